@@ -1,0 +1,45 @@
+# zvo_add_library(<target> [DEPS ...]) builds every .cpp of the calling folder
+# into one static library. Each folder of the source tree is one target, so the
+# layering rule of the project is whatever the DEPS lines allow.
+function(zvo_add_library target)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  file(GLOB _hdr CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
+  if(_src)
+    add_library(${target} STATIC ${_src} ${_hdr})
+    target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+    target_include_directories(${target} PUBLIC "${PROJECT_SOURCE_DIR}")
+  else()
+    add_library(${target} INTERFACE)
+    target_link_libraries(${target} INTERFACE ${ARG_DEPS})
+    target_include_directories(${target} INTERFACE "${PROJECT_SOURCE_DIR}")
+  endif()
+endfunction()
+
+# zvo_add_test(<name> SOURCES ... LIBS ... LABELS ... [GUI])
+# One test program per call. GUI tests get a QApplication on the offscreen
+# platform; every test runs with a pinned locale and time zone.
+function(zvo_add_test name)
+  cmake_parse_arguments(ARG "GUI;WEBENGINE" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  if(ARG_GUI OR ARG_WEBENGINE)
+    target_link_libraries(${name} PRIVATE zvo_test_main_gui)
+  else()
+    target_link_libraries(${name} PRIVATE zvo_test_main)
+  endif()
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} zvo_test_support GTest::gtest GTest::gmock)
+  add_test(NAME ${name} COMMAND ${name})
+  set(_env "LC_ALL=C.UTF-8" "LANG=C.UTF-8" "TZ=UTC" "QT_QPA_PLATFORM=offscreen"
+           "ZVO_PROGRAM_DIR=${ZVO_PROGRAM_DIR}" "ZVO_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  if(ARG_WEBENGINE)
+    list(APPEND _env "QTWEBENGINE_DISABLE_SANDBOX=1"
+      "QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu --disable-background-networking --disable-component-update --no-first-run")
+  endif()
+  if(NOT ARG_LABELS)
+    set(ARG_LABELS unit)
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "${_env}" TIMEOUT ${ARG_TIMEOUT})
+endfunction()

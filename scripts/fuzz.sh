@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang into build/fuzz and runs each for the
+# given number of seconds (default 20). Exits non-zero when a target finds a
+# crash, a leak or a mismatch.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-20}
+if [ ! -f build/fuzz/build.ninja ]; then
+  CC=clang CXX=clang++ cmake -S fuzz -B build/fuzz -G Ninja >/dev/null
+fi
+cmake --build build/fuzz -j "$(nproc)"
+status=0
+pids=()
+names=()
+for t in build/fuzz/fuzz_*; do
+  [ -x "$t" ] || continue
+  name=$(basename "$t")
+  corpus="build/fuzz/corpus/$name"
+  mkdir -p "$corpus"
+  seeds=()
+  [ -d "fuzz/corpus/$name" ] && seeds=("fuzz/corpus/$name")
+  "$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
+       "$corpus" "${seeds[@]}" >"build/fuzz/$name.log" 2>&1 &
+  pids+=($!)
+  names+=("$name")
+done
+for i in "${!pids[@]}"; do
+  if wait "${pids[$i]}"; then
+    echo "fuzz: ${names[$i]} ran ${seconds}s without a finding"
+  else
+    echo "fuzz: ${names[$i]} FAILED"; tail -40 "build/fuzz/${names[$i]}.log"; status=1
+  fi
+done
+exit $status

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The one install step: every Debian package the project builds, tests and
+# runs with. Quick when everything is already there.
+set -euo pipefail
+
+packages=(
+  build-essential g++ cmake ninja-build ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools
+  libqt6svg6 libgl-dev
+  libcurl4-openssl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  xvfb xauth x11-apps fonts-dejavu-core fonts-liberation2
+  python3
+  tinyproxy dante-server microsocks
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "setup: installing ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+# The proxy servers come with service scripts; nothing here should start them.
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
