@@ -1,0 +1,54 @@
+#pragma once
+
+// The program-wide settings, kept in "Options.ini" in the program folder.
+// They are plain variables that every part of the program reads and assigns
+// directly; only the GUI thread assigns them. LoadOptions fills them,
+// SaveOptions writes them back.
+
+#include <cstdint>
+#include <string>
+
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+
+extern std::string CheckForUpdatesInterval;
+extern std::string CheckForUpdatesLastDate;
+extern int32_t ConcurrentConnectionCount;
+extern int32_t MainWindowX;
+extern int32_t MainWindowY;
+extern int32_t MainWindowW;
+extern int32_t MainWindowH;
+extern TWindowState MainWindowState;
+extern int32_t ProgressWindowX;
+extern int32_t ProgressWindowY;
+extern std::string ProxyKind;
+extern std::string ProxyPassword;
+extern int32_t ProxyPort;
+extern std::string ProxyServer;
+extern std::string ProxyUsername;
+extern bool ShowSplashScreen;
+extern bool UseProxy;
+
+// Full path of "Options.ini" and the one section that holds every key; empty
+// until LoadOptions has run.
+extern std::string OptionsFileName;
+extern std::string OptionsSection;
+
+void LoadOptions();
+void SaveOptions();
+
+std::string ReadIniValue(const std::string &key, int readLimit, const std::string &defaultValue);
+std::string ReadStringOption(const std::string &key, const std::string &defaultValue);
+int32_t ReadNumberOption(const std::string &key, int32_t defaultValue);
+bool ReadBoolOption(const std::string &key, bool defaultValue);
+TWindowState ReadWindowStateOption(const std::string &key, TWindowState defaultValue);
+std::string ReadPasswordOption(const std::string &key, const std::string &defaultValue);
+
+void WriteStringOption(const std::string &key, const std::string &value);
+void WriteNumberOption(const std::string &key, double value);
+void WriteBoolOption(const std::string &key, bool value);
+void WriteWindowStateOption(const std::string &key, TWindowState value);
+void WritePasswordOption(const std::string &key, const std::string &value);
+
+std::string ScrambleText(const std::string &text);
+std::string EncodeBase64Option(const std::string &text);
+std::string DecodeBase64Option(const std::string &text);

@@ -1,0 +1,42 @@
+#pragma once
+
+// Geometry and time types of the class library, shared by every layer.
+
+#include <cstdint>
+
+namespace rtl {
+
+struct TPoint
+{
+    int X = 0;
+    int Y = 0;
+    friend bool operator==(const TPoint &, const TPoint &) = default;
+};
+
+struct TSize
+{
+    int cx = 0;
+    int cy = 0;
+    friend bool operator==(const TSize &, const TSize &) = default;
+};
+
+// A rectangle whose right and bottom edges are exclusive: width = Right - Left.
+struct TRect
+{
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    int Width() const { return Right - Left; }
+    int Height() const { return Bottom - Top; }
+    bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
+    friend bool operator==(const TRect &, const TRect &) = default;
+};
+
+inline TRect Rect(int left, int top, int right, int bottom) { return TRect{left, top, right, bottom}; }
+inline TRect Bounds(int left, int top, int width, int height) { return TRect{left, top, left + width, top + height}; }
+
+// Days since 1899-12-30; the time of day is the fraction.
+using TDateTime = double;
+
+} // namespace rtl
