@@ -1,0 +1,8 @@
+#include "foundation/MyUtilitiesUi.h"
+
+#include "platform/shell/Desktop.h"
+
+rtl::TRect GetWorkArea()
+{
+    return shell::workArea();
+}
