@@ -1,0 +1,106 @@
+#include "platform/rtl/DateTime.h"
+
+#include "platform/rtl/Exceptions.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace rtl {
+
+namespace {
+
+constexpr int64_t kMsecsPerDay = 86400000;
+
+QDate epoch()
+{
+    return QDate(1899, 12, 30);
+}
+
+// Whole days and milliseconds of the day, rounded to the millisecond.
+void split(TDateTime value, int64_t &days, int64_t &msecs)
+{
+    const double whole = std::trunc(value);
+    days = static_cast<int64_t>(whole);
+    msecs = std::llround(std::fabs(value - whole) * double(kMsecsPerDay));
+    if (msecs >= kMsecsPerDay) {
+        msecs -= kMsecsPerDay;
+        days += value < 0 ? -1 : 1;
+    }
+}
+
+TDateTime join(int64_t days, int64_t msecs)
+{
+    const double fraction = double(msecs) / double(kMsecsPerDay);
+    return days < 0 ? double(days) - fraction : double(days) + fraction;
+}
+
+} // namespace
+
+TDateTime Now()
+{
+    return FromQDateTime(QDateTime::currentDateTime());
+}
+
+TDateTime Date()
+{
+    return std::trunc(Now());
+}
+
+bool TryEncodeDate(int year, int month, int day, TDateTime &result)
+{
+    // The class library knows the years 1 to 9999 only.
+    if (year < 1 || year > 9999 || !QDate::isValid(year, month, day))
+        return false;
+    result = double(epoch().daysTo(QDate(year, month, day)));
+    return true;
+}
+
+TDateTime EncodeDate(int year, int month, int day)
+{
+    TDateTime result = 0;
+    if (!TryEncodeDate(year, month, day, result))
+        throw Exception("Invalid argument to date encode");
+    return result;
+}
+
+TDateTime EncodeTime(int hour, int minute, int second, int msec)
+{
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0 ||
+        msec > 999)
+        throw Exception("Invalid argument to time encode");
+    return double(((hour * 60 + minute) * 60 + second) * 1000 + msec) / double(kMsecsPerDay);
+}
+
+TDateParts DecodeDate(TDateTime value)
+{
+    int64_t days = 0;
+    int64_t msecs = 0;
+    split(value, days, msecs);
+    const QDate date = epoch().addDays(days);
+    return TDateParts{date.year(), date.month(), date.day()};
+}
+
+TTimeParts DecodeTime(TDateTime value)
+{
+    int64_t days = 0;
+    int64_t msecs = 0;
+    split(value, days, msecs);
+    const int ms = int(msecs);
+    return TTimeParts{ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms % 1000};
+}
+
+TDateTime FromQDateTime(const QDateTime &value)
+{
+    const QDateTime local = value.toLocalTime();
+    return join(epoch().daysTo(local.date()), local.time().msecsSinceStartOfDay());
+}
+
+QDateTime ToQDateTime(TDateTime value)
+{
+    int64_t days = 0;
+    int64_t msecs = 0;
+    split(value, days, msecs);
+    return QDateTime(epoch().addDays(days), QTime::fromMSecsSinceStartOfDay(int(msecs)));
+}
+
+} // namespace rtl

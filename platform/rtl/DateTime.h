@@ -1,0 +1,49 @@
+#pragma once
+
+// The class library's date-times: days since 1899-12-30 with the time of day
+// as the fraction. Before that day the whole part counts back and the
+// fraction still runs forward (-1.25 is 1899-12-29 06:00).
+
+#include "platform/rtl/Types.h"
+
+#include <QDateTime>
+
+namespace rtl {
+
+struct TDateParts
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    friend bool operator==(const TDateParts &, const TDateParts &) = default;
+};
+
+struct TTimeParts
+{
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int msec = 0;
+    friend bool operator==(const TTimeParts &, const TTimeParts &) = default;
+};
+
+// The local date and time, and today's date alone.
+TDateTime Now();
+TDateTime Date();
+
+// Raises rtl::Exception("Invalid argument to date encode") (or "... time
+// encode") for a date or time that does not exist.
+TDateTime EncodeDate(int year, int month, int day);
+TDateTime EncodeTime(int hour, int minute, int second, int msec);
+bool TryEncodeDate(int year, int month, int day, TDateTime &result);
+
+// Split to the nearest millisecond, so that 0.99999999999 is the next day's
+// midnight rather than 23:59:59.999.
+TDateParts DecodeDate(TDateTime value);
+TTimeParts DecodeTime(TDateTime value);
+
+// Local time on both sides.
+TDateTime FromQDateTime(const QDateTime &value);
+QDateTime ToQDateTime(TDateTime value);
+
+} // namespace rtl

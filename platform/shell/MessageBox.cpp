@@ -1,0 +1,98 @@
+#include "platform/shell/MessageBox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <mutex>
+
+namespace shell {
+
+namespace {
+
+std::mutex g_mutex;
+MessageBoxSink g_sink;
+
+QMessageBox::Icon toQtIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Stop:
+        return QMessageBox::Critical;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+int showRealBox(const MessageBoxRequest &request)
+{
+    // Without a GUI application there is nobody to ask; answer as a closed box.
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return request.buttons == MessageButtons::YesNo ? ResultNo : ResultOk;
+
+    QMessageBox box(toQtIcon(request.icon), request.caption, request.text, QMessageBox::NoButton,
+                    request.owner);
+    if (request.buttons == MessageButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+    }
+    box.exec();
+    const auto *clicked = box.clickedButton();
+    if (request.buttons == MessageButtons::YesNo)
+        return clicked == box.button(QMessageBox::Yes) ? ResultYes : ResultNo;
+    return ResultOk;
+}
+
+} // namespace
+
+int MessageBox(QWidget *owner, const QString &text, const QString &caption, MessageButtons buttons,
+               MessageIcon icon)
+{
+    MessageBoxRequest request{owner, text, caption, buttons, icon};
+    MessageBoxSink sink;
+    {
+        std::lock_guard lock(g_mutex);
+        sink = g_sink;
+    }
+    if (sink)
+        return sink(request);
+    return showRealBox(request);
+}
+
+MessageBoxSink SetMessageBoxSink(MessageBoxSink sink)
+{
+    std::lock_guard lock(g_mutex);
+    MessageBoxSink previous = std::move(g_sink);
+    g_sink = std::move(sink);
+    return previous;
+}
+
+RecordingMessageBoxes::RecordingMessageBoxes()
+{
+    m_previous = SetMessageBoxSink([this](const MessageBoxRequest &request) {
+        m_requests.push_back(request);
+        if (!m_answers.empty()) {
+            const int answer = m_answers.front();
+            m_answers.pop_front();
+            return answer;
+        }
+        return request.buttons == MessageButtons::YesNo ? int(ResultYes) : int(ResultOk);
+    });
+}
+
+RecordingMessageBoxes::~RecordingMessageBoxes()
+{
+    SetMessageBoxSink(std::move(m_previous));
+}
+
+} // namespace shell
