@@ -1,0 +1,1 @@
+zvo_fuzz(fuzz_ini platform/ini/IniDocument.cpp platform/rtl/Win1252.cpp)

@@ -1,0 +1,111 @@
+#include "platform/ini/PrivateProfile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <mutex>
+
+namespace ini {
+
+namespace {
+
+// One lock for every file: the read-change-write of one call must not
+// interleave with another's on the same file, and calls are rare enough that
+// finer locks would buy nothing.
+std::recursive_mutex g_fileMutex;
+
+QString qtName(const std::string &fileName)
+{
+    return QFile::decodeName(QByteArray(fileName.data(), qsizetype(fileName.size())));
+}
+
+IniDocument load(const std::string &fileName)
+{
+    return IniDocument(readFile(fileName));
+}
+
+} // namespace
+
+std::string readFile(const std::string &fileName)
+{
+    if (fileName.empty())
+        return {};
+    std::lock_guard lock(g_fileMutex);
+    QFile file(qtName(fileName));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    return std::string(bytes.constData(), size_t(bytes.size()));
+}
+
+bool writeFile(const std::string &fileName, const std::string &bytes)
+{
+    if (fileName.empty())
+        return false;
+    std::lock_guard lock(g_fileMutex);
+    QSaveFile file(qtName(fileName));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+std::string GetPrivateProfileString(const std::string &section, const std::string &key,
+                                    const std::string &defaultValue, size_t bufferSize,
+                                    const std::string &fileName)
+{
+    if (bufferSize == 0)
+        return {};
+    std::optional<std::string> value = load(fileName).value(section, key);
+    std::string result = value ? std::move(*value) : defaultValue;
+    if (result.size() > bufferSize - 1)
+        result.resize(bufferSize - 1);
+    return result;
+}
+
+bool WritePrivateProfileString(const std::string &section, const std::optional<std::string> &key,
+                               const std::optional<std::string> &value, const std::string &fileName)
+{
+    std::lock_guard lock(g_fileMutex);
+    IniDocument doc = load(fileName);
+    if (!key) {
+        if (!doc.removeSection(section))
+            return true;
+    } else if (!value) {
+        if (!doc.removeKey(section, *key))
+            return true;
+    } else {
+        doc.setValue(section, *key, *value);
+    }
+    return writeFile(fileName, doc.text());
+}
+
+std::vector<std::string> readSectionNames(const std::string &fileName)
+{
+    return load(fileName).sectionNames();
+}
+
+std::vector<std::string> readKeyNames(const std::string &section, const std::string &fileName)
+{
+    return load(fileName).keyNames(section);
+}
+
+std::vector<IniEntry> readSection(const std::string &section, const std::string &fileName)
+{
+    return load(fileName).sectionEntries(section);
+}
+
+bool eraseSection(const std::string &section, const std::string &fileName)
+{
+    return WritePrivateProfileString(section, std::nullopt, std::nullopt, fileName);
+}
+
+bool eraseKey(const std::string &section, const std::string &key, const std::string &fileName)
+{
+    return WritePrivateProfileString(section, key, std::nullopt, fileName);
+}
+
+} // namespace ini
