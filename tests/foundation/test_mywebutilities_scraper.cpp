@@ -1,0 +1,116 @@
+#include "foundation/MyWebUtilities.h"
+#include "platform/rtl/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace std::string_literals;
+
+TEST(ResultCountScraper, NothingToReadGivesMinusOne)
+{
+    EXPECT_EQ(GetResultCountFromHTML(""), -1);
+    EXPECT_EQ(GetResultCountFromHTML("<html><body>No results here</body></html>"), -1);
+    EXPECT_EQ(GetResultCountFromHTML("Results 1 to 100 of 5000"), -1); // n stops at 20
+    EXPECT_EQ(GetResultCountFromHTML(std::string(4096, '\0')), -1);
+}
+
+TEST(ResultCountScraper, BracketRules)
+{
+    EXPECT_EQ(GetResultCountFromHTML("<b>results</b> : 1,234 documents"), 1234);
+    EXPECT_EQ(GetResultCountFromHTML("x var IWtotalresults = 56789; y"), 56789);
+    EXPECT_EQ(GetResultCountFromHTML("<span class=\"ofSoMany\">12,345</span>"), 12345);
+    // A rule whose terminator is missing passes on to the next one.
+    EXPECT_EQ(GetResultCountFromHTML("<B>Results</B> : 5 var IWtotalresults = 7;"), 7);
+    EXPECT_EQ(GetResultCountFromHTML("<B>Results</B> : 5 ... 1-10 of 99"), 99);
+    // A rule with both texts decides, even without a number in between.
+    EXPECT_EQ(GetResultCountFromHTML("var IWtotalresults = none; we found 5"), 0);
+    // Rules are tried in their order, not by place on the page.
+    EXPECT_EQ(GetResultCountFromHTML("var IWtotalresults = 2; <B>Results</B> : 1 documents"), 1);
+}
+
+TEST(ResultCountScraper, PhrasesOnTheCleanedPage)
+{
+    EXPECT_EQ(GetResultCountFromHTML("Results 1 - 10 of about 2,340 for <b>x</b>"), 2340);
+    EXPECT_EQ(GetResultCountFromHTML("Results 11-20 of 500"), 500);
+    EXPECT_EQ(GetResultCountFromHTML("<B>We found</B> 1.234.567 pages"), 1234567);
+    EXPECT_EQ(GetResultCountFromHTML("1-10 of&nbsp;<strong>4,321</strong>"), 4321);
+    EXPECT_EQ(GetResultCountFromHTML("Sites 300 found 77 pages"), 77);
+    EXPECT_EQ(GetResultCountFromHTML("1-10 of more than\r\n\t 8,000"), 8000);
+    // "we found " beats a range phrase, a higher n beats a lower one, the
+    // form without blanks beats the one with blanks for the same n.
+    EXPECT_EQ(GetResultCountFromHTML("1-10 of 100 and we found 3"), 3);
+    EXPECT_EQ(GetResultCountFromHTML("1-5 of 50 then 1 - 10 of 100"), 100);
+    EXPECT_EQ(GetResultCountFromHTML("1 - 10 of 7 then 1-10 of 8"), 8);
+    // Only 30 characters behind the phrase are read.
+    EXPECT_EQ(GetResultCountFromHTML("we found " + std::string(30, ' ') + "42"), 0);
+}
+
+TEST(ResultCountScraper, CutAndBinaryPages)
+{
+    EXPECT_EQ(GetResultCountFromHTML("text we found "), 0);
+    EXPECT_EQ(GetResultCountFromHTML("text var IWtotalresults ="), -1);
+    EXPECT_EQ(GetResultCountFromHTML("\0\xff\0we found 42\0 x"s), 42);
+    EXPECT_EQ(GetResultCountFromHTML("we found 12E"), 12);
+}
+
+TEST(ResultCountScraper, CountsBeyondThirtyTwoBitsRaiseRangeError)
+{
+    EXPECT_THROW(GetResultCountFromHTML("we found 3,000,000,000 results"), rtl::ERangeError);
+    EXPECT_THROW(GetResultCountFromHTML("var IWtotalresults = -3000000000;"), rtl::ERangeError);
+    EXPECT_THROW(GetResultCountFromHTML("we found 1e999"), rtl::ERangeError);
+    EXPECT_EQ(GetResultCountFromHTML("we found 2147483647"), 2147483647);
+}
+
+TEST(ResultCountScraper, WorkerThreadsGetTheSameAnswers)
+{
+    const std::vector<std::string> pages = {
+        "Results 1 - 10 of about 2,340 for x", "var IWtotalresults = 56789;", std::string(200000, 'a') + " found 9",
+        "<span class=\"ofSoMany\">12,345</span>"};
+    const std::vector<int32_t> expected = {2340, 56789, 9, 12345};
+    std::vector<int> wrong(pages.size(), 0);
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < pages.size(); ++t)
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 50; ++round)
+                if (GetResultCountFromHTML(pages[t]) != expected[t])
+                    ++wrong[t];
+        });
+    for (auto &thread : threads)
+        thread.join();
+    EXPECT_EQ(wrong, std::vector<int>(pages.size(), 0));
+}
+
+TEST(SiteRootURL, ReducesToSchemeAndLowerCaseHost)
+{
+    EXPECT_EQ(GetSiteRootURL("HTTP://WWW.Example.COM:8080/path/page.html", true), "http://www.example.com/");
+    EXPECT_EQ(GetSiteRootURL("HTTP://WWW.Example.COM:8080/path/page.html", false), "www.example.com/");
+    EXPECT_EQ(GetSiteRootURL("hTTps://Host.org", true), "https://host.org/");
+    EXPECT_EQ(GetSiteRootURL("www.Example.com/x", true), "www.Example.com/x");
+    EXPECT_EQ(GetSiteRootURL("ftp://x", false), "ftp://x");
+    try {
+        GetSiteRootURL("", true);
+        ADD_FAILURE() << "no assertion";
+    } catch (const rtl::EAssertionFailed &e) {
+        EXPECT_EQ(e.file(), "MyWebUtilities");
+    }
+}
+
+TEST(ValidURL, PlausibleAddresses)
+{
+    EXPECT_TRUE(IsValidURL("www.example.com"));
+    EXPECT_TRUE(IsValidURL("HTTP://www.example.de"));
+    EXPECT_TRUE(IsValidURL(" \texample.org\r\n"));
+    // The scheme of https stays, so its first field is "https://www".
+    EXPECT_TRUE(IsValidURL("https://www.example.com"));
+    EXPECT_FALSE(IsValidURL("https://localhost"));
+    EXPECT_FALSE(IsValidURL("a.b"));
+    EXPECT_FALSE(IsValidURL("www.a.b"));
+    EXPECT_FALSE(IsValidURL("example"));
+    EXPECT_FALSE(IsValidURL(".example.com"));
+    EXPECT_FALSE(IsValidURL("example.c"));
+    EXPECT_FALSE(IsValidURL("http://www."));
+    EXPECT_FALSE(IsValidURL(""));
+}
