@@ -1,0 +1,29 @@
+#pragma once
+
+// Helpers shared by the Canvas translation units.
+
+#include "platform/gfx/GdiObjects.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QImage>
+#include <QRect>
+
+namespace gfx::detail {
+
+// An opaque colour (system colours resolved).
+inline QColor opaque(TColor color)
+{
+    QColor c = ToQColor(color == clNone || color == clDefault ? clBlack : color);
+    c.setAlpha(255);
+    return c;
+}
+
+// The 8 x 8 pattern of a hatch style: true where the hatch line is.
+bool hatchPixel(BrushStyle style, int x, int y);
+
+// The tile a patterned or hatched brush paints with. Pixels that leave the
+// destination alone (hatch gaps in transparent mode) have alpha 0.
+QImage brushTile(const Brush &brush, TColor textColor, TColor bkColor, bool opaqueBackground);
+
+} // namespace gfx::detail

@@ -1,0 +1,181 @@
+#include "platform/gfx/Canvas.h"
+
+#include "platform/gfx/CanvasPrivate.h"
+#include "platform/rtl/QtText.h"
+
+#include <QFontMetrics>
+#include <QPaintDevice>
+#include <QPainter>
+
+namespace gfx {
+
+using rtl::TRect;
+
+// Draws one line of text with its top-left at (x, y) in the current painter
+// coordinates; positions of tab stops and the accelerator underline come
+// from the measurer so that they agree with the layout.
+void Canvas::drawTextRun(int x, int y, std::string_view text, int underline, int tabWidth)
+{
+    if (text.empty())
+        return;
+    applyClip();
+    QPainter &p = *m_painter;
+    const int dpi = m_device ? m_device->logicalDpiY() : 96;
+    const QFont qf = ToQFont(m_state.font, dpi);
+    const QFontMetrics fm(qf, m_device);
+    p.setFont(qf);
+    p.setPen(detail::opaque(m_state.font.color));
+    const int baseline = y + fm.ascent();
+    const Font &font = m_state.font;
+
+    int cx = x;
+    size_t start = 0;
+    while (start <= text.size())
+    {
+        const size_t tab = tabWidth > 0 ? text.find('\t', start) : std::string_view::npos;
+        const std::string_view piece = text.substr(start, tab == std::string_view::npos ? tab : tab - start);
+        if (!piece.empty())
+            p.drawText(QPoint(cx, baseline), rtl::ToQString(piece));
+        cx += m_measurer->textWidth(font, piece);
+        if (tab == std::string_view::npos)
+            break;
+        cx = x + ((cx - x) / tabWidth + 1) * tabWidth;
+        start = tab + 1;
+    }
+    if (underline >= 0 && static_cast<size_t>(underline) < text.size())
+    {
+        const int ux = x + m_measurer->textWidth(font, text.substr(0, static_cast<size_t>(underline)));
+        const int uw = m_measurer->textWidth(font, text.substr(static_cast<size_t>(underline), 1));
+        p.fillRect(QRect(ux, baseline + 1, uw, 1), detail::opaque(m_state.font.color));
+    }
+    p.setPen(Qt::NoPen);
+}
+
+int Canvas::DrawText(std::string_view text, TRect &rect, unsigned format)
+{
+    const TextLayout layout = LayoutText(*m_measurer, m_state.font, text, rect, format);
+    if (format & DT_CALCRECT)
+    {
+        rect = layout.calcRect;
+        return layout.result;
+    }
+    auto draw = [&]() {
+        for (const TextLine &line : layout.lines)
+        {
+            if (m_state.bkMode == BkMode::Opaque && line.width > 0)
+                fillRects({QRect(line.x, line.y, line.width, layout.lineHeight)}, detail::opaque(m_state.bkColor),
+                          QPainter::CompositionMode_SourceOver);
+            drawTextRun(line.x, line.y, line.text, line.underline, line.tabWidth);
+        }
+    };
+    if (format & DT_NOCLIP)
+        draw();
+    else
+        withTemporaryClip(QRegion(rect.IsEmpty() ? QRect() : ToQRect(rect)), draw);
+    return layout.result;
+}
+
+int Canvas::DrawText(std::string_view text, const TRect &rect, unsigned format)
+{
+    TRect copy = rect;
+    return DrawText(text, copy, format);
+}
+
+void Canvas::ExtTextOut(int x, int y, unsigned options, const TRect *rect, std::string_view text)
+{
+    if (rect && (options & ETO_OPAQUE) && !rect->IsEmpty())
+        fillRects({ToQRect(*rect)}, detail::opaque(m_state.bkColor), QPainter::CompositionMode_SourceOver);
+    auto draw = [&]() {
+        QPainter &p = *m_painter;
+        const bool rotated = m_state.font.orientation % 3600 != 0;
+        int lx = x;
+        int ly = y;
+        if (rotated)
+        {
+            p.save();
+            p.translate(x, y);
+            // Orientation turns counter-clockwise on screen; y grows downwards.
+            p.rotate(-m_state.font.orientation / 10.0);
+            lx = 0;
+            ly = 0;
+        }
+        const int extra = m_state.justifyBreaks > 0 ? m_state.justifyExtra : 0;
+        const int width = m_measurer->textWidth(m_state.font, text) + extra;
+        if (m_state.bkMode == BkMode::Opaque && width > 0)
+            p.fillRect(QRect(lx, ly, width, m_measurer->metrics(m_state.font).height), detail::opaque(m_state.bkColor));
+        if (extra != 0 && text.find(' ') != std::string_view::npos)
+        {
+            // Spread the extra pixels over the blanks, the first blanks
+            // taking the remainder.
+            const int breaks = m_state.justifyBreaks;
+            int seen = 0;
+            int cx = lx;
+            size_t start = 0;
+            while (true)
+            {
+                const size_t blank = text.find(' ', start);
+                const std::string_view word = text.substr(start, blank == std::string_view::npos ? blank : blank - start + 1);
+                drawTextRun(cx, ly, word, -1, 0);
+                cx += m_measurer->textWidth(m_state.font, word);
+                if (blank == std::string_view::npos)
+                    break;
+                if (seen < breaks)
+                    cx += extra / breaks + (seen < extra % breaks ? 1 : 0);
+                ++seen;
+                start = blank + 1;
+            }
+        }
+        else
+        {
+            drawTextRun(lx, ly, text, -1, 0);
+        }
+        if (rotated)
+            p.restore();
+    };
+    if (rect && (options & ETO_CLIPPED))
+        withTemporaryClip(QRegion(rect->IsEmpty() ? QRect() : ToQRect(*rect)), draw);
+    else
+    {
+        applyClip();
+        draw();
+    }
+}
+
+int Canvas::TabbedTextOut(int x, int y, std::string_view text, int tabWidth)
+{
+    if (tabWidth <= 0)
+        tabWidth = 8 * std::max(1, m_measurer->metrics(m_state.font).avgCharWidth);
+    int width = 0;
+    size_t start = 0;
+    while (true)
+    {
+        const size_t tab = text.find('\t', start);
+        width += m_measurer->textWidth(m_state.font, text.substr(start, tab == std::string_view::npos ? tab : tab - start));
+        if (tab == std::string_view::npos)
+            break;
+        width = (width / tabWidth + 1) * tabWidth;
+        start = tab + 1;
+    }
+    applyClip();
+    if (m_state.bkMode == BkMode::Opaque && width > 0)
+        fillRects({QRect(x, y, width, m_measurer->metrics(m_state.font).height)}, detail::opaque(m_state.bkColor),
+                  QPainter::CompositionMode_SourceOver);
+    drawTextRun(x, y, text, -1, tabWidth);
+    return width;
+}
+
+int Canvas::TextWidth(std::string_view text) const { return m_measurer->textWidth(m_state.font, text); }
+
+int Canvas::TextHeight(std::string_view) const { return m_measurer->metrics(m_state.font).height; }
+
+rtl::TSize Canvas::TextExtent(std::string_view text) const { return rtl::TSize{TextWidth(text), TextHeight(text)}; }
+
+TextMetrics Canvas::GetTextMetrics() const { return m_measurer->metrics(m_state.font); }
+
+void Canvas::SetTextJustification(int extra, int breakCount)
+{
+    m_state.justifyExtra = breakCount > 0 ? extra : 0;
+    m_state.justifyBreaks = std::max(0, breakCount);
+}
+
+} // namespace gfx

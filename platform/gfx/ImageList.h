@@ -1,0 +1,63 @@
+#pragma once
+
+// A list of equally sized glyphs, each with a transparency mask, and the
+// change notification its users (tab strips, grids) repaint on.
+
+#include "platform/gfx/Colors.h"
+
+#include <QImage>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace gfx {
+
+enum class ImageDrawStyle { Normal, Transparent, Focus, Selected };
+
+class ImageList
+{
+public:
+    ImageList(int width = 16, int height = 16);
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    int count() const { return static_cast<int>(m_images.size()); }
+
+    // Answers the new index. An image wider than the list is cut into several
+    // glyphs of the list's width. Pixels of maskColor become transparent
+    // (clNone: the image's own alpha is kept).
+    int add(const QImage &image, TColor maskColor = clNone);
+    void clear();
+    // The glyph with transparent pixels as alpha 0 (null for a bad index).
+    QImage image(int index) const;
+
+    // clNone: transparent where masked; another colour fills those pixels
+    // when drawn in the Normal style.
+    TColor bkColor() const { return m_bkColor; }
+    void setBkColor(TColor color);
+    // Colour blended over Focus (25 %) and Selected (50 %) glyphs;
+    // clDefault means the system highlight colour.
+    TColor blendColor() const { return m_blendColor; }
+    void setBlendColor(TColor color);
+    ImageDrawStyle drawingStyle() const { return m_drawingStyle; }
+    void setDrawingStyle(ImageDrawStyle style);
+
+    // Change links: the callback runs after every change of the list.
+    int subscribe(std::function<void()> onChange);
+    void unsubscribe(int link);
+
+private:
+    void changed();
+
+    int m_width;
+    int m_height;
+    std::vector<QImage> m_images;
+    TColor m_bkColor = clNone;
+    TColor m_blendColor = clDefault;
+    ImageDrawStyle m_drawingStyle = ImageDrawStyle::Normal;
+    std::map<int, std::function<void()>> m_links;
+    int m_nextLink = 1;
+};
+
+} // namespace gfx

@@ -1,0 +1,61 @@
+#include "platform/gfx/TextMeasurer.h"
+
+#include "platform/rtl/QtText.h"
+
+#include <QFont>
+#include <QFontMetrics>
+
+namespace gfx {
+
+namespace {
+
+// QFontMetrics over a font set up for the measurer's resolution. QFont needs a
+// paint device to know the resolution; a point size is therefore converted to
+// pixels here so that 96 dpi measuring does not depend on the screen.
+QFont measuringFont(const Font &font, int dpiY)
+{
+    QFont f = ToQFont(font, dpiY);
+    if (f.pixelSize() <= 0)
+        f.setPixelSize(std::max(1, -Font::heightFromSize(font.size, dpiY)));
+    return f;
+}
+
+} // namespace
+
+int QtTextMeasurer::textWidth(const Font &font, std::string_view text) const
+{
+    if (text.empty())
+        return 0;
+    return QFontMetrics(measuringFont(font, m_dpiY)).horizontalAdvance(rtl::ToQString(text));
+}
+
+TextMetrics QtTextMeasurer::metrics(const Font &font) const
+{
+    const QFont f = measuringFont(font, m_dpiY);
+    const QFontMetrics fm(f);
+    TextMetrics m;
+    m.ascent = fm.ascent();
+    m.descent = fm.descent();
+    m.height = m.ascent + m.descent;
+    m.internalLeading = std::max(0, m.height - f.pixelSize());
+    m.externalLeading = std::max(0, fm.leading());
+    m.avgCharWidth = fm.averageCharWidth();
+    return m;
+}
+
+int FixedTextMeasurer::textWidth(const Font &, std::string_view text) const
+{
+    return static_cast<int>(text.size()) * m_charWidth;
+}
+
+TextMetrics FixedTextMeasurer::metrics(const Font &) const
+{
+    TextMetrics m;
+    m.height = m_height;
+    m.ascent = m_ascent;
+    m.descent = m_height - m_ascent;
+    m.avgCharWidth = m_charWidth;
+    return m;
+}
+
+} // namespace gfx

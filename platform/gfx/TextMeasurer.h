@@ -1,0 +1,66 @@
+#pragma once
+
+// Text measurement behind layout: the page control's strip geometry and the
+// line breaking of DrawText both ask a TextMeasurer, so tests can swap in a
+// fixed-width fake and get the same numbers on every machine.
+
+#include "platform/gfx/GdiObjects.h"
+
+#include <string_view>
+
+namespace gfx {
+
+struct TextMetrics
+{
+    int height = 0;          // ascent + descent: the line height
+    int ascent = 0;
+    int descent = 0;
+    int internalLeading = 0;
+    int externalLeading = 0;
+    int avgCharWidth = 0;
+    friend bool operator==(const TextMetrics &, const TextMetrics &) = default;
+};
+
+class TextMeasurer
+{
+public:
+    virtual ~TextMeasurer() = default;
+    // Width in pixels of a single-line Windows-1252 text in the font.
+    virtual int textWidth(const Font &font, std::string_view text) const = 0;
+    virtual TextMetrics metrics(const Font &font) const = 0;
+
+    int textHeight(const Font &font) const { return metrics(font).height; }
+};
+
+// Measures with the real font at a given resolution (96 dpi unless told).
+class QtTextMeasurer : public TextMeasurer
+{
+public:
+    explicit QtTextMeasurer(int dpiY = 96) : m_dpiY(dpiY) {}
+    int textWidth(const Font &font, std::string_view text) const override;
+    TextMetrics metrics(const Font &font) const override;
+    int dpiY() const { return m_dpiY; }
+
+private:
+    int m_dpiY;
+};
+
+// Every character is charWidth pixels wide whatever the font; lines are
+// height pixels high with the given ascent.
+class FixedTextMeasurer : public TextMeasurer
+{
+public:
+    explicit FixedTextMeasurer(int charWidth = 7, int height = 13, int ascent = 10)
+        : m_charWidth(charWidth), m_height(height), m_ascent(ascent)
+    {
+    }
+    int textWidth(const Font &font, std::string_view text) const override;
+    TextMetrics metrics(const Font &font) const override;
+
+private:
+    int m_charWidth;
+    int m_height;
+    int m_ascent;
+};
+
+} // namespace gfx
