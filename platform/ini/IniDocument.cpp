@@ -215,23 +215,35 @@ void IniDocument::replaceBytes(size_t pos, size_t count, std::string_view with)
     parse();
 }
 
+std::string IniDocument::sectionHeaderToAppend(std::string_view section) const
+{
+    std::string block;
+    if (!m_lines.empty()) {
+        const Line &last = m_lines.back();
+        if (last.end == last.begin + last.length)
+            block += kLineEnd; // the last line had no line end
+        if (last.kind != Kind::Blank)
+            block += kLineEnd; // keep sections apart by a blank line
+    }
+    block += '[';
+    block += section;
+    block += ']';
+    block += kLineEnd;
+    return block;
+}
+
+void IniDocument::addSection(std::string_view section)
+{
+    if (findSection(section) == std::string::npos)
+        replaceBytes(m_text.size(), 0, sectionHeaderToAppend(section));
+}
+
 void IniDocument::setValue(std::string_view section, std::string_view key, std::string_view value)
 {
     const std::string encoded = encodeValue(value);
     const size_t header = findSection(section);
     if (header == std::string::npos) {
-        std::string block;
-        if (!m_lines.empty()) {
-            const Line &last = m_lines.back();
-            if (last.end == last.begin + last.length)
-                block += kLineEnd; // the last line had no line end
-            if (last.kind != Kind::Blank)
-                block += kLineEnd; // keep sections apart by a blank line
-        }
-        block += '[';
-        block += section;
-        block += ']';
-        block += kLineEnd;
+        std::string block = sectionHeaderToAppend(section);
         block += key;
         block += '=';
         block += encoded;

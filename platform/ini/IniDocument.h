@@ -50,6 +50,8 @@ public:
     // at the end of its section, or appends the section at the end of the text.
     // A line break in the value ends it, so that a value can never inject lines.
     void setValue(std::string_view section, std::string_view key, std::string_view value);
+    // Appends an empty section unless one of that name exists.
+    void addSection(std::string_view section);
     // Removes every line of the key in the section; false when there was none.
     bool removeKey(std::string_view section, std::string_view key);
     // Removes every section of that name with all its lines.
@@ -81,6 +83,7 @@ private:
     // One past the last line of the section whose header is at `header`.
     size_t sectionEnd(size_t header) const;
     size_t findKey(size_t header, std::string_view key) const;
+    std::string sectionHeaderToAppend(std::string_view section) const;
     void replaceBytes(size_t pos, size_t count, std::string_view with);
 
     std::string m_text;
