@@ -113,7 +113,7 @@ Conversion convertDecimal(std::string_view s)
         const size_t exponentStart = i;
         long exponent = 0;
         while (i < n && isDigit(s[i])) {
-            exponent = std::min(exponent * 10 + (s[i] - '0'), 1000000L);
+            exponent = std::min(exponent * 10 + (s[i] - '0'), 1000000000000000L);
             ++i;
         }
         if (i == exponentStart)
