@@ -1,0 +1,544 @@
+#include "widgets/pagecontrol/dxPageControl.h"
+
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/ImageList.h"
+#include "platform/rtl/QtText.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+namespace {
+
+// User handlers run inside Qt event handlers; nothing may escape into Qt.
+template <typename F>
+void guarded(F &&f)
+{
+    try {
+        f();
+    } catch (...) {
+    }
+}
+
+QWidget *firstFocusableIn(QWidget *page)
+{
+    QWidget *w = page->nextInFocusChain();
+    while (w && w != page && page->isAncestorOf(w)) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(page))
+            return w;
+        w = w->nextInFocusChain();
+    }
+    return nullptr;
+}
+
+} // namespace
+
+// --- TdxTabSheet -------------------------------------------------------------
+
+TdxTabSheet::TdxTabSheet(QWidget *parent) : QWidget(parent)
+{
+    QWidget::setVisible(false);
+    if (auto *control = qobject_cast<TdxCustomPageControl *>(parent))
+        SetPageControl(control);
+}
+
+TdxTabSheet::~TdxTabSheet()
+{
+    if (m_pageControl)
+        m_pageControl->removePage(this);
+}
+
+void TdxTabSheet::SetPageControl(TdxCustomPageControl *control)
+{
+    if (control == m_pageControl)
+        return;
+    if (m_pageControl)
+        m_pageControl->removePage(this);
+    setParent(control);
+    if (control)
+        control->insertPage(this);
+}
+
+int TdxTabSheet::PageIndex() const
+{
+    if (!m_pageControl)
+        return -1;
+    const auto &pages = m_pageControl->m_pages;
+    const auto it = std::find(pages.begin(), pages.end(), this);
+    return it == pages.end() ? -1 : int(it - pages.begin());
+}
+
+void TdxTabSheet::SetPageIndex(int value)
+{
+    if (!m_pageControl)
+        return;
+    auto &pages = m_pageControl->m_pages;
+    const int maxIndex = int(pages.size()) - 1;
+    char text[160];
+    if (value > maxIndex) {
+        std::snprintf(text, sizeof text, "%d is an invalid PageIndex value.  PageIndex must be between 0 and %d",
+                      value, maxIndex);
+        throw EListError(text);
+    }
+    if (value < 0) {
+        std::snprintf(text, sizeof text, "List index out of bounds (%d)", value);
+        throw EListError(text);
+    }
+    const int current = PageIndex();
+    if (current == value)
+        return;
+    pages.erase(pages.begin() + current);
+    pages.insert(pages.begin() + value, this);
+    if (m_tabShowing)
+        m_pageControl->painter().moveTab(this, TabIndex());
+    m_pageControl->m_tabIndex = m_pageControl->m_activePage ? m_pageControl->m_activePage->TabIndex() : -1;
+    m_pageControl->relayout();
+}
+
+int TdxTabSheet::TabIndex() const
+{
+    if (!m_tabShowing || !m_pageControl)
+        return -1;
+    int index = 0;
+    for (const TdxTabSheet *page : m_pageControl->m_pages) {
+        if (page == this)
+            return index;
+        if (page->m_tabShowing)
+            ++index;
+    }
+    return -1;
+}
+
+void TdxTabSheet::SetCaption(const std::string &caption)
+{
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    if (m_tabShowing)
+        m_pageControl->relayout();
+}
+
+void TdxTabSheet::SetTabVisible(bool value)
+{
+    if (value == m_tabVisible)
+        return;
+    m_tabVisible = value;
+    updateTabShowing();
+}
+
+void TdxTabSheet::SetImageIndex(int value)
+{
+    if (value == m_imageIndex)
+        return;
+    m_imageIndex = value;
+    if (m_tabShowing)
+        m_pageControl->relayout();
+}
+
+void TdxTabSheet::SetHighlighted(bool value)
+{
+    if (value == m_highlighted)
+        return;
+    m_highlighted = value;
+    if (m_pageControl)
+        m_pageControl->invalidateStrip(m_pageControl->painter().stripRect());
+}
+
+int TdxTabSheet::tabImageIndex() const
+{
+    int index = m_imageIndex;
+    if (m_pageControl && m_pageControl->OnGetImageIndex)
+        m_pageControl->OnGetImageIndex(m_pageControl, PageIndex(), index);
+    return index;
+}
+
+void TdxTabSheet::updateTabShowing()
+{
+    const bool showing = m_pageControl && m_tabVisible;
+    if (showing == m_tabShowing)
+        return;
+    m_tabShowing = showing;
+    if (m_pageControl)
+        m_pageControl->tabShowingChanged(this);
+}
+
+void TdxTabSheet::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    if (OnShow)
+        guarded([&] { OnShow(this); });
+}
+
+void TdxTabSheet::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (!m_shown)
+        return;
+    m_shown = false;
+    if (OnHide)
+        guarded([&] { OnHide(this); });
+}
+
+// --- TdxCustomPageControl: pages and activation --------------------------------
+
+TdxCustomPageControl::TdxCustomPageControl(QWidget *parent) : QWidget(parent)
+{
+    m_measurer = &m_realMeasurer;
+    m_painter = createTabPainter(m_options.style, this);
+    resize(200, 200);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    connect(&m_repeatTimer, &QTimer::timeout, this, [this] {
+        guarded([&] {
+            const QPoint p = mapFromGlobal(QCursor::pos());
+            m_painter->timerTick({p.x(), p.y()});
+        });
+    });
+    qApp->installEventFilter(this);
+}
+
+TdxCustomPageControl::~TdxCustomPageControl()
+{
+    qApp->removeEventFilter(this);
+    // Pages die with the child widgets; they must not call back into a
+    // control that is half gone.
+    for (TdxTabSheet *page : m_pages) {
+        page->m_pageControl = nullptr;
+        page->m_tabShowing = false;
+    }
+    m_pages.clear();
+    m_activePage = nullptr;
+    if (m_images)
+        m_images->unsubscribe(m_imageLink);
+    m_painter.reset();
+}
+
+TdxTabSheet *TdxCustomPageControl::Pages(int index) const
+{
+    return index >= 0 && index < PageCount() ? m_pages[size_t(index)] : nullptr;
+}
+
+int TdxCustomPageControl::ActivePageIndex() const
+{
+    return m_activePage ? m_activePage->PageIndex() : -1;
+}
+
+void TdxCustomPageControl::SetActivePageIndex(int index)
+{
+    SetActivePage(Pages(index));
+}
+
+TdxTabSheet *TdxCustomPageControl::PageForTab(int tabIndex) const
+{
+    if (tabIndex < 0)
+        return nullptr;
+    int index = 0;
+    for (TdxTabSheet *page : m_pages) {
+        if (!page->m_tabShowing && page != m_activePage)
+            continue;
+        if (index == tabIndex)
+            return page;
+        ++index;
+    }
+    return nullptr;
+}
+
+void TdxCustomPageControl::SetTabIndex(int index)
+{
+    TdxTabSheet *page = PageForTab(index);
+    if (page != m_activePage)
+        SetActivePage(page);
+}
+
+void TdxCustomPageControl::SetActivePage(TdxTabSheet *page)
+{
+    if (page && page->m_pageControl != this)
+        return;
+    if (page == m_activePage)
+        return;
+    bool allowChange = true;
+    if (OnChanging)
+        OnChanging(this, page, allowChange);
+    if (!allowChange)
+        return;
+    changeActivePage(page);
+    m_painter->makeActiveVisible();
+    relayout();
+}
+
+void TdxCustomPageControl::changeActivePage(TdxTabSheet *page)
+{
+    TdxTabSheet *old = m_activePage;
+    QWidget *focus = window()->focusWidget();
+    const bool focusInOld = old && focus && (focus == old || old->isAncestorOf(focus));
+    if (page) {
+        page->setGeometry(gfx::ToQRect(displayRect()));
+        page->raise();
+        page->setVisible(true);
+    }
+    m_activePage = page;
+    if (focusInOld) {
+        if (QWidget *first = page ? firstFocusableIn(page) : nullptr)
+            first->setFocus(Qt::OtherFocusReason);
+        else if (focusPolicy() != Qt::NoFocus)
+            setFocus(Qt::OtherFocusReason);
+    }
+    if (old)
+        old->setVisible(false);
+    m_tabIndex = page ? page->TabIndex() : -1;
+    changed();
+}
+
+void TdxCustomPageControl::changed()
+{
+    if (m_tabIndex >= 0)
+        UpdateActivePage();
+    if (OnChange)
+        OnChange(this);
+}
+
+void TdxCustomPageControl::UpdateActivePage()
+{
+    SetActivePage(m_tabIndex >= 0 ? PageForTab(m_tabIndex) : nullptr);
+}
+
+TdxTabSheet *TdxCustomPageControl::FindNextPage(TdxTabSheet *curPage, bool goForward, bool checkTabVisible) const
+{
+    const int n = PageCount();
+    if (n == 0)
+        return nullptr;
+    const auto it = std::find(m_pages.begin(), m_pages.end(), curPage);
+    int start = it == m_pages.end() ? (goForward ? n - 1 : 0) : int(it - m_pages.begin());
+    int i = start;
+    do {
+        i = goForward ? (i + 1) % n : (i - 1 + n) % n;
+        TdxTabSheet *page = m_pages[size_t(i)];
+        if (!checkTabVisible || page->m_tabVisible)
+            return page;
+    } while (i != start);
+    return nullptr;
+}
+
+void TdxCustomPageControl::SelectNextPage(bool goForward, bool checkTabVisible)
+{
+    TdxTabSheet *page = FindNextPage(m_activePage, goForward, checkTabVisible);
+    if (!page || page == m_activePage)
+        return;
+    bool allowChange = true;
+    if (OnChanging)
+        OnChanging(this, page, allowChange);
+    if (!allowChange)
+        return;
+    SetActivePage(page);
+    if (m_tabIndex >= 0)
+        UpdateActivePage();
+}
+
+void TdxCustomPageControl::insertPage(TdxTabSheet *page)
+{
+    m_pages.push_back(page);
+    page->m_pageControl = this;
+    page->updateTabShowing();
+    page->setGeometry(gfx::ToQRect(displayRect()));
+    if (!m_activePage)
+        SetActivePage(page);
+    relayout();
+}
+
+void TdxCustomPageControl::removePage(TdxTabSheet *page)
+{
+    TdxTabSheet *next = FindNextPage(page, true, true);
+    if (next == page)
+        next = nullptr;
+    m_pages.erase(std::remove(m_pages.begin(), m_pages.end(), page), m_pages.end());
+    // Only the loss of the page on show moves the selection; removing a page
+    // in the background leaves the user where they are.
+    if (page == m_activePage) {
+        SetActivePage(next);
+        if (m_activePage == page) {
+            // A veto cannot keep a page that is leaving the control.
+            m_activePage = nullptr;
+            page->setVisible(false);
+            m_tabIndex = -1;
+        }
+    }
+    page->m_pageControl = nullptr;
+    page->m_tabShowing = false;
+    m_painter->removeTab(page);
+    m_dockClients.erase(std::remove_if(m_dockClients.begin(), m_dockClients.end(),
+                                       [page](const DockClient &d) { return d.page == page; }),
+                        m_dockClients.end());
+    m_tabIndex = m_activePage ? m_activePage->TabIndex() : -1;
+    relayout();
+}
+
+void TdxCustomPageControl::tabShowingChanged(TdxTabSheet *page)
+{
+    if (page->m_tabShowing) {
+        m_painter->addTab(page, page->TabIndex());
+        m_tabIndex = m_activePage ? m_activePage->TabIndex() : -1;
+    } else {
+        m_painter->removeTab(page);
+        m_tabIndex = m_activePage && m_activePage != page ? m_activePage->TabIndex() : -1;
+        UpdateActivePage();
+    }
+    relayout();
+}
+
+// --- properties ----------------------------------------------------------------
+
+void TdxCustomPageControl::SetHideButtons(bool value)
+{
+    if (value == m_options.hideButtons)
+        return;
+    m_options.hideButtons = value;
+    // Without a strip there is nothing in the control itself to focus.
+    setFocusPolicy(value ? Qt::NoFocus : Qt::StrongFocus);
+    relayout();
+}
+
+void TdxCustomPageControl::SetHotTrack(bool value)
+{
+    if (value == m_options.hotTrack)
+        return;
+    m_options.hotTrack = value;
+    relayout();
+}
+
+void TdxCustomPageControl::SetImages(gfx::ImageList *images)
+{
+    if (images == m_images)
+        return;
+    if (m_images)
+        m_images->unsubscribe(m_imageLink);
+    m_images = images;
+    m_imageLink = 0;
+    if (m_images)
+        m_imageLink = m_images->subscribe([this] {
+            m_options.imageWidth = m_images->width();
+            m_options.imageHeight = m_images->height();
+            relayout();
+        });
+    m_options.hasImages = m_images != nullptr;
+    m_options.imageWidth = m_images ? m_images->width() : 0;
+    m_options.imageHeight = m_images ? m_images->height() : 0;
+    relayout();
+}
+
+void TdxCustomPageControl::SetMultiLine(bool value)
+{
+    const bool side = m_options.position == TdxTabPosition::dxtpLeft || m_options.position == TdxTabPosition::dxtpRight;
+    if (!value && side)
+        return;
+    if (value == m_options.multiLine)
+        return;
+    m_options.multiLine = value;
+    relayout();
+}
+
+void TdxCustomPageControl::SetOwnerDraw(bool value)
+{
+    if (value == m_ownerDraw)
+        return;
+    m_ownerDraw = value;
+    relayout();
+}
+
+void TdxCustomPageControl::SetRaggedRight(bool value)
+{
+    if (value == m_options.raggedRight)
+        return;
+    m_options.raggedRight = value;
+    if (m_options.multiLine)
+        relayout();
+}
+
+void TdxCustomPageControl::SetScrollOpposite(bool value)
+{
+    if (value == m_scrollOpposite)
+        return;
+    m_scrollOpposite = value;
+    if (m_options.multiLine)
+        relayout();
+}
+
+void TdxCustomPageControl::SetStyle(TdxTabStyle value)
+{
+    if (value == m_options.style)
+        return;
+    m_options.style = value;
+    auto painter = createTabPainter(value, this);
+    painter->takeTabsFrom(*m_painter);
+    m_painter = std::move(painter);
+    relayout();
+}
+
+void TdxCustomPageControl::SetTabHeight(int value)
+{
+    value = std::max(0, value);
+    if (value == m_options.tabHeight)
+        return;
+    m_options.tabHeight = value;
+    relayout();
+}
+
+void TdxCustomPageControl::SetTabPosition(TdxTabPosition value)
+{
+    if (value == m_options.position)
+        return;
+    m_options.position = value;
+    if (value == TdxTabPosition::dxtpLeft || value == TdxTabPosition::dxtpRight)
+        m_options.multiLine = true;
+    relayout();
+}
+
+void TdxCustomPageControl::SetTabWidth(int value)
+{
+    value = std::max(0, value);
+    if (value == m_options.tabWidth)
+        return;
+    m_options.tabWidth = value;
+    relayout();
+}
+
+void TdxCustomPageControl::SetFont(const gfx::Font &font)
+{
+    if (font == m_font)
+        return;
+    m_font = font;
+    relayout();
+}
+
+void TdxCustomPageControl::setTextMeasurer(const gfx::TextMeasurer *measurer)
+{
+    m_measurer = measurer ? measurer : &m_realMeasurer;
+    relayout();
+}
+
+void TdxCustomPageControl::relayout()
+{
+    if (!m_painter)
+        return;
+    m_painter->relayout();
+    placePages();
+    update();
+}
+
+void TdxCustomPageControl::placePages()
+{
+    const QRect area = gfx::ToQRect(displayRect());
+    for (TdxTabSheet *page : m_pages)
+        if (page->geometry() != area)
+            page->setGeometry(area);
+}

@@ -1,0 +1,237 @@
+#pragma once
+
+// The tabbed page control: an ordered list of pages of which one, the active
+// page, fills the client area, and a strip of tabs along one side that selects
+// it. The strip itself is measured and painted by the painter family in
+// dxPageControlButtons.h.
+
+#include "platform/gfx/GdiObjects.h"
+#include "platform/gfx/TextMeasurer.h"
+#include "platform/rtl/Exceptions.h"
+#include "widgets/pagecontrol/dxPageControlButtons.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace gfx {
+class Canvas;
+class ImageList;
+} // namespace gfx
+
+class TdxCustomPageControl;
+
+// A list index out of range.
+class EListError : public rtl::Exception
+{
+public:
+    using rtl::Exception::Exception;
+};
+
+class TdxTabSheet : public QWidget, public TabStripPage
+{
+    Q_OBJECT
+public:
+    explicit TdxTabSheet(QWidget *parent = nullptr);
+    ~TdxTabSheet() override;
+
+    TdxCustomPageControl *PageControl() const { return m_pageControl; }
+    void SetPageControl(TdxCustomPageControl *control);
+
+    int PageIndex() const;
+    void SetPageIndex(int value);
+    // Number of pages before this one whose tab shows; -1 when its own does not.
+    int TabIndex() const;
+
+    const std::string &Caption() const { return m_caption; }
+    void SetCaption(const std::string &caption);
+    bool TabVisible() const { return m_tabVisible; }
+    void SetTabVisible(bool value);
+    bool TabShowing() const { return m_tabShowing; }
+    int ImageIndex() const { return m_imageIndex; }
+    void SetImageIndex(int value);
+    bool Highlighted() const { return m_highlighted; }
+    void SetHighlighted(bool value);
+
+    std::function<void(TdxTabSheet *sender)> OnShow;
+    std::function<void(TdxTabSheet *sender)> OnHide;
+
+    // The strip's view of the page.
+    std::string tabCaption() const override { return m_caption; }
+    int tabImageIndex() const override;
+    bool tabHighlighted() const override { return m_highlighted; }
+    int tabPageIndex() const override { return PageIndex(); }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    friend class TdxCustomPageControl;
+    void updateTabShowing();
+
+    TdxCustomPageControl *m_pageControl = nullptr;
+    std::string m_caption;
+    int m_imageIndex = 0;
+    bool m_tabVisible = true;
+    bool m_tabShowing = false;
+    bool m_highlighted = false;
+    bool m_shown = false;
+};
+
+// The argument of OnDrawTabEx: the tab and the font it will be drawn with.
+struct TdxDrawTabExRecord
+{
+    const TdxPageControlButton *Item = nullptr;
+    gfx::Font Font;
+};
+
+class TdxCustomPageControl : public QWidget, public TabStripHost
+{
+    Q_OBJECT
+public:
+    explicit TdxCustomPageControl(QWidget *parent = nullptr);
+    ~TdxCustomPageControl() override;
+
+    // Pages.
+    int PageCount() const { return int(m_pages.size()); }
+    TdxTabSheet *Pages(int index) const;
+    TdxTabSheet *ActivePage() const { return m_activePage; }
+    void SetActivePage(TdxTabSheet *page);
+    int ActivePageIndex() const;
+    void SetActivePageIndex(int index);
+    TdxTabSheet *FindNextPage(TdxTabSheet *curPage, bool goForward, bool checkTabVisible) const;
+    void SelectNextPage(bool goForward, bool checkTabVisible = true);
+    int TabIndex() const { return m_tabIndex; }
+    void SetTabIndex(int index);
+    // The page whose tab has the given tab index, or none.
+    TdxTabSheet *PageForTab(int tabIndex) const;
+    virtual void UpdateActivePage();
+
+    // Properties.
+    bool HideButtons() const { return m_options.hideButtons; }
+    void SetHideButtons(bool value);
+    bool HotTrack() const { return m_options.hotTrack; }
+    void SetHotTrack(bool value);
+    gfx::ImageList *Images() const { return m_images; }
+    void SetImages(gfx::ImageList *images);
+    bool MultiLine() const { return m_options.multiLine; }
+    void SetMultiLine(bool value);
+    bool OwnerDraw() const { return m_ownerDraw; }
+    void SetOwnerDraw(bool value);
+    bool RaggedRight() const { return m_options.raggedRight; }
+    void SetRaggedRight(bool value);
+    bool ScrollOpposite() const { return m_scrollOpposite; }
+    void SetScrollOpposite(bool value);
+    TdxTabStyle Style() const { return m_options.style; }
+    void SetStyle(TdxTabStyle value);
+    int TabHeight() const { return m_options.tabHeight; }
+    void SetTabHeight(int value);
+    TdxTabPosition TabPosition() const { return m_options.position; }
+    void SetTabPosition(TdxTabPosition value);
+    int TabWidth() const { return m_options.tabWidth; }
+    void SetTabWidth(int value);
+    const gfx::Font &Font() const { return m_font; }
+    void SetFont(const gfx::Font &font);
+    bool DockSite() const { return m_dockSite; }
+    void SetDockSite(bool value) { m_dockSite = value; }
+
+    // Docking: the widget becomes the only child of a new page.
+    TdxTabSheet *DockControl(QWidget *client);
+    void UndockControl(QWidget *client);
+
+    // Events.
+    std::function<void(TdxCustomPageControl *sender)> OnChange;
+    std::function<void(TdxCustomPageControl *sender, TdxTabSheet *newPage, bool &allowChange)> OnChanging;
+    std::function<void(TdxCustomPageControl *control, int tabIndex, const rtl::TRect &rect, bool active)> OnDrawTab;
+    std::function<void(TdxCustomPageControl *control, TdxDrawTabExRecord &record)> OnDrawTabEx;
+    std::function<void(TdxCustomPageControl *sender, int tabIndex, int &imageIndex)> OnGetImageIndex;
+
+    // The canvas of the paint in progress (for OnDrawTab), else null.
+    gfx::Canvas *Canvas() const { return m_canvas; }
+    TdxPageControlButtons &painter() const { return *m_painter; }
+    // Text is measured through this; tests pin it to a fixed-width measurer.
+    void setTextMeasurer(const gfx::TextMeasurer *measurer);
+    // The area the pages cover.
+    rtl::TRect displayRect() const { return m_painter->displayRect(); }
+    // Recomputes the strip and the pages' place and repaints.
+    void relayout();
+
+    // TabStripHost
+    const TabStripOptions &stripOptions() const override { return m_options; }
+    rtl::TSize clientSize() const override { return {width(), height()}; }
+    int textWidth(const std::string &text) const override;
+    int textHeight(const std::string &text) const override;
+    TabStripPage *activeTabPage() const override { return m_activePage; }
+    bool stripFocused() const override;
+    void activateTabPage(TabStripPage *page) override;
+    void focusControl() override;
+    void invalidateStrip(const rtl::TRect &rect) override;
+    void startRepeatTimer(int periodMs) override;
+    void stopRepeatTimer() override;
+    gfx::Font stripFont() const override { return m_font; }
+    const gfx::ImageList *stripImages() const override { return m_images; }
+    void customizeTabFont(gfx::Canvas &canvas, const TdxPageControlButton &tab) override;
+    bool ownerDrawTab(gfx::Canvas &canvas, const TdxPageControlButton &tab) override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    friend class TdxTabSheet;
+    void insertPage(TdxTabSheet *page);
+    void removePage(TdxTabSheet *page);
+    void changeActivePage(TdxTabSheet *page);
+    void changed();
+    void tabShowingChanged(TdxTabSheet *page);
+    void updateTabShowings();
+    void invalidateActiveTab();
+    void placePages();
+    bool ownsEvent(QObject *receiver) const;
+    bool handleKey(QKeyEvent *event, bool fromInside);
+    bool handleAccelerator(QKeyEvent *event);
+    TdxTabSheet *dockPageOf(QWidget *client) const;
+
+    std::vector<TdxTabSheet *> m_pages;
+    TdxTabSheet *m_activePage = nullptr;
+    int m_tabIndex = -1;
+    std::unique_ptr<TdxPageControlButtons> m_painter;
+    TabStripOptions m_options;
+    bool m_ownerDraw = false;
+    bool m_scrollOpposite = false;
+    bool m_dockSite = false;
+    gfx::ImageList *m_images = nullptr;
+    int m_imageLink = 0;
+    gfx::Font m_font;
+    gfx::QtTextMeasurer m_realMeasurer;
+    const gfx::TextMeasurer *m_measurer = nullptr;
+    gfx::Canvas *m_canvas = nullptr;
+    QTimer m_repeatTimer;
+    struct DockClient
+    {
+        QWidget *client;
+        TdxTabSheet *page;
+    };
+    std::vector<DockClient> m_dockClients;
+};
+
+class TdxPageControl : public TdxCustomPageControl
+{
+    Q_OBJECT
+public:
+    using TdxCustomPageControl::TdxCustomPageControl;
+};

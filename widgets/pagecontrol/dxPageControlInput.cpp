@@ -1,0 +1,341 @@
+// Input, docking and the strip's view of the control.
+
+#include "widgets/pagecontrol/dxPageControl.h"
+
+#include "platform/gfx/Canvas.h"
+#include "platform/rtl/QtText.h"
+
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+// User handlers run inside Qt event handlers; nothing may escape into Qt.
+template <typename F>
+void guarded(F &&f)
+{
+    try {
+        f();
+    } catch (...) {
+    }
+}
+
+bool isAccel(int ch, const std::string &caption)
+{
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&')
+            continue;
+        if (caption[i + 1] == '&') {
+            ++i; // "&&" is a literal ampersand
+            continue;
+        }
+        return std::toupper(static_cast<unsigned char>(caption[i + 1])) == std::toupper(ch);
+    }
+    return false;
+}
+
+std::string firstLine(const std::string &text)
+{
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
+} // namespace
+
+// --- docking -------------------------------------------------------------------
+
+TdxTabSheet *TdxCustomPageControl::dockPageOf(QWidget *client) const
+{
+    for (const DockClient &d : m_dockClients)
+        if (d.client == client)
+            return d.page;
+    return nullptr;
+}
+
+TdxTabSheet *TdxCustomPageControl::DockControl(QWidget *client)
+{
+    if (!m_dockSite || !client || client == this || client->isAncestorOf(this))
+        return nullptr;
+    for (TdxTabSheet *page : m_pages)
+        if (page->isAncestorOf(client))
+            return nullptr;
+    const bool form = client->isWindow();
+    const bool visible = form ? client->isVisible() : !client->isHidden();
+    auto *page = new TdxTabSheet();
+    page->SetCaption(form ? firstLine(rtl::FromQString(client->windowTitle())) : std::string());
+    page->SetTabVisible(visible);
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    client->setParent(page);
+    layout->addWidget(client);
+    if (visible)
+        client->setVisible(true);
+    page->SetPageControl(this);
+    m_dockClients.push_back({client, page});
+    client->installEventFilter(this);
+    if (visible)
+        SetActivePage(page);
+    return page;
+}
+
+void TdxCustomPageControl::UndockControl(QWidget *client)
+{
+    TdxTabSheet *page = dockPageOf(client);
+    if (!page)
+        return;
+    client->removeEventFilter(this);
+    m_dockClients.erase(std::remove_if(m_dockClients.begin(), m_dockClients.end(),
+                                       [client](const DockClient &d) { return d.client == client; }),
+                        m_dockClients.end());
+    const bool wasVisible = !client->isHidden();
+    client->setParent(nullptr, Qt::Window);
+    delete page;
+    if (wasVisible)
+        client->show();
+}
+
+// --- the strip's host ------------------------------------------------------------
+
+int TdxCustomPageControl::textWidth(const std::string &text) const
+{
+    return m_measurer->textWidth(m_font, text);
+}
+
+int TdxCustomPageControl::textHeight(const std::string &) const
+{
+    return m_measurer->textHeight(m_font);
+}
+
+bool TdxCustomPageControl::stripFocused() const
+{
+    return window()->focusWidget() == this;
+}
+
+void TdxCustomPageControl::activateTabPage(TabStripPage *page)
+{
+    SetActivePage(static_cast<TdxTabSheet *>(page));
+}
+
+void TdxCustomPageControl::focusControl()
+{
+    if (focusPolicy() != Qt::NoFocus)
+        setFocus(Qt::MouseFocusReason);
+}
+
+void TdxCustomPageControl::invalidateStrip(const rtl::TRect &rect)
+{
+    if (!rect.IsEmpty())
+        update(gfx::ToQRect(rect));
+}
+
+void TdxCustomPageControl::startRepeatTimer(int periodMs)
+{
+    m_repeatTimer.start(periodMs);
+}
+
+void TdxCustomPageControl::stopRepeatTimer()
+{
+    m_repeatTimer.stop();
+}
+
+void TdxCustomPageControl::customizeTabFont(gfx::Canvas &canvas, const TdxPageControlButton &tab)
+{
+    if (!OnDrawTabEx)
+        return;
+    TdxDrawTabExRecord record{&tab, canvas.font()};
+    OnDrawTabEx(this, record);
+    canvas.setFont(record.Font);
+}
+
+bool TdxCustomPageControl::ownerDrawTab(gfx::Canvas &, const TdxPageControlButton &tab)
+{
+    if (!m_ownerDraw || !OnDrawTab)
+        return false;
+    auto *page = static_cast<TdxTabSheet *>(tab.page());
+    OnDrawTab(this, page->TabIndex(), tab.rect(), tab.active());
+    return true;
+}
+
+// --- events ----------------------------------------------------------------------
+
+void TdxCustomPageControl::paintEvent(QPaintEvent *)
+{
+    QPainter qp(this);
+    gfx::Canvas canvas(qp, m_measurer == &m_realMeasurer ? nullptr : m_measurer);
+    canvas.FillRect(rtl::TRect{0, 0, width(), height()}, gfx::Brush::solid(gfx::clBtnFace));
+    m_canvas = &canvas;
+    guarded([&] { m_painter->paint(canvas); });
+    m_canvas = nullptr;
+}
+
+void TdxCustomPageControl::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    relayout();
+}
+
+void TdxCustomPageControl::keyPressEvent(QKeyEvent *event)
+{
+    if (event->modifiers() == Qt::NoModifier && (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)) {
+        guarded([&] { SelectNextPage(event->key() == Qt::Key_Right, true); });
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TdxCustomPageControl::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    guarded([&] { m_painter->mouseDown({p.x(), p.y()}); });
+}
+
+void TdxCustomPageControl::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        guarded([&] { m_painter->mouseUp(); });
+    QWidget::mouseReleaseEvent(event);
+}
+
+void TdxCustomPageControl::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    guarded([&] {
+        if (const TdxPageControlButton *tab = m_painter->tabAt({p.x(), p.y()})) {
+            auto *page = static_cast<TdxTabSheet *>(tab->page());
+            for (const DockClient &d : m_dockClients)
+                if (d.page == page) {
+                    UndockControl(d.client);
+                    return;
+                }
+        }
+        // Otherwise the second click of a double click is a press like the first.
+        m_painter->mouseDown({p.x(), p.y()});
+    });
+}
+
+void TdxCustomPageControl::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    guarded([&] { m_painter->mouseMove({p.x(), p.y()}); });
+    QWidget::mouseMoveEvent(event);
+}
+
+void TdxCustomPageControl::leaveEvent(QEvent *event)
+{
+    m_painter->mouseLeave();
+    QWidget::leaveEvent(event);
+}
+
+void TdxCustomPageControl::invalidateActiveTab()
+{
+    if (!m_activePage)
+        return;
+    if (const TdxPageControlButton *tab = m_painter->findTab(m_activePage)) {
+        rtl::TRect r = tab->rect();
+        invalidateStrip({r.Left - 3, r.Top - 3, r.Right + 3, r.Bottom + 3});
+    }
+}
+
+void TdxCustomPageControl::focusInEvent(QFocusEvent *event)
+{
+    invalidateActiveTab();
+    QWidget::focusInEvent(event);
+}
+
+void TdxCustomPageControl::focusOutEvent(QFocusEvent *event)
+{
+    invalidateActiveTab();
+    QWidget::focusOutEvent(event);
+}
+
+bool TdxCustomPageControl::ownsEvent(QObject *receiver) const
+{
+    if (!receiver->isWidgetType())
+        return false;
+    // The innermost page control around the receiver handles its keys.
+    for (QWidget *w = static_cast<QWidget *>(receiver); w; w = w->parentWidget()) {
+        if (qobject_cast<const TdxCustomPageControl *>(w))
+            return w == this;
+        if (w->isWindow())
+            return false;
+    }
+    return false;
+}
+
+bool TdxCustomPageControl::handleKey(QKeyEvent *event, bool)
+{
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    if (!ctrl || (event->modifiers() & Qt::AltModifier))
+        return false;
+    if (event->key() == Qt::Key_Tab)
+        SelectNextPage(!(event->modifiers() & Qt::ShiftModifier), true);
+    else if (event->key() == Qt::Key_Backtab)
+        SelectNextPage(false, true);
+    else
+        return false;
+    return true;
+}
+
+bool TdxCustomPageControl::handleAccelerator(QKeyEvent *event)
+{
+    if (!(event->modifiers() & Qt::AltModifier) || (event->modifiers() & Qt::ControlModifier))
+        return false;
+    const int key = event->key();
+    if (!((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)))
+        return false;
+    if (!isVisible())
+        return false;
+    for (TdxTabSheet *page : m_pages) {
+        if (page->isEnabledTo(this) && page->m_tabVisible && isAccel(key, page->m_caption)) {
+            SetActivePage(page);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TdxCustomPageControl::eventFilter(QObject *watched, QEvent *event)
+{
+    bool handled = false;
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (ownsEvent(watched))
+            guarded([&] { handled = handleKey(key, watched != this); });
+        if (!handled && watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == window())
+            guarded([&] { handled = handleAccelerator(key); });
+        break;
+    }
+    case QEvent::Enter:
+        // The mouse went on into a page: no tab stays hot.
+        if (watched != this && watched->isWidgetType() && isAncestorOf(static_cast<QWidget *>(watched)))
+            m_painter->mouseLeave();
+        break;
+    case QEvent::WindowTitleChange:
+        if (TdxTabSheet *page = dockPageOf(static_cast<QWidget *>(watched)))
+            page->SetCaption(firstLine(rtl::FromQString(static_cast<QWidget *>(watched)->windowTitle())));
+        break;
+    case QEvent::ShowToParent:
+    case QEvent::HideToParent:
+        if (TdxTabSheet *page = dockPageOf(static_cast<QWidget *>(watched)))
+            guarded([&] { page->SetTabVisible(event->type() == QEvent::ShowToParent); });
+        break;
+    default:
+        break;
+    }
+    return handled || QWidget::eventFilter(watched, event);
+}
