@@ -1,0 +1,139 @@
+#include "GfxTestUtil.h"
+
+#include <QFontMetrics>
+
+#include <gtest/gtest.h>
+
+using namespace gfx;
+using gfxtest::at;
+using gfxtest::blank;
+using gfxtest::inked;
+using rtl::TRect;
+
+namespace {
+
+Font dejaVu(int size = 10)
+{
+    Font f;
+    f.name = "DejaVu Sans";
+    f.size = size;
+    f.color = clBlack;
+    return f;
+}
+
+} // namespace
+
+TEST(GfxCanvasText, DrawTextClipsUnlessToldNot)
+{
+    QImage img = blank(120, 30);
+    {
+        Canvas c(&img);
+        c.setFont(dejaVu());
+        c.setBkMode(BkMode::Transparent);
+        c.DrawText("WWWWWWWWWWWW", TRect{10, 5, 40, 25}, DT_SINGLELINE);
+    }
+    const TRect clipped = inked(img);
+    EXPECT_GE(clipped.Left, 10);
+    EXPECT_EQ(clipped.Right, 40); // cut at the rectangle's exclusive edge
+
+    img = blank(120, 30);
+    {
+        Canvas c(&img);
+        c.setFont(dejaVu());
+        c.setBkMode(BkMode::Transparent);
+        c.DrawText("WWWWWWWWWWWW", TRect{10, 5, 40, 25}, DT_SINGLELINE | DT_NOCLIP);
+    }
+    EXPECT_GT(inked(img).Right, 60);
+
+    // Measuring draws nothing and reports the needed rectangle.
+    img = blank(120, 30);
+    {
+        Canvas c(&img);
+        c.setFont(dejaVu());
+        TRect r{0, 0, 100, 0};
+        const int h = c.DrawText("Wg", r, DT_SINGLELINE | DT_CALCRECT);
+        EXPECT_EQ(h, c.TextHeight("Wg"));
+        EXPECT_EQ(r.Width(), c.TextWidth("Wg"));
+        EXPECT_EQ(r.Bottom, h);
+    }
+    EXPECT_EQ(inked(img), (TRect{}));
+}
+
+TEST(GfxCanvasText, BackgroundModesAndOpaqueRectangle)
+{
+    const FixedTextMeasurer fake;
+    QImage img = blank(100, 40);
+    {
+        Canvas c(&img, &fake);
+        c.setFont(dejaVu());
+        c.setBkColor(clYellow);
+        c.TextOut(2, 2, "ab"); // opaque: the text box takes the background colour
+        EXPECT_EQ(at(img, 2 + 13, 2 + 12), clYellow); // inside 14 x 13, below the glyphs
+        EXPECT_EQ(at(img, 2 + 14, 2), clWhite);
+        EXPECT_EQ(at(img, 2, 2 + 13), clWhite);
+
+        c.setBkMode(BkMode::Transparent);
+        const TRect box{40, 2, 90, 30};
+        c.ExtTextOut(45, 5, ETO_OPAQUE | ETO_CLIPPED, &box, "abc");
+        EXPECT_EQ(at(img, 40, 2), clYellow);
+        EXPECT_EQ(at(img, 89, 29), clYellow);
+        EXPECT_EQ(at(img, 90, 30), clWhite);
+        EXPECT_EQ(c.TextExtent("abc"), (rtl::TSize{21, 13}));
+    }
+}
+
+TEST(GfxCanvasText, AcceleratorIsUnderlinedUnderItsCharacter)
+{
+    const FixedTextMeasurer fake;
+    const Font font = dejaVu();
+    const int baseline = QFontMetrics(ToQFont(font, 96)).ascent();
+    auto underlineRow = [&](unsigned format) {
+        QImage img = blank(60, 30);
+        {
+            Canvas c(&img, &fake);
+            c.setFont(font);
+            c.setBkMode(BkMode::Transparent);
+            c.DrawText("a&cx", TRect{0, 0, 60, 30}, DT_SINGLELINE | format);
+        }
+        std::string row;
+        for (int x = 0; x < 28; ++x)
+            row += at(img, x, baseline + 1) == clBlack ? '#' : '.';
+        return row;
+    };
+    EXPECT_EQ(underlineRow(0), ".......#######..............");
+    EXPECT_EQ(underlineRow(DT_HIDEPREFIX), "............................");
+}
+
+TEST(GfxCanvasText, RotatedTextRunsUpwardsFromItsOrigin)
+{
+    QImage img = blank(60, 120);
+    {
+        Canvas c(&img);
+        Font f = dejaVu(12);
+        f.orientation = 900;
+        c.setFont(f);
+        c.setBkMode(BkMode::Transparent);
+        c.TextOut(10, 110, "Rotated");
+    }
+    const TRect ink = inked(img);
+    EXPECT_GT(ink.Height(), 2 * ink.Width());
+    EXPECT_LE(ink.Bottom, 111);
+    EXPECT_GE(ink.Left, 10); // glyph tops face left, towards x
+    EXPECT_LT(ink.Right, 30);
+}
+
+TEST(GfxCanvasText, RealMeasurerFollowsTheFontSize)
+{
+    const QtTextMeasurer m(96);
+    const Font small = dejaVu(8);
+    const Font big = dejaVu(16);
+    EXPECT_EQ(Font::heightFromSize(8, 96), -11);
+    EXPECT_GT(m.textWidth(small, "Hello"), m.textWidth(small, "Hell"));
+    EXPECT_GT(m.textWidth(big, "Hello"), m.textWidth(small, "Hello"));
+    const TextMetrics tm = m.metrics(small);
+    EXPECT_EQ(tm.height, tm.ascent + tm.descent);
+    EXPECT_GE(tm.height, 11);
+    EXPECT_LE(tm.height, 16);
+    EXPECT_GT(tm.avgCharWidth, 0);
+    EXPECT_EQ(m.textWidth(small, ""), 0);
+}

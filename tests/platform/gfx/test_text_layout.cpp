@@ -1,0 +1,154 @@
+#include "platform/gfx/TextLayout.h"
+
+#include <gtest/gtest.h>
+
+using namespace gfx;
+using rtl::TRect;
+
+namespace {
+
+// Every character 7 px wide, lines 13 px high.
+const FixedTextMeasurer fake;
+const Font font;
+
+TextLayout layout(std::string_view text, TRect r, unsigned format)
+{
+    return LayoutText(fake, font, text, r, format);
+}
+
+std::vector<std::string> texts(const TextLayout &l)
+{
+    std::vector<std::string> out;
+    for (const TextLine &line : l.lines)
+        out.push_back(line.text);
+    return out;
+}
+
+} // namespace
+
+TEST(GfxTextLayout, SingleLineAlignment)
+{
+    TextLayout l = layout("abc", TRect{0, 0, 100, 20}, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    ASSERT_EQ(l.lines.size(), 1u);
+    EXPECT_EQ(l.lines[0].x, 39);
+    EXPECT_EQ(l.lines[0].y, 3);
+    EXPECT_EQ(l.result, 16); // from the top to the bottom of the text
+
+    l = layout("abc", TRect{10, 10, 110, 30}, DT_SINGLELINE | DT_RIGHT | DT_BOTTOM);
+    EXPECT_EQ(l.lines[0].x, 89);
+    EXPECT_EQ(l.lines[0].y, 17);
+    EXPECT_EQ(l.result, 20);
+
+    // Vertical alignment applies only to single lines; line breaks are kept
+    // as characters then.
+    l = layout("ab\ncd", TRect{0, 0, 100, 40}, DT_VCENTER);
+    EXPECT_EQ(texts(l), (std::vector<std::string>{"ab", "cd"}));
+    EXPECT_EQ(l.lines[0].y, 0);
+    EXPECT_EQ(l.lines[1].y, 13);
+    EXPECT_EQ(l.result, 26);
+    l = layout("ab\ncd", TRect{0, 0, 100, 40}, DT_SINGLELINE);
+    EXPECT_EQ(l.lines.size(), 1u);
+
+    l = layout("a\r\nbb\rc\n", TRect{0, 0, 100, 100}, 0);
+    EXPECT_EQ(texts(l), (std::vector<std::string>{"a", "bb", "c", ""}));
+
+    l = layout("", TRect{5, 5, 100, 100}, DT_CALCRECT);
+    EXPECT_TRUE(l.lines.empty());
+    EXPECT_EQ(l.result, 0);
+    EXPECT_EQ(l.calcRect, (TRect{5, 5, 5, 5}));
+}
+
+TEST(GfxTextLayout, WordBreakAndCalcRect)
+{
+    TextLayout l = layout("aaa bbb ccc", TRect{0, 0, 56, 100}, DT_WORDBREAK);
+    EXPECT_EQ(texts(l), (std::vector<std::string>{"aaa bbb", "ccc"}));
+    EXPECT_EQ(l.result, 26);
+
+    // Several blanks at a break belong to neither line.
+    l = layout("aaa   bbb", TRect{0, 0, 30, 100}, DT_WORDBREAK);
+    EXPECT_EQ(texts(l), (std::vector<std::string>{"aaa", "bbb"}));
+
+    // A word longer than the line is kept whole, or cut like an edit control.
+    l = layout("abcdefghij x", TRect{0, 0, 35, 100}, DT_WORDBREAK);
+    EXPECT_EQ(texts(l), (std::vector<std::string>{"abcdefghij", "x"}));
+    l = layout("abcdefghij", TRect{0, 0, 35, 100}, DT_WORDBREAK | DT_EDITCONTROL);
+    EXPECT_EQ(texts(l), (std::vector<std::string>{"abcde", "fghij"}));
+
+    // The needed rectangle: the widest line and all lines' height.
+    l = layout("aaa bbb ccc", TRect{10, 10, 66, 10}, DT_WORDBREAK | DT_CALCRECT);
+    EXPECT_EQ(l.calcRect, (TRect{10, 10, 59, 36}));
+    EXPECT_EQ(l.result, 26);
+    l = layout("abcdefghij", TRect{0, 0, 35, 0}, DT_WORDBREAK | DT_CALCRECT);
+    EXPECT_EQ(l.calcRect.Right, 70); // widened for the long word
+
+    // An edit control shows no partly visible last line.
+    l = layout("a\nb\nc", TRect{0, 0, 50, 30}, DT_EDITCONTROL);
+    EXPECT_EQ(texts(l), (std::vector<std::string>{"a", "b"}));
+    // Tabs expand to stops of eight average characters.
+    l = layout("a\tb", TRect{0, 0, 200, 20}, DT_SINGLELINE | DT_EXPANDTABS | DT_CALCRECT);
+    EXPECT_EQ(l.calcRect.Right, 63);
+    l = layout("a\tb", TRect{0, 0, 200, 20}, DT_SINGLELINE | DT_CALCRECT);
+    EXPECT_EQ(l.calcRect.Right, 21);
+}
+
+TEST(GfxTextLayout, Ellipses)
+{
+    TextLayout l = layout("abcdefghij", TRect{0, 0, 50, 13}, DT_SINGLELINE | DT_END_ELLIPSIS);
+    EXPECT_EQ(texts(l), (std::vector<std::string>{"abcd..."}));
+    EXPECT_EQ(l.lines[0].width, 49);
+    // A text that fits is untouched.
+    l = layout("abcdefg", TRect{0, 0, 49, 13}, DT_SINGLELINE | DT_END_ELLIPSIS);
+    EXPECT_EQ(texts(l), (std::vector<std::string>{"abcdefg"}));
+    // Right alignment places the shortened text against the right edge.
+    l = layout("abcdefghij", TRect{0, 0, 50, 13}, DT_SINGLELINE | DT_END_ELLIPSIS | DT_RIGHT);
+    EXPECT_EQ(l.lines[0].x, 1);
+    // Too narrow for anything but dots.
+    l = layout("abcdefghij", TRect{0, 0, 10, 13}, DT_SINGLELINE | DT_END_ELLIPSIS);
+    EXPECT_EQ(texts(l), (std::vector<std::string>{"..."}));
+
+    l = layout("c:\\dir\\sub\\file.txt", TRect{0, 0, 100, 13}, DT_SINGLELINE | DT_PATH_ELLIPSIS);
+    EXPECT_EQ(texts(l), (std::vector<std::string>{"c:...\\file.txt"}));
+    l = layout("c:\\dir\\averyveryverylongname.txt", TRect{0, 0, 70, 13}, DT_SINGLELINE | DT_PATH_ELLIPSIS);
+    EXPECT_LE(l.lines[0].width, 70);
+    EXPECT_EQ(l.lines[0].text.substr(0, 3), "...");
+
+    // Wrapped text running past the bottom ends its last whole line with dots.
+    l = layout("aaa bbb ccc ddd eee", TRect{0, 0, 56, 26}, DT_WORDBREAK | DT_END_ELLIPSIS);
+    EXPECT_EQ(texts(l), (std::vector<std::string>{"aaa bbb", "ccc d..."}));
+    // ...but not when only measuring.
+    l = layout("aaa bbb ccc ddd eee", TRect{0, 0, 56, 26}, DT_WORDBREAK | DT_END_ELLIPSIS | DT_CALCRECT);
+    EXPECT_EQ(l.result, 39);
+}
+
+TEST(GfxTextLayout, AcceleratorPrefixes)
+{
+    int u = 0;
+    EXPECT_EQ(StripPrefixes("&File", &u), "File");
+    EXPECT_EQ(u, 0);
+    EXPECT_EQ(StripPrefixes("Save &As", &u), "Save As");
+    EXPECT_EQ(u, 5);
+    EXPECT_EQ(StripPrefixes("R&&D", &u), "R&D");
+    EXPECT_EQ(u, -1);
+    EXPECT_EQ(StripPrefixes("x&", &u), "x");
+    EXPECT_EQ(StripPrefixes("&a&b", &u), "ab");
+    EXPECT_EQ(u, 0); // the first marked character counts
+
+    TextLayout l = layout("&File", TRect{0, 0, 100, 20}, DT_SINGLELINE);
+    EXPECT_EQ(l.lines[0].text, "File");
+    EXPECT_EQ(l.lines[0].underline, 0);
+    EXPECT_EQ(l.lines[0].width, 28); // measured without the "&"
+    l = layout("&File", TRect{0, 0, 100, 20}, DT_SINGLELINE | DT_NOPREFIX);
+    EXPECT_EQ(l.lines[0].text, "&File");
+    EXPECT_EQ(l.lines[0].underline, -1);
+    l = layout("&File", TRect{0, 0, 100, 20}, DT_SINGLELINE | DT_HIDEPREFIX);
+    EXPECT_EQ(l.lines[0].text, "File");
+    EXPECT_EQ(l.lines[0].underline, -1);
+
+    // The mark follows its character onto a wrapped line and is lost with
+    // the characters an ellipsis replaces.
+    l = layout("aaa b&bb", TRect{0, 0, 30, 100}, DT_WORDBREAK);
+    EXPECT_EQ(l.lines[1].text, "bbb");
+    EXPECT_EQ(l.lines[1].underline, 1);
+    l = layout("abcdefgh&ij", TRect{0, 0, 50, 13}, DT_SINGLELINE | DT_END_ELLIPSIS);
+    EXPECT_EQ(l.lines[0].underline, -1);
+}
