@@ -1,0 +1,388 @@
+#include "app/webbrowser/EmbeddedWB.h"
+
+#include "platform/browser/BrowserService.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/QtText.h"
+
+#include <QLocale>
+#include <QUrl>
+
+#include <array>
+#include <map>
+#include <mutex>
+
+namespace {
+
+constexpr std::array<uint32_t, 19> kDownloadFlags = {
+    0x00000010, // DLCTL_DLIMAGES
+    0x00000020, // DLCTL_VIDEOS
+    0x00000040, // DLCTL_BGSOUNDS
+    0x00000080, // DLCTL_NO_SCRIPTS
+    0x00000100, // DLCTL_NO_JAVA
+    0x00000200, // DLCTL_NO_RUNACTIVEXCTLS
+    0x00000400, // DLCTL_NO_DLACTIVEXCTLS
+    0x00000800, // DLCTL_DOWNLOADONLY
+    0x00001000, // DLCTL_NO_FRAMEDOWNLOAD
+    0x00002000, // DLCTL_RESYNCHRONIZE
+    0x00004000, // DLCTL_PRAGMA_NO_CACHE
+    0x00008000, // DLCTL_NO_BEHAVIORS
+    0x00010000, // DLCTL_NO_METACHARSET
+    0x00020000, // DLCTL_URL_ENCODING_DISABLE_UTF8
+    0x00040000, // DLCTL_URL_ENCODING_ENABLE_UTF8
+    0x10000000, // DLCTL_FORCEOFFLINE
+    0x20000000, // DLCTL_NO_CLIENTPULL
+    0x40000000, // DLCTL_SILENT
+    0x80000000, // DLCTL_OFFLINE
+};
+
+constexpr std::array<uint32_t, 17> kUserInterfaceFlags = {
+    0x00000001, // DIALOG
+    0x00000002, // DISABLE_HELP_MENU
+    0x00000004, // NO3DBORDER
+    0x00000008, // SCROLL_NO
+    0x00000010, // DISABLE_SCRIPT_INACTIVE
+    0x00000020, // OPENNEWWIN
+    0x00000040, // DISABLE_OFFSCREEN
+    0x00000080, // FLAT_SCROLLBAR
+    0x00000100, // DIV_BLOCKDEFAULT
+    0x00000200, // ACTIVATE_CLIENTHIT_ONLY
+    0x00000400, // OVERRIDEBEHAVIORFACTORY
+    0x00000800, // CODEPAGELINKEDFONTS
+    0x00001000, // URL_ENCODING_DISABLE_UTF8
+    0x00002000, // URL_ENCODING_ENABLE_UTF8
+    0x00004000, // ENABLE_FORMS_AUTOCOMPLETE
+    0x00010000, // ENABLE_INPLACE_NAVIGATION
+    0x00020000, // IME_ENABLE_RECONVERSION
+};
+
+const char *const kBlank = "about:blank";
+const char *const kBlankDocument = "<html><head></head><body></body></html>";
+
+// The user-agent tokens of live wrappers: one entry per name, as the values
+// under one registry key, counted so that one wrapper's end does not take the
+// token away from another still loading.
+std::mutex s_agentMutex;
+std::map<std::string, int> s_agentTokens;
+
+void registerAgent(const std::string &name)
+{
+    std::lock_guard lock(s_agentMutex);
+    ++s_agentTokens[name];
+}
+
+void unregisterAgent(const std::string &name)
+{
+    std::lock_guard lock(s_agentMutex);
+    const auto it = s_agentTokens.find(name);
+    if (it != s_agentTokens.end() && --it->second <= 0)
+        s_agentTokens.erase(it);
+}
+
+bool measuresInInches()
+{
+    const QLocale::MeasurementSystem system = QLocale::system().measurementSystem();
+    return system == QLocale::ImperialUSSystem || system == QLocale::ImperialUKSystem;
+}
+
+} // namespace
+
+uint32_t DownloadControlFlag(TDownloadControlOption option)
+{
+    return kDownloadFlags.at(size_t(option));
+}
+
+uint32_t UserInterfaceFlag(TUserInterfaceOption option)
+{
+    return kUserInterfaceFlags.at(size_t(option));
+}
+
+uint32_t DownloadControlValue(TDownloadControlOptions options)
+{
+    uint32_t value = 0;
+    for (size_t i = 0; i < kDownloadFlags.size(); ++i)
+        if (options.Contains(TDownloadControlOption(i)))
+            value += kDownloadFlags[i];
+    return value;
+}
+
+uint32_t UserInterfaceValue(TUserInterfaceOptions options)
+{
+    uint32_t value = 0;
+    for (size_t i = 0; i < kUserInterfaceFlags.size(); ++i)
+        if (options.Contains(TUserInterfaceOption(i)))
+            value += kUserInterfaceFlags[i];
+    return value;
+}
+
+browser::PageOptions PageOptionsFor(TDownloadControlOptions download, TUserInterfaceOptions ui)
+{
+    using D = TDownloadControlOption;
+    browser::PageOptions o;
+    o.loadImages = download.Contains(D::DLCTL_DLIMAGES);
+    o.javaScript = !download.Contains(D::DLCTL_NO_SCRIPTS);
+    o.plugins = !download.Contains(D::DLCTL_NO_JAVA) && !download.Contains(D::DLCTL_NO_RUNACTIVEXCTLS) &&
+                !download.Contains(D::DLCTL_NO_DLACTIVEXCTLS);
+    o.bypassCache = download.Contains(D::DLCTL_PRAGMA_NO_CACHE) || download.Contains(D::DLCTL_RESYNCHRONIZE);
+    o.audible = download.Contains(D::DLCTL_VIDEOS) || download.Contains(D::DLCTL_BGSOUNDS);
+    o.scrollBars = !ui.Contains(TUserInterfaceOption::SCROLL_NO);
+    return o;
+}
+
+// ---------------------------------------------------------------------------
+
+void TScriptErrorEventObject::Set(const std::string &name, std::string value)
+{
+    for (auto &entry : m_values)
+        if (entry.first == name) {
+            entry.second = std::move(value);
+            return;
+        }
+    m_values.emplace_back(name, std::move(value));
+}
+
+const std::string &TScriptErrorEventObject::Get(const std::string &name) const
+{
+    for (const auto &entry : m_values)
+        if (entry.first == name)
+            return entry.second;
+    throw rtl::Exception("'" + name + "' not supported.");
+}
+
+// ---------------------------------------------------------------------------
+
+TEmbeddedWB::TEmbeddedWB(void *)
+    : m_dde([this](const std::string &target) { Navigate(target); },
+            [this](const TItemList &list) { NavigateItemList(list); })
+{
+    PrintOptions.Inches = measuresInInches();
+    SetDownloadOptions({TDownloadControlOption::DLCTL_DLIMAGES, TDownloadControlOption::DLCTL_VIDEOS,
+                        TDownloadControlOption::DLCTL_BGSOUNDS});
+    SetUserInterfaceOptions({});
+    SetEnableDDE(false);
+}
+
+TEmbeddedWB::~TEmbeddedWB()
+{
+    Stop();
+    // The token goes by the name it was registered under: a UserAgent
+    // changed after Loaded must not leave the old token on every later page.
+    if (m_registeredAgent)
+        unregisterAgent(*m_registeredAgent);
+}
+
+void TEmbeddedWB::Loaded()
+{
+    recompute();
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    m_registeredAgent = UserAgent;
+    registerAgent(UserAgent);
+}
+
+std::string TEmbeddedWB::RegisteredUserAgentTokens()
+{
+    std::lock_guard lock(s_agentMutex);
+    std::string tokens;
+    for (const auto &entry : s_agentTokens) {
+        if (entry.first.empty())
+            continue;
+        if (!tokens.empty())
+            tokens += "; ";
+        tokens += entry.first;
+    }
+    return tokens;
+}
+
+void TEmbeddedWB::recompute()
+{
+    m_downloadValue = ::DownloadControlValue(m_downloadOptions);
+    m_uiValue = ::UserInterfaceValue(m_uiOptions);
+}
+
+// A change takes effect with the next page: the page under way keeps the
+// options it was started with.
+void TEmbeddedWB::SetDownloadOptions(TDownloadControlOptions options)
+{
+    m_downloadOptions = options;
+    recompute();
+}
+
+void TEmbeddedWB::SetUserInterfaceOptions(TUserInterfaceOptions options)
+{
+    m_uiOptions = options;
+    recompute();
+}
+
+// ---------------------------------------------------------------------------
+
+void TEmbeddedWB::NavigateUrl(const std::string &URL)
+{
+    startNavigation(URL, URL == kBlank);
+}
+
+void TEmbeddedWB::Navigate(const std::string &URL)
+{
+    startNavigation(URL, URL == kBlank);
+}
+
+void TEmbeddedWB::NavigateItemList(const TItemList &list)
+{
+    const std::string path = ItemListPath(list);
+    if (path.empty())
+        return;
+    Navigate(rtl::FromQString(QUrl::fromLocalFile(rtl::ToQString(path)).toString()));
+}
+
+void TEmbeddedWB::startNavigation(const std::string &url, bool blank)
+{
+    bool cancel = false;
+    if (OnBeforeNavigate2)
+        OnBeforeNavigate2(this, this, url, cancel);
+    if (cancel)
+        return;
+    Stop();
+    m_location = url;
+    m_document.reset();
+    m_lastResult = {};
+    if (blank) {
+        // The blank page is made here; it needs no trip to the GUI thread.
+        m_blankPending = true;
+        return;
+    }
+    browser::PageOptions options = PageOptionsFor(m_downloadOptions, m_uiOptions);
+    options.userAgentToken = rtl::ToQString(RegisteredUserAgentTokens());
+    options.timeLimit = RequestTimeLimit;
+    m_request = browser::FetchRequest::start(QUrl(rtl::ToQString(url)), options);
+}
+
+void TEmbeddedWB::Stop()
+{
+    if (m_request) {
+        m_request->abort();
+        m_request.reset();
+    }
+    m_blankPending = false;
+}
+
+bool TEmbeddedWB::Busy() const
+{
+    return m_blankPending || m_request != nullptr;
+}
+
+int32_t TEmbeddedWB::ReadyState() const
+{
+    if (Busy())
+        return READYSTATE_LOADING;
+    return m_location.empty() ? READYSTATE_UNINITIALIZED : READYSTATE_COMPLETE;
+}
+
+std::string TEmbeddedWB::DocumentHtml() const
+{
+    return m_document.value_or(std::string());
+}
+
+void TEmbeddedWB::ProcessMessages(std::chrono::milliseconds wait)
+{
+    if (m_blankPending) {
+        m_blankPending = false;
+        browser::FetchResult blank;
+        blank.status = browser::FetchStatus::Completed;
+        blank.html = QString::fromLatin1(kBlankDocument);
+        deliver(blank);
+        return;
+    }
+    if (!m_request)
+        return;
+    const bool finished = wait.count() > 0 ? m_request->waitFor(wait) : m_request->isFinished();
+    if (!finished)
+        return;
+    const browser::FetchResult result = m_request->result();
+    m_request.reset();
+    deliver(result);
+}
+
+void TEmbeddedWB::deliver(const browser::FetchResult &result)
+{
+    m_lastResult = result;
+    if (result.ok()) {
+        m_document = rtl::FromQString(result.html);
+    } else {
+        m_document.reset();
+        if (OnNavigateError)
+            OnNavigateError(this, this, m_location,
+                            result.status == browser::FetchStatus::HttpError ? result.httpStatus : -1);
+    }
+    // A handler may navigate again; the events then belong to the new page.
+    const std::string url = m_location;
+    if (OnNavigateComplete2)
+        OnNavigateComplete2(this, this, url);
+    if (!Busy() && OnDocumentComplete)
+        OnDocumentComplete(this, this, url);
+}
+
+// ---------------------------------------------------------------------------
+
+std::optional<int32_t> TEmbeddedWB::AmbientProperty(int32_t dispId) const
+{
+    if (dispId == DISPID_AMBIENT_DLCONTROL)
+        return int32_t(m_downloadValue);
+    return std::nullopt;
+}
+
+HRESULT TEmbeddedWB::GetHostInfo(THostInfo &info)
+{
+    info.cbSize = 20;
+    info.dwFlags = m_uiValue;
+    info.dwDoubleClick = 0;
+    return OnGetHostInfo ? OnGetHostInfo(this, info) : S_OK;
+}
+
+HRESULT TEmbeddedWB::ShowMessage(const std::string &text, const std::string &caption, uint32_t type)
+{
+    return OnShowMessage ? OnShowMessage(this, text, caption, type) : S_FALSE;
+}
+
+HRESULT TEmbeddedWB::ShowHelp(void *window, const std::string &helpFile, uint32_t command, uintptr_t data)
+{
+    if (OnShowHelp)
+        return OnShowHelp(this, helpFile, command, data);
+    if (!HelpFile.empty()) {
+        HtmlHelp(window, HelpFile, command, data);
+        return S_OK;
+    }
+    return S_FALSE;
+}
+
+HRESULT TEmbeddedWB::Exec(TCommandGroup group, uint32_t command, const TScriptErrorEventObject *in,
+                          std::optional<bool> *out)
+{
+    if (group == TCommandGroup::None)
+        return OLECMDERR_E_UNKNOWNGROUP;
+    HRESULT result = OLECMDERR_E_NOTSUPPORTED;
+    if (group == TCommandGroup::Explorer && command == 37) {
+        if (OnUnload)
+            OnUnload(this);
+    } else if (group == TCommandGroup::DocHostCommandHandler) {
+        if ((command == 6041 || command == 6042 || command == 2300) && OnRefresh) {
+            bool cancel = false;
+            OnRefresh(this, command, cancel);
+            if (cancel)
+                result = S_OK;
+        } else if (command == OLECMDID_SHOWSCRIPTERROR && OnScriptError && in) {
+            const std::string line = in->Get("errorLine");
+            const std::string character = in->Get("errorCharacter");
+            const std::string code = in->Get("errorCode");
+            const std::string message = in->Get("errorMessage");
+            const std::string url = in->Get("errorUrl");
+            bool continueScript = true;
+            bool showDialog = true;
+            OnScriptError(this, line, character, code, message, url, continueScript, showDialog);
+            if (out)
+                *out = continueScript;
+            if (!showDialog)
+                result = S_OK;
+        }
+    }
+    return result;
+}

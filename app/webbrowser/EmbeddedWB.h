@@ -1,0 +1,286 @@
+#pragma once
+
+// TEmbeddedWB: the browser a query worker runs hidden and silent. It keeps the
+// control's host settings (download options, user-interface flags, the
+// user-agent token) and loads pages through the hidden browser service on the
+// GUI thread, so that it can live on a worker thread that touches no widget.
+//
+// The worker's round: Navigate, then ProcessMessages(200 ms) until Busy is
+// false, ReadyState is complete and OnDocumentComplete has fired for the top
+// frame; DocumentHtml then holds the page. A navigation that fails fires
+// OnNavigateError and completes without a document (DocumentHtml empty).
+
+#include "app/webbrowser/ShellDde.h"
+#include "platform/browser/BrowserTypes.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace browser {
+class FetchRequest;
+}
+
+// A set of enumeration values by ordinal, as the component model stores it.
+template <typename E>
+class TOptionSet
+{
+public:
+    TOptionSet() = default;
+    TOptionSet(std::initializer_list<E> values)
+    {
+        for (E v : values)
+            Include(v);
+    }
+    bool Contains(E v) const { return (m_bits >> unsigned(v)) & 1u; }
+    void Include(E v) { m_bits |= 1u << unsigned(v); }
+    void Exclude(E v) { m_bits &= ~(1u << unsigned(v)); }
+    bool Empty() const { return m_bits == 0; }
+    // The ordinal bits, as the set is held in memory and streamed.
+    uint32_t Ordinals() const { return m_bits; }
+    bool operator==(const TOptionSet &) const = default;
+
+private:
+    uint32_t m_bits = 0;
+};
+
+enum class TDownloadControlOption {
+    DLCTL_DLIMAGES,
+    DLCTL_VIDEOS,
+    DLCTL_BGSOUNDS,
+    DLCTL_NO_SCRIPTS,
+    DLCTL_NO_JAVA,
+    DLCTL_NO_RUNACTIVEXCTLS,
+    DLCTL_NO_DLACTIVEXCTLS,
+    DLCTL_DOWNLOADONLY,
+    DLCTL_NO_FRAMEDOWNLOAD,
+    DLCTL_RESYNCHRONIZE,
+    DLCTL_PRAGMA_NO_CACHE,
+    DLCTL_NO_BEHAVIORS,
+    DLCTL_NO_METACHARSET,
+    DLCTL_URL_ENCODING_DISABLE_UTF8,
+    DLCTL_URL_ENCODING_ENABLE_UTF8,
+    DLCTL_FORCEOFFLINE,
+    DLCTL_NO_CLIENTPULL,
+    DLCTL_SILENT,
+    DLCTL_OFFLINE,
+};
+
+enum class TUserInterfaceOption {
+    DIALOG,
+    DISABLE_HELP_MENU,
+    NO3DBORDER,
+    SCROLL_NO,
+    DISABLE_SCRIPT_INACTIVE,
+    OPENNEWWIN,
+    DISABLE_OFFSCREEN,
+    FLAT_SCROLLBAR,
+    DIV_BLOCKDEFAULT,
+    ACTIVATE_CLIENTHIT_ONLY,
+    OVERRIDEBEHAVIORFACTORY,
+    CODEPAGELINKEDFONTS,
+    URL_ENCODING_DISABLE_UTF8,
+    URL_ENCODING_ENABLE_UTF8,
+    ENABLE_FORMS_AUTOCOMPLETE,
+    ENABLE_INPLACE_NAVIGATION,
+    IME_ENABLE_RECONVERSION,
+};
+
+using TDownloadControlOptions = TOptionSet<TDownloadControlOption>;
+using TUserInterfaceOptions = TOptionSet<TUserInterfaceOption>;
+
+// The flag word each option stands for, and a set's flags added up.
+uint32_t DownloadControlFlag(TDownloadControlOption option);
+uint32_t UserInterfaceFlag(TUserInterfaceOption option);
+uint32_t DownloadControlValue(TDownloadControlOptions options);
+uint32_t UserInterfaceValue(TUserInterfaceOptions options);
+
+// How the options are carried out by the hidden browser's page.
+browser::PageOptions PageOptionsFor(TDownloadControlOptions download, TUserInterfaceOptions ui);
+
+// Result codes of the host answers.
+using HRESULT = int32_t;
+constexpr HRESULT S_OK = 0;
+constexpr HRESULT S_FALSE = 1;
+constexpr HRESULT E_NOTIMPL = HRESULT(0x80004001u);
+constexpr HRESULT E_NOINTERFACE = HRESULT(0x80004002u);
+constexpr HRESULT OLECMDERR_E_NOTSUPPORTED = HRESULT(0x80040100u);
+constexpr HRESULT OLECMDERR_E_UNKNOWNGROUP = HRESULT(0x80040104u);
+constexpr int32_t DISPID_AMBIENT_DLCONTROL = -5512;
+constexpr int32_t READYSTATE_UNINITIALIZED = 0;
+constexpr int32_t READYSTATE_LOADING = 1;
+constexpr int32_t READYSTATE_COMPLETE = 4;
+
+// The command groups the host's Exec answers.
+enum class TCommandGroup { None, Explorer, DocHostCommandHandler, Other };
+constexpr uint32_t OLECMDID_SHOWSCRIPTERROR = 40;
+
+enum class TPrintOrientationOption { poPortrait, poLandscape };
+
+struct TMargins
+{
+    double Left = 0, Right = 0, Top = 0, Bottom = 0;
+};
+
+// Page-setup values of the browser; the program does not print.
+struct TPrintOptions
+{
+    TMargins Margins;
+    std::string Header;
+    std::vector<std::string> HTMLHeader{"<HTML></HTML>"};
+    std::string Footer;
+    TPrintOrientationOption Orientation = TPrintOrientationOption::poPortrait;
+    bool Inches = false;
+};
+
+struct THostInfo
+{
+    uint32_t cbSize = 0;
+    uint32_t dwFlags = 0;
+    uint32_t dwDoubleClick = 0;
+};
+
+// The properties of a script error event, read by name: a name the event does
+// not carry raises "'<name>' not supported.".
+class TScriptErrorEventObject
+{
+public:
+    void Set(const std::string &name, std::string value);
+    const std::string &Get(const std::string &name) const;
+
+private:
+    std::vector<std::pair<std::string, std::string>> m_values;
+};
+
+class TEmbeddedWB;
+
+using TScriptErrorEvent = std::function<void(TEmbeddedWB *Sender, const std::string &ErrorLine,
+                                             const std::string &ErrorCharacter, const std::string &ErrorCode,
+                                             const std::string &ErrorMessage, const std::string &ErrorUrl,
+                                             bool &ContinueScript, bool &Showdialog)>;
+using TRefreshEvent = std::function<void(TEmbeddedWB *Sender, uint32_t CmdID, bool &Cancel)>;
+using TUnloadEvent = std::function<void(TEmbeddedWB *Sender)>;
+using TShowMessageEvent = std::function<HRESULT(TEmbeddedWB *Sender, const std::string &Text,
+                                                const std::string &Caption, uint32_t Type)>;
+using TShowHelpEvent = std::function<HRESULT(TEmbeddedWB *Sender, const std::string &HelpFile, uint32_t Command,
+                                             uintptr_t Data)>;
+using TGetHostInfoEvent = std::function<HRESULT(TEmbeddedWB *Sender, THostInfo &Info)>;
+// The frame is an identity only: the top frame is the wrapper itself.
+using TNavigateEvent = std::function<void(TEmbeddedWB *Sender, const void *Frame, const std::string &URL)>;
+using TBeforeNavigateEvent =
+    std::function<void(TEmbeddedWB *Sender, const void *Frame, const std::string &URL, bool &Cancel)>;
+// StatusCode: the HTTP status of the top-level document, -1 for failures
+// without one. The document completes (empty) after it all the same.
+using TNavigateErrorEvent =
+    std::function<void(TEmbeddedWB *Sender, const void *Frame, const std::string &URL, int32_t StatusCode)>;
+
+class TEmbeddedWB
+{
+public:
+    // The owner is an identity for the shell conversation only; the wrapper
+    // has no window.
+    explicit TEmbeddedWB(void *Owner = nullptr);
+    ~TEmbeddedWB();
+    TEmbeddedWB(const TEmbeddedWB &) = delete;
+    TEmbeddedWB &operator=(const TEmbeddedWB &) = delete;
+
+    // Derived values recomputed and the user-agent token registered: set
+    // UserAgent before this call for the token to reach the servers.
+    void Loaded();
+
+    TDownloadControlOptions GetDownloadOptions() const { return m_downloadOptions; }
+    void SetDownloadOptions(TDownloadControlOptions options);
+    TUserInterfaceOptions GetUserInterfaceOptions() const { return m_uiOptions; }
+    void SetUserInterfaceOptions(TUserInterfaceOptions options);
+    uint32_t DownloadControlValue() const { return m_downloadValue; }
+    uint32_t UserInterfaceValue() const { return m_uiValue; }
+    bool GetfpExceptions() const { return m_fpExceptions; }
+    void SetfpExceptions(bool value) { m_fpExceptions = value; }
+    bool GetEnableDDE() const { return m_dde.Enabled(); }
+    void SetEnableDDE(bool value) { m_dde.SetEnabled(value); }
+
+    std::string UserAgent;
+    bool ReplaceCaption = false;
+    std::string HelpFile;
+    TPrintOptions PrintOptions;
+    // Bound of one page load, from Navigate to the answer.
+    std::chrono::milliseconds RequestTimeLimit{60000};
+    // Placement kept as given: the wrapper is never shown.
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    bool Visible = false;
+
+    // --- navigation (the base control's part the worker uses)
+    void NavigateUrl(const std::string &URL);
+    void Navigate(const std::string &URL);
+    // The shell's folder form: the control is sent to the path the list
+    // stands for.
+    void NavigateItemList(const TItemList &list);
+    void Stop();
+    bool Busy() const;
+    int32_t ReadyState() const;
+    std::string LocationURL() const { return m_location; }
+    // The current document's HTML as the application's text; empty when no
+    // document has loaded or the last navigation failed.
+    std::string DocumentHtml() const;
+    bool HasDocument() const { return m_document.has_value(); }
+    // What the last page load ended with (also for failures).
+    const browser::FetchResult &LastResult() const { return m_lastResult; }
+    // Waits up to `wait` for the page under way, then delivers the events
+    // that are due, on the calling thread.
+    void ProcessMessages(std::chrono::milliseconds wait = std::chrono::milliseconds(0));
+
+    // --- host answers
+    // The ambient property get; none for dispatch ids the wrapper leaves to
+    // the control.
+    std::optional<int32_t> AmbientProperty(int32_t dispId) const;
+    HRESULT GetHostInfo(THostInfo &info);
+    HRESULT ShowMessage(const std::string &text, const std::string &caption, uint32_t type);
+    HRESULT ShowHelp(void *window, const std::string &helpFile, uint32_t command, uintptr_t data);
+    HRESULT Exec(TCommandGroup group, uint32_t command, const TScriptErrorEventObject *in,
+                 std::optional<bool> *out);
+
+    // --- events
+    TRefreshEvent OnRefresh;
+    TScriptErrorEvent OnScriptError;
+    TUnloadEvent OnUnload;
+    TGetHostInfoEvent OnGetHostInfo;
+    TShowMessageEvent OnShowMessage;
+    TShowHelpEvent OnShowHelp;
+    TBeforeNavigateEvent OnBeforeNavigate2;
+    TNavigateEvent OnNavigateComplete2;
+    TNavigateEvent OnDocumentComplete;
+    TNavigateErrorEvent OnNavigateError;
+
+    // The hidden conversation window of the shell's DDE service.
+    TShellDdeWindow &DdeWindow() { return m_dde; }
+
+    // The user-agent tokens registered by live wrappers, as the servers get
+    // them appended to the browser's own string.
+    static std::string RegisteredUserAgentTokens();
+
+private:
+    void recompute();
+    void startNavigation(const std::string &url, bool blank);
+    void deliver(const browser::FetchResult &result);
+
+    TDownloadControlOptions m_downloadOptions;
+    TUserInterfaceOptions m_uiOptions;
+    uint32_t m_downloadValue = 0;
+    uint32_t m_uiValue = 0;
+    bool m_fpExceptions = true;
+    bool m_loaded = false;
+    std::optional<std::string> m_registeredAgent;
+
+    std::shared_ptr<browser::FetchRequest> m_request;
+    bool m_blankPending = false;
+    std::string m_pendingUrl;
+    std::string m_location;
+    std::optional<std::string> m_document;
+    browser::FetchResult m_lastResult;
+    TShellDdeWindow m_dde;
+};

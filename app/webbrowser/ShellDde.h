@@ -1,0 +1,119 @@
+#pragma once
+
+// The browser wrapper's answer to the shell's DDE conversations, over a small
+// in-process message layer: a conversation is offered to every hidden DDE
+// window of the process, and a window that accepts it carries out the
+// commands that follow. Pages open in the wrapper; folder commands go to the
+// desktop through a replaceable opener.
+
+#include "app/webbrowser/IEUtils.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+// The servers and commands the shell registers for opening pages and folders.
+struct TShellDdeNames
+{
+    std::string PageApplication, PageTopic;
+    std::string FolderApplication, FolderTopic;
+    std::string OpenCommand, ExploreCommand, FindCommand;
+};
+
+// What a desktop shell registers; the command names come from the command
+// texts as DdeCommandName reads them.
+TShellDdeNames DefaultShellDdeNames();
+// The names read at every creation of a wrapper; empty where nothing is
+// registered.
+TShellDdeNames ShellDdeNames();
+void SetShellDdeNames(const TShellDdeNames &names);
+// The text between "[" and "(" of a command text; empty when either is missing.
+std::string DdeCommandName(const std::string &commandText);
+
+// A folder command: "[" name "(" quoted path "," item list "," show ")]".
+struct TFolderCommand
+{
+    std::string Name;
+    std::string Path;
+    std::string ItemListField;
+    int ShowCommand = 1;
+};
+TFolderCommand ParseFolderCommand(const std::string &text);
+
+// The item list a command's field names (":handle:process" for the shell's
+// shared block, a plain number for a list of this process), taken over and
+// released; none when the field names no well-formed list.
+std::optional<TItemList> ResolveItemListField(const std::string &field);
+
+struct TDdeSender
+{
+    int64_t ProcessId = 0;
+    std::thread::id ThreadId;
+};
+// The calling thread of this process, as a conversation partner.
+TDdeSender CurrentDdeSender();
+
+struct TDdeAck
+{
+    std::string Application;
+    std::string Topic;
+};
+
+enum class TDdeMode { None, Page, Folder };
+// The mode of the current conversation: one for the whole process.
+TDdeMode CurrentDdeMode();
+
+// Opens a folder through the desktop: (path, verb "explore" or "find", show
+// command) -> whether it was carried out. Returns the previous opener; an
+// empty one restores the desktop's.
+using TFolderOpener = std::function<bool(const std::string &path, const std::string &verb, int showCommand)>;
+TFolderOpener SetFolderOpener(TFolderOpener opener);
+
+class TShellDdeWindow
+{
+public:
+    using TNavigator = std::function<void(const std::string &target)>;
+    using TItemListNavigator = std::function<void(const TItemList &list)>;
+
+    TShellDdeWindow(TNavigator navigate, TItemListNavigator navigateList);
+    ~TShellDdeWindow();
+    TShellDdeWindow(const TShellDdeWindow &) = delete;
+    TShellDdeWindow &operator=(const TShellDdeWindow &) = delete;
+
+    bool Enabled() const { return m_enabled; }
+    void SetEnabled(bool value) { m_enabled = value; }
+    const TShellDdeNames &Names() const { return m_names; }
+
+    // WM_DDE_INITIATE: the acknowledgement, or none (the default handling:
+    // no conversation starts).
+    std::optional<TDdeAck> Initiate(const TDdeSender &from, const std::string &application,
+                                    const std::string &topic);
+    // WM_DDE_EXECUTE: the status word of the acknowledgement, 1 when the
+    // command was carried out.
+    uint16_t Execute(const TDdeSender &from, const std::string &command);
+    // WM_DDE_TERMINATE: answered with a terminate of its own while the
+    // sender is in a conversation with this window.
+    bool Terminate(const TDdeSender &from);
+
+private:
+    bool accepts(const TDdeSender &from) const;
+    bool executeFolderCommand(const std::string &command);
+    bool runShellCommand(const std::string &path, const std::string &verb, int show);
+
+    TNavigator m_navigate;
+    TItemListNavigator m_navigateList;
+    TShellDdeNames m_names;
+    const std::thread::id m_owner;
+    bool m_enabled = false;
+    std::optional<TDdeSender> m_partner;
+};
+
+// The message layer: offers WM_DDE_INITIATE to every hidden DDE window of
+// the process and collects the windows that acknowledged it.
+std::vector<std::pair<TShellDdeWindow *, TDdeAck>> DdeBroadcastInitiate(const TDdeSender &from,
+                                                                       const std::string &application,
+                                                                       const std::string &topic);

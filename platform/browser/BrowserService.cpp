@@ -1,0 +1,228 @@
+#include "platform/browser/BrowserService.h"
+
+#include "platform/browser/PageJob.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <QTimer>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+
+namespace browser {
+
+namespace {
+
+BrowserService *s_service = nullptr;
+
+bool onApplicationThread()
+{
+    const QCoreApplication *app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+void postToApplication(std::function<void()> work)
+{
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+FetchRequest::FetchRequest(const QUrl &url, const PageOptions &options)
+    : m_url(url), m_options(options), m_posted(std::chrono::steady_clock::now())
+{
+}
+
+FetchRequest::~FetchRequest() = default;
+
+std::shared_ptr<FetchRequest> FetchRequest::start(const QUrl &url, const PageOptions &options)
+{
+    std::shared_ptr<FetchRequest> request(new FetchRequest(url, options));
+    if (!QCoreApplication::instance() || QCoreApplication::closingDown()) {
+        FetchResult r;
+        r.status = FetchStatus::Unavailable;
+        r.errorText = QStringLiteral("No application to run the browser on");
+        request->finish(std::move(r));
+        return request;
+    }
+    postToApplication([request] {
+        if (request->isAbandoned() || request->isFinished())
+            return;
+        if (BrowserService *service = BrowserService::instance()) {
+            service->begin(request);
+        } else {
+            FetchResult r;
+            r.status = FetchStatus::Unavailable;
+            r.errorText = QStringLiteral("The browser has been shut down");
+            request->finish(std::move(r));
+        }
+    });
+    return request;
+}
+
+bool FetchRequest::isFinished() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_finished;
+}
+
+bool FetchRequest::waitFor(std::chrono::milliseconds slice)
+{
+    if (onApplicationThread()) {
+        // The answer is produced on this very thread: serve the events until
+        // it arrives or the slice is over.
+        QTimer wake;
+        wake.setSingleShot(true);
+        wake.start(int(slice.count()));
+        while (!isFinished() && wake.isActive())
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        return isFinished();
+    }
+    std::unique_lock lock(m_mutex);
+    m_cv.wait_for(lock, slice, [this] { return m_finished; });
+    return m_finished;
+}
+
+void FetchRequest::abort(FetchStatus as)
+{
+    m_abandoned = true;
+    FetchResult r;
+    r.status = as;
+    r.errorText = as == FetchStatus::Aborted ? QStringLiteral("Aborted by the caller")
+                                             : QStringLiteral("No answer from the browser in time");
+    finish(std::move(r));
+    if (!QCoreApplication::instance() || QCoreApplication::closingDown())
+        return;
+    std::weak_ptr<FetchRequest> weak = weak_from_this();
+    postToApplication([weak] {
+        const std::shared_ptr<FetchRequest> request = weak.lock();
+        if (request && s_service)
+            s_service->drop(request.get());
+    });
+}
+
+FetchResult FetchRequest::result() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_result;
+}
+
+bool FetchRequest::finish(FetchResult result)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_finished)
+            return false;
+        m_finished = true;
+        m_result = std::move(result);
+    }
+    m_cv.notify_all();
+    return true;
+}
+
+FetchResult fetch(const QUrl &url, const PageOptions &options, const std::atomic<bool> *abortFlag)
+{
+    using namespace std::chrono;
+    constexpr milliseconds kSlice(200);
+    // Past the page's own limit the GUI thread is not serving at all; the
+    // caller must not hang on it.
+    constexpr milliseconds kMargin(2000);
+    const auto deadline = steady_clock::now() + options.timeLimit + kMargin;
+    std::shared_ptr<FetchRequest> request = FetchRequest::start(url, options);
+    while (!request->waitFor(kSlice)) {
+        if (abortFlag && abortFlag->load()) {
+            request->abort(FetchStatus::Aborted);
+            break;
+        }
+        if (steady_clock::now() >= deadline) {
+            request->abort(FetchStatus::TimedOut);
+            break;
+        }
+    }
+    return request->result();
+}
+
+// ---------------------------------------------------------------------------
+
+BrowserService::BrowserService() = default;
+
+BrowserService::~BrowserService()
+{
+    // Pages first: a profile released under a live page takes the web engine
+    // down with it.
+    const auto jobs = findChildren<PageJob *>(Qt::FindDirectChildrenOnly);
+    for (PageJob *job : jobs) {
+        job->disconnect(this);
+        job->end(FetchStatus::LoadFailed, QStringLiteral("The browser has been shut down"));
+        delete job;
+    }
+    m_jobs.clear();
+    m_profile.reset();
+    if (s_service == this)
+        s_service = nullptr;
+}
+
+BrowserService *BrowserService::instance()
+{
+    if (!onApplicationThread() || QCoreApplication::closingDown())
+        return nullptr;
+    if (!s_service)
+        s_service = new BrowserService;
+    return s_service;
+}
+
+void BrowserService::shutdown()
+{
+    delete s_service;
+}
+
+QWebEngineProfile *BrowserService::profile()
+{
+    if (!m_profile) {
+        // No storage name: nothing of what the pages see is kept on disk.
+        m_profile = std::make_unique<QWebEngineProfile>();
+        m_profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+        m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+        m_profile->setSpellCheckEnabled(false);
+        connect(m_profile.get(), &QWebEngineProfile::downloadRequested, this, &BrowserService::refuseDownload);
+        // Registered after the web engine's own clean-up, so it runs before it.
+        qAddPostRoutine(&BrowserService::shutdown);
+    }
+    return m_profile.get();
+}
+
+QString BrowserService::baseUserAgent()
+{
+    return profile()->httpUserAgent();
+}
+
+void BrowserService::refuseDownload(QWebEngineDownloadRequest *download)
+{
+    download->cancel();
+}
+
+void BrowserService::begin(const std::shared_ptr<FetchRequest> &request)
+{
+    auto *job = new PageJob(request, profile());
+    job->setParent(this);
+    m_jobs[request.get()] = job;
+    connect(job, &PageJob::ended, this, &BrowserService::jobDone);
+    job->start();
+}
+
+void BrowserService::drop(const FetchRequest *request)
+{
+    const auto it = m_jobs.find(request);
+    if (it != m_jobs.end())
+        it->second->end(FetchStatus::Aborted, QStringLiteral("Aborted by the caller"));
+}
+
+void BrowserService::jobDone(PageJob *job)
+{
+    m_jobs.erase(job->request());
+    // The job is usually inside one of its page's signals here.
+    job->deleteLater();
+}
+
+} // namespace browser

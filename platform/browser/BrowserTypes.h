@@ -1,0 +1,56 @@
+#pragma once
+
+// What a caller asks of the hidden browser and what it gets back.
+
+#include <QString>
+
+#include <chrono>
+
+namespace browser {
+
+// How one page is loaded. The defaults are those of an ordinary browser
+// window, except that nothing can ever reach the user.
+struct PageOptions
+{
+    bool loadImages = true;
+    bool javaScript = true;
+    bool plugins = false;
+    // Every request of the page asks the servers for a fresh copy.
+    bool bypassCache = false;
+    bool audible = false;
+    bool scrollBars = true;
+    // Appended to the browser's own user-agent string, never replacing it:
+    // servers that sniff the engine still see what they expect.
+    QString userAgentToken;
+    // Bound for the whole request, from posting to the answer.
+    std::chrono::milliseconds timeLimit{60000};
+};
+
+enum class FetchStatus {
+    Pending,
+    Completed,   // the page loaded; html holds its current document
+    LoadFailed,  // network, DNS, TLS or renderer failure
+    HttpError,   // the top-level document came with status 400 or above
+    TimedOut,
+    Aborted,
+    Unavailable, // no application object to run the browser on
+};
+
+struct FetchResult
+{
+    FetchStatus status = FetchStatus::Pending;
+    QString html;
+    int httpStatus = 0; // of the top-level document, 0 when unknown
+    QString errorText;
+    // What the page tried to show or open and was refused, so callers and
+    // tests can tell a silent page from a quiet one.
+    int suppressedDialogs = 0;
+    int refusedWindows = 0;
+    int scriptMessages = 0;
+
+    bool ok() const { return status == FetchStatus::Completed; }
+};
+
+const char *statusName(FetchStatus status);
+
+} // namespace browser

@@ -1,0 +1,140 @@
+#include "platform/browser/HiddenPage.h"
+
+#include <QAuthenticator>
+#include <QWebEngineCertificateError>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+
+#include <atomic>
+
+namespace browser {
+
+namespace {
+std::atomic<int> s_liveCount{0};
+}
+
+int HiddenPage::liveCount()
+{
+    return s_liveCount.load();
+}
+
+const char *statusName(FetchStatus status)
+{
+    switch (status) {
+    case FetchStatus::Pending: return "pending";
+    case FetchStatus::Completed: return "completed";
+    case FetchStatus::LoadFailed: return "load failed";
+    case FetchStatus::HttpError: return "HTTP error";
+    case FetchStatus::TimedOut: return "timed out";
+    case FetchStatus::Aborted: return "aborted";
+    case FetchStatus::Unavailable: return "unavailable";
+    }
+    return "?";
+}
+
+QByteArray composeUserAgent(const QString &profileAgent, const QString &token)
+{
+    const QString trimmed = token.trimmed();
+    if (trimmed.isEmpty())
+        return profileAgent.toLatin1();
+    return (profileAgent + QLatin1Char(' ') + trimmed).toLatin1();
+}
+
+PageRequestStamp::PageRequestStamp(QByteArray userAgent, bool bypassCache, QObject *parent)
+    : QWebEngineUrlRequestInterceptor(parent), m_userAgent(std::move(userAgent)), m_bypassCache(bypassCache)
+{
+}
+
+void PageRequestStamp::interceptRequest(QWebEngineUrlRequestInfo &info)
+{
+    info.setHttpHeader("User-Agent", m_userAgent);
+    if (m_bypassCache) {
+        info.setHttpHeader("Cache-Control", "no-cache");
+        info.setHttpHeader("Pragma", "no-cache");
+    }
+}
+
+HiddenPage::HiddenPage(QWebEngineProfile *profile, const PageOptions &options, QObject *parent)
+    : QWebEnginePage(profile, parent)
+{
+    ++s_liveCount;
+    QWebEngineSettings *s = settings();
+    s->setAttribute(QWebEngineSettings::AutoLoadImages, options.loadImages);
+    s->setAttribute(QWebEngineSettings::JavascriptEnabled, options.javaScript);
+    s->setAttribute(QWebEngineSettings::PluginsEnabled, options.plugins);
+    s->setAttribute(QWebEngineSettings::ShowScrollBars, options.scrollBars);
+    s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    s->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
+    s->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
+    s->setAttribute(QWebEngineSettings::AllowWindowActivationFromJavaScript, false);
+    s->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
+    s->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
+    s->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, true);
+    s->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
+    // A failed load must stay a failure: the built-in error page would come
+    // back as if it were the server's document.
+    s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    // The icon request goes out with the profile's agent, past the stamp, and
+    // nobody looks at it anyway.
+    s->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
+    s->setAttribute(QWebEngineSettings::TouchIconsEnabled, false);
+    setAudioMuted(!options.audible);
+
+    m_stamp = std::make_unique<PageRequestStamp>(composeUserAgent(profile->httpUserAgent(), options.userAgentToken),
+                                                 options.bypassCache);
+    setUrlRequestInterceptor(m_stamp.get());
+
+    connect(this, &QWebEnginePage::certificateError, this,
+            [](const QWebEngineCertificateError &error) { QWebEngineCertificateError(error).rejectCertificate(); });
+    connect(this, &QWebEnginePage::featurePermissionRequested, this,
+            [this](const QUrl &origin, QWebEnginePage::Feature feature) {
+                setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+            });
+    // An empty authenticator cancels the challenge; nobody can type a password.
+    connect(this, &QWebEnginePage::authenticationRequired, this,
+            [](const QUrl &, QAuthenticator *auth) { *auth = QAuthenticator(); });
+    connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
+            [](const QUrl &, QAuthenticator *auth, const QString &) { *auth = QAuthenticator(); });
+}
+
+HiddenPage::~HiddenPage()
+{
+    // The interceptor must not outlive its registration on a live page.
+    setUrlRequestInterceptor(nullptr);
+    --s_liveCount;
+}
+
+QWebEnginePage *HiddenPage::createWindow(WebWindowType)
+{
+    ++m_refusedWindows;
+    return nullptr;
+}
+
+void HiddenPage::javaScriptAlert(const QUrl &, const QString &)
+{
+    ++m_suppressedDialogs;
+}
+
+bool HiddenPage::javaScriptConfirm(const QUrl &, const QString &)
+{
+    ++m_suppressedDialogs;
+    return false;
+}
+
+bool HiddenPage::javaScriptPrompt(const QUrl &, const QString &, const QString &, QString *)
+{
+    ++m_suppressedDialogs;
+    return false;
+}
+
+void HiddenPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int, const QString &)
+{
+    ++m_scriptMessages;
+}
+
+QStringList HiddenPage::chooseFiles(FileSelectionMode, const QStringList &, const QStringList &)
+{
+    return {};
+}
+
+} // namespace browser

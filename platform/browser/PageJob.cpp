@@ -1,0 +1,153 @@
+#include "platform/browser/PageJob.h"
+
+#include "platform/browser/BrowserService.h"
+#include "platform/browser/HiddenPage.h"
+
+#include <QPointer>
+
+#include <limits>
+
+namespace browser {
+
+namespace {
+
+const QUrl &blankUrl()
+{
+    static const QUrl url(QStringLiteral("about:blank"));
+    return url;
+}
+
+// How long a failed load waits for the status line that tells why it failed.
+constexpr int kStatusGraceMs = 100;
+
+} // namespace
+
+PageJob::PageJob(std::shared_ptr<FetchRequest> request, QWebEngineProfile *profile)
+    : m_request(std::move(request)), m_page(std::make_unique<HiddenPage>(profile, m_request->options()))
+{
+    m_limit.setSingleShot(true);
+    m_grace.setSingleShot(true);
+    connect(&m_limit, &QTimer::timeout, this, [this] {
+        end(FetchStatus::TimedOut,
+            QStringLiteral("No answer within %1 ms").arg(m_request->options().timeLimit.count()));
+    });
+    connect(&m_grace, &QTimer::timeout, this, [this] { onTargetOutcome(false); });
+    connect(m_page.get(), &QWebEnginePage::loadFinished, this, &PageJob::onLoadFinished);
+    connect(m_page.get(), &QWebEnginePage::loadingChanged, this, &PageJob::onLoadingChanged);
+    connect(m_page.get(), &QWebEnginePage::renderProcessTerminated, this,
+            [this] { end(FetchStatus::LoadFailed, QStringLiteral("The page's renderer ended")); });
+}
+
+PageJob::~PageJob() = default;
+
+void PageJob::start()
+{
+    using namespace std::chrono;
+    const auto spent = duration_cast<milliseconds>(steady_clock::now() - m_request->m_posted);
+    const auto left = m_request->options().timeLimit - spent;
+    if (left <= milliseconds(0)) {
+        end(FetchStatus::TimedOut, QStringLiteral("No answer within %1 ms").arg(m_request->options().timeLimit.count()));
+        return;
+    }
+    m_limit.start(int(std::min<milliseconds::rep>(left.count(), std::numeric_limits<int>::max())));
+    m_page->load(blankUrl());
+}
+
+void PageJob::onLoadFinished(bool ok)
+{
+    switch (m_phase) {
+    case Phase::Blank:
+        m_phase = Phase::Target;
+        m_page->load(m_request->url());
+        break;
+    case Phase::Target:
+        // Qt reports the top-level status after this signal: a failure waits
+        // briefly for it so that the answer can name the status.
+        if (ok)
+            onTargetOutcome(true);
+        else if (!m_grace.isActive())
+            m_grace.start(kStatusGraceMs);
+        break;
+    case Phase::Reading:
+    case Phase::Ended:
+        break;
+    }
+}
+
+void PageJob::onLoadingChanged(const QWebEngineLoadingInfo &info)
+{
+    if (m_phase != Phase::Target && m_phase != Phase::Reading)
+        return;
+    // The blank page's own report can come after its load has finished.
+    if (info.url() == blankUrl() || info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+        return;
+    if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain)
+        m_httpStatus = info.errorCode();
+    else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+        m_loadError = QStringLiteral("Load failed (%1 %2)").arg(int(info.errorDomain())).arg(info.errorCode());
+    if (m_phase == Phase::Target)
+        onTargetOutcome(info.status() == QWebEngineLoadingInfo::LoadSucceededStatus);
+}
+
+void PageJob::onTargetOutcome(bool ok)
+{
+    if (m_phase != Phase::Target)
+        return;
+    m_grace.stop();
+    if (m_httpStatus >= 400) {
+        end(FetchStatus::HttpError, QStringLiteral("HTTP status %1").arg(m_httpStatus));
+        return;
+    }
+    if (!ok) {
+        end(FetchStatus::LoadFailed, m_loadError.isEmpty() ? QStringLiteral("Load failed") : m_loadError);
+        return;
+    }
+    m_phase = Phase::Reading;
+    QPointer<PageJob> self(this);
+    m_page->toHtml([self](const QString &html) {
+        if (self)
+            self->onHtml(html);
+    });
+}
+
+void PageJob::onHtml(const QString &html)
+{
+    if (m_phase != Phase::Reading)
+        return;
+    if (m_httpStatus >= 400) {
+        end(FetchStatus::HttpError, QStringLiteral("HTTP status %1").arg(m_httpStatus));
+        return;
+    }
+    FetchResult result = baseResult(FetchStatus::Completed);
+    result.html = html;
+    m_phase = Phase::Ended;
+    m_limit.stop();
+    m_request->finish(std::move(result));
+    emit ended(this);
+}
+
+FetchResult PageJob::baseResult(FetchStatus status) const
+{
+    FetchResult result;
+    result.status = status;
+    result.httpStatus = m_httpStatus;
+    result.suppressedDialogs = m_page->suppressedDialogs();
+    result.refusedWindows = m_page->refusedWindows();
+    result.scriptMessages = m_page->scriptMessages();
+    return result;
+}
+
+void PageJob::end(FetchStatus status, const QString &errorText)
+{
+    if (m_phase == Phase::Ended)
+        return;
+    m_phase = Phase::Ended;
+    m_limit.stop();
+    m_grace.stop();
+    FetchResult result = baseResult(status);
+    result.errorText = errorText;
+    m_request->finish(std::move(result));
+    emit ended(this);
+}
+
+} // namespace browser

@@ -1,0 +1,54 @@
+#pragma once
+
+// One request's page on the GUI thread: "about:blank" first, then the URL,
+// then the document's HTML once the top-level load has finished.
+
+#include "platform/browser/BrowserTypes.h"
+
+#include <QObject>
+#include <QTimer>
+#include <QWebEngineLoadingInfo>
+
+#include <memory>
+
+class QWebEngineProfile;
+
+namespace browser {
+
+class FetchRequest;
+class HiddenPage;
+
+class PageJob : public QObject
+{
+    Q_OBJECT
+public:
+    PageJob(std::shared_ptr<FetchRequest> request, QWebEngineProfile *profile);
+    ~PageJob() override;
+
+    void start();
+    // Ends the job with the given answer (ignored once it has ended).
+    void end(FetchStatus status, const QString &errorText = {});
+    const FetchRequest *request() const { return m_request.get(); }
+
+signals:
+    void ended(PageJob *job);
+
+private:
+    enum class Phase { Blank, Target, Reading, Ended };
+
+    void onLoadFinished(bool ok);
+    void onLoadingChanged(const QWebEngineLoadingInfo &info);
+    void onTargetOutcome(bool ok);
+    void onHtml(const QString &html);
+    FetchResult baseResult(FetchStatus status) const;
+
+    std::shared_ptr<FetchRequest> m_request;
+    std::unique_ptr<HiddenPage> m_page;
+    QTimer m_limit;
+    QTimer m_grace;
+    Phase m_phase = Phase::Blank;
+    int m_httpStatus = 0;
+    QString m_loadError;
+};
+
+} // namespace browser

@@ -1,0 +1,219 @@
+#include "platform/browser/BrowserService.h"
+#include "platform/browser/HiddenPage.h"
+#include "tests/platform/browser/MiniHttpServer.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include <atomic>
+#include <thread>
+
+using namespace browser;
+using namespace std::chrono_literals;
+using namespace browsertest;
+
+namespace {
+
+QUrl at(const MiniHttpServer &server, const std::string &path)
+{
+    return QUrl(QString::fromStdString(server.url(path)));
+}
+
+PageOptions quick()
+{
+    PageOptions o;
+    o.timeLimit = 20s;
+    return o;
+}
+
+// Runs the GUI thread's events until the condition holds or the bound passes.
+bool serveUntil(const std::function<bool()> &done, std::chrono::milliseconds bound)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < bound.count())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+// Pages are deleted later, once their signals have returned.
+bool pagesGone()
+{
+    return serveUntil([] { return HiddenPage::liveCount() == 0; }, 3s);
+}
+
+class BrowserServiceTest : public ::testing::Test
+{
+protected:
+    MiniHttpServer server;
+};
+
+} // namespace
+
+TEST_F(BrowserServiceTest, PageComesBackAsItsCurrentDocumentWithTheTokenOnTheWire)
+{
+    server.route("/search?q=site", page("<html><body><p id=c>About 1,234 results</p>"
+                                         "<script>document.getElementById('c').textContent += ' (live)';</script>"
+                                         "</body></html>"));
+    PageOptions o = quick();
+    o.userAgentToken = QStringLiteral("ZarvelloProbe/2.1");
+    const FetchResult r = fetch(at(server, "/search?q=site"), o);
+    ASSERT_EQ(r.status, FetchStatus::Completed) << r.errorText.toStdString();
+    EXPECT_TRUE(r.html.contains(QStringLiteral("About 1,234 results (live)"))) << r.html.toStdString();
+    EXPECT_EQ(r.httpStatus, 200);
+
+    // The token is added to the engine's own string, not put in its place.
+    const auto seen = server.requests();
+    ASSERT_FALSE(seen.empty());
+    const std::string base = BrowserService::instance()->baseUserAgent().toStdString();
+    EXPECT_EQ(seen.front().userAgent, base + " ZarvelloProbe/2.1");
+    EXPECT_EQ(base.rfind("Mozilla/5.0", 0), 0u);
+    // One request only: no icon fetch, no second navigation.
+    EXPECT_EQ(seen.size(), 1u);
+    EXPECT_TRUE(pagesGone());
+}
+
+TEST_F(BrowserServiceTest, HostilePageCompletesWithoutDialogsOrWindows)
+{
+    server.route("/popup", page("<html><body>popup</body></html>"));
+    server.route("/hostile", page("<html><body><p>About 77 results</p><script>"
+                                   "alert('hello'); confirm('sure?'); prompt('name?');"
+                                   "window.open('/popup');"
+                                   "var a = document.createElement('a'); a.href = '/popup'; a.target = '_blank';"
+                                   "document.body.appendChild(a); a.click();"
+                                   "console.log('noise'); undefinedFunction();"
+                                   "</script></body></html>"));
+    const FetchResult r = fetch(at(server, "/hostile"), quick());
+    ASSERT_EQ(r.status, FetchStatus::Completed) << r.errorText.toStdString();
+    EXPECT_TRUE(r.html.contains(QStringLiteral("About 77 results")));
+    EXPECT_EQ(r.suppressedDialogs, 3);
+    EXPECT_GE(r.scriptMessages, 2); // the log line and the uncaught error
+    EXPECT_FALSE(server.saw("/popup"));
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+    EXPECT_TRUE(pagesGone());
+}
+
+TEST_F(BrowserServiceTest, FailuresAreNeverPages)
+{
+    server.route("/missing", page("<html><body>About 5 results, not really</body></html>", 404));
+    server.route("/broken", page("<html><body>oops</body></html>", 500));
+    server.route("/bad", page("", 400));
+    server.route("/empty", page(""));
+    server.route("/file", attachment("a,b\r\n1,2\r\n", "text/csv", "x.csv"));
+
+    for (const auto &[path, status] : {std::pair<std::string, int>{"/missing", 404}, {"/broken", 500}, {"/bad", 400}}) {
+        const FetchResult r = fetch(at(server, path), quick());
+        EXPECT_EQ(r.status, FetchStatus::HttpError) << path << ": " << statusName(r.status);
+        EXPECT_EQ(r.httpStatus, status) << path;
+        EXPECT_TRUE(r.html.isEmpty()) << path;
+    }
+
+    // An empty document is still a page.
+    EXPECT_EQ(fetch(at(server, "/empty"), quick()).status, FetchStatus::Completed);
+
+    // A download is refused and is no page either.
+    const FetchResult download = fetch(at(server, "/file"), quick());
+    EXPECT_NE(download.status, FetchStatus::Completed);
+    EXPECT_TRUE(download.html.isEmpty());
+
+    // Nobody listens on the port of a server that has gone.
+    int closedPort = 0;
+    {
+        MiniHttpServer gone;
+        closedPort = gone.port();
+    }
+    const FetchResult refused =
+        fetch(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(closedPort)), quick());
+    EXPECT_EQ(refused.status, FetchStatus::LoadFailed);
+    EXPECT_TRUE(pagesGone());
+}
+
+TEST_F(BrowserServiceTest, WaitsEndSoonAfterAbortOrTimeLimit)
+{
+    server.route("/slow", hanging());
+
+    // Abort on the GUI thread's own wait, set from elsewhere.
+    {
+        std::atomic<bool> abortFlag{false};
+        QElapsedTimer sinceAbort;
+        std::thread aborter([&] {
+            std::this_thread::sleep_for(700ms);
+            sinceAbort.start();
+            abortFlag = true;
+        });
+        const FetchResult r = fetch(at(server, "/slow"), quick(), &abortFlag);
+        const qint64 lag = sinceAbort.elapsed();
+        aborter.join();
+        EXPECT_EQ(r.status, FetchStatus::Aborted);
+        EXPECT_LT(lag, 1000);
+    }
+
+    // Abort of a worker's wait, the GUI thread serving meanwhile.
+    {
+        std::atomic<bool> abortFlag{false};
+        std::atomic<bool> done{false};
+        FetchResult r;
+        std::thread worker([&] {
+            r = fetch(at(server, "/slow"), quick(), &abortFlag);
+            done = true;
+        });
+        serveUntil([] { return false; }, 500ms);
+        QElapsedTimer sinceAbort;
+        sinceAbort.start();
+        abortFlag = true;
+        const bool ended = serveUntil([&] { return done.load(); }, 5s);
+        const qint64 lag = sinceAbort.elapsed();
+        worker.join();
+        ASSERT_TRUE(ended);
+        EXPECT_EQ(r.status, FetchStatus::Aborted);
+        EXPECT_LT(lag, 1000);
+    }
+
+    // The page's own time limit.
+    {
+        PageOptions o = quick();
+        o.timeLimit = 1500ms;
+        QElapsedTimer t;
+        t.start();
+        const FetchResult r = fetch(at(server, "/slow"), o);
+        EXPECT_EQ(r.status, FetchStatus::TimedOut);
+        EXPECT_GE(t.elapsed(), 1400);
+        EXPECT_LT(t.elapsed(), 3500);
+    }
+    EXPECT_TRUE(pagesGone());
+}
+
+TEST_F(BrowserServiceTest, WorkersOnTheirOwnThreadsGetTheirOwnPages)
+{
+    constexpr int kWorkers = 3;
+    for (int i = 0; i < kWorkers; ++i)
+        server.route("/q" + std::to_string(i),
+                     delayed("<html><body>About " + std::to_string(100 + i) + " results</body></html>", 200 * i));
+    std::vector<FetchResult> results(kWorkers);
+    std::atomic<int> finished{0};
+    std::vector<std::thread> workers;
+    for (int i = 0; i < kWorkers; ++i)
+        workers.emplace_back([&, i] {
+            results[size_t(i)] = fetch(at(server, "/q" + std::to_string(i)), quick());
+            ++finished;
+        });
+    const bool all = serveUntil([&] { return finished.load() == kWorkers; }, 30s);
+    for (std::thread &t : workers)
+        t.join();
+    ASSERT_TRUE(all);
+    for (int i = 0; i < kWorkers; ++i) {
+        ASSERT_EQ(results[size_t(i)].status, FetchStatus::Completed) << i;
+        EXPECT_TRUE(results[size_t(i)].html.contains(QStringLiteral("About %1 results").arg(100 + i))) << i;
+    }
+    EXPECT_TRUE(pagesGone());
+}
+
+TEST(BrowserTokens, TokenIsAppendedTrimmedAndOptional)
+{
+    EXPECT_EQ(composeUserAgent(QStringLiteral("Engine/1"), QStringLiteral(" Tok/2 ")), QByteArray("Engine/1 Tok/2"));
+    EXPECT_EQ(composeUserAgent(QStringLiteral("Engine/1"), QString()), QByteArray("Engine/1"));
+}
