@@ -32,9 +32,16 @@ extern bool UseProxy;
 // until LoadOptions has run.
 extern std::string OptionsFileName;
 extern std::string OptionsSection;
+// The application's help file, set by LoadOptions.
+extern std::string ApplicationHelpFile;
 
+// LoadOptions raises rtl::ERangeError for a stored number outside the 32-bit
+// range.
 void LoadOptions();
 void SaveOptions();
+
+// The section name for a program file name: every ".exe" removed, in any case.
+std::string OptionsSectionForProgram(const std::string &programFileName);
 
 std::string ReadIniValue(const std::string &key, int readLimit, const std::string &defaultValue);
 std::string ReadStringOption(const std::string &key, const std::string &defaultValue);

@@ -1,0 +1,3 @@
+zvo_add_test(test_foundation_options
+  SOURCES options_fixture.h test_options.cpp test_options_password.cpp test_options_ieproxy.cpp
+  LIBS foundation)

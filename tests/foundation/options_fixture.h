@@ -1,0 +1,71 @@
+#pragma once
+
+// A program folder, registry store and environment of the test's own, so that
+// nothing depends on the machine: LoadOptions reads "Options.ini" from the
+// temporary folder and the system-proxy import sees only what a test puts
+// there.
+
+#include "foundation/MyOptions.h"
+#include "platform/registry/Registry.h"
+#include "platform/shell/Beep.h"
+#include "platform/shell/Desktop.h"
+#include "tests/support/TestSupport.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <string>
+
+class OptionsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        shell::setProgramFolder(m_dir.path());
+        shell::setWorkArea(rtl::Rect(0, 0, 1280, 984));
+        shell::setScreenSize(rtl::TSize{1280, 1024});
+        registry::setStoreFilePath(m_dir.filePath("config/zarvello/registry.ini").toStdString());
+        registry::setEnvironmentSource([this](const std::string &name) -> std::optional<std::string> {
+            const auto it = m_env.find(name);
+            return it == m_env.end() ? std::nullopt : std::optional<std::string>(it->second);
+        });
+        m_previousSink = shell::SetBeepSink([this](shell::BeepKind) { ++m_beeps; });
+        OptionsFileName.clear();
+        OptionsSection.clear();
+    }
+
+    void TearDown() override
+    {
+        shell::SetBeepSink(m_previousSink);
+        registry::setEnvironmentSource({});
+        registry::setStoreFilePath({});
+        shell::setScreenSize(std::nullopt);
+        shell::setWorkArea(std::nullopt);
+        shell::setProgramFolder(QString());
+        OptionsFileName.clear();
+        OptionsSection.clear();
+    }
+
+    QString optionsPath() const { return m_dir.filePath("Options.ini"); }
+    std::string optionsFile() const { return zvotest::readFile(optionsPath()); }
+    void writeOptions(const std::string &body) { ASSERT_TRUE(zvotest::writeFile(optionsPath(), body)); }
+    // The section LoadOptions will use, as the header line of a file.
+    static std::string header() { return "[" + OptionsSectionForProgram(programName()) + "]\r\n"; }
+    static std::string programName();
+
+    void setInternetSettings(const std::function<void(registry::Registry &)> &fill)
+    {
+        registry::Registry reg;
+        ASSERT_TRUE(reg.openKey(std::string("\\") + registry::kInternetSettingsKey, true));
+        fill(reg);
+    }
+
+    QTemporaryDir m_dir;
+    std::map<std::string, std::string> m_env;
+    int m_beeps = 0;
+    shell::BeepSink m_previousSink;
+};

@@ -1,0 +1,59 @@
+#include "options_fixture.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+TEST_F(OptionsTest, PasswordsSurviveTheStoredForm)
+{
+    LoadOptions();
+    std::vector<std::string> passwords = {"", ";", ";;;", "a;b~~~c;", "~~~", "~;~", "pass word ", "\xe9t\xe9\xff"};
+    for (char c = 0x20; c < 0x7F; ++c) {
+        passwords.push_back("pw" + std::string(1, c));
+        passwords.push_back(std::string(1, c));
+        passwords.push_back(std::string(3, c));
+    }
+    for (const std::string &password : passwords) {
+        WritePasswordOption("ProxyPassword", password);
+        EXPECT_EQ(ReadPasswordOption("ProxyPassword", "default"), password) << password;
+    }
+}
+
+TEST_F(OptionsTest, NoTypedCharacterScramblesIntoTheEscapes)
+{
+    // Printable ASCII never turns into the bytes the stored form escapes or
+    // cuts at, whatever its position.
+    std::string typed;
+    for (int i = 0; i < 3; ++i)
+        for (char c = 0x20; c < 0x7F; ++c)
+            typed += c;
+    const std::string scrambled = ScrambleText(typed);
+    EXPECT_EQ(scrambled.find_first_of(";~"s + '\0'), std::string::npos);
+    EXPECT_EQ(ScrambleText(scrambled), typed);
+}
+
+TEST_F(OptionsTest, StoredPasswordForms)
+{
+    writeOptions(header() + "ProxyPassword=\r\n");
+    LoadOptions();
+    WritePasswordOption("ProxyPassword", "");
+    EXPECT_EQ(optionsFile(), header() + "ProxyPassword=Base64:\r\n");
+    EXPECT_EQ(ReadPasswordOption("ProxyPassword", "def"), "");
+
+    // A value without the prefix is the scrambled text itself.
+    writeOptions(header() + "ProxyPassword=" + ScrambleText("secret") + "\r\n");
+    EXPECT_EQ(ReadPasswordOption("ProxyPassword", ""), "secret");
+
+    // One trailing NUL of the encoded text is dropped.
+    writeOptions(header() + "ProxyPassword=Base64:" + EncodeBase64Option(ScrambleText("pw") + '\0') + "\r\n");
+    EXPECT_EQ(ReadPasswordOption("ProxyPassword", ""), "pw");
+
+    // "~~~" in the stored text stands for a scrambled ";".
+    writeOptions(header() + "ProxyPassword=Base64:" + EncodeBase64Option("x~~~") + "\r\n");
+    EXPECT_EQ(ReadPasswordOption("ProxyPassword", ""), ScrambleText("x;"));
+
+    EXPECT_EQ(EncodeBase64Option("ab"), "YWI=");
+    EXPECT_EQ(DecodeBase64Option("YWI="), "ab");
+}
+
+} // namespace
