@@ -4,7 +4,6 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
-#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -12,37 +11,30 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
-#include <sys/stat.h>
-
 using namespace std::string_literals;
-using zvotest::readFile;
-using zvotest::writeFile;
+using Row = std::vector<std::string>; // caption, then the sub-items
 
 namespace {
-
-struct Row
-{
-    std::string caption;
-    std::vector<std::string> subItems;
-    friend bool operator==(const Row &, const Row &) = default;
-};
 
 std::vector<Row> rowsOf(const QTreeWidget &list)
 {
     std::vector<Row> rows;
     for (int i = 0; i < list.topLevelItemCount(); ++i) {
         const QTreeWidgetItem *item = list.topLevelItem(i);
-        Row row{rtl::FromQString(item->text(0)), {}};
-        for (int k = 1; k < item->columnCount(); ++k)
-            row.subItems.push_back(rtl::FromQString(item->text(k)));
-        rows.push_back(row);
+        Row &row = rows.emplace_back();
+        for (int k = 0; k < std::max(1, item->columnCount()); ++k)
+            row.push_back(rtl::FromQString(item->text(k)));
     }
     return rows;
 }
 
-void PrintTo(const Row &row, std::ostream *os)
+void addRows(QTreeWidget &list, const std::vector<Row> &rows)
 {
-    *os << '"' << row.caption << "\" +" << row.subItems.size();
+    for (const Row &row : rows) {
+        auto *item = new QTreeWidgetItem(&list);
+        for (size_t k = 0; k < row.size(); ++k)
+            item->setText(int(k), rtl::ToQString(row[k]));
+    }
 }
 
 } // namespace
@@ -50,20 +42,16 @@ void PrintTo(const Row &row, std::ostream *os)
 TEST(ListViewFile, LoadsEveryLineKindAndGivesEachRowItsOwnFieldCount)
 {
     QTemporaryDir dir;
-    const QString file = dir.filePath("Domain-Data.txt");
+    const std::string file = dir.filePath("Domain-Data.txt").toStdString();
     // CR LF, empty lines, a caption alone, a lone LF, trailing empty fields,
     // and a last line without an ending.
-    ASSERT_TRUE(writeFile(file, "a.com\t1,234\t5\r\n\r\nonly.org\r\n\r\nlf.net\t7\nempty\t\t\r\nlast.de\t9"));
+    ASSERT_TRUE(SaveTextFile(file, "a.com\t1,234\t5\r\n\r\nonly.org\r\n\r\nlf.net\t7\nempty\t\t\r\nlast.de\t9"));
     QTreeWidget list;
     list.setColumnCount(3);
-    list.addTopLevelItem(new QTreeWidgetItem(QStringList{"stale"}));
-
-    ASSERT_TRUE(LoadListViewFromFile(file.toStdString(), &list, "\t"));
-    const std::vector<Row> expected{{"a.com", {"1,234", "5"}},
-                                    {"only.org", {}},
-                                    {"lf.net", {"7"}},
-                                    {"empty", {"", ""}},
-                                    {"last.de", {"9"}}};
+    addRows(list, {{"stale"}});
+    ASSERT_TRUE(LoadListViewFromFile(file, &list, "\t"));
+    const std::vector<Row> expected{
+        {"a.com", "1,234", "5"}, {"only.org"}, {"lf.net", "7"}, {"empty", "", ""}, {"last.de", "9"}};
     EXPECT_EQ(rowsOf(list), expected);
     EXPECT_EQ(list.columnCount(), 3) << "loading leaves the columns alone";
 
@@ -75,55 +63,36 @@ TEST(ListViewFile, SaveAndLoadKeepEveryByte)
 {
     QTemporaryDir dir;
     const std::string file = dir.filePath("Domain-Data.txt").toStdString();
+    const std::vector<Row> rows{
+        {"b\xe9\x81r.de", "1\xa0" "234", "\0x"s}, {"", "", "0"}, {"semi;colon", "12.345", "\x80\xff"}};
     QTreeWidget list;
     list.setColumnCount(3);
-    const std::vector<Row> rows{{"b\xe9\x81r.de", {"1\xa0" "234", "\0x"s}},
-                                {"", {"", "0"}},
-                                {"semi;colon", {"12.345", "\x80\xff"}}};
-    for (const Row &row : rows) {
-        auto *item = new QTreeWidgetItem(&list);
-        item->setText(0, rtl::ToQString(row.caption));
-        for (size_t k = 0; k < row.subItems.size(); ++k)
-            item->setText(int(k + 1), rtl::ToQString(row.subItems[k]));
-    }
+    addRows(list, rows);
     ASSERT_TRUE(SaveListViewToFile(file, &list, "\t"));
     EXPECT_EQ(LoadTextFile(file), "b\xe9\x81r.de\t1\xa0" "234\t\0x\r\n\t\t0\r\nsemi;colon\t12.345\t\x80\xff\r\n"s);
-
     QTreeWidget back;
-    back.setColumnCount(3);
     ASSERT_TRUE(LoadListViewFromFile(file, &back, "\t"));
-    // The row with an empty caption is an empty-looking line only when all its
-    // fields are empty; this one has a count, so it survives.
     EXPECT_EQ(rowsOf(back), rows);
 }
 
 TEST(ListViewFile, ARowShortOfSubItemsFailsBeforeTheFileIsTouched)
 {
     QTemporaryDir dir;
-    const QString file = dir.filePath("Domain-Data.txt");
-    ASSERT_TRUE(writeFile(file, "old\t1\t2\r\n"));
+    const std::string file = dir.filePath("Domain-Data.txt").toStdString();
+    ASSERT_TRUE(SaveTextFile(file, "old\t1\t2\r\n"));
     QTreeWidget list;
     list.setColumnCount(3);
-    auto *full = new QTreeWidgetItem(&list);
-    full->setText(0, "full");
-    full->setText(1, "1");
-    full->setText(2, "2");
-    auto *shortRow = new QTreeWidgetItem(&list);
-    shortRow->setText(0, "short");
-    shortRow->setText(1, "1");
-
+    addRows(list, {{"full", "1", "2"}, {"short", "1"}});
     try {
-        SaveListViewToFile(file.toStdString(), &list, "\t");
-        FAIL() << "a short row must raise";
+        SaveListViewToFile(file, &list, "\t");
+        ADD_FAILURE() << "a short row must raise";
     } catch (const rtl::EAssertionFailed &) {
-        FAIL() << "the list index error is not an assertion";
+        ADD_FAILURE() << "the list index error is not an assertion";
     } catch (const rtl::Exception &e) {
         EXPECT_STREQ(e.what(), "List index out of bounds (1)");
     }
-    EXPECT_EQ(readFile(file), "old\t1\t2\r\n");
+    EXPECT_EQ(LoadTextFile(file), "old\t1\t2\r\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"Domain-Data.txt"}));
-
     EXPECT_THROW(SaveListViewToFile("", &list, "\t"), rtl::EAssertionFailed);
-    EXPECT_THROW(SaveListViewToFile(file.toStdString(), nullptr, "\t"), rtl::EAssertionFailed);
-    EXPECT_THROW(LoadListViewFromFile(file.toStdString(), nullptr, "\t"), rtl::EAssertionFailed);
+    EXPECT_THROW(LoadListViewFromFile(file, nullptr, "\t"), rtl::EAssertionFailed);
 }

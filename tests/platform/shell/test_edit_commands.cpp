@@ -12,60 +12,34 @@
 
 using namespace shell;
 
-namespace {
-
-// A shown window whose children can take the keyboard focus.
-struct Window
+TEST(EditCommands, ReachTheFocusedTextControlOnly)
 {
-    QWidget top;
-    QLineEdit *line = new QLineEdit("alpha");
-    QPlainTextEdit *plain = new QPlainTextEdit("first\nsecond");
-    QComboBox *combo = new QComboBox;
-    QPushButton *button = new QPushButton("OK");
-    Window()
-    {
-        auto *layout = new QVBoxLayout(&top);
-        combo->setEditable(true);
-        for (QWidget *w : {static_cast<QWidget *>(line), static_cast<QWidget *>(plain),
-                           static_cast<QWidget *>(combo), static_cast<QWidget *>(button)})
-            layout->addWidget(w);
-        top.show();
-        QApplication::setActiveWindow(&top);
-    }
-    void focus(QWidget *w)
-    {
-        w->setFocus();
-        QApplication::processEvents();
-    }
-};
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *line = new QLineEdit("alpha");
+    auto *combo = new QComboBox;
+    auto *button = new QPushButton("OK");
+    combo->setEditable(true);
+    layout->addWidget(line);
+    layout->addWidget(combo);
+    layout->addWidget(button);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    auto focus = [](QWidget *w) { w->setFocus(), QApplication::processEvents(); };
 
-} // namespace
-
-TEST(EditCommands, ReachTheFocusedControlAndOnlyTextControls)
-{
-    Window window;
-    window.focus(window.line);
-    ASSERT_EQ(QApplication::focusWidget(), window.line);
-    QApplication::clipboard()->setText("clip");
-
+    focus(line);
     EXPECT_TRUE(sendEditCommand(EditCommand::SelectAll));
-    EXPECT_EQ(window.line->selectedText(), "alpha");
     EXPECT_TRUE(sendEditCommand(EditCommand::Copy));
     EXPECT_EQ(QApplication::clipboard()->text(), "alpha");
     sendEditCommand(EditCommand::Cut);
-    EXPECT_EQ(window.line->text(), "");
+    EXPECT_EQ(line->text(), "");
     sendEditCommand(EditCommand::Undo);
-    EXPECT_EQ(window.line->text(), "alpha");
-
-    // The editable combo box: its line edit has the focus, the box may be named too.
-    window.focus(window.combo);
-    QApplication::clipboard()->setText("pasted");
+    EXPECT_EQ(line->text(), "alpha");
+    // An editable combo box: the focus sits in its line edit.
+    focus(combo);
     EXPECT_TRUE(sendEditCommand(EditCommand::Paste));
-    EXPECT_EQ(window.combo->currentText(), "pasted");
-    EXPECT_TRUE(sendEditCommand(EditCommand::SelectAll, window.combo));
-    EXPECT_EQ(window.combo->lineEdit()->selectedText(), "pasted");
-
-    window.focus(window.button);
+    EXPECT_EQ(combo->currentText(), "alpha");
+    focus(button);
     EXPECT_FALSE(sendEditCommand(EditCommand::Paste));
     QComboBox fixed;
     EXPECT_FALSE(sendEditCommand(EditCommand::Paste, &fixed));
@@ -73,16 +47,15 @@ TEST(EditCommands, ReachTheFocusedControlAndOnlyTextControls)
 
 TEST(EditCommands, HideSelectionCollapsesToTheStart)
 {
-    Window window;
-    window.plain->selectAll();
-    hideSelection(window.plain);
-    EXPECT_FALSE(window.plain->textCursor().hasSelection());
-    EXPECT_EQ(window.plain->textCursor().position(), 0);
-    EXPECT_EQ(window.plain->cursorWidth(), 0);
-
-    window.line->setSelection(1, 3);
-    hideSelection(window.line);
-    EXPECT_FALSE(window.line->hasSelectedText());
-    EXPECT_EQ(window.line->cursorPosition(), 0);
-    EXPECT_EQ(window.line->text(), "alpha");
+    QPlainTextEdit memo("first\nsecond");
+    memo.selectAll();
+    hideSelection(&memo);
+    EXPECT_FALSE(memo.textCursor().hasSelection());
+    EXPECT_EQ(memo.textCursor().position(), 0);
+    EXPECT_EQ(memo.cursorWidth(), 0);
+    QLineEdit line("alpha");
+    line.setSelection(1, 3);
+    hideSelection(&line);
+    EXPECT_FALSE(line.hasSelectedText());
+    EXPECT_EQ(line.cursorPosition(), 0);
 }
