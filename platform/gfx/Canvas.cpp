@@ -545,19 +545,19 @@ void Canvas::strokeShape(const std::function<void(QPainter &)> &draw)
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-// The outline of a one-pixel pen covers the rectangle's left..right-1, so the
-// path runs through pixel centres one pixel inside the exclusive edges.
-static QRectF shapeBox(const TRect &rect, bool penless)
+// The one-pixel outline runs through the pixels left..right-1; the fill alone
+// covers left..right-2, which is also the platform's size of a figure drawn
+// without a pen.
+static QRectF shapeBox(const TRect &rect)
 {
-    const int shrink = penless ? 2 : 1;
-    return QRectF(rect.Left, rect.Top, rect.Width() - shrink, rect.Height() - shrink);
+    return QRectF(rect.Left, rect.Top, rect.Width() - 1, rect.Height() - 1);
 }
 
 void Canvas::Ellipse(const TRect &rect)
 {
     if (rect.IsEmpty())
         return;
-    const QRectF box = shapeBox(rect, m_state.pen.style == PenStyle::Clear);
+    const QRectF box = shapeBox(rect);
     strokeShape([&](QPainter &p) { p.drawEllipse(box); });
 }
 
@@ -565,7 +565,7 @@ void Canvas::RoundRect(const TRect &rect, int cornerWidth, int cornerHeight)
 {
     if (rect.IsEmpty())
         return;
-    const QRectF box = shapeBox(rect, m_state.pen.style == PenStyle::Clear);
+    const QRectF box = shapeBox(rect);
     strokeShape([&](QPainter &p) { p.drawRoundedRect(box, cornerWidth / 2.0, cornerHeight / 2.0, Qt::AbsoluteSize); });
 }
 

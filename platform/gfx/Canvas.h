@@ -13,6 +13,7 @@
 #include "platform/gfx/TextMeasurer.h"
 #include "platform/rtl/Types.h"
 
+#include <QFont>
 #include <QPainter>
 #include <QRect>
 #include <QRegion>
@@ -184,6 +185,13 @@ private:
     State m_state;
     std::vector<State> m_saved;
     std::optional<QRegion> m_baseClip;
+    struct FontCache
+    {
+        Font key;
+        QFont qfont;
+        int ascent = 0;
+    };
+    std::optional<FontCache> m_fontCache;
     bool m_clipDirty = true;
 };
 

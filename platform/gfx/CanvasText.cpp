@@ -20,12 +20,17 @@ void Canvas::drawTextRun(int x, int y, std::string_view text, int underline, int
         return;
     applyClip();
     QPainter &p = *m_painter;
-    const int dpi = m_device ? m_device->logicalDpiY() : 96;
-    const QFont qf = ToQFont(m_state.font, dpi);
-    const QFontMetrics fm(qf, m_device);
-    p.setFont(qf);
+    // Resolving a QFont is costly; cells and tabs mostly repeat the last one.
+    if (!m_fontCache || m_fontCache->key != m_state.font)
+    {
+        const int dpi = m_device ? m_device->logicalDpiY() : 96;
+        QFont qf = ToQFont(m_state.font, dpi);
+        const int ascent = QFontMetrics(qf, m_device).ascent();
+        m_fontCache = FontCache{m_state.font, qf, ascent};
+    }
+    p.setFont(m_fontCache->qfont);
     p.setPen(detail::opaque(m_state.font.color));
-    const int baseline = y + fm.ascent();
+    const int baseline = y + m_fontCache->ascent;
     const Font &font = m_state.font;
 
     int cx = x;

@@ -20,19 +20,43 @@ QFont measuringFont(const Font &font, int dpiY)
     return f;
 }
 
+TextMetrics computeMetrics(const QFont &f, const QFontMetrics &fm);
+
 } // namespace
+
+struct QtTextMeasurer::Cache
+{
+    Font key;
+    QFont font;
+    QFontMetrics fm;
+    TextMetrics metrics;
+};
+
+const QtTextMeasurer::Cache &QtTextMeasurer::cached(const Font &font) const
+{
+    if (!m_cache || m_cache->key != font)
+    {
+        const QFont f = measuringFont(font, m_dpiY);
+        auto c = std::make_shared<Cache>(Cache{font, f, QFontMetrics(f), {}});
+        c->metrics = computeMetrics(f, c->fm);
+        m_cache = std::move(c);
+    }
+    return *m_cache;
+}
 
 int QtTextMeasurer::textWidth(const Font &font, std::string_view text) const
 {
     if (text.empty())
         return 0;
-    return QFontMetrics(measuringFont(font, m_dpiY)).horizontalAdvance(rtl::ToQString(text));
+    return cached(font).fm.horizontalAdvance(rtl::ToQString(text));
 }
 
-TextMetrics QtTextMeasurer::metrics(const Font &font) const
+TextMetrics QtTextMeasurer::metrics(const Font &font) const { return cached(font).metrics; }
+
+namespace {
+
+TextMetrics computeMetrics(const QFont &f, const QFontMetrics &fm)
 {
-    const QFont f = measuringFont(font, m_dpiY);
-    const QFontMetrics fm(f);
     TextMetrics m;
     m.ascent = fm.ascent();
     m.descent = fm.descent();
@@ -42,6 +66,8 @@ TextMetrics QtTextMeasurer::metrics(const Font &font) const
     m.avgCharWidth = fm.averageCharWidth();
     return m;
 }
+
+} // namespace
 
 int FixedTextMeasurer::textWidth(const Font &, std::string_view text) const
 {

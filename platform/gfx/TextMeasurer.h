@@ -6,6 +6,7 @@
 
 #include "platform/gfx/GdiObjects.h"
 
+#include <memory>
 #include <string_view>
 
 namespace gfx {
@@ -42,7 +43,13 @@ public:
     int dpiY() const { return m_dpiY; }
 
 private:
+    struct Cache;
+    const Cache &cached(const Font &font) const;
+
     int m_dpiY;
+    // The last font's Qt objects; layout asks about one font many times in a
+    // row. Measurers belong to the user-interface thread.
+    mutable std::shared_ptr<Cache> m_cache;
 };
 
 // Every character is charWidth pixels wide whatever the font; lines are

@@ -143,8 +143,21 @@ TEST(GfxCanvasAreas, RectangleOutlinesInsideAndFillsWithTheBrush)
     }
     EXPECT_EQ(inked(img), (TRect{2, 2, 28, 29}));
     EXPECT_EQ(at(img, 7, 7), clRed);
+    EXPECT_EQ(at(img, 11, 7), clBlack);
     EXPECT_EQ(at(img, 12, 7), clWhite);
     EXPECT_EQ(at(img, 7, 12), clWhite);
+
+    img = blank(30, 30);
+    {
+        Canvas c(&img);
+        c.brush() = Brush::solid(clRed);
+        c.pen().style = PenStyle::Clear;
+        c.Ellipse(TRect{2, 2, 12, 12});
+    }
+    // Without a pen the figure ends one pixel before the exclusive edges.
+    EXPECT_EQ(inked(img).Right, 11);
+    EXPECT_EQ(inked(img).Bottom, 11);
+    EXPECT_GE(inked(img).Left, 2);
 }
 
 TEST(GfxCanvasAreas, InvertAndFocusRectAreTheirOwnUndo)
