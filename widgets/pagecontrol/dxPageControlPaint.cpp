@@ -199,13 +199,13 @@ void TdxPageControlStandardButtons::paintTab(Canvas &canvas, const TdxPageContro
     TRect r = tab.rect();
     if (tab.active()) {
         r = stripOffsetRect(r, pos, 0, u, rowCount() > 1 ? -u : 0, -u);
-        // Reach over the frame's outer line so the tab runs into its page.
+        // Reach over the frame's edge so the tab runs into its page.
         const TRect frame = tabDisplayFrame();
         switch (pos) {
-        case TdxTabPosition::dxtpTop: r.Bottom = frame.Top + 1; break;
-        case TdxTabPosition::dxtpBottom: r.Top = frame.Bottom - 1; break;
-        case TdxTabPosition::dxtpLeft: r.Right = frame.Left + 1; break;
-        case TdxTabPosition::dxtpRight: r.Left = frame.Right - 1; break;
+        case TdxTabPosition::dxtpTop: r.Bottom = frame.Top + 2; break;
+        case TdxTabPosition::dxtpBottom: r.Top = frame.Bottom - 2; break;
+        case TdxTabPosition::dxtpLeft: r.Right = frame.Left + 2; break;
+        case TdxTabPosition::dxtpRight: r.Left = frame.Right - 2; break;
         }
         canvas.FillRect(r, Brush::solid(clBtnFace));
     } else if (rowCount() == 1) {

@@ -3,6 +3,8 @@
 
 #include "widgets/pagecontrol/dxPageControl.h"
 
+#include "platform/gfx/ImageList.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -10,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -271,6 +274,49 @@ TEST_F(PageControlTest, SideTabsForceMultiLineAndNegativeSizesStoreZero)
     control->SetStyle(TdxTabStyle::dxtsTabs);
     EXPECT_EQ(control->painter().tabCount(), 3);
     EXPECT_EQ(control->displayRect().Top, 1 + control->painter().stripThickness());
+}
+
+TEST_F(PageControlTest, OwnerDrawnTabsComeInPaintOrderWithTheActiveLast)
+{
+    control->SetActivePageIndex(1);
+    std::vector<int> drawn;
+    std::vector<bool> activeFlags;
+    control->OnDrawTab = [&](TdxCustomPageControl *, int tabIndex, const rtl::TRect &rect, bool active) {
+        EXPECT_FALSE(rect.IsEmpty());
+        drawn.push_back(tabIndex);
+        activeFlags.push_back(active);
+    };
+    int fontHooks = 0;
+    control->OnDrawTabEx = [&](TdxCustomPageControl *, TdxDrawTabExRecord &record) {
+        ++fontHooks;
+        EXPECT_NE(record.Item, nullptr);
+    };
+    std::vector<int> imageQueries;
+    control->OnGetImageIndex = [&](TdxCustomPageControl *, int tabIndex, int &imageIndex) {
+        imageQueries.push_back(tabIndex);
+        imageIndex = 0;
+    };
+    // Without OwnerDraw the handler is not asked.
+    control->grab();
+    EXPECT_TRUE(drawn.empty());
+    EXPECT_EQ(fontHooks, 3);
+
+    control->SetOwnerDraw(true);
+    pages[0]->SetTabVisible(false);
+    control->grab();
+    // Tab indexes count only the tabs that show; the active one comes last.
+    EXPECT_EQ(drawn, (std::vector<int>{1, 0}));
+    EXPECT_EQ(activeFlags, (std::vector<bool>{false, true}));
+
+    control->SetOwnerDraw(false);
+    imageQueries.clear();
+    gfx::ImageList images(8, 8);
+    control->SetImages(&images);
+    control->grab();
+    control->SetImages(nullptr);
+    // The image event gets the page index, not the tab index.
+    EXPECT_NE(std::find(imageQueries.begin(), imageQueries.end(), 2), imageQueries.end());
+    EXPECT_EQ(std::find(imageQueries.begin(), imageQueries.end(), 0), imageQueries.end());
 }
 
 TEST_F(PageControlTest, DockedWidgetBecomesAPageAndFollowsItsTitle)
