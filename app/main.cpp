@@ -1,11 +1,9 @@
-#include <QApplication>
+#include "app/Application.h"
 
-#include <cstdio>
+#include <QApplication>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zarvello"));
-    std::fputs("Zarvello: the main window is not built yet.\n", stderr);
-    return 0;
+    return RunZarvello(app);
 }

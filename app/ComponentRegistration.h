@@ -1,0 +1,7 @@
+#pragma once
+
+// The start-up registration of the component libraries the program carries:
+// the tree-list grid and the report library register their classes here and
+// do nothing else. Called once, before the application's first window.
+void RegisterGridComponents();
+void RegisterReportComponents();

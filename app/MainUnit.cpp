@@ -1,0 +1,552 @@
+#include "app/MainUnit.h"
+
+#include "app/ColorLegend.h"
+#include "app/Controls.h"
+#include "app/SearchEngines.h"
+#include "app/SiteListView.h"
+#include "foundation/MyOptions.h"
+#include "foundation/MyUtilities.h"
+#include "foundation/MyUtilitiesFiles.h"
+#include "foundation/MyUtilitiesUi.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/QtText.h"
+#include "platform/shell/Desktop.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+constexpr int ClientWidth = 622;
+constexpr int ClientHeight = 502;
+constexpr int MinimumWidth = 630;
+constexpr int MinimumHeight = 340;
+constexpr int UpdateCheckInterval = 100000;
+constexpr int HintInterval = 200;
+constexpr int SplashMilliseconds = 2000;
+constexpr const char *ListHint =
+    "Tip: Click a web site name in the list with the right mouse button to get more options.";
+
+QPushButton *makeButton(QWidget *parent, const char *name, const char *caption, const char *hint)
+{
+    auto *button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setStatusTip(QString::fromLatin1(hint));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QAction *makeAction(QMenu *menu, const char *name, const char *caption, QKeySequence shortcut = {})
+{
+    QAction *action = menu->addAction(QString::fromLatin1(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    return action;
+}
+
+// Every setting at its default, for a settings file that cannot be read.
+void setDefaultOptions()
+{
+    CheckForUpdatesInterval = "Every Week";
+    CheckForUpdatesLastDate = "2000-01-01";
+    ConcurrentConnectionCount = 8;
+    MainWindowX = -1;
+    MainWindowY = -1;
+    const rtl::TRect work = GetWorkArea();
+    const int available = work.Right != 0 ? work.Width() - 16 : shell::screenSize().cx - 16;
+    MainWindowW = std::max(MinimumWidth, std::min(MinimumWidth + 100, available));
+    MainWindowH = -1;
+    MainWindowState = TWindowState::wsNormal;
+    ProgressWindowX = -1;
+    ProgressWindowY = -1;
+    ProxyKind = "HTTP";
+    ProxyPassword.clear();
+    ProxyPort = 80;
+    ProxyServer.clear();
+    ProxyUsername.clear();
+    ShowSplashScreen = true;
+    UseProxy = false;
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Zarvello"));
+    createControls();
+    createMenus();
+
+    CheckForUpdatesTimer = new QTimer(this);
+    CheckForUpdatesTimer->setObjectName(QStringLiteral("CheckForUpdatesTimer"));
+    CheckForUpdatesTimer->setInterval(UpdateCheckInterval);
+    connect(CheckForUpdatesTimer, &QTimer::timeout, this, [this] { CheckForUpdatesTimerTimer(); });
+
+    HintTimer = new QTimer(this);
+    HintTimer->setObjectName(QStringLiteral("HintTimer"));
+    HintTimer->setInterval(HintInterval);
+    connect(HintTimer, &QTimer::timeout, this, [this] { HintTimerTimer(); });
+    HintTimer->start();
+
+    setMinimumSize(MinimumWidth, MinimumHeight);
+    resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+    SetMainForm(this);
+}
+
+TMainForm::~TMainForm()
+{
+    if (GetMainForm() == this)
+        SetMainForm(nullptr);
+}
+
+void TMainForm::createControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(client);
+    auto *column = new QVBoxLayout(client);
+    column->setContentsMargins(0, 0, 0, 4);
+    column->setSpacing(4);
+
+    ImageList1 = QIcon(rtl::ToQString(programFile("ZVO-RowIcon.png")));
+    setWindowIcon(ImageList1);
+
+    LogoImage = new TImage(client);
+    LogoImage->setObjectName(QStringLiteral("LogoImage"));
+    LogoImage->setStatusTip(QStringLiteral("Zarvello - Please tell your friends about it! :-)"));
+    LogoImage->setFixedHeight(60);
+    LogoImage->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    LogoImage->setPixmap(QPixmap(rtl::ToQString(programFile("ZVO-Logo.png"))));
+    // The picture fades into this colour, so a wider window continues it.
+    LogoImage->setAutoFillBackground(true);
+    QPalette logoPalette = LogoImage->palette();
+    logoPalette.setColor(QPalette::Window, QColor(0x1F, 0x3A, 0x68));
+    LogoImage->setPalette(logoPalette);
+    LogoImage->OnDblClick = [this] { LogoImageDblClick(); };
+    column->addWidget(LogoImage);
+
+    auto *legendRow = new QHBoxLayout;
+    legendRow->setContentsMargins(8, 0, 8, 0);
+    legendRow->setSpacing(6);
+    QFont bold = font();
+    bold.setBold(true);
+    LeftLabel = new QLabel(QStringLiteral("Limited Presence..."), client);
+    LeftLabel->setObjectName(QStringLiteral("LeftLabel"));
+    LeftLabel->setFont(bold);
+    PaintBox1 = new TPaintBox(client);
+    PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
+    PaintBox1->setFixedHeight(16);
+    PaintBox1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    PaintBox1->OnPaint = [this](QPainter &painter) { PaintBox1Paint(painter); };
+    PaintBox1->OnMouseMove = [this](int x, int y) { PaintBox1MouseMove(x, y); };
+    RightLabel = new QLabel(QStringLiteral("...Major Player"), client);
+    RightLabel->setObjectName(QStringLiteral("RightLabel"));
+    RightLabel->setFont(bold);
+    legendRow->addWidget(LeftLabel);
+    legendRow->addWidget(PaintBox1, 1);
+    legendRow->addWidget(RightLabel);
+    column->addLayout(legendRow);
+
+    ListView1 = new TSiteListView(client);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setStatusTip(QString::fromLatin1(ListHint));
+    ListView1->RowIcon = ImageList1;
+    ListView1->OnCompare = [](const QTreeWidgetItem *a, const QTreeWidgetItem *b) { return ListView1Compare(a, b); };
+    ListView1->OnCustomDraw = [this](int row, int col) {
+        return col == 0 ? ListView1CustomDrawItem(row) : ListView1CustomDrawSubItem(row, col);
+    };
+    ListView1->OnEdited = [this](QTreeWidgetItem *item, std::string &text) { ListView1Edited(item, text); };
+    ListView1->OnKeyDown = [this](int key) { return ListView1KeyDown(key); };
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        if (ListPopupMenu)
+            ListPopupMenu->popup(ListView1->viewport()->mapToGlobal(at));
+    });
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { ListView1DblClick(); });
+    connect(ListView1, &QTreeWidget::itemSelectionChanged, this, [this] { ListView1SelectItem(); });
+    auto *listRow = new QHBoxLayout;
+    listRow->setContentsMargins(8, 0, 8, 0);
+    listRow->addWidget(ListView1);
+    column->addLayout(listRow, 1);
+
+    AddWebSiteButton = makeButton(client, "AddWebSiteButton", "&Add Web Site...",
+                                  "Add a web site to check its link popularity");
+    RemoveSelectedWebSiteButton = makeButton(client, "RemoveSelectedWebSiteButton", "&Remove Selected Web Site",
+                                             "Remove the selected web site from the list");
+    UpdateAllButton = makeButton(client, "UpdateAllButton", "&Update All",
+                                 "Update all link popularity numbers in the list");
+    UpdateSelectedButton = makeButton(client, "UpdateSelectedButton", "Update &Selected",
+                                      "Update the link popularity numbers for the selected web site");
+    OptionsButton = makeButton(client, "OptionsButton", "&Options...",
+                               "Change the connection, proxy and update settings");
+    GetLatestVersionButton = makeButton(client, "GetLatestVersionButton", "&Get The Latest Version...",
+                                        "Check if there's a new version of this tool");
+    TellYourFriendsButton = makeButton(client, "TellYourFriendsButton", "&Tell Your Friends...",
+                                       "Tell your friends about this free tool and make them happy");
+    HelpButton = makeButton(client, "HelpButton", "&Help...", "Shows the help file");
+    ImproveYourLinkPopularityButton =
+        makeButton(client, "ImproveYourLinkPopularityButton", "How To &Increase Your Link Popularity (free eBook)...",
+                   "Click here to learn how to improve your link popularity");
+    NewsletterButton = makeButton(client, "NewsletterButton", "&Free Weekly Search Engine Facts Newsletter...",
+                                  "Click here to learn about our exclusive newsletter");
+
+    auto *buttons = new QGridLayout;
+    buttons->setContentsMargins(8, 0, 8, 0);
+    buttons->setHorizontalSpacing(6);
+    buttons->setVerticalSpacing(4);
+    const QPushButton *firstRows[2][4] = {
+        {AddWebSiteButton, RemoveSelectedWebSiteButton, UpdateAllButton, UpdateSelectedButton},
+        {OptionsButton, GetLatestVersionButton, TellYourFriendsButton, HelpButton}};
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < 4; ++c)
+            buttons->addWidget(const_cast<QPushButton *>(firstRows[r][c]), r, c);
+    }
+    buttons->addWidget(ImproveYourLinkPopularityButton, 2, 0, 1, 2);
+    buttons->addWidget(NewsletterButton, 2, 2, 1, 2);
+    for (int c = 0; c < 4; ++c)
+        buttons->setColumnStretch(c, 1);
+    column->addLayout(buttons);
+
+    connect(AddWebSiteButton, &QPushButton::clicked, this, [this] { AddWebSiteButtonClick(); });
+    connect(RemoveSelectedWebSiteButton, &QPushButton::clicked, this, [this] { RemoveSelectedWebSiteButtonClick(); });
+    connect(UpdateAllButton, &QPushButton::clicked, this, [this] { UpdateAllButtonClick(); });
+    connect(UpdateSelectedButton, &QPushButton::clicked, this, [this] { UpdateSelectedButtonClick(); });
+    connect(OptionsButton, &QPushButton::clicked, this, [this] { OptionsButtonClick(); });
+    connect(GetLatestVersionButton, &QPushButton::clicked, this, [this] { GetLatestVersionButtonClick(); });
+    connect(TellYourFriendsButton, &QPushButton::clicked, this, [this] { TellYourFriendsButtonClick(); });
+    connect(HelpButton, &QPushButton::clicked, this, [this] { HelpButtonClick(); });
+    connect(ImproveYourLinkPopularityButton, &QPushButton::clicked, this,
+            [this] { ImproveYourLinkPopularityButtonClick(); });
+    connect(NewsletterButton, &QPushButton::clicked, this, [this] { NewsletterButtonClick(); });
+
+    QWidget *order[] = {ListView1, AddWebSiteButton, RemoveSelectedWebSiteButton, UpdateAllButton,
+                        UpdateSelectedButton, OptionsButton, GetLatestVersionButton, TellYourFriendsButton,
+                        HelpButton, ImproveYourLinkPopularityButton, NewsletterButton};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+}
+
+void TMainForm::createMenus()
+{
+    MenuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    MenuFile->setObjectName(QStringLiteral("MenuFile"));
+    MenuFileExit = makeAction(MenuFile, "MenuFileExit", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(MenuFileExit, &QAction::triggered, this, [this] { MenuFileExitClick(); });
+
+    EditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    EditMenu->setObjectName(QStringLiteral("EditMenu"));
+    MenuEditUndo = makeAction(EditMenu, "MenuEditUndo", "Undo");
+    EditMenu->addSeparator();
+    MenuEditCut = makeAction(EditMenu, "MenuEditCut", "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X));
+    MenuEditCopy = makeAction(EditMenu, "MenuEditCopy", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C));
+    MenuEditPaste = makeAction(EditMenu, "MenuEditPaste", "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V));
+    MenuEditSelectAll = makeAction(EditMenu, "MenuEditSelectAll", "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A));
+    EditMenu->addSeparator();
+    MenuEditOptions = makeAction(EditMenu, "MenuEditOptions", "&Options...");
+    connect(MenuEditUndo, &QAction::triggered, this, [] { EditUndo(); });
+    connect(MenuEditCut, &QAction::triggered, this, [] { EditCut(); });
+    connect(MenuEditCopy, &QAction::triggered, this, [] { EditCopy(); });
+    connect(MenuEditPaste, &QAction::triggered, this, [] { EditPaste(); });
+    connect(MenuEditSelectAll, &QAction::triggered, this, [] { EditSelectAll(); });
+    connect(MenuEditOptions, &QAction::triggered, this, [this] { ShowOptionsWindow(); });
+
+    Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    MenuHelpHelpTopics = makeAction(Help1, "MenuHelpHelpTopics", "&Help Topics", QKeySequence(Qt::Key_F1));
+    Help1->addSeparator();
+    MenuHelpVisitHomepage = makeAction(Help1, "MenuHelpVisitHomepage", "&Visit Homepage...");
+    MenuHelpGetTheLatestVersion = makeAction(Help1, "MenuHelpGetTheLatestVersion", "&Get The Latest Version...");
+    Help1->addSeparator();
+    MenuHelpAboutZarvello = makeAction(Help1, "MenuHelpAboutZarvello", "&About Zarvello...");
+    connect(MenuHelpHelpTopics, &QAction::triggered, this, [this] { HelpButtonClick(); });
+    connect(MenuHelpVisitHomepage, &QAction::triggered, this, [this] { MenuHelpVisitHomepageClick(); });
+    connect(MenuHelpGetTheLatestVersion, &QAction::triggered, this, [this] { GetLatestVersionButtonClick(); });
+    connect(MenuHelpAboutZarvello, &QAction::triggered, this, [this] { ShowAboutWindow(); });
+
+    ListPopupMenu = new QMenu(this);
+    ListPopupMenu->setObjectName(QStringLiteral("ListPopupMenu"));
+    ListPopupMenuOpenWebSiteInBrowser =
+        makeAction(ListPopupMenu, "ListPopupMenuOpenWebSiteInBrowser", "&Open Web Site In Browser");
+    ListPopupMenu->addSeparator();
+    ListPopupMenuUpdateLinkPopularityOnlyForThisWebSite =
+        makeAction(ListPopupMenu, "ListPopupMenuUpdateLinkPopularityOnlyForThisWebSite",
+                   "&Update Link Popularity Only For This Web Site...");
+    ListPopupMenu->addSeparator();
+    connect(ListPopupMenuOpenWebSiteInBrowser, &QAction::triggered, this, [this] { OpenSelectedWebSite(); });
+    connect(ListPopupMenuUpdateLinkPopularityOnlyForThisWebSite, &QAction::triggered, this,
+            [this] { UpdateSelectedWebSite(); });
+}
+
+void TMainForm::addSearchEngineMenuEntries()
+{
+    for (const std::string &name : *SearchEngineNames) {
+        const std::string caption = ReplaceText("Show link popularity on %0 in web browser", "%0", name, true);
+        // A "&" in an engine's name is shown, not taken as an accelerator.
+        QString text = rtl::ToQString(caption);
+        QAction *entry = ListPopupMenu->addAction(text.replace(QLatin1Char('&'), QLatin1String("&&")));
+        entry->setEnabled(true);
+        entry->setVisible(true);
+        connect(entry, &QAction::triggered, this, [this, entry] { ListPopupMenuShowLinkPopularityClick(entry); });
+    }
+}
+
+std::string TMainForm::programFile(const char *name) const
+{
+    return GetApplicationPath() + name;
+}
+
+// ---------------------------------------------------------------------------
+// Start-up and shut-down
+
+bool TMainForm::FormCreate()
+{
+    CheckForUpdatesTimer->stop();
+    // The hourglass stays until the window shows, on every way out.
+    struct WaitCursor
+    {
+        bool active = true;
+        WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+        ~WaitCursor() { release(); }
+        void release()
+        {
+            if (active)
+                QGuiApplication::restoreOverrideCursor();
+            active = false;
+        }
+    } waitCursor;
+
+    std::srand(unsigned(std::time(nullptr)));
+
+    try {
+        LoadOptions();
+    } catch (...) {
+        // A settings file we cannot read must not keep the program from
+        // starting; the next save writes sound values over it.
+        setDefaultOptions();
+    }
+
+    HighlightRow = -1;
+    HighlightColumn = -1;
+    Busy = false;
+    SearchEngineNames.reset();
+    SearchEngineURLs.reset();
+
+    std::unique_ptr<QWidget> splash;
+    QDeadlineTimer splashDeadline;
+    if (ShowSplashScreen) {
+        splash = CreateSplashWindow();
+        if (splash) {
+            splash->show();
+            splash->repaint();
+            splashDeadline.setRemainingTime(SplashMilliseconds);
+        }
+    }
+
+    if (!LoadSearchEngines())
+        return false;
+
+    addSearchEngineMenuEntries();
+    setWindowTitle(rtl::ToQString("Zarvello " + GetFileVersionString()));
+    HelpFile = programFile("ZVO.chm");
+    SetupListViewColumns();
+
+    if (splash) {
+        while (!splashDeadline.hasExpired()) {
+            QApplication::processEvents();
+            QThread::msleep(quint64(std::clamp<qint64>(splashDeadline.remainingTime(), 0, 250)));
+        }
+        splash->close();
+        splash.reset();
+    }
+
+    // The height is fitted to the rows only when none was stored; placing
+    // and showing the window stores its bounds, so decide it now.
+    const bool heightStored = MainWindowH != -1;
+    SetFormBounds(this, MainWindowX, MainWindowY, MainWindowW, MainWindowH);
+    if (MainWindowState == TWindowState::wsMaximized)
+        setWindowState(Qt::WindowMaximized);
+    else if (MainWindowState == TWindowState::wsMinimized)
+        setWindowState(Qt::WindowMinimized);
+    show();
+    UpdateSelectedButton->setFocus();
+    repaint();
+    waitCursor.release();
+
+    LoadDomainData();
+    bool wizardRan = false;
+    if (ListView1->topLevelItemCount() == 0) {
+        wizardRan = RunFirstStartWizard();
+        SaveDomainData();
+    }
+    if (wizardRan && ListView1->topLevelItemCount() == 0)
+        return false;
+    if (!heightStored)
+        FitHeightToRows();
+    UpdateControls();
+    m_started = true;
+    if (wizardRan)
+        UpdateLinkPopularity(std::string());
+    CheckForUpdatesTimer->start();
+    return true;
+}
+
+void TMainForm::FormClose()
+{
+    CheckForUpdatesTimer->stop();
+    SaveDomainData();
+    const Qt::WindowStates state = windowState();
+    if (!(state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
+        MainWindowX = x();
+        MainWindowY = y();
+        MainWindowW = width();
+        MainWindowH = height();
+    }
+    if (state & Qt::WindowMinimized)
+        MainWindowState = TWindowState::wsMinimized;
+    else if (state & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        MainWindowState = TWindowState::wsMaximized;
+    else
+        MainWindowState = TWindowState::wsNormal;
+    SaveOptions();
+    CloseHelp();
+    SearchEngineNames.reset();
+    SearchEngineURLs.reset();
+    m_started = false;
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    // A check run pumps messages while it works; closing under it would pull
+    // the list away from the driver.
+    if (Busy) {
+        event->ignore();
+        return;
+    }
+    try {
+        if (m_started)
+            FormClose();
+    } catch (const std::exception &) {
+        // The window closes anyway; what could be saved was saved.
+    }
+    event->accept();
+}
+
+void TMainForm::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TMainForm::FormResize()
+{
+    FitFirstColumn();
+    StoreWindowBounds();
+}
+
+void TMainForm::StoreWindowBounds()
+{
+    MainWindowX = x();
+    MainWindowY = y();
+    MainWindowW = width();
+    MainWindowH = height();
+}
+
+bool TMainForm::event(QEvent *event)
+{
+    // The hint timer alone writes the status bar.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
+void TMainForm::CheckForUpdatesTimerTimer()
+{
+    CheckForUpdatesTimer->stop();
+    try {
+        bool dialogOpen = false;
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QDialog *>(w))
+                dialogOpen = true;
+        }
+        if (!Busy && !dialogOpen) {
+            StoreWindowBounds();
+            CheckForUpdatesIfDue();
+        }
+    } catch (...) {
+        // A failed update check waits for the next tick.
+    }
+    CheckForUpdatesTimer->start();
+}
+
+void TMainForm::FitHeightToRows()
+{
+    const int menuHeight = height() - centralWidget()->height() - statusBar()->height();
+    const int frame = std::max(0, menuHeight);
+    const int listTop = ListView1->mapTo(centralWidget(), QPoint(0, 0)).y();
+    const int buttonTop = AddWebSiteButton->mapTo(centralWidget(), QPoint(0, 0)).y();
+    int fitted = (ListView1->topLevelItemCount() + 2) * TSiteListView::RowHeight + frame + listTop +
+                 (height() - buttonTop);
+    const int limit = int(shell::screenSize().cy * 0.8);
+    if (fitted > limit)
+        fitted = limit;
+    resize(width(), fitted);
+}
+
+// ---------------------------------------------------------------------------
+// Engine table
+
+bool TMainForm::LoadSearchEngines()
+{
+    const std::string path = programFile(SearchEngineFileName);
+    if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(path)))) {
+        ShowMessageBox(this,
+                       "The file \"ZVO-SearchEngines.txt\" does not exists. Please re-install Zarvello.",
+                       '!');
+        return false;
+    }
+    // A table that exists but cannot be read ends the program silently.
+    if (QFile file(QFile::decodeName(QByteArray::fromStdString(path))); !file.open(QIODevice::ReadOnly))
+        return false;
+    try {
+        std::vector<std::string> names;
+        std::vector<std::string> urls;
+        for (TSearchEngineEntry &entry : ParseSearchEngineTable(LoadTextFile(path))) {
+            names.push_back(std::move(entry.Name));
+            urls.push_back(std::move(entry.URLTemplate));
+        }
+        SearchEngineNames = std::move(names);
+        SearchEngineURLs = std::move(urls);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+std::string TMainForm::GetSearchEngineQueryURL(int32_t SearchEngineIndex, const std::string &Domain) const
+{
+    ZVO_ASSERT(SearchEngineURLs.has_value(), "MainUnit");
+    ZVO_ASSERT(SearchEngineIndex >= 1 && SearchEngineIndex <= int32_t(SearchEngineURLs->size()), "MainUnit");
+    ZVO_ASSERT(!Domain.empty(), "MainUnit");
+    return BuildSearchEngineQueryURL((*SearchEngineURLs)[size_t(SearchEngineIndex - 1)], Domain);
+}

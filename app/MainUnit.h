@@ -1,0 +1,177 @@
+#pragma once
+
+// The main window: the site list with one column per search engine, the
+// colour legend, the buttons and menus, and the program's start-up and
+// shut-down around them.
+
+#include "app/MyConstants.h"
+
+#include <QIcon>
+#include <QMainWindow>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPainter;
+class QPushButton;
+class QTimer;
+class QTreeWidgetItem;
+class TImage;
+class TPaintBox;
+class TSiteListView;
+
+inline constexpr const char *DomainDataFileName = "Domain-Data.txt";
+
+class TMainForm : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // --- life cycle ---------------------------------------------------------
+    // The start-up. Answers false when the program is to end instead of
+    // running its event loop.
+    bool FormCreate();
+    // The shut-down work of a close: list, window bounds and state, settings.
+    void FormClose();
+    void FormResize();
+    void StoreWindowBounds();
+    // The first start with an empty list. Answers true when a wizard ran (and
+    // the list was filled from it); false leaves the program running as it is.
+    bool RunFirstStartWizard();
+    void CheckForUpdatesTimerTimer();
+    void HintTimerTimer();
+    // True once the start-up has completed; only then does a close save.
+    bool IsStarted() const { return m_started; }
+
+    // --- engine table -------------------------------------------------------
+    bool LoadSearchEngines();
+    std::string GetSearchEngineQueryURL(int32_t SearchEngineIndex, const std::string &Domain) const;
+    int SearchEngineCount() const { return SearchEngineNames ? int(SearchEngineNames->size()) : 0; }
+
+    // --- site list ----------------------------------------------------------
+    void SetupListViewColumns();
+    void LoadDomainData();
+    bool SaveDomainData();
+    QTreeWidgetItem *AddWebSite(const std::string &domain);
+    // A displayed count read back as a number: separators, blanks and
+    // characters outside ASCII are dropped, the rest read leniently. Totals
+    // beyond 64 bits are held at the limits.
+    static int64_t GetLinkCountFromText(const std::string &text);
+    static int ListView1Compare(const QTreeWidgetItem *item1, const QTreeWidgetItem *item2);
+    void ListView1Edited(QTreeWidgetItem *item, std::string &text);
+    std::optional<TColorValue> ListView1CustomDrawItem(int row) const;
+    std::optional<TColorValue> ListView1CustomDrawSubItem(int row, int column) const;
+    void PaintBox1Paint(QPainter &painter);
+    void PaintBox1MouseMove(int x, int y);
+    void SortSiteList();
+    void FitFirstColumn();
+    void FitHeightToRows();
+    // The caption and the sub-items of a row as the file and the driver see
+    // them (Windows-1252 bytes).
+    std::string RowCaption(int row) const;
+    std::string RowSubItem(int row, int subItem) const;
+
+    // --- commands -----------------------------------------------------------
+    void UpdateControls();
+    void UpdateLinkPopularity(const std::string &Domain);
+    void UpdateSelectedWebSite();
+    void ShowOptionsWindow();
+    void ShowAboutWindow();
+    void AddWebSiteButtonClick();
+    void RemoveSelectedWebSiteButtonClick();
+    void UpdateAllButtonClick();
+    void UpdateSelectedButtonClick();
+    void OptionsButtonClick();
+    void GetLatestVersionButtonClick();
+    void TellYourFriendsButtonClick();
+    void HelpButtonClick();
+    void ImproveYourLinkPopularityButtonClick();
+    void NewsletterButtonClick();
+    void LogoImageDblClick();
+    void MenuFileExitClick();
+    void MenuHelpVisitHomepageClick();
+    void OpenSelectedWebSite();
+    void ListPopupMenuShowLinkPopularityClick(QAction *entry);
+    void ListView1DblClick();
+    bool ListView1KeyDown(int key);
+    void ListView1SelectItem();
+
+    // --- state --------------------------------------------------------------
+    int32_t HighlightRow = -1;
+    int32_t HighlightColumn = -1;
+    bool Busy = false;
+    // The engine table, entry i at position i - 1; absent until read.
+    std::optional<std::vector<std::string>> SearchEngineNames;
+    std::optional<std::vector<std::string>> SearchEngineURLs;
+    std::string HelpFile;
+
+    // --- controls -----------------------------------------------------------
+    TImage *LogoImage = nullptr;
+    QLabel *LeftLabel = nullptr;
+    TPaintBox *PaintBox1 = nullptr;
+    QLabel *RightLabel = nullptr;
+    TSiteListView *ListView1 = nullptr;
+    QPushButton *AddWebSiteButton = nullptr;
+    QPushButton *RemoveSelectedWebSiteButton = nullptr;
+    QPushButton *UpdateAllButton = nullptr;
+    QPushButton *UpdateSelectedButton = nullptr;
+    QPushButton *OptionsButton = nullptr;
+    QPushButton *GetLatestVersionButton = nullptr;
+    QPushButton *TellYourFriendsButton = nullptr;
+    QPushButton *HelpButton = nullptr;
+    QPushButton *ImproveYourLinkPopularityButton = nullptr;
+    QPushButton *NewsletterButton = nullptr;
+
+    QMenu *MenuFile = nullptr;
+    QAction *MenuFileExit = nullptr;
+    QMenu *EditMenu = nullptr;
+    QAction *MenuEditUndo = nullptr;
+    QAction *MenuEditCut = nullptr;
+    QAction *MenuEditCopy = nullptr;
+    QAction *MenuEditPaste = nullptr;
+    QAction *MenuEditSelectAll = nullptr;
+    QAction *MenuEditOptions = nullptr;
+    QMenu *Help1 = nullptr;
+    QAction *MenuHelpHelpTopics = nullptr;
+    QAction *MenuHelpVisitHomepage = nullptr;
+    QAction *MenuHelpGetTheLatestVersion = nullptr;
+    QAction *MenuHelpAboutZarvello = nullptr;
+
+    QMenu *ListPopupMenu = nullptr;
+    QAction *ListPopupMenuOpenWebSiteInBrowser = nullptr;
+    QAction *ListPopupMenuUpdateLinkPopularityOnlyForThisWebSite = nullptr;
+
+    QTimer *CheckForUpdatesTimer = nullptr;
+    QTimer *HintTimer = nullptr;
+    // The row icon (image 0 of the row image list).
+    QIcon ImageList1;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void addSearchEngineMenuEntries();
+    // Rebuilds the rows with exactly one sub-item per column after the first.
+    void normalizeRows();
+    void setEnabledIfChanged(QWidget *control, bool enabled);
+    void setEnabledIfChanged(QAction *action, bool enabled);
+    std::string programFile(const char *name) const;
+    // The window that shows at start while the start-up runs; none without.
+    std::unique_ptr<QWidget> CreateSplashWindow();
+    // The update scheduler's periodic check.
+    void CheckForUpdatesIfDue();
+
+    bool m_started = false;
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+// The engine table "ZVO-SearchEngines.txt" and the query URL of one engine
+// for one site. The program knows nothing about an engine beyond its line in
+// the table: a name, a colon, and a URL template in which "YOURDOMAIN.COM"
+// stands for the site.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct TSearchEngineEntry
+{
+    std::string Name;
+    std::string URLTemplate;
+};
+
+inline constexpr const char *SearchEngineFileName = "ZVO-SearchEngines.txt";
+inline constexpr const char *DomainPlaceholder = "YOURDOMAIN.COM";
+
+// Whether a line of the table names an engine: it holds ":http://" (any case).
+bool IsSearchEngineLine(std::string_view line);
+
+// The engines of a table in file order. Lines end in CR LF or a lone LF;
+// every line that is not an engine line is skipped.
+std::vector<TSearchEngineEntry> ParseSearchEngineTable(std::string_view text);
+
+// Whether the engine of this template receives the site exactly as typed
+// rather than reduced to its host.
+bool TakesDomainAsTyped(std::string_view urlTemplate);
+
+// The template with every "YOURDOMAIN.COM" (any case) replaced by the site:
+// its lower-case host for most engines, the domain as typed for a few.
+// Characters that may not stand in a URL are percent-encoded.
+std::string BuildSearchEngineQueryURL(std::string_view urlTemplate, std::string_view domain);
+
+// Percent-encodes blanks, control characters, characters outside ASCII (as
+// UTF-8 of their Windows-1252 meaning), the characters a URL may not hold
+// literally, and a "%" that does not start an escape. Everything else stays.
+std::string PercentEncodeForURL(std::string_view text);

@@ -1,0 +1,121 @@
+#include "app/SiteListView.h"
+
+#include "platform/rtl/QtText.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+
+bool TSiteRow::operator<(const QTreeWidgetItem &other) const
+{
+    const auto *list = qobject_cast<const TSiteListView *>(treeWidget());
+    if (!list || !list->OnCompare)
+        return QTreeWidgetItem::operator<(other);
+    return list->OnCompare(this, &other) < 0;
+}
+
+TSiteListView::TSiteListView(QWidget *parent) : QTreeWidget(parent)
+{
+    setRootIsDecorated(false);
+    setIndentation(0);
+    setUniformRowHeights(true);
+    setItemsExpandable(false);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setAllColumnsShowFocus(true);
+    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    setSortingEnabled(false);
+    setIconSize(QSize(16, 16));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    header()->setSectionsClickable(false);
+    header()->setSectionsMovable(false);
+    header()->setStretchLastSection(false);
+    header()->setSortIndicatorShown(false);
+    setItemDelegate(new TSiteListDelegate(this));
+
+    // The selected row stays marked while another control has the focus.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                 pal.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(pal);
+}
+
+void TSiteListView::AlphaSort()
+{
+    // The column is only a formality: TSiteRow ignores it and compares totals.
+    sortItems(1, Qt::AscendingOrder);
+}
+
+void TSiteListView::keyPressEvent(QKeyEvent *event)
+{
+    if (OnKeyDown && OnKeyDown(event->key())) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+QWidget *TSiteListDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                                         const QModelIndex &index) const
+{
+    if (index.column() != 0)
+        return nullptr;
+    return QStyledItemDelegate::createEditor(parent, option, index);
+}
+
+void TSiteListDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
+{
+    auto *edit = qobject_cast<QLineEdit *>(editor);
+    if (!edit || index.column() != 0) {
+        QStyledItemDelegate::setModelData(editor, model, index);
+        return;
+    }
+    std::string text = rtl::FromQString(edit->text());
+    // The handler may sort the list; the persistent index follows the row.
+    const QPersistentModelIndex row(index);
+    if (m_list->OnEdited) {
+        QTreeWidgetItem *item = m_list->topLevelItem(index.row());
+        if (item)
+            m_list->OnEdited(item, text);
+    }
+    if (row.isValid())
+        model->setData(row, rtl::ToQString(text), Qt::EditRole);
+}
+
+void TSiteListDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (index.column() == 0) {
+        option->features |= QStyleOptionViewItem::HasDecoration;
+        option->icon = m_list->RowIcon;
+        option->decorationSize = QSize(16, 16);
+        option->displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    } else {
+        option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
+    }
+    if (m_list->OnCustomDraw) {
+        if (const auto color = m_list->OnCustomDraw(index.row(), index.column()))
+            option->backgroundBrush = QColor(ColorRed(*color), ColorGreen(*color), ColorBlue(*color));
+    }
+}
+
+void TSiteListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyledItemDelegate::paint(painter, option, index);
+    // Grid lines: every cell draws its right and bottom edge.
+    painter->save();
+    painter->setPen(option.palette.color(QPalette::Midlight).darker(115));
+    const QRect r = option.rect;
+    painter->drawLine(r.right(), r.top(), r.right(), r.bottom());
+    painter->drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+    painter->restore();
+}
+
+QSize TSiteListDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.setHeight(TSiteListView::RowHeight);
+    return size;
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+// The report-mode list that shows the site list: one row per site, the
+// caption in the first column and the counts right-aligned in the others,
+// with grid lines, whole-row selection that stays visible without focus, row
+// colours chosen by its owner, in-place editing of the caption only, and
+// sorting only when asked to, by its owner's comparison.
+
+#include "app/MyConstants.h"
+
+#include <QStyledItemDelegate>
+#include <QTreeWidget>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+// A row of the site list. Rows compare through the list's OnCompare so that a
+// sort orders them by total; Qt's sort keeps equal rows in their order.
+class TSiteRow : public QTreeWidgetItem
+{
+public:
+    static constexpr int RowType = QTreeWidgetItem::UserType + 1;
+    TSiteRow() : QTreeWidgetItem(RowType) {}
+    bool operator<(const QTreeWidgetItem &other) const override;
+};
+
+class TSiteListView : public QTreeWidget
+{
+    Q_OBJECT
+public:
+    explicit TSiteListView(QWidget *parent = nullptr);
+
+    // Pixel height of one row.
+    static constexpr int RowHeight = 18;
+
+    // -1, 0 or 1 as the first row's total is smaller, equal or larger.
+    std::function<int(const QTreeWidgetItem *, const QTreeWidgetItem *)> OnCompare;
+    // The brush of a cell before it is painted; none keeps the list's own.
+    std::function<std::optional<TColorValue>(int row, int column)> OnCustomDraw;
+    // The caption was edited in place; the handler may change the new text.
+    std::function<void(QTreeWidgetItem *item, std::string &text)> OnEdited;
+    // A key pressed in the list; true when the handler used it.
+    std::function<bool(int key)> OnKeyDown;
+
+    QIcon RowIcon;
+
+    // Orders the rows by OnCompare, smallest first; selection and current
+    // row stay with their rows.
+    void AlphaSort();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
+class TSiteListDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    explicit TSiteListDelegate(TSiteListView *list) : QStyledItemDelegate(list), m_list(list) {}
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+
+private:
+    TSiteListView *m_list;
+};

@@ -1,0 +1,13 @@
+# The main window: engine table, query URLs, colour scale and legend as plain
+# rules, and the window itself on the offscreen platform.
+zvo_add_test(test_mainwindow_rules
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_mainwindow_rules.cpp
+  LIBS app_core
+  LABELS unit)
+
+zvo_add_test(test_mainwindow_gui
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_mainwindow_gui.cpp
+  LIBS app_core
+  LABELS gui
+  GUI)
+add_dependencies(test_mainwindow_gui program_data)
