@@ -115,6 +115,20 @@ TEST_F(BrowserServiceTest, FailuresAreNeverPages)
     // An empty document is still a page.
     EXPECT_EQ(fetch(at(server, "/empty"), quick()).status, FetchStatus::Completed);
 
+    // Redirects are followed; what counts is where they end.
+    Route toEmpty = page("", 302);
+    toEmpty.extraHeaders = "Location: /empty\r\n";
+    server.route("/moved", toEmpty);
+    Route toMissing = page("", 301);
+    toMissing.extraHeaders = "Location: /missing\r\n";
+    server.route("/gone", toMissing);
+    const FetchResult moved = fetch(at(server, "/moved"), quick());
+    EXPECT_EQ(moved.status, FetchStatus::Completed) << moved.errorText.toStdString();
+    EXPECT_EQ(moved.httpStatus, 200);
+    const FetchResult gone = fetch(at(server, "/gone"), quick());
+    EXPECT_EQ(gone.status, FetchStatus::HttpError);
+    EXPECT_EQ(gone.httpStatus, 404);
+
     // A download is refused and is no page either.
     const FetchResult download = fetch(at(server, "/file"), quick());
     EXPECT_NE(download.status, FetchStatus::Completed);

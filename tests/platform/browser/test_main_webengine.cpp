@@ -1,16 +1,18 @@
+#include "platform/browser/BrowserProcess.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <clocale>
 #include <cstdlib>
 
-// The web engine must share its GL contexts with the application's, and that
-// is only possible before the application object exists.
+// The web engine's settings must be in place before the application object
+// exists, which the shared GUI main cannot do.
 int main(int argc, char **argv)
 {
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    browser::prepareProcess();
     QApplication app(argc, argv);
     std::setlocale(LC_ALL, "C");
     ::testing::InitGoogleTest(&argc, argv);
