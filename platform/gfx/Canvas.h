@@ -115,6 +115,8 @@ public:
     // ---- Text (Windows-1252) ----
     // Answers the height of the text (see TextLayout::result). With
     // DT_CALCRECT nothing is drawn and rect receives the needed rectangle.
+    // The font's orientation is not applied here; rotated text goes through
+    // ExtTextOut.
     int DrawText(std::string_view text, rtl::TRect &rect, unsigned format);
     int DrawText(std::string_view text, const rtl::TRect &rect, unsigned format);
     // (x, y) is the top-left of the text before rotation. The background
@@ -122,9 +124,10 @@ public:
     // colour, ETO_CLIPPED clips to it.
     void ExtTextOut(int x, int y, unsigned options, const rtl::TRect *rect, std::string_view text);
     void TextOut(int x, int y, std::string_view text) { ExtTextOut(x, y, 0, nullptr, text); }
-    // Tabs expanded to stops every tabWidth pixels from x (8 average
-    // characters when 0); answers the width drawn.
-    int TabbedTextOut(int x, int y, std::string_view text, int tabWidth = 0);
+    // Tab stops are measured from x: none = every 8 average characters, one
+    // = that distance, several = those positions. Answers the width drawn.
+    int TabbedTextOut(int x, int y, std::string_view text, const std::vector<int> &tabStops = {});
+    int TabbedTextWidth(std::string_view text, const std::vector<int> &tabStops = {}) const;
     int TextWidth(std::string_view text) const;
     int TextHeight(std::string_view text) const;
     rtl::TSize TextExtent(std::string_view text) const;

@@ -146,26 +146,59 @@ void Canvas::ExtTextOut(int x, int y, unsigned options, const TRect *rect, std::
     }
 }
 
-int Canvas::TabbedTextOut(int x, int y, std::string_view text, int tabWidth)
+namespace {
+
+// The next tab stop after pos: no stops means every eight average
+// characters, one stop is the distance between stops, more are positions;
+// past the last position the default distance applies again.
+int nextTabStop(int pos, const std::vector<int> &stops, int defaultWidth)
 {
-    if (tabWidth <= 0)
-        tabWidth = 8 * std::max(1, m_measurer->metrics(m_state.font).avgCharWidth);
-    int width = 0;
+    if (stops.size() == 1 && stops[0] > 0)
+        return (pos / stops[0] + 1) * stops[0];
+    if (stops.size() > 1)
+        for (int stop : stops)
+            if (stop > pos)
+                return stop;
+    return (pos / defaultWidth + 1) * defaultWidth;
+}
+
+} // namespace
+
+template <typename Piece>
+static int walkTabs(std::string_view text, const std::vector<int> &stops, int defaultWidth,
+                    const TextMeasurer &measurer, const Font &font, Piece &&piece)
+{
+    int pos = 0;
     size_t start = 0;
     while (true)
     {
         const size_t tab = text.find('\t', start);
-        width += m_measurer->textWidth(m_state.font, text.substr(start, tab == std::string_view::npos ? tab : tab - start));
+        const std::string_view part = text.substr(start, tab == std::string_view::npos ? tab : tab - start);
+        piece(pos, part);
+        pos += measurer.textWidth(font, part);
         if (tab == std::string_view::npos)
-            break;
-        width = (width / tabWidth + 1) * tabWidth;
+            return pos;
+        pos = nextTabStop(pos, stops, defaultWidth);
         start = tab + 1;
     }
+}
+
+int Canvas::TabbedTextWidth(std::string_view text, const std::vector<int> &tabStops) const
+{
+    const int defaultWidth = 8 * std::max(1, m_measurer->metrics(m_state.font).avgCharWidth);
+    return walkTabs(text, tabStops, defaultWidth, *m_measurer, m_state.font, [](int, std::string_view) {});
+}
+
+int Canvas::TabbedTextOut(int x, int y, std::string_view text, const std::vector<int> &tabStops)
+{
+    const int width = TabbedTextWidth(text, tabStops);
     applyClip();
     if (m_state.bkMode == BkMode::Opaque && width > 0)
         fillRects({QRect(x, y, width, m_measurer->metrics(m_state.font).height)}, detail::opaque(m_state.bkColor),
                   QPainter::CompositionMode_SourceOver);
-    drawTextRun(x, y, text, -1, tabWidth);
+    const int defaultWidth = 8 * std::max(1, m_measurer->metrics(m_state.font).avgCharWidth);
+    walkTabs(text, tabStops, defaultWidth, *m_measurer, m_state.font,
+             [&](int pos, std::string_view part) { drawTextRun(x + pos, y, part, -1, 0); });
     return width;
 }
 

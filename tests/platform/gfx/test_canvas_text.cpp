@@ -79,6 +79,11 @@ TEST(GfxCanvasText, BackgroundModesAndOpaqueRectangle)
         EXPECT_EQ(at(img, 89, 29), clYellow);
         EXPECT_EQ(at(img, 90, 30), clWhite);
         EXPECT_EQ(c.TextExtent("abc"), (rtl::TSize{21, 13}));
+        // Tab stops: default eight average characters, a distance, positions.
+        EXPECT_EQ(c.TabbedTextWidth("a\tb"), 56 + 7);
+        EXPECT_EQ(c.TabbedTextWidth("a\tb", {20}), 20 + 7);
+        EXPECT_EQ(c.TabbedTextWidth("a\tb\tc", {10, 30}), 30 + 7);
+        EXPECT_EQ(c.TabbedTextWidth("abcdefgh\tc", {10, 30}), 112 + 7);
     }
 }
 
