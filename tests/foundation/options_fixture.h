@@ -30,8 +30,7 @@ protected:
         shell::setScreenSize(rtl::TSize{1280, 1024});
         registry::setStoreFilePath(m_dir.filePath("config/zarvello/registry.ini").toStdString());
         registry::setEnvironmentSource([this](const std::string &name) -> std::optional<std::string> {
-            const auto it = m_env.find(name);
-            return it == m_env.end() ? std::nullopt : std::optional<std::string>(it->second);
+            return m_env.count(name) ? std::optional(m_env[name]) : std::nullopt;
         });
         m_previousSink = shell::SetBeepSink([this](shell::BeepKind) { ++m_beeps; });
         OptionsFileName.clear();
@@ -53,9 +52,9 @@ protected:
     QString optionsPath() const { return m_dir.filePath("Options.ini"); }
     std::string optionsFile() const { return zvotest::readFile(optionsPath()); }
     void writeOptions(const std::string &body) { ASSERT_TRUE(zvotest::writeFile(optionsPath(), body)); }
-    // The section LoadOptions will use, as the header line of a file.
-    static std::string header() { return "[" + OptionsSectionForProgram(programName()) + "]\r\n"; }
     static std::string programName();
+    // The header line of the section LoadOptions uses.
+    static std::string header() { return "[" + OptionsSectionForProgram(programName()) + "]\r\n"; }
 
     void setInternetSettings(const std::function<void(registry::Registry &)> &fill)
     {

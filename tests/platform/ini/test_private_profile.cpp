@@ -47,18 +47,12 @@ TEST_F(PrivateProfileTest, WritesCreateTheFileAndKeepEverythingElse)
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"Options.ini"});
 }
 
-TEST_F(PrivateProfileTest, ErasingInAMissingFileCreatesNothing)
+TEST_F(PrivateProfileTest, MissingFilesAndFolders)
 {
-    const std::string file = path("none.ini");
-    EXPECT_TRUE(ini::eraseSection("S", file));
-    EXPECT_TRUE(ini::eraseKey("S", "K", file));
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(file)));
-    EXPECT_TRUE(ini::readSectionNames(file).empty());
-    EXPECT_TRUE(ini::readSection("S", file).empty());
-}
-
-TEST_F(PrivateProfileTest, AFailedWriteReportsFailure)
-{
+    const std::string none = path("none.ini");
+    EXPECT_TRUE(ini::eraseSection("S", none));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(none)));
+    EXPECT_TRUE(ini::readSection("S", none).empty());
     // A folder that does not exist cannot take the file.
     const std::string file = path("missing/Options.ini");
     EXPECT_FALSE(ini::WritePrivateProfileString("S", std::string("K"), std::string("V"), file));
