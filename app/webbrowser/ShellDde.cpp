@@ -7,15 +7,12 @@
 
 #include <algorithm>
 #include <atomic>
-#include <charconv>
+#include <cctype>
 #include <mutex>
 
 #include <unistd.h>
 
 namespace {
-
-std::mutex s_namesMutex;
-std::optional<TShellDdeNames> s_names;
 
 std::atomic<TDdeMode> s_mode{TDdeMode::None};
 // Set while a shell command of the service runs: the shell may start a
@@ -52,114 +49,7 @@ bool sameAtom(const std::string &a, const std::string &b)
                       [](char x, char y) { return std::tolower(uint8_t(x)) == std::tolower(uint8_t(y)); });
 }
 
-template <typename T>
-bool parseNumber(std::string_view text, T &value)
-{
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && end == text.data() + text.size();
-}
-
 } // namespace
-
-TShellDdeNames DefaultShellDdeNames()
-{
-    TShellDdeNames names;
-    names.PageApplication = "IExplore";
-    names.PageTopic = "WWW_OpenURL";
-    names.FolderApplication = "Folders";
-    names.FolderTopic = "AppProperties";
-    names.OpenCommand = DdeCommandName("[ViewFolder(\"%l\", %I, %S)]");
-    names.ExploreCommand = DdeCommandName("[ExploreFolder(\"%l\", %I, %S)]");
-    names.FindCommand = DdeCommandName("[FindFolder(\"%l\", %I)]");
-    return names;
-}
-
-TShellDdeNames ShellDdeNames()
-{
-    std::lock_guard lock(s_namesMutex);
-    return s_names ? *s_names : DefaultShellDdeNames();
-}
-
-void SetShellDdeNames(const TShellDdeNames &names)
-{
-    std::lock_guard lock(s_namesMutex);
-    s_names = names;
-}
-
-std::string DdeCommandName(const std::string &commandText)
-{
-    const size_t open = commandText.find('[');
-    if (open == std::string::npos)
-        return {};
-    const size_t paren = commandText.find('(', open + 1);
-    if (paren == std::string::npos)
-        return {};
-    return commandText.substr(open + 1, paren - open - 1);
-}
-
-TFolderCommand ParseFolderCommand(const std::string &text)
-{
-    TFolderCommand command;
-    command.Name = DdeCommandName(text);
-    const size_t open = text.find('[');
-    const size_t paren = open == std::string::npos ? std::string::npos : text.find('(', open + 1);
-    if (paren == std::string::npos)
-        return command;
-
-    // The fields after the path are counted from the path's closing quotation
-    // mark, so that a comma inside the path cannot shift them.
-    size_t fieldsFrom = paren + 1;
-    const size_t q1 = text.find('"', paren + 1);
-    if (q1 != std::string::npos) {
-        const size_t q2 = text.find('"', q1 + 1);
-        if (q2 != std::string::npos) {
-            command.Path = text.substr(q1 + 1, q2 - q1 - 1);
-            fieldsFrom = q2 + 1;
-        }
-    }
-    const size_t comma1 = text.find(',', fieldsFrom);
-    if (comma1 == std::string::npos)
-        return command;
-    const size_t comma2 = text.find(',', comma1 + 1);
-    const size_t fieldEnd = comma2 != std::string::npos ? comma2 : text.find_first_of(")]", comma1 + 1);
-    std::string field = text.substr(comma1 + 1, fieldEnd == std::string::npos ? std::string::npos
-                                                                              : fieldEnd - comma1 - 1);
-    field.erase(std::remove(field.begin(), field.end(), ' '), field.end());
-    command.ItemListField = field;
-    if (comma2 != std::string::npos) {
-        const size_t digit = text.find_first_of("0123456789", comma2 + 1);
-        if (digit != std::string::npos)
-            command.ShowCommand = text[digit] - '0';
-    }
-    return command;
-}
-
-std::optional<TItemList> ResolveItemListField(const std::string &field)
-{
-    if (field.empty())
-        return std::nullopt;
-    if (field[0] == ':') {
-        const size_t colon = field.find(':', 1);
-        uint32_t handle = 0;
-        int64_t process = 0;
-        if (colon == std::string::npos ||
-            !parseNumber(std::string_view(field).substr(1, colon - 1), handle) ||
-            !parseNumber(std::string_view(field).substr(colon + 1), process))
-            return std::nullopt;
-        const std::optional<TItemList> block = LockSharedItemList(handle, process);
-        if (!block)
-            return std::nullopt;
-        std::optional<TItemList> copy = CopyItemList(*block);
-        UnlockSharedItemList(handle);
-        FreeSharedItemList(handle, process);
-        return copy;
-    }
-    uintptr_t number = 0;
-    if (!parseNumber(std::string_view(field), number))
-        return std::nullopt;
-    const std::optional<TItemList> lent = TakeLentItemList(number);
-    return lent ? CopyItemList(*lent) : std::nullopt;
-}
 
 TDdeSender CurrentDdeSender()
 {

@@ -6,7 +6,7 @@
 // commands that follow. Pages open in the wrapper; folder commands go to the
 // desktop through a replaceable opener.
 
-#include "app/webbrowser/IEUtils.h"
+#include "app/webbrowser/ShellDdeCommands.h"
 
 #include <cstdint>
 #include <functional>
@@ -15,39 +15,6 @@
 #include <thread>
 #include <utility>
 #include <vector>
-
-// The servers and commands the shell registers for opening pages and folders.
-struct TShellDdeNames
-{
-    std::string PageApplication, PageTopic;
-    std::string FolderApplication, FolderTopic;
-    std::string OpenCommand, ExploreCommand, FindCommand;
-};
-
-// What a desktop shell registers; the command names come from the command
-// texts as DdeCommandName reads them.
-TShellDdeNames DefaultShellDdeNames();
-// The names read at every creation of a wrapper; empty where nothing is
-// registered.
-TShellDdeNames ShellDdeNames();
-void SetShellDdeNames(const TShellDdeNames &names);
-// The text between "[" and "(" of a command text; empty when either is missing.
-std::string DdeCommandName(const std::string &commandText);
-
-// A folder command: "[" name "(" quoted path "," item list "," show ")]".
-struct TFolderCommand
-{
-    std::string Name;
-    std::string Path;
-    std::string ItemListField;
-    int ShowCommand = 1;
-};
-TFolderCommand ParseFolderCommand(const std::string &text);
-
-// The item list a command's field names (":handle:process" for the shell's
-// shared block, a plain number for a list of this process), taken over and
-// released; none when the field names no well-formed list.
-std::optional<TItemList> ResolveItemListField(const std::string &field);
 
 struct TDdeSender
 {

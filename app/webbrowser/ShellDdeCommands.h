@@ -1,0 +1,42 @@
+#pragma once
+
+// The shell's DDE names and the parsing of its folder commands. Command texts
+// come from outside the wrapper: nothing here trusts their shape.
+
+#include "app/webbrowser/IEUtils.h"
+
+#include <optional>
+#include <string>
+
+// The servers and commands the shell registers for opening pages and folders.
+struct TShellDdeNames
+{
+    std::string PageApplication, PageTopic;
+    std::string FolderApplication, FolderTopic;
+    std::string OpenCommand, ExploreCommand, FindCommand;
+};
+
+// What a desktop shell registers; the command names come from the command
+// texts as DdeCommandName reads them.
+TShellDdeNames DefaultShellDdeNames();
+// The names a wrapper reads at its creation: the desktop's, unless set
+// otherwise (empty names match nothing).
+TShellDdeNames ShellDdeNames();
+void SetShellDdeNames(const TShellDdeNames &names);
+// The text between "[" and "(" of a command text; empty when either is missing.
+std::string DdeCommandName(const std::string &commandText);
+
+// A folder command: "[" name "(" quoted path "," item list "," show ")]".
+struct TFolderCommand
+{
+    std::string Name;
+    std::string Path;
+    std::string ItemListField;
+    int ShowCommand = 1;
+};
+TFolderCommand ParseFolderCommand(const std::string &text);
+
+// The item list a command's field names (":handle:process" for the shell's
+// shared block, a plain number for a list of this process), taken over and
+// released; none when the field names no well-formed list.
+std::optional<TItemList> ResolveItemListField(const std::string &field);
