@@ -152,3 +152,49 @@ TEST(GfxTextLayout, AcceleratorPrefixes)
     l = layout("abcdefgh&ij", TRect{0, 0, 50, 13}, DT_SINGLELINE | DT_END_ELLIPSIS);
     EXPECT_EQ(l.lines[0].underline, -1);
 }
+
+TEST(GfxTextLayout, InvariantsOverRandomTexts)
+{
+    // Fixed seed: the same few thousand cases on every run.
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    const char alphabet[] = "ab &\t\r\n\\/.";
+    const unsigned flagPool[] = {DT_SINGLELINE, DT_WORDBREAK, DT_END_ELLIPSIS, DT_PATH_ELLIPSIS, DT_EXPANDTABS,
+                                 DT_NOPREFIX, DT_EDITCONTROL, DT_CENTER, DT_RIGHT, DT_VCENTER};
+    for (int i = 0; i < 3000; ++i)
+    {
+        std::string text;
+        const unsigned len = next(40);
+        for (unsigned k = 0; k < len; ++k)
+            text += alphabet[next(sizeof(alphabet) - 1)];
+        unsigned format = 0;
+        for (unsigned f : flagPool)
+            if (next(3) == 0)
+                format |= f;
+        const int width = static_cast<int>(next(120));
+        const TRect r{0, 0, width, static_cast<int>(next(60))};
+        const TextLayout l = layout(text, r, format);
+        const bool ellipsis = format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS);
+        const bool tabs = format & DT_EXPANDTABS;
+        for (const TextLine &line : l.lines)
+        {
+            if (!tabs)
+            {
+                EXPECT_EQ(line.width, static_cast<int>(line.text.size()) * 7);
+            }
+            // Shortened lines fit whenever the dots alone do.
+            if (ellipsis && width >= 21)
+            {
+                EXPECT_LE(line.width, width) << "'" << text << "' " << format;
+            }
+            EXPECT_LT(line.underline, static_cast<int>(line.text.size()));
+        }
+        if (!(format & DT_VCENTER) || !(format & DT_SINGLELINE))
+        {
+            EXPECT_EQ(l.result, 13 * static_cast<int>(l.lines.size()));
+        }
+    }
+}
