@@ -7,7 +7,7 @@ zvo_add_test(test_mainwindow_rules
 
 zvo_add_test(test_mainwindow_gui
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_mainwindow_gui.cpp
-  LIBS app_core
+  LIBS app_core Qt6::Test
   LABELS gui
   GUI)
 add_dependencies(test_mainwindow_gui program_data)

@@ -15,6 +15,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -341,6 +343,52 @@ TEST_F(MainWindowTest, UpdateTimerSkipsWhileBusyOrADialogExists)
     form.CheckForUpdatesTimerTimer();
     EXPECT_EQ(MainWindowX, form.x());
     EXPECT_TRUE(form.CheckForUpdatesTimer->isActive());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, OnlyTheDomainIsEditedInPlaceAndTheEditGoesThroughTheRules)
+{
+    write("Domain-Data.txt", SortedRows);
+    TMainForm &form = start();
+    QTreeWidget *list = form.ListView1;
+    QTreeWidgetItem *middle = list->topLevelItem(1);
+    list->setCurrentItem(middle, 2);
+    list->editItem(middle, 2);
+    EXPECT_EQ(list->viewport()->findChild<QLineEdit *>(), nullptr);
+
+    list->editItem(middle, 0);
+    auto *editor = list->viewport()->findChild<QLineEdit *>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("http://renamed.example"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(middle->text(0), QStringLiteral("renamed.example"));
+    EXPECT_EQ(middle->text(1), QStringLiteral("0"));
+    EXPECT_EQ(list->topLevelItem(0), middle);
+}
+
+TEST_F(MainWindowTest, StatusBarShowsTheHintUnderTheMouseUnlessBusy)
+{
+    write("Domain-Data.txt", SortedRows);
+    TMainForm &form = start();
+    QCursor::setPos(form.AddWebSiteButton->mapToGlobal(form.AddWebSiteButton->rect().center()));
+    if (QApplication::widgetAt(QCursor::pos()) != form.AddWebSiteButton)
+        GTEST_SKIP() << "the platform does not place the pointer";
+    form.HintTimerTimer();
+    EXPECT_EQ(form.statusBar()->currentMessage(), QStringLiteral("Add a web site to check its link popularity"));
+    // A disabled control has its hint too.
+    ASSERT_FALSE(form.RemoveSelectedWebSiteButton->isEnabled());
+    QCursor::setPos(form.RemoveSelectedWebSiteButton->mapToGlobal(form.RemoveSelectedWebSiteButton->rect().center()));
+    form.HintTimerTimer();
+    EXPECT_EQ(form.statusBar()->currentMessage(), QStringLiteral("Remove the selected web site from the list"));
+    form.Busy = true;
+    QCursor::setPos(form.ListView1->viewport()->mapToGlobal(QPoint(5, 5)));
+    form.HintTimerTimer();
+    EXPECT_EQ(form.statusBar()->currentMessage(), QStringLiteral("Remove the selected web site from the list"));
+    EXPECT_TRUE(form.HintTimer->isActive());
 }
 
 } // namespace
