@@ -47,6 +47,8 @@ public:
     Canvas(const Canvas &) = delete;
     Canvas &operator=(const Canvas &) = delete;
 
+    // The underlying painter with the canvas's clipping applied, for drawing
+    // the canvas has no operation for.
     QPainter &painter();
     const TextMeasurer &measurer() const;
     void setMeasurer(const TextMeasurer *measurer); // nullptr: the real fonts
@@ -55,6 +57,9 @@ public:
     Font &font() { return m_state.font; }
     Pen &pen() { return m_state.pen; }
     Brush &brush() { return m_state.brush; }
+    const Font &font() const { return m_state.font; }
+    const Pen &pen() const { return m_state.pen; }
+    const Brush &brush() const { return m_state.brush; }
     void setFont(const Font &font) { m_state.font = font; }
     void setPen(const Pen &pen) { m_state.pen = pen; }
     void setBrush(const Brush &brush) { m_state.brush = brush; }
