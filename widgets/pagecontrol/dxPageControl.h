@@ -180,6 +180,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -202,7 +203,7 @@ private:
     void invalidateActiveTab();
     void placePages();
     bool ownsEvent(QObject *receiver) const;
-    bool handleKey(QKeyEvent *event, bool fromInside);
+    bool handleKey(QKeyEvent *event);
     bool handleAccelerator(QKeyEvent *event);
     TdxTabSheet *dockPageOf(QWidget *client) const;
 

@@ -173,6 +173,14 @@ void TdxCustomPageControl::paintEvent(QPaintEvent *)
     m_canvas = nullptr;
 }
 
+void TdxCustomPageControl::changeEvent(QEvent *event)
+{
+    // Desktop colours feed the system colours the strip is drawn in.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        update();
+    QWidget::changeEvent(event);
+}
+
 void TdxCustomPageControl::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
@@ -276,7 +284,7 @@ bool TdxCustomPageControl::ownsEvent(QObject *receiver) const
     return false;
 }
 
-bool TdxCustomPageControl::handleKey(QKeyEvent *event, bool)
+bool TdxCustomPageControl::handleKey(QKeyEvent *event)
 {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     if (!ctrl || (event->modifiers() & Qt::AltModifier))
@@ -315,7 +323,7 @@ bool TdxCustomPageControl::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
         if (ownsEvent(watched))
-            guarded([&] { handled = handleKey(key, watched != this); });
+            guarded([&] { handled = handleKey(key); });
         if (!handled && watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == window())
             guarded([&] { handled = handleAccelerator(key); });
         break;

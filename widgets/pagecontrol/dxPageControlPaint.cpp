@@ -88,6 +88,10 @@ void TdxPageControlButtons::paintStrip(Canvas &canvas)
     applyRotation(canvas);
     fillBackground(canvas);
     paintFrame(canvas);
+    // Tabs stay within the strip, save for the active tab's reach over the
+    // frame's edge.
+    const TRect strip = stripRect();
+    canvas.IntersectClipRect({strip.Left - 2, strip.Top - 2, strip.Right + 2, strip.Bottom + 2});
     paintArrows(canvas);
     // The active tab goes last so that it overlaps its neighbours.
     const TdxPageControlButton *activeTab = nullptr;

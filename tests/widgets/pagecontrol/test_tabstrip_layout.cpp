@@ -245,6 +245,29 @@ TEST_F(TabStripTest, SideStripsWrapAndRunDownTheControl)
     EXPECT_GE(tab(0).rect().Left, painter->displayRect().Right);
 }
 
+TEST_F(TabStripTest, TinyControlsLayOutWithoutHarm)
+{
+    makeTabs({4, 0, 12});
+    host.options.multiLine = true;
+    for (rtl::TSize size : {rtl::TSize{0, 0}, rtl::TSize{3, 3}, rtl::TSize{20, 20}}) {
+        host.size = size;
+        for (TdxTabStyle style : {TdxTabStyle::dxtsTabs, TdxTabStyle::dxtsFlat}) {
+            makePainter(style);
+            EXPECT_GE(painter->rowCount(), 1);
+            for (int i = 0; i < painter->tabCount(); ++i)
+                EXPECT_GE(tab(i).width(), 0);
+        }
+    }
+    host.options.multiLine = false;
+    host.size = {10, 10};
+    makePainter(TdxTabStyle::dxtsTabs);
+    painter->mouseDown(centre(painter->forwardArrowRect()));
+    painter->timerTick(centre(painter->forwardArrowRect()));
+    painter->mouseUp();
+    EXPECT_GE(painter->scrollOffset(), 0);
+    EXPECT_LT(painter->scrollOffset(), painter->tabCount());
+}
+
 TEST_F(TabStripTest, HiddenStripTakesNoRoomAndHitsNothing)
 {
     makeTabs({4, 4});
