@@ -99,8 +99,10 @@ void TMainForm::LoadDomainData()
         // Kept aside for the user, never deleted; the program goes on as with
         // an empty list.
         ListView1->clear();
-        const QString aside = file + QStringLiteral(".bad");
-        QFile::remove(aside);
+        // An older copy set aside is not overwritten either.
+        QString aside = file + QStringLiteral(".bad");
+        for (int n = 1; QFileInfo::exists(aside) && n < 1000; ++n)
+            aside = file + QStringLiteral(".bad.%1").arg(n);
         QFile::rename(file, aside);
     }
     normalizeRows();
@@ -120,10 +122,11 @@ bool TMainForm::SaveDomainData()
 void TMainForm::normalizeRows()
 {
     const int subItems = std::max(0, ListView1->columnCount() - 1);
+    const QList<QTreeWidgetItem *> loaded = ListView1->invisibleRootItem()->takeChildren();
     QList<QTreeWidgetItem *> rows;
-    rows.reserve(ListView1->topLevelItemCount());
-    while (ListView1->topLevelItemCount() > 0) {
-        std::unique_ptr<QTreeWidgetItem> old(ListView1->takeTopLevelItem(0));
+    rows.reserve(loaded.size());
+    for (QTreeWidgetItem *item : loaded) {
+        std::unique_ptr<QTreeWidgetItem> old(item);
         auto *row = new TSiteRow;
         row->setFlags(row->flags() | Qt::ItemIsEditable);
         row->setText(0, old->text(0));

@@ -158,6 +158,19 @@ TEST_F(MainWindowTest, CloseLeavesAnUnchangedListAsItWasAndStoresTheSettings)
     EXPECT_TRUE(lines.contains(QStringLiteral("MainWindowW=%1").arg(form.width())));
 }
 
+TEST_F(MainWindowTest, EqualTotalsKeepTheirOrderThroughLoadAndSave)
+{
+    const std::string ties = "zeta.example\t5\t5\t0\t0\r\n"
+                             "alpha.example\t5\t0\t5\t0\r\n"
+                             "mid.example\t5\t0\t0\t5\r\n"
+                             "top.example\t6\t6\t0\t0\r\n";
+    write("Domain-Data.txt", ties);
+    TMainForm &form = start();
+    form.SortSiteList();
+    EXPECT_TRUE(form.close());
+    EXPECT_EQ(read("Domain-Data.txt"), ties);
+}
+
 TEST_F(MainWindowTest, CloseIsRefusedWhileACheckRuns)
 {
     write("Domain-Data.txt", SortedRows);
@@ -175,10 +188,12 @@ TEST_F(MainWindowTest, CloseIsRefusedWhileACheckRuns)
 TEST_F(MainWindowTest, AnUnreadableListIsMovedAsideNotDeleted)
 {
     // A folder where the file should be cannot be read as a file.
+    write("Domain-Data.txt.bad", "an older copy\r\n");
     ASSERT_TRUE(QDir(m_folder.path()).mkdir(QStringLiteral("Domain-Data.txt")));
     TMainForm &form = start();
     EXPECT_EQ(form.ListView1->topLevelItemCount(), 0);
-    EXPECT_TRUE(QFileInfo(m_folder.file("Domain-Data.txt.bad")).isDir());
+    EXPECT_EQ(read("Domain-Data.txt.bad"), "an older copy\r\n");
+    EXPECT_TRUE(QFileInfo(m_folder.file("Domain-Data.txt.bad.1")).isDir());
 }
 
 TEST_F(MainWindowTest, AFailedSaveKeepsThePreviousFile)
