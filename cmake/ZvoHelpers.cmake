@@ -30,7 +30,11 @@ function(zvo_add_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} zvo_test_support GTest::gtest GTest::gmock)
   add_test(NAME ${name} COMMAND ${name})
   set(_env "LC_ALL=C.UTF-8" "LANG=C.UTF-8" "TZ=UTC" "QT_QPA_PLATFORM=offscreen"
-           "ZVO_PROGRAM_DIR=${ZVO_PROGRAM_DIR}" "ZVO_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+           "ZVO_PROGRAM_DIR=${ZVO_PROGRAM_DIR}" "ZVO_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+           # Per-user stores of the tests stay out of the real home folder.
+           "XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/${name}/config"
+           "XDG_CACHE_HOME=${CMAKE_BINARY_DIR}/test-home/${name}/cache"
+           "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/${name}/data")
   if(ARG_WEBENGINE)
     list(APPEND _env "QTWEBENGINE_DISABLE_SANDBOX=1"
       "QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu --disable-background-networking --disable-component-update --no-first-run")
