@@ -132,11 +132,17 @@ int main(int argc, char **argv)
         // Too many tabs for one line: scrolled so the active tab shows.
         auto overflow = makeControl(styles[s], TdxTabPosition::dxtpTop, 8, QSize(300, 200));
         overflow->SetActivePageIndex(6);
+        // Hovering "Log" shows the hot caption.
+        if (const TdxPageControlButton *log = overflow->painter().findTab(overflow->Pages(5))) {
+            const rtl::TRect r = log->rect();
+            overflow->painter().mouseMove({(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+        }
         save(*overflow, QString("%1_overflow").arg(styleName(styles[s])), s, 4);
         // The same tabs wrapped into rows, the active one in an upper row at first.
         auto rows = makeControl(styles[s], TdxTabPosition::dxtpTop, 8, QSize(300, 200));
         rows->SetMultiLine(true);
         rows->SetActivePageIndex(1);
+        rows->setFocus(); // the active tab shows its focus rectangle
         save(*rows, QString("%1_multiline").arg(styleName(styles[s])), s, 5);
     }
     sheetPainter.end();
