@@ -24,6 +24,9 @@ struct PageOptions
     QString userAgentToken;
     // Bound for the whole request, from posting to the answer.
     std::chrono::milliseconds timeLimit{60000};
+    // How long a loaded page may take to move on by itself (a script or a
+    // refresh sending it elsewhere) before its document is read.
+    std::chrono::milliseconds settleTime{200};
 };
 
 enum class FetchStatus {

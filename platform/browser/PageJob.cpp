@@ -27,11 +27,14 @@ PageJob::PageJob(std::shared_ptr<FetchRequest> request, QWebEngineProfile *profi
 {
     m_limit.setSingleShot(true);
     m_grace.setSingleShot(true);
+    m_settle.setSingleShot(true);
     connect(&m_limit, &QTimer::timeout, this, [this] {
         end(FetchStatus::TimedOut,
             QStringLiteral("No answer within %1 ms").arg(m_request->options().timeLimit.count()));
     });
     connect(&m_grace, &QTimer::timeout, this, [this] { onTargetOutcome(false); });
+    connect(&m_settle, &QTimer::timeout, this, &PageJob::read);
+    connect(m_page.get(), &QWebEnginePage::loadStarted, this, &PageJob::onLoadStarted);
     connect(m_page.get(), &QWebEnginePage::loadFinished, this, &PageJob::onLoadFinished);
     connect(m_page.get(), &QWebEnginePage::loadingChanged, this, &PageJob::onLoadingChanged);
     connect(m_page.get(), &QWebEnginePage::renderProcessTerminated, this,
@@ -68,15 +71,27 @@ void PageJob::onLoadFinished(bool ok)
         else if (!m_grace.isActive())
             m_grace.start(kStatusGraceMs);
         break;
+    case Phase::Settling:
     case Phase::Reading:
     case Phase::Ended:
         break;
     }
 }
 
+void PageJob::onLoadStarted()
+{
+    // The loaded page went elsewhere on its own: the answer is where it lands.
+    if (m_phase != Phase::Settling)
+        return;
+    m_settle.stop();
+    m_httpStatus = 0;
+    m_loadError.clear();
+    m_phase = Phase::Target;
+}
+
 void PageJob::onLoadingChanged(const QWebEngineLoadingInfo &info)
 {
-    if (m_phase != Phase::Target && m_phase != Phase::Reading)
+    if (m_phase != Phase::Target && m_phase != Phase::Settling && m_phase != Phase::Reading)
         return;
     // The blank page's own report can come after its load has finished.
     if (info.url() == blankUrl() || info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
@@ -102,6 +117,17 @@ void PageJob::onTargetOutcome(bool ok)
         end(FetchStatus::LoadFailed, m_loadError.isEmpty() ? QStringLiteral("Load failed") : m_loadError);
         return;
     }
+    const auto settle = m_request->options().settleTime;
+    if (settle.count() > 0) {
+        m_phase = Phase::Settling;
+        m_settle.start(int(settle.count()));
+        return;
+    }
+    read();
+}
+
+void PageJob::read()
+{
     m_phase = Phase::Reading;
     QPointer<PageJob> self(this);
     m_page->toHtml([self](const QString &html) {
@@ -122,6 +148,7 @@ void PageJob::onHtml(const QString &html)
     result.html = html;
     m_phase = Phase::Ended;
     m_limit.stop();
+    m_settle.stop();
     m_request->finish(std::move(result));
     emit ended(this);
 }
@@ -144,6 +171,7 @@ void PageJob::end(FetchStatus status, const QString &errorText)
     m_phase = Phase::Ended;
     m_limit.stop();
     m_grace.stop();
+    m_settle.stop();
     FetchResult result = baseResult(status);
     result.errorText = errorText;
     m_request->finish(std::move(result));

@@ -34,11 +34,13 @@ signals:
     void ended(PageJob *job);
 
 private:
-    enum class Phase { Blank, Target, Reading, Ended };
+    enum class Phase { Blank, Target, Settling, Reading, Ended };
 
     void onLoadFinished(bool ok);
     void onLoadingChanged(const QWebEngineLoadingInfo &info);
+    void onLoadStarted();
     void onTargetOutcome(bool ok);
+    void read();
     void onHtml(const QString &html);
     FetchResult baseResult(FetchStatus status) const;
 
@@ -46,6 +48,7 @@ private:
     std::unique_ptr<HiddenPage> m_page;
     QTimer m_limit;
     QTimer m_grace;
+    QTimer m_settle;
     Phase m_phase = Phase::Blank;
     int m_httpStatus = 0;
     QString m_loadError;

@@ -77,6 +77,23 @@ TEST_F(BrowserServiceTest, PageComesBackAsItsCurrentDocumentWithTheTokenOnTheWir
     EXPECT_TRUE(pagesGone());
 }
 
+TEST_F(BrowserServiceTest, PageThatMovesOnByItselfIsReadWhereItLands)
+{
+    server.route("/final", page("<html><body>About 3 results</body></html>"));
+    server.route("/script", page("<html><body>wait<script>setTimeout(function() { location.href = '/final'; }, 50);"
+                                 "</script></body></html>"));
+    server.route("/refresh", page("<html><head><meta http-equiv=refresh content='0;url=/final'></head>"
+                                  "<body>wait</body></html>"));
+    // Roomy, so that a loaded machine does not decide the test.
+    PageOptions o = quick();
+    o.settleTime = 1500ms;
+    for (const char *path : {"/script", "/refresh"}) {
+        const FetchResult r = fetch(at(server, path), o);
+        ASSERT_EQ(r.status, FetchStatus::Completed) << path;
+        EXPECT_TRUE(r.html.contains(QStringLiteral("About 3 results"))) << path << ": " << r.html.toStdString();
+    }
+}
+
 TEST_F(BrowserServiceTest, HostilePageCompletesWithoutDialogsOrWindows)
 {
     server.route("/popup", page("<html><body>popup</body></html>"));
