@@ -416,12 +416,8 @@ void TMainForm::FormClose()
     CheckForUpdatesTimer->stop();
     SaveDomainData();
     const Qt::WindowStates state = windowState();
-    if (!(state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
-        MainWindowX = x();
-        MainWindowY = y();
-        MainWindowW = width();
-        MainWindowH = height();
-    }
+    if (!(state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+        StoreWindowBounds();
     if (state & Qt::WindowMinimized)
         MainWindowState = TWindowState::wsMinimized;
     else if (state & (Qt::WindowMaximized | Qt::WindowFullScreen))
@@ -466,10 +462,12 @@ void TMainForm::FormResize()
 
 void TMainForm::StoreWindowBounds()
 {
-    MainWindowX = x();
-    MainWindowY = y();
-    MainWindowW = width();
-    MainWindowH = height();
+    // Bounds include the window frame, as the placement routine takes them.
+    const QRect outer = frameGeometry();
+    MainWindowX = outer.x();
+    MainWindowY = outer.y();
+    MainWindowW = outer.width();
+    MainWindowH = outer.height();
 }
 
 bool TMainForm::event(QEvent *event)
@@ -501,16 +499,20 @@ void TMainForm::CheckForUpdatesTimerTimer()
 
 void TMainForm::FitHeightToRows()
 {
-    const int menuHeight = height() - centralWidget()->height() - statusBar()->height();
-    const int frame = std::max(0, menuHeight);
+    // Window height is the outer height; the client area starts below the
+    // menu bar and holds the list, the buttons and the status bar.
+    const int windowHeight = frameGeometry().height();
+    const int clientHeight = centralWidget()->height() + statusBar()->height();
     const int listTop = ListView1->mapTo(centralWidget(), QPoint(0, 0)).y();
     const int buttonTop = AddWebSiteButton->mapTo(centralWidget(), QPoint(0, 0)).y();
-    int fitted = (ListView1->topLevelItemCount() + 2) * TSiteListView::RowHeight + frame + listTop +
-                 (height() - buttonTop);
+    int fitted = (ListView1->topLevelItemCount() + 2) * TSiteListView::RowHeight + (windowHeight - clientHeight) +
+                 listTop + (windowHeight - buttonTop);
     const int limit = int(shell::screenSize().cy * 0.8);
     if (fitted > limit)
         fitted = limit;
-    resize(width(), fitted);
+    // The window was placed for its former height; a taller one is moved up
+    // rather than left hanging below the work area.
+    SetFormBounds(this, frameGeometry().x(), frameGeometry().y(), frameGeometry().width(), fitted);
 }
 
 // ---------------------------------------------------------------------------
