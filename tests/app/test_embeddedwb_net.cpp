@@ -1,5 +1,5 @@
 #include "app/webbrowser/EmbeddedWB.h"
-#include "tests/platform/browser/MiniHttpServer.h"
+#include "tests/support/LocalHttpServer.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,8 @@
 #include <atomic>
 #include <thread>
 
-using namespace browsertest;
+using zvotest::HttpResponseSpec;
+using zvotest::LocalHttpServer;
 using namespace std::chrono_literals;
 
 namespace {
@@ -101,17 +102,18 @@ WorkerOutcome onWorkerThread(const std::string &url, std::atomic<bool> &abortFla
 
 TEST(EmbeddedWBOnWorker, PagesFailuresAndAbort)
 {
-    MiniHttpServer server;
-    server.route("/search?q=example.com", page("<html><body><div id=stats>About 4,560 results</div></body></html>"));
-    server.route("/missing", page("<html><body>About 9 results</body></html>", 404));
-    server.route("/slow", hanging());
+    LocalHttpServer server;
+    server.setResponse("/search?q=example.com",
+                      HttpResponseSpec::ok("<html><body><div id=stats>About 4,560 results</div></body></html>"));
+    server.setResponse("/missing", HttpResponseSpec::withStatus(404, "<html><body>About 9 results</body></html>"));
+    server.setResponse("/slow", HttpResponseSpec::hang());
 
     std::atomic<bool> abortFlag{false};
     const WorkerOutcome ok = onWorkerThread(server.url("/search?q=example.com"), abortFlag);
     EXPECT_TRUE(ok.documentComplete);
     EXPECT_NE(ok.page.find("About 4,560 results"), std::string::npos) << ok.page;
     ASSERT_FALSE(server.requests().empty());
-    const std::string agent = server.requests().back().userAgent;
+    const std::string agent = server.requests().back().header("User-Agent");
     EXPECT_EQ(agent.rfind("Mozilla/5.0", 0), 0u) << agent;
     EXPECT_EQ(agent.substr(agent.size() - 17), " ZarvelloWorker/1") << agent;
 

@@ -1,6 +1,6 @@
 #include "platform/browser/BrowserService.h"
 #include "platform/browser/HiddenPage.h"
-#include "tests/platform/browser/MiniHttpServer.h"
+#include "tests/support/LocalHttpServer.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +14,12 @@
 
 using namespace browser;
 using namespace std::chrono_literals;
-using namespace browsertest;
+using zvotest::HttpResponseSpec;
+using zvotest::LocalHttpServer;
 
 namespace {
 
-QUrl at(const MiniHttpServer &server, const std::string &path)
+QUrl at(const LocalHttpServer &server, const std::string &path)
 {
     return QUrl(QString::fromStdString(server.url(path)));
 }
@@ -28,6 +29,19 @@ PageOptions quick()
     PageOptions o;
     o.timeLimit = 20s;
     return o;
+}
+
+HttpResponseSpec page(std::string body, int status = 200)
+{
+    return status == 200 ? HttpResponseSpec::ok(std::move(body)) : HttpResponseSpec::withStatus(status, std::move(body));
+}
+
+bool saw(const LocalHttpServer &server, const std::string &path)
+{
+    for (const auto &r : server.requests())
+        if (r.path == path)
+            return true;
+    return false;
 }
 
 // Runs the GUI thread's events until the condition holds or the bound passes.
@@ -49,14 +63,14 @@ bool pagesGone()
 class BrowserServiceTest : public ::testing::Test
 {
 protected:
-    MiniHttpServer server;
+    LocalHttpServer server;
 };
 
 } // namespace
 
 TEST_F(BrowserServiceTest, PageComesBackAsItsCurrentDocumentWithTheTokenOnTheWire)
 {
-    server.route("/search?q=site", page("<html><body><p id=c>About 1,234 results</p>"
+    server.setResponse("/search?q=site", page("<html><body><p id=c>About 1,234 results</p>"
                                          "<script>document.getElementById('c').textContent += ' (live)';</script>"
                                          "</body></html>"));
     PageOptions o = quick();
@@ -70,7 +84,7 @@ TEST_F(BrowserServiceTest, PageComesBackAsItsCurrentDocumentWithTheTokenOnTheWir
     const auto seen = server.requests();
     ASSERT_FALSE(seen.empty());
     const std::string base = BrowserService::instance()->baseUserAgent().toStdString();
-    EXPECT_EQ(seen.front().userAgent, base + " ZarvelloProbe/2.1");
+    EXPECT_EQ(seen.front().header("User-Agent"), base + " ZarvelloProbe/2.1");
     EXPECT_EQ(base.rfind("Mozilla/5.0", 0), 0u);
     // One request only: no icon fetch, no second navigation.
     EXPECT_EQ(seen.size(), 1u);
@@ -79,10 +93,10 @@ TEST_F(BrowserServiceTest, PageComesBackAsItsCurrentDocumentWithTheTokenOnTheWir
 
 TEST_F(BrowserServiceTest, PageThatMovesOnByItselfIsReadWhereItLands)
 {
-    server.route("/final", page("<html><body>About 3 results</body></html>"));
-    server.route("/script", page("<html><body>wait<script>setTimeout(function() { location.href = '/final'; }, 50);"
+    server.setResponse("/final", page("<html><body>About 3 results</body></html>"));
+    server.setResponse("/script", page("<html><body>wait<script>setTimeout(function() { location.href = '/final'; }, 50);"
                                  "</script></body></html>"));
-    server.route("/refresh", page("<html><head><meta http-equiv=refresh content='0;url=/final'></head>"
+    server.setResponse("/refresh", page("<html><head><meta http-equiv=refresh content='0;url=/final'></head>"
                                   "<body>wait</body></html>"));
     // Roomy, so that a loaded machine does not decide the test.
     PageOptions o = quick();
@@ -96,8 +110,8 @@ TEST_F(BrowserServiceTest, PageThatMovesOnByItselfIsReadWhereItLands)
 
 TEST_F(BrowserServiceTest, HostilePageCompletesWithoutDialogsOrWindows)
 {
-    server.route("/popup", page("<html><body>popup</body></html>"));
-    server.route("/hostile", page("<html><body><p>About 77 results</p><script>"
+    server.setResponse("/popup", page("<html><body>popup</body></html>"));
+    server.setResponse("/hostile", page("<html><body><p>About 77 results</p><script>"
                                    "alert('hello'); confirm('sure?'); prompt('name?');"
                                    "window.open('/popup');"
                                    "var a = document.createElement('a'); a.href = '/popup'; a.target = '_blank';"
@@ -109,18 +123,21 @@ TEST_F(BrowserServiceTest, HostilePageCompletesWithoutDialogsOrWindows)
     EXPECT_TRUE(r.html.contains(QStringLiteral("About 77 results")));
     EXPECT_EQ(r.suppressedDialogs, 3);
     EXPECT_GE(r.scriptMessages, 2); // the log line and the uncaught error
-    EXPECT_FALSE(server.saw("/popup"));
+    EXPECT_FALSE(saw(server, "/popup"));
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
     EXPECT_TRUE(pagesGone());
 }
 
 TEST_F(BrowserServiceTest, FailuresAreNeverPages)
 {
-    server.route("/missing", page("<html><body>About 5 results, not really</body></html>", 404));
-    server.route("/broken", page("<html><body>oops</body></html>", 500));
-    server.route("/bad", page("", 400));
-    server.route("/empty", page(""));
-    server.route("/file", attachment("a,b\r\n1,2\r\n", "text/csv", "x.csv"));
+    server.setResponse("/missing", page("<html><body>About 5 results, not really</body></html>", 404));
+    server.setResponse("/broken", page("<html><body>oops</body></html>", 500));
+    server.setResponse("/bad", page("", 400));
+    server.setResponse("/empty", page(""));
+    HttpResponseSpec file = HttpResponseSpec::ok("a,b\r\n1,2\r\n", "text/csv");
+    file.headers.emplace_back("Content-Disposition", "attachment; filename=x.csv");
+    server.setResponse("/file", file);
+    server.setResponse("/hangup", HttpResponseSpec::closeWithoutReply());
 
     for (const auto &[path, status] : {std::pair<std::string, int>{"/missing", 404}, {"/broken", 500}, {"/bad", 400}}) {
         const FetchResult r = fetch(at(server, path), quick());
@@ -133,12 +150,8 @@ TEST_F(BrowserServiceTest, FailuresAreNeverPages)
     EXPECT_EQ(fetch(at(server, "/empty"), quick()).status, FetchStatus::Completed);
 
     // Redirects are followed; what counts is where they end.
-    Route toEmpty = page("", 302);
-    toEmpty.extraHeaders = "Location: /empty\r\n";
-    server.route("/moved", toEmpty);
-    Route toMissing = page("", 301);
-    toMissing.extraHeaders = "Location: /missing\r\n";
-    server.route("/gone", toMissing);
+    server.setResponse("/moved", HttpResponseSpec::redirect("/empty"));
+    server.setResponse("/gone", HttpResponseSpec::redirect("/missing", 301));
     const FetchResult moved = fetch(at(server, "/moved"), quick());
     EXPECT_EQ(moved.status, FetchStatus::Completed) << moved.errorText.toStdString();
     EXPECT_EQ(moved.httpStatus, 200);
@@ -151,10 +164,13 @@ TEST_F(BrowserServiceTest, FailuresAreNeverPages)
     EXPECT_NE(download.status, FetchStatus::Completed);
     EXPECT_TRUE(download.html.isEmpty());
 
+    // A connection closed without a reply is no page either.
+    EXPECT_EQ(fetch(at(server, "/hangup"), quick()).status, FetchStatus::LoadFailed);
+
     // Nobody listens on the port of a server that has gone.
     int closedPort = 0;
     {
-        MiniHttpServer gone;
+        LocalHttpServer gone;
         closedPort = gone.port();
     }
     const FetchResult refused =
@@ -165,7 +181,7 @@ TEST_F(BrowserServiceTest, FailuresAreNeverPages)
 
 TEST_F(BrowserServiceTest, WaitsEndSoonAfterAbortOrTimeLimit)
 {
-    server.route("/slow", hanging());
+    server.setResponse("/slow", HttpResponseSpec::hang());
 
     // Abort on the GUI thread's own wait, set from elsewhere.
     {
@@ -222,8 +238,11 @@ TEST_F(BrowserServiceTest, WorkersOnTheirOwnThreadsGetTheirOwnPages)
 {
     constexpr int kWorkers = 3;
     for (int i = 0; i < kWorkers; ++i)
-        server.route("/q" + std::to_string(i),
-                     delayed("<html><body>About " + std::to_string(100 + i) + " results</body></html>", 200 * i));
+    {
+        HttpResponseSpec r = page("<html><body>About " + std::to_string(100 + i) + " results</body></html>");
+        r.delay = std::chrono::milliseconds(200 * i);
+        server.setResponse("/q" + std::to_string(i), r);
+    }
     std::vector<FetchResult> results(kWorkers);
     std::atomic<int> finished{0};
     std::vector<std::thread> workers;
