@@ -105,13 +105,6 @@ TEST(EmbeddedWBHost, ScriptErrorAnswers)
     EXPECT_EQ(seenLine, "12");
     EXPECT_EQ(seenMessage, "'x' is undefined");
 
-    // A handler that lets the dialog show leaves the answer to the browser.
-    wb.OnScriptError = [](TEmbeddedWB *, const std::string &, const std::string &, const std::string &,
-                          const std::string &, const std::string &, bool &, bool &) {};
-    EXPECT_EQ(wb.Exec(TCommandGroup::DocHostCommandHandler, OLECMDID_SHOWSCRIPTERROR, &event, &out),
-              OLECMDERR_E_NOTSUPPORTED);
-    EXPECT_TRUE(*out);
-
     TScriptErrorEventObject partial;
     partial.Set("errorLine", "1");
     partial.Set("errorCharacter", "1");
@@ -125,7 +118,7 @@ TEST(EmbeddedWBHost, ScriptErrorAnswers)
     }
 }
 
-TEST(EmbeddedWBHost, CommandGroupsRefreshUnloadHelpAndMessages)
+TEST(EmbeddedWBHost, CommandGroupsRefreshUnloadAndHelp)
 {
     TEmbeddedWB wb;
     EXPECT_EQ(wb.Exec(TCommandGroup::None, 37, nullptr, nullptr), OLECMDERR_E_UNKNOWNGROUP);
@@ -144,10 +137,6 @@ TEST(EmbeddedWBHost, CommandGroupsRefreshUnloadHelpAndMessages)
     EXPECT_EQ(wb.Exec(TCommandGroup::DocHostCommandHandler, 2300, nullptr, nullptr), OLECMDERR_E_NOTSUPPORTED);
     EXPECT_EQ(wb.Exec(TCommandGroup::DocHostCommandHandler, 6043, nullptr, nullptr), OLECMDERR_E_NOTSUPPORTED);
     EXPECT_EQ(refreshes, (std::vector<uint32_t>{6041, 2300}));
-
-    EXPECT_EQ(wb.ShowMessage("text", "caption", 0), S_FALSE);
-    wb.OnShowMessage = [](TEmbeddedWB *, const std::string &, const std::string &, uint32_t) { return S_OK; };
-    EXPECT_EQ(wb.ShowMessage("text", "caption", 0), S_OK);
 
     EXPECT_EQ(wb.ShowHelp(nullptr, "x.chm", 1, 0), S_FALSE);
     std::vector<std::string> helpCalls;

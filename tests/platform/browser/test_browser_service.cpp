@@ -261,9 +261,3 @@ TEST_F(BrowserServiceTest, WorkersOnTheirOwnThreadsGetTheirOwnPages)
     }
     EXPECT_TRUE(pagesGone());
 }
-
-TEST(BrowserTokens, TokenIsAppendedTrimmedAndOptional)
-{
-    EXPECT_EQ(composeUserAgent(QStringLiteral("Engine/1"), QStringLiteral(" Tok/2 ")), QByteArray("Engine/1 Tok/2"));
-    EXPECT_EQ(composeUserAgent(QStringLiteral("Engine/1"), QString()), QByteArray("Engine/1"));
-}
