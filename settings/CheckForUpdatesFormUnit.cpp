@@ -1,0 +1,401 @@
+#include "settings/CheckForUpdatesFormUnit.h"
+
+#include "foundation/MyUtilitiesFiles.h"
+#include "foundation/MyUtilitiesUi.h"
+#include "foundation/MyWebUtilitiesProxy.h"
+#include "platform/http/HttpClient.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/QtText.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+TUpdateTimings g_timings;
+
+const QColor kStatusRed(255, 0, 0);
+const QColor kStatusGreen(0, 153, 0);
+
+std::string updateServer()
+{
+    std::string server = UpdateServerAddress;
+    if (const char *pinned = std::getenv("ZVO_UPDATE_SERVER"); pinned && *pinned)
+        server = pinned;
+    while (!server.empty() && server.back() == '/')
+        server.pop_back();
+    return server;
+}
+
+std::string homePageLink()
+{
+    return std::string(ZarvelloHomePage) + "?zvo";
+}
+
+std::string quoted(const std::string &name)
+{
+    return "\"" + name + "\"...";
+}
+
+} // namespace
+
+TUpdateTimings SetUpdateTimings(const TUpdateTimings &timings)
+{
+    const TUpdateTimings previous = g_timings;
+    g_timings = timings;
+    return previous;
+}
+
+TUpdateTimings UpdateTimings()
+{
+    return g_timings;
+}
+
+TCheckForUpdatesForm::TCheckForUpdatesForm(QWidget *owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    FormCreate();
+}
+
+TCheckForUpdatesForm::~TCheckForUpdatesForm()
+{
+    stopWorker();
+}
+
+void TCheckForUpdatesForm::FormCreate()
+{
+    setObjectName(QStringLiteral("CheckForUpdatesForm"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Check online for latest version"));
+    QFont formFont(QStringLiteral("MS Sans Serif"));
+    formFont.setPixelSize(11);
+    setFont(formFont);
+    setFixedSize(378, 99);
+
+    StatusLabel = new QLabel(this);
+    StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
+    StatusLabel->setGeometry(8, 12, 360, 13);
+    StatusLabel->clear();
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(8, 29, 360, 15);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+
+    GetUpdateButton = new QPushButton(QStringLiteral("&Get Update"), this);
+    GetUpdateButton->setObjectName(QStringLiteral("GetUpdateButton"));
+    GetUpdateButton->setGeometry(210, 60, 75, 25);
+    GetUpdateButton->setFont(formFont);
+
+    CancelCloseButton = new QPushButton(QStringLiteral("&Cancel"), this);
+    CancelCloseButton->setObjectName(QStringLiteral("CancelCloseButton"));
+    CancelCloseButton->setGeometry(293, 60, 75, 25);
+
+    setTabOrder(CancelCloseButton, GetUpdateButton);
+    setTabOrder(GetUpdateButton, ProgressBar1);
+
+    // Nothing of the run can be undone half-way, so neither button works
+    // until it has ended.
+    GetUpdateButton->setEnabled(false);
+    CancelCloseButton->setEnabled(false);
+
+    connect(GetUpdateButton, &QPushButton::clicked, this, [this] { GetUpdateButtonClick(); });
+    connect(CancelCloseButton, &QPushButton::clicked, this, [this] { CancelCloseButtonClick(); });
+
+    AppDownloadURL = homePageLink();
+    Script.AppDownloadURL = AppDownloadURL;
+
+    m_pause.setSingleShot(true);
+    connect(&m_pause, &QTimer::timeout, this, [this] { nextFile(); });
+
+    CenterForm(this, GetMainForm());
+}
+
+void TCheckForUpdatesForm::SetStatus(const std::string &text, int position)
+{
+    const QString caption = rtl::ToQString(text);
+    if (StatusLabel->text() != caption) {
+        StatusLabel->setText(caption);
+        StatusLabel->repaint();
+    }
+    const int clamped = std::clamp(position, ProgressBar1->minimum(), ProgressBar1->maximum());
+    if (ProgressBar1->value() != clamped) {
+        ProgressBar1->setValue(clamped);
+        ProgressBar1->repaint();
+    }
+}
+
+void TCheckForUpdatesForm::setStatusColor(const QColor &color)
+{
+    QPalette palette = StatusLabel->palette();
+    palette.setColor(QPalette::WindowText, color);
+    StatusLabel->setPalette(palette);
+    StatusLabel->repaint();
+}
+
+int TCheckForUpdatesForm::stepPosition() const
+{
+    return ProgressBar1->value() + m_step;
+}
+
+// ---------------------------------------------------------------------------
+// Requests
+
+void TCheckForUpdatesForm::fetch(const std::string &url, Continuation done)
+{
+    stopWorker();
+    const TUpdateTimings timings = g_timings;
+    m_client = std::make_unique<http::HttpClient>();
+    m_client->setHandleRedirects(true);
+    m_client->setConnectTimeoutMs(timings.ConnectTimeoutMs);
+    m_client->setStallTimeoutSeconds(timings.StallTimeoutSeconds);
+    m_client->setMaxBodySize(timings.MaxDownloadBytes);
+    // The settings are read here, on the GUI thread, never by the worker.
+    try {
+        ApplyProxySettings(*m_client);
+    } catch (...) {
+        // A proxy that cannot be set up leaves a direct connection; the
+        // request then fails or succeeds on its own.
+    }
+
+    http::HttpClient *client = m_client.get();
+    m_worker = std::thread([this, client, url, done] {
+        std::string body;
+        try {
+            body = client->get(url);
+        } catch (...) {
+            // Every kind of failure, a refused connection, an error status or
+            // a stalled server alike, is an empty answer to the run.
+            body.clear();
+        }
+        try {
+            QMetaObject::invokeMethod(
+                this, [this, body = std::move(body), done]() mutable { fetchDone(std::move(body), done); },
+                Qt::QueuedConnection);
+        } catch (...) {
+            // Out of memory while posting: the window is being torn down or
+            // cannot go on anyway.
+        }
+    });
+}
+
+void TCheckForUpdatesForm::fetchDone(std::string body, Continuation done)
+{
+    stopWorker();
+    try {
+        (this->*done)(std::move(body));
+    } catch (...) {
+        // No failure may leave the window without a way to close.
+        m_failed = true;
+        finishRun();
+    }
+}
+
+void TCheckForUpdatesForm::stopWorker()
+{
+    if (m_client)
+        m_client->abort();
+    if (m_worker.joinable())
+        m_worker.join();
+    m_client.reset();
+}
+
+// ---------------------------------------------------------------------------
+// The run
+
+void TCheckForUpdatesForm::CheckForUpdates()
+{
+    if (m_running)
+        return;
+    m_running = true;
+    UpdatesInstalled = false;
+    SetStatus("Getting update information...", 5);
+    fetch(updateServer() + UpdateListPath, &TCheckForUpdatesForm::updateListReceived);
+}
+
+void TCheckForUpdatesForm::updateListReceived(std::string text)
+{
+    if (text.empty()) {
+        ShowMessageBox(this,
+                       "Sorry, an error occurred.\n\nPlease try again later, or go to " + homePageLink()
+                           + " to look for updates.",
+                       'i');
+        m_running = false;
+        emit runFinished();
+        close();
+        return;
+    }
+
+    SetStatus("Update information received.", 10);
+    Script = TUpdateScript{};
+    Script.AppDownloadURL = AppDownloadURL;
+    ParseUpdateScript(text, Script, [this](const std::string &warning) { ShowMessageBox(this, warning, '!'); });
+    AppDownloadURL = Script.AppDownloadURL;
+    m_runningVersion = GetFileVersionString();
+
+    const size_t count = Script.FileNames.size();
+    m_step = count == 0 ? 90 : int(90 / count);
+    m_failed = false;
+    m_updatedCount = 0;
+    m_fileIndex = 0;
+    processCurrentFile();
+}
+
+void TCheckForUpdatesForm::processCurrentFile()
+{
+    if (m_fileIndex >= Script.FileNames.size()) {
+        finishRun();
+        return;
+    }
+    const size_t i = m_fileIndex;
+    const std::string &name = Script.FileNames[i];
+
+    if (CompareVersions(Script.FileRequiredAppVersions[i], m_runningVersion) > 0) {
+        SetStatus(name + " needs a newer application version.", stepPosition());
+        fileDone();
+        return;
+    }
+
+    // A name that is not a plain file name is never looked at on disk: it
+    // goes straight to the download, which refuses it.
+    if (IsBareFileName(name)) {
+        const TUpdateDate date = DecodeUpdateDate(Script.FileVersions[i]);
+        const rtl::TDateTime released = rtl::EncodeDate(date.Year, date.Month, date.Day);
+        if (GetFileDateTime(GetApplicationPath() + name) > released) {
+            SetStatus("You have the latest version of " + quoted(name), stepPosition());
+            fileDone();
+            return;
+        }
+    }
+
+    SetStatus("Downloading new version of " + quoted(name), stepPosition());
+    setStatusColor(kStatusRed);
+    DownloadFile(Script.FileLinks[i], name);
+}
+
+void TCheckForUpdatesForm::DownloadFile(const std::string &url, const std::string &fileName)
+{
+    // Only plain names inside the program folder are ever written; anything
+    // else the list names is a failed file, fetched from nowhere.
+    if (!IsBareFileName(fileName) || url.empty()) {
+        m_failed = true;
+        fileDone();
+        return;
+    }
+    fetch(url, &TCheckForUpdatesForm::downloadReceived);
+}
+
+void TCheckForUpdatesForm::downloadReceived(std::string text)
+{
+    bool saved = false;
+    if (!text.empty())
+        saved = SaveDownloadedFile(Script.FileNames[m_fileIndex], NormalizeDownloadedText(text));
+    if (saved) {
+        ++m_updatedCount;
+        UpdatesInstalled = true;
+    } else {
+        m_failed = true;
+    }
+    fileDone();
+}
+
+bool TCheckForUpdatesForm::SaveDownloadedFile(const std::string &fileName, const std::string &text)
+{
+    if (!IsBareFileName(fileName))
+        return false;
+    try {
+        return SaveTextFile(GetApplicationPath() + fileName, text, true, false);
+    } catch (...) {
+        return false;
+    }
+}
+
+void TCheckForUpdatesForm::fileDone()
+{
+    setStatusColor(QApplication::palette(StatusLabel).color(QPalette::WindowText));
+    m_pause.start(std::max(0, g_timings.PauseBetweenFilesMs));
+}
+
+void TCheckForUpdatesForm::nextFile()
+{
+    ++m_fileIndex;
+    try {
+        processCurrentFile();
+    } catch (...) {
+        m_failed = true;
+        finishRun();
+    }
+}
+
+void TCheckForUpdatesForm::finishRun()
+{
+    m_pause.stop();
+    setStatusColor(kStatusGreen);
+    if (CompareVersions(Script.AppVersion, m_runningVersion) > 0) {
+        SetStatus("A new application version is available. Click the button below.", 100);
+        setStatusColor(kStatusRed);
+        GetUpdateButton->setEnabled(true);
+    } else if (m_failed) {
+        SetStatus("Installation failed. Click the button below.", 100);
+        setStatusColor(kStatusRed);
+        GetUpdateButton->setEnabled(true);
+    } else if (m_updatedCount == 0) {
+        SetStatus("You already have the latest files.", 100);
+    } else if (m_updatedCount == 1) {
+        SetStatus("One file has been updated.", 100);
+    } else {
+        SetStatus(std::to_string(m_updatedCount) + " files have been updated.", 100);
+    }
+
+    CancelCloseButton->setText(QStringLiteral("&Close"));
+    CancelCloseButton->setEnabled(true);
+    m_running = false;
+    if (GetUpdateButton->isEnabled() && GetUpdateButton->isVisible())
+        GetUpdateButton->setFocus();
+    else
+        CancelCloseButton->setFocus();
+    emit runFinished();
+}
+
+// ---------------------------------------------------------------------------
+// Buttons and closing
+
+void TCheckForUpdatesForm::GetUpdateButtonClick()
+{
+    OpenURL(AppDownloadURL, SW_SHOWNORMAL);
+}
+
+void TCheckForUpdatesForm::CancelCloseButtonClick()
+{
+    close();
+}
+
+void TCheckForUpdatesForm::reject()
+{
+    // Esc stands for the Cancel button and does what it does, nothing while
+    // the button is disabled.
+    if (CancelCloseButton->isEnabled())
+        close();
+}
+
+void TCheckForUpdatesForm::closeEvent(QCloseEvent *event)
+{
+    if (m_running) {
+        event->ignore();
+        return;
+    }
+    if (UpdatesInstalled) {
+        // Once only, however the close was asked for.
+        UpdatesInstalled = false;
+        ShowMessageBox(this, "To take advantage of the update, you must quit Zarvello and restart it.", 'i');
+    }
+    event->accept();
+}

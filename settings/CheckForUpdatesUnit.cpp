@@ -1,0 +1,128 @@
+#include "settings/CheckForUpdatesUnit.h"
+
+#include "foundation/MyOptions.h"
+#include "foundation/MyUtilitiesUi.h"
+#include "platform/rtl/DateTime.h"
+#include "settings/CheckForUpdatesFormUnit.h"
+#include "settings/UpdateScript.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QPointer>
+
+#include <array>
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+struct IntervalEntry
+{
+    const char *text;
+    int days;
+};
+
+constexpr std::array<IntervalEntry, 7> kIntervals = {{
+    {"At Every Start", 0},
+    {"Every Day", 1},
+    {"Every Two Days", 2},
+    {"Every Four Days", 4},
+    {"Every Week", 7},
+    {"Every Two Weeks", 14},
+    {"Every Month", 30},
+}};
+
+UpdateClock g_clock;
+
+rtl::TDateTime now()
+{
+    return g_clock ? g_clock() : rtl::Now();
+}
+
+std::string formatDate(rtl::TDateTime moment)
+{
+    const rtl::TDateParts date = rtl::DecodeDate(moment);
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", date.year, date.month, date.day);
+    return buffer;
+}
+
+// The open update window, if any. A window that is closing (hidden, waiting
+// to be freed) no longer counts.
+TCheckForUpdatesForm *findOpenForm()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *form = qobject_cast<TCheckForUpdatesForm *>(widget); form && form->isVisible())
+            return form;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::optional<int> UpdateIntervalDays(const std::string &interval)
+{
+    for (const IntervalEntry &entry : kIntervals) {
+        if (interval == entry.text)
+            return entry.days;
+    }
+    return std::nullopt;
+}
+
+bool IsUpdateIntervalText(const std::string &interval)
+{
+    return interval == UpdateIntervalNever || UpdateIntervalDays(interval).has_value();
+}
+
+UpdateClock SetUpdateClock(UpdateClock clock)
+{
+    return std::exchange(g_clock, std::move(clock));
+}
+
+void CheckForUpdatesIfDue(bool Wait)
+{
+    if (CheckForUpdatesInterval == UpdateIntervalNever)
+        return;
+    std::optional<int> days = UpdateIntervalDays(CheckForUpdatesInterval);
+    if (!days) {
+        CheckForUpdatesInterval = UpdateIntervalAtEveryStart;
+        days = 0;
+    }
+
+    const TUpdateDate last = DecodeUpdateDate(CheckForUpdatesLastDate);
+    const rtl::TDateTime current = now();
+    if (current < rtl::EncodeDate(last.Year, last.Month, last.Day) + *days)
+        return;
+
+    // Stored before asking, so that No postpones the question by a whole
+    // interval.
+    CheckForUpdatesLastDate = formatDate(current);
+    const int answer = ShowMessageBox(nullptr,
+                                      "Zarvello can automatically check for updates to the application itself and "
+                                      "to the search engine scripts.\n\nDo you want to check now?",
+                                      '?', "Check for updates");
+    if (answer != IDYES)
+        return;
+    ShowCheckForUpdatesForm();
+
+    if (Wait) {
+        while (QPointer<TCheckForUpdatesForm> form = findOpenForm()) {
+            QEventLoop loop;
+            QObject::connect(form, &QObject::destroyed, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+    }
+}
+
+void ShowCheckForUpdatesForm()
+{
+    if (TCheckForUpdatesForm *open = findOpenForm()) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    auto *form = new TCheckForUpdatesForm(GetMainForm());
+    form->show();
+    form->repaint();
+    form->CheckForUpdates();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+// The update scheduler: whether the periodic check for updates is due, and
+// the one door through which the update window opens, so that the timer,
+// the button and the menu entry never run two update windows at once.
+// GUI thread only.
+
+#include "platform/rtl/Types.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+// The texts of CheckForUpdatesInterval.
+inline constexpr const char *UpdateIntervalAtEveryStart = "At Every Start";
+inline constexpr const char *UpdateIntervalNever = "Never";
+
+// Days between checks for an interval text (case and spacing count); nullopt
+// for "Never" and for texts that are not intervals.
+std::optional<int> UpdateIntervalDays(const std::string &interval);
+bool IsUpdateIntervalText(const std::string &interval);
+
+// Asks whether to check now when the interval has passed since
+// CheckForUpdatesLastDate, and opens the update window on Yes. With wait it
+// returns only once no update window is open any more.
+void CheckForUpdatesIfDue(bool Wait = false);
+
+// Brings an open update window to the front, or opens one and starts its run.
+void ShowCheckForUpdatesForm();
+
+// The scheduler's clock: the local date and time. Tests install their own;
+// an empty function restores the system clock. Returns the previous one.
+using UpdateClock = std::function<rtl::TDateTime()>;
+UpdateClock SetUpdateClock(UpdateClock clock);

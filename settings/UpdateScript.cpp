@@ -1,0 +1,183 @@
+#include "settings/UpdateScript.h"
+
+#include "foundation/MyUtilities.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Rounding.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr std::string_view kSectionMark = "* ";
+constexpr std::string_view kVersionKey = "Version:";
+constexpr std::string_view kRequiresKey = "RequiresAppVersion:";
+constexpr std::string_view kLinkKey = "Link:";
+constexpr std::string_view kApplicationSection = "Application";
+
+bool isTrimmable(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+bool startsWith(std::string_view line, std::string_view prefix)
+{
+    return line.substr(0, prefix.size()) == prefix;
+}
+
+std::string valueAfter(std::string_view line, std::string_view key)
+{
+    return TrimText(line.substr(key.size()));
+}
+
+// One part of a dotted version as a number; a part that reads as nothing
+// sensible counts as 0 rather than poisoning the comparison.
+double versionPart(std::string_view part)
+{
+    const double value = StrToNumber(part);
+    return std::isnan(value) ? 0.0 : value;
+}
+
+std::vector<std::string_view> splitDots(std::string_view text)
+{
+    std::vector<std::string_view> parts;
+    for (;;) {
+        const size_t dot = text.find('.');
+        parts.push_back(text.substr(0, dot));
+        if (dot == std::string_view::npos)
+            return parts;
+        text.remove_prefix(dot + 1);
+    }
+}
+
+bool isLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int daysInMonth(int year, int month)
+{
+    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeapYear(year) ? 29 : days[month - 1];
+}
+
+} // namespace
+
+std::string TrimText(std::string_view text)
+{
+    while (!text.empty() && isTrimmable(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isTrimmable(text.back()))
+        text.remove_suffix(1);
+    return std::string(text);
+}
+
+std::string ParseUpdateScript(std::string_view text, TUpdateScript &script, const UpdateScriptWarning &warn)
+{
+    std::string appVersion;
+    bool inApplication = false;
+
+    // A key outside the "Application" section with no file named yet has
+    // nowhere to go; the list's author hears about it and the line is dropped.
+    const auto fileEntry = [&](std::string_view key) -> bool {
+        if (!script.FileNames.empty())
+            return true;
+        if (warn)
+            warn("Error in the update script! \"" + std::string(key) + "\" found without corresponding file!");
+        return false;
+    };
+
+    while (!text.empty()) {
+        const size_t lf = text.find('\n');
+        const std::string_view line = text.substr(0, lf);
+        text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
+
+        if (startsWith(line, kSectionMark)) {
+            const std::string name = TrimText(line.substr(1));
+            inApplication = name == kApplicationSection;
+            if (!inApplication) {
+                script.FileNames.push_back(TrimText(line.substr(2)));
+                script.FileLinks.emplace_back();
+                script.FileRequiredAppVersions.emplace_back();
+                script.FileVersions.emplace_back();
+            }
+        } else if (startsWith(line, kVersionKey)) {
+            if (inApplication)
+                appVersion = valueAfter(line, kVersionKey);
+            else if (fileEntry(kVersionKey))
+                script.FileVersions.back() = valueAfter(line, kVersionKey);
+        } else if (startsWith(line, kRequiresKey)) {
+            if (!inApplication && fileEntry(kRequiresKey))
+                script.FileRequiredAppVersions.back() = valueAfter(line, kRequiresKey);
+        } else if (startsWith(line, kLinkKey)) {
+            if (inApplication)
+                script.AppDownloadURL = valueAfter(line, kLinkKey);
+            else if (fileEntry(kLinkKey))
+                script.FileLinks.back() = valueAfter(line, kLinkKey);
+        }
+    }
+    script.AppVersion = appVersion;
+    return appVersion;
+}
+
+int CompareVersions(std::string_view a, std::string_view b)
+{
+    const std::vector<std::string_view> left = splitDots(a);
+    const std::vector<std::string_view> right = splitDots(b);
+    const size_t count = std::max(left.size(), right.size());
+    for (size_t i = 0; i < count; ++i) {
+        const double x = i < left.size() ? versionPart(left[i]) : 0.0;
+        const double y = i < right.size() ? versionPart(right[i]) : 0.0;
+        if (x < y)
+            return -1;
+        if (x > y)
+            return 1;
+    }
+    return 0;
+}
+
+TUpdateDate DecodeUpdateDate(std::string_view text)
+{
+    try {
+        const int year = rtl::Round(StrToNumber(CopyStr(text, 1, 4)));
+        const int month = rtl::Round(StrToNumber(CopyStr(text, 6, 2)));
+        const int day = rtl::Round(StrToNumber(RightStr(text, 2)));
+        if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month))
+            return {};
+        return {year, month, day};
+    } catch (const rtl::Exception &) {
+        return {};
+    }
+}
+
+bool IsBareFileName(std::string_view name)
+{
+    if (name.empty() || name == "." || name.find("..") != std::string_view::npos)
+        return false;
+    for (const char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '/' || c == '\\' || u < 0x20 || u == 0x7F)
+            return false;
+    }
+    return true;
+}
+
+std::string NormalizeDownloadedText(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size() + text.size() / 8);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            result += "\r\n";
+        } else if (c == '\n') {
+            result += "\r\n";
+        } else {
+            result += c;
+        }
+    }
+    for (int pass = 0; pass < 4; ++pass)
+        result = ReplaceText(result, "\r\n\r\n", "\r\n", true);
+    return result;
+}
