@@ -125,6 +125,10 @@ browser::PageOptions PageOptionsFor(TDownloadControlOptions download, TUserInter
     o.bypassCache = download.Contains(D::DLCTL_PRAGMA_NO_CACHE) || download.Contains(D::DLCTL_RESYNCHRONIZE);
     o.audible = download.Contains(D::DLCTL_VIDEOS) || download.Contains(D::DLCTL_BGSOUNDS);
     o.scrollBars = !ui.Contains(TUserInterfaceOption::SCROLL_NO);
+    // Without client pull the page is read as it loaded, before a refresh
+    // or a script could send it elsewhere.
+    if (download.Contains(D::DLCTL_NO_CLIENTPULL))
+        o.settleTime = std::chrono::milliseconds(0);
     return o;
 }
 

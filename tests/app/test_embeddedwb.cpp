@@ -68,15 +68,18 @@ TEST(EmbeddedWBOptions, WorkerSetLoadsImagesWithoutPlugInsOrSound)
     EXPECT_FALSE(worker.plugins);
     EXPECT_FALSE(worker.audible);
     EXPECT_FALSE(worker.bypassCache);
+    EXPECT_GT(worker.settleTime.count(), 0);
 
     const browser::PageOptions strict =
-        PageOptionsFor({D::DLCTL_NO_SCRIPTS, D::DLCTL_PRAGMA_NO_CACHE, D::DLCTL_BGSOUNDS}, {U::SCROLL_NO});
+        PageOptionsFor({D::DLCTL_NO_SCRIPTS, D::DLCTL_PRAGMA_NO_CACHE, D::DLCTL_BGSOUNDS, D::DLCTL_NO_CLIENTPULL},
+                       {U::SCROLL_NO});
     EXPECT_FALSE(strict.loadImages);
     EXPECT_FALSE(strict.javaScript);
     EXPECT_TRUE(strict.plugins);
     EXPECT_TRUE(strict.bypassCache);
     EXPECT_TRUE(strict.audible);
     EXPECT_FALSE(strict.scrollBars);
+    EXPECT_EQ(strict.settleTime.count(), 0);
 }
 
 TEST(EmbeddedWBHost, ScriptErrorAnswers)
