@@ -296,3 +296,17 @@ TEST_F(HttpClientTest, ProxyWithImpossiblePortFailsWithoutConnectingDirectly)
     EXPECT_EQ(failure->kind(), ErrorKind::Socket);
     EXPECT_EQ(server.requestCount(), 0u);
 }
+
+TEST_F(HttpClientTest, ProxyRefusingTheTunnelIsAnHttpErrorWithItsStatus)
+{
+    LocalHttpServer proxy;
+    proxy.setDefaultResponse(HttpResponseSpec::withStatus(407, "authenticate first"));
+    client.proxyParams().server = "127.0.0.1";
+    client.proxyParams().port = proxy.port();
+    auto failure = failureOf(client, "https://127.0.0.1:" + std::to_string(server.port()) + "/");
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->kind(), ErrorKind::HttpStatus);
+    EXPECT_EQ(failure->httpStatus(), 407);
+    ASSERT_EQ(proxy.requestCount(), 1u);
+    EXPECT_EQ(proxy.requests()[0].method, "CONNECT");
+}
