@@ -1,0 +1,8 @@
+# Update scheduler, update window and the update list.
+zvo_add_test(test_update_script
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_update_script.cpp
+  LIBS settings LABELS unit)
+
+zvo_add_test(test_update_scheduler
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_update_scheduler.cpp
+  LIBS settings GUI LABELS gui)
