@@ -5,11 +5,14 @@
 #include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstring>
 #include <cstdlib>
@@ -99,19 +102,29 @@ void ProxyServer::stop()
 {
     if (m_pid <= 0)
         return;
-    // The server runs in a process group of its own: danted's helpers go too.
-    ::kill(-m_pid, SIGTERM);
+    // The server itself first, so that it can end its helpers (danted has
+    // several); then whatever is left of its process group.
+    ::kill(m_pid, SIGTERM);
     const auto deadline = std::chrono::steady_clock::now() + StopTimeout;
     int status = 0;
     while (::waitpid(m_pid, &status, WNOHANG) == 0) {
         if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(-m_pid, SIGKILL);
+            ::kill(m_pid, SIGKILL);
             ::waitpid(m_pid, &status, 0);
             break;
         }
-        std::this_thread::sleep_for(10ms);
+        std::this_thread::sleep_for(5ms);
     }
-    ::kill(-m_pid, SIGKILL); // helpers that outlived their parent
+    ::kill(-m_pid, SIGKILL);
+    // The helpers were handed to this process when their parent ended.
+    const auto reapDeadline = std::chrono::steady_clock::now() + StopTimeout;
+    while (std::chrono::steady_clock::now() < reapDeadline) {
+        const pid_t reaped = ::waitpid(-m_pid, &status, WNOHANG);
+        if (reaped < 0)
+            break; // none left
+        if (reaped == 0)
+            std::this_thread::sleep_for(5ms);
+    }
     m_pid = -1;
 }
 
@@ -132,6 +145,9 @@ bool ProxyServer::launch(const std::vector<std::string> &command, std::string &w
     posix_spawnattr_init(&attributes);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     posix_spawnattr_setpgroup(&attributes, 0);
+    // Orphaned helpers of the server come to this process, which reaps them
+    // in stop(), instead of staying zombies under an init that never waits.
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     pid_t pid = -1;
     const int rc = ::posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -195,6 +211,12 @@ std::unique_ptr<ProxyServer> ProxyServer::startTinyProxy(const std::string &user
                                                          const std::string &password,
                                                          std::string *error)
 {
+    const std::string both = user + password;
+    if (!std::all_of(both.begin(), both.end(), [](unsigned char c) { return std::isalnum(c); })) {
+        if (error)
+            *error = "tinyproxy's BasicAuth takes letters and digits only";
+        return nullptr;
+    }
     return start("tinyproxy", [&](ProxyServer &server, uint16_t port) -> std::vector<std::string> {
         server.m_logPath = server.file("tinyproxy.log");
         std::string config = "Port " + std::to_string(port) + "\n"
