@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
+#include <utility>
 #include <mutex>
 
 namespace http {
@@ -96,6 +98,7 @@ struct HttpClient::Handles
     std::string statusLine;
     bool tooLarge = false;
     bool callbackAborted = false;
+    std::exception_ptr callbackError;
     // Kept alive while curl may read them.
     std::string proxyUrl;
     std::string preProxyUrl;
@@ -106,6 +109,7 @@ struct HttpClient::Handles
         statusLine.clear();
         tooLarge = false;
         callbackAborted = false;
+        callbackError = nullptr;
         errorBuffer[0] = '\0';
     }
 
@@ -151,8 +155,12 @@ struct HttpClient::Handles
                     self->callbackAborted = true;
                     return 1;
                 }
-            } catch (...) {
+            } catch (const rtl::EAbort &) {
                 self->callbackAborted = true;
+                return 1;
+            } catch (...) {
+                // Raised again once curl has let go of the transfer.
+                self->callbackError = std::current_exception();
                 return 1;
             }
         }
@@ -327,6 +335,8 @@ std::string HttpClient::get(const std::string &url)
     curl_easy_getinfo(h.easy, CURLINFO_RESPONSE_CODE, &status);
     m_responseCode = static_cast<int>(status);
 
+    if (h.callbackError)
+        std::rethrow_exception(std::exchange(h.callbackError, nullptr));
     if (aborted || (result == CURLE_ABORTED_BY_CALLBACK && (m_abort.load() || h.callbackAborted)))
         throw EHttpError(ErrorKind::Aborted, "Operation aborted");
     if (h.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {

@@ -350,7 +350,11 @@ HttpResponseSpec LocalHttpServer::responseFor(const HttpRequestRecord &request)
         Handler handler = m_handler;
         // The handler may take its time or read the server's state.
         lock.unlock();
-        return handler(request);
+        try {
+            return handler(request);
+        } catch (const std::exception &e) {
+            return HttpResponseSpec::withStatus(500, e.what());
+        }
     }
     return m_defaultResponse;
 }

@@ -225,8 +225,7 @@ std::unique_ptr<ProxyServer> ProxyServer::startTinyProxy(const std::string &user
                              "MaxClients 50\n"
                              "Allow 127.0.0.1\n"
                              "LogLevel Info\n"
-                             "LogFile \"" + server.m_logPath + "\"\n"
-                             "DisableViaHeader Yes\n";
+                             "LogFile \"" + server.m_logPath + "\"\n";
         if (::geteuid() == 0)
             config += "User nobody\nGroup nogroup\n";
         if (!user.empty() || !password.empty())

@@ -230,6 +230,10 @@ TEST_F(HttpClientTest, ProgressCallbackSeesTheTransferAndCanAbortIt)
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->kind(), ErrorKind::Aborted);
 
+    // Any other failure of the callback reaches the caller as it is.
+    client.setProgressCallback([](int64_t, int64_t) -> bool { throw std::logic_error("bug"); });
+    EXPECT_THROW(client.get(server.url("/slow")), std::logic_error);
+
     client.setProgressCallback([](int64_t, int64_t) { return false; });
     failure = failureOf(client, server.url("/slow"));
     ASSERT_TRUE(failure);

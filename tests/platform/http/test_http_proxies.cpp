@@ -124,3 +124,24 @@ TEST_F(ProxyTest, Socks5ProxyWithAndWithoutAuthentication)
     EXPECT_EQ(failure->kind(), ErrorKind::Socket);
     EXPECT_EQ(failure->socketError(), http::SocketError::ConnectionRefused);
 }
+
+TEST_F(ProxyTest, SocksProxyCarriesTheConnectionToAnHttpProxy)
+{
+    std::string error;
+    auto socks = ProxyServer::startDante(&error);
+    ASSERT_TRUE(socks) << error;
+    auto httpProxy = ProxyServer::startTinyProxy({}, {}, &error);
+    ASSERT_TRUE(httpProxy) << error;
+
+    useSocks(client, SocksVersion::Socks4, *socks);
+    client.proxyParams() = {httpProxy->host(), httpProxy->port(), {}, {}};
+    EXPECT_EQ(client.get(target.url("/page")), "<html>42 results</html>");
+    // tinyproxy names itself in the request it forwards.
+    ASSERT_EQ(target.requestCount(), 1u);
+    EXPECT_NE(target.requests()[0].header("Via").find("tinyproxy"), std::string::npos);
+
+    // The HTTP proxy is reached through the SOCKS proxy only: without it,
+    // the request fails instead of going around it.
+    socks->stop();
+    EXPECT_THROW(client.get(target.url("/page")), EHttpError);
+}
