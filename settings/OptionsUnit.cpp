@@ -1,0 +1,279 @@
+#include "settings/OptionsUnit.h"
+
+#include "foundation/MyOptions.h"
+#include "foundation/MyUtilities.h"
+#include "foundation/MyUtilitiesUi.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/QtText.h"
+#include "platform/rtl/Rounding.h"
+#include "widgets/pagecontrol/dxPageControl.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+constexpr const char *kUnit = "OptionsUnit";
+
+QLabel *makeLabel(QWidget *parent, const char *text, int left, int top, int width, QWidget *buddy = nullptr)
+{
+    auto *label = new QLabel(QString::fromLatin1(text), parent);
+    label->setGeometry(left, top, width, LabelHeight);
+    if (buddy)
+        label->setBuddy(buddy);
+    return label;
+}
+
+QLineEdit *makeEdit(QWidget *parent, int left, int top, int width)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setGeometry(left, top, width, EditHeight);
+    return edit;
+}
+
+} // namespace
+
+const std::vector<std::string> &TOptionsForm::ConnectionCountItems()
+{
+    static const std::vector<std::string> items = [] {
+        std::vector<std::string> list = {"1", "2", "3", "4", "5", "6", "8"};
+        for (int n = 10; n <= 50; n += 2)
+            list.push_back(std::to_string(n));
+        for (int n = 60; n <= 100; n += 10)
+            list.push_back(std::to_string(n));
+        return list;
+    }();
+    return items;
+}
+
+const std::vector<std::string> &TOptionsForm::UpdateIntervalItems()
+{
+    // "At Every Start" is left out on purpose: it checks at every tick of the
+    // update timer, which nobody should pick by hand.
+    static const std::vector<std::string> items = {"Every Day",       "Every Two Days", "Every Four Days",
+                                                   "Every Week",      "Every Two Weeks", "Every Month",
+                                                   "Never"};
+    return items;
+}
+
+TOptionsForm::TOptionsForm(QWidget *owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("OptionsForm"));
+    setWindowTitle(QStringLiteral("Options"));
+    setFont(FormFont());
+    setFixedSize(284, 265);
+    createControls();
+    FormCreate();
+}
+
+TOptionsForm::~TOptionsForm() = default;
+
+void TOptionsForm::createControls()
+{
+    // Children are made in tab order: the focus chain follows creation.
+    PageControl1 = new TdxPageControl(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(0, 10, 284, 208);
+    PageControl1->SetStyle(TdxTabStyle::dxtsTabs);
+    PageControl1->SetTabPosition(TdxTabPosition::dxtpTop);
+    gfx::Font tabFont = PageControl1->Font();
+    tabFont.height = -11;
+    PageControl1->SetFont(tabFont);
+
+    createGeneralPage();
+    createProxyPage();
+    createUpdatesPage();
+
+    OKButton = new QPushButton(QStringLiteral("&OK"), this);
+    OKButton->setGeometry(63, 230, 75, ButtonHeight);
+    OKButton->setDefault(true);
+    CancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
+    CancelButton->setGeometry(154, 230, 75, ButtonHeight);
+
+    connect(OKButton, &QPushButton::clicked, this, [this] {
+        RunHandler(this, [this] { OKButtonClick(); });
+        accept();
+    });
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TOptionsForm::createGeneralPage()
+{
+    Other = new TdxTabSheet(PageControl1);
+    Other->setObjectName(QStringLiteral("Other"));
+    Other->SetCaption("General");
+
+    ShowSplashScreenCheckBox = new QCheckBox(QStringLiteral("Show splash screen at startup"), Other);
+    ShowSplashScreenCheckBox->setGeometry(8, 10, 164, CheckBoxHeight);
+
+    ConnectionsComboBox = new QComboBox(Other);
+    ConnectionsComboBox->setGeometry(224, 37, 48, EditHeight);
+    ConnectionsComboBox->setMaxVisibleItems(50);
+    for (const std::string &item : ConnectionCountItems())
+        ConnectionsComboBox->addItem(rtl::ToQString(item));
+    ConnectionsLabel = makeLabel(Other, "Ma&ximum number of concurrent connections:", 8, 41, 212, ConnectionsComboBox);
+}
+
+void TOptionsForm::createProxyPage()
+{
+    dxTabSheet1 = new TdxTabSheet(PageControl1);
+    dxTabSheet1->setObjectName(QStringLiteral("dxTabSheet1"));
+    dxTabSheet1->SetCaption("Proxy");
+
+    UseProxyServerCheckBox = new QCheckBox(QStringLiteral("&Use Proxy Server:"), dxTabSheet1);
+    UseProxyServerCheckBox->setGeometry(8, 10, 130, CheckBoxHeight);
+    ProxyHTTPRadioButton = new QRadioButton(QStringLiteral("H&TTP"), dxTabSheet1);
+    ProxyHTTPRadioButton->setGeometry(24, 37, 54, CheckBoxHeight);
+    ProxySocks4RadioButton = new QRadioButton(QStringLiteral("SOCKS &4"), dxTabSheet1);
+    ProxySocks4RadioButton->setGeometry(82, 37, 70, CheckBoxHeight);
+    ProxySocks5RadioButton = new QRadioButton(QStringLiteral("SOCKS &5"), dxTabSheet1);
+    ProxySocks5RadioButton->setGeometry(156, 37, 70, CheckBoxHeight);
+
+    ProxyServerEdit = makeEdit(dxTabSheet1, 137, 64, 136);
+    ProxyPortEdit = makeEdit(dxTabSheet1, 137, 93, 136);
+    ProxyUsernameEdit = makeEdit(dxTabSheet1, 138, 122, 136);
+    ProxyPasswordEdit = makeEdit(dxTabSheet1, 138, 151, 136);
+    ProxyPasswordEdit->setEchoMode(QLineEdit::Password);
+    ProxyServerLabel = makeLabel(dxTabSheet1, "&Proxy Server:", 24, 68, 110, ProxyServerEdit);
+    ProxyPortLabel = makeLabel(dxTabSheet1, "Prox&y Port:", 24, 97, 110, ProxyPortEdit);
+    ProxyUsernameLabel = makeLabel(dxTabSheet1, "User &name (if required):", 25, 126, 112, ProxyUsernameEdit);
+    ProxyPasswordLabel = makeLabel(dxTabSheet1, "Passwor&d (if required):", 25, 155, 112, ProxyPasswordEdit);
+
+    auto click = [this] { RunHandler(this, [this] { UseProxyServerCheckBoxClick(); }); };
+    for (QAbstractButton *button : {static_cast<QAbstractButton *>(UseProxyServerCheckBox),
+                                    static_cast<QAbstractButton *>(ProxyHTTPRadioButton),
+                                    static_cast<QAbstractButton *>(ProxySocks4RadioButton),
+                                    static_cast<QAbstractButton *>(ProxySocks5RadioButton)})
+        connect(button, &QAbstractButton::clicked, this, click);
+    auto change = [this] { RunHandler(this, [this] { ProxyServerEditChange(); }); };
+    for (QLineEdit *edit : {ProxyServerEdit, ProxyPortEdit, ProxyUsernameEdit, ProxyPasswordEdit})
+        connect(edit, &QLineEdit::textChanged, this, change);
+}
+
+void TOptionsForm::createUpdatesPage()
+{
+    dxTabSheet2 = new TdxTabSheet(PageControl1);
+    dxTabSheet2->setObjectName(QStringLiteral("dxTabSheet2"));
+    dxTabSheet2->SetCaption("Updates");
+
+    UpdateComboBox = new QComboBox(dxTabSheet2);
+    UpdateComboBox->setGeometry(102, 10, 120, EditHeight);
+    UpdateLabel = makeLabel(dxTabSheet2, "Chec&k for updates:", 8, 14, 92, UpdateComboBox);
+
+    UpdateMemo = new QPlainTextEdit(dxTabSheet2);
+    UpdateMemo->setGeometry(8, 37, 264, 92);
+    UpdateMemo->setReadOnly(true);
+    UpdateMemo->setFrameShape(QFrame::NoFrame);
+    UpdateMemo->setFocusPolicy(Qt::ClickFocus);
+    UpdateMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    UpdateMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    UpdateMemo->document()->setDocumentMargin(1);
+    QPalette palette = UpdateMemo->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+    UpdateMemo->setPalette(palette);
+    UpdateMemo->setPlainText(QStringLiteral("Zarvello can regularly check if there are \n"
+                                            "updates available to the application itself and to the \n"
+                                            "search engine scripts.\n"
+                                            "\n"
+                                            "Select \"Never\" to turn off checking for updates. You \n"
+                                            "can always check manually for updates by selecting \n"
+                                            "\"Check Online For Latest Version\" from the Help menu."));
+    UpdateMemo->viewport()->installEventFilter(this);
+}
+
+bool TOptionsForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == UpdateMemo->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        // Let the memo finish its own handling of the release first.
+        QMetaObject::invokeMethod(
+            this, [this] { RunHandler(this, [this] { UpdateMemoMouseUp(); }); }, Qt::QueuedConnection);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+ProxyControls TOptionsForm::proxyControls() const
+{
+    return {UseProxyServerCheckBox, ProxyHTTPRadioButton, ProxySocks4RadioButton, ProxySocks5RadioButton,
+            ProxyServerLabel,       ProxyServerEdit,      ProxyPortLabel,         ProxyPortEdit,
+            ProxyUsernameLabel,     ProxyUsernameEdit,    ProxyPasswordLabel,     ProxyPasswordEdit};
+}
+
+void TOptionsForm::FormCreate()
+{
+    ShowSplashScreenCheckBox->setChecked(ShowSplashScreen);
+    SelectComboBoxItem(ConnectionsComboBox, std::to_string(ConcurrentConnectionCount));
+    LoadProxyControls(proxyControls());
+    UpdateComboBox->clear();
+    for (const std::string &item : UpdateIntervalItems())
+        UpdateComboBox->addItem(rtl::ToQString(item));
+    SelectComboBoxItem(UpdateComboBox, CheckForUpdatesInterval);
+    PageControl1->SetActivePageIndex(0);
+    UpdateControls();
+}
+
+void TOptionsForm::ShowPage(int PageNumber)
+{
+    // The line numbers are the ones these checks have always been reported
+    // with.
+    if (PageNumber < 0)
+        throw rtl::EAssertionFailed(kUnit, 242);
+    if (PageNumber > PageControl1->PageCount())
+        throw rtl::EAssertionFailed(kUnit, 243);
+    PageControl1->SetActivePageIndex(PageNumber - 1);
+    switch (PageNumber) {
+    case 1:
+        ShowSplashScreenCheckBox->setFocus();
+        break;
+    case 2:
+        UseProxyServerCheckBox->setFocus();
+        break;
+    case 3:
+        UpdateComboBox->setFocus();
+        break;
+    default:
+        break;
+    }
+}
+
+void TOptionsForm::UpdateControls()
+{
+    UpdateProxyControls(proxyControls());
+}
+
+void TOptionsForm::OKButtonClick()
+{
+    ShowSplashScreen = ShowSplashScreenCheckBox->isChecked();
+    // A count that the list does not offer (edited into the settings file by
+    // hand) shows no selection; it stays as it is unless the user picks one,
+    // since the check driver needs at least one connection.
+    if (ConnectionsComboBox->currentIndex() >= 0)
+        ConcurrentConnectionCount = rtl::Round(StrToNumber(rtl::FromQString(ConnectionsComboBox->currentText())));
+    StoreProxyControls(proxyControls());
+    CheckForUpdatesInterval =
+        UpdateComboBox->currentIndex() >= 0 ? rtl::FromQString(UpdateComboBox->currentText()) : std::string();
+}
+
+void TOptionsForm::UseProxyServerCheckBoxClick()
+{
+    if (UseProxyServerCheckBox->isChecked() && isVisible()) {
+        SetEnabledIfChanged(ProxyServerEdit, true);
+        ProxyServerEdit->setFocus();
+    }
+    UpdateControls();
+}
+
+void TOptionsForm::ProxyServerEditChange()
+{
+    UpdateControls();
+}
+
+void TOptionsForm::UpdateMemoMouseUp()
+{
+    HideEditSelection(UpdateMemo);
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+// The options window: the program-wide settings on three pages (General,
+// Proxy, Updates). It copies the settings into its controls when it is
+// created and back when OK is pressed; saving them to disk is the caller's
+// business, after the window has closed with OK or Cancel.
+//
+//     TOptionsForm form(mainWindow);
+//     form.ShowPage(1);
+//     if (form.exec() == QDialog::Accepted) ...;
+//     SaveOptions();
+
+#include "settings/SettingsFormControls.h"
+
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class TdxPageControl;
+class TdxTabSheet;
+
+class TOptionsForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TOptionsForm(QWidget *owner = nullptr);
+    ~TOptionsForm() override;
+
+    // Page 1 General, 2 Proxy, 3 Updates, with the page's first control
+    // focused; 0 leaves no page showing. Below 0 or beyond the page count is
+    // an assertion failure.
+    void ShowPage(int PageNumber);
+    void UpdateControls();
+
+    // The items of the lists, in their order.
+    static const std::vector<std::string> &ConnectionCountItems();
+    static const std::vector<std::string> &UpdateIntervalItems();
+
+    // Handlers of the window's events.
+    void FormCreate();
+    void OKButtonClick();
+    void UseProxyServerCheckBoxClick();
+    void ProxyServerEditChange();
+    void UpdateMemoMouseUp();
+
+    TdxPageControl *PageControl1 = nullptr;
+    TdxTabSheet *Other = nullptr;
+    QCheckBox *ShowSplashScreenCheckBox = nullptr;
+    QLabel *ConnectionsLabel = nullptr;
+    QComboBox *ConnectionsComboBox = nullptr;
+    TdxTabSheet *dxTabSheet1 = nullptr;
+    QCheckBox *UseProxyServerCheckBox = nullptr;
+    QRadioButton *ProxyHTTPRadioButton = nullptr;
+    QRadioButton *ProxySocks4RadioButton = nullptr;
+    QRadioButton *ProxySocks5RadioButton = nullptr;
+    QLabel *ProxyServerLabel = nullptr;
+    QLineEdit *ProxyServerEdit = nullptr;
+    QLabel *ProxyPortLabel = nullptr;
+    QLineEdit *ProxyPortEdit = nullptr;
+    QLabel *ProxyUsernameLabel = nullptr;
+    QLineEdit *ProxyUsernameEdit = nullptr;
+    QLabel *ProxyPasswordLabel = nullptr;
+    QLineEdit *ProxyPasswordEdit = nullptr;
+    TdxTabSheet *dxTabSheet2 = nullptr;
+    QLabel *UpdateLabel = nullptr;
+    QComboBox *UpdateComboBox = nullptr;
+    QPlainTextEdit *UpdateMemo = nullptr;
+    QPushButton *OKButton = nullptr;
+    QPushButton *CancelButton = nullptr;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void createGeneralPage();
+    void createProxyPage();
+    void createUpdatesPage();
+    ProxyControls proxyControls() const;
+};
