@@ -57,8 +57,6 @@ Outcome runWorker(const std::string &url, const std::function<bool()> &abortWhen
         t.start();
         worker.AbortCheck();
         EXPECT_TRUE(worker.IsFinished());
-        // The worker may be waiting for the browser: keep serving it.
-        serveUntil([] { return false; }, 0ms);
         worker.WaitFor();
         out.stopMs = t.elapsed();
     }
@@ -186,14 +184,20 @@ TEST_F(CheckSEWorker, FailedRetryAndResetBothEndInTheBrowser)
     EXPECT_EQ(m_engine.workerQueries(kDomain, 1), 1u);
 }
 
-TEST_F(CheckSEWorker, BrowserErrorPageIsAFailureNotZero)
+TEST_F(CheckSEWorker, BrowserErrorPageIsAFailureButAPageWithoutCountIsZero)
 {
     m_engine.setAnswer(kDomain, 1, EngineAnswer::withStatus(404));
-    const Outcome got = runWorker(query());
-    ASSERT_TRUE(got.finishedInTime);
-    EXPECT_EQ(got.returnValue, -1);
+    const Outcome failed = runWorker(query());
+    ASSERT_TRUE(failed.finishedInTime);
+    EXPECT_EQ(failed.returnValue, -1);
     EXPECT_EQ(m_engine.workerQueries(kDomain, 1), 1u);
     EXPECT_GE(m_engine.browserQueries(kDomain, 1), 1u);
+
+    m_engine.setAnswers(kDomain, 1, {EngineAnswer::withStatus(404)});
+    m_engine.setBrowserAnswer(kDomain, 1, EngineAnswer::noCount());
+    const Outcome empty = runWorker(query());
+    EXPECT_EQ(empty.returnValue, 0);
+    EXPECT_EQ(empty.linkCount, 0);
 }
 
 TEST_F(CheckSEWorker, RefusedConnectionIsLoggedOnlyForDevelopers)
