@@ -165,6 +165,12 @@ void TFirstStartWizardForm::createControls()
     NextButton = new QPushButton(QStringLiteral("&Next >"), this);
     NextButton->setGeometry(427, 296, 75, ButtonHeight);
     NextButton->setDefault(true);
+    // Enter means Next wherever the focus is: the page control takes no
+    // focus, so Exit would otherwise be the focused button on the welcome
+    // page, and Enter would end the program.
+    for (QPushButton *button : {ExitButton, BackButton, NextButton})
+        button->setAutoDefault(false);
+    NextButton->setFocus();
 }
 
 void TFirstStartWizardForm::createWelcomePage()

@@ -1,0 +1,215 @@
+#include "settings/FirstStartWizardUnit.h"
+
+#include "foundation/MyOptions.h"
+#include "widgets/pagecontrol/dxPageControl.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Wizard : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ConcurrentConnectionCount = 8;
+        UseProxy = false;
+        ProxyKind = "HTTP";
+        ProxyServer = "";
+        ProxyPort = 0;
+        ProxyUsername = "";
+        ProxyPassword = "";
+        wizard = std::make_unique<TFirstStartWizardForm>();
+        wizard->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(wizard.get()));
+    }
+
+    int page() const { return wizard->dxPageControl1->ActivePageIndex(); }
+    void toURLPage()
+    {
+        QTest::mouseClick(wizard->NextButton, Qt::LeftButton);
+        QTest::mouseClick(wizard->NextButton, Qt::LeftButton);
+        ASSERT_EQ(page(), 2);
+    }
+    static void replaceText(QLineEdit *edit, const QString &text)
+    {
+        edit->selectAll();
+        edit->del();
+        QTest::keyClicks(edit, text);
+    }
+
+    std::unique_ptr<TFirstStartWizardForm> wizard;
+};
+
+TEST_F(Wizard, ConnectionSpeedSetsTheCountFromTheStart)
+{
+    EXPECT_EQ(ConcurrentConnectionCount, 5);
+    EXPECT_EQ(wizard->ConnectionsComboBox->currentText(), "56 Kbps Modem");
+    const int expected[] = {2, 5, 8, 16, 50};
+    for (int i = 4; i >= 0; --i) {
+        wizard->ConnectionsComboBox->setCurrentIndex(i);
+        EXPECT_EQ(ConcurrentConnectionCount, expected[i]) << i;
+    }
+    wizard->ConnectionsComboBox->setCurrentIndex(-1);
+    EXPECT_EQ(ConcurrentConnectionCount, 50);
+}
+
+TEST_F(Wizard, ExitOnTheWelcomePageEndsWithTheProxyUntouched)
+{
+    QSignalSpy ended(wizard.get(), &TFirstStartWizardForm::Ended);
+    wizard->UseProxyServerCheckBox->setChecked(true);
+    wizard->ProxyServerEdit->setText("proxy.local");
+    EXPECT_FALSE(wizard->BackButton->isEnabled());
+    QTest::mouseClick(wizard->ExitButton, Qt::LeftButton);
+    EXPECT_TRUE(wizard->ExitPressed());
+    EXPECT_FALSE(wizard->Finished());
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_FALSE(wizard->ExitButton->isEnabled());
+    EXPECT_FALSE(wizard->BackButton->isEnabled());
+    EXPECT_FALSE(wizard->NextButton->isEnabled());
+    EXPECT_EQ(ConcurrentConnectionCount, 5);
+    EXPECT_FALSE(UseProxy);
+    EXPECT_EQ(ProxyServer, "");
+}
+
+TEST_F(Wizard, NextOnTheLastPageNeedsAPlausibleOwnSite)
+{
+    toURLPage();
+    EXPECT_EQ(QApplication::focusWidget(), wizard->URLEdit);
+    replaceText(wizard->URLEdit, "");
+    EXPECT_FALSE(wizard->NextButton->isEnabled());
+    QTest::keyClicks(wizard->URLEdit, "mysite");
+    EXPECT_FALSE(wizard->NextButton->isEnabled());
+    QTest::keyClicks(wizard->URLEdit, ".org");
+    EXPECT_TRUE(wizard->NextButton->isEnabled());
+    QTest::keyClick(wizard->URLEdit, Qt::Key_Return);
+    EXPECT_TRUE(wizard->Finished());
+    EXPECT_FALSE(wizard->NextButton->isEnabled());
+    EXPECT_FALSE(wizard->BackButton->isEnabled());
+    EXPECT_EQ(wizard->GetURL(), "mysite.org");
+}
+
+TEST_F(Wizard, CompetitorsAreFilteredGivenASchemeAndListedOnce)
+{
+    TCompetitorURLList list;
+    wizard->GetCompetitorURLs(list);
+    EXPECT_TRUE(list.empty()) << "the examples count as empty";
+
+    const std::pair<QString, QString> cases[][3] = {
+        {{"", ""}, {"no-dot", ""}, {"rival.com", "http://rival.com"}},
+        {{"HTTP://Rival.com", "HTTP://Rival.com"}, {"https://secure.net", "https://secure.net"}, {"Http://x.org", "Http://x.org"}},
+    };
+    for (const auto &row : cases) {
+        wizard->Competitor1Edit->setText(row[0].first);
+        wizard->Competitor2Edit->setText(row[1].first);
+        wizard->Competitor3Edit->setText(row[2].first);
+        TCompetitorURLList got;
+        wizard->GetCompetitorURLs(got);
+        TCompetitorURLList want;
+        for (const auto &c : row)
+            if (!c.second.isEmpty())
+                want.insert(c.second.toStdString());
+        EXPECT_EQ(got, want);
+    }
+
+    // The same site in any spelling of its scheme comes back once.
+    wizard->Competitor1Edit->setText("rival.com");
+    wizard->Competitor2Edit->setText("HTTP://RIVAL.COM");
+    wizard->Competitor3Edit->setText(QString::fromStdString(TFirstStartWizardForm::PlaceholderCompetitorURL(1)));
+    TCompetitorURLList once;
+    wizard->GetCompetitorURLs(once);
+    // Field 3 holds field 1's example, which is no example in field 3.
+    ASSERT_EQ(once.size(), 2u);
+    EXPECT_EQ(*once.begin(), "http://rival.com");
+}
+
+TEST_F(Wizard, ProxyIsStoredOnNextIncludingCredentialsSocks4DoesNotUse)
+{
+    QTest::mouseClick(wizard->NextButton, Qt::LeftButton);
+    ASSERT_EQ(page(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), wizard->ConnectionsComboBox);
+    EXPECT_FALSE(wizard->ProxyServerEdit->isEnabled());
+    QTest::mouseClick(wizard->UseProxyServerCheckBox, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), wizard->ProxyServerEdit);
+    QTest::keyClicks(wizard->ProxyServerEdit, "proxy.local");
+    QTest::mouseClick(wizard->ProxySocks4RadioButton, Qt::LeftButton);
+    EXPECT_FALSE(wizard->ProxyUsernameEdit->isEnabled());
+    EXPECT_FALSE(wizard->ProxyPasswordEdit->isEnabled());
+    wizard->ProxyUsernameEdit->setText("anna");
+    wizard->ProxyPortEdit->setText("1080");
+    EXPECT_FALSE(UseProxy) << "nothing is stored before Next";
+
+    QTest::mouseClick(wizard->NextButton, Qt::LeftButton);
+    EXPECT_EQ(page(), 2);
+    EXPECT_TRUE(UseProxy);
+    EXPECT_EQ(ProxyKind, "Socks4");
+    EXPECT_EQ(ProxyServer, "proxy.local");
+    EXPECT_EQ(ProxyPort, 1080);
+    EXPECT_EQ(ProxyUsername, "anna");
+}
+
+TEST_F(Wizard, EscGoesBackAndEnterGoesOn)
+{
+    QTest::keyClick(wizard.get(), Qt::Key_Escape);
+    EXPECT_EQ(page(), 0);
+    EXPECT_TRUE(wizard->isVisible()) << "Esc on the first page must not close the wizard";
+    // Even with the focus on Exit, Enter means Next and not the end of the
+    // program.
+    wizard->ExitButton->setFocus();
+    QTest::keyClick(wizard->ExitButton, Qt::Key_Return);
+    EXPECT_EQ(page(), 1);
+    QTest::keyClick(wizard->ConnectionsComboBox, Qt::Key_Return);
+    EXPECT_EQ(page(), 2);
+    QTest::keyClick(wizard->URLEdit, Qt::Key_Escape);
+    EXPECT_EQ(page(), 1);
+    EXPECT_TRUE(wizard->BackButton->isEnabled());
+    QTest::keyClick(wizard->ConnectionsComboBox, Qt::Key_Escape);
+    EXPECT_EQ(page(), 0);
+    EXPECT_FALSE(wizard->BackButton->isEnabled());
+    EXPECT_FALSE(wizard->ExitPressed() || wizard->Finished());
+}
+
+TEST_F(Wizard, WaitEndsOnExitOrOnAClose)
+{
+    wizard->hide();
+    bool timedOut = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        timedOut = true;
+        wizard->ExitButtonClick();
+    });
+    guard.start(5000);
+    QTimer::singleShot(0, wizard.get(), [&] { wizard->ExitButton->click(); });
+    wizard->ShowAndWait();
+    EXPECT_FALSE(timedOut);
+    EXPECT_TRUE(wizard->ExitPressed());
+    wizard->ShowAndWait(); // already ended: must not wait again
+    EXPECT_FALSE(timedOut);
+
+    TFirstStartWizardForm closed;
+    QTimer::singleShot(0, &closed, [&] { closed.close(); });
+    guard.start(5000);
+    closed.ShowAndWait();
+    EXPECT_FALSE(timedOut);
+    EXPECT_TRUE(closed.ExitPressed()) << "a closed wizard answers as if Exit was pressed";
+    EXPECT_FALSE(closed.isVisible());
+}
+
+TEST_F(Wizard, OtherWindowsGetNoInputWhileItShows)
+{
+    EXPECT_EQ(QGuiApplication::modalWindow(), wizard->windowHandle());
+    wizard->hide();
+    EXPECT_EQ(QGuiApplication::modalWindow(), nullptr);
+}
+
+} // namespace
