@@ -1,0 +1,87 @@
+// The help book's text files and where help paths point.
+
+#include "platform/help/HelpBook.h"
+
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace help {
+namespace {
+
+TEST(HelpBookFiles, ContentsNestByIndentAndKeepHeadings)
+{
+    const auto entries = parseContents("; comment\r\nWelcome|Intro.htm\r\n\r\nUsing it\n  Main|Main.htm\n    Deep | Deep.htm \r\n"
+                                       "Back|Back.htm");
+    ASSERT_EQ(entries.size(), 5u);
+    EXPECT_EQ(entries[0].title, QStringLiteral("Welcome"));
+    EXPECT_EQ(entries[1].title, QStringLiteral("Using it"));
+    EXPECT_TRUE(entries[1].page.isEmpty());
+    EXPECT_EQ(entries[2].level, 1);
+    EXPECT_EQ(entries[3].level, 2);
+    EXPECT_EQ(entries[3].page, QStringLiteral("Deep.htm"));
+    EXPECT_EQ(entries[4].level, 0);
+    EXPECT_EQ(entries[4].page, QStringLiteral("Back.htm"));
+}
+
+TEST(HelpBookFiles, IndexSortsWithoutCaseAndKeepsFileOrderForEqualKeywords)
+{
+    const auto index = parseIndex("proxy|B.htm\r\nAbout|A.htm\r\nProxy|C.htm\r\nno page|\r\n|Empty.htm\r\n\xC4rger|D.htm\r\n");
+    ASSERT_EQ(index.size(), 4u);
+    EXPECT_EQ(index[0].keyword, QStringLiteral("About"));
+    EXPECT_EQ(index[1].page, QStringLiteral("B.htm"));
+    EXPECT_EQ(index[2].page, QStringLiteral("C.htm"));
+    EXPECT_EQ(index[3].keyword, QString::fromUtf8("\xC3\x84rger")); // Windows-1252 read as such
+}
+
+TEST(HelpBookFiles, PopupTopicsKeepTheirLines)
+{
+    const auto topics = parsePopupTopics("stray text\r\n.topic 10\r\nFirst line\r\nsecond line\r\n\r\n\r\n"
+                                         ".topic x\nlost\n.topic 20\n\nOnly\n");
+    ASSERT_EQ(topics.size(), 2u);
+    EXPECT_EQ(topics.at(10), QStringLiteral("First line\nsecond line"));
+    EXPECT_EQ(topics.at(20), QStringLiteral("Only"));
+    EXPECT_EQ(parseContextMap("1|A.htm\r\nx|B.htm\r\n 2 | C.htm\r\n").size(), 2u);
+}
+
+TEST(HelpBookFiles, HelpPathsNameTheBookFolderAndPage)
+{
+    const auto plain = parseHelpPath(QStringLiteral("/opt/z/ZVO.chm"));
+    EXPECT_EQ(plain.bookFolder, QStringLiteral("/opt/z/help"));
+    EXPECT_TRUE(plain.page.isEmpty());
+    const auto page = parseHelpPath(QStringLiteral("/opt/z/ZVO.chm::/Sub/Page.htm>main"));
+    EXPECT_EQ(page.file, QStringLiteral("/opt/z/ZVO.chm"));
+    EXPECT_EQ(page.page, QStringLiteral("Sub/Page.htm"));
+}
+
+TEST(HelpBookFiles, PagesStayInsideTheBook)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QDir(dir.path()).mkpath(QStringLiteral("help"));
+    const QString folder = dir.filePath(QStringLiteral("help"));
+    ASSERT_TRUE(zvotest::writeFile(folder + "/Contents.txt", "Start|Start.htm\r\n"));
+    ASSERT_TRUE(zvotest::writeFile(folder + "/Start.htm", "<html><title> The  Book </title></html>"));
+    ASSERT_TRUE(zvotest::writeFile(dir.filePath(QStringLiteral("secret.htm")), "outside"));
+    ASSERT_TRUE(zvotest::writeFile(folder + "/Pop.txt", ".topic 5\r\nFive\r\n"));
+
+    const auto book = HelpBook::load(folder);
+    ASSERT_TRUE(book);
+    EXPECT_EQ(book->title(), QStringLiteral("The Book"));
+    EXPECT_EQ(book->defaultPage(), QStringLiteral("Start.htm"));
+    EXPECT_FALSE(book->pageFile(QStringLiteral("Start.htm#part")).isEmpty());
+    EXPECT_TRUE(book->pageFile(QStringLiteral("../secret.htm")).isEmpty());
+    EXPECT_TRUE(book->pageFile(QStringLiteral("..\\secret.htm")).isEmpty());
+    EXPECT_TRUE(book->pageFile(QStringLiteral("Missing.htm")).isEmpty());
+    EXPECT_EQ(book->popupText(QStringLiteral("Pop.txt"), 5), QStringLiteral("Five"));
+    EXPECT_TRUE(book->popupText(QStringLiteral("../Pop.txt"), 5).isEmpty());
+    EXPECT_EQ(book->findKeyword(QStringLiteral("x")), -1);
+
+    EXPECT_FALSE(HelpBook::load(dir.path())); // no contents: no book
+}
+
+} // namespace
+} // namespace help
