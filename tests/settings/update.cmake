@@ -6,3 +6,7 @@ zvo_add_test(test_update_script
 zvo_add_test(test_update_scheduler
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_update_scheduler.cpp
   LIBS settings GUI LABELS gui)
+
+zvo_add_test(test_update_window
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_update_window.cpp
+  LIBS settings Qt6::Test GUI LABELS gui net TIMEOUT 120)
