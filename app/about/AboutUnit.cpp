@@ -1,0 +1,158 @@
+#include "app/about/AboutUnit.h"
+
+#include "foundation/MyOptions.h"
+#include "foundation/MyUtilitiesFiles.h"
+#include "foundation/MyUtilitiesUi.h"
+#include "platform/rtl/QtText.h"
+#include "platform/shell/Desktop.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImageReader>
+#include <QLabel>
+#include <QThread>
+
+namespace {
+
+// Stored layout of the window.
+constexpr int StoredClientWidth = 496;
+constexpr int StoredClientHeight = 400;
+constexpr int VersionLabelMargin = 8;
+
+const char *const ProductWebAddress = "www.zarvello.example";
+
+QPixmap LoadAboutPicture()
+{
+    QImageReader reader(QDir(shell::programFolder()).filePath(QStringLiteral("about.gif")), "gif");
+    return QPixmap::fromImage(reader.read());
+}
+
+} // namespace
+
+TAboutForm::TAboutForm(QWidget *Owner) : QDialog(Owner)
+{
+    setObjectName(QStringLiteral("AboutForm"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(QStringLiteral("Zarvello - ") + QLatin1String(ProductWebAddress));
+    resize(StoredClientWidth, StoredClientHeight);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->move(0, 0);
+
+    VersionLabel = new QLabel(this);
+    VersionLabel->setObjectName(QStringLiteral("VersionLabel"));
+    VersionLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    VersionLabel->setAutoFillBackground(false);
+
+    FormCreate();
+    CenterForm(this);
+}
+
+TAboutForm::~TAboutForm() = default;
+
+void TAboutForm::FormCreate()
+{
+    const QPixmap picture = LoadAboutPicture();
+    if (!picture.isNull()) {
+        Image1->setPixmap(picture);
+        Image1->resize(picture.size());
+    }
+    VersionLabel->setText(rtl::ToQString("Version " + GetFileVersionString()));
+    VersionLabel->adjustSize();
+    placeVersionLabel();
+}
+
+void TAboutForm::FormShow()
+{
+    // The window shows the picture and nothing else; without a picture it
+    // keeps its stored size rather than shrinking to nothing.
+    const QSize picture = Image1->pixmap().size();
+    if (!picture.isEmpty())
+        setFixedSize(picture.width() - 2, picture.height());
+}
+
+void TAboutForm::showEvent(QShowEvent *event)
+{
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TAboutForm::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    placeVersionLabel();
+}
+
+void TAboutForm::placeVersionLabel()
+{
+    VersionLabel->move(width() - VersionLabelMargin - VersionLabel->width(), VersionLabelMargin);
+    VersionLabel->raise();
+}
+
+void TAboutForm::OKButtonClick()
+{
+    close();
+}
+
+void TAboutForm::ShowAsSplash()
+{
+    setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
+    // Centred at the size it will show with, so the splash sits in the
+    // middle of the work area.
+    FormShow();
+    CenterForm(this);
+}
+
+TAboutForm *TAboutForm::ShowAbout(QWidget *Owner)
+{
+    TAboutForm *form = Owner ? Owner->findChild<TAboutForm *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    if (!form)
+        form = new TAboutForm(Owner);
+    form->show();
+    form->raise();
+    form->activateWindow();
+    return form;
+}
+
+TSplashScreen::TSplashScreen(QWidget *Owner, Clock clock, Pause pause)
+    : m_clock(std::move(clock)), m_pause(std::move(pause))
+{
+    if (!m_clock)
+        m_clock = [] {
+            return int64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
+                               std::chrono::steady_clock::now().time_since_epoch())
+                               .count());
+        };
+    if (!m_pause)
+        m_pause = [](int ms) { QThread::msleep(ulong(ms)); };
+    m_form = new TAboutForm(Owner);
+    m_form->ShowAsSplash();
+    m_form->show();
+    m_form->repaint();
+    m_deadline = m_clock() + SplashMinimumMs;
+}
+
+std::unique_ptr<TSplashScreen> TSplashScreen::Show(QWidget *Owner, Clock clock, Pause pause)
+{
+    if (!ShowSplashScreen)
+        return nullptr;
+    return std::unique_ptr<TSplashScreen>(new TSplashScreen(Owner, std::move(clock), std::move(pause)));
+}
+
+TSplashScreen::~TSplashScreen()
+{
+    delete m_form.data();
+}
+
+void TSplashScreen::Finish()
+{
+    while (m_clock() < m_deadline) {
+        QApplication::processEvents();
+        m_pause(PumpSliceMs);
+    }
+    if (m_form)
+        m_form->close();
+    delete m_form.data();
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+// The about window: the program's picture with its version, and the splash
+// window at start. The picture is "about.gif" in the program folder.
+
+#include <QDialog>
+#include <QPointer>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+class QLabel;
+
+class TAboutForm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TAboutForm(QWidget *Owner = nullptr);
+    ~TAboutForm() override;
+
+    // No border and no buttons, centred in the work area.
+    void ShowAsSplash();
+    void OKButtonClick();
+
+    // The about command: brings an open about window of the owner forward, or
+    // opens a new one without waiting for it. It frees itself when closed.
+    static TAboutForm *ShowAbout(QWidget *Owner);
+
+    QLabel *Image1 = nullptr;
+    QLabel *VersionLabel = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void placeVersionLabel();
+};
+
+// The about window as the splash while the start-up runs: shown and painted
+// at once, it stays for at least SplashMinimumMs from then on.
+class TSplashScreen
+{
+public:
+    static constexpr int SplashMinimumMs = 2000;
+    static constexpr int PumpSliceMs = 250;
+
+    // A monotonic millisecond clock and a pause; tests pass their own so that
+    // they never wait for real.
+    using Clock = std::function<int64_t()>;
+    using Pause = std::function<void(int milliseconds)>;
+
+    // Null when ShowSplashScreen is off.
+    static std::unique_ptr<TSplashScreen> Show(QWidget *Owner, Clock clock = {}, Pause pause = {});
+    ~TSplashScreen();
+
+    TAboutForm *Form() const { return m_form; }
+    // Serves the window in slices until the deadline has passed, then closes
+    // and frees the splash.
+    void Finish();
+
+private:
+    TSplashScreen(QWidget *Owner, Clock clock, Pause pause);
+
+    QPointer<TAboutForm> m_form;
+    Clock m_clock;
+    Pause m_pause;
+    int64_t m_deadline = 0;
+};

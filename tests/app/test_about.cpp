@@ -1,0 +1,153 @@
+// The about window with its picture and version, and the splash at start
+// with a clock of the test's own.
+
+#include "app/about/AboutUnit.h"
+#include "foundation/MyOptions.h"
+#include "platform/shell/Desktop.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class AboutTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        shell::setProgramFolder(QString::fromLocal8Bit(qgetenv("ZVO_SOURCE_DIR")) + "/data");
+        shell::setProgramVersion(shell::ProgramVersion{2, 5, 1, 7});
+        shell::setWorkArea(rtl::TRect{0, 0, 1024, 768});
+        shell::setScreenSize(rtl::TSize{1024, 800});
+        ShowSplashScreen = true;
+    }
+    void TearDown() override
+    {
+        shell::setProgramFolder(QString());
+        shell::resetProgramVersion();
+        shell::setWorkArea(std::nullopt);
+        shell::setScreenSize(std::nullopt);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+TEST_F(AboutTest, ShowsThePictureAndTheVersion)
+{
+    QPointer<TAboutForm> form = new TAboutForm;
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Zarvello - www.zarvello.example"));
+    ASSERT_FALSE(form->Image1->pixmap().isNull());
+    EXPECT_EQ(form->Image1->pixmap().size(), QSize(500, 300));
+    EXPECT_EQ(form->VersionLabel->text(), QStringLiteral("Version 2.5.1.7"));
+
+    form->show();
+    // The window is the picture, less two pixels on the right.
+    EXPECT_EQ(form->size(), QSize(498, 300));
+    EXPECT_EQ(form->VersionLabel->geometry().right() + 1, 498 - 8);
+    EXPECT_EQ(form->VersionLabel->y(), 8);
+    EXPECT_TRUE(form->windowFlags() & Qt::WindowCloseButtonHint);
+
+    // It frees itself when closed.
+    form->OKButtonClick();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(form);
+}
+
+TEST_F(AboutTest, WithoutItsPictureTheWindowKeepsItsSize)
+{
+    QTemporaryDir empty;
+    shell::setProgramFolder(empty.path());
+    TAboutForm form;
+    form.setAttribute(Qt::WA_DeleteOnClose, false);
+    EXPECT_TRUE(form.Image1->pixmap().isNull());
+    form.show();
+    EXPECT_EQ(form.size(), QSize(496, 400));
+}
+
+TEST_F(AboutTest, TheAboutCommandReusesAnOpenWindow)
+{
+    QWidget owner;
+    QPointer<TAboutForm> first = TAboutForm::ShowAbout(&owner);
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_FALSE(first->isModal());
+    EXPECT_EQ(TAboutForm::ShowAbout(&owner), first.data());
+    first->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(first);
+    QPointer<TAboutForm> second = TAboutForm::ShowAbout(&owner);
+    EXPECT_TRUE(second);
+}
+
+TEST_F(AboutTest, TheSplashHasNoFrameAndSitsInTheMiddle)
+{
+    TAboutForm form;
+    form.setAttribute(Qt::WA_DeleteOnClose, false);
+    form.ShowAsSplash();
+    form.show();
+    const Qt::WindowFlags flags = form.windowFlags();
+    EXPECT_TRUE(flags & Qt::FramelessWindowHint);
+    EXPECT_FALSE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowTitleHint);
+    EXPECT_EQ(form.size(), QSize(498, 300));
+    EXPECT_EQ(form.pos(), QPoint((1024 - 498) / 2, (768 - 300) / 2));
+    EXPECT_FALSE(form.Image1->pixmap().isNull());
+}
+
+// A clock that moves only when the splash pauses or the start-up works.
+struct FakeClock
+{
+    int64_t now = 100000;
+    std::vector<int> pauses;
+    TSplashScreen::Clock clock() { return [this] { return now; }; }
+    TSplashScreen::Pause pause()
+    {
+        return [this](int ms) {
+            pauses.push_back(ms);
+            now += ms;
+        };
+    }
+};
+
+TEST_F(AboutTest, TheSplashStaysAtLeastTwoSeconds)
+{
+    for (const int startupMs : {0, 1900, 2000, 2600}) {
+        SCOPED_TRACE(startupMs);
+        FakeClock fake;
+        auto splash = TSplashScreen::Show(nullptr, fake.clock(), fake.pause());
+        ASSERT_TRUE(splash);
+        QPointer<TAboutForm> form = splash->Form();
+        ASSERT_TRUE(form);
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_TRUE(form->windowFlags() & Qt::FramelessWindowHint);
+
+        const int64_t shownAt = fake.now;
+        fake.now += startupMs;
+        splash->Finish();
+        EXPECT_GE(fake.now - shownAt, TSplashScreen::SplashMinimumMs);
+        // Never more than one slice beyond the deadline.
+        EXPECT_LT(fake.now - shownAt, std::max<int64_t>(startupMs, 2000) + TSplashScreen::PumpSliceMs);
+        for (int ms : fake.pauses)
+            EXPECT_EQ(ms, TSplashScreen::PumpSliceMs);
+        EXPECT_FALSE(form);
+        splash.reset(); // after Finish there is nothing left to free
+    }
+
+    // A splash left unfinished goes with its guard.
+    FakeClock fake;
+    QPointer<TAboutForm> form;
+    {
+        auto splash = TSplashScreen::Show(nullptr, fake.clock(), fake.pause());
+        form = splash->Form();
+    }
+    EXPECT_FALSE(form);
+    EXPECT_TRUE(fake.pauses.empty());
+
+    ShowSplashScreen = false;
+    EXPECT_EQ(TSplashScreen::Show(nullptr, fake.clock(), fake.pause()), nullptr);
+}
+
+} // namespace
