@@ -58,7 +58,7 @@ protected:
         sky.setColorAt(1, QColor(0x5B, 0x8D, 0xC9));
         p.fillRect(rect(), sky);
 
-        QFont title = FormFont(20, true);
+        QFont title = FormFont(15, true);
         p.setFont(title);
         p.setPen(Qt::white);
         p.drawText(QRect(0, 16, width(), 30), Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("Zarvello"));
@@ -180,7 +180,7 @@ void TFirstStartWizardForm::createWelcomePage()
 
     WelcomeLabel = new QLabel(QStringLiteral("How popular is your web site?"), dxTabSheet1);
     WelcomeLabel->setGeometry(16, 32, 320, 32);
-    WelcomeLabel->setFont(FormFont(16, true));
+    WelcomeLabel->setFont(FormFont(12, true));
     WelcomeLabel->setWordWrap(true);
     WelcomeLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -192,9 +192,7 @@ void TFirstStartWizardForm::createWelcomePage()
     LengthyMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     LengthyMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     LengthyMemo->document()->setDocumentMargin(1);
-    QPalette palette = LengthyMemo->palette();
-    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
-    LengthyMemo->setPalette(palette);
+    SetButtonFaceBackground(LengthyMemo);
     LengthyMemo->setPlainText(
         QStringLiteral("Link popularity is the total number of web sites that link to your site. \n"
                        "Nearly all major search engines rank sites in part by the site's link \n"
@@ -216,7 +214,7 @@ void TFirstStartWizardForm::createConnectionPage()
     dxTabSheet2->setObjectName(QStringLiteral("dxTabSheet2"));
 
     Step1Label = makeLabel(dxTabSheet2, "Step 1 of 2: Select your Internet connection", 16, 18, 320);
-    Step1Label->setFont(FormFont(11, true));
+    Step1Label->setFont(FormFont(8, true));
 
     ConnectionsComboBox = new QComboBox(dxTabSheet2);
     ConnectionsComboBox->setGeometry(16, 56, 200, EditHeight);
@@ -250,7 +248,7 @@ void TFirstStartWizardForm::createURLPage()
     dxTabSheet3->setObjectName(QStringLiteral("dxTabSheet3"));
 
     Step2Label = makeLabel(dxTabSheet3, "Step 2 of 2: Enter URLs", 16, 18, 320);
-    Step2Label->setFont(FormFont(11, true));
+    Step2Label->setFont(FormFont(8, true));
 
     URLEdit = makeEdit(dxTabSheet3, 16, 56, 320);
     URLLabel = makeLabel(dxTabSheet3, "Enter the &URL of your web site:", 16, 39, 316, URLEdit);

@@ -117,7 +117,7 @@ void TOptionsForm::createGeneralPage()
     ConnectionsComboBox->setMaxVisibleItems(50);
     for (const std::string &item : ConnectionCountItems())
         ConnectionsComboBox->addItem(rtl::ToQString(item));
-    ConnectionsLabel = makeLabel(Other, "Ma&ximum number of concurrent connections:", 8, 41, 212, ConnectionsComboBox);
+    ConnectionsLabel = makeLabel(Other, "Ma&ximum number of concurrent connections:", 8, 41, 214, ConnectionsComboBox);
 }
 
 void TOptionsForm::createProxyPage()
@@ -174,9 +174,7 @@ void TOptionsForm::createUpdatesPage()
     UpdateMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     UpdateMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     UpdateMemo->document()->setDocumentMargin(1);
-    QPalette palette = UpdateMemo->palette();
-    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
-    UpdateMemo->setPalette(palette);
+    SetButtonFaceBackground(UpdateMemo);
     UpdateMemo->setPlainText(QStringLiteral("Zarvello can regularly check if there are \n"
                                             "updates available to the application itself and to the \n"
                                             "search engine scripts.\n"

@@ -3,6 +3,7 @@
 #include "foundation/MyOptions.h"
 #include "foundation/MyUtilities.h"
 #include "foundation/MyUtilitiesUi.h"
+#include "platform/gfx/Colors.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/Rounding.h"
@@ -74,6 +75,14 @@ void SetEnabledIfChanged(QWidget *control, bool enabled)
         control->setEnabled(enabled);
 }
 
+void SetButtonFaceBackground(QWidget *control)
+{
+    const gfx::TColor face = gfx::ColorToRGB(gfx::clBtnFace);
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::Base, QColor(gfx::GetRValue(face), gfx::GetGValue(face), gfx::GetBValue(face)));
+    control->setPalette(palette);
+}
+
 void RunHandler(QWidget *owner, const std::function<void()> &handler)
 {
     try {
@@ -84,13 +93,16 @@ void RunHandler(QWidget *owner, const std::function<void()> &handler)
     }
 }
 
-QFont FormFont(int pixelHeight, bool bold)
+QFont FormFont(int points, bool bold)
 {
     QFont font;
     font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial"),
                       QStringLiteral("Helvetica")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelHeight);
+    font.setPointSize(points);
+    // The face the forms were measured with is a little narrower than its
+    // metric-compatible stand-ins.
+    font.setStretch(96);
     font.setBold(bold);
     return font;
 }

@@ -52,13 +52,17 @@ void UpdateProxyControls(const ProxyControls &controls);
 // Writes the enabled state only when it changes.
 void SetEnabledIfChanged(QWidget *control, bool enabled);
 
+// Gives a read-only text the colour of the pages around it, which the page
+// control paints in the button face of the system colours.
+void SetButtonFaceBackground(QWidget *control);
+
 // Runs an event handler at the edge of Qt: a failure is shown to the user
 // instead of escaping into the event loop.
 void RunHandler(QWidget *owner, const std::function<void()> &handler);
 
-// The forms were laid out for an 11-pixel sans-serif face; a wider face
-// would run labels into their fields.
-QFont FormFont(int pixelHeight = 11, bool bold = false);
+// The forms were laid out for an 8-point sans-serif face (11 pixels at the
+// usual 96 dots per inch); a wider face would run labels into their fields.
+QFont FormFont(int points = 8, bool bold = false);
 
 // Default heights of the controls of a stored layout.
 inline constexpr int LabelHeight = 13;
