@@ -42,10 +42,8 @@ protected:
 
     void TearDown() override
     {
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (auto *form = qobject_cast<TCheckForUpdatesForm *>(widget); form && !form->IsRunning())
-                form->close();
-        }
+        for (TCheckForUpdatesForm *form : openForms())
+            form->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         shell::setUrlOpener({});
         SetUpdateTimings(m_savedTimings);
@@ -73,10 +71,9 @@ protected:
     static std::vector<TCheckForUpdatesForm *> openForms()
     {
         std::vector<TCheckForUpdatesForm *> forms;
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
+        for (QWidget *widget : QApplication::topLevelWidgets())
             if (auto *form = qobject_cast<TCheckForUpdatesForm *>(widget); form && form->isVisible())
                 forms.push_back(form);
-        }
         return forms;
     }
 
@@ -95,10 +92,7 @@ protected:
     }
 
     static std::string status(const TCheckForUpdatesForm *form) { return form->StatusLabel->text().toStdString(); }
-    static QColor color(const TCheckForUpdatesForm *form)
-    {
-        return form->StatusLabel->palette().color(QPalette::WindowText);
-    }
+    static QColor color(const TCheckForUpdatesForm *f) { return f->StatusLabel->palette().color(QPalette::WindowText); }
     static void closeWindow(QPointer<TCheckForUpdatesForm> &form)
     {
         form->CancelCloseButton->click();
@@ -109,7 +103,7 @@ protected:
     std::vector<std::string> boxTexts() const
     {
         std::vector<std::string> texts;
-        for (const shell::MessageBoxRequest &request : boxes.requests())
+        for (const auto &request : boxes.requests())
             texts.push_back(request.text.toStdString());
         return texts;
     }
