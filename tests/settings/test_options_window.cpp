@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 class OptionsWindow : public ::testing::Test
@@ -110,7 +112,14 @@ TEST_F(OptionsWindow, ProxyControlsFollowTheBoxAndTheKind)
 
 TEST_F(OptionsWindow, OkCopiesEveryControlBackAndCancelLeavesTheSettings)
 {
-    auto edit = [&](TOptionsForm &form) {
+    auto settings = [] {
+        return std::tuple(ShowSplashScreen, ConcurrentConnectionCount, UseProxy, ProxyKind, ProxyServer, ProxyPort,
+                          ProxyUsername, ProxyPassword, CheckForUpdatesInterval);
+    };
+    const auto before = settings();
+    for (QPushButton *TOptionsForm::*button : {&TOptionsForm::CancelButton, &TOptionsForm::OKButton}) {
+        TOptionsForm form;
+        form.show();
         form.ShowSplashScreenCheckBox->setChecked(false);
         form.ConnectionsComboBox->setCurrentIndex(form.ConnectionsComboBox->findText("24"));
         form.ProxySocks5RadioButton->setChecked(true);
@@ -120,39 +129,18 @@ TEST_F(OptionsWindow, OkCopiesEveryControlBackAndCancelLeavesTheSettings)
         replaceText(form.ProxyPasswordEdit, "pw");
         form.UseProxyServerCheckBox->setChecked(false);
         form.UpdateComboBox->setCurrentIndex(form.UpdateComboBox->findText("Every Month"));
-    };
-    {
-        TOptionsForm form;
-        form.show();
-        edit(form);
-        QTest::mouseClick(form.CancelButton, Qt::LeftButton);
-        EXPECT_EQ(form.result(), QDialog::Rejected);
+        QTest::mouseClick(form.*button, Qt::LeftButton);
         EXPECT_FALSE(form.isVisible());
+        if (button == &TOptionsForm::CancelButton) {
+            EXPECT_EQ(form.result(), QDialog::Rejected);
+            EXPECT_EQ(settings(), before);
+        } else {
+            EXPECT_EQ(form.result(), QDialog::Accepted);
+            EXPECT_EQ(settings(), std::tuple(false, 24, false, std::string("Socks5"), std::string(" other.proxy "),
+                                             1080, std::string("bob"), std::string("pw"),
+                                             std::string("Every Month")));
+        }
     }
-    EXPECT_TRUE(ShowSplashScreen);
-    EXPECT_EQ(ConcurrentConnectionCount, 8);
-    EXPECT_TRUE(UseProxy);
-    EXPECT_EQ(ProxyKind, "HTTP");
-    EXPECT_EQ(ProxyServer, "proxy.local");
-    EXPECT_EQ(ProxyPort, 3128);
-    EXPECT_EQ(ProxyUsername, "anna");
-    EXPECT_EQ(ProxyPassword, "secret");
-    EXPECT_EQ(CheckForUpdatesInterval, "Every Week");
-
-    TOptionsForm form;
-    form.show();
-    edit(form);
-    QTest::mouseClick(form.OKButton, Qt::LeftButton);
-    EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_FALSE(ShowSplashScreen);
-    EXPECT_EQ(ConcurrentConnectionCount, 24);
-    EXPECT_FALSE(UseProxy);
-    EXPECT_EQ(ProxyKind, "Socks5");
-    EXPECT_EQ(ProxyServer, " other.proxy ");
-    EXPECT_EQ(ProxyPort, 1080);
-    EXPECT_EQ(ProxyUsername, "bob");
-    EXPECT_EQ(ProxyPassword, "pw");
-    EXPECT_EQ(CheckForUpdatesInterval, "Every Month");
 }
 
 TEST_F(OptionsWindow, ValuesTheWindowCannotShowSurviveOk)

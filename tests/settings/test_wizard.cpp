@@ -100,35 +100,27 @@ TEST_F(Wizard, NextOnTheLastPageNeedsAPlausibleOwnSite)
 
 TEST_F(Wizard, CompetitorsAreFilteredGivenASchemeAndListedOnce)
 {
-    TCompetitorURLList list;
-    wizard->GetCompetitorURLs(list);
-    EXPECT_TRUE(list.empty()) << "the examples count as empty";
-
-    const std::pair<QString, QString> cases[][3] = {
-        {{"", ""}, {"no-dot", ""}, {"rival.com", "http://rival.com"}},
-        {{"HTTP://Rival.com", "HTTP://Rival.com"}, {"https://secure.net", "https://secure.net"}, {"Http://x.org", "Http://x.org"}},
+    auto competitors = [&](const char *one, const char *two, const char *three) {
+        wizard->Competitor1Edit->setText(one);
+        wizard->Competitor2Edit->setText(two);
+        wizard->Competitor3Edit->setText(three);
+        TCompetitorURLList list;
+        wizard->GetCompetitorURLs(list);
+        return list;
     };
-    for (const auto &row : cases) {
-        wizard->Competitor1Edit->setText(row[0].first);
-        wizard->Competitor2Edit->setText(row[1].first);
-        wizard->Competitor3Edit->setText(row[2].first);
-        TCompetitorURLList got;
-        wizard->GetCompetitorURLs(got);
-        TCompetitorURLList want;
-        for (const auto &c : row)
-            if (!c.second.isEmpty())
-                want.insert(c.second.toStdString());
-        EXPECT_EQ(got, want);
-    }
+    TCompetitorURLList untouched;
+    wizard->GetCompetitorURLs(untouched);
+    EXPECT_TRUE(untouched.empty()) << "the examples count as empty";
 
-    // The same site in any spelling of its scheme comes back once.
-    wizard->Competitor1Edit->setText("rival.com");
-    wizard->Competitor2Edit->setText("HTTP://RIVAL.COM");
-    wizard->Competitor3Edit->setText(QString::fromStdString(TFirstStartWizardForm::PlaceholderCompetitorURL(1)));
-    TCompetitorURLList once;
-    wizard->GetCompetitorURLs(once);
-    // Field 3 holds field 1's example, which is no example in field 3.
-    ASSERT_EQ(once.size(), 2u);
+    EXPECT_EQ(competitors("", "no-dot", "rival.com"), TCompetitorURLList{"http://rival.com"});
+    // A scheme in any case is recognised, so none gets a second one.
+    EXPECT_EQ(competitors("HTTP://Rival.com", "https://secure.net", "Http://x.org"),
+              (TCompetitorURLList{"HTTP://Rival.com", "https://secure.net", "Http://x.org"}));
+    // The same site comes back once; field 1's example is a real entry in
+    // field 3.
+    const std::string example1 = TFirstStartWizardForm::PlaceholderCompetitorURL(1);
+    const auto once = competitors("rival.com", "HTTP://RIVAL.COM", example1.c_str());
+    EXPECT_EQ(once, (TCompetitorURLList{"http://rival.com", example1}));
     EXPECT_EQ(*once.begin(), "http://rival.com");
 }
 
