@@ -60,7 +60,7 @@ struct HtmlHelpPopup
     QColor foreground;     // invalid = default
     QColor background;     // invalid = default
     QMargins margins{-1, -1, -1, -1};
-    QString font;          // "face, size"; empty = default
+    QString font;          // "face, size" as asked; the viewer keeps the desktop's pop-up font
 };
 
 struct HtmlHelpArg
