@@ -8,7 +8,7 @@
 
 TEST_F(UpdateWindowTest, BadListsEndCleanly)
 {
-    SetUpdateTimings({0, 3000, 1});
+    SetUpdateTimings({0, 3000, 1}); // no pause between files
     server.setFile("ok.txt", "fine\n");
     const std::string ok = "Link: " + server.fileLink("ok.txt") + "\n";
     std::string binary(64 * 1024, '\0');

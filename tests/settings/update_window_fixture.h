@@ -34,7 +34,7 @@ protected:
         shell::setProgramFolder(m_root.filePath("program"));
         shell::setProgramVersion(shell::ProgramVersion{2, 9, 0, 0});
         UseProxy = false;
-        m_savedTimings = SetUpdateTimings({5, 3000, 1});
+        m_savedTimings = SetUpdateTimings({5, 3000, 1}); // pause ms, connect ms, stall s
         shell::setUrlOpener([this](const QString &url) { opened.push_back(url.toStdString()); });
         ASSERT_TRUE(server.isRunning());
         ASSERT_TRUE(zvotest::writeFile(m_root.filePath("outside.txt"), "outside"));
