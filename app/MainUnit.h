@@ -10,6 +10,7 @@
 #include <QMainWindow>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,7 +23,9 @@ class QPainter;
 class QPushButton;
 class QTimer;
 class QTreeWidgetItem;
+class TCheckSEThread;
 class TImage;
+class TMyProgressForm;
 class TPaintBox;
 class TSiteListView;
 
@@ -82,6 +85,12 @@ public:
     // --- commands -----------------------------------------------------------
     void UpdateControls();
     void UpdateLinkPopularity(const std::string &Domain);
+    void SetLinkPopularityResult(const std::string &Domain, int32_t SearchEngineIndex, int32_t LinkCount);
+    void CancelRunningChecks(TMyProgressForm *ProgressForm, std::vector<std::unique_ptr<TCheckSEThread>> *Threads);
+    // The progress window's status line during a run, by the checks left and
+    // the connections running.
+    static std::string CheckStatusText(int64_t ChecksLeft, int32_t Running);
+    static std::string RemainingConnectionsText(int64_t Remaining);
     void UpdateSelectedWebSite();
     void ShowOptionsWindow();
     void ShowAboutWindow();
@@ -108,6 +117,9 @@ public:
     int32_t HighlightRow = -1;
     int32_t HighlightColumn = -1;
     bool Busy = false;
+    // Monotonic milliseconds that pace a check run and bound its queries;
+    // the steady clock when empty.
+    std::function<uint64_t()> CheckClock;
     // The engine table, entry i at position i - 1; absent until read.
     std::optional<std::vector<std::string>> SearchEngineNames;
     std::optional<std::vector<std::string>> SearchEngineURLs;

@@ -1,0 +1,10 @@
+# Whole check runs of the main window against the fake search engine, and the
+# progress window. A query that is given up may already be on its way to the
+# hidden browser, so the browser's environment is set up as well.
+zvo_add_test(test_driver_gui
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_driver_gui.cpp
+  LIBS app_core Qt6::Test
+  LABELS gui net
+  WEBENGINE
+  TIMEOUT 180)
+add_dependencies(test_driver_gui program_data)
