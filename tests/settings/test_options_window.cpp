@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -245,6 +246,18 @@ TEST_F(OptionsWindow, LabelAcceleratorsReachTheirFieldsOnTheShownPage)
     EXPECT_EQ(QApplication::focusWidget(), form.ProxyPortEdit);
     QTest::keyClick(&form, Qt::Key_D, Qt::AltModifier);
     EXPECT_EQ(QApplication::focusWidget(), form.ProxyPasswordEdit);
+}
+
+TEST_F(OptionsWindow, HelpTextNeverKeepsASelection)
+{
+    TOptionsForm form;
+    form.ShowPage(3);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.UpdateMemo->selectAll();
+    QTest::mouseRelease(form.UpdateMemo->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+    QApplication::processEvents();
+    EXPECT_FALSE(form.UpdateMemo->textCursor().hasSelection());
 }
 
 } // namespace
