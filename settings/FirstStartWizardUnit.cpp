@@ -268,6 +268,9 @@ void TFirstStartWizardForm::connectHandlers()
     auto handler = [this](void (TFirstStartWizardForm::*method)()) {
         return [this, method] { RunHandler(this, [this, method] { (this->*method)(); }); };
     };
+    // Ctrl+Tab still turns the pages without the buttons; their states must
+    // follow, or Next could finish with an own site that was never checked.
+    dxPageControl1->OnChange = [this](TdxCustomPageControl *) { RunHandler(this, [this] { UpdateControls(); }); };
     connect(ExitButton, &QPushButton::clicked, this, handler(&TFirstStartWizardForm::ExitButtonClick));
     connect(BackButton, &QPushButton::clicked, this, handler(&TFirstStartWizardForm::BackButtonClick));
     connect(NextButton, &QPushButton::clicked, this, handler(&TFirstStartWizardForm::NextButtonClick));

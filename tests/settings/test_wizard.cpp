@@ -89,6 +89,14 @@ TEST_F(Wizard, NextOnTheLastPageNeedsAPlausibleOwnSite)
     EXPECT_FALSE(wizard->NextButton->isEnabled());
     QTest::keyClicks(wizard->URLEdit, "mysite");
     EXPECT_FALSE(wizard->NextButton->isEnabled());
+    // Turning the pages with Ctrl+Tab instead of the buttons keeps Next
+    // honest.
+    QTest::mouseClick(wizard->BackButton, Qt::LeftButton);
+    ASSERT_TRUE(wizard->NextButton->isEnabled());
+    wizard->ConnectionsComboBox->setFocus();
+    QTest::keyClick(wizard->ConnectionsComboBox, Qt::Key_Tab, Qt::ControlModifier);
+    ASSERT_EQ(page(), 2);
+    EXPECT_FALSE(wizard->NextButton->isEnabled());
     QTest::keyClicks(wizard->URLEdit, ".org");
     EXPECT_TRUE(wizard->NextButton->isEnabled());
     QTest::keyClick(wizard->URLEdit, Qt::Key_Return);
