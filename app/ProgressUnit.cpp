@@ -14,6 +14,7 @@ namespace {
 
 constexpr int Margin = 8;
 constexpr int StatusLabelWidth = 346;
+constexpr int LabelGap = 4;
 constexpr int BarWidth = 300;
 constexpr int BarHeight = 16;
 
@@ -41,7 +42,7 @@ TMyProgressForm::TMyProgressForm(QWidget *owner) : QDialog(owner)
 
     StatusLabel = new QLabel(QStringLiteral("Doing something..."), this);
     StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
-    StatusLabel->setGeometry(ClientWidth - Margin - StatusLabelWidth + 1, Margin, StatusLabelWidth,
+    StatusLabel->setGeometry(StatusHeaderLabel->geometry().right() + 1 + LabelGap, Margin, StatusLabelWidth,
                              StatusHeaderLabel->height());
 
     ProgressBar1 = new QProgressBar(this);
