@@ -4,6 +4,8 @@
 #include "app/Controls.h"
 #include "app/SearchEngines.h"
 #include "app/SiteListView.h"
+#include "app/about/AboutUnit.h"
+#include "app/help/HelpRouter.h"
 #include "foundation/MyOptions.h"
 #include "foundation/MyUtilities.h"
 #include "foundation/MyUtilitiesFiles.h"
@@ -41,7 +43,6 @@ constexpr int MinimumWidth = 630;
 constexpr int MinimumHeight = 340;
 constexpr int UpdateCheckInterval = 100000;
 constexpr int HintInterval = 200;
-constexpr int SplashMilliseconds = 2000;
 constexpr const char *ListHint =
     "Tip: Click a web site name in the list with the right mouse button to get more options.";
 
@@ -106,6 +107,8 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     HintTimer->setInterval(HintInterval);
     connect(HintTimer, &QTimer::timeout, this, [this] { HintTimerTimer(); });
     HintTimer->start();
+
+    HelpRouter1 = CreateMainHelpRouter(this);
 
     setMinimumSize(MinimumWidth, MinimumHeight);
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
@@ -352,16 +355,9 @@ bool TMainForm::FormCreate()
     SearchEngineNames.reset();
     SearchEngineURLs.reset();
 
-    std::unique_ptr<QWidget> splash;
-    QDeadlineTimer splashDeadline;
-    if (ShowSplashScreen) {
-        splash = CreateSplashWindow();
-        if (splash) {
-            splash->show();
-            splash->repaint();
-            splashDeadline.setRemainingTime(SplashMilliseconds);
-        }
-    }
+    // Shown and painted at once; it stays at least its minimum time while
+    // the start-up goes on.
+    std::unique_ptr<TSplashScreen> splash = CreateSplashWindow();
 
     if (!LoadSearchEngines())
         return false;
@@ -372,11 +368,7 @@ bool TMainForm::FormCreate()
     SetupListViewColumns();
 
     if (splash) {
-        while (!splashDeadline.hasExpired()) {
-            QApplication::processEvents();
-            QThread::msleep(quint64(std::clamp<qint64>(splashDeadline.remainingTime(), 0, 250)));
-        }
-        splash->close();
+        splash->Finish();
         splash.reset();
     }
 

@@ -24,10 +24,12 @@ class QPushButton;
 class QTimer;
 class QTreeWidgetItem;
 class TCheckSEThread;
+class THelpRouter;
 class TImage;
 class TMyProgressForm;
 class TPaintBox;
 class TSiteListView;
+class TSplashScreen;
 
 inline constexpr const char *DomainDataFileName = "Domain-Data.txt";
 
@@ -112,6 +114,8 @@ public:
     void ListView1DblClick();
     bool ListView1KeyDown(int key);
     void ListView1SelectItem();
+    // The caption of the selected row; empty without a selection.
+    std::string SelectedDomain() const;
 
     // --- state --------------------------------------------------------------
     int32_t HighlightRow = -1;
@@ -124,6 +128,16 @@ public:
     std::optional<std::vector<std::string>> SearchEngineNames;
     std::optional<std::vector<std::string>> SearchEngineURLs;
     std::string HelpFile;
+
+    // The system's input box: the text entered, or nothing on Cancel. Tests
+    // answer it themselves; the real box when empty.
+    using TInputQuery = std::function<std::optional<std::string>(
+        const std::string &Caption, const std::string &Prompt, const std::string &Default)>;
+    TInputQuery InputQuery;
+    // The splash window's clock (monotonic milliseconds) and pause between
+    // its slices; the real ones when empty.
+    std::function<int64_t()> SplashClock;
+    std::function<void(int Milliseconds)> SplashPause;
 
     // --- controls -----------------------------------------------------------
     TImage *LogoImage = nullptr;
@@ -163,6 +177,9 @@ public:
 
     QTimer *CheckForUpdatesTimer = nullptr;
     QTimer *HintTimer = nullptr;
+    // Takes the program's help requests to the help viewer; owned by the
+    // window, null when it could not be made.
+    THelpRouter *HelpRouter1 = nullptr;
     // The row icon (image 0 of the row image list).
     QIcon ImageList1;
 
@@ -180,8 +197,12 @@ private:
     void setEnabledIfChanged(QWidget *control, bool enabled);
     void setEnabledIfChanged(QAction *action, bool enabled);
     std::string programFile(const char *name) const;
-    // The window that shows at start while the start-up runs; none without.
-    std::unique_ptr<QWidget> CreateSplashWindow();
+    // The splash window while the start-up runs; null when it is turned off.
+    std::unique_ptr<TSplashScreen> CreateSplashWindow();
+    // The site list's own file of stored counts, added after the first start.
+    void AddStoredDomains();
+    std::optional<std::string> AskForText(const std::string &Caption, const std::string &Prompt,
+                                          const std::string &Default);
     // The update scheduler's periodic check.
     void CheckForUpdatesIfDue();
 

@@ -4,15 +4,64 @@
 
 #include "app/MainUnit.h"
 #include "app/SiteListView.h"
+#include "app/about/AboutUnit.h"
+#include "foundation/MyOptions.h"
+#include "foundation/MyUtilities.h"
+#include "foundation/MyUtilitiesUi.h"
+#include "foundation/MyWebUtilities.h"
 #include "platform/rtl/QtText.h"
+#include "settings/CheckForUpdatesUnit.h"
+#include "settings/OptionsUnit.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QInputDialog>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <QUrl>
+
+#include <new>
+
+namespace {
+
+// The maker's site; the product lives there too.
+constexpr const char *MakerSite = "http://www.zarvello.example/";
+constexpr const char *ProductHomePageURL = "http://www.zarvello.example/?zvo";
+constexpr const char *MakerHomePageURL = "http://www.zarvello.example/?zvologo";
+constexpr const char *NewsletterURL = "http://www.zarvello.example/subscribe.htm?zvo";
+constexpr const char *IncreaseLinkPopularityURL = "http://www.zarvello.example/link-popularity.htm?zvo";
+
+constexpr const char *RecommendationRecipient = "your.friend@example.com";
+constexpr const char *RecommendationSubject = "A free tool that measures link popularity";
+constexpr const char *RecommendationBody =
+    "Hi,\r\n\r\n"
+    "I have found a free tool that shows how many web pages link to a web site, "
+    "on several search engines at once, and compares it with the competition: Zarvello.\r\n\r\n"
+    "You can get it at http://www.zarvello.example/\r\n";
+
+constexpr const char *AddWebSiteTitle = "Add Web Site";
+constexpr const char *AddWebSitePrompt = "Enter the web page URL:";
+constexpr const char *AddWebSitePlaceholder = "http://www.your-site.example";
+
+std::string percentEncoded(const char *text)
+{
+    return QUrl::toPercentEncoding(QString::fromLatin1(text)).toStdString();
+}
+
+std::string trimmedText(const std::string &text)
+{
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return {};
+    const size_t last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+} // namespace
 
 void TMainForm::setEnabledIfChanged(QWidget *control, bool enabled)
 {
@@ -94,22 +143,174 @@ void TMainForm::UpdateSelectedButtonClick()
     UpdateSelectedWebSite();
 }
 
-// The remaining commands are wired to their controls and come with the
-// window's command set.
-void TMainForm::ShowOptionsWindow() {}
-void TMainForm::ShowAboutWindow() {}
-void TMainForm::AddWebSiteButtonClick() {}
-void TMainForm::RemoveSelectedWebSiteButtonClick() {}
-void TMainForm::OptionsButtonClick() { ShowOptionsWindow(); }
-void TMainForm::GetLatestVersionButtonClick() {}
-void TMainForm::TellYourFriendsButtonClick() {}
-void TMainForm::HelpButtonClick() {}
-void TMainForm::ImproveYourLinkPopularityButtonClick() {}
-void TMainForm::NewsletterButtonClick() {}
-void TMainForm::LogoImageDblClick() {}
-void TMainForm::MenuFileExitClick() { close(); }
-void TMainForm::MenuHelpVisitHomepageClick() {}
-void TMainForm::OpenSelectedWebSite() {}
-void TMainForm::ListPopupMenuShowLinkPopularityClick(QAction *) {}
-void TMainForm::ListView1DblClick() {}
-bool TMainForm::ListView1KeyDown(int) { return false; }
+// ---------------------------------------------------------------------------
+// The list
+
+std::string TMainForm::SelectedDomain() const
+{
+    const QList<QTreeWidgetItem *> selected = ListView1->selectedItems();
+    return selected.isEmpty() ? std::string() : rtl::FromQString(selected.first()->text(0));
+}
+
+std::optional<std::string> TMainForm::AskForText(const std::string &Caption, const std::string &Prompt,
+                                                 const std::string &Default)
+{
+    if (InputQuery)
+        return InputQuery(Caption, Prompt, Default);
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, rtl::ToQString(Caption), rtl::ToQString(Prompt),
+                                               QLineEdit::Normal, rtl::ToQString(Default), &ok);
+    if (!ok)
+        return std::nullopt;
+    return rtl::FromQString(text);
+}
+
+void TMainForm::AddWebSiteButtonClick()
+{
+    const std::optional<std::string> entered = AskForText(AddWebSiteTitle, AddWebSitePrompt, AddWebSitePlaceholder);
+    if (!entered)
+        return;
+    const std::string url = trimmedText(*entered);
+    if (!IsValidURL(url)) {
+        ShowMessageBox(this, ReplaceText("The URL \"%0\" is not valid.", "%0", *entered, true), 'i');
+        return;
+    }
+    QTreeWidgetItem *row = AddWebSite(url);
+    SortSiteList();
+    // The list shows the address without its scheme, so a search for the
+    // text as typed would miss the row; the new row itself is selected (a
+    // site already listed was selected when it was found).
+    if (row) {
+        ListView1->clearSelection();
+        ListView1->setCurrentItem(row);
+        row->setSelected(true);
+        ListView1->scrollToItem(row);
+    }
+    ListView1->setFocus();
+    UpdateControls();
+}
+
+void TMainForm::RemoveSelectedWebSiteButtonClick()
+{
+    DeleteSelectedListItem(ListView1);
+    UpdateControls();
+}
+
+void TMainForm::OpenSelectedWebSite()
+{
+    const std::string domain = SelectedDomain();
+    if (!domain.empty())
+        OpenURL("http://" + domain + "/");
+}
+
+void TMainForm::ListPopupMenuShowLinkPopularityClick(QAction *entry)
+{
+    const QList<QAction *> entries = ListPopupMenu->actions();
+    const int position = int(entries.indexOf(entry));
+    if (position < 0)
+        return;
+    const int index = position - (int(entries.size()) - SearchEngineCount()) + 1;
+    const std::string domain = SelectedDomain();
+    if (domain.empty() || index < 1 || index > SearchEngineCount())
+        return;
+    OpenURL(GetSearchEngineQueryURL(index, domain));
+}
+
+void TMainForm::ListView1DblClick()
+{
+    OpenSelectedWebSite();
+}
+
+bool TMainForm::ListView1KeyDown(int key)
+{
+    if (key != Qt::Key_Delete || ListView1->selectedItems().isEmpty())
+        return false;
+    RemoveSelectedWebSiteButtonClick();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Windows and pages
+
+void TMainForm::ShowOptionsWindow()
+{
+    StoreWindowBounds();
+    std::unique_ptr<TOptionsForm> form;
+    try {
+        form = std::make_unique<TOptionsForm>(this);
+    } catch (const std::exception &) {
+        ShowMessageBox(this, "There is not enough memory to open the Options window.", '!');
+        return;
+    }
+    form->ShowPage(1);
+    if (form->exec() == QDialog::Accepted)
+        UpdateControls();
+    form.reset();
+    SaveOptions();
+}
+
+void TMainForm::ShowAboutWindow()
+{
+    StoreWindowBounds();
+    TAboutForm::ShowAbout(this);
+}
+
+void TMainForm::OptionsButtonClick()
+{
+    ShowOptionsWindow();
+}
+
+void TMainForm::GetLatestVersionButtonClick()
+{
+    ShowCheckForUpdatesForm();
+}
+
+void TMainForm::TellYourFriendsButtonClick()
+{
+    OpenURL(std::string("mailto:") + RecommendationRecipient + "?subject=" + percentEncoded(RecommendationSubject) +
+            "&body=" + percentEncoded(RecommendationBody));
+}
+
+void TMainForm::HelpButtonClick()
+{
+    ShowContentsHelp();
+}
+
+void TMainForm::ImproveYourLinkPopularityButtonClick()
+{
+    OpenURL(IncreaseLinkPopularityURL);
+}
+
+void TMainForm::NewsletterButtonClick()
+{
+    OpenURL(NewsletterURL);
+}
+
+void TMainForm::LogoImageDblClick()
+{
+    OpenURL(MakerHomePageURL);
+}
+
+void TMainForm::MenuHelpVisitHomepageClick()
+{
+    OpenURL(ProductHomePageURL);
+}
+
+void TMainForm::MenuFileExitClick()
+{
+    // Every other window first, newest first, so that none of them is left
+    // standing without the window it belongs to.
+    QList<QPointer<QWidget>> others;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w != this && w->isVisible() && !(w->windowType() == Qt::Popup))
+            others.prepend(w);
+    }
+    for (const QPointer<QWidget> &w : others) {
+        if (w)
+            w->close();
+    }
+    // A refused close (a check still running) keeps the program: ending it
+    // now would skip saving the list.
+    if (close())
+        QCoreApplication::quit();
+}
