@@ -185,7 +185,9 @@ void TMainForm::UpdateLinkPopularity(const std::string &Domain)
             // A hand-edited settings file may hold 0 or less; one connection
             // is the least that still checks anything.
             const int32_t connections = std::max<int32_t>(1, ConcurrentConnectionCount);
-            if (!CheckWorkList.empty() && Running < connections &&
+            // Cancel may have come in while the last pass wrote its results:
+            // nothing new is asked once it has.
+            if (!CheckWorkList.empty() && Running < connections && !progress->IsCancelled() &&
                 (!LastStart || Now - *LastStart > StartSpacingMs)) {
                 auto worker = std::make_unique<TCheckSEThread>(true);
                 worker->SetStartTime(Now);
