@@ -112,8 +112,11 @@ void TCheckSEThread::AbortCheck()
 {
     if (m_terminated.load() || m_done.load() || !m_http)
         return;
-    m_http->abort();
+    // Terminate before breaking the transfer: the body must see the stop when
+    // its request fails, or it would take the failure for a retry or a case
+    // for the browser.
     Terminate();
+    m_http->abort();
 }
 
 int32_t TCheckSEThread::WaitFor()
