@@ -381,6 +381,9 @@ bool TMainForm::FormCreate()
     else if (MainWindowState == TWindowState::wsMinimized)
         setWindowState(Qt::WindowMinimized);
     show();
+    // The list has its width from the layout only once the window shows;
+    // the domain column takes what the engines leave.
+    FitFirstColumn();
     UpdateSelectedButton->setFocus();
     repaint();
     waitCursor.release();

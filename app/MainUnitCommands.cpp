@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -29,7 +30,6 @@
 namespace {
 
 // The maker's site; the product lives there too.
-constexpr const char *MakerSite = "http://www.zarvello.example/";
 constexpr const char *ProductHomePageURL = "http://www.zarvello.example/?zvo";
 constexpr const char *MakerHomePageURL = "http://www.zarvello.example/?zvologo";
 constexpr const char *NewsletterURL = "http://www.zarvello.example/subscribe.htm?zvo";
@@ -46,6 +46,7 @@ constexpr const char *RecommendationBody =
 constexpr const char *AddWebSiteTitle = "Add Web Site";
 constexpr const char *AddWebSitePrompt = "Enter the web page URL:";
 constexpr const char *AddWebSitePlaceholder = "http://www.your-site.example";
+constexpr int InputBoxMinimumWidth = 360;
 
 std::string percentEncoded(const char *text)
 {
@@ -157,12 +158,17 @@ std::optional<std::string> TMainForm::AskForText(const std::string &Caption, con
 {
     if (InputQuery)
         return InputQuery(Caption, Prompt, Default);
-    bool ok = false;
-    const QString text = QInputDialog::getText(this, rtl::ToQString(Caption), rtl::ToQString(Prompt),
-                                               QLineEdit::Normal, rtl::ToQString(Default), &ok);
-    if (!ok)
+    QInputDialog box(this);
+    box.setInputMode(QInputDialog::TextInput);
+    box.setWindowTitle(rtl::ToQString(Caption));
+    box.setLabelText(rtl::ToQString(Prompt));
+    box.setTextValue(rtl::ToQString(Default));
+    // Wide enough to show a whole address, as the platform's input box is.
+    if (auto *edit = box.findChild<QLineEdit *>())
+        edit->setMinimumWidth(InputBoxMinimumWidth);
+    if (box.exec() != QDialog::Accepted)
         return std::nullopt;
-    return rtl::FromQString(text);
+    return rtl::FromQString(box.textValue());
 }
 
 void TMainForm::AddWebSiteButtonClick()
