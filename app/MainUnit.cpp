@@ -301,13 +301,38 @@ void TMainForm::createMenus()
             [this] { UpdateSelectedWebSite(); });
 }
 
+namespace {
+
+// Gives a caption the first of its letters and digits that no other entry of
+// the menu uses as its accelerator yet; a caption with none left stays
+// without one.
+QString withAutomaticAccelerator(const QString &caption, QString &used)
+{
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        const QChar c = caption[i].toUpper();
+        if (c.unicode() < 128 && c.isLetterOrNumber() && !used.contains(c)) {
+            used += c;
+            return caption.left(i) + QLatin1Char('&') + caption.mid(i);
+        }
+    }
+    return caption;
+}
+
+} // namespace
+
 void TMainForm::addSearchEngineMenuEntries()
 {
+    QString used;
+    for (const QAction *entry : ListPopupMenu->actions()) {
+        const qsizetype at = entry->text().indexOf(QLatin1Char('&'));
+        if (at >= 0 && at + 1 < entry->text().size())
+            used += entry->text()[at + 1].toUpper();
+    }
     for (const std::string &name : *SearchEngineNames) {
         const std::string caption = ReplaceText("Show link popularity on %0 in web browser", "%0", name, true);
         // A "&" in an engine's name is shown, not taken as an accelerator.
-        QString text = rtl::ToQString(caption);
-        QAction *entry = ListPopupMenu->addAction(text.replace(QLatin1Char('&'), QLatin1String("&&")));
+        QString text = rtl::ToQString(caption).replace(QLatin1Char('&'), QLatin1String("&&"));
+        QAction *entry = ListPopupMenu->addAction(withAutomaticAccelerator(text, used));
         entry->setEnabled(true);
         entry->setVisible(true);
         connect(entry, &QAction::triggered, this, [this, entry] { ListPopupMenuShowLinkPopularityClick(entry); });

@@ -137,6 +137,9 @@ TEST_F(CommandsTest, RowPopupOpensTheSiteAndEachEnginesQueryForTheSelectedRow)
     TMainForm &form = start();
     const QList<QAction *> popup = form.ListPopupMenu->actions();
     ASSERT_EQ(popup.size(), 7);
+    // Each entry has a key of its own.
+    EXPECT_EQ(popup[4]->text(), QStringLiteral("&Show link popularity on Engine 1 in web browser"));
+    EXPECT_EQ(popup[5]->text(), QStringLiteral("S&how link popularity on Engine 2 in web browser"));
 
     // Nothing is opened without a selected row.
     popup[4]->setEnabled(true);

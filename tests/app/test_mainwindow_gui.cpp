@@ -137,8 +137,8 @@ TEST_F(MainWindowTest, StartUpShowsTitleColumnsPopupAndSortedRows)
     // Two fixed entries, two separators, one entry per engine.
     const QList<QAction *> popup = form.ListPopupMenu->actions();
     ASSERT_EQ(popup.size(), 7);
-    EXPECT_EQ(popup[4]->text(), QStringLiteral("Show link popularity on Alpha in web browser"));
-    EXPECT_EQ(popup[6]->text(), QStringLiteral("Show link popularity on Gamma in web browser"));
+    EXPECT_EQ(popup[4]->iconText(), QStringLiteral("Show link popularity on Alpha in web browser"));
+    EXPECT_EQ(popup[6]->iconText(), QStringLiteral("Show link popularity on Gamma in web browser"));
 
     EXPECT_TRUE(form.UpdateAllButton->isEnabled());
     EXPECT_FALSE(form.UpdateSelectedButton->isEnabled());
