@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <array>
 #include <random>
 #include <string>
 
@@ -60,19 +60,12 @@ TEST(FastStrings, SkipTableHoldsSmallestDistanceOfEveryButLastByte)
 {
     TSkipTable t;
     MakeSkipTable("abcb", t);
-    EXPECT_EQ(t['a'], 3u);
-    EXPECT_EQ(t['b'], 2u); // the earlier b, not the last byte
-    EXPECT_EQ(t['c'], 1u);
-    EXPECT_EQ(t['z'], 4u);
-    MakeSkipTable("xy", t);
-    EXPECT_EQ(t['y'], 2u);
-
-    MakeSkipTableNoCase("ab", t);
-    EXPECT_EQ(t['A'], 1u);
-    EXPECT_EQ(t['a'], 2u);
+    EXPECT_EQ((std::array{t['a'], t['b'], t['c'], t['z']}), (std::array<uint32_t, 4>{3, 2, 1, 4}));
+    MakeSkipTableNoCase("ab", t); // stored under the upper-case byte only
+    EXPECT_EQ((std::array{t['A'], t['a']}), (std::array<uint32_t, 2>{1, 2}));
 }
 
-TEST(FastStrings, EmptyPatternRaisesBufferLenIsZero)
+TEST(FastStrings, EmptyPatternAndStartBelowOneAreRefused)
 {
     for (auto call : {+[] { TSkipTable t2; MakeSkipTable("", t2); },
                       +[] { TSkipTable t2; MakeSkipTableNoCase("", t2); },
@@ -84,20 +77,6 @@ TEST(FastStrings, EmptyPatternRaisesBufferLenIsZero)
             EXPECT_STREQ(e.what(), "BufferLen is 0");
         }
     }
-}
-
-TEST(FastStrings, FindPositionsAndStart)
-{
-    EXPECT_EQ(FastFind("xxaxa", "a", 1), 3);
-    EXPECT_EQ(FastFind("xxaxa", "a", 4), 5);
-    EXPECT_EQ(FastFind("xxaxa", "a", 6), 0);
-    EXPECT_EQ(FastFind("abc", "abcd", 1), 0);
-    EXPECT_EQ(FastFind("abcABC", "ABC", 1), 4);
-    EXPECT_EQ(FastFindNoCase("abcABC", "ABC", 2), 4);
-    EXPECT_EQ(FastFind("a\0b\0c"s, "\0c"s, 1), 4);
-    const std::string page = std::string(5000, 'x') + "needle";
-    EXPECT_EQ(FastFindNoCase(page, "NEEDLE", 1), 5001);
-    EXPECT_EQ(FastFind(page, "needle", 4999), 5001);
     try {
         FastFind("abc", "a", 0);
         ADD_FAILURE() << "no assertion";
@@ -111,34 +90,19 @@ TEST(FastStrings, NoCaseFoldsAccentedLettersOfTheCodePage)
 {
     EXPECT_EQ(FastFindNoCase("caf\xe9", "CAF\xc9", 1), 1);       // é / É
     EXPECT_EQ(FastFindNoCase("x\x9a", "\x8a", 1), 2);            // š / Š
-    EXPECT_EQ(FastFindNoCase(std::string(100, 'x') + "\xff", "\x9f", 1), 101); // ÿ / Ÿ
+    EXPECT_EQ(FastFindNoCase(std::string(5000, 'x') + "\xff", "\x9f", 1), 5001); // ÿ / Ÿ
     EXPECT_EQ(FastFindNoCase("\xf7", "\xd7", 1), 0);             // ÷ and × are no pair
     EXPECT_EQ(FastFind("caf\xe9", "CAF\xc9", 1), 0);
 }
 
-TEST(FastStrings, ReplaceAllDoesNotOverlapAndKeepsEverything)
+TEST(FastStrings, ReplaceAllEdgesAndGrowth)
 {
-    EXPECT_EQ(FastReplaceAll("aaaa", "aa", "b", true), "bb");
     EXPECT_EQ(FastReplaceAll("aaa", "aa", "b", true), "ba");
-    EXPECT_EQ(FastReplaceAll("1,234,567", ",", "", true), "1234567");
-    EXPECT_EQ(FastReplaceAll("One one ONE", "one", "1", false), "1 1 1");
-    EXPECT_EQ(FastReplaceAll("One one ONE", "one", "1", true), "One 1 ONE");
     EXPECT_EQ(FastReplaceAll("", "a", "b", true), "");
     EXPECT_EQ(FastReplaceAll("abc", "", "x", true), "abc");
-
-    std::string full;
-    for (int i = 0; i < 1000; ++i)
-        full += "ab";
-    std::string expected;
-    for (int i = 0; i < 1000; ++i)
-        expected += "<ab/>";
-    EXPECT_EQ(FastReplaceAll(full, "ab", "<ab/>", true), expected);
-
     // Far beyond the first estimate, so the buffer has to grow many times.
-    const std::string many(300000, 'x');
-    const std::string rep(100, 'y');
-    const std::string big = FastReplaceAll(many, "x", rep, true);
-    ASSERT_EQ(big.size(), many.size() * rep.size());
+    const std::string big = FastReplaceAll(std::string(300000, 'x'), "x", std::string(100, 'y'), true);
+    ASSERT_EQ(big.size(), 300000u * 100);
     EXPECT_EQ(big.find_first_not_of('y'), std::string::npos);
 }
 
