@@ -21,50 +21,41 @@ TEST(MyUtilitiesText, StrPosFindsOrGivesZero)
 
 TEST(MyUtilitiesText, SubstringsClampToTheText)
 {
-    EXPECT_EQ(LeftStr("abc", 2), "ab");
-    EXPECT_EQ(LeftStr("abc", 9), "abc");
-    EXPECT_EQ(LeftStr("abc", 0), "");
-    EXPECT_EQ(LeftStr("abc", -1), "");
-    EXPECT_EQ(RightStr("abc", 2), "bc");
-    EXPECT_EQ(RightStr("abc", 9), "abc");
-    EXPECT_EQ(RightStr("abc", 0), "");
-    EXPECT_EQ(CopyFrom("abcdef", 3), "cdef");
-    EXPECT_EQ(CopyFrom("abc", 0), "abc");
-    EXPECT_EQ(CopyFrom("abc", 4), "");
-    EXPECT_EQ(CopyStr("abcdef", 2, 3), "bcd");
-    EXPECT_EQ(CopyStr("abcdef", 5, 9), "ef");
-    EXPECT_EQ(CopyStr("abcdef", 0, 2), "ab");
-    EXPECT_EQ(CopyStr("abcdef", 7, 1), "");
-    EXPECT_EQ(CopyStr("abcdef", 2, 0), "");
-    EXPECT_EQ(CopyStr("abcdef", 2, -3), "");
-}
-
-TEST(MyUtilitiesText, ReplaceText)
-{
-    EXPECT_EQ(ReplaceText("1 of ABOUT 20", "about ", "", false), "1 of 20");
-    EXPECT_EQ(ReplaceText("x", "", "y", false), "x");
-    EXPECT_EQ(ReplaceText("a\0b"s, "\0"s, "-", true), "a-b");
+    struct Case
+    {
+        std::string got, want;
+    };
+    const Case cases[] = {
+        {LeftStr("abc", 2), "ab"},        {LeftStr("abc", 9), "abc"},        {LeftStr("abc", -1), ""},
+        {RightStr("abc", 2), "bc"},       {RightStr("abc", 9), "abc"},       {RightStr("abc", 0), ""},
+        {CopyFrom("abcdef", 3), "cdef"},  {CopyFrom("abc", 0), "abc"},       {CopyFrom("abc", 4), ""},
+        {CopyStr("abcdef", 2, 3), "bcd"}, {CopyStr("abcdef", 5, 9), "ef"},   {CopyStr("abcdef", 0, 2), "ab"},
+        {CopyStr("abcdef", 7, 1), ""},    {CopyStr("abcdef", 2, -3), ""},
+        {ReplaceText("1 of ABOUT 20", "about ", "", false), "1 of 20"}, {ReplaceText("x", "", "y", false), "x"},
+        {ReplaceText("a\0b"s, "\0"s, "-", true), "a-b"},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(cases[i].got, cases[i].want) << "case " << i;
 }
 
 TEST(MyUtilitiesText, GetFieldCountsFromOne)
 {
-    EXPECT_EQ(GetField("a;b;;d", ";", 1), "a");
-    EXPECT_EQ(GetField("a;b;;d", ";", 2), "b");
-    EXPECT_EQ(GetField("a;b;;d", ";", 3), "");
-    EXPECT_EQ(GetField("a;b;;d", ";", 4), "d");
-    EXPECT_EQ(GetField("a;b;;d", ";", 5), "");
-    EXPECT_EQ(GetField("a;b;;d", ";", 0), "");
-    EXPECT_EQ(GetField("a;b;", ";", 3), "");
-    EXPECT_EQ(GetField("whole", "", 1), "whole");
-    EXPECT_EQ(GetField("whole", "", 2), "");
-    EXPECT_EQ(GetField("oneXYtwoxythree", "xy", 2), "two");
-    EXPECT_EQ(GetField("oneXYtwoxythree", "xy", 3), "three");
-    // A delimiter that overlaps itself: every hit counts, the overlapped
-    // field is empty.
-    EXPECT_EQ(GetField("a;;;b", ";;", 1), "a");
-    EXPECT_EQ(GetField("a;;;b", ";;", 2), "");
-    EXPECT_EQ(GetField("a;;;b", ";;", 3), "b");
-    EXPECT_EQ(GetField("domain\t3\thttp://x", "\t", 3), "http://x");
+    struct Case
+    {
+        const char *text, *delimiter;
+        int index;
+        const char *field;
+    };
+    const Case cases[] = {
+        {"a;b;;d", ";", 1, "a"}, {"a;b;;d", ";", 3, ""}, {"a;b;;d", ";", 4, "d"}, {"a;b;;d", ";", 5, ""},
+        {"a;b;;d", ";", 0, ""},  {"a;b;", ";", 3, ""},   {"whole", "", 1, "whole"}, {"whole", "", 2, ""},
+        {"oneXYtwoxythree", "xy", 2, "two"}, {"oneXYtwoxythree", "xy", 3, "three"},
+        // A delimiter that overlaps itself: every hit counts, the overlapped
+        // field is empty.
+        {"a;;;b", ";;", 1, "a"}, {"a;;;b", ";;", 2, ""}, {"a;;;b", ";;", 3, "b"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(GetField(c.text, c.delimiter, c.index), c.field) << c.text << " " << c.delimiter << c.index;
 
     EXPECT_EQ(GetFieldCount("a;b;;d", ";"), 4);
     EXPECT_EQ(GetFieldCount("", ";"), 0);
@@ -103,15 +94,10 @@ TEST(MyUtilitiesText, StrToNumberReadsLeniently)
     EXPECT_EQ(StrToNumber("0x1A"), 0);
 }
 
-TEST(MyUtilitiesText, NormalizeWhitespace)
+TEST(MyUtilitiesText, WhitespaceAndNonAsciiCleaning)
 {
     EXPECT_EQ(NormalizeWhitespace("one\t\r\n   two"), "one two");
     EXPECT_EQ(NormalizeWhitespace("\r\n x  \t"), " x ");
-    EXPECT_EQ(NormalizeWhitespace(std::string(1000, ' ')), " ");
-}
-
-TEST(MyUtilitiesText, RemoveNonASCIIChars)
-{
     EXPECT_EQ(RemoveNonASCIIChars("M\xfcller", "", true), "Mueller");
     EXPECT_EQ(RemoveNonASCIIChars("M\xfcller", "", false), "Mller");
     EXPECT_EQ(RemoveNonASCIIChars("\xc0\xc6\xdf\xe5\xff\xd6", "", true), "AAEssayOe");
@@ -122,19 +108,11 @@ TEST(MyUtilitiesText, RemoveNonASCIIChars)
 
 TEST(MyUtilitiesText, ExtractFirstLineSplitsAtCrLf)
 {
-    std::string text = "ab\r\nc";
-    EXPECT_EQ(ExtractFirstLine(text), "ab");
-    EXPECT_EQ(text, "c");
-    EXPECT_EQ(ExtractFirstLine(text), "c");
-    EXPECT_EQ(text, "");
-
-    text = "ab\r\n";
-    EXPECT_EQ(ExtractFirstLine(text), "ab");
-    EXPECT_EQ(text, "");
-
-    text = "one\ntwo\r\n\r\nthree";
-    std::vector<std::string> lines;
-    while (!text.empty())
-        lines.push_back(ExtractFirstLine(text));
-    EXPECT_EQ(lines, (std::vector<std::string>{"one\ntwo", "", "three"}));
+    // A last line with or without its line end.
+    for (std::string text : {"one\ntwo\r\n\r\nthree", "one\ntwo\r\n\r\nthree\r\n"}) {
+        std::vector<std::string> lines;
+        while (!text.empty())
+            lines.push_back(ExtractFirstLine(text));
+        EXPECT_EQ(lines, (std::vector<std::string>{"one\ntwo", "", "three"}));
+    }
 }
