@@ -26,16 +26,15 @@ TEST_F(OptionsTest, SystemProxyEnableForms)
         });
         return imported();
     };
-    EXPECT_EQ(withEnable([](auto &r) { r.writeInteger("ProxyEnable", 0); }), Imported("", 0));
-    EXPECT_EQ(withEnable([](auto &r) { r.writeInteger("ProxyEnable", -1); }), Imported("127.0.0.1", 3128));
-    EXPECT_EQ(withEnable([](auto &r) { r.writeBinary("ProxyEnable", "\x01\x00\x00\x00"s); }),
-              Imported("127.0.0.1", 3128));
-    EXPECT_EQ(withEnable([](auto &r) { r.writeBinary("ProxyEnable", "\x00\x01"s); }), Imported("", 0));
+    const Imported off("", 0), on("127.0.0.1", 3128);
+    EXPECT_EQ(withEnable([](auto &r) { r.writeInteger("ProxyEnable", 0); }), off);
+    EXPECT_EQ(withEnable([](auto &r) { r.writeInteger("ProxyEnable", -1); }), on);
+    EXPECT_EQ(withEnable([](auto &r) { r.writeBinary("ProxyEnable", "\x01\x00\x00\x00"s); }), on);
+    EXPECT_EQ(withEnable([](auto &r) { r.writeBinary("ProxyEnable", "\x00\x01"s); }), off);
     // Longer than the read buffer: not read, so disabled; empty has no byte.
-    EXPECT_EQ(withEnable([](auto &r) { r.writeBinary("ProxyEnable", std::string(1025, '\x01')); }),
-              Imported("", 0));
-    EXPECT_EQ(withEnable([](auto &r) { r.writeBinary("ProxyEnable", ""); }), Imported("", 0));
-    EXPECT_EQ(withEnable([](auto &r) { r.writeText("ProxyEnable", "1"); }), Imported("", 0));
+    EXPECT_EQ(withEnable([](auto &r) { r.writeBinary("ProxyEnable", std::string(1025, '\x01')); }), off);
+    EXPECT_EQ(withEnable([](auto &r) { r.writeBinary("ProxyEnable", ""); }), off);
+    EXPECT_EQ(withEnable([](auto &r) { r.writeText("ProxyEnable", "1"); }), off);
 
     setInternetSettings([](registry::Registry &r) {
         r.writeInteger("ProxyEnable", 1);
@@ -70,17 +69,13 @@ TEST_F(OptionsTest, LoadTakesTheSystemProxyOnlyWhenTheFileSaysNo)
     m_env["HTTP_PROXY"] = "127.0.0.1:3128";
     writeOptions(header() + "UseProxy=false\r\nProxyKind=Socks4\r\nProxyServer=old\r\nProxyUsername=me\r\n");
     LoadOptions();
-    const ProxySettingsSnapshot s = ProxySettingsSnapshot::Current();
-    EXPECT_TRUE(s.UseProxy);
-    EXPECT_EQ(s.ProxyServer, "127.0.0.1");
-    EXPECT_EQ(s.ProxyPort, 3128);
-    EXPECT_EQ(s.ProxyKind, "Socks4");
-    EXPECT_EQ(s.ProxyUsername, "me");
+    EXPECT_TRUE(UseProxy);
+    EXPECT_EQ(ProxyServer + ":" + std::to_string(ProxyPort) + " " + ProxyKind + " " + ProxyUsername,
+              "127.0.0.1:3128 Socks4 me");
 
     writeOptions(header() + "UseProxy=true\r\nProxyServer=mine\r\nProxyPort=1\r\n");
     LoadOptions();
-    EXPECT_EQ(ProxyServer, "mine");
-    EXPECT_EQ(ProxyPort, 1);
+    EXPECT_EQ(ProxyServer + ":" + std::to_string(ProxyPort), "mine:1");
 }
 
 } // namespace
