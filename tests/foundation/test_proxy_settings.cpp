@@ -23,20 +23,9 @@ ProxySettingsSnapshot settings(const std::string &kind, const std::string &user 
     return s;
 }
 
-struct SocksExpectation
-{
-    const char *kind;
-    const char *user;
-    const char *password;
-    SocksVersion version;
-    SocksAuthentication authentication;
-    const char *expectedUser;
-    const char *expectedPassword;
-};
-
 } // namespace
 
-TEST(ApplyProxySettings, NoProxyUnlessEnabledWithAServer)
+TEST(ApplyProxySettings, NothingIsSetUnlessEnabledWithAServerAndAKnownKind)
 {
     auto disabled = settings("Socks5", "u", "p");
     disabled.UseProxy = false;
@@ -48,11 +37,26 @@ TEST(ApplyProxySettings, NoProxyUnlessEnabledWithAServer)
         EXPECT_FALSE(client.hasIOHandler());
         EXPECT_TRUE(client.proxyParams().server.empty());
     }
+    // The kind is compared with its case.
+    for (const char *kind : {"socks4", "SOCKS5", "http", ""}) {
+        SCOPED_TRACE(kind);
+        HttpClient client;
+        ApplyProxySettings(client, settings(kind, "u", "p"));
+        ASSERT_TRUE(client.hasIOHandler());
+        EXPECT_EQ(client.socksInfo()->version, SocksVersion::None);
+        EXPECT_TRUE(client.proxyParams().server.empty());
+    }
 }
 
 TEST(ApplyProxySettings, SocksKindsSetTheSocketLayer)
 {
-    const SocksExpectation cases[] = {
+    const struct
+    {
+        const char *kind, *user, *password;
+        SocksVersion version;
+        SocksAuthentication authentication;
+        const char *expectedUser, *expectedPassword;
+    } cases[] = {
         {"Socks4", "u", "p", SocksVersion::Socks4, SocksAuthentication::None, "", ""},
         {"Socks5", "u", "p", SocksVersion::Socks5, SocksAuthentication::UsernamePassword, "u", "p"},
         {"Socks5", "", "p", SocksVersion::Socks5, SocksAuthentication::UsernamePassword, "", "p"},
@@ -65,16 +69,13 @@ TEST(ApplyProxySettings, SocksKindsSetTheSocketLayer)
         HttpClient client;
         // Left-overs of an earlier configuration must not survive.
         client.createIOHandler();
-        client.socksInfo()->username = "old";
-        client.socksInfo()->password = "old";
-        client.socksInfo()->authentication = SocksAuthentication::UsernamePassword;
+        *client.socksInfo() = {SocksVersion::None, "old", 1, SocksAuthentication::UsernamePassword, "old", "old"};
 
         ApplyProxySettings(client, settings(c.kind, c.user, c.password));
         const http::SocksInfo *s = client.socksInfo();
         ASSERT_NE(s, nullptr);
         EXPECT_EQ(s->version, c.version);
-        EXPECT_EQ(s->host, "proxy.lan");
-        EXPECT_EQ(s->port, 3128);
+        EXPECT_EQ(s->host + ":" + std::to_string(s->port), "proxy.lan:3128");
         EXPECT_EQ(s->authentication, c.authentication);
         EXPECT_EQ(s->username, c.expectedUser);
         EXPECT_EQ(s->password, c.expectedPassword);
@@ -90,50 +91,30 @@ TEST(ApplyProxySettings, HttpKindSetsTheProxyParamsAndNoSocks)
     ApplyProxySettings(client, settings("HTTP", "user", "pass"));
     ASSERT_TRUE(client.hasIOHandler());
     EXPECT_EQ(client.socksInfo()->version, SocksVersion::None);
-    EXPECT_EQ(client.proxyParams().server, "proxy.lan");
-    EXPECT_EQ(client.proxyParams().port, 3128);
-    EXPECT_EQ(client.proxyParams().username, "user");
-    EXPECT_EQ(client.proxyParams().password, "pass");
-
+    const auto params = [&client] {
+        const auto &p = client.proxyParams();
+        return p.server + ":" + std::to_string(p.port) + " " + p.username + "/" + p.password;
+    };
+    EXPECT_EQ(params(), "proxy.lan:3128 user/pass");
     ApplyProxySettings(client, settings("HTTP", "", "only"));
-    EXPECT_EQ(client.proxyParams().username, "");
-    EXPECT_EQ(client.proxyParams().password, "only");
-
+    EXPECT_EQ(params(), "proxy.lan:3128 /only");
     ApplyProxySettings(client, settings("HTTP"));
-    EXPECT_EQ(client.proxyParams().username, "");
-    EXPECT_EQ(client.proxyParams().password, "");
-}
-
-TEST(ApplyProxySettings, KindIsComparedWithCase)
-{
-    for (const char *kind : {"socks4", "SOCKS5", "http", ""}) {
-        SCOPED_TRACE(kind);
-        HttpClient client;
-        ApplyProxySettings(client, settings(kind, "u", "p"));
-        ASSERT_TRUE(client.hasIOHandler());
-        EXPECT_EQ(client.socksInfo()->version, SocksVersion::None);
-        EXPECT_TRUE(client.proxyParams().server.empty());
-    }
+    EXPECT_EQ(params(), "proxy.lan:3128 /");
 }
 
 TEST(ApplyProxySettings, WithoutSnapshotReadsTheSettings)
 {
-    const bool oldUse = UseProxy;
-    const std::string oldKind = ProxyKind, oldServer = ProxyServer;
-    const int32_t oldPort = ProxyPort;
+    const ProxySettingsSnapshot saved = ProxySettingsSnapshot::Current();
     UseProxy = true;
     ProxyKind = "Socks4";
     ProxyServer = "127.0.0.1";
     ProxyPort = 1081;
     HttpClient client;
     ApplyProxySettings(client);
-    UseProxy = oldUse;
-    ProxyKind = oldKind;
-    ProxyServer = oldServer;
-    ProxyPort = oldPort;
+    UseProxy = saved.UseProxy, ProxyKind = saved.ProxyKind, ProxyServer = saved.ProxyServer;
+    ProxyPort = saved.ProxyPort;
 
     ASSERT_TRUE(client.hasIOHandler());
     EXPECT_EQ(client.socksInfo()->version, SocksVersion::Socks4);
-    EXPECT_EQ(client.socksInfo()->host, "127.0.0.1");
-    EXPECT_EQ(client.socksInfo()->port, 1081);
+    EXPECT_EQ(client.socksInfo()->host + ":" + std::to_string(client.socksInfo()->port), "127.0.0.1:1081");
 }
