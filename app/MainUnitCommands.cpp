@@ -25,7 +25,6 @@
 #include <QTimer>
 #include <QUrl>
 
-#include <new>
 
 namespace {
 

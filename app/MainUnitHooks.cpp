@@ -15,7 +15,6 @@
 
 #include <QApplication>
 
-#include <new>
 
 namespace {
 
