@@ -15,7 +15,6 @@
 
 #include <QApplication>
 
-
 namespace {
 
 constexpr const char *StoredDomainsFileName = "ZVO-Domains.txt";
