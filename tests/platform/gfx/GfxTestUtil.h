@@ -6,6 +6,8 @@
 
 #include <QImage>
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 namespace gfxtest {
@@ -47,6 +49,27 @@ inline int countOf(const QImage &img, gfx::TColor color)
         for (int x = 0; x < img.width(); ++x)
             n += at(img, x, y) == color;
     return n;
+}
+
+struct Pixel
+{
+    int x, y;
+    gfx::TColor color;
+};
+
+// Checks every listed pixel; a failure names its place.
+inline void expectPixels(const QImage &img, std::initializer_list<Pixel> pixels)
+{
+    for (const Pixel &p : pixels)
+        EXPECT_EQ(at(img, p.x, p.y), p.color) << "pixel " << p.x << "," << p.y;
+}
+
+// Draws on the image through a canvas that is gone when this returns.
+template <class Draw>
+void paint(QImage &img, Draw &&draw, const gfx::TextMeasurer *measurer = nullptr)
+{
+    gfx::Canvas c(&img, measurer);
+    draw(c);
 }
 
 } // namespace gfxtest

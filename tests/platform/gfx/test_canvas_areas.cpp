@@ -5,36 +5,31 @@
 using namespace gfx;
 using gfxtest::at;
 using gfxtest::blank;
+using gfxtest::expectPixels;
 using gfxtest::inked;
+using gfxtest::paint;
 using rtl::TRect;
 
 TEST(GfxCanvasAreas, FillAndFrameCoverExactlyTheExclusiveRect)
 {
     QImage img = blank(20, 20);
-    {
-        Canvas c(&img);
-        c.FillRect(TRect{0, 0, 10, 10}, Brush::solid(clRed));
-    }
+    paint(img, [](Canvas &c) { c.FillRect(TRect{0, 0, 10, 10}, Brush::solid(clRed)); });
     EXPECT_EQ(inked(img), (TRect{0, 0, 10, 10}));
 
     img = blank(20, 20);
-    {
-        Canvas c(&img);
+    paint(img, [](Canvas &c) {
         c.brush() = Brush::solid(clBlue);
         c.FrameRect(TRect{2, 3, 8, 7});
         c.FillRect(TRect{12, 12, 12, 18}); // empty: nothing
-    }
+    });
     EXPECT_EQ(inked(img), (TRect{2, 3, 8, 7}));
-    EXPECT_EQ(at(img, 7, 6), clBlue);
-    EXPECT_EQ(at(img, 2, 6), clBlue);
-    EXPECT_EQ(at(img, 3, 4), clWhite); // inside stays
+    expectPixels(img, {{7, 6, clBlue}, {2, 6, clBlue}, {3, 4, clWhite}}); // the inside stays
 }
 
 TEST(GfxCanvasAreas, LinesLeaveOutTheirEndPoint)
 {
     QImage img = blank(20, 20);
-    {
-        Canvas c(&img);
+    paint(img, [](Canvas &c) {
         c.MoveTo(2, 5);
         c.LineTo(10, 5);
         EXPECT_EQ(c.penPos(), (rtl::TPoint{10, 5}));
@@ -42,33 +37,21 @@ TEST(GfxCanvasAreas, LinesLeaveOutTheirEndPoint)
         c.LineTo(15, 9);
         c.MoveTo(0, 10);
         c.LineTo(5, 15);
-    }
-    EXPECT_EQ(at(img, 2, 5), clBlack);
-    EXPECT_EQ(at(img, 9, 5), clBlack);
-    EXPECT_EQ(at(img, 10, 5), clWhite);
-    EXPECT_EQ(at(img, 15, 8), clBlack);
-    EXPECT_EQ(at(img, 15, 9), clWhite);
-    EXPECT_EQ(at(img, 4, 14), clBlack);
-    EXPECT_EQ(at(img, 5, 15), clWhite);
+    });
+    expectPixels(img, {{2, 5, clBlack}, {9, 5, clBlack}, {10, 5, clWhite}, {15, 8, clBlack}, {15, 9, clWhite},
+                       {4, 14, clBlack}, {5, 15, clWhite}});
 
     // A polyline joins its segments without gaps and still omits the last point.
     img = blank(20, 20);
-    {
-        Canvas c(&img);
-        c.Polyline({{1, 1}, {6, 1}, {6, 6}});
-    }
-    EXPECT_EQ(at(img, 5, 1), clBlack);
-    EXPECT_EQ(at(img, 6, 1), clBlack);
-    EXPECT_EQ(at(img, 6, 5), clBlack);
-    EXPECT_EQ(at(img, 6, 6), clWhite);
+    paint(img, [](Canvas &c) { c.Polyline({{1, 1}, {6, 1}, {6, 6}}); });
+    expectPixels(img, {{5, 1, clBlack}, {6, 1, clBlack}, {6, 5, clBlack}, {6, 6, clWhite}});
     EXPECT_EQ(inked(img), (TRect{1, 1, 7, 6}));
 }
 
 TEST(GfxCanvasAreas, PenModesAndDashes)
 {
     QImage img = blank(30, 10, clRed);
-    {
-        Canvas c(&img);
+    paint(img, [&img](Canvas &c) {
         c.pen().mode = PenMode::Xor;
         c.pen().color = clWhite;
         c.MoveTo(0, 2);
@@ -79,14 +62,12 @@ TEST(GfxCanvasAreas, PenModesAndDashes)
         c.pen().mode = PenMode::Not;
         c.MoveTo(0, 4);
         c.LineTo(5, 4);
-    }
-    EXPECT_EQ(at(img, 3, 2), clRed);
-    EXPECT_EQ(at(img, 3, 4), clAqua);
+    });
+    expectPixels(img, {{3, 2, clRed}, {3, 4, clAqua}});
     // A dotted pen alternates runs of pen colour and, in opaque mode, of
     // background colour.
     img = blank(30, 10, clRed);
-    {
-        Canvas c(&img);
+    paint(img, [](Canvas &c) {
         c.pen().style = PenStyle::Dot;
         c.setBkColor(clLime);
         c.MoveTo(0, 1);
@@ -94,67 +75,49 @@ TEST(GfxCanvasAreas, PenModesAndDashes)
         c.setBkMode(BkMode::Transparent);
         c.MoveTo(0, 3);
         c.LineTo(12, 3);
-    }
-    EXPECT_EQ(at(img, 0, 1), clBlack);
-    EXPECT_EQ(at(img, 2, 1), clBlack);
-    EXPECT_EQ(at(img, 3, 1), clLime);
-    EXPECT_EQ(at(img, 6, 1), clBlack);
-    EXPECT_EQ(at(img, 3, 3), clRed);
+    });
+    expectPixels(img, {{0, 1, clBlack}, {2, 1, clBlack}, {3, 1, clLime}, {6, 1, clBlack}, {3, 3, clRed}});
 }
 
-TEST(GfxCanvasAreas, RectangleOutlinesInsideAndFillsWithTheBrush)
+TEST(GfxCanvasAreas, FiguresOutlineInsideAndFillWithTheBrush)
 {
     QImage img = blank(20, 20);
-    {
-        Canvas c(&img);
+    paint(img, [](Canvas &c) {
         c.brush() = Brush::solid(clRed);
         c.Rectangle(TRect{1, 1, 9, 7});
-    }
+    });
     EXPECT_EQ(inked(img), (TRect{1, 1, 9, 7}));
-    EXPECT_EQ(at(img, 1, 1), clBlack);
-    EXPECT_EQ(at(img, 8, 6), clBlack);
-    EXPECT_EQ(at(img, 2, 2), clRed);
-    EXPECT_EQ(at(img, 7, 5), clRed);
+    expectPixels(img, {{1, 1, clBlack}, {8, 6, clBlack}, {2, 2, clRed}, {7, 5, clRed}});
 
     img = blank(20, 20);
-    {
-        Canvas c(&img);
+    paint(img, [](Canvas &c) {
         c.brush() = Brush::solid(clRed);
         c.pen().width = 2;
         c.Rectangle(TRect{0, 0, 10, 10});
         c.pen().style = PenStyle::Clear;
         c.Rectangle(TRect{12, 12, 16, 16}); // without a pen: one pixel smaller
-    }
+    });
     EXPECT_EQ(inked(img), (TRect{0, 0, 15, 15}));
-    EXPECT_EQ(at(img, 1, 1), clBlack);
-    EXPECT_EQ(at(img, 8, 8), clBlack);
-    EXPECT_EQ(at(img, 2, 2), clRed);
-    EXPECT_EQ(at(img, 14, 14), clRed);
-    EXPECT_EQ(at(img, 15, 15), clWhite);
+    expectPixels(img, {{1, 1, clBlack}, {8, 8, clBlack}, {2, 2, clRed}, {14, 14, clRed}, {15, 15, clWhite}});
 
     // Ellipses and rounded rectangles stay within the exclusive rectangle.
     img = blank(30, 30);
-    {
-        Canvas c(&img);
+    paint(img, [](Canvas &c) {
         c.brush() = Brush::solid(clRed);
         c.Ellipse(TRect{2, 2, 12, 12});
         c.RoundRect(TRect{14, 2, 28, 12}, 6, 6);
         c.Polygon({{2, 20}, {12, 20}, {7, 28}});
-    }
+    });
     EXPECT_EQ(inked(img), (TRect{2, 2, 28, 29}));
-    EXPECT_EQ(at(img, 7, 7), clRed);
-    EXPECT_EQ(at(img, 11, 7), clBlack);
-    EXPECT_EQ(at(img, 12, 7), clWhite);
-    EXPECT_EQ(at(img, 7, 12), clWhite);
+    expectPixels(img, {{7, 7, clRed}, {11, 7, clBlack}, {12, 7, clWhite}, {7, 12, clWhite}});
 
+    // Without a pen the figure ends one pixel before the exclusive edges.
     img = blank(30, 30);
-    {
-        Canvas c(&img);
+    paint(img, [](Canvas &c) {
         c.brush() = Brush::solid(clRed);
         c.pen().style = PenStyle::Clear;
         c.Ellipse(TRect{2, 2, 12, 12});
-    }
-    // Without a pen the figure ends one pixel before the exclusive edges.
+    });
     EXPECT_EQ(inked(img).Right, 11);
     EXPECT_EQ(inked(img).Bottom, 11);
     EXPECT_GE(inked(img).Left, 2);
@@ -164,18 +127,15 @@ TEST(GfxCanvasAreas, InvertAndFocusRectAreTheirOwnUndo)
 {
     QImage img = blank(20, 20, clRed);
     const QImage before = img;
-    {
-        Canvas c(&img);
+    paint(img, [&img](Canvas &c) {
         c.InvertRect(TRect{2, 2, 6, 6});
-        EXPECT_EQ(at(img, 2, 2), clAqua);
-        EXPECT_EQ(at(img, 6, 6), clRed);
+        expectPixels(img, {{2, 2, clAqua}, {6, 6, clRed}});
         c.InvertRect(TRect{2, 2, 6, 6});
-    }
+    });
     EXPECT_EQ(img, before);
 
     img = blank(20, 20);
-    {
-        Canvas c(&img);
+    paint(img, [&img](Canvas &c) {
         c.setTextColor(clWhite); // the combination that inverts
         c.setBkColor(clBlack);
         c.DrawFocusRect(TRect{2, 2, 12, 8});
@@ -184,18 +144,17 @@ TEST(GfxCanvasAreas, InvertAndFocusRectAreTheirOwnUndo)
             EXPECT_EQ(at(img, x, 2), (x % 2 == 0) ? clBlack : clWhite) << x;
         for (int y = 2; y < 8; ++y)
             EXPECT_EQ(at(img, 11, y), ((11 + y) % 2 == 0) ? clBlack : clWhite) << y;
-        EXPECT_EQ(gfxtest::inked(img), (TRect{2, 2, 12, 8}));
+        EXPECT_EQ(inked(img), (TRect{2, 2, 12, 8}));
         EXPECT_EQ(at(img, 5, 5), clWhite);
         c.DrawFocusRect(TRect{2, 2, 12, 8});
-    }
-    EXPECT_EQ(gfxtest::inked(img), (TRect{}));
+    });
+    EXPECT_EQ(inked(img), (TRect{}));
 }
 
 TEST(GfxCanvasAreas, PatternBrushesFollowTheBrushOrigin)
 {
     QImage img = blank(16, 16);
-    {
-        Canvas c(&img);
+    paint(img, [](Canvas &c) {
         c.setTextColor(clBlack);
         c.setBkColor(clWhite);
         c.FillRect(TRect{0, 0, 8, 8}, Brush::halftone());
@@ -206,33 +165,24 @@ TEST(GfxCanvasAreas, PatternBrushesFollowTheBrushOrigin)
         c.setTextColor(clRed);
         c.setBkColor(clBlue);
         c.FillRect(TRect{0, 8, 8, 16}, Brush::monoPattern({0x0F, 0, 0, 0, 0, 0, 0, 0}));
-    }
-    EXPECT_EQ(at(img, 0, 0), clBlack);
-    EXPECT_EQ(at(img, 1, 0), clWhite);
-    EXPECT_EQ(at(img, 1, 1), clBlack);
-    EXPECT_EQ(at(img, 8, 0), clWhite); // shifted by the origin
-    EXPECT_EQ(at(img, 9, 0), clBlack);
-    EXPECT_EQ(at(img, 0, 8), clRed);
-    EXPECT_EQ(at(img, 4, 8), clBlue);
-    EXPECT_EQ(at(img, 4, 9), clRed);
+    });
+    expectPixels(img, {{0, 0, clBlack}, {1, 0, clWhite}, {1, 1, clBlack}});
+    expectPixels(img, {{8, 0, clWhite}, {9, 0, clBlack}}); // shifted by the origin
+    expectPixels(img, {{0, 8, clRed}, {4, 8, clBlue}, {4, 9, clRed}});
 
     // Hatches draw only their lines in transparent mode.
     img = blank(16, 16, clLime);
-    {
-        Canvas c(&img);
+    paint(img, [](Canvas &c) {
         c.setBkMode(BkMode::Transparent);
         c.FillRect(TRect{0, 0, 16, 16}, Brush::hatch(BrushStyle::Cross, clBlue));
-    }
-    EXPECT_EQ(at(img, 0, 3), clBlue);
-    EXPECT_EQ(at(img, 3, 8), clBlue);
-    EXPECT_EQ(at(img, 3, 3), clLime);
+    });
+    expectPixels(img, {{0, 3, clBlue}, {3, 8, clBlue}, {3, 3, clLime}});
 }
 
 TEST(GfxCanvasAreas, ClippingNestsAndRestores)
 {
     QImage img = blank(20, 20);
-    {
-        Canvas c(&img);
+    paint(img, [](Canvas &c) {
         EXPECT_EQ(c.ClipBox(), (TRect{0, 0, 20, 20}));
         const int level = c.SaveDC();
         EXPECT_EQ(c.IntersectClipRect(TRect{2, 2, 10, 10}), SIMPLEREGION);
@@ -248,12 +198,8 @@ TEST(GfxCanvasAreas, ClippingNestsAndRestores)
         EXPECT_EQ(c.brush().color, clWhite);
         EXPECT_FALSE(c.RestoreDC(-1));
         c.FillRect(TRect{15, 15, 16, 16}, Brush::solid(clLime));
-    }
-    EXPECT_EQ(at(img, 2, 2), clRed);
-    EXPECT_EQ(at(img, 9, 9), clRed);
-    EXPECT_EQ(at(img, 10, 10), clWhite);
-    EXPECT_EQ(at(img, 4, 4), clWhite);
-    EXPECT_EQ(at(img, 15, 15), clLime);
+    });
+    expectPixels(img, {{2, 2, clRed}, {9, 9, clRed}, {10, 10, clWhite}, {4, 4, clWhite}, {15, 15, clLime}});
 }
 
 TEST(GfxCanvasAreas, BlitsCombineWithRasterOperations)
@@ -261,19 +207,17 @@ TEST(GfxCanvasAreas, BlitsCombineWithRasterOperations)
     QImage src(4, 4, QImage::Format_RGB32);
     src.fill(QColor(0, 255, 255)); // aqua
     QImage img = blank(20, 10, clYellow);
-    {
-        Canvas c(&img);
+    paint(img, [&src](Canvas &c) {
         c.BitBlt(0, 0, 4, 4, src, 0, 0, RasterOp::SrcCopy);
         c.BitBlt(5, 0, 4, 4, src, 0, 0, RasterOp::SrcAnd);
         c.BitBlt(10, 0, 4, 4, src, 0, 0, RasterOp::SrcInvert);
         c.StretchDraw(TRect{0, 5, 8, 7}, src, RasterOp::SrcPaint);
-    }
-    EXPECT_EQ(at(img, 3, 3), clAqua);
-    EXPECT_EQ(at(img, 4, 4), clYellow);
-    EXPECT_EQ(at(img, 6, 1), clLime);   // aqua and yellow
-    EXPECT_EQ(at(img, 11, 1), clFuchsia); // aqua xor yellow
-    EXPECT_EQ(at(img, 7, 6), clWhite);  // aqua or yellow, stretched
-    EXPECT_EQ(at(img, 8, 6), clYellow);
+    });
+    expectPixels(img, {{3, 3, clAqua}, {4, 4, clYellow},
+                       {6, 1, clLime},     // aqua and yellow
+                       {11, 1, clFuchsia}, // aqua xor yellow
+                       {7, 6, clWhite},    // aqua or yellow, stretched
+                       {8, 6, clYellow}});
 }
 
 TEST(GfxCanvasAreas, ImageListGlyphsUseTheirMask)
@@ -297,12 +241,10 @@ TEST(GfxCanvasAreas, ImageListGlyphsUseTheirMask)
     list.add(strip, clWhite);
 
     QImage img = blank(10, 10, clLime);
-    {
-        Canvas c(&img);
+    paint(img, [&list](Canvas &c) {
         c.DrawImage(list, 1, 0, 0);
         c.DrawImage(list, 2, 5, 5); // outside the list: nothing
-    }
-    EXPECT_EQ(at(img, 2, 0), clBlue);
-    EXPECT_EQ(at(img, 0, 0), clLime);
-    EXPECT_EQ(gfxtest::inked(img, clLime), (TRect{2, 0, 3, 4}));
+    });
+    expectPixels(img, {{2, 0, clBlue}, {0, 0, clLime}});
+    EXPECT_EQ(inked(img, clLime), (TRect{2, 0, 3, 4}));
 }
