@@ -12,12 +12,7 @@ TEST(GfxGeometry, RectConversionKeepsExclusiveEdges)
 {
     const rtl::TRect r{2, 3, 12, 8};
     const QRect q = ToQRect(r);
-    EXPECT_EQ(q.left(), 2);
-    EXPECT_EQ(q.top(), 3);
-    EXPECT_EQ(q.width(), 10);
-    EXPECT_EQ(q.height(), 5);
-    EXPECT_EQ(q.right(), 11); // QRect's right edge is the last pixel
-    EXPECT_EQ(q.bottom(), 7);
+    EXPECT_EQ(q, QRect(2, 3, 10, 5)); // QRect's right edge is the last pixel
     EXPECT_EQ(FromQRect(q), r);
     EXPECT_EQ(FromQRect(QRect(0, 0, 1, 1)), (rtl::TRect{0, 0, 1, 1}));
     EXPECT_TRUE(ToQRect(rtl::TRect{5, 5, 5, 9}).isEmpty());
@@ -33,15 +28,12 @@ TEST(GfxColors, EncodingAndSystemColourResolution)
 
     setSystemColors(SystemColors::classic());
     EXPECT_EQ(clBtnFace, static_cast<TColor>(0xFF00000F));
-    EXPECT_EQ(ColorToRGB(clBtnFace), clSilver);
-    EXPECT_EQ(ColorToRGB(clBtnShadow), clGray);
-    EXPECT_EQ(ColorToRGB(clBtnHighlight), clWhite);
-    EXPECT_EQ(ColorToRGB(cl3DDkShadow), clBlack);
-    EXPECT_EQ(ColorToRGB(clHighlight), clNavy);
-    EXPECT_EQ(ColorToRGB(clWindow), clWhite);
-    EXPECT_EQ(ColorToRGB(clInfoBk), RGB(255, 255, 225));
-    EXPECT_EQ(ColorToRGB(clTeal), clTeal);
-    EXPECT_EQ(ColorToRGB(clNone), clNone);
+    const std::pair<TColor, TColor> classic[] = {
+        {clBtnFace, clSilver}, {clBtnShadow, clGray},   {clBtnHighlight, clWhite}, {cl3DDkShadow, clBlack},
+        {clHighlight, clNavy}, {clWindow, clWhite},     {clInfoBk, RGB(255, 255, 225)},
+        {clTeal, clTeal},      {clNone, clNone}};
+    for (const auto &[color, rgb] : classic)
+        EXPECT_EQ(ColorToRGB(color), rgb) << std::hex << color;
     EXPECT_EQ(ToQColor(clNone).alpha(), 0);
     EXPECT_EQ(GetSysColor(99), 0);
 }
@@ -56,10 +48,7 @@ TEST(GfxColors, PaletteDerivedTableDrivesDrawing)
     EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), RGB(0x40, 0x50, 0x60));
 
     QImage img = blank(10, 10);
-    {
-        Canvas c(&img);
-        c.FillRect(rtl::TRect{0, 0, 5, 5}, Brush::solid(clBtnFace));
-    }
+    gfxtest::paint(img, [](Canvas &c) { c.FillRect(rtl::TRect{0, 0, 5, 5}, Brush::solid(clBtnFace)); });
     EXPECT_EQ(at(img, 2, 2), RGB(0x10, 0x20, 0x30));
     setSystemColors(SystemColors::classic());
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), clSilver);
