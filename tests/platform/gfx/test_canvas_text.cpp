@@ -25,37 +25,28 @@ Font dejaVu(int size = 10)
 
 TEST(GfxCanvasText, DrawTextClipsUnlessToldNot)
 {
-    QImage img = blank(120, 30);
-    {
-        Canvas c(&img);
-        c.setFont(dejaVu());
-        c.setBkMode(BkMode::Transparent);
-        c.DrawText("WWWWWWWWWWWW", TRect{10, 5, 40, 25}, DT_SINGLELINE);
-    }
-    const TRect clipped = inked(img);
-    EXPECT_GE(clipped.Left, 10);
-    EXPECT_EQ(clipped.Right, 40); // cut at the rectangle's exclusive edge
-
-    img = blank(120, 30);
-    {
-        Canvas c(&img);
-        c.setFont(dejaVu());
-        c.setBkMode(BkMode::Transparent);
-        c.DrawText("WWWWWWWWWWWW", TRect{10, 5, 40, 25}, DT_SINGLELINE | DT_NOCLIP);
-    }
-    EXPECT_GT(inked(img).Right, 60);
+    auto drawn = [](unsigned format) {
+        QImage img = blank(120, 30);
+        gfxtest::paint(img, [format](Canvas &c) {
+            c.setFont(dejaVu());
+            c.setBkMode(BkMode::Transparent);
+            c.DrawText("WWWWWWWWWWWW", TRect{10, 5, 40, 25}, DT_SINGLELINE | format);
+        });
+        return inked(img);
+    };
+    EXPECT_GE(drawn(0).Left, 10);
+    EXPECT_EQ(drawn(0).Right, 40); // cut at the rectangle's exclusive edge
+    EXPECT_GT(drawn(DT_NOCLIP).Right, 60);
 
     // Measuring draws nothing and reports the needed rectangle.
-    img = blank(120, 30);
-    {
-        Canvas c(&img);
+    QImage img = blank(120, 30);
+    gfxtest::paint(img, [](Canvas &c) {
         c.setFont(dejaVu());
         TRect r{0, 0, 100, 0};
         const int h = c.DrawText("Wg", r, DT_SINGLELINE | DT_CALCRECT);
         EXPECT_EQ(h, c.TextHeight("Wg"));
-        EXPECT_EQ(r.Width(), c.TextWidth("Wg"));
-        EXPECT_EQ(r.Bottom, h);
-    }
+        EXPECT_EQ(r, (TRect{0, 0, c.TextWidth("Wg"), h}));
+    });
     EXPECT_EQ(inked(img), (TRect{}));
 }
 
@@ -68,16 +59,13 @@ TEST(GfxCanvasText, BackgroundModesAndOpaqueRectangle)
         c.setFont(dejaVu());
         c.setBkColor(clYellow);
         c.TextOut(2, 2, "ab"); // opaque: the text box takes the background colour
-        EXPECT_EQ(at(img, 2 + 13, 2 + 12), clYellow); // inside 14 x 13, below the glyphs
-        EXPECT_EQ(at(img, 2 + 14, 2), clWhite);
-        EXPECT_EQ(at(img, 2, 2 + 13), clWhite);
+        // Inside 14 x 13, below the glyphs, and just outside it.
+        gfxtest::expectPixels(img, {{2 + 13, 2 + 12, clYellow}, {2 + 14, 2, clWhite}, {2, 2 + 13, clWhite}});
 
         c.setBkMode(BkMode::Transparent);
         const TRect box{40, 2, 90, 30};
         c.ExtTextOut(45, 5, ETO_OPAQUE | ETO_CLIPPED, &box, "abc");
-        EXPECT_EQ(at(img, 40, 2), clYellow);
-        EXPECT_EQ(at(img, 89, 29), clYellow);
-        EXPECT_EQ(at(img, 90, 30), clWhite);
+        gfxtest::expectPixels(img, {{40, 2, clYellow}, {89, 29, clYellow}, {90, 30, clWhite}});
         EXPECT_EQ(c.TextExtent("abc"), (rtl::TSize{21, 13}));
         // Tab stops: default eight average characters, a distance, positions.
         EXPECT_EQ(c.TabbedTextWidth("a\tb"), 56 + 7);
@@ -94,12 +82,11 @@ TEST(GfxCanvasText, AcceleratorIsUnderlinedUnderItsCharacter)
     const int baseline = QFontMetrics(ToQFont(font, 96)).ascent();
     auto underlineRow = [&](unsigned format) {
         QImage img = blank(60, 30);
-        {
-            Canvas c(&img, &fake);
+        gfxtest::paint(img, [&](Canvas &c) {
             c.setFont(font);
             c.setBkMode(BkMode::Transparent);
             c.DrawText("a&cx", TRect{0, 0, 60, 30}, DT_SINGLELINE | format);
-        }
+        }, &fake);
         std::string row;
         for (int x = 0; x < 28; ++x)
             row += at(img, x, baseline + 1) == clBlack ? '#' : '.';
@@ -112,14 +99,13 @@ TEST(GfxCanvasText, AcceleratorIsUnderlinedUnderItsCharacter)
 TEST(GfxCanvasText, RotatedTextRunsUpwardsFromItsOrigin)
 {
     QImage img = blank(60, 120);
-    {
-        Canvas c(&img);
+    gfxtest::paint(img, [](Canvas &c) {
         Font f = dejaVu(12);
         f.orientation = 900;
         c.setFont(f);
         c.setBkMode(BkMode::Transparent);
         c.TextOut(10, 110, "Rotated");
-    }
+    });
     const TRect ink = inked(img);
     EXPECT_GT(ink.Height(), 2 * ink.Width());
     EXPECT_LE(ink.Bottom, 111);
