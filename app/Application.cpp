@@ -2,6 +2,7 @@
 
 #include "app/ComponentRegistration.h"
 #include "app/MainUnit.h"
+#include "platform/gfx/Colors.h"
 
 #include <QApplication>
 
@@ -9,6 +10,9 @@ int RunZarvello(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("Zarvello"));
     QApplication::setApplicationDisplayName(QString());
+    // Custom-painted controls take the system colours from the desktop's
+    // palette, so they match the standard widgets around them.
+    gfx::setSystemColors(gfx::SystemColors::fromPalette(QApplication::palette()));
     RegisterGridComponents();
     RegisterReportComponents();
     TMainForm mainForm;
