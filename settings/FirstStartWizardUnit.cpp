@@ -77,22 +77,6 @@ protected:
     }
 };
 
-QLabel *makeLabel(QWidget *parent, const char *text, int left, int top, int width, QWidget *buddy = nullptr)
-{
-    auto *label = new QLabel(QString::fromLatin1(text), parent);
-    label->setGeometry(left, top, width, LabelHeight);
-    if (buddy)
-        label->setBuddy(buddy);
-    return label;
-}
-
-QLineEdit *makeEdit(QWidget *parent, int left, int top, int width)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setGeometry(left, top, width, EditHeight);
-    return edit;
-}
-
 bool startsWithNoCase(const std::string &text, const char *prefix)
 {
     return StrPos(text, prefix, false) == 1;
@@ -184,16 +168,8 @@ void TFirstStartWizardForm::createWelcomePage()
     WelcomeLabel->setWordWrap(true);
     WelcomeLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    LengthyMemo = new QPlainTextEdit(dxTabSheet1);
-    LengthyMemo->setGeometry(16, 65, 320, 173);
-    LengthyMemo->setReadOnly(true);
-    LengthyMemo->setFrameShape(QFrame::NoFrame);
-    LengthyMemo->setFocusPolicy(Qt::ClickFocus);
-    LengthyMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    LengthyMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    LengthyMemo->document()->setDocumentMargin(1);
-    SetButtonFaceBackground(LengthyMemo);
-    LengthyMemo->setPlainText(
+    LengthyMemo = MakeNoteMemo(
+        dxTabSheet1, QRect(16, 65, 320, 173),
         QStringLiteral("Link popularity is the total number of web sites that link to your site. \n"
                        "Nearly all major search engines rank sites in part by the site's link \n"
                        "popularity.\n"
@@ -213,33 +189,16 @@ void TFirstStartWizardForm::createConnectionPage()
     dxTabSheet2 = new TdxTabSheet(dxPageControl1);
     dxTabSheet2->setObjectName(QStringLiteral("dxTabSheet2"));
 
-    Step1Label = makeLabel(dxTabSheet2, "Step 1 of 2: Select your Internet connection", 16, 18, 320);
+    Step1Label = MakeLabel(dxTabSheet2, "Step 1 of 2: Select your Internet connection", 16, 18, 320);
     Step1Label->setFont(FormFont(8, true));
 
     ConnectionsComboBox = new QComboBox(dxTabSheet2);
     ConnectionsComboBox->setGeometry(16, 56, 200, EditHeight);
     for (const ConnectionSpeed &speed : kSpeeds)
         ConnectionsComboBox->addItem(QString::fromLatin1(speed.item));
-    ConnectionsLabel = makeLabel(dxTabSheet2, "&Select your Internet connection:", 16, 39, 200, ConnectionsComboBox);
+    ConnectionsLabel = MakeLabel(dxTabSheet2, "&Select your Internet connection:", 16, 39, 200, ConnectionsComboBox);
 
-    UseProxyServerCheckBox = new QCheckBox(QStringLiteral("&Use Proxy Server:"), dxTabSheet2);
-    UseProxyServerCheckBox->setGeometry(16, 104, 130, CheckBoxHeight);
-    ProxyHTTPRadioButton = new QRadioButton(QStringLiteral("H&TTP"), dxTabSheet2);
-    ProxyHTTPRadioButton->setGeometry(32, 131, 54, CheckBoxHeight);
-    ProxySocks4RadioButton = new QRadioButton(QStringLiteral("SOCKS &4"), dxTabSheet2);
-    ProxySocks4RadioButton->setGeometry(90, 131, 70, CheckBoxHeight);
-    ProxySocks5RadioButton = new QRadioButton(QStringLiteral("SOCKS &5"), dxTabSheet2);
-    ProxySocks5RadioButton->setGeometry(164, 131, 70, CheckBoxHeight);
-
-    ProxyServerEdit = makeEdit(dxTabSheet2, 145, 158, 136);
-    ProxyPortEdit = makeEdit(dxTabSheet2, 145, 187, 136);
-    ProxyUsernameEdit = makeEdit(dxTabSheet2, 146, 216, 136);
-    ProxyPasswordEdit = makeEdit(dxTabSheet2, 146, 245, 136);
-    ProxyPasswordEdit->setEchoMode(QLineEdit::Password);
-    ProxyServerLabel = makeLabel(dxTabSheet2, "&Proxy Server:", 32, 162, 110, ProxyServerEdit);
-    ProxyPortLabel = makeLabel(dxTabSheet2, "Prox&y Port:", 32, 191, 110, ProxyPortEdit);
-    ProxyUsernameLabel = makeLabel(dxTabSheet2, "User name (if &required):", 33, 220, 112, ProxyUsernameEdit);
-    ProxyPasswordLabel = makeLabel(dxTabSheet2, "Passwor&d (if required):", 33, 249, 112, ProxyPasswordEdit);
+    CreateProxyControls(dxTabSheet2, 16, 104, "User name (if &required):");
 }
 
 void TFirstStartWizardForm::createURLPage()
@@ -247,15 +206,15 @@ void TFirstStartWizardForm::createURLPage()
     dxTabSheet3 = new TdxTabSheet(dxPageControl1);
     dxTabSheet3->setObjectName(QStringLiteral("dxTabSheet3"));
 
-    Step2Label = makeLabel(dxTabSheet3, "Step 2 of 2: Enter URLs", 16, 18, 320);
+    Step2Label = MakeLabel(dxTabSheet3, "Step 2 of 2: Enter URLs", 16, 18, 320);
     Step2Label->setFont(FormFont(8, true));
 
-    URLEdit = makeEdit(dxTabSheet3, 16, 56, 320);
-    URLLabel = makeLabel(dxTabSheet3, "Enter the &URL of your web site:", 16, 39, 316, URLEdit);
-    Competitor1Edit = makeEdit(dxTabSheet3, 16, 139, 320);
-    Competitor2Edit = makeEdit(dxTabSheet3, 16, 170, 320);
-    Competitor3Edit = makeEdit(dxTabSheet3, 16, 201, 320);
-    CompetitorLabel = makeLabel(dxTabSheet3,
+    URLEdit = MakeEdit(dxTabSheet3, 16, 56, 320);
+    URLLabel = MakeLabel(dxTabSheet3, "Enter the &URL of your web site:", 16, 39, 316, URLEdit);
+    Competitor1Edit = MakeEdit(dxTabSheet3, 16, 139, 320);
+    Competitor2Edit = MakeEdit(dxTabSheet3, 16, 170, 320);
+    Competitor3Edit = MakeEdit(dxTabSheet3, 16, 201, 320);
+    CompetitorLabel = MakeLabel(dxTabSheet3,
                                 "Enter up to three URLs of your &competitors (you can also leave these fields empty):",
                                 16, 109, 316, Competitor1Edit);
     CompetitorLabel->resize(316, 26);
@@ -286,13 +245,6 @@ void TFirstStartWizardForm::connectHandlers()
         connect(edit, &QLineEdit::textChanged, this, handler(&TFirstStartWizardForm::URLEditChange));
 }
 
-ProxyControls TFirstStartWizardForm::proxyControls() const
-{
-    return {UseProxyServerCheckBox, ProxyHTTPRadioButton, ProxySocks4RadioButton, ProxySocks5RadioButton,
-            ProxyServerLabel,       ProxyServerEdit,      ProxyPortLabel,         ProxyPortEdit,
-            ProxyUsernameLabel,     ProxyUsernameEdit,    ProxyPasswordLabel,     ProxyPasswordEdit};
-}
-
 void TFirstStartWizardForm::FormCreate()
 {
     m_exitPressed = false;
@@ -302,7 +254,7 @@ void TFirstStartWizardForm::FormCreate()
     // first page leaves a sensible value behind.
     ConnectionsComboBox->setCurrentIndex(kDefaultSpeedIndex);
     ConnectionsComboBoxChange();
-    LoadProxyControls(proxyControls());
+    LoadProxyControls();
     URLEdit->setText(rtl::ToQString(PlaceholderURL()));
     Competitor1Edit->setText(rtl::ToQString(PlaceholderCompetitorURL(1)));
     Competitor2Edit->setText(rtl::ToQString(PlaceholderCompetitorURL(2)));
@@ -345,7 +297,7 @@ void TFirstStartWizardForm::GetCompetitorURLs(TCompetitorURLList &list) const
 
 void TFirstStartWizardForm::UpdateControls()
 {
-    UpdateProxyControls(proxyControls());
+    UpdateProxyControls();
     if (m_exitPressed || m_finished) {
         SetEnabledIfChanged(BackButton, false);
         SetEnabledIfChanged(ExitButton, false);
@@ -385,7 +337,7 @@ void TFirstStartWizardForm::NextButtonClick()
         dxPageControl1->SetActivePageIndex(ConnectionPage);
         ConnectionsComboBox->setFocus();
     } else if (page == ConnectionPage || page == URLPage) {
-        StoreProxyControls(proxyControls());
+        StoreProxyControls();
         if (page == ConnectionPage) {
             dxPageControl1->SetActivePageIndex(URLPage);
             URLEdit->setFocus();

@@ -21,13 +21,11 @@
 #include <set>
 #include <string>
 
-class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QRadioButton;
 class TdxPageControl;
 class TdxTabSheet;
 
@@ -39,7 +37,7 @@ struct LessNoCase
 };
 using TCompetitorURLList = std::set<std::string, LessNoCase>;
 
-class TFirstStartWizardForm : public QDialog
+class TFirstStartWizardForm : public QDialog, public ProxyGroup
 {
     Q_OBJECT
 public:
@@ -90,18 +88,6 @@ public:
     QLabel *Step1Label = nullptr;
     QLabel *ConnectionsLabel = nullptr;
     QComboBox *ConnectionsComboBox = nullptr;
-    QCheckBox *UseProxyServerCheckBox = nullptr;
-    QRadioButton *ProxyHTTPRadioButton = nullptr;
-    QRadioButton *ProxySocks4RadioButton = nullptr;
-    QRadioButton *ProxySocks5RadioButton = nullptr;
-    QLabel *ProxyServerLabel = nullptr;
-    QLineEdit *ProxyServerEdit = nullptr;
-    QLabel *ProxyPortLabel = nullptr;
-    QLineEdit *ProxyPortEdit = nullptr;
-    QLabel *ProxyUsernameLabel = nullptr;
-    QLineEdit *ProxyUsernameEdit = nullptr;
-    QLabel *ProxyPasswordLabel = nullptr;
-    QLineEdit *ProxyPasswordEdit = nullptr;
     TdxTabSheet *dxTabSheet3 = nullptr;
     QLabel *Step2Label = nullptr;
     QLabel *URLLabel = nullptr;
@@ -134,7 +120,6 @@ private:
     void createConnectionPage();
     void createURLPage();
     void connectHandlers();
-    ProxyControls proxyControls() const;
     void endWith(bool &flag);
 
     bool m_exitPressed = false;

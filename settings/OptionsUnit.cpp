@@ -21,22 +21,6 @@ namespace {
 
 constexpr const char *kUnit = "OptionsUnit";
 
-QLabel *makeLabel(QWidget *parent, const char *text, int left, int top, int width, QWidget *buddy = nullptr)
-{
-    auto *label = new QLabel(QString::fromLatin1(text), parent);
-    label->setGeometry(left, top, width, LabelHeight);
-    if (buddy)
-        label->setBuddy(buddy);
-    return label;
-}
-
-QLineEdit *makeEdit(QWidget *parent, int left, int top, int width)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setGeometry(left, top, width, EditHeight);
-    return edit;
-}
-
 } // namespace
 
 const std::vector<std::string> &TOptionsForm::ConnectionCountItems()
@@ -117,7 +101,7 @@ void TOptionsForm::createGeneralPage()
     ConnectionsComboBox->setMaxVisibleItems(50);
     for (const std::string &item : ConnectionCountItems())
         ConnectionsComboBox->addItem(rtl::ToQString(item));
-    ConnectionsLabel = makeLabel(Other, "Ma&ximum number of concurrent connections:", 8, 41, 214, ConnectionsComboBox);
+    ConnectionsLabel = MakeLabel(Other, "Ma&ximum number of concurrent connections:", 8, 41, 214, ConnectionsComboBox);
 }
 
 void TOptionsForm::createProxyPage()
@@ -126,24 +110,7 @@ void TOptionsForm::createProxyPage()
     dxTabSheet1->setObjectName(QStringLiteral("dxTabSheet1"));
     dxTabSheet1->SetCaption("Proxy");
 
-    UseProxyServerCheckBox = new QCheckBox(QStringLiteral("&Use Proxy Server:"), dxTabSheet1);
-    UseProxyServerCheckBox->setGeometry(8, 10, 130, CheckBoxHeight);
-    ProxyHTTPRadioButton = new QRadioButton(QStringLiteral("H&TTP"), dxTabSheet1);
-    ProxyHTTPRadioButton->setGeometry(24, 37, 54, CheckBoxHeight);
-    ProxySocks4RadioButton = new QRadioButton(QStringLiteral("SOCKS &4"), dxTabSheet1);
-    ProxySocks4RadioButton->setGeometry(82, 37, 70, CheckBoxHeight);
-    ProxySocks5RadioButton = new QRadioButton(QStringLiteral("SOCKS &5"), dxTabSheet1);
-    ProxySocks5RadioButton->setGeometry(156, 37, 70, CheckBoxHeight);
-
-    ProxyServerEdit = makeEdit(dxTabSheet1, 137, 64, 136);
-    ProxyPortEdit = makeEdit(dxTabSheet1, 137, 93, 136);
-    ProxyUsernameEdit = makeEdit(dxTabSheet1, 138, 122, 136);
-    ProxyPasswordEdit = makeEdit(dxTabSheet1, 138, 151, 136);
-    ProxyPasswordEdit->setEchoMode(QLineEdit::Password);
-    ProxyServerLabel = makeLabel(dxTabSheet1, "&Proxy Server:", 24, 68, 110, ProxyServerEdit);
-    ProxyPortLabel = makeLabel(dxTabSheet1, "Prox&y Port:", 24, 97, 110, ProxyPortEdit);
-    ProxyUsernameLabel = makeLabel(dxTabSheet1, "User &name (if required):", 25, 126, 112, ProxyUsernameEdit);
-    ProxyPasswordLabel = makeLabel(dxTabSheet1, "Passwor&d (if required):", 25, 155, 112, ProxyPasswordEdit);
+    CreateProxyControls(dxTabSheet1, 8, 10, "User &name (if required):");
 
     auto click = [this] { RunHandler(this, [this] { UseProxyServerCheckBoxClick(); }); };
     for (QAbstractButton *button : {static_cast<QAbstractButton *>(UseProxyServerCheckBox),
@@ -164,24 +131,16 @@ void TOptionsForm::createUpdatesPage()
 
     UpdateComboBox = new QComboBox(dxTabSheet2);
     UpdateComboBox->setGeometry(102, 10, 120, EditHeight);
-    UpdateLabel = makeLabel(dxTabSheet2, "Chec&k for updates:", 8, 14, 92, UpdateComboBox);
+    UpdateLabel = MakeLabel(dxTabSheet2, "Chec&k for updates:", 8, 14, 92, UpdateComboBox);
 
-    UpdateMemo = new QPlainTextEdit(dxTabSheet2);
-    UpdateMemo->setGeometry(8, 37, 264, 92);
-    UpdateMemo->setReadOnly(true);
-    UpdateMemo->setFrameShape(QFrame::NoFrame);
-    UpdateMemo->setFocusPolicy(Qt::ClickFocus);
-    UpdateMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    UpdateMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    UpdateMemo->document()->setDocumentMargin(1);
-    SetButtonFaceBackground(UpdateMemo);
-    UpdateMemo->setPlainText(QStringLiteral("Zarvello can regularly check if there are \n"
-                                            "updates available to the application itself and to the \n"
-                                            "search engine scripts.\n"
-                                            "\n"
-                                            "Select \"Never\" to turn off checking for updates. You \n"
-                                            "can always check manually for updates by selecting \n"
-                                            "\"Check Online For Latest Version\" from the Help menu."));
+    UpdateMemo = MakeNoteMemo(dxTabSheet2, QRect(8, 37, 264, 92),
+                              QStringLiteral("Zarvello can regularly check if there are \n"
+                                             "updates available to the application itself and to the \n"
+                                             "search engine scripts.\n"
+                                             "\n"
+                                             "Select \"Never\" to turn off checking for updates. You \n"
+                                             "can always check manually for updates by selecting \n"
+                                             "\"Check Online For Latest Version\" from the Help menu."));
     UpdateMemo->viewport()->installEventFilter(this);
 }
 
@@ -195,18 +154,11 @@ bool TOptionsForm::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-ProxyControls TOptionsForm::proxyControls() const
-{
-    return {UseProxyServerCheckBox, ProxyHTTPRadioButton, ProxySocks4RadioButton, ProxySocks5RadioButton,
-            ProxyServerLabel,       ProxyServerEdit,      ProxyPortLabel,         ProxyPortEdit,
-            ProxyUsernameLabel,     ProxyUsernameEdit,    ProxyPasswordLabel,     ProxyPasswordEdit};
-}
-
 void TOptionsForm::FormCreate()
 {
     ShowSplashScreenCheckBox->setChecked(ShowSplashScreen);
     SelectComboBoxItem(ConnectionsComboBox, std::to_string(ConcurrentConnectionCount));
-    LoadProxyControls(proxyControls());
+    LoadProxyControls();
     UpdateComboBox->clear();
     for (const std::string &item : UpdateIntervalItems())
         UpdateComboBox->addItem(rtl::ToQString(item));
@@ -241,7 +193,7 @@ void TOptionsForm::ShowPage(int PageNumber)
 
 void TOptionsForm::UpdateControls()
 {
-    UpdateProxyControls(proxyControls());
+    UpdateProxyControls();
 }
 
 void TOptionsForm::OKButtonClick()
@@ -252,7 +204,7 @@ void TOptionsForm::OKButtonClick()
     // since the check driver needs at least one connection.
     if (ConnectionsComboBox->currentIndex() >= 0)
         ConcurrentConnectionCount = rtl::Round(StrToNumber(rtl::FromQString(ConnectionsComboBox->currentText())));
-    StoreProxyControls(proxyControls());
+    StoreProxyControls();
     CheckForUpdatesInterval =
         UpdateComboBox->currentIndex() >= 0 ? rtl::FromQString(UpdateComboBox->currentText()) : std::string();
 }

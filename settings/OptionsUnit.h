@@ -20,14 +20,12 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QRadioButton;
 class TdxPageControl;
 class TdxTabSheet;
 
-class TOptionsForm : public QDialog
+class TOptionsForm : public QDialog, public ProxyGroup
 {
     Q_OBJECT
 public:
@@ -57,18 +55,6 @@ public:
     QLabel *ConnectionsLabel = nullptr;
     QComboBox *ConnectionsComboBox = nullptr;
     TdxTabSheet *dxTabSheet1 = nullptr;
-    QCheckBox *UseProxyServerCheckBox = nullptr;
-    QRadioButton *ProxyHTTPRadioButton = nullptr;
-    QRadioButton *ProxySocks4RadioButton = nullptr;
-    QRadioButton *ProxySocks5RadioButton = nullptr;
-    QLabel *ProxyServerLabel = nullptr;
-    QLineEdit *ProxyServerEdit = nullptr;
-    QLabel *ProxyPortLabel = nullptr;
-    QLineEdit *ProxyPortEdit = nullptr;
-    QLabel *ProxyUsernameLabel = nullptr;
-    QLineEdit *ProxyUsernameEdit = nullptr;
-    QLabel *ProxyPasswordLabel = nullptr;
-    QLineEdit *ProxyPasswordEdit = nullptr;
     TdxTabSheet *dxTabSheet2 = nullptr;
     QLabel *UpdateLabel = nullptr;
     QComboBox *UpdateComboBox = nullptr;
@@ -84,5 +70,4 @@ private:
     void createGeneralPage();
     void createProxyPage();
     void createUpdatesPage();
-    ProxyControls proxyControls() const;
 };

@@ -11,7 +11,10 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
+
+#include <initializer_list>
 
 std::string ProxyPortText(bool useProxy, int32_t port)
 {
@@ -20,52 +23,107 @@ std::string ProxyPortText(bool useProxy, int32_t port)
     return std::to_string(port);
 }
 
-void LoadProxyControls(const ProxyControls &c)
+void ProxyGroup::CreateProxyControls(QWidget *page, int left, int top, const char *usernameCaption)
 {
-    c.useProxy->setChecked(UseProxy);
-    if (ProxyKind == "HTTP")
-        c.http->setChecked(true);
-    else if (ProxyKind == "Socks4")
-        c.socks4->setChecked(true);
-    else if (ProxyKind == "Socks5")
-        c.socks5->setChecked(true);
-    c.server->setText(rtl::ToQString(ProxyServer));
-    c.port->setText(rtl::ToQString(ProxyPortText(UseProxy, ProxyPort)));
-    c.username->setText(rtl::ToQString(ProxyUsername));
-    c.password->setText(rtl::ToQString(ProxyPassword));
+    UseProxyServerCheckBox = new QCheckBox(QStringLiteral("&Use Proxy Server:"), page);
+    UseProxyServerCheckBox->setGeometry(left, top, 130, CheckBoxHeight);
+    ProxyHTTPRadioButton = new QRadioButton(QStringLiteral("H&TTP"), page);
+    ProxyHTTPRadioButton->setGeometry(left + 16, top + 27, 54, CheckBoxHeight);
+    ProxySocks4RadioButton = new QRadioButton(QStringLiteral("SOCKS &4"), page);
+    ProxySocks4RadioButton->setGeometry(left + 74, top + 27, 70, CheckBoxHeight);
+    ProxySocks5RadioButton = new QRadioButton(QStringLiteral("SOCKS &5"), page);
+    ProxySocks5RadioButton->setGeometry(left + 148, top + 27, 70, CheckBoxHeight);
+
+    ProxyServerEdit = MakeEdit(page, left + 129, top + 54, 136);
+    ProxyPortEdit = MakeEdit(page, left + 129, top + 83, 136);
+    ProxyUsernameEdit = MakeEdit(page, left + 130, top + 112, 136);
+    ProxyPasswordEdit = MakeEdit(page, left + 130, top + 141, 136);
+    ProxyPasswordEdit->setEchoMode(QLineEdit::Password);
+    ProxyServerLabel = MakeLabel(page, "&Proxy Server:", left + 16, top + 58, 110, ProxyServerEdit);
+    ProxyPortLabel = MakeLabel(page, "Prox&y Port:", left + 16, top + 87, 110, ProxyPortEdit);
+    ProxyUsernameLabel = MakeLabel(page, usernameCaption, left + 17, top + 116, 112, ProxyUsernameEdit);
+    ProxyPasswordLabel = MakeLabel(page, "Passwor&d (if required):", left + 17, top + 145, 112, ProxyPasswordEdit);
 }
 
-void StoreProxyControls(const ProxyControls &c)
+void ProxyGroup::LoadProxyControls() const
 {
-    UseProxy = c.useProxy->isChecked();
-    if (c.http->isChecked())
+    UseProxyServerCheckBox->setChecked(UseProxy);
+    if (ProxyKind == "HTTP")
+        ProxyHTTPRadioButton->setChecked(true);
+    else if (ProxyKind == "Socks4")
+        ProxySocks4RadioButton->setChecked(true);
+    else if (ProxyKind == "Socks5")
+        ProxySocks5RadioButton->setChecked(true);
+    ProxyServerEdit->setText(rtl::ToQString(ProxyServer));
+    ProxyPortEdit->setText(rtl::ToQString(ProxyPortText(UseProxy, ProxyPort)));
+    ProxyUsernameEdit->setText(rtl::ToQString(ProxyUsername));
+    ProxyPasswordEdit->setText(rtl::ToQString(ProxyPassword));
+}
+
+void ProxyGroup::StoreProxyControls() const
+{
+    UseProxy = UseProxyServerCheckBox->isChecked();
+    if (ProxyHTTPRadioButton->isChecked())
         ProxyKind = "HTTP";
-    else if (c.socks4->isChecked())
+    else if (ProxySocks4RadioButton->isChecked())
         ProxyKind = "Socks4";
-    else if (c.socks5->isChecked())
+    else if (ProxySocks5RadioButton->isChecked())
         ProxyKind = "Socks5";
-    ProxyServer = rtl::FromQString(c.server->text());
+    ProxyServer = rtl::FromQString(ProxyServerEdit->text());
     try {
-        ProxyPort = rtl::Round(StrToNumber(rtl::FromQString(c.port->text())));
+        ProxyPort = rtl::Round(StrToNumber(rtl::FromQString(ProxyPortEdit->text())));
     } catch (const rtl::ERangeError &) {
         // A number beyond 32 bits is no port; keep the one we had.
     }
-    ProxyPassword = rtl::FromQString(c.password->text());
-    ProxyUsername = rtl::FromQString(c.username->text());
+    ProxyPassword = rtl::FromQString(ProxyPasswordEdit->text());
+    ProxyUsername = rtl::FromQString(ProxyUsernameEdit->text());
 }
 
-void UpdateProxyControls(const ProxyControls &c)
+void ProxyGroup::UpdateProxyControls() const
 {
-    const bool on = c.useProxy->isChecked();
-    for (QWidget *w : {static_cast<QWidget *>(c.http), static_cast<QWidget *>(c.socks4),
-                       static_cast<QWidget *>(c.socks5), static_cast<QWidget *>(c.serverLabel),
-                       static_cast<QWidget *>(c.server), static_cast<QWidget *>(c.portLabel),
-                       static_cast<QWidget *>(c.port)})
+    const bool on = UseProxyServerCheckBox->isChecked();
+    for (QWidget *w : std::initializer_list<QWidget *>{ProxyHTTPRadioButton, ProxySocks4RadioButton,
+                                                       ProxySocks5RadioButton, ProxyServerLabel, ProxyServerEdit,
+                                                       ProxyPortLabel, ProxyPortEdit})
         SetEnabledIfChanged(w, on);
-    const bool credentials = on && (c.http->isChecked() || c.socks5->isChecked());
-    for (QWidget *w : {static_cast<QWidget *>(c.usernameLabel), static_cast<QWidget *>(c.username),
-                       static_cast<QWidget *>(c.passwordLabel), static_cast<QWidget *>(c.password)})
+    const bool credentials = on && (ProxyHTTPRadioButton->isChecked() || ProxySocks5RadioButton->isChecked());
+    for (QWidget *w : std::initializer_list<QWidget *>{ProxyUsernameLabel, ProxyUsernameEdit, ProxyPasswordLabel,
+                                                       ProxyPasswordEdit})
         SetEnabledIfChanged(w, credentials);
+}
+
+QLabel *MakeLabel(QWidget *parent, const char *text, int left, int top, int width, QWidget *buddy)
+{
+    auto *label = new QLabel(QString::fromLatin1(text), parent);
+    label->setGeometry(left, top, width, LabelHeight);
+    if (buddy)
+        label->setBuddy(buddy);
+    return label;
+}
+
+QLineEdit *MakeEdit(QWidget *parent, int left, int top, int width)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setGeometry(left, top, width, EditHeight);
+    return edit;
+}
+
+QPlainTextEdit *MakeNoteMemo(QWidget *parent, const QRect &geometry, const QString &text)
+{
+    auto *memo = new QPlainTextEdit(parent);
+    memo->setGeometry(geometry);
+    memo->setReadOnly(true);
+    memo->setFrameShape(QFrame::NoFrame);
+    memo->setFocusPolicy(Qt::ClickFocus);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->document()->setDocumentMargin(1);
+    const gfx::TColor face = gfx::ColorToRGB(gfx::clBtnFace);
+    QPalette palette = memo->palette();
+    palette.setColor(QPalette::Base, QColor(gfx::GetRValue(face), gfx::GetGValue(face), gfx::GetBValue(face)));
+    memo->setPalette(palette);
+    memo->setPlainText(text);
+    return memo;
 }
 
 void SetEnabledIfChanged(QWidget *control, bool enabled)
@@ -73,14 +131,6 @@ void SetEnabledIfChanged(QWidget *control, bool enabled)
     // The control's own state, not the one inherited from a disabled parent.
     if (control->testAttribute(Qt::WA_ForceDisabled) == enabled)
         control->setEnabled(enabled);
-}
-
-void SetButtonFaceBackground(QWidget *control)
-{
-    const gfx::TColor face = gfx::ColorToRGB(gfx::clBtnFace);
-    QPalette palette = control->palette();
-    palette.setColor(QPalette::Base, QColor(gfx::GetRValue(face), gfx::GetGValue(face), gfx::GetBValue(face)));
-    control->setPalette(palette);
 }
 
 void RunHandler(QWidget *owner, const std::function<void()> &handler)

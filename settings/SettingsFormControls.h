@@ -13,48 +13,62 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QRadioButton;
+class QRect;
 class QWidget;
 
-// The proxy controls of one window. Every pointer is set; the window owns the
-// widgets.
-struct ProxyControls
+// The proxy group of a settings window, with the names the forms give its
+// controls. A window inherits it, lays it out with CreateProxyControls and
+// owns the widgets.
+class ProxyGroup
 {
-    QCheckBox *useProxy = nullptr;
-    QRadioButton *http = nullptr;
-    QRadioButton *socks4 = nullptr;
-    QRadioButton *socks5 = nullptr;
-    QLabel *serverLabel = nullptr;
-    QLineEdit *server = nullptr;
-    QLabel *portLabel = nullptr;
-    QLineEdit *port = nullptr;
-    QLabel *usernameLabel = nullptr;
-    QLineEdit *username = nullptr;
-    QLabel *passwordLabel = nullptr;
-    QLineEdit *password = nullptr;
+public:
+    QCheckBox *UseProxyServerCheckBox = nullptr;
+    QRadioButton *ProxyHTTPRadioButton = nullptr;
+    QRadioButton *ProxySocks4RadioButton = nullptr;
+    QRadioButton *ProxySocks5RadioButton = nullptr;
+    QLabel *ProxyServerLabel = nullptr;
+    QLineEdit *ProxyServerEdit = nullptr;
+    QLabel *ProxyPortLabel = nullptr;
+    QLineEdit *ProxyPortEdit = nullptr;
+    QLabel *ProxyUsernameLabel = nullptr;
+    QLineEdit *ProxyUsernameEdit = nullptr;
+    QLabel *ProxyPasswordLabel = nullptr;
+    QLineEdit *ProxyPasswordEdit = nullptr;
+
+protected:
+    // Makes the controls on page in tab order, the use-proxy box at
+    // (left, top); the windows differ only in the accelerator of the user
+    // name.
+    void CreateProxyControls(QWidget *page, int left, int top, const char *usernameCaption);
+
+    // The proxy settings into the controls. A kind other than "HTTP",
+    // "Socks4" or "Socks5" (exactly) checks no kind button.
+    void LoadProxyControls() const;
+    // The controls into the proxy settings. Without a checked kind button
+    // the kind stays as it is; a port the field cannot give as a 32-bit
+    // number leaves the port as it is, so the other values are never half
+    // stored.
+    void StoreProxyControls() const;
+    // Server and port follow the use-proxy box; the credentials also need a
+    // kind that carries them (SOCKS 4 has none).
+    void UpdateProxyControls() const;
 };
 
 // The port as the proxy group shows it: without a proxy in use, port 80 and
 // port 0 are the "nothing set" values and show as an empty field.
 std::string ProxyPortText(bool useProxy, int32_t port);
 
-// The proxy settings into the controls. A kind other than "HTTP", "Socks4"
-// or "Socks5" (exactly) checks no kind button.
-void LoadProxyControls(const ProxyControls &controls);
-// The controls into the proxy settings. Without a checked kind button the
-// kind stays as it is; a port the field cannot give as a 32-bit number leaves
-// the port as it is, so the other values are never half stored.
-void StoreProxyControls(const ProxyControls &controls);
-// Server and port follow the use-proxy box; the credentials also need a kind
-// that carries them (SOCKS 4 has none).
-void UpdateProxyControls(const ProxyControls &controls);
+// A caption at a fixed place, naming the control its accelerator focuses.
+QLabel *MakeLabel(QWidget *parent, const char *text, int left, int top, int width, QWidget *buddy = nullptr);
+QLineEdit *MakeEdit(QWidget *parent, int left, int top, int width);
+// A read-only note in the colour of its page (the page control paints pages
+// in the button face of the system colours) that the keyboard passes by.
+QPlainTextEdit *MakeNoteMemo(QWidget *parent, const QRect &geometry, const QString &text);
 
 // Writes the enabled state only when it changes.
 void SetEnabledIfChanged(QWidget *control, bool enabled);
-
-// Gives a read-only text the colour of the pages around it, which the page
-// control paints in the button face of the system colours.
-void SetButtonFaceBackground(QWidget *control);
 
 // Runs an event handler at the edge of Qt: a failure is shown to the user
 // instead of escaping into the event loop.
