@@ -24,28 +24,27 @@ std::vector<std::string> texts(const TextLayout &l)
     return out;
 }
 
+// "x,y" of every line, then the height the layout reports.
+std::string placed(const TextLayout &l)
+{
+    std::string out;
+    for (const TextLine &line : l.lines)
+        out += std::to_string(line.x) + "," + std::to_string(line.y) + " ";
+    return out + "h" + std::to_string(l.result);
+}
+
 } // namespace
 
 TEST(GfxTextLayout, SingleLineAlignment)
 {
-    TextLayout l = layout("abc", TRect{0, 0, 100, 20}, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
-    ASSERT_EQ(l.lines.size(), 1u);
-    EXPECT_EQ(l.lines[0].x, 39);
-    EXPECT_EQ(l.lines[0].y, 3);
-    EXPECT_EQ(l.result, 16); // from the top to the bottom of the text
-
-    l = layout("abc", TRect{10, 10, 110, 30}, DT_SINGLELINE | DT_RIGHT | DT_BOTTOM);
-    EXPECT_EQ(l.lines[0].x, 89);
-    EXPECT_EQ(l.lines[0].y, 17);
-    EXPECT_EQ(l.result, 20);
+    EXPECT_EQ(placed(layout("abc", TRect{0, 0, 100, 20}, DT_SINGLELINE | DT_CENTER | DT_VCENTER)), "39,3 h16");
+    EXPECT_EQ(placed(layout("abc", TRect{10, 10, 110, 30}, DT_SINGLELINE | DT_RIGHT | DT_BOTTOM)), "89,17 h20");
 
     // Vertical alignment applies only to single lines; line breaks are kept
     // as characters then.
-    l = layout("ab\ncd", TRect{0, 0, 100, 40}, DT_VCENTER);
+    TextLayout l = layout("ab\ncd", TRect{0, 0, 100, 40}, DT_VCENTER);
     EXPECT_EQ(texts(l), (std::vector<std::string>{"ab", "cd"}));
-    EXPECT_EQ(l.lines[0].y, 0);
-    EXPECT_EQ(l.lines[1].y, 13);
-    EXPECT_EQ(l.result, 26);
+    EXPECT_EQ(placed(l), "0,0 0,13 h26");
     l = layout("ab\ncd", TRect{0, 0, 100, 40}, DT_SINGLELINE);
     EXPECT_EQ(l.lines.size(), 1u);
 
@@ -53,8 +52,7 @@ TEST(GfxTextLayout, SingleLineAlignment)
     EXPECT_EQ(texts(l), (std::vector<std::string>{"a", "bb", "c", ""}));
 
     l = layout("", TRect{5, 5, 100, 100}, DT_CALCRECT);
-    EXPECT_TRUE(l.lines.empty());
-    EXPECT_EQ(l.result, 0);
+    EXPECT_EQ(placed(l), "h0");
     EXPECT_EQ(l.calcRect, (TRect{5, 5, 5, 5}));
 }
 
