@@ -8,29 +8,16 @@
 
 using namespace rtl;
 
-TEST(Rounding, HalvesGoToTheEvenNeighbour)
+TEST(Rounding, HalvesGoToTheEvenNeighbourWithinTheSigned32BitRange)
 {
-    EXPECT_EQ(Round(0.5), 0);
-    EXPECT_EQ(Round(1.5), 2);
-    EXPECT_EQ(Round(2.5), 2);
-    EXPECT_EQ(Round(4.5), 4);
-    EXPECT_EQ(Round(-0.5), 0);
-    EXPECT_EQ(Round(-1.5), -2);
-    EXPECT_EQ(Round(-2.5), -2);
-    EXPECT_EQ(Round(2.4999999), 2);
-    EXPECT_EQ(Round(2.5000001), 3);
-}
-
-TEST(Rounding, RangeIsTheSigned32BitRange)
-{
-    EXPECT_EQ(Round(2147483647.0), 2147483647);
-    EXPECT_EQ(Round(2147483647.4), 2147483647);
-    EXPECT_EQ(Round(-2147483648.0), std::numeric_limits<int32_t>::min());
-    EXPECT_THROW(Round(2147483647.5), ERangeError); // rounds to 2^31 (even)
-    EXPECT_THROW(Round(3000000000.0), ERangeError);
-    EXPECT_THROW(Round(-2147483649.0), ERangeError);
-    EXPECT_THROW(Round(std::nan("")), ERangeError);
-    EXPECT_THROW(Round(std::numeric_limits<double>::infinity()), ERangeError);
+    const std::pair<double, int32_t> cases[] = {
+        {0.5, 0},   {1.5, 2},   {2.5, 2},   {4.5, 4},   {-0.5, 0},  {-1.5, -2},  {-2.5, -2}, {2.4999999, 2},
+        {2.5000001, 3}, {2147483647.0, 2147483647}, {2147483647.4, 2147483647}, {-2147483648.0, INT32_MIN}};
+    for (const auto &[value, rounded] : cases)
+        EXPECT_EQ(Round(value), rounded) << value;
+    // 2147483647.5 rounds to 2^31 (even).
+    for (double outside : {2147483647.5, 3000000000.0, -2147483649.0, std::nan(""), HUGE_VAL})
+        EXPECT_THROW(Round(outside), ERangeError) << outside;
     EXPECT_EQ(Round64(99999999999999.0), 99999999999999LL);
     EXPECT_THROW(Round64(1e300), ERangeError);
 }
