@@ -27,6 +27,15 @@ TRect FromQRect(const QRect &rect)
 
 namespace detail {
 
+QRegion frameRegion(const TRect &rect, int width)
+{
+    QRegion band(ToQRect(rect));
+    const TRect inner{rect.Left + width, rect.Top + width, rect.Right - width, rect.Bottom - width};
+    if (!inner.IsEmpty())
+        band -= QRegion(ToQRect(inner));
+    return band;
+}
+
 bool hatchPixel(BrushStyle style, int x, int y)
 {
     switch (style)
@@ -365,10 +374,7 @@ void Canvas::FrameRect(const TRect &rect, const Brush &brush)
 {
     if (rect.IsEmpty())
         return;
-    QRegion outline(ToQRect(rect));
-    if (rect.Width() > 2 && rect.Height() > 2)
-        outline -= QRegion(ToQRect(TRect{rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1}));
-    fillRegion(outline, brush);
+    fillRegion(detail::frameRegion(rect, 1), brush);
 }
 
 void Canvas::InvertRect(const TRect &rect)
@@ -523,9 +529,7 @@ void Canvas::Rectangle(const TRect &rect)
         Polyline({{rect.Left, rect.Top}, {r, rect.Top}, {r, b}, {rect.Left, b}, {rect.Left, rect.Top}});
         return;
     }
-    QRegion outline(ToQRect(rect));
-    if (!inner.IsEmpty())
-        outline -= QRegion(ToQRect(inner));
+    const QRegion outline = detail::frameRegion(rect, w);
     std::vector<QRect> rects(outline.begin(), outline.end());
     fillRects(rects, detail::opaque(pen.color), penComposition(pen.mode));
 }

@@ -179,12 +179,10 @@ void Canvas::DrawFocusRect(const TRect &rect)
 {
     if (rect.IsEmpty())
         return;
-    QRegion outline(ToQRect(rect));
-    if (rect.Width() > 2 && rect.Height() > 2)
-        outline -= QRegion(ToQRect(TRect{rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1}));
     // The half-tone in the text and background colours, combined by xor:
     // black and white colours invert every other pixel.
-    xorRegion(outline, detail::brushTile(Brush::halftone(), m_state.font.color, m_state.bkColor, true));
+    xorRegion(detail::frameRegion(rect, 1),
+              detail::brushTile(Brush::halftone(), m_state.font.color, m_state.bkColor, true));
 }
 
 // ---- Frame controls -----------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 
 namespace gfx::detail {
 
@@ -18,6 +19,10 @@ inline QColor opaque(TColor color)
     c.setAlpha(255);
     return c;
 }
+
+// The band of the given width just inside the rectangle; all of it when
+// nothing is left in the middle.
+QRegion frameRegion(const rtl::TRect &rect, int width);
 
 // The 8 x 8 pattern of a hatch style: true where the hatch line is.
 bool hatchPixel(BrushStyle style, int x, int y);
