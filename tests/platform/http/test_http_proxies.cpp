@@ -83,17 +83,6 @@ TEST_F(ProxyTest, HttpProxyWithBasicAuthenticationReachesTheTarget)
     EXPECT_EQ(target.requestCount(), 1u);
 }
 
-TEST_F(ProxyTest, Socks4ProxyReachesTheTarget)
-{
-    std::string error;
-    auto proxy = ProxyServer::startDante(&error);
-    ASSERT_TRUE(proxy) << error;
-
-    useSocks(client, SocksVersion::Socks4, *proxy);
-    EXPECT_EQ(client.get(target.url("/page")), "<html>42 results</html>");
-    EXPECT_EQ(target.requestCount(), 1u);
-}
-
 TEST_F(ProxyTest, Socks5ProxyWithAndWithoutAuthentication)
 {
     std::string error;
@@ -140,7 +129,7 @@ TEST_F(ProxyTest, SocksProxyCarriesTheConnectionToAnHttpProxy)
     ASSERT_EQ(target.requestCount(), 1u);
     EXPECT_NE(target.requests()[0].header("Via").find("tinyproxy"), std::string::npos);
 
-    // The HTTP proxy is reached through the SOCKS proxy only: without it,
+    // The HTTP proxy is reached through the SOCKS 4 proxy only: without it,
     // the request fails instead of going around it.
     socks->stop();
     EXPECT_THROW(client.get(target.url("/page")), EHttpError);
