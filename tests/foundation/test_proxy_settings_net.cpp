@@ -71,15 +71,3 @@ TEST_F(ProxySettingsNetTest, EveryKindReachesTheTargetThroughItsProxy)
     EXPECT_THROW(fetch(through(*socks5Auth, "Socks5")), http::EHttpError);
     EXPECT_EQ(target.requestCount(), 4u);
 }
-
-TEST_F(ProxySettingsNetTest, UnknownKindConnectsDirectly)
-{
-    LocalHttpServer wouldBeProxy;
-    ProxySettingsSnapshot settings;
-    settings.UseProxy = true;
-    settings.ProxyKind = "socks4";
-    settings.ProxyServer = "127.0.0.1";
-    settings.ProxyPort = wouldBeProxy.port();
-    EXPECT_EQ(fetch(settings), "About 1,234 results");
-    EXPECT_EQ(wouldBeProxy.connectionCount(), 0u);
-}
