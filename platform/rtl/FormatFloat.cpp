@@ -24,6 +24,13 @@ struct Decimal
     std::string digits; // no trailing zeros; empty for zero
     int exponent = 0;
     bool isZero() const { return digits.empty(); }
+    void dropTrailingZeros()
+    {
+        while (!digits.empty() && digits.back() == '0')
+            digits.pop_back();
+        if (digits.empty())
+            exponent = 0;
+    }
 };
 
 constexpr int kPrecision = 15;
@@ -40,10 +47,7 @@ Decimal toDecimal(double value)
         if (text[i] != '.')
             d.digits += text[i];
     d.exponent = std::atoi(std::string(text.substr(e + 1)).c_str()) + 1;
-    while (!d.digits.empty() && d.digits.back() == '0')
-        d.digits.pop_back();
-    if (d.digits.empty())
-        d.exponent = 0;
+    d.dropTrailingZeros();
     return d;
 }
 
@@ -67,10 +71,7 @@ Decimal roundDigits(Decimal d, int count)
             ++d.exponent;
         }
     }
-    while (!d.digits.empty() && d.digits.back() == '0')
-        d.digits.pop_back();
-    if (d.digits.empty())
-        d.exponent = 0;
+    d.dropTrailingZeros();
     return d;
 }
 
