@@ -3,10 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <optional>
@@ -21,18 +17,10 @@ using zvotest::LocalHttpServer;
 
 namespace {
 
-// A loopback port nobody listens on.
+// A loopback port nobody listens on: that of a server that has gone.
 uint16_t closedPort()
 {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
-    ::close(fd);
-    return ntohs(a.sin_port);
+    return LocalHttpServer().port();
 }
 
 // Runs the request and answers the error it raised, or none.
@@ -55,28 +43,23 @@ std::string failureText(HttpClient &client, const std::string &url)
              : "none";
 }
 
-// Sets environment variables for the scope of a test.
+// Sets environment variables for the scope of a test; tests run without any.
 class ScopedEnv
 {
 public:
     void set(const char *name, const std::string &value)
     {
-        const char *old = std::getenv(name);
-        m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        m_names.emplace_back(name);
         ::setenv(name, value.c_str(), 1);
     }
     ~ScopedEnv()
     {
-        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
-            if (it->second)
-                ::setenv(it->first.c_str(), it->second->c_str(), 1);
-            else
-                ::unsetenv(it->first.c_str());
-        }
+        for (const std::string &name : m_names)
+            ::unsetenv(name.c_str());
     }
 
 private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+    std::vector<std::string> m_names;
 };
 
 class HttpClientTest : public ::testing::Test
