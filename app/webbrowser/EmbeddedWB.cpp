@@ -78,6 +78,18 @@ void unregisterAgent(const std::string &name)
         s_agentTokens.erase(it);
 }
 
+// The sum of the flags of the options in the set; the table is in the order
+// of the option enumeration.
+template <typename E, size_t N>
+uint32_t flagsValue(const std::array<uint32_t, N> &flags, TOptionSet<E> options)
+{
+    uint32_t value = 0;
+    for (size_t i = 0; i < N; ++i)
+        if (options.Contains(E(i)))
+            value += flags[i];
+    return value;
+}
+
 bool measuresInInches()
 {
     const QLocale::MeasurementSystem system = QLocale::system().measurementSystem();
@@ -98,20 +110,12 @@ uint32_t UserInterfaceFlag(TUserInterfaceOption option)
 
 uint32_t DownloadControlValue(TDownloadControlOptions options)
 {
-    uint32_t value = 0;
-    for (size_t i = 0; i < kDownloadFlags.size(); ++i)
-        if (options.Contains(TDownloadControlOption(i)))
-            value += kDownloadFlags[i];
-    return value;
+    return flagsValue(kDownloadFlags, options);
 }
 
 uint32_t UserInterfaceValue(TUserInterfaceOptions options)
 {
-    uint32_t value = 0;
-    for (size_t i = 0; i < kUserInterfaceFlags.size(); ++i)
-        if (options.Contains(TUserInterfaceOption(i)))
-            value += kUserInterfaceFlags[i];
-    return value;
+    return flagsValue(kUserInterfaceFlags, options);
 }
 
 browser::PageOptions PageOptionsFor(TDownloadControlOptions download, TUserInterfaceOptions ui)
