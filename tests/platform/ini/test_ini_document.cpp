@@ -110,7 +110,7 @@ TEST(IniDocumentTest, RemovesKeysAndSections)
     EXPECT_EQ(twice.text(), "[B]\ny=2\n");
 }
 
-TEST(IniDocumentTest, ToleratesBinaryAndHugeInput)
+TEST(IniDocumentTest, ToleratesBinaryInput)
 {
     std::string binary;
     for (int i = 0; i < 4096; ++i)
@@ -119,13 +119,6 @@ TEST(IniDocumentTest, ToleratesBinaryAndHugeInput)
     doc.setValue("S", "K", "V");
     EXPECT_EQ(doc.text().substr(0, binary.size()), binary);
     EXPECT_EQ(doc.value("S", "K"), "V");
-
-    const std::string huge = "[S]\nBig=" + std::string(10 * 1024 * 1024, 'x') + "\nK=1\n";
-    IniDocument big(huge);
-    EXPECT_EQ(big.value("S", "Big")->size(), 10u * 1024 * 1024);
-    big.setValue("S", "K", "2");
-    EXPECT_EQ(big.text().size(), huge.size());
-    EXPECT_EQ(big.value("S", "K"), "2");
 }
 
 } // namespace
