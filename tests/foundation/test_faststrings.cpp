@@ -1,5 +1,6 @@
 #include "foundation/FastStrings.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Win1252.h"
 
 #include <gtest/gtest.h>
 
@@ -11,21 +12,12 @@ using namespace std::string_literals;
 
 namespace {
 
-uint8_t up(uint8_t c)
-{
-    if (c >= 'a' && c <= 'z')
-        return uint8_t(c - 32);
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
-        return uint8_t(c - 32);
-    return c;
-}
-
 size_t naiveFind(const std::string &text, const std::string &pattern, size_t from, bool noCase)
 {
+    auto fold = [noCase](char c) { return noCase ? rtl::AnsiUpper(uint8_t(c)) : uint8_t(c); };
     for (size_t i = from; i + pattern.size() <= text.size(); ++i) {
         size_t k = 0;
-        while (k < pattern.size()
-               && (noCase ? up(uint8_t(text[i + k])) == up(uint8_t(pattern[k])) : text[i + k] == pattern[k]))
+        while (k < pattern.size() && fold(text[i + k]) == fold(pattern[k]))
             ++k;
         if (k == pattern.size())
             return i;
