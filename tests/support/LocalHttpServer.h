@@ -51,9 +51,9 @@ struct HttpResponseSpec
 
     Action action = Action::Respond;
     int status = 200;
-    std::string reason; // empty: the usual phrase for the status
-    HttpHeaders headers;
-    std::string body;
+    std::string reason{}; // empty: the usual phrase for the status
+    HttpHeaders headers{};
+    std::string body{};
     std::chrono::milliseconds delay{0}; // before anything is sent
     // Trickle: the body goes out in chunks of this size with a pause between
     // them (0: all at once).

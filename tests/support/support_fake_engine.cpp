@@ -75,60 +75,42 @@ std::string withSeparators(int64_t value)
 
 EngineAnswer EngineAnswer::withCount(int64_t count)
 {
-    EngineAnswer a;
-    a.count = count;
-    return a;
+    return {.count = count};
 }
 
 EngineAnswer EngineAnswer::noCount()
 {
-    EngineAnswer a;
-    a.kind = Kind::NoCount;
-    return a;
+    return {.kind = Kind::NoCount};
 }
 
 EngineAnswer EngineAnswer::withStatus(int status, int64_t count)
 {
-    EngineAnswer a;
-    a.kind = Kind::Status;
-    a.status = status;
-    a.count = count;
-    return a;
+    return {.kind = Kind::Status, .count = count, .status = status};
 }
 
 EngineAnswer EngineAnswer::hang()
 {
-    EngineAnswer a;
-    a.kind = Kind::Hang;
-    return a;
+    return {.kind = Kind::Hang};
 }
 
 EngineAnswer EngineAnswer::stall()
 {
-    EngineAnswer a;
-    a.kind = Kind::Stall;
-    return a;
+    return {.kind = Kind::Stall};
 }
 
 EngineAnswer EngineAnswer::closeWithoutReply()
 {
-    EngineAnswer a;
-    a.kind = Kind::Close;
-    return a;
+    return {.kind = Kind::Close};
 }
 
 EngineAnswer EngineAnswer::reset()
 {
-    EngineAnswer a;
-    a.kind = Kind::Reset;
-    return a;
+    return {.kind = Kind::Reset};
 }
 
 EngineAnswer EngineAnswer::huge(size_t bytes, int64_t count)
 {
-    EngineAnswer a = withCount(count);
-    a.padding = bytes;
-    return a;
+    return {.count = count, .padding = bytes};
 }
 
 EngineAnswer EngineAnswer::after(std::chrono::milliseconds wait) const

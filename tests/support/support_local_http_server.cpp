@@ -92,48 +92,32 @@ bool HttpRequestRecord::hasHeader(const std::string &name) const
 
 HttpResponseSpec HttpResponseSpec::ok(std::string body, std::string contentType)
 {
-    HttpResponseSpec r;
-    r.body = std::move(body);
-    r.headers.emplace_back("Content-Type", std::move(contentType));
-    return r;
+    return {.headers = {{"Content-Type", std::move(contentType)}}, .body = std::move(body)};
 }
 
 HttpResponseSpec HttpResponseSpec::withStatus(int status, std::string body)
 {
-    HttpResponseSpec r;
-    r.status = status;
-    r.body = std::move(body);
-    r.headers.emplace_back("Content-Type", "text/html");
-    return r;
+    return {.status = status, .headers = {{"Content-Type", "text/html"}}, .body = std::move(body)};
 }
 
 HttpResponseSpec HttpResponseSpec::redirect(std::string location, int status)
 {
-    HttpResponseSpec r;
-    r.status = status;
-    r.headers.emplace_back("Location", std::move(location));
-    return r;
+    return {.status = status, .headers = {{"Location", std::move(location)}}};
 }
 
 HttpResponseSpec HttpResponseSpec::hang()
 {
-    HttpResponseSpec r;
-    r.action = Action::Hang;
-    return r;
+    return {.action = Action::Hang};
 }
 
 HttpResponseSpec HttpResponseSpec::closeWithoutReply()
 {
-    HttpResponseSpec r;
-    r.action = Action::Close;
-    return r;
+    return {.action = Action::Close};
 }
 
 HttpResponseSpec HttpResponseSpec::reset()
 {
-    HttpResponseSpec r;
-    r.action = Action::Reset;
-    return r;
+    return {.action = Action::Reset};
 }
 
 HttpResponseSpec HttpResponseSpec::trickle(std::string body, size_t chunk,
