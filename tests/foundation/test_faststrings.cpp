@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <random>
 #include <string>
 
@@ -47,15 +46,6 @@ std::string randomText(std::mt19937 &rng, size_t length)
 }
 
 } // namespace
-
-TEST(FastStrings, SkipTableHoldsSmallestDistanceOfEveryButLastByte)
-{
-    TSkipTable t;
-    MakeSkipTable("abcb", t);
-    EXPECT_EQ((std::array{t['a'], t['b'], t['c'], t['z']}), (std::array<uint32_t, 4>{3, 2, 1, 4}));
-    MakeSkipTableNoCase("ab", t); // stored under the upper-case byte only
-    EXPECT_EQ((std::array{t['A'], t['a']}), (std::array<uint32_t, 2>{1, 2}));
-}
 
 TEST(FastStrings, EmptyPatternAndStartBelowOneAreRefused)
 {
