@@ -116,15 +116,11 @@ TEST(GfxCanvasText, RotatedTextRunsUpwardsFromItsOrigin)
 TEST(GfxCanvasText, RealMeasurerFollowsTheFontSize)
 {
     const QtTextMeasurer m(96);
-    const Font small = dejaVu(8);
-    const Font big = dejaVu(16);
     EXPECT_EQ(Font::heightFromSize(8, 96), -11);
-    EXPECT_GT(m.textWidth(small, "Hello"), m.textWidth(small, "Hell"));
-    EXPECT_GT(m.textWidth(big, "Hello"), m.textWidth(small, "Hello"));
-    const TextMetrics tm = m.metrics(small);
+    EXPECT_GT(m.textWidth(dejaVu(16), "Hello"), m.textWidth(dejaVu(8), "Hello"));
+    const TextMetrics tm = m.metrics(dejaVu(8));
     EXPECT_EQ(tm.height, tm.ascent + tm.descent);
     EXPECT_GE(tm.height, 11);
     EXPECT_LE(tm.height, 16);
     EXPECT_GT(tm.avgCharWidth, 0);
-    EXPECT_EQ(m.textWidth(small, ""), 0);
 }
