@@ -134,4 +134,8 @@ private:
     std::mutex m_stopMutex;
 };
 
+// A port on 127.0.0.1 that was free a moment ago: bound and given back at
+// once, so a server started soon after can take it (0 when none could be had).
+uint16_t freeLoopbackPort();
+
 } // namespace zvotest

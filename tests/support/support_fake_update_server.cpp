@@ -1,10 +1,5 @@
 #include "tests/support/FakeUpdateServer.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cstdlib>
 
 namespace zvotest {
@@ -83,20 +78,10 @@ std::vector<std::string> FakeUpdateServer::fetchedFiles() const
 
 std::string refusedLoopbackAddress()
 {
-    // Bind a port and give it back: for the short life of a test nothing
-    // else takes it, so a connection to it is refused.
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    int port = 9;
-    if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
-        && ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    if (fd >= 0)
-        ::close(fd);
-    return "http://127.0.0.1:" + std::to_string(port);
+    // For the short life of a test nothing else takes a port just given
+    // back, so a connection to it is refused.
+    const uint16_t port = freeLoopbackPort();
+    return "http://127.0.0.1:" + std::to_string(port != 0 ? port : 9);
 }
 
 } // namespace zvotest

@@ -129,6 +129,23 @@ HttpResponseSpec HttpResponseSpec::trickle(std::string body, size_t chunk,
     return r;
 }
 
+uint16_t freeLoopbackPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return 0;
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof a;
+    uint16_t port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0
+        && ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &length) == 0)
+        port = ntohs(a.sin_port);
+    ::close(fd);
+    return port;
+}
+
 struct LocalHttpServer::Client
 {
     std::thread thread;

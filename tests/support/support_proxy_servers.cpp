@@ -1,5 +1,7 @@
 #include "tests/support/ProxyServers.h"
 
+#include "tests/support/LocalHttpServer.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -32,23 +34,6 @@ using namespace std::chrono_literals;
 constexpr auto StartTimeout = 5s;
 constexpr auto StopTimeout = 2s;
 constexpr int StartAttempts = 3;
-
-uint16_t freeLoopbackPort()
-{
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return 0;
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof a;
-    uint16_t port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0
-        && ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &length) == 0)
-        port = ntohs(a.sin_port);
-    ::close(fd);
-    return port;
-}
 
 bool accepts(uint16_t port)
 {
