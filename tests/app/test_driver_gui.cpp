@@ -2,33 +2,21 @@
 // what is asked, how often and how fast, what ends up in the list, and what
 // the user can and cannot do meanwhile.
 
-#include "app/MainUnit.h"
 #include "app/ProgressUnit.h"
 #include "app/SiteListView.h"
 #include "foundation/MyOptions.h"
-#include "platform/rtl/FormatFloat.h"
-#include "platform/rtl/QtText.h"
-#include "platform/shell/Desktop.h"
-#include "platform/shell/MessageBox.h"
-#include "tests/support/FakeSearchEngine.h"
-#include "tests/support/TestSupport.h"
+#include "tests/app/MainFormFixture.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <map>
-#include <memory>
-#include <utility>
 
 namespace {
 
@@ -50,43 +38,15 @@ struct StatusRecorder : QObject
     }
 };
 
-class DriverTest : public ::testing::Test
+class DriverTest : public MainFormTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_folder.isValid() && m_engine.isRunning());
-        shell::setProgramFolder(m_folder.path());
-        shell::setWorkArea(rtl::Rect(0, 0, 1280, 1000));
-        rtl::setFormatSeparators(',', '.');
-        // No splash window: every test starts the window and goes on at once.
-        const QString section = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-        write("Options.ini", "[" + section.toStdString() + "]\r\nShowSplashScreen=false\r\n");
-    }
-
-    void TearDown() override
-    {
-        m_form.reset();
-        shell::setProgramFolder(QString());
-        shell::setWorkArea(std::nullopt);
-        rtl::setFormatSeparators(0, 0);
-    }
-
-    void write(const char *name, const std::string &bytes)
-    {
-        ASSERT_TRUE(zvotest::writeFile(m_folder.file(QString::fromLatin1(name)), bytes));
-    }
-
     // The main window over `engines` engines on the fake engine and a list.
     TMainForm &start(int engines, const std::string &domainData, int connections)
     {
-        std::string table;
-        for (int i = 1; i <= engines; ++i)
-            table += "Engine " + std::to_string(i) + ":" + m_engine.queryUrl(i) + "\r\n";
-        write("ZVO-SearchEngines.txt", table);
+        setEngines(engines);
         write("Domain-Data.txt", domainData);
-        m_form = std::make_unique<TMainForm>();
-        EXPECT_TRUE(m_form->FormCreate());
+        MainFormTest::start();
         ConcurrentConnectionCount = connections;
         ProgressWindowX = ProgressWindowY = -1;
         return *m_form;
@@ -144,11 +104,6 @@ protected:
         std::sort(out.begin(), out.end());
         return out;
     }
-
-    zvotest::ProgramFolder m_folder;
-    zvotest::FakeSearchEngine m_engine;
-    shell::RecordingMessageBoxes m_boxes;
-    std::unique_ptr<TMainForm> m_form;
 };
 
 TEST(CheckStatusText, ZeroOneAndManyForms)
@@ -223,22 +178,6 @@ TEST_F(DriverTest, OneConnectionAsksStrictlyOneAfterAnother)
         EXPECT_EQ(cell("b.example", 0), "22");
         EXPECT_EQ(ConcurrentConnectionCount, connections);
     }
-}
-
-TEST_F(DriverTest, UpdateSelectedAsksOnlyForTheSelectedSite)
-{
-    m_engine.setDefaultAnswer(EngineAnswer::withCount(1000));
-    TMainForm &form = start(2, "a.example\t1\t1\t0\r\nb.example\t2\t1\t1\r\nc.example\t3\t2\t1\r\n", 8);
-    form.ListView1->setCurrentItem(form.ListView1->topLevelItem(1));
-    run(form.UpdateSelectedButton);
-
-    ASSERT_EQ(m_engine.requests().size(), 2u);
-    for (const zvotest::EngineRequest &r : m_engine.requests())
-        EXPECT_EQ(r.domain, "b.example");
-    EXPECT_EQ(cell("b.example", 0), "2,000");
-    EXPECT_EQ(cell("a.example", 0), "1");
-    EXPECT_EQ(m_form->RowCaption(2), "b.example");
-    expectIdle();
 }
 
 TEST_F(DriverTest, CancelByButtonEscapeOrEnterStopsAtOnceAndKeepsWhatArrived)
@@ -352,16 +291,25 @@ TEST_F(DriverTest, ProgressWindowBlocksTheProgramAndRemembersWhereItWas)
     expectIdle();
 }
 
-TEST_F(DriverTest, RunsWithoutWorkEndAtOnce)
+TEST_F(DriverTest, UpdateSelectedAsksOnlyForTheSelectedSiteAndRunsWithoutWorkEndAtOnce)
 {
-    // A row without a name (hand-edited file) is passed over; the others
-    // are still checked.
-    m_engine.setDefaultAnswer(EngineAnswer::withCount(4));
-    TMainForm &form = start(2, "\t0\t0\t0\r\nb.example\t0\t0\t0\r\n", 8);
-    ASSERT_EQ(form.ListView1->topLevelItemCount(), 2);
+    // A row without a name (hand-edited file) is passed over.
+    m_engine.setDefaultAnswer(EngineAnswer::withCount(1000));
+    TMainForm &form = start(2, "\t0\t0\t0\r\na.example\t1\t1\t0\r\nb.example\t2\t1\t1\r\n", 8);
+    form.ListView1->setCurrentItem(form.ListView1->topLevelItem(2));
+    ASSERT_EQ(form.RowCaption(2), "b.example");
+    run(form.UpdateSelectedButton);
+    ASSERT_EQ(m_engine.requests().size(), 2u);
+    for (const zvotest::EngineRequest &r : m_engine.requests())
+        EXPECT_EQ(r.domain, "b.example");
+    EXPECT_EQ(cell("b.example", 0), "2,000");
+    EXPECT_EQ(cell("a.example", 0), "1");
+    expectIdle();
+
+    m_engine.clearRequests();
     run(form.UpdateAllButton);
-    EXPECT_EQ(m_engine.requests().size(), 2u);
-    EXPECT_EQ(cell("b.example", 0), "8");
+    EXPECT_EQ(m_engine.requests().size(), 4u);
+    EXPECT_EQ(cell("a.example", 0), "2,000");
     expectIdle();
 
     m_engine.clearRequests();
@@ -369,7 +317,7 @@ TEST_F(DriverTest, RunsWithoutWorkEndAtOnce)
     const Clock::time_point begin = Clock::now();
     form.UpdateLinkPopularity(std::string());
     EXPECT_LT(Clock::now() - begin, 2s);
-    EXPECT_EQ(m_engine.requests().size(), 0u);
+    EXPECT_TRUE(m_engine.requests().empty());
     expectIdle();
 }
 
