@@ -25,6 +25,15 @@ void postToApplication(std::function<void()> work)
     QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
 }
 
+// The result of a request that never reached a page.
+FetchResult failure(FetchStatus status, const QString &errorText)
+{
+    FetchResult r;
+    r.status = status;
+    r.errorText = errorText;
+    return r;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -40,10 +49,7 @@ std::shared_ptr<FetchRequest> FetchRequest::start(const QUrl &url, const PageOpt
 {
     std::shared_ptr<FetchRequest> request(new FetchRequest(url, options));
     if (!QCoreApplication::instance() || QCoreApplication::closingDown()) {
-        FetchResult r;
-        r.status = FetchStatus::Unavailable;
-        r.errorText = QStringLiteral("No application to run the browser on");
-        request->finish(std::move(r));
+        request->finish(failure(FetchStatus::Unavailable, QStringLiteral("No application to run the browser on")));
         return request;
     }
     postToApplication([request] {
@@ -52,10 +58,7 @@ std::shared_ptr<FetchRequest> FetchRequest::start(const QUrl &url, const PageOpt
         if (BrowserService *service = BrowserService::instance()) {
             service->begin(request);
         } else {
-            FetchResult r;
-            r.status = FetchStatus::Unavailable;
-            r.errorText = QStringLiteral("The browser has been shut down");
-            request->finish(std::move(r));
+            request->finish(failure(FetchStatus::Unavailable, QStringLiteral("The browser has been shut down")));
         }
     });
     return request;
@@ -87,11 +90,8 @@ bool FetchRequest::waitFor(std::chrono::milliseconds slice)
 void FetchRequest::abort(FetchStatus as)
 {
     m_abandoned = true;
-    FetchResult r;
-    r.status = as;
-    r.errorText = as == FetchStatus::Aborted ? QStringLiteral("Aborted by the caller")
-                                             : QStringLiteral("No answer from the browser in time");
-    finish(std::move(r));
+    finish(failure(as, as == FetchStatus::Aborted ? QStringLiteral("Aborted by the caller")
+                                                  : QStringLiteral("No answer from the browser in time")));
     if (!QCoreApplication::instance() || QCoreApplication::closingDown())
         return;
     std::weak_ptr<FetchRequest> weak = weak_from_this();
