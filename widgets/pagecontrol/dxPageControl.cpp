@@ -27,6 +27,17 @@ void guarded(F &&f)
     }
 }
 
+// Stores a property; true when the value changed, so that only a change
+// costs a new layout or paint.
+template <typename T>
+bool assignIfChanged(T &field, const T &value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
 QWidget *firstFocusableIn(QWidget *page)
 {
     QWidget *w = page->nextInFocusChain();
@@ -118,36 +129,25 @@ int TdxTabSheet::TabIndex() const
 
 void TdxTabSheet::SetCaption(const std::string &caption)
 {
-    if (caption == m_caption)
-        return;
-    m_caption = caption;
-    if (m_tabShowing)
+    if (assignIfChanged(m_caption, caption) && m_tabShowing)
         m_pageControl->relayout();
 }
 
 void TdxTabSheet::SetTabVisible(bool value)
 {
-    if (value == m_tabVisible)
-        return;
-    m_tabVisible = value;
-    updateTabShowing();
+    if (assignIfChanged(m_tabVisible, value))
+        updateTabShowing();
 }
 
 void TdxTabSheet::SetImageIndex(int value)
 {
-    if (value == m_imageIndex)
-        return;
-    m_imageIndex = value;
-    if (m_tabShowing)
+    if (assignIfChanged(m_imageIndex, value) && m_tabShowing)
         m_pageControl->relayout();
 }
 
 void TdxTabSheet::SetHighlighted(bool value)
 {
-    if (value == m_highlighted)
-        return;
-    m_highlighted = value;
-    if (m_pageControl)
+    if (assignIfChanged(m_highlighted, value) && m_pageControl)
         m_pageControl->invalidateStrip(m_pageControl->painter().stripRect());
 }
 
@@ -400,9 +400,8 @@ void TdxCustomPageControl::tabShowingChanged(TdxTabSheet *page)
 
 void TdxCustomPageControl::SetHideButtons(bool value)
 {
-    if (value == m_options.hideButtons)
+    if (!assignIfChanged(m_options.hideButtons, value))
         return;
-    m_options.hideButtons = value;
     // Without a strip there is nothing in the control itself to focus.
     setFocusPolicy(value ? Qt::NoFocus : Qt::StrongFocus);
     relayout();
@@ -410,10 +409,8 @@ void TdxCustomPageControl::SetHideButtons(bool value)
 
 void TdxCustomPageControl::SetHotTrack(bool value)
 {
-    if (value == m_options.hotTrack)
-        return;
-    m_options.hotTrack = value;
-    relayout();
+    if (assignIfChanged(m_options.hotTrack, value))
+        relayout();
 }
 
 void TdxCustomPageControl::SetImages(gfx::ImageList *images)
@@ -441,43 +438,32 @@ void TdxCustomPageControl::SetMultiLine(bool value)
     const bool side = m_options.position == TdxTabPosition::dxtpLeft || m_options.position == TdxTabPosition::dxtpRight;
     if (!value && side)
         return;
-    if (value == m_options.multiLine)
-        return;
-    m_options.multiLine = value;
-    relayout();
+    if (assignIfChanged(m_options.multiLine, value))
+        relayout();
 }
 
 void TdxCustomPageControl::SetOwnerDraw(bool value)
 {
-    if (value == m_ownerDraw)
-        return;
-    m_ownerDraw = value;
-    relayout();
+    if (assignIfChanged(m_ownerDraw, value))
+        relayout();
 }
 
 void TdxCustomPageControl::SetRaggedRight(bool value)
 {
-    if (value == m_options.raggedRight)
-        return;
-    m_options.raggedRight = value;
-    if (m_options.multiLine)
+    if (assignIfChanged(m_options.raggedRight, value) && m_options.multiLine)
         relayout();
 }
 
 void TdxCustomPageControl::SetScrollOpposite(bool value)
 {
-    if (value == m_scrollOpposite)
-        return;
-    m_scrollOpposite = value;
-    if (m_options.multiLine)
+    if (assignIfChanged(m_scrollOpposite, value) && m_options.multiLine)
         relayout();
 }
 
 void TdxCustomPageControl::SetStyle(TdxTabStyle value)
 {
-    if (value == m_options.style)
+    if (!assignIfChanged(m_options.style, value))
         return;
-    m_options.style = value;
     auto painter = createTabPainter(value, this);
     painter->takeTabsFrom(*m_painter);
     m_painter = std::move(painter);
@@ -487,17 +473,14 @@ void TdxCustomPageControl::SetStyle(TdxTabStyle value)
 void TdxCustomPageControl::SetTabHeight(int value)
 {
     value = std::max(0, value);
-    if (value == m_options.tabHeight)
-        return;
-    m_options.tabHeight = value;
-    relayout();
+    if (assignIfChanged(m_options.tabHeight, value))
+        relayout();
 }
 
 void TdxCustomPageControl::SetTabPosition(TdxTabPosition value)
 {
-    if (value == m_options.position)
+    if (!assignIfChanged(m_options.position, value))
         return;
-    m_options.position = value;
     if (value == TdxTabPosition::dxtpLeft || value == TdxTabPosition::dxtpRight)
         m_options.multiLine = true;
     relayout();
@@ -506,18 +489,14 @@ void TdxCustomPageControl::SetTabPosition(TdxTabPosition value)
 void TdxCustomPageControl::SetTabWidth(int value)
 {
     value = std::max(0, value);
-    if (value == m_options.tabWidth)
-        return;
-    m_options.tabWidth = value;
-    relayout();
+    if (assignIfChanged(m_options.tabWidth, value))
+        relayout();
 }
 
 void TdxCustomPageControl::SetFont(const gfx::Font &font)
 {
-    if (font == m_font)
-        return;
-    m_font = font;
-    relayout();
+    if (assignIfChanged(m_font, font))
+        relayout();
 }
 
 void TdxCustomPageControl::setTextMeasurer(const gfx::TextMeasurer *measurer)
