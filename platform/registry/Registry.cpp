@@ -2,6 +2,7 @@
 
 #include "platform/ini/IniDocument.h"
 #include "platform/ini/PrivateProfile.h"
+#include "platform/rtl/Hook.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -16,10 +17,10 @@ namespace registry {
 
 namespace {
 
-std::mutex g_mutex;      // guards the two globals below
+std::mutex g_mutex;      // guards the store path
 std::mutex g_storeMutex; // one change of the store at a time
 std::string g_storePath;
-EnvironmentSource g_environment;
+rtl::Hook<std::optional<std::string>(const std::string &name)> g_environment;
 
 const char *rootName(RootKey root)
 {
@@ -188,12 +189,7 @@ std::optional<Value> decodeValue(const std::string &stored)
 
 std::optional<std::string> environmentValue(const std::string &name)
 {
-    EnvironmentSource source;
-    {
-        std::lock_guard lock(g_mutex);
-        source = g_environment;
-    }
-    if (source)
+    if (const EnvironmentSource source = g_environment.get())
         return source(name);
     if (!qEnvironmentVariableIsSet(name.c_str()))
         return std::nullopt;
@@ -263,10 +259,7 @@ void setStoreFilePath(const std::string &path)
 
 EnvironmentSource setEnvironmentSource(EnvironmentSource source)
 {
-    std::lock_guard lock(g_mutex);
-    EnvironmentSource previous = std::move(g_environment);
-    g_environment = std::move(source);
-    return previous;
+    return g_environment.replace(std::move(source));
 }
 
 std::string proxyServerFromEnvironmentValue(const std::string &value)

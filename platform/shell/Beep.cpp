@@ -1,24 +1,18 @@
 #include "platform/shell/Beep.h"
 
-#include <QApplication>
+#include "platform/rtl/Hook.h"
 
-#include <mutex>
+#include <QApplication>
 
 namespace shell {
 
 namespace {
-std::mutex g_mutex;
-BeepSink g_sink;
+rtl::Hook<void(BeepKind)> g_sink;
 } // namespace
 
 void MessageBeep(BeepKind kind)
 {
-    BeepSink sink;
-    {
-        std::lock_guard lock(g_mutex);
-        sink = g_sink;
-    }
-    if (sink) {
+    if (const BeepSink sink = g_sink.get()) {
         sink(kind);
         return;
     }
@@ -29,10 +23,7 @@ void MessageBeep(BeepKind kind)
 
 BeepSink SetBeepSink(BeepSink sink)
 {
-    std::lock_guard lock(g_mutex);
-    BeepSink previous = std::move(g_sink);
-    g_sink = std::move(sink);
-    return previous;
+    return g_sink.replace(std::move(sink));
 }
 
 } // namespace shell

@@ -1,5 +1,7 @@
 #include "platform/shell/Desktop.h"
 
+#include "platform/rtl/Hook.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -25,7 +27,7 @@ bool g_versionPinned = false;
 std::optional<ProgramVersion> g_version;
 std::optional<rtl::TRect> g_workArea;
 std::optional<rtl::TSize> g_screenSize;
-UrlOpener g_opener;
+rtl::Hook<void(const QString &)> g_opener;
 
 std::optional<ProgramVersion> compiledVersion()
 {
@@ -125,12 +127,7 @@ void setScreenSize(std::optional<rtl::TSize> size)
 
 void openUrl(const QString &url)
 {
-    UrlOpener opener;
-    {
-        std::lock_guard lock(g_mutex);
-        opener = g_opener;
-    }
-    if (opener) {
+    if (const UrlOpener opener = g_opener.get()) {
         opener(url);
         return;
     }
@@ -141,10 +138,7 @@ void openUrl(const QString &url)
 
 UrlOpener setUrlOpener(UrlOpener opener)
 {
-    std::lock_guard lock(g_mutex);
-    UrlOpener previous = std::move(g_opener);
-    g_opener = std::move(opener);
-    return previous;
+    return g_opener.replace(std::move(opener));
 }
 
 } // namespace shell

@@ -1,16 +1,15 @@
 #include "platform/shell/MessageBox.h"
 
+#include "platform/rtl/Hook.h"
+
 #include <QApplication>
 #include <QMessageBox>
-
-#include <mutex>
 
 namespace shell {
 
 namespace {
 
-std::mutex g_mutex;
-MessageBoxSink g_sink;
+rtl::Hook<int(const MessageBoxRequest &)> g_sink;
 
 QMessageBox::Icon toQtIcon(MessageIcon icon)
 {
@@ -59,22 +58,14 @@ int MessageBox(QWidget *owner, const QString &text, const QString &caption, Mess
                MessageIcon icon)
 {
     MessageBoxRequest request{owner, text, caption, buttons, icon};
-    MessageBoxSink sink;
-    {
-        std::lock_guard lock(g_mutex);
-        sink = g_sink;
-    }
-    if (sink)
+    if (const MessageBoxSink sink = g_sink.get())
         return sink(request);
     return showRealBox(request);
 }
 
 MessageBoxSink SetMessageBoxSink(MessageBoxSink sink)
 {
-    std::lock_guard lock(g_mutex);
-    MessageBoxSink previous = std::move(g_sink);
-    g_sink = std::move(sink);
-    return previous;
+    return g_sink.replace(std::move(sink));
 }
 
 RecordingMessageBoxes::RecordingMessageBoxes()
