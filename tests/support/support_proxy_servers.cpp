@@ -1,6 +1,7 @@
 #include "tests/support/ProxyServers.h"
 
 #include "tests/support/LocalHttpServer.h"
+#include "tests/support/TestSupport.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -19,8 +20,6 @@
 #include <cstring>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 extern char **environ;
@@ -49,21 +48,6 @@ bool accepts(uint16_t port)
     return ok;
 }
 
-std::string readText(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-bool writeText(const std::string &path, const std::string &text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    return static_cast<bool>(out.flush());
-}
-
 } // namespace
 
 ProxyServer::~ProxyServer()
@@ -77,9 +61,9 @@ ProxyServer::~ProxyServer()
 
 std::string ProxyServer::log() const
 {
-    std::string text = readText(m_outputPath);
+    std::string text = readFile(QString::fromStdString(m_outputPath));
     if (!m_logPath.empty())
-        text += readText(m_logPath);
+        text += readFile(QString::fromStdString(m_logPath));
     return text;
 }
 
@@ -216,7 +200,7 @@ std::unique_ptr<ProxyServer> ProxyServer::startTinyProxy(const std::string &user
         if (!user.empty() || !password.empty())
             config += "BasicAuth " + user + " " + password + "\n";
         const std::string path = server.file("tinyproxy.conf");
-        if (!writeText(path, config))
+        if (!writeFile(QString::fromStdString(path), config))
             return {};
         // The log file is opened after the switch to the unprivileged user.
         ::chmod(server.m_folder.c_str(), 0777);
@@ -239,7 +223,7 @@ std::unique_ptr<ProxyServer> ProxyServer::startDante(std::string *error)
         config += "client pass {\n  from: 127.0.0.0/8 to: 0.0.0.0/0\n  log: error\n}\n"
                   "socks pass {\n  from: 127.0.0.0/8 to: 0.0.0.0/0\n  log: error\n}\n";
         const std::string path = server.file("danted.conf");
-        if (!writeText(path, config))
+        if (!writeFile(QString::fromStdString(path), config))
             return {};
         ::chmod(server.m_folder.c_str(), 0777);
         return {"/usr/sbin/danted", "-f", path, "-p", server.file("danted.pid"), "-N", "1"};
