@@ -25,35 +25,24 @@ struct WorkerOutcome
 
 // What a query worker does with the wrapper, on a thread of its own: a
 // 1 x 1 wrapper off screen, the silent option set, "about:blank" first, then
-// rounds of 200 ms until the top frame's document has completed.
+// rounds of 200 ms until the top document has completed.
 WorkerOutcome runWorker(const std::string &url, const std::atomic<bool> &abortFlag)
 {
     WorkerOutcome out;
     TEmbeddedWB wb;
-    wb.Width = 1;
-    wb.Height = 1;
-    wb.Left = -wb.Width - 100;
-    wb.Top = -wb.Height - 100;
+    wb.Width = wb.Height = 1;
+    wb.Left = wb.Top = -101;
     wb.UserAgent = "ZarvelloWorker/1";
     wb.Loaded();
     wb.Visible = true;
     wb.SetDownloadOptions({TDownloadControlOption::DLCTL_DLIMAGES, TDownloadControlOption::DLCTL_NO_JAVA,
                            TDownloadControlOption::DLCTL_NO_RUNACTIVEXCTLS,
                            TDownloadControlOption::DLCTL_NO_DLACTIVEXCTLS, TDownloadControlOption::DLCTL_SILENT});
-    const void *topFrame = nullptr;
     wb.OnBeforeNavigate2 = [&](TEmbeddedWB *, const void *, const std::string &, bool &) {
-        topFrame = nullptr;
         out.documentComplete = false;
     };
-    wb.OnNavigateComplete2 = [&](TEmbeddedWB *, const void *frame, const std::string &) {
-        if (!topFrame)
-            topFrame = frame;
-    };
     wb.OnDocumentComplete = [&](TEmbeddedWB *, const void *frame, const std::string &) {
-        if (frame == topFrame) {
-            topFrame = nullptr;
-            out.documentComplete = true;
-        }
+        out.documentComplete = out.documentComplete || frame == &wb;
     };
     wb.OnNavigateError = [&](TEmbeddedWB *, const void *, const std::string &, int32_t status) {
         out.navigateError = status;
