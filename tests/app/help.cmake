@@ -10,10 +10,3 @@ zvo_add_test(test_helprouter
   LIBS app_help
   LABELS gui
   GUI)
-
-# Pictures of the help viewer and the about window for a look by eye:
-#   help_shots <output folder>   (program folder: $ZVO_PROGRAM_DIR or the data folder)
-if(TARGET app_about)
-  add_executable(help_shots ${CMAKE_CURRENT_LIST_DIR}/help_shots.cpp)
-  target_link_libraries(help_shots PRIVATE app_about platform_help)
-endif()
