@@ -186,13 +186,8 @@ std::vector<std::string> IniDocument::sectionNames() const
 std::vector<std::string> IniDocument::keyNames(std::string_view section) const
 {
     std::vector<std::string> names;
-    const size_t header = findSection(section);
-    if (header == std::string::npos)
-        return names;
-    const size_t end = sectionEnd(header);
-    for (size_t i = header + 1; i < end; ++i)
-        if (m_lines[i].kind == Kind::Key)
-            names.emplace_back(nameOf(m_lines[i]));
+    for (IniEntry &entry : sectionEntries(section))
+        names.push_back(std::move(entry.key));
     return names;
 }
 
