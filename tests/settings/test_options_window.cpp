@@ -64,23 +64,16 @@ TEST_F(OptionsWindow, IntervalListLeavesOutAtEveryStartAndOkStoresWhatIsSelected
 
 TEST_F(OptionsWindow, PortFieldHidesTheUnsetPortsOnlyWithoutProxy)
 {
-    UseProxy = false;
-    ProxyPort = 80;
-    {
+    const std::tuple<bool, int, const char *, int> cases[] = {
+        {false, 80, "", 0}, {false, 8080, "8080", 8080}, {true, 80, "80", 80}};
+    for (auto [useProxy, port, shown, stored] : cases) {
+        UseProxy = useProxy;
+        ProxyPort = port;
         TOptionsForm form;
-        EXPECT_EQ(form.ProxyPortEdit->text(), "");
+        EXPECT_EQ(form.ProxyPortEdit->text(), shown);
         form.OKButton->click();
-        EXPECT_EQ(ProxyPort, 0);
+        EXPECT_EQ(ProxyPort, stored);
     }
-    ProxyPort = 8080;
-    {
-        TOptionsForm form;
-        EXPECT_EQ(form.ProxyPortEdit->text(), "8080");
-    }
-    UseProxy = true;
-    ProxyPort = 80;
-    TOptionsForm form;
-    EXPECT_EQ(form.ProxyPortEdit->text(), "80");
 }
 
 TEST_F(OptionsWindow, ProxyControlsFollowTheBoxAndTheKind)
@@ -90,15 +83,12 @@ TEST_F(OptionsWindow, ProxyControlsFollowTheBoxAndTheKind)
     form.ShowPage(2);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    EXPECT_TRUE(form.ProxyServerEdit->isEnabled());
-    EXPECT_TRUE(form.ProxyPortEdit->isEnabled());
-    EXPECT_FALSE(form.ProxyUsernameEdit->isEnabled());
-    EXPECT_FALSE(form.ProxyPasswordLabel->isEnabled());
+    EXPECT_TRUE(form.ProxyServerEdit->isEnabled() && form.ProxyPortEdit->isEnabled());
+    EXPECT_FALSE(form.ProxyUsernameEdit->isEnabled() || form.ProxyPasswordLabel->isEnabled());
 
     // A click on a kind moves the user on to the server.
     QTest::mouseClick(form.ProxySocks5RadioButton, Qt::LeftButton);
-    EXPECT_TRUE(form.ProxyUsernameEdit->isEnabled());
-    EXPECT_TRUE(form.ProxyPasswordEdit->isEnabled());
+    EXPECT_TRUE(form.ProxyUsernameEdit->isEnabled() && form.ProxyPasswordEdit->isEnabled());
     EXPECT_TRUE(form.ProxyUsernameLabel->isEnabled());
     EXPECT_EQ(QApplication::focusWidget(), form.ProxyServerEdit);
 
@@ -146,8 +136,8 @@ TEST_F(OptionsWindow, OkCopiesEveryControlBackAndCancelLeavesTheSettings)
 
 TEST_F(OptionsWindow, ValuesTheWindowCannotShowSurviveOk)
 {
-    // Both only by editing the settings file: a count the list lacks and a
-    // kind in other case.
+    // Only by editing the settings file: a count the list lacks and a kind
+    // in other case. A port beyond 32 bits keeps the old port.
     ConcurrentConnectionCount = 7;
     ProxyKind = "socks5";
     {
@@ -155,10 +145,13 @@ TEST_F(OptionsWindow, ValuesTheWindowCannotShowSurviveOk)
         EXPECT_EQ(form.ConnectionsComboBox->currentIndex(), -1);
         EXPECT_FALSE(form.ProxyHTTPRadioButton->isChecked() || form.ProxySocks4RadioButton->isChecked() ||
                      form.ProxySocks5RadioButton->isChecked());
+        form.ProxyPortEdit->setText("99999999999");
+        form.ProxyServerEdit->setText("new.proxy");
         form.OKButton->click();
+        EXPECT_EQ(form.result(), QDialog::Accepted);
     }
-    EXPECT_EQ(ConcurrentConnectionCount, 7);
-    EXPECT_EQ(ProxyKind, "socks5");
+    EXPECT_EQ(std::tuple(ConcurrentConnectionCount, ProxyKind, ProxyPort, ProxyServer, ProxyPassword),
+              std::tuple(7, std::string("socks5"), 3128, std::string("new.proxy"), std::string("secret")));
 
     TOptionsForm form;
     form.ConnectionsComboBox->setCurrentIndex(form.ConnectionsComboBox->findText("100"));
@@ -166,101 +159,60 @@ TEST_F(OptionsWindow, ValuesTheWindowCannotShowSurviveOk)
     EXPECT_EQ(ConcurrentConnectionCount, 100);
 }
 
-TEST_F(OptionsWindow, PortBeyondThirtyTwoBitsKeepsTheOldPortAndStoresTheRest)
-{
-    TOptionsForm form;
-    form.ProxyPortEdit->setText("99999999999");
-    form.ProxyServerEdit->setText("new.proxy");
-    form.OKButton->click();
-    EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_EQ(ProxyPort, 3128);
-    EXPECT_EQ(ProxyServer, "new.proxy");
-    EXPECT_EQ(ProxyPassword, "secret");
-    EXPECT_EQ(CheckForUpdatesInterval, "Every Week");
-}
-
 TEST_F(OptionsWindow, EnterPressesOkAndEscCancels)
 {
-    {
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
         TOptionsForm form;
         form.ShowPage(2);
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
         form.ProxyServerEdit->setFocus();
         form.ProxyServerEdit->setText("typed.proxy");
-        QTest::keyClick(form.ProxyServerEdit, Qt::Key_Escape);
-        EXPECT_EQ(form.result(), QDialog::Rejected);
-        EXPECT_EQ(ProxyServer, "proxy.local");
+        QTest::keyClick(form.ProxyServerEdit, key);
+        EXPECT_FALSE(form.isVisible());
+        EXPECT_EQ(form.result(), key == Qt::Key_Return ? QDialog::Accepted : QDialog::Rejected);
+        EXPECT_EQ(ProxyServer, key == Qt::Key_Return ? "typed.proxy" : "proxy.local");
     }
-    TOptionsForm form;
-    form.ShowPage(2);
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    form.ProxyServerEdit->setFocus();
-    form.ProxyServerEdit->setText("typed.proxy");
-    QTest::keyClick(form.ProxyServerEdit, Qt::Key_Return);
-    EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(ProxyServer, "typed.proxy");
 }
 
-TEST_F(OptionsWindow, ShowPageSelectsThePageAndChecksItsNumber)
+TEST_F(OptionsWindow, PagesTakeTheFocusAndTheirAcceleratorsAndPageNumbersAreChecked)
 {
     TOptionsForm form;
     EXPECT_EQ(form.PageControl1->ActivePageIndex(), 0);
     // As the main window does it: the page is chosen before the window shows.
     form.ShowPage(2);
     form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     EXPECT_EQ(form.focusWidget(), form.UseProxyServerCheckBox);
+    QTest::keyClick(&form, Qt::Key_Y, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), form.ProxyPortEdit);
+    QTest::keyClick(&form, Qt::Key_D, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), form.ProxyPasswordEdit);
+
     const std::pair<int, QWidget *> pages[] = {
-        {3, form.UpdateComboBox}, {2, form.UseProxyServerCheckBox}, {1, form.ShowSplashScreenCheckBox}};
+        {1, form.ShowSplashScreenCheckBox}, {2, form.UseProxyServerCheckBox}, {3, form.UpdateComboBox}};
     for (const auto &[number, first] : pages) {
         form.ShowPage(number);
         EXPECT_EQ(form.PageControl1->ActivePageIndex(), number - 1);
         EXPECT_EQ(form.focusWidget(), first) << number;
     }
-    form.ShowPage(0);
-    EXPECT_EQ(form.PageControl1->ActivePage(), nullptr);
-
-    try {
-        form.ShowPage(-1);
-        ADD_FAILURE() << "no assertion below 0";
-    } catch (const rtl::EAssertionFailed &e) {
-        EXPECT_STREQ(e.what(), "Assertion failure (OptionsUnit, line 242)");
-    }
-    try {
-        form.ShowPage(4);
-        ADD_FAILURE() << "no assertion beyond the pages";
-    } catch (const rtl::EAssertionFailed &e) {
-        EXPECT_STREQ(e.what(), "Assertion failure (OptionsUnit, line 243)");
-    }
-}
-
-TEST_F(OptionsWindow, LabelAcceleratorsReachTheirFieldsOnTheShownPage)
-{
-    TOptionsForm form;
-    form.ShowPage(2);
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    form.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    QTest::keyClick(&form, Qt::Key_Y, Qt::AltModifier);
-    EXPECT_EQ(QApplication::focusWidget(), form.ProxyPortEdit);
-    QTest::keyClick(&form, Qt::Key_D, Qt::AltModifier);
-    EXPECT_EQ(QApplication::focusWidget(), form.ProxyPasswordEdit);
-}
-
-TEST_F(OptionsWindow, HelpTextNeverKeepsASelection)
-{
-    TOptionsForm form;
-    form.ShowPage(3);
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    // The help text of the last page never keeps a selection.
     form.UpdateMemo->selectAll();
     QTest::mouseRelease(form.UpdateMemo->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
     QApplication::processEvents();
     EXPECT_FALSE(form.UpdateMemo->textCursor().hasSelection());
+
+    form.ShowPage(0);
+    EXPECT_EQ(form.PageControl1->ActivePage(), nullptr);
+    for (auto [number, line] : {std::pair(-1, "242"), std::pair(4, "243")}) {
+        try {
+            form.ShowPage(number);
+            ADD_FAILURE() << "no assertion for page " << number;
+        } catch (const rtl::EAssertionFailed &e) {
+            EXPECT_EQ(e.what(), "Assertion failure (OptionsUnit, line " + std::string(line) + ")");
+        }
+    }
 }
 
 } // namespace
