@@ -79,6 +79,16 @@ Run slice(const Run &r, size_t from, size_t to)
     return out;
 }
 
+// The end of the word after pos, blanks in front of it included.
+size_t wordEndFrom(const std::string &s, size_t pos)
+{
+    while (pos < s.size() && s[pos] == ' ')
+        ++pos;
+    while (pos < s.size() && s[pos] != ' ')
+        ++pos;
+    return pos;
+}
+
 // Greedy breaking at blanks. A word longer than the line stays whole unless
 // breakWords is set (edit-control behaviour), then it is cut at characters.
 void wrapParagraph(const Run &para, const Measure &m, int maxWidth, bool breakWords, std::vector<Run> &lines)
@@ -98,11 +108,7 @@ void wrapParagraph(const Run &para, const Measure &m, int maxWidth, bool breakWo
         size_t lastFit = std::string::npos; // end of the last fitting word
         while (pos < s.size())
         {
-            size_t wordEnd = pos;
-            while (wordEnd < s.size() && s[wordEnd] == ' ')
-                ++wordEnd;
-            while (wordEnd < s.size() && s[wordEnd] != ' ')
-                ++wordEnd;
+            const size_t wordEnd = wordEndFrom(s, pos);
             if (m.width(std::string_view(s).substr(lineStart, wordEnd - lineStart)) <= maxWidth)
             {
                 lastFit = wordEnd;
@@ -119,11 +125,7 @@ void wrapParagraph(const Run &para, const Measure &m, int maxWidth, bool breakWo
         else
         {
             // The first word alone is too long.
-            size_t wordEnd = lineStart;
-            while (wordEnd < s.size() && s[wordEnd] == ' ')
-                ++wordEnd;
-            while (wordEnd < s.size() && s[wordEnd] != ' ')
-                ++wordEnd;
+            const size_t wordEnd = wordEndFrom(s, lineStart);
             lineEnd = wordEnd;
             if (breakWords)
             {
