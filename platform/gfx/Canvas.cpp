@@ -9,6 +9,7 @@
 #include <QPolygon>
 
 #include <cstdlib>
+#include <utility>
 
 namespace gfx {
 
@@ -201,23 +202,17 @@ void Canvas::setMeasurer(const TextMeasurer *measurer)
 
 TColor Canvas::setTextColor(TColor color)
 {
-    const TColor old = m_state.font.color;
-    m_state.font.color = color;
-    return old;
+    return std::exchange(m_state.font.color, color);
 }
 
 TColor Canvas::setBkColor(TColor color)
 {
-    const TColor old = m_state.bkColor;
-    m_state.bkColor = color;
-    return old;
+    return std::exchange(m_state.bkColor, color);
 }
 
 BkMode Canvas::setBkMode(BkMode mode)
 {
-    const BkMode old = m_state.bkMode;
-    m_state.bkMode = mode;
-    return old;
+    return std::exchange(m_state.bkMode, mode);
 }
 
 // ---- State stack ----------------------------------------------------------
