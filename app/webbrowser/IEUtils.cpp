@@ -1,5 +1,7 @@
 #include "app/webbrowser/IEUtils.h"
 
+#include "platform/rtl/Hook.h"
+
 #include <map>
 #include <mutex>
 
@@ -25,8 +27,7 @@ uint32_t s_nextHandle = 0x100;
 std::map<uintptr_t, TItemList> s_lent;
 uintptr_t s_nextLent = 0x10000;
 
-std::mutex s_helpMutex;
-THtmlHelpFunction s_htmlHelp;
+rtl::Hook<THtmlHelpFunction> s_htmlHelp;
 
 } // namespace
 
@@ -141,17 +142,11 @@ std::optional<TItemList> TakeLentItemList(uintptr_t number)
 
 THtmlHelpFunction SetHtmlHelpFunction(THtmlHelpFunction function)
 {
-    std::lock_guard lock(s_helpMutex);
-    std::swap(s_htmlHelp, function);
-    return function;
+    return s_htmlHelp.replace(std::move(function));
 }
 
 intptr_t HtmlHelp(void *window, const std::string &file, uint32_t command, uintptr_t data)
 {
-    THtmlHelpFunction function;
-    {
-        std::lock_guard lock(s_helpMutex);
-        function = s_htmlHelp;
-    }
+    const THtmlHelpFunction function = s_htmlHelp.get();
     return function ? function(window, file, command, data) : 0;
 }

@@ -1,5 +1,7 @@
 #include "app/webbrowser/ShellDde.h"
 
+#include "platform/rtl/Hook.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QThread>
@@ -19,8 +21,7 @@ std::atomic<TDdeMode> s_mode{TDdeMode::None};
 // conversation of its own then, and the service must not answer itself.
 std::atomic<bool> s_busy{false};
 
-std::mutex s_openerMutex;
-TFolderOpener s_opener;
+rtl::Hook<TFolderOpener> s_opener;
 
 std::mutex s_windowsMutex;
 std::vector<TShellDdeWindow *> s_windows;
@@ -63,9 +64,7 @@ TDdeMode CurrentDdeMode()
 
 TFolderOpener SetFolderOpener(TFolderOpener opener)
 {
-    std::lock_guard lock(s_openerMutex);
-    std::swap(s_opener, opener);
-    return opener;
+    return s_opener.replace(std::move(opener));
 }
 
 // ---------------------------------------------------------------------------
@@ -161,11 +160,7 @@ bool TShellDdeWindow::executeFolderCommand(const std::string &text)
 
 bool TShellDdeWindow::runShellCommand(const std::string &path, const std::string &verb, int show)
 {
-    TFolderOpener opener;
-    {
-        std::lock_guard lock(s_openerMutex);
-        opener = s_opener;
-    }
+    const TFolderOpener opener = s_opener.get();
     s_busy = true;
     const bool done = opener ? opener(path, verb, show) : desktopOpener(path, verb, show);
     s_busy = false;

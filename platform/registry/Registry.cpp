@@ -20,7 +20,7 @@ namespace {
 std::mutex g_mutex;      // guards the store path
 std::mutex g_storeMutex; // one change of the store at a time
 std::string g_storePath;
-rtl::Hook<std::optional<std::string>(const std::string &name)> g_environment;
+rtl::Hook<EnvironmentSource> g_environment;
 
 const char *rootName(RootKey root)
 {

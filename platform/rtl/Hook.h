@@ -5,18 +5,16 @@
 // and replaced from any thread; callers run a copy, so a replacement while
 // one runs does no harm.
 
-#include <functional>
 #include <mutex>
 #include <utility>
 
 namespace rtl {
 
-template <typename Signature>
+// Function: the std::function type of the hook.
+template <typename Function>
 class Hook
 {
 public:
-    using Function = std::function<Signature>;
-
     Function get() const
     {
         std::lock_guard lock(m_mutex);

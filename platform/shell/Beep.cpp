@@ -7,7 +7,7 @@
 namespace shell {
 
 namespace {
-rtl::Hook<void(BeepKind)> g_sink;
+rtl::Hook<BeepSink> g_sink;
 } // namespace
 
 void MessageBeep(BeepKind kind)

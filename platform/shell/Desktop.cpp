@@ -27,7 +27,7 @@ bool g_versionPinned = false;
 std::optional<ProgramVersion> g_version;
 std::optional<rtl::TRect> g_workArea;
 std::optional<rtl::TSize> g_screenSize;
-rtl::Hook<void(const QString &)> g_opener;
+rtl::Hook<UrlOpener> g_opener;
 
 std::optional<ProgramVersion> compiledVersion()
 {

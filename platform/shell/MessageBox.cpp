@@ -9,7 +9,7 @@ namespace shell {
 
 namespace {
 
-rtl::Hook<int(const MessageBoxRequest &)> g_sink;
+rtl::Hook<MessageBoxSink> g_sink;
 
 QMessageBox::Icon toQtIcon(MessageIcon icon)
 {
