@@ -56,22 +56,23 @@ TEST_F(UpdateScheduler, DueCheckStoresTodayBeforeAsking)
 
 TEST_F(UpdateScheduler, IntervalsCountWholeDaysAndOddSettingsMakeTheCheckDue)
 {
-    EXPECT_FALSE(asks("Every Day", "2026-12-06"));
-    EXPECT_TRUE(asks("Every Day", "2026-12-05"));
-    EXPECT_FALSE(asks("Every Two Days", "2026-12-05"));
-    EXPECT_TRUE(asks("Every Two Weeks", "2026-11-22"));
-    EXPECT_FALSE(asks("Every Month", "2026-11-07"));
-    EXPECT_TRUE(asks("Every Month", "2026-11-06"));
-    EXPECT_TRUE(asks("At Every Start", "2026-12-06"));
-
-    EXPECT_FALSE(asks("Never", ""));
-    EXPECT_EQ(CheckForUpdatesLastDate, "");
+    // Today is 2026-12-06.
+    const std::tuple<const char *, const char *, bool> cases[] = {
+        {"Every Day", "2026-12-06", false},      {"Every Day", "2026-12-05", true},
+        {"Every Two Days", "2026-12-05", false}, {"Every Two Weeks", "2026-11-22", true},
+        {"Every Month", "2026-11-07", false},    {"Every Month", "2026-11-06", true},
+        {"At Every Start", "2026-12-06", true},  {"Never", "", false},
+        // A date that cannot be read makes the check due.
+        {"Every Month", "", true},               {"Every Month", "2026-13-01", true},
+        {"Every Month", "yesterday", true},      {"Every Month", "99999999999-01-01", true},
+    };
+    for (auto [interval, date, due] : cases) {
+        EXPECT_EQ(asks(interval, date), due) << interval << " " << date;
+        EXPECT_EQ(CheckForUpdatesLastDate, due ? "2026-12-06" : date) << interval << " " << date;
+    }
+    // An unknown interval is checked at every start from then on.
     EXPECT_TRUE(asks("every week", "2026-12-06"));
     EXPECT_EQ(CheckForUpdatesInterval, "At Every Start");
-    for (const char *date : {"", "2026-13-01", "yesterday", "99999999999-01-01"}) {
-        EXPECT_TRUE(asks("Every Month", date)) << date;
-        EXPECT_EQ(CheckForUpdatesLastDate, "2026-12-06");
-    }
     // The fallback is 1 January 2001.
     setNow(2001, 1, 1, 12);
     EXPECT_FALSE(asks("Every Day", "garbage"));
