@@ -38,6 +38,15 @@ bool assignIfChanged(T &field, const T &value)
     return true;
 }
 
+// Asks the control's handler whether the active page may become page.
+bool changeAllowed(TdxCustomPageControl &control, TdxTabSheet *page)
+{
+    bool allowChange = true;
+    if (control.OnChanging)
+        control.OnChanging(&control, page, allowChange);
+    return allowChange;
+}
+
 QWidget *firstFocusableIn(QWidget *page)
 {
     QWidget *w = page->nextInFocusChain();
@@ -267,10 +276,7 @@ void TdxCustomPageControl::SetActivePage(TdxTabSheet *page)
         return;
     if (page == m_activePage)
         return;
-    bool allowChange = true;
-    if (OnChanging)
-        OnChanging(this, page, allowChange);
-    if (!allowChange)
+    if (!changeAllowed(*this, page))
         return;
     changeActivePage(page);
     m_painter->makeActiveVisible();
@@ -335,10 +341,7 @@ void TdxCustomPageControl::SelectNextPage(bool goForward, bool checkTabVisible)
     TdxTabSheet *page = FindNextPage(m_activePage, goForward, checkTabVisible);
     if (!page || page == m_activePage)
         return;
-    bool allowChange = true;
-    if (OnChanging)
-        OnChanging(this, page, allowChange);
-    if (!allowChange)
+    if (!changeAllowed(*this, page))
         return;
     SetActivePage(page);
     if (m_tabIndex >= 0)
