@@ -262,17 +262,20 @@ TEST_F(DriverTest, FailedQueriesLeaveTheirCellsAndTheRunGoesOn)
     expectIdle();
 }
 
-TEST_F(DriverTest, ProgressWindowBlocksTheProgramAndRemembersWhereItWas)
+TEST_F(DriverTest, UpdateSelectedAsksOnlyForTheSelectedSiteUnderABlockingProgressWindow)
 {
-    m_engine.setDefaultAnswer(EngineAnswer::withCount(1).after(200ms));
-    TMainForm &form = start(2, "a.example\t0\t0\t0\r\n", 8);
+    // A row without a name (hand-edited file) is passed over.
+    m_engine.setDefaultAnswer(EngineAnswer::withCount(1000).after(200ms));
+    TMainForm &form = start(2, "\t0\t0\t0\r\na.example\t1\t1\t0\r\nb.example\t2\t1\t1\r\n", 8);
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &form; }, 2000));
     ProgressWindowX = 100;
     ProgressWindowY = 120;
+    form.ListView1->setCurrentItem(form.ListView1->topLevelItem(2));
+    ASSERT_EQ(form.RowCaption(2), "b.example");
 
     bool checked = false;
-    run(form.UpdateAllButton, [&](TMyProgressForm &progress) {
+    run(form.UpdateSelectedButton, [&](TMyProgressForm &progress) {
         if (std::exchange(checked, true))
             return;
         EXPECT_EQ(progress.windowTitle(), QStringLiteral("Zarvello"));
@@ -288,17 +291,6 @@ TEST_F(DriverTest, ProgressWindowBlocksTheProgramAndRemembersWhereItWas)
     EXPECT_EQ(QPoint(ProgressWindowX, ProgressWindowY), QPoint(200, 210));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &form; }, 2000));
-    expectIdle();
-}
-
-TEST_F(DriverTest, UpdateSelectedAsksOnlyForTheSelectedSiteAndRunsWithoutWorkEndAtOnce)
-{
-    // A row without a name (hand-edited file) is passed over.
-    m_engine.setDefaultAnswer(EngineAnswer::withCount(1000));
-    TMainForm &form = start(2, "\t0\t0\t0\r\na.example\t1\t1\t0\r\nb.example\t2\t1\t1\r\n", 8);
-    form.ListView1->setCurrentItem(form.ListView1->topLevelItem(2));
-    ASSERT_EQ(form.RowCaption(2), "b.example");
-    run(form.UpdateSelectedButton);
     ASSERT_EQ(m_engine.requests().size(), 2u);
     for (const zvotest::EngineRequest &r : m_engine.requests())
         EXPECT_EQ(r.domain, "b.example");
