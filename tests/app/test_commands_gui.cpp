@@ -349,14 +349,4 @@ TEST_F(CommandsTest, FirstStartAddsTheWizardsSitesAndStoredCountsThenChecksEvery
     EXPECT_FALSE(form.Busy);
 }
 
-TEST_F(CommandsTest, FirstStartLeftWithExitEndsTheProgram)
-{
-    zvotest::WindowScript<TFirstStartWizardForm> wizard([](TFirstStartWizardForm &w) { w.ExitButton->click(); });
-    start(false);
-    EXPECT_EQ(wizard.runs(), 1);
-    EXPECT_EQ(m_form->ListView1->topLevelItemCount(), 0);
-    EXPECT_FALSE(m_form->CheckForUpdatesTimer->isActive());
-    EXPECT_TRUE(m_engine.requests().empty());
-}
-
 } // namespace

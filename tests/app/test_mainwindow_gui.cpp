@@ -100,7 +100,7 @@ TEST_F(MainWindowTest, CloseIsRefusedUnderACheckThenSavesTiesInTheirOrderAndTheS
     EXPECT_TRUE(lines.contains(QStringLiteral("MainWindowW=%1").arg(form.frameGeometry().width())));
 }
 
-TEST_F(MainWindowTest, AnUnreadableListIsMovedAsideNotDeleted)
+TEST_F(MainWindowTest, AnUnreadableListIsMovedAsideAndAFirstStartLeftWithExitEndsTheProgram)
 {
     // A folder where the file should be cannot be read as a file.
     write("Domain-Data.txt.bad", "an older copy\r\n");
@@ -108,7 +108,10 @@ TEST_F(MainWindowTest, AnUnreadableListIsMovedAsideNotDeleted)
     // The empty list leads to the first start, which is left with Exit.
     zvotest::WindowScript<TFirstStartWizardForm> exitWizard([](TFirstStartWizardForm &w) { w.ExitButton->click(); });
     TMainForm &form = start(false);
+    EXPECT_EQ(exitWizard.runs(), 1);
     EXPECT_EQ(form.ListView1->topLevelItemCount(), 0);
+    EXPECT_FALSE(form.CheckForUpdatesTimer->isActive());
+    EXPECT_TRUE(m_engine.requests().empty());
     EXPECT_EQ(read("Domain-Data.txt.bad"), "an older copy\r\n");
     EXPECT_TRUE(QFileInfo(m_folder.file("Domain-Data.txt.bad.1")).isDir());
 }
