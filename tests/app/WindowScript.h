@@ -19,29 +19,22 @@ class WindowScript
 public:
     explicit WindowScript(std::function<void(Window &)> script) : m_script(std::move(script))
     {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
-        m_timer.start();
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                auto *window = qobject_cast<Window *>(w);
+                if (window && window->isVisible() && !window->property("zvotestScripted").toBool()) {
+                    window->setProperty("zvotestScripted", true);
+                    ++m_runs;
+                    return m_script(*window);
+                }
+            }
+        });
+        m_timer.start(5);
     }
 
     int runs() const { return m_runs; }
 
 private:
-    void poll()
-    {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            auto *window = qobject_cast<Window *>(w);
-            if (window && window->isVisible() && !window->property(ScriptedMark).toBool()) {
-                window->setProperty(ScriptedMark, true);
-                ++m_runs;
-                m_script(*window);
-                return;
-            }
-        }
-    }
-
-    static constexpr const char *ScriptedMark = "zvotestScripted";
-
     std::function<void(Window &)> m_script;
     QTimer m_timer;
     int m_runs = 0;
