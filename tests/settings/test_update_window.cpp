@@ -1,12 +1,131 @@
-#include "tests/settings/update_window_fixture.h"
+// The program folder inside a temporary root (so that anything written beside
+// it shows), a pinned version 2.9, short waits, recorded message boxes and
+// links, and the fake update server the window talks to.
 
+#include "foundation/MyOptions.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/shell/Desktop.h"
+#include "platform/shell/MessageBox.h"
+#include "settings/CheckForUpdatesFormUnit.h"
+#include "settings/CheckForUpdatesUnit.h"
+#include "tests/support/FakeUpdateServer.h"
+#include "tests/support/TestSupport.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+
 #include <sys/time.h>
+
+class UpdateWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDir(m_root.path()).mkdir("program"));
+        shell::setProgramFolder(m_root.filePath("program"));
+        shell::setProgramVersion(shell::ProgramVersion{2, 9, 0, 0});
+        UseProxy = false;
+        m_savedTimings = SetUpdateTimings({5, 3000, 1}); // pause ms, connect ms, stall s
+        shell::setUrlOpener([this](const QString &url) { opened.push_back(url.toStdString()); });
+        ASSERT_TRUE(server.isRunning());
+        ASSERT_TRUE(zvotest::writeFile(m_root.filePath("outside.txt"), "outside"));
+    }
+
+    void TearDown() override
+    {
+        for (TCheckForUpdatesForm *form : openForms())
+            form->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        shell::setUrlOpener({});
+        SetUpdateTimings(m_savedTimings);
+        shell::resetProgramVersion();
+        shell::setProgramFolder({});
+        EXPECT_EQ(zvotest::readFile(m_root.filePath("outside.txt")), "outside");
+        EXPECT_EQ(QDir(m_root.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  (QStringList{"outside.txt", "program"}));
+    }
+
+    QString file(const std::string &name) const { return m_root.filePath("program/" + QString::fromStdString(name)); }
+    void write(const std::string &name, const std::string &content) const
+    {
+        ASSERT_TRUE(zvotest::writeFile(file(name), content));
+    }
+    // Name -> content of every file in the program folder.
+    std::map<std::string, std::string> programFiles() const
+    {
+        std::map<std::string, std::string> files;
+        for (const QString &name : QDir(m_root.filePath("program")).entryList(QDir::Files | QDir::Hidden))
+            files[name.toStdString()] = zvotest::readFile(file(name.toStdString()));
+        return files;
+    }
+
+    static std::vector<TCheckForUpdatesForm *> openForms()
+    {
+        std::vector<TCheckForUpdatesForm *> forms;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *form = qobject_cast<TCheckForUpdatesForm *>(widget); form && form->isVisible())
+                forms.push_back(form);
+        return forms;
+    }
+
+    // Opens the window the way the program does and waits for its run to end.
+    QPointer<TCheckForUpdatesForm> runWindow(int timeoutMs = 15000)
+    {
+        ShowCheckForUpdatesForm();
+        if (openForms().size() != 1) {
+            ADD_FAILURE() << "one update window expected";
+            return nullptr;
+        }
+        QPointer<TCheckForUpdatesForm> form = openForms().front();
+        EXPECT_TRUE(QSignalSpy(form.data(), &TCheckForUpdatesForm::runFinished).wait(timeoutMs));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return form;
+    }
+
+    static std::string status(const TCheckForUpdatesForm *form) { return form->StatusLabel->text().toStdString(); }
+    static QColor color(const TCheckForUpdatesForm *f) { return f->StatusLabel->palette().color(QPalette::WindowText); }
+    static void closeWindow(QPointer<TCheckForUpdatesForm> &form)
+    {
+        form->CancelCloseButton->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(form.isNull());
+    }
+
+    std::vector<std::string> boxTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const auto &request : boxes.requests())
+            texts.push_back(request.text.toStdString());
+        return texts;
+    }
+
+    QTemporaryDir m_root;
+    shell::RecordingMessageBoxes boxes;
+    zvotest::FakeUpdateServer server;
+    std::vector<std::string> opened;
+
+private:
+    TUpdateTimings m_savedTimings;
+};
+
+inline const QColor kGreen(0, 153, 0);
+inline const QColor kRed(255, 0, 0);
+inline const std::string kFailed = "Installation failed. Click the button below.";
+inline const std::string kLatest = "You already have the latest files.";
 
 using Strings = std::vector<std::string>;
 
@@ -86,7 +205,6 @@ TEST_F(UpdateWindowTest, OnlyDueFilesAreFetchedAndReplacedWithBackups)
     EXPECT_FALSE(form->GetUpdateButton->isEnabled());
     closeWindow(form);
     EXPECT_EQ(boxTexts(), Strings{"To take advantage of the update, you must quit Zarvello and restart it."});
-
 }
 
 TEST_F(UpdateWindowTest, ServerDownShowsTheApologyAndChangesNothing)
@@ -160,4 +278,65 @@ TEST_F(UpdateWindowTest, SchedulerOpensTheWindowOnYesAndWaitsForIt)
     EXPECT_TRUE(sawWindow);
     EXPECT_TRUE(openForms().empty());
     EXPECT_EQ(server.requestedPaths(), Strings{"/updates/zvoupdates.txt"});
+}
+
+// Update lists a broken or hostile server might send: the window reaches its
+// end state with its own texts, and nothing outside the program folder is
+// touched (the fixture checks the folder's surroundings).
+TEST_F(UpdateWindowTest, BadListsEndCleanly)
+{
+    SetUpdateTimings({0, 3000, 1}); // no pause between files
+    server.setFile("ok.txt", "fine\n");
+    const std::string ok = "Link: " + server.fileLink("ok.txt") + "\n";
+    std::string binary(64 * 1024, '\0');
+    std::mt19937 random(7);
+    for (char &c : binary)
+        c = char(random() & 0xFF);
+    std::string many = "* Application\nVersion: 2.9\n";
+    for (int i = 0; i < 300; ++i)
+        many += "* f" + std::to_string(i) + ".txt\nLink: " + server.fileLink("none" + std::to_string(i)) + "\n";
+    std::string huge;
+    while (huge.size() < 10 * 1024 * 1024)
+        huge += "filler line that is no key at all\r\n";
+
+    struct Case
+    {
+        std::string list;
+        std::string status; // empty: the window apologises and closes
+        size_t warnings = 0;
+    };
+    const std::vector<Case> cases = {
+        {binary, kLatest},
+        {huge + "* Application\r\nVersion: 2.9\r\n", kLatest},
+        {"* Application\nVersion: 2.9\n* lf.txt\n" + ok, "One file has been updated."},
+        {"* Application\rVersion: 2.9\r* cr.txt\r" + ok, kFailed},
+        {"version: 3.0\nLINK: x\n* Application\nversion: 3.0\n", kLatest},
+        {"* a.txt\n* b.txt\n", kFailed},
+        {"Version: 9.9\nLink: " + server.base() + "/x\n* Application\nVersion: 2.9\n", kLatest, 2},
+        {"* Application\nVersion: two.ten\n* d.txt\nVersion: 20x6-1b-zz\nRequiresAppVersion: v3\n" + ok,
+         "One file has been updated."},
+        {many, kFailed},
+        {"* ../outside.txt\n" + ok + "* ..\n" + ok + "* sub/ok.txt\n" + ok, kFailed},
+        {"* r.txt\nLink: " + zvotest::refusedLoopbackAddress() + "/r.txt\n", kFailed},
+        {"* passwd\nLink: file:///etc/passwd\n", kFailed},
+        {"", ""},
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE("case " + std::to_string(i));
+        boxes.clear();
+        server.setUpdateList(cases[i].list);
+        QPointer<TCheckForUpdatesForm> form = runWindow(60000);
+        if (cases[i].status.empty()) {
+            EXPECT_TRUE(form.isNull());
+            EXPECT_EQ(boxes.requests().size(), 1u);
+            continue;
+        }
+        ASSERT_TRUE(form);
+        EXPECT_EQ(status(form), cases[i].status);
+        EXPECT_EQ(form->ProgressBar1->value(), 100);
+        EXPECT_EQ(boxes.requests().size(), cases[i].warnings);
+        closeWindow(form);
+    }
+    EXPECT_EQ(server.fetchedFiles().size(), 2u + 300u);
+    EXPECT_EQ(programFiles(), (std::map<std::string, std::string>{{"lf.txt", "fine\r\n"}, {"d.txt", "fine\r\n"}}));
 }

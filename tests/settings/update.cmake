@@ -8,5 +8,5 @@ zvo_add_test(test_update_scheduler
   LIBS settings GUI LABELS gui)
 
 zvo_add_test(test_update_window
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_update_window.cpp ${CMAKE_CURRENT_LIST_DIR}/test_update_window_input.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_update_window.cpp
   LIBS settings Qt6::Test GUI LABELS gui net TIMEOUT 120)
