@@ -156,12 +156,11 @@ TEST_F(CommandsTest, ButtonsLogoAndMenuOpenTheirPagesAndTheRecommendationMail)
     form.MenuHelpVisitHomepage->trigger();
     form.TellYourFriendsButton->click();
     ASSERT_EQ(m_opened.size(), 5);
-    const auto pathAndQuery = [&](int i) { return QUrl(m_opened[i]).path() + "?" + QUrl(m_opened[i]).query(); };
-    EXPECT_EQ(QUrl(m_opened[0]).query(), QStringLiteral("zvo"));
-    EXPECT_EQ(pathAndQuery(1), QStringLiteral("/subscribe.htm?zvo"));
-    EXPECT_EQ(QUrl(m_opened[2]).query(), QStringLiteral("zvologo"));
-    EXPECT_EQ(pathAndQuery(3), QStringLiteral("/?zvo"));
-    EXPECT_NE(m_opened[0], m_opened[3]);
+    QStringList pages;
+    for (int i = 0; i < 4; ++i)
+        pages << QUrl(m_opened[i]).path() + "?" + QUrl(m_opened[i]).query();
+    EXPECT_EQ(pages.mid(1), (QStringList{"/subscribe.htm?zvo", "/?zvologo", "/?zvo"}));
+    EXPECT_TRUE(pages[0].endsWith("?zvo") && m_opened[0] != m_opened[3]);
 
     // The mail survives being taken apart as a URL: subject and body intact.
     const QUrl mail(m_opened[4]);
@@ -197,8 +196,7 @@ TEST_F(CommandsTest, ExitClosesTheOtherWindowsFirstAndSavesListAndSettings)
         bool aboutGoneFirst = false;
         bool eventFilter(QObject *, QEvent *e) override
         {
-            if (e->type() == QEvent::Close)
-                aboutGoneFirst = !about || !about->isVisible();
+            aboutGoneFirst |= e->type() == QEvent::Close && (!about || !about->isVisible());
             return false;
         }
     } watch;
