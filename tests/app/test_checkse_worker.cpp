@@ -1,3 +1,4 @@
+#include "app/webbrowser/EmbeddedWB.h"
 #include "app/worker/CheckSEThreadUnit.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/shell/Desktop.h"
@@ -149,6 +150,18 @@ TEST_F(CheckSEWorker, AnswersRetriesAndTheBrowserFallback)
             EXPECT_NE(sent.back().userAgent.find("Mozilla/5.0"), std::string::npos) << sent.back().userAgent;
         }
     }
+}
+
+TEST_F(CheckSEWorker, TheBrowserFallbackCarriesTheRegisteredAgentToken)
+{
+    TEmbeddedWB registered;
+    registered.UserAgent = "ZarvelloWorker/1";
+    registered.Loaded();
+    m_engine.setAnswers(kDomain, 1, {EngineAnswer::withStatus(404)});
+    m_engine.setBrowserAnswer(kDomain, 1, EngineAnswer::withCount(9));
+    EXPECT_EQ(runWorker(query()).linkCount, 9);
+    const std::string agent = m_engine.queries(kDomain, 1).back().userAgent;
+    EXPECT_TRUE(agent.starts_with("Mozilla/5.0") && agent.ends_with(" ZarvelloWorker/1")) << agent;
 }
 
 TEST_F(CheckSEWorker, RefusedConnectionIsLoggedOnlyForDevelopers)
