@@ -5,12 +5,12 @@ set -euo pipefail
 
 packages=(
   build-essential g++ cmake ninja-build ccache pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin
   libqt6svg6 libgl-dev
   libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth x11-apps fonts-dejavu-core fonts-liberation2
+  xvfb xauth fonts-dejavu-core fonts-liberation2
   python3
   tinyproxy dante-server microsocks
 )
