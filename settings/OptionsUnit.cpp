@@ -101,7 +101,7 @@ void TOptionsForm::createGeneralPage()
     ConnectionsComboBox->setMaxVisibleItems(50);
     for (const std::string &item : ConnectionCountItems())
         ConnectionsComboBox->addItem(rtl::ToQString(item));
-    ConnectionsLabel = MakeLabel(Other, "Ma&ximum number of concurrent connections:", 8, 41, 214, ConnectionsComboBox);
+    ConnectionsLabel = MakeLabel(Other, "Ma&ximum number of concurrent connections:", 8, 41, 212, ConnectionsComboBox);
 }
 
 void TOptionsForm::createProxyPage()

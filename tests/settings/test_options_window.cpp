@@ -187,6 +187,9 @@ TEST_F(OptionsWindow, PagesTakeTheFocusAndTheirAcceleratorsAndPageNumbersAreChec
         EXPECT_EQ(form.PageControl1->ActivePageIndex(), number - 1);
         EXPECT_EQ(form.focusWidget(), first) << number;
     }
+    // The count's caption stops short of its list.
+    EXPECT_EQ(form.ConnectionsLabel->geometry(), QRect(8, 41, 212, 13));
+    EXPECT_LT(form.ConnectionsLabel->geometry().right(), form.ConnectionsComboBox->x());
     // The help text of the last page never keeps a selection.
     form.UpdateMemo->selectAll();
     QTest::mouseRelease(form.UpdateMemo->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
