@@ -1,0 +1,1 @@
+zvo_fuzz(fuzz_engine_table app/SearchEngines.cpp foundation/MyWebUtilities.cpp foundation/FastStrings.cpp foundation/MyUtilities.cpp platform/rtl/Win1252.cpp platform/rtl/Rounding.cpp platform/rtl/Exceptions.cpp)
