@@ -6,6 +6,35 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionHeader>
+
+namespace {
+
+// Qt 6.4 elides header captions in the style, but its header drawing hands
+// the label over without the elide mode, so a caption wider than its column
+// was cut off at the side it is not aligned to ("ake Engine 1" for a right-
+// aligned "Fake Engine 1"). The caption is shortened here instead, to the
+// room the style gives the label.
+class TSiteListHeader : public QHeaderView
+{
+public:
+    explicit TSiteListHeader(QWidget *parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const override
+    {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        if (textElideMode() == Qt::ElideNone)
+            return;
+        QStyleOptionHeader probe(*option);
+        probe.rect = QRect(0, 0, sectionSize(logicalIndex), height());
+        const int room = style()->subElementRect(QStyle::SE_HeaderLabel, &probe, this).width();
+        option->text = option->fontMetrics.elidedText(option->text, textElideMode(), room);
+    }
+};
+
+} // namespace
 
 bool TSiteRow::operator<(const QTreeWidgetItem &other) const
 {
@@ -17,6 +46,7 @@ bool TSiteRow::operator<(const QTreeWidgetItem &other) const
 
 TSiteListView::TSiteListView(QWidget *parent) : QTreeWidget(parent)
 {
+    setHeader(new TSiteListHeader(this));
     setRootIsDecorated(false);
     setIndentation(0);
     setUniformRowHeights(true);
@@ -32,6 +62,7 @@ TSiteListView::TSiteListView(QWidget *parent) : QTreeWidget(parent)
     header()->setSectionsMovable(false);
     header()->setStretchLastSection(false);
     header()->setSortIndicatorShown(false);
+    header()->setTextElideMode(Qt::ElideRight);
     setItemDelegate(new TSiteListDelegate(this));
 
     // The selected row stays marked while another control has the focus.

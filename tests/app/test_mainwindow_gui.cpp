@@ -71,6 +71,31 @@ TEST_F(MainWindowTest, StartUpShowsTitleColumnsAndSortedRows)
     EXPECT_EQ(list->topLevelItem(1)->columnCount(), 5);
 }
 
+// A right-aligned caption wider than its column keeps its first letters and
+// ends in an ellipsis: it is drawn exactly as some shortened caption is.
+TEST(SiteListHeaderTest, ACaptionWiderThanItsColumnEndsInAnEllipsis)
+{
+    TSiteListView list;
+    list.setColumnCount(2);
+    list.headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    list.setColumnWidth(0, 60);
+    list.setColumnWidth(1, 78);
+    list.resize(200, 80);
+    list.show();
+    const auto shown = [&list](const QString &caption) {
+        list.headerItem()->setText(1, caption);
+        return list.header()->grab().toImage();
+    };
+    const QString caption = QStringLiteral("Fake Engine 1 With A Long Name");
+    const QImage whole = shown(caption);
+    bool matched = false;
+    for (qsizetype k = 1; k < caption.size() && !matched; ++k)
+        matched = shown(caption.left(k) + QChar(0x2026)) == whole;
+    EXPECT_TRUE(matched);
+    // A caption that fits is left whole.
+    EXPECT_NE(shown(QStringLiteral("Fake")), shown(QStringLiteral("Fak") + QChar(0x2026)));
+}
+
 TEST_F(MainWindowTest, CloseIsRefusedUnderACheckThenSavesTiesInTheirOrderAndTheSettings)
 {
     const std::string ties = "zeta.example\t5\t5\t0\t0\r\n"
