@@ -175,6 +175,8 @@ void TMainForm::AddWebSiteButtonClick()
     const std::optional<std::string> entered = AskForText(AddWebSiteTitle, AddWebSitePrompt, AddWebSitePlaceholder);
     if (!entered)
         return;
+    // The address check itself overlooks blanks around the text; kept, they
+    // would become part of the row's caption and of every query.
     const std::string url = trimmedText(*entered);
     if (!IsValidURL(url)) {
         ShowMessageBox(this, ReplaceText("The URL \"%0\" is not valid.", "%0", *entered, true), 'i');
