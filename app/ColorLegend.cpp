@@ -4,7 +4,6 @@
 #include "foundation/MyUtilities.h"
 #include "platform/rtl/FormatFloat.h"
 
-
 LegendLayout CalcLegendLayout(int width, int height)
 {
     LegendLayout layout;
@@ -13,8 +12,8 @@ LegendLayout CalcLegendLayout(int width, int height)
     // so the last column and row of the box stay untouched.
     const int right = width - 1;
     const int bottom = height - 1;
-    layout.frame = {rtl::Rect(0, 0, right, 1), rtl::Rect(0, bottom - 1, right, bottom),
-                    rtl::Rect(0, 0, 1, bottom), rtl::Rect(right - 1, 0, right, bottom)};
+    layout.frame = {rtl::Rect(0, 0, right, 1), rtl::Rect(0, bottom - 1, right, bottom), rtl::Rect(0, 0, 1, bottom),
+                    rtl::Rect(right - 1, 0, right, bottom)};
     layout.inside = rtl::Rect(1, 1, width - 2, height - 2);
 
     const int segment = (width - 2) / 10;

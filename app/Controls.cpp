@@ -3,7 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-TPaintBox::TPaintBox(QWidget *parent) : QWidget(parent)
+TPaintBox::TPaintBox(QWidget *parent)
+    : QWidget(parent)
 {
     setMouseTracking(true);
 }

@@ -29,7 +29,9 @@ class TImage : public QLabel
 {
     Q_OBJECT
 public:
-    explicit TImage(QWidget *parent = nullptr) : QLabel(parent) {}
+    explicit TImage(QWidget *parent = nullptr)
+        : QLabel(parent)
+    {}
 
     std::function<void()> OnDblClick;
 

@@ -90,7 +90,8 @@ void setDefaultOptions()
 
 } // namespace
 
-TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
+TMainForm::TMainForm(QWidget *parent)
+    : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Zarvello"));
@@ -191,16 +192,16 @@ void TMainForm::createControls()
     listRow->addWidget(ListView1);
     column->addLayout(listRow, 1);
 
-    AddWebSiteButton = makeButton(client, "AddWebSiteButton", "&Add Web Site...",
-                                  "Add a web site to check its link popularity");
+    AddWebSiteButton =
+        makeButton(client, "AddWebSiteButton", "&Add Web Site...", "Add a web site to check its link popularity");
     RemoveSelectedWebSiteButton = makeButton(client, "RemoveSelectedWebSiteButton", "&Remove Selected Web Site",
                                              "Remove the selected web site from the list");
-    UpdateAllButton = makeButton(client, "UpdateAllButton", "&Update All",
-                                 "Update all link popularity numbers in the list");
+    UpdateAllButton =
+        makeButton(client, "UpdateAllButton", "&Update All", "Update all link popularity numbers in the list");
     UpdateSelectedButton = makeButton(client, "UpdateSelectedButton", "Update &Selected",
                                       "Update the link popularity numbers for the selected web site");
-    OptionsButton = makeButton(client, "OptionsButton", "&Options...",
-                               "Change the connection, proxy and update settings");
+    OptionsButton =
+        makeButton(client, "OptionsButton", "&Options...", "Change the connection, proxy and update settings");
     GetLatestVersionButton = makeButton(client, "GetLatestVersionButton", "&Get The Latest Version...",
                                         "Check if there's a new version of this tool");
     TellYourFriendsButton = makeButton(client, "TellYourFriendsButton", "&Tell Your Friends...",
@@ -241,9 +242,17 @@ void TMainForm::createControls()
             [this] { ImproveYourLinkPopularityButtonClick(); });
     connect(NewsletterButton, &QPushButton::clicked, this, [this] { NewsletterButtonClick(); });
 
-    QWidget *order[] = {ListView1, AddWebSiteButton, RemoveSelectedWebSiteButton, UpdateAllButton,
-                        UpdateSelectedButton, OptionsButton, GetLatestVersionButton, TellYourFriendsButton,
-                        HelpButton, ImproveYourLinkPopularityButton, NewsletterButton};
+    QWidget *order[] = {ListView1,
+                        AddWebSiteButton,
+                        RemoveSelectedWebSiteButton,
+                        UpdateAllButton,
+                        UpdateSelectedButton,
+                        OptionsButton,
+                        GetLatestVersionButton,
+                        TellYourFriendsButton,
+                        HelpButton,
+                        ImproveYourLinkPopularityButton,
+                        NewsletterButton};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -542,9 +551,7 @@ bool TMainForm::LoadSearchEngines()
 {
     const std::string path = programFile(SearchEngineFileName);
     if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(path)))) {
-        ShowMessageBox(this,
-                       "The file \"ZVO-SearchEngines.txt\" does not exists. Please re-install Zarvello.",
-                       '!');
+        ShowMessageBox(this, "The file \"ZVO-SearchEngines.txt\" does not exists. Please re-install Zarvello.", '!');
         return false;
     }
     // A table that exists but cannot be read ends the program silently.

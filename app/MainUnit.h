@@ -131,8 +131,8 @@ public:
 
     // The system's input box: the text entered, or nothing on Cancel. Tests
     // answer it themselves; the real box when empty.
-    using TInputQuery = std::function<std::optional<std::string>(
-        const std::string &Caption, const std::string &Prompt, const std::string &Default)>;
+    using TInputQuery = std::function<std::optional<std::string>(const std::string &Caption, const std::string &Prompt,
+                                                                 const std::string &Default)>;
     TInputQuery InputQuery;
     // The splash window's clock (monotonic milliseconds) and pause between
     // its slices; the real ones when empty.

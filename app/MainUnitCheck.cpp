@@ -122,9 +122,9 @@ void TMainForm::UpdateLinkPopularity(const std::string &Domain)
     const auto clockNow = [this]() -> uint64_t {
         if (CheckClock)
             return CheckClock();
-        return uint64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
-                            std::chrono::steady_clock::now().time_since_epoch())
-                            .count());
+        return uint64_t(
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+                .count());
     };
 
     StoreWindowBounds();
@@ -293,7 +293,8 @@ void TMainForm::SetLinkPopularityResult(const std::string &Domain, int32_t Searc
     }
 }
 
-void TMainForm::CancelRunningChecks(TMyProgressForm *ProgressForm, std::vector<std::unique_ptr<TCheckSEThread>> *Threads)
+void TMainForm::CancelRunningChecks(TMyProgressForm *ProgressForm,
+                                    std::vector<std::unique_ptr<TCheckSEThread>> *Threads)
 {
     ZVO_ASSERT(ProgressForm != nullptr, "MainUnit");
     ZVO_ASSERT(Threads != nullptr, "MainUnit");

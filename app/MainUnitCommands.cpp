@@ -25,7 +25,6 @@
 #include <QTimer>
 #include <QUrl>
 
-
 namespace {
 
 // The maker's site; the product lives there too.
@@ -79,11 +78,11 @@ void TMainForm::UpdateControls()
 {
     const bool selected = !ListView1->selectedItems().isEmpty();
     const bool hasRows = ListView1->topLevelItemCount() > 0;
-    for (QWidget *control : {static_cast<QWidget *>(AddWebSiteButton), static_cast<QWidget *>(GetLatestVersionButton),
-                             static_cast<QWidget *>(HelpButton),
-                             static_cast<QWidget *>(ImproveYourLinkPopularityButton),
-                             static_cast<QWidget *>(NewsletterButton), static_cast<QWidget *>(OptionsButton),
-                             static_cast<QWidget *>(TellYourFriendsButton), static_cast<QWidget *>(ListView1)})
+    for (QWidget *control :
+         {static_cast<QWidget *>(AddWebSiteButton), static_cast<QWidget *>(GetLatestVersionButton),
+          static_cast<QWidget *>(HelpButton), static_cast<QWidget *>(ImproveYourLinkPopularityButton),
+          static_cast<QWidget *>(NewsletterButton), static_cast<QWidget *>(OptionsButton),
+          static_cast<QWidget *>(TellYourFriendsButton), static_cast<QWidget *>(ListView1)})
         setEnabledIfChanged(control, !Busy);
     setEnabledIfChanged(RemoveSelectedWebSiteButton, selected && !Busy);
     setEnabledIfChanged(UpdateAllButton, !Busy && hasRows);

@@ -35,7 +35,10 @@ std::string withoutScheme(const std::string &text)
     return at == std::string::npos ? text : text.substr(at + 3);
 }
 
-QColor toQColor(TColorValue c) { return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c)); }
+QColor toQColor(TColorValue c)
+{
+    return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c));
+}
 
 void fill(QPainter &painter, const rtl::TRect &r, const QColor &color)
 {

@@ -28,6 +28,15 @@ inline constexpr TColorValue HighlightColor = 0x00DDFFFF;
 // (the row keeps the list's own background).
 int ColorScaleStepForTotal(int64_t total);
 
-inline constexpr int ColorRed(TColorValue c) { return int(c & 0xFF); }
-inline constexpr int ColorGreen(TColorValue c) { return int((c >> 8) & 0xFF); }
-inline constexpr int ColorBlue(TColorValue c) { return int((c >> 16) & 0xFF); }
+inline constexpr int ColorRed(TColorValue c)
+{
+    return int(c & 0xFF);
+}
+inline constexpr int ColorGreen(TColorValue c)
+{
+    return int((c >> 8) & 0xFF);
+}
+inline constexpr int ColorBlue(TColorValue c)
+{
+    return int((c >> 16) & 0xFF);
+}

@@ -20,7 +20,8 @@ constexpr int BarHeight = 16;
 
 } // namespace
 
-TMyProgressForm::TMyProgressForm(QWidget *owner) : QDialog(owner)
+TMyProgressForm::TMyProgressForm(QWidget *owner)
+    : QDialog(owner)
 {
     setObjectName(QStringLiteral("MyProgressForm"));
     setWindowTitle(QStringLiteral("Progress"));

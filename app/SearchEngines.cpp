@@ -11,11 +11,14 @@ namespace {
 
 // The engines that are given the domain as the user typed it. They are
 // recognised by their host names anywhere in the template.
-constexpr std::array<std::string_view, 4> AsTypedHosts = {
-    "altavista.com", "alltheweb.com", "search.yahoo.com", "search.msn.com"};
+constexpr std::array<std::string_view, 4> AsTypedHosts = {"altavista.com", "alltheweb.com", "search.yahoo.com",
+                                                          "search.msn.com"};
 
 // Blanks and control characters, as the table's trimming understands them.
-bool isTrimmed(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool isTrimmed(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ';
+}
 
 std::string trimmed(std::string_view text)
 {
@@ -28,7 +31,10 @@ std::string trimmed(std::string_view text)
     return std::string(text.substr(first, last - first));
 }
 
-bool isHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+bool isHexDigit(char c)
+{
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 void appendEscaped(std::string &out, unsigned char byte)
 {

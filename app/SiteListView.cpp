@@ -19,7 +19,9 @@ namespace {
 class TSiteListHeader : public QHeaderView
 {
 public:
-    explicit TSiteListHeader(QWidget *parent) : QHeaderView(Qt::Horizontal, parent) {}
+    explicit TSiteListHeader(QWidget *parent)
+        : QHeaderView(Qt::Horizontal, parent)
+    {}
 
 protected:
     void initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const override
@@ -44,7 +46,8 @@ bool TSiteRow::operator<(const QTreeWidgetItem &other) const
     return list->OnCompare(this, &other) < 0;
 }
 
-TSiteListView::TSiteListView(QWidget *parent) : QTreeWidget(parent)
+TSiteListView::TSiteListView(QWidget *parent)
+    : QTreeWidget(parent)
 {
     setHeader(new TSiteListHeader(this));
     setRootIsDecorated(false);
@@ -68,8 +71,7 @@ TSiteListView::TSiteListView(QWidget *parent) : QTreeWidget(parent)
     // The selected row stays marked while another control has the focus.
     QPalette pal = palette();
     pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
-    pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                 pal.color(QPalette::Active, QPalette::HighlightedText));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(pal);
 }
 

@@ -21,7 +21,9 @@ class TSiteRow : public QTreeWidgetItem
 {
 public:
     static constexpr int RowType = QTreeWidgetItem::UserType + 1;
-    TSiteRow() : QTreeWidgetItem(RowType) {}
+    TSiteRow()
+        : QTreeWidgetItem(RowType)
+    {}
     bool operator<(const QTreeWidgetItem &other) const override;
 };
 
@@ -57,10 +59,12 @@ class TSiteListDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 public:
-    explicit TSiteListDelegate(TSiteListView *list) : QStyledItemDelegate(list), m_list(list) {}
+    explicit TSiteListDelegate(TSiteListView *list)
+        : QStyledItemDelegate(list)
+        , m_list(list)
+    {}
 
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                          const QModelIndex &index) const override;
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;

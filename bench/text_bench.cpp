@@ -24,9 +24,9 @@ constexpr std::string_view kMarker = "var IWtotalresults = 1234567890;"; // 32 b
 std::string makePage(bool withMarkerNearEnd)
 {
     static const char *const words[] = {
-        "search", "engine", "results", "page", "link", "popularity", "web", "site", "marketing", "online",
-        "the",    "and",    "for",     "with", "your", "best",       "free", "news", "about",   "information",
-        "home",   "travel", "hotel",   "shop", "price", "review",    "guide", "world", "service", "company"};
+        "search", "engine", "results", "page", "link",  "popularity", "web",   "site",  "marketing", "online",
+        "the",    "and",    "for",     "with", "your",  "best",       "free",  "news",  "about",     "information",
+        "home",   "travel", "hotel",   "shop", "price", "review",     "guide", "world", "service",   "company"};
     std::mt19937 rng(42);
     std::uniform_int_distribution<size_t> word(0, std::size(words) - 1);
     std::uniform_int_distribution<int> number(0, 99999);
@@ -41,11 +41,11 @@ std::string makePage(bool withMarkerNearEnd)
     };
     std::string page = "<html><head><title>Search</title></head><body>\n";
     while (page.size() < kPageSize) {
-        page += "<div class=\"result\"><a href=\"http://www." + std::string(words[word(rng)]) + "-"
-                + words[word(rng)] + ".com/" + std::to_string(number(rng)) + "/index.html\">";
+        page += "<div class=\"result\"><a href=\"http://www." + std::string(words[word(rng)]) + "-" + words[word(rng)] +
+                ".com/" + std::to_string(number(rng)) + "/index.html\">";
         page += phrase(5) + "</a>\n<p class=\"snippet\">" + phrase(18) + ", " + phrase(7) + ".</p>";
-        page += "<span class=\"url\">www." + std::string(words[word(rng)]) + ".com &nbsp;-&nbsp; "
-                + std::to_string(number(rng)) + "k</span></div>\n";
+        page += "<span class=\"url\">www." + std::string(words[word(rng)]) + ".com &nbsp;-&nbsp; " +
+                std::to_string(number(rng)) + "k</span></div>\n";
     }
     page.resize(kPageSize);
     if (withMarkerNearEnd)

@@ -24,8 +24,7 @@ const uint8_t *bytesOf(std::string_view s)
 // entry range simply skips less.
 uint32_t skipValue(size_t distance)
 {
-    return distance > std::numeric_limits<uint32_t>::max() ? std::numeric_limits<uint32_t>::max()
-                                                           : uint32_t(distance);
+    return distance > std::numeric_limits<uint32_t>::max() ? std::numeric_limits<uint32_t>::max() : uint32_t(distance);
 }
 
 template <bool NoCase>
@@ -207,8 +206,8 @@ size_t blockFind(std::string_view text, std::string_view pattern)
         }
     }
     for (; n - i >= m; ++i)
-        if (sameByte<NoCase>(upper, t[i], first) && sameByte<NoCase>(upper, t[i + m - 1], last)
-            && sameBytes<NoCase>(upper, t + i + 1, p + 1, middle))
+        if (sameByte<NoCase>(upper, t[i], first) && sameByte<NoCase>(upper, t[i + m - 1], last) &&
+            sameBytes<NoCase>(upper, t + i + 1, p + 1, middle))
             return i;
     return kNone;
 }
@@ -330,8 +329,7 @@ std::string FastReplaceAll(std::string_view source, std::string_view find, std::
         return {};
     if (find.empty())
         return std::string(source);
-    return caseSensitive ? replaceAll<false>(source, find, replacement)
-                         : replaceAll<true>(source, find, replacement);
+    return caseSensitive ? replaceAll<false>(source, find, replacement) : replaceAll<true>(source, find, replacement);
 }
 
 void MoveBytes(const void *source, void *destination, size_t count)

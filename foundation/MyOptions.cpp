@@ -175,15 +175,9 @@ void WriteBoolOption(const std::string &key, bool value)
 void WriteWindowStateOption(const std::string &key, TWindowState value)
 {
     switch (value) {
-    case TWindowState::wsNormal:
-        WriteStringOption(key, "Normal");
-        break;
-    case TWindowState::wsMinimized:
-        WriteStringOption(key, "Minimized");
-        break;
-    case TWindowState::wsMaximized:
-        WriteStringOption(key, "Maximized");
-        break;
+    case TWindowState::wsNormal: WriteStringOption(key, "Normal"); break;
+    case TWindowState::wsMinimized: WriteStringOption(key, "Minimized"); break;
+    case TWindowState::wsMaximized: WriteStringOption(key, "Maximized"); break;
     }
 }
 

@@ -41,8 +41,8 @@ double convertChecked(std::string_view digits, long decimalExponent)
     if (digits.empty())
         return 0.0;
     double value = 0.0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                                              std::chars_format::general);
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::general);
     (void)end;
     if (error == std::errc::result_out_of_range)
         return decimalExponent > 0 ? HUGE_VAL : 0.0;
@@ -130,28 +130,59 @@ Conversion convertDecimal(std::string_view s)
 const char *foldedLetter(uint8_t c)
 {
     switch (c) {
-    case 0xE1: case 0xE0: case 0xE2: case 0xE3: case 0xE5: return "a";
+    case 0xE1:
+    case 0xE0:
+    case 0xE2:
+    case 0xE3:
+    case 0xE5: return "a";
     case 0xE4: return "ae";
     case 0xE7: return "c";
-    case 0xE8: case 0xE9: case 0xEA: case 0xEB: return "e";
-    case 0xEC: case 0xED: case 0xEE: case 0xEF: return "i";
+    case 0xE8:
+    case 0xE9:
+    case 0xEA:
+    case 0xEB: return "e";
+    case 0xEC:
+    case 0xED:
+    case 0xEE:
+    case 0xEF: return "i";
     case 0xF1: return "n";
-    case 0xF2: case 0xF3: case 0xF4: case 0xF5: return "o";
+    case 0xF2:
+    case 0xF3:
+    case 0xF4:
+    case 0xF5: return "o";
     case 0xF6: return "oe";
     case 0xDF: return "ss";
-    case 0xF9: case 0xFA: case 0xFB: return "u";
+    case 0xF9:
+    case 0xFA:
+    case 0xFB: return "u";
     case 0xFC: return "ue";
-    case 0xFD: case 0xFF: return "y";
-    case 0xC0: case 0xC1: case 0xC2: case 0xC3: case 0xC5: return "A";
+    case 0xFD:
+    case 0xFF: return "y";
+    case 0xC0:
+    case 0xC1:
+    case 0xC2:
+    case 0xC3:
+    case 0xC5: return "A";
     case 0xC4: return "Ae";
     case 0xC6: return "AE";
     case 0xC7: return "C";
-    case 0xC8: case 0xC9: case 0xCA: case 0xCB: return "E";
-    case 0xCC: case 0xCD: case 0xCE: case 0xCF: return "I";
+    case 0xC8:
+    case 0xC9:
+    case 0xCA:
+    case 0xCB: return "E";
+    case 0xCC:
+    case 0xCD:
+    case 0xCE:
+    case 0xCF: return "I";
     case 0xD1: return "N";
-    case 0xD2: case 0xD3: case 0xD4: case 0xD5: return "O";
+    case 0xD2:
+    case 0xD3:
+    case 0xD4:
+    case 0xD5: return "O";
     case 0xD6: return "Oe";
-    case 0xD9: case 0xDA: case 0xDB: return "U";
+    case 0xD9:
+    case 0xDA:
+    case 0xDB: return "U";
     case 0xDC: return "Ue";
     case 0xDD: return "Y";
     default: return nullptr;
@@ -207,8 +238,7 @@ std::string CopyStr(std::string_view text, int position, int n)
     return std::string(text.substr(from, size_t(n)));
 }
 
-std::string ReplaceText(std::string_view text, std::string_view find, std::string_view replacement,
-                        bool caseSensitive)
+std::string ReplaceText(std::string_view text, std::string_view find, std::string_view replacement, bool caseSensitive)
 {
     try {
         return FastReplaceAll(text, find, replacement, caseSensitive);

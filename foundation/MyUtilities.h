@@ -23,8 +23,7 @@ std::string CopyStr(std::string_view text, int position, int n);
 
 // Every occurrence replaced, left to right, without overlaps; the text
 // unchanged when anything fails.
-std::string ReplaceText(std::string_view text, std::string_view find, std::string_view replacement,
-                        bool caseSensitive);
+std::string ReplaceText(std::string_view text, std::string_view find, std::string_view replacement, bool caseSensitive);
 
 // The n-th field separated by the delimiter (found without regard to case);
 // empty when there is no such field or n < 1. An empty delimiter makes the

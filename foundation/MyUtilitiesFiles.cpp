@@ -27,7 +27,9 @@ constexpr const char *kUnit = "MyUtilities";
 class FileDescriptor
 {
 public:
-    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
+    explicit FileDescriptor(int fd = -1)
+        : m_fd(fd)
+    {}
     ~FileDescriptor() { reset(); }
     FileDescriptor(const FileDescriptor &) = delete;
     FileDescriptor &operator=(const FileDescriptor &) = delete;
@@ -62,7 +64,8 @@ bool writeAll(int fd, const char *data, size_t size)
 
 bool pathExists(const std::string &name)
 {
-    struct stat st {};
+    struct stat st
+    {};
     return ::lstat(name.c_str(), &st) == 0;
 }
 
@@ -153,7 +156,8 @@ std::string LoadTextFile(const std::string &fileName)
     if (fileName.empty())
         return {};
     FileDescriptor fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat st {};
+    struct stat st
+    {};
     if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
         return {};
     std::string text;
@@ -179,7 +183,8 @@ bool SaveTextFile(const std::string &fileName, const std::string &text, bool mak
 {
     if (fileName.empty())
         throw rtl::Exception("Cannot create file \"\". " + std::string(std::strerror(ENOENT)));
-    struct stat previous {};
+    struct stat previous
+    {};
     const bool existed = ::stat(fileName.c_str(), &previous) == 0;
     if (existed && S_ISDIR(previous.st_mode))
         throw rtl::Exception("Cannot create file \"" + fileName + "\". " + std::strerror(EISDIR));
@@ -307,7 +312,8 @@ std::string GetFileVersionString()
 
 rtl::TDateTime GetFileDateTime(const std::string &fileName)
 {
-    struct stat st {};
+    struct stat st
+    {};
     if (fileName.empty() || ::stat(fileName.c_str(), &st) != 0)
         return 0;
     return rtl::FromQDateTime(fileModified(st));

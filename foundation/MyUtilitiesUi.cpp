@@ -37,17 +37,12 @@ KindStyle styleOf(MessageKind kind)
 {
     switch (kind) {
     case 'S':
-    case 's':
-        return {shell::MessageButtons::Ok, shell::MessageIcon::Stop, shell::BeepKind::Stop};
-    case '!':
-        return {shell::MessageButtons::Ok, shell::MessageIcon::Exclamation, shell::BeepKind::Exclamation};
-    case '?':
-        return {shell::MessageButtons::YesNo, shell::MessageIcon::Question, shell::BeepKind::Question};
+    case 's': return {shell::MessageButtons::Ok, shell::MessageIcon::Stop, shell::BeepKind::Stop};
+    case '!': return {shell::MessageButtons::Ok, shell::MessageIcon::Exclamation, shell::BeepKind::Exclamation};
+    case '?': return {shell::MessageButtons::YesNo, shell::MessageIcon::Question, shell::BeepKind::Question};
     case 'D':
-    case 'd':
-        return {shell::MessageButtons::YesNo, shell::MessageIcon::Exclamation, shell::BeepKind::Simple};
-    default:
-        return {shell::MessageButtons::Ok, shell::MessageIcon::Information, shell::BeepKind::Default};
+    case 'd': return {shell::MessageButtons::YesNo, shell::MessageIcon::Exclamation, shell::BeepKind::Simple};
+    default: return {shell::MessageButtons::Ok, shell::MessageIcon::Information, shell::BeepKind::Default};
     }
 }
 
@@ -108,8 +103,7 @@ rtl::TPoint CalcCenteredPosition(const rtl::TSize &size, const rtl::TRect *contr
     return rtl::TPoint{(area.cx - size.cx) / 2, (area.cy - size.cy) / 2};
 }
 
-rtl::TRect CalcFormBounds(const rtl::TRect &current, int left, int top, int width, int height,
-                          const rtl::TSize &area)
+rtl::TRect CalcFormBounds(const rtl::TRect &current, int left, int top, int width, int height, const rtl::TSize &area)
 {
     const int areaWidth = area.cx;
     const int areaHeight = area.cy;

@@ -45,8 +45,7 @@ rtl::TRect GetWorkArea();
 // screen less 32 pixels of height for the panel. Its origin is (0, 0).
 rtl::TSize PlacementArea(const rtl::TRect &workArea, const rtl::TSize &screen);
 // Where SetFormBounds puts a form whose current bounds are `current`.
-rtl::TRect CalcFormBounds(const rtl::TRect &current, int left, int top, int width, int height,
-                          const rtl::TSize &area);
+rtl::TRect CalcFormBounds(const rtl::TRect &current, int left, int top, int width, int height, const rtl::TSize &area);
 // Where CenterForm puts a form of `size` over a control (or the area when
 // `control` is null).
 rtl::TPoint CalcCenteredPosition(const rtl::TSize &size, const rtl::TRect *control, const rtl::TSize &area);

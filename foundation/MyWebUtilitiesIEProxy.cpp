@@ -12,15 +12,13 @@ constexpr size_t kEnableBufferSize = 1024;
 std::string enableText(const registry::Value &value)
 {
     switch (value.type) {
-    case registry::ValueType::Integer:
-        return std::to_string(value.integer);
+    case registry::ValueType::Integer: return std::to_string(value.integer);
     case registry::ValueType::Binary:
         // An empty value has no first byte to read.
         if (value.data.empty() || value.data.size() > kEnableBufferSize)
             return {};
         return std::to_string(uint8_t(value.data[0]));
-    default:
-        return {};
+    default: return {};
     }
 }
 

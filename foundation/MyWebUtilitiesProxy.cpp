@@ -32,8 +32,7 @@ void ApplyProxySettings(http::HttpClient &client, const ProxySettingsSnapshot &s
             } else {
                 // A SOCKS 5 server without credentials is still spoken to in
                 // SOCKS 5: a SOCKS 4 greeting would be refused by it.
-                socks->version = kind == "Socks5" ? http::SocksVersion::Socks5
-                                                  : http::SocksVersion::Socks4;
+                socks->version = kind == "Socks5" ? http::SocksVersion::Socks5 : http::SocksVersion::Socks4;
                 socks->authentication = http::SocksAuthentication::None;
                 socks->username.clear();
                 socks->password.clear();

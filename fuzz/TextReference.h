@@ -39,8 +39,7 @@ inline std::string replaceAll(std::string_view s, std::string_view find, std::st
         return std::string(s);
     std::string out;
     size_t pos = 0;
-    for (size_t hit; (hit = textref::find(s, find, pos, noCase)) != std::string_view::npos;
-         pos = hit + find.size()) {
+    for (size_t hit; (hit = textref::find(s, find, pos, noCase)) != std::string_view::npos; pos = hit + find.size()) {
         out.append(s.substr(pos, hit - pos));
         out.append(rep);
     }

@@ -12,7 +12,10 @@
 
 namespace {
 
-bool isBlankOrControl(char c) { return uint8_t(c) <= ' '; }
+bool isBlankOrControl(char c)
+{
+    return uint8_t(c) <= ' ';
+}
 
 std::string trimmedReference(std::string_view s)
 {
@@ -43,9 +46,15 @@ std::vector<TSearchEngineEntry> referenceTable(std::string_view text)
     return engines;
 }
 
-bool isHex(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+bool isHex(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
 
-int hexValue(char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; }
+int hexValue(char c)
+{
+    return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+}
 
 // Whatever went in, what comes out may stand in a URL as it is; text of
 // ASCII characters without a "%" of its own decodes back to itself.

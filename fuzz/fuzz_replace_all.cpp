@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
 
     for (bool noCase : {false, true}) {
-        if (FastReplaceAll(source, find, replacement, !noCase) != textref::replaceAll(source, find, replacement, noCase))
+        if (FastReplaceAll(source, find, replacement, !noCase) !=
+            textref::replaceAll(source, find, replacement, noCase))
             textref::mismatch("FastReplaceAll");
 
         const size_t ref = textref::find(source, find, start - 1, noCase);

@@ -57,8 +57,7 @@ std::string referenceNormalized(std::string_view text)
 bool validDate(const TUpdateDate &d)
 {
     static constexpr int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return d.Year >= 1 && d.Year <= 9999 && d.Month >= 1 && d.Month <= 12 && d.Day >= 1
-           && d.Day <= days[d.Month - 1];
+    return d.Year >= 1 && d.Year <= 9999 && d.Month >= 1 && d.Month <= 12 && d.Day >= 1 && d.Day <= days[d.Month - 1];
 }
 
 } // namespace
@@ -72,15 +71,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::string version = ParseUpdateScript(text, script, [&](const std::string &) { ++warnings; });
     check(version == script.AppVersion);
     const size_t files = script.FileNames.size();
-    check(script.FileLinks.size() == files && script.FileRequiredAppVersions.size() == files
-          && script.FileVersions.size() == files);
+    check(script.FileLinks.size() == files && script.FileRequiredAppVersions.size() == files &&
+          script.FileVersions.size() == files);
     check(warnings <= size);
 
     for (size_t i = 0; i < files; ++i) {
         const std::string &name = script.FileNames[i];
         if (IsBareFileName(name))
-            check(name.find('/') == std::string::npos && name.find('\\') == std::string::npos
-                  && name.find("..") == std::string::npos);
+            check(name.find('/') == std::string::npos && name.find('\\') == std::string::npos &&
+                  name.find("..") == std::string::npos);
         check(validDate(DecodeUpdateDate(script.FileVersions[i])));
         const std::string &required = script.FileRequiredAppVersions[i];
         check(CompareVersions(required, version) == -CompareVersions(version, required));

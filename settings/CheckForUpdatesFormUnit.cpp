@@ -225,8 +225,8 @@ void TCheckForUpdatesForm::updateListReceived(std::string text)
 {
     if (text.empty()) {
         ShowMessageBox(this,
-                       "Sorry, an error occurred.\n\nPlease try again later, or go to " + homePageLink()
-                           + " to look for updates.",
+                       "Sorry, an error occurred.\n\nPlease try again later, or go to " + homePageLink() +
+                           " to look for updates.",
                        'i');
         m_running = false;
         emit runFinished();

@@ -168,19 +168,19 @@ void TFirstStartWizardForm::createWelcomePage()
     WelcomeLabel->setWordWrap(true);
     WelcomeLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    LengthyMemo = MakeNoteMemo(
-        dxTabSheet1, QRect(16, 65, 320, 173),
-        QStringLiteral("Link popularity is the total number of web sites that link to your site. \n"
-                       "Nearly all major search engines rank sites in part by the site's link \n"
-                       "popularity.\n"
-                       "\n"
-                       "Zarvello tells you how \"popular\" search engines \n"
-                       "believe your site to be. You can also see how popular your \n"
-                       "competitor web sites are.\n"
-                       "\n"
-                       "Zarvello is free of charge. It shows no nag screens and \n"
-                       "opens no advertisement pop-up windows: it is sponsored \n"
-                       "by its maker, www.zarvello.example."));
+    LengthyMemo =
+        MakeNoteMemo(dxTabSheet1, QRect(16, 65, 320, 173),
+                     QStringLiteral("Link popularity is the total number of web sites that link to your site. \n"
+                                    "Nearly all major search engines rank sites in part by the site's link \n"
+                                    "popularity.\n"
+                                    "\n"
+                                    "Zarvello tells you how \"popular\" search engines \n"
+                                    "believe your site to be. You can also see how popular your \n"
+                                    "competitor web sites are.\n"
+                                    "\n"
+                                    "Zarvello is free of charge. It shows no nag screens and \n"
+                                    "opens no advertisement pop-up windows: it is sponsored \n"
+                                    "by its maker, www.zarvello.example."));
     LengthyMemo->viewport()->installEventFilter(this);
 }
 
@@ -214,9 +214,9 @@ void TFirstStartWizardForm::createURLPage()
     Competitor1Edit = MakeEdit(dxTabSheet3, 16, 139, 320);
     Competitor2Edit = MakeEdit(dxTabSheet3, 16, 170, 320);
     Competitor3Edit = MakeEdit(dxTabSheet3, 16, 201, 320);
-    CompetitorLabel = MakeLabel(dxTabSheet3,
-                                "Enter up to three URLs of your &competitors (you can also leave these fields empty):",
-                                16, 109, 316, Competitor1Edit);
+    CompetitorLabel = MakeLabel(
+        dxTabSheet3, "Enter up to three URLs of your &competitors (you can also leave these fields empty):", 16, 109,
+        316, Competitor1Edit);
     CompetitorLabel->resize(316, 26);
     CompetitorLabel->setWordWrap(true);
     CompetitorLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);

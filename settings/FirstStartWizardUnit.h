@@ -37,7 +37,9 @@ struct LessNoCase
 };
 using TCompetitorURLList = std::set<std::string, LessNoCase>;
 
-class TFirstStartWizardForm : public QDialog, public ProxyGroup
+class TFirstStartWizardForm
+    : public QDialog
+    , public ProxyGroup
 {
     Q_OBJECT
 public:

@@ -40,13 +40,13 @@ const std::vector<std::string> &TOptionsForm::UpdateIntervalItems()
 {
     // "At Every Start" is left out on purpose: it checks at every tick of the
     // update timer, which nobody should pick by hand.
-    static const std::vector<std::string> items = {"Every Day",       "Every Two Days", "Every Four Days",
-                                                   "Every Week",      "Every Two Weeks", "Every Month",
-                                                   "Never"};
+    static const std::vector<std::string> items = {
+        "Every Day", "Every Two Days", "Every Four Days", "Every Week", "Every Two Weeks", "Every Month", "Never"};
     return items;
 }
 
-TOptionsForm::TOptionsForm(QWidget *owner) : QDialog(owner)
+TOptionsForm::TOptionsForm(QWidget *owner)
+    : QDialog(owner)
 {
     setObjectName(QStringLiteral("OptionsForm"));
     setWindowTitle(QStringLiteral("Options"));
@@ -113,10 +113,10 @@ void TOptionsForm::createProxyPage()
     CreateProxyControls(dxTabSheet1, 8, 10, "User &name (if required):");
 
     auto click = [this] { RunHandler(this, [this] { UseProxyServerCheckBoxClick(); }); };
-    for (QAbstractButton *button : {static_cast<QAbstractButton *>(UseProxyServerCheckBox),
-                                    static_cast<QAbstractButton *>(ProxyHTTPRadioButton),
-                                    static_cast<QAbstractButton *>(ProxySocks4RadioButton),
-                                    static_cast<QAbstractButton *>(ProxySocks5RadioButton)})
+    for (QAbstractButton *button :
+         {static_cast<QAbstractButton *>(UseProxyServerCheckBox), static_cast<QAbstractButton *>(ProxyHTTPRadioButton),
+          static_cast<QAbstractButton *>(ProxySocks4RadioButton),
+          static_cast<QAbstractButton *>(ProxySocks5RadioButton)})
         connect(button, &QAbstractButton::clicked, this, click);
     auto change = [this] { RunHandler(this, [this] { ProxyServerEditChange(); }); };
     for (QLineEdit *edit : {ProxyServerEdit, ProxyPortEdit, ProxyUsernameEdit, ProxyPasswordEdit})
@@ -177,17 +177,10 @@ void TOptionsForm::ShowPage(int PageNumber)
         throw rtl::EAssertionFailed(kUnit, 243);
     PageControl1->SetActivePageIndex(PageNumber - 1);
     switch (PageNumber) {
-    case 1:
-        ShowSplashScreenCheckBox->setFocus();
-        break;
-    case 2:
-        UseProxyServerCheckBox->setFocus();
-        break;
-    case 3:
-        UpdateComboBox->setFocus();
-        break;
-    default:
-        break;
+    case 1: ShowSplashScreenCheckBox->setFocus(); break;
+    case 2: UseProxyServerCheckBox->setFocus(); break;
+    case 3: UpdateComboBox->setFocus(); break;
+    default: break;
     }
 }
 

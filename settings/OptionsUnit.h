@@ -25,7 +25,9 @@ class QPushButton;
 class TdxPageControl;
 class TdxTabSheet;
 
-class TOptionsForm : public QDialog, public ProxyGroup
+class TOptionsForm
+    : public QDialog
+    , public ProxyGroup
 {
     Q_OBJECT
 public:

@@ -82,13 +82,13 @@ void ProxyGroup::StoreProxyControls() const
 void ProxyGroup::UpdateProxyControls() const
 {
     const bool on = UseProxyServerCheckBox->isChecked();
-    for (QWidget *w : std::initializer_list<QWidget *>{ProxyHTTPRadioButton, ProxySocks4RadioButton,
-                                                       ProxySocks5RadioButton, ProxyServerLabel, ProxyServerEdit,
-                                                       ProxyPortLabel, ProxyPortEdit})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{ProxyHTTPRadioButton, ProxySocks4RadioButton, ProxySocks5RadioButton,
+                                          ProxyServerLabel, ProxyServerEdit, ProxyPortLabel, ProxyPortEdit})
         SetEnabledIfChanged(w, on);
     const bool credentials = on && (ProxyHTTPRadioButton->isChecked() || ProxySocks5RadioButton->isChecked());
-    for (QWidget *w : std::initializer_list<QWidget *>{ProxyUsernameLabel, ProxyUsernameEdit, ProxyPasswordLabel,
-                                                       ProxyPasswordEdit})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{ProxyUsernameLabel, ProxyUsernameEdit, ProxyPasswordLabel, ProxyPasswordEdit})
         SetEnabledIfChanged(w, credentials);
 }
 

@@ -35,8 +35,7 @@ using UpdateScriptWarning = std::function<void(const std::string &text)>;
 
 // Adds what the text says to the script and returns the application's listed
 // version. Lines end at LF; a line that is none of the known kinds is skipped.
-std::string ParseUpdateScript(std::string_view text, TUpdateScript &script,
-                              const UpdateScriptWarning &warn = {});
+std::string ParseUpdateScript(std::string_view text, TUpdateScript &script, const UpdateScriptWarning &warn = {});
 
 // Blanks and control characters removed at both ends.
 std::string TrimText(std::string_view text);

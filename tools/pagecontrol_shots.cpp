@@ -101,8 +101,8 @@ int main(int argc, char **argv)
 
     const TdxTabStyle styles[] = {TdxTabStyle::dxtsTabs, TdxTabStyle::dxtsButtons, TdxTabStyle::dxtsFlatButtons,
                                   TdxTabStyle::dxtsFlat};
-    const TdxTabPosition positions[] = {TdxTabPosition::dxtpTop, TdxTabPosition::dxtpBottom,
-                                        TdxTabPosition::dxtpLeft, TdxTabPosition::dxtpRight};
+    const TdxTabPosition positions[] = {TdxTabPosition::dxtpTop, TdxTabPosition::dxtpBottom, TdxTabPosition::dxtpLeft,
+                                        TdxTabPosition::dxtpRight};
     const QSize cell(320, 220);
     const int columns = 6;
     QImage sheet(cell.width() * columns, cell.height() * 4, QImage::Format_RGB32);

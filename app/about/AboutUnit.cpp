@@ -29,7 +29,8 @@ QPixmap LoadAboutPicture()
 
 } // namespace
 
-TAboutForm::TAboutForm(QWidget *Owner) : QDialog(Owner)
+TAboutForm::TAboutForm(QWidget *Owner)
+    : QDialog(Owner)
 {
     setObjectName(QStringLiteral("AboutForm"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -117,7 +118,8 @@ TAboutForm *TAboutForm::ShowAbout(QWidget *Owner)
 }
 
 TSplashScreen::TSplashScreen(QWidget *Owner, Clock clock, Pause pause)
-    : m_clock(std::move(clock)), m_pause(std::move(pause))
+    : m_clock(std::move(clock))
+    , m_pause(std::move(pause))
 {
     if (!m_clock)
         m_clock = [] {

@@ -58,9 +58,7 @@ std::string MangleTopicId(const std::string &Topic)
         switch (static_cast<unsigned char>(ch)) {
         case ' ':
         case '%':
-        case '.':
-            result += '_';
-            break;
+        case '.': result += '_'; break;
         case '"':
         case ',':
         case '/':
@@ -71,51 +69,35 @@ std::string MangleTopicId(const std::string &Topic)
         case 0xBF: // inverted question mark
             break;
         case '&':
-        case '*':
-            result += '+';
-            break;
+        case '*': result += '+'; break;
         case '<':
-        case '>':
-            result += '~';
-            break;
-        case '[':
-            result += '(';
-            break;
-        case ']':
-            result += ')';
-            break;
+        case '>': result += '~'; break;
+        case '[': result += '('; break;
+        case ']': result += ')'; break;
         case 0xC4: // A umlaut
-        case 0xE4:
-            result += 'a';
-            break;
+        case 0xE4: result += 'a'; break;
         case 0xD6: // O umlaut
-        case 0xF6:
-            result += 'o';
-            break;
+        case 0xF6: result += 'o'; break;
         case 0xDC: // U umlaut
-        case 0xFC:
-            result += 'u';
-            break;
+        case 0xFC: result += 'u'; break;
         case 0xDF: // sharp s
             result += 's';
             break;
-        default:
-            result += ch;
-            break;
+        default: result += ch; break;
         }
     }
     return result;
 }
 
-THelpRouter::THelpRouter(QObject *Owner) : QObject(Owner)
+THelpRouter::THelpRouter(QObject *Owner)
+    : QObject(Owner)
 {
     if (g_instance)
         throw rtl::Exception("Multiple instances of THelpRouter are not allowed");
     setObjectName(QStringLiteral("HelpRouter1"));
-    m_previousHandler = SetApplicationHelpHandler(
-        [this](uint16_t Command, const help::HelpData &Data, bool &CallHelp) {
-            return RouteHelpRequest(Command, Data, CallHelp);
-        });
+    m_previousHandler = SetApplicationHelpHandler([this](uint16_t Command, const help::HelpData &Data, bool &CallHelp) {
+        return RouteHelpRequest(Command, Data, CallHelp);
+    });
     HelpHandler seam;
     seam.showTopic = [this](const std::string &Topic) {
         if (GetMainForm() && HtmlHelpAvailable()) {
@@ -195,8 +177,7 @@ bool THelpRouter::RouteHelpRequest(uint16_t Command, const help::HelpData &Data,
             Command = help::HELP_CONTENTS;
     }
     const bool popupCommand = Command == help::HELP_CONTEXTPOPUP || Command == help::HELP_SETPOPUP_POS;
-    const bool html =
-        m_helpType == THelpType::htHTMLhelp || (m_helpType == THelpType::htMixedMode && !popupCommand);
+    const bool html = m_helpType == THelpType::htHTMLhelp || (m_helpType == THelpType::htMixedMode && !popupCommand);
     if (html) {
         // Without compiled help the request stays with the application, which
         // hands it to the classic help.
@@ -213,8 +194,8 @@ bool THelpRouter::RouteHelpRequest(uint16_t Command, const help::HelpData &Data,
 }
 
 // True when the request is finished (CallHelp and Result set).
-bool THelpRouter::RouteToHtmlHelp(uint16_t Command, const help::HelpData &Data, const std::string &File,
-                                  QWidget *, bool &CallHelp, bool &Result)
+bool THelpRouter::RouteToHtmlHelp(uint16_t Command, const help::HelpData &Data, const std::string &File, QWidget *,
+                                  bool &CallHelp, bool &Result)
 {
     const QString file = rtl::ToQString(File);
     help::HtmlHelpArg arg;
@@ -224,13 +205,9 @@ bool THelpRouter::RouteToHtmlHelp(uint16_t Command, const help::HelpData &Data, 
         arg.context = Data.number;
         shown = help::htmlHelp(nullptr, file, help::HtmlHelpCommand::HelpContext, arg);
         break;
-    case help::HELP_QUIT:
-        shown = help::htmlHelp(nullptr, QString(), help::HtmlHelpCommand::CloseAll, arg);
-        break;
+    case help::HELP_QUIT: shown = help::htmlHelp(nullptr, QString(), help::HtmlHelpCommand::CloseAll, arg); break;
     case help::HELP_CONTENTS:
-    case help::HELP_FINDER:
-        shown = help::htmlHelp(nullptr, file, help::HtmlHelpCommand::DisplayToc, arg);
-        break;
+    case help::HELP_FINDER: shown = help::htmlHelp(nullptr, file, help::HtmlHelpCommand::DisplayToc, arg); break;
     case help::HELP_CONTEXTPOPUP: {
         const QPoint at = m_popupPos.value_or(QCursor::pos());
         m_popupPos.reset();
@@ -239,22 +216,18 @@ bool THelpRouter::RouteToHtmlHelp(uint16_t Command, const help::HelpData &Data, 
         CallHelp = false;
         return true;
     }
-    case help::HELP_SETPOPUP_POS:
-        m_popupPos = Data.point;
-        break;
+    case help::HELP_SETPOPUP_POS: m_popupPos = Data.point; break;
     case help::HELP_TAB:
-        shown = help::htmlHelp(nullptr, file,
-                               Data.number != 0 ? help::HtmlHelpCommand::DisplayIndex
-                                                : help::HtmlHelpCommand::DisplayToc,
-                               arg);
+        shown = help::htmlHelp(
+            nullptr, file, Data.number != 0 ? help::HtmlHelpCommand::DisplayIndex : help::HtmlHelpCommand::DisplayToc,
+            arg);
         break;
     case help::HELP_KEY:
     case help::HELP_PARTIALKEY:
         arg.keyword = Data.text;
         shown = help::htmlHelp(nullptr, file, help::HtmlHelpCommand::DisplayIndex, arg);
         break;
-    default:
-        break;
+    default: break;
     }
     Result = shown != nullptr;
     return false;

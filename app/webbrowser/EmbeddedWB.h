@@ -159,16 +159,15 @@ private:
 
 class TEmbeddedWB;
 
-using TScriptErrorEvent = std::function<void(TEmbeddedWB *Sender, const std::string &ErrorLine,
-                                             const std::string &ErrorCharacter, const std::string &ErrorCode,
-                                             const std::string &ErrorMessage, const std::string &ErrorUrl,
-                                             bool &ContinueScript, bool &Showdialog)>;
+using TScriptErrorEvent = std::function<void(
+    TEmbeddedWB *Sender, const std::string &ErrorLine, const std::string &ErrorCharacter, const std::string &ErrorCode,
+    const std::string &ErrorMessage, const std::string &ErrorUrl, bool &ContinueScript, bool &Showdialog)>;
 using TRefreshEvent = std::function<void(TEmbeddedWB *Sender, uint32_t CmdID, bool &Cancel)>;
 using TUnloadEvent = std::function<void(TEmbeddedWB *Sender)>;
-using TShowMessageEvent = std::function<HRESULT(TEmbeddedWB *Sender, const std::string &Text,
-                                                const std::string &Caption, uint32_t Type)>;
-using TShowHelpEvent = std::function<HRESULT(TEmbeddedWB *Sender, const std::string &HelpFile, uint32_t Command,
-                                             uintptr_t Data)>;
+using TShowMessageEvent =
+    std::function<HRESULT(TEmbeddedWB *Sender, const std::string &Text, const std::string &Caption, uint32_t Type)>;
+using TShowHelpEvent =
+    std::function<HRESULT(TEmbeddedWB *Sender, const std::string &HelpFile, uint32_t Command, uintptr_t Data)>;
 using TGetHostInfoEvent = std::function<HRESULT(TEmbeddedWB *Sender, THostInfo &Info)>;
 // The frame is an identity only: the top frame is the wrapper itself.
 using TNavigateEvent = std::function<void(TEmbeddedWB *Sender, const void *Frame, const std::string &URL)>;
@@ -241,8 +240,7 @@ public:
     HRESULT GetHostInfo(THostInfo &info);
     HRESULT ShowMessage(const std::string &text, const std::string &caption, uint32_t type);
     HRESULT ShowHelp(void *window, const std::string &helpFile, uint32_t command, uintptr_t data);
-    HRESULT Exec(TCommandGroup group, uint32_t command, const TScriptErrorEventObject *in,
-                 std::optional<bool> *out);
+    HRESULT Exec(TCommandGroup group, uint32_t command, const TScriptErrorEventObject *in, std::optional<bool> *out);
 
     // --- events
     TRefreshEvent OnRefresh;

@@ -46,7 +46,7 @@ std::optional<TItemList> TakeLentItemList(uintptr_t number);
 // The help viewer the wrapper's help answer calls: (window, help file,
 // command, data) -> result. Unbound, a call returns 0, as a call through a
 // library that cannot be loaded does.
-using THtmlHelpFunction = std::function<intptr_t(void *window, const std::string &file, uint32_t command,
-                                                 uintptr_t data)>;
+using THtmlHelpFunction =
+    std::function<intptr_t(void *window, const std::string &file, uint32_t command, uintptr_t data)>;
 THtmlHelpFunction SetHtmlHelpFunction(THtmlHelpFunction function);
 intptr_t HtmlHelp(void *window, const std::string &file, uint32_t command, uintptr_t data);

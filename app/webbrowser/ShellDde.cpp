@@ -45,9 +45,9 @@ bool desktopOpener(const std::string &path, const std::string &verb, int)
 // DDE names are atoms, and atoms compare without regard to case.
 bool sameAtom(const std::string &a, const std::string &b)
 {
-    return !a.empty() && a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return std::tolower(uint8_t(x)) == std::tolower(uint8_t(y)); });
+    return !a.empty() && a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+        return std::tolower(uint8_t(x)) == std::tolower(uint8_t(y));
+    });
 }
 
 } // namespace
@@ -70,8 +70,10 @@ TFolderOpener SetFolderOpener(TFolderOpener opener)
 // ---------------------------------------------------------------------------
 
 TShellDdeWindow::TShellDdeWindow(TNavigator navigate, TItemListNavigator navigateList)
-    : m_navigate(std::move(navigate)), m_navigateList(std::move(navigateList)), m_names(ShellDdeNames()),
-      m_owner(std::this_thread::get_id())
+    : m_navigate(std::move(navigate))
+    , m_navigateList(std::move(navigateList))
+    , m_names(ShellDdeNames())
+    , m_owner(std::this_thread::get_id())
 {
     std::lock_guard lock(s_windowsMutex);
     s_windows.push_back(this);
@@ -122,10 +124,8 @@ uint16_t TShellDdeWindow::Execute(const TDdeSender &from, const std::string &com
         m_navigate(target);
         return 1;
     }
-    case TDdeMode::Folder:
-        return executeFolderCommand(command) ? 1 : 0;
-    case TDdeMode::None:
-        break;
+    case TDdeMode::Folder: return executeFolderCommand(command) ? 1 : 0;
+    case TDdeMode::None: break;
     }
     return 0;
 }
@@ -175,9 +175,8 @@ bool TShellDdeWindow::Terminate(const TDdeSender &from)
     return true;
 }
 
-std::vector<std::pair<TShellDdeWindow *, TDdeAck>> DdeBroadcastInitiate(const TDdeSender &from,
-                                                                       const std::string &application,
-                                                                       const std::string &topic)
+std::vector<std::pair<TShellDdeWindow *, TDdeAck>>
+DdeBroadcastInitiate(const TDdeSender &from, const std::string &application, const std::string &topic)
 {
     std::vector<std::pair<TShellDdeWindow *, TDdeAck>> acks;
     std::lock_guard lock(s_windowsMutex);

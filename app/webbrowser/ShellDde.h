@@ -57,8 +57,7 @@ public:
 
     // WM_DDE_INITIATE: the acknowledgement, or none (the default handling:
     // no conversation starts).
-    std::optional<TDdeAck> Initiate(const TDdeSender &from, const std::string &application,
-                                    const std::string &topic);
+    std::optional<TDdeAck> Initiate(const TDdeSender &from, const std::string &application, const std::string &topic);
     // WM_DDE_EXECUTE: the status word of the acknowledgement, 1 when the
     // command was carried out.
     uint16_t Execute(const TDdeSender &from, const std::string &command);
@@ -81,6 +80,5 @@ private:
 
 // The message layer: offers WM_DDE_INITIATE to every hidden DDE window of
 // the process and collects the windows that acknowledged it.
-std::vector<std::pair<TShellDdeWindow *, TDdeAck>> DdeBroadcastInitiate(const TDdeSender &from,
-                                                                       const std::string &application,
-                                                                       const std::string &topic);
+std::vector<std::pair<TShellDdeWindow *, TDdeAck>>
+DdeBroadcastInitiate(const TDdeSender &from, const std::string &application, const std::string &topic);

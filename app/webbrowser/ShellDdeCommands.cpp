@@ -79,8 +79,8 @@ TFolderCommand ParseFolderCommand(const std::string &text)
         return command;
     const size_t comma2 = text.find(',', comma1 + 1);
     const size_t fieldEnd = comma2 != std::string::npos ? comma2 : text.find_first_of(")]", comma1 + 1);
-    std::string field = text.substr(comma1 + 1, fieldEnd == std::string::npos ? std::string::npos
-                                                                              : fieldEnd - comma1 - 1);
+    std::string field =
+        text.substr(comma1 + 1, fieldEnd == std::string::npos ? std::string::npos : fieldEnd - comma1 - 1);
     field.erase(std::remove(field.begin(), field.end(), ' '), field.end());
     command.ItemListField = field;
     if (comma2 != std::string::npos) {
@@ -99,8 +99,7 @@ std::optional<TItemList> ResolveItemListField(const std::string &field)
         const size_t colon = field.find(':', 1);
         uint32_t handle = 0;
         int64_t process = 0;
-        if (colon == std::string::npos ||
-            !parseNumber(std::string_view(field).substr(1, colon - 1), handle) ||
+        if (colon == std::string::npos || !parseNumber(std::string_view(field).substr(1, colon - 1), handle) ||
             !parseNumber(std::string_view(field).substr(colon + 1), process))
             return std::nullopt;
         const std::optional<TItemList> block = LockSharedItemList(handle, process);
@@ -117,4 +116,3 @@ std::optional<TItemList> ResolveItemListField(const std::string &field)
     const std::optional<TItemList> lent = TakeLentItemList(number);
     return lent ? CopyItemList(*lent) : std::nullopt;
 }
-

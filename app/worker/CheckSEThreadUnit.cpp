@@ -69,8 +69,7 @@ TCheckSEThread::~TCheckSEThread()
         m_http->setProgressCallback({});
 }
 
-bool TCheckSEThread::SetCheckParameters(const std::string &Domain, int32_t SearchEngineIndex,
-                                        const std::string &URL)
+bool TCheckSEThread::SetCheckParameters(const std::string &Domain, int32_t SearchEngineIndex, const std::string &URL)
 {
     ZVO_ASSERT(!Domain.empty(), kUnit);
     ZVO_ASSERT(SearchEngineIndex >= 1, kUnit);
@@ -203,9 +202,7 @@ bool TCheckSEThread::DownloadPage(const std::string &URL, std::string &Page)
             errorCode = e.socketError();
             break;
         case http::ErrorKind::Aborted:
-        case http::ErrorKind::Other:
-            errorFlag = true;
-            break;
+        case http::ErrorKind::Other: errorFlag = true; break;
         }
     } catch (const std::exception &) {
         errorFlag = true;
@@ -258,12 +255,9 @@ void TCheckSEThread::ConnectBrowserEvents(TEmbeddedWB &browser)
         }
     };
     // Nothing the page says may reach the user.
-    browser.OnShowMessage = [](TEmbeddedWB *, const std::string &, const std::string &, uint32_t) {
-        return S_OK;
-    };
+    browser.OnShowMessage = [](TEmbeddedWB *, const std::string &, const std::string &, uint32_t) { return S_OK; };
     browser.OnScriptError = [](TEmbeddedWB *, const std::string &, const std::string &, const std::string &,
-                               const std::string &, const std::string &, bool &ContinueScript,
-                               bool &Showdialog) {
+                               const std::string &, const std::string &, bool &ContinueScript, bool &Showdialog) {
         ContinueScript = false;
         Showdialog = false;
     };

@@ -39,9 +39,10 @@ FetchResult failure(FetchStatus status, const QString &errorText)
 // ---------------------------------------------------------------------------
 
 FetchRequest::FetchRequest(const QUrl &url, const PageOptions &options)
-    : m_url(url), m_options(options), m_posted(std::chrono::steady_clock::now())
-{
-}
+    : m_url(url)
+    , m_options(options)
+    , m_posted(std::chrono::steady_clock::now())
+{}
 
 FetchRequest::~FetchRequest() = default;
 

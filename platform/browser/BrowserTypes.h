@@ -31,9 +31,9 @@ struct PageOptions
 
 enum class FetchStatus {
     Pending,
-    Completed,   // the page loaded; html holds its current document
-    LoadFailed,  // network, DNS, TLS or renderer failure
-    HttpError,   // the top-level document came with status 400 or above
+    Completed,  // the page loaded; html holds its current document
+    LoadFailed, // network, DNS, TLS or renderer failure
+    HttpError,  // the top-level document came with status 400 or above
     TimedOut,
     Aborted,
     Unavailable, // no application object to run the browser on

@@ -41,9 +41,10 @@ QByteArray composeUserAgent(const QString &profileAgent, const QString &token)
 }
 
 PageRequestStamp::PageRequestStamp(QByteArray userAgent, bool bypassCache, QObject *parent)
-    : QWebEngineUrlRequestInterceptor(parent), m_userAgent(std::move(userAgent)), m_bypassCache(bypassCache)
-{
-}
+    : QWebEngineUrlRequestInterceptor(parent)
+    , m_userAgent(std::move(userAgent))
+    , m_bypassCache(bypassCache)
+{}
 
 void PageRequestStamp::interceptRequest(QWebEngineUrlRequestInfo &info)
 {

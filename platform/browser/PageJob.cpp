@@ -23,7 +23,8 @@ constexpr int kStatusGraceMs = 100;
 } // namespace
 
 PageJob::PageJob(std::shared_ptr<FetchRequest> request, QWebEngineProfile *profile)
-    : m_request(std::move(request)), m_page(std::make_unique<HiddenPage>(profile, m_request->options()))
+    : m_request(std::move(request))
+    , m_page(std::make_unique<HiddenPage>(profile, m_request->options()))
 {
     m_limit.setSingleShot(true);
     m_grace.setSingleShot(true);
@@ -49,7 +50,8 @@ void PageJob::start()
     const auto spent = duration_cast<milliseconds>(steady_clock::now() - m_request->m_posted);
     const auto left = m_request->options().timeLimit - spent;
     if (left <= milliseconds(0)) {
-        end(FetchStatus::TimedOut, QStringLiteral("No answer within %1 ms").arg(m_request->options().timeLimit.count()));
+        end(FetchStatus::TimedOut,
+            QStringLiteral("No answer within %1 ms").arg(m_request->options().timeLimit.count()));
         return;
     }
     m_limit.start(int(std::min<milliseconds::rep>(left.count(), std::numeric_limits<int>::max())));
@@ -73,8 +75,7 @@ void PageJob::onLoadFinished(bool ok)
         break;
     case Phase::Settling:
     case Phase::Reading:
-    case Phase::Ended:
-        break;
+    case Phase::Ended: break;
     }
 }
 

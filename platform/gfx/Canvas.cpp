@@ -39,8 +39,7 @@ QRegion frameRegion(const TRect &rect, int width)
 
 bool hatchPixel(BrushStyle style, int x, int y)
 {
-    switch (style)
-    {
+    switch (style) {
     case BrushStyle::Horizontal: return y == 0;
     case BrushStyle::Vertical: return x == 0;
     case BrushStyle::FDiagonal: return x == y;
@@ -54,8 +53,7 @@ bool hatchPixel(BrushStyle style, int x, int y)
 QImage brushTile(const Brush &brush, TColor textColor, TColor bkColor, bool opaqueBackground)
 {
     QImage tile(8, 8, QImage::Format_ARGB32);
-    if (brush.style == BrushStyle::Pattern && !brush.bitmap.isNull())
-    {
+    if (brush.style == BrushStyle::Pattern && !brush.bitmap.isNull()) {
         const QImage src = brush.bitmap.convertToFormat(QImage::Format_RGB32);
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x)
@@ -64,8 +62,7 @@ QImage brushTile(const Brush &brush, TColor textColor, TColor bkColor, bool opaq
     }
     const QRgb fg = opaque(textColor).rgba();
     const QRgb bg = opaque(bkColor).rgba();
-    if (brush.style == BrushStyle::Pattern)
-    {
+    if (brush.style == BrushStyle::Pattern) {
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x)
                 tile.setPixel(x, y, (brush.pattern[y] & (0x80 >> x)) ? bg : fg);
@@ -84,8 +81,7 @@ namespace {
 
 QPainter::CompositionMode penComposition(PenMode mode)
 {
-    switch (mode)
-    {
+    switch (mode) {
     case PenMode::Xor: return QPainter::RasterOp_SourceXorDestination;
     case PenMode::Not: return QPainter::RasterOp_NotDestination;
     case PenMode::Copy: break;
@@ -96,8 +92,7 @@ QPainter::CompositionMode penComposition(PenMode mode)
 // On/off run lengths of the styled one-pixel pens.
 std::vector<int> dashPattern(PenStyle style)
 {
-    switch (style)
-    {
+    switch (style) {
     case PenStyle::Dash: return {18, 6};
     case PenStyle::Dot: return {3, 3};
     case PenStyle::DashDot: return {9, 6, 3, 6};
@@ -113,15 +108,12 @@ class SpanCollector
 public:
     void add(int x, int y)
     {
-        if (m_open)
-        {
-            if (y == m_r.top() && m_r.height() == 1 && (x == m_r.right() + 1 || x == m_r.left() - 1))
-            {
+        if (m_open) {
+            if (y == m_r.top() && m_r.height() == 1 && (x == m_r.right() + 1 || x == m_r.left() - 1)) {
                 m_r = m_r.united(QRect(x, y, 1, 1));
                 return;
             }
-            if (x == m_r.left() && m_r.width() == 1 && (y == m_r.bottom() + 1 || y == m_r.top() - 1))
-            {
+            if (x == m_r.left() && m_r.width() == 1 && (y == m_r.bottom() + 1 || y == m_r.top() - 1)) {
                 m_r = m_r.united(QRect(x, y, 1, 1));
                 return;
             }
@@ -149,13 +141,17 @@ private:
 // ---------------------------------------------------------------------------
 
 Canvas::Canvas(QPaintDevice *device, const TextMeasurer *measurer)
-    : m_device(device), m_ownPainter(std::make_unique<QPainter>(device)), m_painter(m_ownPainter.get())
+    : m_device(device)
+    , m_ownPainter(std::make_unique<QPainter>(device))
+    , m_painter(m_ownPainter.get())
 {
     init();
     setMeasurer(measurer);
 }
 
-Canvas::Canvas(QPainter &painter, const TextMeasurer *measurer) : m_device(painter.device()), m_painter(&painter)
+Canvas::Canvas(QPainter &painter, const TextMeasurer *measurer)
+    : m_device(painter.device())
+    , m_painter(&painter)
 {
     m_painter->save();
     if (m_painter->hasClipping())
@@ -186,12 +182,14 @@ QPainter &Canvas::painter()
     return *m_painter;
 }
 
-const TextMeasurer &Canvas::measurer() const { return *m_measurer; }
+const TextMeasurer &Canvas::measurer() const
+{
+    return *m_measurer;
+}
 
 void Canvas::setMeasurer(const TextMeasurer *measurer)
 {
-    if (measurer)
-    {
+    if (measurer) {
         m_measurer = measurer;
         return;
     }
@@ -327,8 +325,7 @@ void Canvas::fillRegion(const QRegion &area, const Brush &brush)
         return;
     applyClip();
     QPainter &p = *m_painter;
-    if (brush.style == BrushStyle::Solid)
-    {
+    if (brush.style == BrushStyle::Solid) {
         if (brush.color == clNone)
             return;
         const QColor c = detail::opaque(brush.color);
@@ -355,7 +352,10 @@ void Canvas::fillRects(const std::vector<QRect> &rects, const QColor &color, QPa
     m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-void Canvas::FillRect(const TRect &rect) { FillRect(rect, m_state.brush); }
+void Canvas::FillRect(const TRect &rect)
+{
+    FillRect(rect, m_state.brush);
+}
 
 void Canvas::FillRect(const TRect &rect, const Brush &brush)
 {
@@ -363,7 +363,10 @@ void Canvas::FillRect(const TRect &rect, const Brush &brush)
         fillRegion(QRegion(ToQRect(rect)), brush);
 }
 
-void Canvas::FrameRect(const TRect &rect) { FrameRect(rect, m_state.brush); }
+void Canvas::FrameRect(const TRect &rect)
+{
+    FrameRect(rect, m_state.brush);
+}
 
 void Canvas::FrameRect(const TRect &rect, const Brush &brush)
 {
@@ -390,8 +393,7 @@ void Canvas::drawLinePixels(int x0, int y0, int x1, int y1, bool includeEnd)
     const Pen &pen = m_state.pen;
     if (pen.style == PenStyle::Clear)
         return;
-    if (pen.width > 1)
-    {
+    if (pen.width > 1) {
         // Wide pens are geometric: drawn by Qt with round ends like the
         // platform's default geometric pen.
         applyClip();
@@ -409,8 +411,7 @@ void Canvas::drawLinePixels(int x0, int y0, int x1, int y1, bool includeEnd)
     size_t dashIndex = 0;
     int dashLeft = dashes.empty() ? 0 : dashes[0];
     auto plot = [&](int x, int y) {
-        if (dashes.empty())
-        {
+        if (dashes.empty()) {
             on.add(x, y);
             return;
         }
@@ -418,8 +419,7 @@ void Canvas::drawLinePixels(int x0, int y0, int x1, int y1, bool includeEnd)
             on.add(x, y);
         else
             off.add(x, y);
-        if (--dashLeft == 0)
-        {
+        if (--dashLeft == 0) {
             dashIndex = (dashIndex + 1) % dashes.size();
             dashLeft = dashes[dashIndex];
         }
@@ -432,8 +432,7 @@ void Canvas::drawLinePixels(int x0, int y0, int x1, int y1, bool includeEnd)
     int err = dx - dy;
     int x = x0;
     int y = y0;
-    while (true)
-    {
+    while (true) {
         const bool atEnd = (x == x1 && y == y1);
         if (atEnd && !includeEnd)
             break;
@@ -441,13 +440,11 @@ void Canvas::drawLinePixels(int x0, int y0, int x1, int y1, bool includeEnd)
         if (atEnd)
             break;
         const int e2 = 2 * err;
-        if (e2 > -dy)
-        {
+        if (e2 > -dy) {
             err -= dy;
             x += sx;
         }
-        if (e2 < dx)
-        {
+        if (e2 < dx) {
             err += dx;
             y += sy;
         }
@@ -457,7 +454,10 @@ void Canvas::drawLinePixels(int x0, int y0, int x1, int y1, bool includeEnd)
         fillRects(off.take(), detail::opaque(m_state.bkColor), QPainter::CompositionMode_SourceOver);
 }
 
-void Canvas::MoveTo(int x, int y) { m_state.penPos = TPoint{x, y}; }
+void Canvas::MoveTo(int x, int y)
+{
+    m_state.penPos = TPoint{x, y};
+}
 
 void Canvas::LineTo(int x, int y)
 {
@@ -479,8 +479,7 @@ QPen Canvas::qtPen() const
     if (pen.style == PenStyle::Clear)
         return QPen(Qt::NoPen);
     Qt::PenStyle style = Qt::SolidLine;
-    switch (pen.style)
-    {
+    switch (pen.style) {
     case PenStyle::Dash: style = Qt::DashLine; break;
     case PenStyle::Dot: style = Qt::DotLine; break;
     case PenStyle::DashDot: style = Qt::DashDotLine; break;
@@ -493,8 +492,7 @@ QPen Canvas::qtPen() const
 
 QBrush Canvas::qtBrush(const Brush &brush) const
 {
-    switch (brush.style)
-    {
+    switch (brush.style) {
     case BrushStyle::Clear: return QBrush(Qt::NoBrush);
     case BrushStyle::Solid: return brush.color == clNone ? QBrush(Qt::NoBrush) : QBrush(detail::opaque(brush.color));
     default:
@@ -507,8 +505,7 @@ void Canvas::Rectangle(const TRect &rect)
     if (rect.IsEmpty())
         return;
     const Pen &pen = m_state.pen;
-    if (pen.style == PenStyle::Clear)
-    {
+    if (pen.style == PenStyle::Clear) {
         // Without a pen the figure is one pixel smaller, as on the platform.
         FillRect(TRect{rect.Left, rect.Top, rect.Right - 1, rect.Bottom - 1});
         return;
@@ -517,8 +514,7 @@ void Canvas::Rectangle(const TRect &rect)
     const TRect inner{rect.Left + w, rect.Top + w, rect.Right - w, rect.Bottom - w};
     if (!inner.IsEmpty())
         FillRect(inner);
-    if (w == 1 && pen.style != PenStyle::Solid && pen.style != PenStyle::InsideFrame)
-    {
+    if (w == 1 && pen.style != PenStyle::Solid && pen.style != PenStyle::InsideFrame) {
         const int r = rect.Right - 1;
         const int b = rect.Bottom - 1;
         Polyline({{rect.Left, rect.Top}, {r, rect.Top}, {r, b}, {rect.Left, b}, {rect.Left, rect.Top}});

@@ -65,11 +65,11 @@ public:
     void setBrush(const Brush &brush) { m_state.brush = brush; }
     // The text colour is the font's colour.
     TColor textColor() const { return m_state.font.color; }
-    TColor setTextColor(TColor color);  // answers the previous one
+    TColor setTextColor(TColor color); // answers the previous one
     TColor bkColor() const { return m_state.bkColor; }
-    TColor setBkColor(TColor color);    // answers the previous one
+    TColor setBkColor(TColor color); // answers the previous one
     BkMode bkMode() const { return m_state.bkMode; }
-    BkMode setBkMode(BkMode mode);      // answers the previous one
+    BkMode setBkMode(BkMode mode); // answers the previous one
     rtl::TPoint brushOrigin() const { return m_state.brushOrigin; }
     void setBrushOrigin(rtl::TPoint origin) { m_state.brushOrigin = origin; }
     rtl::TPoint penPos() const { return m_state.penPos; }
@@ -93,9 +93,9 @@ public:
     bool RectVisible(const rtl::TRect &rect) const;
 
     // ---- Areas ----
-    void FillRect(const rtl::TRect &rect);               // with the current brush
+    void FillRect(const rtl::TRect &rect); // with the current brush
     void FillRect(const rtl::TRect &rect, const Brush &brush);
-    void FrameRect(const rtl::TRect &rect);              // one pixel, current brush
+    void FrameRect(const rtl::TRect &rect); // one pixel, current brush
     void FrameRect(const rtl::TRect &rect, const Brush &brush);
     void InvertRect(const rtl::TRect &rect);
     // Dotted, alternate pixels, combined by xor: drawing it twice restores.

@@ -23,8 +23,7 @@ struct RingColors
 RingColors outerColors(unsigned edge, unsigned flags)
 {
     const bool soft = flags & BF_SOFT;
-    switch (edge & BDR_OUTER)
-    {
+    switch (edge & BDR_OUTER) {
     case BDR_RAISEDOUTER: return {soft ? clBtnHighlight : cl3DLight, cl3DDkShadow};
     case BDR_SUNKENOUTER: return {soft ? cl3DDkShadow : clBtnShadow, clBtnHighlight};
     default: return {};
@@ -34,8 +33,7 @@ RingColors outerColors(unsigned edge, unsigned flags)
 RingColors innerColors(unsigned edge, unsigned flags)
 {
     const bool soft = flags & BF_SOFT;
-    switch (edge & BDR_INNER)
-    {
+    switch (edge & BDR_INNER) {
     case BDR_RAISEDINNER: return {soft ? cl3DLight : clBtnHighlight, clBtnShadow};
     case BDR_SUNKENINNER: return {soft ? clBtnShadow : cl3DDkShadow, cl3DLight};
     default: return {};
@@ -83,15 +81,12 @@ bool Canvas::DrawEdge(TRect &rect, unsigned edge, unsigned flags)
 {
     RingColors outer = outerColors(edge, flags);
     RingColors inner = innerColors(edge, flags);
-    if (flags & BF_MONO)
-    {
+    if (flags & BF_MONO) {
         if (outer.present())
             outer = {clWindowFrame, clWindowFrame};
         if (inner.present())
             inner = {clWindow, clWindow};
-    }
-    else if (flags & BF_FLAT)
-    {
+    } else if (flags & BF_FLAT) {
         if (outer.present())
             outer = {clBtnShadow, clBtnShadow};
         if (inner.present())
@@ -99,8 +94,7 @@ bool Canvas::DrawEdge(TRect &rect, unsigned edge, unsigned flags)
     }
 
     const unsigned sides = flags & BF_RECT;
-    if (flags & BF_DIAGONAL)
-    {
+    if (flags & BF_DIAGONAL) {
         // One line from corner to corner in the ring colours: the light one
         // when the line ends at the top, the dark one otherwise.
         const bool endTop = flags & BF_TOP;
@@ -111,8 +105,7 @@ bool Canvas::DrawEdge(TRect &rect, unsigned edge, unsigned flags)
         const int y1 = endTop ? rect.Top : rect.Bottom - 1;
         const Pen saved = m_state.pen;
         int offset = 0;
-        for (const RingColors &ring : {outer, inner})
-        {
+        for (const RingColors &ring : {outer, inner}) {
             if (!ring.present())
                 continue;
             m_state.pen = Pen{endTop ? ring.lt : ring.rb, 1, PenStyle::Solid, PenMode::Copy};
@@ -120,8 +113,7 @@ bool Canvas::DrawEdge(TRect &rect, unsigned edge, unsigned flags)
             ++offset;
         }
         m_state.pen = saved;
-        if (flags & BF_MIDDLE)
-        {
+        if (flags & BF_MIDDLE) {
             // The triangle on the far side of the line is the face.
             std::vector<rtl::TPoint> tri{{x0, y0}, {x1, y1}, {endLeft ? x0 : x1, endTop ? y0 : y1}};
             const Pen p = m_state.pen;
@@ -136,13 +128,11 @@ bool Canvas::DrawEdge(TRect &rect, unsigned edge, unsigned flags)
     }
 
     TRect r = rect;
-    if (outer.present())
-    {
+    if (outer.present()) {
         drawEdgeRing(r, sides, outer.lt, outer.rb);
         r = shrink(r, sides, 1);
     }
-    if (inner.present())
-    {
+    if (inner.present()) {
         drawEdgeRing(r, sides, inner.lt, inner.rb);
         r = shrink(r, sides, 1);
     }
@@ -197,11 +187,9 @@ std::vector<QRect> arrowRects(const TRect &r, unsigned kind, int offset)
     std::vector<QRect> rects;
     const int cx = r.Left + (r.Width() - 1) / 2 + offset;
     const int cy = r.Top + (r.Height() - 1) / 2 + offset;
-    for (int i = 0; i < k; ++i)
-    {
+    for (int i = 0; i < k; ++i) {
         const int half = k - 1 - i; // tip row/column has half 0
-        switch (kind)
-        {
+        switch (kind) {
         case DFCS_SCROLLUP: rects.emplace_back(cx - i, cy - k / 2 + i, 2 * i + 1, 1); break;
         case DFCS_SCROLLDOWN: rects.emplace_back(cx - half, cy - k / 2 + i, 2 * half + 1, 1); break;
         case DFCS_SCROLLLEFT: rects.emplace_back(cx - k / 2 + i, cy - i, 1, 2 * i + 1); break;
@@ -218,8 +206,7 @@ bool Canvas::DrawFrameControl(const TRect &rect, unsigned type, unsigned state)
     if (rect.IsEmpty())
         return false;
     const bool pushed = state & DFCS_PUSHED;
-    if (type == DFC_BUTTON)
-    {
+    if (type == DFC_BUTTON) {
         if (state & DFCS_FLAT)
             DrawEdge(rect, pushed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT | BF_MIDDLE);
         else
@@ -228,29 +215,22 @@ bool Canvas::DrawFrameControl(const TRect &rect, unsigned type, unsigned state)
     }
     if (type != DFC_SCROLL)
         return false;
-    if (pushed)
-    {
+    if (pushed) {
         FrameRect(rect, Brush::solid(clBtnShadow));
         FillRect(TRect{rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1}, Brush::solid(clBtnFace));
-    }
-    else if (state & DFCS_FLAT)
-    {
+    } else if (state & DFCS_FLAT) {
         FrameRect(rect, Brush::solid(clBtnShadow));
         FillRect(TRect{rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1}, Brush::solid(clBtnFace));
-    }
-    else
-    {
+    } else {
         DrawEdge(rect, EDGE_RAISED, BF_RECT | BF_MIDDLE);
     }
     const unsigned kind = state & 0xF;
     const int offset = pushed ? 1 : 0;
-    if (state & DFCS_INACTIVE)
-    {
-        fillRects(arrowRects(rect, kind, offset + 1), detail::opaque(clBtnHighlight), QPainter::CompositionMode_SourceOver);
+    if (state & DFCS_INACTIVE) {
+        fillRects(arrowRects(rect, kind, offset + 1), detail::opaque(clBtnHighlight),
+                  QPainter::CompositionMode_SourceOver);
         fillRects(arrowRects(rect, kind, offset), detail::opaque(clGrayText), QPainter::CompositionMode_SourceOver);
-    }
-    else
-    {
+    } else {
         fillRects(arrowRects(rect, kind, offset), detail::opaque(clBtnText), QPainter::CompositionMode_SourceOver);
     }
     return true;
@@ -262,16 +242,14 @@ void Canvas::blit(const QRect &target, const QImage &source, const QRect &source
 {
     if (target.isEmpty())
         return;
-    switch (rop)
-    {
+    switch (rop) {
     case RasterOp::DstInvert: fillRects({target}, Qt::white, QPainter::RasterOp_NotDestination); return;
     case RasterOp::Blackness: fillRects({target}, Qt::black, QPainter::CompositionMode_Source); return;
     case RasterOp::Whiteness: fillRects({target}, Qt::white, QPainter::CompositionMode_Source); return;
     default: break;
     }
     QPainter::CompositionMode mode = QPainter::CompositionMode_Source;
-    switch (rop)
-    {
+    switch (rop) {
     case RasterOp::SrcAnd: mode = QPainter::RasterOp_SourceAndDestination; break;
     case RasterOp::SrcPaint: mode = QPainter::RasterOp_SourceOrDestination; break;
     case RasterOp::SrcInvert: mode = QPainter::RasterOp_SourceXorDestination; break;
@@ -343,15 +321,12 @@ void Canvas::DrawImage(const ImageList &list, int index, int x, int y, ImageDraw
         percent = 50;
     const QColor blendWith = detail::opaque(list.blendColor() == clDefault ? clHighlight : list.blendColor());
     const QColor face = detail::opaque(clBtnFace);
-    for (int py = 0; py < glyph.height(); ++py)
-    {
+    for (int py = 0; py < glyph.height(); ++py) {
         auto *line = reinterpret_cast<QRgb *>(glyph.scanLine(py));
-        for (int px = 0; px < glyph.width(); ++px)
-        {
+        for (int px = 0; px < glyph.width(); ++px) {
             if (qAlpha(line[px]) == 0)
                 continue;
-            if (!enabled)
-            {
+            if (!enabled) {
                 const int g = qGray(line[px]);
                 line[px] = mix(qRgba(g, g, g, qAlpha(line[px])), face, 50);
             }

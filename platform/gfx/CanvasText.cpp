@@ -21,8 +21,7 @@ void Canvas::drawTextRun(int x, int y, std::string_view text, int underline, int
     applyClip();
     QPainter &p = *m_painter;
     // Resolving a QFont is costly; cells and tabs mostly repeat the last one.
-    if (!m_fontCache || m_fontCache->key != m_state.font)
-    {
+    if (!m_fontCache || m_fontCache->key != m_state.font) {
         const int dpi = m_device ? m_device->logicalDpiY() : 96;
         QFont qf = ToQFont(m_state.font, dpi);
         const int ascent = QFontMetrics(qf, m_device).ascent();
@@ -35,8 +34,7 @@ void Canvas::drawTextRun(int x, int y, std::string_view text, int underline, int
 
     int cx = x;
     size_t start = 0;
-    while (start <= text.size())
-    {
+    while (start <= text.size()) {
         const size_t tab = tabWidth > 0 ? text.find('\t', start) : std::string_view::npos;
         const std::string_view piece = text.substr(start, tab == std::string_view::npos ? tab : tab - start);
         if (!piece.empty())
@@ -47,8 +45,7 @@ void Canvas::drawTextRun(int x, int y, std::string_view text, int underline, int
         cx = x + ((cx - x) / tabWidth + 1) * tabWidth;
         start = tab + 1;
     }
-    if (underline >= 0 && static_cast<size_t>(underline) < text.size())
-    {
+    if (underline >= 0 && static_cast<size_t>(underline) < text.size()) {
         const int ux = x + m_measurer->textWidth(font, text.substr(0, static_cast<size_t>(underline)));
         const int uw = m_measurer->textWidth(font, text.substr(static_cast<size_t>(underline), 1));
         p.fillRect(QRect(ux, baseline + 1, uw, 1), detail::opaque(m_state.font.color));
@@ -59,14 +56,12 @@ void Canvas::drawTextRun(int x, int y, std::string_view text, int underline, int
 int Canvas::DrawText(std::string_view text, TRect &rect, unsigned format)
 {
     const TextLayout layout = LayoutText(*m_measurer, m_state.font, text, rect, format);
-    if (format & DT_CALCRECT)
-    {
+    if (format & DT_CALCRECT) {
         rect = layout.calcRect;
         return layout.result;
     }
     auto draw = [&]() {
-        for (const TextLine &line : layout.lines)
-        {
+        for (const TextLine &line : layout.lines) {
             if (m_state.bkMode == BkMode::Opaque && line.width > 0)
                 fillRects({QRect(line.x, line.y, line.width, layout.lineHeight)}, detail::opaque(m_state.bkColor),
                           QPainter::CompositionMode_SourceOver);
@@ -95,8 +90,7 @@ void Canvas::ExtTextOut(int x, int y, unsigned options, const TRect *rect, std::
         const bool rotated = m_state.font.orientation % 3600 != 0;
         int lx = x;
         int ly = y;
-        if (rotated)
-        {
+        if (rotated) {
             p.save();
             p.translate(x, y);
             // Orientation turns counter-clockwise on screen; y grows downwards.
@@ -108,18 +102,17 @@ void Canvas::ExtTextOut(int x, int y, unsigned options, const TRect *rect, std::
         const int width = m_measurer->textWidth(m_state.font, text) + extra;
         if (m_state.bkMode == BkMode::Opaque && width > 0)
             p.fillRect(QRect(lx, ly, width, m_measurer->metrics(m_state.font).height), detail::opaque(m_state.bkColor));
-        if (extra != 0 && text.find(' ') != std::string_view::npos)
-        {
+        if (extra != 0 && text.find(' ') != std::string_view::npos) {
             // Spread the extra pixels over the blanks, the first blanks
             // taking the remainder.
             const int breaks = m_state.justifyBreaks;
             int seen = 0;
             int cx = lx;
             size_t start = 0;
-            while (true)
-            {
+            while (true) {
                 const size_t blank = text.find(' ', start);
-                const std::string_view word = text.substr(start, blank == std::string_view::npos ? blank : blank - start + 1);
+                const std::string_view word =
+                    text.substr(start, blank == std::string_view::npos ? blank : blank - start + 1);
                 drawTextRun(cx, ly, word, -1, 0);
                 cx += m_measurer->textWidth(m_state.font, word);
                 if (blank == std::string_view::npos)
@@ -129,9 +122,7 @@ void Canvas::ExtTextOut(int x, int y, unsigned options, const TRect *rect, std::
                 ++seen;
                 start = blank + 1;
             }
-        }
-        else
-        {
+        } else {
             drawTextRun(lx, ly, text, -1, 0);
         }
         if (rotated)
@@ -139,8 +130,7 @@ void Canvas::ExtTextOut(int x, int y, unsigned options, const TRect *rect, std::
     };
     if (rect && (options & ETO_CLIPPED))
         withTemporaryClip(QRegion(rect->IsEmpty() ? QRect() : ToQRect(*rect)), draw);
-    else
-    {
+    else {
         applyClip();
         draw();
     }
@@ -170,8 +160,7 @@ static int walkTabs(std::string_view text, const std::vector<int> &stops, int de
 {
     int pos = 0;
     size_t start = 0;
-    while (true)
-    {
+    while (true) {
         const size_t tab = text.find('\t', start);
         const std::string_view part = text.substr(start, tab == std::string_view::npos ? tab : tab - start);
         piece(pos, part);
@@ -202,13 +191,25 @@ int Canvas::TabbedTextOut(int x, int y, std::string_view text, const std::vector
     return width;
 }
 
-int Canvas::TextWidth(std::string_view text) const { return m_measurer->textWidth(m_state.font, text); }
+int Canvas::TextWidth(std::string_view text) const
+{
+    return m_measurer->textWidth(m_state.font, text);
+}
 
-int Canvas::TextHeight(std::string_view) const { return m_measurer->metrics(m_state.font).height; }
+int Canvas::TextHeight(std::string_view) const
+{
+    return m_measurer->metrics(m_state.font).height;
+}
 
-rtl::TSize Canvas::TextExtent(std::string_view text) const { return rtl::TSize{TextWidth(text), TextHeight(text)}; }
+rtl::TSize Canvas::TextExtent(std::string_view text) const
+{
+    return rtl::TSize{TextWidth(text), TextHeight(text)};
+}
 
-TextMetrics Canvas::GetTextMetrics() const { return m_measurer->metrics(m_state.font); }
+TextMetrics Canvas::GetTextMetrics() const
+{
+    return m_measurer->metrics(m_state.font);
+}
 
 void Canvas::SetTextJustification(int extra, int breakCount)
 {

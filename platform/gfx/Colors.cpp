@@ -107,11 +107,20 @@ void SystemColors::setColor(int index, TColor rgb)
         m_colors[index] = rgb & 0xFFFFFF;
 }
 
-const SystemColors &currentSystemColors() { return current(); }
+const SystemColors &currentSystemColors()
+{
+    return current();
+}
 
-void setSystemColors(const SystemColors &colors) { current() = colors; }
+void setSystemColors(const SystemColors &colors)
+{
+    current() = colors;
+}
 
-TColor GetSysColor(int index) { return current().color(index); }
+TColor GetSysColor(int index)
+{
+    return current().color(index);
+}
 
 TColor ColorToRGB(TColor color)
 {

@@ -51,7 +51,10 @@ enum SysColorIndex : int {
 };
 constexpr int SysColorCount = 31;
 
-constexpr TColor SysColor(int index) { return clSystemColor | index; }
+constexpr TColor SysColor(int index)
+{
+    return clSystemColor | index;
+}
 
 constexpr TColor clScrollBar = SysColor(COLOR_SCROLLBAR);
 constexpr TColor clBackground = SysColor(COLOR_BACKGROUND);
@@ -107,9 +110,18 @@ constexpr TColor RGB(int r, int g, int b)
 {
     return static_cast<TColor>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int GetRValue(TColor c) { return c & 0xFF; }
-constexpr int GetGValue(TColor c) { return (c >> 8) & 0xFF; }
-constexpr int GetBValue(TColor c) { return (c >> 16) & 0xFF; }
+constexpr int GetRValue(TColor c)
+{
+    return c & 0xFF;
+}
+constexpr int GetGValue(TColor c)
+{
+    return (c >> 8) & 0xFF;
+}
+constexpr int GetBValue(TColor c)
+{
+    return (c >> 16) & 0xFF;
+}
 
 // The colours behind the system colour indexes.
 class SystemColors

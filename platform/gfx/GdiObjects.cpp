@@ -20,15 +20,12 @@ QFont ToQFont(const Font &font, int dpiY)
     f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
     f.setHintingPreference(QFont::PreferFullHinting);
     f.setKerning(false);
-    if (font.height != 0)
-    {
+    if (font.height != 0) {
         // A positive height counts the internal leading too; fonts here have
         // roughly a fifth of their cell above the em square.
         const int h = font.height < 0 ? -font.height : std::max(1, font.height * 4 / 5);
         f.setPixelSize(h);
-    }
-    else if (font.size > 0)
-    {
+    } else if (font.size > 0) {
         f.setPixelSize(std::max(1, -Font::heightFromSize(font.size, dpiY)));
     }
     f.setBold(font.style & fsBold);

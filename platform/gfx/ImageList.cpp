@@ -4,18 +4,19 @@
 
 namespace gfx {
 
-ImageList::ImageList(int width, int height) : m_width(std::max(1, width)), m_height(std::max(1, height)) {}
+ImageList::ImageList(int width, int height)
+    : m_width(std::max(1, width))
+    , m_height(std::max(1, height))
+{}
 
 int ImageList::add(const QImage &image, TColor maskColor)
 {
     if (image.isNull())
         return -1;
     QImage src = image.convertToFormat(QImage::Format_ARGB32);
-    if (maskColor != clNone)
-    {
+    if (maskColor != clNone) {
         const QRgb mask = ToQColor(maskColor).rgb() & 0xFFFFFF;
-        for (int y = 0; y < src.height(); ++y)
-        {
+        for (int y = 0; y < src.height(); ++y) {
             auto *line = reinterpret_cast<QRgb *>(src.scanLine(y));
             for (int x = 0; x < src.width(); ++x)
                 if ((line[x] & 0xFFFFFF) == mask)
@@ -24,8 +25,7 @@ int ImageList::add(const QImage &image, TColor maskColor)
     }
     const int first = count();
     const int pieces = std::max(1, src.width() / m_width);
-    for (int i = 0; i < pieces; ++i)
-    {
+    for (int i = 0; i < pieces; ++i) {
         QImage glyph(m_width, m_height, QImage::Format_ARGB32);
         glyph.fill(Qt::transparent);
         QPainter p(&glyph);
@@ -53,8 +53,7 @@ QImage ImageList::image(int index) const
 
 void ImageList::setBkColor(TColor color)
 {
-    if (m_bkColor != color)
-    {
+    if (m_bkColor != color) {
         m_bkColor = color;
         changed();
     }
@@ -62,8 +61,7 @@ void ImageList::setBkColor(TColor color)
 
 void ImageList::setBlendColor(TColor color)
 {
-    if (m_blendColor != color)
-    {
+    if (m_blendColor != color) {
         m_blendColor = color;
         changed();
     }
@@ -71,8 +69,7 @@ void ImageList::setBlendColor(TColor color)
 
 void ImageList::setDrawingStyle(ImageDrawStyle style)
 {
-    if (m_drawingStyle != style)
-    {
+    if (m_drawingStyle != style) {
         m_drawingStyle = style;
         changed();
     }
@@ -85,7 +82,10 @@ int ImageList::subscribe(std::function<void()> onChange)
     return id;
 }
 
-void ImageList::unsubscribe(int link) { m_links.erase(link); }
+void ImageList::unsubscribe(int link)
+{
+    m_links.erase(link);
+}
 
 void ImageList::changed()
 {
@@ -93,8 +93,7 @@ void ImageList::changed()
     std::vector<int> ids;
     for (const auto &[id, fn] : m_links)
         ids.push_back(id);
-    for (int id : ids)
-    {
+    for (int id : ids) {
         auto it = m_links.find(id);
         if (it != m_links.end() && it->second)
             it->second();

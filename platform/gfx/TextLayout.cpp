@@ -18,9 +18,10 @@ class Measure
 {
 public:
     Measure(const TextMeasurer &measurer, const Font &font, int tabWidth)
-        : m_measurer(measurer), m_font(font), m_tabWidth(tabWidth)
-    {
-    }
+        : m_measurer(measurer)
+        , m_font(font)
+        , m_tabWidth(tabWidth)
+    {}
 
     // Width with tabs advancing to the next stop when tabs are expanded.
     int width(std::string_view text) const
@@ -29,8 +30,7 @@ public:
             return m_measurer.textWidth(m_font, text);
         int x = 0;
         size_t start = 0;
-        for (;;)
-        {
+        for (;;) {
             const size_t tab = text.find('\t', start);
             x += m_measurer.textWidth(m_font, text.substr(start, tab == std::string_view::npos ? tab : tab - start));
             if (tab == std::string_view::npos)
@@ -51,11 +51,9 @@ std::vector<Run> splitParagraphs(const Run &all)
     std::vector<Run> out;
     Run cur;
     const std::string &s = all.text;
-    for (size_t i = 0; i < s.size(); ++i)
-    {
+    for (size_t i = 0; i < s.size(); ++i) {
         const char c = s[i];
-        if (c == '\r' || c == '\n')
-        {
+        if (c == '\r' || c == '\n') {
             out.push_back(std::move(cur));
             cur = Run{};
             if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n')
@@ -95,10 +93,8 @@ void wrapParagraph(const Run &para, const Measure &m, int maxWidth, bool breakWo
 {
     const std::string &s = para.text;
     size_t lineStart = 0;
-    while (true)
-    {
-        if (lineStart >= s.size())
-        {
+    while (true) {
+        if (lineStart >= s.size()) {
             if (lineStart == 0)
                 lines.push_back(para); // empty paragraph: one empty line
             return;
@@ -106,11 +102,9 @@ void wrapParagraph(const Run &para, const Measure &m, int maxWidth, bool breakWo
         // Find the furthest break: the end of a word that still fits.
         size_t pos = lineStart;
         size_t lastFit = std::string::npos; // end of the last fitting word
-        while (pos < s.size())
-        {
+        while (pos < s.size()) {
             const size_t wordEnd = wordEndFrom(s, pos);
-            if (m.width(std::string_view(s).substr(lineStart, wordEnd - lineStart)) <= maxWidth)
-            {
+            if (m.width(std::string_view(s).substr(lineStart, wordEnd - lineStart)) <= maxWidth) {
                 lastFit = wordEnd;
                 pos = wordEnd;
                 continue;
@@ -118,17 +112,13 @@ void wrapParagraph(const Run &para, const Measure &m, int maxWidth, bool breakWo
             break;
         }
         size_t lineEnd;
-        if (lastFit != std::string::npos)
-        {
+        if (lastFit != std::string::npos) {
             lineEnd = lastFit;
-        }
-        else
-        {
+        } else {
             // The first word alone is too long.
             const size_t wordEnd = wordEndFrom(s, lineStart);
             lineEnd = wordEnd;
-            if (breakWords)
-            {
+            if (breakWords) {
                 size_t n = lineStart + 1;
                 while (n < wordEnd && m.width(std::string_view(s).substr(lineStart, n + 1 - lineStart)) <= maxWidth)
                     ++n;
@@ -154,8 +144,7 @@ void endEllipsis(Run &line, const Measure &m, int maxWidth, bool force)
     if (!force && m.width(line.text) <= maxWidth)
         return;
     std::string keep = line.text;
-    while (!keep.empty())
-    {
+    while (!keep.empty()) {
         if (m.width(keep + std::string(Ellipsis)) <= maxWidth)
             break;
         keep.pop_back();
@@ -170,8 +159,7 @@ void pathEllipsis(Run &line, const Measure &m, int maxWidth)
     if (m.width(line.text) <= maxWidth)
         return;
     const size_t slash = line.text.find_last_of("\\/");
-    if (slash == std::string::npos)
-    {
+    if (slash == std::string::npos) {
         endEllipsis(line, m, maxWidth, false);
         return;
     }
@@ -180,8 +168,7 @@ void pathEllipsis(Run &line, const Measure &m, int maxWidth)
     while (!head.empty() && m.width(head + std::string(Ellipsis) + tail) > maxWidth)
         head.pop_back();
     std::string shown = head + std::string(Ellipsis) + tail;
-    if (m.width(shown) > maxWidth)
-    {
+    if (m.width(shown) > maxWidth) {
         // Even the last path element does not fit: cut it at its end.
         Run rest{std::string(Ellipsis) + tail, -1};
         endEllipsis(rest, m, maxWidth, false);
@@ -200,10 +187,8 @@ std::string StripPrefixes(std::string_view text, int *underline)
     std::string out;
     out.reserve(text.size());
     int mark = -1;
-    for (size_t i = 0; i < text.size(); ++i)
-    {
-        if (text[i] != '&')
-        {
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '&') {
             out += text[i];
             continue;
         }
@@ -219,8 +204,8 @@ std::string StripPrefixes(std::string_view text, int *underline)
     return out;
 }
 
-TextLayout LayoutText(const TextMeasurer &measurer, const Font &font, std::string_view text,
-                      const rtl::TRect &rect, unsigned format)
+TextLayout LayoutText(const TextMeasurer &measurer, const Font &font, std::string_view text, const rtl::TRect &rect,
+                      unsigned format)
 {
     TextLayout layout;
     const TextMetrics tm = measurer.metrics(font);
@@ -243,15 +228,11 @@ TextLayout LayoutText(const TextMeasurer &measurer, const Font &font, std::strin
         all.underline = -1;
 
     std::vector<Run> lines;
-    if (single)
-    {
+    if (single) {
         lines.push_back(all);
-    }
-    else
-    {
+    } else {
         const std::vector<Run> paragraphs = splitParagraphs(all);
-        for (const Run &p : paragraphs)
-        {
+        for (const Run &p : paragraphs) {
             if (format & DT_WORDBREAK)
                 wrapParagraph(p, m, maxWidth, format & DT_EDITCONTROL, lines);
             else
@@ -261,31 +242,25 @@ TextLayout LayoutText(const TextMeasurer &measurer, const Font &font, std::strin
 
     const bool calc = format & DT_CALCRECT;
     const int lh = tm.height;
-    if (!calc && !single && (format & DT_EDITCONTROL))
-    {
+    if (!calc && !single && (format & DT_EDITCONTROL)) {
         // A partly visible last line is not shown.
         const size_t fit = lh > 0 ? static_cast<size_t>(std::max(0, rect.Height() / lh)) : lines.size();
-        if (lines.size() > fit)
-        {
+        if (lines.size() > fit) {
             lines.resize(std::max<size_t>(fit, 1));
             if (format & DT_END_ELLIPSIS)
                 endEllipsis(lines.back(), m, maxWidth, true);
         }
-    }
-    else if (!calc && !single && (format & DT_WORDBREAK) && (format & DT_END_ELLIPSIS) && lh > 0)
-    {
+    } else if (!calc && !single && (format & DT_WORDBREAK) && (format & DT_END_ELLIPSIS) && lh > 0) {
         // Wrapped text that runs past the bottom ends its last whole line with
         // an ellipsis, so the reader sees that more follows.
         const size_t fit = static_cast<size_t>(std::max(1, rect.Height() / lh));
-        if (lines.size() > fit)
-        {
+        if (lines.size() > fit) {
             lines.resize(fit);
             endEllipsis(lines.back(), m, maxWidth, true);
         }
     }
 
-    for (Run &line : lines)
-    {
+    for (Run &line : lines) {
         if (format & DT_PATH_ELLIPSIS)
             pathEllipsis(line, m, maxWidth);
         else if (format & DT_END_ELLIPSIS)
@@ -297,15 +272,13 @@ TextLayout LayoutText(const TextMeasurer &measurer, const Font &font, std::strin
         widest = std::max(widest, m.width(line.text));
 
     int y = rect.Top;
-    if (single)
-    {
+    if (single) {
         if (format & DT_VCENTER)
             y = rect.Top + (rect.Height() - lh) / 2;
         else if (format & DT_BOTTOM)
             y = rect.Bottom - lh;
     }
-    for (const Run &line : lines)
-    {
+    for (const Run &line : lines) {
         TextLine out;
         out.width = m.width(line.text);
         out.text = line.text;

@@ -37,8 +37,8 @@ struct TextLayout
     int lineHeight = 0;
 };
 
-TextLayout LayoutText(const TextMeasurer &measurer, const Font &font, std::string_view text,
-                      const rtl::TRect &rect, unsigned format);
+TextLayout LayoutText(const TextMeasurer &measurer, const Font &font, std::string_view text, const rtl::TRect &rect,
+                      unsigned format);
 
 // Strips "&" prefixes: "&&" gives "&", "&x" gives x and reports its position.
 // Answers the shown text; underline receives the index or -1.

@@ -34,8 +34,7 @@ struct QtTextMeasurer::Cache
 
 const QtTextMeasurer::Cache &QtTextMeasurer::cached(const Font &font) const
 {
-    if (!m_cache || m_cache->key != font)
-    {
+    if (!m_cache || m_cache->key != font) {
         const QFont f = measuringFont(font, m_dpiY);
         auto c = std::make_shared<Cache>(Cache{font, f, QFontMetrics(f), {}});
         c->metrics = computeMetrics(f, c->fm);
@@ -51,7 +50,10 @@ int QtTextMeasurer::textWidth(const Font &font, std::string_view text) const
     return cached(font).fm.horizontalAdvance(rtl::ToQString(text));
 }
 
-TextMetrics QtTextMeasurer::metrics(const Font &font) const { return cached(font).metrics; }
+TextMetrics QtTextMeasurer::metrics(const Font &font) const
+{
+    return cached(font).metrics;
+}
 
 namespace {
 

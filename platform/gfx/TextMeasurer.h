@@ -13,7 +13,7 @@ namespace gfx {
 
 struct TextMetrics
 {
-    int height = 0;          // ascent + descent: the line height
+    int height = 0; // ascent + descent: the line height
     int ascent = 0;
     int descent = 0;
     int internalLeading = 0;
@@ -37,7 +37,9 @@ public:
 class QtTextMeasurer : public TextMeasurer
 {
 public:
-    explicit QtTextMeasurer(int dpiY = 96) : m_dpiY(dpiY) {}
+    explicit QtTextMeasurer(int dpiY = 96)
+        : m_dpiY(dpiY)
+    {}
     int textWidth(const Font &font, std::string_view text) const override;
     TextMetrics metrics(const Font &font) const override;
     int dpiY() const { return m_dpiY; }
@@ -58,9 +60,10 @@ class FixedTextMeasurer : public TextMeasurer
 {
 public:
     explicit FixedTextMeasurer(int charWidth = 7, int height = 13, int ascent = 10)
-        : m_charWidth(charWidth), m_height(height), m_ascent(ascent)
-    {
-    }
+        : m_charWidth(charWidth)
+        , m_height(height)
+        , m_ascent(ascent)
+    {}
     int textWidth(const Font &font, std::string_view text) const override;
     TextMetrics metrics(const Font &font) const override;
 

@@ -14,7 +14,7 @@ namespace help {
 namespace {
 
 // Calls `line` for every line of the bytes, CR LF and lone LF alike.
-template<typename F>
+template <typename F>
 void forEachLine(std::string_view bytes, F line)
 {
     while (!bytes.empty()) {

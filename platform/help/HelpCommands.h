@@ -37,9 +37,15 @@ struct HelpData
     QPoint point;
 
     HelpData() = default;
-    HelpData(int64_t n) : number(n) {}
-    HelpData(const QString &t) : text(t) {}
-    HelpData(const QPoint &p) : point(p) {}
+    HelpData(int64_t n)
+        : number(n)
+    {}
+    HelpData(const QString &t)
+        : text(t)
+    {}
+    HelpData(const QPoint &p)
+        : point(p)
+    {}
 };
 
 enum class HtmlHelpCommand {
@@ -54,20 +60,20 @@ enum class HtmlHelpCommand {
 // What a text pop-up shows and where.
 struct HtmlHelpPopup
 {
-    int stringId = 0;      // a pop-up text of the topics file; 0 = use `text`
+    int stringId = 0; // a pop-up text of the topics file; 0 = use `text`
     QString text;
-    QPoint point;          // screen position of the pop-up's top left corner
-    QColor foreground;     // invalid = default
-    QColor background;     // invalid = default
+    QPoint point;      // screen position of the pop-up's top left corner
+    QColor foreground; // invalid = default
+    QColor background; // invalid = default
     QMargins margins{-1, -1, -1, -1};
-    QString font;          // "face, size" as asked; the viewer keeps the desktop's pop-up font
+    QString font; // "face, size" as asked; the viewer keeps the desktop's pop-up font
 };
 
 struct HtmlHelpArg
 {
-    int64_t context = 0;   // HelpContext
-    QString keyword;       // DisplayIndex
-    HtmlHelpPopup popup;   // DisplayTextPopup
+    int64_t context = 0; // HelpContext
+    QString keyword;     // DisplayIndex
+    HtmlHelpPopup popup; // DisplayTextPopup
 };
 
 } // namespace help

@@ -2,6 +2,7 @@
 
 #include "platform/shell/Desktop.h"
 
+#include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,7 +11,6 @@
 #include <QTextBrowser>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
-#include <QDir>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -34,7 +34,8 @@ QString pageKey(const QString &page)
 } // namespace
 
 HelpViewer::HelpViewer(std::shared_ptr<const HelpBook> book, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_book(std::move(book))
+    : QWidget(parent, Qt::Window)
+    , m_book(std::move(book))
 {
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(m_book->title().isEmpty() ? tr("Help") : m_book->title());
@@ -102,8 +103,8 @@ void HelpViewer::buildContents()
     for (const ContentsEntry &entry : m_book->contents()) {
         const size_t level = std::min<size_t>(size_t(entry.level), parents.size());
         parents.resize(level);
-        QTreeWidgetItem *item = parents.empty() ? new QTreeWidgetItem(m_contentsTree)
-                                                : new QTreeWidgetItem(parents.back());
+        QTreeWidgetItem *item =
+            parents.empty() ? new QTreeWidgetItem(m_contentsTree) : new QTreeWidgetItem(parents.back());
         item->setText(0, entry.title);
         item->setData(0, PageRole, entry.page);
         parents.push_back(item);
@@ -131,8 +132,8 @@ void HelpViewer::showPage(const QString &page)
     const QString file = m_book->pageFile(name);
     if (file.isEmpty()) {
         m_currentPage.clear();
-        m_browser->setHtml(tr("<h3>Page not found</h3><p>The page \"%1\" is not part of this help.</p>")
-                               .arg(name.toHtmlEscaped()));
+        m_browser->setHtml(
+            tr("<h3>Page not found</h3><p>The page \"%1\" is not part of this help.</p>").arg(name.toHtmlEscaped()));
     } else {
         m_currentPage = name;
         QUrl url = QUrl::fromLocalFile(file);

@@ -83,7 +83,8 @@ HelpViewer *openViewer(const QString &helpFile)
 class TextPopup : public QFrame
 {
 public:
-    explicit TextPopup(const QString &text) : QFrame(nullptr, Qt::ToolTip | Qt::FramelessWindowHint)
+    explicit TextPopup(const QString &text)
+        : QFrame(nullptr, Qt::ToolTip | Qt::FramelessWindowHint)
     {
         setObjectName(QStringLiteral("HelpPopup"));
         setAttribute(Qt::WA_DeleteOnClose);
@@ -109,11 +110,8 @@ protected:
     {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
-        case QEvent::KeyPress:
-            close();
-            break;
-        default:
-            break;
+        case QEvent::KeyPress: close(); break;
+        default: break;
         }
         return false;
     }
@@ -165,27 +163,17 @@ std::optional<WinHelpFunction> setWinHelpEntry(std::optional<WinHelpFunction> en
 QWidget *viewerHtmlHelp(QWidget *, const QString &path, HtmlHelpCommand command, const HtmlHelpArg &arg)
 {
     switch (command) {
-    case HtmlHelpCommand::CloseAll:
-        closeAllHelp();
-        return nullptr;
-    case HtmlHelpCommand::DisplayTextPopup:
-        return showPopup(arg.popup.point, popupTextOf(path, arg.popup));
-    default:
-        break;
+    case HtmlHelpCommand::CloseAll: closeAllHelp(); return nullptr;
+    case HtmlHelpCommand::DisplayTextPopup: return showPopup(arg.popup.point, popupTextOf(path, arg.popup));
+    default: break;
     }
     HelpViewer *viewer = openViewer(path);
     if (!viewer)
         return nullptr;
     switch (command) {
-    case HtmlHelpCommand::DisplayTopic:
-        viewer->showPage(parseHelpPath(path).page);
-        break;
-    case HtmlHelpCommand::DisplayToc:
-        viewer->showContents();
-        break;
-    case HtmlHelpCommand::DisplayIndex:
-        viewer->showIndex(arg.keyword);
-        break;
+    case HtmlHelpCommand::DisplayTopic: viewer->showPage(parseHelpPath(path).page); break;
+    case HtmlHelpCommand::DisplayToc: viewer->showContents(); break;
+    case HtmlHelpCommand::DisplayIndex: viewer->showIndex(arg.keyword); break;
     case HtmlHelpCommand::HelpContext: {
         const QString page = viewer->book().pageForContext(arg.context);
         if (page.isEmpty())
@@ -193,8 +181,7 @@ QWidget *viewerHtmlHelp(QWidget *, const QString &path, HtmlHelpCommand command,
         viewer->showPage(page);
         break;
     }
-    default:
-        return nullptr;
+    default: return nullptr;
     }
     return viewer;
 }
@@ -203,12 +190,8 @@ bool viewerWinHelp(QWidget *, const QString &file, uint16_t command, const HelpD
 {
     HtmlHelpArg arg;
     switch (command) {
-    case HELP_QUIT:
-        closeAllHelp();
-        return true;
-    case HELP_SETPOPUP_POS:
-        g_winPopupPos = data.point;
-        return true;
+    case HELP_QUIT: closeAllHelp(); return true;
+    case HELP_SETPOPUP_POS: g_winPopupPos = data.point; return true;
     case HELP_CONTEXTPOPUP: {
         arg.popup.stringId = int(data.number);
         arg.popup.point = g_winPopupPos.value_or(QCursor::pos());
@@ -220,8 +203,7 @@ bool viewerWinHelp(QWidget *, const QString &file, uint16_t command, const HelpD
         arg.context = data.number;
         return viewerHtmlHelp(nullptr, file, HtmlHelpCommand::HelpContext, arg) != nullptr;
     case HELP_CONTENTS:
-    case HELP_FINDER:
-        return viewerHtmlHelp(nullptr, file, HtmlHelpCommand::DisplayToc, arg) != nullptr;
+    case HELP_FINDER: return viewerHtmlHelp(nullptr, file, HtmlHelpCommand::DisplayToc, arg) != nullptr;
     case HELP_TAB:
         return viewerHtmlHelp(nullptr, file,
                               data.number != 0 ? HtmlHelpCommand::DisplayIndex : HtmlHelpCommand::DisplayToc,
@@ -248,8 +230,7 @@ bool viewerWinHelp(QWidget *, const QString &file, uint16_t command, const HelpD
         return viewerHtmlHelp(nullptr, file + QStringLiteral("::/") + topic, HtmlHelpCommand::DisplayTopic, arg) !=
                nullptr;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -273,8 +254,8 @@ QWidget *showPopup(const QPoint &point, const QString &text)
     auto *popup = new TextPopup(text);
     popup->adjustSize();
     QPoint pos = point;
-    if (const QScreen *screen = QGuiApplication::screenAt(point) ? QGuiApplication::screenAt(point)
-                                                                 : QGuiApplication::primaryScreen()) {
+    if (const QScreen *screen =
+            QGuiApplication::screenAt(point) ? QGuiApplication::screenAt(point) : QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         pos.setX(std::max(area.left(), std::min(pos.x(), area.right() + 1 - popup->width())));
         pos.setY(std::max(area.top(), std::min(pos.y(), area.bottom() + 1 - popup->height())));

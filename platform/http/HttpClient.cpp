@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
-#include <utility>
 #include <mutex>
+#include <utility>
 
 namespace http {
 
@@ -55,8 +55,7 @@ std::string socketErrorText(int code)
 
 EHttpError socketFailure(int code)
 {
-    return EHttpError(ErrorKind::Socket,
-                      "Socket Error # " + std::to_string(code) + "\n" + socketErrorText(code), code);
+    return EHttpError(ErrorKind::Socket, "Socket Error # " + std::to_string(code) + "\n" + socketErrorText(code), code);
 }
 
 bool validPort(int32_t port)
@@ -82,9 +81,11 @@ std::string escaped(CURL *easy, const std::string &text)
 } // namespace
 
 EHttpError::EHttpError(ErrorKind kind, const std::string &message, int code, std::string body)
-    : rtl::Exception(message), m_kind(kind), m_code(code), m_body(std::move(body))
-{
-}
+    : rtl::Exception(message)
+    , m_kind(kind)
+    , m_code(code)
+    , m_body(std::move(body))
+{}
 
 struct HttpClient::Handles
 {
@@ -134,16 +135,14 @@ struct HttpClient::Handles
             // A new reply begins (after a redirect or a proxy's CONNECT
             // answer): what came before is not the page.
             self->statusLine.assign(data, length);
-            while (!self->statusLine.empty()
-                   && (self->statusLine.back() == '\r' || self->statusLine.back() == '\n'))
+            while (!self->statusLine.empty() && (self->statusLine.back() == '\r' || self->statusLine.back() == '\n'))
                 self->statusLine.pop_back();
             self->body.clear();
         }
         return length;
     }
 
-    static int onProgress(void *user, curl_off_t downloadTotal, curl_off_t downloadNow, curl_off_t,
-                          curl_off_t)
+    static int onProgress(void *user, curl_off_t downloadTotal, curl_off_t downloadNow, curl_off_t, curl_off_t)
     {
         auto *self = static_cast<Handles *>(user);
         if (self->owner->m_abort.load())
@@ -168,7 +167,8 @@ struct HttpClient::Handles
     }
 };
 
-HttpClient::HttpClient() : m_handles(std::make_unique<Handles>())
+HttpClient::HttpClient()
+    : m_handles(std::make_unique<Handles>())
 {
     ensureCurlInitialised();
     m_handles->owner = this;
@@ -226,8 +226,7 @@ void HttpClient::configure(const std::string &url)
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_connectTimeoutMs));
     curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, m_stallTimeoutSeconds > 0 ? 1L : 0L);
     curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, static_cast<long>(m_stallTimeoutSeconds));
-    curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE,
-                     static_cast<curl_off_t>(m_maxBodySize > 0 ? m_maxBodySize : 0));
+    curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_maxBodySize > 0 ? m_maxBodySize : 0));
 
     // An empty proxy and an empty exception list keep curl from taking
     // http_proxy, ALL_PROXY or no_proxy from the environment: the settings
@@ -247,28 +246,23 @@ void HttpClient::configure(const std::string &url)
         // Host names are resolved here, as for a direct connection, and the
         // SOCKS 4 request carries the address (no 4a, no remote resolution).
         socksUrl = s.version == SocksVersion::Socks4 ? "socks4://" : "socks5://";
-        if (s.version == SocksVersion::Socks5
-            && s.authentication == SocksAuthentication::UsernamePassword)
+        if (s.version == SocksVersion::Socks5 && s.authentication == SocksAuthentication::UsernamePassword)
             socksUrl += escaped(e, s.username) + ":" + escaped(e, s.password) + "@";
         socksUrl += hostForUrl(s.host) + ":" + std::to_string(s.port);
     }
     if (useHttpProxy) {
         if (!validPort(m_proxyParams.port))
             throw socketFailure(SocketError::AddressNotAvailable);
-        h.proxyUrl = "http://" + hostForUrl(m_proxyParams.server) + ":"
-                     + std::to_string(m_proxyParams.port);
+        h.proxyUrl = "http://" + hostForUrl(m_proxyParams.server) + ":" + std::to_string(m_proxyParams.port);
         h.preProxyUrl = socksUrl;
     } else {
         h.proxyUrl = socksUrl;
     }
     curl_easy_setopt(e, CURLOPT_PROXY, h.proxyUrl.c_str());
     curl_easy_setopt(e, CURLOPT_PRE_PROXY, h.preProxyUrl.empty() ? nullptr : h.preProxyUrl.c_str());
-    const bool proxyCredentials =
-        useHttpProxy && (!m_proxyParams.username.empty() || !m_proxyParams.password.empty());
-    curl_easy_setopt(e, CURLOPT_PROXYUSERNAME,
-                     proxyCredentials ? m_proxyParams.username.c_str() : nullptr);
-    curl_easy_setopt(e, CURLOPT_PROXYPASSWORD,
-                     proxyCredentials ? m_proxyParams.password.c_str() : nullptr);
+    const bool proxyCredentials = useHttpProxy && (!m_proxyParams.username.empty() || !m_proxyParams.password.empty());
+    curl_easy_setopt(e, CURLOPT_PROXYUSERNAME, proxyCredentials ? m_proxyParams.username.c_str() : nullptr);
+    curl_easy_setopt(e, CURLOPT_PROXYPASSWORD, proxyCredentials ? m_proxyParams.password.c_str() : nullptr);
     curl_easy_setopt(e, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_BASIC));
 }
 
@@ -341,8 +335,7 @@ std::string HttpClient::get(const std::string &url)
         throw EHttpError(ErrorKind::Aborted, "Operation aborted");
     if (h.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
         h.body.clear();
-        throw EHttpError(ErrorKind::Other, "The page is larger than "
-                                               + std::to_string(m_maxBodySize) + " bytes");
+        throw EHttpError(ErrorKind::Other, "The page is larger than " + std::to_string(m_maxBodySize) + " bytes");
     }
     if (result != CURLE_OK) {
         const std::string detail = h.errorBuffer[0] ? h.errorBuffer : curl_easy_strerror(result);
@@ -355,13 +348,11 @@ std::string HttpClient::get(const std::string &url)
         long osError = 0;
         curl_easy_getinfo(h.easy, CURLINFO_OS_ERRNO, &osError);
         switch (result) {
-        case CURLE_GOT_NOTHING:
-            throw EHttpError(ErrorKind::ConnectionClosed, "Connection Closed Gracefully.");
+        case CURLE_GOT_NOTHING: throw EHttpError(ErrorKind::ConnectionClosed, "Connection Closed Gracefully.");
         case CURLE_COULDNT_RESOLVE_HOST:
         case CURLE_COULDNT_RESOLVE_PROXY: throw socketFailure(SocketError::HostNotFound);
         case CURLE_OPERATION_TIMEDOUT: throw socketFailure(SocketError::TimedOut);
-        case CURLE_COULDNT_CONNECT:
-            throw socketFailure(socketErrorFromErrno(osError, SocketError::ConnectionRefused));
+        case CURLE_COULDNT_CONNECT: throw socketFailure(socketErrorFromErrno(osError, SocketError::ConnectionRefused));
         case CURLE_SEND_ERROR:
         case CURLE_RECV_ERROR: {
             const int code = socketErrorFromErrno(osError, 0);
@@ -378,8 +369,7 @@ std::string HttpClient::get(const std::string &url)
         }
     }
     if (status >= 400)
-        throw EHttpError(ErrorKind::HttpStatus, h.statusLine, static_cast<int>(status),
-                         std::move(h.body));
+        throw EHttpError(ErrorKind::HttpStatus, h.statusLine, static_cast<int>(status), std::move(h.body));
     return std::move(h.body);
 }
 

@@ -40,7 +40,8 @@ bool sameName(std::string_view a, std::string_view b)
     return true;
 }
 
-IniDocument::IniDocument(std::string text) : m_text(std::move(text))
+IniDocument::IniDocument(std::string text)
+    : m_text(std::move(text))
 {
     parse();
 }
@@ -143,9 +144,9 @@ std::string IniDocument::encodeValue(std::string_view value)
         value = value.substr(0, lineBreak);
     // Blanks at either end would be trimmed and a quoted value unquoted on
     // the next read; one pair of quotes around it keeps it intact.
-    const bool needsQuotes = !value.empty()
-        && (isBlank(value.front()) || isBlank(value.back())
-            || (value.size() >= 2 && isQuote(value.front()) && value.back() == value.front()));
+    const bool needsQuotes =
+        !value.empty() && (isBlank(value.front()) || isBlank(value.back()) ||
+                           (value.size() >= 2 && isQuote(value.front()) && value.back() == value.front()));
     if (needsQuotes)
         return '"' + std::string(value) + '"';
     return std::string(value);

@@ -66,9 +66,9 @@ private:
     enum class Kind { Blank, Comment, Section, Key, Other };
     struct Line
     {
-        size_t begin = 0;     // first byte of the line
-        size_t length = 0;    // content without the line end
-        size_t end = 0;       // first byte after the line end
+        size_t begin = 0;  // first byte of the line
+        size_t length = 0; // content without the line end
+        size_t end = 0;    // first byte after the line end
         Kind kind = Kind::Other;
         size_t nameBegin = 0; // section or key name, trimmed
         size_t nameLength = 0;

@@ -53,9 +53,8 @@ bool writeFile(const std::string &fileName, const std::string &bytes)
     return file.commit();
 }
 
-std::string GetPrivateProfileString(const std::string &section, const std::string &key,
-                                    const std::string &defaultValue, size_t bufferSize,
-                                    const std::string &fileName)
+std::string GetPrivateProfileString(const std::string &section, const std::string &key, const std::string &defaultValue,
+                                    size_t bufferSize, const std::string &fileName)
 {
     if (bufferSize == 0)
         return {};

@@ -18,9 +18,8 @@ namespace ini {
 
 // The value of the key, cut to bufferSize - 1 characters as the platform's
 // fixed buffer would; the default when the file, section or key is missing.
-std::string GetPrivateProfileString(const std::string &section, const std::string &key,
-                                    const std::string &defaultValue, size_t bufferSize,
-                                    const std::string &fileName);
+std::string GetPrivateProfileString(const std::string &section, const std::string &key, const std::string &defaultValue,
+                                    size_t bufferSize, const std::string &fileName);
 
 // Sets the key, creating file, section and key as needed. Without a value the
 // key is erased; without a key the whole section is. False when the file

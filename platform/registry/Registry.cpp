@@ -25,12 +25,9 @@ rtl::Hook<EnvironmentSource> g_environment;
 const char *rootName(RootKey root)
 {
     switch (root) {
-    case RootKey::CurrentUser:
-        return "HKEY_CURRENT_USER";
-    case RootKey::LocalMachine:
-        return "HKEY_LOCAL_MACHINE";
-    case RootKey::ClassesRoot:
-        return "HKEY_CLASSES_ROOT";
+    case RootKey::CurrentUser: return "HKEY_CURRENT_USER";
+    case RootKey::LocalMachine: return "HKEY_LOCAL_MACHINE";
+    case RootKey::ClassesRoot: return "HKEY_CLASSES_ROOT";
     }
     return "HKEY_CURRENT_USER";
 }
@@ -43,8 +40,8 @@ std::string escape(std::string_view s)
     std::string out;
     for (const char ch : s) {
         const auto c = uint8_t(ch);
-        if (c <= 0x20 || c == 0x7F || ch == '%' || ch == '=' || ch == ';' || ch == '[' || ch == ']'
-            || ch == '"' || ch == '\'' || ch == '\\' || ch == '@') {
+        if (c <= 0x20 || c == 0x7F || ch == '%' || ch == '=' || ch == ';' || ch == '[' || ch == ']' || ch == '"' ||
+            ch == '\'' || ch == '\\' || ch == '@') {
             out += '%';
             out += hex[c >> 4];
             out += hex[c & 15];
@@ -182,8 +179,7 @@ std::optional<Value> decodeValue(const std::string &stored)
             v.data += char(hi * 16 + lo);
         }
         return v;
-    default:
-        return std::nullopt;
+    default: return std::nullopt;
     }
 }
 
@@ -281,7 +277,9 @@ std::string proxyServerFromEnvironmentValue(const std::string &value)
     return std::string(s);
 }
 
-Registry::Registry(RootKey root) : m_root(root) {}
+Registry::Registry(RootKey root)
+    : m_root(root)
+{}
 
 std::string Registry::resolve(const std::string &path) const
 {
@@ -361,8 +359,7 @@ std::vector<std::string> Registry::subKeyNames() const
     }
     const std::vector<std::string> system = components(kInternetSettingsKey);
     const std::vector<std::string> here = components(m_path);
-    if (m_root == RootKey::CurrentUser && here.size() < system.size()
-        && (here.empty() || isSystemKey(m_root, m_path)))
+    if (m_root == RootKey::CurrentUser && here.size() < system.size() && (here.empty() || isSystemKey(m_root, m_path)))
         add(system[here.size()]);
     return names;
 }

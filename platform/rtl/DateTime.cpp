@@ -65,8 +65,7 @@ TDateTime EncodeDate(int year, int month, int day)
 
 TDateTime EncodeTime(int hour, int minute, int second, int msec)
 {
-    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0 ||
-        msec > 999)
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0 || msec > 999)
         throw Exception("Invalid argument to time encode");
     return double(((hour * 60 + minute) * 60 + second) * 1000 + msec) / double(kMsecsPerDay);
 }

@@ -17,12 +17,12 @@ std::string assertionMessage(const std::string &message, const char *file, int l
 
 EAssertionFailed::EAssertionFailed(const char *file, int line)
     : EAssertionFailed("Assertion failure", file, line)
-{
-}
+{}
 
 EAssertionFailed::EAssertionFailed(const std::string &message, const char *file, int line)
-    : Exception(assertionMessage(message, file, line)), m_file(file ? file : ""), m_line(line)
-{
-}
+    : Exception(assertionMessage(message, file, line))
+    , m_file(file ? file : "")
+    , m_line(line)
+{}
 
 } // namespace rtl

@@ -13,7 +13,9 @@ namespace rtl {
 class Exception : public std::runtime_error
 {
 public:
-    explicit Exception(const std::string &message) : std::runtime_error(message) {}
+    explicit Exception(const std::string &message)
+        : std::runtime_error(message)
+    {}
 };
 
 // An argument check failed: "Assertion failure (<file>, line <n>)".
@@ -34,15 +36,21 @@ private:
 class ERangeError : public Exception
 {
 public:
-    ERangeError() : Exception("Range check error") {}
-    explicit ERangeError(const std::string &message) : Exception(message) {}
+    ERangeError()
+        : Exception("Range check error")
+    {}
+    explicit ERangeError(const std::string &message)
+        : Exception(message)
+    {}
 };
 
 // The silent abort: control flow in timers and workers, never shown to the user.
 class EAbort : public Exception
 {
 public:
-    EAbort() : Exception("Operation aborted") {}
+    EAbort()
+        : Exception("Operation aborted")
+    {}
 };
 
 // The message of an assertion failure in the form "%s (%s, line %d)".
@@ -53,8 +61,8 @@ std::string assertionMessage(const std::string &message, const char *file, int l
 // Raises "Assertion failure (<unit>, line <n>)" when the condition is false.
 // The unit is named explicitly (not __FILE__) so that the message names the
 // unit as the user and the log know it, whatever the build folder.
-#define ZVO_ASSERT(cond, unit)                                                                    \
-    do {                                                                                          \
-        if (!(cond))                                                                              \
-            throw ::rtl::EAssertionFailed((unit), __LINE__);                                      \
+#define ZVO_ASSERT(cond, unit)                                                                                         \
+    do {                                                                                                               \
+        if (!(cond))                                                                                                   \
+            throw ::rtl::EAssertionFailed((unit), __LINE__);                                                           \
     } while (0)

@@ -38,8 +38,8 @@ constexpr int kPrecision = 15;
 Decimal toDecimal(double value)
 {
     char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific,
-                                   kPrecision - 1);
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, kPrecision - 1);
     const std::string_view text(buf, size_t(res.ptr - buf));
     Decimal d;
     const size_t e = text.find('e');
@@ -109,10 +109,10 @@ FormatSeparators localeSeparators()
 // What the digit placeholders of one format section ask for.
 struct SectionLayout
 {
-    int intCount = 0;        // placeholders before the decimal point
-    int firstIntZero = -1;   // index of the first "0" among them
-    int fracCount = 0;       // placeholders after it
-    int lastFracZero = -1;   // index of the last "0" among them
+    int intCount = 0;      // placeholders before the decimal point
+    int firstIntZero = -1; // index of the first "0" among them
+    int fracCount = 0;     // placeholders after it
+    int lastFracZero = -1; // index of the last "0" among them
     bool thousands = false;
     bool scientific = false;
 };
@@ -186,7 +186,9 @@ class SectionWriter
 public:
     SectionWriter(std::string_view format, const SectionLayout &layout, const Decimal &value,
                   const FormatSeparators &seps)
-        : m_format(format), m_layout(layout), m_seps(seps)
+        : m_format(format)
+        , m_layout(layout)
+        , m_seps(seps)
     {
         if (layout.scientific) {
             const Decimal r = roundDigits(value, std::max(1, layout.intCount + layout.fracCount));

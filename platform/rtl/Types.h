@@ -33,8 +33,14 @@ struct TRect
     friend bool operator==(const TRect &, const TRect &) = default;
 };
 
-inline TRect Rect(int left, int top, int right, int bottom) { return TRect{left, top, right, bottom}; }
-inline TRect Bounds(int left, int top, int width, int height) { return TRect{left, top, left + width, top + height}; }
+inline TRect Rect(int left, int top, int right, int bottom)
+{
+    return TRect{left, top, right, bottom};
+}
+inline TRect Bounds(int left, int top, int width, int height)
+{
+    return TRect{left, top, left + width, top + height};
+}
 
 // Days since 1899-12-30; the time of day is the fraction.
 using TDateTime = double;

@@ -14,7 +14,10 @@ namespace rtl {
 // Byte -> upper-case byte in Windows-1252 (accented letters included).
 const std::array<uint8_t, 256> &AnsiUpperTable();
 
-inline uint8_t AnsiUpper(uint8_t c) { return AnsiUpperTable()[c]; }
+inline uint8_t AnsiUpper(uint8_t c)
+{
+    return AnsiUpperTable()[c];
+}
 
 // Upper-/lower-cases a whole text in Windows-1252.
 std::string AnsiUpperCase(std::string_view text);

@@ -14,21 +14,11 @@ template <typename Edit>
 void runOnTextEdit(Edit *edit, EditCommand command)
 {
     switch (command) {
-    case EditCommand::Copy:
-        edit->copy();
-        break;
-    case EditCommand::Cut:
-        edit->cut();
-        break;
-    case EditCommand::Paste:
-        edit->paste();
-        break;
-    case EditCommand::Undo:
-        edit->undo();
-        break;
-    case EditCommand::SelectAll:
-        edit->selectAll();
-        break;
+    case EditCommand::Copy: edit->copy(); break;
+    case EditCommand::Cut: edit->cut(); break;
+    case EditCommand::Paste: edit->paste(); break;
+    case EditCommand::Undo: edit->undo(); break;
+    case EditCommand::SelectAll: edit->selectAll(); break;
     }
 }
 

@@ -14,16 +14,11 @@ rtl::Hook<MessageBoxSink> g_sink;
 QMessageBox::Icon toQtIcon(MessageIcon icon)
 {
     switch (icon) {
-    case MessageIcon::Stop:
-        return QMessageBox::Critical;
-    case MessageIcon::Exclamation:
-        return QMessageBox::Warning;
-    case MessageIcon::Question:
-        return QMessageBox::Question;
-    case MessageIcon::Information:
-        return QMessageBox::Information;
-    case MessageIcon::None:
-        break;
+    case MessageIcon::Stop: return QMessageBox::Critical;
+    case MessageIcon::Exclamation: return QMessageBox::Warning;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::None: break;
     }
     return QMessageBox::NoIcon;
 }
@@ -34,8 +29,7 @@ int showRealBox(const MessageBoxRequest &request)
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         return request.buttons == MessageButtons::YesNo ? ResultNo : ResultOk;
 
-    QMessageBox box(toQtIcon(request.icon), request.caption, request.text, QMessageBox::NoButton,
-                    request.owner);
+    QMessageBox box(toQtIcon(request.icon), request.caption, request.text, QMessageBox::NoButton, request.owner);
     if (request.buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
@@ -54,8 +48,7 @@ int showRealBox(const MessageBoxRequest &request)
 
 } // namespace
 
-int MessageBox(QWidget *owner, const QString &text, const QString &caption, MessageButtons buttons,
-               MessageIcon icon)
+int MessageBox(QWidget *owner, const QString &text, const QString &caption, MessageButtons buttons, MessageIcon icon)
 {
     MessageBoxRequest request{owner, text, caption, buttons, icon};
     if (const MessageBoxSink sink = g_sink.get())

@@ -32,8 +32,7 @@ struct MessageBoxRequest
 // Shows the box modally and returns the button pressed. A box closed without
 // a button (Escape, the window's close button) answers No for Yes/No boxes and
 // OK otherwise, as the platform does.
-int MessageBox(QWidget *owner, const QString &text, const QString &caption, MessageButtons buttons,
-               MessageIcon icon);
+int MessageBox(QWidget *owner, const QString &text, const QString &caption, MessageButtons buttons, MessageIcon icon);
 
 using MessageBoxSink = std::function<int(const MessageBoxRequest &)>;
 // Installs a sink that answers every box instead of the user; an empty sink

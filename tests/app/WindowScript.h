@@ -17,7 +17,8 @@ template <class Window>
 class WindowScript
 {
 public:
-    explicit WindowScript(std::function<void(Window &)> script) : m_script(std::move(script))
+    explicit WindowScript(std::function<void(Window &)> script)
+        : m_script(std::move(script))
     {
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             for (QWidget *w : QApplication::topLevelWidgets()) {

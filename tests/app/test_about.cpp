@@ -63,8 +63,14 @@ struct FakeClock
 {
     int64_t now = 100000;
     std::vector<int> pauses;
-    TSplashScreen::Clock clock() { return [this] { return now; }; }
-    TSplashScreen::Pause pause() { return [this](int ms) { pauses.push_back(ms), now += ms; }; }
+    TSplashScreen::Clock clock()
+    {
+        return [this] { return now; };
+    }
+    TSplashScreen::Pause pause()
+    {
+        return [this](int ms) { pauses.push_back(ms), now += ms; };
+    }
 };
 
 TEST_F(AboutTest, TheSplashSitsFramelessInTheMiddleForAtLeastTwoSeconds)

@@ -178,8 +178,8 @@ TEST_F(CheckSEWorker, RefusedConnectionIsLoggedOnlyForDevelopers)
     setenv("ZVO_DEVELOPER", "1", 1);
     const Outcome logged = runWorker(url);
     EXPECT_EQ(logged.returnValue, -1);
-    const std::regex line("[0-9]{14}: 10061: " + std::regex_replace(url, std::regex(R"([.?+*^$()\[\]{}|\\])"), R"(\$&)")
-                          + "\r\n");
+    const std::regex line(
+        "[0-9]{14}: 10061: " + std::regex_replace(url, std::regex(R"([.?+*^$()\[\]{}|\\])"), R"(\$&)") + "\r\n");
     EXPECT_TRUE(std::regex_match(logText(), line)) << logText();
 }
 

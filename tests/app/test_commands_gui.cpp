@@ -57,9 +57,10 @@ TEST_F(CommandsTest, RowPopupOpensTheSiteAndEachEnginesQueryForTheSelectedRow)
     // A double-click is a press, a release and then the double-click.
     QTest::mouseClick(form.ListView1->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(form.ListView1->viewport(), Qt::LeftButton, {}, cell.center());
-    EXPECT_EQ(m_opened, (QStringList{rtl::ToQString(m_engine.queryUrl(1, "middle.example")),
-                                     rtl::ToQString(m_engine.queryUrl(3, "middle.example")),
-                                     QStringLiteral("http://middle.example/"), QStringLiteral("http://middle.example/")}));
+    EXPECT_EQ(m_opened,
+              (QStringList{rtl::ToQString(m_engine.queryUrl(1, "middle.example")),
+                           rtl::ToQString(m_engine.queryUrl(3, "middle.example")),
+                           QStringLiteral("http://middle.example/"), QStringLiteral("http://middle.example/")}));
     EXPECT_TRUE(m_engine.requests().empty());
 }
 
@@ -76,9 +77,9 @@ void expectEnabling(TMainForm &form, const Enabling &e, const char *state)
     EXPECT_EQ(form.RemoveSelectedWebSiteButton->isEnabled(), e.remove);
     EXPECT_EQ(form.UpdateAllButton->isEnabled(), e.updateAll);
     EXPECT_EQ(form.UpdateSelectedButton->isEnabled(), e.updateSelected);
-    for (QWidget *w : std::initializer_list<QWidget *>{form.OptionsButton, form.GetLatestVersionButton,
-                                                       form.TellYourFriendsButton, form.HelpButton,
-                                                       form.ImproveYourLinkPopularityButton, form.NewsletterButton})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{form.OptionsButton, form.GetLatestVersionButton, form.TellYourFriendsButton,
+                                          form.HelpButton, form.ImproveYourLinkPopularityButton, form.NewsletterButton})
         EXPECT_EQ(w->isEnabled(), e.others) << w->objectName().toStdString();
     EXPECT_EQ(form.ListView1->isEnabled(), e.list);
     for (QAction *entry : form.ListPopupMenu->actions())
@@ -86,8 +87,8 @@ void expectEnabling(TMainForm &form, const Enabling &e, const char *state)
     for (QAction *entry :
          {form.MenuEditUndo, form.MenuEditCut, form.MenuEditCopy, form.MenuEditPaste, form.MenuEditSelectAll})
         EXPECT_EQ(entry->isEnabled(), e.edit) << entry->objectName().toStdString();
-    for (QAction *entry : {form.MenuFileExit, form.MenuEditOptions, form.MenuHelpHelpTopics,
-                           form.MenuHelpVisitHomepage, form.MenuHelpGetTheLatestVersion, form.MenuHelpAboutZarvello})
+    for (QAction *entry : {form.MenuFileExit, form.MenuEditOptions, form.MenuHelpHelpTopics, form.MenuHelpVisitHomepage,
+                           form.MenuHelpGetTheLatestVersion, form.MenuHelpAboutZarvello})
         EXPECT_TRUE(entry->isEnabled()) << entry->objectName().toStdString();
 }
 

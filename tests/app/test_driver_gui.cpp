@@ -155,7 +155,8 @@ TEST_F(DriverTest, UpdateAllAsksEachSiteOfEachEngineOnceAndWritesWhatWasServed)
     const std::vector<Clock::time_point> at = arrivals();
     for (size_t k = 1; k < at.size(); ++k) {
         EXPECT_GT(at[k] - at[k - 1], 250ms) << "start " << k;
-        const auto overlapping = std::count_if(at.begin(), at.begin() + long(k), [&](auto t) { return t + slow > at[k]; });
+        const auto overlapping =
+            std::count_if(at.begin(), at.begin() + long(k), [&](auto t) { return t + slow > at[k]; });
         EXPECT_LT(overlapping, 2) << "start " << k;
     }
 }
@@ -231,7 +232,8 @@ TEST_F(DriverTest, FailedQueriesLeaveTheirCellsAndTheRunGoesOn)
     TMainForm &form = start(3, "a.example\t111\t77\t33\t1\r\n", 8);
     std::atomic<uint64_t> offset{0};
     form.CheckClock = [&offset] {
-        return uint64_t(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count()) +
+        return uint64_t(
+                   std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count()) +
                offset.load();
     };
 

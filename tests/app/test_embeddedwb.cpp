@@ -44,8 +44,8 @@ TEST(EmbeddedWBOptions, FlagValuesFollowTheSets)
     // The outer ends of both tables, where an off-by-one would show.
     EXPECT_EQ(DownloadControlValue({D::DLCTL_FORCEOFFLINE, D::DLCTL_OFFLINE, D::DLCTL_URL_ENCODING_ENABLE_UTF8}),
               0x90040000u);
-    EXPECT_EQ(UserInterfaceValue({U::DIALOG, U::ENABLE_FORMS_AUTOCOMPLETE, U::ENABLE_INPLACE_NAVIGATION,
-                                  U::IME_ENABLE_RECONVERSION}),
+    EXPECT_EQ(UserInterfaceValue(
+                  {U::DIALOG, U::ENABLE_FORMS_AUTOCOMPLETE, U::ENABLE_INPLACE_NAVIGATION, U::IME_ENABLE_RECONVERSION}),
               0x34001u);
 
     wb.SetUserInterfaceOptions({U::NO3DBORDER, U::SCROLL_NO});
@@ -66,9 +66,8 @@ TEST(EmbeddedWBOptions, WorkerSetLoadsImagesWithoutPlugInsOrSound)
     EXPECT_TRUE(worker.loadImages && worker.javaScript && worker.settleTime.count() > 0);
     EXPECT_FALSE(worker.plugins || worker.audible || worker.bypassCache);
 
-    const browser::PageOptions strict =
-        PageOptionsFor({D::DLCTL_NO_SCRIPTS, D::DLCTL_PRAGMA_NO_CACHE, D::DLCTL_BGSOUNDS, D::DLCTL_NO_CLIENTPULL},
-                       {U::SCROLL_NO});
+    const browser::PageOptions strict = PageOptionsFor(
+        {D::DLCTL_NO_SCRIPTS, D::DLCTL_PRAGMA_NO_CACHE, D::DLCTL_BGSOUNDS, D::DLCTL_NO_CLIENTPULL}, {U::SCROLL_NO});
     EXPECT_FALSE(strict.loadImages || strict.javaScript || strict.scrollBars || strict.settleTime.count() > 0);
     EXPECT_TRUE(strict.plugins && strict.bypassCache && strict.audible);
 }
@@ -125,8 +124,8 @@ TEST(EmbeddedWBHost, CommandGroupsRefreshUnloadAndHelp)
 
     EXPECT_EQ(wb.ShowHelp(nullptr, "x.chm", 1, 0), S_FALSE);
     std::vector<std::string> helpCalls;
-    const THtmlHelpFunction previous = SetHtmlHelpFunction(
-        [&](void *, const std::string &file, uint32_t command, uintptr_t data) -> intptr_t {
+    const THtmlHelpFunction previous =
+        SetHtmlHelpFunction([&](void *, const std::string &file, uint32_t command, uintptr_t data) -> intptr_t {
             helpCalls.push_back(file + ":" + std::to_string(command) + ":" + std::to_string(data));
             return 0;
         });
@@ -202,10 +201,9 @@ TEST(EmbeddedWBNavigation, BlankCompletesLocallyAndFailuresCompleteWithoutDocume
     EXPECT_EQ(wb.ReadyState(), READYSTATE_COMPLETE);
     EXPECT_EQ(wb.DocumentHtml(), "");
     EXPECT_EQ(wb.LastResult().status, browser::FetchStatus::Unavailable);
-    EXPECT_EQ(events, (std::vector<std::string>{"before about:blank", "navigated about:blank",
-                                                "complete about:blank", "before http://127.0.0.1:9/q",
-                                                "error http://127.0.0.1:9/q -1", "navigated http://127.0.0.1:9/q",
-                                                "complete http://127.0.0.1:9/q"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"before about:blank", "navigated about:blank", "complete about:blank",
+                                                "before http://127.0.0.1:9/q", "error http://127.0.0.1:9/q -1",
+                                                "navigated http://127.0.0.1:9/q", "complete http://127.0.0.1:9/q"}));
 
     wb.OnBeforeNavigate2 = [](TEmbeddedWB *, const void *, const std::string &, bool &cancel) { cancel = true; };
     wb.Navigate("http://127.0.0.1:9/other");

@@ -47,11 +47,12 @@ protected:
                 html.push_back(describe(path, command, arg));
                 return command == HtmlHelpCommand::CloseAll ? nullptr : &window;
             }));
-        help::setWinHelpEntry(help::WinHelpFunction(
-            [this](QWidget *, const QString &file, uint16_t command, const HelpData &data) {
+        help::setWinHelpEntry(
+            help::WinHelpFunction([this](QWidget *, const QString &file, uint16_t command, const HelpData &data) {
                 win.push_back(std::to_string(command) + " " + file.toStdString() + " " + data.text.toStdString() +
-                              (data.point.isNull() ? "" : "@" + std::to_string(data.point.x()) + "," +
-                                                              std::to_string(data.point.y())));
+                              (data.point.isNull()
+                                   ? ""
+                                   : "@" + std::to_string(data.point.x()) + "," + std::to_string(data.point.y())));
                 return winAnswer;
             }));
         ApplicationHelpFile = "/opt/zarvello/ZVO.chm";
@@ -169,7 +170,9 @@ TEST_F(HelpRouterTest, JumpToTopicNamesThePage)
         {"", false, ""},
         {"Version 1.2", false, "::/Version 1.2.htm"},
         {"Version 1.2", true, "::/Version_1_2.htm"},
-        {"\xDC" "ber die Optionen?", true, "::/uber_die_Optionen.htm"},
+        {"\xDC"
+         "ber die Optionen?",
+         true, "::/uber_die_Optionen.htm"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.topic);
@@ -218,7 +221,8 @@ TEST_F(HelpRouterTest, OneRouterPerProgramAndItsHandlersComeAndGo)
     router.reset();
     EXPECT_FALSE(HasApplicationHelpHandler());
     int previousCalls = 0;
-    SetApplicationHelpHandler([&](uint16_t, const HelpData &, bool &call) { return ++previousCalls, call = false, true; });
+    SetApplicationHelpHandler(
+        [&](uint16_t, const HelpData &, bool &call) { return ++previousCalls, call = false, true; });
     THelpRouter *second = CreateMainHelpRouter(&owner);
     ASSERT_NE(second, nullptr);
     ApplicationHelpCommand(help::HELP_CONTENTS);

@@ -43,7 +43,7 @@ TEST_F(MainWindowTest, MissingEngineTableEndsTheProgramWritingNothing)
 TEST_F(MainWindowTest, StartUpShowsTitleColumnsAndSortedRows)
 {
     write("Domain-Data.txt", "big.example\t2,000,000\t1\t1\t1\r\n"
-                             "short.example\t5\r\n"                      // written before two engines existed
+                             "short.example\t5\r\n" // written before two engines existed
                              "long.example\t300\t100\t100\t100\t9\t9\r\n");
     TMainForm &form = start();
     EXPECT_TRUE(m_boxes.requests().empty());

@@ -12,14 +12,13 @@ namespace {
 
 TEST(EngineTable, KeepsOnlyNameColonHttpLinesInTheirOrder)
 {
-    std::string table =
-        "; comment with a colon: and http://example.invalid\r\n"
-        "\r\n"
-        "  Alpha  :http://a.example/q=YOURDOMAIN.COM\r\n"
-        "Blank: http://b.example/q=YOURDOMAIN.COM\r\n"
-        "No colon at all http//c.example\r\n"
-        "Upper:HTTP://D.EXAMPLE/q=link:YourDomain.Com\n"         // lone LF ends a line too
-        "Gamma:http://g.example/search?q=link:YOURDOMAIN.COM\n";
+    std::string table = "; comment with a colon: and http://example.invalid\r\n"
+                        "\r\n"
+                        "  Alpha  :http://a.example/q=YOURDOMAIN.COM\r\n"
+                        "Blank: http://b.example/q=YOURDOMAIN.COM\r\n"
+                        "No colon at all http//c.example\r\n"
+                        "Upper:HTTP://D.EXAMPLE/q=link:YourDomain.Com\n" // lone LF ends a line too
+                        "Gamma:http://g.example/search?q=link:YOURDOMAIN.COM\n";
     for (int i = 1; i <= 100; ++i)
         table += "E" + std::to_string(i) + ":http://e.example/?q=YOURDOMAIN.COM\r\n";
     table += std::string("\0\x01\xFF:http\0://x\r\n", 15);
@@ -46,10 +45,14 @@ TEST(QueryURL, HostInLowerCaseOrTheDomainAsTypedPercentEncoded)
         {tpl, "WWW.Example.COM:8080/some/path", "http://q.example/search?q=link:www.example.com&x=www.example.com"},
         {tpl, "https://Shop.Example.org/", "http://q.example/search?q=link:shop.example.org&x=shop.example.org"},
         // Another scheme is not reduced.
-        {"http://q.example/?q=YOURDOMAIN.COM", "ftp://Files.Example.com", "http://q.example/?q=ftp://Files.Example.com"},
+        {"http://q.example/?q=YOURDOMAIN.COM", "ftp://Files.Example.com",
+         "http://q.example/?q=ftp://Files.Example.com"},
         {typed, "my site.com/a\"b<c>", "http://search.yahoo.com/?p=my%20site.com/a%22b%3Cc%3E"},
         // Windows-1252 letters travel as UTF-8; an escape already there stays.
-        {typed, "b\xFC" "cher.de/%41%zz", "http://search.yahoo.com/?p=b%C3%BCcher.de/%41%25zz"},
+        {typed,
+         "b\xFC"
+         "cher.de/%41%zz",
+         "http://search.yahoo.com/?p=b%C3%BCcher.de/%41%25zz"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(BuildSearchEngineQueryURL(c.tpl, c.domain), c.url) << c.domain;
@@ -67,9 +70,9 @@ TEST(QueryURL, HostInLowerCaseOrTheDomainAsTypedPercentEncoded)
 
 TEST(ColorScale, StepsLegendSegmentsAndHints)
 {
-    const std::pair<int64_t, int> steps[] = {{249, 0}, {250, 1}, {-5, 0}, {999999, 8}, {1000000, 9},
-                                             {999999998, 9}, {999999999, -1},
-                                             {std::numeric_limits<int64_t>::max(), -1}};
+    const std::pair<int64_t, int> steps[] = {
+        {249, 0},     {250, 1},       {-5, 0},         {999999, 8},
+        {1000000, 9}, {999999998, 9}, {999999999, -1}, {std::numeric_limits<int64_t>::max(), -1}};
     for (auto [total, step] : steps)
         EXPECT_EQ(ColorScaleStepForTotal(total), step) << total;
 
@@ -99,11 +102,21 @@ TEST(ColorScale, StepsLegendSegmentsAndHints)
 TEST(LinkCount, ReadsCountsWhateverTheSeparatorAndNeitherWrapsNorThrows)
 {
     const std::pair<const char *, int64_t> cases[] = {
-        {"12,345", 12345}, {"12.345", 12345}, {"12\xA0" "345", 12345}, {" 1 234\t567 ", 1234567}, {"0", 0},
-        {"", 0}, {"n/a", 0},
+        {"12,345", 12345},
+        {"12.345", 12345},
+        {"12\xA0"
+         "345",
+         12345},
+        {" 1 234\t567 ", 1234567},
+        {"0", 0},
+        {"", 0},
+        {"n/a", 0},
         // Totals of several engines pass the 32-bit range.
-        {"3,000,000,000", 3000000000LL}, {"99999999999999", 99999999999999LL}, {"-5", -5},
-        {"1e300", std::numeric_limits<int64_t>::max()}, {"-1e300", std::numeric_limits<int64_t>::min()},
+        {"3,000,000,000", 3000000000LL},
+        {"99999999999999", 99999999999999LL},
+        {"-5", -5},
+        {"1e300", std::numeric_limits<int64_t>::max()},
+        {"-1e300", std::numeric_limits<int64_t>::min()},
     };
     for (auto [text, count] : cases)
         EXPECT_EQ(TMainForm::GetLinkCountFromText(text), count) << text;

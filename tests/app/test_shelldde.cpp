@@ -164,8 +164,8 @@ TEST(ShellDdeConversation, PageAndFolderCommands)
     EXPECT_EQ(window.Execute(me, folderCommand("ViewFolder", "", lent)), 0); // released after use
 
     const uint32_t shared = ShareItemList(MakeItemList({"home"}), me.ProcessId);
-    EXPECT_EQ(window.Execute(me, folderCommand("ExploreFolder", "", ":" + std::to_string(shared) + ":" +
-                                                                     std::to_string(me.ProcessId), "5")),
+    EXPECT_EQ(window.Execute(me, folderCommand("ExploreFolder", "",
+                                               ":" + std::to_string(shared) + ":" + std::to_string(me.ProcessId), "5")),
               1);
     EXPECT_EQ(window.Execute(me, folderCommand("FindFolder", "/tmp", "0", "")), 1);
     EXPECT_EQ(opener.calls, (std::vector<std::string>{"explore /home 5", "find /tmp 1"}));

@@ -49,8 +49,14 @@ std::string randomText(std::mt19937 &rng, size_t length)
 
 TEST(FastStrings, EmptyPatternAndStartBelowOneAreRefused)
 {
-    for (auto call : {+[] { TSkipTable t2; MakeSkipTable("", t2); },
-                      +[] { TSkipTable t2; MakeSkipTableNoCase("", t2); },
+    for (auto call : {+[] {
+                          TSkipTable t2;
+                          MakeSkipTable("", t2);
+                      },
+                      +[] {
+                          TSkipTable t2;
+                          MakeSkipTableNoCase("", t2);
+                      },
                       +[] { FastFind("abc", "", 1); }, +[] { FastFindNoCase("abc", "", 1); }}) {
         try {
             call();
@@ -70,10 +76,10 @@ TEST(FastStrings, EmptyPatternAndStartBelowOneAreRefused)
 
 TEST(FastStrings, NoCaseFoldsAccentedLettersOfTheCodePage)
 {
-    EXPECT_EQ(FastFindNoCase("caf\xe9", "CAF\xc9", 1), 1);       // é / É
-    EXPECT_EQ(FastFindNoCase("x\x9a", "\x8a", 1), 2);            // š / Š
+    EXPECT_EQ(FastFindNoCase("caf\xe9", "CAF\xc9", 1), 1);                       // é / É
+    EXPECT_EQ(FastFindNoCase("x\x9a", "\x8a", 1), 2);                            // š / Š
     EXPECT_EQ(FastFindNoCase(std::string(5000, 'x') + "\xff", "\x9f", 1), 5001); // ÿ / Ÿ
-    EXPECT_EQ(FastFindNoCase("\xf7", "\xd7", 1), 0);             // ÷ and × are no pair
+    EXPECT_EQ(FastFindNoCase("\xf7", "\xd7", 1), 0);                             // ÷ and × are no pair
     EXPECT_EQ(FastFind("caf\xe9", "CAF\xc9", 1), 0);
 }
 
@@ -121,8 +127,8 @@ TEST(FastStrings, SearchesAndReplaceAgreeWithNaiveReference)
 
             TSkipTable table;
             noCase ? MakeSkipTableNoCase(pattern, table) : MakeSkipTable(pattern, table);
-            const size_t direct = noCase ? SkipTableFindNoCase(text, pattern, table)
-                                         : SkipTableFind(text, pattern, table);
+            const size_t direct =
+                noCase ? SkipTableFindNoCase(text, pattern, table) : SkipTableFind(text, pattern, table);
             ASSERT_EQ(direct, naiveFind(text, pattern, 0, noCase)) << noCase;
 
             ASSERT_EQ(FastReplaceAll(text, pattern, replacement, !noCase),

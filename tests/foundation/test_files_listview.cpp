@@ -63,13 +63,18 @@ TEST(ListViewFile, SaveAndLoadKeepEveryByte)
 {
     QTemporaryDir dir;
     const std::string file = dir.filePath("Domain-Data.txt").toStdString();
-    const std::vector<Row> rows{
-        {"b\xe9\x81r.de", "1\xa0" "234", "\0x"s}, {"", "", "0"}, {"semi;colon", "12.345", "\x80\xff"}};
+    const std::vector<Row> rows{{"b\xe9\x81r.de",
+                                 "1\xa0"
+                                 "234",
+                                 "\0x"s},
+                                {"", "", "0"},
+                                {"semi;colon", "12.345", "\x80\xff"}};
     QTreeWidget list;
     list.setColumnCount(3);
     addRows(list, rows);
     ASSERT_TRUE(SaveListViewToFile(file, &list, "\t"));
-    EXPECT_EQ(LoadTextFile(file), "b\xe9\x81r.de\t1\xa0" "234\t\0x\r\n\t\t0\r\nsemi;colon\t12.345\t\x80\xff\r\n"s);
+    EXPECT_EQ(LoadTextFile(file), "b\xe9\x81r.de\t1\xa0"
+                                  "234\t\0x\r\n\t\t0\r\nsemi;colon\t12.345\t\x80\xff\r\n"s);
     QTreeWidget back;
     ASSERT_TRUE(LoadListViewFromFile(file, &back, "\t"));
     EXPECT_EQ(rowsOf(back), rows);

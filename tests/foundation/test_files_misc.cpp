@@ -40,8 +40,9 @@ TEST(ProgramFiles, DateTimeStampsAndFileDates)
     EXPECT_LE(now, GetDateTimeStamp(false, rtl::Now()));
     const std::string today = GetDateTimeStamp(true, 0);
     EXPECT_EQ(today.substr(8), "000000");
-    EXPECT_EQ(today.substr(0, 8), GetDateTimeStamp(true, rtl::EncodeDate(GetCurrentYear(), GetCurrentMonth(),
-                                                                         GetCurrentDay())).substr(0, 8));
+    EXPECT_EQ(
+        today.substr(0, 8),
+        GetDateTimeStamp(true, rtl::EncodeDate(GetCurrentYear(), GetCurrentMonth(), GetCurrentDay())).substr(0, 8));
 
     QTemporaryDir dir;
     const std::string file = dir.filePath("f.txt").toStdString();

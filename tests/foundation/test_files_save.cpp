@@ -32,7 +32,8 @@ protected:
     }
     static timespec mtimeOf(const std::string &name)
     {
-        struct stat st {};
+        struct stat st
+        {};
         ::stat(name.c_str(), &st);
         return st.st_mtim;
     }
@@ -92,7 +93,8 @@ TEST_F(SaveTextFileTest, EmptyTextBinaryBytesReadOnlyTargetAndKeepDate)
     ::chmod(file.c_str(), 0444);
     ASSERT_TRUE(SaveTextFile(file, "replaced"));
     EXPECT_EQ(LoadTextFile(file), "replaced");
-    struct stat st {};
+    struct stat st
+    {};
     ::stat(file.c_str(), &st);
     EXPECT_TRUE(st.st_mode & S_IWUSR) << "the new file is an ordinary writable file";
 
@@ -150,7 +152,9 @@ TEST(AppendLineToFile, EightThreadsLoseNoLineAndMixNone)
     QTemporaryDir dir;
     const std::string file = dir.filePath("Failures.log").toStdString();
     constexpr int kThreads = 8, kLines = 400;
-    auto lineOf = [](int t, int i) { return std::to_string(t) + ":" + std::to_string(i) + std::string(300, char('a' + t)); };
+    auto lineOf = [](int t, int i) {
+        return std::to_string(t) + ":" + std::to_string(i) + std::string(300, char('a' + t));
+    };
     std::atomic<int> failures{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t)

@@ -26,12 +26,22 @@ TEST(MyUtilitiesText, SubstringsClampToTheText)
         std::string got, want;
     };
     const Case cases[] = {
-        {LeftStr("abc", 2), "ab"},        {LeftStr("abc", 9), "abc"},        {LeftStr("abc", -1), ""},
-        {RightStr("abc", 2), "bc"},       {RightStr("abc", 9), "abc"},       {RightStr("abc", 0), ""},
-        {CopyFrom("abcdef", 3), "cdef"},  {CopyFrom("abc", 0), "abc"},       {CopyFrom("abc", 4), ""},
-        {CopyStr("abcdef", 2, 3), "bcd"}, {CopyStr("abcdef", 5, 9), "ef"},   {CopyStr("abcdef", 0, 2), "ab"},
-        {CopyStr("abcdef", 7, 1), ""},    {CopyStr("abcdef", 2, -3), ""},
-        {ReplaceText("1 of ABOUT 20", "about ", "", false), "1 of 20"}, {ReplaceText("x", "", "y", false), "x"},
+        {LeftStr("abc", 2), "ab"},
+        {LeftStr("abc", 9), "abc"},
+        {LeftStr("abc", -1), ""},
+        {RightStr("abc", 2), "bc"},
+        {RightStr("abc", 9), "abc"},
+        {RightStr("abc", 0), ""},
+        {CopyFrom("abcdef", 3), "cdef"},
+        {CopyFrom("abc", 0), "abc"},
+        {CopyFrom("abc", 4), ""},
+        {CopyStr("abcdef", 2, 3), "bcd"},
+        {CopyStr("abcdef", 5, 9), "ef"},
+        {CopyStr("abcdef", 0, 2), "ab"},
+        {CopyStr("abcdef", 7, 1), ""},
+        {CopyStr("abcdef", 2, -3), ""},
+        {ReplaceText("1 of ABOUT 20", "about ", "", false), "1 of 20"},
+        {ReplaceText("x", "", "y", false), "x"},
         {ReplaceText("a\0b"s, "\0"s, "-", true), "a-b"},
     };
     for (size_t i = 0; i < std::size(cases); ++i)
@@ -47,12 +57,21 @@ TEST(MyUtilitiesText, GetFieldCountsFromOne)
         const char *field;
     };
     const Case cases[] = {
-        {"a;b;;d", ";", 1, "a"}, {"a;b;;d", ";", 3, ""}, {"a;b;;d", ";", 4, "d"}, {"a;b;;d", ";", 5, ""},
-        {"a;b;;d", ";", 0, ""},  {"a;b;", ";", 3, ""},   {"whole", "", 1, "whole"}, {"whole", "", 2, ""},
-        {"oneXYtwoxythree", "xy", 2, "two"}, {"oneXYtwoxythree", "xy", 3, "three"},
+        {"a;b;;d", ";", 1, "a"},
+        {"a;b;;d", ";", 3, ""},
+        {"a;b;;d", ";", 4, "d"},
+        {"a;b;;d", ";", 5, ""},
+        {"a;b;;d", ";", 0, ""},
+        {"a;b;", ";", 3, ""},
+        {"whole", "", 1, "whole"},
+        {"whole", "", 2, ""},
+        {"oneXYtwoxythree", "xy", 2, "two"},
+        {"oneXYtwoxythree", "xy", 3, "three"},
         // A delimiter that overlaps itself: every hit counts, the overlapped
         // field is empty.
-        {"a;;;b", ";;", 1, "a"}, {"a;;;b", ";;", 2, ""}, {"a;;;b", ";;", 3, "b"},
+        {"a;;;b", ";;", 1, "a"},
+        {"a;;;b", ";;", 2, ""},
+        {"a;;;b", ";;", 3, "b"},
     };
     for (const Case &c : cases)
         EXPECT_EQ(GetField(c.text, c.delimiter, c.index), c.field) << c.text << " " << c.delimiter << c.index;
@@ -73,10 +92,26 @@ TEST(MyUtilitiesText, StrToNumberReadsLeniently)
         double value;
     };
     const Case cases[] = {
-        {"1,5", 1.5},     {"1,234,567", 1.234}, {"2340 links", 2340}, {"links", 0},      {"-7", -7},
-        {"", 0},          {"   12", 12},        {"+3", 3},            {".5", 0.5},       {"5.", 5},
-        {"1e3", 1000},    {"1.5E-2x", 0.015},   {"12E", 12},          {"12e+", 12},      {"-", 0},
-        {".", 0},         {"- 5", 0},           {"1e-400", 0},        {"0.1", 0.1},      {"007", 7},
+        {"1,5", 1.5},
+        {"1,234,567", 1.234},
+        {"2340 links", 2340},
+        {"links", 0},
+        {"-7", -7},
+        {"", 0},
+        {"   12", 12},
+        {"+3", 3},
+        {".5", 0.5},
+        {"5.", 5},
+        {"1e3", 1000},
+        {"1.5E-2x", 0.015},
+        {"12E", 12},
+        {"12e+", 12},
+        {"-", 0},
+        {".", 0},
+        {"- 5", 0},
+        {"1e-400", 0},
+        {"0.1", 0.1},
+        {"007", 7},
         {"12 345", 12},
     };
     for (const Case &c : cases)
@@ -103,7 +138,10 @@ TEST(MyUtilitiesText, WhitespaceAndNonAsciiCleaning)
     EXPECT_EQ(RemoveNonASCIIChars("\xc0\xc6\xdf\xe5\xff\xd6", "", true), "AAEssayOe");
     // Letters without an entry and other high characters take the replacement.
     EXPECT_EQ(RemoveNonASCIIChars("\xe6\xf8\x80z", "?", true), "???z");
-    EXPECT_EQ(RemoveNonASCIIChars("1\xa0" "000", "", false), "1000");
+    EXPECT_EQ(RemoveNonASCIIChars("1\xa0"
+                                  "000",
+                                  "", false),
+              "1000");
 }
 
 TEST(MyUtilitiesText, ExtractFirstLineSplitsAtCrLf)

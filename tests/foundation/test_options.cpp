@@ -18,12 +18,23 @@ std::string OptionsTest::programName()
 namespace {
 
 // Every key with its default as SaveOptions writes it, in table order.
-const std::pair<const char *, const char *> kDefaults[] = {
-    {"CheckForUpdatesInterval", "Every Week"}, {"CheckForUpdatesLastDate", "2000-01-01"},
-    {"ConcurrentConnectionCount", "8"}, {"MainWindowX", "-1"}, {"MainWindowY", "-1"}, {"MainWindowW", "730"},
-    {"MainWindowH", "-1"}, {"MainWindowState", "Normal"}, {"ProgressWindowX", "-1"}, {"ProgressWindowY", "-1"},
-    {"ProxyKind", "HTTP"}, {"ProxyPassword", "Base64:"}, {"ProxyPort", "80"}, {"ProxyServer", ""},
-    {"ProxyUsername", ""}, {"ShowSplashScreen", "true"}, {"UseProxy", "false"}};
+const std::pair<const char *, const char *> kDefaults[] = {{"CheckForUpdatesInterval", "Every Week"},
+                                                           {"CheckForUpdatesLastDate", "2000-01-01"},
+                                                           {"ConcurrentConnectionCount", "8"},
+                                                           {"MainWindowX", "-1"},
+                                                           {"MainWindowY", "-1"},
+                                                           {"MainWindowW", "730"},
+                                                           {"MainWindowH", "-1"},
+                                                           {"MainWindowState", "Normal"},
+                                                           {"ProgressWindowX", "-1"},
+                                                           {"ProgressWindowY", "-1"},
+                                                           {"ProxyKind", "HTTP"},
+                                                           {"ProxyPassword", "Base64:"},
+                                                           {"ProxyPort", "80"},
+                                                           {"ProxyServer", ""},
+                                                           {"ProxyUsername", ""},
+                                                           {"ShowSplashScreen", "true"},
+                                                           {"UseProxy", "false"}};
 
 std::string keyLines(std::map<std::string, std::string> changed = {}, const std::set<std::string> &skip = {})
 {
@@ -73,15 +84,23 @@ TEST_F(OptionsTest, EveryKeySurvivesASaveAndALoad)
     ProxyUsername = "\"me\"", ShowSplashScreen = false, UseProxy = true;
     SaveOptions();
     const std::string saved = optionsFile();
-    EXPECT_EQ(saved, header()
-                         + keyLines({{"CheckForUpdatesInterval", "Every Day"}, {"CheckForUpdatesLastDate", "2026-12-06"},
-                                     {"ConcurrentConnectionCount", "3"}, {"MainWindowX", "-20"}, {"MainWindowY", "10"},
-                                     {"MainWindowW", "800"}, {"MainWindowH", "2147483647"},
-                                     {"MainWindowState", "Maximized"}, {"ProgressWindowX", "0"},
-                                     {"ProgressWindowY", "-2147483648"}, {"ProxyKind", "Socks5"},
-                                     {"ProxyPassword", "Base64:" + EncodeBase64Option(ScrambleText("pw"))},
-                                     {"ProxyPort", "1080"}, {"ProxyServer", "\" 127.0.0.1 \""},
-                                     {"ProxyUsername", "\"\"me\"\""}, {"ShowSplashScreen", "false"}, {"UseProxy", "true"}}));
+    EXPECT_EQ(saved, header() + keyLines({{"CheckForUpdatesInterval", "Every Day"},
+                                          {"CheckForUpdatesLastDate", "2026-12-06"},
+                                          {"ConcurrentConnectionCount", "3"},
+                                          {"MainWindowX", "-20"},
+                                          {"MainWindowY", "10"},
+                                          {"MainWindowW", "800"},
+                                          {"MainWindowH", "2147483647"},
+                                          {"MainWindowState", "Maximized"},
+                                          {"ProgressWindowX", "0"},
+                                          {"ProgressWindowY", "-2147483648"},
+                                          {"ProxyKind", "Socks5"},
+                                          {"ProxyPassword", "Base64:" + EncodeBase64Option(ScrambleText("pw"))},
+                                          {"ProxyPort", "1080"},
+                                          {"ProxyServer", "\" 127.0.0.1 \""},
+                                          {"ProxyUsername", "\"\"me\"\""},
+                                          {"ShowSplashScreen", "false"},
+                                          {"UseProxy", "true"}}));
 
     // Back to the defaults, then the saved file again: saving what was
     // loaded must give the same file.
@@ -96,10 +115,10 @@ TEST_F(OptionsTest, EveryKeySurvivesASaveAndALoad)
 
 TEST_F(OptionsTest, LenientAndExactValueForms)
 {
-    writeOptions(header() + "UseProxy=True\r\nMainWindowState=normal\r\nConcurrentConnectionCount=4,5\r\n"
-                 + "MainWindowX=12abc\r\nMainWindowY=-3.5\r\nMainWindowH=abc\r\nProgressWindowX=\r\n"
-                 + "ProxyPort='8080'\r\nShowSplashScreen=truex\r\nCheckForUpdatesInterval=Every\0Month\r\n"s
-                 + "ProxyServer=" + std::string(5000, 'h') + "\r\n");
+    writeOptions(header() + "UseProxy=True\r\nMainWindowState=normal\r\nConcurrentConnectionCount=4,5\r\n" +
+                 "MainWindowX=12abc\r\nMainWindowY=-3.5\r\nMainWindowH=abc\r\nProgressWindowX=\r\n" +
+                 "ProxyPort='8080'\r\nShowSplashScreen=truex\r\nCheckForUpdatesInterval=Every\0Month\r\n"s +
+                 "ProxyServer=" + std::string(5000, 'h') + "\r\n");
     LoadOptions();
     EXPECT_FALSE(UseProxy || ShowSplashScreen);
     EXPECT_EQ(MainWindowState, TWindowState::wsMaximized);
@@ -132,9 +151,9 @@ TEST_F(OptionsTest, ForeignLinesSurviveASave)
 {
     const std::string big = "Big=" + std::string(10 * 1024 * 1024, 'z') + "\n";
     const std::string section = rtl::AnsiUpperCase(OptionsSectionForProgram(programName()));
-    const std::string original = "; written by hand\n[Other]\nUseProxy=keep\n\n[" + section + "]\n"
-                                 + "Unknown = 'x' \nUseProxy = 'false'\nuseproxy=true\nProxyServer=\"my host\"\n"
-                                 + "; comment\nJunk=\0\x01\xff\x80\n"s + big + "\n[Trailer]\nK=V";
+    const std::string original = "; written by hand\n[Other]\nUseProxy=keep\n\n[" + section + "]\n" +
+                                 "Unknown = 'x' \nUseProxy = 'false'\nuseproxy=true\nProxyServer=\"my host\"\n" +
+                                 "; comment\nJunk=\0\x01\xff\x80\n"s + big + "\n[Trailer]\nK=V";
     writeOptions(original);
     LoadOptions();
     EXPECT_FALSE(UseProxy);

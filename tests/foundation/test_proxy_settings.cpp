@@ -10,8 +10,7 @@ using http::SocksVersion;
 
 namespace {
 
-ProxySettingsSnapshot settings(const std::string &kind, const std::string &user = {},
-                               const std::string &password = {})
+ProxySettingsSnapshot settings(const std::string &kind, const std::string &user = {}, const std::string &password = {})
 {
     ProxySettingsSnapshot s;
     s.UseProxy = true;

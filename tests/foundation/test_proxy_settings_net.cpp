@@ -13,8 +13,8 @@ using zvotest::ProxyServer;
 
 namespace {
 
-ProxySettingsSnapshot through(const ProxyServer &proxy, const std::string &kind,
-                              const std::string &user = {}, const std::string &password = {})
+ProxySettingsSnapshot through(const ProxyServer &proxy, const std::string &kind, const std::string &user = {},
+                              const std::string &password = {})
 {
     ProxySettingsSnapshot s;
     s.UseProxy = true;

@@ -112,8 +112,7 @@ TEST_F(OptionsWindow, OkCopiesEveryControlBackAndCancelLeavesTheSettings)
         } else {
             EXPECT_EQ(form.result(), QDialog::Accepted);
             EXPECT_EQ(settings(), std::tuple(false, 24, false, std::string("Socks5"), std::string(" other.proxy "),
-                                             1080, std::string("bob"), std::string("pw"),
-                                             std::string("Every Month")));
+                                             1080, std::string("bob"), std::string("pw"), std::string("Every Month")));
         }
     }
 }
@@ -138,10 +137,10 @@ TEST_F(OptionsWindow, ValuesTheWindowCannotShowSurviveOk)
         form.OKButton->click();
         EXPECT_EQ(form.result(), QDialog::Accepted);
     }
-    EXPECT_EQ(std::tuple(ConcurrentConnectionCount, ProxyKind, ProxyPort, ProxyServer, ProxyPassword,
-                         CheckForUpdatesInterval),
-              std::tuple(7, std::string("socks5"), 3128, std::string("new.proxy"), std::string("secret"),
-                         std::string()));
+    EXPECT_EQ(
+        std::tuple(ConcurrentConnectionCount, ProxyKind, ProxyPort, ProxyServer, ProxyPassword,
+                   CheckForUpdatesInterval),
+        std::tuple(7, std::string("socks5"), 3128, std::string("new.proxy"), std::string("secret"), std::string()));
 
     TOptionsForm form;
     form.ConnectionsComboBox->setCurrentIndex(form.ConnectionsComboBox->findText("100"));

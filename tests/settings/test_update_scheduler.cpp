@@ -58,13 +58,19 @@ TEST_F(UpdateScheduler, IntervalsCountWholeDaysAndOddSettingsMakeTheCheckDue)
 {
     // Today is 2026-12-06.
     const std::tuple<const char *, const char *, bool> cases[] = {
-        {"Every Day", "2026-12-06", false},      {"Every Day", "2026-12-05", true},
-        {"Every Two Days", "2026-12-05", false}, {"Every Two Weeks", "2026-11-22", true},
-        {"Every Month", "2026-11-07", false},    {"Every Month", "2026-11-06", true},
-        {"At Every Start", "2026-12-06", true},  {"Never", "", false},
+        {"Every Day", "2026-12-06", false},
+        {"Every Day", "2026-12-05", true},
+        {"Every Two Days", "2026-12-05", false},
+        {"Every Two Weeks", "2026-11-22", true},
+        {"Every Month", "2026-11-07", false},
+        {"Every Month", "2026-11-06", true},
+        {"At Every Start", "2026-12-06", true},
+        {"Never", "", false},
         // A date that cannot be read makes the check due.
-        {"Every Month", "", true},               {"Every Month", "2026-13-01", true},
-        {"Every Month", "yesterday", true},      {"Every Month", "99999999999-01-01", true},
+        {"Every Month", "", true},
+        {"Every Month", "2026-13-01", true},
+        {"Every Month", "yesterday", true},
+        {"Every Month", "99999999999-01-01", true},
     };
     for (auto [interval, date, due] : cases) {
         EXPECT_EQ(asks(interval, date), due) << interval << " " << date;

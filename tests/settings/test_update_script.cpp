@@ -15,8 +15,9 @@ TEST(UpdateScript, SectionsKeysAndWarnings)
         "RequiresAppVersion: 2.1\r\nLink: one\r\nLink: two\r\n* e.txt\r\n* Application\r\nVersion: 2.3\r\n"
         "* cr.txt\rVersion: 5\r",
         s, [&](const std::string &w) { warnings.push_back(w); });
-    EXPECT_EQ(warnings, (Strings{"Error in the update script! \"Version:\" found without corresponding file!",
-                                 "Error in the update script! \"RequiresAppVersion:\" found without corresponding file!"}));
+    EXPECT_EQ(warnings,
+              (Strings{"Error in the update script! \"Version:\" found without corresponding file!",
+                       "Error in the update script! \"RequiresAppVersion:\" found without corresponding file!"}));
     EXPECT_EQ(version, "2.3");
     EXPECT_EQ(s.AppDownloadURL, "http://h/dl");
     // A CR alone ends no line: the name runs to the end of the text.

@@ -188,18 +188,25 @@ TEST_F(UpdateWindowTest, OnlyDueFilesAreFetchedAndReplacedWithBackups)
     server.setFile("old.txt", "new\n\n\nline\n");
     server.setFile("missing.txt", "a\r\n\r\n\r\nb");
     server.setUpdateList("* Application\r\nVersion: 2.9.0.0\r\n"
-                         "* old.txt\r\nVersion: 2025-01-01\r\nLink: " + server.fileLink("old.txt") + "\r\n"
-                         "* newer.txt\r\nVersion: 2020-01-01\r\nLink: " + server.fileLink("newer.txt") + "\r\n"
-                         "* missing.txt\r\nVersion: 2024-06-01\r\nLink: " + server.fileLink("missing.txt") + "\r\n"
-                         "* future.txt\r\nRequiresAppVersion: 2.10\r\nLink: " + server.fileLink("future.txt") + "\r\n");
+                         "* old.txt\r\nVersion: 2025-01-01\r\nLink: " +
+                         server.fileLink("old.txt") +
+                         "\r\n"
+                         "* newer.txt\r\nVersion: 2020-01-01\r\nLink: " +
+                         server.fileLink("newer.txt") +
+                         "\r\n"
+                         "* missing.txt\r\nVersion: 2024-06-01\r\nLink: " +
+                         server.fileLink("missing.txt") +
+                         "\r\n"
+                         "* future.txt\r\nRequiresAppVersion: 2.10\r\nLink: " +
+                         server.fileLink("future.txt") + "\r\n");
 
     QPointer<TCheckForUpdatesForm> form = runWindow();
     ASSERT_TRUE(form);
     EXPECT_EQ(server.fetchedFiles(), (Strings{"old.txt", "missing.txt"}));
     EXPECT_EQ(programFiles(), (std::map<std::string, std::string>{{"old.txt", "new\r\nline\r\n"},
-                                                                   {"old.bak", "old line\r\n"},
-                                                                   {"newer.txt", "mine\r\n"},
-                                                                   {"missing.txt", "a\r\nb"}}));
+                                                                  {"old.bak", "old line\r\n"},
+                                                                  {"newer.txt", "mine\r\n"},
+                                                                  {"missing.txt", "a\r\nb"}}));
     EXPECT_EQ(status(form), "2 files have been updated.");
     EXPECT_EQ(color(form), kGreen);
     EXPECT_FALSE(form->GetUpdateButton->isEnabled());
@@ -230,10 +237,11 @@ TEST_F(UpdateWindowTest, RefusedNamesAndFailedDownloadsLeaveFilesAlone)
     server.setFile("big.txt", std::string(5000, 'x'));
     server.setFileResponse("slow.txt", zvotest::HttpResponseSpec::hang());
     std::string list;
-    for (const std::string name : {"../outside.txt", "/tmp/zvo-outside.txt", "data.txt", "error.txt", "big.txt",
-                                   "slow.txt"})
-        list += "* " + name + "\nVersion: 2099-01-01\nLink: " + server.fileLink(QFileInfo(name.c_str())
-                                                                                 .fileName().toStdString()) + "\n";
+    for (const std::string name :
+         {"../outside.txt", "/tmp/zvo-outside.txt", "data.txt", "error.txt", "big.txt", "slow.txt"})
+        list += "* " + name +
+                "\nVersion: 2099-01-01\nLink: " + server.fileLink(QFileInfo(name.c_str()).fileName().toStdString()) +
+                "\n";
     server.setUpdateList(list);
 
     QElapsedTimer clock;

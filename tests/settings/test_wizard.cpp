@@ -75,8 +75,7 @@ TEST_F(Wizard, ExitOnTheWelcomePageEndsWithTheProxyUntouched)
     EXPECT_TRUE(wizard->ExitPressed());
     EXPECT_FALSE(wizard->Finished());
     EXPECT_EQ(ended.count(), 1);
-    EXPECT_FALSE(wizard->ExitButton->isEnabled() || wizard->BackButton->isEnabled() ||
-                 wizard->NextButton->isEnabled());
+    EXPECT_FALSE(wizard->ExitButton->isEnabled() || wizard->BackButton->isEnabled() || wizard->NextButton->isEnabled());
     EXPECT_EQ(std::tuple(ConcurrentConnectionCount, UseProxy, ProxyServer), std::tuple(5, false, std::string()));
 }
 

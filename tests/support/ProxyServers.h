@@ -24,12 +24,10 @@ public:
     ProxyServer(const ProxyServer &) = delete;
     ProxyServer &operator=(const ProxyServer &) = delete;
 
-    static std::unique_ptr<ProxyServer> startTinyProxy(const std::string &user = {},
-                                                       const std::string &password = {},
+    static std::unique_ptr<ProxyServer> startTinyProxy(const std::string &user = {}, const std::string &password = {},
                                                        std::string *error = nullptr);
     static std::unique_ptr<ProxyServer> startDante(std::string *error = nullptr);
-    static std::unique_ptr<ProxyServer> startMicroSocks(const std::string &user = {},
-                                                        const std::string &password = {},
+    static std::unique_ptr<ProxyServer> startMicroSocks(const std::string &user = {}, const std::string &password = {},
                                                         std::string *error = nullptr);
 
     std::string host() const { return "127.0.0.1"; }
@@ -42,8 +40,7 @@ private:
     ProxyServer() = default;
     // Writes the configuration for the port and answers the command line.
     using Prepare = std::function<std::vector<std::string>(ProxyServer &server, uint16_t port)>;
-    static std::unique_ptr<ProxyServer> start(const std::string &name, const Prepare &prepare,
-                                              std::string *error);
+    static std::unique_ptr<ProxyServer> start(const std::string &name, const Prepare &prepare, std::string *error);
     bool launch(const std::vector<std::string> &command, std::string &why);
     std::string file(const std::string &name) const { return m_folder + "/" + name; }
 

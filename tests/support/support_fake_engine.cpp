@@ -1,7 +1,7 @@
 #include "tests/support/FakeSearchEngine.h"
 
-#include <cctype>
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 namespace zvotest {
@@ -206,8 +206,8 @@ std::string FakeSearchEngine::resultPage(int64_t count, const std::string &domai
 
 std::string FakeSearchEngine::emptyResultPage(const std::string &domain)
 {
-    return "<html><head><title>Fake search: " + domain
-           + "</title></head><body>\n<p>Your search did not match any documents.</p>\n</body></html>\n";
+    return "<html><head><title>Fake search: " + domain +
+           "</title></head><body>\n<p>Your search did not match any documents.</p>\n</body></html>\n";
 }
 
 HttpResponseSpec FakeSearchEngine::toResponse(const EngineAnswer &answer, const std::string &domain) const
@@ -217,28 +217,20 @@ HttpResponseSpec FakeSearchEngine::toResponse(const EngineAnswer &answer, const 
     case EngineAnswer::Kind::Count:
         spec = HttpResponseSpec::ok(resultPage(answer.count, domain, answer.padding));
         break;
-    case EngineAnswer::Kind::NoCount:
-        spec = HttpResponseSpec::ok(emptyResultPage(domain));
-        break;
+    case EngineAnswer::Kind::NoCount: spec = HttpResponseSpec::ok(emptyResultPage(domain)); break;
     case EngineAnswer::Kind::Status:
         spec = HttpResponseSpec::withStatus(answer.status, answer.count >= 0 ? resultPage(answer.count, domain)
                                                                              : emptyResultPage(domain));
         spec.headers.emplace_back("Content-Type", "text/html");
         break;
-    case EngineAnswer::Kind::Hang:
-        spec = HttpResponseSpec::hang();
-        break;
+    case EngineAnswer::Kind::Hang: spec = HttpResponseSpec::hang(); break;
     case EngineAnswer::Kind::Stall: {
         const std::string page = resultPage(answer.count, domain, 4096);
         spec = HttpResponseSpec::trickle(page, page.size() / 4, std::chrono::hours(1));
         break;
     }
-    case EngineAnswer::Kind::Close:
-        spec = HttpResponseSpec::closeWithoutReply();
-        break;
-    case EngineAnswer::Kind::Reset:
-        spec = HttpResponseSpec::reset();
-        break;
+    case EngineAnswer::Kind::Close: spec = HttpResponseSpec::closeWithoutReply(); break;
+    case EngineAnswer::Kind::Reset: spec = HttpResponseSpec::reset(); break;
     }
     spec.delay = answer.delay;
     return spec;

@@ -19,10 +19,9 @@ constexpr size_t MaxHeaderBytes = 1024 * 1024;
 
 bool equalsIgnoringCase(const std::string &a, const std::string &b)
 {
-    return a.size() == b.size()
-           && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-                  return std::tolower(x) == std::tolower(y);
-              });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
 }
 
 std::string trimmed(const std::string &text)
@@ -63,7 +62,9 @@ bool hasHeader(const HttpHeaders &headers, const std::string &name)
 class FdGuard
 {
 public:
-    explicit FdGuard(int fd) : m_fd(fd) {}
+    explicit FdGuard(int fd)
+        : m_fd(fd)
+    {}
     ~FdGuard()
     {
         if (m_fd >= 0)
@@ -120,8 +121,7 @@ HttpResponseSpec HttpResponseSpec::reset()
     return {.action = Action::Reset};
 }
 
-HttpResponseSpec HttpResponseSpec::trickle(std::string body, size_t chunk,
-                                           std::chrono::milliseconds interval)
+HttpResponseSpec HttpResponseSpec::trickle(std::string body, size_t chunk, std::chrono::milliseconds interval)
 {
     HttpResponseSpec r = ok(std::move(body));
     r.trickleChunk = chunk;
@@ -139,8 +139,8 @@ uint16_t freeLoopbackPort()
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof a;
     uint16_t port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0
-        && ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &length) == 0)
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &length) == 0)
         port = ntohs(a.sin_port);
     ::close(fd);
     return port;
@@ -167,9 +167,8 @@ LocalHttpServer::LocalHttpServer()
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
     socklen_t length = sizeof address;
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0
-        || ::listen(fd, 64) != 0
-        || ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) != 0) {
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 || ::listen(fd, 64) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) != 0) {
         ::close(fd);
         return;
     }
@@ -314,8 +313,7 @@ bool LocalHttpServer::pause(std::chrono::milliseconds duration)
 {
     const auto deadline = std::chrono::steady_clock::now() + duration;
     while (!m_stopping.load()) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return true;
         pollfd wake{m_wakePipe[0], POLLIN, 0};
@@ -413,8 +411,7 @@ void LocalHttpServer::serve(int fd, std::string address, uint16_t port)
             const std::string line = head.substr(pos, end - pos);
             size_t colon = line.find(':');
             if (colon != std::string::npos)
-                request.headers.emplace_back(trimmed(line.substr(0, colon)),
-                                             trimmed(line.substr(colon + 1)));
+                request.headers.emplace_back(trimmed(line.substr(0, colon)), trimmed(line.substr(colon + 1)));
             pos = end + 2;
         }
         size_t contentLength = 0;
@@ -428,8 +425,8 @@ void LocalHttpServer::serve(int fd, std::string address, uint16_t port)
         request.arrival = std::chrono::steady_clock::now();
 
         const std::string connection = request.header("Connection");
-        bool closeAfter = equalsIgnoringCase(connection, "close")
-                          || (request.version == "HTTP/1.0" && !equalsIgnoringCase(connection, "keep-alive"));
+        bool closeAfter = equalsIgnoringCase(connection, "close") ||
+                          (request.version == "HTTP/1.0" && !equalsIgnoringCase(connection, "keep-alive"));
         {
             std::lock_guard lock(m_mutex);
             m_requests.push_back(request);
@@ -444,9 +441,7 @@ void LocalHttpServer::serve(int fd, std::string address, uint16_t port)
             while (pause(std::chrono::hours(1))) {
             }
             return;
-        case HttpResponseSpec::Action::Close:
-            ::shutdown(fd, SHUT_WR);
-            return;
+        case HttpResponseSpec::Action::Close: ::shutdown(fd, SHUT_WR); return;
         case HttpResponseSpec::Action::Reset: {
             linger hard{1, 0};
             ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
@@ -456,9 +451,8 @@ void LocalHttpServer::serve(int fd, std::string address, uint16_t port)
         }
 
         closeAfter = closeAfter || response.closeAfter || !response.sendContentLength;
-        std::string out = "HTTP/1.1 " + std::to_string(response.status) + " "
-                          + (response.reason.empty() ? reasonPhrase(response.status) : response.reason)
-                          + "\r\n";
+        std::string out = "HTTP/1.1 " + std::to_string(response.status) + " " +
+                          (response.reason.empty() ? reasonPhrase(response.status) : response.reason) + "\r\n";
         for (const auto &[name, value] : response.headers)
             out += name + ": " + value + "\r\n";
         if (response.sendContentLength && !hasHeader(response.headers, "Content-Length"))

@@ -9,16 +9,16 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/prctl.h>
-#include <sys/stat.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -107,8 +107,8 @@ bool ProxyServer::launch(const std::vector<std::string> &command, std::string &w
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, m_outputPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, m_outputPath.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                     0644);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -144,8 +144,7 @@ bool ProxyServer::launch(const std::vector<std::string> &command, std::string &w
     return false;
 }
 
-std::unique_ptr<ProxyServer> ProxyServer::start(const std::string &name, const Prepare &prepare,
-                                                std::string *error)
+std::unique_ptr<ProxyServer> ProxyServer::start(const std::string &name, const Prepare &prepare, std::string *error)
 {
     std::string why;
     // A free port can be taken by someone else before the server binds it.
@@ -176,8 +175,7 @@ std::unique_ptr<ProxyServer> ProxyServer::start(const std::string &name, const P
     return nullptr;
 }
 
-std::unique_ptr<ProxyServer> ProxyServer::startTinyProxy(const std::string &user,
-                                                         const std::string &password,
+std::unique_ptr<ProxyServer> ProxyServer::startTinyProxy(const std::string &user, const std::string &password,
                                                          std::string *error)
 {
     const std::string both = user + password;
@@ -186,62 +184,74 @@ std::unique_ptr<ProxyServer> ProxyServer::startTinyProxy(const std::string &user
             *error = "tinyproxy's BasicAuth takes letters and digits only";
         return nullptr;
     }
-    return start("tinyproxy", [&](ProxyServer &server, uint16_t port) -> std::vector<std::string> {
-        server.m_logPath = server.file("tinyproxy.log");
-        std::string config = "Port " + std::to_string(port) + "\n"
-                             "Listen 127.0.0.1\n"
-                             "Timeout 30\n"
-                             "MaxClients 50\n"
-                             "Allow 127.0.0.1\n"
-                             "LogLevel Info\n"
-                             "LogFile \"" + server.m_logPath + "\"\n";
-        if (::geteuid() == 0)
-            config += "User nobody\nGroup nogroup\n";
-        if (!user.empty() || !password.empty())
-            config += "BasicAuth " + user + " " + password + "\n";
-        const std::string path = server.file("tinyproxy.conf");
-        if (!writeFile(QString::fromStdString(path), config))
-            return {};
-        // The log file is opened after the switch to the unprivileged user.
-        ::chmod(server.m_folder.c_str(), 0777);
-        return {"/usr/bin/tinyproxy", "-d", "-c", path};
-    }, error);
+    return start(
+        "tinyproxy",
+        [&](ProxyServer &server, uint16_t port) -> std::vector<std::string> {
+            server.m_logPath = server.file("tinyproxy.log");
+            std::string config = "Port " + std::to_string(port) +
+                                 "\n"
+                                 "Listen 127.0.0.1\n"
+                                 "Timeout 30\n"
+                                 "MaxClients 50\n"
+                                 "Allow 127.0.0.1\n"
+                                 "LogLevel Info\n"
+                                 "LogFile \"" +
+                                 server.m_logPath + "\"\n";
+            if (::geteuid() == 0)
+                config += "User nobody\nGroup nogroup\n";
+            if (!user.empty() || !password.empty())
+                config += "BasicAuth " + user + " " + password + "\n";
+            const std::string path = server.file("tinyproxy.conf");
+            if (!writeFile(QString::fromStdString(path), config))
+                return {};
+            // The log file is opened after the switch to the unprivileged user.
+            ::chmod(server.m_folder.c_str(), 0777);
+            return {"/usr/bin/tinyproxy", "-d", "-c", path};
+        },
+        error);
 }
 
 std::unique_ptr<ProxyServer> ProxyServer::startDante(std::string *error)
 {
-    return start("danted", [&](ProxyServer &server, uint16_t port) -> std::vector<std::string> {
-        server.m_logPath = server.file("danted.log");
-        const bool root = ::geteuid() == 0;
-        std::string config = "logoutput: " + server.m_logPath + "\n"
-                             "internal: 127.0.0.1 port = " + std::to_string(port) + "\n"
-                             "external: 127.0.0.1\n"
-                             "clientmethod: none\n"
-                             "socksmethod: none\n";
-        if (root)
-            config += "user.privileged: root\nuser.unprivileged: nobody\n";
-        config += "client pass {\n  from: 127.0.0.0/8 to: 0.0.0.0/0\n  log: error\n}\n"
-                  "socks pass {\n  from: 127.0.0.0/8 to: 0.0.0.0/0\n  log: error\n}\n";
-        const std::string path = server.file("danted.conf");
-        if (!writeFile(QString::fromStdString(path), config))
-            return {};
-        ::chmod(server.m_folder.c_str(), 0777);
-        return {"/usr/sbin/danted", "-f", path, "-p", server.file("danted.pid"), "-N", "1"};
-    }, error);
+    return start(
+        "danted",
+        [&](ProxyServer &server, uint16_t port) -> std::vector<std::string> {
+            server.m_logPath = server.file("danted.log");
+            const bool root = ::geteuid() == 0;
+            std::string config = "logoutput: " + server.m_logPath +
+                                 "\n"
+                                 "internal: 127.0.0.1 port = " +
+                                 std::to_string(port) +
+                                 "\n"
+                                 "external: 127.0.0.1\n"
+                                 "clientmethod: none\n"
+                                 "socksmethod: none\n";
+            if (root)
+                config += "user.privileged: root\nuser.unprivileged: nobody\n";
+            config += "client pass {\n  from: 127.0.0.0/8 to: 0.0.0.0/0\n  log: error\n}\n"
+                      "socks pass {\n  from: 127.0.0.0/8 to: 0.0.0.0/0\n  log: error\n}\n";
+            const std::string path = server.file("danted.conf");
+            if (!writeFile(QString::fromStdString(path), config))
+                return {};
+            ::chmod(server.m_folder.c_str(), 0777);
+            return {"/usr/sbin/danted", "-f", path, "-p", server.file("danted.pid"), "-N", "1"};
+        },
+        error);
 }
 
-std::unique_ptr<ProxyServer> ProxyServer::startMicroSocks(const std::string &user,
-                                                          const std::string &password,
+std::unique_ptr<ProxyServer> ProxyServer::startMicroSocks(const std::string &user, const std::string &password,
                                                           std::string *error)
 {
-    return start("microsocks", [&](ProxyServer &, uint16_t port) -> std::vector<std::string> {
-        std::vector<std::string> command = {"/usr/bin/microsocks", "-i", "127.0.0.1", "-p",
-                                            std::to_string(port)};
-        if (!user.empty() || !password.empty()) {
-            command.insert(command.end(), {"-u", user, "-P", password});
-        }
-        return command;
-    }, error);
+    return start(
+        "microsocks",
+        [&](ProxyServer &, uint16_t port) -> std::vector<std::string> {
+            std::vector<std::string> command = {"/usr/bin/microsocks", "-i", "127.0.0.1", "-p", std::to_string(port)};
+            if (!user.empty() || !password.empty()) {
+                command.insert(command.end(), {"-u", user, "-P", password});
+            }
+            return command;
+        },
+        error);
 }
 
 } // namespace zvotest

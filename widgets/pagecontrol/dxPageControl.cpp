@@ -62,7 +62,8 @@ QWidget *firstFocusableIn(QWidget *page)
 
 // --- TdxTabSheet -------------------------------------------------------------
 
-TdxTabSheet::TdxTabSheet(QWidget *parent) : QWidget(parent)
+TdxTabSheet::TdxTabSheet(QWidget *parent)
+    : QWidget(parent)
 {
     QWidget::setVisible(false);
     if (auto *control = qobject_cast<TdxCustomPageControl *>(parent))
@@ -103,8 +104,8 @@ void TdxTabSheet::SetPageIndex(int value)
     const int maxIndex = int(pages.size()) - 1;
     char text[160];
     if (value > maxIndex) {
-        std::snprintf(text, sizeof text, "%d is an invalid PageIndex value.  PageIndex must be between 0 and %d",
-                      value, maxIndex);
+        std::snprintf(text, sizeof text, "%d is an invalid PageIndex value.  PageIndex must be between 0 and %d", value,
+                      maxIndex);
         throw EListError(text);
     }
     if (value < 0) {
@@ -200,7 +201,8 @@ void TdxTabSheet::hideEvent(QHideEvent *event)
 
 // --- TdxCustomPageControl: pages and activation --------------------------------
 
-TdxCustomPageControl::TdxCustomPageControl(QWidget *parent) : QWidget(parent)
+TdxCustomPageControl::TdxCustomPageControl(QWidget *parent)
+    : QWidget(parent)
 {
     m_measurer = &m_realMeasurer;
     m_painter = createTabPainter(m_options.style, this);

@@ -32,7 +32,9 @@ public:
     using rtl::Exception::Exception;
 };
 
-class TdxTabSheet : public QWidget, public TabStripPage
+class TdxTabSheet
+    : public QWidget
+    , public TabStripPage
 {
     Q_OBJECT
 public:
@@ -90,7 +92,9 @@ struct TdxDrawTabExRecord
     gfx::Font Font;
 };
 
-class TdxCustomPageControl : public QWidget, public TabStripHost
+class TdxCustomPageControl
+    : public QWidget
+    , public TabStripHost
 {
     Q_OBJECT
 public:

@@ -50,19 +50,17 @@ std::string TdxPageControlButton::caption() const
 TRect stripOffsetRect(const TRect &r, TdxTabPosition position, int d1, int d2, int d3, int d4)
 {
     switch (position) {
-    case TdxTabPosition::dxtpTop:
-        return {r.Left + d4, r.Top + d3, r.Right + d2, r.Bottom + d1};
-    case TdxTabPosition::dxtpBottom:
-        return {r.Left + d4, r.Top - d1, r.Right + d2, r.Bottom - d3};
-    case TdxTabPosition::dxtpLeft:
-        return {r.Left + d3, r.Top + d4, r.Right + d1, r.Bottom + d2};
-    case TdxTabPosition::dxtpRight:
-        return {r.Left - d1, r.Top + d4, r.Right - d3, r.Bottom + d2};
+    case TdxTabPosition::dxtpTop: return {r.Left + d4, r.Top + d3, r.Right + d2, r.Bottom + d1};
+    case TdxTabPosition::dxtpBottom: return {r.Left + d4, r.Top - d1, r.Right + d2, r.Bottom - d3};
+    case TdxTabPosition::dxtpLeft: return {r.Left + d3, r.Top + d4, r.Right + d1, r.Bottom + d2};
+    case TdxTabPosition::dxtpRight: return {r.Left - d1, r.Top + d4, r.Right - d3, r.Bottom + d2};
     }
     return r;
 }
 
-TdxPageControlButtons::TdxPageControlButtons(TabStripHost *host) : m_host(host) {}
+TdxPageControlButtons::TdxPageControlButtons(TabStripHost *host)
+    : m_host(host)
+{}
 
 TdxPageControlButtons::~TdxPageControlButtons()
 {
@@ -464,14 +462,10 @@ TRect TdxPageControlButtons::mapFromStrip(int along0, int across0, int along1, i
 {
     const TRect strip = stripRect();
     switch (position()) {
-    case TdxTabPosition::dxtpTop:
-        return {along0, strip.Top + across0, along1, strip.Top + across1};
-    case TdxTabPosition::dxtpBottom:
-        return {along0, strip.Bottom - across1, along1, strip.Bottom - across0};
-    case TdxTabPosition::dxtpLeft:
-        return {strip.Left + across0, along0, strip.Left + across1, along1};
-    case TdxTabPosition::dxtpRight:
-        return {strip.Right - across1, along0, strip.Right - across0, along1};
+    case TdxTabPosition::dxtpTop: return {along0, strip.Top + across0, along1, strip.Top + across1};
+    case TdxTabPosition::dxtpBottom: return {along0, strip.Bottom - across1, along1, strip.Bottom - across0};
+    case TdxTabPosition::dxtpLeft: return {strip.Left + across0, along0, strip.Left + across1, along1};
+    case TdxTabPosition::dxtpRight: return {strip.Right - across1, along0, strip.Right - across0, along1};
     }
     return {};
 }
@@ -483,14 +477,10 @@ TRect TdxPageControlButtons::stripRect() const
     const TRect inner{m.Left, m.Top, size.cx - m.Right, size.cy - m.Bottom};
     const int t = stripThickness();
     switch (position()) {
-    case TdxTabPosition::dxtpTop:
-        return {inner.Left, inner.Top, inner.Right, inner.Top + t};
-    case TdxTabPosition::dxtpBottom:
-        return {inner.Left, inner.Bottom - t, inner.Right, inner.Bottom};
-    case TdxTabPosition::dxtpLeft:
-        return {inner.Left, inner.Top, inner.Left + t, inner.Bottom};
-    case TdxTabPosition::dxtpRight:
-        return {inner.Right - t, inner.Top, inner.Right, inner.Bottom};
+    case TdxTabPosition::dxtpTop: return {inner.Left, inner.Top, inner.Right, inner.Top + t};
+    case TdxTabPosition::dxtpBottom: return {inner.Left, inner.Bottom - t, inner.Right, inner.Bottom};
+    case TdxTabPosition::dxtpLeft: return {inner.Left, inner.Top, inner.Left + t, inner.Bottom};
+    case TdxTabPosition::dxtpRight: return {inner.Right - t, inner.Top, inner.Right, inner.Bottom};
     }
     return {};
 }
@@ -634,7 +624,9 @@ void TdxPageControlButtons::mouseMove(rtl::TPoint point)
         setHot(t && !drawnHighlighted(*t) ? t : nullptr);
     }
     if (arrowsShowHot())
-        setArrowState(contains(m_backArrow, point) ? asBackHot : contains(m_forwardArrow, point) ? asForwardHot : asNone);
+        setArrowState(contains(m_backArrow, point)      ? asBackHot
+                      : contains(m_forwardArrow, point) ? asForwardHot
+                                                        : asNone);
 }
 
 void TdxPageControlButtons::mouseLeave()
@@ -647,14 +639,10 @@ void TdxPageControlButtons::mouseLeave()
 std::unique_ptr<TdxPageControlButtons> createTabPainter(TdxTabStyle style, TabStripHost *host)
 {
     switch (style) {
-    case TdxTabStyle::dxtsTabs:
-        return std::make_unique<TdxPageControlStandardButtons>(host);
-    case TdxTabStyle::dxtsButtons:
-        return std::make_unique<TdxPageControlBtnButtons>(host);
-    case TdxTabStyle::dxtsFlatButtons:
-        return std::make_unique<TdxPageControlFlatBtnButtons>(host);
-    case TdxTabStyle::dxtsFlat:
-        break;
+    case TdxTabStyle::dxtsTabs: return std::make_unique<TdxPageControlStandardButtons>(host);
+    case TdxTabStyle::dxtsButtons: return std::make_unique<TdxPageControlBtnButtons>(host);
+    case TdxTabStyle::dxtsFlatButtons: return std::make_unique<TdxPageControlFlatBtnButtons>(host);
+    case TdxTabStyle::dxtsFlat: break;
     }
     return std::make_unique<TdxPageControlNetFlatButtons>(host);
 }

@@ -16,7 +16,7 @@ namespace gfx {
 class Canvas;
 class ImageList;
 struct Font;
-}
+} // namespace gfx
 
 class TdxPageControlButton;
 
@@ -84,7 +84,10 @@ class TdxPageControlButtons;
 class TdxPageControlButton
 {
 public:
-    TdxPageControlButton(TdxPageControlButtons *painter, TabStripPage *page) : m_painter(painter), m_page(page) {}
+    TdxPageControlButton(TdxPageControlButtons *painter, TabStripPage *page)
+        : m_painter(painter)
+        , m_page(page)
+    {}
 
     TabStripPage *page() const { return m_page; }
     const rtl::TRect &rect() const { return m_rect; }

@@ -342,8 +342,7 @@ bool TdxCustomPageControl::eventFilter(QObject *watched, QEvent *event)
         if (TdxTabSheet *page = dockPageOf(static_cast<QWidget *>(watched)))
             guarded([&] { page->SetTabVisible(event->type() == QEvent::ShowToParent); });
         break;
-    default:
-        break;
+    default: break;
     }
     return handled || QWidget::eventFilter(watched, event);
 }

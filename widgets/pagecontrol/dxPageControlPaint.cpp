@@ -58,10 +58,30 @@ unsigned TdxPageControlButtons::sideFlags(bool outer, bool inner, bool nearEnd, 
 {
     unsigned o = 0, i = 0, n = 0, f = 0;
     switch (position()) {
-    case TdxTabPosition::dxtpTop: o = BF_TOP; i = BF_BOTTOM; n = BF_LEFT; f = BF_RIGHT; break;
-    case TdxTabPosition::dxtpBottom: o = BF_BOTTOM; i = BF_TOP; n = BF_LEFT; f = BF_RIGHT; break;
-    case TdxTabPosition::dxtpLeft: o = BF_LEFT; i = BF_RIGHT; n = BF_TOP; f = BF_BOTTOM; break;
-    case TdxTabPosition::dxtpRight: o = BF_RIGHT; i = BF_LEFT; n = BF_TOP; f = BF_BOTTOM; break;
+    case TdxTabPosition::dxtpTop:
+        o = BF_TOP;
+        i = BF_BOTTOM;
+        n = BF_LEFT;
+        f = BF_RIGHT;
+        break;
+    case TdxTabPosition::dxtpBottom:
+        o = BF_BOTTOM;
+        i = BF_TOP;
+        n = BF_LEFT;
+        f = BF_RIGHT;
+        break;
+    case TdxTabPosition::dxtpLeft:
+        o = BF_LEFT;
+        i = BF_RIGHT;
+        n = BF_TOP;
+        f = BF_BOTTOM;
+        break;
+    case TdxTabPosition::dxtpRight:
+        o = BF_RIGHT;
+        i = BF_LEFT;
+        n = BF_TOP;
+        f = BF_BOTTOM;
+        break;
     }
     return (outer ? o : 0) | (inner ? i : 0) | (nearEnd ? n : 0) | (farEnd ? f : 0);
 }
@@ -182,8 +202,7 @@ void TdxPageControlButtons::paintArrows(Canvas &canvas)
     const unsigned back = side ? DFCS_SCROLLUP : DFCS_SCROLLLEFT;
     const unsigned forward = side ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT;
     canvas.DrawFrameControl(m_backArrow, DFC_SCROLL, back | (m_arrowState == asBackPressed ? DFCS_PUSHED : 0));
-    canvas.DrawFrameControl(m_forwardArrow, DFC_SCROLL,
-                            forward | (m_arrowState == asForwardPressed ? DFCS_PUSHED : 0));
+    canvas.DrawFrameControl(m_forwardArrow, DFC_SCROLL, forward | (m_arrowState == asForwardPressed ? DFCS_PUSHED : 0));
     // Tabs running under the arrows must not paint over them.
     canvas.ExcludeClipRect(m_backArrow);
     canvas.ExcludeClipRect(m_forwardArrow);
@@ -315,10 +334,14 @@ void TdxPageControlNetFlatButtons::paintTab(Canvas &canvas, const TdxPageControl
         canvas.FillRect(face, Brush::solid(clBtnFace));
         auto line = [&](unsigned side, TColor color) {
             TRect l = face;
-            if (side == BF_LEFT) l.Right = l.Left + 1;
-            if (side == BF_RIGHT) l.Left = l.Right - 1;
-            if (side == BF_TOP) l.Bottom = l.Top + 1;
-            if (side == BF_BOTTOM) l.Top = l.Bottom - 1;
+            if (side == BF_LEFT)
+                l.Right = l.Left + 1;
+            if (side == BF_RIGHT)
+                l.Left = l.Right - 1;
+            if (side == BF_TOP)
+                l.Bottom = l.Top + 1;
+            if (side == BF_BOTTOM)
+                l.Top = l.Bottom - 1;
             canvas.FillRect(l, Brush::solid(color));
         };
         line(sideFlags(false, false, false, true), clBtnText);

@@ -33,7 +33,8 @@ PageOptions quick()
 
 HttpResponseSpec page(std::string body, int status = 200)
 {
-    return status == 200 ? HttpResponseSpec::ok(std::move(body)) : HttpResponseSpec::withStatus(status, std::move(body));
+    return status == 200 ? HttpResponseSpec::ok(std::move(body))
+                         : HttpResponseSpec::withStatus(status, std::move(body));
 }
 
 // Runs the GUI thread's events until the condition holds or the bound passes.
@@ -63,8 +64,8 @@ protected:
 TEST_F(BrowserServiceTest, PageComesBackAsItsCurrentDocumentWithTheTokenOnTheWire)
 {
     server.setResponse("/search?q=site", page("<html><body><p id=c>About 1,234 results</p>"
-                                         "<script>document.getElementById('c').textContent += ' (live)';</script>"
-                                         "</body></html>"));
+                                              "<script>document.getElementById('c').textContent += ' (live)';</script>"
+                                              "</body></html>"));
     PageOptions o = quick();
     o.userAgentToken = QStringLiteral("ZarvelloProbe/2.1");
     const FetchResult r = fetch(at(server, "/search?q=site"), o);
@@ -86,10 +87,11 @@ TEST_F(BrowserServiceTest, PageComesBackAsItsCurrentDocumentWithTheTokenOnTheWir
 TEST_F(BrowserServiceTest, PageThatMovesOnByItselfIsReadWhereItLands)
 {
     server.setResponse("/final", page("<html><body>About 3 results</body></html>"));
-    server.setResponse("/script", page("<html><body>wait<script>setTimeout(function() { location.href = '/final'; }, 50);"
-                                 "</script></body></html>"));
+    server.setResponse("/script",
+                       page("<html><body>wait<script>setTimeout(function() { location.href = '/final'; }, 50);"
+                            "</script></body></html>"));
     server.setResponse("/refresh", page("<html><head><meta http-equiv=refresh content='0;url=/final'></head>"
-                                  "<body>wait</body></html>"));
+                                        "<body>wait</body></html>"));
     // Roomy, so that a loaded machine does not decide the test.
     PageOptions o = quick();
     o.settleTime = 1500ms;
@@ -104,12 +106,12 @@ TEST_F(BrowserServiceTest, HostilePageCompletesWithoutDialogsOrWindows)
 {
     server.setResponse("/popup", page("<html><body>popup</body></html>"));
     server.setResponse("/hostile", page("<html><body><p>About 77 results</p><script>"
-                                   "alert('hello'); confirm('sure?'); prompt('name?');"
-                                   "window.open('/popup');"
-                                   "var a = document.createElement('a'); a.href = '/popup'; a.target = '_blank';"
-                                   "document.body.appendChild(a); a.click();"
-                                   "console.log('noise'); undefinedFunction();"
-                                   "</script></body></html>"));
+                                        "alert('hello'); confirm('sure?'); prompt('name?');"
+                                        "window.open('/popup');"
+                                        "var a = document.createElement('a'); a.href = '/popup'; a.target = '_blank';"
+                                        "document.body.appendChild(a); a.click();"
+                                        "console.log('noise'); undefinedFunction();"
+                                        "</script></body></html>"));
     const FetchResult r = fetch(at(server, "/hostile"), quick());
     ASSERT_EQ(r.status, FetchStatus::Completed) << r.errorText.toStdString();
     EXPECT_TRUE(r.html.contains(QStringLiteral("About 77 results")));
@@ -224,8 +226,7 @@ TEST_F(BrowserServiceTest, WaitsEndSoonAfterAbortOrTimeLimit)
 TEST_F(BrowserServiceTest, WorkersOnTheirOwnThreadsGetTheirOwnPages)
 {
     constexpr int kWorkers = 3;
-    for (int i = 0; i < kWorkers; ++i)
-    {
+    for (int i = 0; i < kWorkers; ++i) {
         HttpResponseSpec r = page("<html><body>About " + std::to_string(100 + i) + " results</body></html>");
         r.delay = std::chrono::milliseconds(200 * i);
         server.setResponse("/q" + std::to_string(i), r);

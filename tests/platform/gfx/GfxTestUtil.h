@@ -30,8 +30,7 @@ inline rtl::TRect inked(const QImage &img, gfx::TColor background = gfx::clWhite
     int l = img.width(), t = img.height(), r = -1, b = -1;
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
-            if (at(img, x, y) != background)
-            {
+            if (at(img, x, y) != background) {
                 l = std::min(l, x);
                 t = std::min(t, y);
                 r = std::max(r, x);

@@ -38,8 +38,13 @@ TEST(GfxCanvasAreas, LinesLeaveOutTheirEndPoint)
         c.MoveTo(0, 10);
         c.LineTo(5, 15);
     });
-    expectPixels(img, {{2, 5, clBlack}, {9, 5, clBlack}, {10, 5, clWhite}, {15, 8, clBlack}, {15, 9, clWhite},
-                       {4, 14, clBlack}, {5, 15, clWhite}});
+    expectPixels(img, {{2, 5, clBlack},
+                       {9, 5, clBlack},
+                       {10, 5, clWhite},
+                       {15, 8, clBlack},
+                       {15, 9, clWhite},
+                       {4, 14, clBlack},
+                       {5, 15, clWhite}});
 
     // A polyline joins its segments without gaps and still omits the last point.
     img = blank(20, 20);
@@ -213,7 +218,8 @@ TEST(GfxCanvasAreas, BlitsCombineWithRasterOperations)
         c.BitBlt(10, 0, 4, 4, src, 0, 0, RasterOp::SrcInvert);
         c.StretchDraw(TRect{0, 5, 8, 7}, src, RasterOp::SrcPaint);
     });
-    expectPixels(img, {{3, 3, clAqua}, {4, 4, clYellow},
+    expectPixels(img, {{3, 3, clAqua},
+                       {4, 4, clYellow},
                        {6, 1, clLime},     // aqua and yellow
                        {11, 1, clFuchsia}, // aqua xor yellow
                        {7, 6, clWhite},    // aqua or yellow, stretched
@@ -224,8 +230,7 @@ TEST(GfxCanvasAreas, ImageListGlyphsUseTheirMask)
 {
     QImage strip(8, 4, QImage::Format_RGB32);
     strip.fill(Qt::white);
-    for (int y = 0; y < 4; ++y)
-    {
+    for (int y = 0; y < 4; ++y) {
         strip.setPixel(1, y, qRgb(255, 0, 0));
         strip.setPixel(6, y, qRgb(0, 0, 255));
     }

@@ -40,15 +40,23 @@ TEST(GfxDrawEdge, EachKindUsesTheClassicColoursPerSide)
         {EDGE_ETCHED, {shadow, hilite, hilite, shadow}},
         {EDGE_BUMP, {light, dark, dark, light}},
     };
-    for (const auto &[kind, want] : cases)
-    {
+    for (const auto &[kind, want] : cases) {
         SCOPED_TRACE(kind);
         const auto [outerLT, outerRB, innerLT, innerRB] = want;
         // The dark lines own the top-right and bottom-left corners; no
         // BF_MIDDLE leaves the middle alone.
-        expectPixels(edge(kind, BF_RECT), {{5, 0, outerLT}, {0, 5, outerLT}, {9, 5, outerRB}, {5, 9, outerRB},
-                                           {1, 5, innerLT}, {5, 1, innerLT}, {5, 8, innerRB}, {8, 5, innerRB},
-                                           {9, 0, outerRB}, {0, 9, outerRB}, {5, 5, Bg}, {10, 10, Bg}});
+        expectPixels(edge(kind, BF_RECT), {{5, 0, outerLT},
+                                           {0, 5, outerLT},
+                                           {9, 5, outerRB},
+                                           {5, 9, outerRB},
+                                           {1, 5, innerLT},
+                                           {5, 1, innerLT},
+                                           {5, 8, innerRB},
+                                           {8, 5, innerRB},
+                                           {9, 0, outerRB},
+                                           {0, 9, outerRB},
+                                           {5, 5, Bg},
+                                           {10, 10, Bg}});
     }
     // A lone inner edge is drawn as the outermost ring in its own colours.
     expectPixels(edge(BDR_RAISEDINNER, BF_RECT), {{5, 0, clWhite}, {9, 5, clGray}, {5, 1, Bg}});
@@ -80,12 +88,13 @@ TEST(GfxDrawEdge, ScrollArrowGlyphMovesWhenPushed)
     setSystemColors(SystemColors::classic());
     auto glyphBox = [](unsigned state) {
         QImage img = blank(16, 16, Bg);
-        gfxtest::paint(img, [state](Canvas &c) { EXPECT_TRUE(c.DrawFrameControl(TRect{0, 0, 16, 16}, DFC_SCROLL, state)); });
+        gfxtest::paint(img, [state](Canvas &c) {
+            EXPECT_TRUE(c.DrawFrameControl(TRect{0, 0, 16, 16}, DFC_SCROLL, state));
+        });
         TRect box{16, 16, -1, -1};
         for (int y = 2; y < 14; ++y)
             for (int x = 2; x < 14; ++x)
-                if (at(img, x, y) == clBlack)
-                {
+                if (at(img, x, y) == clBlack) {
                     box.Left = std::min(box.Left, x);
                     box.Top = std::min(box.Top, y);
                     box.Right = std::max(box.Right, x + 1);
@@ -95,7 +104,7 @@ TEST(GfxDrawEdge, ScrollArrowGlyphMovesWhenPushed)
     };
     const auto [up, upImg] = glyphBox(DFCS_SCROLLRIGHT);
     const auto [down, downImg] = glyphBox(DFCS_SCROLLRIGHT | DFCS_PUSHED);
-    EXPECT_EQ(up.Width(), 4);  // a right-pointing head, wider at its base
+    EXPECT_EQ(up.Width(), 4); // a right-pointing head, wider at its base
     EXPECT_EQ(up.Height(), 7);
     EXPECT_EQ(down.Left, up.Left + 1);
     EXPECT_EQ(down.Top, up.Top + 1);

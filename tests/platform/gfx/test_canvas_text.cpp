@@ -82,11 +82,14 @@ TEST(GfxCanvasText, AcceleratorIsUnderlinedUnderItsCharacter)
     const int baseline = QFontMetrics(ToQFont(font, 96)).ascent();
     auto underlineRow = [&](unsigned format) {
         QImage img = blank(60, 30);
-        gfxtest::paint(img, [&](Canvas &c) {
-            c.setFont(font);
-            c.setBkMode(BkMode::Transparent);
-            c.DrawText("a&cx", TRect{0, 0, 60, 30}, DT_SINGLELINE | format);
-        }, &fake);
+        gfxtest::paint(
+            img,
+            [&](Canvas &c) {
+                c.setFont(font);
+                c.setBkMode(BkMode::Transparent);
+                c.DrawText("a&cx", TRect{0, 0, 60, 30}, DT_SINGLELINE | format);
+            },
+            &fake);
         std::string row;
         for (int x = 0; x < 28; ++x)
             row += at(img, x, baseline + 1) == clBlack ? '#' : '.';

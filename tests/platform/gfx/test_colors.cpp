@@ -29,9 +29,9 @@ TEST(GfxColors, EncodingAndSystemColourResolution)
     setSystemColors(SystemColors::classic());
     EXPECT_EQ(clBtnFace, static_cast<TColor>(0xFF00000F));
     const std::pair<TColor, TColor> classic[] = {
-        {clBtnFace, clSilver}, {clBtnShadow, clGray},   {clBtnHighlight, clWhite}, {cl3DDkShadow, clBlack},
-        {clHighlight, clNavy}, {clWindow, clWhite},     {clInfoBk, RGB(255, 255, 225)},
-        {clTeal, clTeal},      {clNone, clNone}};
+        {clBtnFace, clSilver},          {clBtnShadow, clGray}, {clBtnHighlight, clWhite},
+        {cl3DDkShadow, clBlack},        {clHighlight, clNavy}, {clWindow, clWhite},
+        {clInfoBk, RGB(255, 255, 225)}, {clTeal, clTeal},      {clNone, clNone}};
     for (const auto &[color, rgb] : classic)
         EXPECT_EQ(ColorToRGB(color), rgb) << std::hex << color;
     EXPECT_EQ(ToQColor(clNone).alpha(), 0);

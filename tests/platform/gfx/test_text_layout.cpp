@@ -160,10 +160,9 @@ TEST(GfxTextLayout, InvariantsOverRandomTexts)
         return (seed >> 16) % n;
     };
     const char alphabet[] = "ab &\t\r\n\\/.";
-    const unsigned flagPool[] = {DT_SINGLELINE, DT_WORDBREAK, DT_END_ELLIPSIS, DT_PATH_ELLIPSIS, DT_EXPANDTABS,
-                                 DT_NOPREFIX, DT_EDITCONTROL, DT_CENTER, DT_RIGHT, DT_VCENTER};
-    for (int i = 0; i < 3000; ++i)
-    {
+    const unsigned flagPool[] = {DT_SINGLELINE, DT_WORDBREAK,   DT_END_ELLIPSIS, DT_PATH_ELLIPSIS, DT_EXPANDTABS,
+                                 DT_NOPREFIX,   DT_EDITCONTROL, DT_CENTER,       DT_RIGHT,         DT_VCENTER};
+    for (int i = 0; i < 3000; ++i) {
         std::string text;
         const unsigned len = next(40);
         for (unsigned k = 0; k < len; ++k)
@@ -177,21 +176,17 @@ TEST(GfxTextLayout, InvariantsOverRandomTexts)
         const TextLayout l = layout(text, r, format);
         const bool ellipsis = format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS);
         const bool tabs = format & DT_EXPANDTABS;
-        for (const TextLine &line : l.lines)
-        {
-            if (!tabs)
-            {
+        for (const TextLine &line : l.lines) {
+            if (!tabs) {
                 EXPECT_EQ(line.width, static_cast<int>(line.text.size()) * 7);
             }
             // Shortened lines fit whenever the dots alone do.
-            if (ellipsis && width >= 21)
-            {
+            if (ellipsis && width >= 21) {
                 EXPECT_LE(line.width, width) << "'" << text << "' " << format;
             }
             EXPECT_LT(line.underline, static_cast<int>(line.text.size()));
         }
-        if (!(format & DT_VCENTER) || !(format & DT_SINGLELINE))
-        {
+        if (!(format & DT_VCENTER) || !(format & DT_SINGLELINE)) {
             EXPECT_EQ(l.result, 13 * static_cast<int>(l.lines.size()));
         }
     }

@@ -14,7 +14,8 @@ namespace {
 
 TEST(HelpBookFiles, ParsersReadNestingDuplicatesAndMultiLineTexts)
 {
-    const auto contents = parseContents("; comment\r\nUsing it\n  Main|Main.htm\n    Deep | Deep.htm \r\nBack|Back.htm");
+    const auto contents =
+        parseContents("; comment\r\nUsing it\n  Main|Main.htm\n    Deep | Deep.htm \r\nBack|Back.htm");
     ASSERT_EQ(contents.size(), 4u);
     EXPECT_TRUE(contents[0].page.isEmpty()); // a heading without a page
     EXPECT_EQ(contents[2].level, 2);

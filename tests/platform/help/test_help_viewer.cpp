@@ -11,9 +11,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QTabWidget>
 #include <QTemporaryDir>

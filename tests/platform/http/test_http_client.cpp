@@ -9,8 +9,8 @@
 #include <thread>
 
 using namespace std::chrono_literals;
-using http::ErrorKind;
 using http::EHttpError;
+using http::ErrorKind;
 using http::HttpClient;
 using zvotest::HttpResponseSpec;
 using zvotest::LocalHttpServer;

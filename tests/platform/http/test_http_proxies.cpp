@@ -8,8 +8,8 @@
 
 #include <optional>
 
-using http::ErrorKind;
 using http::EHttpError;
+using http::ErrorKind;
 using http::HttpClient;
 using http::SocksAuthentication;
 using http::SocksVersion;
@@ -29,16 +29,16 @@ std::optional<EHttpError> failureOf(HttpClient &client, const std::string &url)
     return std::nullopt;
 }
 
-void useSocks(HttpClient &client, SocksVersion version, const ProxyServer &proxy,
-              const std::string &user = {}, const std::string &password = {})
+void useSocks(HttpClient &client, SocksVersion version, const ProxyServer &proxy, const std::string &user = {},
+              const std::string &password = {})
 {
     client.createIOHandler();
     http::SocksInfo &s = *client.socksInfo();
     s.version = version;
     s.host = proxy.host();
     s.port = proxy.port();
-    s.authentication = user.empty() && password.empty() ? SocksAuthentication::None
-                                                        : SocksAuthentication::UsernamePassword;
+    s.authentication =
+        user.empty() && password.empty() ? SocksAuthentication::None : SocksAuthentication::UsernamePassword;
     s.username = user;
     s.password = password;
 }
@@ -77,8 +77,7 @@ TEST_F(ProxyTest, HttpProxyWithBasicAuthenticationReachesTheTarget)
         auto failure = failureOf(client, target.url("/page"));
         ASSERT_TRUE(failure) << password;
         EXPECT_EQ(failure->kind(), ErrorKind::HttpStatus);
-        EXPECT_TRUE(failure->httpStatus() == 407 || failure->httpStatus() == 401)
-            << failure->httpStatus();
+        EXPECT_TRUE(failure->httpStatus() == 407 || failure->httpStatus() == 401) << failure->httpStatus();
     }
     EXPECT_EQ(target.requestCount(), 1u);
 }

@@ -7,9 +7,9 @@ using ini::IniDocument;
 namespace {
 
 const std::string kHandWritten = "; settings written by hand\n[Other]\r\nFoo = keep me \r\n\n"
-                                "[zarvello]\n  useproxy = 'true'  \nUseProxy=second\n"
-                                "Quoted=\"  padded  \"\nHalf=\"open\nNoEquals\n; a comment in the section\n"
-                                "Bin=\x01\x02\xff\x80\n\n; belongs to the next section\n[Last]\nX=1";
+                                 "[zarvello]\n  useproxy = 'true'  \nUseProxy=second\n"
+                                 "Quoted=\"  padded  \"\nHalf=\"open\nNoEquals\n; a comment in the section\n"
+                                 "Bin=\x01\x02\xff\x80\n\n; belongs to the next section\n[Last]\nX=1";
 
 TEST(IniDocumentTest, ReadsWindowsStyleValues)
 {

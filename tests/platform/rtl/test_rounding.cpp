@@ -10,9 +10,18 @@ using namespace rtl;
 
 TEST(Rounding, HalvesGoToTheEvenNeighbourWithinTheSigned32BitRange)
 {
-    const std::pair<double, int32_t> cases[] = {
-        {0.5, 0},   {1.5, 2},   {2.5, 2},   {4.5, 4},   {-0.5, 0},  {-1.5, -2},  {-2.5, -2}, {2.4999999, 2},
-        {2.5000001, 3}, {2147483647.0, 2147483647}, {2147483647.4, 2147483647}, {-2147483648.0, INT32_MIN}};
+    const std::pair<double, int32_t> cases[] = {{0.5, 0},
+                                                {1.5, 2},
+                                                {2.5, 2},
+                                                {4.5, 4},
+                                                {-0.5, 0},
+                                                {-1.5, -2},
+                                                {-2.5, -2},
+                                                {2.4999999, 2},
+                                                {2.5000001, 3},
+                                                {2147483647.0, 2147483647},
+                                                {2147483647.4, 2147483647},
+                                                {-2147483648.0, INT32_MIN}};
     for (const auto &[value, rounded] : cases)
         EXPECT_EQ(Round(value), rounded) << value;
     // 2147483647.5 rounds to 2^31 (even).
@@ -24,7 +33,7 @@ TEST(Rounding, HalvesGoToTheEvenNeighbourWithinTheSigned32BitRange)
 
 TEST(Rounding, MulDivRoundsHalfAwayFromZeroAndFailsOnZeroDivisor)
 {
-    EXPECT_EQ(MulDiv(10, 3, 4), 8);  // 7.5 -> 8
+    EXPECT_EQ(MulDiv(10, 3, 4), 8); // 7.5 -> 8
     EXPECT_EQ(MulDiv(-10, 3, 4), -8);
     EXPECT_EQ(MulDiv(7, 1, 2), 4);
     EXPECT_EQ(MulDiv(100000, 100000, 100000), 100000); // no 32-bit overflow

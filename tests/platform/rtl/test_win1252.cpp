@@ -13,7 +13,10 @@ TEST(Win1252, UpperCaseCoversAccentedLettersButNotDivisionSignOrSharpS)
     EXPECT_EQ(AnsiUpper(0xDF), 0xDF); // ß stays
     EXPECT_EQ(AnsiUpper(0xFF), 0x9F); // ÿ -> Ÿ
     EXPECT_EQ(AnsiUpper(0x9A), 0x8A); // š -> Š
-    EXPECT_EQ(AnsiLowerCase("\xDC" "BER"), "\xFC" "ber");
+    EXPECT_EQ(AnsiLowerCase("\xDC"
+                            "BER"),
+              "\xFC"
+              "ber");
 }
 
 TEST(Win1252, UnicodeRoundTripOfEveryByte)

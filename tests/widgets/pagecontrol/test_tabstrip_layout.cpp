@@ -13,7 +13,9 @@ namespace {
 
 struct FakePage : TabStripPage
 {
-    explicit FakePage(std::string c) : caption(std::move(c)) {}
+    explicit FakePage(std::string c)
+        : caption(std::move(c))
+    {}
     std::string caption;
     bool highlighted = false;
     std::string tabCaption() const override { return caption; }
