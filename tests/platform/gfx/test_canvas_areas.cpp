@@ -1,14 +1,14 @@
-#include "GfxTestUtil.h"
+#include "tests/support/PixelProbes.h"
 
 #include <gtest/gtest.h>
 
 using namespace gfx;
-using gfxtest::at;
-using gfxtest::blank;
-using gfxtest::expectPixels;
-using gfxtest::inked;
-using gfxtest::paint;
 using rtl::TRect;
+using zvotest::at;
+using zvotest::blank;
+using zvotest::expectPixels;
+using zvotest::inked;
+using zvotest::paint;
 
 TEST(GfxCanvasAreas, FillAndFrameCoverExactlyTheExclusiveRect)
 {

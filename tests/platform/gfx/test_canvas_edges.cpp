@@ -1,14 +1,14 @@
-#include "GfxTestUtil.h"
+#include "tests/support/PixelProbes.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 
 using namespace gfx;
-using gfxtest::at;
-using gfxtest::blank;
-using gfxtest::expectPixels;
 using rtl::TRect;
+using zvotest::at;
+using zvotest::blank;
+using zvotest::expectPixels;
 
 namespace {
 
@@ -18,7 +18,7 @@ QImage edge(unsigned kind, unsigned flags, TRect *adjusted = nullptr)
 {
     setSystemColors(SystemColors::classic());
     QImage img = blank(12, 12, Bg);
-    gfxtest::paint(img, [&](Canvas &c) {
+    zvotest::paint(img, [&](Canvas &c) {
         TRect r{0, 0, 10, 10};
         EXPECT_TRUE(c.DrawEdge(r, kind, flags));
         if (adjusted)
@@ -88,7 +88,7 @@ TEST(GfxDrawEdge, ScrollArrowGlyphMovesWhenPushed)
     setSystemColors(SystemColors::classic());
     auto glyphBox = [](unsigned state) {
         QImage img = blank(16, 16, Bg);
-        gfxtest::paint(img, [state](Canvas &c) {
+        zvotest::paint(img, [state](Canvas &c) {
             EXPECT_TRUE(c.DrawFrameControl(TRect{0, 0, 16, 16}, DFC_SCROLL, state));
         });
         TRect box{16, 16, -1, -1};

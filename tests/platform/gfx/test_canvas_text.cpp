@@ -1,14 +1,14 @@
-#include "GfxTestUtil.h"
+#include "tests/support/PixelProbes.h"
 
 #include <QFontMetrics>
 
 #include <gtest/gtest.h>
 
 using namespace gfx;
-using gfxtest::at;
-using gfxtest::blank;
-using gfxtest::inked;
 using rtl::TRect;
+using zvotest::at;
+using zvotest::blank;
+using zvotest::inked;
 
 namespace {
 
@@ -27,7 +27,7 @@ TEST(GfxCanvasText, DrawTextClipsUnlessToldNot)
 {
     auto drawn = [](unsigned format) {
         QImage img = blank(120, 30);
-        gfxtest::paint(img, [format](Canvas &c) {
+        zvotest::paint(img, [format](Canvas &c) {
             c.setFont(dejaVu());
             c.setBkMode(BkMode::Transparent);
             c.DrawText("WWWWWWWWWWWW", TRect{10, 5, 40, 25}, DT_SINGLELINE | format);
@@ -40,7 +40,7 @@ TEST(GfxCanvasText, DrawTextClipsUnlessToldNot)
 
     // Measuring draws nothing and reports the needed rectangle.
     QImage img = blank(120, 30);
-    gfxtest::paint(img, [](Canvas &c) {
+    zvotest::paint(img, [](Canvas &c) {
         c.setFont(dejaVu());
         TRect r{0, 0, 100, 0};
         const int h = c.DrawText("Wg", r, DT_SINGLELINE | DT_CALCRECT);
@@ -60,12 +60,12 @@ TEST(GfxCanvasText, BackgroundModesAndOpaqueRectangle)
         c.setBkColor(clYellow);
         c.TextOut(2, 2, "ab"); // opaque: the text box takes the background colour
         // Inside 14 x 13, below the glyphs, and just outside it.
-        gfxtest::expectPixels(img, {{2 + 13, 2 + 12, clYellow}, {2 + 14, 2, clWhite}, {2, 2 + 13, clWhite}});
+        zvotest::expectPixels(img, {{2 + 13, 2 + 12, clYellow}, {2 + 14, 2, clWhite}, {2, 2 + 13, clWhite}});
 
         c.setBkMode(BkMode::Transparent);
         const TRect box{40, 2, 90, 30};
         c.ExtTextOut(45, 5, ETO_OPAQUE | ETO_CLIPPED, &box, "abc");
-        gfxtest::expectPixels(img, {{40, 2, clYellow}, {89, 29, clYellow}, {90, 30, clWhite}});
+        zvotest::expectPixels(img, {{40, 2, clYellow}, {89, 29, clYellow}, {90, 30, clWhite}});
         EXPECT_EQ(c.TextExtent("abc"), (rtl::TSize{21, 13}));
         // Tab stops: default eight average characters, a distance, positions.
         EXPECT_EQ(c.TabbedTextWidth("a\tb"), 56 + 7);
@@ -82,7 +82,7 @@ TEST(GfxCanvasText, AcceleratorIsUnderlinedUnderItsCharacter)
     const int baseline = QFontMetrics(ToQFont(font, 96)).ascent();
     auto underlineRow = [&](unsigned format) {
         QImage img = blank(60, 30);
-        gfxtest::paint(
+        zvotest::paint(
             img,
             [&](Canvas &c) {
                 c.setFont(font);
@@ -102,7 +102,7 @@ TEST(GfxCanvasText, AcceleratorIsUnderlinedUnderItsCharacter)
 TEST(GfxCanvasText, RotatedTextRunsUpwardsFromItsOrigin)
 {
     QImage img = blank(60, 120);
-    gfxtest::paint(img, [](Canvas &c) {
+    zvotest::paint(img, [](Canvas &c) {
         Font f = dejaVu(12);
         f.orientation = 900;
         c.setFont(f);

@@ -1,12 +1,12 @@
-#include "GfxTestUtil.h"
+#include "tests/support/PixelProbes.h"
 
 #include <QPalette>
 
 #include <gtest/gtest.h>
 
 using namespace gfx;
-using gfxtest::at;
-using gfxtest::blank;
+using zvotest::at;
+using zvotest::blank;
 
 TEST(GfxGeometry, RectConversionKeepsExclusiveEdges)
 {
@@ -48,7 +48,7 @@ TEST(GfxColors, PaletteDerivedTableDrivesDrawing)
     EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), RGB(0x40, 0x50, 0x60));
 
     QImage img = blank(10, 10);
-    gfxtest::paint(img, [](Canvas &c) { c.FillRect(rtl::TRect{0, 0, 5, 5}, Brush::solid(clBtnFace)); });
+    zvotest::paint(img, [](Canvas &c) { c.FillRect(rtl::TRect{0, 0, 5, 5}, Brush::solid(clBtnFace)); });
     EXPECT_EQ(at(img, 2, 2), RGB(0x10, 0x20, 0x30));
     setSystemColors(SystemColors::classic());
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), clSilver);

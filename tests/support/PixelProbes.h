@@ -1,6 +1,6 @@
 #pragma once
 
-// Off-screen images and pixel probes for the drawing tests.
+// Off-screen images and pixel probes for tests of drawn output.
 
 #include "platform/gfx/Canvas.h"
 
@@ -8,9 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include <algorithm>
+#include <initializer_list>
 
-namespace gfxtest {
+namespace zvotest {
 
 inline QImage blank(int w = 40, int h = 30, gfx::TColor fill = gfx::clWhite)
 {
@@ -71,4 +72,4 @@ void paint(QImage &img, Draw &&draw, const gfx::TextMeasurer *measurer = nullptr
     draw(c);
 }
 
-} // namespace gfxtest
+} // namespace zvotest
