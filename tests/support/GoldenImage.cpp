@@ -132,22 +132,20 @@ QImage differenceImage(const QImage &actual, const QImage &expected, int channel
                           .arg(expected.width())
                           .arg(expected.height());
         else if (d.pixels > tolerance.pixels)
-            problem = describe(d) + QStringLiteral(" (%1 may)").arg(tolerance.pixels);
+            problem = describe(d) + QStringLiteral(" (at most %1 may)").arg(tolerance.pixels);
     }
 
-    if (problem.isEmpty()) {
-        // Pictures of an earlier failure would only mislead.
-        QFile::remove(actualPath);
-        QFile::remove(diffPath);
+    // Pictures of an earlier failure would only mislead.
+    QFile::remove(actualPath);
+    QFile::remove(diffPath);
+    if (problem.isEmpty())
         return ::testing::AssertionSuccess();
-    }
     if (updating()) {
         if (!saveImage(actual, golden))
             return ::testing::AssertionFailure() << "cannot rewrite " << golden.toStdString();
         std::printf("[  GOLDEN  ] rewrote %s: %s\n", qPrintable(goldenPath), qPrintable(problem));
         return ::testing::AssertionSuccess();
     }
-    QFile::remove(diffPath);
     saveImage(actual, actualPath);
     if (!expected.isNull())
         saveImage(differenceImage(actual, expected, tolerance.channel), diffPath);
