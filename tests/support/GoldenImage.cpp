@@ -84,6 +84,9 @@ QImage differenceImage(const QImage &actual, const QImage &expected, int channel
     const int w = std::max(a.width(), e.width());
     const int h = std::max(a.height(), e.height());
     QImage diff(w, h, QImage::Format_RGB32);
+    // A single red pixel is easily missed: a pink ring marks the area around the differences.
+    const ImageDifference d = compareImages(actual, expected, channelTolerance);
+    const QRect ring = d.pixels > 0 ? d.area.adjusted(-3, -3, 3, 3) : QRect();
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             if (!a.valid(x, y) || !e.valid(x, y)) {
@@ -96,6 +99,8 @@ QImage differenceImage(const QImage &actual, const QImage &expected, int channel
                 diff.setPixel(x, y, qRgb(255, 0, 0));
             } else if (distance > 0) {
                 diff.setPixel(x, y, qRgb(255, 255, 0));
+            } else if (ring.contains(x, y) && !ring.adjusted(1, 1, -1, -1).contains(x, y)) {
+                diff.setPixel(x, y, qRgb(255, 128, 192));
             } else {
                 // Faded, so the differences stand out while the picture can still be recognised.
                 const int grey = 160 + qGray(pa) * 95 / 255;

@@ -35,7 +35,8 @@ struct ImageDifference
 ImageDifference compareImages(const QImage &actual, const QImage &expected, int channelTolerance);
 
 // Grey where the pictures agree, red where a pixel differs beyond the
-// tolerance and yellow where it differs within it.
+// tolerance and yellow where it differs within it; a pink ring around the
+// red ones.
 QImage differenceImage(const QImage &actual, const QImage &expected, int channelTolerance);
 
 // Compares `actual` with the PNG at `goldenPath`, relative to the source tree

@@ -11,8 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
-#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -38,23 +39,46 @@ const char *positionName(TdxTabPosition p)
     return "?";
 }
 
-using Rendering = std::tuple<TdxTabStyle, TdxTabPosition>;
+struct Rendering
+{
+    TdxTabStyle style;
+    TdxTabPosition position;
+
+    std::string name() const { return std::string(styleName(style)) + "_" + positionName(position); }
+};
+
+void PrintTo(const Rendering &r, std::ostream *out)
+{
+    *out << r.name();
+}
+
+std::vector<Rendering> everyRendering()
+{
+    std::vector<Rendering> all;
+    for (TdxTabStyle style :
+         {TdxTabStyle::dxtsTabs, TdxTabStyle::dxtsButtons, TdxTabStyle::dxtsFlatButtons, TdxTabStyle::dxtsFlat})
+        for (TdxTabPosition position :
+             {TdxTabPosition::dxtpTop, TdxTabPosition::dxtpBottom, TdxTabPosition::dxtpLeft, TdxTabPosition::dxtpRight})
+            all.push_back({style, position});
+    return all;
+}
 
 class PageControlPixelsTest : public ::testing::TestWithParam<Rendering>
 {};
 
 TEST_P(PageControlPixelsTest, MatchesItsGolden)
 {
-    const auto [style, position] = GetParam();
-    // Another font would change every caption: better one clear failure than sixteen.
+    const Rendering rendering = GetParam();
+    // Another font would change every caption: name the cause rather than leave
+    // mismatching pictures to puzzle over.
     const QFont font = gfx::ToQFont(gfx::Font{}, 96);
     ASSERT_EQ(QFontInfo(font).family(), QStringLiteral("DejaVu Sans")) << "install fonts-dejavu-core";
 
     auto control = std::make_unique<TdxPageControl>();
     control->resize(240, 180);
     ASSERT_EQ(control->logicalDpiY(), 96);
-    control->SetStyle(style);
-    control->SetTabPosition(position);
+    control->SetStyle(rendering.style);
+    control->SetTabPosition(rendering.position);
     for (const char *caption : {"General", "&Proxy", "Updates"}) {
         auto *page = new TdxTabSheet();
         page->SetCaption(caption);
@@ -63,19 +87,12 @@ TEST_P(PageControlPixelsTest, MatchesItsGolden)
     // The middle tab is active, so it overlaps a neighbour on each side.
     control->SetActivePageIndex(1);
 
-    const std::string name = std::string(styleName(style)) + "_" + positionName(position);
-    EXPECT_TRUE(zvotest::matchesGolden(control->grab().toImage(),
-                                       QString::fromStdString("tests/widgets/pagecontrol/goldens/" + name + ".png")));
+    EXPECT_TRUE(zvotest::matchesGolden(
+        control->grab().toImage(),
+        QString::fromStdString("tests/widgets/pagecontrol/goldens/" + rendering.name() + ".png")));
 }
 
-INSTANTIATE_TEST_SUITE_P(StylesAndPositions, PageControlPixelsTest,
-                         ::testing::Combine(::testing::Values(TdxTabStyle::dxtsTabs, TdxTabStyle::dxtsButtons,
-                                                              TdxTabStyle::dxtsFlatButtons, TdxTabStyle::dxtsFlat),
-                                            ::testing::Values(TdxTabPosition::dxtpTop, TdxTabPosition::dxtpBottom,
-                                                              TdxTabPosition::dxtpLeft, TdxTabPosition::dxtpRight)),
-                         [](const ::testing::TestParamInfo<Rendering> &info) {
-                             return std::string(styleName(std::get<0>(info.param))) + "_" +
-                                    positionName(std::get<1>(info.param));
-                         });
+INSTANTIATE_TEST_SUITE_P(StylesAndPositions, PageControlPixelsTest, ::testing::ValuesIn(everyRendering()),
+                         [](const ::testing::TestParamInfo<Rendering> &info) { return info.param.name(); });
 
 } // namespace
