@@ -1,0 +1,7 @@
+# The main window's drawn output against reviewed pictures.
+zvo_add_test(test_mainwindow_pixels
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_mainwindow_pixels.cpp
+  LIBS app_core zvo_test_images
+  LABELS gui
+  GUI)
+add_dependencies(test_mainwindow_pixels program_data)
