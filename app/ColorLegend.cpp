@@ -4,6 +4,8 @@
 #include "foundation/MyUtilities.h"
 #include "platform/rtl/FormatFloat.h"
 
+using namespace foundation;
+
 LegendLayout CalcLegendLayout(int width, int height)
 {
     LegendLayout layout;

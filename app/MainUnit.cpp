@@ -35,6 +35,8 @@
 #include <cstdlib>
 #include <ctime>
 
+using namespace foundation;
+
 namespace {
 
 constexpr int ClientWidth = 622;

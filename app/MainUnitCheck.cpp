@@ -28,6 +28,8 @@
 #include <new>
 #include <optional>
 
+using namespace foundation;
+
 namespace {
 
 using WorkerList = std::vector<std::unique_ptr<TCheckSEThread>>;

@@ -25,6 +25,8 @@
 #include <QTimer>
 #include <QUrl>
 
+using namespace foundation;
+
 namespace {
 
 // The maker's site; the product lives there too.

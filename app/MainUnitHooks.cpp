@@ -15,6 +15,8 @@
 
 #include <QApplication>
 
+using namespace foundation;
+
 namespace {
 
 constexpr const char *StoredDomainsFileName = "ZVO-Domains.txt";

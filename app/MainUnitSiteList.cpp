@@ -20,6 +20,8 @@
 #include <cmath>
 #include <limits>
 
+using namespace foundation;
+
 namespace {
 
 constexpr int TotalColumnWidth = 70;

@@ -7,6 +7,8 @@
 #include <array>
 #include <cctype>
 
+using namespace foundation;
+
 namespace {
 
 // The engines that are given the domain as the user typed it. They are

@@ -29,6 +29,8 @@
 #include <cstdlib>
 #include <string>
 
+using namespace foundation;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

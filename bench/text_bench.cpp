@@ -13,6 +13,8 @@
 #include <random>
 #include <string>
 
+using namespace foundation;
+
 namespace {
 
 constexpr size_t kPageSize = size_t(1) << 20;

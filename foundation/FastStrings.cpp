@@ -11,6 +11,8 @@
 #include <emmintrin.h>
 #endif
 
+namespace foundation {
+
 namespace {
 
 constexpr size_t kNone = std::string_view::npos;
@@ -347,3 +349,5 @@ void MoveBytes(const void *source, void *destination, size_t count)
     for (size_t k = 0; k < count; ++k)
         d[k] = s[k];
 }
+
+} // namespace foundation

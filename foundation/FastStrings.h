@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+namespace foundation {
+
 // One entry per byte value: how far the window may move when that byte stands
 // under the pattern's last byte.
 using TSkipTable = std::array<uint32_t, 256>;
@@ -43,3 +45,5 @@ std::string FastReplaceAll(std::string_view source, std::string_view find, std::
 // Plain forward byte copy: an overlapping destination above the source
 // repeats the leading bytes, as a byte-by-byte copy would.
 void MoveBytes(const void *source, void *destination, size_t count);
+
+} // namespace foundation

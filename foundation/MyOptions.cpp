@@ -19,6 +19,8 @@
 #include <cmath>
 #include <filesystem>
 
+namespace foundation {
+
 std::string CheckForUpdatesInterval;
 std::string CheckForUpdatesLastDate;
 int32_t ConcurrentConnectionCount = 0;
@@ -263,3 +265,5 @@ void SaveOptions()
     WriteBoolOption("ShowSplashScreen", ShowSplashScreen);
     WriteBoolOption("UseProxy", UseProxy);
 }
+
+} // namespace foundation

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+namespace foundation {
+
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 
 extern std::string CheckForUpdatesInterval;
@@ -59,3 +61,5 @@ void WritePasswordOption(const std::string &key, const std::string &value);
 std::string ScrambleText(const std::string &text);
 std::string EncodeBase64Option(const std::string &text);
 std::string DecodeBase64Option(const std::string &text);
+
+} // namespace foundation

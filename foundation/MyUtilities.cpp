@@ -9,6 +9,8 @@
 #include <exception>
 #include <system_error>
 
+namespace foundation {
+
 namespace {
 
 constexpr size_t kNone = std::string_view::npos;
@@ -366,3 +368,5 @@ std::string ExtractFirstLine(std::string &text)
     text.erase(0, p + 2);
     return line;
 }
+
+} // namespace foundation

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace foundation {
+
 // Position of the first occurrence (from position 1, or at or after start);
 // 0 when absent, when either text is empty, or on any failure (such as a start
 // below 1). Without case sensitivity both sides compare in upper case.
@@ -49,3 +51,5 @@ std::string RemoveNonASCIIChars(std::string_view text, std::string_view replacem
 // Returns the text before the first CR LF (the whole text when there is none)
 // and leaves the rest behind the CR LF in the text.
 std::string ExtractFirstLine(std::string &text);
+
+} // namespace foundation

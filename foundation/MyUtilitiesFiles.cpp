@@ -19,6 +19,8 @@
 #include <mutex>
 #include <random>
 
+namespace foundation {
+
 namespace {
 
 constexpr const char *kUnit = "MyUtilities";
@@ -347,3 +349,5 @@ int GetCurrentDay()
 {
     return rtl::DecodeDate(rtl::Now()).day;
 }
+
+} // namespace foundation

@@ -14,6 +14,8 @@
 
 class QTreeWidget;
 
+namespace foundation {
+
 // The program's folder with a trailing "/".
 std::string GetApplicationPath();
 
@@ -54,3 +56,5 @@ std::string GetDateTimeStamp(bool dateOnly, rtl::TDateTime dateTime = 0);
 int GetCurrentYear();
 int GetCurrentMonth();
 int GetCurrentDay();
+
+} // namespace foundation

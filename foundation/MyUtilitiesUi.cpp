@@ -19,6 +19,8 @@
 #include <mutex>
 #include <random>
 
+namespace foundation {
+
 namespace {
 
 constexpr const char *kUnit = "MyUtilities";
@@ -310,3 +312,5 @@ bool IsDevelopmentEnvironmentRunning()
     }
     return false;
 }
+
+} // namespace foundation

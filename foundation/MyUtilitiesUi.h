@@ -14,6 +14,8 @@ class QComboBox;
 class QTreeWidget;
 class QWidget;
 
+namespace foundation {
+
 // 'S'/'s' stop, '!' warning, '?' yes/no question, 'D'/'d' yes/no warning,
 // any other letter information.
 using MessageKind = char;
@@ -91,3 +93,5 @@ void SetMainForm(QWidget *form);
 
 // True when a debugger is attached to the program or ZVO_DEVELOPER is set.
 bool IsDevelopmentEnvironmentRunning();
+
+} // namespace foundation

@@ -5,6 +5,8 @@
 #include "platform/rtl/Rounding.h"
 #include "platform/rtl/Win1252.h"
 
+namespace foundation {
+
 namespace {
 
 // Blanks and control characters, as a trim drops them.
@@ -143,3 +145,5 @@ bool IsValidURL(std::string_view url)
         return false;
     return GetField(s, ".", 2).size() > 1;
 }
+
+} // namespace foundation

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace foundation {
+
 // The number of results a search engine's result page reports, or -1 when the
 // page is empty or holds no known marker. Raises rtl::ERangeError when the
 // number lies outside the signed 32-bit range.
@@ -20,3 +22,5 @@ std::string GetSiteRootURL(std::string_view url, bool withScheme);
 
 // Whether a typed address looks like a web site ("www.example.com").
 bool IsValidURL(std::string_view url);
+
+} // namespace foundation

@@ -4,6 +4,8 @@
 #include "platform/registry/Registry.h"
 #include "platform/rtl/Rounding.h"
 
+namespace foundation {
+
 namespace {
 
 // A longer binary value than this is not read, and counts as disabled.
@@ -27,12 +29,12 @@ std::string enableText(const registry::Value &value)
 ProxySettingsSnapshot ProxySettingsSnapshot::Current()
 {
     ProxySettingsSnapshot s;
-    s.UseProxy = ::UseProxy;
-    s.ProxyKind = ::ProxyKind;
-    s.ProxyServer = ::ProxyServer;
-    s.ProxyPort = ::ProxyPort;
-    s.ProxyUsername = ::ProxyUsername;
-    s.ProxyPassword = ::ProxyPassword;
+    s.UseProxy = foundation::UseProxy;
+    s.ProxyKind = foundation::ProxyKind;
+    s.ProxyServer = foundation::ProxyServer;
+    s.ProxyPort = foundation::ProxyPort;
+    s.ProxyUsername = foundation::ProxyUsername;
+    s.ProxyPassword = foundation::ProxyPassword;
     return s;
 }
 
@@ -67,3 +69,5 @@ void GetIEProxySettings(std::string &server, int32_t &port)
     }
     server = text;
 }
+
+} // namespace foundation

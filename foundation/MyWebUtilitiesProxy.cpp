@@ -2,6 +2,8 @@
 
 #include "platform/http/HttpClient.h"
 
+namespace foundation {
+
 void ApplyProxySettings(http::HttpClient &client)
 {
     ApplyProxySettings(client, ProxySettingsSnapshot::Current());
@@ -53,3 +55,5 @@ void ApplyProxySettings(http::HttpClient &client, const ProxySettingsSnapshot &s
         }
     }
 }
+
+} // namespace foundation

@@ -10,6 +10,8 @@ namespace http {
 class HttpClient;
 }
 
+namespace foundation {
+
 // The proxy settings as one value, so that a worker thread can take a
 // snapshot when it is made instead of reading the globals later.
 struct ProxySettingsSnapshot
@@ -32,3 +34,5 @@ void GetIEProxySettings(std::string &server, int32_t &port);
 // Configures the client from the settings (or from a snapshot of them).
 void ApplyProxySettings(http::HttpClient &client);
 void ApplyProxySettings(http::HttpClient &client, const ProxySettingsSnapshot &settings);
+
+} // namespace foundation

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+using namespace foundation;
+
 namespace {
 
 // Hits of the delimiter without regard to case, each search starting one

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+using namespace foundation;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 3)

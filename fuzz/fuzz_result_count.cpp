@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+using namespace foundation;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const std::string_view page(reinterpret_cast<const char *>(data), size);

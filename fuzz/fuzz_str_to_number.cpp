@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <string>
 
+using namespace foundation;
+
 namespace {
 
 bool isDigit(char c)

@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+using namespace foundation;
+
 namespace {
 
 TUpdateTimings g_timings;

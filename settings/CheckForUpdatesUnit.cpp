@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <utility>
 
+using namespace foundation;
+
 namespace {
 
 struct IntervalEntry

@@ -23,6 +23,8 @@
 
 #include <array>
 
+using namespace foundation;
+
 namespace {
 
 struct ConnectionSpeed

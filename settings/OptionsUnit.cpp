@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+using namespace foundation;
+
 namespace {
 
 constexpr const char *kUnit = "OptionsUnit";

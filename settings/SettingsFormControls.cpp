@@ -16,6 +16,8 @@
 
 #include <initializer_list>
 
+using namespace foundation;
+
 std::string ProxyPortText(bool useProxy, int32_t port)
 {
     if (!useProxy && (port == 0 || port == 80))

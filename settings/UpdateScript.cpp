@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+using namespace foundation;
+
 namespace {
 
 constexpr std::string_view kSectionMark = "* ";

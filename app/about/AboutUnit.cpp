@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QThread>
 
+using namespace foundation;
+
 namespace {
 
 // Stored layout of the window.

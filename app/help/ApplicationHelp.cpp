@@ -7,6 +7,8 @@
 
 #include <QApplication>
 
+using namespace foundation;
+
 namespace {
 
 TApplicationHelpHandler g_handler;

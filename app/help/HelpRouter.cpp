@@ -12,6 +12,8 @@
 
 #include <cstdio>
 
+using namespace foundation;
+
 namespace {
 
 THelpRouter *g_instance = nullptr;

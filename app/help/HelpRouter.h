@@ -65,7 +65,7 @@ private:
 
     THelpType m_helpType = THelpType::htWinhelp;
     TApplicationHelpHandler m_previousHandler;
-    HelpHandler m_previousSeam;
+    foundation::HelpHandler m_previousSeam;
     std::optional<QPoint> m_popupPos;
 };
 

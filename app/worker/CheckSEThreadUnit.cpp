@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <chrono>
 
+using namespace foundation;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace foundation;
+
 namespace {
 
 class AboutTest : public ::testing::Test

@@ -29,6 +29,8 @@
 #include <QTest>
 #include <QUrl>
 
+using namespace foundation;
+
 namespace {
 
 using CommandsTest = MainFormTest;

@@ -18,6 +18,8 @@
 #include <chrono>
 #include <map>
 
+using namespace foundation;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -18,6 +18,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace foundation;
+
 namespace {
 
 using MainWindowTest = MainFormTest;

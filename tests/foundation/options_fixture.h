@@ -33,8 +33,8 @@ protected:
             return m_env.count(name) ? std::optional(m_env[name]) : std::nullopt;
         });
         m_previousSink = shell::SetBeepSink([this](shell::BeepKind) { ++m_beeps; });
-        OptionsFileName.clear();
-        OptionsSection.clear();
+        foundation::OptionsFileName.clear();
+        foundation::OptionsSection.clear();
     }
 
     void TearDown() override
@@ -45,8 +45,8 @@ protected:
         shell::setScreenSize(std::nullopt);
         shell::setWorkArea(std::nullopt);
         shell::setProgramFolder(QString());
-        OptionsFileName.clear();
-        OptionsSection.clear();
+        foundation::OptionsFileName.clear();
+        foundation::OptionsSection.clear();
     }
 
     QString optionsPath() const { return m_dir.filePath("Options.ini"); }
@@ -54,7 +54,7 @@ protected:
     void writeOptions(const std::string &body) { ASSERT_TRUE(zvotest::writeFile(optionsPath(), body)); }
     static std::string programName();
     // The header line of the section LoadOptions uses.
-    static std::string header() { return "[" + OptionsSectionForProgram(programName()) + "]\r\n"; }
+    static std::string header() { return "[" + foundation::OptionsSectionForProgram(programName()) + "]\r\n"; }
 
     void setInternetSettings(const std::function<void(registry::Registry &)> &fill)
     {

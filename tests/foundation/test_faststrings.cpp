@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 
+using namespace foundation;
 using namespace std::string_literals;
 
 namespace {

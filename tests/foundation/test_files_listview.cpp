@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
+using namespace foundation;
 using namespace std::string_literals;
 using Row = std::vector<std::string>; // caption, then the sub-items
 

@@ -12,6 +12,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+using namespace foundation;
+
 TEST(ProgramFiles, ApplicationPathAndVersionString)
 {
     shell::setProgramFolder(QString());

@@ -19,6 +19,8 @@
 #include <functional>
 #include <thread>
 
+using namespace foundation;
+
 namespace {
 
 class SaveTextFileTest : public ::testing::Test

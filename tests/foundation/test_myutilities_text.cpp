@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+using namespace foundation;
 using namespace std::string_literals;
 
 TEST(MyUtilitiesText, StrPosFindsOrGivesZero)

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+using namespace foundation;
 using namespace std::string_literals;
 
 TEST(ResultCountScraper, RulesPhrasesAndTheirOrder)

@@ -8,6 +8,7 @@
 #include <set>
 #include <vector>
 
+using namespace foundation;
 using namespace std::string_literals;
 
 std::string OptionsTest::programName()

@@ -3,6 +3,7 @@
 #include "foundation/MyWebUtilitiesProxy.h"
 #include "platform/rtl/Exceptions.h"
 
+using namespace foundation;
 using namespace std::string_literals;
 
 namespace {

@@ -1,5 +1,7 @@
 #include "options_fixture.h"
 
+using namespace foundation;
+
 namespace {
 
 using namespace std::string_literals;

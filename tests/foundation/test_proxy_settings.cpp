@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace foundation;
+
 using http::HttpClient;
 using http::SocksAuthentication;
 using http::SocksVersion;

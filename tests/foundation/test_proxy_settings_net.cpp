@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace foundation;
+
 using zvotest::HttpResponseSpec;
 using zvotest::LocalHttpServer;
 using zvotest::ProxyServer;

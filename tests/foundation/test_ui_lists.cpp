@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QTreeWidget>
 
+using namespace foundation;
+
 namespace {
 
 struct List : QTreeWidget

@@ -9,6 +9,8 @@
 
 #include <QMainWindow>
 
+using namespace foundation;
+
 using shell::BeepKind;
 using shell::MessageButtons;
 using shell::MessageIcon;

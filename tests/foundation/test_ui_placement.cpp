@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+using namespace foundation;
+
 using rtl::Bounds;
 using rtl::TSize;
 

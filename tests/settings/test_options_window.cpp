@@ -17,6 +17,8 @@
 
 #include <tuple>
 
+using namespace foundation;
+
 namespace {
 
 class OptionsWindow : public ::testing::Test

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace foundation;
+
 namespace {
 
 // Every question is answered No, so no update window opens here.

@@ -30,6 +30,8 @@
 
 #include <sys/time.h>
 
+using namespace foundation;
+
 class UpdateWindowTest : public ::testing::Test
 {
 protected:

@@ -16,6 +16,8 @@
 
 #include <tuple>
 
+using namespace foundation;
+
 namespace {
 
 class Wizard : public ::testing::Test
