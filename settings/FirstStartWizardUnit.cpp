@@ -24,6 +24,7 @@
 #include <array>
 
 using namespace foundation;
+using namespace widgets;
 
 namespace {
 

@@ -26,8 +26,11 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+
+namespace widgets {
 class TdxPageControl;
 class TdxTabSheet;
+} // namespace widgets
 
 // The caller's list of competitor addresses: sorted without regard to case,
 // and an address that is there already, in any case, is not added again.
@@ -82,15 +85,15 @@ public:
     void LengthyMemoClick();
 
     QWidget *Image1 = nullptr;
-    TdxPageControl *dxPageControl1 = nullptr;
-    TdxTabSheet *dxTabSheet1 = nullptr;
+    widgets::TdxPageControl *dxPageControl1 = nullptr;
+    widgets::TdxTabSheet *dxTabSheet1 = nullptr;
     QLabel *WelcomeLabel = nullptr;
     QPlainTextEdit *LengthyMemo = nullptr;
-    TdxTabSheet *dxTabSheet2 = nullptr;
+    widgets::TdxTabSheet *dxTabSheet2 = nullptr;
     QLabel *Step1Label = nullptr;
     QLabel *ConnectionsLabel = nullptr;
     QComboBox *ConnectionsComboBox = nullptr;
-    TdxTabSheet *dxTabSheet3 = nullptr;
+    widgets::TdxTabSheet *dxTabSheet3 = nullptr;
     QLabel *Step2Label = nullptr;
     QLabel *URLLabel = nullptr;
     QLineEdit *URLEdit = nullptr;

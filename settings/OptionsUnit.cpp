@@ -18,6 +18,7 @@
 #include <QRadioButton>
 
 using namespace foundation;
+using namespace widgets;
 
 namespace {
 

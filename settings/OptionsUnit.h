@@ -22,8 +22,11 @@ class QComboBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+
+namespace widgets {
 class TdxPageControl;
 class TdxTabSheet;
+} // namespace widgets
 
 class TOptionsForm
     : public QDialog
@@ -51,13 +54,13 @@ public:
     void ProxyServerEditChange();
     void UpdateMemoMouseUp();
 
-    TdxPageControl *PageControl1 = nullptr;
-    TdxTabSheet *Other = nullptr;
+    widgets::TdxPageControl *PageControl1 = nullptr;
+    widgets::TdxTabSheet *Other = nullptr;
     QCheckBox *ShowSplashScreenCheckBox = nullptr;
     QLabel *ConnectionsLabel = nullptr;
     QComboBox *ConnectionsComboBox = nullptr;
-    TdxTabSheet *dxTabSheet1 = nullptr;
-    TdxTabSheet *dxTabSheet2 = nullptr;
+    widgets::TdxTabSheet *dxTabSheet1 = nullptr;
+    widgets::TdxTabSheet *dxTabSheet2 = nullptr;
     QLabel *UpdateLabel = nullptr;
     QComboBox *UpdateComboBox = nullptr;
     QPlainTextEdit *UpdateMemo = nullptr;

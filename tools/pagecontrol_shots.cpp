@@ -18,6 +18,8 @@
 #include <memory>
 #include <vector>
 
+using namespace widgets;
+
 namespace {
 
 const char *styleName(TdxTabStyle s)

@@ -15,6 +15,8 @@
 #include <cctype>
 #include <cstdio>
 
+namespace widgets {
+
 namespace {
 
 // User handlers run inside Qt event handlers; nothing may escape into Qt.
@@ -526,3 +528,5 @@ void TdxCustomPageControl::placePages()
         if (page->geometry() != area)
             page->setGeometry(area);
 }
+
+} // namespace widgets

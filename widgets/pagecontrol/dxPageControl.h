@@ -23,6 +23,8 @@ class Canvas;
 class ImageList;
 } // namespace gfx
 
+namespace widgets {
+
 class TdxCustomPageControl;
 
 // A list index out of range.
@@ -240,3 +242,5 @@ class TdxPageControl : public TdxCustomPageControl
 public:
     using TdxCustomPageControl::TdxCustomPageControl;
 };
+
+} // namespace widgets

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <numeric>
 
+namespace widgets {
+
 using rtl::TRect;
 
 namespace {
@@ -646,3 +648,5 @@ std::unique_ptr<TdxPageControlButtons> createTabPainter(TdxTabStyle style, TabSt
     }
     return std::make_unique<TdxPageControlNetFlatButtons>(host);
 }
+
+} // namespace widgets

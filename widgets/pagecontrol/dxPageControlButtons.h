@@ -18,6 +18,8 @@ class ImageList;
 struct Font;
 } // namespace gfx
 
+namespace widgets {
+
 class TdxPageControlButton;
 
 enum class TdxTabStyle { dxtsTabs, dxtsButtons, dxtsFlatButtons, dxtsFlat };
@@ -278,3 +280,5 @@ public:
 
 // The painter for a style, made for the given control.
 std::unique_ptr<TdxPageControlButtons> createTabPainter(TdxTabStyle style, TabStripHost *host);
+
+} // namespace widgets

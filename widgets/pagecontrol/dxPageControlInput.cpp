@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cctype>
 
+namespace widgets {
+
 namespace {
 
 // User handlers run inside Qt event handlers; nothing may escape into Qt.
@@ -346,3 +348,5 @@ bool TdxCustomPageControl::eventFilter(QObject *watched, QEvent *event)
     }
     return handled || QWidget::eventFilter(watched, event);
 }
+
+} // namespace widgets

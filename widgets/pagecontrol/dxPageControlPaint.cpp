@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace widgets {
+
 using namespace gfx;
 using rtl::TRect;
 
@@ -392,3 +394,5 @@ void TdxPageControlNetFlatButtons::paintArrows(Canvas &canvas)
     canvas.ExcludeClipRect(backArrowRect());
     canvas.ExcludeClipRect(forwardArrowRect());
 }
+
+} // namespace widgets

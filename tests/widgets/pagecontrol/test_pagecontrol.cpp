@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <memory>
 
+using namespace widgets;
+
 namespace {
 
 class PageControlTest : public ::testing::Test

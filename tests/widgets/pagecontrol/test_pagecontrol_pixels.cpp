@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+using namespace widgets;
+
 namespace {
 
 const char *styleName(TdxTabStyle s)

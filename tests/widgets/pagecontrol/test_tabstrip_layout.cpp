@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+using namespace widgets;
+
 namespace {
 
 struct FakePage : TabStripPage
