@@ -26,6 +26,7 @@
 #include <QUrl>
 
 using namespace foundation;
+using namespace settings;
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include <QApplication>
 
 using namespace foundation;
+using namespace settings;
 
 namespace {
 
@@ -86,5 +87,5 @@ void TMainForm::AddStoredDomains()
 
 void TMainForm::CheckForUpdatesIfDue()
 {
-    ::CheckForUpdatesIfDue(false);
+    settings::CheckForUpdatesIfDue(false);
 }

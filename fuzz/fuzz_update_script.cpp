@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+using namespace settings;
+
 namespace {
 
 void check(bool condition)

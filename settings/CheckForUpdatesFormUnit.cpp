@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+namespace settings {
+
 using namespace foundation;
 
 namespace {
@@ -401,3 +403,5 @@ void TCheckForUpdatesForm::closeEvent(QCloseEvent *event)
     }
     event->accept();
 }
+
+} // namespace settings

@@ -28,6 +28,8 @@ namespace http {
 class HttpClient;
 }
 
+namespace settings {
+
 // The update server and the product's home page. ZVO_UPDATE_SERVER, when
 // set, takes the server's place (read when a run starts).
 inline constexpr const char *UpdateServerAddress = "http://updates.zarvello.example";
@@ -117,3 +119,5 @@ private:
     std::unique_ptr<http::HttpClient> m_client;
     std::thread m_worker;
 };
+
+} // namespace settings

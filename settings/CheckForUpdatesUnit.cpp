@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <utility>
 
+namespace settings {
+
 using namespace foundation;
 
 namespace {
@@ -128,3 +130,5 @@ void ShowCheckForUpdatesForm()
     form->repaint();
     form->CheckForUpdates();
 }
+
+} // namespace settings

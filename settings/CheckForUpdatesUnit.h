@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 
+namespace settings {
+
 // The texts of CheckForUpdatesInterval.
 inline constexpr const char *UpdateIntervalAtEveryStart = "At Every Start";
 inline constexpr const char *UpdateIntervalNever = "Never";
@@ -32,3 +34,5 @@ void ShowCheckForUpdatesForm();
 // an empty function restores the system clock. Returns the previous one.
 using UpdateClock = std::function<rtl::TDateTime()>;
 UpdateClock SetUpdateClock(UpdateClock clock);
+
+} // namespace settings

@@ -23,6 +23,8 @@
 
 #include <array>
 
+namespace settings {
+
 using namespace foundation;
 using namespace widgets;
 
@@ -442,3 +444,5 @@ bool TFirstStartWizardForm::eventFilter(QObject *watched, QEvent *event)
     }
     return QDialog::eventFilter(watched, event);
 }
+
+} // namespace settings

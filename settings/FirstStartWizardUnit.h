@@ -32,6 +32,8 @@ class TdxPageControl;
 class TdxTabSheet;
 } // namespace widgets
 
+namespace settings {
+
 // The caller's list of competitor addresses: sorted without regard to case,
 // and an address that is there already, in any case, is not added again.
 struct LessNoCase
@@ -133,3 +135,5 @@ private:
     // back when the wizard goes away.
     QPointer<QWidget> m_previousActiveWindow;
 };
+
+} // namespace settings

@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+namespace settings {
+
 using namespace foundation;
 using namespace widgets;
 
@@ -223,3 +225,5 @@ void TOptionsForm::UpdateMemoMouseUp()
 {
     HideEditSelection(UpdateMemo);
 }
+
+} // namespace settings

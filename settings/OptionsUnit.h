@@ -28,6 +28,8 @@ class TdxPageControl;
 class TdxTabSheet;
 } // namespace widgets
 
+namespace settings {
+
 class TOptionsForm
     : public QDialog
     , public ProxyGroup
@@ -76,3 +78,5 @@ private:
     void createProxyPage();
     void createUpdatesPage();
 };
+
+} // namespace settings

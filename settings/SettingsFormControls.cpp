@@ -16,6 +16,8 @@
 
 #include <initializer_list>
 
+namespace settings {
+
 using namespace foundation;
 
 std::string ProxyPortText(bool useProxy, int32_t port)
@@ -158,3 +160,5 @@ QFont FormFont(int points, bool bold)
     font.setBold(bold);
     return font;
 }
+
+} // namespace settings

@@ -18,6 +18,8 @@ class QRadioButton;
 class QRect;
 class QWidget;
 
+namespace settings {
+
 // The proxy group of a settings window, with the names the forms give its
 // controls. A window inherits it, lays it out with CreateProxyControls and
 // owns the widgets.
@@ -83,3 +85,5 @@ inline constexpr int LabelHeight = 13;
 inline constexpr int CheckBoxHeight = 17;
 inline constexpr int EditHeight = 21;
 inline constexpr int ButtonHeight = 25;
+
+} // namespace settings

@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+namespace settings {
+
 using namespace foundation;
 
 namespace {
@@ -183,3 +185,5 @@ std::string NormalizeDownloadedText(std::string_view text)
         result = ReplaceText(result, "\r\n\r\n", "\r\n", true);
     return result;
 }
+
+} // namespace settings

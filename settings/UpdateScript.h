@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace settings {
+
 // What one update list says. The four file lists run in parallel, one entry
 // per file section in list order.
 struct TUpdateScript
@@ -67,3 +69,5 @@ bool IsBareFileName(std::string_view name);
 // removed: four passes that each merge pairs of line breaks, so up to sixteen
 // breaks in a row become one.
 std::string NormalizeDownloadedText(std::string_view text);
+
+} // namespace settings

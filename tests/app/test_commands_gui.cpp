@@ -30,6 +30,7 @@
 #include <QUrl>
 
 using namespace foundation;
+using namespace settings;
 
 namespace {
 

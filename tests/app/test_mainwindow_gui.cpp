@@ -19,6 +19,7 @@
 #include <QTimer>
 
 using namespace foundation;
+using namespace settings;
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include <tuple>
 
 using namespace foundation;
+using namespace settings;
 
 namespace {
 

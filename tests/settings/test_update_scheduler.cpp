@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace foundation;
+using namespace settings;
 
 namespace {
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace settings;
+
 using Strings = std::vector<std::string>;
 
 TEST(UpdateScript, SectionsKeysAndWarnings)

@@ -31,6 +31,7 @@
 #include <sys/time.h>
 
 using namespace foundation;
+using namespace settings;
 
 class UpdateWindowTest : public ::testing::Test
 {

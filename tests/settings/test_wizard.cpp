@@ -17,6 +17,7 @@
 #include <tuple>
 
 using namespace foundation;
+using namespace settings;
 
 namespace {
 
