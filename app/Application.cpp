@@ -6,6 +6,8 @@
 
 #include <QApplication>
 
+namespace app {
+
 int RunZarvello(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("Zarvello"));
@@ -20,3 +22,5 @@ int RunZarvello(QApplication &app)
         return 0;
     return app.exec();
 }
+
+} // namespace app

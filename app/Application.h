@@ -5,7 +5,11 @@
 
 class QApplication;
 
+namespace app {
+
 // Sets the application's title, registers the component libraries, creates
 // the main window, runs its start-up and, when that says so, the event loop.
 // Returns the process exit code.
 int RunZarvello(QApplication &app);
+
+} // namespace app

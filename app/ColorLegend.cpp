@@ -4,6 +4,8 @@
 #include "foundation/MyUtilities.h"
 #include "platform/rtl/FormatFloat.h"
 
+namespace app {
+
 using namespace foundation;
 
 LegendLayout CalcLegendLayout(int width, int height)
@@ -44,3 +46,5 @@ std::string LegendHint(int step)
     const std::string threshold = rtl::FormatFloat(",0", double(ColorScaleThresholds.at(size_t(step))));
     return ReplaceText("for this color status, the web site must have up to %0 references", "%0", threshold, true);
 }
+
+} // namespace app

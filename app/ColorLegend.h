@@ -10,6 +10,8 @@
 #include <array>
 #include <string>
 
+namespace app {
+
 struct LegendLayout
 {
     // Pixels covered by the frame: top, bottom, left and right edges.
@@ -32,3 +34,5 @@ int LegendStepAt(int width, int x);
 // The hint of a scale step: "for this color status, the web site must have up
 // to <threshold> references", the threshold with thousands separators.
 std::string LegendHint(int step);
+
+} // namespace app

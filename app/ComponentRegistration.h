@@ -1,7 +1,11 @@
 #pragma once
 
+namespace app {
+
 // The start-up registration of the component libraries the program carries:
 // the tree-list grid and the report library register their classes here and
 // do nothing else. Called once, before the application's first window.
 void RegisterGridComponents();
 void RegisterReportComponents();
+
+} // namespace app

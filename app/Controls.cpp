@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace app {
+
 TPaintBox::TPaintBox(QWidget *parent)
     : QWidget(parent)
 {
@@ -31,3 +33,5 @@ void TImage::mouseDoubleClickEvent(QMouseEvent *event)
         OnDblClick();
     QLabel::mouseDoubleClickEvent(event);
 }
+
+} // namespace app

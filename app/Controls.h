@@ -11,6 +11,8 @@
 
 class QPainter;
 
+namespace app {
+
 class TPaintBox : public QWidget
 {
     Q_OBJECT
@@ -38,3 +40,5 @@ public:
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 };
+
+} // namespace app

@@ -35,6 +35,8 @@
 #include <cstdlib>
 #include <ctime>
 
+namespace app {
+
 using namespace foundation;
 
 namespace {
@@ -581,3 +583,5 @@ std::string TMainForm::GetSearchEngineQueryURL(int32_t SearchEngineIndex, const 
     ZVO_ASSERT(!Domain.empty(), "MainUnit");
     return BuildSearchEngineQueryURL((*SearchEngineURLs)[size_t(SearchEngineIndex - 1)], Domain);
 }
+
+} // namespace app

@@ -23,6 +23,9 @@ class QPainter;
 class QPushButton;
 class QTimer;
 class QTreeWidgetItem;
+
+namespace app {
+
 class TCheckSEThread;
 class THelpRouter;
 class TImage;
@@ -208,3 +211,5 @@ private:
 
     bool m_started = false;
 };
+
+} // namespace app

@@ -28,6 +28,8 @@
 #include <new>
 #include <optional>
 
+namespace app {
+
 using namespace foundation;
 
 namespace {
@@ -319,3 +321,5 @@ void TMainForm::CancelRunningChecks(TMyProgressForm *ProgressForm,
         pumpMessages();
     }
 }
+
+} // namespace app

@@ -25,6 +25,8 @@
 #include <QTimer>
 #include <QUrl>
 
+namespace app {
+
 using namespace foundation;
 using namespace settings;
 
@@ -323,3 +325,5 @@ void TMainForm::MenuFileExitClick()
     if (close())
         QCoreApplication::quit();
 }
+
+} // namespace app

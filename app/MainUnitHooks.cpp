@@ -15,6 +15,8 @@
 
 #include <QApplication>
 
+namespace app {
+
 using namespace foundation;
 using namespace settings;
 
@@ -89,3 +91,5 @@ void TMainForm::CheckForUpdatesIfDue()
 {
     settings::CheckForUpdatesIfDue(false);
 }
+
+} // namespace app

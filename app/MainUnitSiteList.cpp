@@ -20,6 +20,8 @@
 #include <cmath>
 #include <limits>
 
+namespace app {
+
 using namespace foundation;
 
 namespace {
@@ -267,3 +269,5 @@ void TMainForm::PaintBox1MouseMove(int x, int)
         return;
     PaintBox1->setStatusTip(rtl::ToQString(LegendHint(step)));
 }
+
+} // namespace app

@@ -1,5 +1,7 @@
 #include "app/MyConstants.h"
 
+namespace app {
+
 int ColorScaleStepForTotal(int64_t total)
 {
     for (int step = 0; step < ColorScaleStepCount; ++step) {
@@ -8,3 +10,5 @@ int ColorScaleStepForTotal(int64_t total)
     }
     return -1;
 }
+
+} // namespace app

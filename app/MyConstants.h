@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace app {
+
 // Colours are 0x00BBGGRR values, the form in which the scale was designed.
 using TColorValue = uint32_t;
 
@@ -40,3 +42,5 @@ inline constexpr int ColorBlue(TColorValue c)
 {
     return int((c >> 16) & 0xFF);
 }
+
+} // namespace app

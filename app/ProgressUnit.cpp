@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace app {
+
 namespace {
 
 constexpr int Margin = 8;
@@ -166,3 +168,5 @@ void TMyProgressForm::FormHide()
         m_savedActiveWindow->activateWindow();
     }
 }
+
+} // namespace app

@@ -16,6 +16,8 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 
+namespace app {
+
 class TMyProgressForm : public QDialog
 {
     Q_OBJECT
@@ -70,3 +72,5 @@ private:
     int32_t m_max = 0;
     int32_t m_position = 0;
 };
+
+} // namespace app

@@ -7,6 +7,8 @@
 #include <array>
 #include <cctype>
 
+namespace app {
+
 using namespace foundation;
 
 namespace {
@@ -123,3 +125,5 @@ std::string PercentEncodeForURL(std::string_view text)
     }
     return out;
 }
+
+} // namespace app

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace app {
+
 struct TSearchEngineEntry
 {
     std::string Name;
@@ -38,3 +40,5 @@ std::string BuildSearchEngineQueryURL(std::string_view urlTemplate, std::string_
 // UTF-8 of their Windows-1252 meaning), the characters a URL may not hold
 // literally, and a "%" that does not start an escape. Everything else stays.
 std::string PercentEncodeForURL(std::string_view text);
+
+} // namespace app

@@ -9,6 +9,8 @@
 #include <QStyle>
 #include <QStyleOptionHeader>
 
+namespace app {
+
 namespace {
 
 // Qt 6.4 elides header captions in the style, but its header drawing hands
@@ -152,3 +154,5 @@ QSize TSiteListDelegate::sizeHint(const QStyleOptionViewItem &option, const QMod
     size.setHeight(TSiteListView::RowHeight);
     return size;
 }
+
+} // namespace app

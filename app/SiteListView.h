@@ -15,6 +15,8 @@
 #include <optional>
 #include <string>
 
+namespace app {
+
 // A row of the site list. Rows compare through the list's OnCompare so that a
 // sort orders them by total; Qt's sort keeps equal rows in their order.
 class TSiteRow : public QTreeWidgetItem
@@ -75,3 +77,5 @@ protected:
 private:
     TSiteListView *m_list;
 };
+
+} // namespace app

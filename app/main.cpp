@@ -9,5 +9,5 @@ int main(int argc, char **argv)
     // is made.
     browser::prepareProcess();
     QApplication app(argc, argv);
-    return RunZarvello(app);
+    return app::RunZarvello(app);
 }

@@ -29,6 +29,7 @@
 #include <cstdlib>
 #include <string>
 
+using namespace app;
 using namespace foundation;
 
 namespace {

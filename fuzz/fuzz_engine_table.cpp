@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+using namespace app;
+
 namespace {
 
 bool isBlankOrControl(char c)

@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QThread>
 
+namespace app {
+
 using namespace foundation;
 
 namespace {
@@ -160,3 +162,5 @@ void TSplashScreen::Finish()
         m_form->close();
     delete m_form.data();
 }
+
+} // namespace app

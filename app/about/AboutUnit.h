@@ -12,6 +12,8 @@
 
 class QLabel;
 
+namespace app {
+
 class TAboutForm : public QDialog
 {
     Q_OBJECT
@@ -71,3 +73,5 @@ private:
     Pause m_pause;
     int64_t m_deadline = 0;
 };
+
+} // namespace app

@@ -7,6 +7,8 @@
 
 #include <QApplication>
 
+namespace app {
+
 using namespace foundation;
 
 namespace {
@@ -48,3 +50,5 @@ bool ApplicationHelpJump(const std::string &JumpID)
     return ApplicationHelpCommand(help::HELP_COMMAND,
                                   help::HelpData(QStringLiteral("JumpID(\"\",\"%1\")").arg(rtl::ToQString(JumpID))));
 }
+
+} // namespace app

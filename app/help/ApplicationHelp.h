@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 
+namespace app {
+
 // Returns the result of the request and may clear CallHelp to say that it
 // handled the command itself.
 using TApplicationHelpHandler = std::function<bool(uint16_t Command, const help::HelpData &Data, bool &CallHelp)>;
@@ -22,3 +24,5 @@ bool HasApplicationHelpHandler();
 bool ApplicationHelpCommand(uint16_t Command, const help::HelpData &Data = {});
 // Jumps to a named topic of the application's help file.
 bool ApplicationHelpJump(const std::string &JumpID);
+
+} // namespace app

@@ -12,6 +12,8 @@
 
 #include <cstdio>
 
+namespace app {
+
 using namespace foundation;
 
 namespace {
@@ -299,3 +301,5 @@ THelpRouter *CreateMainHelpRouter(QObject *Owner)
         return nullptr;
     }
 }
+
+} // namespace app

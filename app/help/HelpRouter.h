@@ -17,6 +17,8 @@
 
 class QWidget;
 
+namespace app {
+
 enum class THelpType { htWinhelp, htHTMLhelp, htMixedMode };
 enum class TShowType { stDefault, stMain, stPopup };
 
@@ -82,3 +84,5 @@ std::string ChangeFileExt(const std::string &FileName, const std::string &Extens
 // from "CSHelp.txt", topic names used as they are. When a router exists
 // already, the failure is shown as an error message and null returned.
 THelpRouter *CreateMainHelpRouter(QObject *Owner);
+
+} // namespace app

@@ -2,6 +2,8 @@
 
 #include "platform/help/HtmlHelp.h"
 
+namespace app {
+
 bool LoadHtmlHelp()
 {
     // The viewer lives in the program itself, so binding it is only asking
@@ -13,3 +15,5 @@ bool HtmlHelpAvailable()
 {
     return LoadHtmlHelp();
 }
+
+} // namespace app

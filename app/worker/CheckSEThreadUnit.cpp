@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <chrono>
 
+namespace app {
+
 using namespace foundation;
 
 namespace {
@@ -315,3 +317,5 @@ std::string TCheckSEThread::FetchWithBrowser(const std::string &URL)
     }
     return page;
 }
+
+} // namespace app

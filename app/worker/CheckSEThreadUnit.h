@@ -23,7 +23,10 @@
 namespace http {
 class HttpClient;
 }
+
 class TEmbeddedWB;
+
+namespace app {
 
 class TCheckSEThread
 {
@@ -106,3 +109,5 @@ private:
     std::thread m_thread;
     bool m_started = false;
 };
+
+} // namespace app

@@ -72,9 +72,9 @@ protected:
         write("ZVO-SearchEngines.txt", table);
     }
 
-    TMainForm &start(bool expectRunning = true)
+    app::TMainForm &start(bool expectRunning = true)
     {
-        m_form = std::make_unique<TMainForm>();
+        m_form = std::make_unique<app::TMainForm>();
         m_form->SplashClock = [this] { return m_splashNow; };
         m_form->SplashPause = [this](int ms) {
             m_splashNow += ms;
@@ -92,7 +92,7 @@ protected:
     shell::RecordingMessageBoxes m_boxes;
     shell::UrlOpener m_previousOpener;
     QStringList m_opened;
-    std::unique_ptr<TMainForm> m_form;
+    std::unique_ptr<app::TMainForm> m_form;
     int64_t m_splashNow = 0;
     std::function<void()> m_onSplashPause;
 };

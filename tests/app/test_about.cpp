@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace app;
 using namespace foundation;
 
 namespace {

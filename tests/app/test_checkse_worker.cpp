@@ -15,8 +15,9 @@
 #include <functional>
 #include <regex>
 
-using namespace zvotest;
+using namespace app;
 using namespace std::chrono_literals;
+using namespace zvotest;
 
 namespace {
 

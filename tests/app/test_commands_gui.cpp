@@ -29,6 +29,7 @@
 #include <QTest>
 #include <QUrl>
 
+using namespace app;
 using namespace foundation;
 using namespace settings;
 

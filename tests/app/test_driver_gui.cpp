@@ -18,6 +18,7 @@
 #include <chrono>
 #include <map>
 
+using namespace app;
 using namespace foundation;
 
 namespace {

@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+using namespace app;
 using namespace foundation;
 
 namespace {

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace app;
 using namespace foundation;
 using namespace settings;
 

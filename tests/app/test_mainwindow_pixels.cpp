@@ -12,6 +12,8 @@
 
 #include <cstdint>
 
+using namespace app;
+
 namespace {
 
 using MainWindowPixelsTest = MainFormTest;

@@ -8,6 +8,8 @@
 
 #include <limits>
 
+using namespace app;
+
 namespace {
 
 TEST(EngineTable, KeepsOnlyNameColonHttpLinesInTheirOrder)
