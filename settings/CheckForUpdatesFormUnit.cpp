@@ -153,7 +153,7 @@ int TCheckForUpdatesForm::stepPosition() const
 // ---------------------------------------------------------------------------
 // Requests
 
-void TCheckForUpdatesForm::fetch(const std::string &url, Continuation done)
+void TCheckForUpdatesForm::fetch(const std::string &url, Continuation onReply)
 {
     stopWorker();
     const TUpdateTimings timings = g_timings;
@@ -171,7 +171,7 @@ void TCheckForUpdatesForm::fetch(const std::string &url, Continuation done)
     }
 
     http::HttpClient *client = m_client.get();
-    m_worker = std::thread([this, client, url, done] {
+    m_worker = std::thread([this, client, url, onReply] {
         std::string body;
         try {
             body = client->get(url);
@@ -182,7 +182,7 @@ void TCheckForUpdatesForm::fetch(const std::string &url, Continuation done)
         }
         try {
             QMetaObject::invokeMethod(
-                this, [this, body = std::move(body), done]() mutable { fetchDone(std::move(body), done); },
+                this, [this, body = std::move(body), onReply]() mutable { fetchDone(std::move(body), onReply); },
                 Qt::QueuedConnection);
         } catch (...) {
             // Out of memory while posting: the window is being torn down or
@@ -191,11 +191,11 @@ void TCheckForUpdatesForm::fetch(const std::string &url, Continuation done)
     });
 }
 
-void TCheckForUpdatesForm::fetchDone(std::string body, Continuation done)
+void TCheckForUpdatesForm::fetchDone(std::string body, Continuation onReply)
 {
     stopWorker();
     try {
-        (this->*done)(std::move(body));
+        (this->*onReply)(std::move(body));
     } catch (...) {
         // No failure may leave the window without a way to close.
         m_failed = true;

@@ -93,8 +93,8 @@ private:
     void GetUpdateButtonClick();
     void CancelCloseButtonClick();
 
-    void fetch(const std::string &url, Continuation done);
-    void fetchDone(std::string body, Continuation done);
+    void fetch(const std::string &url, Continuation onReply);
+    void fetchDone(std::string body, Continuation onReply);
     void stopWorker();
 
     void updateListReceived(std::string text);

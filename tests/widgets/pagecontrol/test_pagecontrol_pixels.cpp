@@ -95,6 +95,6 @@ TEST_P(PageControlPixelsTest, MatchesItsGolden)
 }
 
 INSTANTIATE_TEST_SUITE_P(StylesAndPositions, PageControlPixelsTest, ::testing::ValuesIn(everyRendering()),
-                         [](const ::testing::TestParamInfo<Rendering> &info) { return info.param.name(); });
+                         [](const ::testing::TestParamInfo<Rendering> &instance) { return instance.param.name(); });
 
 } // namespace
