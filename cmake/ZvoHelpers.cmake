@@ -47,3 +47,31 @@ function(zvo_add_test name)
   endif()
   set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "${_env}" TIMEOUT ${ARG_TIMEOUT})
 endfunction()
+
+# zvo_write_static_library_list(<file>) writes the path of every static
+# library this build defines, one a line, for scripts/check_symbols.sh. Taken
+# from the targets themselves so that a library left behind in the build
+# folder by a target that moved or went is not checked.
+function(zvo_write_static_library_list file)
+  _zvo_static_libraries("${PROJECT_SOURCE_DIR}" _libs)
+  list(TRANSFORM _libs REPLACE "^(.+)$" "$<TARGET_FILE:\\1>")
+  list(JOIN _libs "\n" _content)
+  file(GENERATE OUTPUT "${file}" CONTENT "${_content}\n")
+endfunction()
+
+function(_zvo_static_libraries dir result)
+  set(_found)
+  get_property(_targets DIRECTORY "${dir}" PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(_t IN LISTS _targets)
+    get_target_property(_type ${_t} TYPE)
+    if(_type STREQUAL "STATIC_LIBRARY")
+      list(APPEND _found ${_t})
+    endif()
+  endforeach()
+  get_property(_subdirs DIRECTORY "${dir}" PROPERTY SUBDIRECTORIES)
+  foreach(_d IN LISTS _subdirs)
+    _zvo_static_libraries("${_d}" _below)
+    list(APPEND _found ${_below})
+  endforeach()
+  set(${result} ${_found} PARENT_SCOPE)
+endfunction()

@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
+# No two of our static libraries may define one symbol.
+bash scripts/check_symbols.sh build
 
 jobs=$(nproc)
 ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600
