@@ -9,7 +9,7 @@
 
 using namespace foundation;
 
-using zvotest::HttpResponseSpec;
+using zvotest::CannedHttpReply;
 using zvotest::LocalHttpServer;
 using zvotest::ProxyServer;
 
@@ -34,7 +34,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(target.isRunning());
-        target.setResponse("/q", HttpResponseSpec::ok("About 1,234 results"));
+        target.setResponse("/q", CannedHttpReply::ok("About 1,234 results"));
     }
 
     // One fresh client per request, as a worker makes it.

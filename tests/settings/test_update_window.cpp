@@ -134,7 +134,7 @@ using Strings = std::vector<std::string>;
 
 TEST_F(UpdateWindowTest, RunningVersionListedEndsWithNothingToDo)
 {
-    auto list = zvotest::HttpResponseSpec::ok("* Application\r\nVersion: 2.9\r\nLink: http://127.0.0.1:1/\r\n");
+    auto list = zvotest::CannedHttpReply::ok("* Application\r\nVersion: 2.9\r\nLink: http://127.0.0.1:1/\r\n");
     list.delay = std::chrono::milliseconds(300);
     server.setUpdateListResponse(list);
     ShowCheckForUpdatesForm();
@@ -235,10 +235,10 @@ TEST_F(UpdateWindowTest, RefusedNamesAndFailedDownloadsLeaveFilesAlone)
     timings.MaxDownloadBytes = 4096;
     SetUpdateTimings(timings);
     server.setFile("outside.txt", "overwritten\n");
-    server.setFileResponse("data.txt", zvotest::HttpResponseSpec::withStatus(404, "Not Found\n"));
-    server.setFileResponse("error.txt", zvotest::HttpResponseSpec::withStatus(500, "Internal error\n"));
+    server.setFileResponse("data.txt", zvotest::CannedHttpReply::withStatus(404, "Not Found\n"));
+    server.setFileResponse("error.txt", zvotest::CannedHttpReply::withStatus(500, "Internal error\n"));
     server.setFile("big.txt", std::string(5000, 'x'));
-    server.setFileResponse("slow.txt", zvotest::HttpResponseSpec::hang());
+    server.setFileResponse("slow.txt", zvotest::CannedHttpReply::hang());
     std::string list;
     for (const std::string name :
          {"../outside.txt", "/tmp/zvo-outside.txt", "data.txt", "error.txt", "big.txt", "slow.txt"})

@@ -114,8 +114,8 @@ private:
         std::optional<EngineAnswer> browser;
     };
     static std::string key(const std::string &domain, int engine);
-    HttpResponseSpec respond(const HttpRequestRecord &request);
-    HttpResponseSpec toResponse(const EngineAnswer &answer, const std::string &domain) const;
+    CannedHttpReply respond(const HttpRequestRecord &request);
+    CannedHttpReply toResponse(const EngineAnswer &answer, const std::string &domain) const;
 
     mutable std::mutex m_mutex;
     std::map<std::string, Program> m_programs;

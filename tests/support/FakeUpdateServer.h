@@ -27,9 +27,9 @@ public:
     std::string fileLink(const std::string &name) const;
 
     void setUpdateList(std::string text);
-    void setUpdateListResponse(HttpResponseSpec response);
+    void setUpdateListResponse(CannedHttpReply response);
     void setFile(const std::string &name, std::string content);
-    void setFileResponse(const std::string &name, HttpResponseSpec response);
+    void setFileResponse(const std::string &name, CannedHttpReply response);
 
     // Paths requested so far, in order of arrival.
     std::vector<std::string> requestedPaths() const;

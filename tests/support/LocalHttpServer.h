@@ -40,7 +40,9 @@ struct HttpRequestRecord
     bool hasHeader(const std::string &name) const;
 };
 
-struct HttpResponseSpec
+// What the server sends for a request a test has prepared it for: a reply as
+// given, or one of the ways a real server fails to give one.
+struct CannedHttpReply
 {
     enum class Action {
         Respond, // status line, headers, body
@@ -63,19 +65,19 @@ struct HttpResponseSpec
     // Without a length the body ends where the connection is closed.
     bool sendContentLength = true;
 
-    static HttpResponseSpec ok(std::string body, std::string contentType = "text/html");
-    static HttpResponseSpec withStatus(int status, std::string body = {});
-    static HttpResponseSpec redirect(std::string location, int status = 302);
-    static HttpResponseSpec hang();
-    static HttpResponseSpec closeWithoutReply();
-    static HttpResponseSpec reset();
-    static HttpResponseSpec trickle(std::string body, size_t chunk, std::chrono::milliseconds interval);
+    static CannedHttpReply ok(std::string body, std::string contentType = "text/html");
+    static CannedHttpReply withStatus(int status, std::string body = {});
+    static CannedHttpReply redirect(std::string location, int status = 302);
+    static CannedHttpReply hang();
+    static CannedHttpReply closeWithoutReply();
+    static CannedHttpReply reset();
+    static CannedHttpReply trickle(std::string body, size_t chunk, std::chrono::milliseconds interval);
 };
 
 class LocalHttpServer
 {
 public:
-    using Handler = std::function<HttpResponseSpec(const HttpRequestRecord &)>;
+    using Handler = std::function<CannedHttpReply(const HttpRequestRecord &)>;
 
     // Listens at once; isRunning() tells whether that worked.
     LocalHttpServer();
@@ -92,9 +94,9 @@ public:
     // Answers for a target: an exact match of path and query wins over a
     // match of the path alone, which wins over the handler; anything else
     // gets the default (404).
-    void setResponse(const std::string &pathOrTarget, HttpResponseSpec response);
+    void setResponse(const std::string &pathOrTarget, CannedHttpReply response);
     void setHandler(Handler handler);
-    void setDefaultResponse(HttpResponseSpec response);
+    void setDefaultResponse(CannedHttpReply response);
 
     std::vector<HttpRequestRecord> requests() const;
     size_t requestCount() const;
@@ -110,7 +112,7 @@ private:
     struct Client;
     void acceptLoop();
     void serve(int fd, std::string address, uint16_t port);
-    HttpResponseSpec responseFor(const HttpRequestRecord &request);
+    CannedHttpReply responseFor(const HttpRequestRecord &request);
     // Waits without spinning; false when the server stops meanwhile.
     bool pause(std::chrono::milliseconds duration);
     bool waitReadable(int fd, int timeoutMs);
@@ -126,9 +128,9 @@ private:
 
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_requestArrived;
-    std::map<std::string, HttpResponseSpec> m_responses;
+    std::map<std::string, CannedHttpReply> m_responses;
     Handler m_handler;
-    HttpResponseSpec m_defaultResponse;
+    CannedHttpReply m_defaultResponse;
     std::vector<HttpRequestRecord> m_requests;
     std::vector<std::unique_ptr<Client>> m_clients;
     std::mutex m_stopMutex;

@@ -210,37 +210,37 @@ std::string FakeSearchEngine::emptyResultPage(const std::string &domain)
            "</title></head><body>\n<p>Your search did not match any documents.</p>\n</body></html>\n";
 }
 
-HttpResponseSpec FakeSearchEngine::toResponse(const EngineAnswer &answer, const std::string &domain) const
+CannedHttpReply FakeSearchEngine::toResponse(const EngineAnswer &answer, const std::string &domain) const
 {
-    HttpResponseSpec spec;
+    CannedHttpReply reply;
     switch (answer.kind) {
     case EngineAnswer::Kind::Count:
-        spec = HttpResponseSpec::ok(resultPage(answer.count, domain, answer.padding));
+        reply = CannedHttpReply::ok(resultPage(answer.count, domain, answer.padding));
         break;
-    case EngineAnswer::Kind::NoCount: spec = HttpResponseSpec::ok(emptyResultPage(domain)); break;
+    case EngineAnswer::Kind::NoCount: reply = CannedHttpReply::ok(emptyResultPage(domain)); break;
     case EngineAnswer::Kind::Status:
-        spec = HttpResponseSpec::withStatus(answer.status, answer.count >= 0 ? resultPage(answer.count, domain)
+        reply = CannedHttpReply::withStatus(answer.status, answer.count >= 0 ? resultPage(answer.count, domain)
                                                                              : emptyResultPage(domain));
-        spec.headers.emplace_back("Content-Type", "text/html");
+        reply.headers.emplace_back("Content-Type", "text/html");
         break;
-    case EngineAnswer::Kind::Hang: spec = HttpResponseSpec::hang(); break;
+    case EngineAnswer::Kind::Hang: reply = CannedHttpReply::hang(); break;
     case EngineAnswer::Kind::Stall: {
         const std::string page = resultPage(answer.count, domain, 4096);
-        spec = HttpResponseSpec::trickle(page, page.size() / 4, std::chrono::hours(1));
+        reply = CannedHttpReply::trickle(page, page.size() / 4, std::chrono::hours(1));
         break;
     }
-    case EngineAnswer::Kind::Close: spec = HttpResponseSpec::closeWithoutReply(); break;
-    case EngineAnswer::Kind::Reset: spec = HttpResponseSpec::reset(); break;
+    case EngineAnswer::Kind::Close: reply = CannedHttpReply::closeWithoutReply(); break;
+    case EngineAnswer::Kind::Reset: reply = CannedHttpReply::reset(); break;
     }
-    spec.delay = answer.delay;
-    return spec;
+    reply.delay = answer.delay;
+    return reply;
 }
 
-HttpResponseSpec FakeSearchEngine::respond(const HttpRequestRecord &request)
+CannedHttpReply FakeSearchEngine::respond(const HttpRequestRecord &request)
 {
     const EngineRequest r = describeRequest(request);
     if (r.path != "/search")
-        return HttpResponseSpec::withStatus(404, "<html><body>Not Found</body></html>");
+        return CannedHttpReply::withStatus(404, "<html><body>Not Found</body></html>");
 
     EngineAnswer answer;
     {

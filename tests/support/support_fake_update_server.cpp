@@ -39,20 +39,20 @@ std::string FakeUpdateServer::fileLink(const std::string &name) const
 
 void FakeUpdateServer::setUpdateList(std::string text)
 {
-    m_server.setResponse(kListPath, HttpResponseSpec::ok(std::move(text), "text/plain"));
+    m_server.setResponse(kListPath, CannedHttpReply::ok(std::move(text), "text/plain"));
 }
 
-void FakeUpdateServer::setUpdateListResponse(HttpResponseSpec response)
+void FakeUpdateServer::setUpdateListResponse(CannedHttpReply response)
 {
     m_server.setResponse(kListPath, std::move(response));
 }
 
 void FakeUpdateServer::setFile(const std::string &name, std::string content)
 {
-    m_server.setResponse(kFilePrefix + name, HttpResponseSpec::ok(std::move(content), "text/plain"));
+    m_server.setResponse(kFilePrefix + name, CannedHttpReply::ok(std::move(content), "text/plain"));
 }
 
-void FakeUpdateServer::setFileResponse(const std::string &name, HttpResponseSpec response)
+void FakeUpdateServer::setFileResponse(const std::string &name, CannedHttpReply response)
 {
     m_server.setResponse(kFilePrefix + name, std::move(response));
 }

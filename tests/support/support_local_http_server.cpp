@@ -91,39 +91,39 @@ bool HttpRequestRecord::hasHeader(const std::string &name) const
     return zvotest::hasHeader(headers, name);
 }
 
-HttpResponseSpec HttpResponseSpec::ok(std::string body, std::string contentType)
+CannedHttpReply CannedHttpReply::ok(std::string body, std::string contentType)
 {
     return {.headers = {{"Content-Type", std::move(contentType)}}, .body = std::move(body)};
 }
 
-HttpResponseSpec HttpResponseSpec::withStatus(int status, std::string body)
+CannedHttpReply CannedHttpReply::withStatus(int status, std::string body)
 {
     return {.status = status, .headers = {{"Content-Type", "text/html"}}, .body = std::move(body)};
 }
 
-HttpResponseSpec HttpResponseSpec::redirect(std::string location, int status)
+CannedHttpReply CannedHttpReply::redirect(std::string location, int status)
 {
     return {.status = status, .headers = {{"Location", std::move(location)}}};
 }
 
-HttpResponseSpec HttpResponseSpec::hang()
+CannedHttpReply CannedHttpReply::hang()
 {
     return {.action = Action::Hang};
 }
 
-HttpResponseSpec HttpResponseSpec::closeWithoutReply()
+CannedHttpReply CannedHttpReply::closeWithoutReply()
 {
     return {.action = Action::Close};
 }
 
-HttpResponseSpec HttpResponseSpec::reset()
+CannedHttpReply CannedHttpReply::reset()
 {
     return {.action = Action::Reset};
 }
 
-HttpResponseSpec HttpResponseSpec::trickle(std::string body, size_t chunk, std::chrono::milliseconds interval)
+CannedHttpReply CannedHttpReply::trickle(std::string body, size_t chunk, std::chrono::milliseconds interval)
 {
-    HttpResponseSpec r = ok(std::move(body));
+    CannedHttpReply r = ok(std::move(body));
     r.trickleChunk = chunk;
     r.trickleInterval = interval;
     return r;
@@ -154,7 +154,7 @@ struct LocalHttpServer::Client
 
 LocalHttpServer::LocalHttpServer()
 {
-    m_defaultResponse = HttpResponseSpec::withStatus(404, "<html><body>Not Found</body></html>");
+    m_defaultResponse = CannedHttpReply::withStatus(404, "<html><body>Not Found</body></html>");
     if (::pipe2(m_wakePipe, O_CLOEXEC) != 0)
         return;
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -190,7 +190,7 @@ std::string LocalHttpServer::url(const std::string &path) const
     return "http://127.0.0.1:" + std::to_string(m_port) + path;
 }
 
-void LocalHttpServer::setResponse(const std::string &pathOrTarget, HttpResponseSpec response)
+void LocalHttpServer::setResponse(const std::string &pathOrTarget, CannedHttpReply response)
 {
     std::lock_guard lock(m_mutex);
     m_responses[pathOrTarget] = std::move(response);
@@ -202,7 +202,7 @@ void LocalHttpServer::setHandler(Handler handler)
     m_handler = std::move(handler);
 }
 
-void LocalHttpServer::setDefaultResponse(HttpResponseSpec response)
+void LocalHttpServer::setDefaultResponse(CannedHttpReply response)
 {
     std::lock_guard lock(m_mutex);
     m_defaultResponse = std::move(response);
@@ -338,7 +338,7 @@ bool LocalHttpServer::sendAll(int fd, const std::string &data)
     return true;
 }
 
-HttpResponseSpec LocalHttpServer::responseFor(const HttpRequestRecord &request)
+CannedHttpReply LocalHttpServer::responseFor(const HttpRequestRecord &request)
 {
     std::unique_lock lock(m_mutex);
     if (auto it = m_responses.find(request.target); it != m_responses.end())
@@ -352,7 +352,7 @@ HttpResponseSpec LocalHttpServer::responseFor(const HttpRequestRecord &request)
         try {
             return handler(request);
         } catch (const std::exception &e) {
-            return HttpResponseSpec::withStatus(500, e.what());
+            return CannedHttpReply::withStatus(500, e.what());
         }
     }
     return m_defaultResponse;
@@ -433,21 +433,21 @@ void LocalHttpServer::serve(int fd, std::string address, uint16_t port)
         }
         m_requestArrived.notify_all();
 
-        HttpResponseSpec response = responseFor(request);
+        CannedHttpReply response = responseFor(request);
         if (response.delay.count() > 0 && !pause(response.delay))
             return;
         switch (response.action) {
-        case HttpResponseSpec::Action::Hang:
+        case CannedHttpReply::Action::Hang:
             while (pause(std::chrono::hours(1))) {
             }
             return;
-        case HttpResponseSpec::Action::Close: ::shutdown(fd, SHUT_WR); return;
-        case HttpResponseSpec::Action::Reset: {
+        case CannedHttpReply::Action::Close: ::shutdown(fd, SHUT_WR); return;
+        case CannedHttpReply::Action::Reset: {
             linger hard{1, 0};
             ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
             return;
         }
-        case HttpResponseSpec::Action::Respond: break;
+        case CannedHttpReply::Action::Respond: break;
         }
 
         closeAfter = closeAfter || response.closeAfter || !response.sendContentLength;

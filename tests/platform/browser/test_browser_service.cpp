@@ -14,7 +14,7 @@
 
 using namespace browser;
 using namespace std::chrono_literals;
-using zvotest::HttpResponseSpec;
+using zvotest::CannedHttpReply;
 using zvotest::LocalHttpServer;
 
 namespace {
@@ -31,10 +31,9 @@ PageOptions quick()
     return o;
 }
 
-HttpResponseSpec page(std::string body, int status = 200)
+CannedHttpReply page(std::string body, int status = 200)
 {
-    return status == 200 ? HttpResponseSpec::ok(std::move(body))
-                         : HttpResponseSpec::withStatus(status, std::move(body));
+    return status == 200 ? CannedHttpReply::ok(std::move(body)) : CannedHttpReply::withStatus(status, std::move(body));
 }
 
 // Runs the GUI thread's events until the condition holds or the bound passes.
@@ -129,10 +128,10 @@ TEST_F(BrowserServiceTest, FailuresAreNeverPages)
     server.setResponse("/broken", page("<html><body>oops</body></html>", 500));
     server.setResponse("/bad", page("", 400));
     server.setResponse("/empty", page(""));
-    HttpResponseSpec file = HttpResponseSpec::ok("a,b\r\n1,2\r\n", "text/csv");
+    CannedHttpReply file = CannedHttpReply::ok("a,b\r\n1,2\r\n", "text/csv");
     file.headers.emplace_back("Content-Disposition", "attachment; filename=x.csv");
     server.setResponse("/file", file);
-    server.setResponse("/hangup", HttpResponseSpec::closeWithoutReply());
+    server.setResponse("/hangup", CannedHttpReply::closeWithoutReply());
 
     for (const auto &[path, status] : {std::pair<std::string, int>{"/missing", 404}, {"/broken", 500}, {"/bad", 400}}) {
         const FetchResult r = fetch(at(server, path), quick());
@@ -145,8 +144,8 @@ TEST_F(BrowserServiceTest, FailuresAreNeverPages)
     EXPECT_EQ(fetch(at(server, "/empty"), quick()).status, FetchStatus::Completed);
 
     // Redirects are followed; what counts is where they end.
-    server.setResponse("/moved", HttpResponseSpec::redirect("/empty"));
-    server.setResponse("/gone", HttpResponseSpec::redirect("/missing", 301));
+    server.setResponse("/moved", CannedHttpReply::redirect("/empty"));
+    server.setResponse("/gone", CannedHttpReply::redirect("/missing", 301));
     const FetchResult moved = fetch(at(server, "/moved"), quick());
     EXPECT_EQ(moved.status, FetchStatus::Completed) << moved.errorText.toStdString();
     EXPECT_EQ(moved.httpStatus, 200);
@@ -170,7 +169,7 @@ TEST_F(BrowserServiceTest, FailuresAreNeverPages)
 
 TEST_F(BrowserServiceTest, WaitsEndSoonAfterAbortOrTimeLimit)
 {
-    server.setResponse("/slow", HttpResponseSpec::hang());
+    server.setResponse("/slow", CannedHttpReply::hang());
 
     // Abort on the GUI thread's own wait, set from elsewhere.
     {
@@ -227,7 +226,7 @@ TEST_F(BrowserServiceTest, WorkersOnTheirOwnThreadsGetTheirOwnPages)
 {
     constexpr int kWorkers = 3;
     for (int i = 0; i < kWorkers; ++i) {
-        HttpResponseSpec r = page("<html><body>About " + std::to_string(100 + i) + " results</body></html>");
+        CannedHttpReply r = page("<html><body>About " + std::to_string(100 + i) + " results</body></html>");
         r.delay = std::chrono::milliseconds(200 * i);
         server.setResponse("/q" + std::to_string(i), r);
     }

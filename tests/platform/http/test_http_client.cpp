@@ -12,7 +12,7 @@ using namespace std::chrono_literals;
 using http::EHttpError;
 using http::ErrorKind;
 using http::HttpClient;
-using zvotest::HttpResponseSpec;
+using zvotest::CannedHttpReply;
 using zvotest::LocalHttpServer;
 
 namespace {
@@ -74,9 +74,9 @@ protected:
 
 TEST_F(HttpClientTest, GetFollowsRedirectsAndSendsUserAgentAndReferrerEachTime)
 {
-    server.setResponse("/start", HttpResponseSpec::redirect(server.url("/middle"), 301));
-    server.setResponse("/middle", HttpResponseSpec::redirect("/page?x=1", 302));
-    server.setResponse("/page", HttpResponseSpec::ok("<html>result</html>"));
+    server.setResponse("/start", CannedHttpReply::redirect(server.url("/middle"), 301));
+    server.setResponse("/middle", CannedHttpReply::redirect("/page?x=1", 302));
+    server.setResponse("/page", CannedHttpReply::ok("<html>result</html>"));
     client.setUserAgent("Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 5.0)");
     client.setReferer("http://engine.example/");
 
@@ -94,26 +94,26 @@ TEST_F(HttpClientTest, GetFollowsRedirectsAndSendsUserAgentAndReferrerEachTime)
     }
 
     // The client is reused by the update window for every file.
-    server.setResponse("/second", HttpResponseSpec::ok("two"));
+    server.setResponse("/second", CannedHttpReply::ok("two"));
     EXPECT_EQ(client.get(server.url("/second")), "two");
 }
 
 TEST_F(HttpClientTest, EndlessRedirectsAreBoundedAndNeverFollowedToOtherSchemes)
 {
-    server.setResponse("/loop", HttpResponseSpec::redirect("/loop"));
+    server.setResponse("/loop", CannedHttpReply::redirect("/loop"));
     client.setMaxRedirects(3);
     EXPECT_EQ(failureText(client, server.url("/loop")), "Other 0 0");
     EXPECT_EQ(server.requestCount(), 4u);
 
     // A page must not be able to make the client read a local file.
-    server.setResponse("/evil", HttpResponseSpec::redirect("file:///etc/passwd"));
+    server.setResponse("/evil", CannedHttpReply::redirect("file:///etc/passwd"));
     EXPECT_EQ(failureText(client, server.url("/evil")), "Other 0 0");
 }
 
 TEST_F(HttpClientTest, ErrorStatusesCarryTheirCodeAndPage)
 {
     for (int status : {400, 404, 500, 503}) {
-        server.setResponse("/e", HttpResponseSpec::withStatus(status, "page " + std::to_string(status)));
+        server.setResponse("/e", CannedHttpReply::withStatus(status, "page " + std::to_string(status)));
         auto failure = failureOf(client, server.url("/e"));
         ASSERT_TRUE(failure) << status;
         EXPECT_EQ(failureText(client, server.url("/e")), "HttpStatus " + std::to_string(status) + " 0");
@@ -121,11 +121,11 @@ TEST_F(HttpClientTest, ErrorStatusesCarryTheirCodeAndPage)
     }
     // The redirect's own page is not taken for the error page of its target.
     server.setResponse("/moved", [&] {
-        auto r = HttpResponseSpec::redirect("/gone");
+        auto r = CannedHttpReply::redirect("/gone");
         r.body = "redirect page";
         return r;
     }());
-    server.setResponse("/gone", HttpResponseSpec::withStatus(404, "gone"));
+    server.setResponse("/gone", CannedHttpReply::withStatus(404, "gone"));
     auto failure = failureOf(client, server.url("/moved"));
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->httpStatus(), 404);
@@ -134,16 +134,16 @@ TEST_F(HttpClientTest, ErrorStatusesCarryTheirCodeAndPage)
 
 TEST_F(HttpClientTest, ConnectionFailuresAreClassifiedForTheWorker)
 {
-    server.setResponse("/close", HttpResponseSpec::closeWithoutReply());
+    server.setResponse("/close", CannedHttpReply::closeWithoutReply());
     EXPECT_EQ(failureText(client, server.url("/close")), "ConnectionClosed 0 0");
-    server.setResponse("/reset", HttpResponseSpec::reset());
+    server.setResponse("/reset", CannedHttpReply::reset());
     EXPECT_EQ(failureText(client, server.url("/reset")), "Socket 0 10054");
     EXPECT_EQ(failureText(client, "http://127.0.0.1:" + std::to_string(closedPort()) + "/"), "Socket 0 10061");
 }
 
 TEST_F(HttpClientTest, StalledTransferFailsWithTimeOut)
 {
-    server.setResponse("/hang", HttpResponseSpec::hang());
+    server.setResponse("/hang", CannedHttpReply::hang());
     client.setStallTimeoutSeconds(1);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(failureText(client, server.url("/hang")), "Socket 0 10060");
@@ -152,8 +152,8 @@ TEST_F(HttpClientTest, StalledTransferFailsWithTimeOut)
 
 TEST_F(HttpClientTest, AbortFromAnotherThreadEndsAStalledTransferAtOnce)
 {
-    server.setResponse("/hang", HttpResponseSpec::hang());
-    server.setResponse("/slow", HttpResponseSpec::trickle(std::string(4000, 'x'), 10, 100ms));
+    server.setResponse("/hang", CannedHttpReply::hang());
+    server.setResponse("/slow", CannedHttpReply::trickle(std::string(4000, 'x'), 10, 100ms));
 
     for (const char *path : {"/hang", "/slow"}) {
         client.clearAbort();
@@ -174,7 +174,7 @@ TEST_F(HttpClientTest, AbortFromAnotherThreadEndsAStalledTransferAtOnce)
     }
 
     // The abort stays in force for the next request until cleared.
-    server.setResponse("/ok", HttpResponseSpec::ok("fine"));
+    server.setResponse("/ok", CannedHttpReply::ok("fine"));
     EXPECT_EQ(failureText(client, server.url("/ok")), "Aborted 0 0");
     client.clearAbort();
     EXPECT_EQ(client.get(server.url("/ok")), "fine");
@@ -182,7 +182,7 @@ TEST_F(HttpClientTest, AbortFromAnotherThreadEndsAStalledTransferAtOnce)
 
 TEST_F(HttpClientTest, ProgressCallbackSeesTheTransferAndCanAbortIt)
 {
-    server.setResponse("/slow", HttpResponseSpec::trickle(std::string(3000, 'y'), 300, 20ms));
+    server.setResponse("/slow", CannedHttpReply::trickle(std::string(3000, 'y'), 300, 20ms));
     int64_t lastSeen = 0;
     client.setProgressCallback([&](int64_t received, int64_t) {
         lastSeen = received;
@@ -211,14 +211,14 @@ TEST_F(HttpClientTest, PageOverTheSizeLimitIsAFailedRequest)
 {
     EXPECT_EQ(HttpClient().maxBodySize(), 16 * 1024 * 1024);
     client.setMaxBodySize(1000);
-    server.setResponse("/fits", HttpResponseSpec::ok(std::string(1000, 'a')));
+    server.setResponse("/fits", CannedHttpReply::ok(std::string(1000, 'a')));
     EXPECT_EQ(client.get(server.url("/fits")).size(), 1000u);
 
-    server.setResponse("/declared", HttpResponseSpec::ok(std::string(1001, 'b')));
+    server.setResponse("/declared", CannedHttpReply::ok(std::string(1001, 'b')));
     EXPECT_EQ(failureText(client, server.url("/declared")), "Other 0 0");
 
     // Without a declared length the limit holds while the page arrives.
-    auto open = HttpResponseSpec::ok(std::string(50000, 'c'));
+    auto open = CannedHttpReply::ok(std::string(50000, 'c'));
     open.sendContentLength = false;
     server.setResponse("/undeclared", open);
     EXPECT_EQ(failureText(client, server.url("/undeclared")), "Other 0 0");
@@ -230,14 +230,14 @@ TEST_F(HttpClientTest, EnvironmentProxySettingsAreIgnored)
     ScopedEnv env;
     for (const char *name : {"http_proxy", "HTTP_PROXY", "https_proxy", "ALL_PROXY", "all_proxy"})
         env.set(name, nowhere);
-    server.setResponse("/direct", HttpResponseSpec::ok("direct"));
+    server.setResponse("/direct", CannedHttpReply::ok("direct"));
     EXPECT_EQ(client.get(server.url("/direct")), "direct");
 
     // A configured proxy is used even for addresses that no_proxy exempts.
     env.set("no_proxy", "*");
     env.set("NO_PROXY", "*");
     LocalHttpServer proxy;
-    proxy.setResponse("/through", HttpResponseSpec::ok("via proxy"));
+    proxy.setResponse("/through", CannedHttpReply::ok("via proxy"));
     client.proxyParams().server = "127.0.0.1";
     client.proxyParams().port = proxy.port();
     client.proxyParams().username = "user";
@@ -253,7 +253,7 @@ TEST_F(HttpClientTest, EnvironmentProxySettingsAreIgnored)
 
 TEST_F(HttpClientTest, ProxyWithImpossiblePortFailsWithoutConnectingDirectly)
 {
-    server.setResponse("/x", HttpResponseSpec::ok("direct"));
+    server.setResponse("/x", CannedHttpReply::ok("direct"));
     client.createIOHandler();
     client.socksInfo()->version = http::SocksVersion::Socks4;
     client.socksInfo()->host = "127.0.0.1";
@@ -267,7 +267,7 @@ TEST_F(HttpClientTest, ProxyWithImpossiblePortFailsWithoutConnectingDirectly)
 TEST_F(HttpClientTest, ProxyRefusingTheTunnelIsAnHttpErrorWithItsStatus)
 {
     LocalHttpServer proxy;
-    proxy.setDefaultResponse(HttpResponseSpec::withStatus(407, "authenticate first"));
+    proxy.setDefaultResponse(CannedHttpReply::withStatus(407, "authenticate first"));
     client.proxyParams().server = "127.0.0.1";
     client.proxyParams().port = proxy.port();
     EXPECT_EQ(failureText(client, "https://127.0.0.1:" + std::to_string(server.port()) + "/"), "HttpStatus 407 0");

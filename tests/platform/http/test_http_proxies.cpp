@@ -13,7 +13,7 @@ using http::ErrorKind;
 using http::HttpClient;
 using http::SocksAuthentication;
 using http::SocksVersion;
-using zvotest::HttpResponseSpec;
+using zvotest::CannedHttpReply;
 using zvotest::LocalHttpServer;
 using zvotest::ProxyServer;
 
@@ -49,7 +49,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(target.isRunning());
-        target.setResponse("/page", HttpResponseSpec::ok("<html>42 results</html>"));
+        target.setResponse("/page", CannedHttpReply::ok("<html>42 results</html>"));
         client.setUserAgent("Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 5.0)");
     }
     LocalHttpServer target;
