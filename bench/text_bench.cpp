@@ -17,8 +17,8 @@ using namespace foundation;
 
 namespace {
 
-constexpr size_t kPageSize = size_t(1) << 20;
-constexpr std::string_view kMarker = "var IWtotalresults = 1234567890;"; // 32 bytes
+constexpr size_t PageSize = size_t(1) << 20;
+constexpr std::string_view Marker = "var IWtotalresults = 1234567890;"; // 32 bytes
 
 // Result-page-like HTML: links, titles, snippets and markup in a realistic
 // mix of letters, blanks, digits and punctuation, without any of the
@@ -42,16 +42,16 @@ std::string makePage(bool withMarkerNearEnd)
         return s;
     };
     std::string page = "<html><head><title>Search</title></head><body>\n";
-    while (page.size() < kPageSize) {
+    while (page.size() < PageSize) {
         page += "<div class=\"result\"><a href=\"http://www." + std::string(words[word(rng)]) + "-" + words[word(rng)] +
                 ".com/" + std::to_string(number(rng)) + "/index.html\">";
         page += phrase(5) + "</a>\n<p class=\"snippet\">" + phrase(18) + ", " + phrase(7) + ".</p>";
         page += "<span class=\"url\">www." + std::string(words[word(rng)]) + ".com &nbsp;-&nbsp; " +
                 std::to_string(number(rng)) + "k</span></div>\n";
     }
-    page.resize(kPageSize);
+    page.resize(PageSize);
     if (withMarkerNearEnd)
-        page.replace(kPageSize - 100, kMarker.size(), kMarker);
+        page.replace(PageSize - 100, Marker.size(), Marker);
     return page;
 }
 
@@ -63,7 +63,7 @@ const std::string &page()
 
 std::string needleOf(size_t length, bool mixedCase)
 {
-    std::string n(kMarker.substr(0, length));
+    std::string n(Marker.substr(0, length));
     if (mixedCase)
         for (size_t i = 0; i < n.size(); i += 2)
             n[i] = char(std::toupper(static_cast<unsigned char>(n[i])));

@@ -15,7 +15,7 @@ namespace foundation {
 
 namespace {
 
-constexpr size_t kNone = std::string_view::npos;
+constexpr size_t NotFound = std::string_view::npos;
 
 const uint8_t *bytesOf(std::string_view s)
 {
@@ -76,7 +76,7 @@ size_t horspool(std::string_view text, std::string_view pattern, const uint32_t 
     const size_t n = text.size();
     const size_t m = pattern.size();
     if (m == 0 || m > n)
-        return kNone;
+        return NotFound;
     const auto &upper = rtl::AnsiUpperTable();
     const uint8_t *t = bytesOf(text);
     const uint8_t *p = bytesOf(pattern);
@@ -110,7 +110,7 @@ size_t horspool(std::string_view text, std::string_view pattern, const uint32_t 
             while (i < n && (k = zeroed[t[i]]) != 0)
                 i += k;
             if (i >= n)
-                return kNone;
+                return NotFound;
         }
         const size_t begin = i - (m - 1);
         if (sameBytes<NoCase>(upper, t + begin, p, m))
@@ -176,7 +176,7 @@ size_t blockFind(std::string_view text, std::string_view pattern)
     const size_t n = text.size();
     const size_t m = pattern.size();
     if (m == 0 || m > n)
-        return kNone;
+        return NotFound;
     const auto &upper = rtl::AnsiUpperTable();
     const auto &cp = casePartners();
     const uint8_t *t = bytesOf(text);
@@ -211,7 +211,7 @@ size_t blockFind(std::string_view text, std::string_view pattern)
         if (sameByte<NoCase>(upper, t[i], first) && sameByte<NoCase>(upper, t[i + m - 1], last) &&
             sameBytes<NoCase>(upper, t + i + 1, p + 1, middle))
             return i;
-    return kNone;
+    return NotFound;
 }
 
 #endif
@@ -247,7 +247,7 @@ std::ptrdiff_t fastFind(std::string_view text, std::string_view pattern, std::pt
     if (from >= text.size())
         return 0;
     const size_t hit = searchFrom<NoCase>(text.substr(from), pattern);
-    return hit == kNone ? 0 : std::ptrdiff_t(from + hit + 1);
+    return hit == NotFound ? 0 : std::ptrdiff_t(from + hit + 1);
 }
 
 template <bool NoCase>
@@ -257,10 +257,10 @@ std::string replaceAll(std::string_view source, std::string_view find, std::stri
     // the estimate is capped because a long replacement of a short find text
     // would otherwise reserve many times the page for matches that may not
     // be there, and growth by half covers the rest.
-    constexpr size_t kMaxSlack = size_t(16) << 20;
+    constexpr size_t maxSlack = size_t(16) << 20;
     size_t size = source.size();
     if (replacement.size() > find.size()) {
-        const size_t cap = source.size() + kMaxSlack;
+        const size_t cap = source.size() + maxSlack;
         const auto estimate = static_cast<unsigned __int128>(source.size()) * replacement.size() / find.size();
         size = estimate > cap ? cap : size_t(estimate);
         if (size == 0)
@@ -280,7 +280,7 @@ std::string replaceAll(std::string_view source, std::string_view find, std::stri
     size_t pos = 0;
     while (source.size() - pos >= find.size()) {
         const size_t hit = searchFrom<NoCase>(source.substr(pos), find);
-        if (hit == kNone)
+        if (hit == NotFound)
             break;
         makeRoom(hit + replacement.size());
         result.append(source.data() + pos, hit);

@@ -46,19 +46,19 @@ std::string ApplicationHelpFile;
 namespace {
 
 // Longest value taken per kind, in characters.
-constexpr int kBoolLimit = 16;
-constexpr int kNumberLimit = 255;
-constexpr int kWindowStateLimit = 32;
-constexpr int kTextLimit = 4096;
+constexpr int BoolLimit = 16;
+constexpr int NumberLimit = 255;
+constexpr int WindowStateLimit = 32;
+constexpr int TextLimit = 4096;
 
 // The main window cannot be made narrower than this (its layout's minimum).
-constexpr int32_t kMainWindowMinWidth = 630;
+constexpr int32_t MainWindowMinWidth = 630;
 
-const std::string kPasswordPrefix = "Base64:";
+const std::string PasswordPrefix = "Base64:";
 
 // Bytes that Windows-1252 leaves undefined, so no character a user can type
 // scrambles to NUL, and none of the ASCII range to ";" or "~".
-constexpr unsigned char kScrambleKeys[3] = {0x9D, 0x81, 0x8D};
+constexpr unsigned char ScrambleKeys[3] = {0x9D, 0x81, 0x8D};
 
 std::string programFileName()
 {
@@ -70,13 +70,13 @@ std::string programFileName()
 
 int32_t defaultMainWindowWidth()
 {
-    int32_t width = kMainWindowMinWidth + 100;
+    int32_t width = MainWindowMinWidth + 100;
     const rtl::TRect area = GetWorkArea();
     if (area.Right != 0)
         width = std::min(width, area.Width() - 16);
     else
         width = std::min(width, shell::screenSize().cx - 16);
-    return std::max(width, kMainWindowMinWidth);
+    return std::max(width, MainWindowMinWidth);
 }
 
 bool fileVariablesSet()
@@ -105,7 +105,7 @@ std::string ReadIniValue(const std::string &key, int readLimit, const std::strin
 
 std::string ReadStringOption(const std::string &key, const std::string &defaultValue)
 {
-    std::string value = ReadIniValue(key, kTextLimit, defaultValue);
+    std::string value = ReadIniValue(key, TextLimit, defaultValue);
     const size_t nul = value.find('\0');
     if (nul != std::string::npos)
         value.resize(nul);
@@ -114,7 +114,7 @@ std::string ReadStringOption(const std::string &key, const std::string &defaultV
 
 int32_t ReadNumberOption(const std::string &key, int32_t defaultValue)
 {
-    const std::string value = ReadIniValue(key, kNumberLimit, std::string());
+    const std::string value = ReadIniValue(key, NumberLimit, std::string());
     if (value.empty())
         return defaultValue;
     return rtl::Round(StrToNumber(value));
@@ -122,7 +122,7 @@ int32_t ReadNumberOption(const std::string &key, int32_t defaultValue)
 
 bool ReadBoolOption(const std::string &key, bool defaultValue)
 {
-    const std::string value = ReadIniValue(key, kBoolLimit, std::string());
+    const std::string value = ReadIniValue(key, BoolLimit, std::string());
     if (value.empty())
         return defaultValue;
     return value == "true";
@@ -130,7 +130,7 @@ bool ReadBoolOption(const std::string &key, bool defaultValue)
 
 TWindowState ReadWindowStateOption(const std::string &key, TWindowState defaultValue)
 {
-    const std::string value = ReadIniValue(key, kWindowStateLimit, std::string());
+    const std::string value = ReadIniValue(key, WindowStateLimit, std::string());
     if (value.empty())
         return defaultValue;
     if (value == "Normal")
@@ -145,8 +145,8 @@ std::string ReadPasswordOption(const std::string &key, const std::string &defaul
     std::string value = ReadStringOption(key, std::string());
     if (value.empty())
         return defaultValue;
-    if (value.starts_with(kPasswordPrefix)) {
-        value = DecodeBase64Option(value.substr(kPasswordPrefix.size()));
+    if (value.starts_with(PasswordPrefix)) {
+        value = DecodeBase64Option(value.substr(PasswordPrefix.size()));
         if (!value.empty() && value.back() == '\0')
             value.pop_back();
     }
@@ -186,14 +186,14 @@ void WriteWindowStateOption(const std::string &key, TWindowState value)
 void WritePasswordOption(const std::string &key, const std::string &value)
 {
     const std::string escaped = ReplaceText(ScrambleText(value), ";", "~~~", true);
-    WriteStringOption(key, kPasswordPrefix + EncodeBase64Option(escaped));
+    WriteStringOption(key, PasswordPrefix + EncodeBase64Option(escaped));
 }
 
 std::string ScrambleText(const std::string &text)
 {
     std::string result = text;
     for (size_t i = 0; i < result.size(); ++i)
-        result[i] = char(uint8_t(result[i]) ^ kScrambleKeys[(i + 1) % 3]);
+        result[i] = char(uint8_t(result[i]) ^ ScrambleKeys[(i + 1) % 3]);
     return result;
 }
 

@@ -23,7 +23,7 @@ namespace foundation {
 
 namespace {
 
-constexpr const char *kUnit = "MyUtilities";
+constexpr const char *UnitName = "MyUtilities";
 
 // Closes a POSIX descriptor on every path out of a routine.
 class FileDescriptor
@@ -229,7 +229,7 @@ bool SaveTextFile(const std::string &fileName, const std::string &text, bool mak
 
 bool AppendLineToFile(const std::string &fileName, const std::string &line)
 {
-    ZVO_ASSERT(!fileName.empty(), kUnit);
+    ZVO_ASSERT(!fileName.empty(), UnitName);
     // Workers log from several threads at once; one lock keeps each line whole.
     static std::mutex mutex;
     std::lock_guard lock(mutex);
@@ -252,8 +252,8 @@ bool DeleteFileForced(const std::string &fileName)
 
 bool LoadListViewFromFile(const std::string &fileName, QTreeWidget *listView, const std::string &delimiter)
 {
-    ZVO_ASSERT(!fileName.empty(), kUnit);
-    ZVO_ASSERT(listView != nullptr, kUnit);
+    ZVO_ASSERT(!fileName.empty(), UnitName);
+    ZVO_ASSERT(listView != nullptr, UnitName);
     try {
         listView->clear();
         const std::string content = LoadTextFile(fileName);
@@ -276,8 +276,8 @@ bool LoadListViewFromFile(const std::string &fileName, QTreeWidget *listView, co
 
 bool SaveListViewToFile(const std::string &fileName, QTreeWidget *listView, const std::string &delimiter)
 {
-    ZVO_ASSERT(!fileName.empty(), kUnit);
-    ZVO_ASSERT(listView != nullptr, kUnit);
+    ZVO_ASSERT(!fileName.empty(), UnitName);
+    ZVO_ASSERT(listView != nullptr, UnitName);
     const int columns = listView->columnCount();
     std::string text;
     for (int row = 0; row < listView->topLevelItemCount(); ++row) {

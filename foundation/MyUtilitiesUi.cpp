@@ -23,7 +23,7 @@ namespace foundation {
 
 namespace {
 
-constexpr const char *kUnit = "MyUtilities";
+constexpr const char *UnitName = "MyUtilities";
 
 QPointer<QWidget> g_mainForm;
 HelpHandler g_helpHandler;
@@ -132,7 +132,7 @@ rtl::TRect CalcFormBounds(const rtl::TRect &current, int left, int top, int widt
 
 void SetFormBounds(QWidget *form, int left, int top, int width, int height)
 {
-    ZVO_ASSERT(form != nullptr, kUnit);
+    ZVO_ASSERT(form != nullptr, UnitName);
     const rtl::TRect bounds = CalcFormBounds(outerBounds(form), left, top, width, height, currentPlacementArea());
     form->move(bounds.Left, bounds.Top);
     setOuterSize(form, bounds.Width(), bounds.Height());
@@ -144,7 +144,7 @@ void SetFormBounds(QWidget *form, int left, int top, int width, int height)
 
 void CenterForm(QWidget *form, QWidget *control)
 {
-    ZVO_ASSERT(form != nullptr, kUnit);
+    ZVO_ASSERT(form != nullptr, UnitName);
     const rtl::TRect own = outerBounds(form);
     const rtl::TSize size{own.Width(), own.Height()};
     rtl::TPoint at;
@@ -231,13 +231,13 @@ void EditSelectAll()
 
 void HideEditSelection(QWidget *control)
 {
-    ZVO_ASSERT(control != nullptr, kUnit);
+    ZVO_ASSERT(control != nullptr, UnitName);
     shell::hideSelection(control);
 }
 
 void DeleteSelectedListItem(QTreeWidget *listView)
 {
-    ZVO_ASSERT(listView != nullptr, kUnit);
+    ZVO_ASSERT(listView != nullptr, UnitName);
     int index = -1;
     for (int row = 0; row < listView->topLevelItemCount(); ++row) {
         if (listView->topLevelItem(row)->isSelected()) {
@@ -256,7 +256,7 @@ void DeleteSelectedListItem(QTreeWidget *listView)
 
 void SelectListItemByCaption(QTreeWidget *listView, const std::string &text)
 {
-    ZVO_ASSERT(listView != nullptr, kUnit);
+    ZVO_ASSERT(listView != nullptr, UnitName);
     const std::string prefix = rtl::AnsiUpperCase(text);
     for (int row = 0; row < listView->topLevelItemCount(); ++row) {
         QTreeWidgetItem *item = listView->topLevelItem(row);
@@ -270,7 +270,7 @@ void SelectListItemByCaption(QTreeWidget *listView, const std::string &text)
 
 void SelectComboBoxItem(QComboBox *comboBox, const std::string &text)
 {
-    ZVO_ASSERT(comboBox != nullptr, kUnit);
+    ZVO_ASSERT(comboBox != nullptr, UnitName);
     const QString wanted = rtl::ToQString(text);
     for (int i = 0; i < comboBox->count(); ++i) {
         if (comboBox->itemText(i) == wanted) {

@@ -55,7 +55,7 @@ struct BracketRule
 };
 
 // Engines that state their count between two fixed texts.
-constexpr BracketRule kBracketRules[] = {
+constexpr BracketRule BracketRules[] = {
     {"<B>Results</B> : ", "documents", false},
     {"var IWtotalresults =", ";", false},
     {"class=\"ofSoMany\"", "<", true},
@@ -63,7 +63,7 @@ constexpr BracketRule kBracketRules[] = {
 
 // Markup and words that stand between a phrase and its number on the pages
 // of the other engines; thousands separators go too.
-constexpr std::string_view kRemovedTexts[] = {
+constexpr std::string_view RemovedTexts[] = {
     "<B>", "</B>", "<I>", "</I>", "<strong>", "</strong>", ",", ".", "about", "fewer than", "less than", "more than",
 };
 
@@ -74,7 +74,7 @@ int32_t GetResultCountFromHTML(std::string_view page)
     if (page.empty())
         return -1;
 
-    for (const BracketRule &rule : kBracketRules) {
+    for (const BracketRule &rule : BracketRules) {
         const int marker = StrPos(page, rule.marker, false);
         if (marker == 0)
             continue;
@@ -89,7 +89,7 @@ int32_t GetResultCountFromHTML(std::string_view page)
     }
 
     std::string cleaned(page);
-    for (std::string_view removed : kRemovedTexts)
+    for (std::string_view removed : RemovedTexts)
         cleaned = ReplaceText(cleaned, removed, "", false);
     cleaned = ReplaceText(cleaned, "&nbsp;", " ", false);
 

@@ -9,7 +9,7 @@ namespace foundation {
 namespace {
 
 // A longer binary value than this is not read, and counts as disabled.
-constexpr size_t kEnableBufferSize = 1024;
+constexpr size_t EnableBufferSize = 1024;
 
 std::string enableText(const registry::Value &value)
 {
@@ -17,7 +17,7 @@ std::string enableText(const registry::Value &value)
     case registry::ValueType::Integer: return std::to_string(value.integer);
     case registry::ValueType::Binary:
         // An empty value has no first byte to read.
-        if (value.data.empty() || value.data.size() > kEnableBufferSize)
+        if (value.data.empty() || value.data.size() > EnableBufferSize)
             return {};
         return std::to_string(uint8_t(value.data[0]));
     default: return {};

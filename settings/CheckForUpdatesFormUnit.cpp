@@ -24,8 +24,8 @@ namespace {
 
 TUpdateTimings g_timings;
 
-const QColor kStatusRed(255, 0, 0);
-const QColor kStatusGreen(0, 153, 0);
+const QColor StatusRed(255, 0, 0);
+const QColor StatusGreen(0, 153, 0);
 
 std::string updateServer()
 {
@@ -281,7 +281,7 @@ void TCheckForUpdatesForm::processCurrentFile()
     }
 
     SetStatus("Downloading new version of " + quoted(name), stepPosition());
-    setStatusColor(kStatusRed);
+    setStatusColor(StatusRed);
     DownloadFile(Script.FileLinks[i], name);
 }
 
@@ -342,14 +342,14 @@ void TCheckForUpdatesForm::nextFile()
 void TCheckForUpdatesForm::finishRun()
 {
     m_pause.stop();
-    setStatusColor(kStatusGreen);
+    setStatusColor(StatusGreen);
     if (CompareVersions(Script.AppVersion, m_runningVersion) > 0) {
         SetStatus("A new application version is available. Click the button below.", 100);
-        setStatusColor(kStatusRed);
+        setStatusColor(StatusRed);
         GetUpdateButton->setEnabled(true);
     } else if (m_failed) {
         SetStatus("Installation failed. Click the button below.", 100);
-        setStatusColor(kStatusRed);
+        setStatusColor(StatusRed);
         GetUpdateButton->setEnabled(true);
     } else if (m_updatedCount == 0) {
         SetStatus("You already have the latest files.", 100);

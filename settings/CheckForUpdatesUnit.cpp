@@ -26,7 +26,7 @@ struct IntervalEntry
     int days;
 };
 
-constexpr std::array<IntervalEntry, 7> kIntervals = {{
+constexpr std::array<IntervalEntry, 7> Intervals = {{
     {"At Every Start", 0},
     {"Every Day", 1},
     {"Every Two Days", 2},
@@ -66,7 +66,7 @@ TCheckForUpdatesForm *findOpenForm()
 
 std::optional<int> UpdateIntervalDays(const std::string &interval)
 {
-    for (const IntervalEntry &entry : kIntervals) {
+    for (const IntervalEntry &entry : Intervals) {
         if (interval == entry.text)
             return entry.days;
     }

@@ -36,14 +36,14 @@ struct ConnectionSpeed
     int connections;
 };
 
-constexpr std::array<ConnectionSpeed, 5> kSpeeds = {{
+constexpr std::array<ConnectionSpeed, 5> Speeds = {{
     {"28 Kbps Modem", 2},
     {"56 Kbps Modem", 5},
     {"64 Kbps (single ISDN)", 8},
     {"128 Kbps (dual ISDN)", 16},
     {"DSL/cable modem or better", 50},
 }};
-constexpr int kDefaultSpeedIndex = 1;
+constexpr int DefaultSpeedIndex = 1;
 
 enum WizardPage { WelcomePage = 0, ConnectionPage = 1, URLPage = 2 };
 
@@ -106,9 +106,9 @@ std::string TFirstStartWizardForm::PlaceholderCompetitorURL(int n)
 
 int TFirstStartWizardForm::ConnectionCountForSpeed(int index)
 {
-    if (index < 0 || index >= int(kSpeeds.size()))
-        return kSpeeds.back().connections;
-    return kSpeeds[size_t(index)].connections;
+    if (index < 0 || index >= int(Speeds.size()))
+        return Speeds.back().connections;
+    return Speeds[size_t(index)].connections;
 }
 
 TFirstStartWizardForm::TFirstStartWizardForm(QWidget *owner)
@@ -199,7 +199,7 @@ void TFirstStartWizardForm::createConnectionPage()
 
     ConnectionsComboBox = new QComboBox(dxTabSheet2);
     ConnectionsComboBox->setGeometry(16, 56, 200, EditHeight);
-    for (const ConnectionSpeed &speed : kSpeeds)
+    for (const ConnectionSpeed &speed : Speeds)
         ConnectionsComboBox->addItem(QString::fromLatin1(speed.item));
     ConnectionsLabel = MakeLabel(dxTabSheet2, "&Select your Internet connection:", 16, 39, 200, ConnectionsComboBox);
 
@@ -257,7 +257,7 @@ void TFirstStartWizardForm::FormCreate()
     dxPageControl1->SetActivePageIndex(WelcomePage);
     // The count is set as soon as the wizard exists, so even an Exit on the
     // first page leaves a sensible value behind.
-    ConnectionsComboBox->setCurrentIndex(kDefaultSpeedIndex);
+    ConnectionsComboBox->setCurrentIndex(DefaultSpeedIndex);
     ConnectionsComboBoxChange();
     LoadProxyControls();
     URLEdit->setText(rtl::ToQString(PlaceholderURL()));

@@ -24,7 +24,7 @@ using namespace widgets;
 
 namespace {
 
-constexpr const char *kUnit = "OptionsUnit";
+constexpr const char *UnitName = "OptionsUnit";
 
 } // namespace
 
@@ -177,9 +177,9 @@ void TOptionsForm::ShowPage(int PageNumber)
     // The line numbers are the ones these checks have always been reported
     // with.
     if (PageNumber < 0)
-        throw rtl::EAssertionFailed(kUnit, 242);
+        throw rtl::EAssertionFailed(UnitName, 242);
     if (PageNumber > PageControl1->PageCount())
-        throw rtl::EAssertionFailed(kUnit, 243);
+        throw rtl::EAssertionFailed(UnitName, 243);
     PageControl1->SetActivePageIndex(PageNumber - 1);
     switch (PageNumber) {
     case 1: ShowSplashScreenCheckBox->setFocus(); break;

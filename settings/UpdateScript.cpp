@@ -12,11 +12,11 @@ using namespace foundation;
 
 namespace {
 
-constexpr std::string_view kSectionMark = "* ";
-constexpr std::string_view kVersionKey = "Version:";
-constexpr std::string_view kRequiresKey = "RequiresAppVersion:";
-constexpr std::string_view kLinkKey = "Link:";
-constexpr std::string_view kApplicationSection = "Application";
+constexpr std::string_view SectionMark = "* ";
+constexpr std::string_view VersionKey = "Version:";
+constexpr std::string_view RequiresKey = "RequiresAppVersion:";
+constexpr std::string_view LinkKey = "Link:";
+constexpr std::string_view ApplicationSection = "Application";
 
 bool isTrimmable(char c)
 {
@@ -95,28 +95,28 @@ std::string ParseUpdateScript(std::string_view text, TUpdateScript &script, cons
         const std::string_view line = text.substr(0, lf);
         text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
 
-        if (startsWith(line, kSectionMark)) {
+        if (startsWith(line, SectionMark)) {
             const std::string name = TrimText(line.substr(1));
-            inApplication = name == kApplicationSection;
+            inApplication = name == ApplicationSection;
             if (!inApplication) {
                 script.FileNames.push_back(TrimText(line.substr(2)));
                 script.FileLinks.emplace_back();
                 script.FileRequiredAppVersions.emplace_back();
                 script.FileVersions.emplace_back();
             }
-        } else if (startsWith(line, kVersionKey)) {
+        } else if (startsWith(line, VersionKey)) {
             if (inApplication)
-                appVersion = valueAfter(line, kVersionKey);
-            else if (fileEntry(kVersionKey))
-                script.FileVersions.back() = valueAfter(line, kVersionKey);
-        } else if (startsWith(line, kRequiresKey)) {
-            if (!inApplication && fileEntry(kRequiresKey))
-                script.FileRequiredAppVersions.back() = valueAfter(line, kRequiresKey);
-        } else if (startsWith(line, kLinkKey)) {
+                appVersion = valueAfter(line, VersionKey);
+            else if (fileEntry(VersionKey))
+                script.FileVersions.back() = valueAfter(line, VersionKey);
+        } else if (startsWith(line, RequiresKey)) {
+            if (!inApplication && fileEntry(RequiresKey))
+                script.FileRequiredAppVersions.back() = valueAfter(line, RequiresKey);
+        } else if (startsWith(line, LinkKey)) {
             if (inApplication)
-                script.AppDownloadURL = valueAfter(line, kLinkKey);
-            else if (fileEntry(kLinkKey))
-                script.FileLinks.back() = valueAfter(line, kLinkKey);
+                script.AppDownloadURL = valueAfter(line, LinkKey);
+            else if (fileEntry(LinkKey))
+                script.FileLinks.back() = valueAfter(line, LinkKey);
         }
     }
     script.AppVersion = appVersion;

@@ -21,8 +21,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr const char *kUnit = "CheckSEThreadUnit";
-constexpr auto kBrowserSlice = 200ms;
+constexpr const char *UnitName = "CheckSEThreadUnit";
+constexpr auto BrowserSlice = 200ms;
 
 // The browser's page as the lines of a text: CR LF after every line.
 std::string AsTextLines(const std::string &html)
@@ -75,9 +75,9 @@ TCheckSEThread::~TCheckSEThread()
 
 bool TCheckSEThread::SetCheckParameters(const std::string &Domain, int32_t SearchEngineIndex, const std::string &URL)
 {
-    ZVO_ASSERT(!Domain.empty(), kUnit);
-    ZVO_ASSERT(SearchEngineIndex >= 1, kUnit);
-    ZVO_ASSERT(!URL.empty(), kUnit);
+    ZVO_ASSERT(!Domain.empty(), UnitName);
+    ZVO_ASSERT(SearchEngineIndex >= 1, UnitName);
+    ZVO_ASSERT(!URL.empty(), UnitName);
     m_domain = Domain;
     m_searchEngineIndex = SearchEngineIndex;
     m_url = URL;
@@ -294,14 +294,14 @@ std::string TCheckSEThread::FetchWithBrowser(const std::string &URL)
 
     while (browser.Busy() || browser.ReadyState() != READYSTATE_COMPLETE || !m_documentComplete) {
         const auto roundStart = std::chrono::steady_clock::now();
-        browser.ProcessMessages(kBrowserSlice);
+        browser.ProcessMessages(BrowserSlice);
         if (Stopping())
             throw rtl::EAbort();
         // A browser with nothing under way cannot wait for us: keep the round
         // at its length instead of spinning.
         const auto spent = std::chrono::steady_clock::now() - roundStart;
-        if (!browser.Busy() && !m_documentComplete && spent < kBrowserSlice)
-            std::this_thread::sleep_for(kBrowserSlice - spent);
+        if (!browser.Busy() && !m_documentComplete && spent < BrowserSlice)
+            std::this_thread::sleep_for(BrowserSlice - spent);
     }
 
     // A page the browser could not load is a failed query, not a page that

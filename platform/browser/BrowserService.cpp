@@ -125,13 +125,13 @@ bool FetchRequest::finish(FetchResult result)
 FetchResult fetch(const QUrl &url, const PageOptions &options, const std::atomic<bool> *abortFlag)
 {
     using namespace std::chrono;
-    constexpr milliseconds kSlice(200);
+    constexpr milliseconds slice(200);
     // Past the page's own limit the GUI thread is not serving at all; the
     // caller must not hang on it.
-    constexpr milliseconds kMargin(2000);
-    const auto deadline = steady_clock::now() + options.timeLimit + kMargin;
+    constexpr milliseconds margin(2000);
+    const auto deadline = steady_clock::now() + options.timeLimit + margin;
     std::shared_ptr<FetchRequest> request = FetchRequest::start(url, options);
-    while (!request->waitFor(kSlice)) {
+    while (!request->waitFor(slice)) {
         if (abortFlag && abortFlag->load()) {
             request->abort(FetchStatus::Aborted);
             break;

@@ -18,7 +18,7 @@ const QUrl &blankUrl()
 }
 
 // How long a failed load waits for the status line that tells why it failed.
-constexpr int kStatusGraceMs = 100;
+constexpr int StatusGraceMs = 100;
 
 } // namespace
 
@@ -71,7 +71,7 @@ void PageJob::onLoadFinished(bool ok)
         if (ok)
             onTargetOutcome(true);
         else if (!m_grace.isActive())
-            m_grace.start(kStatusGraceMs);
+            m_grace.start(StatusGraceMs);
         break;
     case Phase::Settling:
     case Phase::Reading:

@@ -6,7 +6,7 @@ namespace ini {
 
 namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view LineEnd = "\r\n";
 
 bool isBlank(char c)
 {
@@ -217,14 +217,14 @@ std::string IniDocument::sectionHeaderToAppend(std::string_view section) const
     if (!m_lines.empty()) {
         const Line &last = m_lines.back();
         if (last.end == last.begin + last.length)
-            block += kLineEnd; // the last line had no line end
+            block += LineEnd; // the last line had no line end
         if (last.kind != Kind::Blank)
-            block += kLineEnd; // keep sections apart by a blank line
+            block += LineEnd; // keep sections apart by a blank line
     }
     block += '[';
     block += section;
     block += ']';
-    block += kLineEnd;
+    block += LineEnd;
     return block;
 }
 
@@ -243,7 +243,7 @@ void IniDocument::setValue(std::string_view section, std::string_view key, std::
         block += key;
         block += '=';
         block += encoded;
-        block += kLineEnd;
+        block += LineEnd;
         replaceBytes(m_text.size(), 0, block);
         return;
     }
@@ -270,11 +270,11 @@ void IniDocument::setValue(std::string_view section, std::string_view key, std::
     const Line &anchor = m_lines[after];
     std::string insert;
     if (anchor.end == anchor.begin + anchor.length)
-        insert += kLineEnd;
+        insert += LineEnd;
     insert += key;
     insert += '=';
     insert += encoded;
-    insert += kLineEnd;
+    insert += LineEnd;
     replaceBytes(anchor.end, 0, insert);
 }
 

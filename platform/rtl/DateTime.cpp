@@ -9,7 +9,7 @@ namespace rtl {
 
 namespace {
 
-constexpr int64_t kMsecsPerDay = 86400000;
+constexpr int64_t MsecsPerDay = 86400000;
 
 QDate epoch()
 {
@@ -21,16 +21,16 @@ void split(TDateTime value, int64_t &days, int64_t &msecs)
 {
     const double whole = std::trunc(value);
     days = static_cast<int64_t>(whole);
-    msecs = std::llround(std::fabs(value - whole) * double(kMsecsPerDay));
-    if (msecs >= kMsecsPerDay) {
-        msecs -= kMsecsPerDay;
+    msecs = std::llround(std::fabs(value - whole) * double(MsecsPerDay));
+    if (msecs >= MsecsPerDay) {
+        msecs -= MsecsPerDay;
         days += value < 0 ? -1 : 1;
     }
 }
 
 TDateTime join(int64_t days, int64_t msecs)
 {
-    const double fraction = double(msecs) / double(kMsecsPerDay);
+    const double fraction = double(msecs) / double(MsecsPerDay);
     return days < 0 ? double(days) - fraction : double(days) + fraction;
 }
 
@@ -67,7 +67,7 @@ TDateTime EncodeTime(int hour, int minute, int second, int msec)
 {
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0 || msec > 999)
         throw Exception("Invalid argument to time encode");
-    return double(((hour * 60 + minute) * 60 + second) * 1000 + msec) / double(kMsecsPerDay);
+    return double(((hour * 60 + minute) * 60 + second) * 1000 + msec) / double(MsecsPerDay);
 }
 
 TDateParts DecodeDate(TDateTime value)

@@ -33,13 +33,13 @@ struct Decimal
     }
 };
 
-constexpr int kPrecision = 15;
+constexpr int Precision = 15;
 
 Decimal toDecimal(double value)
 {
     char buf[64];
     const auto res =
-        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, kPrecision - 1);
+        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, Precision - 1);
     const std::string_view text(buf, size_t(res.ptr - buf));
     Decimal d;
     const size_t e = text.find('e');
@@ -344,7 +344,7 @@ std::string FloatToStr(double value)
         return "0";
     const char decimal = formatSeparators().decimal;
     std::string out = value < 0 ? "-" : "";
-    if (d.exponent >= -3 && d.exponent <= kPrecision) {
+    if (d.exponent >= -3 && d.exponent <= Precision) {
         if (d.exponent <= 0) {
             out += '0';
             out += decimal;

@@ -6,7 +6,7 @@ namespace {
 
 // Unicode code points of 0x80..0x9F; the five unassigned bytes keep their
 // C1 control code point so that a round trip is lossless.
-constexpr char16_t kHighControls[32] = {
+constexpr char16_t HighControls[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
@@ -70,7 +70,7 @@ std::string AnsiLowerCase(std::string_view text)
 
 char16_t AnsiToUnicode(uint8_t c)
 {
-    return (c >= 0x80 && c < 0xA0) ? kHighControls[c - 0x80] : char16_t(c);
+    return (c >= 0x80 && c < 0xA0) ? HighControls[c - 0x80] : char16_t(c);
 }
 
 uint8_t UnicodeToAnsi(char16_t u)
@@ -78,7 +78,7 @@ uint8_t UnicodeToAnsi(char16_t u)
     if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
         return uint8_t(u);
     for (int i = 0; i < 32; ++i)
-        if (kHighControls[i] == u)
+        if (HighControls[i] == u)
             return uint8_t(0x80 + i);
     return 0;
 }

@@ -21,7 +21,7 @@ using namespace zvotest;
 
 namespace {
 
-constexpr const char *kDomain = "example.com";
+constexpr const char *Domain = "example.com";
 
 struct Outcome
 {
@@ -50,7 +50,7 @@ Outcome runWorker(const std::string &url, const std::function<bool()> &abortWhen
 {
     Outcome out;
     TCheckSEThread worker(true);
-    EXPECT_TRUE(worker.SetCheckParameters(kDomain, 1, url));
+    EXPECT_TRUE(worker.SetCheckParameters(Domain, 1, url));
     worker.Resume();
     const auto settled = [&] { return worker.IsFinished() || worker.HasFatalException(); };
     if (abortWhen) {
@@ -89,7 +89,7 @@ protected:
         shell::setProgramFolder(QString());
     }
     std::string logText() const { return readFile(m_folder.filePath("~SE-Errors.txt")); }
-    std::string query() const { return m_engine.queryUrl(1, kDomain); }
+    std::string query() const { return m_engine.queryUrl(1, Domain); }
 
     QTemporaryDir m_folder;
     FakeSearchEngine m_engine;
@@ -127,9 +127,9 @@ TEST_F(CheckSEWorker, AnswersRetriesAndTheBrowserFallback)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         m_engine.clearRequests();
-        m_engine.setAnswers(kDomain, 1, c.direct);
+        m_engine.setAnswers(Domain, 1, c.direct);
         if (c.browser)
-            m_engine.setBrowserAnswer(kDomain, 1, *c.browser);
+            m_engine.setBrowserAnswer(Domain, 1, *c.browser);
         const Outcome got = runWorker(query());
         ASSERT_TRUE(got.finishedInTime);
         EXPECT_EQ(got.fatal, c.fatal);
@@ -137,12 +137,12 @@ TEST_F(CheckSEWorker, AnswersRetriesAndTheBrowserFallback)
         if (c.returnValue == 0) {
             EXPECT_EQ(got.linkCount, c.linkCount);
         }
-        EXPECT_EQ(m_engine.workerQueries(kDomain, 1), c.workerQueries);
-        EXPECT_EQ(m_engine.browserQueries(kDomain, 1) > 0, c.browserUsed);
+        EXPECT_EQ(m_engine.workerQueries(Domain, 1), c.workerQueries);
+        EXPECT_EQ(m_engine.browserQueries(Domain, 1) > 0, c.browserUsed);
         // The worker's own agent, and the site root without port or path as
         // the referrer; the browser keeps its own agent: the worker's text is
         // set too late to become its token.
-        const auto sent = m_engine.queries(kDomain, 1);
+        const auto sent = m_engine.queries(Domain, 1);
         ASSERT_FALSE(sent.empty());
         EXPECT_EQ(sent[0].method, "GET");
         EXPECT_EQ(sent[0].userAgent, "Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 5.0)");
@@ -158,10 +158,10 @@ TEST_F(CheckSEWorker, TheBrowserFallbackCarriesTheRegisteredAgentToken)
     TEmbeddedWB registered;
     registered.UserAgent = "ZarvelloWorker/1";
     registered.Loaded();
-    m_engine.setAnswers(kDomain, 1, {EngineAnswer::withStatus(404)});
-    m_engine.setBrowserAnswer(kDomain, 1, EngineAnswer::withCount(9));
+    m_engine.setAnswers(Domain, 1, {EngineAnswer::withStatus(404)});
+    m_engine.setBrowserAnswer(Domain, 1, EngineAnswer::withCount(9));
     EXPECT_EQ(runWorker(query()).linkCount, 9);
-    const std::string agent = m_engine.queries(kDomain, 1).back().userAgent;
+    const std::string agent = m_engine.queries(Domain, 1).back().userAgent;
     EXPECT_TRUE(agent.starts_with("Mozilla/5.0") && agent.ends_with(" ZarvelloWorker/1")) << agent;
 }
 
@@ -186,17 +186,17 @@ TEST_F(CheckSEWorker, RefusedConnectionIsLoggedOnlyForDevelopers)
 
 TEST_F(CheckSEWorker, AbortEndsAStalledTransferOrASlowBrowserLoadWithinASecond)
 {
-    m_engine.setAnswer(kDomain, 1, EngineAnswer::stall());
-    const Outcome direct = runWorker(query(), [&] { return m_engine.workerQueries(kDomain, 1) >= 1; });
+    m_engine.setAnswer(Domain, 1, EngineAnswer::stall());
+    const Outcome direct = runWorker(query(), [&] { return m_engine.workerQueries(Domain, 1) >= 1; });
     EXPECT_EQ(direct.returnValue, -1);
     EXPECT_LT(direct.stopMs, 1000);
-    EXPECT_EQ(m_engine.workerQueries(kDomain, 1), 1u);
-    EXPECT_EQ(m_engine.browserQueries(kDomain, 1), 0u);
+    EXPECT_EQ(m_engine.workerQueries(Domain, 1), 1u);
+    EXPECT_EQ(m_engine.browserQueries(Domain, 1), 0u);
 
     m_engine.clearRequests();
-    m_engine.setAnswers(kDomain, 1, {EngineAnswer::withStatus(400)});
-    m_engine.setBrowserAnswer(kDomain, 1, EngineAnswer::hang());
-    const Outcome browser = runWorker(query(), [&] { return m_engine.browserQueries(kDomain, 1) >= 1; });
+    m_engine.setAnswers(Domain, 1, {EngineAnswer::withStatus(400)});
+    m_engine.setBrowserAnswer(Domain, 1, EngineAnswer::hang());
+    const Outcome browser = runWorker(query(), [&] { return m_engine.browserQueries(Domain, 1) >= 1; });
     EXPECT_EQ(browser.returnValue, -1);
     EXPECT_LT(browser.stopMs, 1000);
 }

@@ -153,15 +153,15 @@ TEST(AppendLineToFile, EightThreadsLoseNoLineAndMixNone)
 {
     QTemporaryDir dir;
     const std::string file = dir.filePath("Failures.log").toStdString();
-    constexpr int kThreads = 8, kLines = 400;
+    constexpr int threadCount = 8, lineCount = 400;
     auto lineOf = [](int t, int i) {
         return std::to_string(t) + ":" + std::to_string(i) + std::string(300, char('a' + t));
     };
     std::atomic<int> failures{0};
     std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t)
+    for (int t = 0; t < threadCount; ++t)
         threads.emplace_back([&, t]() {
-            for (int i = 0; i < kLines; ++i)
+            for (int i = 0; i < lineCount; ++i)
                 failures += AppendLineToFile(file, lineOf(t, i)) ? 0 : 1;
         });
     for (auto &thread : threads)
@@ -169,15 +169,15 @@ TEST(AppendLineToFile, EightThreadsLoseNoLineAndMixNone)
     EXPECT_EQ(failures, 0);
 
     const std::string text = LoadTextFile(file);
-    std::vector<int> next(kThreads, 0);
+    std::vector<int> next(threadCount, 0);
     size_t start = 0;
     for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
         const int t = text[start] - '0';
-        ASSERT_TRUE(t >= 0 && t < kThreads);
+        ASSERT_TRUE(t >= 0 && t < threadCount);
         ASSERT_EQ(text.substr(start, end - start), lineOf(t, next[t]++));
     }
     EXPECT_EQ(start, text.size()) << "the file ends with a whole line";
-    EXPECT_EQ(next, std::vector<int>(kThreads, kLines));
+    EXPECT_EQ(next, std::vector<int>(threadCount, lineCount));
 }
 
 TEST(FileRoutines, AppendDeleteAndLoadReportFailuresOnlyThroughResults)

@@ -19,28 +19,28 @@ std::string OptionsTest::programName()
 namespace {
 
 // Every key with its default as SaveOptions writes it, in table order.
-const std::pair<const char *, const char *> kDefaults[] = {{"CheckForUpdatesInterval", "Every Week"},
-                                                           {"CheckForUpdatesLastDate", "2000-01-01"},
-                                                           {"ConcurrentConnectionCount", "8"},
-                                                           {"MainWindowX", "-1"},
-                                                           {"MainWindowY", "-1"},
-                                                           {"MainWindowW", "730"},
-                                                           {"MainWindowH", "-1"},
-                                                           {"MainWindowState", "Normal"},
-                                                           {"ProgressWindowX", "-1"},
-                                                           {"ProgressWindowY", "-1"},
-                                                           {"ProxyKind", "HTTP"},
-                                                           {"ProxyPassword", "Base64:"},
-                                                           {"ProxyPort", "80"},
-                                                           {"ProxyServer", ""},
-                                                           {"ProxyUsername", ""},
-                                                           {"ShowSplashScreen", "true"},
-                                                           {"UseProxy", "false"}};
+const std::pair<const char *, const char *> Defaults[] = {{"CheckForUpdatesInterval", "Every Week"},
+                                                          {"CheckForUpdatesLastDate", "2000-01-01"},
+                                                          {"ConcurrentConnectionCount", "8"},
+                                                          {"MainWindowX", "-1"},
+                                                          {"MainWindowY", "-1"},
+                                                          {"MainWindowW", "730"},
+                                                          {"MainWindowH", "-1"},
+                                                          {"MainWindowState", "Normal"},
+                                                          {"ProgressWindowX", "-1"},
+                                                          {"ProgressWindowY", "-1"},
+                                                          {"ProxyKind", "HTTP"},
+                                                          {"ProxyPassword", "Base64:"},
+                                                          {"ProxyPort", "80"},
+                                                          {"ProxyServer", ""},
+                                                          {"ProxyUsername", ""},
+                                                          {"ShowSplashScreen", "true"},
+                                                          {"UseProxy", "false"}};
 
 std::string keyLines(std::map<std::string, std::string> changed = {}, const std::set<std::string> &skip = {})
 {
     std::string lines;
-    for (const auto &[key, value] : kDefaults)
+    for (const auto &[key, value] : Defaults)
         if (!skip.count(key))
             lines += key + "="s + (changed.count(key) ? changed[key] : value) + "\r\n";
     return lines;

@@ -125,10 +125,10 @@ private:
     TUpdateTimings m_savedTimings;
 };
 
-inline const QColor kGreen(0, 153, 0);
-inline const QColor kRed(255, 0, 0);
-inline const std::string kFailed = "Installation failed. Click the button below.";
-inline const std::string kLatest = "You already have the latest files.";
+inline const QColor Green(0, 153, 0);
+inline const QColor Red(255, 0, 0);
+inline const std::string FailedStatus = "Installation failed. Click the button below.";
+inline const std::string LatestStatus = "You already have the latest files.";
 
 using Strings = std::vector<std::string>;
 
@@ -155,8 +155,8 @@ TEST_F(UpdateWindowTest, RunningVersionListedEndsWithNothingToDo)
 
     ASSERT_TRUE(finished.wait(10000));
     EXPECT_EQ(server.requestedPaths(), Strings{"/updates/zvoupdates.txt"});
-    EXPECT_EQ(status(form), kLatest);
-    EXPECT_EQ(color(form), kGreen);
+    EXPECT_EQ(status(form), LatestStatus);
+    EXPECT_EQ(color(form), Green);
     EXPECT_EQ(form->ProgressBar1->value(), 100);
     EXPECT_FALSE(form->GetUpdateButton->isEnabled());
     EXPECT_EQ(form->CancelCloseButton->text(), "&Close");
@@ -174,7 +174,7 @@ TEST_F(UpdateWindowTest, NewerApplicationOffersTheDownloadPage)
     QPointer<TCheckForUpdatesForm> form = runWindow();
     ASSERT_TRUE(form);
     EXPECT_EQ(status(form), "A new application version is available. Click the button below.");
-    EXPECT_EQ(color(form), kRed);
+    EXPECT_EQ(color(form), Red);
     EXPECT_EQ(form->focusWidget(), form->GetUpdateButton);
     form->GetUpdateButton->click();
     EXPECT_EQ(opened, Strings{server.base() + "/dl?zvo"});
@@ -211,7 +211,7 @@ TEST_F(UpdateWindowTest, OnlyDueFilesAreFetchedAndReplacedWithBackups)
                                                                   {"newer.txt", "mine\r\n"},
                                                                   {"missing.txt", "a\r\nb"}}));
     EXPECT_EQ(status(form), "2 files have been updated.");
-    EXPECT_EQ(color(form), kGreen);
+    EXPECT_EQ(color(form), Green);
     EXPECT_FALSE(form->GetUpdateButton->isEnabled());
     closeWindow(form);
     EXPECT_EQ(boxTexts(), Strings{"To take advantage of the update, you must quit Zarvello and restart it."});
@@ -253,8 +253,8 @@ TEST_F(UpdateWindowTest, RefusedNamesAndFailedDownloadsLeaveFilesAlone)
     ASSERT_TRUE(form);
     // The stalled server ends in the failure path after the stall time-out.
     EXPECT_LT(clock.elapsed(), 10000);
-    EXPECT_EQ(status(form), kFailed);
-    EXPECT_EQ(color(form), kRed);
+    EXPECT_EQ(status(form), FailedStatus);
+    EXPECT_EQ(color(form), Red);
     EXPECT_EQ(form->focusWidget(), form->GetUpdateButton);
     EXPECT_EQ(server.fetchedFiles(), (Strings{"data.txt", "error.txt", "big.txt", "slow.txt"}));
     for (const auto &[name, content] : programFiles())
@@ -317,19 +317,19 @@ TEST_F(UpdateWindowTest, BadListsEndCleanly)
         size_t warnings = 0;
     };
     const std::vector<Case> cases = {
-        {binary, kLatest},
-        {huge + "* Application\r\nVersion: 2.9\r\n", kLatest},
+        {binary, LatestStatus},
+        {huge + "* Application\r\nVersion: 2.9\r\n", LatestStatus},
         {"* Application\nVersion: 2.9\n* lf.txt\n" + ok, "One file has been updated."},
-        {"* Application\rVersion: 2.9\r* cr.txt\r" + ok, kFailed},
-        {"version: 3.0\nLINK: x\n* Application\nversion: 3.0\n", kLatest},
-        {"* a.txt\n* b.txt\n", kFailed},
-        {"Version: 9.9\nLink: " + server.base() + "/x\n* Application\nVersion: 2.9\n", kLatest, 2},
+        {"* Application\rVersion: 2.9\r* cr.txt\r" + ok, FailedStatus},
+        {"version: 3.0\nLINK: x\n* Application\nversion: 3.0\n", LatestStatus},
+        {"* a.txt\n* b.txt\n", FailedStatus},
+        {"Version: 9.9\nLink: " + server.base() + "/x\n* Application\nVersion: 2.9\n", LatestStatus, 2},
         {"* Application\nVersion: two.ten\n* d.txt\nVersion: 20x6-1b-zz\nRequiresAppVersion: v3\n" + ok,
          "One file has been updated."},
-        {many, kFailed},
-        {"* ../outside.txt\n" + ok + "* ..\n" + ok + "* sub/ok.txt\n" + ok, kFailed},
-        {"* r.txt\nLink: " + zvotest::refusedLoopbackAddress() + "/r.txt\n", kFailed},
-        {"* passwd\nLink: file:///etc/passwd\n", kFailed},
+        {many, FailedStatus},
+        {"* ../outside.txt\n" + ok + "* ..\n" + ok + "* sub/ok.txt\n" + ok, FailedStatus},
+        {"* r.txt\nLink: " + zvotest::refusedLoopbackAddress() + "/r.txt\n", FailedStatus},
+        {"* passwd\nLink: file:///etc/passwd\n", FailedStatus},
         {"", ""},
     };
     for (size_t i = 0; i < cases.size(); ++i) {

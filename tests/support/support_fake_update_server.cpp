@@ -5,8 +5,8 @@
 namespace zvotest {
 
 namespace {
-constexpr const char *kListPath = "/updates/zvoupdates.txt";
-constexpr const char *kFilePrefix = "/files/";
+constexpr const char *ListPath = "/updates/zvoupdates.txt";
+constexpr const char *FilePrefix = "/files/";
 } // namespace
 
 FakeUpdateServer::FakeUpdateServer()
@@ -34,27 +34,27 @@ std::string FakeUpdateServer::base() const
 
 std::string FakeUpdateServer::fileLink(const std::string &name) const
 {
-    return base() + kFilePrefix + name;
+    return base() + FilePrefix + name;
 }
 
 void FakeUpdateServer::setUpdateList(std::string text)
 {
-    m_server.setResponse(kListPath, CannedHttpReply::ok(std::move(text), "text/plain"));
+    m_server.setResponse(ListPath, CannedHttpReply::ok(std::move(text), "text/plain"));
 }
 
 void FakeUpdateServer::setUpdateListResponse(CannedHttpReply response)
 {
-    m_server.setResponse(kListPath, std::move(response));
+    m_server.setResponse(ListPath, std::move(response));
 }
 
 void FakeUpdateServer::setFile(const std::string &name, std::string content)
 {
-    m_server.setResponse(kFilePrefix + name, CannedHttpReply::ok(std::move(content), "text/plain"));
+    m_server.setResponse(FilePrefix + name, CannedHttpReply::ok(std::move(content), "text/plain"));
 }
 
 void FakeUpdateServer::setFileResponse(const std::string &name, CannedHttpReply response)
 {
-    m_server.setResponse(kFilePrefix + name, std::move(response));
+    m_server.setResponse(FilePrefix + name, std::move(response));
 }
 
 std::vector<std::string> FakeUpdateServer::requestedPaths() const
@@ -67,7 +67,7 @@ std::vector<std::string> FakeUpdateServer::requestedPaths() const
 
 std::vector<std::string> FakeUpdateServer::fetchedFiles() const
 {
-    const std::string prefix = kFilePrefix;
+    const std::string prefix = FilePrefix;
     std::vector<std::string> files;
     for (const std::string &path : requestedPaths()) {
         if (path.compare(0, prefix.size(), prefix) == 0)

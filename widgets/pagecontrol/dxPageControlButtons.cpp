@@ -20,7 +20,7 @@ bool vertical(TdxTabPosition p)
 }
 
 // "Wt" spans the ascent and the descent of the font.
-const std::string kHeightSample = "Wt";
+const std::string HeightSample = "Wt";
 
 } // namespace
 
@@ -82,7 +82,7 @@ int TdxPageControlButtons::tabHeight() const
     if (o.tabHeight != 0)
         return o.tabHeight;
     const int u = spacingUnit();
-    int h = 3 * u + m_host->textHeight(kHeightSample);
+    int h = 3 * u + m_host->textHeight(HeightSample);
     if (o.hasImages)
         h = std::max(h, o.imageHeight + 2 * u);
     return h;
@@ -349,7 +349,7 @@ void TdxPageControlButtons::computeArrows()
     const int h = tabHeight();
     const int inner = h + u; // the strip's inner edge
     const bool flat = m_host->stripOptions().style == TdxTabStyle::dxtsFlat;
-    const int start = std::max(0, flat ? h - 15 - 2 * u : h - m_host->textHeight(kHeightSample) - 2 * u);
+    const int start = std::max(0, flat ? h - 15 - 2 * u : h - m_host->textHeight(HeightSample) - 2 * u);
     const int end = flat ? inner - 2 * u : inner - u;
     const int depth = std::max(0, end - start);
     const rtl::TSize size = m_host->clientSize();

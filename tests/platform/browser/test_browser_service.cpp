@@ -224,25 +224,25 @@ TEST_F(BrowserServiceTest, WaitsEndSoonAfterAbortOrTimeLimit)
 
 TEST_F(BrowserServiceTest, WorkersOnTheirOwnThreadsGetTheirOwnPages)
 {
-    constexpr int kWorkers = 3;
-    for (int i = 0; i < kWorkers; ++i) {
+    constexpr int workerCount = 3;
+    for (int i = 0; i < workerCount; ++i) {
         CannedHttpReply r = page("<html><body>About " + std::to_string(100 + i) + " results</body></html>");
         r.delay = std::chrono::milliseconds(200 * i);
         server.setResponse("/q" + std::to_string(i), r);
     }
-    std::vector<FetchResult> results(kWorkers);
+    std::vector<FetchResult> results(workerCount);
     std::atomic<int> finished{0};
     std::vector<std::thread> workers;
-    for (int i = 0; i < kWorkers; ++i)
+    for (int i = 0; i < workerCount; ++i)
         workers.emplace_back([&, i] {
             results[size_t(i)] = fetch(at(server, "/q" + std::to_string(i)), quick());
             ++finished;
         });
-    const bool all = serveUntil([&] { return finished.load() == kWorkers; }, 30s);
+    const bool all = serveUntil([&] { return finished.load() == workerCount; }, 30s);
     for (std::thread &t : workers)
         t.join();
     ASSERT_TRUE(all);
-    for (int i = 0; i < kWorkers; ++i) {
+    for (int i = 0; i < workerCount; ++i) {
         ASSERT_EQ(results[size_t(i)].status, FetchStatus::Completed) << i;
         EXPECT_TRUE(results[size_t(i)].html.contains(QStringLiteral("About %1 results").arg(100 + i))) << i;
     }

@@ -8,12 +8,12 @@ using rtl::TRect;
 namespace {
 
 // Every character 7 px wide, lines 13 px high.
-const FixedTextMeasurer fake;
-const Font font;
+const FixedTextMeasurer FakeMeasurer;
+const Font PlainFont;
 
 TextLayout layout(std::string_view text, TRect r, unsigned format)
 {
-    return LayoutText(fake, font, text, r, format);
+    return LayoutText(FakeMeasurer, PlainFont, text, r, format);
 }
 
 std::vector<std::string> texts(const TextLayout &l)

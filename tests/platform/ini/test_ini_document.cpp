@@ -6,14 +6,14 @@ using ini::IniDocument;
 
 namespace {
 
-const std::string kHandWritten = "; settings written by hand\n[Other]\r\nFoo = keep me \r\n\n"
-                                 "[zarvello]\n  useproxy = 'true'  \nUseProxy=second\n"
-                                 "Quoted=\"  padded  \"\nHalf=\"open\nNoEquals\n; a comment in the section\n"
-                                 "Bin=\x01\x02\xff\x80\n\n; belongs to the next section\n[Last]\nX=1";
+const std::string HandWritten = "; settings written by hand\n[Other]\r\nFoo = keep me \r\n\n"
+                                "[zarvello]\n  useproxy = 'true'  \nUseProxy=second\n"
+                                "Quoted=\"  padded  \"\nHalf=\"open\nNoEquals\n; a comment in the section\n"
+                                "Bin=\x01\x02\xff\x80\n\n; belongs to the next section\n[Last]\nX=1";
 
 TEST(IniDocumentTest, ReadsWindowsStyleValues)
 {
-    const IniDocument doc(kHandWritten);
+    const IniDocument doc(HandWritten);
     // Names match whatever their case; the first duplicate wins; blanks and
     // one pair of quotes go.
     EXPECT_EQ(doc.value("ZARVELLO", "UseProxy"), "true");
@@ -31,7 +31,7 @@ TEST(IniDocumentTest, ReadsWindowsStyleValues)
 
 TEST(IniDocumentTest, ListsSectionsKeysAndEntries)
 {
-    const IniDocument doc(kHandWritten + "\n[other]\nBar=2\n");
+    const IniDocument doc(HandWritten + "\n[other]\nBar=2\n");
     EXPECT_EQ(doc.sectionNames(), (std::vector<std::string>{"Other", "zarvello", "Last"}));
     EXPECT_EQ(doc.keyNames("Zarvello"),
               (std::vector<std::string>{"useproxy", "UseProxy", "Quoted", "Half", "NoEquals", "Bin"}));
@@ -42,9 +42,9 @@ TEST(IniDocumentTest, ListsSectionsKeysAndEntries)
 
 TEST(IniDocumentTest, ReplacesOnlyTheValueOfTheFirstDuplicate)
 {
-    IniDocument doc(kHandWritten);
+    IniDocument doc(HandWritten);
     doc.setValue("Zarvello", "USEPROXY", "false");
-    std::string expected = kHandWritten;
+    std::string expected = HandWritten;
     expected.replace(expected.find(" 'true'  "), 9, "false");
     EXPECT_EQ(doc.text(), expected);
     EXPECT_EQ(doc.value("zarvello", "useproxy"), "false");
@@ -52,9 +52,9 @@ TEST(IniDocumentTest, ReplacesOnlyTheValueOfTheFirstDuplicate)
 
 TEST(IniDocumentTest, AppendsNewKeysAfterTheLastKeyOfTheirSection)
 {
-    IniDocument doc(kHandWritten);
+    IniDocument doc(HandWritten);
     doc.setValue("zarvello", "New", "v");
-    std::string expected = kHandWritten;
+    std::string expected = HandWritten;
     expected.insert(expected.find("\x80\n") + 2, "New=v\r\n");
     EXPECT_EQ(doc.text(), expected);
 
@@ -95,7 +95,7 @@ TEST(IniDocumentTest, ValuesSurviveTheirRoundTrip)
 
 TEST(IniDocumentTest, RemovesKeysAndSections)
 {
-    IniDocument doc(kHandWritten);
+    IniDocument doc(HandWritten);
     EXPECT_TRUE(doc.removeKey("zarvello", "useproxy"));
     EXPECT_FALSE(doc.value("zarvello", "UseProxy"));
     EXPECT_FALSE(doc.removeKey("zarvello", "useproxy"));
