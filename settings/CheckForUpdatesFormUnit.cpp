@@ -161,6 +161,7 @@ void TCheckForUpdatesForm::fetch(const std::string &url, Continuation onReply)
     m_client->setHandleRedirects(true);
     m_client->setConnectTimeoutMs(timings.ConnectTimeoutMs);
     m_client->setStallTimeoutSeconds(timings.StallTimeoutSeconds);
+    m_client->setTransferTimeLimitMs(timings.TransferTimeLimitMs);
     m_client->setMaxBodySize(timings.MaxDownloadBytes);
     // The settings are read here, on the GUI thread, never by the worker.
     try {

@@ -45,6 +45,9 @@ struct TUpdateTimings
     int StallTimeoutSeconds = 60;
     // Longer answers are failed downloads.
     long long MaxDownloadBytes = 16LL * 1024 * 1024;
+    // Bound of a whole transfer: a server dripping a byte now and then never
+    // trips the stall time-out, and the window cannot be closed meanwhile.
+    int TransferTimeLimitMs = 120000;
 };
 // Returns the previous timings.
 TUpdateTimings SetUpdateTimings(const TUpdateTimings &timings);

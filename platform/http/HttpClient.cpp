@@ -226,6 +226,7 @@ void HttpClient::configure(const std::string &url)
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_connectTimeoutMs));
     curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, m_stallTimeoutSeconds > 0 ? 1L : 0L);
     curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, static_cast<long>(m_stallTimeoutSeconds));
+    curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(m_transferTimeLimitMs > 0 ? m_transferTimeLimitMs : 0));
     curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_maxBodySize > 0 ? m_maxBodySize : 0));
 
     // An empty proxy and an empty exception list keep curl from taking

@@ -113,6 +113,10 @@ public:
     // A transfer that receives nothing for this long fails with a time-out.
     void setStallTimeoutSeconds(int seconds) { m_stallTimeoutSeconds = seconds; }
     int stallTimeoutSeconds() const { return m_stallTimeoutSeconds; }
+    // A transfer still running after this long fails with a time-out, however
+    // steadily it trickles in (0: no limit).
+    void setTransferTimeLimitMs(int ms) { m_transferTimeLimitMs = ms; }
+    int transferTimeLimitMs() const { return m_transferTimeLimitMs; }
     // A longer page is a failed request.
     void setMaxBodySize(int64_t bytes) { m_maxBodySize = bytes; }
     int64_t maxBodySize() const { return m_maxBodySize; }
@@ -150,6 +154,7 @@ private:
     int m_maxRedirects = 15;
     int m_connectTimeoutMs = 20000;
     int m_stallTimeoutSeconds = 30;
+    int m_transferTimeLimitMs = 0;
     int64_t m_maxBodySize = DefaultMaxBodySize;
     ProgressCallback m_progress;
     std::unique_ptr<SocksInfo> m_socksInfo;

@@ -227,6 +227,34 @@ TEST_F(UpdateWindowTest, ServerDownShowsTheApologyAndChangesNothing)
     EXPECT_TRUE(programFiles().empty());
 }
 
+// A server that drips a byte every 100 ms never trips the stall time-out; the
+// bound of the whole transfer ends the wait, for the list and for a file.
+TEST_F(UpdateWindowTest, DrippingServerEndsAtTheTransferLimit)
+{
+    TUpdateTimings timings = UpdateTimings();
+    timings.StallTimeoutSeconds = 30;
+    timings.TransferTimeLimitMs = 1000;
+    SetUpdateTimings(timings);
+    const auto drip = zvotest::CannedHttpReply::trickle(std::string(1000, 'x'), 1, std::chrono::milliseconds(100));
+
+    server.setUpdateListResponse(drip);
+    QPointer<TCheckForUpdatesForm> form = runWindow(10000);
+    EXPECT_TRUE(form.isNull());
+    EXPECT_EQ(boxTexts(), Strings{"Sorry, an error occurred.\n\nPlease try again later, or go to "
+                                  "http://www.zarvello.example/?zvo to look for updates."});
+
+    boxes.clear();
+    server.setUpdateList("* slow.txt\nLink: " + server.fileLink("slow.txt") + "\n");
+    server.setFileResponse("slow.txt", drip);
+    form = runWindow(10000);
+    ASSERT_TRUE(form);
+    EXPECT_EQ(status(form), FailedStatus);
+    EXPECT_TRUE(form->CancelCloseButton->isEnabled());
+    EXPECT_TRUE(programFiles().empty());
+    closeWindow(form);
+    EXPECT_TRUE(boxTexts().empty());
+}
+
 TEST_F(UpdateWindowTest, RefusedNamesAndFailedDownloadsLeaveFilesAlone)
 {
     for (const char *name : {"data.txt", "error.txt", "big.txt", "slow.txt"})

@@ -141,13 +141,24 @@ TEST_F(HttpClientTest, ConnectionFailuresAreClassifiedForTheWorker)
     EXPECT_EQ(failureText(client, "http://127.0.0.1:" + std::to_string(closedPort()) + "/"), "Socket 0 10061");
 }
 
-TEST_F(HttpClientTest, StalledTransferFailsWithTimeOut)
+// A server that sends nothing trips the stall time-out; one that drips a byte
+// now and then never does and needs the bound of the whole transfer.
+TEST_F(HttpClientTest, StalledOrDrippingTransferFailsWithTimeOut)
 {
     server.setResponse("/hang", CannedHttpReply::hang());
-    client.setStallTimeoutSeconds(1);
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(failureText(client, server.url("/hang")), "Socket 0 10060");
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    server.setResponse("/drip", CannedHttpReply::trickle(std::string(1000, 'x'), 1, 100ms));
+    const struct
+    {
+        const char *path;
+        int stallSeconds, limitMs;
+    } cases[] = {{"/hang", 1, 0}, {"/drip", 30, 1000}};
+    for (const auto &c : cases) {
+        client.setStallTimeoutSeconds(c.stallSeconds);
+        client.setTransferTimeLimitMs(c.limitMs);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(failureText(client, server.url(c.path)), "Socket 0 10060") << c.path;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << c.path;
+    }
 }
 
 TEST_F(HttpClientTest, AbortFromAnotherThreadEndsAStalledTransferAtOnce)
