@@ -64,6 +64,7 @@ struct EngineRequest
     std::string referrer;
     std::chrono::steady_clock::time_point arrival;
     bool fromWorker = false; // the worker's exact user agent
+    std::string clientAddress;
 };
 
 class FakeSearchEngine

@@ -64,6 +64,9 @@ struct CannedHttpReply
     bool closeAfter = false; // close the connection after this response
     // Without a length the body ends where the connection is closed.
     bool sendContentLength = true;
+    // The body goes out over and over, until the client goes or the server
+    // stops: a page without end.
+    bool repeatBody = false;
 
     static CannedHttpReply ok(std::string body, std::string contentType = "text/html");
     static CannedHttpReply withStatus(int status, std::string body = {});
@@ -72,6 +75,7 @@ struct CannedHttpReply
     static CannedHttpReply closeWithoutReply();
     static CannedHttpReply reset();
     static CannedHttpReply trickle(std::string body, size_t chunk, std::chrono::milliseconds interval);
+    static CannedHttpReply endless(std::string piece, std::string contentType = "text/html");
 };
 
 class LocalHttpServer
@@ -117,6 +121,7 @@ private:
     bool pause(std::chrono::milliseconds duration);
     bool waitReadable(int fd, int timeoutMs);
     bool sendAll(int fd, const std::string &data);
+    void sendEndlessly(int fd, const std::string &piece);
     void reapFinished();
 
     int m_listenFd = -1;

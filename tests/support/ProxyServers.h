@@ -7,6 +7,8 @@
 //   danted       SOCKS 4 (and SOCKS 5 without authentication)
 //   microsocks   SOCKS 5, optionally with user name and password
 // A start that fails answers null and says why, so that the test fails.
+// Each server connects onwards from 127.0.0.2, so that a server of the tests
+// tells a request that came through a proxy from one that came directly.
 
 #include <cstdint>
 #include <functional>
@@ -31,6 +33,8 @@ public:
                                                         std::string *error = nullptr);
 
     std::string host() const { return "127.0.0.1"; }
+    // The address the server's onward connections come from.
+    static std::string outgoingAddress() { return "127.0.0.2"; }
     uint16_t port() const { return m_port; }
     // What the server wrote to its log and its standard output so far.
     std::string log() const;

@@ -129,6 +129,7 @@ EngineRequest describeRequest(const HttpRequestRecord &request)
     r.userAgent = request.header("User-Agent");
     r.referrer = request.header("Referer");
     r.arrival = request.arrival;
+    r.clientAddress = request.clientAddress;
     r.fromWorker = r.userAgent == FakeSearchEngine::WorkerUserAgent;
     if (request.path == "/search") {
         r.domain = lowerCase(parameter(request.query, "q"));

@@ -129,6 +129,14 @@ CannedHttpReply CannedHttpReply::trickle(std::string body, size_t chunk, std::ch
     return r;
 }
 
+CannedHttpReply CannedHttpReply::endless(std::string piece, std::string contentType)
+{
+    CannedHttpReply r = ok(std::move(piece), std::move(contentType));
+    r.sendContentLength = false;
+    r.repeatBody = true;
+    return r;
+}
+
 uint16_t freeLoopbackPort()
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -338,6 +346,29 @@ bool LocalHttpServer::sendAll(int fd, const std::string &data)
     return true;
 }
 
+// Never blocks in send: a client that has stopped reading must not hold up
+// stop().
+void LocalHttpServer::sendEndlessly(int fd, const std::string &piece)
+{
+    size_t at = 0;
+    while (!piece.empty() && !m_stopping.load()) {
+        pollfd fds[2] = {{fd, POLLOUT, 0}, {m_wakePipe[0], POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            return;
+        }
+        if ((fds[1].revents & POLLIN) || (fds[0].revents & (POLLERR | POLLHUP)))
+            return;
+        const ssize_t n = ::send(fd, piece.data() + at, piece.size() - at, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (n <= 0)
+            return;
+        at = (at + static_cast<size_t>(n)) % piece.size();
+    }
+}
+
 CannedHttpReply LocalHttpServer::responseFor(const HttpRequestRecord &request)
 {
     std::unique_lock lock(m_mutex);
@@ -461,6 +492,11 @@ void LocalHttpServer::serve(int fd, std::string address, uint16_t port)
             out += "Connection: close\r\n";
         out += "\r\n";
         const bool withBody = request.method != "HEAD";
+        if (response.repeatBody && withBody) {
+            if (sendAll(fd, out))
+                sendEndlessly(fd, response.body);
+            return;
+        }
         if (response.trickleChunk == 0 || !withBody) {
             if (withBody)
                 out += response.body;

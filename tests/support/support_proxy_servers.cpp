@@ -193,7 +193,10 @@ std::unique_ptr<ProxyServer> ProxyServer::startTinyProxy(const std::string &user
                                  "Listen 127.0.0.1\n"
                                  "Timeout 30\n"
                                  "MaxClients 50\n"
-                                 "Allow 127.0.0.1\n"
+                                 "Allow 127.0.0.0/8\n"
+                                 "Bind " +
+                                 outgoingAddress() +
+                                 "\n"
                                  "LogLevel Info\n"
                                  "LogFile \"" +
                                  server.m_logPath + "\"\n";
@@ -223,7 +226,9 @@ std::unique_ptr<ProxyServer> ProxyServer::startDante(std::string *error)
                                  "internal: 127.0.0.1 port = " +
                                  std::to_string(port) +
                                  "\n"
-                                 "external: 127.0.0.1\n"
+                                 "external: " +
+                                 outgoingAddress() +
+                                 "\n"
                                  "clientmethod: none\n"
                                  "socksmethod: none\n";
             if (root)
@@ -245,7 +250,8 @@ std::unique_ptr<ProxyServer> ProxyServer::startMicroSocks(const std::string &use
     return start(
         "microsocks",
         [&](ProxyServer &, uint16_t port) -> std::vector<std::string> {
-            std::vector<std::string> command = {"/usr/bin/microsocks", "-i", "127.0.0.1", "-p", std::to_string(port)};
+            std::vector<std::string> command = {"/usr/bin/microsocks", "-i", "127.0.0.1",      "-p",
+                                                std::to_string(port),  "-b", outgoingAddress()};
             if (!user.empty() || !password.empty()) {
                 command.insert(command.end(), {"-u", user, "-P", password});
             }
