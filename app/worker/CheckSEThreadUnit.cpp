@@ -4,6 +4,7 @@
 #include "foundation/MyUtilitiesFiles.h"
 #include "foundation/MyUtilitiesUi.h"
 #include "foundation/MyWebUtilities.h"
+#include "platform/browser/BrowserTypes.h"
 #include "platform/http/HttpClient.h"
 #include "platform/rtl/Exceptions.h"
 
@@ -23,6 +24,9 @@ using namespace std::chrono_literals;
 
 constexpr const char *UnitName = "CheckSEThreadUnit";
 constexpr auto BrowserSlice = 200ms;
+
+static_assert(browser::DefaultMaxDocumentSize == http::HttpClient::DefaultMaxBodySize,
+              "the browser's pages keep the bound of the client's");
 
 // The browser's page as the lines of a text: CR LF after every line.
 std::string AsTextLines(const std::string &html)

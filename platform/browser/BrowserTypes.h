@@ -8,6 +8,10 @@
 
 namespace browser {
 
+// The longest document a page may grow to by default: the bound the HTTP
+// client keeps for its pages.
+inline constexpr qint64 DefaultMaxDocumentSize = 16 * 1024 * 1024;
+
 // How one page is loaded. The defaults are those of an ordinary browser
 // window, except that nothing can ever reach the user.
 struct PageOptions
@@ -27,6 +31,9 @@ struct PageOptions
     // How long a loaded page may take to move on by itself (a script or a
     // refresh sending it elsewhere) before its document is read.
     std::chrono::milliseconds settleTime{200};
+    // A document that grows past this many characters ends the load: a page
+    // without end would otherwise take all memory.
+    qint64 maxDocumentSize = DefaultMaxDocumentSize;
 };
 
 enum class FetchStatus {
@@ -35,6 +42,7 @@ enum class FetchStatus {
     LoadFailed, // network, DNS, TLS or renderer failure
     HttpError,  // the top-level document came with status 400 or above
     TimedOut,
+    TooLarge, // the document grew past the options' bound
     Aborted,
     Unavailable, // no application object to run the browser on
 };

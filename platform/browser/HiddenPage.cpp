@@ -26,6 +26,7 @@ const char *statusName(FetchStatus status)
     case FetchStatus::LoadFailed: return "load failed";
     case FetchStatus::HttpError: return "HTTP error";
     case FetchStatus::TimedOut: return "timed out";
+    case FetchStatus::TooLarge: return "too large";
     case FetchStatus::Aborted: return "aborted";
     case FetchStatus::Unavailable: return "unavailable";
     }

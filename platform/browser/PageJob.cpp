@@ -4,6 +4,7 @@
 #include "platform/browser/HiddenPage.h"
 
 #include <QPointer>
+#include <QWebEngineScript>
 
 #include <limits>
 
@@ -20,6 +21,21 @@ const QUrl &blankUrl()
 // How long a failed load waits for the status line that tells why it failed.
 constexpr int StatusGraceMs = 100;
 
+// How often a loading document is measured: a page without end grows by tens
+// of megabytes a second.
+constexpr int SizeProbeMs = 100;
+constexpr int ProbeLostMs = 1000;
+
+// Characters of the document as it stands, in a world of its own, so that
+// the page's scripts can neither see nor change the answer (and it runs with
+// the page's scripts turned off too).
+const QString &sizeScript()
+{
+    static const QString script =
+        QStringLiteral("document.documentElement ? document.documentElement.outerHTML.length : 0");
+    return script;
+}
+
 } // namespace
 
 PageJob::PageJob(std::shared_ptr<FetchRequest> request, QWebEngineProfile *profile)
@@ -29,6 +45,8 @@ PageJob::PageJob(std::shared_ptr<FetchRequest> request, QWebEngineProfile *profi
     m_limit.setSingleShot(true);
     m_grace.setSingleShot(true);
     m_settle.setSingleShot(true);
+    m_sizeProbe.setInterval(SizeProbeMs);
+    connect(&m_sizeProbe, &QTimer::timeout, this, &PageJob::probeSize);
     connect(&m_limit, &QTimer::timeout, this, [this] {
         end(FetchStatus::TimedOut,
             QStringLiteral("No answer within %1 ms").arg(m_request->options().timeLimit.count()));
@@ -64,6 +82,7 @@ void PageJob::onLoadFinished(bool ok)
     case Phase::Blank:
         m_phase = Phase::Target;
         m_page->load(m_request->url());
+        m_sizeProbe.start();
         break;
     case Phase::Target:
         // Qt reports the top-level status after this signal: a failure waits
@@ -129,7 +148,52 @@ void PageJob::onTargetOutcome(bool ok)
 
 void PageJob::read()
 {
+    // The document is measured once more before it is copied out: a fast
+    // server can deliver far more than the bound between two probes.
     m_phase = Phase::Reading;
+    probeSize();
+    m_sizeProbe.start();
+}
+
+void PageJob::probeSize()
+{
+    if (m_phase == Phase::Ended)
+        return;
+    // An answer can be lost when the page changes its renderer on the way to
+    // the target; a probe that has not come back in time is forgotten.
+    if (m_probeInFlight != 0 && m_probeSentAt.elapsed() < ProbeLostMs)
+        return;
+    const int probe = ++m_probesSent;
+    m_probeInFlight = probe;
+    m_probeSentAt.start();
+    if (m_phase == Phase::Reading)
+        m_readProbe = probe;
+    QPointer<PageJob> self(this);
+    m_page->runJavaScript(sizeScript(), QWebEngineScript::ApplicationWorld, [self, probe](const QVariant &size) {
+        if (self)
+            self->onSize(probe, size.toLongLong());
+    });
+}
+
+void PageJob::onSize(int probe, qint64 size)
+{
+    if (m_phase == Phase::Ended)
+        return;
+    if (probe == m_probeInFlight)
+        m_probeInFlight = 0;
+    const qint64 bound = m_request->options().maxDocumentSize;
+    if (bound > 0 && size > bound) {
+        end(FetchStatus::TooLarge, QStringLiteral("The page is larger than %1 characters").arg(bound));
+        return;
+    }
+    if (m_phase != Phase::Reading)
+        return;
+    if (probe != m_readProbe) {
+        // Measured before the reading began.
+        probeSize();
+        return;
+    }
+    m_sizeProbe.stop();
     QPointer<PageJob> self(this);
     m_page->toHtml([self](const QString &html) {
         if (self)
@@ -145,11 +209,17 @@ void PageJob::onHtml(const QString &html)
         end(FetchStatus::HttpError, QStringLiteral("HTTP status %1").arg(m_httpStatus));
         return;
     }
+    const qint64 bound = m_request->options().maxDocumentSize;
+    if (bound > 0 && html.size() > bound) {
+        end(FetchStatus::TooLarge, QStringLiteral("The page is larger than %1 characters").arg(bound));
+        return;
+    }
     FetchResult result = baseResult(FetchStatus::Completed);
     result.html = html;
     m_phase = Phase::Ended;
     m_limit.stop();
     m_settle.stop();
+    m_sizeProbe.stop();
     m_request->finish(std::move(result));
     emit ended(this);
 }
@@ -173,6 +243,9 @@ void PageJob::end(FetchStatus status, const QString &errorText)
     m_limit.stop();
     m_grace.stop();
     m_settle.stop();
+    m_sizeProbe.stop();
+    // Whatever is still coming in is of no use, least of all a page without end.
+    m_page->triggerAction(QWebEnginePage::Stop);
     FetchResult result = baseResult(status);
     result.errorText = errorText;
     m_request->finish(std::move(result));

@@ -5,6 +5,7 @@
 
 #include "platform/browser/BrowserTypes.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <QWebEngineLoadingInfo>
@@ -41,6 +42,8 @@ private:
     void onLoadStarted();
     void onTargetOutcome(bool ok);
     void read();
+    void probeSize();
+    void onSize(int probe, qint64 size);
     void onHtml(const QString &html);
     FetchResult baseResult(FetchStatus status) const;
 
@@ -49,6 +52,11 @@ private:
     QTimer m_limit;
     QTimer m_grace;
     QTimer m_settle;
+    QTimer m_sizeProbe;
+    int m_probesSent = 0;
+    int m_probeInFlight = 0; // 0: none
+    QElapsedTimer m_probeSentAt;
+    int m_readProbe = 0; // the probe the reading waits for
     Phase m_phase = Phase::Blank;
     int m_httpStatus = 0;
     QString m_loadError;

@@ -248,3 +248,34 @@ TEST_F(BrowserServiceTest, WorkersOnTheirOwnThreadsGetTheirOwnPages)
     }
     EXPECT_TRUE(pagesGone());
 }
+
+// A page without end, or one far beyond the bound delivered at once, ends as
+// too large instead of filling memory; one within the bound is read, scripts
+// on or off (the document is measured apart from the page's scripts).
+TEST_F(BrowserServiceTest, DocumentPastTheSizeBoundEndsTheLoad)
+{
+    server.setResponse("/endless", CannedHttpReply::endless("<p>About 1,234 results</p>\n" + std::string(4000, 'x')));
+    server.setResponse("/big", page("<html><body>" + std::string(3 << 20, 'y') + "</body></html>"));
+    server.setResponse("/small", page("<html><body>About 12 results</body></html>"));
+    const struct
+    {
+        const char *path;
+        bool javaScript;
+        FetchStatus status;
+    } cases[] = {
+        {"/endless", true, FetchStatus::TooLarge},
+        {"/endless", false, FetchStatus::TooLarge},
+        {"/big", true, FetchStatus::TooLarge},
+        {"/small", false, FetchStatus::Completed},
+    };
+    for (const auto &c : cases) {
+        PageOptions o = quick();
+        o.javaScript = c.javaScript;
+        o.maxDocumentSize = 1 << 20;
+        const FetchResult r = fetch(at(server, c.path), o);
+        EXPECT_STREQ(statusName(r.status), statusName(c.status))
+            << c.path << " " << c.javaScript << ": " << r.errorText.toStdString();
+        EXPECT_EQ(r.ok(), !r.html.isEmpty()) << c.path;
+    }
+    EXPECT_TRUE(pagesGone());
+}
