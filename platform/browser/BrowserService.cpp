@@ -3,6 +3,7 @@
 #include "platform/browser/PageJob.h"
 
 #include <QCoreApplication>
+#include <QNetworkProxy>
 #include <QThread>
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
@@ -159,6 +160,9 @@ BrowserService::~BrowserService()
         delete job;
     }
     m_jobs.clear();
+    for (const auto &request : m_waiting)
+        request->finish(failure(FetchStatus::LoadFailed, QStringLiteral("The browser has been shut down")));
+    m_waiting.clear();
     m_profile.reset();
     if (s_service == this)
         s_service = nullptr;
@@ -178,19 +182,34 @@ void BrowserService::shutdown()
     delete s_service;
 }
 
-QWebEngineProfile *BrowserService::profile()
+const std::shared_ptr<QWebEngineProfile> &BrowserService::profile()
 {
     if (!m_profile) {
         // No storage name: nothing of what the pages see is kept on disk.
-        m_profile = std::make_unique<QWebEngineProfile>();
+        m_profile = std::make_shared<QWebEngineProfile>();
         m_profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
         m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
         m_profile->setSpellCheckEnabled(false);
         connect(m_profile.get(), &QWebEngineProfile::downloadRequested, this, &BrowserService::refuseDownload);
-        // Registered after the web engine's own clean-up, so it runs before it.
-        qAddPostRoutine(&BrowserService::shutdown);
+        if (!m_postRoutineAdded) {
+            // Registered after the web engine's own clean-up, so it runs before it.
+            qAddPostRoutine(&BrowserService::shutdown);
+            m_postRoutineAdded = true;
+        }
     }
-    return m_profile.get();
+    return m_profile;
+}
+
+void BrowserService::useProxy(const PageProxy &proxy)
+{
+    if (m_proxy == proxy)
+        return;
+    // A profile's network reads the application proxy when it starts, and
+    // takes in a change only after a request has gone out the old way. A new
+    // proxy therefore gets a new profile; the old one goes with its last page.
+    m_profile.reset();
+    QNetworkProxy::setApplicationProxy(applicationProxyFor(proxy));
+    m_proxy = proxy;
 }
 
 QString BrowserService::baseUserAgent()
@@ -205,6 +224,24 @@ void BrowserService::refuseDownload(QWebEngineDownloadRequest *download)
 
 void BrowserService::begin(const std::shared_ptr<FetchRequest> &request)
 {
+    const PageProxy &proxy = request->options().proxy;
+    if (!canCarry(proxy)) {
+        // Going directly instead would pass the proxy the user relies on.
+        request->finish(failure(FetchStatus::LoadFailed, QStringLiteral("The browser cannot use this proxy")));
+        return;
+    }
+    // The proxy is the whole process's: pages under way keep theirs to the
+    // end, and a page for another one waits for them.
+    if ((!m_jobs.empty() && m_proxy != proxy) || !m_waiting.empty()) {
+        m_waiting.push_back(request);
+        return;
+    }
+    useProxy(proxy);
+    startJob(request);
+}
+
+void BrowserService::startJob(const std::shared_ptr<FetchRequest> &request)
+{
     auto *job = new PageJob(request, profile());
     job->setParent(this);
     m_jobs[request.get()] = job;
@@ -212,8 +249,26 @@ void BrowserService::begin(const std::shared_ptr<FetchRequest> &request)
     job->start();
 }
 
+void BrowserService::startWaiting()
+{
+    while (m_jobs.empty() && !m_waiting.empty()) {
+        const PageProxy proxy = m_waiting.front()->options().proxy;
+        useProxy(proxy);
+        // Everything waiting for this proxy goes now, the rest keeps its turn.
+        std::deque<std::shared_ptr<FetchRequest>> later;
+        std::deque<std::shared_ptr<FetchRequest>> now;
+        for (auto &request : m_waiting)
+            (request->options().proxy == proxy ? now : later).push_back(std::move(request));
+        m_waiting = std::move(later);
+        for (const auto &request : now)
+            if (!request->isAbandoned() && !request->isFinished())
+                startJob(request);
+    }
+}
+
 void BrowserService::drop(const FetchRequest *request)
 {
+    std::erase_if(m_waiting, [request](const auto &waiting) { return waiting.get() == request; });
     const auto it = m_jobs.find(request);
     if (it != m_jobs.end())
         it->second->end(FetchStatus::Aborted, QStringLiteral("Aborted by the caller"));
@@ -224,6 +279,8 @@ void BrowserService::jobDone(PageJob *job)
     m_jobs.erase(job->request());
     // The job is usually inside one of its page's signals here.
     job->deleteLater();
+    if (m_jobs.empty() && !m_waiting.empty())
+        QMetaObject::invokeMethod(this, &BrowserService::startWaiting, Qt::QueuedConnection);
 }
 
 } // namespace browser

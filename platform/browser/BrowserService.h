@@ -16,9 +16,11 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 class QWebEngineProfile;
 class QWebEngineDownloadRequest;
@@ -85,8 +87,10 @@ public:
 
     ~BrowserService() override;
 
-    // Requests being served right now.
+    // Requests being served right now, and those waiting for the pages of
+    // another proxy to end.
     int activeRequests() const { return int(m_jobs.size()); }
+    int waitingRequests() const { return int(m_waiting.size()); }
     // The profile's own user-agent string, without any token.
     QString baseUserAgent();
 
@@ -95,14 +99,23 @@ private:
     friend class FetchRequest;
     friend class PageJob;
     void begin(const std::shared_ptr<FetchRequest> &request);
+    void startJob(const std::shared_ptr<FetchRequest> &request);
+    void startWaiting();
+    void useProxy(const PageProxy &proxy);
     void drop(const FetchRequest *request);
     void jobDone(PageJob *job);
-    QWebEngineProfile *profile();
+    const std::shared_ptr<QWebEngineProfile> &profile();
     void refuseDownload(QWebEngineDownloadRequest *download);
 
-    std::unique_ptr<QWebEngineProfile> m_profile;
+    // Shared with the jobs: a profile released under a live page takes the
+    // web engine down with it.
+    std::shared_ptr<QWebEngineProfile> m_profile;
+    // The proxy the profile's pages go through; none before the first page.
+    std::optional<PageProxy> m_proxy;
     // Jobs are children of the service; the map finds a request's job.
     std::map<const FetchRequest *, PageJob *> m_jobs;
+    std::deque<std::shared_ptr<FetchRequest>> m_waiting;
+    bool m_postRoutineAdded = false;
 };
 
 } // namespace browser

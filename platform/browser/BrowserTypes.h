@@ -2,6 +2,8 @@
 
 // What a caller asks of the hidden browser and what it gets back.
 
+#include "platform/browser/ProxyRoute.h"
+
 #include <QString>
 
 #include <chrono>
@@ -31,6 +33,7 @@ struct PageOptions
     // How long a loaded page may take to move on by itself (a script or a
     // refresh sending it elsewhere) before its document is read.
     std::chrono::milliseconds settleTime{200};
+    PageProxy proxy;
     // A document that grows past this many characters ends the load: a page
     // without end would otherwise take all memory.
     qint64 maxDocumentSize = DefaultMaxDocumentSize;

@@ -41,14 +41,23 @@ QByteArray composeUserAgent(const QString &profileAgent, const QString &token)
     return (profileAgent + QLatin1Char(' ') + trimmed).toLatin1();
 }
 
-PageRequestStamp::PageRequestStamp(QByteArray userAgent, bool bypassCache, QObject *parent)
+PageRequestStamp::PageRequestStamp(QByteArray userAgent, bool bypassCache, bool behindProxy, QObject *parent)
     : QWebEngineUrlRequestInterceptor(parent)
     , m_userAgent(std::move(userAgent))
     , m_bypassCache(bypassCache)
+    , m_behindProxy(behindProxy)
 {}
 
 void PageRequestStamp::interceptRequest(QWebEngineUrlRequestInfo &info)
 {
+    if (m_behindProxy && bypassesProxy(info.requestUrl())) {
+        const QString scheme = info.requestUrl().scheme().toLower();
+        if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ws") ||
+            scheme == QLatin1String("wss") || scheme == QLatin1String("ftp")) {
+            info.block(true);
+            return;
+        }
+    }
     info.setHttpHeader("User-Agent", m_userAgent);
     if (m_bypassCache) {
         info.setHttpHeader("Cache-Control", "no-cache");
@@ -83,7 +92,7 @@ HiddenPage::HiddenPage(QWebEngineProfile *profile, const PageOptions &options, Q
     setAudioMuted(!options.audible);
 
     m_stamp = std::make_unique<PageRequestStamp>(composeUserAgent(profile->httpUserAgent(), options.userAgentToken),
-                                                 options.bypassCache);
+                                                 options.bypassCache, options.proxy.kind != PageProxy::Kind::None);
     setUrlRequestInterceptor(m_stamp.get());
 
     connect(this, &QWebEnginePage::certificateError, this,
@@ -95,8 +104,20 @@ HiddenPage::HiddenPage(QWebEngineProfile *profile, const PageOptions &options, Q
     // An empty authenticator cancels the challenge; nobody can type a password.
     connect(this, &QWebEnginePage::authenticationRequired, this,
             [](const QUrl &, QAuthenticator *auth) { *auth = QAuthenticator(); });
+    // The configured proxy gets its credentials, nobody else; refused ones
+    // are not offered for ever, the engine would ask again each time.
     connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
-            [](const QUrl &, QAuthenticator *auth, const QString &) { *auth = QAuthenticator(); });
+            [this, proxy = options.proxy](const QUrl &, QAuthenticator *auth, const QString &proxyHost) {
+                constexpr int maxAnswers = 3;
+                if (!isProxyHost(proxy, proxyHost) || (proxy.user.isEmpty() && proxy.password.isEmpty()) ||
+                    m_proxyAnswers >= maxAnswers) {
+                    *auth = QAuthenticator();
+                    return;
+                }
+                ++m_proxyAnswers;
+                auth->setUser(proxy.user);
+                auth->setPassword(proxy.password);
+            });
 }
 
 HiddenPage::~HiddenPage()

@@ -13,16 +13,18 @@
 namespace browser {
 
 // Stamps the page's user-agent string (the profile's own plus a token) and,
-// when asked, the no-cache headers on every request the page makes.
+// when asked, the no-cache headers on every request the page makes. Behind a
+// proxy it refuses what the web engine would send past the proxy.
 class PageRequestStamp : public QWebEngineUrlRequestInterceptor
 {
 public:
-    PageRequestStamp(QByteArray userAgent, bool bypassCache, QObject *parent = nullptr);
+    PageRequestStamp(QByteArray userAgent, bool bypassCache, bool behindProxy, QObject *parent = nullptr);
     void interceptRequest(QWebEngineUrlRequestInfo &info) override;
 
 private:
     const QByteArray m_userAgent;
     const bool m_bypassCache;
+    const bool m_behindProxy;
 };
 
 class HiddenPage : public QWebEnginePage
@@ -54,6 +56,7 @@ private:
     int m_suppressedDialogs = 0;
     int m_refusedWindows = 0;
     int m_scriptMessages = 0;
+    int m_proxyAnswers = 0;
 };
 
 // The user-agent string the pages send: the profile's own, then the token.

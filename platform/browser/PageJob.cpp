@@ -38,9 +38,10 @@ const QString &sizeScript()
 
 } // namespace
 
-PageJob::PageJob(std::shared_ptr<FetchRequest> request, QWebEngineProfile *profile)
+PageJob::PageJob(std::shared_ptr<FetchRequest> request, std::shared_ptr<QWebEngineProfile> profile)
     : m_request(std::move(request))
-    , m_page(std::make_unique<HiddenPage>(profile, m_request->options()))
+    , m_profile(std::move(profile))
+    , m_page(std::make_unique<HiddenPage>(m_profile.get(), m_request->options()))
 {
     m_limit.setSingleShot(true);
     m_grace.setSingleShot(true);

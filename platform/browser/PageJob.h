@@ -23,7 +23,7 @@ class PageJob : public QObject
 {
     Q_OBJECT
 public:
-    PageJob(std::shared_ptr<FetchRequest> request, QWebEngineProfile *profile);
+    PageJob(std::shared_ptr<FetchRequest> request, std::shared_ptr<QWebEngineProfile> profile);
     ~PageJob() override;
 
     void start();
@@ -48,6 +48,8 @@ private:
     FetchResult baseResult(FetchStatus status) const;
 
     std::shared_ptr<FetchRequest> m_request;
+    // Outlives the page.
+    std::shared_ptr<QWebEngineProfile> m_profile;
     std::unique_ptr<HiddenPage> m_page;
     QTimer m_limit;
     QTimer m_grace;
