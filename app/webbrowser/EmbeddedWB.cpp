@@ -261,6 +261,7 @@ void TEmbeddedWB::startNavigation(const std::string &url, bool blank)
     browser::PageOptions options = PageOptionsFor(m_downloadOptions, m_uiOptions);
     options.userAgentToken = rtl::ToQString(RegisteredUserAgentTokens());
     options.timeLimit = RequestTimeLimit;
+    options.proxy = Proxy;
     m_request = browser::FetchRequest::start(QUrl(rtl::ToQString(url)), options);
 }
 

@@ -209,6 +209,8 @@ public:
     TPrintOptions PrintOptions;
     // Bound of one page load, from Navigate to the answer.
     std::chrono::milliseconds RequestTimeLimit{60000};
+    // The route of the pages; a change takes effect with the next one.
+    browser::PageProxy Proxy;
     // Placement kept as given: the wrapper is never shown.
     int Left = 0, Top = 0, Width = 0, Height = 0;
     bool Visible = false;

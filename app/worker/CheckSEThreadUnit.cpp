@@ -7,6 +7,7 @@
 #include "platform/browser/BrowserTypes.h"
 #include "platform/http/HttpClient.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/QtText.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -27,6 +28,31 @@ constexpr auto BrowserSlice = 200ms;
 
 static_assert(browser::DefaultMaxDocumentSize == http::HttpClient::DefaultMaxBodySize,
               "the browser's pages keep the bound of the client's");
+
+// The browser's pages take the route the direct request takes.
+browser::PageProxy BrowserProxyFor(const ProxySettingsSnapshot &settings)
+{
+    using Kind = browser::PageProxy::Kind;
+    browser::PageProxy proxy;
+    if (!settings.UseProxy || settings.ProxyServer.empty())
+        return proxy;
+    if (settings.ProxyKind == "HTTP")
+        proxy.kind = Kind::Http;
+    else if (settings.ProxyKind == "Socks4")
+        proxy.kind = Kind::Socks4;
+    else if (settings.ProxyKind == "Socks5")
+        proxy.kind = Kind::Socks5;
+    else
+        return proxy; // a kind the client does not know leaves it without a proxy as well
+    proxy.host = rtl::ToQString(settings.ProxyServer);
+    proxy.port = settings.ProxyPort;
+    // SOCKS 4 has no password; the client sends none.
+    if (proxy.kind != Kind::Socks4) {
+        proxy.user = rtl::ToQString(settings.ProxyUsername);
+        proxy.password = rtl::ToQString(settings.ProxyPassword);
+    }
+    return proxy;
+}
 
 // The browser's page as the lines of a text: CR LF after every line.
 std::string AsTextLines(const std::string &html)
@@ -52,8 +78,9 @@ std::string AsTextLines(const std::string &html)
 TCheckSEThread::TCheckSEThread(bool CreateSuspended)
 {
     try {
+        m_proxySettings = ProxySettingsSnapshot::Current();
         auto client = std::make_unique<http::HttpClient>();
-        ApplyProxySettings(*client, ProxySettingsSnapshot::Current());
+        ApplyProxySettings(*client, m_proxySettings);
         client->setHandleRedirects(true);
         // A stop ends a transfer in progress instead of waiting for its end.
         client->setProgressCallback([this](int64_t, int64_t) { return !m_terminated.load(); });
@@ -277,6 +304,12 @@ std::string TCheckSEThread::FetchWithBrowser(const std::string &URL)
     m_topFrame = nullptr;
     m_documentComplete = false;
 
+    // A proxy the browser cannot go through would leave the query to go
+    // directly, past the proxy the user relies on: the query fails instead.
+    const browser::PageProxy proxy = BrowserProxyFor(m_proxySettings);
+    if (!browser::canCarry(proxy))
+        throw rtl::Exception("The browser cannot use the configured proxy");
+
     // The wrapper loads through the browser service on the GUI thread; it has
     // no window of its own, so nothing here touches a widget.
     TEmbeddedWB browser(nullptr);
@@ -289,6 +322,7 @@ std::string TCheckSEThread::FetchWithBrowser(const std::string &URL)
     browser.SetDownloadOptions(
         {D::DLCTL_DLIMAGES, D::DLCTL_NO_JAVA, D::DLCTL_NO_RUNACTIVEXCTLS, D::DLCTL_NO_DLACTIVEXCTLS, D::DLCTL_SILENT});
     ConnectBrowserEvents(browser);
+    browser.Proxy = proxy;
 
     browser.NavigateUrl("about:blank");
     // Set after Loaded, so the token registered with the wrapper stays empty

@@ -91,6 +91,8 @@ private:
     bool Stopping() const { return m_terminated.load() || m_done.load(); }
 
     std::unique_ptr<http::HttpClient> m_http;
+    // Taken with the client's, for the browser's pages.
+    foundation::ProxySettingsSnapshot m_proxySettings;
     std::atomic<bool> m_done{false};
     std::atomic<int32_t> m_linkCount{0};
     int32_t m_searchEngineIndex = 0;

@@ -1,8 +1,11 @@
 #include "app/webbrowser/EmbeddedWB.h"
 #include "app/worker/CheckSEThreadUnit.h"
+#include "foundation/MyOptions.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/shell/Desktop.h"
 #include "tests/support/FakeSearchEngine.h"
+#include "tests/support/LoopbackHostName.h"
+#include "tests/support/ProxyServers.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +17,8 @@
 #include <cstdlib>
 #include <functional>
 #include <regex>
+
+#include <unistd.h>
 
 using namespace app;
 using namespace std::chrono_literals;
@@ -199,6 +204,80 @@ TEST_F(CheckSEWorker, AbortEndsAStalledTransferOrASlowBrowserLoadWithinASecond)
     const Outcome browser = runWorker(query(), [&] { return m_engine.browserQueries(Domain, 1) >= 1; });
     EXPECT_EQ(browser.returnValue, -1);
     EXPECT_LT(browser.stopMs, 1000);
+}
+
+// The configured proxy carries the direct request and the browser's page
+// alike; where the browser cannot go through it, the query fails instead of
+// going past it. The proxies connect onwards from their own address, and
+// nothing reaches the engine from any other. The engine has a host name: the
+// browser would send a request for 127.0.0.1 past any proxy.
+TEST_F(CheckSEWorker, EveryQueryGoesThroughTheConfiguredProxy)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "the engine's host name needs a line in " << LoopbackHostName::hostsFile();
+    LoopbackHostName host;
+    ASSERT_TRUE(host.isValid()) << host.error();
+    std::string error;
+    auto http = zvotest::ProxyServer::startTinyProxy("zvo", "pw1", &error);
+    ASSERT_TRUE(http) << error;
+    auto socks5 = zvotest::ProxyServer::startMicroSocks({}, {}, &error);
+    ASSERT_TRUE(socks5) << error;
+    auto socks4 = zvotest::ProxyServer::startDante(&error);
+    ASSERT_TRUE(socks4) << error;
+    auto socks5Password = zvotest::ProxyServer::startMicroSocks("zvo", "pw2", &error);
+    ASSERT_TRUE(socks5Password) << error;
+    const int32_t nobody = LocalHttpServer().port();
+
+    struct Settings
+    {
+        bool use;
+        std::string kind, server;
+        int32_t port;
+        std::string user, password;
+    };
+    namespace options = foundation;
+    const Settings saved{options::UseProxy,  options::ProxyKind,     options::ProxyServer,
+                         options::ProxyPort, options::ProxyUsername, options::ProxyPassword};
+    const auto apply = [](const Settings &s) {
+        foundation::UseProxy = s.use;
+        foundation::ProxyKind = s.kind;
+        foundation::ProxyServer = s.server;
+        foundation::ProxyPort = s.port;
+        foundation::ProxyUsername = s.user;
+        foundation::ProxyPassword = s.password;
+    };
+    const struct
+    {
+        const char *name;
+        Settings settings;
+        int32_t returnValue;
+        size_t workerQueries;
+        bool browserUsed;
+    } cases[] = {
+        {"HTTP", {true, "HTTP", "127.0.0.1", http->port(), "zvo", "pw1"}, 0, 1, true},
+        {"SOCKS 5", {true, "Socks5", "127.0.0.1", socks5->port(), "", ""}, 0, 1, true},
+        {"SOCKS 4", {true, "Socks4", "127.0.0.1", socks4->port(), "", ""}, -1, 1, false},
+        {"SOCKS 5 with a password", {true, "Socks5", "127.0.0.1", socks5Password->port(), "zvo", "pw2"}, -1, 1, false},
+        {"proxy down", {true, "HTTP", "127.0.0.1", nobody, "zvo", "pw1"}, -1, 0, false},
+    };
+    m_engine.setAnswers(Domain, 1, {EngineAnswer::withStatus(404)});
+    m_engine.setBrowserAnswer(Domain, 1, EngineAnswer::withCount(77));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        apply(c.settings);
+        m_engine.clearRequests();
+        const Outcome got = runWorker(host.rename(query()));
+        ASSERT_TRUE(got.finishedInTime);
+        EXPECT_EQ(got.returnValue, c.returnValue);
+        if (c.returnValue == 0) {
+            EXPECT_EQ(got.linkCount, 77);
+        }
+        EXPECT_EQ(m_engine.workerQueries(Domain, 1), c.workerQueries);
+        EXPECT_EQ(m_engine.browserQueries(Domain, 1) > 0, c.browserUsed);
+        for (const EngineRequest &request : m_engine.requests())
+            EXPECT_EQ(request.clientAddress, zvotest::ProxyServer::outgoingAddress()) << request.userAgent;
+    }
+    apply(saved);
 }
 
 TEST(CheckSEWorkerLifecycle, ParametersAreCheckedAndATerminatedWorkerEndsAtOnce)
