@@ -1,0 +1,96 @@
+#pragma once
+
+// The one way this program replaces a file: the new content goes to a
+// temporary file in the same folder, which is flushed and synced to the disk
+// before it is renamed over the target, and the folder is synced after the
+// rename. A full disk, a crash or a kill therefore leaves either the whole
+// previous file or the whole new one, never half a file or none.
+//
+// File names are the file system's own bytes (UTF-8 on Linux).
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace rtl {
+
+// What a save does with a file already at the target name.
+enum class ExistingFile {
+    // The name gets a new ordinary file: a read-only file or a symbolic link
+    // there is replaced, and the new file has the mode new files get.
+    Replace,
+    // As if the content were written into the file: a symbolic link's target
+    // is written, the file keeps its mode, and a file the user may not write
+    // is refused.
+    Update,
+};
+
+struct AtomicSaveOptions
+{
+    // The previous file stays as the ".bak" copy beside the new one (see
+    // backupFileName). It is made only once the new content is complete, so
+    // a failed save leaves the older copy as it was.
+    bool makeBackup = false;
+    // The new file gets the previous one's modification time.
+    bool keepDate = false;
+    ExistingFile existing = ExistingFile::Replace;
+};
+
+// The steps of a save, in their order. A failure in Create, Write or Sync
+// leaves the target and its ".bak" as they were; a failed Rename leaves the
+// target as it was.
+enum class SaveStep {
+    Create, // the temporary file beside the target
+    Write,
+    Sync, // flush to the disk and close
+    Backup,
+    Rename,
+    SyncFolder,
+};
+
+struct SaveResult
+{
+    bool ok = true;
+    SaveStep failedStep = SaveStep::Create;
+    int error = 0; // the errno of the failed step
+
+    explicit operator bool() const { return ok; }
+    // The system's reason, as strerror words it.
+    std::string reason() const;
+};
+
+// Replaces the file with the bytes. On failure errno holds the result's error
+// as well, so that callers that answer only true or false can still say why.
+SaveResult atomicSave(const std::string &fileName, std::string_view bytes, const AtomicSaveOptions &options = {});
+
+// "Domain-Data.txt" -> "Domain-Data.bak", "README" -> "README.bak"; a leading
+// dot starts a hidden name, not an extension.
+std::string backupFileName(const std::string &fileName);
+
+// Whether a name (without folder) is one that atomicSave gives its temporary
+// files: "." + target name + "." + 12 hexadecimal digits + "~".
+bool isAtomicSaveTemporary(std::string_view name);
+
+// Deletes the temporary files that interrupted saves left in the folder
+// (only names of isAtomicSaveTemporary, only plain files). Returns how many
+// went. Call it only while no other save into that folder can be running.
+int removeAtomicSaveLeftovers(const std::string &folder);
+
+// For tests: while one lives, the function is called before each step of
+// every save; a non-zero answer makes that step fail with it as errno. A
+// failed Backup or SyncFolder does not fail the save, as in real life: the
+// backup is a courtesy, and after the rename the new file is in place.
+class ScopedSaveHook
+{
+public:
+    using Function = std::function<int(SaveStep)>;
+    explicit ScopedSaveHook(Function function);
+    ~ScopedSaveHook();
+    ScopedSaveHook(const ScopedSaveHook &) = delete;
+    ScopedSaveHook &operator=(const ScopedSaveHook &) = delete;
+
+private:
+    Function m_previous;
+};
+
+} // namespace rtl

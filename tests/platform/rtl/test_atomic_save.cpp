@@ -1,0 +1,200 @@
+// The one save routine: what a failure in each step leaves behind, the order
+// that makes a save survive a crash, and what it does with the file it
+// replaces.
+
+#include "platform/rtl/AtomicSave.h"
+
+#include "tests/support/TestSupport.h"
+#include "tests/support/TinyFileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <functional>
+#include <vector>
+
+using namespace rtl;
+
+namespace {
+
+class AtomicSaveTest : public ::testing::Test
+{
+protected:
+    std::string path(const char *name) const { return m_dir.filePath(QString::fromLatin1(name)).toStdString(); }
+    std::string read(const char *name) const { return zvotest::readFile(m_dir.filePath(QString::fromLatin1(name))); }
+    QStringList entries() const
+    {
+        return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    }
+    static mode_t modeOf(const std::string &name)
+    {
+        struct stat st
+        {};
+        ::lstat(name.c_str(), &st);
+        return st.st_mode;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(AtomicSaveTest, AFailedStepLeavesTheFileAndItsBackupAndNoTemporaryFile)
+{
+    struct Case
+    {
+        SaveStep step;
+        int error;
+        bool saved; // a failed backup or folder sync does not fail the save
+        const char *backup;
+    };
+    const Case cases[] = {
+        {SaveStep::Create, EACCES, false, "older"}, {SaveStep::Write, ENOSPC, false, "older"},
+        {SaveStep::Sync, EIO, false, "older"},      {SaveStep::Rename, EBUSY, false, "previous"},
+        {SaveStep::Backup, EPERM, true, "older"},   {SaveStep::SyncFolder, EINVAL, true, "previous"},
+    };
+    const std::string file = path("Domain-Data.txt");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(int(c.step));
+        ASSERT_TRUE(atomicSave(file, "older"));
+        ASSERT_TRUE(atomicSave(file, "previous", {.makeBackup = true}));
+        SaveResult result;
+        {
+            ScopedSaveHook hook([&](SaveStep step) { return step == c.step ? c.error : 0; });
+            errno = 0;
+            result = atomicSave(file, std::string(100000, 'n'), {.makeBackup = true});
+        }
+        EXPECT_EQ(bool(result), c.saved);
+        if (!c.saved) {
+            EXPECT_EQ(result.failedStep, c.step);
+            EXPECT_EQ(result.error, c.error);
+            EXPECT_EQ(errno, c.error) << "callers that answer only true or false still tell why";
+            EXPECT_EQ(read("Domain-Data.txt"), "previous");
+        }
+        EXPECT_EQ(read("Domain-Data.bak"), c.backup);
+        EXPECT_EQ(entries(), QStringList({"Domain-Data.bak", "Domain-Data.txt"}));
+    }
+}
+
+TEST_F(AtomicSaveTest, ContentIsOnTheDiskBeforeTheBackupAndTheRenameAndTheFolderFollows)
+{
+    const std::string file = path("Options.ini");
+    ASSERT_TRUE(atomicSave(file, "one"));
+    std::vector<SaveStep> steps;
+    ScopedSaveHook hook([&](SaveStep step) {
+        steps.push_back(step);
+        return 0;
+    });
+    ASSERT_TRUE(atomicSave(file, "two", {.makeBackup = true}));
+    EXPECT_EQ(steps, (std::vector<SaveStep>{SaveStep::Create, SaveStep::Write, SaveStep::Sync, SaveStep::Backup,
+                                            SaveStep::Rename, SaveStep::SyncFolder}));
+    EXPECT_EQ(read("Options.ini"), "two");
+    EXPECT_EQ(read("Options.bak"), "one");
+}
+
+TEST_F(AtomicSaveTest, ReplaceTakesTheNameUpdateWritesThroughLinksAndKeepsTheMode)
+{
+    const std::string target = path("real.ini");
+    const std::string link = path("Options.ini");
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    for (const ExistingFile existing : {ExistingFile::Replace, ExistingFile::Update}) {
+        const bool update = existing == ExistingFile::Update;
+        SCOPED_TRACE(update ? "update" : "replace");
+        ::unlink(link.c_str());
+        ASSERT_TRUE(atomicSave(target, "old"));
+        ::chmod(target.c_str(), 0600);
+        ASSERT_EQ(::symlink("real.ini", link.c_str()), 0);
+
+        ASSERT_TRUE(atomicSave(link, "new", {.existing = existing}));
+        EXPECT_EQ(bool(S_ISLNK(modeOf(link))), update);
+        EXPECT_EQ(read("real.ini"), update ? "new" : "old");
+        EXPECT_EQ(read("Options.ini"), "new");
+
+        ASSERT_TRUE(atomicSave(target, "newer", {.existing = existing}));
+        EXPECT_EQ(modeOf(target) & 0777, update ? 0600u : 0666u & ~mask);
+    }
+    // A file nobody may write is refused by Update, like writing into it.
+    ::chmod(target.c_str(), 0444);
+    ASSERT_TRUE(atomicSave(target, "replaced", {.existing = ExistingFile::Replace}));
+    ::chmod(target.c_str(), 0444);
+    ::chmod(m_dir.path().toLocal8Bit().constData(), 0777);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // Root writes anything: give up the rights first.
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(5);
+        const SaveResult result = atomicSave(target, "refused", {.existing = ExistingFile::Update});
+        ::_exit(!result && result.failedStep == SaveStep::Create && result.error == EACCES ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(read("real.ini"), "replaced");
+}
+
+TEST_F(AtomicSaveTest, OnlyLeftoversOfOurOwnSavesAreRemoved)
+{
+    struct Case
+    {
+        const char *name;
+        bool ours;
+    };
+    const Case cases[] = {
+        {".Domain-Data.txt.0123456789ab~", true},
+        {".Options.ini.ffffffffffff~", true},
+        {"..000000000000~", false},
+        {".Options.ini.0123456789AB~", false},
+        {".Options.ini.0123456789a~", false},
+        {".Options.ini.0123456789abc~", false},
+        {"Options.ini.0123456789ab~", false},
+        {".Options.ini-0123456789ab~", false},
+        {".Options.ini.0123456789ab", false},
+        {"Options.ini.Xb3kQz", false},
+        {".Options.ini.0123456789ab~.txt", false},
+        {"Domain-Data.txt", false},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(isAtomicSaveTemporary(c.name), c.ours) << c.name;
+        ASSERT_TRUE(zvotest::writeFile(m_dir.filePath(QString::fromLatin1(c.name)), "x"));
+    }
+    // A folder or a link of such a name is nobody's save.
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(".sub.0123456789ab~"));
+    ASSERT_EQ(::symlink("Domain-Data.txt", path(".link.0123456789ab~").c_str()), 0);
+
+    EXPECT_EQ(removeAtomicSaveLeftovers(m_dir.path().toStdString()), 2);
+    for (const Case &c : cases)
+        EXPECT_EQ(QFile::exists(m_dir.filePath(QString::fromLatin1(c.name))), !c.ours) << c.name;
+    EXPECT_TRUE(QFileInfo(m_dir.filePath(".sub.0123456789ab~")).isDir());
+    EXPECT_TRUE(QFileInfo(m_dir.filePath(".link.0123456789ab~")).isSymLink());
+}
+
+TEST(AtomicSaveOnAFullDisk, TheSaveFailsAndThePreviousFileStays)
+{
+    const auto answer = zvotest::onTinyTmpfs([](const std::string &folder) -> std::string {
+        const std::string file = folder + "/Options.ini";
+        if (!atomicSave(file, "[zarvello]\r\nUseProxy=true\r\n"))
+            return "the first save failed";
+        if (!zvotest::fillFileSystem(folder))
+            return "could not fill the disk";
+        const SaveResult result = atomicSave(file, "[zarvello]\r\nUseProxy=false\r\n");
+        if (result || result.error != ENOSPC)
+            return "the save on a full disk answered " + std::string(result ? "success" : result.reason());
+        if (zvotest::readFile(QString::fromStdString(file)) != "[zarvello]\r\nUseProxy=true\r\n")
+            return "the previous file is gone";
+        if (QDir(QString::fromStdString(folder)).entryList(QDir::Files | QDir::Hidden).size() != 2)
+            return "a temporary file is left";
+        return {};
+    });
+    if (!answer)
+        GTEST_SKIP() << "this system does not let the tests mount a tmpfs";
+    EXPECT_EQ(*answer, "");
+}
+
+} // namespace
