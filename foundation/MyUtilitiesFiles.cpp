@@ -1,8 +1,10 @@
 #include "foundation/MyUtilitiesFiles.h"
 
 #include "foundation/MyUtilities.h"
+#include "platform/rtl/AtomicSave.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/FileDescriptor.h"
 #include "platform/rtl/QtText.h"
 #include "platform/shell/Desktop.h"
 
@@ -13,11 +15,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <mutex>
-#include <random>
 
 namespace foundation {
 
@@ -25,96 +24,11 @@ namespace {
 
 constexpr const char *UnitName = "MyUtilities";
 
-// Closes a POSIX descriptor on every path out of a routine.
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd = -1)
-        : m_fd(fd)
-    {}
-    ~FileDescriptor() { reset(); }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-    int get() const { return m_fd; }
-    bool valid() const { return m_fd >= 0; }
-    // Closes now and reports whether the close, which may flush, succeeded.
-    bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-    void reset() { close(); }
-
-private:
-    int m_fd;
-};
-
-bool writeAll(int fd, const char *data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= size_t(n);
-    }
-    return true;
-}
-
 bool pathExists(const std::string &name)
 {
     struct stat st
     {};
     return ::lstat(name.c_str(), &st) == 0;
-}
-
-// The folder part including its final "/", or "" for a bare name.
-std::string folderOf(const std::string &name)
-{
-    const auto slash = name.rfind('/');
-    return slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
-}
-
-std::string backupNameOf(const std::string &name)
-{
-    const std::string folder = folderOf(name);
-    const std::string base = name.substr(folder.size());
-    const auto dot = base.rfind('.');
-    // A leading dot starts a hidden name, not an extension.
-    const std::string stem = (dot == std::string::npos || dot == 0) ? base : base.substr(0, dot);
-    return folder + stem + ".bak";
-}
-
-// A new, empty file beside the target that nobody else can have opened. Its
-// mode is the ordinary one for new files (0666 less the umask), whatever the
-// target's was.
-FileDescriptor createTemporaryBeside(const std::string &name, std::string &tempName)
-{
-    static std::mutex mutex;
-    static std::mt19937_64 random{std::random_device{}()};
-    const std::string folder = folderOf(name);
-    const std::string base = name.substr(folder.size());
-    int lastError = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        unsigned long long salt = 0;
-        {
-            std::lock_guard lock(mutex);
-            salt = random();
-        }
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, ".%012llx~", salt & 0xFFFFFFFFFFFFull);
-        tempName = folder + "." + base + suffix;
-        const int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0)
-            return FileDescriptor(fd);
-        lastError = errno;
-        if (lastError != EEXIST)
-            break;
-    }
-    throw rtl::Exception("Cannot create file \"" + name + "\". " + std::strerror(lastError));
 }
 
 // Splits at CR LF and at a lone LF: the files are edited with Linux editors
@@ -157,7 +71,7 @@ std::string LoadTextFile(const std::string &fileName)
 {
     if (fileName.empty())
         return {};
-    FileDescriptor fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+    rtl::FileDescriptor fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat st
     {};
     if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
@@ -165,66 +79,17 @@ std::string LoadTextFile(const std::string &fileName)
     std::string text;
     if (S_ISREG(st.st_mode))
         text.reserve(size_t(st.st_size));
-    // Read to the end rather than to the size seen at the start: a log that
-    // grows meanwhile still comes whole, and a short read is not an error.
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return {};
-        if (n == 0)
-            break;
-        text.append(buffer, size_t(n));
-    }
+    if (!rtl::readAll(fd.get(), text))
+        return {};
     return text;
 }
 
 bool SaveTextFile(const std::string &fileName, const std::string &text, bool makeBackup, bool keepDate)
 {
-    if (fileName.empty())
-        throw rtl::Exception("Cannot create file \"\". " + std::string(std::strerror(ENOENT)));
-    struct stat previous
-    {};
-    const bool existed = ::stat(fileName.c_str(), &previous) == 0;
-    if (existed && S_ISDIR(previous.st_mode))
-        throw rtl::Exception("Cannot create file \"" + fileName + "\". " + std::strerror(EISDIR));
-
-    // The new content goes to a file of its own first, so that a full disk or
-    // a crash can never leave the user with half a file or none.
-    std::string tempName;
-    FileDescriptor fd = createTemporaryBeside(fileName, tempName);
-    bool ok = writeAll(fd.get(), text.data(), text.size()) && ::fsync(fd.get()) == 0;
-    if (ok && keepDate && existed) {
-        const struct timespec times[2] = {previous.st_atim, previous.st_mtim};
-        ::futimens(fd.get(), times);
-    }
-    ok = fd.close() && ok;
-    if (!ok) {
-        ::unlink(tempName.c_str());
-        return false;
-    }
-
-    if (makeBackup && existed) {
-        // A hard link keeps the target in place until the rename below swaps
-        // in the new content; file systems without links get a copy.
-        const std::string backupName = backupNameOf(fileName);
-        DeleteFileForced(backupName);
-        if (::link(fileName.c_str(), backupName.c_str()) != 0) {
-            const std::string old = LoadTextFile(fileName);
-            FileDescriptor copy(::open(backupName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-            if (copy.valid())
-                writeAll(copy.get(), old.data(), old.size());
-        }
-    }
-
-    // A read-only target goes like any other: rename needs only the folder.
-    if (::rename(tempName.c_str(), fileName.c_str()) != 0) {
-        ::unlink(tempName.c_str());
-        return false;
-    }
-    return true;
+    const rtl::SaveResult result = rtl::atomicSave(fileName, text, {makeBackup, keepDate, rtl::ExistingFile::Replace});
+    if (!result && result.failedStep == rtl::SaveStep::Create)
+        throw rtl::Exception("Cannot create file \"" + fileName + "\". " + result.reason());
+    return bool(result);
 }
 
 bool AppendLineToFile(const std::string &fileName, const std::string &line)
@@ -233,11 +98,11 @@ bool AppendLineToFile(const std::string &fileName, const std::string &line)
     // Workers log from several threads at once; one lock keeps each line whole.
     static std::mutex mutex;
     std::lock_guard lock(mutex);
-    FileDescriptor fd(::open(fileName.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    rtl::FileDescriptor fd(::open(fileName.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
     if (!fd.valid())
         return false;
     const std::string record = line + "\r\n";
-    const bool written = writeAll(fd.get(), record.data(), record.size());
+    const bool written = rtl::writeAll(fd.get(), record.data(), record.size());
     return fd.close() && written;
 }
 
