@@ -1,7 +1,8 @@
 #include "platform/ini/PrivateProfile.h"
 
+#include "platform/rtl/AtomicSave.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <mutex>
 
@@ -40,17 +41,10 @@ std::string readFile(const std::string &fileName)
 
 bool writeFile(const std::string &fileName, const std::string &bytes)
 {
-    if (fileName.empty())
-        return false;
     std::lock_guard lock(g_fileMutex);
-    QSaveFile file(qtName(fileName));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // Written as if into the file, as the private-profile calls do: a link
+    // is followed, the mode stays, and a file we may not write is refused.
+    return bool(rtl::atomicSave(fileName, bytes, {.existing = rtl::ExistingFile::Update}));
 }
 
 std::string GetPrivateProfileString(const std::string &section, const std::string &key, const std::string &defaultValue,
@@ -68,17 +62,22 @@ std::string GetPrivateProfileString(const std::string &section, const std::strin
 bool WritePrivateProfileString(const std::string &section, const std::optional<std::string> &key,
                                const std::optional<std::string> &value, const std::string &fileName)
 {
+    return editFile(fileName, [&](IniDocument &doc) {
+        if (!key)
+            return doc.removeSection(section);
+        if (!value)
+            return doc.removeKey(section, *key);
+        doc.setValue(section, *key, *value);
+        return true;
+    });
+}
+
+bool editFile(const std::string &fileName, const std::function<bool(IniDocument &)> &edit)
+{
     std::lock_guard lock(g_fileMutex);
     IniDocument doc = load(fileName);
-    if (!key) {
-        if (!doc.removeSection(section))
-            return true;
-    } else if (!value) {
-        if (!doc.removeKey(section, *key))
-            return true;
-    } else {
-        doc.setValue(section, *key, *value);
-    }
+    if (!edit(doc))
+        return true;
     return writeFile(fileName, doc.text());
 }
 

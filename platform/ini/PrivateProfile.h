@@ -10,6 +10,7 @@
 #include "platform/ini/IniDocument.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,9 +34,15 @@ std::vector<IniEntry> readSection(const std::string &section, const std::string 
 bool eraseSection(const std::string &section, const std::string &fileName);
 bool eraseKey(const std::string &section, const std::string &key, const std::string &fileName);
 
+// Reads the file, lets the edit change it and writes it back once, unless the
+// edit answers that it changed nothing. False when the file could not be
+// written (errno says why).
+bool editFile(const std::string &fileName, const std::function<bool(IniDocument &)> &edit);
+
 // The whole file as bytes; empty when it is missing or unreadable.
 std::string readFile(const std::string &fileName);
-// Replaces the whole file atomically; false when it could not be written.
+// Replaces the whole file atomically; false when it could not be written
+// (errno says why).
 bool writeFile(const std::string &fileName, const std::string &bytes);
 
 } // namespace ini

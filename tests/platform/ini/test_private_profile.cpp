@@ -1,12 +1,20 @@
 #include "platform/ini/PrivateProfile.h"
 
+#include "platform/rtl/AtomicSave.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/TinyFileSystem.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -58,6 +66,57 @@ TEST_F(PrivateProfileTest, MissingFilesAndFolders)
     EXPECT_FALSE(ini::WritePrivateProfileString("S", std::string("K"), std::string("V"), file));
     EXPECT_FALSE(ini::writeFile(file, "x"));
     EXPECT_FALSE(ini::writeFile("", "x"));
+}
+
+TEST_F(PrivateProfileTest, AFileThatCannotBeWrittenWhollyStaysAsItWas)
+{
+    const std::string file = path("Options.ini");
+    const std::string before = "[zarvello]\r\nProxyServer=proxy.example\r\n";
+    ASSERT_TRUE(zvotest::writeFile(QString::fromStdString(file), before));
+    for (const rtl::SaveStep step : {rtl::SaveStep::Create, rtl::SaveStep::Write, rtl::SaveStep::Sync}) {
+        rtl::ScopedSaveHook hook([step](rtl::SaveStep now) { return now == step ? ENOSPC : 0; });
+        EXPECT_FALSE(ini::WritePrivateProfileString("zarvello", std::string("UseProxy"), std::string("true"), file));
+        EXPECT_EQ(errno, ENOSPC);
+        EXPECT_FALSE(ini::eraseSection("zarvello", file));
+    }
+    EXPECT_EQ(zvotest::readFile(QString::fromStdString(file)), before);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Options.ini"});
+}
+
+TEST_F(PrivateProfileTest, AWriteGoesThroughALinkAndKeepsTheFilesMode)
+{
+    // The settings hold a password: a file the user made private stays so.
+    const std::string real = path("real.ini");
+    ASSERT_TRUE(zvotest::writeFile(QString::fromStdString(real), "[S]\r\n"));
+    ASSERT_EQ(::chmod(real.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("real.ini", path("Options.ini").c_str()), 0);
+    ASSERT_TRUE(ini::WritePrivateProfileString("S", std::string("K"), std::string("V"), path("Options.ini")));
+    EXPECT_TRUE(QFileInfo(m_dir.filePath("Options.ini")).isSymLink());
+    EXPECT_EQ(zvotest::readFile(QString::fromStdString(real)), "[S]\r\nK=V\r\n");
+    struct stat st
+    {};
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(PrivateProfileOnAFullDisk, TheWriteFailsAndTheFileKeepsItsContent)
+{
+    const auto answer = zvotest::onTinyTmpfs([](const std::string &folder) -> std::string {
+        const std::string file = folder + "/Options.ini";
+        if (!ini::WritePrivateProfileString("zarvello", std::string("ProxyServer"), std::string("p"), file))
+            return "the first write failed";
+        const std::string before = ini::readFile(file);
+        if (!zvotest::fillFileSystem(folder))
+            return "could not fill the disk";
+        if (ini::WritePrivateProfileString("zarvello", std::string("UseProxy"), std::string("true"), file))
+            return "the write on a full disk answered success";
+        if (ini::readFile(file) != before)
+            return "Options.ini now holds \"" + ini::readFile(file) + "\"";
+        return {};
+    });
+    if (!answer)
+        GTEST_SKIP() << "this system does not let the tests mount a tmpfs";
+    EXPECT_EQ(*answer, "");
 }
 
 } // namespace
