@@ -43,7 +43,6 @@ namespace {
 
 constexpr int ClientWidth = 622;
 constexpr int ClientHeight = 502;
-constexpr int MinimumWidth = 630;
 constexpr int MinimumHeight = 340;
 constexpr int UpdateCheckInterval = 100000;
 constexpr int HintInterval = 200;
@@ -66,30 +65,6 @@ QAction *makeAction(QMenu *menu, const char *name, const char *caption, QKeySequ
     if (!shortcut.isEmpty())
         action->setShortcut(shortcut);
     return action;
-}
-
-// Every setting at its default, for a settings file that cannot be read.
-void setDefaultOptions()
-{
-    CheckForUpdatesInterval = "Every Week";
-    CheckForUpdatesLastDate = "2000-01-01";
-    ConcurrentConnectionCount = 8;
-    MainWindowX = -1;
-    MainWindowY = -1;
-    const rtl::TRect work = GetWorkArea();
-    const int available = work.Right != 0 ? work.Width() - 16 : shell::screenSize().cx - 16;
-    MainWindowW = std::max(MinimumWidth, std::min(MinimumWidth + 100, available));
-    MainWindowH = -1;
-    MainWindowState = TWindowState::wsNormal;
-    ProgressWindowX = -1;
-    ProgressWindowY = -1;
-    ProxyKind = "HTTP";
-    ProxyPassword.clear();
-    ProxyPort = 80;
-    ProxyServer.clear();
-    ProxyUsername.clear();
-    ShowSplashScreen = true;
-    UseProxy = false;
 }
 
 } // namespace
@@ -115,7 +90,7 @@ TMainForm::TMainForm(QWidget *parent)
 
     HelpRouter1 = CreateMainHelpRouter(this);
 
-    setMinimumSize(MinimumWidth, MinimumHeight);
+    setMinimumSize(MainWindowMinWidth, MinimumHeight);
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     SetMainForm(this);
 }
@@ -384,7 +359,7 @@ bool TMainForm::FormCreate()
     } catch (...) {
         // A settings file we cannot read must not keep the program from
         // starting; the next save writes sound values over it.
-        setDefaultOptions();
+        SetDefaultOptions();
     }
 
     HighlightRow = -1;

@@ -18,6 +18,8 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <iterator>
+#include <variant>
 
 namespace foundation {
 
@@ -51,9 +53,6 @@ constexpr int NumberLimit = 255;
 constexpr int WindowStateLimit = 32;
 constexpr int TextLimit = 4096;
 
-// The main window cannot be made narrower than this (its layout's minimum).
-constexpr int32_t MainWindowMinWidth = 630;
-
 const std::string PasswordPrefix = "Base64:";
 
 // Bytes that Windows-1252 leaves undefined, so no character a user can type
@@ -85,6 +84,79 @@ bool fileVariablesSet()
         return true;
     shell::MessageBeep(shell::BeepKind::Default);
     return false;
+}
+
+// Written with a full stop whatever the locale: the reader takes both.
+std::string numberText(double value)
+{
+    char buf[400];
+    const bool whole = std::isfinite(value) && value == std::trunc(value);
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, whole ? 0 : 8);
+    return std::string(buf, res.ptr);
+}
+
+std::string boolText(bool value)
+{
+    return value ? "true" : "false";
+}
+
+std::string windowStateText(TWindowState value)
+{
+    switch (value) {
+    case TWindowState::wsNormal: return "Normal";
+    case TWindowState::wsMinimized: return "Minimized";
+    case TWindowState::wsMaximized: return "Maximized";
+    }
+    return "Normal";
+}
+
+std::string passwordText(const std::string &value)
+{
+    return PasswordPrefix + EncodeBase64Option(ReplaceText(ScrambleText(value), ";", "~~~", true));
+}
+
+template <typename... Ts>
+struct Overloaded : Ts...
+{
+    using Ts::operator()...;
+};
+
+// Every setting with its key and default, in the order a new Options.ini
+// lists them. Loading, saving and the defaults all go by this one table.
+struct Setting
+{
+    const char *key;
+    std::variant<std::string *, int32_t *, bool *, TWindowState *> variable;
+    std::variant<const char *, int32_t, int32_t (*)(), bool, TWindowState> fallback;
+    // Stored scrambled and in Base64.
+    bool password = false;
+};
+
+const Setting Settings[] = {
+    {"CheckForUpdatesInterval", &CheckForUpdatesInterval, "Every Week"},
+    {"CheckForUpdatesLastDate", &CheckForUpdatesLastDate, "2000-01-01"},
+    {"ConcurrentConnectionCount", &ConcurrentConnectionCount, 8},
+    {"MainWindowX", &MainWindowX, -1},
+    {"MainWindowY", &MainWindowY, -1},
+    {"MainWindowW", &MainWindowW, &defaultMainWindowWidth},
+    {"MainWindowH", &MainWindowH, -1},
+    {"MainWindowState", &MainWindowState, TWindowState::wsNormal},
+    {"ProgressWindowX", &ProgressWindowX, -1},
+    {"ProgressWindowY", &ProgressWindowY, -1},
+    {"ProxyKind", &ProxyKind, "HTTP"},
+    {"ProxyPassword", &ProxyPassword, "", true},
+    {"ProxyPort", &ProxyPort, 80},
+    {"ProxyServer", &ProxyServer, ""},
+    {"ProxyUsername", &ProxyUsername, ""},
+    {"ShowSplashScreen", &ShowSplashScreen, true},
+    {"UseProxy", &UseProxy, false},
+};
+
+int32_t numberDefault(const Setting &setting)
+{
+    if (const auto *compute = std::get_if<int32_t (*)()>(&setting.fallback))
+        return (*compute)();
+    return std::get<int32_t>(setting.fallback);
 }
 
 } // namespace
@@ -162,31 +234,22 @@ void WriteStringOption(const std::string &key, const std::string &value)
 
 void WriteNumberOption(const std::string &key, double value)
 {
-    // Written with a full stop whatever the locale: the reader takes both.
-    char buf[400];
-    const bool whole = std::isfinite(value) && value == std::trunc(value);
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, whole ? 0 : 8);
-    WriteStringOption(key, std::string(buf, res.ptr));
+    WriteStringOption(key, numberText(value));
 }
 
 void WriteBoolOption(const std::string &key, bool value)
 {
-    WriteStringOption(key, value ? "true" : "false");
+    WriteStringOption(key, boolText(value));
 }
 
 void WriteWindowStateOption(const std::string &key, TWindowState value)
 {
-    switch (value) {
-    case TWindowState::wsNormal: WriteStringOption(key, "Normal"); break;
-    case TWindowState::wsMinimized: WriteStringOption(key, "Minimized"); break;
-    case TWindowState::wsMaximized: WriteStringOption(key, "Maximized"); break;
-    }
+    WriteStringOption(key, windowStateText(value));
 }
 
 void WritePasswordOption(const std::string &key, const std::string &value)
 {
-    const std::string escaped = ReplaceText(ScrambleText(value), ";", "~~~", true);
-    WriteStringOption(key, PasswordPrefix + EncodeBase64Option(escaped));
+    WriteStringOption(key, passwordText(value));
 }
 
 std::string ScrambleText(const std::string &text)
@@ -207,31 +270,38 @@ std::string DecodeBase64Option(const std::string &text)
     return QByteArray::fromBase64(QByteArray::fromStdString(text)).toStdString();
 }
 
+void SetDefaultOptions()
+{
+    for (const Setting &setting : Settings) {
+        std::visit(Overloaded{[&](std::string *v) { *v = std::get<const char *>(setting.fallback); },
+                              [&](int32_t *v) { *v = numberDefault(setting); },
+                              [&](bool *v) { *v = std::get<bool>(setting.fallback); },
+                              [&](TWindowState *v) { *v = std::get<TWindowState>(setting.fallback); }},
+                   setting.variable);
+    }
+}
+
 void LoadOptions()
 {
     const std::string folder = GetApplicationPath();
     OptionsFileName = folder + "Options.ini";
     OptionsSection = OptionsSectionForProgram(programFileName());
     ApplicationHelpFile = folder + "ZVO" + ".chm";
-    const int32_t mainWindowW = defaultMainWindowWidth();
 
-    CheckForUpdatesInterval = ReadStringOption("CheckForUpdatesInterval", "Every Week");
-    CheckForUpdatesLastDate = ReadStringOption("CheckForUpdatesLastDate", "2000-01-01");
-    ConcurrentConnectionCount = ReadNumberOption("ConcurrentConnectionCount", 8);
-    MainWindowX = ReadNumberOption("MainWindowX", -1);
-    MainWindowY = ReadNumberOption("MainWindowY", -1);
-    MainWindowW = ReadNumberOption("MainWindowW", mainWindowW);
-    MainWindowH = ReadNumberOption("MainWindowH", -1);
-    MainWindowState = ReadWindowStateOption("MainWindowState", TWindowState::wsNormal);
-    ProgressWindowX = ReadNumberOption("ProgressWindowX", -1);
-    ProgressWindowY = ReadNumberOption("ProgressWindowY", -1);
-    ProxyKind = ReadStringOption("ProxyKind", "HTTP");
-    ProxyPassword = ReadPasswordOption("ProxyPassword", std::string());
-    ProxyPort = ReadNumberOption("ProxyPort", 80);
-    ProxyServer = ReadStringOption("ProxyServer", std::string());
-    ProxyUsername = ReadStringOption("ProxyUsername", std::string());
-    ShowSplashScreen = ReadBoolOption("ShowSplashScreen", true);
-    UseProxy = ReadBoolOption("UseProxy", false);
+    for (const Setting &setting : Settings) {
+        const std::string key = setting.key;
+        std::visit(Overloaded{[&](std::string *v) {
+                                  const std::string fallback = std::get<const char *>(setting.fallback);
+                                  *v = setting.password ? ReadPasswordOption(key, fallback)
+                                                        : ReadStringOption(key, fallback);
+                              },
+                              [&](int32_t *v) { *v = ReadNumberOption(key, numberDefault(setting)); },
+                              [&](bool *v) { *v = ReadBoolOption(key, std::get<bool>(setting.fallback)); },
+                              [&](TWindowState *v) {
+                                  *v = ReadWindowStateOption(key, std::get<TWindowState>(setting.fallback));
+                              }},
+                   setting.variable);
+    }
 
     if (!UseProxy) {
         std::string server;
@@ -245,25 +315,27 @@ void LoadOptions()
     }
 }
 
-void SaveOptions()
+bool SaveOptions()
 {
-    WriteStringOption("CheckForUpdatesInterval", CheckForUpdatesInterval);
-    WriteStringOption("CheckForUpdatesLastDate", CheckForUpdatesLastDate);
-    WriteNumberOption("ConcurrentConnectionCount", ConcurrentConnectionCount);
-    WriteNumberOption("MainWindowX", MainWindowX);
-    WriteNumberOption("MainWindowY", MainWindowY);
-    WriteNumberOption("MainWindowW", MainWindowW);
-    WriteNumberOption("MainWindowH", MainWindowH);
-    WriteWindowStateOption("MainWindowState", MainWindowState);
-    WriteNumberOption("ProgressWindowX", ProgressWindowX);
-    WriteNumberOption("ProgressWindowY", ProgressWindowY);
-    WriteStringOption("ProxyKind", ProxyKind);
-    WritePasswordOption("ProxyPassword", ProxyPassword);
-    WriteNumberOption("ProxyPort", ProxyPort);
-    WriteStringOption("ProxyServer", ProxyServer);
-    WriteStringOption("ProxyUsername", ProxyUsername);
-    WriteBoolOption("ShowSplashScreen", ShowSplashScreen);
-    WriteBoolOption("UseProxy", UseProxy);
+    if (!fileVariablesSet()) {
+        // Written key by key, as the settings once were, every key beeped.
+        for (size_t i = 1; i < std::size(Settings); ++i)
+            fileVariablesSet();
+        return false;
+    }
+    // One write for all keys: the file is replaced once, and a failure
+    // leaves the whole previous file rather than some keys of each.
+    return ini::editFile(OptionsFileName, [](ini::IniDocument &doc) {
+        for (const Setting &setting : Settings) {
+            const std::string text = std::visit(
+                Overloaded{[&](const std::string *v) { return setting.password ? passwordText(*v) : *v; },
+                           [](const int32_t *v) { return numberText(*v); }, [](const bool *v) { return boolText(*v); },
+                           [](const TWindowState *v) { return windowStateText(*v); }},
+                setting.variable);
+            doc.setValue(OptionsSection, setting.key, text);
+        }
+        return true;
+    });
 }
 
 } // namespace foundation

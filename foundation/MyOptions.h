@@ -37,10 +37,19 @@ extern std::string OptionsSection;
 // The application's help file, set by LoadOptions.
 extern std::string ApplicationHelpFile;
 
+// The main window cannot be made narrower than this (its layout's minimum);
+// its default width is never less.
+inline constexpr int32_t MainWindowMinWidth = 630;
+
+// Every setting at its default, as LoadOptions gives them without a file.
+void SetDefaultOptions();
 // LoadOptions raises rtl::ERangeError for a stored number outside the 32-bit
 // range.
 void LoadOptions();
-void SaveOptions();
+// Writes every setting into Options.ini in one replacement of the file;
+// false (errno says why) when it could not be written, and then the previous
+// file is as it was.
+bool SaveOptions();
 
 // The section name for a program file name: every ".exe" removed, in any case.
 std::string OptionsSectionForProgram(const std::string &programFileName);

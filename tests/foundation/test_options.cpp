@@ -1,7 +1,11 @@
 #include "options_fixture.h"
 
+#include "platform/rtl/AtomicSave.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Win1252.h"
+#include "tests/support/TinyFileSystem.h"
+
+#include <cerrno>
 
 #include <filesystem>
 #include <map>
@@ -73,6 +77,69 @@ TEST_F(OptionsTest, DefaultsWithoutAFile)
 
     EXPECT_EQ(OptionsSectionForProgram("ZARVELLO.EXE"), "ZARVELLO");
     EXPECT_EQ(OptionsSectionForProgram("a.exe.Exe"), "a");
+}
+
+TEST_F(OptionsTest, TheDefaultsForAnUnreadableFileAreThoseOfNoFile)
+{
+    for (const rtl::TRect area : {rtl::Rect(0, 0, 1280, 984), rtl::Rect(0, 0, 600, 500)}) {
+        shell::setWorkArea(area);
+        LoadOptions();
+        CheckForUpdatesInterval = "Every Day", CheckForUpdatesLastDate = "x", ConcurrentConnectionCount = 1;
+        MainWindowX = MainWindowY = MainWindowW = MainWindowH = ProgressWindowX = ProgressWindowY = 5;
+        MainWindowState = TWindowState::wsMaximized, ProxyKind = ProxyPassword = ProxyServer = ProxyUsername = "x";
+        ProxyPort = 1, ShowSplashScreen = false, UseProxy = true;
+        SetDefaultOptions();
+        ASSERT_TRUE(SaveOptions());
+        EXPECT_EQ(optionsFile(), header() + keyLines({{"MainWindowW", area.Right == 600 ? "630" : "730"}}));
+        std::filesystem::remove(optionsPath().toStdString());
+    }
+}
+
+TEST_F(OptionsTest, ASaveThatFailsKeepsTheWholePreviousFile)
+{
+    LoadOptions();
+    ASSERT_TRUE(SaveOptions());
+    const std::string before = optionsFile();
+    ProxyServer = "proxy.example", UseProxy = true;
+    for (const rtl::SaveStep step : {rtl::SaveStep::Create, rtl::SaveStep::Write, rtl::SaveStep::Sync}) {
+        rtl::ScopedSaveHook hook([step](rtl::SaveStep now) { return now == step ? ENOSPC : 0; });
+        EXPECT_FALSE(SaveOptions());
+        EXPECT_EQ(errno, ENOSPC);
+    }
+    EXPECT_EQ(optionsFile(), before);
+
+    int saves = 0;
+    rtl::ScopedSaveHook count([&saves](rtl::SaveStep step) {
+        saves += step == rtl::SaveStep::Create;
+        return 0;
+    });
+    ASSERT_TRUE(SaveOptions());
+    EXPECT_EQ(saves, 1) << "all keys go into one replacement of the file";
+    EXPECT_EQ(optionsFile(), header() + keyLines({{"ProxyServer", "proxy.example"}, {"UseProxy", "true"}}));
+}
+
+TEST_F(OptionsTest, OnAFullDiskOptionsIniKeepsItsContent)
+{
+    LoadOptions();
+    const auto answer = zvotest::onTinyTmpfs([](const std::string &folder) -> std::string {
+        OptionsFileName = folder + "/Options.ini";
+        if (!SaveOptions())
+            return "the first save failed";
+        const std::string before = zvotest::readFile(QString::fromStdString(OptionsFileName));
+        if (!zvotest::fillFileSystem(folder))
+            return "could not fill the disk";
+        ProxyServer = "proxy.example";
+        if (SaveOptions())
+            return "the save on a full disk answered success";
+        const std::string after = zvotest::readFile(QString::fromStdString(OptionsFileName));
+        if (after != before)
+            return "Options.ini went from " + std::to_string(before.size()) + " to " + std::to_string(after.size()) +
+                   " bytes";
+        return {};
+    });
+    if (!answer)
+        GTEST_SKIP() << "this system does not let the tests mount a tmpfs";
+    EXPECT_EQ(*answer, "");
 }
 
 TEST_F(OptionsTest, EveryKeySurvivesASaveAndALoad)
