@@ -10,6 +10,7 @@
 #include "foundation/MyUtilities.h"
 #include "foundation/MyUtilitiesFiles.h"
 #include "foundation/MyUtilitiesUi.h"
+#include "platform/rtl/AtomicSave.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
 #include "platform/shell/Desktop.h"
@@ -353,6 +354,9 @@ bool TMainForm::FormCreate()
     } waitCursor;
 
     std::srand(unsigned(std::time(nullptr)));
+    // Saves cut short by a kill or a power loss leave their temporary files
+    // behind, some of them as large as the list.
+    rtl::removeAtomicSaveLeftovers(GetApplicationPath());
 
     try {
         LoadOptions();

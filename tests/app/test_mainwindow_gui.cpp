@@ -151,6 +151,23 @@ TEST_F(MainWindowTest, AFailedSaveKeepsThePreviousFile)
     EXPECT_EQ(read("Domain-Data.txt"), SortedRows);
 }
 
+TEST_F(MainWindowTest, StartUpRemovesWhatInterruptedSavesLeftAndNothingElse)
+{
+    write("Domain-Data.txt", SortedRows);
+    const char *leftovers[] = {".Domain-Data.txt.0123456789ab~", ".Options.ini.ffffffffffff~"};
+    const char *others[] = {".Domain-Data.txt.bak~", "Domain-Data.txt~", "Domain-Data.0123456789ab~"};
+    for (const char *name : leftovers)
+        write(name, "half a list\r\n");
+    for (const char *name : others)
+        write(name, "the user's\r\n");
+    start();
+    for (const char *name : leftovers)
+        EXPECT_FALSE(QFile::exists(m_folder.file(QString::fromLatin1(name)))) << name;
+    for (const char *name : others)
+        EXPECT_EQ(read(name), "the user's\r\n") << name;
+    EXPECT_EQ(m_form->ListView1->topLevelItemCount(), 3);
+}
+
 TEST_F(MainWindowTest, AddingASiteThatIsListedSelectsItInstead)
 {
     write("Domain-Data.txt", SortedRows);
