@@ -14,7 +14,7 @@ int RunZarvello(QApplication &app)
     QApplication::setApplicationDisplayName(QString());
     // Custom-painted controls take the system colours from the desktop's
     // palette, so they match the standard widgets around them.
-    gfx::setSystemColors(gfx::SystemColors::fromPalette(QApplication::palette()));
+    rtl::setSystemColors(gfx::systemColorsFromPalette(QApplication::palette()));
     RegisterGridComponents();
     RegisterReportComponents();
     TMainForm mainForm;

@@ -75,8 +75,8 @@ public:
     static int64_t GetLinkCountFromText(const std::string &text);
     static int ListView1Compare(const QTreeWidgetItem *item1, const QTreeWidgetItem *item2);
     void ListView1Edited(QTreeWidgetItem *item, std::string &text);
-    std::optional<TColorValue> ListView1CustomDrawItem(int row) const;
-    std::optional<TColorValue> ListView1CustomDrawSubItem(int row, int column) const;
+    std::optional<rtl::TColor> ListView1CustomDrawItem(int row) const;
+    std::optional<rtl::TColor> ListView1CustomDrawSubItem(int row, int column) const;
     void PaintBox1Paint(QPainter &painter);
     void PaintBox1MouseMove(int x, int y);
     void SortSiteList();

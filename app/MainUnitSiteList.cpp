@@ -8,6 +8,7 @@
 #include "foundation/MyUtilities.h"
 #include "foundation/MyUtilitiesFiles.h"
 #include "foundation/MyWebUtilities.h"
+#include "platform/gfx/Colors.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/Rounding.h"
@@ -37,11 +38,6 @@ std::string withoutScheme(const std::string &text)
 {
     const size_t at = text.find("://");
     return at == std::string::npos ? text : text.substr(at + 3);
-}
-
-QColor toQColor(TColorValue c)
-{
-    return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c));
 }
 
 void fill(QPainter &painter, const rtl::TRect &r, const QColor &color)
@@ -229,7 +225,7 @@ std::string TMainForm::RowSubItem(int row, int subItem) const
     return item ? rtl::FromQString(item->text(subItem + 1)) : std::string();
 }
 
-std::optional<TColorValue> TMainForm::ListView1CustomDrawItem(int row) const
+std::optional<rtl::TColor> TMainForm::ListView1CustomDrawItem(int row) const
 {
     if (row == HighlightRow)
         return HighlightColor;
@@ -239,13 +235,13 @@ std::optional<TColorValue> TMainForm::ListView1CustomDrawItem(int row) const
     return ColorScaleColors[size_t(step)];
 }
 
-std::optional<TColorValue> TMainForm::ListView1CustomDrawSubItem(int row, int column) const
+std::optional<rtl::TColor> TMainForm::ListView1CustomDrawSubItem(int row, int column) const
 {
     if (row == HighlightRow && column == HighlightColumn)
         return HighlightColor;
     if (row == HighlightRow) {
         const int step = ColorScaleStepForTotal(GetLinkCountFromText(RowSubItem(row, 0)));
-        return step < 0 ? std::nullopt : std::optional<TColorValue>(ColorScaleColors[size_t(step)]);
+        return step < 0 ? std::nullopt : std::optional<rtl::TColor>(ColorScaleColors[size_t(step)]);
     }
     return ListView1CustomDrawItem(row);
 }
@@ -257,7 +253,7 @@ void TMainForm::PaintBox1Paint(QPainter &painter)
     for (const rtl::TRect &edge : layout.frame)
         fill(painter, edge, Qt::black);
     for (size_t step = 0; step < layout.fills.size(); ++step)
-        fill(painter, layout.fills[step], toQColor(ColorScaleColors[step]));
+        fill(painter, layout.fills[step], gfx::ToQColor(ColorScaleColors[step]));
     for (const rtl::TRect &line : layout.separators)
         fill(painter, line, Qt::black);
 }

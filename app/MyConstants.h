@@ -3,14 +3,13 @@
 // Constants shared by the main window's drawing: the ten-step colour scale of
 // the site list and its legend, and the colour of the cell being written.
 
+#include "platform/rtl/Colors.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
 namespace app {
-
-// Colours are 0x00BBGGRR values, the form in which the scale was designed.
-using TColorValue = uint32_t;
 
 inline constexpr int ColorScaleStepCount = 10;
 
@@ -19,28 +18,15 @@ inline constexpr int ColorScaleStepCount = 10;
 inline constexpr std::array<int32_t, ColorScaleStepCount> ColorScaleThresholds = {
     250, 1000, 5000, 12500, 25000, 50000, 100000, 250000, 1000000, 999999999};
 
-inline constexpr std::array<TColorValue, ColorScaleStepCount> ColorScaleColors = {
+inline constexpr std::array<rtl::TColor, ColorScaleStepCount> ColorScaleColors = {
     0x00FF9999, 0x00FFBBBB, 0x00FFDDDD, 0x00FFEEEE, 0x00FFFFDD,
     0x00DDFFBB, 0x00BBFF99, 0x0099FF77, 0x0099FFAA, 0x0077FFFF};
 
 // Pale yellow: the cell that the check driver is writing.
-inline constexpr TColorValue HighlightColor = 0x00DDFFFF;
+inline constexpr rtl::TColor HighlightColor = 0x00DDFFFF;
 
 // The 0-based scale step for a total; -1 when the total is beyond the scale
 // (the row keeps the list's own background).
 int ColorScaleStepForTotal(int64_t total);
-
-inline constexpr int ColorRed(TColorValue c)
-{
-    return int(c & 0xFF);
-}
-inline constexpr int ColorGreen(TColorValue c)
-{
-    return int((c >> 8) & 0xFF);
-}
-inline constexpr int ColorBlue(TColorValue c)
-{
-    return int((c >> 16) & 0xFF);
-}
 
 } // namespace app

@@ -1,5 +1,6 @@
 #include "app/SiteListView.h"
 
+#include "platform/gfx/Colors.h"
 #include "platform/rtl/QtText.h"
 
 #include <QHeaderView>
@@ -132,7 +133,7 @@ void TSiteListDelegate::initStyleOption(QStyleOptionViewItem *option, const QMod
     }
     if (m_list->OnCustomDraw) {
         if (const auto color = m_list->OnCustomDraw(index.row(), index.column()))
-            option->backgroundBrush = QColor(ColorRed(*color), ColorGreen(*color), ColorBlue(*color));
+            option->backgroundBrush = gfx::ToQColor(*color);
     }
 }
 

@@ -41,7 +41,7 @@ public:
     // -1, 0 or 1 as the first row's total is smaller, equal or larger.
     std::function<int(const QTreeWidgetItem *, const QTreeWidgetItem *)> OnCompare;
     // The brush of a cell before it is painted; none keeps the list's own.
-    std::function<std::optional<TColorValue>(int row, int column)> OnCustomDraw;
+    std::function<std::optional<rtl::TColor>(int row, int column)> OnCustomDraw;
     // The caption was edited in place; the handler may change the new text.
     std::function<void(QTreeWidgetItem *item, std::string &text)> OnEdited;
     // A key pressed in the list; true when the handler used it.

@@ -122,9 +122,8 @@ QPlainTextEdit *MakeNoteMemo(QWidget *parent, const QRect &geometry, const QStri
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->document()->setDocumentMargin(1);
-    const gfx::TColor face = gfx::ColorToRGB(gfx::clBtnFace);
     QPalette palette = memo->palette();
-    palette.setColor(QPalette::Base, QColor(gfx::GetRValue(face), gfx::GetGValue(face), gfx::GetBValue(face)));
+    palette.setColor(QPalette::Base, gfx::ToQColor(rtl::clBtnFace));
     memo->setPalette(palette);
     memo->setPlainText(text);
     return memo;

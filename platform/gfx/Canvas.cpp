@@ -50,7 +50,7 @@ bool hatchPixel(BrushStyle style, int x, int y)
     }
 }
 
-QImage brushTile(const Brush &brush, TColor textColor, TColor bkColor, bool opaqueBackground)
+QImage brushTile(const Brush &brush, rtl::TColor textColor, rtl::TColor bkColor, bool opaqueBackground)
 {
     QImage tile(8, 8, QImage::Format_ARGB32);
     if (brush.style == BrushStyle::Pattern && !brush.bitmap.isNull()) {
@@ -198,12 +198,12 @@ void Canvas::setMeasurer(const TextMeasurer *measurer)
     m_measurer = m_defaultMeasurer.get();
 }
 
-TColor Canvas::setTextColor(TColor color)
+rtl::TColor Canvas::setTextColor(rtl::TColor color)
 {
     return std::exchange(m_state.font.color, color);
 }
 
-TColor Canvas::setBkColor(TColor color)
+rtl::TColor Canvas::setBkColor(rtl::TColor color)
 {
     return std::exchange(m_state.bkColor, color);
 }
@@ -326,7 +326,7 @@ void Canvas::fillRegion(const QRegion &area, const Brush &brush)
     applyClip();
     QPainter &p = *m_painter;
     if (brush.style == BrushStyle::Solid) {
-        if (brush.color == clNone)
+        if (brush.color == rtl::clNone)
             return;
         const QColor c = detail::opaque(brush.color);
         for (const QRect &r : area)
@@ -381,7 +381,7 @@ void Canvas::InvertRect(const TRect &rect)
         fillRects({ToQRect(rect)}, Qt::white, QPainter::RasterOp_NotDestination);
 }
 
-void Canvas::SetPixel(int x, int y, TColor color)
+void Canvas::SetPixel(int x, int y, rtl::TColor color)
 {
     fillRects({QRect(x, y, 1, 1)}, detail::opaque(color), QPainter::CompositionMode_SourceOver);
 }
@@ -494,7 +494,8 @@ QBrush Canvas::qtBrush(const Brush &brush) const
 {
     switch (brush.style) {
     case BrushStyle::Clear: return QBrush(Qt::NoBrush);
-    case BrushStyle::Solid: return brush.color == clNone ? QBrush(Qt::NoBrush) : QBrush(detail::opaque(brush.color));
+    case BrushStyle::Solid:
+        return brush.color == rtl::clNone ? QBrush(Qt::NoBrush) : QBrush(detail::opaque(brush.color));
     default:
         return QBrush(detail::brushTile(brush, m_state.font.color, m_state.bkColor, m_state.bkMode == BkMode::Opaque));
     }

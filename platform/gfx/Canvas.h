@@ -64,10 +64,10 @@ public:
     void setPen(const Pen &pen) { m_state.pen = pen; }
     void setBrush(const Brush &brush) { m_state.brush = brush; }
     // The text colour is the font's colour.
-    TColor textColor() const { return m_state.font.color; }
-    TColor setTextColor(TColor color); // answers the previous one
-    TColor bkColor() const { return m_state.bkColor; }
-    TColor setBkColor(TColor color); // answers the previous one
+    rtl::TColor textColor() const { return m_state.font.color; }
+    rtl::TColor setTextColor(rtl::TColor color); // answers the previous one
+    rtl::TColor bkColor() const { return m_state.bkColor; }
+    rtl::TColor setBkColor(rtl::TColor color); // answers the previous one
     BkMode bkMode() const { return m_state.bkMode; }
     BkMode setBkMode(BkMode mode); // answers the previous one
     rtl::TPoint brushOrigin() const { return m_state.brushOrigin; }
@@ -115,7 +115,7 @@ public:
     void MoveTo(int x, int y);
     // From the pen position to (x, y), that point excluded; the pen moves there.
     void LineTo(int x, int y);
-    void SetPixel(int x, int y, TColor color);
+    void SetPixel(int x, int y, rtl::TColor color);
 
     // ---- Text (Windows-1252) ----
     // Answers the height of the text (see TextLayout::result). With
@@ -159,7 +159,7 @@ private:
         Font font;
         Pen pen;
         Brush brush;
-        TColor bkColor = clWhite;
+        rtl::TColor bkColor = rtl::clWhite;
         BkMode bkMode = BkMode::Opaque;
         rtl::TPoint brushOrigin;
         rtl::TPoint penPos;
@@ -181,7 +181,7 @@ private:
     QPen qtPen() const;
     QBrush qtBrush(const Brush &brush) const;
     void strokeShape(const std::function<void(QPainter &)> &draw);
-    void drawEdgeRing(const rtl::TRect &r, unsigned sides, TColor lt, TColor rb);
+    void drawEdgeRing(const rtl::TRect &r, unsigned sides, rtl::TColor lt, rtl::TColor rb);
     void drawTextRun(int x, int y, std::string_view text, int underline, int tabWidth);
     void blit(const QRect &target, const QImage &source, const QRect &sourceRect, RasterOp rop);
 

@@ -15,17 +15,17 @@ namespace {
 
 struct RingColors
 {
-    TColor lt = clNone;
-    TColor rb = clNone;
-    bool present() const { return lt != clNone; }
+    rtl::TColor lt = rtl::clNone;
+    rtl::TColor rb = rtl::clNone;
+    bool present() const { return lt != rtl::clNone; }
 };
 
 RingColors outerColors(unsigned edge, unsigned flags)
 {
     const bool soft = flags & BF_SOFT;
     switch (edge & BDR_OUTER) {
-    case BDR_RAISEDOUTER: return {soft ? clBtnHighlight : cl3DLight, cl3DDkShadow};
-    case BDR_SUNKENOUTER: return {soft ? cl3DDkShadow : clBtnShadow, clBtnHighlight};
+    case BDR_RAISEDOUTER: return {soft ? rtl::clBtnHighlight : rtl::cl3DLight, rtl::cl3DDkShadow};
+    case BDR_SUNKENOUTER: return {soft ? rtl::cl3DDkShadow : rtl::clBtnShadow, rtl::clBtnHighlight};
     default: return {};
     }
 }
@@ -34,8 +34,8 @@ RingColors innerColors(unsigned edge, unsigned flags)
 {
     const bool soft = flags & BF_SOFT;
     switch (edge & BDR_INNER) {
-    case BDR_RAISEDINNER: return {soft ? cl3DLight : clBtnHighlight, clBtnShadow};
-    case BDR_SUNKENINNER: return {soft ? clBtnShadow : cl3DDkShadow, cl3DLight};
+    case BDR_RAISEDINNER: return {soft ? rtl::cl3DLight : rtl::clBtnHighlight, rtl::clBtnShadow};
+    case BDR_SUNKENINNER: return {soft ? rtl::clBtnShadow : rtl::cl3DDkShadow, rtl::cl3DLight};
     default: return {};
     }
 }
@@ -59,7 +59,7 @@ TRect shrink(const TRect &r, unsigned sides, int by)
 // Top and left take the light colour, right and bottom the dark one; the
 // dark lines run the full length so they own the top-right and bottom-left
 // corners.
-void Canvas::drawEdgeRing(const TRect &r, unsigned sides, TColor lt, TColor rb)
+void Canvas::drawEdgeRing(const TRect &r, unsigned sides, rtl::TColor lt, rtl::TColor rb)
 {
     if (r.IsEmpty())
         return;
@@ -83,14 +83,14 @@ bool Canvas::DrawEdge(TRect &rect, unsigned edge, unsigned flags)
     RingColors inner = innerColors(edge, flags);
     if (flags & BF_MONO) {
         if (outer.present())
-            outer = {clWindowFrame, clWindowFrame};
+            outer = {rtl::clWindowFrame, rtl::clWindowFrame};
         if (inner.present())
-            inner = {clWindow, clWindow};
+            inner = {rtl::clWindow, rtl::clWindow};
     } else if (flags & BF_FLAT) {
         if (outer.present())
-            outer = {clBtnShadow, clBtnShadow};
+            outer = {rtl::clBtnShadow, rtl::clBtnShadow};
         if (inner.present())
-            inner = {clBtnFace, clBtnFace};
+            inner = {rtl::clBtnFace, rtl::clBtnFace};
     }
 
     const unsigned sides = flags & BF_RECT;
@@ -119,7 +119,7 @@ bool Canvas::DrawEdge(TRect &rect, unsigned edge, unsigned flags)
             const Pen p = m_state.pen;
             const Brush b = m_state.brush;
             m_state.pen.style = PenStyle::Clear;
-            m_state.brush = Brush::solid((flags & BF_MONO) ? clWindow : clBtnFace);
+            m_state.brush = Brush::solid((flags & BF_MONO) ? rtl::clWindow : rtl::clBtnFace);
             Polygon(tri);
             m_state.pen = p;
             m_state.brush = b;
@@ -137,7 +137,7 @@ bool Canvas::DrawEdge(TRect &rect, unsigned edge, unsigned flags)
         r = shrink(r, sides, 1);
     }
     if ((flags & BF_MIDDLE) && !r.IsEmpty())
-        FillRect(r, Brush::solid((flags & BF_MONO) ? clWindow : clBtnFace));
+        FillRect(r, Brush::solid((flags & BF_MONO) ? rtl::clWindow : rtl::clBtnFace));
     if (flags & BF_ADJUST)
         rect = r;
     return true;
@@ -216,22 +216,23 @@ bool Canvas::DrawFrameControl(const TRect &rect, unsigned type, unsigned state)
     if (type != DFC_SCROLL)
         return false;
     if (pushed) {
-        FrameRect(rect, Brush::solid(clBtnShadow));
-        FillRect(TRect{rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1}, Brush::solid(clBtnFace));
+        FrameRect(rect, Brush::solid(rtl::clBtnShadow));
+        FillRect(TRect{rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1}, Brush::solid(rtl::clBtnFace));
     } else if (state & DFCS_FLAT) {
-        FrameRect(rect, Brush::solid(clBtnShadow));
-        FillRect(TRect{rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1}, Brush::solid(clBtnFace));
+        FrameRect(rect, Brush::solid(rtl::clBtnShadow));
+        FillRect(TRect{rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1}, Brush::solid(rtl::clBtnFace));
     } else {
         DrawEdge(rect, EDGE_RAISED, BF_RECT | BF_MIDDLE);
     }
     const unsigned kind = state & 0xF;
     const int offset = pushed ? 1 : 0;
     if (state & DFCS_INACTIVE) {
-        fillRects(arrowRects(rect, kind, offset + 1), detail::opaque(clBtnHighlight),
+        fillRects(arrowRects(rect, kind, offset + 1), detail::opaque(rtl::clBtnHighlight),
                   QPainter::CompositionMode_SourceOver);
-        fillRects(arrowRects(rect, kind, offset), detail::opaque(clGrayText), QPainter::CompositionMode_SourceOver);
+        fillRects(arrowRects(rect, kind, offset), detail::opaque(rtl::clGrayText),
+                  QPainter::CompositionMode_SourceOver);
     } else {
-        fillRects(arrowRects(rect, kind, offset), detail::opaque(clBtnText), QPainter::CompositionMode_SourceOver);
+        fillRects(arrowRects(rect, kind, offset), detail::opaque(rtl::clBtnText), QPainter::CompositionMode_SourceOver);
     }
     return true;
 }
@@ -305,7 +306,7 @@ void Canvas::DrawImage(const ImageList &list, int index, int x, int y, ImageDraw
     QImage glyph = list.image(index);
     if (glyph.isNull())
         return;
-    if (style == ImageDrawStyle::Normal && list.bkColor() != clNone)
+    if (style == ImageDrawStyle::Normal && list.bkColor() != rtl::clNone)
         fillRects({QRect(x, y, glyph.width(), glyph.height())}, detail::opaque(list.bkColor()),
                   QPainter::CompositionMode_SourceOver);
     glyph = glyph.convertToFormat(QImage::Format_ARGB32);
@@ -319,8 +320,8 @@ void Canvas::DrawImage(const ImageList &list, int index, int x, int y, ImageDraw
         percent = 25;
     else if (style == ImageDrawStyle::Selected)
         percent = 50;
-    const QColor blendWith = detail::opaque(list.blendColor() == clDefault ? clHighlight : list.blendColor());
-    const QColor face = detail::opaque(clBtnFace);
+    const QColor blendWith = detail::opaque(list.blendColor() == rtl::clDefault ? rtl::clHighlight : list.blendColor());
+    const QColor face = detail::opaque(rtl::clBtnFace);
     for (int py = 0; py < glyph.height(); ++py) {
         auto *line = reinterpret_cast<QRgb *>(glyph.scanLine(py));
         for (int px = 0; px < glyph.width(); ++px) {

@@ -2,6 +2,7 @@
 
 // Helpers shared by the Canvas translation units.
 
+#include "platform/gfx/Colors.h"
 #include "platform/gfx/GdiObjects.h"
 
 #include <QBrush>
@@ -13,9 +14,9 @@
 namespace gfx::detail {
 
 // An opaque colour (system colours resolved).
-inline QColor opaque(TColor color)
+inline QColor opaque(rtl::TColor color)
 {
-    QColor c = ToQColor(color == clNone || color == clDefault ? clBlack : color);
+    QColor c = ToQColor(color == rtl::clNone || color == rtl::clDefault ? rtl::clBlack : color);
     c.setAlpha(255);
     return c;
 }
@@ -29,6 +30,6 @@ bool hatchPixel(BrushStyle style, int x, int y);
 
 // The tile a patterned or hatched brush paints with. Pixels that leave the
 // destination alone (hatch gaps in transparent mode) have alpha 0.
-QImage brushTile(const Brush &brush, TColor textColor, TColor bkColor, bool opaqueBackground);
+QImage brushTile(const Brush &brush, rtl::TColor textColor, rtl::TColor bkColor, bool opaqueBackground);
 
 } // namespace gfx::detail

@@ -3,7 +3,7 @@
 // The drawing objects a Canvas selects (font, pen, brush) and the flag words
 // of its operations, with the values the component code is written against.
 
-#include "platform/gfx/Colors.h"
+#include "platform/rtl/Colors.h"
 
 #include <QImage>
 
@@ -35,7 +35,7 @@ struct Font
     // = cell height including the internal leading.
     int height = 0;
     FontStyles style = 0;
-    TColor color = clWindowText;
+    rtl::TColor color = rtl::clWindowText;
     // Rotation of the base line in tenths of a degree, counter-clockwise.
     int orientation = 0;
 
@@ -59,7 +59,7 @@ enum class PenMode { Copy, Xor, Not };
 
 struct Pen
 {
-    TColor color = clBlack;
+    rtl::TColor color = rtl::clBlack;
     int width = 1;
     PenStyle style = PenStyle::Solid;
     PenMode mode = PenMode::Copy;
@@ -78,18 +78,18 @@ using MonoPattern = std::array<std::uint8_t, 8>;
 
 struct Brush
 {
-    TColor color = clWhite;
+    rtl::TColor color = rtl::clWhite;
     BrushStyle style = BrushStyle::Solid;
     // For BrushStyle::Pattern: a colour bitmap (its top-left 8 x 8 pixels)
     // when not null, else the monochrome pattern.
     MonoPattern pattern{};
     QImage bitmap;
 
-    static Brush solid(TColor color) { return Brush{color, BrushStyle::Solid, {}, {}}; }
-    static Brush clear() { return Brush{clWhite, BrushStyle::Clear, {}, {}}; }
-    static Brush hatch(BrushStyle style, TColor color) { return Brush{color, style, {}, {}}; }
-    static Brush monoPattern(const MonoPattern &rows) { return Brush{clWhite, BrushStyle::Pattern, rows, {}}; }
-    static Brush bitmapPattern(const QImage &image) { return Brush{clWhite, BrushStyle::Pattern, {}, image}; }
+    static Brush solid(rtl::TColor color) { return Brush{color, BrushStyle::Solid, {}, {}}; }
+    static Brush clear() { return Brush{rtl::clWhite, BrushStyle::Clear, {}, {}}; }
+    static Brush hatch(BrushStyle style, rtl::TColor color) { return Brush{color, style, {}, {}}; }
+    static Brush monoPattern(const MonoPattern &rows) { return Brush{rtl::clWhite, BrushStyle::Pattern, rows, {}}; }
+    static Brush bitmapPattern(const QImage &image) { return Brush{rtl::clWhite, BrushStyle::Pattern, {}, image}; }
     // The 8 x 8 half-tone: black where x and y are both even or both odd.
     static Brush halftone();
 

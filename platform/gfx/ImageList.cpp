@@ -1,5 +1,7 @@
 #include "platform/gfx/ImageList.h"
 
+#include "platform/gfx/Colors.h"
+
 #include <QPainter>
 
 namespace gfx {
@@ -9,12 +11,12 @@ ImageList::ImageList(int width, int height)
     , m_height(std::max(1, height))
 {}
 
-int ImageList::add(const QImage &image, TColor maskColor)
+int ImageList::add(const QImage &image, rtl::TColor maskColor)
 {
     if (image.isNull())
         return -1;
     QImage src = image.convertToFormat(QImage::Format_ARGB32);
-    if (maskColor != clNone) {
+    if (maskColor != rtl::clNone) {
         const QRgb mask = ToQColor(maskColor).rgb() & 0xFFFFFF;
         for (int y = 0; y < src.height(); ++y) {
             auto *line = reinterpret_cast<QRgb *>(src.scanLine(y));
@@ -51,7 +53,7 @@ QImage ImageList::image(int index) const
     return m_images[static_cast<size_t>(index)];
 }
 
-void ImageList::setBkColor(TColor color)
+void ImageList::setBkColor(rtl::TColor color)
 {
     if (m_bkColor != color) {
         m_bkColor = color;
@@ -59,7 +61,7 @@ void ImageList::setBkColor(TColor color)
     }
 }
 
-void ImageList::setBlendColor(TColor color)
+void ImageList::setBlendColor(rtl::TColor color)
 {
     if (m_blendColor != color) {
         m_blendColor = color;

@@ -3,7 +3,7 @@
 // A list of equally sized glyphs, each with a transparency mask, and the
 // change notification its users (tab strips, grids) repaint on.
 
-#include "platform/gfx/Colors.h"
+#include "platform/rtl/Colors.h"
 
 #include <QImage>
 
@@ -27,19 +27,19 @@ public:
     // Answers the new index. An image wider than the list is cut into several
     // glyphs of the list's width. Pixels of maskColor become transparent
     // (clNone: the image's own alpha is kept).
-    int add(const QImage &image, TColor maskColor = clNone);
+    int add(const QImage &image, rtl::TColor maskColor = rtl::clNone);
     void clear();
     // The glyph with transparent pixels as alpha 0 (null for a bad index).
     QImage image(int index) const;
 
     // clNone: transparent where masked; another colour fills those pixels
     // when drawn in the Normal style.
-    TColor bkColor() const { return m_bkColor; }
-    void setBkColor(TColor color);
+    rtl::TColor bkColor() const { return m_bkColor; }
+    void setBkColor(rtl::TColor color);
     // Colour blended over Focus (25 %) and Selected (50 %) glyphs;
     // clDefault means the system highlight colour.
-    TColor blendColor() const { return m_blendColor; }
-    void setBlendColor(TColor color);
+    rtl::TColor blendColor() const { return m_blendColor; }
+    void setBlendColor(rtl::TColor color);
     ImageDrawStyle drawingStyle() const { return m_drawingStyle; }
     void setDrawingStyle(ImageDrawStyle style);
 
@@ -53,8 +53,8 @@ private:
     int m_width;
     int m_height;
     std::vector<QImage> m_images;
-    TColor m_bkColor = clNone;
-    TColor m_blendColor = clDefault;
+    rtl::TColor m_bkColor = rtl::clNone;
+    rtl::TColor m_blendColor = rtl::clDefault;
     ImageDrawStyle m_drawingStyle = ImageDrawStyle::Normal;
     std::map<int, std::function<void()>> m_links;
     int m_nextLink = 1;

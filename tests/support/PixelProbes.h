@@ -13,20 +13,20 @@
 
 namespace zvotest {
 
-inline QImage blank(int w = 40, int h = 30, gfx::TColor fill = gfx::clWhite)
+inline QImage blank(int w = 40, int h = 30, rtl::TColor fill = rtl::clWhite)
 {
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(gfx::ToQColor(fill));
     return img;
 }
 
-inline gfx::TColor at(const QImage &img, int x, int y)
+inline rtl::TColor at(const QImage &img, int x, int y)
 {
     return gfx::FromQColor(QColor::fromRgb(img.pixel(x, y)));
 }
 
 // The bounding box of the pixels that differ from `background`.
-inline rtl::TRect inked(const QImage &img, gfx::TColor background = gfx::clWhite)
+inline rtl::TRect inked(const QImage &img, rtl::TColor background = rtl::clWhite)
 {
     int l = img.width(), t = img.height(), r = -1, b = -1;
     for (int y = 0; y < img.height(); ++y)
@@ -42,7 +42,7 @@ inline rtl::TRect inked(const QImage &img, gfx::TColor background = gfx::clWhite
     return rtl::TRect{l, t, r + 1, b + 1};
 }
 
-inline int countOf(const QImage &img, gfx::TColor color)
+inline int countOf(const QImage &img, rtl::TColor color)
 {
     int n = 0;
     for (int y = 0; y < img.height(); ++y)
@@ -54,7 +54,7 @@ inline int countOf(const QImage &img, gfx::TColor color)
 struct Pixel
 {
     int x, y;
-    gfx::TColor color;
+    rtl::TColor color;
 };
 
 // Checks every listed pixel; a failure names its place.

@@ -228,9 +228,9 @@ private:
 
 // The button-face colour raised by 20 in each channel, for the button and
 // flat styles.
-gfx::TColor pageControlLightColor();
+rtl::TColor pageControlLightColor();
 // The caption colour of the hot tab.
-gfx::TColor pageControlHotColor();
+rtl::TColor pageControlHotColor();
 
 class TdxPageControlStandardButtons : public TdxPageControlButtons
 {

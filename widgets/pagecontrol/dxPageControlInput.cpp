@@ -169,7 +169,7 @@ void TdxCustomPageControl::paintEvent(QPaintEvent *)
 {
     QPainter qp(this);
     gfx::Canvas canvas(qp, m_measurer == &m_realMeasurer ? nullptr : m_measurer);
-    canvas.FillRect(rtl::TRect{0, 0, width(), height()}, gfx::Brush::solid(gfx::clBtnFace));
+    canvas.FillRect(rtl::TRect{0, 0, width(), height()}, gfx::Brush::solid(rtl::clBtnFace));
     m_canvas = &canvas;
     guarded([&] { m_painter->paint(canvas); });
     m_canvas = nullptr;

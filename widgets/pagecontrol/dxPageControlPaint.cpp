@@ -10,6 +10,7 @@
 namespace widgets {
 
 using namespace gfx;
+using namespace rtl;
 using rtl::TRect;
 
 namespace {

@@ -5,6 +5,7 @@
 #include <array>
 
 using namespace gfx;
+using namespace rtl;
 using rtl::TRect;
 using zvotest::at;
 using zvotest::blank;
