@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <mutex>
 
@@ -87,8 +88,12 @@ std::string LoadTextFile(const std::string &fileName)
 bool SaveTextFile(const std::string &fileName, const std::string &text, bool makeBackup, bool keepDate)
 {
     const rtl::SaveResult result = rtl::atomicSave(fileName, text, {makeBackup, keepDate, rtl::ExistingFile::Replace});
-    if (!result && result.failedStep == rtl::SaveStep::Create)
-        throw rtl::Exception("Cannot create file \"" + fileName + "\". " + result.reason());
+    if (!result && result.failedStep == rtl::SaveStep::Create) {
+        rtl::Exception failure("Cannot create file \"" + fileName + "\". " + result.reason());
+        // The caller may tell the user why, as after a failed write.
+        errno = result.error;
+        throw failure;
+    }
     return bool(result);
 }
 

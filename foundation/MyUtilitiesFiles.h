@@ -27,6 +27,7 @@ std::string LoadTextFile(const std::string &fileName);
 // previous file is kept as the ".bak" copy beside it; with keepDate the new
 // file gets the previous modification time. Raises rtl::Exception when the new
 // file cannot be created; returns false when its content cannot be written.
+// Either way errno tells why.
 bool SaveTextFile(const std::string &fileName, const std::string &text, bool makeBackup = false, bool keepDate = false);
 
 // Appends the line and CR LF; safe to call from several threads at once.
