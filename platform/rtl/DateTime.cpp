@@ -63,11 +63,20 @@ TDateTime EncodeDate(int year, int month, int day)
     return result;
 }
 
-TDateTime EncodeTime(int hour, int minute, int second, int msec)
+bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime &result)
 {
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0 || msec > 999)
+        return false;
+    result = double(((hour * 60 + minute) * 60 + second) * 1000 + msec) / double(MsecsPerDay);
+    return true;
+}
+
+TDateTime EncodeTime(int hour, int minute, int second, int msec)
+{
+    TDateTime result = 0;
+    if (!TryEncodeTime(hour, minute, second, msec, result))
         throw Exception("Invalid argument to time encode");
-    return double(((hour * 60 + minute) * 60 + second) * 1000 + msec) / double(MsecsPerDay);
+    return result;
 }
 
 TDateParts DecodeDate(TDateTime value)
@@ -86,6 +95,25 @@ TTimeParts DecodeTime(TDateTime value)
     split(value, days, msecs);
     const int ms = int(msecs);
     return TTimeParts{ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms % 1000};
+}
+
+bool TryDecodeDateTime(TDateTime value, TDateParts &date, TTimeParts &time, int &dayOfWeek)
+{
+    // 0001-01-01 and 9999-12-31 as day numbers.
+    constexpr int64_t firstDay = -693593;
+    constexpr int64_t lastDay = 2958465;
+    if (!std::isfinite(value) || value < double(firstDay - 1) || value > double(lastDay + 1))
+        return false;
+    int64_t days = 0;
+    int64_t msecs = 0;
+    split(value, days, msecs);
+    if (days < firstDay || days > lastDay)
+        return false;
+    epoch().addDays(days).getDate(&date.year, &date.month, &date.day);
+    const int ms = int(msecs);
+    time = TTimeParts{ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms % 1000};
+    dayOfWeek = int((days - firstDay + 1) % 7) + 1;
+    return true;
 }
 
 TDateTime FromQDateTime(const QDateTime &value)

@@ -36,11 +36,16 @@ TDateTime Date();
 TDateTime EncodeDate(int year, int month, int day);
 TDateTime EncodeTime(int hour, int minute, int second, int msec);
 bool TryEncodeDate(int year, int month, int day, TDateTime &result);
+bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime &result);
 
 // Split to the nearest millisecond, so that 0.99999999999 is the next day's
 // midnight rather than 23:59:59.999.
 TDateParts DecodeDate(TDateTime value);
 TTimeParts DecodeTime(TDateTime value);
+
+// Date, time and day of the week (1 Sunday to 7 Saturday) in one go; false
+// for NaN, infinities and values outside the years 1 to 9999.
+bool TryDecodeDateTime(TDateTime value, TDateParts &date, TTimeParts &time, int &dayOfWeek);
 
 // Local time on both sides.
 TDateTime FromQDateTime(const QDateTime &value);

@@ -44,6 +44,16 @@ public:
     {}
 };
 
+// A text does not read as the number, date or time asked for, or a value
+// has no text in the asked form ("'x' is not a valid integer value").
+class EConvertError : public Exception
+{
+public:
+    explicit EConvertError(const std::string &message)
+        : Exception(message)
+    {}
+};
+
 // The silent abort: control flow in timers and workers, never shown to the user.
 class EAbort : public Exception
 {
