@@ -45,4 +45,14 @@ inline TRect Bounds(int left, int top, int width, int height)
 // Days since 1899-12-30; the time of day is the fraction.
 using TDateTime = double;
 
+// The class library's money type: a 64-bit count of ten-thousandths, so that
+// sums of amounts stay exact.
+struct Currency
+{
+    int64_t scaled = 0;
+    static constexpr int64_t kScale = 10000;
+    long double toExtended() const { return static_cast<long double>(scaled) / kScale; }
+    friend bool operator==(const Currency &, const Currency &) = default;
+};
+
 } // namespace rtl

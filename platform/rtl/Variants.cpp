@@ -1,0 +1,140 @@
+#include "platform/rtl/Variants.h"
+
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/FloatToStr.h"
+#include "platform/rtl/FormatDateTime.h"
+#include "platform/rtl/QtText.h"
+#include "platform/rtl/StrToDateTime.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QTime>
+
+#include <cmath>
+
+namespace rtl {
+
+namespace {
+
+constexpr double kMsecsPerDay = 86400000.0;
+
+[[noreturn]] void cannotConvert(const QVariant &value)
+{
+    const char *name = VarIsNull(value) ? "Null" : value.metaType().name();
+    throw EConvertError(std::string("Could not convert variant of type (") + (name ? name : "?") +
+                        ") into type (Date)");
+}
+
+TDateTime checkedDateTime(TDateTime value, const QVariant &source)
+{
+    TDateParts date;
+    TTimeParts time;
+    int dayOfWeek = 0;
+    if (!TryDecodeDateTime(value, date, time, dayOfWeek))
+        cannotConvert(source);
+    return value;
+}
+
+} // namespace
+
+QVariant Unassigned()
+{
+    return QVariant();
+}
+
+QVariant Null()
+{
+    return QVariant::fromValue(nullptr);
+}
+
+bool VarIsEmpty(const QVariant &value)
+{
+    return !value.isValid();
+}
+
+bool VarIsNull(const QVariant &value)
+{
+    return value.isValid() && value.isNull();
+}
+
+QString VarToStr(const QVariant &value, const TFormatSettings &settings)
+{
+    if (!value.isValid() || value.isNull())
+        return QString();
+    switch (value.metaType().id()) {
+    case QMetaType::Bool: return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case QMetaType::Double: return FloatToStr(value.toDouble(), settings);
+    case QMetaType::Float: return FloatToStrF(value.toFloat(), ffGeneral, 7, 0, settings);
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        return dt.isValid() ? DateTimeToStr(FromQDateTime(dt), settings) : QString();
+    }
+    case QMetaType::QDate: {
+        const QDate d = value.toDate();
+        TDateTime days = 0;
+        return d.isValid() && TryEncodeDate(d.year(), d.month(), d.day(), days) ? DateToStr(days, settings) : QString();
+    }
+    case QMetaType::QTime: {
+        const QTime t = value.toTime();
+        return t.isValid() ? TimeToStr(t.msecsSinceStartOfDay() / kMsecsPerDay, settings) : QString();
+    }
+    case QMetaType::QByteArray:
+        return ToQString(std::string_view(value.toByteArray().constData(), size_t(value.toByteArray().size())));
+    default: return value.toString();
+    }
+}
+
+QString VarToStr(const QVariant &value)
+{
+    return VarToStr(value, FormatSettings());
+}
+
+TDateTime VarToDateTime(const QVariant &value, const TFormatSettings &settings)
+{
+    if (!value.isValid())
+        return 0;
+    if (value.isNull())
+        cannotConvert(value);
+    switch (value.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Double:
+    case QMetaType::Float: return checkedDateTime(value.toDouble(), value);
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        if (!dt.isValid())
+            cannotConvert(value);
+        return checkedDateTime(FromQDateTime(dt), value);
+    }
+    case QMetaType::QDate: {
+        const QDate d = value.toDate();
+        TDateTime days = 0;
+        if (!d.isValid() || !TryEncodeDate(d.year(), d.month(), d.day(), days))
+            cannotConvert(value);
+        return days;
+    }
+    case QMetaType::QTime: {
+        const QTime t = value.toTime();
+        if (!t.isValid())
+            cannotConvert(value);
+        return t.msecsSinceStartOfDay() / kMsecsPerDay;
+    }
+    case QMetaType::QString:
+    case QMetaType::QByteArray: return StrToDateTime(VarToStr(value, settings), settings);
+    default: cannotConvert(value);
+    }
+}
+
+TDateTime VarToDateTime(const QVariant &value)
+{
+    return VarToDateTime(value, FormatSettings());
+}
+
+} // namespace rtl

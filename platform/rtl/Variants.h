@@ -1,0 +1,35 @@
+#pragma once
+
+// The report's values are QVariants. As in the class library, a value that
+// was never assigned (an invalid QVariant) differs from a null one (a QVariant
+// holding nullptr, as a data field without a value gives): both show as
+// '', but only the unassigned one converts to a number or date (0).
+// Dates travel as QDateTime, QDate or QTime.
+
+#include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/Types.h"
+
+#include <QString>
+#include <QVariant>
+
+namespace rtl {
+
+QVariant Unassigned();
+QVariant Null();
+bool VarIsEmpty(const QVariant &value);
+bool VarIsNull(const QVariant &value);
+
+// '' for unassigned and null; "True"/"False"; integers in decimal; doubles in
+// the general format with 15 digits, floats with 7; a date-time, date or time
+// as DateTimeToStr, DateToStr or TimeToStr give it; texts as they are (bytes
+// as Windows-1252).
+QString VarToStr(const QVariant &value);
+QString VarToStr(const QVariant &value, const TFormatSettings &settings);
+
+// Unassigned gives 0; a number is taken as a date-time; a text is read by
+// StrToDateTime. Null, other types, and values outside the years 1 to 9999
+// raise EConvertError.
+TDateTime VarToDateTime(const QVariant &value);
+TDateTime VarToDateTime(const QVariant &value, const TFormatSettings &settings);
+
+} // namespace rtl

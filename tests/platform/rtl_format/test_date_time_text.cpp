@@ -1,0 +1,213 @@
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/FormatDateTime.h"
+#include "platform/rtl/StrToDateTime.h"
+#include "platform/rtl/Variants.h"
+
+#include "QStringPrinter.h"
+
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QDateTime>
+
+#include <cmath>
+#include <limits>
+
+using namespace rtl;
+
+namespace {
+
+const TDateTime kSample = EncodeDate(1995, 3, 4) + EncodeTime(13, 30, 55, 7);
+
+QString fmt(const char16_t *format, TDateTime value = kSample)
+{
+    return FormatDateTime(QStringView(format), value, FormatSettingsEnUS());
+}
+
+// A record that writes "4.3.1995 13:30:55".
+TFormatSettings dayFirst()
+{
+    TFormatSettings s = FormatSettingsEnUS();
+    s.DateSeparator = u'.';
+    s.ShortDateFormat = QStringLiteral("d.m.yyyy");
+    s.LongTimeFormat = QStringLiteral("hh:nn:ss");
+    s.ShortTimeFormat = QStringLiteral("hh:nn");
+    s.DecimalSeparator = u',';
+    return s;
+}
+
+TEST(FormatDateTime, DisplayFormatSamples)
+{
+    const struct
+    {
+        const char16_t *format;
+        const char *text;
+    } cases[] = {
+        {u"m/d/yy", "3/4/95"},
+        {u"mm/dd/yy", "03/04/95"},
+        {u"mm/dd/yyyy", "03/04/1995"},
+        {u"d-mmm-yy", "4-Mar-95"},
+        {u"dd-mmm-yy", "04-Mar-95"},
+        {u"mmmm d, yyyy", "March 4, 1995"},
+        {u"m/d", "3/4"},
+        {u"mmm-yy", "Mar-95"},
+        {u"mmmm-yy", "March-95"},
+        {u"h:nn AM/PM", "1:30 PM"},
+        {u"h:nn", "13:30"},
+        {u"h:nn:ss AM/PM", "1:30:55 PM"},
+        {u"h:nn:ss", "13:30:55"},
+        {u"m/d/yy h:nn:ss AM/PM", "3/4/95 1:30:55 PM"},
+        {u"m/d/yy h:nn:ss", "3/4/95 13:30:55"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(fmt(c.format), QLatin1String(c.text)) << QString::fromUtf16(c.format).toStdString();
+}
+
+TEST(FormatDateTime, FieldsOfTheLanguage)
+{
+    const struct
+    {
+        const char16_t *format;
+        const char *text;
+    } cases[] = {
+        {u"c", "3/4/1995 1:30:55 PM"},
+        {u"", "3/4/1995 1:30:55 PM"},
+        {u"ddddd|dddddd", "3/4/1995|Saturday, March 4, 1995"},
+        {u"ddd dddd", "Sat Saturday"},
+        {u"t|tt", "1:30 PM|1:30:55 PM"},
+        {u"hh:mm:ss", "13:30:55"}, // m after h is minutes
+        {u"hh mm", "13 30"},
+        {u"MM-DD-YYYY", "03-04-1995"},
+        {u"hh am/pm|hh AM/PM|h Am/Pm|h a/p|h A/P|h ampm", "01 pm|01 PM|1 Pm|1 p|1 P|1 PM"},
+        {u"h 'am/pm'", "13 am/pm"}, // a quoted am/pm does not make the clock 12-hour
+        {u"z|zz|zzz|zzzz", "7|07|007|007"},
+        {u"yyyy 'yyyy' \"mm\"", "1995 yyyy mm"},
+        {u"'unterminated", "unterminated"},
+        {u"x q", "x q"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(fmt(c.format), QLatin1String(c.text)) << QString::fromUtf16(c.format).toStdString();
+    EXPECT_EQ(fmt(u"c", EncodeDate(1995, 3, 4)), "3/4/1995"); // midnight: no time
+    EXPECT_EQ(fmt(u"c", -1.25), "12/29/1899 6:00:00 AM");     // before day 0 the time runs forward
+    EXPECT_EQ(FormatDateTime(u"c", kSample, dayFirst()), "4.3.1995 13:30:55");
+}
+
+TEST(FormatDateTime, RecordFormatsExpandOnlyOnce)
+{
+    TFormatSettings s = FormatSettingsEnUS();
+    s.ShortDateFormat = QStringLiteral("c");
+    s.LongTimeFormat = QStringLiteral("tt|h");
+    s.LongDateFormat = QStringLiteral("dddddd!");
+    EXPECT_EQ(FormatDateTime(u"c", kSample, s), "  |13");
+    EXPECT_EQ(FormatDateTime(u"dddddd", kSample, s), "!");
+    EXPECT_EQ(DateToStr(kSample, s), "  |13");
+}
+
+TEST(FormatDateTime, BadValuesAndLongFormats)
+{
+    for (double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), 1e300,
+                       2958466.0, -693594.5})
+        EXPECT_THROW(fmt(u"yyyy", bad), EConvertError) << bad;
+    EXPECT_EQ(fmt(u"yyyy", 2958465.5), "9999");
+    EXPECT_EQ(fmt(u"yyyy-mm-dd", -693593.0), "0001-01-01");
+    const QString longFormat = QStringLiteral("yyyy-").repeated(2000);
+    EXPECT_EQ(FormatDateTime(longFormat, kSample, FormatSettingsEnUS()), QStringLiteral("1995-").repeated(2000));
+}
+
+TEST(StrToDateTime, ReadsBackWhatDateTimeToStrWrites)
+{
+    const TDateTime values[] = {kSample - 0.007 / 86400, EncodeDate(2024, 2, 29), EncodeDate(2000, 1, 1) + 0.5,
+                                EncodeDate(1999, 12, 31) + EncodeTime(0, 30, 0, 0), EncodeDate(1, 1, 1) - 0.25};
+    for (const TFormatSettings &s : {FormatSettingsEnUS(), dayFirst()})
+        for (TDateTime v : values) {
+            const QString text = DateTimeToStr(v, s);
+            TDateTime back = 0;
+            ASSERT_TRUE(TryStrToDateTime(text, back, s)) << text.toStdString();
+            EXPECT_NEAR(back, v, 1e-9) << text.toStdString();
+        }
+}
+
+TEST(StrToDateTime, PartsAndTheirOrder)
+{
+    const TFormatSettings &us = FormatSettingsEnUS();
+    const int thisYear = DecodeDate(Now()).year;
+    EXPECT_EQ(StrToDate(u" 3/4/1995 ", us), EncodeDate(1995, 3, 4));
+    EXPECT_EQ(StrToDate(u"3/4", us), EncodeDate(thisYear, 3, 4));
+    EXPECT_EQ(StrToDate(u"4.3.1995", dayFirst()), EncodeDate(1995, 3, 4));
+    TFormatSettings iso = us;
+    iso.ShortDateFormat = QStringLiteral("yyyy-mm-dd");
+    iso.DateSeparator = u'-';
+    EXPECT_EQ(StrToDate(u"1995-03-04", iso), EncodeDate(1995, 3, 4));
+    EXPECT_EQ(StrToDate(u"0095-03-04", iso), EncodeDate(95, 3, 4)); // four digits are taken as written
+
+    EXPECT_EQ(StrToTime(u"13:30:55,5", dayFirst()), EncodeTime(13, 30, 55, 500));
+    EXPECT_EQ(StrToTime(u"1:30 pm", us), EncodeTime(13, 30, 0, 0));
+    EXPECT_EQ(StrToTime(u"PM 1:30", us), EncodeTime(13, 30, 0, 0));
+    EXPECT_EQ(StrToTime(u"12:05 AM", us), EncodeTime(0, 5, 0, 0));
+    EXPECT_EQ(StrToTime(u"7", us), EncodeTime(7, 0, 0, 0));
+    EXPECT_EQ(StrToDateTime(u"13:30", us), EncodeTime(13, 30, 0, 0));
+
+    // Two-digit years land within the window around this year.
+    for (int yy : {0, 1, 30, 49, 50, 75, 76, 95, 99}) {
+        const int year = DecodeDate(StrToDate(QString::asprintf("1/2/%02d", yy), us)).year;
+        EXPECT_EQ(year % 100, yy);
+        EXPECT_LE(std::abs(year - thisYear), 50) << yy;
+    }
+}
+
+TEST(StrToDateTime, BadTextsRaise)
+{
+    const TFormatSettings &us = FormatSettingsEnUS();
+    for (const char16_t *bad : {u"", u"31/02/2020", u"2/30/2020", u"99:99", u"0:30 PM", u"13:00 PM", u"3/4/1995 junk",
+                                u"12345678901234567890", u"3/", u"1:2:3:4", u"13:30:55.1234", u"3-4-1995", u"AM"})
+        EXPECT_THROW(StrToDateTime(bad, us), EConvertError) << QString::fromUtf16(bad).toStdString();
+    EXPECT_THROW(StrToDate(u"31.02.2020", dayFirst()), EConvertError);
+    try {
+        StrToTime(u"99:99", us);
+        FAIL();
+    } catch (const EConvertError &e) {
+        EXPECT_STREQ(e.what(), "'99:99' is not a valid time");
+    }
+}
+
+TEST(Variants, TextAndDateOfAValue)
+{
+    const TFormatSettings &us = FormatSettingsEnUS();
+    EXPECT_TRUE(VarIsEmpty(Unassigned()));
+    EXPECT_FALSE(VarIsNull(Unassigned()));
+    EXPECT_TRUE(VarIsNull(Null()));
+    EXPECT_FALSE(VarIsNull(QVariant(QString())));
+    const struct
+    {
+        QVariant value;
+        const char *text;
+    } cases[] = {
+        {Unassigned(), ""},
+        {Null(), ""},
+        {true, "True"},
+        {false, "False"},
+        {QVariant(qlonglong(-9007199254740993LL)), "-9007199254740993"},
+        {1234.5, "1234.5"},
+        {0.1f, "0.1"},
+        {1e20, "1E20"},
+        {QDateTime(QDate(1995, 3, 4), QTime(13, 30, 55)), "3/4/1995 1:30:55 PM"},
+        {QDate(1995, 3, 4), "3/4/1995"},
+        {QTime(13, 30, 55), "1:30:55 PM"},
+        {QStringLiteral("text"), "text"},
+        {QByteArray("caf\xE9"), "caf\xC3\xA9"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(VarToStr(c.value, us), QString::fromUtf8(c.text)) << c.value.typeName();
+
+    EXPECT_EQ(VarToDateTime(Unassigned(), us), 0);
+    EXPECT_THROW(VarToDateTime(Null(), us), EConvertError);
+    EXPECT_THROW(VarToDateTime(true, us), EConvertError);
+    EXPECT_THROW(VarToDateTime(1e300, us), EConvertError);
+    EXPECT_THROW(VarToDateTime(QStringLiteral("3/4/1995 junk"), us), EConvertError);
+    EXPECT_EQ(VarToDateTime(QStringLiteral("3/4/1995 1:30:55 PM"), us), StrToDateTime(u"3/4/1995 13:30:55", us));
+    EXPECT_EQ(VarToDateTime(QDate(1995, 3, 4), us), EncodeDate(1995, 3, 4));
+    EXPECT_EQ(VarToDateTime(34762.5, us), 34762.5);
+}
+
+} // namespace
