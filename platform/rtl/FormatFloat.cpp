@@ -4,6 +4,8 @@
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/Win1252.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -158,7 +160,7 @@ public:
             }
     }
 
-    QString write()
+    QString write(bool minus)
     {
         bool decimal = false;
         bool exponentDone = false;
@@ -166,11 +168,13 @@ public:
         size_t fracIndex = 0;
         const QStringView f = m_format;
         m_out.reserve(f.size() + qsizetype(m_int.size() + m_int.size() / 3 + m_frac.size()) + 8);
+        if (minus)
+            m_out += u'-';
         for (qsizetype i = 0; i < f.size(); ++i) {
             const QChar c = f[i];
             if (isQuote(c)) {
                 const qsizetype end = closingQuote(f, i);
-                m_out.append(f.mid(i + 1, end - i - 1));
+                m_out.append(reinterpret_cast<const char16_t *>(f.data() + i + 1), end - i - 1);
                 i = end;
             } else if (m_layout.scientific && !exponentDone && isExponentAt(f, i)) {
                 exponentDone = true;
@@ -185,7 +189,7 @@ public:
                 if (!decimal)
                     writeIntPlaceholder(intIndex++);
                 else if (fracIndex < m_shownFrac)
-                    m_out += QChar(m_frac[fracIndex++]);
+                    m_out += char16_t(m_frac[fracIndex++]);
             } else if (c == u'.') {
                 if (decimal)
                     continue;
@@ -193,14 +197,14 @@ public:
                 if (m_layout.intCount == 0)
                     writeIntDigits(0, m_int.size());
                 if (m_shownFrac > 0)
-                    m_out += m_decimal;
+                    m_out += m_decimal.unicode();
             } else if (c == u',') {
                 continue;
             } else {
-                m_out += c;
+                m_out += c.unicode();
             }
         }
-        return m_out;
+        return QString(reinterpret_cast<const QChar *>(m_out.constData()), m_out.size());
     }
 
 private:
@@ -219,16 +223,16 @@ private:
     void writeIntDigits(size_t from, size_t to)
     {
         for (size_t i = from; i < to && i < m_int.size(); ++i) {
-            m_out += QChar(m_int[i]);
+            m_out += char16_t(m_int[i]);
             const size_t rest = m_int.size() - 1 - i;
             if (m_layout.thousands && rest > 0 && rest % 3 == 0)
-                m_out += m_thousands;
+                m_out += m_thousands.unicode();
         }
     }
 
     void writeExponent(QChar letter, QChar signMode, int minDigits)
     {
-        m_out += letter;
+        m_out += letter.unicode();
         if (m_exponent < 0)
             m_out += u'-';
         else if (signMode == u'+')
@@ -239,7 +243,7 @@ private:
         for (int i = len; i < std::min(minDigits, 4); ++i)
             m_out += u'0';
         for (int i = 0; i < len; ++i)
-            m_out += QChar(buf[i]);
+            m_out += char16_t(buf[i]);
     }
 
     QStringView m_format;
@@ -250,7 +254,7 @@ private:
     std::string m_frac;
     size_t m_shownFrac = 0;
     int m_exponent = 0;
-    QString m_out;
+    QVarLengthArray<char16_t, 128> m_out;
 };
 
 bool roundsToZero(const SectionLayout &l, const Decimal &d)
@@ -283,10 +287,7 @@ QString formatFloat(QStringView format, long double value, QChar thousands, QCha
     if (!layout.scientific && std::fabs(value) >= 1e18L)
         return detail::formatGeneral(value, detail::kDoublePrecision, 0, decimal);
 
-    QString out = SectionWriter(sections.part[chosen], layout, d, thousands, decimal).write();
-    if (value < 0 && chosen == 0 && !zero)
-        out.prepend(u'-');
-    return out;
+    return SectionWriter(sections.part[chosen], layout, d, thousands, decimal).write(value < 0 && chosen == 0 && !zero);
 }
 
 char toAnsiSeparator(QChar c, char fallback)

@@ -159,8 +159,9 @@ TEST(StrToDateTime, PartsAndTheirOrder)
 TEST(StrToDateTime, BadTextsRaise)
 {
     const TFormatSettings &us = FormatSettingsEnUS();
-    for (const char16_t *bad : {u"", u"31/02/2020", u"2/30/2020", u"99:99", u"0:30 PM", u"13:00 PM", u"3/4/1995 junk",
-                                u"12345678901234567890", u"3/", u"1:2:3:4", u"13:30:55.1234", u"3-4-1995", u"AM"})
+    for (const char16_t *bad :
+         {u"", u"31/02/2020", u"2/30/2020", u"99:99", u"0:30 PM", u"13:00 PM", u"3/4/1995 junk", u"3/4/1995 13:30 junk",
+          u"12345678901234567890", u"3/", u"1:2:3:4", u"13:30:55.1234", u"3-4-1995", u"AM"})
         EXPECT_THROW(StrToDateTime(bad, us), EConvertError) << QString::fromUtf16(bad).toStdString();
     EXPECT_THROW(StrToDate(u"31.02.2020", dayFirst()), EConvertError);
     try {

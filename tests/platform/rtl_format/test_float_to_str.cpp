@@ -121,4 +121,15 @@ TEST(FormatFloat, TextsOfTheRecord)
     EXPECT_EQ(FormatFloat(u"0.00", std::numeric_limits<long double>::quiet_NaN(), s), "NAN");
 }
 
+TEST(FormatFloat, FormatsFromStoredReportsThatMakeLittleSense)
+{
+    const TFormatSettings &s = FormatSettingsEnUS();
+    EXPECT_EQ(FormatFloat(u"0 'pcs", 5.0L, s), "5 pcs"); // unterminated quote: literal to the end
+    EXPECT_EQ(FormatFloat(u";;;;", 3.0L, s), "3");
+    EXPECT_EQ(FormatFloat(u"0E+", 5.0L, s), "5E+0");
+    EXPECT_EQ(FormatFloat(u"0.0", std::numeric_limits<double>::denorm_min(), s), "0.0");
+    const QString zeros(10000, u'0');
+    EXPECT_EQ(FormatFloat(zeros, 42.0L, s), QString(9998, u'0') + QStringLiteral("42"));
+}
+
 } // namespace
