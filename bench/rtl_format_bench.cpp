@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int kCount = 10000;
+constexpr int Count = 10000;
 
 const std::vector<double> &numbers()
 {
@@ -29,7 +29,7 @@ const std::vector<double> &numbers()
         std::mt19937_64 random(42);
         std::uniform_real_distribution<double> magnitude(-2.0, 9.0);
         std::vector<double> v;
-        for (int i = 0; i < kCount; ++i)
+        for (int i = 0; i < Count; ++i)
             v.push_back((i % 2 ? -1 : 1) * std::pow(10.0, magnitude(random)));
         return v;
     }();
@@ -43,7 +43,7 @@ const std::vector<rtl::TDateTime> &moments()
         std::mt19937_64 random(7);
         std::uniform_int_distribution<int64_t> seconds(int64_t(18264) * 86400, int64_t(54789) * 86400);
         std::vector<rtl::TDateTime> v;
-        for (int i = 0; i < kCount; ++i)
+        for (int i = 0; i < Count; ++i)
             v.push_back(double(seconds(random)) / 86400.0);
         return v;
     }();
@@ -56,7 +56,7 @@ const std::vector<QString> &phoneNumbers()
         std::mt19937_64 random(11);
         std::uniform_int_distribution<int64_t> digits(1000000000LL, 9999999999LL);
         std::vector<QString> v;
-        for (int i = 0; i < kCount; ++i)
+        for (int i = 0; i < Count; ++i)
             v.push_back(QString::number(digits(random)));
         return v;
     }();
@@ -67,9 +67,9 @@ template <typename Each>
 void run(benchmark::State &state, const Each &each)
 {
     for (auto _ : state)
-        for (int i = 0; i < kCount; ++i)
+        for (int i = 0; i < Count; ++i)
             each(i);
-    state.SetItemsProcessed(state.iterations() * kCount);
+    state.SetItemsProcessed(state.iterations() * Count);
 }
 
 // --- FormatFloat("#,0.00") and its rivals ------------------------------------

@@ -46,7 +46,7 @@ Decimal toDecimal(long double value, int precision)
         res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, precision - 1);
     const char *p = buf;
     for (; p < res.ptr && *p != 'e'; ++p)
-        if (*p != '.' && d.count < Decimal::kMaxDigits)
+        if (*p != '.' && d.count < Decimal::MaxDigits)
             d.digits[d.count++] = *p;
     int exponent = 0;
     if (p < res.ptr) {
@@ -111,7 +111,7 @@ QString formatGeneral(long double value, int precision, int exponentDigits, QCha
     if (std::isinf(value))
         return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
     precision = std::clamp(precision, 1, 18);
-    const Decimal d = roundDigits(toDecimal(value, std::max(precision, kDoublePrecision)), precision);
+    const Decimal d = roundDigits(toDecimal(value, std::max(precision, DoublePrecision)), precision);
     if (d.isZero())
         return QStringLiteral("0");
     QString out;

@@ -15,8 +15,8 @@ namespace rtl::detail {
 // A finite value as 0.d1d2d3... x 10^exponent, without its sign.
 struct Decimal
 {
-    static constexpr int kMaxDigits = 20;
-    char digits[kMaxDigits] = {};
+    static constexpr int MaxDigits = 20;
+    char digits[MaxDigits] = {};
     int count = 0; // no trailing zeros; 0 for zero
     int exponent = 0;
 
@@ -26,7 +26,7 @@ struct Decimal
 };
 
 // The digits a double holds reliably.
-constexpr int kDoublePrecision = 15;
+constexpr int DoublePrecision = 15;
 
 // The first `precision` (1..18) significant digits of |value|, correctly
 // rounded. The value must be finite.

@@ -59,7 +59,7 @@ QString FloatToStrF(long double value, TFloatFormat format, int precision, int d
     switch (format) {
     case ffExponent: {
         const Decimal d =
-            detail::roundDigits(detail::toDecimal(value, std::max(precision, detail::kDoublePrecision)), precision);
+            detail::roundDigits(detail::toDecimal(value, std::max(precision, detail::DoublePrecision)), precision);
         QString out;
         if (value < 0 && !d.isZero())
             out += u'-';
@@ -70,7 +70,7 @@ QString FloatToStrF(long double value, TFloatFormat format, int precision, int d
     case ffNumber:
     case ffCurrency: {
         digits = std::clamp(digits, 0, 18);
-        const Decimal exact = detail::toDecimal(value, std::max(precision, detail::kDoublePrecision));
+        const Decimal exact = detail::toDecimal(value, std::max(precision, detail::DoublePrecision));
         const Decimal d = detail::roundDigits(exact, std::min(precision, exact.exponent + digits));
         if (d.exponent > precision)
             return detail::formatGeneral(value, precision, 0, settings.DecimalSeparator);
@@ -102,7 +102,7 @@ QString FloatToStrF(long double value, TFloatFormat format, int precision, int d
 
 QString FloatToStr(long double value, const TFormatSettings &settings)
 {
-    return detail::formatGeneral(value, detail::kDoublePrecision, 0, settings.DecimalSeparator);
+    return detail::formatGeneral(value, detail::DoublePrecision, 0, settings.DecimalSeparator);
 }
 
 QString FloatToStr(long double value)

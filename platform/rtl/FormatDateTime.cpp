@@ -11,7 +11,7 @@ namespace {
 
 // A format named by the record is expanded at this depth at most (the
 // caller's format being depth 0).
-constexpr int kMaxDepth = 1;
+constexpr int MaxDepth = 1;
 
 bool startsWithNoCase(QStringView f, qsizetype at, QLatin1StringView word)
 {
@@ -71,7 +71,7 @@ private:
 
     void append(QStringView f, int depth)
     {
-        if (depth > kMaxDepth)
+        if (depth > MaxDepth)
             return;
         char16_t lastToken = u' ';
         bool twelveHour = false;

@@ -267,9 +267,9 @@ bool roundsToZero(const SectionLayout &l, const Decimal &d)
 QString formatFloat(QStringView format, long double value, QChar thousands, QChar decimal)
 {
     if (format.isEmpty() || !std::isfinite(value))
-        return detail::formatGeneral(value, detail::kDoublePrecision, 0, decimal);
+        return detail::formatGeneral(value, detail::DoublePrecision, 0, decimal);
     const Sections sections = splitSections(format);
-    const Decimal d = detail::toDecimal(value, detail::kDoublePrecision);
+    const Decimal d = detail::toDecimal(value, detail::DoublePrecision);
     auto usable = [&sections](int i) { return i < sections.count && !sections.part[i].isEmpty(); };
 
     int chosen = 0;
@@ -283,9 +283,9 @@ QString formatFloat(QStringView format, long double value, QChar thousands, QCha
         layout = analyse(sections.part[chosen]);
     }
     if (sections.part[chosen].isEmpty())
-        return detail::formatGeneral(value, detail::kDoublePrecision, 0, decimal);
+        return detail::formatGeneral(value, detail::DoublePrecision, 0, decimal);
     if (!layout.scientific && std::fabs(value) >= 1e18L)
-        return detail::formatGeneral(value, detail::kDoublePrecision, 0, decimal);
+        return detail::formatGeneral(value, detail::DoublePrecision, 0, decimal);
 
     return SectionWriter(sections.part[chosen], layout, d, thousands, decimal).write(value < 0 && chosen == 0 && !zero);
 }

@@ -50,8 +50,8 @@ using TDateTime = double;
 struct Currency
 {
     int64_t scaled = 0;
-    static constexpr int64_t kScale = 10000;
-    long double toExtended() const { return static_cast<long double>(scaled) / kScale; }
+    static constexpr int64_t Scale = 10000;
+    long double toExtended() const { return static_cast<long double>(scaled) / Scale; }
     friend bool operator==(const Currency &, const Currency &) = default;
 };
 

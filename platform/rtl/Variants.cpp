@@ -17,7 +17,7 @@ namespace rtl {
 
 namespace {
 
-constexpr double kMsecsPerDay = 86400000.0;
+constexpr double MsecsPerDay = 86400000.0;
 
 [[noreturn]] void cannotConvert(const QVariant &value)
 {
@@ -77,7 +77,7 @@ QString VarToStr(const QVariant &value, const TFormatSettings &settings)
     }
     case QMetaType::QTime: {
         const QTime t = value.toTime();
-        return t.isValid() ? TimeToStr(t.msecsSinceStartOfDay() / kMsecsPerDay, settings) : QString();
+        return t.isValid() ? TimeToStr(t.msecsSinceStartOfDay() / MsecsPerDay, settings) : QString();
     }
     case QMetaType::QByteArray:
         return ToQString(std::string_view(value.toByteArray().constData(), size_t(value.toByteArray().size())));
@@ -124,7 +124,7 @@ TDateTime VarToDateTime(const QVariant &value, const TFormatSettings &settings)
         const QTime t = value.toTime();
         if (!t.isValid())
             cannotConvert(value);
-        return t.msecsSinceStartOfDay() / kMsecsPerDay;
+        return t.msecsSinceStartOfDay() / MsecsPerDay;
     }
     case QMetaType::QString:
     case QMetaType::QByteArray: return StrToDateTime(VarToStr(value, settings), settings);

@@ -18,9 +18,9 @@ using namespace rtl;
 
 namespace {
 
-const TDateTime kSample = EncodeDate(1995, 3, 4) + EncodeTime(13, 30, 55, 7);
+const TDateTime Sample = EncodeDate(1995, 3, 4) + EncodeTime(13, 30, 55, 7);
 
-QString fmt(const char16_t *format, TDateTime value = kSample)
+QString fmt(const char16_t *format, TDateTime value = Sample)
 {
     return FormatDateTime(QStringView(format), value, FormatSettingsEnUS());
 }
@@ -90,7 +90,7 @@ TEST(FormatDateTime, FieldsOfTheLanguage)
         EXPECT_EQ(fmt(c.format), QLatin1String(c.text)) << QString::fromUtf16(c.format).toStdString();
     EXPECT_EQ(fmt(u"c", EncodeDate(1995, 3, 4)), "3/4/1995"); // midnight: no time
     EXPECT_EQ(fmt(u"c", -1.25), "12/29/1899 6:00:00 AM");     // before day 0 the time runs forward
-    EXPECT_EQ(FormatDateTime(u"c", kSample, dayFirst()), "4.3.1995 13:30:55");
+    EXPECT_EQ(FormatDateTime(u"c", Sample, dayFirst()), "4.3.1995 13:30:55");
 }
 
 TEST(FormatDateTime, RecordFormatsExpandOnlyOnce)
@@ -99,9 +99,9 @@ TEST(FormatDateTime, RecordFormatsExpandOnlyOnce)
     s.ShortDateFormat = QStringLiteral("c");
     s.LongTimeFormat = QStringLiteral("tt|h");
     s.LongDateFormat = QStringLiteral("dddddd!");
-    EXPECT_EQ(FormatDateTime(u"c", kSample, s), "  |13");
-    EXPECT_EQ(FormatDateTime(u"dddddd", kSample, s), "!");
-    EXPECT_EQ(DateToStr(kSample, s), "  |13");
+    EXPECT_EQ(FormatDateTime(u"c", Sample, s), "  |13");
+    EXPECT_EQ(FormatDateTime(u"dddddd", Sample, s), "!");
+    EXPECT_EQ(DateToStr(Sample, s), "  |13");
 }
 
 TEST(FormatDateTime, BadValuesAndLongFormats)
@@ -112,12 +112,12 @@ TEST(FormatDateTime, BadValuesAndLongFormats)
     EXPECT_EQ(fmt(u"yyyy", 2958465.5), "9999");
     EXPECT_EQ(fmt(u"yyyy-mm-dd", -693593.0), "0001-01-01");
     const QString longFormat = QStringLiteral("yyyy-").repeated(2000);
-    EXPECT_EQ(FormatDateTime(longFormat, kSample, FormatSettingsEnUS()), QStringLiteral("1995-").repeated(2000));
+    EXPECT_EQ(FormatDateTime(longFormat, Sample, FormatSettingsEnUS()), QStringLiteral("1995-").repeated(2000));
 }
 
 TEST(StrToDateTime, ReadsBackWhatDateTimeToStrWrites)
 {
-    const TDateTime values[] = {kSample - 0.007 / 86400, EncodeDate(2024, 2, 29), EncodeDate(2000, 1, 1) + 0.5,
+    const TDateTime values[] = {Sample - 0.007 / 86400, EncodeDate(2024, 2, 29), EncodeDate(2000, 1, 1) + 0.5,
                                 EncodeDate(1999, 12, 31) + EncodeTime(0, 30, 0, 0), EncodeDate(1, 1, 1) - 0.25};
     for (const TFormatSettings &s : {FormatSettingsEnUS(), dayFirst()})
         for (TDateTime v : values) {

@@ -8,7 +8,7 @@ using namespace rtl;
 
 namespace {
 
-const char16_t *const kPhone = u"!\\(999\\)\\ 000\\-0000;0; ";
+const char16_t *const Phone = u"!\\(999\\)\\ 000\\-0000;0; ";
 
 struct MaskRow
 {
@@ -34,7 +34,7 @@ TEST(EditMask, FormatUnformatAndCheck)
         {u";0;", 3, true, u'_', u"5", u";5;", u";_;", u";_;", u";5;", u"", 1},
         {u"00/00;0;_", 5, false, u'_', u"12/34", u"12/34", u"__/__", u"1_/3_", u"1234", u"1 3", 1},
         {u"!999;0;*", 3, false, u'*', u"7", u"**7", u"***", u"*5*", u"7", u"5 ", -1}, // only leading blanks go
-        {kPhone, 14, false, u' ', u"5551234567", u"(555) 123-4567", u"(   )    -    ", u"(   ) 123-4567", u"5551234567",
+        {Phone, 14, false, u' ', u"5551234567", u"(555) 123-4567", u"(   )    -    ", u"(   ) 123-4567", u"5551234567",
          u"1234567", -1},
     };
     for (const MaskRow &r : rows) {
@@ -112,9 +112,9 @@ TEST(EditMask, DisplayMasksOfTheReport)
         const char16_t *value;
         const char16_t *text;
     } cases[] = {
-        {kPhone, u"5551234567", u"(555) 123-4567"},
-        {kPhone, u"1234567", u"(   ) 123-4567"}, // "!" fills from the end
-        {kPhone, u"(555) 123-4567", u"(555) 123-4567"},
+        {Phone, u"5551234567", u"(555) 123-4567"},
+        {Phone, u"1234567", u"(   ) 123-4567"}, // "!" fills from the end
+        {Phone, u"(555) 123-4567", u"(555) 123-4567"},
         {u"!99999;0; ", u"42", u"   42"},
         {u"000\\-00\\-0000;0; ", u"123456789", u"123-45-6789"},
         {u"00000;0; ", u"12345", u"12345"},
