@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace rtl::detail {
 
@@ -39,7 +40,7 @@ Decimal toDecimal(long double value, int precision)
     char buf[64];
     std::to_chars_result res;
     // Most values are doubles, and their digits come much faster as such.
-    const double narrow = double(magnitude);
+    const double narrow = magnitude <= std::numeric_limits<double>::max() ? double(magnitude) : 0.0;
     if (static_cast<long double>(narrow) == magnitude)
         res = std::to_chars(buf, buf + sizeof buf, narrow, std::chars_format::scientific, precision - 1);
     else
