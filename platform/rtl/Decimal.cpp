@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace rtl::detail {
@@ -28,37 +29,52 @@ void appendExponentDigits(QString &out, int exponent, int minDigits)
         out += QChar(buf[i]);
 }
 
+// The output of to_chars in scientific form with `precision` digits:
+// "d.ddde+XX", or "de+XX" for one digit.
+Decimal fromScientific(const char *text, const char *end, int precision)
+{
+    Decimal d;
+    d.digits[0] = text[0];
+    const char *p = text + 1;
+    if (precision > 1) {
+        std::memcpy(d.digits + 1, text + 2, size_t(precision - 1));
+        p = text + 1 + precision;
+    }
+    d.count = precision;
+    ++p; // 'e'
+    const bool negative = *p++ == '-';
+    int exponent = 0;
+    for (; p < end; ++p)
+        exponent = exponent * 10 + (*p - '0');
+    d.exponent = (negative ? -exponent : exponent) + 1;
+    dropTrailingZeros(d);
+    return d;
+}
+
 } // namespace
+
+Decimal toDecimal(double value, int precision)
+{
+    if (value == 0)
+        return Decimal{};
+    precision = std::clamp(precision, 1, 18);
+    char buf[64];
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, precision - 1);
+    return fromScientific(buf, res.ptr, precision);
+}
 
 Decimal toDecimal(long double value, int precision)
 {
-    precision = std::clamp(precision, 1, 18);
-    Decimal d;
     const long double magnitude = std::fabs(value);
-    if (magnitude == 0)
-        return d;
-    char buf[64];
-    std::to_chars_result res;
     // Most values are doubles, and their digits come much faster as such.
     const double narrow = magnitude <= std::numeric_limits<double>::max() ? double(magnitude) : 0.0;
     if (static_cast<long double>(narrow) == magnitude)
-        res = std::to_chars(buf, buf + sizeof buf, narrow, std::chars_format::scientific, precision - 1);
-    else
-        res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, precision - 1);
-    const char *p = buf;
-    for (; p < res.ptr && *p != 'e'; ++p)
-        if (*p != '.' && d.count < Decimal::MaxDigits)
-            d.digits[d.count++] = *p;
-    int exponent = 0;
-    if (p < res.ptr) {
-        ++p;
-        if (*p == '+')
-            ++p;
-        std::from_chars(p, res.ptr, exponent);
-    }
-    d.exponent = exponent + 1;
-    dropTrailingZeros(d);
-    return d;
+        return toDecimal(narrow, precision);
+    precision = std::clamp(precision, 1, 18);
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, precision - 1);
+    return fromScientific(buf, res.ptr, precision);
 }
 
 Decimal roundDigits(Decimal d, int count)

@@ -31,6 +31,7 @@ constexpr int DoublePrecision = 15;
 // The first `precision` (1..18) significant digits of |value|, correctly
 // rounded. The value must be finite.
 Decimal toDecimal(long double value, int precision);
+Decimal toDecimal(double value, int precision);
 
 // Keeps `count` leading digits, rounding half away from zero; a negative
 // count gives zero.

@@ -129,31 +129,30 @@ Sections splitSections(QStringView format)
 class SectionWriter
 {
 public:
-    SectionWriter(QStringView format, const SectionLayout &layout, const Decimal &value, QChar thousands, QChar decimal)
+    // `r` is the value rounded for the layout (see roundedFor).
+    SectionWriter(QStringView format, const SectionLayout &layout, const Decimal &r, QChar thousands, QChar decimal)
         : m_format(format)
         , m_layout(layout)
         , m_thousands(thousands)
         , m_decimal(decimal)
     {
         if (layout.scientific) {
-            const Decimal r = detail::roundDigits(value, std::max(1, layout.intCount + layout.fracCount));
             for (int i = 0; i < layout.intCount; ++i)
                 m_int += r.digitAt(i);
             for (int i = 0; i < layout.fracCount; ++i)
                 m_frac += r.digitAt(layout.intCount + i);
             m_exponent = r.isZero() ? 0 : r.exponent - layout.intCount;
         } else {
-            const Decimal r = detail::roundDigits(value, value.exponent + layout.fracCount);
+            const int minInt = layout.firstIntZero < 0 ? 0 : layout.intCount - layout.firstIntZero;
+            for (int i = std::max(r.exponent, 0); i < minInt; ++i)
+                m_int += '0';
             for (int i = 0; i < r.exponent; ++i)
                 m_int += r.digitAt(i);
             for (int i = 0; i < layout.fracCount; ++i)
                 m_frac += r.digitAt(r.exponent + i);
-            const size_t minInt = layout.firstIntZero < 0 ? 0 : size_t(layout.intCount - layout.firstIntZero);
-            if (m_int.size() < minInt)
-                m_int.insert(0, minInt - m_int.size(), '0');
         }
-        m_shownFrac = size_t(layout.lastFracZero + 1);
-        for (size_t i = m_frac.size(); i > m_shownFrac; --i)
+        m_shownFrac = layout.lastFracZero + 1;
+        for (qsizetype i = m_frac.size(); i > m_shownFrac; --i)
             if (m_frac[i - 1] != '0') {
                 m_shownFrac = i;
                 break;
@@ -165,9 +164,9 @@ public:
         bool decimal = false;
         bool exponentDone = false;
         int intIndex = 0;
-        size_t fracIndex = 0;
+        qsizetype fracIndex = 0;
         const QStringView f = m_format;
-        m_out.reserve(f.size() + qsizetype(m_int.size() + m_int.size() / 3 + m_frac.size()) + 8);
+        m_out.reserve(f.size() + m_int.size() + m_int.size() / 3 + m_frac.size() + 8);
         if (minus)
             m_out += u'-';
         for (qsizetype i = 0; i < f.size(); ++i) {
@@ -212,19 +211,19 @@ private:
     // placeholder takes every digit the others have no room for.
     void writeIntPlaceholder(int k)
     {
-        const long len = long(m_int.size());
-        const long p = m_layout.intCount;
-        const long from = k == 0 ? 0 : len - p + k;
-        const long to = len - p + k + 1;
+        const qsizetype len = m_int.size();
+        const qsizetype p = m_layout.intCount;
+        const qsizetype from = k == 0 ? 0 : len - p + k;
+        const qsizetype to = len - p + k + 1;
         if (to > 0 && to > from)
-            writeIntDigits(size_t(std::max(0L, from)), size_t(to));
+            writeIntDigits(std::max<qsizetype>(0, from), to);
     }
 
-    void writeIntDigits(size_t from, size_t to)
+    void writeIntDigits(qsizetype from, qsizetype to)
     {
-        for (size_t i = from; i < to && i < m_int.size(); ++i) {
+        for (qsizetype i = from; i < to && i < m_int.size(); ++i) {
             m_out += char16_t(m_int[i]);
-            const size_t rest = m_int.size() - 1 - i;
+            const qsizetype rest = m_int.size() - 1 - i;
             if (m_layout.thousands && rest > 0 && rest % 3 == 0)
                 m_out += m_thousands.unicode();
         }
@@ -250,18 +249,20 @@ private:
     SectionLayout m_layout;
     QChar m_thousands;
     QChar m_decimal;
-    std::string m_int;
-    std::string m_frac;
-    size_t m_shownFrac = 0;
+    QVarLengthArray<char, 40> m_int;
+    QVarLengthArray<char, 40> m_frac;
+    qsizetype m_shownFrac = 0;
     int m_exponent = 0;
     QVarLengthArray<char16_t, 128> m_out;
 };
 
-bool roundsToZero(const SectionLayout &l, const Decimal &d)
+// The digits a section shows: as many significant digits as it has
+// placeholders when scientific, else down to its last decimal.
+Decimal roundedFor(const SectionLayout &l, const Decimal &d)
 {
     if (l.scientific)
-        return d.isZero();
-    return detail::roundDigits(d, d.exponent + l.fracCount).isZero();
+        return detail::roundDigits(d, std::max(1, l.intCount + l.fracCount));
+    return detail::roundDigits(d, d.exponent + l.fracCount);
 }
 
 QString formatFloat(QStringView format, long double value, QChar thousands, QChar decimal)
@@ -276,18 +277,21 @@ QString formatFloat(QStringView format, long double value, QChar thousands, QCha
     if (value < 0 && usable(1))
         chosen = 1;
     SectionLayout layout = analyse(sections.part[chosen]);
+    Decimal shown = roundedFor(layout, d);
     // A value that shows as zero takes the zero section, and loses its sign.
-    const bool zero = roundsToZero(layout, d);
+    const bool zero = shown.isZero();
     if (zero && usable(2) && chosen != 2) {
         chosen = 2;
         layout = analyse(sections.part[chosen]);
+        shown = roundedFor(layout, d);
     }
     if (sections.part[chosen].isEmpty())
         return detail::formatGeneral(value, detail::DoublePrecision, 0, decimal);
     if (!layout.scientific && std::fabs(value) >= 1e18L)
         return detail::formatGeneral(value, detail::DoublePrecision, 0, decimal);
 
-    return SectionWriter(sections.part[chosen], layout, d, thousands, decimal).write(value < 0 && chosen == 0 && !zero);
+    return SectionWriter(sections.part[chosen], layout, shown, thousands, decimal)
+        .write(value < 0 && chosen == 0 && !zero);
 }
 
 char toAnsiSeparator(QChar c, char fallback)
