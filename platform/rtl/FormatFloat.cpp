@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace rtl {
 
@@ -265,7 +266,9 @@ Decimal roundedFor(const SectionLayout &l, const Decimal &d)
     return detail::roundDigits(d, d.exponent + l.fracCount);
 }
 
-QString formatFloat(QStringView format, long double value, QChar thousands, QChar decimal)
+// Templated so that the common double needs no extended-precision arithmetic.
+template <typename Float>
+QString formatFloat(QStringView format, Float value, QChar thousands, QChar decimal)
 {
     if (format.isEmpty() || !std::isfinite(value))
         return detail::formatGeneral(value, detail::DoublePrecision, 0, decimal);
@@ -287,7 +290,7 @@ QString formatFloat(QStringView format, long double value, QChar thousands, QCha
     }
     if (sections.part[chosen].isEmpty())
         return detail::formatGeneral(value, detail::DoublePrecision, 0, decimal);
-    if (!layout.scientific && std::fabs(value) >= 1e18L)
+    if (!layout.scientific && std::fabs(value) >= Float(1e18))
         return detail::formatGeneral(value, detail::DoublePrecision, 0, decimal);
 
     return SectionWriter(sections.part[chosen], layout, shown, thousands, decimal)
@@ -308,6 +311,9 @@ char toAnsiSeparator(QChar c, char fallback)
 
 QString FormatFloat(QStringView format, long double value, const TFormatSettings &settings)
 {
+    const long double magnitude = std::fabs(value);
+    if (magnitude <= std::numeric_limits<double>::max() && static_cast<long double>(double(value)) == value)
+        return formatFloat(format, double(value), settings.ThousandSeparator, settings.DecimalSeparator);
     return formatFloat(format, value, settings.ThousandSeparator, settings.DecimalSeparator);
 }
 
