@@ -14,6 +14,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
 #include "platform/shell/Desktop.h"
+#include "platform/shell/WindowFrame.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -475,7 +476,7 @@ void TMainForm::FormResize()
 void TMainForm::StoreWindowBounds()
 {
     // Bounds include the window frame, as the placement routine takes them.
-    const QRect outer = frameGeometry();
+    const QRect outer = shell::outerGeometry(this);
     MainWindowX = outer.x();
     MainWindowY = outer.y();
     MainWindowW = outer.width();
@@ -513,7 +514,8 @@ void TMainForm::FitHeightToRows()
 {
     // Window height is the outer height; the client area starts below the
     // menu bar and holds the list, the buttons and the status bar.
-    const int windowHeight = frameGeometry().height();
+    const QRect outer = shell::outerGeometry(this);
+    const int windowHeight = outer.height();
     const int clientHeight = centralWidget()->height() + statusBar()->height();
     const int listTop = ListView1->mapTo(centralWidget(), QPoint(0, 0)).y();
     const int buttonTop = AddWebSiteButton->mapTo(centralWidget(), QPoint(0, 0)).y();
@@ -524,7 +526,7 @@ void TMainForm::FitHeightToRows()
         fitted = limit;
     // The window was placed for its former height; a taller one is moved up
     // rather than left hanging below the work area.
-    SetFormBounds(this, frameGeometry().x(), frameGeometry().y(), frameGeometry().width(), fitted);
+    SetFormBounds(this, outer.x(), outer.y(), outer.width(), fitted);
 }
 
 // ---------------------------------------------------------------------------

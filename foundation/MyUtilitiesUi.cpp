@@ -7,6 +7,7 @@
 #include "platform/shell/Desktop.h"
 #include "platform/shell/EditCommands.h"
 #include "platform/shell/MessageBox.h"
+#include "platform/shell/WindowFrame.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -48,17 +49,12 @@ KindStyle styleOf(MessageKind kind)
     }
 }
 
-// A top-level window's size includes its frame, as stored bounds do.
-rtl::TRect outerBounds(const QWidget *widget)
+// A top-level window's size includes its frame, as stored bounds do, also
+// before the window shows.
+rtl::TRect outerBounds(QWidget *widget)
 {
-    const QRect r = widget->frameGeometry();
+    const QRect r = shell::outerGeometry(widget);
     return rtl::Bounds(r.x(), r.y(), r.width(), r.height());
-}
-
-void setOuterSize(QWidget *widget, int width, int height)
-{
-    const QRect frame = widget->frameGeometry();
-    widget->resize(width - (frame.width() - widget->width()), height - (frame.height() - widget->height()));
 }
 
 rtl::TSize currentPlacementArea()
@@ -135,7 +131,7 @@ void SetFormBounds(QWidget *form, int left, int top, int width, int height)
     ZVO_ASSERT(form != nullptr, UnitName);
     const rtl::TRect bounds = CalcFormBounds(outerBounds(form), left, top, width, height, currentPlacementArea());
     form->move(bounds.Left, bounds.Top);
-    setOuterSize(form, bounds.Width(), bounds.Height());
+    shell::resizeOuter(form, QSize(bounds.Width(), bounds.Height()));
     // The window may refuse the size (minimum or maximum sizes); centre what
     // it actually took.
     if (width == -1 && height == -1)

@@ -5,12 +5,13 @@ set -euo pipefail
 
 packages=(
   build-essential g++ cmake ninja-build ccache pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin libxcb1-dev
   libqt6svg6 libgl-dev
   libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core fonts-liberation2
+  openbox wmctrl x11-utils
   python3
   tinyproxy dante-server microsocks
 )

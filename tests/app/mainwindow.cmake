@@ -11,3 +11,11 @@ zvo_add_test(test_mainwindow_gui
   LABELS gui
   GUI)
 add_dependencies(test_mainwindow_gui program_data)
+
+# The real program under a window manager on a display of its own.
+zvo_add_test(test_mainwindow_x11
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_mainwindow_x11.cpp
+  LIBS Qt6::Core
+  LABELS gui slow
+  GUI)
+add_dependencies(test_mainwindow_x11 zarvello program_data)
