@@ -160,6 +160,11 @@ void TMainForm::createControls()
         return col == 0 ? ListView1CustomDrawItem(row) : ListView1CustomDrawSubItem(row, col);
     };
     ListView1->OnEdited = [this](QTreeWidgetItem *item, std::string &text) { ListView1Edited(item, text); };
+    // A count column that widens for its values takes the room from the domains.
+    connect(ListView1->header(), &QHeaderView::sectionResized, this, [this](int section, int, int) {
+        if (section != 0)
+            FitFirstColumn();
+    });
     ListView1->OnKeyDown = [this](int key) { return ListView1KeyDown(key); };
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {

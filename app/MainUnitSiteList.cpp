@@ -63,9 +63,10 @@ void TMainForm::SetupListViewColumns()
     for (int c = 1; c < 2 + engines; ++c)
         header->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     ListView1->header()->setSectionResizeMode(QHeaderView::Interactive);
-    ListView1->setColumnWidth(1, TotalColumnWidth);
+    QList<int> countWidths{TotalColumnWidth};
     for (int c = 2; c < 2 + engines; ++c)
-        ListView1->setColumnWidth(c, EngineColumnWidth);
+        countWidths << EngineColumnWidth;
+    ListView1->setCountColumnMinimumWidths(countWidths);
     FitFirstColumn();
     ListView1->viewport()->update();
     UpdateControls();
@@ -78,9 +79,10 @@ void TMainForm::FitFirstColumn()
     int others = 0;
     for (int c = 1; c < ListView1->columnCount(); ++c)
         others += ListView1->columnWidth(c);
-    // With many engines the rule would give a negative width; the domain
-    // column keeps enough to be found and widened again.
-    ListView1->setColumnWidth(0, std::max(FirstColumnMinimum, ListView1->width() - others - FirstColumnSpare));
+    // With many engines the rule would leave the domains too little room;
+    // they stay whole and the list scrolls sideways instead.
+    const int fitted = ListView1->width() - others - FirstColumnSpare;
+    ListView1->setColumnWidth(0, std::max({FirstColumnMinimum, ListView1->contentWidth(0), fitted}));
 }
 
 void TMainForm::LoadDomainData()

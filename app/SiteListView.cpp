@@ -9,6 +9,9 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionHeader>
+#include <QToolTip>
+
+#include <algorithm>
 
 namespace app {
 
@@ -18,7 +21,7 @@ namespace {
 // the label over without the elide mode, so a caption wider than its column
 // was cut off at the side it is not aligned to ("ake Engine 1" for a right-
 // aligned "Fake Engine 1"). The caption is shortened here instead, to the
-// room the style gives the label.
+// room the style gives the label, and shows whole as the header's tooltip.
 class TSiteListHeader : public QHeaderView
 {
 public:
@@ -27,6 +30,27 @@ public:
     {}
 
 protected:
+    bool viewportEvent(QEvent *event) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return QHeaderView::viewportEvent(event);
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const int logical = logicalIndexAt(help->pos());
+        if (logical >= 0) {
+            QStyleOptionHeader option;
+            initStyleOption(&option);
+            initStyleOptionForIndex(&option, logical);
+            const QString caption = model()->headerData(logical, orientation(), Qt::DisplayRole).toString();
+            if (option.text != caption) {
+                QToolTip::showText(help->globalPos(), caption, this);
+                return true;
+            }
+        }
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+
     void initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const override
     {
         QHeaderView::initStyleOptionForIndex(option, logicalIndex);
@@ -71,6 +95,23 @@ TSiteListView::TSiteListView(QWidget *parent)
     header()->setTextElideMode(Qt::ElideRight);
     setItemDelegate(new TSiteListDelegate(this));
 
+    connect(model(), &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+                if (!topLeft.parent().isValid())
+                    widenForCells(topLeft.row(), bottomRight.row(), topLeft.column(), bottomRight.column());
+            });
+    connect(model(), &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &under, int first, int last) {
+        if (!under.isValid())
+            widenForCells(first, last, 1, int(m_countMinimums.size()));
+    });
+    // Dragged narrower than its values, a count column springs back.
+    connect(header(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (isCountColumn(column)) {
+            if (const int required = requiredWidth(column); size < required)
+                setColumnWidth(column, required);
+        }
+    });
+
     // The selected row stays marked while another control has the focus.
     QPalette pal = palette();
     pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
@@ -82,6 +123,44 @@ void TSiteListView::AlphaSort()
 {
     // The column is only a formality: TSiteRow ignores it and compares totals.
     sortItems(1, Qt::AscendingOrder);
+}
+
+void TSiteListView::setCountColumnMinimumWidths(const QList<int> &widths)
+{
+    m_countMinimums = widths;
+    for (int column = 1; column <= m_countMinimums.size() && column < columnCount(); ++column)
+        setColumnWidth(column, requiredWidth(column));
+}
+
+int TSiteListView::cellWidth(int row, int column) const
+{
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    return itemDelegate()->sizeHint(option, model()->index(row, column)).width();
+}
+
+int TSiteListView::contentWidth(int column) const
+{
+    int widest = 0;
+    for (int row = 0; row < topLevelItemCount(); ++row)
+        widest = std::max(widest, cellWidth(row, column));
+    return widest;
+}
+
+int TSiteListView::requiredWidth(int column) const
+{
+    return std::max(m_countMinimums.value(column - 1), contentWidth(column));
+}
+
+void TSiteListView::widenForCells(int firstRow, int lastRow, int firstColumn, int lastColumn)
+{
+    for (int column = std::max(1, firstColumn); column <= lastColumn && isCountColumn(column); ++column) {
+        int widest = 0;
+        for (int row = firstRow; row <= lastRow; ++row)
+            widest = std::max(widest, cellWidth(row, column));
+        if (widest > columnWidth(column))
+            setColumnWidth(column, widest);
+    }
 }
 
 void TSiteListView::keyPressEvent(QKeyEvent *event)

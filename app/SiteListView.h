@@ -53,8 +53,26 @@ public:
     // row stay with their rows.
     void AlphaSort();
 
+    // The widths below which the count columns (every column after the
+    // first, in order) never go. A count is never shortened: each of these
+    // columns also grows to show its widest value whole, as values arrive,
+    // and cannot be dragged narrower than that.
+    void setCountColumnMinimumWidths(const QList<int> &widths);
+    // The width a column needs to show each of its cells whole.
+    int contentWidth(int column) const;
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    int cellWidth(int row, int column) const;
+    int requiredWidth(int column) const;
+    // Widens the count columns among `firstColumn` to `lastColumn` that are
+    // too narrow for their cells in the rows `firstRow` to `lastRow`.
+    void widenForCells(int firstRow, int lastRow, int firstColumn, int lastColumn);
+    bool isCountColumn(int column) const { return column >= 1 && column <= m_countMinimums.size(); }
+
+    QList<int> m_countMinimums;
 };
 
 class TSiteListDelegate : public QStyledItemDelegate

@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 using namespace app;
 using namespace foundation;
@@ -98,6 +99,86 @@ TEST(SiteListHeaderTest, ACaptionWiderThanItsColumnEndsInAnEllipsis)
     EXPECT_TRUE(matched);
     // A caption that fits is left whole.
     EXPECT_NE(shown(QStringLiteral("Fake")), shown(QStringLiteral("Fak") + QChar(0x2026)));
+}
+
+// True when the cell's text fits the room the style leaves it, so that it is
+// drawn without an ellipsis.
+bool shownWhole(const QTreeWidget &list, int row, int column)
+{
+    QStyleOptionViewItem option;
+    option.rect = list.visualRect(list.model()->index(row, column));
+    option.font = list.font();
+    option.fontMetrics = QFontMetrics(list.font());
+    option.text = list.topLevelItem(row)->text(column);
+    option.features = QStyleOptionViewItem::HasDisplay;
+    if (column == 0) {
+        option.features |= QStyleOptionViewItem::HasDecoration;
+        option.decorationSize = QSize(16, 16);
+    }
+    const QRect room = list.style()->subElementRect(QStyle::SE_ItemViewItemText, &option, &list);
+    const int margin = list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
+    return option.fontMetrics.horizontalAdvance(option.text) <= room.width() - 2 * margin;
+}
+
+void expectEveryCellWhole(const QTreeWidget &list)
+{
+    for (int row = 0; row < list.topLevelItemCount(); ++row) {
+        for (int column = 0; column < list.columnCount(); ++column)
+            EXPECT_TRUE(shownWhole(list, row, column))
+                << list.topLevelItem(row)->text(column).toStdString() << " in column " << column;
+    }
+}
+
+TEST(SiteListColumnsTest, CountColumnsKeepTheirWidthsAndGrowForTheirWidestValue)
+{
+    TSiteListView list;
+    list.setColumnCount(4);
+    list.setHeaderLabels({QStringLiteral("Domain"), QStringLiteral("Total"), QStringLiteral("A"), QStringLiteral("B")});
+    list.setCountColumnMinimumWidths({70, 78, 78});
+    list.resize(400, 200);
+    list.show();
+    EXPECT_EQ(list.columnWidth(1), 70);
+    EXPECT_EQ(list.columnWidth(3), 78);
+
+    auto *row = new TSiteRow;
+    row->setText(0, QStringLiteral("a.example"));
+    row->setText(1, QStringLiteral("16,057,123"));
+    row->setText(2, QStringLiteral("0"));
+    row->setText(3, QStringLiteral("1,234,567,890"));
+    list.addTopLevelItem(row);
+    expectEveryCellWhole(list);
+    EXPECT_EQ(list.columnWidth(2), 78);
+
+    // A value written later, and a column dragged narrower than its values.
+    row->setText(2, QStringLiteral("2,147,483,647,000"));
+    list.header()->resizeSection(1, 10);
+    expectEveryCellWhole(list);
+    EXPECT_GE(list.columnWidth(1), 70);
+}
+
+// An engine's name that its column cuts short shows whole as a tooltip; one
+// that fits has none.
+TEST(SiteListHeaderTest, ACaptionCutShortShowsWholeAsItsTooltip)
+{
+    TSiteListView list;
+    const QString longName = QStringLiteral("A Search Engine With A Long Name");
+    list.setHeaderLabels({QStringLiteral("Domain"), QStringLiteral("Google"), longName});
+    list.setColumnWidth(0, 60);
+    list.setColumnWidth(1, 78);
+    list.setColumnWidth(2, 78);
+    list.resize(300, 80);
+    list.show();
+    QHeaderView *header = list.header();
+    const auto tipOver = [header](int column) {
+        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+        QHelpEvent help(QEvent::ToolTip, at, header->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(header->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tipOver(1), QString());
+    EXPECT_EQ(tipOver(2), longName);
+    QToolTip::hideText();
 }
 
 TEST_F(MainWindowTest, CloseIsRefusedUnderACheckThenSavesTiesInTheirOrderAndTheSettings)
@@ -287,6 +368,25 @@ TEST_F(MainWindowTest, WindowGeometryRules)
     ASSERT_TRUE(form.LoadSearchEngines());
     form.SetupListViewColumns();
     EXPECT_EQ(form.ListView1->columnWidth(0), 40);
+}
+
+TEST_F(MainWindowTest, SevenEnginesAndTenMillionTotalsShowEveryCountAndDomainWhole)
+{
+    setEngines(7);
+    write("Domain-Data.txt", "www.a-rather-long-company-name.example.com\t16,057,123\t1,234,567\t8,765,432\t12,345"
+                             "\t3,000,000\t99,999\t2,000,000\t1,000,000\r\n"
+                             "short.example\t1,234\t1\t2\t3\t4\t5\t6\t7\r\n");
+    TMainForm &form = start();
+    QTreeWidget *list = form.ListView1;
+    expectEveryCellWhole(*list);
+    EXPECT_GE(list->columnWidth(1), 70);
+    for (int column = 2; column < list->columnCount(); ++column)
+        EXPECT_GE(list->columnWidth(column), 78);
+
+    // A result that makes the total and its engine's count wider.
+    form.SetLinkPopularityResult("short.example", 7, 2147483647);
+    EXPECT_EQ(form.RowSubItem(0, 7), "2,147,483,647");
+    expectEveryCellWhole(*list);
 }
 
 TEST_F(MainWindowTest, HintsOfControlsAndLegendStepsReachTheStatusBarUnlessBusy)
