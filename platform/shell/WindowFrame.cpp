@@ -137,23 +137,19 @@ QMargins frameMargins(QWidget *window)
     if (!window || !window->isWindow())
         return {};
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (x11 && x11->connection()) {
-        const QWindow *own = window->windowHandle();
-        if (own && own->handle())
-            return x11FrameMargins(x11->connection(), xcb_window_t(own->winId()));
-        // Qt places a window by its frame only when the native window is
-        // made as it first shows, so the window manager is asked about a
-        // stand-in of the same kind, which it frames alike.
-        QWindow probe;
-        probe.setFlags(window->windowFlags());
-        probe.create();
-        return x11FrameMargins(x11->connection(), xcb_window_t(probe.winId()));
-    }
-    // Other platforms report the frame once the window shows.
-    const QRect outer = window->frameGeometry();
-    const QRect inner = window->geometry();
-    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                    outer.bottom() - inner.bottom());
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    const auto marginsOf = [connection](QWindow &native) {
+        return connection ? x11FrameMargins(connection, xcb_window_t(native.winId())) : native.frameMargins();
+    };
+    if (QWindow *own = window->windowHandle(); own && own->handle())
+        return marginsOf(*own);
+    // Qt places a window by its frame only when the native window is made as
+    // it first shows, so the platform is asked about a stand-in of the same
+    // kind, which it frames alike.
+    QWindow probe;
+    probe.setFlags(window->windowFlags());
+    probe.create();
+    return marginsOf(probe);
 }
 
 QRect outerGeometry(QWidget *window)

@@ -14,11 +14,13 @@ class QWidget;
 namespace shell {
 
 // The margins the window manager's frame adds around a top-level window, as
-// the window manager states them. Under X11 it is asked for them when the
-// window has not been framed yet (a window manager that follows the desktop
-// standards answers before the window is shown). Zero for child widgets and
-// where nothing frames the window, or when the window manager does not answer
-// within a second.
+// the platform states them, also before the window first shows. Under X11
+// the window manager is asked for them when the window has not been framed
+// yet (one that follows the desktop standards answers before the window is
+// shown). A window without a native window yet is not given one, as that
+// would change where Qt puts it: a stand-in of the same kind is asked about.
+// Zero for child widgets and where nothing frames the window, or when the
+// window manager does not answer within a second.
 QMargins frameMargins(QWidget *window);
 
 // A top-level window's bounds including its frame, also while it is hidden or

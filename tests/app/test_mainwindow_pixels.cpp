@@ -27,6 +27,10 @@ TEST_F(MainWindowPixelsTest, LegendRowShowsTheTenScaleColoursBetweenItsCaptions)
     const QFontInfo font(form.LeftLabel->font());
     ASSERT_EQ(font.family(), QStringLiteral("DejaVu Sans")) << "install fonts-dejavu-core";
     ASSERT_EQ(form.PaintBox1->logicalDpiY(), 96);
+    // The reviewed picture has a client area 730 pixels wide; the default
+    // width is the window's outer one, frame included.
+    form.resize(730, form.height());
+    QCoreApplication::processEvents();
 
     // Each segment in its colour, so that a rewritten golden cannot lose one.
     const QImage strip = form.PaintBox1->grab().toImage();

@@ -3,6 +3,7 @@
 #include "foundation/MyUtilitiesUi.h"
 
 #include "platform/shell/Desktop.h"
+#include "platform/shell/WindowFrame.h"
 
 #include <gtest/gtest.h>
 
@@ -50,28 +51,32 @@ TEST(Placement, StoredBoundsWithinTheAreaAndItsEightPixelMargin)
 
 TEST(Placement, RealWindowsInThePinnedWorkArea)
 {
+    // Bounds are the windows' outer ones, the platform's frame included.
     shell::setWorkArea(rtl::Rect(0, 0, 1024, 740));
     QWidget form;
     form.setGeometry(10, 20, 400, 300);
     SetFormBounds(&form, 10, 600, 500, 400);
-    EXPECT_EQ(form.geometry(), QRect(10, 340, 500, 400));
+    EXPECT_EQ(shell::outerGeometry(&form), QRect(10, 340, 500, 400));
     // A window that refuses the full size is centred with the size it took.
     QWidget small;
     small.setMaximumSize(300, 200);
     SetFormBounds(&small, -1, -1, -1, -1);
-    EXPECT_EQ(small.geometry(), QRect(362, 270, 300, 200));
+    EXPECT_EQ(small.size(), QSize(300, 200));
+    const QSize smallOuter = shell::outerGeometry(&small).size();
+    EXPECT_EQ(small.pos(), QPoint((1024 - smallOuter.width()) / 2, (740 - smallOuter.height()) / 2));
 
     shell::setWorkArea(rtl::TRect{});
     shell::setScreenSize(TSize{800, 600});
     QWidget dialog;
     dialog.resize(200, 100);
+    const QSize dialogOuter = shell::outerGeometry(&dialog).size();
     CenterForm(&dialog);
-    EXPECT_EQ(dialog.pos(), QPoint(300, 234));
+    EXPECT_EQ(dialog.pos(), QPoint((800 - dialogOuter.width()) / 2, (568 - dialogOuter.height()) / 2));
     QWidget parent;
     QWidget child(&parent);
     child.setGeometry(100, 50, 300, 200);
     CenterForm(&dialog, &child);
-    EXPECT_EQ(dialog.pos(), QPoint(150, 100));
+    EXPECT_EQ(dialog.pos(), QPoint(100 + (300 - dialogOuter.width()) / 2, 50 + (200 - dialogOuter.height()) / 2));
     shell::setScreenSize(std::nullopt);
     shell::setWorkArea(std::nullopt);
 }
