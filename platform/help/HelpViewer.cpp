@@ -1,6 +1,7 @@
 #include "platform/help/HelpViewer.h"
 
 #include "platform/shell/Desktop.h"
+#include "platform/shell/WindowFrame.h"
 
 #include <QDir>
 #include <QHeaderView>
@@ -14,6 +15,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <vector>
 
 namespace help {
@@ -143,9 +145,31 @@ void HelpViewer::showPage(const QString &page)
         m_browser->setSource(url, QTextDocument::HtmlResource);
     }
     selectContentsEntry(m_currentPage);
+    showAndActivate();
+}
+
+void HelpViewer::showAndActivate()
+{
+    if (!m_placed)
+        placeWithinWorkArea();
     show();
     raise();
     activateWindow();
+}
+
+void HelpViewer::placeWithinWorkArea()
+{
+    m_placed = true;
+    const rtl::TRect work = shell::workArea();
+    const QRect area(work.Left, work.Top, work.Width(), work.Height());
+    if (area.isEmpty())
+        return;
+    const QSize frame = shell::outerGeometry(this).size() - size();
+    const QSize inside = size().boundedTo(area.size() - frame).expandedTo(minimumSize());
+    resize(inside);
+    const QSize outer = inside + frame;
+    move(area.x() + std::max(0, (area.width() - outer.width()) / 2),
+         area.y() + std::max(0, (area.height() - outer.height()) / 2));
 }
 
 void HelpViewer::showContents()
@@ -160,9 +184,7 @@ void HelpViewer::showIndex(const QString &keyword)
     m_indexEdit->setText(keyword);
     const int row = m_book->findKeyword(keyword);
     if (row < 0) {
-        show();
-        raise();
-        activateWindow();
+        showAndActivate();
         return;
     }
     openIndexEntry(row);

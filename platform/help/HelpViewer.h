@@ -47,6 +47,10 @@ public:
     QListWidget *indexList() const { return m_indexList; }
 
 private:
+    // Before the first show: the window's outer size within the desktop's
+    // work area, centred in it.
+    void placeWithinWorkArea();
+    void showAndActivate();
     void buildContents();
     void buildIndex();
     void selectContentsEntry(const QString &page);
@@ -61,6 +65,7 @@ private:
     QLineEdit *m_indexEdit = nullptr;
     QListWidget *m_indexList = nullptr;
     QTextBrowser *m_browser = nullptr;
+    bool m_placed = false;
 };
 
 } // namespace help

@@ -4,6 +4,7 @@
 
 #include "platform/help/HelpViewer.h"
 #include "platform/help/HtmlHelp.h"
+#include "platform/shell/Desktop.h"
 #include "platform/shell/MessageBox.h"
 
 #include "tests/support/TestSupport.h"
@@ -76,6 +77,31 @@ TEST_F(HelpViewerTest, ContentsAndNamedTopicsShareOneWindow)
     emit viewer->browser()->anchorClicked(QUrl(QStringLiteral("../ZVO.chm")));
     EXPECT_TRUE(viewer->currentPage().isEmpty());
     EXPECT_TRUE(viewer->browser()->toPlainText().contains(QStringLiteral("not part of this help")));
+}
+
+// The viewer opens inside the desktop's work area, centred in it: smaller
+// than its usual size where the area is small, and never over a panel.
+TEST_F(HelpViewerTest, TheViewerOpensWithinTheWorkArea)
+{
+    struct Case
+    {
+        rtl::TRect area;
+        bool usualSize;
+    };
+    const Case cases[] = {{rtl::Bounds(0, 40, 1280, 960), true}, {rtl::Bounds(100, 30, 600, 400), false}};
+    for (const Case &c : cases) {
+        shell::setWorkArea(c.area);
+        HelpViewer *viewer = show(HtmlHelpCommand::DisplayToc, chm);
+        ASSERT_NE(viewer, nullptr);
+        const QRect area(c.area.Left, c.area.Top, c.area.Width(), c.area.Height());
+        EXPECT_TRUE(area.contains(viewer->frameGeometry())) << c.area.Width();
+        const QPoint offCentre = viewer->frameGeometry().center() - area.center();
+        EXPECT_LE(offCentre.manhattanLength(), 2) << c.area.Width();
+        EXPECT_EQ(viewer->size() == QSize(760, 520), c.usualSize) << c.area.Width();
+        closeAllHelp();
+        QApplication::processEvents();
+    }
+    shell::setWorkArea(std::nullopt);
 }
 
 TEST_F(HelpViewerTest, KeywordIndexFindsTheFirstMatchingKeyword)
