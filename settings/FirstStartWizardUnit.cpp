@@ -142,6 +142,7 @@ void TFirstStartWizardForm::createControls()
     dxPageControl1->SetStyle(TdxTabStyle::dxtsButtons);
     dxPageControl1->SetTabPosition(TdxTabPosition::dxtpTop);
     dxPageControl1->SetHideButtons(true);
+    UseFormFace(dxPageControl1, font());
 
     createWelcomePage();
     createConnectionPage();

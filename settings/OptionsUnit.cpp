@@ -74,6 +74,7 @@ void TOptionsForm::createControls()
     gfx::Font tabFont = PageControl1->Font();
     tabFont.height = -11;
     PageControl1->SetFont(tabFont);
+    UseFormFace(PageControl1, font());
 
     createGeneralPage();
     createProxyPage();

@@ -7,8 +7,10 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/Rounding.h"
+#include "widgets/pagecontrol/dxPageControl.h"
 
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -158,6 +160,13 @@ QFont FormFont(int points, bool bold)
     font.setStretch(96);
     font.setBold(bold);
     return font;
+}
+
+void UseFormFace(widgets::TdxPageControl *control, const QFont &formFont)
+{
+    gfx::Font tabFont = control->Font();
+    tabFont.name = rtl::FromQString(QFontInfo(formFont).family());
+    control->SetFont(tabFont);
 }
 
 } // namespace settings

@@ -18,6 +18,10 @@ class QRadioButton;
 class QRect;
 class QWidget;
 
+namespace widgets {
+class TdxPageControl;
+}
+
 namespace settings {
 
 // The proxy group of a settings window, with the names the forms give its
@@ -79,6 +83,10 @@ void RunHandler(QWidget *owner, const std::function<void()> &handler);
 // The forms were laid out for an 8-point sans-serif face (11 pixels at the
 // usual 96 dots per inch); a wider face would run labels into their fields.
 QFont FormFont(int points = 8, bool bold = false);
+// The page control draws its tabs with a font of its own, not with the
+// form's; left alone, its face differs from every other caption of the form.
+// The tabs take the face the form's font resolves to.
+void UseFormFace(widgets::TdxPageControl *control, const QFont &formFont);
 
 // Default heights of the controls of a stored layout.
 inline constexpr int LabelHeight = 13;
