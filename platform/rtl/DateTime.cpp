@@ -22,9 +22,11 @@ void split(TDateTime value, int64_t &days, int64_t &msecs)
     const double whole = std::trunc(value);
     days = static_cast<int64_t>(whole);
     msecs = std::llround(std::fabs(value - whole) * double(MsecsPerDay));
+    // The fraction runs forward also before day 0, so a time that rounds up
+    // to midnight starts the following calendar day on either side of it.
     if (msecs >= MsecsPerDay) {
         msecs -= MsecsPerDay;
-        days += value < 0 ? -1 : 1;
+        ++days;
     }
 }
 

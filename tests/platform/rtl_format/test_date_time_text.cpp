@@ -111,6 +111,7 @@ TEST(FormatDateTime, BadValuesAndLongFormats)
         EXPECT_THROW(fmt(u"yyyy", bad), EConvertError) << bad;
     EXPECT_EQ(fmt(u"yyyy", 2958465.5), "9999");
     EXPECT_EQ(fmt(u"yyyy-mm-dd", -693593.0), "0001-01-01");
+    EXPECT_EQ(fmt(u"yyyy-mm-dd hh:nn", -693593.9999999999), "0001-01-02 00:00"); // the last moment of day 1 rounds up
     const QString longFormat = QStringLiteral("yyyy-").repeated(2000);
     EXPECT_EQ(FormatDateTime(longFormat, Sample, FormatSettingsEnUS()), QStringLiteral("1995-").repeated(2000));
 }

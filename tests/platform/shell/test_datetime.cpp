@@ -23,6 +23,10 @@ TEST(DateTime, BeforeTheEpochAndAcrossMidnight)
     const TDateTime almostMidnight = EncodeDate(2020, 12, 31) + 0.99999999999;
     EXPECT_EQ(DecodeDate(almostMidnight), (TDateParts{2021, 1, 1}));
     EXPECT_EQ(DecodeTime(almostMidnight), (TTimeParts{0, 0, 0, 0}));
+    // Before day 0 the same time still rounds forward to the next day.
+    EXPECT_EQ(DecodeDate(EncodeDate(1800, 1, 1) - 0.99999999999), (TDateParts{1800, 1, 2}));
+    EXPECT_EQ(ToQDateTime(-1.99999999999), QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
+    EXPECT_EQ(ToQDateTime(-0.99999999999), QDateTime(QDate(1899, 12, 31), QTime(0, 0)));
     const TDateTime t = EncodeDate(2021, 3, 4) + EncodeTime(13, 5, 9, 999);
     EXPECT_EQ(ToQDateTime(t), QDateTime(QDate(2021, 3, 4), QTime(13, 5, 9, 999)));
     EXPECT_DOUBLE_EQ(FromQDateTime(ToQDateTime(t)), t);
