@@ -264,6 +264,8 @@ int EditMask::previousEditable(int pos) const
 
 int EditMask::findLiteral(int pos, QChar c) const
 {
+    if (pos >= size())
+        return -1;
     for (int p = std::max(pos + 1, 0); p < size(); ++p) {
         const Position &q = m_positions[size_t(p)];
         if (q.literal && q.ch == c)

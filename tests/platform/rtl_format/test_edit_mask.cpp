@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using namespace rtl;
 
 namespace {
@@ -65,6 +67,7 @@ TEST(EditMask, CaretMovesOverLiterals)
     EXPECT_EQ(date.findLiteral(0, u'/'), 2); // a typed "/" jumps past the separator
     EXPECT_EQ(date.findLiteral(3, u'/'), -1);
     EXPECT_EQ(date.findLiteral(0, u'-'), -1);
+    EXPECT_EQ(date.findLiteral(INT_MAX, u'/'), -1); // a caret far past the end finds nothing
 
     const EditMask literalsAround(u";0;", FormatSettingsEnUS());
     EXPECT_EQ(literalsAround.firstEditable(), 1);
