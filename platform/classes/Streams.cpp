@@ -1,0 +1,228 @@
+#include "platform/classes/Streams.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/Reader.h"
+#include "platform/classes/Writer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace classes {
+
+const TMetaClass &TStream::StaticClass()
+{
+    static const TMetaClass meta(QStringLiteral("TStream"), &TObject::StaticClass());
+    return meta;
+}
+
+int64_t TStream::Size()
+{
+    const int64_t position = Seek(0, TSeekOrigin::soCurrent);
+    const int64_t size = Seek(0, TSeekOrigin::soEnd);
+    Seek(position, TSeekOrigin::soBeginning);
+    return size;
+}
+
+void TStream::SetSize(int64_t)
+{
+    throw EStreamError("The stream cannot change its size");
+}
+
+void TStream::ReadBuffer(void *buffer, int64_t count)
+{
+    if (count != 0 && Read(buffer, count) != count)
+        throw EReadError("Stream read error");
+}
+
+void TStream::WriteBuffer(const void *buffer, int64_t count)
+{
+    if (count != 0 && Write(buffer, count) != count)
+        throw EWriteError("Stream write error");
+}
+
+int64_t TStream::CopyFrom(TStream &source, int64_t count)
+{
+    if (count == 0) {
+        source.SetPosition(0);
+        count = source.Size();
+    }
+    const int64_t total = count;
+    std::vector<char> buffer(size_t(std::min<int64_t>(count, 0xF000)));
+    while (count > 0) {
+        const int64_t n = std::min<int64_t>(count, int64_t(buffer.size()));
+        source.ReadBuffer(buffer.data(), n);
+        WriteBuffer(buffer.data(), n);
+        count -= n;
+    }
+    return total;
+}
+
+void TStream::WriteComponent(TComponent *instance)
+{
+    TWriter writer(*this);
+    writer.WriteRootComponent(instance);
+    writer.FlushBuffer();
+}
+
+TComponent *TStream::ReadComponent(TComponent *instance)
+{
+    TReader reader(*this);
+    return reader.ReadRootComponent(instance);
+}
+
+// ---- TMemoryStream --------------------------------------------------------
+
+const TMetaClass &TMemoryStream::StaticClass()
+{
+    static const TMetaClass meta(QStringLiteral("TMemoryStream"), &TStream::StaticClass());
+    return meta;
+}
+
+int64_t TMemoryStream::Read(void *buffer, int64_t count)
+{
+    const int64_t available = int64_t(m_data.size()) - m_position;
+    const int64_t n = std::clamp<int64_t>(std::min(count, available), 0, std::numeric_limits<int64_t>::max());
+    if (n > 0) {
+        std::memcpy(buffer, m_data.data() + m_position, size_t(n));
+        m_position += n;
+    }
+    return n;
+}
+
+int64_t TMemoryStream::Write(const void *buffer, int64_t count)
+{
+    if (count <= 0)
+        return 0;
+    const int64_t end = m_position + count;
+    if (end > int64_t(m_data.size())) {
+        if (end > int64_t(m_data.capacity()))
+            m_data.reserve(std::max<size_t>(size_t(end), m_data.capacity() * 2));
+        m_data.resize(size_t(end));
+    }
+    std::memcpy(m_data.data() + m_position, buffer, size_t(count));
+    m_position = end;
+    return count;
+}
+
+int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin)
+{
+    switch (origin) {
+    case TSeekOrigin::soBeginning: m_position = offset; break;
+    case TSeekOrigin::soCurrent: m_position += offset; break;
+    case TSeekOrigin::soEnd: m_position = int64_t(m_data.size()) + offset; break;
+    }
+    if (m_position < 0)
+        m_position = 0;
+    return m_position;
+}
+
+void TMemoryStream::SetSize(int64_t size)
+{
+    m_data.resize(size_t(std::max<int64_t>(size, 0)));
+    if (m_position > size)
+        m_position = size;
+}
+
+void TMemoryStream::Clear()
+{
+    m_data.clear();
+    m_data.shrink_to_fit();
+    m_position = 0;
+}
+
+void TMemoryStream::LoadFromStream(TStream &stream)
+{
+    stream.SetPosition(0);
+    const int64_t size = stream.Size();
+    SetSize(size);
+    if (size > 0)
+        stream.ReadBuffer(m_data.data(), size);
+    m_position = 0;
+}
+
+void TMemoryStream::SaveToStream(TStream &stream)
+{
+    if (!m_data.empty())
+        stream.WriteBuffer(m_data.data(), int64_t(m_data.size()));
+}
+
+void TMemoryStream::LoadFromFile(const QString &fileName)
+{
+    TFileStream file(fileName, fmOpenRead);
+    LoadFromStream(file);
+}
+
+void TMemoryStream::SaveToFile(const QString &fileName)
+{
+    TFileStream file(fileName, fmCreate);
+    SaveToStream(file);
+}
+
+// ---- TFileStream ----------------------------------------------------------
+
+const TMetaClass &TFileStream::StaticClass()
+{
+    static const TMetaClass meta(QStringLiteral("TFileStream"), &TStream::StaticClass());
+    return meta;
+}
+
+TFileStream::TFileStream(const QString &fileName, uint16_t mode)
+    : m_fileName(fileName)
+    , m_file(fileName)
+{
+    if (mode == fmCreate) {
+        if (!m_file.open(QIODevice::ReadWrite | QIODevice::Truncate))
+            throw EFCreateError("Cannot create file \"" + messageText(fileName) +
+                                "\": " + messageText(m_file.errorString()));
+        return;
+    }
+    QIODevice::OpenMode openMode = QIODevice::ReadOnly;
+    if ((mode & 3) == fmOpenWrite)
+        openMode = QIODevice::WriteOnly | QIODevice::ExistingOnly;
+    else if ((mode & 3) == fmOpenReadWrite)
+        openMode = QIODevice::ReadWrite | QIODevice::ExistingOnly;
+    if (!m_file.open(openMode))
+        throw EFOpenError("Cannot open file \"" + messageText(fileName) + "\": " + messageText(m_file.errorString()));
+}
+
+TFileStream::~TFileStream() = default;
+
+int64_t TFileStream::Read(void *buffer, int64_t count)
+{
+    const qint64 n = m_file.read(static_cast<char *>(buffer), count);
+    return n < 0 ? 0 : n;
+}
+
+int64_t TFileStream::Write(const void *buffer, int64_t count)
+{
+    const qint64 n = m_file.write(static_cast<const char *>(buffer), count);
+    return n < 0 ? 0 : n;
+}
+
+int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin)
+{
+    int64_t target = offset;
+    if (origin == TSeekOrigin::soCurrent)
+        target += m_file.pos();
+    else if (origin == TSeekOrigin::soEnd)
+        target += m_file.size();
+    if (target < 0)
+        target = 0;
+    if (target != m_file.pos() && !m_file.seek(target))
+        throw EStreamError("Cannot seek in \"" + messageText(m_fileName) + "\"");
+    return m_file.pos();
+}
+
+int64_t TFileStream::Size()
+{
+    return m_file.size();
+}
+
+void TFileStream::SetSize(int64_t size)
+{
+    if (!m_file.resize(size))
+        throw EStreamError("Cannot resize \"" + messageText(m_fileName) + "\"");
+}
+
+} // namespace classes

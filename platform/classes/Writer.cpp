@@ -1,0 +1,544 @@
+#include "platform/classes/Writer.h"
+
+#include "platform/classes/ClassErrors.h"
+#include "platform/classes/Collection.h"
+#include "platform/classes/Component.h"
+#include "platform/classes/Extended.h"
+#include "platform/classes/Streams.h"
+
+#include "platform/rtl/QtText.h"
+#include "platform/rtl/Win1252.h"
+
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace classes {
+
+namespace {
+
+void putLittleEndian(char *out, uint64_t value, int count)
+{
+    for (int i = 0; i < count; ++i)
+        out[i] = char(uint8_t(value >> (8 * i)));
+}
+
+bool isCurrency(const TPropInfo &prop)
+{
+    return prop.Kind == TTypeKind::tkFloat && prop.FloatType == TFloatType::ftCurr;
+}
+
+bool isOrdinal(const TPropInfo &prop)
+{
+    switch (prop.Kind) {
+    case TTypeKind::tkInteger:
+    case TTypeKind::tkInt64:
+    case TTypeKind::tkChar:
+    case TTypeKind::tkEnumeration:
+    case TTypeKind::tkSet: return true;
+    default: return isCurrency(prop);
+    }
+}
+
+} // namespace
+
+bool IsDefaultPropValue(const TPersistent &instance, const TPropInfo &prop)
+{
+    if (isOrdinal(prop)) {
+        if (!prop.GetOrd)
+            return true;
+        const int64_t value = prop.GetOrd(instance);
+        if (prop.HasDefault)
+            return value == prop.DefaultValue;
+        // Currency is a float: zero is its default.
+        return isCurrency(prop) && value == 0;
+    }
+    switch (prop.Kind) {
+    case TTypeKind::tkFloat: return !prop.GetFloat || prop.GetFloat(instance) == 0;
+    case TTypeKind::tkString: return !prop.GetStr || prop.GetStr(instance).isEmpty();
+    case TTypeKind::tkMethod: return !prop.GetMethod || prop.GetMethod(instance).Name.isEmpty();
+    case TTypeKind::tkVariant: return !prop.GetVar || !prop.GetVar(instance).isValid();
+    case TTypeKind::tkClass: {
+        TPersistent *object = prop.GetObj ? prop.GetObj(instance) : nullptr;
+        if (!object)
+            return true;
+        if (const auto *component = dynamic_cast<const TComponent *>(object))
+            return component->Name().isEmpty();
+        if (const auto *collection = dynamic_cast<const TCollection *>(object))
+            return collection->Count() == 0;
+        return false;
+    }
+    default: return true;
+    }
+}
+
+TWriter::Level::Level(TWriter &writer)
+    : m_writer(writer)
+{
+    if (++m_writer.m_depth > MaxNesting) {
+        --m_writer.m_depth;
+        throw EWriteError("Components, lists or collections nested too deeply");
+    }
+}
+
+TWriter::TWriter(TStream &stream, int bufferSize)
+    : m_stream(stream)
+    , m_buffer(size_t(std::max(bufferSize, 64)))
+{
+    m_streamStart = stream.Position();
+}
+
+TWriter::~TWriter()
+{
+    try {
+        FlushBuffer();
+    } catch (...) {
+        // Nothing to be done here; FlushBuffer reports it to those who ask.
+    }
+}
+
+void TWriter::Write(const void *buffer, int64_t count)
+{
+    if (count <= 0)
+        return;
+    if (m_bufferUsed + size_t(count) > m_buffer.size())
+        FlushBuffer();
+    if (size_t(count) >= m_buffer.size()) {
+        m_stream.WriteBuffer(buffer, count);
+        m_flushed += count;
+        return;
+    }
+    std::memcpy(m_buffer.data() + m_bufferUsed, buffer, size_t(count));
+    m_bufferUsed += size_t(count);
+}
+
+void TWriter::FlushBuffer()
+{
+    if (m_bufferUsed == 0)
+        return;
+    const size_t used = m_bufferUsed;
+    m_bufferUsed = 0;
+    m_stream.WriteBuffer(m_buffer.data(), int64_t(used));
+    m_flushed += int64_t(used);
+}
+
+int64_t TWriter::Position() const
+{
+    return m_streamStart + m_flushed + int64_t(m_bufferUsed);
+}
+
+// ---- components -----------------------------------------------------------
+
+void TWriter::WriteRootComponent(TComponent *root)
+{
+    m_root = root;
+    m_lookupRoot = root;
+    WriteSignature();
+    WriteComponent(root);
+}
+
+void TWriter::WriteComponent(TComponent *component)
+{
+    Level level(*this);
+    component->setState(csWriting, true);
+    try {
+        component->WriteState(*this);
+    } catch (...) {
+        component->setState(csWriting, false);
+        throw;
+    }
+    component->setState(csWriting, false);
+}
+
+void TWriter::WriteData(TComponent *instance)
+{
+    WriteStr(rtl::FromQString(instance->ClassName()));
+    WriteStr(rtl::FromQString(instance->Name()));
+    WriteProperties(instance);
+    WriteListEnd();
+    instance->GetChildren([this](TComponent *child) { WriteComponent(child); }, m_root);
+    WriteListEnd();
+}
+
+void TWriter::WriteProperties(TPersistent *instance)
+{
+    for (const TPropInfo *prop : instance->ClassType().Properties())
+        if (prop->IsStored(*instance))
+            WriteProperty(instance, *prop);
+    instance->DefineProperties(*this);
+}
+
+void TWriter::writePropName(const QString &name)
+{
+    WriteStr(rtl::FromQString(m_propPath.isEmpty() ? name : m_propPath + name));
+}
+
+void TWriter::WriteProperty(TPersistent *instance, const TPropInfo &prop)
+{
+    if (isOrdinal(prop)) {
+        writeOrdinal(instance, prop);
+        return;
+    }
+    if (IsDefaultPropValue(*instance, prop))
+        return;
+    switch (prop.Kind) {
+    case TTypeKind::tkFloat: {
+        const long double value = prop.GetFloat(*instance);
+        writePropName(prop.Name);
+        if (prop.IsDate)
+            WriteDate(double(value));
+        else if (prop.FloatType == TFloatType::ftSingle)
+            WriteSingle(float(value));
+        else
+            WriteFloat(value);
+        return;
+    }
+    case TTypeKind::tkString:
+        writePropName(prop.Name);
+        WriteString(prop.GetStr(*instance));
+        return;
+    case TTypeKind::tkClass: writeClassProperty(instance, prop); return;
+    case TTypeKind::tkMethod:
+        writePropName(prop.Name);
+        WriteIdent(prop.GetMethod(*instance).Name);
+        return;
+    case TTypeKind::tkVariant:
+        writePropName(prop.Name);
+        WriteVariant(prop.GetVar(*instance));
+        return;
+    default: return;
+    }
+}
+
+void TWriter::writeOrdinal(TPersistent *instance, const TPropInfo &prop)
+{
+    if (IsDefaultPropValue(*instance, prop))
+        return;
+    const int64_t value = prop.GetOrd(*instance);
+    auto outOfRange = [&prop]() {
+        return EWriteError("The value of " + messageText(prop.Name) + " has no name in " + messageText(prop.TypeName));
+    };
+    writePropName(prop.Name);
+    switch (prop.Kind) {
+    case TTypeKind::tkInteger: {
+        QString ident;
+        if (prop.Idents && prop.Idents->IntToIdent(int32_t(value), ident))
+            WriteIdent(ident);
+        else
+            WriteInteger(value);
+        return;
+    }
+    case TTypeKind::tkInt64: WriteInteger(value); return;
+    case TTypeKind::tkChar: WriteChar(QChar(char16_t(value))); return;
+    case TTypeKind::tkEnumeration: {
+        if (prop.Enum == &BooleanInfo()) {
+            WriteBoolean(value != 0);
+            return;
+        }
+        const QString name = prop.Enum ? prop.Enum->NameOf(value) : QString();
+        if (name.isEmpty())
+            throw outOfRange();
+        WriteIdent(name);
+        return;
+    }
+    case TTypeKind::tkSet: {
+        std::vector<std::string> elements;
+        const uint64_t mask = uint64_t(value);
+        for (int bit = 0; bit < 64; ++bit) {
+            if (!(mask & (uint64_t(1) << bit)))
+                continue;
+            const QString name = prop.Enum ? prop.Enum->NameOf(prop.Enum->MinValue() + bit) : QString();
+            if (name.isEmpty())
+                throw outOfRange();
+            elements.push_back(name.toStdString());
+        }
+        WriteSet(elements);
+        return;
+    }
+    default: WriteCurrency(value); return;
+    }
+}
+
+QString TWriter::referenceName(TComponent *component) const
+{
+    if (component->Name().isEmpty())
+        return QString();
+    TComponent *owner = component->Owner();
+    if (component == m_lookupRoot || owner == m_lookupRoot || !owner || owner->Name().isEmpty())
+        return component->Name();
+    return owner->Name() + u'.' + component->Name();
+}
+
+void TWriter::writeClassProperty(TPersistent *instance, const TPropInfo &prop)
+{
+    TPersistent *object = prop.GetObj(*instance);
+    if (auto *component = dynamic_cast<TComponent *>(object)) {
+        writePropName(prop.Name);
+        WriteIdent(referenceName(component));
+        return;
+    }
+    if (auto *collection = dynamic_cast<TCollection *>(object)) {
+        writePropName(prop.Name);
+        WriteCollection(collection);
+        return;
+    }
+    Level level(*this);
+    const QString saved = m_propPath;
+    m_propPath += prop.Name + u'.';
+    try {
+        WriteProperties(object);
+    } catch (...) {
+        m_propPath = saved;
+        throw;
+    }
+    m_propPath = saved;
+}
+
+void TWriter::WriteCollection(TCollection *collection)
+{
+    WriteValue(TValueType::vaCollection);
+    Level level(*this);
+    const QString saved = m_propPath;
+    m_propPath.clear();
+    try {
+        for (int i = 0; i < collection->Count(); ++i) {
+            WriteListBegin();
+            WriteProperties(collection->Items(i));
+            WriteListEnd();
+        }
+    } catch (...) {
+        m_propPath = saved;
+        throw;
+    }
+    m_propPath = saved;
+    WriteListEnd();
+}
+
+void TWriter::DefineProperty(const QString &name, const ReaderProc &, const WriterProc &write, bool hasData)
+{
+    if (!hasData || !write)
+        return;
+    writePropName(name);
+    write(*this);
+}
+
+void TWriter::DefineBinaryProperty(const QString &name, const StreamProc &, const StreamProc &write, bool hasData)
+{
+    if (!hasData || !write)
+        return;
+    TMemoryStream data;
+    write(data);
+    writePropName(name);
+    WriteBinary(QByteArray(data.Memory(), qsizetype(data.Size())));
+}
+
+// ---- values ---------------------------------------------------------------
+
+void TWriter::WriteSignature()
+{
+    Write("TPF0", 4);
+}
+
+void TWriter::WritePrefix(uint8_t flags, int32_t childPos)
+{
+    if (flags == 0)
+        return;
+    const uint8_t prefix = uint8_t(0xF0 | flags);
+    Write(&prefix, 1);
+    if (flags & ffChildPos)
+        WriteInteger(childPos);
+}
+
+void TWriter::WriteValue(TValueType type)
+{
+    const uint8_t b = uint8_t(type);
+    Write(&b, 1);
+}
+
+void TWriter::WriteListBegin()
+{
+    WriteValue(TValueType::vaList);
+}
+
+void TWriter::WriteListEnd()
+{
+    WriteValue(TValueType::vaNull);
+}
+
+void TWriter::WriteInteger(int64_t value)
+{
+    char bytes[9];
+    if (value >= -128 && value <= 127) {
+        bytes[0] = char(TValueType::vaInt8);
+        putLittleEndian(bytes + 1, uint64_t(value), 1);
+        Write(bytes, 2);
+    } else if (value >= -32768 && value <= 32767) {
+        bytes[0] = char(TValueType::vaInt16);
+        putLittleEndian(bytes + 1, uint64_t(value), 2);
+        Write(bytes, 3);
+    } else if (value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max()) {
+        bytes[0] = char(TValueType::vaInt32);
+        putLittleEndian(bytes + 1, uint64_t(value), 4);
+        Write(bytes, 5);
+    } else {
+        bytes[0] = char(TValueType::vaInt64);
+        putLittleEndian(bytes + 1, uint64_t(value), 8);
+        Write(bytes, 9);
+    }
+}
+
+void TWriter::WriteFloat(long double value)
+{
+    if (!std::isfinite(value))
+        throw EWriteError("A floating-point value that is not a number cannot be stored");
+    const TExtendedBytes bytes = EncodeExtended(value);
+    WriteValue(TValueType::vaExtended);
+    Write(bytes.data(), int64_t(bytes.size()));
+}
+
+void TWriter::WriteSingle(float value)
+{
+    if (!std::isfinite(value))
+        throw EWriteError("A floating-point value that is not a number cannot be stored");
+    char bytes[5];
+    bytes[0] = char(TValueType::vaSingle);
+    putLittleEndian(bytes + 1, std::bit_cast<uint32_t>(value), 4);
+    Write(bytes, 5);
+}
+
+void TWriter::WriteCurrency(int64_t value)
+{
+    char bytes[9];
+    bytes[0] = char(TValueType::vaCurrency);
+    putLittleEndian(bytes + 1, uint64_t(value), 8);
+    Write(bytes, 9);
+}
+
+void TWriter::WriteDate(double value)
+{
+    if (!std::isfinite(value))
+        throw EWriteError("A floating-point value that is not a number cannot be stored");
+    char bytes[9];
+    bytes[0] = char(TValueType::vaDate);
+    putLittleEndian(bytes + 1, std::bit_cast<uint64_t>(value), 8);
+    Write(bytes, 9);
+}
+
+void TWriter::WriteString(const QString &value)
+{
+    std::string bytes;
+    bytes.reserve(size_t(value.size()));
+    bool fits = true;
+    for (QChar ch : value) {
+        const uint8_t b = rtl::UnicodeToAnsi(ch.unicode());
+        if (b == 0 && ch.unicode() != 0) {
+            fits = false;
+            break;
+        }
+        bytes.push_back(char(b));
+    }
+    if (uint64_t(value.size()) > std::numeric_limits<uint32_t>::max())
+        throw EWriteError("Text too long to be stored");
+    char header[5];
+    if (fits && bytes.size() <= 255) {
+        WriteValue(TValueType::vaString);
+        WriteStr(bytes);
+    } else if (fits) {
+        header[0] = char(TValueType::vaLString);
+        putLittleEndian(header + 1, bytes.size(), 4);
+        Write(header, 5);
+        Write(bytes.data(), int64_t(bytes.size()));
+    } else {
+        header[0] = char(TValueType::vaWString);
+        putLittleEndian(header + 1, uint64_t(value.size()), 4);
+        Write(header, 5);
+        std::string units(size_t(value.size()) * 2, '\0');
+        for (qsizetype i = 0; i < value.size(); ++i)
+            putLittleEndian(units.data() + 2 * i, value[i].unicode(), 2);
+        Write(units.data(), int64_t(units.size()));
+    }
+}
+
+void TWriter::WriteIdent(const QString &ident)
+{
+    if (SameName(ident, u"False"))
+        WriteValue(TValueType::vaFalse);
+    else if (SameName(ident, u"True"))
+        WriteValue(TValueType::vaTrue);
+    else if (SameName(ident, u"nil"))
+        WriteValue(TValueType::vaNil);
+    else if (SameName(ident, u"Null"))
+        WriteValue(TValueType::vaNull);
+    else {
+        WriteValue(TValueType::vaIdent);
+        WriteStr(rtl::FromQString(ident));
+    }
+}
+
+void TWriter::WriteBoolean(bool value)
+{
+    WriteValue(value ? TValueType::vaTrue : TValueType::vaFalse);
+}
+
+void TWriter::WriteChar(QChar value)
+{
+    WriteString(QString(value));
+}
+
+void TWriter::WriteVariant(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Bool: WriteBoolean(value.toBool()); return;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::LongLong: WriteInteger(value.toLongLong()); return;
+    case QMetaType::ULong:
+    case QMetaType::ULongLong: {
+        const qulonglong v = value.toULongLong();
+        if (v > qulonglong(std::numeric_limits<int64_t>::max()))
+            throw EWriteError("Variant value out of range");
+        WriteInteger(int64_t(v));
+        return;
+    }
+    case QMetaType::Float: WriteSingle(value.toFloat()); return;
+    case QMetaType::Double: WriteFloat(value.toDouble()); return;
+    case QMetaType::QString: WriteString(value.toString()); return;
+    case QMetaType::Nullptr: WriteValue(TValueType::vaNull); return;
+    case QMetaType::UnknownType: WriteValue(TValueType::vaNil); return;
+    default: throw EWriteError("A variant of this type cannot be stored");
+    }
+}
+
+void TWriter::WriteBinary(const QByteArray &data)
+{
+    if (uint64_t(data.size()) > std::numeric_limits<uint32_t>::max())
+        throw EWriteError("Data too long to be stored");
+    char header[5];
+    header[0] = char(TValueType::vaBinary);
+    putLittleEndian(header + 1, uint64_t(data.size()), 4);
+    Write(header, 5);
+    Write(data.constData(), data.size());
+}
+
+void TWriter::WriteStr(std::string_view text)
+{
+    if (text.size() > 255)
+        throw EWriteError("Name longer than 255 characters: " + std::string(text.substr(0, 40)) + "...");
+    const uint8_t length = uint8_t(text.size());
+    Write(&length, 1);
+    Write(text.data(), int64_t(text.size()));
+}
+
+void TWriter::WriteSet(const std::vector<std::string> &elements)
+{
+    WriteValue(TValueType::vaSet);
+    for (const std::string &e : elements)
+        WriteStr(e);
+    WriteStr({});
+}
+
+} // namespace classes

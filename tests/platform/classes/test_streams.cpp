@@ -1,0 +1,296 @@
+#include "StreamHelpers.h"
+
+#include "platform/classes/ClassErrors.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace classes;
+using namespace sample;
+
+namespace {
+
+class Fixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        RegisterSampleClasses();
+        SampleLog().clear();
+    }
+    const QByteArray binary = readDataFile("sample.bin");
+    const QByteArray text = readDataFile("sample.txt");
+};
+
+template <class T>
+T *find(TComponent &owner, const char16_t *name)
+{
+    return dynamic_cast<T *>(owner.FindComponent(QStringView(name)));
+}
+
+} // namespace
+
+TEST_F(Fixture, TheHandWrittenFormsConvertToEachOtherByteForByte)
+{
+    ASSERT_EQ(binary.size(), 526);
+    EXPECT_EQ(parseHex(readDataFile("sample.hex")), binary);
+    EXPECT_EQ(toText(binary), text);
+    // The text form has no list end of its own; a template appends it.
+    EXPECT_EQ(toBinary(text) + QByteArray(1, '\0'), binary);
+}
+
+TEST_F(Fixture, BothFormsReadToEqualTrees)
+{
+    TSampleRoot root, fromText;
+    readInto(&root, binary);
+    readInto(&fromText, toBinary(text));
+    EXPECT_EQ(writeRoot(&root), writeRoot(&fromText));
+
+    EXPECT_EQ(root.Name(), QStringLiteral("Report"));
+    EXPECT_EQ(root.Kind, TSampleKind::skFancy);
+    EXPECT_EQ(root.Title()->Caption, QStringLiteral("Sales \u20AC"));
+    auto *header = find<TSampleBand>(root, u"Header");
+    auto *detail = find<TSampleBand>(root, u"Detail");
+    auto *total = find<TSampleLabel>(root, u"Total");
+    auto *note = find<TSampleLabel>(root, u"Note");
+    ASSERT_TRUE(header && detail && total && note);
+    EXPECT_EQ(header->Height, 300);
+    EXPECT_EQ(header->Color, gfx::clBtnFace);
+    EXPECT_EQ(header->Options, soFirst | soThird);
+    EXPECT_EQ(header->Labels(), (std::vector<TSampleLabel *>{note, total})); // Note asked for place 0
+    EXPECT_EQ(detail->Caption, QStringLiteral("Tokyo \u6771\u4EAC"));
+    EXPECT_EQ(detail->Height, -2);
+
+    EXPECT_EQ(total->Link(), detail);
+    EXPECT_EQ(total->Font()->Color(), gfx::clRed);
+    EXPECT_EQ(total->Font()->Height(), -13);
+    EXPECT_EQ(total->Font()->Name(), QStringLiteral("Arial"));
+    EXPECT_EQ(total->Font()->Style(), gfx::fsBold);
+    EXPECT_EQ(total->Lines()->Text(), QStringLiteral("one\r\ntwo\r\n"));
+    ASSERT_EQ(total->Items()->Count(), 2);
+    EXPECT_EQ(total->Items()->Item(0)->Text, QStringLiteral("a"));
+    EXPECT_EQ(total->Items()->Item(0)->Value, 1);
+    EXPECT_EQ(total->Items()->Item(1)->Weight, 0.5);
+    EXPECT_EQ(total->Scale, 1.25f);
+    EXPECT_EQ(note->Width, 70000);
+    EXPECT_EQ(note->Amount, 15000);
+    EXPECT_EQ(note->Big, 5000000000);
+
+    root.OnOpen(&root);
+    note->OnClick(note);
+    EXPECT_EQ(root.Clicks, 11);
+    EXPECT_EQ(note->OnClick.Name(), QStringLiteral("TotalClick"));
+}
+
+TEST_F(Fixture, ReadStateThenReferencesThenLoadedInReadOrder)
+{
+    TSampleRoot root;
+    readInto(&root, binary);
+    EXPECT_EQ(SampleLog(),
+              QStringList({"ReadState Report", "ReadState Title", "ReadState Header", "ReadState Total",
+                           "ReadState Note", "ReadState Detail", "Link Total -> Detail", "Loaded Report",
+                           "Loaded Title", "Loaded Header", "Loaded Total", "Loaded Note", "Loaded Detail"}));
+    for (int i = 0; i < root.ComponentCount(); ++i)
+        EXPECT_FALSE(root.Components(i)->HasState(csLoading | csReading)) << i;
+}
+
+TEST_F(Fixture, ARenamingSetNameHookTakesTheReferencesAlong)
+{
+    TSampleRoot form;
+    form.SetName(QStringLiteral("Form"));
+    auto *existing = new TSampleBand(&form);
+    existing->SetName(QStringLiteral("Detail"));
+
+    TMemoryStream in;
+    load(in, binary);
+    TReader reader(in);
+    reader.OnSetName = [](TReader &, TComponent *component, QString &name) {
+        TComponent *other = component->Owner() ? component->Owner()->FindComponent(name) : nullptr;
+        if (other && other != component)
+            name += QStringLiteral("_1");
+    };
+    std::vector<TComponent *> read;
+    reader.ReadComponents(&form, nullptr, [&](TComponent *c) { read.push_back(c); });
+
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0]->Name(), QStringLiteral("Report"));
+    auto *renamed = find<TSampleBand>(form, u"Detail_1");
+    ASSERT_TRUE(renamed);
+    EXPECT_EQ(renamed->Caption, QStringLiteral("Tokyo \u6771\u4EAC"));
+    EXPECT_EQ(existing->Name(), QStringLiteral("Detail"));
+    EXPECT_EQ(find<TSampleLabel>(form, u"Total")->Link(), renamed);
+}
+
+TEST_F(Fixture, DottedReferencesReachRegisteredRoots)
+{
+    TSampleRoot lookup;
+    lookup.SetName(QStringLiteral("Lookup"));
+    auto *source = new TSampleBand(&lookup);
+    source->SetName(QStringLiteral("Source"));
+    RegisterRootComponent(&lookup);
+
+    TSampleLabel main(nullptr);
+    main.SetName(QStringLiteral("Main"));
+    main.SetLink(source);
+    const QByteArray stored = writeRoot(&main);
+    EXPECT_TRUE(toText(stored).contains("Link = Lookup.Source\r\n"));
+    TSampleLabel copy(nullptr);
+    readInto(&copy, stored);
+    EXPECT_EQ(copy.Link(), source);
+
+    UnRegisterRootComponent(&lookup);
+    TSampleLabel orphan(nullptr);
+    int asked = 0;
+    readInto(&orphan, stored, [&](TReader &r) {
+        r.OnError = [&](TReader &, const std::exception &e, bool &handled) {
+            ++asked;
+            EXPECT_NE(dynamic_cast<const EReadError *>(&e), nullptr);
+            handled = true;
+        };
+    });
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(orphan.Link(), nullptr);
+
+    {
+        TSampleRoot temporary;
+        temporary.SetName(QStringLiteral("Temporary"));
+        RegisterRootComponent(&temporary);
+        EXPECT_EQ(FindGlobalComponent(u"temporary"), &temporary);
+    }
+    EXPECT_EQ(FindGlobalComponent(u"Temporary"), nullptr);
+}
+
+TEST_F(Fixture, EveryKindOfValueRoundTripsThroughBothForms)
+{
+    TSampleRoot root;
+    root.SetName(QStringLiteral("R"));
+    root.Active = true;
+    root.OnOpen.Set(QStringLiteral("ReportOpen"), [](TObject *) {});
+    auto *band = new TSampleBand(&root);
+    band->SetName(QStringLiteral("B"));
+    band->Caption = QString(300, u'x'); // a long single-byte text
+    auto *l = new TSampleLabel(&root);
+    l->SetName(QStringLiteral("L"));
+    l->SetParentComponent(band);
+    l->Caption =
+        QStringLiteral("Tab\there, 'quoted', line\r\nend; \u00DCnic\u00F6de \u20AC \u4E2D and enough to run past "
+                       "sixty-four characters");
+    l->Kind = TSampleKind::skFancy;
+    l->Options = soSecond;
+    l->Ratio = 1.0 / 3;
+    l->Precise = 1e-4L;
+    l->Scale = 0.1f;
+    l->Amount = -15000;
+    l->When = 45000.5;
+    l->Big = -5000000000;
+    l->Letter = QChar(0xE9);
+    l->Color = 0x123456;
+    l->Extra = QVariant(7);
+    l->Font()->SetName(QStringLiteral("Liberation Sans"));
+    l->Font()->SetHeight(-15);
+    l->Font()->SetColor(gfx::clHighlight);
+    l->Font()->SetCharset(204);
+    l->Font()->SetPitch(TFontPitch::fpFixed);
+    l->Lines()->SetText(QStringLiteral("one\ntwo\n\nfour"));
+    auto *item = static_cast<TSampleItem *>(l->Items()->Add());
+    item->Text = QStringLiteral("a");
+    item->Value = -300;
+    item->Weight = 2.5;
+    item->Link = band;
+    l->Items()->Add();
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(qRgb(10, 20, 30));
+    image.setPixel(2, 1, qRgb(200, 100, 0));
+    l->Picture()->SetImage(image);
+    l->SetLink(band);
+    l->OnClick.Set(QStringLiteral("TotalClick"), [](TObject *) {});
+
+    const QByteArray stored = writeRoot(&root);
+    const QByteArray asText = toText(stored);
+    EXPECT_EQ(toBinary(asText), stored);
+    EXPECT_TRUE(asText.contains("Font.Charset = RUSSIAN_CHARSET\r\n"));
+    // Cut after 64 characters; everything outside printable ASCII as #nnn.
+    EXPECT_TRUE(
+        asText.contains("      Caption =\r\n        'Tab'#9'here, ''quoted'', line'#13#10'end; '#220'nic'#246'de '"
+                        "#8364' '#20013' and enough to run pas' +\r\n        't sixty-four characters'\r\n"))
+        << asText.constData();
+
+    TSampleRoot copy;
+    readInto(&copy, stored);
+    EXPECT_EQ(writeRoot(&copy), stored);
+    auto *label = find<TSampleLabel>(copy, u"L");
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->Picture()->Image().pixel(2, 1), qRgb(200, 100, 0));
+    EXPECT_EQ(label->Items()->Item(0)->Link, find<TSampleBand>(copy, u"B"));
+    label->OnClick(nullptr);
+    EXPECT_EQ(copy.Clicks, 10);
+}
+
+namespace {
+
+struct ToolRun
+{
+    int exitCode;
+    QByteArray out;
+    QByteArray err;
+};
+
+ToolRun streamconv(const QStringList &arguments)
+{
+    QProcess p;
+    p.start(QStringLiteral(STREAMCONV_PATH), arguments);
+    p.waitForFinished(30000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+} // namespace
+
+TEST_F(Fixture, StreamconvConvertsTheSampleThereAndBack)
+{
+    QTemporaryDir dir;
+    const QString asText = dir.filePath(QStringLiteral("s.txt")), asBinary = dir.filePath(QStringLiteral("s.bin"));
+    EXPECT_EQ(streamconv({QStringLiteral("--to-text"), dataFile("sample.bin"), asText}).exitCode, 0);
+    EXPECT_EQ(readFile(asText), text);
+    EXPECT_EQ(streamconv({QStringLiteral("--to-binary"), asText, asBinary}).exitCode, 0);
+    EXPECT_EQ(readFile(asBinary), binary);
+}
+
+TEST_F(Fixture, StreamconvSaysInOneLineWhyAndWritesNothing)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("out"));
+    struct Case
+    {
+        const char *option;
+        QByteArray input;
+    };
+    const Case cases[] = {
+        {"--to-text", binary.left(100)},             // cut short
+        {"--to-text", binary + "xy"},                // something after the component
+        {"--to-text", text},                         // the wrong form
+        {"--to-binary", text.left(text.size() - 6)}, // no final end
+        {"--to-binary", text + "end\r\n"},           // one end too many
+    };
+    for (const Case &c : cases) {
+        const QString in = dir.filePath(QStringLiteral("in"));
+        QFile f(in);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.input);
+        f.close();
+        const ToolRun r = streamconv({QString::fromLatin1(c.option), in, out});
+        EXPECT_EQ(r.exitCode, 1) << c.option;
+        EXPECT_TRUE(r.err.startsWith("streamconv: ")) << r.err.constData();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.constData();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_FALSE(QFile::exists(out)) << c.option;
+    }
+    const ToolRun usage = streamconv({QStringLiteral("--sideways")});
+    EXPECT_NE(usage.exitCode, 0);
+    EXPECT_EQ(usage.err.count('\n'), 1);
+    const ToolRun missing = streamconv({QStringLiteral("--to-text"), dir.filePath(QStringLiteral("none")), out});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_FALSE(QFile::exists(out));
+}

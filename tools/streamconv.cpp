@@ -1,0 +1,78 @@
+// Converts a component stream between its binary form ("TPF0") and its text
+// form ("object ... end"):
+//
+//   streamconv --to-text IN OUT     binary in, text out
+//   streamconv --to-binary IN OUT   text in, binary out
+//
+// The binary input holds one component, optionally followed by the list end
+// of a report template; the binary output is always in that template form.
+// On success the exit code is 0; otherwise one line "streamconv: <reason>"
+// goes to standard error, the exit code is 1 (2 for a wrong command line) and
+// OUT is not written.
+
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Streams.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <exception>
+#include <string>
+
+namespace {
+
+int fail(const std::string &reason, int code = 1)
+{
+    std::string line = reason;
+    for (char &c : line)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    std::fprintf(stderr, "streamconv: %s\n", line.c_str());
+    return code;
+}
+
+void convert(bool toText, const QString &inPath, classes::TMemoryStream &output)
+{
+    QFile file(inPath);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read " + inPath.toStdString() + ": " + file.errorString().toStdString());
+    const QByteArray bytes = file.readAll();
+    classes::TMemoryStream input;
+    input.WriteBuffer(bytes.constData(), bytes.size());
+    input.SetPosition(0);
+    if (toText) {
+        classes::ObjectBinaryToText(input, output);
+        // One list-end byte may follow (a template); nothing else.
+        const int64_t rest = input.Size() - input.Position();
+        if (rest > 1 || (rest == 1 && input.Memory()[input.Position()] != 0))
+            throw std::runtime_error("unexpected data after the component");
+    } else {
+        classes::ObjectTextToBinary(input, output);
+        const char listEnd = 0;
+        output.WriteBuffer(&listEnd, 1);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 4 || (args[1] != QLatin1String("--to-text") && args[1] != QLatin1String("--to-binary")))
+        return fail("usage: streamconv --to-text|--to-binary IN OUT", 2);
+    const bool toText = args[1] == QLatin1String("--to-text");
+    try {
+        classes::TMemoryStream output;
+        convert(toText, args[2], output);
+        QSaveFile out(args[3]);
+        if (!out.open(QIODevice::WriteOnly) || out.write(output.Memory(), output.Size()) != output.Size() ||
+            !out.commit())
+            return fail("cannot write " + args[3].toStdString() + ": " + out.errorString().toStdString());
+    } catch (const std::exception &e) {
+        return fail(e.what());
+    }
+    return 0;
+}
