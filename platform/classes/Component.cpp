@@ -10,15 +10,6 @@ namespace classes {
 
 namespace {
 
-QString nameKey(QStringView name)
-{
-    QString key = name.toString();
-    for (QChar &c : key)
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() - 'A' + 'a');
-    return key;
-}
-
 struct RootList
 {
     std::mutex mutex;
@@ -51,6 +42,10 @@ TComponent::TComponent(TComponent *owner)
 
 TComponent::~TComponent()
 {
+    if (m_readerRefs > 0) {
+        NotifyObjectDestroyed(this, true);
+        m_readerRefs = 0;
+    }
     Destroying();
     // Each partner is taken off the list before it is told, so a partner
     // freed by another's Notification is never reached.
@@ -75,15 +70,15 @@ void TComponent::SetName(const QString &newName)
     if (!newName.isEmpty() && !IsValidIdent(newName))
         throw EComponentError("\"" + messageText(newName) + "\" is not a valid component name");
     if (m_owner && !newName.isEmpty()) {
-        TComponent *other = m_owner->FindComponent(newName);
+        TComponent *other = m_owner->m_nameIndex.Find(newName);
         if (other && other != this)
             throw EComponentError("A component named " + messageText(newName) + " already exists");
     }
     if (m_owner && !m_name.isEmpty())
-        m_owner->m_nameIndex.remove(nameKey(m_name));
+        m_owner->m_nameIndex.Erase(this);
     m_name = newName;
     if (m_owner && !m_name.isEmpty())
-        m_owner->m_nameIndex.insert(nameKey(m_name), this);
+        m_owner->m_nameIndex.Add(this);
 }
 
 TPersistent *TComponent::GetOwner() const
@@ -110,7 +105,7 @@ int TComponent::ComponentIndex() const
 void TComponent::insertOwned(TComponent *component)
 {
     if (!component->m_name.isEmpty())
-        m_nameIndex.insert(nameKey(component->m_name), component);
+        m_nameIndex.Add(component);
     m_components.push_back(component);
     component->m_owner = this;
     if (m_state & csDesigning)
@@ -120,7 +115,7 @@ void TComponent::insertOwned(TComponent *component)
 void TComponent::removeOwned(TComponent *component)
 {
     if (!component->m_name.isEmpty())
-        m_nameIndex.remove(nameKey(component->m_name));
+        m_nameIndex.Erase(component);
     // The last one goes first when all are freed, so look from the back.
     const auto it = std::find(m_components.rbegin(), m_components.rend(), component);
     if (it != m_components.rend())
@@ -150,9 +145,9 @@ void TComponent::RemoveComponent(TComponent *component)
 
 TComponent *TComponent::FindComponent(QStringView name) const
 {
-    if (name.isEmpty() || m_nameIndex.isEmpty())
+    if (name.isEmpty())
         return nullptr;
-    return m_nameIndex.value(nameKey(name), nullptr);
+    return m_nameIndex.Find(name);
 }
 
 void TComponent::DestroyComponents()

@@ -4,6 +4,7 @@
 // the class library's ownership, names and notifications differ from Qt's,
 // and the grid control that derives from a component is a widget as well.
 
+#include "platform/classes/NameTable.h"
 #include "platform/classes/Persistent.h"
 
 #include <QHash>
@@ -122,7 +123,9 @@ private:
     int32_t m_tag = 0;
     TComponent *m_owner = nullptr;
     std::vector<TComponent *> m_components;
-    QHash<QString, TComponent *> m_nameIndex; // lower-case name -> owned component
+    static QStringView nameKey(const TComponent *component) { return component->m_name; }
+    TNameTable<TComponent, QStringView, &TComponent::nameKey> m_nameIndex; // the named owned components
+    int m_readerRefs = 0; // entries of readers' lists that point at this component
     std::vector<TComponent *> m_freeNotifies;
     TComponentState m_state = 0;
     int32_t m_designInfo = 0;

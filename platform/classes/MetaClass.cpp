@@ -10,6 +10,7 @@ namespace classes {
 
 TMetaClass::TMetaClass(const QString &name, const TMetaClass *parent)
     : m_name(name)
+    , m_nameBytes(name.toStdString())
     , m_parent(parent)
 {
     if (parent) {
@@ -28,15 +29,7 @@ bool TMetaClass::InheritsFrom(const TMetaClass &other) const
 
 const TPropInfo *TMetaClass::FindProperty(std::string_view name) const
 {
-    if (name.size() > 255)
-        return nullptr;
-    char key[256];
-    for (size_t i = 0; i < name.size(); ++i) {
-        const char c = name[i];
-        key[i] = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-    }
-    const auto it = m_index.find(std::string(key, name.size()));
-    return it == m_index.end() ? nullptr : it->second;
+    return m_index.Find(name);
 }
 
 const TPropInfo *TMetaClass::FindProperty(QStringView name) const
@@ -44,24 +37,24 @@ const TPropInfo *TMetaClass::FindProperty(QStringView name) const
     for (QChar c : name)
         if (c.unicode() > 0x7F)
             return nullptr;
-    return FindProperty(std::string_view(name.toLatin1().constData()));
+    return FindProperty(std::string_view(name.toLatin1().toStdString()));
 }
 
 TPropInfo &TMetaClass::AddProperty(TPropInfo info)
 {
-    info.Key = AsciiLower(info.Name.toStdString());
+    info.NameBytes = info.Name.toStdString();
     m_own.push_back(std::make_unique<TPropInfo>(std::move(info)));
     TPropInfo *p = m_own.back().get();
     // A redeclared property keeps its ancestor's place in the order.
-    const auto it = m_index.find(p->Key);
-    if (it != m_index.end()) {
+    if (const TPropInfo *old = m_index.Find(p->NameBytes)) {
         for (const TPropInfo *&slot : m_all)
-            if (slot == it->second)
+            if (slot == old)
                 slot = p;
+        m_index.Erase(old);
     } else {
         m_all.push_back(p);
     }
-    m_index[p->Key] = p;
+    m_index.Add(p);
     return *p;
 }
 
@@ -101,7 +94,7 @@ namespace {
 struct ClassTable
 {
     std::mutex mutex;
-    std::unordered_map<std::string, const TMetaClass *> byName;
+    std::unordered_map<std::string, const TMetaClass *, TNameHash, TNameEqual> byName;
 };
 
 ClassTable &classTable()
@@ -112,7 +105,7 @@ ClassTable &classTable()
 
 std::string keyOf(const QString &name)
 {
-    return AsciiLower(name.toStdString());
+    return name.toStdString();
 }
 
 } // namespace
@@ -150,9 +143,8 @@ void UnRegisterClasses(std::initializer_list<const TMetaClass *> metas)
 const TMetaClass *GetClass(std::string_view name)
 {
     ClassTable &t = classTable();
-    const std::string key = AsciiLower(name);
     std::lock_guard lock(t.mutex);
-    const auto it = t.byName.find(key);
+    const auto it = t.byName.find(name);
     return it == t.byName.end() ? nullptr : it->second;
 }
 

@@ -3,6 +3,7 @@
 // Class references of the class library: a name, a parent, a factory and the
 // published-property table. Every streamable class has exactly one.
 
+#include "platform/classes/NameTable.h"
 #include "platform/classes/PropInfo.h"
 
 #include <memory>
@@ -25,6 +26,7 @@ public:
     TMetaClass &operator=(const TMetaClass &) = delete;
 
     const QString &ClassName() const { return m_name; }
+    const std::string &ClassNameBytes() const { return m_nameBytes; }
     const TMetaClass *ClassParent() const { return m_parent; }
     bool InheritsFrom(const TMetaClass &other) const;
 
@@ -49,10 +51,12 @@ public:
 
 private:
     QString m_name;
+    std::string m_nameBytes;
     const TMetaClass *m_parent = nullptr;
     std::vector<std::unique_ptr<TPropInfo>> m_own;
     std::vector<const TPropInfo *> m_all;
-    std::unordered_map<std::string, const TPropInfo *> m_index;
+    static std::string_view propKey(const TPropInfo *prop) { return prop->NameBytes; }
+    TNameTable<const TPropInfo, std::string_view, &TMetaClass::propKey> m_index;
     TComponent *(*m_newComponent)(TComponent *) = nullptr;
     TCollectionItem *(*m_newItem)(TCollection *) = nullptr;
     TPersistent *(*m_newInstance)() = nullptr;

@@ -281,7 +281,7 @@ private:
             while (!m_reader.EndOfList()) {
                 m_out.newLine();
                 m_out.indent(indent);
-                convertValue(indent, false);
+                convertValue(indent + 2, false);
             }
             m_reader.ReadListEnd();
             m_out.put(')');

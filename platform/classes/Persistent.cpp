@@ -31,12 +31,14 @@ const TMetaClass &TPersistent::StaticClass()
 
 TPersistent::~TPersistent()
 {
-    if (!t_listeners.empty()) {
-        // A listener may remove itself while it is told.
-        const std::vector<TDestroyListener *> listeners = t_listeners;
-        for (TDestroyListener *l : listeners)
-            l->ObjectDestroyed(this);
-    }
+    if (!t_listeners.empty())
+        NotifyObjectDestroyed(this, false);
+}
+
+void NotifyObjectDestroyed(const TPersistent *object, bool held)
+{
+    for (size_t i = 0; i < t_listeners.size(); ++i)
+        t_listeners[i]->ObjectDestroyed(object, held);
 }
 
 void TPersistent::Assign(const TPersistent *source)

@@ -47,10 +47,11 @@ protected:
 
 // Told when any persistent object is destroyed on the thread that registered
 // it; readers use it to forget objects that vanish while a stream is read.
+// held is true when the object itself knows that a listener holds it.
 class TDestroyListener
 {
 public:
-    virtual void ObjectDestroyed(const TPersistent *object) = 0;
+    virtual void ObjectDestroyed(const TPersistent *object, bool held) = 0;
 
 protected:
     ~TDestroyListener() = default;
@@ -58,5 +59,6 @@ protected:
 
 void AddDestroyListener(TDestroyListener *listener);
 void RemoveDestroyListener(TDestroyListener *listener);
+void NotifyObjectDestroyed(const TPersistent *object, bool held);
 
 } // namespace classes

@@ -3,6 +3,8 @@
 #include "platform/classes/ClassErrors.h"
 #include "platform/classes/Component.h"
 
+#include <algorithm>
+#include <cstring>
 #include <type_traits>
 
 namespace classes {
@@ -47,23 +49,6 @@ bool validIdent(const View &text, bool dotted)
     return !atStart;
 }
 
-bool sameLatin1(const char *a, QStringView b)
-{
-    qsizetype i = 0;
-    for (; a[i]; ++i) {
-        if (i >= b.size())
-            return false;
-        char16_t x = char16_t(uint8_t(a[i])), y = b[i].unicode();
-        if (x >= 'A' && x <= 'Z')
-            x = char16_t(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = char16_t(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return i == b.size();
-}
-
 } // namespace
 
 std::string messageText(const QString &text)
@@ -75,8 +60,25 @@ TEnumInfo::TEnumInfo(QString typeName, std::initializer_list<const char *> names
     : m_typeName(std::move(typeName))
     , m_minValue(minValue)
 {
-    for (const char *n : names)
+    for (const char *n : names) {
         m_names.push_back(QString::fromLatin1(n));
+        m_bytes.emplace_back(n);
+    }
+}
+
+const std::string *TEnumInfo::NameBytesOf(int64_t value) const
+{
+    if (value < m_minValue || value > MaxValue())
+        return nullptr;
+    return &m_bytes[size_t(value - m_minValue)];
+}
+
+int64_t TEnumInfo::ValueOf(std::string_view name) const
+{
+    for (size_t i = 0; i < m_bytes.size(); ++i)
+        if (SameName(m_bytes[i], name))
+            return m_minValue + int64_t(i);
+    return -1;
 }
 
 QString TEnumInfo::NameOf(int64_t value) const
@@ -100,24 +102,90 @@ const TEnumInfo &BooleanInfo()
     return info;
 }
 
+namespace {
+
+// Eight bytes at a time. Setting bit 5 of every byte folds ASCII capitals
+// onto small letters (and a few punctuation characters together, which costs
+// no more than a comparison).
+size_t foldedHash(const char *data, size_t bytes)
+{
+    constexpr uint64_t fold = 0x2020202020202020ull;
+    constexpr uint64_t k = 0x9E3779B97F4A7C15ull;
+    uint64_t h = bytes * k;
+    size_t i = 0;
+    for (; i + 8 <= bytes; i += 8) {
+        uint64_t chunk;
+        std::memcpy(&chunk, data + i, 8);
+        h = (h ^ (chunk | fold)) * k;
+    }
+    if (i < bytes) {
+        uint64_t chunk = 0;
+        std::memcpy(&chunk, data + i, bytes - i);
+        h = (h ^ (chunk | fold)) * k;
+    }
+    return size_t(h ^ (h >> 29));
+}
+
+} // namespace
+
+size_t TNameHash::operator()(std::string_view name) const
+{
+    return foldedHash(name.data(), name.size());
+}
+
+size_t TNameHash::operator()(QStringView name) const
+{
+    return foldedHash(reinterpret_cast<const char *>(name.utf16()), 2 * size_t(name.size()));
+}
+
+bool TNameEqual::operator()(std::string_view a, std::string_view b) const
+{
+    return SameName(a, b);
+}
+
+bool TNameEqual::operator()(QStringView a, QStringView b) const
+{
+    return SameName(a, b);
+}
+
+TIdentMap::TIdentMap(std::span<const TIdentMapEntry> entries)
+{
+    for (const TIdentMapEntry &e : entries) {
+        m_byName.emplace(e.Name, e.Value);
+        m_byValue.emplace(e.Value, e.Name);
+    }
+}
+
+const char *TIdentMap::NameOf(int32_t value) const
+{
+    const auto it = m_byValue.find(value);
+    return it == m_byValue.end() ? nullptr : it->second;
+}
+
+bool TIdentMap::ValueOf(std::string_view ident, int32_t &value) const
+{
+    const auto it = m_byName.find(ident);
+    if (it == m_byName.end())
+        return false;
+    value = it->second;
+    return true;
+}
+
 bool TIdentMap::IntToIdent(int32_t value, QString &ident) const
 {
-    for (const TIdentMapEntry &e : m_entries)
-        if (e.Value == value) {
-            ident = QString::fromLatin1(e.Name);
-            return true;
-        }
-    return false;
+    const char *name = NameOf(value);
+    if (!name)
+        return false;
+    ident = QString::fromLatin1(name);
+    return true;
 }
 
 bool TIdentMap::IdentToInt(QStringView ident, int32_t &value) const
 {
-    for (const TIdentMapEntry &e : m_entries)
-        if (sameLatin1(e.Name, ident)) {
-            value = e.Value;
-            return true;
-        }
-    return false;
+    for (QChar c : ident)
+        if (c.unicode() > 0x7F)
+            return false;
+    return ValueOf(ident.toLatin1().toStdString(), value);
 }
 
 bool TPropInfo::IsReference() const
@@ -144,6 +212,8 @@ bool SameName(QStringView a, QStringView b)
 {
     if (a.size() != b.size())
         return false;
+    if (a == b)
+        return true;
     for (qsizetype i = 0; i < a.size(); ++i) {
         char16_t x = a[i].unicode(), y = b[i].unicode();
         if (x == y)
@@ -155,6 +225,18 @@ bool SameName(QStringView a, QStringView b)
         if (x != y)
             return false;
     }
+    return true;
+}
+
+bool SameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    if (a == b)
+        return true;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && lowerAscii(a[i]) != lowerAscii(b[i]))
+            return false;
     return true;
 }
 

@@ -14,6 +14,8 @@
 #include <initializer_list>
 #include <span>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace classes {
@@ -50,12 +52,16 @@ public:
     int MaxValue() const { return m_minValue + int(m_names.size()) - 1; }
     // The value's name, or an empty text outside the range.
     QString NameOf(int64_t value) const;
+    // The same as stored in streams; nullptr outside the range.
+    const std::string *NameBytesOf(int64_t value) const;
     // The value of a name compared without regard to ASCII case; -1 when unknown.
     int64_t ValueOf(QStringView name) const;
+    int64_t ValueOf(std::string_view name) const;
 
 private:
     QString m_typeName;
     std::vector<QString> m_names;
+    std::vector<std::string> m_bytes;
     int m_minValue = 0;
 };
 
@@ -70,17 +76,35 @@ struct TIdentMapEntry
     const char *Name;
 };
 
+// Hashing and comparing names without regard to ASCII case, usable as the
+// transparent hash and equality of unordered containers.
+struct TNameHash
+{
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const;
+    size_t operator()(QStringView name) const;
+};
+
+struct TNameEqual
+{
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+    bool operator()(QStringView a, QStringView b) const;
+};
+
 class TIdentMap
 {
 public:
-    constexpr explicit TIdentMap(std::span<const TIdentMapEntry> entries)
-        : m_entries(entries)
-    {}
+    explicit TIdentMap(std::span<const TIdentMapEntry> entries);
     bool IntToIdent(int32_t value, QString &ident) const;
     bool IdentToInt(QStringView ident, int32_t &value) const;
+    // The name of a value, or nullptr.
+    const char *NameOf(int32_t value) const;
+    bool ValueOf(std::string_view ident, int32_t &value) const;
 
 private:
-    std::span<const TIdentMapEntry> m_entries;
+    std::unordered_map<std::string, int32_t, TNameHash, TNameEqual> m_byName;
+    std::unordered_map<int32_t, const char *> m_byValue;
 };
 
 // A method-property value: the handler's name as streamed, and the callable
@@ -129,7 +153,7 @@ using TNotifyEvent = TEvent<void(TObject *)>;
 struct TPropInfo
 {
     QString Name;
-    std::string Key; // lower-case ASCII name, for lookups
+    std::string NameBytes; // the name as streamed
     TTypeKind Kind = TTypeKind::tkUnknown;
     TFloatType FloatType = TFloatType::ftDouble;
     QString TypeName;
@@ -204,6 +228,7 @@ bool IsValidIdent(std::string_view text, bool dotted = false);
 
 // ASCII case-insensitive equality and lower-casing (names and identifiers).
 bool SameName(QStringView a, QStringView b);
+bool SameName(std::string_view a, std::string_view b);
 std::string AsciiLower(std::string_view text);
 
 } // namespace classes

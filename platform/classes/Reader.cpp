@@ -2,12 +2,11 @@
 
 #include "platform/classes/ClassErrors.h"
 #include "platform/classes/ClassRegistry.h"
+#include "platform/classes/CodePage.h"
 #include "platform/classes/Collection.h"
 #include "platform/classes/Component.h"
 #include "platform/classes/Extended.h"
 #include "platform/classes/Streams.h"
-
-#include "platform/rtl/QtText.h"
 
 #include <algorithm>
 #include <bit>
@@ -30,9 +29,9 @@ std::string quoted(const QString &text)
     return "\"" + messageText(text) + "\"";
 }
 
-QString fromBytes(const std::string &bytes)
+QString fromBytes(std::string_view bytes)
 {
-    return rtl::ToQString(bytes);
+    return FromWin1252(bytes);
 }
 
 } // namespace
@@ -88,7 +87,7 @@ void TReader::fill()
         m_bufferEnd = size_t(std::max<int64_t>(m_stream.Read(m_buffer.data(), want), 0));
 }
 
-void TReader::Read(void *buffer, int64_t count)
+void TReader::readSlow(void *buffer, int64_t count)
 {
     if (count < 0 || count > BytesLeft())
         StructuralError("Unexpected end of the stream");
@@ -105,15 +104,6 @@ void TReader::Read(void *buffer, int64_t count)
         out += n;
         count -= int64_t(n);
     }
-}
-
-uint8_t TReader::readByte()
-{
-    if (m_bufferPos < m_bufferEnd)
-        return uint8_t(m_buffer[m_bufferPos++]);
-    uint8_t b = 0;
-    Read(&b, 1);
-    return b;
 }
 
 uint32_t TReader::readUInt32()
@@ -380,6 +370,26 @@ QString TReader::ReadString()
     }
 }
 
+bool TReader::readIdentBytes(std::string &out)
+{
+    switch (NextValue()) {
+    case TValueType::vaIdent: {
+        ReadValue();
+        const uint8_t length = readByte();
+        out.resize(length);
+        Read(out.data(), length);
+        return true;
+    }
+    case TValueType::vaFalse: out = "False"; break;
+    case TValueType::vaTrue: out = "True"; break;
+    case TValueType::vaNil: out = "nil"; break;
+    case TValueType::vaNull: out = "Null"; break;
+    default: return false;
+    }
+    ReadValue();
+    return true;
+}
+
 QString TReader::ReadIdent()
 {
     switch (ReadValue()) {
@@ -537,20 +547,43 @@ void TReader::SkipComponent(bool skipHeader)
 
 // ---- whole reads ----------------------------------------------------------
 
-void TReader::track(TComponent *component, bool created)
+void TReader::hold(const TPersistent *object)
 {
-    if (created)
-        m_created.push_back(component);
-    m_loaded.push_back(component);
-    m_tracked[component] += created ? 2 : 1;
+    if (object->InheritsFrom(TComponent::StaticClass()))
+        ++const_cast<TComponent *>(static_cast<const TComponent *>(object))->m_readerRefs;
+    else
+        ++m_tracked[object];
 }
 
-void TReader::ObjectDestroyed(const TPersistent *object)
+void TReader::release(const TPersistent *object)
 {
-    const auto it = m_tracked.find(object);
-    if (it == m_tracked.end())
+    if (object->InheritsFrom(TComponent::StaticClass())) {
+        --const_cast<TComponent *>(static_cast<const TComponent *>(object))->m_readerRefs;
         return;
-    m_tracked.erase(it);
+    }
+    const auto it = m_tracked.find(object);
+    if (it != m_tracked.end() && --it->second <= 0)
+        m_tracked.erase(it);
+}
+
+void TReader::track(TComponent *component, bool created)
+{
+    if (created) {
+        m_created.push_back(component);
+        ++component->m_readerRefs;
+    }
+    m_loaded.push_back(component);
+    ++component->m_readerRefs;
+}
+
+void TReader::ObjectDestroyed(const TPersistent *object, bool held)
+{
+    if (!held) {
+        const auto it = m_tracked.find(object);
+        if (it == m_tracked.end())
+            return;
+        m_tracked.erase(it);
+    }
     for (TComponent *&c : m_created)
         if (c == object)
             c = nullptr;
@@ -567,23 +600,18 @@ void TReader::ObjectDestroyed(const TPersistent *object)
 
 void TReader::discardFrom(size_t created, size_t loaded, size_t fixups, size_t renamed)
 {
-    auto untrack = [this](const TPersistent *object) {
-        const auto it = m_tracked.find(object);
-        if (it != m_tracked.end() && --it->second <= 0)
-            m_tracked.erase(it);
-    };
     for (size_t i = fixups; i < m_fixups.size(); ++i)
         if (m_fixups[i].instance)
-            untrack(m_fixups[i].instance);
+            release(m_fixups[i].instance);
     m_fixups.resize(std::min(fixups, m_fixups.size()));
     for (size_t i = renamed; i < m_renamed.size(); ++i)
         if (m_renamed[i].second)
-            untrack(m_renamed[i].second);
+            release(m_renamed[i].second);
     m_renamed.resize(std::min(renamed, m_renamed.size()));
     for (size_t i = loaded; i < m_loaded.size(); ++i)
         if (TComponent *c = m_loaded[i]) {
             c->setState(csLoading | csReading, false);
-            untrack(c);
+            release(c);
         }
     m_loaded.resize(std::min(loaded, m_loaded.size()));
     // Later components first, so children go before their parents.
@@ -591,7 +619,7 @@ void TReader::discardFrom(size_t created, size_t loaded, size_t fixups, size_t r
         TComponent *c = m_created.back();
         m_created.pop_back();
         if (c) {
-            untrack(c);
+            release(c);
             delete c;
         }
     }
@@ -626,6 +654,18 @@ void TReader::endRead(bool success)
     } else {
         discardFrom(0, 0, 0, 0);
     }
+    for (TComponent *c : m_created)
+        if (c)
+            c->m_readerRefs = 0;
+    for (TComponent *c : m_loaded)
+        if (c)
+            c->m_readerRefs = 0;
+    for (const Fixup &f : m_fixups)
+        if (f.instance && f.instance->InheritsFrom(TComponent::StaticClass()))
+            static_cast<TComponent *>(f.instance)->m_readerRefs = 0;
+    for (const auto &r : m_renamed)
+        if (r.second)
+            r.second->m_readerRefs = 0;
     m_created.clear();
     m_loaded.clear();
     m_fixups.clear();
@@ -660,9 +700,10 @@ TComponent *TReader::ReadRootComponent(TComponent *root)
     } catch (...) {
         if (m_readDepth > 0)
             endRead(false);
-        root->setState(csLoading | csReading, false);
         if (createdRoot)
             delete root;
+        else if (root)
+            root->setState(csLoading | csReading, false);
         throw;
     }
     return root;
@@ -723,7 +764,12 @@ TComponent *TReader::ReadComponent(TComponent *component)
                 if (!result)
                     throw EReadError("The inherited component " + quoted(name) + " does not exist");
             } else {
-                const TMetaClass *meta = GetClass(className);
+                // Streams hold long runs of one class.
+                if (!m_lastClass || className != m_lastClassName) {
+                    m_lastClass = GetClass(className);
+                    m_lastClassName = className;
+                }
+                const TMetaClass *meta = m_lastClass;
                 if (!meta)
                     throw EClassNotFound("Class " + className + " not found");
                 if (!meta->InheritsFrom(TComponent::StaticClass()))
@@ -741,7 +787,7 @@ TComponent *TReader::ReadComponent(TComponent *component)
                 OnSetName(*this, result, newName);
             if (newName != name && !name.isEmpty()) {
                 m_renamed.emplace_back(name, result);
-                ++m_tracked[result];
+                hold(result);
             }
             if (result->Name() != newName)
                 result->SetName(newName);
@@ -799,10 +845,13 @@ void TReader::ReadData(TComponent *instance)
 
 void TReader::ReadProperty(TPersistent *instance)
 {
-    const std::string path = ReadStr();
+    char buffer[256];
+    const uint8_t length = readByte();
+    Read(buffer, length);
+    const std::string_view path(buffer, length);
     const int64_t valueStart = Position();
     try {
-        auto missing = [&path]() { return EReadError("Property " + path + " does not exist"); };
+        auto missing = [&path]() { return EReadError("Property " + std::string(path) + " does not exist"); };
         TPersistent *target = instance;
         std::string_view rest(path);
         for (size_t dot = rest.find('.'); dot != std::string_view::npos; dot = rest.find('.')) {
@@ -864,7 +913,8 @@ void TReader::readPropValue(TPersistent *instance, const TPropInfo &prop)
     case TTypeKind::tkInteger: {
         if (prop.Idents && NextValue() == TValueType::vaIdent) {
             int32_t value = 0;
-            if (!prop.Idents->IdentToInt(ReadIdent(), value))
+            readIdentBytes(m_ident);
+            if (!prop.Idents->ValueOf(m_ident, value))
                 ValueError();
             setOrd(value);
         } else {
@@ -875,7 +925,9 @@ void TReader::readPropValue(TPersistent *instance, const TPropInfo &prop)
     case TTypeKind::tkInt64: setOrd(ReadInt64()); return;
     case TTypeKind::tkChar: setOrd(ReadChar().unicode()); return;
     case TTypeKind::tkEnumeration: {
-        const int64_t value = prop.Enum ? prop.Enum->ValueOf(ReadIdent()) : -1;
+        if (!readIdentBytes(m_ident))
+            ValueError();
+        const int64_t value = prop.Enum ? prop.Enum->ValueOf(std::string_view(m_ident)) : -1;
         if (value < 0)
             ValueError();
         setOrd(value);
@@ -884,8 +936,10 @@ void TReader::readPropValue(TPersistent *instance, const TPropInfo &prop)
     case TTypeKind::tkSet: {
         CheckValue(TValueType::vaSet);
         uint64_t mask = 0;
-        for (std::string element = ReadStr(); !element.empty(); element = ReadStr()) {
-            const int64_t value = prop.Enum ? prop.Enum->ValueOf(fromBytes(element)) : -1;
+        for (uint8_t length = readByte(); length != 0; length = readByte()) {
+            m_ident.resize(length);
+            Read(m_ident.data(), length);
+            const int64_t value = prop.Enum ? prop.Enum->ValueOf(std::string_view(m_ident)) : -1;
             if (value < 0 || value - prop.Enum->MinValue() >= 64)
                 ValueError();
             mask |= uint64_t(1) << (value - prop.Enum->MinValue());
@@ -963,7 +1017,7 @@ void TReader::readReference(TPersistent *instance, const TPropInfo &prop)
     if (OnReferenceName)
         OnReferenceName(*this, name);
     m_fixups.push_back(Fixup{instance, &prop, name, name != original});
-    ++m_tracked[instance];
+    hold(instance);
 }
 
 void TReader::readMethod(TPersistent *instance, const TPropInfo &prop)
@@ -1045,7 +1099,8 @@ TComponent *TReader::findReference(const QString &name) const
 void TReader::resolveFixups()
 {
     for (size_t i = 0; i < m_fixups.size(); ++i) {
-        const Fixup f = m_fixups[i];
+        // Read afresh each time: setting a reference may free objects.
+        const Fixup &f = m_fixups[i];
         if (!f.instance)
             continue;
         try {

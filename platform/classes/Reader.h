@@ -14,6 +14,7 @@
 #include <QVariant>
 
 #include <any>
+#include <cstring>
 #include <exception>
 #include <functional>
 #include <string>
@@ -109,7 +110,15 @@ public:
     QByteArray ReadBinary();
 
     // Raw access for converters.
-    void Read(void *buffer, int64_t count);
+    void Read(void *buffer, int64_t count)
+    {
+        if (count >= 0 && size_t(count) <= m_bufferEnd - m_bufferPos) {
+            std::memcpy(buffer, m_buffer.data() + m_bufferPos, size_t(count));
+            m_bufferPos += size_t(count);
+        } else {
+            readSlow(buffer, count);
+        }
+    }
     int64_t Position() const { return m_bufferStart + int64_t(m_bufferPos); }
     void SetPosition(int64_t position);
     int64_t BytesLeft() const { return m_size - Position(); }
@@ -139,8 +148,19 @@ private:
         bool nameFromHook;
     };
 
-    void ObjectDestroyed(const TPersistent *object) override;
-    uint8_t readByte();
+    void readSlow(void *buffer, int64_t count);
+    void ObjectDestroyed(const TPersistent *object, bool held) override;
+    void hold(const TPersistent *object);
+    void release(const TPersistent *object);
+    bool readIdentBytes(std::string &out);
+    uint8_t readByte()
+    {
+        if (m_bufferPos < m_bufferEnd)
+            return uint8_t(m_buffer[m_bufferPos++]);
+        uint8_t b = 0;
+        readSlow(&b, 1);
+        return b;
+    }
     uint32_t readUInt32();
     void fill();
     QString readShortText();
@@ -173,8 +193,14 @@ private:
     std::vector<TComponent *> m_created;                     // in creation order; nullptr once gone
     std::vector<TComponent *> m_loaded;                      // in read order; nullptr once gone
     std::vector<Fixup> m_fixups;                             // instance nullptr once gone
-    std::vector<std::pair<QString, TComponent *>> m_renamed; // stream name (lower case) -> component
-    std::unordered_map<const TPersistent *, int> m_tracked;  // objects the lists above point at
+    std::vector<std::pair<QString, TComponent *>> m_renamed; // stream name -> component
+    // How often the lists above point at an object that is no component
+    // (components count it themselves).
+    std::unordered_map<const TPersistent *, int> m_tracked;
+
+    std::string m_lastClassName;
+    const TMetaClass *m_lastClass = nullptr;
+    std::string m_ident;
 
     // The defined property being looked for by ReadProperty.
     QString m_definedName;

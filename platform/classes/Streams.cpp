@@ -81,13 +81,24 @@ const TMetaClass &TMemoryStream::StaticClass()
 
 int64_t TMemoryStream::Read(void *buffer, int64_t count)
 {
-    const int64_t available = int64_t(m_data.size()) - m_position;
-    const int64_t n = std::clamp<int64_t>(std::min(count, available), 0, std::numeric_limits<int64_t>::max());
+    const int64_t n = std::max<int64_t>(std::min(count, m_size - m_position), 0);
     if (n > 0) {
-        std::memcpy(buffer, m_data.data() + m_position, size_t(n));
+        std::memcpy(buffer, m_data.get() + m_position, size_t(n));
         m_position += n;
     }
     return n;
+}
+
+void TMemoryStream::reserve(int64_t capacity)
+{
+    if (capacity <= m_capacity)
+        return;
+    capacity = std::max(capacity, std::max<int64_t>(m_capacity * 2, 256));
+    auto data = std::make_unique_for_overwrite<char[]>(size_t(capacity));
+    if (m_size > 0)
+        std::memcpy(data.get(), m_data.get(), size_t(m_size));
+    m_data = std::move(data);
+    m_capacity = capacity;
 }
 
 int64_t TMemoryStream::Write(const void *buffer, int64_t count)
@@ -95,13 +106,12 @@ int64_t TMemoryStream::Write(const void *buffer, int64_t count)
     if (count <= 0)
         return 0;
     const int64_t end = m_position + count;
-    if (end > int64_t(m_data.size())) {
-        if (end > int64_t(m_data.capacity()))
-            m_data.reserve(std::max<size_t>(size_t(end), m_data.capacity() * 2));
-        m_data.resize(size_t(end));
-    }
-    std::memcpy(m_data.data() + m_position, buffer, size_t(count));
+    reserve(end);
+    if (m_position > m_size)
+        std::memset(m_data.get() + m_size, 0, size_t(m_position - m_size));
+    std::memcpy(m_data.get() + m_position, buffer, size_t(count));
     m_position = end;
+    m_size = std::max(m_size, end);
     return count;
 }
 
@@ -110,7 +120,7 @@ int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin)
     switch (origin) {
     case TSeekOrigin::soBeginning: m_position = offset; break;
     case TSeekOrigin::soCurrent: m_position += offset; break;
-    case TSeekOrigin::soEnd: m_position = int64_t(m_data.size()) + offset; break;
+    case TSeekOrigin::soEnd: m_position = m_size + offset; break;
     }
     if (m_position < 0)
         m_position = 0;
@@ -119,16 +129,19 @@ int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin)
 
 void TMemoryStream::SetSize(int64_t size)
 {
-    m_data.resize(size_t(std::max<int64_t>(size, 0)));
+    size = std::max<int64_t>(size, 0);
+    reserve(size);
+    if (size > m_size)
+        std::memset(m_data.get() + m_size, 0, size_t(size - m_size));
+    m_size = size;
     if (m_position > size)
         m_position = size;
 }
 
 void TMemoryStream::Clear()
 {
-    m_data.clear();
-    m_data.shrink_to_fit();
-    m_position = 0;
+    m_data.reset();
+    m_size = m_capacity = m_position = 0;
 }
 
 void TMemoryStream::LoadFromStream(TStream &stream)
@@ -137,14 +150,14 @@ void TMemoryStream::LoadFromStream(TStream &stream)
     const int64_t size = stream.Size();
     SetSize(size);
     if (size > 0)
-        stream.ReadBuffer(m_data.data(), size);
+        stream.ReadBuffer(m_data.get(), size);
     m_position = 0;
 }
 
 void TMemoryStream::SaveToStream(TStream &stream)
 {
-    if (!m_data.empty())
-        stream.WriteBuffer(m_data.data(), int64_t(m_data.size()));
+    if (m_size > 0)
+        stream.WriteBuffer(m_data.get(), m_size);
 }
 
 void TMemoryStream::LoadFromFile(const QString &fileName)

@@ -8,7 +8,7 @@
 #include <QFile>
 
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 namespace classes {
 
@@ -51,11 +51,11 @@ public:
     int64_t Read(void *buffer, int64_t count) override;
     int64_t Write(const void *buffer, int64_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
-    int64_t Size() override { return int64_t(m_data.size()); }
+    int64_t Size() override { return m_size; }
     void SetSize(int64_t size) override;
 
-    const char *Memory() const { return m_data.data(); }
-    char *Memory() { return m_data.data(); }
+    const char *Memory() const { return m_data.get(); }
+    char *Memory() { return m_data.get(); }
     void Clear();
     void LoadFromStream(TStream &stream);
     void SaveToStream(TStream &stream);
@@ -64,7 +64,12 @@ public:
     void SaveToFile(const QString &fileName);
 
 private:
-    std::vector<char> m_data;
+    void reserve(int64_t capacity);
+
+    // Grown without being cleared first: every byte below m_size was written.
+    std::unique_ptr<char[]> m_data;
+    int64_t m_size = 0;
+    int64_t m_capacity = 0;
     int64_t m_position = 0;
 };
 

@@ -1,12 +1,12 @@
 #include "platform/classes/Writer.h"
 
 #include "platform/classes/ClassErrors.h"
+#include "platform/classes/CodePage.h"
 #include "platform/classes/Collection.h"
 #include "platform/classes/Component.h"
 #include "platform/classes/Extended.h"
 #include "platform/classes/Streams.h"
 
-#include "platform/rtl/QtText.h"
 #include "platform/rtl/Win1252.h"
 
 #include <bit>
@@ -63,10 +63,10 @@ bool IsDefaultPropValue(const TPersistent &instance, const TPropInfo &prop)
         TPersistent *object = prop.GetObj ? prop.GetObj(instance) : nullptr;
         if (!object)
             return true;
-        if (const auto *component = dynamic_cast<const TComponent *>(object))
-            return component->Name().isEmpty();
-        if (const auto *collection = dynamic_cast<const TCollection *>(object))
-            return collection->Count() == 0;
+        if (object->InheritsFrom(TComponent::StaticClass()))
+            return static_cast<const TComponent *>(object)->Name().isEmpty();
+        if (object->InheritsFrom(TCollection::StaticClass()))
+            return static_cast<const TCollection *>(object)->Count() == 0;
         return false;
     }
     default: return true;
@@ -98,7 +98,7 @@ TWriter::~TWriter()
     }
 }
 
-void TWriter::Write(const void *buffer, int64_t count)
+void TWriter::writeSlow(const void *buffer, int64_t count)
 {
     if (count <= 0)
         return;
@@ -153,8 +153,8 @@ void TWriter::WriteComponent(TComponent *component)
 
 void TWriter::WriteData(TComponent *instance)
 {
-    WriteStr(rtl::FromQString(instance->ClassName()));
-    WriteStr(rtl::FromQString(instance->Name()));
+    WriteStr(instance->ClassType().ClassNameBytes());
+    WriteStr(ToWin1252Lossy(instance->Name()));
     WriteProperties(instance);
     WriteListEnd();
     instance->GetChildren([this](TComponent *child) { WriteComponent(child); }, m_root);
@@ -169,9 +169,40 @@ void TWriter::WriteProperties(TPersistent *instance)
     instance->DefineProperties(*this);
 }
 
-void TWriter::writePropName(const QString &name)
+void TWriter::writePropName(std::string_view name)
 {
-    WriteStr(rtl::FromQString(m_propPath.isEmpty() ? name : m_propPath + name));
+    if (m_propPath.empty()) {
+        WriteStr(name);
+        return;
+    }
+    std::string path = m_propPath;
+    path += name;
+    WriteStr(path);
+}
+
+void TWriter::writeIdentBytes(std::string_view ident)
+{
+    // The four names with value types of their own; others are identifiers.
+    if (ident.size() >= 3 && ident.size() <= 5) {
+        if (SameName(ident, "False")) {
+            WriteValue(TValueType::vaFalse);
+            return;
+        }
+        if (SameName(ident, "True")) {
+            WriteValue(TValueType::vaTrue);
+            return;
+        }
+        if (SameName(ident, "nil")) {
+            WriteValue(TValueType::vaNil);
+            return;
+        }
+        if (SameName(ident, "Null")) {
+            WriteValue(TValueType::vaNull);
+            return;
+        }
+    }
+    WriteValue(TValueType::vaIdent);
+    WriteStr(ident);
 }
 
 void TWriter::WriteProperty(TPersistent *instance, const TPropInfo &prop)
@@ -185,7 +216,7 @@ void TWriter::WriteProperty(TPersistent *instance, const TPropInfo &prop)
     switch (prop.Kind) {
     case TTypeKind::tkFloat: {
         const long double value = prop.GetFloat(*instance);
-        writePropName(prop.Name);
+        writePropName(prop.NameBytes);
         if (prop.IsDate)
             WriteDate(double(value));
         else if (prop.FloatType == TFloatType::ftSingle)
@@ -195,16 +226,16 @@ void TWriter::WriteProperty(TPersistent *instance, const TPropInfo &prop)
         return;
     }
     case TTypeKind::tkString:
-        writePropName(prop.Name);
+        writePropName(prop.NameBytes);
         WriteString(prop.GetStr(*instance));
         return;
     case TTypeKind::tkClass: writeClassProperty(instance, prop); return;
     case TTypeKind::tkMethod:
-        writePropName(prop.Name);
+        writePropName(prop.NameBytes);
         WriteIdent(prop.GetMethod(*instance).Name);
         return;
     case TTypeKind::tkVariant:
-        writePropName(prop.Name);
+        writePropName(prop.NameBytes);
         WriteVariant(prop.GetVar(*instance));
         return;
     default: return;
@@ -219,12 +250,12 @@ void TWriter::writeOrdinal(TPersistent *instance, const TPropInfo &prop)
     auto outOfRange = [&prop]() {
         return EWriteError("The value of " + messageText(prop.Name) + " has no name in " + messageText(prop.TypeName));
     };
-    writePropName(prop.Name);
+    writePropName(prop.NameBytes);
     switch (prop.Kind) {
     case TTypeKind::tkInteger: {
-        QString ident;
-        if (prop.Idents && prop.Idents->IntToIdent(int32_t(value), ident))
-            WriteIdent(ident);
+        const char *ident = prop.Idents ? prop.Idents->NameOf(int32_t(value)) : nullptr;
+        if (ident)
+            writeIdentBytes(ident);
         else
             WriteInteger(value);
         return;
@@ -236,24 +267,24 @@ void TWriter::writeOrdinal(TPersistent *instance, const TPropInfo &prop)
             WriteBoolean(value != 0);
             return;
         }
-        const QString name = prop.Enum ? prop.Enum->NameOf(value) : QString();
-        if (name.isEmpty())
+        const std::string *name = prop.Enum ? prop.Enum->NameBytesOf(value) : nullptr;
+        if (!name)
             throw outOfRange();
-        WriteIdent(name);
+        writeIdentBytes(*name);
         return;
     }
     case TTypeKind::tkSet: {
-        std::vector<std::string> elements;
         const uint64_t mask = uint64_t(value);
+        WriteValue(TValueType::vaSet);
         for (int bit = 0; bit < 64; ++bit) {
             if (!(mask & (uint64_t(1) << bit)))
                 continue;
-            const QString name = prop.Enum ? prop.Enum->NameOf(prop.Enum->MinValue() + bit) : QString();
-            if (name.isEmpty())
+            const std::string *name = prop.Enum ? prop.Enum->NameBytesOf(prop.Enum->MinValue() + bit) : nullptr;
+            if (!name)
                 throw outOfRange();
-            elements.push_back(name.toStdString());
+            WriteStr(*name);
         }
-        WriteSet(elements);
+        WriteStr({});
         return;
     }
     default: WriteCurrency(value); return;
@@ -273,19 +304,20 @@ QString TWriter::referenceName(TComponent *component) const
 void TWriter::writeClassProperty(TPersistent *instance, const TPropInfo &prop)
 {
     TPersistent *object = prop.GetObj(*instance);
-    if (auto *component = dynamic_cast<TComponent *>(object)) {
-        writePropName(prop.Name);
-        WriteIdent(referenceName(component));
+    if (object->InheritsFrom(TComponent::StaticClass())) {
+        writePropName(prop.NameBytes);
+        writeIdentBytes(ToWin1252Lossy(referenceName(static_cast<TComponent *>(object))));
         return;
     }
-    if (auto *collection = dynamic_cast<TCollection *>(object)) {
-        writePropName(prop.Name);
-        WriteCollection(collection);
+    if (object->InheritsFrom(TCollection::StaticClass())) {
+        writePropName(prop.NameBytes);
+        WriteCollection(static_cast<TCollection *>(object));
         return;
     }
     Level level(*this);
-    const QString saved = m_propPath;
-    m_propPath += prop.Name + u'.';
+    const std::string saved = m_propPath;
+    m_propPath += prop.NameBytes;
+    m_propPath += '.';
     try {
         WriteProperties(object);
     } catch (...) {
@@ -299,7 +331,7 @@ void TWriter::WriteCollection(TCollection *collection)
 {
     WriteValue(TValueType::vaCollection);
     Level level(*this);
-    const QString saved = m_propPath;
+    const std::string saved = m_propPath;
     m_propPath.clear();
     try {
         for (int i = 0; i < collection->Count(); ++i) {
@@ -319,7 +351,7 @@ void TWriter::DefineProperty(const QString &name, const ReaderProc &, const Writ
 {
     if (!hasData || !write)
         return;
-    writePropName(name);
+    writePropName(ToWin1252Lossy(name));
     write(*this);
 }
 
@@ -329,7 +361,7 @@ void TWriter::DefineBinaryProperty(const QString &name, const StreamProc &, cons
         return;
     TMemoryStream data;
     write(data);
-    writePropName(name);
+    writePropName(ToWin1252Lossy(name));
     WriteBinary(QByteArray(data.Memory(), qsizetype(data.Size())));
 }
 
@@ -352,8 +384,7 @@ void TWriter::WritePrefix(uint8_t flags, int32_t childPos)
 
 void TWriter::WriteValue(TValueType type)
 {
-    const uint8_t b = uint8_t(type);
-    Write(&b, 1);
+    writeByte(uint8_t(type));
 }
 
 void TWriter::WriteListBegin()
@@ -428,16 +459,7 @@ void TWriter::WriteDate(double value)
 void TWriter::WriteString(const QString &value)
 {
     std::string bytes;
-    bytes.reserve(size_t(value.size()));
-    bool fits = true;
-    for (QChar ch : value) {
-        const uint8_t b = rtl::UnicodeToAnsi(ch.unicode());
-        if (b == 0 && ch.unicode() != 0) {
-            fits = false;
-            break;
-        }
-        bytes.push_back(char(b));
-    }
+    const bool fits = ToWin1252(value, bytes);
     if (uint64_t(value.size()) > std::numeric_limits<uint32_t>::max())
         throw EWriteError("Text too long to be stored");
     char header[5];
@@ -462,18 +484,7 @@ void TWriter::WriteString(const QString &value)
 
 void TWriter::WriteIdent(const QString &ident)
 {
-    if (SameName(ident, u"False"))
-        WriteValue(TValueType::vaFalse);
-    else if (SameName(ident, u"True"))
-        WriteValue(TValueType::vaTrue);
-    else if (SameName(ident, u"nil"))
-        WriteValue(TValueType::vaNil);
-    else if (SameName(ident, u"Null"))
-        WriteValue(TValueType::vaNull);
-    else {
-        WriteValue(TValueType::vaIdent);
-        WriteStr(rtl::FromQString(ident));
-    }
+    writeIdentBytes(ToWin1252Lossy(ident));
 }
 
 void TWriter::WriteBoolean(bool value)
@@ -528,8 +539,7 @@ void TWriter::WriteStr(std::string_view text)
 {
     if (text.size() > 255)
         throw EWriteError("Name longer than 255 characters: " + std::string(text.substr(0, 40)) + "...");
-    const uint8_t length = uint8_t(text.size());
-    Write(&length, 1);
+    writeByte(uint8_t(text.size()));
     Write(text.data(), int64_t(text.size()));
 }
 

@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QVariant>
 
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,7 +70,15 @@ public:
     void WriteStr(std::string_view text);
     void WriteSet(const std::vector<std::string> &elements);
 
-    void Write(const void *buffer, int64_t count);
+    void Write(const void *buffer, int64_t count)
+    {
+        if (count > 0 && m_bufferUsed + size_t(count) <= m_buffer.size()) {
+            std::memcpy(m_buffer.data() + m_bufferUsed, buffer, size_t(count));
+            m_bufferUsed += size_t(count);
+        } else {
+            writeSlow(buffer, count);
+        }
+    }
     void FlushBuffer();
     int64_t Position() const;
 
@@ -87,7 +96,15 @@ public:
     };
 
 private:
-    void writePropName(const QString &name);
+    void writeSlow(const void *buffer, int64_t count);
+    void writeByte(uint8_t b)
+    {
+        if (m_bufferUsed == m_buffer.size())
+            FlushBuffer();
+        m_buffer[m_bufferUsed++] = char(b);
+    }
+    void writePropName(std::string_view name);
+    void writeIdentBytes(std::string_view ident);
     void writeOrdinal(TPersistent *instance, const TPropInfo &prop);
     void writeClassProperty(TPersistent *instance, const TPropInfo &prop);
     QString referenceName(TComponent *component) const;
@@ -99,7 +116,7 @@ private:
     int64_t m_flushed = 0;
     int m_depth = 0;
     TComponent *m_lookupRoot = nullptr;
-    QString m_propPath;
+    std::string m_propPath;
 };
 
 // Whether the writer would skip the property's current value.

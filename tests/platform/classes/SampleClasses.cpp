@@ -20,10 +20,27 @@ const TEnumInfo &SampleOptionInfo()
     return info;
 }
 
+namespace {
+
+bool g_logging = true;
+
+void log(const QString &entry)
+{
+    if (g_logging)
+        SampleLog().append(entry);
+}
+
+} // namespace
+
 QStringList &SampleLog()
 {
     static QStringList log;
     return log;
+}
+
+void SetSampleLogging(bool on)
+{
+    g_logging = on;
 }
 
 // ---- items ------------------------------------------------------------------
@@ -151,7 +168,8 @@ void TSampleLabel::SetLink(TComponent *link)
     m_link = link;
     if (m_link)
         FreeNotification(m_link);
-    SampleLog().append(QStringLiteral("Link %1 -> %2").arg(Name(), link ? link->Name() : QStringLiteral("nil")));
+    if (g_logging)
+        log(QStringLiteral("Link %1 -> %2").arg(Name(), link ? link->Name() : QStringLiteral("nil")));
 }
 
 TComponent *TSampleLabel::GetParentComponent() const
@@ -169,14 +187,16 @@ void TSampleLabel::SetParentComponent(TComponent *parent)
 
 void TSampleLabel::ReadState(TReader &reader)
 {
-    SampleLog().append(QStringLiteral("ReadState %1").arg(Name()));
+    if (g_logging)
+        log(QStringLiteral("ReadState %1").arg(Name()));
     TComponent::ReadState(reader);
 }
 
 void TSampleLabel::Loaded()
 {
     TComponent::Loaded();
-    SampleLog().append(QStringLiteral("Loaded %1").arg(Name()));
+    if (g_logging)
+        log(QStringLiteral("Loaded %1").arg(Name()));
 }
 
 void TSampleLabel::Notification(TComponent *component, TOperation operation)
@@ -239,14 +259,16 @@ void TSampleBand::SetChildOrder(TComponent *child, int order)
 
 void TSampleBand::ReadState(TReader &reader)
 {
-    SampleLog().append(QStringLiteral("ReadState %1").arg(Name()));
+    if (g_logging)
+        log(QStringLiteral("ReadState %1").arg(Name()));
     TComponent::ReadState(reader);
 }
 
 void TSampleBand::Loaded()
 {
     TComponent::Loaded();
-    SampleLog().append(QStringLiteral("Loaded %1").arg(Name()));
+    if (g_logging)
+        log(QStringLiteral("Loaded %1").arg(Name()));
 }
 
 // ---- root -----------------------------------------------------------------------
@@ -284,14 +306,16 @@ void TSampleRoot::GetChildren(const TGetChildProc &proc, TComponent *root)
 
 void TSampleRoot::ReadState(TReader &reader)
 {
-    SampleLog().append(QStringLiteral("ReadState %1").arg(Name()));
+    if (g_logging)
+        log(QStringLiteral("ReadState %1").arg(Name()));
     TComponent::ReadState(reader);
 }
 
 void TSampleRoot::Loaded()
 {
     TComponent::Loaded();
-    SampleLog().append(QStringLiteral("Loaded %1").arg(Name()));
+    if (g_logging)
+        log(QStringLiteral("Loaded %1").arg(Name()));
 }
 
 void RegisterSampleClasses()

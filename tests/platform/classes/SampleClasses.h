@@ -24,8 +24,10 @@ using TSampleOptions = unsigned;
 const TEnumInfo &SampleKindInfo();
 const TEnumInfo &SampleOptionInfo();
 
-// What the sample components did while they were read, in order.
+// What the sample components did while they were read, in order; kept only
+// while logging is on (the default; the benchmark turns it off).
 QStringList &SampleLog();
+void SetSampleLogging(bool on);
 
 class TSampleItem : public TCollectionItem
 {
