@@ -62,7 +62,8 @@ inline void checkTextRoundTrip(const QByteArray &binary, bool canonical)
     QByteArray text, again;
     try {
         text = toText(binary);
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "%s\n%s\n", e.what(), binary.toHex().constData());
         failure("a binary stream we wrote does not convert to text");
     }
     try {

@@ -16,7 +16,7 @@ namespace classes {
 
 namespace {
 
-constexpr std::array<TIdentMapEntry, 52> kColors = {{
+constexpr std::array<TIdentMapEntry, 52> ColorNames = {{
     {gfx::clBlack, "clBlack"},
     {gfx::clMaroon, "clMaroon"},
     {gfx::clGreen, "clGreen"},
@@ -71,7 +71,7 @@ constexpr std::array<TIdentMapEntry, 52> kColors = {{
     {gfx::clWindowText, "clWindowText"},
 }};
 
-constexpr std::array<TIdentMapEntry, 19> kCharsets = {{
+constexpr std::array<TIdentMapEntry, 19> CharsetNames = {{
     {0, "ANSI_CHARSET"},          {1, "DEFAULT_CHARSET"},      {2, "SYMBOL_CHARSET"},    {77, "MAC_CHARSET"},
     {128, "SHIFTJIS_CHARSET"},    {129, "HANGEUL_CHARSET"},    {130, "JOHAB_CHARSET"},   {134, "GB2312_CHARSET"},
     {136, "CHINESEBIG5_CHARSET"}, {161, "GREEK_CHARSET"},      {162, "TURKISH_CHARSET"}, {163, "VIETNAMESE_CHARSET"},
@@ -83,7 +83,7 @@ constexpr std::array<TIdentMapEntry, 19> kCharsets = {{
 
 const TIdentMap &ColorIdents()
 {
-    static const TIdentMap map{std::span<const TIdentMapEntry>(kColors)};
+    static const TIdentMap map{std::span<const TIdentMapEntry>(ColorNames)};
     return map;
 }
 
@@ -99,7 +99,7 @@ bool IdentToColor(QStringView ident, gfx::TColor &color)
 
 const TIdentMap &CharsetIdents()
 {
-    static const TIdentMap map{std::span<const TIdentMapEntry>(kCharsets)};
+    static const TIdentMap map{std::span<const TIdentMapEntry>(CharsetNames)};
     return map;
 }
 

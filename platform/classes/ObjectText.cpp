@@ -2,9 +2,9 @@
 
 #include "platform/classes/ClassErrors.h"
 #include "platform/classes/Extended.h"
-#include "platform/classes/Reader.h"
 #include "platform/classes/Streams.h"
 #include "platform/classes/TextParser.h"
+#include "platform/classes/ValueReader.h"
 #include "platform/classes/Writer.h"
 
 #include "platform/rtl/QtText.h"
@@ -168,6 +168,13 @@ int64_t parseCurrency(const TParser &parser, const std::string &text)
     return int64_t(digits);
 }
 
+// Words that start or end an object in the text form, and so cannot name a
+// property there.
+bool isKeyword(std::string_view word)
+{
+    return SameName(word, "object") || SameName(word, "inherited") || SameName(word, "inline") || SameName(word, "end");
+}
+
 // ---- binary to text -------------------------------------------------------
 
 class TextOut
@@ -224,7 +231,7 @@ private:
 
     void convertObject(int indent)
     {
-        TReader::Level level(m_reader);
+        TValueReader::Level level(m_reader);
         const auto [flags, position] = m_reader.ReadPrefix();
         const std::string className = identifier(false, false);
         const std::string name = identifier(false, true);
@@ -255,9 +262,7 @@ private:
     void convertProperty(int indent)
     {
         const std::string name = identifier(true, false);
-        // These words start or end an object in the text form.
-        const std::string first = AsciiLower(name.substr(0, name.find('.')));
-        if (first == "object" || first == "inherited" || first == "inline" || first == "end")
+        if (isKeyword(name.substr(0, name.find('.'))))
             m_reader.StructuralError("Invalid name in the stream");
         m_out.indent(indent);
         m_out.put(name);
@@ -276,7 +281,7 @@ private:
         switch (type) {
         case TValueType::vaList: {
             m_reader.ReadValue();
-            TReader::Level level(m_reader);
+            TValueReader::Level level(m_reader);
             m_out.put('(');
             while (!m_reader.EndOfList()) {
                 m_out.newLine();
@@ -408,7 +413,7 @@ private:
     void convertCollection(int indent)
     {
         m_reader.ReadValue();
-        TReader::Level level(m_reader);
+        TValueReader::Level level(m_reader);
         m_out.put('<');
         while (!m_reader.EndOfList()) {
             m_out.newLine();
@@ -433,7 +438,7 @@ private:
         m_out.put('>');
     }
 
-    TReader m_reader;
+    TValueReader m_reader;
     TextOut m_out;
 };
 
@@ -557,13 +562,16 @@ private:
     {
         if (m_parser.CurrentToken() == TParser::toEOF)
             m_parser.Error("'end' expected");
-        m_writer.WriteStr(dottedSymbol());
+        const std::string name = dottedSymbol();
+        if (isKeyword(name.substr(0, name.find('.'))))
+            m_parser.Error(name + " cannot name a property");
+        m_writer.WriteStr(name);
         m_parser.CheckChar('=');
         m_parser.NextToken();
         convertValue();
     }
 
-    void convertValue()
+    void convertValue(bool inList = false)
     {
         switch (m_parser.CurrentToken()) {
         case TParser::toInteger:
@@ -584,7 +592,14 @@ private:
             m_writer.WriteString(text);
             return;
         }
-        case TParser::toSymbol: m_writer.WriteIdent(QString::fromLatin1(dottedSymbol())); return;
+        case TParser::toSymbol: {
+            const std::string ident = dottedSymbol();
+            // Null's value type is also the end of a list.
+            if (inList && SameName(ident, "Null"))
+                m_parser.Error("Null cannot be an item of a list");
+            m_writer.WriteIdent(QString::fromLatin1(ident));
+            return;
+        }
         case TParser::toChar: break;
         case TParser::toEOF: m_parser.Error("Value expected");
         }
@@ -595,7 +610,7 @@ private:
             m_parser.NextToken();
             m_writer.WriteListBegin();
             while (!m_parser.TokenCharIs(')'))
-                convertValue();
+                convertValue(true);
             m_writer.WriteListEnd();
             m_parser.NextToken();
             return;

@@ -1,14 +1,13 @@
 #pragma once
 
-// TReader: reads components and values from the binary form ("TPF0").
+// TReader: reads components from the binary form ("TPF0") into live objects.
 //
-// Input is untrusted: every length is checked against the bytes left before
-// anything is allocated, nesting is limited (MaxNesting) and malformed data
-// raises EReadError. Such structural errors are never offered to the error
-// hook; errors of one value or one component are, and a handled error skips
-// that value or that component with its subtree.
+// Structural errors of the input (see TValueReader) are never offered to the
+// error hook; errors of one value or one component are, and a handled error
+// skips that value or that component with its subtree.
 
 #include "platform/classes/Filer.h"
+#include "platform/classes/ValueReader.h"
 
 #include <QByteArray>
 #include <QVariant>
@@ -30,6 +29,7 @@ class TStream;
 
 class TReader
     : public TFiler
+    , public TValueReader
     , private TDestroyListener
 {
 public:
@@ -77,68 +77,6 @@ public:
     void DefineBinaryProperty(const QString &name, const StreamProc &read, const StreamProc &write,
                               bool hasData) override;
 
-    // Values. The typed readers accept every value type that converts and
-    // raise EReadError for the others.
-    void ReadSignature();
-    // The prefix flags and, with ffChildPos, the child position.
-    std::pair<uint8_t, int32_t> ReadPrefix();
-    TValueType ReadValue();
-    TValueType NextValue();
-    void CheckValue(TValueType type);
-    void SkipValue();
-    void SkipProperty();
-    void SkipComponent(bool skipHeader = true);
-    bool EndOfList();
-    void ReadListBegin();
-    void ReadListEnd();
-    int32_t ReadInteger();
-    int64_t ReadInt64();
-    long double ReadFloat();
-    float ReadSingle();
-    double ReadDouble();
-    // Currency as value x 10000.
-    int64_t ReadCurrency();
-    double ReadDate();
-    QString ReadString();
-    QString ReadIdent();
-    bool ReadBoolean();
-    QChar ReadChar();
-    QVariant ReadVariant();
-    // A short string (length byte and bytes) as stored.
-    std::string ReadStr();
-    // A Binary value's bytes.
-    QByteArray ReadBinary();
-
-    // Raw access for converters.
-    void Read(void *buffer, int64_t count)
-    {
-        if (count >= 0 && size_t(count) <= m_bufferEnd - m_bufferPos) {
-            std::memcpy(buffer, m_buffer.data() + m_bufferPos, size_t(count));
-            m_bufferPos += size_t(count);
-        } else {
-            readSlow(buffer, count);
-        }
-    }
-    int64_t Position() const { return m_bufferStart + int64_t(m_bufferPos); }
-    void SetPosition(int64_t position);
-    int64_t BytesLeft() const { return m_size - Position(); }
-    // Structural errors end the read whatever the hooks say.
-    [[noreturn]] void StructuralError(const std::string &message);
-    [[noreturn]] void ValueError();
-
-    // Counts one level of nesting for as long as it lives.
-    class Level
-    {
-    public:
-        explicit Level(TReader &reader);
-        ~Level() { --m_reader.m_depth; }
-        Level(const Level &) = delete;
-        Level &operator=(const Level &) = delete;
-
-    private:
-        TReader &m_reader;
-    };
-
 private:
     struct Fixup
     {
@@ -148,23 +86,9 @@ private:
         bool nameFromHook;
     };
 
-    void readSlow(void *buffer, int64_t count);
     void ObjectDestroyed(const TPersistent *object, bool held) override;
     void hold(const TPersistent *object);
     void release(const TPersistent *object);
-    bool readIdentBytes(std::string &out);
-    uint8_t readByte()
-    {
-        if (m_bufferPos < m_bufferEnd)
-            return uint8_t(m_buffer[m_bufferPos++]);
-        uint8_t b = 0;
-        readSlow(&b, 1);
-        return b;
-    }
-    uint32_t readUInt32();
-    void fill();
-    QString readShortText();
-    long double readExtendedValue();
     void readPropValue(TPersistent *instance, const TPropInfo &prop);
     void readReference(TPersistent *instance, const TPropInfo &prop);
     void readMethod(TPersistent *instance, const TPropInfo &prop);
@@ -177,14 +101,6 @@ private:
     TComponent *findReference(const QString &name) const;
     void track(TComponent *component, bool created);
 
-    TStream &m_stream;
-    std::vector<char> m_buffer;
-    size_t m_bufferPos = 0;
-    size_t m_bufferEnd = 0;
-    int64_t m_bufferStart = 0;
-    int64_t m_size = 0;
-    int m_depth = 0;
-    bool m_failing = false;
     TComponent *m_owner = nullptr;
     TComponent *m_parent = nullptr;
 

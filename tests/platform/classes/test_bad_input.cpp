@@ -326,11 +326,17 @@ TEST_F(BadInput, TextSyntaxErrors)
         else
             EXPECT_THROW(toBinary(text), EParserError) << c.value;
     }
-    for (const char *structure : {"object R: TSampleRoot\nend\nend\n", "object R: TSampleRoot\n", "end\n",
-                                  "object R: TSampleRoot\n object B: TSampleBand\n end\n Caption = 'late'\nend\n",
-                                  "object : \nend", "object R: TSampleRoot [x]\nend"})
+    for (const char *structure :
+         {"object R: TSampleRoot\nend\nend\n", "object R: TSampleRoot\n", "end\n",
+          "object R: TSampleRoot\n object B: TSampleBand\n end\n Caption = 'late'\nend\n", "object : \nend",
+          "object R: TSampleRoot [x]\nend", "object R: TSampleRoot\n Items = <\n  item\n   Object = 1\n  end>\nend"})
         EXPECT_THROW(toBinary(structure), EParserError) << structure;
     EXPECT_THROW(toBinary(QByteArray("object\0R: TSampleRoot\nend", 25)), EParserError);
+
+    // An empty wide text reads as an empty text.
+    TSampleRoot empty;
+    readInto(&empty, rootWith(shortStr("Caption") + QByteArray("\x12\0\0\0\0", 5)));
+    EXPECT_TRUE(empty.Caption.isEmpty());
 
     // #999 is a character of its own (a wide text), not a byte.
     TSampleRoot root;
