@@ -2,16 +2,14 @@
 
 #include "platform/classes/ClassBuilder.h"
 
-#include <algorithm>
-#include <vector>
-
 namespace classes {
 
 namespace {
 
 // Listeners are per thread: a reader only cares about the objects destroyed
-// by the code it runs.
-thread_local std::vector<TDestroyListener *> t_listeners;
+// by the code it runs. A plain pointer, so that objects destroyed after the
+// thread's own variables still find it in order.
+thread_local TDestroyListener *t_listeners = nullptr;
 
 } // namespace
 
@@ -31,14 +29,14 @@ const TMetaClass &TPersistent::StaticClass()
 
 TPersistent::~TPersistent()
 {
-    if (!t_listeners.empty())
+    if (t_listeners)
         NotifyObjectDestroyed(this, false);
 }
 
 void NotifyObjectDestroyed(const TPersistent *object, bool held)
 {
-    for (size_t i = 0; i < t_listeners.size(); ++i)
-        t_listeners[i]->ObjectDestroyed(object, held);
+    for (TDestroyListener *l = t_listeners; l; l = l->m_nextListener)
+        l->ObjectDestroyed(object, held);
 }
 
 void TPersistent::Assign(const TPersistent *source)
@@ -69,14 +67,18 @@ void TPersistent::DefineProperties(TFiler &) {}
 
 void AddDestroyListener(TDestroyListener *listener)
 {
-    t_listeners.push_back(listener);
+    listener->m_nextListener = t_listeners;
+    t_listeners = listener;
 }
 
 void RemoveDestroyListener(TDestroyListener *listener)
 {
-    const auto it = std::find(t_listeners.rbegin(), t_listeners.rend(), listener);
-    if (it != t_listeners.rend())
-        t_listeners.erase(std::next(it).base());
+    for (TDestroyListener **l = &t_listeners; *l; l = &(*l)->m_nextListener)
+        if (*l == listener) {
+            *l = listener->m_nextListener;
+            listener->m_nextListener = nullptr;
+            return;
+        }
 }
 
 } // namespace classes

@@ -55,6 +55,12 @@ public:
 
 protected:
     ~TDestroyListener() = default;
+
+private:
+    friend void AddDestroyListener(TDestroyListener *listener);
+    friend void RemoveDestroyListener(TDestroyListener *listener);
+    friend void NotifyObjectDestroyed(const TPersistent *object, bool held);
+    TDestroyListener *m_nextListener = nullptr;
 };
 
 void AddDestroyListener(TDestroyListener *listener);
