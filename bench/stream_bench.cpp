@@ -43,7 +43,7 @@ std::unique_ptr<TSampleRoot> makeTree(int bands)
             label->Options = soFirst | (i % 2 ? unsigned(soThird) : 0u);
             label->Width = 20000 + i;
             label->Ratio = 0.25 * i;
-            label->Color = i % 2 ? gfx::clRed : 0x00336699;
+            label->Color = i % 2 ? rtl::clRed : 0x00336699;
             label->Visible = i % 5 != 0;
             label->Font()->SetName(QStringLiteral("Liberation Sans"));
             label->Font()->SetHeight(-11 - i % 4);

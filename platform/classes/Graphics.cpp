@@ -17,58 +17,58 @@ namespace classes {
 namespace {
 
 constexpr std::array<TIdentMapEntry, 52> ColorNames = {{
-    {gfx::clBlack, "clBlack"},
-    {gfx::clMaroon, "clMaroon"},
-    {gfx::clGreen, "clGreen"},
-    {gfx::clOlive, "clOlive"},
-    {gfx::clNavy, "clNavy"},
-    {gfx::clPurple, "clPurple"},
-    {gfx::clTeal, "clTeal"},
-    {gfx::clGray, "clGray"},
-    {gfx::clSilver, "clSilver"},
-    {gfx::clRed, "clRed"},
-    {gfx::clLime, "clLime"},
-    {gfx::clYellow, "clYellow"},
-    {gfx::clBlue, "clBlue"},
-    {gfx::clFuchsia, "clFuchsia"},
-    {gfx::clAqua, "clAqua"},
-    {gfx::clWhite, "clWhite"},
+    {rtl::clBlack, "clBlack"},
+    {rtl::clMaroon, "clMaroon"},
+    {rtl::clGreen, "clGreen"},
+    {rtl::clOlive, "clOlive"},
+    {rtl::clNavy, "clNavy"},
+    {rtl::clPurple, "clPurple"},
+    {rtl::clTeal, "clTeal"},
+    {rtl::clGray, "clGray"},
+    {rtl::clSilver, "clSilver"},
+    {rtl::clRed, "clRed"},
+    {rtl::clLime, "clLime"},
+    {rtl::clYellow, "clYellow"},
+    {rtl::clBlue, "clBlue"},
+    {rtl::clFuchsia, "clFuchsia"},
+    {rtl::clAqua, "clAqua"},
+    {rtl::clWhite, "clWhite"},
     {0xC0DCC0, "clMoneyGreen"},
     {0xF0CAA6, "clSkyBlue"},
     {0xF0FBFF, "clCream"},
     {0xA4A0A0, "clMedGray"},
-    {gfx::clActiveBorder, "clActiveBorder"},
-    {gfx::clActiveCaption, "clActiveCaption"},
-    {gfx::clAppWorkSpace, "clAppWorkSpace"},
-    {gfx::clBackground, "clBackground"},
-    {gfx::clBtnFace, "clBtnFace"},
-    {gfx::clBtnHighlight, "clBtnHighlight"},
-    {gfx::clBtnShadow, "clBtnShadow"},
-    {gfx::clBtnText, "clBtnText"},
-    {gfx::clCaptionText, "clCaptionText"},
-    {gfx::clDefault, "clDefault"},
-    {gfx::clGradientActiveCaption, "clGradientActiveCaption"},
-    {gfx::clGradientInactiveCaption, "clGradientInactiveCaption"},
-    {gfx::clGrayText, "clGrayText"},
-    {gfx::clHighlight, "clHighlight"},
-    {gfx::clHighlightText, "clHighlightText"},
-    {gfx::clHotLight, "clHotLight"},
-    {gfx::clInactiveBorder, "clInactiveBorder"},
-    {gfx::clInactiveCaption, "clInactiveCaption"},
-    {gfx::clInactiveCaptionText, "clInactiveCaptionText"},
-    {gfx::clInfoBk, "clInfoBk"},
-    {gfx::clInfoText, "clInfoText"},
-    {gfx::clMenu, "clMenu"},
-    {gfx::clMenuBar, "clMenuBar"},
-    {gfx::clMenuHighlight, "clMenuHighlight"},
-    {gfx::clMenuText, "clMenuText"},
-    {gfx::clNone, "clNone"},
-    {gfx::clScrollBar, "clScrollBar"},
-    {gfx::cl3DDkShadow, "cl3DDkShadow"},
-    {gfx::cl3DLight, "cl3DLight"},
-    {gfx::clWindow, "clWindow"},
-    {gfx::clWindowFrame, "clWindowFrame"},
-    {gfx::clWindowText, "clWindowText"},
+    {rtl::clActiveBorder, "clActiveBorder"},
+    {rtl::clActiveCaption, "clActiveCaption"},
+    {rtl::clAppWorkSpace, "clAppWorkSpace"},
+    {rtl::clBackground, "clBackground"},
+    {rtl::clBtnFace, "clBtnFace"},
+    {rtl::clBtnHighlight, "clBtnHighlight"},
+    {rtl::clBtnShadow, "clBtnShadow"},
+    {rtl::clBtnText, "clBtnText"},
+    {rtl::clCaptionText, "clCaptionText"},
+    {rtl::clDefault, "clDefault"},
+    {rtl::clGradientActiveCaption, "clGradientActiveCaption"},
+    {rtl::clGradientInactiveCaption, "clGradientInactiveCaption"},
+    {rtl::clGrayText, "clGrayText"},
+    {rtl::clHighlight, "clHighlight"},
+    {rtl::clHighlightText, "clHighlightText"},
+    {rtl::clHotLight, "clHotLight"},
+    {rtl::clInactiveBorder, "clInactiveBorder"},
+    {rtl::clInactiveCaption, "clInactiveCaption"},
+    {rtl::clInactiveCaptionText, "clInactiveCaptionText"},
+    {rtl::clInfoBk, "clInfoBk"},
+    {rtl::clInfoText, "clInfoText"},
+    {rtl::clMenu, "clMenu"},
+    {rtl::clMenuBar, "clMenuBar"},
+    {rtl::clMenuHighlight, "clMenuHighlight"},
+    {rtl::clMenuText, "clMenuText"},
+    {rtl::clNone, "clNone"},
+    {rtl::clScrollBar, "clScrollBar"},
+    {rtl::cl3DDkShadow, "cl3DDkShadow"},
+    {rtl::cl3DLight, "cl3DLight"},
+    {rtl::clWindow, "clWindow"},
+    {rtl::clWindowFrame, "clWindowFrame"},
+    {rtl::clWindowText, "clWindowText"},
 }};
 
 constexpr std::array<TIdentMapEntry, 19> CharsetNames = {{
@@ -87,12 +87,12 @@ const TIdentMap &ColorIdents()
     return map;
 }
 
-bool ColorToIdent(gfx::TColor color, QString &ident)
+bool ColorToIdent(rtl::TColor color, QString &ident)
 {
     return ColorIdents().IntToIdent(color, ident);
 }
 
-bool IdentToColor(QStringView ident, gfx::TColor &color)
+bool IdentToColor(QStringView ident, rtl::TColor &color)
 {
     return ColorIdents().IdentToInt(ident, color);
 }
@@ -185,7 +185,7 @@ void TFont::SetSize(int size)
     SetHeight(gfx::Font::heightFromSize(size, PixelsPerInch));
 }
 
-void TFont::SetColor(gfx::TColor color)
+void TFont::SetColor(rtl::TColor color)
 {
     if (color == m_font.color)
         return;

@@ -18,8 +18,8 @@ class TStream;
 
 // Colours with a name (clBlack, clWindow, ...) stream as that name.
 const TIdentMap &ColorIdents();
-bool ColorToIdent(gfx::TColor color, QString &ident);
-bool IdentToColor(QStringView ident, gfx::TColor &color);
+bool ColorToIdent(rtl::TColor color, QString &ident);
+bool IdentToColor(QStringView ident, rtl::TColor &color);
 
 enum TFontCharset : int32_t {
     ANSI_CHARSET = 0,
@@ -52,8 +52,8 @@ public:
     void SetHeight(int height);
     int Size() const { return m_font.size; }
     void SetSize(int size);
-    gfx::TColor Color() const { return m_font.color; }
-    void SetColor(gfx::TColor color);
+    rtl::TColor Color() const { return m_font.color; }
+    void SetColor(rtl::TColor color);
     gfx::FontStyles Style() const { return m_font.style; }
     void SetStyle(gfx::FontStyles style);
     int Orientation() const { return m_font.orientation; }

@@ -114,7 +114,7 @@ const TMetaClass &TSampleLabel::StaticClass()
         c.Integer("Color", &L::Color, &L::Color)
             .WithIdents(ColorIdents())
             .WithTypeName(QStringLiteral("TColor"))
-            .Default(gfx::clWindow);
+            .Default(rtl::clWindow);
         c.Variant("Extra", &L::Extra, &L::Extra);
         c.Object("Font", &L::Font, &L::SetFont);
         c.Object("Lines", &L::Lines, &L::SetLines);
@@ -222,7 +222,7 @@ const TMetaClass &TSampleBand::StaticClass()
         c.Integer("Color", &B::Color, &B::Color)
             .WithIdents(ColorIdents())
             .WithTypeName(QStringLiteral("TColor"))
-            .Default(gfx::clWindow);
+            .Default(rtl::clWindow);
         c.Set("Options", SampleOptionInfo(), QStringLiteral("TSampleOptions"), &B::Options, &B::Options).Default(0);
     });
     return meta;

@@ -96,7 +96,7 @@ public:
     double When = 0;
     int64_t Big = 0;
     QChar Letter;
-    gfx::TColor Color = gfx::clWindow;
+    rtl::TColor Color = rtl::clWindow;
     QVariant Extra;
     TNotifyEvent OnClick;
 
@@ -124,7 +124,7 @@ public:
 
     QString Caption;
     int Height = 0;
-    gfx::TColor Color = gfx::clWindow;
+    rtl::TColor Color = rtl::clWindow;
     TSampleOptions Options = 0;
 
 private:

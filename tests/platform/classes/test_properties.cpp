@@ -51,7 +51,7 @@ TEST(Properties, DefaultsAndStoredPredicatesDecideWhatIsWritten)
     first->Options = soFirst | soThird;
     first->Visible = false;
     first->Width = 120;
-    first->Color = gfx::clRed;
+    first->Color = rtl::clRed;
     first->Font()->SetStyle(gfx::fsBold | gfx::fsItalic);
     first->SetDesignPosition(10, 20);
     auto *second = new TSampleLabel(&root);

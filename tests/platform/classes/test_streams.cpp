@@ -57,14 +57,14 @@ TEST_F(Fixture, BothFormsReadToEqualTrees)
     auto *note = find<TSampleLabel>(root, u"Note");
     ASSERT_TRUE(header && detail && total && note);
     EXPECT_EQ(header->Height, 300);
-    EXPECT_EQ(header->Color, gfx::clBtnFace);
+    EXPECT_EQ(header->Color, rtl::clBtnFace);
     EXPECT_EQ(header->Options, soFirst | soThird);
     EXPECT_EQ(header->Labels(), (std::vector<TSampleLabel *>{note, total})); // Note asked for place 0
     EXPECT_EQ(detail->Caption, QStringLiteral("Tokyo \u6771\u4EAC"));
     EXPECT_EQ(detail->Height, -2);
 
     EXPECT_EQ(total->Link(), detail);
-    EXPECT_EQ(total->Font()->Color(), gfx::clRed);
+    EXPECT_EQ(total->Font()->Color(), rtl::clRed);
     EXPECT_EQ(total->Font()->Height(), -13);
     EXPECT_EQ(total->Font()->Name(), QStringLiteral("Arial"));
     EXPECT_EQ(total->Font()->Style(), gfx::fsBold);
@@ -190,7 +190,7 @@ TEST_F(Fixture, EveryKindOfValueRoundTripsThroughBothForms)
     l->Extra = QVariant(7);
     l->Font()->SetName(QStringLiteral("Liberation Sans"));
     l->Font()->SetHeight(-15);
-    l->Font()->SetColor(gfx::clHighlight);
+    l->Font()->SetColor(rtl::clHighlight);
     l->Font()->SetCharset(204);
     l->Font()->SetPitch(TFontPitch::fpFixed);
     l->Lines()->SetText(QStringLiteral("one\ntwo\n\nfour"));
