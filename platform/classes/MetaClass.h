@@ -65,7 +65,7 @@ private:
 } // namespace classes
 
 // Declares the class reference of a class of the class library; the .cpp
-// defines StaticClass() with TMetaClass::Make (ClassBuilder.h).
+// defines StaticClass() with MakeClass (ClassBuilder.h).
 #define ZVO_CLASS(ClassName_)                                                                                          \
 public:                                                                                                                \
     static const ::classes::TMetaClass &StaticClass();                                                                 \

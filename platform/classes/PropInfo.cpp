@@ -51,11 +51,6 @@ bool validIdent(const View &text, bool dotted)
 
 } // namespace
 
-std::string messageText(const QString &text)
-{
-    return text.toStdString();
-}
-
 TEnumInfo::TEnumInfo(QString typeName, std::initializer_list<const char *> names, int minValue)
     : m_typeName(std::move(typeName))
     , m_minValue(minValue)
