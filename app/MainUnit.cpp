@@ -101,6 +101,24 @@ TMainForm::~TMainForm()
 {
     if (GetMainForm() == this)
         SetMainForm(nullptr);
+    detachControls();
+}
+
+void TMainForm::detachControls()
+{
+    // QWidget's destructor hides a shown window and deletes its controls
+    // after this form's own part is gone: the list lays its rows out again,
+    // an open in-place editor hands in its text, the selection goes. None of
+    // that may reach a form that no longer exists.
+    ListView1->OnCustomDraw = nullptr;
+    ListView1->OnEdited = nullptr;
+    ListView1->OnKeyDown = nullptr;
+    PaintBox1->OnPaint = nullptr;
+    PaintBox1->OnMouseMove = nullptr;
+    LogoImage->OnDblClick = nullptr;
+    for (QObject *control : findChildren<QObject *>())
+        disconnect(control, nullptr, this, nullptr);
+    disconnect(qApp, nullptr, this, nullptr);
 }
 
 void TMainForm::createControls()

@@ -194,6 +194,8 @@ protected:
 private:
     void createControls();
     void createMenus();
+    // Cuts every callback and connection from the controls to the form.
+    void detachControls();
     void addSearchEngineMenuEntries();
     // Rebuilds the rows with exactly one sub-item per column after the first.
     void normalizeRows();

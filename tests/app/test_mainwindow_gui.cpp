@@ -5,6 +5,7 @@
 #include "app/SiteListView.h"
 #include "foundation/MyOptions.h"
 #include "foundation/MyUtilitiesFiles.h"
+#include "foundation/MyUtilitiesUi.h"
 #include "settings/FirstStartWizardUnit.h"
 #include "tests/app/MainFormFixture.h"
 #include "tests/app/WindowScript.h"
@@ -247,6 +248,48 @@ TEST_F(MainWindowTest, StartUpRemovesWhatInterruptedSavesLeftAndNothingElse)
     for (const char *name : others)
         EXPECT_EQ(read(name), "the user's\r\n") << name;
     EXPECT_EQ(m_form->ListView1->topLevelItemCount(), 3);
+}
+
+// QWidget's destructor hides a shown window and deletes its controls after
+// the form's own part is gone. Whatever the controls call back on the way
+// must not reach the form any more: a row left to lay out asks for colours,
+// an open in-place editor hands in its text, a selection goes.
+TEST_F(MainWindowTest, AShownWindowTakenDownAsksTheGoneFormNothing)
+{
+    write("Domain-Data.txt", SortedRows);
+    TMainForm &form = start();
+    ASSERT_TRUE(form.isVisible());
+    // The form's own part is gone once it has left the main-form slot.
+    std::vector<std::string> tooLate;
+    const auto gone = [&tooLate](const char *what) {
+        if (GetMainForm())
+            return false;
+        tooLate.emplace_back(what);
+        return true;
+    };
+    form.ListView1->OnCustomDraw = [previous = form.ListView1->OnCustomDraw, gone](int row, int column) {
+        return gone("colours") ? std::nullopt : previous(row, column);
+    };
+    form.ListView1->OnEdited = [previous = form.ListView1->OnEdited, gone](QTreeWidgetItem *item, std::string &text) {
+        if (!gone("edit"))
+            previous(item, text);
+    };
+    form.PaintBox1->OnPaint = [previous = form.PaintBox1->OnPaint, gone](QPainter &painter) {
+        if (!gone("legend"))
+            previous(painter);
+    };
+    QObject::connect(form.ListView1, &QTreeWidget::itemSelectionChanged, &form, [gone] { gone("selection"); });
+    QObject::connect(form.ListView1, &QTreeWidget::currentItemChanged, &form, [gone] { gone("current row"); });
+
+    form.activateWindow();
+    select(1);
+    form.ListView1->setFocus();
+    form.ListView1->editItem(form.ListView1->topLevelItem(1), 0);
+    ASSERT_NE(form.ListView1->viewport()->findChild<QLineEdit *>(), nullptr);
+    // A row added just before leaves the list a layout to do when it hides.
+    form.ListView1->addTopLevelItem(new QTreeWidgetItem(QStringList{QStringLiteral("late.example")}));
+    m_form.reset();
+    EXPECT_TRUE(tooLate.empty()) << tooLate.front();
 }
 
 TEST_F(MainWindowTest, AddingASiteThatIsListedSelectsItInstead)
