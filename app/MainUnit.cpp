@@ -558,10 +558,12 @@ void TMainForm::FitHeightToRows()
 bool TMainForm::LoadSearchEngines()
 {
     const std::string path = programFile(SearchEngineFileName);
-    if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(path)))) {
+    const auto reportMissing = [this] {
         ShowMessageBox(this, "The file \"ZVO-SearchEngines.txt\" does not exists. Please re-install Zarvello.", '!');
         return false;
-    }
+    };
+    if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(path))))
+        return reportMissing();
     // A table that exists but cannot be read ends the program silently.
     if (QFile file(QFile::decodeName(QByteArray::fromStdString(path))); !file.open(QIODevice::ReadOnly))
         return false;
@@ -572,6 +574,10 @@ bool TMainForm::LoadSearchEngines()
             names.push_back(std::move(entry.Name));
             urls.push_back(std::move(entry.URLTemplate));
         }
+        // Without an engine the list has no count columns, and the next save
+        // would write every row without its counts.
+        if (names.empty())
+            return reportMissing();
         SearchEngineNames = std::move(names);
         SearchEngineURLs = std::move(urls);
         return true;

@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include <optional>
+
 using namespace app;
 using namespace foundation;
 using namespace settings;
@@ -28,22 +30,44 @@ namespace {
 
 using MainWindowTest = MainFormTest;
 
-TEST_F(MainWindowTest, MissingEngineTableEndsTheProgramWritingNothing)
+// A table that yields no engine would leave the list without its engine
+// columns, and the close would write every row without its counts.
+TEST_F(MainWindowTest, AMissingOrEngineLessTableEndsTheProgramWritingNothing)
 {
-    QFile::remove(m_folder.file("ZVO-SearchEngines.txt"));
-    write("Domain-Data.txt", SortedRows);
-    const QDir folder(m_folder.path());
-    const QStringList before = folder.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    const struct
+    {
+        const char *name;
+        std::optional<std::string> table;
+    } cases[] = {
+        {"missing", std::nullopt},
+        {"empty", ""},
+        {"no engine line", "; engines\r\nEngine 1: http://127.0.0.1/?q=YOURDOMAIN.COM\r\n\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        m_boxes.clear();
+        QFile::remove(m_folder.file("ZVO-SearchEngines.txt"));
+        if (c.table)
+            write("ZVO-SearchEngines.txt", *c.table);
+        write("Domain-Data.txt", SortedRows);
+        const QDir folder(m_folder.path());
+        const QStringList before = folder.entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+        const std::string options = read("Options.ini");
 
-    TMainForm &form = start(false);
-    ASSERT_EQ(m_boxes.requests().size(), 1u);
-    EXPECT_EQ(m_boxes.requests()[0].text,
-              QStringLiteral("The file \"ZVO-SearchEngines.txt\" does not exists. Please re-install Zarvello."));
-    EXPECT_EQ(m_boxes.requests()[0].icon, shell::MessageIcon::Exclamation);
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_FALSE(form.CheckForUpdatesTimer->isActive());
-    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot), before);
-    EXPECT_EQ(read("Domain-Data.txt"), SortedRows);
+        TMainForm &form = start(false);
+        ASSERT_EQ(m_boxes.requests().size(), 1u);
+        EXPECT_EQ(m_boxes.requests()[0].text,
+                  QStringLiteral("The file \"ZVO-SearchEngines.txt\" does not exists. Please re-install Zarvello."));
+        EXPECT_EQ(m_boxes.requests()[0].icon, shell::MessageIcon::Exclamation);
+        EXPECT_FALSE(form.isVisible());
+        EXPECT_FALSE(form.CheckForUpdatesTimer->isActive());
+        // A close of what did start would write the list without counts.
+        form.close();
+        m_form.reset();
+        EXPECT_EQ(folder.entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot), before);
+        EXPECT_EQ(read("Domain-Data.txt"), SortedRows);
+        EXPECT_EQ(read("Options.ini"), options);
+    }
 }
 
 TEST_F(MainWindowTest, StartUpShowsTitleColumnsAndSortedRows)
