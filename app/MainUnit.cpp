@@ -34,7 +34,9 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace app {
@@ -447,10 +449,12 @@ bool TMainForm::FormCreate()
     return true;
 }
 
-void TMainForm::FormClose()
+bool TMainForm::FormClose()
 {
     CheckForUpdatesTimer->stop();
-    SaveDomainData();
+    std::vector<std::string> failures;
+    if (!SaveDomainData())
+        failures.push_back(saveFailureText(programFile(DomainDataFileName), m_saveFailure));
     const Qt::WindowStates state = windowState();
     if (!(state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
         StoreWindowBounds();
@@ -460,11 +464,46 @@ void TMainForm::FormClose()
         MainWindowState = TWindowState::wsMaximized;
     else
         MainWindowState = TWindowState::wsNormal;
-    SaveOptions();
+    errno = 0;
+    if (!SaveOptions())
+        failures.push_back(saveFailureText(OptionsFileName, systemReason(errno)));
+    if (!failures.empty() && !closeDespite(failures)) {
+        CheckForUpdatesTimer->start();
+        return false;
+    }
     CloseHelp();
     SearchEngineNames.reset();
     SearchEngineURLs.reset();
     m_started = false;
+    return true;
+}
+
+std::string TMainForm::systemReason(int error)
+{
+    // The C library words it in the user's language and encoding.
+    return rtl::FromQString(QString::fromLocal8Bit(std::strerror(error)));
+}
+
+std::string TMainForm::saveFailureText(const std::string &fileName, const std::string &reason)
+{
+    const QString name = QFile::decodeName(QByteArray::fromStdString(fileName));
+    return "The file \"" + rtl::FromQString(name) + "\" could not be saved (" + reason + ").";
+}
+
+bool TMainForm::closeDespite(const std::vector<std::string> &failures)
+{
+    std::string text;
+    for (const std::string &failure : failures)
+        text += failure + "\r\n";
+    // Once the program is quitting there is nothing left to ask.
+    if (m_quitting) {
+        ShowMessageBox(this, text + "\r\nThe changes since the last save are lost.", '!');
+        return true;
+    }
+    return ShowMessageBox(this,
+                          text + "\r\nIf you close Zarvello now, the changes since the last save are lost. "
+                                 "Close Zarvello anyway?",
+                          'D') == IDYES;
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
@@ -476,9 +515,13 @@ void TMainForm::closeEvent(QCloseEvent *event)
         return;
     }
     try {
-        if (m_started)
-            FormClose();
-    } catch (const std::exception &) {
+        // A save that failed leaves the choice to the user: the program stays
+        // open for them to make room or give it write access.
+        if (m_started && !FormClose()) {
+            event->ignore();
+            return;
+        }
+    } catch (...) {
         // The window closes anyway; what could be saved was saved.
     }
     event->accept();

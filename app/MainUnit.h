@@ -48,7 +48,10 @@ public:
     // running its event loop.
     bool FormCreate();
     // The shut-down work of a close: list, window bounds and state, settings.
-    void FormClose();
+    // When the list or the settings cannot be saved, the user is told which
+    // file and why and asked whether to close anyway; false keeps the program
+    // running.
+    bool FormClose();
     void FormResize();
     void StoreWindowBounds();
     // The first start with an empty list. Answers true when a wizard ran (and
@@ -196,6 +199,11 @@ private:
     void createMenus();
     // Cuts every callback and connection from the controls to the form.
     void detachControls();
+    // The C library's words for an errno value, as message text.
+    static std::string systemReason(int error);
+    static std::string saveFailureText(const std::string &fileName, const std::string &reason);
+    // Tells the user what could not be saved; true when the close goes on.
+    bool closeDespite(const std::vector<std::string> &failures);
     void addSearchEngineMenuEntries();
     // Rebuilds the rows with exactly one sub-item per column after the first.
     void normalizeRows();
@@ -212,6 +220,10 @@ private:
     void CheckForUpdatesIfDue();
 
     bool m_started = false;
+    // Why the last save of the site list failed.
+    std::string m_saveFailure;
+    // The event loop has ended: a close can no longer be refused.
+    bool m_quitting = false;
 };
 
 } // namespace app

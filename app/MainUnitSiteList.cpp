@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QPainter>
 
+#include <cerrno>
 #include <cmath>
 #include <limits>
 
@@ -116,12 +117,18 @@ void TMainForm::LoadDomainData()
 
 bool TMainForm::SaveDomainData()
 {
+    // The save is atomic: whatever fails, the previous file is still there.
+    errno = 0;
     try {
-        return SaveListViewToFile(programFile(DomainDataFileName), ListView1, "\t");
+        if (SaveListViewToFile(programFile(DomainDataFileName), ListView1, "\t"))
+            return true;
+        m_saveFailure = systemReason(errno);
+    } catch (const std::exception &e) {
+        m_saveFailure = errno != 0 ? systemReason(errno) : std::string(e.what());
     } catch (...) {
-        // The save is atomic: the previous file is still there.
-        return false;
+        m_saveFailure = systemReason(errno != 0 ? errno : EIO);
     }
+    return false;
 }
 
 void TMainForm::normalizeRows()

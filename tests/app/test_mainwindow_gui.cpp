@@ -231,6 +231,70 @@ TEST_F(MainWindowTest, CloseIsRefusedUnderACheckThenSavesTiesInTheirOrderAndTheS
     EXPECT_NE(ini.find("\r\nMainWindowW=" + std::to_string(form.frameGeometry().width()) + "\r\n"), std::string::npos);
 }
 
+// A close whose save fails says which file and why, and No keeps the program
+// open with nothing lost; once the user has made room, the next close saves.
+// (A folder where the file should be stands in for a read-only folder, which
+// the tests, run as root, cannot make.)
+TEST_F(MainWindowTest, ACloseThatCannotSaveAsksBeforeLosingAnything)
+{
+    const QString list = m_folder.file("Domain-Data.txt");
+    const QString options = m_folder.file("Options.ini");
+    const struct
+    {
+        const char *name;
+        std::vector<QString> blocked;
+    } cases[] = {
+        {"list", {list}},
+        {"settings", {options}},
+        {"both", {list, options}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        write("Domain-Data.txt", SortedRows);
+        writeOptions("ShowSplashScreen=false\r\n");
+        TMainForm &form = start();
+        form.AddWebSite("new.example");
+        form.SortSiteList();
+        for (const QString &file : c.blocked)
+            ASSERT_TRUE(QFile::remove(file) && QDir().mkdir(file));
+        m_boxes.clear();
+        m_boxes.script(shell::ResultNo);
+        EXPECT_FALSE(form.close());
+        ASSERT_EQ(m_boxes.requests().size(), 1u);
+        const shell::MessageBoxRequest &box = m_boxes.requests()[0];
+        QString expected;
+        for (const QString &file : c.blocked)
+            expected += QStringLiteral("The file \"%1\" could not be saved (Is a directory).\r\n").arg(file);
+        expected += QStringLiteral("\r\nIf you close Zarvello now, the changes since the last save are lost. "
+                                   "Close Zarvello anyway?");
+        EXPECT_EQ(box.text, expected);
+        EXPECT_EQ(box.buttons, shell::MessageButtons::YesNo);
+        EXPECT_EQ(box.icon, shell::MessageIcon::Exclamation);
+        EXPECT_TRUE(form.isVisible() && form.IsStarted());
+        EXPECT_TRUE(form.CheckForUpdatesTimer->isActive());
+
+        // Room made: the close goes through without a word.
+        for (const QString &file : c.blocked)
+            ASSERT_TRUE(QDir().rmdir(file));
+        m_boxes.clear();
+        EXPECT_TRUE(form.close());
+        EXPECT_TRUE(m_boxes.requests().empty());
+        EXPECT_EQ(read("Domain-Data.txt"), "new.example\t0\t0\t0\t0\r\n" + SortedRows);
+        EXPECT_NE(read("Options.ini").find("MainWindowState=Normal"), std::string::npos);
+    }
+
+    // Yes closes all the same.
+    write("Domain-Data.txt", SortedRows);
+    TMainForm &form = start();
+    form.AddWebSite("lost.example");
+    ASSERT_TRUE(QFile::remove(list) && QDir().mkdir(list));
+    m_boxes.clear();
+    m_boxes.script(shell::ResultYes);
+    EXPECT_TRUE(form.close());
+    EXPECT_EQ(m_boxes.requests().size(), 1u);
+    EXPECT_FALSE(form.IsStarted());
+}
+
 TEST_F(MainWindowTest, AnUnreadableListIsMovedAsideAndAFirstStartLeftWithExitEndsTheProgram)
 {
     // A folder where the file should be cannot be read as a file.
