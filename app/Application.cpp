@@ -2,22 +2,53 @@
 
 #include "app/ComponentRegistration.h"
 #include "app/MainUnit.h"
+#include "app/ProgramInstance.h"
+#include "foundation/MyUtilitiesUi.h"
 #include "platform/gfx/Colors.h"
+#include "platform/shell/Desktop.h"
 
 #include <QApplication>
 
 namespace app {
 
+namespace {
+
+void bringToFront(TMainForm &form)
+{
+    if (form.isVisible()) {
+        if (form.isMinimized())
+            form.showNormal();
+        form.raise();
+        form.activateWindow();
+    }
+    // A window that waits for an answer stays in front of the main window.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
+}
+
+} // namespace
+
 int RunZarvello(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("Zarvello"));
     QApplication::setApplicationDisplayName(QString());
+    // Two programs on one folder would each save their list over the
+    // other's.
+    ProgramInstance instance(shell::programFolder());
+    if (!instance.claim()) {
+        foundation::ShowMessageBox(nullptr, AlreadyRunningText(shell::programFolder()), 'i');
+        instance.askToRaise();
+        return 0;
+    }
     // Custom-painted controls take the system colours from the desktop's
     // palette, so they match the standard widgets around them.
     rtl::setSystemColors(gfx::systemColorsFromPalette(QApplication::palette()));
     RegisterGridComponents();
     RegisterReportComponents();
     TMainForm mainForm;
+    QObject::connect(&instance, &ProgramInstance::raiseRequested, &mainForm, [&mainForm] { bringToFront(mainForm); });
     if (!mainForm.FormCreate())
         return 0;
     return app.exec();
