@@ -3,6 +3,7 @@
 #include "app/ComponentRegistration.h"
 #include "app/MainUnit.h"
 #include "app/ProgramInstance.h"
+#include "app/TerminationSignals.h"
 #include "foundation/MyUtilitiesUi.h"
 #include "platform/gfx/Colors.h"
 #include "platform/shell/Desktop.h"
@@ -34,6 +35,9 @@ int RunZarvello(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("Zarvello"));
     QApplication::setApplicationDisplayName(QString());
+    // From the first moment on: a request that comes before the window
+    // exists waits for it.
+    TerminationSignals terminations;
     // Two programs on one folder would each save their list over the
     // other's.
     ProgramInstance instance(shell::programFolder());
@@ -49,6 +53,8 @@ int RunZarvello(QApplication &app)
     RegisterReportComponents();
     TMainForm mainForm;
     QObject::connect(&instance, &ProgramInstance::raiseRequested, &mainForm, [&mainForm] { bringToFront(mainForm); });
+    QObject::connect(&terminations, &TerminationSignals::requested, &mainForm,
+                     [&mainForm] { mainForm.CloseOnRequest(); });
     if (!mainForm.FormCreate())
         return 0;
     return app.exec();

@@ -2,6 +2,7 @@
 
 #include "app/ColorLegend.h"
 #include "app/Controls.h"
+#include "app/ProgressUnit.h"
 #include "app/SearchEngines.h"
 #include "app/SiteListView.h"
 #include "app/about/AboutUnit.h"
@@ -27,7 +28,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QThread>
 #include <QTimer>
@@ -38,6 +41,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <utility>
 
 namespace app {
 
@@ -93,6 +97,14 @@ TMainForm::TMainForm(QWidget *parent)
     HintTimer->start();
 
     HelpRouter1 = CreateMainHelpRouter(this);
+
+    // The desktop session's end closes the program as its own close does; a
+    // close the user refused keeps the session from ending.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
+        if (!CloseOnRequest())
+            manager.cancel();
+    });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { SaveAtQuit(); });
 
     setMinimumSize(MainWindowMinWidth, MinimumHeight);
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
@@ -446,12 +458,68 @@ bool TMainForm::FormCreate()
     if (wizardRan)
         UpdateLinkPopularity(std::string());
     CheckForUpdatesTimer->start();
+    // A close asked for meanwhile ends the program here, before its event
+    // loop would run.
+    if (std::exchange(m_closeRequested, false)) {
+        closeOtherWindows();
+        if (close())
+            return false;
+    }
     return true;
+}
+
+bool TMainForm::CloseOnRequest()
+{
+    if (Busy) {
+        // The run winds down first and comes back here when it is over.
+        m_closeRequested = true;
+        if (auto *progress = findChild<TMyProgressForm *>(); progress && !progress->IsCancelled())
+            progress->CancelButtonClick();
+        return true;
+    }
+    if (!m_started) {
+        // The start-up looks at the request when it is done; a first-start
+        // wizard takes the close as Exit.
+        m_closeRequested = true;
+        closeOtherWindows();
+        return true;
+    }
+    m_closeRequested = false;
+    closeOtherWindows();
+    if (!close())
+        return false;
+    QCoreApplication::quit();
+    return true;
+}
+
+void TMainForm::SaveAtQuit()
+{
+    if (!m_started)
+        return;
+    m_quitting = true;
+    FormClose();
+}
+
+void TMainForm::closeOtherWindows()
+{
+    // Newest first, so that none of them is left standing without the window
+    // it belongs to.
+    QList<QPointer<QWidget>> others;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w != this && w->isVisible() && !(w->windowType() == Qt::Popup))
+            others.prepend(w);
+    }
+    for (const QPointer<QWidget> &w : others) {
+        if (w)
+            w->close();
+    }
 }
 
 bool TMainForm::FormClose()
 {
     CheckForUpdatesTimer->stop();
+    // A caption being edited in place is part of the list too.
+    ListView1->CommitEdit();
     std::vector<std::string> failures;
     if (!SaveDomainData())
         failures.push_back(saveFailureText(programFile(DomainDataFileName), m_saveFailure));

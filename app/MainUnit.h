@@ -61,6 +61,13 @@ public:
     void HintTimerTimer();
     // True once the start-up has completed; only then does a close save.
     bool IsStarted() const { return m_started; }
+    // A close that did not come from the window: a termination signal or the
+    // end of the desktop session. It closes as the window's own close does,
+    // once a running check has been cancelled and has wound down. False when
+    // the user chose to keep the program (a save failed).
+    bool CloseOnRequest();
+    // The event loop has ended without a close: save what a close saves.
+    void SaveAtQuit();
 
     // --- engine table -------------------------------------------------------
     bool LoadSearchEngines();
@@ -199,6 +206,8 @@ private:
     void createMenus();
     // Cuts every callback and connection from the controls to the form.
     void detachControls();
+    // Closes every other window of the program, the newest first.
+    void closeOtherWindows();
     // The C library's words for an errno value, as message text.
     static std::string systemReason(int error);
     static std::string saveFailureText(const std::string &fileName, const std::string &reason);
@@ -224,6 +233,8 @@ private:
     std::string m_saveFailure;
     // The event loop has ended: a close can no longer be refused.
     bool m_quitting = false;
+    // A close was asked for while a check ran or the start-up went on.
+    bool m_closeRequested = false;
 };
 
 } // namespace app

@@ -27,6 +27,7 @@
 #include <limits>
 #include <new>
 #include <optional>
+#include <utility>
 
 namespace app {
 
@@ -260,6 +261,13 @@ void TMainForm::UpdateLinkPopularity(const std::string &Domain)
     Busy = false;
     SortSiteList();
     UpdateControls();
+    // A close that came in during the run was held back until now. The run
+    // may be part of the start-up, which looks at it itself.
+    if (m_closeRequested && m_started)
+        QTimer::singleShot(0, this, [this] {
+            if (std::exchange(m_closeRequested, false))
+                CloseOnRequest();
+        });
 }
 
 void TMainForm::SetLinkPopularityResult(const std::string &Domain, int32_t SearchEngineIndex, int32_t LinkCount)

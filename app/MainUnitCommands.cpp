@@ -309,17 +309,7 @@ void TMainForm::MenuHelpVisitHomepageClick()
 
 void TMainForm::MenuFileExitClick()
 {
-    // Every other window first, newest first, so that none of them is left
-    // standing without the window it belongs to.
-    QList<QPointer<QWidget>> others;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w != this && w->isVisible() && !(w->windowType() == Qt::Popup))
-            others.prepend(w);
-    }
-    for (const QPointer<QWidget> &w : others) {
-        if (w)
-            w->close();
-    }
+    closeOtherWindows();
     // A refused close (a check still running) keeps the program: ending it
     // now would skip saving the list.
     if (close())

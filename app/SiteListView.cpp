@@ -163,6 +163,16 @@ void TSiteListView::widenForCells(int firstRow, int lastRow, int firstColumn, in
     }
 }
 
+void TSiteListView::CommitEdit()
+{
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    if (QWidget *editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
 void TSiteListView::keyPressEvent(QKeyEvent *event)
 {
     if (OnKeyDown && OnKeyDown(event->key())) {

@@ -52,6 +52,8 @@ public:
     // Orders the rows by OnCompare, smallest first; selection and current
     // row stay with their rows.
     void AlphaSort();
+    // Ends an in-place edit as Enter would; nothing when none is open.
+    void CommitEdit();
 
     // The widths below which the count columns (every column after the
     // first, in order) never go. A count is never shortened: each of these

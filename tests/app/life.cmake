@@ -1,4 +1,5 @@
-# One program per folder.
+# One program per folder, and the program ended from outside: by a signal,
+# by the end of its event loop, and as a process of its own.
 zvo_add_test(test_program_life
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_program_life.cpp
   LIBS app_core Qt6::Test

@@ -1,20 +1,38 @@
-// The program's life beyond its own window: one program per folder.
+// The program's life beyond its own window: one program per folder, and the
+// ways it is ended from outside (a signal, the end of the event loop), which
+// must save as the window's own close does.
 
 #include "app/Application.h"
 #include "app/ProgramInstance.h"
+#include "app/ProgressUnit.h"
 #include "app/SiteListView.h"
+#include "app/TerminationSignals.h"
+#include "foundation/MyOptions.h"
 #include "tests/app/MainFormFixture.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QLockFile>
+#include <QProcess>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <functional>
+#include <utility>
+
 using namespace app;
+using namespace foundation;
 
 namespace {
+
+using zvotest::EngineAnswer;
 
 TEST(ProgramInstanceTest, ASecondStartOnAFolderIsRefusedAndRaisesTheFirstUntilTheFirstHasGone)
 {
@@ -85,7 +103,15 @@ TEST(ProgramInstanceTest, ALockNoRunningProgramHoldsIsTakenOver)
     }
 }
 
-using ProgramLifeTest = MainFormTest;
+class ProgramLifeTest : public MainFormTest
+{
+protected:
+    // Waits, serving the event loop, until the window has closed.
+    bool closedInTime(TMainForm &form)
+    {
+        return QTest::qWaitFor([&form] { return !form.isVisible(); }, 10000);
+    }
+};
 
 TEST_F(ProgramLifeTest, ASecondStartSaysTheFolderIsInUseRaisesTheFirstAndEnds)
 {
@@ -104,6 +130,162 @@ TEST_F(ProgramLifeTest, ASecondStartSaysTheFolderIsInUseRaisesTheFirstAndEnds)
     for (QWidget *w : QApplication::topLevelWidgets())
         EXPECT_FALSE(w->isVisible()) << w->metaObject()->className();
     EXPECT_EQ(read("Domain-Data.txt"), SortedRows);
+}
+
+// A kill, Ctrl+C in the terminal or a terminal that goes away: the site just
+// added and the caption being edited in place are saved, and so are the
+// settings.
+TEST_F(ProgramLifeTest, ATerminationSignalClosesAsTheWindowDoes)
+{
+    for (const int signalNumber : TerminationSignals::Handled) {
+        SCOPED_TRACE(signalNumber);
+        write("Domain-Data.txt", SortedRows);
+        QFile::remove(m_folder.file("Options.ini"));
+        TMainForm &form = start();
+        TerminationSignals signalled;
+        QObject::connect(&signalled, &TerminationSignals::requested, &form, [&form] { form.CloseOnRequest(); });
+        form.AddWebSite("new.example");
+        form.SortSiteList();
+        QTreeWidgetItem *big = form.ListView1->topLevelItem(3);
+        ASSERT_EQ(big->text(0), QStringLiteral("big.example"));
+        form.ListView1->setCurrentItem(big, 0);
+        form.ListView1->editItem(big, 0);
+        auto *editor = form.ListView1->viewport()->findChild<QLineEdit *>();
+        ASSERT_NE(editor, nullptr);
+        editor->setText(QStringLiteral("bigger.example"));
+
+        ASSERT_EQ(std::raise(signalNumber), 0);
+        EXPECT_TRUE(closedInTime(form));
+        EXPECT_EQ(read("Domain-Data.txt"), "new.example\t0\t0\t0\t0\r\n"
+                                           "bigger.example\t0\t0\t0\t0\r\n"
+                                           "small.example\t7\t3\t2\t2\r\n"
+                                           "middle.example\t1,200\t1,000\t100\t100\r\n");
+        EXPECT_NE(read("Options.ini").find("MainWindowState=Normal"), std::string::npos);
+        EXPECT_TRUE(m_boxes.requests().empty());
+        m_form.reset();
+    }
+}
+
+TEST_F(ProgramLifeTest, ATerminationSignalDuringACheckCancelsItFirstThenSaves)
+{
+    setEngines(2);
+    m_engine.setAnswer("a.example", 1, EngineAnswer::withCount(5));
+    m_engine.setAnswer("a.example", 2, EngineAnswer::hang());
+    write("Domain-Data.txt", "a.example\t0\t0\t0\r\n");
+    TMainForm &form = start();
+    ConcurrentConnectionCount = 8;
+    TerminationSignals signalled;
+    QObject::connect(&signalled, &TerminationSignals::requested, &form, [&form] { form.CloseOnRequest(); });
+
+    // Once the first count is in and the second query hangs.
+    bool sent = false;
+    bool cancelled = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto *progress = form.findChild<TMyProgressForm *>();
+        if (!sent && progress && m_engine.requests().size() == 2 && form.RowSubItem(0, 1) == "5") {
+            sent = true;
+            std::raise(SIGTERM);
+        }
+        cancelled = cancelled || (progress && progress->IsCancelled());
+    });
+    watch.start(5);
+    form.UpdateAllButton->click();
+    EXPECT_TRUE(sent);
+    EXPECT_TRUE(cancelled);
+    // The run is over before the window goes.
+    EXPECT_TRUE(closedInTime(form));
+    EXPECT_EQ(read("Domain-Data.txt"), "a.example\t5\t5\t0\r\n");
+    EXPECT_EQ(m_engine.requests().size(), 2u);
+}
+
+TEST_F(ProgramLifeTest, ATerminationSignalDuringTheStartUpEndsItOnceItIsDone)
+{
+    write("Domain-Data.txt", SortedRows);
+    writeOptions("ShowSplashScreen=true\r\n");
+    TerminationSignals signalled;
+    bool sent = false;
+    m_onSplashPause = [this, &signalled, &sent] {
+        if (std::exchange(sent, true))
+            return;
+        QObject::connect(&signalled, &TerminationSignals::requested, m_form.get(),
+                         [this] { m_form->CloseOnRequest(); });
+        std::raise(SIGTERM);
+        QCoreApplication::processEvents();
+    };
+    TMainForm &form = start(false);
+    EXPECT_TRUE(sent);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(read("Domain-Data.txt"), SortedRows);
+    EXPECT_NE(read("Options.ini").find("MainWindowState=Normal"), std::string::npos);
+}
+
+// The event loop ends: a quit closes the window, which saves and may ask;
+// an exit leaves it open, and what a close saves is saved all the same, with
+// a failure told though the program can no longer stay.
+TEST_F(ProgramLifeTest, AnEndingEventLoopSavesAsACloseWould)
+{
+    const QString options = m_folder.file("Options.ini");
+    const struct
+    {
+        const char *name;
+        std::function<void()> end;
+        bool blocked;
+        shell::MessageButtons asked;
+    } cases[] = {
+        {"quit", [] { QCoreApplication::quit(); }, false, {}},
+        {"quit, blocked", [] { QCoreApplication::quit(); }, true, shell::MessageButtons::YesNo},
+        {"exit", [] { QCoreApplication::exit(0); }, false, {}},
+        {"exit, blocked", [] { QCoreApplication::exit(0); }, true, shell::MessageButtons::Ok},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        write("Domain-Data.txt", SortedRows);
+        TMainForm &form = start();
+        form.AddWebSite("new.example");
+        if (c.blocked) {
+            ASSERT_TRUE(QFile::remove(options) && QDir().mkdir(options));
+        }
+        m_boxes.clear();
+        m_boxes.script(shell::ResultYes);
+        QTimer::singleShot(0, qApp, c.end);
+        qApp->exec();
+        EXPECT_FALSE(form.IsStarted());
+        EXPECT_EQ(read("Domain-Data.txt"), SortedRows + "new.example\t0\t0\t0\t0\r\n");
+        if (!c.blocked) {
+            EXPECT_TRUE(m_boxes.requests().empty());
+        } else {
+            ASSERT_EQ(m_boxes.requests().size(), 1u);
+            EXPECT_TRUE(m_boxes.requests()[0].text.startsWith(
+                QStringLiteral("The file \"%1\" could not be saved (Is a directory).\r\n\r\n").arg(options)));
+            EXPECT_EQ(m_boxes.requests()[0].buttons, c.asked);
+            ASSERT_TRUE(QDir().rmdir(options));
+        }
+        m_form.reset();
+    }
+}
+
+// The program itself, as a desktop or a terminal ends it.
+TEST_F(ProgramLifeTest, TheProgramEndedBySigtermSavesItsSettings)
+{
+    write("Domain-Data.txt", SortedRows);
+    write("Options.ini", "[zarvello]\r\nShowSplashScreen=false\r\n");
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.start(m_folder.file(QStringLiteral("zarvello")), {});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    // The lock shows that the program's own handling is in place.
+    const QString lock = ProgramInstance::lockFileName(m_folder.path());
+    EXPECT_TRUE(QTest::qWaitFor([&lock] { return QFile::exists(lock); }, 20000));
+    ::kill(pid_t(program.processId()), SIGTERM);
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_NE(read("Options.ini").find("MainWindowState=Normal"), std::string::npos) << read("Options.ini");
+    EXPECT_EQ(read("Domain-Data.txt"), SortedRows);
+    EXPECT_FALSE(QFile::exists(lock));
 }
 
 } // namespace
