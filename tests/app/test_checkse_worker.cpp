@@ -103,8 +103,8 @@ protected:
 } // namespace
 
 // What the engine answers the worker (in turn, the last repeating) and the
-// hidden browser, and what the worker makes of it: a server error is retried
-// once, a socket error or a 4xx is not; both end in the browser, a closed
+// hidden browser, and what the worker makes of it: a server error or a 403
+// is retried once, a socket error, a 400 or a 404 is not; both end in the browser, a closed
 // connection or a count beyond 32 bits does not.
 TEST_F(CheckSEWorker, AnswersRetriesAndTheBrowserFallback)
 {
@@ -125,6 +125,8 @@ TEST_F(CheckSEWorker, AnswersRetriesAndTheBrowserFallback)
         {"closed", {A::closeWithoutReply()}, {}, -1, 0, 1, false, false},
         {"not found", {A::withStatus(404, 5)}, A::withCount(7777), 0, 7777, 1, true, false},
         {"failed retry", {A::withStatus(500)}, A::withCount(31), 0, 31, 2, true, false},
+        {"forbidden, recovered retry", {A::withStatus(403), A::withCount(43)}, {}, 0, 43, 2, false, false},
+        {"forbidden, failed retry", {A::withStatus(403)}, A::withCount(33), 0, 33, 2, true, false},
         {"reset", {A::reset()}, A::withCount(32), 0, 32, 1, true, false},
         {"browser error page", {A::withStatus(404)}, A::withStatus(404), -1, 0, 1, true, false},
         {"browser page without count", {A::withStatus(404)}, A::noCount(), 0, 0, 1, true, false},
