@@ -221,8 +221,13 @@ void TSiteListDelegate::initStyleOption(QStyleOptionViewItem *option, const QMod
         option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
     }
     if (m_list->OnCustomDraw) {
-        if (const auto color = m_list->OnCustomDraw(index.row(), index.column()))
+        if (const auto color = m_list->OnCustomDraw(index.row(), index.column())) {
             option->backgroundBrush = gfx::ToQColor(*color);
+            // A check run writes the selected row's counts too; the cell that
+            // receives one must show it through the selection.
+            if (*color == HighlightColor)
+                option->state &= ~QStyle::State_Selected;
+        }
     }
 }
 

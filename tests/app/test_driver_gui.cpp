@@ -8,6 +8,7 @@
 #include "tests/app/MainFormFixture.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -268,6 +269,61 @@ TEST_F(DriverTest, EveryRowOfASiteReceivesEachOfItsResults)
     EXPECT_EQ(rowsOf("twice.example"), (std::vector<std::string>{"1,030 1,000 30", "1,030 1,000 30"}));
     EXPECT_EQ(rowsOf("once.example"), std::vector<std::string>{"7 3 4"});
     expectIdle();
+}
+
+// While a count is written its cell is the one count that shows the pale
+// yellow (the row's caption shows it too); the selection the run started
+// from does not hide it. The value arrives at the end of the pause.
+TEST_F(DriverTest, TheCellBeingWrittenIsTheOneHighlightedDuringItsPause)
+{
+    m_engine.setAnswer("b.example", 1, EngineAnswer::withCount(100));
+    m_engine.setAnswer("b.example", 2, EngineAnswer::withCount(200));
+    m_engine.setAnswer("b.example", 3, EngineAnswer::withCount(300));
+    TMainForm &form = start(3, "a.example\t5\t5\t0\t0\r\nb.example\t3,000\t1,000\t1,000\t1,000\r\n", 8);
+    QTreeWidget *list = form.ListView1;
+    list->setCurrentItem(list->topLevelItem(1));
+    const auto pixelOf = [list](const QImage &shot, int row, int column) {
+        const QRect line = list->visualItemRect(list->topLevelItem(row));
+        return QColor(shot.pixel(list->header()->sectionViewportPosition(column) + 3, line.center().y()));
+    };
+    const QColor paleYellow(255, 255, 221);
+
+    struct Seen
+    {
+        int row, column;
+        std::string text;
+        bool yellowAsExpected;
+    };
+    std::vector<Seen> seen;
+    run(form.UpdateSelectedButton, [&](TMyProgressForm &) {
+        if (form.HighlightRow < 0)
+            return;
+        const QImage shot = list->viewport()->grab().toImage();
+        bool asExpected = true;
+        for (int row = 0; row < 2; ++row) {
+            for (int column = 0; column < 5; ++column) {
+                const bool highlighted = row == form.HighlightRow && (column == 0 || column == form.HighlightColumn);
+                asExpected = asExpected && (pixelOf(shot, row, column) == paleYellow) == highlighted;
+            }
+        }
+        seen.push_back({form.HighlightRow, form.HighlightColumn,
+                        form.RowSubItem(form.HighlightRow, form.HighlightColumn - 1), asExpected});
+    });
+    ASSERT_FALSE(seen.empty());
+    std::map<int, int> samples;
+    for (const Seen &s : seen) {
+        SCOPED_TRACE(s.column);
+        EXPECT_EQ(s.row, 1);
+        EXPECT_TRUE(s.yellowAsExpected);
+        EXPECT_EQ(s.text, "1,000") << "written before its pause ended";
+        ++samples[s.column];
+    }
+    // Each engine's cell in turn, for more than a moment, and each got its
+    // engine's count.
+    EXPECT_EQ(samples.size(), 3u);
+    for (const auto &[column, count] : samples)
+        EXPECT_GT(count, 1) << column;
+    EXPECT_EQ(form.RowSubItem(1, 1) + " " + form.RowSubItem(1, 2) + " " + form.RowSubItem(1, 3), "100 200 300");
 }
 
 TEST_F(DriverTest, FailedQueriesLeaveTheirCellsAndTheRunGoesOn)
