@@ -123,7 +123,7 @@ void BM_CheckAllSites(benchmark::State &state)
     writeText(folder, "ZVO-SearchEngines.txt", table);
     writeText(folder, "Domain-Data.txt", rows);
     writeText(folder, "Options.ini", "[" + section + "]\r\nShowSplashScreen=false\r\n");
-    shell::setProgramFolder(folder.path());
+    const shell::ScopedProgramFolder programFolder(folder.path());
     shell::RecordingMessageBoxes boxes;
 
     for (auto _ : state) {
@@ -159,7 +159,6 @@ void BM_CheckAllSites(benchmark::State &state)
         state.counters["peak_rss_MiB"] = double(usage.ru_maxrss) / 1024.0;
         form.close();
     }
-    shell::setProgramFolder(QString());
 }
 
 BENCHMARK(BM_CheckAllSites)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
@@ -171,7 +170,7 @@ int main(int argc, char **argv)
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    rtl::setFormatSeparators(',', '.');
+    const rtl::ScopedFormatSettings formats(rtl::FormatSettingsEnUS());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

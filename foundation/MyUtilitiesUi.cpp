@@ -27,7 +27,6 @@ namespace {
 constexpr const char *UnitName = "MyUtilities";
 
 QPointer<QWidget> g_mainForm;
-HelpHandler g_helpHandler;
 
 struct KindStyle
 {
@@ -175,29 +174,22 @@ void OpenURL(const std::string &url, int /*showCommand*/)
     shell::openUrl(rtl::ToQString(url));
 }
 
-HelpHandler SetHelpHandler(HelpHandler handler)
-{
-    HelpHandler previous = std::move(g_helpHandler);
-    g_helpHandler = std::move(handler);
-    return previous;
-}
-
 void ShowContentsHelp()
 {
-    if (g_helpHandler.showTopic)
-        g_helpHandler.showTopic(std::string());
+    if (const HelpHandler handler = ScopedHelpHandler::valueOr({}); handler.showTopic)
+        handler.showTopic(std::string());
 }
 
 void ShowHelpKeyword(const std::string &topic)
 {
-    if (g_helpHandler.showTopic)
-        g_helpHandler.showTopic(topic);
+    if (const HelpHandler handler = ScopedHelpHandler::valueOr({}); handler.showTopic)
+        handler.showTopic(topic);
 }
 
 void CloseHelp()
 {
-    if (g_helpHandler.close)
-        g_helpHandler.close();
+    if (const HelpHandler handler = ScopedHelpHandler::valueOr({}); handler.close)
+        handler.close();
 }
 
 void EditCopy()

@@ -5,6 +5,7 @@
 // links, help, clipboard commands for the focused control and small list and
 // combo-box helpers. Everything here runs on the GUI thread.
 
+#include "platform/rtl/ScopedOverride.h"
 #include "platform/rtl/Types.h"
 
 #include <functional>
@@ -57,15 +58,15 @@ int RandomRange(int a, int b);
 
 void OpenURL(const std::string &url, int showCommand = SW_SHOWNORMAL);
 
-// The help viewer is reached through a handler the help router installs; the
-// topic is empty for the contents, and a close request closes every viewer.
+// The help viewer is reached through a handler the help router installs
+// while it lives; the topic is empty for the contents, and a close request
+// closes every viewer.
 struct HelpHandler
 {
     std::function<void(const std::string &topic)> showTopic;
     std::function<void()> close;
 };
-// Installs the handler; returns the previous one.
-HelpHandler SetHelpHandler(HelpHandler handler);
+using ScopedHelpHandler = rtl::ScopedOverride<struct HelpHandlerTag, HelpHandler>;
 void ShowContentsHelp();
 void ShowHelpKeyword(const std::string &topic);
 void CloseHelp();

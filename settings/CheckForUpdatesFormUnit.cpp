@@ -22,8 +22,6 @@ using namespace foundation;
 
 namespace {
 
-TUpdateTimings g_timings;
-
 const QColor StatusRed(255, 0, 0);
 const QColor StatusGreen(0, 153, 0);
 
@@ -49,16 +47,9 @@ std::string quoted(const std::string &name)
 
 } // namespace
 
-TUpdateTimings SetUpdateTimings(const TUpdateTimings &timings)
-{
-    const TUpdateTimings previous = g_timings;
-    g_timings = timings;
-    return previous;
-}
-
 TUpdateTimings UpdateTimings()
 {
-    return g_timings;
+    return ScopedUpdateTimings::valueOr(TUpdateTimings{});
 }
 
 TCheckForUpdatesForm::TCheckForUpdatesForm(QWidget *owner)
@@ -156,7 +147,7 @@ int TCheckForUpdatesForm::stepPosition() const
 void TCheckForUpdatesForm::fetch(const std::string &url, Continuation onReply)
 {
     stopWorker();
-    const TUpdateTimings timings = g_timings;
+    const TUpdateTimings timings = UpdateTimings();
     m_client = std::make_unique<http::HttpClient>();
     m_client->setHandleRedirects(true);
     m_client->setConnectTimeoutMs(timings.ConnectTimeoutMs);
@@ -326,7 +317,7 @@ bool TCheckForUpdatesForm::SaveDownloadedFile(const std::string &fileName, const
 void TCheckForUpdatesForm::fileDone()
 {
     setStatusColor(QApplication::palette(StatusLabel).color(QPalette::WindowText));
-    m_pause.start(std::max(0, g_timings.PauseBetweenFilesMs));
+    m_pause.start(std::max(0, UpdateTimings().PauseBetweenFilesMs));
 }
 
 void TCheckForUpdatesForm::nextFile()

@@ -11,6 +11,7 @@
 // painting while the server answers; the run cannot be cancelled, and the
 // window cannot be closed before the run ends.
 
+#include "platform/rtl/ScopedOverride.h"
 #include "settings/UpdateScript.h"
 
 #include <QDialog>
@@ -36,7 +37,8 @@ inline constexpr const char *UpdateServerAddress = "http://updates.zarvello.exam
 inline constexpr const char *UpdateListPath = "/updates/zvoupdates.txt";
 inline constexpr const char *ZarvelloHomePage = "http://www.zarvello.example/";
 
-// The waits of a run. Tests shorten them; the program keeps the defaults.
+// The waits of a run. Tests shorten them with ScopedUpdateTimings; the
+// program keeps the defaults.
 struct TUpdateTimings
 {
     int PauseBetweenFilesMs = 1500;
@@ -49,8 +51,7 @@ struct TUpdateTimings
     // trips the stall time-out, and the window cannot be closed meanwhile.
     int TransferTimeLimitMs = 120000;
 };
-// Returns the previous timings.
-TUpdateTimings SetUpdateTimings(const TUpdateTimings &timings);
+using ScopedUpdateTimings = rtl::ScopedOverride<struct UpdateTimingsTag, TUpdateTimings>;
 TUpdateTimings UpdateTimings();
 
 class TCheckForUpdatesForm : public QDialog

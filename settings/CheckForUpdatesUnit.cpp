@@ -36,11 +36,10 @@ constexpr std::array<IntervalEntry, 7> Intervals = {{
     {"Every Month", 30},
 }};
 
-UpdateClock g_clock;
-
 rtl::TDateTime now()
 {
-    return g_clock ? g_clock() : rtl::Now();
+    const UpdateClock clock = ScopedUpdateClock::valueOr({});
+    return clock ? clock() : rtl::Now();
 }
 
 std::string formatDate(rtl::TDateTime moment)
@@ -76,11 +75,6 @@ std::optional<int> UpdateIntervalDays(const std::string &interval)
 bool IsUpdateIntervalText(const std::string &interval)
 {
     return interval == UpdateIntervalNever || UpdateIntervalDays(interval).has_value();
-}
-
-UpdateClock SetUpdateClock(UpdateClock clock)
-{
-    return std::exchange(g_clock, std::move(clock));
 }
 
 void CheckForUpdatesIfDue(bool Wait)

@@ -5,6 +5,7 @@
 // the button and the menu entry never run two update windows at once.
 // GUI thread only.
 
+#include "platform/rtl/ScopedOverride.h"
 #include "platform/rtl/Types.h"
 
 #include <functional>
@@ -30,9 +31,8 @@ void CheckForUpdatesIfDue(bool Wait = false);
 // Brings an open update window to the front, or opens one and starts its run.
 void ShowCheckForUpdatesForm();
 
-// The scheduler's clock: the local date and time. Tests install their own;
-// an empty function restores the system clock. Returns the previous one.
+// The scheduler's clock: the local date and time, unless a test stands in.
 using UpdateClock = std::function<rtl::TDateTime()>;
-UpdateClock SetUpdateClock(UpdateClock clock);
+using ScopedUpdateClock = rtl::ScopedOverride<struct UpdateClockTag, UpdateClock>;
 
 } // namespace settings

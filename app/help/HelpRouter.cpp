@@ -102,8 +102,8 @@ THelpRouter::THelpRouter(QObject *Owner)
     m_previousHandler = SetApplicationHelpHandler([this](uint16_t Command, const help::HelpData &Data, bool &CallHelp) {
         return RouteHelpRequest(Command, Data, CallHelp);
     });
-    HelpHandler seam;
-    seam.showTopic = [this](const std::string &Topic) {
+    HelpHandler handler;
+    handler.showTopic = [this](const std::string &Topic) {
         if (GetMainForm() && HtmlHelpAvailable()) {
             JumpToTopic(std::string(), Topic);
         } else if (Topic.empty()) {
@@ -112,8 +112,8 @@ THelpRouter::THelpRouter(QObject *Owner)
             ApplicationHelpJump(Topic);
         }
     };
-    seam.close = [] { ApplicationHelpCommand(help::HELP_QUIT); };
-    m_previousSeam = SetHelpHandler(std::move(seam));
+    handler.close = [] { ApplicationHelpCommand(help::HELP_QUIT); };
+    m_helpHandler.emplace(std::move(handler));
     g_instance = this;
 }
 
@@ -123,7 +123,7 @@ THelpRouter::~THelpRouter()
     if (GuiApplication() && ApplicationHelpFile.empty())
         ApplicationHelpCommand(help::HELP_QUIT);
     SetApplicationHelpHandler(std::move(m_previousHandler));
-    SetHelpHandler(std::move(m_previousSeam));
+    m_helpHandler.reset();
     g_instance = nullptr;
 }
 

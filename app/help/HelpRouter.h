@@ -67,7 +67,7 @@ private:
 
     THelpType m_helpType = THelpType::htWinhelp;
     TApplicationHelpHandler m_previousHandler;
-    foundation::HelpHandler m_previousSeam;
+    std::optional<foundation::ScopedHelpHandler> m_helpHandler;
     std::optional<QPoint> m_popupPos;
 };
 

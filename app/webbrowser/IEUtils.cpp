@@ -1,7 +1,5 @@
 #include "app/webbrowser/IEUtils.h"
 
-#include "platform/rtl/Hook.h"
-
 #include <map>
 #include <mutex>
 
@@ -26,8 +24,6 @@ std::map<uint32_t, SharedBlock> s_shared;
 uint32_t s_nextHandle = 0x100;
 std::map<uintptr_t, TItemList> s_lent;
 uintptr_t s_nextLent = 0x10000;
-
-rtl::Hook<THtmlHelpFunction> s_htmlHelp;
 
 } // namespace
 
@@ -140,13 +136,8 @@ std::optional<TItemList> TakeLentItemList(uintptr_t number)
     return list;
 }
 
-THtmlHelpFunction SetHtmlHelpFunction(THtmlHelpFunction function)
-{
-    return s_htmlHelp.replace(std::move(function));
-}
-
 intptr_t HtmlHelp(void *window, const std::string &file, uint32_t command, uintptr_t data)
 {
-    const THtmlHelpFunction function = s_htmlHelp.get();
+    const THtmlHelpFunction function = ScopedHtmlHelpFunction::valueOr({});
     return function ? function(window, file, command, data) : 0;
 }

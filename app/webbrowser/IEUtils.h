@@ -7,6 +7,8 @@
 // size counts its own two bytes), ended by an item of size 0. Our shell's
 // items carry one path segment each, so a list stands for a file path.
 
+#include "platform/rtl/ScopedOverride.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -48,5 +50,5 @@ std::optional<TItemList> TakeLentItemList(uintptr_t number);
 // library that cannot be loaded does.
 using THtmlHelpFunction =
     std::function<intptr_t(void *window, const std::string &file, uint32_t command, uintptr_t data)>;
-THtmlHelpFunction SetHtmlHelpFunction(THtmlHelpFunction function);
+using ScopedHtmlHelpFunction = rtl::ScopedOverride<struct HtmlHelpFunctionTag, THtmlHelpFunction>;
 intptr_t HtmlHelp(void *window, const std::string &file, uint32_t command, uintptr_t data);

@@ -1,7 +1,5 @@
 #include "app/webbrowser/ShellDde.h"
 
-#include "platform/rtl/Hook.h"
-
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QThread>
@@ -20,8 +18,6 @@ std::atomic<TDdeMode> s_mode{TDdeMode::None};
 // Set while a shell command of the service runs: the shell may start a
 // conversation of its own then, and the service must not answer itself.
 std::atomic<bool> s_busy{false};
-
-rtl::Hook<TFolderOpener> s_opener;
 
 std::mutex s_windowsMutex;
 std::vector<TShellDdeWindow *> s_windows;
@@ -60,11 +56,6 @@ TDdeSender CurrentDdeSender()
 TDdeMode CurrentDdeMode()
 {
     return s_mode.load();
-}
-
-TFolderOpener SetFolderOpener(TFolderOpener opener)
-{
-    return s_opener.replace(std::move(opener));
 }
 
 // ---------------------------------------------------------------------------
@@ -160,7 +151,7 @@ bool TShellDdeWindow::executeFolderCommand(const std::string &text)
 
 bool TShellDdeWindow::runShellCommand(const std::string &path, const std::string &verb, int show)
 {
-    const TFolderOpener opener = s_opener.get();
+    const TFolderOpener opener = ScopedFolderOpener::valueOr({});
     s_busy = true;
     const bool done = opener ? opener(path, verb, show) : desktopOpener(path, verb, show);
     s_busy = false;

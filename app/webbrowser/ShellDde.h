@@ -7,6 +7,7 @@
 // desktop through a replaceable opener.
 
 #include "app/webbrowser/ShellDdeCommands.h"
+#include "platform/rtl/ScopedOverride.h"
 
 #include <cstdint>
 #include <functional>
@@ -35,10 +36,9 @@ enum class TDdeMode { None, Page, Folder };
 TDdeMode CurrentDdeMode();
 
 // Opens a folder through the desktop: (path, verb "explore" or "find", show
-// command) -> whether it was carried out. Returns the previous opener; an
-// empty one restores the desktop's.
+// command) -> whether it was carried out. Tests stand in for the desktop.
 using TFolderOpener = std::function<bool(const std::string &path, const std::string &verb, int showCommand)>;
-TFolderOpener SetFolderOpener(TFolderOpener opener);
+using ScopedFolderOpener = rtl::ScopedOverride<struct FolderOpenerTag, TFolderOpener>;
 
 class TShellDdeWindow
 {

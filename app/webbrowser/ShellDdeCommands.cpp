@@ -2,12 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <mutex>
 
 namespace {
-
-std::mutex s_namesMutex;
-std::optional<TShellDdeNames> s_names;
 
 template <typename T>
 bool parseNumber(std::string_view text, T &value)
@@ -33,14 +29,7 @@ TShellDdeNames DefaultShellDdeNames()
 
 TShellDdeNames ShellDdeNames()
 {
-    std::lock_guard lock(s_namesMutex);
-    return s_names ? *s_names : DefaultShellDdeNames();
-}
-
-void SetShellDdeNames(const TShellDdeNames &names)
-{
-    std::lock_guard lock(s_namesMutex);
-    s_names = names;
+    return ScopedShellDdeNames::valueOr(DefaultShellDdeNames());
 }
 
 std::string DdeCommandName(const std::string &commandText)

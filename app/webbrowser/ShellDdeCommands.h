@@ -22,7 +22,7 @@ TShellDdeNames DefaultShellDdeNames();
 // The names a wrapper reads at its creation: the desktop's, unless set
 // otherwise (empty names match nothing).
 TShellDdeNames ShellDdeNames();
-void SetShellDdeNames(const TShellDdeNames &names);
+using ScopedShellDdeNames = rtl::ScopedOverride<struct ShellDdeNamesTag, TShellDdeNames>;
 // The text between "[" and "(" of a command text; empty when either is missing.
 std::string DdeCommandName(const std::string &commandText);
 

@@ -19,9 +19,6 @@ namespace help {
 
 namespace {
 
-std::optional<HtmlHelpFunction> g_htmlOverride;
-std::optional<WinHelpFunction> g_winOverride;
-
 // One viewer per book, as the help system keeps one window per file.
 std::map<QString, QPointer<HelpViewer>> &viewers()
 {
@@ -131,33 +128,23 @@ QString popupTextOf(const QString &path, const HtmlHelpPopup &popup)
 
 bool htmlHelpAvailable()
 {
-    if (g_htmlOverride)
-        return bool(*g_htmlOverride);
+    if (const auto entry = ScopedHtmlHelpEntry::current())
+        return bool(*entry);
     return guiRunning();
 }
 
 QWidget *htmlHelp(QWidget *caller, const QString &path, HtmlHelpCommand command, const HtmlHelpArg &arg)
 {
-    if (g_htmlOverride)
-        return *g_htmlOverride ? (*g_htmlOverride)(caller, path, command, arg) : nullptr;
+    if (const auto entry = ScopedHtmlHelpEntry::current())
+        return *entry ? (*entry)(caller, path, command, arg) : nullptr;
     return guiRunning() ? viewerHtmlHelp(caller, path, command, arg) : nullptr;
 }
 
 bool winHelp(QWidget *window, const QString &file, uint16_t command, const HelpData &data)
 {
-    if (g_winOverride)
-        return *g_winOverride && (*g_winOverride)(window, file, command, data);
+    if (const auto entry = ScopedWinHelpEntry::current())
+        return *entry && (*entry)(window, file, command, data);
     return guiRunning() && viewerWinHelp(window, file, command, data);
-}
-
-std::optional<HtmlHelpFunction> setHtmlHelpEntry(std::optional<HtmlHelpFunction> entry)
-{
-    return std::exchange(g_htmlOverride, std::move(entry));
-}
-
-std::optional<WinHelpFunction> setWinHelpEntry(std::optional<WinHelpFunction> entry)
-{
-    return std::exchange(g_winOverride, std::move(entry));
 }
 
 QWidget *viewerHtmlHelp(QWidget *, const QString &path, HtmlHelpCommand command, const HtmlHelpArg &arg)

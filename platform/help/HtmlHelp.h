@@ -3,9 +3,10 @@
 // The help system's two entry points, served by the help viewer: the
 // compiled-help calls and the classic help calls. Both find the book of a help
 // file (see HelpBook.h), keep one viewer window per book and show context
-// pop-ups. Tests replace either entry point, as the message box has its sink.
+// pop-ups. Tests stand in for either entry point, as the message box has its sink.
 
 #include "platform/help/HelpCommands.h"
+#include "platform/rtl/ScopedOverride.h"
 
 #include <functional>
 #include <optional>
@@ -30,10 +31,10 @@ QWidget *htmlHelp(QWidget *caller, const QString &path, HtmlHelpCommand command,
 // True when the command was carried out.
 bool winHelp(QWidget *window, const QString &file, uint16_t command, const HelpData &data = {});
 
-// nullopt returns to the viewer; an empty function makes the entry point
-// unavailable. Each returns the previous override.
-std::optional<HtmlHelpFunction> setHtmlHelpEntry(std::optional<HtmlHelpFunction> entry);
-std::optional<WinHelpFunction> setWinHelpEntry(std::optional<WinHelpFunction> entry);
+// Stand-ins for the entry points; an empty function makes the entry point
+// unavailable.
+using ScopedHtmlHelpEntry = rtl::ScopedOverride<struct HtmlHelpEntryTag, HtmlHelpFunction>;
+using ScopedWinHelpEntry = rtl::ScopedOverride<struct WinHelpEntryTag, WinHelpFunction>;
 
 // The viewer's own calls, under the entry points.
 QWidget *viewerHtmlHelp(QWidget *caller, const QString &path, HtmlHelpCommand command, const HtmlHelpArg &arg);

@@ -2,7 +2,6 @@
 
 #include "platform/ini/IniDocument.h"
 #include "platform/ini/PrivateProfile.h"
-#include "platform/rtl/Hook.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -17,10 +16,7 @@ namespace registry {
 
 namespace {
 
-std::mutex g_mutex;      // guards the store path
 std::mutex g_storeMutex; // one change of the store at a time
-std::string g_storePath;
-rtl::Hook<EnvironmentSource> g_environment;
 
 const char *rootName(RootKey root)
 {
@@ -185,7 +181,7 @@ std::optional<Value> decodeValue(const std::string &stored)
 
 std::optional<std::string> environmentValue(const std::string &name)
 {
-    if (const EnvironmentSource source = g_environment.get())
+    if (const EnvironmentSource source = ScopedEnvironmentSource::valueOr({}))
         return source(name);
     if (!qEnvironmentVariableIsSet(name.c_str()))
         return std::nullopt;
@@ -238,24 +234,10 @@ bool isSystemKey(RootKey root, const std::string &path)
 
 std::string storeFilePath()
 {
-    {
-        std::lock_guard lock(g_mutex);
-        if (!g_storePath.empty())
-            return g_storePath;
-    }
+    if (std::optional<std::string> pinned = ScopedStoreFilePath::current(); pinned && !pinned->empty())
+        return *pinned;
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     return QFile::encodeName(folder + QStringLiteral("/zarvello/registry.ini")).toStdString();
-}
-
-void setStoreFilePath(const std::string &path)
-{
-    std::lock_guard lock(g_mutex);
-    g_storePath = path;
-}
-
-EnvironmentSource setEnvironmentSource(EnvironmentSource source)
-{
-    return g_environment.replace(std::move(source));
 }
 
 std::string proxyServerFromEnvironmentValue(const std::string &value)

@@ -335,16 +335,4 @@ FormatSeparators formatSeparators()
     return FormatSeparators{toAnsiSeparator(s.ThousandSeparator, ','), toAnsiSeparator(s.DecimalSeparator, '.')};
 }
 
-void setFormatSeparators(char thousands, char decimal)
-{
-    if (thousands == 0 || decimal == 0) {
-        ResetFormatSettings();
-        return;
-    }
-    TFormatSettings s = FormatSettings();
-    s.ThousandSeparator = QChar(AnsiToUnicode(uint8_t(thousands)));
-    s.DecimalSeparator = QChar(AnsiToUnicode(uint8_t(decimal)));
-    SetFormatSettings(s);
-}
-
 } // namespace rtl

@@ -35,8 +35,5 @@ struct FormatSeparators
     char decimal = '.';
 };
 FormatSeparators formatSeparators();
-// Replaces the process-wide record by a copy with these separators; a NUL
-// puts the desktop's record back.
-void setFormatSeparators(char thousands, char decimal);
 
 } // namespace rtl

@@ -10,7 +10,7 @@
 
 namespace rtl {
 
-// Function: the std::function type of the hook.
+// Function: the type of the value held, usually a std::function.
 template <typename Function>
 class Hook
 {

@@ -1,6 +1,8 @@
 #pragma once
 
-// The platform's message sounds. Tests replace the sink to hear them.
+// The platform's message sounds. Tests install a sink to hear them.
+
+#include "platform/rtl/ScopedOverride.h"
 
 #include <functional>
 
@@ -12,8 +14,7 @@ enum class BeepKind { Simple = -1, Default = 0, Stop = 0x10, Question = 0x20, Ex
 void MessageBeep(BeepKind kind);
 
 using BeepSink = std::function<void(BeepKind)>;
-// Installs a sink that receives every beep instead of the sound card; an
-// empty sink restores the default. Returns the previous sink.
-BeepSink SetBeepSink(BeepSink sink);
+// A sink that receives every beep instead of the sound card.
+using ScopedBeepSink = rtl::ScopedOverride<struct BeepSinkTag, BeepSink>;
 
 } // namespace shell

@@ -3,8 +3,10 @@
 // What the desktop tells the program about itself and the screen: the
 // program folder, the program's version, the work area and the screen size,
 // and opening links with the user's programs. Each answer can be pinned by a
-// test, so that placement and version logic run the same on every machine.
+// test with its scoped override, so that placement and version logic run the
+// same on every machine.
 
+#include "platform/rtl/ScopedOverride.h"
 #include "platform/rtl/Types.h"
 
 #include <QString>
@@ -16,8 +18,8 @@ namespace shell {
 
 // The folder of the executable, without a trailing separator.
 QString programFolder();
-// Pins the program folder; an empty folder returns to the executable's.
-void setProgramFolder(const QString &folder);
+// Pins the program folder (trailing separators are dropped).
+using ScopedProgramFolder = rtl::ScopedOverride<struct ProgramFolderTag, QString>;
 
 // The four parts of the program's file version.
 struct ProgramVersion
@@ -31,26 +33,23 @@ struct ProgramVersion
 
 // The version compiled into the program; nullopt when the build carries none.
 std::optional<ProgramVersion> programVersion();
-// Pins the version for tests; nullopt pretends the program has none.
-void setProgramVersion(std::optional<ProgramVersion> version);
-// Returns to the version compiled in.
-void resetProgramVersion();
+// Pins the version; nullopt pretends the program has none.
+using ScopedProgramVersion = rtl::ScopedOverride<struct ProgramVersionTag, std::optional<ProgramVersion>>;
 
 // The primary screen's available area (without panels and docks); the zero
 // rectangle when there is no screen.
 rtl::TRect workArea();
 // The primary screen's full size; zero without a screen.
 rtl::TSize screenSize();
-// Pin the answers of workArea() and screenSize(); nullopt unpins.
-void setWorkArea(std::optional<rtl::TRect> area);
-void setScreenSize(std::optional<rtl::TSize> size);
+// Pin the answers of workArea() and screenSize().
+using ScopedWorkArea = rtl::ScopedOverride<struct WorkAreaTag, rtl::TRect>;
+using ScopedScreenSize = rtl::ScopedOverride<struct ScreenSizeTag, rtl::TSize>;
 
 // Opens a web page or a mailto link with the user's program. The result of
 // the desktop is not reported: the caller has nothing sensible to do with it.
 void openUrl(const QString &url);
 using UrlOpener = std::function<void(const QString &)>;
-// Installs an opener that receives every URL instead of the desktop; an
-// empty opener restores the default. Returns the previous opener.
-UrlOpener setUrlOpener(UrlOpener opener);
+// An opener that receives every URL instead of the desktop.
+using ScopedUrlOpener = rtl::ScopedOverride<struct UrlOpenerTag, UrlOpener>;
 
 } // namespace shell

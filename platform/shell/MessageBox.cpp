@@ -1,15 +1,11 @@
 #include "platform/shell/MessageBox.h"
 
-#include "platform/rtl/Hook.h"
-
 #include <QApplication>
 #include <QMessageBox>
 
 namespace shell {
 
 namespace {
-
-rtl::Hook<MessageBoxSink> g_sink;
 
 QMessageBox::Icon toQtIcon(MessageIcon icon)
 {
@@ -51,19 +47,13 @@ int showRealBox(const MessageBoxRequest &request)
 int MessageBox(QWidget *owner, const QString &text, const QString &caption, MessageButtons buttons, MessageIcon icon)
 {
     MessageBoxRequest request{owner, text, caption, buttons, icon};
-    if (const MessageBoxSink sink = g_sink.get())
+    if (const MessageBoxSink sink = ScopedMessageBoxSink::valueOr({}))
         return sink(request);
     return showRealBox(request);
 }
 
-MessageBoxSink SetMessageBoxSink(MessageBoxSink sink)
-{
-    return g_sink.replace(std::move(sink));
-}
-
 RecordingMessageBoxes::RecordingMessageBoxes()
-{
-    m_previous = SetMessageBoxSink([this](const MessageBoxRequest &request) {
+    : m_sink([this](const MessageBoxRequest &request) {
         m_requests.push_back(request);
         if (!m_answers.empty()) {
             const int answer = m_answers.front();
@@ -71,12 +61,9 @@ RecordingMessageBoxes::RecordingMessageBoxes()
             return answer;
         }
         return request.buttons == MessageButtons::YesNo ? int(ResultYes) : int(ResultOk);
-    });
-}
+    })
+{}
 
-RecordingMessageBoxes::~RecordingMessageBoxes()
-{
-    SetMessageBoxSink(std::move(m_previous));
-}
+RecordingMessageBoxes::~RecordingMessageBoxes() = default;
 
 } // namespace shell

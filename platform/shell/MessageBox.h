@@ -4,6 +4,8 @@
 // sink that tests replace, so that a test can answer a box without a user and
 // no modal loop can block it.
 
+#include "platform/rtl/ScopedOverride.h"
+
 #include <QString>
 
 #include <deque>
@@ -35,9 +37,8 @@ struct MessageBoxRequest
 int MessageBox(QWidget *owner, const QString &text, const QString &caption, MessageButtons buttons, MessageIcon icon);
 
 using MessageBoxSink = std::function<int(const MessageBoxRequest &)>;
-// Installs a sink that answers every box instead of the user; an empty sink
-// restores the real box. Returns the previous sink.
-MessageBoxSink SetMessageBoxSink(MessageBoxSink sink);
+// A sink that answers every box instead of the user.
+using ScopedMessageBoxSink = rtl::ScopedOverride<struct MessageBoxSinkTag, MessageBoxSink>;
 
 // A sink for tests: installs itself while it lives, records every box and
 // answers with the scripted results in order; when the script is used up it
@@ -57,7 +58,7 @@ public:
 private:
     std::vector<MessageBoxRequest> m_requests;
     std::deque<int> m_answers;
-    MessageBoxSink m_previous;
+    ScopedMessageBoxSink m_sink;
 };
 
 } // namespace shell

@@ -32,25 +32,12 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_folder.isValid() && m_engine.isRunning());
-        shell::setProgramFolder(m_folder.path());
-        shell::setWorkArea(rtl::Rect(0, 0, 1280, 1000));
-        shell::setScreenSize(rtl::TSize{1280, 1024});
-        rtl::setFormatSeparators(',', '.');
-        m_previousOpener = shell::setUrlOpener([this](const QString &url) { m_opened << url; });
         setEngines(3);
         QFile::remove(m_folder.file("Domain-Data.txt"));
         writeOptions("ShowSplashScreen=false\r\n");
     }
 
-    void TearDown() override
-    {
-        m_form.reset();
-        shell::setUrlOpener(m_previousOpener);
-        shell::setProgramFolder(QString());
-        shell::setWorkArea(std::nullopt);
-        shell::setScreenSize(std::nullopt);
-        rtl::setFormatSeparators(0, 0);
-    }
+    void TearDown() override { m_form.reset(); }
 
     void write(const char *name, const std::string &bytes)
     {
@@ -90,8 +77,12 @@ protected:
     zvotest::ProgramFolder m_folder;
     zvotest::FakeSearchEngine m_engine;
     shell::RecordingMessageBoxes m_boxes;
-    shell::UrlOpener m_previousOpener;
     QStringList m_opened;
+    shell::ScopedProgramFolder m_programFolder{m_folder.path()};
+    shell::ScopedWorkArea m_workArea{rtl::Rect(0, 0, 1280, 1000)};
+    shell::ScopedScreenSize m_screenSize{rtl::TSize{1280, 1024}};
+    rtl::ScopedFormatSettings m_formats{rtl::FormatSettingsEnUS()};
+    shell::ScopedUrlOpener m_opener{[this](const QString &url) { m_opened << url; }};
     std::unique_ptr<app::TMainForm> m_form;
     int64_t m_splashNow = 0;
     std::function<void()> m_onSplashPause;

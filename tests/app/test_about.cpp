@@ -20,22 +20,13 @@ namespace {
 class AboutTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        shell::setProgramFolder(QString::fromLocal8Bit(qgetenv("ZVO_SOURCE_DIR")) + "/data");
-        shell::setProgramVersion(shell::ProgramVersion{2, 5, 1, 7});
-        shell::setWorkArea(rtl::TRect{0, 0, 1024, 768});
-        shell::setScreenSize(rtl::TSize{1024, 800});
-        ShowSplashScreen = true;
-    }
-    void TearDown() override
-    {
-        shell::setProgramFolder(QString());
-        shell::resetProgramVersion();
-        shell::setWorkArea(std::nullopt);
-        shell::setScreenSize(std::nullopt);
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void SetUp() override { ShowSplashScreen = true; }
+    void TearDown() override { QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    shell::ScopedProgramFolder m_programFolder{QString::fromLocal8Bit(qgetenv("ZVO_SOURCE_DIR")) + "/data"};
+    shell::ScopedProgramVersion m_version{shell::ProgramVersion{2, 5, 1, 7}};
+    shell::ScopedWorkArea m_workArea{rtl::TRect{0, 0, 1024, 768}};
+    shell::ScopedScreenSize m_screenSize{rtl::TSize{1024, 800}};
 };
 
 TEST_F(AboutTest, ShowsThePictureAndTheVersionOrKeepsItsSizeWithoutThePicture)
@@ -53,7 +44,7 @@ TEST_F(AboutTest, ShowsThePictureAndTheVersionOrKeepsItsSizeWithoutThePicture)
     EXPECT_FALSE(form);
 
     QTemporaryDir empty;
-    shell::setProgramFolder(empty.path());
+    const shell::ScopedProgramFolder emptyFolder(empty.path());
     QWidget owner;
     TAboutForm *bare = TAboutForm::ShowAbout(&owner);
     EXPECT_FALSE(bare->isModal());

@@ -85,19 +85,15 @@ protected:
     {
         ASSERT_TRUE(m_folder.isValid());
         ASSERT_TRUE(m_engine.isRunning());
-        shell::setProgramFolder(m_folder.path());
         unsetenv("ZVO_DEVELOPER");
     }
-    void TearDown() override
-    {
-        unsetenv("ZVO_DEVELOPER");
-        shell::setProgramFolder(QString());
-    }
+    void TearDown() override { unsetenv("ZVO_DEVELOPER"); }
     std::string logText() const { return readFile(m_folder.filePath("~SE-Errors.txt")); }
     std::string query() const { return m_engine.queryUrl(1, Domain); }
 
     QTemporaryDir m_folder;
     FakeSearchEngine m_engine;
+    shell::ScopedProgramFolder m_programFolder{m_folder.path()};
 };
 
 } // namespace

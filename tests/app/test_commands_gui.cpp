@@ -247,22 +247,24 @@ TEST_F(CommandsTest, HelpKeyAndButtonShowTheContentsAndClosingClosesTheHelp)
     write("Domain-Data.txt", SortedRows);
     // What the help viewer is asked to do, instead of opening it.
     std::vector<std::pair<QString, help::HtmlHelpCommand>> calls;
-    const auto previous = help::setHtmlHelpEntry(
-        [&](QWidget *, const QString &path, help::HtmlHelpCommand command, const help::HtmlHelpArg &) {
-            calls.emplace_back(path, command);
-            return static_cast<QWidget *>(nullptr);
-        });
-    TMainForm &form = start();
-    ASSERT_NE(form.HelpRouter1, nullptr);
-    EXPECT_EQ(form.MenuHelpHelpTopics->shortcut(), QKeySequence(Qt::Key_F1));
+    {
+        const help::ScopedHtmlHelpEntry entry(
+            [&](QWidget *, const QString &path, help::HtmlHelpCommand command, const help::HtmlHelpArg &) {
+                calls.emplace_back(path, command);
+                return static_cast<QWidget *>(nullptr);
+            });
+        TMainForm &form = start();
+        ASSERT_NE(form.HelpRouter1, nullptr);
+        EXPECT_EQ(form.MenuHelpHelpTopics->shortcut(), QKeySequence(Qt::Key_F1));
 
-    form.HelpButton->click();
-    form.MenuHelpHelpTopics->trigger();
-    const auto contents = std::make_pair(m_folder.file(QStringLiteral("ZVO.chm")), help::HtmlHelpCommand::DisplayTopic);
-    EXPECT_EQ(calls, (decltype(calls){contents, contents}));
-    calls.clear();
-    EXPECT_TRUE(form.close());
-    help::setHtmlHelpEntry(previous);
+        form.HelpButton->click();
+        form.MenuHelpHelpTopics->trigger();
+        const auto contents =
+            std::make_pair(m_folder.file(QStringLiteral("ZVO.chm")), help::HtmlHelpCommand::DisplayTopic);
+        EXPECT_EQ(calls, (decltype(calls){contents, contents}));
+        calls.clear();
+        EXPECT_TRUE(form.close());
+    }
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls[0].second, help::HtmlHelpCommand::CloseAll);
 }

@@ -124,15 +124,14 @@ TEST(EmbeddedWBHost, CommandGroupsRefreshUnloadAndHelp)
 
     EXPECT_EQ(wb.ShowHelp(nullptr, "x.chm", 1, 0), S_FALSE);
     std::vector<std::string> helpCalls;
-    const THtmlHelpFunction previous =
-        SetHtmlHelpFunction([&](void *, const std::string &file, uint32_t command, uintptr_t data) -> intptr_t {
+    const ScopedHtmlHelpFunction helpFunction(
+        [&](void *, const std::string &file, uint32_t command, uintptr_t data) -> intptr_t {
             helpCalls.push_back(file + ":" + std::to_string(command) + ":" + std::to_string(data));
             return 0;
         });
     wb.HelpFile = "Zarvello.chm";
     EXPECT_EQ(wb.ShowHelp(nullptr, "ignored.chm", 15, 7), S_OK);
     EXPECT_EQ(helpCalls, (std::vector<std::string>{"Zarvello.chm:15:7"}));
-    SetHtmlHelpFunction(previous);
 }
 
 TEST(EmbeddedWBAgent, TokenIsTheOneRegisteredAtLoaded)

@@ -45,19 +45,6 @@ class HelpRouterTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        help::setHtmlHelpEntry(help::HtmlHelpFunction(
-            [this](QWidget *, const QString &path, HtmlHelpCommand command, const help::HtmlHelpArg &arg) {
-                html.push_back(describe(path, command, arg));
-                return command == HtmlHelpCommand::CloseAll ? nullptr : &window;
-            }));
-        help::setWinHelpEntry(
-            help::WinHelpFunction([this](QWidget *, const QString &file, uint16_t command, const HelpData &data) {
-                win.push_back(std::to_string(command) + " " + file.toStdString() + " " + data.text.toStdString() +
-                              (data.point.isNull()
-                                   ? ""
-                                   : "@" + std::to_string(data.point.x()) + "," + std::to_string(data.point.y())));
-                return winAnswer;
-            }));
         ApplicationHelpFile = "/opt/zarvello/ZVO.chm";
         router = std::make_unique<THelpRouter>();
         router->SetHelpType(THelpType::htHTMLhelp);
@@ -66,8 +53,6 @@ protected:
     {
         router.reset();
         SetApplicationHelpHandler(nullptr);
-        help::setHtmlHelpEntry(std::nullopt);
-        help::setWinHelpEntry(std::nullopt);
         ApplicationHelpFile.clear();
         SetMainForm(nullptr);
     }
@@ -81,6 +66,17 @@ protected:
     Calls html, win;
     bool winAnswer = true;
     bool callHelp = true;
+    help::ScopedHtmlHelpEntry m_htmlEntry{
+        [this](QWidget *, const QString &path, HtmlHelpCommand command, const help::HtmlHelpArg &arg) {
+            html.push_back(describe(path, command, arg));
+            return command == HtmlHelpCommand::CloseAll ? nullptr : &window;
+        }};
+    help::ScopedWinHelpEntry m_winEntry{[this](QWidget *, const QString &file, uint16_t command, const HelpData &data) {
+        win.push_back(
+            std::to_string(command) + " " + file.toStdString() + " " + data.text.toStdString() +
+            (data.point.isNull() ? "" : "@" + std::to_string(data.point.x()) + "," + std::to_string(data.point.y())));
+        return winAnswer;
+    }};
     std::unique_ptr<THelpRouter> router;
 };
 
@@ -151,7 +147,7 @@ TEST_F(HelpRouterTest, RequestsTheRouterDoesNotServeStayWithTheApplication)
     router->OnHelp = nullptr;
 
     // Without compiled help the application falls back to classic help.
-    help::setHtmlHelpEntry(help::HtmlHelpFunction());
+    const help::ScopedHtmlHelpEntry unavailable{help::HtmlHelpFunction()};
     route(help::HELP_CONTENTS);
     EXPECT_TRUE(callHelp);
     EXPECT_TRUE(ApplicationHelpCommand(help::HELP_FINDER));
@@ -256,7 +252,7 @@ TEST_F(HelpRouterTest, FoundationHelpRoutinesReachTheViewer)
                            "close ", "toc /opt/zarvello/ZVO.chm"}));
 
     // With neither, a keyword reaches the classic help as a jump.
-    help::setHtmlHelpEntry(help::HtmlHelpFunction());
+    const help::ScopedHtmlHelpEntry unavailable{help::HtmlHelpFunction()};
     ShowHelpKeyword("Updates");
     ASSERT_EQ(win.size(), 1u);
     EXPECT_TRUE(win[0].ends_with(" JumpID(\"\",\"Updates\")")) << win[0];

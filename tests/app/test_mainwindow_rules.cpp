@@ -95,10 +95,9 @@ TEST(ColorScale, StepsLegendSegmentsAndHints)
     EXPECT_EQ(LegendStepAt(5, 0), -1);
     EXPECT_EQ(LegendStepAt(0, 0), -1);
 
-    rtl::setFormatSeparators(',', '.');
+    const rtl::ScopedFormatSettings formats(rtl::FormatSettingsEnUS());
     EXPECT_EQ(LegendHint(0), "for this color status, the web site must have up to 250 references");
     EXPECT_EQ(LegendHint(9), "for this color status, the web site must have up to 999,999,999 references");
-    rtl::setFormatSeparators('\0', '\0');
 }
 
 TEST(LinkCount, ReadsCountsWhateverTheSeparatorAndNeitherWrapsNorThrows)

@@ -11,22 +11,16 @@ namespace {
 class RecordingOpener
 {
 public:
-    RecordingOpener()
-    {
-        m_previous = SetFolderOpener([this](const std::string &path, const std::string &verb, int show) {
-            calls.push_back(verb + " " + path + " " + std::to_string(show));
-            if (during)
-                during();
-            return true;
-        });
-    }
-    ~RecordingOpener() { SetFolderOpener(m_previous); }
-
     std::vector<std::string> calls;
     std::function<void()> during;
 
 private:
-    TFolderOpener m_previous;
+    ScopedFolderOpener m_opener{[this](const std::string &path, const std::string &verb, int show) {
+        calls.push_back(verb + " " + path + " " + std::to_string(show));
+        if (during)
+            during();
+        return true;
+    }};
 };
 
 std::string folderCommand(const std::string &name, const std::string &path, const std::string &list,

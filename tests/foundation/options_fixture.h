@@ -25,26 +25,12 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        shell::setProgramFolder(m_dir.path());
-        shell::setWorkArea(rtl::Rect(0, 0, 1280, 984));
-        shell::setScreenSize(rtl::TSize{1280, 1024});
-        registry::setStoreFilePath(m_dir.filePath("config/zarvello/registry.ini").toStdString());
-        registry::setEnvironmentSource([this](const std::string &name) -> std::optional<std::string> {
-            return m_env.count(name) ? std::optional(m_env[name]) : std::nullopt;
-        });
-        m_previousSink = shell::SetBeepSink([this](shell::BeepKind) { ++m_beeps; });
         foundation::OptionsFileName.clear();
         foundation::OptionsSection.clear();
     }
 
     void TearDown() override
     {
-        shell::SetBeepSink(m_previousSink);
-        registry::setEnvironmentSource({});
-        registry::setStoreFilePath({});
-        shell::setScreenSize(std::nullopt);
-        shell::setWorkArea(std::nullopt);
-        shell::setProgramFolder(QString());
         foundation::OptionsFileName.clear();
         foundation::OptionsSection.clear();
     }
@@ -66,5 +52,12 @@ protected:
     QTemporaryDir m_dir;
     std::map<std::string, std::string> m_env;
     int m_beeps = 0;
-    shell::BeepSink m_previousSink;
+    shell::ScopedProgramFolder m_programFolder{m_dir.path()};
+    shell::ScopedWorkArea m_workArea{rtl::Rect(0, 0, 1280, 984)};
+    shell::ScopedScreenSize m_screenSize{rtl::TSize{1280, 1024}};
+    registry::ScopedStoreFilePath m_store{m_dir.filePath("config/zarvello/registry.ini").toStdString()};
+    registry::ScopedEnvironmentSource m_environment{[this](const std::string &name) -> std::optional<std::string> {
+        return m_env.count(name) ? std::optional(m_env[name]) : std::nullopt;
+    }};
+    shell::ScopedBeepSink m_beepSink{[this](shell::BeepKind) { ++m_beeps; }};
 };

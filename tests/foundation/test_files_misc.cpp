@@ -16,18 +16,18 @@ using namespace foundation;
 
 TEST(ProgramFiles, ApplicationPathAndVersionString)
 {
-    shell::setProgramFolder(QString());
     EXPECT_EQ(GetApplicationPath().back(), '/');
 
     const std::pair<shell::ProgramVersion, const char *> cases[] = {
         {{2, 0, 7, 0}, "2.0.7"}, {{2, 0, 0, 0}, "2.0"}, {{2, 0, 0, 3}, "2.0.0.3"}, {{2, 0, 7, 1}, "2.0.7.1"}};
     for (const auto &[version, text] : cases) {
-        shell::setProgramVersion(version);
+        const shell::ScopedProgramVersion pinned(version);
         EXPECT_EQ(GetFileVersionString(), text);
     }
-    shell::setProgramVersion(std::nullopt);
-    EXPECT_EQ(GetFileVersionString(), "");
-    shell::resetProgramVersion();
+    {
+        const shell::ScopedProgramVersion none(std::nullopt);
+        EXPECT_EQ(GetFileVersionString(), "");
+    }
     EXPECT_FALSE(GetFileVersionString().empty()) << "the build compiles its version in";
 }
 

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <tuple>
 #include <vector>
 
 using namespace foundation;
@@ -63,17 +64,15 @@ TEST_F(OptionsTest, DefaultsWithoutAFile)
 
     // The main window's default width fits the work area, or the screen
     // without one, but never below the window's minimum.
-    shell::setWorkArea(rtl::Rect(0, 0, 700, 500));
     std::filesystem::remove(optionsPath().toStdString());
-    LoadOptions();
-    EXPECT_EQ(MainWindowW, 684);
-    shell::setWorkArea(rtl::Rect(0, 0, 600, 500));
-    LoadOptions();
-    EXPECT_EQ(MainWindowW, 630);
-    shell::setWorkArea(rtl::TRect{});
-    shell::setScreenSize(rtl::TSize{720, 400});
-    LoadOptions();
-    EXPECT_EQ(MainWindowW, 704);
+    for (const auto &[area, screenWidth, width] :
+         {std::tuple(rtl::Rect(0, 0, 700, 500), 1280, 684), std::tuple(rtl::Rect(0, 0, 600, 500), 1280, 630),
+          std::tuple(rtl::TRect{}, 720, 704)}) {
+        const shell::ScopedWorkArea workArea(area);
+        const shell::ScopedScreenSize screen(rtl::TSize{screenWidth, 400});
+        LoadOptions();
+        EXPECT_EQ(MainWindowW, width);
+    }
 
     EXPECT_EQ(OptionsSectionForProgram("ZARVELLO.EXE"), "ZARVELLO");
     EXPECT_EQ(OptionsSectionForProgram("a.exe.Exe"), "a");
@@ -82,7 +81,7 @@ TEST_F(OptionsTest, DefaultsWithoutAFile)
 TEST_F(OptionsTest, TheDefaultsForAnUnreadableFileAreThoseOfNoFile)
 {
     for (const rtl::TRect area : {rtl::Rect(0, 0, 1280, 984), rtl::Rect(0, 0, 600, 500)}) {
-        shell::setWorkArea(area);
+        const shell::ScopedWorkArea workArea(area);
         LoadOptions();
         CheckForUpdatesInterval = "Every Day", CheckForUpdatesLastDate = "x", ConcurrentConnectionCount = 1;
         MainWindowX = MainWindowY = MainWindowW = MainWindowH = ProgressWindowX = ProgressWindowY = 5;

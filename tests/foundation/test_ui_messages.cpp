@@ -23,18 +23,11 @@ protected:
     shell::RecordingMessageBoxes boxes;
     std::vector<BeepKind> beeps;
     size_t boxesAtFirstBeep = 99;
-    void SetUp() override
-    {
-        shell::SetBeepSink([this](BeepKind kind) {
-            boxesAtFirstBeep = std::min(boxesAtFirstBeep, boxes.requests().size());
-            beeps.push_back(kind);
-        });
-    }
-    void TearDown() override
-    {
-        shell::SetBeepSink({});
-        SetMainForm(nullptr);
-    }
+    shell::ScopedBeepSink m_beepSink{[this](BeepKind kind) {
+        boxesAtFirstBeep = std::min(boxesAtFirstBeep, boxes.requests().size());
+        beeps.push_back(kind);
+    }};
+    void TearDown() override { SetMainForm(nullptr); }
     const shell::MessageBoxRequest &last() const { return boxes.requests().back(); }
 };
 
@@ -94,12 +87,14 @@ TEST(Probes, MainFormHelpAndRandomRange)
     EXPECT_EQ(GetMainForm(), &main) << "a destroyed window is never returned";
 
     std::vector<std::string> calls;
-    const HelpHandler previous = SetHelpHandler(
-        {[&](const std::string &topic) { calls.push_back("show:" + topic); }, [&]() { calls.push_back("close"); }});
+    {
+        const ScopedHelpHandler handler(
+            {[&](const std::string &topic) { calls.push_back("show:" + topic); }, [&]() { calls.push_back("close"); }});
+        ShowContentsHelp();
+        ShowHelpKeyword("TheOptionswindow");
+        CloseHelp();
+    }
     ShowContentsHelp();
-    ShowHelpKeyword("TheOptionswindow");
-    CloseHelp();
-    SetHelpHandler(previous);
     EXPECT_EQ(calls, (std::vector<std::string>{"show:", "show:TheOptionswindow", "close"}));
 
     EXPECT_EQ(RandomRange(5, 3), 3);

@@ -9,6 +9,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 using namespace foundation;
 
 using rtl::Bounds;
@@ -52,7 +54,8 @@ TEST(Placement, StoredBoundsWithinTheAreaAndItsEightPixelMargin)
 TEST(Placement, RealWindowsInThePinnedWorkArea)
 {
     // Bounds are the windows' outer ones, the platform's frame included.
-    shell::setWorkArea(rtl::Rect(0, 0, 1024, 740));
+    std::optional<shell::ScopedWorkArea> workArea;
+    workArea.emplace(rtl::Rect(0, 0, 1024, 740));
     QWidget form;
     form.setGeometry(10, 20, 400, 300);
     SetFormBounds(&form, 10, 600, 500, 400);
@@ -65,8 +68,8 @@ TEST(Placement, RealWindowsInThePinnedWorkArea)
     const QSize smallOuter = shell::outerGeometry(&small).size();
     EXPECT_EQ(small.pos(), QPoint((1024 - smallOuter.width()) / 2, (740 - smallOuter.height()) / 2));
 
-    shell::setWorkArea(rtl::TRect{});
-    shell::setScreenSize(TSize{800, 600});
+    workArea.emplace(rtl::TRect{});
+    const shell::ScopedScreenSize screen(TSize{800, 600});
     QWidget dialog;
     dialog.resize(200, 100);
     const QSize dialogOuter = shell::outerGeometry(&dialog).size();
@@ -77,6 +80,4 @@ TEST(Placement, RealWindowsInThePinnedWorkArea)
     child.setGeometry(100, 50, 300, 200);
     CenterForm(&dialog, &child);
     EXPECT_EQ(dialog.pos(), QPoint(100 + (300 - dialogOuter.width()) / 2, 50 + (200 - dialogOuter.height()) / 2));
-    shell::setScreenSize(std::nullopt);
-    shell::setWorkArea(std::nullopt);
 }

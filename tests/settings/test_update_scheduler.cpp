@@ -16,13 +16,8 @@ class UpdateScheduler : public ::testing::Test
 {
 protected:
     void SetUp() override { setNow(2026, 12, 6, 9); }
-    void TearDown() override { SetUpdateClock({}); }
 
-    void setNow(int y, int m, int d, int hour)
-    {
-        const rtl::TDateTime moment = rtl::EncodeDate(y, m, d) + hour / 24.0;
-        SetUpdateClock([moment] { return moment; });
-    }
+    void setNow(int y, int m, int d, int hour) { m_now = rtl::EncodeDate(y, m, d) + hour / 24.0; }
 
     // Whether the question was asked.
     bool asks(const std::string &interval, const std::string &lastDate)
@@ -37,6 +32,8 @@ protected:
     }
 
     std::vector<shell::MessageBoxRequest> requests;
+    rtl::TDateTime m_now = 0;
+    ScopedUpdateClock m_clock{[this] { return m_now; }};
 };
 
 } // namespace

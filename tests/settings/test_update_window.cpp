@@ -39,11 +39,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(QDir(m_root.path()).mkdir("program"));
-        shell::setProgramFolder(m_root.filePath("program"));
-        shell::setProgramVersion(shell::ProgramVersion{2, 9, 0, 0});
         UseProxy = false;
-        m_savedTimings = SetUpdateTimings({5, 3000, 1}); // pause ms, connect ms, stall s
-        shell::setUrlOpener([this](const QString &url) { opened.push_back(url.toStdString()); });
         ASSERT_TRUE(server.isRunning());
         ASSERT_TRUE(zvotest::writeFile(m_root.filePath("outside.txt"), "outside"));
     }
@@ -53,10 +49,6 @@ protected:
         for (TCheckForUpdatesForm *form : openForms())
             form->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        shell::setUrlOpener({});
-        SetUpdateTimings(m_savedTimings);
-        shell::resetProgramVersion();
-        shell::setProgramFolder({});
         EXPECT_EQ(zvotest::readFile(m_root.filePath("outside.txt")), "outside");
         EXPECT_EQ(QDir(m_root.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                   (QStringList{"outside.txt", "program"}));
@@ -120,9 +112,11 @@ protected:
     shell::RecordingMessageBoxes boxes;
     zvotest::FakeUpdateServer server;
     std::vector<std::string> opened;
-
-private:
-    TUpdateTimings m_savedTimings;
+    shell::ScopedProgramFolder m_programFolder{m_root.filePath("program")};
+    shell::ScopedProgramVersion m_version{shell::ProgramVersion{2, 9, 0, 0}};
+    // Pause between files 5 ms, connect 3000 ms, stall 1 s.
+    ScopedUpdateTimings m_timings{TUpdateTimings{5, 3000, 1}};
+    shell::ScopedUrlOpener m_opener{[this](const QString &url) { opened.push_back(url.toStdString()); }};
 };
 
 inline const QColor Green(0, 153, 0);
@@ -234,7 +228,7 @@ TEST_F(UpdateWindowTest, DrippingServerEndsAtTheTransferLimit)
     TUpdateTimings timings = UpdateTimings();
     timings.StallTimeoutSeconds = 30;
     timings.TransferTimeLimitMs = 1000;
-    SetUpdateTimings(timings);
+    const ScopedUpdateTimings dripping(timings);
     const auto drip = zvotest::CannedHttpReply::trickle(std::string(1000, 'x'), 1, std::chrono::milliseconds(100));
 
     server.setUpdateListResponse(drip);
@@ -261,7 +255,7 @@ TEST_F(UpdateWindowTest, RefusedNamesAndFailedDownloadsLeaveFilesAlone)
         write(name, "keep\r\n");
     TUpdateTimings timings = UpdateTimings();
     timings.MaxDownloadBytes = 4096;
-    SetUpdateTimings(timings);
+    const ScopedUpdateTimings smallDownloads(timings);
     server.setFile("outside.txt", "overwritten\n");
     server.setFileResponse("data.txt", zvotest::CannedHttpReply::withStatus(404, "Not Found\n"));
     server.setFileResponse("error.txt", zvotest::CannedHttpReply::withStatus(500, "Internal error\n"));
@@ -299,7 +293,7 @@ TEST_F(UpdateWindowTest, SchedulerOpensTheWindowOnYesAndWaitsForIt)
     server.setUpdateList("* Application\nVersion: 2.9\n");
     CheckForUpdatesInterval = "Every Day";
     CheckForUpdatesLastDate = "2026-12-01";
-    SetUpdateClock([] { return rtl::EncodeDate(2026, 12, 6); });
+    const ScopedUpdateClock clock([] { return rtl::EncodeDate(2026, 12, 6); });
     boxes.script(shell::ResultYes);
     // Closes the window once its run is over, as a user would.
     bool sawWindow = false;
@@ -313,7 +307,6 @@ TEST_F(UpdateWindowTest, SchedulerOpensTheWindowOnYesAndWaitsForIt)
     });
     closer.start(20);
     CheckForUpdatesIfDue(true);
-    SetUpdateClock({});
     EXPECT_TRUE(sawWindow);
     EXPECT_TRUE(openForms().empty());
     EXPECT_EQ(server.requestedPaths(), Strings{"/updates/zvoupdates.txt"});
@@ -324,7 +317,7 @@ TEST_F(UpdateWindowTest, SchedulerOpensTheWindowOnYesAndWaitsForIt)
 // touched (the fixture checks the folder's surroundings).
 TEST_F(UpdateWindowTest, BadListsEndCleanly)
 {
-    SetUpdateTimings({0, 3000, 1}); // no pause between files
+    const ScopedUpdateTimings noPause(TUpdateTimings{0, 3000, 1});
     server.setFile("ok.txt", "fine\n");
     const std::string ok = "Link: " + server.fileLink("ok.txt") + "\n";
     std::string binary(64 * 1024, '\0');

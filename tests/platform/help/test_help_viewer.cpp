@@ -90,7 +90,7 @@ TEST_F(HelpViewerTest, TheViewerOpensWithinTheWorkArea)
     };
     const Case cases[] = {{rtl::Bounds(0, 40, 1280, 960), true}, {rtl::Bounds(100, 30, 600, 400), false}};
     for (const Case &c : cases) {
-        shell::setWorkArea(c.area);
+        const shell::ScopedWorkArea workArea(c.area);
         HelpViewer *viewer = show(HtmlHelpCommand::DisplayToc, chm);
         ASSERT_NE(viewer, nullptr);
         const QRect area(c.area.Left, c.area.Top, c.area.Width(), c.area.Height());
@@ -101,7 +101,6 @@ TEST_F(HelpViewerTest, TheViewerOpensWithinTheWorkArea)
         closeAllHelp();
         QApplication::processEvents();
     }
-    shell::setWorkArea(std::nullopt);
 }
 
 TEST_F(HelpViewerTest, KeywordIndexFindsTheFirstMatchingKeyword)

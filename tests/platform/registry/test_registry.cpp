@@ -17,21 +17,12 @@ namespace {
 class RegistryTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        registry::setStoreFilePath(m_dir.filePath("sub/registry.ini").toStdString());
-        registry::setEnvironmentSource([this](const std::string &name) -> std::optional<std::string> {
-            return m_env.count(name) ? std::optional(m_env[name]) : std::nullopt;
-        });
-    }
-    void TearDown() override
-    {
-        registry::setStoreFilePath({});
-        registry::setEnvironmentSource({});
-    }
-
     QTemporaryDir m_dir;
     std::map<std::string, std::string> m_env;
+    registry::ScopedStoreFilePath m_store{m_dir.filePath("sub/registry.ini").toStdString()};
+    registry::ScopedEnvironmentSource m_environment{[this](const std::string &name) -> std::optional<std::string> {
+        return m_env.count(name) ? std::optional(m_env[name]) : std::nullopt;
+    }};
 };
 
 TEST_F(RegistryTest, TypedValuesSurviveInAFreshObject)

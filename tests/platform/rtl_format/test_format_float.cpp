@@ -9,9 +9,16 @@ namespace {
 class FormatFloatTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { rtl::setFormatSeparators(',', '.'); }
-    void TearDown() override { rtl::setFormatSeparators(0, 0); }
+    rtl::ScopedFormatSettings m_formats{rtl::FormatSettingsEnUS()};
 };
+
+rtl::TFormatSettings withSeparators(char16_t thousands, char16_t decimal)
+{
+    rtl::TFormatSettings settings = rtl::FormatSettingsEnUS();
+    settings.ThousandSeparator = thousands;
+    settings.DecimalSeparator = decimal;
+    return settings;
+}
 
 struct Case
 {
@@ -36,7 +43,7 @@ TEST_F(FormatFloatTest, CountsWithThousandsSeparators)
                    {"0,", 1000, "1,000"},
                    // After the decimal point a comma does nothing.
                    {"0.0,0", 1000, "1000.00"}});
-    rtl::setFormatSeparators('.', ',');
+    const rtl::ScopedFormatSettings german(withSeparators(u'.', u','));
     EXPECT_EQ(FormatFloat(",0.00", 1234.5), "1.234,50");
 }
 
@@ -93,7 +100,7 @@ TEST_F(FormatFloatTest, GeneralFormatFallback)
                    {"", 0.1 + 0.2, "0.3"},
                    {",0", 1e20, "1E20"},
                    {";", 3, "3"}});
-    rtl::setFormatSeparators(',', '#');
+    const rtl::ScopedFormatSettings odd(withSeparators(u',', u'#'));
     EXPECT_EQ(FormatFloat("", 2.25), "2#25");
 }
 

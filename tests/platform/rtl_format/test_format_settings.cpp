@@ -82,12 +82,15 @@ TEST(FormatSettings, ProcessWideRecordIsReplacedAsAWhole)
     EXPECT_EQ(&FormatSettings(), &before);
 
     // The single-byte separators are a view of the same record.
-    setFormatSeparators('.', ',');
-    EXPECT_EQ(FormatSettings().DecimalSeparator, u',');
-    EXPECT_EQ(FormatFloat(std::string(",0.0"), 1234.5), "1.234,5");
-    EXPECT_EQ(FormatFloat(u",0.0", 1234.5L), "1.234,5");
-    setFormatSeparators(0, 0);
-    EXPECT_EQ(&FormatSettings(), &SystemFormatSettings());
+    german.ThousandSeparator = u'.';
+    {
+        ScopedFormatSettings scope(german);
+        EXPECT_EQ(formatSeparators().thousands, '.');
+        EXPECT_EQ(formatSeparators().decimal, ',');
+        EXPECT_EQ(FormatFloat(std::string(",0.0"), 1234.5), "1.234,5");
+        EXPECT_EQ(FormatFloat(u",0.0", 1234.5L), "1.234,5");
+    }
+    EXPECT_EQ(&FormatSettings(), &before);
 }
 
 TEST(FormatSettings, ReadersNeverSeeAHalfReplacedRecord)
