@@ -21,14 +21,9 @@ namespace foundation {
 // any other letter information.
 using MessageKind = char;
 
-// The button pressed, in the platform's numbering.
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
-constexpr int IDYES = 6;
-constexpr int IDNO = 7;
-
-// The caption is "Zarvello" when empty. The owner is the form when it is
-// given and showing, else the main window.
+// The button pressed (shell::IDOK, IDYES or IDNO). The caption is "Zarvello"
+// when empty. The owner is the form when it is given and showing, else the
+// main window.
 int ShowMessageBox(QWidget *owner, const std::string &text, MessageKind kind = 'i',
                    const std::string &caption = std::string());
 

@@ -3,6 +3,7 @@
 #include "foundation/MyOptions.h"
 #include "foundation/MyUtilitiesUi.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/shell/MessageBox.h"
 #include "settings/CheckForUpdatesFormUnit.h"
 #include "settings/UpdateScript.h"
 
@@ -99,7 +100,7 @@ void CheckForUpdatesIfDue(bool Wait)
                                       "Zarvello can automatically check for updates to the application itself and "
                                       "to the search engine scripts.\n\nDo you want to check now?",
                                       '?', "Check for updates");
-    if (answer != IDYES)
+    if (answer != shell::IDYES)
         return;
     ShowCheckForUpdatesForm();
 

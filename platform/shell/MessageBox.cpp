@@ -23,7 +23,7 @@ int showRealBox(const MessageBoxRequest &request)
 {
     // Without a GUI application there is nobody to ask; answer as a closed box.
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
-        return request.buttons == MessageButtons::YesNo ? ResultNo : ResultOk;
+        return request.buttons == MessageButtons::YesNo ? IDNO : IDOK;
 
     QMessageBox box(toQtIcon(request.icon), request.caption, request.text, QMessageBox::NoButton, request.owner);
     if (request.buttons == MessageButtons::YesNo) {
@@ -38,8 +38,8 @@ int showRealBox(const MessageBoxRequest &request)
     box.exec();
     const auto *clicked = box.clickedButton();
     if (request.buttons == MessageButtons::YesNo)
-        return clicked == box.button(QMessageBox::Yes) ? ResultYes : ResultNo;
-    return ResultOk;
+        return clicked == box.button(QMessageBox::Yes) ? IDYES : IDNO;
+    return IDOK;
 }
 
 } // namespace
@@ -60,7 +60,7 @@ RecordingMessageBoxes::RecordingMessageBoxes()
             m_answers.pop_front();
             return answer;
         }
-        return request.buttons == MessageButtons::YesNo ? int(ResultYes) : int(ResultOk);
+        return request.buttons == MessageButtons::YesNo ? IDYES : IDOK;
     })
 {}
 

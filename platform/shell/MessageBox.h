@@ -19,8 +19,12 @@ namespace shell {
 enum class MessageButtons { Ok, YesNo };
 enum class MessageIcon { None, Stop, Exclamation, Question, Information };
 
-// The answers in the platform's numbering.
-enum MessageResult : int { ResultOk = 1, ResultCancel = 2, ResultYes = 6, ResultNo = 7 };
+// The button pressed, in the platform's numbering: the one numbering of the
+// program, for its own boxes and for the scripted answers of tests.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
 
 struct MessageBoxRequest
 {

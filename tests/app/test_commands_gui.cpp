@@ -292,7 +292,7 @@ TEST_F(CommandsTest, UpdateTimerStoresTheSettingsAndAsksWhenDueButNotWhileBusyOr
     write("Domain-Data.txt", SortedRows);
     writeOptions("ShowSplashScreen=false\r\nCheckForUpdatesInterval=At Every Start\r\n");
     TMainForm &form = start();
-    m_boxes.script(shell::ResultNo);
+    m_boxes.script(shell::IDNO);
     MainWindowX = -77;
     form.Busy = true;
     form.CheckForUpdatesTimerTimer();

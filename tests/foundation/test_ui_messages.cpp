@@ -56,11 +56,11 @@ TEST_F(MessageFixture, KindsChooseButtonsIconAndSound)
 
 TEST_F(MessageFixture, CaptionTextAnswerAndOwner)
 {
-    boxes.script(IDNO);
-    EXPECT_EQ(ShowMessageBox(nullptr, "Delete \xabsite\xbb?", '?', ""), IDNO);
+    boxes.script(shell::IDNO);
+    EXPECT_EQ(ShowMessageBox(nullptr, "Delete \xabsite\xbb?", '?', ""), shell::IDNO);
     EXPECT_EQ(last().caption, "Zarvello");
     EXPECT_EQ(last().text, QString::fromUtf8("Delete \u00absite\u00bb?"));
-    EXPECT_EQ(ShowMessageBox(nullptr, "x", 'D', "Caf\xe9"), IDYES);
+    EXPECT_EQ(ShowMessageBox(nullptr, "x", 'D', "Caf\xe9"), shell::IDYES);
     EXPECT_EQ(last().caption, QString::fromUtf8("Caf\u00e9"));
 
     QWidget form;

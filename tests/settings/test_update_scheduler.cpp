@@ -25,7 +25,7 @@ protected:
         CheckForUpdatesInterval = interval;
         CheckForUpdatesLastDate = lastDate;
         shell::RecordingMessageBoxes boxes;
-        boxes.script(shell::ResultNo);
+        boxes.script(shell::IDNO);
         CheckForUpdatesIfDue(false);
         requests = boxes.requests();
         return !requests.empty();

@@ -294,7 +294,7 @@ TEST_F(UpdateWindowTest, SchedulerOpensTheWindowOnYesAndWaitsForIt)
     CheckForUpdatesInterval = "Every Day";
     CheckForUpdatesLastDate = "2026-12-01";
     const ScopedUpdateClock clock([] { return rtl::EncodeDate(2026, 12, 6); });
-    boxes.script(shell::ResultYes);
+    boxes.script(shell::IDYES);
     // Closes the window once its run is over, as a user would.
     bool sawWindow = false;
     QTimer closer;

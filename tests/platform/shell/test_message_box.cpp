@@ -33,16 +33,16 @@ TEST(RealMessageBox, MapsTheButtonsToThePlatformNumbers)
         title = box->windowTitle();
         box->button(QMessageBox::No)->click();
     });
-    EXPECT_EQ(MessageBox(nullptr, "Q", "Title", MessageButtons::YesNo, MessageIcon::Question), ResultNo);
+    EXPECT_EQ(MessageBox(nullptr, "Q", "Title", MessageButtons::YesNo, MessageIcon::Question), IDNO);
     EXPECT_EQ(title, "Title");
     whenBoxShows([](QMessageBox *box) { box->button(QMessageBox::Yes)->click(); });
-    EXPECT_EQ(MessageBox(nullptr, "Q", "T", MessageButtons::YesNo, MessageIcon::Exclamation), ResultYes);
+    EXPECT_EQ(MessageBox(nullptr, "Q", "T", MessageButtons::YesNo, MessageIcon::Exclamation), IDYES);
     // Escape on a yes/no box must not count as Yes.
     whenBoxShows([](QMessageBox *box) {
         QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(box, &escape);
     });
-    EXPECT_EQ(MessageBox(nullptr, "Q", "T", MessageButtons::YesNo, MessageIcon::Question), ResultNo);
+    EXPECT_EQ(MessageBox(nullptr, "Q", "T", MessageButtons::YesNo, MessageIcon::Question), IDNO);
     whenBoxShows([](QMessageBox *box) { box->reject(); });
-    EXPECT_EQ(MessageBox(nullptr, "I", "T", MessageButtons::Ok, MessageIcon::Information), ResultOk);
+    EXPECT_EQ(MessageBox(nullptr, "I", "T", MessageButtons::Ok, MessageIcon::Information), IDOK);
 }
