@@ -1,5 +1,6 @@
 #include "widgets/pagecontrol/dxPageControl.h"
 
+#include "platform/controls/Guard.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/rtl/QtText.h"
@@ -18,16 +19,6 @@
 namespace widgets {
 
 namespace {
-
-// User handlers run inside Qt event handlers; nothing may escape into Qt.
-template <typename F>
-void guarded(F &&f)
-{
-    try {
-        f();
-    } catch (...) {
-    }
-}
 
 // Stores a property; true when the value changed, so that only a change
 // costs a new layout or paint.
@@ -188,7 +179,7 @@ void TdxTabSheet::showEvent(QShowEvent *event)
         return;
     m_shown = true;
     if (OnShow)
-        guarded([&] { OnShow(this); });
+        controls::guarded(controls::Report::none(), [&] { OnShow(this); });
 }
 
 void TdxTabSheet::hideEvent(QHideEvent *event)
@@ -198,13 +189,17 @@ void TdxTabSheet::hideEvent(QHideEvent *event)
         return;
     m_shown = false;
     if (OnHide)
-        guarded([&] { OnHide(this); });
+        controls::guarded(controls::Report::none(), [&] { OnHide(this); });
 }
 
 // --- TdxCustomPageControl: pages and activation --------------------------------
 
 TdxCustomPageControl::TdxCustomPageControl(QWidget *parent)
     : QWidget(parent)
+    , m_repeatTimer([this] {
+        const QPoint p = mapFromGlobal(QCursor::pos());
+        m_painter->timerTick({p.x(), p.y()});
+    })
 {
     m_measurer = &m_realMeasurer;
     m_painter = createTabPainter(m_options.style, this);
@@ -212,12 +207,6 @@ TdxCustomPageControl::TdxCustomPageControl(QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    connect(&m_repeatTimer, &QTimer::timeout, this, [this] {
-        guarded([&] {
-            const QPoint p = mapFromGlobal(QCursor::pos());
-            m_painter->timerTick({p.x(), p.y()});
-        });
-    });
     qApp->installEventFilter(this);
 }
 

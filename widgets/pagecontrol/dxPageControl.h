@@ -5,12 +5,12 @@
 // it. The strip itself is measured and painted by the painter family in
 // dxPageControlButtons.h.
 
+#include "platform/controls/RepeatTimer.h"
 #include "platform/gfx/GdiObjects.h"
 #include "platform/gfx/TextMeasurer.h"
 #include "platform/rtl/Exceptions.h"
 #include "widgets/pagecontrol/dxPageControlButtons.h"
 
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -227,7 +227,7 @@ private:
     gfx::QtTextMeasurer m_realMeasurer;
     const gfx::TextMeasurer *m_measurer = nullptr;
     gfx::Canvas *m_canvas = nullptr;
-    QTimer m_repeatTimer;
+    controls::RepeatTimer m_repeatTimer;
     struct DockClient
     {
         QWidget *client;

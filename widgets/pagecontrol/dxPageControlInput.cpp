@@ -2,6 +2,8 @@
 
 #include "widgets/pagecontrol/dxPageControl.h"
 
+#include "platform/controls/Guard.h"
+#include "platform/controls/PaintCanvas.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/rtl/QtText.h"
 
@@ -17,16 +19,6 @@
 namespace widgets {
 
 namespace {
-
-// User handlers run inside Qt event handlers; nothing may escape into Qt.
-template <typename F>
-void guarded(F &&f)
-{
-    try {
-        f();
-    } catch (...) {
-    }
-}
 
 bool isAccel(int ch, const std::string &caption)
 {
@@ -167,12 +159,11 @@ bool TdxCustomPageControl::ownerDrawTab(gfx::Canvas &, const TdxPageControlButto
 
 void TdxCustomPageControl::paintEvent(QPaintEvent *)
 {
-    QPainter qp(this);
-    gfx::Canvas canvas(qp, m_measurer == &m_realMeasurer ? nullptr : m_measurer);
-    canvas.FillRect(rtl::TRect{0, 0, width(), height()}, gfx::Brush::solid(rtl::clBtnFace));
-    m_canvas = &canvas;
-    guarded([&] { m_painter->paint(canvas); });
-    m_canvas = nullptr;
+    controls::paintOnCanvas(*this, m_measurer == &m_realMeasurer ? nullptr : m_measurer, m_canvas,
+                            [this](gfx::Canvas &canvas) {
+                                canvas.FillRect(rtl::TRect{0, 0, width(), height()}, gfx::Brush::solid(rtl::clBtnFace));
+                                m_painter->paint(canvas);
+                            });
 }
 
 void TdxCustomPageControl::changeEvent(QEvent *event)
@@ -186,13 +177,13 @@ void TdxCustomPageControl::changeEvent(QEvent *event)
 void TdxCustomPageControl::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    relayout();
+    controls::guarded(controls::Report::none(), [&] { relayout(); });
 }
 
 void TdxCustomPageControl::keyPressEvent(QKeyEvent *event)
 {
     if (event->modifiers() == Qt::NoModifier && (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)) {
-        guarded([&] { SelectNextPage(event->key() == Qt::Key_Right, true); });
+        controls::guarded(controls::Report::none(), [&] { SelectNextPage(event->key() == Qt::Key_Right, true); });
         event->accept();
         return;
     }
@@ -206,13 +197,13 @@ void TdxCustomPageControl::mousePressEvent(QMouseEvent *event)
         return;
     }
     const QPoint p = event->position().toPoint();
-    guarded([&] { m_painter->mouseDown({p.x(), p.y()}); });
+    controls::guarded(controls::Report::none(), [&] { m_painter->mouseDown({p.x(), p.y()}); });
 }
 
 void TdxCustomPageControl::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
-        guarded([&] { m_painter->mouseUp(); });
+        controls::guarded(controls::Report::none(), [&] { m_painter->mouseUp(); });
     QWidget::mouseReleaseEvent(event);
 }
 
@@ -223,7 +214,7 @@ void TdxCustomPageControl::mouseDoubleClickEvent(QMouseEvent *event)
         return;
     }
     const QPoint p = event->position().toPoint();
-    guarded([&] {
+    controls::guarded(controls::Report::none(), [&] {
         if (const TdxPageControlButton *tab = m_painter->tabAt({p.x(), p.y()})) {
             auto *page = static_cast<TdxTabSheet *>(tab->page());
             for (const DockClient &d : m_dockClients)
@@ -240,13 +231,13 @@ void TdxCustomPageControl::mouseDoubleClickEvent(QMouseEvent *event)
 void TdxCustomPageControl::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint p = event->position().toPoint();
-    guarded([&] { m_painter->mouseMove({p.x(), p.y()}); });
+    controls::guarded(controls::Report::none(), [&] { m_painter->mouseMove({p.x(), p.y()}); });
     QWidget::mouseMoveEvent(event);
 }
 
 void TdxCustomPageControl::leaveEvent(QEvent *event)
 {
-    m_painter->mouseLeave();
+    controls::guarded(controls::Report::none(), [&] { m_painter->mouseLeave(); });
     QWidget::leaveEvent(event);
 }
 
@@ -262,13 +253,13 @@ void TdxCustomPageControl::invalidateActiveTab()
 
 void TdxCustomPageControl::focusInEvent(QFocusEvent *event)
 {
-    invalidateActiveTab();
+    controls::guarded(controls::Report::none(), [&] { invalidateActiveTab(); });
     QWidget::focusInEvent(event);
 }
 
 void TdxCustomPageControl::focusOutEvent(QFocusEvent *event)
 {
-    invalidateActiveTab();
+    controls::guarded(controls::Report::none(), [&] { invalidateActiveTab(); });
     QWidget::focusOutEvent(event);
 }
 
@@ -325,24 +316,27 @@ bool TdxCustomPageControl::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
         if (ownsEvent(watched))
-            guarded([&] { handled = handleKey(key); });
+            controls::guarded(controls::Report::none(), [&] { handled = handleKey(key); });
         if (!handled && watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == window())
-            guarded([&] { handled = handleAccelerator(key); });
+            controls::guarded(controls::Report::none(), [&] { handled = handleAccelerator(key); });
         break;
     }
     case QEvent::Enter:
         // The mouse went on into a page: no tab stays hot.
         if (watched != this && watched->isWidgetType() && isAncestorOf(static_cast<QWidget *>(watched)))
-            m_painter->mouseLeave();
+            controls::guarded(controls::Report::none(), [&] { m_painter->mouseLeave(); });
         break;
     case QEvent::WindowTitleChange:
         if (TdxTabSheet *page = dockPageOf(static_cast<QWidget *>(watched)))
-            page->SetCaption(firstLine(rtl::FromQString(static_cast<QWidget *>(watched)->windowTitle())));
+            controls::guarded(controls::Report::none(), [&] {
+                page->SetCaption(firstLine(rtl::FromQString(static_cast<QWidget *>(watched)->windowTitle())));
+            });
         break;
     case QEvent::ShowToParent:
     case QEvent::HideToParent:
         if (TdxTabSheet *page = dockPageOf(static_cast<QWidget *>(watched)))
-            guarded([&] { page->SetTabVisible(event->type() == QEvent::ShowToParent); });
+            controls::guarded(controls::Report::none(),
+                              [&] { page->SetTabVisible(event->type() == QEvent::ShowToParent); });
         break;
     default: break;
     }

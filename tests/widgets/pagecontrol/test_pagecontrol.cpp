@@ -3,9 +3,11 @@
 
 #include "widgets/pagecontrol/dxPageControl.h"
 
+#include "platform/controls/ManualClock.h"
 #include "platform/gfx/ImageList.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 
 using namespace widgets;
 
@@ -340,6 +343,33 @@ TEST_F(PageControlTest, DockedWidgetBecomesAPageAndFollowsItsTitle)
     EXPECT_EQ(control->PageCount(), 3);
     EXPECT_TRUE(form->isWindow());
     delete form;
+}
+
+TEST_F(PageControlTest, AHeldScrollArrowRepeatsEveryPeriodUntilReleased)
+{
+    controls::ManualClock clock;
+    for (int i = 0; i < 6; ++i) {
+        auto *page = new TdxTabSheet();
+        page->SetCaption("Page " + std::to_string(i));
+        page->SetPageControl(control);
+    }
+    control->SetStyle(TdxTabStyle::dxtsTabs);
+    showWindow();
+    TdxPageControlButtons &strip = control->painter();
+    const rtl::TRect arrow = strip.forwardArrowRect();
+    ASSERT_FALSE(arrow.IsEmpty()) << "the tabs must overflow";
+    const QPoint onArrow((arrow.Left + arrow.Right) / 2, (arrow.Top + arrow.Bottom) / 2);
+    QCursor::setPos(control->mapToGlobal(onArrow));
+
+    QTest::mousePress(control, Qt::LeftButton, {}, onArrow);
+    EXPECT_EQ(strip.scrollOffset(), 1);
+    clock.advance(TdxPageControlButtons::RepeatPeriodMs * 3 - 1);
+    EXPECT_EQ(strip.scrollOffset(), 3);
+    clock.advance(1);
+    EXPECT_EQ(strip.scrollOffset(), 4);
+    QTest::mouseRelease(control, Qt::LeftButton, {}, onArrow);
+    clock.advance(TdxPageControlButtons::RepeatPeriodMs * 5);
+    EXPECT_EQ(strip.scrollOffset(), 4);
 }
 
 } // namespace

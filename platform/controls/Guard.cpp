@@ -1,0 +1,61 @@
+#include "platform/controls/Guard.h"
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/QtText.h"
+#include "platform/shell/Beep.h"
+#include "platform/shell/MessageBox.h"
+
+#include <QApplication>
+#include <QThread>
+
+#include <optional>
+#include <string>
+
+namespace controls {
+
+namespace {
+
+// The message of a failure the user is told about; none for the silent abort
+// and for what is not an error of the program.
+std::optional<std::string> userMessage(const std::exception_ptr &error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const rtl::EAbort &) {
+    } catch (const std::exception &e) {
+        return std::string(e.what());
+    } catch (...) {
+    }
+    return std::nullopt;
+}
+
+bool onGuiThread()
+{
+    const auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
+    return app && QThread::currentThread() == app->thread();
+}
+
+} // namespace
+
+void Report::failed(const std::exception_ptr &error) const noexcept
+{
+    if (!m_toUser)
+        return;
+    try {
+        const std::optional<std::string> message = userMessage(error);
+        // Only the GUI thread may show a window.
+        if (!message || !onGuiThread())
+            return;
+        // A hidden owner would hide the box with it.
+        QWidget *parent = m_owner && m_owner->isVisible() ? m_owner.data() : QApplication::activeWindow();
+        shell::MessageBeep(shell::BeepKind::Stop);
+        // Messages are the program's Windows-1252 texts; the caption is the
+        // application's title, as for any error the platform reports.
+        shell::MessageBox(parent, rtl::ToQString(*message), QGuiApplication::applicationDisplayName(),
+                          shell::MessageButtons::Ok, shell::MessageIcon::Stop);
+    } catch (...) {
+        // Nothing more can be done for a failure whose report fails.
+    }
+}
+
+} // namespace controls
