@@ -134,9 +134,6 @@ public:
     int32_t HighlightRow = -1;
     int32_t HighlightColumn = -1;
     bool Busy = false;
-    // Monotonic milliseconds that pace a check run and bound its queries;
-    // the steady clock when empty.
-    std::function<uint64_t()> CheckClock;
     // The engine table, entry i at position i - 1; absent until read.
     std::optional<std::vector<std::string>> SearchEngineNames;
     std::optional<std::vector<std::string>> SearchEngineURLs;
@@ -147,10 +144,6 @@ public:
     using TInputQuery = std::function<std::optional<std::string>(const std::string &Caption, const std::string &Prompt,
                                                                  const std::string &Default)>;
     TInputQuery InputQuery;
-    // The splash window's clock (monotonic milliseconds) and pause between
-    // its slices; the real ones when empty.
-    std::function<int64_t()> SplashClock;
-    std::function<void(int Milliseconds)> SplashPause;
 
     // --- controls -----------------------------------------------------------
     TImage *LogoImage = nullptr;

@@ -11,18 +11,15 @@
 #include "foundation/MyOptions.h"
 #include "foundation/MyUtilities.h"
 #include "foundation/MyUtilitiesUi.h"
+#include "platform/controls/EventPump.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatFloat.h"
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/Rounding.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QTimer>
 
 #include <algorithm>
-#include <chrono>
 #include <deque>
 #include <limits>
 #include <new>
@@ -51,25 +48,6 @@ constexpr const char *NoMemoryText = "There is not enough memory to check link p
 void pumpMessages()
 {
     QCoreApplication::processEvents();
-}
-
-// Every wait of the run serves the event loop until its deadline: the window
-// repaints, Cancel gets through, and the hidden browser, which lives on this
-// thread, keeps loading pages for the workers that fell back to it.
-void processEventsUntil(const QDeadlineTimer &deadline)
-{
-    pumpMessages();
-    while (!deadline.hasExpired()) {
-        QEventLoop loop;
-        QTimer::singleShot(int(std::max<qint64>(0, deadline.remainingTime())), Qt::PreciseTimer, &loop,
-                           &QEventLoop::quit);
-        loop.exec();
-    }
-}
-
-void processEventsFor(int milliseconds)
-{
-    processEventsUntil(QDeadlineTimer(milliseconds, Qt::PreciseTimer));
 }
 
 std::string formatCount(double value)
@@ -124,13 +102,7 @@ void TMainForm::UpdateLinkPopularity(const std::string &Domain)
     // a second run over the first.
     if (Busy)
         return;
-    const auto clockNow = [this]() -> uint64_t {
-        if (CheckClock)
-            return CheckClock();
-        return uint64_t(
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-                .count());
-    };
+    const auto clockNow = [] { return uint64_t(controls::tickCount()); };
 
     StoreWindowBounds();
 
@@ -218,7 +190,11 @@ void TMainForm::UpdateLinkPopularity(const std::string &Domain)
             if (progress->IsCancelled() || (Running == 0 && CheckWorkList.empty()))
                 break;
 
-            processEventsFor(PassWaitMs);
+            // Every wait of the run serves the event loop: the window
+            // repaints, Cancel gets through, and the hidden browser, which
+            // lives on this thread, keeps loading pages for the workers that
+            // fell back to it.
+            controls::processEventsFor(PassWaitMs);
 
             for (size_t i = threads.size(); i-- > 0;) {
                 TCheckSEThread &worker = *threads[i];
@@ -284,7 +260,7 @@ void TMainForm::SetLinkPopularityResult(const std::string &Domain, int32_t Searc
         repaintRow(ListView1, ListView1->topLevelItem(row));
         pumpMessages();
 
-        processEventsFor(HighlightMs);
+        controls::processEventsFor(HighlightMs);
 
         // Looked up again: the events served meanwhile could have changed
         // the list.

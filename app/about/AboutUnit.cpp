@@ -3,6 +3,7 @@
 #include "foundation/MyOptions.h"
 #include "foundation/MyUtilitiesFiles.h"
 #include "foundation/MyUtilitiesUi.h"
+#include "platform/controls/EventPump.h"
 #include "platform/rtl/QtText.h"
 #include "platform/shell/Desktop.h"
 
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QImageReader>
 #include <QLabel>
-#include <QThread>
 
 namespace app {
 
@@ -121,30 +121,20 @@ TAboutForm *TAboutForm::ShowAbout(QWidget *Owner)
     return form;
 }
 
-TSplashScreen::TSplashScreen(QWidget *Owner, Clock clock, Pause pause)
-    : m_clock(std::move(clock))
-    , m_pause(std::move(pause))
+TSplashScreen::TSplashScreen(QWidget *Owner)
 {
-    if (!m_clock)
-        m_clock = [] {
-            return int64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
-                               std::chrono::steady_clock::now().time_since_epoch())
-                               .count());
-        };
-    if (!m_pause)
-        m_pause = [](int ms) { QThread::msleep(ulong(ms)); };
     m_form = new TAboutForm(Owner);
     m_form->ShowAsSplash();
     m_form->show();
     m_form->repaint();
-    m_deadline = m_clock() + SplashMinimumMs;
+    m_deadline = controls::tickCount() + SplashMinimumMs;
 }
 
-std::unique_ptr<TSplashScreen> TSplashScreen::Show(QWidget *Owner, Clock clock, Pause pause)
+std::unique_ptr<TSplashScreen> TSplashScreen::Show(QWidget *Owner)
 {
     if (!ShowSplashScreen)
         return nullptr;
-    return std::unique_ptr<TSplashScreen>(new TSplashScreen(Owner, std::move(clock), std::move(pause)));
+    return std::unique_ptr<TSplashScreen>(new TSplashScreen(Owner));
 }
 
 TSplashScreen::~TSplashScreen()
@@ -154,10 +144,10 @@ TSplashScreen::~TSplashScreen()
 
 void TSplashScreen::Finish()
 {
-    while (m_clock() < m_deadline) {
-        QApplication::processEvents();
-        m_pause(PumpSliceMs);
-    }
+    // Each slice serves the events instead of sleeping after them, so the
+    // splash repaints when uncovered; the slices and the minimum time stay.
+    while (controls::tickCount() < m_deadline)
+        controls::processEventsFor(PumpSliceMs);
     if (m_form)
         m_form->close();
     delete m_form.data();

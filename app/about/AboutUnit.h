@@ -6,8 +6,7 @@
 #include <QDialog>
 #include <QPointer>
 
-#include <chrono>
-#include <functional>
+#include <cstdint>
 #include <memory>
 
 class QLabel;
@@ -44,33 +43,27 @@ private:
 };
 
 // The about window as the splash while the start-up runs: shown and painted
-// at once, it stays for at least SplashMinimumMs from then on.
+// at once, it stays for at least SplashMinimumMs from then on, on the
+// program's clock.
 class TSplashScreen
 {
 public:
     static constexpr int SplashMinimumMs = 2000;
     static constexpr int PumpSliceMs = 250;
 
-    // A monotonic millisecond clock and a pause; tests pass their own so that
-    // they never wait for real.
-    using Clock = std::function<int64_t()>;
-    using Pause = std::function<void(int milliseconds)>;
-
     // Null when ShowSplashScreen is off.
-    static std::unique_ptr<TSplashScreen> Show(QWidget *Owner, Clock clock = {}, Pause pause = {});
+    static std::unique_ptr<TSplashScreen> Show(QWidget *Owner);
     ~TSplashScreen();
 
     TAboutForm *Form() const { return m_form; }
-    // Serves the window in slices until the deadline has passed, then closes
+    // Serves the events in slices until the deadline has passed, then closes
     // and frees the splash.
     void Finish();
 
 private:
-    TSplashScreen(QWidget *Owner, Clock clock, Pause pause);
+    explicit TSplashScreen(QWidget *Owner);
 
     QPointer<TAboutForm> m_form;
-    Clock m_clock;
-    Pause m_pause;
     int64_t m_deadline = 0;
 };
 

@@ -1,11 +1,11 @@
 #include "platform/browser/BrowserService.h"
 
 #include "platform/browser/PageJob.h"
+#include "platform/controls/EventPump.h"
 
 #include <QCoreApplication>
 #include <QNetworkProxy>
 #include <QThread>
-#include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 
@@ -77,11 +77,7 @@ bool FetchRequest::waitFor(std::chrono::milliseconds slice)
     if (onApplicationThread()) {
         // The answer is produced on this very thread: serve the events until
         // it arrives or the slice is over.
-        QTimer wake;
-        wake.setSingleShot(true);
-        wake.start(int(slice.count()));
-        while (!isFinished() && wake.isActive())
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        controls::processEventsFor(slice.count(), [this] { return isFinished(); });
         return isFinished();
     }
     std::unique_lock lock(m_mutex);

@@ -3,7 +3,7 @@
 // The main window over a fresh copy of the program folder, with engines on a
 // loopback search engine (a check started by mistake stays on this machine
 // and shows in its requests), a fixed screen, recorded message boxes and
-// links, and a splash clock that moves only when the splash pauses.
+// links.
 
 #include "app/MainUnit.h"
 #include "platform/rtl/FormatFloat.h"
@@ -62,12 +62,6 @@ protected:
     app::TMainForm &start(bool expectRunning = true)
     {
         m_form = std::make_unique<app::TMainForm>();
-        m_form->SplashClock = [this] { return m_splashNow; };
-        m_form->SplashPause = [this](int ms) {
-            m_splashNow += ms;
-            if (m_onSplashPause)
-                m_onSplashPause();
-        };
         EXPECT_EQ(m_form->FormCreate(), expectRunning);
         return *m_form;
     }
@@ -84,6 +78,4 @@ protected:
     rtl::ScopedFormatSettings m_formats{rtl::FormatSettingsEnUS()};
     shell::ScopedUrlOpener m_opener{[this](const QString &url) { m_opened << url; }};
     std::unique_ptr<app::TMainForm> m_form;
-    int64_t m_splashNow = 0;
-    std::function<void()> m_onSplashPause;
 };

@@ -3,6 +3,7 @@
 
 #include "app/about/AboutUnit.h"
 #include "foundation/MyOptions.h"
+#include "platform/controls/ManualClock.h"
 #include "platform/shell/Desktop.h"
 
 #include <QApplication>
@@ -52,27 +53,13 @@ TEST_F(AboutTest, ShowsThePictureAndTheVersionOrKeepsItsSizeWithoutThePicture)
     EXPECT_EQ(bare->size(), QSize(496, 400));
 }
 
-// A clock that moves only when the splash pauses or the start-up works.
-struct FakeClock
-{
-    int64_t now = 100000;
-    std::vector<int> pauses;
-    TSplashScreen::Clock clock()
-    {
-        return [this] { return now; };
-    }
-    TSplashScreen::Pause pause()
-    {
-        return [this](int ms) { pauses.push_back(ms), now += ms; };
-    }
-};
-
 TEST_F(AboutTest, TheSplashSitsFramelessInTheMiddleForAtLeastTwoSeconds)
 {
     for (const int startupMs : {0, 1900, 2000, 2600}) {
         SCOPED_TRACE(startupMs);
-        FakeClock fake;
-        auto splash = TSplashScreen::Show(nullptr, fake.clock(), fake.pause());
+        // Time moves only while the splash waits or the start-up works.
+        controls::ManualClock clock(100000);
+        auto splash = TSplashScreen::Show(nullptr);
         ASSERT_TRUE(splash);
         QPointer<TAboutForm> form = splash->Form();
         ASSERT_TRUE(form && form->isVisible());
@@ -80,24 +67,24 @@ TEST_F(AboutTest, TheSplashSitsFramelessInTheMiddleForAtLeastTwoSeconds)
                   Qt::FramelessWindowHint);
         EXPECT_EQ(form->geometry(), QRect((1024 - 498) / 2, (768 - 300) / 2, 498, 300));
 
-        const int64_t shownAt = fake.now;
-        fake.now += startupMs;
+        const int64_t shownAt = clock.now();
+        clock.advance(startupMs);
         splash->Finish();
-        EXPECT_GE(fake.now - shownAt, 2000);
+        EXPECT_GE(clock.now() - shownAt, 2000);
         // In slices, never more than one beyond the deadline.
-        EXPECT_LT(fake.now - shownAt, std::max(startupMs, 2000) + 250);
-        EXPECT_EQ(fake.pauses, std::vector<int>(fake.pauses.size(), 250));
+        EXPECT_LT(clock.now() - shownAt, std::max(startupMs, 2000) + 250);
+        EXPECT_EQ(clock.waits(), std::vector<int64_t>(clock.waits().size(), 250));
         EXPECT_FALSE(form);
     }
 
     // A splash left unfinished goes with its guard.
-    FakeClock fake;
-    QPointer<TAboutForm> form = TSplashScreen::Show(nullptr, fake.clock(), fake.pause())->Form();
+    controls::ManualClock clock;
+    QPointer<TAboutForm> form = TSplashScreen::Show(nullptr)->Form();
     EXPECT_FALSE(form);
-    EXPECT_TRUE(fake.pauses.empty());
+    EXPECT_TRUE(clock.waits().empty());
 
     ShowSplashScreen = false;
-    EXPECT_EQ(TSplashScreen::Show(nullptr, fake.clock(), fake.pause()), nullptr);
+    EXPECT_EQ(TSplashScreen::Show(nullptr), nullptr);
 }
 
 } // namespace

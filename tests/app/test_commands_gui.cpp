@@ -8,6 +8,7 @@
 #include "app/about/AboutUnit.h"
 #include "foundation/MyOptions.h"
 #include "foundation/MyUtilitiesFiles.h"
+#include "platform/controls/ManualClock.h"
 #include "platform/help/HtmlHelp.h"
 #include "settings/FirstStartWizardUnit.h"
 #include "settings/OptionsUnit.h"
@@ -273,16 +274,18 @@ TEST_F(CommandsTest, SplashStaysItsMinimumTimeBeforeTheWindowShows)
 {
     write("Domain-Data.txt", SortedRows);
     writeOptions("ShowSplashScreen=true\r\n");
-    int pausesWithSplash = 0;
-    m_onSplashPause = [&] {
+    // Time moves only while the splash waits.
+    controls::ManualClock clock;
+    int waitsWithSplash = 0;
+    clock.onWait = [&](int64_t) {
         for (TAboutForm *about : m_form->findChildren<TAboutForm *>())
-            pausesWithSplash += about->isVisible() && (about->windowFlags() & Qt::FramelessWindowHint);
+            waitsWithSplash += about->isVisible() && (about->windowFlags() & Qt::FramelessWindowHint);
         EXPECT_FALSE(m_form->isVisible());
     };
     TMainForm &form = start();
-    EXPECT_GE(m_splashNow, 2000);
-    EXPECT_LT(m_splashNow, 2000 + 250 + 1);
-    EXPECT_EQ(int64_t(pausesWithSplash) * 250, m_splashNow);
+    EXPECT_GE(clock.now(), 2000);
+    EXPECT_LT(clock.now(), 2000 + 250 + 1);
+    EXPECT_EQ(int64_t(waitsWithSplash) * 250, clock.now());
     EXPECT_TRUE(form.findChildren<TAboutForm *>().isEmpty());
     EXPECT_TRUE(form.isVisible());
 }
