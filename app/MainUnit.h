@@ -139,12 +139,6 @@ public:
     std::optional<std::vector<std::string>> SearchEngineURLs;
     std::string HelpFile;
 
-    // The system's input box: the text entered, or nothing on Cancel. Tests
-    // answer it themselves; the real box when empty.
-    using TInputQuery = std::function<std::optional<std::string>(const std::string &Caption, const std::string &Prompt,
-                                                                 const std::string &Default)>;
-    TInputQuery InputQuery;
-
     // --- controls -----------------------------------------------------------
     TImage *LogoImage = nullptr;
     QLabel *LeftLabel = nullptr;

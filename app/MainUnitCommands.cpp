@@ -10,6 +10,7 @@
 #include "foundation/MyUtilitiesUi.h"
 #include "foundation/MyWebUtilities.h"
 #include "platform/rtl/QtText.h"
+#include "platform/shell/Modal.h"
 #include "settings/CheckForUpdatesUnit.h"
 #include "settings/OptionsUnit.h"
 
@@ -159,8 +160,6 @@ std::string TMainForm::SelectedDomain() const
 std::optional<std::string> TMainForm::AskForText(const std::string &Caption, const std::string &Prompt,
                                                  const std::string &Default)
 {
-    if (InputQuery)
-        return InputQuery(Caption, Prompt, Default);
     QInputDialog box(this);
     box.setInputMode(QInputDialog::TextInput);
     box.setWindowTitle(rtl::ToQString(Caption));
@@ -169,7 +168,7 @@ std::optional<std::string> TMainForm::AskForText(const std::string &Caption, con
     // Wide enough to show a whole address, as the platform's input box is.
     if (auto *edit = box.findChild<QLineEdit *>())
         edit->setMinimumWidth(InputBoxMinimumWidth);
-    if (box.exec() != QDialog::Accepted)
+    if (shell::execDialog(box) != QDialog::Accepted)
         return std::nullopt;
     return rtl::FromQString(box.textValue());
 }
@@ -254,7 +253,7 @@ void TMainForm::ShowOptionsWindow()
         return;
     }
     form->ShowPage(1);
-    if (form->exec() == QDialog::Accepted)
+    if (shell::execDialog(*form) == QDialog::Accepted)
         UpdateControls();
     form.reset();
     SaveOptions();

@@ -4,6 +4,7 @@
 #include "foundation/MyUtilitiesUi.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/shell/MessageBox.h"
+#include "platform/shell/Modal.h"
 #include "settings/CheckForUpdatesFormUnit.h"
 #include "settings/UpdateScript.h"
 
@@ -106,9 +107,15 @@ void CheckForUpdatesIfDue(bool Wait)
 
     if (Wait) {
         while (QPointer<TCheckForUpdatesForm> form = findOpenForm()) {
-            QEventLoop loop;
-            QObject::connect(form, &QObject::destroyed, &loop, &QEventLoop::quit);
-            loop.exec();
+            shell::runModal(*form, [form] {
+                QEventLoop loop;
+                QObject::connect(form, &QObject::destroyed, &loop, &QEventLoop::quit);
+                loop.exec();
+                return 0;
+            });
+            // A test's answer without the wait leaves the window open.
+            if (form && form->isVisible())
+                break;
         }
     }
 }

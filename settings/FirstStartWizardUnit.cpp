@@ -6,6 +6,7 @@
 #include "foundation/MyWebUtilities.h"
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/Win1252.h"
+#include "platform/shell/Modal.h"
 #include "widgets/pagecontrol/dxPageControl.h"
 
 #include <QApplication>
@@ -275,10 +276,13 @@ void TFirstStartWizardForm::ShowAndWait()
     activateWindow();
     if (m_exitPressed || m_finished)
         return;
-    QEventLoop loop;
-    connect(this, &TFirstStartWizardForm::Ended, &loop, &QEventLoop::quit);
-    connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
-    loop.exec();
+    shell::runModal(*this, [this] {
+        QEventLoop loop;
+        connect(this, &TFirstStartWizardForm::Ended, &loop, &QEventLoop::quit);
+        connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
+        loop.exec();
+        return 0;
+    });
 }
 
 std::string TFirstStartWizardForm::GetURL() const

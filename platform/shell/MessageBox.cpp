@@ -1,5 +1,7 @@
 #include "platform/shell/MessageBox.h"
 
+#include "platform/shell/Modal.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -35,7 +37,7 @@ int showRealBox(const MessageBoxRequest &request)
         box.setDefaultButton(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Ok);
     }
-    box.exec();
+    execDialog(box);
     const auto *clicked = box.clickedButton();
     if (request.buttons == MessageButtons::YesNo)
         return clicked == box.button(QMessageBox::Yes) ? IDYES : IDNO;

@@ -3,13 +3,15 @@
 // The main window over a fresh copy of the program folder, with engines on a
 // loopback search engine (a check started by mistake stays on this machine
 // and shows in its requests), a fixed screen, recorded message boxes and
-// links.
+// links, and scripted modal windows (one beyond the script is answered at
+// once and shows in m_dialogs.shown()).
 
 #include "app/MainUnit.h"
 #include "platform/rtl/FormatFloat.h"
 #include "platform/rtl/QtText.h"
 #include "platform/shell/Desktop.h"
 #include "platform/shell/MessageBox.h"
+#include "platform/shell/Modal.h"
 #include "tests/support/FakeSearchEngine.h"
 #include "tests/support/TestSupport.h"
 
@@ -71,6 +73,7 @@ protected:
     zvotest::ProgramFolder m_folder;
     zvotest::FakeSearchEngine m_engine;
     shell::RecordingMessageBoxes m_boxes;
+    shell::ScriptedDialogs m_dialogs;
     QStringList m_opened;
     shell::ScopedProgramFolder m_programFolder{m_folder.path()};
     shell::ScopedWorkArea m_workArea{rtl::Rect(0, 0, 1280, 1000)};

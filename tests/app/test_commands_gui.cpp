@@ -13,7 +13,6 @@
 #include "settings/FirstStartWizardUnit.h"
 #include "settings/OptionsUnit.h"
 #include "tests/app/MainFormFixture.h"
-#include "tests/app/WindowScript.h"
 #include "widgets/pagecontrol/dxPageControl.h"
 
 #include <QAction>
@@ -22,6 +21,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDialog>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -121,17 +121,25 @@ TEST_F(CommandsTest, AddWebSiteAsksChecksTheAddressAndSelectsTheNewRowWithoutChe
     write("Domain-Data.txt", SortedRows);
     TMainForm &form = start();
     std::vector<std::string> asked;
-    std::optional<std::string> answer;
-    form.InputQuery = [&](const std::string &caption, const std::string &prompt, const std::string &initial) {
-        asked = {caption, prompt, initial.substr(0, 7)};
-        return answer;
+    // The input box, left with OK and the text entered, or with Cancel.
+    const auto enter = [&](std::optional<QString> text) {
+        m_dialogs.drive<QInputDialog>([&asked, text](QInputDialog &box) {
+            asked = {box.windowTitle().toStdString(), box.labelText().toStdString(),
+                     box.textValue().left(7).toStdString()};
+            if (!text)
+                return box.reject();
+            box.setTextValue(*text);
+            box.accept();
+        });
     };
 
+    enter(std::nullopt);
     form.AddWebSiteButton->click();
     EXPECT_EQ(asked, (std::vector<std::string>{"Add Web Site", "Enter the web page URL:", "http://"}));
     EXPECT_TRUE(m_boxes.requests().empty());
+    EXPECT_EQ(form.ListView1->topLevelItemCount(), 3);
 
-    answer = "localhost";
+    enter(QStringLiteral("localhost"));
     form.AddWebSiteButton->click();
     ASSERT_EQ(m_boxes.requests().size(), 1u);
     EXPECT_EQ(m_boxes.requests()[0].text, QStringLiteral("The URL \"localhost\" is not valid."));
@@ -139,7 +147,7 @@ TEST_F(CommandsTest, AddWebSiteAsksChecksTheAddressAndSelectsTheNewRowWithoutChe
     EXPECT_EQ(form.ListView1->topLevelItemCount(), 3);
 
     select(2);
-    answer = " http://www.Fresh.example ";
+    enter(QStringLiteral(" http://www.Fresh.example "));
     form.AddWebSiteButton->click();
     EXPECT_EQ(m_boxes.requests().size(), 1u);
     EXPECT_EQ(form.ListView1->topLevelItemCount(), 4);
@@ -150,6 +158,7 @@ TEST_F(CommandsTest, AddWebSiteAsksChecksTheAddressAndSelectsTheNewRowWithoutChe
     EXPECT_EQ(form.focusWidget(), form.ListView1);
     EXPECT_TRUE(form.UpdateSelectedButton->isEnabled());
     EXPECT_TRUE(m_engine.requests().empty());
+    EXPECT_EQ(m_dialogs.shown(), QStringList(3, QStringLiteral("QInputDialog")));
 }
 
 TEST_F(CommandsTest, ButtonsLogoAndMenuOpenTheirPagesAndTheRecommendationMail)
@@ -221,24 +230,21 @@ TEST_F(CommandsTest, OptionsOpenOnTheFirstPageAndTheSettingsAreSavedAfterOkOrCan
     write("Domain-Data.txt", SortedRows);
     TMainForm &form = start();
     int page = -1;
-    {
-        zvotest::WindowScript<TOptionsForm> cancel([&](TOptionsForm &options) {
-            page = options.PageControl1->ActivePageIndex();
-            options.CancelButton->click();
-        });
-        QFile::remove(m_folder.file("Options.ini"));
-        form.OptionsButton->click();
-        EXPECT_EQ(cancel.runs(), 1);
-    }
+    m_dialogs.drive<TOptionsForm>([&](TOptionsForm &options) {
+        page = options.PageControl1->ActivePageIndex();
+        options.CancelButton->click();
+    });
+    QFile::remove(m_folder.file("Options.ini"));
+    form.OptionsButton->click();
     EXPECT_EQ(page, 0);
     EXPECT_NE(read("Options.ini").find("ShowSplashScreen=false"), std::string::npos);
 
-    zvotest::WindowScript<TOptionsForm> accept([](TOptionsForm &options) {
+    m_dialogs.drive<TOptionsForm>([](TOptionsForm &options) {
         options.ShowSplashScreenCheckBox->setChecked(true);
         options.OKButton->click();
     });
     form.MenuEditOptions->trigger();
-    EXPECT_EQ(accept.runs(), 1);
+    EXPECT_EQ(m_dialogs.shown(), QStringList(2, QStringLiteral("settings::TOptionsForm")));
     EXPECT_NE(read("Options.ini").find("ShowSplashScreen=true"), std::string::npos);
     EXPECT_TRUE(form.findChildren<TOptionsForm *>().isEmpty());
 }
@@ -325,7 +331,7 @@ TEST_F(CommandsTest, FirstStartAddsTheWizardsSitesAndStoredCountsThenChecksEvery
                              "\r\n"
                              "stored.example*12345,6*1000*2000*3*4*5\n"
                              "other.example*7*1*2\r\n");
-    zvotest::WindowScript<TFirstStartWizardForm> wizard([](TFirstStartWizardForm &w) {
+    m_dialogs.drive<TFirstStartWizardForm>([](TFirstStartWizardForm &w) {
         w.NextButton->click();
         w.ConnectionsComboBox->setCurrentIndex(0);
         w.NextButton->click();
@@ -336,7 +342,7 @@ TEST_F(CommandsTest, FirstStartAddsTheWizardsSitesAndStoredCountsThenChecksEvery
         w.NextButton->click();
     });
     TMainForm &form = start();
-    EXPECT_EQ(wizard.runs(), 1);
+    EXPECT_EQ(m_dialogs.shown(), QStringList{QStringLiteral("settings::TFirstStartWizardForm")});
     EXPECT_TRUE(form.findChildren<TFirstStartWizardForm *>().isEmpty());
 
     // The list as saved before the check: the wizard's sites and the stored

@@ -6,6 +6,7 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/shell/Desktop.h"
 #include "platform/shell/MessageBox.h"
+#include "platform/shell/Modal.h"
 #include "settings/CheckForUpdatesFormUnit.h"
 #include "settings/CheckForUpdatesUnit.h"
 #include "tests/support/FakeUpdateServer.h"
@@ -21,7 +22,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -296,18 +296,15 @@ TEST_F(UpdateWindowTest, SchedulerOpensTheWindowOnYesAndWaitsForIt)
     const ScopedUpdateClock clock([] { return rtl::EncodeDate(2026, 12, 6); });
     boxes.script(shell::IDYES);
     // Closes the window once its run is over, as a user would.
-    bool sawWindow = false;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        for (TCheckForUpdatesForm *form : openForms()) {
-            sawWindow = true;
-            if (!form->IsRunning())
-                form->CancelCloseButton->click();
-        }
+    shell::ScriptedDialogs dialogs;
+    bool ended = false;
+    dialogs.drive<TCheckForUpdatesForm>([&](TCheckForUpdatesForm &form) {
+        ended = !form.IsRunning() || QSignalSpy(&form, &TCheckForUpdatesForm::runFinished).wait(15000);
+        form.CancelCloseButton->click();
     });
-    closer.start(20);
     CheckForUpdatesIfDue(true);
-    EXPECT_TRUE(sawWindow);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(dialogs.shown(), QStringList{QStringLiteral("settings::TCheckForUpdatesForm")});
     EXPECT_TRUE(openForms().empty());
     EXPECT_EQ(server.requestedPaths(), Strings{"/updates/zvoupdates.txt"});
 }

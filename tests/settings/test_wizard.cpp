@@ -1,6 +1,7 @@
 #include "settings/FirstStartWizardUnit.h"
 
 #include "foundation/MyOptions.h"
+#include "platform/shell/Modal.h"
 #include "widgets/pagecontrol/dxPageControl.h"
 
 #include <QCheckBox>
@@ -10,7 +11,6 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -177,28 +177,19 @@ TEST_F(Wizard, EscGoesBackAndEnterGoesOn)
 TEST_F(Wizard, WaitEndsOnExitOrOnAClose)
 {
     wizard->hide();
-    bool timedOut = false;
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [&] {
-        timedOut = true;
-        wizard->ExitButtonClick();
-    });
-    guard.start(5000);
-    QTimer::singleShot(0, wizard.get(), [&] { wizard->ExitButton->click(); });
+    shell::ScriptedDialogs dialogs;
+    dialogs.drive<TFirstStartWizardForm>([](TFirstStartWizardForm &w) { w.ExitButton->click(); });
     wizard->ShowAndWait();
-    EXPECT_FALSE(timedOut);
     EXPECT_TRUE(wizard->ExitPressed());
     wizard->ShowAndWait(); // already ended: must not wait again
-    EXPECT_FALSE(timedOut);
+    EXPECT_EQ(dialogs.shown().size(), 1);
 
     TFirstStartWizardForm closed;
-    QTimer::singleShot(0, &closed, [&] { closed.close(); });
-    guard.start(5000);
+    dialogs.drive<TFirstStartWizardForm>([](TFirstStartWizardForm &w) { w.close(); });
     closed.ShowAndWait();
-    EXPECT_FALSE(timedOut);
     EXPECT_TRUE(closed.ExitPressed()) << "a closed wizard answers as if Exit was pressed";
     EXPECT_FALSE(closed.isVisible());
+    EXPECT_EQ(dialogs.pending(), 0);
 }
 
 } // namespace

@@ -1,48 +1,62 @@
 #include "platform/shell/MessageBox.h"
+#include "platform/shell/Modal.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
-#include <QTimer>
 
 using namespace shell;
 
-namespace {
-
-// Acts on the real modal box once it is up; after 5 s of polling it gives up,
-// so a box that never appears cannot hang the test.
-void whenBoxShows(std::function<void(QMessageBox *)> action, int triesLeft = 500)
-{
-    QTimer::singleShot(10, [=]() {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
-            action(box);
-        else if (triesLeft > 0)
-            whenBoxShows(action, triesLeft - 1);
-    });
-}
-
-} // namespace
-
 TEST(RealMessageBox, MapsTheButtonsToThePlatformNumbers)
 {
+    ScriptedDialogs dialogs;
     QString title;
-    whenBoxShows([&](QMessageBox *box) {
-        title = box->windowTitle();
-        box->button(QMessageBox::No)->click();
+    dialogs.drive<QMessageBox>([&](QMessageBox &box) {
+        title = box.windowTitle();
+        box.button(QMessageBox::No)->click();
     });
     EXPECT_EQ(MessageBox(nullptr, "Q", "Title", MessageButtons::YesNo, MessageIcon::Question), IDNO);
     EXPECT_EQ(title, "Title");
-    whenBoxShows([](QMessageBox *box) { box->button(QMessageBox::Yes)->click(); });
+    dialogs.drive<QMessageBox>([](QMessageBox &box) { box.button(QMessageBox::Yes)->click(); });
     EXPECT_EQ(MessageBox(nullptr, "Q", "T", MessageButtons::YesNo, MessageIcon::Exclamation), IDYES);
     // Escape on a yes/no box must not count as Yes.
-    whenBoxShows([](QMessageBox *box) {
+    dialogs.drive<QMessageBox>([](QMessageBox &box) {
         QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(box, &escape);
+        QApplication::sendEvent(&box, &escape);
     });
     EXPECT_EQ(MessageBox(nullptr, "Q", "T", MessageButtons::YesNo, MessageIcon::Question), IDNO);
-    whenBoxShows([](QMessageBox *box) { box->reject(); });
+    dialogs.drive<QMessageBox>([](QMessageBox &box) { box.reject(); });
     EXPECT_EQ(MessageBox(nullptr, "I", "T", MessageButtons::Ok, MessageIcon::Information), IDOK);
+    // A box its script leaves open is closed as with its close button.
+    dialogs.drive<QMessageBox>([](QMessageBox &) {});
+    EXPECT_EQ(MessageBox(nullptr, "Q", "T", MessageButtons::YesNo, MessageIcon::Question), IDNO);
+    EXPECT_EQ(dialogs.shown(), QStringList(5, QStringLiteral("QMessageBox")));
+    EXPECT_EQ(dialogs.pending(), 0);
+}
+
+TEST(ScriptedDialogs, AnswersWithoutTheWaitAndTellsAboutWindowsBeyondTheScript)
+{
+    ScriptedDialogs dialogs;
+    QDialog dialog;
+    dialogs.answer(QDialog::Accepted);
+    EXPECT_EQ(execDialog(dialog), QDialog::Accepted);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.isVisible());
+
+    // Not the window the step is for: answered 0 and the step stays.
+    dialogs.drive<QMessageBox>([](QMessageBox &box) { box.accept(); });
+    EXPECT_EQ(execDialog(dialog), QDialog::Rejected);
+    EXPECT_EQ(dialogs.pending(), 1);
+    EXPECT_FALSE(dialog.isVisible());
+    // A wait of another kind gets the window and nothing of the script.
+    QWidget window;
+    window.show();
+    int waited = 0;
+    EXPECT_EQ(runModal(window, [&] { return ++waited; }), 0);
+    EXPECT_EQ(waited, 0);
+    EXPECT_EQ(dialogs.shown(), (QStringList{"QDialog", "QDialog", "QWidget"}));
 }
