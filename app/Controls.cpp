@@ -1,9 +1,14 @@
 #include "app/Controls.h"
 
+#include "platform/controls/Guard.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace app {
+
+using controls::guarded;
+using controls::Report;
 
 TPaintBox::TPaintBox(QWidget *parent)
     : QWidget(parent)
@@ -15,22 +20,24 @@ void TPaintBox::paintEvent(QPaintEvent *)
 {
     if (!OnPaint)
         return;
-    QPainter painter(this);
-    OnPaint(painter);
+    guarded(Report::none(), [this] {
+        QPainter painter(this);
+        OnPaint(painter);
+    });
 }
 
 void TPaintBox::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint at = event->position().toPoint();
     if (OnMouseMove)
-        OnMouseMove(at.x(), at.y());
+        guarded(Report::none(), [&] { OnMouseMove(at.x(), at.y()); });
     QWidget::mouseMoveEvent(event);
 }
 
 void TImage::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (OnDblClick)
-        OnDblClick();
+        guarded(Report::toUser(window()), [this] { OnDblClick(); });
     QLabel::mouseDoubleClickEvent(event);
 }
 

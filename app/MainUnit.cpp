@@ -11,6 +11,7 @@
 #include "foundation/MyUtilities.h"
 #include "foundation/MyUtilitiesFiles.h"
 #include "foundation/MyUtilitiesUi.h"
+#include "platform/controls/Guard.h"
 #include "platform/rtl/AtomicSave.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
@@ -64,6 +65,14 @@ QPushButton *makeButton(QWidget *parent, const char *name, const char *caption, 
     button->setStatusTip(QString::fromLatin1(hint));
     button->setAutoDefault(false);
     return button;
+}
+
+// A command of the window, as a slot: it runs under the guard, so that its
+// error reaches the user as a message and never Qt's event loop.
+template <typename Work>
+auto command(TMainForm *form, Work work)
+{
+    return [form, work] { controls::guarded(controls::Report::toUser(form), work); };
 }
 
 QAction *makeAction(QMenu *menu, const char *name, const char *caption, QKeySequence shortcut = {})
@@ -200,11 +209,13 @@ void TMainForm::createControls()
     ListView1->OnKeyDown = [this](int key) { return ListView1KeyDown(key); };
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        if (ListPopupMenu)
-            ListPopupMenu->popup(ListView1->viewport()->mapToGlobal(at));
+        controls::guarded(controls::Report::toUser(this), [&] {
+            if (ListPopupMenu)
+                ListPopupMenu->popup(ListView1->viewport()->mapToGlobal(at));
+        });
     });
-    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { ListView1DblClick(); });
-    connect(ListView1, &QTreeWidget::itemSelectionChanged, this, [this] { ListView1SelectItem(); });
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, command(this, [this] { ListView1DblClick(); }));
+    connect(ListView1, &QTreeWidget::itemSelectionChanged, this, command(this, [this] { ListView1SelectItem(); }));
     auto *listRow = new QHBoxLayout;
     listRow->setContentsMargins(8, 0, 8, 0);
     listRow->addWidget(ListView1);
@@ -248,17 +259,20 @@ void TMainForm::createControls()
         buttons->setColumnStretch(c, 1);
     column->addLayout(buttons);
 
-    connect(AddWebSiteButton, &QPushButton::clicked, this, [this] { AddWebSiteButtonClick(); });
-    connect(RemoveSelectedWebSiteButton, &QPushButton::clicked, this, [this] { RemoveSelectedWebSiteButtonClick(); });
-    connect(UpdateAllButton, &QPushButton::clicked, this, [this] { UpdateAllButtonClick(); });
-    connect(UpdateSelectedButton, &QPushButton::clicked, this, [this] { UpdateSelectedButtonClick(); });
-    connect(OptionsButton, &QPushButton::clicked, this, [this] { OptionsButtonClick(); });
-    connect(GetLatestVersionButton, &QPushButton::clicked, this, [this] { GetLatestVersionButtonClick(); });
-    connect(TellYourFriendsButton, &QPushButton::clicked, this, [this] { TellYourFriendsButtonClick(); });
-    connect(HelpButton, &QPushButton::clicked, this, [this] { HelpButtonClick(); });
+    connect(AddWebSiteButton, &QPushButton::clicked, this, command(this, [this] { AddWebSiteButtonClick(); }));
+    connect(RemoveSelectedWebSiteButton, &QPushButton::clicked, this,
+            command(this, [this] { RemoveSelectedWebSiteButtonClick(); }));
+    connect(UpdateAllButton, &QPushButton::clicked, this, command(this, [this] { UpdateAllButtonClick(); }));
+    connect(UpdateSelectedButton, &QPushButton::clicked, this, command(this, [this] { UpdateSelectedButtonClick(); }));
+    connect(OptionsButton, &QPushButton::clicked, this, command(this, [this] { OptionsButtonClick(); }));
+    connect(GetLatestVersionButton, &QPushButton::clicked, this,
+            command(this, [this] { GetLatestVersionButtonClick(); }));
+    connect(TellYourFriendsButton, &QPushButton::clicked, this,
+            command(this, [this] { TellYourFriendsButtonClick(); }));
+    connect(HelpButton, &QPushButton::clicked, this, command(this, [this] { HelpButtonClick(); }));
     connect(ImproveYourLinkPopularityButton, &QPushButton::clicked, this,
-            [this] { ImproveYourLinkPopularityButtonClick(); });
-    connect(NewsletterButton, &QPushButton::clicked, this, [this] { NewsletterButtonClick(); });
+            command(this, [this] { ImproveYourLinkPopularityButtonClick(); }));
+    connect(NewsletterButton, &QPushButton::clicked, this, command(this, [this] { NewsletterButtonClick(); }));
 
     QWidget *order[] = {ListView1,
                         AddWebSiteButton,
@@ -282,7 +296,7 @@ void TMainForm::createMenus()
     MenuFile = menuBar()->addMenu(QStringLiteral("&File"));
     MenuFile->setObjectName(QStringLiteral("MenuFile"));
     MenuFileExit = makeAction(MenuFile, "MenuFileExit", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(MenuFileExit, &QAction::triggered, this, [this] { MenuFileExitClick(); });
+    connect(MenuFileExit, &QAction::triggered, this, command(this, [this] { MenuFileExitClick(); }));
 
     EditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
     EditMenu->setObjectName(QStringLiteral("EditMenu"));
@@ -294,12 +308,12 @@ void TMainForm::createMenus()
     MenuEditSelectAll = makeAction(EditMenu, "MenuEditSelectAll", "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A));
     EditMenu->addSeparator();
     MenuEditOptions = makeAction(EditMenu, "MenuEditOptions", "&Options...");
-    connect(MenuEditUndo, &QAction::triggered, this, [] { EditUndo(); });
-    connect(MenuEditCut, &QAction::triggered, this, [] { EditCut(); });
-    connect(MenuEditCopy, &QAction::triggered, this, [] { EditCopy(); });
-    connect(MenuEditPaste, &QAction::triggered, this, [] { EditPaste(); });
-    connect(MenuEditSelectAll, &QAction::triggered, this, [] { EditSelectAll(); });
-    connect(MenuEditOptions, &QAction::triggered, this, [this] { ShowOptionsWindow(); });
+    connect(MenuEditUndo, &QAction::triggered, this, command(this, [] { EditUndo(); }));
+    connect(MenuEditCut, &QAction::triggered, this, command(this, [] { EditCut(); }));
+    connect(MenuEditCopy, &QAction::triggered, this, command(this, [] { EditCopy(); }));
+    connect(MenuEditPaste, &QAction::triggered, this, command(this, [] { EditPaste(); }));
+    connect(MenuEditSelectAll, &QAction::triggered, this, command(this, [] { EditSelectAll(); }));
+    connect(MenuEditOptions, &QAction::triggered, this, command(this, [this] { ShowOptionsWindow(); }));
 
     Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -309,10 +323,11 @@ void TMainForm::createMenus()
     MenuHelpGetTheLatestVersion = makeAction(Help1, "MenuHelpGetTheLatestVersion", "&Get The Latest Version...");
     Help1->addSeparator();
     MenuHelpAboutZarvello = makeAction(Help1, "MenuHelpAboutZarvello", "&About Zarvello...");
-    connect(MenuHelpHelpTopics, &QAction::triggered, this, [this] { HelpButtonClick(); });
-    connect(MenuHelpVisitHomepage, &QAction::triggered, this, [this] { MenuHelpVisitHomepageClick(); });
-    connect(MenuHelpGetTheLatestVersion, &QAction::triggered, this, [this] { GetLatestVersionButtonClick(); });
-    connect(MenuHelpAboutZarvello, &QAction::triggered, this, [this] { ShowAboutWindow(); });
+    connect(MenuHelpHelpTopics, &QAction::triggered, this, command(this, [this] { HelpButtonClick(); }));
+    connect(MenuHelpVisitHomepage, &QAction::triggered, this, command(this, [this] { MenuHelpVisitHomepageClick(); }));
+    connect(MenuHelpGetTheLatestVersion, &QAction::triggered, this,
+            command(this, [this] { GetLatestVersionButtonClick(); }));
+    connect(MenuHelpAboutZarvello, &QAction::triggered, this, command(this, [this] { ShowAboutWindow(); }));
 
     ListPopupMenu = new QMenu(this);
     ListPopupMenu->setObjectName(QStringLiteral("ListPopupMenu"));
@@ -323,9 +338,10 @@ void TMainForm::createMenus()
         makeAction(ListPopupMenu, "ListPopupMenuUpdateLinkPopularityOnlyForThisWebSite",
                    "&Update Link Popularity Only For This Web Site...");
     ListPopupMenu->addSeparator();
-    connect(ListPopupMenuOpenWebSiteInBrowser, &QAction::triggered, this, [this] { OpenSelectedWebSite(); });
+    connect(ListPopupMenuOpenWebSiteInBrowser, &QAction::triggered, this,
+            command(this, [this] { OpenSelectedWebSite(); }));
     connect(ListPopupMenuUpdateLinkPopularityOnlyForThisWebSite, &QAction::triggered, this,
-            [this] { UpdateSelectedWebSite(); });
+            command(this, [this] { UpdateSelectedWebSite(); }));
 }
 
 namespace {
@@ -362,7 +378,8 @@ void TMainForm::addSearchEngineMenuEntries()
         QAction *entry = ListPopupMenu->addAction(withAutomaticAccelerator(text, used));
         entry->setEnabled(true);
         entry->setVisible(true);
-        connect(entry, &QAction::triggered, this, [this, entry] { ListPopupMenuShowLinkPopularityClick(entry); });
+        connect(entry, &QAction::triggered, this,
+                command(this, [this, entry] { ListPopupMenuShowLinkPopularityClick(entry); }));
     }
 }
 
@@ -582,15 +599,14 @@ void TMainForm::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    try {
-        // A save that failed leaves the choice to the user: the program stays
-        // open for them to make room or give it write access.
-        if (m_started && !FormClose()) {
-            event->ignore();
-            return;
-        }
-    } catch (...) {
-        // The window closes anyway; what could be saved was saved.
+    // A save that failed leaves the choice to the user: the program stays
+    // open for them to make room or give it write access. A failure of
+    // another kind closes the window anyway; what could be saved was saved.
+    bool keepOpen = false;
+    controls::guarded(controls::Report::none(), [&] { keepOpen = m_started && !FormClose(); });
+    if (keepOpen) {
+        event->ignore();
+        return;
     }
     event->accept();
 }
@@ -598,7 +614,7 @@ void TMainForm::closeEvent(QCloseEvent *event)
 void TMainForm::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    FormResize();
+    controls::guarded(controls::Report::none(), [this] { FormResize(); });
 }
 
 void TMainForm::FormResize()
@@ -628,7 +644,8 @@ bool TMainForm::event(QEvent *event)
 void TMainForm::CheckForUpdatesTimerTimer()
 {
     CheckForUpdatesTimer->stop();
-    try {
+    // A failed update check waits for the next tick.
+    controls::guarded(controls::Report::none(), [this] {
         bool dialogOpen = false;
         for (QWidget *w : QApplication::topLevelWidgets()) {
             if (qobject_cast<QDialog *>(w))
@@ -638,9 +655,7 @@ void TMainForm::CheckForUpdatesTimerTimer()
             StoreWindowBounds();
             CheckForUpdatesIfDue();
         }
-    } catch (...) {
-        // A failed update check waits for the next tick.
-    }
+    });
     CheckForUpdatesTimer->start();
 }
 

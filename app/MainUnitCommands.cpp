@@ -9,6 +9,7 @@
 #include "foundation/MyUtilities.h"
 #include "foundation/MyUtilitiesUi.h"
 #include "foundation/MyWebUtilities.h"
+#include "platform/controls/Guard.h"
 #include "platform/rtl/QtText.h"
 #include "platform/shell/Modal.h"
 #include "settings/CheckForUpdatesUnit.h"
@@ -104,7 +105,8 @@ void TMainForm::UpdateControls()
 void TMainForm::HintTimerTimer()
 {
     HintTimer->stop();
-    try {
+    // A hint is not worth an error.
+    controls::guarded(controls::Report::none(), [this] {
         if (!Busy) {
             // The hint of the window's control under the mouse pointer,
             // disabled controls included.
@@ -120,9 +122,7 @@ void TMainForm::HintTimerTimer()
             if (hint != statusBar()->currentMessage())
                 statusBar()->showMessage(hint);
         }
-    } catch (...) {
-        // A hint is not worth an error.
-    }
+    });
     HintTimer->start();
 }
 

@@ -1,5 +1,6 @@
 #include "app/ProgressUnit.h"
 
+#include "platform/controls/Guard.h"
 #include "platform/rtl/QtText.h"
 
 #include <QApplication>
@@ -61,7 +62,8 @@ TMyProgressForm::TMyProgressForm(QWidget *owner)
     const int buttonHeight = 25;
     CancelButton->setGeometry(buttonLeft, ProgressBar1->y() + BarHeight / 2 - buttonHeight / 2,
                               ClientWidth - Margin - buttonLeft, buttonHeight);
-    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButtonClick(); });
+    connect(CancelButton, &QPushButton::clicked, this,
+            [this] { controls::guarded(controls::Report::toUser(this), [this] { CancelButtonClick(); }); });
     CancelButton->setFocus();
 
     SetProgressRange(0, 0);
@@ -130,7 +132,7 @@ void TMyProgressForm::setVisible(bool visible)
 void TMyProgressForm::showEvent(QShowEvent *event)
 {
     if (!event->spontaneous())
-        FormShow();
+        controls::guarded(controls::Report::none(), [this] { FormShow(); });
     QDialog::showEvent(event);
 }
 
@@ -138,7 +140,7 @@ void TMyProgressForm::hideEvent(QHideEvent *event)
 {
     QDialog::hideEvent(event);
     if (!event->spontaneous())
-        FormHide();
+        controls::guarded(controls::Report::none(), [this] { FormHide(); });
 }
 
 void TMyProgressForm::closeEvent(QCloseEvent *event)

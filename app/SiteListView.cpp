@@ -1,5 +1,6 @@
 #include "app/SiteListView.h"
 
+#include "platform/controls/Guard.h"
 #include "platform/gfx/Colors.h"
 #include "platform/rtl/QtText.h"
 
@@ -14,6 +15,9 @@
 #include <algorithm>
 
 namespace app {
+
+using controls::guarded;
+using controls::Report;
 
 namespace {
 
@@ -175,7 +179,9 @@ void TSiteListView::CommitEdit()
 
 void TSiteListView::keyPressEvent(QKeyEvent *event)
 {
-    if (OnKeyDown && OnKeyDown(event->key())) {
+    bool handled = false;
+    // A key the handler took, or failed on, goes no further.
+    if (OnKeyDown && (!guarded(Report::toUser(this), [&] { handled = OnKeyDown(event->key()); }) || handled)) {
         event->accept();
         return;
     }
@@ -200,12 +206,14 @@ void TSiteListDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
     std::string text = rtl::FromQString(edit->text());
     // The handler may sort the list; the persistent index follows the row.
     const QPersistentModelIndex row(index);
-    if (m_list->OnEdited) {
-        QTreeWidgetItem *item = m_list->topLevelItem(index.row());
-        if (item)
-            m_list->OnEdited(item, text);
-    }
-    if (row.isValid())
+    // A handler that fails keeps the caption as it was.
+    const bool edited = guarded(Report::toUser(m_list), [&] {
+        if (m_list->OnEdited) {
+            if (QTreeWidgetItem *item = m_list->topLevelItem(index.row()))
+                m_list->OnEdited(item, text);
+        }
+    });
+    if (edited && row.isValid())
         model->setData(row, rtl::ToQString(text), Qt::EditRole);
 }
 
@@ -221,13 +229,15 @@ void TSiteListDelegate::initStyleOption(QStyleOptionViewItem *option, const QMod
         option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
     }
     if (m_list->OnCustomDraw) {
-        if (const auto color = m_list->OnCustomDraw(index.row(), index.column())) {
-            option->backgroundBrush = gfx::ToQColor(*color);
-            // A check run writes the selected row's counts too; the cell that
-            // receives one must show it through the selection.
-            if (*color == HighlightColor)
-                option->state &= ~QStyle::State_Selected;
-        }
+        guarded(Report::none(), [&] {
+            if (const auto color = m_list->OnCustomDraw(index.row(), index.column())) {
+                option->backgroundBrush = gfx::ToQColor(*color);
+                // A check run writes the selected row's counts too; the cell that
+                // receives one must show it through the selection.
+                if (*color == HighlightColor)
+                    option->state &= ~QStyle::State_Selected;
+            }
+        });
     }
 }
 

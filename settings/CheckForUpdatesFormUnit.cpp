@@ -3,6 +3,7 @@
 #include "foundation/MyUtilitiesFiles.h"
 #include "foundation/MyUtilitiesUi.h"
 #include "foundation/MyWebUtilitiesProxy.h"
+#include "platform/controls/Guard.h"
 #include "platform/http/HttpClient.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/QtText.h"
@@ -19,6 +20,8 @@
 namespace settings {
 
 using namespace foundation;
+using controls::guarded;
+using controls::Report;
 
 namespace {
 
@@ -102,14 +105,16 @@ void TCheckForUpdatesForm::FormCreate()
     GetUpdateButton->setEnabled(false);
     CancelCloseButton->setEnabled(false);
 
-    connect(GetUpdateButton, &QPushButton::clicked, this, [this] { GetUpdateButtonClick(); });
-    connect(CancelCloseButton, &QPushButton::clicked, this, [this] { CancelCloseButtonClick(); });
+    connect(GetUpdateButton, &QPushButton::clicked, this,
+            [this] { guarded(Report::toUser(this), [this] { GetUpdateButtonClick(); }); });
+    connect(CancelCloseButton, &QPushButton::clicked, this,
+            [this] { guarded(Report::toUser(this), [this] { CancelCloseButtonClick(); }); });
 
     AppDownloadURL = homePageLink();
     Script.AppDownloadURL = AppDownloadURL;
 
     m_pause.setSingleShot(true);
-    connect(&m_pause, &QTimer::timeout, this, [this] { nextFile(); });
+    connect(&m_pause, &QTimer::timeout, this, [this] { guarded(Report::toUser(this), [this] { nextFile(); }); });
 
     CenterForm(this, GetMainForm());
 }
@@ -174,7 +179,10 @@ void TCheckForUpdatesForm::fetch(const std::string &url, Continuation onReply)
         }
         try {
             QMetaObject::invokeMethod(
-                this, [this, body = std::move(body), onReply]() mutable { fetchDone(std::move(body), onReply); },
+                this,
+                [this, body = std::move(body), onReply]() mutable {
+                    guarded(Report::toUser(this), [&] { fetchDone(std::move(body), onReply); });
+                },
                 Qt::QueuedConnection);
         } catch (...) {
             // Out of memory while posting: the window is being torn down or
@@ -186,10 +194,8 @@ void TCheckForUpdatesForm::fetch(const std::string &url, Continuation onReply)
 void TCheckForUpdatesForm::fetchDone(std::string body, Continuation onReply)
 {
     stopWorker();
-    try {
-        (this->*onReply)(std::move(body));
-    } catch (...) {
-        // No failure may leave the window without a way to close.
+    // No failure may leave the window without a way to close.
+    if (!guarded(Report::none(), [&] { (this->*onReply)(std::move(body)); })) {
         m_failed = true;
         finishRun();
     }
@@ -323,9 +329,7 @@ void TCheckForUpdatesForm::fileDone()
 void TCheckForUpdatesForm::nextFile()
 {
     ++m_fileIndex;
-    try {
-        processCurrentFile();
-    } catch (...) {
+    if (!guarded(Report::none(), [this] { processCurrentFile(); })) {
         m_failed = true;
         finishRun();
     }
@@ -391,7 +395,9 @@ void TCheckForUpdatesForm::closeEvent(QCloseEvent *event)
     if (UpdatesInstalled) {
         // Once only, however the close was asked for.
         UpdatesInstalled = false;
-        ShowMessageBox(this, "To take advantage of the update, you must quit Zarvello and restart it.", 'i');
+        guarded(Report::none(), [this] {
+            ShowMessageBox(this, "To take advantage of the update, you must quit Zarvello and restart it.", 'i');
+        });
     }
     event->accept();
 }

@@ -4,6 +4,7 @@
 #include "foundation/MyUtilities.h"
 #include "foundation/MyUtilitiesUi.h"
 #include "foundation/MyWebUtilities.h"
+#include "platform/controls/Guard.h"
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/Win1252.h"
 #include "platform/shell/Modal.h"
@@ -28,6 +29,8 @@ namespace settings {
 
 using namespace foundation;
 using namespace widgets;
+using controls::guarded;
+using controls::Report;
 
 namespace {
 
@@ -57,6 +60,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *) override
+    {
+        guarded(Report::none(), [this] { paint(); });
+    }
+
+private:
+    void paint()
     {
         QPainter p(this);
         QLinearGradient sky(0, 0, 0, height());
@@ -232,11 +241,13 @@ void TFirstStartWizardForm::createURLPage()
 void TFirstStartWizardForm::connectHandlers()
 {
     auto handler = [this](void (TFirstStartWizardForm::*method)()) {
-        return [this, method] { RunHandler(this, [this, method] { (this->*method)(); }); };
+        return [this, method] { guarded(Report::toUser(this), [this, method] { (this->*method)(); }); };
     };
     // Ctrl+Tab still turns the pages without the buttons; their states must
     // follow, or Next could finish with an own site that was never checked.
-    dxPageControl1->OnChange = [this](TdxCustomPageControl *) { RunHandler(this, [this] { UpdateControls(); }); };
+    dxPageControl1->OnChange = [this](TdxCustomPageControl *) {
+        guarded(Report::toUser(this), [this] { UpdateControls(); });
+    };
     connect(ExitButton, &QPushButton::clicked, this, handler(&TFirstStartWizardForm::ExitButtonClick));
     connect(BackButton, &QPushButton::clicked, this, handler(&TFirstStartWizardForm::BackButtonClick));
     connect(NextButton, &QPushButton::clicked, this, handler(&TFirstStartWizardForm::NextButtonClick));
@@ -437,15 +448,17 @@ void TFirstStartWizardForm::closeEvent(QCloseEvent *event)
     // Closed by the window manager: the caller waits for an answer, so a
     // close counts as Exit.
     if (!m_exitPressed && !m_finished)
-        RunHandler(this, [this] { ExitButtonClick(); });
+        guarded(Report::toUser(this), [this] { ExitButtonClick(); });
     event->accept();
 }
 
 bool TFirstStartWizardForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == LengthyMemo->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        QMetaObject::invokeMethod(
-            this, [this] { RunHandler(this, [this] { LengthyMemoClick(); }); }, Qt::QueuedConnection);
+        guarded(Report::none(), [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { guarded(Report::toUser(this), [this] { LengthyMemoClick(); }); }, Qt::QueuedConnection);
+        });
     }
     return QDialog::eventFilter(watched, event);
 }

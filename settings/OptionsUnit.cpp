@@ -3,6 +3,7 @@
 #include "foundation/MyOptions.h"
 #include "foundation/MyUtilities.h"
 #include "foundation/MyUtilitiesUi.h"
+#include "platform/controls/Guard.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/Rounding.h"
@@ -21,6 +22,8 @@ namespace settings {
 
 using namespace foundation;
 using namespace widgets;
+using controls::guarded;
+using controls::Report;
 
 namespace {
 
@@ -87,7 +90,7 @@ void TOptionsForm::createControls()
     CancelButton->setGeometry(154, 230, 75, ButtonHeight);
 
     connect(OKButton, &QPushButton::clicked, this, [this] {
-        RunHandler(this, [this] { OKButtonClick(); });
+        guarded(Report::toUser(this), [this] { OKButtonClick(); });
         accept();
     });
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -118,13 +121,13 @@ void TOptionsForm::createProxyPage()
 
     CreateProxyControls(dxTabSheet1, 8, 10, "User &name (if required):");
 
-    auto click = [this] { RunHandler(this, [this] { UseProxyServerCheckBoxClick(); }); };
+    auto click = [this] { guarded(Report::toUser(this), [this] { UseProxyServerCheckBoxClick(); }); };
     for (QAbstractButton *button :
          {static_cast<QAbstractButton *>(UseProxyServerCheckBox), static_cast<QAbstractButton *>(ProxyHTTPRadioButton),
           static_cast<QAbstractButton *>(ProxySocks4RadioButton),
           static_cast<QAbstractButton *>(ProxySocks5RadioButton)})
         connect(button, &QAbstractButton::clicked, this, click);
-    auto change = [this] { RunHandler(this, [this] { ProxyServerEditChange(); }); };
+    auto change = [this] { guarded(Report::toUser(this), [this] { ProxyServerEditChange(); }); };
     for (QLineEdit *edit : {ProxyServerEdit, ProxyPortEdit, ProxyUsernameEdit, ProxyPasswordEdit})
         connect(edit, &QLineEdit::textChanged, this, change);
 }
@@ -154,8 +157,10 @@ bool TOptionsForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == UpdateMemo->viewport() && event->type() == QEvent::MouseButtonRelease) {
         // Let the memo finish its own handling of the release first.
-        QMetaObject::invokeMethod(
-            this, [this] { RunHandler(this, [this] { UpdateMemoMouseUp(); }); }, Qt::QueuedConnection);
+        guarded(Report::none(), [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { guarded(Report::toUser(this), [this] { UpdateMemoMouseUp(); }); }, Qt::QueuedConnection);
+        });
     }
     return QDialog::eventFilter(watched, event);
 }

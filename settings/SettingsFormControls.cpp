@@ -138,16 +138,6 @@ void SetEnabledIfChanged(QWidget *control, bool enabled)
         control->setEnabled(enabled);
 }
 
-void RunHandler(QWidget *owner, const std::function<void()> &handler)
-{
-    try {
-        handler();
-    } catch (const std::exception &e) {
-        ShowMessageBox(owner, e.what(), 'S');
-    } catch (...) {
-    }
-}
-
 QFont FormFont(int points, bool bold)
 {
     QFont font;

@@ -76,10 +76,6 @@ QPlainTextEdit *MakeNoteMemo(QWidget *parent, const QRect &geometry, const QStri
 // Writes the enabled state only when it changes.
 void SetEnabledIfChanged(QWidget *control, bool enabled);
 
-// Runs an event handler at the edge of Qt: a failure is shown to the user
-// instead of escaping into the event loop.
-void RunHandler(QWidget *owner, const std::function<void()> &handler);
-
 // The forms were laid out for an 8-point sans-serif face (11 pixels at the
 // usual 96 dots per inch); a wider face would run labels into their fields.
 QFont FormFont(int points = 8, bool bold = false);

@@ -4,6 +4,7 @@
 #include "foundation/MyUtilitiesFiles.h"
 #include "foundation/MyUtilitiesUi.h"
 #include "platform/controls/EventPump.h"
+#include "platform/controls/Guard.h"
 #include "platform/rtl/QtText.h"
 #include "platform/shell/Desktop.h"
 
@@ -80,14 +81,14 @@ void TAboutForm::FormShow()
 
 void TAboutForm::showEvent(QShowEvent *event)
 {
-    FormShow();
+    controls::guarded(controls::Report::none(), [this] { FormShow(); });
     QDialog::showEvent(event);
 }
 
 void TAboutForm::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
-    placeVersionLabel();
+    controls::guarded(controls::Report::none(), [this] { placeVersionLabel(); });
 }
 
 void TAboutForm::placeVersionLabel()

@@ -2,6 +2,7 @@
 
 #include "platform/browser/PageJob.h"
 #include "platform/controls/EventPump.h"
+#include "platform/controls/Guard.h"
 
 #include <QCoreApplication>
 #include <QNetworkProxy>
@@ -55,13 +56,22 @@ std::shared_ptr<FetchRequest> FetchRequest::start(const QUrl &url, const PageOpt
         return request;
     }
     postToApplication([request] {
-        if (request->isAbandoned() || request->isFinished())
-            return;
-        if (BrowserService *service = BrowserService::instance()) {
-            service->begin(request);
-        } else {
-            request->finish(failure(FetchStatus::Unavailable, QStringLiteral("The browser has been shut down")));
-        }
+        const bool begun = controls::guarded(controls::Report::none(), [&] {
+            if (request->isAbandoned() || request->isFinished())
+                return;
+            if (BrowserService *service = BrowserService::instance()) {
+                service->begin(request);
+            } else {
+                request->finish(failure(FetchStatus::Unavailable, QStringLiteral("The browser has been shut down")));
+            }
+        });
+        // A request the browser could not take must not leave its caller
+        // waiting for the time limit.
+        if (!begun)
+            controls::guarded(controls::Report::none(), [&] {
+                request->finish(
+                    failure(FetchStatus::Unavailable, QStringLiteral("The browser could not take the request")));
+            });
     });
     return request;
 }
@@ -94,9 +104,11 @@ void FetchRequest::abort(FetchStatus as)
         return;
     std::weak_ptr<FetchRequest> weak = weak_from_this();
     postToApplication([weak] {
-        const std::shared_ptr<FetchRequest> request = weak.lock();
-        if (request && s_service)
-            s_service->drop(request.get());
+        controls::guarded(controls::Report::none(), [&] {
+            const std::shared_ptr<FetchRequest> request = weak.lock();
+            if (request && s_service)
+                s_service->drop(request.get());
+        });
     });
 }
 

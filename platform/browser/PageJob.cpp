@@ -2,6 +2,7 @@
 
 #include "platform/browser/BrowserService.h"
 #include "platform/browser/HiddenPage.h"
+#include "platform/controls/Guard.h"
 
 #include <QPointer>
 #include <QWebEngineScript>
@@ -36,6 +37,15 @@ const QString &sizeScript()
     return script;
 }
 
+// The job's slots run under the guard: a failure ends the request as a
+// failed load rather than leaving its caller to the time limit.
+void runSlot(PageJob *job, const std::function<void()> &work)
+{
+    if (!controls::guarded(controls::Report::none(), work))
+        controls::guarded(controls::Report::none(),
+                          [job] { job->end(FetchStatus::LoadFailed, QStringLiteral("The page could not be read")); });
+}
+
 } // namespace
 
 PageJob::PageJob(std::shared_ptr<FetchRequest> request, std::shared_ptr<QWebEngineProfile> profile)
@@ -47,18 +57,23 @@ PageJob::PageJob(std::shared_ptr<FetchRequest> request, std::shared_ptr<QWebEngi
     m_grace.setSingleShot(true);
     m_settle.setSingleShot(true);
     m_sizeProbe.setInterval(SizeProbeMs);
-    connect(&m_sizeProbe, &QTimer::timeout, this, &PageJob::probeSize);
+    connect(&m_sizeProbe, &QTimer::timeout, this, [this] { runSlot(this, [this] { probeSize(); }); });
     connect(&m_limit, &QTimer::timeout, this, [this] {
-        end(FetchStatus::TimedOut,
-            QStringLiteral("No answer within %1 ms").arg(m_request->options().timeLimit.count()));
+        runSlot(this, [this] {
+            end(FetchStatus::TimedOut,
+                QStringLiteral("No answer within %1 ms").arg(m_request->options().timeLimit.count()));
+        });
     });
-    connect(&m_grace, &QTimer::timeout, this, [this] { onTargetOutcome(false); });
-    connect(&m_settle, &QTimer::timeout, this, &PageJob::read);
-    connect(m_page.get(), &QWebEnginePage::loadStarted, this, &PageJob::onLoadStarted);
-    connect(m_page.get(), &QWebEnginePage::loadFinished, this, &PageJob::onLoadFinished);
-    connect(m_page.get(), &QWebEnginePage::loadingChanged, this, &PageJob::onLoadingChanged);
-    connect(m_page.get(), &QWebEnginePage::renderProcessTerminated, this,
-            [this] { end(FetchStatus::LoadFailed, QStringLiteral("The page's renderer ended")); });
+    connect(&m_grace, &QTimer::timeout, this, [this] { runSlot(this, [this] { onTargetOutcome(false); }); });
+    connect(&m_settle, &QTimer::timeout, this, [this] { runSlot(this, [this] { read(); }); });
+    connect(m_page.get(), &QWebEnginePage::loadStarted, this, [this] { runSlot(this, [this] { onLoadStarted(); }); });
+    connect(m_page.get(), &QWebEnginePage::loadFinished, this,
+            [this](bool ok) { runSlot(this, [&] { onLoadFinished(ok); }); });
+    connect(m_page.get(), &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo &info) { runSlot(this, [&] { onLoadingChanged(info); }); });
+    connect(m_page.get(), &QWebEnginePage::renderProcessTerminated, this, [this] {
+        runSlot(this, [this] { end(FetchStatus::LoadFailed, QStringLiteral("The page's renderer ended")); });
+    });
 }
 
 PageJob::~PageJob() = default;
@@ -172,7 +187,7 @@ void PageJob::probeSize()
     QPointer<PageJob> self(this);
     m_page->runJavaScript(sizeScript(), QWebEngineScript::ApplicationWorld, [self, probe](const QVariant &size) {
         if (self)
-            self->onSize(probe, size.toLongLong());
+            runSlot(self, [&] { self->onSize(probe, size.toLongLong()); });
     });
 }
 
@@ -198,7 +213,7 @@ void PageJob::onSize(int probe, qint64 size)
     QPointer<PageJob> self(this);
     m_page->toHtml([self](const QString &html) {
         if (self)
-            self->onHtml(html);
+            runSlot(self, [&] { self->onHtml(html); });
     });
 }
 

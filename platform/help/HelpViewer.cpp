@@ -1,5 +1,6 @@
 #include "platform/help/HelpViewer.h"
 
+#include "platform/controls/Guard.h"
 #include "platform/shell/Desktop.h"
 #include "platform/shell/WindowFrame.h"
 
@@ -78,23 +79,29 @@ HelpViewer::HelpViewer(std::shared_ptr<const HelpBook> book, QWidget *parent)
     buildContents();
     buildIndex();
 
-    connect(m_contentsTree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
-        const QString page = item->data(0, PageRole).toString();
-        if (!page.isEmpty())
-            showPage(page);
-    });
-    connect(m_contentsTree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
-        const QString page = item->data(0, PageRole).toString();
-        if (!page.isEmpty())
-            showPage(page);
-    });
-    connect(m_indexEdit, &QLineEdit::textEdited, this, &HelpViewer::indexTextEdited);
-    connect(m_indexEdit, &QLineEdit::returnPressed, this, [this] { openIndexEntry(m_indexList->currentRow()); });
-    connect(m_indexList, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem *item) { openIndexEntry(m_indexList->row(item)); });
-    connect(m_indexList, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem *item) { openIndexEntry(m_indexList->row(item)); });
-    connect(m_browser, &QTextBrowser::anchorClicked, this, &HelpViewer::linkClicked);
+    // The viewer's commands run under the guard: an error is shown over the
+    // viewer, never handed to Qt.
+    const auto command = [this](auto work) { controls::guarded(controls::Report::toUser(this), work); };
+    const auto showEntry = [this, command](QTreeWidgetItem *item) {
+        command([&] {
+            const QString page = item->data(0, PageRole).toString();
+            if (!page.isEmpty())
+                showPage(page);
+        });
+    };
+    const auto openEntry = [this, command](QListWidgetItem *item) {
+        command([&] { openIndexEntry(m_indexList->row(item)); });
+    };
+    connect(m_contentsTree, &QTreeWidget::itemActivated, this, showEntry);
+    connect(m_contentsTree, &QTreeWidget::itemClicked, this, showEntry);
+    connect(m_indexEdit, &QLineEdit::textEdited, this,
+            [this, command](const QString &text) { command([&] { indexTextEdited(text); }); });
+    connect(m_indexEdit, &QLineEdit::returnPressed, this,
+            [this, command] { command([&] { openIndexEntry(m_indexList->currentRow()); }); });
+    connect(m_indexList, &QListWidget::itemActivated, this, openEntry);
+    connect(m_indexList, &QListWidget::itemClicked, this, openEntry);
+    connect(m_browser, &QTextBrowser::anchorClicked, this,
+            [this, command](const QUrl &url) { command([&] { linkClicked(url); }); });
 }
 
 HelpViewer::~HelpViewer() = default;

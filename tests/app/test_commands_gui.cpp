@@ -10,6 +10,7 @@
 #include "foundation/MyUtilitiesFiles.h"
 #include "platform/controls/ManualClock.h"
 #include "platform/help/HtmlHelp.h"
+#include "platform/rtl/Exceptions.h"
 #include "settings/FirstStartWizardUnit.h"
 #include "settings/OptionsUnit.h"
 #include "tests/app/MainFormFixture.h"
@@ -183,6 +184,26 @@ TEST_F(CommandsTest, ButtonsLogoAndMenuOpenTheirPagesAndTheRecommendationMail)
     const QString query = QUrl::fromPercentEncoding(mail.query(QUrl::FullyEncoded).toLatin1());
     EXPECT_TRUE(query.startsWith(QStringLiteral("subject=")) && query.contains(QStringLiteral("&body=")));
     EXPECT_TRUE(query.contains(QStringLiteral("http://www.zarvello.example/")));
+}
+
+TEST_F(CommandsTest, AFailingCommandShowsItsErrorOverTheWindowWhichCarriesOn)
+{
+    write("Domain-Data.txt", SortedRows);
+    TMainForm &form = start();
+    {
+        const shell::ScopedUrlOpener failing(
+            [](const QString &) { throw rtl::Exception("No program opens \xabweb pages\xbb"); });
+        form.NewsletterButton->click();
+        form.MenuHelpVisitHomepage->trigger();
+    }
+    ASSERT_EQ(m_boxes.requests().size(), 2u);
+    for (const shell::MessageBoxRequest &box : m_boxes.requests()) {
+        EXPECT_EQ(box.text, QString::fromUtf8("No program opens \u00abweb pages\u00bb"));
+        EXPECT_EQ(box.icon, shell::MessageIcon::Stop);
+        EXPECT_EQ(box.owner, &form);
+    }
+    form.NewsletterButton->click();
+    EXPECT_EQ(m_opened.size(), 1);
 }
 
 TEST_F(CommandsTest, ExitClosesTheOtherWindowsFirstAndSavesListAndSettings)
