@@ -55,7 +55,8 @@ public:
     bool Finished() const { return m_finished; }
 
     // Shows the wizard and processes events until Exit has been pressed or
-    // the last page finished (at once when that has happened already).
+    // the last page finished (at once when that has happened already). The
+    // wait is a modal one of the shell, which tests script.
     void ShowAndWait();
 
     // The own site as typed.

@@ -7,7 +7,7 @@
 //
 //     TOptionsForm form(mainWindow);
 //     form.ShowPage(1);
-//     if (form.exec() == QDialog::Accepted) ...;
+//     if (shell::execDialog(form) == QDialog::Accepted) ...;
 //     SaveOptions();
 
 #include "settings/SettingsFormControls.h"
