@@ -253,7 +253,8 @@ void BrowserService::startJob(const std::shared_ptr<FetchRequest> &request)
     auto *job = new PageJob(request, profile());
     job->setParent(this);
     m_jobs[request.get()] = job;
-    connect(job, &PageJob::ended, this, &BrowserService::jobDone);
+    connect(job, &PageJob::ended, this,
+            [this](PageJob *ended) { controls::guarded(controls::Report::none(), [&] { jobDone(ended); }); });
     job->start();
 }
 
@@ -288,7 +289,9 @@ void BrowserService::jobDone(PageJob *job)
     // The job is usually inside one of its page's signals here.
     job->deleteLater();
     if (m_jobs.empty() && !m_waiting.empty())
-        QMetaObject::invokeMethod(this, &BrowserService::startWaiting, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { controls::guarded(controls::Report::none(), [this] { startWaiting(); }); },
+            Qt::QueuedConnection);
 }
 
 } // namespace browser
