@@ -204,7 +204,7 @@ void TMainForm::createControls()
     // A count column that widens for its values takes the room from the domains.
     connect(ListView1->header(), &QHeaderView::sectionResized, this, [this](int section, int, int) {
         if (section != 0)
-            FitFirstColumn();
+            controls::guarded(controls::Report::none(), [this] { FitFirstColumn(); });
     });
     ListView1->OnKeyDown = [this](int key) { return ListView1KeyDown(key); };
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -99,21 +99,29 @@ TSiteListView::TSiteListView(QWidget *parent)
     header()->setTextElideMode(Qt::ElideRight);
     setItemDelegate(new TSiteListDelegate(this));
 
+    // Column widths follow the values quietly: a failure leaves a width as
+    // it was.
     connect(model(), &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
-                if (!topLeft.parent().isValid())
-                    widenForCells(topLeft.row(), bottomRight.row(), topLeft.column(), bottomRight.column());
+                guarded(Report::none(), [&] {
+                    if (!topLeft.parent().isValid())
+                        widenForCells(topLeft.row(), bottomRight.row(), topLeft.column(), bottomRight.column());
+                });
             });
     connect(model(), &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &under, int first, int last) {
-        if (!under.isValid())
-            widenForCells(first, last, 1, int(m_countMinimums.size()));
+        guarded(Report::none(), [&] {
+            if (!under.isValid())
+                widenForCells(first, last, 1, int(m_countMinimums.size()));
+        });
     });
     // Dragged narrower than its values, a count column springs back.
     connect(header(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
-        if (isCountColumn(column)) {
-            if (const int required = requiredWidth(column); size < required)
-                setColumnWidth(column, required);
-        }
+        guarded(Report::none(), [&] {
+            if (isCountColumn(column)) {
+                if (const int required = requiredWidth(column); size < required)
+                    setColumnWidth(column, required);
+            }
+        });
     });
 
     // The selected row stays marked while another control has the focus.
