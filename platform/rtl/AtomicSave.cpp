@@ -1,7 +1,6 @@
 #include "platform/rtl/AtomicSave.h"
 
 #include "platform/rtl/FileDescriptor.h"
-#include "platform/rtl/Hook.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -24,12 +23,10 @@ constexpr size_t SaltDigits = 12;
 // links would otherwise never end.
 constexpr int MaxLinkDepth = 40;
 
-Hook<ScopedSaveHook::Function> g_hook;
-
 // The error the test hook asks for before the step, or 0.
 int hookError(SaveStep step)
 {
-    const ScopedSaveHook::Function hook = g_hook.get();
+    const SaveHook hook = ScopedSaveHook::valueOr({});
     return hook ? hook(step) : 0;
 }
 
@@ -256,15 +253,6 @@ int removeAtomicSaveLeftovers(const std::string &folder)
     }
     ::closedir(dir);
     return removed;
-}
-
-ScopedSaveHook::ScopedSaveHook(Function function)
-    : m_previous(g_hook.replace(std::move(function)))
-{}
-
-ScopedSaveHook::~ScopedSaveHook()
-{
-    g_hook.replace(std::move(m_previous));
 }
 
 } // namespace rtl

@@ -8,6 +8,8 @@
 //
 // File names are the file system's own bytes (UTF-8 on Linux).
 
+#include "platform/rtl/ScopedOverride.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -80,17 +82,7 @@ int removeAtomicSaveLeftovers(const std::string &folder);
 // every save; a non-zero answer makes that step fail with it as errno. A
 // failed Backup or SyncFolder does not fail the save, as in real life: the
 // backup is a courtesy, and after the rename the new file is in place.
-class ScopedSaveHook
-{
-public:
-    using Function = std::function<int(SaveStep)>;
-    explicit ScopedSaveHook(Function function);
-    ~ScopedSaveHook();
-    ScopedSaveHook(const ScopedSaveHook &) = delete;
-    ScopedSaveHook &operator=(const ScopedSaveHook &) = delete;
-
-private:
-    Function m_previous;
-};
+using SaveHook = std::function<int(SaveStep)>;
+using ScopedSaveHook = ScopedOverride<struct SaveHookTag, SaveHook>;
 
 } // namespace rtl
