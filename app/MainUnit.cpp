@@ -16,6 +16,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
 #include "platform/shell/Desktop.h"
+#include "platform/shell/MessageBox.h"
 #include "platform/shell/WindowFrame.h"
 
 #include <QApplication>
@@ -588,7 +589,7 @@ bool TMainForm::closeDespite(const std::vector<std::string> &failures)
     return ShowMessageBox(this,
                           text + "\r\nIf you close Zarvello now, the changes since the last save are lost. "
                                  "Close Zarvello anyway?",
-                          'D') == IDYES;
+                          'D') == shell::IDYES;
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)

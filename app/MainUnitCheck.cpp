@@ -18,6 +18,7 @@
 #include "platform/rtl/Rounding.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <algorithm>
 #include <deque>

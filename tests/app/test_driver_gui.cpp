@@ -195,8 +195,19 @@ TEST_F(DriverTest, CancelByButtonEscapeOrEnterStopsAtOnceAndKeepsWhatArrived)
     TMainForm &form = start(3, "a.example\t0\t0\t0\t0\r\n", 8);
     // The run's clock moves only when the test says: the next start is due
     // exactly when the test makes it so, however slow the build.
-    std::atomic<uint64_t> now{1000};
-    form.CheckClock = [&now] { return now.load(); };
+    struct HeldClock : controls::Clock
+    {
+        std::atomic<int64_t> at{1000};
+        int64_t now() const override { return at.load(); }
+        // Waits take real time, so the engine's answers arrive meanwhile.
+        void serveUntil(int64_t deadline, const std::function<bool()> &done) override
+        {
+            controls::SteadyClock real;
+            real.serveUntil(real.now() + std::max<int64_t>(0, deadline - now()), done);
+        }
+    } clock;
+    const controls::ScopedClock useClock(&clock);
+    std::atomic<int64_t> &now = clock.at;
 
     for (const Observer &press : presses) {
         for (int c = 1; c <= 4; ++c)

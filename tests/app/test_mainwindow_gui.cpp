@@ -257,7 +257,7 @@ TEST_F(MainWindowTest, ACloseThatCannotSaveAsksBeforeLosingAnything)
         for (const QString &file : c.blocked)
             ASSERT_TRUE(QFile::remove(file) && QDir().mkdir(file));
         m_boxes.clear();
-        m_boxes.script(shell::ResultNo);
+        m_boxes.script(shell::IDNO);
         EXPECT_FALSE(form.close());
         ASSERT_EQ(m_boxes.requests().size(), 1u);
         const shell::MessageBoxRequest &box = m_boxes.requests()[0];
@@ -288,7 +288,7 @@ TEST_F(MainWindowTest, ACloseThatCannotSaveAsksBeforeLosingAnything)
     form.AddWebSite("lost.example");
     ASSERT_TRUE(QFile::remove(list) && QDir().mkdir(list));
     m_boxes.clear();
-    m_boxes.script(shell::ResultYes);
+    m_boxes.script(shell::IDYES);
     EXPECT_TRUE(form.close());
     EXPECT_EQ(m_boxes.requests().size(), 1u);
     EXPECT_FALSE(form.IsStarted());

@@ -8,6 +8,7 @@
 #include "app/SiteListView.h"
 #include "app/TerminationSignals.h"
 #include "foundation/MyOptions.h"
+#include "platform/controls/ManualClock.h"
 #include "tests/app/MainFormFixture.h"
 
 #include <QApplication>
@@ -205,7 +206,10 @@ TEST_F(ProgramLifeTest, ATerminationSignalDuringTheStartUpEndsItOnceItIsDone)
     writeOptions("ShowSplashScreen=true\r\n");
     TerminationSignals signalled;
     bool sent = false;
-    m_onSplashPause = [this, &signalled, &sent] {
+    // The splash's minimum time passes on a clock of the test's, which sends
+    // the signal at the first pause.
+    controls::ManualClock clock;
+    clock.onWait = [this, &signalled, &sent](int64_t) {
         if (std::exchange(sent, true))
             return;
         QObject::connect(&signalled, &TerminationSignals::requested, m_form.get(),
@@ -247,7 +251,7 @@ TEST_F(ProgramLifeTest, AnEndingEventLoopSavesAsACloseWould)
             ASSERT_TRUE(QFile::remove(options) && QDir().mkdir(options));
         }
         m_boxes.clear();
-        m_boxes.script(shell::ResultYes);
+        m_boxes.script(shell::IDYES);
         QTimer::singleShot(0, qApp, c.end);
         qApp->exec();
         EXPECT_FALSE(form.IsStarted());
