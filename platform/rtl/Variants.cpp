@@ -6,6 +6,7 @@
 #include "platform/rtl/FormatDateTime.h"
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/StrToDateTime.h"
+#include "platform/rtl/StrToFloat.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -19,11 +20,11 @@ namespace {
 
 constexpr double MsecsPerDay = 86400000.0;
 
-[[noreturn]] void cannotConvert(const QVariant &value)
+[[noreturn]] void cannotConvert(const QVariant &value, const char *target = "Date")
 {
     const char *name = VarIsNull(value) ? "Null" : value.metaType().name();
-    throw EConvertError(std::string("Could not convert variant of type (") + (name ? name : "?") +
-                        ") into type (Date)");
+    throw EConvertError(std::string("Could not convert variant of type (") + (name ? name : "?") + ") into type (" +
+                        target + ")");
 }
 
 TDateTime checkedDateTime(TDateTime value, const QVariant &source)
@@ -135,6 +136,38 @@ TDateTime VarToDateTime(const QVariant &value, const TFormatSettings &settings)
 TDateTime VarToDateTime(const QVariant &value)
 {
     return VarToDateTime(value, FormatSettings());
+}
+
+long double VarToExtended(const QVariant &value, const TFormatSettings &settings)
+{
+    if (!value.isValid())
+        return 0;
+    if (value.isNull())
+        cannotConvert(value, "Double");
+    switch (value.metaType().id()) {
+    case QMetaType::Bool: return value.toBool() ? -1 : 0;
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::Long:
+    case QMetaType::LongLong: return static_cast<long double>(value.toLongLong());
+    case QMetaType::UInt:
+    case QMetaType::UShort:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong: return static_cast<long double>(value.toULongLong());
+    case QMetaType::Double:
+    case QMetaType::Float: return value.toDouble();
+    case QMetaType::QDateTime:
+    case QMetaType::QDate:
+    case QMetaType::QTime: return VarToDateTime(value, settings);
+    case QMetaType::QString:
+    case QMetaType::QByteArray: return StrToFloat(VarToStr(value, settings), settings);
+    default: cannotConvert(value, "Double");
+    }
+}
+
+long double VarToExtended(const QVariant &value)
+{
+    return VarToExtended(value, FormatSettings());
 }
 
 } // namespace rtl

@@ -32,4 +32,11 @@ QString VarToStr(const QVariant &value, const TFormatSettings &settings);
 TDateTime VarToDateTime(const QVariant &value);
 TDateTime VarToDateTime(const QVariant &value, const TFormatSettings &settings);
 
+// Unassigned gives 0; True gives -1 and False 0, as the class library
+// converts them; numbers keep their value (64-bit integers exactly); a
+// date-time, date or time gives its TDateTime; a text is read by StrToFloat.
+// Null and other types raise EConvertError.
+long double VarToExtended(const QVariant &value);
+long double VarToExtended(const QVariant &value, const TFormatSettings &settings);
+
 } // namespace rtl

@@ -10,6 +10,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QSize>
 
 #include <cmath>
 #include <limits>
@@ -210,6 +211,23 @@ TEST(Variants, TextAndDateOfAValue)
     EXPECT_EQ(VarToDateTime(QStringLiteral("3/4/1995 1:30:55 PM"), us), StrToDateTime(u"3/4/1995 13:30:55", us));
     EXPECT_EQ(VarToDateTime(QDate(1995, 3, 4), us), EncodeDate(1995, 3, 4));
     EXPECT_EQ(VarToDateTime(34762.5, us), 34762.5);
+}
+
+// The number a report formats or sums: Booleans count as -1 and 0, 64-bit
+// integers keep every digit, dates are their day numbers.
+TEST(Variants, NumberOfAValue)
+{
+    const TFormatSettings &us = FormatSettingsEnUS();
+    EXPECT_EQ(VarToExtended(Unassigned(), us), 0);
+    EXPECT_EQ(VarToExtended(true, us), -1);
+    EXPECT_EQ(VarToExtended(false, us), 0);
+    EXPECT_EQ(VarToExtended(qint64(9007199254740993), us), 9007199254740993.0L);
+    EXPECT_EQ(VarToExtended(1234.5, us), 1234.5L);
+    EXPECT_EQ(VarToExtended(QStringLiteral(" -12.5 "), us), -12.5L);
+    EXPECT_EQ(VarToExtended(QDate(1995, 3, 4), us), EncodeDate(1995, 3, 4));
+    EXPECT_THROW(VarToExtended(Null(), us), EConvertError);
+    EXPECT_THROW(VarToExtended(QStringLiteral("1,234"), us), EConvertError);
+    EXPECT_THROW(VarToExtended(QVariant::fromValue(QSize(1, 2)), us), EConvertError);
 }
 
 } // namespace
