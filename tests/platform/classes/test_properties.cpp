@@ -1,6 +1,7 @@
 #include "StreamHelpers.h"
 
 #include "platform/classes/ClassErrors.h"
+#include "platform/classes/EnumTypes.h"
 #include "platform/classes/Extended.h"
 #include "platform/classes/TypInfo.h"
 
@@ -108,6 +109,18 @@ TEST(Properties, FontStreamsItsHeightAndReadsASizeToo)
     readInto(&other, toBinary("object X: TSampleRoot\n inherited Title: TSampleLabel\n  Font.Size = 9\n end\nend"));
     EXPECT_EQ(other.Title()->Font()->Height(), -12);
     EXPECT_EQ(other.Title()->Font()->Size(), 9);
+}
+
+// Stored reports name these values; their order is the class library's.
+TEST(Properties, LibraryEnumerationsNameTheirValuesInOrder)
+{
+    EXPECT_EQ(AlignmentInfo().NameOf(int(TAlignment::taCenter)), QStringLiteral("taCenter"));
+    EXPECT_EQ(ShapeTypeInfo().NameOf(int(TShapeType::stCircle)), QStringLiteral("stCircle"));
+    EXPECT_EQ(PrinterOrientationInfo().ValueOf(u"polandscape"), int(TPrinterOrientation::poLandscape));
+    EXPECT_EQ(BrushStyleInfo().NameOf(int(gfx::BrushStyle::DiagCross)), QStringLiteral("bsDiagCross"));
+    EXPECT_EQ(BrushStyleInfo().NameOf(int(gfx::BrushStyle::Pattern)), QString());
+    EXPECT_EQ(PenStyleInfo().NameOf(int(gfx::PenStyle::InsideFrame)), QStringLiteral("psInsideFrame"));
+    EXPECT_EQ(PenStyleInfo().TypeName(), QStringLiteral("TPenStyle"));
 }
 
 TEST(Collection, OneUpdatePerOutermostBracketAndIdsStayWithTheirItems)
