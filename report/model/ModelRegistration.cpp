@@ -1,0 +1,41 @@
+#include "report/model/ModelRegistration.h"
+
+#include "report/model/DisplayFormat.h"
+#include "report/model/EnumRegistry.h"
+#include "report/model/Messages.h"
+#include "report/model/Utils.h"
+
+namespace report {
+
+namespace {
+
+bool g_initialised = false;
+
+const QString LibraryModule = QStringLiteral("bvPrint");
+
+} // namespace
+
+void ppModelLayerInit()
+{
+    if (g_initialised)
+        return;
+    g_initialised = true;
+    ppSetMainThread();
+    ppRegisterLibraryEnumTypes();
+    ppSetDisplayFormatClass(&ppDefaultDisplayFormat());
+    ppGetResourceManager().RegisterModule(LibraryModule);
+}
+
+void ppModelLayerFinalize()
+{
+    if (!g_initialised)
+        return;
+    g_initialised = false;
+    ppUnRegisterLibraryEnumTypes();
+    ppFreeEnumRegistry();
+    ppSetDisplayFormatClass(nullptr);
+    ppGetResourceManager().UnregisterModule(LibraryModule);
+    ppFreeResourceManager();
+}
+
+} // namespace report

@@ -1,0 +1,18 @@
+#pragma once
+
+// The model layer's part of the library's start-up and shut-down: what its
+// units register while the program runs. The library's own start-up calls
+// these in its order; later parts of the model layer add their registrations
+// here.
+
+namespace report {
+
+// In order: the calling thread becomes the library's main thread; the
+// enumerated names; the display-format hook; the language module "bvPrint".
+// A second call does nothing until the release.
+void ppModelLayerInit();
+// Undoes exactly that: unregisters the names and frees the registry, clears
+// the hook, unregisters the module and frees the resource manager.
+void ppModelLayerFinalize();
+
+} // namespace report

@@ -1,0 +1,39 @@
+#include "report/model/DisplayFormat.h"
+#include "report/model/EnumRegistry.h"
+#include "report/model/Messages.h"
+#include "report/model/ModelRegistration.h"
+#include "report/model/Utils.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace report;
+
+// What the layer's start-up registers lives exactly until its release.
+TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
+{
+    ppFreeResourceManager();
+    ppFreeEnumRegistry();
+    ppModelLayerInit();
+    ppModelLayerInit();
+    EXPECT_EQ(ppEnumTypeNames().size(), 29);
+    EXPECT_EQ(ppDisplayFormatClass(), &ppDefaultDisplayFormat());
+    EXPECT_EQ(ppGetResourceManager().ModuleNames(), QStringList{"bvPrint"});
+    EXPECT_EQ(ppGetResourceManager().ModuleCount(), 1);
+    EXPECT_EQ(ppLoadStr(119), QStringLiteral("Label"));
+    EXPECT_EQ(ppLoadStr(18), QStringLiteral("Page"));
+    EXPECT_EQ(ppLoadStr(21), QString());
+    EXPECT_TRUE(ppInMainThread());
+    bool elsewhere = true;
+    std::thread([&] { elsewhere = ppInMainThread(); }).join();
+    EXPECT_FALSE(elsewhere);
+
+    ppModelLayerFinalize();
+    EXPECT_TRUE(ppEnumTypeNames().isEmpty());
+    EXPECT_EQ(ppDisplayFormatClass(), nullptr);
+    EXPECT_EQ(ppLoadStr(119), QString());
+    EXPECT_TRUE(ppGetResourceManager().ModuleNames().isEmpty());
+    ppFreeResourceManager();
+    ppModelLayerFinalize();
+}
