@@ -162,3 +162,16 @@ TEST_F(Units, PageDefinition)
     EXPECT_THROW(font.Assign(&copy), classes::EConvertError);
     EXPECT_TRUE(copy.ClassType().FindProperty("mmMarginBottom"));
 }
+
+// Offscreen (as the tests run) the screen has the resolution stored reports
+// are laid out for.
+TEST(ScreenMetrics, TheOffscreenScreenHas96PixelsPerInch)
+{
+    EXPECT_EQ(ppScreenPixelsPerInch(), 96);
+    {
+        ScopedScreenPixelsPerInch outer(144);
+        ScopedScreenPixelsPerInch inner(0);
+        EXPECT_EQ(ppScreenPixelsPerInch(), 96);
+    }
+    EXPECT_EQ(ppScreenPixelsPerInch(), 96);
+}
