@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <array>
 
 namespace report {
@@ -16,7 +15,6 @@ namespace {
 const QString BuiltInFolder = QStringLiteral(":/pplang");
 
 std::unique_ptr<TppResourceManager> g_manager;
-std::vector<QString> g_addedFolders;
 
 QString programFolder()
 {
@@ -43,11 +41,8 @@ QString ppLanguageExtension(TppLanguageType aLanguage)
 
 QStringList ppLanguageModuleFolders()
 {
-    QStringList folders{programFolder()};
-    for (const QString &f : g_addedFolders)
-        folders << f;
-    folders << BuiltInFolder;
-    return folders;
+    return QStringList{programFolder()} + ScopedLanguageModuleFolder::Override::valueOr({}) +
+           QStringList{BuiltInFolder};
 }
 
 QString ppFindLanguageModule(const QString &aBaseName, TppLanguageType aLanguage)
@@ -72,17 +67,8 @@ QString ppFindLanguageModule(const QString &aBaseName, TppLanguageType aLanguage
 }
 
 ScopedLanguageModuleFolder::ScopedLanguageModuleFolder(const QString &folder)
-    : m_folder(folder)
-{
-    g_addedFolders.push_back(folder);
-}
-
-ScopedLanguageModuleFolder::~ScopedLanguageModuleFolder()
-{
-    const auto it = std::find(g_addedFolders.rbegin(), g_addedFolders.rend(), m_folder);
-    if (it != g_addedFolders.rend())
-        g_addedFolders.erase(std::next(it).base());
-}
+    : m_override(Override::valueOr({}) << folder)
+{}
 
 // ---- TppResourceManager ----------------------------------------------------
 

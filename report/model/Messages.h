@@ -13,6 +13,8 @@
 #include "report/model/LanguageModule.h"
 #include "report/model/Types.h"
 
+#include "platform/rtl/ScopedOverride.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -90,17 +92,17 @@ QStringList ppLanguageModuleFolders();
 // The file a module is loaded from; '' when there is none.
 QString ppFindLanguageModule(const QString &aBaseName, TppLanguageType aLanguage);
 
-// Adds a folder to look for language modules in, for a scope (tests).
+// Adds a folder to look for language modules in, after those added before,
+// for a scope (tests).
 class ScopedLanguageModuleFolder
 {
 public:
     explicit ScopedLanguageModuleFolder(const QString &folder);
-    ~ScopedLanguageModuleFolder();
-    ScopedLanguageModuleFolder(const ScopedLanguageModuleFolder &) = delete;
-    ScopedLanguageModuleFolder &operator=(const ScopedLanguageModuleFolder &) = delete;
+
+    using Override = rtl::ScopedOverride<struct LanguageModuleFoldersTag, QStringList>;
 
 private:
-    QString m_folder;
+    Override m_override;
 };
 
 } // namespace report

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace report {
 
@@ -18,9 +19,10 @@ namespace {
 constexpr float kInchPerMM = 0.03937f;
 constexpr double kInch = double(kInchPerMM);
 
-// 0 while the screen has not been asked; set by the first answer from a
-// screen and by the scoped override.
+// 0 while the screen has not been asked; then the first answer from a screen.
 std::atomic<int> g_screenPixelsPerInch{0};
+// How many overrides are in place.
+std::atomic<int> g_overrides{0};
 
 int screenPixelsPerInchSlow()
 {
@@ -60,17 +62,22 @@ int32_t saturate(int64_t value)
 
 int ppScreenPixelsPerInch()
 {
+    if (g_overrides.load(std::memory_order_acquire) > 0)
+        if (const std::optional<int> ppi = ScopedScreenPixelsPerInch::Override::current())
+            return *ppi;
     const int ppi = g_screenPixelsPerInch.load(std::memory_order_relaxed);
     return ppi ? ppi : screenPixelsPerInchSlow();
 }
 
 ScopedScreenPixelsPerInch::ScopedScreenPixelsPerInch(int pixelsPerInch)
-    : m_previous(g_screenPixelsPerInch.exchange(pixelsPerInch > 0 ? pixelsPerInch : 96))
-{}
+    : m_override(pixelsPerInch > 0 ? pixelsPerInch : 96)
+{
+    g_overrides.fetch_add(1, std::memory_order_release);
+}
 
 ScopedScreenPixelsPerInch::~ScopedScreenPixelsPerInch()
 {
-    g_screenPixelsPerInch.store(m_previous);
+    g_overrides.fetch_sub(1, std::memory_order_release);
 }
 
 int32_t ppRound(double value)

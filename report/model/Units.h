@@ -10,6 +10,8 @@
 
 #include "report/model/Types.h"
 
+#include "platform/rtl/ScopedOverride.h"
+
 #include <cstdint>
 
 namespace report {
@@ -30,7 +32,9 @@ protected:
 // screen's logical resolution, 96 without a screen (offscreen or headless).
 int ppScreenPixelsPerInch();
 
-// Pins the screen resolution for a scope (tests); nests as scopes do.
+// Pins the screen resolution for a scope (tests); a value of 0 or less
+// stands for 96. Conversions ask for the resolution all the time, so the
+// override is looked at only while one is in place.
 class ScopedScreenPixelsPerInch
 {
 public:
@@ -39,8 +43,10 @@ public:
     ScopedScreenPixelsPerInch(const ScopedScreenPixelsPerInch &) = delete;
     ScopedScreenPixelsPerInch &operator=(const ScopedScreenPixelsPerInch &) = delete;
 
+    using Override = rtl::ScopedOverride<struct ScreenPixelsPerInchTag, int>;
+
 private:
-    int m_previous;
+    Override m_override;
 };
 
 // Round to the nearest Integer, halves to even; NaN gives 0 and values beyond

@@ -107,6 +107,14 @@ TEST_F(Messages, ModulesAreFoundByExactThenLowerCaseNameOrByPath)
     ASSERT_EQ(folders.size(), 3);
     EXPECT_EQ(folders[1], folder.path());
     EXPECT_EQ(folders[2], QStringLiteral(":/pplang"));
+    {
+        // A folder added later is looked at after the earlier ones.
+        reporttest::LanguageModuleFolder later;
+        ASSERT_TRUE(later.write("mixed.eng", "43018=later\n"));
+        EXPECT_EQ(ppLanguageModuleFolders().mid(1), QStringList({folder.path(), later.path(), ":/pplang"}));
+        EXPECT_EQ(ppFindLanguageModule("mixed", TppLanguageType::lgEnglish), folder.path() + "/mixed.eng");
+    }
+    EXPECT_EQ(ppLanguageModuleFolders(), folders);
     EXPECT_EQ(ppLanguageExtension(TppLanguageType::lgPortugueseBrazil), QStringLiteral("ptb"));
     EXPECT_EQ(ppLanguageExtension(TppLanguageType::lgCustom), QStringLiteral("cst"));
 }
