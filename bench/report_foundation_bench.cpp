@@ -10,6 +10,7 @@
 #include "platform/rtl/FormatSettings.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -32,7 +33,6 @@ constexpr std::array<TppUnitType, 5> Units = {TppUnitType::utScreenPixels, TppUn
 
 void FromMMThousandths(benchmark::State &state)
 {
-    const ScopedScreenPixelsPerInch screen(96);
     const FixedPrinter printer;
     const TppUnitType unit = Units[size_t(state.range(0))];
     int32_t value = 0;
@@ -46,7 +46,6 @@ BENCHMARK(FromMMThousandths)->DenseRange(0, 4);
 
 void ToMMThousandths(benchmark::State &state)
 {
-    const ScopedScreenPixelsPerInch screen(96);
     const FixedPrinter printer;
     const TppUnitType unit = Units[size_t(state.range(0))];
     float value = 0;
@@ -104,4 +103,14 @@ BENCHMARK_CAPTURE(FormatDisplayValue, mask, QStringLiteral("!\\(999\\)\\ 000\\-0
 
 } // namespace
 
-BENCHMARK_MAIN();
+// As in the program: a GUI application whose screen is asked once.
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
