@@ -57,6 +57,8 @@ QString ppFindLanguageModule(const QString &aBaseName, TppLanguageType aLanguage
     // usually have.
     const QString lower = name.toLower();
     for (const QString &folder : ppLanguageModuleFolders()) {
+        if (folder.isEmpty())
+            continue;
         for (const QString &candidate : {name, lower}) {
             const QString path = folder + u'/' + candidate;
             if (QFileInfo(path).isFile())
