@@ -69,7 +69,7 @@ public:
                                       bool hasData) = 0;
 
     TComponent *Root() const { return m_root; }
-    void SetRoot(TComponent *root) { m_root = root; }
+    virtual void SetRoot(TComponent *root) { m_root = root; }
 
 protected:
     TComponent *m_root = nullptr;

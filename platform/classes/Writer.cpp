@@ -130,10 +130,15 @@ int64_t TWriter::Position() const
 
 // ---- components -----------------------------------------------------------
 
+void TWriter::SetRoot(TComponent *root)
+{
+    TFiler::SetRoot(root);
+    m_lookupRoot = root;
+}
+
 void TWriter::WriteRootComponent(TComponent *root)
 {
-    m_root = root;
-    m_lookupRoot = root;
+    SetRoot(root);
     WriteSignature();
     WriteComponent(root);
 }

@@ -40,8 +40,11 @@ public:
     void WriteProperty(TPersistent *instance, const TPropInfo &prop);
     void WriteCollection(TCollection *collection);
 
-    // The component whose owned components are referred to by bare names.
+    // The component whose owned components are referred to by bare names:
+    // the root, so that a stream written from a part of a form names the
+    // form's other components in a way that still holds in another form.
     TComponent *LookupRoot() const { return m_lookupRoot; }
+    void SetRoot(TComponent *root) override;
 
     void DefineProperty(const QString &name, const ReaderProc &read, const WriterProc &write, bool hasData) override;
     void DefineBinaryProperty(const QString &name, const StreamProc &read, const StreamProc &write,

@@ -162,6 +162,43 @@ TEST_F(Fixture, DottedReferencesReachRegisteredRoots)
     EXPECT_EQ(FindGlobalComponent(u"Temporary"), nullptr);
 }
 
+TEST_F(Fixture, APartOfAFormWrittenUnderItsRootReadsIntoAnotherForm)
+{
+    // As a template stores a report: the form is the writer's root and the
+    // stream holds one of its components; references name the form's
+    // components without the form's name.
+    TSampleRoot form;
+    form.SetName(QStringLiteral("Form1"));
+    auto *band = new TSampleBand(&form);
+    band->SetName(QStringLiteral("Band"));
+    auto *a = new TSampleLabel(&form);
+    a->SetName(QStringLiteral("A"));
+    a->SetParentComponent(band);
+    auto *b = new TSampleLabel(&form);
+    b->SetName(QStringLiteral("B"));
+    b->SetParentComponent(band);
+    b->SetLink(a);
+    TMemoryStream stream;
+    {
+        TWriter writer(stream, 1024);
+        writer.SetRoot(&form);
+        writer.WriteSignature();
+        writer.WriteComponent(band);
+        writer.WriteListEnd();
+    }
+    EXPECT_TRUE(toText(bytesOf(stream)).contains("Link = A\r\n"));
+
+    TSampleRoot other;
+    other.SetName(QStringLiteral("Form2"));
+    stream.SetPosition(0);
+    TReader reader(stream, 1024);
+    reader.ReadComponents(&other, nullptr, {});
+    auto *copyA = find<TSampleLabel>(other, u"A");
+    auto *copyB = find<TSampleLabel>(other, u"B");
+    ASSERT_TRUE(copyA && copyB);
+    EXPECT_EQ(copyB->Link(), copyA);
+}
+
 TEST_F(Fixture, EveryKindOfValueRoundTripsThroughBothForms)
 {
     TSampleRoot root;
