@@ -2,7 +2,8 @@
 // bands of 99 labels), each label with about twelve stored values, among them
 // a nested font, a set and a reference. Measured both ways in both forms;
 // the argument is the number of bands, so that 25 and 100 show whether the
-// cost grows linearly. Run by hand:
+// cost grows linearly; a paste that renames every component is read too.
+// Run by hand:
 //   build/bench/stream_bench --benchmark_min_time=0.5
 
 #include "tests/platform/classes/SampleClasses.h"
@@ -116,6 +117,42 @@ void BM_BinaryRead(benchmark::State &state)
     report(state, binary.size());
 }
 
+// A paste: the bands are read into the form they came from, so that every
+// component is renamed and every reference must follow its new name.
+void BM_BinaryReadRenamed(benchmark::State &state)
+{
+    setUp();
+    const auto source = makeTree(int(state.range(0)));
+    TMemoryStream bands;
+    {
+        TWriter writer(bands);
+        writer.SetRoot(source.get());
+        writer.WriteSignature();
+        for (int i = 0; i < source->ComponentCount(); ++i)
+            if (dynamic_cast<TSampleBand *>(source->Components(i)))
+                writer.WriteComponent(source->Components(i));
+        writer.WriteListEnd();
+    }
+    const QByteArray binary(bands.Memory(), qsizetype(bands.Size()));
+    TMemoryStream in;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto form = makeTree(int(state.range(0)));
+        load(in, binary);
+        state.ResumeTiming();
+        TReader reader(in);
+        reader.OnSetName = [](TReader &, TComponent *component, QString &name) {
+            if (component->Owner()->FindComponent(name))
+                name += QStringLiteral("_1");
+        };
+        reader.ReadComponents(form.get(), nullptr, {});
+        state.PauseTiming();
+        form.reset();
+        state.ResumeTiming();
+    }
+    report(state, binary.size());
+}
+
 void BM_BinaryToText(benchmark::State &state)
 {
     setUp();
@@ -151,6 +188,7 @@ void BM_TextToBinary(benchmark::State &state)
 
 BENCHMARK(BM_BinaryWrite)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BinaryRead)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BinaryReadRenamed)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BinaryToText)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TextToBinary)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond);
 

@@ -593,6 +593,12 @@ TComponent *TReader::findReference(const QString &name) const
 
 void TReader::resolveFixups()
 {
+    // The first renamed component of each stream name; a paste into a form
+    // may rename every component it reads.
+    std::unordered_map<QStringView, size_t, TNameHash, TNameEqual> renamed;
+    renamed.reserve(m_renamed.size());
+    for (size_t i = 0; i < m_renamed.size(); ++i)
+        renamed.emplace(QStringView(m_renamed[i].first), i);
     for (size_t i = 0; i < m_fixups.size(); ++i) {
         // Read afresh each time: setting a reference may free objects.
         const Fixup &f = m_fixups[i];
@@ -600,12 +606,11 @@ void TReader::resolveFixups()
             continue;
         try {
             TComponent *target = nullptr;
-            if (!f.nameFromHook)
-                for (const auto &[streamName, component] : m_renamed)
-                    if (component && SameName(streamName, f.name)) {
-                        target = component;
-                        break;
-                    }
+            const auto first = f.nameFromHook ? renamed.end() : renamed.find(QStringView(f.name));
+            if (first != renamed.end())
+                for (size_t j = first->second; j < m_renamed.size() && !target; ++j)
+                    if (m_renamed[j].second && SameName(m_renamed[j].first, f.name))
+                        target = m_renamed[j].second;
             if (!target)
                 target = findReference(f.name);
             if (!target)
