@@ -2,7 +2,8 @@
 // bands of 99 labels), each label with about twelve stored values, among them
 // a nested font, a set and a reference. Measured both ways in both forms;
 // the argument is the number of bands, so that 25 and 100 show whether the
-// cost grows linearly; a paste that renames every component is read too.
+// cost grows linearly; a paste that renames every component is read too,
+// and a component watched by all others is made and freed.
 // Run by hand:
 //   build/bench/stream_bench --benchmark_min_time=0.5
 
@@ -153,6 +154,21 @@ void BM_BinaryReadRenamed(benchmark::State &state)
     report(state, binary.size());
 }
 
+// Components that all watch one other component (a data source, say), made
+// and freed: the free-notification lists stay linear in the watchers. The
+// argument is the number of watchers.
+void BM_FreeNotificationHub(benchmark::State &state)
+{
+    for (auto _ : state) {
+        auto owner = std::make_unique<TComponent>(nullptr);
+        auto *hub = new TComponent(owner.get());
+        for (int64_t i = 0; i < state.range(0); ++i)
+            (new TComponent(owner.get()))->FreeNotification(hub);
+        owner.reset();
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * state.range(0));
+}
+
 void BM_BinaryToText(benchmark::State &state)
 {
     setUp();
@@ -189,6 +205,7 @@ void BM_TextToBinary(benchmark::State &state)
 BENCHMARK(BM_BinaryWrite)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BinaryRead)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BinaryReadRenamed)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FreeNotificationHub)->Arg(2500)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BinaryToText)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TextToBinary)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond);
 

@@ -22,6 +22,29 @@ RootList &rootList()
     return list;
 }
 
+// Partners are mostly let go in the reverse order of their registration
+// (owners free last first), so a long list is searched from its end.
+bool containsPartner(const std::vector<TComponent *> &list, const TComponent *partner)
+{
+    return std::find(list.rbegin(), list.rend(), partner) != list.rend();
+}
+
+// Each of two partners' lists holds the other exactly when the other's list
+// holds it, so the shorter list answers; a component that many others watch
+// keeps a long one.
+bool linked(const std::vector<TComponent *> &mine, const TComponent *self, const std::vector<TComponent *> &theirs,
+            const TComponent *partner)
+{
+    return mine.size() <= theirs.size() ? containsPartner(mine, partner) : containsPartner(theirs, self);
+}
+
+void erasePartner(std::vector<TComponent *> &list, const TComponent *partner)
+{
+    const auto it = std::find(list.rbegin(), list.rend(), partner);
+    if (it != list.rend())
+        list.erase(std::next(it).base());
+}
+
 } // namespace
 
 const TMetaClass &TComponent::StaticClass()
@@ -52,8 +75,7 @@ TComponent::~TComponent()
     while (!m_freeNotifies.empty()) {
         TComponent *partner = m_freeNotifies.back();
         m_freeNotifies.pop_back();
-        auto &theirs = partner->m_freeNotifies;
-        theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
+        erasePartner(partner->m_freeNotifies, this);
         partner->Notification(this, TOperation::opRemove);
     }
     DestroyComponents();
@@ -238,22 +260,21 @@ void TComponent::FreeNotification(TComponent *component)
 {
     if (!component || component == this)
         return;
-    if (std::find(m_freeNotifies.begin(), m_freeNotifies.end(), component) == m_freeNotifies.end())
-        m_freeNotifies.push_back(component);
     auto &theirs = component->m_freeNotifies;
-    if (std::find(theirs.begin(), theirs.end(), this) == theirs.end())
+    if (!linked(m_freeNotifies, this, theirs, component)) {
+        m_freeNotifies.push_back(component);
         theirs.push_back(this);
+    }
     m_state |= csFreeNotification;
     component->m_state |= csFreeNotification;
 }
 
 void TComponent::RemoveFreeNotification(TComponent *component)
 {
-    if (!component)
+    if (!component || !linked(m_freeNotifies, this, component->m_freeNotifies, component))
         return;
-    m_freeNotifies.erase(std::remove(m_freeNotifies.begin(), m_freeNotifies.end(), component), m_freeNotifies.end());
-    auto &theirs = component->m_freeNotifies;
-    theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
+    erasePartner(m_freeNotifies, component);
+    erasePartner(component->m_freeNotifies, this);
 }
 
 void TComponent::Notification(TComponent *component, TOperation operation)
