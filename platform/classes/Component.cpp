@@ -262,6 +262,11 @@ void TComponent::FreeNotification(TComponent *component)
         return;
     auto &theirs = component->m_freeNotifies;
     if (!linked(m_freeNotifies, this, theirs, component)) {
+        // Most components have a few partners: one allocation, not three.
+        if (m_freeNotifies.capacity() == 0)
+            m_freeNotifies.reserve(4);
+        if (theirs.capacity() == 0)
+            theirs.reserve(4);
         m_freeNotifies.push_back(component);
         theirs.push_back(this);
     }

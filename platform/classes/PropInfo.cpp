@@ -114,8 +114,20 @@ size_t foldedHash(const char *data, size_t bytes)
         h = (h ^ (chunk | fold)) * k;
     }
     if (i < bytes) {
+        // Loads of fixed sizes that may overlap: a copy of a varying length
+        // would be a library call, and most names are short.
         uint64_t chunk = 0;
-        std::memcpy(&chunk, data + i, bytes - i);
+        if (bytes >= 8) {
+            std::memcpy(&chunk, data + bytes - 8, 8);
+        } else if (bytes >= 4) {
+            uint32_t head = 0, tail = 0;
+            std::memcpy(&head, data, 4);
+            std::memcpy(&tail, data + bytes - 4, 4);
+            chunk = head | (uint64_t(tail) << 32);
+        } else {
+            chunk = uint64_t(uint8_t(data[0])) | (uint64_t(uint8_t(data[bytes / 2])) << 8) |
+                    (uint64_t(uint8_t(data[bytes - 1])) << 16);
+        }
         h = (h ^ (chunk | fold)) * k;
     }
     return size_t(h ^ (h >> 29));

@@ -246,8 +246,11 @@ TComponent *TReader::ReadComponent(TComponent *component)
     const int64_t start = Position();
     std::optional<Level> level(std::in_place, *this);
     const auto [flags, childPos] = ReadPrefix();
-    const std::string className = ReadStr();
-    const QString name = fromBytes(ReadStr());
+    char classBytes[255];
+    const uint8_t classLength = readByte();
+    Read(classBytes, classLength);
+    const std::string_view className(classBytes, classLength);
+    const QString name = readShortText();
     const size_t createdMark = m_created.size(), loadedMark = m_loaded.size();
     const size_t fixupMark = m_fixups.size(), renamedMark = m_renamed.size();
     TComponent *result = component;
@@ -266,9 +269,9 @@ TComponent *TReader::ReadComponent(TComponent *component)
                 }
                 const TMetaClass *meta = m_lastClass;
                 if (!meta)
-                    throw EClassNotFound("Class " + className + " not found");
+                    throw EClassNotFound("Class " + std::string(className) + " not found");
                 if (!meta->InheritsFrom(TComponent::StaticClass()))
-                    throw EClassNotFound(className + " is not a component class");
+                    throw EClassNotFound(std::string(className) + " is not a component class");
                 result = meta->NewComponent(m_owner);
                 created = true;
             }

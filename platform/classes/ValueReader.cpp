@@ -50,7 +50,10 @@ TValueReader::~TValueReader()
 
 QString TValueReader::readShortText()
 {
-    return FromWin1252(ReadStr());
+    char bytes[255];
+    const uint8_t length = readByte();
+    Read(bytes, length);
+    return FromWin1252(std::string_view(bytes, length));
 }
 
 void TValueReader::StructuralError(const std::string &message)
