@@ -249,9 +249,12 @@ void TWriter::WriteProperty(TPersistent *instance, const TPropInfo &prop)
 
 void TWriter::writeOrdinal(TPersistent *instance, const TPropInfo &prop)
 {
-    if (IsDefaultPropValue(*instance, prop))
+    if (!prop.GetOrd)
         return;
     const int64_t value = prop.GetOrd(*instance);
+    // As IsDefaultPropValue, without asking for the value twice.
+    if (prop.HasDefault ? value == prop.DefaultValue : isCurrency(prop) && value == 0)
+        return;
     auto outOfRange = [&prop]() {
         return EWriteError("The value of " + messageText(prop.Name) + " has no name in " + messageText(prop.TypeName));
     };
@@ -281,9 +284,8 @@ void TWriter::writeOrdinal(TPersistent *instance, const TPropInfo &prop)
     case TTypeKind::tkSet: {
         const uint64_t mask = uint64_t(value);
         WriteValue(TValueType::vaSet);
-        for (int bit = 0; bit < 64; ++bit) {
-            if (!(mask & (uint64_t(1) << bit)))
-                continue;
+        for (uint64_t rest = mask; rest != 0; rest &= rest - 1) {
+            const int bit = std::countr_zero(rest);
             const std::string *name = prop.Enum ? prop.Enum->NameBytesOf(prop.Enum->MinValue() + bit) : nullptr;
             if (!name)
                 throw outOfRange();
