@@ -546,9 +546,7 @@ private:
         }
         if (name.size() > 255 || className.size() > 255)
             m_parser.Error("Name longer than 255 characters");
-        m_writer.WritePrefix(flags, position);
-        m_writer.WriteStr(className);
-        m_writer.WriteStr(name);
+        m_writer.WriteComponentHeader(flags, position, className, name);
         while (!m_parser.TokenSymbolIs("end") && !atObject())
             convertProperty();
         m_writer.WriteListEnd();

@@ -158,8 +158,7 @@ void TWriter::WriteComponent(TComponent *component)
 
 void TWriter::WriteData(TComponent *instance)
 {
-    WriteStr(instance->ClassType().ClassNameBytes());
-    WriteStr(ToWin1252Lossy(instance->Name()));
+    WriteComponentHeader(0, 0, instance->ClassType().ClassNameBytes(), ToWin1252Lossy(instance->Name()));
     WriteProperties(instance);
     WriteListEnd();
     instance->GetChildren([this](TComponent *child) { WriteComponent(child); }, m_root);
@@ -387,6 +386,15 @@ void TWriter::WritePrefix(uint8_t flags, int32_t childPos)
     Write(&prefix, 1);
     if (flags & ffChildPos)
         WriteInteger(childPos);
+}
+
+void TWriter::WriteComponentHeader(uint8_t flags, int32_t childPos, std::string_view className, std::string_view name)
+{
+    if (flags == 0 && className.size() >= 0xF0)
+        writeByte(0xF0);
+    WritePrefix(flags, childPos);
+    WriteStr(className);
+    WriteStr(name);
 }
 
 void TWriter::WriteValue(TValueType type)

@@ -53,6 +53,10 @@ public:
     // Values.
     void WriteSignature();
     void WritePrefix(uint8_t flags, int32_t childPos);
+    // A component's prefix (none without flags), class name and name. Where
+    // a component starts, a byte of 0xF0 or more is read as a prefix, so a
+    // class name of 240 characters or more gets a prefix without flags.
+    void WriteComponentHeader(uint8_t flags, int32_t childPos, std::string_view className, std::string_view name);
     void WriteValue(TValueType type);
     void WriteListBegin();
     void WriteListEnd();

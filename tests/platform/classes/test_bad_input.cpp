@@ -155,6 +155,23 @@ TEST_F(BadInput, TenThousandNestedComponentsOrListsAreRefusedInBothForms)
     EXPECT_THROW(toBinary("object R: TSampleRoot\n Caption = " + QByteArray(10000, '(')), EParserError);
 }
 
+TEST_F(BadInput, AClassNameWhoseLengthLooksLikeAPrefixIsNotTakenForOne)
+{
+    // Where a component starts, a byte of 0xF0 or more is a prefix; a class
+    // name of 240 characters or more gets a prefix without flags before it.
+    for (int length : {239, 240, 255}) {
+        const QByteArray className = 'T' + QByteArray(length - 1, 'x');
+        const QByteArray text = "object R: " + className + "\r\n  Caption = 'c'\r\nend\r\n";
+        const QByteArray binary = toBinary(text);
+        const QByteArray start = length < 240 ? QByteArray(1, char(length)) : QByteArray("\xF0", 1) + char(length);
+        EXPECT_EQ(binary.mid(4, start.size()), start) << length;
+        EXPECT_EQ(toText(binary), text) << length;
+        TSampleRoot root;
+        readInto(&root, binary);
+        EXPECT_EQ(root.Caption, QStringLiteral("c")) << length;
+    }
+}
+
 TEST_F(BadInput, UnknownClassesPropertiesAndWrongValuesGoToTheErrorHook)
 {
     const QByteArray stream = toBinary(R"(object R: TSampleRoot
