@@ -186,6 +186,27 @@ QString EditMask::unformat(QStringView text) const
     return out;
 }
 
+QString EditMask::formatUnformatted(QStringView value) const
+{
+    if (isEmpty() || m_saveLiterals)
+        return format(value);
+    const int n = size();
+    QString out(n, m_blank);
+    QChar *o = out.data();
+    const int step = m_reversed ? -1 : 1;
+    qsizetype v = m_reversed ? value.size() - 1 : 0;
+    for (int p = m_reversed ? n - 1 : 0; p >= 0 && p < n; p += step) {
+        const Position &pos = m_positions[size_t(p)];
+        if (pos.literal) {
+            o[p] = pos.ch;
+        } else if (v >= 0 && v < value.size()) {
+            o[p] = convert(value[v], pos.charCase);
+            v += step;
+        }
+    }
+    return out;
+}
+
 int EditMask::firstFailure(QStringView text, bool acceptBlanks) const
 {
     if (text.isEmpty())

@@ -60,6 +60,13 @@ public:
     // end ("!": at the start) and with the others as spaces.
     QString unformat(QStringView text) const;
 
+    // The text for a value that unformat handed on, so that unformatting it
+    // gives the value back. Saving literals it is format. Without them the
+    // value holds entered characters only: each fills the next editable
+    // position, and none is taken for a literal it happens to equal (format
+    // would, and an entered "-" before a "-" literal would be lost).
+    QString formatUnformatted(QStringView value) const;
+
     // The first required position that is blank, or holds a space where
     // the mask asks for anything but "C"; -1 when there is none (an empty
     // text passes). The second form accepts blanks.

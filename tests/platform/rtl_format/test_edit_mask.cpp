@@ -167,4 +167,28 @@ TEST(EditMask, OddMasksAndValues)
     EXPECT_EQ(EditMask(u"00/00;1;_", us).blankRange(u"12/34", -5, 2), "12/34");
 }
 
+TEST(EditMask, FormatUnformattedUndoesUnformat)
+{
+    const TFormatSettings &us = FormatSettingsEnUS();
+    const struct
+    {
+        const char16_t *mask;
+        const char16_t *text; // as an editor shows it
+    } cases[] = {
+        {u"cc-cc;0;_", u"ab--_"},                            // an entered "-" just before the "-" literal
+        {u"cc-cc;1;_", u"ab--_"}, {u"!cc-cc;0;_", u"_a--x"}, // filled from the end
+        {u"00/00;0;_", u"1_/3_"}, {u">LL<ll;0;*", u"ABcd"},  {u"", u"free text"},
+    };
+    for (const auto &c : cases) {
+        const EditMask m(QStringView(c.mask), us);
+        const QString handedOn = m.unformat(QStringView(c.text));
+        EXPECT_EQ(m.unformat(m.formatUnformatted(handedOn)), handedOn) << QString::fromUtf16(c.mask).toStdString();
+    }
+    // format itself takes the "-" for the literal and loses it.
+    const EditMask noLiterals(u"cc-cc;0;_", us);
+    EXPECT_EQ(noLiterals.unformat(noLiterals.format(u"ab-")), "ab");
+    EXPECT_EQ(noLiterals.formatUnformatted(u"ab-"), "ab--_");
+    EXPECT_EQ(EditMask(u"!cc-cc;0;_", us).formatUnformatted(u"a-x"), "_a--x");
+}
+
 } // namespace
