@@ -1,0 +1,249 @@
+#include "grid/core/RegIniWrapper.h"
+
+#include "platform/ini/PrivateProfile.h"
+#include "platform/rtl/QtText.h"
+#include "platform/rtl/StrToFloat.h"
+
+namespace grid {
+
+namespace {
+
+using rtl::FromQString;
+using rtl::ToQString;
+
+// The class library's buffer of a private-profile read.
+constexpr size_t ReadBufferSize = 2048;
+
+int toInteger(const QString &text, int defaultValue)
+{
+    int32_t value = 0;
+    return rtl::TryStrToInt(text, value) ? value : defaultValue;
+}
+
+QStringList toStringList(const std::vector<std::string> &names)
+{
+    QStringList list;
+    list.reserve(qsizetype(names.size()));
+    for (const std::string &name : names)
+        list << ToQString(name);
+    return list;
+}
+
+[[noreturn]] void cannotWrite(const std::string &store)
+{
+    throw EIniFileException("Unable to write to " + store);
+}
+
+} // namespace
+
+// ---- TCustomIniFile -------------------------------------------------------
+
+int TCustomIniFile::ReadInteger(const QString &section, const QString &ident, int defaultValue)
+{
+    return toInteger(ReadString(section, ident, QString()), defaultValue);
+}
+
+void TCustomIniFile::WriteInteger(const QString &section, const QString &ident, int value)
+{
+    WriteString(section, ident, QString::number(value));
+}
+
+bool TCustomIniFile::ReadBool(const QString &section, const QString &ident, bool defaultValue)
+{
+    return ReadInteger(section, ident, defaultValue ? 1 : 0) != 0;
+}
+
+void TCustomIniFile::WriteBool(const QString &section, const QString &ident, bool value)
+{
+    WriteString(section, ident, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+// ---- TIniFile --------------------------------------------------------------
+
+QString TIniFile::ReadString(const QString &section, const QString &ident, const QString &defaultValue)
+{
+    return ToQString(ini::GetPrivateProfileString(FromQString(section), FromQString(ident), FromQString(defaultValue),
+                                                  ReadBufferSize, FileName()));
+}
+
+void TIniFile::WriteString(const QString &section, const QString &ident, const QString &value)
+{
+    if (!ini::WritePrivateProfileString(FromQString(section), FromQString(ident), FromQString(value), FileName()))
+        cannotWrite(FileName());
+}
+
+QStringList TIniFile::ReadSections()
+{
+    return toStringList(ini::readSectionNames(FileName()));
+}
+
+void TIniFile::EraseSection(const QString &section)
+{
+    if (!ini::eraseSection(FromQString(section), FileName()))
+        cannotWrite(FileName());
+}
+
+// ---- TMemIniFile -----------------------------------------------------------
+
+TMemIniFile::TMemIniFile(std::string fileName)
+    : TCustomIniFile(std::move(fileName))
+    , m_document(ini::readFile(FileName()))
+{}
+
+QString TMemIniFile::ReadString(const QString &section, const QString &ident, const QString &defaultValue)
+{
+    const std::optional<std::string> value = m_document.value(FromQString(section), FromQString(ident));
+    return value ? ToQString(*value) : defaultValue;
+}
+
+void TMemIniFile::WriteString(const QString &section, const QString &ident, const QString &value)
+{
+    m_document.setValue(FromQString(section), FromQString(ident), FromQString(value));
+}
+
+QStringList TMemIniFile::ReadSections()
+{
+    return toStringList(m_document.sectionNames());
+}
+
+void TMemIniFile::EraseSection(const QString &section)
+{
+    m_document.removeSection(FromQString(section));
+}
+
+void TMemIniFile::UpdateFile()
+{
+    if (!ini::writeFile(FileName(), m_document.text()))
+        cannotWrite(FileName());
+}
+
+// ---- TRegIniFile -----------------------------------------------------------
+
+TRegIniFile::TRegIniFile(const QString &path)
+    : m_path(FromQString(path))
+{
+    while (!m_path.empty() && m_path.front() == '\\')
+        m_path.erase(0, 1);
+}
+
+std::string TRegIniFile::sectionPath(const QString &section) const
+{
+    const std::string s = FromQString(section);
+    if (!s.empty() && s.front() == '\\')
+        return s;
+    if (m_path.empty())
+        return "\\" + s;
+    return "\\" + m_path + (s.empty() ? "" : "\\" + s);
+}
+
+bool TRegIniFile::OpenKey(const QString &key, bool canCreate)
+{
+    return m_registry.openKey(sectionPath(key), canCreate);
+}
+
+void TRegIniFile::CloseKey()
+{
+    m_registry.closeKey();
+}
+
+int TRegIniFile::ReadInteger(const QString &section, const QString &ident, int defaultValue)
+{
+    registry::Registry key;
+    if (!key.openKey(sectionPath(section), false))
+        return defaultValue;
+    const std::optional<registry::Value> value = key.readValue(FromQString(ident));
+    if (!value)
+        return defaultValue;
+    switch (value->type) {
+    case registry::ValueType::Integer: return value->integer;
+    case registry::ValueType::Text: return toInteger(ToQString(value->data), defaultValue);
+    default: return defaultValue;
+    }
+}
+
+void TRegIniFile::WriteInteger(const QString &section, const QString &ident, int value)
+{
+    registry::Registry key;
+    if (!key.openKey(sectionPath(section), true) || !key.writeInteger(FromQString(ident), value))
+        cannotWrite(sectionPath(section));
+}
+
+bool TRegIniFile::ReadBool(const QString &section, const QString &ident, bool defaultValue)
+{
+    return ReadInteger(section, ident, defaultValue ? 1 : 0) != 0;
+}
+
+void TRegIniFile::WriteBool(const QString &section, const QString &ident, bool value)
+{
+    WriteInteger(section, ident, value ? 1 : 0);
+}
+
+QStringList TRegIniFile::ReadSections()
+{
+    registry::Registry key;
+    if (!key.openKey(sectionPath(QString()), false))
+        return {};
+    return toStringList(key.subKeyNames());
+}
+
+void TRegIniFile::EraseSection(const QString &section)
+{
+    registry::Registry key;
+    const std::string path = sectionPath(section);
+    if (key.keyExists(path) && !key.deleteKey(path))
+        cannotWrite(path);
+}
+
+// ---- TdxRegIniWrapper ------------------------------------------------------
+
+int TdxRegIniWrapper::ReadInteger(const QString &section, const QString &ident, int defaultValue)
+{
+    return m_ini ? m_ini->ReadInteger(section, ident, defaultValue)
+                 : m_registry->ReadInteger(section, ident, defaultValue);
+}
+
+void TdxRegIniWrapper::WriteInteger(const QString &section, const QString &ident, int value)
+{
+    if (m_ini)
+        m_ini->WriteInteger(section, ident, value);
+    else
+        m_registry->WriteInteger(section, ident, value);
+}
+
+bool TdxRegIniWrapper::ReadBool(const QString &section, const QString &ident, bool defaultValue)
+{
+    return m_ini ? m_ini->ReadBool(section, ident, defaultValue) : m_registry->ReadBool(section, ident, defaultValue);
+}
+
+void TdxRegIniWrapper::WriteBool(const QString &section, const QString &ident, bool value)
+{
+    if (m_ini)
+        m_ini->WriteBool(section, ident, value);
+    else
+        m_registry->WriteBool(section, ident, value);
+}
+
+QStringList TdxRegIniWrapper::ReadSections()
+{
+    return m_ini ? m_ini->ReadSections() : m_registry->ReadSections();
+}
+
+void TdxRegIniWrapper::EraseSection(const QString &section)
+{
+    if (m_ini)
+        m_ini->EraseSection(section);
+    else
+        m_registry->EraseSection(section);
+}
+
+void TdxRegIniWrapper::EraseSectionsWithPrefix(const QString &prefix)
+{
+    if (!m_ini)
+        return;
+    const QStringList sections = m_ini->ReadSections();
+    for (const QString &section : sections)
+        if (section.startsWith(prefix, Qt::CaseSensitive))
+            m_ini->EraseSection(section);
+}
+
+} // namespace grid
