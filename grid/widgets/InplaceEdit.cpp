@@ -1,0 +1,361 @@
+#include "grid/widgets/InplaceEdit.h"
+
+#include "grid/core/Container.h"
+#include "grid/paint/EditPaint.h"
+#include "grid/widgets/KeyTranslation.h"
+
+#include "platform/gfx/Canvas.h"
+#include "platform/shell/Beep.h"
+#include "platform/shell/MessageBox.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QWheelEvent>
+
+namespace grid {
+
+namespace {
+
+QWidget *parentFor(TCustomdxContainer *container, QWidget *parent)
+{
+    if (parent)
+        return parent;
+    return dynamic_cast<QWidget *>(static_cast<classes::TComponent *>(container));
+}
+
+} // namespace
+
+TdxInplaceEdit::TdxInplaceEdit(TCustomdxContainer *container, QWidget *parent)
+    : QWidget(parentFor(container, parent))
+    , InplaceEditor(container)
+{
+    // Hidden until the host shows it over a cell.
+    setVisible(false);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAutoFillBackground(false);
+}
+
+TdxInplaceEdit::~TdxInplaceEdit()
+{
+    if (m_window)
+        m_window->removeEventFilter(this);
+}
+
+void TdxInplaceEdit::setTextMeasurer(const gfx::TextMeasurer *measurer)
+{
+    m_measurer = measurer;
+    update();
+}
+
+QRect TdxInplaceEdit::clientRect()
+{
+    const std::unique_ptr<TdxEditViewData> viewData = CreateViewData(false);
+    return gfx::ToQRect(CalcViewInfo(*viewData).ClientRect);
+}
+
+QWidget *TdxInplaceEdit::containerWidget() const
+{
+    return dynamic_cast<QWidget *>(static_cast<classes::TComponent *>(Container()));
+}
+
+// ---- Window operations ------------------------------------------------------------
+
+void TdxInplaceEdit::SetText(const QString &text)
+{
+    if (text == m_text)
+        return;
+    m_text = text;
+    update();
+}
+
+rtl::TRect TdxInplaceEdit::BoundsRect() const
+{
+    return gfx::FromQRect(geometry());
+}
+
+void TdxInplaceEdit::SetBoundsRect(const rtl::TRect &rect)
+{
+    setGeometry(gfx::ToQRect(rect));
+}
+
+void TdxInplaceEdit::ShowEditWindow()
+{
+    watchWindow();
+    show();
+}
+
+void TdxInplaceEdit::HideEditWindow()
+{
+    m_focusHeld = false;
+    // Qt repaints what the editor covered in its parent.
+    hide();
+}
+
+bool TdxInplaceEdit::HasFocus() const
+{
+    return inputWidget()->hasFocus();
+}
+
+void TdxInplaceEdit::SetFocus()
+{
+    inputWidget()->setFocus(Qt::OtherFocusReason);
+}
+
+void TdxInplaceEdit::ApplyWindowRegion(const std::vector<rtl::TRect> &region)
+{
+    QRegion mask;
+    for (const rtl::TRect &r : region)
+        mask += gfx::ToQRect(r);
+    if (region.empty())
+        clearMask();
+    else if (mask.isEmpty())
+        setMask(QRegion(-1, -1, 1, 1)); // nothing of the editor shows
+    else
+        setMask(mask);
+    update();
+}
+
+void TdxInplaceEdit::UpdateWindowRegion()
+{
+    InplaceEditor::UpdateWindowRegion();
+    clientRectChanged(clientRect());
+}
+
+void TdxInplaceEdit::Beep()
+{
+    shell::MessageBeep(shell::BeepKind::Default);
+}
+
+void TdxInplaceEdit::ReportRefusal(const QString &errorText)
+{
+    // The message comes once the refused event is done with, as an error
+    // that ended a command is reported; the editor may be gone by then.
+    QTimer::singleShot(0, this, [this, errorText]() {
+        QPointer<TdxInplaceEdit> self(this);
+        m_reporting = true;
+        shell::MessageBox(window(), errorText, QStringLiteral("Zarvello"), shell::MessageButtons::Ok,
+                          shell::MessageIcon::Stop);
+        if (!self)
+            return;
+        m_reporting = false;
+        if (isVisible())
+            SetFocus();
+    });
+}
+
+void TdxInplaceEdit::watchWindow()
+{
+    QWidget *top = window();
+    if (top == m_window || top == this)
+        return;
+    if (m_window)
+        m_window->removeEventFilter(this);
+    m_window = top;
+    m_window->installEventFilter(this);
+}
+
+bool TdxInplaceEdit::eventFilter(QObject *watched, QEvent *event)
+{
+    // Closing the window leaves the editor: a refusal keeps the window open.
+    if (watched == m_window && event->type() == QEvent::Close && Shown() && isVisible() && !m_reporting) {
+        if (!ValidateEdit()) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- Keys ------------------------------------------------------------------------
+
+bool TdxInplaceEdit::routesTab()
+{
+    return Container() && Container()->EditWantTabs();
+}
+
+void TdxInplaceEdit::handleKeyPress(QKeyEvent *event)
+{
+    event->accept();
+    if (IsOutOfSync())
+        return;
+    QPointer<TdxInplaceEdit> self(this);
+    TShiftState shift = ShiftState(event->modifiers());
+    if (event->key() == Qt::Key_Backtab)
+        shift |= ssShift;
+    const TKey original = VirtualKey(*event);
+    TKey key = original;
+    if (key != 0)
+        KeyDown(key, shift);
+    if (!self)
+        return;
+    // The platform's Enter and Tab drop the character they would type; the
+    // Delete key types none.
+    QString characters = TypedCharacters(*event);
+    const bool dropsCharacter = original == VK_RETURN || (original == VK_TAB && !WantTabChar());
+    if (dropsCharacter || original == VK_DELETE)
+        characters.clear();
+    QString typed;
+    {
+        for (QChar c : characters) {
+            KeyPress(c);
+            if (!self)
+                return;
+            if (!c.isNull())
+                typed += c;
+        }
+    }
+    ownKeyEvent(event, key, characters, typed);
+}
+
+void TdxInplaceEdit::handleKeyRelease(QKeyEvent *event)
+{
+    event->accept();
+    TKey key = VirtualKey(*event);
+    if (key != 0)
+        KeyUp(key, ShiftState(event->modifiers()));
+}
+
+void TdxInplaceEdit::ownKeyEvent(QKeyEvent *, TKey, const QString &, const QString &) {}
+
+// ---- Focus -----------------------------------------------------------------------
+
+void TdxInplaceEdit::handleFocusIn(Qt::FocusReason reason)
+{
+    if (m_focusHeld) {
+        m_focusHeld = false;
+        return;
+    }
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+        m_enteredByMouse = reason == Qt::MouseFocusReason;
+        Enter();
+        m_enteredByMouse = false;
+    }
+    FocusGained();
+}
+
+void TdxInplaceEdit::handleFocusOut(Qt::FocusReason reason)
+{
+    if (m_reporting || m_focusHeld)
+        return;
+    QWidget *to = QApplication::focusWidget();
+    if (to && (to == this || isAncestorOf(to)))
+        return;
+    // Another window or a popup taking the focus leaves the editor the
+    // focused control of its window; only a move within it is an exit.
+    const bool leaves = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+    if (leaves && Shown() && !Exit()) {
+        m_focusHeld = true;
+        return;
+    }
+    QWidget *container = containerWidget();
+    FocusLost(to && container && (to == container || to == container->focusProxy()));
+}
+
+void TdxInplaceEdit::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    handleFocusIn(event->reason());
+}
+
+void TdxInplaceEdit::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    handleFocusOut(event->reason());
+}
+
+// ---- Qt events of the frame ----------------------------------------------------------
+
+bool TdxInplaceEdit::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && inputWidget() == this && routesTab()) {
+            handleKeyPress(key);
+            return true;
+        }
+        break;
+    }
+    case QEvent::Enter: MouseEnter(); break;
+    case QEvent::Leave: MouseLeave(); break;
+    default: break;
+    }
+    return QWidget::event(event);
+}
+
+void TdxInplaceEdit::paintEvent(QPaintEvent *)
+{
+    gfx::Canvas canvas(this, m_measurer);
+    const std::unique_ptr<TdxEditViewData> viewData = CreateViewData(true);
+    const TdxEditViewInfo info = CalcViewInfo(*viewData);
+    DrawEditBorder(canvas, info, *viewData);
+    if (!IsTextEditor())
+        DrawEditContent(canvas, info.ClientRect, *viewData);
+}
+
+void TdxInplaceEdit::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    UpdateWindowRegion();
+}
+
+void TdxInplaceEdit::keyPressEvent(QKeyEvent *event)
+{
+    handleKeyPress(event);
+}
+
+void TdxInplaceEdit::keyReleaseEvent(QKeyEvent *event)
+{
+    handleKeyRelease(event);
+}
+
+bool TdxInplaceEdit::handleLeftPress(const QMouseEvent *event)
+{
+    return TakeClickAsDoubleClick(int64_t(event->timestamp()), QApplication::doubleClickInterval());
+}
+
+void TdxInplaceEdit::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && handleLeftPress(event)) {
+        mouseDoubleClickEvent(event);
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void TdxInplaceEdit::mouseReleaseEvent(QMouseEvent *event)
+{
+    QWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Click();
+}
+
+void TdxInplaceEdit::handleWheel(QWheelEvent *event)
+{
+    event->accept();
+    MouseWheel(event->angleDelta().y());
+}
+
+void TdxInplaceEdit::wheelEvent(QWheelEvent *event)
+{
+    handleWheel(event);
+}
+
+void TdxInplaceEdit::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The frame is the editor's non-client area: no menu there.
+    event->accept();
+}
+
+void TdxInplaceEdit::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        StyleChanged();
+}
+
+} // namespace grid

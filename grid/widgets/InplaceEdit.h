@@ -1,0 +1,107 @@
+#pragma once
+
+// The in-place editor as a widget: a frame that draws the style's border and
+// shadow around its client rectangle (where the platform has a non-client
+// area), cuts itself to them with a mask, and holds the input widget of a
+// text editor there. It turns Qt's events into the editor's: one key event
+// gives KeyDown and then KeyPress for each character it types.
+//
+// A validation that refuses to let the editor go beeps once, shows its text
+// once in a stop box and brings the focus back; what the refusal stopped (a
+// key, a focus change, closing the window) does not happen.
+
+#include "grid/core/InplaceEditor.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace gfx {
+class TextMeasurer;
+}
+
+namespace grid {
+
+class TdxInplaceEdit
+    : public QWidget
+    , public InplaceEditor
+{
+    Q_OBJECT
+public:
+    // Owned by the container and, as a widget, a child of parent, or of the
+    // container when it is a widget itself.
+    explicit TdxInplaceEdit(TCustomdxContainer *container, QWidget *parent = nullptr);
+    ~TdxInplaceEdit() override;
+
+    // The widget that holds the focus and gets the keys.
+    virtual QWidget *inputWidget() const { return const_cast<TdxInplaceEdit *>(this); }
+    // Text of the frame is measured with this; nullptr: the real fonts.
+    void setTextMeasurer(const gfx::TextMeasurer *measurer);
+    // The client rectangle within the frame.
+    QRect clientRect();
+
+    // The input widget's events, in Qt's terms.
+    void handleKeyPress(QKeyEvent *event);
+    void handleKeyRelease(QKeyEvent *event);
+    void handleFocusIn(Qt::FocusReason reason);
+    void handleFocusOut(Qt::FocusReason reason);
+    void handleWheel(QWheelEvent *event);
+    // A left press; true when it is to count as a double click.
+    bool handleLeftPress(const QMouseEvent *event);
+    // True when Tab is the editor's and not the dialog's.
+    bool routesTab();
+
+protected:
+    // ---- Window operations of the editor ----
+    QString Text() const override { return m_text; }
+    void SetText(const QString &text) override;
+    rtl::TRect BoundsRect() const override;
+    void SetBoundsRect(const rtl::TRect &rect) override;
+    void ShowEditWindow() override;
+    void HideEditWindow() override;
+    bool HasFocus() const override;
+    void SetFocus() override;
+    bool Enabled() const override { return isEnabled(); }
+    void Invalidate() override { update(); }
+    void ApplyWindowRegion(const std::vector<rtl::TRect> &region) override;
+    void Beep() override;
+    void ReportRefusal(const QString &errorText) override;
+    void UpdateWindowRegion() override;
+
+    // The input widget's own handling of a key whose routing left key (0:
+    // swallowed) and typed of the characters it types; the frame alone has
+    // none.
+    virtual void ownKeyEvent(QKeyEvent *event, TKey key, const QString &characters, const QString &typed);
+    // The client rectangle moved or changed its size.
+    virtual void clientRectChanged(const QRect &) {}
+    bool enteredByMouse() const { return m_enteredByMouse; }
+    const gfx::TextMeasurer *textMeasurer() const { return m_measurer; }
+
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *containerWidget() const;
+    void watchWindow();
+
+    QString m_text;
+    const gfx::TextMeasurer *m_measurer = nullptr;
+    bool m_enteredByMouse = false;
+    // A refusal's message is up: the focus it takes validates nothing.
+    bool m_reporting = false;
+    // A refused exit let the focus go; it comes back as if it had stayed.
+    bool m_focusHeld = false;
+    QPointer<QWidget> m_window; // whose closing is validated
+};
+
+} // namespace grid

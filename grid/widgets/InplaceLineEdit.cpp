@@ -1,0 +1,104 @@
+#include "grid/widgets/InplaceLineEdit.h"
+
+#include "grid/widgets/InplaceTextEdit.h"
+
+#include <QContextMenuEvent>
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+namespace grid {
+
+InplaceLineEdit::InplaceLineEdit(TdxInplaceTextEdit *editor)
+    : QLineEdit(editor)
+    , m_editor(editor)
+{}
+
+bool InplaceLineEdit::event(QEvent *event)
+{
+    // Tab is the editor's when its container wants it; otherwise it moves
+    // the focus as in any dialog, and leaving validates.
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && m_editor->routesTab()) {
+            m_editor->handleKeyPress(key);
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
+}
+
+void InplaceLineEdit::keyPressEvent(QKeyEvent *event)
+{
+    m_editor->handleKeyPress(event);
+}
+
+void InplaceLineEdit::keyReleaseEvent(QKeyEvent *event)
+{
+    m_editor->handleKeyRelease(event);
+}
+
+void InplaceLineEdit::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    m_editor->handleFocusIn(event->reason());
+    m_editor->lineFocusIn();
+}
+
+void InplaceLineEdit::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+    m_editor->handleFocusOut(event->reason());
+}
+
+void InplaceLineEdit::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && m_editor->handleLeftPress(event)) {
+        QLineEdit::mouseDoubleClickEvent(event);
+        return;
+    }
+    if (event->button() == Qt::MiddleButton) {
+        event->accept(); // the selection is pasted on release, through the editor
+        return;
+    }
+    QLineEdit::mousePressEvent(event);
+    m_editor->lineMousePress(event);
+}
+
+void InplaceLineEdit::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::MiddleButton) {
+        event->accept();
+        m_editor->pasteSelection();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+    m_editor->lineMouseRelease(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        m_editor->Click();
+}
+
+void InplaceLineEdit::wheelEvent(QWheelEvent *event)
+{
+    m_editor->handleWheel(event);
+}
+
+void InplaceLineEdit::contextMenuEvent(QContextMenuEvent *event)
+{
+    event->accept();
+    m_editor->showContextMenu(event->pos(), event->reason() == QContextMenuEvent::Keyboard);
+}
+
+void InplaceLineEdit::inputMethodEvent(QInputMethodEvent *event)
+{
+    // A composed text is typing: refused where typing is.
+    if (!event->commitString().isEmpty() && !m_editor->CanModify()) {
+        event->accept();
+        return;
+    }
+    QLineEdit::inputMethodEvent(event);
+}
+
+} // namespace grid

@@ -1,0 +1,274 @@
+#include "grid/widgets/InplaceMaskEdit.h"
+
+#include "platform/rtl/Variants.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+namespace grid {
+
+const QString TdxInplaceMaskEdit::MaskErrorText =
+    QStringLiteral("Invalid input value.  Use escape key to abandon changes");
+
+TdxInplaceMaskEdit::TdxInplaceMaskEdit(TCustomdxContainer *container, QWidget *parent)
+    : TdxInplaceTextEdit(container, parent)
+{}
+
+MaskEditText TdxInplaceMaskEdit::current() const
+{
+    return MaskEditText{lineEdit()->text(), GetSelStart(), GetSelLength()};
+}
+
+void TdxInplaceMaskEdit::apply(const MaskEditText &edit)
+{
+    QLineEdit *line = lineEdit();
+    const QString old = line->text();
+    if (edit.text != old) {
+        if (old.size() == edit.text.size()) {
+            qsizetype first = 0;
+            while (old[first] == edit.text[first])
+                ++first;
+            qsizetype last = old.size() - 1;
+            while (old[last] == edit.text[last])
+                --last;
+            line->setSelection(int(first), int(last - first + 1));
+            line->insert(edit.text.mid(first, last - first + 1));
+        } else {
+            line->setText(edit.text);
+            SetModified(true);
+        }
+    }
+    if (edit.selLength > 0)
+        line->setSelection(edit.selStart, edit.selLength);
+    else
+        line->setCursorPosition(edit.selStart);
+}
+
+// ---- Mask and value ----------------------------------------------------------------
+
+void TdxInplaceMaskEdit::SetEditMask(const QString &mask)
+{
+    SetStoredValue(svsEditMask);
+    if (mask == m_editMask)
+        return;
+    const int start = GetSelStart();
+    const int length = GetSelLength();
+    m_editMask = mask;
+    m_mask = rtl::EditMask(mask);
+    setSettingValue(true);
+    const QString text = lineEdit()->text();
+    TdxInplaceTextEdit::SetText(m_mask.isEmpty() ? text : m_mask.format(text));
+    setSettingValue(false);
+    applyMaxLength(m_mask.isEmpty() ? 0 : m_mask.size());
+    if (HasFocus())
+        lineEdit()->setSelection(start, length);
+}
+
+void TdxInplaceMaskEdit::SetText(const QString &text)
+{
+    TdxInplaceTextEdit::SetText(text);
+    if (!m_mask.isEmpty())
+        apply(SelectAtCaret(m_mask, current(), m_mask.nextEditable(0)));
+}
+
+void TdxInplaceMaskEdit::SetEditValue(const QVariant &value)
+{
+    if (m_mask.isEmpty()) {
+        TdxInplaceTextEdit::SetEditValue(value);
+        return;
+    }
+    setSettingValue(true);
+    // The value is what GetText handed on, so it comes back unchanged.
+    SetText(m_mask.formatUnformatted(rtl::VarToStr(value)));
+    EmptyUndoBuffer();
+    setSettingValue(false);
+}
+
+QString TdxInplaceMaskEdit::GetText()
+{
+    return MaskEditorText(m_mask, lineEdit()->text(), m_ignoreMaskBlank);
+}
+
+bool TdxInplaceMaskEdit::ValidateEdit()
+{
+    if (m_mask.isEmpty())
+        return TdxInplaceTextEdit::ValidateEdit();
+    if (!GetModified() || IsValidating())
+        return true;
+    const int wrong = MaskCheck(m_mask, lineEdit()->text(), m_ignoreMaskBlank);
+    if (wrong >= 0) {
+        if (Closing()) {
+            ResetEdit();
+            return true;
+        }
+        apply(SelectAtCaret(m_mask, current(), wrong));
+        m_failedValidation = true;
+        return Refuse(MaskErrorText);
+    }
+    apply(SelectAtCaret(m_mask, current(), GetSelStart()));
+    return TdxInplaceTextEdit::ValidateEdit();
+}
+
+void TdxInplaceMaskEdit::textChanged()
+{
+    if (m_reformatting)
+        return;
+    if (!m_mask.isEmpty() && !settingValue() && lineEdit()->text().size() != m_mask.size()) {
+        // An undo or an input method can leave a text of another length.
+        m_reformatting = true;
+        const int caret = GetSelStart();
+        lineEdit()->setText(m_mask.format(lineEdit()->text()));
+        SetModified(true);
+        lineEdit()->setCursorPosition(caret);
+        m_reformatting = false;
+    }
+    TdxInplaceTextEdit::textChanged();
+}
+
+// ---- Focus and mouse -----------------------------------------------------------------
+
+void TdxInplaceMaskEdit::Enter()
+{
+    if (m_mask.isEmpty()) {
+        TdxInplaceTextEdit::Enter();
+        return;
+    }
+    if (!m_failedValidation && AutoSelect() && !enteredByMouse())
+        SelectAll();
+    m_failedValidation = false;
+    apply(SelectAtCaret(m_mask, current(), GetSelStart()));
+    TdxInplaceEdit::Enter();
+}
+
+void TdxInplaceMaskEdit::lineFocusIn()
+{
+    if (!m_mask.isEmpty())
+        apply(SelectAtCaret(m_mask, current(), GetSelStart()));
+}
+
+void TdxInplaceMaskEdit::lineMousePress(QMouseEvent *event)
+{
+    m_pressX = int(event->position().x());
+}
+
+void TdxInplaceMaskEdit::lineMouseRelease(QMouseEvent *event)
+{
+    if (m_mask.isEmpty() || event->button() != Qt::LeftButton)
+        return;
+    const int caret = event->position().x() > m_pressX ? GetSelStart() + GetSelLength() : GetSelStart();
+    apply(SelectAtCaret(m_mask, current(), caret));
+}
+
+// ---- Keys ---------------------------------------------------------------------------
+
+void TdxInplaceMaskEdit::OwnKeyDown(TKey &key, TShiftState shift)
+{
+    if (m_mask.isEmpty() || (shift & ssAlt)) {
+        TdxInplaceTextEdit::OwnKeyDown(key, shift);
+        return;
+    }
+    const bool ctrl = shift & ssCtrl;
+    const bool shifted = shift & ssShift;
+    const MaskEditText edit = current();
+    switch (key) {
+    case VK_LEFT:
+    case VK_RIGHT:
+        if (shifted || ctrl)
+            return; // the line edit extends the selection
+        apply(key == VK_LEFT ? MaskCaretLeft(m_mask, edit) : MaskCaretRight(m_mask, edit));
+        key = 0;
+        return;
+    case VK_UP:
+    case VK_DOWN: key = 0; return;
+    case VK_HOME:
+    case VK_END:
+        if (shifted)
+            return;
+        apply(key == VK_HOME ? MaskCaretHome(m_mask, edit) : MaskCaretEnd(m_mask, edit));
+        key = 0;
+        return;
+    case VK_DELETE:
+    case VK_BACK:
+        if (key == VK_DELETE && (shifted || ctrl))
+            break; // Shift+Delete cuts
+        if (CanModify() && IsEditable())
+            if (const std::optional<MaskEditText> deleted = MaskDelete(m_mask, edit, key == VK_BACK))
+                apply(*deleted);
+        key = 0;
+        return;
+    case 'A':
+        if (ctrl) {
+            SelectAll();
+            key = 0;
+            return;
+        }
+        break;
+    default: break;
+    }
+    TdxInplaceTextEdit::OwnKeyDown(key, shift);
+    const bool modifierKey = key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
+    // Any other key works on the character at the caret; a command key
+    // (copy) keeps the selection it acts on.
+    if (key != 0 && !ctrl && !modifierKey)
+        apply(SelectAtCaret(m_mask, current(), GetSelStart()));
+}
+
+void TdxInplaceMaskEdit::OwnKeyPress(QChar &key)
+{
+    if (m_mask.isEmpty()) {
+        TdxInplaceTextEdit::OwnKeyPress(key);
+        return;
+    }
+    const char16_t c = key.unicode();
+    if (c == 3 || c == 22 || c == 24) // Ctrl+C, Ctrl+V, Ctrl+X
+        return;
+    if (c >= 32 && c != 127) {
+        TdxInplaceTextEdit::OwnKeyPress(key);
+        const MaskTyped typed = MaskTypeChar(m_mask, current(), key);
+        if (typed.refused)
+            Beep();
+        else
+            apply(typed.edit);
+    }
+    key = QChar();
+}
+
+void TdxInplaceMaskEdit::cutText()
+{
+    if (m_mask.isEmpty()) {
+        TdxInplaceTextEdit::cutText();
+        return;
+    }
+    if (!CanModify())
+        return;
+    lineEdit()->copy();
+    clearText();
+}
+
+void TdxInplaceMaskEdit::clearText()
+{
+    if (m_mask.isEmpty()) {
+        TdxInplaceTextEdit::clearText();
+        return;
+    }
+    if (CanModify() && GetSelLength() > 0)
+        if (const std::optional<MaskEditText> deleted = MaskDelete(m_mask, current(), false))
+            apply(*deleted);
+}
+
+void TdxInplaceMaskEdit::pasteText(const QString &text)
+{
+    if (m_mask.isEmpty()) {
+        TdxInplaceTextEdit::pasteText(text);
+        return;
+    }
+    if (!IsEditable() || !CanModify())
+        return;
+    apply(MaskPaste(m_mask, current(), text));
+    SetModified(true);
+    ValidateEdit();
+}
+
+} // namespace grid

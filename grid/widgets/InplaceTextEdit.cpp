@@ -1,0 +1,501 @@
+#include "grid/widgets/InplaceTextEdit.h"
+
+#include "grid/core/Container.h"
+#include "grid/widgets/InplaceLineEdit.h"
+
+#include "platform/gfx/Colors.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QProxyStyle>
+
+#include <climits>
+
+namespace grid {
+
+// The line edit shows a password with the editor's own character.
+class PasswordCharStyle : public QProxyStyle
+{
+public:
+    QChar character;
+
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter && !character.isNull())
+            return character.unicode();
+        if (hint == SH_LineEdit_PasswordMaskDelay)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+namespace {
+
+bool typesCharacters(const QString &text)
+{
+    for (QChar c : text)
+        if (c.unicode() >= 32 && c.unicode() != 127)
+            return true;
+    return false;
+}
+
+// Editing keys of Qt's line edit beyond the platform's own edit keys.
+bool changesText(const QKeyEvent *event)
+{
+    static const QKeySequence::StandardKey keys[] = {
+        QKeySequence::Undo,
+        QKeySequence::Redo,
+        QKeySequence::Cut,
+        QKeySequence::Paste,
+        QKeySequence::Delete,
+        QKeySequence::Backspace,
+        QKeySequence::DeleteEndOfLine,
+        QKeySequence::DeleteStartOfWord,
+        QKeySequence::DeleteEndOfWord,
+        QKeySequence::DeleteCompleteLine,
+    };
+    for (QKeySequence::StandardKey key : keys)
+        if (event->matches(key))
+            return true;
+    return false;
+}
+
+} // namespace
+
+TdxInplaceTextEdit::TdxInplaceTextEdit(TCustomdxContainer *container, QWidget *parent)
+    : TdxInplaceEdit(container, parent)
+    , m_line(new InplaceLineEdit(this))
+    , m_passwordStyle(std::make_unique<PasswordCharStyle>())
+{
+    setFocusProxy(m_line);
+    m_line->setFrame(false);
+    // Nothing can be dropped into an editor.
+    m_line->setAcceptDrops(false);
+    m_line->setDragEnabled(false);
+    // MaxLength is kept by the editor: the line edit would cut a longer value.
+    m_line->setMaxLength(INT_MAX);
+    m_line->setStyle(m_passwordStyle.get());
+    m_line->setAutoFillBackground(true);
+    connect(m_line, &QLineEdit::textChanged, this, [this]() { lineTextChanged(); });
+    applyPalette();
+    FontChanged();
+    AlignmentChanged();
+}
+
+TdxInplaceTextEdit::~TdxInplaceTextEdit()
+{
+    // The line edit goes before the style it was given.
+    delete m_line;
+    m_line = nullptr;
+}
+
+QLineEdit *TdxInplaceTextEdit::lineEdit() const
+{
+    return m_line;
+}
+
+QWidget *TdxInplaceTextEdit::inputWidget() const
+{
+    return m_line ? static_cast<QWidget *>(m_line) : TdxInplaceEdit::inputWidget();
+}
+
+void TdxInplaceTextEdit::SetSelectionBar(bool value)
+{
+    if (value == m_selectionBar)
+        return;
+    m_selectionBar = value;
+    applyTextMargins();
+}
+
+// ---- Properties -------------------------------------------------------------------
+
+void TdxInplaceTextEdit::SetCharCase(TEditCharCase value)
+{
+    if (value == m_charCase)
+        return;
+    m_charCase = value;
+    UpdateCharCase();
+}
+
+void TdxInplaceTextEdit::SetMaxLength(int value)
+{
+    m_maxLength = value < 0 ? 0 : value;
+    SetStoredValue(svsMaxLength);
+}
+
+void TdxInplaceTextEdit::SetPasswordChar(QChar value)
+{
+    if (value == m_passwordChar)
+        return;
+    m_passwordChar = value;
+    m_passwordStyle->character = value;
+    // The line edit asks its style for the character when the style changes.
+    QEvent styleChange(QEvent::StyleChange);
+    QApplication::sendEvent(m_line, &styleChange);
+    m_line->setEchoMode(value.isNull() ? QLineEdit::Normal : QLineEdit::Password);
+    m_line->update();
+}
+
+void TdxInplaceTextEdit::EmptyUndoBuffer()
+{
+    // Setting the text again is the line edit's only way to forget its undo.
+    const bool modified = GetModified();
+    const int start = GetSelStart();
+    const int length = GetSelLength();
+    const bool converting = m_converting;
+    m_converting = true;
+    m_line->setText(m_line->text());
+    m_converting = converting;
+    SetModified(modified);
+    m_line->setSelection(start, length);
+}
+
+int TdxInplaceTextEdit::GetSelStart() const
+{
+    return m_line->hasSelectedText() ? m_line->selectionStart() : m_line->cursorPosition();
+}
+
+int TdxInplaceTextEdit::GetSelLength() const
+{
+    return m_line->hasSelectedText() ? m_line->selectionLength() : 0;
+}
+
+QString TdxInplaceTextEdit::GetSelText() const
+{
+    return m_line->selectedText();
+}
+
+void TdxInplaceTextEdit::SetSelStart(int start)
+{
+    m_line->setCursorPosition(start);
+}
+
+void TdxInplaceTextEdit::SetSelLength(int length)
+{
+    m_line->setSelection(GetSelStart(), length);
+}
+
+// ---- Value -----------------------------------------------------------------------
+
+QString TdxInplaceTextEdit::Text() const
+{
+    return m_line->text();
+}
+
+void TdxInplaceTextEdit::SetText(const QString &text)
+{
+    m_line->setText(text);
+}
+
+void TdxInplaceTextEdit::SetEditValue(const QVariant &value)
+{
+    m_settingValue = true;
+    InplaceEditor::SetEditValue(value);
+    m_settingValue = false;
+}
+
+bool TdxInplaceTextEdit::GetModified() const
+{
+    return m_line->isModified();
+}
+
+void TdxInplaceTextEdit::SetModified(bool value)
+{
+    m_line->setModified(value);
+}
+
+void TdxInplaceTextEdit::SetReadOnly(bool value)
+{
+    TdxInplaceEdit::SetReadOnly(value);
+    m_line->setReadOnly(!IsEditable());
+}
+
+void TdxInplaceTextEdit::MoveCaretToEnd()
+{
+    m_line->deselect();
+    m_line->setCursorPosition(int(m_line->text().size()));
+}
+
+void TdxInplaceTextEdit::SelectAll()
+{
+    m_line->selectAll();
+}
+
+void TdxInplaceTextEdit::RestoreDefaults()
+{
+    TdxInplaceEdit::RestoreDefaults();
+    m_maxLength = 0;
+    m_line->setReadOnly(!IsEditable());
+}
+
+void TdxInplaceTextEdit::lineTextChanged()
+{
+    if (m_converting)
+        return;
+    textChanged();
+}
+
+void TdxInplaceTextEdit::textChanged()
+{
+    UpdateCharCase();
+    if (!m_settingValue)
+        Change();
+}
+
+void TdxInplaceTextEdit::UpdateCharCase()
+{
+    if (m_charCase == ecNormal)
+        return;
+    const QString text = Text();
+    const QString converted = m_charCase == ecUpperCase ? text.toUpper() : text.toLower();
+    if (converted == text)
+        return;
+    m_converting = true;
+    const int start = GetSelStart();
+    const int length = GetSelLength();
+    const bool modified = GetModified();
+    m_line->setText(converted);
+    SetModified(modified);
+    if (length > 0)
+        m_line->setSelection(start, length);
+    else
+        m_line->setCursorPosition(start);
+    m_converting = false;
+}
+
+// ---- Keys and commands ----------------------------------------------------------------
+
+void TdxInplaceTextEdit::Enter()
+{
+    // Entering by a click leaves the caret where the click put it.
+    if (m_autoSelect && !enteredByMouse())
+        SelectAll();
+    TdxInplaceEdit::Enter();
+}
+
+void TdxInplaceTextEdit::OwnKeyDown(TKey &key, TShiftState shift)
+{
+    const bool ctrl = (shift & ssCtrl) && !(shift & ssAlt);
+    if ((ctrl && key == 'V') || (shift == ssShift && key == VK_INSERT)) {
+        pasteText(QApplication::clipboard()->text());
+        key = 0;
+    } else if ((ctrl && key == 'X') || (shift == ssShift && key == VK_DELETE)) {
+        cutText();
+        key = 0;
+    } else if (shift == ssShift && key == VK_F10) {
+        showContextMenu(QPoint(), true);
+        key = 0;
+    }
+}
+
+void TdxInplaceTextEdit::OwnKeyPress(QChar &key)
+{
+    if (key.unicode() < 32)
+        return;
+    if (m_charCase == ecUpperCase)
+        key = key.toUpper();
+    else if (m_charCase == ecLowerCase)
+        key = key.toLower();
+}
+
+void TdxInplaceTextEdit::ownKeyEvent(QKeyEvent *event, TKey key, const QString &characters, const QString &typed)
+{
+    if (!typesCharacters(characters)) {
+        if (key == 0 || (!CanModify() && changesText(event)))
+            return;
+        m_line->lineEditKeyPress(event);
+        return;
+    }
+    // The characters that came through the routing go in here, so that
+    // the editor's MaxLength holds and a changed character is the one typed.
+    QString printable;
+    for (QChar c : typed)
+        if (c.unicode() >= 32 && c.unicode() != 127)
+            printable += c;
+    insertText(printable);
+}
+
+void TdxInplaceTextEdit::insertText(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    QString part = text;
+    if (m_maxLength > 0) {
+        const qsizetype room = m_maxLength - (m_line->text().size() - m_line->selectedText().size());
+        if (room <= 0)
+            return;
+        part.truncate(room);
+    }
+    m_line->insert(part);
+}
+
+void TdxInplaceTextEdit::cutText()
+{
+    if (CanModify())
+        m_line->cut();
+}
+
+void TdxInplaceTextEdit::pasteText(const QString &text)
+{
+    if (CanModify() && IsEditable())
+        insertText(text);
+}
+
+void TdxInplaceTextEdit::clearText()
+{
+    if (CanModify() && m_line->hasSelectedText())
+        m_line->del();
+}
+
+void TdxInplaceTextEdit::pasteSelection()
+{
+    if (QClipboard *clipboard = QApplication::clipboard(); clipboard->supportsSelection())
+        pasteText(clipboard->text(QClipboard::Selection));
+}
+
+// ---- Context menu ----------------------------------------------------------------------
+
+void TdxInplaceTextEdit::showContextMenu(const QPoint &pos, bool fromKeyboard)
+{
+    QPoint at = pos;
+    if (fromKeyboard) {
+        const QRect caret = m_line->caretRect();
+        at = QPoint(std::min(caret.left(), m_line->width()), caret.top());
+    } else if (!m_line->rect().contains(pos)) {
+        return;
+    }
+    if (!m_menu) {
+        m_menu = new QMenu(this);
+        const struct
+        {
+            const char *caption;
+            int tag;
+        } items[] = {
+            {"&Undo", mtUndo},     {"&Redo", mtRedo}, {"-", INT_MAX},
+            {"Cu&t", mtCut},       {"&Copy", mtCopy}, {"&Paste", mtPaste},
+            {"&Delete", mtDelete}, {"-", INT_MAX},    {"Select &All", mtSelectAll},
+        };
+        for (const auto &item : items) {
+            QAction *action = item.tag == INT_MAX ? m_menu->addSeparator() : m_menu->addAction(item.caption);
+            action->setData(item.tag);
+            if (item.tag != INT_MAX)
+                connect(action, &QAction::triggered, this, [this, tag = item.tag]() { menuTriggered(tag); });
+        }
+    }
+    const bool selection = m_line->hasSelectedText();
+    const bool hidden = !m_passwordChar.isNull();
+    for (QAction *action : m_menu->actions()) {
+        switch (action->data().toInt()) {
+        case mtUndo: action->setEnabled(m_line->isUndoAvailable()); break;
+        case mtRedo: action->setEnabled(m_line->isRedoAvailable()); break;
+        case mtCut: action->setEnabled(selection && IsEditable() && !hidden); break;
+        case mtCopy: action->setEnabled(selection && !hidden); break;
+        case mtPaste: action->setEnabled(IsEditable() && !QApplication::clipboard()->text().isEmpty()); break;
+        case mtDelete: action->setEnabled(selection && IsEditable()); break;
+        case mtSelectAll: action->setEnabled(m_line->selectedText().size() != m_line->text().size()); break;
+        default: break;
+        }
+    }
+    m_menu->popup(m_line->mapToGlobal(at));
+}
+
+void TdxInplaceTextEdit::menuTriggered(int tag)
+{
+    switch (tag) {
+    case mtUndo: m_line->undo(); break;
+    case mtRedo: m_line->redo(); break;
+    case mtCut: cutText(); break;
+    case mtCopy: m_line->copy(); break;
+    case mtPaste: pasteText(QApplication::clipboard()->text()); break;
+    case mtDelete: clearText(); break;
+    case mtSelectAll: SelectAll(); break;
+    default: break;
+    }
+}
+
+// ---- Look ------------------------------------------------------------------------------
+
+std::unique_ptr<TdxEditViewData> TdxInplaceTextEdit::NewViewData() const
+{
+    return std::make_unique<TdxTextEditViewData>();
+}
+
+void TdxInplaceTextEdit::FillViewData(TdxEditViewData &viewData, bool forPaint)
+{
+    TdxInplaceEdit::FillViewData(viewData, forPaint);
+    if (auto *textData = dynamic_cast<TdxTextEditViewData *>(&viewData)) {
+        textData->CharCase = m_charCase;
+        textData->PasswordChar = m_passwordChar;
+        textData->SelectionBar = m_selectionBar;
+    }
+}
+
+void TdxInplaceTextEdit::applyPalette()
+{
+    QPalette palette = m_line->palette();
+    const QColor base = gfx::ToQColor(Color());
+    const QColor text = gfx::ToQColor(Font().Color());
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Base, base);
+        palette.setColor(group, QPalette::Window, base);
+        palette.setColor(group, QPalette::Text, text);
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Base, gfx::ToQColor(rtl::clBtnFace));
+    palette.setColor(QPalette::Disabled, QPalette::Window, gfx::ToQColor(rtl::clBtnFace));
+    palette.setColor(QPalette::Disabled, QPalette::Text, gfx::ToQColor(rtl::clGrayText));
+    m_line->setPalette(palette);
+}
+
+void TdxInplaceTextEdit::applyTextMargins()
+{
+    const rtl::TRect &m = Margins();
+    m_line->setTextMargins(m.Left + (m_selectionBar ? 8 : 0), m.Top, m.Right + (Alignment() == taRightJustify ? 1 : 0),
+                           0);
+}
+
+void TdxInplaceTextEdit::ColorChanged()
+{
+    applyPalette();
+    TdxInplaceEdit::ColorChanged();
+}
+
+void TdxInplaceTextEdit::FontChanged()
+{
+    m_line->setFont(gfx::ToQFont(Font().Font(), logicalDpiY()));
+    applyPalette();
+    TdxInplaceEdit::FontChanged();
+}
+
+void TdxInplaceTextEdit::MarginsChanged()
+{
+    applyTextMargins();
+}
+
+void TdxInplaceTextEdit::AlignmentChanged()
+{
+    Qt::Alignment horizontal = Qt::AlignLeft;
+    if (Alignment() == taRightJustify)
+        horizontal = Qt::AlignRight;
+    else if (Alignment() == taCenter)
+        horizontal = Qt::AlignHCenter;
+    m_line->setAlignment(horizontal | Qt::AlignTop);
+    applyTextMargins();
+}
+
+void TdxInplaceTextEdit::clientRectChanged(const QRect &client)
+{
+    m_line->setGeometry(client);
+}
+
+void TdxInplaceTextEdit::changeEvent(QEvent *event)
+{
+    TdxInplaceEdit::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        applyPalette();
+}
+
+} // namespace grid

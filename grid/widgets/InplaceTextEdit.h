@@ -1,0 +1,135 @@
+#pragma once
+
+// The single-line text editor: a line edit inside the editor's frame, with a
+// context menu of its own. Typed and pasted characters are kept as they come
+// (any Unicode character); MaxLength 0 sets no limit of the editor's own.
+
+#include "grid/widgets/InplaceEdit.h"
+
+#include <QString>
+
+#include <memory>
+
+class QLineEdit;
+class QMenu;
+class QMouseEvent;
+
+namespace grid {
+
+class InplaceLineEdit;
+class PasswordCharStyle;
+
+class TdxInplaceTextEdit
+    : public TdxInplaceEdit
+    , public TextEditorProps
+{
+    Q_OBJECT
+public:
+    // Tags of the context menu's items.
+    enum MenuTag { mtUndo = -1, mtRedo = -2, mtCut = -3, mtCopy = -4, mtPaste = -5, mtDelete = -6, mtSelectAll = -7 };
+
+    explicit TdxInplaceTextEdit(TCustomdxContainer *container, QWidget *parent = nullptr);
+    ~TdxInplaceTextEdit() override;
+
+    QLineEdit *lineEdit() const;
+    QWidget *inputWidget() const override;
+    bool IsTextEditor() const override { return true; }
+    TextEditorProps *TextProps() override { return this; }
+
+    bool AutoSelect() const { return m_autoSelect; }
+    void SetAutoSelect(bool value) { m_autoSelect = value; }
+    // Kept for the grid's layout; the line edit shows a selection only while
+    // it has the focus anyway.
+    bool HideSelection() const { return m_hideSelection; }
+    void SetHideSelection(bool value) { m_hideSelection = value; }
+    bool SelectionBar() const { return m_selectionBar; }
+    void SetSelectionBar(bool value);
+
+    TEditCharCase CharCase() const override { return m_charCase; }
+    void SetCharCase(TEditCharCase value) override;
+    int MaxLength() const override { return m_maxLength; }
+    void SetMaxLength(int value) override;
+    // Kept only: Unicode text needs no OEM round trip.
+    bool OEMConvert() const override { return m_oemConvert; }
+    void SetOEMConvert(bool value) override { m_oemConvert = value; }
+    QChar PasswordChar() const override { return m_passwordChar; }
+    void SetPasswordChar(QChar value) override;
+    void EmptyUndoBuffer() override;
+
+    int GetSelStart() const;
+    int GetSelLength() const;
+    QString GetSelText() const;
+    void SetSelStart(int start);
+    void SetSelLength(int length);
+
+    void SetEditValue(const QVariant &value) override;
+    bool GetModified() const override;
+    void SetModified(bool value) override;
+    void SetReadOnly(bool value) override;
+    void MoveCaretToEnd() override;
+    void SelectAll() override;
+    void RestoreDefaults() override;
+
+    // The context menu, made on first use (nullptr before).
+    QMenu *contextMenu() const { return m_menu; }
+    // At a point of the line edit, or for the keyboard at the caret.
+    void showContextMenu(const QPoint &pos, bool fromKeyboard);
+
+    // ---- Hooks of the line edit ----
+    virtual void lineMousePress(QMouseEvent *) {}
+    virtual void lineMouseRelease(QMouseEvent *) {}
+    virtual void lineFocusIn() {}
+    void lineTextChanged();
+    // Middle-button paste of the X11 selection.
+    void pasteSelection();
+
+protected:
+    QString Text() const override;
+    void SetText(const QString &text) override;
+    void Enter() override;
+    void OwnKeyDown(TKey &key, TShiftState shift) override;
+    void OwnKeyPress(QChar &key) override;
+    void ownKeyEvent(QKeyEvent *event, TKey key, const QString &characters, const QString &typed) override;
+    std::unique_ptr<TdxEditViewData> NewViewData() const override;
+    void FillViewData(TdxEditViewData &viewData, bool forPaint) override;
+    void ColorChanged() override;
+    void FontChanged() override;
+    void MarginsChanged() override;
+    void AlignmentChanged() override;
+    void clientRectChanged(const QRect &client) override;
+    void changeEvent(QEvent *event) override;
+
+    // The editing commands of keys and menu; a mask editor keeps its shape.
+    virtual void cutText();
+    virtual void pasteText(const QString &text);
+    virtual void clearText();
+    // The text changed in the window.
+    virtual void textChanged();
+    // Inserts at the selection what room MaxLength leaves.
+    void insertText(const QString &text);
+    // MaxLength without marking it as set explicitly.
+    void applyMaxLength(int value) { m_maxLength = value < 0 ? 0 : value; }
+    void UpdateCharCase();
+    bool settingValue() const { return m_settingValue; }
+    void setSettingValue(bool value) { m_settingValue = value; }
+
+private:
+    void applyPalette();
+    void applyTextMargins();
+    void menuTriggered(int tag);
+
+    InplaceLineEdit *m_line = nullptr;
+    std::unique_ptr<PasswordCharStyle> m_passwordStyle;
+    QMenu *m_menu = nullptr; // a child of the editor
+    bool m_autoSelect = true;
+    bool m_hideSelection = true;
+    bool m_selectionBar = false;
+    TEditCharCase m_charCase = ecNormal;
+    int m_maxLength = 0;
+    bool m_oemConvert = false;
+    QChar m_passwordChar;
+    bool m_settingValue = false;
+    bool m_converting = false;
+};
+
+} // namespace grid

@@ -1,0 +1,143 @@
+#include "EditorFixture.h"
+
+#include "grid/widgets/ContainerHintWindow.h"
+#include "grid/widgets/InplaceEdit.h"
+
+#include "tests/support/PixelProbes.h"
+
+#include "platform/classes/Graphics.h"
+#include "platform/gfx/Colors.h"
+
+#include <QApplication>
+#include <QScreen>
+
+using namespace grid;
+using gridtest::EditorWindow;
+
+namespace {
+
+const rtl::TColor Below = rtl::clAqua; // the container's background
+const rtl::TColor Frame = rtl::clBlack;
+const rtl::TColor Shadow = rtl::RGB(128, 128, 128);
+const rtl::TColor Dark = rtl::clBlack;
+const rtl::TColor Face = rtl::RGB(192, 192, 192);
+const rtl::TColor Inside = rtl::clWhite; // the editor's colour
+
+class EditorFrames : public EditorWindow
+{
+protected:
+    void SetUp() override
+    {
+        EditorWindow::SetUp();
+        QPalette palette = container->palette();
+        palette.setColor(QPalette::Window, gfx::ToQColor(Below));
+        container->setPalette(palette);
+        container->setAutoFillBackground(true);
+        edit = make<TdxInplaceEdit>();
+        edit->SetColor(rtl::clWhite);
+    }
+
+    // The container with the editor over the cell (20, 20, 120, 40): the
+    // editor's bounds are (18, 18, 122, 42).
+    QImage shown(TdxEditBorderStyle style, bool shadow)
+    {
+        edit->Style().SetBorderStyle(style);
+        edit->Style().SetShadow(shadow);
+        edit->ShowEdit(rtl::TRect{20, 20, 120, 40});
+        return container->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    TdxInplaceEdit *edit = nullptr;
+};
+
+TEST_F(EditorFrames, EachBorderStyleAndTheMaskOfAThinBorder)
+{
+    // A 1-pixel border: the outermost row of the bounds is cut away.
+    zvotest::expectPixels(shown(xbsSingle, false), {{18, 18, Below},
+                                                    {60, 18, Below},
+                                                    {121, 30, Below},
+                                                    {19, 19, Frame},
+                                                    {120, 40, Frame},
+                                                    {60, 19, Frame},
+                                                    {20, 20, Inside},
+                                                    {60, 30, Inside}});
+    zvotest::expectPixels(shown(xbsThick, false),
+                          {{18, 18, Frame}, {19, 19, Frame}, {121, 41, Frame}, {20, 20, Inside}});
+    zvotest::expectPixels(shown(xbs3D, false),
+                          {{18, 18, Shadow}, {19, 19, Dark}, {121, 41, rtl::clWhite}, {20, 20, Inside}});
+    zvotest::expectPixels(shown(xbsFlat, false), {{18, 18, Shadow}, {19, 19, Face}, {20, 20, Inside}});
+    // No border: two pixels of the cell below show all round.
+    zvotest::expectPixels(shown(xbsNone, false),
+                          {{18, 18, Below}, {19, 19, Below}, {20, 20, Inside}, {120, 40, Below}});
+}
+
+TEST_F(EditorFrames, TheShadowAndWhatItCutsAway)
+{
+    // Border (18, 18, 120, 40); the shadow's strips at the right and bottom
+    // of (20, 20, 122, 42); the corners outside both show what is below.
+    zvotest::expectPixels(shown(xbs3D, true), {{121, 41, Shadow},
+                                               {21, 41, Shadow},
+                                               {121, 21, Shadow},
+                                               {19, 41, Below},
+                                               {121, 19, Below},
+                                               {18, 18, Shadow},
+                                               {119, 39, rtl::clWhite}});
+}
+
+TEST_F(EditorFrames, AHotTrackedSingleBorderThickensWhileFocused)
+{
+    edit->Style().SetHotTrack(true);
+    const QImage focused = shown(xbsSingle, false);
+    ASSERT_TRUE(edit->hasFocus());
+    zvotest::expectPixels(focused, {{18, 18, Frame}, {19, 19, Frame}});
+    other->setFocus();
+    QCoreApplication::processEvents();
+    zvotest::expectPixels(container->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                          {{18, 18, Below}, {19, 19, Frame}});
+}
+
+class HintWindow : public ::testing::Test
+{
+protected:
+    QRect screen = QGuiApplication::primaryScreen()->geometry();
+    classes::TFont font;
+    gfx::FixedTextMeasurer measurer{7, 13, 10};
+};
+
+TEST_F(HintWindow, StaysOnTheScreenAndNeverTakesTheFocus)
+{
+    QWidget owner;
+    owner.show();
+    owner.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&owner));
+
+    TdxContainerHintWindow hint;
+    hint.setTextMeasurer(&measurer);
+    hint.ShowCellHintEx(screen.bottomRight() - QPoint(5, 5), 0, true, font, "A hint");
+    EXPECT_TRUE(hint.isVisible());
+    EXPECT_EQ(hint.geometry().size(), QSize(6 * 7 + 6, 13 + 6));
+    EXPECT_EQ(hint.geometry().bottomRight(), screen.bottomRight());
+    EXPECT_EQ(QApplication::activeWindow(), &owner);
+    EXPECT_TRUE(hint.testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_EQ(hint.focusPolicy(), Qt::NoFocus);
+
+    // A text wider than a narrow wrap width wraps; the point stands.
+    hint.ShowCellHintEx(QPoint(10, 10), 30, true, font, "word word word");
+    EXPECT_EQ(hint.geometry(), QRect(10, 10, 28 + 6, 3 * 13 + 6));
+}
+
+TEST_F(HintWindow, AMegabyteOfLinesLargerThanTheScreen)
+{
+    QString text;
+    const QString line = QString(200, u'w') + "\r\n";
+    while (text.size() < 1024 * 1024)
+        text += line;
+    TdxContainerHintWindow hint;
+    hint.setTextMeasurer(&measurer);
+    hint.ShowCellHintEx(QPoint(screen.center()), 0, false, font, text);
+    EXPECT_EQ(hint.geometry(), screen); // cut at the screen's edges
+    EXPECT_EQ(hint.text().size(), text.size());
+    EXPECT_FALSE(hint.grab().isNull());
+}
+
+} // namespace

@@ -1,0 +1,156 @@
+#include "EditorFixture.h"
+
+#include "grid/widgets/InplaceMaskEdit.h"
+
+#include <QApplication>
+#include <QClipboard>
+
+#include <random>
+
+using namespace grid;
+using gridtest::EditorWindow;
+
+namespace {
+
+class MaskEditor : public EditorWindow
+{
+protected:
+    void SetUp() override
+    {
+        EditorWindow::SetUp();
+        edit = make<TdxInplaceMaskEdit>();
+        line = edit->lineEdit();
+        edit->OnValidate = [this](classes::TObject *, QString &, bool &) { ++validations; };
+    }
+
+    void open(const QString &mask, const QVariant &value)
+    {
+        edit->SetEditMask(mask);
+        edit->SetEditValue(value);
+        edit->ShowEdit(rtl::TRect{10, 10, 110, 30});
+    }
+
+    int caret() const { return edit->GetSelStart(); }
+
+    TdxInplaceMaskEdit *edit = nullptr;
+    QLineEdit *line = nullptr;
+    int validations = 0;
+};
+
+TEST_F(MaskEditor, ALetterWhereDigitsGoBeepsAndChangesNothing)
+{
+    open("00/00;1;_", QVariant());
+    EXPECT_EQ(line->text(), "__/__");
+    QTest::keyClick(line, Qt::Key_X);
+    EXPECT_EQ(beeps.count(), 1);
+    EXPECT_EQ(line->text(), "__/__");
+    EXPECT_FALSE(edit->GetModified());
+
+    QTest::keyClicks(line, "1234");
+    EXPECT_EQ(line->text(), "12/34");
+    EXPECT_EQ(edit->GetText(), "12/34");
+    EXPECT_EQ(beeps.count(), 1);
+}
+
+TEST_F(MaskEditor, LeftAfterTheSeparatorLandsBeforeIt)
+{
+    open("00/00;1;_", "12/34");
+    line->setSelection(3, 1);
+    QTest::keyClick(line, Qt::Key_Left);
+    EXPECT_EQ(caret(), 1);
+    EXPECT_EQ(edit->GetSelLength(), 1);
+    QTest::keyClick(line, Qt::Key_Right);
+    EXPECT_EQ(caret(), 3);
+    QTest::keyClick(line, Qt::Key_Backspace);
+    EXPECT_EQ(line->text(), "1_/34");
+    EXPECT_EQ(caret(), 1);
+    QTest::keyClick(line, Qt::Key_Delete);
+    EXPECT_EQ(line->text(), "1_/34");
+    QTest::keyClick(line, Qt::Key_End);
+    EXPECT_EQ(caret(), 4);
+    QTest::keyClick(line, Qt::Key_Delete);
+    EXPECT_EQ(line->text(), "1_/3_");
+}
+
+TEST_F(MaskEditor, AFailedCheckPutsTheCaretOnTheFirstWrongPosition)
+{
+    open("00/00;1;_", QVariant());
+    QTest::keyClicks(line, "1");
+    QTest::keyClick(line, Qt::Key_Up);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(caret(), 1);
+    EXPECT_EQ(edit->GetSelLength(), 1);
+    ASSERT_EQ(boxes.requests().size(), 1u);
+    EXPECT_EQ(boxes.requests()[0].text, "Invalid input value.  Use escape key to abandon changes");
+    EXPECT_EQ(beeps.count(), 1);
+    EXPECT_EQ(validations, 0);
+    EXPECT_TRUE(container->keysDown.empty());
+    EXPECT_TRUE(line->hasFocus());
+
+    // Complete, the check passes and OnValidate is asked.
+    QTest::keyClicks(line, "234");
+    QTest::keyClick(line, Qt::Key_Up);
+    EXPECT_EQ(validations, 1);
+    EXPECT_EQ(container->keysDown, std::vector<TKey>{VK_UP});
+
+    // While the host closes the editor a failing text is given up instead:
+    // back to the text the editor had when it got the focus.
+    QTest::keyClick(line, Qt::Key_End);
+    QTest::keyClick(line, Qt::Key_Backspace);
+    edit->SetClosing(true);
+    EXPECT_TRUE(edit->ValidateEdit());
+    EXPECT_EQ(line->text(), "__/__");
+    EXPECT_FALSE(edit->GetModified());
+    EXPECT_EQ(boxes.requests().size(), 1u);
+}
+
+TEST_F(MaskEditor, PastesAndCutsKeepTheShape)
+{
+    open("(000) 000-0000;0;_", QVariant());
+    QApplication::clipboard()->setText("(555) 123-4567");
+    QTest::keyClick(line, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(line->text(), "(555) 123-4567");
+    EXPECT_EQ(edit->GetText(), "5551234567");
+    EXPECT_TRUE(boxes.requests().empty()); // complete: validation passes
+
+    line->setSelection(1, 3);
+    QTest::keyClick(line, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "555");
+    EXPECT_EQ(line->text(), "(___) 123-4567");
+
+    QApplication::clipboard()->setText(QString(100000, u'7'));
+    QTest::keyClick(line, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(line->text(), "(777) 777-7777");
+    EXPECT_TRUE(boxes.requests().empty());
+}
+
+TEST_F(MaskEditor, RandomKeysKeepTheShapeAndTheValueRoundTrips)
+{
+    std::mt19937 random(7);
+    const QString masks[] = {"00/00;1;_", "!cc-cc;0;_", ">LL<ll-999;0;*", "\\(aa\\);1;_", "90:00;1;_"};
+    const Qt::Key keys[] = {Qt::Key_Left,      Qt::Key_Right, Qt::Key_Home,  Qt::Key_End, Qt::Key_Delete,
+                            Qt::Key_Backspace, Qt::Key_A,     Qt::Key_Minus, Qt::Key_1,   Qt::Key_Slash};
+    for (const QString &m : masks) {
+        open(m, QVariant());
+        const rtl::EditMask &mask = edit->Mask();
+        const QString literals = mask.format(u"");
+        for (int step = 0; step < 60; ++step) {
+            const Qt::Key key = keys[random() % std::size(keys)];
+            QTest::keyClick(line, key, random() % 4 == 0 ? Qt::ShiftModifier : Qt::NoModifier);
+            const QString text = line->text();
+            ASSERT_EQ(text.size(), mask.size()) << m.toStdString();
+            for (int p = 0; p < mask.size(); ++p) {
+                if (mask.isLiteral(p)) {
+                    ASSERT_EQ(text[p], literals[p]) << m.toStdString();
+                }
+            }
+            const QString value = edit->GetText();
+            edit->SetEditValue(value);
+            ASSERT_EQ(edit->GetText(), value) << m.toStdString() << " " << text.toStdString();
+            line->setSelection(int(random() % mask.size()), 1);
+        }
+        edit->HideEdit();
+    }
+}
+
+} // namespace

@@ -1,0 +1,263 @@
+#include "EditorFixture.h"
+
+#include "grid/widgets/InplaceTextEdit.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+
+using namespace grid;
+using gridtest::EditorWindow;
+
+namespace {
+
+void typeText(QWidget *widget, const QString &text)
+{
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+class TextEditors : public EditorWindow
+{
+protected:
+    void SetUp() override
+    {
+        EditorWindow::SetUp();
+        edit = make<TdxInplaceTextEdit>();
+        line = edit->lineEdit();
+        edit->OnValidate = [this](classes::TObject *, QString &text, bool &accept) {
+            ++validations;
+            accept = accepting;
+            if (!accepting)
+                text = "No.";
+        };
+    }
+
+    void open(const QString &value)
+    {
+        edit->SetEditValue(value);
+        edit->ShowEdit(rtl::TRect{10, 10, 110, 30});
+    }
+
+    void expectRefusals(int count)
+    {
+        EXPECT_EQ(beeps.count(), count);
+        ASSERT_EQ(int(boxes.requests().size()), count);
+        for (const shell::MessageBoxRequest &box : boxes.requests()) {
+            EXPECT_EQ(box.text, "No.");
+            EXPECT_EQ(box.caption, "Zarvello");
+            EXPECT_EQ(box.icon, shell::MessageIcon::Stop);
+            EXPECT_EQ(box.buttons, shell::MessageButtons::Ok);
+        }
+    }
+
+    TdxInplaceTextEdit *edit = nullptr;
+    QLineEdit *line = nullptr;
+    int validations = 0;
+    bool accepting = true;
+};
+
+TEST_F(TextEditors, ShownOverACellWithTwoPixelsToSpare)
+{
+    open("value");
+    EXPECT_EQ(edit->geometry(), QRect(8, 8, 104, 24));
+    EXPECT_TRUE(edit->isVisible());
+    EXPECT_TRUE(line->hasFocus());
+    EXPECT_EQ(line->selectedText(), "value");
+    EXPECT_EQ(line->geometry(), edit->clientRect());
+    edit->HideEdit();
+    EXPECT_FALSE(edit->isVisible());
+    EXPECT_FALSE(edit->Shown());
+}
+
+TEST_F(TextEditors, UpValidatesOnce)
+{
+    container->onKeyDown = [this](TKey) { edit->ValidateEdit(); };
+    open("a");
+    QTest::keyClicks(line, "b");
+    QTest::keyClick(line, Qt::Key_Up);
+    EXPECT_EQ(validations, 1);
+    EXPECT_EQ(container->keysDown, std::vector<TKey>{VK_UP});
+}
+
+TEST_F(TextEditors, ARefusedTabKeepsTheFocusAndNeverReachesTheContainer)
+{
+    open("a");
+    QTest::keyClicks(line, "b");
+    accepting = false;
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        QTest::keyClick(line, Qt::Key_Tab);
+        QCoreApplication::processEvents();
+        expectRefusals(attempt);
+        EXPECT_TRUE(line->hasFocus());
+    }
+    EXPECT_TRUE(container->keysDown.empty());
+    EXPECT_EQ(line->text(), "b");
+}
+
+TEST_F(TextEditors, RefusedExitsByTabClickAndCloseKeepTheFocus)
+{
+    container->wantTabs = false; // Tab is the dialog's: it moves the focus
+    open("a");
+    QTest::keyClicks(line, "b");
+    accepting = false;
+    int attempts = 0;
+    for (int round = 0; round < 2; ++round) {
+        QTest::keyClick(line, Qt::Key_Tab);
+        QCoreApplication::processEvents();
+        expectRefusals(++attempts);
+        EXPECT_TRUE(line->hasFocus());
+
+        QTest::mouseClick(other, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        expectRefusals(++attempts);
+        EXPECT_TRUE(line->hasFocus());
+
+        EXPECT_FALSE(window.close());
+        QCoreApplication::processEvents();
+        expectRefusals(++attempts);
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_TRUE(line->hasFocus());
+    }
+    // Accepted, the focus goes where it was sent.
+    accepting = true;
+    QTest::mouseClick(other, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(other->hasFocus());
+    expectRefusals(attempts);
+}
+
+TEST_F(TextEditors, AnEditorDestroyedWhileItsMessageIsUp)
+{
+    open("a");
+    QTest::keyClicks(line, "b");
+    accepting = false;
+    QPointer<TdxInplaceTextEdit> alive(edit);
+    const shell::ScopedMessageBoxSink answer([&](const shell::MessageBoxRequest &) {
+        delete edit;
+        return shell::IDOK;
+    });
+    QTest::keyClick(line, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(alive.isNull());
+    EXPECT_EQ(container->ComponentCount(), 0);
+}
+
+TEST_F(TextEditors, EscapeRestoresTheTextAndModifiedFlagOfTheFocus)
+{
+    open("start");
+    QTest::keyClicks(line, "xy");
+    EXPECT_EQ(line->text(), "xy");
+    EXPECT_TRUE(edit->GetModified());
+    QTest::keyClick(line, Qt::Key_Escape);
+    EXPECT_EQ(line->text(), "start");
+    EXPECT_FALSE(edit->GetModified());
+    EXPECT_EQ(container->keysDown, std::vector<TKey>{VK_ESCAPE});
+
+    edit->HideEdit();
+    edit->SetEditValue("kept");
+    edit->SetModified(true); // modified when the focus comes
+    edit->ShowEdit(rtl::TRect{10, 10, 110, 30});
+    QTest::keyClicks(line, "z");
+    QTest::keyClick(line, Qt::Key_Escape);
+    EXPECT_EQ(line->text(), "kept");
+    EXPECT_TRUE(edit->GetModified());
+}
+
+TEST_F(TextEditors, MaxLengthAndTypedCharacters)
+{
+    edit->SetMaxLength(-5);
+    EXPECT_EQ(edit->MaxLength(), 0);
+    EXPECT_TRUE(edit->StoredValues() & svsMaxLength);
+    open("");
+    QTest::keyClicks(line, "hello");
+    EXPECT_EQ(line->text(), "hello");
+    typeText(line, QStringLiteral(" \u00e9\u20ac\u65e5\U0001F600"));
+    EXPECT_EQ(line->text(), QStringLiteral("hello \u00e9\u20ac\u65e5\U0001F600"));
+
+    // A limit holds for typing and pasting, not for the value given.
+    edit->SetMaxLength(3);
+    edit->SetEditValue("longer than three");
+    EXPECT_EQ(line->text(), "longer than three");
+    edit->SetEditValue("");
+    QTest::keyClicks(line, "abcdef");
+    EXPECT_EQ(line->text(), "abc");
+
+    edit->SetMaxLength(0);
+    edit->SetEditValue("");
+    QApplication::clipboard()->setText(QString(100000, u'z') + "\r\nnext");
+    QTest::keyClick(line, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(line->text(), QString(100000, u'z') + "\r\nnext"); // kept as pasted
+}
+
+TEST_F(TextEditors, ABaseContainersEditorTakesNoInput)
+{
+    container->modify = false;
+    open("fixed");
+    QApplication::clipboard()->setText("pasted");
+    QTest::keyClicks(line, "ab");
+    QTest::keyClick(line, Qt::Key_Backspace);
+    QTest::keyClick(line, Qt::Key_Delete);
+    QTest::keyClick(line, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(line, Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(line, Qt::Key_K, Qt::ControlModifier);
+    QTest::keyClick(line, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(line->text(), "fixed");
+    EXPECT_FALSE(edit->GetModified());
+}
+
+TEST_F(TextEditors, APasswordHidesTheTextAndItsCutAndCopy)
+{
+    edit->SetPasswordChar(u'*');
+    open("abc");
+    EXPECT_EQ(line->displayText(), "***");
+    edit->showContextMenu(QPoint(5, 5), false);
+    QMenu *menu = edit->contextMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    std::map<int, bool> enabled;
+    for (QAction *action : menu->actions())
+        if (!action->isSeparator())
+            enabled[action->data().toInt()] = action->isEnabled();
+    EXPECT_EQ(enabled.size(), 7u);
+    EXPECT_FALSE(enabled[TdxInplaceTextEdit::mtCut]);
+    EXPECT_FALSE(enabled[TdxInplaceTextEdit::mtCopy]);
+    EXPECT_TRUE(enabled[TdxInplaceTextEdit::mtDelete]);
+    EXPECT_FALSE(enabled[TdxInplaceTextEdit::mtSelectAll]); // all is selected
+    menu->hide();
+
+    // Outside the client area nothing shows.
+    edit->showContextMenu(QPoint(-3, 5), false);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_TRUE(line->hasFocus());
+}
+
+TEST_F(TextEditors, UpperCaseKeepsSelectionAndModifiedFlag)
+{
+    open("mixed Case");
+    line->setSelection(2, 3);
+    edit->SetModified(true);
+    edit->SetCharCase(ecUpperCase);
+    EXPECT_EQ(line->text(), "MIXED CASE");
+    EXPECT_EQ(line->selectionStart(), 2);
+    EXPECT_EQ(line->selectedText(), "XED");
+    EXPECT_TRUE(edit->GetModified());
+    line->end(false);
+    QTest::keyClicks(line, "x");
+    EXPECT_EQ(line->text(), "MIXED CASEX");
+}
+
+TEST_F(TextEditors, WheelTurnsScrollTheContainer)
+{
+    open("a");
+    QWheelEvent wheel(QPointF(5, 5), QPointF(line->mapToGlobal(QPoint(5, 5))), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(line, &wheel);
+    EXPECT_EQ(container->scrolls, std::vector<int>(size_t(QApplication::wheelScrollLines()), SB_LINEDOWN));
+}
+
+} // namespace
