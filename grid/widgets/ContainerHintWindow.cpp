@@ -4,6 +4,7 @@
 #include "grid/paint/TextRect.h"
 
 #include "platform/classes/Graphics.h"
+#include "platform/controls/PaintCanvas.h"
 #include "platform/gfx/Canvas.h"
 
 #include <QApplication>
@@ -78,7 +79,12 @@ void TdxContainerHintWindow::ShowCellHintEx(const QPoint &point, int maxWidth, b
 
 void TdxContainerHintWindow::paintEvent(QPaintEvent *)
 {
-    gfx::Canvas canvas(this, m_measurer);
+    gfx::Canvas *current = nullptr;
+    controls::paintOnCanvas(*this, m_measurer, current, [this](gfx::Canvas &canvas) { paint(canvas); });
+}
+
+void TdxContainerHintWindow::paint(gfx::Canvas &canvas)
+{
     const rtl::TRect client{0, 0, width(), height()};
     canvas.FillRect(client, gfx::Brush::solid(rtl::clInfoBk));
     canvas.DrawEdge(client, gfx::BDR_RAISEDOUTER, gfx::BF_RECT);

@@ -12,8 +12,9 @@ namespace classes {
 class TFont;
 }
 namespace gfx {
+class Canvas;
 class TextMeasurer;
-}
+} // namespace gfx
 
 namespace grid {
 
@@ -38,6 +39,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void paint(gfx::Canvas &canvas);
+
     QString m_text;
     const gfx::TextMeasurer *m_measurer = nullptr;
     int m_size = 8; // points

@@ -4,6 +4,7 @@
 #include "grid/paint/EditPaint.h"
 #include "grid/widgets/KeyTranslation.h"
 
+#include "platform/controls/PaintCanvas.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/shell/Beep.h"
 #include "platform/shell/MessageBox.h"
@@ -137,8 +138,10 @@ void TdxInplaceEdit::ReportRefusal(const QString &errorText)
     QTimer::singleShot(0, this, [this, errorText]() {
         QPointer<TdxInplaceEdit> self(this);
         m_reporting = true;
-        shell::MessageBox(window(), errorText, QStringLiteral("Zarvello"), shell::MessageButtons::Ok,
-                          shell::MessageIcon::Stop);
+        controls::guarded(controls::Report::none(), [&] {
+            shell::MessageBox(window(), errorText, QStringLiteral("Zarvello"), shell::MessageButtons::Ok,
+                              shell::MessageIcon::Stop);
+        });
         if (!self)
             return;
         m_reporting = false;
@@ -162,7 +165,9 @@ bool TdxInplaceEdit::eventFilter(QObject *watched, QEvent *event)
 {
     // Closing the window leaves the editor: a refusal keeps the window open.
     if (watched == m_window && event->type() == QEvent::Close && Shown() && isVisible() && !m_reporting) {
-        if (!ValidateEdit()) {
+        bool accepted = true;
+        atEdge([&] { accepted = ValidateEdit(); });
+        if (!accepted) {
             event->ignore();
             return true;
         }
@@ -258,13 +263,13 @@ void TdxInplaceEdit::handleFocusOut(Qt::FocusReason reason)
 void TdxInplaceEdit::focusInEvent(QFocusEvent *event)
 {
     QWidget::focusInEvent(event);
-    handleFocusIn(event->reason());
+    atEdge([&] { handleFocusIn(event->reason()); });
 }
 
 void TdxInplaceEdit::focusOutEvent(QFocusEvent *event)
 {
     QWidget::focusOutEvent(event);
-    handleFocusOut(event->reason());
+    atEdge([&] { handleFocusOut(event->reason()); });
 }
 
 // ---- Qt events of the frame ----------------------------------------------------------
@@ -275,13 +280,13 @@ bool TdxInplaceEdit::event(QEvent *event)
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
         if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && inputWidget() == this && routesTab()) {
-            handleKeyPress(key);
+            atEdge([&] { handleKeyPress(key); });
             return true;
         }
         break;
     }
-    case QEvent::Enter: MouseEnter(); break;
-    case QEvent::Leave: MouseLeave(); break;
+    case QEvent::Enter: atEdge([&] { MouseEnter(); }); break;
+    case QEvent::Leave: atEdge([&] { MouseLeave(); }); break;
     default: break;
     }
     return QWidget::event(event);
@@ -289,28 +294,30 @@ bool TdxInplaceEdit::event(QEvent *event)
 
 void TdxInplaceEdit::paintEvent(QPaintEvent *)
 {
-    gfx::Canvas canvas(this, m_measurer);
-    const std::unique_ptr<TdxEditViewData> viewData = CreateViewData(true);
-    const TdxEditViewInfo info = CalcViewInfo(*viewData);
-    DrawEditBorder(canvas, info, *viewData);
-    if (!IsTextEditor())
-        DrawEditContent(canvas, info.ClientRect, *viewData);
+    gfx::Canvas *current = nullptr;
+    controls::paintOnCanvas(*this, m_measurer, current, [this](gfx::Canvas &canvas) {
+        const std::unique_ptr<TdxEditViewData> viewData = CreateViewData(true);
+        const TdxEditViewInfo info = CalcViewInfo(*viewData);
+        DrawEditBorder(canvas, info, *viewData);
+        if (!IsTextEditor())
+            DrawEditContent(canvas, info.ClientRect, *viewData);
+    });
 }
 
 void TdxInplaceEdit::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    UpdateWindowRegion();
+    controls::guarded(controls::Report::none(), [&] { UpdateWindowRegion(); });
 }
 
 void TdxInplaceEdit::keyPressEvent(QKeyEvent *event)
 {
-    handleKeyPress(event);
+    atEdge([&] { handleKeyPress(event); });
 }
 
 void TdxInplaceEdit::keyReleaseEvent(QKeyEvent *event)
 {
-    handleKeyRelease(event);
+    atEdge([&] { handleKeyRelease(event); });
 }
 
 bool TdxInplaceEdit::handleLeftPress(const QMouseEvent *event)
@@ -320,7 +327,10 @@ bool TdxInplaceEdit::handleLeftPress(const QMouseEvent *event)
 
 void TdxInplaceEdit::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && handleLeftPress(event)) {
+    bool asDouble = false;
+    if (event->button() == Qt::LeftButton)
+        atEdge([&] { asDouble = handleLeftPress(event); });
+    if (asDouble) {
         mouseDoubleClickEvent(event);
         return;
     }
@@ -331,7 +341,7 @@ void TdxInplaceEdit::mouseReleaseEvent(QMouseEvent *event)
 {
     QWidget::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        Click();
+        atEdge([&] { Click(); });
 }
 
 void TdxInplaceEdit::handleWheel(QWheelEvent *event)
@@ -342,7 +352,8 @@ void TdxInplaceEdit::handleWheel(QWheelEvent *event)
 
 void TdxInplaceEdit::wheelEvent(QWheelEvent *event)
 {
-    handleWheel(event);
+    event->accept();
+    atEdge([&] { handleWheel(event); });
 }
 
 void TdxInplaceEdit::contextMenuEvent(QContextMenuEvent *event)
@@ -355,7 +366,7 @@ void TdxInplaceEdit::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::EnabledChange)
-        StyleChanged();
+        controls::guarded(controls::Report::none(), [&] { StyleChanged(); });
 }
 
 } // namespace grid

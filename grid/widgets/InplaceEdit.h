@@ -12,6 +12,8 @@
 
 #include "grid/core/InplaceEditor.h"
 
+#include "platform/controls/Guard.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -49,6 +51,14 @@ public:
     bool handleLeftPress(const QMouseEvent *event);
     // True when Tab is the editor's and not the dialog's.
     bool routesTab();
+
+    // Runs the work of a Qt edge of the editor: a failure is told to the
+    // user over the editor's window and goes no further.
+    template <class Work>
+    bool atEdge(Work &&work)
+    {
+        return controls::guarded(controls::Report::toUser(window()), std::forward<Work>(work));
+    }
 
 protected:
     // ---- Window operations of the editor ----

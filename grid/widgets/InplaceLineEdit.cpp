@@ -23,7 +23,7 @@ bool InplaceLineEdit::event(QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && m_editor->routesTab()) {
-            m_editor->handleKeyPress(key);
+            m_editor->atEdge([&] { m_editor->handleKeyPress(key); });
             return true;
         }
     }
@@ -32,30 +32,37 @@ bool InplaceLineEdit::event(QEvent *event)
 
 void InplaceLineEdit::keyPressEvent(QKeyEvent *event)
 {
-    m_editor->handleKeyPress(event);
+    event->accept();
+    m_editor->atEdge([&] { m_editor->handleKeyPress(event); });
 }
 
 void InplaceLineEdit::keyReleaseEvent(QKeyEvent *event)
 {
-    m_editor->handleKeyRelease(event);
+    event->accept();
+    m_editor->atEdge([&] { m_editor->handleKeyRelease(event); });
 }
 
 void InplaceLineEdit::focusInEvent(QFocusEvent *event)
 {
     QLineEdit::focusInEvent(event);
-    m_editor->handleFocusIn(event->reason());
-    m_editor->lineFocusIn();
+    m_editor->atEdge([&] {
+        m_editor->handleFocusIn(event->reason());
+        m_editor->lineFocusIn();
+    });
 }
 
 void InplaceLineEdit::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
-    m_editor->handleFocusOut(event->reason());
+    m_editor->atEdge([&] { m_editor->handleFocusOut(event->reason()); });
 }
 
 void InplaceLineEdit::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && m_editor->handleLeftPress(event)) {
+    bool asDouble = false;
+    if (event->button() == Qt::LeftButton)
+        m_editor->atEdge([&] { asDouble = m_editor->handleLeftPress(event); });
+    if (asDouble) {
         QLineEdit::mouseDoubleClickEvent(event);
         return;
     }
@@ -64,37 +71,43 @@ void InplaceLineEdit::mousePressEvent(QMouseEvent *event)
         return;
     }
     QLineEdit::mousePressEvent(event);
-    m_editor->lineMousePress(event);
+    m_editor->atEdge([&] { m_editor->lineMousePress(event); });
 }
 
 void InplaceLineEdit::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::MiddleButton) {
         event->accept();
-        m_editor->pasteSelection();
+        m_editor->atEdge([&] { m_editor->pasteSelection(); });
         return;
     }
     QLineEdit::mouseReleaseEvent(event);
-    m_editor->lineMouseRelease(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        m_editor->Click();
+    m_editor->atEdge([&] {
+        m_editor->lineMouseRelease(event);
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+            m_editor->Click();
+    });
 }
 
 void InplaceLineEdit::wheelEvent(QWheelEvent *event)
 {
-    m_editor->handleWheel(event);
+    event->accept();
+    m_editor->atEdge([&] { m_editor->handleWheel(event); });
 }
 
 void InplaceLineEdit::contextMenuEvent(QContextMenuEvent *event)
 {
     event->accept();
-    m_editor->showContextMenu(event->pos(), event->reason() == QContextMenuEvent::Keyboard);
+    m_editor->atEdge([&] { m_editor->showContextMenu(event->pos(), event->reason() == QContextMenuEvent::Keyboard); });
 }
 
 void InplaceLineEdit::inputMethodEvent(QInputMethodEvent *event)
 {
     // A composed text is typing: refused where typing is.
-    if (!event->commitString().isEmpty() && !m_editor->CanModify()) {
+    bool refused = false;
+    if (!event->commitString().isEmpty())
+        m_editor->atEdge([&] { refused = !m_editor->CanModify(); });
+    if (refused) {
         event->accept();
         return;
     }

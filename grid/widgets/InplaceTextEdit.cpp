@@ -80,7 +80,7 @@ TdxInplaceTextEdit::TdxInplaceTextEdit(TCustomdxContainer *container, QWidget *p
     m_line->setMaxLength(INT_MAX);
     m_line->setStyle(m_passwordStyle.get());
     m_line->setAutoFillBackground(true);
-    connect(m_line, &QLineEdit::textChanged, this, [this]() { lineTextChanged(); });
+    connect(m_line, &QLineEdit::textChanged, this, [this]() { atEdge([this] { lineTextChanged(); }); });
     applyPalette();
     FontChanged();
     AlignmentChanged();
@@ -383,7 +383,8 @@ void TdxInplaceTextEdit::showContextMenu(const QPoint &pos, bool fromKeyboard)
             QAction *action = item.tag == INT_MAX ? m_menu->addSeparator() : m_menu->addAction(item.caption);
             action->setData(item.tag);
             if (item.tag != INT_MAX)
-                connect(action, &QAction::triggered, this, [this, tag = item.tag]() { menuTriggered(tag); });
+                connect(action, &QAction::triggered, this,
+                        [this, tag = item.tag]() { atEdge([&] { menuTriggered(tag); }); });
         }
     }
     const bool selection = m_line->hasSelectedText();
@@ -495,7 +496,7 @@ void TdxInplaceTextEdit::changeEvent(QEvent *event)
 {
     TdxInplaceEdit::changeEvent(event);
     if (event->type() == QEvent::EnabledChange)
-        applyPalette();
+        applyPalette(); // no code of others runs here
 }
 
 } // namespace grid
