@@ -1,5 +1,6 @@
 #include "grid/widgets/InplaceMaskEdit.h"
 
+#include "platform/classes/ClassBuilder.h"
 #include "platform/rtl/Variants.h"
 
 #include <QApplication>
@@ -11,6 +12,13 @@ namespace grid {
 
 const QString TdxInplaceMaskEdit::MaskErrorText =
     QStringLiteral("Invalid input value.  Use escape key to abandon changes");
+
+const classes::TMetaClass &TdxInplaceMaskEdit::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<TdxInplaceMaskEdit, TdxInplaceTextEdit>("TdxInplaceMaskEdit");
+    return meta;
+}
 
 TdxInplaceMaskEdit::TdxInplaceMaskEdit(TCustomdxContainer *container, QWidget *parent)
     : TdxInplaceTextEdit(container, parent)

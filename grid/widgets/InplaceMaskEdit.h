@@ -17,6 +17,7 @@ class TdxInplaceMaskEdit
     , public MaskEditorProps
 {
     Q_OBJECT
+    ZVO_CLASS(TdxInplaceMaskEdit)
 public:
     // The mask check's message (two blanks after the first full stop).
     static const QString MaskErrorText;

@@ -3,6 +3,7 @@
 #include "grid/core/Container.h"
 #include "grid/widgets/InplaceLineEdit.h"
 
+#include "platform/classes/ClassBuilder.h"
 #include "platform/gfx/Colors.h"
 
 #include <QApplication>
@@ -65,6 +66,13 @@ bool changesText(const QKeyEvent *event)
 }
 
 } // namespace
+
+// The class name tells the editors of the grid's columns apart.
+const classes::TMetaClass &TdxInplaceTextEdit::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<TdxInplaceTextEdit, InplaceEditor>("TdxInplaceTextEdit");
+    return meta;
+}
 
 TdxInplaceTextEdit::TdxInplaceTextEdit(TCustomdxContainer *container, QWidget *parent)
     : TdxInplaceEdit(container, parent)

@@ -24,6 +24,7 @@ class TdxInplaceTextEdit
     , public TextEditorProps
 {
     Q_OBJECT
+    ZVO_CLASS(TdxInplaceTextEdit)
 public:
     // Tags of the context menu's items.
     enum MenuTag { mtUndo = -1, mtRedo = -2, mtCut = -3, mtCopy = -4, mtPaste = -5, mtDelete = -6, mtSelectAll = -7 };

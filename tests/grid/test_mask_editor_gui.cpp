@@ -39,6 +39,8 @@ protected:
 
 TEST_F(MaskEditor, ALetterWhereDigitsGoBeepsAndChangesNothing)
 {
+    EXPECT_EQ(edit->ClassName(), "TdxInplaceMaskEdit");
+    EXPECT_TRUE(edit->InheritsFrom(TdxInplaceTextEdit::StaticClass()));
     open("00/00;1;_", QVariant());
     EXPECT_EQ(line->text(), "__/__");
     QTest::keyClick(line, Qt::Key_X);
