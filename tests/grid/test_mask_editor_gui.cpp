@@ -52,6 +52,11 @@ TEST_F(MaskEditor, ALetterWhereDigitsGoBeepsAndChangesNothing)
     EXPECT_EQ(line->text(), "12/34");
     EXPECT_EQ(edit->GetText(), "12/34");
     EXPECT_EQ(beeps.count(), 1);
+
+    // A command key keeps the selection it works on.
+    QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(line, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "12/34");
 }
 
 TEST_F(MaskEditor, LeftAfterTheSeparatorLandsBeforeIt)

@@ -107,6 +107,10 @@ TEST(DrawTextRect, MeasuringAnswersTheNeededHeightPlusTheFillsExtra)
     EXPECT_EQ(DrawTextRect(c, u"aaaa bbbb cccc", fill, TRect{0, 5, 40, 25}, DTR_MEASURE | DTR_WORDBREAK,
                            gfx::Brush::solid(Back), font(), Back, rtl::clBlack),
               10 + 3 * 13);
+    // Too wide for its rectangle on the single-run path: still nothing drawn.
+    EXPECT_EQ(DrawTextRect(c, u"far too wide for twenty pixels", fill, TRect{0, 5, 20, 25}, DTR_MEASURE,
+                           gfx::Brush::solid(Back), font(), Back, rtl::clBlack),
+              10 + 13);
     c.painter().end();
     EXPECT_EQ(zvotest::countOf(img, Paper), 100 * 100); // measuring draws nothing
 }
