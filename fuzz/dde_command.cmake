@@ -1,1 +1,1 @@
-zvo_fuzz(fuzz_dde_command app/webbrowser/ShellDdeCommands.cpp app/webbrowser/IEUtils.cpp)
+zvo_fuzz(fuzz_dde_command widgets/webbrowser/ShellDdeCommands.cpp widgets/webbrowser/IEUtils.cpp)

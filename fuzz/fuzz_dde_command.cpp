@@ -2,10 +2,12 @@
 // parsing must stay within the bytes given, and a list that is accepted must
 // measure, copy and read back consistently.
 
-#include "app/webbrowser/ShellDdeCommands.h"
+#include "widgets/webbrowser/ShellDdeCommands.h"
 
 #include <cstdlib>
 #include <string>
+
+using namespace webbrowser;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

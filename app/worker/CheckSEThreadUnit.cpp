@@ -1,6 +1,5 @@
 #include "app/worker/CheckSEThreadUnit.h"
 
-#include "app/webbrowser/EmbeddedWB.h"
 #include "foundation/MyUtilitiesFiles.h"
 #include "foundation/MyUtilitiesUi.h"
 #include "foundation/MyWebUtilities.h"
@@ -8,6 +7,7 @@
 #include "platform/http/HttpClient.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
+#include "widgets/webbrowser/EmbeddedWB.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -273,8 +273,9 @@ bool TCheckSEThread::DownloadPage(const std::string &URL, std::string &Page)
     return success;
 }
 
-void TCheckSEThread::ConnectBrowserEvents(TEmbeddedWB &browser)
+void TCheckSEThread::ConnectBrowserEvents(webbrowser::TEmbeddedWB &browser)
 {
+    using webbrowser::TEmbeddedWB;
     browser.OnBeforeNavigate2 = [this](TEmbeddedWB *, const void *, const std::string &, bool &) {
         m_topFrame = nullptr;
         m_documentComplete = false;
@@ -290,7 +291,9 @@ void TCheckSEThread::ConnectBrowserEvents(TEmbeddedWB &browser)
         }
     };
     // Nothing the page says may reach the user.
-    browser.OnShowMessage = [](TEmbeddedWB *, const std::string &, const std::string &, uint32_t) { return S_OK; };
+    browser.OnShowMessage = [](TEmbeddedWB *, const std::string &, const std::string &, uint32_t) {
+        return webbrowser::S_OK;
+    };
     browser.OnScriptError = [](TEmbeddedWB *, const std::string &, const std::string &, const std::string &,
                                const std::string &, const std::string &, bool &ContinueScript, bool &Showdialog) {
         ContinueScript = false;
@@ -300,7 +303,7 @@ void TCheckSEThread::ConnectBrowserEvents(TEmbeddedWB &browser)
 
 std::string TCheckSEThread::FetchWithBrowser(const std::string &URL)
 {
-    using D = TDownloadControlOption;
+    using D = webbrowser::TDownloadControlOption;
     m_topFrame = nullptr;
     m_documentComplete = false;
 
@@ -312,7 +315,7 @@ std::string TCheckSEThread::FetchWithBrowser(const std::string &URL)
 
     // The wrapper loads through the browser service on the GUI thread; it has
     // no window of its own, so nothing here touches a widget.
-    TEmbeddedWB browser(nullptr);
+    webbrowser::TEmbeddedWB browser(nullptr);
     browser.Width = 1;
     browser.Height = 1;
     browser.Left = -browser.Width - 100;
@@ -330,7 +333,7 @@ std::string TCheckSEThread::FetchWithBrowser(const std::string &URL)
     browser.UserAgent = UserAgentText;
     browser.Navigate(URL);
 
-    while (browser.Busy() || browser.ReadyState() != READYSTATE_COMPLETE || !m_documentComplete) {
+    while (browser.Busy() || browser.ReadyState() != webbrowser::READYSTATE_COMPLETE || !m_documentComplete) {
         const auto roundStart = std::chrono::steady_clock::now();
         browser.ProcessMessages(BrowserSlice);
         if (Stopping())

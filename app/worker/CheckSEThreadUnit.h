@@ -24,7 +24,9 @@ namespace http {
 class HttpClient;
 }
 
+namespace webbrowser {
 class TEmbeddedWB;
+}
 
 namespace app {
 
@@ -87,7 +89,7 @@ private:
     bool DownloadPage(const std::string &URL, std::string &Page);
     // The hidden browser's page; throws on failure, rtl::EAbort when stopped.
     std::string FetchWithBrowser(const std::string &URL);
-    void ConnectBrowserEvents(TEmbeddedWB &browser);
+    void ConnectBrowserEvents(webbrowser::TEmbeddedWB &browser);
     bool Stopping() const { return m_terminated.load() || m_done.load(); }
 
     std::unique_ptr<http::HttpClient> m_http;

@@ -1,4 +1,3 @@
-#include "app/webbrowser/EmbeddedWB.h"
 #include "app/worker/CheckSEThreadUnit.h"
 #include "foundation/MyOptions.h"
 #include "platform/rtl/Exceptions.h"
@@ -7,6 +6,7 @@
 #include "tests/support/LoopbackHostName.h"
 #include "tests/support/ProxyServers.h"
 #include "tests/support/TestSupport.h"
+#include "widgets/webbrowser/EmbeddedWB.h"
 
 #include <gtest/gtest.h>
 
@@ -158,7 +158,7 @@ TEST_F(CheckSEWorker, AnswersRetriesAndTheBrowserFallback)
 
 TEST_F(CheckSEWorker, TheBrowserFallbackCarriesTheRegisteredAgentToken)
 {
-    TEmbeddedWB registered;
+    webbrowser::TEmbeddedWB registered;
     registered.UserAgent = "ZarvelloWorker/1";
     registered.Loaded();
     m_engine.setAnswers(Domain, 1, {EngineAnswer::withStatus(404)});

@@ -3,10 +3,12 @@
 // The shell's DDE names and the parsing of its folder commands. Command texts
 // come from outside the wrapper: nothing here trusts their shape.
 
-#include "app/webbrowser/IEUtils.h"
+#include "widgets/webbrowser/IEUtils.h"
 
 #include <optional>
 #include <string>
+
+namespace webbrowser {
 
 // The servers and commands the shell registers for opening pages and folders.
 struct TShellDdeNames
@@ -40,3 +42,5 @@ TFolderCommand ParseFolderCommand(const std::string &text);
 // shared block, a plain number for a list of this process), taken over and
 // released; none when the field names no well-formed list.
 std::optional<TItemList> ResolveItemListField(const std::string &field);
+
+} // namespace webbrowser

@@ -1,9 +1,11 @@
-#include "app/webbrowser/EmbeddedWB.h"
+#include "widgets/webbrowser/EmbeddedWB.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 #include <unistd.h>
+
+using namespace webbrowser;
 
 namespace {
 

@@ -1,7 +1,9 @@
-#include "app/webbrowser/IEUtils.h"
+#include "widgets/webbrowser/IEUtils.h"
 
 #include <map>
 #include <mutex>
+
+namespace webbrowser {
 
 namespace {
 
@@ -141,3 +143,5 @@ intptr_t HtmlHelp(void *window, const std::string &file, uint32_t command, uintp
     const THtmlHelpFunction function = ScopedHtmlHelpFunction::valueOr({});
     return function ? function(window, file, command, data) : 0;
 }
+
+} // namespace webbrowser

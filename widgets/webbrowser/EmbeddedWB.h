@@ -10,8 +10,8 @@
 // frame; DocumentHtml then holds the page. A navigation that fails fires
 // OnNavigateError and completes without a document (DocumentHtml empty).
 
-#include "app/webbrowser/ShellDde.h"
 #include "platform/browser/BrowserTypes.h"
+#include "widgets/webbrowser/ShellDde.h"
 
 #include <chrono>
 #include <cstdint>
@@ -25,6 +25,8 @@
 namespace browser {
 class FetchRequest;
 }
+
+namespace webbrowser {
 
 // A set of enumeration values by ordinal, as the component model stores it.
 template <typename E>
@@ -284,3 +286,5 @@ private:
     browser::FetchResult m_lastResult;
     TShellDdeWindow m_dde;
 };
+
+} // namespace webbrowser

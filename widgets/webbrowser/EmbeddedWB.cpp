@@ -1,4 +1,4 @@
-#include "app/webbrowser/EmbeddedWB.h"
+#include "widgets/webbrowser/EmbeddedWB.h"
 
 #include "platform/browser/BrowserService.h"
 #include "platform/rtl/Exceptions.h"
@@ -10,6 +10,8 @@
 #include <array>
 #include <map>
 #include <mutex>
+
+namespace webbrowser {
 
 namespace {
 
@@ -204,8 +206,8 @@ std::string TEmbeddedWB::RegisteredUserAgentTokens()
 
 void TEmbeddedWB::recompute()
 {
-    m_downloadValue = ::DownloadControlValue(m_downloadOptions);
-    m_uiValue = ::UserInterfaceValue(m_uiOptions);
+    m_downloadValue = webbrowser::DownloadControlValue(m_downloadOptions);
+    m_uiValue = webbrowser::UserInterfaceValue(m_uiOptions);
 }
 
 // A change takes effect with the next page: the page under way keeps the
@@ -395,3 +397,5 @@ HRESULT TEmbeddedWB::Exec(TCommandGroup group, uint32_t command, const TScriptEr
     }
     return result;
 }
+
+} // namespace webbrowser

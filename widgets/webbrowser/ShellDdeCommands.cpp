@@ -1,7 +1,9 @@
-#include "app/webbrowser/ShellDdeCommands.h"
+#include "widgets/webbrowser/ShellDdeCommands.h"
 
 #include <algorithm>
 #include <charconv>
+
+namespace webbrowser {
 
 namespace {
 
@@ -105,3 +107,5 @@ std::optional<TItemList> ResolveItemListField(const std::string &field)
     const std::optional<TItemList> lent = TakeLentItemList(number);
     return lent ? CopyItemList(*lent) : std::nullopt;
 }
+
+} // namespace webbrowser

@@ -1,10 +1,12 @@
-#include "app/webbrowser/EmbeddedWB.h"
 #include "platform/rtl/Exceptions.h"
+#include "widgets/webbrowser/EmbeddedWB.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+using namespace webbrowser;
 
 using D = TDownloadControlOption;
 using U = TUserInterfaceOption;

@@ -6,8 +6,8 @@
 // commands that follow. Pages open in the wrapper; folder commands go to the
 // desktop through a replaceable opener.
 
-#include "app/webbrowser/ShellDdeCommands.h"
 #include "platform/rtl/ScopedOverride.h"
+#include "widgets/webbrowser/ShellDdeCommands.h"
 
 #include <cstdint>
 #include <functional>
@@ -16,6 +16,8 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+namespace webbrowser {
 
 struct TDdeSender
 {
@@ -82,3 +84,5 @@ private:
 // the process and collects the windows that acknowledged it.
 std::vector<std::pair<TShellDdeWindow *, TDdeAck>>
 DdeBroadcastInitiate(const TDdeSender &from, const std::string &application, const std::string &topic);
+
+} // namespace webbrowser

@@ -1,4 +1,4 @@
-#include "app/webbrowser/ShellDde.h"
+#include "widgets/webbrowser/ShellDde.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -11,6 +11,8 @@
 #include <mutex>
 
 #include <unistd.h>
+
+namespace webbrowser {
 
 namespace {
 
@@ -176,3 +178,5 @@ DdeBroadcastInitiate(const TDdeSender &from, const std::string &application, con
             acks.emplace_back(window, std::move(*ack));
     return acks;
 }
+
+} // namespace webbrowser

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+namespace webbrowser {
+
 using TItemList = std::vector<uint8_t>;
 
 // The size of the list including its terminator: 2 plus the sizes of its
@@ -52,3 +54,5 @@ using THtmlHelpFunction =
     std::function<intptr_t(void *window, const std::string &file, uint32_t command, uintptr_t data)>;
 using ScopedHtmlHelpFunction = rtl::ScopedOverride<struct HtmlHelpFunctionTag, THtmlHelpFunction>;
 intptr_t HtmlHelp(void *window, const std::string &file, uint32_t command, uintptr_t data);
+
+} // namespace webbrowser
