@@ -1,6 +1,29 @@
+# zvo_include_root(<target> <PUBLIC|PRIVATE|INTERFACE> <root name> <folder>)
+# Gives the target an include root of its own: a folder of the build tree in
+# which the headers of <folder> appear, as symbolic links, under their path in
+# the source tree. "platform/gfx/Canvas.h" is then found only by targets that
+# link platform_gfx, so an include across the layering rule fails to compile
+# instead of working until the link line is looked at. Headers are linked one
+# by one because a folder may hold the folders of other targets (app/about).
+function(zvo_include_root target scope name folder)
+  set(_root "${CMAKE_BINARY_DIR}/include/${name}")
+  # Rebuilt on every configure, so that a header removed or renamed in the
+  # source tree is gone from the root as well.
+  file(REMOVE_RECURSE "${_root}")
+  file(RELATIVE_PATH _rel "${PROJECT_SOURCE_DIR}" "${folder}")
+  file(MAKE_DIRECTORY "${_root}/${_rel}")
+  file(GLOB _headers CONFIGURE_DEPENDS "${folder}/*.h")
+  foreach(_h IN LISTS _headers)
+    get_filename_component(_file "${_h}" NAME)
+    file(CREATE_LINK "${_h}" "${_root}/${_rel}/${_file}" SYMBOLIC)
+  endforeach()
+  target_include_directories(${target} ${scope} "${_root}")
+endfunction()
+
 # zvo_add_library(<target> [DEPS ...]) builds every .cpp of the calling folder
 # into one static library. Each folder of the source tree is one target, so the
-# layering rule of the project is whatever the DEPS lines allow.
+# layering rule of the project is whatever the DEPS lines allow; the include
+# roots make the compiler hold to it as well as the linker.
 function(zvo_add_library target)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB _src CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
@@ -8,11 +31,11 @@ function(zvo_add_library target)
   if(_src)
     add_library(${target} STATIC ${_src} ${_hdr})
     target_link_libraries(${target} PUBLIC ${ARG_DEPS})
-    target_include_directories(${target} PUBLIC "${PROJECT_SOURCE_DIR}")
+    zvo_include_root(${target} PUBLIC ${target} "${CMAKE_CURRENT_SOURCE_DIR}")
   else()
     add_library(${target} INTERFACE)
     target_link_libraries(${target} INTERFACE ${ARG_DEPS})
-    target_include_directories(${target} INTERFACE "${PROJECT_SOURCE_DIR}")
+    zvo_include_root(${target} INTERFACE ${target} "${CMAKE_CURRENT_SOURCE_DIR}")
   endif()
 endfunction()
 
@@ -28,6 +51,14 @@ function(zvo_add_test name)
     target_link_libraries(${name} PRIVATE zvo_test_main)
   endif()
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} zvo_test_support GTest::gtest GTest::gmock)
+  # The fixtures of the test's own folder ("tests/app/MainFormFixture.h").
+  file(RELATIVE_PATH _folder "${PROJECT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}")
+  string(REPLACE "/" "-" _folder "${_folder}")
+  if(NOT TARGET zvo_fixtures_${_folder})
+    add_library(zvo_fixtures_${_folder} INTERFACE)
+    zvo_include_root(zvo_fixtures_${_folder} INTERFACE ${_folder} "${CMAKE_CURRENT_SOURCE_DIR}")
+  endif()
+  target_link_libraries(${name} PRIVATE zvo_fixtures_${_folder})
   add_test(NAME ${name} COMMAND ${name})
   set(_env "LC_ALL=C.UTF-8" "LANG=C.UTF-8" "TZ=UTC" "QT_QPA_PLATFORM=offscreen"
            "ZVO_PROGRAM_DIR=${ZVO_PROGRAM_DIR}" "ZVO_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
