@@ -1,7 +1,7 @@
-# zvo_include_root(<target> <PUBLIC|PRIVATE|INTERFACE> <root name> <folder>)
+# zvo_include_root(<target> <PUBLIC|PRIVATE|INTERFACE> <root name> <folder> [<header>...])
 # Gives the target an include root of its own: a folder of the build tree in
-# which the headers of <folder> appear, as symbolic links, under their path in
-# the source tree. "platform/gfx/Canvas.h" is then found only by targets that
+# which the headers of <folder> (or the headers given) appear, as symbolic
+# links, under their path in the source tree. "platform/gfx/Canvas.h" is then found only by targets that
 # link platform_gfx, so an include across the layering rule fails to compile
 # instead of working until the link line is looked at. Headers are linked one
 # by one because a folder may hold the folders of other targets (app/about).
@@ -12,8 +12,12 @@ function(zvo_include_root target scope name folder)
   file(REMOVE_RECURSE "${_root}")
   file(RELATIVE_PATH _rel "${PROJECT_SOURCE_DIR}" "${folder}")
   file(MAKE_DIRECTORY "${_root}/${_rel}")
-  file(GLOB _headers CONFIGURE_DEPENDS "${folder}/*.h")
+  set(_headers ${ARGN})
+  if(NOT _headers)
+    file(GLOB _headers CONFIGURE_DEPENDS "${folder}/*.h")
+  endif()
   foreach(_h IN LISTS _headers)
+    cmake_path(ABSOLUTE_PATH _h BASE_DIRECTORY "${folder}")
     get_filename_component(_file "${_h}" NAME)
     file(CREATE_LINK "${_h}" "${_root}/${_rel}/${_file}" SYMBOLIC)
   endforeach()
@@ -51,14 +55,11 @@ function(zvo_add_test name)
     target_link_libraries(${name} PRIVATE zvo_test_main)
   endif()
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} zvo_test_support GTest::gtest GTest::gmock)
-  # The fixtures of the test's own folder ("tests/app/MainFormFixture.h").
+  # The fixtures of the test's own folder ("tests/app/MainFormFixture.h"), in
+  # one root that every test of the folder shares.
   file(RELATIVE_PATH _folder "${PROJECT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}")
   string(REPLACE "/" "-" _folder "${_folder}")
-  if(NOT TARGET zvo_fixtures_${_folder})
-    add_library(zvo_fixtures_${_folder} INTERFACE)
-    zvo_include_root(zvo_fixtures_${_folder} INTERFACE ${_folder} "${CMAKE_CURRENT_SOURCE_DIR}")
-  endif()
-  target_link_libraries(${name} PRIVATE zvo_fixtures_${_folder})
+  zvo_include_root(${name} PRIVATE ${_folder} "${CMAKE_CURRENT_SOURCE_DIR}")
   add_test(NAME ${name} COMMAND ${name})
   set(_env "LC_ALL=C.UTF-8" "LANG=C.UTF-8" "TZ=UTC" "QT_QPA_PLATFORM=offscreen"
            "ZVO_PROGRAM_DIR=${ZVO_PROGRAM_DIR}" "ZVO_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
