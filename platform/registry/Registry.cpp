@@ -179,57 +179,6 @@ std::optional<Value> decodeValue(const std::string &stored)
     }
 }
 
-std::optional<std::string> environmentValue(const std::string &name)
-{
-    if (const EnvironmentSource source = ScopedEnvironmentSource::valueOr({}))
-        return source(name);
-    if (!qEnvironmentVariableIsSet(name.c_str()))
-        return std::nullopt;
-    return qgetenv(name.c_str()).toStdString();
-}
-
-std::string environmentProxyServer()
-{
-    for (const char *name : {"http_proxy", "HTTP_PROXY"}) {
-        const std::optional<std::string> value = environmentValue(name);
-        if (!value)
-            continue;
-        const std::string server = proxyServerFromEnvironmentValue(*value);
-        if (!server.empty())
-            return server;
-    }
-    return {};
-}
-
-// The environment's answer for a value of the current user's Internet
-// Settings key.
-std::optional<Value> environmentInternetSetting(const std::string &name)
-{
-    const bool enable = ini::sameName(name, "ProxyEnable");
-    if (!enable && !ini::sameName(name, "ProxyServer"))
-        return std::nullopt;
-    const std::string server = environmentProxyServer();
-    if (server.empty())
-        return std::nullopt;
-    if (enable)
-        return Value{ValueType::Integer, 1, {}};
-    return Value{ValueType::Text, 0, server};
-}
-
-bool isInternetSettings(RootKey root, const std::string &path)
-{
-    return root == RootKey::CurrentUser && ini::sameName(path, kInternetSettingsKey);
-}
-
-// The Internet Settings key and its parents always exist, as on Windows.
-bool isSystemKey(RootKey root, const std::string &path)
-{
-    if (root != RootKey::CurrentUser)
-        return false;
-    const std::string system = kInternetSettingsKey;
-    return ini::sameName(path, system) || (startsWithName(system, path + '\\'));
-}
-
 } // namespace
 
 std::string storeFilePath()
@@ -238,25 +187,6 @@ std::string storeFilePath()
         return *pinned;
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     return QFile::encodeName(folder + QStringLiteral("/zarvello/registry.ini")).toStdString();
-}
-
-std::string proxyServerFromEnvironmentValue(const std::string &value)
-{
-    std::string_view s = value;
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
-        s.remove_suffix(1);
-    const size_t scheme = s.find("://");
-    if (scheme != std::string_view::npos)
-        s.remove_prefix(scheme + 3);
-    const size_t slash = s.find('/');
-    if (slash != std::string_view::npos)
-        s = s.substr(0, slash);
-    const size_t at = s.rfind('@');
-    if (at != std::string_view::npos)
-        s.remove_prefix(at + 1);
-    return std::string(s);
 }
 
 Registry::Registry(RootKey root)
@@ -273,7 +203,7 @@ std::string Registry::resolve(const std::string &path) const
 bool Registry::keyExists(const std::string &path) const
 {
     const std::string p = resolve(path);
-    if (p.empty() || isSystemKey(m_root, p))
+    if (p.empty())
         return true;
     const std::string section = sectionFor(m_root, p);
     const ini::IniDocument doc = loadStore();
@@ -339,10 +269,6 @@ std::vector<std::string> Registry::subKeyNames() const
         const std::string rest = section.substr(prefix.size());
         add(unescape(rest.substr(0, rest.find('\\'))));
     }
-    const std::vector<std::string> system = components(kInternetSettingsKey);
-    const std::vector<std::string> here = components(m_path);
-    if (m_root == RootKey::CurrentUser && here.size() < system.size() && (here.empty() || isSystemKey(m_root, m_path)))
-        add(system[here.size()]);
     return names;
 }
 
@@ -351,8 +277,6 @@ std::optional<Value> Registry::readValue(const std::string &name) const
     const std::optional<std::string> stored = loadStore().value(sectionFor(m_root, m_path), valueKey(name));
     if (stored)
         return decodeValue(*stored);
-    if (isInternetSettings(m_root, m_path))
-        return environmentInternetSetting(name);
     return std::nullopt;
 }
 
@@ -361,15 +285,6 @@ std::vector<std::string> Registry::valueNames() const
     std::vector<std::string> names;
     for (const std::string &key : loadStore().keyNames(sectionFor(m_root, m_path)))
         names.push_back(valueName(key));
-    if (isInternetSettings(m_root, m_path)) {
-        for (const char *virtualName : {"ProxyEnable", "ProxyServer"}) {
-            bool known = false;
-            for (const std::string &n : names)
-                known = known || ini::sameName(n, virtualName);
-            if (!known && environmentInternetSetting(virtualName))
-                names.emplace_back(virtualName);
-        }
-    }
     return names;
 }
 

@@ -6,6 +6,7 @@
 // there.
 
 #include "foundation/MyOptions.h"
+#include "foundation/MyWebUtilitiesProxy.h"
 #include "platform/registry/Registry.h"
 #include "platform/shell/Beep.h"
 #include "platform/shell/Desktop.h"
@@ -45,7 +46,7 @@ protected:
     void setInternetSettings(const std::function<void(registry::Registry &)> &fill)
     {
         registry::Registry reg;
-        ASSERT_TRUE(reg.openKey(std::string("\\") + registry::kInternetSettingsKey, true));
+        ASSERT_TRUE(reg.openKey(std::string("\\") + foundation::InternetSettingsKey, true));
         fill(reg);
     }
 
@@ -56,8 +57,9 @@ protected:
     shell::ScopedWorkArea m_workArea{rtl::Rect(0, 0, 1280, 984)};
     shell::ScopedScreenSize m_screenSize{rtl::TSize{1280, 1024}};
     registry::ScopedStoreFilePath m_store{m_dir.filePath("config/zarvello/registry.ini").toStdString()};
-    registry::ScopedEnvironmentSource m_environment{[this](const std::string &name) -> std::optional<std::string> {
-        return m_env.count(name) ? std::optional(m_env[name]) : std::nullopt;
-    }};
+    foundation::ScopedProxyEnvironmentSource m_environment{
+        [this](const std::string &name) -> std::optional<std::string> {
+            return m_env.count(name) ? std::optional(m_env[name]) : std::nullopt;
+        }};
     shell::ScopedBeepSink m_beepSink{[this](shell::BeepKind) { ++m_beeps; }};
 };

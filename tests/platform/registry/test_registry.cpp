@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 using registry::Registry;
 using registry::Value;
 using registry::ValueType;
@@ -18,11 +16,7 @@ class RegistryTest : public ::testing::Test
 {
 protected:
     QTemporaryDir m_dir;
-    std::map<std::string, std::string> m_env;
     registry::ScopedStoreFilePath m_store{m_dir.filePath("sub/registry.ini").toStdString()};
-    registry::ScopedEnvironmentSource m_environment{[this](const std::string &name) -> std::optional<std::string> {
-        return m_env.count(name) ? std::optional(m_env[name]) : std::nullopt;
-    }};
 };
 
 TEST_F(RegistryTest, TypedValuesSurviveInAFreshObject)
@@ -69,29 +63,6 @@ TEST_F(RegistryTest, KeysFormATree)
     // Roots are separate trees.
     Registry classes(registry::RootKey::ClassesRoot);
     EXPECT_FALSE(classes.openKey("\\A\\D", false));
-}
-
-TEST_F(RegistryTest, InternetSettingsComeFromTheEnvironment)
-{
-    Registry r;
-    // The key exists as on Windows, but holds no proxy without a variable.
-    ASSERT_TRUE(r.openKey(std::string("\\") + registry::kInternetSettingsKey, false));
-    EXPECT_FALSE(r.readValue("ProxyEnable"));
-    EXPECT_FALSE(r.readValue("ProxyServer"));
-
-    m_env["HTTP_PROXY"] = "http://user:pw@proxy.local:3128/";
-    EXPECT_EQ(r.readValue("proxyenable"), (Value{ValueType::Integer, 1, {}}));
-    EXPECT_EQ(r.readValue("ProxyServer"), (Value{ValueType::Text, 0, "proxy.local:3128"}));
-    m_env["http_proxy"] = "127.0.0.1:8080";
-    EXPECT_EQ(r.readValue("ProxyServer")->data, "127.0.0.1:8080");
-    m_env["http_proxy"] = " socks5://u:p@w@127.0.0.1:1080/path ";
-    EXPECT_EQ(r.readValue("ProxyServer")->data, "127.0.0.1:1080");
-    EXPECT_EQ(r.valueNames(), (std::vector<std::string>{"ProxyEnable", "ProxyServer"}));
-
-    // What the store holds wins over the environment.
-    EXPECT_TRUE(r.writeInteger("ProxyEnable", 0));
-    EXPECT_EQ(r.readValue("ProxyEnable")->integer, 0);
-    EXPECT_EQ(r.readValue("ProxyServer")->data, "127.0.0.1:1080");
 }
 
 } // namespace
