@@ -36,8 +36,12 @@ struct StatusRecorder : QObject
     std::vector<std::string> texts;
     bool eventFilter(QObject *object, QEvent *event) override
     {
+        // Other events reach the filter while QWidget takes the label down,
+        // when it is a label no more.
+        if (event->type() != QEvent::Paint)
+            return false;
         const std::string text = rtl::FromQString(static_cast<QLabel *>(object)->text());
-        if (event->type() == QEvent::Paint && (texts.empty() || texts.back() != text))
+        if (texts.empty() || texts.back() != text)
             texts.push_back(text);
         return false;
     }
