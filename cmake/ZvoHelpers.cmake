@@ -43,12 +43,23 @@ function(zvo_add_library target)
   endif()
 endfunction()
 
-# zvo_add_test(<name> SOURCES ... LIBS ... LABELS ... [GUI])
+# zvo_add_test(<name> SOURCES ... LIBS ... LABELS ... [GUI] [WEBENGINE] [TIMEOUT <s>])
 # One test program per call. GUI tests get a QApplication on the offscreen
-# platform; every test runs with a pinned locale and time zone.
+# platform, WEBENGINE tests the web engine's environment as well; every test
+# runs with a pinned locale and time zone.
 function(zvo_add_test name)
   cmake_parse_arguments(ARG "GUI;WEBENGINE" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  if(NOT ARG_LABELS)
+    set(ARG_LABELS unit)
+  endif()
+  # The tests that start the web engine carry the label "webengine"; the
+  # others make up the target browserless_tests.
+  if(ARG_WEBENGINE)
+    list(APPEND ARG_LABELS webengine)
+  else()
+    set_property(GLOBAL APPEND PROPERTY ZVO_BROWSERLESS_TESTS ${name})
+  endif()
   if(ARG_GUI OR ARG_WEBENGINE)
     target_link_libraries(${name} PRIVATE zvo_test_main_gui)
   else()
@@ -71,8 +82,18 @@ function(zvo_add_test name)
     list(APPEND _env "QTWEBENGINE_DISABLE_SANDBOX=1"
       "QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu --disable-background-networking --disable-component-update --no-first-run")
   endif()
-  if(NOT ARG_LABELS)
-    set(ARG_LABELS unit)
+  if(ZVO_SANITIZE)
+    set(_supp "${PROJECT_SOURCE_DIR}/cmake/sanitizers")
+    set(_asan "detect_leaks=1:strict_string_checks=1:check_initialization_order=1:detect_stack_use_after_return=1")
+    if(ARG_WEBENGINE)
+      # Chromium deletes objects through a base of another size, which the
+      # check cannot be told to pass over for one library only.
+      string(APPEND _asan ":new_delete_type_mismatch=0")
+    endif()
+    list(APPEND _env "ASAN_OPTIONS=${_asan}"
+      "LSAN_OPTIONS=suppressions=${_supp}/lsan.supp:print_suppressions=0"
+      "UBSAN_OPTIONS=print_stacktrace=1"
+      "TSAN_OPTIONS=suppressions=${_supp}/tsan.supp:second_deadlock_stack=1:print_suppressions=0")
   endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
