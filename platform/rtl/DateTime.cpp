@@ -1,6 +1,8 @@
 #include "platform/rtl/DateTime.h"
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/FloatToStr.h"
+#include "platform/rtl/QtText.h"
 
 #include <cmath>
 #include <cstdint>
@@ -10,6 +12,9 @@ namespace rtl {
 namespace {
 
 constexpr int64_t MsecsPerDay = 86400000;
+// 0001-01-01 and 9999-12-31 as day numbers.
+constexpr int64_t FirstDay = -693593;
+constexpr int64_t LastDay = 2958465;
 
 QDate epoch()
 {
@@ -28,6 +33,24 @@ void split(TDateTime value, int64_t &days, int64_t &msecs)
         msecs -= MsecsPerDay;
         ++days;
     }
+}
+
+// As split, for moments in the years 1 to 9999 only: NaN, the infinities and
+// far-off values have no calendar date, and converting them to whole days
+// would be undefined.
+bool trySplit(TDateTime value, int64_t &days, int64_t &msecs)
+{
+    if (!std::isfinite(value) || value < double(FirstDay - 1) || value > double(LastDay + 1))
+        return false;
+    split(value, days, msecs);
+    return days >= FirstDay && days <= LastDay;
+}
+
+void checkedSplit(TDateTime value, int64_t &days, int64_t &msecs)
+{
+    if (!trySplit(value, days, msecs))
+        throw EConvertError("'" + FromQString(FloatToStr(value, FormatSettingsEnUS())) +
+                            "' is not a valid date and time");
 }
 
 TDateTime join(int64_t days, int64_t msecs)
@@ -85,7 +108,7 @@ TDateParts DecodeDate(TDateTime value)
 {
     int64_t days = 0;
     int64_t msecs = 0;
-    split(value, days, msecs);
+    checkedSplit(value, days, msecs);
     const QDate date = epoch().addDays(days);
     return TDateParts{date.year(), date.month(), date.day()};
 }
@@ -94,27 +117,21 @@ TTimeParts DecodeTime(TDateTime value)
 {
     int64_t days = 0;
     int64_t msecs = 0;
-    split(value, days, msecs);
+    checkedSplit(value, days, msecs);
     const int ms = int(msecs);
     return TTimeParts{ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms % 1000};
 }
 
 bool TryDecodeDateTime(TDateTime value, TDateParts &date, TTimeParts &time, int &dayOfWeek)
 {
-    // 0001-01-01 and 9999-12-31 as day numbers.
-    constexpr int64_t firstDay = -693593;
-    constexpr int64_t lastDay = 2958465;
-    if (!std::isfinite(value) || value < double(firstDay - 1) || value > double(lastDay + 1))
-        return false;
     int64_t days = 0;
     int64_t msecs = 0;
-    split(value, days, msecs);
-    if (days < firstDay || days > lastDay)
+    if (!trySplit(value, days, msecs))
         return false;
     epoch().addDays(days).getDate(&date.year, &date.month, &date.day);
     const int ms = int(msecs);
     time = TTimeParts{ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms % 1000};
-    dayOfWeek = int((days - firstDay + 1) % 7) + 1;
+    dayOfWeek = int((days - FirstDay + 1) % 7) + 1;
     return true;
 }
 
@@ -128,7 +145,7 @@ QDateTime ToQDateTime(TDateTime value)
 {
     int64_t days = 0;
     int64_t msecs = 0;
-    split(value, days, msecs);
+    checkedSplit(value, days, msecs);
     return QDateTime(epoch().addDays(days), QTime::fromMSecsSinceStartOfDay(int(msecs)));
 }
 

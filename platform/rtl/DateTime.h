@@ -39,7 +39,9 @@ bool TryEncodeDate(int year, int month, int day, TDateTime &result);
 bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime &result);
 
 // Split to the nearest millisecond, so that 0.99999999999 is the next day's
-// midnight rather than 23:59:59.999.
+// midnight rather than 23:59:59.999. A moment outside the years 1 to 9999
+// (NaN and the infinities included) raises EConvertError, as FormatDateTime
+// does; so does ToQDateTime.
 TDateParts DecodeDate(TDateTime value);
 TTimeParts DecodeTime(TDateTime value);
 

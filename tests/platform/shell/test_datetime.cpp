@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace rtl;
 
 TEST(DateTime, DayCountsAndInvalidDates)
@@ -30,4 +32,19 @@ TEST(DateTime, BeforeTheEpochAndAcrossMidnight)
     const TDateTime t = EncodeDate(2021, 3, 4) + EncodeTime(13, 5, 9, 999);
     EXPECT_EQ(ToQDateTime(t), QDateTime(QDate(2021, 3, 4), QTime(13, 5, 9, 999)));
     EXPECT_DOUBLE_EQ(FromQDateTime(ToQDateTime(t)), t);
+}
+
+TEST(DateTime, MomentsOutsideTheYearsOneToNineThousandAreConvertErrors)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double bad : {std::numeric_limits<double>::quiet_NaN(), inf, -inf, 1e300, -1e300, 2958466.0, -693594.5}) {
+        EXPECT_THROW(DecodeDate(bad), EConvertError) << bad;
+        EXPECT_THROW(DecodeTime(bad), EConvertError) << bad;
+        EXPECT_THROW(ToQDateTime(bad), EConvertError) << bad;
+    }
+    EXPECT_EQ(DecodeDate(-693593.0), (TDateParts{1, 1, 1}));
+    EXPECT_EQ(DecodeDate(2958465.5), (TDateParts{9999, 12, 31}));
+    EXPECT_EQ(DecodeTime(2958465.5), (TTimeParts{12, 0, 0, 0}));
+    // The last moment of 9999 rounds up into a year that does not exist.
+    EXPECT_THROW(DecodeDate(2958465.9999999999), EConvertError);
 }
