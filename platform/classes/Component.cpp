@@ -70,6 +70,10 @@ TComponent::~TComponent()
         m_readerRefs = 0;
     }
     Destroying();
+    // From here on no partner can link itself to this component again: a
+    // partner that does so from its Notification would be told once more
+    // (for ever, if it always does), and a link made later would outlive it.
+    m_freeing = true;
     // Each partner is taken off the list before it is told, so a partner
     // freed by another's Notification is never reached.
     while (!m_freeNotifies.empty()) {
@@ -258,7 +262,7 @@ void TComponent::SetDesignPosition(int16_t left, int16_t top)
 
 void TComponent::FreeNotification(TComponent *component)
 {
-    if (!component || component == this)
+    if (!component || component == this || m_freeing || component->m_freeing)
         return;
     auto &theirs = component->m_freeNotifies;
     if (!linked(m_freeNotifies, this, theirs, component)) {

@@ -88,7 +88,8 @@ public:
     void DefineProperties(TFiler &filer) override;
 
     // Free notification works both ways: each of the two is told by
-    // Notification(other, opRemove) when the other is destroyed.
+    // Notification(other, opRemove) when the other is destroyed. A component
+    // whose destructor has begun takes no new partners.
     void FreeNotification(TComponent *component);
     void RemoveFreeNotification(TComponent *component);
     virtual void Notification(TComponent *component, TOperation operation);
@@ -128,6 +129,7 @@ private:
     int m_readerRefs = 0; // entries of readers' lists that point at this component
     std::vector<TComponent *> m_freeNotifies;
     TComponentState m_state = 0;
+    bool m_freeing = false; // the destructor of TComponent has begun
     int32_t m_designInfo = 0;
     QHash<QString, std::any> m_methods;
 };

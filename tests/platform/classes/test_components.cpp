@@ -138,6 +138,34 @@ TEST(Component, APartnerFreedByAnotherPartnersNotificationIsNotToldAgain)
     EXPECT_EQ(root.ComponentCount(), 1);
 }
 
+TEST(Component, LinksMadeWhileAComponentIsFreedAreNotKept)
+{
+    QStringList log;
+    TComponent root(nullptr);
+    auto *dying = new TWatcher(&root, QStringLiteral("Dying"), log);
+    auto *partner = new TWatcher(&root, QStringLiteral("Partner"), log);
+    auto *bystander = new TWatcher(&root, QStringLiteral("Bystander"), log);
+    dying->FreeNotification(partner);
+    int told = 0;
+    // Bounded, so that a destructor that keeps telling ends the test.
+    partner->OnRemove = [&](TComponent *gone) {
+        if (++told > 3)
+            return;
+        gone->FreeNotification(partner);
+        partner->FreeNotification(gone);
+        gone->FreeNotification(bystander);
+    };
+    log.clear();
+    delete dying;
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(log, QStringList({"free Dying", "Partner remove Dying"}));
+    // Neither keeps a link to the freed one (ASan would see the use).
+    log.clear();
+    delete partner;
+    delete bystander;
+    EXPECT_EQ(log, QStringList({"free Partner", "free Bystander"}));
+}
+
 TEST(ClassRegistry, FindsClassesWithoutRegardToCaseAndRefusesAnImpostor)
 {
     sample::RegisterSampleClasses();
