@@ -42,7 +42,10 @@ class TComponent : public TPersistent
 public:
     explicit TComponent(TComponent *owner);
     // Tells the free-notification partners, frees the owned components last
-    // first, then leaves the owner.
+    // first, then leaves the owner. By then the derived parts are gone and
+    // only TComponent's own overrides answer: a class whose owned components
+    // or partners call into it while they go marks itself and frees them in
+    // its own destructor first (Destroying(), then DestroyComponents()).
     ~TComponent() override;
 
     const QString &Name() const { return m_name; }

@@ -166,6 +166,31 @@ TEST(Component, LinksMadeWhileAComponentIsFreedAreNotKept)
     EXPECT_EQ(log, QStringList({"free Partner", "free Bystander"}));
 }
 
+TEST(Component, AGoingComponentIsMarkedBeforeAnyoneHearsOfIt)
+{
+    // A partner that is told must be able to see that the component is going
+    // (and its owned ones too), so that it calls nothing of it; the going
+    // component's own overrides are not called once its destructor has run.
+    QStringList log;
+    TComponent root(nullptr);
+    auto *owner = new TWatcher(&root, QStringLiteral("Owner"), log);
+    auto *child = new TWatcher(owner, QStringLiteral("Child"), log);
+    auto *outside = new TWatcher(&root, QStringLiteral("Outside"), log);
+    owner->FreeNotification(child);
+    owner->FreeNotification(outside);
+    child->FreeNotification(outside);
+    QStringList seen;
+    outside->OnRemove = [&](TComponent *gone) {
+        seen << gone->Name() + (gone->HasState(csDestroying) ? QStringLiteral(" going") : QStringLiteral(" alive"));
+    };
+    child->OnRemove = outside->OnRemove;
+    log.clear();
+    delete owner;
+    EXPECT_EQ(seen, QStringList({"Owner going", "Owner going", "Child going"}));
+    EXPECT_EQ(log, QStringList({"free Owner", "Outside remove Owner", "Child remove Owner", "free Child",
+                                "Outside remove Child"}));
+}
+
 TEST(ClassRegistry, FindsClassesWithoutRegardToCaseAndRefusesAnImpostor)
 {
     sample::RegisterSampleClasses();
