@@ -29,6 +29,14 @@ bool isIntegerType(TValueType t)
     return t == TValueType::vaInt8 || t == TValueType::vaInt16 || t == TValueType::vaInt32;
 }
 
+// A component or handler named True, False or Null is written with that
+// word's own value type, in the binary form and by the text converter alike;
+// "nil", however spelt, is none, as the text form cannot tell them apart.
+bool isNameValue(TValueType t)
+{
+    return t == TValueType::vaIdent || t == TValueType::vaTrue || t == TValueType::vaFalse || t == TValueType::vaNull;
+}
+
 } // namespace
 
 TReader::TReader(TStream &stream, int bufferSize)
@@ -503,14 +511,13 @@ void TReader::readReference(TPersistent *instance, const TPropInfo &prop)
 {
     if (!prop.SetObj)
         throw EReadError("Property " + messageText(prop.Name) + " is read-only");
-    if (NextValue() == TValueType::vaNil) {
-        ReadValue();
+    if (NextValue() != TValueType::vaNil && !isNameValue(NextValue()))
+        ValueError();
+    QString name = ReadIdent();
+    if (SameName(name, u"nil")) {
         prop.SetObj(*instance, nullptr);
         return;
     }
-    if (NextValue() != TValueType::vaIdent)
-        ValueError();
-    QString name = ReadIdent();
     const QString original = name;
     if (OnReferenceName)
         OnReferenceName(*this, name);
@@ -522,14 +529,13 @@ void TReader::readMethod(TPersistent *instance, const TPropInfo &prop)
 {
     if (!prop.SetMethod)
         throw EReadError("Property " + messageText(prop.Name) + " is read-only");
-    if (NextValue() == TValueType::vaNil) {
-        ReadValue();
+    if (NextValue() != TValueType::vaNil && !isNameValue(NextValue()))
+        ValueError();
+    const QString name = ReadIdent();
+    if (SameName(name, u"nil")) {
         prop.SetMethod(*instance, TMethod{});
         return;
     }
-    if (NextValue() != TValueType::vaIdent)
-        ValueError();
-    const QString name = ReadIdent();
     const std::any *address = m_root ? m_root->MethodAddress(name) : nullptr;
     if (!address) {
         bool error = true;

@@ -209,6 +209,15 @@ void TWriter::writeIdentBytes(std::string_view ident)
     WriteStr(ident);
 }
 
+void TWriter::checkNameValue(const TPropInfo &prop, std::string_view name)
+{
+    // Both forms read "nil" as no value at all, so the link would be lost
+    // without a word; True, False and Null read back as the names they are.
+    if (SameName(name, "nil"))
+        throw EWriteError("The value of " + messageText(prop.Name) + " cannot be stored: the name " +
+                          std::string(name) + " reads back as none");
+}
+
 void TWriter::WriteProperty(TPersistent *instance, const TPropInfo &prop)
 {
     if (isOrdinal(prop)) {
@@ -234,10 +243,13 @@ void TWriter::WriteProperty(TPersistent *instance, const TPropInfo &prop)
         WriteString(prop.GetStr(*instance));
         return;
     case TTypeKind::tkClass: writeClassProperty(instance, prop); return;
-    case TTypeKind::tkMethod:
+    case TTypeKind::tkMethod: {
+        const std::string name = ToWin1252Lossy(prop.GetMethod(*instance).Name);
+        checkNameValue(prop, name);
         writePropName(prop.NameBytes);
-        WriteIdent(prop.GetMethod(*instance).Name);
+        writeIdentBytes(name);
         return;
+    }
     case TTypeKind::tkVariant:
         writePropName(prop.NameBytes);
         WriteVariant(prop.GetVar(*instance));
@@ -311,8 +323,10 @@ void TWriter::writeClassProperty(TPersistent *instance, const TPropInfo &prop)
 {
     TPersistent *object = prop.GetObj(*instance);
     if (object->InheritsFrom(TComponent::StaticClass())) {
+        const std::string name = ToWin1252Lossy(referenceName(static_cast<TComponent *>(object)));
+        checkNameValue(prop, name);
         writePropName(prop.NameBytes);
-        writeIdentBytes(ToWin1252Lossy(referenceName(static_cast<TComponent *>(object))));
+        writeIdentBytes(name);
         return;
     }
     if (object->InheritsFrom(TCollection::StaticClass())) {

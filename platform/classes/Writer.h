@@ -112,6 +112,7 @@ private:
     }
     void writePropName(std::string_view name);
     void writeIdentBytes(std::string_view ident);
+    static void checkNameValue(const TPropInfo &prop, std::string_view name);
     void writeOrdinal(TPersistent *instance, const TPropInfo &prop);
     void writeClassProperty(TPersistent *instance, const TPropInfo &prop);
     QString referenceName(TComponent *component) const;

@@ -162,6 +162,48 @@ TEST_F(Fixture, DottedReferencesReachRegisteredRoots)
     EXPECT_EQ(FindGlobalComponent(u"Temporary"), nullptr);
 }
 
+TEST_F(Fixture, ReferencesAndHandlersNamedLikeWordsOfTheTextFormRoundTrip)
+{
+    // True, False and Null have value types of their own in the binary form;
+    // the others are words the text reader knows.
+    for (const char16_t *word : {u"True", u"false", u"NULL", u"end", u"object", u"inherited", u"inline", u"item"}) {
+        const QString name = QString::fromUtf16(word);
+        TSampleRoot root;
+        root.SetName(QStringLiteral("Form"));
+        root.DefineMethod<void(TObject *)>(name, [](TObject *) {});
+        auto *target = new TSampleBand(&root);
+        target->SetName(name);
+        auto *pointer = new TSampleLabel(&root);
+        pointer->SetName(QStringLiteral("Pointer"));
+        pointer->SetLink(target);
+        pointer->OnClick.Set(name, [](TObject *) {});
+        const QByteArray written = writeRoot(&root);
+        for (const QByteArray &stored : {written, toBinary(toText(written))}) {
+            TSampleRoot copy;
+            copy.DefineMethod<void(TObject *)>(name, [](TObject *) {});
+            ASSERT_NO_THROW(readInto(&copy, stored)) << name.toStdString();
+            const auto *label = find<TSampleLabel>(copy, u"Pointer");
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->Link(), copy.FindComponent(name)) << name.toStdString();
+            EXPECT_NE(label->Link(), nullptr) << name.toStdString();
+            EXPECT_TRUE(SameName(label->OnClick.Name(), name)) << label->OnClick.Name().toStdString();
+        }
+    }
+
+    // "nil" is no reference in either form, so a component of that name
+    // cannot be referred to; the write says so instead of losing the link.
+    TSampleRoot root;
+    auto *target = new TSampleBand(&root);
+    target->SetName(QStringLiteral("Nil"));
+    auto *pointer = new TSampleLabel(&root);
+    pointer->SetName(QStringLiteral("Pointer"));
+    pointer->SetLink(target);
+    EXPECT_THROW(writeRoot(&root), EWriteError);
+    pointer->SetLink(nullptr);
+    pointer->OnClick.Set(QStringLiteral("nil"), [](TObject *) {});
+    EXPECT_THROW(writeRoot(&root), EWriteError);
+}
+
 TEST_F(Fixture, APartOfAFormWrittenUnderItsRootReadsIntoAnotherForm)
 {
     // As a template stores a report: the form is the writer's root and the
