@@ -14,7 +14,11 @@ const TMetaClass &TCollectionItem::StaticClass()
 
 TCollectionItem::TCollectionItem(TCollection *collection)
 {
-    SetCollection(collection);
+    // Joined without a word: the collection's Update would meet an item whose
+    // derived part is not built yet. Add and the class's factory announce
+    // the item once it is whole.
+    if (collection)
+        collection->insertItem(this, false);
 }
 
 TCollectionItem::~TCollectionItem()
@@ -29,7 +33,7 @@ void TCollectionItem::SetCollection(TCollection *collection)
     if (m_collection)
         m_collection->removeItem(this);
     if (collection)
-        collection->insertItem(this);
+        collection->insertItem(this, true);
 }
 
 int TCollectionItem::Index() const
@@ -196,12 +200,13 @@ void TCollection::Changed()
         Update(nullptr);
 }
 
-void TCollection::insertItem(TCollectionItem *item)
+void TCollection::insertItem(TCollectionItem *item, bool announce)
 {
     m_items.push_back(item);
     item->m_collection = this;
     item->m_id = m_nextID++;
-    Changed();
+    if (announce)
+        Changed();
 }
 
 void TCollection::removeItem(TCollectionItem *item)

@@ -16,7 +16,8 @@ class TCollectionItem : public TPersistent
 {
     ZVO_CLASS(TCollectionItem)
 public:
-    // Joins the collection at its end when one is given.
+    // Joins the collection at its end when one is given, unannounced (the
+    // derived item is not built yet); TCollection::Add announces its items.
     explicit TCollectionItem(TCollection *collection);
     // Leaves the collection (which announces the change).
     ~TCollectionItem() override;
@@ -81,7 +82,7 @@ protected:
 
 private:
     friend class TCollectionItem;
-    void insertItem(TCollectionItem *item);
+    void insertItem(TCollectionItem *item, bool announce);
     void removeItem(TCollectionItem *item);
     void moveItem(int from, int to);
 

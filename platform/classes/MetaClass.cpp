@@ -2,6 +2,7 @@
 
 #include "platform/classes/ClassErrors.h"
 #include "platform/classes/ClassRegistry.h"
+#include "platform/classes/Collection.h"
 #include "platform/classes/Persistent.h"
 
 #include <unordered_map>
@@ -77,7 +78,12 @@ TCollectionItem *TMetaClass::NewItem(TCollection *collection) const
 {
     if (!m_newItem)
         throw EClassNotFound("Cannot create an instance of " + messageText(m_name) + " as a collection item");
-    return m_newItem(collection);
+    // Joined once it is whole, so that the collection's announcement meets
+    // a finished item.
+    TCollectionItem *item = m_newItem(nullptr);
+    if (collection)
+        item->SetCollection(collection);
+    return item;
 }
 
 TPersistent *TMetaClass::NewInstance() const

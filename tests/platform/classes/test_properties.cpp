@@ -148,6 +148,41 @@ TEST(Collection, OneUpdatePerOutermostBracketAndIdsStayWithTheirItems)
     EXPECT_THROW(items.Items(3), EListError);
 }
 
+namespace {
+
+// Notes the class of every item at each announcement.
+class TRecordingItems : public TCollection
+{
+public:
+    TRecordingItems()
+        : TCollection(TSampleItem::StaticClass())
+    {}
+    QStringList seen;
+
+protected:
+    void Update(TCollectionItem *) override
+    {
+        QStringList classes;
+        for (int i = 0; i < Count(); ++i)
+            classes << Items(i)->ClassName();
+        seen << classes.join(u',');
+    }
+};
+
+} // namespace
+
+TEST(Collection, NoAnnouncementShowsAnItemThatIsStillBeingBuilt)
+{
+    TRecordingItems items;
+    auto *made = new TSampleItem(&items);
+    EXPECT_EQ(made->Collection(), &items);
+    EXPECT_EQ(made->Index(), 0);
+    EXPECT_EQ(made->ID(), 0);
+    items.Add();
+    items.ItemClass().NewItem(&items);
+    EXPECT_EQ(items.seen, QStringList({"TSampleItem,TSampleItem", "TSampleItem,TSampleItem,TSampleItem"}));
+}
+
 TEST(StringList, TextSplitsEveryLineEndAndSortedListsKeepOrder)
 {
     TStringList list;
