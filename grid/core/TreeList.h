@@ -1,0 +1,368 @@
+#pragma once
+
+// The engine of the tree list: the nodes, the focused node and column, the
+// multiple selection, the option words, the update and selection brackets,
+// incremental search, the node and column steps the keyboard calls, and the
+// text export. No widget: window services come through a TreeListHost, and
+// columns and bands through the column-and-band model, which the control
+// with columns answers.
+//
+// Every node reference the tree list holds is repaired when its node is
+// deleted: the focus and the top row move to a neighbour, the anchor and the
+// references registered as TreeListNodeRef become none, and the node leaves
+// the selection. Deletions asked for by handlers while the tree list is in
+// the middle of an operation wait until that operation has finished.
+
+#include "grid/core/Container.h"
+#include "grid/core/TreeListHooks.h"
+#include "grid/core/TreeListNode.h"
+#include "grid/core/TreeListSelection.h"
+#include "grid/core/VisibleRowCache.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace grid {
+
+class TreeListHost;
+
+// The interaction state: one mode at a time.
+enum TdxTreeListState : uint8_t {
+    tsNone = 0,
+    tsColumnSizing = 1,
+    tsEditing = 2,
+    tsColumnDragging = 3,
+    tsColumnDown = 4,
+    tsNodeDragging = 5,
+    tsNodeDown = 6,
+    tsHeaderButtonDown = 7,
+    tsBandSizing = 8,
+    tsBandDragging = 9,
+    tsBandDown = 10,
+    tsBandButtonDown = 11,
+    tsBandPanelSizing = 12,
+    tsHeaderPanelSizing = 13,
+    tsRowSizing = 14,
+    tsColumnDownAlt = 15,
+    tsBottomButtonDown = 16,
+};
+
+// What GetRelativeNode looks for.
+enum TdxRelativeNode : int { rnFirst = 0, rnPrevVisible = 1, rnNext = 2, rnLast = 3 };
+
+// Where an incremental search step starts.
+enum TdxSearchDirection : int { sdFocused = 0, sdBackward = 1, sdForward = 2 };
+
+class TCustomdxTreeList;
+
+// A node reference that the tree list keeps valid: when its node is deleted
+// the reference becomes none and, when given, the handler is told which node
+// went. It registers itself for its lifetime and must not outlive the tree
+// list.
+class TreeListNodeRef
+{
+public:
+    using Handler = std::function<void(TdxTreeListNode *deleted)>;
+
+    explicit TreeListNodeRef(TCustomdxTreeList &tree, TdxTreeListNode *node = nullptr, Handler onDeleted = {});
+    ~TreeListNodeRef();
+    TreeListNodeRef(const TreeListNodeRef &) = delete;
+    TreeListNodeRef &operator=(const TreeListNodeRef &) = delete;
+
+    TdxTreeListNode *get() const { return m_node; }
+    TreeListNodeRef &operator=(TdxTreeListNode *node)
+    {
+        m_node = node;
+        return *this;
+    }
+    operator TdxTreeListNode *() const { return m_node; }
+    TdxTreeListNode *operator->() const { return m_node; }
+
+private:
+    friend class TCustomdxTreeList;
+    TCustomdxTreeList *m_tree;
+    TdxTreeListNode *m_node;
+    Handler m_onDeleted;
+};
+
+class TCustomdxTreeList
+    : public TCustomdxContainer
+    , public TreeListColumnModel
+    , public TreeListEvents
+{
+    ZVO_CLASS(TCustomdxTreeList)
+public:
+    explicit TCustomdxTreeList(classes::TComponent *owner);
+    ~TCustomdxTreeList() override;
+
+    TreeListHost *Host() const { return m_host; }
+    void SetHost(TreeListHost *host) { m_host = host; }
+
+    // ---- Nodes ----
+    // A new last top-level node; none when a handler deleted it at once.
+    TdxTreeListNode *Add();
+    int Count() const { return m_topLevel.count(); }
+    // None outside 0 .. Count - 1.
+    TdxTreeListNode *Items(int index) const { return m_topLevel.at(index); }
+    // All nodes, at every depth.
+    int NodeCount() const { return m_nodeCount; }
+    // Frees every node; each still reaches the deletion notice.
+    void ClearNodes();
+    bool IsClearing() const { return m_clearing; }
+    // The last top-level node and, while expanded, its last children.
+    TdxTreeListNode *LastVisibleNode() const;
+    virtual TdxTreeListNode *GetRelativeNode(TdxTreeListNode *node, int kind, bool all);
+
+    // ---- Brackets; their end-of-bracket work runs at the outermost close ----
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const { return m_updateCount; }
+    bool IsUpdating() const { return m_updateCount > 0; }
+    virtual void BeginSelection();
+    // Tells the selection changed when the selected count differs from the
+    // one at the outermost BeginSelection.
+    virtual void EndSelection();
+
+    // ---- Focus and the top row ----
+    TdxTreeListNode *FocusedNode() const { return m_focused; }
+    // Moves the focus there, keeping the focused column, and shows the node.
+    void SetFocusedNode(TdxTreeListNode *node);
+    // The focused column as a position in reading order (below); 0 with row
+    // focus or when the stored position is out of range.
+    int FocusedColumn();
+    void SetFocusedColumn(int position);
+    // The column at the focused position, -1 when none.
+    int FocusedColumnIndex();
+    // The focused node's display position; 0 without a focused node.
+    int FocusedRowIndex();
+    TdxTreeListNode *TopNode() const { return m_top; }
+    // -1 without a top node.
+    int TopRowIndex();
+    virtual void MoveFocus(int kind, bool all);
+    virtual bool IsFocusedFirst();
+    virtual bool IsFocusedLast();
+    // Expands the collapsed ancestors and scrolls the node's row into view.
+    void MakeVisible(TdxTreeListNode *node);
+
+    // ---- Selection ----
+    virtual int SelectedCount();
+    virtual bool IsNodeSelected(const TdxTreeListNode *node);
+    virtual void SetNodeSelected(TdxTreeListNode *node, bool selected);
+    virtual void ClearSelection();
+    // Selects the rows from one node to the other in display order, in
+    // either direction; only the second node when either is not shown.
+    virtual void SelectRange(TdxTreeListNode *from, TdxTreeListNode *to);
+    // The selected nodes, parents before their descendants and siblings in
+    // order, collapsed branches included.
+    std::vector<TdxTreeListNode *> SelectedNodes();
+    TdxTreeListNode *SelectionAnchor() const { return m_anchor; }
+    void SetSelectionAnchor(TdxTreeListNode *node);
+    // -1, 0 or 1 as the anchor's display position is greater than, equal to
+    // or less than the node's.
+    int CompareWithAnchor(TdxTreeListNode *node);
+
+    // ---- Display positions ----
+    // -1 for none and for a node that is not shown.
+    int AbsoluteIndex(const TdxTreeListNode *node);
+    TdxTreeListNode *NodeAtAbsoluteIndex(int index);
+    int VisibleRowCount();
+    const VisibleRowCache &VisibleRows() const { return m_rows; }
+
+    // ---- Option words; each bit is read through the two queries ----
+    uint32_t OptionsA() const { return m_optionsA; }
+    uint32_t OptionsB() const { return m_optionsB; }
+    void SetOptionsA(uint32_t value);
+    void SetOptionsB(uint32_t value);
+    virtual bool optionA(int bit) const;
+    virtual bool optionB(int bit) const;
+    bool IsMultiSelect() const { return optionA(aoMultiSelect); }
+    bool IsRowFocus() const { return optionA(aoRowFocus); }
+    // Band widths come from their columns: bands are not sized, the last
+    // column of a band line is.
+    virtual bool IsWidthFit() const;
+    bool FitExemption() const { return m_fitExemption; }
+    void SetFitExemption(bool value) { m_fitExemption = value; }
+    bool SearchAllNodes() const { return m_searchAllNodes; }
+    void SetSearchAllNodes(bool value) { m_searchAllNodes = value; }
+    // 0 three-dimensional, 1 flat, 2 flat with button-shadow frames.
+    uint8_t Look() const { return m_look; }
+    void SetLook(uint8_t value);
+
+    // ---- Incremental search ----
+    // Column -1: the focused column. True when the text still stands after
+    // the first step.
+    bool StartSearch(int column, const QString &text);
+    void EndSearch();
+    bool Searching() const { return m_searching; }
+    int SearchColumn() const { return m_searchColumn; }
+    const QString &SearchText() const { return m_searchText; }
+    void SetSearchText(const QString &text) { m_searchText = text; }
+    // Focuses the next node whose text in the search column begins with the
+    // text. Without a match the text is emptied (clearOnFailure), loses its
+    // last character (direction 0) or stays.
+    virtual void SearchStep(QString &text, int direction, bool clearOnFailure);
+    // Without regard to case; wraps once round the tree and fails at the
+    // node it started from.
+    virtual bool FindByPrefix(int column, const QString &text, int direction, TdxTreeListNode *&found);
+
+    // ---- Steps of the keyboard ----
+    // Moves the focus by that many rows (negative: up), clamped to the rows;
+    // with multiple selection Shift extends the selection from the anchor.
+    void StepRows(int rows, TShiftState shift);
+    void StepPage(bool down);
+    // To the neighbouring visible column position; at either end, with
+    // wrapRows, to the first cell of the next row or the last cell of the
+    // previous one. False when nothing moved.
+    bool StepColumn(bool forward, bool wrapRows, bool tabStopsOnly);
+    // Between the band lines of a row, keeping the place in the line where
+    // it can; false at the first or last line, where the caller moves a row.
+    bool StepBandLine(bool down);
+
+    // ---- Columns in reading order: band lines from the top, within a line
+    // the visible bands from left to right, within a band its columns of the
+    // line from left to right ----
+    int VisibleColumnCount();
+    // -1 for a position outside the order.
+    int ColumnAtPosition(int position);
+    // 0 for a column that is not placed.
+    int PositionOfColumn(int column);
+
+    // ---- Text export: a header entry, then one entry per row ----
+    virtual void SaveAllToStrings(QStringList &list);
+    virtual void SaveSelectedToStrings(QStringList &list);
+    // The selected rows, or the focused one, as text on the clipboard.
+    void CopySelectedToClipboard();
+
+    // ---- Editing and the window ----
+    uint8_t State() const { return m_state; }
+    InplaceEditor *Editor() const { return m_editor; }
+    // The editor validates (it may refuse: false, still editing), hides and
+    // the focus returns to the tree list.
+    bool EndEditing();
+    // As EndEditing without resetting hot tracking, also while being
+    // destroyed; gives the focus back only when the editor had it.
+    bool EndEditingQuietly();
+    bool HasFocus() const;
+    virtual bool IsEditingActive();
+    bool IsDestroying() const { return HasState(classes::csDestroying); }
+    // A timer started through the host elapsed.
+    virtual void TimerFired(int id);
+
+    // ---- Answers to the editors ----
+    bool IsPaintOption() override;
+    bool EditClickToDblClick() override;
+    bool EditOptionQuery() override;
+    uint8_t GetEditKind() override;
+
+protected:
+    // The node factory; the node must have this tree list as owner.
+    virtual std::unique_ptr<TdxTreeListNode> CreateNode() = 0;
+    // The early part of destruction: clears the nodes while the descendant
+    // is still whole, so its hooks answer the deletion notices. A
+    // descendant's destructor calls it first; later calls do nothing.
+    void BeginDestroy();
+    void SetState(uint8_t state) { m_state = state; }
+    void SetEditor(InplaceEditor *editor) { m_editor = editor; }
+
+    // ---- Hooks: what a descendant refines ----
+    virtual void NodeAdded(TdxTreeListNode *node);
+    // The node has left the tree; previous is its former previous sibling or
+    // parent. While the nodes are cleared the neighbours are none and the
+    // flags False.
+    virtual void NodeDeleted(TdxTreeListNode *node, TdxTreeListNode *previous, bool wasVisible, bool wasLast,
+                             TdxTreeListNode *nextVisible);
+    virtual bool NodeHasChildren(TdxTreeListNode *node);
+    virtual void DoExpanding(TdxTreeListNode *node, bool &allow);
+    virtual void DoCollapsing(TdxTreeListNode *node, bool &allow);
+    virtual void DoExpanded(TdxTreeListNode *node);
+    virtual void DoCollapsed(TdxTreeListNode *node);
+    // A node holding the focus below it collapses; false stops the collapse.
+    virtual bool CollapseWithFocusInside(TdxTreeListNode *node);
+    virtual void NodeChanged(TdxTreeListNode *node, bool fullRefresh);
+    virtual void InvalidateNode(TdxTreeListNode *node);
+    virtual void SetTopNode(TdxTreeListNode *node);
+    // The set-focus hook; column is a position in reading order.
+    virtual void ChangeFocus(TdxTreeListNode *node, int column, bool makeVisible);
+    virtual void MakeColumnVisible(int column);
+    virtual void SelectionChanged();
+    virtual void DropVisibleRows();
+    // Without a changed node the cache is rebuilt; after an expansion or
+    // collapse of one node it is updated in place.
+    virtual void UpdateVisibleRows(TdxTreeListNode *changed);
+    virtual void BeginUpdateHook();
+    virtual void EndUpdateHook();
+    virtual void ResetHotTracking();
+    // The node exports only its text of column 0.
+    virtual bool IsSingleTextNode(TdxTreeListNode *node);
+    // Rows that fit completely in the rows area; at least 1.
+    virtual int RowsPerPage();
+
+private:
+    friend class TdxTreeListNode;
+    friend class TreeListNodeRef;
+    class DeletionDeferral;
+    class SelectionBracket;
+    class UpdateBracket;
+
+    TdxTreeListNode *insertNode(TdxTreeListNode *parent);
+    void deleteNode(TdxTreeListNode *node);
+    void freeSubtree(TdxTreeListNode *root);
+    void finishDeletion(TdxTreeListNode *node, TdxTreeListNode *nextVisible);
+    void repairReferences(TdxTreeListNode *node, TdxTreeListNode *previous, bool wasLast, TdxTreeListNode *nextVisible);
+    void flushPendingDeletions();
+    void setNodeExpanded(TdxTreeListNode *node, bool value);
+    void expandNode(TdxTreeListNode *node, bool recurse);
+    void setFocusedColumnPosition(int position);
+    void ensureVisibleRows();
+    bool owns(const TdxTreeListNode *node) const { return node && node->m_owner == this; }
+    bool closeEditor(bool validate, bool refocus);
+    // Calls f(column, band, line, place) in reading order until it answers
+    // false.
+    void forEachPlacedColumn(const std::function<bool(int, int, int, int)> &f);
+    std::vector<int> exportColumns();
+    QString headerEntry(const std::vector<int> &columns);
+    QString nodeEntry(TdxTreeListNode *node, const std::vector<int> &columns);
+
+    TreeListHost *m_host = nullptr;
+    NodeList m_topLevel;
+    int m_nodeCount = 0;
+    TdxTreeListNode *m_focused = nullptr;
+    TdxTreeListNode *m_top = nullptr;
+    TdxTreeListNode *m_anchor = nullptr;
+    TreeListSelection m_selection;
+    VisibleRowCache m_rows;
+    std::vector<TreeListNodeRef *> m_refs;
+
+    uint32_t m_optionsA = DefaultOptionsA;
+    uint32_t m_optionsB = DefaultOptionsB;
+    bool m_fitExemption = false;
+    bool m_searchAllNodes = true;
+    uint8_t m_look = 0;
+
+    int32_t m_updateCount = 0;
+    int32_t m_selectionLock = 0;
+    int m_selectionCountAtBegin = 0;
+    bool m_clearing = false;
+    bool m_destroyStarted = false;
+
+    int m_deferDepth = 0;
+    bool m_flushing = false;
+    bool m_clearPending = false;
+    std::vector<TdxTreeListNode *> m_pendingDeletes;
+
+    uint8_t m_state = tsNone;
+    InplaceEditor *m_editor = nullptr;
+    int m_focusedColumn = 0;
+
+    int m_searchColumn = -1;
+    QString m_searchText;
+    bool m_searching = false;
+    int m_searchReentry = 0;
+};
+
+} // namespace grid

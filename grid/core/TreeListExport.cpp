@@ -1,0 +1,91 @@
+// The rows of the tree list as TAB-separated text: one header entry with the
+// captions of the visible columns and a CR LF inside it, then one entry per
+// row. Cell texts go out as they are, TABs and line breaks included.
+
+#include "grid/core/TreeList.h"
+#include "grid/core/TreeListHost.h"
+
+namespace grid {
+
+namespace {
+const QString Tab = QStringLiteral("\t");
+const QString LineEnd = QStringLiteral("\r\n");
+} // namespace
+
+std::vector<int> TCustomdxTreeList::exportColumns()
+{
+    const int count = VisibleColumnCount();
+    std::vector<int> columns;
+    columns.reserve(size_t(count));
+    int at = 0;
+    forEachPlacedColumn([&](int column, int, int, int) {
+        if (at++ >= count)
+            return false;
+        columns.push_back(column);
+        return true;
+    });
+    // A model that places fewer columns than it calls visible leaves the
+    // rest empty.
+    columns.resize(size_t(count), -1);
+    return columns;
+}
+
+QString TCustomdxTreeList::headerEntry(const std::vector<int> &columns)
+{
+    QString header;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (i > 0)
+            header += Tab;
+        if (columns[i] >= 0)
+            header += ColumnHeaderCaption(columns[i]);
+    }
+    return header + LineEnd;
+}
+
+QString TCustomdxTreeList::nodeEntry(TdxTreeListNode *node, const std::vector<int> &columns)
+{
+    if (IsSingleTextNode(node))
+        return CellText(node, 0);
+    QString entry;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (i > 0)
+            entry += Tab;
+        if (columns[i] >= 0)
+            entry += CellText(node, columns[i]);
+    }
+    return entry;
+}
+
+void TCustomdxTreeList::SaveAllToStrings(QStringList &list)
+{
+    const std::vector<int> columns = exportColumns();
+    list.append(headerEntry(columns));
+    for (TdxTreeListNode *n = m_topLevel.first(); n; n = n->GetNextVisible())
+        list.append(nodeEntry(n, columns));
+}
+
+void TCustomdxTreeList::SaveSelectedToStrings(QStringList &list)
+{
+    const std::vector<int> columns = exportColumns();
+    list.append(headerEntry(columns));
+    if (IsMultiSelect()) {
+        for (TdxTreeListNode *n : SelectedNodes())
+            list.append(nodeEntry(n, columns));
+    } else if (m_focused) {
+        list.append(nodeEntry(m_focused, columns));
+    }
+}
+
+void TCustomdxTreeList::CopySelectedToClipboard()
+{
+    QStringList list;
+    SaveSelectedToStrings(list);
+    // The list's text as a whole: every entry ends with a line break.
+    QString text;
+    for (const QString &entry : list)
+        text += entry + LineEnd;
+    if (m_host)
+        m_host->setClipboardText(text);
+}
+
+} // namespace grid

@@ -1,0 +1,44 @@
+#pragma once
+
+// What the tree list asks of the window that shows it. The engine makes
+// every decision without a widget; the widget implements this interface and
+// forwards its events to the engine. A tree list without a host (no window
+// yet, or being destroyed) simply skips these calls.
+
+#include "grid/core/ControlTypes.h"
+
+#include "platform/rtl/Types.h"
+
+#include <QString>
+
+namespace gfx {
+class TextMeasurer;
+}
+
+namespace grid {
+
+class TreeListHost
+{
+public:
+    virtual ~TreeListHost() = default;
+
+    virtual void invalidate(const rtl::TRect &rect) = 0;
+    virtual void invalidateAll() = 0;
+    // Paints what is invalid now rather than when the event loop comes to it.
+    virtual void updateNow() = 0;
+    // The keyboard focus is on the control or on a window inside it (an
+    // in-place editor).
+    virtual bool hasKeyboardFocus() const = 0;
+    virtual void setKeyboardFocus() = 0;
+    // Timers by identifier; starting a running one restarts it. The host
+    // calls TCustomdxTreeList::TimerFired when one elapses.
+    virtual void startTimer(int id, int intervalMs) = 0;
+    virtual void stopTimer(int id) = 0;
+    virtual void setCursor(TCursor cursor) = 0;
+    virtual void setClipboardText(const QString &text) = 0;
+    virtual void beep() = 0;
+    // Measures in the fonts the control paints with.
+    virtual const gfx::TextMeasurer &textMeasurer() const = 0;
+};
+
+} // namespace grid

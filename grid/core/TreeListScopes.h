@@ -1,0 +1,81 @@
+#pragma once
+
+// The scopes the tree list's operations open around their work; shared by
+// the files that implement the tree list.
+
+#include "grid/core/TreeList.h"
+
+#include <exception>
+
+namespace grid {
+
+// Deletions asked for while one of these is open wait in the pending list;
+// the outermost one carries them out when it closes. Handlers of the tree
+// list's notifications may then delete any node, the one being handled
+// included, without pulling a node from under the operation that called
+// them.
+class TCustomdxTreeList::DeletionDeferral
+{
+public:
+    explicit DeletionDeferral(TCustomdxTreeList &tree)
+        : m_tree(tree)
+        , m_exceptions(std::uncaught_exceptions())
+    {
+        ++m_tree.m_deferDepth;
+    }
+    ~DeletionDeferral() noexcept(false)
+    {
+        // While an exception passes the deletions wait for the next
+        // operation: they would run handlers during the unwinding.
+        if (--m_tree.m_deferDepth == 0 && std::uncaught_exceptions() == m_exceptions)
+            m_tree.flushPendingDeletions();
+    }
+    DeletionDeferral(const DeletionDeferral &) = delete;
+    DeletionDeferral &operator=(const DeletionDeferral &) = delete;
+
+private:
+    TCustomdxTreeList &m_tree;
+    int m_exceptions;
+};
+
+class TCustomdxTreeList::SelectionBracket
+{
+public:
+    explicit SelectionBracket(TCustomdxTreeList &tree)
+        : m_tree(tree)
+    {
+        m_tree.BeginSelection();
+    }
+    ~SelectionBracket() noexcept(false) { m_tree.EndSelection(); }
+    SelectionBracket(const SelectionBracket &) = delete;
+    SelectionBracket &operator=(const SelectionBracket &) = delete;
+
+private:
+    TCustomdxTreeList &m_tree;
+};
+
+// Opens the update bracket unless one is open already.
+class TCustomdxTreeList::UpdateBracket
+{
+public:
+    explicit UpdateBracket(TCustomdxTreeList &tree, bool open = true)
+        : m_tree(tree)
+        , m_opened(open && !tree.IsUpdating())
+    {
+        if (m_opened)
+            m_tree.BeginUpdate();
+    }
+    ~UpdateBracket() noexcept(false)
+    {
+        if (m_opened)
+            m_tree.EndUpdate();
+    }
+    UpdateBracket(const UpdateBracket &) = delete;
+    UpdateBracket &operator=(const UpdateBracket &) = delete;
+
+private:
+    TCustomdxTreeList &m_tree;
+    bool m_opened;
+};
+
+} // namespace grid
