@@ -1,0 +1,311 @@
+// The tree list's engine driven by bytes: building, expanding, collapsing and
+// deleting nodes (also from inside its own notifications), focusing,
+// selecting, stepping, searching and exporting. After every step the row
+// cache must equal a walk and every node the tree list refers to must be
+// alive, or none.
+
+#include "grid/core/TreeList.h"
+
+#include <QStringList>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <set>
+#include <vector>
+
+namespace {
+
+constexpr int MaxNodes = 300;
+
+class FuzzNode : public grid::TdxTreeListNode
+{
+public:
+    using grid::TdxTreeListNode::TdxTreeListNode;
+    QString text;
+};
+
+class Bytes
+{
+public:
+    Bytes(const uint8_t *data, size_t size)
+        : m_data(data)
+        , m_size(size)
+    {}
+    bool empty() const { return m_at >= m_size; }
+    uint8_t next() { return m_at < m_size ? m_data[m_at++] : 0; }
+
+private:
+    const uint8_t *m_data;
+    size_t m_size;
+    size_t m_at = 0;
+};
+
+// What the tree list's notifications do while the bytes run.
+enum class HandlerMode : uint8_t { None, DeleteOther, DeleteSelf, DeleteParent, ClearAll, AddChild, Count };
+
+class FuzzTree : public grid::TCustomdxTreeList
+{
+public:
+    FuzzTree()
+        : grid::TCustomdxTreeList(nullptr)
+    {}
+    ~FuzzTree() override { BeginDestroy(); }
+
+    // Two bands: band 0 holds columns 0 and 1 on one line and column 2 on a
+    // second; band 1 holds column 3.
+    int VisibleBandCount() override { return 2; }
+    int BandLineCount(int band) override { return band == 0 ? 2 : band == 1 ? 1 : 0; }
+    int ColumnsInBandLine(int band, int line) override
+    {
+        if (band == 0)
+            return line == 0 ? 2 : line == 1 ? 1 : 0;
+        return band == 1 && line == 0 ? 1 : 0;
+    }
+    int ColumnAt(int band, int line, int position) override
+    {
+        if (band == 0 && line == 0 && (position == 0 || position == 1))
+            return position;
+        if (band == 0 && line == 1 && position == 0)
+            return 2;
+        return band == 1 && line == 0 && position == 0 ? 3 : -1;
+    }
+    int ColumnCount() override { return 4; }
+    QString ColumnHeaderCaption(int column) override { return QString::number(column); }
+    QString CellText(const grid::TdxTreeListNode *node, int column) override
+    {
+        const QString &text = static_cast<const FuzzNode *>(node)->text;
+        return column == 0 ? text : text.mid(column);
+    }
+
+    std::vector<grid::TdxTreeListNode *> nodes() const
+    {
+        std::vector<grid::TdxTreeListNode *> all;
+        for (grid::TdxTreeListNode *n = Items(0); n; n = n->GetNext())
+            all.push_back(n);
+        return all;
+    }
+    grid::TdxTreeListNode *pick(uint8_t b) const
+    {
+        const std::vector<grid::TdxTreeListNode *> all = nodes();
+        return all.empty() ? nullptr : all[b % all.size()];
+    }
+
+    HandlerMode mode = HandlerMode::None;
+    uint8_t modeArg = 0;
+    int handlerDepth = 0;
+
+    void installHandlers()
+    {
+        OnExpanding = [this](classes::TObject *, grid::TdxTreeListNode *node, bool &allow) {
+            react(node);
+            if (modeArg == 0xFF)
+                allow = false;
+        };
+        OnCollapsing = [this](classes::TObject *, grid::TdxTreeListNode *node, bool &) { react(node); };
+        OnDeletion = [this](classes::TObject *, grid::TdxTreeListNode *node) {
+            // Adding from a deletion notice during a clear would never end.
+            if (mode != HandlerMode::AddChild)
+                react(node);
+        };
+    }
+
+protected:
+    std::unique_ptr<grid::TdxTreeListNode> CreateNode() override { return std::make_unique<FuzzNode>(this); }
+    int RowsPerPage() override { return 1 + rowsPerPage % 7; }
+
+public:
+    uint8_t rowsPerPage = 3;
+
+private:
+    void react(grid::TdxTreeListNode *node)
+    {
+        if (handlerDepth > 4)
+            return;
+        ++handlerDepth;
+        switch (mode) {
+        case HandlerMode::DeleteOther:
+            if (grid::TdxTreeListNode *other = pick(modeArg))
+                other->Delete();
+            break;
+        case HandlerMode::DeleteSelf: node->Delete(); break;
+        case HandlerMode::DeleteParent:
+            if (node->Parent())
+                node->Parent()->Delete();
+            break;
+        case HandlerMode::ClearAll: ClearNodes(); break;
+        case HandlerMode::AddChild:
+            if (NodeCount() < MaxNodes)
+                if (auto *child = static_cast<FuzzNode *>(node->AddChild()))
+                    child->text = QStringLiteral("lazy");
+            break;
+        default: break;
+        }
+        --handlerDepth;
+    }
+};
+
+QString textFrom(Bytes &in)
+{
+    // Letters of a small alphabet so that prefixes meet, with an accented
+    // pair to exercise case folding.
+    static const QString alphabet = QStringLiteral("abAB\u00e9\u00c9 \t");
+    const int length = in.next() % 6;
+    QString text;
+    for (int i = 0; i < length; ++i)
+        text += alphabet.at(in.next() % alphabet.size());
+    return text;
+}
+
+void check(FuzzTree &tree)
+{
+    const std::vector<grid::TdxTreeListNode *> all = tree.nodes();
+    const std::set<const grid::TdxTreeListNode *> alive(all.begin(), all.end());
+    if (int(all.size()) != tree.NodeCount())
+        std::abort();
+    auto live = [&](const grid::TdxTreeListNode *n) { return !n || alive.contains(n); };
+    if (!live(tree.FocusedNode()) || !live(tree.TopNode()) || !live(tree.SelectionAnchor()))
+        std::abort();
+    if (tree.TopNode() && !tree.TopNode()->IsVisible())
+        std::abort();
+    const std::vector<grid::TdxTreeListNode *> selected = tree.SelectedNodes();
+    if (int(selected.size()) != tree.SelectedCount())
+        std::abort();
+    for (const grid::TdxTreeListNode *n : selected)
+        if (!live(n))
+            std::abort();
+
+    std::vector<grid::TdxTreeListNode *> shown;
+    for (grid::TdxTreeListNode *n = tree.Items(0); n; n = n->GetNextVisible())
+        shown.push_back(n);
+    if (tree.VisibleRows().valid() && tree.VisibleRows().rows() != shown)
+        std::abort();
+    if (tree.VisibleRowCount() != int(shown.size()))
+        std::abort();
+    for (size_t i = 0; i < shown.size(); ++i)
+        if (tree.AbsoluteIndex(shown[i]) != int(i) || tree.NodeAtAbsoluteIndex(int(i)) != shown[i])
+            std::abort();
+    for (const grid::TdxTreeListNode *n : all)
+        if (!n->IsVisible() && tree.AbsoluteIndex(n) != -1)
+            std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    Bytes in(data, size);
+    auto tree = std::make_unique<FuzzTree>();
+    tree->installHandlers();
+    int brackets = 0;
+    while (!in.empty()) {
+        const uint8_t op = in.next();
+        const uint8_t arg = in.next();
+        FuzzTree &t = *tree;
+        switch (op % 20) {
+        case 0:
+            if (t.NodeCount() < MaxNodes)
+                if (auto *n = static_cast<FuzzNode *>(t.Add()))
+                    n->text = textFrom(in);
+            break;
+        case 1:
+            if (t.NodeCount() < MaxNodes)
+                if (grid::TdxTreeListNode *parent = t.pick(arg))
+                    if (auto *n = static_cast<FuzzNode *>(parent->AddChild()))
+                        n->text = textFrom(in);
+            break;
+        case 2:
+            if (auto *n = t.pick(arg))
+                n->SetExpanded(true);
+            break;
+        case 3:
+            if (auto *n = t.pick(arg))
+                n->SetExpanded(false);
+            break;
+        case 4:
+            if (auto *n = t.pick(arg))
+                n->Expand(in.next() & 1);
+            break;
+        case 5:
+            if (auto *n = t.pick(arg))
+                n->Delete();
+            break;
+        case 6:
+            if (auto *n = t.pick(arg))
+                n->SetFocused(true);
+            else
+                t.SetFocusedNode(nullptr);
+            break;
+        case 7:
+            if (auto *n = t.pick(arg))
+                n->SetSelected(!t.IsNodeSelected(n));
+            break;
+        case 8:
+            t.SetSelectionAnchor(t.pick(arg));
+            if (t.SelectionAnchor())
+                t.SelectRange(t.SelectionAnchor(), t.pick(in.next()));
+            break;
+        case 9: t.StepRows(int(int8_t(arg)) % 5, (in.next() & 1) ? grid::ssShift : 0); break;
+        case 10: t.StepPage(arg & 1); break;
+        case 11: {
+            const QString text = textFrom(in);
+            t.StartSearch(int(arg % 6) - 1, text);
+            QString more = t.SearchText() + textFrom(in);
+            t.SearchStep(more, in.next() % 3, in.next() & 1);
+            t.EndSearch();
+            break;
+        }
+        case 12: {
+            grid::TdxTreeListNode *found = nullptr;
+            t.FindByPrefix(int(arg % 5) - 1, textFrom(in), in.next() % 3, found);
+            break;
+        }
+        case 13: {
+            QStringList list;
+            if (arg & 1)
+                t.SaveSelectedToStrings(list);
+            else
+                t.SaveAllToStrings(list);
+            if (!(arg & 1) && list.size() != t.VisibleRowCount() + 1)
+                std::abort();
+            break;
+        }
+        case 14: t.ClearNodes(); break;
+        case 15:
+            if (arg & 1) {
+                t.BeginUpdate();
+                ++brackets;
+            } else if (brackets > 0) {
+                t.EndUpdate();
+                --brackets;
+            }
+            break;
+        case 16:
+            if (auto *n = t.pick(arg))
+                n->MakeVisible();
+            break;
+        case 17:
+            t.mode = HandlerMode(arg % uint8_t(HandlerMode::Count));
+            t.modeArg = in.next();
+            break;
+        case 18:
+            t.SetOptionsA(t.OptionsA() ^ (1u << (arg % 8)));
+            t.SetSearchAllNodes(arg & 0x80);
+            t.rowsPerPage = in.next();
+            break;
+        case 19:
+            if (arg & 0x80)
+                t.StepColumn(arg & 1, arg & 2, arg & 4);
+            else if (arg & 0x40)
+                t.StepBandLine(arg & 1);
+            else
+                t.MoveFocus(arg % 4, arg & 8);
+            break;
+        }
+        check(t);
+    }
+    while (brackets-- > 0)
+        tree->EndUpdate();
+    check(*tree);
+    return 0;
+}

@@ -1,0 +1,12 @@
+# The tree list's engine: nodes, deletion from inside its notifications, the
+# row cache, selection, steps, search and export.
+find_package(Qt6 REQUIRED COMPONENTS Core Gui)
+get_filename_component(_root "${CMAKE_CURRENT_SOURCE_DIR}/.." ABSOLUTE)
+file(GLOB _grid RELATIVE "${_root}" CONFIGURE_DEPENDS "${_root}/grid/core/TreeList*.cpp")
+file(GLOB _classes RELATIVE "${_root}" CONFIGURE_DEPENDS "${_root}/platform/classes/*.cpp")
+file(GLOB _rtl RELATIVE "${_root}" CONFIGURE_DEPENDS "${_root}/platform/rtl/*.cpp")
+zvo_fuzz(fuzz_grid_core ${_grid} ${_classes} ${_rtl}
+  grid/core/VisibleRowCache.cpp grid/core/Container.cpp grid/core/InplaceEditor.cpp grid/core/EditStyle.cpp
+  grid/core/EditViewData.cpp grid/core/MaskEditing.cpp
+  platform/gfx/GdiObjects.cpp)
+target_link_libraries(fuzz_grid_core PRIVATE Qt6::Core Qt6::Gui)
