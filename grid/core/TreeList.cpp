@@ -44,7 +44,11 @@ const classes::TMetaClass &TCustomdxTreeList::StaticClass()
 
 TCustomdxTreeList::TCustomdxTreeList(classes::TComponent *owner)
     : TCustomdxContainer(owner)
-{}
+{
+    m_previewFont.SetColor(rtl::clBlue);
+    for (classes::TFont *font : {&m_bandFont, &m_headerFont, &m_previewFont})
+        font->OnChange = [this](classes::TObject *) { fontChanged(); };
+}
 
 TCustomdxTreeList::~TCustomdxTreeList()
 {
@@ -712,122 +716,16 @@ void TCustomdxTreeList::UpdateVisibleRows(TdxTreeListNode *changed)
         m_rows.drop();
         return;
     }
-    if (!changed) {
+    if (!changed)
         m_rows.rebuild(m_topLevel);
+    else if (!m_rows.valid())
         return;
-    }
-    if (!m_rows.valid())
-        return;
-    if (changed->m_expanded)
+    else if (changed->m_expanded)
         m_rows.expanded(changed);
     else
         m_rows.collapsed(changed);
-}
-
-// ---- Options ----
-
-void TCustomdxTreeList::SetOptionsA(uint32_t value)
-{
-    if (value == m_optionsA)
-        return;
-    m_optionsA = value;
-    if (m_host && !IsUpdating())
-        m_host->invalidateAll();
-}
-
-void TCustomdxTreeList::SetOptionsB(uint32_t value)
-{
-    if (value == m_optionsB)
-        return;
-    m_optionsB = value;
-    if (m_host && !IsUpdating())
-        m_host->invalidateAll();
-}
-
-bool TCustomdxTreeList::optionA(int bit) const
-{
-    return bit >= 0 && bit < 32 && (m_optionsA >> bit & 1u);
-}
-
-bool TCustomdxTreeList::optionB(int bit) const
-{
-    return bit >= 0 && bit < 32 && (m_optionsB >> bit & 1u);
-}
-
-bool TCustomdxTreeList::IsWidthFit() const
-{
-    return optionB(boWidthFit) && !m_fitExemption;
-}
-
-void TCustomdxTreeList::SetLook(uint8_t value)
-{
-    if (value == m_look)
-        return;
-    m_look = value;
-    if (m_host && !IsUpdating())
-        m_host->invalidateAll();
-}
-
-// ---- Editing and the window ----
-
-bool TCustomdxTreeList::closeEditor(bool validate, bool refocus)
-{
-    if (m_editor && validate && !m_editor->ValidateEdit())
-        return false;
-    m_state = tsNone;
-    if (m_editor)
-        m_editor->HideEdit();
-    if (refocus && m_host)
-        m_host->setKeyboardFocus();
-    return true;
-}
-
-bool TCustomdxTreeList::EndEditing()
-{
-    ResetHotTracking();
-    if (IsDestroying() || m_state != tsEditing)
-        return true;
-    return closeEditor(true, true);
-}
-
-bool TCustomdxTreeList::EndEditingQuietly()
-{
-    if (m_state != tsEditing)
-        return true;
-    const bool editorHadFocus = m_editor && m_editor->IsFocused();
-    return closeEditor(true, editorHadFocus);
-}
-
-bool TCustomdxTreeList::HasFocus() const
-{
-    return m_host && m_host->hasKeyboardFocus();
-}
-
-bool TCustomdxTreeList::IsEditingActive()
-{
-    return HasFocus() || (m_state == tsEditing && m_editor && m_editor->IsActive());
-}
-
-void TCustomdxTreeList::TimerFired(int) {}
-
-bool TCustomdxTreeList::IsPaintOption()
-{
-    return optionA(aoEditorHostPaint);
-}
-
-bool TCustomdxTreeList::EditClickToDblClick()
-{
-    return optionA(aoClickToDblClick);
-}
-
-bool TCustomdxTreeList::EditOptionQuery()
-{
-    return optionB(boImmediateEdit);
-}
-
-uint8_t TCustomdxTreeList::GetEditKind()
-{
-    return m_look != 0 ? 1 : 2;
+    if (!m_clearing && IsMultiLineRows())
+        RowHeightsChanged();
 }
 
 // ---- Hooks ----

@@ -17,6 +17,7 @@
 #include "grid/core/TreeListHooks.h"
 #include "grid/core/TreeListNode.h"
 #include "grid/core/TreeListSelection.h"
+#include "grid/core/TreeListSettings.h"
 #include "grid/core/VisibleRowCache.h"
 
 #include <QString>
@@ -192,6 +193,30 @@ public:
     // 0 three-dimensional, 1 flat, 2 flat with button-shadow frames.
     uint8_t Look() const { return m_look; }
     void SetLook(uint8_t value);
+    // Rows of more than one line: option word B bit 15 with a row-line limit.
+    bool IsMultiLineRows() const;
+    // False while the button cell is not reserved and the root indent is
+    // off: everything measured in indents then moves one indent left.
+    bool IsRootIndent() const;
+
+    // ---- Geometry settings and fonts ----
+    const TreeListSettings &Settings() const { return m_settings; }
+    // Lays out and repaints when anything changed.
+    void SetSettings(const TreeListSettings &settings);
+    classes::TFont &BandFont() { return m_bandFont; }
+    classes::TFont &HeaderFont() { return m_headerFont; }
+    classes::TFont &PreviewFont() { return m_previewFont; }
+    void SetBandFont(const classes::TFont &font);
+    void SetHeaderFont(const classes::TFont &font);
+    // A change of the band, header or preview font means the control no
+    // longer takes its parent's font, unless it is loading or applying that
+    // font itself.
+    bool ParentFont() const { return m_parentFont; }
+    void SetParentFont(bool value) { m_parentFont = value; }
+    // The parent's font changed while the control takes it: band and header
+    // fonts follow it, the preview font takes its name, size and style in
+    // blue.
+    void ApplyParentFont(const classes::TFont &font);
 
     // ---- Incremental search ----
     // Column -1: the focused column. True when the text still stands after
@@ -301,7 +326,36 @@ protected:
     virtual bool IsSingleTextNode(TdxTreeListNode *node);
     // Rows that fit completely in the rows area; at least 1.
     virtual int RowsPerPage();
+    // Fonts or metrics changed: measures and heights are computed anew
+    // unless an update is in progress.
+    virtual void LayoutChanged();
+    // Multi-line rows measure their heights again.
+    virtual void RowHeightsChanged();
+    virtual void StructureChanged() {}
+    virtual void DropWidthCache() {}
+    virtual void BandColumnsChanged(int /*band*/) {}
+    virtual void ColumnChanged(int /*column*/) {}
+    virtual void RestoreLayout() {}
+    virtual void StoreLayout() {}
+    // Asked before the editor is shown on the node; the event may refuse.
+    virtual void DoCanEdit(TdxTreeListNode *node, bool &allow);
 
+public:
+    // ---- Questions the input handling asks before it acts ----
+    virtual bool MayScroll() { return true; }
+    virtual bool MayDoubleClick() { return true; }
+    virtual bool MaySelect() { return true; }
+    virtual bool IsNewItemRowActive() { return false; }
+    virtual bool IsNewItemRowShown() { return false; }
+    virtual bool IsBottomPanelShown() { return false; }
+    // Focuses the row at that display position, clamped to the rows, keeping
+    // the focused column and showing the row.
+    virtual void SetFocusedRowIndex(int index);
+    // The control's colour and font, which a column may have its own of.
+    virtual rtl::TColor ColumnColor(int /*column*/) { return Color(); }
+    virtual const classes::TFont &ColumnFont(int /*column*/) { return Font(); }
+
+protected:
 private:
     friend class TdxTreeListNode;
     friend class TreeListNodeRef;
@@ -316,6 +370,7 @@ private:
     void repairReferences(TdxTreeListNode *node, TdxTreeListNode *previous, bool wasLast, TdxTreeListNode *nextVisible);
     void flushPendingDeletions();
     void setNodeExpanded(TdxTreeListNode *node, bool value);
+    void fontChanged();
     void expandNode(TdxTreeListNode *node, bool recurse);
     void setFocusedColumnPosition(int position);
     void ensureVisibleRows();
@@ -343,6 +398,12 @@ private:
     bool m_fitExemption = false;
     bool m_searchAllNodes = true;
     uint8_t m_look = 0;
+    TreeListSettings m_settings;
+    classes::TFont m_bandFont;
+    classes::TFont m_headerFont;
+    classes::TFont m_previewFont;
+    bool m_parentFont = true;
+    bool m_applyingParentFont = false;
 
     int32_t m_updateCount = 0;
     int32_t m_selectionLock = 0;

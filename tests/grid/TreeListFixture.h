@@ -117,6 +117,7 @@ public:
             rows << name(n);
         return rows;
     }
+    void AskCanEdit(grid::TdxTreeListNode *node, bool &allow) { DoCanEdit(node, allow); }
     QStringList selectedNames()
     {
         QStringList names;
@@ -162,6 +163,8 @@ public:
     std::set<int> singleText; // top-level indexes that export one text
     int beginHooks = 0;
     int endHooks = 0;
+    int rowHeightChanges = 0;
+    int layoutChanges = 0;
 
 protected:
     std::unique_ptr<grid::TdxTreeListNode> CreateNode() override { return std::make_unique<TextNode>(this); }
@@ -188,6 +191,12 @@ protected:
         return !node->Parent() && singleText.contains(node->Index());
     }
     void BeginUpdateHook() override { ++beginHooks; }
+    void RowHeightsChanged() override { ++rowHeightChanges; }
+    void LayoutChanged() override
+    {
+        ++layoutChanges;
+        grid::TCustomdxTreeList::LayoutChanged();
+    }
     void EndUpdateHook() override
     {
         ++endHooks;

@@ -1,0 +1,199 @@
+// The option words and the queries read from them, the geometry settings
+// and fonts, and the tree list's answers to its in-place editor.
+
+#include "grid/core/InplaceEditor.h"
+#include "grid/core/TreeList.h"
+#include "grid/core/TreeListHost.h"
+
+#include <algorithm>
+
+namespace grid {
+
+// ---- Options ----
+
+void TCustomdxTreeList::SetOptionsA(uint32_t value)
+{
+    if (value == m_optionsA)
+        return;
+    m_optionsA = value;
+    if (m_host && !IsUpdating())
+        m_host->invalidateAll();
+}
+
+void TCustomdxTreeList::SetOptionsB(uint32_t value)
+{
+    if (value == m_optionsB)
+        return;
+    m_optionsB = value;
+    if (m_host && !IsUpdating())
+        m_host->invalidateAll();
+}
+
+bool TCustomdxTreeList::optionA(int bit) const
+{
+    return bit >= 0 && bit < 32 && (m_optionsA >> bit & 1u);
+}
+
+bool TCustomdxTreeList::optionB(int bit) const
+{
+    return bit >= 0 && bit < 32 && (m_optionsB >> bit & 1u);
+}
+
+bool TCustomdxTreeList::IsWidthFit() const
+{
+    return optionB(boWidthFit) && !m_fitExemption;
+}
+
+void TCustomdxTreeList::SetLook(uint8_t value)
+{
+    if (value == m_look)
+        return;
+    m_look = value;
+    if (m_host && !IsUpdating())
+        m_host->invalidateAll();
+}
+
+bool TCustomdxTreeList::IsMultiLineRows() const
+{
+    return optionB(boMultiLineRows) && m_settings.RowLineLimit != 0;
+}
+
+bool TCustomdxTreeList::IsRootIndent() const
+{
+    return m_settings.RootIndent || !m_settings.ReserveButtonCell;
+}
+
+// ---- Settings and fonts ----
+
+void TCustomdxTreeList::SetSettings(const TreeListSettings &settings)
+{
+    if (settings == m_settings)
+        return;
+    m_settings = settings;
+    LayoutChanged();
+}
+
+void TCustomdxTreeList::fontChanged()
+{
+    if (!m_applyingParentFont && !HasState(classes::csLoading))
+        m_parentFont = false;
+    LayoutChanged();
+}
+
+void TCustomdxTreeList::SetBandFont(const classes::TFont &font)
+{
+    m_bandFont.Assign(&font);
+    LayoutChanged();
+}
+
+void TCustomdxTreeList::SetHeaderFont(const classes::TFont &font)
+{
+    m_headerFont.Assign(&font);
+    LayoutChanged();
+}
+
+void TCustomdxTreeList::ApplyParentFont(const classes::TFont &font)
+{
+    m_applyingParentFont = true;
+    struct Reset
+    {
+        bool &flag;
+        ~Reset() { flag = false; }
+    } reset{m_applyingParentFont};
+    m_bandFont.Assign(&font);
+    m_headerFont.Assign(&font);
+    classes::TFont preview;
+    preview.Assign(&m_previewFont);
+    preview.SetName(font.Name());
+    preview.SetSize(font.Size());
+    preview.SetStyle(font.Style());
+    preview.SetColor(rtl::clBlue);
+    m_previewFont.Assign(&preview);
+    LayoutChanged();
+}
+
+void TCustomdxTreeList::LayoutChanged()
+{
+    if (!IsUpdating() && !IsDestroying() && m_host)
+        m_host->invalidateAll();
+}
+
+void TCustomdxTreeList::RowHeightsChanged() {}
+
+void TCustomdxTreeList::DoCanEdit(TdxTreeListNode *node, bool &allow)
+{
+    if (OnCanEdit)
+        OnCanEdit(this, node, allow);
+}
+
+void TCustomdxTreeList::SetFocusedRowIndex(int index)
+{
+    const int rows = VisibleRowCount();
+    if (rows == 0)
+        return;
+    ChangeFocus(NodeAtAbsoluteIndex(std::clamp(index, 0, rows - 1)), FocusedColumn(), true);
+}
+
+// ---- Editing and the window ----
+
+bool TCustomdxTreeList::closeEditor(bool validate, bool refocus)
+{
+    if (m_editor && validate && !m_editor->ValidateEdit())
+        return false;
+    m_state = tsNone;
+    if (m_editor)
+        m_editor->HideEdit();
+    if (refocus && m_host)
+        m_host->setKeyboardFocus();
+    return true;
+}
+
+bool TCustomdxTreeList::EndEditing()
+{
+    ResetHotTracking();
+    if (IsDestroying() || m_state != tsEditing)
+        return true;
+    return closeEditor(true, true);
+}
+
+bool TCustomdxTreeList::EndEditingQuietly()
+{
+    if (m_state != tsEditing)
+        return true;
+    const bool editorHadFocus = m_editor && m_editor->IsFocused();
+    return closeEditor(true, editorHadFocus);
+}
+
+bool TCustomdxTreeList::HasFocus() const
+{
+    return m_host && m_host->hasKeyboardFocus();
+}
+
+bool TCustomdxTreeList::IsEditingActive()
+{
+    return HasFocus() || (m_state == tsEditing && m_editor && m_editor->IsActive());
+}
+
+void TCustomdxTreeList::TimerFired(int) {}
+
+bool TCustomdxTreeList::IsPaintOption()
+{
+    return optionA(aoEditorHostPaint);
+}
+
+bool TCustomdxTreeList::EditClickToDblClick()
+{
+    return optionA(aoClickToDblClick);
+}
+
+bool TCustomdxTreeList::EditOptionQuery()
+{
+    return optionB(boEditorOption);
+}
+
+uint8_t TCustomdxTreeList::GetEditKind()
+{
+    return m_look != 0 ? 1 : 2;
+}
+
+} // namespace grid
