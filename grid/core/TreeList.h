@@ -351,6 +351,11 @@ public:
     // Focuses the row at that display position, clamped to the rows, keeping
     // the focused column and showing the row.
     virtual void SetFocusedRowIndex(int index);
+    // Images of a node's row: the image, the image while selected, the
+    // state image; -1 for none.
+    virtual int NodeImageIndex(const TdxTreeListNode * /*node*/) { return -1; }
+    virtual int NodeSelectedIndex(const TdxTreeListNode * /*node*/) { return -1; }
+    virtual int NodeStateIndex(const TdxTreeListNode * /*node*/) { return -1; }
     // The control's colour and font, which a column may have its own of.
     virtual rtl::TColor ColumnColor(int /*column*/) { return Color(); }
     virtual const classes::TFont &ColumnFont(int /*column*/) { return Font(); }

@@ -241,6 +241,26 @@ QString TdxTreeListNode::Strings(int column) const
     return m_owner->CellText(this, column);
 }
 
+QVariant TdxTreeListNode::Values(int column) const
+{
+    return m_owner->CellValue(this, column);
+}
+
+int TdxTreeListNode::ImageIndex() const
+{
+    return m_owner->NodeImageIndex(this);
+}
+
+int TdxTreeListNode::SelectedIndex() const
+{
+    return m_owner->NodeSelectedIndex(this);
+}
+
+int TdxTreeListNode::StateIndex() const
+{
+    return m_owner->NodeStateIndex(this);
+}
+
 void TdxTreeListNode::MakeVisible()
 {
     m_owner->MakeVisible(this);

@@ -10,6 +10,7 @@
 #include "platform/rtl/Exceptions.h"
 
 #include <QString>
+#include <QVariant>
 
 #include <cstdint>
 #include <memory>
@@ -107,6 +108,11 @@ public:
     bool Selected() const;
     void SetSelected(bool value);
     QString Strings(int column) const;
+    QVariant Values(int column) const;
+    // Image list indexes asked of the tree list; -1 for none.
+    int ImageIndex() const;
+    int SelectedIndex() const;
+    int StateIndex() const;
     void MakeVisible();
     int AbsoluteIndex() const;
 
