@@ -31,10 +31,18 @@ void bringToFront(TMainForm &form)
 
 } // namespace
 
+void setApplicationTitle()
+{
+    // The display name stays unset, so that it reads as the application
+    // name, which error boxes take as their caption. Once set, even to the
+    // same name, X11 appends it to every window title that does not end with
+    // it already ("Options — Zarvello").
+    QApplication::setApplicationName(QStringLiteral("Zarvello"));
+}
+
 int RunZarvello(QApplication &app)
 {
-    QApplication::setApplicationName(QStringLiteral("Zarvello"));
-    QApplication::setApplicationDisplayName(QString());
+    setApplicationTitle();
     // From the first moment on: a request that comes before the window
     // exists waits for it.
     TerminationSignals terminations;

@@ -7,6 +7,10 @@ class QApplication;
 
 namespace app {
 
+// "Zarvello", the caption of every error the program reports; the windows
+// keep the titles they give themselves.
+void setApplicationTitle();
+
 // Sets the application's title, registers the component libraries, creates
 // the main window, runs its start-up and, when that says so, the event loop.
 // Returns the process exit code.

@@ -3,6 +3,7 @@
 // its neighbours that it opens (splash, about, options, help, first start,
 // update question).
 
+#include "app/Application.h"
 #include "app/Controls.h"
 #include "app/SiteListView.h"
 #include "app/about/AboutUnit.h"
@@ -186,8 +187,10 @@ TEST_F(CommandsTest, ButtonsLogoAndMenuOpenTheirPagesAndTheRecommendationMail)
     EXPECT_TRUE(query.contains(QStringLiteral("http://www.zarvello.example/")));
 }
 
-TEST_F(CommandsTest, AFailingCommandShowsItsErrorOverTheWindowWhichCarriesOn)
+TEST_F(CommandsTest, AFailingCommandShowsItsErrorUnderTheProgramsTitleOverTheWindowWhichCarriesOn)
 {
+    // The program names itself as its start does.
+    setApplicationTitle();
     write("Domain-Data.txt", SortedRows);
     TMainForm &form = start();
     {
@@ -199,6 +202,7 @@ TEST_F(CommandsTest, AFailingCommandShowsItsErrorOverTheWindowWhichCarriesOn)
     ASSERT_EQ(m_boxes.requests().size(), 2u);
     for (const shell::MessageBoxRequest &box : m_boxes.requests()) {
         EXPECT_EQ(box.text, QString::fromUtf8("No program opens \u00abweb pages\u00bb"));
+        EXPECT_EQ(box.caption, QStringLiteral("Zarvello"));
         EXPECT_EQ(box.icon, shell::MessageIcon::Stop);
         EXPECT_EQ(box.owner, &form);
     }
