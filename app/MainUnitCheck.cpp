@@ -17,7 +17,6 @@
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/Rounding.h"
 
-#include <QCoreApplication>
 #include <QTimer>
 
 #include <algorithm>
@@ -39,17 +38,16 @@ using WorkerList = std::vector<std::unique_ptr<TCheckSEThread>>;
 // instead of hitting the engines all at once.
 constexpr uint64_t StartSpacingMs = 250;
 constexpr int PassWaitMs = 100;
+// Between sweeps of the wind-down the GUI thread sleeps this long at most
+// while serving events: aborted workers take a moment to end, and asking for
+// them in a tight loop would only burn a core.
+constexpr int CancelSliceMs = 10;
 // How long the cell that receives a count stays highlighted.
 constexpr int HighlightMs = 250;
 // A query that has not finished by then is given up.
 constexpr uint64_t QueryTimeLimitMs = 90000;
 
 constexpr const char *NoMemoryText = "There is not enough memory to check link popularity.";
-
-void pumpMessages()
-{
-    QCoreApplication::processEvents();
-}
 
 std::string formatCount(double value)
 {
@@ -157,7 +155,7 @@ void TMainForm::UpdateLinkPopularity(const std::string &Domain)
         // reads.
         std::optional<uint64_t> LastStart;
         for (;;) {
-            pumpMessages();
+            controls::processEventsFor(0);
             Now = clockNow();
 
             // A hand-edited settings file may hold 0 or less; one connection
@@ -204,7 +202,7 @@ void TMainForm::UpdateLinkPopularity(const std::string &Domain)
                     if (worker.Succeeded()) {
                         SetLinkPopularityResult(worker.GetDomain(), worker.GetSearchEngineIndex(),
                                                 worker.GetLinkCount());
-                        pumpMessages();
+                        controls::processEventsFor(0);
                     }
                     threads.erase(threads.begin() + std::ptrdiff_t(i));
                     --Running;
@@ -212,7 +210,7 @@ void TMainForm::UpdateLinkPopularity(const std::string &Domain)
                 } else if (worker.HasFatalException() || worker.GetStartTime() + QueryTimeLimitMs < Now) {
                     worker.AbortCheck();
                 }
-                pumpMessages();
+                controls::processEventsFor(0);
             }
 
             progress->SetStatus(CheckStatusText(int64_t(CheckWorkList.size()) + Running, Running));
@@ -259,8 +257,6 @@ void TMainForm::SetLinkPopularityResult(const std::string &Domain, int32_t Searc
         HighlightRow = row;
         HighlightColumn = column;
         repaintRow(ListView1, ListView1->topLevelItem(row));
-        pumpMessages();
-
         controls::processEventsFor(HighlightMs);
 
         // Looked up again: the events served meanwhile could have changed
@@ -278,7 +274,7 @@ void TMainForm::SetLinkPopularityResult(const std::string &Domain, int32_t Searc
         HighlightColumn = -1;
         if (item)
             repaintRow(ListView1, item);
-        pumpMessages();
+        controls::processEventsFor(0);
     }
 }
 
@@ -303,7 +299,7 @@ void TMainForm::CancelRunningChecks(TMyProgressForm *ProgressForm,
             }
             ProgressForm->SetStatus(RemainingConnectionsText(int64_t(Threads->size())));
         }
-        pumpMessages();
+        controls::processEventsFor(Threads->empty() ? 0 : CancelSliceMs);
     }
 }
 
