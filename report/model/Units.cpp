@@ -16,8 +16,8 @@ namespace {
 
 // Promoted from single precision on purpose: stored reports were laid out
 // with exactly this value.
-constexpr float kInchPerMM = 0.03937f;
-constexpr double kInch = double(kInchPerMM);
+constexpr float InchPerMM = 0.03937f;
+constexpr double Inch = double(InchPerMM);
 
 // 0 while the screen has not been asked; then the first answer from a screen.
 std::atomic<int> g_screenPixelsPerInch{0};
@@ -95,10 +95,10 @@ float ppFromMMThousandths(int32_t aValue, TppUnitType aUnits, TppAxisType aAxis,
 {
     const double mm = aValue / 1000.0;
     switch (aUnits) {
-    case TppUnitType::utScreenPixels: return float(ppRound(mm * kInch * ppScreenPixelsPerInch()));
-    case TppUnitType::utInches: return float(ppRound(mm * kInch * 10000.0) / 10000.0);
+    case TppUnitType::utScreenPixels: return float(ppRound(mm * Inch * ppScreenPixelsPerInch()));
+    case TppUnitType::utInches: return float(ppRound(mm * Inch * 10000.0) / 10000.0);
     case TppUnitType::utMillimeters: return float(mm);
-    case TppUnitType::utPrinterPixels: return float(ppRound(mm * kInch * printerPixelsPerInch(aAxis, aPrinter)));
+    case TppUnitType::utPrinterPixels: return float(ppRound(mm * Inch * printerPixelsPerInch(aAxis, aPrinter)));
     case TppUnitType::utMMThousandths: return float(aValue);
     }
     return 0.0f;
@@ -108,10 +108,10 @@ int32_t ppToMMThousandths(float aValue, TppUnitType aUnits, TppAxisType aAxis, c
 {
     const double x = aValue;
     switch (aUnits) {
-    case TppUnitType::utScreenPixels: return ppRound(x / ppScreenPixelsPerInch() / kInch * 1000.0);
-    case TppUnitType::utInches: return ppRound(x / kInch * 1000.0);
+    case TppUnitType::utScreenPixels: return ppRound(x / ppScreenPixelsPerInch() / Inch * 1000.0);
+    case TppUnitType::utInches: return ppRound(x / Inch * 1000.0);
     case TppUnitType::utMillimeters: return ppRound(x * 1000.0);
-    case TppUnitType::utPrinterPixels: return ppRound(x / printerPixelsPerInch(aAxis, aPrinter) / kInch * 1000.0);
+    case TppUnitType::utPrinterPixels: return ppRound(x / printerPixelsPerInch(aAxis, aPrinter) / Inch * 1000.0);
     case TppUnitType::utMMThousandths: return ppRound(x);
     }
     return 0;

@@ -15,7 +15,7 @@ namespace webbrowser {
 
 namespace {
 
-constexpr std::array<uint32_t, 19> kDownloadFlags = {
+constexpr std::array<uint32_t, 19> DownloadFlags = {
     0x00000010, // DLCTL_DLIMAGES
     0x00000020, // DLCTL_VIDEOS
     0x00000040, // DLCTL_BGSOUNDS
@@ -37,7 +37,7 @@ constexpr std::array<uint32_t, 19> kDownloadFlags = {
     0x80000000, // DLCTL_OFFLINE
 };
 
-constexpr std::array<uint32_t, 17> kUserInterfaceFlags = {
+constexpr std::array<uint32_t, 17> UserInterfaceFlags = {
     0x00000001, // DIALOG
     0x00000002, // DISABLE_HELP_MENU
     0x00000004, // NO3DBORDER
@@ -57,8 +57,8 @@ constexpr std::array<uint32_t, 17> kUserInterfaceFlags = {
     0x00020000, // IME_ENABLE_RECONVERSION
 };
 
-const char *const kBlank = "about:blank";
-const char *const kBlankDocument = "<html><head></head><body></body></html>";
+const char *const Blank = "about:blank";
+const char *const BlankDocument = "<html><head></head><body></body></html>";
 
 // The user-agent tokens of live wrappers: one entry per name, as the values
 // under one registry key, counted so that one wrapper's end does not take the
@@ -102,22 +102,22 @@ bool measuresInInches()
 
 uint32_t DownloadControlFlag(TDownloadControlOption option)
 {
-    return kDownloadFlags.at(size_t(option));
+    return DownloadFlags.at(size_t(option));
 }
 
 uint32_t UserInterfaceFlag(TUserInterfaceOption option)
 {
-    return kUserInterfaceFlags.at(size_t(option));
+    return UserInterfaceFlags.at(size_t(option));
 }
 
 uint32_t DownloadControlValue(TDownloadControlOptions options)
 {
-    return flagsValue(kDownloadFlags, options);
+    return flagsValue(DownloadFlags, options);
 }
 
 uint32_t UserInterfaceValue(TUserInterfaceOptions options)
 {
-    return flagsValue(kUserInterfaceFlags, options);
+    return flagsValue(UserInterfaceFlags, options);
 }
 
 browser::PageOptions PageOptionsFor(TDownloadControlOptions download, TUserInterfaceOptions ui)
@@ -228,12 +228,12 @@ void TEmbeddedWB::SetUserInterfaceOptions(TUserInterfaceOptions options)
 
 void TEmbeddedWB::NavigateUrl(const std::string &URL)
 {
-    startNavigation(URL, URL == kBlank);
+    startNavigation(URL, URL == Blank);
 }
 
 void TEmbeddedWB::Navigate(const std::string &URL)
 {
-    startNavigation(URL, URL == kBlank);
+    startNavigation(URL, URL == Blank);
 }
 
 void TEmbeddedWB::NavigateItemList(const TItemList &list)
@@ -299,7 +299,7 @@ void TEmbeddedWB::ProcessMessages(std::chrono::milliseconds wait)
         m_blankPending = false;
         browser::FetchResult blank;
         blank.status = browser::FetchStatus::Completed;
-        blank.html = QString::fromLatin1(kBlankDocument);
+        blank.html = QString::fromLatin1(BlankDocument);
         deliver(blank);
         return;
     }
