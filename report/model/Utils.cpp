@@ -1,5 +1,6 @@
 #include "report/model/Utils.h"
 
+#include "report/model/EventIds.h"
 #include "report/model/Messages.h"
 #include "report/model/PageList.h"
 
@@ -202,20 +203,20 @@ int32_t ppVersionToNumber(const QString &aText)
 int ppVarEventToEventID(TppVarEventType aVarEventType)
 {
     switch (aVarEventType) {
-    case TppVarEventType::veTraversal: return 35;
-    case TppVarEventType::veDataPipelineTraversal: return 39;
-    case TppVarEventType::vePageStart: return 21;
-    case TppVarEventType::vePageEnd: return 17;
-    case TppVarEventType::veColumnStart: return 19;
-    case TppVarEventType::veColumnEnd: return 15;
-    case TppVarEventType::veReportStart: return 13;
-    case TppVarEventType::veReportEnd: return 14;
-    case TppVarEventType::veGroupStart: return 28;
-    case TppVarEventType::veGroupEnd: return 27;
-    case TppVarEventType::veGroupBeforeHeader: return 29;
-    case TppVarEventType::veGroupBeforeFooter: return 30;
+    case TppVarEventType::veTraversal: return ppEvent::Traversal;
+    case TppVarEventType::veDataPipelineTraversal: return ppEvent::OnTraversal;
+    case TppVarEventType::vePageStart: return ppEvent::OnStartPage;
+    case TppVarEventType::vePageEnd: return ppEvent::OnEndPage;
+    case TppVarEventType::veColumnStart: return ppEvent::OnStartColumn;
+    case TppVarEventType::veColumnEnd: return ppEvent::OnEndColumn;
+    case TppVarEventType::veReportStart: return ppEvent::ReportStart;
+    case TppVarEventType::veReportEnd: return ppEvent::ReportEnd;
+    case TppVarEventType::veGroupStart: return ppEvent::BeforeGroupBreak;
+    case TppVarEventType::veGroupEnd: return ppEvent::AfterGroupBreak;
+    case TppVarEventType::veGroupBeforeHeader: return ppEvent::BeforeHeader;
+    case TppVarEventType::veGroupBeforeFooter: return ppEvent::BeforeFooter;
     }
-    return 35;
+    return ppEvent::Traversal;
 }
 
 TppVarType ppCalcTypeToVarType(TppCalcType aCalcType)

@@ -1,0 +1,581 @@
+#include "report/model/Communicator.h"
+
+#include "report/model/UniqueNames.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/ClassErrors.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace report {
+
+using classes::TComponent;
+
+// One send or round of notices running on a communicator. The communicator
+// marks its running frames when it is freed, so that a loop whose callee
+// freed it stops without touching it again.
+struct TppCommunicator::SendFrame
+{
+    explicit SendFrame(TppCommunicator *aOwner, bool aEvents = false)
+        : owner(aOwner)
+        , next(aOwner->m_sends)
+        , events(aEvents)
+    {
+        aOwner->m_sends = this;
+    }
+    ~SendFrame()
+    {
+        if (alive)
+            owner->m_sends = next;
+    }
+    SendFrame(const SendFrame &) = delete;
+    SendFrame &operator=(const SendFrame &) = delete;
+
+    TppCommunicator *owner;
+    SendFrame *next;
+    bool alive = true;
+    // Of an event send: where it is, and once the receivers' list has
+    // changed under it, the receivers it has visited.
+    bool events;
+    bool checking = false;
+    size_t index = 0;
+    std::unordered_set<TppCommunicator *> visited;
+};
+
+namespace {
+
+bool contains(const std::vector<TppCommunicator *> *list, const TppCommunicator *c)
+{
+    return list && std::find(list->begin(), list->end(), c) != list->end();
+}
+
+bool validEventID(int aEventID)
+{
+    return aEventID >= 0 && aEventID < ppEvent::Count;
+}
+
+} // namespace
+
+const classes::TMetaClass &TppCommunicator::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<TppCommunicator, TComponent>("TppCommunicator");
+    return meta;
+}
+
+TppCommunicator::TppCommunicator(TComponent *aOwner)
+    : TComponent(aOwner)
+{}
+
+TppCommunicator::~TppCommunicator()
+{
+    BeforeDestruction();
+    for (SendFrame *frame = m_sends; frame; frame = frame->next)
+        frame->alive = false;
+    m_sends = nullptr;
+    SendNotify(this, ppNotify::Remove);
+    m_notifyList.reset();
+    m_eventNotifyList.reset();
+}
+
+void TppCommunicator::BeforeDestruction()
+{
+    m_destroying = true;
+    Destroying();
+}
+
+// ---- Links ------------------------------------------------------------------
+
+void TppCommunicator::AddNotify(TppCommunicator *aCommunicator)
+{
+    // A link to an object on its way out would outlive it.
+    if (!aCommunicator || m_destroying || aCommunicator->m_destroying)
+        return;
+    if (!m_notifyList)
+        m_notifyList = std::make_unique<List>();
+    if (contains(m_notifyList.get(), aCommunicator))
+        return;
+    m_notifyList->push_back(aCommunicator);
+    ++m_listVersion;
+    aCommunicator->AddNotify(this);
+}
+
+void TppCommunicator::RemoveNotify(TppCommunicator *aCommunicator)
+{
+    if (!aCommunicator || !contains(m_notifyList.get(), aCommunicator))
+        return;
+    eventListChanging();
+    std::erase(*m_notifyList, aCommunicator);
+    if (m_eventNotifyList) {
+        std::erase(*m_eventNotifyList, aCommunicator);
+        if (m_eventNotifyList->empty())
+            m_eventNotifyList.reset();
+    }
+    aCommunicator->RemoveNotify(this);
+    if (m_notifyList && m_notifyList->empty())
+        m_notifyList.reset();
+}
+
+void TppCommunicator::SendNotify(TppCommunicator *aSender, int aOperation)
+{
+    if (!m_notifyList)
+        return;
+    SendFrame frame(this);
+    // A notice may free or unlink others that are still to come: each is told
+    // only while it is linked.
+    const List snapshot = *m_notifyList;
+    const uint32_t version = m_listVersion;
+    for (size_t i = snapshot.size(); i-- > 0;) {
+        TppCommunicator *target = snapshot[i];
+        if (m_listVersion != version && !contains(m_notifyList.get(), target))
+            continue;
+        target->Notify(aSender, aOperation);
+        if (!frame.alive)
+            return;
+    }
+}
+
+TppCommunicator *TppCommunicator::GetNotify(int aIndex) const
+{
+    if (aIndex < 0 || aIndex >= GetNotifyCount())
+        return nullptr;
+    return (*m_notifyList)[size_t(aIndex)];
+}
+
+void TppCommunicator::Notify(TppCommunicator *aCommunicator, int aOperation)
+{
+    if (OnNotify) {
+        SendFrame frame(this);
+        OnNotify(this, aCommunicator, aOperation);
+        if (!frame.alive)
+            return;
+    }
+    if (aOperation == ppNotify::Remove)
+        removeFromLists(aCommunicator);
+}
+
+void TppCommunicator::removeFromLists(TppCommunicator *aCommunicator)
+{
+    // The lists stay allocated: a round of notices may be walking them.
+    eventListChanging();
+    if (m_notifyList)
+        std::erase(*m_notifyList, aCommunicator);
+    if (m_eventNotifyList)
+        std::erase(*m_eventNotifyList, aCommunicator);
+}
+
+// ---- Numbered events --------------------------------------------------------
+
+void TppCommunicator::AddEventNotify(TppCommunicator *aReceiver)
+{
+    if (!aReceiver || m_destroying || aReceiver->m_destroying)
+        return;
+    if (!m_eventNotifyList)
+        m_eventNotifyList = std::make_unique<List>();
+    if (contains(m_eventNotifyList.get(), aReceiver))
+        return;
+    eventListChanging();
+    if (aReceiver->GetNotifyOrderKey().isEmpty())
+        m_eventNotifyList->push_back(aReceiver);
+    else
+        insertOrdered(aReceiver);
+    AddNotify(aReceiver);
+}
+
+void TppCommunicator::insertOrdered(TppCommunicator *aReceiver)
+{
+    // Every receiver is asked for its key again: keys may have changed since
+    // the receivers were placed.
+    struct Keyed
+    {
+        QString key;
+        TppCommunicator *receiver;
+    };
+    std::vector<Keyed> entries;
+    entries.reserve(m_eventNotifyList->size() + 1);
+    for (TppCommunicator *receiver : *m_eventNotifyList)
+        entries.push_back({receiver->GetNotifyOrderKey(), receiver});
+    const auto less = [](const Keyed &a, const Keyed &b) { return a.key.compare(b.key, Qt::CaseInsensitive) < 0; };
+    Keyed added{aReceiver->GetNotifyOrderKey(), aReceiver};
+    // Equal keys keep their registration order: a sorted list takes the new
+    // receiver after its equals, as a stable sort of all would.
+    if (std::is_sorted(entries.begin(), entries.end(), less)) {
+        entries.insert(std::upper_bound(entries.begin(), entries.end(), added, less), std::move(added));
+    } else {
+        entries.push_back(std::move(added));
+        std::stable_sort(entries.begin(), entries.end(), less);
+    }
+    if (!m_eventNotifyList)
+        m_eventNotifyList = std::make_unique<List>();
+    m_eventNotifyList->clear();
+    for (const Keyed &e : entries)
+        m_eventNotifyList->push_back(e.receiver);
+}
+
+void TppCommunicator::RemoveEventNotify(TppCommunicator *aReceiver)
+{
+    if (!aReceiver || !contains(m_eventNotifyList.get(), aReceiver))
+        return;
+    eventListChanging();
+    std::erase(*m_eventNotifyList, aReceiver);
+    RemoveNotify(aReceiver);
+    if (m_eventNotifyList && m_eventNotifyList->empty())
+        m_eventNotifyList.reset();
+}
+
+void TppCommunicator::SendEventNotify(TppCommunicator *aSender, int aEventID, TraParamList *aParams)
+{
+    if (!m_eventNotifyList || !validEventID(aEventID))
+        return;
+    // While the list stays as it was, every index holds another receiver and
+    // nothing needs to be remembered. Once it changes (eventListChanging),
+    // receivers may move back under the index or come again, and those
+    // already visited are looked up.
+    SendFrame frame(this, true);
+    while (m_eventNotifyList && frame.index < m_eventNotifyList->size()) {
+        TppCommunicator *receiver = (*m_eventNotifyList)[frame.index];
+        const size_t count = m_eventNotifyList->size();
+        if (receiver->m_eventSubscriptions.test(size_t(aEventID)) &&
+            (!frame.checking || frame.visited.insert(receiver).second)) {
+            receiver->EventNotify(aSender, aEventID, aParams);
+            if (!frame.alive)
+                return;
+        }
+        // A receiver that left moved the next one under the index; one that
+        // changed the list otherwise has the index looked at again.
+        if (m_eventNotifyList && m_eventNotifyList->size() == count)
+            ++frame.index;
+    }
+}
+
+void TppCommunicator::eventListChanging()
+{
+    ++m_listVersion;
+    if (!m_eventNotifyList)
+        return;
+    for (SendFrame *frame = m_sends; frame; frame = frame->next) {
+        if (!frame->events || frame->checking)
+            continue;
+        // The send is inside the call of the receiver at its index.
+        const size_t end = std::min(frame->index + 1, m_eventNotifyList->size());
+        frame->visited.insert(m_eventNotifyList->begin(), m_eventNotifyList->begin() + ptrdiff_t(end));
+        frame->checking = true;
+    }
+}
+
+void TppCommunicator::EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams)
+{
+    if (OnEventNotify)
+        OnEventNotify(this, aCommunicator, aEventID, aParams);
+}
+
+bool TppCommunicator::HasEventNotify(int aEventID) const
+{
+    if (!m_notifyList || !validEventID(aEventID))
+        return false;
+    for (const TppCommunicator *c : *m_notifyList)
+        if (c->m_eventSubscriptions.test(size_t(aEventID)))
+            return true;
+    return false;
+}
+
+TppCommunicator *TppCommunicator::GetEventNotify(int aIndex) const
+{
+    if (aIndex < 0 || aIndex >= GetEventNotifyCount())
+        return nullptr;
+    return (*m_eventNotifyList)[size_t(aIndex)];
+}
+
+QString TppCommunicator::GetNotifyOrderKey() const
+{
+    return QString();
+}
+
+void TppCommunicator::SubscribeEvent(int aEventID)
+{
+    if (validEventID(aEventID))
+        m_eventSubscriptions.set(size_t(aEventID));
+}
+
+void TppCommunicator::UnsubscribeEvent(int aEventID)
+{
+    if (validEventID(aEventID))
+        m_eventSubscriptions.reset(size_t(aEventID));
+}
+
+bool TppCommunicator::IsSubscribed(int aEventID) const
+{
+    return validEventID(aEventID) && m_eventSubscriptions.test(size_t(aEventID));
+}
+
+// ---- State ------------------------------------------------------------------
+
+void TppCommunicator::IncludeState(TppCommunicatorState aState)
+{
+    const TppCommunicatorState old = m_state;
+    m_state |= aState;
+    if (m_state != old)
+        StateChange(aState);
+}
+
+void TppCommunicator::ExcludeState(TppCommunicatorState aState)
+{
+    const TppCommunicatorState old = m_state;
+    m_state &= TppCommunicatorState(~aState);
+    if (m_state != old)
+        StateChange(aState);
+}
+
+void TppCommunicator::StateChange(TppCommunicatorState) {}
+
+void TppCommunicator::PropertyChange() {}
+
+// ---- Host object ------------------------------------------------------------
+
+void TppCommunicator::SetHostObject(classes::TObject *aHostObject)
+{
+    m_hostObject = aHostObject;
+}
+
+classes::TObject *TppCommunicator::GetHostObject() const
+{
+    if (m_hostObject)
+        return m_hostObject;
+    const TppCommunicator *parent = ParentCommunicator();
+    return parent ? parent->GetHostObject() : nullptr;
+}
+
+// ---- Names ------------------------------------------------------------------
+
+TppCommunicator *TppCommunicator::ParentCommunicator() const
+{
+    return HasParent() ? dynamic_cast<TppCommunicator *>(GetParentComponent()) : nullptr;
+}
+
+QString TppCommunicator::GetUserName() const
+{
+    return m_userName;
+}
+
+void TppCommunicator::SetUserName(const QString &aUserName)
+{
+    if (!classes::IsValidIdent(aUserName))
+        return;
+    QString name = aUserName;
+    if (!IsValidUserName(aUserName)) {
+        const QChar last = aUserName.back();
+        if (last >= u'1' && last <= u'9')
+            return;
+        for (int n = 1;; ++n) {
+            name = aUserName + QString::number(n);
+            const TppCommunicator *found = FindUserName(name);
+            if (!found || found == this)
+                break;
+        }
+    }
+    if (name == m_userName)
+        return;
+    m_userName = name;
+    SendNotify(this, ppNotify::Rename);
+}
+
+bool TppCommunicator::IsValidUserName(const QString &aUserName) const
+{
+    if (!classes::IsValidIdent(aUserName))
+        return false;
+    const TppCommunicator *found = FindUserName(aUserName);
+    return !found || found == this;
+}
+
+TppCommunicator *TppCommunicator::FindUserName(const QString &aUserName) const
+{
+    if (TppCommunicator *parent = ParentCommunicator())
+        return parent->FindUserName(aUserName);
+    const TComponent *owner = Owner();
+    if (!owner)
+        return nullptr;
+    for (int i = 0; i < owner->ComponentCount(); ++i) {
+        auto *c = dynamic_cast<TppCommunicator *>(owner->Components(i));
+        if (c && classes::SameName(c->GetUserName(), aUserName))
+            return c;
+    }
+    return nullptr;
+}
+
+QString TppCommunicator::GetUniqueName(TComponent *aComponent) const
+{
+    if (!aComponent)
+        return QString();
+    const TComponent *scope = Owner() ? Owner() : this;
+    TppNameNumbers numbers(ppComponentNameBase(aComponent->ClassName()));
+    for (int i = 0; i < scope->ComponentCount(); ++i) {
+        const TComponent *c = scope->Components(i);
+        if (c != aComponent && &c->ClassType() == &aComponent->ClassType())
+            numbers.Note(c->Name());
+    }
+    // A component of another class may carry the name as well; the answer
+    // must be one SetName takes.
+    int n = numbers.First();
+    for (const TComponent *other = scope->FindComponent(numbers.NameOf(n)); other && other != aComponent;
+         other = scope->FindComponent(numbers.NameOf(n))) {
+        numbers.NoteNumber(n);
+        n = numbers.First();
+    }
+    return numbers.NameOf(n);
+}
+
+QString TppCommunicator::GetUniqueUserName(TComponent *aComponent) const
+{
+    if (!aComponent)
+        return QString();
+    if (const TppCommunicator *parent = ParentCommunicator())
+        return parent->GetUniqueUserName(aComponent);
+    return UniqueUserNameIn(aComponent->Owner(), aComponent);
+}
+
+QString TppCommunicator::UniqueUserNameIn(const TComponent *aScope, const TComponent *aComponent) const
+{
+    TppNameNumbers numbers(ppUserNameBase(aComponent->ClassName()));
+    if (!aScope)
+        return numbers.Base();
+    const auto userNameOf = [](const TComponent *c) {
+        const auto *communicator = dynamic_cast<const TppCommunicator *>(c);
+        return communicator ? communicator->GetUserName() : QString();
+    };
+    for (int i = 0; i < aScope->ComponentCount(); ++i) {
+        const TComponent *c = aScope->Components(i);
+        if (c != aComponent && &c->ClassType() == &aComponent->ClassType())
+            numbers.Note(userNameOf(c));
+    }
+    const auto taken = [&](const QString &name) {
+        for (int i = 0; i < aScope->ComponentCount(); ++i) {
+            const TComponent *c = aScope->Components(i);
+            if (c != aComponent && classes::SameName(userNameOf(c), name))
+                return true;
+        }
+        return false;
+    };
+    int n = numbers.First();
+    while (taken(numbers.NameOf(n))) {
+        numbers.NoteNumber(n);
+        n = numbers.First();
+    }
+    return numbers.NameOf(n);
+}
+
+void TppCommunicator::ChangeOwner(TComponent *aNewOwner)
+{
+    TComponent *oldOwner = Owner();
+    if (oldOwner == aNewOwner)
+        return;
+    // Refused before the component leaves its owner: refused after, it
+    // would belong to nobody.
+    if (aNewOwner && !Name().isEmpty()) {
+        const TComponent *other = aNewOwner->FindComponent(Name());
+        if (other && other != this)
+            throw classes::EComponentError("A component named " + classes::messageText(Name()) + " already exists");
+    }
+    if (oldOwner)
+        oldOwner->RemoveComponent(this);
+    if (!aNewOwner)
+        return;
+    bool taken = false;
+    for (int i = 0; i < aNewOwner->ComponentCount() && !taken; ++i) {
+        const auto *c = dynamic_cast<const TppCommunicator *>(aNewOwner->Components(i));
+        taken = c && c != this && !m_userName.isEmpty() && classes::SameName(c->GetUserName(), m_userName);
+    }
+    // Without a parent to ask, the free name is looked for where the
+    // component goes, not where it no longer is.
+    if (taken)
+        m_userName = ParentCommunicator() ? GetUniqueUserName(this) : UniqueUserNameIn(aNewOwner, this);
+    aNewOwner->InsertComponent(this);
+}
+
+bool TppCommunicator::followsName() const
+{
+    const QString &name = Name();
+    return m_userName.isEmpty() || classes::SameName(m_userName, name) ||
+           (name.size() > 2 && classes::SameName(m_userName, QStringView(name).mid(2)));
+}
+
+void TppCommunicator::DeriveUserName()
+{
+    QString name = Name();
+    const QString &className = ClassName();
+    if (name.size() >= 2 && className.size() >= 3 && QStringView(name).left(2) == QStringView(className).mid(1, 2))
+        name.remove(0, 2);
+    if (!IsValidUserName(name))
+        name = GetUniqueUserName(this);
+    SetUserName(name);
+}
+
+void TppCommunicator::Loaded()
+{
+    TComponent::Loaded();
+    if (m_userName.isEmpty() && ClassType().FindProperty(QStringView(u"UserName")))
+        DeriveUserName();
+}
+
+void TppCommunicator::SetName(const QString &aNewName)
+{
+    const bool follows = followsName();
+    TComponent::SetName(aNewName);
+    const bool reading = HasState(classes::csLoading | classes::csReading);
+    if (follows && (!reading || HasCommunicatorState(ppRenameWhileLoading)))
+        DeriveUserName();
+}
+
+void TppCommunicator::SetParentComponent(TComponent *) {}
+
+// ---- Descriptor -------------------------------------------------------------
+
+TraTppCommunicatorRTTI::TraTppCommunicatorRTTI()
+    : TraRTTI(&TraTComponentRTTI::Instance())
+{}
+
+const TraTppCommunicatorRTTI &TraTppCommunicatorRTTI::Instance()
+{
+    static const TraTppCommunicatorRTTI instance;
+    return instance;
+}
+
+const classes::TMetaClass &TraTppCommunicatorRTTI::RefClass() const
+{
+    return TppCommunicator::StaticClass();
+}
+
+void TraTppCommunicatorRTTI::GetPropList(const classes::TMetaClass &aClass, classes::TStrings &aList) const
+{
+    TraRTTI::GetPropList(aClass, aList);
+    raAddPropName(aList, QStringLiteral("UserName"));
+}
+
+bool TraTppCommunicatorRTTI::GetPropRec(const classes::TMetaClass &aClass, const QString &aName, TraPropRec &aRec) const
+{
+    if (!raSameName(aName, "UserName"))
+        return TraRTTI::GetPropRec(aClass, aName, aRec);
+    InitPropRec(QStringLiteral("UserName"), TraDataType::daString, false, aRec);
+    return true;
+}
+
+bool TraTppCommunicatorRTTI::GetPropValue(classes::TObject *aObject, const QString &aName,
+                                          const TraValuePointer &aValue) const
+{
+    auto *communicator = dynamic_cast<TppCommunicator *>(aObject);
+    if (!communicator || !raSameName(aName, "UserName"))
+        return TraRTTI::GetPropValue(aObject, aName, aValue);
+    raWriteValue(aValue, communicator->GetUserName(), aName);
+    return true;
+}
+
+bool TraTppCommunicatorRTTI::SetPropValue(classes::TObject *aObject, const QString &aName,
+                                          const TraValuePointer &aValue) const
+{
+    auto *communicator = dynamic_cast<TppCommunicator *>(aObject);
+    if (!communicator || !raSameName(aName, "UserName"))
+        return TraRTTI::SetPropValue(aObject, aName, aValue);
+    communicator->SetUserName(raReadValue<QString>(aValue, aName));
+    return true;
+}
+
+} // namespace report
