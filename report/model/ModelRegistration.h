@@ -8,11 +8,14 @@
 namespace report {
 
 // In order: the calling thread becomes the library's main thread; the
-// enumerated names; the display-format hook; the language module "bvPrint".
+// enumerated names; the display-format hook; the language module "bvPrint";
+// the scripting descriptors of TObject, TComponent, the communicator and the
+// relative (the descriptor registry is made by the first).
 // A second call does nothing until the release.
 void ppModelLayerInit();
-// Undoes exactly that: unregisters the names and frees the registry, clears
-// the hook, unregisters the module and frees the resource manager.
+// Undoes exactly that: unregisters the descriptors and frees their registry,
+// unregisters the names and frees the registry, clears the hook, unregisters
+// the module and frees the resource manager.
 void ppModelLayerFinalize();
 
 } // namespace report

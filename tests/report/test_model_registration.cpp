@@ -1,7 +1,10 @@
+#include "report/model/Communicator.h"
+#include "report/model/Descriptors.h"
 #include "report/model/DisplayFormat.h"
 #include "report/model/EnumRegistry.h"
 #include "report/model/Messages.h"
 #include "report/model/ModelRegistration.h"
+#include "report/model/Relative.h"
 #include "report/model/Utils.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +18,11 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
 {
     ppFreeResourceManager();
     ppFreeEnumRegistry();
+    raFreeRTTIRegistry();
     ppModelLayerInit();
     ppModelLayerInit();
+    EXPECT_EQ(raRegisteredRTTIClassNames(), (QStringList{"TObject", "TComponent", "TppCommunicator", "TppRelative"}));
+    EXPECT_EQ(raFindRTTI("tpprelative"), &TraTppRelativeRTTI::Instance());
     EXPECT_EQ(ppEnumTypeNames().size(), 29);
     EXPECT_EQ(ppDisplayFormatClass(), &ppDefaultDisplayFormat());
     EXPECT_EQ(ppGetResourceManager().ModuleNames(), QStringList{"bvPrint"});
@@ -30,6 +36,7 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
     EXPECT_FALSE(elsewhere);
 
     ppModelLayerFinalize();
+    EXPECT_TRUE(raRegisteredRTTIClassNames().isEmpty());
     EXPECT_TRUE(ppEnumTypeNames().isEmpty());
     EXPECT_EQ(ppDisplayFormatClass(), nullptr);
     EXPECT_EQ(ppLoadStr(119), QString());
