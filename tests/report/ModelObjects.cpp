@@ -52,14 +52,6 @@ const TMetaClass &TLabel::StaticClass()
     return meta;
 }
 
-const TMetaClass &TShape::StaticClass()
-{
-    static const TMetaClass meta = MakeClass<TShape, TppCommunicator>("TppShape", [](TClassBuilder<TShape> &c) {
-        c.String("UserName", &TppCommunicator::GetUserName, &TppCommunicator::SetUserName);
-    });
-    return meta;
-}
-
 void TReceiver::Notify(TppCommunicator *aCommunicator, int aOperation)
 {
     ++Notices;

@@ -57,16 +57,6 @@ public:
     {}
 };
 
-// Another class, so that numbers of one class do not count for the other.
-class TShape : public TppCommunicator
-{
-    ZVO_CLASS(TShape)
-public:
-    explicit TShape(classes::TComponent *owner = nullptr)
-        : TppCommunicator(owner)
-    {}
-};
-
 // Records notices and events; an optional hook runs inside EventNotify.
 class TReceiver : public TppCommunicator
 {

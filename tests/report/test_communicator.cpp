@@ -2,7 +2,6 @@
 
 #include "report/model/Communicator.h"
 #include "report/model/UniqueNames.h"
-#include "report/model/Utils.h"
 
 #include "platform/classes/ClassErrors.h"
 
@@ -14,7 +13,6 @@
 using namespace report;
 using modeltest::TLabel;
 using modeltest::TReceiver;
-using modeltest::TShape;
 
 namespace {
 
@@ -272,13 +270,6 @@ TEST_F(Communicator, StateChangesAreToldWhenABitChanges)
     EXPECT_EQ(r.CommunicatorState(), 4);
 }
 
-TEST(CommunicatorEvents, VariableTimingsMapToEventIds)
-{
-    EXPECT_EQ(ppVarEventToEventID(TppVarEventType::veGroupStart), ppEvent::BeforeGroupBreak);
-    EXPECT_EQ(ppVarEventToEventID(TppVarEventType::vePageEnd), 17);
-    EXPECT_EQ(ppVarEventToEventID(TppVarEventType(200)), ppEvent::Traversal);
-}
-
 // ---- Names ------------------------------------------------------------------------
 
 TEST_F(Communicator, UserNamesStayUniqueAmongTheOwnersComponents)
@@ -358,8 +349,8 @@ TEST_F(Communicator, UniqueNumbersCountDistinctIntegersOfTheSameClass)
     label("ppLabel99999999999"); // beyond Integer
     label("ppLabel0");
     label("ppLabelX2");
-    auto *shape = new TShape(&owner);
-    shape->SetName("ppLabel2"); // another class, but the name is taken
+    auto *other = new modeltest::TNode(&owner);
+    other->SetName("ppLabel2"); // another class, but the name is taken
     auto *probe = new TLabel(&owner);
     EXPECT_EQ(owner.GetUniqueName(probe), "ppLabel3");
     EXPECT_NO_THROW(probe->SetName(owner.GetUniqueName(probe)));
