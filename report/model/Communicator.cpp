@@ -232,18 +232,20 @@ void TppCommunicator::SendEventNotify(TppCommunicator *aSender, int aEventID, Tr
     // receivers may move back under the index or come again, and those
     // already visited are looked up.
     SendFrame frame(this, true);
+    const size_t id = size_t(aEventID);
     while (m_eventNotifyList && frame.index < m_eventNotifyList->size()) {
         TppCommunicator *receiver = (*m_eventNotifyList)[frame.index];
-        const size_t count = m_eventNotifyList->size();
-        if (receiver->m_eventSubscriptions.test(size_t(aEventID)) &&
-            (!frame.checking || frame.visited.insert(receiver).second)) {
+        const uint32_t version = m_listVersion;
+        if (receiver->m_eventSubscriptions[id] && (!frame.checking || frame.visited.insert(receiver).second)) {
             receiver->EventNotify(aSender, aEventID, aParams);
             if (!frame.alive)
                 return;
         }
-        // A receiver that left moved the next one under the index; one that
-        // changed the list otherwise has the index looked at again.
-        if (m_eventNotifyList && m_eventNotifyList->size() == count)
+        // A receiver that changed the list has the index looked at again: one
+        // that left moved the next one under it, and so did one that left and
+        // came back at the end, although the count is the same. Whoever has
+        // been served is passed over there.
+        if (m_listVersion == version || !frame.checking)
             ++frame.index;
     }
 }
@@ -484,11 +486,13 @@ void TppCommunicator::ChangeOwner(TComponent *aNewOwner)
         const auto *c = dynamic_cast<const TppCommunicator *>(aNewOwner->Components(i));
         taken = c && c != this && !m_userName.isEmpty() && classes::SameName(c->GetUserName(), m_userName);
     }
-    // Without a parent to ask, the free name is looked for where the
-    // component goes, not where it no longer is.
-    if (taken)
-        m_userName = ParentCommunicator() ? GetUniqueUserName(this) : UniqueUserNameIn(aNewOwner, this);
+    // The free name is asked for once the component is among the new
+    // owner's: between the two owners it has none, and the search, whoever
+    // answers it, would look among nobody's components and hand back the
+    // bare base, which may be the very name taken there.
     aNewOwner->InsertComponent(this);
+    if (taken)
+        m_userName = GetUniqueUserName(this);
 }
 
 bool TppCommunicator::followsName() const

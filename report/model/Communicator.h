@@ -82,9 +82,10 @@ public:
     void AddEventNotify(TppCommunicator *aReceiver);
     void RemoveEventNotify(TppCommunicator *aReceiver);
     // Calls EventNotify on the receivers subscribed to aEventID, in list
-    // order. Receivers that unregister themselves do not make the next one
-    // miss the event; none is called twice in one send, however the list
-    // changes; the send ends when a receiver frees this sender.
+    // order. Receivers that unregister themselves (and perhaps register
+    // again) do not make the next one miss the event; none is called twice in
+    // one send, however the list changes; the send ends when a receiver frees
+    // this sender.
     void SendEventNotify(TppCommunicator *aSender, int aEventID, TraParamList *aParams);
     virtual void EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams);
     // Whether any linked object subscribes to aEventID: senders ask before

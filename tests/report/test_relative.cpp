@@ -20,35 +20,23 @@ namespace {
 
 using Relative = modeltest::ObjectModelTest;
 
-QByteArray bytesOf(classes::TMemoryStream &stream)
-{
-    return QByteArray(stream.Memory(), qsizetype(stream.Size()));
-}
-
-void load(classes::TMemoryStream &stream, const QByteArray &bytes)
-{
-    stream.Clear();
-    stream.WriteBuffer(bytes.constData(), bytes.size());
-    stream.SetPosition(0);
-}
-
 QByteArray writeText(classes::TComponent *root)
 {
     classes::TMemoryStream binary, text;
     binary.WriteComponent(root);
     binary.SetPosition(0);
     classes::ObjectBinaryToText(binary, text);
-    return bytesOf(text);
+    return QByteArray(text.Memory(), qsizetype(text.Size()));
 }
 
 void readText(classes::TComponent *root, const QByteArray &text)
 {
     classes::TMemoryStream in, binary;
-    load(in, text);
+    in.WriteBuffer(text.constData(), text.size());
+    in.SetPosition(0);
     classes::ObjectTextToBinary(in, binary);
     binary.SetPosition(0);
-    classes::TReader reader(binary);
-    reader.ReadRootComponent(root);
+    classes::TReader(binary).ReadRootComponent(root);
 }
 
 QStringList childNames(const TppRelative &parent)
@@ -93,20 +81,16 @@ TEST_F(Relative, PositionsMoveWithinTheParent)
         EXPECT_EQ(tree.root.PropertyChanges, 1); // the change reached the parent, moved or not
     }
 
-    // Staying in place removes and inserts nothing.
+    // Staying in place removes and inserts nothing; without a parent there
+    // is no position, only the change.
     Tree tree(3);
-    auto *b = static_cast<TNode *>(tree.root.ChildAt(1));
     tree.root.Inserts = tree.root.Removes = 0;
-    b->SetPosition(1);
+    tree.root.ChildAt(1)->SetPosition(1);
     EXPECT_EQ(tree.root.Inserts + tree.root.Removes, 0);
-    EXPECT_EQ(b->PropertyChanges, 1);
-
-    // Without a parent there is no position, only the change.
     TNode alone;
     alone.SetPosition(3);
     EXPECT_EQ(alone.Position(), -1);
     EXPECT_EQ(alone.PropertyChanges, 1);
-    EXPECT_THROW(tree.root.ChildAt(3), classes::EListError);
 }
 
 TEST_F(Relative, ParentsNeverFormACycle)
