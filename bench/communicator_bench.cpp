@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -27,10 +28,13 @@ public:
     void EventNotify(TppCommunicator *, int, TraParamList *aParams) override
     {
         ++calls;
+        if (onEvent)
+            onEvent();
         if (aParams)
             benchmark::DoNotOptimize(aParams->ParamValue<int32_t>(0));
     }
     int64_t calls = 0;
+    std::function<void()> onEvent;
 
 private:
     QString m_key;
@@ -80,6 +84,25 @@ void BareWalk(benchmark::State &state)
                                                        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BareWalk)->Arg(1)->Arg(10)->Arg(0);
+
+// The first receiver leaves and registers again on every send, so that the
+// list changes under the walk and each later receiver is looked up among
+// those already served: the guard against serving one twice at its dearest.
+void SendWhileTheListChanges(benchmark::State &state)
+{
+    Fan fan(1);
+    Receiver *first = fan.receivers.front().get();
+    first->onEvent = [&fan, first] {
+        fan.sender.RemoveEventNotify(first);
+        fan.sender.AddEventNotify(first);
+    };
+    for (auto _ : state)
+        fan.sender.SendEventNotify(&fan.sender, EventID, nullptr);
+    state.SetItemsProcessed(state.iterations() * Receivers);
+    state.counters["ns/receiver"] = benchmark::Counter(double(state.iterations()) * Receivers,
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(SendWhileTheListChanges);
 
 void SendWithThreeParameters(benchmark::State &state)
 {
