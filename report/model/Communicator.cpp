@@ -6,11 +6,72 @@
 #include "platform/classes/ClassErrors.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <cstdint>
 
 namespace report {
 
 using classes::TComponent;
+
+namespace {
+
+// The receivers one send has served, kept once the list has changed under
+// it. Open addressing over the pointers: a send to a thousand receivers
+// whose list keeps changing looks each one up without an allocation.
+class ServedSet
+{
+public:
+    // Room for aCount receivers without growing.
+    void reserve(size_t aCount)
+    {
+        size_t wanted = 16;
+        while (wanted < aCount * 2)
+            wanted *= 2;
+        if (wanted > m_slots.size())
+            rehash(wanted);
+    }
+    // False when aReceiver is in the set already.
+    bool insert(const TppCommunicator *aReceiver)
+    {
+        if ((m_count + 1) * 2 > m_slots.size())
+            rehash(std::max<size_t>(16, m_slots.size() * 2));
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = slotOf(aReceiver) & mask;; i = (i + 1) & mask) {
+            if (m_slots[i] == aReceiver)
+                return false;
+            if (!m_slots[i]) {
+                m_slots[i] = aReceiver;
+                ++m_count;
+                return true;
+            }
+        }
+    }
+
+private:
+    static size_t slotOf(const TppCommunicator *aReceiver)
+    {
+        // Objects lie at aligned addresses: their low bits tell them apart
+        // poorly until mixed.
+        uint64_t v = uint64_t(reinterpret_cast<uintptr_t>(aReceiver));
+        v ^= v >> 33;
+        v *= 0xff51afd7ed558ccdULL;
+        v ^= v >> 33;
+        return size_t(v);
+    }
+    void rehash(size_t aSlots)
+    {
+        std::vector<const TppCommunicator *> old(aSlots, nullptr);
+        old.swap(m_slots);
+        m_count = 0;
+        for (const TppCommunicator *c : old)
+            if (c)
+                insert(c);
+    }
+
+    std::vector<const TppCommunicator *> m_slots;
+    size_t m_count = 0;
+};
+
+} // namespace
 
 // One send or round of notices running on a communicator. The communicator
 // marks its running frames when it is freed, so that a loop whose callee
@@ -40,7 +101,7 @@ struct TppCommunicator::SendFrame
     bool events;
     bool checking = false;
     size_t index = 0;
-    std::unordered_set<TppCommunicator *> visited;
+    ServedSet visited;
 };
 
 namespace {
@@ -236,7 +297,7 @@ void TppCommunicator::SendEventNotify(TppCommunicator *aSender, int aEventID, Tr
     while (m_eventNotifyList && frame.index < m_eventNotifyList->size()) {
         TppCommunicator *receiver = (*m_eventNotifyList)[frame.index];
         const uint32_t version = m_listVersion;
-        if (receiver->m_eventSubscriptions[id] && (!frame.checking || frame.visited.insert(receiver).second)) {
+        if (receiver->m_eventSubscriptions[id] && (!frame.checking || frame.visited.insert(receiver))) {
             receiver->EventNotify(aSender, aEventID, aParams);
             if (!frame.alive)
                 return;
@@ -260,7 +321,9 @@ void TppCommunicator::eventListChanging()
             continue;
         // The send is inside the call of the receiver at its index.
         const size_t end = std::min(frame->index + 1, m_eventNotifyList->size());
-        frame->visited.insert(m_eventNotifyList->begin(), m_eventNotifyList->begin() + ptrdiff_t(end));
+        frame->visited.reserve(m_eventNotifyList->size() + 1);
+        for (size_t i = 0; i < end; ++i)
+            frame->visited.insert((*m_eventNotifyList)[i]);
         frame->checking = true;
     }
 }
