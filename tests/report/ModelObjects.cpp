@@ -52,25 +52,6 @@ const TMetaClass &TLabel::StaticClass()
     return meta;
 }
 
-void TReceiver::Notify(TppCommunicator *aCommunicator, int aOperation)
-{
-    ++Notices;
-    if (Log)
-        Log->append(QStringLiteral("%1 notice %2").arg(Key).arg(aOperation));
-    TppCommunicator::Notify(aCommunicator, aOperation);
-}
-
-void TReceiver::EventNotify(TppCommunicator *aCommunicator, int aEventID, report::TraParamList *aParams)
-{
-    ++Events;
-    if (Log)
-        Log->append(QStringLiteral("%1 event %2").arg(Key).arg(aEventID));
-    if (OnEvent)
-        OnEvent(this, aEventID, aParams);
-    else
-        TppCommunicator::EventNotify(aCommunicator, aEventID, aParams);
-}
-
 const TMetaClass &TNode::StaticClass()
 {
     static const TMetaClass meta = MakeClass<TNode, TppRelative>("TppNode", [](TClassBuilder<TNode> &c) {
@@ -102,18 +83,6 @@ TNode::~TNode()
         const bool freeing = Parent() && Parent()->FreeingChildren();
         FreeLog->append(Name() + (freeing ? QStringLiteral(" freeing") : QString()));
     }
-}
-
-void TNode::InsertChild(int aIndex, TppRelative *aChild)
-{
-    ++Inserts;
-    TppRelative::InsertChild(aIndex, aChild);
-}
-
-int TNode::RemoveChild(TppRelative *aChild)
-{
-    ++Removes;
-    return TppRelative::RemoveChild(aChild);
 }
 
 void ObjectModelTest::SetUp()

@@ -68,8 +68,21 @@ public:
     {}
 
     QString GetNotifyOrderKey() const override { return Key; }
-    void Notify(TppCommunicator *aCommunicator, int aOperation) override;
-    void EventNotify(TppCommunicator *aCommunicator, int aEventID, report::TraParamList *aParams) override;
+    void Notify(TppCommunicator *aCommunicator, int aOperation) override
+    {
+        ++Notices;
+        if (Log)
+            Log->append(QStringLiteral("%1 notice %2").arg(Key).arg(aOperation));
+        TppCommunicator::Notify(aCommunicator, aOperation);
+    }
+    void EventNotify(TppCommunicator *, int aEventID, report::TraParamList *aParams) override
+    {
+        ++Events;
+        if (Log)
+            Log->append(QStringLiteral("%1 event %2").arg(Key).arg(aEventID));
+        if (OnEvent)
+            OnEvent(this, aEventID, aParams);
+    }
     void StateChange(report::TppCommunicatorState aState) override { StateChanges.append(aState); }
 
     QString Key;
@@ -89,8 +102,16 @@ public:
     explicit TNode(classes::TComponent *owner = nullptr, TppRelative *parent = nullptr);
     ~TNode() override;
 
-    void InsertChild(int aIndex, TppRelative *aChild) override;
-    int RemoveChild(TppRelative *aChild) override;
+    void InsertChild(int aIndex, TppRelative *aChild) override
+    {
+        ++Inserts;
+        TppRelative::InsertChild(aIndex, aChild);
+    }
+    int RemoveChild(TppRelative *aChild) override
+    {
+        ++Removes;
+        return TppRelative::RemoveChild(aChild);
+    }
     void AfterPropertyChange() override { ++PropertyChanges; }
     bool StoresDesignInfo() const override { return DesignInfo; }
 

@@ -39,7 +39,6 @@ TEST(ParamList, BindsOnlyVariablesOfTheTypeTheCodeNames)
     const int flag = params.AddParam("Accept", TraDataType::daBoolean, true);
     const int kind = params.AddParam("Kind", TraDataType::daEnumerated, false, true, "TppUnitType");
     const int node = params.AddParam("Node", TraDataType::daClass, false, false, {}, &TNode::StaticClass());
-    const int method = params.AddParam("Method", TraDataType::daMethod);
     EXPECT_EQ(params.IndexOf("accept"), flag);
 
     QString s;
@@ -48,7 +47,6 @@ TEST(ParamList, BindsOnlyVariablesOfTheTypeTheCodeNames)
     uint8_t e = 0;
     classes::TObject *o = nullptr;
     EXPECT_THROW(params.BindParamValue(text, &i), EBrevantorError);
-    EXPECT_THROW(params.BindParamValue(method, &i), EBrevantorError);
     EXPECT_THROW(params.BindParamValue(99, &s), EBrevantorError);
     params.BindParamValue(text, &s);
     params.BindParamValue(flag, &b);
@@ -58,7 +56,6 @@ TEST(ParamList, BindsOnlyVariablesOfTheTypeTheCodeNames)
     // Reading or writing as another type is refused, never a copy of bytes.
     EXPECT_THROW(params.ParamValue<int32_t>(text), EBrevantorError);
     EXPECT_THROW(params.SetParamValue(flag, 1.5), EBrevantorError);
-    EXPECT_THROW(params.ParamValue<QString>(method), EBrevantorError);
     params.SetParamValue(text, QStringLiteral("abc"));
     params.SetParamValue(kind, TppUnitType::utMillimeters);
     EXPECT_EQ(s, "abc");
