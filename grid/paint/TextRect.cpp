@@ -1,7 +1,5 @@
 #include "grid/paint/TextRect.h"
 
-#include "platform/rtl/QtText.h"
-
 namespace grid {
 
 namespace {
@@ -65,11 +63,6 @@ unsigned layoutFormat(unsigned flags, bool tooWide)
 
 } // namespace
 
-std::string CanvasText(QStringView text)
-{
-    return rtl::FromQString(text.toString());
-}
-
 TextRectPath ChooseTextRectPath(unsigned flags, int textRectWidth, int textWidth, bool hasLineBreak)
 {
     if (flags & (DTR_WORDBREAK | DTR_PREFIX))
@@ -90,8 +83,7 @@ int DrawTextRect(gfx::Canvas &canvas, QStringView text, const rtl::TRect &fillRe
     canvas.setFont(selected);
     canvas.setBkColor(bkColor);
 
-    const std::string bytes = CanvasText(text);
-    const rtl::TSize extent = canvas.TextExtent(bytes);
+    const rtl::TSize extent = canvas.TextExtent(text);
     const int w = extent.cx;
     const int h = extent.cy;
     const bool measure = flags & DTR_MEASURE;
@@ -110,16 +102,16 @@ int DrawTextRect(gfx::Canvas &canvas, QStringView text, const rtl::TRect &fillRe
         const unsigned format = layoutFormat(flags, tooWide);
         if (measure) {
             rtl::TRect calc = t;
-            canvas.DrawText(bytes, calc, format | gfx::DT_CALCRECT);
+            canvas.DrawText(text, calc, format | gfx::DT_CALCRECT);
             needed = calc.Height();
         } else {
             if (!(flags & DTR_NOFILL))
                 canvas.FillRect(fillRect, brush);
             if (!(flags & DTR_KEEPBKMODE))
                 canvas.setBkMode(gfx::BkMode::Transparent);
-            canvas.DrawText(bytes, t, format);
+            canvas.DrawText(text, t, format);
             if ((flags & DTR_FOCUSRECT) && (flags & DTR_FOCUS_ON_TEXT)) {
-                canvas.DrawText(bytes, t, format | gfx::DT_CALCRECT);
+                canvas.DrawText(text, t, format | gfx::DT_CALCRECT);
                 if ((flags & DTR_VLAYOUT) != DTR_WORDBREAK)
                     t.Top = t.Bottom - h;
             }
@@ -144,9 +136,9 @@ int DrawTextRect(gfx::Canvas &canvas, QStringView text, const rtl::TRect &fillRe
             if (flags & DTR_NOFILL) {
                 if (!(flags & DTR_KEEPBKMODE))
                     canvas.setBkMode(gfx::BkMode::Transparent);
-                canvas.ExtTextOut(t.Left, t.Top, gfx::ETO_CLIPPED, &c, bytes);
+                canvas.ExtTextOut(t.Left, t.Top, gfx::ETO_CLIPPED, &c, text);
             } else {
-                canvas.ExtTextOut(t.Left, t.Top, gfx::ETO_OPAQUE | gfx::ETO_CLIPPED, &c, bytes);
+                canvas.ExtTextOut(t.Left, t.Top, gfx::ETO_OPAQUE | gfx::ETO_CLIPPED, &c, text);
             }
         }
     }

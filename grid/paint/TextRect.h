@@ -9,8 +9,6 @@
 
 #include <QStringView>
 
-#include <string>
-
 namespace grid {
 
 // Horizontal alignment, the two low bits.
@@ -50,8 +48,5 @@ TextRectPath ChooseTextRectPath(unsigned flags, int textRectWidth, int textWidth
 int DrawTextRect(gfx::Canvas &canvas, QStringView text, const rtl::TRect &fillRect, const rtl::TRect &textRect,
                  unsigned flags, const gfx::Brush &brush, const gfx::Font &font, rtl::TColor bkColor,
                  rtl::TColor textColor, int *lineHeight = nullptr);
-
-// The canvas draws Windows-1252 text; characters it cannot hold show as "?".
-std::string CanvasText(QStringView text);
 
 } // namespace grid

@@ -63,7 +63,7 @@ void TdxContainerHintWindow::ShowCellHintEx(const QPoint &point, int maxWidth, b
     f.size = m_size;
     canvas.setFont(f);
     rtl::TRect measured{0, 0, maxWidth, 0};
-    canvas.DrawText(CanvasText(m_text), measured, HintFormat | gfx::DT_CALCRECT);
+    canvas.DrawText(m_text, measured, HintFormat | gfx::DT_CALCRECT);
 
     // A text larger than the screen is cut at its edges: a window as large
     // as the text could need more memory than there is, and X11 makes none
@@ -95,7 +95,7 @@ void TdxContainerHintWindow::paint(gfx::Canvas &canvas)
     f.color = rtl::clInfoText;
     canvas.setFont(f);
     canvas.setBkMode(gfx::BkMode::Transparent);
-    canvas.DrawText(CanvasText(m_text), r, HintFormat | gfx::DT_NOCLIP);
+    canvas.DrawText(m_text, r, HintFormat | gfx::DT_NOCLIP);
 }
 
 } // namespace grid

@@ -3,10 +3,10 @@
 // The borderless pop-up that shows a cell's text when it does not fit. It
 // never takes the focus and lets the mouse through to what is below.
 
+#include "platform/gfx/GdiObjects.h"
+
 #include <QString>
 #include <QWidget>
-
-#include <string>
 
 namespace classes {
 class TFont;
@@ -44,7 +44,7 @@ private:
     QString m_text;
     const gfx::TextMeasurer *m_measurer = nullptr;
     int m_size = 8; // points
-    std::string m_fontName;
+    gfx::FaceName m_fontName;
 };
 
 } // namespace grid

@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QRect>
 #include <QRegion>
+#include <QStringView>
 
 #include <functional>
 #include <memory>
@@ -117,24 +118,37 @@ public:
     void LineTo(int x, int y);
     void SetPixel(int x, int y, rtl::TColor color);
 
-    // ---- Text (Windows-1252) ----
+    // ---- Text ----
+    // Every routine takes Unicode (QStringView) or the application's
+    // Windows-1252 bytes (std::string_view), which draw as the characters
+    // they stand for.
+    //
     // Answers the height of the text (see TextLayout::result). With
     // DT_CALCRECT nothing is drawn and rect receives the needed rectangle.
     // The font's orientation is not applied here; rotated text goes through
     // ExtTextOut.
+    int DrawText(QStringView text, rtl::TRect &rect, unsigned format);
+    int DrawText(QStringView text, const rtl::TRect &rect, unsigned format);
     int DrawText(std::string_view text, rtl::TRect &rect, unsigned format);
     int DrawText(std::string_view text, const rtl::TRect &rect, unsigned format);
     // (x, y) is the top-left of the text before rotation. The background
     // follows the background mode; ETO_OPAQUE fills rect with the background
     // colour, ETO_CLIPPED clips to it.
+    void ExtTextOut(int x, int y, unsigned options, const rtl::TRect *rect, QStringView text);
     void ExtTextOut(int x, int y, unsigned options, const rtl::TRect *rect, std::string_view text);
+    void TextOut(int x, int y, QStringView text) { ExtTextOut(x, y, 0, nullptr, text); }
     void TextOut(int x, int y, std::string_view text) { ExtTextOut(x, y, 0, nullptr, text); }
     // Tab stops are measured from x: none = every 8 average characters, one
     // = that distance, several = those positions. Answers the width drawn.
+    int TabbedTextOut(int x, int y, QStringView text, const std::vector<int> &tabStops = {});
     int TabbedTextOut(int x, int y, std::string_view text, const std::vector<int> &tabStops = {});
+    int TabbedTextWidth(QStringView text, const std::vector<int> &tabStops = {}) const;
     int TabbedTextWidth(std::string_view text, const std::vector<int> &tabStops = {}) const;
+    int TextWidth(QStringView text) const;
     int TextWidth(std::string_view text) const;
+    int TextHeight(QStringView text) const;
     int TextHeight(std::string_view text) const;
+    rtl::TSize TextExtent(QStringView text) const;
     rtl::TSize TextExtent(std::string_view text) const;
     TextMetrics GetTextMetrics() const;
     // Extra pixels spread over the blanks of the next text drawn.
@@ -182,7 +196,7 @@ private:
     QBrush qtBrush(const Brush &brush) const;
     void strokeShape(const std::function<void(QPainter &)> &draw);
     void drawEdgeRing(const rtl::TRect &r, unsigned sides, rtl::TColor lt, rtl::TColor rb);
-    void drawTextRun(int x, int y, std::string_view text, int underline, int tabWidth);
+    void drawTextRun(int x, int y, QStringView text, int underline, int tabWidth);
     void blit(const QRect &target, const QImage &source, const QRect &sourceRect, RasterOp rop);
 
     QPaintDevice *m_device = nullptr;

@@ -14,9 +14,9 @@ using rtl::TRect;
 // Draws one line of text with its top-left at (x, y) in the current painter
 // coordinates; positions of tab stops and the accelerator underline come
 // from the measurer so that they agree with the layout.
-void Canvas::drawTextRun(int x, int y, std::string_view text, int underline, int tabWidth)
+void Canvas::drawTextRun(int x, int y, QStringView text, int underline, int tabWidth)
 {
-    if (text.empty())
+    if (text.isEmpty())
         return;
     applyClip();
     QPainter &p = *m_painter;
@@ -33,27 +33,27 @@ void Canvas::drawTextRun(int x, int y, std::string_view text, int underline, int
     const Font &font = m_state.font;
 
     int cx = x;
-    size_t start = 0;
+    qsizetype start = 0;
     while (start <= text.size()) {
-        const size_t tab = tabWidth > 0 ? text.find('\t', start) : std::string_view::npos;
-        const std::string_view piece = text.substr(start, tab == std::string_view::npos ? tab : tab - start);
-        if (!piece.empty())
-            p.drawText(QPoint(cx, baseline), rtl::ToQString(piece));
+        const qsizetype tab = tabWidth > 0 ? text.indexOf(u'\t', start) : -1;
+        const QStringView piece = tab < 0 ? text.sliced(start) : text.sliced(start, tab - start);
+        if (!piece.isEmpty())
+            p.drawText(QPoint(cx, baseline), piece.toString());
         cx += m_measurer->textWidth(font, piece);
-        if (tab == std::string_view::npos)
+        if (tab < 0)
             break;
         cx = x + ((cx - x) / tabWidth + 1) * tabWidth;
         start = tab + 1;
     }
-    if (underline >= 0 && static_cast<size_t>(underline) < text.size()) {
-        const int ux = x + m_measurer->textWidth(font, text.substr(0, static_cast<size_t>(underline)));
-        const int uw = m_measurer->textWidth(font, text.substr(static_cast<size_t>(underline), 1));
+    if (underline >= 0 && underline < text.size()) {
+        const int ux = x + m_measurer->textWidth(font, text.first(underline));
+        const int uw = m_measurer->textWidth(font, text.sliced(underline, CharLength(text, underline)));
         p.fillRect(QRect(ux, baseline + 1, uw, 1), detail::opaque(m_state.font.color));
     }
     p.setPen(Qt::NoPen);
 }
 
-int Canvas::DrawText(std::string_view text, TRect &rect, unsigned format)
+int Canvas::DrawText(QStringView text, TRect &rect, unsigned format)
 {
     const TextLayout layout = LayoutText(*m_measurer, m_state.font, text, rect, format);
     if (format & DT_CALCRECT) {
@@ -75,13 +75,28 @@ int Canvas::DrawText(std::string_view text, TRect &rect, unsigned format)
     return layout.result;
 }
 
-int Canvas::DrawText(std::string_view text, const TRect &rect, unsigned format)
+int Canvas::DrawText(QStringView text, const TRect &rect, unsigned format)
 {
     TRect copy = rect;
     return DrawText(text, copy, format);
 }
 
+int Canvas::DrawText(std::string_view text, TRect &rect, unsigned format)
+{
+    return DrawText(rtl::ToQString(text), rect, format);
+}
+
+int Canvas::DrawText(std::string_view text, const TRect &rect, unsigned format)
+{
+    return DrawText(rtl::ToQString(text), rect, format);
+}
+
 void Canvas::ExtTextOut(int x, int y, unsigned options, const TRect *rect, std::string_view text)
+{
+    ExtTextOut(x, y, options, rect, rtl::ToQString(text));
+}
+
+void Canvas::ExtTextOut(int x, int y, unsigned options, const TRect *rect, QStringView text)
 {
     if (rect && (options & ETO_OPAQUE) && !rect->IsEmpty())
         fillRects({ToQRect(*rect)}, detail::opaque(m_state.bkColor), QPainter::CompositionMode_SourceOver);
@@ -102,20 +117,19 @@ void Canvas::ExtTextOut(int x, int y, unsigned options, const TRect *rect, std::
         const int width = m_measurer->textWidth(m_state.font, text) + extra;
         if (m_state.bkMode == BkMode::Opaque && width > 0)
             p.fillRect(QRect(lx, ly, width, m_measurer->metrics(m_state.font).height), detail::opaque(m_state.bkColor));
-        if (extra != 0 && text.find(' ') != std::string_view::npos) {
+        if (extra != 0 && text.contains(u' ')) {
             // Spread the extra pixels over the blanks, the first blanks
             // taking the remainder.
             const int breaks = m_state.justifyBreaks;
             int seen = 0;
             int cx = lx;
-            size_t start = 0;
+            qsizetype start = 0;
             while (true) {
-                const size_t blank = text.find(' ', start);
-                const std::string_view word =
-                    text.substr(start, blank == std::string_view::npos ? blank : blank - start + 1);
+                const qsizetype blank = text.indexOf(u' ', start);
+                const QStringView word = blank < 0 ? text.sliced(start) : text.sliced(start, blank - start + 1);
                 drawTextRun(cx, ly, word, -1, 0);
                 cx += m_measurer->textWidth(m_state.font, word);
-                if (blank == std::string_view::npos)
+                if (blank < 0)
                     break;
                 if (seen < breaks)
                     cx += extra / breaks + (seen < extra % breaks ? 1 : 0);
@@ -155,30 +169,40 @@ int nextTabStop(int pos, const std::vector<int> &stops, int defaultWidth)
 } // namespace
 
 template <typename Piece>
-static int walkTabs(std::string_view text, const std::vector<int> &stops, int defaultWidth,
-                    const TextMeasurer &measurer, const Font &font, Piece &&piece)
+static int walkTabs(QStringView text, const std::vector<int> &stops, int defaultWidth, const TextMeasurer &measurer,
+                    const Font &font, Piece &&piece)
 {
     int pos = 0;
-    size_t start = 0;
+    qsizetype start = 0;
     while (true) {
-        const size_t tab = text.find('\t', start);
-        const std::string_view part = text.substr(start, tab == std::string_view::npos ? tab : tab - start);
+        const qsizetype tab = text.indexOf(u'\t', start);
+        const QStringView part = tab < 0 ? text.sliced(start) : text.sliced(start, tab - start);
         piece(pos, part);
         pos += measurer.textWidth(font, part);
-        if (tab == std::string_view::npos)
+        if (tab < 0)
             return pos;
         pos = nextTabStop(pos, stops, defaultWidth);
         start = tab + 1;
     }
 }
 
-int Canvas::TabbedTextWidth(std::string_view text, const std::vector<int> &tabStops) const
+int Canvas::TabbedTextWidth(QStringView text, const std::vector<int> &tabStops) const
 {
     const int defaultWidth = 8 * std::max(1, m_measurer->metrics(m_state.font).avgCharWidth);
-    return walkTabs(text, tabStops, defaultWidth, *m_measurer, m_state.font, [](int, std::string_view) {});
+    return walkTabs(text, tabStops, defaultWidth, *m_measurer, m_state.font, [](int, QStringView) {});
+}
+
+int Canvas::TabbedTextWidth(std::string_view text, const std::vector<int> &tabStops) const
+{
+    return TabbedTextWidth(rtl::ToQString(text), tabStops);
 }
 
 int Canvas::TabbedTextOut(int x, int y, std::string_view text, const std::vector<int> &tabStops)
+{
+    return TabbedTextOut(x, y, rtl::ToQString(text), tabStops);
+}
+
+int Canvas::TabbedTextOut(int x, int y, QStringView text, const std::vector<int> &tabStops)
 {
     const int width = TabbedTextWidth(text, tabStops);
     applyClip();
@@ -187,8 +211,13 @@ int Canvas::TabbedTextOut(int x, int y, std::string_view text, const std::vector
                   QPainter::CompositionMode_SourceOver);
     const int defaultWidth = 8 * std::max(1, m_measurer->metrics(m_state.font).avgCharWidth);
     walkTabs(text, tabStops, defaultWidth, *m_measurer, m_state.font,
-             [&](int pos, std::string_view part) { drawTextRun(x + pos, y, part, -1, 0); });
+             [&](int pos, QStringView part) { drawTextRun(x + pos, y, part, -1, 0); });
     return width;
+}
+
+int Canvas::TextWidth(QStringView text) const
+{
+    return m_measurer->textWidth(m_state.font, text);
 }
 
 int Canvas::TextWidth(std::string_view text) const
@@ -196,14 +225,24 @@ int Canvas::TextWidth(std::string_view text) const
     return m_measurer->textWidth(m_state.font, text);
 }
 
+int Canvas::TextHeight(QStringView) const
+{
+    return m_measurer->metrics(m_state.font).height;
+}
+
 int Canvas::TextHeight(std::string_view) const
 {
     return m_measurer->metrics(m_state.font).height;
 }
 
-rtl::TSize Canvas::TextExtent(std::string_view text) const
+rtl::TSize Canvas::TextExtent(QStringView text) const
 {
     return rtl::TSize{TextWidth(text), TextHeight(text)};
+}
+
+rtl::TSize Canvas::TextExtent(std::string_view text) const
+{
+    return TextExtent(rtl::ToQString(text));
 }
 
 TextMetrics Canvas::GetTextMetrics() const

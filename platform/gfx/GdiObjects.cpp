@@ -6,8 +6,19 @@
 #include <QFont>
 
 #include <cstdlib>
+#include <utility>
 
 namespace gfx {
+
+FaceName::FaceName(QString text)
+    : m_text(std::move(text))
+    , m_bytes(rtl::FromQString(m_text))
+{}
+
+FaceName::FaceName(std::string_view bytes)
+    : m_text(rtl::ToQString(bytes))
+    , m_bytes(bytes)
+{}
 
 int Font::heightFromSize(int points, int dpi)
 {
@@ -16,7 +27,7 @@ int Font::heightFromSize(int points, int dpi)
 
 QFont ToQFont(const Font &font, int dpiY)
 {
-    QFont f(rtl::ToQString(font.name));
+    QFont f(font.name.text());
     f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
     f.setHintingPreference(QFont::PreferFullHinting);
     f.setKerning(false);

@@ -6,10 +6,12 @@
 #include "platform/rtl/Colors.h"
 
 #include <QImage>
+#include <QString>
 
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class QFont;
 class QPaintDevice;
@@ -26,9 +28,37 @@ enum FontStyle : unsigned {
 };
 using FontStyles = unsigned;
 
+// A font's family name. Families are named in Unicode; callers on the byte
+// side of the text model hand in and read back Windows-1252, so that form is
+// kept beside the Unicode one (characters it cannot hold read as "?").
+class FaceName
+{
+public:
+    FaceName() = default;
+    FaceName(QString text);
+    FaceName(std::string_view bytes);
+    FaceName(const std::string &bytes)
+        : FaceName(std::string_view(bytes))
+    {}
+    FaceName(const char *bytes)
+        : FaceName(std::string_view(bytes))
+    {}
+
+    const QString &text() const { return m_text; }
+    const std::string &bytes() const { return m_bytes; }
+    operator std::string_view() const { return m_bytes; }
+
+    friend bool operator==(const FaceName &a, const FaceName &b) { return a.m_text == b.m_text; }
+    friend bool operator==(const FaceName &a, const std::string &bytes) { return a == FaceName(bytes); }
+
+private:
+    QString m_text;
+    std::string m_bytes;
+};
+
 struct Font
 {
-    std::string name = "DejaVu Sans"; // Windows-1252 family name
+    FaceName name = "DejaVu Sans";
     // Size in points; used while height is 0.
     int size = 8;
     // Height in pixels when not 0: negative = character (em) height, positive

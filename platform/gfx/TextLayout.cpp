@@ -1,16 +1,18 @@
 #include "platform/gfx/TextLayout.h"
 
+#include "platform/rtl/QtText.h"
+
 #include <algorithm>
 
 namespace gfx {
 
 namespace {
 
-constexpr std::string_view Ellipsis = "...";
+const QLatin1String Ellipsis("...");
 
 struct Run
 {
-    std::string text;
+    QString text;
     int underline = -1;
 };
 
@@ -24,16 +26,16 @@ public:
     {}
 
     // Width with tabs advancing to the next stop when tabs are expanded.
-    int width(std::string_view text) const
+    int width(QStringView text) const
     {
         if (m_tabWidth <= 0)
             return m_measurer.textWidth(m_font, text);
         int x = 0;
-        size_t start = 0;
+        qsizetype start = 0;
         for (;;) {
-            const size_t tab = text.find('\t', start);
-            x += m_measurer.textWidth(m_font, text.substr(start, tab == std::string_view::npos ? tab : tab - start));
-            if (tab == std::string_view::npos)
+            const qsizetype tab = text.indexOf(u'\t', start);
+            x += m_measurer.textWidth(m_font, tab < 0 ? text.sliced(start) : text.sliced(start, tab - start));
+            if (tab < 0)
                 return x;
             x = (x / m_tabWidth + 1) * m_tabWidth;
             start = tab + 1;
@@ -50,17 +52,17 @@ std::vector<Run> splitParagraphs(const Run &all)
 {
     std::vector<Run> out;
     Run cur;
-    const std::string &s = all.text;
-    for (size_t i = 0; i < s.size(); ++i) {
-        const char c = s[i];
-        if (c == '\r' || c == '\n') {
+    const QString &s = all.text;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s[i];
+        if (c == u'\r' || c == u'\n') {
             out.push_back(std::move(cur));
             cur = Run{};
-            if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n')
+            if (c == u'\r' && i + 1 < s.size() && s[i + 1] == u'\n')
                 ++i;
             continue;
         }
-        if (static_cast<int>(i) == all.underline)
+        if (i == all.underline)
             cur.underline = static_cast<int>(cur.text.size());
         cur.text += c;
     }
@@ -68,21 +70,21 @@ std::vector<Run> splitParagraphs(const Run &all)
     return out;
 }
 
-Run slice(const Run &r, size_t from, size_t to)
+Run slice(const Run &r, qsizetype from, qsizetype to)
 {
     Run out;
-    out.text = r.text.substr(from, to - from);
+    out.text = r.text.sliced(from, to - from);
     if (r.underline >= static_cast<int>(from) && r.underline < static_cast<int>(to))
         out.underline = r.underline - static_cast<int>(from);
     return out;
 }
 
 // The end of the word after pos, blanks in front of it included.
-size_t wordEndFrom(const std::string &s, size_t pos)
+qsizetype wordEndFrom(const QString &s, qsizetype pos)
 {
-    while (pos < s.size() && s[pos] == ' ')
+    while (pos < s.size() && s[pos] == u' ')
         ++pos;
-    while (pos < s.size() && s[pos] != ' ')
+    while (pos < s.size() && s[pos] != u' ')
         ++pos;
     return pos;
 }
@@ -91,8 +93,8 @@ size_t wordEndFrom(const std::string &s, size_t pos)
 // breakWords is set (edit-control behaviour), then it is cut at characters.
 void wrapParagraph(const Run &para, const Measure &m, int maxWidth, bool breakWords, std::vector<Run> &lines)
 {
-    const std::string &s = para.text;
-    size_t lineStart = 0;
+    const QString &s = para.text;
+    qsizetype lineStart = 0;
     while (true) {
         if (lineStart >= s.size()) {
             if (lineStart == 0)
@@ -100,38 +102,43 @@ void wrapParagraph(const Run &para, const Measure &m, int maxWidth, bool breakWo
             return;
         }
         // Find the furthest break: the end of a word that still fits.
-        size_t pos = lineStart;
-        size_t lastFit = std::string::npos; // end of the last fitting word
+        qsizetype pos = lineStart;
+        qsizetype lastFit = -1; // end of the last fitting word
         while (pos < s.size()) {
-            const size_t wordEnd = wordEndFrom(s, pos);
-            if (m.width(std::string_view(s).substr(lineStart, wordEnd - lineStart)) <= maxWidth) {
+            const qsizetype wordEnd = wordEndFrom(s, pos);
+            if (m.width(QStringView(s).sliced(lineStart, wordEnd - lineStart)) <= maxWidth) {
                 lastFit = wordEnd;
                 pos = wordEnd;
                 continue;
             }
             break;
         }
-        size_t lineEnd;
-        if (lastFit != std::string::npos) {
+        qsizetype lineEnd;
+        if (lastFit >= 0) {
             lineEnd = lastFit;
         } else {
             // The first word alone is too long.
-            const size_t wordEnd = wordEndFrom(s, lineStart);
+            const qsizetype wordEnd = wordEndFrom(s, lineStart);
             lineEnd = wordEnd;
             if (breakWords) {
-                size_t n = lineStart + 1;
-                while (n < wordEnd && m.width(std::string_view(s).substr(lineStart, n + 1 - lineStart)) <= maxWidth)
-                    ++n;
+                // Whole characters: the halves of a surrogate pair stay together.
+                qsizetype n = lineStart + CharLength(s, lineStart);
+                while (n < wordEnd) {
+                    const qsizetype next = n + CharLength(s, n);
+                    if (m.width(QStringView(s).sliced(lineStart, next - lineStart)) > maxWidth)
+                        break;
+                    n = next;
+                }
                 lineEnd = n;
             }
         }
         // Blanks at the break belong to neither line.
-        size_t shownEnd = lineEnd;
-        while (shownEnd > lineStart && s[shownEnd - 1] == ' ' && lineEnd < s.size())
+        qsizetype shownEnd = lineEnd;
+        while (shownEnd > lineStart && s[shownEnd - 1] == u' ' && lineEnd < s.size())
             --shownEnd;
         lines.push_back(slice(para, lineStart, shownEnd));
-        size_t next = lineEnd;
-        while (next < s.size() && s[next] == ' ')
+        qsizetype next = lineEnd;
+        while (next < s.size() && s[next] == u' ')
             ++next;
         if (next >= s.size())
             return;
@@ -139,63 +146,77 @@ void wrapParagraph(const Run &para, const Measure &m, int maxWidth, bool breakWo
     }
 }
 
+// Drops the last character, both halves of a surrogate pair.
+void dropLastChar(QString &text)
+{
+    const qsizetype n = text.size();
+    text.chop(n >= 2 && text[n - 1].isLowSurrogate() && text[n - 2].isHighSurrogate() ? 2 : 1);
+}
+
 void endEllipsis(Run &line, const Measure &m, int maxWidth, bool force)
 {
     if (!force && m.width(line.text) <= maxWidth)
         return;
-    std::string keep = line.text;
-    while (!keep.empty()) {
-        if (m.width(keep + std::string(Ellipsis)) <= maxWidth)
+    QString keep = line.text;
+    while (!keep.isEmpty()) {
+        if (m.width(QString(keep + Ellipsis)) <= maxWidth)
             break;
-        keep.pop_back();
+        dropLastChar(keep);
     }
-    if (line.underline >= static_cast<int>(keep.size()))
+    if (line.underline >= keep.size())
         line.underline = -1;
-    line.text = keep + std::string(Ellipsis);
+    line.text = keep + Ellipsis;
 }
 
 void pathEllipsis(Run &line, const Measure &m, int maxWidth)
 {
     if (m.width(line.text) <= maxWidth)
         return;
-    const size_t slash = line.text.find_last_of("\\/");
-    if (slash == std::string::npos) {
+    const qsizetype slash = std::max(line.text.lastIndexOf(u'\\'), line.text.lastIndexOf(u'/'));
+    if (slash < 0) {
         endEllipsis(line, m, maxWidth, false);
         return;
     }
-    const std::string tail = line.text.substr(slash);
-    std::string head = line.text.substr(0, slash);
-    while (!head.empty() && m.width(head + std::string(Ellipsis) + tail) > maxWidth)
-        head.pop_back();
-    std::string shown = head + std::string(Ellipsis) + tail;
+    const QString tail = line.text.sliced(slash);
+    QString head = line.text.first(slash);
+    while (!head.isEmpty() && m.width(QString(head + Ellipsis + tail)) > maxWidth)
+        dropLastChar(head);
+    QString shown = head + Ellipsis + tail;
     if (m.width(shown) > maxWidth) {
         // Even the last path element does not fit: cut it at its end.
-        Run rest{std::string(Ellipsis) + tail, -1};
+        Run rest{Ellipsis + tail, -1};
         endEllipsis(rest, m, maxWidth, false);
         shown = rest.text;
         head.clear();
     }
-    if (line.underline >= static_cast<int>(head.size()))
+    if (line.underline >= head.size())
         line.underline = -1;
     line.text = shown;
 }
 
 } // namespace
 
-std::string StripPrefixes(std::string_view text, int *underline)
+qsizetype CharLength(QStringView text, qsizetype pos)
 {
-    std::string out;
+    if (pos >= text.size())
+        return 0;
+    return pos + 1 < text.size() && text[pos].isHighSurrogate() && text[pos + 1].isLowSurrogate() ? 2 : 1;
+}
+
+QString StripPrefixes(QStringView text, int *underline)
+{
+    QString out;
     out.reserve(text.size());
     int mark = -1;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '&') {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'&') {
             out += text[i];
             continue;
         }
         if (i + 1 >= text.size())
             break; // a trailing "&" marks nothing
         ++i;
-        if (text[i] != '&' && mark < 0)
+        if (text[i] != u'&' && mark < 0)
             mark = static_cast<int>(out.size());
         out += text[i];
     }
@@ -204,14 +225,19 @@ std::string StripPrefixes(std::string_view text, int *underline)
     return out;
 }
 
-TextLayout LayoutText(const TextMeasurer &measurer, const Font &font, std::string_view text, const rtl::TRect &rect,
+std::string StripPrefixes(std::string_view text, int *underline)
+{
+    return rtl::FromQString(StripPrefixes(rtl::ToQString(text), underline));
+}
+
+TextLayout LayoutText(const TextMeasurer &measurer, const Font &font, QStringView text, const rtl::TRect &rect,
                       unsigned format)
 {
     TextLayout layout;
     const TextMetrics tm = measurer.metrics(font);
     layout.lineHeight = tm.height;
     layout.calcRect = rtl::TRect{rect.Left, rect.Top, rect.Left, rect.Top};
-    if (text.empty())
+    if (text.isEmpty())
         return layout;
 
     const int tabWidth = (format & DT_EXPANDTABS) ? 8 * std::max(1, tm.avgCharWidth) : 0;
@@ -221,7 +247,7 @@ TextLayout LayoutText(const TextMeasurer &measurer, const Font &font, std::strin
 
     Run all;
     if (format & DT_NOPREFIX)
-        all.text = std::string(text);
+        all.text = text.toString();
     else
         all.text = StripPrefixes(text, &all.underline);
     if (format & DT_HIDEPREFIX)

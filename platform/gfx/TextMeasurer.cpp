@@ -43,11 +43,14 @@ const QtTextMeasurer::Cache &QtTextMeasurer::cached(const Font &font) const
     return *m_cache;
 }
 
-int QtTextMeasurer::textWidth(const Font &font, std::string_view text) const
+int TextMeasurer::textWidth(const Font &font, std::string_view text) const
 {
-    if (text.empty())
-        return 0;
-    return cached(font).fm.horizontalAdvance(rtl::ToQString(text));
+    return text.empty() ? 0 : width(font, rtl::ToQString(text));
+}
+
+int QtTextMeasurer::width(const Font &font, QStringView text) const
+{
+    return cached(font).fm.horizontalAdvance(text.toString());
 }
 
 TextMetrics QtTextMeasurer::metrics(const Font &font) const
@@ -71,9 +74,13 @@ TextMetrics computeMetrics(const QFont &f, const QFontMetrics &fm)
 
 } // namespace
 
-int FixedTextMeasurer::textWidth(const Font &, std::string_view text) const
+int FixedTextMeasurer::width(const Font &, QStringView text) const
 {
-    return static_cast<int>(text.size()) * m_charWidth;
+    qsizetype chars = text.size();
+    for (qsizetype i = 1; i < text.size(); ++i)
+        if (text[i].isLowSurrogate() && text[i - 1].isHighSurrogate())
+            --chars;
+    return static_cast<int>(chars) * m_charWidth;
 }
 
 TextMetrics FixedTextMeasurer::metrics(const Font &) const

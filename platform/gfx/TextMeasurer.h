@@ -6,6 +6,8 @@
 
 #include "platform/gfx/GdiObjects.h"
 
+#include <QStringView>
+
 #include <memory>
 #include <string_view>
 
@@ -26,11 +28,16 @@ class TextMeasurer
 {
 public:
     virtual ~TextMeasurer() = default;
-    // Width in pixels of a single-line Windows-1252 text in the font.
-    virtual int textWidth(const Font &font, std::string_view text) const = 0;
+    // Width in pixels of a single-line text in the font.
+    int textWidth(const Font &font, QStringView text) const { return text.isEmpty() ? 0 : width(font, text); }
+    int textWidth(const Font &font, std::string_view text) const; // Windows-1252
     virtual TextMetrics metrics(const Font &font) const = 0;
 
     int textHeight(const Font &font) const { return metrics(font).height; }
+
+protected:
+    // text is not empty.
+    virtual int width(const Font &font, QStringView text) const = 0;
 };
 
 // Measures with the real font at a given resolution (96 dpi unless told).
@@ -40,9 +47,11 @@ public:
     explicit QtTextMeasurer(int dpiY = 96)
         : m_dpiY(dpiY)
     {}
-    int textWidth(const Font &font, std::string_view text) const override;
     TextMetrics metrics(const Font &font) const override;
     int dpiY() const { return m_dpiY; }
+
+protected:
+    int width(const Font &font, QStringView text) const override;
 
 private:
     struct Cache;
@@ -54,8 +63,8 @@ private:
     mutable std::shared_ptr<Cache> m_cache;
 };
 
-// Every character is charWidth pixels wide whatever the font; lines are
-// height pixels high with the given ascent.
+// Every character (code point: a surrogate pair is one) is charWidth pixels
+// wide whatever the font; lines are height pixels high with the given ascent.
 class FixedTextMeasurer : public TextMeasurer
 {
 public:
@@ -64,8 +73,10 @@ public:
         , m_height(height)
         , m_ascent(ascent)
     {}
-    int textWidth(const Font &font, std::string_view text) const override;
     TextMetrics metrics(const Font &font) const override;
+
+protected:
+    int width(const Font &font, QStringView text) const override;
 
 private:
     int m_charWidth;

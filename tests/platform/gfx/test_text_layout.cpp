@@ -1,4 +1,5 @@
 #include "platform/gfx/TextLayout.h"
+#include "platform/rtl/QtText.h"
 
 #include <gtest/gtest.h>
 
@@ -11,16 +12,22 @@ namespace {
 const FixedTextMeasurer FakeMeasurer;
 const Font PlainFont;
 
-TextLayout layout(std::string_view text, TRect r, unsigned format)
+TextLayout layout(QStringView text, TRect r, unsigned format)
 {
     return LayoutText(FakeMeasurer, PlainFont, text, r, format);
 }
 
+TextLayout layout(std::string_view windows1252, TRect r, unsigned format)
+{
+    return layout(rtl::ToQString(windows1252), r, format);
+}
+
+// The lines in UTF-8.
 std::vector<std::string> texts(const TextLayout &l)
 {
     std::vector<std::string> out;
     for (const TextLine &line : l.lines)
-        out.push_back(line.text);
+        out.push_back(line.text.toStdString());
     return out;
 }
 
@@ -108,7 +115,7 @@ TEST(GfxTextLayout, Ellipses)
     EXPECT_EQ(texts(l), (std::vector<std::string>{"c:...\\file.txt"}));
     l = layout("c:\\dir\\averyveryverylongname.txt", TRect{0, 0, 70, 13}, DT_SINGLELINE | DT_PATH_ELLIPSIS);
     EXPECT_LE(l.lines[0].width, 70);
-    EXPECT_EQ(l.lines[0].text.substr(0, 3), "...");
+    EXPECT_TRUE(l.lines[0].text.startsWith(u"...")) << texts(l)[0];
 
     // Wrapped text running past the bottom ends its last whole line with dots.
     l = layout("aaa bbb ccc ddd eee", TRect{0, 0, 56, 26}, DT_WORDBREAK | DT_END_ELLIPSIS);
