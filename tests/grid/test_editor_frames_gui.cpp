@@ -121,6 +121,10 @@ TEST_F(HintWindow, StaysOnTheScreenAndNeverTakesTheFocus)
     EXPECT_TRUE(hint.testAttribute(Qt::WA_TransparentForMouseEvents));
     EXPECT_EQ(hint.focusPolicy(), Qt::NoFocus);
 
+    // Unicode is measured as characters: an emoji is one.
+    hint.ShowCellHintEx(QPoint(10, 10), 0, true, font, QStringLiteral("Ωμέγα 😀"));
+    EXPECT_EQ(hint.geometry().size(), QSize(7 * 7 + 6, 13 + 6));
+
     // A text wider than a narrow wrap width wraps; the point stands.
     hint.ShowCellHintEx(QPoint(10, 10), 30, true, font, "word word word");
     EXPECT_EQ(hint.geometry(), QRect(10, 10, 28 + 6, 3 * 13 + 6));

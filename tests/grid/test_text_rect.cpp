@@ -23,7 +23,7 @@ gfx::Font font()
 }
 
 // What DrawTextRect should have drawn, put down directly as one run.
-QImage run(int w, int h, const TRect &fill, int x, int y, const char *text)
+QImage run(int w, int h, const TRect &fill, int x, int y, QStringView text)
 {
     QImage img = zvotest::blank(w, h, Paper);
     zvotest::paint(img, [&](gfx::Canvas &c) {
@@ -78,7 +78,7 @@ TEST(DrawTextRect, AFittingRightAlignedTextEndsAtTheRightAndFillsTheFillRect)
     const QImage img = drawn(120, 30, fill, textRect, DTR_RIGHT, u"Sample");
     gfx::QtTextMeasurer measurer;
     const int width = measurer.textWidth(font(), "Sample");
-    EXPECT_EQ(img, run(120, 30, fill, 110 - width, 5, "Sample"));
+    EXPECT_EQ(img, run(120, 30, fill, 110 - width, 5, u"Sample"));
     zvotest::expectPixels(img, {{2, 2, Back}, {117, 27, Back}, {111, 26, Back}, {1, 1, Paper}, {118, 28, Paper}});
 }
 
@@ -86,9 +86,26 @@ TEST(DrawTextRect, ALineBreakWithoutEllipsisOrWrapIsOneLine)
 {
     const TRect fill{0, 0, 200, 60};
     const QImage img = drawn(200, 60, fill, fill, 0, u"ab\r\ncd");
-    EXPECT_EQ(img, run(200, 60, fill, 0, 0, "ab\r\ncd"));
+    EXPECT_EQ(img, run(200, 60, fill, 0, 0, u"ab\r\ncd"));
     gfx::QtTextMeasurer measurer;
     EXPECT_LE(zvotest::inked(img, Back).Bottom, measurer.metrics(font()).height);
+}
+
+TEST(DrawTextRect, UnicodeIsHandedToTheCanvasWhole)
+{
+    // Drawn as the characters they are, not as the "?" of Windows-1252.
+    const TRect fill{0, 0, 200, 20};
+    const QString greek = QStringLiteral("Ελληνικά 日本語");
+    EXPECT_EQ(drawn(200, 20, fill, fill, 0, greek), run(200, 20, fill, 0, 0, greek));
+    EXPECT_NE(drawn(200, 20, fill, fill, 0, greek), run(200, 20, fill, 0, 0, u"???????? ???"));
+
+    // Measured as characters: a surrogate pair is one, so five fit 35 pixels.
+    const gfx::FixedTextMeasurer measurer(7, 13, 10);
+    QImage img = zvotest::blank(100, 100, Paper);
+    gfx::Canvas c(&img, &measurer);
+    EXPECT_EQ(DrawTextRect(c, u"😀😀 😀😀", fill, TRect{0, 0, 35, 20}, DTR_MEASURE | DTR_WORDBREAK, gfx::Brush::solid(Back),
+                           font(), Back, rtl::clBlack),
+              13);
 }
 
 TEST(DrawTextRect, MeasuringAnswersTheNeededHeightPlusTheFillsExtra)
