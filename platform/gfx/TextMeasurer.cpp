@@ -50,7 +50,8 @@ int TextMeasurer::textWidth(const Font &font, std::string_view text) const
 
 int QtTextMeasurer::width(const Font &font, QStringView text) const
 {
-    return cached(font).fm.horizontalAdvance(text.toString());
+    // Layout measures many slices of one text; wrapping them copies nothing.
+    return cached(font).fm.horizontalAdvance(QString::fromRawData(text.data(), text.size()));
 }
 
 TextMetrics QtTextMeasurer::metrics(const Font &font) const
