@@ -330,6 +330,13 @@ TComponent *FindGlobalComponent(QStringView name)
     return nullptr;
 }
 
+std::vector<TComponent *> RegisteredRootComponents()
+{
+    RootList &l = rootList();
+    std::lock_guard lock(l.mutex);
+    return l.roots;
+}
+
 void TNameSpaceLock::BeginWrite()
 {
     m_mutex.lock();

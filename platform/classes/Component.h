@@ -142,6 +142,8 @@ private:
 void RegisterRootComponent(TComponent *root);
 void UnRegisterRootComponent(TComponent *root);
 TComponent *FindGlobalComponent(QStringView name);
+// The registered roots in registration order.
+std::vector<TComponent *> RegisteredRootComponents();
 
 // The process-wide lock around reading components into the name space.
 // Re-entrant on one thread, so a caller may hold it around a read that takes
