@@ -1,12 +1,17 @@
 #include "report/model/ModelRegistration.h"
 
+#include "report/model/Cacheable.h"
 #include "report/model/Communicator.h"
+#include "report/model/DataPipelineRTTI.h"
 #include "report/model/Descriptors.h"
 #include "report/model/DisplayFormat.h"
 #include "report/model/EnumRegistry.h"
 #include "report/model/Messages.h"
+#include "report/model/PipelineFields.h"
 #include "report/model/Relative.h"
 #include "report/model/Utils.h"
+
+#include "platform/classes/ClassRegistry.h"
 
 namespace report {
 
@@ -31,6 +36,10 @@ void ppModelLayerInit()
     raRegisterRTTI(TraTComponentRTTI::Instance());
     raRegisterRTTI(TraTppCommunicatorRTTI::Instance());
     raRegisterRTTI(TraTppRelativeRTTI::Instance());
+    raRegisterRTTI(TraTppCacheableRTTI::Instance());
+    raRegisterRTTI(TraTppDataPipelineRTTI::Instance());
+    raRegisterRTTI(TraTppFieldRTTI::Instance());
+    classes::RegisterClasses({&TppField::StaticClass(), &TppMasterFieldLink::StaticClass()});
 }
 
 void ppModelLayerFinalize()
@@ -38,6 +47,10 @@ void ppModelLayerFinalize()
     if (!g_initialised)
         return;
     g_initialised = false;
+    classes::UnRegisterClasses({&TppField::StaticClass(), &TppMasterFieldLink::StaticClass()});
+    raUnRegisterRTTI(TraTppFieldRTTI::Instance());
+    raUnRegisterRTTI(TraTppDataPipelineRTTI::Instance());
+    raUnRegisterRTTI(TraTppCacheableRTTI::Instance());
     raUnRegisterRTTI(TraTppRelativeRTTI::Instance());
     raUnRegisterRTTI(TraTppCommunicatorRTTI::Instance());
     raUnRegisterRTTI(TraTComponentRTTI::Instance());

@@ -4,8 +4,11 @@
 #include "report/model/EnumRegistry.h"
 #include "report/model/Messages.h"
 #include "report/model/ModelRegistration.h"
+#include "report/model/PipelineFields.h"
 #include "report/model/Relative.h"
 #include "report/model/Utils.h"
+
+#include "platform/classes/ClassRegistry.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +24,10 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
     raFreeRTTIRegistry();
     ppModelLayerInit();
     ppModelLayerInit();
-    EXPECT_EQ(raRegisteredRTTIClassNames(), (QStringList{"TObject", "TComponent", "TppCommunicator", "TppRelative"}));
+    EXPECT_EQ(raRegisteredRTTIClassNames(), (QStringList{"TObject", "TComponent", "TppCommunicator", "TppRelative",
+                                                         "TppCacheable", "TppDataPipeline", "TppField"}));
+    EXPECT_EQ(classes::GetClass(u"tppfield"), &TppField::StaticClass());
+    EXPECT_EQ(classes::GetClass(u"TppMasterFieldLink"), &TppMasterFieldLink::StaticClass());
     EXPECT_EQ(raFindRTTI("tpprelative"), &TraTppRelativeRTTI::Instance());
     EXPECT_EQ(ppEnumTypeNames().size(), 29);
     EXPECT_EQ(ppDisplayFormatClass(), &ppDefaultDisplayFormat());
@@ -37,6 +43,7 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
 
     ppModelLayerFinalize();
     EXPECT_TRUE(raRegisteredRTTIClassNames().isEmpty());
+    EXPECT_EQ(classes::GetClass(u"TppField"), nullptr);
     EXPECT_TRUE(ppEnumTypeNames().isEmpty());
     EXPECT_EQ(ppDisplayFormatClass(), nullptr);
     EXPECT_EQ(ppLoadStr(119), QString());
