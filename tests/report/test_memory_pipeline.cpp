@@ -1,0 +1,174 @@
+#include "PipelineFixtures.h"
+
+#include "report/model/Exceptions.h"
+
+#include "platform/classes/Streams.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <set>
+
+using namespace report;
+using namespace pipelinetest;
+
+namespace {
+
+using Memory = modeltest::ObjectModelTest;
+
+int idAt(MemoryPipeline &aPipeline)
+{
+    return aPipeline.GetFieldValue("Id").toInt();
+}
+
+} // namespace
+
+TEST_F(Memory, BookmarksAreHandlesNeverHandedOutTwice)
+{
+    auto a = numbers(5);
+    auto b = numbers(5);
+    std::set<TppBookmark> seen;
+    for (MemoryPipeline *p : {a.get(), b.get(), a.get()}) {
+        p->First();
+        for (int i = 0; i < 5; ++i, p->Next())
+            EXPECT_TRUE(seen.insert(p->GetBookmark()).second);
+    }
+    EXPECT_EQ(a->OutstandingBookmarks(), 10);
+    a->Locate("Id", 3, 0);
+    const TppBookmark three = a->GetBookmark();
+    a->Locate("Id", 1, 0);
+    const TppBookmark one = a->GetBookmark();
+    EXPECT_EQ(a->CompareBookmarks(one, three), -1);
+    EXPECT_EQ(a->CompareBookmarks(three, one), 1);
+    EXPECT_EQ(a->CompareBookmarks(three, three), 0);
+    a->GotoBookmark(three);
+    EXPECT_EQ(idAt(*a), 3);
+    a->FreeBookmark(three);
+    a->FreeBookmark(three); // a second release changes nothing
+    EXPECT_THROW(a->GotoBookmark(three), EDataError);
+    EXPECT_EQ(a->OutstandingBookmarks(), 11);
+    auto empty = numbers(0);
+    EXPECT_EQ(empty->GetBookmark(), 0);
+}
+
+TEST_F(Memory, LinkedRangesFollowInsertsAndEdits)
+{
+    Orders o;
+    o.init();
+    EXPECT_EQ(o.walkBoth().size(), 3);
+    // Customer 2 gets an order; customer 3 loses its only one to 4.
+    o.orders.AppendRecord();
+    o.orders.SetFieldValue("Id", 106);
+    o.orders.SetFieldValue("CustId", 2);
+    o.orders.PostRecord();
+    ASSERT_TRUE(o.orders.Locate("Id", 102, 0));
+    o.orders.EditRecord();
+    o.orders.SetFieldValue("CustId", 4);
+    o.orders.PostRecord();
+    o.init();
+    EXPECT_EQ(o.walkBoth(), (QStringList{"1:101,104", "2:106", "4:102", "5:100,103,105"}));
+    // Orders in link order: their bookmarks compare by that order.
+    ASSERT_TRUE(o.orders.Locate("Id", 100, 0));
+    const TppBookmark last = o.orders.GetBookmark();
+    ASSERT_TRUE(o.orders.Locate("Id", 106, 0));
+    const TppBookmark second = o.orders.GetBookmark();
+    EXPECT_EQ(o.orders.CompareBookmarks(second, last), -1);
+}
+
+TEST_F(Memory, LinkValuesCompareByTheLinksCase)
+{
+    MemoryPipeline master, detail;
+    master.AddField("Code");
+    master.AddRow({"ab"});
+    detail.AddField("Code");
+    detail.AddField("Id", TppDataType::dtInteger);
+    detail.AddRow({"AB", 1});
+    detail.AddRow({"ab", 2});
+    TppMasterFieldLink *link = detail.AddLink("Code", "Code");
+    detail.SetMasterDataPipeline(&master);
+    for (bool caseSensitive : {false, true}) {
+        link->IsCaseSensitive = caseSensitive;
+        detail.PostRecord(); // the index is built again
+        const TppDataPipelineVector all{&master, &detail};
+        master.InitTraversal(all);
+        detail.InitTraversal(all);
+        master.First();
+        EXPECT_EQ(walk(detail).size(), caseSensitive ? 1 : 2);
+        detail.ExcludeRecordPositionFlags(ppFirstRecord | ppLastRecord | ppNoRecords);
+    }
+}
+
+TEST_F(Memory, TemplateWritesGoThroughEditAndPost)
+{
+    MemoryPipeline p;
+    p.AddField("Name");
+    p.AddField("Template", TppDataType::dtBLOB);
+    p.AddField("Notes", TppDataType::dtMemo);
+    p.AddField("Count", TppDataType::dtInteger);
+    p.AddRow({"Invoice"});
+    p.AddRow({"Letter"});
+
+    EXPECT_FALSE(p.Locate("Name", "letter", 0));
+    ASSERT_TRUE(p.Locate("Name", "letter", 1));
+    EXPECT_EQ(p.GetFieldAsString("Name"), QStringLiteral("Letter"));
+    EXPECT_THROW(p.SetFieldValue("Name", "x"), EDataError);
+
+    classes::TMemoryStream in;
+    const QByteArray bytes("TPF0\x00\x01\xff", 7);
+    in.WriteBuffer(bytes.constData(), bytes.size());
+    p.EditRecord();
+    EXPECT_EQ(p.StreamToField("Template", in), 7);
+    in.Clear();
+    in.WriteBuffer("r\xc3\xa9sum\xc3\xa9", 8);
+    EXPECT_EQ(p.StreamToField("Notes", in), 8);
+    EXPECT_THROW(p.StreamToField("Count", in), EDataError);
+    p.PostRecord();
+    EXPECT_FALSE(p.Editing());
+    EXPECT_EQ(p.Cell(1, "Notes"), QVariant(QStringLiteral("résumé")));
+
+    classes::TMemoryStream out;
+    EXPECT_EQ(p.FieldToStream("Template", out), 7);
+    EXPECT_EQ(QByteArray(out.Memory(), qsizetype(out.Size())), bytes);
+    EXPECT_THROW(p.FieldToStream("Name", out), EDataError);
+
+    p.AppendRecord();
+    p.SetFieldValue("Name", "Receipt");
+    p.PostRecord();
+    EXPECT_EQ(p.RecordCount(), 3);
+    p.First();
+    EXPECT_EQ(p.FieldToStream("Template", out), 0); // null on the first record
+    EXPECT_EQ(p.Cell(2, "Name"), QVariant(QStringLiteral("Receipt")));
+}
+
+TEST_F(Memory, FieldsAnswerByNameAliasAndType)
+{
+    MemoryPipeline p;
+    p.AddField("Id", TppDataType::dtInteger, 4, "Number");
+    p.AddField("Logo", TppDataType::dtGraphic);
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    p.AddRow({7, image});
+    p.First();
+    EXPECT_EQ(p.GetFieldNameForAlias("number"), QStringLiteral("Id"));
+    EXPECT_EQ(p.GetFieldNameForAlias("Other"), QStringLiteral("Other"));
+    EXPECT_EQ(p.GetFieldAlias("id"), QStringLiteral("Number"));
+    EXPECT_EQ(p.GetFieldDataType("Missing"), TppDataType::dtNotKnown);
+    EXPECT_EQ(p.FieldObjects("LOGO"), p.GetField(1));
+    EXPECT_EQ(p.GetFieldForName("Missing"), nullptr);
+    auto *bitmap = dynamic_cast<classes::TBitmap *>(p.GetFieldAsPicture("Logo"));
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(bitmap->Width(), 3);
+    EXPECT_EQ(p.GetFieldAsPicture("Id"), nullptr);
+    EXPECT_EQ(p.GetField(1)->AsString(), p.GetFieldAsString("Logo"));
+    EXPECT_EQ(p.GetField(0)->Value(), QVariant(7));
+    EXPECT_EQ(p.GetCurrentField(), p.GetField(0));
+    p.RefuseAtDesignTime("logo");
+    EXPECT_TRUE(p.RefuseFieldAtDesignTime("Logo"));
+    p.Close();
+    EXPECT_FALSE(p.GetActive());
+    EXPECT_TRUE(p.GetFieldIsNull("Id"));
+    p.Open();
+    EXPECT_EQ(p.GetFieldAsDouble("Id"), 7.0);
+    EXPECT_EQ(p.Calls.OpenData, 1);
+}
