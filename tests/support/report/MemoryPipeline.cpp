@@ -43,6 +43,12 @@ int compareValues(const QVariant &a, const QVariant &b, bool aCaseSensitive)
     const bool bNull = isNull(b);
     if (aNull || bNull)
         return aNull == bNull ? 0 : (aNull ? -1 : 1);
+    // Keys are mostly whole numbers: compared without Qt's general ordering.
+    if (a.typeId() == QMetaType::Int && b.typeId() == QMetaType::Int) {
+        const int x = a.toInt();
+        const int y = b.toInt();
+        return x == y ? 0 : (x < y ? -1 : 1);
+    }
     if (!isText(a) || !isText(b)) {
         const QPartialOrdering order = QVariant::compare(a, b);
         if (order == QPartialOrdering::Less)
@@ -204,9 +210,7 @@ void MemoryPipeline::ensureIndex()
     if (!m_indexDirty && m_index.size() == m_rows.size())
         return;
     ++Calls.IndexBuilds;
-    std::vector<int> cols;
-    for (const TppMasterFieldLink *link : m_links)
-        cols.push_back(column(link->DetailFieldName));
+    const std::vector<int> &cols = linkColumns();
     m_index.resize(m_rows.size());
     for (size_t i = 0; i < m_index.size(); ++i)
         m_index[i] = int(i);
@@ -244,11 +248,23 @@ QVariantList MemoryPipeline::masterKey()
     return key;
 }
 
-int MemoryPipeline::compareRowWithKey(int aRow, const QVariantList &aKey) const
+const std::vector<int> &MemoryPipeline::linkColumns()
 {
+    // Link field names may change after the links were made; they are few,
+    // so they are looked up again once per index build or key comparison run.
+    if (m_linkColumns.size() != m_links.size() || m_indexDirty) {
+        m_linkColumns.clear();
+        for (const TppMasterFieldLink *link : m_links)
+            m_linkColumns.push_back(column(link->DetailFieldName));
+    }
+    return m_linkColumns;
+}
+
+int MemoryPipeline::compareRowWithKey(int aRow, const QVariantList &aKey)
+{
+    const std::vector<int> &cols = linkColumns();
     for (size_t l = 0; l < m_links.size(); ++l) {
-        const int c = compareValues(m_rows[size_t(aRow)][column(m_links[l]->DetailFieldName)], aKey[qsizetype(l)],
-                                    m_links[l]->IsCaseSensitive);
+        const int c = compareValues(m_rows[size_t(aRow)][cols[l]], aKey[qsizetype(l)], m_links[l]->IsCaseSensitive);
         if (c != 0)
             return c;
     }

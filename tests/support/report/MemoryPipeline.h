@@ -160,15 +160,17 @@ private:
     void ensureIndex();
     void dataWritten();
     QVariantList masterKey();
-    int compareRowWithKey(int aRow, const QVariantList &aKey) const;
+    int compareRowWithKey(int aRow, const QVariantList &aKey);
+    const std::vector<int> &linkColumns();
     void range(const QVariantList &aKey, int &aLow, int &aHigh);
     void placeAt(int aPosition);
 
     std::vector<report::TppField *> m_fields; // children, freed with the pipeline
     std::vector<report::TppMasterFieldLink *> m_links;
     std::vector<QVariantList> m_rows;
-    std::vector<int> m_index;      // rows by link values
-    std::vector<int> m_positionOf; // row -> place in m_index
+    std::vector<int> m_index;       // rows by link values
+    std::vector<int> m_positionOf;  // row -> place in m_index
+    std::vector<int> m_linkColumns; // the detail field of each link
     bool m_indexDirty = true;
     int m_row = 0;
     bool m_bof = true;
