@@ -278,3 +278,20 @@ TEST_F(Fields, TheDescriptorReadsValuesAndCallsByName)
     EXPECT_TRUE(TraTppFieldRTTI::Instance().GetPropValue(name, "DataPipeline", &owner));
     EXPECT_EQ(owner, p.get());
 }
+
+TEST_F(Fields, AUserNameTakenWhileLoadingIsKeptAsAsked)
+{
+    classes::TComponent form(nullptr);
+    fromText(&form, "object Form1: TComponent\n"
+                    "  object First: TMemoryPipeline\n    UserName = 'Data'\n  end\n"
+                    "  object Second: TMemoryPipeline\n    UserName = 'Data'\n  end\n"
+                    "end\n");
+    auto *first = dynamic_cast<MemoryPipeline *>(form.FindComponent(u"First"));
+    auto *second = dynamic_cast<MemoryPipeline *>(form.FindComponent(u"Second"));
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->GetUserName(), QStringLiteral("Data"));
+    EXPECT_EQ(first->StoredUserName(), QString());
+    EXPECT_EQ(second->GetUserName(), QStringLiteral("Data1"));
+    EXPECT_EQ(second->StoredUserName(), QStringLiteral("Data"));
+    EXPECT_EQ(second->GetDataView(), nullptr);
+}
