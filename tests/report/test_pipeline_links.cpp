@@ -75,6 +75,8 @@ TEST_F(Links, LinkedEndsFollowTheMastersRecord)
     o.orders.Next();
     EXPECT_TRUE(o.orders.Eof());
     EXPECT_TRUE(o.orders.LastRecord());
+    o.orders.SetRecordIndex(0); // kept while the linked pipeline is at its end
+    EXPECT_EQ(o.orders.RecordIndex(), 2);
 
     // Current to current: one record, then the end.
     o.orders.SetRangeBegin(TppRangeBeginType::rbCurrentRecord);
