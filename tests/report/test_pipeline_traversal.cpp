@@ -329,3 +329,34 @@ TEST_F(Traversal, DataChangeIsQuietWhileLoadingSuppressedOrMoving)
     EXPECT_EQ(p->RecordIndex(), 0);
     EXPECT_TRUE(p->IsDataBOF());
 }
+
+// How the engine takes a page's position and comes back to it later.
+TEST_F(Traversal, ASavedPositionIsRestoredThroughItsBookmark)
+{
+    auto p = numbers(10);
+    p->InitTraversal({p.get()});
+    p->First();
+    for (int i = 0; i < 4; ++i)
+        p->Next();
+    const TppRecordPositionFlags flags = p->RecordPositionFlags() & (ppFirstRecord | ppLastRecord | ppNoRecords);
+    const int32_t count = p->TraversalCount();
+    const int32_t index = p->RecordIndex();
+    const TppBookmark bookmark = p->GetBookmark();
+    while (!p->Eof())
+        p->Next();
+
+    p->ExcludeRecordPositionFlags(ppFirstRecord | ppLastRecord | ppNoRecords);
+    p->IncludeRecordPositionFlags(flags);
+    p->SetTraversalCount(count);
+    p->SetRecordIndex(index);
+    p->GotoBookmark(bookmark);
+    p->FreeBookmark(bookmark);
+    QList<int> rest;
+    while (!p->Eof()) {
+        rest.append(p->GetFieldValue("Id").toInt());
+        p->Next();
+    }
+    EXPECT_EQ(rest, (QList<int>{4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(p->TraversalCount(), 10);
+    EXPECT_EQ(p->OutstandingBookmarks(), 0);
+}
