@@ -39,16 +39,16 @@ bool isText(const QVariant &aValue)
 // and as text where Qt cannot.
 int compareValues(const QVariant &a, const QVariant &b, bool aCaseSensitive)
 {
+    // Keys are mostly whole numbers: compared without Qt's general ordering.
+    if (a.typeId() == QMetaType::Int && b.typeId() == QMetaType::Int && !a.isNull() && !b.isNull()) {
+        const int x = *static_cast<const int *>(a.constData());
+        const int y = *static_cast<const int *>(b.constData());
+        return x == y ? 0 : (x < y ? -1 : 1);
+    }
     const bool aNull = isNull(a);
     const bool bNull = isNull(b);
     if (aNull || bNull)
         return aNull == bNull ? 0 : (aNull ? -1 : 1);
-    // Keys are mostly whole numbers: compared without Qt's general ordering.
-    if (a.typeId() == QMetaType::Int && b.typeId() == QMetaType::Int) {
-        const int x = a.toInt();
-        const int y = b.toInt();
-        return x == y ? 0 : (x < y ? -1 : 1);
-    }
     if (!isText(a) || !isText(b)) {
         const QPartialOrdering order = QVariant::compare(a, b);
         if (order == QPartialOrdering::Less)
