@@ -14,6 +14,7 @@ packages=(
   openbox wmctrl x11-utils
   python3
   tinyproxy dante-server microsocks
+  cups-daemon cups-client libcups2-dev poppler-utils
 )
 
 missing=()

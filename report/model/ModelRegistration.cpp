@@ -8,6 +8,7 @@
 #include "report/model/EnumRegistry.h"
 #include "report/model/Messages.h"
 #include "report/model/PipelineFields.h"
+#include "report/model/PrinterList.h"
 #include "report/model/Relative.h"
 #include "report/model/Utils.h"
 
@@ -61,6 +62,7 @@ void ppModelLayerFinalize()
     ppSetDisplayFormatClass(nullptr);
     ppGetResourceManager().UnregisterModule(LibraryModule);
     ppFreeResourceManager();
+    ppFreePrinters();
 }
 
 } // namespace report

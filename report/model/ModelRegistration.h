@@ -16,7 +16,8 @@ namespace report {
 void ppModelLayerInit();
 // Undoes exactly that: unregisters the descriptors and frees their registry,
 // unregisters the names and frees the registry, clears the hook, unregisters
-// the module and frees the resource manager.
+// the module, frees the resource manager and the printers (list, global
+// printer, placeholder).
 void ppModelLayerFinalize();
 
 } // namespace report
