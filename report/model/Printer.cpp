@@ -159,13 +159,18 @@ void TppCustomPrinter::readCaps()
     m_caps = m_dc ? m_dc->caps() : DeviceCaps{};
 }
 
+TppPrinterInfo *TppCustomPrinter::PrinterInfo() const
+{
+    if (!m_printerInfo)
+        m_printerInfo = ppGetPrinterList()->PrinterByName(m_printerName);
+    return m_printerInfo;
+}
+
 PrinterContext *TppCustomPrinter::GetDC()
 {
     if (m_dc)
         return m_dc.get();
-    if (!m_printerInfo)
-        m_printerInfo = ppGetPrinterList()->PrinterByName(m_printerName);
-    TppPrinterInfo *info = m_printerInfo;
+    TppPrinterInfo *info = PrinterInfo();
     if (!info || !info->IsValid())
         return nullptr;
     if (info->IsScreen()) {
@@ -220,9 +225,7 @@ const std::optional<DriverSettings> &TppCustomPrinter::DevMode()
 {
     if (!m_devModeMade) {
         m_devModeMade = true;
-        if (!m_printerInfo)
-            m_printerInfo = ppGetPrinterList()->PrinterByName(m_printerName);
-        if (m_printerInfo && !m_printerInfo->IsScreen())
+        if (PrinterInfo() && !m_printerInfo->IsScreen())
             m_devMode = ppPrinterBackend().driverSettings(m_printerInfo->Entry());
         if (m_devMode)
             m_defaultSource = m_devMode->defaultSource;
@@ -257,9 +260,7 @@ void TppCustomPrinter::SetPrinterName(const QString &aName)
     TppPrinterInfo *info = list->PrinterByName(name);
     if (!info || !info->IsValid())
         info = list->PrinterByName(ScreenName);
-    if (!m_printerInfo)
-        m_printerInfo = list->PrinterByName(m_printerName);
-    if (info == m_printerInfo && m_printerName == (info ? info->Name() : m_printerName))
+    if (info == PrinterInfo() && m_printerName == (info ? info->Name() : m_printerName))
         return;
     freeDC();
     m_devMode.reset();

@@ -73,7 +73,8 @@ public:
     // The context, made on first use; nullptr when none can be made.
     PrinterContext *DC() { return GetDC(); }
     PrinterContext *GetDC();
-    TppPrinterInfo *PrinterInfo() const { return m_printerInfo; }
+    // Looked up by PrinterName on first use.
+    TppPrinterInfo *PrinterInfo() const;
 
     int16_t DefaultSource();
     const QString &DocumentName() const { return m_documentName; }
@@ -127,7 +128,7 @@ private:
 
     std::unique_ptr<TppPrinterCanvas> m_canvas;
     std::unique_ptr<PrinterContext> m_dc;
-    TppPrinterInfo *m_printerInfo = nullptr;
+    mutable TppPrinterInfo *m_printerInfo = nullptr;
     std::optional<DriverSettings> m_devMode;
     bool m_devModeMade = false;
     int16_t m_defaultSource = 0;

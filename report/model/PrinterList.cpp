@@ -217,7 +217,7 @@ TppPrinterList::~TppPrinterList()
 void TppPrinterList::clear()
 {
     for (int i = 0; i < m_printers.Count(); ++i)
-        delete m_printers.Objects(i);
+        m_retired.emplace_back(infoAt(i));
     m_printers.Clear();
 }
 

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 namespace report {
 
@@ -88,7 +89,8 @@ public:
     int Count() const { return m_printers.Count(); }
 
     // Rebuilds the entries and frees the global printer, which is made again
-    // on demand. Entries held elsewhere are stale afterwards.
+    // on demand. Entries held elsewhere are stale afterwards, but stay
+    // readable while the list lives.
     void Refresh();
     // An unknown name gives the default printer's entry (nullptr when that
     // cannot be found either).
@@ -103,6 +105,9 @@ private:
     TppPrinterInfo *infoAt(int index) const;
 
     classes::TStringList m_printers;
+    // Entries of earlier refreshes: setups and printers that still hold one
+    // read it safely until the list goes.
+    std::vector<std::unique_ptr<TppPrinterInfo>> m_retired;
     QString m_defaultPrinterName;
 };
 

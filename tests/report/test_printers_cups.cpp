@@ -1,0 +1,334 @@
+// Printing through Qt onto queues of a CUPS server of the test's own, read
+// back from the PDF files the queues write and from the server's page log.
+// One server serves the whole program; the test that stops it runs last.
+
+#include "tests/support/report/CupsServer.h"
+
+#include "report/model/Exceptions.h"
+#include "report/model/Printer.h"
+#include "report/model/PrinterList.h"
+#include "report/model/PrinterSetup.h"
+#include "report/model/QtCupsPrinterBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+using namespace report;
+using reporttest::CupsServer;
+
+namespace {
+
+QStringList names(const classes::TStrings &list)
+{
+    QStringList out;
+    for (int i = 0; i < list.Count(); ++i)
+        out << list.Strings(i);
+    return out;
+}
+
+QString tool(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(20000)) {
+        process.kill();
+        process.waitForFinished(2000);
+    }
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+// "792 x 612" for each page of a PDF file.
+QStringList pageSizes(const QString &pdf)
+{
+    QStringList sizes;
+    const QString info = tool("pdfinfo", {"-f", "1", "-l", "99", pdf});
+    static const QRegularExpression size(R"(Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts)");
+    for (auto it = size.globalMatch(info); it.hasNext();) {
+        const auto m = it.next();
+        sizes << QStringLiteral("%1 x %2").arg(qRound(m.captured(1).toDouble())).arg(qRound(m.captured(2).toDouble()));
+    }
+    return sizes;
+}
+
+// The first page of a PDF file at 96 pixels per inch.
+QImage rasterise(const QString &pdf)
+{
+    QTemporaryDir dir;
+    tool("pdftoppm", {"-r", "96", "-png", "-f", "1", "-l", "1", "-singlefile", pdf, dir.filePath("page")});
+    return QImage(dir.filePath("page.png")).convertToFormat(QImage::Format_RGB32);
+}
+
+bool dark(const QImage &image, int x, int y)
+{
+    return qGray(image.pixel(x, y)) < 128;
+}
+
+class CupsPrinting : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        reason = CupsServer::unavailableReason();
+        if (!reason.isEmpty())
+            return;
+        server = new CupsServer();
+        started = server->start() && server->addQueue("JobA4", "zvo-a4.ppd") &&
+                  server->addQueue("JobGone", "zvo-a4.ppd") && server->addQueue("JobReject", "zvo-a4.ppd") &&
+                  server->addQueue("JobTrays", "zvo-trays.ppd") && server->addQueue("TestA4", "zvo-a4.ppd") &&
+                  server->addQueue("TestLetter", "zvo-letter.ppd") && server->addQueue("TestTrays", "zvo-trays.ppd") &&
+                  server->setDefault("TestLetter");
+        if (!started)
+            reason = server->error();
+        server->exportEnvironment();
+        ppFreePrinters();
+    }
+
+    static void TearDownTestSuite()
+    {
+        ppFreePrinters();
+        delete server;
+        server = nullptr;
+    }
+
+    void SetUp() override
+    {
+        if (!server)
+            GTEST_SKIP() << reason.toStdString();
+        ASSERT_TRUE(started) << reason.toStdString();
+    }
+
+    // A job of `pages` pages with a 10 mm black square at (20, 30) mm on
+    // the first.
+    static void printSquare(TppPrinter &printer, int pages = 1)
+    {
+        printer.BeginDoc();
+        for (int page = 0; page < pages; ++page) {
+            printer.StartPage();
+            if (page == 0) {
+                const auto px = [&](int mm, TppAxisType axis) {
+                    return int(ppFromMMThousandths(mm, TppUnitType::utPrinterPixels, axis, &printer));
+                };
+                const rtl::TRect margins = printer.GetPrinterMargins();
+                const int left = px(20000, TppAxisType::atHorizontal) - margins.Left;
+                const int top = px(30000, TppAxisType::atVertical) - margins.Top;
+                printer.Canvas()->Canvas().FillRect(rtl::TRect{left, top, left + px(10000, TppAxisType::atHorizontal),
+                                                               top + px(10000, TppAxisType::atVertical)},
+                                                    gfx::Brush::solid(rtl::clBlack));
+            }
+            printer.EndPage();
+        }
+        printer.EndDoc();
+    }
+
+    static void expectSquareAt76And113(const QString &pdf)
+    {
+        const QImage page = rasterise(pdf);
+        ASSERT_FALSE(page.isNull()) << pdf.toStdString();
+        int left = -1;
+        int top = -1;
+        for (int x = 60; x < 90 && left < 0; ++x)
+            if (dark(page, x, 130))
+                left = x;
+        for (int y = 95; y < 125 && top < 0; ++y)
+            if (dark(page, 90, y))
+                top = y;
+        EXPECT_NEAR(left, 76, 1);
+        EXPECT_NEAR(top, 113, 1);
+        EXPECT_TRUE(dark(page, 110, 148));
+        EXPECT_FALSE(dark(page, 116, 153));
+    }
+
+    static inline CupsServer *server = nullptr;
+    static inline bool started = false;
+    static inline QString reason;
+};
+
+TEST_F(CupsPrinting, TheQueuesStandBetweenScreenAndThePdfPrinter)
+{
+    TppPrinterList *list = ppGetPrinterList();
+    EXPECT_EQ(names(list->Printers()), QStringList({"Default", "Screen", "JobA4", "JobGone", "JobReject", "JobTrays",
+                                                    "TestA4", "TestLetter", "TestTrays", "Print to File (PDF)"}));
+    EXPECT_EQ(list->DefaultPrinterName(), "TestLetter");
+    const TppPrinterInfo *trays = list->PrinterByName("TestTrays");
+    EXPECT_EQ(trays->Driver(), "Zarvello Test Trays");
+    EXPECT_EQ(trays->Device(), "TestTrays");
+    EXPECT_TRUE(trays->IsLocal());
+
+    TppPrinterSetup setup;
+    EXPECT_EQ(setup.PrinterDescription(), "TestLetter");
+}
+
+TEST_F(CupsPrinting, PapersBinsAndResolutionComeFromTheQueue)
+{
+    TppPrinterCapabilities *caps = ppGetPrinterList()->PrinterByName("TestTrays")->GetCapabilities();
+    EXPECT_EQ(names(caps->PaperCodes), QStringList({"9", "1", "11", "256"}));
+    EXPECT_EQ(names(caps->PaperWidths), QStringList({"2100", "2159", "1480", "0"}));
+    EXPECT_EQ(names(caps->BinNames), QStringList({"Default", "Auto", "Tray 1", "Tray 2", "Manual"}));
+    EXPECT_EQ(names(caps->BinCodes), QStringList({"7", "7", "257", "258", "4"}));
+    EXPECT_TRUE(caps->DriverCopies);
+
+    TppPrinter printer;
+    printer.SetPrinterName("TestTrays");
+    EXPECT_EQ(printer.GetPixelsPerInch(TppAxisType::atHorizontal), 300);
+    const rtl::TRect margins = printer.GetPrinterMargins();
+    EXPECT_EQ(margins, (rtl::TRect{75, 75, 75, 75})); // 18 pt at 300 dpi
+    // The queue's default paper, not Qt's.
+    printer.SetPrinterName("TestLetter");
+    EXPECT_EQ(printer.DevMode()->paperSize, 1);
+    ASSERT_NE(printer.GetDC(), nullptr);
+    EXPECT_EQ(printer.Caps().physicalWidth, 2550);
+
+    TppPrinterCapabilities *pdf = ppGetPrinterList()->PrinterByName("Print to File (PDF)")->GetCapabilities();
+    EXPECT_EQ(pdf->PaperCodes.Strings(0), "1");
+    EXPECT_EQ(pdf->PaperNames.Strings(pdf->PaperNames.Count() - 1), "Custom");
+    EXPECT_EQ(names(pdf->BinNames), QStringList({"Default"}));
+    EXPECT_FALSE(pdf->DriverCopies);
+}
+
+TEST_F(CupsPrinting, AJobCarriesPaperSidesTrayAndCopiesAndTurnsMidJob)
+{
+    TppPrinter printer;
+    TppPrinterSetup setup;
+    setup.SetPrinterName("JobTrays");
+    setup.SetPaperName("US Letter");
+    setup.SetOrientation(classes::TPrinterOrientation::poLandscape);
+    setup.SetDuplex(TppDuplexType::dpHorizontal);
+    setup.SetBinName("Tray 1");
+    setup.SetCopies(2);
+    setup.SetCollation(false);
+    setup.SetCopiesByDriver(true);
+    setup.SetDocumentName("zvo-trays-job");
+    printer.SetPrinterSetup(&setup);
+
+    printer.BeginDoc();
+    printer.StartPage();
+    printer.EndPage();
+    printer.PrinterSetup()->SetOrientation(classes::TPrinterOrientation::poPortrait);
+    printer.StartPage();
+    printer.EndPage();
+    printer.EndDoc();
+
+    ASSERT_TRUE(server->waitForJobs("JobTrays")) << server->error().toStdString();
+    EXPECT_EQ(pageSizes(server->outputFile("JobTrays")), QStringList({"792 x 612", "612 x 792"}));
+    int jobs = 0;
+    for (const CupsServer::PageLogEntry &e : server->pageLog()) {
+        if (e.jobName != "zvo-trays-job" || e.page != "total")
+            continue;
+        ++jobs;
+        EXPECT_EQ(e.printer, "JobTrays");
+        EXPECT_EQ(e.media, "Letter");
+        EXPECT_EQ(e.sides, "two-sided-long-edge");
+        EXPECT_EQ(e.mediaSource, "tray-1");
+        EXPECT_EQ(e.copies, 2);
+    }
+    EXPECT_EQ(jobs, 1);
+}
+
+TEST_F(CupsPrinting, ASquareLandsWhereTheGeometrySaysOnAQueueAndOnThePdfPrinter)
+{
+    {
+        TppPrinter printer;
+        printer.SetPrinterName("JobA4");
+        printSquare(printer);
+        ASSERT_TRUE(server->waitForJobs("JobA4"));
+        EXPECT_EQ(pageSizes(server->outputFile("JobA4")), QStringList({"595 x 842"}));
+        expectSquareAt76And113(server->outputFile("JobA4"));
+    }
+    QTemporaryDir dir;
+    TppPrinter printer;
+    printer.SetPrinterName("Print to File (PDF)");
+    EXPECT_EQ(printer.GetPixelsPerInch(TppAxisType::atVertical), 300);
+    EXPECT_EQ(printer.GetPrinterMargins(), (rtl::TRect{0, 0, 0, 0}));
+    printer.SetOutputFileName(dir.filePath("square.pdf"));
+    printSquare(printer);
+    expectSquareAt76And113(dir.filePath("square.pdf"));
+}
+
+TEST_F(CupsPrinting, AnOutputFileOnAQueueIsWrittenThereAndNotSpooled)
+{
+    QTemporaryDir dir;
+    TppPrinter printer;
+    printer.SetPrinterName("TestA4");
+    printer.SetDocumentName("zvo-to-file");
+    printer.SetOutputFileName(dir.filePath("out.pdf"));
+    printSquare(printer, 3);
+    EXPECT_EQ(pageSizes(dir.filePath("out.pdf")).size(), 3);
+    ASSERT_TRUE(server->waitForJobs("TestA4"));
+    for (const CupsServer::PageLogEntry &e : server->pageLog())
+        EXPECT_NE(e.jobName, "zvo-to-file");
+}
+
+TEST_F(CupsPrinting, ThePdfPrinterNamesItsFileAfterTheDocumentAndWritesOverNothing)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile::remove(folder + "/Report (2).pdf");
+    QFile existing(folder + "/Report.pdf");
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    existing.write("mine");
+    existing.close();
+
+    TppPrinter printer;
+    printer.SetPrinterName("Print to File (PDF)");
+    printSquare(printer);
+    QFile kept(folder + "/Report.pdf");
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "mine");
+    EXPECT_EQ(pageSizes(folder + "/Report (2).pdf").size(), 1);
+    QFile::remove(folder + "/Report.pdf");
+    QFile::remove(folder + "/Report (2).pdf");
+}
+
+TEST_F(CupsPrinting, AQueueDeletedOrRejectingIsAnErrorNotASilentSuccess)
+{
+    TppPrinter gone;
+    gone.SetPrinterName("JobGone");
+    ASSERT_TRUE(server->deleteQueue("JobGone"));
+    EXPECT_THROW(printSquare(gone), EPrintError);
+    EXPECT_FALSE(gone.Printing());
+    // The entry is known to be unusable now: a printer asked for it gets the screen.
+    TppPrinter later;
+    later.SetPrinterName("JobGone");
+    EXPECT_EQ(later.PrinterName(), "Screen");
+
+    ASSERT_TRUE(server->rejectJobs("JobReject"));
+    TppPrinter rejecting;
+    rejecting.SetPrinterName("JobReject");
+    try {
+        printSquare(rejecting);
+        FAIL() << "a rejected job counted as printed";
+    } catch (const EPrintError &e) {
+        EXPECT_TRUE(e.Message().contains("JobReject")) << e.Message().toStdString();
+    }
+    EXPECT_FALSE(rejecting.Printing());
+}
+
+// Stops the server: the last test of the program.
+TEST_F(CupsPrinting, ZZ_AStoppedServerIsAnError)
+{
+    TppPrinter midJob;
+    midJob.SetPrinterName("TestA4");
+    midJob.BeginDoc();
+    midJob.StartPage();
+    midJob.EndPage();
+    ASSERT_TRUE(server->stop());
+    EXPECT_THROW(midJob.EndDoc(), EPrintError);
+
+    TppPrinter before;
+    before.SetPrinterName("TestTrays");
+    try {
+        printSquare(before);
+        FAIL() << "printed without a server";
+    } catch (const EPrintError &e) {
+        EXPECT_TRUE(e.Message().contains("TestTrays")) << e.Message().toStdString();
+    }
+}
+
+} // namespace

@@ -1,0 +1,85 @@
+#pragma once
+
+// A CUPS server of the tests' own: a private cupsd on a free loopback port
+// and its own socket, in a temporary folder, with queues that write each job
+// as a PDF file and a page log that tells job name, paper, sides, media
+// source and copies. The machine's own server is never asked.
+//
+// It needs root (the server runs its filters as user lp) and the packages
+// cups-daemon and cups-client. Every wait is bounded.
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <vector>
+
+namespace reporttest {
+
+class CupsServer
+{
+public:
+    struct PageLogEntry
+    {
+        QString printer;
+        int job = 0;
+        QString jobName;
+        QString media;
+        QString sides;
+        QString mediaSource;
+        int copies = 0;
+        QString page; // the page number, or "total" for the job's closing line
+    };
+
+    CupsServer();
+    // Stops the server if it still runs.
+    ~CupsServer();
+    CupsServer(const CupsServer &) = delete;
+    CupsServer &operator=(const CupsServer &) = delete;
+
+    // Why the server cannot run here ('' when it can): not root, or cupsd
+    // missing.
+    static QString unavailableReason();
+    // The folder of our PPDs and filter.
+    static QString dataFolder();
+
+    // Starts and waits until the server answers (at most 10 s).
+    bool start();
+    // Stops and waits until it is gone (at most 10 s, then killed).
+    bool stop();
+    bool running() const;
+    const QString &error() const { return m_error; }
+
+    // For CUPS_SERVER in the environment of the program under test.
+    QString serverName() const;
+    // Sets CUPS_SERVER and clears LPDEST and PRINTER, which would change the
+    // default printer. Call before the first print call of the process.
+    void exportEnvironment() const;
+
+    // A queue on one of our PPDs ("zvo-a4.ppd"), writing to outputFile(name).
+    bool addQueue(const QString &name, const QString &ppd, const QStringList &options = {});
+    bool setDefault(const QString &name);
+    bool deleteQueue(const QString &name);
+    // The queue stays but takes no jobs.
+    bool rejectJobs(const QString &name);
+    QString outputFile(const QString &queue) const;
+
+    // Waits until the queue has no job left (at most timeoutMs).
+    bool waitForJobs(const QString &queue, int timeoutMs = 20000);
+    std::vector<PageLogEntry> pageLog() const;
+    // The text of a command-line client run against this server.
+    QString run(const QString &program, const QStringList &arguments, bool *ok = nullptr, int timeoutMs = 15000);
+
+private:
+    bool writeConfiguration(int port);
+    bool fail(const QString &error);
+
+    QTemporaryDir m_dir;
+    QString m_base;
+    int m_port = 0;
+    std::unique_ptr<QProcess> m_cupsd;
+    QString m_error;
+};
+
+} // namespace reporttest
