@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -163,6 +164,27 @@ TEST_F(CupsPrinting, TheQueuesStandBetweenScreenAndThePdfPrinter)
 
     TppPrinterSetup setup;
     EXPECT_EQ(setup.PrinterDescription(), "TestLetter");
+}
+
+TEST_F(CupsPrinting, OurPpdsPassTheServersCheck)
+{
+    QTemporaryDir bin;
+    ASSERT_TRUE(QDir().mkpath(bin.filePath("filter")));
+    ASSERT_TRUE(QFile::copy(CupsServer::dataFolder() + "/zvo-pdfpass", bin.filePath("filter/zvo-pdfpass")));
+    QFile::setPermissions(bin.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                          QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    QProcess check;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("CUPS_SERVERBIN", bin.path()); // where it looks for our filter
+    check.setProcessEnvironment(env);
+    const QDir data(CupsServer::dataFolder());
+    QStringList ppds;
+    for (const QString &name : data.entryList({"*.ppd"}))
+        ppds << data.filePath(name);
+    ASSERT_EQ(ppds.size(), 3);
+    check.start("cupstestppd", ppds);
+    ASSERT_TRUE(check.waitForFinished(20000));
+    EXPECT_EQ(check.exitCode(), 0) << check.readAll().toStdString();
 }
 
 TEST_F(CupsPrinting, PapersBinsAndResolutionComeFromTheQueue)

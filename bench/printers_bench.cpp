@@ -1,0 +1,78 @@
+// What the print dialog waits for: the printer list made anew, and the first
+// look at each printer's papers and bins. Both ask the CUPS server, here a
+// private one with 20 queues on the PPD with trays, duplex and two
+// resolutions.
+
+#include "tests/support/report/CupsServer.h"
+
+#include "report/model/PrinterList.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+
+using namespace report;
+
+namespace {
+
+constexpr int Queues = 20;
+
+void Refresh(benchmark::State &state)
+{
+    TppPrinterList *list = ppGetPrinterList();
+    for (auto _ : state) {
+        list->Refresh();
+        benchmark::DoNotOptimize(list->Count());
+    }
+    state.counters["entries"] = list->Count();
+}
+BENCHMARK(Refresh)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Every printer's capabilities once after a refresh (the 20 queues and the
+// PDF printer); "per_printer" is the time per printer.
+void FirstCapabilities(benchmark::State &state)
+{
+    TppPrinterList *list = ppGetPrinterList();
+    for (auto _ : state) {
+        state.PauseTiming();
+        list->Refresh();
+        state.ResumeTiming();
+        for (int i = 2; i < list->Count(); ++i)
+            benchmark::DoNotOptimize(static_cast<TppPrinterInfo *>(list->Printers().Objects(i))->GetCapabilities());
+    }
+    state.counters["per_printer"] = benchmark::Counter(double(state.iterations()) * (list->Count() - 2),
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(FirstCapabilities)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("ZVO_SOURCE_DIR"))
+        qputenv("ZVO_SOURCE_DIR", ZVO_SOURCE_FOLDER);
+    QApplication app(argc, argv);
+    if (const QString reason = reporttest::CupsServer::unavailableReason(); !reason.isEmpty()) {
+        std::fprintf(stderr, "printers_bench: %s\n", qPrintable(reason));
+        return 0;
+    }
+    reporttest::CupsServer server;
+    bool ready = server.start();
+    for (int i = 0; ready && i < Queues; ++i)
+        ready =
+            server.addQueue(QStringLiteral("Bench%1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("zvo-trays.ppd"));
+    if (!ready) {
+        std::fprintf(stderr, "printers_bench: %s\n", qPrintable(server.error()));
+        return 1;
+    }
+    server.exportEnvironment();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    ppFreePrinters();
+    return 0;
+}
