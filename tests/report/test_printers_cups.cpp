@@ -237,19 +237,18 @@ TEST_F(CupsPrinting, AJobCarriesPaperSidesTrayAndCopiesAndTurnsMidJob)
     printer.EndPage();
     printer.EndDoc();
 
-    ASSERT_TRUE(server->waitForJobs("JobTrays")) << server->error().toStdString();
+    ASSERT_TRUE(server->waitForJobs()) << server->error().toStdString();
     EXPECT_EQ(pageSizes(server->outputFile("JobTrays")), QStringList({"792 x 612", "612 x 792"}));
+    const std::optional<CupsServer::PageLogEntry> job = server->waitForPageLog("zvo-trays-job");
+    ASSERT_TRUE(job) << server->error().toStdString();
+    EXPECT_EQ(job->printer, "JobTrays");
+    EXPECT_EQ(job->media, "Letter");
+    EXPECT_EQ(job->sides, "two-sided-long-edge");
+    EXPECT_EQ(job->mediaSource, "tray-1");
+    EXPECT_EQ(job->copies, 2);
     int jobs = 0;
-    for (const CupsServer::PageLogEntry &e : server->pageLog()) {
-        if (e.jobName != "zvo-trays-job" || e.page != "total")
-            continue;
-        ++jobs;
-        EXPECT_EQ(e.printer, "JobTrays");
-        EXPECT_EQ(e.media, "Letter");
-        EXPECT_EQ(e.sides, "two-sided-long-edge");
-        EXPECT_EQ(e.mediaSource, "tray-1");
-        EXPECT_EQ(e.copies, 2);
-    }
+    for (const CupsServer::PageLogEntry &e : server->pageLog())
+        jobs += e.jobName == "zvo-trays-job" && e.page == "total";
     EXPECT_EQ(jobs, 1);
 }
 
@@ -259,7 +258,7 @@ TEST_F(CupsPrinting, ASquareLandsWhereTheGeometrySaysOnAQueueAndOnThePdfPrinter)
         TppPrinter printer;
         printer.SetPrinterName("JobA4");
         printSquare(printer);
-        ASSERT_TRUE(server->waitForJobs("JobA4"));
+        ASSERT_TRUE(server->waitForJobs());
         EXPECT_EQ(pageSizes(server->outputFile("JobA4")), QStringList({"595 x 842"}));
         expectSquareAt76And113(server->outputFile("JobA4"));
     }
@@ -282,7 +281,7 @@ TEST_F(CupsPrinting, AnOutputFileOnAQueueIsWrittenThereAndNotSpooled)
     printer.SetOutputFileName(dir.filePath("out.pdf"));
     printSquare(printer, 3);
     EXPECT_EQ(pageSizes(dir.filePath("out.pdf")).size(), 3);
-    ASSERT_TRUE(server->waitForJobs("TestA4"));
+    ASSERT_TRUE(server->waitForJobs());
     for (const CupsServer::PageLogEntry &e : server->pageLog())
         EXPECT_NE(e.jobName, "zvo-to-file");
 }
@@ -310,9 +309,17 @@ TEST_F(CupsPrinting, ThePdfPrinterNamesItsFileAfterTheDocumentAndWritesOverNothi
 
 TEST_F(CupsPrinting, AQueueDeletedOrRejectingIsAnErrorNotASilentSuccess)
 {
+    TppPrinter midJob;
+    midJob.SetPrinterName("JobGone");
+    midJob.BeginDoc();
+    midJob.StartPage();
+    midJob.EndPage();
+    ASSERT_TRUE(server->deleteQueue("JobGone"));
+    EXPECT_THROW(midJob.EndDoc(), EPrintError);
+    EXPECT_FALSE(midJob.Printing());
+
     TppPrinter gone;
     gone.SetPrinterName("JobGone");
-    ASSERT_TRUE(server->deleteQueue("JobGone"));
     EXPECT_THROW(printSquare(gone), EPrintError);
     EXPECT_FALSE(gone.Printing());
     // The entry is known to be unusable now: a printer asked for it gets the screen.
@@ -330,6 +337,25 @@ TEST_F(CupsPrinting, AQueueDeletedOrRejectingIsAnErrorNotASilentSuccess)
         EXPECT_TRUE(e.Message().contains("JobReject")) << e.Message().toStdString();
     }
     EXPECT_FALSE(rejecting.Printing());
+}
+
+TEST_F(CupsPrinting, AQueueNameOfTheLongestKindPrints)
+{
+    // 127 bytes, the longest name the server takes, not all of them ASCII.
+    const QString name = QStringLiteral("B\u00fcro-") + QString(121, QLatin1Char('x'));
+    ASSERT_EQ(name.toUtf8().size(), 127);
+    ASSERT_TRUE(server->addQueue(name, "zvo-a4.ppd")) << server->error().toStdString();
+    ppGetPrinterList()->Refresh();
+    ASSERT_EQ(ppGetPrinterList()->PrinterByName(name)->Name(), name);
+    TppPrinter printer;
+    printer.SetPrinterName(name);
+    printer.SetDocumentName("zvo-long-name");
+    printSquare(printer);
+    ASSERT_TRUE(server->waitForJobs());
+    EXPECT_EQ(pageSizes(server->outputFile(name)), QStringList({"595 x 842"}));
+    const std::optional<CupsServer::PageLogEntry> job = server->waitForPageLog("zvo-long-name");
+    ASSERT_TRUE(job) << server->error().toStdString();
+    EXPECT_EQ(job->printer, name);
 }
 
 // Stops the server: the last test of the program.

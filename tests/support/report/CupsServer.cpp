@@ -250,7 +250,7 @@ bool CupsServer::addQueue(const QString &name, const QString &ppd, const QString
     for (const QString &option : options)
         args << QStringLiteral("-o") << option;
     const QString text = run(QStringLiteral("lpadmin"), args, &ok);
-    return ok || fail(text);
+    return ok || fail(QStringLiteral("lpadmin -p %1: %2").arg(name, text));
 }
 
 bool CupsServer::setDefault(const QString &name)
@@ -276,20 +276,40 @@ bool CupsServer::rejectJobs(const QString &name)
 
 QString CupsServer::outputFile(const QString &queue) const
 {
-    return m_base + QStringLiteral("/out/") + queue + QStringLiteral(".pdf");
+    // Device URIs take plain characters only; distinct names keep distinct
+    // files through the hash.
+    QString file;
+    for (const QChar c : queue.left(40))
+        file += c.unicode() < 128 && c.isLetterOrNumber() ? c : QLatin1Char('_');
+    return m_base + QStringLiteral("/out/%1-%2.pdf").arg(file).arg(qHash(queue) & 0xFFFFFF, 6, 16, QLatin1Char('0'));
 }
 
-bool CupsServer::waitForJobs(const QString &queue, int timeoutMs)
+bool CupsServer::waitForJobs(int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
         bool ok = false;
-        const QString active = run(QStringLiteral("lpstat"), {QStringLiteral("-o"), queue}, &ok);
+        const QString active = run(QStringLiteral("lpstat"), {QStringLiteral("-o")}, &ok);
         if (ok && active.trimmed().isEmpty())
             return true;
         QThread::msleep(20);
     }
-    return fail(QStringLiteral("jobs of %1 did not finish").arg(queue));
+    return fail(QStringLiteral("the jobs did not finish"));
+}
+
+std::optional<CupsServer::PageLogEntry> CupsServer::waitForPageLog(const QString &jobName, int timeoutMs)
+{
+    // The server writes a job's closing line as the job ends, not
+    // necessarily before it reports the job done.
+    const QDeadlineTimer deadline(timeoutMs);
+    do {
+        for (const PageLogEntry &e : pageLog())
+            if (e.jobName == jobName && e.page == QLatin1String("total"))
+                return e;
+        QThread::msleep(20);
+    } while (!deadline.hasExpired());
+    fail(QStringLiteral("no page log of %1").arg(jobName));
+    return std::nullopt;
 }
 
 std::vector<CupsServer::PageLogEntry> CupsServer::pageLog() const

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace reporttest {
@@ -65,9 +66,11 @@ public:
     bool rejectJobs(const QString &name);
     QString outputFile(const QString &queue) const;
 
-    // Waits until the queue has no job left (at most timeoutMs).
-    bool waitForJobs(const QString &queue, int timeoutMs = 20000);
+    // Waits until the server has no job left (at most timeoutMs).
+    bool waitForJobs(int timeoutMs = 20000);
     std::vector<PageLogEntry> pageLog() const;
+    // The closing line of the job of that name, once the server wrote it.
+    std::optional<PageLogEntry> waitForPageLog(const QString &jobName, int timeoutMs = 10000);
     // The text of a command-line client run against this server.
     QString run(const QString &program, const QStringList &arguments, bool *ok = nullptr, int timeoutMs = 15000);
 
