@@ -16,6 +16,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <optional>
+
 namespace reporttest {
 
 namespace {
@@ -37,14 +39,37 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+// The user and group the server runs its filters as: lp when it runs as
+// root, else whoever runs the tests (the server then runs as that user).
+struct RunAs
+{
+    QString user;
+    QString group;
+    QString systemGroup;
+};
+
+std::optional<RunAs> runAs()
+{
+    if (geteuid() == 0)
+        return RunAs{QStringLiteral("lp"), QStringLiteral("lp"), QStringLiteral("root")};
+    const passwd *user = getpwuid(geteuid());
+    const group *grp = getgrgid(getegid());
+    if (!user || !grp)
+        return std::nullopt;
+    const QString group = QString::fromLocal8Bit(grp->gr_name);
+    return RunAs{QString::fromLocal8Bit(user->pw_name), group, group};
+}
+
 // Spool, cache, state and output folders belong to the user the server's
 // filters run as.
-bool giveToLp(const QString &path)
+bool giveTo(const QString &path, const RunAs &who)
 {
-    const passwd *lp = getpwnam("lp");
-    if (!lp)
+    if (geteuid() != 0)
+        return true;
+    const passwd *user = getpwnam(who.user.toLocal8Bit().constData());
+    if (!user)
         return false;
-    return chown(QFile::encodeName(path).constData(), lp->pw_uid, lp->pw_gid) == 0 &&
+    return chown(QFile::encodeName(path).constData(), user->pw_uid, user->pw_gid) == 0 &&
            chmod(QFile::encodeName(path).constData(), 0775) == 0;
 }
 
@@ -63,8 +88,8 @@ CupsServer::~CupsServer()
 
 QString CupsServer::unavailableReason()
 {
-    if (geteuid() != 0)
-        return QStringLiteral("the private CUPS server needs root");
+    if (!runAs())
+        return QStringLiteral("the user running the tests has no name");
     if (!QFileInfo(Cupsd).isExecutable() || !QFileInfo(CupsExec).isExecutable())
         return QStringLiteral("cups-daemon is not installed");
     if (QStandardPaths::findExecutable(QStringLiteral("lpadmin"), {QStringLiteral("/usr/sbin")}).isEmpty())
@@ -84,18 +109,21 @@ bool CupsServer::fail(const QString &error)
     return false;
 }
 
-bool CupsServer::writeConfiguration(int port)
+bool CupsServer::writeConfiguration()
 {
     const QString b = m_base;
+    const std::optional<RunAs> who = runAs();
+    if (!who)
+        return fail(QStringLiteral("the user running the tests has no name"));
     for (const char *sub : {"etc/ppd", "spool/tmp", "cache", "run", "log", "out", "ppd", "lib/filter", "lib/daemon"})
         if (!QDir().mkpath(b + QLatin1Char('/') + QLatin1String(sub)))
             return fail(QStringLiteral("cannot make the server's folders"));
     chmod(QFile::encodeName(b).constData(), 0755);
     for (const char *sub : {"spool", "spool/tmp", "cache", "run", "log", "out"})
-        if (!giveToLp(b + QLatin1Char('/') + QLatin1String(sub)))
-            return fail(QStringLiteral("cannot give the server's folders to user lp"));
-    // The server runs its filters only from its own folder, owned by root and
-    // written by nobody else.
+        if (!giveTo(b + QLatin1Char('/') + QLatin1String(sub), *who))
+            return fail(QStringLiteral("cannot give the server's folders to user ") + who->user);
+    // The server runs its filters only from its own folder, owned by the user
+    // it runs as and written by nobody else.
     const QString filter = b + QStringLiteral("/lib/filter/zvo-pdfpass");
     if (!QFile::copy(dataFolder() + QStringLiteral("/zvo-pdfpass"), filter) ||
         chmod(QFile::encodeName(filter).constData(), 0755) != 0)
@@ -117,11 +145,19 @@ bool CupsServer::writeConfiguration(int port)
                                             "PageLog %1/log/page_log\n"
                                             "Printcap %1/run/printcap\n"
                                             "FileDevice Yes\n"
-                                            "SystemGroup root\n"
-                                            "User lp\n"
-                                            "Group lp\n")
-                                 .arg(b)
+                                            "SystemGroup %2\n"
+                                            "User %3\n"
+                                            "Group %4\n")
+                                 .arg(b, who->systemGroup, who->user, who->group)
                                  .toUtf8();
+    if (!writeFile(b + QStringLiteral("/cups-files.conf"), files))
+        return fail(QStringLiteral("cannot write the server's configuration"));
+    return true;
+}
+
+bool CupsServer::writeDaemonConfiguration(int port)
+{
+    const QString &b = m_base;
     const QByteArray daemon =
         QStringLiteral("LogLevel warn\n"
                        "PageLogFormat \"%p|%j|%{job-name}|%{media}|%{sides}|%{media-source}|%{copies}|%P\"\n"
@@ -138,8 +174,7 @@ bool CupsServer::writeConfiguration(int port)
             .arg(b)
             .arg(port)
             .toUtf8();
-    if (!writeFile(b + QStringLiteral("/cups-files.conf"), files) ||
-        !writeFile(b + QStringLiteral("/cupsd.conf"), daemon))
+    if (!writeFile(b + QStringLiteral("/cupsd.conf"), daemon))
         return fail(QStringLiteral("cannot write the server's configuration"));
     return true;
 }
@@ -152,32 +187,60 @@ bool CupsServer::start()
         return fail(reason);
     if (!m_dir.isValid())
         return fail(QStringLiteral("no temporary folder"));
-    m_port = freeLoopbackPort();
-    if (m_port == 0)
-        return fail(QStringLiteral("no free loopback port"));
-    if (!writeConfiguration(m_port))
+    if (!m_prepared && !(m_prepared = writeConfiguration()))
         return false;
+    // The free port may be taken by someone else before the server listens
+    // on it; another one then does.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        m_port = freeLoopbackPort();
+        if (m_port == 0)
+            return fail(QStringLiteral("no free loopback port"));
+        if (!writeDaemonConfiguration(m_port))
+            return false;
+        if (launch())
+            return true;
+    }
+    return false;
+}
+
+bool CupsServer::launch()
+{
     m_cupsd = std::make_unique<QProcess>();
     m_cupsd->setProgram(Cupsd);
     m_cupsd->setArguments({QStringLiteral("-f"), QStringLiteral("-c"), m_base + QStringLiteral("/cupsd.conf"),
                            QStringLiteral("-s"), m_base + QStringLiteral("/cups-files.conf")});
     m_cupsd->setProcessChannelMode(QProcess::MergedChannels);
-    m_cupsd->setStandardOutputFile(m_base + QStringLiteral("/log/cupsd.out"));
+    m_cupsd->setStandardOutputFile(m_base + QStringLiteral("/log/cupsd.out"), QIODevice::Append);
     // A test program that dies takes its server along.
     m_cupsd->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_cupsd->start();
-    if (!m_cupsd->waitForStarted(10000))
+    if (!m_cupsd->waitForStarted(WaitMs)) {
+        m_cupsd.reset();
         return fail(QStringLiteral("cupsd does not start"));
-    const QDeadlineTimer deadline(10000);
+    }
+    const QDeadlineTimer deadline(WaitMs);
     while (!deadline.hasExpired()) {
-        if (m_cupsd->state() != QProcess::Running)
-            return fail(QStringLiteral("cupsd ended at start"));
+        if (m_cupsd->state() != QProcess::Running) {
+            m_cupsd.reset();
+            return fail(QStringLiteral("cupsd ended at start: ") + logTail());
+        }
         if (run(QStringLiteral("lpstat"), {QStringLiteral("-r")}).contains(QLatin1String("scheduler is running")))
             return true;
         QThread::msleep(20);
     }
     stop();
-    return fail(QStringLiteral("cupsd does not answer"));
+    return fail(QStringLiteral("cupsd does not answer: ") + logTail());
+}
+
+QString CupsServer::logTail() const
+{
+    QString text;
+    for (const char *name : {"/log/cupsd.out", "/log/error_log"}) {
+        QFile file(m_base + QLatin1String(name));
+        if (file.open(QIODevice::ReadOnly))
+            text += QString::fromLocal8Bit(file.readAll().right(600));
+    }
+    return text;
 }
 
 bool CupsServer::stop()
@@ -186,7 +249,7 @@ bool CupsServer::stop()
         return true;
     if (m_cupsd->state() != QProcess::NotRunning) {
         m_cupsd->terminate();
-        if (!m_cupsd->waitForFinished(10000)) {
+        if (!m_cupsd->waitForFinished(WaitMs)) {
             m_cupsd->kill();
             m_cupsd->waitForFinished(5000);
         }
