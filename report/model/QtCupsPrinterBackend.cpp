@@ -309,6 +309,10 @@ std::shared_ptr<QtCupsPrinterBackend::Queue> QtCupsPrinterBackend::readQueue(con
             const QSize size = ppPaperSizeOfCode(code);
             if (size.isEmpty())
                 continue;
+            // The file gets the size the library measures with, also where
+            // Qt's paper of that code differs (JIS B4, the "Extra" papers).
+            queue->pageSizes.emplace(code, QPageSize(QSizeF(size.width() / 10.0, size.height() / 10.0),
+                                                     QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
             caps.paperNames << ppPaperNameOfCode(code);
             caps.paperCodes.push_back(code);
             caps.paperWidths.push_back(size.width());

@@ -277,6 +277,33 @@ TEST_F(CupsPrinting, ASquareLandsWhereTheGeometrySaysOnAQueueAndOnThePdfPrinter)
     expectSquareAt76And113(dir.filePath("square.pdf"));
 }
 
+TEST_F(CupsPrinting, ThePdfPrinterPrintsThePapersOfItsTable)
+{
+    // Sizes in points as the paper table gives them, also where Qt's paper
+    // of that code differs.
+    const struct
+    {
+        const char *paper;
+        const char *size;
+    } cases[] = {{"A4 210 x 297 mm", "595 x 842"},
+                 {"Letter Extra 9 \\275 x 12 in", "667 x 864"},
+                 {"B4 (JIS) 250 x 354", "709 x 1003"},
+                 {"Envelope DL 110 x 220mm", "624 x 312"}};
+    QTemporaryDir dir;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.paper);
+        TppPrinter printer;
+        TppPrinterSetup setup;
+        setup.SetPrinterName("Print to File (PDF)");
+        setup.SetPaperName(c.paper);
+        ASSERT_EQ(setup.PaperName(), c.paper);
+        setup.SetOutputFileName(dir.filePath(QString::number(qHash(QString(c.paper))) + ".pdf"));
+        printer.SetPrinterSetup(&setup);
+        printSquare(printer);
+        EXPECT_EQ(pageSizes(setup.OutputFileName()), QStringList({c.size}));
+    }
+}
+
 TEST_F(CupsPrinting, AnOutputFileOnAQueueIsWrittenThereAndNotSpooled)
 {
     QTemporaryDir dir;
