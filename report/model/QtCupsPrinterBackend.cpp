@@ -216,12 +216,15 @@ public:
     {
         if (!m_painter.isActive())
             return false;
-        const bool native = m_printer->outputFormat() == QPrinter::NativeFormat;
+        // A queue given a file writes the file itself (a PDF, whatever the
+        // name says) and spools nothing.
+        const bool spooled =
+            m_printer->outputFormat() == QPrinter::NativeFormat && m_printer->outputFileName().isEmpty();
         if (!m_painter.end())
             return false;
         // Qt hands the job to the server when the painter ends and does not
         // say whether the server took it.
-        return !native || cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE;
+        return !spooled || cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE;
     }
 
     void abortDoc() override
