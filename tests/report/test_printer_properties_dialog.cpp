@@ -20,9 +20,12 @@ TEST(PrinterPropertiesDialog, TheUsersChoiceBecomesThePrintersSettingsOnlyOnOk)
     ScopedScreenPixelsPerInch screen(96);
     reporttest::FakePrinters fake;
     fake->add("Office");
-    ppInstallPrinterPropertiesDialog();
     TppPrinter printer;
     printer.SetPrinterName("Office");
+    int changes = 0;
+    printer.OnDevModeChange.Set([&](classes::TObject *) { ++changes; });
+    EXPECT_FALSE(printer.ShowProperties()); // no dialog in place
+    ppInstallPrinterPropertiesDialog();
 
     shell::ScriptedDialogs dialogs;
     dialogs.drive<QPageSetupDialog>([](QPageSetupDialog &dialog) {
@@ -40,6 +43,7 @@ TEST(PrinterPropertiesDialog, TheUsersChoiceBecomesThePrintersSettingsOnlyOnOk)
     EXPECT_EQ(printer.DevMode()->paperSize, 9);
     EXPECT_FALSE(printer.ShowProperties());
     EXPECT_EQ(printer.DevMode()->orientation, 2);
+    EXPECT_EQ(changes, 1);
     EXPECT_EQ(dialogs.shown(), QStringList({"QPageSetupDialog", "QPageSetupDialog"}));
     ppSetPrinterPropertiesDialog(nullptr);
 }

@@ -406,25 +406,4 @@ TEST_F(PrinterListTest, TheCanvasPaintsFromThePrintableCornerAndMeasuresAtThePri
     EXPECT_EQ(page.pixel(10, 19), qRgb(255, 255, 255));
 }
 
-TEST_F(PrinterListTest, PropertiesGoThroughTheDialogHookAndChangeTheSettingsOnlyWhenAccepted)
-{
-    fake->add("Office");
-    TppPrinter printer;
-    printer.SetPrinterName("Office");
-    int changes = 0;
-    printer.OnDevModeChange.Set([&](classes::TObject *) { ++changes; });
-    EXPECT_FALSE(printer.ShowProperties()); // no dialog in place
-    bool accept = false;
-    ScopedPrinterPropertiesDialog dialog([&](TppCustomPrinter &, std::optional<DriverSettings> &s) {
-        s->copies = 4;
-        return accept;
-    });
-    EXPECT_FALSE(printer.ShowProperties());
-    EXPECT_EQ(printer.DevMode()->copies, 1);
-    accept = true;
-    EXPECT_TRUE(printer.ShowProperties());
-    EXPECT_EQ(printer.DevMode()->copies, 4);
-    EXPECT_EQ(changes, 1);
-}
-
 } // namespace
