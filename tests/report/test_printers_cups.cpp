@@ -373,7 +373,14 @@ TEST_F(CupsPrinting, AQueueDeletedOrRejectingIsAnErrorNotASilentSuccess)
     later.SetPrinterName("JobGone");
     EXPECT_EQ(later.PrinterName(), "Screen");
 
+    TppPrinter rejectedMidJob;
+    rejectedMidJob.SetPrinterName("JobReject");
+    rejectedMidJob.BeginDoc();
+    rejectedMidJob.StartPage();
     ASSERT_TRUE(server->rejectJobs("JobReject"));
+    EXPECT_THROW(rejectedMidJob.EndDoc(), EPrintError);
+    EXPECT_FALSE(rejectedMidJob.Printing());
+
     TppPrinter rejecting;
     rejecting.SetPrinterName("JobReject");
     try {
