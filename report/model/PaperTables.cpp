@@ -78,13 +78,13 @@ constexpr std::array<PaperRow, 69> PaperRows = {
     Mm(220, 220),     // 47 Envelope Invite
     None,             // 48
     None,             // 49
-    In(9.275, 12),    // 50 Letter Extra
-    In(9.275, 15),    // 51 Legal Extra
+    In(9.5, 12),      // 50 Letter Extra
+    In(9.5, 15),      // 51 Legal Extra
     In(11.69, 18),    // 52 Tabloid Extra
     In(9.27, 12.69),  // 53 A4 Extra
-    In(8.275, 11),    // 54 Letter Transverse
+    In(8.5, 11),      // 54 Letter Transverse
     Mm(210, 297),     // 55 A4 Transverse
-    In(9.275, 12),    // 56 Letter Extra Transverse
+    In(9.5, 12),      // 56 Letter Extra Transverse
     Mm(227, 356),     // 57 SuperA
     Mm(305, 487),     // 58 SuperB
     In(8.5, 12.69),   // 59 Letter Plus
