@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core fonts-liberation2
+  zint libzint-dev
   openbox wmctrl x11-utils
   python3
   tinyproxy dante-server microsocks
