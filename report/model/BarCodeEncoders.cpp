@@ -286,27 +286,26 @@ QString trimmedData(const QString &data)
 
 } // namespace
 
-void BarColumns::clear()
+bool BarColumns::grow(int64_t count)
 {
-    m_columns.clear();
-    m_overflowed = false;
-}
-
-void BarColumns::append(char column, int64_t count)
-{
-    if (count <= 0 || m_overflowed)
-        return;
-    if (count > kMaxColumns - size()) {
+    if (count > kMaxColumns - m_size) {
         m_overflowed = true;
-        m_columns.clear();
-        return;
+        m_size = 0;
+        return false;
     }
-    m_columns.append(size_t(count), column);
+    const int64_t wanted =
+        std::min(kMaxColumns, std::max({m_size + count, int64_t(m_buffer.size()) * 2, int64_t(1024)}));
+    m_buffer.resize(size_t(wanted));
+    return true;
 }
 
 void BarColumns::assign(const BarColumns &other)
 {
-    m_columns.assign(other.m_columns);
+    clear();
+    if (other.m_size > int64_t(m_buffer.size()))
+        m_buffer.resize(size_t(other.m_size));
+    std::copy_n(other.m_buffer.data(), other.m_size, m_buffer.data());
+    m_size = other.m_size;
     m_overflowed = other.m_overflowed;
 }
 
@@ -336,17 +335,6 @@ BarModuleWriter::BarModuleWriter(const BarCodeSymbol &aSymbol, int aResolution, 
 int64_t BarModuleWriter::columnsFor(double aRatio) const
 {
     return ppElementColumns(m_barWidth, m_resolution, aRatio);
-}
-
-void BarModuleWriter::WriteElement(char aKind, char aColumn)
-{
-    m_columns.append(aColumn, aKind == 'W' ? m_wide : m_narrow);
-}
-
-void BarModuleWriter::WritePattern(std::string_view aPattern)
-{
-    for (char c : aPattern)
-        m_columns.append(c, m_narrow);
 }
 
 void DigitPattern(char aSet, QChar aDigit, std::string &aPattern)

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace report {
 
@@ -25,18 +26,36 @@ class BarColumns
 public:
     static constexpr int64_t kMaxColumns = 1048576;
 
-    void clear();
-    void append(char column, int64_t count);
+    void clear()
+    {
+        m_size = 0;
+        m_overflowed = false;
+    }
+    // The hot path of every encoder: a few columns at a time.
+    void append(char column, int64_t count)
+    {
+        if (count <= 0 || m_overflowed)
+            return;
+        if (count > int64_t(m_buffer.size()) - m_size && !grow(count))
+            return;
+        char *p = m_buffer.data() + m_size;
+        for (int64_t i = 0; i < count; ++i)
+            p[i] = column;
+        m_size += count;
+    }
     // Takes another buffer's columns, keeping this buffer's storage.
     void assign(const BarColumns &other);
 
     bool overflowed() const { return m_overflowed; }
-    bool empty() const { return m_columns.empty(); }
-    int64_t size() const { return int64_t(m_columns.size()); }
-    std::string_view view() const { return m_columns; }
+    bool empty() const { return m_size == 0; }
+    int64_t size() const { return m_size; }
+    std::string_view view() const { return {m_buffer.data(), size_t(m_size)}; }
 
 private:
-    std::string m_columns;
+    bool grow(int64_t count);
+
+    std::vector<char> m_buffer;
+    int64_t m_size = 0;
     bool m_overflowed = false;
 };
 
@@ -76,9 +95,19 @@ class BarModuleWriter
 {
 public:
     BarModuleWriter(const BarCodeSymbol &aSymbol, int aResolution, BarColumns &aColumns);
-    void WriteElement(char aKind, char aColumn);
+    void WriteElement(char aKind, char aColumn) { m_columns.append(aColumn, aKind == 'W' ? m_wide : m_narrow); }
     // A run of narrow elements, one per character of aPattern.
-    void WritePattern(std::string_view aPattern);
+    // Equal neighbours go out as one run: every narrow element rounds alike.
+    void WritePattern(std::string_view aPattern)
+    {
+        for (size_t i = 0; i < aPattern.size();) {
+            size_t j = i + 1;
+            while (j < aPattern.size() && aPattern[j] == aPattern[i])
+                ++j;
+            m_columns.append(aPattern[i], m_narrow * int64_t(j - i));
+            i = j;
+        }
+    }
     void WriteColumns(char aColumn, int64_t aCount) { m_columns.append(aColumn, aCount); }
     int64_t narrow() const { return m_narrow; }
     // A width in narrow modules rounded as one value (Code 39's gap).
