@@ -193,7 +193,7 @@ void encodeCode39(BarCodeSymbol &s, BarModuleWriter &w)
     QString text = s.Data;
     if (!text.startsWith(u'*'))
         text.prepend(u'*');
-    if (text.size() < 2 || !text.endsWith(u'*'))
+    if (!text.endsWith(u'*'))
         text.append(u'*');
     const int64_t gap = w.columnsFor(2.0);
     std::string_view pattern = kCode39[0].pattern;

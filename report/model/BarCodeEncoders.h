@@ -69,8 +69,8 @@ struct BarCodeSymbol
     QString AddOnCode;
     bool AutoEncode = false;
     bool CalcCheckDigit = true;
-    int32_t BarWidth = 0; // narrow module, thousandths of a millimetre
-    float WideBarRatio = 2.0f;
+    int32_t BarWidth = 254; // narrow module, thousandths of a millimetre (0.01 inch)
+    float WideBarRatio = 3.0f;
     bool CodeOK = true;
 };
 
@@ -156,7 +156,7 @@ struct BarCodeLayout
 {
     TppBarCodeType BarCodeType = TppBarCodeType::bcCode39;
     TppBarCodeOrientation Orientation = TppBarCodeOrientation::orLeftToRight;
-    int32_t BarWidth = 0;
+    int32_t BarWidth = 254;
     bool AutoSize = true;
     int32_t mmHeight = 0; // the draw command's height
     int32_t mmWidth = 0;  // its width, the height of a vertical symbol

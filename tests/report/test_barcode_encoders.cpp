@@ -103,16 +103,6 @@ TEST(BarCodeEncoders, EverySymbologyMatchesItsReferenceModules)
     }
 }
 
-TEST(BarCodeEncoders, CheckDigitsOfThePublishedExamples)
-{
-    EXPECT_EQ(ppCheckDigit31(u"03600029145"_s), 2); // UPC-A
-    EXPECT_EQ(ppEAN13CheckDigit(u"400638133393"_s), 1);
-    EXPECT_EQ(ppCheckDigit31(u"9638507"_s), 4);      // EAN-8
-    EXPECT_EQ(ppCheckDigit31(u"00123400005"_s), 7);  // UPC-E through its UPC-A form
-    EXPECT_EQ(ppLuhnCheckDigit(u"7992739871"_s), 3); // MSI
-    EXPECT_EQ(ppLuhnCheckDigit(u""_s), 0);
-}
-
 TEST(BarCodeEncoders, UPCEExpandsByItsLastDigit)
 {
     const std::pair<QString, QString> cases[] = {
