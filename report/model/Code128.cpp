@@ -71,6 +71,7 @@ struct AutoEncoder
     QString text;
     std::vector<bool> pairC;  // belongs to a digit pair
     std::vector<bool> allowC; // set C may stand here: a pair, or FNC1, which never pairs
+    std::vector<qsizetype> nextNotA, nextNotB;
     QString out;
 
     explicit AutoEncoder(const QString &aText)
@@ -97,26 +98,30 @@ struct AutoEncoder
             }
             allowC[size_t(i)] = pairC[size_t(i)] || text[i].unicode() == FNC1;
         }
+        nextNotA.assign(size_t(n) + 1, n);
+        nextNotB.assign(size_t(n) + 1, n);
+        for (qsizetype i = n - 1; i >= 0; --i) {
+            nextNotA[size_t(i)] = inSetA(text[i].unicode()) ? nextNotA[size_t(i + 1)] : i;
+            nextNotB[size_t(i)] = inSetB(text[i].unicode()) ? nextNotB[size_t(i + 1)] : i;
+        }
     }
 
+    // The walk forward from p ends where set A or set B first stops fitting;
+    // the positions where that happens are kept per position, so that text
+    // which keeps returning to set C is not walked again and again.
     Set choose(qsizetype p) const
     {
-        bool canA = true, canB = true, canC = true;
-        const qsizetype n = text.size();
-        qsizetype i = p;
-        for (; i < n; ++i) {
-            canA = canA && inSetA(text[i].unicode());
-            canB = canB && inSetB(text[i].unicode());
-            canC = canC && allowC[size_t(i)];
-            if (int(canA) + int(canB) + int(canC) == 1 || canC)
-                break;
-        }
-        if (i >= n && int(canA) + int(canB) + int(canC) > 1) {
-            canA = inSetA(text[p].unicode());
-            canB = inSetB(text[p].unicode());
-            canC = allowC[size_t(p)];
-        }
-        return canC ? Set::C : canA ? Set::A : Set::B;
+        if (allowC[size_t(p)])
+            return Set::C;
+        const qsizetype a = nextNotA[size_t(p)];
+        const qsizetype b = nextNotB[size_t(p)];
+        if (a < b)
+            return Set::B;
+        if (b < a)
+            return Set::A;
+        // Both fit to the end (the position's own sets decide, and A is
+        // preferred), or both stop at once and nothing is left but B.
+        return a == text.size() ? Set::A : Set::B;
     }
 
     QString run()

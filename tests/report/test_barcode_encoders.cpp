@@ -279,6 +279,14 @@ TEST(BarCodeEncoders, OversizedSymbolsAreDroppedNotClipped)
         EncodeBarCode(s, 1, columns); // the same buffer serves a later encoding afresh
         EXPECT_FALSE(columns.overflowed());
     }
+    // Text that keeps returning to set C must not be walked over and over.
+    BarCodeSymbol code128 = symbol(T::bcCode128, u"A1234"_s.repeated(20000));
+    code128.AutoEncode = true;
+    BarColumns columns;
+    EncodeBarCode(code128, 2400, columns);
+    EXPECT_TRUE(columns.overflowed());
+    EncodeBarCode(code128, 1, columns);
+    EXPECT_TRUE(code128.CodeOK);
     BarCodeSymbol ratio = symbol(T::bcCode39, u"A"_s, true, 1e6f);
     EXPECT_EQ(encode(ratio), "");
     BarCodeSymbol huge = symbol(T::bcEAN_8, u"1234567"_s);
