@@ -83,6 +83,26 @@ TppDataPipeline::AliveFrame::~AliveFrame()
         owner->m_frames = next;
 }
 
+void TppDataPipeline::goToFirstPastEmptyMasters(const AliveFrame &aFrame)
+{
+    if (IsLinked())
+        LinkedFirst();
+    else
+        GotoFirstRecord();
+    if (aFrame.alive)
+        SkipEmptyMastersForward();
+}
+
+void TppDataPipeline::goToLastPastEmptyMasters(const AliveFrame &aFrame)
+{
+    if (IsLinked())
+        LinkedLast();
+    else
+        GotoLastRecord();
+    if (aFrame.alive)
+        SkipEmptyMastersBackward();
+}
+
 const classes::TMetaClass &TppDataPipeline::StaticClass()
 {
     static const classes::TMetaClass meta = classes::MakeClass<TppDataPipeline, TppRelative>("TppDataPipeline");
@@ -308,22 +328,8 @@ void TppDataPipeline::First()
         GotoBookmark(m_bookmarkList->front());
     } else {
         switch (m_rangeBegin) {
-        case TppRangeBeginType::rbFirstRecord:
-            if (IsLinked())
-                LinkedFirst();
-            else
-                GotoFirstRecord();
-            if (frame.alive)
-                SkipEmptyMastersForward();
-            break;
-        case TppRangeBeginType::rbLastRecord:
-            if (IsLinked())
-                LinkedLast();
-            else
-                GotoLastRecord();
-            if (frame.alive)
-                SkipEmptyMastersBackward();
-            break;
+        case TppRangeBeginType::rbFirstRecord: goToFirstPastEmptyMasters(frame); break;
+        case TppRangeBeginType::rbLastRecord: goToLastPastEmptyMasters(frame); break;
         case TppRangeBeginType::rbCurrentRecord:
             if (m_startBookmark > 0)
                 GotoBookmark(m_startBookmark);
@@ -357,22 +363,8 @@ void TppDataPipeline::Last()
         GotoBookmark(m_bookmarkList->back());
     } else {
         switch (m_rangeEnd) {
-        case TppRangeEndType::reFirstRecord:
-            if (IsLinked())
-                LinkedFirst();
-            else
-                GotoFirstRecord();
-            if (frame.alive)
-                SkipEmptyMastersForward();
-            break;
-        case TppRangeEndType::reLastRecord:
-            if (IsLinked())
-                LinkedLast();
-            else
-                GotoLastRecord();
-            if (frame.alive)
-                SkipEmptyMastersBackward();
-            break;
+        case TppRangeEndType::reFirstRecord: goToFirstPastEmptyMasters(frame); break;
+        case TppRangeEndType::reLastRecord: goToLastPastEmptyMasters(frame); break;
         case TppRangeEndType::reCurrentRecord:
             if (m_startBookmark > 0)
                 GotoBookmark(m_startBookmark);

@@ -297,6 +297,10 @@ protected:
         AliveFrame *next;
         bool alive = true;
     };
+    // The first or the last record of the data, linked or not, then past
+    // empty masters unless a handler freed this pipeline on the way.
+    void goToFirstPastEmptyMasters(const AliveFrame &aFrame);
+    void goToLastPastEmptyMasters(const AliveFrame &aFrame);
 
     // What a descendant keeps of the linked-mode state.
     void SetOutOfMasterRange(bool aValue) { m_outOfMasterRange = aValue; }
