@@ -2,7 +2,7 @@
 // group break is sent to the variables and controls that follow it, so a
 // sender with a thousand receivers is common in a large report.
 
-#include "report/model/Communicator.h"
+#include "report/model/objects/Communicator.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 // notice and a field read per record), and saves and restores the state of
 // every cacheable object at each page break.
 
-#include "report/model/CacheManager.h"
+#include "report/model/data/CacheManager.h"
 
 #include "tests/support/report/MemoryPipeline.h"
 

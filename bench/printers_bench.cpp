@@ -5,7 +5,7 @@
 
 #include "tests/support/report/CupsServer.h"
 
-#include "report/model/PrinterList.h"
+#include "report/model/printing/PrinterList.h"
 
 #include <QApplication>
 

@@ -2,9 +2,9 @@
 // converts lengths thousands of times, every status line looks texts up, and
 // every printed field goes through a display format.
 
-#include "report/model/DisplayFormat.h"
-#include "report/model/Messages.h"
-#include "report/model/Units.h"
+#include "report/model/base/DisplayFormat.h"
+#include "report/model/base/Messages.h"
+#include "report/model/base/Units.h"
 
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FormatSettings.h"

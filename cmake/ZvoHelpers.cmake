@@ -18,28 +18,40 @@ function(zvo_include_root target scope name folder)
   endif()
   foreach(_h IN LISTS _headers)
     cmake_path(ABSOLUTE_PATH _h BASE_DIRECTORY "${folder}")
-    get_filename_component(_file "${_h}" NAME)
+    # A header of a sub-folder keeps its place below the folder.
+    file(RELATIVE_PATH _file "${folder}" "${_h}")
+    get_filename_component(_dir "${_root}/${_rel}/${_file}" DIRECTORY)
+    file(MAKE_DIRECTORY "${_dir}")
     file(CREATE_LINK "${_h}" "${_root}/${_rel}/${_file}" SYMBOLIC)
   endforeach()
   target_include_directories(${target} ${scope} "${_root}")
 endfunction()
 
-# zvo_add_library(<target> [DEPS ...]) builds every .cpp of the calling folder
-# into one static library. Each folder of the source tree is one target, so the
-# layering rule of the project is whatever the DEPS lines allow; the include
-# roots make the compiler hold to it as well as the linker.
+# zvo_add_library(<target> [SUBDIRS ...] [DEPS ...]) builds every .cpp of the
+# calling folder, and of the sub-folders named, into one static library. Each
+# folder of the source tree is one target, so the layering rule of the project
+# is whatever the DEPS lines allow; the include roots make the compiler hold to
+# it as well as the linker. Sub-folders sort a large target by topic
+# ("report/model/printing/Printer.h"); they are named rather than globbed
+# because a folder may hold the folders of other targets.
 function(zvo_add_library target)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB _src CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
-  file(GLOB _hdr CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
+  cmake_parse_arguments(ARG "" "" "SUBDIRS;DEPS" ${ARGN})
+  set(_src)
+  set(_hdr)
+  foreach(_d IN ITEMS "." ${ARG_SUBDIRS})
+    file(GLOB _s CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${_d}/*.cpp")
+    file(GLOB _h CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${_d}/*.h")
+    list(APPEND _src ${_s})
+    list(APPEND _hdr ${_h})
+  endforeach()
   if(_src)
     add_library(${target} STATIC ${_src} ${_hdr})
     target_link_libraries(${target} PUBLIC ${ARG_DEPS})
-    zvo_include_root(${target} PUBLIC ${target} "${CMAKE_CURRENT_SOURCE_DIR}")
+    zvo_include_root(${target} PUBLIC ${target} "${CMAKE_CURRENT_SOURCE_DIR}" ${_hdr})
   else()
     add_library(${target} INTERFACE)
     target_link_libraries(${target} INTERFACE ${ARG_DEPS})
-    zvo_include_root(${target} INTERFACE ${target} "${CMAKE_CURRENT_SOURCE_DIR}")
+    zvo_include_root(${target} INTERFACE ${target} "${CMAKE_CURRENT_SOURCE_DIR}" ${_hdr})
   endif()
 endfunction()
 

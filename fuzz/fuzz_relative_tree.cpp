@@ -6,7 +6,7 @@
 // together: every child's parent lists it once, positions match the lists,
 // and the tree writes, reads back the same and frees without a trace.
 
-#include "report/model/Relative.h"
+#include "report/model/objects/Relative.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ClassRegistry.h"

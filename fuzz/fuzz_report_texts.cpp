@@ -4,8 +4,8 @@
 // within the limit, or is refused whole, exactly when a plain set of pages
 // built one piece at a time says so.
 
-#include "report/model/LanguageModule.h"
-#include "report/model/PageList.h"
+#include "report/model/base/LanguageModule.h"
+#include "report/model/base/PageList.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "report/output/PrinterPropertiesDialog.h"
 
-#include "report/model/PrinterList.h"
-#include "report/model/QtCupsPrinterBackend.h"
+#include "report/model/printing/PrinterList.h"
+#include "report/model/printing/QtCupsPrinterBackend.h"
 
 #include "platform/shell/Modal.h"
 

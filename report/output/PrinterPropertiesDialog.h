@@ -4,7 +4,7 @@
 // setup dialog on the printer's settings. Shown through the program's modal
 // sink, so that tests answer it.
 
-#include "report/model/Printer.h"
+#include "report/model/printing/Printer.h"
 
 namespace report {
 

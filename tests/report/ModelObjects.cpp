@@ -1,6 +1,6 @@
 #include "ModelObjects.h"
 
-#include "report/model/Types.h"
+#include "report/model/base/Types.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ClassRegistry.h"

@@ -4,8 +4,8 @@
 // every published kind, a label named like the library's, a receiver that
 // records what it is told, and a tree node that publishes its position.
 
-#include "report/model/Relative.h"
-#include "report/model/Types.h"
+#include "report/model/objects/Relative.h"
+#include "report/model/base/Types.h"
 
 #include "platform/classes/PropInfo.h"
 

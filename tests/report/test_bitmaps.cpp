@@ -1,4 +1,4 @@
-#include "report/model/Bitmaps.h"
+#include "report/model/base/Bitmaps.h"
 
 #include <QPicture>
 

@@ -1,8 +1,8 @@
 #include "ModelObjects.h"
 
-#include "report/model/CacheManager.h"
-#include "report/model/Exceptions.h"
-#include "report/model/Messages.h"
+#include "report/model/data/CacheManager.h"
+#include "report/model/base/Exceptions.h"
+#include "report/model/base/Messages.h"
 
 #include "platform/classes/ClassErrors.h"
 #include "platform/classes/Streams.h"

@@ -1,4 +1,4 @@
-#include "report/model/Code128.h"
+#include "report/model/barcodes/Code128.h"
 #include "report/model/ModelRegistration.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "ModelObjects.h"
 
-#include "report/model/Communicator.h"
-#include "report/model/UniqueNames.h"
+#include "report/model/objects/Communicator.h"
+#include "report/model/base/UniqueNames.h"
 
 #include "platform/classes/ClassErrors.h"
 

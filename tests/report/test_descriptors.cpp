@@ -1,8 +1,8 @@
 #include "ModelObjects.h"
 
-#include "report/model/Communicator.h"
-#include "report/model/Descriptors.h"
-#include "report/model/ParamList.h"
+#include "report/model/objects/Communicator.h"
+#include "report/model/objects/Descriptors.h"
+#include "report/model/objects/ParamList.h"
 
 #include "platform/classes/StringList.h"
 #include "platform/rtl/FormatSettings.h"

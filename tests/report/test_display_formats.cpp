@@ -1,5 +1,5 @@
-#include "report/model/DisplayFormat.h"
-#include "report/model/EnumRegistry.h"
+#include "report/model/base/DisplayFormat.h"
+#include "report/model/objects/EnumRegistry.h"
 
 #include "platform/classes/EnumTypes.h"
 #include "platform/classes/StringList.h"

@@ -1,6 +1,6 @@
-#include "report/model/LanguageModule.h"
-#include "report/model/MessageTable.h"
-#include "report/model/Messages.h"
+#include "report/model/base/LanguageModule.h"
+#include "report/model/base/MessageTable.h"
+#include "report/model/base/Messages.h"
 
 #include "tests/support/report/ReportFakes.h"
 

@@ -1,6 +1,6 @@
 #include "PipelineFixtures.h"
 
-#include "report/model/Exceptions.h"
+#include "report/model/base/Exceptions.h"
 
 #include "platform/classes/Streams.h"
 

@@ -1,5 +1,5 @@
-#include "report/model/MessageTable.h"
-#include "report/model/Messages.h"
+#include "report/model/base/MessageTable.h"
+#include "report/model/base/Messages.h"
 
 #include "tests/support/report/ReportFakes.h"
 

@@ -1,10 +1,10 @@
 #include "PipelineFixtures.h"
 
-#include "report/model/DataPipelineRTTI.h"
-#include "report/model/Exceptions.h"
-#include "report/model/PipelineFields.h"
-#include "report/model/PipelineList.h"
-#include "report/model/Utils.h"
+#include "report/model/data/DataPipelineRTTI.h"
+#include "report/model/base/Exceptions.h"
+#include "report/model/data/PipelineFields.h"
+#include "report/model/data/PipelineList.h"
+#include "report/model/base/Utils.h"
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/ObjectText.h"

@@ -3,7 +3,7 @@
 
 #include "tests/support/report/FakePrinterBackend.h"
 
-#include "report/model/Printer.h"
+#include "report/model/printing/Printer.h"
 #include "report/output/PrinterPropertiesDialog.h"
 
 #include "platform/shell/Modal.h"

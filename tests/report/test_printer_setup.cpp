@@ -3,9 +3,9 @@
 
 #include "tests/support/report/FakePrinterBackend.h"
 
-#include "report/model/Printer.h"
-#include "report/model/PrinterList.h"
-#include "report/model/PrinterSetup.h"
+#include "report/model/printing/Printer.h"
+#include "report/model/printing/PrinterList.h"
+#include "report/model/printing/PrinterSetup.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ClassRegistry.h"

@@ -3,11 +3,11 @@
 
 #include "tests/support/report/FakePrinterBackend.h"
 
-#include "report/model/Exceptions.h"
-#include "report/model/PaperTables.h"
-#include "report/model/Printer.h"
-#include "report/model/PrinterList.h"
-#include "report/model/PrinterSetup.h"
+#include "report/model/base/Exceptions.h"
+#include "report/model/printing/PaperTables.h"
+#include "report/model/printing/Printer.h"
+#include "report/model/printing/PrinterList.h"
+#include "report/model/printing/PrinterSetup.h"
 
 #include <gtest/gtest.h>
 

@@ -4,11 +4,11 @@
 
 #include "tests/support/report/CupsServer.h"
 
-#include "report/model/Exceptions.h"
-#include "report/model/Printer.h"
-#include "report/model/PrinterList.h"
-#include "report/model/PrinterSetup.h"
-#include "report/model/QtCupsPrinterBackend.h"
+#include "report/model/base/Exceptions.h"
+#include "report/model/printing/Printer.h"
+#include "report/model/printing/PrinterList.h"
+#include "report/model/printing/PrinterSetup.h"
+#include "report/model/printing/QtCupsPrinterBackend.h"
 
 #include <gtest/gtest.h>
 

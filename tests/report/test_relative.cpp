@@ -1,6 +1,6 @@
 #include "ModelObjects.h"
 
-#include "report/model/Relative.h"
+#include "report/model/objects/Relative.h"
 
 #include "platform/classes/ClassErrors.h"
 #include "platform/classes/ObjectText.h"

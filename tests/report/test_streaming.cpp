@@ -1,7 +1,7 @@
-#include "report/model/Font.h"
-#include "report/model/PageDef.h"
-#include "report/model/StreamUtils.h"
-#include "report/model/Types.h"
+#include "report/model/base/Font.h"
+#include "report/model/printing/PageDef.h"
+#include "report/model/base/StreamUtils.h"
+#include "report/model/base/Types.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ClassErrors.h"

@@ -1,6 +1,6 @@
-#include "report/model/Font.h"
-#include "report/model/PageDef.h"
-#include "report/model/Units.h"
+#include "report/model/base/Font.h"
+#include "report/model/printing/PageDef.h"
+#include "report/model/base/Units.h"
 
 #include "platform/classes/ClassErrors.h"
 #include "tests/support/report/ReportFakes.h"

@@ -1,7 +1,7 @@
-#include "report/model/Messages.h"
-#include "report/model/PageList.h"
-#include "report/model/RegList.h"
-#include "report/model/Utils.h"
+#include "report/model/base/Messages.h"
+#include "report/model/base/PageList.h"
+#include "report/model/objects/RegList.h"
+#include "report/model/base/Utils.h"
 
 #include "platform/classes/StringList.h"
 #include "platform/rtl/DateTime.h"

@@ -1,6 +1,6 @@
 #include "tests/support/report/FakePrinterBackend.h"
 
-#include "report/model/PrinterList.h"
+#include "report/model/printing/PrinterList.h"
 
 #include <QPainter>
 

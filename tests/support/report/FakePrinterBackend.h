@@ -5,7 +5,7 @@
 // what the test tells it to, and records every job call with the settings in
 // force and every page as a picture.
 
-#include "report/model/PrinterBackend.h"
+#include "report/model/printing/PrinterBackend.h"
 
 #include <QImage>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "tests/support/report/MemoryPipeline.h"
 
-#include "report/model/Exceptions.h"
+#include "report/model/base/Exceptions.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Streams.h"

@@ -16,8 +16,8 @@
 //   EditRecord, SetFieldValue, PostRecord, StreamToField, FieldToStream).
 // - Calls counts what the traversal asked of it.
 
-#include "report/model/DataPipeline.h"
-#include "report/model/PipelineFields.h"
+#include "report/model/data/DataPipeline.h"
+#include "report/model/data/PipelineFields.h"
 
 #include "platform/classes/Graphics.h"
 

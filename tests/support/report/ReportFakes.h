@@ -3,8 +3,8 @@
 // Stand-ins for what the report library asks of the machine: a printer of a
 // fixed resolution and a folder of language modules.
 
-#include "report/model/Messages.h"
-#include "report/model/Units.h"
+#include "report/model/base/Messages.h"
+#include "report/model/base/Units.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,0 +1,169 @@
+#pragma once
+
+// Bar-code symbologies as pure functions: the settings of one symbol and a
+// device resolution in, a row of device pixel columns out. Nothing here knows
+// a canvas or a device, so the same columns serve the printer, the screen and
+// the measuring of a control, and tests can check them module by module.
+
+#include "report/model/base/Types.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace report {
+
+// One character per device pixel column: '1' bar, '0' space; Postnet uses
+// '2' for a tall bar and '1' for a short one. The buffer keeps its capacity
+// between encodings so that a draw command repainting the same symbol does not
+// allocate; a symbol that would pass kMaxColumns is dropped whole (nothing is
+// drawn, as for invalid data) instead of being clipped into a false reading.
+class BarColumns
+{
+public:
+    static constexpr int64_t kMaxColumns = 1048576;
+
+    void clear()
+    {
+        m_size = 0;
+        m_overflowed = false;
+    }
+    // The hot path of every encoder: a few columns at a time.
+    void append(char column, int64_t count)
+    {
+        if (count <= 0 || m_overflowed)
+            return;
+        if (count > int64_t(m_buffer.size()) - m_size && !grow(count))
+            return;
+        char *p = m_buffer.data() + m_size;
+        for (int64_t i = 0; i < count; ++i)
+            p[i] = column;
+        m_size += count;
+    }
+    // Takes another buffer's columns, keeping this buffer's storage.
+    void assign(const BarColumns &other);
+
+    bool overflowed() const { return m_overflowed; }
+    bool empty() const { return m_size == 0; }
+    int64_t size() const { return m_size; }
+    std::string_view view() const { return {m_buffer.data(), size_t(m_size)}; }
+
+private:
+    bool grow(int64_t count);
+
+    std::vector<char> m_buffer;
+    int64_t m_size = 0;
+    bool m_overflowed = false;
+};
+
+// What the encoders read from a bar-code draw command and may write back:
+// `Data` gains check digits or is rewritten by Code 128's auto-encoding, and
+// `CodeOK` falls when Code 128 data cannot be encoded.
+struct BarCodeSymbol
+{
+    TppBarCodeType BarCodeType = TppBarCodeType::bcCode39;
+    QString Data;
+    QString AddOnCode;
+    bool AutoEncode = false;
+    bool CalcCheckDigit = true;
+    int32_t BarWidth = 254; // narrow module, thousandths of a millimetre (0.01 inch)
+    float WideBarRatio = 3.0f;
+    bool CodeOK = true;
+};
+
+// An encoding error as the draw command reports it: the library message
+// number and its text, ready for the message box.
+struct BarCodeError
+{
+    int Message = 0;
+    QString Text;
+};
+
+// The narrow module's width in inches as the library keeps it (4 decimals).
+float ppBarWidthInches(int32_t aBarWidth);
+
+// Device columns of one element: the narrow module, or the wide one (the
+// ratio applied before rounding); never negative.
+int64_t ppElementColumns(int32_t aBarWidth, int aResolution, double aRatio = 1.0);
+
+// Appends elements of one symbol at one resolution; each element is rounded
+// on its own, so a symbol's length is the sum of its rounded elements.
+class BarModuleWriter
+{
+public:
+    BarModuleWriter(const BarCodeSymbol &aSymbol, int aResolution, BarColumns &aColumns);
+    void WriteElement(char aKind, char aColumn) { m_columns.append(aColumn, aKind == 'W' ? m_wide : m_narrow); }
+    // A run of narrow elements, one per character of aPattern.
+    // Equal neighbours go out as one run: every narrow element rounds alike.
+    void WritePattern(std::string_view aPattern)
+    {
+        for (size_t i = 0; i < aPattern.size();) {
+            size_t j = i + 1;
+            while (j < aPattern.size() && aPattern[j] == aPattern[i])
+                ++j;
+            m_columns.append(aPattern[i], m_narrow * int64_t(j - i));
+            i = j;
+        }
+    }
+    void WriteColumns(char aColumn, int64_t aCount) { m_columns.append(aColumn, aCount); }
+    int64_t narrow() const { return m_narrow; }
+    // A width in narrow modules rounded as one value (Code 39's gap).
+    int64_t columnsFor(double aRatio) const;
+
+private:
+    BarColumns &m_columns;
+    int32_t m_barWidth;
+    int m_resolution;
+    int64_t m_narrow;
+    int64_t m_wide;
+};
+
+// Fills aColumns with the symbol for aResolution (pixels per inch along it).
+// Empty or invalid data leaves aColumns empty. Code 128 errors clear CodeOK and
+// come back in aError when one is given.
+void EncodeBarCode(BarCodeSymbol &aSymbol, int aResolution, BarColumns &aColumns, BarCodeError *aError = nullptr);
+
+// The 2- or 5-digit supplement of the UPC/EAN family; anything else, digits
+// only, leaves aAddOnColumns empty.
+void EncodeAddOn(const BarCodeSymbol &aSymbol, int aResolution, BarColumns &aAddOnColumns);
+
+// 7-module pattern of a digit in UPC/EAN set 'A' (odd), 'B' (even) or 'C'
+// (right hand); a non-digit leaves aPattern as it was.
+void DigitPattern(char aSet, QChar aDigit, std::string &aPattern);
+
+bool ppIsUPCEANType(TppBarCodeType aType);
+
+// The check digits of the family, on texts of digits.
+int ppCheckDigit31(const QString &aDigits);    // weight 3 on odd positions from the left
+int ppEAN13CheckDigit(const QString &aDigits); // weight 3 on even positions
+int ppLuhnCheckDigit(const QString &aDigits);
+QString ppExpandUPCE(const QString &aSixDigits); // the 11-digit UPC-A form
+
+// The extent of a symbol in device pixels before its human-readable text,
+// which needs a font and is added by the renderer.
+struct BarCodeGeometry
+{
+    int64_t QuietZone = 0;
+    int64_t Width = 0;  // along the symbol
+    int64_t Height = 0; // across it
+    int64_t ModuleWidth = 0;
+};
+
+struct BarCodeLayout
+{
+    TppBarCodeType BarCodeType = TppBarCodeType::bcCode39;
+    TppBarCodeOrientation Orientation = TppBarCodeOrientation::orLeftToRight;
+    int32_t BarWidth = 254;
+    bool AutoSize = true;
+    int32_t mmHeight = 0; // the draw command's height
+    int32_t mmWidth = 0;  // its width, the height of a vertical symbol
+    int HorizontalResolution = 96;
+    int VerticalResolution = 96;
+};
+
+BarCodeGeometry MeasureBarCode(const BarCodeLayout &aLayout, int64_t aColumns, int64_t aAddOnColumns);
+
+} // namespace report

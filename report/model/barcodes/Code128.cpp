@@ -1,0 +1,303 @@
+#include "report/model/barcodes/Code128.h"
+
+#include "report/model/base/Messages.h"
+
+#include <array>
+
+namespace report {
+
+using namespace code128;
+
+namespace {
+
+// Bar and space widths of values 0..105 and of the stop, as the symbology's
+// table lists them; expanded to modules once.
+constexpr std::array<std::string_view, 107> kWidths = {
+    "212222", "222122", "222221", "121223", "121322", "131222", "122213", "122312", "132212", "221213", "221312",
+    "231212", "112232", "122132", "122231", "113222", "123122", "123221", "223211", "221132", "221231", "213212",
+    "223112", "312131", "311222", "321122", "321221", "312212", "322112", "322211", "212123", "212321", "232121",
+    "111323", "131123", "131321", "112313", "132113", "132311", "211313", "231113", "231311", "112133", "112331",
+    "132131", "113123", "113321", "133121", "313121", "211331", "231131", "213113", "213311", "213131", "311123",
+    "311321", "331121", "312113", "312311", "332111", "314111", "221411", "431111", "111224", "111422", "121124",
+    "121421", "141122", "141221", "112214", "112412", "122114", "122411", "142112", "142211", "241211", "221114",
+    "413111", "241112", "134111", "111242", "121142", "121241", "114212", "124112", "124211", "411212", "421112",
+    "421211", "212141", "214121", "412121", "111143", "111341", "131141", "114113", "114311", "411113", "411311",
+    "113141", "114131", "311141", "411131", "211412", "211214", "211232", "2331112"};
+
+struct PatternTable
+{
+    std::array<std::array<char, 14>, 107> modules{};
+
+    constexpr PatternTable()
+    {
+        for (size_t v = 0; v < kWidths.size(); ++v) {
+            size_t m = 0;
+            for (size_t e = 0; e < kWidths[v].size(); ++e)
+                for (char k = '0'; k < kWidths[v][e]; ++k)
+                    modules[v][m++] = e % 2 == 0 ? '1' : '0';
+        }
+    }
+};
+
+constexpr PatternTable kPatterns;
+
+enum class Set { A, B, C };
+
+bool isDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+bool inSetA(char16_t c)
+{
+    return (c >= 32 && c <= 95) || c == FNC3 || c == FNC2 || c == CODE_A || c == FNC1 || (c >= 211 && c <= 242);
+}
+
+bool inSetB(char16_t c)
+{
+    return (c >= 32 && c <= 127) || c == FNC3 || c == FNC2 || c == CODE_B || c == FNC1;
+}
+
+void fail(BarCodeError *aError, int message, const QStringList &args = {})
+{
+    if (aError) {
+        aError->Message = message;
+        aError->Text = args.isEmpty() ? ppLoadStr(message) : ppLoadStrFormat(message, args);
+    }
+}
+
+struct AutoEncoder
+{
+    QString text;
+    std::vector<bool> pairC;  // belongs to a digit pair
+    std::vector<bool> allowC; // set C may stand here: a pair, or FNC1, which never pairs
+    std::vector<qsizetype> nextNotA, nextNotB;
+    QString out;
+
+    explicit AutoEncoder(const QString &aText)
+    {
+        for (QChar ch : aText) {
+            const char16_t c = ch.unicode();
+            if ((c >= SHIFT && c <= CODE_A) || (c >= START_A && c <= START_C))
+                continue;
+            // Plain text brings its control characters as themselves; set A
+            // carries them under their internal codes.
+            text += c < 32 ? QChar(char16_t(CONTROL_BASE + c)) : ch;
+        }
+        const qsizetype n = text.size();
+        pairC.assign(size_t(n), false);
+        allowC.assign(size_t(n), false);
+        bool opened = false; // the previous position opened a pair
+        for (qsizetype i = 0; i < n; ++i) {
+            if (opened) {
+                pairC[size_t(i)] = true;
+                opened = false;
+            } else if (i + 1 < n && isDigit(text[i].unicode()) && isDigit(text[i + 1].unicode())) {
+                pairC[size_t(i)] = true;
+                opened = true;
+            }
+            allowC[size_t(i)] = pairC[size_t(i)] || text[i].unicode() == FNC1;
+        }
+        nextNotA.assign(size_t(n) + 1, n);
+        nextNotB.assign(size_t(n) + 1, n);
+        for (qsizetype i = n - 1; i >= 0; --i) {
+            nextNotA[size_t(i)] = inSetA(text[i].unicode()) ? nextNotA[size_t(i + 1)] : i;
+            nextNotB[size_t(i)] = inSetB(text[i].unicode()) ? nextNotB[size_t(i + 1)] : i;
+        }
+    }
+
+    // The walk forward from p ends where set A or set B first stops fitting;
+    // the positions where that happens are kept per position, so that text
+    // which keeps returning to set C is not walked again and again.
+    Set choose(qsizetype p) const
+    {
+        if (allowC[size_t(p)])
+            return Set::C;
+        const qsizetype a = nextNotA[size_t(p)];
+        const qsizetype b = nextNotB[size_t(p)];
+        if (a < b)
+            return Set::B;
+        if (b < a)
+            return Set::A;
+        // Both fit to the end (the position's own sets decide, and A is
+        // preferred), or both stop at once and nothing is left but B.
+        return a == text.size() ? Set::A : Set::B;
+    }
+
+    QString run()
+    {
+        const qsizetype n = text.size();
+        if (n == 0)
+            return out;
+        Set set = choose(0);
+        out += QChar(set == Set::C ? START_C : set == Set::A ? START_A : START_B);
+        qsizetype i = 0;
+        while (i < n) {
+            const char16_t c = text[i].unicode();
+            if (pairC[size_t(i)]) {
+                if (set != Set::C && (i + 2 >= n || pairC[size_t(i + 2)])) {
+                    out += QChar(CODE_C);
+                    set = Set::C;
+                }
+                out += text.mid(i, 2);
+                i += 2;
+                continue;
+            }
+            const bool last = i + 1 >= n;
+            if (set == Set::C && c != FNC1) {
+                set = choose(i);
+                out += QChar(set == Set::C ? CODE_C : set == Set::A ? CODE_A : CODE_B);
+            } else if (set == Set::A && !inSetA(c)) {
+                if (last || inSetB(text[i + 1].unicode())) {
+                    out += QChar(CODE_B);
+                    set = Set::B;
+                } else {
+                    out += QChar(SHIFT);
+                }
+            } else if (set == Set::B && !inSetB(c)) {
+                if (last || inSetA(text[i + 1].unicode())) {
+                    out += QChar(CODE_A);
+                    set = Set::A;
+                } else {
+                    out += QChar(SHIFT);
+                }
+            }
+            out += QChar(c);
+            ++i;
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+std::string_view Code128Pattern(int aValue)
+{
+    if (aValue < 0 || aValue > kStopValue)
+        return {};
+    return std::string_view(kPatterns.modules[size_t(aValue)].data(), aValue == kStopValue ? 13 : 11);
+}
+
+QString Code128AutoEncode(const QString &aText)
+{
+    return AutoEncoder(aText).run();
+}
+
+std::vector<int> Code128Values(const QString &aData, BarCodeError *aError)
+{
+    std::vector<int> values;
+    const qsizetype n = aData.size();
+    Set set;
+    const char16_t first = n > 0 ? aData[0].unicode() : 0;
+    if (first == START_A || first == START_B || first == START_C) {
+        set = first == START_A ? Set::A : first == START_B ? Set::B : Set::C;
+        values.push_back(first - START_A + 103);
+    } else {
+        fail(aError, 451);
+        return {};
+    }
+    int64_t checksum = values.front();
+    int64_t position = 1;
+    bool shiftPending = false;
+    auto put = [&](int v) {
+        values.push_back(v);
+        checksum = (checksum + int64_t(v) * (position % 103)) % 103;
+        ++position;
+    };
+    for (qsizetype i = 1; i < n; ++i) {
+        const char16_t c = aData[i].unicode();
+        int value = -1;
+        if (c > 0xFF) {
+            // Only Windows-1252 codes can stand in the data; anything else
+            // would otherwise vanish or turn into a question mark.
+            fail(aError, 453, {QString(aData[i])});
+            return {};
+        } else if (c >= START_A && c <= START_C) {
+            fail(aError, 452);
+            return {};
+        } else if (set != Set::C && c >= 32 && c <= 95) {
+            value = c - 32;
+        } else if (c >= 96 && c <= 127) {
+            if (set != Set::B) {
+                fail(aError, 453, {QString(aData[i])});
+                return {};
+            }
+            value = c - 32;
+        } else if (c >= 211 && c <= 242) {
+            if (set != Set::A) {
+                fail(aError, 454);
+                return {};
+            }
+            value = c - 147;
+        } else if (set == Set::C && !(c >= FNC3 && c <= FNC1)) {
+            if (i + 1 >= n) {
+                fail(aError, 455);
+                return {};
+            }
+            if (!isDigit(c) || !isDigit(aData[i + 1].unicode())) {
+                fail(aError, 456);
+                return {};
+            }
+            value = (c - u'0') * 10 + (aData[i + 1].unicode() - u'0');
+            ++i;
+        } else if (set == Set::C && c >= FNC3 && c <= CODE_C) {
+            fail(aError, 457);
+            return {};
+        } else if (c == FNC3) {
+            value = 96;
+        } else if (c == FNC2) {
+            value = 97;
+        } else if (c == FNC1) {
+            value = 102;
+        } else if (c == SHIFT) {
+            if (shiftPending) {
+                fail(aError, 458);
+                return {};
+            }
+            put(98);
+            set = set == Set::A ? Set::B : Set::A;
+            shiftPending = true;
+            continue;
+        } else if (c == CODE_C) {
+            value = 99;
+            set = Set::C;
+        } else if (c == CODE_B) {
+            value = 100;
+            set = Set::B;
+        } else if (c == CODE_A) {
+            value = 101;
+            set = Set::A;
+        }
+        // Anything else has no place in any set and is dropped.
+        if (value >= 0)
+            put(value);
+        if (shiftPending) {
+            shiftPending = false;
+            if (set == Set::A)
+                set = Set::B;
+            else if (set == Set::B)
+                set = Set::A;
+        }
+    }
+    values.push_back(int(checksum));
+    values.push_back(kStopValue);
+    return values;
+}
+
+void EncodeCode128(BarCodeSymbol &aSymbol, BarModuleWriter &aWriter, BarCodeError *aError)
+{
+    if (aSymbol.AutoEncode)
+        aSymbol.Data = Code128AutoEncode(aSymbol.Data);
+    BarCodeError error;
+    const std::vector<int> values = Code128Values(aSymbol.Data, &error);
+    if (values.empty()) {
+        aSymbol.CodeOK = false;
+        if (aError)
+            *aError = error;
+        return;
+    }
+    for (int v : values)
+        aWriter.WritePattern(Code128Pattern(v));
+}
+
+} // namespace report

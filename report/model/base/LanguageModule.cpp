@@ -1,0 +1,111 @@
+#include "report/model/base/LanguageModule.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+namespace report {
+
+namespace {
+
+// Resource ids are 16-bit numbers.
+constexpr int MaxId = 65535;
+
+bool parseId(QStringView digits, int &id)
+{
+    digits = digits.trimmed();
+    if (digits.isEmpty() || digits.size() > 5)
+        return false;
+    int value = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return false;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    if (value > MaxId)
+        return false;
+    id = value;
+    return true;
+}
+
+QString unescape(const QString &text)
+{
+    if (!text.contains(u'\\'))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'\\' || i + 1 == text.size()) {
+            out += c;
+            continue;
+        }
+        const QChar next = text[i + 1];
+        if (next == u'n')
+            out += u'\n';
+        else if (next == u't')
+            out += u'\t';
+        else if (next == u'\\')
+            out += u'\\';
+        else {
+            // Not one of ours: both characters stay as written.
+            out += c;
+            out += next;
+        }
+        ++i;
+    }
+    return out;
+}
+
+} // namespace
+
+std::unique_ptr<LanguageModule> LanguageModule::parse(const QByteArray &data)
+{
+    if (data.size() > MaxFileSize || data.contains('\0'))
+        return nullptr;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(data);
+    if (decoder.hasError())
+        return nullptr;
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+
+    auto module = std::unique_ptr<LanguageModule>(new LanguageModule);
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        QStringView line = QStringView(text).sliced(start, end - start);
+        start = end + 1;
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        const QStringView trimmed = line.trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith(u'#'))
+            continue;
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq < 0)
+            continue;
+        int id = 0;
+        if (!parseId(line.first(eq), id))
+            continue;
+        module->m_texts.insert(id, unescape(line.sliced(eq + 1).toString()));
+    }
+    return module;
+}
+
+std::unique_ptr<LanguageModule> LanguageModule::load(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    // A size of 0 also stands for files whose size the system does not know.
+    const qint64 size = file.size();
+    if (size > MaxFileSize)
+        return nullptr;
+    const QByteArray data = file.read(MaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        return nullptr;
+    return parse(data);
+}
+
+} // namespace report

@@ -1,0 +1,648 @@
+#include "report/model/objects/Communicator.h"
+
+#include "report/model/base/UniqueNames.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/ClassErrors.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace report {
+
+using classes::TComponent;
+
+namespace {
+
+// The receivers one send has served, kept once the list has changed under
+// it. Open addressing over the pointers: a send to a thousand receivers
+// whose list keeps changing looks each one up without an allocation.
+class ServedSet
+{
+public:
+    // Room for aCount receivers without growing.
+    void reserve(size_t aCount)
+    {
+        size_t wanted = 16;
+        while (wanted < aCount * 2)
+            wanted *= 2;
+        if (wanted > m_slots.size())
+            rehash(wanted);
+    }
+    // False when aReceiver is in the set already.
+    bool insert(const TppCommunicator *aReceiver)
+    {
+        if ((m_count + 1) * 2 > m_slots.size())
+            rehash(std::max<size_t>(16, m_slots.size() * 2));
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = slotOf(aReceiver) & mask;; i = (i + 1) & mask) {
+            if (m_slots[i] == aReceiver)
+                return false;
+            if (!m_slots[i]) {
+                m_slots[i] = aReceiver;
+                ++m_count;
+                return true;
+            }
+        }
+    }
+
+private:
+    static size_t slotOf(const TppCommunicator *aReceiver)
+    {
+        // Objects lie at aligned addresses: their low bits tell them apart
+        // poorly until mixed.
+        uint64_t v = uint64_t(reinterpret_cast<uintptr_t>(aReceiver));
+        v ^= v >> 33;
+        v *= 0xff51afd7ed558ccdULL;
+        v ^= v >> 33;
+        return size_t(v);
+    }
+    void rehash(size_t aSlots)
+    {
+        std::vector<const TppCommunicator *> old(aSlots, nullptr);
+        old.swap(m_slots);
+        m_count = 0;
+        for (const TppCommunicator *c : old)
+            if (c)
+                insert(c);
+    }
+
+    std::vector<const TppCommunicator *> m_slots;
+    size_t m_count = 0;
+};
+
+} // namespace
+
+// One send or round of notices running on a communicator. The communicator
+// marks its running frames when it is freed, so that a loop whose callee
+// freed it stops without touching it again.
+struct TppCommunicator::SendFrame
+{
+    explicit SendFrame(TppCommunicator *aOwner, bool aEvents = false)
+        : owner(aOwner)
+        , next(aOwner->m_sends)
+        , events(aEvents)
+    {
+        aOwner->m_sends = this;
+    }
+    ~SendFrame()
+    {
+        if (alive)
+            owner->m_sends = next;
+    }
+    SendFrame(const SendFrame &) = delete;
+    SendFrame &operator=(const SendFrame &) = delete;
+
+    TppCommunicator *owner;
+    SendFrame *next;
+    bool alive = true;
+    // Of an event send: where it is, and once the receivers' list has
+    // changed under it, the receivers it has visited.
+    bool events;
+    bool checking = false;
+    size_t index = 0;
+    ServedSet visited;
+};
+
+namespace {
+
+bool contains(const std::vector<TppCommunicator *> *list, const TppCommunicator *c)
+{
+    return list && std::find(list->begin(), list->end(), c) != list->end();
+}
+
+bool validEventID(int aEventID)
+{
+    return aEventID >= 0 && aEventID < ppEvent::Count;
+}
+
+} // namespace
+
+const classes::TMetaClass &TppCommunicator::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<TppCommunicator, TComponent>("TppCommunicator");
+    return meta;
+}
+
+TppCommunicator::TppCommunicator(TComponent *aOwner)
+    : TComponent(aOwner)
+{}
+
+TppCommunicator::~TppCommunicator()
+{
+    BeforeDestruction();
+    for (SendFrame *frame = m_sends; frame; frame = frame->next)
+        frame->alive = false;
+    m_sends = nullptr;
+    SendNotify(this, ppNotify::Remove);
+    m_notifyList.reset();
+    m_eventNotifyList.reset();
+}
+
+void TppCommunicator::BeforeDestruction()
+{
+    m_destroying = true;
+    Destroying();
+}
+
+// ---- Links ------------------------------------------------------------------
+
+void TppCommunicator::AddNotify(TppCommunicator *aCommunicator)
+{
+    // A link to an object on its way out would outlive it.
+    if (!aCommunicator || m_destroying || aCommunicator->m_destroying)
+        return;
+    if (!m_notifyList)
+        m_notifyList = std::make_unique<List>();
+    if (contains(m_notifyList.get(), aCommunicator))
+        return;
+    m_notifyList->push_back(aCommunicator);
+    ++m_listVersion;
+    aCommunicator->AddNotify(this);
+}
+
+void TppCommunicator::RemoveNotify(TppCommunicator *aCommunicator)
+{
+    if (!aCommunicator || !contains(m_notifyList.get(), aCommunicator))
+        return;
+    eventListChanging();
+    std::erase(*m_notifyList, aCommunicator);
+    if (m_eventNotifyList) {
+        std::erase(*m_eventNotifyList, aCommunicator);
+        if (m_eventNotifyList->empty())
+            m_eventNotifyList.reset();
+    }
+    aCommunicator->RemoveNotify(this);
+    if (m_notifyList && m_notifyList->empty())
+        m_notifyList.reset();
+}
+
+void TppCommunicator::SendNotify(TppCommunicator *aSender, int aOperation)
+{
+    if (!m_notifyList)
+        return;
+    SendFrame frame(this);
+    // A notice may free or unlink others that are still to come: each is told
+    // only while it is linked.
+    const List snapshot = *m_notifyList;
+    const uint32_t version = m_listVersion;
+    for (size_t i = snapshot.size(); i-- > 0;) {
+        TppCommunicator *target = snapshot[i];
+        if (m_listVersion != version && !contains(m_notifyList.get(), target))
+            continue;
+        target->Notify(aSender, aOperation);
+        if (!frame.alive)
+            return;
+    }
+}
+
+TppCommunicator *TppCommunicator::GetNotify(int aIndex) const
+{
+    if (aIndex < 0 || aIndex >= GetNotifyCount())
+        return nullptr;
+    return (*m_notifyList)[size_t(aIndex)];
+}
+
+void TppCommunicator::Notify(TppCommunicator *aCommunicator, int aOperation)
+{
+    if (OnNotify) {
+        SendFrame frame(this);
+        OnNotify(this, aCommunicator, aOperation);
+        if (!frame.alive)
+            return;
+    }
+    if (aOperation == ppNotify::Remove)
+        removeFromLists(aCommunicator);
+}
+
+void TppCommunicator::removeFromLists(TppCommunicator *aCommunicator)
+{
+    // The lists stay allocated: a round of notices may be walking them.
+    eventListChanging();
+    if (m_notifyList)
+        std::erase(*m_notifyList, aCommunicator);
+    if (m_eventNotifyList)
+        std::erase(*m_eventNotifyList, aCommunicator);
+}
+
+// ---- Numbered events --------------------------------------------------------
+
+void TppCommunicator::AddEventNotify(TppCommunicator *aReceiver)
+{
+    if (!aReceiver || m_destroying || aReceiver->m_destroying)
+        return;
+    if (!m_eventNotifyList)
+        m_eventNotifyList = std::make_unique<List>();
+    if (contains(m_eventNotifyList.get(), aReceiver))
+        return;
+    eventListChanging();
+    if (aReceiver->GetNotifyOrderKey().isEmpty())
+        m_eventNotifyList->push_back(aReceiver);
+    else
+        insertOrdered(aReceiver);
+    AddNotify(aReceiver);
+}
+
+void TppCommunicator::insertOrdered(TppCommunicator *aReceiver)
+{
+    // Every receiver is asked for its key again: keys may have changed since
+    // the receivers were placed.
+    struct Keyed
+    {
+        QString key;
+        TppCommunicator *receiver;
+    };
+    std::vector<Keyed> entries;
+    entries.reserve(m_eventNotifyList->size() + 1);
+    for (TppCommunicator *receiver : *m_eventNotifyList)
+        entries.push_back({receiver->GetNotifyOrderKey(), receiver});
+    const auto less = [](const Keyed &a, const Keyed &b) { return a.key.compare(b.key, Qt::CaseInsensitive) < 0; };
+    Keyed added{aReceiver->GetNotifyOrderKey(), aReceiver};
+    // Equal keys keep their registration order: a sorted list takes the new
+    // receiver after its equals, as a stable sort of all would.
+    if (std::is_sorted(entries.begin(), entries.end(), less)) {
+        entries.insert(std::upper_bound(entries.begin(), entries.end(), added, less), std::move(added));
+    } else {
+        entries.push_back(std::move(added));
+        std::stable_sort(entries.begin(), entries.end(), less);
+    }
+    if (!m_eventNotifyList)
+        m_eventNotifyList = std::make_unique<List>();
+    m_eventNotifyList->clear();
+    for (const Keyed &e : entries)
+        m_eventNotifyList->push_back(e.receiver);
+}
+
+void TppCommunicator::RemoveEventNotify(TppCommunicator *aReceiver)
+{
+    if (!aReceiver || !contains(m_eventNotifyList.get(), aReceiver))
+        return;
+    eventListChanging();
+    std::erase(*m_eventNotifyList, aReceiver);
+    RemoveNotify(aReceiver);
+    if (m_eventNotifyList && m_eventNotifyList->empty())
+        m_eventNotifyList.reset();
+}
+
+void TppCommunicator::SendEventNotify(TppCommunicator *aSender, int aEventID, TraParamList *aParams)
+{
+    if (!m_eventNotifyList || !validEventID(aEventID))
+        return;
+    // While the list stays as it was, every index holds another receiver and
+    // nothing needs to be remembered. Once it changes (eventListChanging),
+    // receivers may move back under the index or come again, and those
+    // already visited are looked up.
+    SendFrame frame(this, true);
+    const size_t id = size_t(aEventID);
+    while (m_eventNotifyList && frame.index < m_eventNotifyList->size()) {
+        TppCommunicator *receiver = (*m_eventNotifyList)[frame.index];
+        const uint32_t version = m_listVersion;
+        if (receiver->m_eventSubscriptions[id] && (!frame.checking || frame.visited.insert(receiver))) {
+            receiver->EventNotify(aSender, aEventID, aParams);
+            if (!frame.alive)
+                return;
+        }
+        // A receiver that changed the list has the index looked at again: one
+        // that left moved the next one under it, and so did one that left and
+        // came back at the end, although the count is the same. Whoever has
+        // been served is passed over there.
+        if (m_listVersion == version || !frame.checking)
+            ++frame.index;
+    }
+}
+
+void TppCommunicator::eventListChanging()
+{
+    ++m_listVersion;
+    if (!m_eventNotifyList)
+        return;
+    for (SendFrame *frame = m_sends; frame; frame = frame->next) {
+        if (!frame->events || frame->checking)
+            continue;
+        // The send is inside the call of the receiver at its index.
+        const size_t end = std::min(frame->index + 1, m_eventNotifyList->size());
+        frame->visited.reserve(m_eventNotifyList->size() + 1);
+        for (size_t i = 0; i < end; ++i)
+            frame->visited.insert((*m_eventNotifyList)[i]);
+        frame->checking = true;
+    }
+}
+
+void TppCommunicator::EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams)
+{
+    if (OnEventNotify)
+        OnEventNotify(this, aCommunicator, aEventID, aParams);
+}
+
+bool TppCommunicator::HasEventNotify(int aEventID) const
+{
+    if (!m_notifyList || !validEventID(aEventID))
+        return false;
+    for (const TppCommunicator *c : *m_notifyList)
+        if (c->m_eventSubscriptions.test(size_t(aEventID)))
+            return true;
+    return false;
+}
+
+TppCommunicator *TppCommunicator::GetEventNotify(int aIndex) const
+{
+    if (aIndex < 0 || aIndex >= GetEventNotifyCount())
+        return nullptr;
+    return (*m_eventNotifyList)[size_t(aIndex)];
+}
+
+QString TppCommunicator::GetNotifyOrderKey() const
+{
+    return QString();
+}
+
+void TppCommunicator::SubscribeEvent(int aEventID)
+{
+    if (validEventID(aEventID))
+        m_eventSubscriptions.set(size_t(aEventID));
+}
+
+void TppCommunicator::UnsubscribeEvent(int aEventID)
+{
+    if (validEventID(aEventID))
+        m_eventSubscriptions.reset(size_t(aEventID));
+}
+
+bool TppCommunicator::IsSubscribed(int aEventID) const
+{
+    return validEventID(aEventID) && m_eventSubscriptions.test(size_t(aEventID));
+}
+
+// ---- State ------------------------------------------------------------------
+
+void TppCommunicator::IncludeState(TppCommunicatorState aState)
+{
+    const TppCommunicatorState old = m_state;
+    m_state |= aState;
+    if (m_state != old)
+        StateChange(aState);
+}
+
+void TppCommunicator::ExcludeState(TppCommunicatorState aState)
+{
+    const TppCommunicatorState old = m_state;
+    m_state &= TppCommunicatorState(~aState);
+    if (m_state != old)
+        StateChange(aState);
+}
+
+void TppCommunicator::StateChange(TppCommunicatorState) {}
+
+void TppCommunicator::PropertyChange() {}
+
+// ---- Host object ------------------------------------------------------------
+
+void TppCommunicator::SetHostObject(classes::TObject *aHostObject)
+{
+    m_hostObject = aHostObject;
+}
+
+classes::TObject *TppCommunicator::GetHostObject() const
+{
+    if (m_hostObject)
+        return m_hostObject;
+    const TppCommunicator *parent = ParentCommunicator();
+    return parent ? parent->GetHostObject() : nullptr;
+}
+
+// ---- Names ------------------------------------------------------------------
+
+TppCommunicator *TppCommunicator::ParentCommunicator() const
+{
+    return HasParent() ? dynamic_cast<TppCommunicator *>(GetParentComponent()) : nullptr;
+}
+
+QString TppCommunicator::GetUserName() const
+{
+    return m_userName;
+}
+
+void TppCommunicator::SetUserName(const QString &aUserName)
+{
+    if (!classes::IsValidIdent(aUserName))
+        return;
+    QString name = aUserName;
+    if (!IsValidUserName(aUserName)) {
+        const QChar last = aUserName.back();
+        if (last >= u'1' && last <= u'9')
+            return;
+        for (int n = 1;; ++n) {
+            name = aUserName + QString::number(n);
+            const TppCommunicator *found = FindUserName(name);
+            if (!found || found == this)
+                break;
+        }
+    }
+    if (name == m_userName)
+        return;
+    m_userName = name;
+    SendNotify(this, ppNotify::Rename);
+}
+
+bool TppCommunicator::IsValidUserName(const QString &aUserName) const
+{
+    if (!classes::IsValidIdent(aUserName))
+        return false;
+    const TppCommunicator *found = FindUserName(aUserName);
+    return !found || found == this;
+}
+
+TppCommunicator *TppCommunicator::FindUserName(const QString &aUserName) const
+{
+    if (TppCommunicator *parent = ParentCommunicator())
+        return parent->FindUserName(aUserName);
+    const TComponent *owner = Owner();
+    if (!owner)
+        return nullptr;
+    for (int i = 0; i < owner->ComponentCount(); ++i) {
+        auto *c = dynamic_cast<TppCommunicator *>(owner->Components(i));
+        if (c && classes::SameName(c->GetUserName(), aUserName))
+            return c;
+    }
+    return nullptr;
+}
+
+QString TppCommunicator::GetUniqueName(TComponent *aComponent) const
+{
+    if (!aComponent)
+        return QString();
+    const TComponent *scope = Owner() ? Owner() : this;
+    TppNameNumbers numbers(ppComponentNameBase(aComponent->ClassName()));
+    for (int i = 0; i < scope->ComponentCount(); ++i) {
+        const TComponent *c = scope->Components(i);
+        if (c != aComponent && &c->ClassType() == &aComponent->ClassType())
+            numbers.Note(c->Name());
+    }
+    // A component of another class may carry the name as well; the answer
+    // must be one SetName takes.
+    int n = numbers.First();
+    for (const TComponent *other = scope->FindComponent(numbers.NameOf(n)); other && other != aComponent;
+         other = scope->FindComponent(numbers.NameOf(n))) {
+        numbers.NoteNumber(n);
+        n = numbers.First();
+    }
+    return numbers.NameOf(n);
+}
+
+QString TppCommunicator::GetUniqueUserName(TComponent *aComponent) const
+{
+    if (!aComponent)
+        return QString();
+    if (const TppCommunicator *parent = ParentCommunicator())
+        return parent->GetUniqueUserName(aComponent);
+    return UniqueUserNameIn(aComponent->Owner(), aComponent);
+}
+
+QString TppCommunicator::UniqueUserNameIn(const TComponent *aScope, const TComponent *aComponent) const
+{
+    TppNameNumbers numbers(ppUserNameBase(aComponent->ClassName()));
+    if (!aScope)
+        return numbers.Base();
+    const auto userNameOf = [](const TComponent *c) {
+        const auto *communicator = dynamic_cast<const TppCommunicator *>(c);
+        return communicator ? communicator->GetUserName() : QString();
+    };
+    for (int i = 0; i < aScope->ComponentCount(); ++i) {
+        const TComponent *c = aScope->Components(i);
+        if (c != aComponent && &c->ClassType() == &aComponent->ClassType())
+            numbers.Note(userNameOf(c));
+    }
+    const auto taken = [&](const QString &name) {
+        for (int i = 0; i < aScope->ComponentCount(); ++i) {
+            const TComponent *c = aScope->Components(i);
+            if (c != aComponent && classes::SameName(userNameOf(c), name))
+                return true;
+        }
+        return false;
+    };
+    int n = numbers.First();
+    while (taken(numbers.NameOf(n))) {
+        numbers.NoteNumber(n);
+        n = numbers.First();
+    }
+    return numbers.NameOf(n);
+}
+
+void TppCommunicator::ChangeOwner(TComponent *aNewOwner)
+{
+    TComponent *oldOwner = Owner();
+    if (oldOwner == aNewOwner)
+        return;
+    // Refused before the component leaves its owner: refused after, it
+    // would belong to nobody.
+    if (aNewOwner && !Name().isEmpty()) {
+        const TComponent *other = aNewOwner->FindComponent(Name());
+        if (other && other != this)
+            throw classes::EComponentError("A component named " + classes::messageText(Name()) + " already exists");
+    }
+    if (oldOwner)
+        oldOwner->RemoveComponent(this);
+    if (!aNewOwner)
+        return;
+    bool taken = false;
+    for (int i = 0; i < aNewOwner->ComponentCount() && !taken; ++i) {
+        const auto *c = dynamic_cast<const TppCommunicator *>(aNewOwner->Components(i));
+        taken = c && c != this && !m_userName.isEmpty() && classes::SameName(c->GetUserName(), m_userName);
+    }
+    // The free name is asked for once the component is among the new
+    // owner's: between the two owners it has none, and the search, whoever
+    // answers it, would look among nobody's components and hand back the
+    // bare base, which may be the very name taken there.
+    aNewOwner->InsertComponent(this);
+    if (taken)
+        m_userName = GetUniqueUserName(this);
+}
+
+bool TppCommunicator::followsName() const
+{
+    const QString &name = Name();
+    return m_userName.isEmpty() || classes::SameName(m_userName, name) ||
+           (name.size() > 2 && classes::SameName(m_userName, QStringView(name).mid(2)));
+}
+
+void TppCommunicator::DeriveUserName()
+{
+    QString name = Name();
+    const QString &className = ClassName();
+    if (name.size() >= 2 && className.size() >= 3 && QStringView(name).left(2) == QStringView(className).mid(1, 2))
+        name.remove(0, 2);
+    if (!IsValidUserName(name))
+        name = GetUniqueUserName(this);
+    SetUserName(name);
+}
+
+void TppCommunicator::Loaded()
+{
+    TComponent::Loaded();
+    if (m_userName.isEmpty() && ClassType().FindProperty(QStringView(u"UserName")))
+        DeriveUserName();
+}
+
+void TppCommunicator::SetName(const QString &aNewName)
+{
+    const bool follows = followsName();
+    TComponent::SetName(aNewName);
+    const bool reading = HasState(classes::csLoading | classes::csReading);
+    if (follows && (!reading || HasCommunicatorState(ppRenameWhileLoading)))
+        DeriveUserName();
+}
+
+void TppCommunicator::SetParentComponent(TComponent *) {}
+
+// ---- Descriptor -------------------------------------------------------------
+
+TraTppCommunicatorRTTI::TraTppCommunicatorRTTI()
+    : TraRTTI(&TraTComponentRTTI::Instance())
+{}
+
+const TraTppCommunicatorRTTI &TraTppCommunicatorRTTI::Instance()
+{
+    static const TraTppCommunicatorRTTI instance;
+    return instance;
+}
+
+const classes::TMetaClass &TraTppCommunicatorRTTI::RefClass() const
+{
+    return TppCommunicator::StaticClass();
+}
+
+void TraTppCommunicatorRTTI::GetPropList(const classes::TMetaClass &aClass, classes::TStrings &aList) const
+{
+    TraRTTI::GetPropList(aClass, aList);
+    raAddPropName(aList, QStringLiteral("UserName"));
+}
+
+bool TraTppCommunicatorRTTI::GetPropRec(const classes::TMetaClass &aClass, const QString &aName, TraPropRec &aRec) const
+{
+    if (!raSameName(aName, "UserName"))
+        return TraRTTI::GetPropRec(aClass, aName, aRec);
+    InitPropRec(QStringLiteral("UserName"), TraDataType::daString, false, aRec);
+    return true;
+}
+
+bool TraTppCommunicatorRTTI::GetPropValue(classes::TObject *aObject, const QString &aName,
+                                          const TraValuePointer &aValue) const
+{
+    auto *communicator = dynamic_cast<TppCommunicator *>(aObject);
+    if (!communicator || !raSameName(aName, "UserName"))
+        return TraRTTI::GetPropValue(aObject, aName, aValue);
+    raWriteValue(aValue, communicator->GetUserName(), aName);
+    return true;
+}
+
+bool TraTppCommunicatorRTTI::SetPropValue(classes::TObject *aObject, const QString &aName,
+                                          const TraValuePointer &aValue) const
+{
+    auto *communicator = dynamic_cast<TppCommunicator *>(aObject);
+    if (!communicator || !raSameName(aName, "UserName"))
+        return TraRTTI::SetPropValue(aObject, aName, aValue);
+    communicator->SetUserName(raReadValue<QString>(aValue, aName));
+    return true;
+}
+
+} // namespace report

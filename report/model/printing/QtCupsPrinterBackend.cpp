@@ -1,0 +1,484 @@
+#include "report/model/printing/QtCupsPrinterBackend.h"
+
+#include "report/model/printing/PaperTables.h"
+
+#include "platform/rtl/FormatSettings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrintEngine>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QStandardPaths>
+
+#include <cups/cups.h>
+
+#include <algorithm>
+#include <limits>
+
+namespace report {
+
+const QString QtCupsPrinterBackend::PdfPrinterName = QStringLiteral("Print to File (PDF)");
+
+namespace {
+
+// The CUPS engine's list of extra job options (key, value, key, value...),
+// the property Qt's own print dialog fills.
+constexpr auto CupsOptionsProperty = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+constexpr int CustomCode = 256;
+constexpr int FirstOwnCode = 257;
+constexpr int AutoBin = 7;
+
+int16_t clamp16(int64_t value)
+{
+    return int16_t(std::clamp<int64_t>(value, 0, std::numeric_limits<int16_t>::max()));
+}
+
+QString orNull(const QString &text)
+{
+    return text.isEmpty() ? QString() : text;
+}
+
+// Bin codes as the platform numbers its standard bins.
+int binCodeOf(const QString &keyword)
+{
+    static const std::map<QString, int> codes = {
+        {QStringLiteral("top"), 1},
+        {QStringLiteral("bottom"), 2},
+        {QStringLiteral("middle"), 3},
+        {QStringLiteral("manual"), 4},
+        {QStringLiteral("envelope"), 5},
+        {QStringLiteral("auto"), AutoBin},
+        {QStringLiteral("large-capacity"), 11},
+    };
+    const auto it = codes.find(keyword);
+    return it == codes.end() ? 0 : it->second;
+}
+
+// "tray-1" as "Tray 1", for a server that offers no text of its own.
+QString readableKeyword(const QString &keyword)
+{
+    QString text = keyword;
+    text.replace(QLatin1Char('-'), QLatin1Char(' '));
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text;
+}
+
+QSize tenthsOf(const QPageSize &size)
+{
+    const QSizeF mm = size.size(QPageSize::Millimeter);
+    return {qRound(mm.width() * 10), qRound(mm.height() * 10)};
+}
+
+int16_t duplexOf(QPrinter::DuplexMode mode)
+{
+    switch (mode) {
+    case QPrinter::DuplexLongSide:
+    case QPrinter::DuplexAuto: return 2;
+    case QPrinter::DuplexShortSide: return 3;
+    default: return 1;
+    }
+}
+
+DriverSettings settingsFor(int code, const QSize &tenths)
+{
+    DriverSettings s;
+    s.fields = DriverSettings::DM_ORIENTATION | DriverSettings::DM_PAPERSIZE | DriverSettings::DM_PAPERLENGTH |
+               DriverSettings::DM_PAPERWIDTH | DriverSettings::DM_COPIES | DriverSettings::DM_DEFAULTSOURCE |
+               DriverSettings::DM_DUPLEX | DriverSettings::DM_COLLATE;
+    s.paperSize = clamp16(code);
+    s.paperWidth = clamp16(tenths.width());
+    s.paperLength = clamp16(tenths.height());
+    s.defaultSource = AutoBin;
+    return s;
+}
+
+// The media sources of a queue and its resolution, asked of the server.
+void readDestination(const QString &device, QtCupsPrinterBackend::Queue &queue)
+{
+    const QByteArray name = device.toUtf8();
+    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(), nullptr);
+    if (!dest)
+        return;
+    cups_dinfo_t *info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+    if (info) {
+        int next = FirstOwnCode;
+        if (ipp_attribute_t *sources = cupsFindDestSupported(CUPS_HTTP_DEFAULT, dest, info, "media-source")) {
+            for (int i = 0; i < ippGetCount(sources); ++i) {
+                const char *value = ippGetString(sources, i, nullptr);
+                if (!value)
+                    continue;
+                const QString keyword = QString::fromUtf8(value);
+                int code = binCodeOf(keyword);
+                if (code == 0 || queue.mediaSources.count(code))
+                    code = next++;
+                const char *text = cupsLocalizeDestValue(CUPS_HTTP_DEFAULT, dest, info, "media-source", value);
+                QString label = text ? QString::fromUtf8(text) : keyword;
+                if (label == keyword)
+                    label = readableKeyword(keyword);
+                queue.mediaSources[code] = keyword;
+                queue.capabilities.binNames << label;
+                queue.capabilities.binCodes.push_back(code);
+            }
+        }
+        if (ipp_attribute_t *source = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media-source")) {
+            const QString keyword = QString::fromUtf8(ippGetString(source, 0, nullptr));
+            for (const auto &[code, known] : queue.mediaSources)
+                if (known == keyword)
+                    queue.defaults.defaultSource = clamp16(code);
+        }
+        if (ipp_attribute_t *res = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "printer-resolution")) {
+            int y = 0;
+            ipp_res_t units = IPP_RES_PER_INCH;
+            const int x = ippGetResolution(res, 0, &y, &units);
+            const int dpi = units == IPP_RES_PER_CM ? qRound(x * 2.54) : x;
+            if (dpi > 0)
+                queue.dpi = dpi;
+        }
+        cupsFreeDestInfo(info);
+    }
+    cupsFreeDests(1, dest);
+}
+
+// ---- The context of a printer ------------------------------------------------
+
+class QtPrinterContext : public PrinterContext
+{
+public:
+    QtPrinterContext(std::unique_ptr<QPrinter> printer, std::shared_ptr<const QtCupsPrinterBackend::Queue> queue)
+        : m_printer(std::move(printer))
+        , m_queue(std::move(queue))
+    {}
+    ~QtPrinterContext() override
+    {
+        if (m_painter.isActive())
+            abortDoc();
+    }
+
+    DeviceCaps caps() const override
+    {
+        DeviceCaps c;
+        const int dpi = m_printer->resolution();
+        QPageLayout layout = m_printer->pageLayout();
+        const QRect full = layout.fullRectPixels(dpi);
+        layout.setUnits(QPageLayout::Point);
+        const QMarginsF m = m_queue->pdf ? QMarginsF() : layout.minimumMargins();
+        const auto px = [dpi](qreal points) { return qRound(points * dpi / 72.0); };
+        c.physicalOffsetX = px(m.left());
+        c.physicalOffsetY = px(m.top());
+        c.physicalWidth = full.width();
+        c.physicalHeight = full.height();
+        c.horzRes = std::max(0, full.width() - c.physicalOffsetX - px(m.right()));
+        c.vertRes = std::max(0, full.height() - c.physicalOffsetY - px(m.bottom()));
+        c.logPixelsX = c.logPixelsY = dpi;
+        c.isColor = m_printer->colorMode() == QPrinter::Color;
+        return c;
+    }
+
+    QPainter *painter() override { return m_painter.isActive() ? &m_painter : nullptr; }
+    const gfx::TextMeasurer *measurer() const override { return nullptr; }
+
+    bool startDoc(const QString &documentName, const QString &outputFileName) override
+    {
+        m_printer->setDocName(documentName);
+        if (m_queue->pdf) {
+            m_printer->setOutputFileName(outputFileName.isEmpty() ? defaultFileName(documentName) : outputFileName);
+        } else if (!outputFileName.isEmpty()) {
+            m_printer->setOutputFileName(outputFileName);
+        }
+        if (m_printer->outputFormat() == QPrinter::PdfFormat && m_printer->outputFileName().isEmpty())
+            return false;
+        if (!m_painter.begin(m_printer.get()))
+            return false;
+        m_pages = 0;
+        return true;
+    }
+
+    bool startPage() override
+    {
+        if (!m_painter.isActive())
+            return false;
+        if (m_pages++ > 0 && !m_printer->newPage())
+            return false;
+        // Device (0, 0) is the printable corner, as on the platform.
+        const DeviceCaps c = caps();
+        m_painter.resetTransform();
+        m_painter.translate(c.physicalOffsetX, c.physicalOffsetY);
+        return true;
+    }
+
+    bool endPage() override { return m_painter.isActive(); }
+
+    bool endDoc() override
+    {
+        if (!m_painter.isActive())
+            return false;
+        // A queue given a file writes the file itself (a PDF, whatever the
+        // name says) and spools nothing.
+        const bool spooled =
+            m_printer->outputFormat() == QPrinter::NativeFormat && m_printer->outputFileName().isEmpty();
+        if (!m_painter.end())
+            return false;
+        // Qt hands the job to the server when the painter ends and does not
+        // say whether the server took it.
+        return !spooled || cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE;
+    }
+
+    void abortDoc() override
+    {
+        m_printer->abort();
+        if (m_painter.isActive())
+            m_painter.end();
+    }
+
+    bool reset(const std::optional<DriverSettings> &settings) override
+    {
+        if (!settings)
+            return true;
+        if (!m_painter.isActive()) {
+            QtCupsPrinterBackend::apply(*settings, *m_printer, *m_queue);
+            return true;
+        }
+        // During a job only the page may change; it holds from the next page.
+        QPrinter scratch(QPrinter::HighResolution);
+        scratch.setOutputFormat(QPrinter::PdfFormat);
+        scratch.setPageLayout(m_printer->pageLayout());
+        QtCupsPrinterBackend::apply(*settings, scratch, *m_queue);
+        QPageLayout layout = m_printer->pageLayout();
+        layout.setPageSize(scratch.pageLayout().pageSize(), layout.minimumMargins());
+        layout.setOrientation(scratch.pageLayout().orientation());
+        return m_printer->setPageLayout(layout);
+    }
+
+private:
+    // "<document name or Report>.pdf" in the documents folder, numbered
+    // rather than written over a file that is there.
+    static QString defaultFileName(const QString &documentName)
+    {
+        QString base = documentName.trimmed().isEmpty() ? QStringLiteral("Report") : documentName.trimmed();
+        base.replace(QLatin1Char('/'), QLatin1Char('_'));
+        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (folder.isEmpty())
+            folder = QDir::homePath();
+        QDir().mkpath(folder);
+        const QDir dir(folder);
+        QString name = dir.filePath(base + QStringLiteral(".pdf"));
+        for (int n = 2; QFileInfo::exists(name); ++n)
+            name = dir.filePath(QStringLiteral("%1 (%2).pdf").arg(base).arg(n));
+        return name;
+    }
+
+    std::unique_ptr<QPrinter> m_printer;
+    std::shared_ptr<const QtCupsPrinterBackend::Queue> m_queue;
+    QPainter m_painter;
+    int m_pages = 0;
+};
+
+} // namespace
+
+QtCupsPrinterBackend::QtCupsPrinterBackend() = default;
+QtCupsPrinterBackend::~QtCupsPrinterBackend() = default;
+
+std::vector<PrinterEntry> QtCupsPrinterBackend::printers()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_queues.clear();
+    }
+    std::vector<PrinterEntry> entries;
+    for (const QPrinterInfo &info : QPrinterInfo::availablePrinters())
+        entries.push_back(PrinterEntry{info.printerName(), orNull(info.makeAndModel()), info.printerName(),
+                                       orNull(info.location()), !info.isRemote()});
+    entries.push_back(PrinterEntry{PdfPrinterName, QString(), PdfPrinterName, QString(), true});
+    return entries;
+}
+
+QString QtCupsPrinterBackend::defaultDevice()
+{
+    return QPrinterInfo::defaultPrinterName();
+}
+
+std::shared_ptr<QtCupsPrinterBackend::Queue> QtCupsPrinterBackend::readQueue(const QString &device) const
+{
+    auto queue = std::make_shared<Queue>();
+    DriverCapabilities &caps = queue->capabilities;
+    if (device == PdfPrinterName) {
+        queue->pdf = true;
+        queue->exists = true;
+        for (int code = 1; code < CustomCode; ++code) {
+            const QSize size = ppPaperSizeOfCode(code);
+            if (size.isEmpty())
+                continue;
+            // The file gets the size the library measures with, also where
+            // Qt's paper of that code differs (JIS B4, the "Extra" papers).
+            queue->pageSizes.emplace(code, QPageSize(QSizeF(size.width() / 10.0, size.height() / 10.0),
+                                                     QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
+            caps.paperNames << ppPaperNameOfCode(code);
+            caps.paperCodes.push_back(code);
+            caps.paperWidths.push_back(size.width());
+            caps.paperHeights.push_back(size.height());
+        }
+        caps.paperNames << QStringLiteral("Custom");
+        caps.paperCodes.push_back(CustomCode);
+        caps.binNames << QStringLiteral("Default");
+        caps.binCodes.push_back(AutoBin);
+        caps.copies = 1;
+        const bool letter = rtl::FormatSettings().DecimalSeparator == QLatin1Char('.');
+        const int code = letter ? 1 : 9;
+        queue->defaults = settingsFor(code, ppPaperSizeOfCode(code));
+        return queue;
+    }
+
+    const QPrinterInfo info = QPrinterInfo::printerInfo(device);
+    if (info.isNull())
+        return queue;
+    queue->exists = true;
+    int next = FirstOwnCode;
+    for (const QPageSize &size : info.supportedPageSizes()) {
+        int code = size.windowsId();
+        if (code == 0 || code == CustomCode || queue->pageSizes.count(code))
+            code = next++;
+        const QSize tenths = tenthsOf(size);
+        queue->pageSizes.emplace(code, size);
+        caps.paperNames << size.name();
+        caps.paperCodes.push_back(code);
+        caps.paperWidths.push_back(tenths.width());
+        caps.paperHeights.push_back(tenths.height());
+    }
+    const QList<int> resolutions = info.supportedResolutions();
+    if (!resolutions.isEmpty())
+        queue->dpi = resolutions.first();
+    QPageSize defaultSize = info.defaultPageSize();
+    int defaultCode = CustomCode;
+    for (const auto &[code, size] : queue->pageSizes)
+        if (size.isEquivalentTo(defaultSize)) {
+            defaultCode = code;
+            break;
+        }
+    queue->defaults = settingsFor(defaultCode, tenthsOf(defaultSize));
+    queue->defaults.duplex = duplexOf(info.defaultDuplexMode());
+    readDestination(device, *queue);
+    caps.copies = QPrinter(info).supportsMultipleCopies() ? 9999 : 1;
+    return queue;
+}
+
+std::shared_ptr<const QtCupsPrinterBackend::Queue> QtCupsPrinterBackend::queue(const QString &device)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (const auto it = m_queues.find(device); it != m_queues.end())
+            return it->second;
+    }
+    std::shared_ptr<const Queue> made = readQueue(device);
+    std::lock_guard lock(m_mutex);
+    return m_queues.emplace(device, std::move(made)).first->second;
+}
+
+DriverCapabilities QtCupsPrinterBackend::capabilities(const PrinterEntry &printer)
+{
+    return queue(printer.device)->capabilities;
+}
+
+std::optional<DriverSettings> QtCupsPrinterBackend::driverSettings(const PrinterEntry &printer)
+{
+    const std::shared_ptr<const Queue> q = queue(printer.device);
+    if (!q->exists)
+        return std::nullopt;
+    return q->defaults;
+}
+
+std::unique_ptr<QPrinter> QtCupsPrinterBackend::makePrinter(const PrinterEntry &printer,
+                                                            const std::optional<DriverSettings> &settings)
+{
+    const std::shared_ptr<const Queue> q = queue(printer.device);
+    if (!q->exists)
+        return nullptr;
+    auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (q->pdf) {
+        p->setOutputFormat(QPrinter::PdfFormat);
+    } else {
+        p->setPrinterName(printer.device);
+        // Qt turns to a PDF without a file when the server does not know the queue.
+        if (p->outputFormat() != QPrinter::NativeFormat || p->printerName() != printer.device)
+            return nullptr;
+    }
+    // Qt reports its own high resolution, not the queue's.
+    p->setResolution(q->dpi);
+    p->setFullPage(true);
+    if (q->pdf)
+        p->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    apply(settings ? *settings : q->defaults, *p, *q);
+    return p;
+}
+
+std::unique_ptr<PrinterContext> QtCupsPrinterBackend::createContext(const PrinterEntry &printer,
+                                                                    const std::optional<DriverSettings> &settings, bool)
+{
+    std::unique_ptr<QPrinter> p = makePrinter(printer, settings);
+    if (!p)
+        return nullptr;
+    return std::make_unique<QtPrinterContext>(std::move(p), queue(printer.device));
+}
+
+void QtCupsPrinterBackend::apply(const DriverSettings &s, QPrinter &printer, const Queue &queue)
+{
+    const bool custom = s.paperSize == CustomCode ||
+                        ((s.fields & DriverSettings::DM_PAPERLENGTH) && (s.fields & DriverSettings::DM_PAPERWIDTH) &&
+                         !queue.pageSizes.count(s.paperSize) && QPageSize::id(int(s.paperSize)) == QPageSize::Custom);
+    if (custom && s.paperWidth > 0 && s.paperLength > 0) {
+        printer.setPageSize(QPageSize(QSizeF(s.paperWidth / 10.0, s.paperLength / 10.0), QPageSize::Millimeter,
+                                      QStringLiteral("Custom"), QPageSize::ExactMatch));
+    } else if (s.fields & DriverSettings::DM_PAPERSIZE) {
+        if (const auto it = queue.pageSizes.find(s.paperSize); it != queue.pageSizes.end())
+            printer.setPageSize(it->second);
+        else if (const QPageSize::PageSizeId id = QPageSize::id(int(s.paperSize)); id != QPageSize::Custom)
+            printer.setPageSize(QPageSize(id));
+    }
+    if (s.fields & DriverSettings::DM_ORIENTATION)
+        printer.setPageOrientation(s.orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    if (s.fields & DriverSettings::DM_COPIES)
+        printer.setCopyCount(std::max<int>(1, s.copies));
+    printer.setCollateCopies((s.fields & DriverSettings::DM_COLLATE) && s.collate);
+    if (s.fields & DriverSettings::DM_DUPLEX)
+        printer.setDuplex(s.duplex == 2   ? QPrinter::DuplexLongSide
+                          : s.duplex == 3 ? QPrinter::DuplexShortSide
+                                          : QPrinter::DuplexNone);
+    if (!queue.pdf && printer.outputFormat() == QPrinter::NativeFormat) {
+        QStringList options;
+        if (s.fields & DriverSettings::DM_DEFAULTSOURCE)
+            if (const auto it = queue.mediaSources.find(s.defaultSource); it != queue.mediaSources.end())
+                options << QStringLiteral("media-source") << it->second;
+        printer.printEngine()->setProperty(CupsOptionsProperty, options);
+    }
+}
+
+DriverSettings QtCupsPrinterBackend::readBack(const QPrinter &printer, const Queue &queue,
+                                              const DriverSettings &previous)
+{
+    DriverSettings s = previous;
+    const QPageLayout layout = printer.pageLayout();
+    const QPageSize size = layout.pageSize();
+    const QSize tenths = tenthsOf(size);
+    int code = CustomCode;
+    for (const auto &[known, knownSize] : queue.pageSizes)
+        if (knownSize.isEquivalentTo(size)) {
+            code = known;
+            break;
+        }
+    if (code == CustomCode && size.windowsId() > 0 && size.windowsId() < CustomCode)
+        code = size.windowsId();
+    s.fields |= DriverSettings::DM_ORIENTATION | DriverSettings::DM_PAPERSIZE | DriverSettings::DM_COPIES |
+                DriverSettings::DM_DUPLEX | DriverSettings::DM_PAPERLENGTH | DriverSettings::DM_PAPERWIDTH;
+    s.paperSize = clamp16(code);
+    s.paperWidth = clamp16(tenths.width());
+    s.paperLength = clamp16(tenths.height());
+    s.orientation = layout.orientation() == QPageLayout::Landscape ? 2 : 1;
+    s.copies = clamp16(printer.copyCount());
+    s.duplex = duplexOf(printer.duplex());
+    return s;
+}
+
+} // namespace report
