@@ -4,6 +4,8 @@
 #include "report/model/objects/Communicator.h"
 #include "report/model/data/DataPipelineRTTI.h"
 #include "report/model/objects/Descriptors.h"
+#include "report/model/pages/DrawCommand.h"
+#include "report/model/pages/Page.h"
 #include "report/model/base/DisplayFormat.h"
 #include "report/model/objects/EnumRegistry.h"
 #include "report/model/base/Messages.h"
@@ -40,6 +42,8 @@ void ppModelLayerInit()
     raRegisterRTTI(TraTppCacheableRTTI::Instance());
     raRegisterRTTI(TraTppDataPipelineRTTI::Instance());
     raRegisterRTTI(TraTppFieldRTTI::Instance());
+    raRegisterRTTI(TraTppDrawCommandRTTI::Instance());
+    raRegisterRTTI(TraTppPageRTTI::Instance());
     classes::RegisterClasses({&TppField::StaticClass(), &TppMasterFieldLink::StaticClass()});
 }
 
@@ -49,6 +53,8 @@ void ppModelLayerFinalize()
         return;
     g_initialised = false;
     classes::UnRegisterClasses({&TppField::StaticClass(), &TppMasterFieldLink::StaticClass()});
+    raUnRegisterRTTI(TraTppPageRTTI::Instance());
+    raUnRegisterRTTI(TraTppDrawCommandRTTI::Instance());
     raUnRegisterRTTI(TraTppFieldRTTI::Instance());
     raUnRegisterRTTI(TraTppDataPipelineRTTI::Instance());
     raUnRegisterRTTI(TraTppCacheableRTTI::Instance());

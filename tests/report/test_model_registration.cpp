@@ -25,7 +25,8 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
     ppModelLayerInit();
     ppModelLayerInit();
     EXPECT_EQ(raRegisteredRTTIClassNames(), (QStringList{"TObject", "TComponent", "TppCommunicator", "TppRelative",
-                                                         "TppCacheable", "TppDataPipeline", "TppField"}));
+                                                         "TppCacheable", "TppDataPipeline", "TppField",
+                                                         "TppDrawCommand", "TppPage"}));
     EXPECT_EQ(classes::GetClass(u"tppfield"), &TppField::StaticClass());
     EXPECT_EQ(classes::GetClass(u"TppMasterFieldLink"), &TppMasterFieldLink::StaticClass());
     EXPECT_EQ(raFindRTTI("tpprelative"), &TraTppRelativeRTTI::Instance());
