@@ -263,6 +263,21 @@ public:
     // The selected rows, or the focused one, as text on the clipboard.
     void CopySelectedToClipboard();
 
+    // ---- Sorting ----
+    // Sorts the node lists at that depth by the column (level -1: at every
+    // depth, 0: the top-level nodes). With the multi-sort option and more
+    // than one sorted column, the sorted columns decide in their order
+    // instead. Ties keep their order.
+    virtual void SortNodes(int level, int column, bool descending);
+    virtual int SortedColumnCount() { return 0; }
+    virtual bool SortedColumnDesc(int /*i*/) { return false; }
+    virtual int SortedColumnIndex(int /*i*/) { return -1; }
+    virtual bool IsMultiSort() const { return optionB(boMultiSort); }
+    // What a node is sorted by in a column.
+    virtual QVariant GetSortValue(TdxTreeListNode * /*node*/, int /*column*/) { return QString(); }
+    // A click on a column's header that may sort by it.
+    virtual void ColumnSortClick(int /*column*/, TShiftState /*shift*/) {}
+
     // ---- Editing and the window ----
     uint8_t State() const { return m_state; }
     InplaceEditor *Editor() const { return m_editor; }
@@ -293,6 +308,7 @@ protected:
     void BeginDestroy();
     void SetState(uint8_t state) { m_state = state; }
     void SetEditor(InplaceEditor *editor) { m_editor = editor; }
+    TdxTreeListNode *AnySelectedNode() const { return m_selection.any(); }
 
     // ---- Hooks: what a descendant refines ----
     virtual void NodeAdded(TdxTreeListNode *node);

@@ -54,10 +54,13 @@ enum TreeListOptionB : int {
     boExpandOnDragHover = 13,
     boToggleOnDragHover = 14,
     boMultiLineRows = 15, // with a non-zero row-line limit
+    boSortHourglass = 16,
     boBandPanelSizing = 18,
     boHeaderPanelSizing = 20,
     boRowSizing = 21,
+    boMultiSort = 22,
     boEditorOption = 24,
+    boComputedHeaderRows = 25,
     boLocaleStringOrder = 27,
     boIncrementalSearch = 29,
     boCtrlCCopies = 31,
@@ -147,6 +150,9 @@ using TdxTreeListAllowEvent = std::function<void(classes::TObject *sender, TdxTr
 using TdxTreeListChangeNodeEvent =
     std::function<void(classes::TObject *sender, TdxTreeListNode *oldNode, TdxTreeListNode *node)>;
 using TdxTreeListNotifyEvent = std::function<void(classes::TObject *sender)>;
+// Orders two nodes: negative, 0 (no order) or positive.
+using TdxTreeListCompareEvent =
+    std::function<void(classes::TObject *sender, TdxTreeListNode *node1, TdxTreeListNode *node2, int &result)>;
 
 // Each is called only when set, with the tree list as sender.
 struct TreeListEvents
@@ -162,6 +168,8 @@ struct TreeListEvents
     // The focused node moved.
     TdxTreeListChangeNodeEvent OnChangeNode;
     TdxTreeListNotifyEvent OnSelectionChanged;
+    // Replaces the value ordering of a sort; 0 keeps the nodes' order.
+    TdxTreeListCompareEvent OnCompare;
 };
 
 } // namespace grid

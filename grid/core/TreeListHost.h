@@ -35,6 +35,9 @@ public:
     virtual void startTimer(int id, int intervalMs) = 0;
     virtual void stopTimer(int id) = 0;
     virtual void setCursor(TCursor cursor) = 0;
+    // The hourglass for the whole program while a long operation runs, and
+    // the cursor before it back afterwards.
+    virtual void setBusyCursor(bool /*busy*/) {}
     virtual void setClipboardText(const QString &text) = 0;
     virtual void beep() = 0;
     // Measures in the fonts the control paints with.

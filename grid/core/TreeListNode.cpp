@@ -66,6 +66,13 @@ TdxTreeListNode *NodeList::takeFirst()
     return node;
 }
 
+void NodeList::reorder(const std::vector<TdxTreeListNode *> &order)
+{
+    m_items = order;
+    m_first = 0;
+    renumber(0);
+}
+
 void NodeList::renumber(size_t from)
 {
     for (size_t i = from; i < m_items.size(); ++i)

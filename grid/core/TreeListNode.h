@@ -48,6 +48,8 @@ public:
     // Takes the first entry out without renumbering the rest; used where the
     // list is emptied as a whole.
     TdxTreeListNode *takeFirst();
+    // The same nodes in a new order.
+    void reorder(const std::vector<TdxTreeListNode *> &order);
 
 private:
     void renumber(size_t from);

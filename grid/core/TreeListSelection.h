@@ -16,6 +16,8 @@ class TreeListSelection
 public:
     int count() const { return int(m_nodes.size()); }
     bool contains(const TdxTreeListNode *node) const;
+    // One of the selected nodes, none when nothing is selected.
+    TdxTreeListNode *any() const { return m_nodes.empty() ? nullptr : *m_nodes.begin(); }
     // False when nothing changed.
     bool insert(TdxTreeListNode *node);
     bool erase(TdxTreeListNode *node);

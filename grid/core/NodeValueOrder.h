@@ -1,0 +1,18 @@
+#pragma once
+
+// How two column values are ordered when nodes are sorted: nulls first, then
+// numbers, then texts; values of one kind by their own order. Texts can
+// instead follow the user's locale, case-sensitive.
+
+#include <QCollator>
+#include <QVariant>
+
+namespace grid {
+
+// Negative, 0 or positive. With a collator, two texts are ordered by it.
+int NodeValueOrder(const QVariant &a, const QVariant &b, const QCollator *collator = nullptr);
+
+// The collator of locale-aware text ordering: the user's locale, with case.
+QCollator NodeTextCollator();
+
+} // namespace grid

@@ -1,0 +1,266 @@
+#pragma once
+
+// The stand-alone tree list: nodes holding one text per column, columns as
+// components, a header divided into bands. It answers the core's questions
+// about bands and columns from these objects, keeping the lookups in caches
+// that every change of the layout drops, and it sorts by its sorted columns
+// whenever their marks change.
+
+#include "grid/core/TreeList.h"
+#include "grid/core/TreeListBands.h"
+#include "grid/core/TreeListColumn.h"
+
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace grid {
+
+class TdxTreeListTextNode : public TdxTreeListNode
+{
+public:
+    using TdxTreeListNode::TdxTreeListNode;
+
+    int ImageIndexValue() const { return m_imageIndex; }
+    int SelectedIndexValue() const { return m_selectedIndex; }
+    int StateIndexValue() const { return m_stateIndex; }
+    // Empty beyond the texts held.
+    QString Text(int column) const { return m_texts.value(column); }
+    int TextCount() const { return int(m_texts.size()); }
+
+private:
+    friend class TCustomdxTreeListControl;
+    int m_imageIndex = 0;
+    int m_selectedIndex = -1;
+    int m_stateIndex = -1;
+    QStringList m_texts;
+};
+
+using TdxTreeListColumnEvent = std::function<void(classes::TObject *sender, TdxTreeListColumn *column)>;
+using TdxTreeListColumnAllowEvent =
+    std::function<void(classes::TObject *sender, TdxTreeListColumn *column, bool &allow)>;
+using TdxTreeListBandEvent = std::function<void(classes::TObject *sender, TdxTreeListBand *band)>;
+using TdxTreeListImageIndexEvent = std::function<void(classes::TObject *sender, TdxTreeListNode *node, int &index)>;
+
+class TCustomdxTreeListControl : public TCustomdxTreeList
+{
+    ZVO_CLASS(TCustomdxTreeListControl)
+public:
+    explicit TCustomdxTreeListControl(classes::TComponent *owner);
+    ~TCustomdxTreeListControl() override;
+
+    // ---- Columns ----
+    int ColumnCount() override { return int(m_columns.size()); }
+    // Nothing outside the list.
+    TdxTreeListColumn *Columns(int index) const;
+    // A new column of that class, owned by the control's owner.
+    TdxTreeListColumn *CreateColumn(const classes::TMetaClass &columnClass);
+    TdxTreeListColumn *ColumnByName(QStringView name) const;
+    // The columns whose mark is not csNone, in sort priority.
+    const std::vector<TdxTreeListColumn *> &SortedColumns() const { return m_sortedColumns; }
+
+    // ---- Bands and header rows ----
+    TdxTreeListBands *Bands() const { return m_bands.get(); }
+    void SetBands(const TdxTreeListBands *value);
+    int BandMaxRowCount() const { return m_bandMaxRowCount; }
+    void SetBandMaxRowCount(int value);
+    int BandRowCount() const { return m_bandRowCount; }
+    void SetBandRowCount(int value);
+    bool DefaultLayout() const { return m_defaultLayout; }
+    void SetDefaultLayout(bool value);
+    int HeaderMinRowCount() const { return m_headerMinRowCount; }
+    void SetHeaderMinRowCount(int value);
+    int HeaderPanelMaxRowCount() const { return m_headerPanelMaxRowCount; }
+    void SetHeaderPanelMaxRowCount(int value);
+    int HeaderPanelRowCount() const { return m_headerPanelRowCount; }
+    void SetHeaderPanelRowCount(int value);
+    bool ChildStreaming() const { return m_childStreaming; }
+    void SetChildStreaming(bool value) { m_childStreaming = value; }
+
+    // ---- Node texts and images ----
+    QString GetNodeString(const TdxTreeListNode *node, int column) const;
+    void SetNodeString(TdxTreeListNode *node, int column, const QString &text);
+    QVariant GetNodeVariant(const TdxTreeListNode *node, int column) const;
+    void SetNodeVariant(TdxTreeListNode *node, int column, const QVariant &value);
+    void SetNodeImageIndex(TdxTreeListNode *node, int index);
+    void SetNodeSelectedIndex(TdxTreeListNode *node, int index);
+    void SetNodeStateIndex(TdxTreeListNode *node, int index);
+    int NodeImageIndex(const TdxTreeListNode *node) override;
+    int NodeSelectedIndex(const TdxTreeListNode *node) override;
+    int NodeStateIndex(const TdxTreeListNode *node) override;
+
+    // ---- Lookups, cached; the scans answer the same from the columns ----
+    int BandRowColumnCount(int bandPosition, int row);
+    int BandUsedRowCount(int bandPosition);
+    int ColumnAtPlace(int bandPosition, int row, int place);
+    int ScanBandRowColumnCount(int bandPosition, int row) const;
+    int ScanBandUsedRowCount(int bandPosition) const;
+    int ScanColumnAtPlace(int bandPosition, int row, int place) const;
+    int ScanColIndex(const TdxTreeListColumn *column) const;
+    bool LookupCacheBuilt() const { return m_cache.built; }
+    void ClearLookupCache();
+
+    // ---- Layout work ----
+    // Fits one column, or every column when none is given.
+    void ApplyBestFit(TdxTreeListColumn *column);
+    void NormaliseHeaderRows();
+    void ComputeHeaderRows();
+    void ColumnsChanged(TdxTreeListColumn *column);
+    void HideBand(int bandIndex);
+    void ShowBand(int bandIndex, int visiblePosition);
+    void MoveBand(int fromIndex, int toIndex);
+    void HideColumn(TdxTreeListColumn *column);
+    // Shows the column at (band position, row, place).
+    void PlaceColumn(TdxTreeListColumn *column, int bandPosition, int row, int place);
+    void MoveColumn(TdxTreeListColumn *column, int bandPosition, int row, int place);
+
+    // ---- Sorting ----
+    int SortedColumnCount() override { return int(m_sortedColumns.size()); }
+    bool SortedColumnDesc(int i) override;
+    int SortedColumnIndex(int i) override;
+    QVariant GetSortValue(TdxTreeListNode *node, int column) override;
+    void ColumnSortClick(int column, TShiftState shift) override;
+    void BeginSortLock() { ++m_sortLock; }
+    void EndSortLock();
+    int SortLock() const { return m_sortLock; }
+    // Sorts by the sorted columns now (the first one leads).
+    void SortBySortedColumns();
+
+    // ---- Selection: without free selection, among siblings only ----
+    virtual bool IsFreeSelection() { return false; }
+    bool CanSelectNode(TdxTreeListNode *node);
+    void SetNodeSelected(TdxTreeListNode *node, bool selected) override;
+
+    bool IsWidthFit() const override;
+    void Loaded() override;
+    void GetChildren(const classes::TGetChildProc &proc, classes::TComponent *root) override;
+    void SetChildOrder(classes::TComponent *child, int order) override;
+
+    // ---- The core's model ----
+    int BandCount() override;
+    QString BandCaption(int band) override;
+    int BandWidth(int band) override;
+    int BandAlignment(int band) override;
+    int VisibleBandCount() override;
+    int BandIndexOfVisible(int position) override;
+    int VisiblePositionOfBand(int band) override;
+    int LeftFixedBand() override;
+    int RightFixedBand() override;
+    QString VisibleBandCaption(int position) override;
+    int VisibleBandWidth(int position) override;
+    int VisibleBandMinWidth(int position) override;
+    int VisibleBandAlignment(int position) override;
+    bool BandKeepsOwnColumns(int position) override;
+    int BandLineCount(int band) override { return BandUsedRowCount(band); }
+    int ColumnsInBandLine(int band, int line) override { return BandRowColumnCount(band, line); }
+    int ColumnAt(int band, int line, int position) override { return ColumnAtPlace(band, line, position); }
+    bool ColumnVisible(int column) override;
+    bool ColumnTabStop(int column) override;
+    int ColumnBand(int column) override;
+    int ColumnBandLine(int column) override;
+    int ColumnPositionInLine(int column) override;
+    int ColumnStoredWidth(int column) override;
+    int ColumnMinWidth(int column) override;
+    int ColumnHeaderLineCount(int column) override;
+    int ColumnHeaderAlignment(int column) override;
+    int ColumnAlignment(int column) override;
+    int ColumnSortState(int column) override;
+    QString ColumnCaption(int column) override;
+    QString ColumnHeaderCaption(int column) override;
+    QString CellText(const TdxTreeListNode *node, int column) override;
+    QVariant CellValue(const TdxTreeListNode *node, int column) override;
+    int HeaderPanelLineCount() override { return m_headerPanelRowCount; }
+    int HeaderPanelMaxLineCount() override { return m_headerPanelMaxRowCount; }
+    int HeaderMinLineCount() override { return m_headerMinRowCount; }
+    int BandLineSetting() override { return m_bandRowCount; }
+    int BandMaxLineCount() override { return m_bandMaxRowCount; }
+    void SetBandLineCount(int count) override { SetBandRowCount(count); }
+    void SetBandWidth(int band, int width) override;
+    void SetHeaderLineCount(int count) override { SetHeaderPanelRowCount(count); }
+    void SetColumnWidth(int column, int width) override;
+    void RescaleHiddenBands(int newWidth, int oldWidth) override;
+    void RescaleHiddenColumns(int band, int newWidth, int oldWidth) override;
+    bool BandSizable(int position) override;
+    bool ColumnSizable(int column) override;
+    rtl::TColor ColumnColor(int column) override;
+    const classes::TFont &ColumnFont(int column) override;
+
+    // ---- Events, each fired only when set ----
+    TdxTreeListColumnAllowEvent OnCanSort;
+    std::function<void(classes::TObject *, TdxTreeListColumn *, TdxTreeListColumnSort &)> OnGetSortMark;
+    TdxTreeListColumnAllowEvent OnCanColumnDrag;
+    TdxTreeListColumnEvent OnColumnClick;
+    TdxTreeListColumnEvent OnHideColumn;
+    TdxTreeListColumnEvent OnShowColumn;
+    TdxTreeListColumnEvent OnMoveColumn;
+    TdxTreeListBandEvent OnHideBand;
+    TdxTreeListBandEvent OnShowBand;
+    TdxTreeListBandEvent OnMoveBand;
+    TdxTreeListImageIndexEvent OnGetImageIndex;
+    TdxTreeListImageIndexEvent OnGetSelectedIndex;
+    TdxTreeListImageIndexEvent OnGetStateIndex;
+    TdxTreeListAllowEvent OnCanSelectNode;
+
+    // The width of one indent step of the tree column.
+    static constexpr int IndentWidth = 16;
+
+protected:
+    std::unique_ptr<TdxTreeListNode> CreateNode() override;
+    void EndUpdateHook() override;
+    void LayoutChanged() override;
+    // A change of Sorted asks for the order to follow; it runs once no
+    // update or sort lock is held.
+    void RequestSort();
+
+private:
+    friend class TdxTreeListColumn;
+    friend class TdxTreeListBand;
+    friend class TdxTreeListBands;
+
+    struct LookupCache
+    {
+        bool built = false;
+        std::vector<int> visibleBands;                      // collection index by visible position
+        std::vector<std::vector<std::vector<int>>> columns; // visible band position, row, place -> column
+        std::vector<int> places;                            // ColIndex by column index
+    };
+
+    void addColumn(TdxTreeListColumn *column);
+    void removeColumn(TdxTreeListColumn *column);
+    // Every node's texts move from one column index to another.
+    void moveColumnTexts(int from, int to);
+    void deleteColumnTexts(int index);
+    void addSortedColumn(TdxTreeListColumn *column);
+    void removeSortedColumn(TdxTreeListColumn *column);
+    void rebuildSortedColumns();
+    void applyDefaultLayout();
+    void buildLookupCache();
+    const LookupCache &cache();
+    bool cacheUsable() const { return m_cache.built && !m_rebuildingCache; }
+    int bandIndexOfPosition(int position) const;
+    TdxTreeListBand *visibleBand(int position) const;
+    TdxTreeListColumn *column(int index) const { return Columns(index); }
+    void gridFontChanged();
+    void runPendingSort();
+
+    std::unique_ptr<TdxTreeListBands> m_bands;
+    int m_bandMaxRowCount = 5;
+    int m_bandRowCount = 1;
+    std::vector<TdxTreeListColumn *> m_columns;
+    bool m_defaultLayout = true;
+    int m_headerMinRowCount = 1;
+    int m_headerPanelMaxRowCount = 5;
+    int m_headerPanelRowCount = 1;
+    int m_sortLock = 0;
+    bool m_recomputingHeaderRows = false;
+    std::vector<TdxTreeListColumn *> m_sortedColumns;
+    bool m_childStreaming = false;
+    LookupCache m_cache;
+    bool m_rebuildingCache = false;
+    int m_layoutLoading = 0;
+    bool m_sortPending = false;
+    bool m_sorting = false;
+};
+
+} // namespace grid

@@ -1,0 +1,299 @@
+// Columns, bands and the text-node control: inheritable values, clamped
+// places, texts that stay under their columns, band renumbering, header
+// rows, the default layout, the lookup cache and best fit.
+
+#include "ControlFixture.h"
+
+#include "platform/classes/Component.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace grid;
+using gridtest::ControlFixture;
+
+namespace {
+
+bool isStored(const classes::TPersistent &object, const char *property)
+{
+    const classes::TPropInfo *p = object.ClassType().FindProperty(std::string_view(property));
+    return p && p->IsStored(object);
+}
+
+// A default width that follows the caption, as a descendant may define it.
+class CaptionWideColumn : public TdxTreeListColumn
+{
+public:
+    using TdxTreeListColumn::TdxTreeListColumn;
+    int DefaultWidth() const override { return 10 * int(Caption().size()) + 100; }
+};
+
+} // namespace
+
+TEST(TreeListColumn, InheritableValuesReadDefaultsUntilSet)
+{
+    TdxTreeListColumn loose(nullptr);
+    EXPECT_EQ(loose.Width(), 100);
+    EXPECT_FALSE(isStored(loose, "Width"));
+    EXPECT_EQ(loose.Color(), rtl::clWindow);
+    EXPECT_FALSE(isStored(loose, "Color"));
+    loose.SetWidth(5);
+    EXPECT_EQ(loose.Width(), 20);
+    EXPECT_TRUE(isStored(loose, "Width"));
+    loose.SetMinWidth(-5);
+    EXPECT_EQ(loose.MinWidth(), 0);
+    loose.SetMinWidth(60);
+    EXPECT_EQ(loose.Width(), 60);
+    EXPECT_EQ(loose.BandIndex(), 0);
+    loose.SetBandIndex(-3);
+    EXPECT_EQ(loose.BandIndex(), -1);
+
+    CaptionWideColumn wide(nullptr);
+    EXPECT_EQ(wide.Width(), 100);
+    wide.SetCaption(QStringLiteral("abc"));
+    EXPECT_EQ(wide.Width(), 130);
+    EXPECT_FALSE(isStored(wide, "Width"));
+    EXPECT_TRUE(isStored(wide, "Caption"));
+    wide.SetWidth(77);
+    wide.SetCaption(QStringLiteral("abcdef"));
+    EXPECT_EQ(wide.Width(), 77);
+}
+
+TEST(TreeListColumn, AttachedColumnFollowsTheControl)
+{
+    ControlFixture f;
+    TdxTreeListColumn *c = f.column(QStringLiteral("A"));
+    f.tree->SetColor(rtl::clYellow);
+    EXPECT_EQ(c->Color(), rtl::clYellow);
+    EXPECT_FALSE(isStored(*c, "Color"));
+    c->SetColor(rtl::clYellow);
+    EXPECT_FALSE(isStored(*c, "Color")); // set, but equal to the inherited value
+    c->SetColor(rtl::clRed);
+    EXPECT_TRUE(isStored(*c, "Color"));
+
+    f.tree->Font().SetSize(14);
+    EXPECT_EQ(c->Font()->Size(), 14);
+    EXPECT_FALSE(c->IsAssigned(TdxTreeListColumn::avFont));
+    c->Font()->SetSize(8);
+    EXPECT_TRUE(c->IsAssigned(TdxTreeListColumn::avFont));
+    f.tree->Font().SetSize(16);
+    EXPECT_EQ(c->Font()->Size(), 8);
+
+    f.tree->SetHeaderPanelMaxRowCount(5);
+    f.tree->SetHeaderPanelRowCount(2);
+    f.column(QStringLiteral("Top")); // keeps row 0 in use
+    c->SetRowIndex(7);
+    EXPECT_EQ(c->RowIndex(), 1);
+    c->SetBandIndex(4);
+    EXPECT_EQ(c->BandIndex(), 0);
+    c->SetBandIndex(-3);
+    EXPECT_EQ(c->BandIndex(), -1);
+}
+
+TEST(TreeListColumn, TextsStayUnderTheirColumnsWhenColumnsMoveOrGo)
+{
+    ControlFixture f;
+    for (const char *name : {"A", "B", "C", "D"})
+        f.column(QString::fromLatin1(name));
+    TdxTreeListNode *full = f.node({"a", "b", "c", "d"});
+    TdxTreeListNode *child = f.node({"a1", "b1", "c1"}, full);
+    TdxTreeListNode *shortNode = f.node({"x"});
+    TdxTreeListNode *only3 = f.tree->Add();
+    f.tree->SetNodeString(only3, 3, QStringLiteral("d3"));
+    EXPECT_EQ(f.tree->GetNodeString(only3, 0), QString());
+    EXPECT_EQ(f.tree->GetNodeString(only3, 9), QString());
+
+    auto cellsOf = [&f](TdxTreeListNode *n) {
+        QStringList cells;
+        for (int i = 0; i < f.tree->ColumnCount(); ++i)
+            cells << f.tree->Columns(i)->Caption() + "=" + f.tree->GetNodeString(n, i);
+        return cells;
+    };
+    f.tree->Columns(0)->SetIndex(2);
+    EXPECT_EQ(f.captions(), (QStringList{"B", "C", "A", "D"}));
+    EXPECT_EQ(cellsOf(full), (QStringList{"B=b", "C=c", "A=a", "D=d"}));
+    EXPECT_EQ(cellsOf(child), (QStringList{"B=b1", "C=c1", "A=a1", "D="}));
+    EXPECT_EQ(cellsOf(shortNode), (QStringList{"B=", "C=", "A=x", "D="}));
+    f.tree->Columns(3)->SetIndex(-4); // clamped to the front
+    EXPECT_EQ(cellsOf(only3), (QStringList{"D=d3", "B=", "C=", "A="}));
+
+    delete f.tree->Columns(1); // B
+    EXPECT_EQ(cellsOf(full), (QStringList{"D=d", "C=c", "A=a"}));
+    EXPECT_EQ(cellsOf(shortNode), (QStringList{"D=", "C=", "A=x"}));
+    EXPECT_EQ(f.tree->ColumnCount(), 3);
+    EXPECT_EQ(f.tree->Columns(2)->Index(), 2);
+}
+
+TEST(TreeListColumn, OwnerAndControlMayGoInEitherOrder)
+{
+    for (bool controlFirst : {true, false}) {
+        auto form = std::make_unique<classes::TComponent>(nullptr);
+        gridtest::FakeTreeListHost host;
+        TdxTreeListColumn *early = new TdxTreeListColumn(form.get());
+        auto *tree = new TCustomdxTreeListControl(form.get());
+        tree->SetHost(&host);
+        early->SetParentComponent(tree);
+        TdxTreeListColumn *late = tree->CreateColumn(TdxTreeListColumn::StaticClass());
+        EXPECT_EQ(late->Owner(), form.get());
+        tree->SetNodeString(tree->Add(), 1, QStringLiteral("t"));
+        if (controlFirst) {
+            delete tree; // frees both columns; the form forgets them
+            EXPECT_EQ(form->ComponentCount(), 0);
+        } else {
+            delete early;
+            EXPECT_EQ(tree->ColumnCount(), 1);
+            EXPECT_EQ(tree->GetNodeString(tree->Items(0), 0), QStringLiteral("t"));
+        }
+        form.reset(); // ASan: nothing freed twice
+    }
+}
+
+TEST(TreeListBands, ColumnsFollowBandMovesAndDeletions)
+{
+    ControlFixture f;
+    TdxTreeListBands *bands = f.tree->Bands();
+    ASSERT_EQ(bands->Count(), 1);
+    EXPECT_TRUE(f.tree->DefaultLayout());
+    bands->Add();
+    EXPECT_FALSE(f.tree->DefaultLayout());
+    bands->Add();
+    for (int b : {0, 1, 2})
+        f.column(QString::number(b), b);
+
+    bands->Items(0)->SetIndex(2);
+    EXPECT_EQ(f.bandIndexes(), (std::vector<int>{2, 0, 1}));
+    bands->Items(0)->SetIndex(2); // band "1" (now 0) back to the end
+    EXPECT_EQ(f.bandIndexes(), (std::vector<int>{1, 2, 0}));
+
+    // Fixing moves to the end, keeps one band per side and ignores moves.
+    bands->Items(2)->SetFixed(bfLeft);
+    EXPECT_EQ(bands->Items(0)->Fixed(), bfLeft);
+    EXPECT_EQ(f.bandIndexes(), (std::vector<int>{2, 0, 1}));
+    bands->Items(1)->SetFixed(bfLeft);
+    EXPECT_EQ(bands->Items(0)->Fixed(), bfLeft);
+    EXPECT_EQ(bands->Items(1)->Fixed(), bfNone);
+    bands->Items(0)->SetIndex(2);
+    EXPECT_EQ(bands->Items(0)->Fixed(), bfLeft);
+    bands->Items(0)->SetVisible(false);
+    EXPECT_EQ(bands->Items(0)->Fixed(), bfNone);
+    bands->Items(0)->SetFixed(bfRight); // hidden: moved, but not fixed
+    EXPECT_EQ(bands->Items(2)->Fixed(), bfNone);
+    EXPECT_FALSE(bands->Items(2)->Visible());
+    EXPECT_EQ(bands->VisibleCount(), 2);
+    EXPECT_EQ(bands->BandIndexToVisibleIndex(2), -1);
+    EXPECT_EQ(bands->VisibleIndexToBandIndex(1), 1);
+
+    const std::vector<int> before = f.bandIndexes();
+    bands->Delete(1);
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(f.bandIndexes()[i], before[i] == 1 ? -1 : (before[i] > 1 ? before[i] - 1 : before[i]));
+
+    TdxTreeListBand *band = bands->Items(0);
+    band->SetWidth(10);
+    EXPECT_EQ(band->Width(), 30);
+    band->SetMinWidth(-1);
+    EXPECT_EQ(band->MinWidth(), 0);
+}
+
+TEST(TreeListControl, RowCountsAndTheDefaultLayout)
+{
+    ControlFixture f;
+    f.tree->SetBandRowCount(9);
+    EXPECT_EQ(f.tree->BandRowCount(), 5);
+    f.tree->SetBandMaxRowCount(3);
+    EXPECT_EQ(f.tree->BandRowCount(), 3);
+    f.tree->SetBandMaxRowCount(0);
+    EXPECT_EQ(f.tree->BandMaxRowCount(), 1);
+
+    f.tree->Bands()->Add();
+    TdxTreeListColumn *a = f.column("A", 1);
+    EXPECT_TRUE(f.tree->IsWidthFit() == f.tree->TCustomdxTreeList::IsWidthFit());
+    f.tree->SetHeaderPanelRowCount(2);
+    EXPECT_FALSE(f.tree->DefaultLayout());
+    f.tree->Bands()->Items(0)->SetVisible(false);
+    f.tree->SetDefaultLayout(true);
+    EXPECT_EQ(f.tree->Bands()->Count(), 1);
+    EXPECT_TRUE(f.tree->Bands()->Items(0)->Visible());
+    EXPECT_EQ(f.tree->HeaderPanelRowCount(), 1);
+    EXPECT_EQ(a->BandIndex(), 0);
+    EXPECT_TRUE(f.tree->DefaultLayout());
+    EXPECT_TRUE(f.tree->IsWidthFit());
+
+    f.tree->SetOptionsB(f.tree->OptionsB() | (1u << boComputedHeaderRows));
+    f.tree->SetHeaderPanelRowCount(3);
+    EXPECT_FALSE(f.tree->optionB(boComputedHeaderRows));
+}
+
+TEST(TreeListControl, EmptyHeaderRowsCloseUp)
+{
+    ControlFixture f;
+    f.tree->SetHeaderPanelRowCount(3);
+    TdxTreeListColumn *a = f.column("A", 0, 1);
+    TdxTreeListColumn *b = f.column("B", 0, 2);
+    EXPECT_EQ(a->RowIndex(), 0);
+    EXPECT_EQ(b->RowIndex(), 1);
+    EXPECT_EQ(f.tree->BandLineCount(0), 2);
+    b->SetVisible(false); // row 1 empties: a hidden column drops into the last used row
+    EXPECT_EQ(b->RowIndex(), 0);
+    EXPECT_EQ(f.tree->BandLineCount(0), 1);
+    EXPECT_EQ(f.tree->ColumnAt(0, 0, 0), a->Index());
+    EXPECT_EQ(f.tree->ColumnAt(0, 0, 1), -1);
+}
+
+TEST(TreeListControl, LookupCacheAnswersAsTheScan)
+{
+    std::mt19937 random(19);
+    for (int round = 0; round < 60; ++round) {
+        ControlFixture f;
+        const int bands = 1 + int(random() % 4);
+        for (int b = 1; b < bands; ++b)
+            f.tree->Bands()->Add();
+        f.tree->SetHeaderPanelRowCount(1 + int(random() % 3));
+        const int columns = int(random() % 12);
+        for (int c = 0; c < columns; ++c) {
+            TdxTreeListColumn *col = f.column(QString::number(c), int(random() % 5) - 1, int(random() % 4));
+            col->SetVisible(random() % 4 != 0);
+        }
+        for (int b = 0; b < bands; ++b)
+            if (random() % 4 == 0)
+                f.tree->Bands()->Items(b)->SetVisible(false);
+        if (columns > 1)
+            f.tree->Columns(int(random() % columns))->SetIndex(int(random() % columns));
+        f.tree->ClearLookupCache();
+        const int visible = f.tree->VisibleBandCount();
+        for (int p = -1; p <= visible; ++p) {
+            EXPECT_EQ(f.tree->BandUsedRowCount(p), f.tree->ScanBandUsedRowCount(p));
+            for (int r = -1; r < 4; ++r) {
+                EXPECT_EQ(f.tree->BandRowColumnCount(p, r), f.tree->ScanBandRowColumnCount(p, r));
+                for (int place = -1; place < 6; ++place)
+                    EXPECT_EQ(f.tree->ColumnAtPlace(p, r, place), f.tree->ScanColumnAtPlace(p, r, place))
+                        << "round " << round << " band " << p << " row " << r << " place " << place;
+            }
+        }
+        EXPECT_TRUE(f.tree->LookupCacheBuilt());
+        for (int c = 0; c < columns; ++c)
+            EXPECT_EQ(f.tree->ColumnPositionInLine(c), f.tree->ScanColIndex(f.tree->Columns(c)));
+    }
+}
+
+TEST(TreeListControl, BestFitMeasuresTextsIndentAndCaption)
+{
+    ControlFixture f; // 7 px a character
+    TdxTreeListColumn *tree = f.column("Name");
+    TdxTreeListColumn *other = f.column("A long caption");
+    TdxTreeListNode *root = f.node({"abc", "x"});
+    f.node({"abcdefghij", "yy"}, root); // collapsed: not measured
+    f.node({"abcdef", "zzz"});
+    f.tree->ApplyBestFit(nullptr);
+    // margin 7 / 2 + 1 = 4 on each side; the tree column adds one indent.
+    EXPECT_EQ(tree->Width(), 6 * 7 + 16 + 8);
+    EXPECT_EQ(other->Width(), 14 * 7 + 15 + 8);
+    root->SetExpanded(true);
+    other->SetHeaderButtonOff(true);
+    other->SetSizing(false);
+    f.tree->ApplyBestFit(tree);
+    EXPECT_EQ(tree->Width(), 10 * 7 + 2 * 16 + 8);
+    f.tree->ApplyBestFit(nullptr);
+    EXPECT_EQ(other->Width(), 14 * 7 + 15 + 8); // cannot be sized
+}

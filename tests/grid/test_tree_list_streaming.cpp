@@ -1,0 +1,174 @@
+// A control with its bands and columns through a component stream: only the
+// stored properties go, the columns come back attached, and bad values in a
+// stream are clamped.
+
+#include "ControlFixture.h"
+
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Streams.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using namespace grid;
+using gridtest::ControlFixture;
+
+namespace {
+
+struct StreamingClasses
+{
+    StreamingClasses()
+    {
+        classes::RegisterClasses({&TdxTreeListColumn::StaticClass(), &TdxTreeListMaskColumn::StaticClass()});
+    }
+};
+
+QByteArray asText(classes::TMemoryStream &binary)
+{
+    binary.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(binary, text);
+    return QByteArray(text.Memory(), int(text.Size()));
+}
+
+QByteArray textToBinary(const QByteArray &text)
+{
+    classes::TMemoryStream input;
+    input.Write(text.constData(), text.size());
+    input.SetPosition(0);
+    classes::TMemoryStream output;
+    classes::ObjectTextToBinary(input, output);
+    return QByteArray(output.Memory(), int(output.Size()));
+}
+
+void readInto(TCustomdxTreeListControl &tree, const QByteArray &binary)
+{
+    classes::TMemoryStream stream;
+    stream.Write(binary.constData(), binary.size());
+    stream.SetPosition(0);
+    stream.ReadComponent(&tree);
+}
+
+} // namespace
+
+TEST(TreeListStreaming, StoredPropertiesOnlyAndColumnsAttached)
+{
+    static StreamingClasses registered;
+    ControlFixture f;
+    f.tree->SetName(QStringLiteral("Tree"));
+    f.tree->SetOptionsB(f.tree->OptionsB() | (1u << boMultiSort));
+    f.tree->Bands()->Add()->SetCaption(QStringLiteral("Second"));
+    f.tree->SetHeaderPanelRowCount(2);
+    auto *plain = new TdxTreeListColumn(f.tree.get());
+    plain->SetName(QStringLiteral("Plain"));
+    plain->SetParentComponent(f.tree.get());
+    plain->SetBandIndex(1);
+    auto *mask = new TdxTreeListMaskColumn(f.tree.get());
+    mask->SetName(QStringLiteral("Masked"));
+    mask->SetParentComponent(f.tree.get());
+    mask->SetEditMask(QStringLiteral("000-00;1;_"));
+    mask->SetBandIndex(1);
+    mask->SetRowIndex(1);
+    mask->SetWidth(140);
+    mask->SetCaption(QStringLiteral("Code"));
+
+    classes::TMemoryStream stream;
+    stream.WriteComponent(f.tree.get());
+    QByteArray text = asText(stream);
+    EXPECT_FALSE(text.contains("Width = 100")) << text.constData();
+    EXPECT_FALSE(text.contains("SortedOrder"));
+    EXPECT_TRUE(text.contains("StoredRowIndex = 1"));
+    EXPECT_EQ(text.count("StoredRowIndex"), 1);
+
+    // Two sorted columns under multi-column sort store their order.
+    mask->SetSorted(csUp);
+    plain->SetSorted(csDown);
+    classes::TMemoryStream sorted;
+    sorted.WriteComponent(f.tree.get());
+    text = asText(sorted);
+    EXPECT_EQ(text.count("SortedOrder"), 2) << text.constData();
+
+    ControlFixture g;
+    g.tree->SetOptionsB(g.tree->OptionsB() | (1u << boMultiSort));
+    readInto(*g.tree, QByteArray(sorted.Memory(), int(sorted.Size())));
+    ASSERT_EQ(g.tree->ColumnCount(), 2);
+    auto *masked = dynamic_cast<TdxTreeListMaskColumn *>(g.tree->Columns(1));
+    ASSERT_TRUE(masked);
+    EXPECT_EQ(masked->TreeList(), g.tree.get());
+    EXPECT_EQ(masked->Name(), QStringLiteral("Masked"));
+    EXPECT_EQ(masked->EditMask(), QStringLiteral("000-00;1;_"));
+    EXPECT_EQ(masked->BandIndex(), 1);
+    EXPECT_EQ(masked->RowIndex(), 1);
+    EXPECT_EQ(masked->Width(), 140);
+    EXPECT_FALSE(g.tree->Columns(0)->IsAssigned(TdxTreeListColumn::avWidth));
+    EXPECT_EQ(g.tree->Bands()->Count(), 2);
+    EXPECT_EQ(g.tree->HeaderPanelRowCount(), 2);
+    ASSERT_EQ(g.tree->SortedColumnCount(), 2);
+    EXPECT_EQ(g.tree->SortedColumns()[0], masked);
+    classes::TMemoryStream again;
+    again.WriteComponent(g.tree.get());
+    EXPECT_EQ(asText(again), text);
+
+#ifdef STREAMCONV_PATH
+    QTemporaryDir dir;
+    const QString binaryFile = dir.filePath(QStringLiteral("tree.bin"));
+    const QString textFile = dir.filePath(QStringLiteral("tree.txt"));
+    sorted.SaveToFile(binaryFile);
+    QProcess tool;
+    tool.start(QStringLiteral(STREAMCONV_PATH), {QStringLiteral("--to-text"), binaryFile, textFile});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    EXPECT_EQ(tool.exitCode(), 0);
+    QFile written(textFile);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), text);
+#endif
+}
+
+TEST(TreeListStreaming, BadValuesAreClampedAndNothingHalfAttached)
+{
+    static StreamingClasses registered;
+    const QByteArray binary = textToBinary(R"(object Tree: TCustomdxTreeListControl
+  HeaderPanelRowCount = 2
+  Bands = <
+    item
+      Caption = 'Only'
+    end>
+  object A: TdxTreeListColumn
+    BandIndex = 99
+    RowIndex = -7
+    Sorted = csUp
+  end
+  object B: TdxTreeListColumn
+    BandIndex = 0
+    RowIndex = 1
+    Sorted = csDown
+  end
+end
+)");
+    ControlFixture f;
+    readInto(*f.tree, binary);
+    ASSERT_EQ(f.tree->ColumnCount(), 2);
+    EXPECT_EQ(f.tree->Columns(0)->BandIndex(), 0);
+    EXPECT_EQ(f.tree->Columns(0)->RowIndex(), 0);
+    EXPECT_EQ(f.tree->Columns(1)->RowIndex(), 1);
+    // One sort mark without multi-column sort.
+    EXPECT_EQ(f.tree->SortedColumnCount(), 1);
+    EXPECT_EQ(f.tree->Columns(1)->Sorted(), csNone);
+
+    const QByteArray broken = textToBinary(R"(object Tree: TCustomdxTreeListControl
+  object A: TdxTreeListColumn
+    Caption = 'kept'
+  end
+  object B: TdxTreeListColumn
+    NoSuchProperty = 1
+  end
+end
+)");
+    ControlFixture g;
+    EXPECT_THROW(readInto(*g.tree, broken), std::exception);
+    EXPECT_EQ(g.tree->ColumnCount(), 0);
+}
