@@ -357,6 +357,29 @@ TEST_F(Cache, OnlyTheManagerWhoseStreamFailedActs)
     EXPECT_EQ(l.objects[3]->Value(), 4);
 }
 
+TEST_F(Cache, AnObjectFreedMidRunLeavesTheOthersTheirOwnPages)
+{
+    Layout l; // three objects of 20 bytes (0, 1 and 3), one of 24
+    TppCacheManager manager(&l.report);
+    manager.Reset();
+    l.saveStates(manager, 3);
+    l.objects[1].reset();
+    l.report.Objects.clear();
+    // Pages go on being saved and truncated without the freed object.
+    for (size_t i : {0, 2, 3})
+        l.objects[i]->Set(stamp(3, i));
+    manager.SavePage(3);
+    manager.TruncatePage(4);
+    EXPECT_EQ(manager.Streams(0)->Size(), 4 * 60);
+    for (int page : {1, 2, 3}) {
+        manager.RestorePage(page);
+        for (size_t i : {0, 2, 3})
+            EXPECT_EQ(l.objects[i]->Value(), stamp(page, i)) << "page " << page << " object " << i;
+    }
+    EXPECT_EQ(l.objects[3]->CachePosition(), 2);
+    EXPECT_EQ(l.objects[3]->CacheCount(), 3);
+}
+
 TEST_F(Cache, ObjectsAndReportsMayGoFirst)
 {
     auto report = std::make_unique<FakeReport>();
@@ -365,12 +388,17 @@ TEST_F(Cache, ObjectsAndReportsMayGoFirst)
     report->Objects = {a.get(), &b};
     TppCacheManager manager(nullptr, report.get());
     manager.Reset();
+    b.Set(5);
     manager.SavePage(0);
     a.reset();
     EXPECT_EQ(manager.CacheableCount(), 1);
+    EXPECT_EQ(manager.Cacheables(0), &b);
+    b.Set(6);
     manager.SavePage(1);
-    EXPECT_EQ(b.CachePosition(), 0);
-    EXPECT_EQ(b.CacheCount(), 1);
+    EXPECT_EQ(b.CachePosition(), 1); // the freed object's slot stays taken
+    EXPECT_EQ(b.CacheCount(), 2);
+    manager.RestorePage(0);
+    EXPECT_EQ(b.Value(), 5);
     report.reset();
     EXPECT_EQ(manager.Report(), nullptr);
     manager.Reset(); // no report: nothing to register

@@ -10,6 +10,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace report {
 
@@ -103,6 +104,19 @@ void TppCacheManager::Reset()
     recount();
 }
 
+int TppCacheManager::CacheableCount() const
+{
+    return int(std::count_if(m_cacheables.begin(), m_cacheables.end(), [](const Entry &e) { return e.cacheable; }));
+}
+
+TppCacheable *TppCacheManager::Cacheables(int aIndex) const
+{
+    for (const Entry &e : m_cacheables)
+        if (e.cacheable && aIndex-- == 0)
+            return e.cacheable;
+    throw std::out_of_range("TppCacheManager::Cacheables");
+}
+
 void TppCacheManager::registerCacheable(TppCacheable *aCacheable)
 {
     if (!aCacheable || aCacheable->IsDestroying())
@@ -172,6 +186,8 @@ void TppCacheManager::unregister(size_t aIndex)
 {
     TppCacheable *c = m_cacheables[aIndex].cacheable;
     m_cacheables.erase(m_cacheables.begin() + ptrdiff_t(aIndex));
+    if (!c)
+        return;
     c->m_cacheStream = nullptr;
     c->RemoveEventNotify(this);
 }
@@ -184,6 +200,8 @@ void TppCacheManager::SavePage(int32_t aPageIndex)
     // list is walked by index and looked at again each time.
     for (size_t i = 0; i < m_cacheables.size(); ++i) {
         const Entry entry = m_cacheables[i];
+        if (!entry.cacheable)
+            continue;
         attach(entry);
         entry.cacheable->SaveToCache(aPageIndex);
     }
@@ -194,6 +212,8 @@ void TppCacheManager::RestorePage(int32_t aPageIndex)
 {
     for (size_t i = 0; i < m_cacheables.size(); ++i) {
         const Entry entry = m_cacheables[i];
+        if (!entry.cacheable)
+            continue;
         attach(entry);
         entry.cacheable->RestoreFromCache(aPageIndex);
     }
@@ -206,6 +226,8 @@ void TppCacheManager::TruncatePage(int32_t aPageIndex)
     const int32_t pages = std::max(aPageIndex, 0);
     for (size_t i = 0; i < m_cacheables.size(); ++i) {
         const Entry entry = m_cacheables[i];
+        if (!entry.cacheable)
+            continue;
         attach(entry);
         entry.cacheable->CacheReset();
         entry.cacheable->m_cachePageCount = pages - 1;
@@ -226,7 +248,8 @@ void TppCacheManager::TruncatePage(int32_t aPageIndex)
 void TppCacheManager::Clear()
 {
     for (size_t i = 0; i < m_cacheables.size(); ++i)
-        m_cacheables[i].cacheable->CacheReset();
+        if (TppCacheable *c = m_cacheables[i].cacheable)
+            c->CacheReset();
     m_lastCachedPage = -1;
     while (!m_cacheables.empty())
         unregister(m_cacheables.size() - 1);
@@ -254,10 +277,9 @@ void TppCacheManager::Notify(TppCommunicator *aCommunicator, int aOperation)
         m_reportObject = nullptr;
         return;
     }
-    for (size_t i = 0; i < m_cacheables.size(); ++i)
-        if (m_cacheables[i].cacheable == aCommunicator) {
-            m_cacheables.erase(m_cacheables.begin() + ptrdiff_t(i));
-            recount();
+    for (Entry &e : m_cacheables)
+        if (e.cacheable == aCommunicator) {
+            e.cacheable = nullptr;
             return;
         }
 }
@@ -311,7 +333,8 @@ bool TppCacheManager::spill()
     for (size_t i = 0; i < m_streams.size(); ++i)
         m_streams[i].stream = std::move(files[i]);
     for (const Entry &e : m_cacheables)
-        attach(e);
+        if (e.cacheable)
+            attach(e);
     return true;
 }
 

@@ -73,8 +73,9 @@ public:
     bool Enabled() const { return m_enabled; }
     void SetEnabled(bool aEnabled) { m_enabled = aEnabled; }
 
-    int CacheableCount() const { return int(m_cacheables.size()); }
-    TppCacheable *Cacheables(int aIndex) const { return m_cacheables.at(size_t(aIndex)).cacheable; }
+    // The registered cacheables still alive.
+    int CacheableCount() const;
+    TppCacheable *Cacheables(int aIndex) const;
     int StreamCount() const { return int(m_streams.size()); }
     int32_t StreamRecordSize(int aIndex) const { return m_streams.at(size_t(aIndex)).recordSize; }
     classes::TStream *Streams(int aIndex) const { return m_streams.at(size_t(aIndex)).stream.get(); }
@@ -103,6 +104,9 @@ private:
         int64_t used = 0;
         int64_t limit = DefaultMemoryThreshold;
     };
+    // A cacheable freed while registered leaves its entry behind with no
+    // object: its records stay where they are and its slot stays taken until
+    // Init or Reset, so the others keep reading their own pages.
     struct Entry
     {
         TppCacheable *cacheable;
