@@ -124,6 +124,14 @@ TEST_F(Fields, AssignCopiesAndIsEqualComparesEveryOwnValue)
     copy->Assign(source);
     EXPECT_EQ(copy->Position(), 1);
     EXPECT_TRUE(copy->IsEqual(source));
+    // A field named as the source's alias: copying the name must not carry
+    // the copied alias along as if it still followed the old name.
+    MemoryPipeline third;
+    third.AddField("Q");
+    TppField *named = third.AddField("Bee");
+    named->Assign(source);
+    EXPECT_EQ(named->FieldAlias, QStringLiteral("Bee"));
+    EXPECT_TRUE(named->IsEqual(source));
     copy->TableName = "T";
     EXPECT_FALSE(copy->IsEqual(source));
     EXPECT_FALSE(copy->IsEqual(nullptr));

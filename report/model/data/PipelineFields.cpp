@@ -171,6 +171,9 @@ void TppField::Assign(const classes::TPersistent *aSource)
         else
             prop.SetOrd(*this, prop.GetOrd(*source));
     });
+    // The name's setter moves an alias that equalled the old name along with
+    // it, which can overwrite the alias just copied.
+    FieldAlias = source->FieldAlias;
 }
 
 void TppField::DefineProperties(classes::TFiler &aFiler)
