@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
+#include <stdexcept>
 
 using namespace report;
 using namespace pipelinetest;
@@ -173,4 +175,98 @@ TEST_F(Links, LinkRangeIndexFindsEntriesByMasterRecord)
     EXPECT_EQ(index.Find(2), nullptr);
     index.Clear();
     EXPECT_EQ(index.Find(4), nullptr);
+}
+
+namespace {
+
+// Customers, their orders and the orders' lines; the orders skip those
+// without lines.
+struct OrderLines
+{
+    explicit OrderLines(std::initializer_list<int> aLineOrders = {11, 11, 14})
+    {
+        customers.AddField("Id", TppDataType::dtInteger);
+        for (int id = 1; id <= 3; ++id)
+            customers.AddRow({id});
+        orders.AddField("Id", TppDataType::dtInteger);
+        orders.AddField("CustId", TppDataType::dtInteger);
+        for (auto [id, cust] : {std::pair{10, 1}, {11, 1}, {12, 2}, {13, 3}, {14, 3}, {15, 3}})
+            orders.AddRow({id, cust});
+        orders.AddLink("Id", "CustId");
+        orders.SetMasterDataPipeline(&customers);
+        lines.AddField("OrderId", TppDataType::dtInteger);
+        for (int order : aLineOrders)
+            lines.AddRow({order});
+        lines.AddLink("Id", "OrderId");
+        lines.SetMasterDataPipeline(&orders);
+        const TppDataPipelineVector all{&customers, &orders, &lines};
+        for (TppDataPipeline *p : all)
+            p->InitTraversal(all);
+    }
+    // "customer:order*lines,..." as the engine's nested walk sees them.
+    QStringList walkAll()
+    {
+        QStringList visited;
+        customers.First();
+        for (int c = 0; !customers.Eof() && c < 20; ++c) {
+            QStringList ids;
+            orders.First();
+            for (int o = 0; !orders.Eof() && o < 20; ++o) {
+                int count = 0;
+                lines.First();
+                for (; !lines.Eof() && count < 20; ++count)
+                    lines.Next();
+                ids.append(orders.GetFieldAsString("Id") + "*" + QString::number(count));
+                orders.Next();
+            }
+            visited.append(customers.GetFieldAsString("Id") + ":" + ids.join(u','));
+            customers.Next();
+        }
+        return visited;
+    }
+
+    MemoryPipeline customers, orders, lines;
+};
+
+} // namespace
+
+TEST_F(Links, AMiddlePipelineSkipsItsEmptyRecordsWithinItsMaster)
+{
+    OrderLines o;
+    ASSERT_TRUE(o.orders.DetailSkipping());
+    EXPECT_EQ(o.walkAll(), (QStringList{"1:11*2", "2:", "3:14*1"}));
+}
+
+TEST_F(Links, SkippingEndsWhereTheDataStopsMovingThoughTheRangeHasNotEnded)
+{
+    // The linked range ends after one record (forwards) or begins at the
+    // current one (backwards), not at the master's first or last order, so
+    // running off the data's end never ends it.
+    for (bool forwards : {true, false}) {
+        SCOPED_TRACE(forwards ? "forwards" : "backwards");
+        OrderLines o({14});
+        if (forwards)
+            o.orders.SetRangeEnd(TppRangeEndType::reCurrentRecord);
+        else
+            o.orders.SetRangeBegin(TppRangeBeginType::rbCurrentRecord);
+        int moves = 0;
+        o.orders.OnRecordPositionChange.Set([&](classes::TObject *) {
+            if (++moves > 100)
+                throw std::runtime_error("the skipping goes on past the data's end");
+        });
+        o.customers.First();
+        if (forwards) {
+            o.customers.Last(); // customer 3: orders 13, 14 and 15, only 14 has lines
+            o.orders.First();
+            o.orders.Next();
+            EXPECT_NO_THROW(o.orders.Next());
+            EXPECT_EQ(o.orders.GetFieldAsString("Id"), QStringLiteral("15"));
+        } else {
+            o.orders.First(); // customer 1: orders 10 and 11, neither has lines
+            o.orders.Next();
+            EXPECT_NO_THROW(o.orders.Prior());
+            EXPECT_EQ(o.orders.GetFieldAsString("Id"), QStringLiteral("10"));
+        }
+        EXPECT_LT(moves, 10);
+    }
 }

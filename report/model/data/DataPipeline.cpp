@@ -509,7 +509,9 @@ void TppDataPipeline::SkipEmptyMastersForward()
             return;
         m_dataTraversed = true;
         UpdateRecordPositionFlags();
-        // Data that no longer moves would be asked again and again.
+        // A range that does not end at the data's end (one linked record per
+        // master) never reports its end once the cursor stops at the last
+        // record: without this the walk would ask the same record for ever.
         if (!hasBookmarkEntries() && m_recordIndex == indexBefore)
             return;
     }
