@@ -106,9 +106,15 @@ TEST_F(Links, MasterChainsStayFreeOfCycles)
     EXPECT_TRUE(c.IsDetailOf(&a));
     EXPECT_FALSE(a.IsDetailOf(&c));
 
-    // Setting the master again registers once more, not twice.
+    // Setting the master again unregisters and registers once more: the
+    // detail moves behind the master's later receivers, and is there once.
+    MemoryPipeline d;
+    d.SetMasterDataPipeline(&b);
     c.SetMasterDataPipeline(&b);
-    EXPECT_EQ(b.GetEventNotifyCount(), 1);
+    ASSERT_EQ(b.GetEventNotifyCount(), 2);
+    EXPECT_EQ(b.GetEventNotify(0), &d);
+    EXPECT_EQ(b.GetEventNotify(1), &c);
+    d.SetMasterDataPipeline(nullptr);
     c.SetMasterDataPipeline(nullptr);
     EXPECT_EQ(c.Calls.MasterCleared, 1);
     EXPECT_EQ(b.GetEventNotifyCount(), 0);
