@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 using namespace report;
@@ -160,6 +161,30 @@ TEST_F(Communicator, EveryReceiverIsServedOnceHoweverTheListChanges)
     servedOnce(many);
     for (const auto &r : more)
         ASSERT_EQ(r->Events, 1);
+}
+
+TEST_F(Communicator, AReceiverMadeWhereAFreedOneLayIsServed)
+{
+    // A handler frees a receiver already served and registers a new one in
+    // its very storage: the new one is another receiver and gets the event.
+    TppCommunicator sender(nullptr);
+    std::optional<TReceiver> slot(std::in_place);
+    TReceiver swapper;
+    for (TReceiver *r : {&*slot, &swapper}) {
+        r->SubscribeEvent(5);
+        sender.AddEventNotify(r);
+    }
+    const TReceiver *oldAddress = &*slot;
+    swapper.OnEvent = [&](TReceiver *, int, TraParamList *) {
+        slot.reset();
+        slot.emplace();
+        slot->SubscribeEvent(5);
+        sender.AddEventNotify(&*slot);
+    };
+    sender.SendEventNotify(&sender, 5, nullptr);
+    ASSERT_EQ(&*slot, oldAddress);
+    EXPECT_EQ(slot->Events, 1);
+    EXPECT_EQ(swapper.Events, 1);
 }
 
 TEST_F(Communicator, ReceiversMayFreeTheSenderOthersOrThemselves)

@@ -6,6 +6,7 @@
 #include "platform/classes/ClassErrors.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 
 namespace report {
@@ -15,8 +16,10 @@ using classes::TComponent;
 namespace {
 
 // The receivers one send has served, kept once the list has changed under
-// it. Open addressing over the pointers: a send to a thousand receivers
-// whose list keeps changing looks each one up without an allocation.
+// it, by their serial numbers: a receiver freed during the send may leave its
+// address to a new one, which must still be served. Open addressing: a send
+// to a thousand receivers whose list keeps changing looks each one up
+// without an allocation.
 class ServedSet
 {
 public:
@@ -29,17 +32,17 @@ public:
         if (wanted > m_slots.size())
             rehash(wanted);
     }
-    // False when aReceiver is in the set already.
-    bool insert(const TppCommunicator *aReceiver)
+    // False when aSerial is in the set already.
+    bool insert(uint64_t aSerial)
     {
         if ((m_count + 1) * 2 > m_slots.size())
             rehash(std::max<size_t>(16, m_slots.size() * 2));
         const size_t mask = m_slots.size() - 1;
-        for (size_t i = slotOf(aReceiver) & mask;; i = (i + 1) & mask) {
-            if (m_slots[i] == aReceiver)
+        for (size_t i = slotOf(aSerial) & mask;; i = (i + 1) & mask) {
+            if (m_slots[i] == aSerial)
                 return false;
             if (!m_slots[i]) {
-                m_slots[i] = aReceiver;
+                m_slots[i] = aSerial;
                 ++m_count;
                 return true;
             }
@@ -47,11 +50,10 @@ public:
     }
 
 private:
-    static size_t slotOf(const TppCommunicator *aReceiver)
+    static size_t slotOf(uint64_t aSerial)
     {
-        // Objects lie at aligned addresses: their low bits tell them apart
-        // poorly until mixed.
-        uint64_t v = uint64_t(reinterpret_cast<uintptr_t>(aReceiver));
+        // Serial numbers come in a row: mixed, they spread over the table.
+        uint64_t v = aSerial;
         v ^= v >> 33;
         v *= 0xff51afd7ed558ccdULL;
         v ^= v >> 33;
@@ -59,17 +61,22 @@ private:
     }
     void rehash(size_t aSlots)
     {
-        std::vector<const TppCommunicator *> old(aSlots, nullptr);
+        std::vector<uint64_t> old(aSlots, 0);
         old.swap(m_slots);
         m_count = 0;
-        for (const TppCommunicator *c : old)
-            if (c)
-                insert(c);
+        for (uint64_t serial : old)
+            if (serial)
+                insert(serial);
     }
 
-    std::vector<const TppCommunicator *> m_slots;
+    std::vector<uint64_t> m_slots; // 0: free, no communicator has it
     size_t m_count = 0;
 };
+
+// Never handed out twice in a run, so no object made later has the serial
+// number of one freed before it (64 bits do not wrap). Atomic, as objects of
+// separate reports may be made on separate threads.
+std::atomic<uint64_t> communicatorSerials{0};
 
 } // namespace
 
@@ -126,6 +133,7 @@ const classes::TMetaClass &TppCommunicator::StaticClass()
 
 TppCommunicator::TppCommunicator(TComponent *aOwner)
     : TComponent(aOwner)
+    , m_serial(++communicatorSerials)
 {}
 
 TppCommunicator::~TppCommunicator()
@@ -297,7 +305,7 @@ void TppCommunicator::SendEventNotify(TppCommunicator *aSender, int aEventID, Tr
     while (m_eventNotifyList && frame.index < m_eventNotifyList->size()) {
         TppCommunicator *receiver = (*m_eventNotifyList)[frame.index];
         const uint32_t version = m_listVersion;
-        if (receiver->m_eventSubscriptions[id] && (!frame.checking || frame.visited.insert(receiver))) {
+        if (receiver->m_eventSubscriptions[id] && (!frame.checking || frame.visited.insert(receiver->m_serial))) {
             receiver->EventNotify(aSender, aEventID, aParams);
             if (!frame.alive)
                 return;
@@ -323,7 +331,7 @@ void TppCommunicator::eventListChanging()
         const size_t end = std::min(frame->index + 1, m_eventNotifyList->size());
         frame->visited.reserve(m_eventNotifyList->size() + 1);
         for (size_t i = 0; i < end; ++i)
-            frame->visited.insert((*m_eventNotifyList)[i]);
+            frame->visited.insert((*m_eventNotifyList)[i]->m_serial);
         frame->checking = true;
     }
 }

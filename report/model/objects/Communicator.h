@@ -179,6 +179,8 @@ private:
     uint32_t m_listVersion = 0;
     SendFrame *m_sends = nullptr; // the sends and notice rounds running on this object
     TppEventSet m_eventSubscriptions;
+    // What a send remembers the receivers it served by.
+    const uint64_t m_serial;
     QString m_userName;
     TppLiveCount<TppCommunicator> m_live;
 };
