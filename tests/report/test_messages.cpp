@@ -58,6 +58,11 @@ TEST_F(Messages, ModulesAreAskedInOrderBeforeTheOwnTable)
     manager.UnregisterModule("first");
     EXPECT_EQ(manager.ModuleCount(), 0);
     EXPECT_EQ(ppLoadStr(17), QStringLiteral("OK"));
+
+    // A module's text comes back whole, however long.
+    ASSERT_TRUE(folder.write("long.dft", "43017=" + QByteArray(1500, 'x') + "\n"));
+    manager.RegisterModule("long");
+    EXPECT_EQ(ppLoadStr(17), QString(1500, u'x'));
 }
 
 // A language that has no module keeps the language that was there, with its

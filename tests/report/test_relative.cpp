@@ -87,6 +87,12 @@ TEST_F(Relative, PositionsMoveWithinTheParent)
     tree.root.Inserts = tree.root.Removes = 0;
     tree.root.ChildAt(1)->SetPosition(1);
     EXPECT_EQ(tree.root.Inserts + tree.root.Removes, 0);
+    // Inserting outside the list is the caller's error, and nothing moves.
+    TNode stray;
+    for (int index : {-1, 4}) {
+        EXPECT_THROW(tree.root.InsertChild(index, &stray), classes::EListError) << index;
+        EXPECT_EQ(childNames(tree.root).join(','), "a,b,c");
+    }
     TNode alone;
     alone.SetPosition(3);
     EXPECT_EQ(alone.Position(), -1);

@@ -84,8 +84,9 @@ int TppRelative::AddChild(TppRelative *aChild)
 
 void TppRelative::InsertChild(int aIndex, TppRelative *aChild)
 {
-    const int index = std::clamp(aIndex, 0, ChildCount());
-    m_children.insert(m_children.begin() + index, aChild);
+    if (aIndex < 0 || aIndex > ChildCount())
+        throw classes::EListError("List index out of bounds (" + std::to_string(aIndex) + ")");
+    m_children.insert(m_children.begin() + aIndex, aChild);
 }
 
 int TppRelative::IndexOfChild(const TppRelative *aChild) const

@@ -40,7 +40,7 @@ public:
     // Passes children that are streamed but kept outside the list.
     virtual void GetOtherChildren(const classes::TGetChildProc &aProc, classes::TComponent *aRoot);
     virtual int AddChild(TppRelative *aChild);
-    // An index outside the list adds at the nearer end.
+    // EListError outside 0..ChildCount (the end appends).
     virtual void InsertChild(int aIndex, TppRelative *aChild);
     virtual int IndexOfChild(const TppRelative *aChild) const;
     // The former index, or -1.
