@@ -7,10 +7,14 @@
 #include "report/model/objects/Relative.h"
 #include "report/model/base/Types.h"
 
+#include "platform/classes/ObjectText.h"
 #include "platform/classes/PropInfo.h"
+#include "platform/classes/Reader.h"
+#include "platform/classes/Streams.h"
 
 #include <gtest/gtest.h>
 
+#include <QByteArray>
 #include <QStringList>
 
 #include <functional>
@@ -19,6 +23,17 @@ namespace modeltest {
 
 using report::TppCommunicator;
 using report::TppRelative;
+
+// Reads aRoot from a component stream in text form.
+inline void readText(classes::TComponent *aRoot, const QByteArray &aText)
+{
+    classes::TMemoryStream text, binary;
+    text.WriteBuffer(aText.constData(), aText.size());
+    text.SetPosition(0);
+    classes::ObjectTextToBinary(text, binary);
+    binary.SetPosition(0);
+    classes::TReader(binary).ReadRootComponent(aRoot);
+}
 
 // One published property of every kind a script may meet.
 class TKinds : public TppCommunicator

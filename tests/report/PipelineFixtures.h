@@ -13,6 +13,8 @@
 
 namespace pipelinetest {
 
+using modeltest::readText;
+
 using reporttest::MemoryPipeline;
 
 // Records with "Id" 0 .. aCount - 1.

@@ -40,16 +40,6 @@ QByteArray toText(classes::TComponent *aRoot)
     return QByteArray(text.Memory(), qsizetype(text.Size()));
 }
 
-void fromText(classes::TComponent *aRoot, const QByteArray &aText)
-{
-    classes::TMemoryStream text, binary;
-    text.WriteBuffer(aText.constData(), aText.size());
-    text.SetPosition(0);
-    classes::ObjectTextToBinary(text, binary);
-    binary.SetPosition(0);
-    classes::TReader(binary).ReadRootComponent(aRoot);
-}
-
 class Host
     : public classes::TObject
     , public IppComponentHost
@@ -151,7 +141,7 @@ TEST_F(Fields, FieldsStreamAndReadTheLegacyVisibleEntry)
     EXPECT_TRUE(text.contains("DataType = dtDouble"));
     EXPECT_FALSE(text.contains("FieldLength"));
     TppField read;
-    fromText(&read, QByteArray(text).replace("IsDetail = True", "IsDetail = True\n  Visible = False"));
+    readText(&read, QByteArray(text).replace("IsDetail = True", "IsDetail = True\n  Visible = False"));
     EXPECT_TRUE(read.IsEqual(&original));
 }
 
@@ -168,7 +158,7 @@ TEST_F(Fields, MasterNamesStreamAndResolveAfterLoading)
     EXPECT_TRUE(text.contains("MasterDataPipelineName = 'Customers'")) << text.constData();
 
     classes::TComponent copy(nullptr);
-    fromText(&copy, text);
+    readText(&copy, text);
     auto *orders = dynamic_cast<MemoryPipeline *>(copy.FindComponent(u"Orders"));
     ASSERT_NE(orders, nullptr);
     EXPECT_EQ(orders->MasterDataPipeline(), nullptr);
@@ -178,7 +168,7 @@ TEST_F(Fields, MasterNamesStreamAndResolveAfterLoading)
 
     // Older reports named the master as a reference.
     classes::TComponent old(nullptr);
-    fromText(&old, "object Form1: TComponent\n"
+    readText(&old, "object Form1: TComponent\n"
                    "  object Customers: TMemoryPipeline\n  end\n"
                    "  object Orders: TMemoryPipeline\n    MasterDataPipeline = Form1.customers\n  end\n"
                    "end\n");
@@ -290,7 +280,7 @@ TEST_F(Fields, TheDescriptorReadsValuesAndCallsByName)
 TEST_F(Fields, AUserNameTakenWhileLoadingIsKeptAsAsked)
 {
     classes::TComponent form(nullptr);
-    fromText(&form, "object Form1: TComponent\n"
+    readText(&form, "object Form1: TComponent\n"
                     "  object First: TMemoryPipeline\n    UserName = 'Data'\n  end\n"
                     "  object Second: TMemoryPipeline\n    UserName = 'Data'\n  end\n"
                     "end\n");

@@ -2,10 +2,6 @@
 
 #include "report/model/base/Exceptions.h"
 
-#include "platform/classes/ObjectText.h"
-#include "platform/classes/Reader.h"
-#include "platform/classes/Streams.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -43,16 +39,6 @@ public:
     }
     bool LoadedSeen = false;
 };
-
-void traversalReadText(classes::TComponent *aRoot, const QByteArray &aText)
-{
-    classes::TMemoryStream text, binary;
-    text.WriteBuffer(aText.constData(), aText.size());
-    text.SetPosition(0);
-    classes::ObjectTextToBinary(text, binary);
-    binary.SetPosition(0);
-    classes::TReader(binary).ReadRootComponent(aRoot);
-}
 
 } // namespace
 
@@ -357,7 +343,7 @@ TEST_F(Traversal, DataChangeIsQuietWhileLoadingSuppressedOrMoving)
 
     // Reading a stored property (its setter changes the data) and the
     // loaded step after reading stay quiet.
-    traversalReadText(&p, "object Pipe: TMemoryPipeline\n  SkipWhenNoRecords = False\nend\n");
+    readText(&p, "object Pipe: TMemoryPipeline\n  SkipWhenNoRecords = False\nend\n");
     EXPECT_FALSE(p.SkipWhenNoRecords());
     EXPECT_TRUE(p.LoadedSeen);
     EXPECT_EQ(receiver.Events, 1);

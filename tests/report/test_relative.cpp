@@ -13,6 +13,7 @@
 #include <memory>
 
 using namespace report;
+using modeltest::readText;
 using modeltest::TNode;
 using modeltest::TTypedNode;
 
@@ -27,16 +28,6 @@ QByteArray writeText(classes::TComponent *root)
     binary.SetPosition(0);
     classes::ObjectBinaryToText(binary, text);
     return QByteArray(text.Memory(), qsizetype(text.Size()));
-}
-
-void readText(classes::TComponent *root, const QByteArray &text)
-{
-    classes::TMemoryStream in, binary;
-    in.WriteBuffer(text.constData(), text.size());
-    in.SetPosition(0);
-    classes::ObjectTextToBinary(in, binary);
-    binary.SetPosition(0);
-    classes::TReader(binary).ReadRootComponent(root);
 }
 
 QStringList childNames(const TppRelative &parent)
