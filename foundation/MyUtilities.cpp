@@ -13,7 +13,6 @@ namespace foundation {
 
 namespace {
 
-constexpr size_t NotFound = std::string_view::npos;
 
 int toPosition(std::ptrdiff_t position)
 {
@@ -261,17 +260,17 @@ std::string GetField(std::string_view text, std::string_view delimiter, int n)
     size_t fieldStart = 0;
     size_t searchStart = 0;
     for (int k = 1;; ++k) {
-        size_t hit = NotFound;
+        size_t hit = std::string_view::npos;
         if (searchStart < text.size()) {
             const std::ptrdiff_t p = FastFindNoCase(text, delimiter, std::ptrdiff_t(searchStart) + 1);
             if (p > 0)
                 hit = size_t(p) - 1;
         }
         if (k == n) {
-            const size_t end = hit == NotFound ? text.size() : hit;
+            const size_t end = hit == std::string_view::npos ? text.size() : hit;
             return end > fieldStart ? std::string(text.substr(fieldStart, end - fieldStart)) : std::string();
         }
-        if (hit == NotFound)
+        if (hit == std::string_view::npos)
             return {};
         fieldStart = hit + delimiter.size();
         searchStart = hit + 1;
@@ -296,7 +295,7 @@ double StrToNumber(std::string_view text)
 {
     std::string withStops;
     std::string_view s = text;
-    if (text.find(',') != NotFound) {
+    if (text.find(',') != std::string_view::npos) {
         withStops.assign(text);
         std::replace(withStops.begin(), withStops.end(), ',', '.');
         s = withStops;

@@ -10,6 +10,9 @@
 
 namespace foundation {
 
+// The unit that MyUtilities' files name in their failed assertions.
+inline constexpr const char *MyUtilitiesUnit = "MyUtilities";
+
 // Position of the first occurrence (from position 1, or at or after start);
 // 0 when absent, when either text is empty, or on any failure (such as a start
 // below 1). Without case sensitivity both sides compare in upper case.

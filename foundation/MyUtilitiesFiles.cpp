@@ -23,8 +23,6 @@ namespace foundation {
 
 namespace {
 
-constexpr const char *UnitName = "MyUtilities";
-
 bool pathExists(const std::string &name)
 {
     struct stat st
@@ -99,7 +97,7 @@ bool SaveTextFile(const std::string &fileName, const std::string &text, bool mak
 
 bool AppendLineToFile(const std::string &fileName, const std::string &line)
 {
-    ZVO_ASSERT(!fileName.empty(), UnitName);
+    ZVO_ASSERT(!fileName.empty(), MyUtilitiesUnit);
     // Workers log from several threads at once; one lock keeps each line whole.
     static std::mutex mutex;
     std::lock_guard lock(mutex);
@@ -122,8 +120,8 @@ bool DeleteFileForced(const std::string &fileName)
 
 bool LoadListViewFromFile(const std::string &fileName, QTreeWidget *listView, const std::string &delimiter)
 {
-    ZVO_ASSERT(!fileName.empty(), UnitName);
-    ZVO_ASSERT(listView != nullptr, UnitName);
+    ZVO_ASSERT(!fileName.empty(), MyUtilitiesUnit);
+    ZVO_ASSERT(listView != nullptr, MyUtilitiesUnit);
     try {
         listView->clear();
         const std::string content = LoadTextFile(fileName);
@@ -146,8 +144,8 @@ bool LoadListViewFromFile(const std::string &fileName, QTreeWidget *listView, co
 
 bool SaveListViewToFile(const std::string &fileName, QTreeWidget *listView, const std::string &delimiter)
 {
-    ZVO_ASSERT(!fileName.empty(), UnitName);
-    ZVO_ASSERT(listView != nullptr, UnitName);
+    ZVO_ASSERT(!fileName.empty(), MyUtilitiesUnit);
+    ZVO_ASSERT(listView != nullptr, MyUtilitiesUnit);
     const int columns = listView->columnCount();
     std::string text;
     for (int row = 0; row < listView->topLevelItemCount(); ++row) {

@@ -1,5 +1,6 @@
 #include "foundation/MyUtilitiesUi.h"
 
+#include "foundation/MyUtilities.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/Win1252.h"
@@ -23,8 +24,6 @@
 namespace foundation {
 
 namespace {
-
-constexpr const char *UnitName = "MyUtilities";
 
 QPointer<QWidget> g_mainForm;
 
@@ -127,7 +126,7 @@ rtl::TRect CalcFormBounds(const rtl::TRect &current, int left, int top, int widt
 
 void SetFormBounds(QWidget *form, int left, int top, int width, int height)
 {
-    ZVO_ASSERT(form != nullptr, UnitName);
+    ZVO_ASSERT(form != nullptr, MyUtilitiesUnit);
     const rtl::TRect bounds = CalcFormBounds(outerBounds(form), left, top, width, height, currentPlacementArea());
     form->move(bounds.Left, bounds.Top);
     shell::resizeOuter(form, QSize(bounds.Width(), bounds.Height()));
@@ -139,7 +138,7 @@ void SetFormBounds(QWidget *form, int left, int top, int width, int height)
 
 void CenterForm(QWidget *form, QWidget *control)
 {
-    ZVO_ASSERT(form != nullptr, UnitName);
+    ZVO_ASSERT(form != nullptr, MyUtilitiesUnit);
     const rtl::TRect own = outerBounds(form);
     const rtl::TSize size{own.Width(), own.Height()};
     rtl::TPoint at;
@@ -219,13 +218,13 @@ void EditSelectAll()
 
 void HideEditSelection(QWidget *control)
 {
-    ZVO_ASSERT(control != nullptr, UnitName);
+    ZVO_ASSERT(control != nullptr, MyUtilitiesUnit);
     shell::hideSelection(control);
 }
 
 void DeleteSelectedListItem(QTreeWidget *listView)
 {
-    ZVO_ASSERT(listView != nullptr, UnitName);
+    ZVO_ASSERT(listView != nullptr, MyUtilitiesUnit);
     int index = -1;
     for (int row = 0; row < listView->topLevelItemCount(); ++row) {
         if (listView->topLevelItem(row)->isSelected()) {
@@ -244,7 +243,7 @@ void DeleteSelectedListItem(QTreeWidget *listView)
 
 void SelectListItemByCaption(QTreeWidget *listView, const std::string &text)
 {
-    ZVO_ASSERT(listView != nullptr, UnitName);
+    ZVO_ASSERT(listView != nullptr, MyUtilitiesUnit);
     const std::string prefix = rtl::AnsiUpperCase(text);
     for (int row = 0; row < listView->topLevelItemCount(); ++row) {
         QTreeWidgetItem *item = listView->topLevelItem(row);
@@ -258,7 +257,7 @@ void SelectListItemByCaption(QTreeWidget *listView, const std::string &text)
 
 void SelectComboBoxItem(QComboBox *comboBox, const std::string &text)
 {
-    ZVO_ASSERT(comboBox != nullptr, UnitName);
+    ZVO_ASSERT(comboBox != nullptr, MyUtilitiesUnit);
     const QString wanted = rtl::ToQString(text);
     for (int i = 0; i < comboBox->count(); ++i) {
         if (comboBox->itemText(i) == wanted) {

@@ -2,13 +2,23 @@
 # Builds the libFuzzer targets with clang into build/fuzz and runs each for the
 # given number of seconds (default 20). Exits non-zero when a target finds a
 # crash, a leak or a mismatch.
+#   fuzz.sh [seconds]        build, then run
+#   fuzz.sh build            build only
+#   fuzz.sh run [seconds]    run what was built
 set -euo pipefail
 cd "$(dirname "$0")/.."
+step=all
+case "${1:-}" in
+  build|run) step=$1; shift ;;
+esac
 seconds=${1:-20}
-if [ ! -f build/fuzz/build.ninja ]; then
-  CC=clang CXX=clang++ cmake -S fuzz -B build/fuzz -G Ninja >/dev/null
+if [ "$step" != run ]; then
+  if [ ! -f build/fuzz/build.ninja ]; then
+    CC=clang CXX=clang++ cmake -S fuzz -B build/fuzz -G Ninja >/dev/null
+  fi
+  cmake --build build/fuzz -j "$(nproc)"
+  [ "$step" = build ] && exit 0
 fi
-cmake --build build/fuzz -j "$(nproc)"
 status=0
 pids=()
 names=()

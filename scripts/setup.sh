@@ -9,7 +9,7 @@ packages=(
   libqt6svg6 libgl-dev
   libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev lld
   xvfb xauth fonts-dejavu-core fonts-liberation2
   zint libzint-dev
   openbox wmctrl x11-utils

@@ -41,6 +41,12 @@ enum class TValueType : uint8_t {
     vaUTF8String = 0x14,
     vaDouble = 0x15,
 };
+
+// Whole numbers come in three widths; a reader takes any where one is asked for.
+inline bool isIntegerType(TValueType t)
+{
+    return t == TValueType::vaInt8 || t == TValueType::vaInt16 || t == TValueType::vaInt32;
+}
 constexpr uint8_t LastValueType = 0x15;
 
 // The flags of a component's prefix byte (0xF0 | flags).

@@ -24,11 +24,6 @@ QString fromBytes(std::string_view bytes)
     return FromWin1252(bytes);
 }
 
-bool isIntegerType(TValueType t)
-{
-    return t == TValueType::vaInt8 || t == TValueType::vaInt16 || t == TValueType::vaInt32;
-}
-
 // A component or handler named True, False or Null is written with that
 // word's own value type, in the binary form and by the text converter alike;
 // "nil", however spelt, is none, as the text form cannot tell them apart.

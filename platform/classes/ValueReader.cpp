@@ -13,15 +13,6 @@
 
 namespace classes {
 
-namespace {
-
-bool isIntegerType(TValueType t)
-{
-    return t == TValueType::vaInt8 || t == TValueType::vaInt16 || t == TValueType::vaInt32;
-}
-
-} // namespace
-
 TValueReader::Level::Level(TValueReader &reader)
     : m_reader(reader)
 {

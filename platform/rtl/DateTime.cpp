@@ -11,7 +11,6 @@ namespace rtl {
 
 namespace {
 
-constexpr int64_t MsecsPerDay = 86400000;
 // 0001-01-01 and 9999-12-31 as day numbers.
 constexpr int64_t FirstDay = -693593;
 constexpr int64_t LastDay = 2958465;

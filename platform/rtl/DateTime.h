@@ -10,6 +10,9 @@
 
 namespace rtl {
 
+// A day's length; times of day are fractions of it.
+inline constexpr int64_t MsecsPerDay = 86400000;
+
 struct TDateParts
 {
     int year = 0;

@@ -1,5 +1,7 @@
 #include "platform/rtl/EditMask.h"
 
+#include "platform/rtl/QtText.h"
+
 #include <algorithm>
 
 namespace rtl {
@@ -25,11 +27,6 @@ bool isMaskChar(QChar c)
 bool isRequired(QChar c)
 {
     return c == u'L' || c == u'A' || c == u'C' || c == u'0';
-}
-
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
 }
 
 } // namespace
@@ -244,11 +241,11 @@ std::optional<QChar> EditMask::accept(int pos, QChar c) const
     switch (p.ch.unicode()) {
     case u'0':
     case u'9':
-        if (isDigit(c))
+        if (isAsciiDigit(c))
             return c;
         return std::nullopt;
     case u'#':
-        if (isDigit(c) || c == u' ' || c == u'+' || c == u'-')
+        if (isAsciiDigit(c) || c == u' ' || c == u'+' || c == u'-')
             return c;
         return std::nullopt;
     case u'C':

@@ -1,5 +1,6 @@
 #include "platform/rtl/QtText.h"
 
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Win1252.h"
 
 namespace rtl {
@@ -23,6 +24,11 @@ std::string FromQString(const QString &text)
         out.push_back(b == 0 && ch.unicode() != 0 ? '?' : char(b));
     }
     return out;
+}
+
+void raiseNotValid(QStringView text, const char *what)
+{
+    throw EConvertError("'" + FromQString(text.toString()) + "' is not a valid " + what);
 }
 
 } // namespace rtl

@@ -14,4 +14,14 @@ QString ToQString(std::string_view text);
 // Characters the code page cannot hold become '?'.
 std::string FromQString(const QString &text);
 
+// '0' to '9' only: numbers and masks take no other digits.
+inline bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// The conversion routines' one failure: "'<text>' is not a valid <what>",
+// raised as EConvertError.
+[[noreturn]] void raiseNotValid(QStringView text, const char *what);
+
 } // namespace rtl

@@ -173,11 +173,6 @@ private:
     qsizetype m_pos = 0;
 };
 
-[[noreturn]] void raise(QStringView text, const char *what)
-{
-    throw EConvertError("'" + FromQString(text.toString()) + "' is not a valid " + what);
-}
-
 } // namespace
 
 bool TryStrToDate(QStringView text, TDateTime &value, const TFormatSettings &settings)
@@ -217,7 +212,7 @@ TDateTime StrToDate(QStringView text, const TFormatSettings &settings)
 {
     TDateTime value = 0;
     if (!TryStrToDate(text, value, settings))
-        raise(text, "date");
+        raiseNotValid(text, "date");
     return value;
 }
 
@@ -225,7 +220,7 @@ TDateTime StrToTime(QStringView text, const TFormatSettings &settings)
 {
     TDateTime value = 0;
     if (!TryStrToTime(text, value, settings))
-        raise(text, "time");
+        raiseNotValid(text, "time");
     return value;
 }
 
@@ -233,7 +228,7 @@ TDateTime StrToDateTime(QStringView text, const TFormatSettings &settings)
 {
     TDateTime value = 0;
     if (!TryStrToDateTime(text, value, settings))
-        raise(text, "date and time");
+        raiseNotValid(text, "date and time");
     return value;
 }
 

@@ -12,11 +12,6 @@ namespace rtl {
 
 namespace {
 
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
 // A number text taken apart: its significant digits without leading zeros,
 // where the decimal point falls among them, and its sign.
 struct NumberText
@@ -40,7 +35,7 @@ bool parseNumber(QStringView text, QChar decimalSeparator, NumberText &out)
         out.negative = text[i++] == u'-';
     int64_t intDigits = 0;
     bool anyDigit = false;
-    for (; i < text.size() && isDigit(text[i]); ++i) {
+    for (; i < text.size() && isAsciiDigit(text[i]); ++i) {
         anyDigit = true;
         if (out.digits.empty() && text[i] == u'0')
             continue;
@@ -49,7 +44,7 @@ bool parseNumber(QStringView text, QChar decimalSeparator, NumberText &out)
     }
     int64_t leadingFractionZeros = 0;
     if (i < text.size() && text[i] == decimalSeparator && !decimalSeparator.isNull()) {
-        for (++i; i < text.size() && isDigit(text[i]); ++i) {
+        for (++i; i < text.size() && isAsciiDigit(text[i]); ++i) {
             anyDigit = true;
             if (out.digits.empty() && text[i] == u'0') {
                 ++leadingFractionZeros;
@@ -66,9 +61,9 @@ bool parseNumber(QStringView text, QChar decimalSeparator, NumberText &out)
         bool negativeExponent = false;
         if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
             negativeExponent = text[i++] == u'-';
-        if (i >= text.size() || !isDigit(text[i]))
+        if (i >= text.size() || !isAsciiDigit(text[i]))
             return false;
-        for (; i < text.size() && isDigit(text[i]); ++i)
+        for (; i < text.size() && isAsciiDigit(text[i]); ++i)
             if (exponent < 100000000)
                 exponent = exponent * 10 + (text[i].unicode() - u'0');
         if (negativeExponent)
@@ -142,12 +137,12 @@ bool parseInteger(QStringView text, Int &value)
     bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
         negative = text[i++] == u'-';
-    if (i >= text.size() || !isDigit(text[i]))
+    if (i >= text.size() || !isAsciiDigit(text[i]))
         return false;
     using Unsigned = std::make_unsigned_t<Int>;
     const Unsigned limit = Unsigned(std::numeric_limits<Int>::max()) + (negative ? 1 : 0);
     Unsigned n = 0;
-    for (; i < text.size() && isDigit(text[i]); ++i) {
+    for (; i < text.size() && isAsciiDigit(text[i]); ++i) {
         const unsigned digit = text[i].unicode() - u'0';
         if (n > (limit - digit) / 10)
             return false;
@@ -157,11 +152,6 @@ bool parseInteger(QStringView text, Int &value)
         return false;
     value = negative ? Int(Unsigned(0) - n) : Int(n);
     return true;
-}
-
-[[noreturn]] void raise(QStringView text, const char *what)
-{
-    throw EConvertError("'" + FromQString(text.toString()) + "' is not a valid " + what);
 }
 
 } // namespace
@@ -192,7 +182,7 @@ long double StrToFloat(QStringView text, const TFormatSettings &settings)
 {
     long double value = 0;
     if (!TryStrToFloat(text, value, settings))
-        raise(text, "floating point value");
+        raiseNotValid(text, "floating point value");
     return value;
 }
 
@@ -200,7 +190,7 @@ Currency StrToCurr(QStringView text, const TFormatSettings &settings)
 {
     Currency value;
     if (!TryStrToCurr(text, value, settings))
-        raise(text, "floating point value");
+        raiseNotValid(text, "floating point value");
     return value;
 }
 
@@ -208,7 +198,7 @@ int32_t StrToInt(QStringView text)
 {
     int32_t value = 0;
     if (!TryStrToInt(text, value))
-        raise(text, "integer value");
+        raiseNotValid(text, "integer value");
     return value;
 }
 
@@ -216,7 +206,7 @@ int64_t StrToInt64(QStringView text)
 {
     int64_t value = 0;
     if (!TryStrToInt64(text, value))
-        raise(text, "integer value");
+        raiseNotValid(text, "integer value");
     return value;
 }
 

@@ -18,7 +18,6 @@ namespace rtl {
 
 namespace {
 
-constexpr double MsecsPerDay = 86400000.0;
 
 [[noreturn]] void cannotConvert(const QVariant &value, const char *target = "Date")
 {
@@ -78,7 +77,7 @@ QString VarToStr(const QVariant &value, const TFormatSettings &settings)
     }
     case QMetaType::QTime: {
         const QTime t = value.toTime();
-        return t.isValid() ? TimeToStr(t.msecsSinceStartOfDay() / MsecsPerDay, settings) : QString();
+        return t.isValid() ? TimeToStr(t.msecsSinceStartOfDay() / double(MsecsPerDay), settings) : QString();
     }
     case QMetaType::QByteArray:
         return ToQString(std::string_view(value.toByteArray().constData(), size_t(value.toByteArray().size())));
@@ -125,7 +124,7 @@ TDateTime VarToDateTime(const QVariant &value, const TFormatSettings &settings)
         const QTime t = value.toTime();
         if (!t.isValid())
             cannotConvert(value);
-        return t.msecsSinceStartOfDay() / MsecsPerDay;
+        return t.msecsSinceStartOfDay() / double(MsecsPerDay);
     }
     case QMetaType::QString:
     case QMetaType::QByteArray: return StrToDateTime(VarToStr(value, settings), settings);

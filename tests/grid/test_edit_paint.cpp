@@ -12,7 +12,7 @@ using zvotest::Pixel;
 
 namespace {
 
-const rtl::TColor Paper = rtl::clLime;
+const rtl::TColor EditPaper = rtl::clLime;
 const rtl::TColor Frame = rtl::clBlack; // window frame
 const rtl::TColor Shadow = rtl::RGB(128, 128, 128);
 const rtl::TColor Face = rtl::RGB(192, 192, 192);
@@ -27,7 +27,7 @@ QImage border(TdxEditBorderStyle style, bool shadow, TdxEditEdges edges = edgAll
     data.Shadow = shadow;
     data.Edges = edges;
     data.Bounds = TRect{0, 0, 40, 20};
-    QImage img = zvotest::blank(40, 20, Paper);
+    QImage img = zvotest::blank(40, 20, EditPaper);
     zvotest::paint(img, [&](gfx::Canvas &c) { DrawEditBorder(c, CalcViewInfo(data), data); });
     return img;
 }
@@ -35,22 +35,22 @@ QImage border(TdxEditBorderStyle style, bool shadow, TdxEditEdges edges = edgAll
 TEST(EditBorder, EachStyleDrawsItsEdges)
 {
     // Client rectangle (2, 2, 38, 18); the border grows out of it.
-    zvotest::expectPixels(border(xbsNone, false), {{0, 0, Paper}, {1, 1, Paper}, {39, 19, Paper}});
-    zvotest::expectPixels(border(xbsSingle, false), {{0, 0, Paper}, {1, 1, Frame}, {38, 18, Frame}, {2, 2, Paper}});
-    zvotest::expectPixels(border(xbsThick, false), {{0, 0, Frame}, {1, 1, Frame}, {39, 19, Frame}, {2, 2, Paper}});
+    zvotest::expectPixels(border(xbsNone, false), {{0, 0, EditPaper}, {1, 1, EditPaper}, {39, 19, EditPaper}});
+    zvotest::expectPixels(border(xbsSingle, false), {{0, 0, EditPaper}, {1, 1, Frame}, {38, 18, Frame}, {2, 2, EditPaper}});
+    zvotest::expectPixels(border(xbsThick, false), {{0, 0, Frame}, {1, 1, Frame}, {39, 19, Frame}, {2, 2, EditPaper}});
     zvotest::expectPixels(border(xbs3D, false),
-                          {{0, 0, Shadow}, {1, 1, Dark}, {39, 19, White}, {38, 18, Light}, {2, 2, Paper}});
+                          {{0, 0, Shadow}, {1, 1, Dark}, {39, 19, White}, {38, 18, Light}, {2, 2, EditPaper}});
     zvotest::expectPixels(border(xbsFlat, false),
-                          {{0, 0, Shadow}, {1, 1, Face}, {39, 19, White}, {38, 18, Face}, {2, 2, Paper}});
+                          {{0, 0, Shadow}, {1, 1, Face}, {39, 19, White}, {38, 18, Face}, {2, 2, EditPaper}});
 }
 
 TEST(EditBorder, MissingEdgesAreLeftOut)
 {
     // A single border on the left and top only.
     const QImage img = border(xbsSingle, false, EdgeBit(edgLeft) | EdgeBit(edgTop));
-    zvotest::expectPixels(img, {{1, 1, Frame}, {1, 17, Frame}, {37, 1, Frame}, {38, 10, Paper}, {10, 18, Paper}});
+    zvotest::expectPixels(img, {{1, 1, Frame}, {1, 17, Frame}, {37, 1, Frame}, {38, 10, EditPaper}, {10, 18, EditPaper}});
     const QImage sunken = border(xbs3D, false, EdgeBit(edgBottom));
-    zvotest::expectPixels(sunken, {{10, 19, White}, {10, 18, Light}, {0, 10, Paper}, {10, 0, Paper}});
+    zvotest::expectPixels(sunken, {{10, 19, White}, {10, 18, Light}, {0, 10, EditPaper}, {10, 0, EditPaper}});
 }
 
 TEST(EditBorder, TheShadowFallsRightAndDown)
@@ -62,11 +62,11 @@ TEST(EditBorder, TheShadowFallsRightAndDown)
                                 {3, 19, Shadow},
                                 {39, 3, Shadow},
                                 {2, 18, Shadow},
-                                {1, 19, Paper},
-                                {39, 1, Paper},
+                                {1, 19, EditPaper},
+                                {39, 1, EditPaper},
                                 {37, 17, White}});
     const QImage none = border(xbsNone, true);
-    zvotest::expectPixels(none, {{37, 17, Shadow}, {5, 17, Shadow}, {37, 5, Shadow}, {3, 17, Paper}});
+    zvotest::expectPixels(none, {{37, 17, Shadow}, {5, 17, Shadow}, {37, 5, Shadow}, {3, 17, EditPaper}});
 }
 
 TEST(EditContent, APasswordCharacterHidesTheText)
@@ -77,7 +77,7 @@ TEST(EditContent, APasswordCharacterHidesTheText)
         data.PasswordChar = password;
         data.Brush = gfx::Brush::solid(rtl::clWhite);
         data.Color = rtl::clWhite;
-        QImage img = zvotest::blank(80, 20, Paper);
+        QImage img = zvotest::blank(80, 20, EditPaper);
         zvotest::paint(img, [&](gfx::Canvas &c) {
             EXPECT_TRUE(DrawTextEditContent(c, TRect{0, 0, 80, 20}, false, data));
         });
@@ -100,7 +100,7 @@ TEST(EditContent, APasswordCharacterHidesTheText)
 TEST(EditContent, TextEditorsMeasureAndLeaveTheirOwnWindowAlone)
 {
     const gfx::FixedTextMeasurer measurer(7, 13, 10);
-    QImage img = zvotest::blank(80, 60, Paper);
+    QImage img = zvotest::blank(80, 60, EditPaper);
     gfx::Canvas c(&img, &measurer);
     TdxTextEditViewData data;
     data.IsTextEditor = true;
@@ -116,7 +116,7 @@ TEST(EditContent, TextEditorsMeasureAndLeaveTheirOwnWindowAlone)
     EXPECT_EQ(data.Height, 3 * 13);
     EXPECT_EQ(data.LineCount, 3);
     c.painter().end();
-    EXPECT_EQ(zvotest::countOf(img, Paper), 80 * 60);
+    EXPECT_EQ(zvotest::countOf(img, EditPaper), 80 * 60);
 }
 
 TEST(Bitmaps, TransparentPixelsShowTheBrushAndSizesOnlyGrow)
@@ -124,11 +124,11 @@ TEST(Bitmaps, TransparentPixelsShowTheBrushAndSizesOnlyGrow)
     QImage bitmap(4, 4, QImage::Format_RGB32);
     bitmap.fill(gfx::ToQColor(rtl::clFuchsia)); // the bottom-left pixel's colour is the transparent one
     bitmap.setPixel(1, 1, gfx::ToQColor(rtl::clBlue).rgb());
-    QImage img = zvotest::blank(10, 10, Paper);
+    QImage img = zvotest::blank(10, 10, EditPaper);
     zvotest::paint(img, [&](gfx::Canvas &c) {
         DrawTransparentBitmap(c, gfx::Brush::solid(rtl::clRed), TRect{2, 2, 5, 5}, bitmap);
     });
-    zvotest::expectPixels(img, {{2, 2, rtl::clRed}, {3, 3, rtl::clBlue}, {4, 4, rtl::clRed}, {5, 5, Paper}});
+    zvotest::expectPixels(img, {{2, 2, rtl::clRed}, {3, 3, rtl::clBlue}, {4, 4, rtl::clRed}, {5, 5, EditPaper}});
 
     QImage grown(8, 6, QImage::Format_RGB32);
     grown.fill(Qt::blue);

@@ -11,7 +11,7 @@ using rtl::TRect;
 
 namespace {
 
-const rtl::TColor Paper = rtl::clLime;
+const rtl::TColor RectPaper = rtl::clLime;
 const rtl::TColor Back = rtl::clYellow;
 
 gfx::Font font()
@@ -25,7 +25,7 @@ gfx::Font font()
 // What DrawTextRect should have drawn, put down directly as one run.
 QImage run(int w, int h, const TRect &fill, int x, int y, QStringView text)
 {
-    QImage img = zvotest::blank(w, h, Paper);
+    QImage img = zvotest::blank(w, h, RectPaper);
     zvotest::paint(img, [&](gfx::Canvas &c) {
         c.setFont(font());
         c.setBkColor(Back);
@@ -37,7 +37,7 @@ QImage run(int w, int h, const TRect &fill, int x, int y, QStringView text)
 QImage drawn(int w, int h, const TRect &fill, const TRect &textRect, unsigned flags, QStringView text,
              const gfx::TextMeasurer *measurer = nullptr)
 {
-    QImage img = zvotest::blank(w, h, Paper);
+    QImage img = zvotest::blank(w, h, RectPaper);
     zvotest::paint(
         img,
         [&](gfx::Canvas &c) {
@@ -79,7 +79,7 @@ TEST(DrawTextRect, AFittingRightAlignedTextEndsAtTheRightAndFillsTheFillRect)
     gfx::QtTextMeasurer measurer;
     const int width = measurer.textWidth(font(), "Sample");
     EXPECT_EQ(img, run(120, 30, fill, 110 - width, 5, u"Sample"));
-    zvotest::expectPixels(img, {{2, 2, Back}, {117, 27, Back}, {111, 26, Back}, {1, 1, Paper}, {118, 28, Paper}});
+    zvotest::expectPixels(img, {{2, 2, Back}, {117, 27, Back}, {111, 26, Back}, {1, 1, RectPaper}, {118, 28, RectPaper}});
 }
 
 TEST(DrawTextRect, ALineBreakWithoutEllipsisOrWrapIsOneLine)
@@ -101,7 +101,7 @@ TEST(DrawTextRect, UnicodeIsHandedToTheCanvasWhole)
 
     // Measured as characters: a surrogate pair is one, so five fit 35 pixels.
     const gfx::FixedTextMeasurer measurer(7, 13, 10);
-    QImage img = zvotest::blank(100, 100, Paper);
+    QImage img = zvotest::blank(100, 100, RectPaper);
     gfx::Canvas c(&img, &measurer);
     EXPECT_EQ(DrawTextRect(c, u"😀😀 😀😀", fill, TRect{0, 0, 35, 20}, DTR_MEASURE | DTR_WORDBREAK, gfx::Brush::solid(Back),
                            font(), Back, rtl::clBlack),
@@ -111,7 +111,7 @@ TEST(DrawTextRect, UnicodeIsHandedToTheCanvasWhole)
 TEST(DrawTextRect, MeasuringAnswersTheNeededHeightPlusTheFillsExtra)
 {
     const gfx::FixedTextMeasurer measurer(7, 13, 10);
-    QImage img = zvotest::blank(100, 100, Paper);
+    QImage img = zvotest::blank(100, 100, RectPaper);
     gfx::Canvas c(&img, &measurer);
     const TRect fill{0, 0, 100, 30};
     const TRect textRect{0, 5, 100, 25};
@@ -129,7 +129,7 @@ TEST(DrawTextRect, MeasuringAnswersTheNeededHeightPlusTheFillsExtra)
                            gfx::Brush::solid(Back), font(), Back, rtl::clBlack),
               10 + 13);
     c.painter().end();
-    EXPECT_EQ(zvotest::countOf(img, Paper), 100 * 100); // measuring draws nothing
+    EXPECT_EQ(zvotest::countOf(img, RectPaper), 100 * 100); // measuring draws nothing
 }
 
 TEST(DrawTextRect, ATallTextNearTheTopStartsAtTheFloorOfTheHalving)
@@ -139,7 +139,7 @@ TEST(DrawTextRect, ATallTextNearTheTopStartsAtTheFloorOfTheHalving)
     const TRect fill{0, 0, 100, 30};
     const QImage img = drawn(100, 30, fill, TRect{0, 0, 100, 4}, DTR_VCENTER, u"Tall", &measurer);
     auto at = [&](int y) {
-        QImage ref = zvotest::blank(100, 30, Paper);
+        QImage ref = zvotest::blank(100, 30, RectPaper);
         zvotest::paint(
             ref,
             [&](gfx::Canvas &c) {
@@ -156,7 +156,7 @@ TEST(DrawTextRect, ATallTextNearTheTopStartsAtTheFloorOfTheHalving)
 
 TEST(DrawTextRect, KeepsTheCanvasStateAndDrawsNoFillWhenAsked)
 {
-    QImage img = zvotest::blank(100, 30, Paper);
+    QImage img = zvotest::blank(100, 30, RectPaper);
     {
         gfx::Canvas c(&img);
         c.setBkColor(rtl::clRed);

@@ -40,11 +40,6 @@ struct SampleTree
     }
 };
 
-QString nameOf(const TdxTreeListNode *n)
-{
-    return ArrayTreeList::name(n);
-}
-
 } // namespace
 
 TEST(TreeListNodes, PreOrderAndVisibleWalksEndWithNone)
@@ -52,9 +47,9 @@ TEST(TreeListNodes, PreOrderAndVisibleWalksEndWithNone)
     SampleTree t;
     QStringList forward, backward;
     for (TdxTreeListNode *n = t.a; n; n = n->GetNext())
-        forward << nameOf(n);
+        forward << ArrayTreeList::name(n);
     for (TdxTreeListNode *n = t.c; n; n = n->GetPrev())
-        backward.prepend(nameOf(n));
+        backward.prepend(ArrayTreeList::name(n));
     const QStringList all{"a", "a1", "a1x", "a1y", "a2", "b", "b1", "c"};
     EXPECT_EQ(forward, all);
     EXPECT_EQ(backward, all);
@@ -68,7 +63,7 @@ TEST(TreeListNodes, PreOrderAndVisibleWalksEndWithNone)
     EXPECT_EQ(t.tree.shownRows(), (QStringList{"a", "a1", "a1x", "a1y", "a2", "b", "c"}));
     QStringList up;
     for (TdxTreeListNode *n = t.c; n; n = n->GetPrevVisible())
-        up.prepend(nameOf(n));
+        up.prepend(ArrayTreeList::name(n));
     EXPECT_EQ(up, t.tree.shownRows());
     EXPECT_EQ(t.a->GetLastVisibleDescendant(), t.a2);
     EXPECT_EQ(t.b->GetLastVisibleDescendant(), t.b);
@@ -124,9 +119,9 @@ TEST(TreeListNodes, CollapsingMovesFocusAndTopRowOutOfTheBranchFirst)
 
     QStringList order;
     t.tree.OnChangeNode = [&](classes::TObject *, TdxTreeListNode *, TdxTreeListNode *node) {
-        order << "focus " + nameOf(node) + (t.a1->Expanded() ? " while open" : " after");
+        order << "focus " + ArrayTreeList::name(node) + (t.a1->Expanded() ? " while open" : " after");
     };
-    t.tree.OnCollapsed = [&](classes::TObject *, TdxTreeListNode *node) { order << "collapsed " + nameOf(node); };
+    t.tree.OnCollapsed = [&](classes::TObject *, TdxTreeListNode *node) { order << "collapsed " + ArrayTreeList::name(node); };
     t.a1->SetExpanded(false);
     EXPECT_EQ(order, (QStringList{"focus a1 while open", "collapsed a1"}));
     EXPECT_EQ(t.tree.FocusedNode(), t.a1);
@@ -172,7 +167,7 @@ TEST(TreeListNodes, ExpandWithRecurse)
 
     // Every node below opens, inside one bracket whose end work runs once.
     QStringList expanded;
-    t.tree.OnExpanded = [&](classes::TObject *, TdxTreeListNode *n) { expanded << nameOf(n); };
+    t.tree.OnExpanded = [&](classes::TObject *, TdxTreeListNode *n) { expanded << ArrayTreeList::name(n); };
     const int paintsBefore = t.tree.host.invalidateAllCount;
     const int endsBefore = t.tree.endHooks;
     t.a->Expand(true);
@@ -302,7 +297,7 @@ TEST(TreeListNodes, DeletingReferencedNodesLeavesNoReferenceBehind)
         t.tree.SetOptionsA(t.tree.OptionsA() | (1u << aoMultiSelect));
         std::map<QString, TdxTreeListNode *> byName;
         for (TdxTreeListNode *n = t.a; n; n = n->GetNext())
-            byName[nameOf(n)] = n;
+            byName[ArrayTreeList::name(n)] = n;
         TdxTreeListNode *held = byName[k.held];
         t.tree.SetFocusedNode(held);
         t.tree.rowsPerPage = 1;
@@ -315,7 +310,7 @@ TEST(TreeListNodes, DeletingReferencedNodesLeavesNoReferenceBehind)
         TreeListNodeRef watched(t.tree, held, [&](TdxTreeListNode *gone) { goneSeen = gone; });
 
         byName[k.deleted]->Delete();
-        EXPECT_EQ(nameOf(t.tree.FocusedNode()), k.focusNext);
+        EXPECT_EQ(ArrayTreeList::name(t.tree.FocusedNode()), k.focusNext);
         EXPECT_NE(t.tree.TopNode(), nullptr);
         EXPECT_TRUE(t.tree.TopNode()->IsVisible());
         EXPECT_EQ(t.tree.SelectionAnchor(), nullptr);

@@ -11,11 +11,6 @@ using gridtest::TextNode;
 
 namespace {
 
-QString nameOf(const TdxTreeListNode *n)
-{
-    return ArrayTreeList::name(n);
-}
-
 void setMultiSelect(ArrayTreeList &tree)
 {
     tree.SetOptionsA(tree.OptionsA() | (1u << aoMultiSelect));
@@ -38,7 +33,7 @@ TEST(TreeListSearch, TypedCharacterWithoutMatchIsDroppedAndFocusStays)
     auto *apricot = tree.add("apricot");
     tree.add("banana");
     EXPECT_TRUE(tree.StartSearch(-1, "ap"));
-    EXPECT_EQ(nameOf(tree.FocusedNode()), "apple");
+    EXPECT_EQ(ArrayTreeList::name(tree.FocusedNode()), "apple");
     QString text = tree.SearchText() + "r";
     tree.SearchStep(text, sdFocused, false);
     EXPECT_EQ(tree.FocusedNode(), apricot);
@@ -150,7 +145,7 @@ TEST(TreeListSearch, SearchColumnFollowsTheFocusedColumn)
     EXPECT_TRUE(tree.StartSearch(1, "ber"));
     EXPECT_EQ(tree.SearchColumn(), 1);
     EXPECT_EQ(tree.FocusedColumn(), 1);
-    EXPECT_EQ(nameOf(tree.FocusedNode()), "bob");
+    EXPECT_EQ(ArrayTreeList::name(tree.FocusedNode()), "bob");
     tree.SetFocusedColumn(0);
     EXPECT_EQ(tree.SearchColumn(), 0);
     EXPECT_TRUE(tree.SearchText().isEmpty());
@@ -167,14 +162,14 @@ TEST(TreeListSteps, ShiftStepsExtendAndShrinkFromTheAnchor)
     for (int i = 0; i < 3; ++i)
         tree.StepRows(1, ssShift);
     tree.StepRows(-1, ssShift);
-    EXPECT_EQ(nameOf(tree.SelectionAnchor()), "r1");
-    EXPECT_EQ(nameOf(tree.FocusedNode()), "r3");
+    EXPECT_EQ(ArrayTreeList::name(tree.SelectionAnchor()), "r1");
+    EXPECT_EQ(ArrayTreeList::name(tree.FocusedNode()), "r3");
     EXPECT_EQ(tree.selectedNames(), (QStringList{"r1", "r2", "r3"}));
     // Past the anchor the other way.
     tree.StepRows(-1, ssShift);
     tree.StepRows(-1, ssShift);
     tree.StepRows(-1, ssShift);
-    EXPECT_EQ(nameOf(tree.FocusedNode()), "r0");
+    EXPECT_EQ(ArrayTreeList::name(tree.FocusedNode()), "r0");
     EXPECT_EQ(tree.selectedNames(), (QStringList{"r0", "r1"}));
     // A plain step drops the selection and the anchor, except where nothing
     // can move.
@@ -183,12 +178,12 @@ TEST(TreeListSteps, ShiftStepsExtendAndShrinkFromTheAnchor)
     tree.StepRows(1, 0);
     EXPECT_EQ(tree.SelectedCount(), 0);
     EXPECT_EQ(tree.SelectionAnchor(), nullptr);
-    EXPECT_EQ(nameOf(tree.FocusedNode()), "r1");
+    EXPECT_EQ(ArrayTreeList::name(tree.FocusedNode()), "r1");
     // Steps are clamped to the rows.
     tree.StepRows(100, 0);
-    EXPECT_EQ(nameOf(tree.FocusedNode()), "r5");
+    EXPECT_EQ(ArrayTreeList::name(tree.FocusedNode()), "r5");
     tree.StepRows(-100, 0);
-    EXPECT_EQ(nameOf(tree.FocusedNode()), "r0");
+    EXPECT_EQ(ArrayTreeList::name(tree.FocusedNode()), "r0");
 }
 
 TEST(TreeListSteps, PageStepsStopAtTheFirstAndLastRows)
@@ -199,23 +194,23 @@ TEST(TreeListSteps, PageStepsStopAtTheFirstAndLastRows)
     tree.SetFocusedNode(tree.Items(1));
     // Inside the page: to its last row, then a page on.
     tree.StepPage(true);
-    EXPECT_EQ(nameOf(tree.FocusedNode()), "r3");
+    EXPECT_EQ(ArrayTreeList::name(tree.FocusedNode()), "r3");
     tree.StepPage(true);
-    EXPECT_EQ(nameOf(tree.FocusedNode()), "r6");
+    EXPECT_EQ(ArrayTreeList::name(tree.FocusedNode()), "r6");
     tree.StepPage(true);
     tree.StepPage(true);
-    EXPECT_EQ(nameOf(tree.FocusedNode()), "r9");
+    EXPECT_EQ(ArrayTreeList::name(tree.FocusedNode()), "r9");
     tree.StepPage(true);
-    EXPECT_EQ(nameOf(tree.FocusedNode()), "r9");
+    EXPECT_EQ(ArrayTreeList::name(tree.FocusedNode()), "r9");
     for (int i = 0; i < 5; ++i)
         tree.StepPage(false);
-    EXPECT_EQ(nameOf(tree.FocusedNode()), "r0");
+    EXPECT_EQ(ArrayTreeList::name(tree.FocusedNode()), "r0");
 
     ArrayTreeList single;
     addRows(single, 1);
     single.StepPage(true);
     single.StepPage(false);
-    EXPECT_EQ(nameOf(single.FocusedNode()), "r0");
+    EXPECT_EQ(ArrayTreeList::name(single.FocusedNode()), "r0");
     ArrayTreeList empty;
     empty.StepPage(true);
     empty.StepRows(1, ssShift);
@@ -247,10 +242,10 @@ TEST(TreeListSteps, ColumnAndBandLineSteps)
     EXPECT_EQ(tree.FocusedColumnIndex(), 2);
     EXPECT_FALSE(tree.StepColumn(true, false, false));
     EXPECT_TRUE(tree.StepColumn(true, true, false));
-    EXPECT_EQ(nameOf(tree.FocusedNode()), "r1");
+    EXPECT_EQ(ArrayTreeList::name(tree.FocusedNode()), "r1");
     EXPECT_EQ(tree.FocusedColumn(), 0);
     EXPECT_TRUE(tree.StepColumn(false, true, false));
-    EXPECT_EQ(nameOf(tree.FocusedNode()), "r0");
+    EXPECT_EQ(ArrayTreeList::name(tree.FocusedNode()), "r0");
     EXPECT_EQ(tree.FocusedColumn(), 3);
 
     // From c2 (band 0, line 1) up to line 0 keeps the place: c0.

@@ -14,11 +14,6 @@ bool contains(const TRect &r, rtl::TPoint p)
     return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
 }
 
-bool vertical(TdxTabPosition p)
-{
-    return p == TdxTabPosition::dxtpLeft || p == TdxTabPosition::dxtpRight;
-}
-
 // "Wt" spans the ascent and the descent of the font.
 const std::string HeightSample = "Wt";
 

@@ -25,6 +25,12 @@ class TdxPageControlButton;
 enum class TdxTabStyle { dxtsTabs, dxtsButtons, dxtsFlatButtons, dxtsFlat };
 enum class TdxTabPosition { dxtpTop, dxtpBottom, dxtpLeft, dxtpRight };
 
+// Tabs on the left or right side run down the control, not across it.
+inline bool vertical(TdxTabPosition p)
+{
+    return p == TdxTabPosition::dxtpLeft || p == TdxTabPosition::dxtpRight;
+}
+
 // What the strip needs to know of a page.
 class TabStripPage
 {

@@ -20,11 +20,6 @@ TRect deflate(const TRect &r, int dx, int dy)
     return {r.Left + dx, r.Top + dy, r.Right - dx, r.Bottom - dy};
 }
 
-bool vertical(TdxTabPosition p)
-{
-    return p == TdxTabPosition::dxtpLeft || p == TdxTabPosition::dxtpRight;
-}
-
 // Side strips read from bottom to top on the left and top to bottom on the
 // right, as the rotated caption runs along the tab.
 int escapementFor(TdxTabPosition p)

@@ -15,9 +15,6 @@ namespace report {
 
 namespace {
 
-const QString ScreenName = QStringLiteral("Screen");
-const QString DefaultName = QStringLiteral("Default");
-
 // The screen as a context: it measures at the screen's resolution and has
 // no paper.
 class ScreenContext : public PrinterContext

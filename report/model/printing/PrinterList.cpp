@@ -10,10 +10,6 @@ namespace report {
 
 namespace {
 
-const QString DefaultName = QStringLiteral("Default");
-const QString ScreenName = QStringLiteral("Screen");
-const QString CustomName = QStringLiteral("Custom");
-
 // The printer lock: guards the first creation of the list, the global
 // printer and the placeholder. Readers that find one made skip it.
 std::mutex g_printerLock;

@@ -16,6 +16,14 @@
 
 namespace report {
 
+// The entries that stand for no queue of the printing system: "Default"
+// (whatever the system names as default, as printer and as bin), "Screen"
+// (the printer that only measures), and "Custom" (a paper of the user's own
+// size).
+inline const QString DefaultName = QStringLiteral("Default");
+inline const QString ScreenName = QStringLiteral("Screen");
+inline const QString CustomName = QStringLiteral("Custom");
+
 class TppPrinter;
 
 class TppPrinterCapabilities : public classes::TObject

@@ -16,9 +16,7 @@ namespace {
 
 using classes::TPrinterOrientation;
 
-const QString DefaultName = QStringLiteral("Default");
 const QString CurrentName = QStringLiteral("Current");
-const QString CustomName = QStringLiteral("Custom");
 
 QString currentAsDefault(const QString &name)
 {

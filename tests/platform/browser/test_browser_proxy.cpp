@@ -9,6 +9,8 @@
 #include "tests/support/LoopbackHostName.h"
 #include "tests/support/ProxyServers.h"
 
+#include "ServeUntil.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -22,17 +24,9 @@ using zvotest::CannedHttpReply;
 using zvotest::LocalHttpServer;
 using zvotest::LoopbackHostName;
 using zvotest::ProxyServer;
+using zvotest::serveUntil;
 
 namespace {
-
-bool serveUntil(const std::function<bool()> &done, std::chrono::milliseconds bound)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < bound.count())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 PageProxy proxyOf(PageProxy::Kind kind, const ProxyServer &server, const QString &user = {},
                   const QString &password = {})

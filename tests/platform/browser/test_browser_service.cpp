@@ -2,6 +2,8 @@
 #include "platform/browser/HiddenPage.h"
 #include "tests/support/LocalHttpServer.h"
 
+#include "ServeUntil.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -15,6 +17,7 @@
 using namespace browser;
 using namespace std::chrono_literals;
 using zvotest::CannedHttpReply;
+using zvotest::serveUntil;
 using zvotest::LocalHttpServer;
 
 namespace {
@@ -34,16 +37,6 @@ PageOptions quick()
 CannedHttpReply page(std::string body, int status = 200)
 {
     return status == 200 ? CannedHttpReply::ok(std::move(body)) : CannedHttpReply::withStatus(status, std::move(body));
-}
-
-// Runs the GUI thread's events until the condition holds or the bound passes.
-bool serveUntil(const std::function<bool()> &done, std::chrono::milliseconds bound)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < bound.count())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
 }
 
 // Pages are deleted later, once their signals have returned.

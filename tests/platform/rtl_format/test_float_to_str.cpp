@@ -12,7 +12,7 @@ using namespace rtl;
 
 namespace {
 
-struct Case
+struct FloatToStrCase
 {
     long double value;
     TFloatFormat format;
@@ -23,7 +23,7 @@ struct Case
 
 TEST(FloatToStrF, FormsUnderEnUS)
 {
-    const Case cases[] = {
+    const FloatToStrCase cases[] = {
         {1234.4L, ffCurrency, 15, 2, u"$1,234.40"},
         {-1234.4L, ffCurrency, 15, 2, u"($1,234.40)"},
         {-0.001L, ffCurrency, 15, 2, u"$0.00"}, // zero after rounding has no sign
@@ -52,7 +52,7 @@ TEST(FloatToStrF, FormsUnderEnUS)
         {std::numeric_limits<long double>::quiet_NaN(), ffCurrency, 15, 2, u"NAN"},
         {-std::numeric_limits<long double>::infinity(), ffFixed, 15, 2, u"-INF"},
     };
-    for (const Case &c : cases)
+    for (const FloatToStrCase &c : cases)
         EXPECT_EQ(FloatToStrF(c.value, c.format, c.precision, c.digits, FormatSettingsEnUS()),
                   QString::fromUtf16(c.text))
             << double(c.value) << " form " << c.format << " " << c.precision << "/" << c.digits;

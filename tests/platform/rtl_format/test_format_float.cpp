@@ -20,16 +20,16 @@ rtl::TFormatSettings withSeparators(char16_t thousands, char16_t decimal)
     return settings;
 }
 
-struct Case
+struct FormatFloatCase
 {
     const char *format;
     double value;
     const char *text;
 };
 
-void expectFormats(std::initializer_list<Case> cases)
+void expectFormats(std::initializer_list<FormatFloatCase> cases)
 {
-    for (const Case &c : cases)
+    for (const FormatFloatCase &c : cases)
         EXPECT_EQ(FormatFloat(c.format, c.value), c.text) << "FormatFloat(\"" << c.format << "\", " << c.value << ")";
 }
 
