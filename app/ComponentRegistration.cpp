@@ -1,9 +1,21 @@
 #include "app/ComponentRegistration.h"
 
+#include "grid/widgets/TreeListRegistration.h"
+
+#include <QCoreApplication>
+
 namespace app {
 
-// Neither library has anything to register yet.
-void RegisterGridComponents() {}
+void RegisterGridComponents()
+{
+    grid::RegisterTreeListGrid();
+    // Released once the event loop has ended, while the application object
+    // that its cursors and glyphs need still exists.
+    if (QCoreApplication *application = QCoreApplication::instance())
+        QObject::connect(application, &QCoreApplication::aboutToQuit, application, [] { grid::ReleaseTreeListGrid(); });
+}
+
+// The report library has nothing to register yet.
 void RegisterReportComponents() {}
 
 } // namespace app

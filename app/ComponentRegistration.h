@@ -4,7 +4,8 @@ namespace app {
 
 // The start-up registration of the component libraries the program carries:
 // the tree-list grid and the report library register their classes here and
-// do nothing else. Called once, before the application's first window.
+// do nothing else. Called once, before the application's first window; the
+// grid releases what it registered when the event loop ends.
 void RegisterGridComponents();
 void RegisterReportComponents();
 
