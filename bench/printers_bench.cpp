@@ -6,6 +6,7 @@
 #include "tests/support/report/CupsServer.h"
 
 #include "report/model/printing/PrinterList.h"
+#include "report/output/PrintingSystem.h"
 
 #include <QApplication>
 
@@ -70,6 +71,7 @@ int main(int argc, char **argv)
         return 1;
     }
     server.exportEnvironment();
+    ppInstallPrintingSystem();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

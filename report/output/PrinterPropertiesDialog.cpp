@@ -1,8 +1,8 @@
 #include "report/output/PrinterPropertiesDialog.h"
 
 #include "report/model/printing/PrinterList.h"
-#include "report/model/printing/QtCupsPrinterBackend.h"
 
+#include "platform/print/cups/QtCupsPrinterBackend.h"
 #include "platform/shell/Modal.h"
 
 #include <QDialog>
@@ -18,21 +18,21 @@ bool ppShowPrinterPropertiesDialog(TppCustomPrinter &aPrinter, std::optional<Dri
         return false;
     // A queue shows its own papers; any other printer the standard ones.
     std::unique_ptr<QPrinter> printer;
-    std::shared_ptr<const QtCupsPrinterBackend::Queue> queue;
-    if (auto *cups = dynamic_cast<QtCupsPrinterBackend *>(&ppPrinterBackend())) {
+    std::shared_ptr<const print::QtCupsPrinterBackend::Queue> queue;
+    if (auto *cups = dynamic_cast<print::QtCupsPrinterBackend *>(&print::printerBackend())) {
         printer = cups->makePrinter(info->Entry(), aSettings);
         queue = cups->queue(info->Device());
     }
     if (!printer) {
-        queue = std::make_shared<QtCupsPrinterBackend::Queue>();
+        queue = std::make_shared<print::QtCupsPrinterBackend::Queue>();
         printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer->setOutputFormat(QPrinter::PdfFormat);
-        QtCupsPrinterBackend::apply(*aSettings, *printer, *queue);
+        print::QtCupsPrinterBackend::apply(*aSettings, *printer, *queue);
     }
     QPageSetupDialog dialog(printer.get());
     if (shell::execDialog(dialog) != QDialog::Accepted)
         return false;
-    aSettings = QtCupsPrinterBackend::readBack(*printer, *queue, *aSettings);
+    aSettings = print::QtCupsPrinterBackend::readBack(*printer, *queue, *aSettings);
     return true;
 }
 

@@ -1,7 +1,7 @@
 // The printer properties dialog: the page setup dialog on a printer's
 // settings, answered by a script as a user would.
 
-#include "tests/support/report/FakePrinterBackend.h"
+#include "tests/support/report/FakePrinters.h"
 
 #include "report/model/printing/Printer.h"
 #include "report/output/PrinterPropertiesDialog.h"

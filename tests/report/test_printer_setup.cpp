@@ -1,7 +1,7 @@
 // The printer setup: its defaults, paper helpers and setters, and how the
 // printer carries it into its driver settings and back.
 
-#include "tests/support/report/FakePrinterBackend.h"
+#include "tests/support/report/FakePrinters.h"
 
 #include "report/model/printing/Printer.h"
 #include "report/model/printing/PrinterList.h"

@@ -1,7 +1,7 @@
 // The printer list, its paper and bin tables and the printer's job calls,
 // on a scripted printing system.
 
-#include "tests/support/report/FakePrinterBackend.h"
+#include "tests/support/report/FakePrinters.h"
 
 #include "report/model/base/Exceptions.h"
 #include "report/model/printing/PaperTables.h"

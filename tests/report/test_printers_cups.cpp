@@ -8,7 +8,7 @@
 #include "report/model/printing/Printer.h"
 #include "report/model/printing/PrinterList.h"
 #include "report/model/printing/PrinterSetup.h"
-#include "report/model/printing/QtCupsPrinterBackend.h"
+#include "report/output/PrintingSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -92,6 +92,7 @@ protected:
         if (!started)
             reason = server->error();
         server->exportEnvironment();
+        ppInstallPrintingSystem();
         ppFreePrinters();
     }
 

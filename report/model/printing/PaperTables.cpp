@@ -207,4 +207,15 @@ QString ppPaperSizeText(int aWidth, int aHeight)
     return QStringLiteral("%1 x %2 mm").arg(aWidth / 10).arg(aHeight / 10);
 }
 
+std::vector<print::Paper> ppTablePapers()
+{
+    std::vector<print::Paper> papers;
+    for (int code = 1; code < 256; ++code) {
+        const QSize size = ppPaperSizeOfCode(code);
+        if (!size.isEmpty())
+            papers.push_back({code, ppPaperNameOfCode(code), size.width(), size.height()});
+    }
+    return papers;
+}
+
 } // namespace report

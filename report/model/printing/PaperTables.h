@@ -6,8 +6,12 @@
 // conversion, so they follow the screen resolution in steps of one pixel as
 // stored reports expect.
 
+#include "platform/print/PrinterBackend.h"
+
 #include <QSize>
 #include <QString>
+
+#include <vector>
 
 namespace report {
 
@@ -18,5 +22,8 @@ QSize ppPaperSizeOfCode(int aCode);
 QString ppPaperNameOfCode(int aCode);
 // "210 x 297 mm" for 2100 x 2970.
 QString ppPaperSizeText(int aWidth, int aHeight);
+// Every paper of the table with a size, by code: what a printer that has no
+// papers of its own (a PDF file) offers.
+std::vector<print::Paper> ppTablePapers();
 
 } // namespace report

@@ -175,7 +175,7 @@ PrinterContext *TppCustomPrinter::GetDC()
             throw EPrintError(QStringLiteral("Screen printer does not support printing."));
         m_dc = std::make_unique<ScreenContext>();
     } else {
-        m_dc = ppPrinterBackend().createContext(info->Entry(), DevMode(), m_printing);
+        m_dc = print::printerBackend().createContext(info->Entry(), DevMode(), m_printing);
     }
     if (!m_dc) {
         info->SetIsValid(false);
@@ -223,7 +223,7 @@ const std::optional<DriverSettings> &TppCustomPrinter::DevMode()
     if (!m_devModeMade) {
         m_devModeMade = true;
         if (PrinterInfo() && !m_printerInfo->IsScreen())
-            m_devMode = ppPrinterBackend().driverSettings(m_printerInfo->Entry());
+            m_devMode = print::printerBackend().driverSettings(m_printerInfo->Entry());
         if (m_devMode)
             m_defaultSource = m_devMode->defaultSource;
     }

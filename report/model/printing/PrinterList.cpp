@@ -165,7 +165,7 @@ TppPrinterCapabilities *TppPrinterInfo::GetCapabilities()
     if (m_capabilities)
         return m_capabilities.get();
     auto caps = std::make_unique<TppPrinterCapabilities>(Name());
-    const DriverCapabilities driver = ppPrinterBackend().capabilities(m_entry);
+    const DriverCapabilities driver = print::printerBackend().capabilities(m_entry);
     caps->DriverCopies = driver.copies > 2;
     normalisePapers(*caps, driver);
     normaliseBins(*caps, driver);
@@ -228,7 +228,7 @@ void TppPrinterList::Refresh()
     clear();
     m_printers.InsertObject(0, ScreenName, new TppScreenPrinterInfo());
     m_printers.InsertObject(0, DefaultName, new TppPrinterInfo(DefaultName, QString(), QString(), QString(), true));
-    for (const PrinterEntry &entry : ppPrinterBackend().printers())
+    for (const PrinterEntry &entry : print::printerBackend().printers())
         m_printers.AddObject(entry.name,
                              new TppPrinterInfo(entry.name, entry.driver, entry.device, entry.port, entry.isLocal));
 }
@@ -251,7 +251,7 @@ TppPrinterInfo *TppPrinterList::PrinterByName(const QString &aName) const
 
 void TppPrinterList::GetDefaultPrinterName(QString &aName)
 {
-    QString device = ppPrinterBackend().defaultDevice();
+    QString device = print::printerBackend().defaultDevice();
     if (device.isEmpty())
         device = ScreenName;
     EntryNameOfDevice(device, m_defaultPrinterName);

@@ -1,18 +1,14 @@
-#include "tests/support/report/FakePrinterBackend.h"
-
-#include "report/model/printing/PrinterList.h"
+#include "platform/print/fake/FakePrinterBackend.h"
 
 #include <QPainter>
 
 #include <algorithm>
 
-namespace reporttest {
-
-using report::DriverSettings;
+namespace print {
 
 // The context of a fake printer: its caps follow the printer's script and
 // the paper and orientation of the settings in force.
-class FakeContext : public report::PrinterContext
+class FakeContext : public PrinterContext
 {
 public:
     FakeContext(FakePrinterBackend &backend, const FakePrinterBackend::Printer &printer,
@@ -27,9 +23,9 @@ public:
             m_painter.end();
     }
 
-    report::DeviceCaps caps() const override
+    DeviceCaps caps() const override
     {
-        report::DeviceCaps c;
+        DeviceCaps c;
         int width = 2100;
         int length = 2970;
         if (m_settings && m_settings->paperWidth > 0 && m_settings->paperLength > 0) {
@@ -66,7 +62,7 @@ public:
         if (!m_inJob)
             return false;
         finishPage();
-        const report::DeviceCaps c = caps();
+        const DeviceCaps c = caps();
         const int64_t pixels = int64_t(c.physicalWidth) * c.physicalHeight;
         const bool keep = m_backend.m_recordPages && pixels > 0 && pixels <= 16'000'000;
         m_page =
@@ -136,8 +132,8 @@ private:
 FakePrinterBackend::Printer &FakePrinterBackend::add(const QString &name)
 {
     auto printer = std::make_unique<Printer>();
-    printer->entry = report::PrinterEntry{name, QString(), name, QString(), true};
-    report::DriverCapabilities &caps = printer->capabilities;
+    printer->entry = PrinterEntry{name, QString(), name, QString(), true};
+    DriverCapabilities &caps = printer->capabilities;
     caps.paperNames = {QStringLiteral("A4"), QStringLiteral("Letter")};
     caps.paperCodes = {9, 1};
     caps.paperWidths = {2100, 2159};
@@ -180,28 +176,28 @@ void FakePrinterBackend::clearRecord()
     m_pages.clear();
 }
 
-std::vector<report::PrinterEntry> FakePrinterBackend::printers()
+std::vector<PrinterEntry> FakePrinterBackend::printers()
 {
-    std::vector<report::PrinterEntry> entries;
+    std::vector<PrinterEntry> entries;
     for (const auto &p : m_printers)
         entries.push_back(p->entry);
     return entries;
 }
 
-report::DriverCapabilities FakePrinterBackend::capabilities(const report::PrinterEntry &printer)
+DriverCapabilities FakePrinterBackend::capabilities(const PrinterEntry &printer)
 {
     ++m_capabilityRequests;
     const Printer *p = find(printer.device);
-    return p ? p->capabilities : report::DriverCapabilities{};
+    return p ? p->capabilities : DriverCapabilities{};
 }
 
-std::optional<DriverSettings> FakePrinterBackend::driverSettings(const report::PrinterEntry &printer)
+std::optional<DriverSettings> FakePrinterBackend::driverSettings(const PrinterEntry &printer)
 {
     const Printer *p = find(printer.device);
     return p ? p->settings : std::nullopt;
 }
 
-std::unique_ptr<report::PrinterContext> FakePrinterBackend::createContext(const report::PrinterEntry &printer,
+std::unique_ptr<PrinterContext> FakePrinterBackend::createContext(const PrinterEntry &printer,
                                                                           const std::optional<DriverSettings> &settings,
                                                                           bool printing)
 {
@@ -213,16 +209,4 @@ std::unique_ptr<report::PrinterContext> FakePrinterBackend::createContext(const 
     return std::make_unique<FakeContext>(*this, *p, settings);
 }
 
-FakePrinters::FakePrinters()
-    : m_backend(std::make_shared<FakePrinterBackend>())
-    , m_scope(m_backend)
-{
-    report::ppFreePrinters();
-}
-
-FakePrinters::~FakePrinters()
-{
-    report::ppFreePrinters();
-}
-
-} // namespace reporttest
+} // namespace print

@@ -5,7 +5,7 @@
 // what the test tells it to, and records every job call with the settings in
 // force and every page as a picture.
 
-#include "report/model/printing/PrinterBackend.h"
+#include "platform/print/PrinterBackend.h"
 
 #include <QImage>
 #include <QString>
@@ -14,17 +14,17 @@
 #include <optional>
 #include <vector>
 
-namespace reporttest {
+namespace print {
 
-class FakePrinterBackend : public report::PrinterBackend
+class FakePrinterBackend : public PrinterBackend
 {
 public:
     struct Printer
     {
-        report::PrinterEntry entry;
-        report::DriverCapabilities capabilities;
+        PrinterEntry entry;
+        DriverCapabilities capabilities;
         // nullopt: the driver refuses to give its settings.
-        std::optional<report::DriverSettings> settings;
+        std::optional<DriverSettings> settings;
         int dpiX = 600;
         int dpiY = 600;
         // Device pixels.
@@ -44,7 +44,7 @@ public:
     {
         QString what;
         QString device;
-        std::optional<report::DriverSettings> settings;
+        std::optional<DriverSettings> settings;
         QString text; // startDoc: document name and output file, joined by "|"
     };
 
@@ -69,12 +69,12 @@ public:
     int capabilityRequests() const { return m_capabilityRequests; }
     void clearRecord();
 
-    std::vector<report::PrinterEntry> printers() override;
+    std::vector<PrinterEntry> printers() override;
     QString defaultDevice() override { return m_default; }
-    report::DriverCapabilities capabilities(const report::PrinterEntry &printer) override;
-    std::optional<report::DriverSettings> driverSettings(const report::PrinterEntry &printer) override;
-    std::unique_ptr<report::PrinterContext> createContext(const report::PrinterEntry &printer,
-                                                          const std::optional<report::DriverSettings> &settings,
+    DriverCapabilities capabilities(const PrinterEntry &printer) override;
+    std::optional<DriverSettings> driverSettings(const PrinterEntry &printer) override;
+    std::unique_ptr<PrinterContext> createContext(const PrinterEntry &printer,
+                                                          const std::optional<DriverSettings> &settings,
                                                           bool printing) override;
 
 private:
@@ -90,22 +90,4 @@ private:
     int m_capabilityRequests = 0;
 };
 
-// Puts a fake printing system in place for a scope, with a printer list made
-// anew from it; the list is freed again when the scope ends.
-class FakePrinters
-{
-public:
-    FakePrinters();
-    ~FakePrinters();
-    FakePrinters(const FakePrinters &) = delete;
-    FakePrinters &operator=(const FakePrinters &) = delete;
-
-    FakePrinterBackend &backend() { return *m_backend; }
-    FakePrinterBackend *operator->() { return m_backend.get(); }
-
-private:
-    std::shared_ptr<FakePrinterBackend> m_backend;
-    report::ScopedPrinterBackend m_scope;
-};
-
-} // namespace reporttest
+} // namespace print

@@ -1,6 +1,4 @@
-#include "report/model/printing/QtCupsPrinterBackend.h"
-
-#include "report/model/printing/PaperTables.h"
+#include "platform/print/cups/QtCupsPrinterBackend.h"
 
 #include "platform/rtl/FormatSettings.h"
 
@@ -17,7 +15,7 @@
 #include <algorithm>
 #include <limits>
 
-namespace report {
+namespace print {
 
 const QString QtCupsPrinterBackend::PdfPrinterName = QStringLiteral("Print to File (PDF)");
 
@@ -279,7 +277,9 @@ private:
 
 } // namespace
 
-QtCupsPrinterBackend::QtCupsPrinterBackend() = default;
+QtCupsPrinterBackend::QtCupsPrinterBackend(std::vector<Paper> pdfPapers)
+    : m_pdfPapers(std::move(pdfPapers))
+{}
 QtCupsPrinterBackend::~QtCupsPrinterBackend() = default;
 
 std::vector<PrinterEntry> QtCupsPrinterBackend::printers()
@@ -308,18 +308,18 @@ std::shared_ptr<QtCupsPrinterBackend::Queue> QtCupsPrinterBackend::readQueue(con
     if (device == PdfPrinterName) {
         queue->pdf = true;
         queue->exists = true;
-        for (int code = 1; code < CustomCode; ++code) {
-            const QSize size = ppPaperSizeOfCode(code);
-            if (size.isEmpty())
+        for (const Paper &paper : m_pdfPapers) {
+            if (paper.code <= 0 || paper.code >= CustomCode || paper.width <= 0 || paper.height <= 0)
                 continue;
-            // The file gets the size the library measures with, also where
+            // The file gets the size the program measures with, also where
             // Qt's paper of that code differs (JIS B4, the "Extra" papers).
-            queue->pageSizes.emplace(code, QPageSize(QSizeF(size.width() / 10.0, size.height() / 10.0),
-                                                     QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
-            caps.paperNames << ppPaperNameOfCode(code);
-            caps.paperCodes.push_back(code);
-            caps.paperWidths.push_back(size.width());
-            caps.paperHeights.push_back(size.height());
+            queue->pageSizes.emplace(paper.code,
+                                     QPageSize(QSizeF(paper.width / 10.0, paper.height / 10.0), QPageSize::Millimeter,
+                                               QString(), QPageSize::ExactMatch));
+            caps.paperNames << paper.name;
+            caps.paperCodes.push_back(paper.code);
+            caps.paperWidths.push_back(paper.width);
+            caps.paperHeights.push_back(paper.height);
         }
         caps.paperNames << QStringLiteral("Custom");
         caps.paperCodes.push_back(CustomCode);
@@ -328,7 +328,11 @@ std::shared_ptr<QtCupsPrinterBackend::Queue> QtCupsPrinterBackend::readQueue(con
         caps.copies = 1;
         const bool letter = rtl::FormatSettings().DecimalSeparator == QLatin1Char('.');
         const int code = letter ? 1 : 9;
-        queue->defaults = settingsFor(code, ppPaperSizeOfCode(code));
+        QSize tenths = letter ? QSize(2159, 2794) : QSize(2100, 2970);
+        for (const Paper &paper : m_pdfPapers)
+            if (paper.code == code)
+                tenths = QSize(paper.width, paper.height);
+        queue->defaults = settingsFor(code, tenths);
         return queue;
     }
 
@@ -481,4 +485,4 @@ DriverSettings QtCupsPrinterBackend::readBack(const QPrinter &printer, const Que
     return s;
 }
 
-} // namespace report
+} // namespace print

@@ -4,8 +4,11 @@
 // queues in the server's order, then a printer that writes PDF files. Bins
 // come from the queue's media sources, asked of CUPS directly; jobs run on a
 // QPrinter with a painter begun for the whole job.
+//
+// Installed by the program at start-up:
+//     print::installPrinterBackend(std::make_shared<print::QtCupsPrinterBackend>(papers));
 
-#include "report/model/printing/PrinterBackend.h"
+#include "platform/print/PrinterBackend.h"
 
 #include <QPageSize>
 
@@ -15,7 +18,7 @@
 
 class QPrinter;
 
-namespace report {
+namespace print {
 
 class QtCupsPrinterBackend : public PrinterBackend
 {
@@ -24,7 +27,9 @@ public:
     // offers it.
     static const QString PdfPrinterName;
 
-    QtCupsPrinterBackend();
+    // pdfPapers: what the PDF printer offers, from the table the program
+    // measures with, so that a file gets the size it was laid out for.
+    explicit QtCupsPrinterBackend(std::vector<Paper> pdfPapers);
     ~QtCupsPrinterBackend() override;
 
     std::vector<PrinterEntry> printers() override;
@@ -60,8 +65,9 @@ public:
 private:
     std::shared_ptr<Queue> readQueue(const QString &device) const;
 
+    std::vector<Paper> m_pdfPapers;
     std::mutex m_mutex;
     std::map<QString, std::shared_ptr<const Queue>> m_queues;
 };
 
-} // namespace report
+} // namespace print
