@@ -10,6 +10,8 @@
 #include "report/model/printing/PrinterSetup.h"
 #include "report/output/PrintingSystem.h"
 
+#include "platform/rtl/FormatSettings.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -258,6 +260,45 @@ TEST_F(CupsPrinting, AJobCarriesPaperSidesTrayAndCopiesAndTurnsMidJob)
     for (const CupsServer::PageLogEntry &e : server->pageLog())
         jobs += e.jobName == "zvo-trays-job" && e.page == "total";
     EXPECT_EQ(jobs, 1);
+}
+
+TEST_F(CupsPrinting, ANewOrCopiedSetupPrintsAtItsOwnPaperWhateverTheQueuesDefault)
+{
+    // A new setup on the default printer is Letter here (numbers are written
+    // with a point) while it still stores "Custom" as its paper's name; a
+    // copy stores the same.
+    ASSERT_EQ(rtl::FormatSettings().DecimalSeparator, QLatin1Char('.'));
+    struct RestoreDefault
+    {
+        ~RestoreDefault()
+        {
+            server->setDefault("TestLetter");
+            ppFreePrinters();
+        }
+    } restore;
+    for (const char *queue : {"TestA4", "TestLetter"}) {
+        ASSERT_TRUE(server->setDefault(queue));
+        ppFreePrinters();
+        for (const bool copied : {false, true}) {
+            SCOPED_TRACE(std::string(queue) + (copied ? " copied" : " new"));
+            TppPrinterSetup setup;
+            setup.SetCopies(2);
+            TppPrinterSetup copy;
+            copy.Assign(&setup);
+            copy.SetCopies(3);
+            TppPrinter printer;
+            printer.SetPrinterSetup(copied ? &copy : &setup);
+            ASSERT_EQ(printer.PrinterInfo()->Name(), queue);
+            printer.BeginDoc();
+            printer.StartPage();
+            printer.EndPage();
+            printer.EndDoc();
+            ASSERT_TRUE(server->waitForJobs()) << server->error().toStdString();
+            // 215.9 x 279.4 mm.
+            EXPECT_EQ(pageSizes(server->outputFile(queue)), QStringList({"612 x 792"}));
+            EXPECT_NE(tool("pdfinfo", {server->outputFile(queue)}).indexOf("(letter)"), -1);
+        }
+    }
 }
 
 TEST_F(CupsPrinting, ASquareLandsWhereTheGeometrySaysOnAQueueAndOnThePdfPrinter)
