@@ -13,6 +13,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -395,17 +396,56 @@ TEST_F(PrinterListTest, TheCanvasPaintsFromThePrintableCornerAndMeasuresAtThePri
 
     printer.BeginDoc();
     printer.StartPage();
-    gfx::Canvas &canvas = printer.Canvas()->Canvas();
-    canvas.font().color = rtl::clRed;
-    printer.Canvas()->UpdateFont();
-    EXPECT_EQ(canvas.font().color, rtl::clBlack);
-    canvas.FillRect(rtl::TRect{0, 0, 4, 4}, gfx::Brush::solid(rtl::clBlack));
+    printer.Canvas()->Canvas().FillRect(rtl::TRect{0, 0, 4, 4}, gfx::Brush::solid(rtl::clBlack));
     printer.EndDoc();
     ASSERT_EQ(fake->pages().size(), 1u);
     const QImage &page = fake->pages()[0];
     EXPECT_EQ(page.pixel(10, 20), qRgb(0, 0, 0));
     EXPECT_EQ(page.pixel(9, 20), qRgb(255, 255, 255));
     EXPECT_EQ(page.pixel(10, 19), qRgb(255, 255, 255));
+}
+
+// A font set on the canvas once it is made, as drawing code sets one, is
+// fitted before it draws: black on a printer without colour, and a pixel
+// height of the screen's fonts kept at its point size on the printer.
+TEST_F(PrinterListTest, AFontSetOnTheCanvasIsFittedToThePrinterBeforeItDraws)
+{
+    auto &mono = fake->add("Mono");
+    mono.dpiX = mono.dpiY = 300;
+    mono.color = false;
+    TppPrinter printer;
+    printer.SetPrinterName("Mono");
+    printer.BeginDoc();
+    printer.StartPage();
+    gfx::Font font;
+    font.height = -ppScreenPixelsPerInch() / 6; // 12 pt on the screen
+    font.color = rtl::clRed;
+    printer.Canvas()->Canvas().setFont(font);
+    printer.Canvas()->Canvas().TextOut(20, 20, QStringView(u"MMMM"));
+    const gfx::Font fitted = printer.Canvas()->Canvas().font();
+    printer.EndDoc();
+
+    EXPECT_EQ(fitted.color, rtl::clBlack);
+    EXPECT_EQ(fitted.height, 0);
+    EXPECT_EQ(fitted.size, 12);
+    ASSERT_EQ(fake->pages().size(), 1u);
+    const QImage &page = fake->pages()[0];
+    int dark = 0;
+    int red = 0;
+    int bottom = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 400; ++x) {
+            const QRgb p = page.pixel(x, y);
+            if (qGray(p) < 128) {
+                ++dark;
+                bottom = std::max(bottom, y);
+            }
+            red += qRed(p) > 128 && qGreen(p) < 100;
+        }
+    EXPECT_GT(dark, 0);
+    EXPECT_EQ(red, 0);
+    // 12 pt at 300 dpi: capitals about 36 pixels high, not the screen's 12.
+    EXPECT_GT(bottom - 20, 30);
 }
 
 } // namespace

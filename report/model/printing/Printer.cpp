@@ -81,7 +81,19 @@ gfx::Canvas &TppPrinterCanvas::Canvas()
 {
     if (!m_canvas)
         createHandle();
+    else
+        Changing();
     return *m_canvas;
+}
+
+void TppPrinterCanvas::Changing()
+{
+    if (!m_canvas || m_canvas->font() == m_fittedFont)
+        return;
+    const gfx::Font &font = m_canvas->font();
+    if (font.height != 0 && font.height != m_fittedFont.height)
+        m_fontPixelsPerInch = ppScreenPixelsPerInch();
+    UpdateFont();
 }
 
 void TppPrinterCanvas::Refresh()
@@ -136,6 +148,7 @@ void TppPrinterCanvas::UpdateFont()
     if (!m_printer.IsColor() && font.color != rtl::clBlack && font.color != rtl::TColor(0xFFFFFF))
         font.color = rtl::clBlack;
     m_canvas->setFont(font);
+    m_fittedFont = font;
 }
 
 // ---- TppCustomPrinter --------------------------------------------------------

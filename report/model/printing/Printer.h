@@ -39,10 +39,15 @@ public:
     TppPrinterCanvas(const TppPrinterCanvas &) = delete;
     TppPrinterCanvas &operator=(const TppPrinterCanvas &) = delete;
 
-    // The canvas on the printer's current context (made when needed).
+    // The canvas on the printer's current context (made when needed). Each
+    // use goes through Changing, so a font set since the last use is fitted
+    // to the printer before anything is drawn with it.
     gfx::Canvas &Canvas();
     // Drops the canvas; the next use makes it on the current context.
     void Refresh();
+    // Fits a font set on the canvas since the last use: a pixel height the
+    // canvas did not give it is one of the screen, where fonts are made.
+    void Changing();
     // A font measured at another resolution keeps its point size at the
     // printer's; on a printer without colour, coloured text becomes black.
     void UpdateFont();
@@ -59,6 +64,8 @@ private:
     gfx::Pen m_pen;
     gfx::Brush m_brush;
     int m_fontPixelsPerInch = 0;
+    // The font as the last fitting left it.
+    gfx::Font m_fittedFont;
 };
 
 class TppCustomPrinter
