@@ -281,6 +281,28 @@ TEST_F(PrinterListTest, AnEntryHeldAcrossARefreshStaysReadable)
     EXPECT_EQ(held->GetCapabilities()->PaperNames.Strings(0), "A4");
 }
 
+// The print dialog refreshes the list each time it opens: entries nobody
+// holds go with the refresh instead of piling up until the list is freed,
+// and a held one outlives the list itself.
+TEST_F(PrinterListTest, ARefreshFreesTheEntriesNobodyHolds)
+{
+    fake->add("Office");
+    fake->add("Hall");
+    const std::weak_ptr<TppPrinterInfo> hall = ppGetPrinterList()->PrinterByName("Hall")->weak_from_this();
+    ppGetPrinterList()->PrinterByName("Hall")->GetCapabilities();
+    auto setup = std::make_unique<TppPrinterSetup>();
+    setup->SetPrinterName("Office");
+    const std::weak_ptr<TppPrinterInfo> office = setup->PrinterInfo()->weak_from_this();
+    ppGetPrinterList()->Refresh();
+    EXPECT_TRUE(hall.expired());
+    ASSERT_FALSE(office.expired());
+    ppFreePrinters();
+    ASSERT_FALSE(office.expired());
+    EXPECT_EQ(setup->PrinterInfo()->GetCapabilities()->PaperNames.Strings(1), "Letter");
+    setup.reset();
+    EXPECT_TRUE(office.expired());
+}
+
 // ---- The printer -------------------------------------------------------------
 
 TEST_F(PrinterListTest, AContextThatCannotBeMadeFallsBackToScreen)

@@ -186,8 +186,8 @@ void TppCustomPrinter::readCaps()
 TppPrinterInfo *TppCustomPrinter::PrinterInfo() const
 {
     if (!m_printerInfo)
-        m_printerInfo = ppGetPrinterList()->PrinterByName(m_printerName);
-    return m_printerInfo;
+        m_printerInfo = ppHoldPrinterInfo(ppGetPrinterList()->PrinterByName(m_printerName));
+    return m_printerInfo.get();
 }
 
 PrinterContext *TppCustomPrinter::GetDC()
@@ -290,7 +290,7 @@ void TppCustomPrinter::SetPrinterName(const QString &aName)
     m_devMode.reset();
     m_devModeMade = false;
     m_defaultSource = 0;
-    m_printerInfo = info;
+    m_printerInfo = ppHoldPrinterInfo(info);
     if (info)
         m_printerName = info->Name();
 }

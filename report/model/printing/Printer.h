@@ -135,7 +135,7 @@ private:
 
     std::unique_ptr<TppPrinterCanvas> m_canvas;
     std::unique_ptr<PrinterContext> m_dc;
-    mutable TppPrinterInfo *m_printerInfo = nullptr;
+    mutable std::shared_ptr<TppPrinterInfo> m_printerInfo;
     std::optional<DriverSettings> m_devMode;
     bool m_devModeMade = false;
     int16_t m_defaultSource = 0;

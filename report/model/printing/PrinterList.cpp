@@ -16,6 +16,7 @@ std::mutex g_printerLock;
 std::atomic<TppPrinterList *> g_printerList{nullptr};
 std::atomic<TppPrinter *> g_globalPrinter{nullptr};
 std::atomic<TppPrinterInfo *> g_noPrinterInfo{nullptr};
+std::shared_ptr<TppPrinterInfo> g_noPrinterInfoShare;
 
 void freeGlobalPrinter()
 {
@@ -212,9 +213,8 @@ TppPrinterList::~TppPrinterList()
 
 void TppPrinterList::clear()
 {
-    for (int i = 0; i < m_printers.Count(); ++i)
-        m_retired.emplace_back(infoAt(i));
     m_printers.Clear();
+    m_entries.clear();
 }
 
 TppPrinterInfo *TppPrinterList::infoAt(int index) const
@@ -226,11 +226,15 @@ void TppPrinterList::Refresh()
 {
     freeGlobalPrinter();
     clear();
-    m_printers.InsertObject(0, ScreenName, new TppScreenPrinterInfo());
-    m_printers.InsertObject(0, DefaultName, new TppPrinterInfo(DefaultName, QString(), QString(), QString(), true));
+    const auto add = [this](const QString &name, std::shared_ptr<TppPrinterInfo> info) {
+        m_printers.AddObject(name, info.get());
+        m_entries.push_back(std::move(info));
+    };
+    add(DefaultName, std::make_shared<TppPrinterInfo>(DefaultName, QString(), QString(), QString(), true));
+    add(ScreenName, std::make_shared<TppScreenPrinterInfo>());
     for (const PrinterEntry &entry : print::printerBackend().printers())
-        m_printers.AddObject(entry.name,
-                             new TppPrinterInfo(entry.name, entry.driver, entry.device, entry.port, entry.isLocal));
+        add(entry.name,
+            std::make_shared<TppPrinterInfo>(entry.name, entry.driver, entry.device, entry.port, entry.isLocal));
 }
 
 TppPrinterInfo *TppPrinterList::PrinterByName(const QString &aName) const
@@ -327,10 +331,15 @@ TppPrinterInfo *ppGetNoPrinterInfo()
     std::lock_guard lock(g_printerLock);
     if (TppPrinterInfo *info = g_noPrinterInfo.load(std::memory_order_acquire))
         return info;
-    auto *info = new TppPrinterInfo(QStringLiteral("No Printer Installed"), QStringLiteral("None"),
-                                    QStringLiteral("None"), QString(""), true);
-    g_noPrinterInfo.store(info, std::memory_order_release);
-    return info;
+    g_noPrinterInfoShare = std::make_shared<TppPrinterInfo>(QStringLiteral("No Printer Installed"), QStringLiteral("None"),
+                                                            QStringLiteral("None"), QString(""), true);
+    g_noPrinterInfo.store(g_noPrinterInfoShare.get(), std::memory_order_release);
+    return g_noPrinterInfoShare.get();
+}
+
+std::shared_ptr<TppPrinterInfo> ppHoldPrinterInfo(TppPrinterInfo *aInfo)
+{
+    return aInfo ? aInfo->shared_from_this() : nullptr;
 }
 
 void ppFreePrinters()
@@ -338,7 +347,8 @@ void ppFreePrinters()
     std::lock_guard lock(g_printerLock);
     freeGlobalPrinter();
     delete g_printerList.exchange(nullptr, std::memory_order_acq_rel);
-    delete g_noPrinterInfo.exchange(nullptr, std::memory_order_acq_rel);
+    g_noPrinterInfo.store(nullptr, std::memory_order_release);
+    g_noPrinterInfoShare.reset();
 }
 
 } // namespace report

@@ -44,7 +44,11 @@ public:
     QString PrinterName;
 };
 
-class TppPrinterInfo : public classes::TObject
+// Shared by the list and whoever holds it (setups, printers): a refresh
+// drops the list's share, so an entry lives exactly as long as it is held.
+class TppPrinterInfo
+    : public classes::TObject
+    , public std::enable_shared_from_this<TppPrinterInfo>
 {
 public:
     // A null text stands for "none".
@@ -91,14 +95,15 @@ public:
     TppPrinterList();
     ~TppPrinterList() override;
 
-    // Entry names, each with its TppPrinterInfo as object (owned).
+    // Entry names, each with its TppPrinterInfo as object (shared, see
+    // TppPrinterInfo).
     const classes::TStringList &Printers() const { return m_printers; }
     const QString &DefaultPrinterName() const { return m_defaultPrinterName; }
     int Count() const { return m_printers.Count(); }
 
     // Rebuilds the entries and frees the global printer, which is made again
-    // on demand. Entries held elsewhere are stale afterwards, but stay
-    // readable while the list lives.
+    // on demand. Entries held elsewhere are stale afterwards but stay
+    // readable while held; the others are freed.
     void Refresh();
     // An unknown name gives the default printer's entry (nullptr when that
     // cannot be found either).
@@ -113,9 +118,8 @@ private:
     TppPrinterInfo *infoAt(int index) const;
 
     classes::TStringList m_printers;
-    // Entries of earlier refreshes: setups and printers that still hold one
-    // read it safely until the list goes.
-    std::vector<std::unique_ptr<TppPrinterInfo>> m_retired;
+    // The list's share of each entry of m_printers.
+    std::vector<std::shared_ptr<TppPrinterInfo>> m_entries;
     QString m_defaultPrinterName;
 };
 
@@ -131,6 +135,8 @@ TppPrinterList *ppGetPrinterList();
 TppPrinter *ppGetGlobalPrinter();
 // The "No Printer Installed" entry for setups without a printer.
 TppPrinterInfo *ppGetNoPrinterInfo();
+// A share of an entry of the list or of the placeholder (nullptr for nullptr).
+std::shared_ptr<TppPrinterInfo> ppHoldPrinterInfo(TppPrinterInfo *aInfo);
 // Frees the list, the global printer and the placeholder (library shut-down).
 void ppFreePrinters();
 

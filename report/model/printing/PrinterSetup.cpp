@@ -69,7 +69,7 @@ TppPrinterSetup::TppPrinterSetup(classes::TComponent *aOwner)
     m_pageDef->SetmmMarginRight(6350);
     m_pageDef->SetmmMarginTop(6350);
     m_pageDef->SetmmMarginBottom(6350);
-    m_printerInfo = ppGetPrinterList()->PrinterByName(m_printerName);
+    m_printerInfo = ppHoldPrinterInfo(ppGetPrinterList()->PrinterByName(m_printerName));
     m_active = true;
 }
 
@@ -101,7 +101,7 @@ const PrinterResolution *TppPrinterSetup::printer() const
 
 const TppPrinterInfo *TppPrinterSetup::infoOrPlaceholder() const
 {
-    return m_printerInfo ? m_printerInfo : ppGetNoPrinterInfo();
+    return m_printerInfo ? m_printerInfo.get() : ppGetNoPrinterInfo();
 }
 
 float TppPrinterSetup::fromPageDef(int32_t value, TppAxisType axis) const
@@ -256,7 +256,7 @@ void TppPrinterSetup::SetPrinterName(const QString &aName)
     if (!info)
         return;
     m_printerName = name == DefaultName ? DefaultName : info->Name();
-    m_printerInfo = info;
+    m_printerInfo = ppHoldPrinterInfo(info);
     if (active) {
         QString paper;
         if (code == 0 || code == 256 || !PaperNameFromCode(code, paper))
@@ -485,7 +485,7 @@ void TppPrinterSetup::Assign(const classes::TPersistent *source)
     m_duplex = other->m_duplex;
     m_orientation = other->m_orientation;
     m_pageDef->Assign(other->m_pageDef.get());
-    m_printerInfo = ppGetPrinterList()->PrinterByName(m_printerName);
+    m_printerInfo = ppHoldPrinterInfo(ppGetPrinterList()->PrinterByName(m_printerName));
     m_paperName = other->m_paperName;
     m_binName = other->m_binName;
     m_units = other->m_units;

@@ -16,6 +16,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 namespace classes {
 class TStrings;
@@ -102,7 +103,7 @@ public:
     float PrintableHeight() const;
     float PrintableWidth() const;
     TppPageDef *PageDef() const { return m_pageDef.get(); }
-    TppPrinterInfo *PrinterInfo() const { return m_printerInfo; }
+    TppPrinterInfo *PrinterInfo() const { return m_printerInfo.get(); }
 
     int16_t PendingPaperSize() const { return m_pendingPaperSize; }
     void SetPendingPaperSize(int16_t aCode) { m_pendingPaperSize = aCode; }
@@ -141,7 +142,7 @@ private:
     std::unique_ptr<TppPageDef> m_scratch;
     QString m_paperName = QStringLiteral("Custom");
     QString m_printerName = QStringLiteral("Default");
-    TppPrinterInfo *m_printerInfo = nullptr;
+    std::shared_ptr<TppPrinterInfo> m_printerInfo;
     TppUnitType m_units = TppUnitType::utInches;
     int16_t m_pendingPaperSize = 0;
     float m_pendingPaperHeight = 0;
