@@ -11,6 +11,7 @@
 #include "report/model/base/Messages.h"
 #include "report/model/data/PipelineFields.h"
 #include "report/model/printing/PrinterList.h"
+#include "report/model/printing/PrinterSetupRTTI.h"
 #include "report/model/objects/Relative.h"
 #include "report/model/base/Utils.h"
 
@@ -39,6 +40,7 @@ void ppModelLayerInit()
     raRegisterRTTI(TraTComponentRTTI::Instance());
     raRegisterRTTI(TraTppCommunicatorRTTI::Instance());
     raRegisterRTTI(TraTppRelativeRTTI::Instance());
+    raRegisterRTTI(TraTppPrinterSetupRTTI::Instance());
     raRegisterRTTI(TraTppCacheableRTTI::Instance());
     raRegisterRTTI(TraTppDataPipelineRTTI::Instance());
     raRegisterRTTI(TraTppFieldRTTI::Instance());
@@ -58,6 +60,7 @@ void ppModelLayerFinalize()
     raUnRegisterRTTI(TraTppFieldRTTI::Instance());
     raUnRegisterRTTI(TraTppDataPipelineRTTI::Instance());
     raUnRegisterRTTI(TraTppCacheableRTTI::Instance());
+    raUnRegisterRTTI(TraTppPrinterSetupRTTI::Instance());
     raUnRegisterRTTI(TraTppRelativeRTTI::Instance());
     raUnRegisterRTTI(TraTppCommunicatorRTTI::Instance());
     raUnRegisterRTTI(TraTComponentRTTI::Instance());

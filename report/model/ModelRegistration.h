@@ -10,8 +10,9 @@ namespace report {
 // In order: the calling thread becomes the library's main thread; the
 // enumerated names; the display-format hook; the language module "bvPrint";
 // the scripting descriptors of TObject, TComponent, the communicator, the
-// relative, the cacheable, the data pipeline, the field, the draw command and
-// the page (the descriptor registry is made by the first); the classes TppField and TppMasterFieldLink.
+// relative, the printer setup, the cacheable, the data pipeline, the field,
+// the draw command and the page (the descriptor registry is made by the
+// first); the classes TppField and TppMasterFieldLink.
 // A second call does nothing until the release.
 void ppModelLayerInit();
 // Undoes exactly that: unregisters the descriptors and frees their registry,

@@ -24,9 +24,9 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
     raFreeRTTIRegistry();
     ppModelLayerInit();
     ppModelLayerInit();
-    EXPECT_EQ(raRegisteredRTTIClassNames(), (QStringList{"TObject", "TComponent", "TppCommunicator", "TppRelative",
-                                                         "TppCacheable", "TppDataPipeline", "TppField",
-                                                         "TppDrawCommand", "TppPage"}));
+    EXPECT_EQ(raRegisteredRTTIClassNames(),
+              (QStringList{"TObject", "TComponent", "TppCommunicator", "TppRelative", "TppPrinterSetup", "TppCacheable",
+                           "TppDataPipeline", "TppField", "TppDrawCommand", "TppPage"}));
     EXPECT_EQ(classes::GetClass(u"tppfield"), &TppField::StaticClass());
     EXPECT_EQ(classes::GetClass(u"TppMasterFieldLink"), &TppMasterFieldLink::StaticClass());
     EXPECT_EQ(raFindRTTI("tpprelative"), &TraTppRelativeRTTI::Instance());

@@ -3,9 +3,11 @@
 
 #include "tests/support/report/FakePrinters.h"
 
+#include "report/model/printing/PageDef.h"
 #include "report/model/printing/Printer.h"
 #include "report/model/printing/PrinterList.h"
 #include "report/model/printing/PrinterSetup.h"
+#include "report/model/printing/PrinterSetupRTTI.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ClassRegistry.h"
@@ -337,6 +339,57 @@ TEST_F(PrinterSetupTest, SetupChangesOfThePrinterReachItsSettings)
     EXPECT_TRUE(copy.IsEqual(*printer.PrinterSetup()));
     copy.SetOutputFileName("/tmp/x.pdf");
     EXPECT_FALSE(copy.IsEqual(*printer.PrinterSetup()));
+}
+
+// What a script sees of a setup: the published properties and the setup's
+// own read-only lists, texts, objects and sizes, with "Units" the one of
+// those it may change.
+TEST_F(PrinterSetupTest, TheScriptingDescriptorShowsTheSetup)
+{
+    const TraRTTI &rtti = TraTppPrinterSetupRTTI::Instance();
+    EXPECT_EQ(&rtti.RefClass(), &TppPrinterSetup::StaticClass());
+    classes::TStringList names;
+    rtti.GetPropList(TppPrinterSetup::StaticClass(), names);
+    for (const char *name : {"Active", "BinNames", "PaperNames", "PrinterNames", "PrinterDescription", "PrinterInfo",
+                             "PageDef", "PrintableHeight", "PrintableWidth", "Units", "PaperName", "Copies", "Assign"})
+        EXPECT_GE(names.IndexOf(QString::fromLatin1(name)), 0) << name;
+
+    TraPropRec rec;
+    ASSERT_TRUE(rtti.GetPropRec(TppPrinterSetup::StaticClass(), "papernames", rec));
+    EXPECT_EQ(rec.ClassType, &classes::TStrings::StaticClass());
+    EXPECT_TRUE(rec.ReadOnly);
+    ASSERT_TRUE(rtti.GetPropRec(TppPrinterSetup::StaticClass(), "Units", rec));
+    EXPECT_EQ(rec.DataType, TraDataType::daEnumerated);
+    EXPECT_EQ(rec.TypeName, "TppUnitType");
+    EXPECT_FALSE(rec.ReadOnly);
+    ASSERT_TRUE(rtti.GetPropRec(TppPrinterSetup::StaticClass(), "PrintableWidth", rec));
+    EXPECT_EQ(rec.DataType, TraDataType::daSingle);
+    EXPECT_TRUE(rec.ReadOnly);
+
+    TppPrinterSetup setup;
+    classes::TObject *object = nullptr;
+    ASSERT_TRUE(rtti.GetPropValue(&setup, "PaperNames", &object));
+    EXPECT_EQ(object, &setup.PaperNames());
+    ASSERT_TRUE(rtti.GetPropValue(&setup, "PageDef", &object));
+    EXPECT_EQ(object, setup.PageDef());
+    ASSERT_TRUE(rtti.GetPropValue(&setup, "PrinterInfo", &object));
+    EXPECT_EQ(object, setup.PrinterInfo());
+    QString text;
+    ASSERT_TRUE(rtti.GetPropValue(&setup, "PrinterDescription", &text));
+    EXPECT_EQ(text, "Office");
+    float width = 0;
+    ASSERT_TRUE(rtti.GetPropValue(&setup, "PrintableWidth", &width));
+    EXPECT_FLOAT_EQ(width, setup.PrintableWidth());
+
+    uint8_t units = uint8_t(TppUnitType::utMillimeters);
+    ASSERT_TRUE(rtti.SetPropValue(&setup, "Units", &units));
+    EXPECT_EQ(setup.Units(), TppUnitType::utMillimeters);
+    bool active = false;
+    EXPECT_FALSE(rtti.SetPropValue(&setup, "Active", &active));
+    EXPECT_TRUE(setup.Active());
+    int32_t copies = 3;
+    ASSERT_TRUE(rtti.SetPropValue(&setup, "Copies", &copies));
+    EXPECT_EQ(setup.Copies(), 3);
 }
 
 } // namespace

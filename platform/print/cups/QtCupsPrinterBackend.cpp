@@ -313,9 +313,8 @@ std::shared_ptr<QtCupsPrinterBackend::Queue> QtCupsPrinterBackend::readQueue(con
                 continue;
             // The file gets the size the program measures with, also where
             // Qt's paper of that code differs (JIS B4, the "Extra" papers).
-            queue->pageSizes.emplace(paper.code,
-                                     QPageSize(QSizeF(paper.width / 10.0, paper.height / 10.0), QPageSize::Millimeter,
-                                               QString(), QPageSize::ExactMatch));
+            queue->pageSizes.emplace(paper.code, QPageSize(QSizeF(paper.width / 10.0, paper.height / 10.0),
+                                                           QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
             caps.paperNames << paper.name;
             caps.paperCodes.push_back(paper.code);
             caps.paperWidths.push_back(paper.width);

@@ -198,8 +198,8 @@ std::optional<DriverSettings> FakePrinterBackend::driverSettings(const PrinterEn
 }
 
 std::unique_ptr<PrinterContext> FakePrinterBackend::createContext(const PrinterEntry &printer,
-                                                                          const std::optional<DriverSettings> &settings,
-                                                                          bool printing)
+                                                                  const std::optional<DriverSettings> &settings,
+                                                                  bool printing)
 {
     const Printer *p = find(printer.device);
     m_calls.push_back({QStringLiteral("createContext"), printer.device, settings,

@@ -73,9 +73,8 @@ public:
     QString defaultDevice() override { return m_default; }
     DriverCapabilities capabilities(const PrinterEntry &printer) override;
     std::optional<DriverSettings> driverSettings(const PrinterEntry &printer) override;
-    std::unique_ptr<PrinterContext> createContext(const PrinterEntry &printer,
-                                                          const std::optional<DriverSettings> &settings,
-                                                          bool printing) override;
+    std::unique_ptr<PrinterContext>
+    createContext(const PrinterEntry &printer, const std::optional<DriverSettings> &settings, bool printing) override;
 
 private:
     friend class FakeContext;

@@ -6,8 +6,8 @@
 // TppPrinter keeps its own printer setup and the driver settings in step
 // with it in both directions.
 
-#include "report/model/printing/PrinterBackend.h"
 #include "report/model/base/Units.h"
+#include "report/model/printing/PrinterBackend.h"
 
 #include "platform/classes/Persistent.h"
 #include "platform/classes/PropInfo.h"

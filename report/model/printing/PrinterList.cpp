@@ -331,8 +331,8 @@ TppPrinterInfo *ppGetNoPrinterInfo()
     std::lock_guard lock(g_printerLock);
     if (TppPrinterInfo *info = g_noPrinterInfo.load(std::memory_order_acquire))
         return info;
-    g_noPrinterInfoShare = std::make_shared<TppPrinterInfo>(QStringLiteral("No Printer Installed"), QStringLiteral("None"),
-                                                            QStringLiteral("None"), QString(""), true);
+    g_noPrinterInfoShare = std::make_shared<TppPrinterInfo>(
+        QStringLiteral("No Printer Installed"), QStringLiteral("None"), QStringLiteral("None"), QString(""), true);
     g_noPrinterInfo.store(g_noPrinterInfoShare.get(), std::memory_order_release);
     return g_noPrinterInfoShare.get();
 }

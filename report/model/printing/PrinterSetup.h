@@ -5,9 +5,9 @@
 // copies, collation, duplex and document name. The geometry lives in a page
 // definition in thousandths of a millimetre and is shown in Units.
 
-#include "report/model/printing/PageDef.h"
 #include "report/model/base/Types.h"
 #include "report/model/base/Units.h"
+#include "report/model/printing/PageDef.h"
 
 #include "platform/classes/Component.h"
 #include "platform/classes/EnumTypes.h"
