@@ -5,11 +5,27 @@
 #include "platform/print/cups/QtCupsPrinterBackend.h"
 #include "platform/shell/Modal.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QMainWindow>
 #include <QPageSetupDialog>
 #include <QPrinter>
 
 namespace report {
+
+namespace {
+
+// The application's main window, which owns the dialog so that it stays
+// above it and is centred on it; nullptr while there is none on the screen.
+QWidget *printerPropertiesDialogParent()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow *>(widget) && widget->isVisible())
+            return widget;
+    return nullptr;
+}
+
+} // namespace
 
 bool ppShowPrinterPropertiesDialog(TppCustomPrinter &aPrinter, std::optional<DriverSettings> &aSettings)
 {
@@ -29,7 +45,7 @@ bool ppShowPrinterPropertiesDialog(TppCustomPrinter &aPrinter, std::optional<Dri
         printer->setOutputFormat(QPrinter::PdfFormat);
         print::QtCupsPrinterBackend::apply(*aSettings, *printer, *queue);
     }
-    QPageSetupDialog dialog(printer.get());
+    QPageSetupDialog dialog(printer.get(), printerPropertiesDialogParent());
     if (shell::execDialog(dialog) != QDialog::Accepted)
         return false;
     aSettings = print::QtCupsPrinterBackend::readBack(*printer, *queue, *aSettings);

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QMainWindow>
 #include <QPageSetupDialog>
 #include <QRadioButton>
 
@@ -45,5 +46,26 @@ TEST(PrinterPropertiesDialog, TheUsersChoiceBecomesThePrintersSettingsOnlyOnOk)
     EXPECT_EQ(printer.DevMode()->orientation, 2);
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(dialogs.shown(), QStringList({"QPageSetupDialog", "QPageSetupDialog"}));
+    ppSetPrinterPropertiesDialog(nullptr);
+}
+
+TEST(PrinterPropertiesDialog, BelongsToTheMainWindow)
+{
+    ScopedScreenPixelsPerInch screen(96);
+    reporttest::FakePrinters fake;
+    fake->add("Office");
+    TppPrinter printer;
+    printer.SetPrinterName("Office");
+    ppInstallPrinterPropertiesDialog();
+    QMainWindow main;
+    main.show();
+    shell::ScriptedDialogs dialogs;
+    QWidget *parent = nullptr;
+    dialogs.drive<QPageSetupDialog>([&](QPageSetupDialog &dialog) {
+        parent = dialog.parentWidget();
+        dialog.reject();
+    });
+    EXPECT_FALSE(printer.ShowProperties());
+    EXPECT_EQ(parent, &main);
     ppSetPrinterPropertiesDialog(nullptr);
 }
