@@ -3,8 +3,16 @@
 // selecting, stepping, searching and exporting. After every step the row
 // cache must equal a walk and every node the tree list refers to must be
 // alive, or none.
+//
+// Input starting with ControlMarker drives the control with columns and
+// bands instead: columns and bands added, moved, hidden, fixed and deleted
+// with indexes out of range, sorts with a compare event that answers at
+// random, and texts read past their end. After every step each column's band
+// is in range, the lookup cache answers as the scan, and the sorted columns
+// are listed columns with a mark.
 
 #include "grid/core/TreeList.h"
+#include "grid/core/TreeListControl.h"
 
 #include <QStringList>
 
@@ -190,11 +198,151 @@ void check(FuzzTree &tree)
             std::abort();
 }
 
+constexpr uint8_t ControlMarker = 0xC7;
+
+void checkControl(grid::TCustomdxTreeListControl &tree)
+{
+    const int bands = tree.Bands()->Count();
+    for (int i = 0; i < tree.ColumnCount(); ++i) {
+        const grid::TdxTreeListColumn *c = tree.Columns(i);
+        if (c->Index() != i || c->TreeList() != &tree || c->BandIndex() < -1 || c->BandIndex() >= bands)
+            std::abort();
+        if (c->RowIndex() < 0 || c->RowIndex() >= tree.HeaderPanelRowCount())
+            std::abort();
+        if (tree.ColumnPositionInLine(i) != tree.ScanColIndex(c))
+            std::abort();
+    }
+    const int visible = tree.VisibleBandCount();
+    for (int p = 0; p < visible; ++p) {
+        if (tree.BandUsedRowCount(p) != tree.ScanBandUsedRowCount(p))
+            std::abort();
+        for (int r = 0; r < tree.HeaderPanelRowCount(); ++r) {
+            const int count = tree.BandRowColumnCount(p, r);
+            if (count != tree.ScanBandRowColumnCount(p, r))
+                std::abort();
+            for (int place = 0; place <= count; ++place)
+                if (tree.ColumnAtPlace(p, r, place) != tree.ScanColumnAtPlace(p, r, place))
+                    std::abort();
+        }
+    }
+    for (const grid::TdxTreeListColumn *c : tree.SortedColumns())
+        if (c->TreeList() != &tree || c->Sorted() == grid::csNone)
+            std::abort();
+    int nodes = 0;
+    for (grid::TdxTreeListNode *n = tree.Items(0); n; n = n->GetNext())
+        ++nodes;
+    if (nodes != tree.NodeCount())
+        std::abort();
+}
+
+int fuzzControl(Bytes &in)
+{
+    auto tree = std::make_unique<grid::TCustomdxTreeListControl>(nullptr);
+    grid::TCustomdxTreeListControl &t = *tree;
+    uint8_t compareSeed = 0;
+    auto column = [&t](uint8_t b) { return t.ColumnCount() ? t.Columns(b % t.ColumnCount()) : nullptr; };
+    auto band = [&t](uint8_t b) { return t.Bands()->Count() ? t.Bands()->Items(b % t.Bands()->Count()) : nullptr; };
+    while (!in.empty()) {
+        const uint8_t op = in.next();
+        const uint8_t arg = in.next();
+        const int wide = int(int8_t(in.next()));
+        switch (op % 16) {
+        case 0:
+            if (t.ColumnCount() < 40)
+                t.CreateColumn(arg & 1 ? grid::TdxTreeListMaskColumn::StaticClass()
+                                       : grid::TdxTreeListColumn::StaticClass());
+            break;
+        case 1: delete column(arg); break;
+        case 2:
+            if (auto *c = column(arg))
+                c->SetIndex(wide);
+            break;
+        case 3:
+            if (auto *c = column(arg))
+                c->SetVisible(!c->Visible());
+            break;
+        case 4:
+            if (auto *c = column(arg))
+                c->SetBandIndex(wide);
+            break;
+        case 5:
+            if (auto *c = column(arg))
+                c->SetRowIndex(wide);
+            break;
+        case 6:
+            if (t.Bands()->Count() < 12)
+                t.Bands()->Add();
+            break;
+        case 7:
+            if (auto *b = band(arg))
+                b->SetIndex(wide);
+            break;
+        case 8:
+            if (t.Bands()->Count() > 0)
+                t.Bands()->Delete(arg % t.Bands()->Count());
+            break;
+        case 9:
+            if (auto *b = band(arg))
+                b->SetFixed(grid::TdxGridBandFixed(uint8_t(wide) % 3));
+            break;
+        case 10:
+            if (auto *b = band(arg))
+                b->SetVisible(!b->Visible());
+            break;
+        case 11:
+            if (arg & 0x80)
+                t.SetDefaultLayout(true);
+            else
+                t.SetHeaderPanelRowCount(wide);
+            break;
+        case 12:
+            if (t.NodeCount() < MaxNodes) {
+                grid::TdxTreeListNode *parent = (arg & 1) && t.Count() ? t.Items(arg % t.Count()) : nullptr;
+                grid::TdxTreeListNode *n = parent ? parent->AddChild() : t.Add();
+                if (n)
+                    t.SetNodeString(n, uint8_t(wide) % 50, textFrom(in));
+            }
+            break;
+        case 13:
+            if (t.Count() > 0)
+                t.Items(arg % t.Count())->Delete();
+            break;
+        case 14:
+            if (arg & 0x80) {
+                compareSeed = uint8_t(wide);
+                t.OnCompare = [&compareSeed](classes::TObject *, grid::TdxTreeListNode *, grid::TdxTreeListNode *,
+                                             int &result) {
+                    compareSeed = uint8_t(compareSeed * 37 + 11);
+                    result = int(compareSeed % 3) - 1;
+                };
+            } else {
+                t.OnCompare = nullptr;
+            }
+            t.SetOptionsB(t.OptionsB() ^ ((arg & 1) << grid::boMultiSort) ^
+                          ((arg & 2) << (grid::boLocaleStringOrder - 1)));
+            t.SortNodes(int(arg % 4) - 1, wide, arg & 4);
+            break;
+        case 15:
+            if (t.ColumnCount() > 0)
+                t.ColumnSortClick(arg % (t.ColumnCount() + 2) - 1, (wide & 1) ? grid::ssCtrl : 0);
+            if (t.Count() > 0)
+                (void)t.GetNodeString(t.Items(arg % t.Count()), wide);
+            break;
+        }
+        checkControl(t);
+    }
+    return 0;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     Bytes in(data, size);
+    if (size > 0 && data[0] == ControlMarker) {
+        in.next();
+        return fuzzControl(in);
+    }
     auto tree = std::make_unique<FuzzTree>();
     tree->installHandlers();
     int brackets = 0;

@@ -297,3 +297,29 @@ TEST(TreeListControl, BestFitMeasuresTextsIndentAndCaption)
     f.tree->ApplyBestFit(nullptr);
     EXPECT_EQ(other->Width(), 14 * 7 + 15 + 8); // cannot be sized
 }
+
+TEST(TreeListControl, ManyColumnsAndNoVisibleBand)
+{
+    ControlFixture f;
+    for (int i = 0; i < 1000; ++i)
+        f.column(QString::number(i));
+    TdxTreeListNode *n = f.node({"a", "b"});
+    f.tree->SetNodeString(n, 999, QStringLiteral("last"));
+    EXPECT_EQ(f.tree->BandRowColumnCount(0, 0), 1000);
+    EXPECT_EQ(f.tree->ColumnAt(0, 0, 999), 999);
+    EXPECT_EQ(f.tree->VisibleColumnCount(), 1000);
+    delete f.tree->Columns(500);
+    EXPECT_EQ(f.tree->GetNodeString(n, 998), QStringLiteral("last"));
+    EXPECT_EQ(f.tree->ColumnAt(0, 0, 998), 998);
+
+    f.tree->Bands()->Items(0)->SetVisible(false);
+    EXPECT_EQ(f.tree->VisibleBandCount(), 0);
+    EXPECT_EQ(f.tree->ColumnAt(0, 0, 0), -1);
+    EXPECT_EQ(f.tree->BandLineCount(0), 0);
+    EXPECT_FALSE(f.tree->ColumnVisible(0));
+    EXPECT_EQ(f.tree->ColumnBand(0), -1);
+    EXPECT_EQ(f.tree->VisibleColumnCount(), 0);
+    QStringList exported;
+    f.tree->SaveAllToStrings(exported);
+    EXPECT_EQ(exported.size(), 2);
+}
