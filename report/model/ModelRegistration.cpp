@@ -1,5 +1,6 @@
 #include "report/model/ModelRegistration.h"
 
+#include "report/model/bands/PrintableRTTI.h"
 #include "report/model/data/Cacheable.h"
 #include "report/model/objects/Communicator.h"
 #include "report/model/data/DataPipelineRTTI.h"
@@ -46,6 +47,7 @@ void ppModelLayerInit()
     raRegisterRTTI(TraTppFieldRTTI::Instance());
     raRegisterRTTI(TraTppDrawCommandRTTI::Instance());
     raRegisterRTTI(TraTppPageRTTI::Instance());
+    raRegisterRTTI(TraTppPrintableRTTI::Instance());
     classes::RegisterClasses({&TppField::StaticClass(), &TppMasterFieldLink::StaticClass()});
 }
 
@@ -55,6 +57,7 @@ void ppModelLayerFinalize()
         return;
     g_initialised = false;
     classes::UnRegisterClasses({&TppField::StaticClass(), &TppMasterFieldLink::StaticClass()});
+    raUnRegisterRTTI(TraTppPrintableRTTI::Instance());
     raUnRegisterRTTI(TraTppPageRTTI::Instance());
     raUnRegisterRTTI(TraTppDrawCommandRTTI::Instance());
     raUnRegisterRTTI(TraTppFieldRTTI::Instance());

@@ -26,7 +26,7 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
     ppModelLayerInit();
     EXPECT_EQ(raRegisteredRTTIClassNames(),
               (QStringList{"TObject", "TComponent", "TppCommunicator", "TppRelative", "TppPrinterSetup", "TppCacheable",
-                           "TppDataPipeline", "TppField", "TppDrawCommand", "TppPage"}));
+                           "TppDataPipeline", "TppField", "TppDrawCommand", "TppPage", "TppPrintable"}));
     EXPECT_EQ(classes::GetClass(u"tppfield"), &TppField::StaticClass());
     EXPECT_EQ(classes::GetClass(u"TppMasterFieldLink"), &TppMasterFieldLink::StaticClass());
     EXPECT_EQ(raFindRTTI("tpprelative"), &TraTppRelativeRTTI::Instance());

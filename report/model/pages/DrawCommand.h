@@ -74,6 +74,9 @@ public:
     // A text whose meaning the descendants give.
     const QString &CommandText() const { return m_text; }
     void SetCommandText(const QString &aText) { m_text = aText; }
+    // The object that made the command; not linked (see Band).
+    classes::TObject *Component() const { return m_component; }
+    void SetComponent(classes::TObject *aComponent) { m_component = aComponent; }
     bool RedrawPage() const { return m_redrawPage; }
     void SetRedrawPage(bool aValue) { m_redrawPage = aValue; }
 
@@ -97,6 +100,7 @@ private:
 
     TppBand *m_band = nullptr;
     bool m_clickable = false;
+    classes::TObject *m_component = nullptr;
     TppDataType m_dataType = TppDataType::dtString;
     rtl::TRect m_drawRect;
     QString m_text;

@@ -1,0 +1,51 @@
+#pragma once
+
+// What a report object tells an attached designer: numbered designer
+// messages, sent (handled before the call returns) or posted (handled when
+// the designer's event loop comes round). A report holds the sink of its
+// designer; without one nothing is told.
+
+#include <cstdint>
+
+namespace classes {
+class TObject;
+}
+
+namespace report {
+
+// The messages of report objects; the designer's word is always 5050.
+namespace ppDesignerMsg {
+constexpr int NameChanged = 1124;
+constexpr int BandHeightChanged = 1125;
+constexpr int Destroyed = 1128;
+constexpr int PropertyChanged = 1131;
+constexpr int DataPipelineChanged = 1132;
+constexpr int CreateDesignControl = 1136;
+constexpr int CreateBandDesignControl = 1137;
+constexpr int BandDestroyed = 1140;
+constexpr int ParentSizeChanged = 1144;
+constexpr int ObjectAdded = 1151;
+constexpr int ObjectRemoved = 1152;
+constexpr int ZOrderChanged = 1153;
+constexpr uint16_t WParam = 5050;
+} // namespace ppDesignerMsg
+
+// Communicator state flags that report objects share.
+namespace ppState {
+constexpr uint16_t Design = 1;      // shown in a designer
+constexpr uint16_t DesignData = 8;  // the designer shows data
+constexpr uint16_t Quiet = 64;      // changes are not told to the designer
+constexpr uint16_t FirstLoad = 128; // this flag and all above: template work
+} // namespace ppState
+
+class IppDesignerSink
+{
+public:
+    virtual void SendDesignerMessage(int aMsg, uint16_t aWParam, classes::TObject *aLParam) = 0;
+    virtual void PostDesignerMessage(int aMsg, uint16_t aWParam, classes::TObject *aLParam) = 0;
+
+protected:
+    ~IppDesignerSink() = default;
+};
+
+} // namespace report

@@ -1,0 +1,54 @@
+#pragma once
+
+// What bands and their objects ask of the report that holds them: page
+// geometry, columns, units, whether it prints, its designer and its band
+// list. The custom report implements it; tests use a double.
+
+#include "report/model/base/Types.h"
+#include "report/model/base/Units.h"
+
+#include <cstdint>
+
+namespace classes {
+class TComponent;
+}
+
+namespace report {
+
+class IppDesignerSink;
+class TppBand;
+class TppCommunicator;
+class TppDataPipeline;
+
+class IppReportContext
+{
+public:
+    // The report as a report object (its state flags, its owner).
+    virtual TppCommunicator *ReportObject() = 0;
+    virtual int32_t mmPrintableWidth() const = 0;
+    virtual int32_t mmPrintableHeight() const = 0;
+    virtual int Columns() const = 0;
+    virtual int32_t mmColumnWidth() const = 0;
+    virtual TppUnitType Units() const = 0;
+    virtual int LanguageIndex() const = 0;
+    // The main report's Printing.
+    virtual bool MainReportPrinting() const = 0;
+    virtual TppDataPipeline *DataPipeline() const = 0;
+    // nullptr for the library's default printer.
+    virtual const PrinterResolution *Printer() const = 0;
+    // nullptr without a designer.
+    virtual IppDesignerSink *Designer() const = 0;
+    virtual void AddBand(TppBand *aBand) = 0;
+    virtual void RemoveBand(TppBand *aBand) = 0;
+    virtual int IndexOfBand(const TppBand *aBand) const = 0;
+    // The designer's re-layout after a change of the report's objects.
+    virtual void DesignRefresh() = 0;
+    virtual void SetModified(bool aModified) = 0;
+    // The position of a group in the report's group list, -1 when absent.
+    virtual int IndexOfGroup(const classes::TComponent *aGroup) const = 0;
+
+protected:
+    ~IppReportContext() = default;
+};
+
+} // namespace report
