@@ -354,22 +354,26 @@ void Canvas::fillRects(const std::vector<QRect> &rects, const QColor &color, QPa
 
 void Canvas::FillRect(const TRect &rect)
 {
+    changing();
     FillRect(rect, m_state.brush);
 }
 
 void Canvas::FillRect(const TRect &rect, const Brush &brush)
 {
+    changing();
     if (!rect.IsEmpty())
         fillRegion(QRegion(ToQRect(rect)), brush);
 }
 
 void Canvas::FrameRect(const TRect &rect)
 {
+    changing();
     FrameRect(rect, m_state.brush);
 }
 
 void Canvas::FrameRect(const TRect &rect, const Brush &brush)
 {
+    changing();
     if (rect.IsEmpty())
         return;
     fillRegion(detail::frameRegion(rect, 1), brush);
@@ -377,12 +381,14 @@ void Canvas::FrameRect(const TRect &rect, const Brush &brush)
 
 void Canvas::InvertRect(const TRect &rect)
 {
+    changing();
     if (!rect.IsEmpty())
         fillRects({ToQRect(rect)}, Qt::white, QPainter::RasterOp_NotDestination);
 }
 
 void Canvas::SetPixel(int x, int y, rtl::TColor color)
 {
+    changing();
     fillRects({QRect(x, y, 1, 1)}, detail::opaque(color), QPainter::CompositionMode_SourceOver);
 }
 
@@ -461,12 +467,14 @@ void Canvas::MoveTo(int x, int y)
 
 void Canvas::LineTo(int x, int y)
 {
+    changing();
     drawLinePixels(m_state.penPos.X, m_state.penPos.Y, x, y, false);
     m_state.penPos = TPoint{x, y};
 }
 
 void Canvas::Polyline(const std::vector<TPoint> &points)
 {
+    changing();
     for (size_t i = 1; i < points.size(); ++i)
         drawLinePixels(points[i - 1].X, points[i - 1].Y, points[i].X, points[i].Y, false);
 }
@@ -503,6 +511,7 @@ QBrush Canvas::qtBrush(const Brush &brush) const
 
 void Canvas::Rectangle(const TRect &rect)
 {
+    changing();
     if (rect.IsEmpty())
         return;
     const Pen &pen = m_state.pen;
@@ -551,6 +560,7 @@ static QRectF shapeBox(const TRect &rect)
 
 void Canvas::Ellipse(const TRect &rect)
 {
+    changing();
     if (rect.IsEmpty())
         return;
     const QRectF box = shapeBox(rect);
@@ -559,6 +569,7 @@ void Canvas::Ellipse(const TRect &rect)
 
 void Canvas::RoundRect(const TRect &rect, int cornerWidth, int cornerHeight)
 {
+    changing();
     if (rect.IsEmpty())
         return;
     const QRectF box = shapeBox(rect);
@@ -567,6 +578,7 @@ void Canvas::RoundRect(const TRect &rect, int cornerWidth, int cornerHeight)
 
 void Canvas::Polygon(const std::vector<TPoint> &points)
 {
+    changing();
     if (points.size() < 2)
         return;
     QPolygon poly;

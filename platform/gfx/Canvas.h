@@ -53,6 +53,9 @@ public:
     QPainter &painter();
     const TextMeasurer &measurer() const;
     void setMeasurer(const TextMeasurer *measurer); // nullptr: the real fonts
+    // Called before each drawing operation, as a device's canvas needs to
+    // fit a font, pen or brush set since the last one to the device.
+    void setChangingHook(std::function<void()> hook) { m_changing = std::move(hook); }
 
     // ---- Selected objects and text colours (changed in place) ----
     Font &font() { return m_state.font; }
@@ -183,6 +186,11 @@ private:
     };
 
     void init();
+    void changing()
+    {
+        if (m_changing)
+            m_changing();
+    }
     void applyClip();
     QRegion deviceRegion() const;
     QRegion effectiveClip() const;
@@ -215,6 +223,7 @@ private:
     };
     std::optional<FontCache> m_fontCache;
     bool m_clipDirty = true;
+    std::function<void()> m_changing;
 };
 
 } // namespace gfx

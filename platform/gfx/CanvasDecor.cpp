@@ -79,6 +79,7 @@ void Canvas::drawEdgeRing(const TRect &r, unsigned sides, rtl::TColor lt, rtl::T
 
 bool Canvas::DrawEdge(TRect &rect, unsigned edge, unsigned flags)
 {
+    changing();
     RingColors outer = outerColors(edge, flags);
     RingColors inner = innerColors(edge, flags);
     if (flags & BF_MONO) {
@@ -145,6 +146,7 @@ bool Canvas::DrawEdge(TRect &rect, unsigned edge, unsigned flags)
 
 bool Canvas::DrawEdge(const TRect &rect, unsigned edge, unsigned flags)
 {
+    changing();
     TRect copy = rect;
     return DrawEdge(copy, edge, flags & ~BF_ADJUST);
 }
@@ -167,6 +169,7 @@ void Canvas::xorRegion(const QRegion &area, const QImage &tile)
 
 void Canvas::DrawFocusRect(const TRect &rect)
 {
+    changing();
     if (rect.IsEmpty())
         return;
     // The half-tone in the text and background colours, combined by xor:
@@ -203,6 +206,7 @@ std::vector<QRect> arrowRects(const TRect &r, unsigned kind, int offset)
 
 bool Canvas::DrawFrameControl(const TRect &rect, unsigned type, unsigned state)
 {
+    changing();
     if (rect.IsEmpty())
         return false;
     const bool pushed = state & DFCS_PUSHED;
@@ -268,27 +272,32 @@ void Canvas::blit(const QRect &target, const QImage &source, const QRect &source
 
 void Canvas::BitBlt(int x, int y, int width, int height, const QImage &source, int srcX, int srcY, RasterOp rop)
 {
+    changing();
     blit(QRect(x, y, width, height), source, QRect(srcX, srcY, width, height), rop);
 }
 
 void Canvas::BitBlt(int x, int y, int width, int height, const QPixmap &source, int srcX, int srcY, RasterOp rop)
 {
+    changing();
     blit(QRect(x, y, width, height), source.toImage(), QRect(srcX, srcY, width, height), rop);
 }
 
 void Canvas::StretchDraw(const TRect &rect, const QImage &image, RasterOp rop)
 {
+    changing();
     if (!rect.IsEmpty() && !image.isNull())
         blit(ToQRect(rect), image, image.rect(), rop);
 }
 
 void Canvas::StretchDraw(const TRect &rect, const QPixmap &pixmap, RasterOp rop)
 {
+    changing();
     StretchDraw(rect, pixmap.toImage(), rop);
 }
 
 void Canvas::Draw(int x, int y, const QImage &image)
 {
+    changing();
     if (image.isNull())
         return;
     applyClip();
@@ -298,11 +307,13 @@ void Canvas::Draw(int x, int y, const QImage &image)
 
 void Canvas::DrawImage(const ImageList &list, int index, int x, int y, bool enabled)
 {
+    changing();
     DrawImage(list, index, x, y, list.drawingStyle(), enabled);
 }
 
 void Canvas::DrawImage(const ImageList &list, int index, int x, int y, ImageDrawStyle style, bool enabled)
 {
+    changing();
     QImage glyph = list.image(index);
     if (glyph.isNull())
         return;

@@ -55,6 +55,7 @@ void Canvas::drawTextRun(int x, int y, QStringView text, int underline, int tabW
 
 int Canvas::DrawText(QStringView text, TRect &rect, unsigned format)
 {
+    changing();
     const TextLayout layout = LayoutText(*m_measurer, m_state.font, text, rect, format);
     if (format & DT_CALCRECT) {
         rect = layout.calcRect;
@@ -77,27 +78,32 @@ int Canvas::DrawText(QStringView text, TRect &rect, unsigned format)
 
 int Canvas::DrawText(QStringView text, const TRect &rect, unsigned format)
 {
+    changing();
     TRect copy = rect;
     return DrawText(text, copy, format);
 }
 
 int Canvas::DrawText(std::string_view text, TRect &rect, unsigned format)
 {
+    changing();
     return DrawText(rtl::ToQString(text), rect, format);
 }
 
 int Canvas::DrawText(std::string_view text, const TRect &rect, unsigned format)
 {
+    changing();
     return DrawText(rtl::ToQString(text), rect, format);
 }
 
 void Canvas::ExtTextOut(int x, int y, unsigned options, const TRect *rect, std::string_view text)
 {
+    changing();
     ExtTextOut(x, y, options, rect, rtl::ToQString(text));
 }
 
 void Canvas::ExtTextOut(int x, int y, unsigned options, const TRect *rect, QStringView text)
 {
+    changing();
     if (rect && (options & ETO_OPAQUE) && !rect->IsEmpty())
         fillRects({ToQRect(*rect)}, detail::opaque(m_state.bkColor), QPainter::CompositionMode_SourceOver);
     auto draw = [&]() {
@@ -199,11 +205,13 @@ int Canvas::TabbedTextWidth(std::string_view text, const std::vector<int> &tabSt
 
 int Canvas::TabbedTextOut(int x, int y, std::string_view text, const std::vector<int> &tabStops)
 {
+    changing();
     return TabbedTextOut(x, y, rtl::ToQString(text), tabStops);
 }
 
 int Canvas::TabbedTextOut(int x, int y, QStringView text, const std::vector<int> &tabStops)
 {
+    changing();
     const int width = TabbedTextWidth(text, tabStops);
     applyClip();
     if (m_state.bkMode == BkMode::Opaque && width > 0)

@@ -442,9 +442,12 @@ TEST_F(PrinterListTest, AFontSetOnTheCanvasIsFittedToThePrinterBeforeItDraws)
     gfx::Font font;
     font.height = -ppScreenPixelsPerInch() / 6; // 12 pt on the screen
     font.color = rtl::clRed;
-    printer.Canvas()->Canvas().setFont(font);
-    printer.Canvas()->Canvas().TextOut(20, 20, QStringView(u"MMMM"));
-    const gfx::Font fitted = printer.Canvas()->Canvas().font();
+    // Kept as drawing code keeps it: nothing passes the printer's accessor
+    // between the font and the text.
+    gfx::Canvas &canvas = printer.Canvas()->Canvas();
+    canvas.setFont(font);
+    canvas.TextOut(20, 20, QStringView(u"MMMM"));
+    const gfx::Font fitted = canvas.font();
     printer.EndDoc();
 
     EXPECT_EQ(fitted.color, rtl::clBlack);

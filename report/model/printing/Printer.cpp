@@ -129,6 +129,9 @@ void TppPrinterCanvas::createHandle()
     m_canvas->setFont(m_font);
     m_canvas->setPen(m_pen);
     m_canvas->setBrush(m_brush);
+    // Drawing code keeps the canvas and sets fonts on it directly; each
+    // drawing operation fits what was set since the last one.
+    m_canvas->setChangingHook([this] { Changing(); });
     UpdateFont();
 }
 

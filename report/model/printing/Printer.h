@@ -40,8 +40,8 @@ public:
     TppPrinterCanvas &operator=(const TppPrinterCanvas &) = delete;
 
     // The canvas on the printer's current context (made when needed). Each
-    // use goes through Changing, so a font set since the last use is fitted
-    // to the printer before anything is drawn with it.
+    // use and each drawing operation go through Changing, so a font set since
+    // is fitted to the printer before anything is measured or drawn with it.
     gfx::Canvas &Canvas();
     // Drops the canvas; the next use makes it on the current context.
     void Refresh();
