@@ -1,5 +1,7 @@
 #include "report/model/ModelRegistration.h"
 
+#include "report/model/bands/BandRTTI.h"
+#include "report/model/bands/Component.h"
 #include "report/model/bands/PrintableRTTI.h"
 #include "report/model/data/Cacheable.h"
 #include "report/model/objects/Communicator.h"
@@ -48,6 +50,8 @@ void ppModelLayerInit()
     raRegisterRTTI(TraTppDrawCommandRTTI::Instance());
     raRegisterRTTI(TraTppPageRTTI::Instance());
     raRegisterRTTI(TraTppPrintableRTTI::Instance());
+    raRegisterRTTI(TraTppComponentRTTI::Instance());
+    raRegisterRTTI(TraTppBandRTTI::Instance());
     classes::RegisterClasses({&TppField::StaticClass(), &TppMasterFieldLink::StaticClass()});
 }
 
@@ -57,6 +61,8 @@ void ppModelLayerFinalize()
         return;
     g_initialised = false;
     classes::UnRegisterClasses({&TppField::StaticClass(), &TppMasterFieldLink::StaticClass()});
+    raUnRegisterRTTI(TraTppBandRTTI::Instance());
+    raUnRegisterRTTI(TraTppComponentRTTI::Instance());
     raUnRegisterRTTI(TraTppPrintableRTTI::Instance());
     raUnRegisterRTTI(TraTppPageRTTI::Instance());
     raUnRegisterRTTI(TraTppDrawCommandRTTI::Instance());

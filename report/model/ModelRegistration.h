@@ -11,8 +11,9 @@ namespace report {
 // enumerated names; the display-format hook; the language module "bvPrint";
 // the scripting descriptors of TObject, TComponent, the communicator, the
 // relative, the printer setup, the cacheable, the data pipeline, the field,
-// the draw command, the page and the printable (the descriptor registry is
-// made by the first); the classes TppField and TppMasterFieldLink.
+// the draw command, the page, the printable, the component and the band (the
+// descriptor registry is made by the first); the classes TppField and
+// TppMasterFieldLink.
 // A second call does nothing until the release.
 void ppModelLayerInit();
 // Undoes exactly that: unregisters the descriptors and frees their registry,

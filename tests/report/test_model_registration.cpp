@@ -26,7 +26,8 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
     ppModelLayerInit();
     EXPECT_EQ(raRegisteredRTTIClassNames(),
               (QStringList{"TObject", "TComponent", "TppCommunicator", "TppRelative", "TppPrinterSetup", "TppCacheable",
-                           "TppDataPipeline", "TppField", "TppDrawCommand", "TppPage", "TppPrintable"}));
+                           "TppDataPipeline", "TppField", "TppDrawCommand", "TppPage", "TppPrintable", "TppComponent",
+                           "TppBand"}));
     EXPECT_EQ(classes::GetClass(u"tppfield"), &TppField::StaticClass());
     EXPECT_EQ(classes::GetClass(u"TppMasterFieldLink"), &TppMasterFieldLink::StaticClass());
     EXPECT_EQ(raFindRTTI("tpprelative"), &TraTppRelativeRTTI::Instance());

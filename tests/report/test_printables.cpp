@@ -1,6 +1,8 @@
 #include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/PageFakes.h"
 
+#include "ModelObjects.h"
+
 #include "report/model/bands/Printable.h"
 #include "report/model/bands/PrintableRTTI.h"
 #include "report/model/printing/PageDef.h"
@@ -97,16 +99,6 @@ QByteArray printableText(classes::TComponent *aRoot)
     binary.SetPosition(0);
     classes::ObjectBinaryToText(binary, text);
     return QByteArray(text.Memory(), qsizetype(text.Size()));
-}
-
-void readPrintableText(classes::TComponent *aRoot, const QByteArray &aText)
-{
-    classes::TMemoryStream in, binary;
-    in.WriteBuffer(aText.constData(), aText.size());
-    in.SetPosition(0);
-    classes::ObjectTextToBinary(in, binary);
-    binary.SetPosition(0);
-    classes::TReader(binary).ReadRootComponent(aRoot);
 }
 
 } // namespace
@@ -237,9 +229,9 @@ TEST_F(Printables, StreamsHoldTheGeometryAlwaysAndThePipelineOnlyWhenSet)
     EXPECT_TRUE(printableText(&p).contains("DataPipelineName = 'Customers'"));
 
     TestPrintable read;
-    readPrintableText(&read, "object Label1: TestPrintable\n  Alignment = taCenter\n  mmLeft = 300\n"
-                             "  mmWidth = 4.6\n  ReportField = 'Amount'\n  Region = Region1\n"
-                             "  DataSource = Source1\nend\n");
+    modeltest::readText(&read, "object Label1: TestPrintable\n  Alignment = taCenter\n  mmLeft = 300\n"
+                               "  mmWidth = 4.6\n  ReportField = 'Amount'\n  Region = Region1\n"
+                               "  DataSource = Source1\nend\n");
     EXPECT_EQ(read.Alignment(), classes::TAlignment::taCenter);
     EXPECT_EQ(read.TextAlignment(), TppTextAlignment::taCentered);
     EXPECT_EQ(read.mmLeft(), 300);

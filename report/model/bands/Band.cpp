@@ -1,0 +1,706 @@
+#include "report/model/bands/Band.h"
+
+#include "report/model/base/StreamUtils.h"
+#include "report/model/data/DataPipeline.h"
+#include "report/model/data/PipelineList.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/ClassErrors.h"
+#include "platform/classes/Filer.h"
+#include "platform/classes/Reader.h"
+#include "platform/classes/Writer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace report {
+
+namespace {
+
+[[noreturn]] void bandIndexError(int aIndex)
+{
+    throw classes::EListError("List index out of bounds (" + std::to_string(aIndex) + ")");
+}
+
+template <class List>
+int bandIndexIn(const List &aList, const TppComponent *aObject)
+{
+    const auto it = std::find(aList.begin(), aList.end(), aObject);
+    return it == aList.end() ? -1 : int(it - aList.begin());
+}
+
+template <class List>
+void bandRemoveFrom(List &aList, const TppComponent *aObject)
+{
+    aList.erase(std::remove(aList.begin(), aList.end(), aObject), aList.end());
+}
+
+} // namespace
+
+const classes::TMetaClass &TppBand::StaticClass()
+{
+    using B = TppBand;
+    static const classes::TMetaClass meta =
+        classes::MakeClass<B, TppCacheable>("TppBand", [](classes::TClassBuilder<B> &c) {
+            c.Event("AfterGenerate", &B::AfterGenerate);
+            c.Event("AfterPrint", &B::AfterPrint);
+            c.Event("BeforePrint", &B::BeforePrint);
+            c.Event("BeforeGenerate", &B::BeforeGenerate);
+            c.Single("Height", &B::Height, &B::SetHeight).StoredConst = false;
+            c.Boolean("Save", &B::Save, &B::SetSave).Default(false);
+            c.Boolean("Visible", &B::Visible, &B::SetVisible).Default(true);
+        });
+    return meta;
+}
+
+TppBand::TppBand(classes::TComponent *aOwner)
+    : TppCacheable(aOwner)
+{
+    m_printCountMode = 1;
+}
+
+TppBand::~TppBand()
+{
+    BeforeDestruction();
+    Destroying();
+    if (IppDesignerSink *designer = m_report ? m_report->Designer() : nullptr)
+        designer->SendDesignerMessage(ppDesignerMsg::BandDestroyed, ppDesignerMsg::WParam, this);
+    // Each object leaves the list as it goes; one that does not is taken
+    // off here, so that the loop ends whatever the objects do.
+    while (!m_objects.empty()) {
+        TppComponent *object = m_objects.back();
+        delete object;
+        if (!m_objects.empty() && m_objects.back() == object)
+            m_objects.pop_back();
+    }
+    m_saves.clear();
+    m_variables.clear();
+    SetReport(nullptr);
+}
+
+QString TppBand::GetSortKey() const
+{
+    return QString::asprintf("%8d", GetBandKind());
+}
+
+// ---- Objects ---------------------------------------------------------------------
+
+TppComponent *TppBand::Objects(int aIndex) const
+{
+    if (aIndex < 0 || aIndex >= ObjectCount())
+        bandIndexError(aIndex);
+    return m_objects[size_t(aIndex)];
+}
+
+int TppBand::IndexOfObject(const TppComponent *aObject) const
+{
+    return bandIndexIn(m_objects, aObject);
+}
+
+int TppBand::FindObject(const QString &aName) const
+{
+    for (size_t i = 0; i < m_objects.size(); ++i)
+        if (m_objects[i]->Name() == aName)
+            return int(i);
+    return -1;
+}
+
+void TppBand::AddObject(TppComponent *aObject)
+{
+    if (!aObject || IndexOfObject(aObject) >= 0 || IsDestroying())
+        return;
+    // The object's side of the link comes first, so both always agree.
+    if (aObject->Band() != this) {
+        aObject->SetBand(this);
+        return;
+    }
+    m_objects.push_back(aObject);
+    if (aObject->Owner() != Owner() && Owner())
+        aObject->ChangeOwner(Owner());
+    if (aObject->JoinsSaveList())
+        AddSave(aObject);
+    if (aObject->JoinsCalcList())
+        AddVariable(aObject);
+    if (HasState(classes::csLoading | classes::csReading) || aObject->HasState(classes::csLoading | classes::csReading))
+        return;
+    if (aObject->StretchesBand() && m_printHeight == TppPrintHeightType::phStatic)
+        m_printHeight = TppPrintHeightType::phDynamic;
+    if (aObject->UserName().isEmpty())
+        aObject->SetUserName(GetUniqueUserName(aObject));
+    ReportRefresh();
+    SendDesignerMessage(ppDesignerMsg::ObjectAdded, aObject);
+}
+
+void TppBand::RemoveObject(TppComponent *aObject)
+{
+    const int index = IndexOfObject(aObject);
+    if (index < 0)
+        return;
+    m_objects.erase(m_objects.begin() + index);
+    bandRemoveFrom(m_saves, aObject);
+    bandRemoveFrom(m_variables, aObject);
+    if (aObject->Band() == this)
+        aObject->SetBand(nullptr);
+    if (IsDestroying())
+        return;
+    ReportRefresh();
+    SendDesignerMessage(ppDesignerMsg::ObjectRemoved, aObject);
+}
+
+void TppBand::MoveObject(int aFromIndex, int aToIndex)
+{
+    if (aFromIndex < 0 || aFromIndex >= ObjectCount())
+        bandIndexError(aFromIndex);
+    const int to = std::clamp(aToIndex, 0, ObjectCount() - 1);
+    TppComponent *object = m_objects[size_t(aFromIndex)];
+    m_objects.erase(m_objects.begin() + aFromIndex);
+    m_objects.insert(m_objects.begin() + to, object);
+    SendDesignerMessage(ppDesignerMsg::ZOrderChanged, object);
+}
+
+void TppBand::BringObjectToFront(TppComponent *aObject)
+{
+    const int index = IndexOfObject(aObject);
+    if (index < 0)
+        return;
+    MoveObject(index, ObjectCount() - 1);
+    ReportRefresh();
+}
+
+void TppBand::SendObjectToBack(TppComponent *aObject)
+{
+    const int index = IndexOfObject(aObject);
+    if (index < 0)
+        return;
+    MoveObject(index, 0);
+    ReportRefresh();
+}
+
+void TppBand::GetSubReports(std::vector<TppComponent *> &aList) const
+{
+    for (TppComponent *object : m_objects)
+        if (object->IsSubReport())
+            aList.push_back(object);
+}
+
+// ---- Save and calculation lists ---------------------------------------------------------
+
+TppComponent *TppBand::Saves(int aIndex) const
+{
+    if (aIndex < 0 || aIndex >= SaveCount())
+        bandIndexError(aIndex);
+    return m_saves[size_t(aIndex)];
+}
+
+int TppBand::IndexOfSave(const TppComponent *aObject) const
+{
+    return bandIndexIn(m_saves, aObject);
+}
+
+void TppBand::AddSave(TppComponent *aObject)
+{
+    if (aObject && IndexOfSave(aObject) < 0)
+        m_saves.push_back(aObject);
+}
+
+void TppBand::InsertSave(int aIndex, TppComponent *aObject)
+{
+    if (!aObject || IndexOfSave(aObject) >= 0)
+        return;
+    m_saves.insert(m_saves.begin() + std::clamp(aIndex, 0, SaveCount()), aObject);
+}
+
+void TppBand::RemoveSave(TppComponent *aObject)
+{
+    bandRemoveFrom(m_saves, aObject);
+}
+
+TppComponent *TppBand::Variables(int aIndex) const
+{
+    if (aIndex < 0 || aIndex >= VariableCount())
+        bandIndexError(aIndex);
+    return m_variables[size_t(aIndex)];
+}
+
+int TppBand::IndexOfVariable(const TppComponent *aObject) const
+{
+    return bandIndexIn(m_variables, aObject);
+}
+
+void TppBand::AddVariable(TppComponent *aObject)
+{
+    if (aObject && IndexOfVariable(aObject) < 0)
+        m_variables.push_back(aObject);
+}
+
+void TppBand::InsertVariable(int aIndex, TppComponent *aObject)
+{
+    if (!aObject || IndexOfVariable(aObject) >= 0)
+        return;
+    m_variables.insert(m_variables.begin() + std::clamp(aIndex, 0, VariableCount()), aObject);
+}
+
+void TppBand::RemoveVariable(TppComponent *aObject)
+{
+    bandRemoveFrom(m_variables, aObject);
+}
+
+// ---- Report ------------------------------------------------------------------------------
+
+void TppBand::SetReport(IppReportContext *aReport)
+{
+    if (aReport == m_report)
+        return;
+    if (IppReportContext *old = m_report) {
+        TppCommunicator *oldObject = m_reportObject;
+        m_report = nullptr;
+        m_reportObject = nullptr;
+        old->RemoveBand(this);
+        if (oldObject)
+            RemoveNotify(oldObject);
+    }
+    if (!aReport || IsDestroying())
+        return;
+    m_report = aReport;
+    m_reportObject = aReport->ReportObject();
+    if (m_reportObject)
+        AddNotify(m_reportObject);
+    aReport->AddBand(this);
+    SetCaption(GetDefaultCaption());
+    SetUnits(aReport->Units());
+    if (TppCommunicator *object = m_reportObject) {
+        if (object->HasCommunicatorState(ppState::DesignData))
+            IncludeState(ppState::DesignData);
+        else
+            ExcludeState(ppState::DesignData);
+    }
+    aReport->SetModified(true);
+}
+
+TppDataPipeline *TppBand::GetDataPipeline() const
+{
+    return m_report ? m_report->DataPipeline() : nullptr;
+}
+
+int32_t TppBand::BandWidth() const
+{
+    if (!m_report)
+        return 0;
+    if (m_report->Columns() > 1 && UsesColumnWidth())
+        return m_report->mmColumnWidth();
+    return m_report->mmPrintableWidth();
+}
+
+const PrinterResolution *TppBand::Printer() const
+{
+    return m_report ? m_report->Printer() : nullptr;
+}
+
+int TppBand::LanguageIndex() const
+{
+    return m_report ? m_report->LanguageIndex() : 0;
+}
+
+int TppBand::Index() const
+{
+    return m_report ? m_report->IndexOfBand(this) : -1;
+}
+
+void TppBand::SendDesignerMessage(int aMsg, classes::TObject *aLParam)
+{
+    if (IppDesignerSink *designer = m_report ? m_report->Designer() : nullptr)
+        designer->SendDesignerMessage(aMsg, ppDesignerMsg::WParam, aLParam);
+}
+
+void TppBand::PostDesignerMessage(int aMsg, classes::TObject *aLParam)
+{
+    if (IppDesignerSink *designer = m_report ? m_report->Designer() : nullptr)
+        designer->PostDesignerMessage(aMsg, ppDesignerMsg::WParam, aLParam);
+}
+
+void TppBand::ReportRefresh()
+{
+    if (m_report)
+        m_report->DesignRefresh();
+}
+
+void TppBand::Notify(TppCommunicator *aCommunicator, int aOperation)
+{
+    TppCacheable::Notify(aCommunicator, aOperation);
+    // Only the pointer is compared: the report is on its way out.
+    if (aOperation == ppNotify::Remove && aCommunicator && aCommunicator == m_reportObject) {
+        m_report = nullptr;
+        m_reportObject = nullptr;
+    }
+}
+
+// ---- Geometry and settings ------------------------------------------------------------------
+
+float TppBand::fromMM(int32_t aValue) const
+{
+    return ppFromMMThousandths(aValue, m_units, TppAxisType::atVertical, Printer());
+}
+
+int32_t TppBand::toMM(float aValue) const
+{
+    return ppToMMThousandths(aValue, m_units, TppAxisType::atVertical, Printer());
+}
+
+void TppBand::SetmmHeight(int32_t aValue)
+{
+    if (m_report) {
+        if (aValue < 1 && !m_objects.empty())
+            return;
+        if (aValue != m_mmHeight && m_printHeight == TppPrintHeightType::phStatic &&
+            aValue > m_report->mmPrintableHeight())
+            return;
+    }
+    m_mmHeight = std::max(aValue, 0);
+    // Objects that would stick out move up; the thousandths are set
+    // directly, as a round trip through the band's units could leave the
+    // object a thousandth too low.
+    for (TppComponent *object : m_objects) {
+        if (object->mmTop() + object->mmHeight() <= m_mmHeight)
+            continue;
+        const int32_t top = object->mmHeight() <= m_mmHeight ? m_mmHeight - object->mmHeight() : 0;
+        object->TppPrintable::SetmmTop(top);
+    }
+    UpdateLayout();
+    SendDesignerMessage(ppDesignerMsg::BandHeightChanged, this);
+    ReportRefresh();
+}
+
+float TppBand::Height() const
+{
+    return fromMM(m_mmHeight);
+}
+
+void TppBand::SetHeight(float aValue)
+{
+    if (!std::isfinite(aValue))
+        return;
+    if (reading())
+        m_mmHeight = toMM(aValue);
+    else
+        SetmmHeight(toMM(aValue));
+}
+
+void TppBand::SetmmBottomOffset(int32_t aValue)
+{
+    m_mmBottomOffset = aValue;
+    PropertyChange();
+    ReportRefresh();
+}
+
+float TppBand::BottomOffset() const
+{
+    return fromMM(m_mmBottomOffset);
+}
+
+void TppBand::SetBottomOffset(float aValue)
+{
+    if (std::isfinite(aValue))
+        SetmmBottomOffset(toMM(aValue));
+}
+
+void TppBand::SetmmPrintPosition(int32_t aValue)
+{
+    m_mmPrintPosition = aValue;
+    PropertyChange();
+    ReportRefresh();
+}
+
+float TppBand::PrintPosition() const
+{
+    return fromMM(m_mmPrintPosition);
+}
+
+void TppBand::SetPrintPosition(float aValue)
+{
+    if (std::isfinite(aValue))
+        SetmmPrintPosition(toMM(aValue));
+}
+
+void TppBand::SetPrintCount(int32_t aValue)
+{
+    m_printCount = aValue;
+    m_printCountMode = aValue == 0 ? DefaultPrintCountMode() : 3;
+    if (reading())
+        return;
+    PropertyChange();
+    ReportRefresh();
+}
+
+void TppBand::SetPrintHeight(TppPrintHeightType aValue)
+{
+    if (aValue == m_printHeight)
+        return;
+    m_printHeight = aValue;
+    PropertyChange();
+    ReportRefresh();
+}
+
+void TppBand::SetUnits(TppUnitType aValue)
+{
+    m_units = aValue;
+    for (TppComponent *object : m_objects)
+        object->SetUnits(aValue);
+}
+
+void TppBand::SetVisible(bool aValue)
+{
+    m_visible = aValue;
+    if (reading())
+        return;
+    PropertyChange();
+    ReportRefresh();
+}
+
+void TppBand::SetSave(bool aValue)
+{
+    m_save = aValue;
+    if (reading())
+        return;
+    PropertyChange();
+    ReportRefresh();
+}
+
+// ---- Events ------------------------------------------------------------------------------------
+
+void TppBand::DoBeforePrint()
+{
+    if (BeforePrint)
+        BeforePrint(this);
+    SendEventNotify(this, ppEvent::BandBeforePrint, nullptr);
+}
+
+void TppBand::DoAfterPrint()
+{
+    if (AfterPrint)
+        AfterPrint(this);
+    SendEventNotify(this, ppEvent::BandAfterPrint, nullptr);
+}
+
+void TppBand::DoBeforeGenerate()
+{
+    if (BeforeGenerate)
+        BeforeGenerate(this);
+    SendEventNotify(this, ppEvent::BeforeGenerate, nullptr);
+}
+
+void TppBand::DoAfterGenerate()
+{
+    if (AfterGenerate)
+        AfterGenerate(this);
+    SendEventNotify(this, ppEvent::AfterGenerate, nullptr);
+}
+
+// ---- Forwarding -----------------------------------------------------------------------------------
+
+template <class Op>
+void TppBand::forEachObject(Op aOp)
+{
+    // An object may leave or free others meanwhile: the walk goes over a
+    // snapshot and skips what left.
+    const std::vector<TppComponent *> objects = m_objects;
+    for (TppComponent *object : objects)
+        if (IndexOfObject(object) >= 0)
+            aOp(*object);
+}
+
+void TppBand::InitObjects()
+{
+    forEachObject([](TppComponent &o) { o.Init(); });
+}
+
+void TppBand::ComputeLookAheads()
+{
+    forEachObject([](TppComponent &o) { o.ComputeLookAhead(); });
+}
+
+void TppBand::FreeLookAheads()
+{
+    forEachObject([](TppComponent &o) { o.FreeLookAhead(); });
+}
+
+void TppBand::ResetHookAll()
+{
+    forEachObject([](TppComponent &o) { o.ResetHook(); });
+}
+
+void TppBand::BandHookAll()
+{
+    forEachObject([](TppComponent &o) { o.BandHook(); });
+}
+
+void TppBand::ResolveDataPipelines(const TppDataPipelineList &aList)
+{
+    forEachObject([&aList](TppComponent &o) { o.ResolveDataPipeline(aList); });
+}
+
+void TppBand::ReplaceDataPipeline(TppDataPipeline *aPipeline, const QString &aName)
+{
+    forEachObject([&](TppComponent &o) { o.ReplaceDataPipeline(aPipeline, aName); });
+}
+
+void TppBand::ReplaceDataField(TppDataPipeline *aPipeline, const QString &aOldName, const QString &aNewName)
+{
+    forEachObject([&](TppComponent &o) { o.ReplaceDataField(aPipeline, aOldName, aNewName); });
+}
+
+void TppBand::UpdateCaption()
+{
+    SetCaption(GetDefaultCaption());
+    forEachObject([](TppComponent &o) { o.ReportHook(); });
+}
+
+void TppBand::UpdateLayout()
+{
+    forEachObject([](TppComponent &o) { o.FitToParent(); });
+}
+
+void TppBand::IncludeState(TppCommunicatorState aState)
+{
+    TppCacheable::IncludeState(aState);
+    forEachObject([aState](TppComponent &o) { o.IncludeState(aState); });
+}
+
+void TppBand::ExcludeState(TppCommunicatorState aState)
+{
+    forEachObject([aState](TppComponent &o) { o.ExcludeState(aState); });
+    TppCacheable::ExcludeState(aState);
+}
+
+void TppBand::PropertyChange()
+{
+    TppCacheable::PropertyChange();
+    if (m_report && !m_report->MainReportPrinting() && HasCommunicatorState(ppState::Design))
+        SendDesignerMessage(ppDesignerMsg::PropertyChanged, this);
+}
+
+void TppBand::ChangeOwner(classes::TComponent *aNewOwner)
+{
+    const bool moving = aNewOwner != Owner();
+    TppCacheable::ChangeOwner(aNewOwner);
+    if (moving)
+        forEachObject([aNewOwner](TppComponent &o) {
+            if (o.Owner() != aNewOwner)
+                o.ChangeOwner(aNewOwner);
+        });
+}
+
+// ---- Streams -----------------------------------------------------------------------------------
+
+void TppBand::DefineProperties(classes::TFiler &aFiler)
+{
+    TppCacheable::DefineProperties(aFiler);
+    const auto stored = [&aFiler](const char *aName, int32_t &aField) {
+        aFiler.DefineProperty(
+            QString::fromLatin1(aName), [&aField](classes::TReader &r) { aField = ppReadIntegerOrFloat(r); },
+            [&aField](classes::TWriter &w) { w.WriteInteger(aField); }, true);
+    };
+    stored("mmBottomOffset", m_mmBottomOffset);
+    stored("mmHeight", m_mmHeight);
+    stored("mmPrintPosition", m_mmPrintPosition);
+    aFiler.DefineProperty(
+        QStringLiteral("OnPrint"), [this](classes::TReader &r) { m_legacyEventName = r.ReadIdent(); }, nullptr, false);
+    const auto ignored = [](classes::TReader &r) { r.SkipValue(); };
+    for (const char *name : {"OnSaveLineEnd", "OnSaveLineStart", "Left", "Top"})
+        aFiler.DefineProperty(QString::fromLatin1(name), ignored, nullptr, false);
+}
+
+void TppBand::ReadState(classes::TReader &aReader)
+{
+    TppCacheable::ReadState(aReader);
+    rebuildSaves();
+    rebuildVariables();
+}
+
+namespace {
+
+// Places each object at its stored order, from empty: an order outside
+// 0 .. aSlots - 1 leaves the object out; of two equal orders the later
+// takes the slot and the earlier follows it.
+std::vector<TppComponent *> bandOrdered(const std::vector<TppComponent *> &aCandidates, int aSlots,
+                                        int (TppComponent::*aOrder)() const)
+{
+    std::vector<std::pair<int, TppComponent *>> placed;
+    for (TppComponent *object : aCandidates) {
+        const int order = (object->*aOrder)();
+        if (order >= 0 && order < aSlots)
+            placed.emplace_back(order, object);
+    }
+    std::stable_sort(placed.begin(), placed.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::vector<TppComponent *> ordered;
+    for (size_t i = 0; i < placed.size();) {
+        size_t end = i;
+        while (end < placed.size() && placed[end].first == placed[i].first)
+            ++end;
+        for (size_t k = end; k > i; --k)
+            ordered.push_back(placed[k - 1].second);
+        i = end;
+    }
+    return ordered;
+}
+
+} // namespace
+
+void TppBand::rebuildSaves()
+{
+    std::vector<TppComponent *> texts;
+    for (TppComponent *object : m_objects)
+        if (object->JoinsSaveList())
+            texts.push_back(object);
+    m_saves = bandOrdered(texts, ObjectCount(), &TppComponent::StoredSaveOrder);
+    for (size_t i = 0; i < m_saves.size(); ++i)
+        m_saves[i]->SetSaveOrder(int(i));
+}
+
+void TppBand::rebuildVariables()
+{
+    std::vector<TppComponent *> variables;
+    for (TppComponent *object : m_objects)
+        if (object->JoinsCalcList())
+            variables.push_back(object);
+    m_variables = bandOrdered(variables, int(variables.size()), &TppComponent::StoredCalcOrder);
+    for (size_t i = 0; i < m_variables.size(); ++i)
+        m_variables[i]->SetCalcOrder(int(i));
+}
+
+classes::TComponent *TppBand::GetParentComponent() const
+{
+    return m_reportObject;
+}
+
+void TppBand::SetParentComponent(classes::TComponent *aParent)
+{
+    if (auto *report = dynamic_cast<IppReportContext *>(aParent))
+        SetReport(report);
+}
+
+void TppBand::GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *)
+{
+    const std::vector<TppComponent *> objects = m_objects;
+    for (TppComponent *object : objects)
+        if (object->GetParent() == this)
+            aProc(object);
+}
+
+void TppBand::Convert(int aVersionNo)
+{
+    if (aVersionNo < 1270 && m_reportObject && m_reportObject->Owner())
+        ppSetMethodPropByName(this, QStringLiteral("BeforePrint"),
+                              ppMethodByName(m_reportObject->Owner(), m_legacyEventName));
+    if (aVersionNo < 2097 && m_report)
+        m_mmHeight = ppToMMThousandths(float(m_mmHeight), TppUnitType::utScreenPixels, TppAxisType::atVertical);
+    forEachObject([aVersionNo](TppComponent &o) { o.Convert(aVersionNo); });
+    if (aVersionNo < 3000 && m_report && m_printHeight == TppPrintHeightType::phDynamic) {
+        int32_t lowest = 0;
+        for (TppComponent *object : m_objects)
+            lowest = std::max(lowest, object->mmTop() + object->mmHeight());
+        if (lowest != 0)
+            m_mmBottomOffset = m_mmHeight - lowest;
+    }
+}
+
+} // namespace report

@@ -1,0 +1,191 @@
+#pragma once
+
+// TppBand: a horizontal strip of a page that holds report objects. It owns
+// its objects (their order is the z-order, first at the back), keeps the
+// texts to export and the variables to calculate in their orders, its
+// height and height mode, its generation events and its link to the report.
+
+#include "report/model/bands/Component.h"
+#include "report/model/bands/ReportContext.h"
+
+#include <vector>
+
+namespace report {
+
+class TppBand : public TppCacheable
+{
+    ZVO_CLASS(TppBand)
+public:
+    explicit TppBand(classes::TComponent *aOwner);
+    // Frees its objects, each leaving the band as it goes.
+    ~TppBand() override;
+
+    // ---- What the band classes answer ----
+    virtual int DefaultPrintCountMode() const { return 1; }
+    // The band's ordering key ("%8d").
+    virtual QString GetSortKey() const;
+    // The band's kind bit in the engine's set of due bands.
+    virtual int GetBandKind() const { return 0; }
+    virtual bool UsesColumnWidth() const { return true; }
+    virtual QString GetDefaultCaption() const { return QString(); }
+    // The code objects of this band store; -1 leaves theirs unchanged.
+    virtual int BandTypeCode() const { return -1; }
+    // The group of a group band, else nullptr.
+    virtual classes::TComponent *BandGroup() const { return nullptr; }
+    virtual void Generate() {}
+    virtual bool PrintHook() { return false; }
+    virtual void StartHook() {}
+
+    // ---- Objects ----
+    int ObjectCount() const { return int(m_objects.size()); }
+    // EListError outside the list.
+    TppComponent *Objects(int aIndex) const;
+    int IndexOfObject(const TppComponent *aObject) const;
+    // Exact comparison of component names; -1 when absent.
+    int FindObject(const QString &aName) const;
+    void AddObject(TppComponent *aObject);
+    void RemoveObject(TppComponent *aObject);
+    // aToIndex beyond the end means the end; EListError for a bad
+    // aFromIndex.
+    void MoveObject(int aFromIndex, int aToIndex);
+    void BringObjectToFront(TppComponent *aObject);
+    void SendObjectToBack(TppComponent *aObject);
+    // The objects that are subreports, appended.
+    void GetSubReports(std::vector<TppComponent *> &aList) const;
+
+    // ---- Save and calculation lists ----
+    int SaveCount() const { return int(m_saves.size()); }
+    TppComponent *Saves(int aIndex) const;
+    int IndexOfSave(const TppComponent *aObject) const;
+    void AddSave(TppComponent *aObject);
+    void InsertSave(int aIndex, TppComponent *aObject);
+    void RemoveSave(TppComponent *aObject);
+    int VariableCount() const { return int(m_variables.size()); }
+    TppComponent *Variables(int aIndex) const;
+    int IndexOfVariable(const TppComponent *aObject) const;
+    void AddVariable(TppComponent *aObject);
+    void InsertVariable(int aIndex, TppComponent *aObject);
+    void RemoveVariable(TppComponent *aObject);
+
+    // ---- Report ----
+    IppReportContext *Report() const { return m_report; }
+    virtual void SetReport(IppReportContext *aReport);
+    virtual TppDataPipeline *GetDataPipeline() const;
+    // The report's column width for a column band of a multi-column
+    // report, else the page's printable width; 0 without report.
+    int32_t BandWidth() const;
+    const PrinterResolution *Printer() const;
+    int LanguageIndex() const;
+    int Index() const;
+    void SendDesignerMessage(int aMsg, classes::TObject *aLParam);
+    void PostDesignerMessage(int aMsg, classes::TObject *aLParam);
+    // The report's re-layout.
+    void ReportRefresh();
+
+    // ---- Geometry and settings ----
+    int32_t mmHeight() const { return m_mmHeight; }
+    // The height rule: refused at 0 with objects and beyond the page for
+    // a static band; objects that would stick out move up.
+    void SetmmHeight(int32_t aValue);
+    float Height() const;
+    void SetHeight(float aValue);
+    int32_t mmBottomOffset() const { return m_mmBottomOffset; }
+    void SetmmBottomOffset(int32_t aValue);
+    float BottomOffset() const;
+    void SetBottomOffset(float aValue);
+    int32_t mmPrintPosition() const { return m_mmPrintPosition; }
+    void SetmmPrintPosition(int32_t aValue);
+    float PrintPosition() const;
+    void SetPrintPosition(float aValue);
+    int32_t PrintCount() const { return m_printCount; }
+    void SetPrintCount(int32_t aValue);
+    int PrintCountMode() const { return m_printCountMode; }
+    TppPrintHeightType PrintHeight() const { return m_printHeight; }
+    virtual void SetPrintHeight(TppPrintHeightType aValue);
+    TppUnitType Units() const { return m_units; }
+    void SetUnits(TppUnitType aValue);
+    bool Visible() const { return m_visible; }
+    void SetVisible(bool aValue);
+    bool Save() const { return m_save; }
+    void SetSave(bool aValue);
+    bool DrawPage() const { return m_drawPage; }
+    void SetDrawPage(bool aValue) { m_drawPage = aValue; }
+    bool LastBand() const { return m_lastBand; }
+    void SetLastBand(bool aValue) { m_lastBand = aValue; }
+    const QString &Caption() const { return m_caption; }
+    virtual void SetCaption(const QString &aCaption) { m_caption = aCaption; }
+    int CaptionIndex() const { return m_captionIndex; }
+    const QString &LegacyEventName() const { return m_legacyEventName; }
+
+    // ---- Events ----
+    virtual void DoBeforePrint();
+    virtual void DoAfterPrint();
+    virtual void DoBeforeGenerate();
+    virtual void DoAfterGenerate();
+    classes::TNotifyEvent AfterGenerate;
+    classes::TNotifyEvent AfterPrint;
+    classes::TNotifyEvent BeforeGenerate;
+    classes::TNotifyEvent BeforePrint;
+
+    // ---- Forwarded to every object ----
+    virtual void InitObjects();
+    virtual void ComputeLookAheads();
+    virtual void FreeLookAheads();
+    virtual void ResetHookAll();
+    virtual void BandHookAll();
+    virtual void ResolveDataPipelines(const TppDataPipelineList &aList);
+    virtual void ReplaceDataPipeline(TppDataPipeline *aPipeline, const QString &aName);
+    void ReplaceDataField(TppDataPipeline *aPipeline, const QString &aOldName, const QString &aNewName);
+    virtual void UpdateCaption();
+    virtual void UpdateLayout();
+
+    // ---- Communicator and streams ----
+    void IncludeState(TppCommunicatorState aState) override;
+    void ExcludeState(TppCommunicatorState aState) override;
+    void PropertyChange() override;
+    void ChangeOwner(classes::TComponent *aNewOwner) override;
+    bool IsValidUserName(const QString &) const override { return true; }
+    void Notify(TppCommunicator *aCommunicator, int aOperation) override;
+    void DefineProperties(classes::TFiler &aFiler) override;
+    void ReadState(classes::TReader &aReader) override;
+    bool HasParent() const override { return true; }
+    classes::TComponent *GetParentComponent() const override;
+    void SetParentComponent(classes::TComponent *aParent) override;
+    void GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *aRoot) override;
+    virtual void Convert(int aVersionNo);
+
+protected:
+    void SetCaptionIndex(int aIndex) { m_captionIndex = aIndex; }
+
+private:
+    void rebuildSaves();
+    void rebuildVariables();
+    template <class Op>
+    void forEachObject(Op aOp);
+    bool reading() const { return HasState(classes::csReading); }
+    float fromMM(int32_t aValue) const;
+    int32_t toMM(float aValue) const;
+
+    int32_t m_mmBottomOffset = 0;
+    QString m_caption;
+    int m_captionIndex = 0;
+    bool m_drawPage = false;
+    int32_t m_mmHeight = 13229;
+    bool m_lastBand = false;
+    std::vector<TppComponent *> m_objects;
+    int32_t m_printCount = 0;
+    TppPrintHeightType m_printHeight = TppPrintHeightType::phStatic;
+    int32_t m_mmPrintPosition = 0;
+    int m_printCountMode = 1;
+    IppReportContext *m_report = nullptr;
+    TppCommunicator *m_reportObject = nullptr; // the report as a communicator, for its removal notice
+    bool m_save = false;
+    std::vector<TppComponent *> m_saves;
+    TppUnitType m_units = TppUnitType::utInches;
+    std::vector<TppComponent *> m_variables;
+    bool m_visible = true;
+    QString m_legacyEventName;
+    TppLiveCount<TppBand> m_live;
+};
+
+} // namespace report

@@ -1,0 +1,96 @@
+#include "tests/support/report/BandFakes.h"
+
+#include "tests/support/report/PageFakes.h"
+
+#include "platform/classes/ClassBuilder.h"
+
+#include <algorithm>
+
+namespace reporttest {
+
+using report::TppBand;
+
+void RecordingDesigner::SendDesignerMessage(int aMsg, uint16_t, classes::TObject *aLParam)
+{
+    Messages.append(QStringLiteral("send %1").arg(aMsg));
+    Objects.append(aLParam);
+}
+
+void RecordingDesigner::PostDesignerMessage(int aMsg, uint16_t, classes::TObject *aLParam)
+{
+    Messages.append(QStringLiteral("post %1").arg(aMsg));
+    Objects.append(aLParam);
+}
+
+StandInReport::StandInReport()
+    : TppCommunicator(nullptr)
+{}
+
+StandInReport::~StandInReport()
+{
+    BeforeDestruction();
+}
+
+void StandInReport::AddBand(TppBand *aBand)
+{
+    if (std::find(Bands.begin(), Bands.end(), aBand) == Bands.end())
+        Bands.push_back(aBand);
+}
+
+void StandInReport::RemoveBand(TppBand *aBand)
+{
+    Bands.erase(std::remove(Bands.begin(), Bands.end(), aBand), Bands.end());
+}
+
+int StandInReport::IndexOfBand(const TppBand *aBand) const
+{
+    const auto it = std::find(Bands.begin(), Bands.end(), aBand);
+    return it == Bands.end() ? -1 : int(it - Bands.begin());
+}
+
+int StandInReport::IndexOfGroup(const classes::TComponent *aGroup) const
+{
+    const auto it = std::find(Groups.begin(), Groups.end(), aGroup);
+    return it == Groups.end() ? -1 : int(it - Groups.begin());
+}
+
+const classes::TMetaClass &StandInPrintable::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<StandInPrintable, report::TppComponent>("StandInPrintable");
+    return meta;
+}
+
+StandInPrintable::StandInPrintable(classes::TComponent *aOwner)
+    : TppComponent(aOwner)
+{
+    SetDrawCommandClass(&StandInTextCommand::StaticClass());
+}
+
+void StandInPrintable::Generate()
+{
+    SetSpaceUsed(mmHeight());
+    SetGenerationComplete(true);
+    DoOnPrint();
+}
+
+const classes::TMetaClass &StandInListed::StaticClass()
+{
+    using L = StandInListed;
+    static const classes::TMetaClass meta =
+        classes::MakeClass<L, report::TppComponent>("StandInListed", [](classes::TClassBuilder<L> &c) {
+            c.Integer("Order", &L::Order, &L::Order);
+            c.Boolean("SavedText", &L::SavedText, &L::SavedText);
+            c.Boolean("Stretches", &L::Stretches, &L::Stretches);
+            c.Boolean("Variable", &L::Variable, &L::Variable);
+        });
+    return meta;
+}
+
+const classes::TMetaClass &StandInBand::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<StandInBand, TppBand>("StandInBand");
+    return meta;
+}
+
+} // namespace reporttest
