@@ -30,7 +30,7 @@ constexpr int StoredValueCount = 6;
 
 std::unique_ptr<TSplashScreen> TMainForm::CreateSplashWindow()
 {
-    return TSplashScreen::Show(this);
+    return TSplashScreen::Show();
 }
 
 bool TMainForm::RunFirstStartWizard()

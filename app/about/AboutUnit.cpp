@@ -122,20 +122,20 @@ TAboutForm *TAboutForm::ShowAbout(QWidget *Owner)
     return form;
 }
 
-TSplashScreen::TSplashScreen(QWidget *Owner)
+TSplashScreen::TSplashScreen()
 {
-    m_form = new TAboutForm(Owner);
+    m_form = new TAboutForm(nullptr);
     m_form->ShowAsSplash();
     m_form->show();
     m_form->repaint();
     m_deadline = controls::tickCount() + SplashMinimumMs;
 }
 
-std::unique_ptr<TSplashScreen> TSplashScreen::Show(QWidget *Owner)
+std::unique_ptr<TSplashScreen> TSplashScreen::Show()
 {
     if (!ShowSplashScreen)
         return nullptr;
-    return std::unique_ptr<TSplashScreen>(new TSplashScreen(Owner));
+    return std::unique_ptr<TSplashScreen>(new TSplashScreen());
 }
 
 TSplashScreen::~TSplashScreen()

@@ -51,8 +51,13 @@ public:
     static constexpr int SplashMinimumMs = 2000;
     static constexpr int PumpSliceMs = 250;
 
-    // Null when ShowSplashScreen is off.
-    static std::unique_ptr<TSplashScreen> Show(QWidget *Owner);
+    // Null when ShowSplashScreen is off. The splash is a window of its own,
+    // owned by the returned object: made as a child of the main window, it
+    // would have the main window's native window made at once, and Qt places
+    // a native window that is not framed yet by its inside, so the main
+    // window would land a frame lower and further right than its stored
+    // bounds at every start.
+    static std::unique_ptr<TSplashScreen> Show();
     ~TSplashScreen();
 
     TAboutForm *Form() const { return m_form; }
@@ -61,7 +66,7 @@ public:
     void Finish();
 
 private:
-    explicit TSplashScreen(QWidget *Owner);
+    TSplashScreen();
 
     QPointer<TAboutForm> m_form;
     int64_t m_deadline = 0;

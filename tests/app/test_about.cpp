@@ -59,7 +59,7 @@ TEST_F(AboutTest, TheSplashSitsFramelessInTheMiddleForAtLeastTwoSeconds)
         SCOPED_TRACE(startupMs);
         // Time moves only while the splash waits or the start-up works.
         controls::ManualClock clock(100000);
-        auto splash = TSplashScreen::Show(nullptr);
+        auto splash = TSplashScreen::Show();
         ASSERT_TRUE(splash);
         QPointer<TAboutForm> form = splash->Form();
         ASSERT_TRUE(form && form->isVisible());
@@ -79,12 +79,12 @@ TEST_F(AboutTest, TheSplashSitsFramelessInTheMiddleForAtLeastTwoSeconds)
 
     // A splash left unfinished goes with its guard.
     controls::ManualClock clock;
-    QPointer<TAboutForm> form = TSplashScreen::Show(nullptr)->Form();
+    QPointer<TAboutForm> form = TSplashScreen::Show()->Form();
     EXPECT_FALSE(form);
     EXPECT_TRUE(clock.waits().empty());
 
     ShowSplashScreen = false;
-    EXPECT_EQ(TSplashScreen::Show(nullptr), nullptr);
+    EXPECT_EQ(TSplashScreen::Show(), nullptr);
 }
 
 } // namespace

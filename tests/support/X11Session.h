@@ -40,6 +40,9 @@ public:
     // Waits, at most `timeout`, until the process has a managed window whose
     // frame the window manager has stated; its id, or empty.
     QString waitForWindow(qint64 pid, std::chrono::milliseconds timeout) const;
+    // As waitForWindow, for a window of the normal kind only: a splash or a
+    // tool window of the process is passed over.
+    QString waitForNormalWindow(qint64 pid, std::chrono::milliseconds timeout) const;
     // Asks the window manager to close a window, as its close button does.
     bool closeWindow(const QString &id) const;
 

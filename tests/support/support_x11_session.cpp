@@ -140,6 +140,24 @@ QString X11Session::waitForWindow(qint64 pid, std::chrono::milliseconds timeout)
     return QString();
 }
 
+QString X11Session::waitForNormalWindow(qint64 pid, std::chrono::milliseconds timeout) const
+{
+    const QDeadlineTimer deadline(timeout);
+    while (!deadline.hasExpired()) {
+        for (const QString &id : windowsOf(pid)) {
+            const std::optional<QString> properties =
+                run(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("_NET_WM_WINDOW_TYPE"),
+                                              QStringLiteral("_NET_FRAME_EXTENTS")});
+            // A splash names the normal kind too, as the one to fall back on.
+            if (properties && properties->contains(QStringLiteral("_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_NORMAL")) &&
+                properties->contains(QStringLiteral("_NET_FRAME_EXTENTS(CARDINAL) =")))
+                return id;
+        }
+        QThread::msleep(PollInterval);
+    }
+    return QString();
+}
+
 bool X11Session::closeWindow(const QString &id) const
 {
     return run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), id}).has_value();
