@@ -50,8 +50,17 @@ int RunZarvello(QApplication &app)
     // other's.
     ProgramInstance instance(shell::programFolder());
     if (!instance.claim()) {
+        // Nothing of this start needs saving: a termination signal ends it
+        // at once, also while its box waits for an answer.
+        bool terminated = false;
+        QObject::connect(&terminations, &TerminationSignals::requested, &app, [&terminated] {
+            terminated = true;
+            if (QWidget *box = QApplication::activeModalWidget())
+                box->close();
+        });
         foundation::ShowMessageBox(nullptr, AlreadyRunningText(shell::programFolder()), 'i');
-        instance.askToRaise();
+        if (!terminated)
+            instance.askToRaise();
         return 0;
     }
     // Custom-painted controls take the system colours from the desktop's

@@ -269,6 +269,47 @@ TEST_F(ProgramLifeTest, AnEndingEventLoopSavesAsACloseWould)
     }
 }
 
+// The caught-signal mask of a process as /proc states it; 0 when unknown.
+unsigned long long caughtSignals(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("SigCgt:"))
+            return line.mid(7).trimmed().toULongLong(nullptr, 16);
+    return 0;
+}
+
+// A second start waits at its box for an answer; nothing of it needs saving,
+// so a kill ends it there and then.
+TEST_F(ProgramLifeTest, ASecondStartWaitingAtItsBoxEndsAtATerminationSignal)
+{
+    write("Domain-Data.txt", SortedRows);
+    write("Options.ini", "[zarvello]\r\nShowSplashScreen=false\r\n");
+    ProgramInstance first(m_folder.path());
+    ASSERT_TRUE(first.claim());
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(env);
+    second.start(m_folder.file(QStringLiteral("zarvello")), {});
+    ASSERT_TRUE(second.waitForStarted(10000));
+    // The program's own handling is in place once it catches the signal.
+    const qint64 pid = second.processId();
+    EXPECT_TRUE(QTest::qWaitFor([pid] { return (caughtSignals(pid) >> (SIGTERM - 1)) & 1; }, 20000));
+    ::kill(pid_t(pid), SIGTERM);
+    const bool ended = second.waitForFinished(20000);
+    if (!ended) {
+        second.kill();
+        second.waitForFinished(5000);
+    }
+    ASSERT_TRUE(ended) << "the second start still waits at its box";
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(read("Domain-Data.txt"), SortedRows);
+}
+
 // The program itself, as a desktop or a terminal ends it.
 TEST_F(ProgramLifeTest, TheProgramEndedBySigtermSavesItsSettings)
 {
