@@ -27,6 +27,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <cerrno>
+
 namespace app {
 
 using namespace foundation;
@@ -252,6 +254,10 @@ void TMainForm::ShowOptionsWindow()
         ShowMessageBox(this, "There is not enough memory to open the Options window.", '!');
         return;
     }
+    form->SaveSettings = [] {
+        errno = 0;
+        return SaveOptions() ? std::string() : saveFailureText(OptionsFileName, systemReason(errno));
+    };
     form->ShowPage(1);
     if (shell::execDialog(*form) == QDialog::Accepted)
         UpdateControls();

@@ -29,6 +29,33 @@ namespace {
 
 constexpr const char *UnitName = "OptionsUnit";
 
+// The settings the window writes, to be put back when they cannot be saved.
+struct OptionsWindowSettings
+{
+    bool showSplashScreen = ShowSplashScreen;
+    int32_t concurrentConnectionCount = ConcurrentConnectionCount;
+    bool useProxy = UseProxy;
+    std::string proxyKind = ProxyKind;
+    std::string proxyServer = ProxyServer;
+    int32_t proxyPort = ProxyPort;
+    std::string proxyUsername = ProxyUsername;
+    std::string proxyPassword = ProxyPassword;
+    std::string checkForUpdatesInterval = CheckForUpdatesInterval;
+
+    void restore() const
+    {
+        ShowSplashScreen = showSplashScreen;
+        ConcurrentConnectionCount = concurrentConnectionCount;
+        UseProxy = useProxy;
+        ProxyKind = proxyKind;
+        ProxyServer = proxyServer;
+        ProxyPort = proxyPort;
+        ProxyUsername = proxyUsername;
+        ProxyPassword = proxyPassword;
+        CheckForUpdatesInterval = checkForUpdatesInterval;
+    }
+};
+
 } // namespace
 
 const std::vector<std::string> &TOptionsForm::ConnectionCountItems()
@@ -90,8 +117,10 @@ void TOptionsForm::createControls()
     CancelButton->setGeometry(154, 230, 75, ButtonHeight);
 
     connect(OKButton, &QPushButton::clicked, this, [this] {
-        guarded(Report::toUser(this), [this] { OKButtonClick(); });
-        accept();
+        bool close = true;
+        guarded(Report::toUser(this), [&] { close = acceptChanges(); });
+        if (close)
+            accept();
     });
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -211,6 +240,20 @@ void TOptionsForm::OKButtonClick()
     StoreProxyControls();
     CheckForUpdatesInterval =
         UpdateComboBox->currentIndex() >= 0 ? rtl::FromQString(UpdateComboBox->currentText()) : std::string();
+}
+
+bool TOptionsForm::acceptChanges()
+{
+    const OptionsWindowSettings before;
+    OKButtonClick();
+    if (!SaveSettings)
+        return true;
+    const std::string failure = SaveSettings();
+    if (failure.empty())
+        return true;
+    before.restore();
+    ShowMessageBox(this, failure, '!');
+    return false;
 }
 
 void TOptionsForm::UseProxyServerCheckBoxClick()

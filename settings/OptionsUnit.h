@@ -2,10 +2,12 @@
 
 // The options window: the program-wide settings on three pages (General,
 // Proxy, Updates). It copies the settings into its controls when it is
-// created and back when OK is pressed; saving them to disk is the caller's
-// business, after the window has closed with OK or Cancel.
+// created and back when OK is pressed. Saving them to disk is the caller's
+// business: through SaveSettings when OK is pressed, so that a failure is
+// told while the user can still act on it, and after the window has closed.
 //
 //     TOptionsForm form(mainWindow);
+//     form.SaveSettings = [] { return SaveOptions() ? std::string() : why; };
 //     form.ShowPage(1);
 //     if (shell::execDialog(form) == QDialog::Accepted) ...;
 //     SaveOptions();
@@ -14,6 +16,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,6 +52,12 @@ public:
     static const std::vector<std::string> &ConnectionCountItems();
     static const std::vector<std::string> &UpdateIntervalItems();
 
+    // Runs when OK has copied the controls into the settings; answers why
+    // they could not be saved, or nothing when they were. After a failure,
+    // which is shown over the window, the settings are as they were before
+    // and the window stays open with the user's choices.
+    std::function<std::string()> SaveSettings;
+
     // Handlers of the window's events.
     void FormCreate();
     void OKButtonClick();
@@ -73,6 +82,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // OKButtonClick and SaveSettings; false when the window is to stay open.
+    bool acceptChanges();
     void createControls();
     void createGeneralPage();
     void createProxyPage();

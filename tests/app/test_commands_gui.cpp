@@ -19,6 +19,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
@@ -272,6 +273,49 @@ TEST_F(CommandsTest, OptionsOpenOnTheFirstPageAndTheSettingsAreSavedAfterOkOrCan
     EXPECT_EQ(m_dialogs.shown(), QStringList(2, QStringLiteral("settings::TOptionsForm")));
     EXPECT_NE(read("Options.ini").find("ShowSplashScreen=true"), std::string::npos);
     EXPECT_TRUE(form.findChildren<TOptionsForm *>().isEmpty());
+}
+
+// A full disk or a folder without write access: OK says so at once and the
+// window stays with what the user chose, to be tried again or cancelled.
+TEST_F(CommandsTest, OkSaysWhenTheSettingsCannotBeSavedAndKeepsTheWindow)
+{
+    write("Domain-Data.txt", SortedRows);
+    writeOptions("ShowSplashScreen=false\r\n");
+    TMainForm &form = start();
+    const QString options = m_folder.file("Options.ini");
+    for (const bool retry : {false, true}) {
+        SCOPED_TRACE(retry ? "OK again once it can be saved" : "Cancel");
+        QDir().rmdir(options);
+        QFile::remove(options);
+        ASSERT_TRUE(QDir().mkdir(options)); // a file that cannot be replaced
+        m_boxes.clear();
+        bool stayedOpen = false;
+        bool keptChoice = false;
+        bool overTheWindow = false;
+        m_dialogs.drive<TOptionsForm>([&](TOptionsForm &window) {
+            window.ShowSplashScreenCheckBox->setChecked(true);
+            window.OKButton->click();
+            stayedOpen = window.isVisible();
+            overTheWindow = !m_boxes.requests().empty() && m_boxes.requests()[0].owner == &window;
+            keptChoice = window.ShowSplashScreenCheckBox->isChecked();
+            if (retry) {
+                EXPECT_TRUE(QDir().rmdir(options));
+                window.OKButton->click();
+            } else {
+                window.CancelButton->click();
+            }
+        });
+        form.OptionsButton->click();
+        EXPECT_TRUE(stayedOpen);
+        EXPECT_TRUE(keptChoice);
+        EXPECT_TRUE(overTheWindow);
+        ASSERT_EQ(m_boxes.requests().size(), 1u);
+        EXPECT_EQ(m_boxes.requests()[0].text,
+                  QStringLiteral("The file \"%1\" could not be saved (Is a directory).").arg(options));
+        // Cancel leaves the settings as they were before the window opened.
+        EXPECT_EQ(ShowSplashScreen, retry);
+    }
+    EXPECT_NE(read("Options.ini").find("ShowSplashScreen=true"), std::string::npos);
 }
 
 TEST_F(CommandsTest, HelpKeyAndButtonShowTheContentsAndClosingClosesTheHelp)
