@@ -118,6 +118,13 @@ public:
         return rows;
     }
     void AskCanEdit(grid::TdxTreeListNode *node, bool &allow) { DoCanEdit(node, allow); }
+    // Editing with the editor as the tree list's own would be; nullptr ends
+    // it without the editor.
+    void setEditing(grid::InplaceEditor *editor)
+    {
+        SetEditor(editor);
+        SetState(editor ? grid::tsEditing : grid::tsNone);
+    }
     QStringList selectedNames()
     {
         QStringList names;

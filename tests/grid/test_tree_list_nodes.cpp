@@ -512,14 +512,3 @@ TEST(TreeListCore, RelativeNodesAndFocusMoves)
     EXPECT_EQ(t.tree.FocusedNode(), nullptr);
     EXPECT_EQ(t.tree.FocusedRowIndex(), 0);
 }
-
-TEST(TreeListCore, EditingEndsThroughTheEditor)
-{
-    ArrayTreeList tree;
-    EXPECT_TRUE(tree.EndEditing());
-    EXPECT_EQ(tree.host.focusRequests, 0);
-    EXPECT_FALSE(tree.IsEditingActive());
-    tree.host.focused = true;
-    EXPECT_TRUE(tree.HasFocus());
-    EXPECT_TRUE(tree.IsEditingActive());
-}
