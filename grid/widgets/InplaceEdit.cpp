@@ -235,7 +235,10 @@ void TdxInplaceEdit::handleFocusIn(Qt::FocusReason reason)
         return;
     }
     if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-        m_enteredByMouse = reason == Qt::MouseFocusReason;
+        // Only a left click places the caret; the other buttons enter as
+        // the keyboard does.
+        m_enteredByMouse =
+            reason == Qt::MouseFocusReason && (QGuiApplication::mouseButtons() & Qt::LeftButton);
         Enter();
         m_enteredByMouse = false;
     }

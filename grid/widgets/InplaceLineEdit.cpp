@@ -53,7 +53,19 @@ void InplaceLineEdit::focusInEvent(QFocusEvent *event)
 
 void InplaceLineEdit::focusOutEvent(QFocusEvent *event)
 {
+    // The line edit drops its selection when the focus moves on; an editor
+    // that does not hide its selection keeps it.
+    const bool keep = !m_editor->HideSelection() && hasSelectedText();
+    const int start = selectionStart();
+    const int length = selectionLength();
+    const bool caretAtStart = cursorPosition() == start;
     QLineEdit::focusOutEvent(event);
+    if (keep && !hasSelectedText()) {
+        if (caretAtStart)
+            setSelection(start + length, -length);
+        else
+            setSelection(start, length);
+    }
     m_editor->atEdge([&] { m_editor->handleFocusOut(event->reason()); });
 }
 
@@ -108,6 +120,15 @@ void InplaceLineEdit::inputMethodEvent(QInputMethodEvent *event)
     if (!event->commitString().isEmpty())
         m_editor->atEdge([&] { refused = !m_editor->CanModify(); });
     if (refused) {
+        event->accept();
+        return;
+    }
+    // MaxLength holds for a composed text as for a typed one.
+    if (const QString fitted = m_editor->fitToMaxLength(event->commitString());
+        fitted.size() != event->commitString().size()) {
+        QInputMethodEvent cut(event->preeditString(), event->attributes());
+        cut.setCommitString(fitted, event->replacementStart(), event->replacementLength());
+        QLineEdit::inputMethodEvent(&cut);
         event->accept();
         return;
     }

@@ -292,7 +292,10 @@ void TdxInplaceTextEdit::OwnKeyDown(TKey &key, TShiftState shift)
         pasteText(QApplication::clipboard()->text());
         key = 0;
     } else if ((ctrl && key == 'X') || (shift == ssShift && key == VK_DELETE)) {
-        cutText();
+        // A password cannot be copied, so it is not cut either: the menu's
+        // Cut is off for it too.
+        if (m_passwordChar.isNull())
+            cutText();
         key = 0;
     } else if (shift == ssShift && key == VK_F10) {
         showContextMenu(QPoint(), true);
@@ -300,14 +303,15 @@ void TdxInplaceTextEdit::OwnKeyDown(TKey &key, TShiftState shift)
     }
 }
 
-void TdxInplaceTextEdit::OwnKeyPress(QChar &key)
+void TdxInplaceTextEdit::KeyPress(QChar &key)
 {
-    if (key.unicode() < 32)
-        return;
-    if (m_charCase == ecUpperCase)
-        key = key.toUpper();
-    else if (m_charCase == ecLowerCase)
-        key = key.toLower();
+    if (key.unicode() >= 32) {
+        if (m_charCase == ecUpperCase)
+            key = key.toUpper();
+        else if (m_charCase == ecLowerCase)
+            key = key.toLower();
+    }
+    TdxInplaceEdit::KeyPress(key);
 }
 
 void TdxInplaceTextEdit::ownKeyEvent(QKeyEvent *event, TKey key, const QString &characters, const QString &typed)
@@ -327,18 +331,19 @@ void TdxInplaceTextEdit::ownKeyEvent(QKeyEvent *event, TKey key, const QString &
     insertText(printable);
 }
 
+QString TdxInplaceTextEdit::fitToMaxLength(const QString &text) const
+{
+    if (m_maxLength <= 0)
+        return text;
+    const qsizetype room = m_maxLength - (m_line->text().size() - m_line->selectedText().size());
+    return room > 0 ? text.left(room) : QString();
+}
+
 void TdxInplaceTextEdit::insertText(const QString &text)
 {
-    if (text.isEmpty())
-        return;
-    QString part = text;
-    if (m_maxLength > 0) {
-        const qsizetype room = m_maxLength - (m_line->text().size() - m_line->selectedText().size());
-        if (room <= 0)
-            return;
-        part.truncate(room);
-    }
-    m_line->insert(part);
+    const QString part = fitToMaxLength(text);
+    if (!part.isEmpty())
+        m_line->insert(part);
 }
 
 void TdxInplaceTextEdit::cutText()

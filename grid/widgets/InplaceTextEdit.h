@@ -39,8 +39,7 @@ public:
 
     bool AutoSelect() const { return m_autoSelect; }
     void SetAutoSelect(bool value) { m_autoSelect = value; }
-    // Kept for the grid's layout; the line edit shows a selection only while
-    // it has the focus anyway.
+    // False keeps the selection in view while the focus is elsewhere.
     bool HideSelection() const { return m_hideSelection; }
     void SetHideSelection(bool value) { m_hideSelection = value; }
     bool SelectionBar() const { return m_selectionBar; }
@@ -63,6 +62,9 @@ public:
     void SetSelStart(int start);
     void SetSelLength(int length);
 
+    // With CharCase set, the character is converted before the container
+    // and the acceptance check see it.
+    void KeyPress(QChar &key) override;
     void SetEditValue(const QVariant &value) override;
     bool GetModified() const override;
     void SetModified(bool value) override;
@@ -81,6 +83,8 @@ public:
     virtual void lineMouseRelease(QMouseEvent *) {}
     virtual void lineFocusIn() {}
     void lineTextChanged();
+    // What of the text fits at the selection in the room MaxLength leaves.
+    QString fitToMaxLength(const QString &text) const;
     // Middle-button paste of the X11 selection.
     void pasteSelection();
 
@@ -89,7 +93,6 @@ protected:
     void SetText(const QString &text) override;
     void Enter() override;
     void OwnKeyDown(TKey &key, TShiftState shift) override;
-    void OwnKeyPress(QChar &key) override;
     void ownKeyEvent(QKeyEvent *event, TKey key, const QString &characters, const QString &typed) override;
     std::unique_ptr<TdxEditViewData> NewViewData() const override;
     void FillViewData(TdxEditViewData &viewData, bool forPaint) override;

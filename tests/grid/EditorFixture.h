@@ -31,8 +31,14 @@ public:
     }
 
     bool CanEditModify() override { return modify; }
-    bool CanEditAcceptChar(QChar) override { return true; }
+    bool CanEditAcceptChar(QChar key) override
+    {
+        charsAsked += key;
+        return true;
+    }
     bool EditWantTabs() override { return wantTabs; }
+    bool IsEditOutOfSync() override { return outOfSync; }
+    void KeyPress(QChar &key) override { charsPressed += key; }
     void KeyDown(grid::TKey &key, grid::TShiftState) override
     {
         keysDown.push_back(key);
@@ -43,7 +49,10 @@ public:
 
     bool modify = true;
     bool wantTabs = true;
+    bool outOfSync = false;
     std::vector<grid::TKey> keysDown;
+    QString charsPressed; // as the container's key press saw them
+    QString charsAsked;   // by the editor, whether it may take them
     std::vector<int> scrolls;
     std::function<void(grid::TKey)> onKeyDown;
 };

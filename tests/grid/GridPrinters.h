@@ -1,12 +1,19 @@
 #pragma once
 
-// How the grid tests' failure messages show rectangles and mask texts.
+// How the grid tests' failure messages show texts, rectangles and mask texts.
 
 #include "grid/core/MaskEditing.h"
 
 #include "platform/rtl/Types.h"
 
+#include <QString>
+
 #include <ostream>
+
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace rtl {
 inline void PrintTo(const TRect &r, std::ostream *os)

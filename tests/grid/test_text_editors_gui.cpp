@@ -1,9 +1,12 @@
 #include "EditorFixture.h"
+#include "GridPrinters.h"
 
 #include "grid/widgets/InplaceTextEdit.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
+#include <QInputMethodEvent>
 #include <QMenu>
 
 using namespace grid;
@@ -187,6 +190,14 @@ TEST_F(TextEditors, MaxLengthAndTypedCharacters)
     QTest::keyClicks(line, "abcdef");
     EXPECT_EQ(line->text(), "abc");
 
+    // A text an input method composed is typing as well.
+    edit->SetEditValue("ab");
+    line->end(false);
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("cdef"));
+    QApplication::sendEvent(line, &composed);
+    EXPECT_EQ(line->text(), "abc");
+
     edit->SetMaxLength(0);
     edit->SetEditValue("");
     QApplication::clipboard()->setText(QString(100000, u'z') + "\r\nnext");
@@ -234,6 +245,21 @@ TEST_F(TextEditors, APasswordHidesTheTextAndItsCutAndCopy)
     edit->showContextMenu(QPoint(-3, 5), false);
     EXPECT_FALSE(menu->isVisible());
     EXPECT_TRUE(line->hasFocus());
+
+    // Cut by the keyboard is the menu's Cut: it would delete what nothing
+    // can copy.
+    QApplication::clipboard()->setText("before");
+    line->selectAll();
+    QTest::keyClick(line, Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(line, Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_EQ(line->text(), "abc");
+    EXPECT_FALSE(edit->GetModified());
+    EXPECT_EQ(QApplication::clipboard()->text(), "before");
+    edit->SetPasswordChar(QChar());
+    line->selectAll();
+    QTest::keyClick(line, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(line->text(), "");
+    EXPECT_EQ(QApplication::clipboard()->text(), "abc");
 }
 
 TEST_F(TextEditors, UpperCaseKeepsSelectionAndModifiedFlag)
@@ -249,6 +275,68 @@ TEST_F(TextEditors, UpperCaseKeepsSelectionAndModifiedFlag)
     line->end(false);
     QTest::keyClicks(line, "x");
     EXPECT_EQ(line->text(), "MIXED CASEX");
+    // The container sees the character the editor takes.
+    EXPECT_EQ(container->charsPressed, "X");
+    EXPECT_EQ(container->charsAsked, "X");
+    edit->SetCharCase(ecLowerCase);
+    QTest::keyClicks(line, "Y");
+    EXPECT_EQ(line->text(), "mixed casexy");
+    EXPECT_EQ(container->charsPressed, "Xy");
+}
+
+TEST_F(TextEditors, WithoutHideSelectionTheSelectionStaysShownWithoutTheFocus)
+{
+    edit->SetHideSelection(false);
+    open("abcdef");
+    line->setSelection(1, 3);
+    other->setFocus();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(other->hasFocus());
+    EXPECT_EQ(line->selectedText(), "bcd");
+    const QImage shown = line->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb highlight = line->palette().color(QPalette::Highlight).rgb();
+    int highlighted = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            highlighted += shown.pixel(x, y) == highlight;
+    EXPECT_GT(highlighted, 0);
+}
+
+// A click that enters the editor leaves the caret where it put it; only the
+// left button places a caret.
+TEST_F(TextEditors, OnlyALeftClickEntersWithoutSelectingAll)
+{
+    open("value");
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::MiddleButton, Qt::RightButton}) {
+        SCOPED_TRACE(int(button));
+        other->setFocus();
+        QCoreApplication::processEvents();
+        ASSERT_FALSE(line->hasFocus());
+        line->deselect();
+        QTest::mousePress(line, button, {}, QPoint(3, 5));
+        EXPECT_TRUE(line->hasFocus());
+        EXPECT_EQ(line->selectedText(), button == Qt::LeftButton ? QString() : QStringLiteral("value"));
+        QTest::mouseRelease(line, button, {}, QPoint(3, 5));
+        if (QMenu *menu = edit->contextMenu())
+            menu->hide();
+    }
+}
+
+TEST_F(TextEditors, KeysAreDroppedWhileTheContainerIsOutOfSync)
+{
+    open("a");
+    line->end(false);
+    container->outOfSync = true;
+    QTest::keyClicks(line, "bc");
+    QTest::keyClick(line, Qt::Key_Backspace);
+    QTest::keyClick(line, Qt::Key_Up);
+    QTest::keyClick(line, Qt::Key_Escape);
+    EXPECT_EQ(line->text(), "a");
+    EXPECT_TRUE(container->keysDown.empty());
+    EXPECT_TRUE(container->charsPressed.isEmpty());
+    container->outOfSync = false;
+    QTest::keyClicks(line, "b");
+    EXPECT_EQ(line->text(), "ab");
 }
 
 TEST_F(TextEditors, WheelTurnsScrollTheContainer)
