@@ -12,7 +12,7 @@ packages=(
   clang libclang-rt-14-dev lld
   xvfb xauth fonts-dejavu-core fonts-liberation2
   zint libzint-dev
-  openbox wmctrl x11-utils
+  openbox wmctrl x11-utils xdotool
   python3
   tinyproxy dante-server microsocks
   cups-daemon cups-client libcups2-dev poppler-utils

@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -30,9 +31,8 @@ int systemHintSize()
 } // namespace
 
 TdxContainerHintWindow::TdxContainerHintWindow(QWidget *parent)
-    : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint)
+    : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput)
 {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
 }
@@ -73,8 +73,20 @@ void TdxContainerHintWindow::ShowCellHintEx(const QPoint &point, int maxWidth, b
     const rtl::TRect bounds = HintBounds(rtl::TPoint{point.x(), point.y()}, size, screenRect);
     setGeometry(gfx::ToQRect(bounds));
     show();
+    passPointerThrough();
     raise();
     update();
+}
+
+void TdxContainerHintWindow::passPointerThrough()
+{
+    // Qt's X11 support leaves a shown tool tip open to the pointer although
+    // it was made transparent for input; the flag set again on the shown
+    // window holds.
+    if (QWindow *native = windowHandle()) {
+        native->setFlags(windowFlags() & ~Qt::WindowTransparentForInput);
+        native->setFlags(windowFlags());
+    }
 }
 
 void TdxContainerHintWindow::paintEvent(QPaintEvent *)

