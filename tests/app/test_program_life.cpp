@@ -107,6 +107,18 @@ TEST(ProgramInstanceTest, ALockNoRunningProgramHoldsIsTakenOver)
 class ProgramLifeTest : public MainFormTest
 {
 protected:
+    // Starts the program itself from the test's folder, offscreen.
+    void startProgram(QProcess &program)
+    {
+        write("Domain-Data.txt", SortedRows);
+        write("Options.ini", "[zarvello]\r\nShowSplashScreen=false\r\n");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(env);
+        program.start(m_folder.file(QStringLiteral("zarvello")), {});
+        ASSERT_TRUE(program.waitForStarted(10000));
+    }
+
     // Waits, serving the event loop, until the window has closed.
     bool closedInTime(TMainForm &form)
     {
@@ -285,16 +297,10 @@ unsigned long long caughtSignals(qint64 pid)
 // so a kill ends it there and then.
 TEST_F(ProgramLifeTest, ASecondStartWaitingAtItsBoxEndsAtATerminationSignal)
 {
-    write("Domain-Data.txt", SortedRows);
-    write("Options.ini", "[zarvello]\r\nShowSplashScreen=false\r\n");
     ProgramInstance first(m_folder.path());
     ASSERT_TRUE(first.claim());
     QProcess second;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    second.setProcessEnvironment(env);
-    second.start(m_folder.file(QStringLiteral("zarvello")), {});
-    ASSERT_TRUE(second.waitForStarted(10000));
+    ASSERT_NO_FATAL_FAILURE(startProgram(second));
     // The program's own handling is in place once it catches the signal.
     const qint64 pid = second.processId();
     EXPECT_TRUE(QTest::qWaitFor([pid] { return (caughtSignals(pid) >> (SIGTERM - 1)) & 1; }, 20000));
@@ -313,14 +319,8 @@ TEST_F(ProgramLifeTest, ASecondStartWaitingAtItsBoxEndsAtATerminationSignal)
 // The program itself, as a desktop or a terminal ends it.
 TEST_F(ProgramLifeTest, TheProgramEndedBySigtermSavesItsSettings)
 {
-    write("Domain-Data.txt", SortedRows);
-    write("Options.ini", "[zarvello]\r\nShowSplashScreen=false\r\n");
     QProcess program;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    program.setProcessEnvironment(env);
-    program.start(m_folder.file(QStringLiteral("zarvello")), {});
-    ASSERT_TRUE(program.waitForStarted(10000));
+    ASSERT_NO_FATAL_FAILURE(startProgram(program));
     // The lock shows that the program's own handling is in place.
     const QString lock = ProgramInstance::lockFileName(m_folder.path());
     EXPECT_TRUE(QTest::qWaitFor([&lock] { return QFile::exists(lock); }, 20000));
