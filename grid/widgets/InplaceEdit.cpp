@@ -237,8 +237,7 @@ void TdxInplaceEdit::handleFocusIn(Qt::FocusReason reason)
     if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
         // Only a left click places the caret; the other buttons enter as
         // the keyboard does.
-        m_enteredByMouse =
-            reason == Qt::MouseFocusReason && (QGuiApplication::mouseButtons() & Qt::LeftButton);
+        m_enteredByMouse = reason == Qt::MouseFocusReason && (QGuiApplication::mouseButtons() & Qt::LeftButton);
         Enter();
         m_enteredByMouse = false;
     }

@@ -19,11 +19,11 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
 #include <QDialog>
+#include <QDir>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>

@@ -149,7 +149,8 @@ QString X11Session::waitForNormalWindow(qint64 pid, std::chrono::milliseconds ti
                 run(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("_NET_WM_WINDOW_TYPE"),
                                               QStringLiteral("_NET_FRAME_EXTENTS")});
             // A splash names the normal kind too, as the one to fall back on.
-            if (properties && properties->contains(QStringLiteral("_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_NORMAL")) &&
+            if (properties &&
+                properties->contains(QStringLiteral("_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_NORMAL")) &&
                 properties->contains(QStringLiteral("_NET_FRAME_EXTENTS(CARDINAL) =")))
                 return id;
         }
