@@ -303,3 +303,39 @@ TEST_F(Printables, TheDataTypeComesFromTheBoundField)
     p.SetDataField("Amount");
     EXPECT_EQ(p.CreateDrawCommand(target.get())->DataType(), TppDataType::dtCurrency);
 }
+
+TEST_F(Printables, ReceiversThatComeAndGoDuringTheCreateEventAreEachServedOnce)
+{
+    auto target = page();
+    TestPrintable printable;
+    Listener late(ppEvent::OnDrawCommandCreate);
+    // The first receiver leaves and brings another in while it is told.
+    class Swapping : public Listener
+    {
+    public:
+        Swapping(TestPrintable &aSender, Listener &aOther)
+            : Listener(ppEvent::OnDrawCommandCreate)
+            , m_sender(aSender)
+            , m_other(aOther)
+        {}
+        void EventNotify(TppCommunicator *aSender, int aEventID, TraParamList *aParams) override
+        {
+            Listener::EventNotify(aSender, aEventID, aParams);
+            m_sender.RemoveEventNotify(this);
+            m_sender.AddEventNotify(&m_other);
+            m_sender.AddEventNotify(this);
+        }
+
+    private:
+        TestPrintable &m_sender;
+        Listener &m_other;
+    } first(printable, late);
+    printable.AddEventNotify(&first);
+    printable.CreateDrawCommand(target.get());
+    EXPECT_EQ(first.Count, 1);
+    EXPECT_LE(late.Count, 1);
+    const int lateSoFar = late.Count;
+    printable.CreateDrawCommand(target.get());
+    EXPECT_EQ(first.Count, 2);
+    EXPECT_EQ(late.Count, lateSoFar + 1);
+}

@@ -29,6 +29,15 @@ int bandIndexIn(const List &aList, const TppComponent *aObject)
     return it == aList.end() ? -1 : int(it - aList.begin());
 }
 
+// Appends (aIndex < 0) or inserts, each object once.
+void bandInsertInto(std::vector<TppComponent *> &aList, int aIndex, TppComponent *aObject)
+{
+    if (!aObject || bandIndexIn(aList, aObject) >= 0)
+        return;
+    const int count = int(aList.size());
+    aList.insert(aList.begin() + (aIndex < 0 ? count : std::clamp(aIndex, 0, count)), aObject);
+}
+
 template <class List>
 void bandRemoveFrom(List &aList, const TppComponent *aObject)
 {
@@ -199,15 +208,12 @@ int TppBand::IndexOfSave(const TppComponent *aObject) const
 
 void TppBand::AddSave(TppComponent *aObject)
 {
-    if (aObject && IndexOfSave(aObject) < 0)
-        m_saves.push_back(aObject);
+    bandInsertInto(m_saves, -1, aObject);
 }
 
 void TppBand::InsertSave(int aIndex, TppComponent *aObject)
 {
-    if (!aObject || IndexOfSave(aObject) >= 0)
-        return;
-    m_saves.insert(m_saves.begin() + std::clamp(aIndex, 0, SaveCount()), aObject);
+    bandInsertInto(m_saves, std::max(aIndex, 0), aObject);
 }
 
 void TppBand::RemoveSave(TppComponent *aObject)
@@ -229,15 +235,12 @@ int TppBand::IndexOfVariable(const TppComponent *aObject) const
 
 void TppBand::AddVariable(TppComponent *aObject)
 {
-    if (aObject && IndexOfVariable(aObject) < 0)
-        m_variables.push_back(aObject);
+    bandInsertInto(m_variables, -1, aObject);
 }
 
 void TppBand::InsertVariable(int aIndex, TppComponent *aObject)
 {
-    if (!aObject || IndexOfVariable(aObject) >= 0)
-        return;
-    m_variables.insert(m_variables.begin() + std::clamp(aIndex, 0, VariableCount()), aObject);
+    bandInsertInto(m_variables, std::max(aIndex, 0), aObject);
 }
 
 void TppBand::RemoveVariable(TppComponent *aObject)

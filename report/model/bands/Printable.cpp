@@ -180,7 +180,8 @@ bool TppPrintable::CheckForPipelineData()
         if (!InDesignState() || HasCommunicatorState(ppState::DesignData))
             return true;
         return ReportPrinting();
-    } catch (const std::exception &) {
+    } catch (...) {
+        // A pipeline that cannot answer has no data to give.
         return false;
     }
 }
