@@ -221,6 +221,12 @@ struct TPropInfo
     }
 };
 
+// Currency is a float type of its own: stored as a scaled whole number.
+inline bool isCurrency(const TPropInfo &prop)
+{
+    return prop.Kind == TTypeKind::tkFloat && prop.FloatType == TFloatType::ftCurr;
+}
+
 // ASCII letters, digits and '_', not starting with a digit; with dots also
 // allowed between such parts when dotted is true.
 bool IsValidIdent(QStringView text, bool dotted = false);

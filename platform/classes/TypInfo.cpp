@@ -19,11 +19,6 @@ namespace {
     throw EPropertyError("Property " + messageText(prop.Name) + " is read-only");
 }
 
-bool isCurrency(const TPropInfo &prop)
-{
-    return prop.Kind == TTypeKind::tkFloat && prop.FloatType == TFloatType::ftCurr;
-}
-
 } // namespace
 
 const TPropInfo *GetPropInfo(const TPersistent &instance, QStringView name)

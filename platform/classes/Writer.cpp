@@ -24,11 +24,6 @@ void putLittleEndian(char *out, uint64_t value, int count)
         out[i] = char(uint8_t(value >> (8 * i)));
 }
 
-bool isCurrency(const TPropInfo &prop)
-{
-    return prop.Kind == TTypeKind::tkFloat && prop.FloatType == TFloatType::ftCurr;
-}
-
 bool isOrdinal(const TPropInfo &prop)
 {
     switch (prop.Kind) {

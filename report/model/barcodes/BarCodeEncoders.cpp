@@ -1,5 +1,7 @@
 #include "report/model/barcodes/BarCodeEncoders.h"
 
+#include "platform/rtl/QtText.h"
+
 #include "report/model/barcodes/Code128.h"
 #include "report/model/base/Units.h"
 
@@ -58,16 +60,11 @@ constexpr std::array<CharPattern, 20> kCodabar = {{
     {u'+', "0010101"}, {u'A', "0011010"}, {u'B', "0101001"}, {u'C', "0001011"}, {u'D', "0001110"},
 }};
 
-bool isDigit(QChar c)
-{
-    return c.unicode() >= u'0' && c.unicode() <= u'9';
-}
-
 // Validation keeps other characters out; should one slip through it weighs
 // nothing rather than an arbitrary code.
 int digitValue(QChar c)
 {
-    return isDigit(c) ? c.unicode() - u'0' : 0;
+    return rtl::isAsciiDigit(c) ? c.unicode() - u'0' : 0;
 }
 
 template <size_t N>
@@ -174,9 +171,9 @@ void encodeInt2of5(BarCodeSymbol &s, BarModuleWriter &w)
         w.WriteElement('N', i % 2 == 0 ? '1' : '0');
     std::string_view bars = kTwoOfFive[0], spaces = kTwoOfFive[0];
     for (qsizetype i = 0; i + 1 < s.Data.size(); i += 2) {
-        if (isDigit(s.Data[i]))
+        if (rtl::isAsciiDigit(s.Data[i]))
             bars = kTwoOfFive[size_t(digitValue(s.Data[i]))];
-        if (isDigit(s.Data[i + 1]))
+        if (rtl::isAsciiDigit(s.Data[i + 1]))
             spaces = kTwoOfFive[size_t(digitValue(s.Data[i + 1]))];
         for (size_t k = 0; k < 5; ++k) {
             w.WriteElement(bars[k] == '1' ? 'W' : 'N', '1');
@@ -242,7 +239,7 @@ void encodePostnet(BarCodeSymbol &s, BarModuleWriter &w)
     for (QChar c : s.Data) {
         if (c == u'-')
             continue;
-        if (isDigit(c)) {
+        if (rtl::isAsciiDigit(c)) {
             pattern = kPostnet[size_t(digitValue(c))];
             sum += digitValue(c);
         }
@@ -339,7 +336,7 @@ int64_t BarModuleWriter::columnsFor(double aRatio) const
 
 void DigitPattern(char aSet, QChar aDigit, std::string &aPattern)
 {
-    if (!isDigit(aDigit))
+    if (!rtl::isAsciiDigit(aDigit))
         return;
     const std::string_view a = kSetA[size_t(digitValue(aDigit))];
     aPattern.assign(a);
@@ -440,7 +437,7 @@ void EncodeAddOn(const BarCodeSymbol &aSymbol, int aResolution, BarColumns &aAdd
     if (!ppIsUPCEANType(aSymbol.BarCodeType) || (code.size() != 2 && code.size() != 5))
         return;
     for (QChar c : code)
-        if (!isDigit(c))
+        if (!rtl::isAsciiDigit(c))
             return;
     std::string_view parity;
     if (code.size() == 2) {

@@ -1,5 +1,7 @@
 #include "report/model/barcodes/Code128.h"
 
+#include "platform/rtl/QtText.h"
+
 #include "report/model/base/Messages.h"
 
 #include <array>
@@ -42,11 +44,6 @@ struct PatternTable
 constexpr PatternTable kPatterns;
 
 enum class Set { A, B, C };
-
-bool isDigit(char16_t c)
-{
-    return c >= u'0' && c <= u'9';
-}
 
 bool inSetA(char16_t c)
 {
@@ -92,7 +89,7 @@ struct AutoEncoder
             if (opened) {
                 pairC[size_t(i)] = true;
                 opened = false;
-            } else if (i + 1 < n && isDigit(text[i].unicode()) && isDigit(text[i + 1].unicode())) {
+            } else if (i + 1 < n && rtl::isAsciiDigit(text[i].unicode()) && rtl::isAsciiDigit(text[i + 1].unicode())) {
                 pairC[size_t(i)] = true;
                 opened = true;
             }
@@ -234,7 +231,7 @@ std::vector<int> Code128Values(const QString &aData, BarCodeError *aError)
                 fail(aError, 455);
                 return {};
             }
-            if (!isDigit(c) || !isDigit(aData[i + 1].unicode())) {
+            if (!rtl::isAsciiDigit(c) || !rtl::isAsciiDigit(aData[i + 1].unicode())) {
                 fail(aError, 456);
                 return {};
             }
