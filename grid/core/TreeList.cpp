@@ -814,9 +814,5 @@ bool TCustomdxTreeList::IsSingleTextNode(TdxTreeListNode *)
     return false;
 }
 
-int TCustomdxTreeList::RowsPerPage()
-{
-    return 1;
-}
 
 } // namespace grid

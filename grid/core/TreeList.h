@@ -15,6 +15,7 @@
 
 #include "grid/core/Container.h"
 #include "grid/core/TreeListHooks.h"
+#include "grid/core/TreeListLayout.h"
 #include "grid/core/TreeListNode.h"
 #include "grid/core/TreeListSelection.h"
 #include "grid/core/TreeListSettings.h"
@@ -278,6 +279,64 @@ public:
     // A click on a column's header that may sort by it.
     virtual void ColumnSortClick(int /*column*/, TShiftState /*shift*/) {}
 
+    // ---- Geometry: metrics, layout, hit testing ----
+    const rtl::TRect &ClientRect() const { return m_clientRect; }
+    // A new client size; the scroll positions are kept valid.
+    void SetClientRect(const rtl::TRect &rect);
+    const TreeListMetrics &Metrics() const { return m_metrics; }
+    // Heights and widths from the fonts and settings, measured through the
+    // host; adopts the minimum row height as DefaultRowHeight unless that
+    // was set by hand.
+    void CalcMetrics();
+    const TreeListImageSizes &ImageSizes() const { return m_imageSizes; }
+    void SetImageSizes(const TreeListImageSizes &sizes);
+    void CalcLayout(TdxTreeListLayoutInfo &info);
+    virtual TdxTreeListHitInfo HitTest(int x, int y);
+    // None off the rows.
+    TdxTreeListNode *GetNodeAt(int x, int y);
+    // The cell of the node at a column position; (-1, -1, -1, -1) when the
+    // column or the row is not laid out.
+    rtl::TRect CellRect(TdxTreeListNode *node, int position);
+    // The parts of the node's indent, within a row of that height.
+    TreeListIndentRects NodeIndentRects(const TdxTreeListNode *node, int rowHeight);
+    int NodeIndentWidth(const TdxTreeListNode *node);
+    virtual int NodeRowHeight(TdxTreeListNode *node);
+    int NodePreviewLines(TdxTreeListNode *node);
+    // Stored and displayed widths of the visible bands; 64-bit sums are
+    // clamped to the int range.
+    int BandMinimumWidth(int position);
+    int BandStoredWidth(int position);
+    int BandDisplayWidth(int position);
+    int TotalBandsWidth();
+
+    // ---- Scroll model ----
+    int HorzOffset() const { return m_horzOffset; }
+    // Clamped to the scrollable width; moves the contents through the host.
+    void SetHorzOffset(int value);
+    // Clamped so that the last page stays full.
+    void SetTopRowIndex(int value);
+    // Width of the bands that scroll, and of the area they scroll in.
+    int ScrollableWidth();
+    int HorzPageWidth();
+    int RowsOnPage();
+    // The offset a thumb dragged to that track position gives.
+    int HorzThumbOffset(int track);
+    struct ScrollBarValues
+    {
+        int Min = 0;
+        int Max = 0;
+        int Page = 0;
+        int Pos = 0;
+        friend bool operator==(const ScrollBarValues &, const ScrollBarValues &) = default;
+    };
+    ScrollBarValues HorzScrollBarValues();
+    ScrollBarValues VertScrollBarValues();
+    // After a resize or a change of rows or widths.
+    void KeepPositionsValid();
+    // The dy of the last top-row change: the summed heights of the rows
+    // passed, negative when the contents moved up.
+    int LastScrollDy() const { return m_lastScrollDy; }
+
     // ---- Editing and the window ----
     uint8_t State() const { return m_state; }
     InplaceEditor *Editor() const { return m_editor; }
@@ -404,7 +463,20 @@ private:
     QString headerEntry(const std::vector<int> &columns);
     QString nodeEntry(TdxTreeListNode *node, const std::vector<int> &columns);
 
+    void layoutBands(TdxTreeListLayoutInfo &info);
+    void layoutHeaderCells(TdxTreeListLayoutInfo &info);
+    void layoutRows(TdxTreeListLayoutInfo &info);
+    void hitBandPanel(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit);
+    void hitHeaderPanel(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit);
+    void hitRows(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit);
+    std::vector<int> lineWidths(int position, int line, int width);
+
     TreeListHost *m_host = nullptr;
+    rtl::TRect m_clientRect;
+    TreeListMetrics m_metrics;
+    TreeListImageSizes m_imageSizes;
+    int m_horzOffset = 0;
+    int m_lastScrollDy = 0;
     NodeList m_topLevel;
     int m_nodeCount = 0;
     TdxTreeListNode *m_focused = nullptr;

@@ -24,6 +24,9 @@ public:
 
     virtual void invalidate(const rtl::TRect &rect) = 0;
     virtual void invalidateAll() = 0;
+    // Moves what is shown in the area by (dx, dy) and invalidates what is
+    // uncovered; a host that cannot move contents repaints the area.
+    virtual void scrollContents(int /*dx*/, int /*dy*/, const rtl::TRect &area) { invalidate(area); }
     // Paints what is invalid now rather than when the event loop comes to it.
     virtual void updateNow() = 0;
     // The keyboard focus is on the control or on a window inside it (an

@@ -114,8 +114,10 @@ void TCustomdxTreeList::ApplyParentFont(const classes::TFont &font)
 
 void TCustomdxTreeList::LayoutChanged()
 {
-    if (!IsUpdating() && !IsDestroying() && m_host)
+    if (!IsUpdating() && !IsDestroying() && m_host) {
+        CalcMetrics();
         m_host->invalidateAll();
+    }
 }
 
 void TCustomdxTreeList::RowHeightsChanged() {}

@@ -28,6 +28,12 @@ struct TreeListSettings
     bool ReserveButtonCell = false;
     bool RootIndent = true;
     bool ShowIndicator = false;
+    bool ShowBands = false;
+    bool ShowHeader = true;
+    bool ShowFooter = false;
+    // DefaultRowHeight was set by hand: the metrics keep it unless it is
+    // below the minimum row height.
+    bool DefaultRowHeightSet = false;
 
     bool HorzScrollBar() const { return ScrollBars == 1 || ScrollBars == 3; }
     bool VertScrollBar() const { return ScrollBars == 2 || ScrollBars == 3; }

@@ -1,0 +1,370 @@
+// What a client point of the tree list hits, read from a fresh layout.
+
+#include "grid/core/TreeList.h"
+
+#include <algorithm>
+
+namespace grid {
+
+namespace {
+
+constexpr int HitEdgeTolerance = 4;
+
+bool hitContains(const rtl::TRect &r, int x, int y)
+{
+    return !r.IsEmpty() && x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+}
+
+} // namespace
+
+TreeListIndentRects TCustomdxTreeList::NodeIndentRects(const TdxTreeListNode *node, int rowHeight)
+{
+    TreeListIndentRects r;
+    if (!node)
+        return r;
+    const int indent = m_metrics.IndentWidth;
+    const int level = node->Level();
+    const bool children = node->HasChildren() || node->Count() > 0;
+    if (children && m_settings.ShowButtons)
+        r.Button = rtl::Rect(level * indent, 0, (level + 1) * indent, rowHeight);
+    // A childless node's images take its empty button cell.
+    const int shift = !m_settings.ReserveButtonCell && !children ? indent : 0;
+    int x = (level + 1) * indent - shift;
+    auto *self = const_cast<TdxTreeListNode *>(node);
+    if (NodeStateIndex(self) != -1 && m_imageSizes.StateImageWidth > 0) {
+        r.StateImage = rtl::Rect(x, 0, x + m_imageSizes.StateImageWidth, rowHeight);
+        x = r.StateImage.Right;
+    }
+    if ((NodeImageIndex(self) != -1 || NodeSelectedIndex(self) != -1) && m_imageSizes.ImageWidth > 0)
+        r.Image = rtl::Rect(x, 0, x + m_imageSizes.ImageWidth, rowHeight);
+    int leftmost = (level + 1) * indent - shift;
+    for (const rtl::TRect *part : {&r.Button, &r.StateImage, &r.Image})
+        if (!part->IsEmpty())
+            leftmost = std::min(leftmost, part->Left);
+    if (leftmost > 0)
+        r.Indent = rtl::Rect(0, 0, leftmost, rowHeight);
+    if (!IsRootIndent()) {
+        for (rtl::TRect *part : {&r.Button, &r.StateImage, &r.Image, &r.Indent}) {
+            if (part->IsEmpty())
+                continue;
+            part->Left = std::max(part->Left - indent, 0);
+            part->Right -= indent;
+            if (part->IsEmpty())
+                *part = rtl::TRect{};
+        }
+    }
+    return r;
+}
+
+int TCustomdxTreeList::NodeIndentWidth(const TdxTreeListNode *node)
+{
+    // The levels, then the state image and the image where the node has them;
+    // a childless node's images moved into its button cell leave room after
+    // them that belongs to no part.
+    if (!node)
+        return 0;
+    auto *self = const_cast<TdxTreeListNode *>(node);
+    int width = (node->Level() + (IsRootIndent() ? 1 : 0)) * m_metrics.IndentWidth;
+    if (NodeStateIndex(self) != -1)
+        width += m_imageSizes.StateImageWidth;
+    if (NodeImageIndex(self) != -1 || NodeSelectedIndex(self) != -1)
+        width += m_imageSizes.ImageWidth;
+    return width;
+}
+
+TdxTreeListNode *TCustomdxTreeList::GetNodeAt(int x, int y)
+{
+    return HitTest(x, y).Node;
+}
+
+TdxTreeListHitInfo TCustomdxTreeList::HitTest(int x, int y)
+{
+    TdxTreeListHitInfo hit;
+    hit.X = x;
+    hit.Y = y;
+    TdxTreeListLayoutInfo info;
+    CalcLayout(info);
+    if (!hitContains(info.ClientRect, x, y))
+        return hit;
+    hit.HitCode = htNowhere;
+    if (hitContains(info.GroupPanelRect, x, y)) {
+        hit.HitCode = htGroupPanel;
+        return hit;
+    }
+    // The bottom edge of a panel, with its indicator piece.
+    auto panelEdge = [&](const rtl::TRect &panel, const rtl::TRect &indicator) {
+        if (panel.IsEmpty())
+            return false;
+        rtl::TRect strip = panel;
+        if (!indicator.IsEmpty())
+            strip.Left = indicator.Left;
+        strip.Bottom += HitEdgeTolerance;
+        return hitContains(strip, x, y) && y >= panel.Bottom - HitEdgeTolerance;
+    };
+    if (optionB(boBandPanelSizing) && panelEdge(info.BandPanelRect, info.BandIndicatorRect)) {
+        hit.HitCode = htBandPanelEdge;
+        return hit;
+    }
+    if (hitContains(info.BandIndicatorRect, x, y)) {
+        hit.HitCode = htBandIndicator;
+        return hit;
+    }
+    hitBandPanel(info, hit);
+    if (hit.HitCode != htNowhere)
+        return hit;
+    if (optionB(boHeaderPanelSizing) && panelEdge(info.HeaderPanelRect, info.HeaderIndicatorRect)) {
+        hit.HitCode = htHeaderPanelEdge;
+        return hit;
+    }
+    if (hitContains(info.HeaderIndicatorRect, x, y)) {
+        hit.HitCode = htHeaderIndicator;
+        return hit;
+    }
+    if (hitContains(info.HeaderPanelRect, x, y) ||
+        (!info.HeaderPanelRect.IsEmpty() && y >= info.HeaderPanelRect.Top && y < info.HeaderPanelRect.Bottom &&
+         x >= info.HeaderPanelRect.Right && x <= info.HeaderPanelRect.Right + HitEdgeTolerance &&
+         !info.Bands.empty())) {
+        hitHeaderPanel(info, hit);
+        return hit;
+    }
+    if (hitContains(info.NewItemRowRect, x, y)) {
+        hit.HitCode = htNewItemRow;
+        for (const TdxTreeListHeaderCell &cell : info.HeaderCells) {
+            if (x >= cell.ClipRect.Left && x < cell.ClipRect.Right) {
+                hit.BandIndex = cell.BandIndex;
+                hit.ColumnIndex = cell.ColumnIndex;
+                break;
+            }
+        }
+        return hit;
+    }
+    // The indicator column; hidden, it spans the rows for row sizing only.
+    rtl::TRect indicator = info.IndicatorRect;
+    if (!m_settings.ShowIndicator && !info.RowsRect.IsEmpty()) {
+        indicator = info.RowsRect;
+        indicator.Left = info.ClientRect.Left;
+        if (info.LastRowBottom >= 0)
+            indicator.Bottom = info.LastRowBottom + 1;
+    }
+    const bool rowSizing = optionB(boRowSizing);
+    if (hitContains(indicator, x, y)) {
+        if (m_settings.ShowIndicator)
+            hit.HitCode = htRowIndicator;
+        for (size_t i = 0; i < info.Rows.size(); ++i) {
+            const TdxTreeListRowInfo &row = info.Rows[i];
+            if (y < row.Top || y >= row.Top + row.Height)
+                continue;
+            hit.RowIndex = int(i);
+            hit.Node = row.Node;
+            if (rowSizing && i > 0 && y <= row.Top + HitEdgeTolerance) {
+                hit.RowIndex = int(i) - 1;
+                hit.Node = info.Rows[i - 1].Node;
+                hit.HitCode = htRowEdge;
+            } else if (rowSizing && y >= row.Top + row.Height - HitEdgeTolerance) {
+                hit.HitCode = htRowEdge;
+            }
+            break;
+        }
+        if (m_settings.ShowIndicator || hit.HitCode == htRowEdge)
+            return hit;
+    } else if (rowSizing && !info.Rows.empty() && !indicator.IsEmpty() && x >= indicator.Left && x < indicator.Right &&
+               y >= indicator.Bottom && y < indicator.Bottom + HitEdgeTolerance) {
+        hit.RowIndex = int(info.Rows.size()) - 1;
+        hit.Node = info.Rows.back().Node;
+        hit.HitCode = htRowEdge;
+        return hit;
+    }
+    if (hitContains(info.BottomPanelRect, x, y)) {
+        hit.HitCode = htBottomPanel;
+        return hit;
+    }
+    if (hitContains(info.FooterRect, x, y)) {
+        hit.HitCode = htFooter;
+        for (const TdxTreeListHeaderCell &cell : info.HeaderCells) {
+            if (x >= cell.ClipRect.Left && x < cell.ClipRect.Right) {
+                hit.BandIndex = cell.BandIndex;
+                hit.ColumnIndex = cell.ColumnIndex;
+                break;
+            }
+        }
+        return hit;
+    }
+    hit.HitCode = htNowhere;
+    hit.RowIndex = -1;
+    hit.Node = nullptr;
+    hitRows(info, hit);
+    return hit;
+}
+
+void TCustomdxTreeList::hitBandPanel(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit)
+{
+    const int x = hit.X;
+    const int y = hit.Y;
+    const rtl::TRect &panel = info.BandPanelRect;
+    if (panel.IsEmpty() || y < panel.Top || y >= panel.Bottom)
+        return;
+    const bool fit = IsWidthFit();
+    auto sizable = [&](int band) { return optionB(boBandSizing) && BandSizable(band) && !fit; };
+    if (x >= panel.Left && x < panel.Right) {
+        hit.HitCode = htBandHeader;
+        const int spanLeft = info.LeftFixedEntry >= 0 ? info.LeftFixedRect.Right : panel.Left;
+        const int spanRight = info.RightFixedEntry >= 0 ? info.RightFixedRect.Left : panel.Right;
+        for (size_t i = 0; i < info.Bands.size(); ++i) {
+            const TdxTreeListBandInfo &band = info.Bands[i];
+            if (hitContains(band.BandRect, x, y) && hitContains(band.BandClipRect, x, y)) {
+                hit.BandIndex = band.BandIndex;
+                const bool pastBoth = band.BandRect.Left < spanLeft && band.BandRect.Right > spanRight;
+                const int edge = pastBoth ? spanRight : band.BandRect.Right;
+                if (sizable(band.BandIndex) && x >= edge - HitEdgeTolerance) {
+                    hit.HitCode = htBandEdge;
+                } else if (i > 0 && x <= info.Bands[i - 1].BandRect.Right + HitEdgeTolerance &&
+                           sizable(info.Bands[i - 1].BandIndex)) {
+                    hit.BandIndex = info.Bands[i - 1].BandIndex;
+                    hit.HitCode = htBandEdge;
+                }
+                return;
+            }
+            if (sizable(band.BandIndex) && x > band.BandRect.Right && x <= band.BandRect.Right + HitEdgeTolerance) {
+                hit.BandIndex = band.BandIndex;
+                hit.HitCode = htBandEdge;
+                return;
+            }
+        }
+        return;
+    }
+    if (x >= panel.Right && x <= panel.Right + HitEdgeTolerance && !info.Bands.empty() &&
+        sizable(info.Bands.back().BandIndex)) {
+        hit.BandIndex = info.Bands.back().BandIndex;
+        hit.HitCode = htBandEdge;
+    }
+}
+
+void TCustomdxTreeList::hitHeaderPanel(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit)
+{
+    const int x = hit.X;
+    const int y = hit.Y;
+    const bool fit = IsWidthFit();
+    auto columnSizable = [&](int column) { return optionA(aoColumnSizing) && ColumnSizable(column); };
+    auto bandSizable = [&](int band) { return optionB(boBandSizing) && BandSizable(band) && !fit; };
+    // Under the fit query the last column of a band's last line stands for
+    // the band's edge.
+    auto lastColumnOf = [&](int band) {
+        const int lines = BandLineCount(band);
+        if (lines <= 0)
+            return -1;
+        const int places = ColumnsInBandLine(band, lines - 1);
+        return places > 0 ? ColumnAt(band, lines - 1, places - 1) : -1;
+    };
+    auto bandOrColumnEdge = [&](int band) {
+        hit.BandIndex = band;
+        if (!fit) {
+            if (bandSizable(band))
+                hit.HitCode = htBandEdge;
+        } else if (const int column = lastColumnOf(band); column >= 0) {
+            hit.ColumnIndex = column;
+            if (columnSizable(column))
+                hit.HitCode = htColumnEdge;
+        }
+    };
+    hit.HitCode = htNowhere;
+    const rtl::TRect &panel = info.HeaderPanelRect;
+    if (x >= panel.Right) {
+        if (!info.Bands.empty())
+            bandOrColumnEdge(info.Bands.back().BandIndex);
+        return;
+    }
+    const int spanLeft = info.LeftFixedEntry >= 0 ? info.LeftFixedRect.Right : panel.Left;
+    const int spanRight = info.RightFixedEntry >= 0 ? info.RightFixedRect.Left : panel.Right;
+    for (size_t i = 0; i < info.HeaderCells.size(); ++i) {
+        const TdxTreeListHeaderCell &cell = info.HeaderCells[i];
+        if (!hitContains(cell.CellRect, x, y) || !hitContains(cell.ClipRect, x, y))
+            continue;
+        hit.BandIndex = cell.BandIndex;
+        hit.ColumnIndex = cell.ColumnIndex;
+        hit.HitCode = htColumnHeader;
+        const bool pastBoth = cell.CellRect.Left < spanLeft && cell.CellRect.Right > spanRight;
+        const int edge = pastBoth ? spanRight : cell.CellRect.Right;
+        if (x >= edge - HitEdgeTolerance) {
+            if (columnSizable(cell.ColumnIndex) && (!cell.LastInLine || fit))
+                hit.HitCode = htColumnEdge;
+            else if (cell.LastInLine && bandSizable(cell.BandIndex))
+                hit.HitCode = htBandEdge;
+            return;
+        }
+        const TdxTreeListHeaderCell *previous = i > 0 ? &info.HeaderCells[i - 1] : nullptr;
+        if (previous && !cell.FirstInLine && previous->BandIndex == cell.BandIndex &&
+            previous->BandLine == cell.BandLine) {
+            if (x <= previous->CellRect.Right + HitEdgeTolerance && columnSizable(previous->ColumnIndex)) {
+                hit.ColumnIndex = previous->ColumnIndex;
+                hit.HitCode = htColumnEdge;
+            }
+            return;
+        }
+        if (cell.FirstInLine && x < cell.CellRect.Left + HitEdgeTolerance) {
+            const auto band = std::find_if(info.Bands.begin(), info.Bands.end(),
+                                           [&](const TdxTreeListBandInfo &b) { return b.BandIndex == cell.BandIndex; });
+            if (band != info.Bands.begin() && band != info.Bands.end()) {
+                const int previousBand = std::prev(band)->BandIndex;
+                hit.ColumnIndex = -1;
+                hit.HitCode = htColumnHeader;
+                bandOrColumnEdge(previousBand);
+                if (hit.HitCode == htColumnHeader) {
+                    hit.ColumnIndex = cell.ColumnIndex;
+                    hit.BandIndex = cell.BandIndex;
+                }
+            }
+        }
+        return;
+    }
+}
+
+void TCustomdxTreeList::hitRows(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit)
+{
+    const int x = hit.X;
+    const int y = hit.Y;
+    if (info.Rows.empty() || info.Bands.empty() || x < info.RowsRect.Left || x >= info.RowsRect.Right)
+        return;
+    for (size_t i = 0; i < info.Rows.size(); ++i) {
+        const TdxTreeListRowInfo &row = info.Rows[i];
+        if (y < row.Top || y >= row.Top + row.Height)
+            continue;
+        hit.RowIndex = int(i);
+        hit.Node = row.Node;
+        hit.HitCode = x <= info.ColumnsRight ? htCell : htRowTail;
+        const int scrolled = info.LeftFixedEntry < 0 ? m_horzOffset : 0;
+        const int indentRight =
+            info.RowsRect.Left + std::min(NodeIndentWidth(row.Node), info.TreeColumnWidth) - scrolled;
+        if (x < indentRight) {
+            const TreeListIndentRects parts = NodeIndentRects(row.Node, row.Height);
+            const int px = x + scrolled - info.RowsRect.Left;
+            const int py = y - row.Top;
+            hit.HitCode = hitContains(parts.Button, px, py)       ? htButton
+                          : hitContains(parts.StateImage, px, py) ? htStateImage
+                          : hitContains(parts.Image, px, py)      ? htImage
+                          : hitContains(parts.Indent, px, py)     ? htIndent
+                                                                  : htNowhere;
+            return;
+        }
+        if (hit.HitCode != htCell)
+            return;
+        const int grid = info.HorzLineWidth;
+        const int previewBottom = row.Top + row.Height - grid;
+        if (row.PreviewLines > 0 && y >= previewBottom - row.PreviewLines * m_metrics.PreviewLineHeight - 2 &&
+            y < previewBottom) {
+            hit.HitCode = htPreview;
+            return;
+        }
+        for (const TdxTreeListHeaderCell &cell : info.HeaderCells) {
+            const int top = row.Top + cell.BandLine * m_settings.DefaultRowHeight;
+            if (x >= cell.ClipRect.Left && x < cell.ClipRect.Right && y >= top &&
+                y < top + m_settings.DefaultRowHeight) {
+                hit.BandIndex = cell.BandIndex;
+                hit.ColumnIndex = cell.ColumnIndex;
+                break;
+            }
+        }
+        return;
+    }
+}
+
+} // namespace grid

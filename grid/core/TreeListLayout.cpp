@@ -1,0 +1,451 @@
+// The tree list's metrics, band widths, layout record and cell rectangles.
+
+#include "grid/core/TreeList.h"
+#include "grid/core/TreeListHost.h"
+
+#include "platform/gfx/TextMeasurer.h"
+#include "platform/rtl/Rounding.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace grid {
+
+namespace {
+
+int layoutClamped(int64_t value)
+{
+    return int(std::clamp<int64_t>(value, INT_MIN / 2, INT_MAX / 2));
+}
+
+} // namespace
+
+int TreeListShare(int a, int b, int c)
+{
+    if (c == 0)
+        return a;
+    return rtl::MulDiv(a, b, c);
+}
+
+// ---- Metrics ----
+
+void TCustomdxTreeList::CalcMetrics()
+{
+    if (!m_host || HasState(classes::csLoading) || IsDestroying())
+        return;
+    const gfx::TextMeasurer &measurer = m_host->textMeasurer();
+    auto textHeight = [&measurer](const classes::TFont &font) { return measurer.textHeight(font.Font()); };
+    const bool flat = m_look != 0;
+    const int bandLines = std::max(1, BandLineSetting());
+    const int headerLines = std::max(1, HeaderPanelLineCount());
+    const int grid = m_settings.ShowGrid && m_settings.ShowPreviewGrid ? 1 : 0;
+    TreeListMetrics &m = m_metrics;
+    m.BandLineHeight = textHeight(m_bandFont);
+    m.BandPanelHeight = m_settings.ShowBands ? bandLines * m.BandLineHeight + 5 + (flat ? 0 : 1) : 0;
+    m.HeaderLineHeight = textHeight(m_headerFont) + 5 + (flat ? 0 : 1);
+    m.HeaderPanelHeight = m_settings.ShowHeader ? m.HeaderLineHeight * headerLines : 0;
+    m.GroupPanelHeight = 0;
+    m.IndicatorWidth = m_settings.ShowIndicator ? 12 : 0;
+    m.TextHeight = textHeight(Font());
+    m.FooterLineHeight = m.TextHeight + 7;
+    m.FooterPanelHeight = m_settings.ShowFooter ? m.FooterLineHeight * headerLines + 3 + (flat ? 0 : 1) : 0;
+    m.RowFooterHeight = m.FooterLineHeight * headerLines + 2 + grid;
+    m.BottomPanelHeight = IsBottomPanelShown() ? std::max(m.TextHeight + 5, 17) : 0;
+    m.HorzLineStep = measurer.textWidth(Font().Font(), u"0");
+    m.IndentWidth = 16;
+    int minimum = std::max(m.TextHeight + 3, 16);
+    const int imageHeight = std::max(m_imageSizes.ImageHeight, m_imageSizes.StateImageHeight);
+    if ((minimum + grid) * headerLines < imageHeight)
+        minimum = imageHeight;
+    minimum += grid;
+    m.MinRowHeight = minimum;
+    if (!m_settings.DefaultRowHeightSet)
+        m_settings.DefaultRowHeight = minimum;
+    m_settings.DefaultRowHeight = std::max(m_settings.DefaultRowHeight, minimum);
+    if (m_settings.DefaultRowHeight == minimum)
+        m_settings.DefaultRowHeightSet = false;
+    m.NewItemSeparator = flat ? 5 : 6;
+    m.NewItemRowHeight = IsNewItemRowShown() && headerLines == 1 && VisibleBandCount() > 0
+                             ? m_settings.DefaultRowHeight + m.NewItemSeparator
+                             : 0;
+    m.PreviewLineHeight = textHeight(m_previewFont);
+}
+
+void TCustomdxTreeList::SetImageSizes(const TreeListImageSizes &sizes)
+{
+    m_imageSizes = sizes;
+    LayoutChanged();
+}
+
+// ---- Widths ----
+
+int TCustomdxTreeList::BandMinimumWidth(int position)
+{
+    int64_t minimum = BandSizable(position) ? VisibleBandMinWidth(position) : VisibleBandWidth(position);
+    for (int line = 0; line < BandLineCount(position); ++line) {
+        int64_t sum = 0;
+        for (int place = 0; place < ColumnsInBandLine(position, line); ++place)
+            sum += std::max(0, ColumnMinWidth(ColumnAt(position, line, place)));
+        minimum = std::max(minimum, sum);
+    }
+    return layoutClamped(minimum);
+}
+
+int TCustomdxTreeList::BandStoredWidth(int position)
+{
+    int64_t width = VisibleBandWidth(position);
+    if (IsWidthFit()) {
+        int64_t widest = 0;
+        for (int line = 0; line < BandLineCount(position); ++line) {
+            int64_t sum = 0;
+            for (int place = 0; place < ColumnsInBandLine(position, line); ++place)
+                sum += std::max(0, ColumnStoredWidth(ColumnAt(position, line, place)));
+            widest = std::max(widest, sum);
+        }
+        if (widest > 0)
+            width = widest;
+    }
+    // The band's own minimum only: columns whose minimums add up to more
+    // than the band still get laid out, the last one taking what is left.
+    const int64_t own = BandSizable(position) ? VisibleBandMinWidth(position) : width;
+    return layoutClamped(std::max<int64_t>(width, own));
+}
+
+int TCustomdxTreeList::BandDisplayWidth(int position)
+{
+    const int count = VisibleBandCount();
+    if (position < 0 || position >= count)
+        return 0;
+    if (!optionA(aoAutoWidth))
+        return BandStoredWidth(position);
+    const int available = m_clientRect.Width() - m_metrics.IndicatorWidth - FirstColumnExtraWidth();
+    int64_t sum = 0;
+    for (int p = 0; p < count; ++p)
+        sum += BandStoredWidth(p);
+    auto share = [&](int p) {
+        const int w = TreeListShare(available, BandStoredWidth(p), layoutClamped(sum));
+        return BandSizable(p) ? std::max(w, BandMinimumWidth(p)) : w;
+    };
+    if (position < count - 1)
+        return share(position);
+    int64_t others = 0;
+    for (int p = 0; p < count - 1; ++p)
+        others += share(p);
+    return layoutClamped(available - others);
+}
+
+int TCustomdxTreeList::TotalBandsWidth()
+{
+    int64_t total = VisibleBandCount() > 0 ? FirstColumnExtraWidth() : 0;
+    for (int p = 0; p < VisibleBandCount(); ++p)
+        total += BandDisplayWidth(p);
+    return layoutClamped(total);
+}
+
+std::vector<int> TCustomdxTreeList::lineWidths(int position, int line, int width)
+{
+    const int count = ColumnsInBandLine(position, line);
+    std::vector<int> widths(size_t(std::max(count, 0)), 0);
+    std::vector<bool> fixed(widths.size(), false);
+    int64_t available = std::max(width, 0);
+    for (int i = 0; i < count; ++i) {
+        const int column = ColumnAt(position, line, i);
+        if (!ColumnSizable(column)) {
+            widths[size_t(i)] = std::max(0, ColumnStoredWidth(column));
+            fixed[size_t(i)] = true;
+            available = std::max<int64_t>(0, available - widths[size_t(i)]);
+        }
+    }
+    // Columns whose share falls below their minimum take the minimum, one
+    // at a time, and the rest share again.
+    for (;;) {
+        int64_t total = 0;
+        for (int i = 0; i < count; ++i)
+            if (!fixed[size_t(i)])
+                total += std::max(0, ColumnStoredWidth(ColumnAt(position, line, i)));
+        auto shareOf = [&](int i) {
+            const int w = std::max(0, ColumnStoredWidth(ColumnAt(position, line, i)));
+            return total > 0 ? TreeListShare(w, layoutClamped(available), layoutClamped(total)) : 0;
+        };
+        bool again = false;
+        for (int i = 0; i < count && !again; ++i) {
+            if (fixed[size_t(i)])
+                continue;
+            const int minimum = std::max(0, ColumnMinWidth(ColumnAt(position, line, i)));
+            if (minimum > shareOf(i)) {
+                widths[size_t(i)] = minimum;
+                fixed[size_t(i)] = true;
+                available = std::max<int64_t>(0, available - minimum);
+                again = true;
+            }
+        }
+        if (!again) {
+            for (int i = 0; i < count; ++i)
+                if (!fixed[size_t(i)])
+                    widths[size_t(i)] = shareOf(i);
+            return widths;
+        }
+    }
+}
+
+// ---- The layout ----
+
+void TCustomdxTreeList::CalcLayout(TdxTreeListLayoutInfo &info)
+{
+    info = TdxTreeListLayoutInfo();
+    const TreeListMetrics &m = m_metrics;
+    const rtl::TRect &client = m_clientRect;
+    info.ClientRect = client;
+    const int ind = m.IndicatorWidth;
+    int y = client.Top;
+    info.GroupPanelRect = rtl::Rect(client.Left, y, client.Right, y + m.GroupPanelHeight);
+    y += m.GroupPanelHeight;
+    info.BandPanelRect = rtl::Rect(client.Left + ind, y, client.Right, y + m.BandPanelHeight);
+    if (ind > 0)
+        info.BandIndicatorRect = rtl::Rect(client.Left, y, client.Left + ind, y + m.BandPanelHeight);
+    y += m.BandPanelHeight;
+    info.HeaderPanelRect = rtl::Rect(client.Left + ind, y, client.Right, y + m.HeaderPanelHeight);
+    if (ind > 0)
+        info.HeaderIndicatorRect = rtl::Rect(client.Left, y, client.Left + ind, y + m.HeaderPanelHeight);
+    y += m.HeaderPanelHeight;
+    info.NewItemRowRect = rtl::Rect(client.Left, y, client.Right, y + m.NewItemRowHeight);
+    y += m.NewItemRowHeight;
+    const int rowsBottom = std::max(y, client.Bottom - m.FooterPanelHeight - m.BottomPanelHeight);
+    info.RowsRect = rtl::Rect(client.Left + ind, y, client.Right, rowsBottom);
+    if (ind > 0)
+        info.IndicatorRect = rtl::Rect(client.Left, y, client.Left + ind, rowsBottom);
+    info.FooterRect = rtl::Rect(client.Left, rowsBottom, client.Right, rowsBottom + m.FooterPanelHeight);
+    info.BottomPanelRect =
+        rtl::Rect(client.Left, info.FooterRect.Bottom, client.Right, info.FooterRect.Bottom + m.BottomPanelHeight);
+
+    layoutBands(info);
+    layoutHeaderCells(info);
+    layoutRows(info);
+    info.HorzLineWidth = m_settings.HorzLineWidth();
+
+    for (rtl::TRect *r :
+         {&info.BandPanelRect, &info.BandIndicatorRect, &info.HeaderPanelRect, &info.HeaderIndicatorRect,
+          &info.GroupPanelRect, &info.NewItemRowRect, &info.FooterRect, &info.BottomPanelRect})
+        if (r->Height() <= 0)
+            *r = rtl::TRect{};
+}
+
+void TCustomdxTreeList::layoutBands(TdxTreeListLayoutInfo &info)
+{
+    const int count = VisibleBandCount();
+    if (count <= 0)
+        return;
+    const TreeListMetrics &m = m_metrics;
+    const int separator = m_settings.FixedBandSeparatorWidth;
+    const int extra = FirstColumnExtraWidth();
+    const int bandTop = info.BandPanelRect.Top;
+    const int bandBottom = info.BandPanelRect.Bottom;
+    const int fixedBottom = info.RowsRect.Top - (m.NewItemRowHeight > 0 ? m.NewItemSeparator : 0);
+    const int panelLeft = info.BandPanelRect.Left;
+    int panelRight = info.BandPanelRect.Right;
+    const int leftFixed = LeftFixedBand();
+    const int rightFixed = RightFixedBand();
+    int spanLeft = panelLeft;
+
+    rtl::TRect leftEntry;
+    if (leftFixed >= 0 && leftFixed < count) {
+        const int width = BandDisplayWidth(leftFixed) + (leftFixed == 0 ? extra : 0);
+        info.LeftFixedRect = rtl::Rect(panelLeft, bandTop, panelLeft + width, fixedBottom);
+        info.LeftFixedEntry = leftFixed;
+        leftEntry = rtl::Rect(panelLeft, bandTop, info.LeftFixedRect.Right - separator, bandBottom);
+        spanLeft = info.LeftFixedRect.Right;
+    }
+    const int total = TotalBandsWidth();
+    if (total < panelRight - panelLeft) {
+        panelRight = panelLeft + total;
+        info.BandPanelRect.Right = panelRight;
+        info.HeaderPanelRect.Right = panelRight;
+        info.EmptyRightRect =
+            rtl::Rect(panelRight, info.BandPanelRect.Top, info.ClientRect.Right, info.RowsRect.Bottom);
+        if (!info.NewItemRowRect.IsEmpty())
+            info.NewItemRowRect.Right = panelRight;
+    }
+    int spanRight = panelRight;
+    rtl::TRect rightEntry;
+    if (rightFixed >= 0 && rightFixed < count && rightFixed != leftFixed) {
+        const int width = BandDisplayWidth(rightFixed);
+        int left = panelRight - width;
+        const int least = std::max(info.LeftFixedRect.Right, info.ClientRect.Left + m.IndicatorWidth);
+        if (left < least)
+            left = least;
+        info.RightFixedRect = rtl::Rect(left, bandTop, left + width, fixedBottom);
+        info.RightFixedEntry = rightFixed;
+        rightEntry = rtl::Rect(left + separator, bandTop, left + width, bandBottom);
+        spanRight = left;
+    }
+
+    if (info.LeftFixedEntry >= 0)
+        info.Bands.push_back({leftFixed, leftEntry, leftEntry});
+    const int first = info.LeftFixedEntry >= 0 ? leftFixed + 1 : 0;
+    const int last = info.RightFixedEntry >= 0 ? rightFixed - 1 : count - 1;
+    int64_t offset = -int64_t(m_horzOffset);
+    const int64_t span = spanRight - spanLeft;
+    for (int p = first; p <= last && offset <= span; ++p) {
+        const int width = BandDisplayWidth(p) + (p == 0 ? extra : 0);
+        if (offset + width >= 0) {
+            const int left = layoutClamped(spanLeft + offset);
+            const rtl::TRect band = rtl::Rect(left, bandTop, layoutClamped(int64_t(left) + width), bandBottom);
+            rtl::TRect clip = band;
+            clip.Left = std::max(clip.Left, spanLeft);
+            clip.Right = std::min(clip.Right, spanRight);
+            info.Bands.push_back({p, band, clip});
+            if (info.RightFixedEntry >= 0)
+                info.LastScrolledBand = p;
+        }
+        offset += width;
+    }
+    if (info.RightFixedEntry >= 0)
+        info.Bands.push_back({rightFixed, rightEntry, rightEntry});
+
+    // The tree part of the first column.
+    int64_t tree = int64_t(BandDisplayWidth(0)) + extra;
+    if (info.LeftFixedEntry >= 0)
+        tree = std::min<int64_t>(tree, info.LeftFixedRect.Right - separator - info.RowsRect.Left);
+    if (info.RightFixedEntry >= 0) {
+        const int64_t start = info.RowsRect.Left - (info.LeftFixedEntry < 0 ? m_horzOffset : 0);
+        tree = std::min<int64_t>(tree, info.RightFixedRect.Left - start);
+    }
+    info.TreeColumnWidth = layoutClamped(std::max<int64_t>(tree, 0));
+}
+
+void TCustomdxTreeList::layoutHeaderCells(TdxTreeListLayoutInfo &info)
+{
+    const TreeListMetrics &m = m_metrics;
+    const int extra = FirstColumnExtraWidth();
+    const int panelLines = std::max(1, HeaderPanelLineCount());
+    for (size_t b = 0; b < info.Bands.size(); ++b) {
+        const TdxTreeListBandInfo &band = info.Bands[b];
+        const int lines = BandLineCount(band.BandIndex);
+        const int headerTop = band.BandRect.Bottom;
+        if (lines <= 0) {
+            const rtl::TRect clip = rtl::Rect(band.BandClipRect.Left, headerTop, band.BandClipRect.Right,
+                                              headerTop + panelLines * m.HeaderLineHeight);
+            info.EmptyBands.push_back({band.BandIndex, clip, clip.Right < band.BandRect.Right});
+            continue;
+        }
+        const int width = band.BandRect.Width() - (band.BandIndex == 0 ? extra : 0);
+        for (int line = 0; line < lines; ++line) {
+            const int count = ColumnsInBandLine(band.BandIndex, line);
+            const std::vector<int> widths = lineWidths(band.BandIndex, line, width);
+            int x = band.BandRect.Left;
+            for (int i = 0; i < count; ++i) {
+                int w = widths[size_t(i)];
+                if (band.BandIndex == 0 && i == 0 && count > 1)
+                    w += extra;
+                // The last column takes what the band has left.
+                const int right = i == count - 1 ? band.BandRect.Right : layoutClamped(int64_t(x) + w);
+                TdxTreeListHeaderCell cell;
+                cell.ColumnIndex = ColumnAt(band.BandIndex, line, i);
+                cell.BandIndex = band.BandIndex;
+                cell.BandLine = line;
+                cell.Position = i;
+                cell.CellRect = rtl::Rect(x, headerTop + line * m.HeaderLineHeight, right,
+                                          headerTop + (line + 1) * m.HeaderLineHeight);
+                x = right;
+                if (cell.CellRect.Right <= band.BandClipRect.Left || cell.CellRect.Left >= band.BandClipRect.Right)
+                    continue;
+                cell.ClipRect = cell.CellRect;
+                cell.ClipRect.Left = std::max(cell.ClipRect.Left, band.BandClipRect.Left);
+                cell.ClipRect.Right = std::min(cell.ClipRect.Right, band.BandClipRect.Right);
+                if (line == lines - 1 && line + 1 < panelLines)
+                    cell.FillerRect = rtl::Rect(cell.CellRect.Left, cell.CellRect.Bottom, cell.CellRect.Right,
+                                                headerTop + panelLines * m.HeaderLineHeight);
+                cell.FirstInLine = i == 0;
+                cell.LastInLine = i == count - 1;
+                cell.FirstOfFirstBand = cell.FirstInLine && b == 0;
+                cell.LastOfLastBand = cell.LastInLine && b + 1 == info.Bands.size();
+                info.HeaderCells.push_back(cell);
+            }
+        }
+    }
+}
+
+void TCustomdxTreeList::layoutRows(TdxTreeListLayoutInfo &info)
+{
+    const rtl::TRect &rows = info.RowsRect;
+    int64_t y = rows.Top;
+    TdxTreeListNode *n = m_top ? m_top : m_topLevel.first();
+    for (; n && y < rows.Bottom; n = n->GetNextVisible()) {
+        TdxTreeListRowInfo row;
+        row.Node = n;
+        row.Selected = IsNodeSelected(n);
+        row.Top = int(y);
+        row.Height = NodeRowHeight(n);
+        row.PreviewLines = NodePreviewLines(n);
+        info.Rows.push_back(row);
+        y += std::max(row.Height, 1);
+    }
+    int64_t right = int64_t(TotalBandsWidth()) + rows.Left - 1 - (LeftFixedBand() < 0 ? m_horzOffset : 0);
+    info.ColumnsRight = layoutClamped(std::min<int64_t>(right, rows.Right - 1));
+    if (y < rows.Bottom) {
+        info.LastRowBottom = int(y) - 1;
+        info.EmptyBottomRect = rtl::Rect(rows.Left, int(y), rows.Right, rows.Bottom);
+        if (!info.IndicatorRect.IsEmpty())
+            info.IndicatorRect.Bottom = int(y);
+    }
+}
+
+// ---- Rows ----
+
+int TCustomdxTreeList::NodePreviewLines(TdxTreeListNode *node)
+{
+    if (!node || IsSingleTextNode(node) || !optionA(aoPreview) || m_settings.PreviewLines == 0)
+        return 0;
+    return std::max(m_settings.PreviewLines, 0);
+}
+
+int TCustomdxTreeList::NodeRowHeight(TdxTreeListNode *node)
+{
+    const int line = m_settings.DefaultRowHeight;
+    const bool bothGrids = m_settings.ShowGrid && m_settings.ShowPreviewGrid;
+    if (IsSingleTextNode(node))
+        return std::max(line, 1);
+    const int previews = NodePreviewLines(node);
+    int64_t height = int64_t(std::max(1, HeaderPanelLineCount())) * line;
+    if (previews > 0)
+        height += int64_t(previews) * m_metrics.PreviewLineHeight + (bothGrids ? 1 : 0) + 2;
+    const bool children = node->HasChildren() || node->Count() > 0;
+    if (!m_settings.ShowGrid && children && !m_settings.ReserveButtonCell)
+        height += 1;
+    if (bothGrids)
+        height -= 1;
+    return int(std::clamp<int64_t>(height, 1, INT_MAX / 4));
+}
+
+rtl::TRect TCustomdxTreeList::CellRect(TdxTreeListNode *node, int position)
+{
+    const rtl::TRect none{-1, -1, -1, -1};
+    const int column = ColumnAtPosition(position);
+    if (column < 0 || !owns(node))
+        return none;
+    TdxTreeListLayoutInfo info;
+    CalcLayout(info);
+    const auto cell = std::find_if(info.HeaderCells.begin(), info.HeaderCells.end(),
+                                   [column](const TdxTreeListHeaderCell &c) { return c.ColumnIndex == column; });
+    const auto row = std::find_if(info.Rows.begin(), info.Rows.end(),
+                                  [node](const TdxTreeListRowInfo &r) { return r.Node == node; });
+    if (cell == info.HeaderCells.end() || row == info.Rows.end())
+        return none;
+    const int line = m_settings.DefaultRowHeight;
+    rtl::TRect r;
+    r.Left = cell->CellRect.Left;
+    if (cell->BandIndex == 0) {
+        const int indentRight = info.RowsRect.Left + NodeIndentWidth(node) - (LeftFixedBand() < 0 ? m_horzOffset : 0);
+        r.Left = std::max(r.Left, std::min(indentRight, cell->CellRect.Right));
+    }
+    r.Top = row->Top + cell->BandLine * line;
+    r.Bottom = r.Top + line;
+    if (m_settings.ShowGrid && m_settings.ShowPreviewGrid)
+        r.Bottom -= 1;
+    if ((node->HasChildren() || node->Count() > 0) && !m_settings.ShowGrid && !m_settings.ReserveButtonCell)
+        r.Bottom += 1;
+    r.Right = cell->CellRect.Right;
+    return r;
+}
+
+} // namespace grid

@@ -1,0 +1,194 @@
+// The tree list's two scroll positions, their clamping and the values of
+// the scroll bars.
+
+#include "grid/core/TreeList.h"
+#include "grid/core/TreeListHost.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+namespace grid {
+
+void TCustomdxTreeList::SetClientRect(const rtl::TRect &rect)
+{
+    if (rect == m_clientRect)
+        return;
+    m_clientRect = rect;
+    KeepPositionsValid();
+}
+
+int TCustomdxTreeList::ScrollableWidth()
+{
+    int64_t total = TotalBandsWidth();
+    const int extra = FirstColumnExtraWidth();
+    if (const int left = LeftFixedBand(); left >= 0)
+        total -= int64_t(BandDisplayWidth(left)) + (left == 0 ? extra : 0);
+    if (const int right = RightFixedBand(); right >= 0 && right != LeftFixedBand())
+        total -= BandDisplayWidth(right);
+    return int(std::clamp<int64_t>(total, 0, INT_MAX / 2));
+}
+
+int TCustomdxTreeList::HorzPageWidth()
+{
+    int64_t page = int64_t(m_clientRect.Width()) - m_metrics.IndicatorWidth;
+    if (!optionA(aoAutoWidth)) {
+        const int extra = FirstColumnExtraWidth();
+        if (const int left = LeftFixedBand(); left >= 0)
+            page -= int64_t(BandDisplayWidth(left)) + (left == 0 ? extra : 0);
+        if (const int right = RightFixedBand(); right >= 0 && right != LeftFixedBand())
+            page -= BandDisplayWidth(right);
+    }
+    return int(std::clamp<int64_t>(page, 0, INT_MAX / 2));
+}
+
+int TCustomdxTreeList::HorzThumbOffset(int track)
+{
+    const int total = ScrollableWidth();
+    const int page = HorzPageWidth();
+    if (track <= 0)
+        return 0;
+    if (track >= total)
+        return total;
+    if (int64_t(page) + track + 1 >= total)
+        return track + 1;
+    return (track + 1) / 4 * 4;
+}
+
+void TCustomdxTreeList::SetHorzOffset(int value)
+{
+    EndEditing();
+    if (value == m_horzOffset)
+        return;
+    const int total = ScrollableWidth();
+    const int page = HorzPageWidth();
+    value = std::max(value, 0);
+    if (int64_t(value) + page > total)
+        value = std::max(total - page, 0);
+    if (value == m_horzOffset)
+        return;
+    const int delta = m_horzOffset - value;
+    m_horzOffset = value;
+    if (!m_host || IsUpdating())
+        return;
+    const bool fixed = LeftFixedBand() >= 0 || RightFixedBand() >= 0;
+    if (std::abs(delta) <= page && !fixed) {
+        rtl::TRect area = m_clientRect;
+        area.Left += m_metrics.IndicatorWidth;
+        area.Top += m_metrics.GroupPanelHeight;
+        area.Bottom -= m_metrics.BottomPanelHeight;
+        m_host->scrollContents(delta, 0, area);
+    } else {
+        m_host->invalidateAll();
+    }
+}
+
+int TCustomdxTreeList::RowsPerPage()
+{
+    TdxTreeListLayoutInfo info;
+    CalcLayout(info);
+    const int64_t height = info.RowsRect.Height();
+    int64_t used = 0;
+    int rows = 0;
+    TdxTreeListNode *top = m_top ? m_top : m_topLevel.first();
+    TdxTreeListNode *n = top;
+    for (; n; n = n->GetNextVisible()) {
+        used += NodeRowHeight(n);
+        if (used > height)
+            break;
+        ++rows;
+    }
+    // On the last page the rows above the top count too, so that a page
+    // that could show more moves back up.
+    if (!n && top) {
+        for (TdxTreeListNode *p = top->GetPrevVisible(); p; p = p->GetPrevVisible()) {
+            used += NodeRowHeight(p);
+            if (used > height)
+                break;
+            ++rows;
+        }
+    }
+    return std::max(rows, 1);
+}
+
+int TCustomdxTreeList::RowsOnPage()
+{
+    TdxTreeListLayoutInfo info;
+    CalcLayout(info);
+    return std::max(int(info.Rows.size()), 1);
+}
+
+void TCustomdxTreeList::SetTopRowIndex(int value)
+{
+    EndEditing();
+    const int count = VisibleRowCount();
+    const int current = std::max(TopRowIndex(), 0);
+    value = std::max(value, 0);
+    if (count < 2)
+        return;
+    const int perPage = RowsPerPage();
+    if (value + perPage > count)
+        value = std::max(count - perPage, 0);
+    if (value == current && m_top)
+        return;
+    // The rows passed, each with its own height.
+    int64_t dy = 0;
+    for (int i = std::min(value, current); i < std::max(value, current); ++i)
+        dy += NodeRowHeight(NodeAtAbsoluteIndex(i));
+    if (value > current)
+        dy = -dy;
+    m_lastScrollDy = int(std::clamp<int64_t>(dy, INT_MIN / 2, INT_MAX / 2));
+    TreeListHost *host = m_host;
+    m_host = nullptr; // one repaint below, not one per step
+    SetTopNode(NodeAtAbsoluteIndex(value));
+    m_host = host;
+    if (!m_host || IsUpdating())
+        return;
+    if (std::abs(value - current) <= perPage) {
+        TdxTreeListLayoutInfo info;
+        CalcLayout(info);
+        rtl::TRect area = info.RowsRect;
+        area.Left = m_clientRect.Left;
+        m_host->scrollContents(0, m_lastScrollDy, area);
+    } else {
+        m_host->invalidateAll();
+    }
+}
+
+TCustomdxTreeList::ScrollBarValues TCustomdxTreeList::HorzScrollBarValues()
+{
+    const int total = ScrollableWidth();
+    const int page = HorzPageWidth();
+    return {0, total > page ? total - 1 : 0, page, m_horzOffset};
+}
+
+TCustomdxTreeList::ScrollBarValues TCustomdxTreeList::VertScrollBarValues()
+{
+    const int count = VisibleRowCount();
+    const int perPage = RowsPerPage();
+    return {0, count > perPage ? count - 1 : 0, perPage, std::max(TopRowIndex(), 0)};
+}
+
+void TCustomdxTreeList::KeepPositionsValid()
+{
+    const int count = VisibleRowCount();
+    if (count >= 2 && m_top) {
+        const int perPage = RowsPerPage();
+        const int top = TopRowIndex();
+        if (top + perPage > count)
+            SetTopRowIndex(std::max(count - perPage, 0));
+    }
+    const int total = ScrollableWidth();
+    const int page = HorzPageWidth();
+    if (page >= total) {
+        if (m_horzOffset != 0 && m_host)
+            m_host->invalidateAll();
+        m_horzOffset = 0;
+    } else if (int64_t(m_horzOffset) + page > total) {
+        m_horzOffset = total - page;
+        if (m_host)
+            m_host->invalidateAll();
+    }
+}
+
+} // namespace grid

@@ -1,0 +1,369 @@
+// Geometry of the tree list, table-driven and headless: metrics, the layout
+// record, hit codes, row heights and the scroll model, measured with 7-px
+// characters and 13-px lines.
+
+#include "ControlFixture.h"
+#include "GridPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace grid;
+using gridtest::ControlFixture;
+
+namespace {
+
+// A control without default layout or width fit: bands keep their widths.
+struct LayoutFixture : ControlFixture
+{
+    LayoutFixture(int width = 600, int height = 400)
+    {
+        tree->SetOptionsB(tree->OptionsB() & ~(1u << boWidthFit));
+        tree->SetDefaultLayout(false);
+        tree->SetClientRect(rtl::Rect(0, 0, width, height));
+        tree->CalcMetrics();
+    }
+    TdxTreeListBand *band(int index, int width)
+    {
+        while (tree->Bands()->Count() <= index)
+            tree->Bands()->Add();
+        TdxTreeListBand *b = tree->Bands()->Items(index);
+        b->SetMinWidth(0);
+        b->SetWidth(width);
+        return b;
+    }
+    TdxTreeListColumn *sized(int bandIndex, int width, int minWidth = 20)
+    {
+        TdxTreeListColumn *c = column(QString(), bandIndex);
+        c->SetMinWidth(minWidth);
+        c->SetWidth(width);
+        return c;
+    }
+    TdxTreeListLayoutInfo layout()
+    {
+        TdxTreeListLayoutInfo info;
+        tree->CalcLayout(info);
+        return info;
+    }
+    std::vector<int> cellWidths()
+    {
+        std::vector<int> widths;
+        for (const TdxTreeListHeaderCell &c : layout().HeaderCells)
+            widths.push_back(c.CellRect.Width());
+        return widths;
+    }
+    void settings(const std::function<void(TreeListSettings &)> &change)
+    {
+        TreeListSettings s = tree->Settings();
+        change(s);
+        tree->SetSettings(s);
+        tree->CalcMetrics();
+    }
+};
+
+} // namespace
+
+TEST(TreeListGeometry, DefaultMetrics)
+{
+    LayoutFixture f;
+    const TreeListMetrics &m = f.tree->Metrics();
+    EXPECT_EQ(m.HeaderLineHeight, 19);
+    EXPECT_EQ(m.HeaderPanelHeight, 19);
+    EXPECT_EQ(m.FooterLineHeight, 20);
+    EXPECT_EQ(m.BandPanelHeight, 0); // bands not shown
+    EXPECT_EQ(m.IndicatorWidth, 0);
+    EXPECT_EQ(m.IndentWidth, 16);
+    EXPECT_EQ(f.tree->Settings().DefaultRowHeight, 16);
+    f.settings([](TreeListSettings &s) {
+        s.ShowIndicator = true;
+        s.ShowBands = true;
+        s.DefaultRowHeight = 18;
+        s.DefaultRowHeightSet = true;
+    });
+    EXPECT_EQ(f.tree->Metrics().IndicatorWidth, 12);
+    EXPECT_EQ(f.tree->Metrics().BandPanelHeight, 19);
+    EXPECT_EQ(f.tree->Settings().DefaultRowHeight, 18);
+    f.tree->SetLook(1); // flat: one pixel less
+    f.tree->CalcMetrics();
+    EXPECT_EQ(f.tree->Metrics().HeaderLineHeight, 18);
+}
+
+TEST(TreeListGeometry, FixedBandsAndScrolledBands)
+{
+    LayoutFixture f(500);
+    f.settings([](TreeListSettings &s) { s.ShowBands = true; });
+    f.band(0, 100);
+    f.band(1, 400);
+    f.band(2, 150);
+    f.sized(0, 100);
+    f.sized(1, 200);
+    f.sized(1, 200);
+    f.sized(2, 150);
+    f.tree->Bands()->Items(0)->SetFixed(bfLeft);
+    f.tree->Bands()->Items(2)->SetFixed(bfRight);
+    struct Case
+    {
+        int offset;
+        rtl::TRect scrolled, clip;
+    };
+    for (const Case &c : {Case{0, rtl::Rect(100, 0, 500, 19), rtl::Rect(100, 0, 350, 19)},
+                          Case{37, rtl::Rect(63, 0, 463, 19), rtl::Rect(100, 0, 350, 19)},
+                          Case{1000, rtl::Rect(-50, 0, 350, 19), rtl::Rect(100, 0, 350, 19)}}) {
+        f.tree->SetHorzOffset(0);
+        f.tree->SetHorzOffset(c.offset);
+        const TdxTreeListLayoutInfo info = f.layout();
+        ASSERT_EQ(info.Bands.size(), 3u) << c.offset;
+        EXPECT_EQ(info.Bands[0].BandRect, rtl::Rect(0, 0, 98, 19));
+        EXPECT_EQ(info.Bands[1].BandRect, c.scrolled) << c.offset;
+        EXPECT_EQ(info.Bands[1].BandClipRect, c.clip) << c.offset;
+        EXPECT_EQ(info.Bands[2].BandRect, rtl::Rect(352, 0, 500, 19));
+        EXPECT_EQ(info.LeftFixedEntry, 0);
+        EXPECT_EQ(info.RightFixedEntry, 2);
+        EXPECT_EQ(info.LastScrolledBand, 1);
+    }
+    EXPECT_EQ(f.tree->HorzOffset(), 150); // 400 to scroll in a page of 250
+
+    // Too narrow: the right band starts after the left one and the indicator.
+    f.settings([](TreeListSettings &s) { s.ShowIndicator = true; });
+    f.tree->SetClientRect(rtl::Rect(0, 0, 200, 400));
+    const TdxTreeListLayoutInfo narrow = f.layout();
+    EXPECT_EQ(narrow.LeftFixedRect.Left, 12);
+    EXPECT_EQ(narrow.RightFixedRect.Left, narrow.LeftFixedRect.Right);
+    EXPECT_EQ(narrow.RightFixedRect.Width(), 150);
+}
+
+TEST(TreeListGeometry, ColumnsShareTheirBandLine)
+{
+    struct Case
+    {
+        int bandWidth;
+        std::vector<int> widths, minimums, expected;
+    };
+    const Case cases[] = {
+        {200, {100, 300}, {20, 20}, {50, 150}},
+        {200, {100, 300}, {60, 20}, {60, 140}},
+        {200, {50, 50, 50}, {100, 100, 100}, {100, 100}}, // minimums above the band: the last is empty
+        {300, {0, 0}, {0, 0}, {300}},                     // nothing to share by: the first is empty
+    };
+    for (const Case &c : cases) {
+        LayoutFixture f;
+        f.band(0, c.bandWidth);
+        for (size_t i = 0; i < c.widths.size(); ++i)
+            f.sized(0, c.widths[i], c.minimums[i]);
+        EXPECT_EQ(f.cellWidths(), c.expected) << c.bandWidth << " " << c.minimums[0];
+    }
+}
+
+TEST(TreeListGeometry, RowsFillTheRowsArea)
+{
+    LayoutFixture f(300, 19 + 357);
+    f.column("A");
+    for (int i = 0; i < 30; ++i)
+        f.node({QString::number(i)});
+    f.settings([](TreeListSettings &s) {
+        s.ShowGrid = true;
+        s.ShowPreviewGrid = true;
+        s.DefaultRowHeight = 18;
+        s.DefaultRowHeightSet = true;
+    });
+    TdxTreeListLayoutInfo info = f.layout();
+    EXPECT_EQ(info.RowsRect, rtl::Rect(0, 19, 300, 376));
+    EXPECT_EQ(info.Rows.size(), 21u); // rows of 17 px: one more than 357 div 18 + 1
+    EXPECT_EQ(info.LastRowBottom, -1);
+    EXPECT_EQ(f.tree->VertScrollBarValues().Page, 21);
+
+    f.tree->SetClientRect(rtl::Rect(0, 0, 300, 10)); // shorter than the header
+    info = f.layout();
+    EXPECT_EQ(info.RowsRect.Height(), 0);
+    EXPECT_TRUE(info.Rows.empty());
+
+    f.tree->Bands()->Items(0)->SetVisible(false); // no bands: rows all the same
+    f.tree->SetClientRect(rtl::Rect(0, 0, 300, 100));
+    info = f.layout();
+    EXPECT_TRUE(info.Bands.empty());
+    EXPECT_TRUE(info.HeaderCells.empty());
+    EXPECT_EQ(info.TreeColumnWidth, 0);
+    EXPECT_EQ(info.Rows.size(), 5u);
+}
+
+TEST(TreeListGeometry, RowHeights)
+{
+    struct Case
+    {
+        bool grid, previewGrid, children, preview;
+        int expected;
+    };
+    // DefaultRowHeight 18, preview lines of 13 px, two of them.
+    const Case cases[] = {
+        {false, true, false, false, 18},         {false, true, true, false, 19},
+        {true, true, true, false, 17},           {true, false, false, false, 18},
+        {false, true, false, true, 18 + 26 + 2}, {true, true, false, true, 18 + 26 + 1 + 2 - 1},
+    };
+    for (const Case &c : cases) {
+        LayoutFixture f;
+        f.column("A");
+        TdxTreeListNode *n = f.node({"n"});
+        if (c.children)
+            f.node({"c"}, n);
+        if (c.preview)
+            f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoPreview));
+        f.settings([&c](TreeListSettings &s) {
+            s.ShowGrid = c.grid;
+            s.ShowPreviewGrid = c.previewGrid;
+            s.DefaultRowHeight = 18;
+            s.DefaultRowHeightSet = true;
+        });
+        EXPECT_EQ(f.tree->NodeRowHeight(n), c.expected) << c.grid << c.previewGrid << c.children << c.preview;
+    }
+}
+
+TEST(TreeListGeometry, HitCodes)
+{
+    LayoutFixture f(400, 200);
+    f.band(0, 300);
+    f.sized(0, 100);
+    f.sized(0, 200);
+    TdxTreeListNode *top = f.node({"top", "x"});
+    f.node({"child"}, top);
+    top->SetExpanded(true);
+    f.tree->SetImageSizes({16, 16, 0, 0}); // every text node has image 0
+    const int header = 19;
+    struct Case
+    {
+        int x, y;
+        TdxTreeListHitCode code;
+        int column;
+    };
+    const Case cases[] = {
+        {400, 50, htOutside, -1},         {50, 200, htOutside, -1},         {96, 5, htColumnEdge, 0},
+        {95, 5, htColumnHeader, 0},       {103, 5, htColumnEdge, 0},        {350, 5, htNowhere, -1}, // header, no cell
+        {8, header + 2, htButton, -1},    {20, header + 2, htImage, -1},    {40, header + 2, htCell, 0},
+        {150, header + 2, htCell, 1},     {350, header + 2, htRowTail, -1}, {20, header + 19, htImage, -1},
+        {40, header + 19, htNowhere, -1}, // right of the child's image, left of its cell
+        {40, 150, htNowhere, -1},         {5, header + 19, htIndent, -1},
+    };
+    for (const Case &c : cases) {
+        const TdxTreeListHitInfo hit = f.tree->HitTest(c.x, c.y);
+        EXPECT_EQ(int(hit.HitCode), int(c.code)) << c.x << "," << c.y;
+        EXPECT_EQ(hit.ColumnIndex, c.column) << c.x << "," << c.y;
+    }
+    EXPECT_EQ(f.tree->GetNodeAt(40, header + 2), top);
+    EXPECT_EQ(f.tree->HitTest(40, header + 18).RowIndex, 1);
+
+    // The defaults never offer panel or row edges.
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 400; x += 3) {
+            const TdxTreeListHitCode code = f.tree->HitTest(x, y).HitCode;
+            ASSERT_TRUE(code != htBandPanelEdge && code != htHeaderPanelEdge && code != htRowEdge) << x << "," << y;
+        }
+    // Under the fit query the last column's edge is a column edge.
+    EXPECT_EQ(f.tree->HitTest(298, 5).HitCode, htBandEdge);
+    f.tree->SetOptionsB(f.tree->OptionsB() | (1u << boWidthFit));
+    f.tree->SetClientRect(rtl::Rect(0, 0, 400, 200));
+    EXPECT_EQ(f.tree->HitTest(298, 5).HitCode, htColumnEdge);
+    EXPECT_EQ(f.tree->HitTest(298, 5).ColumnIndex, 1);
+}
+
+TEST(TreeListGeometry, SharesRoundHalfAwayFromZero)
+{
+    EXPECT_EQ(TreeListShare(5, 1, 2), 3);
+    EXPECT_EQ(TreeListShare(-5, 1, 2), -3);
+    EXPECT_EQ(TreeListShare(7, -1, 2), -4);
+    EXPECT_EQ(TreeListShare(100, 200, 400), 50);
+    EXPECT_EQ(TreeListShare(123, 5, 0), 123); // no divisor: kept
+    EXPECT_EQ(TreeListShare(2147483647, 2, 2), 2147483647);
+}
+
+TEST(TreeListGeometry, ScrollModel)
+{
+    LayoutFixture f(300, 19 + 16 * 5);
+    f.band(0, 1000);
+    f.sized(0, 1000);
+    for (int i = 0; i < 12; ++i)
+        f.node({QString::number(i)});
+    EXPECT_EQ(f.tree->ScrollableWidth(), 1000);
+    EXPECT_EQ(f.tree->HorzThumbOffset(9), 8);
+    EXPECT_EQ(f.tree->HorzThumbOffset(10), 8);
+    EXPECT_EQ(f.tree->HorzThumbOffset(699), 700); // the last page: p + 1
+    EXPECT_EQ(f.tree->HorzThumbOffset(-3), 0);
+    f.tree->SetHorzOffset(5000);
+    EXPECT_EQ(f.tree->HorzOffset(), 700);
+    EXPECT_EQ(f.tree->HorzScrollBarValues(), (TCustomdxTreeList::ScrollBarValues{0, 999, 300, 700}));
+
+    EXPECT_EQ(f.tree->VertScrollBarValues().Page, 5);
+    f.tree->SetTopRowIndex(7);
+    EXPECT_EQ(f.tree->TopRowIndex(), 7);
+    f.tree->SetTopRowIndex(f.tree->TopRowIndex() + f.tree->VertScrollBarValues().Page); // page down on the last page
+    EXPECT_EQ(f.tree->TopRowIndex(), 12 - 5);
+    EXPECT_EQ(f.tree->VertScrollBarValues(), (TCustomdxTreeList::ScrollBarValues{0, 11, 5, 7}));
+
+    // Rows of different heights: the dy is what the rows passed measure.
+    f.node({"kid"}, f.tree->Items(2)); // row 2 gets a pixel more
+    f.tree->SetTopRowIndex(0);
+    EXPECT_EQ(f.tree->LastScrollDy(), 16 * 7 + 1);
+    f.tree->SetTopRowIndex(4);
+    EXPECT_EQ(f.tree->LastScrollDy(), -(16 * 4 + 1));
+
+    // A wider client: the offset comes back into range.
+    f.tree->SetClientRect(rtl::Rect(0, 0, 1200, 400));
+    EXPECT_EQ(f.tree->HorzOffset(), 0);
+    EXPECT_EQ(f.tree->TopRowIndex(), 0);
+}
+
+TEST(TreeListGeometry, CellsTileRowsStayInsideAndHitsAgree)
+{
+    std::mt19937 random(20);
+    for (int round = 0; round < 40; ++round) {
+        LayoutFixture f(int(random() % 900), int(random() % 500));
+        if (random() % 2)
+            f.settings([](TreeListSettings &s) { s.ShowBands = true; });
+        const int bands = 1 + int(random() % 3);
+        for (int b = 0; b < bands; ++b) {
+            f.band(b, int(random() % 400));
+            const int columns = int(random() % 4);
+            for (int c = 0; c < columns; ++c)
+                f.sized(b, int(random() % 300), int(random() % 80));
+        }
+        for (int i = 0; i < 40; ++i)
+            f.node({QString::number(i)});
+        f.tree->SetHorzOffset(int(random() % 500));
+        const TdxTreeListLayoutInfo info = f.layout();
+        for (const TdxTreeListBandInfo &band : info.Bands) {
+            std::vector<const TdxTreeListHeaderCell *> line;
+            for (const TdxTreeListHeaderCell &c : info.HeaderCells)
+                if (c.BandIndex == band.BandIndex && c.BandLine == 0)
+                    line.push_back(&c);
+            for (size_t i = 1; i < line.size(); ++i)
+                ASSERT_EQ(line[i]->CellRect.Left, line[i - 1]->CellRect.Right) << round;
+            if (!line.empty() && line.front()->FirstInLine && line.back()->LastInLine) {
+                EXPECT_EQ(line.front()->CellRect.Left, band.BandRect.Left) << round;
+                EXPECT_EQ(line.back()->CellRect.Right, band.BandRect.Right) << round;
+            }
+        }
+        for (const TdxTreeListRowInfo &row : info.Rows) {
+            ASSERT_GE(row.Top, info.RowsRect.Top);
+            ASSERT_LT(row.Top, info.RowsRect.Bottom);
+        }
+        for (int k = 0; k < 50; ++k) {
+            const int x = int(random() % 950) - 20;
+            const int y = int(random() % 550) - 20;
+            const TdxTreeListHitInfo hit = f.tree->HitTest(x, y);
+            if (hit.HitCode == htCell && hit.ColumnIndex >= 0) {
+                const auto cell =
+                    std::find_if(info.HeaderCells.begin(), info.HeaderCells.end(),
+                                 [&](const TdxTreeListHeaderCell &c) { return c.ColumnIndex == hit.ColumnIndex; });
+                ASSERT_NE(cell, info.HeaderCells.end());
+                EXPECT_TRUE(x >= cell->ClipRect.Left && x < cell->ClipRect.Right) << round << " " << x;
+            }
+            if (hit.HitCode == htColumnHeader) {
+                const auto cell =
+                    std::find_if(info.HeaderCells.begin(), info.HeaderCells.end(),
+                                 [&](const TdxTreeListHeaderCell &c) { return c.ColumnIndex == hit.ColumnIndex; });
+                ASSERT_NE(cell, info.HeaderCells.end());
+                EXPECT_TRUE(x >= cell->ClipRect.Left && x < cell->ClipRect.Right && y >= cell->CellRect.Top &&
+                            y < cell->CellRect.Bottom);
+            }
+        }
+    }
+}
