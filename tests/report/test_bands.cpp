@@ -6,6 +6,7 @@
 
 #include "report/model/printing/PageDef.h"
 
+#include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ClassErrors.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/ObjectText.h"
@@ -22,19 +23,40 @@ using namespace reporttest;
 
 namespace {
 
+// A text that is saved from the start, so that it joins the save list
+// as soon as it joins the band.
+class SavedByDefault : public StandInListed
+{
+    ZVO_CLASS(SavedByDefault)
+public:
+    explicit SavedByDefault(classes::TComponent *aOwner = nullptr)
+        : StandInListed(aOwner)
+    {
+        SavedText = true;
+    }
+};
+
+const classes::TMetaClass &SavedByDefault::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<SavedByDefault, StandInListed>("SavedByDefault");
+    return meta;
+}
+
 class Bands : public ::testing::Test
 {
 protected:
     Bands()
     {
-        classes::RegisterClasses({&StandInListed::StaticClass(), &StandInPrintable::StaticClass()});
+        classes::RegisterClasses(
+            {&StandInListed::StaticClass(), &StandInPrintable::StaticClass(), &SavedByDefault::StaticClass()});
         report.DesignerSink = &designer;
         band->SetReport(&report);
     }
     ~Bands() override
     {
         band.reset();
-        classes::UnRegisterClasses({&StandInListed::StaticClass(), &StandInPrintable::StaticClass()});
+        classes::UnRegisterClasses(
+            {&StandInListed::StaticClass(), &StandInPrintable::StaticClass(), &SavedByDefault::StaticClass()});
     }
     StandInPrintable *add(int32_t aTop, int32_t aHeight)
     {
@@ -195,12 +217,13 @@ TEST_F(Bands, ReadingRebuildsTheSaveOrderFromTheStoredOrders)
                         "  object c: StandInListed\n    SavedText = True\n    Order = 7\n  end\n"
                         "  object d: StandInListed\n    SavedText = True\n    Order = 0\n  end\n"
                         "  object e: StandInListed\n    Variable = True\n    Stretches = True\n    Order = 0\n  end\n"
+                        "  object f: SavedByDefault\n    Order = 3\n  end\n"
                         "end\n");
-    ASSERT_EQ(read.ObjectCount(), 5);
+    ASSERT_EQ(read.ObjectCount(), 6);
     QStringList saves;
     for (int i = 0; i < read.SaveCount(); ++i)
         saves.append(read.Saves(i)->Name() + "=" + QString::number(static_cast<StandInListed *>(read.Saves(i))->Order));
-    EXPECT_EQ(saves.join(','), "d=0,b=1,a=2");
+    EXPECT_EQ(saves.join(','), "d=0,b=1,a=2,f=3");
     EXPECT_EQ(read.VariableCount(), 1);
     EXPECT_EQ(read.PrintHeight(), TppPrintHeightType::phStatic); // not while reading
 }
