@@ -309,6 +309,23 @@ public:
     int BandDisplayWidth(int position);
     int TotalBandsWidth();
 
+    // ---- Sizing: limits while the mode runs, the result when it ends ----
+    // The nearest allowed end point of a band or column sizing.
+    int ClampBandSizing(int position, int x);
+    int ClampColumnSizing(int column, int x);
+    // The finished sizings; each runs in one update bracket.
+    void FinishBandSizing(int position, int x);
+    void FinishColumnSizing(int column, int x);
+    void FinishBandPanelSizing(int y);
+    void FinishHeaderPanelSizing(int y);
+    void FinishRowSizing(TdxTreeListNode *node, int y);
+    // The displayed width of a column in its band line.
+    int ColumnDisplayWidth(int column);
+    // Lines of wrapped preview text in that width, capped at limit unless it
+    // is -1; height receives their height. lineHeight 0: the font's.
+    int MeasurePreviewLines(const QString &text, int width, int indent, int limit, int lineHeight,
+                            const classes::TFont &font, int &height);
+
     // ---- Scroll model ----
     int HorzOffset() const { return m_horzOffset; }
     // Clamped to the scrollable width; moves the contents through the host.
@@ -470,6 +487,8 @@ private:
     void hitHeaderPanel(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit);
     void hitRows(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit);
     std::vector<int> lineWidths(int position, int line, int width);
+    int rowHeightFor(TdxTreeListNode *node, int lineHeight);
+    void rescaleBand(int position, int width);
 
     TreeListHost *m_host = nullptr;
     rtl::TRect m_clientRect;

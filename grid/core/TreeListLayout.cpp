@@ -401,7 +401,11 @@ int TCustomdxTreeList::NodePreviewLines(TdxTreeListNode *node)
 
 int TCustomdxTreeList::NodeRowHeight(TdxTreeListNode *node)
 {
-    const int line = m_settings.DefaultRowHeight;
+    return rowHeightFor(node, m_settings.DefaultRowHeight);
+}
+
+int TCustomdxTreeList::rowHeightFor(TdxTreeListNode *node, int line)
+{
     const bool bothGrids = m_settings.ShowGrid && m_settings.ShowPreviewGrid;
     if (IsSingleTextNode(node))
         return std::max(line, 1);
