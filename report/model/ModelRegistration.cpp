@@ -17,6 +17,11 @@
 #include "report/model/printing/PrinterSetupRTTI.h"
 #include "report/model/objects/Relative.h"
 #include "report/model/base/Utils.h"
+#include "report/model/components/ComponentRegistry.h"
+#include "report/model/forms/FormClassRegistry.h"
+#include "report/model/production/PreviewFormSettings.h"
+#include "report/model/production/ProducerRTTI.h"
+#include "report/model/production/TextSearchSettings.h"
 
 #include "platform/classes/ClassRegistry.h"
 
@@ -53,6 +58,10 @@ void ppModelLayerInit()
     raRegisterRTTI(TraTppComponentRTTI::Instance());
     raRegisterRTTI(TraTppBandRTTI::Instance());
     classes::RegisterClasses({&TppField::StaticClass(), &TppMasterFieldLink::StaticClass()});
+    ppComponentRegistryInit();
+    ppRegisterPreviewFormSettings();
+    classes::RegisterClass(TppTextSearchSettings::StaticClass());
+    raRegisterRTTI(TraTppProducerRTTI::Instance());
 }
 
 void ppModelLayerFinalize()
@@ -60,6 +69,11 @@ void ppModelLayerFinalize()
     if (!g_initialised)
         return;
     g_initialised = false;
+    raUnRegisterRTTI(TraTppProducerRTTI::Instance());
+    classes::UnRegisterClass(TppTextSearchSettings::StaticClass());
+    ppUnRegisterPreviewFormSettings();
+    ppComponentRegistryFinalize();
+    ppFreeFormClassList();
     classes::UnRegisterClasses({&TppField::StaticClass(), &TppMasterFieldLink::StaticClass()});
     raUnRegisterRTTI(TraTppBandRTTI::Instance());
     raUnRegisterRTTI(TraTppComponentRTTI::Instance());

@@ -13,10 +13,12 @@ namespace report {
 // relative, the printer setup, the cacheable, the data pipeline, the field,
 // the draw command, the page, the printable, the component and the band (the
 // descriptor registry is made by the first); the classes TppField and
-// TppMasterFieldLink.
+// TppMasterFieldLink; the component registry's hooks; the preview settings
+// (class and enumerated names) and the text-search settings class; the
+// producer's descriptor.
 // A second call does nothing until the release.
 void ppModelLayerInit();
-// Undoes exactly that: unregisters the descriptors and frees their registry,
+// Undoes exactly that (and frees the form-class list): unregisters the descriptors and frees their registry,
 // unregisters the names and frees the registry, clears the hook, unregisters
 // the module, frees the resource manager and the printers (list, global
 // printer, placeholder).

@@ -7,6 +7,8 @@
 #include "report/model/data/PipelineFields.h"
 #include "report/model/objects/Relative.h"
 #include "report/model/base/Utils.h"
+#include "report/model/production/PreviewFormSettings.h"
+#include "report/model/production/TextSearchSettings.h"
 
 #include "platform/classes/ClassRegistry.h"
 
@@ -27,11 +29,14 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
     EXPECT_EQ(raRegisteredRTTIClassNames(),
               (QStringList{"TObject", "TComponent", "TppCommunicator", "TppRelative", "TppPrinterSetup", "TppCacheable",
                            "TppDataPipeline", "TppField", "TppDrawCommand", "TppPage", "TppPrintable", "TppComponent",
-                           "TppBand"}));
+                           "TppBand", "TppProducer"}));
     EXPECT_EQ(classes::GetClass(u"tppfield"), &TppField::StaticClass());
     EXPECT_EQ(classes::GetClass(u"TppMasterFieldLink"), &TppMasterFieldLink::StaticClass());
     EXPECT_EQ(raFindRTTI("tpprelative"), &TraTppRelativeRTTI::Instance());
-    EXPECT_EQ(ppEnumTypeNames().size(), 29);
+    // The library's 29, then those of the preview settings.
+    EXPECT_EQ(ppEnumTypeNames().size(), 31);
+    EXPECT_EQ(classes::GetClass(u"TppPreviewFormSettings"), &TppPreviewFormSettings::StaticClass());
+    EXPECT_EQ(classes::GetClass(u"TppTextSearchSettings"), &TppTextSearchSettings::StaticClass());
     EXPECT_EQ(ppDisplayFormatClass(), &ppDefaultDisplayFormat());
     EXPECT_EQ(ppGetResourceManager().ModuleNames(), QStringList{"bvPrint"});
     EXPECT_EQ(ppGetResourceManager().ModuleCount(), 1);
@@ -46,6 +51,7 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
     ppModelLayerFinalize();
     EXPECT_TRUE(raRegisteredRTTIClassNames().isEmpty());
     EXPECT_EQ(classes::GetClass(u"TppField"), nullptr);
+    EXPECT_EQ(classes::GetClass(u"TppTextSearchSettings"), nullptr);
     EXPECT_TRUE(ppEnumTypeNames().isEmpty());
     EXPECT_EQ(ppDisplayFormatClass(), nullptr);
     EXPECT_EQ(ppLoadStr(119), QString());

@@ -1,0 +1,177 @@
+#pragma once
+
+// The abstract dialogs of the library: for each, the fields and operations
+// its callers use. The window layer (or an application) registers the
+// concrete form of each in the form-class registry; a dialog without one is
+// skipped.
+
+#include "report/model/forms/CustomForm.h"
+
+#include <QString>
+
+#include <memory>
+
+class QTimer;
+
+namespace classes {
+class TStringList;
+} // namespace classes
+
+namespace report {
+
+class TppPageRequest;
+class TppPreviewFormSettings;
+class TppPrinter;
+
+// The preview window.
+class TppCustomPreviewer : public TppCustomForm
+{
+    ZVO_CLASS(TppCustomPreviewer)
+public:
+    using TppCustomForm::TppCustomForm;
+
+    bool DocumentNameAsCaption() const { return m_documentNameAsCaption; }
+    void SetDocumentNameAsCaption(bool aValue) { m_documentNameAsCaption = aValue; }
+    // The page viewer; none in the base.
+    virtual classes::TObject *Viewer() const { return nullptr; }
+    virtual void Init() {}
+    // The viewer's zoom, the window state, then the form's own settings.
+    virtual void ApplyPreviewFormSettings(const TppPreviewFormSettings &) {}
+
+    // The user asks to stop the print running behind the preview.
+    classes::TNotifyEvent OnCancelRequest;
+
+private:
+    bool m_documentNameAsCaption = false;
+};
+
+// The print dialog: printer, pages, copies, and printing to a file.
+class TppCustomPrintDialog : public TppCustomForm
+{
+    ZVO_CLASS(TppCustomPrintDialog)
+public:
+    explicit TppCustomPrintDialog(classes::TComponent *aOwner = nullptr);
+    ~TppCustomPrintDialog() override;
+
+    // Takes a copy of the request.
+    virtual void SetPageRequest(const TppPageRequest *aPageRequest);
+    TppPageRequest *PageRequest() const { return m_pageRequest.get(); }
+
+    bool AllowPrintToArchive = false;
+    bool AllowPrintToFile = false;
+    QString ArchiveFileName;
+    QString DeviceType;
+    QString TextFileName;
+    // The printer the dialog sets up (not owned).
+    TppPrinter *Printer = nullptr;
+    // Results.
+    bool PrinterPropertiesChanged = false;
+    bool PrintToArchive = false;
+    bool PrintToFile = false;
+
+private:
+    std::unique_ptr<TppPageRequest> m_pageRequest;
+};
+
+// Which pages: all, a list, a single page.
+class TppCustomPageSettingDialog : public TppCustomForm
+{
+    ZVO_CLASS(TppCustomPageSettingDialog)
+public:
+    explicit TppCustomPageSettingDialog(classes::TComponent *aOwner = nullptr);
+    ~TppCustomPageSettingDialog() override;
+
+    int32_t PageSetting = 0;
+    classes::TStringList *PageList() const { return m_pageList.get(); }
+    QString PageText;
+
+private:
+    std::unique_ptr<classes::TStringList> m_pageList;
+};
+
+// The progress window of a print job, with its Cancel button. Shown modally
+// through ShowModalAndPrint, it starts the print itself from inside its
+// modal wait: 10 ms after it is shown, once, it fires OnPrintNotify.
+class TppCustomCancelDialog : public TppCustomForm
+{
+    ZVO_CLASS(TppCustomCancelDialog)
+public:
+    explicit TppCustomCancelDialog(classes::TComponent *aOwner = nullptr);
+    ~TppCustomCancelDialog() override;
+
+    virtual void ShowStatus() {}
+    const QString &StatusText() const { return m_statusText; }
+    // Stores the text, then ShowStatus.
+    void SetStatusText(const QString &aText);
+    // Modal, the timer armed, then the modal wait; answers its result.
+    int ShowModalAndPrint();
+
+    // Copied to the Cancel button on activation.
+    bool CancelEnabled = false;
+    bool Modal = false;
+    classes::TNotifyEvent OnPrintNotify;
+
+    // Whether the timer is armed.
+    bool TimerEnabled() const;
+    int TimerInterval() const;
+
+protected:
+    // The timer's tick: disarms it and fires OnPrintNotify. An exception that
+    // escapes the handler closes the dialog, for nothing may leave a timer.
+    void TimerTick();
+
+private:
+    QString m_statusText;
+    std::unique_ptr<QTimer> m_timer;
+};
+
+// Calculation timing of a variable: when it calculates and resets.
+class TppCustomCalcTimingDialog : public TppCustomForm
+{
+    ZVO_CLASS(TppCustomCalcTimingDialog)
+public:
+    explicit TppCustomCalcTimingDialog(classes::TComponent *aOwner = nullptr);
+    ~TppCustomCalcTimingDialog() override;
+
+    // Copy the lists.
+    virtual void SetCalcComponents(const classes::TStringList *aList);
+    virtual void SetResetComponents(const classes::TStringList *aList);
+    classes::TStringList *CalcComponents() const { return m_calcComponents.get(); }
+    classes::TStringList *ResetComponents() const { return m_resetComponents.get(); }
+
+    int32_t CalcType = -1;
+    classes::TComponent *CalcComponent = nullptr;
+    int32_t ResetType = -1;
+    classes::TComponent *ResetComponent = nullptr;
+
+private:
+    std::unique_ptr<classes::TStringList> m_calcComponents;
+    std::unique_ptr<classes::TStringList> m_resetComponents;
+};
+
+// Dialogs whose callers need nothing beyond the common form.
+#define ZVO_REPORT_PLAIN_DIALOG(Name_)                                                                                 \
+    class Name_ : public TppCustomForm                                                                                 \
+    {                                                                                                                  \
+        ZVO_CLASS(Name_)                                                                                               \
+    public:                                                                                                            \
+        using TppCustomForm::TppCustomForm;                                                                            \
+    };
+ZVO_REPORT_PLAIN_DIALOG(TppCustomNoDataDialog)
+ZVO_REPORT_PLAIN_DIALOG(TppCustomCalcDialog)
+ZVO_REPORT_PLAIN_DIALOG(TppCustomPositionDialog)
+ZVO_REPORT_PLAIN_DIALOG(TppCustomMemoDialog)
+ZVO_REPORT_PLAIN_DIALOG(TppCustomDBTextDialog)
+ZVO_REPORT_PLAIN_DIALOG(TppCustomDBCalcDialog)
+ZVO_REPORT_PLAIN_DIALOG(TppCustomShiftDialog)
+ZVO_REPORT_PLAIN_DIALOG(TppCustomDrillDownDialog)
+ZVO_REPORT_PLAIN_DIALOG(TppCustomFormatDialog)
+ZVO_REPORT_PLAIN_DIALOG(TppCustomBarCodeDialog)
+ZVO_REPORT_PLAIN_DIALOG(TppCustomRTFEditor)
+ZVO_REPORT_PLAIN_DIALOG(TppCustomAutoSearchDialog)
+ZVO_REPORT_PLAIN_DIALOG(TppCustomTextSearchSettingsDialog)
+ZVO_REPORT_PLAIN_DIALOG(TppCustomTemplateDialog)
+ZVO_REPORT_PLAIN_DIALOG(TppCustomTemplateErrorDialog)
+#undef ZVO_REPORT_PLAIN_DIALOG
+
+} // namespace report

@@ -1,0 +1,47 @@
+#pragma once
+
+// What the model asks of the window layer without linking it: pumping the
+// pending window messages, waiting while they are served, and message boxes.
+// The window layer puts its own in place at start-up; until then (and in
+// tests of the model alone) the pump serves Qt's event queue directly and no
+// box is ever shown.
+
+#include "platform/rtl/ScopedOverride.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+namespace report {
+
+enum class TppMessageKind { Information, Warning, Error, Confirmation };
+
+struct TppMessageRequest
+{
+    QString text;
+    TppMessageKind kind = TppMessageKind::Information;
+};
+
+struct TppDialogServices
+{
+    // Serves the pending messages, then keeps serving them for aMilliseconds
+    // on the program's clock (0: the pending ones only).
+    std::function<void(int64_t aMilliseconds)> pump;
+    // Shows the box with an OK button; answers the button pressed (1 for OK).
+    std::function<int(const TppMessageRequest &)> message;
+};
+
+// Replaces the services for a scope (tests).
+using ScopedDialogServices = rtl::ScopedOverride<struct DialogServicesTag, TppDialogServices>;
+// Puts the window layer's services in place for the rest of the process;
+// an empty function leaves the default.
+void ppSetDialogServices(TppDialogServices aServices);
+
+// The pending messages only.
+void ppProcessMessages();
+void ppProcessMessagesFor(int64_t aMilliseconds);
+// Without a window layer: answers OK and shows nothing.
+int ppShowMessage(const QString &aText, TppMessageKind aKind);
+
+} // namespace report

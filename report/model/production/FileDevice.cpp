@@ -1,0 +1,105 @@
+#include "report/model/production/FileDevice.h"
+
+#include "report/model/base/Messages.h"
+#include "report/model/forms/DialogBases.h"
+#include "report/model/forms/DialogServices.h"
+#include "report/model/pages/Page.h"
+#include "report/model/pages/Publisher.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/ClassErrors.h"
+
+namespace report {
+
+const classes::TMetaClass &TppFileDevice::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<TppFileDevice, TppDevice>("TppFileDevice");
+    return meta;
+}
+
+TppFileDevice::TppFileDevice(classes::TComponent *aOwner)
+    : TppDevice(aOwner)
+{}
+
+TppFileDevice::~TppFileDevice()
+{
+    if (m_fileStream) {
+        try {
+            TppFileDevice::EndJob();
+        } catch (...) {
+            // A destructor has nobody to tell; the file is closed below.
+        }
+    }
+    closeFile();
+}
+
+QString TppFileDevice::DeviceDescription(int32_t) const
+{
+    return QString();
+}
+
+void TppFileDevice::SetFileName(const QString &aValue)
+{
+    if (Busy())
+        return;
+    m_fileName = aValue;
+}
+
+void TppFileDevice::StartJob()
+{
+    TppDevice::StartJob();
+    UpdateStatus(nullptr);
+    if (m_createFileOnStartJob)
+        m_fileStream = std::make_unique<classes::TFileStream>(m_fileName, classes::fmCreate);
+}
+
+void TppFileDevice::EndJob()
+{
+    TppDevice::EndJob();
+    closeFile();
+}
+
+void TppFileDevice::CancelJob()
+{
+    TppDevice::CancelJob();
+    closeFile();
+}
+
+void TppFileDevice::closeFile()
+{
+    m_fileStream.reset();
+}
+
+void TppFileDevice::WriteBuffer(const void *aBuffer, int64_t aCount)
+{
+    if (aCount <= 0)
+        return;
+    if (!m_fileStream)
+        throw classes::EWriteError("Stream write error");
+    m_fileStream->WriteBuffer(aBuffer, aCount);
+}
+
+void TppFileDevice::UpdateStatus(const TppPage *aPage)
+{
+    auto *dialog = dynamic_cast<TppCustomCancelDialog *>(CancelDialog());
+    const bool countKnown = !Publisher() || Publisher()->LastPageKnown();
+    QString text;
+    if (!aPage)
+        text = ppLoadStr(2);
+    else if (SkipPage() && !countKnown)
+        text = dialog ? dialog->StatusText() : Status();
+    else if (countKnown)
+        text = ppLoadStrFormat(28, {QString::number(aPage->PageNo()), QString::number(aPage->PageCount()),
+                                    aPage->DocumentName(), m_fileName});
+    else
+        text = ppLoadStrFormat(27, {QString::number(aPage->PageNo()), aPage->DocumentName(), m_fileName});
+    if (text == Status())
+        return;
+    SetStatus(text);
+    if (dialog) {
+        dialog->SetStatusText(text);
+        ppProcessMessages();
+    }
+}
+
+} // namespace report

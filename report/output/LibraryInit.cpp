@@ -1,0 +1,65 @@
+#include "report/output/LibraryInit.h"
+
+#include "report/model/ModelRegistration.h"
+#include "report/model/forms/DialogServices.h"
+#include "report/model/forms/FormClassRegistry.h"
+#include "report/output/PrinterPropertiesDialog.h"
+#include "report/output/PrintingSystem.h"
+#include "report/output/forms/CancelDialog.h"
+#include "report/output/forms/NoDataDialog.h"
+
+#include "platform/controls/EventPump.h"
+#include "platform/shell/MessageBox.h"
+
+#include <QApplication>
+
+namespace report {
+
+namespace {
+
+bool g_libraryInitialised = false;
+
+shell::MessageIcon libraryMessageIcon(TppMessageKind aKind)
+{
+    switch (aKind) {
+    case TppMessageKind::Warning: return shell::MessageIcon::Exclamation;
+    case TppMessageKind::Error: return shell::MessageIcon::Stop;
+    case TppMessageKind::Confirmation: return shell::MessageIcon::Question;
+    case TppMessageKind::Information: break;
+    }
+    return shell::MessageIcon::Information;
+}
+
+int libraryShowMessage(const TppMessageRequest &aRequest)
+{
+    return shell::MessageBox(QApplication::activeWindow(), aRequest.text, QApplication::applicationDisplayName(),
+                             shell::MessageButtons::Ok, libraryMessageIcon(aRequest.kind));
+}
+
+} // namespace
+
+void ppLibraryInit()
+{
+    if (g_libraryInitialised)
+        return;
+    g_libraryInitialised = true;
+    ppModelLayerInit();
+    ppInstallPrintingSystem();
+    ppSetDialogServices(
+        {[](int64_t aMilliseconds) { controls::processEventsFor(aMilliseconds); }, &libraryShowMessage});
+    ppInstallPrinterPropertiesDialog();
+    ppRegisterFormClass(TppCustomCancelDialog::StaticClass(), TppCancelDialog::StaticClass());
+    ppRegisterFormClass(TppCustomNoDataDialog::StaticClass(), TppNoDataDialog::StaticClass());
+}
+
+void ppLibraryFinalize()
+{
+    if (!g_libraryInitialised)
+        return;
+    g_libraryInitialised = false;
+    ppUnRegisterFormClass(TppCustomNoDataDialog::StaticClass());
+    ppUnRegisterFormClass(TppCustomCancelDialog::StaticClass());
+    ppModelLayerFinalize();
+}
+
+} // namespace report

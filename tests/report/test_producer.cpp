@@ -1,0 +1,369 @@
+// The producer's print road on the stand-in report: device choice by name,
+// the dialogs through the form-class registry, the job protocol, cancelling,
+// errors, re-entry, and the producer freed under its own feet.
+
+#include "ModelObjects.h"
+#include "ProducerFixture.h"
+
+#include "tests/support/report/ReportFakes.h"
+
+#include "report/model/base/Messages.h"
+#include "report/model/forms/DialogBases.h"
+#include "report/model/forms/FormClassRegistry.h"
+#include "report/model/pages/Publisher.h"
+#include "report/model/printing/PrinterList.h"
+#include "report/model/printing/PrinterSetup.h"
+#include "report/model/production/TextSearchSettings.h"
+#include "report/output/forms/CancelDialog.h"
+
+#include "platform/classes/Streams.h"
+#include "platform/shell/Modal.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPushButton>
+
+#include <algorithm>
+#include <stdexcept>
+#include <thread>
+
+using namespace report;
+using namespace producertest;
+
+namespace {
+
+QStringList expectedJob(int aPages)
+{
+    QStringList calls{QStringLiteral("StartJob")};
+    for (int no = 1; no <= aPages; ++no)
+        calls.append(QStringLiteral("page %1").arg(no));
+    return calls << QStringLiteral("EndJob") << QStringLiteral("Free");
+}
+
+} // namespace
+
+TEST(Producer, AFileDevicePrintsEveryPageUnderTheModalCancelDialog)
+{
+    ProducerFixture f;
+    int afterPrints = 0;
+    f.producer->AfterPrint.Set([&](classes::TObject *) { ++afterPrints; });
+    // Each page is printed from inside the cancel dialog's modal wait.
+    QList<bool> insideDialog;
+    StandInFileDevice::OnPage = [&](int) {
+        auto *dialog = dynamic_cast<TppCancelDialog *>(f.producer->CancelDialog());
+        insideDialog.append(dialog && dialog->isVisible() && dialog->Modal);
+    };
+    f.producer->SetDeviceType(QStringLiteral("standinfile"));
+    ASSERT_EQ(f.producer->DeviceType(), QStringLiteral("standinfile"));
+    f.producer->Print();
+
+    EXPECT_EQ(StandInFileDevice::Calls, expectedJob(3));
+    EXPECT_EQ(insideDialog, QList<bool>({true, true, true}));
+    EXPECT_EQ(afterPrints, 1);
+    EXPECT_EQ(f.events->Count(ppEvent::EndOfPrint), 1);
+    EXPECT_FALSE(f.producer->Producing());
+    EXPECT_EQ(f.producer->CancelDialog(), nullptr);
+    EXPECT_EQ(f.producer->FileDevice(), nullptr);
+    QFile file(f.fileName());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("page 1\npage 2\npage 3\n"));
+}
+
+TEST(Producer, APrintDialogChangingThePaperRegeneratesForTheJobAndAfterIt)
+{
+    for (const bool keep : {false, true}) {
+        ProducerFixture f;
+        f.producer->SetDeviceType(QStringLiteral("Printer"));
+        f.producer->SetShowPrintDialog(true);
+        f.producer->SetShowCancelDialog(false);
+        f.producer->SetSavePrinterSetup(keep);
+        const QString before = f.producer->PrinterSetup()->PaperName();
+        const QString other = before == QStringLiteral("A4") ? QStringLiteral("Letter") : QStringLiteral("A4");
+        QString paperDuringJob;
+        int cachedAtStart = -1;
+        f.producer->BeforePrint.Set([&](classes::TObject *) {
+            paperDuringJob = f.producer->PrinterSetup()->PaperName();
+            cachedAtStart = f.producer->Publisher()->CachedPageCount();
+        });
+        ScriptedPrintDialog::Script = [&](ScriptedPrintDialog &dialog) {
+            EXPECT_EQ(dialog.DeviceType, QStringLiteral("Printer"));
+            EXPECT_EQ(dialog.PageRequest()->PageRequested(), 1);
+            dialog.Printer->PrinterSetup()->SetPaperName(other);
+            return ppModalResultOK;
+        };
+        f.producer->Print();
+
+        EXPECT_EQ(paperDuringJob, other);
+        EXPECT_EQ(cachedAtStart, 0);
+        EXPECT_EQ(StandInPrinterDevice::Calls, QStringList({"StartJob", "EndJob", "Free"}));
+        // The pages of the job's paper are gone again afterwards.
+        EXPECT_EQ(f.producer->Publisher()->CachedPageCount(), 0);
+        EXPECT_EQ(f.producer->PrinterSetup()->PaperName(), keep ? other : before);
+        EXPECT_EQ(f.events->Count(ppEvent::EndOfPrint), 1);
+        EXPECT_FALSE(f.producer->Producing());
+    }
+}
+
+TEST(Producer, TheSamePaperKeepsThePagesAndAPrintDialogCancelledPrintsNothing)
+{
+    ProducerFixture f;
+    f.producer->SetDeviceType(QStringLiteral("Printer"));
+    f.producer->SetShowCancelDialog(false);
+    f.producer->Print();
+    EXPECT_EQ(f.producer->Publisher()->CachedPageCount(), 3);
+
+    f.producer->SetShowPrintDialog(true);
+    StandInPrinterDevice::Calls.clear();
+    ScriptedPrintDialog::Script = [](ScriptedPrintDialog &) { return ppModalResultCancel; };
+    f.producer->Print();
+    EXPECT_EQ(StandInPrinterDevice::Calls, QStringList({"Free"}));
+    EXPECT_EQ(f.events->Count(ppEvent::EndOfPrint), 2);
+    EXPECT_FALSE(f.producer->Producing());
+}
+
+TEST(Producer, WithoutARegisteredPrintDialogThePrintGoesStraightToTheDevice)
+{
+    ProducerFixture f;
+    ppUnRegisterFormClass(TppCustomPrintDialog::StaticClass());
+    f.producer->SetDeviceType(QStringLiteral("Printer"));
+    f.producer->SetShowPrintDialog(true);
+    f.producer->SetShowCancelDialog(false);
+    f.producer->Print();
+    EXPECT_EQ(StandInPrinterDevice::Calls, QStringList({"StartJob", "EndJob", "Free"}));
+}
+
+TEST(Producer, CancelStopsTheJobWithoutItsEnd)
+{
+    // Between pages, from the dialog's Cancel button.
+    {
+        ProducerFixture f;
+        f.producer->SetDeviceType(QStringLiteral("StandInFile"));
+        int cancels = 0;
+        f.producer->OnCancel.Set([&](classes::TObject *) { ++cancels; });
+        StandInFileDevice::OnPage = [&](int no) {
+            if (no == 2)
+                dynamic_cast<TppCancelDialog *>(f.producer->CancelDialog())->btnCancel()->click();
+        };
+        f.producer->Print();
+        EXPECT_EQ(StandInFileDevice::Calls, QStringList({"StartJob", "page 1", "page 2", "CancelJob", "Free"}));
+        EXPECT_TRUE(f.producer->Cancelled());
+        EXPECT_EQ(cancels, 1);
+        EXPECT_EQ(f.events->Count(ppEvent::EndOfPrint), 1);
+        EXPECT_FALSE(f.producer->Producing());
+    }
+    // Before the first page: the dialog's modal wait is answered at once.
+    {
+        ProducerFixture f;
+        f.producer->SetDeviceType(QStringLiteral("StandInFile"));
+        shell::ScriptedDialogs dialogs;
+        dialogs.drive<TppCancelDialog>([](TppCancelDialog &dialog) { dialog.btnCancel()->click(); });
+        f.producer->Print();
+        EXPECT_EQ(StandInFileDevice::Calls, QStringList({"CancelJob", "Free"}));
+        EXPECT_TRUE(f.producer->Cancelled());
+        EXPECT_EQ(f.events->Count(ppEvent::EndOfPrint), 1);
+        EXPECT_FALSE(f.producer->Producing());
+    }
+    // After the job there is nothing left to stop.
+    {
+        ProducerFixture f;
+        f.producer->SetDeviceType(QStringLiteral("StandInFile"));
+        f.producer->Print();
+        f.producer->Cancel();
+        EXPECT_EQ(StandInFileDevice::Calls, expectedJob(3));
+        EXPECT_EQ(f.events->Count(ppEvent::EndOfPrint), 1);
+    }
+}
+
+TEST(Producer, DeviceTypesAreRefusedUnlessRegisteredButKeptWhileLoading)
+{
+    ProducerFixture f;
+    for (const QString &name : {QString(), QString(300, QChar(u'x')), QStringLiteral("screen ")}) {
+        f.producer->SetDeviceType(name);
+        EXPECT_EQ(f.producer->DeviceType(), QStringLiteral("Screen"));
+    }
+    f.producer->SetPrinting(true);
+    f.producer->SetDeviceType(QStringLiteral("printer"));
+    EXPECT_EQ(f.producer->DeviceType(), QStringLiteral("printer"));
+    f.producer->SetPrinting(false);
+
+    // A stored report names a device this program lacks: kept as read, and
+    // Print then does nothing.
+    TppProducer loaded;
+    EventCounter loadedEvents(loaded);
+    modeltest::readText(&loaded, "object P: TppProducer\n  Version = '7.01'\n  Device = dvArchive\nend\n");
+    EXPECT_EQ(loaded.DeviceType(), QStringLiteral("ArchiveFile"));
+    loaded.Print();
+    EXPECT_FALSE(loaded.Producing());
+    EXPECT_EQ(loadedEvents.Count(ppEvent::EndOfPrint), 0);
+}
+
+TEST(Producer, VersionTextsLoadAsTheirNumbersSay)
+{
+    ProducerFixture f;
+    reporttest::LanguageModuleFolder modules;
+    for (const TppLanguageType language : {TppLanguageType::lgSpanish, TppLanguageType::lgSpanishMexico})
+        ASSERT_TRUE(modules.write("bvPrint." + ppLanguageExtension(language), "43001=x\n"));
+    const struct
+    {
+        const char *version;
+        bool converted;
+        bool pre40;
+        TppLanguageType language;
+    } cases[] = {
+        {"7.01", false, false, TppLanguageType::lgSpanish},
+        {"4.2", true, false, TppLanguageType::lgSpanishMexico},
+        {"7.01 Beta Build 8", true, false, TppLanguageType::lgSpanishMexico},
+        {"", true, true, TppLanguageType::lgSpanishMexico},
+        {"1234567890123456789012345", false, false, TppLanguageType::lgSpanish},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.version);
+        TppProducer producer;
+        producer.SetLanguage(TppLanguageType::lgSpanish);
+        ASSERT_EQ(producer.Language(), TppLanguageType::lgSpanish);
+        modeltest::readText(&producer, QByteArray("object P: TppProducer\n  Version = '") + c.version + "'\nend\n");
+        EXPECT_EQ(producer.Converted(), c.converted);
+        EXPECT_EQ(producer.ConvertedFromPre40(), c.pre40);
+        EXPECT_EQ(producer.Language(), c.language);
+        EXPECT_EQ(producer.TextSearchSettings()->Enabled(), !c.converted);
+        EXPECT_EQ(producer.Version(), QStringLiteral("7.01"));
+        EXPECT_EQ(producer.VersionNo(), 7010);
+    }
+    ppGetResourceManager().SetLanguage(TppLanguageType::lgDefault);
+}
+
+TEST(Producer, WithoutAUsablePrinterMessage1020IsShownAndThePrintEnds)
+{
+    // A printer that cannot print, and no printer device class at all.
+    for (const bool registered : {true, false}) {
+        ProducerFixture f;
+        ppRegisterDevice(&ppDeviceClass<reporttest::RecordingDevice>());
+        if (registered) {
+            StandInPrinterDevice::Usable = false;
+        } else {
+            ppUnRegisterDevice(&ppDeviceClass<StandInPrinterDevice>());
+        }
+        f.producer->SetDeviceType(QStringLiteral("RecordingDevice"));
+        f.producer->Print();
+        ppUnRegisterDevice(&ppDeviceClass<reporttest::RecordingDevice>());
+        ASSERT_EQ(f.boxes.requests().size(), 1u);
+        const shell::MessageBoxRequest &box = f.boxes.requests()[0];
+        EXPECT_EQ(box.text, ppLoadStr(1020));
+        EXPECT_EQ(box.icon, shell::MessageIcon::Exclamation);
+        EXPECT_EQ(box.buttons, shell::MessageButtons::Ok);
+        EXPECT_EQ(f.events->Count(ppEvent::EndOfPrint), 1);
+        EXPECT_FALSE(f.producer->Producing());
+        EXPECT_EQ(f.producer->PrinterDevice(), nullptr);
+    }
+}
+
+TEST(Producer, AReportFromBefore40ShowsTheNoticeOnceWaitsASecondThenPrints)
+{
+    ProducerFixture f;
+    f.producer->SetDeviceType(QStringLiteral("StandInFile"));
+    f.producer->SetShowCancelDialog(false);
+    f.producer->SetConvertedFromPre40(true);
+    bool printingDuringWait = false;
+    f.clock.onWait = [&](int64_t) { printingDuringWait = printingDuringWait || f.producer->Printing(); };
+    f.producer->Print();
+    ASSERT_EQ(f.boxes.requests().size(), 1u);
+    EXPECT_EQ(f.boxes.requests()[0].text,
+              QStringLiteral("This report will be converted to 4.0 format before printing."));
+    EXPECT_TRUE(f.clock.waits().end() != std::find(f.clock.waits().begin(), f.clock.waits().end(), 1000));
+    EXPECT_TRUE(printingDuringWait);
+    EXPECT_FALSE(f.producer->ConvertedFromPre40());
+    EXPECT_FALSE(f.producer->Printing());
+    EXPECT_EQ(StandInFileDevice::Calls, expectedJob(3));
+
+    f.producer->Print();
+    EXPECT_EQ(f.boxes.requests().size(), 1u);
+}
+
+TEST(Producer, APrinterUsedFromAnotherThreadIsTheProducersOwn)
+{
+    ProducerFixture f;
+    TppPrinter *main = f.producer->Printer();
+    EXPECT_EQ(main, ppGetGlobalPrinter());
+    TppPrinter *first = nullptr;
+    TppPrinter *second = nullptr;
+    std::thread worker([&] {
+        first = f.producer->Printer();
+        second = f.producer->Printer();
+    });
+    worker.join();
+    EXPECT_NE(first, main);
+    EXPECT_EQ(first, second);
+    // From then on the producer keeps its own.
+    EXPECT_EQ(f.producer->Printer(), first);
+}
+
+TEST(Producer, PrintIsNotStartedAgainFromItsOwnHandlers)
+{
+    ProducerFixture f;
+    f.producer->SetDeviceType(QStringLiteral("StandInFile"));
+    int afterPrints = 0;
+    f.producer->AfterPrint.Set([&](classes::TObject *) {
+        ++afterPrints;
+        f.producer->Print();
+    });
+    f.producer->OnCancelDialogCreate.Set([&](classes::TObject *) { f.producer->Print(); });
+    StandInFileDevice::OnPage = [&](int) { f.producer->Print(); };
+    f.producer->Print();
+    EXPECT_EQ(StandInFileDevice::Calls, expectedJob(3));
+    EXPECT_EQ(afterPrints, 1);
+    EXPECT_EQ(f.events->Count(ppEvent::EndOfPrint), 1);
+    EXPECT_FALSE(f.producer->Producing());
+}
+
+TEST(Producer, AFailingDeviceEndsThePrintAndReachesTheCaller)
+{
+    for (const int failAt : {0, 2}) {
+        ProducerFixture f;
+        f.producer->SetDeviceType(QStringLiteral("StandInFile"));
+        if (failAt == 0)
+            f.producer->SetTextFileName(f.folder.filePath(QStringLiteral("missing/report.txt")));
+        else
+            StandInFileDevice::OnPage = [&](int no) {
+                if (no == failAt)
+                    throw EBrevantorError(QStringLiteral("disk full"));
+            };
+        EXPECT_THROW(f.producer->Print(), std::exception);
+        EXPECT_TRUE(StandInFileDevice::Calls.contains(QStringLiteral("CancelJob")) || failAt == 0);
+        EXPECT_FALSE(StandInFileDevice::Calls.contains(QStringLiteral("EndJob")));
+        EXPECT_EQ(f.events->Count(ppEvent::EndOfPrint), 1);
+        EXPECT_FALSE(f.producer->Producing());
+        EXPECT_EQ(f.producer->CancelDialog(), nullptr);
+    }
+}
+
+TEST(Producer, TheProducerMayBeFreedByItsOwnHandlers)
+{
+    // While its non-modal cancel dialog is open.
+    {
+        ProducerFixture f;
+        f.producer->SetDeviceType(QStringLiteral("StandInFile"));
+        f.producer->SetModalCancelDialog(false);
+        f.producer->OnCancelDialogCreate.Set([&](classes::TObject *) {
+            f.events.reset();
+            f.producer.reset();
+        });
+        f.producer->Print();
+        EXPECT_FALSE(f.producer);
+        EXPECT_EQ(StandInFileDevice::Calls, QStringList({"Free"}));
+    }
+    // From the cancel dialog's Cancel, inside its modal wait.
+    {
+        ProducerFixture f;
+        f.producer->SetDeviceType(QStringLiteral("StandInFile"));
+        f.producer->OnCancel.Set([&](classes::TObject *) {
+            f.events.reset();
+            f.producer.reset();
+        });
+        shell::ScriptedDialogs dialogs;
+        dialogs.drive<TppCancelDialog>([](TppCancelDialog &dialog) { dialog.btnCancel()->click(); });
+        f.producer->Print();
+        EXPECT_FALSE(f.producer);
+        EXPECT_EQ(StandInFileDevice::Calls, QStringList({"CancelJob", "Free"}));
+    }
+}
