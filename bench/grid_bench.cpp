@@ -1,32 +1,58 @@
-// The tree list's engine against Qt's own tree widget on the same tree:
-// 1,000 top-level nodes with 9 children of 10 children each (100,000 nodes),
-// three short texts per node; the last node in tree order alone starts with
-// "zz". Expanding and collapsing everything, and prefix searches over all
-// nodes and over the rows shown.
+// The tree list's engine against two Qt trees on the same tree: QTreeView
+// over a lean item model (what a Qt engineer who needs speed writes) and the
+// convenient QTreeWidget. 1,000 top-level nodes with 9 children of 10
+// children each (100,000 nodes), three short texts per node; the last node in
+// tree order alone starts with "zz". Expanding and collapsing everything, and
+// prefix searches over all nodes and over the rows shown, each a hit on the
+// last node and a miss.
 //
-//   build/bench/grid_bench --benchmark_min_time=0.2
+// Every operation runs as repetitions interleaved at random with the other
+// sides' (the machine is shared, so a slow moment hits all sides alike); the
+// closing table gives each side's minimum and median and the ratios of the
+// tree list to the lean model and to the tree widget.
+//
+//   taskset -c 6 build/bench/grid_bench
+//   taskset -c 6 build/bench/grid_bench --benchmark_repetitions=12 --benchmark_filter=Find
 
 #include "grid/core/TreeList.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
 constexpr int TopLevel = 1000;
 constexpr int Children = 9;
 constexpr int GrandChildren = 10;
+constexpr int NodeTotal = TopLevel * (1 + Children * (1 + GrandChildren));
 
 QStringList textsOf(int serial, bool last)
 {
     return {last ? QStringLiteral("zz last") : QStringLiteral("n%1").arg(serial), QStringLiteral("c%1").arg(serial % 7),
             QStringLiteral("x")};
 }
+
+bool isLast(int i, int j, int k)
+{
+    return i == TopLevel - 1 && j == Children - 1 && k == GrandChildren - 1;
+}
+
+// ---- The tree list ----
 
 class BenchNode : public grid::TdxTreeListNode
 {
@@ -46,10 +72,8 @@ public:
             auto *top = add(nullptr, serial++, false);
             for (int j = 0; j < Children; ++j) {
                 auto *child = add(top, serial++, false);
-                for (int k = 0; k < GrandChildren; ++k) {
-                    const bool last = i == TopLevel - 1 && j == Children - 1 && k == GrandChildren - 1;
-                    add(child, serial++, last);
-                }
+                for (int k = 0; k < GrandChildren; ++k)
+                    add(child, serial++, isLast(i, j, k));
             }
         }
     }
@@ -88,6 +112,93 @@ private:
     }
 };
 
+// ---- The lean model: every node in one vector, breadth first, so each
+// parent's children are contiguous and every answer is a lookup ----
+
+class LeanModel : public QAbstractItemModel
+{
+public:
+    LeanModel()
+    {
+        m_nodes.reserve(NodeTotal);
+        for (int i = 0; i < TopLevel; ++i)
+            m_nodes.push_back({-1, i, 0, 0, {}});
+        // Children are appended parent by parent as the parents come.
+        int serial = 0;
+        std::vector<int> serials(NodeTotal);
+        for (size_t at = 0; at < m_nodes.size(); ++at) {
+            const int depth = m_nodes[at].parent < 0 ? 0 : (m_nodes[size_t(m_nodes[at].parent)].parent < 0 ? 1 : 2);
+            const int count = depth == 0 ? Children : depth == 1 ? GrandChildren : 0;
+            m_nodes[at].first = int(m_nodes.size());
+            m_nodes[at].count = count;
+            for (int c = 0; c < count; ++c)
+                m_nodes.push_back({int(at), c, 0, 0, {}});
+        }
+        // Texts follow tree order, as on the other sides.
+        std::vector<int> stack;
+        for (int i = TopLevel - 1; i >= 0; --i)
+            stack.push_back(i);
+        while (!stack.empty()) {
+            const int at = stack.back();
+            stack.pop_back();
+            serials[size_t(at)] = serial++;
+            const Node &n = m_nodes[size_t(at)];
+            for (int c = n.count - 1; c >= 0; --c)
+                stack.push_back(n.first + c);
+        }
+        const int lastNode = m_nodes[size_t(m_nodes[TopLevel - 1].first + Children - 1)].first + GrandChildren - 1;
+        for (size_t at = 0; at < m_nodes.size(); ++at)
+            m_nodes[at].texts = textsOf(serials[at], int(at) == lastNode);
+    }
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override
+    {
+        if (row < 0 || column < 0 || column >= 3)
+            return {};
+        if (!parent.isValid())
+            return row < TopLevel ? createIndex(row, column, nodeAt(row)) : QModelIndex();
+        const Node &p = *nodeOf(parent);
+        if (parent.column() != 0 || row >= p.count)
+            return {};
+        return createIndex(row, column, nodeAt(p.first + row));
+    }
+    QModelIndex parent(const QModelIndex &child) const override
+    {
+        if (!child.isValid())
+            return {};
+        const int p = nodeOf(child)->parent;
+        return p < 0 ? QModelIndex() : createIndex(m_nodes[size_t(p)].row, 0, nodeAt(p));
+    }
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        if (!parent.isValid())
+            return TopLevel;
+        return parent.column() == 0 ? nodeOf(parent)->count : 0;
+    }
+    int columnCount(const QModelIndex & = {}) const override { return 3; }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || role != Qt::DisplayRole)
+            return {};
+        return nodeOf(index)->texts.at(index.column());
+    }
+
+private:
+    struct Node
+    {
+        int parent; // -1 at the top level
+        int row;    // among its siblings
+        int first;  // its first child
+        int count;  // its children
+        QStringList texts;
+    };
+    // Indexes carry the node's address, as item models usually do.
+    void *nodeAt(int at) const { return const_cast<Node *>(&m_nodes[size_t(at)]); }
+    static const Node *nodeOf(const QModelIndex &index) { return static_cast<const Node *>(index.internalPointer()); }
+
+    std::vector<Node> m_nodes;
+};
+
 std::unique_ptr<QTreeWidget> makeWidget()
 {
     auto widget = std::make_unique<QTreeWidget>();
@@ -99,10 +210,8 @@ std::unique_ptr<QTreeWidget> makeWidget()
         auto *top = new QTreeWidgetItem(textsOf(serial++, false));
         for (int j = 0; j < Children; ++j) {
             auto *child = new QTreeWidgetItem(top, textsOf(serial++, false));
-            for (int k = 0; k < GrandChildren; ++k) {
-                const bool last = i == TopLevel - 1 && j == Children - 1 && k == GrandChildren - 1;
-                new QTreeWidgetItem(child, textsOf(serial++, last));
-            }
+            for (int k = 0; k < GrandChildren; ++k)
+                new QTreeWidgetItem(child, textsOf(serial++, isLast(i, j, k)));
         }
         tops.append(top);
     }
@@ -113,19 +222,78 @@ std::unique_ptr<QTreeWidget> makeWidget()
     return widget;
 }
 
+struct LeanView
+{
+    LeanModel model;
+    QTreeView view;
+
+    LeanView()
+    {
+        view.setUniformRowHeights(true);
+        view.setModel(&model);
+        view.resize(600, 400);
+        view.show();
+        QApplication::processEvents();
+    }
+};
+
+// The three sides, made on first use and freed before the application object:
+// widgets outliving it crash at exit.
+struct Sides
+{
+    std::unique_ptr<BenchTree> tree;
+    std::unique_ptr<LeanView> lean;
+    std::unique_ptr<QTreeWidget> widget;
+    double treeHeapPerNode = 0;
+};
+
+Sides &sides()
+{
+    static Sides instance;
+    return instance;
+}
+
+size_t heapInUse()
+{
+    return mallinfo2().uordblks;
+}
+
 BenchTree &tree()
 {
-    static BenchTree instance;
-    return instance;
+    Sides &s = sides();
+    if (!s.tree) {
+        const size_t before = heapInUse();
+        s.tree = std::make_unique<BenchTree>();
+        s.treeHeapPerNode = double(heapInUse() - before) / NodeTotal;
+    }
+    return *s.tree;
+}
+
+QTreeView &leanView()
+{
+    Sides &s = sides();
+    if (!s.lean)
+        s.lean = std::make_unique<LeanView>();
+    return s.lean->view;
 }
 
 QTreeWidget &widget()
 {
-    static std::unique_ptr<QTreeWidget> instance = makeWidget();
-    return *instance;
+    Sides &s = sides();
+    if (!s.widget)
+        s.widget = makeWidget();
+    return *s.widget;
 }
 
-void BM_TreeListExpandAll(benchmark::State &state)
+// A prefix of the last node, or one no node has.
+QString searchedPrefix(bool hit)
+{
+    return hit ? QStringLiteral("zz") : QStringLiteral("qq");
+}
+
+// ---- Expand and collapse ----
+
+void treeListExpandAll(benchmark::State &state)
 {
     BenchTree &t = tree();
     for (auto _ : state) {
@@ -134,23 +302,9 @@ void BM_TreeListExpandAll(benchmark::State &state)
         t.collapseAll();
         state.ResumeTiming();
     }
-    state.counters["rows"] = double(TopLevel * (1 + Children * (1 + GrandChildren)));
 }
 
-void BM_QTreeWidgetExpandAll(benchmark::State &state)
-{
-    QTreeWidget &w = widget();
-    for (auto _ : state) {
-        w.expandAll();
-        QApplication::processEvents();
-        state.PauseTiming();
-        w.collapseAll();
-        QApplication::processEvents();
-        state.ResumeTiming();
-    }
-}
-
-void BM_TreeListCollapseAll(benchmark::State &state)
+void treeListCollapseAll(benchmark::State &state)
 {
     BenchTree &t = tree();
     for (auto _ : state) {
@@ -161,45 +315,53 @@ void BM_TreeListCollapseAll(benchmark::State &state)
     }
 }
 
-void BM_QTreeWidgetCollapseAll(benchmark::State &state)
+template <typename View>
+void viewExpandAll(benchmark::State &state, View &view)
 {
-    QTreeWidget &w = widget();
     for (auto _ : state) {
+        view.expandAll();
+        QApplication::processEvents();
         state.PauseTiming();
-        w.expandAll();
+        view.collapseAll();
         QApplication::processEvents();
         state.ResumeTiming();
-        w.collapseAll();
+    }
+}
+
+template <typename View>
+void viewCollapseAll(benchmark::State &state, View &view)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        view.expandAll();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        view.collapseAll();
         QApplication::processEvents();
     }
 }
 
-// Argument 0: the prefix of the last node; 1: a prefix no node has.
-QString searchedPrefix(const benchmark::State &state)
-{
-    return state.range(0) == 0 ? QStringLiteral("zz") : QStringLiteral("qq");
-}
+// ---- Searches ----
 
-void BM_TreeListFindAll(benchmark::State &state)
+void treeListFind(benchmark::State &state, bool shown, bool hit)
 {
     BenchTree &t = tree();
-    t.collapseAll();
-    t.SetSearchAllNodes(true);
+    shown ? t.expandAll() : t.collapseAll();
+    t.SetSearchAllNodes(!shown);
     t.SetFocusedNode(t.Items(0));
-    const QString prefix = searchedPrefix(state);
+    const QString prefix = searchedPrefix(hit);
     for (auto _ : state) {
         grid::TdxTreeListNode *found = nullptr;
         benchmark::DoNotOptimize(t.FindByPrefix(0, prefix, grid::sdForward, found));
         benchmark::DoNotOptimize(found);
     }
+    t.collapseAll();
 }
 
-void BM_QTreeWidgetMatch(benchmark::State &state)
+void modelMatch(benchmark::State &state, QAbstractItemModel *model, bool hit)
 {
-    QTreeWidget &w = widget();
-    QAbstractItemModel *model = w.model();
     const QModelIndex start = model->index(0, 0);
-    const QString prefix = searchedPrefix(state);
+    const QString prefix = searchedPrefix(hit);
     for (auto _ : state) {
         const QModelIndexList hits =
             model->match(start, Qt::DisplayRole, prefix, 1, Qt::MatchStartsWith | Qt::MatchRecursive | Qt::MatchWrap);
@@ -207,57 +369,127 @@ void BM_QTreeWidgetMatch(benchmark::State &state)
     }
 }
 
-void BM_TreeListFindShown(benchmark::State &state)
+void viewKeyboardSearch(benchmark::State &state, QTreeView &view, bool hit)
 {
-    BenchTree &t = tree();
-    t.expandAll();
-    t.SetSearchAllNodes(false);
-    t.SetFocusedNode(t.Items(0));
-    const QString prefix = searchedPrefix(state);
-    for (auto _ : state) {
-        grid::TdxTreeListNode *found = nullptr;
-        benchmark::DoNotOptimize(t.FindByPrefix(0, prefix, grid::sdForward, found));
-        benchmark::DoNotOptimize(found);
-    }
-    t.collapseAll();
-}
-
-void BM_QTreeWidgetKeyboardSearch(benchmark::State &state)
-{
-    QTreeWidget &w = widget();
-    w.expandAll();
+    view.expandAll();
     QApplication::processEvents();
-    const QModelIndex first = w.model()->index(0, 0);
-    const QString prefix = searchedPrefix(state);
+    const QModelIndex first = view.model()->index(0, 0);
+    const QString prefix = searchedPrefix(hit);
     for (auto _ : state) {
         state.PauseTiming();
         // Each search starts afresh from the first row, not as more typing.
-        w.setCurrentIndex(first);
-        w.keyboardSearch(QString());
-        w.setCurrentIndex(first);
+        view.setCurrentIndex(first);
+        view.keyboardSearch(QString());
+        view.setCurrentIndex(first);
         state.ResumeTiming();
-        w.keyboardSearch(prefix);
+        view.keyboardSearch(prefix);
     }
-    w.collapseAll();
+    view.collapseAll();
     QApplication::processEvents();
 }
 
-void BM_NodeSize(benchmark::State &state)
+void nodeSize(benchmark::State &state)
 {
+    BenchTree &t = tree();
     for (auto _ : state)
-        benchmark::DoNotOptimize(sizeof(grid::TdxTreeListNode));
+        benchmark::DoNotOptimize(t.NodeCount());
     state.counters["node_bytes"] = double(sizeof(grid::TdxTreeListNode));
+    state.counters["heap_bytes_per_node"] = sides().treeHeapPerNode;
 }
 
-BENCHMARK(BM_TreeListExpandAll)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_QTreeWidgetExpandAll)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TreeListCollapseAll)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_QTreeWidgetCollapseAll)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TreeListFindAll)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_QTreeWidgetMatch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TreeListFindShown)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_QTreeWidgetKeyboardSearch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_NodeSize);
+// ---- Registration and the closing table ----
+
+// Names are "<operation>/<side>"; the table pairs the sides of an operation.
+const char *const SideTree = "tree_list";
+const char *const SideLean = "lean_view";
+const char *const SideWidget = "tree_widget";
+
+void registerSides(const std::string &operation, const std::function<void(benchmark::State &)> &ours,
+                   const std::function<void(benchmark::State &)> &lean,
+                   const std::function<void(benchmark::State &)> &widgetSide)
+{
+    const std::pair<const char *, const std::function<void(benchmark::State &)> *> all[] = {
+        {SideTree, &ours}, {SideLean, &lean}, {SideWidget, &widgetSide}};
+    for (const auto &[side, f] : all)
+        benchmark::RegisterBenchmark((operation + "/" + side).c_str(), *f)->Unit(benchmark::kMillisecond);
+}
+
+void registerAll()
+{
+    registerSides(
+        "expand_all", treeListExpandAll, [](benchmark::State &s) { viewExpandAll(s, leanView()); },
+        [](benchmark::State &s) { viewExpandAll(s, widget()); });
+    registerSides(
+        "collapse_all", treeListCollapseAll, [](benchmark::State &s) { viewCollapseAll(s, leanView()); },
+        [](benchmark::State &s) { viewCollapseAll(s, widget()); });
+    for (const bool hit : {true, false}) {
+        const std::string outcome = hit ? "hit" : "miss";
+        registerSides(
+            "find_all_" + outcome, [hit](benchmark::State &s) { treeListFind(s, false, hit); },
+            [hit](benchmark::State &s) { modelMatch(s, leanView().model(), hit); },
+            [hit](benchmark::State &s) { modelMatch(s, widget().model(), hit); });
+        registerSides(
+            "find_shown_" + outcome, [hit](benchmark::State &s) { treeListFind(s, true, hit); },
+            [hit](benchmark::State &s) { viewKeyboardSearch(s, leanView(), hit); },
+            [hit](benchmark::State &s) { viewKeyboardSearch(s, widget(), hit); });
+    }
+    benchmark::RegisterBenchmark("node_size", nodeSize);
+}
+
+// Prints what the console reporter prints and keeps each repetition's time
+// per iteration for the table at the end.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.error_occurred)
+                continue;
+            const std::string name = run.benchmark_name();
+            const size_t slash = name.rfind('/');
+            if (slash != std::string::npos)
+                m_times[name.substr(0, slash)][name.substr(slash + 1)].push_back(run.GetAdjustedRealTime());
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        std::FILE *out = stdout;
+        std::fprintf(out, "\n%-16s %9s %9s %9s %9s %9s %9s | %13s %13s\n", "ms: min/median", "list", "", "lean", "",
+                     "widget", "", "list/lean", "list/widget");
+        for (auto &[operation, bySide] : m_times) {
+            const Stats ours = stats(bySide[SideTree]);
+            const Stats lean = stats(bySide[SideLean]);
+            const Stats other = stats(bySide[SideWidget]);
+            std::fprintf(out, "%-16s %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f | %6.2f %6.2f %6.2f %6.2f\n",
+                         operation.c_str(), ours.min, ours.median, lean.min, lean.median, other.min, other.median,
+                         ratio(ours.min, lean.min), ratio(ours.median, lean.median), ratio(ours.min, other.min),
+                         ratio(ours.median, other.median));
+        }
+        std::fflush(out);
+    }
+
+private:
+    struct Stats
+    {
+        double min = 0;
+        double median = 0;
+    };
+    static Stats stats(std::vector<double> v)
+    {
+        if (v.empty())
+            return {};
+        std::sort(v.begin(), v.end());
+        const size_t n = v.size();
+        return {v.front(), n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2};
+    }
+    static double ratio(double a, double b) { return b > 0 ? a / b : 0; }
+
+    std::map<std::string, std::map<std::string, std::vector<double>>> m_times;
+};
 
 } // namespace
 
@@ -266,8 +498,29 @@ int main(int argc, char **argv)
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    // Side by side by default: repetitions interleaved at random.
+    std::vector<char *> args(argv, argv + argc);
+    std::string repetitions = "--benchmark_repetitions=6";
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    std::string minTime = "--benchmark_min_time=0.05";
+    bool hasRepetitions = false;
+    bool hasMinTime = false;
+    for (int i = 1; i < argc; ++i) {
+        hasRepetitions = hasRepetitions || std::string(argv[i]).starts_with("--benchmark_repetitions");
+        hasMinTime = hasMinTime || std::string(argv[i]).starts_with("--benchmark_min_time");
+    }
+    args.insert(args.begin() + 1, interleave.data());
+    if (!hasRepetitions)
+        args.insert(args.begin() + 1, repetitions.data());
+    if (!hasMinTime)
+        args.insert(args.begin() + 1, minTime.data());
+    int count = int(args.size());
+    args.push_back(nullptr);
+    registerAll();
+    benchmark::Initialize(&count, args.data());
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    sides() = Sides();
     return 0;
 }
