@@ -237,6 +237,12 @@ struct LeanView
     }
 };
 
+// A prefix of the last node, or one no node has.
+QString searchedPrefix(bool hit)
+{
+    return hit ? QStringLiteral("zz") : QStringLiteral("qq");
+}
+
 // The three sides, made on first use and freed before the application object:
 // widgets outliving it crash at exit.
 struct Sides
@@ -245,6 +251,7 @@ struct Sides
     std::unique_ptr<LeanView> lean;
     std::unique_ptr<QTreeWidget> widget;
     double treeHeapPerNode = 0;
+    double searchHeapPerNode = 0;
 };
 
 Sides &sides()
@@ -253,18 +260,25 @@ Sides &sides()
     return instance;
 }
 
-size_t heapInUse()
+double heapInUse()
 {
-    return mallinfo2().uordblks;
+    // Large blocks come straight from mmap and are counted apart.
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks + info.hblkhd);
 }
 
 BenchTree &tree()
 {
     Sides &s = sides();
     if (!s.tree) {
-        const size_t before = heapInUse();
+        const double before = heapInUse();
         s.tree = std::make_unique<BenchTree>();
-        s.treeHeapPerNode = double(heapInUse() - before) / NodeTotal;
+        const double built = heapInUse();
+        s.treeHeapPerNode = (built - before) / NodeTotal;
+        s.tree->SetSearchAllNodes(true);
+        grid::TdxTreeListNode *found = nullptr;
+        s.tree->FindByPrefix(0, searchedPrefix(false), grid::sdForward, found);
+        s.searchHeapPerNode = (heapInUse() - built) / NodeTotal;
     }
     return *s.tree;
 }
@@ -283,12 +297,6 @@ QTreeWidget &widget()
     if (!s.widget)
         s.widget = makeWidget();
     return *s.widget;
-}
-
-// A prefix of the last node, or one no node has.
-QString searchedPrefix(bool hit)
-{
-    return hit ? QStringLiteral("zz") : QStringLiteral("qq");
 }
 
 // ---- Expand and collapse ----
@@ -388,6 +396,8 @@ void viewKeyboardSearch(benchmark::State &state, QTreeView &view, bool hit)
     QApplication::processEvents();
 }
 
+// Bytes a node: the node object, the heap the tree took as it was built (the
+// texts included), and what a search over all nodes adds to it.
 void nodeSize(benchmark::State &state)
 {
     BenchTree &t = tree();
@@ -395,6 +405,7 @@ void nodeSize(benchmark::State &state)
         benchmark::DoNotOptimize(t.NodeCount());
     state.counters["node_bytes"] = double(sizeof(grid::TdxTreeListNode));
     state.counters["heap_bytes_per_node"] = sides().treeHeapPerNode;
+    state.counters["search_heap_bytes_per_node"] = sides().searchHeapPerNode;
 }
 
 // ---- Registration and the closing table ----

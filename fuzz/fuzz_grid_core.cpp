@@ -13,6 +13,7 @@
 
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListControl.h"
+#include "tests/grid/SearchReference.h"
 
 #include <QStringList>
 
@@ -404,8 +405,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             break;
         }
         case 12: {
+            // A text changes now and then; the search still finds what a
+            // walk comparing every text finds.
+            if (arg & 0x40)
+                if (auto *n = static_cast<FuzzNode *>(t.pick(in.next()))) {
+                    n->text = textFrom(in);
+                    t.TextChanged(n);
+                }
+            const int column = int(arg % 5) - 1;
+            const QString text = textFrom(in);
+            const int direction = in.next() % 3;
+            grid::TdxTreeListNode *const expected = gridtest::referenceFindByPrefix(t, column, text, direction);
             grid::TdxTreeListNode *found = nullptr;
-            t.FindByPrefix(int(arg % 5) - 1, textFrom(in), in.next() % 3, found);
+            if (t.FindByPrefix(column, text, direction, found) != (expected != nullptr) || found != expected)
+                std::abort();
             break;
         }
         case 13: {

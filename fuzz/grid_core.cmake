@@ -7,8 +7,8 @@ file(GLOB _grid RELATIVE "${_root}" CONFIGURE_DEPENDS "${_root}/grid/core/TreeLi
 file(GLOB _classes RELATIVE "${_root}" CONFIGURE_DEPENDS "${_root}/platform/classes/*.cpp")
 file(GLOB _rtl RELATIVE "${_root}" CONFIGURE_DEPENDS "${_root}/platform/rtl/*.cpp")
 zvo_fuzz(fuzz_grid_core ${_grid} ${_classes} ${_rtl}
-  grid/core/VisibleRowCache.cpp grid/core/Container.cpp grid/core/InplaceEditor.cpp grid/core/EditStyle.cpp
-  grid/core/EditViewData.cpp grid/core/MaskEditing.cpp grid/core/NodeValueOrder.cpp
+  grid/core/VisibleRowCache.cpp grid/core/FoldedText.cpp grid/core/Container.cpp grid/core/InplaceEditor.cpp
+  grid/core/EditStyle.cpp grid/core/EditViewData.cpp grid/core/MaskEditing.cpp grid/core/NodeValueOrder.cpp
   platform/gfx/GdiObjects.cpp)
 target_link_libraries(fuzz_grid_core PRIVATE Qt6::Core Qt6::Gui)
 # Writer.cpp and TypInfo.cpp each keep a file-local isCurrency; with the grid's

@@ -235,6 +235,12 @@ public:
     // Without regard to case; wraps once round the tree and fails at the
     // node it started from.
     virtual bool FindByPrefix(int column, const QString &text, int direction, TdxTreeListNode *&found);
+    // Searches keep the start of each node's text in the searched column
+    // folded. Whatever changes what CellText answers says so here: for one
+    // cell (column -1: any of the node's), or for every text at once (texts
+    // reloaded, columns moved).
+    void TextChanged(TdxTreeListNode *node, int column = -1);
+    void TextsChanged();
 
     // ---- Steps of the keyboard ----
     // Moves the focus by that many rows (negative: up), clamped to the rows;
@@ -456,6 +462,7 @@ protected:
 private:
     friend class TdxTreeListNode;
     friend class TreeListNodeRef;
+    friend class NodeList;
     class DeletionDeferral;
     class SelectionBracket;
     class UpdateBracket;
@@ -503,6 +510,7 @@ private:
     TdxTreeListNode *m_anchor = nullptr;
     TreeListSelection m_selection;
     VisibleRowCache m_rows;
+    uint64_t m_structureVersion = 0; // moves with every entry into or out of a node list
     std::vector<TreeListNodeRef *> m_refs;
 
     uint32_t m_optionsA = DefaultOptionsA;
@@ -536,6 +544,8 @@ private:
     QString m_searchText;
     bool m_searching = false;
     int m_searchReentry = 0;
+    int m_foldColumn = -1;
+    uint16_t m_foldGeneration = 1; // what the nodes' folded texts must carry
 };
 
 } // namespace grid

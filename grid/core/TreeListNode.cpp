@@ -25,6 +25,7 @@ int NodeList::indexOf(const TdxTreeListNode *node) const
 
 void NodeList::append(TdxTreeListNode *node)
 {
+    ++node->m_owner->m_structureVersion;
     node->m_slot = int32_t(m_items.size());
     m_items.push_back(node);
 }
@@ -34,6 +35,7 @@ void NodeList::remove(TdxTreeListNode *node)
     const int index = indexOf(node);
     if (index < 0)
         return;
+    ++node->m_owner->m_structureVersion;
     const size_t slot = size_t(node->m_slot);
     if (index == 0) {
         takeFirst();
@@ -52,6 +54,7 @@ TdxTreeListNode *NodeList::takeFirst()
         return nullptr;
     TdxTreeListNode *node = m_items[size_t(m_first)];
     m_items[size_t(m_first)] = nullptr;
+    ++node->m_owner->m_structureVersion;
     ++m_first;
     if (m_first == int(m_items.size())) {
         m_items.clear();

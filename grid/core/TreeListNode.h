@@ -7,6 +7,8 @@
 // deep as memory allows is walked, searched and freed without exhausting the
 // stack.
 
+#include "grid/core/FoldedText.h"
+
 #include "platform/rtl/Exceptions.h"
 
 #include <QString>
@@ -148,6 +150,7 @@ private:
     bool m_selected : 1 = false;      // in the owner's selection store
     bool m_changing : 1 = false;      // its expanding or collapsing query runs
     bool m_deletePending : 1 = false; // its deletion waits for the running one
+    FoldedPrefix m_folded;            // its text in the owner's search column
 };
 
 } // namespace grid

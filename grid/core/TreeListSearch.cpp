@@ -142,14 +142,116 @@ void TCustomdxTreeList::SearchStep(QString &text, int direction, bool clearOnFai
     }
 }
 
+namespace {
+
+// The first node at or after from (step 1) or at or before it (step -1), up
+// to but not including end, that matches; -1 for none, -2 when the match
+// answered that the list no longer holds (-1).
+template <typename Matches, typename Prefetch>
+int searchScanOrder(const std::vector<TdxTreeListNode *> &order, int from, int end, int step, Matches &matches,
+                    Prefetch &prefetch)
+{
+    // How far ahead the memory is asked for nodes: the list gives their
+    // addresses long before the walk reaches them.
+    constexpr int Ahead = 8;
+    for (int i = from; i != end; i += step) {
+        if (i < 0 || size_t(i) >= order.size())
+            return -1;
+        const int later = i + Ahead * step;
+        if (later >= 0 && size_t(later) < order.size())
+            prefetch(order[size_t(later)]);
+        switch (matches(order[size_t(i)])) {
+        case 1: return i;
+        case -1: return -2;
+        default: break;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
 bool TCustomdxTreeList::FindByPrefix(int column, const QString &text, int direction, TdxTreeListNode *&found)
 {
     found = nullptr;
     if (text.isEmpty() || m_topLevel.count() == 0)
         return false;
+    if (column != m_foldColumn) {
+        m_foldColumn = column;
+        TextsChanged();
+    }
+    const FoldedNeedle needle(text);
+    auto matches = [&](TdxTreeListNode *n) {
+        FoldedPrefix &kept = n->m_folded;
+        if (kept.generation != m_foldGeneration)
+            kept.assign(CellText(n, column), m_foldGeneration);
+        switch (needle.startOf(kept)) {
+        case FoldedNeedle::NoMatch: return false;
+        case FoldedNeedle::Match: return true;
+        case FoldedNeedle::Undecided: break;
+        }
+        return CellText(n, column).startsWith(text, Qt::CaseInsensitive);
+    };
+    auto prefetch = [](const TdxTreeListNode *n) { __builtin_prefetch(&n->m_folded); };
+    // A handler asked for a text may add or delete nodes: the list walked
+    // then no longer holds, and the walk along the tree takes over.
+    const uint64_t structure = m_structureVersion;
+    auto listMatches = [&](TdxTreeListNode *n) {
+        const bool match = matches(n);
+        return m_structureVersion != structure ? -1 : match ? 1 : 0;
+    };
     const bool backwards = direction == sdBackward;
     const bool all = m_searchAllNodes;
-    TdxTreeListNode *const start = m_focused ? m_focused : m_topLevel.first();
+    TdxTreeListNode *start = m_focused ? m_focused : m_topLevel.first();
+
+    // The walk goes along a list of the nodes in order: the rows shown, or
+    // all nodes. From is the start's place in it; backwards the wrap goes
+    // to the last top-level node, not to the last entry, and the nodes
+    // below it are not searched.
+    const std::vector<TdxTreeListNode *> *order = nullptr;
+    int from = -1;
+    int wrapBack = -1;
+    if (m_clearing || IsDestroying()) {
+        // The lists are being taken apart: the node steps below.
+    } else if (all) {
+        order = &m_rows.allNodes(m_topLevel, m_nodeCount, m_structureVersion);
+        from = int(std::find(order->begin(), order->end(), start) - order->begin());
+        if (backwards)
+            wrapBack = int(std::find(order->rbegin(), order->rend(), m_topLevel.last()).base() - order->begin()) - 1;
+    } else {
+        ensureVisibleRows();
+        if (m_rows.valid()) {
+            order = &m_rows.rows();
+            from = m_rows.indexOf(start);
+            if (backwards)
+                wrapBack = m_rows.indexOf(m_topLevel.last());
+        }
+    }
+    int at = -1;
+    if (order && from >= 0 && size_t(from) < order->size()) {
+        const int count = int(order->size());
+        if (!backwards) {
+            at = searchScanOrder(*order, direction == sdFocused ? from : from + 1, count, 1, listMatches, prefetch);
+            if (at == -1)
+                at = searchScanOrder(*order, 0, from, 1, listMatches, prefetch);
+        } else {
+            at = searchScanOrder(*order, from - 1, -1, -1, listMatches, prefetch);
+            if (at == -1 && wrapBack > from)
+                at = searchScanOrder(*order, wrapBack, from, -1, listMatches, prefetch);
+        }
+        if (at >= 0) {
+            found = (*order)[size_t(at)];
+            return true;
+        }
+        if (at == -1)
+            return false;
+        // The start itself may have gone.
+        if (m_topLevel.count() == 0)
+            return false;
+        start = m_focused ? m_focused : m_topLevel.first();
+    }
+
+    // A start outside the rows shown, or no list to walk: along the tree.
     TdxTreeListNode *stop = nullptr;
     // Running off an end wraps once; from then on the walk ends where it
     // began, or at the other end for a start outside the order walked.
@@ -168,7 +270,7 @@ bool TCustomdxTreeList::FindByPrefix(int column, const QString &text, int direct
             return false;
     }
     for (;;) {
-        if (CellText(n, column).startsWith(text, Qt::CaseInsensitive)) {
+        if (matches(n)) {
             found = n;
             return true;
         }
@@ -176,6 +278,23 @@ bool TCustomdxTreeList::FindByPrefix(int column, const QString &text, int direct
         if (!n || n == stop)
             return false;
     }
+}
+
+void TCustomdxTreeList::TextChanged(TdxTreeListNode *node, int column)
+{
+    if (owns(node) && (column < 0 || column == m_foldColumn))
+        node->m_folded.generation = 0;
+}
+
+void TCustomdxTreeList::TextsChanged()
+{
+    if (++m_foldGeneration != 0)
+        return;
+    // The numbers came round: a node folded that many changes ago would
+    // read as current.
+    for (TdxTreeListNode *n = m_topLevel.first(); n; n = n->GetNext())
+        n->m_folded.generation = 0;
+    m_foldGeneration = 1;
 }
 
 // ---- Steps ----

@@ -100,4 +100,21 @@ void VisibleRowCache::collapsed(const TdxTreeListNode *node)
             e.position -= k;
 }
 
+const std::vector<TdxTreeListNode *> &VisibleRowCache::allNodes(const NodeList &topLevel, int nodeCount,
+                                                                uint64_t structure)
+{
+    if (m_allMade && m_allStructure == structure)
+        return m_all;
+    // The room follows the tree down as well as up.
+    if (m_all.capacity() / 2 > size_t(nodeCount))
+        m_all = {};
+    m_all.clear();
+    m_all.reserve(size_t(nodeCount));
+    for (TdxTreeListNode *n = topLevel.first(); n; n = n->GetNext())
+        m_all.push_back(n);
+    m_allStructure = structure;
+    m_allMade = true;
+    return m_all;
+}
+
 } // namespace grid

@@ -7,6 +7,12 @@
 // position, so a position is a binary search away. An expansion or collapse
 // of one node is applied in place; anything else drops the cache and the
 // tree list rebuilds it.
+//
+// Apart from the rows it keeps every node in tree order, collapsed branches
+// included, for the search over all nodes: a walk of a list of addresses
+// asks the memory for many nodes at once, where a walk along the tree waits
+// for each node before it knows the next. That list is made on demand and
+// made again once the tree's structure has changed.
 
 #include <cstdint>
 #include <vector>
@@ -36,6 +42,9 @@ public:
     // The node was collapsed: the rows of its descendants go.
     void collapsed(const TdxTreeListNode *node);
 
+    // Every node in tree order, as of the given structure version.
+    const std::vector<TdxTreeListNode *> &allNodes(const NodeList &topLevel, int nodeCount, uint64_t structure);
+
 private:
     struct Entry
     {
@@ -45,6 +54,9 @@ private:
 
     std::vector<TdxTreeListNode *> m_rows;
     std::vector<Entry> m_byAddress; // ascending node address
+    std::vector<TdxTreeListNode *> m_all;
+    uint64_t m_allStructure = 0;
+    bool m_allMade = false;
 };
 
 } // namespace grid

@@ -105,6 +105,15 @@ public:
             node->texts = QStringList{name} + more;
         return node;
     }
+    // Changes a text as a program would: the tree list is told.
+    void setText(grid::TdxTreeListNode *node, int column, const QString &text)
+    {
+        QStringList &texts = static_cast<TextNode *>(node)->texts;
+        while (texts.size() <= column)
+            texts.append(QString());
+        texts[column] = text;
+        TextChanged(node, column);
+    }
     static QString name(const grid::TdxTreeListNode *node)
     {
         return node ? static_cast<const TextNode *>(node)->texts.value(0) : QStringLiteral("-");
