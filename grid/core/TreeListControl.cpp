@@ -122,6 +122,7 @@ void TCustomdxTreeListControl::moveColumnTexts(int from, int to)
             texts.append(QString());
         texts.move(from, to);
     }
+    TextsChanged();
 }
 
 void TCustomdxTreeListControl::deleteColumnTexts(int index)
@@ -133,6 +134,7 @@ void TCustomdxTreeListControl::deleteColumnTexts(int index)
         if (index < texts.size())
             texts.removeAt(index);
     }
+    TextsChanged();
 }
 
 void TCustomdxTreeListControl::ColumnsChanged(TdxTreeListColumn *column)
@@ -323,6 +325,7 @@ void TCustomdxTreeListControl::SetNodeString(TdxTreeListNode *node, int column, 
     while (texts.size() <= column)
         texts.append(QString());
     texts[column] = text;
+    TextChanged(node, column);
 }
 
 QVariant TCustomdxTreeListControl::GetNodeVariant(const TdxTreeListNode *node, int column) const

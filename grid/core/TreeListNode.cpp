@@ -71,6 +71,8 @@ TdxTreeListNode *NodeList::takeFirst()
 
 void NodeList::reorder(const std::vector<TdxTreeListNode *> &order)
 {
+    if (TdxTreeListNode *any = order.empty() ? first() : order.front())
+        ++any->m_owner->m_structureVersion;
     m_items = order;
     m_first = 0;
     renumber(0);

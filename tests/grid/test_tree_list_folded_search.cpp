@@ -2,6 +2,7 @@
 // case-insensitive comparison, and the folded texts the nodes keep never
 // outlive a change of text, column or structure.
 
+#include "ControlFixture.h"
 #include "SearchReference.h"
 #include "TreeListFixture.h"
 
@@ -168,4 +169,35 @@ TEST(FoldedSearch, NodesDeletedWhileTextsAreAskedForAreNotVisited)
         EXPECT_EQ(ArrayTreeList::name(found), "hit");
         EXPECT_EQ(tree.NodeCount(), 4);
     }
+}
+
+// The text-node control changes texts, moves and deletes columns and sorts:
+// each reaches the search.
+TEST(FoldedSearch, TheControlsTextsColumnsAndSortsReachTheSearch)
+{
+    gridtest::ControlFixture f;
+    grid::TdxTreeListColumn *name = f.column("Name");
+    grid::TdxTreeListColumn *kind = f.column("Kind");
+    TdxTreeListNode *a = f.node({"apple", "x4"});
+    TdxTreeListNode *b = f.node({"berry", "x1"});
+    TdxTreeListNode *c = f.node({"cherry", "x3"});
+    TdxTreeListNode *d = f.node({"date", "x2"});
+    auto next = [&](TdxTreeListNode *from, int column, const QString &text) {
+        f.tree->SetFocusedNode(from);
+        TdxTreeListNode *found = nullptr;
+        f.tree->FindByPrefix(column, text, grid::sdForward, found);
+        return found;
+    };
+    EXPECT_EQ(next(a, 0, "c"), c);
+    f.tree->SetNodeString(c, 0, "fig");
+    EXPECT_EQ(next(a, 0, "c"), nullptr);
+    EXPECT_EQ(next(a, 0, "f"), c);
+    kind->SetIndex(0);
+    EXPECT_EQ(next(a, 0, "x3"), c);
+    EXPECT_EQ(next(a, 1, "b"), b);
+    f.tree->SortNodes(0, 0, false); // b, d, c, a
+    EXPECT_EQ(next(b, 0, "x"), d);
+    delete name;
+    EXPECT_EQ(next(b, 0, "x"), d);
+    EXPECT_EQ(next(b, 1, "d"), nullptr);
 }
