@@ -7,6 +7,7 @@
 // scripts, and a record of the boxes shown and of event 89.
 
 #include "tests/support/report/FakePrinters.h"
+#include "tests/support/report/FormFakes.h"
 #include "tests/support/report/PageFakes.h"
 
 #include "report/model/forms/DialogBases.h"
@@ -71,18 +72,12 @@ private:
 };
 
 // A print dialog without a window: ShowModal runs the test's script.
-class ScriptedPrintDialog : public report::TppCustomPrintDialog
+class ScriptedPrintDialog : public reporttest::WindowlessForm<report::TppCustomPrintDialog>
 {
     ZVO_CLASS(ScriptedPrintDialog)
 public:
-    using TppCustomPrintDialog::TppCustomPrintDialog;
+    using WindowlessForm::WindowlessForm;
     int ShowModal() override { return Script ? Script(*this) : report::ppModalResultOK; }
-    void Show() override {}
-    void Close() override {}
-    bool Showing() const override { return false; }
-    int ModalResult() const override { return 0; }
-    void SetModalResult(int) override {}
-    void SetIcon(const QIcon &) override {}
 
     static std::function<int(ScriptedPrintDialog &)> Script;
 };

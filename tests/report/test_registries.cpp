@@ -2,6 +2,8 @@
 // component classes with their palette places; and the settings objects the
 // producer owns.
 
+#include "tests/support/report/FormFakes.h"
+
 #include "report/model/ModelRegistration.h"
 #include "report/model/components/ComponentRegistry.h"
 #include "report/model/forms/DialogBases.h"
@@ -27,18 +29,11 @@ using namespace report;
 namespace {
 
 // A form without a window: enough for the registry.
-class RegistryTestCancelForm : public TppCustomCancelDialog
+class RegistryTestCancelForm : public reporttest::WindowlessForm<TppCustomCancelDialog>
 {
     ZVO_CLASS(RegistryTestCancelForm)
 public:
-    using TppCustomCancelDialog::TppCustomCancelDialog;
-    int ShowModal() override { return ppModalResultOK; }
-    void Show() override {}
-    void Close() override {}
-    bool Showing() const override { return false; }
-    int ModalResult() const override { return 0; }
-    void SetModalResult(int) override {}
-    void SetIcon(const QIcon &) override {}
+    using WindowlessForm::WindowlessForm;
 };
 
 class RegistryTestOtherCancelForm : public RegistryTestCancelForm

@@ -9,7 +9,48 @@
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ClassErrors.h"
 
+#include <QFile>
+
 namespace report {
+
+namespace {
+
+// The device's output file, written through without a buffer: a write the
+// disk does not take is short at once, where a buffered file would report
+// the bytes as stored and lose them when it closes.
+class FileDeviceStream : public classes::TStream
+{
+public:
+    explicit FileDeviceStream(const QString &aFileName)
+        : m_file(aFileName)
+    {
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+            throw classes::EFCreateError("Cannot create file \"" + aFileName.toStdString() +
+                                         "\": " + m_file.errorString().toStdString());
+    }
+    int64_t Read(void *, int64_t) override { return 0; }
+    int64_t Write(const void *aBuffer, int64_t aCount) override
+    {
+        const qint64 written = m_file.write(static_cast<const char *>(aBuffer), aCount);
+        return written < 0 ? 0 : written;
+    }
+    int64_t Seek(int64_t aOffset, classes::TSeekOrigin aOrigin) override
+    {
+        int64_t target = aOffset;
+        if (aOrigin == classes::TSeekOrigin::soCurrent)
+            target += m_file.pos();
+        else if (aOrigin == classes::TSeekOrigin::soEnd)
+            target += m_file.size();
+        if (target >= 0)
+            m_file.seek(target);
+        return m_file.pos();
+    }
+
+private:
+    QFile m_file;
+};
+
+} // namespace
 
 const classes::TMetaClass &TppFileDevice::StaticClass()
 {
@@ -50,7 +91,7 @@ void TppFileDevice::StartJob()
     TppDevice::StartJob();
     UpdateStatus(nullptr);
     if (m_createFileOnStartJob)
-        m_fileStream = std::make_unique<classes::TFileStream>(m_fileName, classes::fmCreate);
+        m_fileStream = std::make_unique<FileDeviceStream>(m_fileName);
 }
 
 void TppFileDevice::EndJob()
