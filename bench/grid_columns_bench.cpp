@@ -6,10 +6,17 @@
 // from a shuffled order (ascending), from ascending to descending, and on an
 // order that already holds, against QTreeWidget::sortItems.
 // Memory: the heap growth (mallinfo2) of building all nodes, per node.
+// Geometry: CalcLayout of a 1280 x 1024 client with one band of five 200-px
+// columns over the whole tree expanded, with the top row at 0, at 50,000 and
+// on the last page; HitTest in the middle of the rows against
+// QTreeView::indexAt at the same point of the same expanded tree.
 //
 //   taskset -c 6 build/bench/grid_columns_bench --benchmark_min_time=0.2
 
 #include "grid/core/TreeListControl.h"
+#include "grid/core/TreeListHost.h"
+
+#include "platform/gfx/TextMeasurer.h"
 
 #include <QApplication>
 #include <QTreeWidget>
@@ -167,6 +174,108 @@ void BM_QTreeWidgetItemHeapPerNode(benchmark::State &state)
     }
 }
 
+// A host that measures 7-px characters on 13-px lines and ignores the rest.
+class BenchHost : public grid::TreeListHost
+{
+public:
+    void invalidate(const rtl::TRect &) override {}
+    void invalidateAll() override {}
+    void updateNow() override {}
+    bool hasKeyboardFocus() const override { return false; }
+    void setKeyboardFocus() override {}
+    void startTimer(int, int) override {}
+    void stopTimer(int) override {}
+    void setCursor(grid::TCursor) override {}
+    void setClipboardText(const QString &) override {}
+    void beep() override {}
+    const gfx::TextMeasurer &textMeasurer() const override { return m_measurer; }
+
+private:
+    gfx::FixedTextMeasurer m_measurer;
+};
+
+constexpr int ClientWidth = 1280;
+constexpr int ClientHeight = 1024;
+
+grid::TCustomdxTreeListControl &expandedControl()
+{
+    static BenchHost host;
+    static std::unique_ptr<grid::TCustomdxTreeListControl> instance = [] {
+        std::unique_ptr<grid::TCustomdxTreeListControl> tree = makeControl();
+        tree->SetHost(&host);
+        for (int c = 0; c < 5; ++c) {
+            grid::TdxTreeListColumn *column =
+                c < 3 ? tree->Columns(c) : tree->CreateColumn(grid::TdxTreeListColumn::StaticClass());
+            column->SetWidth(200);
+        }
+        tree->BeginUpdate();
+        for (int i = 0; i < tree->Count(); ++i)
+            tree->Items(i)->Expand(true);
+        tree->EndUpdate();
+        tree->SetClientRect(rtl::Rect(0, 0, ClientWidth, ClientHeight));
+        tree->CalcMetrics();
+        return tree;
+    }();
+    return *instance;
+}
+
+QTreeWidget &expandedWidget()
+{
+    static std::unique_ptr<QTreeWidget> instance = [] {
+        std::unique_ptr<QTreeWidget> w = makeWidget();
+        w->setColumnCount(5);
+        for (int c = 0; c < 5; ++c)
+            w->setColumnWidth(c, 200);
+        w->setUniformRowHeights(true);
+        w->expandAll();
+        w->resize(ClientWidth, ClientHeight);
+        w->show();
+        QApplication::processEvents();
+        return w;
+    }();
+    return *instance;
+}
+
+// 0: the first row on top; 1: row 50,000; 2: the last page.
+void BM_TreeListCalcLayout(benchmark::State &state)
+{
+    grid::TCustomdxTreeListControl &tree = expandedControl();
+    const int rows = tree.VisibleRowCount();
+    const int top = state.range(0) == 0 ? 0 : state.range(0) == 1 ? 50000 : rows;
+    tree.SetTopRowIndex(top);
+    grid::TdxTreeListLayoutInfo info;
+    for (auto _ : state) {
+        tree.CalcLayout(info);
+        benchmark::DoNotOptimize(info.Rows.data());
+    }
+    state.counters["rows_laid_out"] = double(info.Rows.size());
+    state.counters["top_row"] = tree.TopRowIndex();
+}
+
+void BM_TreeListHitTest(benchmark::State &state)
+{
+    grid::TCustomdxTreeListControl &tree = expandedControl();
+    tree.SetTopRowIndex(50000);
+    const int y = ClientHeight / 2;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tree.HitTest(500, y));
+    state.counters["hit_code"] = tree.HitTest(500, y).HitCode;
+}
+
+void BM_QTreeViewIndexAt(benchmark::State &state)
+{
+    QTreeWidget &w = expandedWidget();
+    w.scrollToItem(w.topLevelItem(TopLevel / 2));
+    QApplication::processEvents();
+    const QPoint point(500, w.viewport()->height() / 2);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(w.indexAt(point));
+    state.counters["valid"] = w.indexAt(point).isValid() ? 1 : 0;
+}
+
+BENCHMARK(BM_TreeListCalcLayout)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TreeListHitTest)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_QTreeViewIndexAt)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TreeListHeaderClickSort)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QTreeWidgetSortItems)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TreeListHeapPerNode)->Iterations(1)->Unit(benchmark::kMillisecond);

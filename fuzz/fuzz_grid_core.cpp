@@ -9,11 +9,17 @@
 // with indexes out of range, sorts with a compare event that answers at
 // random, and texts read past their end. After every step each column's band
 // is in range, the lookup cache answers as the scan, and the sorted columns
-// are listed columns with a mark.
+// are listed columns with a mark. Layouts, hit tests and sizings run at
+// random client sizes, widths, minimums, line counts, options and top rows;
+// after each, header cells tile their band line, rows stay inside the rows
+// area and a hit cell contains its point.
 
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListControl.h"
+#include "grid/core/TreeListHost.h"
 #include "tests/grid/SearchReference.h"
+
+#include "platform/gfx/TextMeasurer.h"
 
 #include <QStringList>
 
@@ -236,10 +242,66 @@ void checkControl(grid::TCustomdxTreeListControl &tree)
         std::abort();
 }
 
+class FuzzHost : public grid::TreeListHost
+{
+public:
+    void invalidate(const rtl::TRect &) override {}
+    void invalidateAll() override {}
+    void updateNow() override {}
+    bool hasKeyboardFocus() const override { return false; }
+    void setKeyboardFocus() override {}
+    void startTimer(int, int) override {}
+    void stopTimer(int) override {}
+    void setCursor(grid::TCursor) override {}
+    void setClipboardText(const QString &) override {}
+    void beep() override {}
+    const gfx::TextMeasurer &textMeasurer() const override { return measurer; }
+    gfx::FixedTextMeasurer measurer;
+};
+
+void checkGeometry(grid::TCustomdxTreeListControl &tree, Bytes &in)
+{
+    grid::TdxTreeListLayoutInfo info;
+    tree.CalcLayout(info);
+    for (const grid::TdxTreeListBandInfo &band : info.Bands) {
+        const grid::TdxTreeListHeaderCell *previous = nullptr;
+        for (const grid::TdxTreeListHeaderCell &cell : info.HeaderCells) {
+            if (cell.BandIndex != band.BandIndex)
+                continue;
+            if (previous && previous->BandLine == cell.BandLine && previous->CellRect.Right != cell.CellRect.Left)
+                std::abort();
+            if (cell.FirstInLine && cell.CellRect.Left != band.BandRect.Left)
+                std::abort();
+            if (cell.LastInLine && cell.CellRect.Right != band.BandRect.Right)
+                std::abort();
+            previous = &cell;
+        }
+    }
+    for (const grid::TdxTreeListRowInfo &row : info.Rows)
+        if (row.Top < info.RowsRect.Top || row.Top >= info.RowsRect.Bottom || row.Height <= 0)
+            std::abort();
+    const int x = int(int16_t(in.next() << 8 | in.next()));
+    const int y = int(int16_t(in.next() << 8 | in.next()));
+    const grid::TdxTreeListHitInfo hit = tree.HitTest(x, y);
+    if ((hit.HitCode == grid::htCell || hit.HitCode == grid::htColumnHeader) && hit.ColumnIndex >= 0) {
+        bool inside = false;
+        for (const grid::TdxTreeListHeaderCell &cell : info.HeaderCells)
+            inside =
+                inside || (cell.ColumnIndex == hit.ColumnIndex && x >= cell.ClipRect.Left && x < cell.ClipRect.Right);
+        if (!inside)
+            std::abort();
+    }
+    if (hit.HitCode != grid::htOutside && (x < info.ClientRect.Left || x >= info.ClientRect.Right ||
+                                           y < info.ClientRect.Top || y >= info.ClientRect.Bottom))
+        std::abort();
+}
+
 int fuzzControl(Bytes &in)
 {
+    FuzzHost host;
     auto tree = std::make_unique<grid::TCustomdxTreeListControl>(nullptr);
     grid::TCustomdxTreeListControl &t = *tree;
+    t.SetHost(&host);
     uint8_t compareSeed = 0;
     auto column = [&t](uint8_t b) { return t.ColumnCount() ? t.Columns(b % t.ColumnCount()) : nullptr; };
     auto band = [&t](uint8_t b) { return t.Bands()->Count() ? t.Bands()->Items(b % t.Bands()->Count()) : nullptr; };
@@ -247,7 +309,61 @@ int fuzzControl(Bytes &in)
         const uint8_t op = in.next();
         const uint8_t arg = in.next();
         const int wide = int(int8_t(in.next()));
-        switch (op % 16) {
+        switch (op % 22) {
+        case 16: {
+            const int width = int(uint16_t(in.next() << 8 | in.next()) % 32768);
+            t.SetClientRect(rtl::Rect(0, 0, width, int(uint16_t(in.next() << 8 | in.next()) % 4096)));
+            break;
+        }
+        case 17:
+            if (auto *c = column(arg)) {
+                c->SetMinWidth(wide * int(in.next()));
+                c->SetWidth(arg & 1 ? 2147483647 : wide * int(in.next()));
+            }
+            break;
+        case 18: {
+            grid::TreeListSettings s = t.Settings();
+            s.ShowBands = arg & 1;
+            s.ShowHeader = arg & 2;
+            s.ShowFooter = arg & 4;
+            s.ShowIndicator = arg & 8;
+            s.ShowGrid = arg & 16;
+            s.ShowPreviewGrid = arg & 32;
+            s.DefaultRowHeight = (arg & 64) ? 1 + uint8_t(wide) * 40 : 1;
+            s.DefaultRowHeightSet = arg & 128;
+            s.PreviewLines = in.next() % 4;
+            t.SetSettings(s);
+            t.SetOptionsA(t.OptionsA() ^ (uint32_t(in.next() & 0x7) << 8));
+            t.SetOptionsB(t.OptionsB() ^ (uint32_t(in.next()) << 2));
+            break;
+        }
+        case 19:
+            t.SetHorzOffset(wide * int(in.next()) * 8);
+            t.SetTopRowIndex(wide * int(in.next()));
+            break;
+        case 20:
+            if (auto *b = band(arg)) {
+                b->SetMinWidth(wide);
+                b->SetWidth(int(uint16_t(in.next() << 8 | in.next())));
+            }
+            t.SetBandRowCount(in.next() % 7);
+            t.SetHeaderPanelMaxRowCount(in.next() % 7);
+            t.SetHeaderPanelRowCount(in.next() % 7);
+            break;
+        case 21: {
+            const int end = int(int16_t(in.next() << 8 | in.next()));
+            switch (arg % 5) {
+            case 0: t.FinishBandSizing(wide % 4, end); break;
+            case 1: t.FinishColumnSizing(wide % 8, end); break;
+            case 2: t.FinishBandPanelSizing(end); break;
+            case 3: t.FinishHeaderPanelSizing(end); break;
+            case 4:
+                if (t.Count() > 0)
+                    t.FinishRowSizing(t.Items(uint8_t(wide) % t.Count()), end);
+                break;
+            }
+            break;
+        }
         case 0:
             if (t.ColumnCount() < 40)
                 t.CreateColumn(arg & 1 ? grid::TdxTreeListMaskColumn::StaticClass()
@@ -331,6 +447,7 @@ int fuzzControl(Bytes &in)
             break;
         }
         checkControl(t);
+        checkGeometry(t, in);
     }
     return 0;
 }

@@ -1,6 +1,6 @@
 # The tree list's engine: nodes, deletion from inside its notifications, the
 # row cache, selection, steps, search and export; the control with columns,
-# bands and sorting.
+# bands and sorting; layouts, hit tests and sizings at random sizes.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui)
 get_filename_component(_root "${CMAKE_CURRENT_SOURCE_DIR}/.." ABSOLUTE)
 file(GLOB _grid RELATIVE "${_root}" CONFIGURE_DEPENDS "${_root}/grid/core/TreeList*.cpp")
@@ -9,8 +9,5 @@ file(GLOB _rtl RELATIVE "${_root}" CONFIGURE_DEPENDS "${_root}/platform/rtl/*.cp
 zvo_fuzz(fuzz_grid_core ${_grid} ${_classes} ${_rtl}
   grid/core/VisibleRowCache.cpp grid/core/FoldedText.cpp grid/core/Container.cpp grid/core/InplaceEditor.cpp
   grid/core/EditStyle.cpp grid/core/EditViewData.cpp grid/core/MaskEditing.cpp grid/core/NodeValueOrder.cpp
-  platform/gfx/GdiObjects.cpp)
+  platform/gfx/GdiObjects.cpp platform/gfx/TextMeasurer.cpp platform/gfx/TextLayout.cpp)
 target_link_libraries(fuzz_grid_core PRIVATE Qt6::Core Qt6::Gui)
-# Writer.cpp and TypInfo.cpp each keep a file-local isCurrency; with the grid's
-# sources in the shared library they can land in one unity batch.
-set_source_files_properties("${_root}/platform/classes/Writer.cpp" PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
