@@ -1,5 +1,6 @@
 #include "tests/report/ProducerFixture.h"
 
+#include "report/model/base/Exceptions.h"
 #include "report/model/forms/FormClassRegistry.h"
 #include "report/model/pages/Page.h"
 #include "report/output/LibraryInit.h"
@@ -15,6 +16,7 @@ using namespace report;
 
 QStringList StandInFileDevice::Calls;
 std::function<void(int)> StandInFileDevice::OnPage;
+bool StandInFileDevice::FailAtEndJob = false;
 bool StandInPrinterDevice::Usable = true;
 QStringList StandInPrinterDevice::Calls;
 std::function<int(ScriptedPrintDialog &)> ScriptedPrintDialog::Script;
@@ -43,6 +45,8 @@ void StandInFileDevice::StartJob()
 void StandInFileDevice::EndJob()
 {
     Calls.append(QStringLiteral("EndJob"));
+    if (FailAtEndJob)
+        throw EBrevantorError(QStringLiteral("the file cannot be closed"));
     TppFileDevice::EndJob();
 }
 
@@ -143,6 +147,7 @@ ProducerFixture::ProducerFixture()
     ppRegisterDevice(&ppDeviceClass<reporttest::ScreenStandInDevice>());
     StandInFileDevice::Calls.clear();
     StandInFileDevice::OnPage = nullptr;
+    StandInFileDevice::FailAtEndJob = false;
     StandInPrinterDevice::Usable = true;
     StandInPrinterDevice::Calls.clear();
     ScriptedPrintDialog::Script = nullptr;

@@ -46,6 +46,7 @@ public:
     // What every device of the class saw, in order.
     static QStringList Calls;
     static std::function<void(int aPageNo)> OnPage;
+    static bool FailAtEndJob;
 };
 
 // The printer device: a recording device with a printer of its own.

@@ -13,9 +13,11 @@
 #include "report/model/pages/Publisher.h"
 #include "report/model/printing/PrinterList.h"
 #include "report/model/printing/PrinterSetup.h"
+#include "report/model/production/PreviewFormSettings.h"
 #include "report/model/production/TextSearchSettings.h"
 #include "report/output/forms/CancelDialog.h"
 
+#include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Streams.h"
 #include "platform/shell/Modal.h"
 
@@ -33,6 +35,14 @@ using namespace producertest;
 
 namespace {
 
+// A preview without a window.
+class StandInPreviewer : public reporttest::WindowlessForm<TppCustomPreviewer>
+{
+    ZVO_CLASS(StandInPreviewer)
+public:
+    using WindowlessForm::WindowlessForm;
+};
+
 QStringList expectedJob(int aPages)
 {
     QStringList calls{QStringLiteral("StartJob")};
@@ -42,6 +52,13 @@ QStringList expectedJob(int aPages)
 }
 
 } // namespace
+
+const classes::TMetaClass &StandInPreviewer::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<StandInPreviewer, TppCustomPreviewer>("StandInPreviewer");
+    return meta;
+}
 
 TEST(Producer, AFileDevicePrintsEveryPageUnderTheModalCancelDialog)
 {
@@ -318,19 +335,22 @@ TEST(Producer, PrintIsNotStartedAgainFromItsOwnHandlers)
 
 TEST(Producer, AFailingDeviceEndsThePrintAndReachesTheCaller)
 {
-    for (const int failAt : {0, 2}) {
+    // At StartJob (no file can be made), on page 2, and at EndJob.
+    for (const int failAt : {0, 2, -1}) {
         ProducerFixture f;
         f.producer->SetDeviceType(QStringLiteral("StandInFile"));
         if (failAt == 0)
             f.producer->SetTextFileName(f.folder.filePath(QStringLiteral("missing/report.txt")));
+        else if (failAt < 0)
+            StandInFileDevice::FailAtEndJob = true;
         else
             StandInFileDevice::OnPage = [&](int no) {
                 if (no == failAt)
                     throw EBrevantorError(QStringLiteral("disk full"));
             };
         EXPECT_THROW(f.producer->Print(), std::exception);
-        EXPECT_TRUE(StandInFileDevice::Calls.contains(QStringLiteral("CancelJob")) || failAt == 0);
-        EXPECT_FALSE(StandInFileDevice::Calls.contains(QStringLiteral("EndJob")));
+        EXPECT_EQ(StandInFileDevice::Calls.contains(QStringLiteral("CancelJob")), failAt >= 0);
+        EXPECT_EQ(StandInFileDevice::Calls.contains(QStringLiteral("EndJob")), failAt < 0);
         EXPECT_EQ(f.events->Count(ppEvent::EndOfPrint), 1);
         EXPECT_FALSE(f.producer->Producing());
         EXPECT_EQ(f.producer->CancelDialog(), nullptr);
@@ -366,4 +386,55 @@ TEST(Producer, TheProducerMayBeFreedByItsOwnHandlers)
         EXPECT_FALSE(f.producer);
         EXPECT_EQ(StandInFileDevice::Calls, QStringList({"CancelJob", "Free"}));
     }
+}
+
+TEST(Producer, NoNoticeWhilePrintingAndThePrintGoesOn)
+{
+    ProducerFixture f;
+    f.producer->SetDeviceType(QStringLiteral("StandInFile"));
+    f.producer->SetShowCancelDialog(false);
+    f.producer->SetConvertedFromPre40(true);
+    f.producer->SetPrinting(true);
+    f.producer->Print();
+    f.producer->SetPrinting(false);
+    EXPECT_TRUE(f.boxes.requests().empty());
+    EXPECT_TRUE(f.producer->ConvertedFromPre40());
+    EXPECT_EQ(StandInFileDevice::Calls, expectedJob(3));
+}
+
+TEST(Producer, TheScreenOpensTheRegisteredPreviewUntilItCloses)
+{
+    using Previewer = StandInPreviewer;
+    struct PreviewClass
+    {
+        PreviewClass() { ppRegisterFormClass(TppCustomPreviewer::StaticClass(), StandInPreviewer::StaticClass()); }
+        ~PreviewClass() { ppUnRegisterFormClass(TppCustomPreviewer::StaticClass()); }
+    };
+    ProducerFixture f;
+    f.producer->SetModalPreview(false);
+    f.producer->PreviewFormSettings()->SetZoomPercentage(150);
+    // No previewer registered: nothing happens, nothing is left producing.
+    f.producer->Print();
+    EXPECT_FALSE(f.producer->Producing());
+
+    PreviewClass registered;
+    int afterPrints = 0;
+    f.producer->AfterPrint.Set([&](classes::TObject *) { ++afterPrints; });
+    f.producer->Print();
+    Previewer *preview = dynamic_cast<Previewer *>(f.producer->PreviewForm());
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->Report(), f.producer.get());
+    EXPECT_TRUE(f.producer->Producing());
+    EXPECT_EQ(f.events->Count(ppEvent::OnAssignPreviewFormSettings), 1);
+    EXPECT_EQ(f.events->Count(ppEvent::OnPreviewFormCreate), 1);
+    f.producer->Print(); // the preview is open already
+    EXPECT_EQ(f.producer->PreviewForm(), preview);
+
+    preview->DoClose();
+    EXPECT_FALSE(f.producer->Producing());
+    EXPECT_EQ(afterPrints, 1);
+    EXPECT_EQ(f.events->Count(ppEvent::OnPreviewFormClose), 1);
+    // Freed with the preview still open: the preview goes with it.
+    f.events.reset();
+    f.producer.reset();
 }

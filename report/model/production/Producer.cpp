@@ -304,7 +304,9 @@ void TppProducer::PrintToDevices()
 
 void TppProducer::StartJob()
 {
-    if (m_convertedFromPre40) {
+    // While Printing the notice does not run; the job then starts as any
+    // other, or its devices would be ended without being started.
+    if (m_convertedFromPre40 && !m_printing) {
         conversionNotice(true);
         return;
     }

@@ -74,12 +74,18 @@ void TppProducer::runJob()
     const QPointer<QObject> alive = Guard();
     try {
         PrintToDevices();
-    } catch (const std::exception &error) {
+    } catch (...) {
         if (!alive)
             return;
         m_pendingError = std::current_exception();
         try {
-            HandlePrintError(error);
+            try {
+                throw;
+            } catch (const std::exception &error) {
+                HandlePrintError(error);
+            } catch (...) {
+                HandlePrintError(EBrevantorError(QStringLiteral("Print: an unknown error stopped the job.")));
+            }
         } catch (...) {
             // The first error is the one the caller learns of.
         }
