@@ -438,3 +438,42 @@ TEST(Producer, TheScreenOpensTheRegisteredPreviewUntilItCloses)
     f.events.reset();
     f.producer.reset();
 }
+
+TEST(Producer, SettingsWaitWhilePrintingAndASetupTellsWhatChanged)
+{
+    struct Counting : TppProducer
+    {
+        void PrinterSetupChanged() override { ++setups; }
+        void PageDefChanged() override
+        {
+            ++pageDefs;
+            TppProducer::PageDefChanged();
+        }
+        int setups = 0;
+        int pageDefs = 0;
+    };
+    ProducerFixture f;
+    Counting producer;
+    producer.SetPrinting(true);
+    producer.SetShowPrintDialog(false);
+    producer.SetTextFileName(QStringLiteral("a.txt"));
+    producer.SetTextFileType(TppFileType::ftTab);
+    producer.SetArchiveFileName(QStringLiteral("a.raf"));
+    producer.SetPrinting(false);
+    EXPECT_TRUE(producer.ShowPrintDialog());
+    EXPECT_EQ(producer.TextFileName(), QString());
+    EXPECT_EQ(producer.TextFileType(), TppFileType::ftComma);
+    EXPECT_EQ(producer.ArchiveFileName(), QString());
+
+    TppPrinterSetup setup;
+    setup.AssignAll(*producer.PrinterSetup());
+    setup.SetDocumentName(QStringLiteral("Sales"));
+    producer.SetPrinterSetup(&setup);
+    EXPECT_EQ(producer.PrinterSetup()->DocumentName(), QStringLiteral("Sales"));
+    EXPECT_EQ(producer.setups, 1);
+    EXPECT_EQ(producer.pageDefs, 0);
+    setup.SetMarginLeft(setup.MarginLeft() + 1);
+    producer.SetPrinterSetup(&setup);
+    EXPECT_EQ(producer.pageDefs, 1);
+    EXPECT_EQ(producer.setups, 2);
+}

@@ -8,6 +8,7 @@
 #include "report/model/pages/DeviceRegistry.h"
 #include "report/model/pages/PageRequest.h"
 #include "report/model/pages/Publisher.h"
+#include "report/model/printing/PageDef.h"
 #include "report/model/printing/Printer.h"
 #include "report/model/printing/PrinterList.h"
 #include "report/model/printing/PrinterSetup.h"
@@ -198,12 +199,11 @@ void TppProducer::SetPrinterSetup(const TppPrinterSetup *aValue)
         m_printerSetup->Assign(aValue);
         return;
     }
-    const int32_t height = m_printerSetup->PageDef()->mmHeight();
-    const int32_t width = m_printerSetup->PageDef()->mmWidth();
+    TppPageDef before;
+    before.Assign(m_printerSetup->PageDef());
     const auto orientation = m_printerSetup->Orientation();
     m_printerSetup->Assign(aValue);
-    if (height == m_printerSetup->PageDef()->mmHeight() && width == m_printerSetup->PageDef()->mmWidth() &&
-        orientation == m_printerSetup->Orientation())
+    if (before.IsEqual(*m_printerSetup->PageDef()) && orientation == m_printerSetup->Orientation())
         PrinterSetupChanged();
     else
         PageDefChanged();
