@@ -41,13 +41,13 @@ stage tests run_tests
 
 # The test programs that need no browser once more under AddressSanitizer and
 # UndefinedBehaviorSanitizer, in a build folder of their own that holds only
-# what they link. CI builds them without debug information and lightly
-# optimised, which compiles about as fast as no optimisation and runs the
-# tests faster; a developer keeps line numbers in the reports.
+# what they link. Unoptimised: on two cores that compiles 100 s faster than
+# -O1 and the tests take 14 s longer. CI leaves out debug information; a
+# developer keeps line numbers in the reports.
 build_asan() {
   if [ ! -f build-asan/build.ninja ]; then
     local flags="-O0 -g1"
-    [ "${CI:-}" = true ] && flags="-O1 -g0"
+    [ "${CI:-}" = true ] && flags="-O0 -g0"
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="$flags" \
           -DZVO_SANITIZE=address,undefined >/dev/null || return
   fi
