@@ -303,6 +303,9 @@ public:
     // The cell of the node at a column position; (-1, -1, -1, -1) when the
     // column or the row is not laid out.
     rtl::TRect CellRect(TdxTreeListNode *node, int position);
+    // Where the in-place editor of that cell goes: the cell, less the grid
+    // lines it would cover.
+    rtl::TRect EditorRect(TdxTreeListNode *node, int position);
     // The parts of the node's indent, within a row of that height.
     TreeListIndentRects NodeIndentRects(const TdxTreeListNode *node, int rowHeight);
     int NodeIndentWidth(const TdxTreeListNode *node);

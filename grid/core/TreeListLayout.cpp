@@ -452,4 +452,35 @@ rtl::TRect TCustomdxTreeList::CellRect(TdxTreeListNode *node, int position)
     return r;
 }
 
+rtl::TRect TCustomdxTreeList::EditorRect(TdxTreeListNode *node, int position)
+{
+    rtl::TRect r = CellRect(node, position);
+    if (r.Left == -1 && r.Right == -1)
+        return r;
+    const int column = ColumnAtPosition(position);
+    TdxTreeListLayoutInfo info;
+    CalcLayout(info);
+    const auto cell = std::find_if(info.HeaderCells.begin(), info.HeaderCells.end(),
+                                   [column](const TdxTreeListHeaderCell &c) { return c.ColumnIndex == column; });
+    const bool bothGrids = m_settings.ShowGrid && m_settings.ShowPreviewGrid;
+    const bool flatLines = optionB(0);
+    const int lastBand = info.Bands.empty() ? -1 : info.Bands.back().BandIndex;
+    if (cell->LastInLine) {
+        const int beforeRight = info.RightFixedEntry >= 0 ? info.RightFixedEntry - 1 : -2;
+        const bool moves = bothGrids ? cell->BandIndex != info.LeftFixedEntry && cell->BandIndex != beforeRight
+                                     : cell->BandIndex == lastBand && (!flatLines || m_settings.ShowGrid);
+        if (moves)
+            r.Right -= 1;
+    }
+    if (cell->BandIndex == 0 && cell->FirstInLine)
+        r.Left = std::max(r.Left, info.RowsRect.Left + NodeIndentWidth(node));
+    if (flatLines) {
+        r.Top += 1;
+        r.Bottom -= 1;
+        if (cell->LastInLine && cell->BandIndex == lastBand)
+            r.Right -= 1;
+    }
+    return r;
+}
+
 } // namespace grid

@@ -315,3 +315,25 @@ TEST(TreeListGeometry, CellsTileRowsStayInsideAndHitsAgree)
         }
     }
 }
+
+TEST(TreeListGeometry, CellAndEditorRectangles)
+{
+    LayoutFixture f(400, 200);
+    f.band(0, 300);
+    f.sized(0, 100);
+    f.sized(0, 200);
+    TdxTreeListNode *top = f.node({"top"});
+    TdxTreeListNode *child = f.node({"child"}, top);
+    top->SetExpanded(true);
+    const int header = 19;
+    // The tree column starts after the indent; a parent's row is a pixel taller.
+    EXPECT_EQ(f.tree->CellRect(top, 0), rtl::Rect(16, header, 100, header + 17));
+    EXPECT_EQ(f.tree->CellRect(child, 0), rtl::Rect(32, header + 17, 100, header + 33));
+    EXPECT_EQ(f.tree->CellRect(child, 1), rtl::Rect(100, header + 17, 300, header + 33));
+    EXPECT_EQ(f.tree->CellRect(child, 2), rtl::Rect(-1, -1, -1, -1));
+    // The last column of the last band leaves its right grid line alone.
+    EXPECT_EQ(f.tree->EditorRect(child, 1), rtl::Rect(100, header + 17, 299, header + 33));
+    EXPECT_EQ(f.tree->EditorRect(child, 0), rtl::Rect(32, header + 17, 100, header + 33));
+    f.tree->SetOptionsB(f.tree->OptionsB() | 1u);
+    EXPECT_EQ(f.tree->EditorRect(child, 1), rtl::Rect(100, header + 18, 299, header + 32));
+}
