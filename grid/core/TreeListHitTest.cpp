@@ -15,6 +15,18 @@ bool hitContains(const rtl::TRect &r, int x, int y)
     return !r.IsEmpty() && x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
 }
 
+// The header column above x gives the band and column of a panel row.
+void hitColumnAtX(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit)
+{
+    for (const TdxTreeListHeaderCell &cell : info.HeaderCells) {
+        if (hit.X >= cell.ClipRect.Left && hit.X < cell.ClipRect.Right) {
+            hit.BandIndex = cell.BandIndex;
+            hit.ColumnIndex = cell.ColumnIndex;
+            return;
+        }
+    }
+}
+
 } // namespace
 
 TreeListIndentRects TCustomdxTreeList::NodeIndentRects(const TdxTreeListNode *node, int rowHeight)
@@ -129,13 +141,7 @@ TdxTreeListHitInfo TCustomdxTreeList::HitTest(int x, int y)
     }
     if (hitContains(info.NewItemRowRect, x, y)) {
         hit.HitCode = htNewItemRow;
-        for (const TdxTreeListHeaderCell &cell : info.HeaderCells) {
-            if (x >= cell.ClipRect.Left && x < cell.ClipRect.Right) {
-                hit.BandIndex = cell.BandIndex;
-                hit.ColumnIndex = cell.ColumnIndex;
-                break;
-            }
-        }
+        hitColumnAtX(info, hit);
         return hit;
     }
     // The indicator column; hidden, it spans the rows for row sizing only.
@@ -180,13 +186,7 @@ TdxTreeListHitInfo TCustomdxTreeList::HitTest(int x, int y)
     }
     if (hitContains(info.FooterRect, x, y)) {
         hit.HitCode = htFooter;
-        for (const TdxTreeListHeaderCell &cell : info.HeaderCells) {
-            if (x >= cell.ClipRect.Left && x < cell.ClipRect.Right) {
-                hit.BandIndex = cell.BandIndex;
-                hit.ColumnIndex = cell.ColumnIndex;
-                break;
-            }
-        }
+        hitColumnAtX(info, hit);
         return hit;
     }
     hit.HitCode = htNowhere;
