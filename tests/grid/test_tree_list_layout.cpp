@@ -337,3 +337,42 @@ TEST(TreeListGeometry, CellAndEditorRectangles)
     f.tree->SetOptionsB(f.tree->OptionsB() | 1u);
     EXPECT_EQ(f.tree->EditorRect(child, 1), rtl::Rect(100, header + 18, 299, header + 32));
 }
+
+TEST(TreeListGeometry, ExtremeWidthsHeightsAndRowCounts)
+{
+    LayoutFixture f(800, 300);
+    f.tree->SetOptionsB(f.tree->OptionsB() | (1u << boWidthFit));
+    f.band(0, 100);
+    for (int i = 0; i < 3; ++i)
+        f.sized(0, 2147483647, 0);
+    f.node({"only"});
+    TdxTreeListLayoutInfo info = f.layout();
+    ASSERT_EQ(info.Bands.size(), 1u);
+    EXPECT_GT(info.Bands[0].BandRect.Right, info.Bands[0].BandRect.Left); // summed in 64 bits, clamped
+    EXPECT_EQ(info.ColumnsRight, 799);
+    f.tree->SetHorzOffset(2147483647);
+    EXPECT_GE(f.tree->HorzOffset(), 0);
+    EXPECT_EQ(f.tree->HitTest(400, 19 + 5).HitCode, htCell);
+
+    for (int height : {1, 10000}) {
+        f.settings([height](TreeListSettings &s) {
+            s.DefaultRowHeight = height;
+            s.DefaultRowHeightSet = true;
+        });
+        info = f.layout();
+        ASSERT_EQ(info.Rows.size(), 1u) << height;
+        EXPECT_EQ(info.Rows[0].Height, std::max(height, 16)) << height;
+    }
+
+    LayoutFixture g(300, 19 + 1);
+    g.column("A");
+    g.tree->BeginUpdate();
+    for (int i = 0; i < 100000; ++i)
+        g.tree->Add();
+    g.tree->EndUpdate();
+    EXPECT_EQ(g.layout().Rows.size(), 1u);
+    EXPECT_EQ(g.tree->VertScrollBarValues().Page, 1);
+    g.tree->SetTopRowIndex(99999);
+    EXPECT_EQ(g.tree->TopRowIndex(), 99999);
+    EXPECT_EQ(g.tree->HitTest(10, 19).RowIndex, 0);
+}
