@@ -140,6 +140,12 @@ TEST_F(Pages, OnlyOneOutlineCommandFitsOnAPage)
     }
     EXPECT_EQ(second->Page(), other.get());
     EXPECT_EQ(page->DrawCommandCount(), 2);
+
+    // Moved through its page property, the refused command stays where it was.
+    EXPECT_THROW(second->SetPage(page.get()), EOutlineError);
+    EXPECT_EQ(second->Page(), other.get());
+    EXPECT_EQ(second->Owner(), other.get());
+    EXPECT_EQ(other->OutlineDrawCommand(), second);
 }
 
 TEST_F(Pages, ClearFreesTheCommandsAndZeroesTheNumbers)

@@ -68,10 +68,13 @@ void TppDrawCommand::SetPage(TppPage *aPage)
 {
     if (aPage == m_page)
         return;
-    if (m_page)
-        m_page->RemoveDrawCommand(this);
+    // The new page takes it from the old one only once it accepts it: a
+    // refused command (a second outline) stays on its page and with its
+    // owner instead of ending up on neither.
     if (aPage)
         aPage->AddDrawCommand(this);
+    else if (m_page)
+        m_page->RemoveDrawCommand(this);
 }
 
 void TppDrawCommand::SetParent(TppRelative *aParent)

@@ -45,7 +45,8 @@ public:
 
     // ---- Page ----
     TppPage *Page() const { return m_page; }
-    // Leaves the old page and joins the new one (nullptr detaches).
+    // Leaves the old page and joins the new one (nullptr detaches); a page
+    // that refuses it leaves it where it was.
     void SetPage(TppPage *aPage);
     // A command's parent is always its page.
     void SetParent(TppRelative *aParent) override;
