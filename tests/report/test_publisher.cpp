@@ -388,3 +388,28 @@ TEST(Publisher, ARequestWhileCollectingMergesAndOneOutsideAJobReplaces)
     EXPECT_EQ(job.publisher.PageRequest()->PageSetting(), PS::psSinglePage);
     EXPECT_FALSE(job.publisher.RequestComplete());
 }
+
+TEST(Devices, ADeviceDrivenJobEndsOnceItsPagesHaveCome)
+{
+    Job job(pages(3));
+    job.device->wantPage(2);
+    job.device->RequestPages();
+    EXPECT_EQ(job.device->Calls, (QStringList{"StartJob", "EndJob"}));
+    EXPECT_EQ(job.device->shownPages(), (QList<int>{1, 2}));
+    EXPECT_TRUE(job.device->PageRequestPending());
+
+    // Pages that may still change leave a printer waiting, its job open.
+    ProducerScript drafts = pages(2);
+    drafts.finalPages = false;
+    Job draft(drafts);
+    draft.device->RequestPages();
+    EXPECT_EQ(draft.device->Calls, QStringList{"StartJob"});
+    EXPECT_TRUE(draft.device->Busy());
+
+    // A device that goes while its own pages come.
+    job.device->OnReceived = [&](RecordingDevice &, TppPage &) { job.device.reset(); };
+    job.device->wantPage(3);
+    job.device->RequestPages();
+    EXPECT_EQ(job.device, nullptr);
+    EXPECT_EQ(job.publisher.DeviceCount(), 0);
+}

@@ -24,6 +24,7 @@ TppDevice::TppDevice(classes::TComponent *aOwner)
 TppDevice::~TppDevice()
 {
     BeforeDestruction();
+    m_alive.reset();
     if (m_publisher) {
         TppPublisher *publisher = m_publisher;
         m_publisher = nullptr;
@@ -141,11 +142,14 @@ void TppDevice::RequestPages()
 {
     if (!m_publisher)
         return;
+    // A handler may free this device while its pages come (a preview
+    // closed): nothing of it may be read afterwards.
+    const std::weak_ptr<char> alive = m_alive;
     m_pageRequestPending = true;
     m_publisher->StartJob();
-    if (m_publisher)
+    if (!alive.expired() && m_publisher)
         m_publisher->Publish();
-    if (m_publisher && !m_pageRequestPending)
+    if (!alive.expired() && m_publisher && !m_pageRequestPending)
         m_publisher->EndJob();
 }
 

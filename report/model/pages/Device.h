@@ -107,6 +107,8 @@ private:
     QString m_exclusiveGroup;
     QString m_status;
     bool m_pageRequestPending = true;
+    // Expires when the device goes, so a job it drives can tell.
+    std::shared_ptr<char> m_alive = std::make_shared<char>(0);
     TppLiveCount<TppDevice> m_live;
 };
 
