@@ -1,5 +1,7 @@
 #include "tests/support/report/PageFakes.h"
 
+#include "report/model/objects/EventIds.h"
+
 #include "platform/classes/StringList.h"
 
 #include <gtest/gtest.h>
@@ -387,6 +389,101 @@ TEST(Publisher, ARequestWhileCollectingMergesAndOneOutsideAJobReplaces)
     job.publisher.RequestPage(request({PS::psSinglePage, 2}).get());
     EXPECT_EQ(job.publisher.PageRequest()->PageSetting(), PS::psSinglePage);
     EXPECT_FALSE(job.publisher.RequestComplete());
+}
+
+TEST(Publisher, SubscribersHearOfRequestsAndOfEachPageWithThePage)
+{
+    StandInCommandClasses registered;
+    TppPublisher publisher;
+    RecordingDevice device;
+    device.SetPublisher(&publisher);
+    TppCommunicator listener(nullptr);
+    for (int id : {ppEvent::DevicePageReceived, ppEvent::PublisherPageReceived, ppEvent::PageRequest})
+        listener.SubscribeEvent(id);
+    publisher.AddEventNotify(&listener);
+    device.AddEventNotify(&listener);
+    QStringList heard;
+    listener.OnEventNotify.Set([&](classes::TObject *, TppCommunicator *sender, int id, TraParamList *params) {
+        QString entry = QString::number(id) + (sender == &publisher ? " publisher" : " device");
+        if (params) {
+            const auto *page = dynamic_cast<TppPage *>(params->ParamValue<classes::TObject *>(0));
+            entry += ' ' + params->ParamRec(0).Name + ' ' + QString::number(page ? page->AbsolutePageNo() : -1);
+        }
+        heard.append(entry);
+    });
+    publisher.OnPageRequest.Set([&](classes::TObject *sender, classes::TObject *request) {
+        heard.append(sender == &publisher && request == publisher.PageRequest() ? "OnPageRequest" : "?");
+    });
+
+    publisher.StartJob();
+    publisher.Publish();
+    auto page = makePage(4, 1);
+    publisher.ReceivePage(page.get());
+    EXPECT_EQ(heard, (QStringList{"OnPageRequest", "100 publisher", "98 device Page 4", "99 publisher Page 4"}));
+}
+
+TEST(Publisher, OnlyActiveDevicesHearTheJobAndOnlyWaitingOnesAreCancelled)
+{
+    Job job(pages(2));
+    auto idle = std::make_unique<RecordingDevice>();
+    auto done = std::make_unique<RecordingDevice>();
+    idle->SetActive(false);
+    idle->SetPublisher(&job.publisher);
+    done->SetPublisher(&job.publisher);
+    job.publisher.StartJob();
+    done->SetPageRequestPending(false);
+    job.publisher.Publish();
+    job.publisher.CancelJob();
+    job.publisher.ResetDevices();
+    job.publisher.EndJob();
+    EXPECT_TRUE(idle->Calls.isEmpty());
+    EXPECT_TRUE(idle->Pages.empty());
+    EXPECT_TRUE(done->Pages.empty());
+    EXPECT_EQ(done->Calls, (QStringList{"StartJob", "Reset", "EndJob"}));
+    EXPECT_EQ(job.device->shownPages(), (QList<int>{1, 2}));
+    EXPECT_EQ(job.device->Calls, (QStringList{"StartJob", "Reset", "EndJob"}));
+
+    // A device still waiting is cancelled.
+    job.device->Calls.clear();
+    job.device->wantPage(5);
+    job.publisher.StartJob();
+    job.publisher.CancelJob();
+    EXPECT_EQ(job.device->Calls, (QStringList{"StartJob", "CancelJob"}));
+    EXPECT_TRUE(job.device->Cancelled());
+}
+
+TEST(Publisher, StatusAndScreenOnlyAskTheAttachedDevices)
+{
+    TppPublisher publisher;
+    EXPECT_TRUE(publisher.ScreenDevicesOnly());
+    EXPECT_EQ(publisher.GetStatus(), "");
+    ScreenStandInDevice screen;
+    PrinterStandInDevice printer;
+    screen.SetPublisher(&publisher);
+    EXPECT_TRUE(publisher.ScreenDevicesOnly());
+    printer.SetPublisher(&publisher);
+    EXPECT_FALSE(publisher.ScreenDevicesOnly());
+    printer.SetStatus("Printing page 2");
+    EXPECT_EQ(publisher.GetStatus(), "Printing page 2");
+    publisher.SetStatus("Done");
+    EXPECT_EQ(screen.Status(), "Done");
+    EXPECT_EQ(printer.Status(), "Done");
+}
+
+TEST(Publisher, AFreedPublisherLeavesItsDevicesDetached)
+{
+    auto publisher = std::make_unique<TppPublisher>();
+    RecordingDevice device;
+    int changes = 0;
+    device.OnPublisherChange.Set([&](classes::TObject *) { ++changes; });
+    device.SetPublisher(publisher.get());
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(publisher->DeviceCount(), 1);
+    publisher.reset();
+    EXPECT_EQ(device.Publisher(), nullptr);
+    EXPECT_EQ(changes, 2);
+    device.RequestPages(); // nothing to ask
+    EXPECT_TRUE(device.Calls.isEmpty());
 }
 
 TEST(Devices, ADeviceDrivenJobEndsOnceItsPagesHaveCome)
