@@ -510,3 +510,18 @@ TEST(Devices, ADeviceDrivenJobEndsOnceItsPagesHaveCome)
     EXPECT_EQ(job.device, nullptr);
     EXPECT_EQ(job.publisher.DeviceCount(), 0);
 }
+
+TEST(Devices, ADeviceFreedByItsOwnPageHandlerIsToldNothingMore)
+{
+    Job job(pages(3));
+    auto second = std::make_unique<RecordingDevice>();
+    second->SetPublisher(&job.publisher);
+    job.device->OnPageReceive.Set([&](classes::TObject *, classes::TObject *page) {
+        if (static_cast<TppPage *>(page)->AbsolutePageNo() == 2)
+            job.device.reset();
+    });
+    job.run();
+    EXPECT_EQ(job.device, nullptr);
+    EXPECT_EQ(second->shownPages(), (QList<int>{1, 2, 3}));
+    EXPECT_EQ(job.publisher.DeviceCount(), 1);
+}

@@ -90,14 +90,21 @@ void TppDevice::ReceivePage(TppPage *aPage)
     m_pageInRequest = m_pageRequest->IsRequestedPage(*aPage);
     if (aPage->Calculation() || (!aPage->Final() && FinalPagesOnly()))
         m_skipPage = true;
+    // The handler or a subscriber may free the device (a preview closed on
+    // a page); then nothing of it is touched again.
+    const std::weak_ptr<char> alive = m_alive;
     if (OnPageReceive)
         OnPageReceive(this, aPage);
+    if (alive.expired())
+        return;
     if (HasEventNotify(ppEvent::DevicePageReceived)) {
         classes::TObject *page = aPage;
         TraParamList params;
         params.AddParam(QStringLiteral("Page"), TraDataType::daClass, false, false, QString(), &TppPage::StaticClass());
         params.SetParamValuePointer(0, &page);
         SendEventNotify(this, ppEvent::DevicePageReceived, &params);
+        if (alive.expired())
+            return;
     }
     if (m_pageRequestPending && aPage->Final() && !aPage->Calculation())
         m_pageRequestPending = !m_pageRequest->IsCompletedBy(*aPage);

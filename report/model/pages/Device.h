@@ -47,7 +47,8 @@ public:
     virtual bool FinalPagesOnly() const { return true; }
     // Sets SkipPage and PageInRequest for the page, tells the handlers and
     // the subscribers (event 98), and ends the wait when the request is met.
-    // Descendants call it first and output the page unless SkipPage.
+    // Descendants call it first and output the page unless SkipPage (and
+    // unless LifeToken has expired).
     virtual void ReceivePage(TppPage *aPage);
     virtual void Reset();
     virtual void StartJob();
@@ -93,6 +94,11 @@ public:
     classes::TNotifyEvent OnEndJob;
     classes::TNotifyEvent OnPublisherChange;
 
+protected:
+    // Expires when the device is freed: a descendant's ReceivePage checks it
+    // after the base's, whose handlers may free the device.
+    std::weak_ptr<char> LifeToken() const { return m_alive; }
+
 private:
     bool m_active = true;
     bool m_busy = false;
@@ -107,7 +113,7 @@ private:
     QString m_exclusiveGroup;
     QString m_status;
     bool m_pageRequestPending = true;
-    // Expires when the device goes, so a job it drives can tell.
+    // Expires when the device goes, so that calls running handlers can tell.
     std::shared_ptr<char> m_alive = std::make_shared<char>(0);
     TppLiveCount<TppDevice> m_live;
 };

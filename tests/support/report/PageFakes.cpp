@@ -228,7 +228,10 @@ void RecordingDevice::Reset()
 
 void RecordingDevice::ReceivePage(TppPage *aPage)
 {
+    const std::weak_ptr<char> alive = LifeToken();
     TppDevice::ReceivePage(aPage);
+    if (alive.expired())
+        return;
     Pages.push_back({aPage->AbsolutePageNo(), SkipPage(), PageInRequest()});
     if (OnReceived)
         OnReceived(*this, *aPage);
