@@ -180,12 +180,14 @@ const TMetaClass &TFileStream::StaticClass()
     return meta;
 }
 
+// Unbuffered, as the system's own file calls are: a write the disk cannot
+// take fails when it is made, not unseen when a buffer is flushed at the end.
 TFileStream::TFileStream(const QString &fileName, uint16_t mode)
     : m_fileName(fileName)
     , m_file(fileName)
 {
     if (mode == fmCreate) {
-        if (!m_file.open(QIODevice::ReadWrite | QIODevice::Truncate))
+        if (!m_file.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered))
             throw EFCreateError("Cannot create file \"" + messageText(fileName) +
                                 "\": " + messageText(m_file.errorString()));
         return;
@@ -195,7 +197,7 @@ TFileStream::TFileStream(const QString &fileName, uint16_t mode)
         openMode = QIODevice::WriteOnly | QIODevice::ExistingOnly;
     else if ((mode & 3) == fmOpenReadWrite)
         openMode = QIODevice::ReadWrite | QIODevice::ExistingOnly;
-    if (!m_file.open(openMode))
+    if (!m_file.open(openMode | QIODevice::Unbuffered))
         throw EFOpenError("Cannot open file \"" + messageText(fileName) + "\": " + messageText(m_file.errorString()));
 }
 

@@ -373,3 +373,29 @@ TEST_F(Fixture, StreamconvSaysInOneLineWhyAndWritesNothing)
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_FALSE(QFile::exists(out));
 }
+
+// A write the disk cannot take is told to the writer at once: WriteBuffer
+// raises, rather than the bytes vanishing when the file is closed.
+TEST(FileStream, AWriteTheDiskRefusesFailsWhenItIsMade)
+{
+    if (!QFile::exists(QStringLiteral("/dev/full")))
+        GTEST_SKIP() << "no /dev/full on this machine";
+    TFileStream full(QStringLiteral("/dev/full"), fmOpenWrite);
+    const char data[64] = {};
+    EXPECT_EQ(full.Write(data, sizeof data), 0);
+    EXPECT_THROW(full.WriteBuffer(data, sizeof data), EWriteError);
+
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("cache.tmp"));
+    {
+        TFileStream file(name, fmCreate);
+        file.WriteBuffer("abcdef", 6);
+        file.Seek(2, TSeekOrigin::soBeginning);
+        char back[3] = {};
+        file.ReadBuffer(back, 3);
+        EXPECT_EQ(QByteArray(back, 3), "cde");
+    }
+    QFile written(name);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), "abcdef");
+}
