@@ -525,3 +525,40 @@ TEST(Devices, ADeviceFreedByItsOwnPageHandlerIsToldNothingMore)
     EXPECT_EQ(second->shownPages(), (QList<int>{1, 2, 3}));
     EXPECT_EQ(job.publisher.DeviceCount(), 1);
 }
+
+TEST(Publisher, EachKindOfRequestIsServedFromTheCacheWhereItCanBe)
+{
+    const struct
+    {
+        RequestSpec want;
+        bool generates;
+        QList<int> shown;
+    } cases[] = {
+        {{PS::psFirstPage}, false, {1}},
+        {{PS::psLastPage}, false, {4}},
+        {{PS::psSinglePage, 9}, false, {4}},
+        {{PS::psSinglePage, -2}, false, {1}},
+        {{PS::psPageList, 1, {"3", "1"}}, false, {3, 1}},
+        // The last page passes, so no page past it can still come.
+        {{PS::psPageList, 1, {"15", "4"}}, false, {4}},
+        {{PS::psPageList, 1, {"2", "abc"}}, true, {2, 1, 2, 3, 4}},
+        {{PS::psPageRange}, true, {1, 2, 3, 4}},
+    };
+    for (const auto &c : cases) {
+        Job job(pages(4));
+        job.device->wantAll();
+        job.run();
+        job.device->Pages.clear();
+        job.device->SetPageRequest(request(c.want).get());
+        job.run();
+        const QString row = QString::number(int(c.want.setting)) + ' ' + c.want.list.join(',');
+        EXPECT_EQ(job.producer.Generations, c.generates ? 2 : 1) << row.toStdString();
+        EXPECT_EQ(job.device->shownPages(), c.shown) << row.toStdString();
+    }
+
+    Job uncached(pages(2), false);
+    uncached.run();
+    EXPECT_EQ(uncached.publisher.CachedPageCount(), 0);
+    uncached.run();
+    EXPECT_EQ(uncached.producer.Generations, 2);
+}

@@ -483,7 +483,9 @@ bool TppPublisher::serveFromCache()
             if (!sendCached(page))
                 return false;
         }
-        return all;
+        // The last page, when it was among those sent, took the entries
+        // past it off the list: nothing is left to generate.
+        return all || m_pageRequest->PageList()->Count() == 0;
     }
     case TppPageSettingType::psSinglePage: {
         int32_t no = m_pageRequest->PageRequested();
