@@ -81,6 +81,53 @@ TEST_F(Pages, ACopyClonesEveryCommandAndOutlivesItsSource)
     EXPECT_EQ(static_cast<StandInTextCommand *>(copy.DrawCommands(0))->Text, "Line 0 of page 3");
 }
 
+TEST_F(Pages, ACommandCopiesWhatItShowsButNotWhereItBelongs)
+{
+    auto page = makePage(1, 0);
+    StandInTextCommand source;
+    int clicks = 0;
+    source.OnClick.Set([&](classes::TObject *) { ++clicks; });
+    auto *band = reinterpret_cast<TppBand *>(&source); // only compared
+    source.SetBand(band);
+    source.SetClickable(true);
+    source.SetDataType(TppDataType::dtInteger);
+    source.SetDrawLeft(1);
+    source.SetDrawTop(2);
+    source.SetDrawRight(3);
+    source.SetDrawBottom(4);
+    source.SetCommandText("total");
+    source.SetLeft(10);
+    source.SetTop(20);
+    source.SetWidth(30);
+    source.SetHeight(40);
+    source.SetTag(7);
+    source.SetRedrawPage(true);
+    source.SetPrintableArea({5, 5, 100, 100});
+    source.SetPage(page.get());
+
+    StandInTextCommand copy;
+    copy.Assign(&source);
+    EXPECT_EQ(copy.Band(), band);
+    EXPECT_TRUE(copy.Clickable());
+    EXPECT_EQ(copy.DataType(), TppDataType::dtInteger);
+    EXPECT_EQ(copy.DrawRect(), source.DrawRect());
+    EXPECT_EQ(copy.CommandText(), "total");
+    EXPECT_TRUE(copy.IsEqual(&source));
+    EXPECT_EQ(copy.Tag(), 7);
+    copy.DoOnClick();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(copy.Page(), nullptr);
+    EXPECT_FALSE(copy.RedrawPage());
+    EXPECT_EQ(copy.PrintableArea(), rtl::TRect());
+
+    // Geometry alone decides equality in the base.
+    copy.SetHeight(41);
+    EXPECT_FALSE(copy.IsEqual(&source));
+    EXPECT_EQ(page->FindDrawCommand(StandInTextCommand::StaticClass()), &source);
+    EXPECT_EQ(page->FindDrawCommand(StandInLineCommand::StaticClass()), nullptr);
+    source.SetPage(nullptr);
+}
+
 TEST_F(Pages, ACopyOfAnUnregisteredCommandClassChangesNeitherPage)
 {
     auto source = makePage(1, 2);

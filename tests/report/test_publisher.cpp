@@ -142,6 +142,57 @@ TEST(PageRequests, OddPageListsAndPagesPastTheEndCompleteAtTheLastPage)
     }
 }
 
+TEST(PageRequests, EachSettingAndFilterPicksItsPages)
+{
+    using PR = TppPageRangeType;
+    const struct
+    {
+        RequestSpec want;
+        PR range;
+        QList<int> picked;
+    } cases[] = {
+        {{PS::psAll}, PR::prAll, {1, 2, 3, 4, 5, 6}},
+        {{PS::psAll}, PR::prOddPages, {1, 3, 5}},
+        {{PS::psPageList, 1, {"2", "5", "x"}}, PR::prAll, {2, 5}},
+        {{PS::psPageList, 1, {"2", "5"}}, PR::prEvenPages, {2}},
+        {{PS::psSinglePage, 4}, PR::prAll, {4}},
+        {{PS::psSinglePage, 9}, PR::prAll, {6}},
+        {{PS::psSinglePage, 0}, PR::prAll, {1}},
+        {{PS::psFirstPage}, PR::prAll, {1}},
+        {{PS::psLastPage}, PR::prAll, {6}},
+        {{PS::psLastPage}, PR::prOddPages, {}},
+        {{PS::psPageRange}, PR::prAll, {}},
+    };
+    for (const auto &c : cases) {
+        auto r = request(c.want);
+        r->SetPageRange(c.range);
+        QList<int> picked;
+        for (int no = 1; no <= 6; ++no) {
+            auto page = makePage(no, 0);
+            page->SetAbsolutePageCount(6);
+            page->SetFirstPage(no == 1);
+            page->SetLastPage(no == 6);
+            if (r->IsRequestedPage(*page))
+                picked.append(no);
+        }
+        EXPECT_EQ(picked, c.picked) << int(c.want.setting) << ' ' << int(c.range);
+    }
+
+    auto r = request({PS::psPageList, 4, {"3"}});
+    r->SetPageRange(PR::prOddPages);
+    TppPageRequest copy;
+    copy.Assign(r.get());
+    r->Reset();
+    EXPECT_EQ(listOf(copy), QStringList{"3"});
+    EXPECT_EQ(copy.PageSetting(), PS::psPageList);
+    EXPECT_EQ(copy.PageRequested(), 4);
+    EXPECT_EQ(copy.PageRange(), PR::prOddPages);
+    EXPECT_EQ(listOf(*r), QStringList());
+    EXPECT_EQ(r->PageSetting(), PS::psAll);
+    EXPECT_EQ(r->PageRequested(), 1);
+    EXPECT_EQ(r->PageRange(), PR::prAll);
+}
+
 TEST(Publisher, APagePastTheEndCompletesAtTheLastPageForDeviceAndPublisher)
 {
     Job job(pages(12), false);
