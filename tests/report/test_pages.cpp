@@ -52,13 +52,51 @@ void expectSameCommands(const TppPage &a, const TppPage &b)
     }
 }
 
+// Gives every page value one that no default has.
+void fillPageValues(TppPage &aPage)
+{
+    aPage.SetAbsolutePageNo(7);
+    aPage.SetAbsolutePageCount(12);
+    aPage.SetCalculation(true);
+    aPage.SetColor(0x123456);
+    aPage.SetControlGroupBreakNo(3);
+    aPage.SetDocumentName("Ledger");
+    aPage.SetFirstPage(true);
+    aPage.SetFinal(true);
+    aPage.SetLanguageIndex(2);
+    aPage.SetLastPage(true);
+    aPage.SetPageNo(4);
+    aPage.SetPageCount(5);
+    aPage.SetPassSetting(TppPassSettingType::psTwoPass);
+    aPage.SetPrintDateTime(46000.5);
+    aPage.PrinterSetup()->SetDocumentName("Ledger setup");
+}
+
+void expectPageValues(const TppPage &aPage)
+{
+    EXPECT_EQ(aPage.AbsolutePageNo(), 7);
+    EXPECT_EQ(aPage.AbsolutePageCount(), 12);
+    EXPECT_TRUE(aPage.Calculation());
+    EXPECT_EQ(aPage.Color(), 0x123456);
+    EXPECT_EQ(aPage.ControlGroupBreakNo(), 3);
+    EXPECT_EQ(aPage.DocumentName(), "Ledger");
+    EXPECT_TRUE(aPage.FirstPage());
+    EXPECT_TRUE(aPage.Final());
+    EXPECT_EQ(aPage.LanguageIndex(), 2);
+    EXPECT_TRUE(aPage.LastPage());
+    EXPECT_EQ(aPage.PageNo(), 4);
+    EXPECT_EQ(aPage.PageCount(), 5);
+    EXPECT_EQ(aPage.PassSetting(), TppPassSettingType::psTwoPass);
+    EXPECT_EQ(aPage.PrintDateTime(), 46000.5);
+    EXPECT_EQ(aPage.PrinterSetup()->DocumentName(), "Ledger setup");
+}
+
 } // namespace
 
 TEST_F(Pages, ACopyClonesEveryCommandAndOutlivesItsSource)
 {
     auto source = makePage(3, 6);
-    source->SetLastPage(true);
-    source->SetControlGroupBreakNo(2);
+    fillPageValues(*source);
     source->DrawCommands(1)->SetClickable(true);
     (new StandInRecalcCommand())->SetPage(source.get());
     const int livingBefore = TppLiveCount<TppDrawCommand>::Count();
@@ -67,9 +105,7 @@ TEST_F(Pages, ACopyClonesEveryCommandAndOutlivesItsSource)
     (new StandInTextCommand())->SetPage(&copy); // replaced by the copy's commands
     copy.Assign(source.get());
     expectSameCommands(*source, copy);
-    EXPECT_EQ(copy.AbsolutePageNo(), 3);
-    EXPECT_TRUE(copy.LastPage());
-    EXPECT_EQ(copy.ControlGroupBreakNo(), 2);
+    expectPageValues(copy);
     EXPECT_EQ(copy.ClickableDrawCommandCount(), 1);
     EXPECT_TRUE(copy.HasRecalcDrawCommands());
     EXPECT_EQ(copy.DrawCommands(0)->Page(), &copy);
@@ -257,10 +293,8 @@ TEST_F(Pages, RecalculationRedrawsOnlyTheCommandsThatChanged)
 TEST_F(Pages, APageOfFiftyCommandsComesBackFromItsStream)
 {
     auto page = makePage(7, 50);
-    page->SetAbsolutePageCount(12);
-    page->SetLastPage(true);
+    fillPageValues(*page);
     page->DrawCommands(3)->SetClickable(true);
-    page->PrinterSetup()->SetDocumentName("Ledger");
 
     classes::TMemoryStream stream;
     stream.WriteComponent(page.get());
@@ -269,11 +303,8 @@ TEST_F(Pages, APageOfFiftyCommandsComesBackFromItsStream)
     classes::TReader(stream).ReadRootComponent(&read);
 
     expectSameCommands(*page, read);
-    EXPECT_EQ(read.AbsolutePageNo(), 7);
-    EXPECT_EQ(read.AbsolutePageCount(), 12);
-    EXPECT_TRUE(read.LastPage());
+    expectPageValues(read);
     EXPECT_EQ(read.ClickableDrawCommandCount(), 1);
-    EXPECT_EQ(read.PrinterSetup()->DocumentName(), "Ledger");
     EXPECT_EQ(read.DrawCommands(0)->Owner(), &read);
 }
 
