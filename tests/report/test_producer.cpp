@@ -192,6 +192,34 @@ TEST(Producer, CancelStopsTheJobWithoutItsEnd)
     }
 }
 
+TEST(Producer, TheCancelDialogTellsOfItsCloseOnceHoweverItCloses)
+{
+    enum class Close { AtTheEnd, CancelButton, CloseButton };
+    for (const bool modal : {true, false})
+        for (const Close how : {Close::AtTheEnd, Close::CancelButton, Close::CloseButton}) {
+            SCOPED_TRACE(testing::Message() << "modal " << modal << ", close " << int(how));
+            ProducerFixture f;
+            f.producer->SetDeviceType(QStringLiteral("StandInFile"));
+            f.producer->SetModalCancelDialog(modal);
+            int closes = 0;
+            f.producer->OnCancelDialogClose.Set([&](classes::TObject *) { ++closes; });
+            StandInFileDevice::OnPage = [&](int no) {
+                auto *dialog = dynamic_cast<TppCancelDialog *>(f.producer->CancelDialog());
+                if (no != 2 || !dialog)
+                    return;
+                if (how == Close::CancelButton)
+                    dialog->btnCancel()->click();
+                else if (how == Close::CloseButton)
+                    dialog->close();
+            };
+            f.producer->Print();
+            EXPECT_EQ(closes, 1);
+            EXPECT_EQ(f.events->Count(ppEvent::OnCancelDialogClose), 1);
+            EXPECT_EQ(f.events->Count(ppEvent::EndOfPrint), 1);
+            EXPECT_FALSE(f.producer->Producing());
+        }
+}
+
 TEST(Producer, DeviceTypesAreRefusedUnlessRegisteredButKeptWhileLoading)
 {
     ProducerFixture f;

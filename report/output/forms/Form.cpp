@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QShowEvent>
 
 #include <cmath>
 
@@ -54,11 +55,22 @@ int TppForm::FormScale(int aValue) const
     return formRound(FormDesignPixelsPerInch * aValue / formScreenPixelsPerInch(*this));
 }
 
+bool TppForm::queryClose()
+{
+    if (m_closeGranted && !isVisible())
+        return true;
+    const QPointer<QObject> alive(this);
+    const bool canClose = face().CloseQuery();
+    if (alive)
+        m_closeGranted = canClose;
+    return canClose;
+}
+
 bool TppForm::closeWithResult(int aResult)
 {
     const QPointer<QObject> alive(this);
     if (!m_queried) {
-        if (!face().CloseQuery())
+        if (!queryClose())
             return false;
         if (!alive)
             return true;
@@ -91,7 +103,7 @@ void TppForm::closeEvent(QCloseEvent *aEvent)
         return;
     }
     const QPointer<QObject> alive(this);
-    const bool canClose = face().CloseQuery();
+    const bool canClose = queryClose();
     if (!alive)
         return;
     if (!canClose) {
@@ -104,6 +116,12 @@ void TppForm::closeEvent(QCloseEvent *aEvent)
         done(result() == 0 ? ppModalResultCancel : result());
     if (alive)
         m_queried = false;
+}
+
+void TppForm::showEvent(QShowEvent *aEvent)
+{
+    m_closeGranted = false;
+    QDialog::showEvent(aEvent);
 }
 
 void TppForm::reject()

@@ -45,12 +45,19 @@ protected:
 
     void closeEvent(QCloseEvent *aEvent) override;
     void changeEvent(QEvent *aEvent) override;
+    void showEvent(QShowEvent *aEvent) override;
     // Escape closes the form as its close button does.
     void reject() override;
 
 private:
     // Set while a close already asked the model.
     bool m_queried = false;
+    // The model agreed to a close since the form was last shown: a form
+    // closed again before it shows (the end of a job after Cancel) is not
+    // asked twice, or its user hears of one close twice.
+    bool m_closeGranted = false;
+    // Asks the model unless it already agreed; false when it refused.
+    bool queryClose();
 };
 
 template <class Face>
