@@ -400,6 +400,22 @@ TEST(Producer, TheProducerMayBeFreedByItsOwnHandlers)
         EXPECT_FALSE(f.producer);
         EXPECT_EQ(StandInFileDevice::Calls, QStringList({"Free"}));
     }
+    // From a page of the job, under the engine that generates it.
+    for (const bool showCancelDialog : {true, false}) {
+        ProducerFixture f;
+        f.producer->SetDeviceType(QStringLiteral("StandInFile"));
+        f.producer->SetShowCancelDialog(showCancelDialog);
+        StandInFileDevice::OnPage = [&](int no) {
+            if (no != 2)
+                return;
+            f.events.reset();
+            f.producer.reset();
+        };
+        f.producer->Print();
+        EXPECT_FALSE(f.producer);
+        EXPECT_EQ(f.engine->PagesMade, 2);
+        EXPECT_EQ(StandInFileDevice::Calls.last(), QStringLiteral("Free"));
+    }
     // From the cancel dialog's Cancel, inside its modal wait.
     {
         ProducerFixture f;

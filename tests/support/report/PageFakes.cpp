@@ -169,19 +169,27 @@ void StandInProducer::EventNotify(report::TppCommunicator *aCommunicator, int aE
     ++Generations;
     if (Script.twoPass && !m_firstPassDone) {
         m_firstPassDone = true;
-        for (int no = 1; no <= Script.pageCount; ++no) {
+        for (int no = 1; no <= Script.pageCount && m_publisher; ++no) {
             auto page = makeScriptPage(no, true);
             ++PagesMade;
             m_publisher->ReceivePage(page.get());
         }
     }
-    for (int no = 1; no <= Script.pageCount && !m_publisher->RequestComplete(); ++no) {
+    for (int no = 1; no <= Script.pageCount && m_publisher && !m_publisher->RequestComplete(); ++no) {
         auto page = makeScriptPage(no, false);
         ++PagesMade;
         if (BeforeDeliver)
             BeforeDeliver(*page);
-        m_publisher->ReceivePage(page.get());
+        if (m_publisher)
+            m_publisher->ReceivePage(page.get());
     }
+}
+
+void StandInProducer::Notify(report::TppCommunicator *aCommunicator, int aOperation)
+{
+    if (aOperation == report::ppNotify::Remove && aCommunicator == m_publisher)
+        m_publisher = nullptr;
+    TppCommunicator::Notify(aCommunicator, aOperation);
 }
 
 // ---- Devices ---------------------------------------------------------------------------

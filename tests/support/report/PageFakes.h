@@ -118,6 +118,9 @@ public:
     ~StandInProducer() override;
 
     void EventNotify(report::TppCommunicator *aCommunicator, int aEventID, report::TraParamList *aParams) override;
+    // Forgets a publisher that goes (a page hook may free the report that
+    // owns it while pages are generated).
+    void Notify(report::TppCommunicator *aCommunicator, int aOperation) override;
 
     ProducerScript Script;
     int Generations = 0; // events 100 answered
