@@ -45,9 +45,11 @@ TdxTreeListBand::TdxTreeListBand(classes::TCollection *collection)
 TdxTreeListBand::~TdxTreeListBand()
 {
     TCustomdxTreeListControl *tree = TreeList();
-    if (!tree || tree->IsDestroying() || tree->IsUpdating())
+    if (!tree || tree->IsDestroying())
         return;
     // The columns of this band lose it; those of later bands follow it down.
+    // Inside an update too: afterwards nothing could tell which band a
+    // column meant.
     const int index = Index();
     for (int i = 0; i < tree->ColumnCount(); ++i) {
         TdxTreeListColumn *column = tree->Columns(i);

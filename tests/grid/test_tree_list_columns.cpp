@@ -196,6 +196,20 @@ TEST(TreeListBands, ColumnsFollowBandMovesAndDeletions)
     EXPECT_EQ(band->MinWidth(), 0);
 }
 
+TEST(TreeListBands, DeletingABandInsideAnUpdateStillRenumbersItsColumns)
+{
+    ControlFixture f;
+    TdxTreeListBands *bands = f.tree->Bands();
+    bands->Add();
+    bands->Add();
+    for (int b : {0, 1, 2})
+        f.column(QString::number(b), b);
+    f.tree->BeginUpdate();
+    bands->Delete(1);
+    f.tree->EndUpdate();
+    EXPECT_EQ(f.bandIndexes(), (std::vector<int>{0, -1, 1}));
+}
+
 TEST(TreeListControl, RowCountsAndTheDefaultLayout)
 {
     ControlFixture f;
