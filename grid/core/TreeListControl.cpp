@@ -407,8 +407,9 @@ void TCustomdxTreeListControl::ApplyBestFit(TdxTreeListColumn *only)
         int widest = 0;
         for (TdxTreeListNode *n = Items(0); n; n = n->GetNextVisible()) {
             int width = column->TextWidth(measurer, n);
+            // The tree column's text starts after the node's levels and images.
             if (treeColumn)
-                width += (n->Level() + (IsRootIndent() ? 1 : 0)) * IndentWidth;
+                width += NodeIndentWidth(n);
             widest = std::max(widest, width);
         }
         const int caption =

@@ -202,9 +202,6 @@ public:
     TdxTreeListImageIndexEvent OnGetStateIndex;
     TdxTreeListAllowEvent OnCanSelectNode;
 
-    // The width of one indent step of the tree column.
-    static constexpr int IndentWidth = 16;
-
 protected:
     std::unique_ptr<TdxTreeListNode> CreateNode() override;
     void EndUpdateHook() override;

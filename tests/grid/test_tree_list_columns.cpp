@@ -310,6 +310,18 @@ TEST(TreeListControl, BestFitMeasuresTextsIndentAndCaption)
     EXPECT_EQ(tree->Width(), 10 * 7 + 2 * 16 + 8);
     f.tree->ApplyBestFit(nullptr);
     EXPECT_EQ(other->Width(), 14 * 7 + 15 + 8); // cannot be sized
+
+    // Images stand before the text of the tree column: a state image only
+    // where the node has one, the image as every text node starts with one.
+    TreeListImageSizes images;
+    images.ImageWidth = 10;
+    images.StateImageWidth = 6;
+    f.tree->SetImageSizes(images);
+    f.tree->ApplyBestFit(tree);
+    EXPECT_EQ(tree->Width(), 10 * 7 + 2 * 16 + 10 + 8);
+    f.tree->SetNodeStateIndex(root->Items(0), 2);
+    f.tree->ApplyBestFit(tree);
+    EXPECT_EQ(tree->Width(), 10 * 7 + 2 * 16 + 6 + 10 + 8);
 }
 
 TEST(TreeListControl, ManyColumnsAndNoVisibleBand)
