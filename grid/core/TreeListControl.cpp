@@ -525,6 +525,9 @@ void TCustomdxTreeListControl::Loaded()
     TCustomdxTreeList::Loaded();
     for (TdxTreeListColumn *column : m_columns)
         column->m_bandIndex = std::clamp(column->m_bandIndex, -1, m_bands->Count() - 1);
+    // Computed header rows are not written: the rows come from the columns
+    // read, before normalising would press them into one.
+    ComputeHeaderRows();
     NormaliseHeaderRows();
     rebuildSortedColumns();
     ClearLookupCache();

@@ -172,3 +172,31 @@ end
     EXPECT_THROW(readInto(*g.tree, broken), std::exception);
     EXPECT_EQ(g.tree->ColumnCount(), 0);
 }
+
+TEST(TreeListStreaming, ComputedHeaderRowsComeBackFromTheColumns)
+{
+    static StreamingClasses registered;
+    const uint32_t computed = 1u << boComputedHeaderRows;
+    ControlFixture f;
+    f.tree->SetName(QStringLiteral("Tree"));
+    f.tree->SetHeaderPanelRowCount(3);
+    f.tree->SetOptionsB(f.tree->OptionsB() | computed);
+    for (int row : {0, 1, 2}) {
+        auto *c = new TdxTreeListColumn(f.tree.get());
+        c->SetName(QStringLiteral("R%1").arg(row));
+        c->SetParentComponent(f.tree.get());
+        c->SetRowIndex(row);
+    }
+    classes::TMemoryStream stream;
+    stream.WriteComponent(f.tree.get());
+    const QByteArray text = asText(stream);
+    EXPECT_FALSE(text.contains("HeaderPanelRowCount")) << text.constData();
+
+    ControlFixture g;
+    g.tree->SetOptionsB(g.tree->OptionsB() | computed);
+    readInto(*g.tree, QByteArray(stream.Memory(), int(stream.Size())));
+    EXPECT_EQ(g.tree->HeaderPanelRowCount(), 3);
+    ASSERT_EQ(g.tree->ColumnCount(), 3);
+    EXPECT_EQ(g.tree->Columns(2)->RowIndex(), 2);
+    EXPECT_TRUE(g.tree->optionB(boComputedHeaderRows));
+}
