@@ -196,6 +196,9 @@ void TdxTreeListBand::RestoreDefaults()
 
 void TdxTreeListBand::Assign(const classes::TPersistent *source)
 {
+    // Restoring the defaults first would leave nothing to copy from itself.
+    if (source == this)
+        return;
     const auto *other = dynamic_cast<const TdxTreeListBand *>(source);
     if (!other) {
         classes::TCollectionItem::Assign(source);

@@ -568,6 +568,9 @@ void TdxTreeListColumn::RestoreDefaults()
 
 void TdxTreeListColumn::Assign(const classes::TPersistent *source)
 {
+    // Restoring the defaults first would leave nothing to copy from itself.
+    if (source == this)
+        return;
     const auto *other = dynamic_cast<const TdxTreeListColumn *>(source);
     if (!other) {
         classes::TComponent::Assign(source);

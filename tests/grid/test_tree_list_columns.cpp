@@ -149,6 +149,44 @@ TEST(TreeListColumn, OwnerAndControlMayGoInEitherOrder)
     }
 }
 
+TEST(TreeListColumn, AssignCopiesSetValuesAndSurvivesItself)
+{
+    ControlFixture f;
+    f.tree->Bands()->Add();
+    TdxTreeListColumn *source = f.column("Source", 1);
+    source->SetWidth(140);
+    source->SetReadOnly(true);
+    source->SetMinWidth(40);
+    source->SetDisableEditor(true);
+    source->SetVertAlignment(tlBottom);
+    TdxTreeListColumn *copy = f.column("Copy");
+    copy->SetAlignment(taRightJustify);
+    copy->SetSizing(false);
+    copy->Assign(source);
+    EXPECT_EQ(copy->Caption(), QStringLiteral("Source"));
+    EXPECT_EQ(copy->Width(), 140);
+    EXPECT_TRUE(copy->ReadOnly());
+    EXPECT_FALSE(copy->IsAssigned(TdxTreeListColumn::avAlignment)); // unset on the source
+    EXPECT_TRUE(copy->Sizing());
+    EXPECT_EQ(copy->MinWidth(), 40);
+    EXPECT_TRUE(copy->DisableEditor());
+    EXPECT_EQ(copy->VertAlignment(), tlBottom);
+    EXPECT_EQ(copy->BandIndex(), 1);
+
+    copy->Assign(copy);
+    EXPECT_EQ(copy->Caption(), QStringLiteral("Source"));
+    EXPECT_EQ(copy->Width(), 140);
+    EXPECT_TRUE(copy->ReadOnly());
+    EXPECT_EQ(copy->MinWidth(), 40);
+
+    TdxTreeListBand *band = f.tree->Bands()->Items(1);
+    band->SetWidth(400);
+    band->SetCaption(QStringLiteral("B"));
+    band->Assign(band);
+    EXPECT_EQ(band->Width(), 400);
+    EXPECT_EQ(band->Caption(), QStringLiteral("B"));
+}
+
 TEST(TreeListBands, ColumnsFollowBandMovesAndDeletions)
 {
     ControlFixture f;
