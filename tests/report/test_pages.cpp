@@ -404,3 +404,41 @@ TEST(Devices, SettingsThatTheStateForbidsAreIgnored)
     EXPECT_FALSE(device.Exclusive());
     EXPECT_TRUE(device.ExclusiveGroup().isEmpty());
 }
+
+TEST(Devices, TheJobProtocolFiresEachEventOnlyWhenTheStateChanges)
+{
+    RecordingDevice device;
+    QStringList fired;
+    device.OnStartJob.Set([&](classes::TObject *) { fired.append("start"); });
+    device.OnEndJob.Set([&](classes::TObject *) { fired.append("end"); });
+    device.OnCancelJob.Set([&](classes::TObject *) { fired.append("cancel"); });
+    device.EndJob(); // not busy
+    device.StartJob();
+    device.StartJob();
+    device.SetPageRequestPending(false);
+    device.EndJob();
+    EXPECT_TRUE(device.PageRequestPending());
+    device.StartJob();
+    device.CancelJob();
+    device.EndJob(); // cancelled: no longer busy
+    EXPECT_EQ(fired, (QStringList{"start", "end", "start", "cancel"}));
+    EXPECT_TRUE(device.Cancelled());
+
+    // Exclusive settings wait for the job to end, too.
+    device.StartJob();
+    device.SetExclusive(true);
+    device.SetExclusiveGroup("Preview");
+    EXPECT_FALSE(device.Exclusive());
+    EXPECT_TRUE(device.ExclusiveGroup().isEmpty());
+    device.EndJob();
+    device.SetExclusive(true);
+    EXPECT_TRUE(device.Exclusive());
+
+    device.CancelJob();
+    device.wantPage(3);
+    device.SetPageRequestPending(false);
+    device.Reset();
+    EXPECT_FALSE(device.Cancelled());
+    EXPECT_TRUE(device.PageRequestPending());
+    EXPECT_EQ(device.PageRequest()->PageSetting(), TppPageSettingType::psAll);
+}
