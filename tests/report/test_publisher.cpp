@@ -140,6 +140,14 @@ TEST(PageRequests, OddPageListsAndPagesPastTheEndCompleteAtTheLastPage)
         }
         EXPECT_EQ(completedAt, s.completedAt) << s.requested << " of " << s.pageCount;
     }
+
+    // The last page's own number decides, not a count that is not yet known.
+    auto beyond = request({PS::psSinglePage, 50});
+    auto last = makePage(12, 0);
+    last->SetLastPage(true);
+    last->SetAbsolutePageCount(0);
+    EXPECT_TRUE(beyond->IsRequestedPage(*last));
+    EXPECT_TRUE(beyond->IsCompletedBy(*last));
 }
 
 TEST(PageRequests, EachSettingAndFilterPicksItsPages)
