@@ -343,7 +343,9 @@ TEST(DeviceRegistry, DevicesAreFoundByNameWithoutRegardToCase)
     ppRegisterDevice(&ppDeviceClass<ScreenStandInDevice>());
     ppRegisterDevice(&ppDeviceClass<PrinterStandInDevice>());
     ppRegisterDevice(&ppDeviceClass<PrinterStandInDevice>());
-    EXPECT_EQ(ppGetDeviceClassList().size(), 2u);
+    ASSERT_EQ(ppGetDeviceClassList().size(), 2u);
+    EXPECT_EQ(ppGetDeviceClassList()[0]->deviceName(), "Screen");
+    EXPECT_EQ(ppGetDeviceClassList()[1]->deviceName(), "Printer");
     const TppDeviceClass *printer = ppGetDeviceClass("printer");
     ASSERT_NE(printer, nullptr);
     EXPECT_EQ(printer->deviceName(), "Printer");
