@@ -18,7 +18,11 @@ namespace report {
 
 const classes::TMetaClass &TppComponent::StaticClass()
 {
-    static const classes::TMetaClass meta = classes::MakeClass<TppComponent, TppPrintable>("TppComponent");
+    using C = TppComponent;
+    // Scripts and the designer know the object by its user name: a stream
+    // that dropped it would leave them looking for a name that is gone.
+    static const classes::TMetaClass meta = classes::MakeClass<C, TppPrintable>(
+        "TppComponent", [](classes::TClassBuilder<C> &c) { c.String("UserName", &C::UserName, &C::SetUserName); });
     return meta;
 }
 
