@@ -339,3 +339,17 @@ TEST_F(Printables, ReceiversThatComeAndGoDuringTheCreateEventAreEachServedOnce)
     EXPECT_EQ(first.Count, 2);
     EXPECT_EQ(late.Count, lateSoFar + 1);
 }
+
+TEST_F(Printables, AnObjectFreedByItsCreateHandlerLeavesNoCommandNamingIt)
+{
+    auto target = page();
+    auto *printable = new TestPrintable();
+    Listener created(ppEvent::OnDrawCommandCreate);
+    printable->AddEventNotify(&created);
+    printable->OnDrawCommandCreate.Set([printable](classes::TObject *, classes::TObject *) { delete printable; });
+    const int living = TppLiveCount<TppDrawCommand>::Count();
+    EXPECT_EQ(printable->CreateDrawCommand(target.get()), nullptr);
+    EXPECT_EQ(target->DrawCommandCount(), 0);
+    EXPECT_EQ(TppLiveCount<TppDrawCommand>::Count(), living);
+    EXPECT_EQ(created.Count, 0);
+}

@@ -125,8 +125,13 @@ TppDrawCommand *TppPrintable::CreateDrawCommand(TppPage *aPage)
     command->SetPrintableArea(rtl::TRect{pageDef->mmMarginLeft(), pageDef->mmMarginTop(),
                                          pageDef->mmWidth() - pageDef->mmMarginRight(),
                                          pageDef->mmHeight() - pageDef->mmMarginBottom()});
+    const std::weak_ptr<char> alive = m_alive;
     if (OnDrawCommandCreate)
         OnDrawCommandCreate(this, command.get());
+    // A handler that freed the object would leave a command on the page
+    // whose component is gone: the command goes with it.
+    if (alive.expired())
+        return nullptr;
     TppDrawCommand *placed = command.get();
     placed->SetPage(aPage);
     command.release();
