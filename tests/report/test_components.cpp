@@ -21,18 +21,19 @@ class Components : public ::testing::Test
 protected:
     Components()
     {
-        classes::RegisterClasses({&StandInPrintable::StaticClass()});
+        classes::RegisterClasses({&StandInPrintable::StaticClass(), &StandInRegion::StaticClass()});
         report.DesignerSink = &designer;
         band->SetReport(&report);
     }
     ~Components() override
     {
         band.reset();
-        classes::UnRegisterClasses({&StandInPrintable::StaticClass()});
+        classes::UnRegisterClasses({&StandInPrintable::StaticClass(), &StandInRegion::StaticClass()});
     }
-    StandInPrintable *add(const char *aName)
+    template <class T = StandInPrintable>
+    T *add(const char *aName)
     {
-        auto *object = new StandInPrintable();
+        auto *object = new T();
         object->SetName(QString::fromLatin1(aName));
         object->SetBand(band.get());
         return object;
@@ -66,4 +67,92 @@ TEST_F(Components, AStreamKeepsTheNameScriptsKnowTheObjectBy)
     StandInPrintable read;
     modeltest::readText(&read, text);
     EXPECT_EQ(read.UserName(), "Total");
+}
+
+TEST_F(Components, ARegionHoldsItsOwnChildrenInItsOwnOrder)
+{
+    auto *region = add<StandInRegion>("Region1");
+    region->SetBounds(1000, 2000, 5000, 3000);
+    StandInPrintable *a = add("a");
+    StandInPrintable *b = add("b");
+    StandInPrintable *loose = add("loose");
+    a->SetRegion(region);
+    b->SetRegion(region);
+    b->SetRegion(loose); // not a region
+    EXPECT_EQ(b->Region(), region);
+    EXPECT_EQ(a->GetParent(), region);
+    EXPECT_EQ(a->GetNextSibling(), b);
+    EXPECT_EQ(b->GetNextSibling(), nullptr); // the band's next object is not in the region
+    EXPECT_EQ(region->GetNextSibling(), nullptr);
+
+    b->SendToBack();
+    EXPECT_EQ(b->GetZOrder(), 0);
+    EXPECT_EQ(a->GetZOrder(), 1);
+    EXPECT_EQ(band->IndexOfObject(b), 2);
+
+    loose->SetParentWidth(true);
+    EXPECT_EQ(loose->mmWidth(), report.PrintableWidth);
+    loose->SetRegion(region);
+    EXPECT_EQ(loose->mmLeft(), 1000);
+    EXPECT_EQ(loose->mmWidth(), 5000);
+
+    delete region;
+    EXPECT_EQ(a->Region(), nullptr);
+    EXPECT_EQ(a->GetParent(), band.get());
+    EXPECT_EQ(band->ObjectCount(), 3);
+}
+
+TEST_F(Components, TheDesignerKeepsObjectsInsideTheBandAndAReportRunDoesNot)
+{
+    StandInPrintable *object = add("a");
+    object->IncludeState(ppState::Design);
+    const int32_t height = band->mmHeight();
+    object->SetBounds(-50, height + 100, 10, 20);
+    EXPECT_EQ(object->mmLeft(), 0);
+    EXPECT_EQ(object->mmTop(), height);
+    object->SetBounds(report.PrintableWidth + 1, 0, 10, 20);
+    EXPECT_EQ(object->mmLeft(), report.PrintableWidth);
+    object->SetmmWidth(-3);
+    object->SetmmHeight(-4);
+    EXPECT_EQ(object->mmWidth(), 0);
+    EXPECT_EQ(object->mmHeight(), 0);
+
+    report.Printing = true;
+    object->SetBounds(-50, height + 100, 10, 20);
+    EXPECT_EQ(object->mmLeft(), -50);
+    EXPECT_EQ(object->mmTop(), height + 100);
+    report.Printing = false;
+
+    object->SetParentHeight(true);
+    EXPECT_EQ(object->mmTop(), 0);
+    EXPECT_EQ(object->mmHeight(), height);
+    object->SetmmTop(10);
+    object->SetmmHeight(10);
+    EXPECT_EQ(object->mmTop(), 0);
+    EXPECT_EQ(object->mmHeight(), height);
+    EXPECT_TRUE(designer.has("send 1144"));
+}
+
+TEST_F(Components, AResetGroupIsHeardOnlyWhileItIsTheOne)
+{
+    StandInPrintable *object = add("a");
+    TppCommunicator first(nullptr), second(nullptr);
+    object->SetResetGroup(&first);
+    object->SetResetGroup(&second);
+    EXPECT_TRUE(object->IsSubscribed(ppEvent::AfterGroupBreak));
+    EXPECT_FALSE(first.HasEventNotify(ppEvent::AfterGroupBreak));
+    EXPECT_TRUE(second.HasEventNotify(ppEvent::AfterGroupBreak));
+    object->SetResetGroup(nullptr);
+    EXPECT_FALSE(object->IsSubscribed(ppEvent::AfterGroupBreak));
+    EXPECT_FALSE(second.HasEventNotify(ppEvent::AfterGroupBreak));
+}
+
+TEST_F(Components, AFreedObjectTellsTheDesignerAndLeavesItsBand)
+{
+    StandInPrintable *object = add("a");
+    designer.Messages.clear();
+    delete object;
+    EXPECT_EQ(band->ObjectCount(), 0);
+    ASSERT_FALSE(designer.Messages.isEmpty());
+    EXPECT_EQ(designer.Messages.first(), "send 1128");
 }

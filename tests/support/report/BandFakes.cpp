@@ -87,6 +87,38 @@ const classes::TMetaClass &StandInListed::StaticClass()
     return meta;
 }
 
+const classes::TMetaClass &StandInRegion::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<StandInRegion, report::TppComponent>("StandInRegion");
+    return meta;
+}
+
+void StandInRegion::RegionAddChild(report::TppComponent *aChild)
+{
+    if (RegionIndexOf(aChild) < 0)
+        Children.push_back(aChild);
+}
+
+void StandInRegion::RegionRemoveChild(report::TppComponent *aChild)
+{
+    Children.erase(std::remove(Children.begin(), Children.end(), aChild), Children.end());
+}
+
+int StandInRegion::RegionIndexOf(const report::TppComponent *aChild) const
+{
+    const auto it = std::find(Children.begin(), Children.end(), aChild);
+    return it == Children.end() ? -1 : int(it - Children.begin());
+}
+
+void StandInRegion::RegionMoveChild(report::TppComponent *aChild, bool aToFront)
+{
+    if (RegionIndexOf(aChild) < 0)
+        return;
+    RegionRemoveChild(aChild);
+    Children.insert(aToFront ? Children.end() : Children.begin(), aChild);
+}
+
 const classes::TMetaClass &StandInBand::StaticClass()
 {
     static const classes::TMetaClass meta = classes::MakeClass<StandInBand, TppBand>("StandInBand");

@@ -100,6 +100,24 @@ public:
     int Order = -1;
 };
 
+// A region: a component that holds components of its own, in z-order
+// (first = back); its rectangle is its own bounds.
+class StandInRegion : public report::TppComponent
+{
+    ZVO_CLASS(StandInRegion)
+public:
+    explicit StandInRegion(classes::TComponent *aOwner = nullptr)
+        : TppComponent(aOwner)
+    {}
+    bool IsRegion() const override { return true; }
+    void RegionAddChild(report::TppComponent *aChild) override;
+    void RegionRemoveChild(report::TppComponent *aChild) override;
+    int RegionIndexOf(const report::TppComponent *aChild) const override;
+    void RegionMoveChild(report::TppComponent *aChild, bool aToFront) override;
+
+    std::vector<report::TppComponent *> Children;
+};
+
 // A band of a kind: its code and, for a group band, its group.
 class StandInBand : public report::TppBand
 {
