@@ -3,7 +3,7 @@
 // never be what a bar-code report waits for; libzint's encoder of the same
 // data is the yardstick (ratio in the counters: ours over theirs).
 
-#include "report/model/barcodes/Code128.h"
+#include "report/content/barcodes/Code128.h"
 
 #include <benchmark/benchmark.h>
 

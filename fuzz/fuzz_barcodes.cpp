@@ -3,7 +3,7 @@
 // column ceiling, write nothing but bar and space columns, draw nothing for
 // data they refuse, and auto-encoded printable text always encodes.
 
-#include "report/model/barcodes/Code128.h"
+#include "report/content/barcodes/Code128.h"
 
 #include <cstdint>
 #include <cstdio>

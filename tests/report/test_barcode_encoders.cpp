@@ -4,7 +4,7 @@
 // dumps. At 100 dpi a bar width of 0.254 mm is exactly one column per module,
 // so the columns read as modules.
 
-#include "report/model/barcodes/BarCodeEncoders.h"
+#include "report/content/barcodes/BarCodeEncoders.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "report/model/barcodes/Code128.h"
+#include "report/content/barcodes/Code128.h"
 #include "report/model/ModelRegistration.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "report/model/barcodes/Code128.h"
+#include "report/content/barcodes/Code128.h"
 
 #include "platform/rtl/QtText.h"
 

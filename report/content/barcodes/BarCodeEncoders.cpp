@@ -1,8 +1,8 @@
-#include "report/model/barcodes/BarCodeEncoders.h"
+#include "report/content/barcodes/BarCodeEncoders.h"
 
 #include "platform/rtl/QtText.h"
 
-#include "report/model/barcodes/Code128.h"
+#include "report/content/barcodes/Code128.h"
 #include "report/model/base/Units.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 // U+00D2, and set A's ASCII control characters as U+00D3 to U+00F2, as a
 // Windows-1252 report template stores them.
 
-#include "report/model/barcodes/BarCodeEncoders.h"
+#include "report/content/barcodes/BarCodeEncoders.h"
 
 #include <QString>
 
