@@ -505,7 +505,10 @@ void TdxTreeListColumn::editorValidate(QString &errorText, bool &accept)
 
 QVariant TdxTreeListColumn::LoadEditorValue(TdxTreeListNode *node, InplaceEditor &editor)
 {
-    editor.SetEditText(DisplayText(node));
+    // As a value, not as typing: a read-only cell or an editor its container
+    // does not let change yet shows the cell's text all the same, and the
+    // editor does not count it as modified.
+    editor.SetEditValue(QVariant(DisplayText(node)));
     return QVariant(editor.GetText());
 }
 

@@ -3,6 +3,7 @@
 // rows, the default layout, the lookup cache and best fit.
 
 #include "ControlFixture.h"
+#include "CoreFakes.h"
 
 #include "platform/classes/Component.h"
 
@@ -27,6 +28,29 @@ class CaptionWideColumn : public TdxTreeListColumn
 public:
     using TdxTreeListColumn::TdxTreeListColumn;
     int DefaultWidth() const override { return 10 * int(Caption().size()) + 100; }
+};
+
+// A text editor that keeps what a column sets on it.
+class PropsTextEditor : public gridtest::FakeEditor, public TextEditorProps
+{
+public:
+    using gridtest::FakeEditor::FakeEditor;
+    TextEditorProps *TextProps() override { return this; }
+    TEditCharCase CharCase() const override { return charCase; }
+    void SetCharCase(TEditCharCase value) override { charCase = value; }
+    int MaxLength() const override { return maxLength; }
+    void SetMaxLength(int value) override { maxLength = value; }
+    bool OEMConvert() const override { return oem; }
+    void SetOEMConvert(bool value) override { oem = value; }
+    QChar PasswordChar() const override { return password; }
+    void SetPasswordChar(QChar value) override { password = value; }
+    void EmptyUndoBuffer() override { ++undoEmptied; }
+
+    TEditCharCase charCase = ecNormal;
+    int maxLength = -1;
+    bool oem = false;
+    QChar password;
+    int undoEmptied = 0;
 };
 
 } // namespace
@@ -185,6 +209,57 @@ TEST(TreeListColumn, AssignCopiesSetValuesAndSurvivesItself)
     band->Assign(band);
     EXPECT_EQ(band->Width(), 400);
     EXPECT_EQ(band->Caption(), QStringLiteral("B"));
+}
+
+TEST(TreeListColumn, EditorTakesTheColumnsRulesAndTheCellsText)
+{
+    ControlFixture f;
+    f.column("A");
+    TdxTreeListColumn *c = f.column("B");
+    TdxTreeListNode *n = f.node({"a", "text of b"});
+    c->SetReadOnly(true);
+    c->SetCharCase(ecUpperCase);
+    c->SetMaxLength(12);
+    c->SetPasswordChar(QChar('*'));
+    PropsTextEditor editor(f.tree.get());
+    editor.text = QStringLiteral("left from another cell");
+    c->InitEditProperties(editor);
+    EXPECT_TRUE(editor.ReadOnly());
+    EXPECT_EQ(editor.charCase, ecUpperCase);
+    EXPECT_EQ(editor.maxLength, 12);
+    EXPECT_EQ(editor.password, QChar('*'));
+    EXPECT_EQ(editor.undoEmptied, 1);
+
+    // A read-only cell shows its own text too; loading is no change.
+    EXPECT_EQ(c->LoadEditorValue(n, editor).toString(), QStringLiteral("text of b"));
+    EXPECT_EQ(editor.text, QStringLiteral("text of b"));
+    EXPECT_FALSE(editor.GetModified());
+
+    c->SetReadOnly(false);
+    c->InitEditProperties(editor);
+    editor.text.clear();
+    c->LoadEditorValue(n, editor);
+    EXPECT_EQ(editor.text, QStringLiteral("text of b"));
+    EXPECT_FALSE(editor.GetModified());
+    editor.text = QStringLiteral("typed"); // as the user types
+    editor.SetModified(true);
+    EXPECT_EQ(c->AssignEditValue(n, editor).toString(), QStringLiteral("typed"));
+    EXPECT_EQ(f.tree->GetNodeString(n, 1), QStringLiteral("typed"));
+    EXPECT_EQ(f.tree->GetNodeString(n, 0), QStringLiteral("a"));
+
+    // The editor's change and validation reach the column's events, except
+    // while the container sets the value itself.
+    int changes = 0;
+    int validations = 0;
+    c->OnChange.Set([&changes](classes::TObject *sender) { changes += sender != nullptr; });
+    c->OnValidate.Set([&validations](classes::TObject *, QString &, bool &) { ++validations; });
+    editor.Change();
+    EXPECT_TRUE(editor.ValidateEdit());
+    f.tree->SetEditFlag();
+    editor.Change();
+    f.tree->ClearEditFlag();
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(validations, 1);
 }
 
 TEST(TreeListBands, ColumnsFollowBandMovesAndDeletions)
