@@ -323,6 +323,52 @@ TEST(TreeListBands, DeletingABandInsideAnUpdateStillRenumbersItsColumns)
     EXPECT_EQ(f.bandIndexes(), (std::vector<int>{0, -1, 1}));
 }
 
+TEST(TreeListControl, CustomisingPlacesColumnsAndBandsAndSaysSo)
+{
+    ControlFixture f;
+    TdxTreeListColumn *a = f.column("A");
+    TdxTreeListColumn *b = f.column("B");
+    TdxTreeListColumn *c = f.column("C");
+    QStringList said;
+    auto saidColumn = [&said](const char *what) {
+        return [&said, what](classes::TObject *, TdxTreeListColumn *column) {
+            said << QString::fromLatin1(what) + column->Caption();
+        };
+    };
+    f.tree->OnMoveColumn = saidColumn("move ");
+    f.tree->OnHideColumn = saidColumn("hide ");
+    f.tree->OnShowColumn = saidColumn("show ");
+    f.tree->OnHideBand = [&said](classes::TObject *, TdxTreeListBand *band) { said << "hide " + band->Caption(); };
+    f.tree->OnShowBand = [&said](classes::TObject *, TdxTreeListBand *band) { said << "show " + band->Caption(); };
+
+    c->SetColIndex(0);
+    EXPECT_EQ(f.captions(), (QStringList{"C", "A", "B"}));
+    a->SetColIndex(9); // the last place of the row
+    EXPECT_EQ(f.captions(), (QStringList{"C", "B", "A"}));
+    EXPECT_EQ(a->ColIndex(), 2);
+
+    f.tree->Bands()->Items(0)->SetCaption(QStringLiteral("first"));
+    f.tree->Bands()->Add()->SetCaption(QStringLiteral("second"));
+    f.tree->MoveColumn(a, 1, 0, 0);
+    EXPECT_EQ(a->BandIndex(), 1);
+    EXPECT_EQ(a->ColIndex(), 0);
+    f.tree->HideColumn(b);
+    EXPECT_EQ(b->ColIndex(), -1);
+    f.tree->PlaceColumn(b, 1, 0, 0);
+    EXPECT_TRUE(b->Visible());
+    EXPECT_EQ(b->BandIndex(), 1);
+    EXPECT_EQ(f.tree->ColumnAt(1, 0, 0), b->Index());
+    EXPECT_EQ(f.tree->ColumnAt(1, 0, 1), a->Index());
+
+    f.tree->HideBand(0);
+    EXPECT_EQ(f.tree->VisibleBandCount(), 1);
+    f.tree->ShowBand(0, 1);
+    EXPECT_EQ(f.tree->Bands()->Items(1)->Caption(), QStringLiteral("first"));
+    EXPECT_EQ(c->BandIndex(), 1);
+    EXPECT_EQ(a->BandIndex(), 0);
+    EXPECT_EQ(said, (QStringList{"move A", "hide B", "move B", "show B", "hide first", "show first"}));
+}
+
 TEST(TreeListControl, RowCountsAndTheDefaultLayout)
 {
     ControlFixture f;
