@@ -103,6 +103,7 @@ TEST(ReportForms, TheCancelButtonTellsTheModelThenCloses)
 TEST(ReportForms, OnlyANonModalCancelDialogHandsTheFocusBack)
 {
     for (const bool modal : {true, false}) {
+        SCOPED_TRACE(modal ? "modal" : "non-modal");
         QWidget owner;
         owner.show();
         QApplication::setActiveWindow(&owner);
@@ -114,8 +115,13 @@ TEST(ReportForms, OnlyANonModalCancelDialogHandsTheFocusBack)
         QApplication::setActiveWindow(dialog);
         QCoreApplication::processEvents();
         EXPECT_EQ(dialog->PreviousActiveForm() == &owner, !modal);
+        const bool dialogWasActive = dialog->isActiveWindow();
         dialog->hide();
+        QCoreApplication::processEvents();
         EXPECT_EQ(owner.isEnabled(), !modal);
+        // The focus goes back to the window the dialog came over.
+        EXPECT_TRUE(dialogWasActive);
+        EXPECT_EQ(QApplication::activeWindow() == &owner, !modal);
         delete dialog;
     }
 }

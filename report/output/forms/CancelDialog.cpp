@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QFontMetrics>
-#include <QHideEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -58,7 +57,7 @@ TppCancelDialog::TppCancelDialog(classes::TComponent *aOwner)
 TppCancelDialog::~TppCancelDialog()
 {
     DestroyNotify();
-    restorePreviousForm();
+    restorePreviousForm(isVisible() && isActiveWindow());
 }
 
 void TppCancelDialog::ShowStatus()
@@ -101,20 +100,24 @@ void TppCancelDialog::showEvent(QShowEvent *aEvent)
         m_previousActiveForm = QApplication::activeWindow();
 }
 
-void TppCancelDialog::hideEvent(QHideEvent *aEvent)
+void TppCancelDialog::setVisible(bool aVisible)
 {
-    TppForm::hideEvent(aEvent);
-    restorePreviousForm();
+    const bool hiding = !aVisible && isVisible();
+    const bool wasActive = hiding && isActiveWindow();
+    const QPointer<QObject> alive(this);
+    TppForm::setVisible(aVisible);
+    if (hiding && alive)
+        restorePreviousForm(wasActive);
 }
 
-void TppCancelDialog::restorePreviousForm()
+void TppCancelDialog::restorePreviousForm(bool aDialogWasActive)
 {
     if (Modal || !m_previousActiveForm)
         return;
     QWidget *previous = m_previousActiveForm;
     if (!previous->isEnabled())
         previous->setEnabled(true);
-    if (previous->isVisible() && isActiveWindow())
+    if (previous->isVisible() && aDialogWasActive)
         previous->activateWindow();
 }
 

@@ -35,11 +35,16 @@ public:
 protected:
     void reject() override;
     void showEvent(QShowEvent *aEvent) override;
-    void hideEvent(QHideEvent *aEvent) override;
+
+public:
+    // Hiding hands back to the previous form; whether the dialog was the
+    // active window must be read before the window goes.
+    void setVisible(bool aVisible) override;
 
 private:
-    // A non-modal dialog hands the focus back to the window it came over.
-    void restorePreviousForm();
+    // A non-modal dialog hands the focus back to the window it came over,
+    // when it had the focus itself.
+    void restorePreviousForm(bool aDialogWasActive);
 
     QPlainTextEdit *m_memMessage;
     QPushButton *m_btnCancel;
