@@ -483,6 +483,30 @@ TEST(Producer, TheScreenOpensTheRegisteredPreviewUntilItCloses)
     f.producer.reset();
 }
 
+TEST(Producer, AnOpenPreviewPrintsToAnotherDeviceAndStaysOpen)
+{
+    ppRegisterFormClass(TppCustomPreviewer::StaticClass(), StandInPreviewer::StaticClass());
+    {
+        ProducerFixture f;
+        f.producer->SetModalPreview(false);
+        f.producer->Print();
+        ASSERT_NE(f.producer->PreviewForm(), nullptr);
+        // The preview's print button: another device, the same report.
+        f.producer->SetDeviceType(QStringLiteral("StandInFile"));
+        f.producer->Print();
+        EXPECT_EQ(StandInFileDevice::Calls, expectedJob(3));
+        EXPECT_EQ(f.events->Count(ppEvent::EndOfPrint), 1);
+        EXPECT_NE(f.producer->PreviewForm(), nullptr);
+        // The preview itself is not opened twice.
+        f.producer->SetDeviceType(QStringLiteral("Screen"));
+        const TppCustomPreviewer *preview = f.producer->PreviewForm();
+        f.producer->Print();
+        EXPECT_EQ(f.producer->PreviewForm(), preview);
+        EXPECT_EQ(f.events->Count(ppEvent::OnPreviewFormCreate), 1);
+    }
+    ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());
+}
+
 TEST(Producer, SettingsWaitWhilePrintingAndASetupTellsWhatChanged)
 {
     struct Counting : TppProducer

@@ -252,6 +252,8 @@ private:
     int32_t m_languageIndex = 0;
     bool m_printing = false;
     bool m_producing = false;
+    // A print to a device other than the screen runs, up to its EndPrint.
+    bool m_jobRunning = false;
     bool m_jobStarted = false;
     bool m_cancelled = false;
     bool m_active = false;

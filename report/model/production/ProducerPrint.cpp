@@ -37,9 +37,10 @@ constexpr int64_t ProducerConversionWaitMs = 1000;
 
 void TppProducer::Print()
 {
-    // A print already running (from a handler of this one, or inside its
-    // dialogs) is not started again.
-    if (m_producing)
+    // A job already running (Print again from one of its handlers or from
+    // inside its dialogs) is not started again. An open preview is no job:
+    // its print button prints the same report to another device.
+    if (m_jobRunning)
         return;
     const QPointer<QObject> alive = Guard();
     if (m_convertedFromPre40) {
@@ -155,6 +156,7 @@ void TppProducer::printToPrinter(const TppDeviceClass &aDeviceClass)
 {
     const QPointer<QObject> alive = Guard();
     m_producing = true;
+    m_jobRunning = true;
     m_regenerate = false;
     m_setupCopy = std::make_unique<TppPrinterSetup>();
     m_setupCopy->AssignAll(*m_printerSetup);
@@ -325,7 +327,7 @@ void TppProducer::showCancelDialogAndPrint(TppDevice *aDevice)
     }
     // A dialog closed before the job ended (Cancel before the first page,
     // the window's close button) leaves the job to be ended here.
-    if (m_producing)
+    if (m_jobRunning)
         EndPrint();
 }
 
@@ -358,6 +360,7 @@ void TppProducer::EndPrint()
     }
     freeJobObjects();
     m_producing = false;
+    m_jobRunning = false;
     m_regenerate = false;
     SendEventNotify(this, ppEvent::EndOfPrint, nullptr);
 }
