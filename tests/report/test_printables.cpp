@@ -5,6 +5,7 @@
 
 #include "report/model/bands/Printable.h"
 #include "report/model/bands/PrintableRTTI.h"
+#include "report/model/data/PipelineList.h"
 #include "report/model/printing/PageDef.h"
 
 #include "platform/classes/ClassBuilder.h"
@@ -35,6 +36,7 @@ public:
     }
     bool IsDataAware() const override { return DataAware; }
     bool HasColor() const override { return Colored; }
+    bool SupportsFullJustify() const override { return Justifies; }
     void withoutCommands() { SetDrawCommandClass(nullptr); }
     void makeDataAware()
     {
@@ -44,6 +46,7 @@ public:
 
     bool DataAware = false;
     bool Colored = true;
+    bool Justifies = false;
 };
 
 const classes::TMetaClass &TestPrintable::StaticClass()
@@ -198,6 +201,10 @@ TEST_F(Printables, GeometryKeepsItsDefaultsFlagsAndRefusals)
     p.SetTextAlignment(TppTextAlignment::taFullJustified);
     EXPECT_EQ(p.TextAlignment(), TppTextAlignment::taCentered);
     EXPECT_EQ(p.Alignment(), classes::TAlignment::taCenter);
+    p.Justifies = true;
+    p.SetTextAlignment(TppTextAlignment::taFullJustified);
+    EXPECT_EQ(p.TextAlignment(), TppTextAlignment::taFullJustified);
+    EXPECT_EQ(p.Alignment(), classes::TAlignment::taLeftJustify);
 
     p.SetUnits(TppUnitType::utMillimeters);
     p.SetLeft(12.5f);
@@ -259,6 +266,11 @@ TEST_F(Printables, OlderVersionsConvertTheirGeometryAndNames)
         }
         EXPECT_EQ(p.UserName(), "Label1");
     }
+    TestPrintable early;
+    modeltest::readText(&early, "object Label1: TestPrintable\n  ReportField = 'Amount'\nend\n");
+    early.Convert(1269);
+    EXPECT_EQ(early.DataField(), "Amount");
+
     TestPrintable kept;
     kept.SetName("Label2");
     kept.SetUserName("Total");
@@ -352,4 +364,53 @@ TEST_F(Printables, AnObjectFreedByItsCreateHandlerLeavesNoCommandNamingIt)
     EXPECT_EQ(target->DrawCommandCount(), 0);
     EXPECT_EQ(TppLiveCount<TppDrawCommand>::Count(), living);
     EXPECT_EQ(created.Count, 0);
+}
+
+TEST_F(Printables, TheFieldIsReadInTheDesignerOnlyWhenItShowsData)
+{
+    MemoryPipeline pipeline;
+    pipeline.AddField("Amount", TppDataType::dtCurrency, 10, "Total amount");
+    TestPrintable p;
+    p.makeDataAware();
+    p.SetDataPipeline(&pipeline);
+    p.SetDataField("Amount");
+    pipeline.Open();
+    EXPECT_TRUE(p.CheckForPipelineData());
+    p.IncludeState(ppState::Design);
+    EXPECT_FALSE(p.CheckForPipelineData());
+    EXPECT_EQ(p.GetCaption(), "Total amount");
+    p.IncludeState(ppState::DesignData);
+    EXPECT_TRUE(p.CheckForPipelineData());
+    p.ExcludeState(ppState::DesignData);
+    p.SetDataField(QString());
+    EXPECT_FALSE(p.CheckForPipelineData());
+}
+
+TEST_F(Printables, BindingsFollowLoadedNamesAndRenamedFieldsAndPipelines)
+{
+    MemoryPipeline customers, orders;
+    customers.SetName("Customers");
+    customers.SetUserName("Customers");
+    TppDataPipelineList list(nullptr);
+    list.AddPipeline(&customers);
+
+    TestPrintable plain;
+    modeltest::readText(&plain, "object Label1: TestPrintable\n  DataPipelineName = 'Customers'\nend\n");
+    plain.ResolveDataPipeline(list);
+    EXPECT_EQ(plain.DataPipeline(), nullptr); // not data-aware
+
+    TestPrintable p;
+    p.makeDataAware();
+    modeltest::readText(&p, "object Text1: TestPrintable\n  DataPipelineName = 'Customers'\nend\n");
+    p.ResolveDataPipeline(list);
+    ASSERT_EQ(p.DataPipeline(), &customers);
+    p.SetDataField("Amount");
+    p.ReplaceDataField(&orders, "Amount", "Other");
+    EXPECT_EQ(p.DataField(), "Amount");
+    p.ReplaceDataField(&customers, "AMOUNT", "Total");
+    EXPECT_EQ(p.DataField(), "Total");
+    p.ReplaceDataPipeline(&orders, "Suppliers");
+    EXPECT_EQ(p.DataPipeline(), &customers);
+    p.ReplaceDataPipeline(&orders, "Customers");
+    EXPECT_EQ(p.DataPipeline(), &orders);
 }
