@@ -156,3 +156,15 @@ TEST_F(Components, AFreedObjectTellsTheDesignerAndLeavesItsBand)
     ASSERT_FALSE(designer.Messages.isEmpty());
     EXPECT_EQ(designer.Messages.first(), "send 1128");
 }
+
+TEST_F(Components, APageWithoutRoomGivesAFittedObjectNoSizeRatherThanANegativeOne)
+{
+    StandInPrintable *object = add("a");
+    report.PrintableWidth = -3000; // margins wider than the page
+    object->SetParentWidth(true);
+    EXPECT_EQ(object->mmLeft(), 0);
+    EXPECT_EQ(object->mmWidth(), 0);
+    band->SetmmHeight(2000);
+    object->SetParentHeight(true);
+    EXPECT_EQ(object->mmHeight(), 2000);
+}

@@ -149,12 +149,16 @@ void TppComponent::FitToParent()
     if (loadingOrReading() || (!ParentWidth() && !ParentHeight()))
         return;
     const rtl::TRect rect = GetParentRect();
+    // Margins wider than the page give a parent of negative width: the
+    // object gets none, as the size setters would give it.
+    const int32_t width = std::max(rect.Width(), 0);
+    const int32_t height = std::max(rect.Height(), 0);
     if (ParentWidth() && ParentHeight())
-        TppPrintable::SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
+        TppPrintable::SetBounds(rect.Left, rect.Top, width, height);
     else if (ParentWidth())
-        TppPrintable::SetBounds(rect.Left, mmTop(), rect.Width(), mmHeight());
+        TppPrintable::SetBounds(rect.Left, mmTop(), width, mmHeight());
     else
-        TppPrintable::SetBounds(mmLeft(), rect.Top, mmWidth(), rect.Height());
+        TppPrintable::SetBounds(mmLeft(), rect.Top, mmWidth(), height);
 }
 
 void TppComponent::BringToFront()
