@@ -122,6 +122,26 @@ TEST(Producer, APrintDialogChangingThePaperRegeneratesForTheJobAndAfterIt)
     }
 }
 
+TEST(Producer, ThePrintDialogSetsUpThePrinterOfTheJob)
+{
+    // Even when a worker thread gave the producer a printer of its own.
+    ProducerFixture f;
+    std::thread([&] { f.producer->Printer(); }).join();
+    f.producer->SetDeviceType(QStringLiteral("Printer"));
+    f.producer->SetShowPrintDialog(true);
+    f.producer->SetShowCancelDialog(false);
+    f.producer->SetSavePrinterSetup(true);
+    f.producer->PrinterSetup()->SetPaperName(QStringLiteral("A4"));
+    ASSERT_EQ(f.producer->PrinterSetup()->PaperName(), QStringLiteral("A4"));
+    ScriptedPrintDialog::Script = [&](ScriptedPrintDialog &dialog) {
+        EXPECT_EQ(dialog.Printer, dynamic_cast<StandInPrinterDevice *>(f.producer->PrinterDevice())->OutputPrinter());
+        dialog.Printer->PrinterSetup()->SetPaperName(QStringLiteral("Letter"));
+        return ppModalResultOK;
+    };
+    f.producer->Print();
+    EXPECT_EQ(f.producer->PrinterSetup()->PaperName(), QStringLiteral("Letter"));
+}
+
 TEST(Producer, TheSamePaperKeepsThePagesAndAPrintDialogCancelledPrintsNothing)
 {
     ProducerFixture f;

@@ -178,7 +178,13 @@ void TppProducer::printToPrinter(const TppDeviceClass &aDeviceClass)
             dialog->OnDestroyNotify.Set([this](classes::TObject *) { m_printDialog = nullptr; });
             dialog->SetReport(this);
             dialog->DeviceType = m_deviceType;
-            dialog->Printer = currentPrinter();
+            // The printer the job prints on, which the setup is read back
+            // from afterwards; a printer of the producer's own would take
+            // the user's choice away from the job.
+            TppPrinter *jobPrinter = nullptr;
+            if (auto *output = dynamic_cast<TppPrinterOutput *>(m_printerDevice))
+                jobPrinter = output->OutputPrinter();
+            dialog->Printer = jobPrinter ? jobPrinter : currentPrinter();
             dialog->SetLanguageIndex(m_languageIndex);
             dialog->AllowPrintToArchive = m_allowPrintToArchive;
             dialog->AllowPrintToFile = m_allowPrintToFile;
