@@ -22,6 +22,11 @@
 #include "report/model/production/PreviewFormSettings.h"
 #include "report/model/production/ProducerRTTI.h"
 #include "report/model/production/TextSearchSettings.h"
+#include "report/model/bands/BandClasses.h"
+#include "report/model/bands/BandClassesRTTI.h"
+#include "report/model/bands/DetailBand.h"
+#include "report/model/groups/GroupBands.h"
+#include "report/model/groups/GroupRTTI.h"
 
 #include "platform/classes/ClassRegistry.h"
 
@@ -32,6 +37,27 @@ namespace {
 bool g_initialised = false;
 
 const QString LibraryModule = QStringLiteral("bvPrint");
+
+const QString ColumnTraversalTypeName = QStringLiteral("TppColumnTraversalType");
+
+// The band classes in the order they are registered.
+std::vector<const classes::TMetaClass *> modelBandClasses()
+{
+    return {&TppHeaderBand::StaticClass(),       &TppTitleBand::StaticClass(),
+            &TppDetailBand::StaticClass(),       &TppSummaryBand::StaticClass(),
+            &TppFooterBand::StaticClass(),       &TppGroupHeaderBand::StaticClass(),
+            &TppGroupFooterBand::StaticClass(),  &TppColumnHeaderBand::StaticClass(),
+            &TppColumnFooterBand::StaticClass(), &TppPageStyle::StaticClass()};
+}
+
+std::vector<const TraRTTI *> modelBandDescriptors()
+{
+    return {&TraTppCustomBandRTTI::Instance(), &TraTppPageBandRTTI::Instance(),
+            &TraTppReportBandRTTI::Instance(), &TraTppFooterBandRTTI::Instance(),
+            &TraTppDetailBandRTTI::Instance(), &TraTppColumnFooterBandRTTI::Instance(),
+            &TraTppGroupBandRTTI::Instance(),  &TraTppGroupHeaderBandRTTI::Instance(),
+            &TraTppGroupRTTI::Instance()};
+}
 
 } // namespace
 
@@ -62,6 +88,11 @@ void ppModelLayerInit()
     ppRegisterPreviewFormSettings();
     classes::RegisterClass(TppTextSearchSettings::StaticClass());
     raRegisterRTTI(TraTppProducerRTTI::Instance());
+    for (const TraRTTI *descriptor : modelBandDescriptors())
+        raRegisterRTTI(*descriptor);
+    for (const classes::TMetaClass *meta : modelBandClasses())
+        classes::RegisterClass(*meta);
+    ppRegisterEnumType(ColumnTraversalTypeName, &EnumInfo<TppColumnTraversalType>());
 }
 
 void ppModelLayerFinalize()
@@ -69,6 +100,12 @@ void ppModelLayerFinalize()
     if (!g_initialised)
         return;
     g_initialised = false;
+    ppUnRegisterEnumType(ColumnTraversalTypeName);
+    for (const classes::TMetaClass *meta : modelBandClasses())
+        classes::UnRegisterClass(*meta);
+    const std::vector<const TraRTTI *> descriptors = modelBandDescriptors();
+    for (auto it = descriptors.rbegin(); it != descriptors.rend(); ++it)
+        raUnRegisterRTTI(**it);
     raUnRegisterRTTI(TraTppProducerRTTI::Instance());
     classes::UnRegisterClass(TppTextSearchSettings::StaticClass());
     ppUnRegisterPreviewFormSettings();

@@ -9,6 +9,7 @@
 #include "report/model/base/Utils.h"
 #include "report/model/production/PreviewFormSettings.h"
 #include "report/model/production/TextSearchSettings.h"
+#include "report/model/bands/BandClasses.h"
 
 #include "platform/classes/ClassRegistry.h"
 
@@ -29,12 +30,17 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
     EXPECT_EQ(raRegisteredRTTIClassNames(),
               (QStringList{"TObject", "TComponent", "TppCommunicator", "TppRelative", "TppPrinterSetup", "TppCacheable",
                            "TppDataPipeline", "TppField", "TppDrawCommand", "TppPage", "TppPrintable", "TppComponent",
-                           "TppBand", "TppProducer"}));
+                           "TppBand", "TppProducer", "TppCustomBand", "TppPageBand", "TppReportBand",
+                           "TppFooterBand", "TppDetailBand", "TppColumnFooterBand", "TppGroupBand",
+                           "TppGroupHeaderBand", "TppGroup"}));
+    EXPECT_EQ(classes::GetClass(u"TppPageStyle"), &TppPageStyle::StaticClass());
+    EXPECT_EQ(ppFindEnumType(QStringLiteral("TppColumnTraversalType")), &EnumInfo<TppColumnTraversalType>());
     EXPECT_EQ(classes::GetClass(u"tppfield"), &TppField::StaticClass());
     EXPECT_EQ(classes::GetClass(u"TppMasterFieldLink"), &TppMasterFieldLink::StaticClass());
     EXPECT_EQ(raFindRTTI("tpprelative"), &TraTppRelativeRTTI::Instance());
-    // The library's 29, then those of the preview settings.
-    EXPECT_EQ(ppEnumTypeNames().size(), 31);
+    // The library's 29, then those of the preview settings and the column
+    // traversal.
+    EXPECT_EQ(ppEnumTypeNames().size(), 32);
     EXPECT_EQ(classes::GetClass(u"TppPreviewFormSettings"), &TppPreviewFormSettings::StaticClass());
     EXPECT_EQ(classes::GetClass(u"TppTextSearchSettings"), &TppTextSearchSettings::StaticClass());
     EXPECT_EQ(ppDisplayFormatClass(), &ppDefaultDisplayFormat());
@@ -52,6 +58,7 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
     EXPECT_TRUE(raRegisteredRTTIClassNames().isEmpty());
     EXPECT_EQ(classes::GetClass(u"TppField"), nullptr);
     EXPECT_EQ(classes::GetClass(u"TppTextSearchSettings"), nullptr);
+    EXPECT_EQ(classes::GetClass(u"TppDetailBand"), nullptr);
     EXPECT_TRUE(ppEnumTypeNames().isEmpty());
     EXPECT_EQ(ppDisplayFormatClass(), nullptr);
     EXPECT_EQ(ppLoadStr(119), QString());

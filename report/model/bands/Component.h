@@ -46,6 +46,14 @@ public:
     // A stretching object makes a static band dynamic.
     virtual bool StretchesBand() const { return false; }
     virtual bool IsSubReport() const { return false; }
+    // A subreport printing its child report as sections of the page.
+    virtual bool IsSectionSubReport() const { return false; }
+    // A stretching object placed below another one: that one prints it.
+    virtual bool ShiftsRelative() const { return false; }
+    // Where an unfinished object continues, in band coordinates.
+    virtual int32_t ContinuationPosition() const { return mmTop(); }
+    // A text whose value a group can break on.
+    virtual bool IsCustomText() const { return false; }
 
     // ---- Regions (answered by a region) ----
     virtual void RegionAddChild(TppComponent *) {}

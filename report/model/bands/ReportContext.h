@@ -7,6 +7,8 @@
 #include "report/model/base/Types.h"
 #include "report/model/base/Units.h"
 
+#include <QString>
+
 #include <cstdint>
 
 namespace classes {
@@ -17,6 +19,7 @@ namespace report {
 
 class IppDesignerSink;
 class TppBand;
+class TppCustomEngine;
 class TppCommunicator;
 class TppDataPipeline;
 
@@ -46,6 +49,23 @@ public:
     virtual void SetModified(bool aModified) = 0;
     // The position of a group in the report's group list, -1 when absent.
     virtual int IndexOfGroup(const classes::TComponent *aGroup) const = 0;
+
+    // ---- Generation (a report without an engine prints nothing) ----
+    virtual TppCustomEngine *Engine() const { return nullptr; }
+    // The report's print-error handler; the message as the error carries it.
+    virtual void HandlePrintError(const QString &aMessage);
+    // The data ends after the first record.
+    virtual bool AutoStop() const { return false; }
+    // The report's groups in order, and joining and leaving that list.
+    virtual int GroupCount() const { return 0; }
+    virtual classes::TComponent *GroupAt(int) const { return nullptr; }
+    virtual void AddGroup(classes::TComponent *) {}
+    virtual void RemoveGroup(classes::TComponent *) {}
+    // The report's bands, for the lookup of an object by user name.
+    virtual int BandCount() const { return 0; }
+    virtual TppBand *BandAt(int) const { return nullptr; }
+    // The bottom offset templates of old versions kept on the report.
+    virtual int32_t mmLegacyBottomOffset() const { return 0; }
 
 protected:
     ~IppReportContext() = default;

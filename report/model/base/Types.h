@@ -109,6 +109,9 @@ enum class TppPrintBehaviorType : uint8_t { pbChild, pbSection, pbFixed };
 
 enum class TppPrintHeightType : uint8_t { phStatic, phDynamic };
 
+// How the detail band fills the columns of a page.
+enum class TppColumnTraversalType : uint8_t { ctTopToBottom, ctLeftToRight };
+
 enum class TppRangeBeginType : uint8_t { rbFirstRecord, rbLastRecord, rbCurrentRecord };
 
 enum class TppRangeEndType : uint8_t { reFirstRecord, reLastRecord, reCurrentRecord, reCount };
@@ -220,6 +223,7 @@ ZVO_REPORT_ENUM(TppPageRangeType)
 ZVO_REPORT_ENUM(TppPassSettingType)
 ZVO_REPORT_ENUM(TppPrintBehaviorType)
 ZVO_REPORT_ENUM(TppPrintHeightType)
+ZVO_REPORT_ENUM(TppColumnTraversalType)
 ZVO_REPORT_ENUM(TppRangeBeginType)
 ZVO_REPORT_ENUM(TppRangeEndType)
 ZVO_REPORT_ENUM(TppSaveToType)

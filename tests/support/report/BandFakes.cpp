@@ -54,6 +54,44 @@ int StandInReport::IndexOfGroup(const classes::TComponent *aGroup) const
     return it == Groups.end() ? -1 : int(it - Groups.begin());
 }
 
+void StandInReport::HandlePrintError(const QString &aMessage)
+{
+    PrintErrors.append(aMessage);
+    IppReportContext::HandlePrintError(aMessage);
+}
+
+classes::TComponent *StandInReport::GroupAt(int aIndex) const
+{
+    return aIndex >= 0 && aIndex < int(Groups.size()) ? Groups[size_t(aIndex)] : nullptr;
+}
+
+void StandInReport::AddGroup(classes::TComponent *aGroup)
+{
+    if (std::find(Groups.begin(), Groups.end(), aGroup) == Groups.end())
+        Groups.push_back(aGroup);
+}
+
+void StandInReport::RemoveGroup(classes::TComponent *aGroup)
+{
+    Groups.erase(std::remove(Groups.begin(), Groups.end(), aGroup), Groups.end());
+}
+
+TppBand *StandInReport::BandAt(int aIndex) const
+{
+    return aIndex >= 0 && aIndex < int(Bands.size()) ? Bands[size_t(aIndex)] : nullptr;
+}
+
+void StandInReport::EnumerateCacheables(const std::function<void(report::TppCacheable *)> &aProc)
+{
+    for (TppBand *band : std::vector<TppBand *>(Bands))
+        aProc(band);
+    for (classes::TComponent *group : std::vector<classes::TComponent *>(Groups))
+        if (auto *cacheable = dynamic_cast<report::TppCacheable *>(group))
+            aProc(cacheable);
+    for (report::TppCacheable *cacheable : std::vector<report::TppCacheable *>(Cacheables))
+        aProc(cacheable);
+}
+
 const classes::TMetaClass &StandInPrintable::StaticClass()
 {
     static const classes::TMetaClass meta =

@@ -7,6 +7,7 @@
 
 #include "report/model/bands/Band.h"
 #include "report/model/bands/ReportContext.h"
+#include "report/model/data/CacheManager.h"
 
 #include <QList>
 #include <QString>
@@ -31,6 +32,7 @@ public:
 class StandInReport
     : public report::TppCommunicator
     , public report::IppReportContext
+    , public report::IppCacheReport
 {
 public:
     StandInReport();
@@ -53,6 +55,21 @@ public:
     void DesignRefresh() override { ++Refreshes; }
     void SetModified(bool aModified) override { Modified = aModified; }
     int IndexOfGroup(const classes::TComponent *aGroup) const override;
+    report::TppCustomEngine *Engine() const override { return PageEngine; }
+    // Records the message, then raises it as the report's handler does.
+    void HandlePrintError(const QString &aMessage) override;
+    bool AutoStop() const override { return Stop; }
+    int GroupCount() const override { return int(Groups.size()); }
+    classes::TComponent *GroupAt(int aIndex) const override;
+    void AddGroup(classes::TComponent *aGroup) override;
+    void RemoveGroup(classes::TComponent *aGroup) override;
+    int BandCount() const override { return int(Bands.size()); }
+    report::TppBand *BandAt(int aIndex) const override;
+    int32_t mmLegacyBottomOffset() const override { return LegacyBottomOffset; }
+    // The cacheables are the bands, the groups and those listed.
+    void EnumerateCacheables(const std::function<void(report::TppCacheable *)> &aProc) override;
+    bool IsGenerating() const override { return PageEngine != nullptr; }
+    void StopGenerating() override {}
 
     int32_t PrintableWidth = 190000;
     int32_t PrintableHeight = 260000;
@@ -66,6 +83,11 @@ public:
     std::vector<classes::TComponent *> Groups;
     int Refreshes = 0;
     bool Modified = false;
+    report::TppCustomEngine *PageEngine = nullptr;
+    bool Stop = false;
+    QStringList PrintErrors;
+    int32_t LegacyBottomOffset = 0;
+    std::vector<report::TppCacheable *> Cacheables;
 };
 
 // A component that prints its design height at once and completes.

@@ -1,0 +1,554 @@
+#include "report/model/engine/BandEngine.h"
+
+#include "report/model/bands/CustomBand.h"
+#include "report/model/bands/DetailBand.h"
+#include "report/model/bands/ReportContext.h"
+#include "report/model/base/Exceptions.h"
+#include "report/model/base/Messages.h"
+#include "report/model/engine/CustomEngine.h"
+#include "report/model/objects/EventIds.h"
+
+#include "platform/classes/ClassBuilder.h"
+
+#include <algorithm>
+
+namespace report {
+
+namespace {
+
+bool bandEngineDynamic(const TppCustomBand &aBand)
+{
+    return aBand.PrintHeight() == TppPrintHeightType::phDynamic;
+}
+
+// Every object of the band, over a snapshot: a handler may free objects.
+template <class Op>
+void bandEngineEachObject(TppCustomBand &aBand, Op aOp)
+{
+    std::vector<TppComponent *> objects;
+    for (int i = 0; i < aBand.ObjectCount(); ++i)
+        objects.push_back(aBand.Objects(i));
+    for (TppComponent *object : objects)
+        if (aBand.IndexOfObject(object) >= 0)
+            aOp(*object);
+}
+
+} // namespace
+
+const classes::TMetaClass &TppBandEngine::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<TppBandEngine, TppCommunicator>("TppBandEngine");
+    return meta;
+}
+
+const classes::TMetaClass &TppDetailBandEngine::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<TppDetailBandEngine, TppBandEngine>("TppDetailBandEngine");
+    return meta;
+}
+
+const classes::TMetaClass &TppVerticalBandEngine::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<TppVerticalBandEngine, TppDetailBandEngine>("TppVerticalBandEngine");
+    return meta;
+}
+
+TppBandEngine::TppBandEngine(classes::TComponent *aOwner)
+    : TppCommunicator(aOwner)
+{}
+
+TppBandEngine::~TppBandEngine()
+{
+    BeforeDestruction();
+    if (m_band)
+        RemoveNotify(m_band);
+}
+
+TppCustomEngine *TppBandEngine::PageEngine() const
+{
+    return m_report ? m_report->Engine() : nullptr;
+}
+
+void TppBandEngine::Notify(TppCommunicator *aCommunicator, int aOperation)
+{
+    TppCommunicator::Notify(aCommunicator, aOperation);
+    if (aOperation == ppNotify::Remove && aCommunicator == m_band) {
+        m_band = nullptr;
+        m_report = nullptr;
+    }
+}
+
+void TppBandEngine::fire(classes::TNotifyEvent &aEvent)
+{
+    if (aEvent)
+        aEvent(this);
+}
+
+// ---- State under the engine's names -------------------------------------------------
+
+int32_t TppBandEngine::AvailableBottom() const
+{
+    return m_band ? m_band->PageBottom() : 0;
+}
+int32_t TppBandEngine::StartTop() const
+{
+    return m_band ? m_band->StartingPosition() : 0;
+}
+int32_t TppBandEngine::HeightUsed() const
+{
+    return m_band ? m_band->SpaceUsed() : 0;
+}
+bool TppBandEngine::PageBreak() const
+{
+    return m_band && m_band->OutOfSpace();
+}
+bool TppBandEngine::Done() const
+{
+    return m_band && m_band->GenerationComplete();
+}
+bool TppBandEngine::Continuing() const
+{
+    return m_band && m_band->OverFlow();
+}
+bool TppBandEngine::Restart() const
+{
+    return m_band && m_band->PartialGeneration();
+}
+int32_t TppBandEngine::ContinuationHeight() const
+{
+    return m_band ? m_band->PartialAdjustment() : 0;
+}
+int TppBandEngine::CyclesPrinted() const
+{
+    return m_band ? m_band->Count() : 0;
+}
+bool TppBandEngine::PrintPositionRetry() const
+{
+    return m_band && m_band->PrintPositionBreak();
+}
+int TppBandEngine::ResumeList() const
+{
+    return m_band ? m_band->CurrentSection() : 0;
+}
+int TppBandEngine::ResumeIndex() const
+{
+    return m_band ? m_band->CurrentObjectIndex() : 0;
+}
+bool TppBandEngine::CycleComplete() const
+{
+    return m_band && m_band->AllObjectsPrinted();
+}
+
+// ---- Set-up -----------------------------------------------------------------------------
+
+void TppBandEngine::SetBand(TppCustomBand *aBand)
+{
+    if (aBand == m_band)
+        return;
+    if (m_band)
+        RemoveNotify(m_band);
+    m_band = aBand;
+    m_report = aBand ? aBand->Report() : nullptr;
+    if (m_band)
+        AddNotify(m_band);
+}
+
+void TppBandEngine::InitBand()
+{
+    m_categories.clear();
+    if (!m_band)
+        return;
+    m_report = m_band->Report();
+    bandEngineEachObject(*m_band, [](TppComponent &o) { o.Init(); });
+    m_band->SetCurrentSection(0);
+    m_band->SetCurrentObjectIndex(0);
+    m_band->SetOverFlow(false);
+    m_band->SetPartialGeneration(false);
+    m_band->SetPartialAdjustment(m_band->mmHeight());
+    for (int category = 1; category <= 4; ++category)
+        if (!m_band->Section(category).empty())
+            m_categories.push_back(category);
+}
+
+// ---- Generation -------------------------------------------------------------------------
+
+int TppBandEngine::printCountMode() const
+{
+    return m_band->PrintCount() != 0 ? 3 : m_band->DefaultPrintCountMode();
+}
+
+bool TppBandEngine::stopTest() const
+{
+    TppCustomEngine *engine = PageEngine();
+    if (!engine || Done() || PageBreak() || engine->Stopped() || engine->PageFull())
+        return true;
+    const int mode = printCountMode();
+    const int cycles = CyclesPrinted();
+    if (mode == 1 && cycles >= 1)
+        return true;
+    if (mode == 3 && cycles >= m_band->PrintCount())
+        return true;
+    // The first instance of a band printed once or a given number of times
+    // does not wait for its kind to be due; a detail band always does.
+    if (cycles > 0 || mode == 2 || TraverseBeforeCycle())
+        return !engine->IsDue(m_band->GetBandKind());
+    return false;
+}
+
+void TppBandEngine::Generate()
+{
+    TppCustomEngine *engine = PageEngine();
+    if (!m_band || !engine)
+        return;
+    TppCustomBand &band = *m_band;
+    band.SetGenerating(true);
+    band.SetGenerationComplete(false);
+    band.SetOutOfSpace(false);
+    band.SetCount(0);
+    band.SetDrawPage(engine->PageWanted());
+    try {
+        band.StartGeneration();
+        BeginGenerate();
+        band.SetSpaceUsed(0);
+        while (m_band && !stopTest())
+            runCycle();
+        EndGenerate();
+        if (m_band)
+            m_band->EndGeneration();
+    } catch (...) {
+        if (m_band)
+            m_band->SetGenerating(false);
+        throw;
+    }
+    if (m_band)
+        m_band->SetGenerating(false);
+}
+
+void TppBandEngine::runCycle()
+{
+    TppCustomBand &band = *m_band;
+    TppCustomEngine *engine = PageEngine();
+    band.SetAllObjectsPrinted(true);
+    band.SetMaxStretchable(nullptr);
+    m_unfinishedSeen = false;
+    m_firstUnfinishedStretches = false;
+    m_smallestContinuation = -1;
+    m_printList.clear();
+    band.SetSpaceUsed(0);
+    if (!Continuing() && !Restart())
+        bandEngineEachObject(band, [](TppComponent &o) { o.InitDrawComponent(); });
+    StartCycle();
+    if (!m_band)
+        return;
+    CalcBandArea();
+    if (band.Visible() && !PageBreak()) {
+        if (!Continuing() && !Restart())
+            engine->SetReportBandCount(engine->ReportBandCount() + 1);
+        engine->SetPageBandCount(engine->PageBandCount() + 1);
+        band.SetCount(band.Count() + 1);
+        BeforeComponents();
+        generateComponents();
+        AfterComponents();
+        AdvancePosition();
+    }
+    if (band.Visible() && band.DrawPage()) {
+        PrintToPageHook();
+        printComponents();
+    }
+    band.SetGenerationComplete(band.GenerationComplete() || !band.Visible());
+    AfterCycle();
+    engine->ProcessMessages();
+}
+
+void TppBandEngine::StartCycle()
+{
+    TppCustomEngine *engine = PageEngine();
+    if (TraverseBeforeCycle())
+        engine->AfterTraversal();
+    if (m_band->ResetOnPage())
+        engine->ResetBand(m_band);
+    bandEngineEachObject(*m_band, [](TppComponent &o) { o.ResetGeneration(); });
+    fire(OnBeforePrint);
+}
+
+void TppBandEngine::CalcBandArea()
+{
+    TppCustomEngine *engine = PageEngine();
+    TppCustomBand &band = *m_band;
+    band.SetPageBottom(engine->GetPageBottom() - band.mmBottomOffset());
+    band.SetStartingPosition(engine->PrintTop());
+    band.PlaceBand();
+    ApplyPrintPosition();
+    const bool dynamic = bandEngineDynamic(band);
+    const int32_t required = dynamic ? 0 : band.mmHeight();
+    if (!PageBreak() && band.Visible() && band.StartingPosition() + required > band.PageBottom())
+        band.SetOutOfSpace(true);
+    if (!PageBreak()) {
+        const int32_t top = band.StartingPosition();
+        band.SetPrintRect(rtl::TRect{engine->PrintLeft(), top, engine->PrintLeft() + engine->PrintWidth(),
+                                     dynamic ? band.PageBottom() : top + band.mmHeight()});
+        band.SetCurrentPosition(top);
+        band.SetCumulativeCurrentPosition(top);
+        m_tallestBottom = 0;
+    }
+    band.AfterSpaceStep();
+}
+
+void TppBandEngine::ApplyPrintPosition()
+{
+    TppCustomBand &band = *m_band;
+    const int32_t position = band.mmPrintPosition();
+    if (position == 0)
+        return;
+    if (position >= band.PageBottom()) {
+        const QString message = ppLoadStr(415) + QStringLiteral(".");
+        if (!m_report)
+            throw EPrintError(message);
+        m_report->HandlePrintError(message);
+        return;
+    }
+    const bool fits = bandEngineDynamic(band) || position + band.mmHeight() <= band.PageBottom();
+    if (position >= band.StartingPosition() && fits) {
+        band.SetStartingPosition(position);
+        band.SetPrintPositionBreak(false);
+    } else if (!band.PrintPositionBreak()) {
+        band.SetOutOfSpace(true);
+        band.SetPrintPositionBreak(true);
+    } else {
+        band.SetPrintPositionBreak(false);
+    }
+}
+
+void TppBandEngine::BeforeComponents()
+{
+    fire(OnBeforeGenerate);
+}
+
+void TppBandEngine::generateComponents()
+{
+    TppCustomBand &band = *m_band;
+    m_stopAtSubreport = band.PrintingSection();
+    const int lists = int(m_categories.size());
+    const int from = std::clamp(band.CurrentSection(), 0, std::max(lists - 1, 0));
+    const int fromIndex = band.CurrentObjectIndex();
+    // Static objects print again on each page a stretching object continues
+    // on.
+    if (Continuing() && lists > 0 && m_categories[0] == 1 && !m_stopAtSubreport && from > 0 && !Restart())
+        generateList(0, 0);
+    for (int list = from; list < lists; ++list) {
+        generateList(list, list == from ? fromIndex : 0);
+        if (m_stopAtSubreport || band.GenerationComplete())
+            break;
+        if (m_categories[size_t(list)] == 2 && band.SpaceUsed() == 0)
+            break;
+    }
+    const bool continuing = m_unfinishedSeen && m_firstUnfinishedStretches && !m_printList.empty();
+    const bool restart = !band.AllObjectsPrinted() && !continuing;
+    band.SetOverFlow(continuing);
+    band.SetPartialGeneration(restart);
+    if (continuing)
+        band.SetPartialAdjustment(m_smallestContinuation);
+    else if (restart)
+        band.SetPartialAdjustment(m_printList.empty() ? 0 : m_smallestContinuation);
+    else
+        band.SetPartialAdjustment(band.mmHeight());
+    if (band.AllObjectsPrinted()) {
+        band.SetCurrentSection(0);
+        band.SetCurrentObjectIndex(0);
+    }
+    if (restart || continuing)
+        band.SetOutOfSpace(true);
+}
+
+void TppBandEngine::generateList(int aList, int aFrom)
+{
+    TppCustomBand &band = *m_band;
+    const std::vector<TppComponent *> objects = band.Section(m_categories[size_t(aList)]);
+    const bool dynamic = bandEngineDynamic(band);
+    const int32_t top = band.PrintRect().Top;
+    const int32_t before = band.CumulativeCurrentPosition();
+    for (int i = std::max(aFrom, 0); i < int(objects.size()) && !band.GenerationComplete(); ++i) {
+        TppComponent *object = objects[size_t(i)];
+        if (band.IndexOfObject(object) < 0)
+            continue;
+        object->Generate();
+        if (object->SpaceUsed() > 0)
+            m_printList.insert(QString::asprintf("%8d", band.IndexOfObject(object)), object);
+        if (!object->GenerationComplete()) {
+            if (!m_unfinishedSeen) {
+                m_unfinishedSeen = true;
+                m_firstUnfinishedStretches = object->StretchesBand();
+                band.SetCurrentSection(aList);
+                band.SetCurrentObjectIndex(i);
+            }
+            band.SetAllObjectsPrinted(false);
+            m_smallestContinuation = std::min(m_smallestContinuation < 0 ? band.mmHeight() : m_smallestContinuation,
+                                              object->ContinuationPosition());
+        }
+        if (m_stopAtSubreport) {
+            subReportStop(objects, i, object);
+            continue;
+        }
+        if (dynamic && object->SpaceUsed() > 0) {
+            const int32_t bottom = top + object->mmTop() + object->SpaceUsed();
+            if (bottom > band.CumulativeCurrentPosition())
+                band.SetCumulativeCurrentPosition(bottom);
+            if (object->StretchesBand() && bottom > m_tallestBottom) {
+                m_tallestBottom = bottom;
+                band.SetMaxStretchable(object);
+            }
+        }
+    }
+    if (band.CumulativeCurrentPosition() != before) {
+        band.SetCurrentPosition(band.CumulativeCurrentPosition());
+        band.SetSpaceUsed(band.CurrentPosition() - top);
+    }
+}
+
+void TppBandEngine::subReportStop(const std::vector<TppComponent *> &aObjects, int aIndex, TppComponent *aComponent)
+{
+    TppCustomBand &band = *m_band;
+    if (!aComponent->GenerationComplete()) {
+        band.SetGenerationComplete(true);
+        return;
+    }
+    const bool nextIsSection = aIndex + 1 < int(aObjects.size()) && aObjects[size_t(aIndex) + 1]->IsSectionSubReport();
+    if (nextIsSection) {
+        if (aComponent->Visible())
+            band.SetSpaceUsed(aComponent->mmHeight());
+        return;
+    }
+    // The section's page is done: the band takes the rest of the page.
+    band.SetCurrentPosition(band.PageBottom());
+    band.SetCumulativeCurrentPosition(band.PageBottom());
+    band.SetSpaceUsed(band.PageBottom() - band.PrintRect().Top);
+    band.SetPrintingSection(false);
+    m_stopAtSubreport = false;
+}
+
+void TppBandEngine::AfterComponents()
+{
+    fire(OnAfterGenerate);
+}
+
+void TppBandEngine::AdvancePosition()
+{
+    TppCustomEngine *engine = PageEngine();
+    TppCustomBand &band = *m_band;
+    const int32_t used = (bandEngineDynamic(band) ? band.SpaceUsed() : band.mmHeight()) + band.mmBottomOffset();
+    const int32_t bottom = band.StartingPosition() + used;
+    engine->SetPrintArea(engine->PrintLeft(), bottom, engine->PrintWidth(), bottom);
+    engine->SetMaxPosition(engine->MaxPosition() + used);
+    band.SetSpaceUsed(used);
+}
+
+void TppBandEngine::printComponents()
+{
+    TppCustomEngine *engine = PageEngine();
+    // Sorted by key: the order of the band's objects, back to front.
+    const QMap<QString, TppComponent *> list = m_printList;
+    for (TppComponent *object : list) {
+        if (!m_band || m_band->IndexOfObject(object) < 0)
+            continue;
+        object->PrintToPage(engine->Page());
+        engine->ProcessMessages();
+    }
+}
+
+void TppBandEngine::AfterCycle()
+{
+    bandEngineEachObject(*m_band, [](TppComponent &o) { o.ClearDrawComponent(); });
+    if (!(PageBreak() && !Continuing()))
+        fire(OnAfterPrint);
+}
+
+// ---- Detail band engine ------------------------------------------------------------------
+
+TppDetailBandEngine::TppDetailBandEngine(classes::TComponent *aOwner)
+    : TppBandEngine(aOwner)
+{}
+
+void TppDetailBandEngine::SetBand(TppCustomBand *aBand)
+{
+    auto *detail = dynamic_cast<TppDetailBand *>(aBand);
+    if (aBand && !detail)
+        throw EBrevantorError(QStringLiteral("TppDetailBandEngine.SetBand: Band must be a TppDetailBand."));
+    m_detailBand = detail;
+    TppBandEngine::SetBand(aBand);
+}
+
+void TppDetailBandEngine::InitBand()
+{
+    TppBandEngine::InitBand();
+    m_recordsInBand = 1;
+}
+
+void TppDetailBandEngine::ApplyPrintPosition()
+{
+    TppCustomEngine *engine = PageEngine();
+    if (engine && !engine->DetailPrinted())
+        TppBandEngine::ApplyPrintPosition();
+}
+
+void TppDetailBandEngine::StartCycle()
+{
+    bandEngineEachObject(*m_band, [](TppComponent &o) { o.ResetGeneration(); });
+    fire(OnBeforePrint);
+    // A band that does not show still takes its record.
+    if (m_band && !m_band->Visible())
+        PageEngine()->AfterTraversal();
+}
+
+void TppDetailBandEngine::BeforeComponents()
+{
+    PageEngine()->AfterTraversal();
+    TppBandEngine::BeforeComponents();
+}
+
+void TppDetailBandEngine::AfterComponents()
+{
+    TppCustomEngine *engine = PageEngine();
+    if (!Continuing() && engine->DataExhausted())
+        m_band->SetGenerationComplete(true);
+    if (m_stopAtSubreport && !(engine->EngineState() & ppEngineState::SectionLastPage))
+        m_band->SetOutOfSpace(true);
+    engine->SetDetailPrinted(true);
+    if (!engine->GetBandsPrinted())
+        engine->SetBandsPrinted(true);
+    TppBandEngine::AfterComponents();
+}
+
+void TppDetailBandEngine::AfterCycle()
+{
+    TppBandEngine::AfterCycle();
+    if (!m_band || !m_detailBand)
+        return;
+    TppCustomEngine *engine = PageEngine();
+    if (!Continuing() && !PageBreak()) {
+        if (m_recordsInBand >= m_detailBand->BandsPerRecord()) {
+            engine->Traverse();
+            m_recordsInBand = 1;
+        } else {
+            ++m_recordsInBand;
+        }
+        if (engine->DataExhausted() || engine->IsDue(ppBandKind::GroupFooter))
+            m_band->SetGenerationComplete(true);
+    }
+    if (Done() || Continuing())
+        return;
+    if (m_report && m_report->AutoStop() && CyclesPrinted() == 1) {
+        m_band->SetGenerationComplete(true);
+        engine->EndData();
+    } else if (printCountMode() == 3 && CyclesPrinted() >= m_band->PrintCount()) {
+        m_band->SetOutOfSpace(true);
+    }
+}
+
+void TppVerticalBandEngine::AdvancePosition()
+{
+    TppBandEngine::AdvancePosition();
+}
+
+} // namespace report

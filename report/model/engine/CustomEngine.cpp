@@ -1,0 +1,33 @@
+#include "report/model/engine/CustomEngine.h"
+
+#include "report/model/pages/Page.h"
+
+#include "platform/classes/ClassBuilder.h"
+
+namespace report {
+
+const classes::TMetaClass &TppCustomEngine::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<TppCustomEngine, TppCacheable>("TppCustomEngine");
+    return meta;
+}
+
+TppCustomEngine::TppCustomEngine(classes::TComponent *aOwner)
+    : TppCacheable(aOwner)
+    , m_page(std::make_unique<TppPage>())
+{}
+
+TppCustomEngine::~TppCustomEngine()
+{
+    BeforeDestruction();
+}
+
+void TppCustomEngine::SetPrintArea(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aPosition)
+{
+    m_printLeft = aLeft;
+    m_printTop = aTop;
+    m_printWidth = aWidth;
+    m_printPosition = aPosition;
+}
+
+} // namespace report

@@ -1,0 +1,149 @@
+#pragma once
+
+// TppCustomEngine: what bands, groups and band engines ask of the engine that
+// lays out pages. The engine's page loop lives in its descendant; here is the
+// state every engine shares (the page under construction, the page counters,
+// the print area, the due kinds of band, the band counters and the state
+// flags) and the operations bands call while they generate.
+
+#include "report/model/data/Cacheable.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace report {
+
+class TppBand;
+class TppGroup;
+class TppPage;
+
+// The kind bits of the set of due bands.
+namespace ppBandKind {
+constexpr int Title = 1;
+constexpr int Summary = 2;
+constexpr int Header = 4; // page header and page style
+constexpr int Footer = 8;
+constexpr int ColumnHeader = 16;
+constexpr int ColumnFooter = 32;
+constexpr int GroupHeader = 64;
+constexpr int GroupFooter = 128;
+constexpr int Detail = 256;
+} // namespace ppBandKind
+
+// The bits of EngineState.
+namespace ppEngineState {
+constexpr int Started = 1;
+constexpr int FirstPass = 2;
+constexpr int SecondPass = 4;
+constexpr int NoData = 8;
+constexpr int TitleNewPage = 16;
+constexpr int SummaryNewPage = 32;
+constexpr int SectionPageWanted = 64;
+constexpr int SectionPages = 128;
+constexpr int SectionLastPage = 256;
+} // namespace ppEngineState
+
+class TppCustomEngine : public TppCacheable
+{
+    ZVO_CLASS(TppCustomEngine)
+public:
+    explicit TppCustomEngine(classes::TComponent *aOwner);
+    ~TppCustomEngine() override;
+
+    // ---- The page ----
+    TppPage *Page() const { return m_page.get(); }
+    int PageNo() const { return m_pageNo; }
+    void SetPageNo(int aValue) { m_pageNo = aValue; }
+    int PageCount() const { return m_pageCount; }
+    virtual int GetPageNoForDisplay() const { return m_pageNo; }
+    virtual int GetPageCountForDisplay() const { return m_pageCount; }
+    // The page is to be delivered (not only generated to reach a later one).
+    virtual bool PageWanted() const = 0;
+    // The page being generated is known to be the report's last.
+    virtual bool IsLastPage() const = 0;
+    // Band generation must stop: the page is full.
+    virtual bool PageFull() const = 0;
+
+    // ---- Print area, thousandths of a millimetre ----
+    int32_t PrintLeft() const { return m_printLeft; }
+    int32_t PrintTop() const { return m_printTop; }
+    int32_t PrintWidth() const { return m_printWidth; }
+    int32_t PrintPosition() const { return m_printPosition; }
+    void SetPrintArea(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aPosition);
+    int32_t MaxPosition() const { return m_maxPosition; }
+    void SetMaxPosition(int32_t aValue) { m_maxPosition = aValue; }
+    // The lowest position a band may reach.
+    virtual int32_t GetPageBottom() const = 0;
+    // Page height less the bottom margin: where the page footer ends.
+    virtual int32_t GetPageAreaBottom() const = 0;
+    // Where the column footer starts.
+    virtual int32_t GetColumnBottom() const = 0;
+    int ColumnNo() const { return m_columnNo; }
+    void SetColumnNo(int aValue) { m_columnNo = aValue; }
+
+    // ---- Due kinds of band ----
+    int DueBands() const { return m_dueBands; }
+    void SetDueBands(int aValue) { m_dueBands = aValue; }
+    bool IsDue(int aKind) const { return (m_dueBands & aKind) != 0; }
+    void IncludeDue(int aKinds) { m_dueBands |= aKinds; }
+    void ExcludeDue(int aKinds) { m_dueBands &= ~aKinds; }
+
+    // ---- Counters and flags ----
+    int ReportBandCount() const { return m_reportBandCount; }
+    void SetReportBandCount(int aValue) { m_reportBandCount = aValue; }
+    int PageBandCount() const { return m_pageBandCount; }
+    void SetPageBandCount(int aValue) { m_pageBandCount = aValue; }
+    virtual bool GetBandsPrinted() const { return m_bandsPrinted; }
+    virtual void SetBandsPrinted(bool aValue) { m_bandsPrinted = aValue; }
+    // A detail band printed on this page (the print position of a detail
+    // band holds only before the first).
+    bool DetailPrinted() const { return m_detailPrinted; }
+    void SetDetailPrinted(bool aValue) { m_detailPrinted = aValue; }
+    bool Stopped() const { return m_stopped; }
+    void SetStopped(bool aValue) { m_stopped = aValue; }
+    int EngineState() const { return m_engineState; }
+    void IncludeEngineState(int aBits) { m_engineState |= aBits; }
+    void ExcludeEngineState(int aBits) { m_engineState &= ~aBits; }
+    virtual bool DataExhausted() const = 0;
+
+    // ---- Operations ----
+    // The record traversal: Traverse moves the data on, AfterTraversal
+    // completes a traversal left pending.
+    virtual void Traverse() = 0;
+    virtual void AfterTraversal() = 0;
+    // The data ends after the current record: summary and group footers
+    // become due.
+    virtual void EndData() {}
+    virtual void EndReport() {}
+    // A group's header printed at the group's top.
+    virtual void GroupStart(TppGroup *aGroup) = 0;
+    // The innermost group kept together, nullptr for none.
+    virtual TppGroup *KeepTogetherGroup() const = 0;
+    // Takes the page back to its state at the start of a kept-together
+    // group, so that the group starts on the next page.
+    virtual void RewindPage() = 0;
+    // The page-start reset of the objects of a band that asks for one.
+    virtual void ResetBand(TppBand *aBand) = 0;
+    // Lets pending window messages run (Cancel, navigation).
+    virtual void ProcessMessages() = 0;
+
+private:
+    std::unique_ptr<TppPage> m_page;
+    int m_pageNo = 0;
+    int m_pageCount = 0;
+    int32_t m_printLeft = 0;
+    int32_t m_printTop = 0;
+    int32_t m_printWidth = 0;
+    int32_t m_printPosition = 0;
+    int32_t m_maxPosition = 0;
+    int m_columnNo = 0;
+    int m_dueBands = 0;
+    int m_reportBandCount = 0;
+    int m_pageBandCount = 0;
+    bool m_bandsPrinted = false;
+    bool m_detailPrinted = false;
+    bool m_stopped = false;
+    int m_engineState = 0;
+};
+
+} // namespace report

@@ -1,0 +1,164 @@
+#include "report/model/groups/GroupRTTI.h"
+
+#include "report/model/bands/Component.h"
+#include "report/model/bands/ReportContext.h"
+#include "report/model/data/DataPipeline.h"
+#include "report/model/groups/Group.h"
+#include "report/model/groups/GroupBands.h"
+#include "report/model/objects/EventIds.h"
+
+namespace report {
+
+namespace {
+
+using Kind = TraTableEntry::Kind;
+
+template <class F>
+TraTableEntry groupValue(const char *aName, Kind aKind, F aGet)
+{
+    TraTableEntry entry{aName, aKind, true};
+    entry.Get = [aGet](classes::TObject &o, const TraValuePointer &v, const QString &n) {
+        raWriteValue(v, aGet(static_cast<TppGroup &>(o)), n);
+    };
+    return entry;
+}
+
+template <class T, class F, class S>
+TraTableEntry groupSetting(const char *aName, Kind aKind, F aGet, S aSet)
+{
+    TraTableEntry entry = groupValue(aName, aKind, aGet);
+    entry.ReadOnly = false;
+    entry.Set = [aSet](classes::TObject &o, const TraValuePointer &v, const QString &n) {
+        aSet(static_cast<TppGroup &>(o), raReadValue<T>(v, n));
+        return true;
+    };
+    return entry;
+}
+
+TraTableEntry groupFlag(const char *aName, bool (TppGroup::*aGet)() const, void (TppGroup::*aSet)(bool))
+{
+    return groupSetting<bool>(
+        aName, Kind::Boolean, [aGet](TppGroup &g) { return (g.*aGet)(); },
+        [aSet](TppGroup &g, bool v) { (g.*aSet)(v); });
+}
+
+TraTableEntry groupObject(TraTableEntry aEntry, const classes::TMetaClass &(*aClass)())
+{
+    aEntry.Class = aClass;
+    return aEntry;
+}
+
+classes::TObject *groupReportObject(const TppGroup &aGroup)
+{
+    return aGroup.GetParentComponent();
+}
+
+std::vector<TraTableEntry> groupEntries()
+{
+    std::vector<TraTableEntry> entries = {
+        groupValue("BreakNo", Kind::Integer, [](TppGroup &g) { return int32_t(g.BreakNo()); }),
+        groupValue("FirstColumn", Kind::Integer, [](TppGroup &g) { return int32_t(g.FirstColumn()); }),
+        groupValue("FirstPageNo", Kind::Integer, [](TppGroup &g) { return int32_t(g.FirstPageNo()); }),
+        groupValue("GroupNo", Kind::Integer, [](TppGroup &g) { return int32_t(g.GroupNo()); }),
+        groupValue("Index", Kind::Integer, [](TppGroup &g) { return int32_t(g.GroupNo()); }),
+        groupValue("LastPageNo", Kind::Integer, [](TppGroup &g) { return int32_t(g.LastPageNo()); }),
+        groupValue("mmNewColumnThreshold", Kind::Integer, [](TppGroup &g) { return g.mmNewColumnThreshold(); }),
+        groupValue("mmNewPageThreshold", Kind::Integer, [](TppGroup &g) { return g.mmNewPageThreshold(); }),
+        groupValue("Position", Kind::Integer, [](TppGroup &g) { return int32_t(g.GroupNo()); }),
+        groupValue("PageNo", Kind::Integer, [](TppGroup &g) { return int32_t(g.PageNo()); }),
+        groupValue("PageCount", Kind::Integer, [](TppGroup &g) { return int32_t(g.PageCount()); }),
+        groupValue("Breaking", Kind::Boolean, [](TppGroup &g) { return g.Breaking(); }),
+        groupValue("FirstPage", Kind::Boolean, [](TppGroup &g) { return g.FirstPage(); }),
+        groupValue("KeptTogether", Kind::Boolean, [](TppGroup &g) { return g.KeptTogether(); }),
+        groupValue("BreakValue", Kind::String, [](TppGroup &g) { return g.BreakValue(); }),
+        groupValue("CurrentValue", Kind::String, [](TppGroup &g) { return g.CurrentValue(); }),
+        groupValue("Description", Kind::String, [](TppGroup &g) { return g.Description(); }),
+        groupValue("PriorValue", Kind::String, [](TppGroup &g) { return g.PriorValue(); }),
+        groupObject(groupValue("FooterBand", Kind::Object,
+                               [](TppGroup &g) { return static_cast<classes::TObject *>(g.FooterBand()); }),
+                    &TppBand::StaticClass),
+        groupObject(groupValue("HeaderBand", Kind::Object,
+                               [](TppGroup &g) { return static_cast<classes::TObject *>(g.HeaderBand()); }),
+                    &TppBand::StaticClass),
+        groupObject(groupValue("BreakComponent", Kind::Object,
+                               [](TppGroup &g) { return static_cast<classes::TObject *>(g.BreakComponent()); }),
+                    &TppComponent::StaticClass),
+        groupSetting<QString>(
+            "BreakName", Kind::String, [](TppGroup &g) { return g.BreakName(); },
+            [](TppGroup &g, const QString &v) { g.SetBreakName(v); }),
+        groupFlag("HeaderForOrphanedFooter", &TppGroup::HeaderForOrphanedFooter, &TppGroup::SetHeaderForOrphanedFooter),
+        groupFlag("KeepTogether", &TppGroup::KeepTogether, &TppGroup::SetKeepTogether),
+        groupFlag("NewColumn", &TppGroup::NewColumn, &TppGroup::SetNewColumn),
+        groupFlag("NewPage", &TppGroup::NewPage, &TppGroup::SetNewPage),
+        groupFlag("ReprintOnSubsequentColumn", &TppGroup::ReprintOnSubsequentColumn,
+                  &TppGroup::SetReprintOnSubsequentColumn),
+        groupFlag("ReprintOnSubsequentPage", &TppGroup::ReprintOnSubsequentPage, &TppGroup::SetReprintOnSubsequentPage),
+        groupFlag("ResetPageNo", &TppGroup::ResetPageNo, &TppGroup::SetResetPageNo),
+        groupSetting<float>(
+            "NewColumnThreshold", Kind::Single, [](TppGroup &g) { return g.NewColumnThreshold(); },
+            [](TppGroup &g, float v) { g.SetNewColumnThreshold(v); }),
+        groupSetting<float>(
+            "NewPageThreshold", Kind::Single, [](TppGroup &g) { return g.NewPageThreshold(); },
+            [](TppGroup &g, float v) { g.SetNewPageThreshold(v); }),
+        groupObject(groupValue("Report", Kind::Object, [](TppGroup &g) { return groupReportObject(g); }),
+                    &TppCommunicator::StaticClass),
+        groupValue("Units", Kind::Enum, [](TppGroup &g) { return g.Units(); }),
+    };
+    entries.back().EnumType = "TppUnitType";
+    // The break component, the break type, the pipeline and the report are
+    // written as objects of their class or by their enumeration.
+    for (TraTableEntry &entry : entries) {
+        if (raSameName(QString::fromLatin1(entry.Name), "BreakComponent")) {
+            entry.ReadOnly = false;
+            entry.Set = [](classes::TObject &o, const TraValuePointer &v, const QString &n) {
+                auto *component = dynamic_cast<TppComponent *>(raReadValue<classes::TObject *>(v, n));
+                auto &group = static_cast<TppGroup &>(o);
+                group.SetBreakName(component ? component->UserName() : QString());
+                return true;
+            };
+        } else if (raSameName(QString::fromLatin1(entry.Name), "Report")) {
+            entry.ReadOnly = false;
+            entry.Set = [](classes::TObject &o, const TraValuePointer &v, const QString &n) {
+                static_cast<TppGroup &>(o).SetReport(
+                    dynamic_cast<IppReportContext *>(raReadValue<classes::TObject *>(v, n)));
+                return true;
+            };
+        }
+    }
+    TraTableEntry breakType = groupValue("BreakType", Kind::Enum, [](TppGroup &g) { return g.BreakType(); });
+    breakType.EnumType = "TppBreakType";
+    breakType.ReadOnly = false;
+    breakType.Set = [](classes::TObject &o, const TraValuePointer &v, const QString &n) {
+        const uint8_t value = raReadValue<uint8_t>(v, n);
+        if (value > uint8_t(TppBreakType::btCustomField))
+            return false;
+        static_cast<TppGroup &>(o).SetBreakType(TppBreakType(value));
+        return true;
+    };
+    entries.push_back(breakType);
+    entries.push_back(groupObject(
+        groupSetting<classes::TObject *>(
+            "DataPipeline", Kind::Object, [](TppGroup &g) { return static_cast<classes::TObject *>(g.DataPipeline()); },
+            [](TppGroup &g, classes::TObject *v) { g.SetDataPipeline(dynamic_cast<TppDataPipeline *>(v)); }),
+        &TppDataPipeline::StaticClass));
+    return entries;
+}
+
+} // namespace
+
+const TraTppGroupRTTI &TraTppGroupRTTI::Instance()
+{
+    static const TraTppGroupRTTI instance;
+    return instance;
+}
+
+TraTppGroupRTTI::TraTppGroupRTTI()
+    : TraTableRTTI(&TraTppCacheableRTTI::Instance(), &TppGroup::StaticClass, groupEntries(), {},
+                   {{"AfterGroupBreak", ppEvent::AfterGroupBreak},
+                    {"BeforeGroupBreak", ppEvent::BeforeGroupBreak},
+                    {"BeforeHeader", ppEvent::BeforeHeader},
+                    {"BeforeFooter", ppEvent::BeforeFooter},
+                    {"OnGetBreakValue", ppEvent::OnGetBreakValue, "BreakValue"}})
+{}
+
+} // namespace report

@@ -1,0 +1,242 @@
+#include "BandGeneration.h"
+
+#include "report/model/bands/BandClasses.h"
+#include "report/model/bands/DetailBand.h"
+#include "report/model/base/Exceptions.h"
+#include "report/model/engine/BandEngine.h"
+
+using namespace report;
+using namespace reporttest;
+
+namespace {
+
+// Does not finish the first aFailures times it generates, using no space.
+class LateObject : public StandInPrintable
+{
+public:
+    explicit LateObject(int aFailures)
+        : m_failures(aFailures)
+    {}
+    void Generate() override
+    {
+        ++Generated;
+        if (m_failures-- > 0) {
+            SetSpaceUsed(0);
+            SetGenerationComplete(false);
+            return;
+        }
+        StandInPrintable::Generate();
+    }
+    int Generated = 0;
+
+private:
+    int m_failures;
+};
+
+// A stretching object that needs two pages: 5 mm on the first, 3 mm on the
+// second.
+class TwoPageMemo : public StandInPrintable
+{
+public:
+    bool StretchesBand() const override { return true; }
+    void Generate() override
+    {
+        ++Generated;
+        SetSpaceUsed(Generated == 1 ? 5000 : 3000);
+        SetGenerationComplete(Generated > 1);
+    }
+    int Generated = 0;
+};
+
+class DetailEngine : public BandGeneration
+{
+protected:
+    DetailEngine()
+    {
+        detail = make<TppDetailBand>(5000);
+        engine.SetDueBands(ppBandKind::Detail);
+        detail->BeforePrint.Set([this](classes::TObject *) {
+            ++beforePrints;
+            traversesAtCycleStart.append(engine.CallCount(QStringLiteral("Traverse")));
+        });
+        detail->AfterPrint.Set([this](classes::TObject *) { ++afterPrints; });
+    }
+
+    TppDetailBand *detail = nullptr;
+    int beforePrints = 0;
+    int afterPrints = 0;
+    QList<int> traversesAtCycleStart;
+};
+
+TEST_F(DetailEngine, TheDataMovesOnAfterEveryBandsPerRecordCycles)
+{
+    detail->SetBandsPerRecord(3);
+    detail->SetPrintCount(9);
+    detail->InitObjects();
+    detail->Generate();
+    EXPECT_EQ(detail->Count(), 9);
+    EXPECT_EQ(traversesAtCycleStart, (QList<int>{0, 0, 0, 1, 1, 1, 2, 2, 2}));
+    EXPECT_EQ(engine.CallCount(QStringLiteral("Traverse")), 3);
+    EXPECT_EQ(engine.ReportBandCount(), 9);
+    EXPECT_TRUE(engine.DetailPrinted());
+    EXPECT_TRUE(engine.GetBandsPrinted());
+
+    detail->SetBandsPerRecord(0);
+    EXPECT_EQ(detail->BandsPerRecord(), 1);
+    detail->SetBandsPerRecord(-4);
+    EXPECT_EQ(detail->BandsPerRecord(), 1);
+}
+
+TEST_F(DetailEngine, PrintCountBreaksThePageAfterThatManyCycles)
+{
+    detail->SetPrintCount(5);
+    detail->Generate();
+    EXPECT_EQ(detail->Count(), 5);
+    EXPECT_TRUE(detail->OutOfSpace());
+    EXPECT_EQ(engine.PrintTop(), FakePageEngine::TopMargin + 5 * 5000);
+    engine.StartPage(2);
+    detail->Generate();
+    EXPECT_EQ(detail->Count(), 5);
+    EXPECT_EQ(engine.CallCount(QStringLiteral("Traverse")), 10);
+}
+
+TEST_F(DetailEngine, WithoutPrintCountTheBandFillsThePageWhileDue)
+{
+    detail->Generate();
+    // 10 mm to 270 mm in bands of 5 mm.
+    EXPECT_EQ(detail->Count(), 52);
+    EXPECT_TRUE(detail->OutOfSpace());
+
+    // The data ends after the third record of the next page.
+    engine.StartPage(2);
+    engine.OnTraverse = [this] { engine.Exhausted = engine.CallCount(QStringLiteral("Traverse")) == 55; };
+    detail->Generate();
+    EXPECT_EQ(detail->Count(), 3);
+    EXPECT_FALSE(detail->OutOfSpace());
+}
+
+TEST_F(DetailEngine, AGroupBreakEndsTheDetailRun)
+{
+    engine.OnTraverse = [this] { engine.IncludeDue(ppBandKind::GroupFooter); };
+    detail->Generate();
+    EXPECT_EQ(detail->Count(), 1);
+    EXPECT_FALSE(detail->OutOfSpace());
+}
+
+TEST_F(DetailEngine, AutoStopEndsTheDataAfterTheFirstRecord)
+{
+    report.Stop = true;
+    detail->Generate();
+    EXPECT_EQ(detail->Count(), 1);
+    EXPECT_EQ(engine.CallCount(QStringLiteral("EndData")), 1);
+    EXPECT_TRUE(engine.Exhausted);
+}
+
+TEST_F(DetailEngine, AnInvisibleBandRunsOneCycleAndDrawsNothing)
+{
+    detail->SetVisible(false);
+    detail->Generate();
+    EXPECT_EQ(beforePrints, 1);
+    EXPECT_EQ(afterPrints, 1);
+    EXPECT_EQ(drawn(), 0);
+    EXPECT_EQ(engine.PrintTop(), FakePageEngine::TopMargin);
+    // Its record is still taken.
+    EXPECT_EQ(engine.Calls, (QStringList{"AfterTraversal", "Traverse"}));
+}
+
+TEST_F(DetailEngine, AnUnfinishedObjectThatDoesNotStretchIsGeneratedAgainOnTheNextPage)
+{
+    auto *late = new LateObject(1);
+    late->SetmmTop(1000);
+    late->SetmmHeight(2000);
+    late->SetBand(detail);
+    detail->InitObjects();
+    detail->Generate();
+    EXPECT_TRUE(detail->PartialGeneration());
+    EXPECT_TRUE(detail->OutOfSpace());
+    EXPECT_EQ(detail->PartialAdjustment(), 1000);
+    EXPECT_EQ(detail->CurrentObject(), late);
+    EXPECT_EQ(engine.CallCount(QStringLiteral("Traverse")), 0);
+    EXPECT_EQ(afterPrints, 0);
+
+    engine.StartPage(2);
+    detail->SetPrintCount(1);
+    detail->Generate();
+    EXPECT_EQ(late->Generated, 2);
+    EXPECT_FALSE(detail->PartialGeneration());
+    EXPECT_EQ(detail->CurrentObject(), detail->Objects(0));
+    // The record counts once, on the page where it was finished.
+    EXPECT_EQ(engine.CallCount(QStringLiteral("Traverse")), 1);
+    EXPECT_EQ(engine.ReportBandCount(), 1);
+    EXPECT_EQ(afterPrints, 1);
+}
+
+TEST_F(DetailEngine, AStretchingObjectContinuesWithTheStaticObjectsPrintedAgain)
+{
+    detail->SetPrintHeight(TppPrintHeightType::phDynamic);
+    auto *memo = new TwoPageMemo;
+    memo->SetmmTop(1000);
+    memo->SetBand(detail);
+    auto *label = new LateObject(0);
+    label->SetmmHeight(1000);
+    label->SetBand(detail);
+    detail->InitObjects();
+    ASSERT_EQ(detail->Section(1).size(), 2u);
+    ASSERT_EQ(detail->Section(2).size(), 1u);
+    detail->Generate();
+    EXPECT_TRUE(detail->OverFlow());
+    EXPECT_EQ(detail->MaxStretchable(), memo);
+    EXPECT_EQ(drawn(), 3);
+    // The lowest object ends 6 mm below the band's top.
+    EXPECT_EQ(engine.PrintTop(), FakePageEngine::TopMargin + 6000);
+
+    engine.StartPage(2);
+    detail->SetPrintCount(1);
+    detail->Generate();
+    EXPECT_FALSE(detail->OverFlow());
+    EXPECT_EQ(memo->Generated, 2);
+    // The static objects generate again; whether they draw again is theirs
+    // to say (they were drawn on the first page).
+    EXPECT_EQ(label->Generated, 2);
+    EXPECT_EQ(drawn(), 4);
+    EXPECT_EQ(engine.ReportBandCount(), 1);
+    EXPECT_EQ(engine.PageBandCount(), 1);
+}
+
+TEST_F(DetailEngine, OnlyADetailBandTakesADetailEngineAndDynamicHeightNeedsTopToBottom)
+{
+    TppDetailBandEngine bandEngine;
+    auto *title = make<TppTitleBand>();
+    EXPECT_THROW(bandEngine.SetBand(title), EBrevantorError);
+    EXPECT_NO_THROW(bandEngine.SetBand(detail));
+    EXPECT_EQ(bandEngine.DetailBand(), detail);
+    EXPECT_TRUE(dynamic_cast<TppVerticalBandEngine *>(detail->BandEngine()));
+
+    detail->SetPrintHeight(TppPrintHeightType::phDynamic);
+    detail->SetColumnTraversal(TppColumnTraversalType::ctLeftToRight);
+    EXPECT_EQ(detail->PrintHeight(), TppPrintHeightType::phStatic);
+    detail->SetPrintHeight(TppPrintHeightType::phDynamic);
+    EXPECT_EQ(detail->PrintHeight(), TppPrintHeightType::phStatic);
+}
+
+TEST_F(DetailEngine, ThePrintPositionHoldsBeforeTheFirstDetailBandOfAPage)
+{
+    detail->SetmmPrintPosition(100000);
+    detail->SetPrintCount(2);
+    detail->Generate();
+    EXPECT_EQ(engine.PrintTop(), 100000 + 2 * 5000);
+}
+
+TEST_F(DetailEngine, StoppedEngineOrFullPagePrintsNothing)
+{
+    engine.SetStopped(true);
+    detail->Generate();
+    EXPECT_EQ(detail->Count(), 0);
+    engine.SetStopped(false);
+    engine.Full = true;
+    detail->Generate();
+    EXPECT_EQ(detail->Count(), 0);
+    EXPECT_FALSE(detail->Generating());
+}
+
+} // namespace
