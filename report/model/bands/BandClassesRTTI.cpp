@@ -11,11 +11,11 @@ namespace report {
 
 namespace {
 
-using Kind = TraTableEntry::Kind;
+using BandRttiKind = TraTableEntry::Kind;
 
 // A read-only value of a band of class B.
 template <class B, class F>
-TraTableEntry bandValue(const char *aName, Kind aKind, F aGet)
+TraTableEntry bandValue(const char *aName, BandRttiKind aKind, F aGet)
 {
     TraTableEntry entry{aName, aKind, true};
     entry.Get = [aGet](classes::TObject &o, const TraValuePointer &v, const QString &n) {
@@ -25,7 +25,7 @@ TraTableEntry bandValue(const char *aName, Kind aKind, F aGet)
 }
 
 template <class B, class T, class F, class S>
-TraTableEntry bandSetting(const char *aName, Kind aKind, F aGet, S aSet)
+TraTableEntry bandSetting(const char *aName, BandRttiKind aKind, F aGet, S aSet)
 {
     TraTableEntry entry = bandValue<B>(aName, aKind, aGet);
     entry.ReadOnly = false;
@@ -39,7 +39,7 @@ template <class B>
 TraTableEntry printHeightEntry()
 {
     TraTableEntry entry = bandSetting<B, uint8_t>(
-        "PrintHeight", Kind::Enum, [](B &b) { return b.PrintHeight(); },
+        "PrintHeight", BandRttiKind::Enum, [](B &b) { return b.PrintHeight(); },
         [](B &b, uint8_t v) {
             if (v > uint8_t(TppPrintHeightType::phDynamic))
                 return false;
@@ -79,41 +79,41 @@ TraTppCustomBandRTTI::TraTppCustomBandRTTI()
     : TraTableRTTI(
           &TraTppBandRTTI::Instance(), &TppCustomBand::StaticClass,
           {
-              bandValue<TppCustomBand>("AllObjectsPrinted", Kind::Boolean,
+              bandValue<TppCustomBand>("AllObjectsPrinted", BandRttiKind::Boolean,
                                        [](TppCustomBand &b) { return b.AllObjectsPrinted(); }),
-              bandValue<TppCustomBand>("Count", Kind::Integer, [](TppCustomBand &b) { return b.Count(); }),
+              bandValue<TppCustomBand>("Count", BandRttiKind::Integer, [](TppCustomBand &b) { return b.Count(); }),
               [] {
-                  auto e = bandValue<TppCustomBand>("CurrentObject", Kind::Object,
+                  auto e = bandValue<TppCustomBand>("CurrentObject", BandRttiKind::Object,
                                                     [](TppCustomBand &b) { return bandObject(b.CurrentObject()); });
                   e.Class = &TppComponent::StaticClass;
                   return e;
               }(),
-              bandValue<TppCustomBand>("CurrentPosition", Kind::Integer,
+              bandValue<TppCustomBand>("CurrentPosition", BandRttiKind::Integer,
                                        [](TppCustomBand &b) { return b.CurrentPosition(); }),
-              bandValue<TppCustomBand>("CumulativeCurrentPosition", Kind::Integer,
+              bandValue<TppCustomBand>("CumulativeCurrentPosition", BandRttiKind::Integer,
                                        [](TppCustomBand &b) { return b.CumulativeCurrentPosition(); }),
-              bandValue<TppCustomBand>("Generating", Kind::Boolean, [](TppCustomBand &b) { return b.Generating(); }),
-              bandValue<TppCustomBand>("GenerationComplete", Kind::Boolean,
+              bandValue<TppCustomBand>("Generating", BandRttiKind::Boolean, [](TppCustomBand &b) { return b.Generating(); }),
+              bandValue<TppCustomBand>("GenerationComplete", BandRttiKind::Boolean,
                                        [](TppCustomBand &b) { return b.GenerationComplete(); }),
               [] {
-                  auto e = bandValue<TppCustomBand>("MaxStretchable", Kind::Object,
+                  auto e = bandValue<TppCustomBand>("MaxStretchable", BandRttiKind::Object,
                                                     [](TppCustomBand &b) { return bandObject(b.MaxStretchable()); });
                   e.Class = &TppComponent::StaticClass;
                   return e;
               }(),
-              bandValue<TppCustomBand>("OutOfSpace", Kind::Boolean, [](TppCustomBand &b) { return b.OutOfSpace(); }),
-              bandValue<TppCustomBand>("OverFlow", Kind::Boolean, [](TppCustomBand &b) { return b.OverFlow(); }),
-              bandValue<TppCustomBand>("PageBottom", Kind::Integer, [](TppCustomBand &b) { return b.PageBottom(); }),
-              bandValue<TppCustomBand>("PartialGeneration", Kind::Boolean,
+              bandValue<TppCustomBand>("OutOfSpace", BandRttiKind::Boolean, [](TppCustomBand &b) { return b.OutOfSpace(); }),
+              bandValue<TppCustomBand>("OverFlow", BandRttiKind::Boolean, [](TppCustomBand &b) { return b.OverFlow(); }),
+              bandValue<TppCustomBand>("PageBottom", BandRttiKind::Integer, [](TppCustomBand &b) { return b.PageBottom(); }),
+              bandValue<TppCustomBand>("PartialGeneration", BandRttiKind::Boolean,
                                        [](TppCustomBand &b) { return b.PartialGeneration(); }),
-              bandValue<TppCustomBand>("PartialAdjustment", Kind::Integer,
+              bandValue<TppCustomBand>("PartialAdjustment", BandRttiKind::Integer,
                                        [](TppCustomBand &b) { return b.PartialAdjustment(); }),
-              bandValue<TppCustomBand>("PrintingSection", Kind::Boolean,
+              bandValue<TppCustomBand>("PrintingSection", BandRttiKind::Boolean,
                                        [](TppCustomBand &b) { return b.PrintingSection(); }),
-              bandValue<TppCustomBand>("PrintPositionBreak", Kind::Boolean,
+              bandValue<TppCustomBand>("PrintPositionBreak", BandRttiKind::Boolean,
                                        [](TppCustomBand &b) { return b.PrintPositionBreak(); }),
-              bandValue<TppCustomBand>("SpaceUsed", Kind::Integer, [](TppCustomBand &b) { return b.SpaceUsed(); }),
-              bandValue<TppCustomBand>("StartingPosition", Kind::Integer,
+              bandValue<TppCustomBand>("SpaceUsed", BandRttiKind::Integer, [](TppCustomBand &b) { return b.SpaceUsed(); }),
+              bandValue<TppCustomBand>("StartingPosition", BandRttiKind::Integer,
                                        [](TppCustomBand &b) { return b.StartingPosition(); }),
           },
           {"Count", "OverFlow"})
@@ -126,7 +126,7 @@ TraTppPageBandRTTI::TraTppPageBandRTTI()
 TraTppReportBandRTTI::TraTppReportBandRTTI()
     : TraTableRTTI(&TraTppCustomBandRTTI::Instance(), &TppReportBand::StaticClass,
                    {bandSetting<TppReportBand, bool>(
-                       "NewPage", Kind::Boolean, [](TppReportBand &b) { return b.NewPage(); },
+                       "NewPage", BandRttiKind::Boolean, [](TppReportBand &b) { return b.NewPage(); },
                        [](TppReportBand &b, bool v) {
                            b.SetNewPage(v);
                            return true;
@@ -142,16 +142,16 @@ TraTppDetailBandRTTI::TraTppDetailBandRTTI()
           &TraTppCustomBandRTTI::Instance(), &TppDetailBand::StaticClass,
           {
               bandSetting<TppDetailBand, int32_t>(
-                  "BandsPerRecord", Kind::Integer, [](TppDetailBand &b) { return int32_t(b.BandsPerRecord()); },
+                  "BandsPerRecord", BandRttiKind::Integer, [](TppDetailBand &b) { return int32_t(b.BandsPerRecord()); },
                   [](TppDetailBand &b, int32_t v) {
                       b.SetBandsPerRecord(v);
                       return true;
                   }),
-              bandValue<TppDetailBand>("BandsPerRecordCount", Kind::Integer,
+              bandValue<TppDetailBand>("BandsPerRecordCount", BandRttiKind::Integer,
                                        [](TppDetailBand &b) { return int32_t(b.BandsPerRecordCount()); }),
               [] {
                   auto e = bandSetting<TppDetailBand, classes::TObject *>(
-                      "DataPipeline", Kind::Object,
+                      "DataPipeline", BandRttiKind::Object,
                       [](TppDetailBand &b) { return static_cast<classes::TObject *>(b.DataPipeline()); },
                       [](TppDetailBand &b, classes::TObject *v) {
                           auto *pipeline = dynamic_cast<TppDataPipeline *>(v);
@@ -164,7 +164,7 @@ TraTppDetailBandRTTI::TraTppDetailBandRTTI()
                   return e;
               }(),
               bandSetting<TppDetailBand, int32_t>(
-                  "PrintCount", Kind::Integer, [](TppDetailBand &b) { return b.PrintCount(); },
+                  "PrintCount", BandRttiKind::Integer, [](TppDetailBand &b) { return b.PrintCount(); },
                   [](TppDetailBand &b, int32_t v) {
                       b.SetPrintCount(v);
                       return true;
@@ -181,11 +181,11 @@ TraTppGroupBandRTTI::TraTppGroupBandRTTI()
     : TraTableRTTI(
           &TraTppCustomBandRTTI::Instance(), &TppGroupBand::StaticClass,
           {
-              bandValue<TppGroupBand>("Description", Kind::String, [](TppGroupBand &b) { return b.Description(); }),
-              bandValue<TppGroupBand>("Generation", Kind::Boolean, [](TppGroupBand &b) { return b.Generating(); }),
+              bandValue<TppGroupBand>("Description", BandRttiKind::String, [](TppGroupBand &b) { return b.Description(); }),
+              bandValue<TppGroupBand>("Generation", BandRttiKind::Boolean, [](TppGroupBand &b) { return b.Generating(); }),
               [] {
                   auto e = bandSetting<TppGroupBand, classes::TObject *>(
-                      "Group", Kind::Object, [](TppGroupBand &b) { return static_cast<classes::TObject *>(b.Group()); },
+                      "Group", BandRttiKind::Object, [](TppGroupBand &b) { return static_cast<classes::TObject *>(b.Group()); },
                       [](TppGroupBand &b, classes::TObject *v) {
                           auto *group = dynamic_cast<TppGroup *>(v);
                           if (v && !group)
@@ -196,13 +196,13 @@ TraTppGroupBandRTTI::TraTppGroupBandRTTI()
                   e.Class = &TppGroup::StaticClass;
                   return e;
               }(),
-              bandValue<TppGroupBand>("SaveGeneration", Kind::Boolean, [](TppGroupBand &b) { return b.Breaking(); }),
+              bandValue<TppGroupBand>("SaveGeneration", BandRttiKind::Boolean, [](TppGroupBand &b) { return b.Breaking(); }),
           })
 {}
 
 TraTppGroupHeaderBandRTTI::TraTppGroupHeaderBandRTTI()
     : TraTableRTTI(&TraTppGroupBandRTTI::Instance(), &TppGroupHeaderBand::StaticClass,
-                   {bandValue<TppGroupHeaderBand>("AlreadyPageBreak", Kind::Boolean,
+                   {bandValue<TppGroupHeaderBand>("AlreadyPageBreak", BandRttiKind::Boolean,
                                                   [](TppGroupHeaderBand &b) { return b.AlreadyPageBreak(); })})
 {}
 

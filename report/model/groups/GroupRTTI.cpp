@@ -11,10 +11,10 @@ namespace report {
 
 namespace {
 
-using Kind = TraTableEntry::Kind;
+using GroupRttiKind = TraTableEntry::Kind;
 
 template <class F>
-TraTableEntry groupValue(const char *aName, Kind aKind, F aGet)
+TraTableEntry groupValue(const char *aName, GroupRttiKind aKind, F aGet)
 {
     TraTableEntry entry{aName, aKind, true};
     entry.Get = [aGet](classes::TObject &o, const TraValuePointer &v, const QString &n) {
@@ -24,7 +24,7 @@ TraTableEntry groupValue(const char *aName, Kind aKind, F aGet)
 }
 
 template <class T, class F, class S>
-TraTableEntry groupSetting(const char *aName, Kind aKind, F aGet, S aSet)
+TraTableEntry groupSetting(const char *aName, GroupRttiKind aKind, F aGet, S aSet)
 {
     TraTableEntry entry = groupValue(aName, aKind, aGet);
     entry.ReadOnly = false;
@@ -38,7 +38,7 @@ TraTableEntry groupSetting(const char *aName, Kind aKind, F aGet, S aSet)
 TraTableEntry groupFlag(const char *aName, bool (TppGroup::*aGet)() const, void (TppGroup::*aSet)(bool))
 {
     return groupSetting<bool>(
-        aName, Kind::Boolean, [aGet](TppGroup &g) { return (g.*aGet)(); },
+        aName, GroupRttiKind::Boolean, [aGet](TppGroup &g) { return (g.*aGet)(); },
         [aSet](TppGroup &g, bool v) { (g.*aSet)(v); });
 }
 
@@ -56,35 +56,35 @@ classes::TObject *groupReportObject(const TppGroup &aGroup)
 std::vector<TraTableEntry> groupEntries()
 {
     std::vector<TraTableEntry> entries = {
-        groupValue("BreakNo", Kind::Integer, [](TppGroup &g) { return int32_t(g.BreakNo()); }),
-        groupValue("FirstColumn", Kind::Integer, [](TppGroup &g) { return int32_t(g.FirstColumn()); }),
-        groupValue("FirstPageNo", Kind::Integer, [](TppGroup &g) { return int32_t(g.FirstPageNo()); }),
-        groupValue("GroupNo", Kind::Integer, [](TppGroup &g) { return int32_t(g.GroupNo()); }),
-        groupValue("Index", Kind::Integer, [](TppGroup &g) { return int32_t(g.GroupNo()); }),
-        groupValue("LastPageNo", Kind::Integer, [](TppGroup &g) { return int32_t(g.LastPageNo()); }),
-        groupValue("mmNewColumnThreshold", Kind::Integer, [](TppGroup &g) { return g.mmNewColumnThreshold(); }),
-        groupValue("mmNewPageThreshold", Kind::Integer, [](TppGroup &g) { return g.mmNewPageThreshold(); }),
-        groupValue("Position", Kind::Integer, [](TppGroup &g) { return int32_t(g.GroupNo()); }),
-        groupValue("PageNo", Kind::Integer, [](TppGroup &g) { return int32_t(g.PageNo()); }),
-        groupValue("PageCount", Kind::Integer, [](TppGroup &g) { return int32_t(g.PageCount()); }),
-        groupValue("Breaking", Kind::Boolean, [](TppGroup &g) { return g.Breaking(); }),
-        groupValue("FirstPage", Kind::Boolean, [](TppGroup &g) { return g.FirstPage(); }),
-        groupValue("KeptTogether", Kind::Boolean, [](TppGroup &g) { return g.KeptTogether(); }),
-        groupValue("BreakValue", Kind::String, [](TppGroup &g) { return g.BreakValue(); }),
-        groupValue("CurrentValue", Kind::String, [](TppGroup &g) { return g.CurrentValue(); }),
-        groupValue("Description", Kind::String, [](TppGroup &g) { return g.Description(); }),
-        groupValue("PriorValue", Kind::String, [](TppGroup &g) { return g.PriorValue(); }),
-        groupObject(groupValue("FooterBand", Kind::Object,
+        groupValue("BreakNo", GroupRttiKind::Integer, [](TppGroup &g) { return int32_t(g.BreakNo()); }),
+        groupValue("FirstColumn", GroupRttiKind::Integer, [](TppGroup &g) { return int32_t(g.FirstColumn()); }),
+        groupValue("FirstPageNo", GroupRttiKind::Integer, [](TppGroup &g) { return int32_t(g.FirstPageNo()); }),
+        groupValue("GroupNo", GroupRttiKind::Integer, [](TppGroup &g) { return int32_t(g.GroupNo()); }),
+        groupValue("Index", GroupRttiKind::Integer, [](TppGroup &g) { return int32_t(g.GroupNo()); }),
+        groupValue("LastPageNo", GroupRttiKind::Integer, [](TppGroup &g) { return int32_t(g.LastPageNo()); }),
+        groupValue("mmNewColumnThreshold", GroupRttiKind::Integer, [](TppGroup &g) { return g.mmNewColumnThreshold(); }),
+        groupValue("mmNewPageThreshold", GroupRttiKind::Integer, [](TppGroup &g) { return g.mmNewPageThreshold(); }),
+        groupValue("Position", GroupRttiKind::Integer, [](TppGroup &g) { return int32_t(g.GroupNo()); }),
+        groupValue("PageNo", GroupRttiKind::Integer, [](TppGroup &g) { return int32_t(g.PageNo()); }),
+        groupValue("PageCount", GroupRttiKind::Integer, [](TppGroup &g) { return int32_t(g.PageCount()); }),
+        groupValue("Breaking", GroupRttiKind::Boolean, [](TppGroup &g) { return g.Breaking(); }),
+        groupValue("FirstPage", GroupRttiKind::Boolean, [](TppGroup &g) { return g.FirstPage(); }),
+        groupValue("KeptTogether", GroupRttiKind::Boolean, [](TppGroup &g) { return g.KeptTogether(); }),
+        groupValue("BreakValue", GroupRttiKind::String, [](TppGroup &g) { return g.BreakValue(); }),
+        groupValue("CurrentValue", GroupRttiKind::String, [](TppGroup &g) { return g.CurrentValue(); }),
+        groupValue("Description", GroupRttiKind::String, [](TppGroup &g) { return g.Description(); }),
+        groupValue("PriorValue", GroupRttiKind::String, [](TppGroup &g) { return g.PriorValue(); }),
+        groupObject(groupValue("FooterBand", GroupRttiKind::Object,
                                [](TppGroup &g) { return static_cast<classes::TObject *>(g.FooterBand()); }),
                     &TppBand::StaticClass),
-        groupObject(groupValue("HeaderBand", Kind::Object,
+        groupObject(groupValue("HeaderBand", GroupRttiKind::Object,
                                [](TppGroup &g) { return static_cast<classes::TObject *>(g.HeaderBand()); }),
                     &TppBand::StaticClass),
-        groupObject(groupValue("BreakComponent", Kind::Object,
+        groupObject(groupValue("BreakComponent", GroupRttiKind::Object,
                                [](TppGroup &g) { return static_cast<classes::TObject *>(g.BreakComponent()); }),
                     &TppComponent::StaticClass),
         groupSetting<QString>(
-            "BreakName", Kind::String, [](TppGroup &g) { return g.BreakName(); },
+            "BreakName", GroupRttiKind::String, [](TppGroup &g) { return g.BreakName(); },
             [](TppGroup &g, const QString &v) { g.SetBreakName(v); }),
         groupFlag("HeaderForOrphanedFooter", &TppGroup::HeaderForOrphanedFooter, &TppGroup::SetHeaderForOrphanedFooter),
         groupFlag("KeepTogether", &TppGroup::KeepTogether, &TppGroup::SetKeepTogether),
@@ -95,14 +95,14 @@ std::vector<TraTableEntry> groupEntries()
         groupFlag("ReprintOnSubsequentPage", &TppGroup::ReprintOnSubsequentPage, &TppGroup::SetReprintOnSubsequentPage),
         groupFlag("ResetPageNo", &TppGroup::ResetPageNo, &TppGroup::SetResetPageNo),
         groupSetting<float>(
-            "NewColumnThreshold", Kind::Single, [](TppGroup &g) { return g.NewColumnThreshold(); },
+            "NewColumnThreshold", GroupRttiKind::Single, [](TppGroup &g) { return g.NewColumnThreshold(); },
             [](TppGroup &g, float v) { g.SetNewColumnThreshold(v); }),
         groupSetting<float>(
-            "NewPageThreshold", Kind::Single, [](TppGroup &g) { return g.NewPageThreshold(); },
+            "NewPageThreshold", GroupRttiKind::Single, [](TppGroup &g) { return g.NewPageThreshold(); },
             [](TppGroup &g, float v) { g.SetNewPageThreshold(v); }),
-        groupObject(groupValue("Report", Kind::Object, [](TppGroup &g) { return groupReportObject(g); }),
+        groupObject(groupValue("Report", GroupRttiKind::Object, [](TppGroup &g) { return groupReportObject(g); }),
                     &TppCommunicator::StaticClass),
-        groupValue("Units", Kind::Enum, [](TppGroup &g) { return g.Units(); }),
+        groupValue("Units", GroupRttiKind::Enum, [](TppGroup &g) { return g.Units(); }),
     };
     entries.back().EnumType = "TppUnitType";
     // The break component, the break type, the pipeline and the report are
@@ -125,7 +125,7 @@ std::vector<TraTableEntry> groupEntries()
             };
         }
     }
-    TraTableEntry breakType = groupValue("BreakType", Kind::Enum, [](TppGroup &g) { return g.BreakType(); });
+    TraTableEntry breakType = groupValue("BreakType", GroupRttiKind::Enum, [](TppGroup &g) { return g.BreakType(); });
     breakType.EnumType = "TppBreakType";
     breakType.ReadOnly = false;
     breakType.Set = [](classes::TObject &o, const TraValuePointer &v, const QString &n) {
@@ -138,7 +138,7 @@ std::vector<TraTableEntry> groupEntries()
     entries.push_back(breakType);
     entries.push_back(groupObject(
         groupSetting<classes::TObject *>(
-            "DataPipeline", Kind::Object, [](TppGroup &g) { return static_cast<classes::TObject *>(g.DataPipeline()); },
+            "DataPipeline", GroupRttiKind::Object, [](TppGroup &g) { return static_cast<classes::TObject *>(g.DataPipeline()); },
             [](TppGroup &g, classes::TObject *v) { g.SetDataPipeline(dynamic_cast<TppDataPipeline *>(v)); }),
         &TppDataPipeline::StaticClass));
     return entries;
