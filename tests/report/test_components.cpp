@@ -45,15 +45,6 @@ protected:
     std::unique_ptr<StandInBand> band = std::make_unique<StandInBand>();
 };
 
-QByteArray componentText(classes::TComponent *aRoot)
-{
-    classes::TMemoryStream binary, text;
-    binary.WriteComponent(aRoot);
-    binary.SetPosition(0);
-    classes::ObjectBinaryToText(binary, text);
-    return QByteArray(text.Memory(), qsizetype(text.Size()));
-}
-
 } // namespace
 
 TEST_F(Components, AStreamKeepsTheNameScriptsKnowTheObjectBy)
@@ -61,7 +52,7 @@ TEST_F(Components, AStreamKeepsTheNameScriptsKnowTheObjectBy)
     StandInPrintable written;
     written.SetName("Label1");
     written.SetUserName("Total");
-    const QByteArray text = componentText(&written);
+    const QByteArray text = componentStreamText(&written);
     EXPECT_TRUE(text.contains("UserName = 'Total'")) << text.toStdString();
 
     StandInPrintable read;

@@ -1,3 +1,4 @@
+#include "tests/support/report/BandFakes.h"
 #include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/PageFakes.h"
 
@@ -94,15 +95,6 @@ protected:
     ScopedScreenPixelsPerInch screen{96};
     StandInCommandClasses registered;
 };
-
-QByteArray printableText(classes::TComponent *aRoot)
-{
-    classes::TMemoryStream binary, text;
-    binary.WriteComponent(aRoot);
-    binary.SetPosition(0);
-    classes::ObjectBinaryToText(binary, text);
-    return QByteArray(text.Memory(), qsizetype(text.Size()));
-}
 
 } // namespace
 
@@ -224,7 +216,7 @@ TEST_F(Printables, StreamsHoldTheGeometryAlwaysAndThePipelineOnlyWhenSet)
     TestPrintable p;
     p.SetName("Label1");
     p.SetBounds(0, 0, 1000, 2000);
-    const QByteArray text = printableText(&p);
+    const QByteArray text = componentStreamText(&p);
     EXPECT_TRUE(text.contains("mmLeft = 0")) << text.toStdString();
     EXPECT_TRUE(text.contains("mmTop = 0"));
     EXPECT_TRUE(text.contains("mmHeight = 2000"));
@@ -233,7 +225,7 @@ TEST_F(Printables, StreamsHoldTheGeometryAlwaysAndThePipelineOnlyWhenSet)
     MemoryPipeline pipeline;
     pipeline.SetName("Customers");
     p.SetDataPipeline(&pipeline);
-    EXPECT_TRUE(printableText(&p).contains("DataPipelineName = 'Customers'"));
+    EXPECT_TRUE(componentStreamText(&p).contains("DataPipelineName = 'Customers'"));
 
     TestPrintable read;
     modeltest::readText(&read, "object Label1: TestPrintable\n  Alignment = taCenter\n  mmLeft = 300\n"

@@ -3,12 +3,23 @@
 #include "tests/support/report/PageFakes.h"
 
 #include "platform/classes/ClassBuilder.h"
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Streams.h"
 
 #include <algorithm>
 
 namespace reporttest {
 
 using report::TppBand;
+
+QByteArray componentStreamText(classes::TComponent *aRoot)
+{
+    classes::TMemoryStream binary, text;
+    binary.WriteComponent(aRoot);
+    binary.SetPosition(0);
+    classes::ObjectBinaryToText(binary, text);
+    return QByteArray(text.Memory(), qsizetype(text.Size()));
+}
 
 void RecordingDesigner::SendDesignerMessage(int aMsg, uint16_t, classes::TObject *aLParam)
 {

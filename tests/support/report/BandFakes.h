@@ -9,12 +9,16 @@
 #include "report/model/bands/ReportContext.h"
 #include "report/model/data/CacheManager.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
 #include <vector>
 
 namespace reporttest {
+
+// aRoot written as a component stream in text form.
+QByteArray componentStreamText(classes::TComponent *aRoot);
 
 // Records designer messages as "send 1131" / "post 1132".
 class RecordingDesigner : public report::IppDesignerSink
