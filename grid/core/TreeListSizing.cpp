@@ -89,7 +89,8 @@ int TCustomdxTreeList::ClampColumnSizing(int column, int x)
     else {
         const auto band = std::find_if(info.Bands.begin(), info.Bands.end(),
                                        [&](const TdxTreeListBandInfo &b) { return b.BandIndex == cell->BandIndex; });
-        most = band != info.Bands.end() ? band->BandRect.Right : x;
+        // The band's last pixel: the column then ends where the band does.
+        most = band != info.Bands.end() ? int64_t(band->BandRect.Right) - 1 : x;
     }
     return int(std::clamp<int64_t>(std::min<int64_t>(x, most), least, INT_MAX / 2));
 }

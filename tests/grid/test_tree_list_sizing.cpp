@@ -71,7 +71,10 @@ TEST(TreeListSizing, ColumnsTakeFromTheirNeighbours)
     f.tree->FinishColumnSizing(0, 5); // below the minimum: stops there
     EXPECT_EQ(columnWidths(f)[0], 20);
     EXPECT_EQ(columnWidths(f)[1] + columnWidths(f)[2], 280);
-    EXPECT_EQ(f.tree->ClampColumnSizing(1, 5000), 300); // the band's right edge
+    EXPECT_EQ(f.tree->ClampColumnSizing(1, 5000), 299); // the band's last pixel
+    // Sized to the band's edge, the column ends where the band does.
+    f.tree->FinishColumnSizing(1, 5000);
+    EXPECT_EQ(columnWidths(f)[1], 280);
 
     // Width fit with one line: the band follows its column.
     LayoutFixture g(600);
