@@ -105,10 +105,9 @@ int TCustomdxTreeList::BandStoredWidth(int position)
         if (widest > 0)
             width = widest;
     }
-    // The band's own minimum only: columns whose minimums add up to more
-    // than the band still get laid out, the last one taking what is left.
-    const int64_t own = BandSizable(position) ? VisibleBandMinWidth(position) : width;
-    return layoutClamped(std::max<int64_t>(width, own));
+    // Never narrower than its columns can go: a band whose lines do not fit
+    // their minimums widens to them.
+    return layoutClamped(std::max<int64_t>(width, BandMinimumWidth(position)));
 }
 
 int TCustomdxTreeList::BandDisplayWidth(int position)

@@ -87,15 +87,20 @@ TEST(TreeListGeometry, ColumnsShareTheirBandLine)
     {
         int bandWidth;
         std::vector<int> widths, minimums, expected;
+        bool autoWidth = false;
     };
     const Case cases[] = {
         {200, {100, 300}, {20, 20}, {50, 150}},
         {200, {100, 300}, {60, 20}, {60, 140}},
-        {200, {50, 50, 50}, {100, 100, 100}, {100, 100}}, // minimums above the band: the last is empty
-        {300, {0, 0}, {0, 0}, {300}},                     // nothing to share by: the first is empty
+        {200, {50, 50, 50}, {100, 100, 100}, {100, 100, 100}}, // the band widens to its minimums
+        {300, {0, 0}, {0, 0}, {300}},                          // nothing to share by: the first is empty
+        // Stretched into a client narrower than the minimums: the last column is empty.
+        {200, {50, 50, 50}, {100, 100, 100}, {100, 100}, true},
     };
     for (const Case &c : cases) {
-        LayoutFixture f;
+        LayoutFixture f(c.autoWidth ? 200 : 600);
+        if (c.autoWidth)
+            f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoAutoWidth));
         f.band(0, c.bandWidth);
         for (size_t i = 0; i < c.widths.size(); ++i)
             f.sized(0, c.widths[i], c.minimums[i]);
