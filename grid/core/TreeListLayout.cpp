@@ -118,19 +118,42 @@ int TCustomdxTreeList::BandDisplayWidth(int position)
     if (!optionA(aoAutoWidth))
         return BandStoredWidth(position);
     const int available = m_clientRect.Width() - m_metrics.IndicatorWidth - FirstColumnExtraWidth();
+    std::vector<int> stored(static_cast<size_t>(count)), minimum(static_cast<size_t>(count));
     int64_t sum = 0;
-    for (int p = 0; p < count; ++p)
-        sum += BandStoredWidth(p);
-    auto share = [&](int p) {
-        const int w = TreeListShare(available, BandStoredWidth(p), layoutClamped(sum));
-        return BandSizable(p) ? std::max(w, BandMinimumWidth(p)) : w;
+    int64_t minimums = 0;
+    for (int p = 0; p < count; ++p) {
+        stored[size_t(p)] = BandStoredWidth(p);
+        minimum[size_t(p)] = BandMinimumWidth(p);
+        sum += stored[size_t(p)];
+        minimums += minimum[size_t(p)];
+    }
+    auto share = [&](int p) { return TreeListShare(available, stored[size_t(p)], layoutClamped(sum)); };
+    auto below = [&](int p) { return BandSizable(p) && share(p) <= minimum[size_t(p)]; };
+    // Once a band is held at its minimum, the others share what is left over
+    // all minimums, so that the last band does not pay for it alone.
+    int64_t unheld = 0;
+    bool held = false;
+    for (int p = 0; p < count; ++p) {
+        if (below(p))
+            held = true;
+        else
+            unheld += stored[size_t(p)];
+    }
+    const int rest = layoutClamped(std::max<int64_t>(int64_t(available) - minimums, 0));
+    auto width = [&](int p) {
+        if (!held)
+            return share(p);
+        if (below(p))
+            return minimum[size_t(p)];
+        return layoutClamped(int64_t(minimum[size_t(p)]) +
+                             (unheld > 0 ? TreeListShare(stored[size_t(p)], rest, layoutClamped(unheld)) : 0));
     };
     if (position < count - 1)
-        return share(position);
+        return width(position);
     int64_t others = 0;
     for (int p = 0; p < count - 1; ++p)
-        others += share(p);
-    return layoutClamped(available - others);
+        others += width(p);
+    return layoutClamped(std::max<int64_t>(available - others, 0));
 }
 
 int TCustomdxTreeList::TotalBandsWidth()

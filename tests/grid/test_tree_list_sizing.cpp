@@ -118,3 +118,20 @@ TEST(TreeListSizing, PreviewLines)
     EXPECT_EQ(height, 13);
     EXPECT_EQ(f.tree->MeasurePreviewLines(QStringLiteral("abc def ghi jkl"), 60, 0, -1, 20, font, height), 1);
 }
+
+TEST(TreeListSizing, AutomaticWidthHoldsBandsAtTheirMinimumsAndTheOthersShareTheRest)
+{
+    LayoutFixture f(600);
+    f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoAutoWidth));
+    f.band(0, 100)->SetMinWidth(150);
+    f.band(1, 100);
+    f.band(2, 400);
+    // 450 left over the minimums, shared 100 : 400 on top of them.
+    EXPECT_EQ(f.tree->BandDisplayWidth(0), 150);
+    EXPECT_EQ(f.tree->BandDisplayWidth(1), 90);
+    EXPECT_EQ(f.tree->BandDisplayWidth(2), 360);
+    // Minimums wider than the client: the last band is empty, never negative.
+    f.tree->SetClientRect(rtl::Rect(0, 0, 100, 400));
+    EXPECT_EQ(f.tree->BandDisplayWidth(0), 150);
+    EXPECT_EQ(f.tree->BandDisplayWidth(2), 0);
+}
