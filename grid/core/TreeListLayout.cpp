@@ -429,10 +429,10 @@ int TCustomdxTreeList::NodeRowHeight(TdxTreeListNode *node)
 int TCustomdxTreeList::rowHeightFor(TdxTreeListNode *node, int line)
 {
     const bool bothGrids = m_settings.ShowGrid && m_settings.ShowPreviewGrid;
-    if (IsSingleTextNode(node))
-        return std::max(line, 1);
+    // A single-text node is one line whatever the band lines; the grid-line
+    // and button adjustments below hold for it as for any row.
     const int previews = NodePreviewLines(node);
-    int64_t height = int64_t(std::max(1, HeaderPanelLineCount())) * line;
+    int64_t height = IsSingleTextNode(node) ? int64_t(line) : int64_t(std::max(1, HeaderPanelLineCount())) * line;
     if (previews > 0)
         height += int64_t(previews) * m_metrics.PreviewLineHeight + (bothGrids ? 1 : 0) + 2;
     const bool children = node->HasChildren() || node->Count() > 0;

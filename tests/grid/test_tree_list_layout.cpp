@@ -171,6 +171,50 @@ TEST(TreeListGeometry, RowHeights)
     }
 }
 
+namespace {
+
+// Rows whose nodes are exported and measured as one text.
+class SingleTextControl : public TCustomdxTreeListControl
+{
+public:
+    using TCustomdxTreeListControl::TCustomdxTreeListControl;
+    bool IsSingleTextNode(TdxTreeListNode *) override { return true; }
+};
+
+} // namespace
+
+TEST(TreeListGeometry, SingleTextRowsTakeTheGridAndButtonAdjustments)
+{
+    struct Case
+    {
+        bool grid, children;
+        int expected;
+    };
+    // One line of 18 whatever the header lines; a parent without grid lines
+    // a pixel taller, both grid lines a pixel shorter; never previews.
+    const Case cases[] = {{false, false, 18}, {false, true, 19}, {true, true, 17}};
+    for (const Case &c : cases) {
+        LayoutFixture f;
+        f.tree = std::make_unique<SingleTextControl>(nullptr);
+        f.tree->SetHost(&f.host);
+        f.tree->SetClientRect(rtl::Rect(0, 0, 600, 400));
+        f.column("A");
+        f.column("B", 0, 1);
+        TdxTreeListNode *n = f.node({"n"});
+        if (c.children)
+            f.node({"c"}, n);
+        f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoPreview));
+        f.settings([&c](TreeListSettings &s) {
+            s.ShowGrid = c.grid;
+            s.DefaultRowHeight = 18;
+            s.DefaultRowHeightSet = true;
+        });
+        f.tree->SetHeaderPanelRowCount(2);
+        ASSERT_EQ(f.tree->HeaderPanelLineCount(), 2);
+        EXPECT_EQ(f.tree->NodeRowHeight(n), c.expected) << c.grid << c.children;
+    }
+}
+
 TEST(TreeListGeometry, HitCodes)
 {
     LayoutFixture f(400, 200);
