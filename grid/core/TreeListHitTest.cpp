@@ -357,7 +357,7 @@ void TCustomdxTreeList::hitRows(const TdxTreeListLayoutInfo &info, TdxTreeListHi
         for (const TdxTreeListHeaderCell &cell : info.HeaderCells) {
             const int top = row.Top + cell.BandLine * m_settings.DefaultRowHeight;
             if (x >= cell.ClipRect.Left && x < cell.ClipRect.Right && y >= top &&
-                y < top + m_settings.DefaultRowHeight) {
+                y < top + cell.LineCount * m_settings.DefaultRowHeight) {
                 hit.BandIndex = cell.BandIndex;
                 hit.ColumnIndex = cell.ColumnIndex;
                 break;

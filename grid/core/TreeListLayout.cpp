@@ -366,15 +366,17 @@ void TCustomdxTreeList::layoutHeaderCells(TdxTreeListLayoutInfo &info)
                 cell.BandIndex = band.BandIndex;
                 cell.BandLine = line;
                 cell.Position = i;
+                // A column spans its header lines down to the panel's last one.
+                cell.LineCount = std::max(1, std::min(ColumnHeaderLineCount(cell.ColumnIndex), panelLines - line));
                 cell.CellRect = rtl::Rect(x, headerTop + line * m.HeaderLineHeight, right,
-                                          headerTop + (line + 1) * m.HeaderLineHeight);
+                                          headerTop + (line + cell.LineCount) * m.HeaderLineHeight);
                 x = right;
                 if (cell.CellRect.Right <= band.BandClipRect.Left || cell.CellRect.Left >= band.BandClipRect.Right)
                     continue;
                 cell.ClipRect = cell.CellRect;
                 cell.ClipRect.Left = std::max(cell.ClipRect.Left, band.BandClipRect.Left);
                 cell.ClipRect.Right = std::min(cell.ClipRect.Right, band.BandClipRect.Right);
-                if (line == lines - 1 && line + 1 < panelLines)
+                if (line == lines - 1 && line + cell.LineCount < panelLines)
                     cell.FillerRect = rtl::Rect(cell.CellRect.Left, cell.CellRect.Bottom, cell.CellRect.Right,
                                                 headerTop + panelLines * m.HeaderLineHeight);
                 cell.FirstInLine = i == 0;
@@ -465,7 +467,7 @@ rtl::TRect TCustomdxTreeList::CellRect(TdxTreeListNode *node, int position)
         r.Left = std::max(r.Left, std::min(indentRight, cell->CellRect.Right));
     }
     r.Top = row->Top + cell->BandLine * line;
-    r.Bottom = r.Top + line;
+    r.Bottom = r.Top + cell->LineCount * line;
     if (m_settings.ShowGrid && m_settings.ShowPreviewGrid)
         r.Bottom -= 1;
     if ((node->HasChildren() || node->Count() > 0) && !m_settings.ShowGrid && !m_settings.ReserveButtonCell)

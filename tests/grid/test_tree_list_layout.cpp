@@ -215,6 +215,43 @@ TEST(TreeListGeometry, SingleTextRowsTakeTheGridAndButtonAdjustments)
     }
 }
 
+TEST(TreeListGeometry, HeaderCellsSpanTheirColumnsLineCount)
+{
+    LayoutFixture f(600, 300);
+    f.band(0, 200);
+    f.band(1, 100);
+    f.band(2, 100);
+    f.sized(0, 200);
+    f.column("B", 0, 1)->SetWidth(200);
+    TdxTreeListColumn *tall = f.sized(1, 100);
+    tall->SetHeaderMaxLineCount(2);
+    f.sized(2, 100);
+    f.tree->SetHeaderPanelRowCount(2);
+    f.settings([](TreeListSettings &s) {
+        s.DefaultRowHeight = 18;
+        s.DefaultRowHeightSet = true;
+    });
+    TdxTreeListNode *n = f.node({"n"});
+    const TdxTreeListLayoutInfo info = f.layout();
+    auto cellOf = [&info](int column) {
+        return *std::find_if(info.HeaderCells.begin(), info.HeaderCells.end(),
+                             [column](const TdxTreeListHeaderCell &c) { return c.ColumnIndex == column; });
+    };
+    const TdxTreeListHeaderCell spanning = cellOf(tall->Index());
+    EXPECT_EQ(spanning.LineCount, 2);
+    EXPECT_EQ(spanning.CellRect, rtl::Rect(200, 0, 300, 38));
+    EXPECT_TRUE(spanning.FillerRect.IsEmpty()); // it reaches the panel's bottom itself
+    const TdxTreeListHeaderCell single = cellOf(3);
+    EXPECT_EQ(single.CellRect, rtl::Rect(300, 0, 400, 19));
+    EXPECT_EQ(single.FillerRect, rtl::Rect(300, 19, 400, 38));
+    // Its cells in the rows span both band lines too.
+    const int position = f.tree->PositionOfColumn(tall->Index());
+    EXPECT_EQ(f.tree->CellRect(n, position), rtl::Rect(200, 38, 300, 38 + 36));
+    const TdxTreeListHitInfo hit = f.tree->HitTest(250, 38 + 30);
+    EXPECT_EQ(hit.HitCode, htCell);
+    EXPECT_EQ(hit.ColumnIndex, tall->Index());
+}
+
 TEST(TreeListGeometry, HitCodes)
 {
     LayoutFixture f(400, 200);
