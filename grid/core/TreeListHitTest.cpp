@@ -141,7 +141,9 @@ TdxTreeListHitInfo TCustomdxTreeList::HitTest(int x, int y)
     }
     if (hitContains(info.NewItemRowRect, x, y)) {
         hit.HitCode = htNewItemRow;
-        hitColumnAtX(info, hit);
+        // The separator at the row's foot belongs to no column.
+        if (y < info.NewItemRowRect.Bottom - m_metrics.NewItemSeparator)
+            hitColumnAtX(info, hit);
         return hit;
     }
     // The indicator column; hidden, it spans the rows for row sizing only.

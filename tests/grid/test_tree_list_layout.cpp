@@ -181,6 +181,13 @@ public:
     bool IsSingleTextNode(TdxTreeListNode *) override { return true; }
 };
 
+class NewItemRowControl : public TCustomdxTreeListControl
+{
+public:
+    using TCustomdxTreeListControl::TCustomdxTreeListControl;
+    bool IsNewItemRowShown() override { return true; }
+};
+
 } // namespace
 
 TEST(TreeListGeometry, SingleTextRowsTakeTheGridAndButtonAdjustments)
@@ -250,6 +257,23 @@ TEST(TreeListGeometry, HeaderCellsSpanTheirColumnsLineCount)
     const TdxTreeListHitInfo hit = f.tree->HitTest(250, 38 + 30);
     EXPECT_EQ(hit.HitCode, htCell);
     EXPECT_EQ(hit.ColumnIndex, tall->Index());
+}
+
+TEST(TreeListGeometry, TheNewItemRowsSeparatorHasNoColumn)
+{
+    LayoutFixture f;
+    f.tree = std::make_unique<NewItemRowControl>(nullptr);
+    f.tree->SetHost(&f.host);
+    f.tree->SetClientRect(rtl::Rect(0, 0, 400, 200));
+    f.band(0, 300);
+    f.sized(0, 300);
+    f.tree->CalcMetrics();
+    const rtl::TRect row = f.layout().NewItemRowRect;
+    ASSERT_EQ(row, rtl::Rect(0, 19, 300, 19 + 16 + 6));
+    EXPECT_EQ(f.tree->HitTest(50, row.Bottom - 7).ColumnIndex, 0);
+    const TdxTreeListHitInfo separator = f.tree->HitTest(50, row.Bottom - 6);
+    EXPECT_EQ(separator.HitCode, htNewItemRow);
+    EXPECT_EQ(separator.ColumnIndex, -1);
 }
 
 TEST(TreeListGeometry, HitCodes)
