@@ -350,16 +350,21 @@ void TCustomdxTreeList::hitRows(const TdxTreeListLayoutInfo &info, TdxTreeListHi
         if (hit.HitCode != htCell)
             return;
         const int grid = info.HorzLineWidth;
-        const int previewBottom = row.Top + row.Height - grid;
-        if (row.PreviewLines > 0 && y >= previewBottom - row.PreviewLines * m_metrics.PreviewLineHeight - 2 &&
-            y < previewBottom) {
+        const int previewBottom = row.Top + row.Height - grid - row.FooterHeight;
+        const int previewTop =
+            row.PreviewLines > 0 ? previewBottom - row.PreviewLines * m_metrics.PreviewLineHeight - 2 : previewBottom;
+        if (row.PreviewLines > 0 && y >= previewTop && y < previewBottom) {
             hit.HitCode = htPreview;
             return;
         }
+        // With one band line its cells reach down to the preview, over the
+        // extra pixels a parent's or a taller row has.
+        const bool oneLine = HeaderPanelLineCount() <= 1;
         for (const TdxTreeListHeaderCell &cell : info.HeaderCells) {
             const int top = row.Top + cell.BandLine * m_settings.DefaultRowHeight;
-            if (x >= cell.ClipRect.Left && x < cell.ClipRect.Right && y >= top &&
-                y < top + cell.LineCount * m_settings.DefaultRowHeight) {
+            const int bottom = oneLine ? std::max(previewTop, top + m_settings.DefaultRowHeight)
+                                       : top + cell.LineCount * m_settings.DefaultRowHeight;
+            if (x >= cell.ClipRect.Left && x < cell.ClipRect.Right && y >= top && y < bottom) {
                 hit.BandIndex = cell.BandIndex;
                 hit.ColumnIndex = cell.ColumnIndex;
                 break;

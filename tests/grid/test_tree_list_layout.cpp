@@ -299,6 +299,7 @@ TEST(TreeListGeometry, HitCodes)
         {8, header + 2, htButton, -1},    {20, header + 2, htImage, -1},    {40, header + 2, htCell, 0},
         {150, header + 2, htCell, 1},     {350, header + 2, htRowTail, -1}, {20, header + 19, htImage, -1},
         {40, header + 19, htNowhere, -1}, // right of the child's image, left of its cell
+        {150, header + 16, htCell, 1},    // a parent's extra pixel is still its cell
         {40, 150, htNowhere, -1},         {5, header + 19, htIndent, -1},
     };
     for (const Case &c : cases) {
