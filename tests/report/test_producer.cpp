@@ -452,6 +452,30 @@ TEST(Producer, TheProducerMayBeFreedByItsOwnHandlers)
     }
 }
 
+TEST(Producer, ADialogFreedByItsCreateHandlerLeavesNothingHanging)
+{
+    // The cancel dialog: the job runs without it.
+    {
+        ProducerFixture f;
+        f.producer->SetDeviceType(QStringLiteral("StandInFile"));
+        f.producer->OnCancelDialogCreate.Set([&](classes::TObject *) { delete f.producer->CancelDialog(); });
+        f.producer->Print();
+        EXPECT_EQ(StandInFileDevice::Calls, expectedJob(3));
+        EXPECT_EQ(f.events->Count(ppEvent::EndOfPrint), 1);
+        EXPECT_FALSE(f.producer->Producing());
+    }
+    // The preview: nothing is shown and nothing is left producing.
+    ppRegisterFormClass(TppCustomPreviewer::StaticClass(), StandInPreviewer::StaticClass());
+    {
+        ProducerFixture f;
+        f.producer->OnPreviewFormCreate.Set([&](classes::TObject *) { delete f.producer->PreviewForm(); });
+        f.producer->Print();
+        EXPECT_EQ(f.producer->PreviewForm(), nullptr);
+        EXPECT_FALSE(f.producer->Producing());
+    }
+    ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());
+}
+
 TEST(Producer, NoNoticeWhilePrintingAndThePrintGoesOn)
 {
     ProducerFixture f;

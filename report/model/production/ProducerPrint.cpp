@@ -123,13 +123,22 @@ void TppProducer::printToScreen()
         if (stillAlive)
             DoOnCancel();
     });
+    // A handler that frees the preview ends the screen print with it.
     DoOnAssignPreviewFormSettings();
-    if (!alive || !formAlive)
+    if (!alive)
         return;
+    if (!formAlive) {
+        m_producing = false;
+        return;
+    }
     form->ApplyPreviewFormSettings(*m_previewFormSettings);
     DoOnPreviewFormCreate();
-    if (!alive || !formAlive)
+    if (!alive)
         return;
+    if (!formAlive) {
+        m_producing = false;
+        return;
+    }
     if (m_modalPreview) {
         form->OnActivateNotify.Set([this, form](classes::TObject *) {
             form->OnActivateNotify.Clear();
@@ -312,8 +321,15 @@ void TppProducer::showCancelDialogAndPrint(TppDevice *aDevice)
     dialog->CancelEnabled = true;
     aDevice->SetCancelDialog(dialog);
     DoOnCancelDialogCreate();
-    if (!alive || !dialogAlive)
+    if (!alive)
         return;
+    if (!dialogAlive) {
+        // A handler freed the dialog: the job runs without one.
+        runJob();
+        if (alive && m_jobRunning)
+            EndPrint();
+        return;
+    }
 
     if (!m_modalCancelDialog) {
         dialog->Show();
