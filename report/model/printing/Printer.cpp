@@ -75,7 +75,12 @@ TppPrinterCanvas::TppPrinterCanvas(TppCustomPrinter &aPrinter)
     : m_printer(aPrinter)
 {}
 
-TppPrinterCanvas::~TppPrinterCanvas() = default;
+TppPrinterCanvas::~TppPrinterCanvas()
+{
+    // The canvas paints on the measuring surface and asks the measurer, both
+    // declared after it: it must end its painter before they go.
+    m_canvas.reset();
+}
 
 gfx::Canvas &TppPrinterCanvas::Canvas()
 {

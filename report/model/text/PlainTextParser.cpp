@@ -1,0 +1,64 @@
+#include "report/model/text/PlainTextParser.h"
+
+#include "report/model/text/TextMarkups.h"
+
+#include <algorithm>
+
+namespace report {
+
+void TppPlainTextParser::SetText(const QString &aText)
+{
+    m_text = aText;
+    m_position = 0;
+    updateEnd();
+}
+
+void TppPlainTextParser::SetPosition(qsizetype aPosition)
+{
+    m_position = std::clamp<qsizetype>(aPosition, 0, m_text.size());
+    updateEnd();
+}
+
+void TppPlainTextParser::updateEnd()
+{
+    m_endOfText = m_position >= m_text.size() || m_text[m_position] == TppTextMarkups::EndOfText();
+}
+
+QString TppPlainTextParser::NextToken()
+{
+    const qsizetype start = m_position;
+    qsizetype i = m_position;
+    const qsizetype n = m_text.size();
+    while (i < n) {
+        const QChar c = m_text[i];
+        if (c == TppTextMarkups::EndOfText())
+            break;
+        const bool blank = c == TppTextMarkups::Space() || c == TppTextMarkups::Tab();
+        const bool markup = TppTextMarkups::IsNewLineAt(m_text, i);
+        const bool lineEnd = c == TppTextMarkups::CarriageReturn() || c == TppTextMarkups::LineFeed() || markup;
+        if (!blank && !lineEnd) {
+            ++i;
+            continue;
+        }
+        if (i > start) // the word ends here; the delimiter is read next time
+            break;
+        if (blank) {
+            m_position = i + 1;
+            updateEnd();
+            return QString(c);
+        }
+        if (markup)
+            m_position = i + 2;
+        else if (c == TppTextMarkups::CarriageReturn() && i + 1 < n && m_text[i + 1] == TppTextMarkups::LineFeed())
+            m_position = i + 2;
+        else
+            m_position = i + 1;
+        updateEnd();
+        return TppTextMarkups::NewLine();
+    }
+    m_position = i;
+    updateEnd();
+    return m_text.mid(start, i - start);
+}
+
+} // namespace report

@@ -1,0 +1,34 @@
+#pragma once
+
+// Splits plain text into the tokens the wrapper lays out: a word, one space,
+// one tab or one line break ("\r\n" whatever the break looked like).
+
+#include <QString>
+
+namespace report {
+
+class TppPlainTextParser
+{
+public:
+    void SetText(const QString &aText);
+    const QString &Text() const { return m_text; }
+    // The number of characters consumed; the next token starts after them.
+    // Values outside the text are pulled to its ends.
+    void SetPosition(qsizetype aPosition);
+    qsizetype Position() const { return m_position; }
+    // Set once the text (or a NUL character, which ends it) is reached.
+    bool EndOfText() const { return m_endOfText; }
+    // The next token, or an empty string at the end of the text.
+    QString NextToken();
+    // What NextToken answers for every kind of line break.
+    static bool IsLineBreak(const QString &aToken) { return aToken.size() == 2 && aToken[0] == QChar(13); }
+
+private:
+    void updateEnd();
+
+    QString m_text;
+    qsizetype m_position = 0;
+    bool m_endOfText = true;
+};
+
+} // namespace report

@@ -1,0 +1,154 @@
+#include "report/model/text/TextWrapper.h"
+
+#include "report/model/base/Units.h"
+#include "report/model/text/PlainText.h"
+#include "report/model/text/TextDevice.h"
+#include "report/model/text/TextMarkups.h"
+
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/TextLayout.h"
+
+#include <algorithm>
+
+namespace report {
+
+namespace {
+
+bool wrapperIsBlank(const QString &aToken)
+{
+    return aToken.size() == 1 && (aToken[0] == TppTextMarkups::Space() || aToken[0] == TppTextMarkups::Tab());
+}
+
+bool wrapperIsShortSpaceRun(const QString &aLine)
+{
+    return (aLine.size() == 1 || aLine.size() == 2)
+           && std::all_of(aLine.begin(), aLine.end(), [](QChar c) { return c == TppTextMarkups::Space(); });
+}
+
+} // namespace
+
+TppTextWrapper::TppTextWrapper(const rtl::TRect &aRect, TppTextAlignment aAlignment, bool aWiden,
+                               const gfx::Font &aFont, bool aCharWrap, int32_t aLeading, const QStringList &aTabStops,
+                               TppCustomPrinter *aDevice)
+    : m_rect(aRect)
+    , m_alignment(aAlignment)
+    , m_widen(aWiden)
+    , m_font(aFont)
+    , m_charWrap(aCharWrap)
+    , m_leading(aLeading)
+    , m_tabStopTexts(aTabStops)
+    , m_device(aDevice)
+{}
+
+int32_t TppTextWrapper::widthOf(const QString &aText) const
+{
+    return m_measure->TextWidthMM(aText, m_hasTabs, m_tabStops);
+}
+
+void TppTextWrapper::endLine(bool aParagraphEnd)
+{
+    if (!m_line.isEmpty() && m_line.back() == TppTextMarkups::Space()) {
+        qsizetype end = m_line.size();
+        while (end > 0 && (m_line[end - 1] == TppTextMarkups::Space() || m_line[end - 1] == TppTextMarkups::Tab()))
+            --end;
+        m_line.truncate(end);
+    }
+    m_widestLine = std::max(m_widestLine, widthOf(m_line));
+    // The draw command leaves the last line of a paragraph unstretched.
+    if (aParagraphEnd && m_alignment == TppTextAlignment::taFullJustified)
+        m_line += TppTextMarkups::NewLineMarkup();
+    m_lines.append(m_line);
+    m_line.clear();
+    m_atLineStart = true;
+}
+
+qsizetype TppTextWrapper::splitOnto(const QString &aToken)
+{
+    qsizetype moved = 0;
+    while (moved < aToken.size()) {
+        const qsizetype next = moved + gfx::CharLength(aToken, moved);
+        if (widthOf(m_line + aToken.left(next)) > m_usableWidth)
+            break;
+        moved = next;
+    }
+    if (moved == 0) {
+        if (!m_line.isEmpty())
+            return 0;
+        // Not one character fits an empty line: it goes there anyway, or the
+        // text would never move on.
+        moved = gfx::CharLength(aToken, 0);
+    }
+    m_line += QStringView(aToken).left(moved);
+    return moved;
+}
+
+void TppTextWrapper::Wrap(const QString &aText, qsizetype &aStartPosition)
+{
+    TppTextDevice device(m_device);
+    m_measure = &device;
+    device.SetFont(m_font);
+    m_lines.clear();
+    m_line.clear();
+    m_widestLine = 0;
+
+    const int heightPixels = device.Canvas().TextHeight(QStringView(u"W"));
+    m_lineHeight = device.ToMM(heightPixels, TppAxisType::atVertical) + m_leading;
+    int tabCount = 0;
+    TppPlainText::GetTabStopArray(device.PixelUnits(), m_tabStopTexts, m_tabStops, tabCount, device.Printer());
+    if (m_tabStops.size() > size_t(TppPlainText::MaxTabStops))
+        m_tabStops.resize(TppPlainText::MaxTabStops);
+    m_hasTabs = aText.contains(TppTextMarkups::Tab());
+    m_usableWidth = m_rect.Right - m_rect.Left;
+    if (m_widen)
+        m_usableWidth += ppRound(widthOf(QStringLiteral(" ")) * 0.3);
+
+    const int64_t top = m_rect.Top;
+    const int64_t bottom = m_rect.Bottom;
+    if (top + m_lineHeight >= bottom) {
+        m_measure = nullptr;
+        return;
+    }
+    m_parser.SetText(aText);
+    m_parser.SetPosition(aStartPosition);
+    m_atLineStart = m_parser.Position() > 0;
+    qsizetype placed = m_parser.Position();
+    const auto anotherLineFits = [&] { return int64_t(m_lines.size() + 1) * m_lineHeight + top <= bottom; };
+
+    while (!m_parser.EndOfText() && anotherLineFits()) {
+        const qsizetype tokenStart = m_parser.Position();
+        const QString token = m_parser.NextToken();
+        if (token.isEmpty())
+            break;
+        if (TppPlainTextParser::IsLineBreak(token)) {
+            endLine(true);
+            placed = m_parser.Position();
+            continue;
+        }
+        if (m_atLineStart && !wrapperIsBlank(token)) {
+            // One or two blanks left over from the break go; a longer run
+            // is meant as indentation.
+            if (wrapperIsShortSpaceRun(m_line))
+                m_line.clear();
+            m_atLineStart = false;
+        }
+        if (widthOf(m_line + token) <= m_usableWidth) {
+            m_line += token;
+            placed = m_parser.Position();
+            continue;
+        }
+        if (m_charWrap || m_line.isEmpty() || widthOf(token) > m_usableWidth) {
+            const qsizetype moved = splitOnto(token);
+            placed = tokenStart + moved;
+        } else {
+            placed = tokenStart;
+        }
+        m_parser.SetPosition(placed);
+        endLine(false);
+    }
+    if (!m_line.isEmpty())
+        endLine(false);
+    aStartPosition = placed;
+    m_measure = nullptr;
+}
+
+} // namespace report
