@@ -203,6 +203,19 @@ TEST(TreeListColumn, AssignCopiesSetValuesAndSurvivesItself)
     EXPECT_TRUE(copy->ReadOnly());
     EXPECT_EQ(copy->MinWidth(), 40);
 
+    copy->SetSorted(csUp);
+    copy->SetHeaderAlignment(taCenter);
+    copy->RestoreDefaults();
+    EXPECT_EQ(copy->AssignedValues(), 0);
+    EXPECT_EQ(copy->Caption(), QString());
+    EXPECT_EQ(copy->Width(), 100);
+    EXPECT_EQ(copy->MinWidth(), 20);
+    EXPECT_EQ(copy->Sorted(), csNone);
+    EXPECT_EQ(f.tree->SortedColumnCount(), 0);
+    EXPECT_EQ(copy->HeaderAlignment(), taLeftJustify);
+    EXPECT_FALSE(copy->DisableEditor());
+    EXPECT_EQ(copy->VertAlignment(), tlTop);
+
     TdxTreeListBand *band = f.tree->Bands()->Items(1);
     band->SetWidth(400);
     band->SetCaption(QStringLiteral("B"));

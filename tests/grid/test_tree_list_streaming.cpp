@@ -200,3 +200,35 @@ TEST(TreeListStreaming, ComputedHeaderRowsComeBackFromTheColumns)
     EXPECT_EQ(g.tree->Columns(2)->RowIndex(), 2);
     EXPECT_TRUE(g.tree->optionB(boComputedHeaderRows));
 }
+
+TEST(TreeListStreaming, RepeatedOrNegativeSortOrdersLoseNoSortedColumn)
+{
+    static StreamingClasses registered;
+    const QByteArray binary = textToBinary(R"(object Tree: TCustomdxTreeListControl
+  object A: TdxTreeListColumn
+    Sorted = csUp
+    SortedOrder = 1
+  end
+  object B: TdxTreeListColumn
+    Sorted = csDown
+    SortedOrder = 1
+  end
+  object C: TdxTreeListColumn
+    Sorted = csUp
+    SortedOrder = -4
+  end
+  object D: TdxTreeListColumn
+    Sorted = csUp
+    SortedOrder = 0
+  end
+end
+)");
+    ControlFixture f;
+    f.tree->SetOptionsB(f.tree->OptionsB() | (1u << boMultiSort));
+    readInto(*f.tree, binary);
+    QStringList order;
+    for (TdxTreeListColumn *column : f.tree->SortedColumns())
+        order << column->Name();
+    EXPECT_EQ(order, (QStringList{"D", "A", "B", "C"}));
+    EXPECT_TRUE(f.tree->SortedColumnDesc(2));
+}
