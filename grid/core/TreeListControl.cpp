@@ -58,6 +58,14 @@ std::unique_ptr<TdxTreeListNode> TCustomdxTreeListControl::CreateNode()
     return std::make_unique<TdxTreeListTextNode>(this);
 }
 
+void TCustomdxTreeListControl::DoCanEdit(TdxTreeListNode *node, bool &allow)
+{
+    TCustomdxTreeList::DoCanEdit(node, allow);
+    if (allow)
+        if (const TdxTreeListColumn *column = Columns(FocusedColumnIndex()))
+            allow = column->CanEdit();
+}
+
 // ---- Columns ----
 
 TdxTreeListColumn *TCustomdxTreeListControl::Columns(int index) const

@@ -204,6 +204,8 @@ public:
 
 protected:
     std::unique_ptr<TdxTreeListNode> CreateNode() override;
+    // After the event, the focused column may still refuse.
+    void DoCanEdit(TdxTreeListNode *node, bool &allow) override;
     void EndUpdateHook() override;
     void LayoutChanged() override;
     // A change of Sorted asks for the order to follow; it runs once no

@@ -53,6 +53,14 @@ public:
     int undoEmptied = 0;
 };
 
+// The core's question before editing, asked from outside.
+class EditQuestionControl : public TCustomdxTreeListControl
+{
+public:
+    using TCustomdxTreeListControl::TCustomdxTreeListControl;
+    using TCustomdxTreeListControl::DoCanEdit;
+};
+
 } // namespace
 
 TEST(TreeListColumn, InheritableValuesReadDefaultsUntilSet)
@@ -273,6 +281,30 @@ TEST(TreeListColumn, EditorTakesTheColumnsRulesAndTheCellsText)
     f.tree->ClearEditFlag();
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(validations, 1);
+}
+
+TEST(TreeListColumn, AFocusedColumnWithoutEditorRefusesEditing)
+{
+    gridtest::FakeTreeListHost host;
+    EditQuestionControl tree(nullptr);
+    tree.SetHost(&host);
+    tree.SetOptionsA(tree.OptionsA() & ~(1u << aoRowFocus));
+    tree.CreateColumn(TdxTreeListColumn::StaticClass());
+    TdxTreeListColumn *locked = tree.CreateColumn(TdxTreeListColumn::StaticClass());
+    locked->SetDisableEditor(true);
+    TdxTreeListNode *node = tree.Add();
+    auto asked = [&tree, node] {
+        bool allow = true;
+        tree.DoCanEdit(node, allow);
+        return allow;
+    };
+    EXPECT_TRUE(asked());
+    tree.SetFocusedColumn(1);
+    EXPECT_FALSE(asked());
+    locked->SetDisableEditor(false);
+    EXPECT_TRUE(asked());
+    tree.OnCanEdit = [](classes::TObject *, TdxTreeListNode *, bool &allow) { allow = false; };
+    EXPECT_FALSE(asked());
 }
 
 TEST(TreeListBands, ColumnsFollowBandMovesAndDeletions)
