@@ -17,7 +17,7 @@ using BandRttiKind = TraTableEntry::Kind;
 template <class B, class F>
 TraTableEntry bandValue(const char *aName, BandRttiKind aKind, F aGet)
 {
-    TraTableEntry entry{aName, aKind, true};
+    TraTableEntry entry{aName, aKind, true, nullptr, nullptr, {}, {}};
     entry.Get = [aGet](classes::TObject &o, const TraValuePointer &v, const QString &n) {
         raWriteValue(v, aGet(static_cast<B &>(o)), n);
     };
@@ -92,7 +92,8 @@ TraTppCustomBandRTTI::TraTppCustomBandRTTI()
                                        [](TppCustomBand &b) { return b.CurrentPosition(); }),
               bandValue<TppCustomBand>("CumulativeCurrentPosition", BandRttiKind::Integer,
                                        [](TppCustomBand &b) { return b.CumulativeCurrentPosition(); }),
-              bandValue<TppCustomBand>("Generating", BandRttiKind::Boolean, [](TppCustomBand &b) { return b.Generating(); }),
+              bandValue<TppCustomBand>("Generating", BandRttiKind::Boolean,
+                                       [](TppCustomBand &b) { return b.Generating(); }),
               bandValue<TppCustomBand>("GenerationComplete", BandRttiKind::Boolean,
                                        [](TppCustomBand &b) { return b.GenerationComplete(); }),
               [] {
@@ -101,9 +102,12 @@ TraTppCustomBandRTTI::TraTppCustomBandRTTI()
                   e.Class = &TppComponent::StaticClass;
                   return e;
               }(),
-              bandValue<TppCustomBand>("OutOfSpace", BandRttiKind::Boolean, [](TppCustomBand &b) { return b.OutOfSpace(); }),
-              bandValue<TppCustomBand>("OverFlow", BandRttiKind::Boolean, [](TppCustomBand &b) { return b.OverFlow(); }),
-              bandValue<TppCustomBand>("PageBottom", BandRttiKind::Integer, [](TppCustomBand &b) { return b.PageBottom(); }),
+              bandValue<TppCustomBand>("OutOfSpace", BandRttiKind::Boolean,
+                                       [](TppCustomBand &b) { return b.OutOfSpace(); }),
+              bandValue<TppCustomBand>("OverFlow", BandRttiKind::Boolean,
+                                       [](TppCustomBand &b) { return b.OverFlow(); }),
+              bandValue<TppCustomBand>("PageBottom", BandRttiKind::Integer,
+                                       [](TppCustomBand &b) { return b.PageBottom(); }),
               bandValue<TppCustomBand>("PartialGeneration", BandRttiKind::Boolean,
                                        [](TppCustomBand &b) { return b.PartialGeneration(); }),
               bandValue<TppCustomBand>("PartialAdjustment", BandRttiKind::Integer,
@@ -112,7 +116,8 @@ TraTppCustomBandRTTI::TraTppCustomBandRTTI()
                                        [](TppCustomBand &b) { return b.PrintingSection(); }),
               bandValue<TppCustomBand>("PrintPositionBreak", BandRttiKind::Boolean,
                                        [](TppCustomBand &b) { return b.PrintPositionBreak(); }),
-              bandValue<TppCustomBand>("SpaceUsed", BandRttiKind::Integer, [](TppCustomBand &b) { return b.SpaceUsed(); }),
+              bandValue<TppCustomBand>("SpaceUsed", BandRttiKind::Integer,
+                                       [](TppCustomBand &b) { return b.SpaceUsed(); }),
               bandValue<TppCustomBand>("StartingPosition", BandRttiKind::Integer,
                                        [](TppCustomBand &b) { return b.StartingPosition(); }),
           },
@@ -178,26 +183,29 @@ TraTppColumnFooterBandRTTI::TraTppColumnFooterBandRTTI()
 {}
 
 TraTppGroupBandRTTI::TraTppGroupBandRTTI()
-    : TraTableRTTI(
-          &TraTppCustomBandRTTI::Instance(), &TppGroupBand::StaticClass,
-          {
-              bandValue<TppGroupBand>("Description", BandRttiKind::String, [](TppGroupBand &b) { return b.Description(); }),
-              bandValue<TppGroupBand>("Generation", BandRttiKind::Boolean, [](TppGroupBand &b) { return b.Generating(); }),
-              [] {
-                  auto e = bandSetting<TppGroupBand, classes::TObject *>(
-                      "Group", BandRttiKind::Object, [](TppGroupBand &b) { return static_cast<classes::TObject *>(b.Group()); },
-                      [](TppGroupBand &b, classes::TObject *v) {
-                          auto *group = dynamic_cast<TppGroup *>(v);
-                          if (v && !group)
-                              return false;
-                          b.SetGroup(group);
-                          return true;
-                      });
-                  e.Class = &TppGroup::StaticClass;
-                  return e;
-              }(),
-              bandValue<TppGroupBand>("SaveGeneration", BandRttiKind::Boolean, [](TppGroupBand &b) { return b.Breaking(); }),
-          })
+    : TraTableRTTI(&TraTppCustomBandRTTI::Instance(), &TppGroupBand::StaticClass,
+                   {
+                       bandValue<TppGroupBand>("Description", BandRttiKind::String,
+                                               [](TppGroupBand &b) { return b.Description(); }),
+                       bandValue<TppGroupBand>("Generation", BandRttiKind::Boolean,
+                                               [](TppGroupBand &b) { return b.Generating(); }),
+                       [] {
+                           auto e = bandSetting<TppGroupBand, classes::TObject *>(
+                               "Group", BandRttiKind::Object,
+                               [](TppGroupBand &b) { return static_cast<classes::TObject *>(b.Group()); },
+                               [](TppGroupBand &b, classes::TObject *v) {
+                                   auto *group = dynamic_cast<TppGroup *>(v);
+                                   if (v && !group)
+                                       return false;
+                                   b.SetGroup(group);
+                                   return true;
+                               });
+                           e.Class = &TppGroup::StaticClass;
+                           return e;
+                       }(),
+                       bandValue<TppGroupBand>("SaveGeneration", BandRttiKind::Boolean,
+                                               [](TppGroupBand &b) { return b.Breaking(); }),
+                   })
 {}
 
 TraTppGroupHeaderBandRTTI::TraTppGroupHeaderBandRTTI()

@@ -16,7 +16,7 @@ using GroupRttiKind = TraTableEntry::Kind;
 template <class F>
 TraTableEntry groupValue(const char *aName, GroupRttiKind aKind, F aGet)
 {
-    TraTableEntry entry{aName, aKind, true};
+    TraTableEntry entry{aName, aKind, true, nullptr, nullptr, {}, {}};
     entry.Get = [aGet](classes::TObject &o, const TraValuePointer &v, const QString &n) {
         raWriteValue(v, aGet(static_cast<TppGroup &>(o)), n);
     };
@@ -62,7 +62,8 @@ std::vector<TraTableEntry> groupEntries()
         groupValue("GroupNo", GroupRttiKind::Integer, [](TppGroup &g) { return int32_t(g.GroupNo()); }),
         groupValue("Index", GroupRttiKind::Integer, [](TppGroup &g) { return int32_t(g.GroupNo()); }),
         groupValue("LastPageNo", GroupRttiKind::Integer, [](TppGroup &g) { return int32_t(g.LastPageNo()); }),
-        groupValue("mmNewColumnThreshold", GroupRttiKind::Integer, [](TppGroup &g) { return g.mmNewColumnThreshold(); }),
+        groupValue("mmNewColumnThreshold", GroupRttiKind::Integer,
+                   [](TppGroup &g) { return g.mmNewColumnThreshold(); }),
         groupValue("mmNewPageThreshold", GroupRttiKind::Integer, [](TppGroup &g) { return g.mmNewPageThreshold(); }),
         groupValue("Position", GroupRttiKind::Integer, [](TppGroup &g) { return int32_t(g.GroupNo()); }),
         groupValue("PageNo", GroupRttiKind::Integer, [](TppGroup &g) { return int32_t(g.PageNo()); }),
@@ -138,7 +139,8 @@ std::vector<TraTableEntry> groupEntries()
     entries.push_back(breakType);
     entries.push_back(groupObject(
         groupSetting<classes::TObject *>(
-            "DataPipeline", GroupRttiKind::Object, [](TppGroup &g) { return static_cast<classes::TObject *>(g.DataPipeline()); },
+            "DataPipeline", GroupRttiKind::Object,
+            [](TppGroup &g) { return static_cast<classes::TObject *>(g.DataPipeline()); },
             [](TppGroup &g, classes::TObject *v) { g.SetDataPipeline(dynamic_cast<TppDataPipeline *>(v)); }),
         &TppDataPipeline::StaticClass));
     return entries;

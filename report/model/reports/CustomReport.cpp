@@ -1,0 +1,538 @@
+#include "report/model/reports/CustomReport.h"
+
+#include "report/model/bands/BandClasses.h"
+#include "report/model/bands/DetailBand.h"
+#include "report/model/base/Exceptions.h"
+#include "report/model/base/Messages.h"
+#include "report/model/base/StreamUtils.h"
+#include "report/model/data/DataPipeline.h"
+#include "report/model/engine/CustomEngine.h"
+#include "report/model/groups/Group.h"
+#include "report/model/groups/GroupBands.h"
+#include "report/model/objects/EventIds.h"
+#include "report/model/printing/PageDef.h"
+#include "report/model/printing/PrinterSetup.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/Filer.h"
+#include "platform/classes/Reader.h"
+#include "platform/classes/Writer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace report {
+
+namespace {
+
+constexpr uint8_t customReportNoData(TppNoDataBehaviorType aType)
+{
+    return uint8_t(1u << unsigned(aType));
+}
+
+// The band class of each kind GetBand and the default bands know.
+const classes::TMetaClass *customReportBandClass(int aKind)
+{
+    switch (aKind) {
+    case 0: return &TppHeaderBand::StaticClass();
+    case 1: return &TppTitleBand::StaticClass();
+    case 2: return &TppColumnHeaderBand::StaticClass();
+    case 3: return &TppGroupHeaderBand::StaticClass();
+    case 4: return &TppDetailBand::StaticClass();
+    case 5: return &TppGroupFooterBand::StaticClass();
+    case 6: return &TppColumnFooterBand::StaticClass();
+    case 7: return &TppSummaryBand::StaticClass();
+    case 8: return &TppFooterBand::StaticClass();
+    case 9: return &TppPageStyle::StaticClass();
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
+const classes::TMetaClass &TppCustomReport::StaticClass()
+{
+    using R = TppCustomReport;
+    static const classes::TMetaClass meta = classes::MakeClass<R, TppProducer>("TppCustomReport", [](auto &c) {
+        c.Boolean("AutoStop", &R::AutoStop, &R::SetAutoStop).Default(true);
+        c.Integer("Columns", &R::Columns, &R::SetColumns).Default(1);
+        c.Single("ColumnWidth", &R::ColumnWidth, &R::SetColumnWidth).StoredConst = false;
+        c.Integer("PageLimit", &R::PageLimit, &R::SetPageLimit).Default(0);
+        c.Enum("PassSetting", EnumInfo<TppPassSettingType>(), &R::PassSetting, &R::SetPassSetting)
+            .Default(TppPassSettingType::psOnePass);
+        c.Boolean("SaveAsTemplate", &R::SaveAsTemplate, &R::SetSaveAsTemplate).Default(false);
+        c.Enum("Units", EnumInfo<TppUnitType>(), &R::Units, &R::SetUnits).Default(TppUnitType::utInches);
+    });
+    return meta;
+}
+
+classes::TComponent *ppCreateComponent(const classes::TMetaClass &aClass, TppCommunicator *aParent)
+{
+    classes::TComponent *owner = aParent ? aParent->Owner() : nullptr;
+    classes::TComponent *component = aClass.NewComponent(owner);
+    if (!component)
+        return nullptr;
+    if (aParent && owner)
+        component->SetName(aParent->GetUniqueName(component));
+    return component;
+}
+
+TppCustomReport::TppCustomReport(classes::TComponent *aOwner)
+    : TppProducer(aOwner)
+{
+    if (PrinterSetup())
+        PrinterSetup()->SetDocumentName(GetUserName());
+}
+
+TppCustomReport::~TppCustomReport()
+{
+    BeforeDestruction();
+    m_freeing = true;
+    designerMessage(ppReportMsg::Destroyed, this);
+    if (m_dataPipeline) {
+        m_dataPipeline->RemoveEventNotify(this);
+        RemoveNotify(m_dataPipeline);
+        m_dataPipeline = nullptr;
+    }
+    if (m_engine)
+        m_engine->SetStopped(true);
+    // Groups take their bands with them.
+    while (!m_groups.empty()) {
+        TppGroup *group = m_groups.back();
+        delete group;
+        if (!m_groups.empty() && m_groups.back() == group)
+            m_groups.pop_back();
+    }
+    while (!m_bands.empty()) {
+        TppBand *band = m_bands.back();
+        delete band;
+        if (!m_bands.empty() && m_bands.back() == band)
+            m_bands.pop_back();
+    }
+    m_engine.reset();
+}
+
+// ---- Bands and groups -------------------------------------------------------------------
+
+TppBand *TppCustomReport::Bands(int aIndex) const
+{
+    return BandAt(aIndex);
+}
+
+TppBand *TppCustomReport::BandAt(int aIndex) const
+{
+    return aIndex >= 0 && aIndex < BandCount() ? m_bands[size_t(aIndex)] : nullptr;
+}
+
+TppGroup *TppCustomReport::Groups(int aIndex) const
+{
+    return aIndex >= 0 && aIndex < GroupCount() ? m_groups[size_t(aIndex)] : nullptr;
+}
+
+classes::TComponent *TppCustomReport::GroupAt(int aIndex) const
+{
+    return Groups(aIndex);
+}
+
+int TppCustomReport::IndexOfBand(const TppBand *aBand) const
+{
+    const auto it = std::find(m_bands.begin(), m_bands.end(), aBand);
+    return it == m_bands.end() ? -1 : int(it - m_bands.begin());
+}
+
+int TppCustomReport::IndexOfGroup(const classes::TComponent *aGroup) const
+{
+    const auto it = std::find(m_groups.begin(), m_groups.end(), aGroup);
+    return it == m_groups.end() ? -1 : int(it - m_groups.begin());
+}
+
+TppBand *TppCustomReport::GetBand(int aKind, int aGroupIndex) const
+{
+    if (aKind == 3 || aKind == 5) {
+        TppGroup *group = Groups(aGroupIndex);
+        if (!group)
+            return nullptr;
+        return aKind == 3 ? static_cast<TppBand *>(group->HeaderBand()) : group->FooterBand();
+    }
+    const classes::TMetaClass *meta = customReportBandClass(aKind);
+    for (TppBand *band : m_bands)
+        if (meta && &band->ClassType() == meta)
+            return band;
+    return nullptr;
+}
+
+void TppCustomReport::SortBands()
+{
+    std::stable_sort(m_bands.begin(), m_bands.end(),
+                     [](const TppBand *a, const TppBand *b) { return a->GetSortKey() < b->GetSortKey(); });
+}
+
+void TppCustomReport::AddBand(TppBand *aBand)
+{
+    if (!aBand || IndexOfBand(aBand) >= 0 || m_freeing)
+        return;
+    m_bands.push_back(aBand);
+    if (Owner() && aBand->Owner() != Owner())
+        aBand->ChangeOwner(Owner());
+    SortBands();
+    if (HasCommunicatorState(ppState::Design) && !loading())
+        designerMessage(ppReportMsg::BandAdded, aBand, true);
+    Reset();
+}
+
+void TppCustomReport::RemoveBand(TppBand *aBand)
+{
+    const int index = IndexOfBand(aBand);
+    if (index < 0)
+        return;
+    m_bands.erase(m_bands.begin() + index);
+    if (m_freeing)
+        return;
+    SortBands();
+    if (HasCommunicatorState(ppState::Design) && !loading())
+        designerMessage(ppReportMsg::BandRemoved, aBand);
+    Reset();
+}
+
+void TppCustomReport::AddGroup(classes::TComponent *aGroup)
+{
+    auto *group = dynamic_cast<TppGroup *>(aGroup);
+    if (!group || IndexOfGroup(group) >= 0 || m_freeing)
+        return;
+    m_groups.push_back(group);
+    if (Owner() && group->Owner() != Owner())
+        group->ChangeOwner(Owner());
+    Reset();
+}
+
+void TppCustomReport::RemoveGroup(classes::TComponent *aGroup)
+{
+    const int index = IndexOfGroup(aGroup);
+    if (index < 0)
+        return;
+    m_groups.erase(m_groups.begin() + index);
+    if (m_freeing)
+        return;
+    for (TppGroup *group : m_groups)
+        group->UpdateBandCaptions();
+    SortBands();
+    Reset();
+}
+
+void TppCustomReport::CreateDefaultBands()
+{
+    if (!m_bands.empty())
+        return;
+    IncludeState(512);
+    designerMessage(ppReportMsg::DefaultBandsStart, this);
+    std::vector<int> kinds{0, 4, 8};
+    if (m_columns > 1)
+        kinds = {0, 2, 4, 6, 8};
+    for (int kind : kinds) {
+        if (GetBand(kind))
+            continue;
+        auto *band = dynamic_cast<TppBand *>(ppCreateComponent(*customReportBandClass(kind), this));
+        if (band)
+            band->SetReport(this);
+    }
+    ExcludeState(512);
+    designerMessage(ppReportMsg::DefaultBandsEnd, this);
+    SetModified(true);
+}
+
+TppCommunicator *TppCustomReport::FindUserName(const QString &aUserName) const
+{
+    if (aUserName.compare(GetUserName(), Qt::CaseInsensitive) == 0)
+        return const_cast<TppCustomReport *>(this);
+    for (TppBand *band : m_bands) {
+        if (band->UserName().compare(aUserName, Qt::CaseInsensitive) == 0)
+            return band;
+        for (int i = 0; i < band->ObjectCount(); ++i)
+            if (band->Objects(i)->UserName().compare(aUserName, Qt::CaseInsensitive) == 0)
+                return band->Objects(i);
+    }
+    for (TppGroup *group : m_groups)
+        if (group->UserName().compare(aUserName, Qt::CaseInsensitive) == 0)
+            return group;
+    return TppProducer::FindUserName(aUserName);
+}
+
+bool TppCustomReport::FindBandComponent(const QString &aName, int &aBandIndex, int &aComponentIndex) const
+{
+    for (int b = 0; b < BandCount(); ++b)
+        for (int i = 0; i < m_bands[size_t(b)]->ObjectCount(); ++i)
+            if (m_bands[size_t(b)]->Objects(i)->Name() == aName) {
+                aBandIndex = b;
+                aComponentIndex = i;
+                return true;
+            }
+    aBandIndex = 0;
+    aComponentIndex = 0;
+    return false;
+}
+
+// ---- Settings ------------------------------------------------------------------------------
+
+int32_t TppCustomReport::mmPrintableWidth() const
+{
+    return PrinterSetup() && PrinterSetup()->PageDef() ? PrinterSetup()->PageDef()->mmPrintableWidth() : 0;
+}
+
+int32_t TppCustomReport::mmPrintableHeight() const
+{
+    return PrinterSetup() && PrinterSetup()->PageDef() ? PrinterSetup()->PageDef()->mmPrintableHeight() : 0;
+}
+
+void TppCustomReport::SetColumns(int aValue)
+{
+    m_columns = std::max(1, aValue);
+    if (loading())
+        return;
+    if (m_columns >= 2)
+        m_mmColumnWidth = mmPrintableWidth() / m_columns;
+    else
+        m_mmColumnWidth = mmPrintableWidth();
+    LayoutChanged();
+}
+
+float TppCustomReport::ColumnWidth() const
+{
+    return ppFromMMThousandths(m_mmColumnWidth, m_units, TppAxisType::atHorizontal);
+}
+
+void TppCustomReport::SetColumnWidth(float aValue)
+{
+    if (std::isfinite(aValue))
+        SetmmColumnWidth(ppToMMThousandths(aValue, m_units, TppAxisType::atHorizontal));
+}
+
+void TppCustomReport::SetmmColumnWidth(int32_t aValue)
+{
+    const int32_t printable = mmPrintableWidth();
+    int32_t width = std::min(aValue, printable);
+    if (width <= 0 && m_columns >= 2) {
+        width = 0;
+        m_columns = 1;
+    }
+    m_mmColumnWidth = width;
+    if (m_columns > 1 && width > 0)
+        m_columns = std::min(m_columns, int(printable / width));
+    if (!loading())
+        LayoutChanged();
+}
+
+void TppCustomReport::SetColumnPositions(const QStringList &aValue)
+{
+    m_columnPositions = aValue;
+    Reset();
+}
+
+void TppCustomReport::SetNoDataBehaviors(TppNoDataBehaviors aValue)
+{
+    const uint8_t blankPage = customReportNoData(TppNoDataBehaviorType::ndBlankPage);
+    const uint8_t blankReport = customReportNoData(TppNoDataBehaviorType::ndBlankReport);
+    const uint8_t messageOnPage = customReportNoData(TppNoDataBehaviorType::ndMessageOnPage);
+    TppNoDataBehaviors value = aValue;
+    if ((m_noDataBehaviors & blankPage) && (value & blankReport))
+        value &= uint8_t(~blankPage);
+    if ((m_noDataBehaviors & blankReport) && (value & blankPage))
+        value &= uint8_t(~blankReport);
+    if (!(value & (blankPage | blankReport)))
+        value |= blankPage;
+    if ((value & blankPage) && (value & messageOnPage))
+        value &= uint8_t(~messageOnPage);
+    m_noDataBehaviors = value;
+    Reset();
+}
+
+void TppCustomReport::SetPageLimit(int aValue)
+{
+    m_pageLimit = aValue;
+    Reset();
+}
+
+void TppCustomReport::SetPassSetting(TppPassSettingType aValue)
+{
+    m_passSetting = aValue;
+    m_modified = true;
+    Reset();
+}
+
+void TppCustomReport::SetUnits(TppUnitType aValue)
+{
+    m_units = aValue;
+    if (PrinterSetup())
+        PrinterSetup()->SetUnits(aValue);
+    for (TppBand *band : m_bands)
+        band->SetUnits(aValue);
+    if (!loading())
+        designerMessage(ppReportMsg::UnitsChanged, nullptr);
+}
+
+void TppCustomReport::SetModified(bool aModified)
+{
+    m_modified = aModified;
+}
+
+void TppCustomReport::SetDataPipeline(TppDataPipeline *aPipeline)
+{
+    if (aPipeline == m_dataPipeline)
+        return;
+    TppDataPipeline *old = m_dataPipeline;
+    if (old) {
+        old->RemoveEventNotify(this);
+        RemoveNotify(old);
+    }
+    m_dataPipeline = aPipeline;
+    m_dataPipelineName = aPipeline ? aPipeline->Name() : QString();
+    if (aPipeline) {
+        AddNotify(aPipeline);
+        aPipeline->AddEventNotify(this);
+    }
+    if (loading() || HasCommunicatorState(ppState::FirstLoad))
+        return;
+    replacePipeline(old, aPipeline);
+    m_autoStop = aPipeline == nullptr;
+    Reset();
+    designerMessage(ppReportMsg::DataPipelineChanged, this);
+}
+
+void TppCustomReport::replacePipeline(TppDataPipeline *aOld, TppDataPipeline *aNew)
+{
+    for (TppBand *band : m_bands) {
+        auto *detail = dynamic_cast<TppDetailBand *>(band);
+        if (detail && detail->DataPipeline())
+            continue;
+        for (int i = 0; i < band->ObjectCount(); ++i) {
+            TppComponent *object = band->Objects(i);
+            if (!object->IsDataAware() || object->DataField().isEmpty())
+                continue;
+            if (object->DataPipeline() == aOld && aOld)
+                object->SetDataPipeline(aNew);
+            else if (!object->DataPipeline() && aNew && aNew->GetFieldForName(object->DataField()))
+                object->SetDataPipeline(aNew);
+        }
+    }
+    for (TppGroup *group : m_groups)
+        if ((group->DataPipeline() == aOld && aOld) ||
+            (!group->DataPipeline() && aNew &&
+             (group->BreakName().isEmpty() || aNew->GetFieldForName(group->BreakName()))))
+            group->SetDataPipeline(aNew);
+}
+
+// ---- Generation -----------------------------------------------------------------------------
+
+void TppCustomReport::SetEngine(std::unique_ptr<TppCustomEngine> aEngine)
+{
+    m_engine = std::move(aEngine);
+}
+
+void TppCustomReport::HandlePrintError(const QString &aMessage)
+{
+    HandlePrintError(EPrintError(aMessage));
+}
+
+void TppCustomReport::HandlePrintError(const std::exception &aError)
+{
+    TppProducer::HandlePrintError(aError);
+    if (m_engine && Printing())
+        m_engine->SetStopped(true);
+    QString message = QString::fromUtf8(aError.what());
+    if (const auto *error = dynamic_cast<const EBrevantorError *>(&aError))
+        message = error->Message();
+    throw EPrintError(message + QStringLiteral("\r\n\r\n") + ppLoadStr(1023));
+}
+
+void TppCustomReport::Reset()
+{
+    TppProducer::Reset();
+}
+
+void TppCustomReport::LayoutChanged()
+{
+    for (TppBand *band : m_bands)
+        band->UpdateLayout();
+    designerMessage(ppReportMsg::LayoutChanged, this, true);
+    Reset();
+}
+
+void TppCustomReport::DesignRefresh()
+{
+    LayoutChanged();
+}
+
+void TppCustomReport::StopGenerating()
+{
+    if (m_engine)
+        m_engine->SetStopped(true);
+}
+
+void TppCustomReport::EnumerateCacheables(const std::function<void(TppCacheable *)> &aProc)
+{
+    if (m_engine)
+        aProc(m_engine.get());
+    for (TppGroup *group : std::vector<TppGroup *>(m_groups))
+        aProc(group);
+    for (TppBand *band : std::vector<TppBand *>(m_bands)) {
+        aProc(band);
+        for (int i = 0; i < band->ObjectCount(); ++i)
+            aProc(band->Objects(i));
+    }
+}
+
+// ---- Notices and streams ---------------------------------------------------------------------
+
+void TppCustomReport::Notify(TppCommunicator *aCommunicator, int aOperation)
+{
+    TppProducer::Notify(aCommunicator, aOperation);
+    if (!aCommunicator || aCommunicator != m_dataPipeline)
+        return;
+    if (aOperation == ppNotify::Remove) {
+        m_dataPipeline = nullptr;
+        m_dataPipelineName.clear();
+        m_autoStop = true;
+        Reset();
+        designerMessage(ppReportMsg::DataPipelineChanged, this);
+    } else if (aOperation == ppNotify::DataChange) {
+        Reset();
+    } else if (aOperation == ppNotify::Rename) {
+        designerMessage(ppReportMsg::DataPipelineChanged, this);
+    }
+}
+
+void TppCustomReport::DefineProperties(classes::TFiler &aFiler)
+{
+    TppProducer::DefineProperties(aFiler);
+    aFiler.DefineProperty(
+        QStringLiteral("mmColumnWidth"), [this](classes::TReader &r) { m_mmColumnWidth = ppReadIntegerOrFloat(r); },
+        [this](classes::TWriter &w) { w.WriteInteger(m_mmColumnWidth); }, true);
+    aFiler.DefineProperty(
+        QStringLiteral("DataPipelineName"), [this](classes::TReader &r) { m_dataPipelineName = r.ReadString(); },
+        [this](classes::TWriter &w) { w.WriteString(m_dataPipeline ? m_dataPipeline->Name() : QString()); }, true);
+}
+
+void TppCustomReport::GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *)
+{
+    for (TppBand *band : std::vector<TppBand *>(m_bands))
+        if (!dynamic_cast<TppGroupBand *>(band))
+            aProc(band);
+    for (TppGroup *group : std::vector<TppGroup *>(m_groups))
+        aProc(group);
+}
+
+void TppCustomReport::designerMessage(int aMsg, classes::TObject *aLParam, bool aPost)
+{
+    if (!m_designer || Printing())
+        return;
+    if (aPost)
+        m_designer->PostDesignerMessage(aMsg, ppDesignerMsg::WParam, aLParam);
+    else
+        m_designer->SendDesignerMessage(aMsg, ppDesignerMsg::WParam, aLParam);
+}
+
+bool TppCustomReport::loading() const
+{
+    return HasState(classes::csLoading | classes::csReading);
+}
+
+} // namespace report

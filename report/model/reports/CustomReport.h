@@ -1,0 +1,167 @@
+#pragma once
+
+// TppCustomReport: the report object proper. A producer that owns its bands
+// (kept in print order), its groups, its column layout, its unit of measure,
+// its page limit and pass setting, and its main data pipeline, and keeps the
+// layout consistent when those change: units go to the printer setup, the
+// bands and the groups; columns are checked against the page; a pipeline
+// that goes leaves the report without one. It is what bands and groups see
+// as their report, and what the cache manager walks.
+
+#include "report/model/bands/ReportContext.h"
+#include "report/model/data/CacheManager.h"
+#include "report/model/production/Producer.h"
+
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace report {
+
+class TppBand;
+class TppCustomEngine;
+class TppGroup;
+
+using TppNoDataBehaviors = uint8_t; // bits 1 << TppNoDataBehaviorType
+
+class TppCustomReport
+    : public TppProducer
+    , public IppReportContext
+    , public IppCacheReport
+{
+    ZVO_CLASS(TppCustomReport)
+public:
+    explicit TppCustomReport(classes::TComponent *aOwner = nullptr);
+    // Frees its bands and groups.
+    ~TppCustomReport() override;
+
+    // ---- Bands and groups ----
+    int BandCount() const override { return int(m_bands.size()); }
+    TppBand *Bands(int aIndex) const;
+    TppBand *BandAt(int aIndex) const override;
+    int GroupCount() const override { return int(m_groups.size()); }
+    TppGroup *Groups(int aIndex) const;
+    classes::TComponent *GroupAt(int aIndex) const override;
+    // The first band of the kind (0 header ... 9 page style); for group
+    // bands (3, 5) that of the group at aGroupIndex; nullptr for none.
+    TppBand *GetBand(int aKind, int aGroupIndex = 0) const;
+    // Bands in the order of their keys, compared as texts.
+    void SortBands();
+    // Page header, detail and page footer, and the column bands with two
+    // or more columns, each of those the report lacks; only for a report
+    // without bands.
+    void CreateDefaultBands();
+    // A band, object or group by user name (without regard to case).
+    TppCommunicator *FindUserName(const QString &aUserName) const override;
+    // The first object named aName exactly, band by band.
+    bool FindBandComponent(const QString &aName, int &aBandIndex, int &aComponentIndex) const;
+
+    // ---- Settings ----
+    bool AutoStop() const override { return m_autoStop; }
+    void SetAutoStop(bool aValue) { m_autoStop = aValue; }
+    int Columns() const override { return m_columns; }
+    void SetColumns(int aValue);
+    int32_t mmColumnWidth() const override { return m_mmColumnWidth; }
+    float ColumnWidth() const;
+    void SetColumnWidth(float aValue);
+    void SetmmColumnWidth(int32_t aValue);
+    // Left edges in thousandths of a millimetre, as stored.
+    const QStringList &ColumnPositions() const { return m_columnPositions; }
+    void SetColumnPositions(const QStringList &aValue);
+    TppDataPipeline *DataPipeline() const override { return m_dataPipeline; }
+    void SetDataPipeline(TppDataPipeline *aPipeline);
+    TppNoDataBehaviors NoDataBehaviors() const { return m_noDataBehaviors; }
+    void SetNoDataBehaviors(TppNoDataBehaviors aValue);
+    int PageLimit() const { return m_pageLimit; }
+    void SetPageLimit(int aValue);
+    TppPassSettingType PassSetting() const { return m_passSetting; }
+    void SetPassSetting(TppPassSettingType aValue);
+    bool SaveAsTemplate() const { return m_saveAsTemplate; }
+    void SetSaveAsTemplate(bool aValue) { m_saveAsTemplate = aValue; }
+    TppUnitType Units() const override { return m_units; }
+    void SetUnits(TppUnitType aValue);
+    bool Modified() const { return m_modified; }
+    void SetModified(bool aModified) override;
+    QString GetUserName() const override { return QStringLiteral("Report"); }
+
+    // ---- Designer ----
+    IppDesignerSink *Designer() const override { return m_designer; }
+    void SetDesigner(IppDesignerSink *aDesigner) { m_designer = aDesigner; }
+
+    // ---- Generation ----
+    TppCustomEngine *Engine() const override { return m_engine.get(); }
+    // Takes the engine the report generates with.
+    void SetEngine(std::unique_ptr<TppCustomEngine> aEngine);
+    void HandlePrintError(const QString &aMessage) override;
+    void HandlePrintError(const std::exception &aError) override;
+    void Reset() override;
+    void LayoutChanged();
+
+    // ---- What bands and groups ask ----
+    TppCommunicator *ReportObject() override { return this; }
+    int32_t mmPrintableWidth() const override;
+    int32_t mmPrintableHeight() const override;
+    int LanguageIndex() const override { return TppProducer::LanguageIndex(); }
+    bool MainReportPrinting() const override { return Printing(); }
+    const PrinterResolution *Printer() const override { return nullptr; }
+    void AddBand(TppBand *aBand) override;
+    void RemoveBand(TppBand *aBand) override;
+    int IndexOfBand(const TppBand *aBand) const override;
+    void DesignRefresh() override;
+    int IndexOfGroup(const classes::TComponent *aGroup) const override;
+    void AddGroup(classes::TComponent *aGroup) override;
+    void RemoveGroup(classes::TComponent *aGroup) override;
+
+    // ---- Cache ----
+    // The engine, every group, every band and each of its objects.
+    void EnumerateCacheables(const std::function<void(TppCacheable *)> &aProc) override;
+    bool IsGenerating() const override { return Printing(); }
+    void StopGenerating() override;
+
+    void Notify(TppCommunicator *aCommunicator, int aOperation) override;
+    void DefineProperties(classes::TFiler &aFiler) override;
+    void GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *aRoot) override;
+
+private:
+    void designerMessage(int aMsg, classes::TObject *aLParam, bool aPost = false);
+    bool loading() const;
+    void replacePipeline(TppDataPipeline *aOld, TppDataPipeline *aNew);
+
+    std::vector<TppBand *> m_bands;
+    std::vector<TppGroup *> m_groups;
+    std::unique_ptr<TppCustomEngine> m_engine;
+    IppDesignerSink *m_designer = nullptr;
+    bool m_autoStop = true;
+    int m_columns = 1;
+    int32_t m_mmColumnWidth = 0;
+    QStringList m_columnPositions;
+    TppDataPipeline *m_dataPipeline = nullptr;
+    QString m_dataPipelineName;
+    TppNoDataBehaviors m_noDataBehaviors = 1 << int(TppNoDataBehaviorType::ndBlankPage);
+    int m_pageLimit = 0;
+    TppPassSettingType m_passSetting = TppPassSettingType::psOnePass;
+    bool m_saveAsTemplate = false;
+    TppUnitType m_units = TppUnitType::utInches;
+    bool m_modified = false;
+    bool m_freeing = false;
+};
+
+// Designer messages of the report.
+namespace ppReportMsg {
+constexpr int Renamed = 1124;
+constexpr int Destroyed = 1126;
+constexpr int LayoutChanged = 1127;
+constexpr int UnitsChanged = 1129;
+constexpr int BandAdded = 1138;
+constexpr int BandRemoved = 1139;
+constexpr int DataPipelineChanged = 1145;
+constexpr int DefaultBandsStart = 1148;
+constexpr int DefaultBandsEnd = 1149;
+} // namespace ppReportMsg
+
+// Creates a report object of aClass for aParent, named uniquely in the
+// parent's owner.
+classes::TComponent *ppCreateComponent(const classes::TMetaClass &aClass, TppCommunicator *aParent);
+
+} // namespace report

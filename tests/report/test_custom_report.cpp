@@ -1,0 +1,161 @@
+#include "tests/support/report/BandFakes.h"
+#include "tests/support/report/MemoryPipeline.h"
+
+#include "report/model/bands/BandClasses.h"
+#include "report/model/bands/DetailBand.h"
+#include "report/model/base/Exceptions.h"
+#include "report/model/groups/Group.h"
+#include "report/model/groups/GroupBands.h"
+#include "report/model/reports/CustomReport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace report;
+using namespace reporttest;
+
+namespace {
+
+constexpr TppNoDataBehaviors noData(std::initializer_list<TppNoDataBehaviorType> aTypes)
+{
+    TppNoDataBehaviors set = 0;
+    for (TppNoDataBehaviorType type : aTypes)
+        set |= TppNoDataBehaviors(1u << unsigned(type));
+    return set;
+}
+
+QStringList bandClasses(const TppCustomReport &aReport)
+{
+    QStringList names;
+    for (int i = 0; i < aReport.BandCount(); ++i)
+        names.append(aReport.Bands(i)->ClassName());
+    return names;
+}
+
+TEST(CustomReport, NoDataBehaviorsKeepOneBlankChoice)
+{
+    TppCustomReport report;
+    EXPECT_EQ(report.NoDataBehaviors(), noData({TppNoDataBehaviorType::ndBlankPage}));
+    report.SetNoDataBehaviors(noData({TppNoDataBehaviorType::ndBlankReport}));
+    EXPECT_EQ(report.NoDataBehaviors(), noData({TppNoDataBehaviorType::ndBlankReport}));
+    report.SetNoDataBehaviors(noData({TppNoDataBehaviorType::ndBlankPage, TppNoDataBehaviorType::ndBlankReport}));
+    EXPECT_EQ(report.NoDataBehaviors(), noData({TppNoDataBehaviorType::ndBlankPage}));
+    report.SetNoDataBehaviors(0);
+    EXPECT_EQ(report.NoDataBehaviors(), noData({TppNoDataBehaviorType::ndBlankPage}));
+    report.SetNoDataBehaviors(noData({TppNoDataBehaviorType::ndBlankPage, TppNoDataBehaviorType::ndMessageOnPage}));
+    EXPECT_EQ(report.NoDataBehaviors(), noData({TppNoDataBehaviorType::ndBlankPage}));
+    EXPECT_EQ(report.GetUserName(), QStringLiteral("Report"));
+}
+
+TEST(CustomReport, ColumnsAndTheirWidthFitThePage)
+{
+    TppCustomReport report;
+    const int32_t printable = report.mmPrintableWidth();
+    ASSERT_GT(printable, 0);
+    report.SetColumns(0);
+    EXPECT_EQ(report.Columns(), 1);
+    report.SetColumns(3);
+    EXPECT_EQ(report.mmColumnWidth(), printable / 3);
+    report.SetmmColumnWidth(printable * 2);
+    EXPECT_EQ(report.mmColumnWidth(), printable);
+    EXPECT_EQ(report.Columns(), 1);
+    report.SetColumns(4);
+    report.SetmmColumnWidth(printable / 2 - 10);
+    EXPECT_EQ(report.Columns(), 2);
+
+    // A column band is as wide as a column.
+    auto *header = new TppColumnHeaderBand;
+    header->SetReport(&report);
+    EXPECT_EQ(header->BandWidth(), report.mmColumnWidth());
+    auto *footer = new TppFooterBand;
+    footer->SetReport(&report);
+    EXPECT_EQ(footer->BandWidth(), printable);
+}
+
+TEST(CustomReport, DefaultBandsFollowTheColumns)
+{
+    TppCustomReport two;
+    two.SetColumns(2);
+    two.CreateDefaultBands();
+    EXPECT_EQ(bandClasses(two), (QStringList{"TppHeaderBand", "TppColumnHeaderBand", "TppDetailBand",
+                                             "TppColumnFooterBand", "TppFooterBand"}));
+    EXPECT_TRUE(two.Modified());
+
+    TppCustomReport one;
+    one.CreateDefaultBands();
+    EXPECT_EQ(bandClasses(one), (QStringList{"TppHeaderBand", "TppDetailBand", "TppFooterBand"}));
+
+    TppCustomReport some;
+    (new TppSummaryBand)->SetReport(&some);
+    some.CreateDefaultBands();
+    EXPECT_EQ(bandClasses(some), QStringList{"TppSummaryBand"});
+}
+
+TEST(CustomReport, FreeingThePipelineLeavesTheReportWithoutOne)
+{
+    RecordingDesigner designer;
+    TppCustomReport report;
+    report.SetDesigner(&designer);
+    auto pipeline = std::make_unique<MemoryPipeline>();
+    report.SetDataPipeline(pipeline.get());
+    EXPECT_FALSE(report.AutoStop());
+    designer.Messages.clear();
+    pipeline.reset();
+    EXPECT_EQ(report.DataPipeline(), nullptr);
+    EXPECT_TRUE(report.AutoStop());
+    EXPECT_TRUE(designer.has(QStringLiteral("send 1145")));
+}
+
+TEST(CustomReport, PrintErrorsCarryTheReportsLastWord)
+{
+    TppCustomReport report;
+    try {
+        report.HandlePrintError(QStringLiteral("Band height cannot exceed page height."));
+        FAIL() << "no error";
+    } catch (const EPrintError &e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Band height cannot exceed page height.\r\n\r\nCannot generate report."));
+    }
+}
+
+TEST(CustomReport, BandsGroupsAndNames)
+{
+    TppCustomReport report;
+    auto *detail = new TppDetailBand;
+    detail->SetReport(&report);
+    auto *title = new TppTitleBand;
+    title->SetReport(&report);
+    auto *group = new TppGroup;
+    group->SetReport(&report);
+    group->SetUserName(QStringLiteral("ByCountry"));
+    auto *header = new TppGroupHeaderBand;
+    header->SetGroup(group);
+    auto *object = new StandInPrintable;
+    object->SetName(QStringLiteral("Amount"));
+    object->SetBand(detail);
+
+    EXPECT_EQ(bandClasses(report), (QStringList{"TppTitleBand", "TppGroupHeaderBand", "TppDetailBand"}));
+    EXPECT_EQ(report.GetBand(4), detail);
+    EXPECT_EQ(report.GetBand(3, 0), header);
+    EXPECT_EQ(report.GetBand(3, 1), nullptr);
+    EXPECT_EQ(report.GetBand(8), nullptr);
+    EXPECT_EQ(report.FindUserName(QStringLiteral("bycountry")), group);
+    EXPECT_EQ(report.FindUserName(QStringLiteral("REPORT")), &report);
+    int band = -1, index = -1;
+    EXPECT_TRUE(report.FindBandComponent(QStringLiteral("Amount"), band, index));
+    EXPECT_EQ(band, 2);
+    EXPECT_EQ(index, 0);
+    EXPECT_FALSE(report.FindBandComponent(QStringLiteral("amount"), band, index));
+
+    int cacheables = 0;
+    report.EnumerateCacheables([&cacheables](TppCacheable *) { ++cacheables; });
+    EXPECT_EQ(cacheables, 5);
+
+    report.SetUnits(TppUnitType::utMillimeters);
+    EXPECT_EQ(detail->Units(), TppUnitType::utMillimeters);
+    delete group;
+    EXPECT_EQ(report.GroupCount(), 0);
+    EXPECT_EQ(bandClasses(report), (QStringList{"TppTitleBand", "TppDetailBand"}));
+}
+
+} // namespace
