@@ -476,6 +476,21 @@ TEST(Producer, ADialogFreedByItsCreateHandlerLeavesNothingHanging)
     ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());
 }
 
+TEST(Producer, ADeviceFreedDuringItsJobIsNotFreedAgain)
+{
+    ProducerFixture f;
+    f.producer->SetDeviceType(QStringLiteral("StandInFile"));
+    StandInFileDevice::OnPage = [&](int no) {
+        if (no == 2)
+            delete f.producer->FileDevice();
+    };
+    f.producer->Print();
+    EXPECT_EQ(StandInFileDevice::Calls.count(QStringLiteral("Free")), 1);
+    EXPECT_EQ(f.producer->FileDevice(), nullptr);
+    EXPECT_EQ(f.events->Count(ppEvent::EndOfPrint), 1);
+    EXPECT_FALSE(f.producer->Producing());
+}
+
 TEST(Producer, NoNoticeWhilePrintingAndThePrintGoesOn)
 {
     ProducerFixture f;

@@ -102,6 +102,19 @@ void TppProducer::releaseForms()
     }
 }
 
+void TppProducer::Notify(TppCommunicator *aCommunicator, int aOperation)
+{
+    // A job's device freed by someone else (a handler of one of its pages)
+    // is forgotten, not used or freed again.
+    if (aOperation == ppNotify::Remove) {
+        if (aCommunicator == m_fileDevice)
+            m_fileDevice = nullptr;
+        if (aCommunicator == m_printerDevice)
+            m_printerDevice = nullptr;
+    }
+    TppCommunicator::Notify(aCommunicator, aOperation);
+}
+
 void TppProducer::freeJobObjects()
 {
     if (m_printDialog) {

@@ -156,6 +156,8 @@ public:
     TppSaveTextEvent OnSaveText;
     classes::TNotifyEvent OnPrintingComplete;
 
+    void Notify(TppCommunicator *aCommunicator, int aOperation) override;
+
     // ---- Streaming ----
     void DefineProperties(classes::TFiler &filer) override;
     void Loaded() override;

@@ -172,6 +172,7 @@ void TppProducer::printToPrinter(const TppDeviceClass &aDeviceClass)
     if (const TppDeviceClass *printerClass = ppGetDeviceClass(ProducerPrintPrinterName)) {
         m_printerDevice = printerClass->Create(nullptr);
         if (m_printerDevice) {
+            AddNotify(m_printerDevice);
             m_printerDevice->SetLanguageIndex(m_languageIndex);
             if (auto *output = dynamic_cast<TppPrinterOutput *>(m_printerDevice))
                 if (TppPrinter *printer = output->OutputPrinter())
@@ -231,6 +232,10 @@ void TppProducer::printToPrinter(const TppDeviceClass &aDeviceClass)
     DeviceCreated(device);
     if (!alive)
         return;
+    if (device != m_printerDevice && device != m_fileDevice) {
+        EndPrint();
+        return;
+    }
     // What the user chose in the print dialog becomes the report's setup;
     // without a dialog the report's own setup stands.
     if (device == m_printerDevice && m_printDialog)
@@ -262,6 +267,7 @@ TppDevice *TppProducer::chooseDevice(const TppDeviceClass &aDeviceClass)
         m_fileDevice = fileClass->Create(nullptr);
         if (!m_fileDevice)
             return nullptr;
+        AddNotify(m_fileDevice);
         m_fileDevice->SetLanguageIndex(m_languageIndex);
         if (auto *fileDevice = dynamic_cast<TppFileDevice *>(m_fileDevice)) {
             if (toFile)
