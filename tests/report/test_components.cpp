@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 
 using namespace report;
@@ -158,4 +159,20 @@ TEST_F(Components, APageWithoutRoomGivesAFittedObjectNoSizeRatherThanANegativeOn
     band->SetmmHeight(2000);
     object->SetParentHeight(true);
     EXPECT_EQ(object->mmHeight(), 2000);
+}
+
+TEST_F(Components, HugeBoundsGiveSaturatedParentRectangles)
+{
+    constexpr int32_t most = std::numeric_limits<int32_t>::max();
+    StandInPrintable loose; // without band its own bounds are its parent
+    loose.SetBounds(5000, 7000, most, most);
+    loose.SetParentWidth(true);
+    EXPECT_EQ(loose.GetParentRect(), (rtl::TRect{5000, 7000, most, most}));
+    EXPECT_EQ(loose.mmWidth(), most - 5000);
+
+    auto *region = add<StandInRegion>("Region1");
+    region->SetBounds(1000, 2000, most, most);
+    StandInPrintable *child = add("child");
+    child->SetRegion(region);
+    EXPECT_EQ(child->GetParentRect(), (rtl::TRect{1000, 2000, most, most}));
 }

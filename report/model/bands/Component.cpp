@@ -13,8 +13,25 @@
 #include "platform/classes/Writer.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace report {
+
+namespace {
+
+// The object's own rectangle; a right or bottom edge beyond the range of
+// thousandths is held at its end.
+rtl::TRect componentOwnRect(const TppPrintable &aObject)
+{
+    const auto edge = [](int32_t aStart, int32_t aSize) {
+        return int32_t(std::clamp<int64_t>(int64_t(aStart) + aSize, std::numeric_limits<int32_t>::min(),
+                                           std::numeric_limits<int32_t>::max()));
+    };
+    return rtl::TRect{aObject.mmLeft(), aObject.mmTop(), edge(aObject.mmLeft(), aObject.mmWidth()),
+                      edge(aObject.mmTop(), aObject.mmHeight())};
+}
+
+} // namespace
 
 const classes::TMetaClass &TppComponent::StaticClass()
 {
@@ -42,7 +59,7 @@ TppComponent::~TppComponent()
 
 rtl::TRect TppComponent::RegionRect() const
 {
-    return rtl::TRect{mmLeft(), mmTop(), mmLeft() + mmWidth(), mmTop() + mmHeight()};
+    return componentOwnRect(*this);
 }
 
 IppReportContext *TppComponent::Report() const
@@ -141,7 +158,7 @@ rtl::TRect TppComponent::GetParentRect() const
         return m_region->RegionRect();
     if (m_band)
         return rtl::TRect{0, 0, m_band->BandWidth(), m_band->mmHeight()};
-    return rtl::TRect{mmLeft(), mmTop(), mmLeft() + mmWidth(), mmTop() + mmHeight()};
+    return componentOwnRect(*this);
 }
 
 void TppComponent::FitToParent()
