@@ -524,7 +524,8 @@ QVariant TdxTreeListColumn::AssignEditValue(TdxTreeListNode *node, InplaceEditor
 void TdxTreeListColumn::FillViewData(TdxEditViewData &viewData, const rtl::TRect &rect, const QString &text,
                                      rtl::TColor color, rtl::TColor fontColor)
 {
-    viewData.ButtonStyle = m_treeList && m_treeList->Look() != 0 ? btsFlat : bts3D;
+    const uint8_t look = m_treeList ? m_treeList->Look() : 0;
+    viewData.ButtonStyle = look == 0 ? bts3D : (look == 1 ? btsFlat : btsHotFlat);
     viewData.Edges = edgAll;
     viewData.Active = false;
     viewData.Bounds = rect;

@@ -283,6 +283,32 @@ TEST(TreeListColumn, EditorTakesTheColumnsRulesAndTheCellsText)
     EXPECT_EQ(validations, 1);
 }
 
+TEST(TreeListColumn, CellViewDataFollowsTheColumnAndTheGridsLook)
+{
+    ControlFixture f;
+    TdxTreeListColumn *c = f.column("A");
+    c->SetAlignment(taRightJustify);
+    c->SetVertAlignment(tlCenter);
+    c->SetCharCase(ecLowerCase);
+    c->SetPasswordChar(QChar('#'));
+    const rtl::TRect cell{1, 2, 50, 20};
+    std::vector<int> styles; // as numbers, which the failure message shows
+    for (uint8_t look : {0, 1, 2}) {
+        f.tree->SetLook(look);
+        TdxTextEditViewData data;
+        c->FillViewData(data, cell, QStringLiteral("text"), rtl::clWindow, rtl::clWindowText);
+        styles.push_back(int(data.ButtonStyle));
+        EXPECT_EQ(data.Bounds, cell);
+        EXPECT_EQ(data.Alignment, taRightJustify);
+        EXPECT_EQ(data.VerticalLayout, 1);
+        EXPECT_EQ(data.CharCase, ecLowerCase);
+        EXPECT_EQ(data.PasswordChar, QChar('#'));
+        EXPECT_EQ(data.Color, rtl::ColorToRGB(rtl::clWindow));
+        EXPECT_EQ(data.EditValue.toString(), QStringLiteral("text"));
+    }
+    EXPECT_EQ(styles, (std::vector<int>{bts3D, btsFlat, btsHotFlat}));
+}
+
 TEST(TreeListColumn, AFocusedColumnWithoutEditorRefusesEditing)
 {
     gridtest::FakeTreeListHost host;
