@@ -141,10 +141,19 @@ TEST_F(Printables, ACommandIsClickableForAHandlerOrASubscriberAndCallsBackOnlyWh
     printable->RemoveEventNotify(&clicks);
     EXPECT_FALSE(printable->CreateDrawCommand(target.get())->Clickable());
     int handled = 0;
-    printable->OnDrawCommandClick.Set([&](classes::TObject *, classes::TObject *) { ++handled; });
-    EXPECT_TRUE(printable->CreateDrawCommand(target.get())->Clickable());
+    classes::TObject *handledCommand = nullptr;
+    printable->OnDrawCommandClick.Set([&](classes::TObject *aSender, classes::TObject *aCommand) {
+        ++handled;
+        handledCommand = aCommand;
+        EXPECT_EQ(aSender, printable.get());
+    });
+    TppDrawCommand *handledByCode = printable->CreateDrawCommand(target.get());
+    EXPECT_TRUE(handledByCode->Clickable());
     printable->DrawCommandClick(target.get()); // not a draw command
     EXPECT_EQ(handled, 0);
+    handledByCode->DoOnClick();
+    EXPECT_EQ(handled, 1);
+    EXPECT_EQ(handledCommand, handledByCode);
 
     printable.reset();
     command->DoOnClick();
@@ -405,4 +414,23 @@ TEST_F(Printables, BindingsFollowLoadedNamesAndRenamedFieldsAndPipelines)
     EXPECT_EQ(p.DataPipeline(), &customers);
     p.ReplaceDataPipeline(&orders, "Customers");
     EXPECT_EQ(p.DataPipeline(), &orders);
+}
+
+TEST_F(Printables, PrintingFiresTheHandlerThenTellsTheReceivers)
+{
+    auto printable = std::make_unique<TestPrintable>();
+    Listener printed(ppEvent::OnPrint);
+    printable->AddEventNotify(&printed);
+    int heardBefore = -1;
+    printable->OnPrint.Set([&](classes::TObject *aSender) {
+        EXPECT_EQ(aSender, printable.get());
+        heardBefore = printed.Count;
+    });
+    printable->DoOnPrint();
+    EXPECT_EQ(heardBefore, 0);
+    EXPECT_EQ(printed.Count, 1);
+
+    printable->OnPrint.Set([&](classes::TObject *) { printable.reset(); });
+    printable->DoOnPrint();
+    EXPECT_EQ(printed.Count, 1);
 }
