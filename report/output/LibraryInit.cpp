@@ -1,5 +1,6 @@
 #include "report/output/LibraryInit.h"
 
+#include "report/content/ContentRegistration.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/forms/DialogServices.h"
 #include "report/model/forms/FormClassRegistry.h"
@@ -44,6 +45,7 @@ void ppLibraryInit()
         return;
     g_libraryInitialised = true;
     ppModelLayerInit();
+    ppContentLayerInit();
     ppInstallPrintingSystem();
     ppSetDialogServices(
         {[](int64_t aMilliseconds) { controls::processEventsFor(aMilliseconds); }, &libraryShowMessage});
@@ -59,6 +61,7 @@ void ppLibraryFinalize()
     g_libraryInitialised = false;
     ppUnRegisterFormClass(TppCustomNoDataDialog::StaticClass());
     ppUnRegisterFormClass(TppCustomCancelDialog::StaticClass());
+    ppContentLayerFinalize();
     ppModelLayerFinalize();
 }
 

@@ -7,7 +7,8 @@
 
 namespace report {
 
-// The model layer (ppModelLayerInit); then the window layer: the printing
+// The model layer (ppModelLayerInit), the content layer
+// (ppContentLayerInit); then the window layer: the printing
 // system (CUPS through Qt), the dialog
 // services (message pump on the program's clock, message boxes through the
 // platform's sink), the printer properties dialog, and the forms registered

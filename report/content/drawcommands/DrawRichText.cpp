@@ -1,0 +1,124 @@
+#include "report/content/drawcommands/DrawRichText.h"
+
+#include "report/model/base/Exceptions.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/Filer.h"
+
+#include <QByteArray>
+#include <QList>
+
+namespace report {
+
+namespace {
+
+QByteArray richTextBytes(const classes::TMemoryStream &aStream)
+{
+    auto &stream = const_cast<classes::TMemoryStream &>(aStream);
+    return QByteArray(aStream.Memory(), qsizetype(stream.Size()));
+}
+
+// The RTF as lines, the way a line list loads it: CR LF, CR or LF end a line.
+QList<QByteArray> richTextLines(const QByteArray &aBytes)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < aBytes.size(); ++i) {
+        if (aBytes[i] != '\r' && aBytes[i] != '\n')
+            continue;
+        lines.append(aBytes.mid(start, i - start));
+        if (aBytes[i] == '\r' && i + 1 < aBytes.size() && aBytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < aBytes.size())
+        lines.append(aBytes.mid(start));
+    return lines;
+}
+
+} // namespace
+
+const classes::TMetaClass &TppDrawRichText::StaticClass()
+{
+    using C = TppDrawRichText;
+    static const classes::TMetaClass meta =
+        classes::MakeClass<C, TppDrawCommand>("TppDrawRichText", [](classes::TClassBuilder<C> &c) {
+            c.Integer("Color", &C::Color, &C::SetColor);
+            c.Integer("EndCharPos", &C::EndCharPos, &C::SetEndCharPos).Default(-1);
+            c.Integer("StartCharPos", &C::StartCharPos, &C::SetStartCharPos).Default(-1);
+            c.Boolean("Transparent", &C::Transparent, &C::SetTransparent).Default(false);
+        });
+    return meta;
+}
+
+TppDrawRichText::TppDrawRichText(classes::TComponent *aOwner)
+    : TppDrawCommand(aOwner)
+    , m_richTextStream(std::make_unique<classes::TMemoryStream>())
+{
+    SetDataType(TppDataType::dtBLOB);
+}
+
+TppDrawRichText::~TppDrawRichText() = default;
+
+void TppDrawRichText::DefineProperties(classes::TFiler &aFiler)
+{
+    TppDrawCommand::DefineProperties(aFiler);
+    aFiler.DefineBinaryProperty(
+        QStringLiteral("RTFStream"), [this](classes::TStream &s) { ReadRTFStream(s); },
+        [this](classes::TStream &s) { WriteRTFStream(s); }, true);
+}
+
+void TppDrawRichText::ReadRTFStream(classes::TStream &aStream)
+{
+    int32_t size = 0;
+    aStream.ReadBuffer(&size, sizeof size);
+    const int64_t left = aStream.Size() - aStream.Position();
+    // Archives come from outside: a length is checked before it allocates.
+    if (size < 0 || size > left)
+        throw EBrevantorError(QStringLiteral("TppDrawRichText.ReadRTFStream: invalid stream length %1.").arg(size));
+    m_richTextStream->Clear();
+    // A count of 0 would copy the whole source stream.
+    if (size > 0)
+        m_richTextStream->CopyFrom(aStream, size);
+    m_richTextStream->SetPosition(0);
+}
+
+void TppDrawRichText::WriteRTFStream(classes::TStream &aStream) const
+{
+    const int32_t size = int32_t(m_richTextStream->Size());
+    aStream.WriteBuffer(&size, sizeof size);
+    if (size > 0)
+        aStream.WriteBuffer(m_richTextStream->Memory(), size);
+}
+
+void TppDrawRichText::Assign(const classes::TPersistent *source)
+{
+    TppDrawCommand::Assign(source);
+    const auto *other = dynamic_cast<const TppDrawRichText *>(source);
+    if (!other)
+        return;
+    m_color = other->m_color;
+    m_startCharPos = other->m_startCharPos;
+    m_endCharPos = other->m_endCharPos;
+    m_transparent = other->m_transparent;
+    const QByteArray bytes = richTextBytes(*other->m_richTextStream);
+    m_richTextStream->Clear();
+    if (!bytes.isEmpty())
+        m_richTextStream->WriteBuffer(bytes.constData(), bytes.size());
+    m_richTextStream->SetPosition(0);
+}
+
+bool TppDrawRichText::IsEqual(const TppDrawCommand *aDrawCommand) const
+{
+    const auto *other = dynamic_cast<const TppDrawRichText *>(aDrawCommand);
+    if (!other || !TppDrawCommand::IsEqual(aDrawCommand))
+        return false;
+    if (m_color != other->m_color || m_endCharPos != other->m_endCharPos || m_startCharPos != other->m_startCharPos ||
+        m_transparent != other->m_transparent)
+        return false;
+    const QByteArray mine = richTextBytes(*m_richTextStream);
+    const QByteArray theirs = richTextBytes(*other->m_richTextStream);
+    return mine.size() == theirs.size() && richTextLines(mine) == richTextLines(theirs);
+}
+
+} // namespace report

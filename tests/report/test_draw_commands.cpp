@@ -1,0 +1,257 @@
+#include "report/content/ContentRegistration.h"
+#include "report/content/drawcommands/DrawRichText.h"
+#include "report/content/drawcommands/DrawText.h"
+#include "report/content/drawcommands/DrawVariables.h"
+#include "report/model/base/Exceptions.h"
+#include "report/model/objects/Communicator.h"
+#include "report/model/objects/EventIds.h"
+#include "report/model/objects/ParamList.h"
+#include "report/model/pages/Page.h"
+
+#include "platform/classes/Reader.h"
+#include "platform/classes/Streams.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <memory>
+
+using namespace report;
+
+namespace {
+
+class DrawCommands : public ::testing::Test
+{
+protected:
+    DrawCommands() { ppContentLayerInit(); }
+    ~DrawCommands() override { ppContentLayerFinalize(); }
+};
+
+// Every streamed value of a text command away from its default.
+void fillText(TppDrawText &c, const QString &text)
+{
+    c.SetLeft(1000);
+    c.SetTop(2000);
+    c.SetWidth(30000);
+    c.SetHeight(5000);
+    c.SetTextAlignment(TppTextAlignment::taCentered);
+    c.SetAutoSize(true);
+    c.SetColor(0x123456);
+    c.Font()->SetName("Liberation Serif");
+    c.Font()->SetSize(14);
+    c.SetIsMemo(true);
+    c.SetLeading(250);
+    c.SetText(text);
+    c.SetTransparent(true);
+    c.SetWordWrap(true);
+    c.WrappedText()->Add("first");
+    c.WrappedText()->Add("second");
+    c.TabStopPositions()->Add("5000");
+    c.SetBandSave(true);
+    c.SetBandSaveNo(3);
+    c.SetComponentSave(true);
+    c.SetComponentSaveNo(4);
+    c.SetForceJustifyLastLine(true);
+    c.SetSaveLength(12);
+}
+
+// Sends event 67 from aSender with a key, a traversal count and a text.
+void sendLookAhead(TppCommunicator &aSender, QString aKey, int32_t aCount, QString aText)
+{
+    TraParamList params;
+    params.AddParam("aLookAheadKey", TraDataType::daString);
+    params.AddParam("aTraversalCount", TraDataType::daInteger);
+    params.AddParam("aText", TraDataType::daString);
+    params.BindParamValue(0, &aKey);
+    params.BindParamValue(1, &aCount);
+    params.BindParamValue(2, &aText);
+    aSender.SendEventNotify(&aSender, ppEvent::LookAheadText, &params);
+}
+
+} // namespace
+
+TEST_F(DrawCommands, TheTwoAlignmentsFollowEachOther)
+{
+    TppDrawText text;
+    text.SetTextAlignment(TppTextAlignment::taFullJustified);
+    EXPECT_EQ(text.Alignment(), classes::TAlignment::taLeftJustify);
+    text.SetAlignment(classes::TAlignment::taCenter);
+    EXPECT_EQ(text.TextAlignment(), TppTextAlignment::taCentered);
+    text.SetTextAlignment(TppTextAlignment::taRightJustified);
+    EXPECT_EQ(text.Alignment(), classes::TAlignment::taRightJustify);
+}
+
+TEST_F(DrawCommands, SaveSortKeysOrderByBandThenSaveOrder)
+{
+    TppDrawText text;
+    text.SetBandSaveNo(2);
+    text.SetComponentSaveNo(15);
+    EXPECT_EQ(text.GetSaveSortKey(), "       2      15");
+    text.SetBandSaveNo(std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(text.GetSaveSortKey().size(), 19);
+}
+
+TEST_F(DrawCommands, TextEqualityLooksAtWhatShowsButNotTheFontColour)
+{
+    TppDrawText a, b;
+    fillText(a, "value");
+    b.Assign(&a);
+    EXPECT_TRUE(a.IsEqual(&b));
+    b.Font()->SetColor(0xFF);
+    EXPECT_TRUE(a.IsEqual(&b));
+    b.WrappedText()->Add("third");
+    EXPECT_FALSE(a.IsEqual(&b));
+    b.Assign(&a);
+    b.SetSaveLength(13);
+    EXPECT_FALSE(a.IsEqual(&b));
+}
+
+TEST_F(DrawCommands, DateAndTimeVariablesMatchWhereverTheyAreButPageNumbersByText)
+{
+    TppDrawVar a, b;
+    a.SetVarType(TppVarType::vtTime);
+    b.SetVarType(TppVarType::vtDate);
+    b.SetLeft(5000);
+    b.SetText("later");
+    EXPECT_TRUE(a.IsEqual(&b));
+
+    a.SetVarType(TppVarType::vtPageNo);
+    b.SetVarType(TppVarType::vtPageNo);
+    b.SetLeft(0);
+    a.SetText("1");
+    b.SetText("2");
+    EXPECT_FALSE(a.IsEqual(&b));
+    b.SetText("1");
+    EXPECT_TRUE(a.IsEqual(&b));
+}
+
+TEST_F(DrawCommands, PageValuesAreFilledInOnceThePageIsKnown)
+{
+    TppPage page;
+    page.SetPageNo(3);
+    page.SetPageCount(9);
+    auto *var = new TppDrawVar();
+    var->SetVarType(TppVarType::vtPageCount);
+    var->SetPage(&page);
+    EXPECT_TRUE(var->NeedsRecalculation());
+    EXPECT_TRUE(var->Recalculate());
+    EXPECT_EQ(var->Text(), "9");
+    var->SetVarType(TppVarType::vtTime);
+    EXPECT_FALSE(var->NeedsRecalculation());
+    EXPECT_FALSE(var->Recalculate());
+
+    auto *calc = new TppDrawCalc();
+    calc->SetPage(&page);
+    EXPECT_TRUE(calc->NeedsRecalculation());
+    EXPECT_FALSE(calc->Recalculate()); // ctDate
+    calc->SetCalcType(TppCalcType::ctPageCount);
+    EXPECT_TRUE(calc->Recalculate());
+    EXPECT_EQ(calc->Text(), "9");
+}
+
+TEST_F(DrawCommands, LookAheadValuesTakeTheHighestCountOfTheirOwnKey)
+{
+    TppCommunicator list(nullptr);
+    auto variable = std::make_unique<TppDrawVariable>();
+    variable->SetLookAheadKey("Total");
+    EXPECT_FALSE(variable->NeedsRecalculation());
+    variable->SetLookAhead(true);
+    list.AddEventNotify(variable->Listener());
+
+    sendLookAhead(list, "Total", 5, "500");
+    EXPECT_EQ(variable->Text(), "500");
+    sendLookAhead(list, "Total", 3, "300");
+    EXPECT_EQ(variable->Text(), "500");
+    EXPECT_TRUE(variable->Recalculate());
+
+    // A copy hears the same list.
+    TppDrawVariable copy;
+    copy.Assign(variable.get());
+    sendLookAhead(list, "Total", 7, "700");
+    EXPECT_EQ(copy.Text(), "700");
+
+    // Another key: neither listens any longer.
+    sendLookAhead(list, "Other", 9, "900");
+    EXPECT_FALSE(variable->Recalculate());
+    EXPECT_FALSE(copy.Recalculate());
+    sendLookAhead(list, "Total", 10, "1000");
+    EXPECT_EQ(variable->Text(), "700");
+
+    // Switching off frees the listener, which leaves the list.
+    variable->SetLookAhead(false);
+    EXPECT_EQ(variable->Listener(), nullptr);
+    variable.reset();
+    sendLookAhead(list, "Total", 11, "1100");
+}
+
+TEST_F(DrawCommands, EveryClassComesBackFromAPageStreamEqual)
+{
+    auto page = std::make_unique<TppPage>();
+    auto *text = new TppDrawText();
+    fillText(*text, "plain");
+    auto *variable = new TppDrawVariable();
+    fillText(*variable, "look-ahead");
+    variable->SetLookAheadKey("Key");
+    variable->SetLookAhead(true);
+    auto *var = new TppDrawVar();
+    fillText(*var, "3");
+    var->SetVarType(TppVarType::vtPageNo);
+    auto *calc = new TppDrawCalc();
+    fillText(*calc, "4");
+    calc->SetCalcType(TppCalcType::ctPageSet);
+    auto *rich = new TppDrawRichText();
+    rich->SetColor(0xABCDEF);
+    rich->SetStartCharPos(2);
+    rich->SetEndCharPos(40);
+    rich->SetTransparent(true);
+    const QByteArray rtf = "{\\rtf1 one\r\n\\par two}";
+    rich->RichTextStream().WriteBuffer(rtf.constData(), rtf.size());
+    for (TppDrawCommand *c : std::initializer_list<TppDrawCommand *>{text, variable, var, calc, rich})
+        c->SetPage(page.get());
+
+    classes::TMemoryStream stream;
+    stream.WriteComponent(page.get());
+    stream.SetPosition(0);
+    TppPage read;
+    classes::TReader(stream).ReadRootComponent(&read);
+    ASSERT_EQ(read.DrawCommandCount(), page->DrawCommandCount());
+    for (int i = 0; i < page->DrawCommandCount(); ++i) {
+        EXPECT_EQ(&read.DrawCommands(i)->ClassType(), &page->DrawCommands(i)->ClassType()) << i;
+        EXPECT_TRUE(page->DrawCommands(i)->IsEqual(read.DrawCommands(i))) << i;
+    }
+    EXPECT_TRUE(static_cast<TppDrawVariable *>(read.DrawCommands(1))->LookAhead());
+}
+
+TEST_F(DrawCommands, RichTextComparesItsRTFLineByLine)
+{
+    TppDrawRichText a, b;
+    a.RichTextStream().WriteBuffer("ab\r\ncd", 6);
+    b.Assign(&a);
+    EXPECT_TRUE(a.IsEqual(&b));
+    TppDrawRichText c;
+    c.RichTextStream().WriteBuffer("ab\r\ncD", 6);
+    EXPECT_FALSE(a.IsEqual(&c));
+    TppDrawRichText d;
+    d.RichTextStream().WriteBuffer("ab\ncd ", 6); // same size, other lines
+    EXPECT_FALSE(a.IsEqual(&d));
+}
+
+TEST_F(DrawCommands, AnRTFLengthBeyondTheBytesLeftFailsTheLoad)
+{
+    const auto load = [](int32_t length, int bytes) {
+        classes::TMemoryStream stream;
+        stream.WriteBuffer(&length, sizeof length);
+        const QByteArray data(bytes, 'x');
+        if (bytes)
+            stream.WriteBuffer(data.constData(), bytes);
+        stream.SetPosition(0);
+        TppDrawRichText rich;
+        rich.ReadRTFStream(stream);
+        return rich.RichTextStream().Size();
+    };
+    EXPECT_THROW(load(std::numeric_limits<int32_t>::max(), 4), EBrevantorError);
+    EXPECT_THROW(load(-1, 4), EBrevantorError);
+    EXPECT_THROW(load(5, 4), EBrevantorError);
+    EXPECT_EQ(load(4, 4), 4);
+    EXPECT_EQ(load(0, 0), 0);
+}
