@@ -405,6 +405,37 @@ TEST(Producer, AFailingDeviceEndsThePrintAndReachesTheCaller)
     }
 }
 
+TEST(Producer, AHandlerThatRaisesEndsThePrintAndReachesTheCaller)
+{
+    for (const int at : {0, 1, 2}) {
+        SCOPED_TRACE(at);
+        ProducerFixture f;
+        f.producer->SetDeviceType(QStringLiteral("StandInFile"));
+        f.producer->SetShowPrintDialog(true);
+        const auto raise = [](classes::TObject *) { throw EBrevantorError(QStringLiteral("no")); };
+        if (at == 0)
+            f.producer->OnPrintDialogCreate.Set(raise);
+        else if (at == 1)
+            f.producer->OnPrintDialogClose.Set(raise);
+        else
+            f.producer->OnCancelDialogCreate.Set(raise);
+        EXPECT_THROW(f.producer->Print(), EBrevantorError);
+        EXPECT_EQ(f.events->Count(ppEvent::EndOfPrint), 1);
+        EXPECT_FALSE(f.producer->Producing());
+        EXPECT_EQ(f.producer->CancelDialog(), nullptr);
+        EXPECT_EQ(f.producer->PrintDialog(), nullptr);
+        EXPECT_EQ(f.producer->PrinterDevice(), nullptr);
+        // The next print is not refused.
+        f.producer->OnPrintDialogCreate.Clear();
+        f.producer->OnPrintDialogClose.Clear();
+        f.producer->OnCancelDialogCreate.Clear();
+        f.producer->SetShowPrintDialog(false);
+        StandInFileDevice::Calls.clear();
+        f.producer->Print();
+        EXPECT_EQ(StandInFileDevice::Calls, expectedJob(3));
+    }
+}
+
 TEST(Producer, TheProducerMayBeFreedByItsOwnHandlers)
 {
     // While its non-modal cancel dialog is open.

@@ -58,10 +58,37 @@ void TppProducer::Print()
             qWarning().noquote() << QStringLiteral("Print: no device class is registered as \"%1\".").arg(m_deviceType);
             return;
         }
-        printToPrinter(*deviceClass);
+        try {
+            printToPrinter(*deviceClass);
+        } catch (...) {
+            // A handler of the dialogs or of the device raised: the print
+            // ends as any early stop does, and the caller learns why.
+            if (alive && m_jobRunning)
+                abandonJob();
+            throw;
+        }
     }
     if (alive)
         rethrowPendingError();
+}
+
+void TppProducer::abandonJob()
+{
+    const QPointer<QObject> alive = Guard();
+    try {
+        EndPrint();
+    } catch (...) {
+        // The first error is the one the caller learns of.
+    }
+    if (!alive)
+        return;
+    m_producing = false;
+    m_jobRunning = false;
+    freeJobObjects();
+    if (TppCustomCancelDialog *dialog = std::exchange(m_cancelDialog, nullptr)) {
+        dialog->OnDestroyNotify.Clear();
+        dialog->Release();
+    }
 }
 
 void TppProducer::rethrowPendingError()
