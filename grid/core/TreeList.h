@@ -17,6 +17,7 @@
 #include "grid/core/TreeListHooks.h"
 #include "grid/core/TreeListLayout.h"
 #include "grid/core/TreeListNode.h"
+#include "grid/core/TreeListPaintRules.h"
 #include "grid/core/TreeListSelection.h"
 #include "grid/core/TreeListSettings.h"
 #include "grid/core/VisibleRowCache.h"
@@ -28,6 +29,11 @@
 #include <functional>
 #include <memory>
 #include <vector>
+
+namespace gfx {
+class Canvas;
+class ImageList;
+} // namespace gfx
 
 namespace grid {
 
@@ -378,6 +384,50 @@ public:
     // A timer started through the host elapsed.
     virtual void TimerFired(int id);
 
+    // ---- Painting ----
+    const TreeListColors &Colors() const { return m_colors; }
+    void SetColors(const TreeListColors &colors);
+    const TreeListPaintSwitches &PaintSwitches() const { return m_paintSwitches; }
+    void SetPaintSwitches(const TreeListPaintSwitches &switches);
+    rtl::TColor GridLineColor() const { return grid::GridLineColor(m_colors); }
+    // The nodes' images and state images; not owned: whoever frees a list
+    // sets none here first. Their sizes enter the geometry.
+    gfx::ImageList *Images() const { return m_images; }
+    gfx::ImageList *StateImages() const { return m_stateImages; }
+    void SetImages(gfx::ImageList *images);
+    void SetStateImages(gfx::ImageList *images);
+    // What a header press draws pressed until the button is released: the
+    // column (-1 none) and the band position (-1 none).
+    int PressedColumn() const { return m_pressedColumn; }
+    int PressedBand() const { return m_pressedBand; }
+    void SetPressed(int column, int band);
+    // The scroll bracket: while above 0 the inverted feedback (sizing line,
+    // drop arrows) is hidden; it comes back when the count returns to 0.
+    int FeedbackHidden() const { return m_feedbackHidden; }
+    void HideFeedback() { ++m_feedbackHidden; }
+    void ShowFeedback();
+    // Rows the indicator marks beside the focused one; false in the core.
+    virtual bool IsRowIndicator(TdxTreeListNode * /*node*/) { return false; }
+    // Custom drawing: whether any handler would be asked, and the dispatch
+    // (the grid's handler first, then the column's; done ends the chain).
+    virtual bool IsCustomDrawBand() { return false; }
+    virtual bool IsCustomDrawCell(int /*column*/) { return false; }
+    virtual bool IsCustomDrawHeader(int /*column*/) { return false; }
+    virtual void DoCustomDrawBand(int /*position*/, gfx::Canvas * /*canvas*/, const rtl::TRect & /*rect*/,
+                                  const rtl::TRect & /*clip*/, QString & /*text*/, rtl::TColor & /*color*/,
+                                  classes::TFont * /*font*/, TAlignment & /*alignment*/, bool & /*done*/)
+    {}
+    virtual void DoCustomDrawCell(gfx::Canvas * /*canvas*/, const rtl::TRect & /*rect*/, TdxTreeListNode * /*node*/,
+                                  int /*column*/, bool /*selected*/, bool /*focused*/, bool /*newItemRow*/,
+                                  QString & /*text*/, rtl::TColor & /*color*/, classes::TFont * /*font*/,
+                                  TAlignment & /*alignment*/, bool & /*done*/)
+    {}
+    // sorted: 0 none, 1 ascending, 2 descending, as ColumnSortState.
+    virtual void DoCustomDrawHeader(int /*column*/, gfx::Canvas * /*canvas*/, const rtl::TRect & /*rect*/,
+                                    QString & /*text*/, rtl::TColor & /*color*/, classes::TFont * /*font*/,
+                                    TAlignment & /*alignment*/, int & /*sorted*/, bool & /*done*/)
+    {}
+
     // ---- Answers to the editors ----
     bool IsPaintOption() override;
     bool EditClickToDblClick() override;
@@ -540,6 +590,13 @@ private:
     std::vector<TdxTreeListNode *> m_pendingDeletes;
 
     uint8_t m_state = tsNone;
+    TreeListColors m_colors;
+    TreeListPaintSwitches m_paintSwitches;
+    int m_pressedColumn = -1;
+    int m_pressedBand = -1;
+    int m_feedbackHidden = 0;
+    gfx::ImageList *m_images = nullptr;
+    gfx::ImageList *m_stateImages = nullptr;
     InplaceEditor *m_editor = nullptr;
     int m_focusedColumn = 0;
 

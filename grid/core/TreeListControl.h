@@ -41,6 +41,9 @@ using TdxTreeListColumnEvent = std::function<void(classes::TObject *sender, TdxT
 using TdxTreeListColumnAllowEvent =
     std::function<void(classes::TObject *sender, TdxTreeListColumn *column, bool &allow)>;
 using TdxTreeListBandEvent = std::function<void(classes::TObject *sender, TdxTreeListBand *band)>;
+using TdxTLCustomDrawBand = void(classes::TObject *sender, TdxTreeListBand *band, gfx::Canvas *canvas,
+                                 const rtl::TRect &rect, const rtl::TRect &clip, QString &text, rtl::TColor &color,
+                                 classes::TFont *font, TAlignment &alignment, bool &done);
 using TdxTreeListImageIndexEvent = std::function<void(classes::TObject *sender, TdxTreeListNode *node, int &index)>;
 
 class TCustomdxTreeListControl : public TCustomdxTreeList
@@ -186,6 +189,21 @@ public:
     rtl::TColor ColumnColor(int column) override;
     const classes::TFont &ColumnFont(int column) override;
 
+    // ---- Custom drawing: the grid's handlers, then the column's ----
+    bool IsCustomDrawBand() override;
+    bool IsCustomDrawCell(int column) override;
+    bool IsCustomDrawHeader(int column) override;
+    void DoCustomDrawBand(int position, gfx::Canvas *canvas, const rtl::TRect &rect, const rtl::TRect &clip,
+                          QString &text, rtl::TColor &color, classes::TFont *font, TAlignment &alignment,
+                          bool &done) override;
+    void DoCustomDrawCell(gfx::Canvas *canvas, const rtl::TRect &rect, TdxTreeListNode *node, int column,
+                          bool selected, bool focused, bool newItemRow, QString &text, rtl::TColor &color,
+                          classes::TFont *font, TAlignment &alignment, bool &done) override;
+    void DoCustomDrawHeader(int column, gfx::Canvas *canvas, const rtl::TRect &rect, QString &text,
+                            rtl::TColor &color, classes::TFont *font, TAlignment &alignment, int &sorted,
+                            bool &done) override;
+    bool IsRowIndicator(TdxTreeListNode *node) override;
+
     // ---- Events, each fired only when set ----
     TdxTreeListColumnAllowEvent OnCanSort;
     std::function<void(classes::TObject *, TdxTreeListColumn *, TdxTreeListColumnSort &)> OnGetSortMark;
@@ -201,6 +219,11 @@ public:
     TdxTreeListImageIndexEvent OnGetSelectedIndex;
     TdxTreeListImageIndexEvent OnGetStateIndex;
     TdxTreeListAllowEvent OnCanSelectNode;
+    classes::TEvent<TdxTLCustomDrawCell> OnCustomDrawCell;
+    classes::TEvent<TdxTLCustomDrawHeader> OnCustomDrawColumnHeader;
+    classes::TEvent<TdxTLCustomDrawBand> OnCustomDrawBand;
+    // Marks further rows in the indicator; the flag starts False.
+    TdxTreeListAllowEvent OnIsNodeIndicator;
 
 protected:
     std::unique_ptr<TdxTreeListNode> CreateNode() override;

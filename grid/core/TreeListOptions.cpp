@@ -5,6 +5,8 @@
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListHost.h"
 
+#include "platform/gfx/ImageList.h"
+
 #include <algorithm>
 
 namespace grid {
@@ -51,6 +53,58 @@ void TCustomdxTreeList::SetLook(uint8_t value)
     m_look = value;
     if (m_host && !IsUpdating())
         m_host->invalidateAll();
+}
+
+void TCustomdxTreeList::SetColors(const TreeListColors &colors)
+{
+    if (colors == m_colors)
+        return;
+    m_colors = colors;
+    if (m_host && !IsUpdating())
+        m_host->invalidateAll();
+}
+
+void TCustomdxTreeList::SetPaintSwitches(const TreeListPaintSwitches &switches)
+{
+    if (switches == m_paintSwitches)
+        return;
+    m_paintSwitches = switches;
+    if (m_host && !IsUpdating())
+        m_host->invalidateAll();
+}
+
+void TCustomdxTreeList::SetPressed(int column, int band)
+{
+    if (column == m_pressedColumn && band == m_pressedBand)
+        return;
+    m_pressedColumn = column;
+    m_pressedBand = band;
+    if (m_host)
+        m_host->invalidateAll();
+}
+
+void TCustomdxTreeList::SetImages(gfx::ImageList *images)
+{
+    m_images = images;
+    TreeListImageSizes sizes = m_imageSizes;
+    sizes.ImageWidth = images ? images->width() : 0;
+    sizes.ImageHeight = images ? images->height() : 0;
+    SetImageSizes(sizes);
+}
+
+void TCustomdxTreeList::SetStateImages(gfx::ImageList *images)
+{
+    m_stateImages = images;
+    TreeListImageSizes sizes = m_imageSizes;
+    sizes.StateImageWidth = images ? images->width() : 0;
+    sizes.StateImageHeight = images ? images->height() : 0;
+    SetImageSizes(sizes);
+}
+
+void TCustomdxTreeList::ShowFeedback()
+{
+    if (m_feedbackHidden > 0)
+        --m_feedbackHidden;
 }
 
 bool TCustomdxTreeList::IsMultiLineRows() const

@@ -1,0 +1,102 @@
+// The cell-drawing operation of a paint pass: the cell's font, the custom
+// draw handlers' turn, then the text, drawn as the column's editor would
+// for password and mask columns, and the incremental-search highlight.
+
+#include "grid/paint/TreeListPainter.h"
+
+#include "grid/core/EditViewData.h"
+#include "grid/core/TreeListControl.h"
+#include "grid/paint/EditPaint.h"
+#include "grid/paint/TextRect.h"
+
+namespace grid {
+
+using rtl::TRect;
+
+namespace {
+
+unsigned cellAlignmentFlags(TAlignment alignment)
+{
+    return alignment == taRightJustify ? DTR_RIGHT : alignment == taCenter ? DTR_CENTER : DTR_LEFT;
+}
+
+} // namespace
+
+void TreeListPainter::DrawCell(const CellContext &cell)
+{
+    auto *control = dynamic_cast<TCustomdxTreeListControl *>(&m_tree);
+    const TdxTreeListColumn *column = control ? control->Columns(cell.column) : nullptr;
+    const bool editorStyle = column && (!column->PasswordChar().isNull() ||
+                                        dynamic_cast<const TdxTreeListMaskColumn *>(column) != nullptr);
+    drawTextCell(cell, cell.newItemRow ? QString() : m_tree.CellText(cell.node, cell.column), editorStyle);
+}
+
+void TreeListPainter::drawTextCell(const CellContext &cell, QString text, bool editorStyle)
+{
+    TAlignment alignment = TAlignment(m_tree.ColumnAlignment(cell.column));
+    rtl::TColor color = cell.bkColor;
+    gfx::Brush brush = cell.brush;
+    classes::TFont font;
+    font.SetFont(m_tree.ColumnFont(cell.column).Font());
+    // A selected cell keeps the selection's text colour whatever the font.
+    font.SetColor(cell.textColor);
+    if (m_tree.IsCustomDrawCell(cell.column)) {
+        bool done = false;
+        m_canvas.setFont(font.Font());
+        m_tree.DoCustomDrawCell(&m_canvas, cell.rect, cell.node, cell.column, cell.selected, cell.focused,
+                                cell.newItemRow, text, color, &font, alignment, done);
+        if (done)
+            return;
+        if (color != cell.bkColor)
+            brush = gfx::Brush::solid(rtl::ColorToRGB(color));
+    }
+    const rtl::TColor bkBefore = m_canvas.setBkColor(rtl::ColorToRGB(color));
+    const TRect textRect = rtl::Rect(cell.rect.Left + 2, cell.rect.Top + 1, cell.rect.Right - 2, cell.rect.Bottom - 1);
+    if (editorStyle) {
+        auto *control = static_cast<TCustomdxTreeListControl *>(&m_tree);
+        TdxTreeListColumn *column = control->Columns(cell.column);
+        TdxTextEditViewData view;
+        column->FillViewData(view, cell.rect, text, color, font.Color());
+        view.Font = font.Font();
+        view.Alignment = alignment;
+        view.VerticalLayout = 1;
+        view.Brush = brush;
+        DrawTextEditContent(m_canvas, cell.rect, false, view);
+    } else {
+        unsigned flags = cellAlignmentFlags(alignment) | (cell.multiLine ? DTR_WORDBREAK : DTR_VCENTER) |
+                         DTR_END_ELLIPSIS;
+        DrawTextRect(m_canvas, text, cell.rect, textRect, flags, brush, font.Font(), rtl::ColorToRGB(color),
+                     rtl::ColorToRGB(font.Color()));
+        searchHighlight(cell, text, textRect, alignment, color, font.Color());
+    }
+    m_canvas.setBkColor(bkBefore);
+}
+
+void TreeListPainter::searchHighlight(const CellContext &cell, const QString &text, const TRect &textRect,
+                                      TAlignment alignment, rtl::TColor bk, rtl::TColor fontColor)
+{
+    const QString &search = m_tree.SearchText();
+    if (!m_tree.Searching() || search.isEmpty() || cell.column != m_tree.SearchColumn() || cell.newItemRow ||
+        cell.multiLine || !text.startsWith(search, Qt::CaseInsensitive))
+        return;
+    const TreeListColors &c = m_tree.Colors();
+    const rtl::TColor back = SearchHighlightColor(c.SearchColor, bk);
+    const rtl::TColor fore = SearchHighlightColor(c.SearchTextColor, fontColor);
+    const QString match = text.left(search.size());
+    m_canvas.setFont(m_tree.ColumnFont(cell.column).Font());
+    const int full = m_canvas.TextWidth(text);
+    const int width = m_canvas.TextWidth(match);
+    int left = textRect.Left;
+    if (alignment == taRightJustify)
+        left = textRect.Right - full;
+    else if (alignment == taCenter)
+        left = textRect.Left + (textRect.Width() - full) / 2;
+    left = std::max(left, textRect.Left);
+    const TRect area = rtl::Rect(left, textRect.Top, std::min(left + width, textRect.Right), textRect.Bottom);
+    if (area.IsEmpty())
+        return;
+    DrawTextRect(m_canvas, match, area, area, DTR_LEFT | DTR_VCENTER, gfx::Brush::solid(back),
+                 m_tree.ColumnFont(cell.column).Font(), back, fore);
+}
+
+} // namespace grid

@@ -1,0 +1,268 @@
+#include "grid/paint/TreeListPainter.h"
+
+#include "grid/core/TreeListHooks.h"
+#include "grid/paint/TreeListGlyphs.h"
+
+namespace grid {
+
+using rtl::TRect;
+
+namespace {
+
+// Opens the scroll bracket and the canvas state for one pass and closes
+// both however the pass ends.
+class PaintPassScope
+{
+public:
+    PaintPassScope(TCustomdxTreeList &tree, gfx::Canvas &canvas)
+        : m_tree(tree)
+        , m_canvas(canvas)
+        , m_level(canvas.SaveDC())
+    {
+        m_tree.HideFeedback();
+    }
+    ~PaintPassScope()
+    {
+        m_canvas.RestoreDC(m_level);
+        m_tree.ShowFeedback();
+    }
+    PaintPassScope(const PaintPassScope &) = delete;
+    PaintPassScope &operator=(const PaintPassScope &) = delete;
+
+private:
+    TCustomdxTreeList &m_tree;
+    gfx::Canvas &m_canvas;
+    int m_level;
+};
+
+gfx::Brush passBrush(rtl::TColor color)
+{
+    return gfx::Brush::solid(rtl::ColorToRGB(color));
+}
+
+} // namespace
+
+TreeListPainter::TreeListPainter(TCustomdxTreeList &tree, gfx::Canvas &canvas, bool focused)
+    : m_tree(tree)
+    , m_canvas(canvas)
+    , m_focused(focused)
+{}
+
+TreeListPainter::~TreeListPainter() = default;
+
+int RowIndicatorFor(TCustomdxTreeList &tree, TdxTreeListNode *node)
+{
+    const bool focused = node && node == tree.FocusedNode();
+    return RowIndicatorKind(focused, focused && tree.State() == tsEditing, tree.IsMultiSelect(),
+                            tree.IsNodeSelected(node), !focused && tree.IsRowIndicator(node));
+}
+
+void TreeListPainter::Paint()
+{
+    PaintPassScope scope(m_tree, m_canvas);
+    m_info = {};
+    m_segments.clear();
+    m_rowsPainted = 0;
+    m_cellsPainted = 0;
+    m_tree.CalcLayout(m_info);
+    m_focusedColumn = m_tree.FocusedColumnIndex();
+    createBrushes();
+    paintBandPanel();
+    paintHeaderPanel();
+    paintNewItemRow();
+    paintIndicator();
+    paintFooter();
+    paintBottomPanel();
+    drawRows();
+    m_columnBrushes.clear();
+}
+
+void TreeListPainter::createBrushes()
+{
+    const TreeListColors &c = m_tree.Colors();
+    m_brushes.band = passBrush(c.BandColor);
+    m_brushes.header = passBrush(c.HeaderColor);
+    m_brushes.group = passBrush(c.GroupColor);
+    m_brushes.control = passBrush(m_tree.Color());
+    m_brushes.treeLine = passBrush(TreeLineColor(m_tree.Look()));
+    m_brushes.highlight = passBrush(c.HighlightColor);
+    m_brushes.grayText = passBrush(rtl::clGrayText);
+    m_brushes.inactive = passBrush(c.InactiveColor);
+    m_brushes.light = passBrush(c.LightColor);
+    m_brushes.frame = passBrush(c.FrameColor);
+    const rtl::TColor control = rtl::ColorToRGB(m_tree.Color());
+    const int count = m_tree.ColumnCount();
+    m_columnBrushes.assign(std::max(count, 0), std::nullopt);
+    for (int i = 0; i < count; ++i) {
+        const rtl::TColor own = m_tree.ColumnColor(i);
+        if (own != rtl::clNone && own != rtl::clDefault && rtl::ColorToRGB(own) != control)
+            m_columnBrushes[i] = passBrush(own);
+    }
+}
+
+void TreeListPainter::indicatorPiece(const TRect &rect)
+{
+    if (rect.IsEmpty() || !m_canvas.RectVisible(rect))
+        return;
+    DrawHeaderFrame(m_canvas, rect, m_tree.Look(), m_brushes.header, false);
+}
+
+void TreeListPainter::fixedSeparators(int top, int bottom)
+{
+    const int width = m_tree.Settings().FixedBandSeparatorWidth;
+    if (width <= 0 || bottom <= top)
+        return;
+    if (!m_info.LeftFixedRect.IsEmpty()) {
+        const TRect strip = rtl::Rect(m_info.LeftFixedRect.Right - width, top, m_info.LeftFixedRect.Right, bottom);
+        if (m_canvas.RectVisible(strip))
+            m_canvas.FillRect(strip, m_brushes.frame);
+    }
+    if (!m_info.RightFixedRect.IsEmpty()) {
+        const TRect strip = rtl::Rect(m_info.RightFixedRect.Left, top, m_info.RightFixedRect.Left + width, bottom);
+        if (m_canvas.RectVisible(strip))
+            m_canvas.FillRect(strip, m_brushes.frame);
+    }
+}
+
+void TreeListPainter::paintBandPanel()
+{
+    indicatorPiece(m_info.BandIndicatorRect);
+    const TRect &panel = m_info.BandPanelRect;
+    if (panel.IsEmpty() || !m_canvas.RectVisible(panel) || m_info.Bands.empty())
+        return;
+    m_canvas.setFont(m_tree.BandFont().Font());
+    for (const TdxTreeListBandInfo &band : m_info.Bands) {
+        HeaderCellLook cell;
+        cell.look = m_tree.Look();
+        cell.text = m_tree.VisibleBandCaption(band.BandIndex);
+        cell.alignment = TAlignment(m_tree.VisibleBandAlignment(band.BandIndex));
+        cell.multiLine = m_tree.BandLineSetting() > 1;
+        cell.pressed = m_tree.State() == tsBandDown && m_tree.PressedBand() == band.BandIndex;
+        cell.brush = m_brushes.band;
+        if (m_tree.IsCustomDrawBand()) {
+            rtl::TColor color = m_tree.Colors().BandColor;
+            const rtl::TColor before = color;
+            classes::TFont font;
+            font.SetFont(m_tree.BandFont().Font());
+            bool done = false;
+            const int saved = m_canvas.SaveDC();
+            if (!(band.BandClipRect == band.BandRect))
+                m_canvas.IntersectClipRect(band.BandClipRect);
+            m_tree.DoCustomDrawBand(band.BandIndex, &m_canvas, band.BandRect, band.BandClipRect, cell.text, color,
+                                    &font, cell.alignment, done);
+            m_canvas.RestoreDC(saved);
+            if (done)
+                continue;
+            if (color != before)
+                cell.brush = passBrush(color);
+            m_canvas.setFont(font.Font());
+        }
+        DrawHeaderCell(m_canvas, band.BandRect, band.BandClipRect, cell);
+        m_canvas.setFont(m_tree.BandFont().Font());
+    }
+    fixedSeparators(panel.Top, panel.Bottom);
+}
+
+void TreeListPainter::paintHeaderPanel()
+{
+    indicatorPiece(m_info.HeaderIndicatorRect);
+    const TRect &panel = m_info.HeaderPanelRect;
+    if (panel.IsEmpty() || !m_canvas.RectVisible(panel))
+        return;
+    m_canvas.setFont(m_tree.HeaderFont().Font());
+    const bool panelMultiLine = m_tree.HeaderPanelLineCount() > 1;
+    for (const TdxTreeListHeaderCell &hc : m_info.HeaderCells) {
+        HeaderCellLook cell;
+        cell.look = m_tree.Look();
+        cell.text = m_tree.ColumnHeaderCaption(hc.ColumnIndex);
+        cell.alignment = TAlignment(m_tree.ColumnHeaderAlignment(hc.ColumnIndex));
+        cell.sorted = m_tree.ColumnSortState(hc.ColumnIndex);
+        cell.multiLine = hc.LineCount > 1 || panelMultiLine;
+        cell.pressed = (m_tree.State() == tsColumnDown || m_tree.State() == tsColumnDownAlt) &&
+                       m_tree.PressedColumn() == hc.ColumnIndex;
+        cell.brush = m_brushes.header;
+        if (m_tree.IsCustomDrawHeader(hc.ColumnIndex)) {
+            rtl::TColor color = m_tree.Colors().HeaderColor;
+            const rtl::TColor before = color;
+            classes::TFont font;
+            font.SetFont(m_tree.HeaderFont().Font());
+            bool done = false;
+            const int saved = m_canvas.SaveDC();
+            if (!(hc.ClipRect == hc.CellRect))
+                m_canvas.IntersectClipRect(hc.ClipRect);
+            m_tree.DoCustomDrawHeader(hc.ColumnIndex, &m_canvas, hc.CellRect, cell.text, color, &font,
+                                      cell.alignment, cell.sorted, done);
+            m_canvas.RestoreDC(saved);
+            if (done)
+                continue;
+            if (color != before)
+                cell.brush = passBrush(color);
+            m_canvas.setFont(font.Font());
+        }
+        DrawHeaderCell(m_canvas, hc.CellRect, hc.ClipRect, cell);
+        m_canvas.setFont(m_tree.HeaderFont().Font());
+        if (!hc.FillerRect.IsEmpty() && m_canvas.RectVisible(hc.FillerRect))
+            m_canvas.FillRect(hc.FillerRect, m_brushes.treeLine);
+    }
+    for (const TdxTreeListEmptyBand &empty : m_info.EmptyBands) {
+        const TRect part = rtl::Rect(empty.ClipRect.Left, std::max(empty.ClipRect.Top, panel.Top),
+                                     empty.ClipRect.Right, std::min(empty.ClipRect.Bottom, panel.Bottom));
+        if (!part.IsEmpty() && m_canvas.RectVisible(part))
+            m_canvas.FillRect(part, m_brushes.treeLine);
+    }
+    fixedSeparators(panel.Top, panel.Bottom);
+}
+
+void TreeListPainter::paintNewItemRow()
+{
+    const TRect &r = m_info.NewItemRowRect;
+    if (r.IsEmpty() || !m_canvas.RectVisible(r))
+        return;
+    DrawHeaderFrame(m_canvas, r, m_tree.Look() == 2 ? 1 : m_tree.Look(), m_brushes.header, false);
+    const int indicator = m_tree.Metrics().IndicatorWidth;
+    if (indicator > 0)
+        DrawIndicatorCell(m_canvas, rtl::Rect(r.Left, r.Top, r.Left + indicator, r.Bottom), m_tree.Look(), igInsert,
+                          m_brushes.header);
+    TdxTreeListRowInfo row;
+    row.Top = r.Top;
+    row.Height = r.Height();
+    row.Selected = m_tree.IsNewItemRowActive();
+    const size_t before = m_segments.size();
+    drawRowCells(row, true);
+    if (m_tree.Settings().ShowGrid)
+        addSegment(r.Left + indicator, r.Bottom - 1, r.Right, r.Bottom - 1);
+    if (m_segments.size() > before)
+        drawGridLines(m_tree.GridLineColor());
+}
+
+void TreeListPainter::paintIndicator()
+{
+    const TRect &r = m_info.IndicatorRect;
+    if (r.IsEmpty() || !m_canvas.RectVisible(r) || m_info.Rows.empty())
+        return;
+    for (const TdxTreeListRowInfo &row : m_info.Rows) {
+        const TRect cell = rtl::Rect(r.Left, row.Top, r.Right, row.Top + row.Height);
+        DrawIndicatorCell(m_canvas, cell, m_tree.Look(), RowIndicatorFor(m_tree, row.Node), m_brushes.header);
+    }
+    m_canvas.ExcludeClipRect(r);
+}
+
+void TreeListPainter::paintFooter()
+{
+    const TRect &r = m_info.FooterRect;
+    if (r.IsEmpty() || !m_canvas.RectVisible(r))
+        return;
+    DrawHeaderFrame(m_canvas, r, m_tree.Look(), m_brushes.header, false);
+    m_canvas.ExcludeClipRect(r);
+}
+
+void TreeListPainter::paintBottomPanel()
+{
+    const TRect &r = m_info.BottomPanelRect;
+    if (r.IsEmpty() || !m_canvas.RectVisible(r))
+        return;
+    m_canvas.FillRect(r, m_brushes.header);
+    m_canvas.ExcludeClipRect(r);
+}
+
+} // namespace grid

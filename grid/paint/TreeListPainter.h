@@ -1,0 +1,123 @@
+#pragma once
+
+// One paint pass of a tree list: the whole control drawn from one layout
+// record in a fixed order (band panel, header panel, new item row,
+// indicator, footer and bottom panels, then the rows), with brushes made
+// once for the pass, every area tested for visibility first and the rows'
+// grid lines drawn as one batch at the end. The cell-drawing operations are
+// virtual so that a descendant can draw cells its own way.
+
+#include "grid/core/TreeList.h"
+#include "grid/core/TreeListPaintRules.h"
+
+#include "platform/gfx/Canvas.h"
+
+#include <QLine>
+
+#include <optional>
+#include <vector>
+
+namespace grid {
+
+class TreeListPainter
+{
+public:
+    // focused: the keyboard focus is on the control or its editor.
+    TreeListPainter(TCustomdxTreeList &tree, gfx::Canvas &canvas, bool focused);
+    virtual ~TreeListPainter();
+    TreeListPainter(const TreeListPainter &) = delete;
+    TreeListPainter &operator=(const TreeListPainter &) = delete;
+
+    // Lays the tree list out for its client rectangle and draws all of it.
+    // The feedback counter and the canvas state are back as they were when
+    // it returns, also by an exception of a custom-draw handler.
+    void Paint();
+
+    const TdxTreeListLayoutInfo &Layout() const { return m_info; }
+    int RowsPainted() const { return m_rowsPainted; }
+    int CellsPainted() const { return m_cellsPainted; }
+
+    // What one cell drawing gets.
+    struct CellContext
+    {
+        rtl::TRect rect;
+        TdxTreeListNode *node = nullptr;
+        int column = -1;
+        bool lastOfLastBand = false;
+        bool firstOfFirstBand = false;
+        bool multiLine = false;
+        gfx::Brush brush;
+        rtl::TColor textColor = rtl::clWindowText;
+        rtl::TColor bkColor = rtl::clWindow;
+        bool selected = false;
+        bool focused = false;
+        bool newItemRow = false;
+    };
+
+protected:
+    // One cell: background, text, search highlight. Columns that hide their
+    // text (a password) or show it through a mask are drawn as their editor
+    // draws its value.
+    virtual void DrawCell(const CellContext &cell);
+    TCustomdxTreeList &tree() { return m_tree; }
+    gfx::Canvas &canvas() { return m_canvas; }
+
+private:
+    struct PassBrushes
+    {
+        gfx::Brush band, header, group, control, treeLine, highlight, grayText, inactive, light, frame;
+    };
+    struct RowColors
+    {
+        gfx::Brush brush;
+        rtl::TColor bk = rtl::clWindow;
+        rtl::TColor text = rtl::clWindowText;
+    };
+
+    void createBrushes();
+    void paintBandPanel();
+    void paintHeaderPanel();
+    void paintNewItemRow();
+    void paintIndicator();
+    void paintFooter();
+    void paintBottomPanel();
+    void indicatorPiece(const rtl::TRect &rect);
+    void fixedSeparators(int top, int bottom);
+
+    // Rows.
+    void drawRows();
+    void drawIndent(const TdxTreeListRowInfo &row);
+    void drawTreeLines(const TdxTreeListRowInfo &row, int left, const gfx::Brush &lineBrush, rtl::TColor background);
+    void drawRowCells(const TdxTreeListRowInfo &row, bool newItemRow);
+    TreeListCellState cellState(const TdxTreeListRowInfo &row, int column, bool newItemRow) const;
+    RowColors colorsFor(const TreeListCellState &state, bool selected, int column) const;
+    rtl::TRect rowCellRect(const TdxTreeListRowInfo &row, const TdxTreeListHeaderCell &cell) const;
+    int indentRight(const TdxTreeListNode *node) const;
+    int rowsLeft() const;
+    void focusMark(const rtl::TRect &rect);
+    void addSegment(int x0, int y0, int x1, int y1);
+    void drawGridLines(rtl::TColor color);
+
+    // Cells.
+    void drawTextCell(const CellContext &cell, QString text, bool editorStyle);
+    void searchHighlight(const CellContext &cell, const QString &text, const rtl::TRect &textRect, TAlignment alignment,
+                         rtl::TColor bk, rtl::TColor fontColor);
+
+    TCustomdxTreeList &m_tree;
+    gfx::Canvas &m_canvas;
+    bool m_focused;
+    TdxTreeListLayoutInfo m_info;
+    PassBrushes m_brushes;
+    // Per column: its own brush when its colour is not the control's.
+    std::vector<std::optional<gfx::Brush>> m_columnBrushes;
+    std::vector<QLine> m_segments;
+    int m_focusedColumn = -1;
+    bool m_dragObject = false;
+    int m_rowsPainted = 0;
+    int m_cellsPainted = 0;
+};
+
+// The indicator glyph of a row.
+int RowIndicatorFor(TCustomdxTreeList &tree, TdxTreeListNode *node);
+
+} // namespace grid

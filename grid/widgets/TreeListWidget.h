@@ -1,0 +1,76 @@
+#pragma once
+
+// The window of a tree list. The viewport is the whole client area, panels
+// included, painted opaquely by the grid's painter; the tree list decides
+// everything else and reaches the window through the TreeListHost calls
+// this class answers.
+
+#include "grid/core/TreeListHost.h"
+
+#include "platform/gfx/TextMeasurer.h"
+
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+
+#include <map>
+
+namespace grid {
+
+class TCustomdxTreeList;
+
+class TreeListWidget
+    : public QAbstractScrollArea
+    , public TreeListHost
+{
+public:
+    // The tree list is not owned; it must outlive the widget or be detached
+    // with setTreeList(nullptr) first.
+    explicit TreeListWidget(TCustomdxTreeList *tree, QWidget *parent = nullptr);
+    ~TreeListWidget() override;
+
+    TCustomdxTreeList *treeList() const { return m_tree; }
+    void setTreeList(TCustomdxTreeList *tree);
+    // The picture the grid paints in its current state, without a window
+    // system: what a paint event would put on the viewport.
+    // withFocus: as it looks while it has the keyboard focus. The client
+    // size is the viewport's, or the one given; the viewport's is back
+    // afterwards.
+    QImage render(bool withFocus = true, QSize size = QSize());
+    // How many paint passes ended in an exception of a handler.
+    int failedPaints() const { return m_failedPaints; }
+
+    // ---- TreeListHost ----
+    void invalidate(const rtl::TRect &rect) override;
+    void invalidateAll() override;
+    void updateNow() override;
+    bool hasKeyboardFocus() const override;
+    void setKeyboardFocus() override;
+    void startTimer(int id, int intervalMs) override;
+    void stopTimer(int id) override;
+    void setCursor(TCursor cursor) override;
+    void setBusyCursor(bool busy) override;
+    void setClipboardText(const QString &text) override;
+    void beep() override;
+    const gfx::TextMeasurer &textMeasurer() const override { return m_measurer; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void timerEvent(QTimerEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void paintOn(QPainter &painter);
+    void clientResized();
+
+    TCustomdxTreeList *m_tree = nullptr;
+    gfx::QtTextMeasurer m_measurer;
+    std::map<int, QBasicTimer> m_timers;
+    int m_failedPaints = 0;
+    bool m_assumeFocus = false;
+};
+
+} // namespace grid
