@@ -397,7 +397,7 @@ void TCustomdxTreeList::layoutRows(TdxTreeListLayoutInfo &info)
     for (; n && y < rows.Bottom; n = n->GetNextVisible()) {
         TdxTreeListRowInfo row;
         row.Node = n;
-        row.Selected = IsNodeSelected(n);
+        row.Selected = n->Selected();
         row.Top = int(y);
         row.Height = NodeRowHeight(n);
         row.PreviewLines = NodePreviewLines(n);

@@ -1,0 +1,395 @@
+#include "TreeListFixture.h"
+
+#include "grid/core/TreeListControl.h"
+#include "grid/paint/TreeListGlyphs.h"
+#include "grid/paint/TreeListPainter.h"
+
+#include "tests/support/GoldenImage.h"
+#include "tests/support/PixelProbes.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <stdexcept>
+
+using namespace grid;
+using zvotest::at;
+using zvotest::countOf;
+
+namespace {
+
+constexpr rtl::TColor untouched = 0x00FF00FF; // magenta: nothing painted there
+
+class PaintControl : public TCustomdxTreeListControl
+{
+public:
+    using TCustomdxTreeListControl::TCustomdxTreeListControl;
+    using TCustomdxTreeList::SetState;
+    bool IsNewItemRowShown() override { return newItemRow; }
+    bool newItemRow = false;
+};
+
+// A control whose bands keep their widths, painted on a fake host with a
+// fixed-width measurer so that the layout does not depend on fonts.
+struct PaintFixture
+{
+    PaintFixture()
+        : tree(std::make_unique<PaintControl>(nullptr))
+    {
+        tree->SetHost(&host);
+        tree->SetOptionsB(tree->OptionsB() & ~(1u << boWidthFit));
+        tree->SetDefaultLayout(false);
+        tree->SetClientRect(rtl::Rect(0, 0, 300, 120));
+    }
+    ~PaintFixture() { tree.reset(); }
+
+    TdxTreeListColumn *column(const QString &caption, int width, int band = 0)
+    {
+        while (tree->Bands()->Count() <= band)
+            tree->Bands()->Add();
+        auto *c = tree->CreateColumn(TdxTreeListColumn::StaticClass());
+        c->SetCaption(caption);
+        c->SetBandIndex(band);
+        c->SetMinWidth(0);
+        c->SetWidth(width);
+        TdxTreeListBand *b = tree->Bands()->Items(band);
+        b->SetMinWidth(0);
+        b->SetWidth(bandWidths[band] += width);
+        return c;
+    }
+    TdxTreeListNode *node(const QStringList &texts, TdxTreeListNode *parent = nullptr)
+    {
+        TdxTreeListNode *n = parent ? parent->AddChild() : tree->Add();
+        for (int i = 0; i < texts.size(); ++i)
+            tree->SetNodeString(n, i, texts[i]);
+        return n;
+    }
+    void settings(const std::function<void(TreeListSettings &)> &change)
+    {
+        TreeListSettings s = tree->Settings();
+        change(s);
+        tree->SetSettings(s);
+    }
+    QImage paint(int width = 300, int height = 120)
+    {
+        tree->SetClientRect(rtl::Rect(0, 0, width, height));
+        tree->CalcMetrics();
+        QImage image = zvotest::blank(std::max(width, 1), std::max(height, 1), untouched);
+        gfx::Canvas canvas(&image, &host.measurer);
+        TreeListPainter pass(*tree, canvas, host.focused);
+        pass.Paint();
+        info = pass.Layout();
+        return image;
+    }
+    // Two columns of a focused row in cell focus, the first column focused.
+    TdxTreeListNode *focusedTwoColumns()
+    {
+        column("A", 80);
+        column("B", 80);
+        TdxTreeListNode *n = node({"a", "b"});
+        node({"c", "d"});
+        tree->SetOptionsA(tree->OptionsA() & ~(1u << aoRowFocus));
+        tree->SetFocusedNode(n);
+        tree->SetFocusedColumn(tree->PositionOfColumn(0));
+        host.focused = true;
+        return n;
+    }
+    rtl::TRect headerCell(int column) const
+    {
+        for (const TdxTreeListHeaderCell &c : info.HeaderCells)
+            if (c.ColumnIndex == column)
+                return c.CellRect;
+        return {};
+    }
+    // A pixel inside a column's cell of the first row, clear of its text.
+    rtl::TColor firstRowCell(const QImage &image, int column) const
+    {
+        const rtl::TRect c = headerCell(column);
+        return at(image, c.Right - 4, info.Rows.at(0).Top + 2);
+    }
+
+    gridtest::FakeTreeListHost host;
+    std::unique_ptr<PaintControl> tree;
+    std::map<int, int> bandWidths;
+    TdxTreeListLayoutInfo info;
+};
+
+const rtl::TColor window = rtl::ColorToRGB(rtl::clWindow);
+const rtl::TColor highlight = rtl::ColorToRGB(rtl::clHighlight);
+const rtl::TColor btnFace = rtl::ColorToRGB(rtl::clBtnFace);
+
+} // namespace
+
+TEST(TreeListPaint, WithoutBandsOnlyTheEmptyAreasAreFilled)
+{
+    PaintFixture f;
+    f.tree->Bands()->Clear();
+    f.node({"x"});
+    f.node({"y"});
+    const QImage image = f.paint();
+    int painted = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            auto inside = [x, y](const rtl::TRect &r) {
+                return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+            };
+            const rtl::TColor c = at(image, x, y);
+            painted += c != untouched;
+            if (inside(f.info.EmptyRightRect) || inside(f.info.EmptyBottomRect)) {
+                ASSERT_EQ(c, window) << x << "," << y;
+            }
+        }
+    EXPECT_GT(painted, 0);
+    EXPECT_EQ(countOf(image, untouched) + painted, image.width() * image.height());
+    EXPECT_EQ(countOf(image, window), painted);
+}
+
+TEST(TreeListPaint, HeadersDrawnUnlessAHookIsDoneAndPressedOnesInverted)
+{
+    PaintFixture f;
+    TdxTreeListColumn *a = f.column("A", 80);
+    f.column("B", 80);
+    f.node({"1", "2"});
+    QString seen;
+    a->OnCustomDrawColumnHeader.Set([&](classes::TObject *, TdxTreeListColumn *, gfx::Canvas *, const rtl::TRect &,
+                                        QString &text, rtl::TColor &, classes::TFont *, TAlignment &,
+                                        TdxTreeListColumnSort &, bool &done) {
+        seen = text;
+        done = true;
+    });
+    QImage image = f.paint();
+    EXPECT_EQ(seen, "A");
+    const rtl::TRect cellA = f.headerCell(0);
+    const rtl::TRect cellB = f.headerCell(1);
+    ASSERT_FALSE(cellA.IsEmpty());
+    for (int x = cellA.Left; x < cellA.Right; ++x)
+        ASSERT_EQ(at(image, x, cellA.Top + 3), untouched) << x;
+    EXPECT_EQ(at(image, cellB.Left + 10, cellB.Top + 3), btnFace);
+
+    a->OnCustomDrawColumnHeader.Clear();
+    f.tree->SetPressed(1, -1);
+    const QImage plain = f.paint();
+    f.tree->SetState(tsColumnDown);
+    const QImage pressed = f.paint();
+    f.tree->SetState(tsNone);
+    for (int y = cellB.Top; y < cellB.Bottom; ++y)
+        for (int x = cellB.Left; x < cellB.Right; ++x)
+            ASSERT_EQ(at(pressed, x, y), at(plain, x, y) ^ 0xFFFFFF) << x << "," << y;
+    EXPECT_EQ(at(pressed, cellA.Left + 10, cellA.Top + 3), at(plain, cellA.Left + 10, cellA.Top + 3));
+}
+
+TEST(TreeListPaint, CellFocusHighlightsTheFocusedCellOrTheRowsOtherCells)
+{
+    PaintFixture f;
+    f.focusedTwoColumns();
+    QImage image = f.paint();
+    // Without multiple selection the focused row is the selected one.
+    EXPECT_EQ(f.firstRowCell(image, 0), highlight);
+    EXPECT_EQ(f.firstRowCell(image, 1), window);
+    f.tree->SetOptionsB(f.tree->OptionsB() | 1u);
+    image = f.paint();
+    EXPECT_EQ(f.firstRowCell(image, 0), window);
+    EXPECT_EQ(f.firstRowCell(image, 1), highlight);
+}
+
+TEST(TreeListPaint, UnfocusedRowsLoseTheHighlightOrTakeTheInactiveColours)
+{
+    PaintFixture f;
+    f.focusedTwoColumns();
+    f.host.focused = false;
+    QImage image = f.paint();
+    EXPECT_EQ(f.firstRowCell(image, 0), window);
+    TreeListPaintSwitches s = f.tree->PaintSwitches();
+    s.HideSelection = false;
+    f.tree->SetPaintSwitches(s);
+    image = f.paint();
+    EXPECT_EQ(f.firstRowCell(image, 0), btnFace);
+    // The inverted focus frame of the unfocused control marks the cell.
+    const rtl::TRect cell = f.headerCell(0);
+    EXPECT_EQ(at(image, cell.Right - 10, f.info.Rows[0].Top), btnFace ^ 0xFFFFFF);
+}
+
+TEST(TreeListPaint, ColumnColoursAndGridLines)
+{
+    PaintFixture f;
+    TdxTreeListNode *n = f.focusedTwoColumns();
+    (void)n;
+    f.tree->Columns(0)->SetColor(rtl::clWindow); // like the control: the control's brush
+    f.tree->Columns(1)->SetColor(rtl::clYellow);
+    f.tree->SetFocusedNode(f.tree->Items(1));
+    QImage image = f.paint();
+    EXPECT_EQ(f.firstRowCell(image, 0), window);
+    EXPECT_EQ(f.firstRowCell(image, 1), rtl::clYellow);
+    // clNone and clDefault have no colour of their own: the control's.
+    f.tree->Columns(1)->SetColor(rtl::clNone);
+    image = f.paint();
+    EXPECT_EQ(f.firstRowCell(image, 1), window);
+    f.tree->Columns(1)->SetColor(rtl::clDefault);
+    image = f.paint();
+    EXPECT_EQ(f.firstRowCell(image, 1), window);
+
+    // The focused (selected) cell's right edge carries the grid line: in the
+    // control's colour with ShowGrid off, in the grid colour with it on.
+    f.tree->SetFocusedNode(f.tree->Items(0));
+    image = f.paint();
+    const rtl::TRect cell = f.headerCell(0);
+    const int y = f.info.Rows[0].Top + 3;
+    EXPECT_EQ(at(image, cell.Right - 2, y), highlight);
+    EXPECT_EQ(at(image, cell.Right - 1, y), window);
+    f.settings([](TreeListSettings &s) { s.ShowGrid = true; });
+    image = f.paint();
+    EXPECT_EQ(at(image, cell.Right - 1, y), rtl::ColorToRGB(rtl::clBtnShadow));
+}
+
+TEST(TreeListPaint, DottedTreeLinesContinueFromRowToRow)
+{
+    PaintFixture f;
+    f.column("Tree", 200);
+    TdxTreeListNode *root = f.node({"root"});
+    for (int i = 0; i < 4; ++i)
+        f.node({"child"}, root);
+    f.node({"next"});
+    root->SetExpanded(true);
+    f.settings([](TreeListSettings &s) {
+        s.ReserveButtonCell = true;
+        s.DefaultRowHeight = 17; // odd: a restart per row would break the dots
+        s.DefaultRowHeightSet = true;
+    });
+    TreeListPaintSwitches s = f.tree->PaintSwitches();
+    s.ShowLines = true;
+    s.LineStyle = 1;
+    f.tree->SetPaintSwitches(s);
+    const QImage image = f.paint(300, 160);
+    const int indent = f.tree->Metrics().IndentWidth;
+    const int x = f.info.RowsRect.Left + indent / 2 - 1; // the roots' line, through every row
+    const int top = f.info.Rows[1].Top;
+    const int bottom = f.info.Rows[4].Top + f.info.Rows[4].Height;
+    const rtl::TColor gray = rtl::ColorToRGB(rtl::clGrayText);
+    for (int y = top; y < bottom; ++y)
+        ASSERT_EQ(at(image, x, y), ((x + y) % 2 == 0) ? gray : window) << y;
+}
+
+TEST(TreeListPaint, ExpandButtonsAndTheGlyphPairMatchTheirPictures)
+{
+    QImage image = zvotest::blank(64, 16, rtl::clWhite);
+    zvotest::paint(image, [](gfx::Canvas &c) {
+        DrawClassicExpandButton(c, rtl::Rect(0, 0, 16, 16), 8, false);
+        DrawClassicExpandButton(c, rtl::Rect(16, 0, 32, 16), 8, true);
+        DrawFlatExpandButton(c, rtl::Rect(32, 0, 48, 16), false);
+        DrawFlatExpandButton(c, rtl::Rect(48, 0, 64, 16), true);
+    });
+    EXPECT_TRUE(zvotest::matchesGolden(image, QStringLiteral("tests/grid/goldens/expand_buttons.png")));
+    const ExpandGlyphPair pair = DrawExpandGlyphs();
+    QImage glyphs = zvotest::blank(24, 12);
+    zvotest::paint(glyphs, [&](gfx::Canvas &c) {
+        c.BitBlt(0, 0, 12, 12, pair.plus, 0, 0);
+        c.BitBlt(12, 0, 12, 12, pair.minus, 0, 0);
+    });
+    EXPECT_TRUE(zvotest::matchesGolden(glyphs, QStringLiteral("tests/grid/goldens/expand_glyph_pair.png")));
+}
+
+TEST(TreeListPaint, NewItemRowWithoutIndicatorDrawsNoGlyph)
+{
+    PaintFixture f;
+    f.column("A", 80);
+    f.node({"a"});
+    f.tree->newItemRow = true;
+    QImage image = f.paint();
+    ASSERT_FALSE(f.info.NewItemRowRect.IsEmpty());
+    const rtl::TRect r = f.info.NewItemRowRect;
+    // Black appears only with a glyph: the frame is grey and white.
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Left + 14; ++x)
+            ASSERT_NE(at(image, x, y), rtl::clBlack) << x << "," << y;
+}
+
+TEST(TreeListPaint, PasswordCellsShowOneAsteriskPerCharacter)
+{
+    PaintFixture f;
+    TdxTreeListColumn *pin = f.column("PIN", 80);
+    TdxTreeListNode *n = f.node({"abc"});
+    f.node({"***"});
+    pin->SetPasswordChar('*');
+    TreeListPaintSwitches s = f.tree->PaintSwitches();
+    s.NoInactiveFocus = true; // no focus frame around the first row
+    f.tree->SetPaintSwitches(s);
+    const QImage image = f.paint();
+    pin->SetPasswordChar(QChar());
+    const QImage plain = f.paint();
+    const int line = f.tree->Settings().DefaultRowHeight;
+    (void)n;
+    const rtl::TRect cell = f.headerCell(0);
+    // Row 0 with the password character looks like row 1's "***" drawn
+    // the same way.
+    for (int y = 0; y < line; ++y)
+        for (int x = cell.Left; x < cell.Right; ++x)
+            ASSERT_EQ(at(image, x, f.info.Rows[0].Top + y), at(image, x, f.info.Rows[1].Top + y)) << x << "," << y;
+    EXPECT_NE(plain, image);
+}
+
+TEST(TreeListPaint, AnUnsetSearchHighlightOnAWhiteCellIsBlack)
+{
+    PaintFixture f;
+    f.column("A", 120);
+    f.node({"apple"});
+    f.node({"banana"});
+    f.host.focused = true;
+    f.tree->SetOptionsA(f.tree->OptionsA() & ~(1u << aoRowFocus));
+    f.tree->SetOptionsB(f.tree->OptionsB() | 1u); // the focused cell stays white
+    ASSERT_TRUE(f.tree->StartSearch(0, "ban"));
+    const QImage image = f.paint();
+    const rtl::TRect cell = f.headerCell(0);
+    const TdxTreeListRowInfo &row = f.info.Rows[1];
+    ASSERT_EQ(row.Node, f.tree->FocusedNode());
+    const int textLeft = cell.Left + f.tree->NodeIndentWidth(row.Node) + 2;
+    EXPECT_EQ(at(image, textLeft, row.Top + 1), rtl::clBlack);
+    EXPECT_EQ(at(image, cell.Right - 8, row.Top + 2), window);
+}
+
+TEST(TreeListPaint, BadInputEndsEveryPassClosed)
+{
+    PaintFixture f;
+    TdxTreeListColumn *a = f.column("A & B", 80);
+    f.column("B", 80);
+    QString longText(10000, QChar('x'));
+    longText.replace(100, 4, "\t\r\n&");
+    TdxTreeListNode *n = f.node({longText, "b"});
+    f.node({"\t\r\n", "&&"}, n);
+    n->SetExpanded(true);
+    gfx::ImageList images(16, 16);
+    f.tree->SetImages(&images);
+    f.tree->SetNodeImageIndex(n, 7); // outside the list
+    for (auto [w, h] : {std::pair{0, 0}, {1, 1}, {32767, 100}, {300, 120}}) {
+        f.paint(w, h);
+        EXPECT_EQ(f.tree->FeedbackHidden(), 0);
+    }
+    f.tree->SetImages(nullptr);
+    f.paint();
+
+    int calls = 0;
+    a->OnCustomDrawCell.Set([&](classes::TObject *, gfx::Canvas *, const rtl::TRect &, TdxTreeListNode *,
+                                TdxTreeListColumn *, bool, bool, bool, QString &text, rtl::TColor &, classes::TFont *,
+                                TAlignment &, bool &) {
+        text.clear();
+        ++calls;
+    });
+    const QImage emptied = f.paint();
+    EXPECT_GT(calls, 0);
+    const rtl::TRect cell = f.headerCell(0);
+    EXPECT_EQ(at(emptied, cell.Left + 40, f.info.Rows[1].Top + 8), window);
+
+    a->OnCustomDrawCell.Set([](classes::TObject *, gfx::Canvas *, const rtl::TRect &, TdxTreeListNode *,
+                               TdxTreeListColumn *, bool, bool, bool, QString &, rtl::TColor &, classes::TFont *,
+                               TAlignment &, bool &) { throw std::runtime_error("handler"); });
+    QImage image = zvotest::blank(300, 120);
+    {
+        gfx::Canvas canvas(&image, &f.host.measurer);
+        const int depth = canvas.SaveDC();
+        canvas.RestoreDC(depth);
+        TreeListPainter pass(*f.tree, canvas, true);
+        EXPECT_THROW(pass.Paint(), std::runtime_error);
+        EXPECT_EQ(f.tree->FeedbackHidden(), 0);
+        // The canvas is back at the depth it had: a new level is the first.
+        EXPECT_EQ(canvas.SaveDC(), depth);
+    }
+}
