@@ -1,0 +1,138 @@
+// griddemo as a program: its command line, and its picture probed where
+// the demo grid's own layout puts the header panel, the fixed-band
+// separators and the focused row's indicator.
+
+#include "griddemo_grid.h"
+
+#include "grid/widgets/TreeListWidget.h"
+
+#include "tests/support/PixelProbes.h"
+
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using zvotest::at;
+
+namespace {
+
+struct DemoRun
+{
+    int exitCode = -1;
+    QString stdErr;
+};
+
+DemoRun runGridDemo(const QStringList &args, bool offscreenSet = true)
+{
+    // A runtime folder of its own keeps Qt's warning about a missing one
+    // off stderr, which these tests count the lines of.
+    static QTemporaryDir runtime;
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    if (offscreenSet)
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+    else
+        env.remove("QT_QPA_PLATFORM");
+    process.setProcessEnvironment(env);
+    process.start(QString::fromUtf8(GRIDDEMO_PATH), args);
+    if (!process.waitForFinished(60000))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(GridDemo, RendersTheSamePictureEveryTime)
+{
+    QTemporaryDir dir;
+    const QString first = dir.filePath("g.png");
+    const QString second = dir.filePath("h.png");
+    ASSERT_EQ(runGridDemo({"--render", first}).exitCode, 0);
+    ASSERT_EQ(runGridDemo({"--render", second}, false).exitCode, 0);
+    EXPECT_EQ(QImage(first).size(), QSize(800, 600));
+    EXPECT_EQ(fileBytes(first), fileBytes(second));
+    ASSERT_FALSE(fileBytes(first).isEmpty());
+}
+
+TEST(GridDemo, SizesHelpAndBadInput)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("s.png");
+    for (QSize size : {QSize(120, 60), QSize(4000, 1000)}) {
+        const QString arg = QString("%1x%2").arg(size.width()).arg(size.height());
+        ASSERT_EQ(runGridDemo({"--render", out, "--size", arg}).exitCode, 0) << qPrintable(arg);
+        EXPECT_EQ(QImage(out).size(), size);
+    }
+    for (const QStringList &bad : {QStringList{"--render", out, "--size", "0x0"},
+                                   QStringList{"--render", out, "--size", "12x"},
+                                   QStringList{"--render", dir.filePath("missing/dir/g.png")},
+                                   QStringList{"--options", "zz"}}) {
+        const DemoRun run = runGridDemo(bad);
+        EXPECT_EQ(run.exitCode, 1) << qPrintable(bad.join(' '));
+        EXPECT_EQ(run.stdErr.count('\n'), 1) << qPrintable(run.stdErr);
+        EXPECT_TRUE(run.stdErr.startsWith("griddemo: ")) << qPrintable(run.stdErr);
+    }
+    EXPECT_EQ(runGridDemo({"--help"}).exitCode, 0);
+    // Other option words still paint.
+    EXPECT_EQ(runGridDemo({"--options", "37,303E", "--render", out}).exitCode, 0);
+}
+
+TEST(GridDemo, PictureShowsHeadersSeparatorsAndTheIndicatorArrow)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("g.png");
+    ASSERT_EQ(runGridDemo({"--render", path}).exitCode, 0);
+    const QImage picture(path);
+    ASSERT_EQ(picture.size(), QSize(800, 600));
+
+    rtl::setSystemColors(rtl::SystemColors::classic());
+    griddemo::GridDemo demo;
+    griddemo::BuildGridDemo(demo);
+    grid::TreeListWidget widget(demo.tree);
+    demo.tree->SetClientRect(rtl::Rect(0, 0, 800, 600));
+    grid::TdxTreeListLayoutInfo info;
+    demo.tree->CalcLayout(info);
+
+    const rtl::TColor face = rtl::ColorToRGB(rtl::clBtnFace);
+    const rtl::TColor frame = rtl::ColorToRGB(rtl::clWindowFrame);
+    ASSERT_FALSE(info.HeaderCells.empty());
+    for (const grid::TdxTreeListHeaderCell &cell : info.HeaderCells) {
+        if (cell.ClipRect.Width() < 8)
+            continue;
+        // The face beside the right edge, below the raised top.
+        EXPECT_EQ(at(picture, cell.ClipRect.Right - 4, cell.CellRect.Top + 3), face) << cell.ColumnIndex;
+    }
+    ASSERT_FALSE(info.LeftFixedRect.IsEmpty());
+    ASSERT_FALSE(info.RightFixedRect.IsEmpty());
+    const int rowY = info.Rows.at(3).Top + 4;
+    for (int y : {info.BandPanelRect.Top + 5, info.HeaderPanelRect.Top + 5, rowY}) {
+        EXPECT_EQ(at(picture, info.LeftFixedRect.Right - 1, y), frame) << y;
+        EXPECT_EQ(at(picture, info.RightFixedRect.Left, y), frame) << y;
+    }
+    // Black is the arrow's: beside the focused first row, nowhere beside the
+    // second.
+    auto blackIn = [&](const grid::TdxTreeListRowInfo &row) {
+        int n = 0;
+        // Inside the raised frame, whose outer edge is black too.
+        for (int y = row.Top + 2; y < row.Top + row.Height - 2; ++y)
+            for (int x = info.IndicatorRect.Left + 2; x < info.IndicatorRect.Right - 2; ++x)
+                n += at(picture, x, y) == rtl::clBlack;
+        return n;
+    };
+    ASSERT_EQ(info.Rows.at(0).Node, demo.tree->FocusedNode());
+    EXPECT_GE(blackIn(info.Rows[0]), 10);
+    EXPECT_EQ(blackIn(info.Rows[1]), 0);
+    widget.setTreeList(nullptr);
+}
