@@ -13,11 +13,24 @@
 //
 //   taskset -c 6 build/bench/grid_bench
 //   taskset -c 6 build/bench/grid_bench --benchmark_repetitions=12 --benchmark_filter=Find
+//
+// Painting: the tree list laid out and painted into a 1280 x 1024 QImage
+// with everything expanded, one band of five 200-px text columns, tree lines
+// and grid lines on, the top row at 50,000 and a row focused, beside a
+// QTreeView over the lean model (uniform row heights, the same columns,
+// texts and font) rendering a viewport of that size.
 
 #include "grid/core/TreeList.h"
+#include "grid/core/TreeListHost.h"
+#include "grid/paint/TreeListPainter.h"
+
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/TextMeasurer.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QHeaderView>
+#include <QImage>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -118,7 +131,9 @@ private:
 class LeanModel : public QAbstractItemModel
 {
 public:
-    LeanModel()
+    // Columns beyond the three texts repeat them.
+    explicit LeanModel(int columns = 3)
+        : m_columns(columns)
     {
         m_nodes.reserve(NodeTotal);
         for (int i = 0; i < TopLevel; ++i)
@@ -153,7 +168,7 @@ public:
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override
     {
-        if (row < 0 || column < 0 || column >= 3)
+        if (row < 0 || column < 0 || column >= m_columns)
             return {};
         if (!parent.isValid())
             return row < TopLevel ? createIndex(row, column, nodeAt(row)) : QModelIndex();
@@ -175,12 +190,12 @@ public:
             return TopLevel;
         return parent.column() == 0 ? nodeOf(parent)->count : 0;
     }
-    int columnCount(const QModelIndex & = {}) const override { return 3; }
+    int columnCount(const QModelIndex & = {}) const override { return m_columns; }
     QVariant data(const QModelIndex &index, int role) const override
     {
         if (!index.isValid() || role != Qt::DisplayRole)
             return {};
-        return nodeOf(index)->texts.at(index.column());
+        return nodeOf(index)->texts.at(index.column() % 3);
     }
 
 private:
@@ -196,6 +211,7 @@ private:
     void *nodeAt(int at) const { return const_cast<Node *>(&m_nodes[size_t(at)]); }
     static const Node *nodeOf(const QModelIndex &index) { return static_cast<const Node *>(index.internalPointer()); }
 
+    int m_columns;
     std::vector<Node> m_nodes;
 };
 
@@ -408,6 +424,149 @@ void nodeSize(benchmark::State &state)
     state.counters["search_heap_bytes_per_node"] = sides().searchHeapPerNode;
 }
 
+// ---- Painting ----
+
+constexpr int PaintWidth = 1280;
+constexpr int PaintHeight = 1024;
+constexpr int PaintColumns = 5;
+constexpr int PaintColumnWidth = 200;
+constexpr int PaintTopRow = 50000;
+
+QFont paintFont()
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(9);
+    return font;
+}
+
+class PaintHost : public grid::TreeListHost
+{
+public:
+    void invalidate(const rtl::TRect &) override {}
+    void invalidateAll() override {}
+    void updateNow() override {}
+    bool hasKeyboardFocus() const override { return true; }
+    void setKeyboardFocus() override {}
+    void startTimer(int, int) override {}
+    void stopTimer(int) override {}
+    void setCursor(grid::TCursor) override {}
+    void setClipboardText(const QString &) override {}
+    void beep() override {}
+    const gfx::TextMeasurer &textMeasurer() const override { return measurer; }
+
+    gfx::QtTextMeasurer measurer;
+};
+
+// The bench tree with one band of five columns, the last two repeating
+// texts as the lean model's do.
+class PaintTree : public BenchTree
+{
+public:
+    PaintTree()
+    {
+        SetHost(&host);
+        classes::TFont font;
+        font.SetName(QStringLiteral("DejaVu Sans"));
+        font.SetSize(9);
+        Font().Assign(&font);
+        SetHeaderFont(font);
+        grid::TreeListSettings s = Settings();
+        s.ShowGrid = true;
+        s.ReserveButtonCell = true;
+        SetSettings(s);
+        grid::TreeListPaintSwitches sw = PaintSwitches();
+        sw.ShowLines = true;
+        SetPaintSwitches(sw);
+        expandAll();
+        SetClientRect(rtl::Rect(0, 0, PaintWidth, PaintHeight));
+        CalcMetrics();
+        SetTopRowIndex(PaintTopRow);
+        SetFocusedNode(NodeAtAbsoluteIndex(PaintTopRow + 5));
+        SetTopRowIndex(PaintTopRow);
+    }
+    ~PaintTree() override { SetHost(nullptr); }
+
+    int ColumnCount() override { return PaintColumns; }
+    QString CellText(const grid::TdxTreeListNode *node, int column) override
+    {
+        return BenchTree::CellText(node, column % 3);
+    }
+    QString ColumnHeaderCaption(int column) override { return QStringLiteral("Column %1").arg(column + 1); }
+    int VisibleBandCount() override { return 1; }
+    int BandCount() override { return 1; }
+    int VisibleBandWidth(int) override { return PaintColumns * PaintColumnWidth; }
+    int BandWidth(int) override { return PaintColumns * PaintColumnWidth; }
+    int BandLineCount(int) override { return 1; }
+    int ColumnsInBandLine(int, int) override { return PaintColumns; }
+    int ColumnAt(int, int, int position) override { return position < PaintColumns ? position : -1; }
+    int ColumnStoredWidth(int) override { return PaintColumnWidth; }
+    int ColumnMinWidth(int) override { return 20; }
+
+    PaintHost host;
+};
+
+struct PaintSides
+{
+    std::unique_ptr<PaintTree> tree;
+    std::unique_ptr<LeanModel> model;
+    std::unique_ptr<QTreeView> view;
+};
+
+PaintSides &paintSides()
+{
+    static PaintSides instance;
+    return instance;
+}
+
+void treeListPaint(benchmark::State &state)
+{
+    PaintSides &p = paintSides();
+    if (!p.tree)
+        p.tree = std::make_unique<PaintTree>();
+    QImage image(PaintWidth, PaintHeight, QImage::Format_RGB32);
+    int rows = 0, cells = 0;
+    for (auto _ : state) {
+        gfx::Canvas canvas(&image, &p.tree->host.measurer);
+        grid::TreeListPainter pass(*p.tree, canvas, true);
+        pass.Paint();
+        rows = pass.RowsPainted();
+        cells = pass.CellsPainted();
+    }
+    state.counters["rows"] = rows;
+    state.counters["cells"] = cells;
+}
+
+void viewPaint(benchmark::State &state)
+{
+    PaintSides &p = paintSides();
+    if (!p.view) {
+        p.model = std::make_unique<LeanModel>(PaintColumns);
+        p.view = std::make_unique<QTreeView>();
+        p.view->setUniformRowHeights(true);
+        p.view->setFont(paintFont());
+        p.view->setModel(p.model.get());
+        for (int c = 0; c < PaintColumns; ++c)
+            p.view->header()->resizeSection(c, PaintColumnWidth);
+        p.view->expandAll();
+        p.view->viewport()->resize(PaintWidth, PaintHeight);
+        p.view->resize(PaintWidth + 2 * p.view->frameWidth(), PaintHeight + p.view->header()->height() + 2 * p.view->frameWidth());
+        p.view->show();
+        QApplication::processEvents();
+        QModelIndex at = p.model->index(0, 0);
+        for (int i = 0; i < PaintTopRow && at.isValid(); ++i)
+            at = p.view->indexBelow(at);
+        p.view->scrollTo(at, QAbstractItemView::PositionAtTop);
+        p.view->setCurrentIndex(p.view->indexBelow(at));
+        p.view->setFocus();
+        QApplication::processEvents();
+    }
+    QImage image(p.view->viewport()->size(), QImage::Format_RGB32);
+    for (auto _ : state)
+        p.view->viewport()->render(&image);
+    state.counters["viewport_width"] = image.width();
+    state.counters["viewport_height"] = image.height();
+}
+
 // ---- Registration and the closing table ----
 
 // Names are "<operation>/<side>"; the table pairs the sides of an operation.
@@ -445,6 +604,10 @@ void registerAll()
             [hit](benchmark::State &s) { viewKeyboardSearch(s, widget(), hit); });
     }
     benchmark::RegisterBenchmark("node_size", nodeSize);
+    benchmark::RegisterBenchmark((std::string("paint_viewport/") + SideTree).c_str(), treeListPaint)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((std::string("paint_viewport/") + SideLean).c_str(), viewPaint)
+        ->Unit(benchmark::kMillisecond);
 }
 
 // Prints what the console reporter prints and keeps each repetition's time
@@ -533,5 +696,6 @@ int main(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     sides() = Sides();
+    paintSides() = PaintSides();
     return 0;
 }
