@@ -549,7 +549,8 @@ void viewPaint(benchmark::State &state)
             p.view->header()->resizeSection(c, PaintColumnWidth);
         p.view->expandAll();
         p.view->viewport()->resize(PaintWidth, PaintHeight);
-        p.view->resize(PaintWidth + 2 * p.view->frameWidth(), PaintHeight + p.view->header()->height() + 2 * p.view->frameWidth());
+        p.view->resize(PaintWidth + 2 * p.view->frameWidth(),
+                       PaintHeight + p.view->header()->height() + 2 * p.view->frameWidth());
         p.view->show();
         QApplication::processEvents();
         QModelIndex at = p.model->index(0, 0);

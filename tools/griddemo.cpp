@@ -27,15 +27,14 @@ namespace {
 constexpr int demoMaxSide = 32767;
 constexpr qint64 demoMaxPixels = 64LL * 1024 * 1024;
 
-const char *const demoUsage =
-    "Usage: griddemo [--options A,B] [--render FILE.png [--size WxH]]\n"
-    "Shows a tree-list grid of three bands (Site, Counts, Notes) and 300 nodes.\n"
-    "  --options A,B      option words A and B in hex (default 105F,A000303E)\n"
-    "  --render FILE.png  paint the grid as it looks with the focus to FILE.png and exit\n"
-    "  --size WxH         client size of the picture in pixels (default 800x600)\n"
-    "  --help             this text\n"
-    "Without --render the grid opens in a window. --render needs no display: without\n"
-    "QT_QPA_PLATFORM it renders offscreen. A bad size or an unwritable file exits with 1.\n";
+const char *const demoUsage = "Usage: griddemo [--options A,B] [--render FILE.png [--size WxH]]\n"
+                              "Shows a tree-list grid of three bands (Site, Counts, Notes) and 300 nodes.\n"
+                              "  --options A,B      option words A and B in hex (default 105F,A000303E)\n"
+                              "  --render FILE.png  paint the grid as it looks with the focus to FILE.png and exit\n"
+                              "  --size WxH         client size of the picture in pixels (default 800x600)\n"
+                              "  --help             this text\n"
+                              "Without --render the grid opens in a window. --render needs no display: without\n"
+                              "QT_QPA_PLATFORM it renders offscreen. A bad size or an unwritable file exits with 1.\n";
 
 int demoFail(const QString &message)
 {
@@ -124,7 +123,8 @@ int main(int argc, char **argv)
         if (!args.render.isEmpty()) {
             const QImage image = widget.render(true, args.size);
             if (image.isNull())
-                result = demoFail(QString("cannot paint a picture of %1x%2").arg(args.size.width()).arg(args.size.height()));
+                result =
+                    demoFail(QString("cannot paint a picture of %1x%2").arg(args.size.width()).arg(args.size.height()));
             else if (!image.save(args.render, "PNG"))
                 result = demoFail(QString("cannot write \"%1\"").arg(args.render));
         } else {

@@ -196,12 +196,11 @@ public:
     void DoCustomDrawBand(int position, gfx::Canvas *canvas, const rtl::TRect &rect, const rtl::TRect &clip,
                           QString &text, rtl::TColor &color, classes::TFont *font, TAlignment &alignment,
                           bool &done) override;
-    void DoCustomDrawCell(gfx::Canvas *canvas, const rtl::TRect &rect, TdxTreeListNode *node, int column,
-                          bool selected, bool focused, bool newItemRow, QString &text, rtl::TColor &color,
-                          classes::TFont *font, TAlignment &alignment, bool &done) override;
-    void DoCustomDrawHeader(int column, gfx::Canvas *canvas, const rtl::TRect &rect, QString &text,
-                            rtl::TColor &color, classes::TFont *font, TAlignment &alignment, int &sorted,
-                            bool &done) override;
+    void DoCustomDrawCell(gfx::Canvas *canvas, const rtl::TRect &rect, TdxTreeListNode *node, int column, bool selected,
+                          bool focused, bool newItemRow, QString &text, rtl::TColor &color, classes::TFont *font,
+                          TAlignment &alignment, bool &done) override;
+    void DoCustomDrawHeader(int column, gfx::Canvas *canvas, const rtl::TRect &rect, QString &text, rtl::TColor &color,
+                            classes::TFont *font, TAlignment &alignment, int &sorted, bool &done) override;
     bool IsRowIndicator(TdxTreeListNode *node) override;
 
     // ---- Events, each fired only when set ----

@@ -32,9 +32,9 @@ void TCustomdxTreeListControl::DoCustomDrawBand(int position, gfx::Canvas *canva
 }
 
 void TCustomdxTreeListControl::DoCustomDrawCell(gfx::Canvas *canvas, const rtl::TRect &rect, TdxTreeListNode *node,
-                                                int column, bool selected, bool focused, bool newItemRow,
-                                                QString &text, rtl::TColor &color, classes::TFont *font,
-                                                TAlignment &alignment, bool &done)
+                                                int column, bool selected, bool focused, bool newItemRow, QString &text,
+                                                rtl::TColor &color, classes::TFont *font, TAlignment &alignment,
+                                                bool &done)
 {
     TdxTreeListColumn *c = Columns(column);
     if (OnCustomDrawCell.Assigned() && !done)

@@ -34,10 +34,10 @@ struct TreeListColors
 
 struct TreeListPaintSwitches
 {
-    bool ShowLines = false;        // tree lines, with a reserved button cell
-    uint8_t LineStyle = 0;         // 1: dotted
-    bool HideSelection = true;     // no selection colours while unfocused
-    bool NoInactiveFocus = false;  // no inverted focus frame while unfocused
+    bool ShowLines = false;       // tree lines, with a reserved button cell
+    uint8_t LineStyle = 0;        // 1: dotted
+    bool HideSelection = true;    // no selection colours while unfocused
+    bool NoInactiveFocus = false; // no inverted focus frame while unfocused
     friend bool operator==(const TreeListPaintSwitches &, const TreeListPaintSwitches &) = default;
 };
 
@@ -58,8 +58,8 @@ struct TreeListCellState
     bool FocusedColumn = false; // the cell is the focused column's
     bool HideSelection = true;
     bool ControlFocused = false;
-    bool DragObject = false;    // a drag is over the control
-    bool GroupRow = false;      // the node has children (or is drawn as one row)
+    bool DragObject = false; // a drag is over the control
+    bool GroupRow = false;   // the node has children (or is drawn as one row)
     bool ReserveButtonCell = false;
     bool ColumnOwnBrush = false; // the column's colour differs from the control's
 };

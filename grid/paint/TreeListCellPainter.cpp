@@ -26,8 +26,8 @@ void TreeListPainter::DrawCell(const CellContext &cell)
 {
     auto *control = dynamic_cast<TCustomdxTreeListControl *>(&m_tree);
     const TdxTreeListColumn *column = control ? control->Columns(cell.column) : nullptr;
-    const bool editorStyle = column && (!column->PasswordChar().isNull() ||
-                                        dynamic_cast<const TdxTreeListMaskColumn *>(column) != nullptr);
+    const bool editorStyle =
+        column && (!column->PasswordChar().isNull() || dynamic_cast<const TdxTreeListMaskColumn *>(column) != nullptr);
     drawTextCell(cell, cell.newItemRow ? QString() : m_tree.CellText(cell.node, cell.column), editorStyle);
 }
 
@@ -63,8 +63,8 @@ void TreeListPainter::drawTextCell(const CellContext &cell, QString text, bool e
         view.Brush = brush;
         DrawTextEditContent(m_canvas, cell.rect, false, view);
     } else {
-        unsigned flags = cellAlignmentFlags(alignment) | (cell.multiLine ? DTR_WORDBREAK : DTR_VCENTER) |
-                         DTR_END_ELLIPSIS;
+        unsigned flags =
+            cellAlignmentFlags(alignment) | (cell.multiLine ? DTR_WORDBREAK : DTR_VCENTER) | DTR_END_ELLIPSIS;
         DrawTextRect(m_canvas, text, cell.rect, textRect, flags, brush, font.Font(), rtl::ColorToRGB(color),
                      rtl::ColorToRGB(font.Color()));
         searchHighlight(cell, text, textRect, alignment, color, font.Color());

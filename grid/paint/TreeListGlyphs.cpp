@@ -138,9 +138,9 @@ TRect DrawHeaderFrame(gfx::Canvas &canvas, const TRect &rect, uint8_t look, cons
 
 unsigned HeaderTextFlags(TAlignment alignment, bool multiLine)
 {
-    unsigned flags = multiLine ? gfx::DT_WORDBREAK | gfx::DT_NOPREFIX | gfx::DT_EXPANDTABS
-                               : gfx::DT_SINGLELINE | gfx::DT_VCENTER | gfx::DT_END_ELLIPSIS | gfx::DT_NOPREFIX |
-                                     gfx::DT_EXPANDTABS;
+    unsigned flags =
+        multiLine ? gfx::DT_WORDBREAK | gfx::DT_NOPREFIX | gfx::DT_EXPANDTABS
+                  : gfx::DT_SINGLELINE | gfx::DT_VCENTER | gfx::DT_END_ELLIPSIS | gfx::DT_NOPREFIX | gfx::DT_EXPANDTABS;
     flags |= alignment == taRightJustify ? gfx::DT_RIGHT : alignment == taCenter ? gfx::DT_CENTER : gfx::DT_LEFT;
     return flags;
 }

@@ -190,8 +190,8 @@ void TreeListPainter::paintHeaderPanel()
             const int saved = m_canvas.SaveDC();
             if (!(hc.ClipRect == hc.CellRect))
                 m_canvas.IntersectClipRect(hc.ClipRect);
-            m_tree.DoCustomDrawHeader(hc.ColumnIndex, &m_canvas, hc.CellRect, cell.text, color, &font,
-                                      cell.alignment, cell.sorted, done);
+            m_tree.DoCustomDrawHeader(hc.ColumnIndex, &m_canvas, hc.CellRect, cell.text, color, &font, cell.alignment,
+                                      cell.sorted, done);
             m_canvas.RestoreDC(saved);
             if (done)
                 continue;
@@ -205,8 +205,8 @@ void TreeListPainter::paintHeaderPanel()
             m_canvas.FillRect(hc.FillerRect, m_brushes.treeLine);
     }
     for (const TdxTreeListEmptyBand &empty : m_info.EmptyBands) {
-        const TRect part = rtl::Rect(empty.ClipRect.Left, std::max(empty.ClipRect.Top, panel.Top),
-                                     empty.ClipRect.Right, std::min(empty.ClipRect.Bottom, panel.Bottom));
+        const TRect part = rtl::Rect(empty.ClipRect.Left, std::max(empty.ClipRect.Top, panel.Top), empty.ClipRect.Right,
+                                     std::min(empty.ClipRect.Bottom, panel.Bottom));
         if (!part.IsEmpty() && m_canvas.RectVisible(part))
             m_canvas.FillRect(part, m_brushes.treeLine);
     }

@@ -94,7 +94,8 @@ void TreeListPainter::drawIndent(const TdxTreeListRowInfo &row)
                            row.Top + row.Height);
     for (const TdxTreeListBandInfo &band : m_info.Bands)
         if (band.BandIndex == 0)
-            area = rowIntersect(area, rtl::Rect(band.BandClipRect.Left, area.Top, band.BandClipRect.Right, area.Bottom));
+            area =
+                rowIntersect(area, rtl::Rect(band.BandClipRect.Left, area.Top, band.BandClipRect.Right, area.Bottom));
     if (area.IsEmpty() || !m_canvas.RectVisible(area))
         return;
     const int saved = m_canvas.SaveDC();
@@ -113,7 +114,9 @@ void TreeListPainter::drawIndent(const TdxTreeListRowInfo &row)
         drawTreeLines(row, left - shift, m_brushes.grayText, m_tree.Color());
 
     const TreeListIndentRects parts = m_tree.NodeIndentRects(node, row.Height);
-    auto place = [&](const TRect &r) { return rtl::Rect(left + r.Left, row.Top + r.Top, left + r.Right, row.Top + r.Bottom); };
+    auto place = [&](const TRect &r) {
+        return rtl::Rect(left + r.Left, row.Top + r.Top, left + r.Right, row.Top + r.Bottom);
+    };
     if (!parts.Button.IsEmpty()) {
         const TRect button = place(parts.Button);
         const bool expanded = node->Expanded();
@@ -208,7 +211,8 @@ TreeListPainter::RowColors TreeListPainter::colorsFor(const TreeListCellState &s
     case CellColorRole::Highlight: return {m_brushes.highlight, c.HighlightColor, c.HighlightTextColor};
     case CellColorRole::Inactive: return {m_brushes.inactive, c.InactiveColor, c.InactiveTextColor};
     case CellColorRole::Group:
-        return {m_brushes.group, c.GroupColor, c.GroupTextColor == rtl::clNone ? tree.Font().Color() : c.GroupTextColor};
+        return {m_brushes.group, c.GroupColor,
+                c.GroupTextColor == rtl::clNone ? tree.Font().Color() : c.GroupTextColor};
     case CellColorRole::Column:
         return {*m_columnBrushes[size_t(column)], tree.ColumnColor(column), tree.ColumnFont(column).Color()};
     case CellColorRole::Control: break;

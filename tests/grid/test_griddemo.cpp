@@ -75,10 +75,9 @@ TEST(GridDemo, SizesHelpAndBadInput)
         ASSERT_EQ(runGridDemo({"--render", out, "--size", arg}).exitCode, 0) << qPrintable(arg);
         EXPECT_EQ(QImage(out).size(), size);
     }
-    for (const QStringList &bad : {QStringList{"--render", out, "--size", "0x0"},
-                                   QStringList{"--render", out, "--size", "12x"},
-                                   QStringList{"--render", dir.filePath("missing/dir/g.png")},
-                                   QStringList{"--options", "zz"}}) {
+    for (const QStringList &bad :
+         {QStringList{"--render", out, "--size", "0x0"}, QStringList{"--render", out, "--size", "12x"},
+          QStringList{"--render", dir.filePath("missing/dir/g.png")}, QStringList{"--options", "zz"}}) {
         const DemoRun run = runGridDemo(bad);
         EXPECT_EQ(run.exitCode, 1) << qPrintable(bad.join(' '));
         EXPECT_EQ(run.stdErr.count('\n'), 1) << qPrintable(run.stdErr);

@@ -23,8 +23,8 @@ constexpr rtl::TColor untouched = 0x00FF00FF; // magenta: nothing painted there
 class PaintControl : public TCustomdxTreeListControl
 {
 public:
-    using TCustomdxTreeListControl::TCustomdxTreeListControl;
     using TCustomdxTreeList::SetState;
+    using TCustomdxTreeListControl::TCustomdxTreeListControl;
     bool IsNewItemRowShown() override { return newItemRow; }
     bool newItemRow = false;
 };
