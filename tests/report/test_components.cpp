@@ -176,3 +176,38 @@ TEST_F(Components, HugeBoundsGiveSaturatedParentRectangles)
     child->SetRegion(region);
     EXPECT_EQ(child->GetParentRect(), (rtl::TRect{1000, 2000, most, most}));
 }
+
+TEST_F(Components, ScriptsMoveAnObjectButMayNotRewriteWhereItIs)
+{
+    const TraRTTI &rtti = TraTppComponentRTTI::Instance();
+    StandInPrintable *first = add("a");
+    StandInPrintable *object = add("b");
+    auto *region = add<StandInRegion>("Region1");
+    int32_t value = -5;
+    EXPECT_TRUE(rtti.GetPropValue(object, "index", &value));
+    EXPECT_EQ(value, 1);
+    EXPECT_FALSE(rtti.SetPropValue(object, "BandType", &value));
+    EXPECT_FALSE(rtti.SetPropValue(object, "GroupNo", &value));
+    EXPECT_EQ(object->BandType(), 4);
+
+    classes::TObject *target = first; // not a region
+    EXPECT_TRUE(rtti.SetPropValue(object, "Region", &target));
+    EXPECT_EQ(object->Region(), nullptr);
+    target = region;
+    EXPECT_TRUE(rtti.SetPropValue(object, "Region", &target));
+    EXPECT_EQ(object->Region(), region);
+    EXPECT_TRUE(rtti.GetPropValue(object, "ParentIndex", &value));
+    EXPECT_EQ(value, 0);
+
+    StandInBand other;
+    other.SetReport(&report);
+    target = &other;
+    EXPECT_TRUE(rtti.SetPropValue(first, "Band", &target));
+    EXPECT_EQ(first->Band(), &other);
+    EXPECT_EQ(other.IndexOfObject(first), 0);
+    EXPECT_EQ(band->IndexOfObject(first), -1);
+    target = region;
+    EXPECT_ANY_THROW(rtti.SetPropValue(first, "Band", &target));
+    EXPECT_EQ(first->Band(), &other);
+    delete first;
+}
