@@ -495,16 +495,26 @@ TEST(Producer, ADialogFreedByItsCreateHandlerLeavesNothingHanging)
         EXPECT_EQ(f.events->Count(ppEvent::EndOfPrint), 1);
         EXPECT_FALSE(f.producer->Producing());
     }
-    // The preview: nothing is shown and nothing is left producing.
-    ppRegisterFormClass(TppCustomPreviewer::StaticClass(), StandInPreviewer::StaticClass());
+    // The preview: nothing is shown and nothing is left producing (the
+    // library's end takes the registration with it).
     {
         ProducerFixture f;
+        ppRegisterFormClass(TppCustomPreviewer::StaticClass(), StandInPreviewer::StaticClass());
         f.producer->OnPreviewFormCreate.Set([&](classes::TObject *) { delete f.producer->PreviewForm(); });
         f.producer->Print();
         EXPECT_EQ(f.producer->PreviewForm(), nullptr);
         EXPECT_FALSE(f.producer->Producing());
     }
-    ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());
+    // A create handler that raises: the preview goes and the error reaches
+    // the caller.
+    {
+        ProducerFixture f;
+        ppRegisterFormClass(TppCustomPreviewer::StaticClass(), StandInPreviewer::StaticClass());
+        f.producer->OnPreviewFormCreate.Set([](classes::TObject *) { throw EBrevantorError(QStringLiteral("no")); });
+        EXPECT_THROW(f.producer->Print(), EBrevantorError);
+        EXPECT_EQ(f.producer->PreviewForm(), nullptr);
+        EXPECT_FALSE(f.producer->Producing());
+    }
 }
 
 TEST(Producer, ADeviceFreedDuringItsJobIsNotFreedAgain)

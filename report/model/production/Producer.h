@@ -215,7 +215,8 @@ private:
     // ended, and the error kept for the caller of Print.
     void runJob();
     void rethrowPendingError();
-    // Ends a print that a raising handler left half done.
+    // End a print that a raising handler left half done.
+    void abandonPreview();
     void abandonJob();
     // The conversion notice; true when the print may go on.
     void conversionNotice(bool aFromStartJob);

@@ -49,7 +49,13 @@ void TppProducer::Print()
             return;
     }
     if (isScreenDeviceType()) {
-        printToScreen();
+        try {
+            printToScreen();
+        } catch (...) {
+            if (alive)
+                abandonPreview();
+            throw;
+        }
     } else {
         if (m_cancelDialog)
             return;
@@ -70,6 +76,21 @@ void TppProducer::Print()
     }
     if (alive)
         rethrowPendingError();
+}
+
+void TppProducer::abandonPreview()
+{
+    // A preview that never showed goes; one that shows keeps the print.
+    if (m_previewForm && !m_previewForm->Showing()) {
+        TppCustomPreviewer *form = std::exchange(m_previewForm, nullptr);
+        form->OnCloseNotify.Clear();
+        form->OnDestroyNotify.Clear();
+        form->OnActivateNotify.Clear();
+        form->OnCancelRequest.Clear();
+        form->Release();
+    }
+    if (!m_previewForm)
+        m_producing = false;
 }
 
 void TppProducer::abandonJob()
