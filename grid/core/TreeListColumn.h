@@ -185,7 +185,7 @@ public:
     classes::TEvent<TdxColumnValidate> OnValidate;
 
 protected:
-    // A change for the tree list; notColumn reports it for the whole grid.
+    // A change for the tree list; wholeGrid reports it without naming the column.
     void Changed(bool wholeGrid = false);
 
 private:
