@@ -31,7 +31,9 @@ public:
 };
 
 // A text editor that keeps what a column sets on it.
-class PropsTextEditor : public gridtest::FakeEditor, public TextEditorProps
+class PropsTextEditor
+    : public gridtest::FakeEditor
+    , public TextEditorProps
 {
 public:
     using gridtest::FakeEditor::FakeEditor;
@@ -57,8 +59,8 @@ public:
 class EditQuestionControl : public TCustomdxTreeListControl
 {
 public:
-    using TCustomdxTreeListControl::TCustomdxTreeListControl;
     using TCustomdxTreeListControl::DoCanEdit;
+    using TCustomdxTreeListControl::TCustomdxTreeListControl;
 };
 
 } // namespace
