@@ -54,9 +54,15 @@ void TCustomdxTreeList::CalcMetrics()
     m.HorzLineStep = measurer.textWidth(Font().Font(), u"0");
     m.IndentWidth = 16;
     int minimum = std::max(m.TextHeight + 3, 16);
-    const int imageHeight = std::max(m_imageSizes.ImageHeight, m_imageSizes.StateImageHeight);
-    if ((minimum + grid) * headerLines < imageHeight)
-        minimum = imageHeight;
+    // Rows grow to the tallest image and to the tallest text of a column
+    // that has a font of its own.
+    int columnText = 0;
+    for (int column = 0; column < ColumnCount(); ++column)
+        if (ColumnVisible(column))
+            columnText = std::max(columnText, textHeight(ColumnFont(column)));
+    for (const int tallest : {m_imageSizes.ImageHeight, m_imageSizes.StateImageHeight, columnText})
+        if ((minimum + grid) * headerLines < tallest)
+            minimum = tallest;
     minimum += grid;
     m.MinRowHeight = minimum;
     if (!m_settings.DefaultRowHeightSet)

@@ -37,6 +37,49 @@ TEST(TreeListGeometry, DefaultMetrics)
     EXPECT_EQ(f.tree->Metrics().HeaderLineHeight, 18);
 }
 
+namespace {
+
+// Lines of 30 px in fonts of 20 points and more, of 13 px below.
+class FontSizeMeasurer : public gfx::FixedTextMeasurer
+{
+public:
+    gfx::TextMetrics metrics(const gfx::Font &font) const override
+    {
+        gfx::TextMetrics m = FixedTextMeasurer::metrics(font);
+        if (font.size >= 20)
+            m.height = 30;
+        return m;
+    }
+};
+
+class FontSizeHost : public gridtest::FakeTreeListHost
+{
+public:
+    const gfx::TextMeasurer &textMeasurer() const override { return sized; }
+    FontSizeMeasurer sized;
+};
+
+} // namespace
+
+TEST(TreeListGeometry, RowsGrowToAColumnsTallerFont)
+{
+    LayoutFixture f;
+    FontSizeHost host;
+    f.tree->SetHost(&host);
+    TdxTreeListColumn *big = f.column("A");
+    f.column("B");
+    f.tree->CalcMetrics();
+    EXPECT_EQ(f.tree->Settings().DefaultRowHeight, 16);
+    big->Font()->SetSize(24);
+    f.tree->CalcMetrics();
+    EXPECT_EQ(f.tree->Metrics().MinRowHeight, 30);
+    EXPECT_EQ(f.tree->Settings().DefaultRowHeight, 30);
+    big->SetVisible(false); // a hidden column asks for nothing
+    f.tree->CalcMetrics();
+    EXPECT_EQ(f.tree->Metrics().MinRowHeight, 16);
+    f.tree->SetHost(&f.host);
+}
+
 TEST(TreeListGeometry, FixedBandsAndScrolledBands)
 {
     LayoutFixture f(500);
