@@ -364,10 +364,12 @@ void TCustomdxTreeList::setNodeExpanded(TdxTreeListNode *node, bool value)
     }
     node->m_expanded = value;
     if (!IsDestroying()) {
-        if (IsUpdating())
+        if (IsUpdating()) {
             DropVisibleRows();
-        else
+        } else {
             UpdateVisibleRows(node);
+            KeepPositionsValid();
+        }
     }
     NodeChanged(node, true);
     value ? DoExpanded(node) : DoCollapsed(node);
@@ -460,8 +462,10 @@ void TCustomdxTreeList::EndUpdateHook()
 {
     if (m_updateCount > 0 || IsDestroying())
         return;
-    if (!m_clearing)
+    if (!m_clearing) {
         ensureVisibleRows();
+        KeepPositionsValid();
+    }
     if (m_host)
         m_host->invalidateAll();
 }

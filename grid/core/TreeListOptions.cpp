@@ -170,6 +170,9 @@ void TCustomdxTreeList::LayoutChanged()
 {
     if (!IsUpdating() && !IsDestroying() && m_host) {
         CalcMetrics();
+        // Widths and heights changed: the scroll positions may now lie past
+        // the last page.
+        KeepPositionsValid();
         m_host->invalidateAll();
     }
 }

@@ -413,6 +413,33 @@ TEST(TreeListGeometry, ScrollModel)
     EXPECT_EQ(f.tree->TopRowIndex(), 0);
 }
 
+TEST(TreeListGeometry, PositionsStayValidWhenRowsOrWidthsChange)
+{
+    LayoutFixture f(300, 19 + 16 * 5);
+    f.band(0, 1000);
+    f.sized(0, 1000);
+    for (int i = 0; i < 12; ++i)
+        f.node({QString::number(i)});
+    TdxTreeListNode *last = f.tree->Items(11);
+    for (int i = 0; i < 5; ++i)
+        f.node({"kid"}, last);
+    last->SetExpanded(true);
+    f.tree->SetTopRowIndex(12);
+    ASSERT_EQ(f.tree->TopRowIndex(), 12);
+    last->SetExpanded(false); // 12 rows left, the last a pixel taller: 4 fill the page
+    EXPECT_EQ(f.tree->TopRowIndex(), 8);
+    f.tree->BeginUpdate();
+    f.tree->Items(10)->Delete();
+    f.tree->Items(10)->Delete();
+    f.tree->EndUpdate();
+    EXPECT_EQ(f.tree->TopRowIndex(), 5);
+
+    f.tree->SetHorzOffset(700);
+    f.tree->Columns(0)->SetWidth(500); // the band follows its column
+    f.band(0, 500);
+    EXPECT_EQ(f.tree->HorzOffset(), 200);
+}
+
 TEST(TreeListGeometry, CellsTileRowsStayInsideAndHitsAgree)
 {
     std::mt19937 random(20);
