@@ -279,7 +279,8 @@ int TCustomdxTreeList::MeasurePreviewLines(const QString &text, int width, int i
     const int line = lineHeight > 0 ? lineHeight : std::max(measurer.textHeight(font.Font()), 1);
     int lines = layout.calcRect.Height() / line;
     height = layout.calcRect.Height();
-    if (limit != -1 && lines > limit) {
+    // Any negative limit leaves the count uncapped, as -1 does.
+    if (limit > 0 && lines > limit) {
         lines = limit;
         height = limit * line;
     }

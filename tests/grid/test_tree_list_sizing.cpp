@@ -117,6 +117,9 @@ TEST(TreeListSizing, PreviewLines)
     EXPECT_EQ(f.tree->MeasurePreviewLines(QStringLiteral("abc def ghi jkl"), 60, 0, 1, 0, font, height), 1);
     EXPECT_EQ(height, 13);
     EXPECT_EQ(f.tree->MeasurePreviewLines(QStringLiteral("abc def ghi jkl"), 60, 0, -1, 20, font, height), 1);
+    // Only a positive limit caps; another negative one is no count below zero.
+    EXPECT_EQ(f.tree->MeasurePreviewLines(QStringLiteral("abc def ghi jkl"), 60, 0, -5, 0, font, height), 2);
+    EXPECT_EQ(height, 26);
 }
 
 TEST(TreeListSizing, AutomaticWidthHoldsBandsAtTheirMinimumsAndTheOthersShareTheRest)
