@@ -25,6 +25,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -312,8 +313,9 @@ public:
     // Where the in-place editor of that cell goes: the cell, less the grid
     // lines it would cover.
     rtl::TRect EditorRect(TdxTreeListNode *node, int position);
-    // The parts of the node's indent, within a row of that height.
-    TreeListIndentRects NodeIndentRects(const TdxTreeListNode *node, int rowHeight);
+    // The parts of the node's indent, within a row of that height, cut at
+    // the limit (a part from the limit on is empty).
+    TreeListIndentRects NodeIndentRects(const TdxTreeListNode *node, int rowHeight, int limit = INT_MAX);
     int NodeIndentWidth(const TdxTreeListNode *node);
     virtual int NodeRowHeight(TdxTreeListNode *node);
     int NodePreviewLines(TdxTreeListNode *node);

@@ -29,7 +29,7 @@ void hitColumnAtX(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit)
 
 } // namespace
 
-TreeListIndentRects TCustomdxTreeList::NodeIndentRects(const TdxTreeListNode *node, int rowHeight)
+TreeListIndentRects TCustomdxTreeList::NodeIndentRects(const TdxTreeListNode *node, int rowHeight, int limit)
 {
     TreeListIndentRects r;
     if (!node)
@@ -64,6 +64,11 @@ TreeListIndentRects TCustomdxTreeList::NodeIndentRects(const TdxTreeListNode *no
             if (part->IsEmpty())
                 *part = rtl::TRect{};
         }
+    }
+    for (rtl::TRect *part : {&r.Button, &r.StateImage, &r.Image, &r.Indent}) {
+        part->Right = std::min(part->Right, limit);
+        if (part->IsEmpty())
+            *part = rtl::TRect{};
     }
     return r;
 }
@@ -334,10 +339,10 @@ void TCustomdxTreeList::hitRows(const TdxTreeListLayoutInfo &info, TdxTreeListHi
         hit.Node = row.Node;
         hit.HitCode = x <= info.ColumnsRight ? htCell : htRowTail;
         const int scrolled = info.LeftFixedEntry < 0 ? m_horzOffset : 0;
-        const int indentRight =
-            info.RowsRect.Left + std::min(NodeIndentWidth(row.Node), info.TreeColumnWidth) - scrolled;
+        const int indentLimit = std::min(NodeIndentWidth(row.Node), info.TreeColumnWidth);
+        const int indentRight = info.RowsRect.Left + indentLimit - scrolled;
         if (x < indentRight) {
-            const TreeListIndentRects parts = NodeIndentRects(row.Node, row.Height);
+            const TreeListIndentRects parts = NodeIndentRects(row.Node, row.Height, indentLimit);
             const int px = x + scrolled - info.RowsRect.Left;
             const int py = y - row.Top;
             hit.HitCode = hitContains(parts.Button, px, py)       ? htButton

@@ -367,6 +367,23 @@ TEST(TreeListGeometry, HitCodes)
     EXPECT_EQ(f.tree->HitTest(298, 5).ColumnIndex, 1);
 }
 
+TEST(TreeListGeometry, IndentPartsAreCutAtTheLimit)
+{
+    LayoutFixture f;
+    f.column("A");
+    TdxTreeListNode *top = f.node({"top"});
+    f.node({"child"}, top);
+    f.tree->SetImageSizes({16, 16, 0, 0});
+    TreeListIndentRects parts = f.tree->NodeIndentRects(top, 17);
+    EXPECT_EQ(parts.Button, rtl::Rect(0, 0, 16, 17));
+    EXPECT_EQ(parts.Image, rtl::Rect(16, 0, 32, 17));
+    parts = f.tree->NodeIndentRects(top, 17, 24); // a tree column 24 wide
+    EXPECT_EQ(parts.Image, rtl::Rect(16, 0, 24, 17));
+    parts = f.tree->NodeIndentRects(top, 17, 16);
+    EXPECT_TRUE(parts.Image.IsEmpty());
+    EXPECT_EQ(parts.Button, rtl::Rect(0, 0, 16, 17));
+}
+
 TEST(TreeListGeometry, SharesRoundHalfAwayFromZero)
 {
     EXPECT_EQ(TreeListShare(5, 1, 2), 3);
