@@ -72,34 +72,42 @@ void TppProducer::releaseForms()
 {
     // A form may be what runs the code that frees the producer: it is closed
     // now and freed once its handlers have returned.
-    if (m_previewForm) {
-        TppCustomPreviewer *form = m_previewForm;
-        m_previewForm = nullptr;
-        form->OnCloseNotify.Clear();
-        form->OnDestroyNotify.Clear();
-        form->OnActivateNotify.Clear();
-        form->OnCancelRequest.Clear();
-        form->Close();
-        form->Release();
-    }
-    if (m_cancelDialog) {
-        TppCustomCancelDialog *dialog = m_cancelDialog;
-        m_cancelDialog = nullptr;
-        dialog->OnCloseNotify.Clear();
-        dialog->OnCloseQueryNotify.Clear();
-        dialog->OnDestroyNotify.Clear();
-        dialog->OnPrintNotify.Clear();
-        if (dialog->Modal)
-            dialog->SetModalResult(ppModalResultCancel);
-        dialog->Close();
-        dialog->Release();
-    }
+    releasePreviewForm();
+    releaseCancelDialog();
     if (m_printDialog) {
         TppCustomPrintDialog *dialog = m_printDialog;
         m_printDialog = nullptr;
         dialog->OnDestroyNotify.Clear();
         dialog->Release();
     }
+}
+
+void TppProducer::releasePreviewForm()
+{
+    TppCustomPreviewer *form = std::exchange(m_previewForm, nullptr);
+    if (!form)
+        return;
+    form->OnCloseNotify.Clear();
+    form->OnDestroyNotify.Clear();
+    form->OnActivateNotify.Clear();
+    form->OnCancelRequest.Clear();
+    form->Close();
+    form->Release();
+}
+
+void TppProducer::releaseCancelDialog()
+{
+    TppCustomCancelDialog *dialog = std::exchange(m_cancelDialog, nullptr);
+    if (!dialog)
+        return;
+    dialog->OnCloseNotify.Clear();
+    dialog->OnCloseQueryNotify.Clear();
+    dialog->OnDestroyNotify.Clear();
+    dialog->OnPrintNotify.Clear();
+    if (dialog->Modal)
+        dialog->SetModalResult(ppModalResultCancel);
+    dialog->Close();
+    dialog->Release();
 }
 
 void TppProducer::Notify(TppCommunicator *aCommunicator, int aOperation)

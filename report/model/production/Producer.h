@@ -223,6 +223,9 @@ private:
     void resetForNewSetup();
     void fire(const classes::TNotifyEvent &aEvent, int aEventID);
     void releaseForms();
+    // Unhooked, closed and freed once its handlers have returned.
+    void releasePreviewForm();
+    void releaseCancelDialog();
     void freeJobObjects();
 
     // Settings.

@@ -81,14 +81,8 @@ void TppProducer::Print()
 void TppProducer::abandonPreview()
 {
     // A preview that never showed goes; one that shows keeps the print.
-    if (m_previewForm && !m_previewForm->Showing()) {
-        TppCustomPreviewer *form = std::exchange(m_previewForm, nullptr);
-        form->OnCloseNotify.Clear();
-        form->OnDestroyNotify.Clear();
-        form->OnActivateNotify.Clear();
-        form->OnCancelRequest.Clear();
-        form->Release();
-    }
+    if (m_previewForm && !m_previewForm->Showing())
+        releasePreviewForm();
     if (!m_previewForm)
         m_producing = false;
 }
@@ -106,10 +100,7 @@ void TppProducer::abandonJob()
     m_producing = false;
     m_jobRunning = false;
     freeJobObjects();
-    if (TppCustomCancelDialog *dialog = std::exchange(m_cancelDialog, nullptr)) {
-        dialog->OnDestroyNotify.Clear();
-        dialog->Release();
-    }
+    releaseCancelDialog();
 }
 
 void TppProducer::rethrowPendingError()
