@@ -430,6 +430,28 @@ public:
                                     TAlignment & /*alignment*/, int & /*sorted*/, bool & /*done*/)
     {}
 
+    // ---- Keyboard ----
+    // A key goes down: focus, selection, expansion, editing, search and the
+    // clipboard, inside one selection bracket. Keys of a mouse mode only
+    // cancel it with Esc.
+    void KeyDown(TKey &key, TShiftState shift) override;
+    // A typed character: search, the immediate editor, "*", "+", "-" and
+    // Ctrl+C.
+    void KeyPress(QChar &key) override;
+    // Ends a sizing or dragging mode without changing anything.
+    void CancelMode() override;
+    // The key stays for the control's handlers; false swallows it.
+    virtual bool KeepKey(TKey /*key*/) { return true; }
+    // Shift selects ranges from the anchor.
+    virtual bool MayRangeSelect() { return true; }
+    // Shows the in-place editor on the focused cell, handing it the typed
+    // character when there is one; false when no editor came up.
+    virtual bool ShowEditor(QChar /*typed*/) { return false; }
+    // Ctrl is held and Alt is not, so that AltGr characters still type.
+    bool CtrlWithoutAlt() const;
+    // Interaction states of a sizing or dragging mode.
+    static bool IsMouseMode(uint8_t state);
+
     // ---- Answers to the editors ----
     bool IsPaintOption() override;
     bool EditClickToDblClick() override;

@@ -47,6 +47,7 @@ enum TreeListOptionB : int {
     boBandSizing = 4,
     boBandDragging = 5,
     boArrowsWrapRows = 6,
+    boBandLineSteps = 7, // Up and Down step through a row's band lines first
     boEnterMovesOn = 9,
     boImmediateEditor = 10,
     boUnboundedSizing = 11,

@@ -42,6 +42,9 @@ public:
     // the cursor before it back afterwards.
     virtual void setBusyCursor(bool /*busy*/) {}
     virtual void setClipboardText(const QString &text) = 0;
+    // The modifier keys held now (ssShift, ssAlt, ssCtrl), whatever event is
+    // being handled.
+    virtual TShiftState keyState() const { return 0; }
     virtual void beep() = 0;
     // Measures in the fonts the control paints with.
     virtual const gfx::TextMeasurer &textMeasurer() const = 0;

@@ -4,6 +4,7 @@
 #include "grid/paint/TreeListGlyphs.h"
 #include "grid/paint/TreeListPainter.h"
 #include "grid/widgets/CursorTable.h"
+#include "grid/widgets/KeyTranslation.h"
 
 #include "platform/gfx/Canvas.h"
 
@@ -11,6 +12,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -77,6 +79,38 @@ void TreeListWidget::paintOn(QPainter &painter)
         ++m_failedPaints;
         std::fprintf(stderr, "tree list paint: unknown exception\n");
     }
+}
+
+bool TreeListWidget::event(QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(event);
+}
+
+void TreeListWidget::keyPressEvent(QKeyEvent *event)
+{
+    if (!m_tree) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    TKey key = VirtualKey(*event);
+    const TShiftState shift = ShiftState(event->modifiers());
+    if (key != 0)
+        m_tree->KeyDown(key, shift);
+    if (key == 0 && VirtualKey(*event) != 0)
+        return;
+    for (QChar ch : TypedCharacters(*event)) {
+        if (!m_tree)
+            break;
+        m_tree->KeyPress(ch);
+    }
+    event->accept();
 }
 
 void TreeListWidget::paintEvent(QPaintEvent *)
@@ -205,6 +239,11 @@ void TreeListWidget::setBusyCursor(bool busy)
 void TreeListWidget::setClipboardText(const QString &text)
 {
     QGuiApplication::clipboard()->setText(text);
+}
+
+TShiftState TreeListWidget::keyState() const
+{
+    return ShiftState(QGuiApplication::queryKeyboardModifiers());
 }
 
 void TreeListWidget::beep()

@@ -50,10 +50,16 @@ public:
     void setCursor(TCursor cursor) override;
     void setBusyCursor(bool busy) override;
     void setClipboardText(const QString &text) override;
+    TShiftState keyState() const override;
     void beep() override;
     const gfx::TextMeasurer &textMeasurer() const override { return m_measurer; }
 
 protected:
+    // Tab and Shift+Tab are the grid's keys, not the focus chain's.
+    bool event(QEvent *event) override;
+    // One key goes to the tree list as a key down and then, unless that
+    // swallowed it, as the characters it types.
+    void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;

@@ -34,6 +34,7 @@ public:
     void stopTimer(int id) override { timers.erase(id); }
     void setCursor(grid::TCursor value) override { cursor = value; }
     void setClipboardText(const QString &text) override { clipboard = text; }
+    grid::TShiftState keyState() const override { return keys; }
     void beep() override { ++beeps; }
     const gfx::TextMeasurer &textMeasurer() const override { return measurer; }
 
@@ -56,6 +57,7 @@ public:
     grid::TCursor cursor = grid::crDefault;
     QString clipboard;
     int beeps = 0;
+    grid::TShiftState keys = 0;
 };
 
 class TextNode : public grid::TdxTreeListNode

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QPaintEvent>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -69,4 +70,18 @@ TEST(TreeListWidget, AHandlerThatThrowsEndsOnlyItsPaintPass)
     f.tree->OnCustomDrawCell.Clear();
     f.widget->render();
     EXPECT_EQ(f.widget->failedPaints(), 2);
+}
+
+TEST(TreeListWidget, KeysReachTheTreeListTabIncluded)
+{
+    WidgetFixture f;
+    f.tree->CreateColumn(TdxTreeListColumn::StaticClass())->SetCaption("B");
+    f.tree->SetFocusedNode(f.tree->Items(0));
+    QTest::keyClick(f.widget.get(), Qt::Key_Down);
+    EXPECT_EQ(f.tree->FocusedNode(), f.tree->Items(1));
+    f.tree->SetOptionsA(f.tree->OptionsA() & ~(1u << aoRowFocus));
+    QTest::keyClick(f.widget.get(), Qt::Key_Tab);
+    EXPECT_EQ(f.tree->FocusedColumn(), 1);
+    QTest::keyClick(f.widget.get(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(f.tree->FocusedColumn(), 0);
 }

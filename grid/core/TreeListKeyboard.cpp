@@ -1,0 +1,273 @@
+// The tree list's keys: what each key does to the focus, the selection,
+// the expansion of nodes, editing, the incremental search and the
+// clipboard.
+
+#include "grid/core/InplaceEditor.h"
+#include "grid/core/TreeList.h"
+#include "grid/core/TreeListHost.h"
+#include "grid/core/TreeListScopes.h"
+
+namespace grid {
+
+namespace {
+
+bool keyIsCtrlShiftRangeKey(TKey key)
+{
+    return key == VK_PRIOR || key == VK_NEXT || key == VK_END || key == VK_HOME || key == VK_UP || key == VK_DOWN;
+}
+
+} // namespace
+
+bool TCustomdxTreeList::IsMouseMode(uint8_t state)
+{
+    switch (state) {
+    case tsColumnSizing:
+    case tsColumnDragging:
+    case tsBandSizing:
+    case tsBandDragging:
+    case tsBandPanelSizing:
+    case tsHeaderPanelSizing:
+    case tsRowSizing: return true;
+    default: return false;
+    }
+}
+
+bool TCustomdxTreeList::CtrlWithoutAlt() const
+{
+    const TShiftState keys = m_host ? m_host->keyState() : 0;
+    return (keys & ssCtrl) && !(keys & ssAlt);
+}
+
+void TCustomdxTreeList::CancelMode()
+{
+    if (!IsMouseMode(m_state) && m_state != tsColumnDown && m_state != tsBandDown && m_state != tsNodeDown)
+        return;
+    m_state = tsNone;
+    m_pressedColumn = -1;
+    m_pressedBand = -1;
+    if (m_host) {
+        m_host->setCursor(crDefault);
+        m_host->invalidateAll();
+    }
+}
+
+void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
+{
+    DeletionDeferral defer(*this);
+    SelectionBracket bracket(*this);
+    TCustomdxContainer::KeyDown(key, shift);
+    if (key == 0)
+        return;
+    if (!KeepKey(key)) {
+        key = 0;
+        return;
+    }
+    if (IsMouseMode(m_state)) {
+        if (key == VK_ESCAPE)
+            CancelMode();
+        return;
+    }
+    if (m_topLevel.count() == 0)
+        return;
+    const bool shiftHeld = shift & ssShift;
+    const bool ctrlHeld = shift & ssCtrl;
+    if (m_state == tsEditing && (key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE || key == VK_PRIOR ||
+                                 key == VK_NEXT || key == VK_UP || key == VK_DOWN)) {
+        // An editor that refuses its value keeps the key's move from
+        // happening.
+        if (!EndEditing() || key == VK_ESCAPE)
+            return;
+    }
+
+    if (m_searching &&
+        (key == VK_BACK || key == VK_ESCAPE || key == VK_DELETE || (key == VK_RETURN && (shiftHeld || ctrlHeld)))) {
+        if (m_searchColumn != FocusedColumnIndex())
+            m_searchText.clear();
+        if (key == VK_ESCAPE) {
+            EndSearch();
+            return;
+        }
+        if (key == VK_BACK)
+            m_searchText.chop(1);
+        else if (key == VK_DELETE)
+            m_searchText.clear();
+        const int direction = key != VK_RETURN ? sdFocused : (ctrlHeld ? sdForward : sdBackward);
+        m_searchColumn = FocusedColumnIndex();
+        SearchStep(m_searchText, direction, false);
+        return;
+    }
+
+    const bool rangeAllowed = MayRangeSelect();
+    if (ctrlHeld && !(shiftHeld && rangeAllowed && keyIsCtrlShiftRangeKey(key))) {
+        switch (key) {
+        case VK_SPACE:
+            if ((IsRowFocus() || !optionA(aoEditing)) && m_focused) {
+                SetNodeSelected(m_focused, !IsNodeSelected(m_focused));
+                m_anchor = m_focused;
+            }
+            break;
+        case VK_PRIOR: StepPage(false); break;
+        case VK_NEXT: StepPage(true); break;
+        case VK_END: SetFocusedRowIndex(VisibleRowCount() - 1); break;
+        case VK_HOME: SetFocusedRowIndex(0); break;
+        case VK_LEFT: SetFocusedColumn(0); break;
+        case VK_RIGHT: SetFocusedColumn(std::max(VisibleColumnCount() - 1, 0)); break;
+        case VK_UP: StepRows(-1, 0); break;
+        case VK_DOWN: StepRows(1, 0); break;
+        case VK_INSERT: CopySelectedToClipboard(); break;
+        default: break;
+        }
+        return;
+    }
+
+    const bool cellFocus = !IsRowFocus();
+    const bool ranging = shiftHeld && rangeAllowed;
+    auto anchorBefore = [&] {
+        if (!ranging)
+            m_anchor = nullptr;
+        else if (!m_anchor)
+            m_anchor = m_focused;
+    };
+    auto anchorAfter = [&] {
+        if (ranging && m_anchor && m_focused)
+            SelectRange(m_anchor, m_focused);
+    };
+    auto rowMove = [&](const std::function<void()> &move) {
+        ClearSelection();
+        anchorBefore();
+        move();
+        anchorAfter();
+    };
+    switch (key) {
+    case VK_HOME:
+        if (cellFocus && !shiftHeld)
+            SetFocusedColumn(0);
+        else
+            rowMove([&] { SetFocusedRowIndex(0); });
+        break;
+    case VK_END:
+        if (cellFocus && !shiftHeld)
+            SetFocusedColumn(std::max(VisibleColumnCount() - 1, 0));
+        else
+            rowMove([&] { SetFocusedRowIndex(VisibleRowCount() - 1); });
+        break;
+    case VK_PRIOR: rowMove([&] { StepPage(false); }); break;
+    case VK_NEXT: rowMove([&] { StepPage(true); }); break;
+    case VK_LEFT:
+    case VK_RIGHT: {
+        const bool forward = key == VK_RIGHT;
+        if (cellFocus && !shiftHeld) {
+            StepColumn(forward, optionB(boArrowsWrapRows), false);
+            break;
+        }
+        if (!m_focused || IsNewItemRowActive())
+            break;
+        TdxTreeListNode *node = m_focused;
+        MakeVisible(node);
+        const bool children = node->HasChildren() || node->Count() > 0;
+        if (!forward) {
+            if (node->Expanded() && children) {
+                node->SetExpanded(false);
+            } else if (node->Parent() && node->Index() == 0) {
+                ClearSelection();
+                SetFocusedNode(node->Parent());
+            } else {
+                ClearSelection();
+                StepRows(-1, 0);
+            }
+        } else if (!children) {
+            ClearSelection();
+            StepRows(1, 0);
+        } else if (!node->Expanded()) {
+            node->SetExpanded(true);
+        } else if (node->Count() > 0) {
+            ClearSelection();
+            SetFocusedNode(node->Items(0));
+        }
+        break;
+    }
+    case VK_UP:
+    case VK_DOWN:
+        if (optionB(boBandLineSteps) && StepBandLine(key == VK_DOWN))
+            break;
+        StepRows(key == VK_DOWN ? 1 : -1, shift);
+        break;
+    case VK_TAB:
+        if (shift & ssAlt)
+            break;
+        if (cellFocus) {
+            StepColumn(!shiftHeld, optionA(aoTabWrapsRows), true);
+        } else {
+            ClearSelection();
+            StepRows(shiftHeld ? -1 : 1, 0);
+        }
+        break;
+    case VK_RETURN:
+        if (optionB(boEnterMovesOn) && optionB(boImmediateEditor)) {
+            StepColumn(true, true, true);
+            ShowEditor(QChar());
+        }
+        break;
+    case VK_ESCAPE:
+        ClearSelection();
+        if (m_editor)
+            m_editor->MoveCaretToEnd();
+        EndEditing();
+        break;
+    case VK_F2: ShowEditor(QChar()); break;
+    default: break;
+    }
+    // Without multiple selection the focused node is the selection itself.
+    if (IsMultiSelect() && SelectedCount() == 0 && m_focused)
+        SetNodeSelected(m_focused, true);
+}
+
+void TCustomdxTreeList::KeyPress(QChar &key)
+{
+    DeletionDeferral defer(*this);
+    const ushort code = key.unicode();
+    const bool ctrlOnly = CtrlWithoutAlt();
+    if (m_state == tsNone && !m_searching && optionB(boIncrementalSearch) && code != 8 && code != 9 && code != 13 &&
+        code != 27 && !ctrlOnly && code >= 32)
+        StartSearch(-1, QString());
+    if (!m_searching) {
+        if (optionB(boImmediateEditor) && m_state != tsEditing) {
+            if (code == 13) {
+                ShowEditor(QChar());
+            } else if (code == 8 || code == 22 || code == 24 || (code >= 32 && code <= 255)) {
+                if (!ShowEditor(key))
+                    TCustomdxContainer::KeyPress(key);
+            } else {
+                TCustomdxContainer::KeyPress(key);
+            }
+        } else {
+            TCustomdxContainer::KeyPress(key);
+        }
+    }
+    if (m_state != tsEditing && m_focused) {
+        TdxTreeListNode *node = m_focused;
+        if (code == 3) {
+            if (optionB(boCtrlCCopies))
+                CopySelectedToClipboard();
+        } else if (code == '*') {
+            if (node->HasChildren() || node->Count() > 0)
+                node->Expand(true);
+        } else if (code == '+') {
+            MakeVisible(node);
+            node->SetExpanded(true);
+        } else if (code == '-') {
+            MakeVisible(node);
+            node->SetExpanded(false);
+        }
+    }
+    if (m_searching && code >= 32 && code <= 255 && !ctrlOnly) {
+        if (m_searchColumn != FocusedColumnIndex()) {
+            m_searchText.clear();
+            m_searchColumn = FocusedColumnIndex();
+        }
+        m_searchText += key;
+        SearchStep(m_searchText, sdFocused, false);
+    }
+}
+
+} // namespace grid
