@@ -149,7 +149,7 @@ TEST(CustomReport, BandsGroupsAndNames)
 
     int cacheables = 0;
     report.EnumerateCacheables([&cacheables](TppCacheable *) { ++cacheables; });
-    EXPECT_EQ(cacheables, 5);
+    EXPECT_EQ(cacheables, 6);
 
     report.SetUnits(TppUnitType::utMillimeters);
     EXPECT_EQ(detail->Units(), TppUnitType::utMillimeters);

@@ -287,7 +287,7 @@ void TppBandEngine::CalcBandArea()
         band.SetOutOfSpace(true);
     if (!PageBreak()) {
         const int32_t top = band.StartingPosition();
-        band.SetPrintRect(rtl::TRect{engine->PrintLeft(), top, engine->PrintLeft() + engine->PrintWidth(),
+        band.SetPrintRect(rtl::TRect{engine->PrintLeft(), top, engine->PrintRight(),
                                      dynamic ? band.PageBottom() : top + band.mmHeight()});
         band.SetCurrentPosition(top);
         band.SetCumulativeCurrentPosition(top);

@@ -55,6 +55,7 @@ public:
     int PageNo() const { return m_pageNo; }
     void SetPageNo(int aValue) { m_pageNo = aValue; }
     int PageCount() const { return m_pageCount; }
+    void SetPageCount(int aValue) { m_pageCount = aValue; }
     virtual int GetPageNoForDisplay() const { return m_pageNo; }
     virtual int GetPageCountForDisplay() const { return m_pageCount; }
     // The page is to be delivered (not only generated to reach a later one).
@@ -70,6 +71,9 @@ public:
     int32_t PrintWidth() const { return m_printWidth; }
     int32_t PrintPosition() const { return m_printPosition; }
     void SetPrintArea(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aPosition);
+    // The right edge bands end at: PrintLeft + PrintWidth unless a column
+    // placed it.
+    virtual int32_t PrintRight() const { return m_printLeft + m_printWidth; }
     int32_t MaxPosition() const { return m_maxPosition; }
     void SetMaxPosition(int32_t aValue) { m_maxPosition = aValue; }
     // The lowest position a band may reach.

@@ -133,17 +133,18 @@ void TppGroup::SetReport(IppReportContext *aReport)
     UpdateBandCaptions();
 }
 
-void TppGroup::SetHeaderBand(TppGroupHeaderBand *aBand)
+template <class Band>
+void TppGroup::linkBand(Band *&aSlot, Band *aBand)
 {
-    if (aBand == m_headerBand)
+    if (aBand == aSlot)
         return;
-    if (TppGroupHeaderBand *old = m_headerBand) {
-        m_headerBand = nullptr;
+    if (Band *old = aSlot) {
+        aSlot = nullptr;
         old->SetReport(nullptr);
         if (old->m_group == this)
             old->m_group = nullptr;
     }
-    m_headerBand = aBand;
+    aSlot = aBand;
     if (!aBand)
         return;
     if (aBand->m_group && aBand->m_group != this)
@@ -153,24 +154,14 @@ void TppGroup::SetHeaderBand(TppGroupHeaderBand *aBand)
     aBand->UpdateCaption();
 }
 
+void TppGroup::SetHeaderBand(TppGroupHeaderBand *aBand)
+{
+    linkBand(m_headerBand, aBand);
+}
+
 void TppGroup::SetFooterBand(TppGroupFooterBand *aBand)
 {
-    if (aBand == m_footerBand)
-        return;
-    if (TppGroupFooterBand *old = m_footerBand) {
-        m_footerBand = nullptr;
-        old->SetReport(nullptr);
-        if (old->m_group == this)
-            old->m_group = nullptr;
-    }
-    m_footerBand = aBand;
-    if (!aBand)
-        return;
-    if (aBand->m_group && aBand->m_group != this)
-        aBand->m_group->bandFreed(aBand);
-    aBand->m_group = this;
-    aBand->SetReport(m_report);
-    aBand->UpdateCaption();
+    linkBand(m_footerBand, aBand);
 }
 
 void TppGroup::bandFreed(const TppCustomBand *aBand)
@@ -329,13 +320,18 @@ bool TppGroup::CheckForBreak()
             breaks = (pipeline->RecordPositionFlags() & ppNoRecords) != 0;
     if (!breaks)
         return false;
+    MarkBroken();
+    return true;
+}
+
+void TppGroup::MarkBroken()
+{
     m_breaking = true;
     if (m_headerBand)
         m_headerBand->SetBreaking(true);
     if (m_footerBand)
         m_footerBand->SetBreaking(true);
     SendEventNotify(this, ppEvent::GroupBreakStateChanged, nullptr);
-    return true;
 }
 
 void TppGroup::SetDataPipeline(TppDataPipeline *aPipeline)

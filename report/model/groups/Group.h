@@ -68,6 +68,8 @@ public:
     QString CurrentValue() { return GetBreakValue(); }
     // The test at each record: true when the group breaks.
     bool CheckForBreak();
+    // Breaks whatever the value says (an outer group broke, the data ended).
+    void MarkBroken();
     bool Breaking() const { return m_breaking; }
     int BreakNo() const { return m_breakNo; }
     TppDataPipeline *DataPipeline() const { return m_dataPipeline; }
@@ -158,6 +160,9 @@ private:
     friend class TppGroupBand;
     friend class TppGroupHeaderBand;
     void bandFreed(const TppCustomBand *aBand);
+    // Links a header or footer band both ways, unlinking the one before.
+    template <class Band>
+    void linkBand(Band *&aSlot, Band *aBand);
     void refreshReport();
     bool loadingOrReading() const;
     void hookBreakComponent();

@@ -6,7 +6,7 @@
 #include "report/model/base/Messages.h"
 #include "report/model/base/StreamUtils.h"
 #include "report/model/data/DataPipeline.h"
-#include "report/model/engine/CustomEngine.h"
+#include "report/model/engine/Engine.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/model/objects/EventIds.h"
@@ -62,6 +62,14 @@ const classes::TMetaClass &TppCustomReport::StaticClass()
             .Default(TppPassSettingType::psOnePass);
         c.Boolean("SaveAsTemplate", &R::SaveAsTemplate, &R::SetSaveAsTemplate).Default(false);
         c.Enum("Units", EnumInfo<TppUnitType>(), &R::Units, &R::SetUnits).Default(TppUnitType::utInches);
+        c.Event("OnEndColumn", &R::OnEndColumn);
+        c.Event("OnEndFirstPass", &R::OnEndFirstPass);
+        c.Event("OnEndPage", &R::OnEndPage);
+        c.Event("OnEndSecondPass", &R::OnEndSecondPass);
+        c.Event("OnStartColumn", &R::OnStartColumn);
+        c.Event("OnStartFirstPass", &R::OnStartFirstPass);
+        c.Event("OnStartPage", &R::OnStartPage);
+        c.Event("OnStartSecondPass", &R::OnStartSecondPass);
     });
     return meta;
 }
@@ -82,6 +90,7 @@ TppCustomReport::TppCustomReport(classes::TComponent *aOwner)
 {
     if (PrinterSetup())
         PrinterSetup()->SetDocumentName(GetUserName());
+    m_engine = std::make_unique<TppEngine>(this);
 }
 
 TppCustomReport::~TppCustomReport()
@@ -454,6 +463,34 @@ void TppCustomReport::LayoutChanged()
         band->UpdateLayout();
     designerMessage(ppReportMsg::LayoutChanged, this, true);
     Reset();
+}
+
+void TppCustomReport::CheckPageLimit()
+{
+    DoEngineEvent(OnEndPage, ppEvent::OnEndPage);
+    if (m_engine && m_pageLimit >= 1 && m_engine->PageNo() >= m_pageLimit)
+        m_engine->EndReport();
+}
+
+void TppCustomReport::InitializePipelines()
+{
+    for (TppBand *band : std::vector<TppBand *>(m_bands))
+        band->FreeLookAheads();
+    for (TppGroup *group : std::vector<TppGroup *>(m_groups))
+        group->PrepareKeepTogether();
+}
+
+void TppCustomReport::ResetHooks()
+{
+    for (TppBand *band : std::vector<TppBand *>(m_bands))
+        band->ResetHookAll();
+}
+
+void TppCustomReport::DoEngineEvent(classes::TNotifyEvent &aEvent, int aEventId)
+{
+    if (aEvent)
+        aEvent(this);
+    SendEventNotify(this, aEventId, nullptr);
 }
 
 void TppCustomReport::DesignRefresh()

@@ -97,6 +97,24 @@ public:
     void HandlePrintError(const std::exception &aError) override;
     void Reset() override;
     void LayoutChanged();
+    // The engine's page-end hook: OnEndPage, then the page limit.
+    virtual void CheckPageLimit();
+    // The engine's page hook, at page start and end; nothing here.
+    virtual void ReceivePageFromEngine() {}
+    // At the start of a run: look-aheads freed, keep-together prepared.
+    virtual void InitializePipelines();
+    // At every report start: the bands' reset hooks.
+    virtual void ResetHooks();
+    // Fires the event and sends its id.
+    void DoEngineEvent(classes::TNotifyEvent &aEvent, int aEventId);
+    classes::TNotifyEvent OnEndColumn;
+    classes::TNotifyEvent OnEndFirstPass;
+    classes::TNotifyEvent OnEndPage;
+    classes::TNotifyEvent OnEndSecondPass;
+    classes::TNotifyEvent OnStartColumn;
+    classes::TNotifyEvent OnStartFirstPass;
+    classes::TNotifyEvent OnStartPage;
+    classes::TNotifyEvent OnStartSecondPass;
 
     // ---- What bands and groups ask ----
     TppCommunicator *ReportObject() override { return this; }

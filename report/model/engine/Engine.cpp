@@ -1,0 +1,726 @@
+#include "report/model/engine/Engine.h"
+
+#include "report/model/bands/BandClasses.h"
+#include "report/model/bands/DetailBand.h"
+#include "report/model/base/Exceptions.h"
+#include "report/model/base/Messages.h"
+#include "report/model/data/DataPipeline.h"
+#include "report/model/groups/Group.h"
+#include "report/model/groups/GroupBands.h"
+#include "report/model/objects/EventIds.h"
+#include "report/model/pages/DrawCommand.h"
+#include "report/model/pages/Page.h"
+#include "report/model/printing/PageDef.h"
+#include "report/model/printing/PrinterSetup.h"
+#include "report/model/reports/CustomReport.h"
+
+#include "platform/classes/ClassBuilder.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+
+namespace report {
+
+namespace {
+
+const TppPageDef *enginePageDef(const TppCustomReport *aReport)
+{
+    return aReport && aReport->PrinterSetup() ? aReport->PrinterSetup()->PageDef() : nullptr;
+}
+
+// Which list a band goes to, by the first of its kind bits that matches.
+int engineListOf(TppCustomBand *aBand)
+{
+    const int kind = aBand->GetBandKind();
+    if (kind & ppBandKind::Title)
+        return 2;
+    if (kind & ppBandKind::GroupHeader)
+        return 4;
+    if ((kind & ppBandKind::Header) && dynamic_cast<TppPageStyle *>(aBand))
+        return 0;
+    if ((kind & ppBandKind::Header) && dynamic_cast<TppPageBand *>(aBand))
+        return 1;
+    if (kind & ppBandKind::ColumnHeader)
+        return 3;
+    if (kind & ppBandKind::Detail)
+        return 5;
+    if (kind & ppBandKind::GroupFooter)
+        return 6;
+    if (kind & ppBandKind::ColumnFooter)
+        return 8;
+    if (kind & ppBandKind::Footer)
+        return 9;
+    if (kind & ppBandKind::Summary)
+        return 7;
+    return -1;
+}
+
+} // namespace
+
+const classes::TMetaClass &TppEngine::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<TppEngine, TppCustomEngine>("TppEngine");
+    return meta;
+}
+
+TppEngine::TppEngine(TppCustomReport *aReport)
+    : TppCustomEngine(nullptr)
+    , m_report(aReport)
+{}
+
+TppEngine::~TppEngine()
+{
+    BeforeDestruction();
+    SetStopped(true);
+}
+
+void TppEngine::fire(TppEngineNotify &aEvent)
+{
+    if (aEvent)
+        aEvent(this);
+}
+
+// ---- Entry ----------------------------------------------------------------------------------
+
+void TppEngine::GeneratePage(const TppPageRequest &aRequest)
+{
+    if (m_generating || !m_report)
+        return;
+    m_generating = true;
+    m_pageRequest.Assign(&aRequest);
+    try {
+        pageLoop();
+    } catch (...) {
+        m_generating = false;
+        throw;
+    }
+    m_generating = false;
+}
+
+void TppEngine::Reset()
+{
+    if (m_generating)
+        return;
+    Page()->Clear();
+    SetPageNo(0);
+    m_pageCountKnown = false;
+    m_reportStarted = false;
+    m_endFirstPassFired = false;
+    SetDueBands(0);
+    ExcludeEngineState(0xFFFF);
+    m_pagesWithoutProgress = 0;
+}
+
+void TppEngine::pageLoop()
+{
+    m_pageDone = false;
+    SetStopped(false);
+    m_reportComplete = false;
+    initReport();
+    m_report->SendEventNotify(m_report, ppEvent::PageLoopReset, nullptr);
+    SetPageNo(1);
+    while (!m_pageDone && !Stopped()) {
+        SetMaxPosition(0);
+        // Pass start.
+        ExcludeEngineState(ppEngineState::FirstPass | ppEngineState::SecondPass);
+        IncludeEngineState(ppEngineState::FirstPass);
+        if (!m_startFirstPassFired) {
+            m_startFirstPassFired = true;
+            m_report->DoEngineEvent(m_report->OnStartFirstPass, ppEvent::OnStartFirstPass);
+        }
+        generateOnePage();
+        // Pass end.
+        if (m_pageCountKnown && PageNo() == PageCount() && !m_endFirstPassFired) {
+            m_endFirstPassFired = true;
+            m_report->DoEngineEvent(m_report->OnEndFirstPass, ppEvent::OnEndFirstPass);
+            ExcludeEngineState(ppEngineState::FirstPass);
+        }
+        if (!m_pageDone) {
+            if (m_reportComplete)
+                m_pageDone = true;
+            else
+                SetPageNo(PageNo() + 1);
+        }
+        m_report->ProcessMessages();
+    }
+}
+
+// ---- Report start -----------------------------------------------------------------------------
+
+void TppEngine::connectPipeline(TppDataPipeline *aPipeline)
+{
+    aPipeline->Open();
+    if (!aPipeline->GetActive()) {
+        m_report->HandlePrintError(ppLoadStr(40) + QStringLiteral(": ") + aPipeline->Name());
+        return;
+    }
+    aPipeline->First();
+}
+
+void TppEngine::initReport()
+{
+    if (EngineState() & ppEngineState::Started)
+        return;
+    m_report->InitializeData();
+    m_mainPipeline = m_report->DataPipeline();
+    m_detailPipeline = nullptr;
+    if (m_mainPipeline) {
+        connectPipeline(m_mainPipeline);
+        auto *detail = dynamic_cast<TppDetailBand *>(m_report->GetBand(4));
+        TppDataPipeline *own = detail ? detail->DataPipeline() : nullptr;
+        if (own && own != m_mainPipeline) {
+            m_detailPipeline = own;
+            connectPipeline(own);
+        }
+    }
+    const bool hasData = !Stopped() && (!m_mainPipeline || !m_mainPipeline->GetActive() || !m_mainPipeline->Eof());
+    if (hasData)
+        ExcludeEngineState(ppEngineState::NoData);
+    else
+        IncludeEngineState(ppEngineState::NoData);
+    m_report->InitializePipelines();
+    m_reportStarted = true;
+    m_report->ResetHooks();
+    SetDueBands(0);
+    fire(OnResetCache);
+    m_startFirstPassFired = false;
+    m_endFirstPassFired = false;
+    m_pageCountKnown = false;
+    m_dataExhausted = false;
+    m_traversalPending = false;
+    m_lastColumnStarted = false;
+    SetMaxPosition(0);
+    SetReportBandCount(0);
+    SetPageBandCount(0);
+    m_pagesWithoutProgress = 0;
+    if (!hasData && (m_report->NoDataBehaviors() & (1u << unsigned(TppNoDataBehaviorType::ndBlankPage)))) {
+        // Nothing to print: no page.
+        m_pageDone = true;
+        m_reportComplete = true;
+        m_reportStarted = false;
+    }
+    m_traversalPending = true;
+    SetBandsPrinted(false);
+    m_keepTogetherGroup = nullptr;
+    for (int i = 0; i < m_report->GroupCount(); ++i) {
+        TppGroup *group = m_report->Groups(i);
+        group->Init();
+        if (group->NewPage())
+            m_keepTogetherGroup = nullptr;
+        else if (group->KeepTogether())
+            m_keepTogetherGroup = group;
+    }
+    sortBands();
+    IncludeDue(ppBandKind::GroupHeader);
+    IncludeEngineState(ppEngineState::Started | ppEngineState::FirstPass);
+    SetPageNo(0);
+    m_pageCountKnown = false;
+    auto *detail = dynamic_cast<TppDetailBand *>(m_report->GetBand(4));
+    m_verticalColumns =
+        m_report->Columns() > 1 && (!detail || detail->ColumnTraversal() == TppColumnTraversalType::ctTopToBottom);
+    IncludeDue(ppBandKind::Title);
+    m_bandState = 2;
+    m_bandIndex = 0;
+    m_lastFinishedPage = 0;
+}
+
+void TppEngine::sortBands()
+{
+    if (m_report->BandCount() == 0)
+        m_report->CreateDefaultBands();
+    m_report->SortBands();
+    for (auto &list : m_lists)
+        list.clear();
+    for (int i = 0; i < m_report->BandCount(); ++i) {
+        auto *band = dynamic_cast<TppCustomBand *>(m_report->Bands(i));
+        if (!band)
+            continue;
+        const int list = engineListOf(band);
+        if (list >= 0)
+            m_lists[list].push_back(band);
+    }
+    m_lastBand = nullptr;
+    for (int list : {7, 6, 5})
+        if (!m_lists[list].empty()) {
+            m_lastBand = m_lists[list].back();
+            break;
+        }
+    for (int i = 0; i < m_report->BandCount(); ++i)
+        m_report->Bands(i)->InitObjects();
+}
+
+// ---- Pages ------------------------------------------------------------------------------------
+
+void TppEngine::generateOnePage()
+{
+    fire(OnRestorePageState);
+    m_progress = false;
+    fullPageStart();
+    if (m_bandState != 6)
+        AfterTraversal();
+    switch (m_bandState) {
+    case 1:
+    case 2:
+    case 3:
+    case 5:
+        m_bandState = 4;
+        m_bandIndex = 0;
+        break;
+    case 4: m_bandIndex = 0; break;
+    case 6:
+        if (!m_verticalColumns)
+            resumeGroupFooters();
+        break;
+    default: break;
+    }
+    runStateMachine();
+}
+
+void TppEngine::fullPageStart()
+{
+    SetBandsPrinted(false);
+    const int state = m_bandState;
+    const int index = m_bandIndex;
+    basicPageStart();
+    if (!m_pageEnded) {
+        IncludeDue(ppBandKind::Header);
+        generateList(0, 0, false);
+        ExcludeDue(ppBandKind::Header);
+    }
+    if (IsDue(ppBandKind::Title)) {
+        m_bandState = 2;
+        generateList(2, 0, false);
+        if (!m_pageEnded)
+            ExcludeDue(ppBandKind::Title);
+    }
+    if (!m_pageEnded) {
+        IncludeDue(ppBandKind::Header);
+        m_bandState = 1;
+        generateList(1, 0, false);
+        m_bandState = state;
+        m_bandIndex = index;
+    }
+}
+
+void TppEngine::basicPageStart()
+{
+    if (PageNo() == 1)
+        m_report->SendEventNotify(m_report, ppEvent::ReportStart, nullptr);
+    m_report->DoEngineEvent(m_report->OnStartPage, ppEvent::OnStartPage);
+    if (PageNo() == 1)
+        IncludeDue(ppBandKind::Detail);
+    if (const TppPageDef *pageDef = enginePageDef(m_report)) {
+        SetPrintArea(pageDef->mmMarginLeft(), pageDef->mmMarginTop(), pageDef->mmPrintableWidth(),
+                     pageDef->mmMarginTop());
+        m_printRight = pageDef->mmMarginLeft() + pageDef->mmPrintableWidth();
+    }
+    m_lastColumnStarted = false;
+    SetColumnNo(0);
+    m_columnTop = 0;
+    m_pageEnded = false;
+    m_columnBreakPending = false;
+    SetDetailPrinted(false);
+    SetPageBandCount(1);
+    if (!m_pageCountKnown && PageNo() > PageCount())
+        SetPageCount(PageNo());
+    Page()->Clear();
+    m_pageWanted = false;
+    fillPageRecord();
+    // One pass: every page of the run is delivered.
+    m_pageWanted = (EngineState() & ppEngineState::FirstPass) != 0;
+}
+
+void TppEngine::fillPageRecord()
+{
+    TppPage *page = Page();
+    page->SetAbsolutePageNo(PageNo());
+    page->SetAbsolutePageCount(PageCount());
+    if (m_report->PrinterSetup())
+        page->SetDocumentName(m_report->PrinterSetup()->DocumentName());
+    page->SetFirstPage(PageNo() == 1);
+    page->SetLanguageIndex(m_report->LanguageIndex());
+    page->SetLastPage(m_reportComplete && PageNo() == PageCount());
+    page->SetPassSetting(m_report->PassSetting());
+    page->SetPageNo(GetPageNoForDisplay());
+    page->SetPageCount(GetPageCountForDisplay());
+    page->SetFinal(m_report->PassSetting() == TppPassSettingType::psOnePass &&
+                   (EngineState() & ppEngineState::FirstPass));
+    page->SetCalculation(!m_pageWanted);
+    m_report->ReceivePageFromEngine();
+}
+
+int32_t TppEngine::GetPageAreaBottom() const
+{
+    const TppPageDef *pageDef = enginePageDef(m_report);
+    if (!pageDef)
+        throw EPrintError(QStringLiteral("TppEngine.GetPageBottom: No Report assigned to this engine."));
+    return pageDef->mmHeight() - pageDef->mmMarginBottom();
+}
+
+int32_t TppEngine::GetPageBottom() const
+{
+    int32_t bottom = GetPageAreaBottom();
+    for (int list : {8, 9})
+        for (TppCustomBand *band : m_lists[list])
+            if (band->Visible())
+                bottom -= band->mmHeight();
+    return bottom;
+}
+
+// ---- The band-state machine --------------------------------------------------------------------
+
+void TppEngine::runStateMachine()
+{
+    while (m_bandState <= 6 && !m_pageEnded && !Stopped()) {
+        if (m_verticalColumns && (m_columnBreakPending || ColumnNo() == 0)) {
+            m_columnBreakPending = false;
+            startNextColumn();
+            if (m_bandState == 6) {
+                resumeGroupFooters();
+            } else if (m_bandState == 4 || m_bandState == 5) {
+                generateList(4, 0, false);
+                m_bandState = 5;
+                m_bandIndex = 0;
+            }
+        }
+        if (!(m_verticalColumns && m_columnBreakPending)) {
+            generateList(m_bandState, m_bandIndex, true);
+            if ((!m_verticalColumns && !m_pageEnded) || (m_verticalColumns && !m_columnBreakPending)) {
+                if (m_bandState == 6 && !m_dataExhausted) {
+                    m_bandState = 4;
+                    ExcludeDue(ppBandKind::GroupFooter);
+                } else {
+                    ++m_bandState;
+                }
+                m_bandIndex = 0;
+            }
+        }
+        ProcessMessages();
+    }
+    if (!m_pageEnded && m_dataExhausted && !Stopped()) {
+        m_bandState = 7;
+        generateList(7, 0, false);
+    }
+    if (!m_pageEnded && !Stopped()) {
+        if (m_verticalColumns)
+            endColumn();
+        else
+            endPage();
+    }
+}
+
+bool TppEngine::generateList(int aList, int aFrom, bool aKeepIndex)
+{
+    const std::vector<TppCustomBand *> &list = m_lists[aList];
+    bool overflowed = false;
+    int index = std::max(aFrom, 0);
+    for (; index < int(list.size()) && !overflowed && !Stopped(); ++index) {
+        TppCustomBand *band = list[size_t(index)];
+        m_currentBand = band;
+        const auto *header = dynamic_cast<TppGroupHeaderBand *>(band);
+        const bool breakingHeader = header && header->Breaking();
+        band->Generate();
+        if (!GetBandsPrinted() && band->Count() > 0) {
+            if (header ? header->Group() && !header->Group()->ReprintOnSubsequentPage()
+                       : (m_bandState < 1 || m_bandState > 3))
+                SetBandsPrinted(true);
+        }
+        if (band->Count() > 0 && (aList == 2 || aList == 5 || aList == 6 || aList == 7 || breakingHeader))
+            m_progress = true;
+        SetMaxPosition(std::max(MaxPosition(), PrintPosition()));
+        overflowed = band->OutOfSpace();
+        if (m_dataExhausted && band == m_lastBand && !overflowed)
+            m_reportComplete = true;
+        if (overflowed)
+            break;
+        ProcessMessages();
+    }
+    if (aList == 4 && !overflowed)
+        ExcludeDue(ppBandKind::Title | ppBandKind::Header | ppBandKind::ColumnHeader);
+    if (aKeepIndex)
+        m_bandIndex = std::max(0, std::min(index, int(list.size()) - 1));
+    if (overflowed && !IsDue(ppBandKind::Footer)) {
+        checkProgress(m_currentBand);
+        if (m_verticalColumns)
+            endColumn();
+        else
+            endPage();
+    }
+    m_currentBand = nullptr;
+    return overflowed;
+}
+
+void TppEngine::resumeGroupFooters()
+{
+    auto *footer = m_bandIndex < int(m_lists[6].size())
+                       ? dynamic_cast<TppGroupFooterBand *>(m_lists[6][size_t(m_bandIndex)])
+                       : nullptr;
+    TppGroup *group = footer ? footer->Group() : nullptr;
+    if (group) {
+        // The headers of the groups around the footer, and its own when
+        // asked, so that the footer does not stand alone.
+        const int own = m_report->IndexOfGroup(group);
+        for (TppCustomBand *band : m_lists[4]) {
+            auto *header = dynamic_cast<TppGroupHeaderBand *>(band);
+            const int index = header && header->Group() ? m_report->IndexOfGroup(header->Group()) : -1;
+            if (index < own || (index == own && group->HeaderForOrphanedFooter())) {
+                const bool breaking = header->Breaking();
+                header->SetBreaking(false);
+                header->Generate();
+                header->SetBreaking(breaking);
+            }
+        }
+    }
+    ExcludeDue(ppBandKind::Title | ppBandKind::Header | ppBandKind::ColumnHeader);
+    if (!generateList(6, m_bandIndex, true)) {
+        m_bandState = m_dataExhausted ? 7 : 4;
+        m_bandIndex = 0;
+    }
+    if (group && !group->NewPage())
+        AfterTraversal();
+}
+
+// ---- Columns ------------------------------------------------------------------------------------
+
+bool TppEngine::positionColumn(int aColumn, bool aApply)
+{
+    const TppPageDef *pageDef = enginePageDef(m_report);
+    if (!pageDef)
+        return false;
+    const QStringList &positions = m_report->ColumnPositions();
+    const int32_t rightLimit = pageDef->mmWidth() - pageDef->mmMarginRight();
+    int32_t left = 0;
+    bool fits = false;
+    if (positions.isEmpty()) {
+        left = pageDef->mmMarginLeft() + (aColumn - 1) * m_report->mmColumnWidth();
+        fits = left + m_report->mmColumnWidth() <= rightLimit;
+    } else if (positions.size() < aColumn) {
+        m_report->HandlePrintError(ppLoadStrFormat(43, {QString::number(aColumn)}) + QStringLiteral("."));
+        return false;
+    } else {
+        bool ok = false;
+        const double value = positions[aColumn - 1].toDouble(&ok);
+        if (!ok) {
+            m_report->HandlePrintError(ppLoadStrFormat(42, {QString::number(aColumn)}) + QStringLiteral("."));
+            return false;
+        }
+        left = ppToMMThousandths(float(value), m_report->Units(), TppAxisType::atHorizontal);
+        fits = left <= rightLimit;
+    }
+    if (fits && aApply) {
+        SetPrintArea(left, m_columnTop, rightLimit - left, m_columnTop);
+        m_printRight = std::min(rightLimit, left + m_report->mmColumnWidth());
+    }
+    return fits;
+}
+
+void TppEngine::startNextColumn()
+{
+    if (EngineState() & (ppEngineState::TitleNewPage | ppEngineState::SummaryNewPage))
+        return;
+    if (ColumnNo() == 0)
+        m_columnTop = PrintTop();
+    const int state = m_bandState;
+    const int index = m_bandIndex;
+    if (ColumnNo() < m_report->Columns()) {
+        SetColumnNo(ColumnNo() + 1);
+        if (positionColumn(ColumnNo(), true) && !m_lastColumnStarted) {
+            m_report->DoEngineEvent(m_report->OnStartColumn, ppEvent::OnStartColumn);
+            IncludeDue(ppBandKind::ColumnHeader);
+            m_bandState = 3;
+            SetBandsPrinted(false);
+            generateList(3, 0, false);
+            if (ColumnNo() == m_report->Columns())
+                m_lastColumnStarted = true;
+        }
+    }
+    m_bandState = state;
+    m_bandIndex = index;
+}
+
+void TppEngine::endColumn()
+{
+    m_columnBreakPending = true;
+    bool forced = false;
+    if (auto *header = dynamic_cast<TppGroupHeaderBand *>(m_currentBand))
+        if (TppGroup *group = header->Group())
+            forced = (group->NewPage() && !group->NewColumn()) ||
+                     (header->OutOfSpace() && group->mmNewPageThreshold() != 0 && group->mmNewColumnThreshold() == 0);
+    const bool last = ColumnNo() >= m_report->Columns();
+    const bool nextFits = !last && positionColumn(ColumnNo() + 1, false);
+    const bool pageEnds = last || (m_dataExhausted && m_bandState > 6) || !nextFits || forced ||
+                          (EngineState() & ppEngineState::SectionPageWanted);
+    IncludeDue(ppBandKind::ColumnFooter);
+    const int state = m_bandState;
+    m_bandState = 8;
+    generateList(8, 0, false);
+    m_bandState = state;
+    m_report->DoEngineEvent(m_report->OnEndColumn, ppEvent::OnEndColumn);
+    ExcludeDue(ppBandKind::ColumnFooter);
+    if (!pageEnds)
+        return;
+    if (const TppPageDef *pageDef = enginePageDef(m_report)) {
+        SetPrintArea(pageDef->mmMarginLeft(), PrintTop(), pageDef->mmPrintableWidth(), PrintPosition());
+        m_printRight = pageDef->mmMarginLeft() + pageDef->mmPrintableWidth();
+    }
+    endPage();
+}
+
+// ---- Page end --------------------------------------------------------------------------------------
+
+void TppEngine::endPage()
+{
+    m_pageEnded = true;
+    m_lastFinishedPage = PageNo();
+    if (m_traversalPending && !m_verticalColumns)
+        AfterTraversal();
+    if (!IsDue(ppBandKind::Footer) &&
+        !(EngineState() & (ppEngineState::SectionPages | ppEngineState::SectionLastPage))) {
+        IncludeDue(ppBandKind::Footer);
+        const int state = m_bandState;
+        m_bandState = 9;
+        generateList(9, 0, false);
+        m_bandState = state;
+    }
+    m_report->CheckPageLimit();
+    if ((EngineState() & ppEngineState::FirstPass) && m_dataExhausted && m_reportComplete) {
+        m_pageCountKnown = true;
+        SetPageCount(PageNo());
+        m_report->SendEventNotify(m_report, ppEvent::ReportEnd, nullptr);
+    }
+    if (m_pageCountKnown && PageNo() == PageCount() && m_pageWanted)
+        applyLastPageRules();
+    fire(OnPageEnding);
+    fillPageRecord();
+    if (m_reportComplete && m_pageWanted && PageNo() == PageCount())
+        m_pageDone = true;
+    if (!m_progress && !m_pageDone)
+        ++m_pagesWithoutProgress;
+    fire(OnPageComplete);
+    m_report->SendEventNotify(m_report, ppEvent::EngineEvent, nullptr);
+    ExcludeDue(ppBandKind::Footer);
+}
+
+void TppEngine::checkProgress(TppCustomBand *aBreakingBand)
+{
+    // Two pages in a row without anything new: the band can never fit.
+    if (m_progress || m_pagesWithoutProgress < 1 || !aBreakingBand)
+        return;
+    SetStopped(true);
+    m_report->HandlePrintError(aBreakingBand->UserName() + QStringLiteral(": ") + ppLoadStr(44));
+}
+
+void TppEngine::applyLastPageRules()
+{
+    TppPage *page = Page();
+    const auto bandOf = [](TppDrawCommand *aCommand) -> TppBand * {
+        auto *component = dynamic_cast<TppComponent *>(aCommand->Component());
+        return component ? component->Band() : nullptr;
+    };
+    int32_t headerHeight = 0;
+    for (TppCustomBand *band : m_lists[1])
+        if (auto *header = dynamic_cast<TppPageBand *>(band); header && !header->PrintOnLastPage())
+            headerHeight = std::max(headerHeight, header->Count() > 0 ? header->mmHeight() : 0);
+    std::vector<TppDrawCommand *> removed;
+    for (int i = 0; i < page->DrawCommandCount(); ++i) {
+        TppDrawCommand *command = page->DrawCommands(i);
+        TppBand *band = bandOf(command);
+        auto *pageBand = dynamic_cast<TppPageBand *>(band);
+        if (pageBand && !pageBand->PrintOnLastPage())
+            removed.push_back(command);
+        else if (headerHeight > 0 && !dynamic_cast<TppTitleBand *>(band) && !dynamic_cast<TppFooterBand *>(band) &&
+                 !dynamic_cast<TppColumnFooterBand *>(band))
+            command->SetTop(command->Top() - headerHeight);
+    }
+    for (TppCustomBand *band : m_lists[9])
+        if (auto *footer = dynamic_cast<TppPageBand *>(band); footer && !footer->PrintOnLastPage())
+            for (int i = 0; i < page->DrawCommandCount(); ++i)
+                if (dynamic_cast<TppColumnFooterBand *>(bandOf(page->DrawCommands(i))))
+                    page->DrawCommands(i)->SetTop(page->DrawCommands(i)->Top() + footer->mmHeight());
+    for (TppDrawCommand *command : removed)
+        delete command;
+}
+
+// ---- Traversal -----------------------------------------------------------------------------------
+
+void TppEngine::Traverse()
+{
+    ExcludeDue(ppBandKind::Header | ppBandKind::ColumnHeader | ppBandKind::GroupHeader);
+    IncludeDue(ppBandKind::Detail);
+    if (m_dataExhausted)
+        return;
+    findBrokenGroups();
+    if (!m_mainPipeline || m_mainPipeline->Eof()) {
+        if (m_mainPipeline) {
+            m_dataExhausted = true;
+            IncludeDue(ppBandKind::Summary | ppBandKind::GroupFooter);
+        }
+    } else if (IsDue(ppBandKind::GroupFooter)) {
+        sendTraversalEvents();
+    } else {
+        m_traversalPending = true;
+    }
+}
+
+void TppEngine::findBrokenGroups()
+{
+    const int count = m_report->GroupCount();
+    int broken = count;
+    if (m_mainPipeline)
+        m_mainPipeline->Next();
+    const bool atEnd = m_mainPipeline && m_mainPipeline->Eof();
+    for (int i = count - 1; i >= 0; --i) {
+        TppGroup *group = m_report->Groups(i);
+        const bool breaks = group->CheckForBreak() || atEnd;
+        if (breaks)
+            broken = i;
+    }
+    if (broken >= count)
+        return;
+    for (int i = broken; i < count; ++i)
+        if (!m_report->Groups(i)->Breaking())
+            m_report->Groups(i)->MarkBroken();
+    IncludeDue(ppBandKind::GroupHeader | ppBandKind::GroupFooter);
+}
+
+void TppEngine::sendTraversalEvents()
+{
+    m_report->SendEventNotify(m_report, ppEvent::Traversal, nullptr);
+}
+
+void TppEngine::AfterTraversal()
+{
+    if (!m_traversalPending)
+        return;
+    m_traversalPending = false;
+    sendTraversalEvents();
+}
+
+void TppEngine::EndData()
+{
+    m_dataExhausted = true;
+    IncludeDue(ppBandKind::Summary | ppBandKind::GroupFooter);
+}
+
+void TppEngine::EndReport()
+{
+    EndData();
+    m_reportComplete = true;
+}
+
+void TppEngine::RewindPage()
+{
+    // Moving a kept-together group needs the engine's own state per page,
+    // which it does not keep yet: groups are not moved.
+}
+
+void TppEngine::ResetBand(TppBand *) {}
+
+void TppEngine::ProcessMessages()
+{
+    if (m_report)
+        m_report->ProcessMessages();
+}
+
+} // namespace report

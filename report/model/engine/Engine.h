@@ -1,0 +1,128 @@
+#pragma once
+
+// TppEngine: lays a report's bands out page by page. A page request names
+// the pages wanted; the page loop starts the report once, then builds page
+// after page: page styles, the title and page headers at the top, the band
+// states (group headers, detail, group footers, summary) in the body,
+// columns down the page, page footers at the foot, until the request is met
+// or the report is complete. The detail band's traversal moves the data on
+// and finds the groups that break. The engine never draws; bands put their
+// draw commands on its page.
+
+#include "report/model/engine/CustomEngine.h"
+#include "report/model/pages/PageRequest.h"
+
+#include <vector>
+
+namespace report {
+
+class TppCustomBand;
+class TppCustomReport;
+class TppDataPipeline;
+class TppGroup;
+
+using TppEngineNotify = classes::TNotifyEvent;
+using TppEnginePageNoEvent = classes::TEvent<void(classes::TObject *Sender, int &aPageNo)>;
+
+class TppEngine : public TppCustomEngine
+{
+    ZVO_CLASS(TppEngine)
+public:
+    explicit TppEngine(TppCustomReport *aReport = nullptr);
+    ~TppEngine() override;
+
+    TppCustomReport *Report() const { return m_report; }
+    // Generates until the request is met; a call during generation returns.
+    void GeneratePage(const TppPageRequest &aRequest);
+    // Discards the run (not during generation).
+    void Reset();
+    bool Generating() const { return m_generating; }
+    bool ReportComplete() const { return m_reportComplete; }
+    bool PageCountKnown() const { return m_pageCountKnown; }
+    int BandState() const { return m_bandState; }
+    TppCustomBand *CurrentBand() const { return m_currentBand; }
+    TppCustomBand *LastBand() const { return m_lastBand; }
+    const std::vector<TppCustomBand *> &BandList(int aIndex) const { return m_lists[aIndex]; }
+
+    // ---- What bands ask ----
+    bool PageWanted() const override { return m_pageWanted; }
+    bool IsLastPage() const override { return m_pageCountKnown && PageNo() == PageCount(); }
+    bool PageFull() const override { return false; }
+    int32_t GetPageBottom() const override;
+    int32_t GetPageAreaBottom() const override;
+    int32_t GetColumnBottom() const override { return GetPageBottom(); }
+    int32_t PrintRight() const override { return m_printRight; }
+    bool DataExhausted() const override { return m_dataExhausted; }
+    void Traverse() override;
+    void AfterTraversal() override;
+    void EndData() override;
+    void EndReport() override;
+    void GroupStart(TppGroup *) override {}
+    TppGroup *KeepTogetherGroup() const override { return m_keepTogetherGroup; }
+    void RewindPage() override;
+    void ResetBand(TppBand *aBand) override;
+    void ProcessMessages() override;
+
+    // ---- Hooks ----
+    TppEngineNotify OnPageComplete;
+    TppEngineNotify OnPageEnding;
+    TppEnginePageNoEvent OnGetLastCachedPage;
+    TppEngineNotify OnRestorePageState;
+    TppEngineNotify OnResetCache;
+    TppEngineNotify OnSavePageState;
+
+private:
+    void pageLoop();
+    void initReport();
+    void connectPipeline(TppDataPipeline *aPipeline);
+    void sortBands();
+    void generateOnePage();
+    void fullPageStart();
+    void basicPageStart();
+    void fillPageRecord();
+    void runStateMachine();
+    bool generateList(int aList, int aFrom, bool aKeepIndex);
+    void resumeGroupFooters();
+    void startNextColumn();
+    bool positionColumn(int aColumn, bool aApply);
+    void endColumn();
+    void endPage();
+    void applyLastPageRules();
+    void findBrokenGroups();
+    void sendTraversalEvents();
+    void checkProgress(TppCustomBand *aBreakingBand);
+    void fire(TppEngineNotify &aEvent);
+
+    TppCustomReport *m_report = nullptr;
+    TppPageRequest m_pageRequest;
+    std::vector<TppCustomBand *> m_lists[10];
+    TppCustomBand *m_currentBand = nullptr;
+    TppCustomBand *m_lastBand = nullptr;
+    TppDataPipeline *m_mainPipeline = nullptr;
+    TppDataPipeline *m_detailPipeline = nullptr;
+    TppGroup *m_keepTogetherGroup = nullptr;
+    int m_bandState = 2;
+    int m_bandIndex = 0;
+    int m_columnTop = 0;
+    int32_t m_printRight = 0;
+    int m_lastFinishedPage = 0;
+    bool m_generating = false;
+    bool m_pageDone = false;
+    bool m_pageEnded = false;
+    bool m_reportComplete = false;
+    bool m_dataExhausted = false;
+    bool m_pageCountKnown = false;
+    bool m_pageWanted = false;
+    bool m_reportStarted = false;
+    bool m_traversalPending = false;
+    bool m_verticalColumns = false;
+    bool m_columnBreakPending = false;
+    bool m_lastColumnStarted = false;
+    bool m_startFirstPassFired = false;
+    bool m_endFirstPassFired = false;
+    // The no-progress guard: pages in a row on which nothing new printed.
+    bool m_progress = false;
+    int m_pagesWithoutProgress = 0;
+};
+
+} // namespace report

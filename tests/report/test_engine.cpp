@@ -1,0 +1,207 @@
+#include "tests/support/report/BandSequence.h"
+#include "tests/support/report/MemoryPipeline.h"
+
+#include "report/model/bands/BandClasses.h"
+#include "report/model/bands/DetailBand.h"
+#include "report/model/base/Exceptions.h"
+#include "report/model/engine/Engine.h"
+#include "report/model/groups/Group.h"
+#include "report/model/groups/GroupBands.h"
+#include "report/model/pages/PageRequest.h"
+#include "report/model/printing/PageDef.h"
+#include "report/model/printing/PrinterSetup.h"
+
+#include <gtest/gtest.h>
+
+using namespace report;
+using namespace reporttest;
+
+namespace {
+
+// A4 with 10 mm margins; page header and footer of 20 mm, details of 5 mm:
+// the body runs from 30 mm to 267 mm.
+class Engine : public ::testing::Test
+{
+protected:
+    Engine()
+    {
+        TppPageDef *page = report.PrinterSetup()->PageDef();
+        page->SetmmWidth(210000);
+        page->SetmmHeight(297000);
+        for (auto set : {&TppPageDef::SetmmMarginLeft, &TppPageDef::SetmmMarginRight, &TppPageDef::SetmmMarginTop,
+                         &TppPageDef::SetmmMarginBottom})
+            (page->*set)(10000);
+        data.AddField(QStringLiteral("G"));
+        report.SetPageLimit(20);
+        report.AddBand<TppHeaderBand>(20000);
+        report.AddBand<TppFooterBand>(20000);
+        detail = report.AddBand<TppDetailBand>(5000);
+    }
+
+    void rows(int aCount, const QString &aValue = QStringLiteral("A"))
+    {
+        for (int i = 0; i < aCount; ++i)
+            data.AddRow({aValue});
+        report.SetDataPipeline(&data);
+    }
+
+    TppGroup *group(const QString &aField, int32_t aHeight = 10000)
+    {
+        auto *g = new TppGroup;
+        g->SetReport(&report);
+        g->SetDataPipeline(&data);
+        g->SetBreakName(aField);
+        report.AddBand<TppGroupHeaderBand>(aHeight, QStringLiteral("GH"))->SetGroup(g);
+        report.AddBand<TppGroupFooterBand>(aHeight, QStringLiteral("GF"))->SetGroup(g);
+        return g;
+    }
+
+    void generate()
+    {
+        TppPageRequest request;
+        request.SetPageSetting(TppPageSettingType::psAll);
+        static_cast<TppEngine *>(report.Engine())->GeneratePage(request);
+    }
+
+    TppEngine *engine() { return static_cast<TppEngine *>(report.Engine()); }
+
+    MemoryPipeline data;
+    RecordingReport report;
+    TppDetailBand *detail = nullptr;
+};
+
+TEST_F(Engine, S1_PagesOfDetails)
+{
+    rows(100);
+    generate();
+    EXPECT_EQ(report.Pages,
+              (QStringList{"Header Detail*47 Footer", "Header Detail*47 Footer", "Header Detail*6 Footer"}));
+    EXPECT_TRUE(engine()->ReportComplete());
+    EXPECT_EQ(engine()->PageCount(), 3);
+    EXPECT_TRUE(engine()->Page()->LastPage());
+    // The footer stands at the foot of each page.
+    EXPECT_EQ(report.Tops[0].last(), (QPair<QString, int32_t>{"Footer", 267000}));
+}
+
+TEST_F(Engine, S1b_TitleAboveTheHeaderOnPageOne)
+{
+    rows(100);
+    report.AddBand<TppTitleBand>(30000);
+    generate();
+    EXPECT_EQ(report.Pages,
+              (QStringList{"Title Header Detail*41 Footer", "Header Detail*47 Footer", "Header Detail*12 Footer"}));
+}
+
+TEST_F(Engine, S1c_SummaryAfterTheLastDetails)
+{
+    rows(100);
+    report.AddBand<TppTitleBand>(30000);
+    report.AddBand<TppSummaryBand>(30000);
+    generate();
+    ASSERT_EQ(report.Pages.size(), 3);
+    EXPECT_EQ(report.Pages[2], QStringLiteral("Header Detail*12 Summary Footer"));
+}
+
+TEST_F(Engine, S1d_ASummaryThatDoesNotFitGoesToTheNextPage)
+{
+    rows(47);
+    report.AddBand<TppSummaryBand>(30000);
+    generate();
+    EXPECT_EQ(report.Pages, (QStringList{"Header Detail*47 Footer", "Header Summary Footer"}));
+    EXPECT_EQ(report.Tops[1][1], (QPair<QString, int32_t>{"Summary", 30000}));
+}
+
+TEST_F(Engine, S1e_NoHeaderOnTheLastPage)
+{
+    rows(47);
+    report.AddBand<TppSummaryBand>(30000);
+    static_cast<TppHeaderBand *>(report.GetBand(0))->SetPrintOnLastPage(false);
+    generate();
+    ASSERT_EQ(report.Pages.size(), 2);
+    EXPECT_EQ(report.Pages[1], QStringLiteral("Summary Footer"));
+    EXPECT_EQ(report.Tops[1].first(), (QPair<QString, int32_t>{"Summary", 10000}));
+}
+
+TEST_F(Engine, S2_GroupsBreakAndTheHeaderReprints)
+{
+    for (auto [value, count] : {std::pair{"A", 3}, {"B", 50}, {"C", 2}})
+        for (int i = 0; i < count; ++i)
+            data.AddRow({QString::fromLatin1(value)});
+    report.SetDataPipeline(&data);
+    group(QStringLiteral("G"));
+    generate();
+    EXPECT_EQ(report.Pages, (QStringList{"Header GH Detail*3 GF GH Detail*38 Footer",
+                                         "Header GH Detail*12 GF GH Detail*2 GF Footer"}));
+}
+
+TEST_F(Engine, S2b_NewPageStartsEveryGroupButTheFirstOnAPage)
+{
+    for (auto [value, count] : {std::pair{"A", 3}, {"B", 50}, {"C", 2}})
+        for (int i = 0; i < count; ++i)
+            data.AddRow({QString::fromLatin1(value)});
+    report.SetDataPipeline(&data);
+    group(QStringLiteral("G"))->SetNewPage(true);
+    generate();
+    EXPECT_EQ(report.Pages, (QStringList{"Header GH Detail*3 GF Footer", "Header GH Detail*45 Footer",
+                                         "Header GH Detail*5 GF Footer", "Header GH Detail*2 GF Footer"}));
+}
+
+TEST_F(Engine, PageLimitEndsTheReport)
+{
+    rows(100);
+    report.SetPageLimit(2);
+    generate();
+    EXPECT_EQ(report.Pages.size(), 2);
+    EXPECT_TRUE(engine()->ReportComplete());
+}
+
+TEST_F(Engine, TwoColumnsFillDownThenAcross)
+{
+    rows(60);
+    report.SetColumns(2);
+    report.AddBand<TppColumnHeaderBand>(5000, QStringLiteral("CH"));
+    report.AddBand<TppColumnFooterBand>(5000, QStringLiteral("CF"));
+    generate();
+    ASSERT_GE(report.Pages.size(), 1);
+    // 30 mm to 262 mm less a column header of 5 mm: 45 details a column.
+    EXPECT_EQ(report.Pages[0], QStringLiteral("Header CH Detail*45 CF CH Detail*15 CF Footer"));
+}
+
+TEST_F(Engine, ABandTallerThanThePageBodyEndsWithTheGuard)
+{
+    rows(3);
+    detail->SetmmHeight(260000);
+    ASSERT_EQ(detail->mmHeight(), 260000);
+    try {
+        generate();
+        ADD_FAILURE() << "no error";
+    } catch (const EPrintError &e) {
+        EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Detail: ") + ppLoadStr(44))) << e.Message().toStdString();
+    }
+    EXPECT_FALSE(engine()->Generating());
+    // Stopped on the second page, which is never completed.
+    EXPECT_EQ(report.Pages.size(), 1);
+}
+
+TEST_F(Engine, ANewRequestDuringGenerationReturnsAtOnce)
+{
+    rows(10);
+    int nested = 0;
+    report.OnStartPage.Set([this, &nested](classes::TObject *) {
+        ++nested;
+        generate();
+    });
+    generate();
+    EXPECT_EQ(nested, 1);
+    EXPECT_EQ(report.Pages.size(), 1);
+}
+
+TEST_F(Engine, AnErrorFromAHandlerLeavesTheEngineReady)
+{
+    rows(10);
+    detail->BeforePrint.Set([](classes::TObject *) { throw std::runtime_error("handler"); });
+    EXPECT_THROW(generate(), std::runtime_error);
+    EXPECT_FALSE(engine()->Generating());
+}
+
+} // namespace
