@@ -31,6 +31,9 @@ class QImage;
 
 namespace gfx {
 
+// DrawText: lines are spaced by the font's external leading too.
+constexpr unsigned DT_EXTERNALLEADING = 0x200;
+
 // QRect's right() and bottom() are inclusive; TRect's edges are not.
 QRect ToQRect(const rtl::TRect &rect);
 rtl::TRect FromQRect(const QRect &rect);

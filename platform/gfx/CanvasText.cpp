@@ -53,10 +53,39 @@ void Canvas::drawTextRun(int x, int y, QStringView text, int underline, int tabW
     p.setPen(Qt::NoPen);
 }
 
+namespace {
+
+// Lines spaced by the font's external leading as well as its height.
+class CanvasLeadingMeasurer : public TextMeasurer
+{
+public:
+    explicit CanvasLeadingMeasurer(const TextMeasurer &inner)
+        : m_inner(inner)
+    {}
+    TextMetrics metrics(const Font &font) const override
+    {
+        TextMetrics m = m_inner.metrics(font);
+        m.height += m.externalLeading;
+        m.descent += m.externalLeading;
+        return m;
+    }
+
+protected:
+    int width(const Font &font, QStringView text) const override { return m_inner.textWidth(font, text); }
+
+private:
+    const TextMeasurer &m_inner;
+};
+
+} // namespace
+
 int Canvas::DrawText(QStringView text, TRect &rect, unsigned format)
 {
     changing();
-    const TextLayout layout = LayoutText(*m_measurer, m_state.font, text, rect, format);
+    const TextLayout layout =
+        (format & DT_EXTERNALLEADING)
+            ? LayoutText(CanvasLeadingMeasurer(*m_measurer), m_state.font, text, rect, format & ~DT_EXTERNALLEADING)
+            : LayoutText(*m_measurer, m_state.font, text, rect, format);
     if (format & DT_CALCRECT) {
         rect = layout.calcRect;
         return layout.result;

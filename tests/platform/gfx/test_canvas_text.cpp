@@ -128,3 +128,35 @@ TEST(GfxCanvasText, RealMeasurerFollowsTheFontSize)
     EXPECT_LE(tm.height, 16);
     EXPECT_GT(tm.avgCharWidth, 0);
 }
+
+namespace {
+
+// Fixed widths and heights, with two pixels of external leading.
+class LeadingMeasurer : public FixedTextMeasurer
+{
+public:
+    LeadingMeasurer()
+        : FixedTextMeasurer(7, 13, 10)
+    {}
+    TextMetrics metrics(const Font &font) const override
+    {
+        TextMetrics m = FixedTextMeasurer::metrics(font);
+        m.externalLeading = 2;
+        return m;
+    }
+};
+
+} // namespace
+
+TEST(CanvasText, ExternalLeadingSpacesTheLinesOnlyWhenAskedFor)
+{
+    QImage image(100, 100, QImage::Format_RGB32);
+    LeadingMeasurer measurer;
+    Canvas canvas(&image, &measurer);
+    TRect plain{0, 0, 100, 100};
+    EXPECT_EQ(canvas.DrawText(QStringView(u"a\nb"), plain, DT_CALCRECT | DT_NOPREFIX), 26);
+    TRect spaced{0, 0, 100, 100};
+    EXPECT_EQ(canvas.DrawText(QStringView(u"a\nb"), spaced, DT_CALCRECT | DT_NOPREFIX | DT_EXTERNALLEADING), 30);
+    EXPECT_EQ(spaced.Bottom, 30);
+    EXPECT_EQ(spaced.Right, 7);
+}

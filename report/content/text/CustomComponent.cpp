@@ -1,0 +1,124 @@
+#include "report/content/text/CustomComponent.h"
+
+#include "report/model/bands/CustomBand.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/Reader.h"
+
+#include <limits>
+
+namespace report {
+
+namespace {
+
+struct CustomComponentCacheRecord
+{
+    uint8_t drawComponent = 0;
+};
+
+} // namespace
+
+const classes::TMetaClass &TppCustomComponent::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<TppCustomComponent, TppComponent>("TppCustomComponent", [](auto &) {});
+    return meta;
+}
+
+TppCustomComponent::TppCustomComponent(classes::TComponent *aOwner)
+    : TppComponent(aOwner)
+{
+    SetCacheRecordSize(int32_t(sizeof(CustomComponentCacheRecord)));
+}
+
+TppCustomComponent::~TppCustomComponent()
+{
+    m_life.reset();
+}
+
+TppCustomBand *TppCustomComponent::printingBand() const
+{
+    return dynamic_cast<TppCustomBand *>(Band());
+}
+
+void TppCustomComponent::Generate()
+{
+    TppCustomBand *band = printingBand();
+    if (ReprintOnOverFlow() && band && band->OverFlow())
+        InitDrawComponent();
+    const bool shown = Visible() || DrawComponent();
+    const std::weak_ptr<char> alive = lifeToken();
+    DoOnPrint();
+    if (alive.expired())
+        return;
+    if (!shown && Visible())
+        SetDrawComponent(true);
+    SetOutOfSpace(false);
+    if (!DrawComponent() || !Visible()) {
+        SetSpaceUsed(0);
+        SetGenerationComplete(true);
+        return;
+    }
+    place();
+    SetGenerationComplete(!OutOfSpace());
+}
+
+void TppCustomComponent::place()
+{
+    TppCustomBand *band = printingBand();
+    const rtl::TRect parent = band ? band->PrintRect() : rtl::TRect{};
+    const int32_t left = parent.Left + mmLeft();
+    int32_t height = mmHeight();
+    int32_t top = parent.Top + mmTop();
+    if (ShiftWithParent() && band) {
+        // Keeps its distance to the bottom of the stretched object above.
+        TppComponent *above = band->MaxStretchable();
+        if (above && above != this && above->mmTop() + above->mmHeight() <= mmTop())
+            top = parent.Top + above->mmTop() + above->SpaceUsed() + (mmTop() - (above->mmTop() + above->mmHeight()));
+    }
+    const bool checksSpace = band && band->PageBottom() > 0;
+    const int32_t limit = checksSpace ? band->PageBottom() : std::numeric_limits<int32_t>::max();
+    if (StretchWithParent() && band) {
+        if (top < parent.Bottom)
+            height = parent.Bottom - top;
+        if (top < limit && int64_t(top) + height > limit)
+            height = limit - top;
+    }
+    if (checksSpace && int64_t(top) + height > int64_t(limit) + 1) {
+        SetOutOfSpace(true);
+        SetSpaceUsed(0);
+        return;
+    }
+    m_printPosRect = rtl::TRect{left, top, left + mmWidth(), top + height};
+    SetSpaceUsed(height);
+    AfterPlace();
+    m_printPosRect.Bottom = top + SpaceUsed();
+}
+
+void TppCustomComponent::SaveToCache(int32_t aPageIndex)
+{
+    CustomComponentCacheRecord record;
+    record.drawComponent = DrawComponent() ? 1 : 0;
+    WriteCacheRecord(aPageIndex, &record);
+}
+
+void TppCustomComponent::RestoreFromCache(int32_t aPageIndex)
+{
+    CustomComponentCacheRecord record;
+    record.drawComponent = DrawComponent() ? 1 : 0;
+    ReadCacheRecord(aPageIndex, &record);
+    SetDrawComponent(record.drawComponent != 0);
+}
+
+void TppCustomComponent::DefineProperties(classes::TFiler &aFiler)
+{
+    TppComponent::DefineProperties(aFiler);
+    aFiler.DefineProperty(
+        QStringLiteral("ShiftWithBand"), [this](classes::TReader &r) { SetShiftWithParent(r.ReadBoolean()); }, nullptr,
+        false);
+    aFiler.DefineProperty(
+        QStringLiteral("StretchWithBand"), [this](classes::TReader &r) { SetStretchWithParent(r.ReadBoolean()); },
+        nullptr, false);
+}
+
+} // namespace report

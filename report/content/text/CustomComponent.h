@@ -1,0 +1,52 @@
+#pragma once
+
+// TppCustomComponent: the base of the fixed-size controls (texts, shapes,
+// lines, images, bar codes). Each page it is generated on, it is placed in
+// its band's print rectangle at its design height, moved down with a
+// stretched object above it, stretched with its band, or put off to the
+// next page when it would cross the page limit.
+
+#include "report/model/bands/Component.h"
+
+#include "platform/rtl/Types.h"
+
+#include <memory>
+
+namespace report {
+
+class TppCustomBand;
+
+class TppCustomComponent : public TppComponent
+{
+    ZVO_CLASS(TppCustomComponent)
+public:
+    explicit TppCustomComponent(classes::TComponent *aOwner = nullptr);
+    ~TppCustomComponent() override;
+
+    void Generate() override;
+    // After the control was placed; a descendant may take its space back
+    // (SpaceUsed 0) so that it is not drawn.
+    virtual void AfterPlace() {}
+
+    // Where the control prints on the current page, thousandths of a mm.
+    const rtl::TRect &PrintPosRect() const { return m_printPosRect; }
+
+    // The draw flag of the page travels with the page's cache record.
+    void SaveToCache(int32_t aPageIndex) override;
+    void RestoreFromCache(int32_t aPageIndex) override;
+    // "ShiftWithBand" and "StretchWithBand" of older streams.
+    void DefineProperties(classes::TFiler &aFiler) override;
+
+protected:
+    TppCustomBand *printingBand() const;
+    // Expires when the control goes: handlers it calls may free it.
+    std::weak_ptr<char> lifeToken() const { return m_life; }
+
+private:
+    void place();
+
+    rtl::TRect m_printPosRect;
+    std::shared_ptr<char> m_life = std::make_shared<char>(0);
+};
+
+} // namespace report

@@ -1,0 +1,227 @@
+#include "report/content/text/DBText.h"
+
+#include "report/model/bands/CustomBand.h"
+#include "report/model/base/DisplayFormat.h"
+#include "report/model/data/DataPipeline.h"
+#include "report/model/engine/CustomEngine.h"
+#include "report/model/objects/EventIds.h"
+
+#include "platform/classes/ClassBuilder.h"
+
+namespace report {
+
+namespace {
+
+struct DBTextCacheRecord
+{
+    uint8_t drawComponent = 0;
+    uint8_t priorValueSame = 0;
+    uint8_t alreadyPrinted = 0;
+    uint8_t resetOnCompute = 0;
+    int32_t firstPage = -1;
+};
+
+// The variant types the blank rule counts as numbers (dates included).
+bool dbTextIsZeroNumber(const QVariant &aValue)
+{
+    switch (aValue.typeId()) {
+    case QMetaType::Short:
+    case QMetaType::Int:
+    case QMetaType::Float:
+    case QMetaType::Double:
+    case QMetaType::SChar:
+    case QMetaType::LongLong:
+        return aValue.toDouble() == 0;
+    case QMetaType::QDateTime:
+    case QMetaType::QDate:
+        return false;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+const classes::TMetaClass &TppDBText::StaticClass()
+{
+    using C = TppDBText;
+    static const classes::TMetaClass meta =
+        classes::MakeClass<C, TppCustomText>("TppDBText", [](classes::TClassBuilder<C> &c) {
+            c.Boolean("AutoSize", &C::AutoSize, &C::SetAutoSize).Default(false);
+            c.Boolean("BlankWhenZero", &C::BlankWhenZero, &C::SetBlankWhenZero).Default(false);
+            c.Integer("Color", &C::Color, &C::SetColor).Default(0xFFFFFF);
+            c.String("DataField", &C::DataField, &C::SetDataField);
+            c.String("DisplayFormat", &C::DisplayFormat, &C::SetDisplayFormat);
+            c.Object("Font", &C::Font, &C::SetFont);
+            c.Event("OnDrawCommandClick", static_cast<TppDrawCommandEvent C::*>(&C::OnDrawCommandClick),
+                    QStringLiteral("TppDrawCommandEvent"));
+            c.Event("OnDrawCommandCreate", static_cast<TppDrawCommandEvent C::*>(&C::OnDrawCommandCreate),
+                    QStringLiteral("TppDrawCommandEvent"));
+            c.Event("OnFormat", &C::OnFormat, QStringLiteral("TppFormatEvent"));
+            c.Boolean("ParentDataPipeline", &C::ParentDataPipeline, &C::SetParentDataPipeline).Default(true);
+            c.Boolean("ReprintOnSubsequent", &C::ReprintOnSubsequent, &C::SetReprintOnSubsequent).Default(false);
+            c.Boolean("SuppressRepeatedValues", &C::SuppressRepeatedValues, &C::SetSuppressRepeatedValues)
+                .Default(false);
+            c.Enum("TextAlignment", EnumInfo<TppTextAlignment>(), &C::TextAlignment, &C::SetTextAlignment)
+                .Default(TppTextAlignment::taLeftJustified);
+            c.Boolean("Transparent", &C::Transparent, &C::SetTransparent).Default(false);
+            c.Boolean("Visible", &C::Visible, &C::SetVisible).Default(true);
+            c.Boolean("WordWrap", &C::WordWrap, &C::SetWordWrap).Default(false);
+        });
+    return meta;
+}
+
+TppDBText::TppDBText(classes::TComponent *aOwner)
+    : TppCustomText(aOwner)
+{
+    MakeDataAware();
+    SetAutoSize(false);
+    SetCacheRecordSize(int32_t(sizeof(DBTextCacheRecord)));
+    SubscribeEvent(ppEvent::Traversal);
+}
+
+void TppDBText::SetBlankWhenZero(bool aValue)
+{
+    if (aValue == m_blankWhenZero)
+        return;
+    m_blankWhenZero = aValue;
+    InvalidateDesignControl();
+    PropertyChange();
+}
+
+QString TppDBText::GetTheText() const
+{
+    auto *self = const_cast<TppDBText *>(this);
+    TppDataPipeline *pipeline = DataPipeline();
+    if (!self->CheckForPipelineData()) {
+        if (ReportPrinting())
+            return QString();
+        // What the control will show, named in the designer.
+        if (DataField().isEmpty())
+            return UserName();
+        return pipeline ? pipeline->GetFieldAlias(DataField()) : DataField();
+    }
+    const TppDataType dataType = pipeline->GetFieldDataType(DataField());
+    const QString format = OnFormat ? QString() : DisplayFormat();
+    const QVariant value = pipeline->GetFieldValue(DataField());
+    if (m_blankWhenZero && !value.isNull() && dbTextIsZeroNumber(value))
+        return QString();
+    if (value.typeId() == QMetaType::QString && value.toString().isEmpty())
+        return QString();
+    if ((dataType == TppDataType::dtDate || dataType == TppDataType::dtDateTime) &&
+        (value.isNull() || !value.isValid()))
+        return QString();
+    QString text = ppFormatDisplayValue(format, dataType, value);
+    if (OnFormat)
+        OnFormat(self, DisplayFormat(), dataType, value, text);
+    return text;
+}
+
+QString TppDBText::GetDescription() const
+{
+    if (DataField().isEmpty())
+        return UserName();
+    return UserName() + QStringLiteral(": ") + DataField();
+}
+
+int TppDBText::enginePageNo() const
+{
+    TppCustomBand *band = printingBand();
+    TppCustomEngine *engine = band ? band->PageEngine() : nullptr;
+    return engine ? engine->PageNo() : 0;
+}
+
+void TppDBText::followEngine()
+{
+    TppCustomBand *band = printingBand();
+    if (TppCustomEngine *engine = band ? band->PageEngine() : nullptr)
+        engine->AddEventNotify(this);
+}
+
+void TppDBText::Init()
+{
+    TppCustomText::Init();
+    m_alreadyPrinted = false;
+    m_firstPage = -1;
+    m_priorValue.clear();
+    m_priorValueSame = false;
+    followEngine();
+}
+
+void TppDBText::Reset()
+{
+    TppCustomText::Reset();
+    m_alreadyPrinted = false;
+    m_firstPage = -1;
+    m_priorValue.clear();
+    m_priorValueSame = false;
+}
+
+void TppDBText::UpdateValue()
+{
+    m_currentText = GetText();
+    if (m_currentText == m_priorValue && !ResetOnCompute()) {
+        m_priorValueSame = true;
+    } else {
+        m_priorValue = m_currentText;
+        m_priorValueSame = false;
+        m_firstPage = enginePageNo();
+    }
+    SetResetOnCompute(false);
+}
+
+void TppDBText::EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams)
+{
+    TppCustomText::EventNotify(aCommunicator, aEventID, aParams);
+    if (aEventID == ppEvent::Traversal)
+        UpdateValue();
+    else if (aEventID == ppEvent::AfterGroupBreak && aCommunicator && aCommunicator == ResetGroup())
+        Reset();
+}
+
+void TppDBText::AfterPlace()
+{
+    bool draw = true;
+    if (m_priorValueSame) {
+        TppCustomBand *band = printingBand();
+        const bool overflowed = band && band->OverFlow();
+        if (!m_suppressRepeatedValues)
+            draw = DrawComponent() || !(overflowed && !ReprintOnOverFlow());
+        else
+            draw = m_reprintOnSubsequent && enginePageNo() > m_firstPage && !m_alreadyPrinted;
+    }
+    if (draw)
+        m_alreadyPrinted = true;
+    else
+        SetSpaceUsed(0);
+}
+
+void TppDBText::SaveToCache(int32_t aPageIndex)
+{
+    DBTextCacheRecord record;
+    record.drawComponent = DrawComponent() ? 1 : 0;
+    record.priorValueSame = m_priorValueSame ? 1 : 0;
+    record.alreadyPrinted = m_alreadyPrinted ? 1 : 0;
+    record.resetOnCompute = ResetOnCompute() ? 1 : 0;
+    record.firstPage = m_firstPage;
+    WriteCacheRecord(aPageIndex, &record);
+}
+
+void TppDBText::RestoreFromCache(int32_t aPageIndex)
+{
+    DBTextCacheRecord record;
+    record.drawComponent = DrawComponent() ? 1 : 0;
+    record.priorValueSame = m_priorValueSame ? 1 : 0;
+    record.alreadyPrinted = m_alreadyPrinted ? 1 : 0;
+    record.resetOnCompute = ResetOnCompute() ? 1 : 0;
+    record.firstPage = m_firstPage;
+    ReadCacheRecord(aPageIndex, &record);
+    SetDrawComponent(record.drawComponent != 0);
+    m_priorValueSame = record.priorValueSame != 0;
+    m_alreadyPrinted = record.alreadyPrinted != 0;
+    SetResetOnCompute(record.resetOnCompute != 0);
+    m_firstPage = record.firstPage;
+    m_currentText = GetText();
+}
+
+} // namespace report

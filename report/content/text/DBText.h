@@ -1,0 +1,65 @@
+#pragma once
+
+// TppDBText: a field of a data pipeline, formatted by DisplayFormat and
+// OnFormat, blank by its rules, and with repeated values suppressed across
+// records and pages.
+
+#include "report/content/text/CustomText.h"
+
+#include <QVariant>
+
+namespace report {
+
+using TppFormatEvent = classes::TEvent<void(classes::TObject *Sender, const QString &DisplayFormat,
+                                            TppDataType DataType, const QVariant &Value, QString &Text)>;
+
+class TppDBText : public TppCustomText
+{
+    ZVO_CLASS(TppDBText)
+public:
+    explicit TppDBText(classes::TComponent *aOwner = nullptr);
+
+    bool IsDataAware() const override { return true; }
+    QString GetTheText() const override;
+    QString GetDescription() const override;
+
+    // Clears the repeated-value state and follows the report's engine.
+    void Init() override;
+    void Reset() override;
+    // Decides whether a repeated value is drawn.
+    void AfterPlace() override;
+    void EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams) override;
+    void SaveToCache(int32_t aPageIndex) override;
+    void RestoreFromCache(int32_t aPageIndex) override;
+
+    bool BlankWhenZero() const { return m_blankWhenZero; }
+    void SetBlankWhenZero(bool aValue);
+    bool ReprintOnSubsequent() const { return m_reprintOnSubsequent; }
+    void SetReprintOnSubsequent(bool aValue) { m_reprintOnSubsequent = aValue; }
+    bool SuppressRepeatedValues() const { return m_suppressRepeatedValues; }
+    void SetSuppressRepeatedValues(bool aValue) { m_suppressRepeatedValues = aValue; }
+    TppFormatEvent OnFormat;
+
+    // ---- Repeated values ----
+    const QString &PriorValue() const { return m_priorValue; }
+    int FirstPage() const { return m_firstPage; }
+    bool PriorValueSame() const { return m_priorValueSame; }
+    bool AlreadyPrinted() const { return m_alreadyPrinted; }
+    // After a traversal: the current text against the prior one.
+    void UpdateValue();
+
+private:
+    int enginePageNo() const;
+    void followEngine();
+
+    bool m_blankWhenZero = false;
+    bool m_reprintOnSubsequent = false;
+    bool m_suppressRepeatedValues = false;
+    QString m_currentText;
+    QString m_priorValue;
+    int m_firstPage = -1;
+    bool m_priorValueSame = false;
+    bool m_alreadyPrinted = false;
+};
+
+} // namespace report

@@ -1,0 +1,258 @@
+#include "tests/support/report/BandFakes.h"
+#include "tests/support/report/MemoryPipeline.h"
+
+#include "report/content/drawcommands/DrawText.h"
+#include "report/content/text/DBText.h"
+#include "report/content/text/Label.h"
+#include "report/model/ModelRegistration.h"
+#include "report/model/bands/DetailBand.h"
+#include "report/model/base/Units.h"
+#include "report/model/objects/EventIds.h"
+#include "report/model/objects/ParamList.h"
+
+#include "platform/gfx/Canvas.h"
+
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QImage>
+
+#include <memory>
+
+using namespace report;
+using namespace reporttest;
+
+namespace {
+
+class TextControls : public ::testing::Test
+{
+protected:
+    TextControls()
+    {
+        ppModelLayerInit(); // the display formats
+        band->SetReport(&report);
+    }
+    ~TextControls() override { band.reset(); }
+
+    // A label sized by its caption, then given a longer one.
+    std::pair<int32_t, int32_t> growCaption(TppLabel &label, TppTextAlignment alignment)
+    {
+        label.SetTextAlignment(alignment);
+        label.SetBounds(50000, 1000, 30000, 5000);
+        label.SetCaption("x");
+        const std::pair<int32_t, int32_t> before{label.mmLeft(), label.mmWidth()};
+        label.SetCaption("a caption much longer than x");
+        return before;
+    }
+
+    ScopedScreenPixelsPerInch screen{96};
+    StandInReport report;
+    std::unique_ptr<StandInBand> band = std::make_unique<StandInBand>();
+};
+
+// Appends a letter to the text of event 53.
+class TextAppender : public TppCommunicator
+{
+public:
+    TextAppender()
+        : TppCommunicator(nullptr)
+    {
+        SubscribeEvent(ppEvent::OnGetText);
+    }
+    void EventNotify(TppCommunicator *aSender, int aEventID, TraParamList *aParams) override
+    {
+        TppCommunicator::EventNotify(aSender, aEventID, aParams);
+        aParams->SetParamValue(0, aParams->ParamValue<QString>(0) + "c");
+    }
+};
+
+} // namespace
+
+TEST_F(TextControls, AutoSizeKeepsTheEdgeOrCentreOfTheAlignment)
+{
+    TppLabel right;
+    const auto [rightLeft, rightWidth] = growCaption(right, TppTextAlignment::taRightJustified);
+    EXPECT_GT(right.mmWidth(), rightWidth);
+    EXPECT_EQ(right.mmLeft() + right.mmWidth(), rightLeft + rightWidth);
+
+    TppLabel centred;
+    const auto [centreLeft, centreWidth] = growCaption(centred, TppTextAlignment::taCentered);
+    const int32_t growth = centred.mmWidth() - centreWidth;
+    EXPECT_EQ(centred.mmLeft(), centreLeft - growth / 2); // an odd growth is cut toward zero
+    centred.SetCaption("x");
+    EXPECT_EQ(centred.mmWidth(), centreWidth);
+
+    TppLabel left;
+    const auto [leftLeft, leftWidth] = growCaption(left, TppTextAlignment::taLeftJustified);
+    EXPECT_EQ(left.mmLeft(), leftLeft);
+    EXPECT_GT(left.mmWidth(), leftWidth);
+}
+
+TEST_F(TextControls, WithoutAutoSizeOnlyTheHeightFollowsAndWrappingKeepsEverything)
+{
+    TppLabel wrapped;
+    wrapped.SetAutoSize(false);
+    wrapped.SetWordWrap(true);
+    wrapped.SetBounds(1000, 1000, 20000, 50000);
+    wrapped.SetCaption("a long caption that wraps over several lines");
+    EXPECT_EQ(wrapped.mmWidth(), 20000);
+    EXPECT_EQ(wrapped.mmHeight(), 50000);
+
+    TppLabel single;
+    single.SetAutoSize(false);
+    single.SetBounds(1000, 1000, 20000, 50000);
+    single.SetCaption("one line");
+    single.Font()->SetSize(12); // a new font measures again
+    EXPECT_EQ(single.mmWidth(), 20000);
+    EXPECT_EQ(single.mmLeft(), 1000);
+    EXPECT_GT(single.mmHeight(), 0);
+    EXPECT_LT(single.mmHeight(), 10000);
+}
+
+TEST_F(TextControls, BlankRulesForZeroEmptyTextsAndNullDates)
+{
+    MemoryPipeline pipeline;
+    pipeline.AddField("Amount", TppDataType::dtInteger);
+    pipeline.AddField("Name", TppDataType::dtString);
+    pipeline.AddField("When", TppDataType::dtDate);
+    pipeline.AddRow({0, QString(), QVariant()});
+    pipeline.Open();
+    pipeline.First();
+    TppDBText text;
+    text.SetDataPipeline(&pipeline);
+    const auto shown = [&](const QString &field, bool blankWhenZero) {
+        text.SetDataField(field);
+        text.SetBlankWhenZero(blankWhenZero);
+        return text.GetText();
+    };
+    EXPECT_EQ(shown("Amount", false), "0");
+    EXPECT_EQ(shown("Amount", true), "");
+    for (bool blank : {false, true}) {
+        EXPECT_EQ(shown("Name", blank), "") << blank;
+        EXPECT_EQ(shown("When", blank), "") << blank;
+    }
+    // Without data the designer sees where the text comes from.
+    text.SetDataPipeline(nullptr);
+    text.SetDataField("Amount");
+    EXPECT_EQ(text.GetText(), "Amount");
+}
+
+TEST_F(TextControls, SaveOrdersStayInsideTheBandsSaveList)
+{
+    std::vector<TppLabel *> labels;
+    for (int i = 0; i < 3; ++i) {
+        auto *label = new TppLabel();
+        label->SetSave(true);
+        label->SetBand(band.get());
+        labels.push_back(label);
+    }
+    EXPECT_EQ(labels[0]->SaveOrder(), 0);
+    labels[0]->SetSaveOrder(99);
+    EXPECT_EQ(labels[0]->SaveOrder(), 2);
+    labels[0]->SetSaveOrder(-5);
+    EXPECT_EQ(labels[0]->SaveOrder(), 0);
+    labels[1]->SetSave(false);
+    EXPECT_EQ(labels[1]->SaveOrder(), -1);
+    EXPECT_EQ(band->SaveCount(), 2);
+    TppLabel loose;
+    EXPECT_EQ(loose.SaveOrder(), -1);
+}
+
+TEST_F(TextControls, OnGetTextAndEvent53ChangeTheTextOutsideTheDesigner)
+{
+    TppLabel label;
+    label.SetCaption("a");
+    label.OnGetText.Set([](classes::TObject *, QString &text) { text += "b"; });
+    TextAppender appender;
+    label.AddEventNotify(&appender);
+    EXPECT_EQ(label.GetText(), "abc");
+    label.OnGetText.Set([](classes::TObject *, QString &) { throw EPrintError("no text"); });
+    EXPECT_THROW(label.GetText(), EPrintError);
+}
+
+TEST_F(TextControls, APlacedControlFillsItsDrawCommandAndOneCrossingThePageLimitWaits)
+{
+    TppDetailBand detail;
+    detail.SetReport(&report);
+    auto *label = new TppLabel();
+    label->SetAutoSize(false);
+    label->SetBand(&detail);
+    label->SetBounds(2000, 1000, 30000, 5000);
+    label->SetCaption("Total");
+    label->SetSave(true);
+    label->SetSaveLength(8);
+    detail.SetPrintRect(rtl::TRect{10000, 20000, 200000, 40000});
+    detail.SetPageBottom(100000);
+
+    label->ResetGeneration();
+    label->InitDrawComponent();
+    label->Generate();
+    EXPECT_TRUE(label->GenerationComplete());
+    EXPECT_EQ(label->PrintPosRect(), (rtl::TRect{12000, 21000, 42000, 26000}));
+    TppDrawText command;
+    label->PropertiesToDrawCommand(&command);
+    EXPECT_EQ(command.Left(), 12000);
+    EXPECT_EQ(command.Top(), 21000);
+    EXPECT_EQ(command.Height(), 5000);
+    EXPECT_EQ(command.Text(), "Total");
+    EXPECT_EQ(command.Component(), label);
+    EXPECT_TRUE(command.ComponentSave());
+    EXPECT_EQ(command.ComponentSaveNo(), 0);
+    EXPECT_EQ(command.SaveLength(), 8);
+
+    detail.SetPageBottom(25000);
+    label->ResetGeneration();
+    label->Generate();
+    EXPECT_TRUE(label->OutOfSpace());
+    EXPECT_FALSE(label->GenerationComplete());
+    EXPECT_EQ(label->SpaceUsed(), 0);
+}
+
+TEST_F(TextControls, RepeatedValuesAreSuppressedOnlyWhenAsked)
+{
+    MemoryPipeline pipeline;
+    pipeline.AddField("City");
+    pipeline.AddRow({"Oslo"});
+    pipeline.AddRow({"Oslo"});
+    pipeline.Open();
+    pipeline.First();
+    TppDetailBand detail;
+    detail.SetReport(&report);
+    auto *text = new TppDBText();
+    text->SetBand(&detail);
+    text->SetDataPipeline(&pipeline);
+    text->SetDataField("City");
+    text->SetBounds(0, 0, 20000, 4000);
+    detail.SetPrintRect(rtl::TRect{0, 0, 200000, 4000});
+    const auto generate = [&] {
+        text->UpdateValue();
+        text->ResetGeneration();
+        text->InitDrawComponent();
+        text->Generate();
+        return text->SpaceUsed();
+    };
+    EXPECT_EQ(generate(), 4000);
+    pipeline.Next();
+    EXPECT_TRUE((generate(), text->PriorValueSame()));
+    EXPECT_EQ(text->SpaceUsed(), 4000);
+    text->SetSuppressRepeatedValues(true);
+    EXPECT_EQ(generate(), 0);
+    text->Reset();
+    EXPECT_EQ(generate(), 4000);
+}
+
+TEST_F(TextControls, TheDesignerPaintsFillTextAndFrame)
+{
+    TppLabel label;
+    label.SetColor(0x0000FF);
+    label.SetAutoSize(false);
+    label.SetSpBounds(0, 0, 60, 20);
+    label.SetCaption("");
+    QImage image(60, 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    gfx::Canvas canvas(&image);
+    label.PaintDesignControl(canvas);
+    EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0x000000u);
+    EXPECT_EQ(image.pixel(59, 19) & 0xFFFFFF, 0x000000u);
+    EXPECT_EQ(image.pixel(30, 10) & 0xFFFFFF, 0xFF0000u);
+}
