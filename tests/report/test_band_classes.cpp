@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <limits>
 
 using namespace report;
 using namespace reporttest;
@@ -326,3 +327,30 @@ TEST_F(BandClasses, ScriptsSeeTheGenerationStateAndTheBandSettings)
 }
 
 } // namespace
+
+TEST(BandGeometry, AnObjectReachingBeyondTheRangeOfThousandthsIsHeldAtItsEnd)
+{
+    constexpr int32_t most = std::numeric_limits<int32_t>::max();
+    // Without report the height is not capped: the object moves up into it.
+    TppTitleBand loose(nullptr);
+    auto *object = new StandInPrintable(nullptr);
+    object->SetBand(&loose);
+    object->TppPrintable::SetmmHeight(1000);
+    object->TppPrintable::SetmmTop(most - 100);
+    loose.SetmmHeight(5000);
+    EXPECT_EQ(object->mmTop(), 4000);
+    EXPECT_EQ(loose.mmHeight(), 5000);
+
+    // An old dynamic band takes its bottom offset from its lowest object.
+    StandInReport report;
+    TppTitleBand old(nullptr);
+    old.SetReport(&report);
+    old.SetPrintHeight(TppPrintHeightType::phDynamic);
+    old.SetmmHeight(10000);
+    auto *low = new StandInPrintable(nullptr);
+    low->SetBand(&old);
+    low->TppPrintable::SetmmHeight(1000);
+    low->TppPrintable::SetmmTop(most - 100);
+    old.Convert(2500);
+    EXPECT_EQ(old.mmBottomOffset(), 10000 - most);
+}

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace report {
 
@@ -42,6 +43,14 @@ template <class List>
 void bandRemoveFrom(List &aList, const TppComponent *aObject)
 {
     aList.erase(std::remove(aList.begin(), aList.end(), aObject), aList.end());
+}
+
+// An object's bottom edge; one beyond the range of thousandths is held at
+// its end.
+int32_t bandObjectBottom(const TppComponent &aObject)
+{
+    return int32_t(std::clamp<int64_t>(int64_t(aObject.mmTop()) + aObject.mmHeight(),
+                                       std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 } // namespace
@@ -363,7 +372,7 @@ void TppBand::SetmmHeight(int32_t aValue)
     // directly, as a round trip through the band's units could leave the
     // object a thousandth too low.
     for (TppComponent *object : m_objects) {
-        if (object->mmTop() + object->mmHeight() <= m_mmHeight)
+        if (bandObjectBottom(*object) <= m_mmHeight)
             continue;
         const int32_t top = object->mmHeight() <= m_mmHeight ? m_mmHeight - object->mmHeight() : 0;
         object->TppPrintable::SetmmTop(top);
@@ -700,7 +709,7 @@ void TppBand::Convert(int aVersionNo)
     if (aVersionNo < 3000 && m_report && m_printHeight == TppPrintHeightType::phDynamic) {
         int32_t lowest = 0;
         for (TppComponent *object : m_objects)
-            lowest = std::max(lowest, object->mmTop() + object->mmHeight());
+            lowest = std::max(lowest, bandObjectBottom(*object));
         if (lowest != 0)
             m_mmBottomOffset = m_mmHeight - lowest;
     }
