@@ -193,7 +193,18 @@ TdxTreeListHitInfo TCustomdxTreeList::HitTest(int x, int y)
     }
     if (hitContains(info.FooterRect, x, y)) {
         hit.HitCode = htFooter;
-        hitColumnAtX(info, hit);
+        // The footer repeats the band lines, a footer line each; the last
+        // takes the panel's margin below it.
+        const int footerLine = std::min((y - info.FooterRect.Top) / std::max(m_metrics.FooterLineHeight, 1),
+                                        std::max(1, HeaderPanelLineCount()) - 1);
+        for (const TdxTreeListHeaderCell &cell : info.HeaderCells) {
+            if (x >= cell.ClipRect.Left && x < cell.ClipRect.Right && footerLine >= cell.BandLine &&
+                footerLine < cell.BandLine + cell.LineCount) {
+                hit.BandIndex = cell.BandIndex;
+                hit.ColumnIndex = cell.ColumnIndex;
+                break;
+            }
+        }
         return hit;
     }
     hit.HitCode = htNowhere;

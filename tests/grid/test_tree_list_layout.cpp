@@ -271,12 +271,12 @@ TEST(TreeListGeometry, HeaderCellsSpanTheirColumnsLineCount)
     f.band(0, 200);
     f.band(1, 100);
     f.band(2, 100);
+    f.tree->SetHeaderPanelRowCount(2);
     f.sized(0, 200);
     f.column("B", 0, 1)->SetWidth(200);
     TdxTreeListColumn *tall = f.sized(1, 100);
     tall->SetHeaderMaxLineCount(2);
     f.sized(2, 100);
-    f.tree->SetHeaderPanelRowCount(2);
     f.settings([](TreeListSettings &s) {
         s.DefaultRowHeight = 18;
         s.DefaultRowHeightSet = true;
@@ -300,6 +300,24 @@ TEST(TreeListGeometry, HeaderCellsSpanTheirColumnsLineCount)
     const TdxTreeListHitInfo hit = f.tree->HitTest(250, 38 + 30);
     EXPECT_EQ(hit.HitCode, htCell);
     EXPECT_EQ(hit.ColumnIndex, tall->Index());
+}
+
+TEST(TreeListGeometry, FooterCellsFollowTheirBandLines)
+{
+    LayoutFixture f(400, 300);
+    f.band(0, 200);
+    f.tree->SetHeaderPanelRowCount(2);
+    TdxTreeListColumn *upper = f.sized(0, 200);
+    TdxTreeListColumn *lower = f.column("B", 0, 1);
+    lower->SetWidth(200);
+    f.settings([](TreeListSettings &s) { s.ShowFooter = true; });
+    const rtl::TRect footer = f.layout().FooterRect;
+    ASSERT_EQ(footer.Height(), 20 * 2 + 4);
+    EXPECT_EQ(f.tree->HitTest(50, footer.Top + 5).ColumnIndex, upper->Index());
+    const TdxTreeListHitInfo hit = f.tree->HitTest(50, footer.Top + 25);
+    EXPECT_EQ(hit.HitCode, htFooter);
+    EXPECT_EQ(hit.ColumnIndex, lower->Index());
+    EXPECT_EQ(f.tree->HitTest(50, footer.Bottom - 1).ColumnIndex, lower->Index()); // the margin below
 }
 
 TEST(TreeListGeometry, TheNewItemRowsSeparatorHasNoColumn)
