@@ -494,7 +494,8 @@ rtl::TRect TCustomdxTreeList::EditorRect(TdxTreeListNode *node, int position)
                                    [column](const TdxTreeListHeaderCell &c) { return c.ColumnIndex == column; });
     const bool bothGrids = m_settings.ShowGrid && m_settings.ShowPreviewGrid;
     const bool flatLines = optionB(0);
-    const int lastBand = info.Bands.empty() ? -1 : info.Bands.back().BandIndex;
+    // The last band, whether or not it is scrolled into view.
+    const int lastBand = VisibleBandCount() - 1;
     if (cell->LastInLine) {
         const int beforeRight = info.RightFixedEntry >= 0 ? info.RightFixedEntry - 1 : -2;
         const bool moves = bothGrids ? cell->BandIndex != info.LeftFixedEntry && cell->BandIndex != beforeRight

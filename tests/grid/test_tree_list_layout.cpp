@@ -552,6 +552,16 @@ TEST(TreeListGeometry, CellAndEditorRectangles)
     EXPECT_EQ(f.tree->EditorRect(child, 0), rtl::Rect(32, header + 17, 100, header + 33));
     f.tree->SetOptionsB(f.tree->OptionsB() | 1u);
     EXPECT_EQ(f.tree->EditorRect(child, 1), rtl::Rect(100, header + 18, 299, header + 32));
+
+    // Only the grid's last band leaves its grid line, not the last one in view.
+    LayoutFixture g(400, 200);
+    for (int b = 0; b < 3; ++b) {
+        g.band(b, 300);
+        g.sized(b, 300);
+    }
+    TdxTreeListNode *n = g.node({"n"});
+    ASSERT_EQ(g.layout().Bands.size(), 2u);
+    EXPECT_EQ(g.tree->EditorRect(n, 1), rtl::Rect(300, header, 600, header + 16));
 }
 
 TEST(TreeListGeometry, ExtremeWidthsHeightsAndRowCounts)
