@@ -268,6 +268,36 @@ TEST_F(Groups, AGroupAtThePageTopIsNotMoved)
     EXPECT_EQ(engine.CallCount(QStringLiteral("RewindPage")), 0);
 }
 
+TEST_F(Groups, HiddenGroupBandsStillEndTheirBreak)
+{
+    int starts = 0, ends = 0;
+    group->BeforeGroupBreak.Set([&](classes::TObject *) { ++starts; });
+    group->AfterGroupBreak.Set([&](classes::TObject *) { ++ends; });
+    header->SetVisible(false);
+    footer->SetVisible(false);
+    breakOn({"a", "b"});
+    group->Init();
+    header->Generate();
+    EXPECT_FALSE(header->Breaking());
+    EXPECT_EQ(starts, 1);
+    // The next page offers the header again: no second start of the group.
+    engine.StartPage(2);
+    header->Generate();
+    EXPECT_EQ(starts, 1);
+    EXPECT_EQ(group->FirstPageNo(), 1);
+
+    ASSERT_TRUE(group->CheckForBreak());
+    footer->Generate();
+    EXPECT_FALSE(footer->Breaking());
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(group->BreakNo(), 1);
+    EXPECT_EQ(group->PageCount(), 2);
+    // Nothing is due: the footer neither prints nor ends a group again.
+    footer->Generate();
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(drawn(), 0);
+}
+
 TEST_F(Groups, FreeingAGroupFreesItsBandsAndABandLeavesItsGroup)
 {
     delete footer;

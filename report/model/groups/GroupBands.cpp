@@ -110,7 +110,7 @@ void TppGroupBand::Notify(TppCommunicator *aCommunicator, int aOperation)
 
 bool TppGroupBand::printedWhole() const
 {
-    return Count() > 0 && !OutOfSpace() && !OverFlow() && !PartialGeneration();
+    return (Count() > 0 || (m_placed && !Visible())) && !OutOfSpace() && !OverFlow() && !PartialGeneration();
 }
 
 // ---- Group header -------------------------------------------------------------------------
@@ -160,6 +160,7 @@ void TppGroupHeaderBand::InitObjects()
 
 void TppGroupHeaderBand::StartGeneration()
 {
+    m_placed = false;
     TppCustomEngine *engine = PageEngine();
     if (!m_group || !engine) {
         SetGenerationComplete(true);
@@ -267,6 +268,7 @@ void TppGroupFooterBand::detachFromGroup(TppGroup *aGroup)
 
 void TppGroupFooterBand::StartGeneration()
 {
+    m_placed = false;
     TppCustomEngine *engine = PageEngine();
     if (!m_group || !engine) {
         SetGenerationComplete(true);
