@@ -27,6 +27,7 @@
 #include "report/model/bands/DetailBand.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/model/groups/GroupRTTI.h"
+#include "report/model/reports/CustomReportRTTI.h"
 
 #include "platform/classes/ClassRegistry.h"
 
@@ -56,7 +57,7 @@ std::vector<const TraRTTI *> modelBandDescriptors()
             &TraTppReportBandRTTI::Instance(), &TraTppFooterBandRTTI::Instance(),
             &TraTppDetailBandRTTI::Instance(), &TraTppColumnFooterBandRTTI::Instance(),
             &TraTppGroupBandRTTI::Instance(),  &TraTppGroupHeaderBandRTTI::Instance(),
-            &TraTppGroupRTTI::Instance()};
+            &TraTppGroupRTTI::Instance(), &TraTppCustomReportRTTI::Instance()};
 }
 
 } // namespace

@@ -7,6 +7,9 @@
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/model/reports/CustomReport.h"
+#include "report/model/reports/CustomReportRTTI.h"
+
+#include "platform/classes/StringList.h"
 
 #include <gtest/gtest.h>
 
@@ -156,6 +159,38 @@ TEST(CustomReport, BandsGroupsAndNames)
     delete group;
     EXPECT_EQ(report.GroupCount(), 0);
     EXPECT_EQ(bandClasses(report), (QStringList{"TppTitleBand", "TppDetailBand"}));
+}
+
+} // namespace
+
+namespace {
+
+TEST(CustomReport, ScriptsReachTheSettingsBandsAndGetBand)
+{
+    TppCustomReport report;
+    report.CreateDefaultBands();
+    const TraRTTI &rtti = TraTppCustomReportRTTI::Instance();
+    int32_t columns = 0;
+    EXPECT_TRUE(rtti.SetPropValue(&report, QStringLiteral("columns"), &columns));
+    EXPECT_EQ(report.Columns(), 1);
+    int32_t bandCount = 0;
+    EXPECT_TRUE(rtti.GetPropValue(&report, QStringLiteral("BandCount"), &bandCount));
+    EXPECT_EQ(bandCount, 3);
+    EXPECT_FALSE(rtti.SetPropValue(&report, QStringLiteral("BandCount"), &bandCount));
+
+    std::unique_ptr<TraParamList> params = rtti.GetParams(QStringLiteral("GetBand"));
+    int32_t kind = 4, groupIndex = 0;
+    classes::TObject *band = nullptr;
+    params->SetParamValuePointer(0, &kind);
+    params->SetParamValuePointer(1, &groupIndex);
+    params->SetParamValuePointer(2, &band);
+    EXPECT_TRUE(rtti.CallMethod(&report, QStringLiteral("GetBand"), *params));
+    EXPECT_EQ(band, report.GetBand(4));
+
+    classes::TStringList events;
+    rtti.GetEventList(TppCustomReport::StaticClass(), events);
+    EXPECT_GE(events.IndexOf(QStringLiteral("OnStartPage")), 0);
+    EXPECT_LT(events.IndexOf(QStringLiteral("OnPrintingComplete")), 0);
 }
 
 } // namespace

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace report;
 using namespace reporttest;
 
@@ -202,6 +204,72 @@ TEST_F(Engine, AnErrorFromAHandlerLeavesTheEngineReady)
     detail->BeforePrint.Set([](classes::TObject *) { throw std::runtime_error("handler"); });
     EXPECT_THROW(generate(), std::runtime_error);
     EXPECT_FALSE(engine()->Generating());
+}
+
+} // namespace
+
+namespace {
+
+QString generationError(const std::function<void()> &aGenerate)
+{
+    try {
+        aGenerate();
+    } catch (const EPrintError &e) {
+        return e.Message();
+    }
+    return QString();
+}
+
+TEST_F(Engine, ColumnPositionsThatAreMissingOrNoNumberStopTheReport)
+{
+    rows(200);
+    report.SetColumns(3);
+    report.SetColumnPositions({QStringLiteral("0.5"), QStringLiteral("3")});
+    EXPECT_TRUE(generationError([this] {
+                    generate();
+                }).startsWith(QStringLiteral("Unable to find position for column 3.\r\n\r\n")));
+    EXPECT_FALSE(engine()->Generating());
+
+    RecordingReport other;
+    other.AddBand<TppDetailBand>(5000);
+    other.SetPageLimit(3);
+    other.SetColumns(2);
+    other.SetColumnPositions({QStringLiteral("0.5"), QStringLiteral("abc")});
+    EXPECT_TRUE(generationError([&other] {
+                    static_cast<TppEngine *>(other.Engine())->GeneratePage(TppPageRequest());
+                }).startsWith(QStringLiteral("Unable to convert position for column 2.")));
+}
+
+// Never opens.
+class ClosedPipeline : public MemoryPipeline
+{
+public:
+    void OpenData() override {}
+    bool GetActive() override { return false; }
+};
+
+TEST_F(Engine, APipelineThatCannotOpenStopsTheReport)
+{
+    ClosedPipeline closed;
+    closed.SetName(QStringLiteral("Customers"));
+    report.SetDataPipeline(&closed);
+    const QString message = generationError([this] { generate(); });
+    EXPECT_TRUE(message.startsWith(ppLoadStr(40) + QStringLiteral(": Customers"))) << message.toStdString();
+    report.SetDataPipeline(nullptr);
+}
+
+TEST_F(Engine, CancelFromAHandlerEndsTheRun)
+{
+    rows(200);
+    detail->AfterPrint.Set([this](classes::TObject *) {
+        if (report.Pages.size() == 1)
+            engine()->SetStopped(true);
+    });
+    generate();
+    EXPECT_EQ(report.Pages.size(), 1);
+    EXPECT_FALSE(engine()->Generating());
+    // The next request runs again.
+    detail->AfterPrint.Set(nullptr);
 }
 
 } // namespace

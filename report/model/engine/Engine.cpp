@@ -496,13 +496,13 @@ bool TppEngine::positionColumn(int aColumn, bool aApply)
         left = pageDef->mmMarginLeft() + (aColumn - 1) * m_report->mmColumnWidth();
         fits = left + m_report->mmColumnWidth() <= rightLimit;
     } else if (positions.size() < aColumn) {
-        m_report->HandlePrintError(ppLoadStrFormat(43, {QString::number(aColumn)}) + QStringLiteral("."));
+        m_report->HandlePrintError(ppLoadStrFormat(43, {QString::number(aColumn)}));
         return false;
     } else {
         bool ok = false;
         const double value = positions[aColumn - 1].toDouble(&ok);
         if (!ok) {
-            m_report->HandlePrintError(ppLoadStrFormat(42, {QString::number(aColumn)}) + QStringLiteral("."));
+            m_report->HandlePrintError(ppLoadStrFormat(42, {QString::number(aColumn)}));
             return false;
         }
         left = ppToMMThousandths(float(value), m_report->Units(), TppAxisType::atHorizontal);
