@@ -161,8 +161,9 @@ TdxTreeListHitInfo TCustomdxTreeList::HitTest(int x, int y)
     }
     const bool rowSizing = optionB(boRowSizing);
     if (hitContains(indicator, x, y)) {
-        if (m_settings.ShowIndicator)
-            hit.HitCode = htRowIndicator;
+        // Hidden, the rows below replace this answer; without bands there
+        // are no cells and it stands, with its row.
+        hit.HitCode = htRowIndicator;
         for (size_t i = 0; i < info.Rows.size(); ++i) {
             const TdxTreeListRowInfo &row = info.Rows[i];
             if (y < row.Top || y >= row.Top + row.Height)
@@ -207,6 +208,8 @@ TdxTreeListHitInfo TCustomdxTreeList::HitTest(int x, int y)
         }
         return hit;
     }
+    if (info.Rows.empty() || info.Bands.empty())
+        return hit;
     hit.HitCode = htNowhere;
     hit.RowIndex = -1;
     hit.Node = nullptr;
@@ -340,7 +343,7 @@ void TCustomdxTreeList::hitRows(const TdxTreeListLayoutInfo &info, TdxTreeListHi
 {
     const int x = hit.X;
     const int y = hit.Y;
-    if (info.Rows.empty() || info.Bands.empty() || x < info.RowsRect.Left || x >= info.RowsRect.Right)
+    if (x < info.RowsRect.Left || x >= info.RowsRect.Right)
         return;
     for (size_t i = 0; i < info.Rows.size(); ++i) {
         const TdxTreeListRowInfo &row = info.Rows[i];

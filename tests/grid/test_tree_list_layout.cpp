@@ -181,6 +181,11 @@ TEST(TreeListGeometry, RowsFillTheRowsArea)
     EXPECT_TRUE(info.HeaderCells.empty());
     EXPECT_EQ(info.TreeColumnWidth, 0);
     EXPECT_EQ(info.Rows.size(), 5u);
+    // Without cells a row answers as its indicator would, with its node.
+    const TdxTreeListHitInfo hit = f.tree->HitTest(50, 19 + 17 + 5);
+    EXPECT_EQ(hit.HitCode, htRowIndicator);
+    EXPECT_EQ(hit.RowIndex, 1);
+    EXPECT_EQ(f.tree->GetNodeAt(50, 19 + 5), f.tree->Items(0));
 }
 
 TEST(TreeListGeometry, RowHeights)
