@@ -46,9 +46,16 @@ constexpr TKey VK_F1 = 0x70;
 constexpr TKey VK_F2 = 0x71;
 constexpr TKey VK_F10 = 0x79;
 
-// Scroll requests of a vertical scroll bar.
+// Scroll requests of a scroll bar; the vertical names serve the horizontal
+// bar too (line up = line left, top = left end).
 constexpr int SB_LINEUP = 0;
 constexpr int SB_LINEDOWN = 1;
+constexpr int SB_PAGEUP = 2;
+constexpr int SB_PAGEDOWN = 3;
+constexpr int SB_THUMBPOSITION = 4;
+constexpr int SB_THUMBTRACK = 5;
+constexpr int SB_TOP = 6;
+constexpr int SB_BOTTOM = 7;
 
 enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
 enum TEditCharCase : uint8_t { ecNormal, ecUpperCase, ecLowerCase };

@@ -367,6 +367,14 @@ public:
     ScrollBarValues VertScrollBarValues();
     // After a resize or a change of rows or widths.
     void KeepPositionsValid();
+    // A scroll bar's request (SB_ codes); track is the thumb's position for
+    // the thumb requests. Nothing when the may-scroll hook refuses.
+    void HScroll(int code, int track = 0);
+    void VScroll(int code) override { VScrollTo(code, 0); }
+    void VScrollTo(int code, int track);
+    // Every row and the whole width fit the client area as it is: the
+    // window then shows neither scroll bar.
+    bool ContentsFit();
     // The dy of the last top-row change: the summed heights of the rows
     // passed, negative when the contents moved up.
     int LastScrollDy() const { return m_lastScrollDy; }

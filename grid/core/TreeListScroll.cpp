@@ -191,4 +191,51 @@ void TCustomdxTreeList::KeepPositionsValid()
     }
 }
 
+void TCustomdxTreeList::HScroll(int code, int track)
+{
+    if (!MayScroll() || VisibleColumnCount() == 0)
+        return;
+    const int64_t offset = m_horzOffset;
+    const int total = ScrollableWidth();
+    int64_t value = offset;
+    switch (code) {
+    case SB_LINEUP: value = offset - std::max(m_metrics.HorzLineStep, 1); break;
+    case SB_LINEDOWN: value = offset + std::max(m_metrics.HorzLineStep, 1); break;
+    case SB_PAGEUP: value = offset - HorzPageWidth(); break;
+    case SB_PAGEDOWN: value = offset + HorzPageWidth(); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: value = HorzThumbOffset(track); break;
+    case SB_TOP: value = 0; break;
+    case SB_BOTTOM: value = total; break;
+    default: return;
+    }
+    SetHorzOffset(int(std::clamp<int64_t>(value, 0, INT_MAX / 2)));
+}
+
+void TCustomdxTreeList::VScrollTo(int code, int track)
+{
+    if (!MayScroll())
+        return;
+    const int count = VisibleRowCount();
+    const int64_t top = std::max(TopRowIndex(), 0);
+    int64_t value = top;
+    switch (code) {
+    case SB_LINEUP: value = top - 1; break;
+    case SB_LINEDOWN: value = top + 1; break;
+    case SB_PAGEUP: value = top - RowsPerPage(); break;
+    case SB_PAGEDOWN: value = top + RowsPerPage(); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: value = std::clamp(track, 0, count); break;
+    case SB_TOP: value = 0; break;
+    case SB_BOTTOM: value = count; break;
+    default: return;
+    }
+    SetTopRowIndex(int(std::clamp<int64_t>(value, 0, INT_MAX / 2)));
+}
+
+bool TCustomdxTreeList::ContentsFit()
+{
+    return VisibleRowCount() <= RowsPerPage() && ScrollableWidth() <= HorzPageWidth();
+}
+
 } // namespace grid

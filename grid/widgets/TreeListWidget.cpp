@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimerEvent>
+#include <QWheelEvent>
 
 #include <cstdio>
 #include <exception>
@@ -33,6 +34,8 @@ TreeListWidget::TreeListWidget(TCustomdxTreeList *tree, QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this, [this](int a) { barAction(false, a); });
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this](int a) { barAction(true, a); });
     setTreeList(tree);
 }
 
@@ -60,6 +63,72 @@ void TreeListWidget::clientResized()
         m_tree->SetClientRect(rtl::Rect(0, 0, viewport()->width(), viewport()->height()));
 }
 
+void TreeListWidget::updateScrollBars()
+{
+    if (!m_tree || m_updatingBars)
+        return;
+    m_updatingBars = true;
+    // Decided on the whole area, which a bar coming or going does not
+    // change, so that the decision cannot swing back and forth.
+    // Measured without the host: trying a size is no change to repaint.
+    const QSize area = contentsRect().size();
+    const rtl::TRect client = m_tree->ClientRect();
+    const int top = m_tree->TopRowIndex();
+    const int offset = m_tree->HorzOffset();
+    m_tree->SetHost(nullptr);
+    m_tree->SetClientRect(rtl::Rect(0, 0, area.width(), area.height()));
+    const bool fit = m_tree->ContentsFit();
+    m_tree->SetClientRect(client);
+    // Trying the larger area may have moved the positions; they go back
+    // only when they did, since moving ends an edit.
+    if (top >= 0 && m_tree->TopRowIndex() != top)
+        m_tree->SetTopRowIndex(top);
+    if (m_tree->HorzOffset() != offset)
+        m_tree->SetHorzOffset(offset);
+    m_tree->SetHost(this);
+    const TreeListSettings &settings = m_tree->Settings();
+    const auto policy = [fit](bool wanted) { return wanted && !fit ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff; };
+    setHorizontalScrollBarPolicy(policy(settings.HorzScrollBar()));
+    setVerticalScrollBarPolicy(policy(settings.VertScrollBar()));
+    clientResized();
+    m_tree->KeepPositionsValid();
+    const auto apply = [](QScrollBar *bar, const TCustomdxTreeList::ScrollBarValues &v) {
+        const QSignalBlocker block(bar);
+        bar->setRange(v.Min, std::max(v.Min, v.Max - std::max(v.Page - 1, 0)));
+        bar->setPageStep(std::max(v.Page, 1));
+        bar->setSingleStep(1);
+        bar->setValue(v.Pos);
+    };
+    apply(horizontalScrollBar(), m_tree->HorzScrollBarValues());
+    apply(verticalScrollBar(), m_tree->VertScrollBarValues());
+    m_updatingBars = false;
+}
+
+void TreeListWidget::barAction(bool vertical, int action)
+{
+    if (!m_tree)
+        return;
+    QScrollBar *bar = vertical ? verticalScrollBar() : horizontalScrollBar();
+    int code = -1;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
+    case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
+    case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
+    case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
+    case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
+    case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
+    case QAbstractSlider::SliderMove: code = SB_THUMBTRACK; break;
+    default: return;
+    }
+    if (vertical)
+        m_tree->VScrollTo(code, bar->sliderPosition());
+    else
+        m_tree->HScroll(code, bar->sliderPosition());
+    // The bar shows where the tree list went, not where the slider aimed.
+    updateScrollBars();
+    bar->setSliderPosition(bar->value());
+}
+
 void TreeListWidget::paintOn(QPainter &painter)
 {
     if (!m_tree) {
@@ -70,6 +139,7 @@ void TreeListWidget::paintOn(QPainter &painter)
     TreeListPainter pass(*m_tree, canvas, hasKeyboardFocus());
     try {
         pass.Paint();
+        m_lastRowsPainted = pass.RowsPainted();
     } catch (const std::exception &error) {
         // A handler's failure ends this pass only; the pass has released
         // what it held and the next one starts afresh.
@@ -103,6 +173,7 @@ void TreeListWidget::keyPressEvent(QKeyEvent *event)
     const TShiftState shift = ShiftState(event->modifiers());
     if (key != 0)
         m_tree->KeyDown(key, shift);
+    updateScrollBars();
     if (key == 0 && VirtualKey(*event) != 0)
         return;
     for (QChar ch : TypedCharacters(*event)) {
@@ -113,10 +184,30 @@ void TreeListWidget::keyPressEvent(QKeyEvent *event)
     event->accept();
 }
 
-void TreeListWidget::paintEvent(QPaintEvent *)
+void TreeListWidget::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
+    // The canvas tests what is visible against the painter's clip: only the
+    // rows the event's region touches are drawn.
+    painter.setClipRegion(event->region());
     paintOn(painter);
+}
+
+void TreeListWidget::wheelEvent(QWheelEvent *event)
+{
+    if (!m_tree) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    // A notch is 120; finer wheels add up to one before the grid moves, and
+    // a huge turn is still one notch's lines, as the grid takes it.
+    m_wheelRest += event->angleDelta().y();
+    if (std::abs(m_wheelRest) >= 120) {
+        m_tree->MouseWheel(m_wheelRest);
+        m_wheelRest = 0;
+        updateScrollBars();
+    }
+    event->accept();
 }
 
 QImage TreeListWidget::render(bool withFocus, QSize size)
@@ -143,6 +234,7 @@ void TreeListWidget::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     clientResized();
+    updateScrollBars();
 }
 
 void TreeListWidget::scrollContentsBy(int, int)
@@ -191,6 +283,13 @@ void TreeListWidget::invalidate(const rtl::TRect &rect)
 void TreeListWidget::invalidateAll()
 {
     viewport()->update();
+    updateScrollBars();
+}
+
+void TreeListWidget::scrollContents(int dx, int dy, const rtl::TRect &area)
+{
+    viewport()->scroll(dx, dy, gfx::ToQRect(area));
+    updateScrollBars();
 }
 
 void TreeListWidget::updateNow()

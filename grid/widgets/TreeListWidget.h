@@ -38,9 +38,16 @@ public:
     QImage render(bool withFocus = true, QSize size = QSize());
     // How many paint passes ended in an exception of a handler.
     int failedPaints() const { return m_failedPaints; }
+    // Rows the last paint event drew (those its region touched).
+    int lastRowsPainted() const { return m_lastRowsPainted; }
+    // The bars' ranges, pages and positions from the tree list, and whether
+    // they show: both, as the tree list's setting allows, unless all of its
+    // contents fit the area without bars, when neither does.
+    void updateScrollBars();
 
     // ---- TreeListHost ----
     void invalidate(const rtl::TRect &rect) override;
+    void scrollContents(int dx, int dy, const rtl::TRect &area) override;
     void invalidateAll() override;
     void updateNow() override;
     bool hasKeyboardFocus() const override;
@@ -64,6 +71,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void timerEvent(QTimerEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -71,12 +79,16 @@ protected:
 private:
     void paintOn(QPainter &painter);
     void clientResized();
+    void barAction(bool vertical, int action);
 
     TCustomdxTreeList *m_tree = nullptr;
     gfx::QtTextMeasurer m_measurer;
     std::map<int, QBasicTimer> m_timers;
     int m_failedPaints = 0;
     bool m_assumeFocus = false;
+    int m_lastRowsPainted = 0;
+    int m_wheelRest = 0;
+    bool m_updatingBars = false;
 };
 
 } // namespace grid

@@ -7,7 +7,9 @@
 
 #include <QApplication>
 #include <QPaintEvent>
+#include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -84,4 +86,94 @@ TEST(TreeListWidget, KeysReachTheTreeListTabIncluded)
     EXPECT_EQ(f.tree->FocusedColumn(), 1);
     QTest::keyClick(f.widget.get(), Qt::Key_Tab, Qt::ShiftModifier);
     EXPECT_EQ(f.tree->FocusedColumn(), 0);
+}
+
+namespace {
+
+// Thirty rows of one 300-px column in a window that shows some of them.
+struct ScrollFixture : WidgetFixture
+{
+    ScrollFixture()
+    {
+        tree->SetOptionsB(tree->OptionsB() & ~(1u << boWidthFit));
+        tree->SetDefaultLayout(false);
+        tree->Bands()->Items(0)->SetWidth(300);
+        tree->Columns(0)->SetWidth(300);
+        for (int i = 2; i < 30; ++i)
+            tree->SetNodeString(tree->Add(), 0, QString("row %1").arg(i));
+        widget->resize(200, 120);
+        widget->show();
+        QApplication::processEvents();
+    }
+    bool barsShown() const
+    {
+        return widget->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn &&
+               widget->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+    }
+    bool barsHidden() const
+    {
+        return widget->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff &&
+               widget->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff;
+    }
+};
+
+} // namespace
+
+TEST(TreeListWidget, BothBarsGoTogetherOnAResize)
+{
+    ScrollFixture f;
+    EXPECT_TRUE(f.barsShown());
+    EXPECT_GT(f.widget->verticalScrollBar()->maximum(), 0);
+    f.widget->resize(400, 900); // the rows fit, the width does too
+    EXPECT_TRUE(f.barsHidden());
+    f.widget->resize(250, 900); // only the width is short: both come back
+    EXPECT_TRUE(f.barsShown());
+    f.widget->resize(400, 900);
+    EXPECT_TRUE(f.barsHidden());
+    EXPECT_EQ(f.tree->ClientRect().Width(), f.widget->viewport()->width());
+}
+
+TEST(TreeListWidget, BarsAndTheWheelScrollTheRows)
+{
+    ScrollFixture f;
+    QScrollBar *bar = f.widget->verticalScrollBar();
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(f.tree->TopRowIndex(), 1);
+    EXPECT_EQ(bar->value(), 1);
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(f.tree->TopRowIndex(), bar->maximum());
+    QScrollBar *across = f.widget->horizontalScrollBar();
+    across->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(f.tree->HorzOffset(), f.tree->ScrollableWidth() - f.tree->HorzPageWidth());
+    EXPECT_EQ(across->value(), f.tree->HorzOffset());
+    across->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(f.tree->HorzOffset(),
+              f.tree->ScrollableWidth() - f.tree->HorzPageWidth() - std::max(f.tree->Metrics().HorzLineStep, 1));
+    across->triggerAction(QAbstractSlider::SliderToMinimum);
+    EXPECT_EQ(f.tree->HorzOffset(), 0);
+    const QPointF at(20, 40);
+    for (int i = 0; i < 1000; ++i) {
+        QWheelEvent up(at, f.widget->mapToGlobal(at), {}, QPoint(0, 120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f.widget->viewport(), &up);
+    }
+    EXPECT_EQ(f.tree->TopRowIndex(), 0);
+    QWheelEvent down(at, f.widget->mapToGlobal(at), {}, QPoint(0, -120000), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(f.widget->viewport(), &down);
+    EXPECT_EQ(f.tree->TopRowIndex(), f.tree->WheelScrollLines());
+}
+
+TEST(TreeListWidget, AOneLineScrollRepaintsOnlyTheUncoveredStrip)
+{
+    ScrollFixture f;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.widget.get()));
+    QApplication::processEvents();
+    f.widget->viewport()->update();
+    QApplication::processEvents();
+    const int whole = f.widget->lastRowsPainted();
+    ASSERT_GE(whole, 4);
+    f.widget->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QApplication::processEvents();
+    EXPECT_LE(f.widget->lastRowsPainted(), 2);
+    EXPECT_EQ(f.tree->TopRowIndex(), 1);
 }
