@@ -218,6 +218,9 @@ QImage TreeListWidget::render(bool withFocus, QSize size)
     if (image.isNull())
         return image;
     image.fill(Qt::white);
+    // The bars keep the window's size out of this picture's.
+    const bool updatingBars = m_updatingBars;
+    m_updatingBars = true;
     if (m_tree)
         m_tree->SetClientRect(rtl::Rect(0, 0, size.width(), size.height()));
     m_assumeFocus = withFocus;
@@ -227,6 +230,7 @@ QImage TreeListWidget::render(bool withFocus, QSize size)
     }
     m_assumeFocus = false;
     clientResized();
+    m_updatingBars = updatingBars;
     return image;
 }
 
