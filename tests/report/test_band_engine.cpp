@@ -5,6 +5,8 @@
 #include "report/model/base/Exceptions.h"
 #include "report/model/engine/BandEngine.h"
 
+#include <limits>
+
 using namespace report;
 using namespace reporttest;
 
@@ -237,6 +239,36 @@ TEST_F(DetailEngine, StoppedEngineOrFullPagePrintsNothing)
     detail->Generate();
     EXPECT_EQ(detail->Count(), 0);
     EXPECT_FALSE(detail->Generating());
+}
+
+TEST_F(DetailEngine, ABandBeyondTheRangeOfThousandthsDoesNotFitRatherThanWrapAround)
+{
+    constexpr int32_t most = std::numeric_limits<int32_t>::max();
+    // Grown while dynamic, where the page does not cap the height.
+    auto *title = make<TppTitleBand>(5000);
+    title->SetPrintHeight(TppPrintHeightType::phDynamic);
+    title->SetmmHeight(most - 1000);
+    title->SetPrintHeight(TppPrintHeightType::phStatic);
+    title->Generate();
+    EXPECT_TRUE(title->OutOfSpace());
+    EXPECT_EQ(title->Count(), 0);
+    EXPECT_EQ(drawn(), 0);
+    // Its print position does not fit either: the page breaks once.
+    title->SetmmPrintPosition(20000);
+    title->Generate();
+    EXPECT_TRUE(title->OutOfSpace());
+    EXPECT_TRUE(title->PrintPositionBreak());
+    engine.SetPrintArea(FakePageEngine::LeftMargin, FakePageEngine::TopMargin, most, FakePageEngine::TopMargin);
+    EXPECT_EQ(engine.PrintRight(), most);
+
+    // An offset below the band as large as the range allows: the band
+    // prints and the print area ends at the range's end.
+    engine.SetDueBands(ppBandKind::Detail);
+    detail->SetPrintCount(1);
+    detail->SetmmBottomOffset(std::numeric_limits<int32_t>::min());
+    detail->Generate();
+    EXPECT_EQ(detail->Count(), 1);
+    EXPECT_EQ(engine.PrintTop(), FakePageEngine::TopMargin + 5000 + std::numeric_limits<int32_t>::min());
 }
 
 } // namespace

@@ -11,10 +11,20 @@
 #include "platform/classes/ClassBuilder.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace report {
 
 namespace {
+
+// Positions and sizes are added in a wider type and held at the range of
+// thousandths, so that an object or offset as large as a stream can hold
+// neither wraps around nor fits where it does not.
+int32_t bandEngineSum(int64_t aValue)
+{
+    return int32_t(
+        std::clamp<int64_t>(aValue, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
 
 bool bandEngineDynamic(const TppCustomBand &aBand)
 {
@@ -277,18 +287,18 @@ void TppBandEngine::CalcBandArea()
 {
     TppCustomEngine *engine = PageEngine();
     TppCustomBand &band = *m_band;
-    band.SetPageBottom(engine->GetPageBottom() - band.mmBottomOffset());
+    band.SetPageBottom(bandEngineSum(int64_t(engine->GetPageBottom()) - band.mmBottomOffset()));
     band.SetStartingPosition(engine->PrintTop());
     band.PlaceBand();
     ApplyPrintPosition();
     const bool dynamic = bandEngineDynamic(band);
     const int32_t required = dynamic ? 0 : band.mmHeight();
-    if (!PageBreak() && band.Visible() && band.StartingPosition() + required > band.PageBottom())
+    if (!PageBreak() && band.Visible() && int64_t(band.StartingPosition()) + required > band.PageBottom())
         band.SetOutOfSpace(true);
     if (!PageBreak()) {
         const int32_t top = band.StartingPosition();
         band.SetPrintRect(rtl::TRect{engine->PrintLeft(), top, engine->PrintRight(),
-                                     dynamic ? band.PageBottom() : top + band.mmHeight()});
+                                     dynamic ? band.PageBottom() : bandEngineSum(int64_t(top) + band.mmHeight())});
         band.SetCurrentPosition(top);
         band.SetCumulativeCurrentPosition(top);
         m_tallestBottom = 0;
@@ -309,7 +319,7 @@ void TppBandEngine::ApplyPrintPosition()
         m_report->HandlePrintError(message);
         return;
     }
-    const bool fits = bandEngineDynamic(band) || position + band.mmHeight() <= band.PageBottom();
+    const bool fits = bandEngineDynamic(band) || int64_t(position) + band.mmHeight() <= band.PageBottom();
     if (position >= band.StartingPosition() && fits) {
         band.SetStartingPosition(position);
         band.SetPrintPositionBreak(false);
@@ -392,7 +402,7 @@ void TppBandEngine::generateList(int aList, int aFrom)
             continue;
         }
         if (dynamic && object->SpaceUsed() > 0) {
-            const int32_t bottom = top + object->mmTop() + object->SpaceUsed();
+            const int32_t bottom = bandEngineSum(int64_t(top) + object->mmTop() + object->SpaceUsed());
             if (bottom > band.CumulativeCurrentPosition())
                 band.SetCumulativeCurrentPosition(bottom);
             if (object->StretchesBand() && bottom > m_tallestBottom) {
@@ -403,7 +413,7 @@ void TppBandEngine::generateList(int aList, int aFrom)
     }
     if (band.CumulativeCurrentPosition() != before) {
         band.SetCurrentPosition(band.CumulativeCurrentPosition());
-        band.SetSpaceUsed(band.CurrentPosition() - top);
+        band.SetSpaceUsed(bandEngineSum(int64_t(band.CurrentPosition()) - top));
     }
 }
 
@@ -423,7 +433,7 @@ void TppBandEngine::subReportStop(const std::vector<TppComponent *> &aObjects, i
     // The section's page is done: the band takes the rest of the page.
     band.SetCurrentPosition(band.PageBottom());
     band.SetCumulativeCurrentPosition(band.PageBottom());
-    band.SetSpaceUsed(band.PageBottom() - band.PrintRect().Top);
+    band.SetSpaceUsed(bandEngineSum(int64_t(band.PageBottom()) - band.PrintRect().Top));
     band.SetPrintingSection(false);
     m_stopAtSubreport = false;
 }
@@ -437,10 +447,11 @@ void TppBandEngine::AdvancePosition()
 {
     TppCustomEngine *engine = PageEngine();
     TppCustomBand &band = *m_band;
-    const int32_t used = (bandEngineDynamic(band) ? band.SpaceUsed() : band.mmHeight()) + band.mmBottomOffset();
-    const int32_t bottom = band.StartingPosition() + used;
+    const int32_t used =
+        bandEngineSum(int64_t(bandEngineDynamic(band) ? band.SpaceUsed() : band.mmHeight()) + band.mmBottomOffset());
+    const int32_t bottom = bandEngineSum(int64_t(band.StartingPosition()) + used);
     engine->SetPrintArea(engine->PrintLeft(), bottom, engine->PrintWidth(), bottom);
-    engine->SetMaxPosition(engine->MaxPosition() + used);
+    engine->SetMaxPosition(bandEngineSum(int64_t(engine->MaxPosition()) + used));
     band.SetSpaceUsed(used);
 }
 

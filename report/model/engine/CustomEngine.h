@@ -8,7 +8,9 @@
 
 #include "report/model/data/Cacheable.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <memory>
 
 namespace report {
@@ -73,7 +75,12 @@ public:
     void SetPrintArea(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aPosition);
     // The right edge bands end at: PrintLeft + PrintWidth unless a column
     // placed it.
-    virtual int32_t PrintRight() const { return m_printLeft + m_printWidth; }
+    // Held at the range of thousandths.
+    virtual int32_t PrintRight() const
+    {
+        return int32_t(std::clamp<int64_t>(int64_t(m_printLeft) + m_printWidth, std::numeric_limits<int32_t>::min(),
+                                           std::numeric_limits<int32_t>::max()));
+    }
     int32_t MaxPosition() const { return m_maxPosition; }
     void SetMaxPosition(int32_t aValue) { m_maxPosition = aValue; }
     // The lowest position a band may reach.
