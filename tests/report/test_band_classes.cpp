@@ -264,6 +264,60 @@ TEST_F(BandClasses, KindsCaptionsAndNames)
     header->SetGroup(nullptr);
 }
 
+TEST_F(BandClasses, EveryClassCarriesItsConstants)
+{
+    struct Expected
+    {
+        TppCustomBand *band;
+        const char *userName;
+        int caption, sortKey, kind, recordSize;
+        bool resetOnPage, columnWidth;
+        int printCountMode;
+    };
+    TppGroup group(nullptr);
+    group.SetReport(&report);
+    group.SetReprintOnSubsequentPage(false);
+    auto *groupHeader = make<TppGroupHeaderBand>();
+    auto *groupFooter = make<TppGroupFooterBand>();
+    groupHeader->SetGroup(&group);
+    groupFooter->SetGroup(&group);
+    const Expected table[] = {
+        {make<TppTitleBand>(), "Title", 195, 1, 1, 20, true, false, 1},
+        {make<TppHeaderBand>(), "Header", 193, 2, 4, 20, true, false, 1},
+        {make<TppColumnHeaderBand>(), "ColumnHeader", 188, 3, 16, 20, true, true, 1},
+        {groupHeader, nullptr, 192, 4, 64, 24, false, true, 1},
+        {make<TppDetailBand>(), "Detail", 189, 5, 256, 24, false, true, 2},
+        {groupFooter, nullptr, 191, 6, 128, 20, false, true, 1},
+        {make<TppColumnFooterBand>(), "ColumnFooter", 187, 7, 32, 20, false, true, 1},
+        {make<TppFooterBand>(), "Footer", 190, 8, 8, 20, false, false, 1},
+        {make<TppSummaryBand>(), "Summary", 194, 9, 2, 20, false, false, 1},
+        {make<TppPageStyle>(), "PageStyle", 691, 10, 4, 20, true, false, 1},
+    };
+    for (const Expected &e : table) {
+        const QString name = e.band->ClassName();
+        if (e.userName) {
+            EXPECT_EQ(e.band->UserName(), QString::fromLatin1(e.userName)) << name.toStdString();
+        }
+        EXPECT_EQ(e.band->CaptionIndex(), e.caption) << name.toStdString();
+        EXPECT_EQ(e.band->GetSortKey().left(8), QString::asprintf("%8d", e.sortKey)) << name.toStdString();
+        EXPECT_EQ(e.band->GetBandKind(), e.kind) << name.toStdString();
+        EXPECT_EQ(e.band->CacheRecordSize(), e.recordSize) << name.toStdString();
+        EXPECT_EQ(e.band->ResetOnPage(), e.resetOnPage) << name.toStdString();
+        EXPECT_EQ(e.band->UsesColumnWidth(), e.columnWidth) << name.toStdString();
+        EXPECT_EQ(e.band->DefaultPrintCountMode(), e.printCountMode) << name.toStdString();
+        EXPECT_EQ(e.band->PrintHook(), e.band->ClassName() == QStringLiteral("TppPageStyle")) << name.toStdString();
+    }
+    // The bands without a height of their own.
+    for (TppBand *band :
+         std::initializer_list<TppBand *>{new TppColumnHeaderBand(nullptr), new TppColumnFooterBand(nullptr),
+                                          new TppGroupHeaderBand(nullptr), new TppGroupFooterBand(nullptr)}) {
+        EXPECT_EQ(band->mmHeight(), 0) << band->ClassName().toStdString();
+        delete band;
+    }
+    groupHeader->SetGroup(nullptr);
+    groupFooter->SetGroup(nullptr);
+}
+
 TEST_F(BandClasses, BandStateSurvivesTheCache)
 {
     auto *title = make<TppTitleBand>();
