@@ -3,6 +3,11 @@
 #include "report/content/drawcommands/DrawRichText.h"
 #include "report/content/drawcommands/DrawText.h"
 #include "report/content/drawcommands/DrawVariables.h"
+#include "report/content/text/DBText.h"
+#include "report/content/text/Label.h"
+#include "report/content/text/TextRTTI.h"
+#include "report/model/components/ComponentRegistry.h"
+#include "report/model/objects/Descriptors.h"
 
 #include "platform/classes/ClassRegistry.h"
 
@@ -30,6 +35,10 @@ void ppContentLayerInit()
     g_contentInitialised = true;
     for (const classes::TMetaClass *meta : contentDrawCommandClasses())
         classes::RegisterClass(*meta);
+    raRegisterRTTI(TraTppCustomTextRTTI::Instance());
+    raRegisterRTTI(TraTppDBTextRTTI::Instance());
+    ppRegisterPaletteComponent(TppLabel::StaticClass());
+    ppRegisterPaletteComponent(TppDBText::StaticClass());
 }
 
 void ppContentLayerFinalize()
@@ -37,6 +46,10 @@ void ppContentLayerFinalize()
     if (!g_contentInitialised)
         return;
     g_contentInitialised = false;
+    ppUnRegisterComponent(TppDBText::StaticClass());
+    ppUnRegisterComponent(TppLabel::StaticClass());
+    raUnRegisterRTTI(TraTppDBTextRTTI::Instance());
+    raUnRegisterRTTI(TraTppCustomTextRTTI::Instance());
     const auto metas = contentDrawCommandClasses();
     for (auto it = metas.rbegin(); it != metas.rend(); ++it)
         classes::UnRegisterClass(**it);

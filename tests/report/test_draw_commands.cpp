@@ -2,6 +2,7 @@
 #include "report/content/drawcommands/DrawRichText.h"
 #include "report/content/drawcommands/DrawText.h"
 #include "report/content/drawcommands/DrawVariables.h"
+#include "report/model/ModelRegistration.h"
 #include "report/model/base/Exceptions.h"
 #include "report/model/objects/Communicator.h"
 #include "report/model/objects/EventIds.h"
@@ -23,7 +24,11 @@ namespace {
 class DrawCommands : public ::testing::Test
 {
 protected:
-    DrawCommands() { ppContentLayerInit(); }
+    DrawCommands()
+    {
+        ppModelLayerInit();
+        ppContentLayerInit();
+    }
     ~DrawCommands() override { ppContentLayerFinalize(); }
 };
 

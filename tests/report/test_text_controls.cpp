@@ -3,13 +3,18 @@
 
 #include "report/content/drawcommands/DrawText.h"
 #include "report/content/text/DBText.h"
+#include "report/content/ContentRegistration.h"
 #include "report/content/text/Label.h"
+#include "report/content/text/TextRTTI.h"
+#include "report/model/components/ComponentRegistry.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/DetailBand.h"
+#include "report/model/base/Messages.h"
 #include "report/model/base/Units.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
 
+#include "platform/classes/ClassRegistry.h"
 #include "platform/gfx/Canvas.h"
 
 #include <gtest/gtest.h>
@@ -255,4 +260,34 @@ TEST_F(TextControls, TheDesignerPaintsFillTextAndFrame)
     EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0x000000u);
     EXPECT_EQ(image.pixel(59, 19) & 0xFFFFFF, 0x000000u);
     EXPECT_EQ(image.pixel(30, 10) & 0xFFFFFF, 0xFF0000u);
+}
+
+TEST_F(TextControls, TheStartUpRegistersTheTextsWithTheirPaletteRowsAndDescriptors)
+{
+    ppContentLayerInit();
+    const TppRegComponent *label = ppFindRegComponent("TppLabel");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->PalettePage, "Standard Components");
+    EXPECT_EQ(label->PaletteTextID, 172);
+    ASSERT_NE(ppFindRegComponent("TppDBText"), nullptr);
+    EXPECT_EQ(raFindRTTI("TppDBText"), &TraTppDBTextRTTI::Instance());
+    EXPECT_EQ(classes::GetClass(u"TppDrawText"), &TppDrawText::StaticClass());
+
+    // The descriptor reaches the text through event 53's parameter.
+    TppLabel text;
+    text.SetCaption("x");
+    QString value;
+    ASSERT_TRUE(TraTppCustomTextRTTI::Instance().GetPropValue(&text, "Text", &value));
+    EXPECT_EQ(value, "x");
+    TraPropRec rec;
+    ASSERT_TRUE(TraTppCustomTextRTTI::Instance().GetPropRec(TppLabel::StaticClass(), "ongettext", rec));
+
+    // The popup items' captions come from the language module.
+    EXPECT_EQ(text.GetClassDescription(), "Label");
+    EXPECT_EQ(ppLoadStr(1132), "Reset Group...");
+    EXPECT_EQ(ppLoadStr(245), "SuppressRepeatedValues");
+
+    ppContentLayerFinalize();
+    EXPECT_EQ(ppFindRegComponent("TppLabel"), nullptr);
+    EXPECT_EQ(raFindRTTI("TppCustomText"), nullptr);
 }
