@@ -1,5 +1,8 @@
 #include "tests/support/report/BandSequence.h"
 #include "tests/support/report/MemoryPipeline.h"
+#include "tests/support/report/PageFakes.h"
+
+#include "platform/classes/ClassRegistry.h"
 
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
@@ -146,6 +149,21 @@ TEST_F(Engine, S2b_NewPageStartsEveryGroupButTheFirstOnAPage)
     generate();
     EXPECT_EQ(report.Pages, (QStringList{"Header GH Detail*3 GF Footer", "Header GH Detail*45 Footer",
                                          "Header GH Detail*5 GF Footer", "Header GH Detail*2 GF Footer"}));
+}
+
+TEST_F(Engine, AKeptTogetherGroupMovesOnceAndThenSplits)
+{
+    classes::RegisterClasses({&StandInTextCommand::StaticClass()});
+    for (auto [value, count] : {std::pair{"A", 3}, {"B", 60}})
+        for (int i = 0; i < count; ++i)
+            data.AddRow({QString::fromLatin1(value)});
+    report.SetDataPipeline(&data);
+    group(QStringLiteral("G"))->SetKeepTogether(true);
+    generate();
+    EXPECT_EQ(report.Pages, (QStringList{"Header GH Detail*3 GF Footer", "Header GH Detail*45 Footer",
+                                         "Header GH Detail*15 GF Footer"}));
+    EXPECT_TRUE(engine()->ReportComplete());
+    classes::UnRegisterClasses({&StandInTextCommand::StaticClass()});
 }
 
 TEST_F(Engine, PageLimitEndsTheReport)

@@ -64,15 +64,80 @@ const classes::TMetaClass &TppEngine::StaticClass()
     return meta;
 }
 
+namespace {
+
+struct EngineCacheRecord
+{
+    int32_t bandState;
+    int32_t bandIndex;
+    int32_t dueBands;
+    int32_t reportBandCount;
+    int32_t engineState;
+    int32_t bookmark;
+    uint8_t dataExhausted;
+    uint8_t traversalPending;
+    uint8_t padding[2];
+};
+static_assert(sizeof(EngineCacheRecord) == 28);
+
+} // namespace
+
 TppEngine::TppEngine(TppCustomReport *aReport)
     : TppCustomEngine(nullptr)
     , m_report(aReport)
-{}
+{
+    SetCacheRecordSize(int32_t(sizeof(EngineCacheRecord)));
+}
 
 TppEngine::~TppEngine()
 {
     BeforeDestruction();
     SetStopped(true);
+    freeCachedBookmarks();
+}
+
+void TppEngine::freeCachedBookmarks()
+{
+    if (m_mainPipeline)
+        for (int32_t bookmark : m_cachedBookmarks)
+            m_mainPipeline->FreeBookmark(bookmark);
+    m_cachedBookmarks.clear();
+}
+
+void TppEngine::SaveToCache(int32_t aPageIndex)
+{
+    EngineCacheRecord record{};
+    record.bandState = m_bandState;
+    record.bandIndex = m_bandIndex;
+    record.dueBands = DueBands();
+    record.reportBandCount = ReportBandCount();
+    record.engineState = EngineState();
+    record.dataExhausted = m_dataExhausted;
+    record.traversalPending = m_traversalPending;
+    if (m_mainPipeline && m_mainPipeline->GetActive()) {
+        record.bookmark = m_mainPipeline->GetBookmark();
+        m_cachedBookmarks.push_back(record.bookmark);
+    }
+    WriteCacheRecord(aPageIndex, &record);
+}
+
+void TppEngine::RestoreFromCache(int32_t aPageIndex)
+{
+    EngineCacheRecord record{};
+    record.bandState = -1;
+    ReadCacheRecord(aPageIndex, &record);
+    if (record.bandState < 0)
+        return;
+    m_bandState = record.bandState;
+    m_bandIndex = record.bandIndex;
+    SetDueBands(record.dueBands);
+    SetReportBandCount(record.reportBandCount);
+    ExcludeEngineState(0xFFFF);
+    IncludeEngineState(record.engineState);
+    m_dataExhausted = record.dataExhausted != 0;
+    m_traversalPending = record.traversalPending != 0;
+    if (m_mainPipeline && record.bookmark != 0)
+        m_mainPipeline->GotoBookmark(record.bookmark);
 }
 
 void TppEngine::fire(TppEngineNotify &aEvent)
@@ -162,6 +227,7 @@ void TppEngine::initReport()
 {
     if (EngineState() & ppEngineState::Started)
         return;
+    freeCachedBookmarks();
     m_report->InitializeData();
     m_mainPipeline = m_report->DataPipeline();
     m_detailPipeline = nullptr;
@@ -414,6 +480,8 @@ bool TppEngine::generateList(int aList, int aFrom, bool aKeepIndex)
 {
     const std::vector<TppCustomBand *> &list = m_lists[aList];
     bool overflowed = false;
+    // A kept-together group moved: the engine stands where the group began.
+    bool moved = false;
     int index = std::max(aFrom, 0);
     for (; index < int(list.size()) && !overflowed && !Stopped(); ++index) {
         TppCustomBand *band = list[size_t(index)];
@@ -430,6 +498,14 @@ bool TppEngine::generateList(int aList, int aFrom, bool aKeepIndex)
             m_progress = true;
         SetMaxPosition(std::max(MaxPosition(), PrintPosition()));
         overflowed = band->OutOfSpace();
+        if (overflowed && m_keepTogetherGroup) {
+            const auto *groupBand = dynamic_cast<TppGroupBand *>(band);
+            const bool inside =
+                groupBand && groupBand->Group() &&
+                m_report->IndexOfGroup(groupBand->Group()) >= m_report->IndexOfGroup(m_keepTogetherGroup);
+            if ((dynamic_cast<TppDetailBand *>(band) || inside) && m_keepTogetherGroup->ApplyKeepTogether())
+                moved = true;
+        }
         if (m_dataExhausted && band == m_lastBand && !overflowed)
             m_reportComplete = true;
         if (overflowed)
@@ -438,7 +514,7 @@ bool TppEngine::generateList(int aList, int aFrom, bool aKeepIndex)
     }
     if (aList == 4 && !overflowed)
         ExcludeDue(ppBandKind::Title | ppBandKind::Header | ppBandKind::ColumnHeader);
-    if (aKeepIndex)
+    if (aKeepIndex && !moved)
         m_bandIndex = std::max(0, std::min(index, int(list.size()) - 1));
     if (overflowed && !IsDue(ppBandKind::Footer)) {
         checkProgress(m_currentBand);
@@ -711,8 +787,9 @@ void TppEngine::EndReport()
 
 void TppEngine::RewindPage()
 {
-    // Moving a kept-together group needs the engine's own state per page,
-    // which it does not keep yet: groups are not moved.
+    // The group's cache has put the engine back where the group started;
+    // the page ends there and the group starts the next one.
+    m_currentBand = nullptr;
 }
 
 void TppEngine::ResetBand(TppBand *) {}

@@ -63,6 +63,11 @@ public:
     void ResetBand(TppBand *aBand) override;
     void ProcessMessages() override;
 
+    // Where generation stands: band state and index, due kinds, counters,
+    // the end of the data and the main pipeline's record.
+    void SaveToCache(int32_t aPageIndex) override;
+    void RestoreFromCache(int32_t aPageIndex) override;
+
     // ---- Hooks ----
     TppEngineNotify OnPageComplete;
     TppEngineNotify OnPageEnding;
@@ -122,6 +127,9 @@ private:
     bool m_endFirstPassFired = false;
     // The no-progress guard: pages in a row on which nothing new printed.
     bool m_progress = false;
+    // Bookmarks the cached records hold, freed with the run.
+    std::vector<int32_t> m_cachedBookmarks;
+    void freeCachedBookmarks();
     int m_pagesWithoutProgress = 0;
 };
 

@@ -11,6 +11,7 @@
 #include "report/model/groups/GroupRTTI.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
+#include "report/model/pages/DrawCommand.h"
 #include "report/model/pages/Page.h"
 
 #include "platform/classes/ClassBuilder.h"
@@ -574,6 +575,7 @@ void TppGroup::StartKeepTogether()
     PrepareKeepTogether();
     m_keepCache->SavePage(0);
     m_savedPage->Assign(engine->Page());
+    m_savedCommandCount = engine->Page()->DrawCommandCount();
 }
 
 bool TppGroup::ApplyKeepTogether()
@@ -584,8 +586,15 @@ bool TppGroup::ApplyKeepTogether()
     m_keepCache->RestorePage(0);
     engine->RewindPage();
     m_keptTogether = true;
-    if (m_savedPage)
-        engine->Page()->Assign(m_savedPage.get());
+    TppPage *page = engine->Page();
+    if (page->DrawCommandCount() >= m_savedCommandCount) {
+        // The commands made since stand after those saved: taking them off
+        // keeps the others linked to their objects, which a copy is not.
+        while (page->DrawCommandCount() > m_savedCommandCount)
+            delete page->DrawCommands(page->DrawCommandCount() - 1);
+    } else if (m_savedPage) {
+        page->Assign(m_savedPage.get());
+    }
     return true;
 }
 

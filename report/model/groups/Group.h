@@ -183,6 +183,7 @@ private:
     QString m_priorValue;
     TppCacheManager *m_keepCache = nullptr;
     std::unique_ptr<TppPage> m_savedPage;
+    int m_savedCommandCount = 0;
     TppDataPipeline *m_dataPipeline = nullptr;
     QString m_dataPipelineName;
     int m_firstColumn = 1;
