@@ -59,7 +59,29 @@ void TppTextWrapper::endLine(bool aParagraphEnd)
         m_line += TppTextMarkups::NewLineMarkup();
     m_lines.append(m_line);
     m_line.clear();
+    m_lineWidth = 0;
     m_atLineStart = true;
+}
+
+bool TppTextWrapper::tokenFits(const QString &aToken)
+{
+    // Measuring the whole line again for every word makes wrapping
+    // quadratic in the line's length. Far from the edge the line's width
+    // plus the word's decides; near it (where kerning across the joint
+    // could matter) and with tabs, whose widths depend on where they stand,
+    // the line is measured whole.
+    if (!m_hasTabs) {
+        const int32_t estimate = m_lineWidth + widthOf(aToken);
+        if (estimate < m_usableWidth - m_usableWidth / 16) {
+            m_lineWidth = estimate;
+            return true;
+        }
+    }
+    const int32_t exact = widthOf(m_line + aToken);
+    if (exact > m_usableWidth)
+        return false;
+    m_lineWidth = exact;
+    return true;
 }
 
 qsizetype TppTextWrapper::splitOnto(const QString &aToken)
@@ -89,6 +111,7 @@ void TppTextWrapper::Wrap(const QString &aText, qsizetype &aStartPosition)
     device.SetFont(m_font);
     m_lines.clear();
     m_line.clear();
+    m_lineWidth = 0;
     m_widestLine = 0;
 
     const int heightPixels = device.Canvas().TextHeight(QStringView(u"W"));
@@ -127,11 +150,13 @@ void TppTextWrapper::Wrap(const QString &aText, qsizetype &aStartPosition)
         if (m_atLineStart && !wrapperIsBlank(token)) {
             // One or two blanks left over from the break go; a longer run
             // is meant as indentation.
-            if (wrapperIsShortSpaceRun(m_line))
+            if (wrapperIsShortSpaceRun(m_line)) {
                 m_line.clear();
+                m_lineWidth = 0;
+            }
             m_atLineStart = false;
         }
-        if (widthOf(m_line + token) <= m_usableWidth) {
+        if (tokenFits(token)) {
             m_line += token;
             placed = m_parser.Position();
             continue;

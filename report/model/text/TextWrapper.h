@@ -39,6 +39,8 @@ public:
 private:
     int32_t widthOf(const QString &aText) const;
     void endLine(bool aParagraphEnd);
+    // Whether aToken fits behind the line; keeps the line's width.
+    bool tokenFits(const QString &aToken);
     // Moves the characters of aToken that fit onto the line; answers how many.
     qsizetype splitOnto(const QString &aToken);
 
@@ -55,6 +57,7 @@ private:
     bool m_hasTabs = false;
     TppPlainTextParser m_parser;
     QString m_line;
+    int32_t m_lineWidth = 0;
     QStringList m_lines;
     int32_t m_lineHeight = 0;
     int32_t m_widestLine = 0;
