@@ -574,7 +574,9 @@ private:
 
     void layoutBands(TdxTreeListLayoutInfo &info);
     void layoutHeaderCells(TdxTreeListLayoutInfo &info);
-    void layoutRows(TdxTreeListLayoutInfo &info);
+    // Rows stop once they start below stopY; a hit test needs none further.
+    void calcLayout(TdxTreeListLayoutInfo &info, int stopY);
+    void layoutRows(TdxTreeListLayoutInfo &info, int stopY);
     void hitBandPanel(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit);
     void hitHeaderPanel(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit);
     void hitRows(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit);

@@ -100,7 +100,8 @@ TdxTreeListHitInfo TCustomdxTreeList::HitTest(int x, int y)
     hit.X = x;
     hit.Y = y;
     TdxTreeListLayoutInfo info;
-    CalcLayout(info);
+    // Only the rows down to the point and its edge tolerance decide.
+    calcLayout(info, y > INT_MAX - HitEdgeTolerance ? INT_MAX : y + HitEdgeTolerance);
     if (!hitContains(info.ClientRect, x, y))
         return hit;
     hit.HitCode = htNowhere;

@@ -220,6 +220,11 @@ std::vector<int> TCustomdxTreeList::lineWidths(int position, int line, int width
 
 void TCustomdxTreeList::CalcLayout(TdxTreeListLayoutInfo &info)
 {
+    calcLayout(info, INT_MAX);
+}
+
+void TCustomdxTreeList::calcLayout(TdxTreeListLayoutInfo &info, int stopY)
+{
     info = TdxTreeListLayoutInfo();
     const TreeListMetrics &m = m_metrics;
     const rtl::TRect &client = m_clientRect;
@@ -248,7 +253,7 @@ void TCustomdxTreeList::CalcLayout(TdxTreeListLayoutInfo &info)
 
     layoutBands(info);
     layoutHeaderCells(info);
-    layoutRows(info);
+    layoutRows(info, stopY);
     info.HorzLineWidth = m_settings.HorzLineWidth();
 
     for (rtl::TRect *r :
@@ -395,12 +400,20 @@ void TCustomdxTreeList::layoutHeaderCells(TdxTreeListLayoutInfo &info)
     }
 }
 
-void TCustomdxTreeList::layoutRows(TdxTreeListLayoutInfo &info)
+void TCustomdxTreeList::layoutRows(TdxTreeListLayoutInfo &info, int stopY)
 {
     const rtl::TRect &rows = info.RowsRect;
     int64_t y = rows.Top;
+    // As many as a full page of the shortest rows, grown when rows are
+    // shorter still; bounded so that a tiny row height reserves no megabytes.
+    info.Rows.reserve(size_t(std::clamp(rows.Height() / std::max(m_settings.DefaultRowHeight, 1) + 1, 1, 256)));
     TdxTreeListNode *n = m_top ? m_top : m_topLevel.first();
     for (; n && y < rows.Bottom; n = n->GetNextVisible()) {
+        if (y > stopY) {
+            // Cut short: the rows go on below, so nothing ends above stopY.
+            y = rows.Bottom;
+            break;
+        }
         TdxTreeListRowInfo row;
         row.Node = n;
         row.Selected = n->Selected();

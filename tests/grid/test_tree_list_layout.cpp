@@ -537,6 +537,44 @@ TEST(TreeListGeometry, CellsTileRowsStayInsideAndHitsAgree)
     }
 }
 
+TEST(TreeListGeometry, HitRowsAgreeWithTheWholeLayout)
+{
+    // The hit test lays out rows only down to the point; its rows and row
+    // edges must be those of the whole layout.
+    std::mt19937 random(7);
+    for (int round = 0; round < 30; ++round) {
+        LayoutFixture f(300, 40 + int(random() % 300));
+        f.tree->SetOptionsB(f.tree->OptionsB() | (1u << boRowSizing));
+        f.settings([&random](TreeListSettings &s) { s.ShowIndicator = random() % 2; });
+        f.band(0, 200);
+        f.sized(0, 200);
+        const int count = int(random() % 20);
+        for (int i = 0; i < count; ++i) {
+            TdxTreeListNode *n = f.node({QString::number(i)});
+            if (random() % 3 == 0)
+                f.node({"kid"}, n); // a pixel taller, collapsed
+        }
+        const TdxTreeListLayoutInfo info = f.layout();
+        for (int y = info.RowsRect.Top - 2; y < info.RowsRect.Bottom + 2; ++y) {
+            const TdxTreeListHitInfo hit = f.tree->HitTest(5, y);
+            if (hit.RowIndex < 0)
+                continue;
+            ASSERT_LT(size_t(hit.RowIndex), info.Rows.size()) << round << " " << y;
+            const TdxTreeListRowInfo &row = info.Rows[size_t(hit.RowIndex)];
+            EXPECT_EQ(hit.Node, row.Node);
+            const int bottom = row.Top + row.Height;
+            if (hit.HitCode == htRowEdge) {
+                EXPECT_TRUE(y >= bottom - 4 && y <= bottom + 4) << round << " " << y;
+            } else {
+                EXPECT_TRUE(y >= row.Top && y < bottom) << round << " " << y;
+            }
+            if (hit.HitCode == htRowEdge && y >= bottom && size_t(hit.RowIndex) + 1 == info.Rows.size()) {
+                EXPECT_EQ(info.LastRowBottom, bottom - 1) << round << " " << y; // below the last row
+            }
+        }
+    }
+}
+
 TEST(TreeListGeometry, CellAndEditorRectangles)
 {
     LayoutFixture f(400, 200);
