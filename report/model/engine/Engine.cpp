@@ -1,5 +1,7 @@
 #include "report/model/engine/Engine.h"
 
+#include "report/model/engine/LastPageRules.h"
+
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Exceptions.h"
@@ -689,33 +691,7 @@ void TppEngine::checkProgress(TppCustomBand *aBreakingBand)
 
 void TppEngine::applyLastPageRules()
 {
-    TppPage *page = Page();
-    const auto bandOf = [](TppDrawCommand *aCommand) -> TppBand * {
-        auto *component = dynamic_cast<TppComponent *>(aCommand->Component());
-        return component ? component->Band() : nullptr;
-    };
-    int32_t headerHeight = 0;
-    for (TppCustomBand *band : m_lists[1])
-        if (auto *header = dynamic_cast<TppPageBand *>(band); header && !header->PrintOnLastPage())
-            headerHeight = std::max(headerHeight, header->Count() > 0 ? header->mmHeight() : 0);
-    std::vector<TppDrawCommand *> removed;
-    for (int i = 0; i < page->DrawCommandCount(); ++i) {
-        TppDrawCommand *command = page->DrawCommands(i);
-        TppBand *band = bandOf(command);
-        auto *pageBand = dynamic_cast<TppPageBand *>(band);
-        if (pageBand && !pageBand->PrintOnLastPage())
-            removed.push_back(command);
-        else if (headerHeight > 0 && !dynamic_cast<TppTitleBand *>(band) && !dynamic_cast<TppFooterBand *>(band) &&
-                 !dynamic_cast<TppColumnFooterBand *>(band))
-            command->SetTop(command->Top() - headerHeight);
-    }
-    for (TppCustomBand *band : m_lists[9])
-        if (auto *footer = dynamic_cast<TppPageBand *>(band); footer && !footer->PrintOnLastPage())
-            for (int i = 0; i < page->DrawCommandCount(); ++i)
-                if (dynamic_cast<TppColumnFooterBand *>(bandOf(page->DrawCommands(i))))
-                    page->DrawCommands(i)->SetTop(page->DrawCommands(i)->Top() + footer->mmHeight());
-    for (TppDrawCommand *command : removed)
-        delete command;
+    ppApplyLastPageRules(*Page(), m_lists[1], m_lists[9]);
 }
 
 // ---- Traversal -----------------------------------------------------------------------------------

@@ -205,6 +205,12 @@ TppCustomEngine *TppGroup::PageEngine() const
     return m_report ? m_report->Engine() : nullptr;
 }
 
+void TppGroup::setFlag(bool &aField, bool aValue)
+{
+    aField = aValue;
+    refreshReport();
+}
+
 void TppGroup::refreshReport()
 {
     if (m_report && !loadingOrReading())
@@ -401,26 +407,22 @@ void TppGroup::SetNewColumn(bool aValue)
 
 void TppGroup::SetHeaderForOrphanedFooter(bool aValue)
 {
-    m_headerForOrphanedFooter = aValue;
-    refreshReport();
+    setFlag(m_headerForOrphanedFooter, aValue);
 }
 
 void TppGroup::SetReprintOnSubsequentColumn(bool aValue)
 {
-    m_reprintOnSubsequentColumn = aValue;
-    refreshReport();
+    setFlag(m_reprintOnSubsequentColumn, aValue);
 }
 
 void TppGroup::SetReprintOnSubsequentPage(bool aValue)
 {
-    m_reprintOnSubsequentPage = aValue;
-    refreshReport();
+    setFlag(m_reprintOnSubsequentPage, aValue);
 }
 
 void TppGroup::SetResetPageNo(bool aValue)
 {
-    m_resetPageNo = aValue;
-    refreshReport();
+    setFlag(m_resetPageNo, aValue);
 }
 
 float TppGroup::NewColumnThreshold() const

@@ -164,6 +164,8 @@ private:
     template <class Band>
     void linkBand(Band *&aSlot, Band *aBand);
     void refreshReport();
+    // A rule that needs nothing but the report's re-layout.
+    void setFlag(bool &aField, bool aValue);
     bool loadingOrReading() const;
     void hookBreakComponent();
     void unhookBreakComponent();
