@@ -61,9 +61,13 @@ enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
 enum TEditCharCase : uint8_t { ecNormal, ecUpperCase, ecLowerCase };
 enum TScrollBarStyle : uint8_t { ssRegular, ssFlat, ssHotTrack };
 
+enum TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };
+
 using TCursor = int16_t;
 constexpr TCursor crDefault = 0;
 constexpr TCursor crArrow = -2;
 constexpr TCursor crIBeam = -4;
+constexpr TCursor crHSplit = -14;
+constexpr TCursor crVSplit = -15;
 
 } // namespace grid

@@ -393,6 +393,9 @@ public:
     bool IsDestroying() const { return HasState(classes::csDestroying); }
     // A timer started through the host elapsed.
     virtual void TimerFired(int id);
+    // The timer of a click on the focused cell that opens the editor unless
+    // a double click comes first.
+    static constexpr int DelayedEditTimer = 2;
 
     // ---- Painting ----
     const TreeListColors &Colors() const { return m_colors; }
@@ -459,6 +462,28 @@ public:
     bool CtrlWithoutAlt() const;
     // Interaction states of a sizing or dragging mode.
     static bool IsMouseMode(uint8_t state);
+
+    // ---- Mouse ----
+    // Presses focus and select nodes, toggle expansion, press headers and
+    // start the sizing modes; moves follow a mode; releases apply it.
+    // shift carries ssDouble for the second press of a double click.
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    void MouseMove(TShiftState shift, int x, int y);
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    // The cursor over a point: the split cursors over sizing edges and while
+    // sizing; crDefault elsewhere.
+    TCursor CursorAt(int x, int y);
+    // Where the running sizing mode stands (its start and the clamped
+    // position), for the feedback line.
+    int SizingStart() const { return m_sizingStart; }
+    int SizingPosition() const { return m_sizingPos; }
+    const TdxTreeListHitInfo &PressHit() const { return m_pressHit; }
+    // A double click on a column's or band's edge.
+    virtual void ColumnBestFit(int /*column*/) {}
+    // A finished click on a band header.
+    virtual void BandClick(int /*position*/) {}
+    // A double click on a cell that the double-click query allows.
+    virtual void DblClick() {}
 
     // ---- Answers to the editors ----
     bool IsPaintOption() override;
@@ -629,6 +654,15 @@ private:
     int m_pressedColumn = -1;
     int m_pressedBand = -1;
     int m_feedbackHidden = 0;
+    TdxTreeListHitInfo m_pressHit;
+    int m_pressX = 0;
+    int m_pressY = 0;
+    int m_sizingStart = 0;
+    int m_sizingPos = 0;
+    bool m_toggleOnPress = false;
+    bool m_selectOnRelease = false;
+    bool m_focusMovedByPress = false;
+    bool m_editTimerRunning = false;
     gfx::ImageList *m_images = nullptr;
     gfx::ImageList *m_stateImages = nullptr;
     InplaceEditor *m_editor = nullptr;

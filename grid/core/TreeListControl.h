@@ -202,6 +202,7 @@ public:
     void DoCustomDrawHeader(int column, gfx::Canvas *canvas, const rtl::TRect &rect, QString &text, rtl::TColor &color,
                             classes::TFont *font, TAlignment &alignment, int &sorted, bool &done) override;
     bool IsRowIndicator(TdxTreeListNode *node) override;
+    void ColumnBestFit(int column) override;
 
     // ---- Events, each fired only when set ----
     TdxTreeListColumnAllowEvent OnCanSort;

@@ -1,6 +1,7 @@
-// The text-node control's answers to the painters: which custom-draw
-// handlers exist, their dispatch in the grid-then-column order, and the
-// rows its indicator event marks.
+// The text-node control's answers to the painters and the mouse: which
+// custom-draw handlers exist, their dispatch in the grid-then-column order,
+// the rows its indicator event marks, and the best fit of a column whose
+// edge is double-clicked.
 
 #include "grid/core/TreeListControl.h"
 
@@ -64,6 +65,12 @@ bool TCustomdxTreeListControl::IsRowIndicator(TdxTreeListNode *node)
     if (OnIsNodeIndicator)
         OnIsNodeIndicator(this, node, flag);
     return flag;
+}
+
+void TCustomdxTreeListControl::ColumnBestFit(int column)
+{
+    if (TdxTreeListColumn *c = Columns(column))
+        ApplyBestFit(c);
 }
 
 } // namespace grid

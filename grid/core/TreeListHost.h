@@ -45,6 +45,8 @@ public:
     // The modifier keys held now (ssShift, ssAlt, ssCtrl), whatever event is
     // being handled.
     virtual TShiftState keyState() const { return 0; }
+    // The longest time between the clicks of a double click, milliseconds.
+    virtual int doubleClickTime() const { return 500; }
     virtual void beep() = 0;
     // Measures in the fonts the control paints with.
     virtual const gfx::TextMeasurer &textMeasurer() const = 0;

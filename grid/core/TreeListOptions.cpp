@@ -233,7 +233,17 @@ bool TCustomdxTreeList::IsEditingActive()
     return HasFocus() || (m_state == tsEditing && m_editor && m_editor->IsActive());
 }
 
-void TCustomdxTreeList::TimerFired(int) {}
+void TCustomdxTreeList::TimerFired(int id)
+{
+    if (id != DelayedEditTimer)
+        return;
+    // The delayed edit opens only on a grid at rest.
+    m_editTimerRunning = false;
+    if (m_host)
+        m_host->stopTimer(DelayedEditTimer);
+    if (m_state == tsNone)
+        ShowEditor(QChar());
+}
 
 bool TCustomdxTreeList::IsPaintOption()
 {

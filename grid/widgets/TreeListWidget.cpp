@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -30,6 +31,8 @@ TreeListWidget::TreeListWidget(TCustomdxTreeList *tree, QWidget *parent)
     // The grid covers every pixel of the viewport on each pass.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAttribute(Qt::WA_NoSystemBackground);
+    // Moves without a button pressed choose the cursor over sizing edges.
+    viewport()->setMouseTracking(true);
     setFrameShape(QFrame::StyledPanel);
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -182,6 +185,67 @@ void TreeListWidget::keyPressEvent(QKeyEvent *event)
         m_tree->KeyPress(ch);
     }
     event->accept();
+}
+
+namespace {
+
+TShiftState widgetButtonsState(Qt::MouseButtons buttons)
+{
+    TShiftState state = 0;
+    if (buttons & Qt::LeftButton)
+        state |= ssLeft;
+    if (buttons & Qt::RightButton)
+        state |= ssRight;
+    if (buttons & Qt::MiddleButton)
+        state |= ssMiddle;
+    return state;
+}
+
+} // namespace
+
+void TreeListWidget::mouseButton(QMouseEvent *event, bool down, TShiftState extra)
+{
+    if (!m_tree)
+        return;
+    TMouseButton button = mbLeft;
+    if (event->button() == Qt::RightButton)
+        button = mbRight;
+    else if (event->button() == Qt::MiddleButton)
+        button = mbMiddle;
+    else if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint at = event->position().toPoint();
+    const TShiftState shift = ShiftState(event->modifiers()) | widgetButtonsState(event->buttons()) | extra;
+    if (down)
+        m_tree->MouseDown(button, shift, at.x(), at.y());
+    else if (m_tree)
+        m_tree->MouseUp(button, shift, at.x(), at.y());
+    updateScrollBars();
+    event->accept();
+}
+
+void TreeListWidget::mousePressEvent(QMouseEvent *event)
+{
+    mouseButton(event, true, 0);
+}
+
+void TreeListWidget::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    mouseButton(event, true, ssDouble);
+}
+
+void TreeListWidget::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_tree)
+        return;
+    const QPoint at = event->position().toPoint();
+    m_tree->MouseMove(ShiftState(event->modifiers()) | widgetButtonsState(event->buttons()), at.x(), at.y());
+    event->accept();
+}
+
+void TreeListWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    mouseButton(event, false, 0);
 }
 
 void TreeListWidget::paintEvent(QPaintEvent *event)
@@ -347,6 +411,11 @@ void TreeListWidget::setClipboardText(const QString &text)
 TShiftState TreeListWidget::keyState() const
 {
     return ShiftState(QGuiApplication::queryKeyboardModifiers());
+}
+
+int TreeListWidget::doubleClickTime() const
+{
+    return QApplication::doubleClickInterval();
 }
 
 void TreeListWidget::beep()

@@ -58,6 +58,7 @@ public:
     void setBusyCursor(bool busy) override;
     void setClipboardText(const QString &text) override;
     TShiftState keyState() const override;
+    int doubleClickTime() const override;
     void beep() override;
     const gfx::TextMeasurer &textMeasurer() const override { return m_measurer; }
 
@@ -67,6 +68,10 @@ protected:
     // One key goes to the tree list as a key down and then, unless that
     // swallowed it, as the characters it types.
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -80,6 +85,7 @@ private:
     void paintOn(QPainter &painter);
     void clientResized();
     void barAction(bool vertical, int action);
+    void mouseButton(QMouseEvent *event, bool down, TShiftState extra);
 
     TCustomdxTreeList *m_tree = nullptr;
     gfx::QtTextMeasurer m_measurer;

@@ -177,3 +177,13 @@ TEST(TreeListWidget, AOneLineScrollRepaintsOnlyTheUncoveredStrip)
     EXPECT_LE(f.widget->lastRowsPainted(), 2);
     EXPECT_EQ(f.tree->TopRowIndex(), 1);
 }
+
+TEST(TreeListWidget, ClicksReachTheTreeList)
+{
+    ScrollFixture f;
+    TdxTreeListLayoutInfo info;
+    f.tree->CalcLayout(info);
+    const TdxTreeListRowInfo &row = info.Rows.at(2);
+    QTest::mouseClick(f.widget->viewport(), Qt::LeftButton, {}, QPoint(100, row.Top + 3));
+    EXPECT_EQ(f.tree->FocusedNode(), row.Node);
+}

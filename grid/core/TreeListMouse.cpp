@@ -1,0 +1,269 @@
+// The tree list's mouse: what a press, a move and a release do to the
+// focus, the selection, the expansion of nodes, the header presses and the
+// sizing modes.
+
+#include "grid/core/InplaceEditor.h"
+#include "grid/core/TreeList.h"
+#include "grid/core/TreeListHost.h"
+#include "grid/core/TreeListScopes.h"
+
+#include <cstdlib>
+
+namespace grid {
+
+namespace {
+
+bool mouseIsCellCode(TdxTreeListHitCode code)
+{
+    return code == htImage || code == htStateImage || code == htCell || code == htNewItemRow || code == htRowFooter ||
+           code == htPreview;
+}
+
+bool mouseIsVerticalSizing(uint8_t state)
+{
+    return state == tsBandPanelSizing || state == tsHeaderPanelSizing || state == tsRowSizing;
+}
+
+} // namespace
+
+TCursor TCustomdxTreeList::CursorAt(int x, int y)
+{
+    uint8_t mode = m_state;
+    if (m_state == tsNone || m_state == tsEditing) {
+        const TdxTreeListHitInfo hit = HitTest(x, y);
+        mode = tsNone;
+        if ((hit.HitCode == htBandEdge && hit.BandIndex >= 0) || hit.HitCode == htColumnEdge)
+            mode = tsColumnSizing;
+        else if (hit.HitCode == htBandPanelEdge || hit.HitCode == htHeaderPanelEdge || hit.HitCode == htRowEdge)
+            mode = tsRowSizing;
+    }
+    if (mode == tsColumnSizing || mode == tsBandSizing)
+        return crHSplit;
+    if (mouseIsVerticalSizing(mode))
+        return crVSplit;
+    return crDefault;
+}
+
+void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    DeletionDeferral defer(*this);
+    if (m_editor && m_state == tsEditing && !m_editor->IsFocused())
+        EndEditing();
+    m_toggleOnPress = false;
+    m_selectOnRelease = false;
+    m_focusMovedByPress = false;
+    const bool hadFocus = HasFocus();
+    if (m_host) {
+        m_host->setKeyboardFocus();
+        if (!m_host->hasKeyboardFocus())
+            return;
+    }
+    const TdxTreeListHitInfo hit = HitTest(x, y);
+    m_pressHit = hit;
+    const bool dbl = shift & ssDouble;
+    if (button == mbRight && m_state != tsNone && m_state != tsEditing) {
+        CancelMode();
+        return;
+    }
+    if (button == mbLeft && m_state == tsNone) {
+        auto startSizing = [&](uint8_t state, int at) {
+            m_state = state;
+            m_sizingStart = m_sizingPos = at;
+            if (m_host)
+                m_host->invalidateAll();
+        };
+        switch (hit.HitCode) {
+        case htBandEdge:
+            if (hit.BandIndex < 0)
+                break;
+            if (!dbl)
+                startSizing(tsBandSizing, x);
+            return;
+        case htColumnEdge:
+            if (hit.ColumnIndex < 0)
+                break;
+            if (dbl)
+                ColumnBestFit(hit.ColumnIndex);
+            else
+                startSizing(tsColumnSizing, x);
+            return;
+        case htBandPanelEdge: startSizing(tsBandPanelSizing, y); return;
+        case htHeaderPanelEdge: startSizing(tsHeaderPanelSizing, y); return;
+        case htRowEdge: startSizing(tsRowSizing, y); return;
+        case htBandHeader:
+            m_state = tsBandDown;
+            m_pressX = x;
+            m_pressY = y;
+            SetPressed(-1, hit.BandIndex);
+            return;
+        case htColumnHeader:
+            m_state = tsColumnDown;
+            m_pressX = x;
+            m_pressY = y;
+            SetPressed(hit.ColumnIndex, -1);
+            return;
+        default: break;
+        }
+    }
+
+    const bool cellCode = mouseIsCellCode(hit.HitCode);
+    if (m_state == tsNone && hit.Node &&
+        ((button == mbLeft && (cellCode || hit.HitCode == htRowIndicator)) || (button == mbRight && cellCode)) &&
+        !(dbl && cellCode)) {
+        TdxTreeListNode *before = m_focused;
+        const int columnBefore = FocusedColumn();
+        if (button == mbLeft && hit.HitCode != htRowIndicator)
+            m_state = tsNodeDown;
+        {
+            SelectionBracket bracket(*this);
+            const int position = hit.ColumnIndex >= 0 ? PositionOfColumn(hit.ColumnIndex) : FocusedColumn();
+            ChangeFocus(hit.Node, position, true);
+            m_pressX = x;
+            m_pressY = y;
+            if (IsMultiSelect() && m_focused) {
+                const bool ctrl = shift & ssCtrl;
+                const bool shiftHeld = shift & ssShift;
+                if (ctrl || shiftHeld)
+                    m_toggleOnPress = true;
+                if (ctrl && !shiftHeld) {
+                    SetNodeSelected(m_focused, !IsNodeSelected(m_focused));
+                    m_anchor = m_focused;
+                } else if (shiftHeld) {
+                    if (!m_anchor) {
+                        SetNodeSelected(m_focused, !IsNodeSelected(m_focused));
+                        m_anchor = m_focused;
+                    } else {
+                        if (!ctrl)
+                            ClearSelection();
+                        SelectRange(m_anchor, m_focused);
+                    }
+                } else if (!IsNodeSelected(m_focused)) {
+                    ClearSelection();
+                    SetNodeSelected(m_focused, true);
+                    m_anchor = m_focused;
+                } else if (button != mbRight) {
+                    m_selectOnRelease = true;
+                }
+            }
+        }
+        m_focusMovedByPress = m_focused != before;
+        const bool cellFocus = !IsRowFocus();
+        if (button == mbLeft && hit.HitCode == htCell && cellFocus && hit.ColumnIndex >= 0) {
+            if (EditOptionQuery()) {
+                m_state = tsNone;
+                ShowEditor(QChar());
+            } else if (before == hit.Node && FocusedColumn() == columnBefore && hadFocus && m_state != tsEditing &&
+                       !m_editTimerRunning && m_host) {
+                m_editTimerRunning = true;
+                m_host->startTimer(DelayedEditTimer, m_host->doubleClickTime());
+            }
+        }
+    }
+
+    if (hit.Node && (hit.HitCode == htButton || (dbl && cellCode))) {
+        if (m_editTimerRunning && m_host)
+            m_host->stopTimer(DelayedEditTimer);
+        m_editTimerRunning = false;
+        if (hit.HitCode == htButton || m_settings.DblClickExpands)
+            hit.Node->SetExpanded(!hit.Node->Expanded());
+        if (dbl && cellCode && MayDoubleClick())
+            DblClick();
+    }
+    if (button == mbRight && m_state == tsEditing)
+        EndEditing();
+}
+
+void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
+{
+    DeletionDeferral defer(*this);
+    if (m_state == tsNodeDown && !(shift & ssLeft))
+        m_state = tsNone;
+    switch (m_state) {
+    case tsColumnSizing: m_sizingPos = ClampColumnSizing(m_pressHit.ColumnIndex, x); break;
+    case tsBandSizing: m_sizingPos = ClampBandSizing(m_pressHit.BandIndex, x); break;
+    case tsBandPanelSizing:
+    case tsHeaderPanelSizing:
+    case tsRowSizing: m_sizingPos = std::clamp(y, m_clientRect.Top, m_clientRect.Bottom); break;
+    default: break;
+    }
+    if (m_host && (IsMouseMode(m_state) || m_state == tsNone))
+        m_host->setCursor(CursorAt(x, y));
+}
+
+void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    DeletionDeferral defer(*this);
+    SelectionBracket bracket(*this);
+    const TdxTreeListHitInfo hit = HitTest(x, y);
+    const uint8_t state = m_state;
+    switch (state) {
+    case tsBandSizing: {
+        const int at = ClampBandSizing(m_pressHit.BandIndex, m_sizingPos);
+        m_state = tsNone;
+        if (at != m_sizingStart)
+            FinishBandSizing(m_pressHit.BandIndex, at);
+        break;
+    }
+    case tsColumnSizing: {
+        const int at = ClampColumnSizing(m_pressHit.ColumnIndex, m_sizingPos);
+        m_state = tsNone;
+        if (at != m_sizingStart)
+            FinishColumnSizing(m_pressHit.ColumnIndex, at);
+        break;
+    }
+    case tsBandPanelSizing:
+        m_state = tsNone;
+        FinishBandPanelSizing(m_sizingPos);
+        break;
+    case tsHeaderPanelSizing:
+        m_state = tsNone;
+        FinishHeaderPanelSizing(m_sizingPos);
+        break;
+    case tsRowSizing:
+        m_state = tsNone;
+        if (m_sizingPos != m_sizingStart && m_pressHit.Node)
+            FinishRowSizing(m_pressHit.Node, m_sizingPos);
+        break;
+    case tsBandDown: {
+        const int band = m_pressedBand;
+        CancelMode();
+        if (hit.HitCode == htBandHeader && hit.BandIndex == band && band >= 0)
+            BandClick(band);
+        return;
+    }
+    case tsColumnDown: {
+        const int column = m_pressedColumn;
+        CancelMode();
+        if (hit.HitCode == htColumnHeader && hit.ColumnIndex == column && column >= 0)
+            ColumnSortClick(column, shift);
+        return;
+    }
+    default: break;
+    }
+    if (m_host && IsMouseMode(state))
+        m_host->invalidateAll();
+    if (m_selectOnRelease && m_focused) {
+        ClearSelection();
+        SetNodeSelected(m_focused, true);
+        m_anchor = m_focused;
+    }
+    m_selectOnRelease = false;
+    if ((state == tsEditing || state == tsNodeDragging || state == tsNodeDown || m_focusMovedByPress) &&
+        optionA(aoClickToDblClick) && !IsRowFocus()) {
+        const bool same = hit.ColumnIndex == m_pressHit.ColumnIndex && hit.RowIndex == m_pressHit.RowIndex &&
+                          hit.HitCode == m_pressHit.HitCode;
+        if (same && button == mbLeft && (hit.HitCode == htCell || hit.HitCode == htNewItemRow) &&
+            (hit.Node == m_focused || hit.HitCode == htNewItemRow)) {
+            m_state = tsNone;
+            if (!(shift & (ssShift | ssCtrl)))
+                ShowEditor(QChar());
+        }
+    }
+    m_focusMovedByPress = false;
+    if (m_state == tsNodeDown)
+        m_state = tsNone;
+    if (state == tsEditing || state == tsNodeDragging || state == tsNodeDown)
+        Click();
+}
+
+} // namespace grid

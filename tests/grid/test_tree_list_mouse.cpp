@@ -1,0 +1,184 @@
+#include "ControlFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+
+using namespace grid;
+
+namespace {
+
+class MouseControl : public TCustomdxTreeListControl
+{
+public:
+    using TCustomdxTreeListControl::TCustomdxTreeListControl;
+    bool ShowEditor(QChar) override
+    {
+        ++editorsShown;
+        return false;
+    }
+    int editorsShown = 0;
+};
+
+// Two 100-px columns in one band that keeps its width, "a" with two
+// children, "b" and "c"; the control has the keyboard focus.
+struct MouseFixture
+{
+    MouseFixture()
+        : tree(std::make_unique<MouseControl>(nullptr))
+    {
+        tree->SetHost(&host);
+        host.focused = true;
+        tree->SetOptionsB(tree->OptionsB() & ~(1u << boWidthFit));
+        tree->SetOptionsA(tree->OptionsA() & ~(1u << aoRowFocus));
+        tree->SetDefaultLayout(false);
+        tree->Bands()->Items(0)->SetMinWidth(0);
+        tree->Bands()->Items(0)->SetWidth(200);
+        for (const char *caption : {"One", "Two"}) {
+            auto *column = tree->CreateColumn(TdxTreeListColumn::StaticClass());
+            column->SetCaption(caption);
+            column->SetMinWidth(20);
+            column->SetWidth(100);
+        }
+        a = node({"a", "x"});
+        node({"a1", "y"}, a);
+        node({"a2", "z"}, a);
+        b = node({"b", "w"});
+        c = node({"c", "v"});
+        tree->SetClientRect(rtl::Rect(0, 0, 400, 300));
+        tree->CalcMetrics();
+    }
+    ~MouseFixture() { tree.reset(); }
+
+    TdxTreeListNode *node(const QStringList &texts, TdxTreeListNode *parent = nullptr)
+    {
+        TdxTreeListNode *n = parent ? parent->AddChild() : tree->Add();
+        for (int i = 0; i < texts.size(); ++i)
+            tree->SetNodeString(n, i, texts[i]);
+        return n;
+    }
+    // The first client point whose hit satisfies the test.
+    rtl::TPoint find(const std::function<bool(const TdxTreeListHitInfo &)> &test)
+    {
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 400; ++x)
+                if (test(tree->HitTest(x, y)))
+                    return {x, y};
+        ADD_FAILURE() << "no such point";
+        return {-1, -1};
+    }
+    rtl::TPoint cell(TdxTreeListNode *n, int column)
+    {
+        return find(
+            [&](const TdxTreeListHitInfo &h) { return h.HitCode == htCell && h.Node == n && h.ColumnIndex == column; });
+    }
+    void click(rtl::TPoint p, TShiftState shift = 0, TMouseButton button = mbLeft)
+    {
+        tree->MouseDown(button, shift, p.X, p.Y);
+        tree->MouseUp(button, shift & ~ssDouble, p.X, p.Y);
+    }
+
+    gridtest::FakeTreeListHost host;
+    std::unique_ptr<MouseControl> tree;
+    TdxTreeListNode *a, *b, *c;
+};
+
+} // namespace
+
+TEST(TreeListMouse, AClickFocusesTheCellAndTheButtonTogglesOncePerPress)
+{
+    MouseFixture f;
+    f.click(f.cell(f.b, 1));
+    EXPECT_EQ(f.tree->FocusedNode(), f.b);
+    EXPECT_EQ(f.tree->FocusedColumnIndex(), 1);
+    EXPECT_EQ(f.tree->State(), tsNone);
+    const rtl::TPoint button = f.find([&](const TdxTreeListHitInfo &h) { return h.HitCode == htButton; });
+    f.click(button);
+    EXPECT_TRUE(f.a->Expanded());
+    f.click(button, ssDouble);
+    EXPECT_FALSE(f.a->Expanded());
+    EXPECT_FALSE(f.host.timers.contains(TCustomdxTreeList::DelayedEditTimer));
+}
+
+TEST(TreeListMouse, ASecondClickOnTheFocusedCellEditsAfterTheDoubleClickTime)
+{
+    MouseFixture f;
+    const rtl::TPoint p = f.cell(f.b, 0);
+    f.click(p);
+    EXPECT_FALSE(f.host.timers.contains(TCustomdxTreeList::DelayedEditTimer));
+    f.click(p);
+    ASSERT_TRUE(f.host.timers.contains(TCustomdxTreeList::DelayedEditTimer));
+    EXPECT_EQ(f.host.timers[TCustomdxTreeList::DelayedEditTimer], 500);
+    f.host.fire(*f.tree, TCustomdxTreeList::DelayedEditTimer);
+    EXPECT_EQ(f.tree->editorsShown, 1);
+    // A double click instead stops it; a timer firing in a mode opens nothing.
+    f.click(p);
+    f.click(p, ssDouble);
+    EXPECT_FALSE(f.host.timers.contains(TCustomdxTreeList::DelayedEditTimer));
+    const rtl::TPoint edge = f.find([](const TdxTreeListHitInfo &h) { return h.HitCode == htColumnEdge; });
+    f.tree->MouseDown(mbLeft, 0, edge.X, edge.Y);
+    f.tree->TimerFired(TCustomdxTreeList::DelayedEditTimer);
+    EXPECT_EQ(f.tree->editorsShown, 1);
+}
+
+TEST(TreeListMouse, ColumnSizingAppliesOnReleaseAndARightClickCancelsIt)
+{
+    MouseFixture f;
+    const rtl::TPoint edge =
+        f.find([](const TdxTreeListHitInfo &h) { return h.HitCode == htColumnEdge && h.ColumnIndex == 0; });
+    EXPECT_EQ(f.tree->CursorAt(edge.X, edge.Y), crHSplit);
+    f.tree->MouseDown(mbLeft, 0, edge.X, edge.Y);
+    ASSERT_EQ(f.tree->State(), tsColumnSizing);
+    f.tree->MouseMove(ssLeft, edge.X + 30, edge.Y);
+    f.tree->MouseDown(mbRight, ssLeft, edge.X + 30, edge.Y);
+    EXPECT_EQ(f.tree->State(), tsNone);
+    EXPECT_EQ(f.tree->Columns(0)->Width(), 100);
+
+    f.tree->MouseDown(mbLeft, 0, edge.X, edge.Y);
+    f.tree->MouseMove(ssLeft, edge.X + 30, edge.Y);
+    f.tree->MouseUp(mbLeft, 0, edge.X + 30, edge.Y);
+    EXPECT_EQ(f.tree->State(), tsNone);
+    // The column now ends where the pointer was let go.
+    TdxTreeListLayoutInfo info;
+    f.tree->CalcLayout(info);
+    EXPECT_EQ(f.tree->Columns(0)->Width(), edge.X + 30 + 1 - info.HeaderCells.at(0).CellRect.Left);
+}
+
+TEST(TreeListMouse, AHeaderClickSortsAndCtrlClearsTheSort)
+{
+    MouseFixture f;
+    const rtl::TPoint header =
+        f.find([](const TdxTreeListHitInfo &h) { return h.HitCode == htColumnHeader && h.ColumnIndex == 1; });
+    f.tree->MouseDown(mbLeft, 0, header.X, header.Y);
+    EXPECT_EQ(f.tree->State(), tsColumnDown);
+    EXPECT_EQ(f.tree->PressedColumn(), 1);
+    f.tree->MouseUp(mbLeft, 0, header.X, header.Y);
+    EXPECT_EQ(f.tree->State(), tsNone);
+    EXPECT_EQ(f.tree->PressedColumn(), -1);
+    EXPECT_EQ(f.tree->Columns(1)->Sorted(), csUp);
+    f.click(header, ssCtrl);
+    EXPECT_EQ(f.tree->Columns(1)->Sorted(), csNone);
+    // Released elsewhere, the press clicks nothing.
+    f.tree->MouseDown(mbLeft, 0, header.X, header.Y);
+    const rtl::TPoint away = f.cell(f.c, 0);
+    f.tree->MouseUp(mbLeft, 0, away.X, away.Y);
+    EXPECT_EQ(f.tree->Columns(1)->Sorted(), csNone);
+}
+
+TEST(TreeListMouse, AClickOnASelectedNodeKeepsTheSelectionUntilRelease)
+{
+    MouseFixture f;
+    f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoMultiSelect));
+    f.click(f.cell(f.a, 0));
+    f.click(f.cell(f.c, 0), ssShift);
+    EXPECT_EQ(f.tree->SelectedCount(), 3);
+    const rtl::TPoint p = f.cell(f.b, 0);
+    f.tree->MouseDown(mbLeft, 0, p.X, p.Y);
+    EXPECT_EQ(f.tree->SelectedCount(), 3);
+    f.tree->MouseUp(mbLeft, 0, p.X, p.Y);
+    EXPECT_EQ(f.tree->SelectedCount(), 1);
+    EXPECT_TRUE(f.tree->IsNodeSelected(f.b));
+    f.click(f.cell(f.c, 0), ssCtrl);
+    EXPECT_EQ(f.tree->SelectedCount(), 2);
+}
