@@ -1,6 +1,7 @@
 #include "report/content/ContentRegistration.h"
 
 #include "report/content/drawcommands/DrawRichText.h"
+#include "report/content/drawcommands/DrawShapes.h"
 #include "report/content/drawcommands/DrawText.h"
 #include "report/content/drawcommands/DrawVariables.h"
 #include "report/content/text/DBText.h"
@@ -23,7 +24,8 @@ bool g_contentInitialised = false;
 std::vector<const classes::TMetaClass *> contentDrawCommandClasses()
 {
     return {&TppDrawText::StaticClass(), &TppDrawVariable::StaticClass(), &TppDrawVar::StaticClass(),
-            &TppDrawCalc::StaticClass(), &TppDrawRichText::StaticClass()};
+            &TppDrawCalc::StaticClass(), &TppDrawShape::StaticClass(),     &TppDrawLine::StaticClass(),
+            &TppDrawRichText::StaticClass()};
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "report/content/ContentRegistration.h"
 #include "report/content/drawcommands/DrawRichText.h"
+#include "report/content/drawcommands/DrawShapes.h"
 #include "report/content/drawcommands/DrawText.h"
 #include "report/content/drawcommands/DrawVariables.h"
 #include "report/model/ModelRegistration.h"
@@ -211,7 +212,19 @@ TEST_F(DrawCommands, EveryClassComesBackFromAPageStreamEqual)
     rich->SetTransparent(true);
     const QByteArray rtf = "{\\rtf1 one\r\n\\par two}";
     rich->RichTextStream().WriteBuffer(rtf.constData(), rtf.size());
-    for (TppDrawCommand *c : std::initializer_list<TppDrawCommand *>{text, variable, var, calc, rich})
+    auto *shape = new TppDrawShape();
+    shape->SetShapeType(classes::TShapeType::stRoundRect);
+    shape->SetXCornerRound(300);
+    shape->SetYCornerRound(400);
+    shape->Brush()->SetColor(0x00FF00);
+    shape->Brush()->SetStyle(gfx::BrushStyle::Cross);
+    shape->Pen()->SetWidth(3);
+    auto *line = new TppDrawLine();
+    line->SetLinePosition(TppLinePositionType::lpRight);
+    line->SetLineStyle(TppLineStyleType::lsDouble);
+    line->Pen()->SetStyle(gfx::PenStyle::Dash);
+    line->SetWeight(1.5f);
+    for (TppDrawCommand *c : std::initializer_list<TppDrawCommand *>{text, variable, var, calc, rich, shape, line})
         c->SetPage(page.get());
 
     classes::TMemoryStream stream;
@@ -225,6 +238,7 @@ TEST_F(DrawCommands, EveryClassComesBackFromAPageStreamEqual)
         EXPECT_TRUE(page->DrawCommands(i)->IsEqual(read.DrawCommands(i))) << i;
     }
     EXPECT_TRUE(static_cast<TppDrawVariable *>(read.DrawCommands(1))->LookAhead());
+    EXPECT_EQ(static_cast<TppDrawLine *>(read.DrawCommands(6))->Weight(), 1.5f);
 }
 
 TEST_F(DrawCommands, RichTextComparesItsRTFLineByLine)
@@ -259,4 +273,24 @@ TEST_F(DrawCommands, AnRTFLengthBeyondTheBytesLeftFailsTheLoad)
     EXPECT_THROW(load(5, 4), EBrevantorError);
     EXPECT_EQ(load(4, 4), 4);
     EXPECT_EQ(load(0, 0), 0);
+}
+
+TEST_F(DrawCommands, ShapesAndLinesCompareTheirPensButNotTheWeight)
+{
+    TppDrawLine a, b;
+    a.SetWeight(2);
+    b.Assign(&a);
+    EXPECT_EQ(b.Weight(), 2);
+    b.SetWeight(4);
+    EXPECT_TRUE(a.IsEqual(&b));
+    b.Pen()->SetColor(0xFF);
+    EXPECT_FALSE(a.IsEqual(&b));
+
+    TppDrawShape s, t;
+    s.Brush()->SetStyle(gfx::BrushStyle::Clear);
+    t.Assign(&s);
+    EXPECT_TRUE(s.IsEqual(&t));
+    t.SetYCornerRound(1);
+    EXPECT_FALSE(s.IsEqual(&t));
+    EXPECT_FALSE(s.IsEqual(&a));
 }
