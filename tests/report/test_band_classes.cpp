@@ -150,6 +150,25 @@ TEST_F(BandClasses, SummaryWithNewPageStartsOnANewPage)
     EXPECT_EQ(summary->PrintRect().Top, FakePageEngine::TopMargin);
 }
 
+TEST_F(BandClasses, HiddenTitleOrSummaryWithNewPageTakesNoPageOfItsOwn)
+{
+    auto *title = make<TppTitleBand>();
+    title->SetNewPage(true);
+    title->SetVisible(false);
+    title->Generate();
+    EXPECT_TRUE(title->PrintedOnce());
+    EXPECT_FALSE(title->OutOfSpace());
+    EXPECT_FALSE(engine.EngineState() & ppEngineState::TitleNewPage);
+
+    auto *summary = make<TppSummaryBand>();
+    summary->SetNewPage(true);
+    summary->SetVisible(false);
+    summary->Generate();
+    EXPECT_FALSE(summary->OutOfSpace());
+    EXPECT_FALSE(engine.EngineState() & ppEngineState::SummaryNewPage);
+    EXPECT_EQ(drawn(), 0);
+}
+
 QList<int> pagesPrinted(TppPageStyle *aStyle, FakePageEngine &aEngine)
 {
     QList<int> pages;

@@ -216,11 +216,14 @@ void TppTitleBand::StartGeneration()
 void TppTitleBand::EndGeneration()
 {
     // The report goes on on the next page.
-    if (!NewPage() || m_printedOnce || Count() == 0 || OverFlow() || PartialGeneration())
+    if (!NewPage() || m_printedOnce || !PrintedWhole())
         return;
     m_printedOnce = true;
+    // A hidden title takes no page of its own.
     if (Visible())
         SetOutOfSpace(true);
+    else if (TppCustomEngine *engine = PageEngine())
+        engine->ExcludeEngineState(ppEngineState::TitleNewPage);
 }
 
 TppSummaryBand::TppSummaryBand(classes::TComponent *aOwner)
@@ -253,7 +256,7 @@ void TppSummaryBand::StartGeneration()
 
 void TppSummaryBand::EndGeneration()
 {
-    if (NewPage() && m_printedOnce && Count() > 0 && !OverFlow() && !PartialGeneration())
+    if (NewPage() && m_printedOnce && PrintedWhole())
         if (TppCustomEngine *engine = PageEngine())
             engine->ExcludeEngineState(ppEngineState::SummaryNewPage);
 }

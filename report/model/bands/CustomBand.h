@@ -63,6 +63,16 @@ public:
     void SetAllObjectsPrinted(bool aValue) { m_allObjectsPrinted = aValue; }
     int Count() const { return m_count; }
     void SetCount(int aValue) { m_count = aValue; }
+    // A cycle of this generation ran, visible or not (Count holds only the
+    // visible ones).
+    bool CycleRun() const { return m_cycleRun; }
+    void SetCycleRun(bool aValue) { m_cycleRun = aValue; }
+    // This generation printed the band to its end; a hidden band once its
+    // cycle ran.
+    bool PrintedWhole() const
+    {
+        return (m_count > 0 || (m_cycleRun && !Visible())) && !m_outOfSpace && !m_overFlow && !m_partialGeneration;
+    }
     int32_t CurrentPosition() const { return m_currentPosition; }
     void SetCurrentPosition(int32_t aValue) { m_currentPosition = aValue; }
     int32_t CumulativeCurrentPosition() const { return m_cumulativeCurrentPosition; }
@@ -124,6 +134,7 @@ private:
 
     bool m_allObjectsPrinted = true;
     int m_count = 0;
+    bool m_cycleRun = false;
     int32_t m_currentPosition = 0;
     int32_t m_cumulativeCurrentPosition = 0;
     bool m_generating = false;

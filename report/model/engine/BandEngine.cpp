@@ -217,6 +217,7 @@ void TppBandEngine::Generate()
     band.SetGenerationComplete(false);
     band.SetOutOfSpace(false);
     band.SetCount(0);
+    band.SetCycleRun(false);
     band.SetDrawPage(engine->PageWanted());
     try {
         band.StartGeneration();
@@ -240,6 +241,7 @@ void TppBandEngine::runCycle()
 {
     TppCustomBand &band = *m_band;
     TppCustomEngine *engine = PageEngine();
+    band.SetCycleRun(true);
     band.SetAllObjectsPrinted(true);
     band.SetMaxStretchable(nullptr);
     m_unfinishedSeen = false;

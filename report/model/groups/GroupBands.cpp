@@ -108,11 +108,6 @@ void TppGroupBand::Notify(TppCommunicator *aCommunicator, int aOperation)
     TppCustomBand::Notify(aCommunicator, aOperation);
 }
 
-bool TppGroupBand::printedWhole() const
-{
-    return (Count() > 0 || (m_placed && !Visible())) && !OutOfSpace() && !OverFlow() && !PartialGeneration();
-}
-
 // ---- Group header -------------------------------------------------------------------------
 
 TppGroupHeaderBand::TppGroupHeaderBand(classes::TComponent *aOwner)
@@ -160,7 +155,6 @@ void TppGroupHeaderBand::InitObjects()
 
 void TppGroupHeaderBand::StartGeneration()
 {
-    m_placed = false;
     TppCustomEngine *engine = PageEngine();
     if (!m_group || !engine) {
         SetGenerationComplete(true);
@@ -219,7 +213,7 @@ void TppGroupHeaderBand::AfterSpaceStep()
 
 void TppGroupHeaderBand::EndGeneration()
 {
-    if (!printedWhole())
+    if (!PrintedWhole())
         return;
     m_breaking = false;
     m_columnBreakDone = false;
@@ -268,7 +262,6 @@ void TppGroupFooterBand::detachFromGroup(TppGroup *aGroup)
 
 void TppGroupFooterBand::StartGeneration()
 {
-    m_placed = false;
     TppCustomEngine *engine = PageEngine();
     if (!m_group || !engine) {
         SetGenerationComplete(true);
@@ -285,7 +278,7 @@ void TppGroupFooterBand::StartGeneration()
 
 void TppGroupFooterBand::EndGeneration()
 {
-    if (!printedWhole())
+    if (!PrintedWhole())
         return;
     m_breaking = false;
     if (m_group)

@@ -33,7 +33,6 @@ public:
     void SetBreaking(bool aValue) { m_breaking = aValue; }
     void InitObjects() override;
     void Notify(TppCommunicator *aCommunicator, int aOperation) override;
-    void PlaceBand() override { m_placed = true; }
 
 protected:
     // The group side of the link, without calling back.
@@ -41,14 +40,9 @@ protected:
     virtual void detachFromGroup(TppGroup *aGroup) = 0;
     void SaveExtra(uint8_t *aBytes) const override { aBytes[0] = m_breaking; }
     void RestoreExtra(const uint8_t *aBytes) override { m_breaking = aBytes[0] != 0; }
-    // Printed to its end in this generation; a hidden band counts once its
-    // cycle ran.
-    bool printedWhole() const;
 
     TppGroup *m_group = nullptr;
     bool m_breaking = false;
-    // A cycle of this generation got as far as placing the band.
-    bool m_placed = false;
 
 private:
     friend class TppGroup;
