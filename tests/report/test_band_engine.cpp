@@ -117,6 +117,18 @@ TEST_F(DetailEngine, WithoutPrintCountTheBandFillsThePageWhileDue)
     EXPECT_FALSE(detail->OutOfSpace());
 }
 
+TEST_F(DetailEngine, TheBottomOffsetIsLeftBelowEveryBandAndAtThePageBottom)
+{
+    detail->SetmmBottomOffset(2000);
+    detail->Generate();
+    // Bands of 7 mm from 10 mm; the last starts at 262 mm, where its 5 mm
+    // end above the 268 mm the offset leaves.
+    EXPECT_EQ(detail->Count(), 37);
+    EXPECT_EQ(detail->PageBottom(), engine.PageBottom - 2000);
+    EXPECT_EQ(engine.PrintTop(), FakePageEngine::TopMargin + 37 * 7000);
+    EXPECT_EQ(engine.MaxPosition(), 37 * 7000);
+}
+
 TEST_F(DetailEngine, AGroupBreakEndsTheDetailRun)
 {
     engine.OnTraverse = [this] { engine.IncludeDue(ppBandKind::GroupFooter); };

@@ -15,6 +15,7 @@
 #include "platform/classes/Streams.h"
 #include "platform/classes/Writer.h"
 
+#include <cstring>
 #include <stdexcept>
 
 using namespace report;
@@ -154,6 +155,41 @@ TEST_F(Groups, NewPageBreaksBeforeEveryHeaderButTheFirst)
     EXPECT_FALSE(header->Breaking());
     EXPECT_EQ(group->FirstPageNo(), 2);
     EXPECT_EQ(engine.CallCount(QStringLiteral("GroupStart Group1")), 2);
+}
+
+TEST_F(Groups, ThresholdsBreakTheColumnOrPageWhenTooLittleIsLeft)
+{
+    breakOn({"a", "b", "c", "d"});
+    group->Init();
+    header->Generate();
+    const auto breakAt = [this](int32_t aTop) {
+        ASSERT_TRUE(group->CheckForBreak());
+        footer->Generate();
+        engine.SetPrintArea(FakePageEngine::LeftMargin, aTop, FakePageEngine::Width, aTop);
+        header->Generate();
+    };
+    // 40 mm left of the page: below a 50 mm threshold, not below 40 mm.
+    group->SetmmNewPageThreshold(50000);
+    breakAt(engine.PageBottom - 40000);
+    EXPECT_TRUE(header->OutOfSpace());
+    EXPECT_TRUE(header->AlreadyPageBreak());
+    engine.StartPage(2);
+    header->Generate();
+    EXPECT_EQ(header->Count(), 1);
+
+    group->SetmmNewPageThreshold(40000);
+    breakAt(engine.PageBottom - 40000);
+    EXPECT_FALSE(header->OutOfSpace());
+    EXPECT_EQ(header->Count(), 1);
+
+    // With two columns the column threshold comes first.
+    report.ColumnCount = 2;
+    group->SetmmNewColumnThreshold(60000);
+    group->SetmmNewPageThreshold(50000);
+    breakAt(engine.PageBottom - 40000);
+    EXPECT_TRUE(header->OutOfSpace());
+    EXPECT_TRUE(header->AlreadyColumnBreak());
+    EXPECT_FALSE(header->AlreadyPageBreak());
 }
 
 TEST_F(Groups, TheHeaderReprintsAtThePageTopOnlyWhenAsked)
@@ -296,6 +332,67 @@ TEST_F(Groups, HiddenGroupBandsStillEndTheirBreak)
     footer->Generate();
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(drawn(), 0);
+}
+
+int32_t groupRecordInt(const uint8_t *aRecord, int aOffset)
+{
+    int32_t value = 0;
+    std::memcpy(&value, aRecord + aOffset, sizeof value);
+    return value;
+}
+
+TEST_F(Groups, CacheRecordsKeepTheirLayout)
+{
+    TppCacheManager cache(nullptr, &report);
+    cache.Reset();
+    breakOn({"a", "b"});
+    group->Init();
+    group->GroupStarted(3, 2);
+    group->SetLastPage(4);
+    ASSERT_TRUE(group->CheckForBreak());
+    footer->Generate();
+    ASSERT_EQ(group->BreakNo(), 1);
+    group->MarkBroken();
+    engine.KeepGroup = group.get();
+    group->SetKeepTogether(true);
+    engine.SetBandsPrinted(false);
+    header->Generate(); // at the top of the page: kept together already
+    ASSERT_TRUE(group->KeptTogether());
+    group->MarkBroken();
+    cache.SavePage(1);
+
+    uint8_t record[24];
+    std::memset(record, 0xAA, sizeof record);
+    ASSERT_EQ(group->CacheRecordSize(), 24);
+    group->ReadCacheRecord(1, record);
+    EXPECT_EQ(groupRecordInt(record, 0), group->FirstPageNo());
+    EXPECT_EQ(groupRecordInt(record, 4), group->LastPageNo());
+    EXPECT_EQ(record[8], 1); // breaking
+    EXPECT_EQ(groupRecordInt(record, 12), 1);
+    EXPECT_EQ(groupRecordInt(record, 16), group->FirstColumn());
+    EXPECT_EQ(record[21], 1); // kept together
+
+    // The header's breaking flag and its two break-made flags follow the
+    // printing-section byte: here a page break was made, no column break.
+    group->SetNewPage(true);
+    header->Generate();
+    ASSERT_TRUE(header->AlreadyPageBreak());
+    ASSERT_FALSE(header->AlreadyColumnBreak());
+    header->SetCurrentSection(7);
+    header->SetCurrentObjectIndex(9);
+    header->SetPartialAdjustment(1234);
+    header->SetPrintingSection(true);
+    header->SetBreaking(true);
+    cache.SavePage(2);
+    std::memset(record, 0xAA, sizeof record);
+    header->ReadCacheRecord(2, record);
+    EXPECT_EQ(groupRecordInt(record, 0), 7);
+    EXPECT_EQ(groupRecordInt(record, 4), 9);
+    EXPECT_EQ(groupRecordInt(record, 12), 1234);
+    EXPECT_EQ(record[17], 1);
+    EXPECT_EQ(record[18], 1);
+    EXPECT_EQ(record[19], 0);
+    EXPECT_EQ(record[20], 1);
 }
 
 TEST_F(Groups, FreeingAGroupFreesItsBandsAndABandLeavesItsGroup)
