@@ -2,6 +2,8 @@
 #include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/PageFakes.h"
 
+#include "PipelineFixtures.h"
+
 #include "platform/classes/ClassRegistry.h"
 
 #include "report/model/bands/BandClasses.h"
@@ -164,6 +166,26 @@ TEST_F(Engine, AKeptTogetherGroupMovesOnceAndThenSplits)
                                          "Header GH Detail*15 GF Footer"}));
     EXPECT_TRUE(engine()->ReportComplete());
     classes::UnRegisterClasses({&StandInTextCommand::StaticClass()});
+}
+
+TEST_F(Engine, TheDetailBandsOwnPipelineRunsWithinEachMainRecord)
+{
+    pipelinetest::Orders orders;
+    orders.init();
+    report.SetDataPipeline(&orders.customers);
+    detail->SetDataPipeline(&orders.orders);
+    int printed = 0;
+    QStringList seen;
+    detail->BeforePrint.Set([&](classes::TObject *) {
+        ++printed;
+        seen.append(orders.customers.GetFieldAsString(QStringLiteral("Id")) + ":" +
+                    orders.orders.GetFieldAsString(QStringLiteral("Id")));
+    });
+    generate();
+    EXPECT_EQ(report.Pages, QStringList{"Header Detail*6 Footer"});
+    EXPECT_EQ(seen, (QStringList{"1:101", "1:104", "3:102", "5:100", "5:103", "5:105"}));
+    detail->SetDataPipeline(nullptr);
+    report.SetDataPipeline(nullptr);
 }
 
 TEST_F(Engine, PageLimitEndsTheReport)

@@ -719,8 +719,18 @@ void TppEngine::findBrokenGroups()
 {
     const int count = m_report->GroupCount();
     int broken = count;
-    if (m_mainPipeline)
+    if (m_mainPipeline && m_detailPipeline) {
+        // The detail records of one main record first, then the next main
+        // record with its details.
+        m_detailPipeline->Next();
+        if (m_detailPipeline->Eof()) {
+            m_mainPipeline->Next();
+            if (!m_mainPipeline->Eof())
+                m_detailPipeline->First();
+        }
+    } else if (m_mainPipeline) {
         m_mainPipeline->Next();
+    }
     const bool atEnd = m_mainPipeline && m_mainPipeline->Eof();
     for (int i = count - 1; i >= 0; --i) {
         TppGroup *group = m_report->Groups(i);
