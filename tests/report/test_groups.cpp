@@ -5,6 +5,7 @@
 #include "tests/support/report/PageFakes.h"
 
 #include "report/model/bands/BandClasses.h"
+#include "report/model/base/Messages.h"
 #include "report/model/data/CacheManager.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
@@ -97,6 +98,44 @@ TEST_F(Groups, TheBreakValueEventDecides)
     EXPECT_THROW(group->CheckForBreak(), std::runtime_error);
     EXPECT_EQ(group->BreakValue(), QStringLiteral("y"));
     EXPECT_EQ(group->PriorValue(), QStringLiteral("y"));
+}
+
+TEST_F(Groups, ListenersHearTheBreakInOrderAndMayChangeTheValue)
+{
+    QStringList log;
+    modeltest::TReceiver listener(QStringLiteral("listener"), &log);
+    for (int id : {27, 28, 29, 30, 31, 68})
+        listener.SubscribeEvent(id);
+    group->AddEventNotify(&listener);
+    listener.OnEvent = [](modeltest::TReceiver *, int aEventID, TraParamList *aParams) {
+        if (aEventID != ppEvent::OnGetBreakValue)
+            return;
+        QString value;
+        aParams->GetParamValue(0, value);
+        aParams->SetParamValue(0, value + QStringLiteral("!"));
+    };
+    group->BeforeGroupBreak.Set([&](classes::TObject *) { log.append(QStringLiteral("BeforeGroupBreak")); });
+    group->AfterGroupBreak.Set([&](classes::TObject *) { log.append(QStringLiteral("AfterGroupBreak")); });
+    breakOn({"a", "b"});
+    group->Init();
+    EXPECT_EQ(group->BreakValue(), QStringLiteral("a!"));
+    header->Generate();
+    ASSERT_TRUE(group->CheckForBreak());
+    EXPECT_EQ(group->BreakValue(), QStringLiteral("b!"));
+    footer->Generate();
+    EXPECT_EQ(log, (QStringList{"listener event 31", "listener event 68", "BeforeGroupBreak", "listener event 28",
+                                "listener event 29", "listener event 31", "listener event 68", "listener event 30",
+                                "AfterGroupBreak", "listener event 27"}));
+    group->RemoveEventNotify(&listener);
+
+    // The description names the break field after message 331 and the group's
+    // place in the report.
+    MemoryPipeline data;
+    data.AddField(QStringLiteral("Country"));
+    group->SetDataPipeline(&data);
+    group->SetBreakName(QStringLiteral("Country"));
+    EXPECT_EQ(group->Description(), ppLoadStr(331) + QStringLiteral(" [0]: ") + data.GetFieldAlias("Country"));
+    group->SetDataPipeline(nullptr);
 }
 
 TEST_F(Groups, AnUnknownBreakFieldGivesThePipelinesAnswer)
