@@ -397,6 +397,14 @@ TEST_F(BandClasses, ScriptsSeeTheGenerationStateAndTheBandSettings)
     bool keep = true;
     EXPECT_TRUE(TraTppGroupRTTI::Instance().SetPropValue(&group, QStringLiteral("KeepTogether"), &keep));
     EXPECT_TRUE(group.KeepTogether());
+    // Scripts may give the thresholds in other units.
+    uint8_t units = uint8_t(TppUnitType::utMillimeters);
+    EXPECT_TRUE(TraTppGroupRTTI::Instance().SetPropValue(&group, QStringLiteral("Units"), &units));
+    group.SetNewPageThreshold(25.0f);
+    EXPECT_EQ(group.mmNewPageThreshold(), 25000);
+    units = 9;
+    EXPECT_FALSE(TraTppGroupRTTI::Instance().SetPropValue(&group, QStringLiteral("Units"), &units));
+    EXPECT_EQ(group.Units(), TppUnitType::utMillimeters);
 }
 
 } // namespace

@@ -104,6 +104,8 @@ public:
     float NewPageThreshold() const;
     void SetNewPageThreshold(float aValue);
     TppUnitType Units() const { return m_units; }
+    // The units the thresholds are given in; the report sets its own.
+    void SetUnits(TppUnitType aValue) { m_units = aValue; }
 
     // ---- Where the group stands ----
     int FirstColumn() const { return m_firstColumn; }

@@ -117,6 +117,15 @@ std::vector<TraTableEntry> groupEntries()
                 group.SetBreakName(component ? component->UserName() : QString());
                 return true;
             };
+        } else if (raSameName(QString::fromLatin1(entry.Name), "Units")) {
+            entry.ReadOnly = false;
+            entry.Set = [](classes::TObject &o, const TraValuePointer &v, const QString &n) {
+                const uint8_t value = raReadValue<uint8_t>(v, n);
+                if (value > uint8_t(TppUnitType::utMMThousandths))
+                    return false;
+                static_cast<TppGroup &>(o).SetUnits(TppUnitType(value));
+                return true;
+            };
         } else if (raSameName(QString::fromLatin1(entry.Name), "Report")) {
             entry.ReadOnly = false;
             entry.Set = [](classes::TObject &o, const TraValuePointer &v, const QString &n) {
