@@ -2,9 +2,10 @@
 // one: a three-band grid of 300 nodes, the same on every machine (classic
 // system colours, DejaVu Sans 9), in a window or painted to a PNG file.
 //
-//   griddemo [--options A,B] [--render FILE.png [--size WxH]]
+//   griddemo [--options A,B] [--render FILE.png [--size WxH]] [--script FILE]
 
 #include "griddemo_grid.h"
+#include "griddemo_script.h"
 
 #include "grid/core/TreeListControl.h"
 #include "grid/widgets/TreeListRegistration.h"
@@ -27,14 +28,17 @@ namespace {
 constexpr int demoMaxSide = 32767;
 constexpr qint64 demoMaxPixels = 64LL * 1024 * 1024;
 
-const char *const demoUsage = "Usage: griddemo [--options A,B] [--render FILE.png [--size WxH]]\n"
-                              "Shows a tree-list grid of three bands (Site, Counts, Notes) and 300 nodes.\n"
-                              "  --options A,B      option words A and B in hex (default 105F,A000303E)\n"
-                              "  --render FILE.png  paint the grid as it looks with the focus to FILE.png and exit\n"
-                              "  --size WxH         client size of the picture in pixels (default 800x600)\n"
-                              "  --help             this text\n"
-                              "Without --render the grid opens in a window. --render needs no display: without\n"
-                              "QT_QPA_PLATFORM it renders offscreen. A bad size or an unwritable file exits with 1.\n";
+const char *const demoUsage =
+    "Usage: griddemo [--options A,B] [--render FILE.png [--size WxH]] [--script FILE]\n"
+    "Shows a tree-list grid of three bands (Site, Counts, Notes) and 300 nodes.\n"
+    "  --options A,B      option words A and B in hex (default 105F,A000303E)\n"
+    "  --render FILE.png  paint the grid as it looks with the focus to FILE.png and exit\n"
+    "  --size WxH         client size of the picture or window in pixels (default 800x600)\n"
+    "  --script FILE      drive the grid by the commands of FILE and check the outcome:\n"
+    "                     exit 0 when every check holds, 1 when one fails, 2 for a bad script\n"
+    "  --help             this text\n"
+    "Without --render the grid opens in a window. --render needs no display: without\n"
+    "QT_QPA_PLATFORM it renders offscreen, as --script runs. A bad size or an unwritable file exits with 1.\n";
 
 int demoFail(const QString &message)
 {
@@ -46,6 +50,7 @@ struct DemoArgs
 {
     bool help = false;
     QString render;
+    QString script;
     QSize size{800, 600};
     uint32_t optionsA = griddemo::DefaultOptionsA;
     uint32_t optionsB = griddemo::DefaultOptionsB;
@@ -62,6 +67,8 @@ DemoArgs parseDemoArgs(const QStringList &args)
             a.help = true;
         } else if (arg == "--render" && hasValue) {
             a.render = args[++i];
+        } else if (arg == "--script" && hasValue) {
+            a.script = args[++i];
         } else if (arg == "--size" && hasValue) {
             const auto m = QRegularExpression("^(\\d{1,9})x(\\d{1,9})$").match(args[++i]);
             const qint64 w = m.hasMatch() ? m.captured(1).toLongLong() : 0;
@@ -107,7 +114,7 @@ int main(int argc, char **argv)
         std::fputs(demoUsage, stdout);
         return 0;
     }
-    if (!args.render.isEmpty() && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+    if ((!args.render.isEmpty() || !args.script.isEmpty()) && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     rtl::setSystemColors(rtl::SystemColors::classic());
@@ -127,6 +134,13 @@ int main(int argc, char **argv)
                     demoFail(QString("cannot paint a picture of %1x%2").arg(args.size.width()).arg(args.size.height()));
             else if (!image.save(args.render, "PNG"))
                 result = demoFail(QString("cannot write \"%1\"").arg(args.render));
+        } else if (!args.script.isEmpty()) {
+            widget.resize(args.size);
+            widget.show();
+            widget.activateWindow();
+            widget.setFocus();
+            QApplication::processEvents();
+            result = griddemo::RunGridScript(args.script, demo, widget);
         } else {
             widget.resize(args.size);
             widget.show();

@@ -174,16 +174,20 @@ void TreeListWidget::keyPressEvent(QKeyEvent *event)
     }
     TKey key = VirtualKey(*event);
     const TShiftState shift = ShiftState(event->modifiers());
+    m_eventModifiers = event->modifiers();
     if (key != 0)
         m_tree->KeyDown(key, shift);
     updateScrollBars();
-    if (key == 0 && VirtualKey(*event) != 0)
+    if (key == 0 && VirtualKey(*event) != 0) {
+        m_eventModifiers.reset();
         return;
+    }
     for (QChar ch : TypedCharacters(*event)) {
         if (!m_tree)
             break;
         m_tree->KeyPress(ch);
     }
+    m_eventModifiers.reset();
     event->accept();
 }
 
@@ -410,7 +414,7 @@ void TreeListWidget::setClipboardText(const QString &text)
 
 TShiftState TreeListWidget::keyState() const
 {
-    return ShiftState(QGuiApplication::queryKeyboardModifiers());
+    return ShiftState(m_eventModifiers ? *m_eventModifiers : QGuiApplication::queryKeyboardModifiers());
 }
 
 int TreeListWidget::doubleClickTime() const
@@ -420,6 +424,7 @@ int TreeListWidget::doubleClickTime() const
 
 void TreeListWidget::beep()
 {
+    ++m_beeps;
     QApplication::beep();
 }
 

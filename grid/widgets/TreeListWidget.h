@@ -13,6 +13,7 @@
 #include <QBasicTimer>
 
 #include <map>
+#include <optional>
 
 namespace grid {
 
@@ -38,6 +39,8 @@ public:
     QImage render(bool withFocus = true, QSize size = QSize());
     // How many paint passes ended in an exception of a handler.
     int failedPaints() const { return m_failedPaints; }
+    // Beeps the tree list asked for.
+    int beeps() const { return m_beeps; }
     // Rows the last paint event drew (those its region touched).
     int lastRowsPainted() const { return m_lastRowsPainted; }
     // The bars' ranges, pages and positions from the tree list, and whether
@@ -93,6 +96,10 @@ private:
     int m_failedPaints = 0;
     bool m_assumeFocus = false;
     int m_lastRowsPainted = 0;
+    int m_beeps = 0;
+    // The modifiers of the key event being handled; a synthetic event's
+    // are not in the system's key state.
+    std::optional<Qt::KeyboardModifiers> m_eventModifiers;
     int m_wheelRest = 0;
     bool m_updatingBars = false;
 };

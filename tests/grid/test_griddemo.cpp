@@ -88,6 +88,30 @@ TEST(GridDemo, SizesHelpAndBadInput)
     EXPECT_EQ(runGridDemo({"--options", "37,303E", "--render", out}).exitCode, 0);
 }
 
+TEST(GridDemo, ScriptsTellAFailedCheckByItsLineAndRefuseBadScripts)
+{
+    QTemporaryDir dir;
+    auto script = [&](const QString &name, const QByteArray &text) {
+        QFile file(dir.filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(text);
+        return file.fileName();
+    };
+    const QString failing = script("fail.txt", "# a comment\r\nexpect focus \"Site 01\" colSite\r\n"
+                                               "expect expanded \"Site 02\" yes\r\nexpect state 0\r\n");
+    DemoRun run = runGridDemo({"--script", failing});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.stdErr.contains(failing + ":3: expected yes, got no")) << qPrintable(run.stdErr);
+    for (const QByteArray &bad :
+         {QByteArray("frobnicate\n"), QByteArray("click cell \"Nope\" colSite\n"), QByteArray("key NoSuchKey\n"),
+          QByteArray("wheel lots\n"), QByteArray("expect focus \"Site 01\n")}) {
+        run = runGridDemo({"--script", script("bad.txt", bad)});
+        EXPECT_EQ(run.exitCode, 2) << bad.constData();
+        EXPECT_TRUE(run.stdErr.contains("bad.txt:1: ")) << qPrintable(run.stdErr);
+    }
+    EXPECT_EQ(runGridDemo({"--script", dir.filePath("missing.txt")}).exitCode, 2);
+}
+
 TEST(GridDemo, PictureShowsHeadersSeparatorsAndTheIndicatorArrow)
 {
     QTemporaryDir dir;

@@ -1,0 +1,442 @@
+#include "griddemo_script.h"
+
+#include "grid/widgets/TreeListWidget.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QKeySequence>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <cstdio>
+#include <functional>
+#include <optional>
+
+namespace griddemo {
+
+namespace {
+
+using namespace grid;
+
+// A script that cannot go on.
+struct ScriptError
+{
+    QString message;
+};
+
+QStringList scriptTokens(const QString &line)
+{
+    QStringList tokens;
+    QString current;
+    bool quoted = false, any = false;
+    for (QChar ch : line) {
+        if (ch == '"') {
+            quoted = !quoted;
+            any = true;
+        } else if (ch.isSpace() && !quoted) {
+            if (any)
+                tokens << current;
+            current.clear();
+            any = false;
+        } else {
+            current += ch;
+            any = true;
+        }
+    }
+    if (quoted)
+        throw ScriptError{"unterminated quote"};
+    if (any)
+        tokens << current;
+    return tokens;
+}
+
+QString scriptUnescape(QString text)
+{
+    text.replace("\\t", "\t").replace("\\r", "\r").replace("\\n", "\n");
+    return text;
+}
+
+class ScriptRun
+{
+public:
+    ScriptRun(GridDemo &demo, TreeListWidget &widget)
+        : m_demo(demo)
+        , m_tree(*demo.tree)
+        , m_widget(widget)
+    {}
+
+    // False when a check failed; throws ScriptError when it cannot run.
+    bool run(const QStringList &t, const QString &where);
+
+private:
+    int integer(const QString &text) const
+    {
+        bool ok = false;
+        const int value = text.toInt(&ok);
+        if (!ok)
+            throw ScriptError{QString("not a number: \"%1\"").arg(text)};
+        return value;
+    }
+    void need(const QStringList &t, int count) const
+    {
+        if (t.size() < count)
+            throw ScriptError{QString("\"%1\" needs more arguments").arg(t.value(0))};
+    }
+    TdxTreeListNode *node(const QString &text) const
+    {
+        for (TdxTreeListNode *n = m_tree.Items(0); n; n = n->GetNext())
+            if (m_tree.GetNodeString(n, 0) == text)
+                return n;
+        throw ScriptError{QString("no node \"%1\"").arg(text)};
+    }
+    int column(const QString &name) const
+    {
+        for (int i = 0; i < m_tree.ColumnCount(); ++i)
+            if (m_tree.Columns(i)->Name() == name)
+                return i;
+        throw ScriptError{QString("no column \"%1\"").arg(name)};
+    }
+    TdxTreeListLayoutInfo layout() const
+    {
+        TdxTreeListLayoutInfo info;
+        m_tree.CalcLayout(info);
+        return info;
+    }
+    QPoint centre(const rtl::TRect &r, const QString &what) const
+    {
+        if (r.IsEmpty())
+            throw ScriptError{QString("%1 is not shown").arg(what)};
+        return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    }
+    // X Y, or a place; consumes its tokens from index at.
+    QPoint point(const QStringList &t, int &at) const;
+    bool check(const QStringList &t, const QString &where);
+    bool expect(bool holds, const QString &where, const QString &expected, const QString &got) const
+    {
+        if (!holds)
+            std::fprintf(stderr, "%s: expected %s, got %s\n", qPrintable(where), qPrintable(expected), qPrintable(got));
+        return holds;
+    }
+    QWidget *target() const { return m_widget.viewport(); }
+    Qt::KeyboardModifiers modifiers(const QString &text) const
+    {
+        Qt::KeyboardModifiers m;
+        for (const QString &part : text.split('+')) {
+            if (part == "Ctrl")
+                m |= Qt::ControlModifier;
+            else if (part == "Shift")
+                m |= Qt::ShiftModifier;
+            else if (!part.isEmpty())
+                throw ScriptError{QString("bad modifiers \"%1\"").arg(text)};
+        }
+        return m;
+    }
+    Qt::MouseButton mouseButton(const QString &text) const
+    {
+        if (text.isEmpty() || text == "left")
+            return Qt::LeftButton;
+        if (text == "middle")
+            return Qt::MiddleButton;
+        if (text == "right")
+            return Qt::RightButton;
+        throw ScriptError{QString("bad button \"%1\"").arg(text)};
+    }
+
+    GridDemo &m_demo;
+    TCustomdxTreeListControl &m_tree;
+    TreeListWidget &m_widget;
+};
+
+QPoint ScriptRun::point(const QStringList &t, int &at) const
+{
+    const QString kind = t.value(at);
+    auto arg = [&](int i) {
+        if (at + i >= t.size())
+            throw ScriptError{QString("\"%1\" needs more arguments").arg(kind)};
+        return t[at + i];
+    };
+    const TdxTreeListLayoutInfo info = layout();
+    if (kind == "cell") {
+        TdxTreeListNode *n = node(arg(1));
+        const rtl::TRect r = m_tree.CellRect(n, m_tree.PositionOfColumn(column(arg(2))));
+        at += 3;
+        return centre(r, "the cell");
+    }
+    if (kind == "header" || kind == "edge") {
+        const int c = column(arg(1));
+        at += 2;
+        for (const TdxTreeListHeaderCell &cell : info.HeaderCells)
+            if (cell.ColumnIndex == c)
+                return kind == "header"
+                           ? centre(cell.ClipRect, "the header")
+                           : QPoint(cell.CellRect.Right - 1, (cell.CellRect.Top + cell.CellRect.Bottom) / 2);
+        throw ScriptError{QString("column \"%1\" is not shown").arg(t[at - 1])};
+    }
+    if (kind == "band") {
+        const QString caption = arg(1);
+        at += 2;
+        for (const TdxTreeListBandInfo &band : info.Bands)
+            if (m_tree.VisibleBandCaption(band.BandIndex) == caption)
+                return centre(band.BandClipRect, "the band");
+        throw ScriptError{QString("band \"%1\" is not shown").arg(caption)};
+    }
+    if (kind == "button") {
+        TdxTreeListNode *n = node(arg(1));
+        at += 2;
+        for (const TdxTreeListRowInfo &row : info.Rows)
+            if (row.Node == n) {
+                const TreeListIndentRects parts = m_tree.NodeIndentRects(n, row.Height);
+                const int left = info.RowsRect.Left - (m_tree.LeftFixedBand() < 0 ? m_tree.HorzOffset() : 0);
+                const rtl::TRect b = parts.Button;
+                return centre(rtl::Rect(left + b.Left, row.Top + b.Top, left + b.Right, row.Top + b.Bottom),
+                              "the button");
+            }
+        throw ScriptError{QString("node \"%1\" is not shown").arg(t[at - 1])};
+    }
+    const int x = integer(arg(0));
+    const int y = integer(arg(1));
+    at += 2;
+    return QPoint(x, y);
+}
+
+bool ScriptRun::run(const QStringList &t, const QString &where)
+{
+    const QString &command = t[0];
+    int at = 1;
+    if (command == "click" || command == "dblclick") {
+        const QPoint p = point(t, at);
+        const Qt::KeyboardModifiers m = modifiers(t.value(at));
+        if (command == "click")
+            QTest::mouseClick(target(), Qt::LeftButton, m, p);
+        else
+            QTest::mouseDClick(target(), Qt::LeftButton, m, p);
+    } else if (command == "press" || command == "move" || command == "release") {
+        const QPoint p = point(t, at);
+        const Qt::MouseButton button = mouseButton(t.value(at));
+        if (command == "press")
+            QTest::mousePress(target(), button, {}, p);
+        else if (command == "release")
+            QTest::mouseRelease(target(), button, {}, p);
+        else
+            QTest::mouseMove(target(), p);
+    } else if (command == "drag") {
+        const QPoint from = point(t, at);
+        const QPoint to = point(t, at);
+        QTest::mousePress(target(), Qt::LeftButton, {}, from);
+        const QPoint step = to - from;
+        const int steps = std::max(1, std::max(std::abs(step.x()), std::abs(step.y())) / 8);
+        for (int i = 1; i <= steps; ++i) {
+            QMouseEvent move(QEvent::MouseMove, from + step * i / steps, target()->mapToGlobal(from + step * i / steps),
+                             Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(target(), &move);
+        }
+        QTest::mouseRelease(target(), Qt::LeftButton, {}, to);
+    } else if (command == "key") {
+        need(t, 2);
+        const QKeySequence sequence(t[1]);
+        if (sequence.isEmpty() || sequence[0].key() == Qt::Key_unknown)
+            throw ScriptError{QString("unknown key \"%1\"").arg(t[1])};
+        const QKeyCombination combination = sequence[0];
+        QTest::keyClick(&m_widget, combination.key(), combination.keyboardModifiers());
+    } else if (command == "type") {
+        need(t, 2);
+        for (QChar ch : t.mid(1).join(' '))
+            QTest::keyClick(&m_widget, ch.toLatin1());
+    } else if (command == "wheel") {
+        need(t, 2);
+        const int notches = integer(t[1]);
+        const QPoint p(target()->width() / 2, target()->height() / 2);
+        QWheelEvent wheel(p, target()->mapToGlobal(p), {}, QPoint(0, notches * 120), Qt::NoButton, {},
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target(), &wheel);
+    } else if (command == "wait") {
+        need(t, 2);
+        QTest::qWait(integer(t[1]));
+    } else if (command == "render") {
+        need(t, 2);
+        if (!m_widget.render(m_widget.hasFocus()).save(t[1], "PNG"))
+            throw ScriptError{QString("cannot write \"%1\"").arg(t[1])};
+    } else if (command == "dump") {
+        const TdxTreeListLayoutInfo info = layout();
+        auto show = [](const char *name, const rtl::TRect &r) {
+            std::printf("%s %d %d %d %d\n", name, r.Left, r.Top, r.Right, r.Bottom);
+        };
+        show("BandPanelRect", info.BandPanelRect);
+        show("HeaderPanelRect", info.HeaderPanelRect);
+        show("IndicatorRect", info.IndicatorRect);
+        show("RowsRect", info.RowsRect);
+        show("LeftFixedRect", info.LeftFixedRect);
+        show("RightFixedRect", info.RightFixedRect);
+        for (const TdxTreeListHeaderCell &cell : info.HeaderCells)
+            show(qPrintable(m_tree.Columns(cell.ColumnIndex)->Name()), cell.CellRect);
+    } else if (command == "expect") {
+        QApplication::processEvents();
+        return check(t, where);
+    } else {
+        throw ScriptError{QString("unknown command \"%1\"").arg(command)};
+    }
+    QApplication::processEvents();
+    return true;
+}
+
+bool ScriptRun::check(const QStringList &t, const QString &where)
+{
+    need(t, 2);
+    const QString &what = t[1];
+    auto nodeName = [&](TdxTreeListNode *n) { return n ? m_tree.GetNodeString(n, 0) : QString("none"); };
+    if (what == "focus") {
+        need(t, 3);
+        if (t[2] == "grid")
+            return expect(m_widget.hasFocus(), where, "the focus on the grid", "it elsewhere");
+        if (t[2] == "editor")
+            return expect(m_tree.State() == tsEditing, where, "an editor", QString("state %1").arg(m_tree.State()));
+        TdxTreeListNode *n = node(t[2]);
+        bool holds = expect(m_tree.FocusedNode() == n, where, "focus on " + t[2], nodeName(m_tree.FocusedNode()));
+        if (t.size() > 3) {
+            const int c = column(t[3]);
+            const int focused = m_tree.FocusedColumnIndex();
+            holds = expect(focused == c, where, "focused column " + t[3],
+                           focused >= 0 ? m_tree.Columns(focused)->Name() : QString("none")) &&
+                    holds;
+        }
+        return holds;
+    }
+    if (what == "text") {
+        need(t, 5);
+        const QString got = m_tree.GetNodeString(node(t[2]), column(t[3]));
+        return expect(got == t[4], where, "\"" + t[4] + "\"", "\"" + got + "\"");
+    }
+    if (what == "export") {
+        need(t, 4);
+        QStringList list;
+        if (t[2] == "all")
+            m_tree.SaveAllToStrings(list);
+        else if (t[2] == "selected")
+            list = QStringList{QApplication::clipboard()->text()};
+        else
+            throw ScriptError{"export all or selected"};
+        const QString got = t[2] == "all" ? list.join("\r\n") + "\r\n" : list.value(0);
+        const QString wanted = scriptUnescape(t[3]);
+        return expect(got == wanted, where, "\"" + t[3] + "\"",
+                      "\"" + QString(got).replace("\t", "\\t").replace("\r", "\\r").replace("\n", "\\n") + "\"");
+    }
+    if (what == "order") {
+        need(t, 3);
+        QStringList got;
+        QStringList wanted = t.mid(3);
+        if (t[2] == "columns") {
+            for (int p = 0; p < m_tree.VisibleColumnCount(); ++p)
+                got << m_tree.Columns(m_tree.ColumnAtPosition(p))->Name();
+        } else if (t[2] == "bands") {
+            for (int p = 0; p < m_tree.VisibleBandCount(); ++p)
+                got << m_tree.VisibleBandCaption(p);
+        } else if (t[2] == "nodes") {
+            TdxTreeListNode *parent = nullptr;
+            if (!wanted.isEmpty()) {
+                // A first name that is a parent of the second names the list.
+                TdxTreeListNode *first = node(wanted[0]);
+                if (wanted.size() > 1 && node(wanted[1])->Parent() == first) {
+                    parent = first;
+                    wanted.removeFirst();
+                }
+            }
+            const int count = parent ? parent->Count() : m_tree.Count();
+            for (int i = 0; i < count; ++i)
+                got << nodeName(parent ? parent->Items(i) : m_tree.Items(i));
+            got = got.mid(0, wanted.size());
+        } else {
+            throw ScriptError{"order columns, bands or nodes"};
+        }
+        return expect(got == wanted, where, wanted.join(' '), got.join(' '));
+    }
+    if (what == "width") {
+        need(t, 5);
+        int got = 0;
+        if (t[2] == "column")
+            got = m_tree.Columns(column(t[3]))->Width();
+        else if (t[2] == "band") {
+            got = -1;
+            for (int i = 0; i < m_tree.Bands()->Count(); ++i)
+                if (m_tree.Bands()->Items(i)->Caption() == t[3])
+                    got = m_tree.Bands()->Items(i)->Width();
+            if (got < 0)
+                throw ScriptError{QString("no band \"%1\"").arg(t[3])};
+        } else
+            throw ScriptError{"width column or band"};
+        return expect(got == integer(t[4]), where, t[4], QString::number(got));
+    }
+    if (what == "hit") {
+        int at = 2;
+        const QPoint p = point(t, at);
+        need(t, at + 1);
+        const int got = m_tree.HitTest(p.x(), p.y()).HitCode;
+        return expect(got == integer(t[at]), where, "hit code " + t[at], QString::number(got));
+    }
+    if (what == "state") {
+        need(t, 3);
+        return expect(m_tree.State() == integer(t[2]), where, "state " + t[2], QString::number(m_tree.State()));
+    }
+    if (what == "expanded") {
+        need(t, 4);
+        const bool got = node(t[2])->Expanded();
+        if (t[3] != "yes" && t[3] != "no")
+            throw ScriptError{"expanded NODE yes|no"};
+        return expect(got == (t[3] == "yes"), where, t[3], got ? "yes" : "no");
+    }
+    if (what == "selected") {
+        QStringList got;
+        for (TdxTreeListNode *n = m_tree.Items(0); n; n = n->GetNext())
+            if (n->Selected())
+                got << nodeName(n);
+        for (const QString &name : t.mid(2))
+            node(name);
+        return expect(got == t.mid(2), where, t.mid(2).join(' '), got.join(' '));
+    }
+    if (what == "top") {
+        need(t, 3);
+        TdxTreeListNode *n = node(t[2]);
+        return expect(m_tree.TopNode() == n || (!m_tree.TopNode() && m_tree.Items(0) == n), where, t[2],
+                      nodeName(m_tree.TopNode() ? m_tree.TopNode() : m_tree.Items(0)));
+    }
+    if (what == "sorted") {
+        need(t, 4);
+        const int state = m_tree.ColumnSortState(column(t[2]));
+        const QString got = state == 1 ? "up" : state == 2 ? "down" : "none";
+        return expect(got == t[3], where, t[3], got);
+    }
+    if (what == "beeps") {
+        need(t, 3);
+        return expect(m_widget.beeps() == integer(t[2]), where, t[2] + " beeps", QString::number(m_widget.beeps()));
+    }
+    throw ScriptError{QString("unknown check \"%1\"").arg(what)};
+}
+
+} // namespace
+
+int RunGridScript(const QString &path, GridDemo &demo, TreeListWidget &widget)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "griddemo: cannot read the script \"%s\"\n", qPrintable(path));
+        return 2;
+    }
+    const QStringList lines = QString::fromUtf8(file.readAll()).replace("\r\n", "\n").split('\n');
+    ScriptRun run(demo, widget);
+    bool allHeld = true;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString where = QString("%1:%2").arg(path).arg(i + 1);
+        const QString line = lines[i].trimmed();
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        try {
+            allHeld = run.run(scriptTokens(line), where) && allHeld;
+        } catch (const ScriptError &error) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(where), qPrintable(error.message));
+            return 2;
+        }
+    }
+    return allHeld ? 0 : 1;
+}
+
+} // namespace griddemo
