@@ -1,4 +1,5 @@
 #include "platform/classes/Graphics.h"
+#include "platform/classes/Picture.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Filer.h"
@@ -287,6 +288,9 @@ void TBitmap::LoadFromStream(TStream &stream)
     const int64_t size = stream.Size() - stream.Position();
     QByteArray bytes(qsizetype(std::max<int64_t>(size, 0)), Qt::Uninitialized);
     stream.ReadBuffer(bytes.data(), bytes.size());
+    // A DIB without its file header (from a clipboard or a database field)
+    // reads as the file it would be.
+    bytes = BitmapFileFromDIB(bytes);
     QBuffer buffer(&bytes);
     QImageReader reader(&buffer, "BMP");
     QImage image = reader.read();

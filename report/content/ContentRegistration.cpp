@@ -1,5 +1,6 @@
 #include "report/content/ContentRegistration.h"
 
+#include "report/content/drawcommands/DrawImage.h"
 #include "report/content/drawcommands/DrawRichText.h"
 #include "report/content/drawcommands/DrawShapes.h"
 #include "report/content/drawcommands/DrawText.h"
@@ -25,7 +26,7 @@ std::vector<const classes::TMetaClass *> contentDrawCommandClasses()
 {
     return {&TppDrawText::StaticClass(), &TppDrawVariable::StaticClass(), &TppDrawVar::StaticClass(),
             &TppDrawCalc::StaticClass(), &TppDrawShape::StaticClass(),     &TppDrawLine::StaticClass(),
-            &TppDrawRichText::StaticClass()};
+            &TppDrawImage::StaticClass(), &TppDrawRichText::StaticClass()};
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "report/content/ContentRegistration.h"
+#include "report/content/drawcommands/DrawImage.h"
 #include "report/content/drawcommands/DrawRichText.h"
 #include "report/content/drawcommands/DrawShapes.h"
 #include "report/content/drawcommands/DrawText.h"
@@ -14,6 +15,9 @@
 #include "platform/classes/Streams.h"
 
 #include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImage>
 
 #include <limits>
 #include <memory>
@@ -224,7 +228,16 @@ TEST_F(DrawCommands, EveryClassComesBackFromAPageStreamEqual)
     line->SetLineStyle(TppLineStyleType::lsDouble);
     line->Pen()->SetStyle(gfx::PenStyle::Dash);
     line->SetWeight(1.5f);
-    for (TppDrawCommand *c : std::initializer_list<TppDrawCommand *>{text, variable, var, calc, rich, shape, line})
+    auto *image = new TppDrawImage();
+    image->SetStretch(true);
+    image->SetImageName("logo");
+    classes::TBitmap bitmap;
+    QImage pixels(4, 3, QImage::Format_RGB32);
+    pixels.fill(qRgb(10, 20, 30));
+    bitmap.SetImage(pixels);
+    image->Picture()->SetGraphic(&bitmap);
+    for (TppDrawCommand *c :
+         std::initializer_list<TppDrawCommand *>{text, variable, var, calc, rich, shape, line, image})
         c->SetPage(page.get());
 
     classes::TMemoryStream stream;
@@ -239,6 +252,10 @@ TEST_F(DrawCommands, EveryClassComesBackFromAPageStreamEqual)
     }
     EXPECT_TRUE(static_cast<TppDrawVariable *>(read.DrawCommands(1))->LookAhead());
     EXPECT_EQ(static_cast<TppDrawLine *>(read.DrawCommands(6))->Weight(), 1.5f);
+    auto *readImage = static_cast<TppDrawImage *>(read.DrawCommands(7));
+    EXPECT_EQ(readImage->Picture()->Image(), pixels);
+    EXPECT_EQ(readImage->ImageName(), "logo");
+    EXPECT_EQ(readImage->GetBitmap(), readImage->Picture()->Bitmap());
 }
 
 TEST_F(DrawCommands, RichTextComparesItsRTFLineByLine)
@@ -293,4 +310,36 @@ TEST_F(DrawCommands, ShapesAndLinesCompareTheirPensButNotTheWeight)
     t.SetYCornerRound(1);
     EXPECT_FALSE(s.IsEqual(&t));
     EXPECT_FALSE(s.IsEqual(&a));
+}
+
+TEST_F(DrawCommands, AnImageGivesRasterDevicesABitmapExceptForIcons)
+{
+    TppDrawImage image;
+    EXPECT_EQ(image.GetBitmap(), nullptr);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImage pixels(6, 2, QImage::Format_RGB32);
+    pixels.fill(qRgb(1, 2, 3));
+    ASSERT_TRUE(pixels.save(&buffer, "JPEG"));
+    classes::TJPEGImage jpeg;
+    jpeg.LoadFromBytes(bytes);
+    image.Picture()->SetGraphic(&jpeg);
+    classes::TBitmap *made = image.GetBitmap();
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->Width(), 6);
+    EXPECT_EQ(image.GetBitmap(), made); // made once
+
+    TppDrawImage copy;
+    copy.Assign(&image);
+    EXPECT_EQ(static_cast<classes::TJPEGImage *>(copy.Picture()->Graphic())->Bytes(), bytes);
+
+    buffer.close();
+    bytes.clear();
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(pixels.convertToFormat(QImage::Format_ARGB32).save(&buffer, "ICO"));
+    classes::TIcon icon;
+    icon.LoadFromBytes(bytes);
+    image.Picture()->SetGraphic(&icon);
+    EXPECT_EQ(image.GetBitmap(), nullptr);
 }

@@ -1,0 +1,319 @@
+#include "platform/classes/Picture.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/ClassErrors.h"
+#include "platform/classes/Filer.h"
+#include "platform/classes/Streams.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+#include <cstring>
+#include <limits>
+
+namespace classes {
+
+namespace {
+
+// Qt's own allocation limit guards against headers that promise huge images.
+QImage pictureRead(const QByteArray &bytes, const char *format, int imageNumber = 0)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    if (imageNumber > 0 && !reader.jumpToImage(imageNumber))
+        return QImage();
+    return reader.read();
+}
+
+uint32_t pictureLittle32(const QByteArray &bytes, qsizetype at)
+{
+    if (at + 4 > bytes.size())
+        return 0;
+    const auto *b = reinterpret_cast<const uint8_t *>(bytes.constData() + at);
+    return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
+}
+
+void picturePut32(QByteArray &bytes, qsizetype at, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = char((value >> (8 * i)) & 0xFF);
+}
+
+// The graphic classes a picture stream may name.
+std::unique_ptr<TPersistent> pictureNewGraphic(const QString &className)
+{
+    if (className.compare(u"TBitmap", Qt::CaseInsensitive) == 0)
+        return std::make_unique<TBitmap>();
+    if (className.compare(u"TIcon", Qt::CaseInsensitive) == 0)
+        return std::make_unique<TIcon>();
+    if (className.compare(u"TGIFImage", Qt::CaseInsensitive) == 0)
+        return std::make_unique<TGIFImage>();
+    if (className.compare(u"TJPEGImage", Qt::CaseInsensitive) == 0)
+        return std::make_unique<TJPEGImage>();
+    return nullptr;
+}
+
+} // namespace
+
+// ---- Graphics ----------------------------------------------------------------
+
+const TMetaClass &TGraphic::StaticClass()
+{
+    static const TMetaClass meta = MakeClass<TGraphic, TPersistent>("TGraphic");
+    return meta;
+}
+
+void TGraphic::LoadFromBytes(const QByteArray &bytes)
+{
+    QImage image = decode(bytes);
+    if (image.isNull())
+        throw EInvalidGraphic("Graphic image is not valid");
+    m_bytes = bytes;
+    m_image = image;
+}
+
+void TGraphic::LoadFromStream(TStream &stream)
+{
+    const int64_t size = std::max<int64_t>(stream.Size() - stream.Position(), 0);
+    QByteArray bytes(qsizetype(size), Qt::Uninitialized);
+    if (size > 0)
+        stream.ReadBuffer(bytes.data(), size);
+    LoadFromBytes(bytes);
+}
+
+void TGraphic::SaveToStream(TStream &stream) const
+{
+    if (!m_bytes.isEmpty())
+        stream.WriteBuffer(m_bytes.constData(), m_bytes.size());
+}
+
+void TGraphic::Assign(const TPersistent *source)
+{
+    const auto *other = dynamic_cast<const TGraphic *>(source);
+    if (!other || &other->ClassType() != &ClassType()) {
+        TPersistent::Assign(source);
+        return;
+    }
+    m_bytes = other->m_bytes;
+    m_image = other->m_image;
+}
+
+const TMetaClass &TIcon::StaticClass()
+{
+    static const TMetaClass meta = MakeClass<TIcon, TGraphic>("TIcon");
+    return meta;
+}
+
+QImage TIcon::decode(const QByteArray &bytes) const
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "ICO");
+    const int count = std::max(reader.imageCount(), 1);
+    int best = 0;
+    int bestDistance = std::numeric_limits<int>::max();
+    for (int i = 0; i < count && i < 256; ++i) {
+        if (i > 0 && !reader.jumpToImage(i))
+            break;
+        const QSize size = reader.size();
+        const int distance = std::abs(size.width() - 32) + std::abs(size.height() - 32);
+        if (size.isValid() && distance < bestDistance) {
+            best = i;
+            bestDistance = distance;
+        }
+    }
+    return pictureRead(bytes, "ICO", best);
+}
+
+const TMetaClass &TGIFImage::StaticClass()
+{
+    static const TMetaClass meta = MakeClass<TGIFImage, TGraphic>("TGIFImage");
+    return meta;
+}
+
+QImage TGIFImage::decode(const QByteArray &bytes) const
+{
+    return pictureRead(bytes, "GIF");
+}
+
+const TMetaClass &TJPEGImage::StaticClass()
+{
+    static const TMetaClass meta = MakeClass<TJPEGImage, TGraphic>("TJPEGImage");
+    return meta;
+}
+
+QImage TJPEGImage::decode(const QByteArray &bytes) const
+{
+    return pictureRead(bytes, "JPEG");
+}
+
+QByteArray BitmapFileFromDIB(const QByteArray &bytes)
+{
+    if (bytes.startsWith("BM"))
+        return bytes;
+    const uint32_t headerSize = pictureLittle32(bytes, 0);
+    if (headerSize != 12 && headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize != 108 &&
+        headerSize != 124)
+        return bytes;
+    // The pixels follow the header, the bit masks of a BI_BITFIELDS
+    // bitmap with a plain header, and the colour table.
+    uint32_t bitCount = 0;
+    uint32_t colorsUsed = 0;
+    uint32_t compression = 0;
+    if (headerSize == 12) {
+        bitCount = bytes.size() >= 12 ? uint8_t(bytes[10]) | (uint8_t(bytes[11]) << 8) : 0;
+    } else {
+        bitCount = bytes.size() >= 16 ? uint8_t(bytes[14]) | (uint8_t(bytes[15]) << 8) : 0;
+        compression = pictureLittle32(bytes, 16);
+        colorsUsed = pictureLittle32(bytes, 32);
+    }
+    const uint64_t entrySize = headerSize == 12 ? 3 : 4;
+    uint64_t colors = colorsUsed;
+    if (colors == 0 && bitCount <= 8)
+        colors = uint64_t(1) << bitCount;
+    uint64_t offset = 14 + uint64_t(headerSize) + colors * entrySize;
+    if (headerSize == 40 && (compression == 3 || compression == 6))
+        offset += compression == 3 ? 12 : 16;
+    QByteArray file(14, '\0');
+    file[0] = 'B';
+    file[1] = 'M';
+    picturePut32(file, 2, uint32_t(std::min<uint64_t>(14 + uint64_t(bytes.size()), 0xFFFFFFFFu)));
+    picturePut32(file, 10, uint32_t(std::min<uint64_t>(offset, 0xFFFFFFFFu)));
+    return file + bytes;
+}
+
+// ---- TPicture ------------------------------------------------------------------
+
+const TMetaClass &TPicture::StaticClass()
+{
+    static const TMetaClass meta = MakeClass<TPicture, TPersistent>("TPicture");
+    return meta;
+}
+
+TPicture::TPicture() = default;
+
+TPicture::~TPicture() = default;
+
+void TPicture::changed()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+TBitmap *TPicture::Bitmap() const
+{
+    return dynamic_cast<TBitmap *>(m_graphic.get());
+}
+
+QImage TPicture::Image() const
+{
+    if (const TBitmap *bitmap = Bitmap())
+        return bitmap->Image();
+    if (const auto *graphic = dynamic_cast<const TGraphic *>(m_graphic.get()))
+        return graphic->Image();
+    return QImage();
+}
+
+bool TPicture::Empty() const
+{
+    return Image().isNull();
+}
+
+void TPicture::SetGraphic(const TPersistent *aGraphic)
+{
+    if (aGraphic == m_graphic.get())
+        return;
+    if (!aGraphic) {
+        m_graphic.reset();
+        changed();
+        return;
+    }
+    std::unique_ptr<TPersistent> copy = pictureNewGraphic(aGraphic->ClassName());
+    if (!copy)
+        throw EInvalidGraphic("Unknown picture format");
+    copy->Assign(aGraphic);
+    m_graphic = std::move(copy);
+    changed();
+}
+
+void TPicture::Assign(const TPersistent *source)
+{
+    if (!source) {
+        SetGraphic(nullptr);
+        return;
+    }
+    if (const auto *other = dynamic_cast<const TPicture *>(source)) {
+        SetGraphic(other->m_graphic.get());
+        return;
+    }
+    if (dynamic_cast<const TBitmap *>(source) || dynamic_cast<const TGraphic *>(source)) {
+        SetGraphic(source);
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+void TPicture::DefineProperties(TFiler &filer)
+{
+    filer.DefineBinaryProperty(
+        QStringLiteral("Data"), [this](TStream &s) { ReadData(s); }, [this](TStream &s) { WriteData(s); },
+        m_graphic != nullptr);
+}
+
+void TPicture::ReadData(TStream &stream)
+{
+    uint8_t nameLength = 0;
+    stream.ReadBuffer(&nameLength, 1);
+    QByteArray name(nameLength, Qt::Uninitialized);
+    if (nameLength)
+        stream.ReadBuffer(name.data(), nameLength);
+    std::unique_ptr<TPersistent> graphic = pictureNewGraphic(QString::fromLatin1(name));
+    if (!graphic)
+        throw EInvalidGraphic("Unknown picture format");
+    uint8_t sizeBytes[4];
+    stream.ReadBuffer(sizeBytes, 4);
+    const int64_t size = int64_t(uint32_t(sizeBytes[0]) | (uint32_t(sizeBytes[1]) << 8) |
+                                 (uint32_t(sizeBytes[2]) << 16) | (uint32_t(sizeBytes[3]) << 24));
+    // Checked before anything is allocated: archives come from outside.
+    if (size > stream.Size() - stream.Position())
+        throw EInvalidGraphic("Picture data is cut short");
+    QByteArray bytes(qsizetype(size), Qt::Uninitialized);
+    if (size > 0)
+        stream.ReadBuffer(bytes.data(), size);
+    if (auto *bitmap = dynamic_cast<TBitmap *>(graphic.get())) {
+        TMemoryStream file;
+        const QByteArray bmp = BitmapFileFromDIB(bytes);
+        file.WriteBuffer(bmp.constData(), bmp.size());
+        file.SetPosition(0);
+        bitmap->LoadFromStream(file);
+    } else {
+        static_cast<TGraphic *>(graphic.get())->LoadFromBytes(bytes);
+    }
+    m_graphic = std::move(graphic);
+    changed();
+}
+
+void TPicture::WriteData(TStream &stream) const
+{
+    if (!m_graphic)
+        return;
+    const QByteArray name = m_graphic->ClassName().toLatin1().left(255);
+    const uint8_t nameLength = uint8_t(name.size());
+    stream.WriteBuffer(&nameLength, 1);
+    stream.WriteBuffer(name.constData(), nameLength);
+    TMemoryStream data;
+    if (const TBitmap *bitmap = Bitmap())
+        bitmap->SaveToStream(data);
+    else
+        static_cast<const TGraphic *>(m_graphic.get())->SaveToStream(data);
+    const uint32_t size = uint32_t(data.Size());
+    uint8_t sizeBytes[4] = {uint8_t(size), uint8_t(size >> 8), uint8_t(size >> 16), uint8_t(size >> 24)};
+    stream.WriteBuffer(sizeBytes, 4);
+    if (size > 0)
+        stream.WriteBuffer(data.Memory(), size);
+}
+
+} // namespace classes

@@ -1,0 +1,117 @@
+#pragma once
+
+// Pictures: TPicture holds one graphic, a TBitmap (BMP, or a raw DIB that
+// gets its file header) or one of the graphics decoded by Qt's readers
+// (TIcon: the image nearest 32 x 32; TGIFImage: the first frame;
+// TJPEGImage), each of which keeps the bytes it was read from. A picture
+// streams its graphic as the class name (a short string) followed by the
+// graphic's data: a 4-byte length and the bytes.
+
+#include "platform/classes/Graphics.h"
+#include "platform/classes/Persistent.h"
+
+#include <QByteArray>
+#include <QImage>
+
+#include <functional>
+#include <memory>
+
+namespace classes {
+
+class TStream;
+
+class TGraphic : public TPersistent
+{
+    ZVO_CLASS(TGraphic)
+public:
+    const QImage &Image() const { return m_image; }
+    bool Empty() const { return m_image.isNull(); }
+    int Width() const { return m_image.width(); }
+    int Height() const { return m_image.height(); }
+    // What the graphic was read from, as it was.
+    const QByteArray &Bytes() const { return m_bytes; }
+
+    // EInvalidGraphic when the bytes do not decode; the graphic then
+    // keeps what it had.
+    void LoadFromBytes(const QByteArray &bytes);
+    // The rest of the stream.
+    void LoadFromStream(TStream &stream);
+    void SaveToStream(TStream &stream) const;
+    void Assign(const TPersistent *source) override;
+
+protected:
+    TGraphic() = default;
+    virtual QImage decode(const QByteArray &bytes) const = 0;
+
+private:
+    QByteArray m_bytes;
+    QImage m_image;
+};
+
+class TIcon : public TGraphic
+{
+    ZVO_CLASS(TIcon)
+public:
+    TIcon() = default;
+
+protected:
+    QImage decode(const QByteArray &bytes) const override;
+};
+
+class TGIFImage : public TGraphic
+{
+    ZVO_CLASS(TGIFImage)
+public:
+    TGIFImage() = default;
+
+protected:
+    QImage decode(const QByteArray &bytes) const override;
+};
+
+class TJPEGImage : public TGraphic
+{
+    ZVO_CLASS(TJPEGImage)
+public:
+    TJPEGImage() = default;
+
+protected:
+    QImage decode(const QByteArray &bytes) const override;
+};
+
+// A BMP file from a DIB (a bitmap info header and what follows), or the
+// bytes as they are when they already are a file.
+QByteArray BitmapFileFromDIB(const QByteArray &bytes);
+
+class TPicture : public TPersistent
+{
+    ZVO_CLASS(TPicture)
+public:
+    TPicture();
+    ~TPicture() override;
+
+    // A TBitmap, a TGraphic or nullptr.
+    TPersistent *Graphic() const { return m_graphic.get(); }
+    // A copy of aGraphic (nullptr empties the picture).
+    void SetGraphic(const TPersistent *aGraphic);
+    // The bitmap when the graphic is one, else nullptr.
+    TBitmap *Bitmap() const;
+    QImage Image() const;
+    bool Empty() const;
+    int Width() const { return Image().width(); }
+    int Height() const { return Image().height(); }
+
+    void Assign(const TPersistent *source) override;
+    void DefineProperties(TFiler &filer) override;
+    // The "Data" value; EInvalidGraphic for an unknown class, a length
+    // beyond the bytes left or data that does not decode.
+    void ReadData(TStream &stream);
+    void WriteData(TStream &stream) const;
+
+    std::function<void(TObject *)> OnChange;
+
+private:
+    void changed();
+    std::unique_ptr<TPersistent> m_graphic;
+};
+
+} // namespace classes
