@@ -17,6 +17,7 @@
 #include "platform/classes/Writer.h"
 
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 
 using namespace report;
@@ -228,6 +229,14 @@ TEST_F(Groups, ThresholdsBreakTheColumnOrPageWhenTooLittleIsLeft)
     breakAt(engine.PageBottom - 40000);
     EXPECT_TRUE(header->OutOfSpace());
     EXPECT_TRUE(header->AlreadyColumnBreak());
+    EXPECT_FALSE(header->AlreadyPageBreak());
+
+    // A position far above the page (a stream's negative offsets put it
+    // there) leaves more room than any threshold asks for.
+    report.ColumnCount = 1;
+    engine.StartPage(3);
+    breakAt(std::numeric_limits<int32_t>::min() + 1000);
+    EXPECT_FALSE(header->OutOfSpace());
     EXPECT_FALSE(header->AlreadyPageBreak());
 }
 

@@ -188,7 +188,7 @@ void TppGroupHeaderBand::AfterSpaceStep()
         return;
     if (!OutOfSpace() && !m_columnBreakDone && !m_pageBreakDone) {
         const int columns = Report() ? Report()->Columns() : 1;
-        const int32_t remaining = PageBottom() - StartingPosition();
+        const int64_t remaining = int64_t(PageBottom()) - StartingPosition();
         bool columnBreak = false;
         bool pageBreak = false;
         if (columns >= 2 && m_breaking && m_group->NewColumn())
