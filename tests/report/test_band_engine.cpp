@@ -50,6 +50,21 @@ public:
     int Generated = 0;
 };
 
+// Placed below another object, which prints it; it may or may not stretch.
+class PlacedBelow : public LateObject
+{
+public:
+    explicit PlacedBelow(bool aStretch)
+        : LateObject(0)
+        , m_stretch(aStretch)
+    {}
+    bool ShiftsRelative() const override { return true; }
+    bool StretchesBand() const override { return m_stretch; }
+
+private:
+    bool m_stretch;
+};
+
 class DetailEngine : public BandGeneration
 {
 protected:
@@ -215,6 +230,23 @@ TEST_F(DetailEngine, AStretchingObjectContinuesWithTheStaticObjectsPrintedAgain)
     EXPECT_EQ(drawn(), 4);
     EXPECT_EQ(engine.ReportBandCount(), 1);
     EXPECT_EQ(engine.PageBandCount(), 1);
+}
+
+TEST_F(DetailEngine, AnObjectPlacedBelowAnotherIsLeftToIt)
+{
+    detail->SetPrintHeight(TppPrintHeightType::phDynamic);
+    auto *stretching = new PlacedBelow(true);
+    auto *fixed = new PlacedBelow(false);
+    stretching->SetBand(detail);
+    fixed->SetBand(detail);
+    detail->InitObjects();
+    for (int category = 1; category <= 4; ++category)
+        for (TppComponent *object : detail->Section(category))
+            EXPECT_TRUE(object != stretching && object != fixed) << category;
+    detail->SetPrintCount(1);
+    detail->Generate();
+    EXPECT_EQ(stretching->Generated, 0);
+    EXPECT_EQ(fixed->Generated, 0);
 }
 
 TEST_F(DetailEngine, OnlyADetailBandTakesADetailEngineAndDynamicHeightNeedsTopToBottom)

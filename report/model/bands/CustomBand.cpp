@@ -118,9 +118,9 @@ void TppCustomBand::buildSections()
         TppComponent *object = Objects(i);
         if (object->ResetOnInit())
             m_resetObjects.push_back(object);
-        // A region prints its own objects, a shifting stretchable the object
-        // it is placed below.
-        if (object->Region() || (object->StretchesBand() && object->ShiftsRelative()))
+        // A region prints its own objects, an object placed below another
+        // one that one, whether it stretches or not.
+        if (object->Region() || object->ShiftsRelative())
             continue;
         int category = 1;
         if (object->StretchesBand())
