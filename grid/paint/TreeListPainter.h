@@ -89,6 +89,7 @@ private:
     void drawIndent(const TdxTreeListRowInfo &row);
     void drawTreeLines(const TdxTreeListRowInfo &row, int left, const gfx::Brush &lineBrush, rtl::TColor background);
     void drawRowCells(const TdxTreeListRowInfo &row, bool newItemRow);
+    void drawPreview(const TdxTreeListRowInfo &row);
     TreeListCellState cellState(const TdxTreeListRowInfo &row, int column, bool newItemRow) const;
     RowColors colorsFor(const TreeListCellState &state, bool selected, int column) const;
     rtl::TRect rowCellRect(const TdxTreeListRowInfo &row, const TdxTreeListHeaderCell &cell) const;

@@ -77,11 +77,29 @@ void TreeListPainter::drawRows()
         m_canvas.setFont(m_tree.Font().Font());
         drawIndent(row);
         drawRowCells(row, false);
+        drawPreview(row);
         if (settings.ShowGrid)
             addSegment(indentRight(row.Node), whole.Bottom - 1, m_info.ColumnsRight, whole.Bottom - 1);
         fixedSeparators(whole.Top, whole.Bottom);
     }
     drawGridLines(settings.ShowGrid ? m_tree.GridLineColor() : m_tree.Color());
+}
+
+void TreeListPainter::drawPreview(const TdxTreeListRowInfo &row)
+{
+    if (row.PreviewLines <= 0)
+        return;
+    // The lines between the cells and the row's grid line, where a click
+    // hits the preview; nothing supplies a preview text yet, so the area
+    // takes the row's colours and no text.
+    const int bottom = row.Top + row.Height - m_info.HorzLineWidth - row.FooterHeight;
+    const int top = bottom - row.PreviewLines * m_tree.Metrics().PreviewLineHeight - 2;
+    const TRect rect =
+        rowIntersect(rtl::Rect(indentRight(row.Node), top, m_info.ColumnsRight, bottom), m_info.RowsRect);
+    if (rect.IsEmpty() || !m_canvas.RectVisible(rect))
+        return;
+    const TreeListCellState s = cellState(row, -1, false);
+    m_canvas.FillRect(rect, colorsFor(s, CellDrawnSelected(s), -1).brush);
 }
 
 void TreeListPainter::drawIndent(const TdxTreeListRowInfo &row)

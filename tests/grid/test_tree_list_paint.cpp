@@ -393,3 +393,26 @@ TEST(TreeListPaint, BadInputEndsEveryPassClosed)
         EXPECT_EQ(canvas.SaveDC(), depth);
     }
 }
+
+TEST(TreeListPaint, PreviewLinesTakeTheRowColours)
+{
+    PaintFixture f;
+    f.focusedTwoColumns();
+    f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoPreview) | (1u << aoRowFocus));
+    for (const bool grid : {false, true}) {
+        f.settings([grid](TreeListSettings &s) { s.ShowGrid = grid; });
+        const QImage image = f.paint(300, 200);
+        for (size_t i = 0; i < 2; ++i) {
+            const TdxTreeListRowInfo &row = f.info.Rows.at(i);
+            ASSERT_GT(row.PreviewLines, 0);
+            const int bottom = row.Top + row.Height - f.info.HorzLineWidth - row.FooterHeight;
+            const int top = bottom - row.PreviewLines * f.tree->Metrics().PreviewLineHeight - 2;
+            // The focused row is selected: its preview is highlighted with it.
+            const rtl::TColor expected = i == 0 ? highlight : window;
+            for (const int y : {top + 1, (top + bottom) / 2, bottom - 2})
+                for (const int x :
+                     {f.headerCell(0).Left + f.tree->NodeIndentWidth(row.Node) + 4, f.headerCell(1).Right - 4})
+                    ASSERT_EQ(at(image, x, y), expected) << grid << " row " << i << " at " << x << "," << y;
+        }
+    }
+}
