@@ -416,3 +416,48 @@ TEST(TreeListPaint, PreviewLinesTakeTheRowColours)
         }
     }
 }
+
+TEST(TreeListPaint, ImagesStayInsideTheTreePart)
+{
+    for (const int variant : {0, 1, 2, 3, 4}) {
+        PaintFixture f;
+        f.column("T", 40);
+        if (variant == 1)
+            f.column("C", 80);
+        f.column("B", 80, 1);
+        TdxTreeListNode *n = f.node({"a", "b", "c"});
+        for (int i = 0; i < 3; ++i) {
+            n->SetExpanded(true);
+            n = f.node({"a", "b", "c"}, n);
+        }
+        f.tree->Items(0)->SetExpanded(true);
+        gfx::ImageList images(16, 16);
+        QImage red(16, 16, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        images.add(red);
+        f.tree->SetImages(&images);
+        for (TdxTreeListNode *m = f.tree->Items(0); m; m = m->GetNext())
+            f.tree->SetNodeImageIndex(m, 0);
+        if (variant == 2)
+            f.tree->SetHorzOffset(30);
+        if (variant == 3)
+            f.tree->Bands()->Items(0)->SetFixed(bfLeft);
+        if (variant == 4) {
+            f.column("R", 200, 2);
+            f.tree->Bands()->Items(2)->SetFixed(bfRight);
+            f.tree->SetHorzOffset(20);
+        }
+        const QImage image = f.paint();
+        const int left = f.info.RowsRect.Left;
+        const int right = left + f.info.TreeColumnWidth;
+        int reds = 0;
+        for (int y = f.info.RowsRect.Top; y < f.info.RowsRect.Bottom; ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (at(image, x, y) == rtl::clRed) {
+                    ++reds;
+                    ASSERT_TRUE(x >= left && x < right)
+                        << variant << ": " << x << "," << y << " tree " << left << "-" << right;
+                }
+        EXPECT_GT(reds, 0) << variant;
+    }
+}
