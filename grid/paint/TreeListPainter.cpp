@@ -100,11 +100,11 @@ void TreeListPainter::createBrushes()
     }
 }
 
-void TreeListPainter::indicatorPiece(const TRect &rect)
+void TreeListPainter::indicatorPiece(const TRect &rect, bool pressed)
 {
     if (rect.IsEmpty() || !m_canvas.RectVisible(rect))
         return;
-    DrawHeaderFrame(m_canvas, rect, m_tree.Look(), m_brushes.header, false);
+    DrawHeaderFrame(m_canvas, rect, m_tree.Look(), m_brushes.header, pressed);
 }
 
 void TreeListPainter::fixedSeparators(int top, int bottom)
@@ -126,7 +126,7 @@ void TreeListPainter::fixedSeparators(int top, int bottom)
 
 void TreeListPainter::paintBandPanel()
 {
-    indicatorPiece(m_info.BandIndicatorRect);
+    indicatorPiece(m_info.BandIndicatorRect, m_tree.State() == tsBandButtonDown);
     const TRect &panel = m_info.BandPanelRect;
     if (panel.IsEmpty() || !m_canvas.RectVisible(panel) || m_info.Bands.empty())
         return;
@@ -165,7 +165,7 @@ void TreeListPainter::paintBandPanel()
 
 void TreeListPainter::paintHeaderPanel()
 {
-    indicatorPiece(m_info.HeaderIndicatorRect);
+    indicatorPiece(m_info.HeaderIndicatorRect, m_tree.State() == tsHeaderButtonDown);
     const TRect &panel = m_info.HeaderPanelRect;
     if (panel.IsEmpty() || !m_canvas.RectVisible(panel))
         return;

@@ -81,7 +81,8 @@ private:
     void paintIndicator();
     void paintFooter();
     void paintBottomPanel();
-    void indicatorPiece(const rtl::TRect &rect);
+    // Pressed while its button is held (the band or header indicator state).
+    void indicatorPiece(const rtl::TRect &rect, bool pressed);
     void fixedSeparators(int top, int bottom);
 
     // Rows.

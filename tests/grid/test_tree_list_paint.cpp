@@ -11,6 +11,7 @@
 
 #include <map>
 #include <stdexcept>
+#include <tuple>
 
 using namespace grid;
 using zvotest::at;
@@ -459,5 +460,31 @@ TEST(TreeListPaint, ImagesStayInsideTheTreePart)
                         << variant << ": " << x << "," << y << " tree " << left << "-" << right;
                 }
         EXPECT_GT(reds, 0) << variant;
+    }
+}
+
+TEST(TreeListPaint, APressedIndicatorPieceIsDrawnInverted)
+{
+    PaintFixture f;
+    f.column("A", 80);
+    f.node({"a"});
+    f.settings([](TreeListSettings &s) {
+        s.ShowBands = true;
+        s.ShowIndicator = true;
+    });
+    const QImage plain = f.paint();
+    const rtl::TRect band = f.info.BandIndicatorRect;
+    const rtl::TRect header = f.info.HeaderIndicatorRect;
+    ASSERT_FALSE(band.IsEmpty());
+    ASSERT_FALSE(header.IsEmpty());
+    for (const auto &[state, pressed, other] :
+         {std::tuple{tsBandButtonDown, band, header}, std::tuple{tsHeaderButtonDown, header, band}}) {
+        f.tree->SetState(state);
+        const QImage image = f.paint();
+        f.tree->SetState(tsNone);
+        for (int y = pressed.Top; y < pressed.Bottom; ++y)
+            for (int x = pressed.Left; x < pressed.Right; ++x)
+                ASSERT_EQ(at(image, x, y), at(plain, x, y) ^ 0xFFFFFF) << int(state) << ": " << x << "," << y;
+        EXPECT_EQ(at(image, other.Left + 2, other.Top + 2), at(plain, other.Left + 2, other.Top + 2)) << int(state);
     }
 }
