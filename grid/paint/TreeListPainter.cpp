@@ -231,8 +231,10 @@ void TreeListPainter::paintNewItemRow()
     drawRowCells(row, true);
     if (m_tree.Settings().ShowGrid)
         addSegment(r.Left + indicator, r.Bottom - 1, r.Right, r.Bottom - 1);
+    // As in the rows, the cell edges are collected whatever ShowGrid says
+    // and only take the grid colour with it on.
     if (m_segments.size() > before)
-        drawGridLines(m_tree.GridLineColor());
+        drawGridLines(m_tree.Settings().ShowGrid ? m_tree.GridLineColor() : m_tree.Color());
 }
 
 void TreeListPainter::paintIndicator()

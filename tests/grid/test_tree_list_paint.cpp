@@ -488,3 +488,23 @@ TEST(TreeListPaint, APressedIndicatorPieceIsDrawnInverted)
         EXPECT_EQ(at(image, other.Left + 2, other.Top + 2), at(plain, other.Left + 2, other.Top + 2)) << int(state);
     }
 }
+
+TEST(TreeListPaint, NewItemRowGridLinesFollowShowGridLikeTheRows)
+{
+    PaintFixture f;
+    f.column("A", 80);
+    f.column("B", 80);
+    f.node({"a", "b"});
+    f.tree->newItemRow = true;
+    for (const bool grid : {false, true}) {
+        f.settings([grid](TreeListSettings &s) { s.ShowGrid = grid; });
+        const QImage image = f.paint();
+        const rtl::TRect r = f.info.NewItemRowRect;
+        ASSERT_FALSE(r.IsEmpty());
+        const int y = (r.Top + r.Bottom) / 2;
+        const int x = f.headerCell(0).Right - 1;
+        // Where a row's cell edge is, the new item row's is the same colour.
+        EXPECT_EQ(at(image, x, y), at(image, x, f.info.Rows[0].Top + 3)) << grid;
+        EXPECT_EQ(at(image, x, y), grid ? rtl::ColorToRGB(rtl::clBtnShadow) : window) << grid;
+    }
+}
