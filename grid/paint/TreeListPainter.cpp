@@ -201,9 +201,11 @@ void TreeListPainter::paintHeaderPanel()
         }
         DrawHeaderCell(m_canvas, hc.CellRect, hc.ClipRect, cell);
         m_canvas.setFont(m_tree.HeaderFont().Font());
+    }
+    // A header a hook drew itself still has the panel's filler below it.
+    for (const TdxTreeListHeaderCell &hc : m_info.HeaderCells)
         if (!hc.FillerRect.IsEmpty() && m_canvas.RectVisible(hc.FillerRect))
             m_canvas.FillRect(hc.FillerRect, m_brushes.treeLine);
-    }
     for (const TdxTreeListEmptyBand &empty : m_info.EmptyBands) {
         const TRect part = rtl::Rect(empty.ClipRect.Left, std::max(empty.ClipRect.Top, panel.Top), empty.ClipRect.Right,
                                      std::min(empty.ClipRect.Bottom, panel.Bottom));

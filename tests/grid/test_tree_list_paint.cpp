@@ -508,3 +508,24 @@ TEST(TreeListPaint, NewItemRowGridLinesFollowShowGridLikeTheRows)
         EXPECT_EQ(at(image, x, y), grid ? rtl::ColorToRGB(rtl::clBtnShadow) : window) << grid;
     }
 }
+
+TEST(TreeListPaint, AHeaderDrawnByItsHookKeepsItsFiller)
+{
+    PaintFixture f;
+    TdxTreeListColumn *a = f.column("A", 80);
+    f.column("B", 80, 1);
+    f.column("C", 80, 1)->SetRowIndex(1);
+    f.tree->SetHeaderPanelRowCount(2);
+    f.node({"1", "2", "3"});
+    a->OnCustomDrawColumnHeader.Set([](classes::TObject *, TdxTreeListColumn *, gfx::Canvas *, const rtl::TRect &,
+                                       QString &, rtl::TColor &, classes::TFont *, TAlignment &,
+                                       TdxTreeListColumnSort &, bool &done) { done = true; });
+    const QImage image = f.paint(300, 160);
+    rtl::TRect filler;
+    for (const TdxTreeListHeaderCell &c : f.info.HeaderCells)
+        if (c.ColumnIndex == 0)
+            filler = c.FillerRect;
+    ASSERT_FALSE(filler.IsEmpty());
+    EXPECT_EQ(at(image, (filler.Left + filler.Right) / 2, (filler.Top + filler.Bottom) / 2),
+              rtl::ColorToRGB(rtl::clBtnShadow));
+}
