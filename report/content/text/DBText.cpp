@@ -1,6 +1,7 @@
 #include "report/content/text/DBText.h"
 
 #include "report/model/bands/CustomBand.h"
+#include "report/model/bands/ReportContext.h"
 #include "report/model/base/DisplayFormat.h"
 #include "report/model/data/DataPipeline.h"
 #include "report/model/engine/CustomEngine.h"
@@ -19,6 +20,7 @@ struct DBTextCacheRecord
     uint8_t alreadyPrinted = 0;
     uint8_t resetOnCompute = 0;
     int32_t firstPage = -1;
+    int32_t printedPage = -1;
 };
 
 // The variant types the blank rule counts as numbers (dates included).
@@ -133,15 +135,17 @@ int TppDBText::enginePageNo() const
 
 void TppDBText::followEngine()
 {
-    TppCustomBand *band = printingBand();
-    if (TppCustomEngine *engine = band ? band->PageEngine() : nullptr)
-        engine->AddEventNotify(this);
+    // The engine tells of each traversal through its report.
+    if (IppReportContext *report = Report())
+        if (TppCommunicator *sender = report->ReportObject())
+            sender->AddEventNotify(this);
 }
 
 void TppDBText::Init()
 {
     TppCustomText::Init();
     m_alreadyPrinted = false;
+    m_printedPage = -1;
     m_firstPage = -1;
     m_priorValue.clear();
     m_priorValueSame = false;
@@ -152,6 +156,7 @@ void TppDBText::Reset()
 {
     TppCustomText::Reset();
     m_alreadyPrinted = false;
+    m_printedPage = -1;
     m_firstPage = -1;
     m_priorValue.clear();
     m_priorValueSame = false;
@@ -181,6 +186,12 @@ void TppDBText::EventNotify(TppCommunicator *aCommunicator, int aEventID, TraPar
 
 void TppDBText::AfterPlace()
 {
+    // Printed on an earlier page is not printed on this one: a repeated
+    // value that is to be reprinted on each new page would otherwise never
+    // be, as the flag stays set while the value does not change.
+    const int page = enginePageNo();
+    if (m_alreadyPrinted && page > m_printedPage)
+        m_alreadyPrinted = false;
     bool draw = true;
     if (m_priorValueSame) {
         TppCustomBand *band = printingBand();
@@ -190,10 +201,12 @@ void TppDBText::AfterPlace()
         else
             draw = m_reprintOnSubsequent && enginePageNo() > m_firstPage && !m_alreadyPrinted;
     }
-    if (draw)
+    if (draw) {
         m_alreadyPrinted = true;
-    else
+        m_printedPage = page;
+    } else {
         SetSpaceUsed(0);
+    }
 }
 
 void TppDBText::SaveToCache(int32_t aPageIndex)
@@ -204,6 +217,7 @@ void TppDBText::SaveToCache(int32_t aPageIndex)
     record.alreadyPrinted = m_alreadyPrinted ? 1 : 0;
     record.resetOnCompute = ResetOnCompute() ? 1 : 0;
     record.firstPage = m_firstPage;
+    record.printedPage = m_printedPage;
     WriteCacheRecord(aPageIndex, &record);
 }
 
@@ -215,12 +229,14 @@ void TppDBText::RestoreFromCache(int32_t aPageIndex)
     record.alreadyPrinted = m_alreadyPrinted ? 1 : 0;
     record.resetOnCompute = ResetOnCompute() ? 1 : 0;
     record.firstPage = m_firstPage;
+    record.printedPage = m_printedPage;
     ReadCacheRecord(aPageIndex, &record);
     SetDrawComponent(record.drawComponent != 0);
     m_priorValueSame = record.priorValueSame != 0;
     m_alreadyPrinted = record.alreadyPrinted != 0;
     SetResetOnCompute(record.resetOnCompute != 0);
     m_firstPage = record.firstPage;
+    m_printedPage = record.printedPage;
     m_currentText = GetText();
 }
 

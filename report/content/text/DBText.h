@@ -60,6 +60,8 @@ private:
     int m_firstPage = -1;
     bool m_priorValueSame = false;
     bool m_alreadyPrinted = false;
+    // The page the value was last drawn on.
+    int m_printedPage = -1;
 };
 
 } // namespace report
