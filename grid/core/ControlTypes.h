@@ -67,6 +67,7 @@ using TCursor = int16_t;
 constexpr TCursor crDefault = 0;
 constexpr TCursor crArrow = -2;
 constexpr TCursor crIBeam = -4;
+constexpr TCursor crDrag = -12;
 constexpr TCursor crHSplit = -14;
 constexpr TCursor crVSplit = -15;
 

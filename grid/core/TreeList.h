@@ -485,6 +485,26 @@ public:
     // A double click on a cell that the double-click query allows.
     virtual void DblClick() {}
 
+    // ---- Column header drags ----
+    // Where a column dragged to a client point would go: a place before
+    // Position in a band line, outside the grid (hiding it), or nowhere.
+    struct ColumnDrop
+    {
+        int Band = -1; // visible position
+        int Line = -1;
+        int Position = -1;
+        bool Outside = false;
+        bool Moves() const { return Band >= 0; }
+    };
+    ColumnDrop ColumnDropTarget(int column, int x, int y);
+    // The column being dragged; -1 outside a drag.
+    int DraggedColumn() const { return m_state == tsColumnDragging ? m_pressedColumn : -1; }
+    // Whether the column's header may be dragged.
+    virtual bool MayDragColumn(int /*column*/) { return optionA(aoColumnDragging); }
+    // A dragged column dropped on a place, or outside; the control moves or
+    // hides it.
+    virtual void DropColumn(int /*column*/, const ColumnDrop & /*target*/) {}
+
     // ---- Answers to the editors ----
     bool IsPaintOption() override;
     bool EditClickToDblClick() override;

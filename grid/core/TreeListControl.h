@@ -203,6 +203,8 @@ public:
                             classes::TFont *font, TAlignment &alignment, int &sorted, bool &done) override;
     bool IsRowIndicator(TdxTreeListNode *node) override;
     void ColumnBestFit(int column) override;
+    bool MayDragColumn(int column) override;
+    void DropColumn(int column, const ColumnDrop &target) override;
 
     // ---- Events, each fired only when set ----
     TdxTreeListColumnAllowEvent OnCanSort;

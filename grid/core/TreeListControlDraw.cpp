@@ -1,7 +1,7 @@
 // The text-node control's answers to the painters and the mouse: which
 // custom-draw handlers exist, their dispatch in the grid-then-column order,
-// the rows its indicator event marks, and the best fit of a column whose
-// edge is double-clicked.
+// the rows its indicator event marks, the best fit of a column whose edge is
+// double-clicked, and where a dragged column goes.
 
 #include "grid/core/TreeListControl.h"
 
@@ -65,6 +65,36 @@ bool TCustomdxTreeListControl::IsRowIndicator(TdxTreeListNode *node)
     if (OnIsNodeIndicator)
         OnIsNodeIndicator(this, node, flag);
     return flag;
+}
+
+bool TCustomdxTreeListControl::MayDragColumn(int column)
+{
+    const TdxTreeListColumn *c = Columns(column);
+    bool allow = c && optionA(aoColumnDragging) && !c->DisableDragging();
+    if (allow && OnCanColumnDrag)
+        OnCanColumnDrag(this, const_cast<TdxTreeListColumn *>(c), allow);
+    return allow;
+}
+
+void TCustomdxTreeListControl::DropColumn(int column, const ColumnDrop &target)
+{
+    TdxTreeListColumn *c = Columns(column);
+    if (!c)
+        return;
+    if (target.Outside) {
+        // Hiding by dragging out never takes the last column shown.
+        if (optionA(aoHideByDragOut) && !c->DisableCustomizing() && VisibleColumnCount() >= 2)
+            HideColumn(c);
+        return;
+    }
+    if (!target.Moves())
+        return;
+    int position = target.Position;
+    // The column leaves its own line first: places after it move back one.
+    if (ColumnBand(column) == target.Band && c->RowIndex() == target.Line && c->ColIndex() >= 0 &&
+        position > c->ColIndex())
+        --position;
+    MoveColumn(c, target.Band, target.Line, position);
 }
 
 void TCustomdxTreeListControl::ColumnBestFit(int column)

@@ -6,6 +6,7 @@
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListHost.h"
 #include "grid/core/TreeListScopes.h"
+#include "grid/core/TreeListShared.h"
 
 #include <cstdlib>
 
@@ -25,6 +26,48 @@ bool mouseIsVerticalSizing(uint8_t state)
 }
 
 } // namespace
+
+TCustomdxTreeList::ColumnDrop TCustomdxTreeList::ColumnDropTarget(int column, int x, int y)
+{
+    ColumnDrop drop;
+    const rtl::TRect &client = m_clientRect;
+    if (x < client.Left || x >= client.Right || y < client.Top || y >= client.Bottom) {
+        drop.Outside = true;
+        return drop;
+    }
+    TdxTreeListLayoutInfo info;
+    CalcLayout(info);
+    if (y < info.HeaderPanelRect.Top || y >= info.HeaderPanelRect.Bottom)
+        return drop;
+    // The cell under the point decides: its left half is the place before
+    // it, its right half the place after it; right of a line's last cell,
+    // the place after that cell.
+    const TdxTreeListHeaderCell *best = nullptr;
+    for (const TdxTreeListHeaderCell &cell : info.HeaderCells) {
+        if (y < cell.CellRect.Top || y >= cell.CellRect.Bottom || cell.ClipRect.IsEmpty())
+            continue;
+        if (x >= cell.ClipRect.Left && x < cell.ClipRect.Right) {
+            best = &cell;
+            break;
+        }
+        if (cell.LastInLine && x >= cell.ClipRect.Right && (!best || cell.ClipRect.Right > best->ClipRect.Right))
+            best = &cell;
+    }
+    if (!best || best->ColumnIndex == column)
+        return drop;
+    const bool after = x >= (best->CellRect.Left + best->CellRect.Right) / 2;
+    const int position = best->Position + (after ? 1 : 0);
+    // The places either side of the column itself move nothing.
+    if (ColumnBand(column) == best->BandIndex && ColumnBandLine(column) == best->BandLine) {
+        const int own = ColumnPositionInLine(column);
+        if (position == own || position == own + 1)
+            return drop;
+    }
+    drop.Band = best->BandIndex;
+    drop.Line = best->BandLine;
+    drop.Position = position;
+    return drop;
+}
 
 TCursor TCustomdxTreeList::CursorAt(int x, int y)
 {
@@ -178,6 +221,16 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
     DeletionDeferral defer(*this);
     if (m_state == tsNodeDown && !(shift & ssLeft))
         m_state = tsNone;
+    // A header press becomes a drag once the pointer leaves the square of
+    // 5 pixels around the press.
+    if (m_state == tsColumnDown && (std::abs(x - m_pressX) > 5 || std::abs(y - m_pressY) > 5) &&
+        MayDragColumn(m_pressedColumn))
+        m_state = tsColumnDragging;
+    if (m_state == tsColumnDragging) {
+        if (m_host)
+            m_host->setCursor(ColumnDropTarget(m_pressedColumn, x, y).Outside ? crDXTLDelete : crDrag);
+        return;
+    }
     switch (m_state) {
     case tsColumnSizing: m_sizingPos = ClampColumnSizing(m_pressHit.ColumnIndex, x); break;
     case tsBandSizing: m_sizingPos = ClampBandSizing(m_pressHit.BandIndex, x); break;
@@ -236,6 +289,13 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         CancelMode();
         if (hit.HitCode == htColumnHeader && hit.ColumnIndex == column && column >= 0)
             ColumnSortClick(column, shift);
+        return;
+    }
+    case tsColumnDragging: {
+        const int column = m_pressedColumn;
+        const ColumnDrop target = ColumnDropTarget(column, x, y);
+        CancelMode();
+        DropColumn(column, target);
         return;
     }
     default: break;

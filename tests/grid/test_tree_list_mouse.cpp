@@ -1,5 +1,7 @@
 #include "ControlFixture.h"
 
+#include "grid/core/TreeListShared.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -181,4 +183,57 @@ TEST(TreeListMouse, AClickOnASelectedNodeKeepsTheSelectionUntilRelease)
     EXPECT_TRUE(f.tree->IsNodeSelected(f.b));
     f.click(f.cell(f.c, 0), ssCtrl);
     EXPECT_EQ(f.tree->SelectedCount(), 2);
+}
+
+TEST(TreeListMouse, AHeaderDraggedPastFivePixelsMovesOrHidesItsColumn)
+{
+    MouseFixture f;
+    const rtl::TPoint two =
+        f.find([](const TdxTreeListHitInfo &h) { return h.HitCode == htColumnHeader && h.ColumnIndex == 1; });
+    const rtl::TPoint one =
+        f.find([](const TdxTreeListHitInfo &h) { return h.HitCode == htColumnHeader && h.ColumnIndex == 0; });
+    f.tree->MouseDown(mbLeft, 0, two.X + 20, two.Y);
+    f.tree->MouseMove(ssLeft, two.X + 15, two.Y);
+    EXPECT_EQ(f.tree->State(), tsColumnDown);
+    f.tree->MouseMove(ssLeft, two.X + 14, two.Y);
+    EXPECT_EQ(f.tree->State(), tsColumnDragging);
+    EXPECT_EQ(f.tree->DraggedColumn(), 1);
+    // Dropped on the first column's left half: before it.
+    f.tree->MouseMove(ssLeft, one.X, one.Y);
+    EXPECT_EQ(f.host.cursor, crDrag);
+    f.tree->MouseUp(mbLeft, 0, one.X, one.Y);
+    EXPECT_EQ(f.tree->State(), tsNone);
+    // Columns take their order's indexes: "Two" is column 0 now.
+    EXPECT_EQ(f.tree->Columns(f.tree->ColumnAtPosition(0))->Caption(), "Two");
+    EXPECT_EQ(f.tree->Columns(f.tree->ColumnAtPosition(1))->Caption(), "One");
+    EXPECT_EQ(f.tree->Columns(0)->Sorted(), csNone); // a drag is no click
+
+    // Outside the grid: hidden only with hiding by dragging out, never the
+    // last column shown, never one that refuses customising.
+    auto dragOut = [&](int column) {
+        const rtl::TPoint at = f.find(
+            [column](const TdxTreeListHitInfo &h) { return h.HitCode == htColumnHeader && h.ColumnIndex == column; });
+        f.tree->MouseDown(mbLeft, 0, at.X, at.Y);
+        f.tree->MouseMove(ssLeft, at.X, -30);
+        EXPECT_EQ(f.host.cursor, crDXTLDelete);
+        f.tree->MouseUp(mbLeft, 0, at.X, -30);
+    };
+    dragOut(0);
+    EXPECT_TRUE(f.tree->Columns(0)->Visible());
+    f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoHideByDragOut));
+    f.tree->Columns(0)->SetDisableCustomizing(true);
+    dragOut(0);
+    EXPECT_TRUE(f.tree->Columns(0)->Visible());
+    f.tree->Columns(0)->SetDisableCustomizing(false);
+    dragOut(0);
+    EXPECT_FALSE(f.tree->Columns(0)->Visible());
+    dragOut(1);
+    EXPECT_TRUE(f.tree->Columns(1)->Visible());
+    // Esc ends a drag without a drop.
+    f.tree->MouseDown(mbLeft, 0, two.X, two.Y);
+    f.tree->MouseMove(ssLeft, two.X, -30);
+    TKey esc = VK_ESCAPE;
+    f.tree->KeyDown(esc, 0);
+    EXPECT_EQ(f.tree->State(), tsNone);
+    EXPECT_TRUE(f.tree->Columns(1)->Visible());
 }
