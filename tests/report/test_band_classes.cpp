@@ -1,4 +1,5 @@
 #include "BandGeneration.h"
+#include "ModelObjects.h"
 
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/BandClassesRTTI.h"
@@ -10,6 +11,8 @@
 #include "report/model/groups/GroupBands.h"
 #include "report/model/groups/GroupRTTI.h"
 #include "report/model/pages/Page.h"
+
+#include "platform/classes/ClassRegistry.h"
 
 #include <QStringList>
 
@@ -225,6 +228,23 @@ TEST_F(BandClasses, ValidPagesParsesIntoThePageListOrChangesNothing)
     EXPECT_EQ(style->GetSortKey(), QString::asprintf("%8d", 0));
     report.Printing = false;
     EXPECT_EQ(style->GetSortKey(), QString::asprintf("%8d", 10));
+}
+
+TEST_F(BandClasses, APageStyleKeepsItsSettingAndPagesThroughAStream)
+{
+    TppPageStyle style(nullptr);
+    style.SetName(QStringLiteral("PageStyle1"));
+    style.SetValidPages(QStringLiteral("1, 4-5"));
+    style.SetPageSetting(TppPageSettingType::psFirstPage);
+    const QByteArray text = componentStreamText(&style);
+
+    classes::RegisterClasses({&TppPageStyle::StaticClass()});
+    TppPageStyle copy(nullptr);
+    modeltest::readText(&copy, text);
+    classes::UnRegisterClasses({&TppPageStyle::StaticClass()});
+    EXPECT_EQ(copy.PageSetting(), TppPageSettingType::psFirstPage) << text.toStdString();
+    EXPECT_EQ(copy.ValidPages(), QStringLiteral("1, 4-5"));
+    EXPECT_EQ(copy.PageList(), style.PageList());
 }
 
 TEST_F(BandClasses, BandKeysSortInPrintOrderWithTwoGroups)

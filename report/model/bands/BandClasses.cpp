@@ -401,7 +401,10 @@ void TppPageStyle::SetValidPages(const QString &aValue)
     m_pageList.clear();
     for (int page : pages)
         m_pageList.append(QString::asprintf("%8d", page));
-    m_pageSetting = TppPageSettingType::psPageList;
+    // A stream holds the setting it was saved with, written before the
+    // pages: it stays.
+    if (!HasState(classes::csReading))
+        m_pageSetting = TppPageSettingType::psPageList;
     changed();
 }
 
