@@ -7,6 +7,7 @@
 #include "report/content/text/Label.h"
 #include "report/content/text/TextRTTI.h"
 #include "report/model/components/ComponentRegistry.h"
+#include "report/model/data/CacheManager.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Messages.h"
@@ -290,4 +291,27 @@ TEST_F(TextControls, TheStartUpRegistersTheTextsWithTheirPaletteRowsAndDescripto
     ppContentLayerFinalize();
     EXPECT_EQ(ppFindRegComponent("TppLabel"), nullptr);
     EXPECT_EQ(raFindRTTI("TppCustomText"), nullptr);
+}
+
+TEST_F(TextControls, ADataTextsRepeatedValueStateComesBackWithItsPage)
+{
+    MemoryPipeline pipeline;
+    pipeline.AddField("City");
+    pipeline.AddRow({"Oslo"});
+    pipeline.AddRow({"Oslo"});
+    pipeline.Open();
+    pipeline.First();
+    TppDBText text;
+    text.SetDataPipeline(&pipeline);
+    text.SetDataField("City");
+    TppCacheManager manager(nullptr, &report);
+    manager.Init({&text});
+    text.UpdateValue();
+    manager.SavePage(0);
+    pipeline.Next();
+    text.UpdateValue();
+    EXPECT_TRUE(text.PriorValueSame());
+    manager.RestorePage(0);
+    EXPECT_FALSE(text.PriorValueSame());
+    EXPECT_EQ(text.FirstPage(), 0);
 }

@@ -42,6 +42,18 @@ bool dbTextIsZeroNumber(const QVariant &aValue)
     }
 }
 
+DBTextCacheRecord dbTextRecordOf(const TppDBText &aText)
+{
+    DBTextCacheRecord record;
+    record.drawComponent = aText.DrawComponent() ? 1 : 0;
+    record.priorValueSame = aText.PriorValueSame() ? 1 : 0;
+    record.alreadyPrinted = aText.AlreadyPrinted() ? 1 : 0;
+    record.resetOnCompute = aText.ResetOnCompute() ? 1 : 0;
+    record.firstPage = aText.FirstPage();
+    record.printedPage = aText.PrintedPage();
+    return record;
+}
+
 } // namespace
 
 const classes::TMetaClass &TppDBText::StaticClass()
@@ -211,25 +223,14 @@ void TppDBText::AfterPlace()
 
 void TppDBText::SaveToCache(int32_t aPageIndex)
 {
-    DBTextCacheRecord record;
-    record.drawComponent = DrawComponent() ? 1 : 0;
-    record.priorValueSame = m_priorValueSame ? 1 : 0;
-    record.alreadyPrinted = m_alreadyPrinted ? 1 : 0;
-    record.resetOnCompute = ResetOnCompute() ? 1 : 0;
-    record.firstPage = m_firstPage;
-    record.printedPage = m_printedPage;
+    const DBTextCacheRecord record = dbTextRecordOf(*this);
     WriteCacheRecord(aPageIndex, &record);
 }
 
 void TppDBText::RestoreFromCache(int32_t aPageIndex)
 {
-    DBTextCacheRecord record;
-    record.drawComponent = DrawComponent() ? 1 : 0;
-    record.priorValueSame = m_priorValueSame ? 1 : 0;
-    record.alreadyPrinted = m_alreadyPrinted ? 1 : 0;
-    record.resetOnCompute = ResetOnCompute() ? 1 : 0;
-    record.firstPage = m_firstPage;
-    record.printedPage = m_printedPage;
+    // A record never written leaves the current state.
+    DBTextCacheRecord record = dbTextRecordOf(*this);
     ReadCacheRecord(aPageIndex, &record);
     SetDrawComponent(record.drawComponent != 0);
     m_priorValueSame = record.priorValueSame != 0;

@@ -45,6 +45,8 @@ public:
     int FirstPage() const { return m_firstPage; }
     bool PriorValueSame() const { return m_priorValueSame; }
     bool AlreadyPrinted() const { return m_alreadyPrinted; }
+    // The page the value was last drawn on, -1 before.
+    int PrintedPage() const { return m_printedPage; }
     // After a traversal: the current text against the prior one.
     void UpdateValue();
 
@@ -60,7 +62,6 @@ private:
     int m_firstPage = -1;
     bool m_priorValueSame = false;
     bool m_alreadyPrinted = false;
-    // The page the value was last drawn on.
     int m_printedPage = -1;
 };
 
