@@ -1,5 +1,6 @@
 #include "grid/core/RegIniWrapper.h"
 
+#include "platform/ini/IniDocument.h"
 #include "platform/ini/PrivateProfile.h"
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/StrToFloat.h"
@@ -244,6 +245,22 @@ void TdxRegIniWrapper::EraseSectionsWithPrefix(const QString &prefix)
     for (const QString &section : sections)
         if (section.startsWith(prefix, Qt::CaseSensitive))
             m_ini->EraseSection(section);
+}
+
+void TdxRegIniWrapper::EraseSectionTree(const QString &path)
+{
+    if (!m_ini)
+        return;
+    const std::string root = FromQString(path);
+    const std::string below = root + '\\';
+    const QStringList sections = m_ini->ReadSections();
+    for (const QString &section : sections) {
+        const std::string name = FromQString(section);
+        const bool under =
+            name.size() > below.size() && ini::sameName(std::string_view(name).substr(0, below.size()), below);
+        if (under || ini::sameName(name, root))
+            m_ini->EraseSection(section);
+    }
 }
 
 } // namespace grid

@@ -130,6 +130,10 @@ public:
     // Erases every section whose name begins with prefix (case-sensitive).
     // Ini stores only; a registry store keeps its keys.
     void EraseSectionsWithPrefix(const QString &prefix);
+    // Erases the section named path and every section below path + "\",
+    // names compared as the ini layer compares them; a sibling that merely
+    // begins with the same text stays. Ini stores only, like the above.
+    void EraseSectionTree(const QString &path);
 
 private:
     TCustomIniFile *m_ini = nullptr;

@@ -46,6 +46,12 @@ TCustomdxTreeListControl::TCustomdxTreeListControl(classes::TComponent *owner)
 
 TCustomdxTreeListControl::~TCustomdxTreeListControl()
 {
+    // A destructor cannot report a store that refuses the layout.
+    try {
+        StoreLayout();
+    } catch (...) {
+    }
+    SetParentForm(nullptr);
     BeginDestroy();
     while (!m_columns.empty())
         delete m_columns.back();
@@ -542,6 +548,7 @@ void TCustomdxTreeListControl::Loaded()
     if (!m_sortedColumns.empty())
         RequestSort();
     LayoutChanged();
+    RestoreLayout();
 }
 
 void TCustomdxTreeListControl::GetChildren(const classes::TGetChildProc &proc, classes::TComponent *root)

@@ -17,6 +17,10 @@
 
 namespace grid {
 
+class TCustomIniFile;
+class TRegIniFile;
+class TdxRegIniWrapper;
+
 class TdxTreeListTextNode : public TdxTreeListNode
 {
 public:
@@ -135,8 +139,34 @@ public:
     bool CanSelectNode(TdxTreeListNode *node);
     void SetNodeSelected(TdxTreeListNode *node, bool selected) override;
 
+    // ---- Layout storage: the arrangement of columns and bands ----
+    const QString &IniFileName() const { return m_iniFileName; }
+    void SetIniFileName(const QString &value) { m_iniFileName = value; }
+    // Empty: the form's name, "_" and the grid's name.
+    const QString &IniSectionName() const { return m_iniSectionName; }
+    void SetIniSectionName(const QString &value) { m_iniSectionName = value; }
+    const QString &RegistryPath() const { return m_registryPath; }
+    void SetRegistryPath(const QString &value) { m_registryPath = value; }
+    // The form the grid sits on, or none; its name is remembered for saving.
+    void SetParentForm(classes::TComponent *form);
+    const QString &RememberedFormName() const { return m_formName; }
+    void LoadFromIniFile(const QString &fileName);
+    // Writes the file once, atomically; raises EIniFileException and leaves
+    // the previous file when it cannot.
+    void SaveToIniFile(const QString &fileName);
+    // A missing key leaves the grid as it is.
+    void LoadFromRegistry(const QString &path);
+    void SaveToRegistry(const QString &path);
+    void LoadLayout(TCustomIniFile *store, const QString &path);
+    void LoadLayout(TRegIniFile *store, const QString &path);
+    void SaveLayout(TCustomIniFile *store, const QString &path);
+    void SaveLayout(TRegIniFile *store, const QString &path);
+    // Raised while the columns' band and row places are read back.
+    int LayoutLoading() const { return m_layoutLoading; }
+
     bool IsWidthFit() const override;
     void Loaded() override;
+    void Notification(classes::TComponent *component, classes::TOperation operation) override;
     void GetChildren(const classes::TGetChildProc &proc, classes::TComponent *root) override;
     void SetChildOrder(classes::TComponent *child, int order) override;
 
@@ -233,6 +263,14 @@ protected:
     void DoCanEdit(TdxTreeListNode *node, bool &allow) override;
     void EndUpdateHook() override;
     void LayoutChanged() override;
+    // Once each per grid, from Loaded and the destructor.
+    void RestoreLayout() override;
+    void StoreLayout() override;
+    // A descendant may store more.
+    virtual void LoadColumnLayout(TdxRegIniWrapper &store, const QString &key, TdxTreeListColumn *column);
+    virtual void LoadLayoutSettings(TdxRegIniWrapper &store, const QString &key);
+    virtual void SaveColumnLayout(TdxRegIniWrapper &store, const QString &key, TdxTreeListColumn *column);
+    virtual void SaveLayoutSettings(TdxRegIniWrapper &store, const QString &key);
     // A change of Sorted asks for the order to follow; it runs once no
     // update or sort lock is held.
     void RequestSort();
@@ -267,6 +305,9 @@ private:
     TdxTreeListColumn *column(int index) const { return Columns(index); }
     void gridFontChanged();
     void runPendingSort();
+    void loadLayout(TdxRegIniWrapper &store, const QString &path);
+    void saveLayout(TdxRegIniWrapper &store, const QString &path);
+    QString columnLayoutKey(const QString &path, const TdxTreeListColumn *column) const;
 
     std::unique_ptr<TdxTreeListBands> m_bands;
     int m_bandMaxRowCount = 5;
@@ -285,6 +326,13 @@ private:
     int m_layoutLoading = 0;
     bool m_sortPending = false;
     bool m_sorting = false;
+    QString m_iniFileName;
+    QString m_iniSectionName;
+    QString m_registryPath;
+    classes::TComponent *m_parentForm = nullptr;
+    QString m_formName;
+    bool m_autoLoadDone = false;
+    bool m_autoSaveDone = false;
 };
 
 } // namespace grid

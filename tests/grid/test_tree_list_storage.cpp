@@ -1,0 +1,254 @@
+#include "ControlFixture.h"
+
+#include "grid/core/RegIniWrapper.h"
+
+#include "platform/ini/PrivateProfile.h"
+#include "platform/registry/Registry.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace grid;
+using gridtest::ControlFixture;
+
+namespace {
+
+class Storage : public ::testing::Test
+{
+protected:
+    Storage()
+        : registryFile(dir.filePath("registry.ini").toStdString())
+    {
+        form.SetName(QStringLiteral("Form1"));
+        f.tree->SetName(QStringLiteral("Grid1"));
+        f.tree->SetParentForm(&form);
+    }
+    TdxTreeListColumn *named(const char *name, const char *caption)
+    {
+        TdxTreeListColumn *c = f.column(QString::fromLatin1(caption));
+        c->SetName(QString::fromLatin1(name));
+        return c;
+    }
+    QString file(const char *name = "layout.ini") const { return dir.filePath(name); }
+    QStringList sections(const QString &name) const
+    {
+        TMemIniFile store(name.toStdString());
+        return store.ReadSections();
+    }
+    void write(const QString &name, const char *text) const { ASSERT_TRUE(ini::writeFile(name.toStdString(), text)); }
+
+    QTemporaryDir dir;
+    registry::ScopedStoreFilePath registryFile;
+    classes::TComponent form{nullptr};
+    ControlFixture f;
+};
+
+TEST_F(Storage, SectionsFollowFormGridColumnAndBandNames)
+{
+    named("colX", "X");
+    f.tree->SaveToIniFile(file());
+    EXPECT_EQ(sections(file()),
+              QStringList({"\\Form1_Grid1", "\\Form1_Grid1\\Band\\Band0", "\\Form1_Grid1\\Columns\\colX"}));
+    TMemIniFile store(file().toStdString());
+    EXPECT_EQ(store.ReadInteger("\\Form1_Grid1\\Columns\\colX", "ColIndex", -7), 0);
+
+    // A path is used with one leading separator and none trailing.
+    TMemIniFile other(file("other.ini").toStdString());
+    f.tree->SaveLayout(&other, QStringLiteral("Layouts\\\\"));
+    EXPECT_TRUE(other.ReadSections().contains("\\Layouts"));
+    EXPECT_FALSE(other.ReadSections().contains("\\Layouts\\\\"));
+}
+
+TEST_F(Storage, SavingErasesOnlyItsOwnSectionsWithTheirCase)
+{
+    named("colA", "A");
+    TdxTreeListColumn *old = named("colOld", "Old");
+    write(file(), "[\\Form1_Grid10]\nWidth=5\n[\\FORM1_GRID1\\Columns\\colGone]\nWidth=1\n");
+    f.tree->SaveToIniFile(file());
+    delete old;
+    f.tree->SaveToIniFile(file());
+    const QStringList names = sections(file());
+    EXPECT_TRUE(names.contains("\\Form1_Grid10"));
+    EXPECT_TRUE(names.contains("\\Form1_Grid1\\Columns\\colA"));
+    EXPECT_FALSE(names.contains("\\Form1_Grid1\\Columns\\colOld"));
+    EXPECT_FALSE(names.contains("\\FORM1_GRID1\\Columns\\colGone"));
+}
+
+TEST_F(Storage, SavedIndexesOrderTheColumnsAsText)
+{
+    for (const char *c : {"A", "B", "C"})
+        named((QByteArray("col") + c).constData(), c);
+    write(file(), "[\\Form1_Grid1\\Columns\\colA]\nIndex=2\n[\\Form1_Grid1\\Columns\\colB]\nIndex=0\n"
+                  "[\\Form1_Grid1\\Columns\\colC]\nIndex=1\n");
+    f.tree->LoadFromIniFile(file());
+    EXPECT_EQ(f.captions(), QStringList({"B", "C", "A"}));
+
+    // Eleven columns saved in reverse: 10 sorts after 9.
+    for (int i = 3; i < 11; ++i)
+        named(("n" + QByteArray::number(i)).constData(), "");
+    QByteArray text;
+    for (int i = 0; i < 11; ++i)
+        text += "[\\Form1_Grid1\\Columns\\" + f.tree->Columns(i)->Name().toLatin1() +
+                "]\nIndex=" + QByteArray::number(10 - i) + "\n";
+    write(file(), text.constData());
+    std::vector<TdxTreeListColumn *> before;
+    for (int i = 0; i < 11; ++i)
+        before.insert(before.begin(), f.tree->Columns(i));
+    f.tree->LoadFromIniFile(file());
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ(f.tree->Columns(i), before[size_t(i)]);
+}
+
+TEST_F(Storage, ALayoutComesBackInAnotherGrid)
+{
+    f.tree->Bands()->Add();
+    f.tree->SetOptionsB(f.tree->OptionsB() | 1u << boMultiSort);
+    TdxTreeListColumn *a = named("colA", "A");
+    TdxTreeListColumn *b = named("colB", "B");
+    TdxTreeListColumn *c = named("colC", "C");
+    for (const char *t : {"2", "1", "3"})
+        f.node({t, QString(), QString()});
+    b->SetBandIndex(1);
+    a->SetWidth(140);
+    c->SetVisible(false);
+    c->SetIndex(0);
+    f.tree->Bands()->Items(1)->SetIndex(0);
+    a->SetSorted(csUp);
+    f.tree->SaveToIniFile(file());
+
+    ControlFixture g;
+    g.tree->SetName(QStringLiteral("Grid1"));
+    g.tree->SetParentForm(&form);
+    g.tree->Bands()->Add();
+    g.tree->SetOptionsB(g.tree->OptionsB() | 1u << boMultiSort);
+    for (const char *n : {"colA", "colB", "colC"}) {
+        TdxTreeListColumn *col = g.column(QString::fromLatin1(n + 3));
+        col->SetName(QString::fromLatin1(n));
+    }
+    for (const char *t : {"2", "1", "3"})
+        g.node({t, QString(), QString()});
+    g.tree->LoadFromIniFile(file());
+    EXPECT_EQ(g.captions(), QStringList({"C", "A", "B"}));
+    EXPECT_EQ(g.tree->Bands()->Items(0)->ID(), f.tree->Bands()->Items(0)->ID());
+    TdxTreeListColumn *ga = g.tree->ColumnByName(u"colA");
+    EXPECT_EQ(ga->Width(), 140);
+    EXPECT_FALSE(g.tree->ColumnByName(u"colC")->Visible());
+    EXPECT_EQ(g.tree->ColumnByName(u"colB")->BandIndex(), 0); // its band moved to the front
+    EXPECT_EQ(ga->Sorted(), csUp);
+    ASSERT_EQ(g.tree->SortedColumns().size(), 1u);
+    EXPECT_EQ(g.order(ga->Index()), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(g.tree->LayoutLoading(), 0);
+    EXPECT_EQ(g.tree->SortLock(), 0);
+    EXPECT_EQ(g.tree->UpdateCount(), 0);
+}
+
+TEST_F(Storage, ComputedHeaderRowsAndColIndex)
+{
+    f.tree->SetHeaderPanelMaxRowCount(3);
+    f.tree->SetHeaderPanelRowCount(3);
+    TdxTreeListColumn *a = named("colA", "A");
+    TdxTreeListColumn *b = named("colB", "B");
+    b->SetRowIndex(1);
+    f.tree->SetOptionsB(f.tree->OptionsB() | 1u << boComputedHeaderRows);
+    f.tree->ColumnsChanged(nullptr);
+    f.tree->SaveToIniFile(file());
+    {
+        TMemIniFile store(file().toStdString());
+        EXPECT_EQ(store.ReadInteger("\\Form1_Grid1", "HeaderPanelRowCount", 0), -1);
+    }
+    f.tree->LoadFromIniFile(file());
+    EXPECT_TRUE(f.tree->optionB(boComputedHeaderRows));
+
+    // Read back, -1 leaves the rows as they are, computed or set.
+    f.tree->SetOptionsB(f.tree->OptionsB() & ~(1u << boComputedHeaderRows));
+    f.tree->SetHeaderPanelRowCount(3);
+    f.tree->LoadFromIniFile(file());
+    EXPECT_EQ(f.tree->HeaderPanelRowCount(), 3);
+    b->SetRowIndex(0);
+
+    // The place within a row follows the column order, whatever was saved.
+    write(file(), "[\\Form1_Grid1\\Columns\\colA]\nColIndex=1\n[\\Form1_Grid1\\Columns\\colB]\nColIndex=0\n");
+    f.tree->LoadFromIniFile(file());
+    EXPECT_EQ(a->ColIndex(), 0);
+    EXPECT_EQ(b->ColIndex(), 1);
+}
+
+TEST_F(Storage, TheRegistryRoundTripsAndAMissingKeyChangesNothing)
+{
+    TdxTreeListColumn *a = named("colA", "A");
+    named("colB", "B");
+    a->SetWidth(77);
+    f.tree->SaveToRegistry(QStringLiteral("Software\\Zarvello\\Grid1\\"));
+    a->SetWidth(50);
+    a->SetIndex(1);
+    f.tree->LoadFromRegistry(QStringLiteral("Software\\Zarvello\\Grid1"));
+    EXPECT_EQ(a->Width(), 77);
+    EXPECT_EQ(f.captions(), QStringList({"A", "B"}));
+
+    a->SetWidth(60);
+    f.tree->LoadFromRegistry(QStringLiteral("Software\\Nothing"));
+    f.tree->LoadFromIniFile(file("missing.ini"));
+    EXPECT_EQ(a->Width(), 60);
+    EXPECT_EQ(f.captions(), QStringList({"A", "B"}));
+    EXPECT_FALSE(QFile::exists(file("missing.ini")));
+}
+
+TEST_F(Storage, BadValuesAreClampedOrIgnored)
+{
+    TdxTreeListColumn *a = named("colA", "A");
+    TdxTreeListColumn *b = named("colB", "B");
+    TdxTreeListColumn *c = named("colC", "C");
+    write(file(), "[\\Form1_Grid1]\nBandRowCount=99\nDefaultRowHeight=-4\n"
+                  "[\\Form1_Grid1\\Band\\Band0]\nID=42\nWidth=1\n"
+                  "[\\Form1_Grid1\\Columns\\colA]\nWidth=abc\nIndex=99999999999\nSorted=7\nBandIndex=9\n"
+                  "[\\Form1_Grid1\\Columns\\colB]\nWidth=1\nWidth=500\nIndex=1\nRowIndex=-3\n"
+                  "[\\Form1_Grid1\\Columns\\colC]\nIndex=1\n"
+                  "[\\Form1_Grid1\\Columns\\colB]\nIndex=0\n"
+                  "[\\Form1_Grid1\\Columns\\colRemoved]\nIndex=0\n");
+    const int bandWidth = f.tree->Bands()->Items(0)->Width();
+    f.tree->LoadFromIniFile(file());
+    EXPECT_EQ(f.tree->BandRowCount(), f.tree->BandMaxRowCount());
+    EXPECT_GE(f.tree->Settings().DefaultRowHeight, 1);
+    EXPECT_EQ(f.tree->Bands()->Items(0)->Width(), bandWidth); // no band has ID 42
+    EXPECT_EQ(a->Width(), 100);
+    EXPECT_EQ(b->Width(), b->MinWidth()); // the first of duplicate keys
+    EXPECT_EQ(a->Sorted(), csNone);
+    EXPECT_EQ(a->BandIndex(), 0);
+    EXPECT_EQ(b->RowIndex(), 0);
+    // Equal saved indexes keep the list order; the first section of a name holds.
+    EXPECT_EQ(f.captions(), QStringList({"A", "B", "C"}));
+    EXPECT_EQ(c->Index(), 2);
+}
+
+TEST_F(Storage, AutomaticStorageRunsOnceEach)
+{
+    auto grid = std::make_unique<TCustomdxTreeListControl>(nullptr);
+    grid->SetName(QStringLiteral("Grid1"));
+    grid->SetParentForm(&form);
+    grid->SetOptionsA(grid->OptionsA() | 1u << aoStoreInIni);
+    grid->SetIniFileName(file());
+    TdxTreeListColumn *col = grid->CreateColumn(TdxTreeListColumn::StaticClass());
+    col->SetName(QStringLiteral("colA"));
+    write(file(), "[\\Form1_Grid1\\Columns\\colA]\nWidth=120\n");
+    grid->Loaded();
+    EXPECT_EQ(col->Width(), 120);
+    col->SetWidth(80);
+    grid->Loaded(); // a second Loaded reads nothing again
+    EXPECT_EQ(col->Width(), 80);
+
+    col->SetWidth(130);
+    grid.reset();
+    TMemIniFile store(file().toStdString());
+    EXPECT_EQ(store.ReadInteger("\\Form1_Grid1\\Columns\\colA", "Width", 0), 130);
+
+    // A save into a missing folder raises; the destructor swallows it.
+    auto failing = std::make_unique<TCustomdxTreeListControl>(nullptr);
+    failing->SetOptionsA(failing->OptionsA() | 1u << aoStoreInIni);
+    failing->SetIniFileName(dir.filePath("no/such/folder/layout.ini"));
+    EXPECT_THROW(failing->SaveToIniFile(failing->IniFileName()), EIniFileException);
+    EXPECT_NO_THROW(failing.reset());
+}
+
+} // namespace
