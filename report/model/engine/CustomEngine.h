@@ -73,9 +73,8 @@ public:
     int32_t PrintWidth() const { return m_printWidth; }
     int32_t PrintPosition() const { return m_printPosition; }
     void SetPrintArea(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aPosition);
-    // The right edge bands end at: PrintLeft + PrintWidth unless a column
-    // placed it.
-    // Held at the range of thousandths.
+    // The right edge bands end at: PrintLeft + PrintWidth (held at the range
+    // of thousandths) unless a column placed it.
     virtual int32_t PrintRight() const
     {
         return int32_t(std::clamp<int64_t>(int64_t(m_printLeft) + m_printWidth, std::numeric_limits<int32_t>::min(),
