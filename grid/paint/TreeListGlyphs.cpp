@@ -2,6 +2,7 @@
 
 #include "grid/core/TreeListPaintRules.h"
 #include "grid/core/TreeListShared.h"
+#include "grid/paint/EditPaint.h"
 
 #include <QPainter>
 
@@ -156,7 +157,9 @@ void headerFace(gfx::Canvas &canvas, const TRect &rect, const HeaderCellLook &ce
     }
     if (!cell.glyph.isNull()) {
         const int y = (text.Top + text.Bottom - cell.glyph.height()) / 2;
-        canvas.Draw(text.Left, y, cell.glyph);
+        DrawTransparentBitmap(canvas, cell.brush,
+                              rtl::Rect(text.Left, y, text.Left + cell.glyph.width(), y + cell.glyph.height()),
+                              cell.glyph);
         text.Left += cell.glyph.width() + 2;
     }
     const gfx::BkMode mode = canvas.setBkMode(gfx::BkMode::Transparent);

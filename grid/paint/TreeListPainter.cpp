@@ -1,5 +1,6 @@
 #include "grid/paint/TreeListPainter.h"
 
+#include "grid/core/TreeListControl.h"
 #include "grid/core/TreeListHooks.h"
 #include "grid/paint/TreeListGlyphs.h"
 
@@ -177,6 +178,9 @@ void TreeListPainter::paintHeaderPanel()
         cell.text = m_tree.ColumnHeaderCaption(hc.ColumnIndex);
         cell.alignment = TAlignment(m_tree.ColumnHeaderAlignment(hc.ColumnIndex));
         cell.sorted = m_tree.ColumnSortState(hc.ColumnIndex);
+        if (auto *control = dynamic_cast<TCustomdxTreeListControl *>(&m_tree))
+            if (const TdxTreeListColumn *column = control->Columns(hc.ColumnIndex); column && column->HasHeaderGlyph())
+                cell.glyph = column->HeaderGlyph()->Image();
         cell.multiLine = hc.LineCount > 1 || panelMultiLine;
         cell.pressed = (m_tree.State() == tsColumnDown || m_tree.State() == tsColumnDownAlt) &&
                        m_tree.PressedColumn() == hc.ColumnIndex;

@@ -529,3 +529,33 @@ TEST(TreeListPaint, AHeaderDrawnByItsHookKeepsItsFiller)
     EXPECT_EQ(at(image, (filler.Left + filler.Right) / 2, (filler.Top + filler.Bottom) / 2),
               rtl::ColorToRGB(rtl::clBtnShadow));
 }
+
+TEST(TreeListPaint, AHeaderGlyphIsDrawnWithoutItsTransparentColour)
+{
+    PaintFixture f;
+    TdxTreeListColumn *a = f.column("A", 80);
+    f.node({"1"});
+    QImage glyph(8, 8, QImage::Format_RGB32);
+    glyph.fill(Qt::red);
+    glyph.setPixel(0, 7, qRgb(255, 255, 255)); // the bottom-left pixel names the transparent colour
+    glyph.setPixel(1, 7, qRgb(255, 255, 255));
+    classes::TBitmap bitmap;
+    bitmap.SetImage(glyph);
+    a->SetHeaderGlyph(&bitmap);
+    const QImage image = f.paint();
+    const rtl::TRect cell = f.headerCell(0);
+    int reds = 0, whites = 0;
+    for (int y = cell.Top; y < cell.Bottom; ++y)
+        for (int x = cell.Left; x < cell.Right; ++x) {
+            reds += at(image, x, y) == rtl::clRed;
+            whites += at(image, x, y) == rtl::clWhite;
+        }
+    EXPECT_EQ(reds, 62);
+    a->SetHeaderGlyph(nullptr);
+    const QImage plain = f.paint();
+    int plainWhites = 0;
+    for (int y = cell.Top; y < cell.Bottom; ++y)
+        for (int x = cell.Left; x < cell.Right; ++x)
+            plainWhites += at(plain, x, y) == rtl::clWhite;
+    EXPECT_EQ(whites, plainWhites); // the frame's highlight only
+}
