@@ -8,6 +8,7 @@
 #include "report/content/text/TextRTTI.h"
 #include "report/model/components/ComponentRegistry.h"
 #include "report/model/data/CacheManager.h"
+#include "report/model/groups/Group.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Messages.h"
@@ -16,6 +17,9 @@
 #include "report/model/objects/ParamList.h"
 
 #include "platform/classes/ClassRegistry.h"
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Reader.h"
+#include "platform/classes/Streams.h"
 #include "platform/gfx/Canvas.h"
 
 #include <gtest/gtest.h>
@@ -314,4 +318,48 @@ TEST_F(TextControls, ADataTextsRepeatedValueStateComesBackWithItsPage)
     manager.RestorePage(0);
     EXPECT_FALSE(text.PriorValueSame());
     EXPECT_EQ(text.FirstPage(), 0);
+}
+
+TEST_F(TextControls, GroupsBreakingOnATextFollowItsNameAndForgetItWhenItGoes)
+{
+    auto *label = new TppLabel();
+    label->SetBand(band.get());
+    label->SetUserName("City");
+    TppGroup group;
+    group.SetReport(&report);
+    group.SetBreakType(TppBreakType::btCustomField);
+    group.SetBreakName("City");
+    label->AddGroup(&group);
+    EXPECT_EQ(group.BreakComponent(), label);
+    label->SetUserName("Town");
+    EXPECT_EQ(group.BreakName(), "Town");
+    delete label;
+    EXPECT_TRUE(group.BreakName().isEmpty());
+    EXPECT_EQ(group.BreakComponent(), nullptr);
+}
+
+TEST_F(TextControls, ExtremeFontsAndSaveOrdersFromAStream)
+{
+    for (int size : {0, 4000}) {
+        TppLabel label;
+        label.Font()->SetSize(size);
+        label.SetWordWrap(true);
+        label.SetCaption("Some caption\tthat\nwraps");
+        EXPECT_GE(label.mmHeight(), 0) << size;
+        TppDrawText command;
+        label.PropertiesToDrawCommand(&command);
+    }
+    for (const char *order : {"2147483647", "-2147483648"}) {
+        const QByteArray text = QByteArray("object TppLabel\n  SaveOrder = ") + order + "\n  Save = True\nend\n";
+        classes::TMemoryStream source;
+        source.WriteBuffer(text.constData(), text.size());
+        source.SetPosition(0);
+        classes::TMemoryStream binary;
+        classes::ObjectTextToBinary(source, binary);
+        binary.SetPosition(0);
+        TppLabel label;
+        classes::TReader(binary).ReadRootComponent(&label);
+        EXPECT_EQ(label.GetStreamedSaveOrder(), order[0] == '-' ? -32768 : 32767) << order;
+        EXPECT_EQ(label.SaveOrder(), -1);
+    }
 }

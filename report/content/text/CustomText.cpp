@@ -274,16 +274,29 @@ void TppCustomText::Notify(TppCommunicator *aCommunicator, int aOperation)
         RemoveGroup(dynamic_cast<TppGroup *>(aCommunicator));
 }
 
+void TppCustomText::renameInGroups(const QString &aOldName, const QString &aNewName)
+{
+    if (loadingOrReading() || aOldName == aNewName)
+        return;
+    const std::vector<TppGroup *> groups = m_groups;
+    for (TppGroup *group : groups)
+        if (group->BreakName() == aOldName)
+            group->SetBreakName(aNewName);
+}
+
 void TppCustomText::SetName(const QString &aNewName)
 {
     const QString oldName = Name();
     TppCustomComponent::SetName(aNewName);
-    if (loadingOrReading() || oldName == Name())
-        return;
-    const std::vector<TppGroup *> groups = m_groups;
-    for (TppGroup *group : groups)
-        if (group->BreakName() == oldName)
-            group->SetBreakName(Name());
+    renameInGroups(oldName, Name());
+}
+
+void TppCustomText::SetUserName(const QString &aUserName)
+{
+    // Groups find their break text by its user name.
+    const QString oldName = UserName();
+    TppCustomComponent::SetUserName(aUserName);
+    renameInGroups(oldName, UserName());
 }
 
 // ---- Streams -------------------------------------------------------------------

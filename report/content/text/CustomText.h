@@ -74,7 +74,9 @@ public:
     void RemoveGroup(TppGroup *aGroup);
     int GroupCount() const { return int(m_groups.size()); }
 
+    // Groups breaking on the control follow a new name.
     void SetName(const QString &aNewName) override;
+    void SetUserName(const QString &aUserName) override;
     void DefineProperties(classes::TFiler &aFiler) override;
     void Notify(TppCommunicator *aCommunicator, int aOperation) override;
 
@@ -83,6 +85,8 @@ protected:
     unsigned alignmentFlags() const;
 
 private:
+    void renameInGroups(const QString &aOldName, const QString &aNewName);
+
     bool m_charWrap = false;
     std::vector<TppGroup *> m_groups;
     QString m_displayFormat;
