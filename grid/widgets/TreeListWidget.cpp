@@ -25,6 +25,39 @@
 
 namespace grid {
 
+namespace {
+
+// Draws the inverted feedback over the grid's picture, so that the grid's
+// own painting never has to erase it.
+class TreeListFeedbackOverlay : public QWidget
+{
+public:
+    TreeListFeedbackOverlay(TreeListWidget *grid, QWidget *parent)
+        : QWidget(parent)
+        , m_grid(grid)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        const QRect line = m_grid->sizingLine();
+        if (line.isEmpty())
+            return;
+        QPainter p(this);
+        p.setCompositionMode(QPainter::CompositionMode_Difference);
+        p.fillRect(line, Qt::white);
+    }
+
+private:
+    TreeListWidget *m_grid;
+};
+
+} // namespace
+
 TreeListWidget::TreeListWidget(TCustomdxTreeList *tree, QWidget *parent)
     : QAbstractScrollArea(parent)
 {
@@ -33,6 +66,8 @@ TreeListWidget::TreeListWidget(TCustomdxTreeList *tree, QWidget *parent)
     viewport()->setAttribute(Qt::WA_NoSystemBackground);
     // Moves without a button pressed choose the cursor over sizing edges.
     viewport()->setMouseTracking(true);
+    m_overlay = new TreeListFeedbackOverlay(this, viewport());
+    m_overlay->setGeometry(viewport()->rect());
     setFrameShape(QFrame::StyledPanel);
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -178,6 +213,7 @@ void TreeListWidget::keyPressEvent(QKeyEvent *event)
     if (key != 0)
         m_tree->KeyDown(key, shift);
     updateScrollBars();
+    feedbackChanged();
     if (key == 0 && VirtualKey(*event) != 0) {
         m_eventModifiers.reset();
         return;
@@ -225,6 +261,7 @@ void TreeListWidget::mouseButton(QMouseEvent *event, bool down, TShiftState extr
     else if (m_tree)
         m_tree->MouseUp(button, shift, at.x(), at.y());
     updateScrollBars();
+    feedbackChanged();
     event->accept();
 }
 
@@ -243,7 +280,10 @@ void TreeListWidget::mouseMoveEvent(QMouseEvent *event)
     if (!m_tree)
         return;
     const QPoint at = event->position().toPoint();
+    const bool sizing = TCustomdxTreeList::IsMouseMode(m_tree->State());
     m_tree->MouseMove(ShiftState(event->modifiers()) | widgetButtonsState(event->buttons()), at.x(), at.y());
+    if (sizing || TCustomdxTreeList::IsMouseMode(m_tree->State()))
+        feedbackChanged();
     event->accept();
 }
 
@@ -302,9 +342,36 @@ QImage TreeListWidget::render(bool withFocus, QSize size)
     return image;
 }
 
+QRect TreeListWidget::sizingLine() const
+{
+    if (!m_tree || m_tree->FeedbackHidden() > 0)
+        return {};
+    const uint8_t state = m_tree->State();
+    if (!TCustomdxTreeList::IsMouseMode(state) || state == tsColumnDragging || state == tsBandDragging)
+        return {};
+    TdxTreeListLayoutInfo info;
+    m_tree->CalcLayout(info);
+    const int at = m_tree->SizingPosition();
+    if (state == tsColumnSizing || state == tsBandSizing) {
+        const int top =
+            state == tsBandSizing && !info.BandPanelRect.IsEmpty() ? info.BandPanelRect.Top : info.HeaderPanelRect.Top;
+        return QRect(at, top, state == tsBandSizing ? 2 : 1, std::max(info.RowsRect.Bottom - top, 0));
+    }
+    const int left = state == tsRowSizing ? info.ClientRect.Left : info.RowsRect.Left;
+    return QRect(left, at, std::max(info.RowsRect.Right - left, 0), 1);
+}
+
+void TreeListWidget::feedbackChanged()
+{
+    m_overlay->setGeometry(viewport()->rect());
+    m_overlay->raise();
+    m_overlay->update();
+}
+
 void TreeListWidget::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    m_overlay->setGeometry(viewport()->rect());
     clientResized();
     updateScrollBars();
 }

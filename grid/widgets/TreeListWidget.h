@@ -39,6 +39,10 @@ public:
     QImage render(bool withFocus = true, QSize size = QSize());
     // How many paint passes ended in an exception of a handler.
     int failedPaints() const { return m_failedPaints; }
+    // Where the sizing line of the running sizing mode stands, in viewport
+    // coordinates; empty when none is shown (no mode, or the feedback
+    // hidden by the scroll bracket).
+    QRect sizingLine() const;
     // Beeps the tree list asked for.
     int beeps() const { return m_beeps; }
     // Rows the last paint event drew (those its region touched).
@@ -89,6 +93,7 @@ private:
     void clientResized();
     void barAction(bool vertical, int action);
     void mouseButton(QMouseEvent *event, bool down, TShiftState extra);
+    void feedbackChanged();
 
     TCustomdxTreeList *m_tree = nullptr;
     gfx::QtTextMeasurer m_measurer;
@@ -97,6 +102,7 @@ private:
     bool m_assumeFocus = false;
     int m_lastRowsPainted = 0;
     int m_beeps = 0;
+    QWidget *m_overlay = nullptr;
     // The modifiers of the key event being handled; a synthetic event's
     // are not in the system's key state.
     std::optional<Qt::KeyboardModifiers> m_eventModifiers;

@@ -187,3 +187,37 @@ TEST(TreeListWidget, ClicksReachTheTreeList)
     QTest::mouseClick(f.widget->viewport(), Qt::LeftButton, {}, QPoint(100, row.Top + 3));
     EXPECT_EQ(f.tree->FocusedNode(), row.Node);
 }
+
+TEST(TreeListWidget, TheSizingLineIsDrawnInvertedOverTheGridWhileSizing)
+{
+    ScrollFixture f;
+    f.tree->Columns(0)->SetWidth(120);
+    f.tree->CreateColumn(TdxTreeListColumn::StaticClass())->SetWidth(180);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.widget.get()));
+    QApplication::processEvents();
+    int edge = -1, y = -1;
+    for (int x = 0; x < 200 && edge < 0; ++x)
+        for (int yy = 0; yy < 40 && edge < 0; ++yy)
+            if (f.tree->HitTest(x, yy).HitCode == htColumnEdge) {
+                edge = x;
+                y = yy;
+            }
+    ASSERT_GE(edge, 0);
+    TdxTreeListLayoutInfo info;
+    f.tree->CalcLayout(info);
+    const QPoint probe(edge - 20, info.RowsRect.Bottom - 3);
+    const QImage before = f.widget->viewport()->grab().toImage();
+    QTest::mousePress(f.widget->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
+    QTest::mouseMove(f.widget->viewport(), QPoint(edge - 20, y));
+    ASSERT_EQ(f.tree->State(), tsColumnSizing);
+    EXPECT_EQ(f.widget->sizingLine().left(), f.tree->SizingPosition());
+    const QImage during = f.widget->viewport()->grab().toImage();
+    EXPECT_EQ(during.pixel(probe) & 0xFFFFFF, ~before.pixel(probe) & 0xFFFFFF);
+    // Inside the scroll bracket the feedback is hidden.
+    f.tree->HideFeedback();
+    EXPECT_TRUE(f.widget->sizingLine().isEmpty());
+    f.tree->ShowFeedback();
+    QTest::mouseRelease(f.widget->viewport(), Qt::LeftButton, {}, QPoint(edge - 20, y));
+    EXPECT_TRUE(f.widget->sizingLine().isEmpty());
+    EXPECT_EQ(f.tree->Columns(0)->Width(), edge - 20 + 1);
+}
