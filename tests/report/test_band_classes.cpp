@@ -425,6 +425,11 @@ TEST_F(BandClasses, ScriptsSeeTheGenerationStateAndTheBandSettings)
     units = 9;
     EXPECT_FALSE(TraTppGroupRTTI::Instance().SetPropValue(&group, QStringLiteral("Units"), &units));
     EXPECT_EQ(group.Units(), TppUnitType::utMillimeters);
+    uint8_t breakType = uint8_t(TppBreakType::btCustomField);
+    EXPECT_TRUE(TraTppGroupRTTI::Instance().SetPropValue(&group, QStringLiteral("BreakType"), &breakType));
+    EXPECT_EQ(group.BreakType(), TppBreakType::btCustomField);
+    breakType = 2;
+    EXPECT_FALSE(TraTppGroupRTTI::Instance().SetPropValue(&group, QStringLiteral("BreakType"), &breakType));
 }
 
 } // namespace

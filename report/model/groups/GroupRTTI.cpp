@@ -42,6 +42,24 @@ TraTableEntry groupFlag(const char *aName, bool (TppGroup::*aGet)() const, void 
         [aSet](TppGroup &g, bool v) { (g.*aSet)(v); });
 }
 
+// An enumerated setting; a value past the last one is refused.
+template <class E>
+TraTableEntry groupEnum(const char *aName, const char *aEnumType, E aLast, E (TppGroup::*aGet)() const,
+                        void (TppGroup::*aSet)(E))
+{
+    TraTableEntry entry = groupValue(aName, GroupRttiKind::Enum, [aGet](TppGroup &g) { return (g.*aGet)(); });
+    entry.EnumType = aEnumType;
+    entry.ReadOnly = false;
+    entry.Set = [aLast, aSet](classes::TObject &o, const TraValuePointer &v, const QString &n) {
+        const uint8_t value = raReadValue<uint8_t>(v, n);
+        if (value > uint8_t(aLast))
+            return false;
+        (static_cast<TppGroup &>(o).*aSet)(E(value));
+        return true;
+    };
+    return entry;
+}
+
 TraTableEntry groupObject(TraTableEntry aEntry, const classes::TMetaClass &(*aClass)())
 {
     aEntry.Class = aClass;
@@ -103,9 +121,8 @@ std::vector<TraTableEntry> groupEntries()
             [](TppGroup &g, float v) { g.SetNewPageThreshold(v); }),
         groupObject(groupValue("Report", GroupRttiKind::Object, [](TppGroup &g) { return groupReportObject(g); }),
                     &TppCommunicator::StaticClass),
-        groupValue("Units", GroupRttiKind::Enum, [](TppGroup &g) { return g.Units(); }),
+        groupEnum("Units", "TppUnitType", TppUnitType::utMMThousandths, &TppGroup::Units, &TppGroup::SetUnits),
     };
-    entries.back().EnumType = "TppUnitType";
     // The break component, the break type, the pipeline and the report are
     // written as objects of their class or by their enumeration.
     for (TraTableEntry &entry : entries) {
@@ -117,15 +134,6 @@ std::vector<TraTableEntry> groupEntries()
                 group.SetBreakName(component ? component->UserName() : QString());
                 return true;
             };
-        } else if (raSameName(QString::fromLatin1(entry.Name), "Units")) {
-            entry.ReadOnly = false;
-            entry.Set = [](classes::TObject &o, const TraValuePointer &v, const QString &n) {
-                const uint8_t value = raReadValue<uint8_t>(v, n);
-                if (value > uint8_t(TppUnitType::utMMThousandths))
-                    return false;
-                static_cast<TppGroup &>(o).SetUnits(TppUnitType(value));
-                return true;
-            };
         } else if (raSameName(QString::fromLatin1(entry.Name), "Report")) {
             entry.ReadOnly = false;
             entry.Set = [](classes::TObject &o, const TraValuePointer &v, const QString &n) {
@@ -135,17 +143,8 @@ std::vector<TraTableEntry> groupEntries()
             };
         }
     }
-    TraTableEntry breakType = groupValue("BreakType", GroupRttiKind::Enum, [](TppGroup &g) { return g.BreakType(); });
-    breakType.EnumType = "TppBreakType";
-    breakType.ReadOnly = false;
-    breakType.Set = [](classes::TObject &o, const TraValuePointer &v, const QString &n) {
-        const uint8_t value = raReadValue<uint8_t>(v, n);
-        if (value > uint8_t(TppBreakType::btCustomField))
-            return false;
-        static_cast<TppGroup &>(o).SetBreakType(TppBreakType(value));
-        return true;
-    };
-    entries.push_back(breakType);
+    entries.push_back(groupEnum("BreakType", "TppBreakType", TppBreakType::btCustomField, &TppGroup::BreakType,
+                                &TppGroup::SetBreakType));
     entries.push_back(groupObject(
         groupSetting<classes::TObject *>(
             "DataPipeline", GroupRttiKind::Object,
