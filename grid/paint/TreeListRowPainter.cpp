@@ -91,11 +91,12 @@ void TreeListPainter::drawPreview(const TdxTreeListRowInfo &row)
         return;
     // The lines between the cells and the row's grid line, where a click
     // hits the preview; nothing supplies a preview text yet, so the area
-    // takes the row's colours and no text.
+    // takes the row's colours and no text. ColumnsRight is the last
+    // column's last pixel.
     const int bottom = row.Top + row.Height - m_info.HorzLineWidth - row.FooterHeight;
     const int top = bottom - row.PreviewLines * m_tree.Metrics().PreviewLineHeight - 2;
     const TRect rect =
-        rowIntersect(rtl::Rect(indentRight(row.Node), top, m_info.ColumnsRight, bottom), m_info.RowsRect);
+        rowIntersect(rtl::Rect(indentRight(row.Node), top, m_info.ColumnsRight + 1, bottom), m_info.RowsRect);
     if (rect.IsEmpty() || !m_canvas.RectVisible(rect))
         return;
     const TreeListCellState s = cellState(row, -1, false);

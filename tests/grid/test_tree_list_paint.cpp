@@ -410,9 +410,8 @@ TEST(TreeListPaint, PreviewLinesTakeTheRowColours)
             const int top = bottom - row.PreviewLines * f.tree->Metrics().PreviewLineHeight - 2;
             // The focused row is selected: its preview is highlighted with it.
             const rtl::TColor expected = i == 0 ? highlight : window;
-            for (const int y : {top + 1, (top + bottom) / 2, bottom - 2})
-                for (const int x :
-                     {f.headerCell(0).Left + f.tree->NodeIndentWidth(row.Node) + 4, f.headerCell(1).Right - 4})
+            for (const int y : {top + 1, (top + bottom) / 2, bottom - 1})
+                for (const int x : {f.headerCell(0).Left + f.tree->NodeIndentWidth(row.Node) + 4, f.info.ColumnsRight})
                     ASSERT_EQ(at(image, x, y), expected) << grid << " row " << i << " at " << x << "," << y;
         }
     }
