@@ -1,33 +1,34 @@
 #include "report/model/ModelRegistration.h"
 
+#include "report/model/bands/BandClasses.h"
+#include "report/model/bands/BandClassesRTTI.h"
 #include "report/model/bands/BandRTTI.h"
 #include "report/model/bands/Component.h"
+#include "report/model/bands/DetailBand.h"
 #include "report/model/bands/PrintableRTTI.h"
-#include "report/model/data/Cacheable.h"
-#include "report/model/objects/Communicator.h"
-#include "report/model/data/DataPipelineRTTI.h"
-#include "report/model/objects/Descriptors.h"
-#include "report/model/pages/DrawCommand.h"
-#include "report/model/pages/Page.h"
 #include "report/model/base/DisplayFormat.h"
-#include "report/model/objects/EnumRegistry.h"
 #include "report/model/base/Messages.h"
-#include "report/model/data/PipelineFields.h"
-#include "report/model/printing/PrinterList.h"
-#include "report/model/printing/PrinterSetupRTTI.h"
-#include "report/model/objects/Relative.h"
 #include "report/model/base/Utils.h"
 #include "report/model/components/ComponentRegistry.h"
+#include "report/model/data/Cacheable.h"
+#include "report/model/data/DataPipelineRTTI.h"
+#include "report/model/data/PipelineFields.h"
 #include "report/model/forms/FormClassRegistry.h"
+#include "report/model/groups/GroupBands.h"
+#include "report/model/groups/GroupRTTI.h"
+#include "report/model/objects/Communicator.h"
+#include "report/model/objects/Descriptors.h"
+#include "report/model/objects/EnumRegistry.h"
+#include "report/model/objects/Relative.h"
+#include "report/model/pages/DrawCommand.h"
+#include "report/model/pages/Page.h"
+#include "report/model/printing/PrinterList.h"
+#include "report/model/printing/PrinterSetupRTTI.h"
 #include "report/model/production/PreviewFormSettings.h"
 #include "report/model/production/ProducerRTTI.h"
 #include "report/model/production/TextSearchSettings.h"
-#include "report/model/bands/BandClasses.h"
-#include "report/model/bands/BandClassesRTTI.h"
-#include "report/model/bands/DetailBand.h"
-#include "report/model/groups/GroupBands.h"
-#include "report/model/groups/GroupRTTI.h"
 #include "report/model/reports/CustomReportRTTI.h"
+#include "report/model/reports/Report.h"
 
 #include "platform/classes/ClassRegistry.h"
 
@@ -51,13 +52,19 @@ std::vector<const classes::TMetaClass *> modelBandClasses()
             &TppColumnFooterBand::StaticClass(), &TppPageStyle::StaticClass()};
 }
 
+// The report classes a stored report may name.
+std::vector<const classes::TMetaClass *> modelReportClasses()
+{
+    return {&TppBandedReport::StaticClass(), &TppReport::StaticClass(), &TppChildReport::StaticClass()};
+}
+
 std::vector<const TraRTTI *> modelBandDescriptors()
 {
     return {&TraTppCustomBandRTTI::Instance(), &TraTppPageBandRTTI::Instance(),
             &TraTppReportBandRTTI::Instance(), &TraTppFooterBandRTTI::Instance(),
             &TraTppDetailBandRTTI::Instance(), &TraTppColumnFooterBandRTTI::Instance(),
             &TraTppGroupBandRTTI::Instance(),  &TraTppGroupHeaderBandRTTI::Instance(),
-            &TraTppGroupRTTI::Instance(), &TraTppCustomReportRTTI::Instance()};
+            &TraTppGroupRTTI::Instance(),      &TraTppCustomReportRTTI::Instance()};
 }
 
 } // namespace
@@ -93,6 +100,8 @@ void ppModelLayerInit()
         raRegisterRTTI(*descriptor);
     for (const classes::TMetaClass *meta : modelBandClasses())
         classes::RegisterClass(*meta);
+    for (const classes::TMetaClass *meta : modelReportClasses())
+        classes::RegisterClass(*meta);
     ppRegisterEnumType(ColumnTraversalTypeName, &EnumInfo<TppColumnTraversalType>());
 }
 
@@ -102,6 +111,8 @@ void ppModelLayerFinalize()
         return;
     g_initialised = false;
     ppUnRegisterEnumType(ColumnTraversalTypeName);
+    for (const classes::TMetaClass *meta : modelReportClasses())
+        classes::UnRegisterClass(*meta);
     for (const classes::TMetaClass *meta : modelBandClasses())
         classes::UnRegisterClass(*meta);
     const std::vector<const TraRTTI *> descriptors = modelBandDescriptors();

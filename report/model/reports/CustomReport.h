@@ -51,7 +51,7 @@ public:
     // Page header, detail and page footer, and the column bands with two
     // or more columns, each of those the report lacks; only for a report
     // without bands.
-    void CreateDefaultBands();
+    virtual void CreateDefaultBands();
     // A band, object or group by user name (without regard to case).
     TppCommunicator *FindUserName(const QString &aUserName) const override;
     // The first object named aName exactly, band by band.

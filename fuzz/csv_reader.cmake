@@ -1,0 +1,1 @@
+zvo_fuzz(fuzz_csv_reader tests/support/report/CsvReader.cpp)

@@ -1,0 +1,278 @@
+#include "report/model/reports/Report.h"
+
+#include "report/model/data/CacheManager.h"
+#include "report/model/data/DataPipeline.h"
+#include "report/model/engine/Engine.h"
+#include "report/model/pages/Page.h"
+#include "report/model/pages/PageRequest.h"
+#include "report/model/pages/Publisher.h"
+#include "report/model/printing/PrinterSetup.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/Filer.h"
+#include "platform/classes/Reader.h"
+
+#include <QPointer>
+
+namespace report {
+
+namespace {
+
+// The designer hears that printing starts (1) and ends (0).
+constexpr int ppReportPrintingMsg = 1141;
+constexpr int ppReportPrintingWParam = 5050;
+// Stored versions as integers ("7.01" = 7010).
+constexpr int32_t ppReportOrientationVersion = 1270;
+
+} // namespace
+
+const classes::TMetaClass &TppReport::StaticClass()
+{
+    using R = TppReport;
+    static const classes::TMetaClass meta = classes::MakeClass<R, TppBandedReport>(
+        "TppReport", [](auto &c) { c.Boolean("CachePages", &R::CachePages, &R::SetCachePages).Default(false); });
+    return meta;
+}
+
+TppReport::TppReport(classes::TComponent *aOwner)
+    : TppBandedReport(aOwner)
+    , m_cacheManager(std::make_unique<TppCacheManager>(this, this))
+{
+    connectEngineHooks();
+}
+
+TppReport::~TppReport()
+{
+    FinalizeData();
+    if (auto *engine = dynamic_cast<TppEngine *>(Engine())) {
+        engine->OnGetLastCachedPage.Clear();
+        engine->OnRestorePageState.Clear();
+        engine->OnResetCache.Clear();
+        engine->OnSavePageState.Clear();
+    }
+    m_cacheManager.reset();
+}
+
+void TppReport::connectEngineHooks()
+{
+    auto *engine = dynamic_cast<TppEngine *>(Engine());
+    if (!engine)
+        return;
+    engine->OnGetLastCachedPage.Set(
+        [this](classes::TObject *, int &aPageNo) { aPageNo = m_cacheManager->LastCachedPage(); });
+    engine->OnRestorePageState.Set([this, engine](classes::TObject *) {
+        // Only a state that was saved can come back; a page not yet cached
+        // starts from where the engine stands.
+        const int32_t page = engine->Page()->AbsolutePageNo() - 1;
+        if (page >= 1 && page <= m_cacheManager->LastCachedPage())
+            m_cacheManager->RestorePage(page);
+    });
+    engine->OnResetCache.Set([this](classes::TObject *) { m_cacheManager->Reset(); });
+    engine->OnSavePageState.Set(
+        [this, engine](classes::TObject *) { m_cacheManager->SavePage(engine->Page()->AbsolutePageNo()); });
+}
+
+void TppReport::SetCachePages(bool aValue)
+{
+    if (Printing() || aValue == m_cachePages)
+        return;
+    m_cachePages = aValue;
+    SetModified(true);
+    Reset();
+}
+
+void TppReport::PrintToDevices()
+{
+    const bool tellDesigner = Designer() && !Printing();
+    if (tellDesigner)
+        Designer()->SendDesignerMessage(ppReportPrintingMsg, ppReportPrintingWParam,
+                                        reinterpret_cast<classes::TObject *>(1));
+    const QPointer<QObject> alive = Guard();
+    TppCustomEngine *engine = Engine();
+    if (engine && !(engine->EngineState() & ppEngineState::Started) && !engine->Stopped()) {
+        Publisher()->SetCachePages(m_cachePages);
+        ResetEngines(0);
+    }
+    TppBandedReport::PrintToDevices();
+    if (alive && tellDesigner && Designer())
+        Designer()->SendDesignerMessage(ppReportPrintingMsg, ppReportPrintingWParam, nullptr);
+}
+
+void TppReport::PublisherPageRequest(classes::TObject *Sender, classes::TObject *aPageRequest)
+{
+    TppBandedReport::PublisherPageRequest(Sender, aPageRequest);
+    auto *engine = dynamic_cast<TppEngine *>(Engine());
+    auto *request = dynamic_cast<TppPageRequest *>(aPageRequest);
+    if (!engine || !request)
+        return;
+    const QPointer<QObject> alive = Guard();
+    SetPrinting(true);
+    try {
+        TppPage *page = engine->Page();
+        if (PrinterSetup()) {
+            page->SetPrinterSetup(PrinterSetup());
+            if (page->PrinterSetup() && !page->PrinterSetup()->IsSamePrinterAndPaper(*PrinterSetup())) {
+                Publisher()->ResetPages();
+                engine->Reset();
+            }
+        }
+        engine->GeneratePage(*request);
+    } catch (...) {
+        if (alive) {
+            engine->Reset();
+            SetPrinting(false);
+        }
+        throw;
+    }
+    if (!alive)
+        return;
+    SetPrinting(false);
+    if (engine->Stopped())
+        engine->Reset();
+    // An empty run whose blank page the engine discarded: nothing reaches a
+    // device and the job is cancelled.
+    if (!engine->Generating() && engine->PageCount() == 0 &&
+        (NoDataBehaviors() & (1 << int(TppNoDataBehaviorType::ndBlankPage)))) {
+        Cancel();
+        if (alive)
+            Reset();
+    }
+}
+
+void TppReport::Reset()
+{
+    TppBandedReport::Reset();
+    // A finished run would otherwise go on from its last page.
+    if (Printing() || HasState(classes::csLoading | classes::csReading))
+        return;
+    if (auto *engine = dynamic_cast<TppEngine *>(Engine()); engine && !engine->Generating())
+        engine->Reset();
+}
+
+void TppReport::Cancel()
+{
+    TppBandedReport::Cancel();
+    if (Engine())
+        Engine()->SetStopped(true);
+}
+
+void TppReport::ReceivePageFromEngine()
+{
+    if (Engine() && Engine()->Page())
+        Publisher()->ReceivePage(Engine()->Page());
+}
+
+void TppReport::InitializePipelines()
+{
+    // The main pipeline and the detail band's are traversed from their
+    // first record each run.
+    TppBandedReport::InitializePipelines();
+    TppDataPipeline *pipeline = DataPipeline();
+    if (pipeline && pipeline->GetActive())
+        pipeline->First();
+}
+
+void TppReport::Convert(int32_t aVersionNo)
+{
+    TppBandedReport::Convert(aVersionNo);
+    if (aVersionNo < ppReportOrientationVersion && PrinterSetup())
+        PrinterSetup()->SetOrientation(m_legacyOrientation == 1 ? classes::TPrinterOrientation::poLandscape
+                                                                : classes::TPrinterOrientation::poPortrait);
+}
+
+void TppReport::DefineProperties(classes::TFiler &aFiler)
+{
+    TppBandedReport::DefineProperties(aFiler);
+    const classes::TFiler::WriterProc none;
+    aFiler.DefineProperty(
+        QStringLiteral("AllowPrintCancel"), [](classes::TReader &r) { r.ReadBoolean(); }, none, false);
+    aFiler.DefineProperty(
+        QStringLiteral("DataSource"), [this](classes::TReader &r) { m_legacyDataSource = r.ReadIdent(); }, none, false);
+    aFiler.DefineProperty(
+        QStringLiteral("OnPrintingComplete"),
+        [this](classes::TReader &r) { m_legacyOnPrintingComplete = r.ReadIdent(); }, none, false);
+    aFiler.DefineProperty(
+        QStringLiteral("Orientation"),
+        [this](classes::TReader &r) { m_legacyOrientation = r.ReadIdent() == QLatin1String("poLandscape") ? 1 : 0; },
+        none, false);
+    aFiler.DefineProperty(
+        QStringLiteral("NoDataPages"), [this](classes::TReader &r) { SetPageLimit(r.ReadInteger()); }, none, false);
+    aFiler.DefineProperty(
+        QStringLiteral("PreviewPages"), [](classes::TReader &r) { r.ReadInteger(); }, none, false);
+    aFiler.DefineProperty(
+        QStringLiteral("RowSpacing"), [this](classes::TReader &r) { m_legacyRowSpacing = float(r.ReadFloat()); }, none,
+        false);
+    aFiler.DefineProperty(
+        QStringLiteral("SuppressFormFeed"), [](classes::TReader &r) { r.ReadBoolean(); }, none, false);
+    aFiler.DefineProperty(
+        QStringLiteral("Viewer"), [](classes::TReader &r) { r.ReadIdent(); }, none, false);
+}
+
+void TppReport::TransferRelatives(const TppProducer &aSource)
+{
+    TppBandedReport::TransferRelatives(aSource);
+    if (const auto *source = dynamic_cast<const TppReport *>(&aSource)) {
+        m_cachePages = source->m_cachePages;
+        m_legacyDataSource = source->m_legacyDataSource;
+    }
+}
+
+void TppReport::GetTreeKey(QString &) const {}
+
+void TppReport::ResetFromPage(int aPageNo)
+{
+    m_cacheManager->TruncatePage(aPageNo);
+    if (Engine())
+        Engine()->SetPageCount(aPageNo);
+}
+
+void TppReport::ResetEngines(int aAction)
+{
+    if (aAction != 0)
+        return;
+    if (auto *engine = dynamic_cast<TppEngine *>(Engine()))
+        engine->Reset();
+}
+
+QString TppReport::GetStatus() const
+{
+    return Publisher() ? Publisher()->GetStatus() : QString();
+}
+
+void TppReport::SetStatus(const QString &aText)
+{
+    if (Publisher())
+        Publisher()->SetStatus(aText);
+}
+
+// ---- Child report ------------------------------------------------------------------------------
+
+const classes::TMetaClass &TppChildReport::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<TppChildReport, TppBandedReport>("TppChildReport", [](auto &) {});
+    return meta;
+}
+
+TppChildReport::TppChildReport(classes::TComponent *aOwner)
+    : TppBandedReport(aOwner)
+{}
+
+void TppChildReport::Reset()
+{
+    // Its pages are the main report's; with no main report there is
+    // nothing to reset.
+}
+
+void TppChildReport::SetModified(bool aModified)
+{
+    TppBandedReport::SetModified(aModified);
+}
+
+void TppChildReport::TransferRelatives(const TppProducer &aSource)
+{
+    TppBandedReport::TransferRelatives(aSource);
+    SetSaveAsTemplate(false);
+}
+
+} // namespace report

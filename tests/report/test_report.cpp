@@ -1,0 +1,220 @@
+#include "tests/support/report/BandSequence.h"
+#include "tests/support/report/MemoryPipeline.h"
+#include "tests/support/report/PageFakes.h"
+#include "tests/support/report/TraceDevice.h"
+
+#include "report/model/bands/BandClasses.h"
+#include "report/model/bands/DetailBand.h"
+#include "report/model/engine/Engine.h"
+#include "report/model/groups/Group.h"
+#include "report/model/groups/GroupBands.h"
+#include "report/model/pages/DrawCommand.h"
+#include "report/model/pages/Page.h"
+#include "report/model/pages/PageRequest.h"
+#include "report/model/pages/Publisher.h"
+#include "report/model/printing/PageDef.h"
+#include "report/model/printing/PrinterSetup.h"
+#include "report/model/reports/Report.h"
+
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/StringList.h"
+
+#include <gtest/gtest.h>
+
+using namespace report;
+using namespace reporttest;
+
+namespace {
+
+// A4 with 10 mm margins over a memory pipeline, printed to the Trace device.
+class TracedReport : public ::testing::Test
+{
+protected:
+    TracedReport()
+    {
+        TppPageDef *page = report.PrinterSetup()->PageDef();
+        page->SetmmWidth(210000);
+        page->SetmmHeight(297000);
+        for (auto set : {&TppPageDef::SetmmMarginLeft, &TppPageDef::SetmmMarginRight, &TppPageDef::SetmmMarginTop,
+                         &TppPageDef::SetmmMarginBottom})
+            (page->*set)(10000);
+        data.AddField(QStringLiteral("G"));
+        report.SetPageLimit(20);
+        // Cached pages are copies, made by class name.
+        classes::RegisterClasses({&StandInTextCommand::StaticClass()});
+    }
+    ~TracedReport() override { classes::UnRegisterClasses({&StandInTextCommand::StaticClass()}); }
+
+    template <class Band>
+    Band *band(int32_t aHeight, const QString &aName)
+    {
+        auto *b = new Band(nullptr);
+        b->SetReport(&report);
+        b->SetmmHeight(aHeight);
+        b->SetUserName(aName);
+        auto *object = new BandPrintable;
+        object->SetmmHeight(aHeight);
+        object->SetBand(b);
+        return b;
+    }
+
+    void standardBands()
+    {
+        band<TppHeaderBand>(20000, QStringLiteral("Header"));
+        band<TppFooterBand>(20000, QStringLiteral("Footer"));
+        band<TppDetailBand>(5000, QStringLiteral("Detail"));
+    }
+
+    void rows(int aCount)
+    {
+        for (int i = 0; i < aCount; ++i)
+            data.AddRow({QStringLiteral("A")});
+        report.SetDataPipeline(&data);
+    }
+
+    QString print(const TppPageRequest *aRequest = nullptr)
+    {
+        TraceDevice device;
+        if (aRequest)
+            device.SetPageRequest(aRequest);
+        device.SetPublisher(report.Publisher());
+        report.PrintToDevices();
+        device.SetPublisher(nullptr);
+        return device.Text();
+    }
+
+    MemoryPipeline data;
+    TppReport report;
+};
+
+TEST_F(TracedReport, S1_EveryPageReachesTheDeviceAsALine)
+{
+    standardBands();
+    band<TppTitleBand>(30000, QStringLiteral("Title"));
+    rows(100);
+    EXPECT_EQ(print(), QStringLiteral("1: Title Header Detail*41 Footer\n2: Header Detail*47 Footer\n"
+                                      "3: Header Detail*12 Footer\n"));
+    // After a reset, a second run starts over.
+    report.Reset();
+    EXPECT_EQ(print().count(QLatin1Char('\n')), 3);
+}
+
+TEST_F(TracedReport, S2_GroupsBreakOnTheDevice)
+{
+    standardBands();
+    for (auto [value, count] : {std::pair{"A", 3}, {"B", 50}, {"C", 2}})
+        for (int i = 0; i < count; ++i)
+            data.AddRow({QString::fromLatin1(value)});
+    report.SetDataPipeline(&data);
+    auto *group = new TppGroup;
+    group->SetReport(&report);
+    group->SetDataPipeline(&data);
+    group->SetBreakName(QStringLiteral("G"));
+    band<TppGroupHeaderBand>(10000, QStringLiteral("GH"))->SetGroup(group);
+    band<TppGroupFooterBand>(10000, QStringLiteral("GF"))->SetGroup(group);
+    EXPECT_EQ(print(), QStringLiteral("1: Header GH Detail*3 GF GH Detail*38 Footer\n"
+                                      "2: Header GH Detail*12 GF GH Detail*2 GF Footer\n"));
+}
+
+TEST_F(TracedReport, APageListPrintsOnlyItsPages)
+{
+    standardBands();
+    rows(100);
+    TppPageRequest request;
+    request.SetPageSetting(TppPageSettingType::psPageList);
+    classes::TStringList pages;
+    pages.Add(QStringLiteral("3"));
+    pages.Add(QStringLiteral("1"));
+    request.SetPageList(&pages);
+    EXPECT_EQ(print(&request), QStringLiteral("1: Header Detail*47 Footer\n3: Header Detail*6 Footer\n"));
+}
+
+TEST_F(TracedReport, S6_AnEmptyPipelineWithABlankPageDeliversNothing)
+{
+    standardBands();
+    rows(0);
+    TraceDevice device;
+    device.SetPublisher(report.Publisher());
+    report.PrintToDevices();
+    EXPECT_TRUE(device.Text().isEmpty());
+    EXPECT_TRUE(device.Cancelled());
+    device.SetPublisher(nullptr);
+}
+
+TEST_F(TracedReport, CachedPagesAreEveryFinalPage)
+{
+    standardBands();
+    rows(100);
+    report.SetCachePages(true);
+    EXPECT_EQ(print().count(QLatin1Char('\n')), 3);
+    ASSERT_EQ(report.Publisher()->CachedPageCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(report.Publisher()->CachedPages(i)->AbsolutePageNo(), i + 1);
+        EXPECT_TRUE(report.Publisher()->CachedPages(i)->Final());
+    }
+    // Turned off, the next run keeps none.
+    report.SetCachePages(false);
+    print();
+    EXPECT_EQ(report.Publisher()->CachedPageCount(), 0);
+}
+
+TEST_F(TracedReport, PageThreeAloneEqualsPageThreeOfAFullRun)
+{
+    standardBands();
+    rows(100);
+    report.SetCachePages(true);
+    print();
+    TppPage *full = report.Publisher()->GetCachedPage(3);
+    ASSERT_NE(full, nullptr);
+    TppPage whole;
+    whole.Assign(full);
+    report.SetCachePages(false);
+
+    TppPageRequest single;
+    single.SetPageSetting(TppPageSettingType::psSinglePage);
+    single.SetPageRequested(3);
+    TppPage alone;
+    TraceDevice device;
+    device.SetPageRequest(&single);
+    device.OnPageReceive.Set([&](classes::TObject *, classes::TObject *aPage) {
+        auto *page = static_cast<TppPage *>(aPage);
+        if (page->AbsolutePageNo() == 3)
+            alone.Assign(page);
+    });
+    device.SetPublisher(report.Publisher());
+    report.PrintToDevices();
+    device.SetPublisher(nullptr);
+    ASSERT_EQ(alone.DrawCommandCount(), whole.DrawCommandCount());
+    for (int i = 0; i < whole.DrawCommandCount(); ++i)
+        EXPECT_TRUE(alone.DrawCommands(i)->IsEqual(whole.DrawCommands(i))) << "command " << i;
+    EXPECT_EQ(device.Text(), QStringLiteral("3: Header Detail*6 Footer\n"));
+}
+
+TEST(BandedReport, ABandlessReportGetsItsBandsAtStartJob)
+{
+    TppReport report;
+    auto *group = new TppGroup;
+    group->SetReport(&report);
+    report.SetColumns(2);
+    report.StartJob();
+    EXPECT_NE(report.GetHeaderBand(), nullptr);
+    EXPECT_NE(report.GetColumnHeaderBand(), nullptr);
+    EXPECT_NE(report.GetColumnFooterBand(), nullptr);
+    EXPECT_NE(report.GetFooterBand(), nullptr);
+    EXPECT_NE(report.GetGroupHeaderBand(0), nullptr);
+    EXPECT_NE(report.GetGroupFooterBand(0), nullptr);
+    EXPECT_EQ(report.GetTitleBand(), nullptr);
+    EXPECT_EQ(report.BandCount(), 7);
+    report.EndJob();
+
+    // With bands, only the detail band and the group bands are added.
+    TppReport other;
+    auto *title = new TppTitleBand(nullptr);
+    title->SetReport(&other);
+    other.CreateDefaultBands();
+    EXPECT_EQ(other.BandCount(), 2);
+    EXPECT_NE(other.GetDetailBand(), nullptr);
+    EXPECT_EQ(other.CreateBand(4), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,5 @@
+# Prints a sample report over a CSV file, one line per page naming its bands:
+# reportdemo --report list|grouped --data FILE.csv [--pages LIST] [--out FILE].
+add_executable(reportdemo "${CMAKE_CURRENT_LIST_DIR}/reportdemo/main.cpp"
+                          "${CMAKE_CURRENT_LIST_DIR}/reportdemo/Samples.cpp")
+target_link_libraries(reportdemo PRIVATE report_model zvo_report_test_support Qt6::Core)

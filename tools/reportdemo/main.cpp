@@ -1,0 +1,193 @@
+// reportdemo: prints a sample report over a CSV file.
+//
+//   reportdemo --report list|grouped --data FILE.csv [--device Trace]
+//              [--pages LIST] [--out FILE]
+//
+// The Trace device writes a line per page naming its bands. Exit 0 when
+// done, 1 when generation fails (its message on one line), 2 for bad
+// arguments or data (one line).
+
+#include "Samples.h"
+
+#include "tests/support/report/CsvPipeline.h"
+#include "tests/support/report/MemoryPipeline.h"
+#include "tests/support/report/TraceDevice.h"
+
+#include "report/model/ModelRegistration.h"
+#include "report/model/base/Exceptions.h"
+#include "report/model/base/Messages.h"
+#include "report/model/base/Utils.h"
+#include "report/model/pages/PageRequest.h"
+#include "report/model/pages/Publisher.h"
+#include "report/model/reports/Report.h"
+
+#include "platform/classes/StringList.h"
+
+#include <QCoreApplication>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <exception>
+#include <map>
+
+namespace {
+
+constexpr int demoExitFailed = 1;
+constexpr int demoExitUsage = 2;
+
+const char demoUsage[] = "usage: reportdemo --report list|grouped --data FILE.csv [--device Trace] [--pages LIST] "
+                         "[--out FILE]";
+
+struct DemoOptions
+{
+    QString report;
+    QString data;
+    QString device = QStringLiteral("Trace");
+    QString pages;
+    QString out;
+    QStringList later; // options of later versions that were given
+};
+
+// One line on stderr; line breaks inside the text become blanks.
+void demoError(const QString &aText)
+{
+    QString line = aText.simplified();
+    std::fprintf(stderr, "reportdemo: %s\n", line.toLocal8Bit().constData());
+}
+
+bool parseDemoOptions(const QStringList &aArgs, DemoOptions &aOptions, QString &aError)
+{
+    const std::map<QString, QString DemoOptions::*> valued{{QStringLiteral("--report"), &DemoOptions::report},
+                                                           {QStringLiteral("--data"), &DemoOptions::data},
+                                                           {QStringLiteral("--device"), &DemoOptions::device},
+                                                           {QStringLiteral("--pages"), &DemoOptions::pages},
+                                                           {QStringLiteral("--out"), &DemoOptions::out}};
+    // Options of the plan that later versions bring; each takes a value.
+    const QStringList laterValued{QStringLiteral("--template"), QStringLiteral("--save-template"),
+                                  QStringLiteral("--pdf"), QStringLiteral("--search"), QStringLiteral("--criteria")};
+    for (int i = 1; i < aArgs.size(); ++i) {
+        const QString &arg = aArgs[i];
+        const auto known = valued.find(arg);
+        const bool later = laterValued.contains(arg);
+        if (known == valued.end() && !later) {
+            aError = QStringLiteral("unknown option \"%1\"; %2").arg(arg, QLatin1String(demoUsage));
+            return false;
+        }
+        if (i + 1 >= aArgs.size()) {
+            aError = QStringLiteral("%1 needs a value").arg(arg);
+            return false;
+        }
+        const QString value = aArgs[++i];
+        if (later)
+            aOptions.later.append(arg);
+        else
+            aOptions.*(known->second) = value;
+    }
+    if (aOptions.report.isEmpty() && aOptions.later.isEmpty()) {
+        aError = QLatin1String(demoUsage);
+        return false;
+    }
+    return true;
+}
+
+bool writeDemoOutput(const QString &aFileName, const QByteArray &aBytes, QString &aError)
+{
+    if (aFileName.isEmpty()) {
+        std::fwrite(aBytes.constData(), 1, size_t(aBytes.size()), stdout);
+        std::fflush(stdout);
+        return true;
+    }
+    QSaveFile file(aFileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(aBytes) != aBytes.size() || !file.commit()) {
+        aError = aFileName + QStringLiteral(": ") + file.errorString();
+        return false;
+    }
+    return true;
+}
+
+int runDemo(const DemoOptions &aOptions)
+{
+    if (!aOptions.later.isEmpty()) {
+        demoError(QStringLiteral("%1 is not available in this version").arg(aOptions.later.first()));
+        return demoExitUsage;
+    }
+    if (aOptions.device.compare(QLatin1String("Trace"), Qt::CaseInsensitive) != 0) {
+        const QStringList laterDevices{QStringLiteral("Screen"), QStringLiteral("Printer"), QStringLiteral("TextFile"),
+                                       QStringLiteral("ReportTextFile"), QStringLiteral("ArchiveFile")};
+        for (const QString &name : laterDevices)
+            if (aOptions.device.compare(name, Qt::CaseInsensitive) == 0) {
+                demoError(QStringLiteral("the device \"%1\" is not available in this version").arg(name));
+                return demoExitUsage;
+            }
+        demoError(QStringLiteral("unknown device \"%1\"").arg(aOptions.device));
+        return demoExitUsage;
+    }
+    if (reportdemo::LaterSampleNames().contains(aOptions.report)) {
+        demoError(QStringLiteral("the report \"%1\" is not available in this version").arg(aOptions.report));
+        return demoExitUsage;
+    }
+    if (!reportdemo::SampleNames().contains(aOptions.report)) {
+        demoError(QStringLiteral("unknown report \"%1\"; the reports are %2")
+                      .arg(aOptions.report, reportdemo::SampleNames().join(QStringLiteral(", "))));
+        return demoExitUsage;
+    }
+    if (aOptions.data.isEmpty()) {
+        demoError(QStringLiteral("--data FILE.csv is needed"));
+        return demoExitUsage;
+    }
+
+    report::TppPageRequest request;
+    if (!aOptions.pages.isEmpty()) {
+        classes::TStringList pages;
+        if (!report::ppTextToPageList(aOptions.pages, pages, true)) {
+            demoError(report::ppLoadStr(11));
+            return demoExitUsage;
+        }
+        request.SetPageSetting(report::TppPageSettingType::psPageList);
+        request.SetPageList(&pages);
+    }
+
+    reporttest::MemoryPipeline data;
+    QString error;
+    if (!reporttest::LoadCsvPipeline(aOptions.data, data, error)) {
+        demoError(error);
+        return demoExitUsage;
+    }
+    std::unique_ptr<report::TppReport> sample = reportdemo::CreateSample(aOptions.report, data);
+    reporttest::TraceDevice device;
+    device.SetPageRequest(&request);
+    device.SetPublisher(sample->Publisher());
+    try {
+        sample->PrintToDevices();
+    } catch (const report::EBrevantorError &e) {
+        demoError(e.Message());
+        return demoExitFailed;
+    } catch (const std::exception &e) {
+        demoError(QString::fromUtf8(e.what()));
+        return demoExitFailed;
+    }
+    device.SetPublisher(nullptr);
+    if (!writeDemoOutput(aOptions.out, device.Text().toUtf8(), error)) {
+        demoError(error);
+        return demoExitFailed;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    DemoOptions options;
+    QString error;
+    if (!parseDemoOptions(QCoreApplication::arguments(), options, error)) {
+        demoError(error);
+        return demoExitUsage;
+    }
+    report::ppModelLayerInit();
+    reporttest::ppRegisterTraceDevice();
+    const int code = runDemo(options);
+    report::ppModelLayerFinalize();
+    return code;
+}
