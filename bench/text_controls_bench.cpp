@@ -181,8 +181,8 @@ void BM_WordWrap2KB(benchmark::State &state)
     QStringList lines;
     for (auto _ : state) {
         qsizetype position = 0;
-        TppPlainText::WordWrap(text, rtl::TRect{0, 0, 150000, 1000000}, TppTextAlignment::taLeftJustified, false,
-                               font, false, 0, {}, f.printer.get(), position, lines);
+        TppPlainText::WordWrap(text, rtl::TRect{0, 0, 150000, 1000000}, TppTextAlignment::taLeftJustified, false, font,
+                               false, 0, {}, f.printer.get(), position, lines);
         benchmark::DoNotOptimize(lines);
     }
     state.counters["lines"] = double(lines.size());

@@ -24,8 +24,8 @@ bool g_contentInitialised = false;
 // In the order of registration; released in reverse.
 std::vector<const classes::TMetaClass *> contentDrawCommandClasses()
 {
-    return {&TppDrawText::StaticClass(), &TppDrawVariable::StaticClass(), &TppDrawVar::StaticClass(),
-            &TppDrawCalc::StaticClass(), &TppDrawShape::StaticClass(),     &TppDrawLine::StaticClass(),
+    return {&TppDrawText::StaticClass(),  &TppDrawVariable::StaticClass(), &TppDrawVar::StaticClass(),
+            &TppDrawCalc::StaticClass(),  &TppDrawShape::StaticClass(),    &TppDrawLine::StaticClass(),
             &TppDrawImage::StaticClass(), &TppDrawRichText::StaticClass()};
 }
 
@@ -38,6 +38,7 @@ void ppContentLayerInit()
     g_contentInitialised = true;
     for (const classes::TMetaClass *meta : contentDrawCommandClasses())
         classes::RegisterClass(*meta);
+    raRegisterRTTI(TraTppDrawTextRTTI::Instance());
     raRegisterRTTI(TraTppCustomTextRTTI::Instance());
     raRegisterRTTI(TraTppDBTextRTTI::Instance());
     ppRegisterPaletteComponent(TppLabel::StaticClass());
@@ -53,6 +54,7 @@ void ppContentLayerFinalize()
     ppUnRegisterComponent(TppLabel::StaticClass());
     raUnRegisterRTTI(TraTppDBTextRTTI::Instance());
     raUnRegisterRTTI(TraTppCustomTextRTTI::Instance());
+    raUnRegisterRTTI(TraTppDrawTextRTTI::Instance());
     const auto metas = contentDrawCommandClasses();
     for (auto it = metas.rbegin(); it != metas.rend(); ++it)
         classes::UnRegisterClass(**it);

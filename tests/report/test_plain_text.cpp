@@ -25,10 +25,7 @@ constexpr int LineMM = 5080;
 class PlainTextTest : public ::testing::Test
 {
 protected:
-    PlainTextTest()
-    {
-        printer.SetPrinterName("Office");
-    }
+    PlainTextTest() { printer.SetPrinterName("Office"); }
 
     // Wraps into a rectangle `chars` characters wide and `rows` lines high.
     QStringList wrap(const QString &text, int chars, int rows = 20, qsizetype *position = nullptr,
@@ -88,8 +85,7 @@ TEST_F(PlainTextTest, WordsMoveWholeAndTooWideWordsSplitByCharacters)
     // A word wider than the line fills the rest of the line first.
     EXPECT_EQ(wrap("a abcdefghij", 4), (QStringList{"a ab", "cdef", "ghij"}));
     // CharWrap fills each line before breaking.
-    EXPECT_EQ(wrap("ab cdef", 4, 20, nullptr, TppTextAlignment::taLeftJustified, true),
-              (QStringList{"ab c", "def"}));
+    EXPECT_EQ(wrap("ab cdef", 4, 20, nullptr, TppTextAlignment::taLeftJustified, true), (QStringList{"ab c", "def"}));
     // Too narrow for one character: one goes on each line all the same.
     EXPECT_EQ(wrap("abc", 0), (QStringList{"a", "b", "c"}));
 }
@@ -119,8 +115,8 @@ TEST_F(PlainTextTest, AFullRectangleLeavesThePositionAtTheFirstCharacterNotPlace
     // Not one line fits: nothing is produced and the position stays.
     position = 4;
     QStringList lines{"old"};
-    TppPlainText::WordWrap(text, rtl::TRect{0, 0, 50000, LineMM}, TppTextAlignment::taLeftJustified, false,
-                           gfx::Font{}, false, 0, {}, &printer, position, lines);
+    TppPlainText::WordWrap(text, rtl::TRect{0, 0, 50000, LineMM}, TppTextAlignment::taLeftJustified, false, gfx::Font{},
+                           false, 0, {}, &printer, position, lines);
     EXPECT_TRUE(lines.isEmpty());
     EXPECT_EQ(position, 4);
 }

@@ -1,18 +1,18 @@
 #include "tests/support/report/BandFakes.h"
 #include "tests/support/report/MemoryPipeline.h"
 
+#include "report/content/ContentRegistration.h"
 #include "report/content/drawcommands/DrawText.h"
 #include "report/content/text/DBText.h"
-#include "report/content/ContentRegistration.h"
 #include "report/content/text/Label.h"
 #include "report/content/text/TextRTTI.h"
-#include "report/model/components/ComponentRegistry.h"
-#include "report/model/data/CacheManager.h"
-#include "report/model/groups/Group.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Messages.h"
 #include "report/model/base/Units.h"
+#include "report/model/components/ComponentRegistry.h"
+#include "report/model/data/CacheManager.h"
+#include "report/model/groups/Group.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
 
@@ -276,6 +276,7 @@ TEST_F(TextControls, TheStartUpRegistersTheTextsWithTheirPaletteRowsAndDescripto
     EXPECT_EQ(label->PaletteTextID, 172);
     ASSERT_NE(ppFindRegComponent("TppDBText"), nullptr);
     EXPECT_EQ(raFindRTTI("TppDBText"), &TraTppDBTextRTTI::Instance());
+    EXPECT_EQ(raFindRTTI("TppDrawText"), &TraTppDrawTextRTTI::Instance());
     EXPECT_EQ(classes::GetClass(u"TppDrawText"), &TppDrawText::StaticClass());
 
     // The descriptor reaches the text through event 53's parameter.

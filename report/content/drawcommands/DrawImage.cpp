@@ -13,8 +13,9 @@ const classes::TMetaClass &TppDrawImage::StaticClass()
             c.Boolean("DirectDraw", &C::DirectDraw, &C::SetDirectDraw).Default(false);
             c.String("ImageName", &C::ImageName, &C::SetImageName);
             c.Boolean("MaintainAspectRatio", &C::MaintainAspectRatio, &C::SetMaintainAspectRatio).Default(false);
-            c.Object("Picture", &C::Picture, &C::SetPicture).Stored(
-                [](const classes::TPersistent &o) { return static_cast<const C &>(o).StorePicture(); });
+            c.Object("Picture", &C::Picture, &C::SetPicture).Stored([](const classes::TPersistent &o) {
+                return static_cast<const C &>(o).StorePicture();
+            });
             c.Boolean("Scale", &C::Scale, &C::SetScale).Default(false);
             c.Boolean("Stretch", &C::Stretch, &C::SetStretch).Default(false);
             c.Boolean("Transparent", &C::Transparent, &C::SetTransparent).Default(false);

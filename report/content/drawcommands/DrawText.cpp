@@ -154,4 +154,19 @@ bool TppDrawText::IsEqual(const TppDrawCommand *aDrawCommand) const
            m_wrappedText->Text() == other->m_wrappedText->Text();
 }
 
+TraTppDrawTextRTTI::TraTppDrawTextRTTI()
+    : TraRTTI(&TraTppDrawCommandRTTI::Instance())
+{}
+
+const TraTppDrawTextRTTI &TraTppDrawTextRTTI::Instance()
+{
+    static const TraTppDrawTextRTTI instance;
+    return instance;
+}
+
+const classes::TMetaClass &TraTppDrawTextRTTI::RefClass() const
+{
+    return TppDrawText::StaticClass();
+}
+
 } // namespace report

@@ -102,4 +102,15 @@ private:
     int32_t m_saveLength = 0;
 };
 
+// Names the class for scripts; its properties are the draw command's.
+class TraTppDrawTextRTTI : public TraRTTI
+{
+public:
+    static const TraTppDrawTextRTTI &Instance();
+    const classes::TMetaClass &RefClass() const override;
+
+protected:
+    TraTppDrawTextRTTI();
+};
+
 } // namespace report

@@ -73,8 +73,8 @@ int TppCustomText::SaveOrder() const
 void TppCustomText::SetSaveOrder(int aIndex)
 {
     if (loadingOrReading()) {
-        m_streamedSaveOrder = int16_t(std::clamp<int>(aIndex, std::numeric_limits<int16_t>::min(),
-                                                      std::numeric_limits<int16_t>::max()));
+        m_streamedSaveOrder =
+            int16_t(std::clamp<int>(aIndex, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max()));
         return;
     }
     UpdateSaveOrder(aIndex);

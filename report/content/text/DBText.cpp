@@ -32,13 +32,10 @@ bool dbTextIsZeroNumber(const QVariant &aValue)
     case QMetaType::Float:
     case QMetaType::Double:
     case QMetaType::SChar:
-    case QMetaType::LongLong:
-        return aValue.toDouble() == 0;
+    case QMetaType::LongLong: return aValue.toDouble() == 0;
     case QMetaType::QDateTime:
-    case QMetaType::QDate:
-        return false;
-    default:
-        return false;
+    case QMetaType::QDate: return false;
+    default: return false;
     }
 }
 

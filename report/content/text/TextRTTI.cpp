@@ -20,10 +20,10 @@ struct TextPropName
 };
 
 constexpr TextPropName CustomTextProps[] = {
-    {"AutoSize", TraDataType::daBoolean, true},   {"CharWrap", TraDataType::daBoolean, false},
-    {"Color", TraDataType::daInteger, false},     {"Description", TraDataType::daString, true},
-    {"SaveOrder", TraDataType::daInteger, false}, {"Save", TraDataType::daBoolean, false},
-    {"SaveLength", TraDataType::daInteger, false}, {"Text", TraDataType::daString, false},
+    {"AutoSize", TraDataType::daBoolean, true},     {"CharWrap", TraDataType::daBoolean, false},
+    {"Color", TraDataType::daInteger, false},       {"Description", TraDataType::daString, true},
+    {"SaveOrder", TraDataType::daInteger, false},   {"Save", TraDataType::daBoolean, false},
+    {"SaveLength", TraDataType::daInteger, false},  {"Text", TraDataType::daString, false},
     {"Transparent", TraDataType::daBoolean, false},
 };
 
@@ -80,8 +80,7 @@ void TraTppCustomTextRTTI::GetEventList(const classes::TMetaClass &aClass, class
     raAddPropName(aList, QStringLiteral("OnFormat"));
 }
 
-bool TraTppCustomTextRTTI::GetPropRec(const classes::TMetaClass &aClass, const QString &aName,
-                                      TraPropRec &aRec) const
+bool TraTppCustomTextRTTI::GetPropRec(const classes::TMetaClass &aClass, const QString &aName, TraPropRec &aRec) const
 {
     if (raSameName(aName, "OnGetText")) {
         EventToRec(QStringLiteral("OnGetText"), ppEvent::OnGetText, true, aRec);

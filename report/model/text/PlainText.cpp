@@ -27,10 +27,9 @@ bool plainTextIsBlank(QChar c)
 
 } // namespace
 
-int32_t TppPlainText::WordWrap(const QString &aText, const rtl::TRect &aRect, TppTextAlignment aAlignment,
-                               bool aWiden, const gfx::Font &aFont, bool aCharWrap, int32_t aLeading,
-                               const QStringList &aTabStops, TppCustomPrinter *aDevice, qsizetype &aStartPosition,
-                               QStringList &aLines)
+int32_t TppPlainText::WordWrap(const QString &aText, const rtl::TRect &aRect, TppTextAlignment aAlignment, bool aWiden,
+                               const gfx::Font &aFont, bool aCharWrap, int32_t aLeading, const QStringList &aTabStops,
+                               TppCustomPrinter *aDevice, qsizetype &aStartPosition, QStringList &aLines)
 {
     TppTextWrapper wrapper(aRect, aAlignment, aWiden, aFont, aCharWrap, aLeading, aTabStops, aDevice);
     wrapper.Wrap(aText, aStartPosition);

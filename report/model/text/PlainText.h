@@ -51,8 +51,8 @@ public:
     // The font's height on the device plus the leading, in thousandths of a
     // millimetre into aLineHeight; answers how many such lines fit
     // aAvailableHeight (0 when the line height is not positive).
-    static int LineHeight(const gfx::Font &aFont, int32_t aLeading, int32_t aAvailableHeight,
-                          TppCustomPrinter *aDevice, int32_t &aLineHeight);
+    static int LineHeight(const gfx::Font &aFont, int32_t aLeading, int32_t aAvailableHeight, TppCustomPrinter *aDevice,
+                          int32_t &aLineHeight);
     static QString RemoveAll(const QString &aText, const QString &aPart);
 };
 

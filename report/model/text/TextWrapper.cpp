@@ -21,8 +21,8 @@ bool wrapperIsBlank(const QString &aToken)
 
 bool wrapperIsShortSpaceRun(const QString &aLine)
 {
-    return (aLine.size() == 1 || aLine.size() == 2)
-           && std::all_of(aLine.begin(), aLine.end(), [](QChar c) { return c == TppTextMarkups::Space(); });
+    return (aLine.size() == 1 || aLine.size() == 2) &&
+           std::all_of(aLine.begin(), aLine.end(), [](QChar c) { return c == TppTextMarkups::Space(); });
 }
 
 } // namespace

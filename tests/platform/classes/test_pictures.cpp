@@ -31,8 +31,7 @@ QImage sample(int width, int height, QImage::Format format = QImage::Format_RGB3
 }
 
 // The smallest GIF: one white pixel.
-const QByteArray OnePixelGif =
-    QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
+const QByteArray OnePixelGif = QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
 
 std::unique_ptr<TBitmap> bitmapFrom(const QByteArray &bytes)
 {
@@ -141,7 +140,10 @@ TEST(Pictures, PictureDataBeyondItsBytesOrOfAnUnknownClassFails)
         picture.ReadData(stream);
     };
     EXPECT_THROW(read(QByteArray("\x05TIcon\xff\xff\xff\x7f", 10)), EInvalidGraphic);
-    EXPECT_THROW(read(QByteArray("\x05TIcon\x05\x00\x00\x00" "abcd", 14)), EInvalidGraphic);
+    EXPECT_THROW(read(QByteArray("\x05TIcon\x05\x00\x00\x00"
+                                 "abcd",
+                                 14)),
+                 EInvalidGraphic);
     EXPECT_THROW(read(QByteArray("\x09TMetafile\x00\x00\x00\x00", 14)), EInvalidGraphic);
     EXPECT_ANY_THROW(read(QByteArray("\x05TI", 3)));
 }
