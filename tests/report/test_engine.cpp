@@ -2,6 +2,7 @@
 #include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/PageFakes.h"
 
+#include "EngineFixture.h"
 #include "PipelineFixtures.h"
 
 #include "platform/classes/ClassRegistry.h"
@@ -25,57 +26,8 @@ using namespace reporttest;
 
 namespace {
 
-// A4 with 10 mm margins; page header and footer of 20 mm, details of 5 mm:
-// the body runs from 30 mm to 267 mm.
-class Engine : public ::testing::Test
-{
-protected:
-    Engine()
-    {
-        TppPageDef *page = report.PrinterSetup()->PageDef();
-        page->SetmmWidth(210000);
-        page->SetmmHeight(297000);
-        for (auto set : {&TppPageDef::SetmmMarginLeft, &TppPageDef::SetmmMarginRight, &TppPageDef::SetmmMarginTop,
-                         &TppPageDef::SetmmMarginBottom})
-            (page->*set)(10000);
-        data.AddField(QStringLiteral("G"));
-        report.SetPageLimit(20);
-        report.AddBand<TppHeaderBand>(20000);
-        report.AddBand<TppFooterBand>(20000);
-        detail = report.AddBand<TppDetailBand>(5000);
-    }
-
-    void rows(int aCount, const QString &aValue = QStringLiteral("A"))
-    {
-        for (int i = 0; i < aCount; ++i)
-            data.AddRow({aValue});
-        report.SetDataPipeline(&data);
-    }
-
-    TppGroup *group(const QString &aField, int32_t aHeight = 10000)
-    {
-        auto *g = new TppGroup;
-        g->SetReport(&report);
-        g->SetDataPipeline(&data);
-        g->SetBreakName(aField);
-        report.AddBand<TppGroupHeaderBand>(aHeight, QStringLiteral("GH"))->SetGroup(g);
-        report.AddBand<TppGroupFooterBand>(aHeight, QStringLiteral("GF"))->SetGroup(g);
-        return g;
-    }
-
-    void generate()
-    {
-        TppPageRequest request;
-        request.SetPageSetting(TppPageSettingType::psAll);
-        static_cast<TppEngine *>(report.Engine())->GeneratePage(request);
-    }
-
-    TppEngine *engine() { return static_cast<TppEngine *>(report.Engine()); }
-
-    MemoryPipeline data;
-    RecordingReport report;
-    TppDetailBand *detail = nullptr;
-};
+class Engine : public enginetest::EngineFixture
+{};
 
 TEST_F(Engine, S1_PagesOfDetails)
 {

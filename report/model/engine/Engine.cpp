@@ -1,6 +1,9 @@
 #include "report/model/engine/Engine.h"
 
+#include "report/model/engine/ColumnPositions.h"
+#include "report/model/engine/EnginePasses.h"
 #include "report/model/engine/LastPageRules.h"
+#include "report/model/engine/RecordTraversal.h"
 
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
@@ -12,6 +15,7 @@
 #include "report/model/objects/EventIds.h"
 #include "report/model/pages/DrawCommand.h"
 #include "report/model/pages/Page.h"
+#include "report/model/pages/Publisher.h"
 #include "report/model/printing/PageDef.h"
 #include "report/model/printing/PrinterSetup.h"
 #include "report/model/reports/CustomReport.h"
@@ -106,6 +110,20 @@ void TppEngine::freeCachedBookmarks()
     m_cachedBookmarks.clear();
 }
 
+void TppEngine::Notify(TppCommunicator *aCommunicator, int aOperation)
+{
+    TppCustomEngine::Notify(aCommunicator, aOperation);
+    if (aOperation != ppNotify::Remove || !aCommunicator)
+        return;
+    if (aCommunicator == m_mainPipeline) {
+        // Its bookmarks went with it.
+        m_cachedBookmarks.clear();
+        m_mainPipeline = nullptr;
+    }
+    if (aCommunicator == m_detailPipeline)
+        m_detailPipeline = nullptr;
+}
+
 void TppEngine::SaveToCache(int32_t aPageIndex)
 {
     EngineCacheRecord record{};
@@ -134,8 +152,12 @@ void TppEngine::RestoreFromCache(int32_t aPageIndex)
     m_bandIndex = record.bandIndex;
     SetDueBands(record.dueBands);
     SetReportBandCount(record.reportBandCount);
-    ExcludeEngineState(0xFFFF);
-    IncludeEngineState(record.engineState);
+    // The run's own bits (started, which pass, no data) are not the page's:
+    // a second pass that goes back to a page stays the second pass.
+    const int runBits =
+        ppEngineState::Started | ppEngineState::FirstPass | ppEngineState::SecondPass | ppEngineState::NoData;
+    ExcludeEngineState(0xFFFF & ~runBits);
+    IncludeEngineState(record.engineState & ~runBits);
     m_dataExhausted = record.dataExhausted != 0;
     m_traversalPending = record.traversalPending != 0;
     if (m_mainPipeline && record.bookmark != 0)
@@ -157,7 +179,20 @@ void TppEngine::GeneratePage(const TppPageRequest &aRequest)
     m_generating = true;
     m_pageRequest.Assign(&aRequest);
     try {
-        pageLoop();
+        // Two passes: the first runs through the whole report to learn the
+        // page count, the second serves the request.
+        if (m_report->PassSetting() == TppPassSettingType::psTwoPass &&
+            (!(EngineState() & ppEngineState::Started) || !m_pageCountKnown)) {
+            const TppPageSettingType setting = m_pageRequest.PageSetting();
+            m_pageRequest.SetPageSetting(TppPageSettingType::psAll);
+            pageLoop();
+            m_pageRequest.SetPageSetting(setting);
+            m_pageRequest.SetPageRequested(aRequest.PageRequested());
+            if (!Stopped())
+                pageLoop();
+        } else {
+            pageLoop();
+        }
     } catch (...) {
         m_generating = false;
         throw;
@@ -173,7 +208,7 @@ void TppEngine::Reset()
     SetPageNo(0);
     m_pageCountKnown = false;
     m_reportStarted = false;
-    m_endFirstPassFired = false;
+    m_passes.CountForgotten();
     SetDueBands(0);
     ExcludeEngineState(0xFFFF);
     m_pagesWithoutProgress = 0;
@@ -186,37 +221,75 @@ void TppEngine::pageLoop()
     m_reportComplete = false;
     initReport();
     m_report->SendEventNotify(m_report, ppEvent::PageLoopReset, nullptr);
-    SetPageNo(1);
+    if (!m_pageDone) {
+        const TppRequestStep first = m_requestRules.FirstPage(requestProgress());
+        m_pageDone = first.done;
+        SetPageNo(first.pageNo);
+    }
     while (!m_pageDone && !Stopped()) {
         SetMaxPosition(0);
-        // Pass start.
-        ExcludeEngineState(ppEngineState::FirstPass | ppEngineState::SecondPass);
-        IncludeEngineState(ppEngineState::FirstPass);
-        if (!m_startFirstPassFired) {
-            m_startFirstPassFired = true;
-            m_report->DoEngineEvent(m_report->OnStartFirstPass, ppEvent::OnStartFirstPass);
-        }
+        m_passes.Start(*this, *m_report, m_pageCountKnown);
         generateOnePage();
-        // Pass end.
-        if (m_pageCountKnown && PageNo() == PageCount() && !m_endFirstPassFired) {
-            m_endFirstPassFired = true;
-            m_report->DoEngineEvent(m_report->OnEndFirstPass, ppEvent::OnEndFirstPass);
-            ExcludeEngineState(ppEngineState::FirstPass);
-        }
+        m_passes.End(*this, *m_report, m_pageCountKnown);
         if (!m_pageDone) {
-            if (m_reportComplete)
-                m_pageDone = true;
-            else
-                SetPageNo(PageNo() + 1);
+            const TppRequestStep next = m_requestRules.NextPage(requestProgress());
+            m_pageDone = next.done;
+            if (!next.done)
+                SetPageNo(next.pageNo);
         }
         m_report->ProcessMessages();
     }
+}
+
+TppRequestProgress TppEngine::requestProgress()
+{
+    TppRequestProgress progress;
+    progress.pageNo = PageNo();
+    progress.pageCount = PageCount();
+    progress.lastCachedPage = lastCachedPage();
+    progress.pageCountKnown = m_pageCountKnown;
+    progress.reportComplete = m_reportComplete;
+    progress.pageWanted = m_pageWanted;
+    return progress;
+}
+
+int TppEngine::lastCachedPage()
+{
+    int last = m_lastFinishedPage;
+    if (OnGetLastCachedPage)
+        OnGetLastCachedPage(this, last);
+    return last;
+}
+
+bool TppEngine::pageNotCached()
+{
+    return PageNo() == 0 || PageNo() > lastCachedPage();
+}
+
+void TppEngine::savePageState()
+{
+    if (m_pageCountKnown)
+        return;
+    if (pageNotCached())
+        fire(OnSavePageState);
+}
+
+bool TppEngine::computePageWanted()
+{
+    const bool wanted =
+        TppEnginePasses::PassWantsPage(EngineState(), m_report->PassSetting(), PageNo(), m_pageRequest.PageRequested());
+    // A publisher that keeps pages takes every page of the final pass.
+    if (wanted && m_report->Publisher() && m_report->Publisher()->CachePages())
+        return true;
+    return m_requestRules.Wants(requestProgress(), wanted);
 }
 
 // ---- Report start -----------------------------------------------------------------------------
 
 void TppEngine::connectPipeline(TppDataPipeline *aPipeline)
 {
+    // Linked, so that a pipeline that goes takes its bookmarks along.
+    AddNotify(aPipeline);
     aPipeline->Open();
     if (!aPipeline->GetActive()) {
         m_report->HandlePrintError(ppLoadStr(40) + QStringLiteral(": ") + aPipeline->Name());
@@ -252,8 +325,7 @@ void TppEngine::initReport()
     m_report->ResetHooks();
     SetDueBands(0);
     fire(OnResetCache);
-    m_startFirstPassFired = false;
-    m_endFirstPassFired = false;
+    m_passes.RunStarted();
     m_pageCountKnown = false;
     m_dataExhausted = false;
     m_traversalPending = false;
@@ -290,6 +362,8 @@ void TppEngine::initReport()
     IncludeDue(ppBandKind::Title);
     m_bandState = 2;
     m_bandIndex = 0;
+    // Page 0: where every later run from the first page starts.
+    savePageState();
     m_lastFinishedPage = 0;
 }
 
@@ -395,8 +469,7 @@ void TppEngine::basicPageStart()
     Page()->Clear();
     m_pageWanted = false;
     fillPageRecord();
-    // One pass: every page of the run is delivered.
-    m_pageWanted = (EngineState() & ppEngineState::FirstPass) != 0;
+    m_pageWanted = computePageWanted();
 }
 
 void TppEngine::fillPageRecord()
@@ -412,8 +485,7 @@ void TppEngine::fillPageRecord()
     page->SetPassSetting(m_report->PassSetting());
     page->SetPageNo(GetPageNoForDisplay());
     page->SetPageCount(GetPageCountForDisplay());
-    page->SetFinal(m_report->PassSetting() == TppPassSettingType::psOnePass &&
-                   (EngineState() & ppEngineState::FirstPass));
+    page->SetFinal(TppEnginePasses::IsFinal(EngineState(), m_report->PassSetting(), m_pageWanted));
     page->SetCalculation(!m_pageWanted);
     m_report->ReceivePageFromEngine();
 }
@@ -563,34 +635,12 @@ void TppEngine::resumeGroupFooters()
 
 bool TppEngine::positionColumn(int aColumn, bool aApply)
 {
-    const TppPageDef *pageDef = enginePageDef(m_report);
-    if (!pageDef)
-        return false;
-    const QStringList &positions = m_report->ColumnPositions();
-    const int32_t rightLimit = pageDef->mmWidth() - pageDef->mmMarginRight();
-    int32_t left = 0;
-    bool fits = false;
-    if (positions.isEmpty()) {
-        left = pageDef->mmMarginLeft() + (aColumn - 1) * m_report->mmColumnWidth();
-        fits = left + m_report->mmColumnWidth() <= rightLimit;
-    } else if (positions.size() < aColumn) {
-        m_report->HandlePrintError(ppLoadStrFormat(43, {QString::number(aColumn)}));
-        return false;
-    } else {
-        bool ok = false;
-        const double value = positions[aColumn - 1].toDouble(&ok);
-        if (!ok) {
-            m_report->HandlePrintError(ppLoadStrFormat(42, {QString::number(aColumn)}));
-            return false;
-        }
-        left = ppToMMThousandths(float(value), m_report->Units(), TppAxisType::atHorizontal);
-        fits = left <= rightLimit;
+    const TppColumnPlace place = ppPlaceColumn(*m_report, aColumn);
+    if (place.fits && aApply) {
+        SetPrintArea(place.left, m_columnTop, place.rightLimit - place.left, m_columnTop);
+        m_printRight = std::min(place.rightLimit, place.left + m_report->mmColumnWidth());
     }
-    if (fits && aApply) {
-        SetPrintArea(left, m_columnTop, rightLimit - left, m_columnTop);
-        m_printRight = std::min(rightLimit, left + m_report->mmColumnWidth());
-    }
-    return fits;
+    return place.fits;
 }
 
 void TppEngine::startNextColumn()
@@ -638,6 +688,7 @@ void TppEngine::endColumn()
     ExcludeDue(ppBandKind::ColumnFooter);
     if (!pageEnds)
         return;
+    savePageState();
     if (const TppPageDef *pageDef = enginePageDef(m_report)) {
         SetPrintArea(pageDef->mmMarginLeft(), PrintTop(), pageDef->mmPrintableWidth(), PrintPosition());
         m_printRight = pageDef->mmMarginLeft() + pageDef->mmPrintableWidth();
@@ -650,6 +701,8 @@ void TppEngine::endColumn()
 void TppEngine::endPage()
 {
     m_pageEnded = true;
+    if (!m_verticalColumns)
+        savePageState();
     m_lastFinishedPage = PageNo();
     if (m_traversalPending && !m_verticalColumns)
         AfterTraversal();
@@ -671,7 +724,7 @@ void TppEngine::endPage()
         applyLastPageRules();
     fire(OnPageEnding);
     fillPageRecord();
-    if (m_reportComplete && m_pageWanted && PageNo() == PageCount())
+    if (m_requestRules.Satisfied(requestProgress()))
         m_pageDone = true;
     if (!m_progress && !m_pageDone)
         ++m_pagesWithoutProgress;
@@ -717,33 +770,8 @@ void TppEngine::Traverse()
 
 void TppEngine::findBrokenGroups()
 {
-    const int count = m_report->GroupCount();
-    int broken = count;
-    if (m_mainPipeline && m_detailPipeline) {
-        // The detail records of one main record first, then the next main
-        // record with its details.
-        m_detailPipeline->Next();
-        if (m_detailPipeline->Eof()) {
-            m_mainPipeline->Next();
-            if (!m_mainPipeline->Eof())
-                m_detailPipeline->First();
-        }
-    } else if (m_mainPipeline) {
-        m_mainPipeline->Next();
-    }
-    const bool atEnd = m_mainPipeline && m_mainPipeline->Eof();
-    for (int i = count - 1; i >= 0; --i) {
-        TppGroup *group = m_report->Groups(i);
-        const bool breaks = group->CheckForBreak() || atEnd;
-        if (breaks)
-            broken = i;
-    }
-    if (broken >= count)
-        return;
-    for (int i = broken; i < count; ++i)
-        if (!m_report->Groups(i)->Breaking())
-            m_report->Groups(i)->MarkBroken();
-    IncludeDue(ppBandKind::GroupHeader | ppBandKind::GroupFooter);
+    if (ppTraverseRecord(*m_report, m_mainPipeline, m_detailPipeline))
+        IncludeDue(ppBandKind::GroupHeader | ppBandKind::GroupFooter);
 }
 
 void TppEngine::sendTraversalEvents()

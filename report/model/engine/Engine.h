@@ -10,6 +10,8 @@
 // draw commands on its page.
 
 #include "report/model/engine/CustomEngine.h"
+#include "report/model/engine/EnginePasses.h"
+#include "report/model/engine/PageRequestRules.h"
 #include "report/model/pages/PageRequest.h"
 
 #include <vector>
@@ -46,6 +48,9 @@ public:
 
     // ---- What bands ask ----
     bool PageWanted() const override { return m_pageWanted; }
+    // The highest page whose state the cache holds; without a cache
+    // keeper, the last page finished in this run.
+    int LastCachedPage() { return lastCachedPage(); }
     bool IsLastPage() const override { return m_pageCountKnown && PageNo() == PageCount(); }
     bool PageFull() const override { return false; }
     int32_t GetPageBottom() const override;
@@ -66,6 +71,7 @@ public:
     // Where generation stands: band state and index, due kinds, counters,
     // the end of the data and the main pipeline's record.
     void SaveToCache(int32_t aPageIndex) override;
+    void Notify(TppCommunicator *aCommunicator, int aOperation) override;
     void RestoreFromCache(int32_t aPageIndex) override;
 
     // ---- Hooks ----
@@ -78,6 +84,11 @@ public:
 
 private:
     void pageLoop();
+    TppRequestProgress requestProgress();
+    int lastCachedPage();
+    bool pageNotCached();
+    void savePageState();
+    bool computePageWanted();
     void initReport();
     void connectPipeline(TppDataPipeline *aPipeline);
     void sortBands();
@@ -100,6 +111,8 @@ private:
 
     TppCustomReport *m_report = nullptr;
     TppPageRequest m_pageRequest;
+    TppPageRequestRules m_requestRules{m_pageRequest};
+    TppEnginePasses m_passes;
     std::vector<TppCustomBand *> m_lists[10];
     TppCustomBand *m_currentBand = nullptr;
     TppCustomBand *m_lastBand = nullptr;
@@ -123,8 +136,6 @@ private:
     bool m_verticalColumns = false;
     bool m_columnBreakPending = false;
     bool m_lastColumnStarted = false;
-    bool m_startFirstPassFired = false;
-    bool m_endFirstPassFired = false;
     // The no-progress guard: pages in a row on which nothing new printed.
     bool m_progress = false;
     // Bookmarks the cached records hold, freed with the run.

@@ -76,15 +76,35 @@ void BandPrintable::PropertiesToDrawCommand(report::TppDrawCommand *aDrawCommand
 }
 
 RecordingReport::RecordingReport()
+    : m_cache(std::make_unique<report::TppCacheManager>(nullptr, this))
 {
-    if (auto *engine = dynamic_cast<report::TppEngine *>(Engine()))
-        engine->OnPageComplete.Set([this](classes::TObject *) {
-            Pages.append(BandSequence(*Engine()->Page()));
-            Tops.append(BandTops(*Engine()->Page()));
-        });
+    auto *engine = dynamic_cast<report::TppEngine *>(Engine());
+    if (!engine)
+        return;
+    engine->OnPageComplete.Set([this, engine](classes::TObject *) {
+        const report::TppPage &page = *engine->Page();
+        Pages.append(BandSequence(page));
+        Tops.append(BandTops(page));
+        if (engine->PageWanted())
+            Delivered.append(QStringLiteral("%1/%2 %3%4")
+                                 .arg(page.AbsolutePageNo())
+                                 .arg(page.AbsolutePageCount())
+                                 .arg(BandSequence(page), page.Final() ? QStringLiteral(" final") : QString()));
+    });
+    engine->OnResetCache.Set([this](classes::TObject *) { m_cache->Reset(); });
+    engine->OnSavePageState.Set([this, engine](classes::TObject *) { m_cache->SavePage(engine->PageNo()); });
+    engine->OnRestorePageState.Set([this, engine](classes::TObject *) {
+        if (engine->PageNo() - 1 <= m_cache->LastCachedPage())
+            m_cache->RestorePage(engine->PageNo() - 1);
+    });
+    engine->OnGetLastCachedPage.Set([this](classes::TObject *, int &aPageNo) { aPageNo = m_cache->LastCachedPage(); });
 }
 
-RecordingReport::~RecordingReport() = default;
+// The cache lets go of the report's objects before they go.
+RecordingReport::~RecordingReport()
+{
+    m_cache->Clear();
+}
 
 void RecordingReport::addBandObjects(report::TppBand *aBand, int32_t aHeight, const QString &aUserName)
 {

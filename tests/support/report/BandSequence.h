@@ -10,11 +10,14 @@
 
 #include "tests/support/report/BandFakes.h"
 
+#include "report/model/data/CacheManager.h"
 #include "report/model/reports/CustomReport.h"
 
 #include <QList>
 #include <QPair>
 #include <QStringList>
+
+#include <memory>
 
 namespace report {
 class TppPage;
@@ -36,11 +39,15 @@ public:
     void PropertiesToDrawCommand(report::TppDrawCommand *aDrawCommand) override;
 };
 
+// Keeps the engine's state page by page in a cache, as a report that
+// delivers pages does, so that a request can go back to any page reached.
 class RecordingReport : public report::TppCustomReport
 {
 public:
     RecordingReport();
     ~RecordingReport() override;
+
+    report::TppCacheManager *Cache() const { return m_cache.get(); }
 
     // A band of the class with one BandPrintable of its full height.
     template <class Band>
@@ -54,8 +61,12 @@ public:
     // Page by page, as completed.
     QStringList Pages;
     QList<QList<QPair<QString, int32_t>>> Tops;
+    // The pages the request wanted, as "<AbsolutePageNo>/<AbsolutePageCount>
+    // <sequence>", with " final" for a final page.
+    QStringList Delivered;
 
 private:
+    std::unique_ptr<report::TppCacheManager> m_cache;
     void addBandObjects(report::TppBand *aBand, int32_t aHeight, const QString &aUserName);
 };
 

@@ -1,0 +1,153 @@
+#include "EngineFixture.h"
+
+#include "report/model/objects/EventIds.h"
+#include "report/model/pages/Page.h"
+#include "report/model/pages/Publisher.h"
+
+#include "platform/rtl/Exceptions.h"
+
+using namespace report;
+using namespace reporttest;
+
+namespace {
+
+const QString requestsFullPage = QStringLiteral("Header Detail*47 Footer");
+const QString requestsLastPage = QStringLiteral("Header Detail*6 Footer");
+
+class PageRequests : public enginetest::EngineFixture
+{
+protected:
+    PageRequests()
+    {
+        rows(100);
+        for (auto *event :
+             {&report.OnStartFirstPass, &report.OnEndFirstPass, &report.OnStartSecondPass, &report.OnEndSecondPass})
+            event->Set([this, event](classes::TObject *) { passEvents.append(passEventName(event)); });
+    }
+
+    QString passEventName(const classes::TNotifyEvent *aEvent) const
+    {
+        if (aEvent == &report.OnStartFirstPass)
+            return QStringLiteral("StartFirst");
+        if (aEvent == &report.OnEndFirstPass)
+            return QStringLiteral("EndFirst");
+        if (aEvent == &report.OnStartSecondPass)
+            return QStringLiteral("StartSecond");
+        return QStringLiteral("EndSecond");
+    }
+
+    QStringList passEvents;
+};
+
+TEST_F(PageRequests, S3_TwoPassesDeliverTheSinglePageWithItsFinalCount)
+{
+    report.SetPassSetting(TppPassSettingType::psTwoPass);
+    generate(TppPageSettingType::psSinglePage, 2);
+    // The first pass ran the whole report; the second made page 2 only.
+    EXPECT_EQ(report.Pages.size(), 4);
+    EXPECT_EQ(passEvents, (QStringList{"StartFirst", "EndFirst", "StartSecond"}));
+    ASSERT_FALSE(report.Delivered.isEmpty());
+    EXPECT_EQ(report.Delivered.last(), QStringLiteral("2/3 ") + requestsFullPage + QStringLiteral(" final"));
+    for (const QString &page : report.Delivered.mid(0, report.Delivered.size() - 1))
+        EXPECT_FALSE(page.endsWith(QStringLiteral(" final"))) << page.toStdString();
+
+    // Later requests run no first pass, and no pass event comes twice.
+    report.Delivered.clear();
+    generate(TppPageSettingType::psSinglePage, 3);
+    generate(TppPageSettingType::psSinglePage, 1);
+    EXPECT_EQ(report.Delivered,
+              (QStringList{"3/3 " + requestsLastPage + " final", "1/3 " + requestsFullPage + " final"}));
+    EXPECT_EQ(passEvents, (QStringList{"StartFirst", "EndFirst", "StartSecond", "EndSecond"}));
+}
+
+TEST_F(PageRequests, S4_APageListDeliversInItsOrderAndSkipsPagesPastTheEnd)
+{
+    generate(TppPageSettingType::psPageList, 1, {"3", "1", "9"});
+    EXPECT_EQ(report.Delivered,
+              (QStringList{"3/3 " + requestsLastPage + " final", "1/3 " + requestsFullPage + " final"}));
+    EXPECT_FALSE(engine()->Generating());
+}
+
+TEST_F(PageRequests, APageAloneEqualsThatPageOfAFullRun)
+{
+    generate();
+    const auto fullTops = report.Tops[2];
+    const QString full = report.Delivered[2];
+
+    RecordingReport alone;
+    MemoryPipeline aloneData;
+    aloneData.AddField(QStringLiteral("G"));
+    for (int i = 0; i < 100; ++i)
+        aloneData.AddRow({QStringLiteral("A")});
+    alone.PrinterSetup()->PageDef()->Assign(report.PrinterSetup()->PageDef());
+    alone.SetPageLimit(20);
+    alone.AddBand<TppHeaderBand>(20000);
+    alone.AddBand<TppFooterBand>(20000);
+    alone.AddBand<TppDetailBand>(5000);
+    alone.SetDataPipeline(&aloneData);
+    TppPageRequest request;
+    request.SetPageSetting(TppPageSettingType::psSinglePage);
+    request.SetPageRequested(3);
+    static_cast<TppEngine *>(alone.Engine())->GeneratePage(request);
+    ASSERT_EQ(alone.Delivered.size(), 1);
+    EXPECT_EQ(alone.Delivered[0], full);
+    EXPECT_EQ(alone.Tops.last(), fullTops);
+    alone.SetDataPipeline(nullptr);
+}
+
+TEST_F(PageRequests, ASinglePageOutsideTheReportComesToItsNearestEnd)
+{
+    generate(TppPageSettingType::psSinglePage, 0);
+    EXPECT_EQ(report.Delivered, QStringList{"1/1 " + requestsFullPage + " final"});
+    EXPECT_EQ(report.Pages.size(), 1);
+
+    report.Delivered.clear();
+    generate(TppPageSettingType::psSinglePage, 9);
+    EXPECT_EQ(report.Delivered, QStringList{"3/3 " + requestsLastPage + " final"});
+}
+
+TEST_F(PageRequests, FirstAndLastPage)
+{
+    generate(TppPageSettingType::psFirstPage);
+    EXPECT_EQ(report.Pages.size(), 1);
+    EXPECT_EQ(report.Delivered, QStringList{"1/1 " + requestsFullPage + " final"});
+
+    report.Delivered.clear();
+    generate(TppPageSettingType::psLastPage);
+    EXPECT_EQ(report.Delivered, QStringList{"3/3 " + requestsLastPage + " final"});
+    EXPECT_TRUE(engine()->Page()->LastPage());
+}
+
+TEST_F(PageRequests, APublisherThatKeepsPagesGetsEveryPageOfTheFinalPass)
+{
+    report.Publisher()->SetCachePages(true);
+    generate(TppPageSettingType::psSinglePage, 3);
+    EXPECT_EQ(report.Delivered, (QStringList{"1/1 " + requestsFullPage + " final", "2/2 " + requestsFullPage + " final",
+                                             "3/3 " + requestsLastPage + " final"}));
+
+    RecordingReport twoPass;
+    twoPass.SetPassSetting(TppPassSettingType::psTwoPass);
+    twoPass.Publisher()->SetCachePages(true);
+    twoPass.PrinterSetup()->PageDef()->Assign(report.PrinterSetup()->PageDef());
+    twoPass.SetPageLimit(20);
+    twoPass.AddBand<TppDetailBand>(5000);
+    twoPass.SetDataPipeline(&data);
+    TppPageRequest request;
+    static_cast<TppEngine *>(twoPass.Engine())->GeneratePage(request);
+    QStringList finals;
+    for (const QString &page : twoPass.Delivered)
+        if (page.endsWith(QStringLiteral(" final")))
+            finals.append(page.section(QLatin1Char(' '), 0, 0));
+    EXPECT_EQ(finals, (QStringList{"1/2", "2/2"}));
+    twoPass.SetDataPipeline(nullptr);
+}
+
+TEST_F(PageRequests, AListedPageThatIsNoNumberRaises)
+{
+    EXPECT_THROW(generate(TppPageSettingType::psPageList, 1, {"x"}), rtl::EConvertError);
+    EXPECT_FALSE(engine()->Generating());
+    generate(TppPageSettingType::psPageList, 1, {"2"});
+    EXPECT_EQ(report.Delivered, QStringList{"2/2 " + requestsFullPage + " final"});
+}
+
+} // namespace
