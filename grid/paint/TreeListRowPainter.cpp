@@ -61,7 +61,12 @@ void TreeListPainter::drawGridLines(rtl::TColor color)
 
 void TreeListPainter::drawRows()
 {
-    for (const TRect *empty : {&m_info.EmptyRightRect, &m_info.EmptyBottomRect})
+    // Below the last row the indicator column ends too; nothing erases the
+    // window before a pass, so the empty bottom takes in the part under it.
+    TRect emptyBottom = m_info.EmptyBottomRect;
+    if (!emptyBottom.IsEmpty())
+        emptyBottom.Left = std::min(emptyBottom.Left, m_info.ClientRect.Left);
+    for (const TRect *empty : {&m_info.EmptyRightRect, &emptyBottom})
         if (!empty->IsEmpty() && m_canvas.RectVisible(*empty))
             m_canvas.FillRect(*empty, m_brushes.control);
     if (m_info.RowsRect.IsEmpty() || !m_canvas.RectVisible(m_info.RowsRect) || m_tree.VisibleBandCount() == 0)

@@ -558,3 +558,16 @@ TEST(TreeListPaint, AHeaderGlyphIsDrawnWithoutItsTransparentColour)
             plainWhites += at(plain, x, y) == rtl::clWhite;
     EXPECT_EQ(whites, plainWhites); // the frame's highlight only
 }
+
+TEST(TreeListPaint, NothingIsLeftUnpaintedBelowTheLastRow)
+{
+    PaintFixture f;
+    f.column("A", 80);
+    f.node({"a"});
+    f.settings([](TreeListSettings &s) { s.ShowIndicator = true; });
+    const QImage image = f.paint(300, 160);
+    ASSERT_FALSE(f.info.EmptyBottomRect.IsEmpty());
+    EXPECT_EQ(countOf(image, untouched), 0);
+    // Under the indicator column the empty part is the control's, as beside it.
+    EXPECT_EQ(at(image, 2, f.info.EmptyBottomRect.Top + 4), window);
+}
