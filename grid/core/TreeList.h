@@ -510,6 +510,20 @@ public:
     bool EditClickToDblClick() override;
     bool EditOptionQuery() override;
     uint8_t GetEditKind() override;
+    // Unassigned values of an editor's style follow the grid.
+    std::unique_ptr<TdxEditStyle> CreateEditStyle(InplaceEditor *edit) override;
+    // The focused column's colour, then the event's.
+    rtl::TColor GetEditColor() override;
+    // Tab stays in the editor with its option, unless Ctrl is held, which
+    // leaves it to the dialog.
+    bool EditWantTabs() override;
+    // Ends editing, then one column back or on; never past either end. A
+    // refused value keeps the focus where it is.
+    void EditMoveFocus(bool backward) override;
+    // The focused row and the selected rows show the editor's focus; past
+    // ten selected rows the whole grid repaints instead.
+    void EditFocusChanged() override;
+    std::function<void(classes::TObject *sender, rtl::TColor &color)> OnGetEditColor;
 
 protected:
     // The node factory; the node must have this tree list as owner.

@@ -164,6 +164,12 @@ public:
     // Raised while the columns' band and row places are read back.
     int LayoutLoading() const { return m_layoutLoading; }
 
+    // ---- Answers to the editors ----
+    // Only a focused column that is not read-only takes changes.
+    bool CanEditModify() override;
+    // The focused column's font when it has one of its own.
+    const classes::TFont &GetEditFont() override;
+
     bool IsWidthFit() const override;
     void Loaded() override;
     void Notification(classes::TComponent *component, classes::TOperation operation) override;
