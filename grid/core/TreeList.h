@@ -485,6 +485,15 @@ public:
     // A double click on a cell that the double-click query allows.
     virtual void DblClick() {}
 
+    // ---- Keyboard focus of the window ----
+    // The window took the focus: a tree list without a focused node focuses
+    // its top row, and the focus marks are drawn anew.
+    void FocusEntered();
+    // The window lost the focus; toEditor when its own in-place editor took
+    // it, which changes nothing. Otherwise editing ends and a pending node
+    // press is forgotten.
+    void FocusLeft(bool toEditor);
+
     // ---- Column header drags ----
     // Where a column dragged to a client point would go: a place before
     // Position in a band line, outside the grid (hiding it), or nowhere.

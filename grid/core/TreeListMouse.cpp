@@ -69,6 +69,28 @@ TCustomdxTreeList::ColumnDrop TCustomdxTreeList::ColumnDropTarget(int column, in
     return drop;
 }
 
+void TCustomdxTreeList::FocusEntered()
+{
+    DeletionDeferral defer(*this);
+    if (!m_focused && m_topLevel.count() > 0)
+        ChangeFocus(m_top ? m_top : m_topLevel.first(), FocusedColumn(), false);
+    if (m_host)
+        m_host->invalidateAll();
+}
+
+void TCustomdxTreeList::FocusLeft(bool toEditor)
+{
+    if (toEditor)
+        return;
+    DeletionDeferral defer(*this);
+    if (m_editor && m_state == tsEditing)
+        EndEditing();
+    if (m_state == tsNodeDown)
+        m_state = tsNone;
+    if (m_host)
+        m_host->invalidateAll();
+}
+
 TCursor TCustomdxTreeList::CursorAt(int x, int y)
 {
     uint8_t mode = m_state;

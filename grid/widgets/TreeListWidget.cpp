@@ -396,12 +396,17 @@ void TreeListWidget::timerEvent(QTimerEvent *event)
 void TreeListWidget::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
+    if (m_tree)
+        m_tree->FocusEntered();
     viewport()->update();
 }
 
 void TreeListWidget::focusOutEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusOutEvent(event);
+    const QWidget *next = QApplication::focusWidget();
+    if (m_tree)
+        m_tree->FocusLeft(next && isAncestorOf(next));
     viewport()->update();
 }
 

@@ -237,3 +237,19 @@ TEST(TreeListMouse, AHeaderDraggedPastFivePixelsMovesOrHidesItsColumn)
     EXPECT_EQ(f.tree->State(), tsNone);
     EXPECT_TRUE(f.tree->Columns(1)->Visible());
 }
+
+TEST(TreeListMouse, TakingTheFocusFocusesTheTopRowAndLosingItForgetsAPress)
+{
+    MouseFixture f;
+    f.tree->SetFocusedNode(nullptr);
+    ASSERT_EQ(f.tree->FocusedNode(), nullptr);
+    f.tree->FocusEntered();
+    EXPECT_EQ(f.tree->FocusedNode(), f.a);
+    const rtl::TPoint p = f.cell(f.b, 0);
+    f.tree->MouseDown(mbLeft, 0, p.X, p.Y);
+    ASSERT_EQ(f.tree->State(), tsNodeDown);
+    f.tree->FocusLeft(true);
+    EXPECT_EQ(f.tree->State(), tsNodeDown);
+    f.tree->FocusLeft(false);
+    EXPECT_EQ(f.tree->State(), tsNone);
+}
