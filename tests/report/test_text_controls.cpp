@@ -141,6 +141,24 @@ TEST_F(TextControls, BlankRulesForZeroEmptyTextsAndNullDates)
         EXPECT_EQ(shown("Name", blank), "") << blank;
         EXPECT_EQ(shown("When", blank), "") << blank;
     }
+    // OnFormat has the last word, without the display format; what it
+    // raises goes to the caller (the report's print-error road).
+    text.SetDataField("Amount");
+    text.SetBlankWhenZero(false);
+    text.SetDisplayFormat("0.00");
+    QString formatSeen = "unset";
+    text.OnFormat.Set([&](classes::TObject *, const QString &format, TppDataType, const QVariant &, QString &t) {
+        formatSeen = format;
+        t = "[" + t + "]";
+    });
+    EXPECT_EQ(text.GetText(), "[0]");
+    EXPECT_EQ(formatSeen, "0.00");
+    text.OnFormat.Set([](classes::TObject *, const QString &, TppDataType, const QVariant &, QString &) {
+        throw EPrintError("no format");
+    });
+    EXPECT_THROW(text.GetText(), EPrintError);
+    text.OnFormat.Set(nullptr);
+
     // Without data the designer sees where the text comes from.
     text.SetDataPipeline(nullptr);
     text.SetDataField("Amount");
