@@ -125,6 +125,26 @@ void TreeListPainter::fixedSeparators(int top, int bottom)
     }
 }
 
+bool TreeListPainter::offerHeaderHook(const TRect &rect, const TRect &clip, rtl::TColor panelColor,
+                                      const gfx::Font &panelFont, HeaderCellLook &cell, const HeaderHook &hook)
+{
+    rtl::TColor color = panelColor;
+    classes::TFont font;
+    font.SetFont(panelFont);
+    bool done = false;
+    const int saved = m_canvas.SaveDC();
+    if (!(clip == rect))
+        m_canvas.IntersectClipRect(clip);
+    hook(color, &font, done);
+    m_canvas.RestoreDC(saved);
+    if (done)
+        return false;
+    if (color != panelColor)
+        cell.brush = passBrush(color);
+    m_canvas.setFont(font.Font());
+    return true;
+}
+
 void TreeListPainter::paintBandPanel()
 {
     indicatorPiece(m_info.BandIndicatorRect, m_tree.State() == tsBandButtonDown);
@@ -140,24 +160,13 @@ void TreeListPainter::paintBandPanel()
         cell.multiLine = m_tree.BandLineSetting() > 1;
         cell.pressed = m_tree.State() == tsBandDown && m_tree.PressedBand() == band.BandIndex;
         cell.brush = m_brushes.band;
-        if (m_tree.IsCustomDrawBand()) {
-            rtl::TColor color = m_tree.Colors().BandColor;
-            const rtl::TColor before = color;
-            classes::TFont font;
-            font.SetFont(m_tree.BandFont().Font());
-            bool done = false;
-            const int saved = m_canvas.SaveDC();
-            if (!(band.BandClipRect == band.BandRect))
-                m_canvas.IntersectClipRect(band.BandClipRect);
-            m_tree.DoCustomDrawBand(band.BandIndex, &m_canvas, band.BandRect, band.BandClipRect, cell.text, color,
-                                    &font, cell.alignment, done);
-            m_canvas.RestoreDC(saved);
-            if (done)
-                continue;
-            if (color != before)
-                cell.brush = passBrush(color);
-            m_canvas.setFont(font.Font());
-        }
+        if (m_tree.IsCustomDrawBand() &&
+            !offerHeaderHook(band.BandRect, band.BandClipRect, m_tree.Colors().BandColor, m_tree.BandFont().Font(),
+                             cell, [&](rtl::TColor &color, classes::TFont *font, bool &done) {
+                                 m_tree.DoCustomDrawBand(band.BandIndex, &m_canvas, band.BandRect, band.BandClipRect,
+                                                         cell.text, color, font, cell.alignment, done);
+                             }))
+            continue;
         DrawHeaderCell(m_canvas, band.BandRect, band.BandClipRect, cell);
         m_canvas.setFont(m_tree.BandFont().Font());
     }
@@ -185,24 +194,13 @@ void TreeListPainter::paintHeaderPanel()
         cell.pressed = (m_tree.State() == tsColumnDown || m_tree.State() == tsColumnDownAlt) &&
                        m_tree.PressedColumn() == hc.ColumnIndex;
         cell.brush = m_brushes.header;
-        if (m_tree.IsCustomDrawHeader(hc.ColumnIndex)) {
-            rtl::TColor color = m_tree.Colors().HeaderColor;
-            const rtl::TColor before = color;
-            classes::TFont font;
-            font.SetFont(m_tree.HeaderFont().Font());
-            bool done = false;
-            const int saved = m_canvas.SaveDC();
-            if (!(hc.ClipRect == hc.CellRect))
-                m_canvas.IntersectClipRect(hc.ClipRect);
-            m_tree.DoCustomDrawHeader(hc.ColumnIndex, &m_canvas, hc.CellRect, cell.text, color, &font, cell.alignment,
-                                      cell.sorted, done);
-            m_canvas.RestoreDC(saved);
-            if (done)
-                continue;
-            if (color != before)
-                cell.brush = passBrush(color);
-            m_canvas.setFont(font.Font());
-        }
+        if (m_tree.IsCustomDrawHeader(hc.ColumnIndex) &&
+            !offerHeaderHook(hc.CellRect, hc.ClipRect, m_tree.Colors().HeaderColor, m_tree.HeaderFont().Font(), cell,
+                             [&](rtl::TColor &color, classes::TFont *font, bool &done) {
+                                 m_tree.DoCustomDrawHeader(hc.ColumnIndex, &m_canvas, hc.CellRect, cell.text, color,
+                                                           font, cell.alignment, cell.sorted, done);
+                             }))
+            continue;
         DrawHeaderCell(m_canvas, hc.CellRect, hc.ClipRect, cell);
         m_canvas.setFont(m_tree.HeaderFont().Font());
     }

@@ -9,10 +9,13 @@
 
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListPaintRules.h"
+#include "grid/paint/TreeListGlyphs.h"
 
 #include "platform/gfx/Canvas.h"
 
 #include <QLine>
+
+#include <functional>
 
 #include <optional>
 #include <vector>
@@ -74,6 +77,13 @@ private:
         rtl::TColor text = rtl::clWindowText;
     };
 
+    using HeaderHook = std::function<void(rtl::TColor &color, classes::TFont *font, bool &done)>;
+    // Offers a band or column header to its custom-draw hook, clipped to the
+    // header's visible part, with the panel's colour and font; false when
+    // the hook drew it itself. A colour the hook chose becomes the cell's
+    // brush, a font the canvas's.
+    bool offerHeaderHook(const rtl::TRect &rect, const rtl::TRect &clip, rtl::TColor panelColor,
+                         const gfx::Font &panelFont, HeaderCellLook &cell, const HeaderHook &hook);
     void createBrushes();
     void paintBandPanel();
     void paintHeaderPanel();
