@@ -104,6 +104,8 @@ private:
     TreeListCellState cellState(const TdxTreeListRowInfo &row, int column, bool newItemRow) const;
     RowColors colorsFor(const TreeListCellState &state, bool selected, int column) const;
     rtl::TRect rowCellRect(const TdxTreeListRowInfo &row, const TdxTreeListHeaderCell &cell) const;
+    // Where the band lines of a row end, above its preview and footers.
+    int rowCellsBottom(const TdxTreeListRowInfo &row) const;
     int indentRight(const TdxTreeListNode *node) const;
     int rowsLeft() const;
     void focusMark(const rtl::TRect &rect);

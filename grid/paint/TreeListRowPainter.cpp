@@ -245,11 +245,16 @@ TreeListPainter::RowColors TreeListPainter::colorsFor(const TreeListCellState &s
     return {m_brushes.control, tree.Color(), text};
 }
 
+int TreeListPainter::rowCellsBottom(const TdxTreeListRowInfo &row) const
+{
+    const int previewPart = row.PreviewLines > 0 ? row.PreviewLines * m_tree.Metrics().PreviewLineHeight + 2 : 0;
+    return row.Top + row.Height - previewPart - row.FooterHeight;
+}
+
 TRect TreeListPainter::rowCellRect(const TdxTreeListRowInfo &row, const TdxTreeListHeaderCell &cell) const
 {
     const int line = m_tree.Settings().DefaultRowHeight;
-    const int previewPart = row.PreviewLines > 0 ? row.PreviewLines * m_tree.Metrics().PreviewLineHeight + 2 : 0;
-    const int rowBottom = row.Top + row.Height - previewPart - row.FooterHeight;
+    const int rowBottom = rowCellsBottom(row);
     TRect r = rtl::Rect(cell.CellRect.Left, row.Top + cell.BandLine * line, cell.CellRect.Right,
                         row.Top + (cell.BandLine + std::max(cell.LineCount, 1)) * line);
     const bool lastLine = cell.BandLine + std::max(cell.LineCount, 1) >= m_tree.HeaderPanelLineCount();
@@ -311,8 +316,18 @@ void TreeListPainter::drawRowCells(const TdxTreeListRowInfo &row, bool newItemRo
             rowMark = rtl::Rect(newItemRow ? m_info.RowsRect.Left : indentRight(row.Node), row.Top,
                                 m_info.ColumnsRight + 1, std::max(rowMark.Bottom, rect.Bottom));
         }
+        // A band of fewer lines than the row leaves room below its last
+        // line, as its header leaves a filler: the row's colours fill it.
+        TRect below;
+        if (!newItemRow && !hc.FillerRect.IsEmpty() && rect.Bottom < rowCellsBottom(row))
+            below = rtl::Rect(std::max(rect.Left, clip.Left), rect.Bottom, std::min(rect.Right, clip.Right),
+                              rowCellsBottom(row));
+        if (!below.IsEmpty() && m_canvas.RectVisible(below)) {
+            const TreeListCellState rowState = cellState(row, -1, false);
+            m_canvas.FillRect(below, colorsFor(rowState, CellDrawnSelected(rowState), -1).brush);
+        }
         if (collect && clip.Right == rect.Right)
-            addSegment(rect.Right - 1, rect.Top, rect.Right - 1, rect.Bottom - 1);
+            addSegment(rect.Right - 1, rect.Top, rect.Right - 1, std::max(rect.Bottom, below.Bottom) - 1);
         if (collect && hc.BandLine + hc.LineCount < m_tree.HeaderPanelLineCount())
             addSegment(clip.Left, rect.Bottom - 1, clip.Right - 1, rect.Bottom - 1);
     }

@@ -571,3 +571,28 @@ TEST(TreeListPaint, NothingIsLeftUnpaintedBelowTheLastRow)
     // Under the indicator column the empty part is the control's, as beside it.
     EXPECT_EQ(at(image, 2, f.info.EmptyBottomRect.Top + 4), window);
 }
+
+TEST(TreeListPaint, RowsUnderABandOfFewerLinesAreFilled)
+{
+    PaintFixture f;
+    f.column("A", 60);
+    f.column("B", 70, 1);
+    f.column("C", 50, 1)->SetRowIndex(1);
+    f.tree->SetHeaderPanelRowCount(2);
+    f.node({"a", "b", "c"});
+    f.node({"d", "e", "f"});
+    f.settings([](TreeListSettings &s) { s.ShowIndicator = true; });
+    f.tree->SetFocusedNode(f.tree->Items(0));
+    ASSERT_TRUE(f.tree->IsRowFocus());
+    for (const bool focused : {false, true}) {
+        f.host.focused = focused;
+        const QImage image = f.paint(300, 160);
+        EXPECT_EQ(countOf(image, untouched), 0) << focused;
+        // Below the one-line band's cell the row keeps its colours: the
+        // focused row (row focus) is highlighted there too.
+        const rtl::TRect a = f.headerCell(0);
+        const TdxTreeListRowInfo &row = f.info.Rows.at(0);
+        const int line = f.tree->Settings().DefaultRowHeight;
+        EXPECT_EQ(at(image, a.Right - 4, row.Top + line + line / 2), focused ? highlight : window) << focused;
+    }
+}
