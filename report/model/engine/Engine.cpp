@@ -3,6 +3,7 @@
 #include "report/model/engine/ColumnPositions.h"
 #include "report/model/engine/EnginePasses.h"
 #include "report/model/engine/LastPageRules.h"
+#include "report/model/engine/NoDataRules.h"
 #include "report/model/engine/RecordTraversal.h"
 
 #include "report/model/bands/BandClasses.h"
@@ -152,12 +153,11 @@ void TppEngine::RestoreFromCache(int32_t aPageIndex)
     m_bandIndex = record.bandIndex;
     SetDueBands(record.dueBands);
     SetReportBandCount(record.reportBandCount);
-    // The run's own bits (started, which pass, no data) are not the page's:
-    // a second pass that goes back to a page stays the second pass.
-    const int runBits =
-        ppEngineState::Started | ppEngineState::FirstPass | ppEngineState::SecondPass | ppEngineState::NoData;
-    ExcludeEngineState(0xFFFF & ~runBits);
-    IncludeEngineState(record.engineState & ~runBits);
+    // Which pass runs is not the page's: a second pass that goes back to
+    // a page stays the second pass.
+    const int passBits = ppEngineState::FirstPass | ppEngineState::SecondPass;
+    ExcludeEngineState(0xFFFF & ~passBits);
+    IncludeEngineState(record.engineState & ~passBits);
     m_dataExhausted = record.dataExhausted != 0;
     m_traversalPending = record.traversalPending != 0;
     if (m_mainPipeline && record.bookmark != 0)
@@ -300,8 +300,11 @@ void TppEngine::connectPipeline(TppDataPipeline *aPipeline)
 
 void TppEngine::initReport()
 {
-    if (EngineState() & ppEngineState::Started)
+    if (EngineState() & ppEngineState::Started) {
+        if (EngineState() & ppEngineState::NoData)
+            noDataStart();
         return;
+    }
     freeCachedBookmarks();
     m_report->InitializeData();
     m_mainPipeline = m_report->DataPipeline();
@@ -334,12 +337,8 @@ void TppEngine::initReport()
     SetReportBandCount(0);
     SetPageBandCount(0);
     m_pagesWithoutProgress = 0;
-    if (!hasData && (m_report->NoDataBehaviors() & (1u << unsigned(TppNoDataBehaviorType::ndBlankPage)))) {
-        // Nothing to print: no page.
-        m_pageDone = true;
-        m_reportComplete = true;
-        m_reportStarted = false;
-    }
+    if (!hasData)
+        noDataStart();
     m_traversalPending = true;
     SetBandsPrinted(false);
     m_keepTogetherGroup = nullptr;
@@ -365,6 +364,19 @@ void TppEngine::initReport()
     // Page 0: where every later run from the first page starts.
     savePageState();
     m_lastFinishedPage = 0;
+}
+
+void TppEngine::noDataStart()
+{
+    if (!(m_report->NoDataBehaviors() & (1u << unsigned(TppNoDataBehaviorType::ndBlankPage))))
+        return;
+    // Nothing to print: no page.
+    m_pageDone = true;
+    m_reportComplete = true;
+    m_reportStarted = false;
+    ppNoDataAtStart(*m_report, !m_passes.SecondPassStarted());
+    if (m_report->PassSetting() == TppPassSettingType::psTwoPass)
+        m_passes.SkipSecondPassStart();
 }
 
 void TppEngine::sortBands()
@@ -722,6 +734,11 @@ void TppEngine::endPage()
     }
     if (m_pageCountKnown && PageNo() == PageCount() && m_pageWanted)
         applyLastPageRules();
+    if ((EngineState() & ppEngineState::NoData) && MaxPosition() != 0 &&
+        (m_report->NoDataBehaviors() & (1u << unsigned(TppNoDataBehaviorType::ndBlankReport))))
+        if (const TppPageDef *pageDef = enginePageDef(m_report))
+            ppNoDataOnPage(*m_report, *Page(), PrintLeft(), pageDef->mmPrintableWidth(), MaxPosition(),
+                           !m_passes.SecondPassStarted());
     fire(OnPageEnding);
     fillPageRecord();
     if (m_requestRules.Satisfied(requestProgress()))

@@ -91,6 +91,7 @@ private:
     bool computePageWanted();
     void initReport();
     void connectPipeline(TppDataPipeline *aPipeline);
+    void noDataStart();
     void sortBands();
     void generateOnePage();
     void fullPageStart();

@@ -25,6 +25,9 @@ public:
     // The page count is forgotten: the first pass ends and the second
     // starts again.
     void CountForgotten();
+    bool SecondPassStarted() const { return m_startSecondFired; }
+    // A report without data has no second pass to start.
+    void SkipSecondPassStart() { m_startSecondFired = true; }
 
     // Whether the pass, by itself, wants the page; aRequested is the page
     // the request names.

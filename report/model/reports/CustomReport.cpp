@@ -10,6 +10,7 @@
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/model/objects/EventIds.h"
+#include "report/model/objects/ParamList.h"
 #include "report/model/printing/PageDef.h"
 #include "report/model/printing/PrinterSetup.h"
 
@@ -17,6 +18,8 @@
 #include "platform/classes/Filer.h"
 #include "platform/classes/Reader.h"
 #include "platform/classes/Writer.h"
+
+#include <QPointer>
 
 #include <algorithm>
 #include <cmath>
@@ -491,6 +494,28 @@ void TppCustomReport::DoEngineEvent(classes::TNotifyEvent &aEvent, int aEventId)
     if (aEvent)
         aEvent(this);
     SendEventNotify(this, aEventId, nullptr);
+}
+
+void TppCustomReport::DoOnNoData(classes::TObject *aDialog, bool &aShowDialog, classes::TObject *aDrawCommand,
+                                 bool &aAddDrawCommand)
+{
+    const QPointer<QObject> alive = Guard();
+    if (OnNoData)
+        OnNoData(this, aDialog, aShowDialog, aDrawCommand, aAddDrawCommand);
+    if (!alive || !HasEventNotify(ppEvent::OnNoData))
+        return;
+    classes::TObject *dialog = aDialog;
+    classes::TObject *drawCommand = aDrawCommand;
+    TraParamList params;
+    params.AddParam(QStringLiteral("aDialog"), TraDataType::daClass);
+    params.AddParam(QStringLiteral("aShowDialog"), TraDataType::daBoolean, true);
+    params.AddParam(QStringLiteral("aDrawCommand"), TraDataType::daClass);
+    params.AddParam(QStringLiteral("aAddDrawCommand"), TraDataType::daBoolean, true);
+    params.SetParamValuePointer(0, &dialog);
+    params.SetParamValuePointer(1, &aShowDialog);
+    params.SetParamValuePointer(2, &drawCommand);
+    params.SetParamValuePointer(3, &aAddDrawCommand);
+    SendEventNotify(this, ppEvent::OnNoData, &params);
 }
 
 void TppCustomReport::DesignRefresh()

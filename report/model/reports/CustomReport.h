@@ -115,6 +115,16 @@ public:
     classes::TNotifyEvent OnStartFirstPass;
     classes::TNotifyEvent OnStartPage;
     classes::TNotifyEvent OnStartSecondPass;
+    // A report without data: the no-data dialog (or nil) and whether it
+    // shows, the "No Data Found" text (or nil) and whether it goes on the
+    // page; the handler may change both answers.
+    using TppNoDataEvent = classes::TEvent<void(classes::TObject *Sender, classes::TObject *aDialog, bool &aShowDialog,
+                                                classes::TObject *aDrawCommand, bool &aAddDrawCommand)>;
+    TppNoDataEvent OnNoData;
+    // Fires OnNoData, then sends its id with the four values, the answers
+    // taken back from the receivers.
+    void DoOnNoData(classes::TObject *aDialog, bool &aShowDialog, classes::TObject *aDrawCommand,
+                    bool &aAddDrawCommand);
 
     // ---- What bands and groups ask ----
     TppCommunicator *ReportObject() override { return this; }
