@@ -5,6 +5,7 @@
 #include "report/model/data/DataPipeline.h"
 #include "report/model/data/PipelineList.h"
 #include "report/model/engine/BandEngine.h"
+#include "report/model/engine/HorizontalBandEngine.h"
 #include "report/model/objects/EventIds.h"
 
 #include "platform/classes/ClassBuilder.h"
@@ -52,8 +53,10 @@ QString TppDetailBand::GetDefaultCaption() const
 
 std::unique_ptr<TppBandEngine> TppDetailBand::CreateBandEngine()
 {
-    // Across the columns comes with the horizontal engine; until then, and
-    // in a report of one column, the band fills the page downwards.
+    // In a report of one column the band fills the page downwards whatever
+    // its traversal.
+    if (m_columnTraversal == TppColumnTraversalType::ctLeftToRight && Report() && Report()->Columns() >= 2)
+        return std::make_unique<TppHorizontalBandEngine>(nullptr);
     return std::make_unique<TppVerticalBandEngine>(nullptr);
 }
 

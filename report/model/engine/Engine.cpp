@@ -1,5 +1,6 @@
 #include "report/model/engine/Engine.h"
 
+#include "report/model/engine/BandEngine.h"
 #include "report/model/engine/ColumnPositions.h"
 #include "report/model/engine/EnginePasses.h"
 #include "report/model/engine/LastPageRules.h"
@@ -718,6 +719,11 @@ void TppEngine::endPage()
     m_lastFinishedPage = PageNo();
     if (m_traversalPending && !m_verticalColumns)
         AfterTraversal();
+    // Columns across the page end with the page.
+    if (!m_verticalColumns)
+        if (auto *detail = dynamic_cast<TppDetailBand *>(m_report->GetBand(4)))
+            if (TppBandEngine *bandEngine = detail->BandEngine())
+                bandEngine->FinishPage();
     if (!IsDue(ppBandKind::Footer) &&
         !(EngineState() & (ppEngineState::SectionPages | ppEngineState::SectionLastPage))) {
         IncludeDue(ppBandKind::Footer);

@@ -1,5 +1,6 @@
 #include "report/model/reports/Report.h"
 
+#include "report/model/bands/DesignerSink.h"
 #include "report/model/data/CacheManager.h"
 #include "report/model/data/DataPipeline.h"
 #include "report/model/engine/Engine.h"
