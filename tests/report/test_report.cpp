@@ -116,7 +116,7 @@ TEST_F(TracedReport, S2_GroupsBreakOnTheDevice)
                                       "2: Header GH Detail*12 GF GH Detail*2 GF Footer\n"));
 }
 
-TEST_F(TracedReport, APageListPrintsOnlyItsPages)
+TEST_F(TracedReport, S4_APageListDeliversItsPagesInItsOrder)
 {
     standardBands();
     rows(100);
@@ -126,7 +126,7 @@ TEST_F(TracedReport, APageListPrintsOnlyItsPages)
     pages.Add(QStringLiteral("3"));
     pages.Add(QStringLiteral("1"));
     request.SetPageList(&pages);
-    EXPECT_EQ(print(&request), QStringLiteral("1: Header Detail*47 Footer\n3: Header Detail*6 Footer\n"));
+    EXPECT_EQ(print(&request), QStringLiteral("3: Header Detail*6 Footer\n1: Header Detail*47 Footer\n"));
 }
 
 TEST_F(TracedReport, S6_AnEmptyPipelineWithABlankPageDeliversNothing)

@@ -61,16 +61,15 @@ void TppReport::connectEngineHooks()
         return;
     engine->OnGetLastCachedPage.Set(
         [this](classes::TObject *, int &aPageNo) { aPageNo = m_cacheManager->LastCachedPage(); });
+    // The engine keeps its state per page, page 0 being the run's start;
+    // only a state that was kept can come back.
     engine->OnRestorePageState.Set([this, engine](classes::TObject *) {
-        // Only a state that was saved can come back; a page not yet cached
-        // starts from where the engine stands.
-        const int32_t page = engine->Page()->AbsolutePageNo() - 1;
-        if (page >= 1 && page <= m_cacheManager->LastCachedPage())
+        const int32_t page = engine->PageNo() - 1;
+        if (page >= 0 && page <= m_cacheManager->LastCachedPage())
             m_cacheManager->RestorePage(page);
     });
     engine->OnResetCache.Set([this](classes::TObject *) { m_cacheManager->Reset(); });
-    engine->OnSavePageState.Set(
-        [this, engine](classes::TObject *) { m_cacheManager->SavePage(engine->Page()->AbsolutePageNo()); });
+    engine->OnSavePageState.Set([this, engine](classes::TObject *) { m_cacheManager->SavePage(engine->PageNo()); });
 }
 
 void TppReport::SetCachePages(bool aValue)
