@@ -52,6 +52,8 @@ TCustomdxTreeList::TCustomdxTreeList(classes::TComponent *owner)
 
 TCustomdxTreeList::~TCustomdxTreeList()
 {
+    // The shared drag-scroll timer must not go on naming a grid that is gone.
+    stopDragScroll();
     BeginDestroy();
 }
 
@@ -817,6 +819,5 @@ bool TCustomdxTreeList::IsSingleTextNode(TdxTreeListNode *)
 {
     return false;
 }
-
 
 } // namespace grid

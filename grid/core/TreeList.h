@@ -396,6 +396,11 @@ public:
     // The timer of a click on the focused cell that opens the editor unless
     // a double click comes first.
     static constexpr int DelayedEditTimer = 2;
+    // The timer that scrolls the columns while a dragged header is held near
+    // either end of the scrolling header area; 100 ms a step of 32 pixels.
+    static constexpr int DragScrollTimer = 120;
+    // -1 left, 1 right, 0 when it does not run.
+    int DragScrollDirection() const { return m_dragScrollDirection; }
 
     // ---- Painting ----
     const TreeListColors &Colors() const { return m_colors; }
@@ -706,6 +711,9 @@ private:
     bool m_selectOnRelease = false;
     bool m_focusMovedByPress = false;
     bool m_editTimerRunning = false;
+    int m_dragScrollDirection = 0;
+    void dragAutoScroll(int x);
+    void stopDragScroll();
     gfx::ImageList *m_images = nullptr;
     gfx::ImageList *m_stateImages = nullptr;
     InplaceEditor *m_editor = nullptr;

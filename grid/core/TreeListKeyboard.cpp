@@ -42,6 +42,7 @@ void TCustomdxTreeList::CancelMode()
 {
     if (!IsMouseMode(m_state) && m_state != tsColumnDown && m_state != tsBandDown && m_state != tsNodeDown)
         return;
+    stopDragScroll();
     m_state = tsNone;
     m_pressedColumn = -1;
     m_pressedBand = -1;

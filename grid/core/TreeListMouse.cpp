@@ -69,6 +69,34 @@ TCustomdxTreeList::ColumnDrop TCustomdxTreeList::ColumnDropTarget(int column, in
     return drop;
 }
 
+void TCustomdxTreeList::dragAutoScroll(int x)
+{
+    TdxTreeListLayoutInfo info;
+    CalcLayout(info);
+    const int left = info.LeftFixedRect.IsEmpty() ? info.HeaderPanelRect.Left : info.LeftFixedRect.Right;
+    const int right = info.RightFixedRect.IsEmpty() ? info.HeaderPanelRect.Right : info.RightFixedRect.Left;
+    const int direction = (x > left && x < left + 12) ? -1 : (x > right - 12 && x <= right) ? 1 : 0;
+    if (direction == m_dragScrollDirection)
+        return;
+    stopDragScroll();
+    // One grid of the program scrolls at a time.
+    if (direction == 0 || !m_host || SharedTimers().dragScrollHorizontal >= 0)
+        return;
+    m_dragScrollDirection = direction;
+    SharedTimers().dragScrollHorizontal = DragScrollTimer;
+    m_host->startTimer(DragScrollTimer, 100);
+}
+
+void TCustomdxTreeList::stopDragScroll()
+{
+    if (m_dragScrollDirection == 0)
+        return;
+    m_dragScrollDirection = 0;
+    SharedTimers().dragScrollHorizontal = -1;
+    if (m_host)
+        m_host->stopTimer(DragScrollTimer);
+}
+
 void TCustomdxTreeList::FocusEntered()
 {
     DeletionDeferral defer(*this);
@@ -251,6 +279,7 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
     if (m_state == tsColumnDragging) {
         if (m_host)
             m_host->setCursor(ColumnDropTarget(m_pressedColumn, x, y).Outside ? crDXTLDelete : crDrag);
+        dragAutoScroll(x);
         return;
     }
     switch (m_state) {
@@ -314,6 +343,7 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         return;
     }
     case tsColumnDragging: {
+        stopDragScroll();
         const int column = m_pressedColumn;
         const ColumnDrop target = ColumnDropTarget(column, x, y);
         CancelMode();

@@ -235,6 +235,18 @@ bool TCustomdxTreeList::IsEditingActive()
 
 void TCustomdxTreeList::TimerFired(int id)
 {
+    if (id == DragScrollTimer) {
+        // Only a header or node drag scrolls; at either end it stops.
+        const int direction = m_dragScrollDirection;
+        const bool dragging = m_state == tsColumnDragging || m_state == tsBandDragging || m_state == tsNodeDragging;
+        const int before = m_horzOffset;
+        if (dragging && direction != 0)
+            SetHorzOffset(m_horzOffset + 32 * direction);
+        const bool atEnd = direction < 0 ? m_horzOffset <= 0 : m_horzOffset >= ScrollableWidth() - HorzPageWidth();
+        if (!dragging || direction == 0 || m_horzOffset == before || atEnd)
+            stopDragScroll();
+        return;
+    }
     if (id != DelayedEditTimer)
         return;
     // The delayed edit opens only on a grid at rest.

@@ -253,3 +253,36 @@ TEST(TreeListMouse, TakingTheFocusFocusesTheTopRowAndLosingItForgetsAPress)
     f.tree->FocusLeft(false);
     EXPECT_EQ(f.tree->State(), tsNone);
 }
+
+TEST(TreeListMouse, AHeaderHeldNearTheEdgeScrollsTheColumnsUntilTheEnd)
+{
+    MouseFixture f;
+    f.tree->Bands()->Items(0)->SetWidth(1200);
+    f.tree->Columns(0)->SetWidth(600);
+    f.tree->Columns(1)->SetWidth(600);
+    f.tree->SetHorzOffset(70);
+    ASSERT_EQ(f.tree->HorzOffset(), 70);
+    const rtl::TPoint header = f.find([](const TdxTreeListHitInfo &h) { return h.HitCode == htColumnHeader; });
+    f.tree->MouseDown(mbLeft, 0, 200, header.Y);
+    f.tree->MouseMove(ssLeft, 100, header.Y);
+    ASSERT_EQ(f.tree->State(), tsColumnDragging);
+    f.tree->MouseMove(ssLeft, 5, header.Y);
+    EXPECT_EQ(f.tree->DragScrollDirection(), -1);
+    ASSERT_TRUE(f.host.timers.contains(TCustomdxTreeList::DragScrollTimer));
+    EXPECT_EQ(f.host.timers[TCustomdxTreeList::DragScrollTimer], 100);
+    f.host.fire(*f.tree, TCustomdxTreeList::DragScrollTimer);
+    EXPECT_EQ(f.tree->HorzOffset(), 38);
+    f.host.fire(*f.tree, TCustomdxTreeList::DragScrollTimer);
+    f.host.fire(*f.tree, TCustomdxTreeList::DragScrollTimer);
+    EXPECT_EQ(f.tree->HorzOffset(), 0);
+    EXPECT_FALSE(f.host.timers.contains(TCustomdxTreeList::DragScrollTimer));
+    EXPECT_EQ(f.tree->DragScrollDirection(), 0);
+    // Held there again, then the drag ends: the timer goes with it.
+    f.tree->SetHorzOffset(64);
+    f.tree->MouseMove(ssLeft, 100, header.Y);
+    f.tree->MouseMove(ssLeft, 5, header.Y);
+    EXPECT_TRUE(f.host.timers.contains(TCustomdxTreeList::DragScrollTimer));
+    f.tree->CancelMode();
+    EXPECT_FALSE(f.host.timers.contains(TCustomdxTreeList::DragScrollTimer));
+    EXPECT_EQ(SharedTimers().dragScrollHorizontal, -1);
+}
