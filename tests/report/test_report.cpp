@@ -5,6 +5,7 @@
 
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
+#include "report/model/base/Exceptions.h"
 #include "report/model/engine/Engine.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
@@ -127,6 +128,71 @@ TEST_F(TracedReport, S4_APageListDeliversItsPagesInItsOrder)
     pages.Add(QStringLiteral("1"));
     request.SetPageList(&pages);
     EXPECT_EQ(print(&request), QStringLiteral("3: Header Detail*6 Footer\n1: Header Detail*47 Footer\n"));
+}
+
+TEST_F(TracedReport, S3_TwoPassesFireEachPassEventOnceAndDeliverFinalPages)
+{
+    standardBands();
+    rows(100);
+    report.SetPassSetting(TppPassSettingType::psTwoPass);
+    QStringList events;
+    report.OnStartFirstPass.Set([&](classes::TObject *) { events << "start 1"; });
+    report.OnEndFirstPass.Set([&](classes::TObject *) { events << "end 1"; });
+    report.OnStartSecondPass.Set([&](classes::TObject *) { events << "start 2"; });
+    report.OnEndSecondPass.Set([&](classes::TObject *) { events << "end 2"; });
+    TppPageRequest single;
+    single.SetPageSetting(TppPageSettingType::psSinglePage);
+    single.SetPageRequested(2);
+    TraceDevice device;
+    device.SetPageRequest(&single);
+    int count = 0;
+    bool final = false;
+    device.OnPageReceive.Set([&](classes::TObject *, classes::TObject *aPage) {
+        auto *page = static_cast<TppPage *>(aPage);
+        if (page->Calculation())
+            return;
+        count = page->AbsolutePageCount();
+        final = page->Final();
+    });
+    device.SetPublisher(report.Publisher());
+    report.PrintToDevices();
+    device.SetPublisher(nullptr);
+    EXPECT_EQ(device.Text(), QStringLiteral("2: Header Detail*47 Footer\n"));
+    EXPECT_EQ(count, 3);
+    EXPECT_TRUE(final);
+    // The second pass ends with the request, before the last page.
+    EXPECT_EQ(events.join(QLatin1Char(',')).toStdString(), "start 1,end 1,start 2");
+}
+
+TEST_F(TracedReport, ASinglePageOutsideTheReportIsItsFirstOrLast)
+{
+    standardBands();
+    rows(100);
+    for (auto [asked, delivered] : {std::pair{0, "1: "}, {9, "3: "}}) {
+        TppPageRequest single;
+        single.SetPageSetting(TppPageSettingType::psSinglePage);
+        single.SetPageRequested(asked);
+        report.Reset();
+        EXPECT_TRUE(print(&single).startsWith(QLatin1String(delivered))) << asked;
+    }
+}
+
+TEST_F(TracedReport, ABandThatNeverFitsStopsWithItsNameAndTheReportPrintsAgain)
+{
+    band<TppHeaderBand>(20000, QStringLiteral("Header"));
+    band<TppFooterBand>(20000, QStringLiteral("Footer"));
+    auto *detail = band<TppDetailBand>(260000, QStringLiteral("Detail"));
+    rows(3);
+    try {
+        print();
+        FAIL() << "no error";
+    } catch (const EPrintError &e) {
+        EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Detail: "))) << e.Message().toStdString();
+    }
+    EXPECT_FALSE(report.Printing());
+    detail->SetmmHeight(5000);
+    report.Reset();
+    EXPECT_EQ(print(), QStringLiteral("1: Header Detail*3 Footer\n"));
 }
 
 TEST_F(TracedReport, S6_AnEmptyPipelineWithABlankPageDeliversNothing)
