@@ -499,6 +499,24 @@ public:
     // press is forgotten.
     void FocusLeft(bool toEditor);
 
+    // ---- Band header drags ----
+    // The visible position a band dragged to a client point would be moved
+    // before (the band count: after the last), -1 for none, and whether the
+    // point is outside the grid.
+    struct BandDrop
+    {
+        int Position = -1;
+        bool Outside = false;
+    };
+    BandDrop BandDropTarget(int position, int x, int y);
+    int DraggedBand() const { return m_state == tsBandDragging ? m_pressedBand : -1; }
+    virtual bool MayDragBand(int position)
+    {
+        return optionB(boBandDragging) && position != VisiblePositionOfBand(LeftFixedBand()) &&
+               position != VisiblePositionOfBand(RightFixedBand());
+    }
+    virtual void DropBand(int /*position*/, const BandDrop & /*target*/) {}
+
     // ---- Column header drags ----
     // Where a column dragged to a client point would go: a place before
     // Position in a band line, outside the grid (hiding it), or nowhere.

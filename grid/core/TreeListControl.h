@@ -240,6 +240,8 @@ public:
     bool IsRowIndicator(TdxTreeListNode *node) override;
     void ColumnBestFit(int column) override;
     bool MayDragColumn(int column) override;
+    bool MayDragBand(int position) override;
+    void DropBand(int position, const BandDrop &target) override;
     void DropColumn(int column, const ColumnDrop &target) override;
 
     // ---- Events, each fired only when set ----

@@ -76,6 +76,31 @@ bool TCustomdxTreeListControl::MayDragColumn(int column)
     return allow;
 }
 
+bool TCustomdxTreeListControl::MayDragBand(int position)
+{
+    const TdxTreeListBand *band = visibleBand(position);
+    return band && !band->DisableDragging() && TCustomdxTreeList::MayDragBand(position);
+}
+
+void TCustomdxTreeListControl::DropBand(int position, const BandDrop &target)
+{
+    const int from = BandIndexOfVisible(position);
+    TdxTreeListBand *band = visibleBand(position);
+    if (!band)
+        return;
+    if (target.Outside) {
+        if (optionA(aoHideByDragOut) && !band->DisableCustomizing() && VisibleBandCount() >= 2)
+            HideBand(from);
+        return;
+    }
+    if (target.Position < 0)
+        return;
+    const int visible = VisibleBandCount();
+    const int before =
+        target.Position < visible ? BandIndexOfVisible(target.Position) : BandIndexOfVisible(visible - 1) + 1;
+    MoveBand(from, from < before ? before - 1 : before);
+}
+
 void TCustomdxTreeListControl::DropColumn(int column, const ColumnDrop &target)
 {
     TdxTreeListColumn *c = Columns(column);

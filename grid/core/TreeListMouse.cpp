@@ -27,6 +27,45 @@ bool mouseIsVerticalSizing(uint8_t state)
 
 } // namespace
 
+TCustomdxTreeList::BandDrop TCustomdxTreeList::BandDropTarget(int position, int x, int y)
+{
+    BandDrop drop;
+    const rtl::TRect &client = m_clientRect;
+    if (x < client.Left || x >= client.Right || y < client.Top || y >= client.Bottom) {
+        drop.Outside = true;
+        return drop;
+    }
+    TdxTreeListLayoutInfo info;
+    CalcLayout(info);
+    if (y < info.BandPanelRect.Top || y >= info.BandPanelRect.Bottom || info.Bands.empty())
+        return drop;
+    const int count = VisibleBandCount();
+    const int leftFixed = LeftFixedBand() >= 0 ? VisiblePositionOfBand(LeftFixedBand()) : -1;
+    const int rightFixed = RightFixedBand() >= 0 ? VisiblePositionOfBand(RightFixedBand()) : -1;
+    int target = -1;
+    for (const TdxTreeListBandInfo &band : info.Bands) {
+        const rtl::TRect &r = band.BandClipRect;
+        if (x >= r.Left && x < r.Right) {
+            if (band.BandIndex == position)
+                return drop;
+            target = band.BandIndex + (x > (band.BandRect.Left + band.BandRect.Right) / 2 ? 1 : 0);
+            break;
+        }
+    }
+    if (target < 0) {
+        const TdxTreeListBandInfo &last = info.Bands.back();
+        if (x < last.BandClipRect.Right || last.BandIndex == position)
+            return drop;
+        target = count;
+    }
+    // Places that would not move the band, and places beyond a fixed band.
+    if (target == position || target == position + 1 || (leftFixed >= 0 && target <= leftFixed) ||
+        (rightFixed >= 0 && target > rightFixed))
+        return drop;
+    drop.Position = target;
+    return drop;
+}
+
 TCustomdxTreeList::ColumnDrop TCustomdxTreeList::ColumnDropTarget(int column, int x, int y)
 {
     ColumnDrop drop;
@@ -276,6 +315,15 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
     if (m_state == tsColumnDown && (std::abs(x - m_pressX) > 5 || std::abs(y - m_pressY) > 5) &&
         MayDragColumn(m_pressedColumn))
         m_state = tsColumnDragging;
+    if (m_state == tsBandDown && (std::abs(x - m_pressX) > 5 || std::abs(y - m_pressY) > 5) &&
+        MayDragBand(m_pressedBand))
+        m_state = tsBandDragging;
+    if (m_state == tsBandDragging) {
+        if (m_host)
+            m_host->setCursor(BandDropTarget(m_pressedBand, x, y).Outside ? crDXTLDelete : crDrag);
+        dragAutoScroll(x);
+        return;
+    }
     if (m_state == tsColumnDragging) {
         if (m_host)
             m_host->setCursor(ColumnDropTarget(m_pressedColumn, x, y).Outside ? crDXTLDelete : crDrag);
@@ -340,6 +388,13 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         CancelMode();
         if (hit.HitCode == htColumnHeader && hit.ColumnIndex == column && column >= 0)
             ColumnSortClick(column, shift);
+        return;
+    }
+    case tsBandDragging: {
+        const int band = m_pressedBand;
+        const BandDrop target = BandDropTarget(band, x, y);
+        CancelMode();
+        DropBand(band, target);
         return;
     }
     case tsColumnDragging: {

@@ -286,3 +286,51 @@ TEST(TreeListMouse, AHeaderHeldNearTheEdgeScrollsTheColumnsUntilTheEnd)
     EXPECT_FALSE(f.host.timers.contains(TCustomdxTreeList::DragScrollTimer));
     EXPECT_EQ(SharedTimers().dragScrollHorizontal, -1);
 }
+
+TEST(TreeListMouse, ABandHeaderDraggedMovesOrHidesItsBand)
+{
+    MouseFixture f;
+    const char *captions[] = {"P", "Q", "R"};
+    for (int i = 0; i < 3; ++i) {
+        TdxTreeListBand *band = i < f.tree->Bands()->Count() ? f.tree->Bands()->Items(i) : f.tree->Bands()->Add();
+        band->SetCaption(captions[i]);
+        band->SetMinWidth(0);
+        band->SetWidth(100);
+    }
+    auto *third = f.tree->CreateColumn(TdxTreeListColumn::StaticClass());
+    f.tree->Columns(0)->SetBandIndex(0);
+    f.tree->Columns(1)->SetBandIndex(1);
+    third->SetBandIndex(2);
+    TreeListSettings s = f.tree->Settings();
+    s.ShowBands = true;
+    f.tree->SetSettings(s);
+    f.tree->CalcMetrics();
+    auto bandAt = [&](int position) {
+        return f.find(
+            [position](const TdxTreeListHitInfo &h) { return h.HitCode == htBandHeader && h.BandIndex == position; });
+    };
+    auto order = [&] {
+        QString text;
+        for (int p = 0; p < f.tree->VisibleBandCount(); ++p)
+            text += f.tree->VisibleBandCaption(p);
+        return text;
+    };
+    const rtl::TPoint r = bandAt(2);
+    const rtl::TPoint p = bandAt(0);
+    // R dragged onto P's left half goes first; a drop beside itself moves
+    // nothing.
+    f.tree->MouseDown(mbLeft, 0, r.X + 50, r.Y);
+    f.tree->MouseMove(ssLeft, r.X + 44, r.Y);
+    ASSERT_EQ(f.tree->State(), tsBandDragging);
+    EXPECT_EQ(f.tree->BandDropTarget(2, r.X + 10, r.Y).Position, -1);
+    f.tree->MouseUp(mbLeft, 0, p.X + 2, p.Y);
+    EXPECT_EQ(order(), "RPQ");
+    EXPECT_EQ(f.tree->State(), tsNone);
+    // Dragged out with hiding by dragging out.
+    f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoHideByDragOut));
+    const rtl::TPoint q = bandAt(2);
+    f.tree->MouseDown(mbLeft, 0, q.X, q.Y);
+    f.tree->MouseMove(ssLeft, q.X, -20);
+    f.tree->MouseUp(mbLeft, 0, q.X, -20);
+    EXPECT_EQ(order(), "RP");
+}
