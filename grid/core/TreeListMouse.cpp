@@ -20,6 +20,11 @@ bool mouseIsCellCode(TdxTreeListHitCode code)
            code == htPreview;
 }
 
+bool mouseInside(const rtl::TRect &r, int x, int y)
+{
+    return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+}
+
 bool mouseIsVerticalSizing(uint8_t state)
 {
     return state == tsBandPanelSizing || state == tsHeaderPanelSizing || state == tsRowSizing;
@@ -30,11 +35,9 @@ bool mouseIsVerticalSizing(uint8_t state)
 TCustomdxTreeList::BandDrop TCustomdxTreeList::BandDropTarget(int position, int x, int y)
 {
     BandDrop drop;
-    const rtl::TRect &client = m_clientRect;
-    if (x < client.Left || x >= client.Right || y < client.Top || y >= client.Bottom) {
-        drop.Outside = true;
+    drop.Outside = !mouseInside(m_clientRect, x, y);
+    if (drop.Outside)
         return drop;
-    }
     TdxTreeListLayoutInfo info;
     CalcLayout(info);
     if (y < info.BandPanelRect.Top || y >= info.BandPanelRect.Bottom || info.Bands.empty())
@@ -69,11 +72,9 @@ TCustomdxTreeList::BandDrop TCustomdxTreeList::BandDropTarget(int position, int 
 TCustomdxTreeList::ColumnDrop TCustomdxTreeList::ColumnDropTarget(int column, int x, int y)
 {
     ColumnDrop drop;
-    const rtl::TRect &client = m_clientRect;
-    if (x < client.Left || x >= client.Right || y < client.Top || y >= client.Bottom) {
-        drop.Outside = true;
+    drop.Outside = !mouseInside(m_clientRect, x, y);
+    if (drop.Outside)
         return drop;
-    }
     TdxTreeListLayoutInfo info;
     CalcLayout(info);
     if (y < info.HeaderPanelRect.Top || y >= info.HeaderPanelRect.Bottom)
