@@ -357,6 +357,35 @@ TEST_F(TextControls, GroupsBreakingOnATextFollowItsNameAndForgetItWhenItGoes)
     EXPECT_EQ(group.BreakComponent(), nullptr);
 }
 
+TEST_F(TextControls, AGroupJoinsTheTextItBreaksOnAndLeavesItWhenItGoes)
+{
+    auto *label = new TppLabel();
+    label->SetBand(band.get());
+    label->SetUserName("City");
+    auto *group = new TppGroup();
+    group->SetReport(&report);
+    group->SetBreakType(TppBreakType::btCustomField);
+    group->SetBreakName("City");
+    EXPECT_EQ(label->GroupCount(), 1);
+    label->SetUserName("Town");
+    EXPECT_EQ(group->BreakName(), "Town");
+    EXPECT_EQ(label->GroupCount(), 1);
+    delete group;
+    EXPECT_EQ(label->GroupCount(), 0);
+    label->SetUserName("Village");
+
+    // Found only when first asked for, the text still tells the group it goes.
+    TppGroup late;
+    late.SetReport(&report);
+    late.SetBreakName("Village");
+    late.SetBreakType(TppBreakType::btCustomField);
+    EXPECT_EQ(late.BreakComponent(), label);
+    EXPECT_EQ(label->GroupCount(), 1);
+    delete label;
+    EXPECT_TRUE(late.BreakName().isEmpty());
+    EXPECT_EQ(late.BreakComponent(), nullptr);
+}
+
 TEST_F(TextControls, ExtremeFontsAndSaveOrdersFromAStream)
 {
     for (int size : {0, 4000}) {

@@ -6,6 +6,7 @@
 // a TppDrawText.
 
 #include "report/content/text/CustomComponent.h"
+#include "report/model/groups/Group.h"
 
 #include "platform/classes/PropInfo.h"
 
@@ -23,7 +24,7 @@ class TppGroup;
 
 using TppGetTextEvent = classes::TEvent<void(classes::TObject *Sender, QString &Text)>;
 
-class TppCustomText : public TppCustomComponent
+class TppCustomText : public TppCustomComponent, public IppGroupBreakText
 {
     ZVO_CLASS(TppCustomText)
 public:
@@ -70,8 +71,8 @@ public:
     TppGetTextEvent OnGetText;
 
     // ---- Groups breaking on the control ----
-    void AddGroup(TppGroup *aGroup);
-    void RemoveGroup(TppGroup *aGroup);
+    void AddGroup(TppGroup *aGroup) override;
+    void RemoveGroup(TppGroup *aGroup) override;
     int GroupCount() const { return int(m_groups.size()); }
 
     // Groups breaking on the control follow a new name.

@@ -271,6 +271,8 @@ TppComponent *TppGroup::BreakComponent()
     if (found != m_breakComponent) {
         unhookBreakComponent();
         m_breakComponent = found;
+        // Held without a link, a freed component would leave it dangling.
+        hookBreakComponent();
     }
     m_breakComponentDirty = m_breakName.isEmpty() || !found;
     return m_breakComponent;
@@ -278,14 +280,20 @@ TppComponent *TppGroup::BreakComponent()
 
 void TppGroup::hookBreakComponent()
 {
-    if (m_breakComponent)
-        AddNotify(m_breakComponent);
+    if (!m_breakComponent)
+        return;
+    AddNotify(m_breakComponent);
+    if (auto *text = dynamic_cast<IppGroupBreakText *>(m_breakComponent))
+        text->AddGroup(this);
 }
 
 void TppGroup::unhookBreakComponent()
 {
-    if (m_breakComponent)
-        RemoveNotify(m_breakComponent);
+    if (!m_breakComponent)
+        return;
+    if (auto *text = dynamic_cast<IppGroupBreakText *>(m_breakComponent))
+        text->RemoveGroup(this);
+    RemoveNotify(m_breakComponent);
     m_breakComponent = nullptr;
 }
 

@@ -31,6 +31,20 @@ class TppGroupFooterBand;
 class TppGroupHeaderBand;
 class TppPage;
 
+class TppGroup;
+
+// A text a group can break on keeps the groups breaking on it, so that its
+// renaming and its freeing reach them.
+class IppGroupBreakText
+{
+public:
+    virtual void AddGroup(TppGroup *aGroup) = 0;
+    virtual void RemoveGroup(TppGroup *aGroup) = 0;
+
+protected:
+    ~IppGroupBreakText() = default;
+};
+
 using TppGetBreakValueEvent = classes::TEvent<void(classes::TObject *Sender, QString &aBreakValue)>;
 
 class TppGroup : public TppCacheable
