@@ -168,7 +168,10 @@ TEST(TextHelpers, SystemVariableTexts)
     ppFreeResourceManager();
     const rtl::ScopedFormatSettings us(rtl::FormatSettingsEnUS());
     const rtl::TDateTime printed = rtl::EncodeDate(1995, 3, 4) + rtl::EncodeTime(13, 30, 55, 0);
-    const auto text = [&](TppVarType type, bool known) { return ppSystemVariableToText(type, 3, 12, known, printed); };
+    // Every language index shares the process's message language.
+    const auto text = [&](TppVarType type, bool known) {
+        return ppSystemVariableToText(type, 3, 12, known, 2, printed);
+    };
     EXPECT_EQ(text(TppVarType::vtPageSetDesc, false), QStringLiteral("Page 1 of 1"));
     EXPECT_EQ(text(TppVarType::vtPageSetDesc, true), QStringLiteral("Page 3 of 12"));
     EXPECT_EQ(text(TppVarType::vtPageSet, true), QStringLiteral("3 of 12"));

@@ -28,8 +28,9 @@ bool drawVarIsPageValue(TppVarType aType)
 QString drawVarPageText(const TppPage *aPage, TppVarType aType)
 {
     if (!aPage)
-        return ppSystemVariableToText(aType, 1, 1, true, 0);
-    return ppSystemVariableToText(aType, aPage->PageNo(), aPage->PageCount(), true, aPage->PrintDateTime());
+        return ppSystemVariableToText(aType, 1, 1, true, 0, 0);
+    return ppSystemVariableToText(aType, aPage->PageNo(), aPage->PageCount(), true, aPage->LanguageIndex(),
+                                  aPage->PrintDateTime());
 }
 
 } // namespace

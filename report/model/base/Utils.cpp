@@ -246,7 +246,7 @@ float ppGetScaleToFit(int aWidth, int aHeight, int aBoxWidth, int aBoxHeight)
 // ---- System variables --------------------------------------------------------
 
 void ppGetSystemVariableText(TppVarType aVarType, int aPageNo, int aPageCount, QString &aText, bool aValuesKnown,
-                             rtl::TDateTime aPrintDateTime)
+                             int /*aLanguageIndex*/, rtl::TDateTime aPrintDateTime)
 {
     const QString page = QString::number(aValuesKnown ? aPageNo : 1);
     const QString count = QString::number(aValuesKnown ? aPageCount : 1);
@@ -269,10 +269,10 @@ void ppGetSystemVariableText(TppVarType aVarType, int aPageNo, int aPageCount, Q
 }
 
 QString ppSystemVariableToText(TppVarType aVarType, int aPageNo, int aPageCount, bool aValuesKnown,
-                               rtl::TDateTime aPrintDateTime)
+                               int aLanguageIndex, rtl::TDateTime aPrintDateTime)
 {
     QString text;
-    ppGetSystemVariableText(aVarType, aPageNo, aPageCount, text, aValuesKnown, aPrintDateTime);
+    ppGetSystemVariableText(aVarType, aPageNo, aPageCount, text, aValuesKnown, aLanguageIndex, aPrintDateTime);
     return text;
 }
 

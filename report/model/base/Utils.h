@@ -90,11 +90,13 @@ float ppGetScaleToFit(int aWidth, int aHeight, int aBoxWidth, int aBoxHeight);
 // ---- System variables --------------------------------------------------------
 
 // The text of a system variable. Without aValuesKnown (design time) page
-// and page count are 1 and the print date-time is now.
+// and page count are 1 and the print date-time is now. aLanguageIndex is
+// the language of the band asking; the words come from the process-wide
+// message language, which every index shares.
 void ppGetSystemVariableText(TppVarType aVarType, int aPageNo, int aPageCount, QString &aText, bool aValuesKnown,
-                             rtl::TDateTime aPrintDateTime);
+                             int aLanguageIndex, rtl::TDateTime aPrintDateTime);
 QString ppSystemVariableToText(TppVarType aVarType, int aPageNo, int aPageCount, bool aValuesKnown,
-                               rtl::TDateTime aPrintDateTime);
+                               int aLanguageIndex, rtl::TDateTime aPrintDateTime);
 
 // ---- Threads -----------------------------------------------------------------
 
