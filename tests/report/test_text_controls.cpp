@@ -15,6 +15,7 @@
 #include "report/model/groups/Group.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
+#include "report/model/reports/CustomReport.h"
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/ObjectText.h"
@@ -409,5 +410,34 @@ TEST_F(TextControls, ExtremeFontsAndSaveOrdersFromAStream)
         classes::TReader(binary).ReadRootComponent(&label);
         EXPECT_EQ(label.GetStreamedSaveOrder(), order[0] == '-' ? -32768 : 32767) << order;
         EXPECT_EQ(label.SaveOrder(), -1);
+    }
+}
+
+TEST_F(TextControls, AnOldReportTakesTheSaveHandlerItsTextNamedFromItsOwner)
+{
+    classes::TComponent form(nullptr);
+    form.DefineMethod<void(classes::TObject *, QString &)>(
+        "SaveCity", [](classes::TObject *, QString &text) { text = "saved " + text; });
+    for (int version : {3099, 3100}) {
+        TppCustomReport owner(&form);
+        StandInBand oldBand;
+        oldBand.SetReport(&owner);
+        const QByteArray text = "object TppLabel\n  OnSave = SaveCity\nend\n";
+        classes::TMemoryStream source;
+        source.WriteBuffer(text.constData(), text.size());
+        source.SetPosition(0);
+        classes::TMemoryStream binary;
+        classes::ObjectTextToBinary(source, binary);
+        binary.SetPosition(0);
+        auto *label = new TppLabel();
+        classes::TReader(binary).ReadRootComponent(label);
+        label->SetBand(&oldBand);
+        label->Convert(version);
+        EXPECT_EQ(owner.OnSaveText.Assigned(), version < 3100) << version;
+        if (owner.OnSaveText) {
+            QString saved = "Oslo";
+            owner.OnSaveText(&owner, saved);
+            EXPECT_EQ(saved, "saved Oslo");
+        }
     }
 }

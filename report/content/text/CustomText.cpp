@@ -2,12 +2,15 @@
 
 #include "report/content/drawcommands/DrawText.h"
 #include "report/model/bands/CustomBand.h"
+#include "report/model/bands/ReportContext.h"
 #include "report/model/base/Exceptions.h"
+#include "report/model/base/StreamUtils.h"
 #include "report/model/engine/CustomEngine.h"
 #include "report/model/groups/Group.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
 #include "report/model/printing/Printer.h"
+#include "report/model/production/Producer.h"
 #include "report/model/text/PlainText.h"
 #include "report/model/text/TextDevice.h"
 
@@ -306,6 +309,20 @@ void TppCustomText::DefineProperties(classes::TFiler &aFiler)
     TppCustomComponent::DefineProperties(aFiler);
     aFiler.DefineProperty(
         QStringLiteral("OnSave"), [this](classes::TReader &r) { m_legacySaveName = r.ReadIdent(); }, nullptr, false);
+}
+
+void TppCustomText::Convert(int aVersionNo)
+{
+    TppCustomComponent::Convert(aVersionNo);
+    if (aVersionNo >= 3100 || m_legacySaveName.isEmpty())
+        return;
+    IppReportContext *context = Report();
+    auto *producer = context ? dynamic_cast<TppProducer *>(context->ReportObject()) : nullptr;
+    if (!producer)
+        return;
+    const classes::TMethod method = ppMethodByName(producer->Owner(), m_legacySaveName);
+    if (const auto *code = std::any_cast<TppSaveTextEvent::Function>(&method.Code))
+        producer->OnSaveText.Set(method.Name, *code);
 }
 
 // ---- Designer ------------------------------------------------------------------

@@ -79,6 +79,9 @@ public:
     void SetName(const QString &aNewName) override;
     void SetUserName(const QString &aUserName) override;
     void DefineProperties(classes::TFiler &aFiler) override;
+    // An old report named its save handler on the text; the report's owner
+    // supplies the method of that name.
+    void Convert(int aVersionNo) override;
     void Notify(TppCommunicator *aCommunicator, int aOperation) override;
 
 protected:
