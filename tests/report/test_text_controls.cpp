@@ -26,6 +26,8 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QDateTime>
+#include <QTime>
 #include <QImage>
 
 #include <memory>
@@ -142,6 +144,24 @@ TEST_F(TextControls, BlankRulesForZeroEmptyTextsAndNullDates)
         EXPECT_EQ(shown("Name", blank), "") << blank;
         EXPECT_EQ(shown("When", blank), "") << blank;
     }
+    // A date or time is zero on the first day of the calendar, at midnight.
+    MemoryPipeline dates;
+    dates.AddField("Day", TppDataType::dtDate);
+    dates.AddField("Stamp", TppDataType::dtDateTime);
+    dates.AddField("At", TppDataType::dtTime);
+    dates.AddRow({QDate(1899, 12, 30), QDateTime(QDate(1899, 12, 30), QTime(0, 0)), QTime(0, 0)});
+    dates.AddRow({QDate(1899, 12, 31), QDateTime(QDate(1899, 12, 30), QTime(0, 1)), QTime(0, 1)});
+    dates.Open();
+    dates.First();
+    text.SetDataPipeline(&dates);
+    for (const char *field : {"Day", "Stamp", "At"}) {
+        EXPECT_NE(shown(field, false), "") << field;
+        EXPECT_EQ(shown(field, true), "") << field;
+    }
+    dates.Next();
+    for (const char *field : {"Day", "Stamp", "At"})
+        EXPECT_NE(shown(field, true), "") << field;
+    text.SetDataPipeline(&pipeline);
     // OnFormat has the last word, without the display format; what it
     // raises goes to the caller (the report's print-error road).
     text.SetDataField("Amount");

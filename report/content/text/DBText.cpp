@@ -8,6 +8,10 @@
 #include "report/model/objects/EventIds.h"
 
 #include "platform/classes/ClassBuilder.h"
+#include "platform/rtl/DateTime.h"
+
+#include <QDate>
+#include <QTime>
 
 namespace report {
 
@@ -33,8 +37,10 @@ bool dbTextIsZeroNumber(const QVariant &aValue)
     case QMetaType::Double:
     case QMetaType::SChar:
     case QMetaType::LongLong: return aValue.toDouble() == 0;
-    case QMetaType::QDateTime:
-    case QMetaType::QDate: return false;
+    // A date counts by its day number, which is 0 on 30 December 1899.
+    case QMetaType::QDateTime: return rtl::FromQDateTime(aValue.toDateTime()) == 0;
+    case QMetaType::QDate: return aValue.toDate() == QDate(1899, 12, 30);
+    case QMetaType::QTime: return aValue.toTime() == QTime(0, 0);
     default: return false;
     }
 }
