@@ -229,6 +229,9 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode *node, TdxTreeListNode *prev
 {
     if (OnDeletion)
         OnDeletion(this, node);
+    // The edited node is gone: editing ends without storing into it.
+    if (node == m_editedNode)
+        AbandonEdit();
     repairReferences(node, previous, wasLast, nextVisible);
     if (!m_clearing && !IsUpdating() && m_host)
         m_host->invalidateAll();

@@ -462,7 +462,7 @@ public:
     virtual bool MayRangeSelect() { return true; }
     // Shows the in-place editor on the focused cell, handing it the typed
     // character when there is one; false when no editor came up.
-    virtual bool ShowEditor(QChar /*typed*/) { return false; }
+    virtual bool ShowEditor(QChar typed);
     // Ctrl is held and Alt is not, so that AltGr characters still type.
     bool CtrlWithoutAlt() const;
     // Interaction states of a sizing or dragging mode.
@@ -557,6 +557,25 @@ public:
     void EditFocusChanged() override;
     std::function<void(classes::TObject *sender, rtl::TColor &color)> OnGetEditColor;
 
+    // ---- The editor of the focused cell ----
+    // The column and node the editor was filled from; -1 and none between
+    // edits.
+    int EditedColumn() const { return m_editedColumn; }
+    TdxTreeListNode *EditedNode() const { return m_editedNode; }
+    virtual bool CanShowEditor();
+    // An editor made by the host for the column; owned by this tree list.
+    virtual InplaceEditor *CreateDefaultEditor(int column);
+    virtual InplaceEditor *FindEditor(int column);
+    // Empty unless an editor is editing.
+    QString GetEditorText();
+    void SetEditorText(const QString &text);
+    virtual void InitEditor(InplaceEditor *editor);
+    virtual QVariant GetEditValue();
+    // Where a committed value goes; the core keeps nothing.
+    virtual void StoreEditValue(TdxTreeListNode * /*node*/, int /*column*/, const QVariant & /*value*/,
+                                InplaceEditor * /*editor*/)
+    {}
+
 protected:
     // The node factory; the node must have this tree list as owner.
     virtual std::unique_ptr<TdxTreeListNode> CreateNode() = 0;
@@ -566,6 +585,8 @@ protected:
     void BeginDestroy();
     void SetState(uint8_t state) { m_state = state; }
     void SetEditor(InplaceEditor *editor) { m_editor = editor; }
+    // The edited node or column is going: editing ends storing nothing.
+    void AbandonEdit();
     TdxTreeListNode *AnySelectedNode() const { return m_selection.any(); }
 
     // ---- Hooks: what a descendant refines ----
@@ -656,6 +677,11 @@ private:
     void ensureVisibleRows();
     bool owns(const TdxTreeListNode *node) const { return node && node->m_owner == this; }
     bool closeEditor(bool validate, bool refocus);
+    void showEditorInCell(bool focusEditor);
+    void initEditorForCell();
+    void commitEdit();
+    // Commits (unless the editor is going) and hides the editor.
+    void hideEditor(InplaceEditor *editor);
     // Calls f(column, band, line, place) in reading order until it answers
     // false.
     void forEachPlacedColumn(const std::function<bool(int, int, int, int)> &f);
@@ -735,6 +761,8 @@ private:
     gfx::ImageList *m_images = nullptr;
     gfx::ImageList *m_stateImages = nullptr;
     InplaceEditor *m_editor = nullptr;
+    int m_editedColumn = -1;
+    TdxTreeListNode *m_editedNode = nullptr;
     int m_focusedColumn = 0;
 
     int m_searchColumn = -1;

@@ -114,6 +114,8 @@ void TCustomdxTreeListControl::removeColumn(TdxTreeListColumn *column)
     const auto it = std::find(m_columns.begin(), m_columns.end(), column);
     if (it == m_columns.end())
         return;
+    if (int(it - m_columns.begin()) == EditedColumn())
+        AbandonEdit();
     m_columns.erase(it);
     for (size_t i = 0; i < m_columns.size(); ++i)
         m_columns[i]->m_cachedIndex = int(i);

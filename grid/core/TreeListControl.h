@@ -169,6 +169,16 @@ public:
     bool CanEditModify() override;
     // The focused column's font when it has one of its own.
     const classes::TFont &GetEditFont() override;
+    // One editor per editor class, made on first need and kept.
+    InplaceEditor *CreateDefaultEditor(int column) override;
+    InplaceEditor *FindEditor(int column) override;
+    int EditorCount() const { return int(m_editors.size()); }
+    // Then the focused column sets its edit properties.
+    void InitEditor(InplaceEditor *editor) override;
+    // The node's text, through the focused column's editor conversions.
+    QVariant GetEditValue() override;
+    // The editor's text becomes the node's text for the column.
+    void StoreEditValue(TdxTreeListNode *node, int column, const QVariant &value, InplaceEditor *editor) override;
 
     bool IsWidthFit() const override;
     void Loaded() override;
@@ -313,6 +323,7 @@ private:
     TdxTreeListColumn *column(int index) const { return Columns(index); }
     void gridFontChanged();
     void runPendingSort();
+    void forgetEditor(classes::TComponent *component);
     void loadLayout(TdxRegIniWrapper &store, const QString &path);
     void saveLayout(TdxRegIniWrapper &store, const QString &path);
     QString columnLayoutKey(const QString &path, const TdxTreeListColumn *column) const;
@@ -341,6 +352,7 @@ private:
     QString m_formName;
     bool m_autoLoadDone = false;
     bool m_autoSaveDone = false;
+    std::vector<std::pair<QString, InplaceEditor *>> m_editors; // by editor class name
 };
 
 } // namespace grid

@@ -3,6 +3,9 @@
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListControl.h"
 #include "grid/core/TreeListEditStyle.h"
+#include "grid/core/TreeListHost.h"
+
+#include <algorithm>
 
 namespace grid {
 
@@ -56,6 +59,69 @@ const classes::TFont &TCustomdxTreeListControl::GetEditFont()
 {
     const TdxTreeListColumn *column = Columns(FocusedColumnIndex());
     return column && column->IsAssigned(TdxTreeListColumn::avFont) ? *column->Font() : Font();
+}
+
+InplaceEditor *TCustomdxTreeListControl::CreateDefaultEditor(int column)
+{
+    const TdxTreeListColumn *c = Columns(column);
+    if (!c || !Host())
+        return nullptr;
+    const QString className = c->GetEditorClassName();
+    InplaceEditor *editor = Host()->createEditor(className, this);
+    if (editor) {
+        // The window may free its editors before the grid goes.
+        editor->FreeNotification(this);
+        m_editors.emplace_back(className, editor);
+    }
+    return editor;
+}
+
+void TCustomdxTreeListControl::forgetEditor(classes::TComponent *component)
+{
+    const auto it =
+        std::find_if(m_editors.begin(), m_editors.end(), [component](const auto &e) { return e.second == component; });
+    if (it == m_editors.end())
+        return;
+    // The editor is half gone: editing ends without a word to it.
+    if (Editor() == it->second) {
+        SetEditor(nullptr);
+        AbandonEdit();
+    }
+    m_editors.erase(it);
+}
+
+InplaceEditor *TCustomdxTreeListControl::FindEditor(int column)
+{
+    const TdxTreeListColumn *c = Columns(column);
+    if (!c)
+        return nullptr;
+    const QString className = c->GetEditorClassName();
+    for (const auto &[name, editor] : m_editors)
+        if (name == className)
+            return editor;
+    return nullptr;
+}
+
+void TCustomdxTreeListControl::InitEditor(InplaceEditor *editor)
+{
+    TCustomdxTreeList::InitEditor(editor);
+    if (TdxTreeListColumn *column = Columns(FocusedColumnIndex()))
+        column->InitEditProperties(*editor);
+}
+
+QVariant TCustomdxTreeListControl::GetEditValue()
+{
+    TdxTreeListColumn *column = Columns(FocusedColumnIndex());
+    if (!column || !Editor() || !FocusedNode())
+        return TCustomdxTreeList::GetEditValue();
+    return column->LoadEditorValue(FocusedNode(), *Editor());
+}
+
+void TCustomdxTreeListControl::StoreEditValue(TdxTreeListNode *node, int column, const QVariant &,
+                                              InplaceEditor *editor)
+{
+    if (TdxTreeListColumn *c = Columns(column))
+        c->AssignEditValue(node, *editor);
 }
 
 } // namespace grid

@@ -17,6 +17,9 @@ class TextMeasurer;
 
 namespace grid {
 
+class InplaceEditor;
+class TCustomdxContainer;
+
 class TreeListHost
 {
 public:
@@ -48,6 +51,12 @@ public:
     // The longest time between the clicks of a double click, milliseconds.
     virtual int doubleClickTime() const { return 500; }
     virtual void beep() = 0;
+    // A new in-place editor of that class name in the window, owned by the
+    // container; none when the window makes no such editor.
+    virtual InplaceEditor *createEditor(const QString & /*className*/, TCustomdxContainer * /*owner*/)
+    {
+        return nullptr;
+    }
     // Measures in the fonts the control paints with.
     virtual const gfx::TextMeasurer &textMeasurer() const = 0;
 };

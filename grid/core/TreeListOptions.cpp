@@ -201,7 +201,7 @@ bool TCustomdxTreeList::closeEditor(bool validate, bool refocus)
         return false;
     m_state = tsNone;
     if (m_editor)
-        m_editor->HideEdit();
+        hideEditor(m_editor);
     if (refocus && m_host)
         m_host->setKeyboardFocus();
     return true;

@@ -67,8 +67,11 @@ void TCustomdxTreeListControl::SetParentForm(classes::TComponent *form)
 void TCustomdxTreeListControl::Notification(classes::TComponent *component, classes::TOperation operation)
 {
     TCustomdxTreeList::Notification(component, operation);
-    if (operation == classes::TOperation::opRemove && component == m_parentForm)
+    if (operation != classes::TOperation::opRemove)
+        return;
+    if (component == m_parentForm)
         m_parentForm = nullptr;
+    forgetEditor(component);
 }
 
 // ---- The stores ----

@@ -1,9 +1,12 @@
 #include "grid/widgets/TreeListWidget.h"
 
 #include "grid/core/TreeList.h"
+#include "grid/core/TreeListColumn.h"
 #include "grid/paint/TreeListGlyphs.h"
 #include "grid/paint/TreeListPainter.h"
 #include "grid/widgets/CursorTable.h"
+#include "grid/widgets/InplaceMaskEdit.h"
+#include "grid/widgets/InplaceTextEdit.h"
 #include "grid/widgets/KeyTranslation.h"
 
 #include "platform/gfx/Canvas.h"
@@ -498,6 +501,15 @@ void TreeListWidget::beep()
 {
     ++m_beeps;
     QApplication::beep();
+}
+
+InplaceEditor *TreeListWidget::createEditor(const QString &className, TCustomdxContainer *owner)
+{
+    if (className == QLatin1String(InplaceTreeListMaskEditName))
+        return new TdxInplaceMaskEdit(owner, viewport());
+    if (className == QLatin1String(InplaceTreeListTextEditName))
+        return new TdxInplaceTextEdit(owner, viewport());
+    return nullptr;
 }
 
 } // namespace grid

@@ -67,6 +67,8 @@ public:
     TShiftState keyState() const override;
     int doubleClickTime() const override;
     void beep() override;
+    // The tree list's text and mask editors, as children of the viewport.
+    InplaceEditor *createEditor(const QString &className, TCustomdxContainer *owner) override;
     const gfx::TextMeasurer &textMeasurer() const override { return m_measurer; }
 
 protected:

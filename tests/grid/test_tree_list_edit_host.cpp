@@ -117,3 +117,94 @@ TEST(TreeListEditHost, TenSelectedRowsRepaintOneByOneElevenTheWholeGrid)
 }
 
 } // namespace
+
+namespace {
+
+class EditorMakingHost : public gridtest::FakeTreeListHost
+{
+public:
+    InplaceEditor *createEditor(const QString &className, TCustomdxContainer *owner) override
+    {
+        made << className;
+        return new FakeEditor(owner);
+    }
+    QStringList made;
+};
+
+struct EditingFixture
+{
+    EditingFixture()
+    {
+        f.tree->SetHost(&host);
+        f.tree->SetClientRect(rtl::Rect(0, 0, 400, 300));
+        f.tree->SetOptionsA((f.tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
+        f.column("A");
+        f.column("B");
+        mask = static_cast<TdxTreeListMaskColumn *>(f.tree->CreateColumn(TdxTreeListMaskColumn::StaticClass()));
+        f.node({"a1", "b1", "m1"});
+        f.node({"a2", "b2", "m2"});
+        f.tree->SetFocusedNode(f.tree->Items(0));
+    }
+    FakeEditor *editor() const { return static_cast<FakeEditor *>(f.tree->Editor()); }
+
+    ControlFixture f;
+    EditorMakingHost host;
+    TdxTreeListMaskColumn *mask = nullptr;
+};
+
+TEST(TreeListEditing, OneEditorPerEditorClass)
+{
+    EditingFixture e;
+    for (int position : {0, 1, 2}) {
+        e.f.tree->SetFocusedColumn(position);
+        ASSERT_TRUE(e.f.tree->ShowEditor(QChar()));
+        ASSERT_TRUE(e.f.tree->EndEditing());
+    }
+    EXPECT_EQ(e.host.made, QStringList({InplaceTreeListTextEditName, InplaceTreeListMaskEditName}));
+    EXPECT_EQ(e.f.tree->EditorCount(), 2);
+}
+
+TEST(TreeListEditing, ACommittedEditIsStoredAndAnUnchangedOneIsNot)
+{
+    EditingFixture e;
+    e.f.tree->SetFocusedColumn(1);
+    ASSERT_TRUE(e.f.tree->ShowEditor(QChar()));
+    EXPECT_TRUE(e.editor()->visible);
+    EXPECT_EQ(e.f.tree->GetEditorText(), "b1");
+    EXPECT_EQ(e.f.tree->EditedColumn(), 1);
+    EXPECT_EQ(e.editor()->Margins(), rtl::Rect(1, 0, 0, 0));
+    e.f.tree->SetEditorText("typed");
+    e.editor()->SetModified(true);
+    ASSERT_TRUE(e.f.tree->EndEditing());
+    EXPECT_EQ(e.f.tree->GetNodeString(e.f.tree->Items(0), 1), "typed");
+    EXPECT_FALSE(e.editor()->visible);
+    EXPECT_EQ(e.f.tree->EditedColumn(), -1);
+
+    // Opened and closed without a change: the text stays.
+    e.f.tree->SetFocusedNode(e.f.tree->Items(1));
+    ASSERT_TRUE(e.f.tree->ShowEditor(QChar()));
+    ASSERT_TRUE(e.f.tree->EndEditing());
+    EXPECT_EQ(e.f.tree->GetNodeString(e.f.tree->Items(1), 1), "b2");
+}
+
+TEST(TreeListEditing, DeletingTheEditedNodeOrColumnStoresNothing)
+{
+    EditingFixture e;
+    ASSERT_TRUE(e.f.tree->ShowEditor(QChar()));
+    e.f.tree->SetEditorText("lost");
+    e.editor()->SetModified(true);
+    e.f.tree->Items(0)->Delete();
+    EXPECT_EQ(e.f.tree->State(), tsNone);
+    EXPECT_EQ(e.f.tree->EditedNode(), nullptr);
+    EXPECT_FALSE(e.editor()->visible);
+
+    e.f.tree->SetFocusedNode(e.f.tree->Items(0));
+    e.f.tree->SetFocusedColumn(2);
+    ASSERT_TRUE(e.f.tree->ShowEditor(QChar()));
+    e.editor()->SetModified(true);
+    delete e.mask;
+    EXPECT_EQ(e.f.tree->State(), tsNone);
+    EXPECT_EQ(e.f.tree->GetNodeString(e.f.tree->Items(0), 0), "a2");
+}
+
+} // namespace

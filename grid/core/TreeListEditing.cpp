@@ -1,0 +1,169 @@
+// Showing the in-place editor over the focused cell, filling it from the
+// cell, and storing what the user typed when it closes.
+
+#include "grid/core/InplaceEditor.h"
+#include "grid/core/TreeList.h"
+#include "grid/core/TreeListColumn.h"
+#include "grid/core/TreeListHooks.h"
+#include "grid/core/TreeListHost.h"
+
+namespace grid {
+
+bool TCustomdxTreeList::ShowEditor(QChar typed)
+{
+    if (!optionA(aoEditing) || optionA(aoRowFocus) || !m_focused)
+        return false;
+    bool allow = true;
+    DoCanEdit(m_focused, allow);
+    if (!allow)
+        return false;
+    if (m_state == tsNone) {
+        if (FocusedColumnIndex() < 0 || VisibleColumnCount() == 0)
+            return false;
+        MakeVisible(m_focused);
+        m_state = tsEditing;
+        showEditorInCell(true);
+    }
+    if (m_state != tsEditing || !m_editor || !m_editor->Shown())
+        return false;
+    if (!typed.isNull()) {
+        QChar key = typed;
+        m_editor->KeyPress(key);
+    }
+    return true;
+}
+
+bool TCustomdxTreeList::CanShowEditor()
+{
+    return m_state == tsEditing && !HasState(classes::csDesigning) && !IsUpdating() && m_host;
+}
+
+InplaceEditor *TCustomdxTreeList::CreateDefaultEditor(int /*column*/)
+{
+    return m_host ? m_host->createEditor(QString::fromLatin1(InplaceTreeListTextEditName), this) : nullptr;
+}
+
+InplaceEditor *TCustomdxTreeList::FindEditor(int /*column*/)
+{
+    return m_editor;
+}
+
+QString TCustomdxTreeList::GetEditorText()
+{
+    return m_state == tsEditing && m_editor ? m_editor->GetText() : QString();
+}
+
+void TCustomdxTreeList::SetEditorText(const QString &text)
+{
+    if (m_state == tsEditing && m_editor)
+        m_editor->SetEditText(text);
+}
+
+void TCustomdxTreeList::InitEditor(InplaceEditor *editor)
+{
+    editor->SetClosing(false);
+    // Screens here show every colour exactly: the nearest is the colour.
+    editor->SetColor(GetEditColor());
+    editor->Font().Assign(&GetEditFont());
+    editor->SetMargins(rtl::TRect{1, 0, 0, 0});
+}
+
+QVariant TCustomdxTreeList::GetEditValue()
+{
+    return QString();
+}
+
+void TCustomdxTreeList::showEditorInCell(bool focusEditor)
+{
+    if (!CanShowEditor())
+        return;
+    const int column = FocusedColumnIndex();
+    InplaceEditor *editor = FindEditor(column);
+    if (!editor) {
+        editor = CreateDefaultEditor(column);
+        if (!editor) {
+            m_state = tsNone;
+            return;
+        }
+        m_editor = editor;
+        initEditorForCell();
+    } else {
+        m_editor = editor;
+        if (column != m_editedColumn || m_focused != m_editedNode) {
+            hideEditor(editor);
+            m_state = tsEditing;
+            initEditorForCell();
+        }
+    }
+    const rtl::TRect rect = EditorRect(m_focused, FocusedColumn());
+    if (!CanShowEditor()) {
+        m_editedColumn = -1;
+        m_editedNode = nullptr;
+        return;
+    }
+    if (focusEditor) {
+        editor->ShowEdit(rect);
+        return;
+    }
+    editor->BeginShow();
+    struct ShowLock
+    {
+        InplaceEditor *editor;
+        ~ShowLock() { editor->EndShow(); }
+    } lock{editor};
+    editor->ShowEdit(rect);
+}
+
+void TCustomdxTreeList::initEditorForCell()
+{
+    m_editedColumn = FocusedColumnIndex();
+    m_editedNode = m_focused;
+    if (!m_focused)
+        return;
+    SetEditFlag();
+    struct EditFlag
+    {
+        TCustomdxTreeList *tree;
+        ~EditFlag() { tree->ClearEditFlag(); }
+    } flag{this};
+    InitEditor(m_editor);
+    const QVariant value = GetEditValue();
+    m_editor->SetModified(false);
+    if (IsEditReadOnly())
+        m_editor->SetReadOnly(true);
+    m_editor->SetEditValue(value);
+}
+
+void TCustomdxTreeList::commitEdit()
+{
+    if (m_editedColumn < 0 || !m_editedNode || !m_editor || !m_editor->GetModified())
+        return;
+    TdxTreeListNode *node = m_editedNode;
+    StoreEditValue(node, m_editedColumn, m_editor->GetEditValue(false), m_editor);
+    NodeChanged(node, false);
+}
+
+void TCustomdxTreeList::AbandonEdit()
+{
+    m_editedColumn = -1;
+    m_editedNode = nullptr;
+    if (m_state == tsEditing) {
+        m_state = tsNone;
+        if (m_editor)
+            m_editor->HideEdit();
+    }
+}
+
+void TCustomdxTreeList::hideEditor(InplaceEditor *editor)
+{
+    if (!editor)
+        return;
+    editor->SetClosing(true);
+    if (!editor->HasState(classes::csDestroying))
+        commitEdit();
+    m_editedColumn = -1;
+    m_editedNode = nullptr;
+    editor->HideEdit();
+}
+
+} // namespace grid

@@ -1,0 +1,59 @@
+// The tree list's editors as the window makes them: F2 opens the column's
+// editor over the cell, its text reaches the node, and a window that goes
+// before its grid takes its editors along safely.
+
+#include "grid/core/TreeListControl.h"
+#include "grid/core/TreeListHooks.h"
+#include "grid/widgets/InplaceMaskEdit.h"
+#include "grid/widgets/TreeListWidget.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace grid;
+
+namespace {
+
+TEST(TreeListEditingGui, F2OpensTheColumnsEditorAndItsTextReachesTheNode)
+{
+    auto tree = std::make_unique<TCustomdxTreeListControl>(nullptr);
+    tree->CreateColumn(TdxTreeListColumn::StaticClass());
+    auto *mask = static_cast<TdxTreeListMaskColumn *>(tree->CreateColumn(TdxTreeListMaskColumn::StaticClass()));
+    mask->SetEditMask("000;1;_");
+    TdxTreeListNode *node = tree->Add();
+    tree->SetNodeString(node, 0, "one");
+    tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
+    auto widget = std::make_unique<TreeListWidget>(tree.get());
+    widget->resize(300, 120);
+    widget->show();
+    widget->setFocus();
+    tree->SetFocusedNode(node);
+
+    QTest::keyClick(widget.get(), Qt::Key_F2);
+    auto *text = dynamic_cast<TdxInplaceTextEdit *>(tree->Editor());
+    ASSERT_TRUE(text);
+    EXPECT_FALSE(dynamic_cast<TdxInplaceMaskEdit *>(text));
+    EXPECT_TRUE(text->isVisible());
+    EXPECT_EQ(text->lineEdit()->text(), "one");
+    EXPECT_EQ(tree->State(), tsEditing);
+    tree->SetEditorText("two");
+    text->SetModified(true);
+    ASSERT_TRUE(tree->EndEditing());
+    EXPECT_EQ(tree->GetNodeString(node, 0), "two");
+
+    tree->SetFocusedColumn(1);
+    QTest::keyClick(widget.get(), Qt::Key_F2);
+    EXPECT_TRUE(dynamic_cast<TdxInplaceMaskEdit *>(tree->Editor()));
+    EXPECT_EQ(tree->EditorCount(), 2);
+
+    // The window goes first, editing still: the grid forgets its editors.
+    widget.reset();
+    EXPECT_EQ(tree->Editor(), nullptr);
+    EXPECT_EQ(tree->EditorCount(), 0);
+    EXPECT_EQ(tree->State(), tsNone);
+}
+
+} // namespace
