@@ -7,6 +7,7 @@
 
 #include "tests/support/report/BandSequence.h"
 #include "tests/support/report/MemoryPipeline.h"
+#include "tests/support/report/SamplePage.h"
 
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/BandClasses.h"
@@ -69,12 +70,7 @@ struct EngineBenchReport
         data.AddField(QStringLiteral("Id"), TppDataType::dtInteger);
         for (int i = 0; i < engineBenchRecords; ++i)
             data.AddRow({i});
-        TppPageDef *page = report.PrinterSetup()->PageDef();
-        page->SetmmWidth(210000);
-        page->SetmmHeight(297000);
-        for (auto set : {&TppPageDef::SetmmMarginLeft, &TppPageDef::SetmmMarginRight, &TppPageDef::SetmmMarginTop,
-                         &TppPageDef::SetmmMarginBottom})
-            (page->*set)(10000);
+        SetA4Portrait(*report.PrinterSetup());
         report.SetDataPipeline(&data);
         report.SetEnableProcessMessages(true);
         band(new TppTitleBand(nullptr), 30000, 1);

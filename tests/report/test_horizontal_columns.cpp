@@ -1,3 +1,5 @@
+#include "TracedReportFixture.h"
+
 #include "tests/support/report/BandSequence.h"
 #include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/TraceDevice.h"
@@ -20,19 +22,11 @@ namespace {
 
 // A4 with 10 mm margins, three columns of 60 mm across the page; a column
 // header of 10 mm, details of 5 mm, a column footer of 10 mm.
-class Columns : public ::testing::Test
+class Columns : public TracedReportFixture
 {
 protected:
     Columns()
     {
-        TppPageDef *page = report.PrinterSetup()->PageDef();
-        page->SetmmWidth(210000);
-        page->SetmmHeight(297000);
-        for (auto set : {&TppPageDef::SetmmMarginLeft, &TppPageDef::SetmmMarginRight, &TppPageDef::SetmmMarginTop,
-                         &TppPageDef::SetmmMarginBottom})
-            (page->*set)(10000);
-        data.AddField(QStringLiteral("G"));
-        report.SetPageLimit(20);
         report.SetColumns(3);
         report.SetmmColumnWidth(60000);
         band<TppHeaderBand>(20000, QStringLiteral("Header"));
@@ -43,44 +37,7 @@ protected:
         detail->SetColumnTraversal(TppColumnTraversalType::ctLeftToRight);
     }
 
-    template <class Band>
-    Band *band(int32_t aHeight, const QString &aName)
-    {
-        auto *b = new Band(nullptr);
-        b->SetReport(&report);
-        b->SetmmHeight(aHeight);
-        b->SetUserName(aName);
-        auto *object = new BandPrintable;
-        object->SetmmHeight(aHeight);
-        object->SetBand(b);
-        return b;
-    }
-
-    void rows(int aCount)
-    {
-        for (int i = 0; i < aCount; ++i)
-            data.AddRow({QString::number(i)});
-        report.SetDataPipeline(&data);
-    }
-
-    QString print()
-    {
-        TraceDevice device;
-        device.SetPublisher(report.Publisher());
-        device.OnPageReceive.Set([this](classes::TObject *, classes::TObject *aPage) {
-            auto *page = static_cast<TppPage *>(aPage);
-            if (!page->Calculation())
-                tops.append(BandTops(*page));
-        });
-        report.PrintToDevices();
-        device.SetPublisher(nullptr);
-        return device.Text();
-    }
-
-    MemoryPipeline data;
-    TppReport report;
     TppDetailBand *detail = nullptr;
-    QList<QList<QPair<QString, int32_t>>> tops;
 };
 
 TEST_F(Columns, S5_RecordsFillRowsLeftToRight)

@@ -1,3 +1,5 @@
+#include "TracedReportFixture.h"
+
 #include "tests/support/report/BandSequence.h"
 #include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/PageFakes.h"
@@ -27,65 +29,15 @@ using namespace reporttest;
 
 namespace {
 
-// A4 with 10 mm margins over a memory pipeline, printed to the Trace device.
-class TracedReport : public ::testing::Test
+class TracedReport : public TracedReportFixture
 {
 protected:
-    TracedReport()
-    {
-        TppPageDef *page = report.PrinterSetup()->PageDef();
-        page->SetmmWidth(210000);
-        page->SetmmHeight(297000);
-        for (auto set : {&TppPageDef::SetmmMarginLeft, &TppPageDef::SetmmMarginRight, &TppPageDef::SetmmMarginTop,
-                         &TppPageDef::SetmmMarginBottom})
-            (page->*set)(10000);
-        data.AddField(QStringLiteral("G"));
-        report.SetPageLimit(20);
-        // Cached pages are copies, made by class name.
-        classes::RegisterClasses({&StandInTextCommand::StaticClass()});
-    }
-    ~TracedReport() override { classes::UnRegisterClasses({&StandInTextCommand::StaticClass()}); }
-
-    template <class Band>
-    Band *band(int32_t aHeight, const QString &aName)
-    {
-        auto *b = new Band(nullptr);
-        b->SetReport(&report);
-        b->SetmmHeight(aHeight);
-        b->SetUserName(aName);
-        auto *object = new BandPrintable;
-        object->SetmmHeight(aHeight);
-        object->SetBand(b);
-        return b;
-    }
-
     void standardBands()
     {
         band<TppHeaderBand>(20000, QStringLiteral("Header"));
         band<TppFooterBand>(20000, QStringLiteral("Footer"));
         band<TppDetailBand>(5000, QStringLiteral("Detail"));
     }
-
-    void rows(int aCount)
-    {
-        for (int i = 0; i < aCount; ++i)
-            data.AddRow({QStringLiteral("A")});
-        report.SetDataPipeline(&data);
-    }
-
-    QString print(const TppPageRequest *aRequest = nullptr)
-    {
-        TraceDevice device;
-        if (aRequest)
-            device.SetPageRequest(aRequest);
-        device.SetPublisher(report.Publisher());
-        report.PrintToDevices();
-        device.SetPublisher(nullptr);
-        return device.Text();
-    }
-
-    MemoryPipeline data;
-    TppReport report;
 };
 
 TEST_F(TracedReport, S1_EveryPageReachesTheDeviceAsALine)

@@ -1,6 +1,7 @@
 #include "Samples.h"
 
 #include "tests/support/report/BandSequence.h"
+#include "tests/support/report/SamplePage.h"
 
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
@@ -44,13 +45,7 @@ std::unique_ptr<report::TppReport> sampleReport(report::TppDataPipeline &aData, 
 {
     auto result = std::make_unique<report::TppReport>();
     report::TppReport &r = *result;
-    report::TppPageDef *page = r.PrinterSetup()->PageDef();
-    page->SetmmWidth(210000);
-    page->SetmmHeight(297000);
-    page->SetmmMarginLeft(sampleMargin);
-    page->SetmmMarginRight(sampleMargin);
-    page->SetmmMarginTop(sampleMargin);
-    page->SetmmMarginBottom(sampleMargin);
+    reporttest::SetA4Portrait(*r.PrinterSetup(), sampleMargin);
     r.SetDataPipeline(&aData);
     if (aTitle)
         addSampleBand<report::TppTitleBand>(r, 30000, QStringLiteral("Title"));

@@ -9,27 +9,6 @@
 
 namespace report {
 
-namespace {
-
-const classes::TMetaClass *bandedReportBandClass(int aKind)
-{
-    switch (aKind) {
-    case 0: return &TppHeaderBand::StaticClass();
-    case 1: return &TppTitleBand::StaticClass();
-    case 2: return &TppColumnHeaderBand::StaticClass();
-    case 3: return &TppGroupHeaderBand::StaticClass();
-    case 4: return &TppDetailBand::StaticClass();
-    case 5: return &TppGroupFooterBand::StaticClass();
-    case 6: return &TppColumnFooterBand::StaticClass();
-    case 7: return &TppSummaryBand::StaticClass();
-    case 8: return &TppFooterBand::StaticClass();
-    case 9: return &TppPageStyle::StaticClass();
-    default: return nullptr;
-    }
-}
-
-} // namespace
-
 const classes::TMetaClass &TppBandedReport::StaticClass()
 {
     static const classes::TMetaClass meta =
@@ -90,7 +69,7 @@ TppGroupFooterBand *TppBandedReport::GetGroupFooterBand(int aIndex) const
 
 TppBand *TppBandedReport::CreateBand(int aKind, int aGroupIndex)
 {
-    const classes::TMetaClass *meta = bandedReportBandClass(aKind);
+    const classes::TMetaClass *meta = BandClass(aKind);
     if (!meta || GetBand(aKind, aGroupIndex))
         return nullptr;
     const bool groupBand = aKind == 3 || aKind == 5;

@@ -173,6 +173,11 @@ TppBand *TppCustomReport::GetBand(int aKind, int aGroupIndex) const
     return nullptr;
 }
 
+const classes::TMetaClass *TppCustomReport::BandClass(int aKind)
+{
+    return customReportBandClass(aKind);
+}
+
 void TppCustomReport::SortBands()
 {
     std::stable_sort(m_bands.begin(), m_bands.end(),

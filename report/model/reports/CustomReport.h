@@ -46,6 +46,9 @@ public:
     // The first band of the kind (0 header ... 9 page style); for group
     // bands (3, 5) that of the group at aGroupIndex; nullptr for none.
     TppBand *GetBand(int aKind, int aGroupIndex = 0) const;
+    // The band class of the kind (0 header ... 9 page style); nullptr for
+    // any other number.
+    static const classes::TMetaClass *BandClass(int aKind);
     // Bands in the order of their keys, compared as texts.
     void SortBands();
     // Page header, detail and page footer, and the column bands with two
