@@ -9,10 +9,12 @@
 #include "report/content/text/Label.h"
 #include "report/content/text/TextRTTI.h"
 #include "report/model/components/ComponentRegistry.h"
+#include "report/model/engine/NoDataRules.h"
 #include "report/model/objects/Descriptors.h"
 
 #include "platform/classes/ClassRegistry.h"
 
+#include <memory>
 #include <vector>
 
 namespace report {
@@ -29,6 +31,31 @@ std::vector<const classes::TMetaClass *> contentDrawCommandClasses()
             &TppDrawImage::StaticClass(), &TppDrawRichText::StaticClass()};
 }
 
+// The "No Data Found" text of a blank report's page.
+class ContentNoDataMessageFactory final : public IppNoDataMessageFactory
+{
+public:
+    TppDrawCommand *CreateNoDataMessage(const TppNoDataMessage &aMessage) override
+    {
+        auto command = std::make_unique<TppDrawText>();
+        command->SetAutoSize(true);
+        command->Font()->SetName(aMessage.fontName);
+        command->Font()->SetSize(aMessage.fontSize);
+        command->Font()->SetColor(rtl::clBlack);
+        command->SetIsMemo(false);
+        command->SetText(aMessage.text);
+        command->SetTransparent(true);
+        command->SetWordWrap(false);
+        command->SetLeft(aMessage.left);
+        command->SetTop(aMessage.top);
+        command->SetWidth(aMessage.width);
+        command->SetHeight(aMessage.height);
+        return command.release();
+    }
+};
+
+ContentNoDataMessageFactory g_contentNoDataFactory;
+
 } // namespace
 
 void ppContentLayerInit()
@@ -43,6 +70,7 @@ void ppContentLayerInit()
     raRegisterRTTI(TraTppDBTextRTTI::Instance());
     ppRegisterPaletteComponent(TppLabel::StaticClass());
     ppRegisterPaletteComponent(TppDBText::StaticClass());
+    ppSetNoDataMessageFactory(&g_contentNoDataFactory);
 }
 
 void ppContentLayerFinalize()
@@ -50,6 +78,8 @@ void ppContentLayerFinalize()
     if (!g_contentInitialised)
         return;
     g_contentInitialised = false;
+    if (ppNoDataMessageFactory() == &g_contentNoDataFactory)
+        ppSetNoDataMessageFactory(nullptr);
     ppUnRegisterComponent(TppDBText::StaticClass());
     ppUnRegisterComponent(TppLabel::StaticClass());
     raUnRegisterRTTI(TraTppDBTextRTTI::Instance());

@@ -6,10 +6,12 @@
 #include "report/content/drawcommands/DrawVariables.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/base/Exceptions.h"
+#include "report/model/engine/NoDataRules.h"
 #include "report/model/objects/Communicator.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
 #include "report/model/pages/Page.h"
+#include "report/model/reports/CustomReport.h"
 
 #include "platform/classes/Reader.h"
 #include "platform/classes/Streams.h"
@@ -342,4 +344,33 @@ TEST_F(DrawCommands, AnImageGivesRasterDevicesABitmapExceptForIcons)
     icon.LoadFromBytes(bytes);
     image.Picture()->SetGraphic(&icon);
     EXPECT_EQ(image.GetBitmap(), nullptr);
+}
+
+TEST_F(DrawCommands, ABlankReportsPageGetsTheNoDataTextCentredAsAText)
+{
+    TppCustomReport owner;
+    owner.SetNoDataBehaviors(uint8_t(1 << int(TppNoDataBehaviorType::ndBlankReport)) |
+                             uint8_t(1 << int(TppNoDataBehaviorType::ndMessageOnPage)));
+    TppPage page;
+    ppNoDataOnPage(owner, page, 10000, 190000, 270000, false);
+    ASSERT_EQ(page.DrawCommandCount(), 1);
+    const auto *text = dynamic_cast<const TppDrawText *>(page.DrawCommands(0));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->Text(), "No Data Found");
+    EXPECT_EQ(text->Font()->Name(), "Arial");
+    EXPECT_EQ(text->Font()->Size(), 12);
+    EXPECT_EQ(text->Font()->Color(), rtl::clBlack);
+    EXPECT_TRUE(text->AutoSize());
+    EXPECT_TRUE(text->Transparent());
+    EXPECT_FALSE(text->WordWrap());
+    EXPECT_FALSE(text->IsMemo());
+    EXPECT_EQ(text->Left() - 10000, 190000 - (text->Left() - 10000 + text->Width()));
+    EXPECT_EQ(text->Top(), (270000 - text->Height()) / 2);
+
+    // Without the content layer the page stays without the text.
+    ppContentLayerFinalize();
+    TppPage bare;
+    ppNoDataOnPage(owner, bare, 10000, 190000, 270000, false);
+    EXPECT_EQ(bare.DrawCommandCount(), 0);
+    ppContentLayerInit();
 }
