@@ -46,6 +46,7 @@ struct DemoOptions
     QString pages;
     QString out;
     QStringList later; // options of later versions that were given
+    bool help = false;
 };
 
 // One line on stderr; line breaks inside the text become blanks.
@@ -67,6 +68,10 @@ bool parseDemoOptions(const QStringList &aArgs, DemoOptions &aOptions, QString &
                                   QStringLiteral("--pdf"), QStringLiteral("--search"), QStringLiteral("--criteria")};
     for (int i = 1; i < aArgs.size(); ++i) {
         const QString &arg = aArgs[i];
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            aOptions.help = true;
+            return true;
+        }
         const auto known = valued.find(arg);
         const bool later = laterValued.contains(arg);
         if (known == valued.end() && !later) {
@@ -184,6 +189,10 @@ int main(int argc, char **argv)
     if (!parseDemoOptions(QCoreApplication::arguments(), options, error)) {
         demoError(error);
         return demoExitUsage;
+    }
+    if (options.help) {
+        std::printf("%s\n", demoUsage);
+        return 0;
     }
     report::ppModelLayerInit();
     reporttest::ppRegisterTraceDevice();
