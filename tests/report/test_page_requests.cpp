@@ -1,5 +1,7 @@
 #include "EngineFixture.h"
 
+#include <utility>
+
 #include "report/model/objects/EventIds.h"
 #include "report/model/pages/Page.h"
 #include "report/model/pages/Publisher.h"
@@ -148,6 +150,64 @@ TEST_F(PageRequests, AListedPageThatIsNoNumberRaises)
     EXPECT_FALSE(engine()->Generating());
     generate(TppPageSettingType::psPageList, 1, {"2"});
     EXPECT_EQ(report.Delivered, QStringList{"2/2 " + requestsFullPage + " final"});
+}
+
+} // namespace
+
+namespace {
+
+// Groups of 3, 50 and 2 records, each starting a page: four pages, the
+// second group on two of them.
+class PageNumbers : public enginetest::EngineFixture
+{
+protected:
+    PageNumbers()
+    {
+        for (auto [value, count] : {std::pair{"A", 3}, {"B", 50}, {"C", 2}})
+            for (int i = 0; i < count; ++i)
+                data.AddRow({QString::fromLatin1(value)});
+        report.SetDataPipeline(&data);
+        resetGroup = group(QStringLiteral("G"));
+        resetGroup->SetNewPage(true);
+        resetGroup->SetResetPageNo(true);
+        auto *page = engine()->Page();
+        engine()->OnPageComplete.Set([this, page, previous = engine()->OnPageComplete](classes::TObject *aSender) {
+            previous(aSender);
+            if (engine()->PageWanted())
+                numbers.append(QStringLiteral("%1:%2/%3#%4")
+                                   .arg(page->AbsolutePageNo())
+                                   .arg(page->PageNo())
+                                   .arg(page->PageCount())
+                                   .arg(page->ControlGroupBreakNo()));
+        });
+    }
+
+    TppGroup *resetGroup = nullptr;
+    QStringList numbers;
+};
+
+TEST_F(PageNumbers, AGroupThatResetsThePageNumberNumbersItsOwnPages)
+{
+    report.SetPassSetting(TppPassSettingType::psTwoPass);
+    generate();
+    // The last four are the second pass's, with the groups' page counts;
+    // the pages of one break carry its number.
+    ASSERT_GE(numbers.size(), 4);
+    EXPECT_EQ(numbers.mid(numbers.size() - 4), (QStringList{"1:1/1#0", "2:1/2#1", "3:2/2#1", "4:1/1#2"}));
+    // Pages made again from their saved state break where the first pass did.
+    ASSERT_GE(report.Pages.size(), 4);
+    EXPECT_EQ(report.Pages.mid(report.Pages.size() - 4),
+              (QStringList{"Header GH Detail*3 GF Footer", "Header GH Detail*45 Footer", "Header GH Detail*5 GF Footer",
+                           "Header GH Detail*2 GF Footer"}));
+    EXPECT_EQ(engine()->GetPageNoForDisplay(), engine()->PageNo());
+}
+
+TEST_F(PageNumbers, WithoutResetThePagesCountThroughTheReport)
+{
+    resetGroup->SetResetPageNo(false);
+    generate();
+    EXPECT_EQ(numbers, (QStringList{"1:1/1#0", "2:2/2#0", "3:3/3#0", "4:4/4#0"}));
+    EXPECT_GT(engine()->Page()->PrintDateTime(), 0.0);
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #include "report/model/engine/Engine.h"
 
 #include "report/model/engine/BandEngine.h"
+#include "report/model/engine/BandLists.h"
 #include "report/model/engine/ColumnPositions.h"
 #include "report/model/engine/EnginePasses.h"
 #include "report/model/engine/LastPageRules.h"
 #include "report/model/engine/NoDataRules.h"
+#include "report/model/engine/PageNumbering.h"
 #include "report/model/engine/RecordTraversal.h"
 
 #include "report/model/bands/BandClasses.h"
@@ -23,6 +25,7 @@
 #include "report/model/reports/CustomReport.h"
 
 #include "platform/classes/ClassBuilder.h"
+#include "platform/rtl/DateTime.h"
 
 #include <QDateTime>
 
@@ -35,33 +38,6 @@ namespace {
 const TppPageDef *enginePageDef(const TppCustomReport *aReport)
 {
     return aReport && aReport->PrinterSetup() ? aReport->PrinterSetup()->PageDef() : nullptr;
-}
-
-// Which list a band goes to, by the first of its kind bits that matches.
-int engineListOf(TppCustomBand *aBand)
-{
-    const int kind = aBand->GetBandKind();
-    if (kind & ppBandKind::Title)
-        return 2;
-    if (kind & ppBandKind::GroupHeader)
-        return 4;
-    if ((kind & ppBandKind::Header) && dynamic_cast<TppPageStyle *>(aBand))
-        return 0;
-    if ((kind & ppBandKind::Header) && dynamic_cast<TppPageBand *>(aBand))
-        return 1;
-    if (kind & ppBandKind::ColumnHeader)
-        return 3;
-    if (kind & ppBandKind::Detail)
-        return 5;
-    if (kind & ppBandKind::GroupFooter)
-        return 6;
-    if (kind & ppBandKind::ColumnFooter)
-        return 8;
-    if (kind & ppBandKind::Footer)
-        return 9;
-    if (kind & ppBandKind::Summary)
-        return 7;
-    return -1;
 }
 
 } // namespace
@@ -351,6 +327,8 @@ void TppEngine::initReport()
         else if (group->KeepTogether())
             m_keepTogetherGroup = group;
     }
+    m_pageNumbering.RunStarted(*m_report);
+    m_printDateTime = rtl::Now();
     sortBands();
     IncludeDue(ppBandKind::GroupHeader);
     IncludeEngineState(ppEngineState::Started | ppEngineState::FirstPass);
@@ -391,7 +369,7 @@ void TppEngine::sortBands()
         auto *band = dynamic_cast<TppCustomBand *>(m_report->Bands(i));
         if (!band)
             continue;
-        const int list = engineListOf(band);
+        const int list = ppEngineListOf(band);
         if (list >= 0)
             m_lists[list].push_back(band);
     }
@@ -479,6 +457,7 @@ void TppEngine::basicPageStart()
     SetPageBandCount(1);
     if (!m_pageCountKnown && PageNo() > PageCount())
         SetPageCount(PageNo());
+    m_pageNumbering.PageStarted(*m_report, PageNo(), IsDue(ppBandKind::Title), m_bandState < 6);
     Page()->Clear();
     m_pageWanted = false;
     fillPageRecord();
@@ -496,11 +475,36 @@ void TppEngine::fillPageRecord()
     page->SetLanguageIndex(m_report->LanguageIndex());
     page->SetLastPage(m_reportComplete && PageNo() == PageCount());
     page->SetPassSetting(m_report->PassSetting());
-    page->SetPageNo(GetPageNoForDisplay());
-    page->SetPageCount(GetPageCountForDisplay());
+    // The break the page starts in: by the page end a footer may already
+    // have counted the next one.
+    if (TppGroup *group = m_pageNumbering.PageResetGroup(); group && !m_pageEnded)
+        page->SetControlGroupBreakNo(group->BreakNo());
+    if (!(EngineState() &
+          (ppEngineState::SectionPageWanted | ppEngineState::SectionPages | ppEngineState::SectionLastPage))) {
+        page->SetPageNo(GetPageNoForDisplay());
+        page->SetPageCount(GetPageCountForDisplay());
+    }
+    page->SetPrintDateTime(m_printDateTime);
     page->SetFinal(TppEnginePasses::IsFinal(EngineState(), m_report->PassSetting(), m_pageWanted));
     page->SetCalculation(!m_pageWanted);
     m_report->ReceivePageFromEngine();
+}
+
+bool TppEngine::plainPageNumbers() const
+{
+    // A title on a page of its own is no page of the first group.
+    const auto *title = m_lists[2].empty() ? nullptr : dynamic_cast<TppReportBand *>(m_lists[2].front());
+    return !m_generating || (PageNo() == 1 && title && title->NewPage());
+}
+
+int TppEngine::GetPageNoForDisplay() const
+{
+    return m_pageNumbering.DisplayPageNo(PageNo(), plainPageNumbers());
+}
+
+int TppEngine::GetPageCountForDisplay() const
+{
+    return m_pageNumbering.DisplayPageCount(PageCount(), plainPageNumbers());
 }
 
 int32_t TppEngine::GetPageAreaBottom() const
@@ -808,6 +812,8 @@ void TppEngine::AfterTraversal()
         return;
     m_traversalPending = false;
     sendTraversalEvents();
+    for (int i = 0; i < m_report->GroupCount(); ++i)
+        m_report->Groups(i)->UpdateBreakValue();
 }
 
 void TppEngine::EndData()

@@ -11,6 +11,7 @@
 
 #include "report/model/engine/CustomEngine.h"
 #include "report/model/engine/EnginePasses.h"
+#include "report/model/engine/PageNumbering.h"
 #include "report/model/engine/PageRequestRules.h"
 #include "report/model/pages/PageRequest.h"
 
@@ -51,6 +52,11 @@ public:
     // The highest page whose state the cache holds; without a cache
     // keeper, the last page finished in this run.
     int LastCachedPage() { return lastCachedPage(); }
+    // Taken once per run.
+    rtl::TDateTime PrintDateTime() const { return m_printDateTime; }
+    // Within the pages of the group that resets page numbers, when one does.
+    int GetPageNoForDisplay() const override;
+    int GetPageCountForDisplay() const override;
     bool IsLastPage() const override { return m_pageCountKnown && PageNo() == PageCount(); }
     bool PageFull() const override { return false; }
     int32_t GetPageBottom() const override;
@@ -92,6 +98,7 @@ private:
     void initReport();
     void connectPipeline(TppDataPipeline *aPipeline);
     void noDataStart();
+    bool plainPageNumbers() const;
     void sortBands();
     void generateOnePage();
     void fullPageStart();
@@ -114,6 +121,8 @@ private:
     TppPageRequest m_pageRequest;
     TppPageRequestRules m_requestRules{m_pageRequest};
     TppEnginePasses m_passes;
+    TppPageNumbering m_pageNumbering;
+    rtl::TDateTime m_printDateTime{};
     std::vector<TppCustomBand *> m_lists[10];
     TppCustomBand *m_currentBand = nullptr;
     TppCustomBand *m_lastBand = nullptr;

@@ -323,6 +323,11 @@ QString TppGroup::GetBreakValue()
     return value;
 }
 
+void TppGroup::UpdateBreakValue()
+{
+    m_breakValue = GetBreakValue();
+}
+
 bool TppGroup::CheckForBreak()
 {
     // The new value first: a handler that raises leaves the group as it was.
@@ -522,7 +527,21 @@ void TppGroup::GroupStarted(int aPageNo, int aColumn)
 {
     m_firstPageNo = aPageNo;
     m_firstColumn = aColumn;
-    m_lastPageNo = aPageNo;
+    // A page the run went past may already have told where the group ends.
+    m_lastPageNo = std::max(m_lastPageNo, aPageNo);
+}
+
+void TppGroup::UpdatePageCount(int aPageNo)
+{
+    // A page the run went past already knows where its break ended.
+    GroupCacheRecord record{};
+    record.breakNo = -1;
+    if (CacheStream() && CacheRecordSize() != 0 && aPageNo <= CachePageCount())
+        ReadCacheRecord(aPageNo, &record);
+    if (record.breakNo != -1 && record.firstPageNo == m_firstPageNo)
+        m_lastPageNo = std::max(m_lastPageNo, record.lastPageNo);
+    else
+        SetLastPage(aPageNo);
 }
 
 void TppGroup::SetLastPage(int aPageNo)

@@ -80,6 +80,9 @@ public:
     // The break value as it is now.
     QString GetBreakValue();
     QString CurrentValue() { return GetBreakValue(); }
+    // The break value of the record the data stands on now (after a
+    // traversal, or when a page is generated again from its saved state).
+    void UpdateBreakValue();
     // The test at each record: true when the group breaks.
     bool CheckForBreak();
     // Breaks whatever the value says (an outer group broke, the data ended).
@@ -151,6 +154,9 @@ public:
     // The page the group ended on, written into the cached pages of this
     // group too.
     void SetLastPage(int aPageNo);
+    // The group's pages counted up to aPageNo, or to the end of its break
+    // when a cached page already knows it.
+    void UpdatePageCount(int aPageNo);
     TppCacheManager *KeepTogetherCache() const { return m_keepCache; }
     TppPage *SavedPage() const { return m_savedPage.get(); }
 
