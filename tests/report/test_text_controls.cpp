@@ -360,6 +360,37 @@ TEST_F(TextControls, ADataTextsRepeatedValueStateComesBackWithItsPage)
     EXPECT_EQ(text.FirstPage(), 0);
 }
 
+TEST_F(TextControls, ADataTextStartsItsValuesAgainWhenItsResetGroupEnds)
+{
+    MemoryPipeline pipeline;
+    pipeline.AddField("City");
+    pipeline.AddRow({"Oslo"});
+    pipeline.AddRow({"Oslo"});
+    pipeline.Open();
+    pipeline.First();
+    TppDBText text;
+    text.SetDataPipeline(&pipeline);
+    text.SetDataField("City");
+    TppCommunicator group(nullptr);
+    TppCommunicator stranger(nullptr);
+    text.SetResetGroup(&group);
+    stranger.AddEventNotify(&text);
+    text.UpdateValue();
+    text.UpdateValue();
+    ASSERT_TRUE(text.PriorValueSame());
+    stranger.SendEventNotify(&stranger, ppEvent::AfterGroupBreak, nullptr);
+    EXPECT_TRUE(text.PriorValueSame());
+    group.SendEventNotify(&group, ppEvent::AfterGroupBreak, nullptr);
+    EXPECT_FALSE(text.PriorValueSame());
+    EXPECT_EQ(text.FirstPage(), -1);
+    // The first value after the break counts as new, even when it repeats.
+    pipeline.Next();
+    text.UpdateValue();
+    EXPECT_FALSE(text.PriorValueSame());
+    EXPECT_EQ(text.PriorValue(), "Oslo");
+    text.SetResetGroup(nullptr);
+}
+
 TEST_F(TextControls, GroupsBreakingOnATextFollowItsNameAndForgetItWhenItGoes)
 {
     auto *label = new TppLabel();
