@@ -257,6 +257,59 @@ TEST_F(TextControls, APlacedControlFillsItsDrawCommandAndOneCrossingThePageLimit
     EXPECT_EQ(label->SpaceUsed(), 0);
 }
 
+TEST_F(TextControls, PlacingFollowsTheParentsStretchShiftAndOverflow)
+{
+    TppDetailBand detail;
+    detail.SetReport(&report);
+    detail.SetPrintRect(rtl::TRect{10000, 20000, 200000, 40000});
+    detail.SetPageBottom(100000);
+    const auto placed = [](TppLabel *label) {
+        label->ResetGeneration();
+        label->Generate();
+        return label->PrintPosRect();
+    };
+    const auto makeLabel = [&](int32_t top, int32_t height) {
+        auto *label = new TppLabel();
+        label->SetAutoSize(false);
+        label->SetBand(&detail);
+        label->SetCaption("x"); // measures the height; the bounds come after
+        label->SetBounds(0, top, 30000, height);
+        label->InitDrawComponent();
+        return label;
+    };
+
+    // Stretching with the band: down to its print bottom, then to the page limit.
+    TppLabel *stretched = makeLabel(1000, 5000);
+    stretched->SetStretchWithParent(true);
+    EXPECT_EQ(placed(stretched), (rtl::TRect{10000, 21000, 40000, 40000}));
+    detail.SetPageBottom(30000);
+    EXPECT_EQ(placed(stretched), (rtl::TRect{10000, 21000, 40000, 30000}));
+    EXPECT_TRUE(stretched->GenerationComplete());
+    detail.SetPageBottom(100000);
+
+    // Shifting with the band: the distance to the stretched object above stays.
+    TppLabel *above = makeLabel(0, 3000);
+    above->SetSpaceUsed(12000);
+    detail.SetMaxStretchable(above);
+    TppLabel *shifted = makeLabel(5000, 2000);
+    shifted->SetShiftWithParent(true);
+    EXPECT_EQ(placed(shifted).Top, 20000 + 12000 + 2000);
+    detail.SetMaxStretchable(nullptr);
+
+    // After an overflow only a control that reprints on it is drawn again.
+    TppLabel *once = makeLabel(0, 2000);
+    TppLabel *again = makeLabel(0, 2000);
+    again->SetReprintOnOverFlow(true);
+    for (TppLabel *label : {once, again})
+        label->SetDrawComponent(false);
+    detail.SetOverFlow(true);
+    placed(once);
+    placed(again);
+    EXPECT_EQ(once->SpaceUsed(), 0);
+    EXPECT_EQ(again->SpaceUsed(), 2000);
+    detail.SetOverFlow(false);
+}
+
 TEST_F(TextControls, RepeatedValuesAreSuppressedOnlyWhenAsked)
 {
     MemoryPipeline pipeline;
