@@ -3,6 +3,7 @@
 #include "grid/core/InplaceEditor.h"
 #include "grid/core/TreeListHost.h"
 #include "grid/core/TreeListScopes.h"
+#include "grid/core/TreeListShared.h"
 
 #include "platform/classes/ClassBuilder.h"
 
@@ -63,6 +64,9 @@ void TCustomdxTreeList::BeginDestroy()
         return;
     m_destroyStarted = true;
     Destroying();
+    // The process-wide click-to-edit timer must not name a grid that is gone.
+    if (SharedTimers().delayedEditGrid == this)
+        stopDelayedEdit();
     m_host = nullptr;
     EndEditing();
     BeginUpdateHook();

@@ -754,10 +754,12 @@ private:
     bool m_toggleOnPress = false;
     bool m_selectOnRelease = false;
     bool m_focusMovedByPress = false;
-    bool m_editTimerRunning = false;
     int m_dragScrollDirection = 0;
     void dragAutoScroll(int x);
     void stopDragScroll();
+    void startDelayedEdit();
+    // Stops the pending click-to-edit of whichever grid runs it.
+    static void stopDelayedEdit();
     gfx::ImageList *m_images = nullptr;
     gfx::ImageList *m_stateImages = nullptr;
     InplaceEditor *m_editor = nullptr;

@@ -137,6 +137,22 @@ void TCustomdxTreeList::stopDragScroll()
         m_host->stopTimer(DragScrollTimer);
 }
 
+void TCustomdxTreeList::startDelayedEdit()
+{
+    SharedTimers().delayedEdit = DelayedEditTimer;
+    SharedTimers().delayedEditGrid = this;
+    m_host->startTimer(DelayedEditTimer, m_host->doubleClickTime());
+}
+
+void TCustomdxTreeList::stopDelayedEdit()
+{
+    TCustomdxTreeList *owner = SharedTimers().delayedEditGrid;
+    SharedTimers().delayedEdit = -1;
+    SharedTimers().delayedEditGrid = nullptr;
+    if (owner && owner->m_host)
+        owner->m_host->stopTimer(DelayedEditTimer);
+}
+
 void TCustomdxTreeList::FocusEntered()
 {
     DeletionDeferral defer(*this);
@@ -185,6 +201,10 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     m_toggleOnPress = false;
     m_selectOnRelease = false;
     m_focusMovedByPress = false;
+    // A press anywhere, on this grid or another, means the earlier click was
+    // not a request to edit.
+    if (button == mbLeft)
+        stopDelayedEdit();
     const bool hadFocus = HasFocus();
     if (m_host) {
         m_host->setKeyboardFocus();
@@ -286,17 +306,14 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
                 m_state = tsNone;
                 ShowEditor(QChar());
             } else if (before == hit.Node && FocusedColumn() == columnBefore && hadFocus && m_state != tsEditing &&
-                       !m_editTimerRunning && m_host) {
-                m_editTimerRunning = true;
-                m_host->startTimer(DelayedEditTimer, m_host->doubleClickTime());
+                       SharedTimers().delayedEdit < 0 && m_host) {
+                startDelayedEdit();
             }
         }
     }
 
     if (hit.Node && (hit.HitCode == htButton || (dbl && cellCode))) {
-        if (m_editTimerRunning && m_host)
-            m_host->stopTimer(DelayedEditTimer);
-        m_editTimerRunning = false;
+        stopDelayedEdit();
         if (hit.HitCode == htButton || m_settings.DblClickExpands)
             hit.Node->SetExpanded(!hit.Node->Expanded());
         if (dbl && cellCode && MayDoubleClick())

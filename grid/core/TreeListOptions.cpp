@@ -4,6 +4,7 @@
 #include "grid/core/InplaceEditor.h"
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListHost.h"
+#include "grid/core/TreeListShared.h"
 
 #include "platform/gfx/ImageList.h"
 
@@ -250,9 +251,13 @@ void TCustomdxTreeList::TimerFired(int id)
     if (id != DelayedEditTimer)
         return;
     // The delayed edit opens only on a grid at rest.
-    m_editTimerRunning = false;
+    // A stray tick of a timer this grid no longer owns opens nothing.
+    const bool owned = SharedTimers().delayedEditGrid == this;
     if (m_host)
         m_host->stopTimer(DelayedEditTimer);
+    if (!owned)
+        return;
+    stopDelayedEdit();
     if (m_state == tsNone)
         ShowEditor(QChar());
 }

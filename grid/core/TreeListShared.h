@@ -13,6 +13,8 @@ class ImageList;
 
 namespace grid {
 
+class TCustomdxTreeList;
+
 // Cursor numbers of the grid (drawn by the registration).
 constexpr TCursor crDXTLDelete = -1124; // a dragged header would be removed
 constexpr TCursor crDXTLFullScroll = -1131;
@@ -36,6 +38,9 @@ inline constexpr const char *CustomizeHeadersText = "   Headers   ";
 // Timers that at most one grid of the program runs at a time; -1: none runs.
 struct TreeListSharedTimers
 {
+    // The pending click-to-edit and the grid whose window runs it.
+    int delayedEdit = -1;
+    TCustomdxTreeList *delayedEditGrid = nullptr;
     int dragScrollHorizontal = -1;
     int dragScrollVertical = -1;
     int selection = -1;

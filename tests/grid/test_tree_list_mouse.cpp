@@ -124,6 +124,46 @@ TEST(TreeListMouse, ASecondClickOnTheFocusedCellEditsAfterTheDoubleClickTime)
     EXPECT_EQ(f.tree->editorsShown, 1);
 }
 
+TEST(TreeListMouse, TheDelayedEditIsOneForAllGridsAndAnyPressCancelsIt)
+{
+    constexpr int timer = TCustomdxTreeList::DelayedEditTimer;
+    MouseFixture f;
+    MouseFixture other;
+    const rtl::TPoint p = f.cell(f.b, 0);
+    // A quick press on another row of the same grid is no edit request:
+    // without the cancel the editor opened on the row clicked second.
+    f.click(p);
+    f.click(p);
+    f.click(f.cell(f.c, 0));
+    EXPECT_FALSE(f.host.timers.contains(timer));
+    EXPECT_EQ(SharedTimers().delayedEdit, -1);
+
+    // A press on another grid ends the first grid's pending edit.
+    f.click(p);
+    f.click(p);
+    ASSERT_TRUE(f.host.timers.contains(timer));
+    EXPECT_EQ(SharedTimers().delayedEditGrid, f.tree.get());
+    const rtl::TPoint q = other.cell(other.b, 0);
+    other.click(q);
+    EXPECT_FALSE(f.host.timers.contains(timer));
+    other.click(q);
+    EXPECT_TRUE(other.host.timers.contains(timer));
+    // A tick the first grid no longer owns opens nothing there.
+    f.tree->TimerFired(timer);
+    EXPECT_EQ(f.tree->editorsShown, 0);
+    EXPECT_EQ(SharedTimers().delayedEditGrid, other.tree.get());
+    other.host.fire(*other.tree, timer);
+    EXPECT_EQ(other.tree->editorsShown, 1);
+    EXPECT_EQ(SharedTimers().delayedEdit, -1);
+
+    // A grid destroyed with its edit pending frees the slot for the others.
+    f.click(p);
+    EXPECT_TRUE(f.host.timers.contains(timer));
+    f.tree.reset();
+    EXPECT_EQ(SharedTimers().delayedEditGrid, nullptr);
+    EXPECT_EQ(SharedTimers().delayedEdit, -1);
+}
+
 TEST(TreeListMouse, ColumnSizingAppliesOnReleaseAndARightClickCancelsIt)
 {
     MouseFixture f;
