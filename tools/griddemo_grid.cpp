@@ -79,6 +79,7 @@ void BuildGridDemo(GridDemo &demo, uint32_t optionsA, uint32_t optionsB)
     demo.tree = new TCustomdxTreeListControl(demo.form.get());
     TCustomdxTreeListControl &tree = *demo.tree;
     tree.SetName("Grid1");
+    tree.SetParentForm(demo.form.get());
     tree.BeginUpdate();
     classes::TFont font;
     font.SetName("DejaVu Sans");
@@ -105,6 +106,13 @@ void BuildGridDemo(GridDemo &demo, uint32_t optionsA, uint32_t optionsB)
         addDemoColumn(tree, text, counts[k], qPrintable(QString("E%1").arg(k + 1)), 80, 1);
         tree.Columns(1 + k)->SetAlignment(taRightJustify);
     }
+    tree.Columns(1)->OnValidate.Set([&tree](classes::TObject *, QString &errorText, bool &accept) {
+        for (QChar ch : tree.GetEditorText())
+            if (!ch.isDigit())
+                accept = false;
+        if (!accept)
+            errorText = QStringLiteral("E1 takes digits only");
+    });
     addDemoColumn(tree, text, "colTotal", "Total", 90, 1);
     tree.Columns(5)->SetReadOnly(true);
     addDemoColumn(tree, TdxTreeListMaskColumn::StaticClass(), "colCode", "Code", 90, 2);

@@ -119,6 +119,13 @@ private:
         return holds;
     }
     QWidget *target() const { return m_widget.viewport(); }
+    // Keys go where a user's would: to the widget with the focus, the
+    // editor's while editing.
+    QWidget *keyTarget() const
+    {
+        QWidget *focused = m_widget.window()->focusWidget();
+        return focused && (focused == &m_widget || m_widget.isAncestorOf(focused)) ? focused : &m_widget;
+    }
     Qt::KeyboardModifiers modifiers(const QString &text) const
     {
         Qt::KeyboardModifiers m;
@@ -238,11 +245,11 @@ bool ScriptRun::run(const QStringList &t, const QString &where)
         if (sequence.isEmpty() || sequence[0].key() == Qt::Key_unknown)
             throw ScriptError{QString("unknown key \"%1\"").arg(t[1])};
         const QKeyCombination combination = sequence[0];
-        QTest::keyClick(&m_widget, combination.key(), combination.keyboardModifiers());
+        QTest::keyClick(keyTarget(), combination.key(), combination.keyboardModifiers());
     } else if (command == "type") {
         need(t, 2);
         for (QChar ch : t.mid(1).join(' '))
-            QTest::keyClick(&m_widget, ch.toLatin1());
+            QTest::keyClick(keyTarget(), ch.toLatin1());
     } else if (command == "wheel") {
         need(t, 2);
         const int notches = integer(t[1]);
@@ -270,6 +277,14 @@ bool ScriptRun::run(const QStringList &t, const QString &where)
         show("RightFixedRect", info.RightFixedRect);
         for (const TdxTreeListHeaderCell &cell : info.HeaderCells)
             show(qPrintable(m_tree.Columns(cell.ColumnIndex)->Name()), cell.CellRect);
+    } else if (command == "save-ini" || command == "load-ini") {
+        need(t, 3);
+        // "-" leaves the section to be derived from the form and grid names.
+        m_tree.SetIniSectionName(t[2] == "-" ? QString() : t[2]);
+        if (command == "save-ini")
+            m_tree.SaveToIniFile(t[1]);
+        else
+            m_tree.LoadFromIniFile(t[1]);
     } else if (command == "expect") {
         QApplication::processEvents();
         return check(t, where);
@@ -301,6 +316,16 @@ bool ScriptRun::check(const QStringList &t, const QString &where)
                     holds;
         }
         return holds;
+    }
+    if (what == "editing") {
+        need(t, 3);
+        const bool got = m_tree.State() == tsEditing;
+        return expect(got == (t[2] == "yes"), where, "editing " + t[2], got ? "yes" : "no");
+    }
+    if (what == "text" && t.size() > 2 && t[2] == "editor") {
+        need(t, 4);
+        const QString got = m_tree.GetEditorText();
+        return expect(got == t[3], where, "\"" + t[3] + "\"", "\"" + got + "\"");
     }
     if (what == "text") {
         need(t, 5);

@@ -542,6 +542,9 @@ public:
     bool EditClickToDblClick() override;
     bool EditOptionQuery() override;
     uint8_t GetEditKind() override;
+    // An editor on the grid takes changes and characters.
+    bool CanEditModify() override { return true; }
+    bool CanEditAcceptChar(QChar /*key*/) override { return true; }
     // Unassigned values of an editor's style follow the grid.
     std::unique_ptr<TdxEditStyle> CreateEditStyle(InplaceEditor *edit) override;
     // The focused column's colour, then the event's.
