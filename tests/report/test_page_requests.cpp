@@ -1,7 +1,9 @@
 #include "EngineFixture.h"
 
+#include <stdexcept>
 #include <utility>
 
+#include "report/model/engine/ChildPageRequest.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/pages/Page.h"
 #include "report/model/pages/Publisher.h"
@@ -208,6 +210,44 @@ TEST_F(PageNumbers, WithoutResetThePagesCountThroughTheReport)
     generate();
     EXPECT_EQ(numbers, (QStringList{"1:1/1#0", "2:2/2#0", "3:3/3#0", "4:4/4#0"}));
     EXPECT_GT(engine()->Page()->PrintDateTime(), 0.0);
+}
+
+} // namespace
+
+namespace {
+
+class ChildPages : public enginetest::EngineFixture
+{};
+
+TEST_F(ChildPages, AChildIsAskedPageByPageAndStaysBusyBetweenRequests)
+{
+    rows(100);
+    ppRequestChildPage(*engine(), 1);
+    EXPECT_EQ(report.Delivered, QStringList{"1/1 Header Detail*47 Footer final"});
+    EXPECT_TRUE(engine()->Generating());
+    // Nothing else runs or resets the child midway.
+    generate();
+    engine()->Reset();
+    EXPECT_EQ(report.Pages.size(), 1);
+    EXPECT_EQ(engine()->PageNo(), 1);
+
+    ppRequestChildPage(*engine(), 2);
+    EXPECT_EQ(report.Delivered.last(), QStringLiteral("2/2 Header Detail*47 Footer final"));
+    EXPECT_EQ(report.Pages.size(), 2);
+}
+
+TEST_F(ChildPages, AChildThatStoppedIsReset)
+{
+    rows(100);
+    detail->AfterPrint.Set([this](classes::TObject *) { engine()->SetStopped(true); });
+    ppRequestChildPage(*engine(), 1);
+    EXPECT_FALSE(engine()->Generating());
+    EXPECT_EQ(engine()->PageNo(), 0);
+
+    detail->AfterPrint.Set([](classes::TObject *) { throw std::runtime_error("child"); });
+    EXPECT_THROW(ppRequestChildPage(*engine(), 1), std::runtime_error);
+    EXPECT_FALSE(engine()->Generating());
+    EXPECT_EQ(engine()->PageNo(), 0);
 }
 
 } // namespace

@@ -40,6 +40,8 @@ public:
     // Discards the run (not during generation).
     void Reset();
     bool Generating() const { return m_generating; }
+    // A subreport holds its child's engine as generating between requests.
+    void SetGenerating(bool aValue) { m_generating = aValue; }
     bool ReportComplete() const { return m_reportComplete; }
     bool PageCountKnown() const { return m_pageCountKnown; }
     int BandState() const { return m_bandState; }
