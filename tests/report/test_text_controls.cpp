@@ -27,8 +27,8 @@
 
 #include <QDate>
 #include <QDateTime>
-#include <QTime>
 #include <QImage>
+#include <QTime>
 
 #include <memory>
 
@@ -78,6 +78,28 @@ public:
         aParams->SetParamValue(0, aParams->ParamValue<QString>(0) + "c");
     }
 };
+
+// Two records of one city: the second repeats the first.
+void fillRepeatedCity(MemoryPipeline &pipeline)
+{
+    pipeline.AddField("City");
+    pipeline.AddRow({"Oslo"});
+    pipeline.AddRow({"Oslo"});
+    pipeline.Open();
+    pipeline.First();
+}
+
+// Reads a label from its text form, as a stored report holds it.
+void readLabel(const QByteArray &text, TppLabel &label)
+{
+    classes::TMemoryStream source;
+    source.WriteBuffer(text.constData(), text.size());
+    source.SetPosition(0);
+    classes::TMemoryStream binary;
+    classes::ObjectTextToBinary(source, binary);
+    binary.SetPosition(0);
+    classes::TReader(binary).ReadRootComponent(&label);
+}
 
 } // namespace
 
@@ -313,11 +335,7 @@ TEST_F(TextControls, PlacingFollowsTheParentsStretchShiftAndOverflow)
 TEST_F(TextControls, RepeatedValuesAreSuppressedOnlyWhenAsked)
 {
     MemoryPipeline pipeline;
-    pipeline.AddField("City");
-    pipeline.AddRow({"Oslo"});
-    pipeline.AddRow({"Oslo"});
-    pipeline.Open();
-    pipeline.First();
+    fillRepeatedCity(pipeline);
     TppDetailBand detail;
     detail.SetReport(&report);
     auto *text = new TppDBText();
@@ -393,11 +411,7 @@ TEST_F(TextControls, TheStartUpRegistersTheTextsWithTheirPaletteRowsAndDescripto
 TEST_F(TextControls, ADataTextsRepeatedValueStateComesBackWithItsPage)
 {
     MemoryPipeline pipeline;
-    pipeline.AddField("City");
-    pipeline.AddRow({"Oslo"});
-    pipeline.AddRow({"Oslo"});
-    pipeline.Open();
-    pipeline.First();
+    fillRepeatedCity(pipeline);
     TppDBText text;
     text.SetDataPipeline(&pipeline);
     text.SetDataField("City");
@@ -416,11 +430,7 @@ TEST_F(TextControls, ADataTextsRepeatedValueStateComesBackWithItsPage)
 TEST_F(TextControls, ADataTextStartsItsValuesAgainWhenItsResetGroupEnds)
 {
     MemoryPipeline pipeline;
-    pipeline.AddField("City");
-    pipeline.AddRow({"Oslo"});
-    pipeline.AddRow({"Oslo"});
-    pipeline.Open();
-    pipeline.First();
+    fillRepeatedCity(pipeline);
     TppDBText text;
     text.SetDataPipeline(&pipeline);
     text.SetDataField("City");
@@ -504,14 +514,8 @@ TEST_F(TextControls, ExtremeFontsAndSaveOrdersFromAStream)
     }
     for (const char *order : {"2147483647", "-2147483648"}) {
         const QByteArray text = QByteArray("object TppLabel\n  SaveOrder = ") + order + "\n  Save = True\nend\n";
-        classes::TMemoryStream source;
-        source.WriteBuffer(text.constData(), text.size());
-        source.SetPosition(0);
-        classes::TMemoryStream binary;
-        classes::ObjectTextToBinary(source, binary);
-        binary.SetPosition(0);
         TppLabel label;
-        classes::TReader(binary).ReadRootComponent(&label);
+        readLabel(text, label);
         EXPECT_EQ(label.GetStreamedSaveOrder(), order[0] == '-' ? -32768 : 32767) << order;
         EXPECT_EQ(label.SaveOrder(), -1);
     }
@@ -527,14 +531,8 @@ TEST_F(TextControls, AnOldReportTakesTheSaveHandlerItsTextNamedFromItsOwner)
         StandInBand oldBand;
         oldBand.SetReport(&owner);
         const QByteArray text = "object TppLabel\n  OnSave = SaveCity\nend\n";
-        classes::TMemoryStream source;
-        source.WriteBuffer(text.constData(), text.size());
-        source.SetPosition(0);
-        classes::TMemoryStream binary;
-        classes::ObjectTextToBinary(source, binary);
-        binary.SetPosition(0);
         auto *label = new TppLabel();
-        classes::TReader(binary).ReadRootComponent(label);
+        readLabel(text, *label);
         label->SetBand(&oldBand);
         label->Convert(version);
         EXPECT_EQ(owner.OnSaveText.Assigned(), version < 3100) << version;

@@ -24,7 +24,9 @@ class TppGroup;
 
 using TppGetTextEvent = classes::TEvent<void(classes::TObject *Sender, QString &Text)>;
 
-class TppCustomText : public TppCustomComponent, public IppGroupBreakText
+class TppCustomText
+    : public TppCustomComponent
+    , public IppGroupBreakText
 {
     ZVO_CLASS(TppCustomText)
 public:

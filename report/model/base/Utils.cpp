@@ -268,8 +268,8 @@ void ppGetSystemVariableText(TppVarType aVarType, int aPageNo, int aPageCount, Q
     aText.clear();
 }
 
-QString ppSystemVariableToText(TppVarType aVarType, int aPageNo, int aPageCount, bool aValuesKnown,
-                               int aLanguageIndex, rtl::TDateTime aPrintDateTime)
+QString ppSystemVariableToText(TppVarType aVarType, int aPageNo, int aPageCount, bool aValuesKnown, int aLanguageIndex,
+                               rtl::TDateTime aPrintDateTime)
 {
     QString text;
     ppGetSystemVariableText(aVarType, aPageNo, aPageCount, text, aValuesKnown, aLanguageIndex, aPrintDateTime);

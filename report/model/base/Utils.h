@@ -95,8 +95,8 @@ float ppGetScaleToFit(int aWidth, int aHeight, int aBoxWidth, int aBoxHeight);
 // message language, which every index shares.
 void ppGetSystemVariableText(TppVarType aVarType, int aPageNo, int aPageCount, QString &aText, bool aValuesKnown,
                              int aLanguageIndex, rtl::TDateTime aPrintDateTime);
-QString ppSystemVariableToText(TppVarType aVarType, int aPageNo, int aPageCount, bool aValuesKnown,
-                               int aLanguageIndex, rtl::TDateTime aPrintDateTime);
+QString ppSystemVariableToText(TppVarType aVarType, int aPageNo, int aPageCount, bool aValuesKnown, int aLanguageIndex,
+                               rtl::TDateTime aPrintDateTime);
 
 // ---- Threads -----------------------------------------------------------------
 
