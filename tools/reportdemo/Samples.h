@@ -1,12 +1,16 @@
 #pragma once
 
 // The sample reports of reportdemo, built in code over a data pipeline: A4
-// portrait with 10 mm margins, one object in every band and, in the
-// detail, one per field side by side.
+// portrait with 10 mm margins. Texts stand 0.5 mm inside their band and
+// never size it.
 //
 // list:    Title 30 mm, PageHeader 20 mm, Detail 5 mm, PageFooter 20 mm.
 // grouped: the same without the title, grouped on the first field, with a
 //          GroupHeader and a GroupFooter of 10 mm.
+//
+// The title and the page footer carry a label with the report's name, the
+// page header a label per field name, the detail a data text per field side
+// by side and the group header the first field; the group footer a label.
 
 #include <QString>
 #include <QStringList>
@@ -14,9 +18,12 @@
 #include <memory>
 
 namespace report {
-class TppDataPipeline;
 class TppReport;
-} // namespace report
+}
+
+namespace reporttest {
+class MemoryPipeline;
+}
 
 namespace reportdemo {
 
@@ -26,6 +33,6 @@ QStringList SampleNames();
 // not available yet.
 QStringList LaterSampleNames();
 // nullptr for a name that is no sample.
-std::unique_ptr<report::TppReport> CreateSample(const QString &aName, report::TppDataPipeline &aData);
+std::unique_ptr<report::TppReport> CreateSample(const QString &aName, reporttest::MemoryPipeline &aData);
 
 } // namespace reportdemo

@@ -1,18 +1,21 @@
 // reportdemo: prints a sample report over a CSV file.
 //
 //   reportdemo --report list|grouped --data FILE.csv [--device Trace]
-//              [--pages LIST] [--out FILE]
+//              [--pages LIST] [--out FILE] [--dump FILE]
 //
-// The Trace device writes a line per page naming its bands. Exit 0 when
+// The Trace device writes a line per page naming its bands; --dump lists
+// the draw commands of those pages. Exit 0 when
 // done, 1 when generation fails (its message on one line), 2 for bad
 // arguments or data (one line).
 
+#include "PageDump.h"
 #include "Samples.h"
 
 #include "tests/support/report/CsvPipeline.h"
 #include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/TraceDevice.h"
 
+#include "report/content/ContentRegistration.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/base/Exceptions.h"
 #include "report/model/base/Messages.h"
@@ -23,7 +26,7 @@
 
 #include "platform/classes/StringList.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -36,7 +39,7 @@ constexpr int demoExitFailed = 1;
 constexpr int demoExitUsage = 2;
 
 const char demoUsage[] = "usage: reportdemo --report list|grouped --data FILE.csv [--device Trace] [--pages LIST] "
-                         "[--out FILE]";
+                         "[--out FILE] [--dump FILE]";
 
 struct DemoOptions
 {
@@ -45,6 +48,7 @@ struct DemoOptions
     QString device = QStringLiteral("Trace");
     QString pages;
     QString out;
+    QString dump;
     QStringList later; // options of later versions that were given
     bool help = false;
 };
@@ -58,11 +62,10 @@ void demoError(const QString &aText)
 
 bool parseDemoOptions(const QStringList &aArgs, DemoOptions &aOptions, QString &aError)
 {
-    const std::map<QString, QString DemoOptions::*> valued{{QStringLiteral("--report"), &DemoOptions::report},
-                                                           {QStringLiteral("--data"), &DemoOptions::data},
-                                                           {QStringLiteral("--device"), &DemoOptions::device},
-                                                           {QStringLiteral("--pages"), &DemoOptions::pages},
-                                                           {QStringLiteral("--out"), &DemoOptions::out}};
+    const std::map<QString, QString DemoOptions::*> valued{
+        {QStringLiteral("--report"), &DemoOptions::report}, {QStringLiteral("--data"), &DemoOptions::data},
+        {QStringLiteral("--device"), &DemoOptions::device}, {QStringLiteral("--pages"), &DemoOptions::pages},
+        {QStringLiteral("--out"), &DemoOptions::out},       {QStringLiteral("--dump"), &DemoOptions::dump}};
     // Options of the plan that later versions bring; each takes a value.
     const QStringList laterValued{QStringLiteral("--template"), QStringLiteral("--save-template"),
                                   QStringLiteral("--pdf"), QStringLiteral("--search"), QStringLiteral("--criteria")};
@@ -159,7 +162,7 @@ int runDemo(const DemoOptions &aOptions)
         return demoExitUsage;
     }
     std::unique_ptr<report::TppReport> sample = reportdemo::CreateSample(aOptions.report, data);
-    reporttest::TraceDevice device;
+    reportdemo::DumpDevice device;
     device.SetPageRequest(&request);
     device.SetPublisher(sample->Publisher());
     try {
@@ -176,6 +179,10 @@ int runDemo(const DemoOptions &aOptions)
         demoError(error);
         return demoExitFailed;
     }
+    if (!aOptions.dump.isEmpty() && !writeDemoOutput(aOptions.dump, device.Dump().toUtf8(), error)) {
+        demoError(error);
+        return demoExitFailed;
+    }
     return 0;
 }
 
@@ -183,7 +190,11 @@ int runDemo(const DemoOptions &aOptions)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // Texts are measured with fonts, which need the GUI application; the
+    // program draws nothing on screen, so it needs no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     DemoOptions options;
     QString error;
     if (!parseDemoOptions(QCoreApplication::arguments(), options, error)) {
@@ -195,8 +206,10 @@ int main(int argc, char **argv)
         return 0;
     }
     report::ppModelLayerInit();
+    report::ppContentLayerInit();
     reporttest::ppRegisterTraceDevice();
     const int code = runDemo(options);
+    report::ppContentLayerFinalize();
     report::ppModelLayerFinalize();
     return code;
 }
