@@ -543,3 +543,15 @@ TEST_F(TextControls, AnOldReportTakesTheSaveHandlerItsTextNamedFromItsOwner)
         }
     }
 }
+
+TEST_F(TextControls, OldStreamsShiftOrStretchWithTheBand)
+{
+    TppLabel shifting;
+    readLabel("object TppLabel\n  ShiftWithBand = True\nend\n", shifting);
+    EXPECT_TRUE(shifting.ShiftWithParent());
+    EXPECT_FALSE(shifting.StretchWithParent());
+    TppLabel stretching;
+    readLabel("object TppLabel\n  StretchWithBand = True\nend\n", stretching);
+    EXPECT_TRUE(stretching.StretchWithParent());
+    EXPECT_FALSE(stretching.ShiftWithParent());
+}
