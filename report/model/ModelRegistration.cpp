@@ -29,6 +29,7 @@
 #include "report/model/production/TextSearchSettings.h"
 #include "report/model/reports/CustomReportRTTI.h"
 #include "report/model/reports/Report.h"
+#include "report/model/reports/ReportRTTI.h"
 
 #include "platform/classes/ClassRegistry.h"
 
@@ -60,11 +61,12 @@ std::vector<const classes::TMetaClass *> modelReportClasses()
 
 std::vector<const TraRTTI *> modelBandDescriptors()
 {
-    return {&TraTppCustomBandRTTI::Instance(), &TraTppPageBandRTTI::Instance(),
-            &TraTppReportBandRTTI::Instance(), &TraTppFooterBandRTTI::Instance(),
-            &TraTppDetailBandRTTI::Instance(), &TraTppColumnFooterBandRTTI::Instance(),
-            &TraTppGroupBandRTTI::Instance(),  &TraTppGroupHeaderBandRTTI::Instance(),
-            &TraTppGroupRTTI::Instance(),      &TraTppCustomReportRTTI::Instance()};
+    return {&TraTppCustomBandRTTI::Instance(),   &TraTppPageBandRTTI::Instance(),
+            &TraTppReportBandRTTI::Instance(),   &TraTppFooterBandRTTI::Instance(),
+            &TraTppDetailBandRTTI::Instance(),   &TraTppColumnFooterBandRTTI::Instance(),
+            &TraTppGroupBandRTTI::Instance(),    &TraTppGroupHeaderBandRTTI::Instance(),
+            &TraTppGroupRTTI::Instance(),        &TraTppCustomReportRTTI::Instance(),
+            &TraTppBandedReportRTTI::Instance(), &TraTppReportRTTI::Instance()};
 }
 
 } // namespace

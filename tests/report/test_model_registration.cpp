@@ -32,7 +32,8 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
                            "TppDataPipeline", "TppField", "TppDrawCommand", "TppPage", "TppPrintable", "TppComponent",
                            "TppBand", "TppProducer", "TppCustomBand", "TppPageBand", "TppReportBand",
                            "TppFooterBand", "TppDetailBand", "TppColumnFooterBand", "TppGroupBand",
-                           "TppGroupHeaderBand", "TppGroup", "TppCustomReport"}));
+                           "TppGroupHeaderBand", "TppGroup", "TppCustomReport", "TppBandedReport",
+                           "TppReport"}));
     EXPECT_EQ(classes::GetClass(u"TppPageStyle"), &TppPageStyle::StaticClass());
     EXPECT_EQ(ppFindEnumType(QStringLiteral("TppColumnTraversalType")), &EnumInfo<TppColumnTraversalType>());
     EXPECT_EQ(classes::GetClass(u"tppfield"), &TppField::StaticClass());
