@@ -4,6 +4,8 @@
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Exceptions.h"
+#include "report/model/base/Messages.h"
+#include "report/model/forms/DialogServices.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/model/reports/CustomReport.h"
@@ -191,6 +193,29 @@ TEST(CustomReport, ScriptsReachTheSettingsBandsAndGetBand)
     rtti.GetEventList(TppCustomReport::StaticClass(), events);
     EXPECT_GE(events.IndexOf(QStringLiteral("OnStartPage")), 0);
     EXPECT_LT(events.IndexOf(QStringLiteral("OnPrintingComplete")), 0);
+}
+
+TEST(CustomReport, AStaticHeightAboveThePrintableHeightIsRefusedWithAWarningInTheDesigner)
+{
+    QStringList shown;
+    ScopedDialogServices services({{}, [&shown](const TppMessageRequest &aRequest) {
+                                       shown.append(aRequest.text);
+                                       return 1;
+                                   }});
+    TppCustomReport report;
+    report.CreateDefaultBands();
+    TppBand *detail = report.GetBand(4);
+    const int32_t height = detail->mmHeight();
+    detail->SetmmHeight(report.mmPrintableHeight() + 1);
+    EXPECT_EQ(detail->mmHeight(), height);
+    EXPECT_TRUE(shown.isEmpty());
+
+    RecordingDesigner designer;
+    report.SetDesigner(&designer);
+    detail->SetmmHeight(report.mmPrintableHeight() + 1);
+    EXPECT_EQ(detail->mmHeight(), height);
+    EXPECT_EQ(shown, QStringList{ppLoadStr(297)});
+    report.SetDesigner(nullptr);
 }
 
 } // namespace

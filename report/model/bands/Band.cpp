@@ -1,8 +1,10 @@
 #include "report/model/bands/Band.h"
 
+#include "report/model/base/Messages.h"
 #include "report/model/base/StreamUtils.h"
 #include "report/model/data/DataPipeline.h"
 #include "report/model/data/PipelineList.h"
+#include "report/model/forms/DialogServices.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ClassErrors.h"
@@ -364,8 +366,12 @@ void TppBand::SetmmHeight(int32_t aValue)
         if (aValue < 1 && !m_objects.empty())
             return;
         if (aValue != m_mmHeight && m_printHeight == TppPrintHeightType::phStatic &&
-            aValue > m_report->mmPrintableHeight())
+            aValue > m_report->mmPrintableHeight()) {
+            // The designer's user learns why the height stayed.
+            if (m_report->Designer())
+                ppShowMessage(ppLoadStr(297), TppMessageKind::Warning);
             return;
+        }
     }
     m_mmHeight = std::max(aValue, 0);
     // Objects that would stick out move up; the thousandths are set
