@@ -545,6 +545,9 @@ public:
     // An editor on the grid takes changes and characters.
     bool CanEditModify() override { return true; }
     bool CanEditAcceptChar(QChar /*key*/) override { return true; }
+    // The focus went to another column than the editor was filled for: keys
+    // meant for that column must not change this one's value.
+    bool IsEditOutOfSync() override;
     // Unassigned values of an editor's style follow the grid.
     std::unique_ptr<TdxEditStyle> CreateEditStyle(InplaceEditor *edit) override;
     // The focused column's colour, then the event's.

@@ -26,11 +26,22 @@ bool TCustomdxTreeList::ShowEditor(QChar typed)
     }
     if (m_state != tsEditing || !m_editor || !m_editor->Shown())
         return false;
-    if (!typed.isNull()) {
+    const ushort code = typed.unicode();
+    if (code == 22 || code == 24) {
+        // Ctrl+V and Ctrl+X come as their control characters, which an
+        // editor would drop; it pastes and cuts on the keys instead.
+        TKey key = code == 22 ? 'V' : 'X';
+        m_editor->KeyDown(key, ssCtrl);
+    } else if (!typed.isNull()) {
         QChar key = typed;
         m_editor->KeyPress(key);
     }
     return true;
+}
+
+bool TCustomdxTreeList::IsEditOutOfSync()
+{
+    return FocusedColumnIndex() != m_editedColumn;
 }
 
 bool TCustomdxTreeList::CanShowEditor()

@@ -164,6 +164,43 @@ TEST(TreeListEditing, OneEditorPerEditorClass)
     EXPECT_EQ(e.f.tree->EditorCount(), 2);
 }
 
+TEST(TreeListEditing, TheEditorIsOutOfSyncWheneverTheFocusedColumnIsNotTheEditedOne)
+{
+    EditingFixture e;
+    e.f.tree->SetFocusedColumn(1);
+    EXPECT_TRUE(e.f.tree->IsEditOutOfSync());
+    ASSERT_TRUE(e.f.tree->ShowEditor(QChar()));
+    EXPECT_FALSE(e.f.tree->IsEditOutOfSync());
+    // The focus moved on under an open editor: what is typed now must not
+    // land in the column the editor was filled from.
+    e.f.tree->SetFocusedColumn(2);
+    EXPECT_EQ(e.f.tree->EditedColumn(), 1);
+    EXPECT_TRUE(e.f.tree->IsEditOutOfSync());
+    ASSERT_TRUE(e.f.tree->EndEditing());
+    ASSERT_TRUE(e.f.tree->ShowEditor(QChar()));
+    EXPECT_FALSE(e.f.tree->IsEditOutOfSync());
+}
+
+TEST(TreeListEditing, TypingIntoACellOpensTheEditorAndPastesAndCutsOnCtrlVAndCtrlX)
+{
+    EditingFixture e;
+    e.f.tree->SetOptionsB(e.f.tree->OptionsB() | 1u << boImmediateEditor);
+    QChar typed(u'x');
+    e.f.tree->KeyPress(typed);
+    ASSERT_EQ(e.f.tree->State(), tsEditing);
+    EXPECT_EQ(e.editor()->ownChars, "x");
+    ASSERT_TRUE(e.f.tree->EndEditing());
+
+    for (const ushort code : {22, 24}) {
+        QChar control(code);
+        e.f.tree->KeyPress(control);
+        ASSERT_EQ(e.f.tree->State(), tsEditing);
+        EXPECT_EQ(e.editor()->ownKeys.back(), (gridtest::KeyCall{code == 22 ? TKey('V') : TKey('X'), ssCtrl}));
+        ASSERT_TRUE(e.f.tree->EndEditing());
+    }
+    EXPECT_EQ(e.editor()->ownChars, "x");
+}
+
 TEST(TreeListEditing, ACommittedEditIsStoredAndAnUnchangedOneIsNot)
 {
     EditingFixture e;
