@@ -1,6 +1,7 @@
 #include "griddemo_script.h"
 
 #include "grid/widgets/TreeListWidget.h"
+#include "platform/shell/MessageBox.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -150,9 +151,31 @@ private:
         throw ScriptError{QString("bad button \"%1\"").arg(text)};
     }
 
+    // Stores or restores the layout under the section; "-" leaves the
+    // section to be derived from the form and grid names. A file that cannot
+    // be read or written stops the script rather than the program.
+    void iniLayout(const QStringList &t, bool save)
+    {
+        need(t, 3);
+        if (!save && !QFile::exists(t[1]))
+            throw ScriptError{QString("cannot read \"%1\"").arg(t[1])};
+        m_tree.SetIniSectionName(t[2] == "-" ? QString() : t[2]);
+        try {
+            if (save)
+                m_tree.SaveToIniFile(t[1]);
+            else
+                m_tree.LoadFromIniFile(t[1]);
+        } catch (const std::exception &error) {
+            throw ScriptError{QString("%1 \"%2\": %3").arg(save ? "cannot write" : "cannot read", t[1], error.what())};
+        }
+    }
+
     GridDemo &m_demo;
     TCustomdxTreeListControl &m_tree;
     TreeListWidget &m_widget;
+    // Every box the grid shows is answered at once and kept for the checks.
+    shell::RecordingMessageBoxes m_messages;
+    std::size_t m_messagesChecked = 0;
 };
 
 QPoint ScriptRun::point(const QStringList &t, int &at) const
@@ -278,13 +301,7 @@ bool ScriptRun::run(const QStringList &t, const QString &where)
         for (const TdxTreeListHeaderCell &cell : info.HeaderCells)
             show(qPrintable(m_tree.Columns(cell.ColumnIndex)->Name()), cell.CellRect);
     } else if (command == "save-ini" || command == "load-ini") {
-        need(t, 3);
-        // "-" leaves the section to be derived from the form and grid names.
-        m_tree.SetIniSectionName(t[2] == "-" ? QString() : t[2]);
-        if (command == "save-ini")
-            m_tree.SaveToIniFile(t[1]);
-        else
-            m_tree.LoadFromIniFile(t[1]);
+        iniLayout(t, command == "save-ini");
     } else if (command == "expect") {
         QApplication::processEvents();
         return check(t, where);
@@ -433,6 +450,17 @@ bool ScriptRun::check(const QStringList &t, const QString &where)
     if (what == "beeps") {
         need(t, 3);
         return expect(m_widget.beeps() == integer(t[2]), where, t[2] + " beeps", QString::number(m_widget.beeps()));
+    }
+    if (what == "message") {
+        // The boxes are checked in the order they came, each once.
+        need(t, 3);
+        const QString text = scriptUnescape(t.mid(2).join(' '));
+        const auto &shown = m_messages.requests();
+        const QString got =
+            m_messagesChecked < shown.size() ? "\"" + shown[m_messagesChecked].text + "\"" : "no message";
+        if (m_messagesChecked < shown.size())
+            ++m_messagesChecked;
+        return expect(got == "\"" + text + "\"", where, "the message \"" + text + "\"", got);
     }
     throw ScriptError{QString("unknown check \"%1\"").arg(what)};
 }

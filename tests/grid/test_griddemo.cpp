@@ -98,13 +98,18 @@ TEST(GridDemo, ScriptsTellAFailedCheckByItsLineAndRefuseBadScripts)
         return file.fileName();
     };
     const QString failing = script("fail.txt", "# a comment\r\nexpect focus \"Site 01\" colSite\r\n"
-                                               "expect expanded \"Site 02\" yes\r\nexpect state 0\r\n");
+                                               "expect expanded \"Site 02\" yes\r\nexpect state 0\r\n"
+                                               "expect message Hello\r\n");
     DemoRun run = runGridDemo({"--script", failing});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.stdErr.contains(failing + ":3: expected yes, got no")) << qPrintable(run.stdErr);
+    EXPECT_TRUE(run.stdErr.contains(failing + ":5: expected the message \"Hello\", got no message"))
+        << qPrintable(run.stdErr);
     for (const QByteArray &bad :
          {QByteArray("frobnicate\n"), QByteArray("click cell \"Nope\" colSite\n"), QByteArray("key NoSuchKey\n"),
-          QByteArray("wheel lots\n"), QByteArray("expect focus \"Site 01\n")}) {
+          QByteArray("wheel lots\n"), QByteArray("expect focus \"Site 01\n"),
+          QByteArray("load-ini " + dir.filePath("none.ini").toUtf8() + " Demo\n"), QByteArray("save-ini x.ini\n"),
+          QByteArray("save-ini " + dir.filePath("no/such/dir.ini").toUtf8() + " Demo\n")}) {
         run = runGridDemo({"--script", script("bad.txt", bad)});
         EXPECT_EQ(run.exitCode, 2) << bad.constData();
         EXPECT_TRUE(run.stdErr.contains("bad.txt:1: ")) << qPrintable(run.stdErr);
