@@ -5,6 +5,7 @@
 
 #include "tests/support/report/BandSequence.h"
 #include "tests/support/report/MemoryPipeline.h"
+#include "tests/support/report/SamplePage.h"
 
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
@@ -31,12 +32,7 @@ class EngineFixture : public ::testing::Test
 protected:
     EngineFixture()
     {
-        TppPageDef *page = report.PrinterSetup()->PageDef();
-        page->SetmmWidth(210000);
-        page->SetmmHeight(297000);
-        for (auto set : {&TppPageDef::SetmmMarginLeft, &TppPageDef::SetmmMarginRight, &TppPageDef::SetmmMarginTop,
-                         &TppPageDef::SetmmMarginBottom})
-            (page->*set)(10000);
+        SetA4Portrait(*report.PrinterSetup());
         data.AddField(QStringLiteral("G"));
         report.SetPageLimit(20);
         report.AddBand<TppHeaderBand>(20000);

@@ -34,6 +34,16 @@ bool TppPageRequestRules::nextListedPage(const TppRequestProgress &aProgress)
     return false;
 }
 
+TppRequestStep TppPageRequestRules::listedStep(const TppRequestProgress &aProgress)
+{
+    TppRequestStep step;
+    if (nextListedPage(aProgress))
+        step.pageNo = m_request.PageRequested();
+    else
+        step.done = true;
+    return step;
+}
+
 void TppPageRequestRules::clampSinglePage(const TppRequestProgress &aProgress)
 {
     if (aProgress.pageCountKnown && m_request.PageRequested() > aProgress.pageCount)
@@ -51,10 +61,7 @@ TppRequestStep TppPageRequestRules::FirstPage(const TppRequestProgress &aProgres
     case TppPageSettingType::psFirstPage: step.pageNo = 1; break;
     case TppPageSettingType::psPageList:
         m_listIndex = 0;
-        if (nextListedPage(aProgress))
-            step.pageNo = m_request.PageRequested();
-        else
-            step.done = true;
+        step = listedStep(aProgress);
         break;
     case TppPageSettingType::psSinglePage:
         clampSinglePage(aProgress);
@@ -78,12 +85,7 @@ TppRequestStep TppPageRequestRules::NextPage(const TppRequestProgress &aProgress
         step.done = aProgress.reportComplete;
         step.pageNo = aProgress.pageNo + 1;
         break;
-    case TppPageSettingType::psPageList:
-        if (nextListedPage(aProgress))
-            step.pageNo = m_request.PageRequested();
-        else
-            step.done = true;
-        break;
+    case TppPageSettingType::psPageList: step = listedStep(aProgress); break;
     case TppPageSettingType::psSinglePage:
         if (m_request.PageRequested() <= aProgress.pageNo)
             step.done = aProgress.pageWanted;

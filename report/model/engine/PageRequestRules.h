@@ -51,6 +51,8 @@ private:
     // past a known end are passed over. Raises EConvertError for an entry
     // that is no whole number.
     bool nextListedPage(const TppRequestProgress &aProgress);
+    // The next listed page as the loop's step: done without one.
+    TppRequestStep listedStep(const TppRequestProgress &aProgress);
     void clampSinglePage(const TppRequestProgress &aProgress);
     static int capToCache(int aPageNo, const TppRequestProgress &aProgress);
 
