@@ -607,6 +607,34 @@ TEST(TreeListGeometry, CellAndEditorRectangles)
     EXPECT_EQ(g.tree->EditorRect(n, 1), rtl::Rect(300, header, 600, header + 16));
 }
 
+// With both grids drawn every band line's last editor leaves the band's grid
+// line, except in the left fixed band and the band just before the right
+// fixed one, which a separator closes instead.
+TEST(TreeListGeometry, EditorRightEdgesWithBothGridsAndFixedBands)
+{
+    LayoutFixture f(600, 200);
+    for (int b = 0; b < 4; ++b) {
+        f.band(b, 100);
+        f.sized(b, 100);
+    }
+    f.tree->Bands()->Items(0)->SetFixed(bfLeft);
+    f.tree->Bands()->Items(3)->SetFixed(bfRight);
+    TdxTreeListNode *n = f.node({"n"});
+    const auto inset = [&](int position) {
+        return f.tree->CellRect(n, position).Right - f.tree->EditorRect(n, position).Right;
+    };
+    f.settings([](TreeListSettings &s) { s.ShowGrid = s.ShowPreviewGrid = true; });
+    EXPECT_EQ((std::vector<int>{inset(0), inset(1), inset(2), inset(3)}), (std::vector<int>{0, 1, 0, 1}));
+    // One grid only: just the last band's.
+    f.settings([](TreeListSettings &s) { s.ShowPreviewGrid = false; });
+    EXPECT_EQ((std::vector<int>{inset(0), inset(1), inset(2), inset(3)}), (std::vector<int>{0, 0, 0, 1}));
+    // Flat lines without the grid: the last band's editor still keeps off
+    // the edge, by its own pixel.
+    f.settings([](TreeListSettings &s) { s.ShowGrid = false; });
+    f.tree->SetOptionsB(f.tree->OptionsB() | 1u);
+    EXPECT_EQ((std::vector<int>{inset(0), inset(1), inset(2), inset(3)}), (std::vector<int>{0, 0, 0, 1}));
+}
+
 TEST(TreeListGeometry, ExtremeWidthsHeightsAndRowCounts)
 {
     LayoutFixture f(800, 300);
