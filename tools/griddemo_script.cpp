@@ -1,6 +1,7 @@
 #include "griddemo_script.h"
 
 #include "grid/widgets/TreeListWidget.h"
+#include "platform/shell/Beep.h"
 #include "platform/shell/MessageBox.h"
 
 #include <QApplication>
@@ -176,6 +177,10 @@ private:
     // Every box the grid shows is answered at once and kept for the checks.
     shell::RecordingMessageBoxes m_messages;
     std::size_t m_messagesChecked = 0;
+    // The editors beep through the platform, the grid through its window;
+    // a script hears both.
+    int m_platformBeeps = 0;
+    shell::ScopedBeepSink m_beeps{[this](shell::BeepKind) { ++m_platformBeeps; }};
 };
 
 QPoint ScriptRun::point(const QStringList &t, int &at) const
@@ -449,7 +454,13 @@ bool ScriptRun::check(const QStringList &t, const QString &where)
     }
     if (what == "beeps") {
         need(t, 3);
-        return expect(m_widget.beeps() == integer(t[2]), where, t[2] + " beeps", QString::number(m_widget.beeps()));
+        const int heard = m_widget.beeps() + m_platformBeeps;
+        return expect(heard == integer(t[2]), where, t[2] + " beeps", QString::number(heard));
+    }
+    if (what == "boxes") {
+        need(t, 3);
+        const auto shown = static_cast<qsizetype>(m_messages.requests().size());
+        return expect(shown == integer(t[2]), where, t[2] + " boxes", QString::number(shown));
     }
     if (what == "message") {
         // The boxes are checked in the order they came, each once.
