@@ -326,8 +326,14 @@ bool ScriptRun::check(const QStringList &t, const QString &where)
         need(t, 3);
         if (t[2] == "grid")
             return expect(m_widget.hasFocus(), where, "the focus on the grid", "it elsewhere");
-        if (t[2] == "editor")
-            return expect(m_tree.State() == tsEditing, where, "an editor", QString("state %1").arg(m_tree.State()));
+        if (t[2] == "editor") {
+            // Editing, and the keys go to the editor's window.
+            const auto *editor = dynamic_cast<QWidget *>(m_tree.Editor());
+            const QWidget *focused = m_widget.window()->focusWidget();
+            const bool inEditor = editor && focused && (focused == editor || editor->isAncestorOf(focused));
+            return expect(m_tree.State() == tsEditing && inEditor, where, "the focus in an editor",
+                          QString("state %1, %2").arg(m_tree.State()).arg(inEditor ? "the editor" : "elsewhere"));
+        }
         TdxTreeListNode *n = node(t[2]);
         bool holds = expect(m_tree.FocusedNode() == n, where, "focus on " + t[2], nodeName(m_tree.FocusedNode()));
         if (t.size() > 3) {
