@@ -463,6 +463,18 @@ bool ScriptRun::check(const QStringList &t, const QString &where)
         const int heard = m_widget.beeps() + m_platformBeeps;
         return expect(heard == integer(t[2]), where, t[2] + " beeps", QString::number(heard));
     }
+    if (what == "ini") {
+        // expect ini FILE SECTION yes|no: the file as saved, not as the grid
+        // reads it back.
+        need(t, 5);
+        QFile file(t[2]);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            throw ScriptError{QString("cannot read \"%1\"").arg(t[2])};
+        bool found = false;
+        while (!file.atEnd() && !found)
+            found = QString::fromUtf8(file.readLine()).trimmed() == "[" + t[3] + "]";
+        return expect(found == (t[4] == "yes"), where, "section " + t[3] + " " + t[4], found ? "yes" : "no");
+    }
     if (what == "boxes") {
         need(t, 3);
         const auto shown = static_cast<qsizetype>(m_messages.requests().size());
