@@ -3,6 +3,7 @@
 // sizing modes.
 
 #include "grid/core/InplaceEditor.h"
+#include "grid/core/PanningController.h"
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListHost.h"
 #include "grid/core/TreeListScopes.h"
@@ -321,6 +322,9 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     }
     if (button == mbRight && m_state == tsEditing)
         EndEditing();
+    if (button == mbMiddle && m_state == tsNone)
+        if (auto *panning = dynamic_cast<PanningHost *>(m_host))
+            panning->startPanning(*this);
 }
 
 void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
