@@ -3,6 +3,7 @@
 #include "report/model/engine/BandEngine.h"
 #include "report/model/engine/BandLists.h"
 #include "report/model/engine/ColumnPositions.h"
+#include "report/model/engine/EnginePageCache.h"
 #include "report/model/engine/EnginePasses.h"
 #include "report/model/engine/LastPageRules.h"
 #include "report/model/engine/NoDataRules.h"
@@ -48,44 +49,18 @@ const classes::TMetaClass &TppEngine::StaticClass()
     return meta;
 }
 
-namespace {
-
-struct EngineCacheRecord
-{
-    int32_t bandState;
-    int32_t bandIndex;
-    int32_t dueBands;
-    int32_t reportBandCount;
-    int32_t engineState;
-    int32_t bookmark;
-    uint8_t dataExhausted;
-    uint8_t traversalPending;
-    uint8_t padding[2];
-};
-static_assert(sizeof(EngineCacheRecord) == 28);
-
-} // namespace
-
 TppEngine::TppEngine(TppCustomReport *aReport)
     : TppCustomEngine(nullptr)
     , m_report(aReport)
 {
-    SetCacheRecordSize(int32_t(sizeof(EngineCacheRecord)));
+    SetCacheRecordSize(TppEnginePageCache::RecordSize());
 }
 
 TppEngine::~TppEngine()
 {
     BeforeDestruction();
     SetStopped(true);
-    freeCachedBookmarks();
-}
-
-void TppEngine::freeCachedBookmarks()
-{
-    if (m_mainPipeline)
-        for (int32_t bookmark : m_cachedBookmarks)
-            m_mainPipeline->FreeBookmark(bookmark);
-    m_cachedBookmarks.clear();
+    m_pageCache.FreeBookmarks(m_mainPipeline);
 }
 
 void TppEngine::Notify(TppCommunicator *aCommunicator, int aOperation)
@@ -94,8 +69,7 @@ void TppEngine::Notify(TppCommunicator *aCommunicator, int aOperation)
     if (aOperation != ppNotify::Remove || !aCommunicator)
         return;
     if (aCommunicator == m_mainPipeline) {
-        // Its bookmarks went with it.
-        m_cachedBookmarks.clear();
+        m_pageCache.PipelineGone();
         m_mainPipeline = nullptr;
     }
     if (aCommunicator == m_detailPipeline)
@@ -104,41 +78,21 @@ void TppEngine::Notify(TppCommunicator *aCommunicator, int aOperation)
 
 void TppEngine::SaveToCache(int32_t aPageIndex)
 {
-    EngineCacheRecord record{};
-    record.bandState = m_bandState;
-    record.bandIndex = m_bandIndex;
-    record.dueBands = DueBands();
-    record.reportBandCount = ReportBandCount();
-    record.engineState = EngineState();
-    record.dataExhausted = m_dataExhausted;
-    record.traversalPending = m_traversalPending;
-    if (m_mainPipeline && m_mainPipeline->GetActive()) {
-        record.bookmark = m_mainPipeline->GetBookmark();
-        m_cachedBookmarks.push_back(record.bookmark);
-    }
-    WriteCacheRecord(aPageIndex, &record);
+    m_pageCache.Save(*this, aPageIndex, {m_bandState, m_bandIndex, m_dataExhausted, m_traversalPending},
+                     m_mainPipeline);
 }
 
 void TppEngine::RestoreFromCache(int32_t aPageIndex)
 {
-    EngineCacheRecord record{};
-    record.bandState = -1;
-    ReadCacheRecord(aPageIndex, &record);
-    if (record.bandState < 0)
+    const std::optional<TppEnginePageState> state = TppEnginePageCache::Restore(*this, aPageIndex);
+    if (!state)
         return;
-    m_bandState = record.bandState;
-    m_bandIndex = record.bandIndex;
-    SetDueBands(record.dueBands);
-    SetReportBandCount(record.reportBandCount);
-    // Which pass runs is not the page's: a second pass that goes back to
-    // a page stays the second pass.
-    const int passBits = ppEngineState::FirstPass | ppEngineState::SecondPass;
-    ExcludeEngineState(0xFFFF & ~passBits);
-    IncludeEngineState(record.engineState & ~passBits);
-    m_dataExhausted = record.dataExhausted != 0;
-    m_traversalPending = record.traversalPending != 0;
-    if (m_mainPipeline && record.bookmark != 0)
-        m_mainPipeline->GotoBookmark(record.bookmark);
+    m_bandState = state->bandState;
+    m_bandIndex = state->bandIndex;
+    m_dataExhausted = state->dataExhausted;
+    m_traversalPending = state->traversalPending;
+    if (m_mainPipeline && state->bookmark != 0)
+        m_mainPipeline->GotoBookmark(state->bookmark);
 }
 
 void TppEngine::fire(TppEngineNotify &aEvent)
@@ -282,7 +236,7 @@ void TppEngine::initReport()
             noDataStart();
         return;
     }
-    freeCachedBookmarks();
+    m_pageCache.FreeBookmarks(m_mainPipeline);
     m_report->InitializeData();
     m_mainPipeline = m_report->DataPipeline();
     m_detailPipeline = nullptr;

@@ -10,6 +10,7 @@
 // draw commands on its page.
 
 #include "report/model/engine/CustomEngine.h"
+#include "report/model/engine/EnginePageCache.h"
 #include "report/model/engine/EnginePasses.h"
 #include "report/model/engine/PageNumbering.h"
 #include "report/model/engine/PageRequestRules.h"
@@ -123,6 +124,7 @@ private:
     TppPageRequest m_pageRequest;
     TppPageRequestRules m_requestRules{m_pageRequest};
     TppEnginePasses m_passes;
+    TppEnginePageCache m_pageCache;
     TppPageNumbering m_pageNumbering;
     rtl::TDateTime m_printDateTime{};
     std::vector<TppCustomBand *> m_lists[10];
@@ -150,9 +152,6 @@ private:
     bool m_lastColumnStarted = false;
     // The no-progress guard: pages in a row on which nothing new printed.
     bool m_progress = false;
-    // Bookmarks the cached records hold, freed with the run.
-    std::vector<int32_t> m_cachedBookmarks;
-    void freeCachedBookmarks();
     int m_pagesWithoutProgress = 0;
 };
 
