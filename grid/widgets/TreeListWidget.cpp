@@ -8,6 +8,7 @@
 #include "grid/widgets/InplaceMaskEdit.h"
 #include "grid/widgets/InplaceTextEdit.h"
 #include "grid/widgets/KeyTranslation.h"
+#include "grid/widgets/PanningSession.h"
 
 #include "platform/gfx/Canvas.h"
 
@@ -25,6 +26,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <utility>
 
 namespace grid {
 
@@ -82,11 +84,26 @@ TreeListWidget::TreeListWidget(TCustomdxTreeList *tree, QWidget *parent)
 
 TreeListWidget::~TreeListWidget()
 {
+    // A pan running when the window goes ends first: its grabs, timer and
+    // filter must not outlive the window.
+    delete std::exchange(m_panning, nullptr);
     setTreeList(nullptr);
+}
+
+void TreeListWidget::startPanning(TCustomdxTreeList &tree)
+{
+    if (m_panning || &tree != m_tree)
+        return;
+    m_panning = new PanningSession(this, tree, [this] {
+        m_panning->deleteLater();
+        m_panning = nullptr;
+    });
 }
 
 void TreeListWidget::setTreeList(TCustomdxTreeList *tree)
 {
+    if (m_panning)
+        m_panning->end();
     if (m_tree && m_tree->Host() == this)
         m_tree->SetHost(nullptr);
     m_tree = tree;

@@ -5,6 +5,7 @@
 // everything else and reaches the window through the TreeListHost calls
 // this class answers.
 
+#include "grid/core/PanningController.h"
 #include "grid/core/TreeListHost.h"
 
 #include "platform/gfx/TextMeasurer.h"
@@ -17,11 +18,13 @@
 
 namespace grid {
 
+class PanningSession;
 class TCustomdxTreeList;
 
 class TreeListWidget
     : public QAbstractScrollArea
     , public TreeListHost
+    , public PanningHost
 {
 public:
     // The tree list is not owned; it must outlive the widget or be detached
@@ -71,6 +74,11 @@ public:
     InplaceEditor *createEditor(const QString &className, TCustomdxContainer *owner) override;
     const gfx::TextMeasurer &textMeasurer() const override { return m_measurer; }
 
+    // ---- PanningHost ----
+    void startPanning(TCustomdxTreeList &tree) override;
+    // The running panning mode, or none.
+    PanningSession *panning() const { return m_panning; }
+
 protected:
     // Tab and Shift+Tab are the grid's keys, not the focus chain's.
     bool event(QEvent *event) override;
@@ -110,6 +118,7 @@ private:
     std::optional<Qt::KeyboardModifiers> m_eventModifiers;
     int m_wheelRest = 0;
     bool m_updatingBars = false;
+    PanningSession *m_panning = nullptr;
 };
 
 } // namespace grid
