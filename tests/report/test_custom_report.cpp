@@ -219,3 +219,40 @@ TEST(CustomReport, AStaticHeightAboveThePrintableHeightIsRefusedWithAWarningInTh
 }
 
 } // namespace
+
+namespace {
+
+TEST(CustomReport, StateBitsAndANewOwnerReachEveryPartOfTheReport)
+{
+    classes::TComponent form(nullptr);
+    classes::TComponent otherForm(nullptr);
+    auto *report = new TppCustomReport(&form);
+    auto *detail = new TppDetailBand;
+    detail->SetReport(report);
+    auto *group = new TppGroup;
+    group->SetReport(report);
+    auto *header = new TppGroupHeaderBand;
+    header->SetGroup(group);
+    auto *object = new StandInPrintable;
+    object->SetBand(detail);
+    ASSERT_EQ(detail->Owner(), &form);
+
+    report->IncludeState(ppState::DesignData);
+    for (const TppCommunicator *part :
+         std::initializer_list<const TppCommunicator *>{report, detail, header, object, group, report->Engine()})
+        EXPECT_TRUE(part->HasCommunicatorState(ppState::DesignData)) << part->ClassName().toStdString();
+    report->ExcludeState(ppState::DesignData);
+    for (const TppCommunicator *part :
+         std::initializer_list<const TppCommunicator *>{report, detail, header, object, group, report->Engine()})
+        EXPECT_FALSE(part->HasCommunicatorState(ppState::DesignData)) << part->ClassName().toStdString();
+
+    report->ChangeOwner(&otherForm);
+    for (const classes::TComponent *part :
+         std::initializer_list<const classes::TComponent *>{report, detail, header, object, group})
+        EXPECT_EQ(part->Owner(), &otherForm) << part->ClassName().toStdString();
+    EXPECT_EQ(form.ComponentCount(), 0);
+    delete report;
+    EXPECT_EQ(otherForm.ComponentCount(), 0);
+}
+
+} // namespace

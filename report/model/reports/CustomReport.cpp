@@ -547,6 +547,41 @@ void TppCustomReport::EnumerateCacheables(const std::function<void(TppCacheable 
     }
 }
 
+// ---- State and owner ------------------------------------------------------------------------
+
+void TppCustomReport::IncludeState(TppCommunicatorState aState)
+{
+    TppProducer::IncludeState(aState);
+    for (TppBand *band : std::vector<TppBand *>(m_bands))
+        band->IncludeState(aState);
+    for (TppGroup *group : std::vector<TppGroup *>(m_groups))
+        group->IncludeState(aState);
+    if (m_engine)
+        m_engine->IncludeState(aState);
+}
+
+void TppCustomReport::ExcludeState(TppCommunicatorState aState)
+{
+    TppProducer::ExcludeState(aState);
+    for (TppBand *band : std::vector<TppBand *>(m_bands))
+        band->ExcludeState(aState);
+    for (TppGroup *group : std::vector<TppGroup *>(m_groups))
+        group->ExcludeState(aState);
+    if (m_engine)
+        m_engine->ExcludeState(aState);
+}
+
+void TppCustomReport::ChangeOwner(classes::TComponent *aNewOwner)
+{
+    if (aNewOwner == Owner())
+        return;
+    TppProducer::ChangeOwner(aNewOwner);
+    for (TppGroup *group : std::vector<TppGroup *>(m_groups))
+        group->ChangeOwner(aNewOwner);
+    for (TppBand *band : std::vector<TppBand *>(m_bands))
+        band->ChangeOwner(aNewOwner);
+}
+
 // ---- Notices and streams ---------------------------------------------------------------------
 
 void TppCustomReport::Notify(TppCommunicator *aCommunicator, int aOperation)

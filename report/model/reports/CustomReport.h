@@ -150,6 +150,13 @@ public:
     bool IsGenerating() const override { return Printing(); }
     void StopGenerating() override;
 
+    // The report's own change first, then every band, every group and the
+    // engine take the same bits.
+    void IncludeState(TppCommunicatorState aState) override;
+    void ExcludeState(TppCommunicatorState aState) override;
+    // A real move takes the bands and groups along to the new owner.
+    void ChangeOwner(classes::TComponent *aNewOwner) override;
+
     void Notify(TppCommunicator *aCommunicator, int aOperation) override;
     void DefineProperties(classes::TFiler &aFiler) override;
     void GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *aRoot) override;
