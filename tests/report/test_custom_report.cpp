@@ -256,3 +256,39 @@ TEST(CustomReport, StateBitsAndANewOwnerReachEveryPartOfTheReport)
 }
 
 } // namespace
+
+namespace {
+
+TEST(CustomReport, UniqueUserNamesCountOnlyThisReportsObjects)
+{
+    classes::TComponent form(nullptr);
+    auto *first = new TppCustomReport(&form);
+    auto *second = new TppCustomReport(&form);
+    auto *firstDetail = new TppDetailBand;
+    firstDetail->SetReport(first);
+    auto *secondDetail = new TppDetailBand;
+    secondDetail->SetReport(second);
+
+    auto *a = new StandInPrintable;
+    a->SetBand(firstDetail);
+    const QString base = a->UserName().chopped(1);
+    ASSERT_EQ(a->UserName(), base + "1");
+    auto *b = new StandInPrintable;
+    b->SetBand(secondDetail);
+    EXPECT_EQ(b->UserName(), base + "1");
+    auto *c = new StandInPrintable;
+    c->SetBand(firstDetail);
+    EXPECT_EQ(c->UserName(), base + "2");
+    EXPECT_EQ(second->FindUserName(base + "2"), nullptr);
+    EXPECT_EQ(first->FindUserName(base + "2"), c);
+    a->SetUserName(QStringLiteral("Total"));
+    auto *d = new StandInPrintable;
+    EXPECT_EQ(first->GetUniqueUserName(d), base + "1");
+    delete d;
+
+    EXPECT_EQ(first->GetUniqueUserName(firstDetail), firstDetail->UserName());
+    delete first;
+    delete second;
+}
+
+} // namespace

@@ -5,6 +5,7 @@
 #include "report/model/base/Exceptions.h"
 #include "report/model/base/Messages.h"
 #include "report/model/base/StreamUtils.h"
+#include "report/model/base/UniqueNames.h"
 #include "report/model/data/DataPipeline.h"
 #include "report/model/engine/Engine.h"
 #include "report/model/groups/Group.h"
@@ -271,7 +272,35 @@ TppCommunicator *TppCustomReport::FindUserName(const QString &aUserName) const
     for (TppGroup *group : m_groups)
         if (group->UserName().compare(aUserName, Qt::CaseInsensitive) == 0)
             return group;
-    return TppProducer::FindUserName(aUserName);
+    if (ParentCommunicator() || !Owner())
+        return TppProducer::FindUserName(aUserName);
+    // The objects of every report of the owner are the owner's components
+    // too; another report's label must not make a name taken in this one.
+    for (int i = 0; i < Owner()->ComponentCount(); ++i) {
+        auto *other = dynamic_cast<TppCommunicator *>(Owner()->Components(i));
+        if (!other || dynamic_cast<TppBand *>(other) || dynamic_cast<TppComponent *>(other) ||
+            dynamic_cast<TppGroup *>(other))
+            continue;
+        if (classes::SameName(other->GetUserName(), aUserName))
+            return other;
+    }
+    return nullptr;
+}
+
+QString TppCustomReport::GetUniqueUserName(classes::TComponent *aComponent) const
+{
+    if (!aComponent)
+        return QString();
+    if (const auto *band = dynamic_cast<const TppBand *>(aComponent))
+        return band->UserName();
+    TppNameNumbers numbers(ppUserNameBase(aComponent->ClassName()));
+    for (const TppBand *band : m_bands)
+        for (int i = 0; i < band->ObjectCount(); ++i) {
+            const TppComponent *object = band->Objects(i);
+            if (object != aComponent && &object->ClassType() == &aComponent->ClassType())
+                numbers.Note(object->UserName());
+        }
+    return numbers.NameOf(numbers.First());
 }
 
 bool TppCustomReport::FindBandComponent(const QString &aName, int &aBandIndex, int &aComponentIndex) const

@@ -57,6 +57,10 @@ public:
     virtual void CreateDefaultBands();
     // A band, object or group by user name (without regard to case).
     TppCommunicator *FindUserName(const QString &aUserName) const override;
+    // A band keeps its own user name; any other object gets the base of its
+    // class numbered with the smallest number no object of that class in
+    // this report's bands uses (other reports of the owner do not count).
+    QString GetUniqueUserName(classes::TComponent *aComponent) const override;
     // The first object named aName exactly, band by band.
     bool FindBandComponent(const QString &aName, int &aBandIndex, int &aComponentIndex) const;
 
