@@ -2,6 +2,7 @@
 
 #include "grid/core/InplaceEditor.h"
 #include "grid/core/TreeListHost.h"
+#include "grid/core/TreeListNodeDrag.h"
 #include "grid/core/TreeListScopes.h"
 #include "grid/core/TreeListShared.h"
 
@@ -53,6 +54,8 @@ TCustomdxTreeList::TCustomdxTreeList(classes::TComponent *owner)
 
 TCustomdxTreeList::~TCustomdxTreeList()
 {
+    // A drag of this grid's nodes, or over it, ends without events.
+    m_nodeDrag.reset();
     // The shared drag-scroll timer must not go on naming a grid that is gone.
     stopDragScroll();
     BeginDestroy();

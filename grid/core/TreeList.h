@@ -68,6 +68,7 @@ enum TdxRelativeNode : int { rnFirst = 0, rnPrevVisible = 1, rnNext = 2, rnLast 
 enum TdxSearchDirection : int { sdFocused = 0, sdBackward = 1, sdForward = 2 };
 
 class TCustomdxTreeList;
+class TreeListNodeDrag;
 
 // A node reference that the tree list keeps valid: when its node is deleted
 // the reference becomes none and, when given, the handler is told which node
@@ -531,6 +532,8 @@ public:
     ColumnDrop ColumnDropTarget(int column, int x, int y);
     // The column being dragged; -1 outside a drag.
     int DraggedColumn() const { return m_state == tsColumnDragging ? m_pressedColumn : -1; }
+    // The drags of this grid's nodes and of drags over it.
+    TreeListNodeDrag &NodeDrag();
     // Whether the column's header may be dragged.
     virtual bool MayDragColumn(int /*column*/) { return optionA(aoColumnDragging); }
     // A dragged column dropped on a place, or outside; the control moves or
@@ -665,6 +668,7 @@ protected:
 private:
     friend class TdxTreeListNode;
     friend class TreeListNodeRef;
+    friend class TreeListNodeDrag;
     friend class NodeList;
     class DeletionDeferral;
     class SelectionBracket;
@@ -779,6 +783,8 @@ private:
     int m_searchReentry = 0;
     int m_foldColumn = -1;
     uint16_t m_foldGeneration = 1; // what the nodes' folded texts must carry
+    // Last, so that it goes first: it holds references into the tree.
+    std::unique_ptr<TreeListNodeDrag> m_nodeDrag;
 };
 
 } // namespace grid

@@ -5,6 +5,7 @@
 #include "grid/core/InplaceEditor.h"
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListHost.h"
+#include "grid/core/TreeListNodeDrag.h"
 #include "grid/core/TreeListScopes.h"
 
 namespace grid {
@@ -40,6 +41,10 @@ bool TCustomdxTreeList::CtrlWithoutAlt() const
 
 void TCustomdxTreeList::CancelMode()
 {
+    if (m_state == tsNodeDragging) {
+        NodeDrag().Cancel();
+        return;
+    }
     if (!IsMouseMode(m_state) && m_state != tsColumnDown && m_state != tsBandDown && m_state != tsNodeDown)
         return;
     stopDragScroll();
@@ -63,7 +68,7 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
         key = 0;
         return;
     }
-    if (IsMouseMode(m_state)) {
+    if (IsMouseMode(m_state) || m_state == tsNodeDragging) {
         if (key == VK_ESCAPE)
             CancelMode();
         return;

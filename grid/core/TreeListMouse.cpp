@@ -6,6 +6,7 @@
 #include "grid/core/PanningController.h"
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListHost.h"
+#include "grid/core/TreeListNodeDrag.h"
 #include "grid/core/TreeListScopes.h"
 #include "grid/core/TreeListShared.h"
 
@@ -332,6 +333,14 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
     DeletionDeferral defer(*this);
     if (m_state == tsNodeDown && !(shift & ssLeft))
         m_state = tsNone;
+    if (m_state == tsNodeDown && NodeDrag().ShouldBegin(shift, x, y)) {
+        NodeDrag().BeginDrag(x, y);
+        return;
+    }
+    if (m_state == tsNodeDragging) {
+        NodeDrag().MoveTo(mouseInside(m_clientRect, x, y) ? this : nullptr, x, y);
+        return;
+    }
     // A header press becomes a drag once the pointer leaves the square of
     // 5 pixels around the press.
     if (m_state == tsColumnDown && (std::abs(x - m_pressX) > 5 || std::abs(y - m_pressY) > 5) &&
@@ -419,6 +428,7 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         DropBand(band, target);
         return;
     }
+    case tsNodeDragging: NodeDrag().Drop(mouseInside(m_clientRect, x, y) ? this : nullptr, x, y); return;
     case tsColumnDragging: {
         stopDragScroll();
         const int column = m_pressedColumn;

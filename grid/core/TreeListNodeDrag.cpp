@@ -1,0 +1,201 @@
+#include "grid/core/TreeListNodeDrag.h"
+
+#include "grid/core/TreeList.h"
+#include "grid/core/TreeListHooks.h"
+#include "grid/core/TreeListHost.h"
+
+#include <cstdlib>
+
+namespace grid {
+
+namespace {
+
+TreeListNodeDrag *nodeDragRunning = nullptr;
+
+bool nodeDragIsNodeCode(TdxTreeListHitCode code)
+{
+    return (code >= htButton && code <= htRowTail) || code == htRowFooter || code == htPreview;
+}
+
+} // namespace
+
+TreeListNodeDrag &TCustomdxTreeList::NodeDrag()
+{
+    if (!m_nodeDrag)
+        m_nodeDrag = std::make_unique<TreeListNodeDrag>(*this);
+    return *m_nodeDrag;
+}
+
+TreeListNodeDrag::TreeListNodeDrag(TCustomdxTreeList &grid)
+    : m_grid(grid)
+    , m_dragged(std::make_unique<TreeListNodeRef>(grid))
+    , m_target(std::make_unique<TreeListNodeRef>(grid))
+{}
+
+TreeListNodeDrag::~TreeListNodeDrag()
+{
+    if (TreeListNodeDrag *source = nodeDragRunning) {
+        if (source == this) {
+            nodeDragRunning = nullptr;
+            if (m_over && m_over != this)
+                m_over->leave();
+        } else if (source->m_over == this)
+            source->m_over = nullptr;
+    }
+}
+
+TreeListNodeDrag *TreeListNodeDrag::Running()
+{
+    return nodeDragRunning;
+}
+
+TdxTreeListNode *TreeListNodeDrag::DraggedNode() const
+{
+    return m_dragged->get();
+}
+
+void TreeListNodeDrag::SetDraggedNode(TdxTreeListNode *node)
+{
+    *m_dragged = node;
+}
+
+TdxTreeListNode *TreeListNodeDrag::TargetNode() const
+{
+    return m_target->get();
+}
+
+bool TreeListNodeDrag::ShouldBegin(TShiftState shift, int x, int y) const
+{
+    return DragMode == dmAutomatic && m_grid.State() == tsNodeDown && (shift & ssLeft) &&
+           (std::abs(x - m_grid.m_pressX) > 5 || std::abs(y - m_grid.m_pressY) > 5);
+}
+
+bool TreeListNodeDrag::BeginDrag(int x, int y)
+{
+    if (nodeDragRunning)
+        return false;
+    if (m_grid.m_editor && m_grid.m_state == tsEditing)
+        m_grid.EndEditing();
+    TCustomdxTreeList::stopDelayedEdit();
+    if (OnStartDrag)
+        OnStartDrag();
+    if (!m_dragged->get()) {
+        const rtl::TPoint at =
+            m_grid.m_state == tsNodeDown ? rtl::TPoint{m_grid.m_pressX, m_grid.m_pressY} : rtl::TPoint{x, y};
+        *m_dragged = m_grid.HitTest(at.X, at.Y).Node;
+    }
+    if (!m_dragged->get()) {
+        if (m_grid.m_state == tsNodeDown)
+            m_grid.m_state = tsNone;
+        return false;
+    }
+    if (OnStartNodeDrag)
+        OnStartNodeDrag(m_dragged->get());
+    // The start event may have deleted the node.
+    if (!m_dragged->get()) {
+        m_grid.m_state = tsNone;
+        return false;
+    }
+    nodeDragRunning = this;
+    m_grid.m_state = tsNodeDragging;
+    setDropHighlight(false);
+    MoveTo(&m_grid, x, y);
+    return true;
+}
+
+void TreeListNodeDrag::MoveTo(TCustomdxTreeList *target, int x, int y)
+{
+    if (!Dragging())
+        return;
+    TreeListNodeDrag *over = target ? &target->NodeDrag() : nullptr;
+    if (m_over != over) {
+        if (m_over)
+            m_over->leave();
+        m_over = over;
+    }
+    if (m_over)
+        m_over->dragOver(*this, x, y);
+    if (m_grid.m_host)
+        m_grid.m_host->setCursor(m_over && m_over->m_accepted ? DragCursor : crNoDrop);
+}
+
+void TreeListNodeDrag::dragOver(TreeListNodeDrag &source, int x, int y)
+{
+    const TdxTreeListHitInfo hit = m_grid.HitTest(x, y);
+    *m_target = hit.Node;
+    m_targetCode = hit.HitCode;
+    m_accepted = false;
+    if (OnDragOver) {
+        m_accepted = true;
+        OnDragOver(&source.m_grid, x, y, m_accepted);
+    }
+    // A drag from elsewhere lights the focused row while this grid may take it.
+    if (&source != this)
+        setDropHighlight(static_cast<bool>(OnDragOver));
+    if (&source != this && !m_dropHighlight)
+        return;
+    if (m_grid.optionB(boDragScrolling) && hit.Node && nodeDragIsNodeCode(hit.HitCode) &&
+        hit.Node != m_grid.FocusedNode())
+        m_grid.ChangeFocus(hit.Node, m_grid.FocusedColumn(), false);
+}
+
+void TreeListNodeDrag::leave()
+{
+    *m_target = nullptr;
+    m_targetCode = htNowhere;
+    m_accepted = false;
+    setDropHighlight(false);
+}
+
+void TreeListNodeDrag::setDropHighlight(bool value)
+{
+    if (m_dropHighlight == value)
+        return;
+    m_dropHighlight = value;
+    if (m_grid.FocusedNode())
+        m_grid.InvalidateNode(m_grid.FocusedNode());
+    if (m_grid.m_host)
+        m_grid.m_host->updateNow();
+}
+
+void TreeListNodeDrag::Drop(TCustomdxTreeList *target, int x, int y)
+{
+    if (!Dragging())
+        return;
+    MoveTo(target, x, y);
+    TreeListNodeDrag *over = m_over;
+    const bool taken = over && over->m_accepted;
+    if (taken && over->OnDragDrop)
+        over->OnDragDrop(&m_grid, x, y);
+    // The drop handler may have ended the drag or destroyed the target.
+    if (Dragging())
+        end(taken && m_over ? &m_over->m_grid : nullptr, x, y);
+}
+
+void TreeListNodeDrag::Cancel()
+{
+    if (Dragging())
+        end(nullptr, 0, 0);
+}
+
+void TreeListNodeDrag::end(TCustomdxTreeList *target, int x, int y)
+{
+    if (m_over) {
+        m_over->leave();
+        m_over = nullptr;
+    }
+    nodeDragRunning = nullptr;
+    if (OnEndDrag)
+        OnEndDrag(target, x, y);
+    *m_dragged = nullptr;
+    *m_target = nullptr;
+    m_targetCode = htNowhere;
+    m_accepted = false;
+    setDropHighlight(false);
+    if (m_grid.m_state == tsNodeDragging)
+        m_grid.m_state = tsNone;
+    if (m_grid.m_host)
+        m_grid.m_host->setCursor(crDefault);
+}
+
+} // namespace grid

@@ -1,0 +1,96 @@
+#pragma once
+
+// Dragging nodes. A press on a node that moves out of the 5-pixel square
+// around it starts a drag with that grid as the source (when its drag mode
+// is automatic); the drag follows the pointer over any grid of the program,
+// and the grid under the pointer decides through its drag-over event
+// whether it takes the drop. One drag runs in the program at a time.
+
+#include "grid/core/ControlTypes.h"
+#include "grid/core/TreeListLayout.h"
+
+#include <functional>
+#include <memory>
+
+namespace grid {
+
+class TCustomdxTreeList;
+class TdxTreeListNode;
+class TreeListNodeRef;
+
+enum TDragMode : uint8_t { dmManual, dmAutomatic };
+
+constexpr TCursor crNoDrop = -13;
+
+class TreeListNodeDrag
+{
+public:
+    explicit TreeListNodeDrag(TCustomdxTreeList &grid);
+    // A grid going away ends the drag it takes part in, without events.
+    ~TreeListNodeDrag();
+    TreeListNodeDrag(const TreeListNodeDrag &) = delete;
+    TreeListNodeDrag &operator=(const TreeListNodeDrag &) = delete;
+
+    // The drag running in the program; none between drags.
+    static TreeListNodeDrag *Running();
+
+    TDragMode DragMode = dmManual;
+    TCursor DragCursor = crDrag;
+
+    // A drag of this grid's nodes begins; the node is known after it.
+    std::function<void()> OnStartDrag;
+    std::function<void(TdxTreeListNode *node)> OnStartNodeDrag;
+    // The drag is over this grid; accept comes in True. A grid without the
+    // handler takes no drop.
+    std::function<void(TCustomdxTreeList *source, int x, int y, bool &accept)> OnDragOver;
+    std::function<void(TCustomdxTreeList *source, int x, int y)> OnDragDrop;
+    // The drag of this grid's nodes ended; target is none when nothing took
+    // the drop.
+    std::function<void(TCustomdxTreeList *target, int x, int y)> OnEndDrag;
+
+    // This grid is the source of the running drag.
+    bool Dragging() const { return Running() == this; }
+    TdxTreeListNode *DraggedNode() const;
+    // A node other than the pressed one, set before the drag begins.
+    void SetDraggedNode(TdxTreeListNode *node);
+    // Where the running drag is over this grid: the node under the pointer,
+    // its hit code and whether the drop would be taken.
+    TdxTreeListNode *TargetNode() const;
+    TdxTreeListHitCode TargetHitCode() const { return m_targetCode; }
+    bool Accepted() const { return m_accepted; }
+    // A drag from elsewhere is over this grid and the grid may take it: the
+    // focused row is drawn highlighted.
+    bool DropHighlight() const { return m_dropHighlight; }
+
+    // Starts a drag of the node under the client point; false when there is
+    // none there (or a drag runs already).
+    bool BeginDrag(int x, int y);
+    // The pointer of the running drag is at a client point of target (none:
+    // over no grid).
+    void MoveTo(TCustomdxTreeList *target, int x, int y);
+    // The button was released there: the target takes the drop when it
+    // accepted it, then the drag ends.
+    void Drop(TCustomdxTreeList *target, int x, int y);
+    // Ends the drag without a drop.
+    void Cancel();
+
+    // The press in progress has moved far enough to start a drag.
+    bool ShouldBegin(TShiftState shift, int x, int y) const;
+
+private:
+    void dragOver(TreeListNodeDrag &source, int x, int y);
+    void leave();
+    void setDropHighlight(bool value);
+    void end(TCustomdxTreeList *target, int x, int y);
+
+    TCustomdxTreeList &m_grid;
+    std::unique_ptr<TreeListNodeRef> m_dragged;
+    std::unique_ptr<TreeListNodeRef> m_target;
+    TdxTreeListHitCode m_targetCode = htNowhere;
+    bool m_accepted = false;
+    bool m_dropHighlight = false;
+    // The grid the running drag is over, kept by the source.
+    TreeListNodeDrag *m_over = nullptr;
+};
+
+} // namespace grid

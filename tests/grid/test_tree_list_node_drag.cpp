@@ -1,0 +1,224 @@
+#include "ControlFixture.h"
+
+#include "grid/core/TreeListNodeDrag.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+using namespace grid;
+
+namespace {
+
+struct DragEvent
+{
+    TCustomdxTreeList *grid;
+    int x;
+    int y;
+};
+
+// A grid of one 200-px column with the rows "a" (two children), "b" and
+// "c", its nodes dragged automatically; it records what the drag told it.
+struct DragGrid
+{
+    DragGrid()
+        : tree(std::make_unique<TCustomdxTreeListControl>(nullptr))
+    {
+        tree->SetHost(&host);
+        host.focused = true;
+        tree->SetOptionsB(tree->OptionsB() & ~(1u << boWidthFit));
+        tree->SetDefaultLayout(false);
+        tree->Bands()->Items(0)->SetWidth(200);
+        auto *column = tree->CreateColumn(TdxTreeListColumn::StaticClass());
+        column->SetWidth(200);
+        a = node("a");
+        node("a1", a);
+        node("a2", a);
+        b = node("b");
+        c = node("c");
+        tree->SetClientRect(rtl::Rect(0, 0, 300, 200));
+        tree->CalcMetrics();
+        TreeListNodeDrag &drag = tree->NodeDrag();
+        drag.DragMode = dmAutomatic;
+        drag.OnStartNodeDrag = [this](TdxTreeListNode *n) { started.push_back(n); };
+        drag.OnDragDrop = [this](TCustomdxTreeList *source, int x, int y) { drops.push_back({source, x, y}); };
+        drag.OnEndDrag = [this](TCustomdxTreeList *target, int x, int y) { ends.push_back({target, x, y}); };
+    }
+
+    TdxTreeListNode *node(const QString &text, TdxTreeListNode *parent = nullptr)
+    {
+        TdxTreeListNode *n = parent ? parent->AddChild() : tree->Add();
+        tree->SetNodeString(n, 0, text);
+        return n;
+    }
+    rtl::TPoint cell(TdxTreeListNode *n)
+    {
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 300; ++x) {
+                const TdxTreeListHitInfo hit = tree->HitTest(x, y);
+                if (hit.HitCode == htCell && hit.Node == n)
+                    return {x + 20, y + 2};
+            }
+        ADD_FAILURE() << "no cell";
+        return {};
+    }
+    void acceptAll()
+    {
+        tree->NodeDrag().OnDragOver = [](TCustomdxTreeList *, int, int, bool &) {};
+    }
+    // Presses on the node and moves the pointer by dx, dy.
+    void pressAndMove(TdxTreeListNode *n, int dx, int dy)
+    {
+        const rtl::TPoint p = cell(n);
+        tree->MouseDown(mbLeft, 0, p.X, p.Y);
+        tree->MouseMove(ssLeft, p.X + dx, p.Y + dy);
+    }
+
+    gridtest::FakeTreeListHost host;
+    std::unique_ptr<TCustomdxTreeListControl> tree;
+    TdxTreeListNode *a, *b, *c;
+    std::vector<TdxTreeListNode *> started;
+    std::vector<DragEvent> drops;
+    std::vector<DragEvent> ends;
+};
+
+} // namespace
+
+TEST(TreeListNodeDrag, StartsOnceThePointerLeavesTheFivePixelSquareInAutomaticModeOnly)
+{
+    DragGrid g;
+    g.pressAndMove(g.b, 5, -5);
+    EXPECT_EQ(g.tree->State(), tsNodeDown);
+    EXPECT_EQ(TreeListNodeDrag::Running(), nullptr);
+    const rtl::TPoint p = g.cell(g.b);
+    g.tree->MouseMove(ssLeft, p.X, p.Y + 6);
+    EXPECT_EQ(g.tree->State(), tsNodeDragging);
+    EXPECT_EQ(TreeListNodeDrag::Running(), &g.tree->NodeDrag());
+    EXPECT_EQ(g.tree->NodeDrag().DraggedNode(), g.b);
+    EXPECT_EQ(g.started, std::vector<TdxTreeListNode *>{g.b});
+    // Over a grid without a drag-over handler nothing takes the drop.
+    EXPECT_EQ(g.host.cursor, crNoDrop);
+    g.tree->MouseUp(mbLeft, 0, p.X, p.Y + 6);
+    EXPECT_EQ(g.tree->State(), tsNone);
+    EXPECT_TRUE(g.drops.empty());
+    ASSERT_EQ(g.ends.size(), 1u);
+    EXPECT_EQ(g.ends[0].grid, nullptr);
+    EXPECT_EQ(g.tree->NodeDrag().DraggedNode(), nullptr);
+    EXPECT_EQ(TreeListNodeDrag::Running(), nullptr);
+
+    g.tree->NodeDrag().DragMode = dmManual;
+    g.pressAndMove(g.c, 0, 30);
+    EXPECT_NE(g.tree->State(), tsNodeDragging);
+    g.tree->MouseUp(mbLeft, 0, 0, 0);
+}
+
+TEST(TreeListNodeDrag, ADropOnAnAcceptedNodeReachesTheTargetWithTheNodeUnderThePointer)
+{
+    DragGrid g;
+    g.tree->NodeDrag().OnDragOver = [&](TCustomdxTreeList *source, int, int, bool &accept) {
+        EXPECT_EQ(source, g.tree.get());
+        // The node itself takes no drop.
+        accept = g.tree->NodeDrag().TargetNode() != g.b;
+    };
+    g.pressAndMove(g.b, 0, 8);
+    EXPECT_EQ(g.tree->NodeDrag().TargetNode(), g.b);
+    EXPECT_EQ(g.host.cursor, crNoDrop);
+    const rtl::TPoint target = g.cell(g.c);
+    g.tree->MouseMove(ssLeft, target.X, target.Y);
+    EXPECT_EQ(g.tree->NodeDrag().TargetNode(), g.c);
+    EXPECT_EQ(g.host.cursor, crDrag);
+    EXPECT_TRUE(g.tree->NodeDrag().Accepted());
+    g.tree->MouseUp(mbLeft, 0, target.X, target.Y);
+    ASSERT_EQ(g.drops.size(), 1u);
+    EXPECT_EQ(g.drops[0].grid, g.tree.get());
+    EXPECT_EQ(g.drops[0].x, target.X);
+    ASSERT_EQ(g.ends.size(), 1u);
+    EXPECT_EQ(g.ends[0].grid, g.tree.get());
+    EXPECT_EQ(g.tree->State(), tsNone);
+    EXPECT_EQ(g.tree->NodeDrag().TargetNode(), nullptr);
+    EXPECT_EQ(g.host.cursor, crDefault);
+}
+
+TEST(TreeListNodeDrag, EscapeARightClickOrAReleaseOutsideEndWithoutADrop)
+{
+    DragGrid g;
+    g.acceptAll();
+    g.pressAndMove(g.b, 0, 8);
+    TKey esc = VK_ESCAPE;
+    g.tree->KeyDown(esc, 0);
+    EXPECT_EQ(g.tree->State(), tsNone);
+
+    g.pressAndMove(g.b, 0, 8);
+    g.tree->MouseDown(mbRight, ssLeft, 10, 10);
+    EXPECT_EQ(g.tree->State(), tsNone);
+
+    g.pressAndMove(g.b, 0, 8);
+    g.tree->MouseMove(ssLeft, 500, 10);
+    EXPECT_EQ(g.host.cursor, crNoDrop);
+    g.tree->MouseUp(mbLeft, 0, 500, 10);
+
+    EXPECT_TRUE(g.drops.empty());
+    ASSERT_EQ(g.ends.size(), 3u);
+    for (const DragEvent &e : g.ends)
+        EXPECT_EQ(e.grid, nullptr);
+    EXPECT_EQ(g.tree->FocusedNode(), g.b);
+}
+
+TEST(TreeListNodeDrag, AnotherGridHighlightsWhileTheDragIsOverItAndTakesTheDrop)
+{
+    DragGrid source;
+    DragGrid target;
+    target.acceptAll();
+    target.tree->SetOptionsB(target.tree->OptionsB() & ~(1u << boDragScrolling));
+    target.tree->SetFocusedNode(target.a);
+    source.pressAndMove(source.b, 0, 8);
+    TreeListNodeDrag &drag = source.tree->NodeDrag();
+    const rtl::TPoint over = target.cell(target.c);
+    const int updatesBefore = target.host.updates;
+    drag.MoveTo(target.tree.get(), over.X, over.Y);
+    EXPECT_TRUE(target.tree->NodeDrag().DropHighlight());
+    EXPECT_GT(target.host.updates, updatesBefore);
+    EXPECT_EQ(target.tree->NodeDrag().TargetNode(), target.c);
+    // Without scrolling on drags the focus stays.
+    EXPECT_EQ(target.tree->FocusedNode(), target.a);
+    drag.MoveTo(source.tree.get(), 10, 10);
+    EXPECT_FALSE(target.tree->NodeDrag().DropHighlight());
+    EXPECT_EQ(target.tree->NodeDrag().TargetNode(), nullptr);
+
+    target.tree->SetOptionsB(target.tree->OptionsB() | (1u << boDragScrolling));
+    drag.Drop(target.tree.get(), over.X, over.Y);
+    EXPECT_EQ(target.tree->FocusedNode(), target.c);
+    ASSERT_EQ(target.drops.size(), 1u);
+    EXPECT_EQ(target.drops[0].grid, source.tree.get());
+    ASSERT_EQ(source.ends.size(), 1u);
+    EXPECT_EQ(source.ends[0].grid, target.tree.get());
+    EXPECT_FALSE(target.tree->NodeDrag().DropHighlight());
+    EXPECT_EQ(source.tree->State(), tsNone);
+}
+
+TEST(TreeListNodeDrag, ADeletedNodeOrADestroyedGridLeavesNothingDangling)
+{
+    DragGrid source;
+    source.acceptAll();
+    source.pressAndMove(source.b, 0, 8);
+    const rtl::TPoint over = source.cell(source.c);
+    source.tree->MouseMove(ssLeft, over.X, over.Y);
+    source.c->Delete();
+    source.b->Delete();
+    EXPECT_EQ(source.tree->NodeDrag().DraggedNode(), nullptr);
+    EXPECT_EQ(source.tree->NodeDrag().TargetNode(), nullptr);
+    source.tree->MouseUp(mbLeft, 0, over.X, over.Y);
+    EXPECT_EQ(source.tree->State(), tsNone);
+
+    // The target goes away mid-drag, then the source.
+    auto target = std::make_unique<DragGrid>();
+    target->acceptAll();
+    source.pressAndMove(source.a, 0, 8);
+    source.tree->NodeDrag().MoveTo(target->tree.get(), 10, 10);
+    target.reset();
+    source.tree->NodeDrag().MoveTo(nullptr, 10, 10);
+    EXPECT_EQ(source.host.cursor, crNoDrop);
+    source.tree.reset();
+    EXPECT_EQ(TreeListNodeDrag::Running(), nullptr);
+}
