@@ -292,3 +292,40 @@ TEST(CustomReport, UniqueUserNamesCountOnlyThisReportsObjects)
 }
 
 } // namespace
+
+namespace {
+
+TEST(CustomReport, ARenameInTheDesignerCarriesTheReportNameIntoItsParts)
+{
+    classes::TComponent form(nullptr);
+    RecordingDesigner designer;
+    auto *report = new TppCustomReport(&form);
+    report->SetName(QStringLiteral("Sales"));
+    report->SetDesigner(&designer);
+    auto *detail = new TppDetailBand;
+    detail->SetReport(report);
+    auto *group = new TppGroup;
+    group->SetReport(report);
+    group->SetName(QStringLiteral("SalesGroup1"));
+    auto *total = new StandInPrintable;
+    total->SetBand(detail);
+    total->SetName(QStringLiteral("SalesTotal"));
+    auto *label = new StandInPrintable;
+    label->SetBand(detail);
+    label->SetName(QStringLiteral("Label1"));
+
+    report->SetName(QStringLiteral("Orders"));
+    EXPECT_EQ(total->Name(), QStringLiteral("SalesTotal"));
+    EXPECT_TRUE(designer.has(QStringLiteral("send 1124")));
+
+    report->IncludeState(ppState::Design);
+    report->SetName(QStringLiteral("Sales"));
+    report->SetName(QStringLiteral("Invoices"));
+    EXPECT_EQ(group->Name(), QStringLiteral("InvoicesGroup1"));
+    EXPECT_EQ(total->Name(), QStringLiteral("InvoicesTotal"));
+    EXPECT_EQ(label->Name(), QStringLiteral("Label1"));
+    report->SetDesigner(nullptr);
+    delete report;
+}
+
+} // namespace

@@ -576,6 +576,27 @@ void TppCustomReport::EnumerateCacheables(const std::function<void(TppCacheable 
     }
 }
 
+void TppCustomReport::SetName(const QString &aNewName)
+{
+    const QString oldName = Name();
+    TppProducer::SetName(aNewName);
+    if (Name() == oldName)
+        return;
+    // Without an old name every name would "start with" it.
+    if (HasCommunicatorState(ppState::Design) && !oldName.isEmpty()) {
+        const auto rename = [&oldName, this](TppCommunicator *aPart) {
+            if (aPart->Name().startsWith(oldName))
+                aPart->SetName(Name() + aPart->Name().mid(oldName.size()));
+        };
+        for (TppGroup *group : std::vector<TppGroup *>(m_groups))
+            rename(group);
+        for (TppBand *band : std::vector<TppBand *>(m_bands))
+            for (int i = 0; i < band->ObjectCount(); ++i)
+                rename(band->Objects(i));
+    }
+    designerMessage(ppReportMsg::Renamed, this);
+}
+
 // ---- State and owner ------------------------------------------------------------------------
 
 void TppCustomReport::IncludeState(TppCommunicatorState aState)

@@ -154,6 +154,9 @@ public:
     bool IsGenerating() const override { return Printing(); }
     void StopGenerating() override;
 
+    // In design, groups and band objects whose names start with the old
+    // report name take the new one in its place.
+    void SetName(const QString &aNewName) override;
     // The report's own change first, then every band, every group and the
     // engine take the same bits.
     void IncludeState(TppCommunicatorState aState) override;
