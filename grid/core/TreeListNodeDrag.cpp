@@ -3,6 +3,7 @@
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListHooks.h"
 #include "grid/core/TreeListHost.h"
+#include "grid/core/TreeListShared.h"
 
 #include <cstdlib>
 
@@ -30,6 +31,7 @@ TreeListNodeDrag::TreeListNodeDrag(TCustomdxTreeList &grid)
     : m_grid(grid)
     , m_dragged(std::make_unique<TreeListNodeRef>(grid))
     , m_target(std::make_unique<TreeListNodeRef>(grid))
+    , m_hover(std::make_unique<TreeListNodeRef>(grid))
 {}
 
 TreeListNodeDrag::~TreeListNodeDrag()
@@ -39,9 +41,11 @@ TreeListNodeDrag::~TreeListNodeDrag()
             nodeDragRunning = nullptr;
             if (m_over && m_over != this)
                 m_over->leave();
-        } else if (source->m_over == this)
+        } else if (source->m_over == this) {
             source->m_over = nullptr;
+        }
     }
+    stopTimers();
 }
 
 TreeListNodeDrag *TreeListNodeDrag::Running()
@@ -134,13 +138,98 @@ void TreeListNodeDrag::dragOver(TreeListNodeDrag &source, int x, int y)
         setDropHighlight(static_cast<bool>(OnDragOver));
     if (&source != this && !m_dropHighlight)
         return;
-    if (m_grid.optionB(boDragScrolling) && hit.Node && nodeDragIsNodeCode(hit.HitCode) &&
-        hit.Node != m_grid.FocusedNode())
+    m_lastX = x;
+    m_lastY = y;
+    m_grid.stopDragScroll();
+    if (m_vertDirection != 0) {
+        m_vertDirection = 0;
+        SharedTimers().dragScrollVertical = -1;
+        if (m_grid.m_host)
+            m_grid.m_host->stopTimer(VerticalScrollTimer);
+    }
+    if (m_grid.optionB(boExpandOnDragHover) && hit.HitCode == htButton && hit.Node) {
+        *m_hover = hit.Node;
+        if (m_grid.m_host)
+            m_grid.m_host->startTimer(HoverExpandTimer, ExpandDelay);
+    }
+    if (!m_grid.optionB(boDragScrolling) || !hit.Node || !nodeDragIsNodeCode(hit.HitCode))
+        return;
+    if (hit.Node != m_grid.FocusedNode())
         m_grid.ChangeFocus(hit.Node, m_grid.FocusedColumn(), false);
+    const int row = m_grid.AbsoluteIndex(hit.Node);
+    const int top = m_grid.AbsoluteIndex(m_grid.TopNode());
+    if (row == top && row > 0)
+        startVerticalScroll(-1);
+    else if (row >= top + m_grid.RowsPerPage() - 1 && row < m_grid.VisibleRowCount() - 1)
+        startVerticalScroll(1);
+}
+
+void TreeListNodeDrag::startVerticalScroll(int direction)
+{
+    // One grid of the program scrolls at a time.
+    if (!m_grid.m_host || SharedTimers().dragScrollVertical >= 0)
+        return;
+    m_vertDirection = direction;
+    SharedTimers().dragScrollVertical = VerticalScrollTimer;
+    m_grid.m_host->startTimer(VerticalScrollTimer, 100);
+}
+
+void TreeListNodeDrag::stopTimers()
+{
+    if (m_vertDirection != 0) {
+        m_vertDirection = 0;
+        SharedTimers().dragScrollVertical = -1;
+        if (m_grid.m_host)
+            m_grid.m_host->stopTimer(VerticalScrollTimer);
+    }
+    *m_hover = nullptr;
+    if (m_grid.m_host)
+        m_grid.m_host->stopTimer(HoverExpandTimer);
+}
+
+TdxTreeListNode *TreeListNodeDrag::HoverNode() const
+{
+    return m_hover->get();
+}
+
+bool TreeListNodeDrag::overHere() const
+{
+    const TreeListNodeDrag *source = nodeDragRunning;
+    return source && source->m_over == this && (source == this || m_dropHighlight);
+}
+
+bool TreeListNodeDrag::TimerFired(int id)
+{
+    if (id == VerticalScrollTimer) {
+        if (overHere() && m_vertDirection != 0)
+            m_grid.SetFocusedRowIndex(m_grid.FocusedRowIndex() + m_vertDirection);
+        else
+            stopTimers();
+        return true;
+    }
+    if (id != HoverExpandTimer)
+        return false;
+    if (m_grid.m_host)
+        m_grid.m_host->stopTimer(HoverExpandTimer);
+    TdxTreeListNode *node = m_hover->get();
+    if (!node || !overHere())
+        return true;
+    const TdxTreeListHitInfo hit = m_grid.HitTest(m_lastX, m_lastY);
+    if (hit.HitCode != htButton || hit.Node != node)
+        return true;
+    if (m_grid.optionB(boToggleOnDragHover)) {
+        node->SetExpanded(!node->Expanded());
+        if (m_grid.m_host)
+            m_grid.m_host->startTimer(HoverExpandTimer, 2 * ExpandDelay);
+    } else {
+        node->SetExpanded(true);
+    }
+    return true;
 }
 
 void TreeListNodeDrag::leave()
 {
+    stopTimers();
     *m_target = nullptr;
     m_targetCode = htNowhere;
     m_accepted = false;
@@ -192,6 +281,7 @@ void TreeListNodeDrag::end(TCustomdxTreeList *target, int x, int y)
     m_targetCode = htNowhere;
     m_accepted = false;
     setDropHighlight(false);
+    stopTimers();
     if (m_grid.m_state == tsNodeDragging)
         m_grid.m_state = tsNone;
     if (m_grid.m_host)

@@ -34,8 +34,15 @@ public:
     // The drag running in the program; none between drags.
     static TreeListNodeDrag *Running();
 
+    // Hovering over an expand button during a drag expands the node after
+    // the delay; the vertical timer moves the focus while the pointer stays
+    // on the top or bottom row.
+    static constexpr int HoverExpandTimer = 101;
+    static constexpr int VerticalScrollTimer = 121;
+
     TDragMode DragMode = dmManual;
     TCursor DragCursor = crDrag;
+    int ExpandDelay = 500;
 
     // A drag of this grid's nodes begins; the node is known after it.
     std::function<void()> OnStartDrag;
@@ -76,16 +83,29 @@ public:
 
     // The press in progress has moved far enough to start a drag.
     bool ShouldBegin(TShiftState shift, int x, int y) const;
+    // A timer of the grid elapsed; false when it is not one of the drag's.
+    bool TimerFired(int id);
+    // -1 up, 1 down, 0 while the vertical timer does not run for this grid.
+    int VerticalScrollDirection() const { return m_vertDirection; }
+    TdxTreeListNode *HoverNode() const;
 
 private:
     void dragOver(TreeListNodeDrag &source, int x, int y);
     void leave();
     void setDropHighlight(bool value);
     void end(TCustomdxTreeList *target, int x, int y);
+    void startVerticalScroll(int direction);
+    void stopTimers();
+    // The running drag is over this grid and this grid may react to it.
+    bool overHere() const;
 
     TCustomdxTreeList &m_grid;
     std::unique_ptr<TreeListNodeRef> m_dragged;
     std::unique_ptr<TreeListNodeRef> m_target;
+    std::unique_ptr<TreeListNodeRef> m_hover;
+    int m_vertDirection = 0;
+    int m_lastX = 0;
+    int m_lastY = 0;
     TdxTreeListHitCode m_targetCode = htNowhere;
     bool m_accepted = false;
     bool m_dropHighlight = false;

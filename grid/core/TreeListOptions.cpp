@@ -4,6 +4,7 @@
 #include "grid/core/InplaceEditor.h"
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListHost.h"
+#include "grid/core/TreeListNodeDrag.h"
 #include "grid/core/TreeListShared.h"
 
 #include "platform/gfx/ImageList.h"
@@ -236,6 +237,8 @@ bool TCustomdxTreeList::IsEditingActive()
 
 void TCustomdxTreeList::TimerFired(int id)
 {
+    if (m_nodeDrag && m_nodeDrag->TimerFired(id))
+        return;
     if (id == DragScrollTimer) {
         // Only a header or node drag scrolls; at either end it stops.
         const int direction = m_dragScrollDirection;

@@ -1,6 +1,7 @@
 #include "ControlFixture.h"
 
 #include "grid/core/TreeListNodeDrag.h"
+#include "grid/core/TreeListShared.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,13 @@
 using namespace grid;
 
 namespace {
+
+class DragControl : public TCustomdxTreeListControl
+{
+public:
+    using TCustomdxTreeList::RowsPerPage;
+    using TCustomdxTreeListControl::TCustomdxTreeListControl;
+};
 
 struct DragEvent
 {
@@ -23,7 +31,7 @@ struct DragEvent
 struct DragGrid
 {
     DragGrid()
-        : tree(std::make_unique<TCustomdxTreeListControl>(nullptr))
+        : tree(std::make_unique<DragControl>(nullptr))
     {
         tree->SetHost(&host);
         host.focused = true;
@@ -76,7 +84,7 @@ struct DragGrid
     }
 
     gridtest::FakeTreeListHost host;
-    std::unique_ptr<TCustomdxTreeListControl> tree;
+    std::unique_ptr<DragControl> tree;
     TdxTreeListNode *a, *b, *c;
     std::vector<TdxTreeListNode *> started;
     std::vector<DragEvent> drops;
@@ -221,4 +229,68 @@ TEST(TreeListNodeDrag, ADeletedNodeOrADestroyedGridLeavesNothingDangling)
     EXPECT_EQ(source.host.cursor, crNoDrop);
     source.tree.reset();
     EXPECT_EQ(TreeListNodeDrag::Running(), nullptr);
+}
+
+TEST(TreeListNodeDrag, HoveringOverAButtonExpandsAfterTheDelayAndB14TogglesOnEverySecond)
+{
+    DragGrid g;
+    g.acceptAll();
+    const auto button = [&] {
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 300; ++x)
+                if (g.tree->HitTest(x, y).HitCode == htButton)
+                    return rtl::TPoint{x, y};
+        return rtl::TPoint{-1, -1};
+    }();
+    g.pressAndMove(g.c, 0, -8);
+    g.tree->MouseMove(ssLeft, button.X, button.Y);
+    EXPECT_EQ(g.tree->NodeDrag().HoverNode(), g.a);
+    ASSERT_EQ(g.host.timers[TreeListNodeDrag::HoverExpandTimer], 500);
+    g.host.fire(*g.tree, TreeListNodeDrag::HoverExpandTimer);
+    EXPECT_TRUE(g.a->Expanded());
+    EXPECT_FALSE(g.host.timers.contains(TreeListNodeDrag::HoverExpandTimer));
+
+    g.tree->SetOptionsB(g.tree->OptionsB() | (1u << boToggleOnDragHover));
+    g.tree->MouseMove(ssLeft, button.X, button.Y);
+    g.host.fire(*g.tree, TreeListNodeDrag::HoverExpandTimer);
+    EXPECT_FALSE(g.a->Expanded());
+    ASSERT_EQ(g.host.timers[TreeListNodeDrag::HoverExpandTimer], 1000);
+    g.host.fire(*g.tree, TreeListNodeDrag::HoverExpandTimer);
+    EXPECT_TRUE(g.a->Expanded());
+    // Ending the drag stops the timer; a stray tick changes nothing.
+    TKey esc = VK_ESCAPE;
+    g.tree->KeyDown(esc, 0);
+    EXPECT_FALSE(g.host.timers.contains(TreeListNodeDrag::HoverExpandTimer));
+    g.tree->TimerFired(TreeListNodeDrag::HoverExpandTimer);
+    EXPECT_TRUE(g.a->Expanded());
+}
+
+TEST(TreeListNodeDrag, TheVerticalTimerMovesTheFocusWhileThePointerStaysOnTheTopOrBottomRow)
+{
+    DragGrid g;
+    g.acceptAll();
+    for (int i = 0; i < 20; ++i)
+        g.node(QString("n%1").arg(i));
+    g.tree->SetTopRowIndex(2);
+    const int top = g.tree->AbsoluteIndex(g.tree->TopNode());
+    g.pressAndMove(g.tree->TopNode()->GetNextVisible(), 0, -10);
+    EXPECT_EQ(g.tree->NodeDrag().VerticalScrollDirection(), -1);
+    EXPECT_EQ(SharedTimers().dragScrollVertical, TreeListNodeDrag::VerticalScrollTimer);
+    g.host.fire(*g.tree, TreeListNodeDrag::VerticalScrollTimer);
+    g.host.fire(*g.tree, TreeListNodeDrag::VerticalScrollTimer);
+    EXPECT_EQ(g.tree->FocusedRowIndex(), top - 2);
+    EXPECT_EQ(g.tree->AbsoluteIndex(g.tree->TopNode()), top - 2);
+    // Leaving the grid stops it.
+    g.tree->MouseMove(ssLeft, 500, 10);
+    EXPECT_EQ(SharedTimers().dragScrollVertical, -1);
+    EXPECT_FALSE(g.host.timers.contains(TreeListNodeDrag::VerticalScrollTimer));
+
+    const int last = top - 2 + g.tree->RowsPerPage() - 1;
+    const rtl::TPoint bottom = g.cell(g.tree->NodeAtAbsoluteIndex(last));
+    g.tree->MouseMove(ssLeft, bottom.X, bottom.Y);
+    EXPECT_EQ(g.tree->NodeDrag().VerticalScrollDirection(), 1);
+    g.host.fire(*g.tree, TreeListNodeDrag::VerticalScrollTimer);
+    EXPECT_EQ(g.tree->FocusedRowIndex(), last + 1);
+    g.tree.reset();
+    EXPECT_EQ(SharedTimers().dragScrollVertical, -1);
 }
