@@ -82,14 +82,14 @@ QCursor panningCursor(TCursor number)
 
 } // namespace
 
-PanningSession::PanningSession(TreeListWidget *window, TCustomdxTreeList &tree, std::function<void()> ended)
+PanningSession::PanningSession(TreeListWidget *window, TCustomdxTreeList &tree, QPoint origin,
+                               std::function<void()> ended)
     : QObject(window)
     , m_window(window)
     , m_tree(tree)
     , m_ended(std::move(ended))
 {
     PanningController::Setup setup;
-    const QPoint origin = QCursor::pos();
     setup.origin = {origin.x(), origin.y()};
     // The window decides its bars itself and shows both or neither.
     setup.hasHorzBar = window->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;

@@ -10,6 +10,7 @@
 
 #include <QBasicTimer>
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 
 #include <functional>
@@ -25,9 +26,10 @@ class TreeListWidget;
 class PanningSession : public QObject
 {
 public:
-    // ended runs once, after everything is released; the session may be
-    // deleted from there only with deleteLater.
-    PanningSession(TreeListWidget *window, TCustomdxTreeList &tree, std::function<void()> ended);
+    // origin: the screen point where the mode begins. ended runs once,
+    // after everything is released; the session may be deleted from there
+    // only with deleteLater.
+    PanningSession(TreeListWidget *window, TCustomdxTreeList &tree, QPoint origin, std::function<void()> ended);
     ~PanningSession() override;
 
     bool isRunning() const { return m_running; }

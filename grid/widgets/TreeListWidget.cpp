@@ -94,7 +94,9 @@ void TreeListWidget::startPanning(TCustomdxTreeList &tree)
 {
     if (m_panning || &tree != m_tree)
         return;
-    m_panning = new PanningSession(this, tree, [this] {
+    // Where the press that starts it was, not where the pointer is by now:
+    // a synthetic press does not move the pointer.
+    m_panning = new PanningSession(this, tree, m_pressGlobal, [this] {
         m_panning->deleteLater();
         m_panning = nullptr;
     });
@@ -276,6 +278,8 @@ void TreeListWidget::mouseButton(QMouseEvent *event, bool down, TShiftState extr
         return;
     const QPoint at = event->position().toPoint();
     const TShiftState shift = ShiftState(event->modifiers()) | widgetButtonsState(event->buttons()) | extra;
+    if (down)
+        m_pressGlobal = event->globalPosition().toPoint();
     if (down)
         m_tree->MouseDown(button, shift, at.x(), at.y());
     else if (m_tree)

@@ -119,6 +119,7 @@ private:
     int m_wheelRest = 0;
     bool m_updatingBars = false;
     PanningSession *m_panning = nullptr;
+    QPoint m_pressGlobal;
 };
 
 } // namespace grid
