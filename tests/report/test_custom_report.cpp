@@ -11,6 +11,9 @@
 #include "report/model/reports/CustomReport.h"
 #include "report/model/reports/CustomReportRTTI.h"
 
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Reader.h"
+#include "platform/classes/Streams.h"
 #include "platform/classes/StringList.h"
 
 #include <gtest/gtest.h>
@@ -326,6 +329,55 @@ TEST(CustomReport, ARenameInTheDesignerCarriesTheReportNameIntoItsParts)
     EXPECT_EQ(label->Name(), QStringLiteral("Label1"));
     report->SetDesigner(nullptr);
     delete report;
+}
+
+} // namespace
+
+namespace {
+
+// Reads a report stream, as old versions wrote it, into aReport.
+void readOldReport(TppCustomReport &aReport, const QByteArray &aProperties)
+{
+    const QByteArray text = "object Report: TppCustomReport\n" + aProperties + "end\n";
+    classes::TMemoryStream source;
+    source.WriteBuffer(text.constData(), text.size());
+    source.SetPosition(0);
+    classes::TMemoryStream binary;
+    classes::ObjectTextToBinary(source, binary);
+    binary.SetPosition(0);
+    classes::TReader(binary).ReadRootComponent(&aReport);
+}
+
+TEST(CustomReport, OldReportsAreBroughtUpToDate)
+{
+    const QByteArray threeColumns = "  Units = utMillimeters\n  Columns = 3\n  ColumnWidth = 200.000000000000000000\n";
+    TppCustomReport report;
+    readOldReport(report, threeColumns);
+    report.SetColumnPositions({QStringLiteral("10"), QStringLiteral("abc")});
+    auto *detail = new TppDetailBand;
+    detail->SetReport(&report);
+    detail->SetmmHeight(96);
+    report.Convert(2000);
+    EXPECT_FALSE(report.AutoStop());
+    EXPECT_EQ(report.ColumnPositions(), (QStringList{QStringLiteral("10000"), QStringLiteral("abc")}));
+    EXPECT_EQ(report.mmColumnWidth(), 200000);
+    EXPECT_EQ(report.PassSetting(), TppPassSettingType::psTwoPass);
+    EXPECT_TRUE(report.Modified());
+    EXPECT_NE(detail->mmHeight(), 96);
+
+    // Without positions, columns that do not fit share the page.
+    TppCustomReport wide;
+    readOldReport(wide, threeColumns);
+    wide.Convert(2999);
+    EXPECT_EQ(wide.mmColumnWidth(), wide.mmPrintableWidth() / 3);
+
+    TppCustomReport recent;
+    recent.Convert(4000);
+    EXPECT_FALSE(recent.AutoStop());
+    EXPECT_EQ(recent.PassSetting(), TppPassSettingType::psOnePass);
+    TppCustomReport current;
+    current.Convert(4100);
+    EXPECT_TRUE(current.AutoStop());
 }
 
 } // namespace

@@ -348,6 +348,12 @@ float TppCustomReport::ColumnWidth() const
 
 void TppCustomReport::SetColumnWidth(float aValue)
 {
+    // Read before the page is known, and in the old units: converted once
+    // the report is loaded.
+    if (HasState(classes::csReading)) {
+        m_legacyColumnWidth = aValue;
+        return;
+    }
     if (std::isfinite(aValue))
         SetmmColumnWidth(ppToMMThousandths(aValue, m_units, TppAxisType::atHorizontal));
 }
@@ -630,6 +636,35 @@ void TppCustomReport::ChangeOwner(classes::TComponent *aNewOwner)
         group->ChangeOwner(aNewOwner);
     for (TppBand *band : std::vector<TppBand *>(m_bands))
         band->ChangeOwner(aNewOwner);
+}
+
+void TppCustomReport::Convert(int32_t aVersionNo)
+{
+    TppProducer::Convert(aVersionNo);
+    if (aVersionNo < 4100)
+        m_autoStop = false;
+    if (aVersionNo < 3000) {
+        if (PrinterSetup())
+            PrinterSetup()->SetUnits(m_units);
+        for (QString &position : m_columnPositions) {
+            bool ok = false;
+            const float value = position.trimmed().toFloat(&ok);
+            // A text that is no number stays, for generation to report.
+            if (ok && std::isfinite(value))
+                position = QString::number(ppToMMThousandths(value, m_units, TppAxisType::atHorizontal));
+        }
+        if (std::isfinite(m_legacyColumnWidth))
+            m_mmColumnWidth = ppToMMThousandths(m_legacyColumnWidth, m_units, TppAxisType::atHorizontal);
+        const int32_t printable = mmPrintableWidth();
+        if (m_columnPositions.isEmpty() && m_columns >= 2 && int64_t(m_mmColumnWidth) * m_columns > printable)
+            m_mmColumnWidth = printable / m_columns;
+        m_passSetting = TppPassSettingType::psTwoPass;
+    }
+    for (TppBand *band : std::vector<TppBand *>(m_bands))
+        band->Convert(aVersionNo);
+    for (TppGroup *group : std::vector<TppGroup *>(m_groups))
+        group->Convert(aVersionNo);
+    SetModified(true);
 }
 
 // ---- Notices and streams ---------------------------------------------------------------------

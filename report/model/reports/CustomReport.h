@@ -164,6 +164,11 @@ public:
     // A real move takes the bands and groups along to the new owner.
     void ChangeOwner(classes::TComponent *aNewOwner) override;
 
+    // Brings a report of an older version up to date: no automatic stop
+    // before 4100; before 3000 the lengths were kept in the report's units
+    // and reports ran two passes. Bands and groups convert too.
+    void Convert(int32_t aVersionNo) override;
+
     void Notify(TppCommunicator *aCommunicator, int aOperation) override;
     void DefineProperties(classes::TFiler &aFiler) override;
     void GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *aRoot) override;
@@ -180,6 +185,8 @@ private:
     bool m_autoStop = true;
     int m_columns = 1;
     int32_t m_mmColumnWidth = 0;
+    // The column width as old streams give it, in the report's units.
+    float m_legacyColumnWidth = 0;
     QStringList m_columnPositions;
     TppDataPipeline *m_dataPipeline = nullptr;
     QString m_dataPipelineName;
