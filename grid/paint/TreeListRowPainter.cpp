@@ -5,6 +5,7 @@
 #include "grid/paint/TreeListPainter.h"
 
 #include "grid/core/TreeListHooks.h"
+#include "grid/core/TreeListNodeDrag.h"
 #include "grid/paint/TreeListGlyphs.h"
 
 #include "platform/gfx/ImageList.h"
@@ -71,7 +72,7 @@ void TreeListPainter::drawRows()
             m_canvas.FillRect(*empty, m_brushes.control);
     if (m_info.RowsRect.IsEmpty() || !m_canvas.RectVisible(m_info.RowsRect) || m_tree.VisibleBandCount() == 0)
         return;
-    m_dragObject = false;
+    m_dragObject = m_tree.NodeDrag().DropHighlight();
     m_segments.reserve(m_info.Rows.size() * (m_info.HeaderCells.size() + m_info.EmptyBands.size() + 1));
     const TreeListSettings &settings = m_tree.Settings();
     for (const TdxTreeListRowInfo &row : m_info.Rows) {

@@ -7,6 +7,8 @@
 #include "tests/support/GoldenImage.h"
 #include "tests/support/PixelProbes.h"
 
+#include "grid/core/TreeListNodeDrag.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -208,6 +210,22 @@ TEST(TreeListPaint, UnfocusedRowsLoseTheHighlightOrTakeTheInactiveColours)
     // The inverted focus frame of the unfocused control marks the cell.
     const rtl::TRect cell = f.headerCell(0);
     EXPECT_EQ(at(image, cell.Right - 10, f.info.Rows[0].Top), btnFace ^ 0xFFFFFF);
+}
+
+TEST(TreeListPaint, ADragFromAnotherGridHighlightsTheFocusedRowOfAnUnfocusedOne)
+{
+    PaintFixture f;
+    f.focusedTwoColumns();
+    f.host.focused = false;
+    f.tree->NodeDrag().OnDragOver = [](TCustomdxTreeList *, int, int, bool &) {};
+    PaintFixture source;
+    source.focusedTwoColumns();
+    source.tree->NodeDrag().SetDraggedNode(source.tree->FocusedNode());
+    ASSERT_TRUE(source.tree->NodeDrag().BeginDrag(0, 0));
+    source.tree->NodeDrag().MoveTo(f.tree.get(), 0, 0);
+    EXPECT_EQ(f.firstRowCell(f.paint(), 1), highlight);
+    source.tree->NodeDrag().Cancel();
+    EXPECT_EQ(f.firstRowCell(f.paint(), 1), window);
 }
 
 TEST(TreeListPaint, ColumnColoursAndGridLines)
