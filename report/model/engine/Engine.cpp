@@ -60,7 +60,7 @@ TppEngine::~TppEngine()
 {
     BeforeDestruction();
     SetStopped(true);
-    m_pageCache.FreeBookmarks(m_mainPipeline);
+    m_pageCache.FreeBookmarks(m_mainPipeline, m_detailPipeline);
 }
 
 void TppEngine::Notify(TppCommunicator *aCommunicator, int aOperation)
@@ -69,17 +69,19 @@ void TppEngine::Notify(TppCommunicator *aCommunicator, int aOperation)
     if (aOperation != ppNotify::Remove || !aCommunicator)
         return;
     if (aCommunicator == m_mainPipeline) {
-        m_pageCache.PipelineGone();
+        m_pageCache.MainPipelineGone();
         m_mainPipeline = nullptr;
     }
-    if (aCommunicator == m_detailPipeline)
+    if (aCommunicator == m_detailPipeline) {
+        m_pageCache.DetailPipelineGone();
         m_detailPipeline = nullptr;
+    }
 }
 
 void TppEngine::SaveToCache(int32_t aPageIndex)
 {
-    m_pageCache.Save(*this, aPageIndex, {m_bandState, m_bandIndex, m_dataExhausted, m_traversalPending},
-                     m_mainPipeline);
+    m_pageCache.Save(*this, aPageIndex, {m_bandState, m_bandIndex, m_dataExhausted, m_traversalPending}, m_mainPipeline,
+                     m_detailPipeline);
 }
 
 void TppEngine::RestoreFromCache(int32_t aPageIndex)
@@ -91,8 +93,7 @@ void TppEngine::RestoreFromCache(int32_t aPageIndex)
     m_bandIndex = state->bandIndex;
     m_dataExhausted = state->dataExhausted;
     m_traversalPending = state->traversalPending;
-    if (m_mainPipeline && state->bookmark != 0)
-        m_mainPipeline->GotoBookmark(state->bookmark);
+    TppEnginePageCache::RestorePositions(*state, m_mainPipeline, m_detailPipeline);
 }
 
 void TppEngine::fire(TppEngineNotify &aEvent)
@@ -236,7 +237,7 @@ void TppEngine::initReport()
             noDataStart();
         return;
     }
-    m_pageCache.FreeBookmarks(m_mainPipeline);
+    m_pageCache.FreeBookmarks(m_mainPipeline, m_detailPipeline);
     m_report->InitializeData();
     m_mainPipeline = m_report->DataPipeline();
     m_detailPipeline = nullptr;

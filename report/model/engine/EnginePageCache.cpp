@@ -14,12 +14,30 @@ struct EnginePageCacheRecord
     int32_t dueBands;
     int32_t reportBandCount;
     int32_t engineState;
-    int32_t bookmark;
+    TppPipelinePosition mainPosition;
+    TppPipelinePosition detailPosition;
     uint8_t dataExhausted;
     uint8_t traversalPending;
     uint8_t padding[2];
 };
-static_assert(sizeof(EnginePageCacheRecord) == 28);
+static_assert(sizeof(EnginePageCacheRecord) == 56);
+
+void pageCacheSavePosition(TppPipelinePosition &aPosition, TppDataPipeline *aPipeline, std::vector<int32_t> &aBookmarks)
+{
+    if (!aPipeline)
+        return;
+    aPosition.Save(*aPipeline);
+    if (aPosition.hasBookmark)
+        aBookmarks.push_back(aPosition.bookmark);
+}
+
+void pageCacheFreeBookmarks(TppDataPipeline *aPipeline, std::vector<int32_t> &aBookmarks)
+{
+    if (aPipeline)
+        for (int32_t bookmark : aBookmarks)
+            aPipeline->FreeBookmark(bookmark);
+    aBookmarks.clear();
+}
 
 } // namespace
 
@@ -29,7 +47,7 @@ int32_t TppEnginePageCache::RecordSize()
 }
 
 void TppEnginePageCache::Save(TppCustomEngine &aEngine, int32_t aPageIndex, const TppEnginePageState &aState,
-                              TppDataPipeline *aMainPipeline)
+                              TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline)
 {
     EnginePageCacheRecord record{};
     record.bandState = aState.bandState;
@@ -39,10 +57,8 @@ void TppEnginePageCache::Save(TppCustomEngine &aEngine, int32_t aPageIndex, cons
     record.engineState = aEngine.EngineState();
     record.dataExhausted = aState.dataExhausted;
     record.traversalPending = aState.traversalPending;
-    if (aMainPipeline && aMainPipeline->GetActive()) {
-        record.bookmark = aMainPipeline->GetBookmark();
-        m_bookmarks.push_back(record.bookmark);
-    }
+    pageCacheSavePosition(record.mainPosition, aMainPipeline, m_bookmarks);
+    pageCacheSavePosition(record.detailPosition, aDetailPipeline, m_detailBookmarks);
     aEngine.WriteCacheRecord(aPageIndex, &record);
 }
 
@@ -63,16 +79,24 @@ std::optional<TppEnginePageState> TppEnginePageCache::Restore(TppCustomEngine &a
     state.bandIndex = record.bandIndex;
     state.dataExhausted = record.dataExhausted != 0;
     state.traversalPending = record.traversalPending != 0;
-    state.bookmark = record.bookmark;
+    state.mainPosition = record.mainPosition;
+    state.detailPosition = record.detailPosition;
     return state;
 }
 
-void TppEnginePageCache::FreeBookmarks(TppDataPipeline *aMainPipeline)
+void TppEnginePageCache::RestorePositions(const TppEnginePageState &aState, TppDataPipeline *aMainPipeline,
+                                          TppDataPipeline *aDetailPipeline)
 {
     if (aMainPipeline)
-        for (int32_t bookmark : m_bookmarks)
-            aMainPipeline->FreeBookmark(bookmark);
-    m_bookmarks.clear();
+        aState.mainPosition.Restore(*aMainPipeline);
+    if (aDetailPipeline)
+        aState.detailPosition.Restore(*aDetailPipeline);
+}
+
+void TppEnginePageCache::FreeBookmarks(TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline)
+{
+    pageCacheFreeBookmarks(aMainPipeline, m_bookmarks);
+    pageCacheFreeBookmarks(aDetailPipeline, m_detailBookmarks);
 }
 
 } // namespace report

@@ -3,8 +3,11 @@
 // What the engine keeps of each page in the cache, so that a later request
 // can build the page again from where generation stood when it began: the
 // band state and index, the due band kinds, the band counter, the engine
-// state, the end of the data, and the main pipeline's record as a bookmark.
-// The bookmarks stay taken until the run is discarded.
+// state, the end of the data, and where the main pipeline and the detail
+// band's own pipeline stood. The bookmarks stay taken until the run is
+// discarded.
+
+#include "report/model/engine/PipelinePositions.h"
 
 #include <cstdint>
 #include <optional>
@@ -22,8 +25,8 @@ struct TppEnginePageState
     int bandIndex = 0;
     bool dataExhausted = false;
     bool traversalPending = false;
-    // The main pipeline's record at the page start; 0 for none.
-    int32_t bookmark = 0;
+    TppPipelinePosition mainPosition{};
+    TppPipelinePosition detailPosition{};
 };
 
 class TppEnginePageCache
@@ -31,18 +34,24 @@ class TppEnginePageCache
 public:
     static int32_t RecordSize();
 
+    // Takes the pipelines' positions itself.
     void Save(TppCustomEngine &aEngine, int32_t aPageIndex, const TppEnginePageState &aState,
-              TppDataPipeline *aMainPipeline);
+              TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline);
     // Puts the engine base back where the page began; nothing for a page
     // without a record. The pass that runs is kept: a second pass that goes
     // back to a page stays the second pass.
     static std::optional<TppEnginePageState> Restore(TppCustomEngine &aEngine, int32_t aPageIndex);
-    void FreeBookmarks(TppDataPipeline *aMainPipeline);
+    // Main first: a linked detail pipeline follows the main record.
+    static void RestorePositions(const TppEnginePageState &aState, TppDataPipeline *aMainPipeline,
+                                 TppDataPipeline *aDetailPipeline);
+    void FreeBookmarks(TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline);
     // The pipeline went, and its bookmarks with it.
-    void PipelineGone() { m_bookmarks.clear(); }
+    void MainPipelineGone() { m_bookmarks.clear(); }
+    void DetailPipelineGone() { m_detailBookmarks.clear(); }
 
 private:
     std::vector<int32_t> m_bookmarks;
+    std::vector<int32_t> m_detailBookmarks;
 };
 
 } // namespace report
