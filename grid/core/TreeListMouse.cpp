@@ -32,6 +32,18 @@ bool mouseIsVerticalSizing(uint8_t state)
     return state == tsBandPanelSizing || state == tsHeaderPanelSizing || state == tsRowSizing;
 }
 
+// Asked again without a word to the user: an editor that lost the focus
+// validated as it went and, refusing, has said so and takes the focus back.
+bool mouseEditorRefusedToLeave(InplaceEditor &editor)
+{
+    if (!editor.GetModified() || !editor.OnValidate)
+        return false;
+    bool accept = true;
+    QString errorText;
+    editor.OnValidate(&editor, errorText, accept);
+    return !accept;
+}
+
 } // namespace
 
 TCustomdxTreeList::BandDrop TCustomdxTreeList::BandDropTarget(int position, int x, int y)
@@ -198,8 +210,6 @@ TCursor TCustomdxTreeList::CursorAt(int x, int y)
 void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     DeletionDeferral defer(*this);
-    if (m_editor && m_state == tsEditing && !m_editor->IsFocused())
-        EndEditing();
     m_toggleOnPress = false;
     m_selectOnRelease = false;
     m_focusMovedByPress = false;
@@ -207,10 +217,21 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     // not a request to edit.
     if (button == mbLeft)
         stopDelayedEdit();
+    // The focus leaves the editor before the press when the window moves it
+    // on a click, or as the press takes it. Either way the editing ends
+    // here, and a refusal stops the press with the grid as it was; the user
+    // hears of it once.
+    auto editorLetGo = [this] {
+        if (!m_editor || m_state != tsEditing || m_editor->IsFocused())
+            return true;
+        return !mouseEditorRefusedToLeave(*m_editor) && EndEditing();
+    };
+    if (!editorLetGo())
+        return;
     const bool hadFocus = HasFocus();
     if (m_host) {
         m_host->setKeyboardFocus();
-        if (!m_host->hasKeyboardFocus())
+        if (!m_host->hasKeyboardFocus() || !editorLetGo())
             return;
     }
     const TdxTreeListHitInfo hit = HitTest(x, y);

@@ -6,6 +6,7 @@
 #include "CoreFakes.h"
 #include "TreeListFixture.h"
 
+#include "grid/core/TreeListControl.h"
 #include "grid/core/TreeListHooks.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +74,121 @@ TEST(TreeListEditing, ARefusingEditorKeepsTheStateTheEditorAndTheFocus)
     // Nothing is being edited any more: ending again asks nobody.
     EXPECT_TRUE(t.tree.EndEditing());
     EXPECT_EQ(t.editor->refusals.size(), 2);
+}
+
+// A window that takes the focus from the editor when the grid asks for it:
+// the editor validates as it goes and, refusing, has reported it.
+struct FocusTakingHost : gridtest::FakeTreeListHost
+{
+    FakeEditor *editor = nullptr;
+    void setKeyboardFocus() override
+    {
+        FakeTreeListHost::setKeyboardFocus();
+        if (editor && editor->focused) {
+            editor->focused = false;
+            editor->Exit();
+        }
+    }
+};
+
+class PressedControl : public TCustomdxTreeListControl
+{
+public:
+    using TCustomdxTreeListControl::TCustomdxTreeListControl;
+    void setEditing(InplaceEditor *editor)
+    {
+        SetEditor(editor);
+        SetState(editor ? tsEditing : tsNone);
+    }
+};
+
+// Two sortable columns and three rows, a changed text open in an editor
+// over the first row, and a host that moves the focus as a window does.
+struct PressedTree
+{
+    FocusTakingHost host;
+    std::unique_ptr<PressedControl> tree = std::make_unique<PressedControl>(nullptr);
+    std::unique_ptr<FakeEditor> editor;
+    bool accepting = false;
+
+    PressedTree()
+    {
+        tree->SetHost(&host);
+        tree->SetOptionsA(tree->OptionsA() & ~(1u << aoRowFocus));
+        for (const char *caption : {"One", "Two"})
+            tree->CreateColumn(TdxTreeListColumn::StaticClass())->SetCaption(caption);
+        for (const char *text : {"alpha", "beta", "gamma"})
+            tree->SetNodeString(tree->Add(), 0, text);
+        tree->SetClientRect(rtl::Rect(0, 0, 400, 300));
+        tree->CalcMetrics();
+        tree->SetFocusedNode(tree->Items(0));
+        editor = std::make_unique<FakeEditor>(tree.get());
+        editor->OnValidate = [this](classes::TObject *, QString &text, bool &accept) {
+            accept = accepting;
+            if (!accepting)
+                text = "No.";
+        };
+        editor->SetEditValue("typed");
+        editor->ShowEdit(rtl::TRect{0, 0, 60, 18});
+        editor->focused = true;
+        editor->SetModified(true);
+        host.editor = editor.get();
+        host.focused = true;
+        tree->setEditing(editor.get());
+    }
+    ~PressedTree() { tree->setEditing(nullptr); }
+
+    void press(TMouseButton button, bool onHeader)
+    {
+        TdxTreeListLayoutInfo info;
+        tree->CalcLayout(info);
+        const rtl::TRect r = onHeader ? info.HeaderCells.at(0).ClipRect : tree->CellRect(tree->Items(2), 0);
+        const int x = (r.Left + r.Right) / 2;
+        const int y = (r.Top + r.Bottom) / 2;
+        tree->MouseDown(button, 0, x, y);
+        tree->MouseUp(button, 0, x, y);
+    }
+    QString focusedText() { return tree->GetNodeString(tree->FocusedNode(), 0); }
+};
+
+TEST(TreeListEditing, APressTheEditorRefusesToLeaveForStopsWithOneReport)
+{
+    struct Press
+    {
+        const char *what;
+        TMouseButton button;
+        bool onHeader;
+        // The window moved the focus on the click, before the press.
+        bool focusMovedFirst;
+    };
+    for (const Press p :
+         {Press{"left on a row", mbLeft, false, false}, Press{"right on a row", mbRight, false, false},
+          Press{"left on a header", mbLeft, true, false}, Press{"left, focus moved first", mbLeft, false, true},
+          Press{"right, focus moved first", mbRight, false, true},
+          Press{"header, focus moved first", mbLeft, true, true}}) {
+        SCOPED_TRACE(p.what);
+        PressedTree t;
+        if (p.focusMovedFirst) {
+            t.editor->focused = false;
+            EXPECT_FALSE(t.editor->Exit());
+        }
+        t.press(p.button, p.onHeader);
+        EXPECT_EQ(t.editor->refusals, QStringList{"No."});
+        EXPECT_EQ(t.editor->beeps, 1);
+        EXPECT_EQ(t.tree->State(), tsEditing);
+        EXPECT_EQ(t.focusedText(), "alpha");
+        EXPECT_EQ(t.tree->ColumnSortState(0), 0);
+    }
+}
+
+TEST(TreeListEditing, APressTheEditorLetsGoForEndsTheEditingAndGoesOn)
+{
+    PressedTree t;
+    t.accepting = true;
+    t.press(mbLeft, false);
+    EXPECT_TRUE(t.editor->refusals.isEmpty());
+    EXPECT_NE(t.tree->State(), tsEditing);
+    EXPECT_EQ(t.focusedText(), "gamma");
 }
 
 TEST(TreeListEditing, EndingQuietlyGivesTheFocusBackOnlyWhereTheEditorHadIt)
