@@ -381,3 +381,59 @@ TEST(CustomReport, OldReportsAreBroughtUpToDate)
 }
 
 } // namespace
+
+namespace {
+
+TEST(CustomReport, ATransferTakesTheSourcesSettingsBandsAndGroups)
+{
+    classes::TComponent form(nullptr);
+    classes::TComponent otherForm(nullptr);
+    auto *source = new TppCustomReport(&form);
+    auto pipeline = std::make_unique<MemoryPipeline>();
+    source->SetDataPipeline(pipeline.get());
+    source->SetColumns(2);
+    source->SetPageLimit(4);
+    source->SetUnits(TppUnitType::utMillimeters);
+    int pagesEnded = 0;
+    source->OnEndPage.Set([&pagesEnded](classes::TObject *) { ++pagesEnded; });
+    auto *title = new TppTitleBand;
+    title->SetReport(source);
+    auto *detail = new TppDetailBand;
+    detail->SetReport(source);
+    auto *group = new TppGroup;
+    group->SetReport(source);
+    auto *header = new TppGroupHeaderBand;
+    header->SetGroup(group);
+    auto *object = new StandInPrintable;
+    object->SetBand(detail);
+
+    auto *target = new TppCustomReport(&otherForm);
+    target->CreateDefaultBands();
+    ASSERT_EQ(target->BandCount(), 3);
+    target->TransferRelatives(*source);
+
+    EXPECT_EQ(source->BandCount(), 0);
+    EXPECT_EQ(source->GroupCount(), 0);
+    EXPECT_EQ(bandClasses(*target), (QStringList{"TppTitleBand", "TppGroupHeaderBand", "TppDetailBand"}));
+    EXPECT_EQ(target->Groups(0), group);
+    EXPECT_EQ(target->GetBand(3, 0), header);
+    for (const classes::TComponent *part :
+         std::initializer_list<const classes::TComponent *>{title, detail, header, group, object})
+        EXPECT_EQ(part->Owner(), &otherForm) << part->ClassName().toStdString();
+    EXPECT_EQ(target->DataPipeline(), pipeline.get());
+    EXPECT_FALSE(target->AutoStop());
+    EXPECT_EQ(target->Columns(), 2);
+    EXPECT_EQ(target->mmColumnWidth(), source->mmColumnWidth());
+    EXPECT_EQ(target->PageLimit(), 4);
+    EXPECT_EQ(target->Units(), TppUnitType::utMillimeters);
+    EXPECT_EQ(detail->Units(), TppUnitType::utMillimeters);
+    target->CheckPageLimit();
+    EXPECT_EQ(pagesEnded, 1);
+
+    delete source;
+    pipeline.reset();
+    EXPECT_EQ(target->DataPipeline(), nullptr);
+    delete target;
+}
+
+} // namespace

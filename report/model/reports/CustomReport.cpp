@@ -109,6 +109,12 @@ TppCustomReport::~TppCustomReport()
     }
     if (m_engine)
         m_engine->SetStopped(true);
+    freeBandsAndGroups();
+    m_engine.reset();
+}
+
+void TppCustomReport::freeBandsAndGroups()
+{
     // Groups take their bands with them.
     while (!m_groups.empty()) {
         TppGroup *group = m_groups.back();
@@ -122,7 +128,6 @@ TppCustomReport::~TppCustomReport()
         if (!m_bands.empty() && m_bands.back() == band)
             m_bands.pop_back();
     }
-    m_engine.reset();
 }
 
 // ---- Bands and groups -------------------------------------------------------------------
@@ -636,6 +641,48 @@ void TppCustomReport::ChangeOwner(classes::TComponent *aNewOwner)
         group->ChangeOwner(aNewOwner);
     for (TppBand *band : std::vector<TppBand *>(m_bands))
         band->ChangeOwner(aNewOwner);
+}
+
+void TppCustomReport::TransferRelatives(const TppProducer &aSource)
+{
+    TppProducer::TransferRelatives(aSource);
+    const auto *constSource = dynamic_cast<const TppCustomReport *>(&aSource);
+    if (!constSource || constSource == this)
+        return;
+    // The bands and groups leave the source: taking them is what a
+    // transfer is for.
+    auto *source = const_cast<TppCustomReport *>(constSource);
+    IppDesignerSink *designer = m_designer;
+    m_designer = nullptr;
+    m_columns = source->m_columns;
+    m_columnPositions = source->m_columnPositions;
+    m_mmColumnWidth = source->m_mmColumnWidth;
+    m_legacyColumnWidth = source->m_legacyColumnWidth;
+    SetDataPipeline(source->m_dataPipeline);
+    m_autoStop = source->m_autoStop;
+    m_noDataBehaviors = source->m_noDataBehaviors;
+    m_pageLimit = source->m_pageLimit;
+    m_passSetting = source->m_passSetting;
+    m_saveAsTemplate = source->m_saveAsTemplate;
+    SetUnits(source->m_units);
+    OnEndColumn = source->OnEndColumn;
+    OnEndFirstPass = source->OnEndFirstPass;
+    OnEndPage = source->OnEndPage;
+    OnEndSecondPass = source->OnEndSecondPass;
+    OnStartColumn = source->OnStartColumn;
+    OnStartFirstPass = source->OnStartFirstPass;
+    OnStartPage = source->OnStartPage;
+    OnStartSecondPass = source->OnStartSecondPass;
+    OnNoData = source->OnNoData;
+
+    freeBandsAndGroups();
+    for (TppBand *band : std::vector<TppBand *>(source->m_bands.rbegin(), source->m_bands.rend()))
+        if (!dynamic_cast<TppGroupBand *>(band))
+            band->SetReport(this);
+    for (TppGroup *group : std::vector<TppGroup *>(source->m_groups))
+        group->SetReport(this);
+    m_modified = source->m_modified;
+    m_designer = designer;
 }
 
 void TppCustomReport::Convert(int32_t aVersionNo)

@@ -164,6 +164,9 @@ public:
     // A real move takes the bands and groups along to the new owner.
     void ChangeOwner(classes::TComponent *aNewOwner) override;
 
+    // Takes over the source report's settings and events, and its bands
+    // and groups in place of its own; the source is left without any.
+    void TransferRelatives(const TppProducer &aSource) override;
     // Brings a report of an older version up to date: no automatic stop
     // before 4100; before 3000 the lengths were kept in the report's units
     // and reports ran two passes. Bands and groups convert too.
@@ -176,6 +179,7 @@ public:
 private:
     void designerMessage(int aMsg, classes::TObject *aLParam, bool aPost = false);
     bool loading() const;
+    void freeBandsAndGroups();
     void replacePipeline(TppDataPipeline *aOld, TppDataPipeline *aNew);
 
     std::vector<TppBand *> m_bands;
