@@ -152,7 +152,10 @@ void TreeListNodeDrag::dragOver(TreeListNodeDrag &source, int x, int y)
         if (m_grid.m_host)
             m_grid.m_host->startTimer(HoverExpandTimer, ExpandDelay);
     }
-    if (!m_grid.optionB(boDragScrolling) || !hit.Node || !nodeDragIsNodeCode(hit.HitCode))
+    if (!m_grid.optionB(boDragScrolling))
+        return;
+    startHorizontalScroll(x);
+    if (!hit.Node || !nodeDragIsNodeCode(hit.HitCode))
         return;
     if (hit.Node != m_grid.FocusedNode())
         m_grid.ChangeFocus(hit.Node, m_grid.FocusedColumn(), false);
@@ -162,6 +165,21 @@ void TreeListNodeDrag::dragOver(TreeListNodeDrag &source, int x, int y)
         startVerticalScroll(-1);
     else if (row >= top + m_grid.RowsPerPage() - 1 && row < m_grid.VisibleRowCount() - 1)
         startVerticalScroll(1);
+}
+
+void TreeListNodeDrag::startHorizontalScroll(int x)
+{
+    TdxTreeListLayoutInfo info;
+    m_grid.CalcLayout(info);
+    const int left = info.IndicatorRect.IsEmpty() ? info.RowsRect.Left : info.IndicatorRect.Left;
+    const int right = info.RowsRect.Right;
+    const int direction = (x >= left && x < left + 12) ? -1 : (x >= right - 12 && x < right) ? 1 : 0;
+    // One grid of the program scrolls at a time.
+    if (direction == 0 || !m_grid.m_host || SharedTimers().dragScrollHorizontal >= 0)
+        return;
+    m_grid.m_dragScrollDirection = direction;
+    SharedTimers().dragScrollHorizontal = TCustomdxTreeList::DragScrollTimer;
+    m_grid.m_host->startTimer(TCustomdxTreeList::DragScrollTimer, 100);
 }
 
 void TreeListNodeDrag::startVerticalScroll(int direction)
@@ -176,6 +194,7 @@ void TreeListNodeDrag::startVerticalScroll(int direction)
 
 void TreeListNodeDrag::stopTimers()
 {
+    m_grid.stopDragScroll();
     if (m_vertDirection != 0) {
         m_vertDirection = 0;
         SharedTimers().dragScrollVertical = -1;

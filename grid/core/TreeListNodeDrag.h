@@ -94,6 +94,7 @@ private:
     void leave();
     void setDropHighlight(bool value);
     void end(TCustomdxTreeList *target, int x, int y);
+    void startHorizontalScroll(int x);
     void startVerticalScroll(int direction);
     void stopTimers();
     // The running drag is over this grid and this grid may react to it.

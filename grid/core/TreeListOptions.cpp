@@ -242,7 +242,8 @@ void TCustomdxTreeList::TimerFired(int id)
     if (id == DragScrollTimer) {
         // Only a header or node drag scrolls; at either end it stops.
         const int direction = m_dragScrollDirection;
-        const bool dragging = m_state == tsColumnDragging || m_state == tsBandDragging || m_state == tsNodeDragging;
+        const bool dragging = m_state == tsColumnDragging || m_state == tsBandDragging || m_state == tsNodeDragging ||
+                              (m_nodeDrag && m_nodeDrag->DropHighlight());
         const int before = m_horzOffset;
         if (dragging && direction != 0)
             SetHorzOffset(m_horzOffset + 32 * direction);

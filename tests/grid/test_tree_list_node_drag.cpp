@@ -294,3 +294,28 @@ TEST(TreeListNodeDrag, TheVerticalTimerMovesTheFocusWhileThePointerStaysOnTheTop
     g.tree.reset();
     EXPECT_EQ(SharedTimers().dragScrollVertical, -1);
 }
+
+TEST(TreeListNodeDrag, NearTheRowsSideEdgesTheColumnsScrollUntilTheirEnd)
+{
+    DragGrid g;
+    g.acceptAll();
+    g.tree->Bands()->Items(0)->SetWidth(400);
+    g.tree->Columns(0)->SetWidth(400);
+    g.tree->CalcMetrics();
+    g.pressAndMove(g.b, 0, 8);
+    const rtl::TPoint p = g.cell(g.b);
+    g.tree->MouseMove(ssLeft, 290, p.Y);
+    EXPECT_EQ(g.tree->DragScrollDirection(), 1);
+    while (g.host.fire(*g.tree, TCustomdxTreeList::DragScrollTimer)) {
+    }
+    const int end = g.tree->HorzOffset();
+    EXPECT_GT(end, 0);
+    g.tree->MouseMove(ssLeft, 5, p.Y);
+    EXPECT_EQ(g.tree->DragScrollDirection(), -1);
+    while (g.host.fire(*g.tree, TCustomdxTreeList::DragScrollTimer)) {
+    }
+    EXPECT_EQ(g.tree->HorzOffset(), 0);
+    g.tree->MouseMove(ssLeft, 150, p.Y);
+    EXPECT_EQ(g.tree->DragScrollDirection(), 0);
+    EXPECT_EQ(SharedTimers().dragScrollHorizontal, -1);
+}
