@@ -46,6 +46,8 @@ const classes::TMetaClass &TCustomdxTreeList::StaticClass()
 
 TCustomdxTreeList::TCustomdxTreeList(classes::TComponent *owner)
     : TCustomdxContainer(owner)
+    , m_hotTrack(std::make_unique<TreeListHotTrack>(*this))
+    , m_bottomHint(std::make_unique<TreeListBottomHint>(*this))
 {
     m_previewFont.SetColor(rtl::clBlue);
     for (classes::TFont *font : {&m_bandFont, &m_headerFont, &m_previewFont})
@@ -70,6 +72,7 @@ void TCustomdxTreeList::BeginDestroy()
     // The process-wide click-to-edit timer must not name a grid that is gone.
     if (SharedTimers().delayedEditGrid == this)
         stopDelayedEdit();
+    m_bottomHint->Stop();
     m_host = nullptr;
     EndEditing();
     BeginUpdateHook();
@@ -482,7 +485,10 @@ void TCustomdxTreeList::EndUpdateHook()
         m_host->invalidateAll();
 }
 
-void TCustomdxTreeList::ResetHotTracking() {}
+void TCustomdxTreeList::ResetHotTracking()
+{
+    m_hotTrack->Reset();
+}
 
 // ---- Focus ----
 

@@ -14,7 +14,9 @@
 // the middle of an operation wait until that operation has finished.
 
 #include "grid/core/Container.h"
+#include "grid/core/TreeListBottomHint.h"
 #include "grid/core/TreeListHooks.h"
+#include "grid/core/TreeListHotTrack.h"
 #include "grid/core/TreeListLayout.h"
 #include "grid/core/TreeListNode.h"
 #include "grid/core/TreeListPaintRules.h"
@@ -469,6 +471,14 @@ public:
     // Interaction states of a sizing or dragging mode.
     static bool IsMouseMode(uint8_t state);
 
+    // ---- Hot tracking and the bottom-panel hint ----
+    TreeListHotTrack &HotTrack() { return *m_hotTrack; }
+    TreeListBottomHint &BottomHint() { return *m_bottomHint; }
+    virtual bool IsHotTrack() const { return optionB(boHotTrack); }
+    virtual QString BottomButtonHint() { return {}; }
+    void MouseEntered(int x, int y); // the pointer came into the window
+    void MouseLeft();
+
     // ---- Mouse ----
     // Presses focus and select nodes, toggle expansion, press headers and
     // start the sizing modes; moves follow a mode; releases apply it.
@@ -783,8 +793,10 @@ private:
     int m_searchReentry = 0;
     int m_foldColumn = -1;
     uint16_t m_foldGeneration = 1; // what the nodes' folded texts must carry
-    // Last, so that it goes first: it holds references into the tree.
+    // Last, so that they go first: they hold references into the tree.
     std::unique_ptr<TreeListNodeDrag> m_nodeDrag;
+    std::unique_ptr<TreeListHotTrack> m_hotTrack;
+    std::unique_ptr<TreeListBottomHint> m_bottomHint;
 };
 
 } // namespace grid

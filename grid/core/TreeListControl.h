@@ -213,6 +213,7 @@ public:
     int ColumnMinWidth(int column) override;
     int ColumnHeaderLineCount(int column) override;
     int ColumnHeaderAlignment(int column) override;
+    bool ColumnHeaderHotTrack(int column) override;
     int ColumnAlignment(int column) override;
     int ColumnSortState(int column) override;
     QString ColumnCaption(int column) override;

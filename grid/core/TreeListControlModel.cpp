@@ -359,6 +359,12 @@ int TCustomdxTreeListControl::ColumnHeaderAlignment(int column)
     return c ? int(c->HeaderAlignment()) : 0;
 }
 
+bool TCustomdxTreeListControl::ColumnHeaderHotTrack(int column)
+{
+    const TdxTreeListColumn *c = Columns(column);
+    return c && c->HeaderHotTrack();
+}
+
 int TCustomdxTreeListControl::ColumnAlignment(int column)
 {
     const TdxTreeListColumn *c = Columns(column);

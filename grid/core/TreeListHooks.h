@@ -64,6 +64,7 @@ enum TreeListOptionB : int {
     boComputedHeaderRows = 25,
     boLocaleStringOrder = 27,
     boIncrementalSearch = 29,
+    boHotTrack = 30,
     boCtrlCCopies = 31,
 };
 
@@ -144,6 +145,9 @@ public:
     virtual void RescaleHiddenColumns(int /*band*/, int /*newWidth*/, int /*oldWidth*/) {}
     virtual bool BandSizable(int /*position*/) { return true; }
     virtual bool ColumnSizable(int /*column*/) { return true; }
+    // Whether hot tracking may mark the column's node cells, or its header.
+    virtual bool ColumnCellHotTrack(int /*column*/) { return false; }
+    virtual bool ColumnHeaderHotTrack(int /*column*/) { return false; }
 };
 
 using TdxTreeListNodeEvent = std::function<void(classes::TObject *sender, TdxTreeListNode *node)>;

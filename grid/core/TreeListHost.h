@@ -11,6 +11,9 @@
 
 #include <QString>
 
+namespace classes {
+class TFont;
+}
 namespace gfx {
 class TextMeasurer;
 }
@@ -41,6 +44,11 @@ public:
     virtual void startTimer(int id, int intervalMs) = 0;
     virtual void stopTimer(int id) = 0;
     virtual void setCursor(TCursor cursor) = 0;
+    // The grid's hint window at a client point, and its end; one at a time.
+    virtual void showHint(const rtl::TPoint & /*clientPoint*/, const QString & /*text*/,
+                          const classes::TFont & /*font*/)
+    {}
+    virtual void hideHint() {}
     // The hourglass for the whole program while a long operation runs, and
     // the cursor before it back afterwards.
     virtual void setBusyCursor(bool /*busy*/) {}

@@ -41,6 +41,7 @@ bool TCustomdxTreeList::CtrlWithoutAlt() const
 
 void TCustomdxTreeList::CancelMode()
 {
+    m_bottomHint->Stop();
     if (m_state == tsNodeDragging) {
         NodeDrag().Cancel();
         return;

@@ -392,6 +392,22 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
     }
     if (m_host && (IsMouseMode(m_state) || m_state == tsNone))
         m_host->setCursor(CursorAt(x, y));
+    m_bottomHint->MouseMoved(x, y);
+    // A hit test costs a layout; without hot tracking nothing can be hot.
+    if (IsHotTrack() || m_hotTrack->Column() >= 0)
+        m_hotTrack->Update(HitTest(x, y));
+}
+
+void TCustomdxTreeList::MouseEntered(int x, int y)
+{
+    if (IsHotTrack())
+        m_hotTrack->Update(HitTest(x, y));
+}
+
+void TCustomdxTreeList::MouseLeft()
+{
+    m_hotTrack->Update(TdxTreeListHitInfo{});
+    m_bottomHint->PointerLeft();
 }
 
 void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, int y)

@@ -239,6 +239,8 @@ void TCustomdxTreeList::TimerFired(int id)
 {
     if (m_nodeDrag && m_nodeDrag->TimerFired(id))
         return;
+    if (m_bottomHint->TimerFired(id))
+        return;
     if (id == DragScrollTimer) {
         // Only a header or node drag scrolls; at either end it stops.
         const int direction = m_dragScrollDirection;

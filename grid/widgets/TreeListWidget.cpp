@@ -4,6 +4,7 @@
 #include "grid/core/TreeListColumn.h"
 #include "grid/paint/TreeListGlyphs.h"
 #include "grid/paint/TreeListPainter.h"
+#include "grid/widgets/ContainerHintWindow.h"
 #include "grid/widgets/CursorTable.h"
 #include "grid/widgets/InplaceMaskEdit.h"
 #include "grid/widgets/InplaceTextEdit.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QEnterEvent>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -106,8 +108,12 @@ void TreeListWidget::setTreeList(TCustomdxTreeList *tree)
 {
     if (m_panning)
         m_panning->end();
-    if (m_tree && m_tree->Host() == this)
+    if (m_tree && m_tree->Host() == this) {
+        // The hint and the hot item belong to this window.
+        m_tree->BottomHint().Stop();
+        m_tree->HotTrack().Reset();
         m_tree->SetHost(nullptr);
+    }
     m_tree = tree;
     if (m_tree) {
         m_tree->SetHost(this);
@@ -493,6 +499,29 @@ void TreeListWidget::stopTimer(int id)
 void TreeListWidget::setCursor(TCursor cursor)
 {
     viewport()->setCursor(CursorFor(cursor));
+}
+
+void TreeListWidget::showHint(const rtl::TPoint &clientPoint, const QString &text, const classes::TFont &font)
+{
+    if (!m_hint)
+        m_hint = std::make_unique<TdxContainerHintWindow>();
+    m_hint->ShowCellHintEx(viewport()->mapToGlobal(QPoint(clientPoint.X, clientPoint.Y)), 0, true, font, text);
+}
+
+void TreeListWidget::hideHint()
+{
+    m_hint.reset();
+}
+
+bool TreeListWidget::viewportEvent(QEvent *event)
+{
+    if (m_tree && event->type() == QEvent::Enter) {
+        const QPoint at = static_cast<QEnterEvent *>(event)->position().toPoint();
+        m_tree->MouseEntered(at.x(), at.y());
+    } else if (m_tree && event->type() == QEvent::Leave) {
+        m_tree->MouseLeft();
+    }
+    return QAbstractScrollArea::viewportEvent(event);
 }
 
 void TreeListWidget::setBusyCursor(bool busy)

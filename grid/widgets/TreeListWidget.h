@@ -14,12 +14,14 @@
 #include <QBasicTimer>
 
 #include <map>
+#include <memory>
 #include <optional>
 
 namespace grid {
 
 class PanningSession;
 class TCustomdxTreeList;
+class TdxContainerHintWindow;
 
 class TreeListWidget
     : public QAbstractScrollArea
@@ -65,6 +67,10 @@ public:
     void startTimer(int id, int intervalMs) override;
     void stopTimer(int id) override;
     void setCursor(TCursor cursor) override;
+    void showHint(const rtl::TPoint &clientPoint, const QString &text, const classes::TFont &font) override;
+    void hideHint() override;
+    // The grid's hint window while a hint shows; none otherwise.
+    TdxContainerHintWindow *hintWindow() const { return m_hint.get(); }
     void setBusyCursor(bool busy) override;
     void setClipboardText(const QString &text) override;
     TShiftState keyState() const override;
@@ -97,6 +103,8 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void changeEvent(QEvent *event) override;
+    // The pointer coming into and leaving the client area.
+    bool viewportEvent(QEvent *event) override;
 
 private:
     void paintOn(QPainter &painter);
@@ -120,6 +128,7 @@ private:
     bool m_updatingBars = false;
     PanningSession *m_panning = nullptr;
     QPoint m_pressGlobal;
+    std::unique_ptr<TdxContainerHintWindow> m_hint;
 };
 
 } // namespace grid
