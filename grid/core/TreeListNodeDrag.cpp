@@ -140,13 +140,7 @@ void TreeListNodeDrag::dragOver(TreeListNodeDrag &source, int x, int y)
         return;
     m_lastX = x;
     m_lastY = y;
-    m_grid.stopDragScroll();
-    if (m_vertDirection != 0) {
-        m_vertDirection = 0;
-        SharedTimers().dragScrollVertical = -1;
-        if (m_grid.m_host)
-            m_grid.m_host->stopTimer(VerticalScrollTimer);
-    }
+    stopScrolling();
     if (m_grid.optionB(boExpandOnDragHover) && hit.HitCode == htButton && hit.Node) {
         *m_hover = hit.Node;
         if (m_grid.m_host)
@@ -192,7 +186,7 @@ void TreeListNodeDrag::startVerticalScroll(int direction)
     m_grid.m_host->startTimer(VerticalScrollTimer, 100);
 }
 
-void TreeListNodeDrag::stopTimers()
+void TreeListNodeDrag::stopScrolling()
 {
     m_grid.stopDragScroll();
     if (m_vertDirection != 0) {
@@ -201,6 +195,11 @@ void TreeListNodeDrag::stopTimers()
         if (m_grid.m_host)
             m_grid.m_host->stopTimer(VerticalScrollTimer);
     }
+}
+
+void TreeListNodeDrag::stopTimers()
+{
+    stopScrolling();
     *m_hover = nullptr;
     if (m_grid.m_host)
         m_grid.m_host->stopTimer(HoverExpandTimer);

@@ -96,6 +96,7 @@ private:
     void end(TCustomdxTreeList *target, int x, int y);
     void startHorizontalScroll(int x);
     void startVerticalScroll(int direction);
+    void stopScrolling();
     void stopTimers();
     // The running drag is over this grid and this grid may react to it.
     bool overHere() const;
