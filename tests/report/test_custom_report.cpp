@@ -335,8 +335,8 @@ TEST(CustomReport, ARenameInTheDesignerCarriesTheReportNameIntoItsParts)
 
 namespace {
 
-// Reads a report stream, as old versions wrote it, into aReport.
-void readOldReport(TppCustomReport &aReport, const QByteArray &aProperties)
+// Reads a report stream given as text into aReport.
+void readReportText(TppCustomReport &aReport, const QByteArray &aProperties)
 {
     const QByteArray text = "object Report: TppCustomReport\n" + aProperties + "end\n";
     classes::TMemoryStream source;
@@ -352,7 +352,7 @@ TEST(CustomReport, OldReportsAreBroughtUpToDate)
 {
     const QByteArray threeColumns = "  Units = utMillimeters\n  Columns = 3\n  ColumnWidth = 200.000000000000000000\n";
     TppCustomReport report;
-    readOldReport(report, threeColumns);
+    readReportText(report, threeColumns);
     report.SetColumnPositions({QStringLiteral("10"), QStringLiteral("abc")});
     auto *detail = new TppDetailBand;
     detail->SetReport(&report);
@@ -367,7 +367,7 @@ TEST(CustomReport, OldReportsAreBroughtUpToDate)
 
     // Without positions, columns that do not fit share the page.
     TppCustomReport wide;
-    readOldReport(wide, threeColumns);
+    readReportText(wide, threeColumns);
     wide.Convert(2999);
     EXPECT_EQ(wide.mmColumnWidth(), wide.mmPrintableWidth() / 3);
 
@@ -434,6 +434,28 @@ TEST(CustomReport, ATransferTakesTheSourcesSettingsBandsAndGroups)
     pipeline.reset();
     EXPECT_EQ(target->DataPipeline(), nullptr);
     delete target;
+}
+
+} // namespace
+
+namespace {
+
+TEST(CustomReport, LoadingFindsThePipelineNamedInTheStream)
+{
+    classes::TComponent form(nullptr);
+    auto *pipeline = new MemoryPipeline(&form);
+    pipeline->SetName(QStringLiteral("Customers"));
+    auto *report = new TppCustomReport(&form);
+    readReportText(*report, "  Version = '7.01'\n  DataPipelineName = 'customers'\n");
+    EXPECT_EQ(report->DataPipeline(), pipeline);
+    // As stored: loading is no change of pipeline.
+    EXPECT_TRUE(report->AutoStop());
+
+    delete report;
+    auto *unknown = new TppCustomReport(&form);
+    readReportText(*unknown, "  DataPipelineName = 'Orders'\n");
+    EXPECT_EQ(unknown->DataPipeline(), nullptr);
+    delete unknown;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "report/model/base/StreamUtils.h"
 #include "report/model/base/UniqueNames.h"
 #include "report/model/data/DataPipeline.h"
+#include "report/model/data/PipelineList.h"
 #include "report/model/engine/Engine.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
@@ -20,6 +21,7 @@
 #include "platform/classes/Reader.h"
 #include "platform/classes/Writer.h"
 
+#include <QLocale>
 #include <QPointer>
 
 #include <algorithm>
@@ -436,9 +438,20 @@ void TppCustomReport::SetDataPipeline(TppDataPipeline *aPipeline)
     if (aPipeline == m_dataPipeline)
         return;
     TppDataPipeline *old = m_dataPipeline;
-    if (old) {
-        old->RemoveEventNotify(this);
-        RemoveNotify(old);
+    attachPipeline(aPipeline);
+    if (loading() || HasCommunicatorState(ppState::FirstLoad))
+        return;
+    replacePipeline(old, aPipeline);
+    m_autoStop = aPipeline == nullptr;
+    Reset();
+    designerMessage(ppReportMsg::DataPipelineChanged, this);
+}
+
+void TppCustomReport::attachPipeline(TppDataPipeline *aPipeline)
+{
+    if (m_dataPipeline) {
+        m_dataPipeline->RemoveEventNotify(this);
+        RemoveNotify(m_dataPipeline);
     }
     m_dataPipeline = aPipeline;
     m_dataPipelineName = aPipeline ? aPipeline->Name() : QString();
@@ -446,12 +459,6 @@ void TppCustomReport::SetDataPipeline(TppDataPipeline *aPipeline)
         AddNotify(aPipeline);
         aPipeline->AddEventNotify(this);
     }
-    if (loading() || HasCommunicatorState(ppState::FirstLoad))
-        return;
-    replacePipeline(old, aPipeline);
-    m_autoStop = aPipeline == nullptr;
-    Reset();
-    designerMessage(ppReportMsg::DataPipelineChanged, this);
 }
 
 void TppCustomReport::replacePipeline(TppDataPipeline *aOld, TppDataPipeline *aNew)
@@ -641,6 +648,32 @@ void TppCustomReport::ChangeOwner(classes::TComponent *aNewOwner)
         group->ChangeOwner(aNewOwner);
     for (TppBand *band : std::vector<TppBand *>(m_bands))
         band->ChangeOwner(aNewOwner);
+}
+
+void TppCustomReport::Loaded()
+{
+    const TppDataPipelineList pipelines(this);
+    for (int i = 0; i < pipelines.Count(); ++i)
+        if (TppDataPipeline *pipeline = pipelines.Pipelines(i))
+            pipeline->ResolveMasterDataPipeline(pipelines);
+    if (!m_dataPipeline && !m_dataPipelineName.isEmpty())
+        // Only linked: the stream holds the settings that go with it, and
+        // the bands and groups name their own pipelines.
+        if (TppDataPipeline *pipeline = pipelines.GetPipelineByName(m_dataPipelineName))
+            attachPipeline(pipeline);
+    for (TppBand *band : std::vector<TppBand *>(m_bands))
+        band->ResolveDataPipelines(pipelines);
+    for (TppGroup *group : std::vector<TppGroup *>(m_groups))
+        group->ResolveDataPipeline(pipelines);
+    // Stored positions were written with "."; a system that writes numbers
+    // otherwise reads them with its own separator.
+    const QString separator = QLocale::system().decimalPoint();
+    if (separator != QStringLiteral("."))
+        for (QString &position : m_columnPositions)
+            position.replace(QLatin1Char('.'), separator);
+    if (PrinterSetup())
+        PrinterSetup()->Loaded();
+    TppProducer::Loaded();
 }
 
 void TppCustomReport::TransferRelatives(const TppProducer &aSource)

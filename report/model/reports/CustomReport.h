@@ -164,6 +164,10 @@ public:
     // A real move takes the bands and groups along to the new owner.
     void ChangeOwner(classes::TComponent *aNewOwner) override;
 
+    // Resolves the pipelines named in the stream (the report's own, the
+    // bands', the groups' and the masters of every visible pipeline), then
+    // finishes loading the printer setup and the producer.
+    void Loaded() override;
     // Takes over the source report's settings and events, and its bands
     // and groups in place of its own; the source is left without any.
     void TransferRelatives(const TppProducer &aSource) override;
@@ -180,6 +184,8 @@ private:
     void designerMessage(int aMsg, classes::TObject *aLParam, bool aPost = false);
     bool loading() const;
     void freeBandsAndGroups();
+    // Links the report with the pipeline, and with no other.
+    void attachPipeline(TppDataPipeline *aPipeline);
     void replacePipeline(TppDataPipeline *aOld, TppDataPipeline *aNew);
 
     std::vector<TppBand *> m_bands;
