@@ -5,6 +5,8 @@
 #include "report/content/drawcommands/DrawShapes.h"
 #include "report/content/drawcommands/DrawText.h"
 #include "report/content/drawcommands/DrawVariables.h"
+#include "report/content/graphics/Graphics.h"
+#include "report/content/graphics/GraphicsRTTI.h"
 #include "report/content/text/DBText.h"
 #include "report/content/text/Label.h"
 #include "report/content/text/TextRTTI.h"
@@ -68,8 +70,13 @@ void ppContentLayerInit()
     raRegisterRTTI(TraTppDrawTextRTTI::Instance());
     raRegisterRTTI(TraTppCustomTextRTTI::Instance());
     raRegisterRTTI(TraTppDBTextRTTI::Instance());
+    raRegisterRTTI(TraTppCustomGraphicRTTI::Instance());
+    raRegisterRTTI(TraTppLineRTTI::Instance());
+    raRegisterRTTI(TraTppShapeRTTI::Instance());
     ppRegisterPaletteComponent(TppLabel::StaticClass());
     ppRegisterPaletteComponent(TppDBText::StaticClass());
+    ppRegisterPaletteComponent(TppShape::StaticClass());
+    ppRegisterPaletteComponent(TppLine::StaticClass());
     ppSetNoDataMessageFactory(&g_contentNoDataFactory);
 }
 
@@ -80,8 +87,13 @@ void ppContentLayerFinalize()
     g_contentInitialised = false;
     if (ppNoDataMessageFactory() == &g_contentNoDataFactory)
         ppSetNoDataMessageFactory(nullptr);
+    ppUnRegisterComponent(TppLine::StaticClass());
+    ppUnRegisterComponent(TppShape::StaticClass());
     ppUnRegisterComponent(TppDBText::StaticClass());
     ppUnRegisterComponent(TppLabel::StaticClass());
+    raUnRegisterRTTI(TraTppShapeRTTI::Instance());
+    raUnRegisterRTTI(TraTppLineRTTI::Instance());
+    raUnRegisterRTTI(TraTppCustomGraphicRTTI::Instance());
     raUnRegisterRTTI(TraTppDBTextRTTI::Instance());
     raUnRegisterRTTI(TraTppCustomTextRTTI::Instance());
     raUnRegisterRTTI(TraTppDrawTextRTTI::Instance());

@@ -1,0 +1,99 @@
+#include "report/content/graphics/GraphicsRTTI.h"
+
+#include "report/content/graphics/Graphics.h"
+#include "report/model/bands/Component.h"
+
+namespace report {
+
+namespace {
+
+using GraphicsRttiKind = TraTableEntry::Kind;
+
+template <class O, class T, class F, class S>
+TraTableEntry graphicsSetting(const char *aName, GraphicsRttiKind aKind, F aGet, S aSet)
+{
+    TraTableEntry entry{aName, aKind, false, nullptr, nullptr, {}, {}};
+    entry.Get = [aGet](classes::TObject &o, const TraValuePointer &v, const QString &n) {
+        raWriteValue(v, aGet(static_cast<O &>(o)), n);
+    };
+    entry.Set = [aSet](classes::TObject &o, const TraValuePointer &v, const QString &n) {
+        return aSet(static_cast<O &>(o), raReadValue<T>(v, n));
+    };
+    return entry;
+}
+
+// An owned brush or pen: scripts assign into it.
+template <class Tool>
+TraTableEntry graphicsTool(const char *aName, Tool *(TppCustomGraphic::*aGet)() const,
+                           void (TppCustomGraphic::*aSet)(const Tool *))
+{
+    TraTableEntry entry = graphicsSetting<TppCustomGraphic, classes::TObject *>(
+        aName, GraphicsRttiKind::Object,
+        [aGet](TppCustomGraphic &g) { return static_cast<classes::TObject *>((g.*aGet)()); },
+        [aSet](TppCustomGraphic &g, classes::TObject *v) {
+            auto *tool = dynamic_cast<Tool *>(v);
+            if (!tool)
+                return false;
+            (g.*aSet)(tool);
+            return true;
+        });
+    entry.Class = &Tool::StaticClass;
+    return entry;
+}
+
+// An enumeration of N values, refused beyond them.
+template <class O, class E, int N>
+TraTableEntry graphicsEnum(const char *aName, const char *aType, E (O::*aGet)() const, void (O::*aSet)(E))
+{
+    TraTableEntry entry = graphicsSetting<O, uint8_t>(
+        aName, GraphicsRttiKind::Enum, [aGet](O &o) { return uint8_t((o.*aGet)()); },
+        [aSet](O &o, uint8_t v) {
+            if (v >= N)
+                return false;
+            (o.*aSet)(E(v));
+            return true;
+        });
+    entry.EnumType = aType;
+    return entry;
+}
+
+} // namespace
+
+#define ZVO_GRAPHICS_DESCRIPTOR_INSTANCE(Name)                                                                         \
+    const Name &Name::Instance()                                                                                       \
+    {                                                                                                                  \
+        static const Name instance;                                                                                    \
+        return instance;                                                                                               \
+    }
+
+ZVO_GRAPHICS_DESCRIPTOR_INSTANCE(TraTppCustomGraphicRTTI)
+ZVO_GRAPHICS_DESCRIPTOR_INSTANCE(TraTppShapeRTTI)
+ZVO_GRAPHICS_DESCRIPTOR_INSTANCE(TraTppLineRTTI)
+
+#undef ZVO_GRAPHICS_DESCRIPTOR_INSTANCE
+
+TraTppCustomGraphicRTTI::TraTppCustomGraphicRTTI()
+    : TraTableRTTI(&TraTppComponentRTTI::Instance(), &TppCustomGraphic::StaticClass,
+                   {
+                       graphicsTool<classes::TBrush>("Brush", &TppCustomGraphic::Brush, &TppCustomGraphic::SetBrush),
+                       graphicsTool<classes::TPen>("Pen", &TppCustomGraphic::Pen, &TppCustomGraphic::SetPen),
+                   })
+{}
+
+TraTppShapeRTTI::TraTppShapeRTTI()
+    : TraTableRTTI(&TraTppCustomGraphicRTTI::Instance(), &TppShape::StaticClass,
+                   {graphicsEnum<TppShape, classes::TShapeType, 6>("Shape", "TShapeType", &TppShape::Shape,
+                                                                   &TppShape::SetShape)})
+{}
+
+TraTppLineRTTI::TraTppLineRTTI()
+    : TraTableRTTI(&TraTppCustomGraphicRTTI::Instance(), &TppLine::StaticClass,
+                   {
+                       graphicsEnum<TppLine, TppLinePositionType, 4>("Position", "TppLinePositionType",
+                                                                     &TppLine::Position, &TppLine::SetPosition),
+                       graphicsEnum<TppLine, TppLineStyleType, 2>("Style", "TppLineStyleType", &TppLine::Style,
+                                                                  &TppLine::SetStyle),
+                   })
+{}
+
+} // namespace report

@@ -1,0 +1,28 @@
+#pragma once
+
+// The scripting descriptors of the graphic and picture controls: the brush
+// and pen of every graphic, a shape's kind, a line's position and style,
+// the fitting switches of images and the data image's OnGetPicture event
+// (id 69).
+
+#include "report/model/bands/TableRTTI.h"
+
+namespace report {
+
+#define ZVO_GRAPHICS_DESCRIPTOR(Name)                                                                                  \
+    class Name : public TraTableRTTI                                                                                   \
+    {                                                                                                                  \
+    public:                                                                                                            \
+        static const Name &Instance();                                                                                 \
+                                                                                                                       \
+    protected:                                                                                                         \
+        Name();                                                                                                        \
+    };
+
+ZVO_GRAPHICS_DESCRIPTOR(TraTppCustomGraphicRTTI)
+ZVO_GRAPHICS_DESCRIPTOR(TraTppShapeRTTI)
+ZVO_GRAPHICS_DESCRIPTOR(TraTppLineRTTI)
+
+#undef ZVO_GRAPHICS_DESCRIPTOR
+
+} // namespace report
