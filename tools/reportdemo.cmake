@@ -1,6 +1,9 @@
 # Prints a sample report over a CSV file, one line per page naming its bands:
-# reportdemo --report list|grouped --data FILE.csv [--pages LIST] [--out FILE] [--dump FILE].
+# reportdemo --report list|grouped --data FILE.csv [--device Trace|Screen] [--pages LIST] [--out FILE]
+# [--dump FILE].
 add_executable(reportdemo "${CMAKE_CURRENT_LIST_DIR}/reportdemo/main.cpp"
                           "${CMAKE_CURRENT_LIST_DIR}/reportdemo/PageDump.cpp"
-                          "${CMAKE_CURRENT_LIST_DIR}/reportdemo/Samples.cpp")
-target_link_libraries(reportdemo PRIVATE report_content report_model zvo_report_test_support Qt6::Gui Qt6::Core)
+                          "${CMAKE_CURRENT_LIST_DIR}/reportdemo/Samples.cpp"
+                          "${CMAKE_CURRENT_LIST_DIR}/reportdemo/ScreenRun.cpp")
+target_link_libraries(reportdemo PRIVATE report_output report_content report_model zvo_report_test_support Qt6::Widgets
+                                         Qt6::Gui Qt6::Core)

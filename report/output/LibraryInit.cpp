@@ -4,10 +4,12 @@
 #include "report/model/ModelRegistration.h"
 #include "report/model/forms/DialogServices.h"
 #include "report/model/forms/FormClassRegistry.h"
+#include "report/model/pages/DeviceRegistry.h"
 #include "report/output/PrinterPropertiesDialog.h"
 #include "report/output/PrintingSystem.h"
 #include "report/output/forms/CancelDialog.h"
 #include "report/output/forms/NoDataDialog.h"
+#include "report/output/screen/ScreenDevice.h"
 
 #include "platform/controls/EventPump.h"
 #include "platform/shell/MessageBox.h"
@@ -52,6 +54,7 @@ void ppLibraryInit()
     ppInstallPrinterPropertiesDialog();
     ppRegisterFormClass(TppCustomCancelDialog::StaticClass(), TppCancelDialog::StaticClass());
     ppRegisterFormClass(TppCustomNoDataDialog::StaticClass(), TppNoDataDialog::StaticClass());
+    ppRegisterDevice(&ppDeviceClass<TppScreenDevice>());
 }
 
 void ppLibraryFinalize()
@@ -59,6 +62,7 @@ void ppLibraryFinalize()
     if (!g_libraryInitialised)
         return;
     g_libraryInitialised = false;
+    ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     ppUnRegisterFormClass(TppCustomNoDataDialog::StaticClass());
     ppUnRegisterFormClass(TppCustomCancelDialog::StaticClass());
     ppContentLayerFinalize();

@@ -4,6 +4,7 @@
 #include "report/model/forms/FormClassRegistry.h"
 #include "report/model/pages/Page.h"
 #include "report/output/LibraryInit.h"
+#include "report/output/screen/ScreenDevice.h"
 
 #include "platform/classes/ClassBuilder.h"
 
@@ -141,6 +142,8 @@ ProducerFixture::ProducerFixture()
     printers->add(QStringLiteral("Office"));
     printers->setDefaultDevice(QStringLiteral("Office"));
     ppLibraryInit();
+    // The stand-in takes the screen device's class name.
+    ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     ppRegisterFormClass(TppCustomPrintDialog::StaticClass(), ScriptedPrintDialog::StaticClass());
     ppRegisterDevice(&ppDeviceClass<StandInFileDevice>());
     ppRegisterDevice(&ppDeviceClass<StandInPrinterDevice>());

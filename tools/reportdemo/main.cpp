@@ -1,15 +1,18 @@
 // reportdemo: prints a sample report over a CSV file.
 //
-//   reportdemo --report list|grouped --data FILE.csv [--device Trace]
+//   reportdemo --report list|grouped --data FILE.csv [--device Trace|Screen]
 //              [--pages LIST] [--out FILE] [--dump FILE]
 //
 // The Trace device writes a line per page naming its bands; --dump lists
-// the draw commands of those pages. Exit 0 when
+// the draw commands of those pages. The Screen device with --out FILE.png
+// draws each page at 100 % into FILE-1.png, FILE-2.png, ... without a
+// window; without --out it opens the preview. Exit 0 when
 // done, 1 when generation fails (its message on one line), 2 for bad
 // arguments or data (one line).
 
 #include "PageDump.h"
 #include "Samples.h"
+#include "ScreenRun.h"
 
 #include "tests/support/report/CsvPipeline.h"
 #include "tests/support/report/MemoryPipeline.h"
@@ -23,10 +26,11 @@
 #include "report/model/pages/PageRequest.h"
 #include "report/model/pages/Publisher.h"
 #include "report/model/reports/Report.h"
+#include "report/output/LibraryInit.h"
 
 #include "platform/classes/StringList.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -38,8 +42,9 @@ namespace {
 constexpr int demoExitFailed = 1;
 constexpr int demoExitUsage = 2;
 
-const char demoUsage[] = "usage: reportdemo --report list|grouped --data FILE.csv [--device Trace] [--pages LIST] "
-                         "[--out FILE] [--dump FILE]";
+const char demoUsage[] =
+    "usage: reportdemo --report list|grouped --data FILE.csv [--device Trace|Screen] [--pages LIST] "
+    "[--out FILE] [--dump FILE]";
 
 struct DemoOptions
 {
@@ -113,14 +118,53 @@ bool writeDemoOutput(const QString &aFileName, const QByteArray &aBytes, QString
     return true;
 }
 
+int runScreen(report::TppReport &aReport, const report::TppPageRequest &aRequest, const DemoOptions &aOptions)
+{
+    QString error;
+    try {
+        if (aOptions.out.isEmpty()) {
+            aReport.SetDeviceType(QStringLiteral("Screen"));
+            aReport.Print();
+            return 0;
+        }
+        if (!reportdemo::RenderPagesToPng(aReport, aRequest, aOptions.out, error)) {
+            demoError(error);
+            return demoExitFailed;
+        }
+    } catch (const report::EBrevantorError &e) {
+        demoError(e.Message());
+        return demoExitFailed;
+    } catch (const std::exception &e) {
+        demoError(QString::fromUtf8(e.what()));
+        return demoExitFailed;
+    }
+    return 0;
+}
+
+// Whether the arguments ask for the preview window, which needs a display.
+bool demoShowsWindow(int argc, char **argv)
+{
+    bool screen = false;
+    bool out = false;
+    for (int i = 1; i + 1 < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--device")
+            screen = QByteArray(argv[i + 1]).compare("Screen", Qt::CaseInsensitive) == 0;
+        else if (arg == "--out")
+            out = true;
+    }
+    return screen && !out;
+}
+
 int runDemo(const DemoOptions &aOptions)
 {
     if (!aOptions.later.isEmpty()) {
         demoError(QStringLiteral("%1 is not available in this version").arg(aOptions.later.first()));
         return demoExitUsage;
     }
-    if (aOptions.device.compare(QLatin1String("Trace"), Qt::CaseInsensitive) != 0) {
-        const QStringList laterDevices{QStringLiteral("Screen"), QStringLiteral("Printer"), QStringLiteral("TextFile"),
+    const bool screen = aOptions.device.compare(QLatin1String("Screen"), Qt::CaseInsensitive) == 0;
+    if (!screen && aOptions.device.compare(QLatin1String("Trace"), Qt::CaseInsensitive) != 0) {
+        const QStringList laterDevices{QStringLiteral("Printer"), QStringLiteral("TextFile"),
                                        QStringLiteral("ReportTextFile"), QStringLiteral("ArchiveFile")};
         for (const QString &name : laterDevices)
             if (aOptions.device.compare(name, Qt::CaseInsensitive) == 0) {
@@ -162,6 +206,8 @@ int runDemo(const DemoOptions &aOptions)
         return demoExitUsage;
     }
     std::unique_ptr<report::TppReport> sample = reportdemo::CreateSample(aOptions.report, data);
+    if (screen)
+        return runScreen(*sample, request, aOptions);
     reportdemo::DumpDevice device;
     device.SetPageRequest(&request);
     device.SetPublisher(sample->Publisher());
@@ -190,11 +236,11 @@ int runDemo(const DemoOptions &aOptions)
 
 int main(int argc, char **argv)
 {
-    // Texts are measured with fonts, which need the GUI application; the
-    // program draws nothing on screen, so it needs no display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    // Texts are measured with fonts, which need the GUI application; only
+    // the preview draws on screen, so nothing else needs a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !demoShowsWindow(argc, argv))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     DemoOptions options;
     QString error;
     if (!parseDemoOptions(QCoreApplication::arguments(), options, error)) {
@@ -205,11 +251,23 @@ int main(int argc, char **argv)
         std::printf("%s\n", demoUsage);
         return 0;
     }
-    report::ppModelLayerInit();
-    report::ppContentLayerInit();
+    // The screen device and the preview come with the library's window
+    // layer, which also installs the printing system; the Trace device
+    // needs neither.
+    const bool windowLayer = options.device.compare(QLatin1String("Screen"), Qt::CaseInsensitive) == 0;
+    if (windowLayer) {
+        report::ppLibraryInit();
+    } else {
+        report::ppModelLayerInit();
+        report::ppContentLayerInit();
+    }
     reporttest::ppRegisterTraceDevice();
     const int code = runDemo(options);
-    report::ppContentLayerFinalize();
-    report::ppModelLayerFinalize();
+    if (windowLayer) {
+        report::ppLibraryFinalize();
+    } else {
+        report::ppContentLayerFinalize();
+        report::ppModelLayerFinalize();
+    }
     return code;
 }

@@ -1,0 +1,460 @@
+#include "report/output/screen/ScreenDevice.h"
+
+#include "report/content/drawcommands/DrawImage.h"
+#include "report/content/drawcommands/DrawShapes.h"
+#include "report/content/drawcommands/DrawText.h"
+#include "report/model/base/Messages.h"
+#include "report/model/base/Units.h"
+#include "report/model/forms/DialogServices.h"
+#include "report/model/objects/EventIds.h"
+#include "report/model/pages/DrawCommand.h"
+#include "report/model/pages/Page.h"
+#include "report/model/pages/PageRequest.h"
+#include "report/model/pages/Publisher.h"
+#include "report/model/printing/PageDef.h"
+#include "report/output/screen/CommandRenderer.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/gfx/Canvas.h"
+
+#include <map>
+
+namespace report {
+
+namespace {
+
+constexpr rtl::TColor ScreenSurroundColor = 0x808080; // clBtnShadow
+constexpr rtl::TColor ScreenPageColor = 0xFFFFFF;
+
+std::map<const classes::TMetaClass *, TppScreenDevice::DrawRoutine> &screenDrawRoutines()
+{
+    static std::map<const classes::TMetaClass *, TppScreenDevice::DrawRoutine> routines;
+    return routines;
+}
+
+// The routine registered for the command's class or its nearest ancestor.
+const TppScreenDevice::DrawRoutine *screenDrawRoutineFor(const classes::TMetaClass &aClass)
+{
+    const auto &routines = screenDrawRoutines();
+    const TppScreenDevice::DrawRoutine *best = nullptr;
+    const classes::TMetaClass *bestClass = nullptr;
+    for (const auto &[meta, routine] : routines) {
+        if (!aClass.InheritsFrom(*meta))
+            continue;
+        if (!bestClass || meta->InheritsFrom(*bestClass)) {
+            best = &routine;
+            bestClass = meta;
+        }
+    }
+    return best;
+}
+
+QString screenFillPlaceholders(QString aText, const TppPage &aPage)
+{
+    aText.replace(QLatin1String("<pagecount>"), QString::number(aPage.AbsolutePageCount()));
+    aText.replace(QLatin1String("<page>"), QString::number(aPage.AbsolutePageNo()));
+    aText.replace(QLatin1String("<documentname>"), aPage.DocumentName());
+    return aText;
+}
+
+} // namespace
+
+const classes::TMetaClass &TppScreenDevice::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<TppScreenDevice, TppRasterDevice>("TppScreenDevice");
+    return meta;
+}
+
+TppScreenDevice::TppScreenDevice(classes::TComponent *aOwner)
+    : TppRasterDevice(aOwner)
+    , m_page(std::make_unique<TppPage>())
+{
+    m_pageBitmap = QImage(1, 1, QImage::Format_RGB32);
+    m_pageBitmap.fill(Qt::white);
+    PageRequest()->SetPageSetting(TppPageSettingType::psFirstPage);
+    PageRequest()->SetPageRequested(1);
+    TppEventSet events;
+    events.set(ppEvent::OnNoData);
+    SetEventSubscriptions(events);
+}
+
+TppScreenDevice::~TppScreenDevice()
+{
+    BeforeDestruction();
+}
+
+int TppScreenDevice::PixelsPerInch() const
+{
+    return ppScreenPixelsPerInch();
+}
+
+void TppScreenDevice::SetViewport(int aWidth, int aHeight)
+{
+    m_viewportWidth = aWidth;
+    m_viewportHeight = aHeight;
+}
+
+void TppScreenDevice::SetZoom(TppZoomSettingType aSetting, int aPercentage)
+{
+    m_zoomSetting = aSetting;
+    m_zoomPercentage = aPercentage;
+}
+
+// ---- Device --------------------------------------------------------------------
+
+void TppScreenDevice::Notify(TppCommunicator *aCommunicator, int aOperation)
+{
+    TppRasterDevice::Notify(aCommunicator, aOperation);
+}
+
+void TppScreenDevice::EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams)
+{
+    TppRasterDevice::EventNotify(aCommunicator, aEventID, aParams);
+}
+
+void TppScreenDevice::SetStatus(const QString &aText)
+{
+    if (!m_statusEnabled)
+        return;
+    TppRasterDevice::SetStatus(aText);
+    ppProcessMessages();
+}
+
+void TppScreenDevice::CancelJob()
+{
+    SetStatus(m_page->PageNoDescription());
+    TppRasterDevice::CancelJob();
+}
+
+bool TppScreenDevice::lastPageKnown() const
+{
+    return Publisher() && Publisher()->LastPageKnown();
+}
+
+void TppScreenDevice::EndJob()
+{
+    SetStatus(lastPageKnown() ? m_page->PageNoOfCountDescription() : m_page->PageNoDescription());
+    TppRasterDevice::EndJob();
+}
+
+void TppScreenDevice::StartJob()
+{
+    TppRasterDevice::StartJob();
+    SetStatus(ppLoadStr(2));
+    m_page->Clear();
+}
+
+void TppScreenDevice::Reset()
+{
+    TppRasterDevice::Reset();
+    PageRequest()->SetPageSetting(TppPageSettingType::psFirstPage);
+    PageRequest()->SetPageRequested(1);
+}
+
+void TppScreenDevice::statusForPage(const TppPage &aPage, bool aOfCount)
+{
+    SetStatus(aOfCount ? aPage.PageNoOfCountDescription() : aPage.PageNoDescription());
+}
+
+void TppScreenDevice::ReceivePage(TppPage *aPage)
+{
+    if (!aPage)
+        return;
+    const std::weak_ptr<char> alive = LifeToken();
+    TppRasterDevice::ReceivePage(aPage);
+    if (alive.expired())
+        return;
+    if (!PageInRequest()) {
+        if (!aPage->Calculation())
+            return;
+        SetStatus(screenFillPlaceholders(ppLoadStr(4), *aPage));
+        if (alive.expired())
+            return;
+        if (m_page->AbsolutePageCount() != aPage->AbsolutePageCount()) {
+            m_page->SetAbsolutePageCount(aPage->AbsolutePageCount());
+            if (m_page->ControlGroupBreakNo() == aPage->ControlGroupBreakNo())
+                m_page->SetPageCount(aPage->PageCount());
+            if (m_page->HasRecalcDrawCommands()) {
+                m_page->RecalcDrawCommands(this);
+                if (alive.expired())
+                    return;
+                ppProcessMessages();
+            }
+        }
+        return;
+    }
+    if (SkipPage()) {
+        SetStatus(screenFillPlaceholders(lastPageKnown() ? ppLoadStr(10) : ppLoadStr(4), *aPage));
+        return;
+    }
+    m_page->Assign(aPage);
+    RenderPage();
+    if (alive.expired())
+        return;
+    statusForPage(*m_page, lastPageKnown());
+}
+
+// ---- Navigation -----------------------------------------------------------------
+
+void TppScreenDevice::FirstPage()
+{
+    if (Busy() || Cancelled() || m_page->AbsolutePageNo() == 1)
+        return;
+    PageRequest()->SetPageSetting(TppPageSettingType::psFirstPage);
+    RequestPages();
+}
+
+void TppScreenDevice::LastPage()
+{
+    if (Busy() || Cancelled() || m_page->LastPage())
+        return;
+    PageRequest()->SetPageSetting(TppPageSettingType::psLastPage);
+    RequestPages();
+}
+
+void TppScreenDevice::GotoPage(int aPageNo)
+{
+    if (Busy() || aPageNo == m_page->AbsolutePageNo())
+        return;
+    PageRequest()->SetPageSetting(TppPageSettingType::psSinglePage);
+    PageRequest()->SetPageRequested(aPageNo);
+    RequestPages();
+}
+
+int TppScreenDevice::AbsolutePageNo() const
+{
+    return m_page->AbsolutePageNo();
+}
+
+void TppScreenDevice::CancelReport() {}
+
+// ---- Drawing --------------------------------------------------------------------
+
+TppRenderSettings TppScreenDevice::RenderSettings() const
+{
+    TppRenderSettings settings;
+    settings.pixelsPerInchX = PixelsPerInch();
+    settings.pixelsPerInchY = PixelsPerInch();
+    settings.offsetX = m_offsetX;
+    settings.offsetY = m_offsetY;
+    settings.scaleX = m_scaleX;
+    settings.scaleY = m_scaleY;
+    return settings;
+}
+
+void TppScreenDevice::CalcDrawRect(TppDrawCommand *aDrawCommand)
+{
+    if (!aDrawCommand)
+        return;
+    gfx::Canvas *canvas = m_canvas;
+    QImage scratch;
+    std::unique_ptr<gfx::Canvas> own;
+    if (!canvas) {
+        scratch = QImage(1, 1, QImage::Format_RGB32);
+        own = std::make_unique<gfx::Canvas>(&scratch);
+        canvas = own.get();
+    }
+    TppCommandRenderer(*canvas, RenderSettings()).CalcDrawRect(*aDrawCommand);
+}
+
+bool TppScreenDevice::FindClickableDrawCommand(int X, int Y, TppDrawCommand *&aDrawCommand) const
+{
+    aDrawCommand = nullptr;
+    for (int i = 0; i < m_page->ClickableDrawCommandCount(); ++i) {
+        TppDrawCommand *command = m_page->ClickableDrawCommands(i);
+        if (command && command->Clickable() && command->DrawLeft() <= X && X <= command->DrawRight() &&
+            command->DrawTop() <= Y && Y <= command->DrawBottom()) {
+            aDrawCommand = command;
+            return true;
+        }
+    }
+    return false;
+}
+
+void TppScreenDevice::RebuildPageBitmap()
+{
+    TppScreenPageSizeInput input;
+    input.pixelsPerInch = PixelsPerInch();
+    input.width100 = m_page->PageDef()->spWidth();
+    input.height100 = m_page->PageDef()->spHeight();
+    input.scrollBoxWidth = m_viewportWidth;
+    input.scrollBoxHeight = m_viewportHeight;
+    input.hasViewer = m_viewer != nullptr;
+    input.zoomSetting = m_zoomSetting;
+    input.zoomPercentage = m_zoomPercentage;
+    const TppScreenPageSize size = ppCalcScreenPageSize(input);
+    m_pageWidth = size.pageWidth;
+    m_pageHeight = size.pageHeight;
+    m_calculatedZoom = size.calculatedZoom;
+    m_zoomLimited = size.limited;
+    m_pageBitmap = QImage(size.bitmapWidth, size.bitmapHeight, QImage::Format_RGB32);
+    if (m_pageBitmap.isNull()) {
+        // Out of memory: a grey pixel rather than a crash.
+        m_pageBitmap = QImage(1, 1, QImage::Format_RGB32);
+    }
+    const int dotsPerMeter = qRound(PixelsPerInch() / 0.0254);
+    m_pageBitmap.setDotsPerMeterX(dotsPerMeter);
+    m_pageBitmap.setDotsPerMeterY(dotsPerMeter);
+    m_pageBitmap.fill(QColor(0x80, 0x80, 0x80));
+}
+
+void TppScreenDevice::RenderPage()
+{
+    const TppPageDef *pageDef = m_page->PageDef();
+    if (pageDef->mmWidth() == 0 || pageDef->mmHeight() == 0)
+        return;
+    RebuildPageBitmap();
+    m_offsetX = (m_pageBitmap.width() - m_pageWidth) / 2;
+    m_offsetY = (m_pageBitmap.height() - m_pageHeight) / 2;
+    const double w100 = std::max(pageDef->spWidth(), 1);
+    const double h100 = std::max(pageDef->spHeight(), 1);
+    m_scaleX = m_pageWidth / w100;
+    m_scaleY = m_pageHeight / h100;
+    const std::weak_ptr<char> alive = LifeToken();
+    {
+        gfx::Canvas canvas(&m_pageBitmap);
+        canvas.setBrush(gfx::Brush::solid(ScreenPageColor));
+        canvas.Rectangle(rtl::TRect{m_offsetX, m_offsetY, m_offsetX + m_pageWidth, m_offsetY + m_pageHeight});
+        TppCommandRenderer renderer(canvas, RenderSettings());
+        m_canvas = &canvas;
+        m_renderer = &renderer;
+        try {
+            SendEventNotify(this, ppEvent::PageDisplayBegins, nullptr);
+            if (!alive.expired())
+                DrawPage(m_page.get());
+            if (!alive.expired())
+                SendEventNotify(this, ppEvent::PageDisplayEnds, nullptr);
+        } catch (...) {
+            if (!alive.expired()) {
+                m_canvas = nullptr;
+                m_renderer = nullptr;
+            }
+            throw;
+        }
+        if (alive.expired())
+            return;
+        m_canvas = nullptr;
+        m_renderer = nullptr;
+    }
+    if (OnPageDrawn)
+        OnPageDrawn(this);
+}
+
+bool TppScreenDevice::Draw(TppDrawCommand *aDrawCommand)
+{
+    if (!aDrawCommand)
+        return false;
+    if (!m_canvas) {
+        // Outside a rendering (a recalculated command): straight onto the
+        // bitmap.
+        gfx::Canvas canvas(&m_pageBitmap);
+        TppCommandRenderer renderer(canvas, RenderSettings());
+        m_canvas = &canvas;
+        m_renderer = &renderer;
+        bool drawn = false;
+        try {
+            drawn = drawWithCanvas(aDrawCommand);
+        } catch (...) {
+            m_canvas = nullptr;
+            m_renderer = nullptr;
+            throw;
+        }
+        m_canvas = nullptr;
+        m_renderer = nullptr;
+        return drawn;
+    }
+    return drawWithCanvas(aDrawCommand);
+}
+
+bool TppScreenDevice::drawWithCanvas(TppDrawCommand *aDrawCommand)
+{
+    m_renderer->CalcDrawRect(*aDrawCommand);
+    if (auto *text = dynamic_cast<TppDrawText *>(aDrawCommand)) {
+        DrawText(text);
+        return true;
+    }
+    if (auto *shape = dynamic_cast<TppDrawShape *>(aDrawCommand)) {
+        DrawShape(shape);
+        return true;
+    }
+    if (auto *line = dynamic_cast<TppDrawLine *>(aDrawCommand)) {
+        DrawLine(line);
+        return true;
+    }
+    if (auto *image = dynamic_cast<TppDrawImage *>(aDrawCommand)) {
+        DrawImage(image);
+        return true;
+    }
+    if (const DrawRoutine *routine = screenDrawRoutineFor(aDrawCommand->ClassType()))
+        return (*routine)(*this, *aDrawCommand);
+    return false;
+}
+
+void TppScreenDevice::DrawText(TppDrawText *aDrawCommand)
+{
+    if (m_renderer && aDrawCommand)
+        m_renderer->DrawText(*aDrawCommand);
+}
+
+void TppScreenDevice::DrawShape(TppDrawShape *aDrawCommand)
+{
+    if (m_renderer && aDrawCommand)
+        m_renderer->DrawShape(*aDrawCommand);
+}
+
+void TppScreenDevice::DrawLine(TppDrawLine *aDrawCommand)
+{
+    if (m_renderer && aDrawCommand)
+        m_renderer->DrawLine(*aDrawCommand);
+}
+
+void TppScreenDevice::DrawImage(TppDrawImage *aDrawCommand)
+{
+    if (m_renderer && aDrawCommand)
+        m_renderer->DrawImage(*aDrawCommand);
+}
+
+void TppScreenDevice::DirectDrawImage(TppDrawImage *aDrawCommand)
+{
+    if (m_renderer && aDrawCommand)
+        m_renderer->DirectDrawImage(*aDrawCommand);
+}
+
+bool TppScreenDevice::RedrawDrawCommand(TppDrawCommand *aDrawCommand)
+{
+    if (!aDrawCommand || m_pageBitmap.isNull())
+        return true;
+    auto *text = dynamic_cast<TppDrawText *>(aDrawCommand);
+    // Its new text must cover the old one.
+    const bool transparent = text && text->Transparent();
+    if (transparent)
+        text->SetTransparent(false);
+    bool drawn = false;
+    try {
+        drawn = Draw(aDrawCommand);
+    } catch (...) {
+        if (transparent)
+            text->SetTransparent(true);
+        throw;
+    }
+    if (transparent)
+        text->SetTransparent(true);
+    return drawn;
+}
+
+void TppScreenDevice::RegisterDrawRoutine(const classes::TMetaClass &aClass, DrawRoutine aRoutine)
+{
+    screenDrawRoutines()[&aClass] = std::move(aRoutine);
+}
+
+void TppScreenDevice::UnRegisterDrawRoutine(const classes::TMetaClass &aClass)
+{
+    screenDrawRoutines().erase(&aClass);
+}
+
+void TppScreenDevice::recreatePageBitmap()
+{
+    RenderPage();
+}
+
+} // namespace report
