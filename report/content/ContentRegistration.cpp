@@ -1,5 +1,6 @@
 #include "report/content/ContentRegistration.h"
 
+#include "report/content/barcodes/DrawBarCode.h"
 #include "report/content/drawcommands/DrawImage.h"
 #include "report/content/drawcommands/DrawRichText.h"
 #include "report/content/drawcommands/DrawShapes.h"
@@ -30,7 +31,8 @@ std::vector<const classes::TMetaClass *> contentDrawCommandClasses()
 {
     return {&TppDrawText::StaticClass(),  &TppDrawVariable::StaticClass(), &TppDrawVar::StaticClass(),
             &TppDrawCalc::StaticClass(),  &TppDrawShape::StaticClass(),    &TppDrawLine::StaticClass(),
-            &TppDrawImage::StaticClass(), &TppDrawRichText::StaticClass()};
+            &TppDrawImage::StaticClass(), &TppDrawRichText::StaticClass(),
+            &TppDrawBarCode::StaticClass()};
 }
 
 // The "No Data Found" text of a blank report's page.

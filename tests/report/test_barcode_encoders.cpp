@@ -252,8 +252,12 @@ TEST(BarCodeEncoders, ModuleWidthsInDevicePixels)
         {254, 600, 1, 6},
         {254, 2400, 1, 24},
         {2540, 100, 1, 10},
-        {254, 100, 3.5,
-         3}, // 0.01 inch is a hair short as a Single: 3.4999999 {102, 72, 1, 0},       {102, 2400, 1, 10},    {2540, 72, 1, 7},  // 0.004 and 0.1 in
+        // 0.01 inch is a hair short as a Single: 3.4999999.
+        {254, 100, 3.5, 3},
+        // The narrowest and widest bars a control accepts, 0.004 and 0.1 inch.
+        {102, 72, 1, 0},
+        {102, 2400, 1, 10},
+        {2540, 72, 1, 7},
         {0, 600, 1, 0},
         {-5, 600, 3, 0},
         {254, 100, 1e-6, 0},
