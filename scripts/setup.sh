@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev lld
   xvfb xauth fonts-dejavu-core fonts-liberation2
-  zint libzint-dev
+  zint libzint-dev zbar-tools
   openbox wmctrl x11-utils xdotool
   python3
   tinyproxy dante-server microsocks
