@@ -1,11 +1,8 @@
 #include "report/model/engine/Engine.h"
 
-#include "report/model/engine/BandEngine.h"
 #include "report/model/engine/BandLists.h"
-#include "report/model/engine/ColumnPositions.h"
 #include "report/model/engine/EnginePageCache.h"
 #include "report/model/engine/EnginePasses.h"
-#include "report/model/engine/LastPageRules.h"
 #include "report/model/engine/NoDataRules.h"
 #include "report/model/engine/PageNumbering.h"
 #include "report/model/engine/RecordTraversal.h"
@@ -33,15 +30,6 @@
 #include <algorithm>
 
 namespace report {
-
-namespace {
-
-const TppPageDef *enginePageDef(const TppCustomReport *aReport)
-{
-    return aReport && aReport->PrinterSetup() ? aReport->PrinterSetup()->PageDef() : nullptr;
-}
-
-} // namespace
 
 const classes::TMetaClass &TppEngine::StaticClass()
 {
@@ -94,6 +82,11 @@ void TppEngine::RestoreFromCache(int32_t aPageIndex)
     m_dataExhausted = state->dataExhausted;
     m_traversalPending = state->traversalPending;
     TppEnginePageCache::RestorePositions(*state, m_mainPipeline, m_detailPipeline);
+}
+
+const TppPageDef *TppEngine::pageDef() const
+{
+    return m_report && m_report->PrinterSetup() ? m_report->PrinterSetup()->PageDef() : nullptr;
 }
 
 void TppEngine::fire(TppEngineNotify &aEvent)
@@ -398,10 +391,9 @@ void TppEngine::basicPageStart()
     m_report->DoEngineEvent(m_report->OnStartPage, ppEvent::OnStartPage);
     if (PageNo() == 1)
         IncludeDue(ppBandKind::Detail);
-    if (const TppPageDef *pageDef = enginePageDef(m_report)) {
-        SetPrintArea(pageDef->mmMarginLeft(), pageDef->mmMarginTop(), pageDef->mmPrintableWidth(),
-                     pageDef->mmMarginTop());
-        m_printRight = pageDef->mmMarginLeft() + pageDef->mmPrintableWidth();
+    if (const TppPageDef *def = pageDef()) {
+        SetPrintArea(def->mmMarginLeft(), def->mmMarginTop(), def->mmPrintableWidth(), def->mmMarginTop());
+        m_printRight = def->mmMarginLeft() + def->mmPrintableWidth();
     }
     m_lastColumnStarted = false;
     SetColumnNo(0);
@@ -464,10 +456,10 @@ int TppEngine::GetPageCountForDisplay() const
 
 int32_t TppEngine::GetPageAreaBottom() const
 {
-    const TppPageDef *pageDef = enginePageDef(m_report);
-    if (!pageDef)
+    const TppPageDef *def = pageDef();
+    if (!def)
         throw EPrintError(QStringLiteral("TppEngine.GetPageBottom: No Report assigned to this engine."));
-    return pageDef->mmHeight() - pageDef->mmMarginBottom();
+    return def->mmHeight() - def->mmMarginBottom();
 }
 
 int32_t TppEngine::GetPageBottom() const
@@ -601,132 +593,6 @@ void TppEngine::resumeGroupFooters()
     }
     if (group && !group->NewPage())
         AfterTraversal();
-}
-
-// ---- Columns ------------------------------------------------------------------------------------
-
-bool TppEngine::positionColumn(int aColumn, bool aApply)
-{
-    const TppColumnPlace place = ppPlaceColumn(*m_report, aColumn);
-    if (place.fits && aApply) {
-        SetPrintArea(place.left, m_columnTop, place.rightLimit - place.left, m_columnTop);
-        m_printRight = std::min(place.rightLimit, place.left + m_report->mmColumnWidth());
-    }
-    return place.fits;
-}
-
-void TppEngine::startNextColumn()
-{
-    if (EngineState() & (ppEngineState::TitleNewPage | ppEngineState::SummaryNewPage))
-        return;
-    if (ColumnNo() == 0)
-        m_columnTop = PrintTop();
-    const int state = m_bandState;
-    const int index = m_bandIndex;
-    if (ColumnNo() < m_report->Columns()) {
-        SetColumnNo(ColumnNo() + 1);
-        if (positionColumn(ColumnNo(), true) && !m_lastColumnStarted) {
-            m_report->DoEngineEvent(m_report->OnStartColumn, ppEvent::OnStartColumn);
-            IncludeDue(ppBandKind::ColumnHeader);
-            m_bandState = 3;
-            SetBandsPrinted(false);
-            generateList(3, 0, false);
-            if (ColumnNo() == m_report->Columns())
-                m_lastColumnStarted = true;
-        }
-    }
-    m_bandState = state;
-    m_bandIndex = index;
-}
-
-void TppEngine::endColumn()
-{
-    m_columnBreakPending = true;
-    bool forced = false;
-    if (auto *header = dynamic_cast<TppGroupHeaderBand *>(m_currentBand))
-        if (TppGroup *group = header->Group())
-            forced = (group->NewPage() && !group->NewColumn()) ||
-                     (header->OutOfSpace() && group->mmNewPageThreshold() != 0 && group->mmNewColumnThreshold() == 0);
-    const bool last = ColumnNo() >= m_report->Columns();
-    const bool nextFits = !last && positionColumn(ColumnNo() + 1, false);
-    const bool pageEnds = last || (m_dataExhausted && m_bandState > 6) || !nextFits || forced ||
-                          (EngineState() & ppEngineState::SectionPageWanted);
-    IncludeDue(ppBandKind::ColumnFooter);
-    const int state = m_bandState;
-    m_bandState = 8;
-    generateList(8, 0, false);
-    m_bandState = state;
-    m_report->DoEngineEvent(m_report->OnEndColumn, ppEvent::OnEndColumn);
-    ExcludeDue(ppBandKind::ColumnFooter);
-    if (!pageEnds)
-        return;
-    savePageState();
-    if (const TppPageDef *pageDef = enginePageDef(m_report)) {
-        SetPrintArea(pageDef->mmMarginLeft(), PrintTop(), pageDef->mmPrintableWidth(), PrintPosition());
-        m_printRight = pageDef->mmMarginLeft() + pageDef->mmPrintableWidth();
-    }
-    endPage();
-}
-
-// ---- Page end --------------------------------------------------------------------------------------
-
-void TppEngine::endPage()
-{
-    m_pageEnded = true;
-    if (!m_verticalColumns)
-        savePageState();
-    m_lastFinishedPage = PageNo();
-    if (m_traversalPending && !m_verticalColumns)
-        AfterTraversal();
-    // Columns across the page end with the page.
-    if (!m_verticalColumns)
-        if (auto *detail = dynamic_cast<TppDetailBand *>(m_report->GetBand(4)))
-            if (TppBandEngine *bandEngine = detail->BandEngine())
-                bandEngine->FinishPage();
-    if (!IsDue(ppBandKind::Footer) &&
-        !(EngineState() & (ppEngineState::SectionPages | ppEngineState::SectionLastPage))) {
-        IncludeDue(ppBandKind::Footer);
-        const int state = m_bandState;
-        m_bandState = 9;
-        generateList(9, 0, false);
-        m_bandState = state;
-    }
-    m_report->CheckPageLimit();
-    if ((EngineState() & ppEngineState::FirstPass) && m_dataExhausted && m_reportComplete) {
-        m_pageCountKnown = true;
-        SetPageCount(PageNo());
-        m_report->SendEventNotify(m_report, ppEvent::ReportEnd, nullptr);
-    }
-    if (m_pageCountKnown && PageNo() == PageCount() && m_pageWanted)
-        applyLastPageRules();
-    if ((EngineState() & ppEngineState::NoData) && MaxPosition() != 0 &&
-        (m_report->NoDataBehaviors() & (1u << unsigned(TppNoDataBehaviorType::ndBlankReport))))
-        if (const TppPageDef *pageDef = enginePageDef(m_report))
-            ppNoDataOnPage(*m_report, *Page(), PrintLeft(), pageDef->mmPrintableWidth(), MaxPosition(),
-                           !m_passes.SecondPassStarted());
-    fire(OnPageEnding);
-    fillPageRecord();
-    if (m_requestRules.Satisfied(requestProgress()))
-        m_pageDone = true;
-    if (!m_progress && !m_pageDone)
-        ++m_pagesWithoutProgress;
-    fire(OnPageComplete);
-    m_report->SendEventNotify(m_report, ppEvent::EngineEvent, nullptr);
-    ExcludeDue(ppBandKind::Footer);
-}
-
-void TppEngine::checkProgress(TppCustomBand *aBreakingBand)
-{
-    // Two pages in a row without anything new: the band can never fit.
-    if (m_progress || m_pagesWithoutProgress < 1 || !aBreakingBand)
-        return;
-    SetStopped(true);
-    m_report->HandlePrintError(aBreakingBand->UserName() + QStringLiteral(": ") + ppLoadStr(44));
-}
-
-void TppEngine::applyLastPageRules()
-{
-    ppApplyLastPageRules(*Page(), m_lists[1], m_lists[9]);
 }
 
 // ---- Traversal -----------------------------------------------------------------------------------

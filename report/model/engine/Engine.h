@@ -24,6 +24,7 @@ class TppCustomBand;
 class TppCustomReport;
 class TppDataPipeline;
 class TppGroup;
+class TppPageDef;
 
 using TppEngineNotify = classes::TNotifyEvent;
 using TppEnginePageNoEvent = classes::TEvent<void(classes::TObject *Sender, int &aPageNo)>;
@@ -119,6 +120,7 @@ private:
     void sendTraversalEvents();
     void checkProgress(TppCustomBand *aBreakingBand);
     void fire(TppEngineNotify &aEvent);
+    const TppPageDef *pageDef() const;
 
     TppCustomReport *m_report = nullptr;
     TppPageRequest m_pageRequest;
