@@ -64,6 +64,25 @@ TEST_F(PageRequests, S3_TwoPassesDeliverTheSinglePageWithItsFinalCount)
     EXPECT_EQ(passEvents, (QStringList{"StartFirst", "EndFirst", "StartSecond", "EndSecond"}));
 }
 
+TEST_F(PageRequests, TheSecondPassEndsWhenItReachesTheLastPageOncePerRun)
+{
+    report.SetPassSetting(TppPassSettingType::psTwoPass);
+    generate(TppPageSettingType::psSinglePage, 2);
+    generate(TppPageSettingType::psSinglePage, 2);
+    // Page 2 is not the last: the second pass has not ended.
+    EXPECT_EQ(passEvents, (QStringList{"StartFirst", "EndFirst", "StartSecond"}));
+    generate();
+    generate(TppPageSettingType::psLastPage);
+    EXPECT_EQ(passEvents, (QStringList{"StartFirst", "EndFirst", "StartSecond", "EndSecond"}));
+
+    // A new run hears every pass again, once.
+    passEvents.clear();
+    engine()->Reset();
+    generate(TppPageSettingType::psSinglePage, 3);
+    generate(TppPageSettingType::psSinglePage, 3);
+    EXPECT_EQ(passEvents, (QStringList{"StartFirst", "EndFirst", "StartSecond", "EndSecond"}));
+}
+
 TEST_F(PageRequests, S4_APageListDeliversInItsOrderAndSkipsPagesPastTheEnd)
 {
     generate(TppPageSettingType::psPageList, 1, {"3", "1", "9"});

@@ -3,6 +3,8 @@
 
 #include <QMap>
 
+#include <stdexcept>
+
 using namespace report;
 using namespace reporttest;
 
@@ -71,6 +73,69 @@ TEST_F(PipelinePositions, APageMadeAgainResumesBothPipelinesWhereItsPageBegan)
         EXPECT_EQ(report.Tops.last(), fullTops[page - 1]) << page;
         EXPECT_EQ(printed.value(page), fullRecords[page]) << page;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PipelinePositions, TheCallerFindsBothPipelinesWhereItLeftThem)
+{
+    customers.Open();
+    customers.First();
+    customers.Next();
+    customers.Next();
+    orders.Open();
+    orders.First();
+    orders.Next();
+    const QString customerId = customers.GetFieldAsString(QStringLiteral("Id"));
+    const QString orderId = orders.GetFieldAsString(QStringLiteral("Id"));
+    ASSERT_EQ(customerId, QStringLiteral("3"));
+    const auto unmoved = [&](const char *aWhen) {
+        EXPECT_EQ(customers.GetFieldAsString(QStringLiteral("Id")), customerId) << aWhen;
+        EXPECT_EQ(orders.GetFieldAsString(QStringLiteral("Id")), orderId) << aWhen;
+    };
+
+    generate();
+    unmoved("after the whole report");
+    ASSERT_EQ(printed[3].size(), 26);
+    const int held = customers.OutstandingBookmarks() + orders.OutstandingBookmarks();
+
+    printed.clear();
+    generate(TppPageSettingType::psSinglePage, 2);
+    unmoved("after one page");
+    EXPECT_EQ(printed[2].first(), QStringLiteral("2:1047"));
+    // The marks taken for the call went with it.
+    EXPECT_EQ(customers.OutstandingBookmarks() + orders.OutstandingBookmarks(), held);
+
+    detail->AfterPrint.Set([](classes::TObject *) { throw std::runtime_error("detail"); });
+    EXPECT_THROW(generate(TppPageSettingType::psSinglePage, 3), std::runtime_error);
+    detail->AfterPrint.Set(nullptr);
+    unmoved("after a failed page");
+}
+
+TEST_F(PipelinePositions, EveryRecordTheRunWalksIsAnnouncedByBothPipelines)
+{
+    QStringList announced;
+    int customerSteps = 0;
+    customers.OnTraversal.Set([&](classes::TObject *) { ++customerSteps; });
+    orders.OnTraversal.Set(
+        [&](classes::TObject *) { announced.append(orders.GetFieldAsString(QStringLiteral("Id"))); });
+    generate();
+    EXPECT_EQ(customerSteps, announced.size());
+    // A page made from its saved state announces its first record again.
+    announced.removeDuplicates();
+    ASSERT_EQ(announced.size(), 120);
+    EXPECT_EQ(announced.first(), QStringLiteral("1000"));
+    EXPECT_EQ(announced.last(), QStringLiteral("1119"));
+
+    announced.clear();
+    generate(TppPageSettingType::psSinglePage, 2);
+    ASSERT_EQ(announced.size(), 48);
+    EXPECT_EQ(announced.first(), QStringLiteral("1047"));
+    EXPECT_EQ(announced.last(), QStringLiteral("1094"));
+    customers.OnTraversal.Set(nullptr);
+    orders.OnTraversal.Set(nullptr);
 }
 
 } // namespace

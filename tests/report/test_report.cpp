@@ -235,4 +235,25 @@ TEST(BandedReport, ABandlessReportGetsItsBandsAtStartJob)
     EXPECT_EQ(other.CreateBand(4), nullptr);
 }
 
+TEST_F(TracedReport, ACustomerWithoutOrdersPrintsNoEmptyDetail)
+{
+    // Customers 1 to 3; customer 2 has no orders.
+    MemoryPipeline customers;
+    customers.AddField(QStringLiteral("Id"), TppDataType::dtInteger);
+    for (int id = 1; id <= 3; ++id)
+        customers.AddRow({id});
+    MemoryPipeline orders;
+    orders.AddField(QStringLiteral("CustId"), TppDataType::dtInteger);
+    for (int custId : {1, 1, 3, 3, 3})
+        orders.AddRow({custId});
+    orders.AddLink(QStringLiteral("Id"), QStringLiteral("CustId"));
+    orders.SetMasterDataPipeline(&customers);
+    report.SetDataPipeline(&customers);
+    band<TppDetailBand>(5000, QStringLiteral("Detail"))->SetDataPipeline(&orders);
+    EXPECT_EQ(print(), QStringLiteral("1: Detail*5\n"));
+    report.GetDetailBand()->SetDataPipeline(nullptr);
+    report.SetDataPipeline(nullptr);
+    orders.SetMasterDataPipeline(nullptr);
+}
+
 } // namespace

@@ -64,12 +64,21 @@ void TppEngine::Notify(TppCommunicator *aCommunicator, int aOperation)
         m_pageCache.DetailPipelineGone();
         m_detailPipeline = nullptr;
     }
+    for (CallPosition *held : {&m_callMain, &m_callDetail})
+        if (aCommunicator == held->pipeline)
+            held->pipeline = nullptr;
 }
 
 void TppEngine::SaveToCache(int32_t aPageIndex)
 {
-    m_pageCache.Save(*this, aPageIndex, {m_bandState, m_bandIndex, m_dataExhausted, m_traversalPending}, m_mainPipeline,
-                     m_detailPipeline);
+    TppEnginePageState state;
+    state.bandState = m_bandState;
+    state.bandIndex = m_bandIndex;
+    state.dataExhausted = m_dataExhausted;
+    state.traversalPending = m_traversalPending;
+    state.mainTraversed = m_mainTraversed;
+    state.detailTraversed = m_detailTraversed;
+    m_pageCache.Save(*this, aPageIndex, state, m_mainPipeline, m_detailPipeline);
 }
 
 void TppEngine::RestoreFromCache(int32_t aPageIndex)
@@ -81,6 +90,8 @@ void TppEngine::RestoreFromCache(int32_t aPageIndex)
     m_bandIndex = state->bandIndex;
     m_dataExhausted = state->dataExhausted;
     m_traversalPending = state->traversalPending;
+    m_mainTraversed = state->mainTraversed;
+    m_detailTraversed = state->detailTraversed;
     TppEnginePageCache::RestorePositions(*state, m_mainPipeline, m_detailPipeline);
 }
 
@@ -103,6 +114,7 @@ void TppEngine::GeneratePage(const TppPageRequest &aRequest)
         return;
     m_generating = true;
     m_pageRequest.Assign(&aRequest);
+    saveCallPositions();
     try {
         // Two passes: the first runs through the whole report to learn the
         // page count, the second serves the request.
@@ -119,10 +131,40 @@ void TppEngine::GeneratePage(const TppPageRequest &aRequest)
             pageLoop();
         }
     } catch (...) {
+        restoreCallPositions();
         m_generating = false;
         throw;
     }
+    restoreCallPositions();
     m_generating = false;
+}
+
+void TppEngine::saveCallPositions()
+{
+    TppDataPipeline *main = m_report->DataPipeline();
+    auto *detail = dynamic_cast<TppDetailBand *>(m_report->GetBand(4));
+    TppDataPipeline *own = detail ? detail->DataPipeline() : nullptr;
+    m_callMain = {};
+    m_callDetail = {};
+    for (auto [held, pipeline] : {std::pair{&m_callMain, main}, {&m_callDetail, own == main ? nullptr : own}}) {
+        if (!pipeline)
+            continue;
+        // Linked, so that a pipeline freed meanwhile is not put back.
+        AddNotify(pipeline);
+        held->pipeline = pipeline;
+        held->position.Save(*pipeline);
+    }
+}
+
+void TppEngine::restoreCallPositions()
+{
+    for (CallPosition *held : {&m_callMain, &m_callDetail}) {
+        if (!held->pipeline)
+            continue;
+        held->position.Restore(*held->pipeline);
+        held->position.FreeBookmark(*held->pipeline);
+        held->pipeline = nullptr;
+    }
 }
 
 void TppEngine::Reset()
@@ -265,6 +307,8 @@ void TppEngine::initReport()
     if (!hasData)
         noDataStart();
     m_traversalPending = true;
+    m_mainTraversed = m_mainPipeline != nullptr;
+    m_detailTraversed = m_detailPipeline != nullptr;
     SetBandsPrinted(false);
     m_keepTogetherGroup = nullptr;
     for (int i = 0; i < m_report->GroupCount(); ++i) {
@@ -624,6 +668,10 @@ void TppEngine::findBrokenGroups()
 
 void TppEngine::sendTraversalEvents()
 {
+    if (m_mainTraversed && m_mainPipeline)
+        m_mainPipeline->DoOnTraversal();
+    if (m_detailTraversed && m_detailPipeline)
+        m_detailPipeline->DoOnTraversal();
     m_report->SendEventNotify(m_report, ppEvent::Traversal, nullptr);
 }
 

@@ -14,6 +14,7 @@
 #include "report/model/engine/EnginePasses.h"
 #include "report/model/engine/PageNumbering.h"
 #include "report/model/engine/PageRequestRules.h"
+#include "report/model/engine/PipelinePositions.h"
 #include "report/model/pages/PageRequest.h"
 
 #include <vector>
@@ -120,6 +121,8 @@ private:
     void sendTraversalEvents();
     void checkProgress(TppCustomBand *aBreakingBand);
     void fire(TppEngineNotify &aEvent);
+    void saveCallPositions();
+    void restoreCallPositions();
     const TppPageDef *pageDef() const;
 
     TppCustomReport *m_report = nullptr;
@@ -134,6 +137,18 @@ private:
     TppCustomBand *m_lastBand = nullptr;
     TppDataPipeline *m_mainPipeline = nullptr;
     TppDataPipeline *m_detailPipeline = nullptr;
+    // Whether the run walks each of the two; their traversal events follow.
+    bool m_mainTraversed = false;
+    bool m_detailTraversed = false;
+    // Where the report's and the detail band's pipelines stood when
+    // generation was asked for: a caller finds its data where it left it.
+    struct CallPosition
+    {
+        TppDataPipeline *pipeline = nullptr;
+        TppPipelinePosition position{};
+    };
+    CallPosition m_callMain;
+    CallPosition m_callDetail;
     TppGroup *m_keepTogetherGroup = nullptr;
     int m_bandState = 2;
     int m_bandIndex = 0;

@@ -18,7 +18,8 @@ struct EnginePageCacheRecord
     TppPipelinePosition detailPosition;
     uint8_t dataExhausted;
     uint8_t traversalPending;
-    uint8_t padding[2];
+    uint8_t mainTraversed;
+    uint8_t detailTraversed;
 };
 static_assert(sizeof(EnginePageCacheRecord) == 56);
 
@@ -57,6 +58,8 @@ void TppEnginePageCache::Save(TppCustomEngine &aEngine, int32_t aPageIndex, cons
     record.engineState = aEngine.EngineState();
     record.dataExhausted = aState.dataExhausted;
     record.traversalPending = aState.traversalPending;
+    record.mainTraversed = aState.mainTraversed;
+    record.detailTraversed = aState.detailTraversed;
     pageCacheSavePosition(record.mainPosition, aMainPipeline, m_bookmarks);
     pageCacheSavePosition(record.detailPosition, aDetailPipeline, m_detailBookmarks);
     aEngine.WriteCacheRecord(aPageIndex, &record);
@@ -79,6 +82,8 @@ std::optional<TppEnginePageState> TppEnginePageCache::Restore(TppCustomEngine &a
     state.bandIndex = record.bandIndex;
     state.dataExhausted = record.dataExhausted != 0;
     state.traversalPending = record.traversalPending != 0;
+    state.mainTraversed = record.mainTraversed != 0;
+    state.detailTraversed = record.detailTraversed != 0;
     state.mainPosition = record.mainPosition;
     state.detailPosition = record.detailPosition;
     return state;

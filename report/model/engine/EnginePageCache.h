@@ -3,9 +3,9 @@
 // What the engine keeps of each page in the cache, so that a later request
 // can build the page again from where generation stood when it began: the
 // band state and index, the due band kinds, the band counter, the engine
-// state, the end of the data, and where the main pipeline and the detail
-// band's own pipeline stood. The bookmarks stay taken until the run is
-// discarded.
+// state, the end of the data, which pipelines the run walks, and where the
+// main pipeline and the detail band's own pipeline stood. The bookmarks stay
+// taken until the run is discarded.
 
 #include "report/model/engine/PipelinePositions.h"
 
@@ -25,6 +25,8 @@ struct TppEnginePageState
     int bandIndex = 0;
     bool dataExhausted = false;
     bool traversalPending = false;
+    bool mainTraversed = false;
+    bool detailTraversed = false;
     TppPipelinePosition mainPosition{};
     TppPipelinePosition detailPosition{};
 };

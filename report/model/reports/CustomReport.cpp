@@ -485,6 +485,20 @@ void TppCustomReport::InitializePipelines()
         group->PrepareKeepTogether();
 }
 
+void TppCustomReport::GetDataPipelines(std::vector<TppDataPipeline *> &aList) const
+{
+    const auto add = [&aList](TppDataPipeline *aPipeline) {
+        if (aPipeline && std::find(aList.begin(), aList.end(), aPipeline) == aList.end())
+            aList.push_back(aPipeline);
+    };
+    add(m_dataPipeline);
+    if (auto *detail = dynamic_cast<TppDetailBand *>(GetBand(4)))
+        add(detail->DataPipeline());
+    for (TppBand *band : m_bands)
+        for (int i = 0; i < band->ObjectCount(); ++i)
+            band->Objects(i)->GetDataPipelines(aList);
+}
+
 void TppCustomReport::ResetHooks()
 {
     for (TppBand *band : std::vector<TppBand *>(m_bands))

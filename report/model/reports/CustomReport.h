@@ -110,6 +110,9 @@ public:
     virtual void ReceivePageFromEngine() {}
     // At the start of a run: look-aheads freed, keep-together prepared.
     virtual void InitializePipelines();
+    // Adds, each once and when not yet listed, the report's pipeline, the
+    // detail band's and those the bands' objects read.
+    void GetDataPipelines(std::vector<TppDataPipeline *> &aList) const;
     // At every report start: the bands' reset hooks.
     virtual void ResetHooks();
     // Fires the event and sends its id.

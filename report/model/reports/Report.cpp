@@ -164,12 +164,18 @@ void TppReport::ReceivePageFromEngine()
 
 void TppReport::InitializePipelines()
 {
-    // The main pipeline and the detail band's are traversed from their
-    // first record each run.
+    // Every pipeline learns which of the others are its details, and each
+    // run walks the main pipeline from its first record.
+    TppDataPipelineVector pipelines;
+    GetDataPipelines(pipelines);
+    for (TppDataPipeline *pipeline : pipelines)
+        pipeline->InitTraversal(pipelines);
     TppBandedReport::InitializePipelines();
     TppDataPipeline *pipeline = DataPipeline();
-    if (pipeline && pipeline->GetActive())
+    if (pipeline && pipeline->GetActive()) {
+        pipeline->ExcludeRecordPositionFlags(ppNoRecords | ppLastRecord | ppFirstRecord);
         pipeline->First();
+    }
 }
 
 void TppReport::Convert(int32_t aVersionNo)
