@@ -5,6 +5,7 @@
 #include "report/model/forms/DialogServices.h"
 #include "report/model/forms/FormClassRegistry.h"
 #include "report/model/pages/DeviceRegistry.h"
+#include "report/output/PrinterDevice.h"
 #include "report/output/PrinterPropertiesDialog.h"
 #include "report/output/PrintingSystem.h"
 #include "report/output/forms/CancelDialog.h"
@@ -52,6 +53,7 @@ void ppLibraryInit()
     ppSetDialogServices(
         {[](int64_t aMilliseconds) { controls::processEventsFor(aMilliseconds); }, &libraryShowMessage});
     ppInstallPrinterPropertiesDialog();
+    ppRegisterPrinterDevice();
     ppRegisterFormClass(TppCustomCancelDialog::StaticClass(), TppCancelDialog::StaticClass());
     ppRegisterFormClass(TppCustomNoDataDialog::StaticClass(), TppNoDataDialog::StaticClass());
     ppRegisterDevice(&ppDeviceClass<TppScreenDevice>());
@@ -65,6 +67,7 @@ void ppLibraryFinalize()
     ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     ppUnRegisterFormClass(TppCustomNoDataDialog::StaticClass());
     ppUnRegisterFormClass(TppCustomCancelDialog::StaticClass());
+    ppUnRegisterPrinterDevice();
     ppContentLayerFinalize();
     ppModelLayerFinalize();
 }

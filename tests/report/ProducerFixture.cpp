@@ -146,6 +146,8 @@ ProducerFixture::ProducerFixture()
     ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     ppRegisterFormClass(TppCustomPrintDialog::StaticClass(), ScriptedPrintDialog::StaticClass());
     ppRegisterDevice(&ppDeviceClass<StandInFileDevice>());
+    // The stand-in takes the name of the library's printer device.
+    ppUnRegisterDevice(ppGetDeviceClass(QStringLiteral("Printer")));
     ppRegisterDevice(&ppDeviceClass<StandInPrinterDevice>());
     ppRegisterDevice(&ppDeviceClass<reporttest::ScreenStandInDevice>());
     StandInFileDevice::Calls.clear();

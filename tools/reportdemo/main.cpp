@@ -2,11 +2,16 @@
 //
 //   reportdemo --report list|grouped --data FILE.csv [--device Trace|Screen]
 //              [--pages LIST] [--out FILE] [--dump FILE]
+//   reportdemo --report list|grouped --data FILE.csv --device Printer [--printer NAME]
+//   reportdemo --report list|grouped --data FILE.csv --pdf FILE
 //
 // The Trace device writes a line per page naming its bands; --dump lists
 // the draw commands of those pages. The Screen device with --out FILE.png
 // draws each page at 100 % into FILE-1.png, FILE-2.png, ... without a
-// window; without --out it opens the preview. Exit 0 when
+// window; without --out it opens the preview. The Printer device prints on
+// a printer of the machine's printing system (the default one unless
+// named), without print or cancel dialog; --pdf prints into a PDF file.
+// Exit 0 when
 // done, 1 when generation fails (its message on one line), 2 for bad
 // arguments or data (one line).
 
@@ -23,14 +28,17 @@
 #include "report/model/base/Exceptions.h"
 #include "report/model/base/Messages.h"
 #include "report/model/base/Utils.h"
+#include "report/model/forms/DialogServices.h"
 #include "report/model/pages/PageRequest.h"
 #include "report/model/pages/Publisher.h"
+#include "report/model/printing/PrinterSetup.h"
 #include "report/model/reports/Report.h"
 #include "report/output/LibraryInit.h"
 
 #include "platform/classes/StringList.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -43,8 +51,9 @@ constexpr int demoExitFailed = 1;
 constexpr int demoExitUsage = 2;
 
 const char demoUsage[] =
-    "usage: reportdemo --report list|grouped --data FILE.csv [--device Trace|Screen] [--pages LIST] "
-    "[--out FILE] [--dump FILE]";
+    "usage: reportdemo --report list|grouped --data FILE.csv [--device Trace|Screen|Printer] [--printer NAME] "
+    "[--pdf FILE] [--pages LIST] [--out FILE] [--dump FILE]";
+const char demoPdfPrinter[] = "Print to File (PDF)";
 
 struct DemoOptions
 {
@@ -54,6 +63,8 @@ struct DemoOptions
     QString pages;
     QString out;
     QString dump;
+    QString printer;
+    QString pdf;
     QStringList later; // options of later versions that were given
     bool help = false;
 };
@@ -68,12 +79,13 @@ void demoError(const QString &aText)
 bool parseDemoOptions(const QStringList &aArgs, DemoOptions &aOptions, QString &aError)
 {
     const std::map<QString, QString DemoOptions::*> valued{
-        {QStringLiteral("--report"), &DemoOptions::report}, {QStringLiteral("--data"), &DemoOptions::data},
-        {QStringLiteral("--device"), &DemoOptions::device}, {QStringLiteral("--pages"), &DemoOptions::pages},
-        {QStringLiteral("--out"), &DemoOptions::out},       {QStringLiteral("--dump"), &DemoOptions::dump}};
+        {QStringLiteral("--report"), &DemoOptions::report},   {QStringLiteral("--data"), &DemoOptions::data},
+        {QStringLiteral("--device"), &DemoOptions::device},   {QStringLiteral("--pages"), &DemoOptions::pages},
+        {QStringLiteral("--out"), &DemoOptions::out},         {QStringLiteral("--dump"), &DemoOptions::dump},
+        {QStringLiteral("--printer"), &DemoOptions::printer}, {QStringLiteral("--pdf"), &DemoOptions::pdf}};
     // Options of the plan that later versions bring; each takes a value.
     const QStringList laterValued{QStringLiteral("--template"), QStringLiteral("--save-template"),
-                                  QStringLiteral("--pdf"), QStringLiteral("--search"), QStringLiteral("--criteria")};
+                                  QStringLiteral("--search"), QStringLiteral("--criteria")};
     for (int i = 1; i < aArgs.size(); ++i) {
         const QString &arg = aArgs[i];
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -98,6 +110,21 @@ bool parseDemoOptions(const QStringList &aArgs, DemoOptions &aOptions, QString &
     }
     if (aOptions.report.isEmpty() && aOptions.later.isEmpty()) {
         aError = QLatin1String(demoUsage);
+        return false;
+    }
+    const bool printer = aOptions.device.compare(QLatin1String("Printer"), Qt::CaseInsensitive) == 0;
+    if (!aOptions.pdf.isEmpty()) {
+        if (!printer && aOptions.device != QLatin1String("Trace")) {
+            aError = QStringLiteral("--pdf prints on the Printer device");
+            return false;
+        }
+        if (!aOptions.printer.isEmpty()) {
+            aError = QStringLiteral("--pdf prints on \"%1\"; leave out --printer").arg(QLatin1String(demoPdfPrinter));
+            return false;
+        }
+        aOptions.device = QStringLiteral("Printer");
+    } else if (!aOptions.printer.isEmpty() && !printer) {
+        aError = QStringLiteral("--printer needs --device Printer");
         return false;
     }
     return true;
@@ -141,6 +168,44 @@ int runScreen(report::TppReport &aReport, const report::TppPageRequest &aRequest
     return 0;
 }
 
+// Prints through the report's own print road, as a program would, with
+// neither print nor cancel dialog: nobody is there to answer them. A message
+// the library would show in a box is the failure's reason.
+int printDemo(report::TppReport &aReport, const DemoOptions &aOptions)
+{
+    QStringList messages;
+    report::ScopedDialogServices services(
+        report::TppDialogServices{[](int64_t) {},
+                                  [&messages](const report::TppMessageRequest &aRequest) {
+                                      messages << aRequest.text;
+                                      return 1;
+                                  }});
+    report::TppPrinterSetup *setup = aReport.PrinterSetup();
+    if (!aOptions.pdf.isEmpty()) {
+        setup->SetPrinterName(QLatin1String(demoPdfPrinter));
+        setup->SetOutputFileName(QFileInfo(aOptions.pdf).absoluteFilePath());
+    } else if (!aOptions.printer.isEmpty()) {
+        setup->SetPrinterName(aOptions.printer);
+    }
+    aReport.SetDeviceType(QStringLiteral("Printer"));
+    aReport.SetShowPrintDialog(false);
+    aReport.SetShowCancelDialog(false);
+    try {
+        aReport.Print();
+    } catch (const report::EBrevantorError &e) {
+        demoError(e.Message());
+        return demoExitFailed;
+    } catch (const std::exception &e) {
+        demoError(QString::fromUtf8(e.what()));
+        return demoExitFailed;
+    }
+    if (!messages.isEmpty()) {
+        demoError(messages.join(QLatin1Char(' ')));
+        return demoExitFailed;
+    }
+    return 0;
+}
+
 // Whether the arguments ask for the preview window, which needs a display.
 bool demoShowsWindow(int argc, char **argv)
 {
@@ -163,9 +228,10 @@ int runDemo(const DemoOptions &aOptions)
         return demoExitUsage;
     }
     const bool screen = aOptions.device.compare(QLatin1String("Screen"), Qt::CaseInsensitive) == 0;
-    if (!screen && aOptions.device.compare(QLatin1String("Trace"), Qt::CaseInsensitive) != 0) {
-        const QStringList laterDevices{QStringLiteral("Printer"), QStringLiteral("TextFile"),
-                                       QStringLiteral("ReportTextFile"), QStringLiteral("ArchiveFile")};
+    const bool toPrinter = aOptions.device.compare(QLatin1String("Printer"), Qt::CaseInsensitive) == 0;
+    if (!screen && !toPrinter && aOptions.device.compare(QLatin1String("Trace"), Qt::CaseInsensitive) != 0) {
+        const QStringList laterDevices{QStringLiteral("TextFile"), QStringLiteral("ReportTextFile"),
+                                       QStringLiteral("ArchiveFile")};
         for (const QString &name : laterDevices)
             if (aOptions.device.compare(name, Qt::CaseInsensitive) == 0) {
                 demoError(QStringLiteral("the device \"%1\" is not available in this version").arg(name));
@@ -208,6 +274,13 @@ int runDemo(const DemoOptions &aOptions)
     std::unique_ptr<report::TppReport> sample = reportdemo::CreateSample(aOptions.report, data);
     if (screen)
         return runScreen(*sample, request, aOptions);
+    if (toPrinter) {
+        if (!aOptions.pages.isEmpty() || !aOptions.out.isEmpty() || !aOptions.dump.isEmpty()) {
+            demoError(QStringLiteral("--pages, --out and --dump do not go with the Printer device"));
+            return demoExitUsage;
+        }
+        return printDemo(*sample, aOptions);
+    }
     reportdemo::DumpDevice device;
     device.SetPageRequest(&request);
     device.SetPublisher(sample->Publisher());
@@ -251,10 +324,12 @@ int main(int argc, char **argv)
         std::printf("%s\n", demoUsage);
         return 0;
     }
-    // The screen device and the preview come with the library's window
-    // layer, which also installs the printing system; the Trace device
-    // needs neither.
-    const bool windowLayer = options.device.compare(QLatin1String("Screen"), Qt::CaseInsensitive) == 0;
+    // The screen and printer devices and the preview come with the
+    // library's window layer, which also installs the printing system (before
+    // the report is made, whose printer setup reads the printer list); the
+    // Trace device needs neither.
+    const bool windowLayer = options.device.compare(QLatin1String("Screen"), Qt::CaseInsensitive) == 0 ||
+                             options.device.compare(QLatin1String("Printer"), Qt::CaseInsensitive) == 0;
     if (windowLayer) {
         report::ppLibraryInit();
     } else {

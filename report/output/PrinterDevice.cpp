@@ -1,0 +1,638 @@
+#include "report/output/PrinterDevice.h"
+
+#include "report/content/drawcommands/DrawImage.h"
+#include "report/content/drawcommands/DrawShapes.h"
+#include "report/content/drawcommands/DrawText.h"
+#include "report/model/base/Bitmaps.h"
+#include "report/model/base/Messages.h"
+#include "report/model/base/Units.h"
+#include "report/model/base/Utils.h"
+#include "report/model/forms/DialogBases.h"
+#include "report/model/forms/DialogServices.h"
+#include "report/model/pages/DeviceRegistry.h"
+#include "report/model/pages/Page.h"
+#include "report/model/pages/Publisher.h"
+#include "report/model/printing/Printer.h"
+#include "report/model/printing/PrinterList.h"
+#include "report/model/printing/PrinterSetup.h"
+#include "report/model/text/PlainText.h"
+#include "report/model/text/TextMarkups.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/Picture.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/rtl/Rounding.h"
+
+#include <algorithm>
+#include <exception>
+#include <limits>
+
+namespace report {
+
+namespace {
+
+int32_t printerDeviceClampMM(int64_t aValue)
+{
+    return int32_t(
+        std::clamp<int64_t>(aValue, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+QStringList printerDeviceTexts(const classes::TStrings &aList)
+{
+    QStringList texts;
+    for (int i = 0; i < aList.Count(); ++i)
+        texts << aList.Strings(i);
+    return texts;
+}
+
+// The picture of an image command as the printer draws it, or a null image.
+QImage printerDeviceGraphicImage(const classes::TPicture &aPicture)
+{
+    if (const classes::TBitmap *bitmap = aPicture.Bitmap())
+        return bitmap->Image();
+    if (const auto *graphic = dynamic_cast<const classes::TGraphic *>(aPicture.Graphic()))
+        return graphic->Image();
+    return QImage();
+}
+
+bool printerDeviceIsMonochrome(const QImage &aImage)
+{
+    return aImage.depth() == 1;
+}
+
+} // namespace
+
+const classes::TMetaClass &TppPrinterDevice::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<TppPrinterDevice, TppRasterDevice>("TppPrinterDevice");
+    return meta;
+}
+
+TppPrinterDevice::TppPrinterDevice(classes::TComponent *aOwner)
+    : TppRasterDevice(aOwner)
+    , m_printer(std::make_unique<TppPrinter>())
+{}
+
+TppPrinterDevice::~TppPrinterDevice()
+{
+    m_canvas = nullptr;
+}
+
+bool TppPrinterDevice::PrinterUsable() const
+{
+    const TppPrinterInfo *info = m_printer->PrinterInfo();
+    return info && info->IsValid() && !info->IsScreen();
+}
+
+// ---- Job ---------------------------------------------------------------------
+
+void TppPrinterDevice::StartJob()
+{
+    if (Busy())
+        return;
+    TppRasterDevice::StartJob();
+    // A job cancelled between collated copies left some uncounted.
+    m_copiesRemaining = 1;
+    updateStatus(nullptr);
+    if (m_beginDocOnStartJob)
+        m_printer->BeginDoc();
+    m_canvas = m_printer->Canvas();
+    m_firstPage = true;
+}
+
+void TppPrinterDevice::ReceivePage(TppPage *aPage)
+{
+    const std::weak_ptr<char> alive = LifeToken();
+    TppRasterDevice::ReceivePage(aPage);
+    if (alive.expired() || !aPage || !Busy() || !PageInRequest())
+        return;
+    updateStatus(aPage);
+    if (alive.expired() || SkipPage() || !Busy())
+        return;
+    const TppPrinterSetup *setup = m_printer->PrinterSetup();
+    int copies = 1;
+    if (!setup->Collation() && !setup->CopiesByDriver() && aPage->PrinterSetup())
+        copies = std::max(1, aPage->PrinterSetup()->Copies());
+    for (int copy = 0; copy < copies; ++copy) {
+        // The handlers of a page may cancel the job or free the device.
+        if (alive.expired() || !Busy())
+            return;
+        StartPrinterPage(aPage);
+        if (alive.expired())
+            return;
+        DrawPage(aPage);
+        EndPrinterPage(aPage);
+    }
+}
+
+void TppPrinterDevice::EndJob()
+{
+    // The end of a collated copy's pages, passed on by the publisher while
+    // CopiesComplete asks for them: the loop below goes on with the next.
+    if (!Busy() || m_requestingCopy)
+        return;
+    const std::weak_ptr<char> alive = LifeToken();
+    // Copy after copy in a loop rather than through the publisher's nested
+    // ends, which would grow the stack with every copy.
+    while (!CopiesComplete())
+        if (alive.expired() || !Busy())
+            return;
+    std::exception_ptr failure;
+    if (m_endDocOnEndJob) {
+        try {
+            m_printer->EndDoc();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    m_canvas = nullptr;
+    TppRasterDevice::EndJob();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+bool TppPrinterDevice::CopiesComplete()
+{
+    if (m_copiesRemaining <= 1)
+        return true;
+    --m_copiesRemaining;
+    const std::weak_ptr<char> alive = LifeToken();
+    m_requestingCopy = true;
+    try {
+        RequestPages();
+    } catch (...) {
+        if (!alive.expired())
+            m_requestingCopy = false;
+        throw;
+    }
+    if (!alive.expired())
+        m_requestingCopy = false;
+    return false;
+}
+
+void TppPrinterDevice::CancelJob()
+{
+    // The pages printed so far still reach the printer; a printer that
+    // refuses them says so through EPrintError once the device has ended.
+    std::exception_ptr failure;
+    try {
+        m_printer->EndDoc();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    m_canvas = nullptr;
+    m_copiesRemaining = 1;
+    TppRasterDevice::CancelJob();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void TppPrinterDevice::StartPrinterPage(TppPage *aPage)
+{
+    if (m_firstPage) {
+        const TppPrinterSetup *setup = m_printer->PrinterSetup();
+        if (setup->Collation())
+            m_copiesRemaining = std::max(1, setup->Copies());
+        m_firstPage = false;
+    }
+    m_printer->SetPrinterSetup(aPage->PrinterSetup());
+    m_printer->StartPage();
+    const rtl::TRect margins = m_printer->GetPrinterMargins();
+    m_printableOffsetX = -margins.Left;
+    m_printableOffsetY = -margins.Top;
+    if (OnStartPage)
+        OnStartPage(this, aPage);
+}
+
+void TppPrinterDevice::EndPrinterPage(TppPage *aPage)
+{
+    m_printer->EndPage();
+    if (OnEndPage)
+        OnEndPage(this, aPage);
+}
+
+void TppPrinterDevice::updateStatus(const TppPage *aPage)
+{
+    auto *dialog = dynamic_cast<TppCustomCancelDialog *>(CancelDialog());
+    const bool countKnown = !Publisher() || Publisher()->LastPageKnown();
+    QString text;
+    if (!aPage)
+        text = ppLoadStr(2);
+    else if (SkipPage() && !countKnown)
+        text = dialog ? dialog->StatusText() : Status();
+    else if (countKnown)
+        text = ppLoadStrFormat(28, {QString::number(aPage->PageNo()), QString::number(aPage->PageCount()),
+                                    aPage->DocumentName(), m_printer->PrinterSetup()->PrinterDescription()});
+    else
+        text = ppLoadStrFormat(27, {QString::number(aPage->PageNo()), aPage->DocumentName(),
+                                    m_printer->PrinterSetup()->PrinterDescription()});
+    if (text == Status())
+        return;
+    SetStatus(text);
+    if (dialog) {
+        dialog->SetStatusText(text);
+        ppProcessMessages();
+    }
+}
+
+// ---- Placing -----------------------------------------------------------------
+
+bool TppPrinterDevice::Draw(TppDrawCommand *aDrawCommand)
+{
+    if (!aDrawCommand)
+        return false;
+    CalcDrawRect(aDrawCommand);
+    if (auto *text = dynamic_cast<TppDrawText *>(aDrawCommand)) {
+        DrawText(text);
+        return true;
+    }
+    if (auto *shape = dynamic_cast<TppDrawShape *>(aDrawCommand)) {
+        DrawShape(shape);
+        return true;
+    }
+    if (auto *line = dynamic_cast<TppDrawLine *>(aDrawCommand)) {
+        DrawLine(line);
+        return true;
+    }
+    if (auto *image = dynamic_cast<TppDrawImage *>(aDrawCommand)) {
+        DrawImage(image);
+        return true;
+    }
+    return false;
+}
+
+void TppPrinterDevice::CalcDrawRect(TppDrawCommand *aDrawCommand)
+{
+    const auto toPixels = [this](int64_t aMM, TppAxisType aAxis) {
+        return rtl::Trunc(
+            ppFromMMThousandths(printerDeviceClampMM(aMM), TppUnitType::utPrinterPixels, aAxis, m_printer.get()));
+    };
+    const int64_t left = aDrawCommand->Left();
+    const int64_t top = aDrawCommand->Top();
+    aDrawCommand->SetDrawLeft(toPixels(left, TppAxisType::atHorizontal) + m_printableOffsetX);
+    aDrawCommand->SetDrawTop(toPixels(top, TppAxisType::atVertical) + m_printableOffsetY);
+    aDrawCommand->SetDrawRight(toPixels(left + aDrawCommand->Width(), TppAxisType::atHorizontal) + m_printableOffsetX);
+    aDrawCommand->SetDrawBottom(toPixels(top + aDrawCommand->Height(), TppAxisType::atVertical) + m_printableOffsetY);
+}
+
+int TppPrinterDevice::screenToPrinter(int aPixels, TppAxisType aAxis) const
+{
+    return rtl::Trunc(ppFromScreenPixels(aPixels, TppUnitType::utPrinterPixels, aAxis, m_printer.get()));
+}
+
+// ---- Lines and shapes --------------------------------------------------------
+
+void TppPrinterDevice::DrawLine(TppDrawLine *aDrawLine)
+{
+    if (!m_canvas || !aDrawLine)
+        return;
+    gfx::Canvas &canvas = m_canvas->Canvas();
+    const TppLinePositionType position = aDrawLine->LinePosition();
+    const bool vertical = position == TppLinePositionType::lpLeft || position == TppLinePositionType::lpRight;
+    const TppAxisType axis = vertical ? TppAxisType::atHorizontal : TppAxisType::atVertical;
+    int thickness = rtl::Round(double(m_printer->GetPixelsPerInch(axis)) * aDrawLine->Weight() / 72.0);
+    if (thickness == 0)
+        thickness = 1;
+    const int bands = aDrawLine->LineStyle() == TppLineStyleType::lsDouble ? 2 : 1;
+    canvas.setPen(aDrawLine->Pen()->Pen());
+    canvas.pen().width = 1;
+
+    // Strokes grow inward from the edge; once one has left the sheet the
+    // rest would too, so a weight far beyond the sheet costs no more than it.
+    const DeviceCaps &caps = m_printer->Caps();
+    const int sheet = vertical ? caps.physicalWidth : caps.physicalHeight;
+    const int limit = sheet > 0 ? sheet : std::numeric_limits<int>::max();
+    const rtl::TRect r = aDrawLine->DrawRect();
+    for (int band = 0; band < bands; ++band) {
+        int gap = 0;
+        if (band > 0)
+            gap = aDrawLine->Pen()->Width() != 0 ? 2 * thickness : screenToPrinter(2, axis);
+        for (int i = 0; i < thickness; ++i) {
+            const int64_t step = int64_t(gap) + i;
+            if (step > int64_t(limit) * 2)
+                break;
+            const int offset = int(step);
+            switch (position) {
+            case TppLinePositionType::lpTop:
+                canvas.MoveTo(r.Left, r.Top + offset);
+                canvas.LineTo(r.Right, r.Top + offset);
+                break;
+            case TppLinePositionType::lpBottom:
+                canvas.MoveTo(r.Left, r.Bottom - offset);
+                canvas.LineTo(r.Right, r.Bottom - offset);
+                break;
+            case TppLinePositionType::lpLeft:
+                canvas.MoveTo(r.Left + offset, r.Top);
+                canvas.LineTo(r.Left + offset, r.Bottom);
+                break;
+            case TppLinePositionType::lpRight:
+                canvas.MoveTo(r.Right - offset, r.Top);
+                canvas.LineTo(r.Right - offset, r.Bottom);
+                break;
+            }
+        }
+    }
+}
+
+void TppPrinterDevice::DrawShape(TppDrawShape *aDrawShape)
+{
+    if (!m_canvas || !aDrawShape)
+        return;
+    gfx::Canvas &canvas = m_canvas->Canvas();
+    canvas.setPen(aDrawShape->Pen()->Pen());
+    canvas.setBrush(aDrawShape->Brush()->Brush());
+    const int penWidth = aDrawShape->Pen()->Width();
+    canvas.pen().width = penWidth == 0 ? 1 : std::max(0, screenToPrinter(penWidth, TppAxisType::atHorizontal));
+    const rtl::TRect r = aDrawShape->DrawRect();
+    switch (aDrawShape->ShapeType()) {
+    case classes::TShapeType::stRectangle:
+        if (aDrawShape->Brush()->Style() == gfx::BrushStyle::Clear)
+            canvas.Polyline(
+                {{r.Left, r.Top}, {r.Right, r.Top}, {r.Right, r.Bottom}, {r.Left, r.Bottom}, {r.Left, r.Top}});
+        else
+            canvas.Rectangle(r);
+        break;
+    case classes::TShapeType::stRoundRect: {
+        const int cornerWidth = rtl::Trunc(ppFromMMThousandths(aDrawShape->XCornerRound(), TppUnitType::utPrinterPixels,
+                                                               TppAxisType::atHorizontal, m_printer.get()));
+        const int cornerHeight = rtl::Trunc(ppFromMMThousandths(
+            aDrawShape->YCornerRound(), TppUnitType::utPrinterPixels, TppAxisType::atVertical, m_printer.get()));
+        canvas.RoundRect(r, cornerWidth, cornerHeight);
+        break;
+    }
+    case classes::TShapeType::stEllipse: canvas.Ellipse(r); break;
+    default: break;
+    }
+}
+
+// ---- Pictures ----------------------------------------------------------------
+
+void TppPrinterDevice::DrawImage(TppDrawImage *aDrawImage)
+{
+    if (!m_canvas || !aDrawImage || !aDrawImage->Picture())
+        return;
+    const classes::TPicture &picture = *aDrawImage->Picture();
+    if (!picture.Graphic() || picture.Empty())
+        return;
+    if (picture.Bitmap()) {
+        const classes::TBitmap *bitmap = aDrawImage->GetBitmap();
+        if (aDrawImage->DirectDraw() && bitmap && printerDeviceIsMonochrome(bitmap->Image()))
+            DirectDrawImage(aDrawImage);
+        else
+            DrawBitmap(aDrawImage);
+    } else if (aDrawImage->DirectDraw()) {
+        DirectDrawImage(aDrawImage);
+    } else if (aDrawImage->GetBitmap()) {
+        DrawBitmap(aDrawImage);
+    } else {
+        DrawGraphic(aDrawImage);
+    }
+}
+
+rtl::TRect TppPrinterDevice::pictureTarget(TppDrawImage *aDrawImage, int aWidth, int aHeight, bool &aClip) const
+{
+    const int pw = screenToPrinter(aWidth, TppAxisType::atHorizontal);
+    const int ph = screenToPrinter(aHeight, TppAxisType::atVertical);
+    rtl::TRect r = aDrawImage->DrawRect();
+    const int W = r.Right - r.Left;
+    const int H = r.Bottom - r.Top;
+    aClip = false;
+    if (aDrawImage->Stretch() && aDrawImage->MaintainAspectRatio()) {
+        const float f = ppGetScaleToFit(pw, ph, W, H);
+        const int w = rtl::Trunc(double(pw) * f);
+        const int h = rtl::Trunc(double(ph) * f);
+        if (aDrawImage->Center()) {
+            r.Left += (W - w) / 2;
+            r.Top += (H - h) / 2;
+        }
+        r.Right = r.Left + w;
+        r.Bottom = r.Top + h;
+    } else if (!aDrawImage->Stretch()) {
+        aClip = true;
+        if (aDrawImage->Center()) {
+            r.Left += (W - pw) / 2;
+            r.Top += (H - ph) / 2;
+        }
+        r.Right = r.Left + pw;
+        r.Bottom = r.Top + ph;
+    }
+    return r;
+}
+
+void TppPrinterDevice::withPictureClip(TppDrawImage *aDrawImage, bool aClip, const std::function<void()> &aDraw)
+{
+    gfx::Canvas &canvas = m_canvas->Canvas();
+    if (!aClip) {
+        aDraw();
+        return;
+    }
+    canvas.SelectClipRect(aDrawImage->DrawRect());
+    try {
+        aDraw();
+    } catch (...) {
+        canvas.SelectClipRgn(std::nullopt);
+        throw;
+    }
+    canvas.SelectClipRgn(std::nullopt);
+}
+
+void TppPrinterDevice::DirectDrawImage(TppDrawImage *aDrawImage)
+{
+    if (!m_canvas || !aDrawImage || !aDrawImage->Picture())
+        return;
+    const QImage image = printerDeviceGraphicImage(*aDrawImage->Picture());
+    if (image.isNull())
+        return;
+    bool clip = false;
+    const rtl::TRect target = pictureTarget(aDrawImage, image.width(), image.height(), clip);
+    // Printers and PDF files have no raster operations: an AND leaves the
+    // white of the picture out, as it would on a white sheet.
+    const gfx::RasterOp rop = aDrawImage->Transparent() ? gfx::RasterOp::SrcAnd : gfx::RasterOp::SrcCopy;
+    gfx::Canvas &canvas = m_canvas->Canvas();
+    withPictureClip(aDrawImage, clip, [&] { ppDirectDrawDIB(canvas, target, image, rop); });
+}
+
+void TppPrinterDevice::DrawBitmap(TppDrawImage *aDrawImage)
+{
+    if (!m_canvas || !aDrawImage)
+        return;
+    const classes::TBitmap *bitmap = aDrawImage->GetBitmap();
+    if (!bitmap || bitmap->Empty())
+        return;
+    const QImage &image = bitmap->Image();
+    bool clip = false;
+    const rtl::TRect target = pictureTarget(aDrawImage, image.width(), image.height(), clip);
+    gfx::Canvas &canvas = m_canvas->Canvas();
+    withPictureClip(aDrawImage, clip, [&] {
+        if (aDrawImage->Transparent())
+            ppDrawDIB(canvas, target, image, gfx::RasterOp::SrcCopy);
+        else
+            ppDirectDrawDIB(canvas, target, image, gfx::RasterOp::SrcCopy);
+    });
+}
+
+void TppPrinterDevice::DrawGraphic(TppDrawImage *aDrawImage)
+{
+    if (!m_canvas || !aDrawImage || !aDrawImage->Picture())
+        return;
+    const classes::TPicture &picture = *aDrawImage->Picture();
+    const QImage image = printerDeviceGraphicImage(picture);
+    const rtl::TRect r = aDrawImage->DrawRect();
+    const int W = r.Right - r.Left;
+    const int H = r.Bottom - r.Top;
+    if (image.isNull() || W <= 0 || H <= 0)
+        return;
+    const int pw = screenToPrinter(image.width(), TppAxisType::atHorizontal);
+    const int ph = screenToPrinter(image.height(), TppAxisType::atVertical);
+    rtl::TRect inner = rtl::Rect(0, 0, pw, ph);
+    if (aDrawImage->Stretch() && aDrawImage->MaintainAspectRatio()) {
+        const float f = ppGetScaleToFit(pw, ph, W, H);
+        const int w = rtl::Trunc(double(pw) * f);
+        const int h = rtl::Trunc(double(ph) * f);
+        inner = rtl::Rect(0, 0, w, h);
+        if (aDrawImage->Center())
+            inner = rtl::Rect((W - w) / 2, (H - h) / 2, (W - w) / 2 + w, (H - h) / 2 + h);
+    } else if (aDrawImage->Stretch()) {
+        inner = rtl::Rect(0, 0, W, H);
+    } else if (aDrawImage->Center()) {
+        inner = rtl::Rect((W - pw) / 2, (H - ph) / 2, (W - pw) / 2 + pw, (H - ph) / 2 + ph);
+    }
+    gfx::Canvas &canvas = m_canvas->Canvas();
+    TppDeviceCompatibleCanvas offscreen(canvas, H, W);
+    if (offscreen.Bitmap().isNull())
+        return;
+    if (picture.Bitmap())
+        ppDirectDrawDIB(offscreen.Canvas(), inner, image, gfx::RasterOp::SrcCopy);
+    else
+        offscreen.Canvas().StretchDraw(inner, image);
+    offscreen.RenderToDevice(r, aDrawImage->Transparent() ? gfx::RasterOp::SrcAnd : gfx::RasterOp::SrcCopy);
+}
+
+// ---- Text --------------------------------------------------------------------
+
+void TppPrinterDevice::DrawText(TppDrawText *aDrawText)
+{
+    if (!m_canvas || !aDrawText)
+        return;
+    gfx::Canvas &canvas = m_canvas->Canvas();
+
+    std::vector<int> tabStops;
+    int tabCount = 0;
+    if (aDrawText->IsMemo() && aDrawText->TabStopPositions()->Count() > 0)
+        TppPlainText::GetTabStopArray(TppUnitType::utPrinterPixels, printerDeviceTexts(*aDrawText->TabStopPositions()),
+                                      tabStops, tabCount, m_printer.get());
+    tabStops.resize(size_t(tabCount));
+
+    const gfx::Font &wanted = aDrawText->Font()->Font();
+    const gfx::Font &current = canvas.font();
+    if (!(current.name.text() == wanted.name.text() && current.size == aDrawText->Font()->Size() &&
+          current.style == wanted.style && current.color == wanted.color))
+        canvas.setFont(wanted);
+
+    const gfx::TextMetrics metrics = canvas.GetTextMetrics();
+    const int leading = aDrawText->IsMemo()
+                            ? rtl::Trunc(ppFromMMThousandths(aDrawText->Leading(), TppUnitType::utPrinterPixels,
+                                                             TppAxisType::atVertical, m_printer.get()))
+                            : metrics.externalLeading;
+    const int lineHeight = metrics.height + leading;
+
+    rtl::TRect rect = aDrawText->DrawRect();
+    if (aDrawText->AutoSize() && !aDrawText->WordWrap() && !aDrawText->Text().isEmpty() &&
+        rect.Bottom - rect.Top < lineHeight)
+        rect.Bottom = rect.Top + lineHeight;
+
+    QStringList lines;
+    if (aDrawText->WordWrap())
+        lines = printerDeviceTexts(*aDrawText->WrappedText());
+    else if (!aDrawText->Text().isEmpty())
+        lines << aDrawText->Text();
+
+    if (aDrawText->AutoSize()) {
+        int widest = 0;
+        for (const QString &line : lines)
+            widest = std::max(widest, TppPlainText::GetTabbedTextWidth(canvas, line, tabCount, tabStops));
+        const int width = rect.Right - rect.Left;
+        if (widest != width) {
+            switch (aDrawText->Alignment()) {
+            case classes::TAlignment::taLeftJustify: rect.Right = rect.Left + widest; break;
+            case classes::TAlignment::taRightJustify: rect.Left = rect.Right - widest; break;
+            case classes::TAlignment::taCenter:
+                rect.Left = rect.Left + rtl::Round((width - widest) / 2.0);
+                rect.Right = rect.Left + widest;
+                break;
+            }
+        }
+    }
+
+    if (!aDrawText->Transparent())
+        canvas.FillRect(rect, gfx::Brush::solid(aDrawText->Color()));
+    canvas.brush().style = gfx::BrushStyle::Clear;
+    canvas.setBkMode(gfx::BkMode::Transparent);
+
+    const QString markup = TppTextMarkups::NewLineMarkup();
+    const int width = rect.Right - rect.Left;
+    bool justified = false;
+    int drawn = 0;
+    for (QString line : lines) {
+        const rtl::TRect lineRect{rect.Left, rect.Top + drawn * lineHeight, rect.Right, rect.Bottom};
+        const int y = lineRect.Top;
+        int x = rect.Left;
+        switch (aDrawText->TextAlignment()) {
+        case TppTextAlignment::taLeftJustified: break;
+        case TppTextAlignment::taRightJustified:
+            x = rect.Right - TppPlainText::GetTabbedTextWidth(canvas, line, tabCount, tabStops);
+            break;
+        case TppTextAlignment::taCentered:
+            x = rect.Left +
+                rtl::Round((width - TppPlainText::GetTabbedTextWidth(canvas, line, tabCount, tabStops)) / 2.0 - 0.5);
+            break;
+        case TppTextAlignment::taFullJustified: {
+            const bool paragraphEnd = line.contains(markup);
+            const bool oneWord = !line.trimmed().contains(TppTextMarkups::Space());
+            if (paragraphEnd && (!aDrawText->ForceJustifyLastLine() || oneWord)) {
+                canvas.SetTextJustification(0, 0);
+                justified = false;
+                line = TppPlainText::RemoveAll(line, markup);
+            } else {
+                // Measured without the markup, which is no text of the line.
+                line = TppPlainText::RemoveAll(line, markup);
+                TppPlainText::JustifyLine(canvas, lineRect, line, tabCount, tabStops);
+                justified = true;
+            }
+            break;
+        }
+        }
+        // The canvas spreads a justification over the blanks of its plain
+        // output only: a justified line without tabs goes there, which
+        // draws the same text.
+        if (aDrawText->IsMemo() && justified && !line.contains(TppTextMarkups::Tab()))
+            canvas.TextOut(x, y, line);
+        else if (aDrawText->IsMemo())
+            canvas.TabbedTextOut(x, y, line, tabStops);
+        else
+            canvas.ExtTextOut(x, y, gfx::ETO_CLIPPED, &lineRect, line);
+        ++drawn;
+    }
+    if (justified)
+        canvas.SetTextJustification(0, 0);
+
+    if (aDrawText->AutoSize()) {
+        aDrawText->SetDrawLeft(rect.Left);
+        aDrawText->SetDrawRight(rect.Right);
+        aDrawText->SetDrawBottom(aDrawText->DrawTop() + drawn * lineHeight);
+    }
+}
+
+// ---- Registration ------------------------------------------------------------
+
+void ppRegisterPrinterDevice()
+{
+    ppRegisterDevice(&ppDeviceClass<TppPrinterDevice>());
+}
+
+void ppUnRegisterPrinterDevice()
+{
+    ppUnRegisterDevice(&ppDeviceClass<TppPrinterDevice>());
+}
+
+} // namespace report

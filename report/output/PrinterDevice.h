@@ -1,0 +1,108 @@
+#pragma once
+
+// TppPrinterDevice ("Printer"): prints the pages its publisher hands it on
+// its own TppPrinter. Each page takes its own printer setup, every draw
+// command is placed to the printer pixel relative to the printable corner,
+// and copies are made page by page or, collated, by asking for the whole job
+// again.
+
+#include "report/model/base/Units.h"
+#include "report/model/pages/Device.h"
+#include "report/model/production/PrinterOutput.h"
+
+#include "platform/rtl/Types.h"
+
+#include <functional>
+#include <memory>
+
+namespace report {
+
+class TppDrawImage;
+class TppDrawLine;
+class TppDrawShape;
+class TppDrawText;
+class TppPrinter;
+class TppPrinterCanvas;
+
+class TppPrinterDevice
+    : public TppRasterDevice
+    , public TppPrinterOutput
+{
+    ZVO_CLASS(TppPrinterDevice)
+public:
+    explicit TppPrinterDevice(classes::TComponent *aOwner = nullptr);
+    ~TppPrinterDevice() override;
+
+    static QString ClassDeviceName() { return QStringLiteral("Printer"); }
+    QString DeviceName() const override { return ClassDeviceName(); }
+
+    void StartJob() override;
+    void ReceivePage(TppPage *aPage) override;
+    void EndJob() override;
+    void CancelJob() override;
+    bool Draw(TppDrawCommand *aDrawCommand) override;
+
+    // True when no collated copy is left; otherwise counts one off, asks the
+    // publisher for the job's pages again and answers false.
+    virtual bool CopiesComplete();
+    virtual void DrawShape(TppDrawShape *aDrawShape);
+    virtual void DrawLine(TppDrawLine *aDrawLine);
+    virtual void DrawImage(TppDrawImage *aDrawImage);
+    virtual void DrawText(TppDrawText *aDrawText);
+    virtual void DrawBitmap(TppDrawImage *aDrawImage);
+    virtual void DrawGraphic(TppDrawImage *aDrawImage);
+    virtual void DirectDrawImage(TppDrawImage *aDrawImage);
+
+    // The command's rectangle in printer pixels from the printable corner,
+    // into its Draw* values.
+    void CalcDrawRect(TppDrawCommand *aDrawCommand);
+
+    // TppPrinterOutput
+    TppPrinter *OutputPrinter() const override { return m_printer.get(); }
+    bool PrinterUsable() const override;
+
+    TppPrinter *Printer() const { return m_printer.get(); }
+    // The printer's canvas while a job runs, else nullptr.
+    TppPrinterCanvas *Canvas() const { return m_canvas; }
+    int CopiesRemaining() const { return m_copiesRemaining; }
+    bool FirstPage() const { return m_firstPage; }
+    bool BeginDocOnStartJob() const { return m_beginDocOnStartJob; }
+    void SetBeginDocOnStartJob(bool aValue) { m_beginDocOnStartJob = aValue; }
+    bool EndDocOnEndJob() const { return m_endDocOnEndJob; }
+    void SetEndDocOnEndJob(bool aValue) { m_endDocOnEndJob = aValue; }
+    int PrintableOffsetX() const { return m_printableOffsetX; }
+    int PrintableOffsetY() const { return m_printableOffsetY; }
+
+    TppPageEvent OnStartPage;
+    TppPageEvent OnEndPage;
+
+protected:
+    void StartPrinterPage(TppPage *aPage);
+    void EndPrinterPage(TppPage *aPage);
+
+private:
+    void updateStatus(const TppPage *aPage);
+    // The target of a picture drawn at the printer's resolution, and whether
+    // it must be clipped to the draw rectangle.
+    rtl::TRect pictureTarget(TppDrawImage *aDrawImage, int aWidth, int aHeight, bool &aClip) const;
+    void withPictureClip(TppDrawImage *aDrawImage, bool aClip, const std::function<void()> &aDraw);
+    int screenToPrinter(int aPixels, TppAxisType aAxis) const;
+
+    std::unique_ptr<TppPrinter> m_printer;
+    TppPrinterCanvas *m_canvas = nullptr;
+    int m_copiesRemaining = 1;
+    bool m_firstPage = true;
+    bool m_endDocOnEndJob = true;
+    bool m_beginDocOnStartJob = true;
+    int m_printableOffsetX = 0;
+    int m_printableOffsetY = 0;
+    // While the pages of a collated copy are asked for: the job's end that
+    // the publisher passes on then belongs to the copy, not to the job.
+    bool m_requestingCopy = false;
+};
+
+// Puts the device class on the registry under "Printer", and takes it off.
+void ppRegisterPrinterDevice();
+void ppUnRegisterPrinterDevice();
+
+} // namespace report

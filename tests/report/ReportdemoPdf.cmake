@@ -1,0 +1,31 @@
+# Runs reportdemo with --pdf into PDF and reads the file back with poppler's
+# tools: PAGES pages of A4, and every row of DATA on a line of its own, its
+# fields in order.
+file(REMOVE ${PDF})
+execute_process(COMMAND ${PROGRAM} --report list --data ${DATA} --pdf ${PDF}
+                OUTPUT_VARIABLE _out ERROR_VARIABLE _err RESULT_VARIABLE _rc)
+if(NOT _rc EQUAL 0)
+  message(FATAL_ERROR "reportdemo exit ${_rc}: ${_err}")
+endif()
+execute_process(COMMAND pdfinfo ${PDF} OUTPUT_VARIABLE _info RESULT_VARIABLE _rc)
+if(NOT _rc EQUAL 0)
+  message(FATAL_ERROR "pdfinfo cannot read ${PDF}")
+endif()
+if(NOT _info MATCHES "Pages: +${PAGES}\n" OR NOT _info MATCHES "Page size: +595(\\.[0-9]+)? x 842(\\.[0-9]+)? pts")
+  message(FATAL_ERROR "not ${PAGES} pages of A4:\n${_info}")
+endif()
+execute_process(COMMAND pdftotext -layout ${PDF} - OUTPUT_VARIABLE _text)
+string(REGEX REPLACE "[ \t]+" " " _text "\n${_text}")
+string(REGEX REPLACE " ?\n ?" "\n" _text "${_text}")
+file(STRINGS ${DATA} _rows)
+list(REMOVE_AT _rows 0)
+foreach(_row IN LISTS _rows)
+  # "a,b,\"c, d\",e" -> "a b c, d e"
+  string(REGEX MATCHALL "(\"[^\"]*\"|[^,]+)" _fields "${_row}")
+  string(REPLACE "\"" "" _fields "${_fields}")
+  list(JOIN _fields " " _line)
+  string(FIND "${_text}" "\n${_line}\n" _at)
+  if(_at EQUAL -1)
+    message(FATAL_ERROR "the row \"${_row}\" is not in the PDF's text")
+  endif()
+endforeach()

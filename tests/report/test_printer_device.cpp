@@ -1,0 +1,406 @@
+// The printer device on the scripted printing system: the job and its
+// copies as the printer is told them, and the draw commands as they land on
+// the recorded sheets (300 pixels per inch, white, device (0, 0) at the
+// printable corner).
+
+#include "tests/support/report/FakePrinters.h"
+#include "tests/support/report/PageFakes.h"
+#include "tests/support/report/SamplePage.h"
+
+#include "report/content/drawcommands/DrawImage.h"
+#include "report/content/drawcommands/DrawShapes.h"
+#include "report/content/drawcommands/DrawText.h"
+#include "report/model/pages/Page.h"
+#include "report/model/printing/Printer.h"
+#include "report/model/printing/PrinterList.h"
+#include "report/model/printing/PrinterSetup.h"
+#include "report/output/PrinterDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+
+using namespace report;
+
+namespace {
+
+bool inkAt(const QImage &aPage, int x, int y)
+{
+    return qGray(aPage.pixel(x, y)) < 128;
+}
+
+// The dark rows of column x from y0 to y1.
+int inkRows(const QImage &aPage, int x, int y0, int y1)
+{
+    int rows = 0;
+    for (int y = y0; y < y1; ++y)
+        rows += inkAt(aPage, x, y);
+    return rows;
+}
+
+// The rightmost dark column of rows y0 to y1, or -1.
+int rightmostInk(const QImage &aPage, int y0, int y1)
+{
+    for (int x = aPage.width() - 1; x >= 0; --x)
+        for (int y = y0; y < y1; ++y)
+            if (inkAt(aPage, x, y))
+                return x;
+    return -1;
+}
+
+// A device printing on "Office", 300 pixels per inch, margins of its own.
+class PrinterDeviceTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        print::FakePrinterBackend::Printer &office = printers->add("Office");
+        office.dpiX = office.dpiY = 300;
+        office.offsetX = office.offsetY = 75;
+        printers->setDefaultDevice("Office");
+        // The page was made before the printer was there.
+        ppFreePrinters();
+        setup = std::make_unique<TppPrinterSetup>();
+        reporttest::SetA4Portrait(*setup);
+        setup->SetPrinterName("Office");
+        device = std::make_unique<TppPrinterDevice>();
+        device->OnStartPage.Set([this](classes::TObject *, classes::TObject *aPage) {
+            started << QString::number(static_cast<TppPage *>(aPage)->PageNo());
+        });
+    }
+
+    void TearDown() override
+    {
+        device.reset();
+        setup.reset();
+    }
+
+    template <class C>
+    C *command(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aHeight)
+    {
+        auto *c = new C();
+        c->SetLeft(aLeft);
+        c->SetTop(aTop);
+        c->SetWidth(aWidth);
+        c->SetHeight(aHeight);
+        page.AddDrawCommand(c);
+        return c;
+    }
+
+    // Prints `page` as a job of its own; the sheet it made.
+    QImage printPage()
+    {
+        device->Printer()->SetPrinterSetup(setup.get());
+        page.SetPrinterSetup(setup.get());
+        page.SetFinal(true);
+        device->StartJob();
+        device->ReceivePage(&page);
+        device->EndJob();
+        return printers->pages().empty() ? QImage() : printers->pages().back();
+    }
+
+    // Prints `pages` pages of the stand-in producer through a publisher.
+    void printJob(int aPages, const std::function<void(TppPage &)> &aBeforeDeliver = {})
+    {
+        device->Printer()->SetPrinterSetup(setup.get());
+        TppPublisher publisher;
+        reporttest::ProducerScript script;
+        script.pageCount = aPages;
+        reporttest::StandInProducer producer(&publisher, script);
+        producer.BeforeDeliver = [&](TppPage &aPage) {
+            aPage.SetPrinterSetup(setup.get());
+            if (aBeforeDeliver)
+                aBeforeDeliver(aPage);
+        };
+        device->SetPublisher(&publisher);
+        device->Reset();
+        publisher.StartJob();
+        publisher.Publish();
+        publisher.EndJob();
+        device->SetPublisher(nullptr);
+    }
+
+    reporttest::FakePrinters printers;
+    reporttest::StandInCommandClasses commandClasses;
+    std::unique_ptr<TppPrinterSetup> setup;
+    std::unique_ptr<TppPrinterDevice> device;
+    TppPage page;
+    QStringList started;
+};
+
+TEST_F(PrinterDeviceTest, CopiesArePrintedPageByPageOrAsWholeJobsInOneDocument)
+{
+    printers->setRecordPages(false);
+    setup->SetCopies(3);
+    setup->SetCollation(false);
+    printJob(2);
+    EXPECT_EQ(started.join(",").toStdString(), "1,1,1,2,2,2");
+
+    started.clear();
+    printers->clearRecord();
+    setup->SetCollation(true);
+    printJob(2);
+    EXPECT_EQ(started.join(",").toStdString(), "1,2,1,2,1,2");
+    EXPECT_EQ(printers->callNames().count("startDoc"), 1);
+    EXPECT_EQ(printers->callNames().count("endDoc"), 1);
+
+    // The driver makes the copies: each page once.
+    started.clear();
+    setup->SetCollation(false);
+    setup->SetCopiesByDriver(true);
+    printJob(2);
+    EXPECT_EQ(started.join(",").toStdString(), "1,2");
+}
+
+TEST_F(PrinterDeviceTest, ManyCollatedCopiesStayOneDocument)
+{
+    printers->setRecordPages(false);
+    setup->SetCopies(999);
+    setup->SetCollation(true);
+    printJob(1);
+    EXPECT_EQ(started.size(), 999);
+    EXPECT_EQ(printers->callNames().count("endDoc"), 1);
+    EXPECT_FALSE(device->Busy());
+}
+
+TEST_F(PrinterDeviceTest, CancelEndsTheDocumentWithThePagesPrintedSoFar)
+{
+    printers->setRecordPages(false);
+    device->OnEndPage.Set([this](classes::TObject *, classes::TObject *aPage) {
+        if (static_cast<TppPage *>(aPage)->PageNo() == 2)
+            device->CancelJob();
+    });
+    printJob(5);
+    EXPECT_EQ(started.join(",").toStdString(), "1,2");
+    EXPECT_EQ(printers->callNames().count("endDoc"), 1);
+    EXPECT_EQ(printers->callNames().count("abortDoc"), 0);
+
+    // Cancelled between collated copies: the next job owes none of them.
+    device->OnEndPage.Clear();
+    setup->SetCopies(3);
+    setup->SetCollation(true);
+    device->OnEndPage.Set([this](classes::TObject *, classes::TObject *) {
+        if (started.size() == 2)
+            device->CancelJob();
+    });
+    started.clear();
+    printJob(1);
+    EXPECT_EQ(started.size(), 2);
+    device->OnEndPage.Clear();
+    setup->SetCopies(1);
+    setup->SetCollation(false);
+    started.clear();
+    printJob(1);
+    EXPECT_EQ(started.join(",").toStdString(), "1");
+}
+
+TEST_F(PrinterDeviceTest, StatusTellsThePageAndThePrinter)
+{
+    printers->setRecordPages(false);
+    QStringList statuses;
+    device->OnStartPage.Set([&](classes::TObject *, classes::TObject *) { statuses << device->Status(); });
+    printJob(2);
+    EXPECT_EQ(statuses.value(1).toStdString(), "Printing page 2 for report  on the Office");
+    // Without a publisher the count counts as known.
+    page.SetPageNo(3);
+    page.SetPageCount(7);
+    page.SetDocumentName("Sales");
+    printPage();
+    EXPECT_EQ(statuses.value(2).toStdString(), "Printing page 3 of 7 for report Sales on the Office");
+}
+
+TEST_F(PrinterDeviceTest, CommandsArePlacedFromThePrintableCorner)
+{
+    auto *square = command<TppDrawShape>(20000, 30000, 10000, 10000);
+    square->Brush()->SetColor(rtl::clBlack);
+    const QImage sheet = printPage();
+    // 20 mm and 30 mm at 300 pixels per inch on the sheet; the device is
+    // 75 pixels in from it.
+    EXPECT_EQ(square->DrawLeft(), 236 - 75);
+    EXPECT_EQ(square->DrawTop(), 354 - 75);
+    EXPECT_TRUE(inkAt(sheet, 236, 354));
+    EXPECT_FALSE(inkAt(sheet, 235, 354));
+    EXPECT_FALSE(inkAt(sheet, 236, 353));
+}
+
+TEST_F(PrinterDeviceTest, LinesTakeTheirWeightAtThePrintersResolution)
+{
+    const auto line = [this](int32_t aLeft, float aWeight, TppLineStyleType aStyle, int aPenWidth) {
+        auto *l = command<TppDrawLine>(aLeft, 10000, 10000, 20000);
+        l->SetWeight(aWeight);
+        l->SetLineStyle(aStyle);
+        l->Pen()->SetWidth(aPenWidth);
+    };
+    line(10000, 0.25f, TppLineStyleType::lsSingle, 1);
+    line(30000, 1.5f, TppLineStyleType::lsSingle, 1);
+    line(50000, 1.5f, TppLineStyleType::lsDouble, 1);
+    line(70000, 0.25f, TppLineStyleType::lsDouble, 0);
+    line(90000, -3.0f, TppLineStyleType::lsSingle, 1);
+    line(110000, 1e7f, TppLineStyleType::lsSingle, 1);
+    const QImage sheet = printPage();
+    const int top = 118; // 10 mm
+    const auto x = [](int mm) { return int(mm * 300 / 25.4) + 20; };
+    EXPECT_EQ(inkRows(sheet, x(10), top - 5, top + 40), 1);
+    EXPECT_EQ(inkRows(sheet, x(30), top - 5, top + 40), 6);
+    // Two bands of 6 with a gap of twice that.
+    EXPECT_EQ(inkRows(sheet, x(50), top - 5, top + 40), 12);
+    EXPECT_FALSE(inkAt(sheet, x(50), top + 11));
+    EXPECT_TRUE(inkAt(sheet, x(50), top + 12));
+    // A zero pen: the gap is two screen pixels, 6 printer pixels.
+    EXPECT_EQ(inkRows(sheet, x(70), top - 5, top + 40), 2);
+    EXPECT_TRUE(inkAt(sheet, x(70), top + 6));
+    EXPECT_EQ(inkRows(sheet, x(90), top - 5, top + 40), 0);
+    // A weight beyond the sheet fills what is on it.
+    EXPECT_TRUE(inkAt(sheet, x(110), sheet.height() - 1));
+}
+
+TEST_F(PrinterDeviceTest, ShapesOutlineOrFill)
+{
+    auto *clear = command<TppDrawShape>(10000, 10000, 20000, 20000);
+    clear->Brush()->SetStyle(gfx::BrushStyle::Clear);
+    clear->Pen()->SetWidth(0);
+    auto *filled = command<TppDrawShape>(40000, 10000, 20000, 20000);
+    filled->Brush()->SetColor(rtl::clBlack);
+    auto *thick = command<TppDrawShape>(70000, 10000, -20000, -5000);
+    thick->Pen()->SetWidth(1000);
+    const QImage sheet = printPage();
+    const int left = clear->DrawLeft() + 75;
+    const int top = clear->DrawTop() + 75;
+    EXPECT_TRUE(inkAt(sheet, left, top + 50));
+    EXPECT_FALSE(inkAt(sheet, left + 1, top + 50));
+    EXPECT_FALSE(inkAt(sheet, left + 100, top + 100));
+    EXPECT_TRUE(inkAt(sheet, filled->DrawLeft() + 75 + 100, top + 100));
+}
+
+// Which routine took each image.
+class RoutingPrinterDevice : public TppPrinterDevice
+{
+public:
+    QStringList routes;
+    void DirectDrawImage(TppDrawImage *aDrawImage) override
+    {
+        routes << "DirectDrawImage";
+        TppPrinterDevice::DirectDrawImage(aDrawImage);
+    }
+    void DrawBitmap(TppDrawImage *aDrawImage) override
+    {
+        routes << "DrawBitmap";
+        TppPrinterDevice::DrawBitmap(aDrawImage);
+    }
+    void DrawGraphic(TppDrawImage *aDrawImage) override
+    {
+        routes << "DrawGraphic";
+        TppPrinterDevice::DrawGraphic(aDrawImage);
+    }
+};
+
+QByteArray icoOf(const QImage &aImage)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    aImage.save(&buffer, "ICO");
+    return bytes;
+}
+
+TEST_F(PrinterDeviceTest, ImagesGoToTheirRoutineAndStayInsideTheirRectangle)
+{
+    auto *routing = new RoutingPrinterDevice();
+    device.reset(routing);
+    const auto image = [this](const QImage &aPicture, bool aDirect, int32_t aTop) {
+        auto *c = command<TppDrawImage>(10000, aTop, 20000, 20000);
+        classes::TBitmap bitmap;
+        bitmap.SetImage(aPicture);
+        c->Picture()->SetGraphic(&bitmap);
+        c->SetDirectDraw(aDirect);
+        return c;
+    };
+    QImage mono(8, 8, QImage::Format_Mono);
+    mono.fill(0);
+    QImage black(400, 400, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    image(mono, true, 10000);
+    image(black, true, 40000);
+    // 400 screen pixels are 1250 printer pixels, centred in 236: 507 up and
+    // left of the rectangle, and cut at it.
+    TppDrawImage *centred = image(black, false, 70000);
+    centred->SetCenter(true);
+    auto *icon = command<TppDrawImage>(10000, 100000, 20000, 20000);
+    classes::TIcon ico;
+    QImage small(16, 16, QImage::Format_ARGB32);
+    small.fill(Qt::black);
+    ico.LoadFromBytes(icoOf(small));
+    icon->Picture()->SetGraphic(&ico);
+    image(QImage(), false, 130000);
+    // After the clipped picture the page is not clipped any more.
+    auto *after = command<TppDrawShape>(100000, 70000, 10000, 10000);
+    after->Brush()->SetColor(rtl::clBlack);
+    const QImage sheet = printPage();
+    EXPECT_EQ(routing->routes.join(" "), "DirectDrawImage DrawBitmap DrawBitmap DrawGraphic");
+    const int left = centred->DrawLeft() + 75;
+    const int top = centred->DrawTop() + 75;
+    EXPECT_TRUE(inkAt(sheet, left, top));
+    EXPECT_FALSE(inkAt(sheet, left - 1, top + 10));
+    EXPECT_FALSE(inkAt(sheet, left + 10, top - 1));
+    EXPECT_FALSE(inkAt(sheet, centred->DrawRight() + 75, top + 10));
+    EXPECT_TRUE(inkAt(sheet, after->DrawLeft() + 80, after->DrawTop() + 80));
+}
+
+TEST_F(PrinterDeviceTest, AutoSizedTextKeepsItsAnchorAndJustifiesAllButParagraphEnds)
+{
+    auto *right = command<TppDrawText>(100000, 10000, 50000, 2000);
+    right->SetText("Right edge");
+    right->SetAutoSize(true);
+    right->SetAlignment(classes::TAlignment::taRightJustify);
+
+    const QString markup = "$\u00B6";
+    const auto memo = [&](int32_t aTop, const QStringList &aLines, bool aForce) {
+        auto *m = command<TppDrawText>(10000, aTop, 80000, 30000);
+        m->SetIsMemo(true);
+        m->SetWordWrap(true);
+        m->SetTransparent(true);
+        m->SetTextAlignment(TppTextAlignment::taFullJustified);
+        m->SetForceJustifyLastLine(aForce);
+        classes::TStringList lines;
+        for (const QString &line : aLines)
+            lines.Add(line);
+        m->SetWrappedText(&lines);
+        return m;
+    };
+    TppDrawText *plain = memo(40000, {"one two three", "four five" + markup}, false);
+    TppDrawText *forced = memo(80000, {"one two three", "four five" + markup}, true);
+    TppDrawText *word = memo(120000, {"one two three", "four" + markup}, true);
+    // Bad input prints what can be printed.
+    TppDrawText *many = memo(160000, QStringList(10000, "x\ty"), false);
+    many->TabStopPositions()->Add("5000");
+    many->TabStopPositions()->Add("-2000");
+    many->TabStopPositions()->Add("1000");
+
+    const QImage sheet = printPage();
+    // 150 mm on the sheet, 75 pixels from the printable corner.
+    EXPECT_EQ(right->DrawRight(), 1772 - 75);
+    const int lineHeight = right->DrawBottom() - right->DrawTop();
+    ASSERT_GT(lineHeight, 20);
+    const int inkRight = rightmostInk(sheet, right->DrawTop() + 75, right->DrawBottom() + 75);
+    EXPECT_NEAR(inkRight, right->DrawRight() + 75, 4);
+    int inkLeft = -1;
+    for (int x = 0; x < sheet.width() && inkLeft < 0; ++x)
+        for (int y = right->DrawTop() + 75; y < right->DrawBottom() + 75 && inkLeft < 0; ++y)
+            if (inkAt(sheet, x, y))
+                inkLeft = x;
+    EXPECT_NEAR(inkLeft, right->DrawLeft() + 75, 4);
+
+    const int edge = plain->DrawRight() + 75;
+    const auto lastInk = [&](TppDrawText *t, int line) {
+        const int top = t->DrawTop() + 75 + line * lineHeight;
+        return rightmostInk(sheet, top, top + lineHeight);
+    };
+    EXPECT_NEAR(lastInk(plain, 0), edge, 6);
+    EXPECT_LT(lastInk(plain, 1), edge - 100);
+    EXPECT_NEAR(lastInk(forced, 1), edge, 6);
+    EXPECT_LT(lastInk(word, 1), edge - 100);
+    EXPECT_TRUE(inkAt(sheet, many->DrawLeft() + 80, many->DrawTop() + 75 + lineHeight / 2) ||
+                lastInk(many, 0) > many->DrawLeft() + 75);
+}
+
+} // namespace
