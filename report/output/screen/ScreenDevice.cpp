@@ -12,10 +12,16 @@
 #include "report/model/pages/PageRequest.h"
 #include "report/model/pages/Publisher.h"
 #include "report/model/printing/PageDef.h"
+#include "report/model/printing/PrinterSetup.h"
+#include "report/model/production/Producer.h"
 #include "report/output/screen/CommandRenderer.h"
+#include "report/output/screen/ScrollBox.h"
+#include "report/output/screen/Viewer.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/gfx/Canvas.h"
+
+#include <QPainter>
 
 #include <map>
 
@@ -88,28 +94,38 @@ int TppScreenDevice::PixelsPerInch() const
     return ppScreenPixelsPerInch();
 }
 
-void TppScreenDevice::SetViewport(int aWidth, int aHeight)
+void TppScreenDevice::AttachViewer(TppViewer *aViewer)
 {
-    m_viewportWidth = aWidth;
-    m_viewportHeight = aHeight;
-}
-
-void TppScreenDevice::SetZoom(TppZoomSettingType aSetting, int aPercentage)
-{
-    m_zoomSetting = aSetting;
-    m_zoomPercentage = aPercentage;
+    m_viewer = aViewer;
+    if (aViewer) {
+        QImage bitmap(std::max(aViewer->width(), 1), std::max(aViewer->height(), 1), QImage::Format_RGB32);
+        bitmap.fill(QColor(0x80, 0x80, 0x80));
+        m_pageBitmap = bitmap;
+    }
 }
 
 // ---- Device --------------------------------------------------------------------
 
 void TppScreenDevice::Notify(TppCommunicator *aCommunicator, int aOperation)
 {
+    // The report (or its publisher) goes: the viewer forgets it and shows
+    // an empty page.
+    if (aOperation == ppNotify::Remove && m_viewer && aCommunicator &&
+        (aCommunicator == Publisher() || aCommunicator == m_viewer->Report())) {
+        TppViewer *viewer = m_viewer;
+        TppRasterDevice::Notify(aCommunicator, aOperation);
+        if (!IsDestroying())
+            viewer->ReportGone();
+        return;
+    }
     TppRasterDevice::Notify(aCommunicator, aOperation);
 }
 
 void TppScreenDevice::EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams)
 {
     TppRasterDevice::EventNotify(aCommunicator, aEventID, aParams);
+    if (aEventID == ppEvent::OnNoData && m_viewer && aCommunicator && aCommunicator == m_viewer->Report())
+        RenderPage();
 }
 
 void TppScreenDevice::SetStatus(const QString &aText)
@@ -117,7 +133,11 @@ void TppScreenDevice::SetStatus(const QString &aText)
     if (!m_statusEnabled)
         return;
     TppRasterDevice::SetStatus(aText);
-    ppProcessMessages();
+    const std::weak_ptr<char> alive = LifeToken();
+    if (m_viewer)
+        m_viewer->DoOnStatusChange();
+    if (!alive.expired())
+        ppProcessMessages();
 }
 
 void TppScreenDevice::CancelJob()
@@ -142,11 +162,14 @@ void TppScreenDevice::StartJob()
     TppRasterDevice::StartJob();
     SetStatus(ppLoadStr(2));
     m_page->Clear();
+    ++m_pageGeneration;
 }
 
 void TppScreenDevice::Reset()
 {
     TppRasterDevice::Reset();
+    if (m_viewer && m_viewer->isEnabled())
+        RecreatePageBitmap();
     PageRequest()->SetPageSetting(TppPageSettingType::psFirstPage);
     PageRequest()->SetPageRequested(1);
 }
@@ -163,6 +186,8 @@ void TppScreenDevice::ReceivePage(TppPage *aPage)
     const std::weak_ptr<char> alive = LifeToken();
     TppRasterDevice::ReceivePage(aPage);
     if (alive.expired())
+        return;
+    if (HasState(classes::csDesigning) && !(m_viewer && m_viewer->DesignPreview()))
         return;
     if (!PageInRequest()) {
         if (!aPage->Calculation())
@@ -188,10 +213,17 @@ void TppScreenDevice::ReceivePage(TppPage *aPage)
         return;
     }
     m_page->Assign(aPage);
+    ++m_pageGeneration;
     RenderPage();
     if (alive.expired())
         return;
+    if (m_viewer)
+        m_viewer->UpdateScrollRange();
     statusForPage(*m_page, lastPageKnown());
+    if (alive.expired() || !m_viewer)
+        return;
+    m_viewer->PaintPage();
+    m_viewer->DoOnPageChange();
 }
 
 // ---- Navigation -----------------------------------------------------------------
@@ -226,7 +258,11 @@ int TppScreenDevice::AbsolutePageNo() const
     return m_page->AbsolutePageNo();
 }
 
-void TppScreenDevice::CancelReport() {}
+void TppScreenDevice::CancelReport()
+{
+    if (m_viewer && m_viewer->Report())
+        m_viewer->Report()->Cancel();
+}
 
 // ---- Drawing --------------------------------------------------------------------
 
@@ -277,11 +313,14 @@ void TppScreenDevice::RebuildPageBitmap()
     input.pixelsPerInch = PixelsPerInch();
     input.width100 = m_page->PageDef()->spWidth();
     input.height100 = m_page->PageDef()->spHeight();
-    input.scrollBoxWidth = m_viewportWidth;
-    input.scrollBoxHeight = m_viewportHeight;
-    input.hasViewer = m_viewer != nullptr;
-    input.zoomSetting = m_zoomSetting;
-    input.zoomPercentage = m_zoomPercentage;
+    if (m_viewer) {
+        const QWidget *box = m_viewer->ScrollBox() ? static_cast<const QWidget *>(m_viewer->ScrollBox()) : m_viewer;
+        input.scrollBoxWidth = box->width();
+        input.scrollBoxHeight = box->height();
+        input.hasViewer = true;
+        input.zoomSetting = m_viewer->ZoomSetting();
+        input.zoomPercentage = m_viewer->ZoomPercentage();
+    }
     const TppScreenPageSize size = ppCalcScreenPageSize(input);
     m_pageWidth = size.pageWidth;
     m_pageHeight = size.pageHeight;
@@ -303,7 +342,25 @@ void TppScreenDevice::RenderPage()
     const TppPageDef *pageDef = m_page->PageDef();
     if (pageDef->mmWidth() == 0 || pageDef->mmHeight() == 0)
         return;
-    RebuildPageBitmap();
+    if (m_viewer && m_viewer->ScrollBox() && m_viewer->ScrollBox()->isHidden()) {
+        // The scroll box appears with the first page; the window shows
+        // nothing of it before the page is ready.
+        QWidget *frozen = m_viewer->parentWidget() ? m_viewer->parentWidget() : m_viewer;
+        const bool wasEnabled = frozen->updatesEnabled();
+        frozen->setUpdatesEnabled(false);
+        struct Unfreeze
+        {
+            QWidget *widget;
+            bool enabled;
+            ~Unfreeze() { widget->setUpdatesEnabled(enabled); }
+        } unfreeze{frozen, wasEnabled};
+        m_viewer->ScrollBox()->show();
+        RebuildPageBitmap();
+    } else {
+        RebuildPageBitmap();
+    }
+    if (m_viewer)
+        m_viewer->update();
     m_offsetX = (m_pageBitmap.width() - m_pageWidth) / 2;
     m_offsetY = (m_pageBitmap.height() - m_pageHeight) / 2;
     const double w100 = std::max(pageDef->spWidth(), 1);
@@ -313,7 +370,7 @@ void TppScreenDevice::RenderPage()
     const std::weak_ptr<char> alive = LifeToken();
     {
         gfx::Canvas canvas(&m_pageBitmap);
-        canvas.setBrush(gfx::Brush::solid(ScreenPageColor));
+        canvas.setBrush(gfx::Brush::solid(m_viewer ? m_viewer->PageColor() : ScreenPageColor));
         canvas.Rectangle(rtl::TRect{m_offsetX, m_offsetY, m_offsetX + m_pageWidth, m_offsetY + m_pageHeight});
         TppCommandRenderer renderer(canvas, RenderSettings());
         m_canvas = &canvas;
@@ -336,6 +393,8 @@ void TppScreenDevice::RenderPage()
         m_canvas = nullptr;
         m_renderer = nullptr;
     }
+    if (m_viewer && m_viewer->PaintBox() && m_viewer->PaintBox()->isHidden())
+        m_viewer->PaintBox()->show();
     if (OnPageDrawn)
         OnPageDrawn(this);
 }
@@ -439,6 +498,13 @@ bool TppScreenDevice::RedrawDrawCommand(TppDrawCommand *aDrawCommand)
     }
     if (transparent)
         text->SetTransparent(true);
+    if (drawn && m_viewer && m_viewer->PaintBox()) {
+        // Only the command's rectangle goes to the screen.
+        m_viewer->SetRedrawing(true);
+        const rtl::TRect &r = aDrawCommand->DrawRect();
+        m_viewer->PaintBox()->repaint(QRect(r.Left, r.Top, r.Right - r.Left + 1, r.Bottom - r.Top + 1));
+        m_viewer->SetRedrawing(false);
+    }
     return drawn;
 }
 
@@ -452,9 +518,19 @@ void TppScreenDevice::UnRegisterDrawRoutine(const classes::TMetaClass &aClass)
     screenDrawRoutines().erase(&aClass);
 }
 
-void TppScreenDevice::recreatePageBitmap()
+void TppScreenDevice::RecreatePageBitmap()
 {
+    while (m_page->DrawCommandCount() > 0)
+        delete m_page->DrawCommands(m_page->DrawCommandCount() - 1);
+    ++m_pageGeneration;
+    if (m_viewer) {
+        if (TppProducer *report = m_viewer->Report())
+            m_page->SetPrinterSetup(report->PrinterSetup());
+        AttachViewer(m_viewer);
+    }
     RenderPage();
+    if (m_viewer)
+        m_viewer->PaintPage();
 }
 
 } // namespace report

@@ -112,18 +112,21 @@ public:
 
     classes::TNotifyEvent OnPageDrawn;
 
-    // The zoom a device without a viewer renders at is always 100 %; these
-    // are for the viewer.
-    void SetViewport(int aWidth, int aHeight);
-    void SetZoom(TppZoomSettingType aSetting, int aPercentage);
+    // Counts the times the shown page's commands were replaced or freed: a
+    // command held across a handler is only used while it stands still.
+    uint64_t PageGeneration() const { return m_pageGeneration; }
+
+    // The viewer the device draws for (its owner), or nullptr.
+    void AttachViewer(TppViewer *aViewer);
 
 protected:
     // A new, empty bitmap of the size CalcPageSize gives, filled grey.
     void RebuildPageBitmap();
+    // The page's commands freed, the bitmap rebuilt at the viewer's size
+    // and the empty page drawn.
+    void RecreatePageBitmap();
 
 private:
-    friend class TppViewer;
-    void recreatePageBitmap();
     void statusForPage(const TppPage &aPage, bool aOfCount);
     bool drawWithCanvas(TppDrawCommand *aDrawCommand);
     bool lastPageKnown() const;
@@ -142,10 +145,7 @@ private:
     double m_scaleX = 1.0;
     double m_scaleY = 1.0;
     bool m_statusEnabled = true;
-    int m_viewportWidth = 0;
-    int m_viewportHeight = 0;
-    TppZoomSettingType m_zoomSetting = TppZoomSettingType::zs100Percent;
-    int m_zoomPercentage = 100;
+    uint64_t m_pageGeneration = 0;
 };
 
 } // namespace report

@@ -1,0 +1,240 @@
+// The page viewer on a stand-in report of three pages, offscreen: where
+// the page shows, which requests navigation makes, clicks on draw commands
+// and printing from the preview.
+
+#include "report/content/ContentRegistration.h"
+#include "report/content/drawcommands/DrawShapes.h"
+#include "report/model/ModelRegistration.h"
+#include "report/model/base/Exceptions.h"
+#include "report/model/base/Units.h"
+#include "report/model/pages/DeviceRegistry.h"
+#include "report/model/pages/Page.h"
+#include "report/model/pages/Publisher.h"
+#include "report/model/printing/PrinterSetup.h"
+#include "report/model/production/Producer.h"
+#include "report/output/screen/ScreenDevice.h"
+#include "report/output/screen/ScrollBox.h"
+#include "report/output/screen/Viewer.h"
+
+#include "tests/support/PixelProbes.h"
+#include "tests/support/report/PageFakes.h"
+#include "tests/support/report/SamplePage.h"
+
+#include "platform/shell/MessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <QScrollBar>
+
+using namespace report;
+
+namespace {
+
+class ViewerTest : public ::testing::Test
+{
+protected:
+    ViewerTest()
+    {
+        ppModelLayerInit();
+        ppContentLayerInit();
+        ppRegisterDevice(&ppDeviceClass<TppScreenDevice>());
+        ppRegisterDevice(&ppDeviceClass<reporttest::PrinterStandInDevice>());
+        reporttest::SetA4Portrait(*producer->PrinterSetup());
+        engine = std::make_unique<reporttest::StandInProducer>(producer->Publisher(), script());
+        engine->BeforeDeliver = [this](TppPage &aPage) {
+            reporttest::SetA4Portrait(*aPage.PrinterSetup());
+            if (aPage.AbsolutePageNo() == 1 && Decorate)
+                Decorate(aPage);
+        };
+        viewer.resize(600, 800);
+        viewer.SetReport(producer.get());
+    }
+    ~ViewerTest() override
+    {
+        viewer.SetReport(nullptr);
+        engine.reset();
+        producer.reset();
+        ppUnRegisterDevice(&ppDeviceClass<reporttest::PrinterStandInDevice>());
+        ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
+        ppContentLayerFinalize();
+    }
+
+    static reporttest::ProducerScript script()
+    {
+        reporttest::ProducerScript s;
+        s.pageCount = 3;
+        return s;
+    }
+
+    // The first page as the preview's first request brings it.
+    void start()
+    {
+        viewer.show();
+        producer->PrintToDevices();
+    }
+
+    ScopedScreenPixelsPerInch ppi{96};
+    reporttest::StandInCommandClasses commands;
+    shell::RecordingMessageBoxes boxes;
+    std::unique_ptr<TppProducer> producer = std::make_unique<TppProducer>();
+    std::unique_ptr<reporttest::StandInProducer> engine;
+    std::function<void(TppPage &)> Decorate;
+    TppViewer viewer;
+};
+
+TppDrawShape *viewerBox(TppPage &aPage, int aLeft, int aTop, bool aClickable)
+{
+    auto *shape = new TppDrawShape();
+    shape->SetLeft(aLeft);
+    shape->SetTop(aTop);
+    shape->SetWidth(10000);
+    shape->SetHeight(10000);
+    shape->Brush()->SetColor(rtl::clBlack);
+    shape->SetClickable(aClickable);
+    aPage.AddDrawCommand(shape);
+    return shape;
+}
+
+} // namespace
+
+TEST_F(ViewerTest, ThePageShowsOnItsSurroundAtEveryZoom)
+{
+    Decorate = [](TppPage &aPage) { viewerBox(aPage, 20000, 30000, false); };
+    viewer.SetZoomSetting(TppZoomSettingType::zs100Percent);
+    start();
+    TppScreenDevice &device = *viewer.ScreenDevice();
+    ASSERT_EQ(viewer.AbsolutePageNo(), 1);
+    const QImage &bitmap = device.PageBitmap();
+    EXPECT_EQ(bitmap.width(), 794 + 48);
+    EXPECT_EQ(bitmap.height(), 1123 + 48);
+    EXPECT_EQ(device.OffsetX(), 24);
+    const int left = 24 + ppRound(20 * 0.03937f * 96);
+    const int top = 24 + ppRound(30 * 0.03937f * 96);
+    zvotest::expectPixels(bitmap, {{0, 0, 0x808080}, {left - 1, top + 2, rtl::clWhite}, {left, top + 2, rtl::clBlack}});
+    // The paint box shows what the bitmap holds, and scrolls over it.
+    const QImage shown = viewer.PaintBox()->grab().toImage();
+    EXPECT_EQ(zvotest::at(shown, left, top + 2), rtl::clBlack);
+    EXPECT_EQ(zvotest::at(shown, 0, 0), 0x808080u);
+    EXPECT_TRUE(viewer.ScrollBox()->verticalScrollBar()->isVisible());
+
+    // Whole page: the page is centred in the box, scaled by the formula.
+    viewer.SetZoomSetting(TppZoomSettingType::zsWholePage);
+    const int sh = viewer.ScrollBox()->height();
+    EXPECT_EQ(device.PageHeight(), sh - 24);
+    EXPECT_EQ(device.OffsetX(), (device.PageBitmap().width() - device.PageWidth()) / 2);
+    const int scaledLeft = device.OffsetX() + ppRound(ppRound(20 * 0.03937f * 96) * device.ScaleX());
+    const int scaledTop = device.OffsetY() + ppRound(ppRound(30 * 0.03937f * 96) * device.ScaleY());
+    zvotest::expectPixels(device.PageBitmap(), {{scaledLeft - 1, scaledTop + 1, rtl::clWhite},
+                                                {scaledLeft + 1, scaledTop + 1, rtl::clBlack}});
+    EXPECT_FALSE(viewer.ScrollBox()->verticalScrollBar()->isVisible());
+
+    viewer.SetZoomPercentage(10);
+    EXPECT_EQ(viewer.ZoomPercentage(), 25);
+    EXPECT_EQ(viewer.ZoomSetting(), TppZoomSettingType::zsPercentage);
+    EXPECT_EQ(viewer.CalculatedZoom(), 25);
+    viewer.SetZoomPercentage(300);
+    EXPECT_EQ(viewer.ZoomPercentage(), 250);
+
+    // Any size of window, however odd, keeps a drawable page.
+    for (QSize size : {QSize(0, 0), QSize(1, 1), QSize(10000, 10000)}) {
+        viewer.resize(size);
+        viewer.SetZoomSetting(TppZoomSettingType::zsWholePage);
+        EXPECT_GE(device.PageBitmap().width(), 1);
+        EXPECT_LE(device.PageBitmap().width(), ppMaxPageBitmapSide);
+    }
+}
+
+TEST_F(ViewerTest, NavigationAsksOnlyForPagesNotShown)
+{
+    start();
+    const int generations = engine->Generations;
+    viewer.FirstPage();
+    viewer.PriorPage();
+    viewer.GotoPage(1);
+    EXPECT_EQ(engine->Generations, generations);
+
+    viewer.NextPage();
+    EXPECT_EQ(viewer.AbsolutePageNo(), 2);
+    viewer.LastPage();
+    EXPECT_EQ(viewer.AbsolutePageNo(), 3);
+    EXPECT_TRUE(viewer.Status().contains(QStringLiteral("3")));
+    const int atLast = engine->Generations;
+    viewer.NextPage();
+    viewer.LastPage();
+    EXPECT_EQ(engine->Generations, atLast);
+
+    int pageChanges = 0;
+    viewer.OnPageChange.Set([&](classes::TObject *) { ++pageChanges; });
+    viewer.FirstPage();
+    EXPECT_EQ(viewer.AbsolutePageNo(), 1);
+    EXPECT_EQ(pageChanges, 1);
+}
+
+TEST_F(ViewerTest, ClicksGoToTheFirstClickableCommandUnderThePointer)
+{
+    QStringList clicked;
+    Decorate = [&](TppPage &aPage) {
+        viewerBox(aPage, 20000, 30000, false)->OnClick.Set([&](classes::TObject *) { clicked << "hidden"; });
+        viewerBox(aPage, 20000, 30000, true)->OnClick.Set([&](classes::TObject *) { clicked << "first"; });
+        viewerBox(aPage, 25000, 35000, true)->OnClick.Set([&](classes::TObject *) { clicked << "second"; });
+    };
+    viewer.SetZoomSetting(TppZoomSettingType::zs100Percent);
+    start();
+    int viewerClicks = 0;
+    viewer.OnClick.Set([&](classes::TObject *) { ++viewerClicks; });
+    // After the stand-in's own commands.
+    const int hidden = viewer.CurrentPage()->DrawCommandCount() - 3;
+    TppDrawCommand *first = viewer.CurrentPage()->DrawCommands(hidden + 1);
+    TppDrawCommand *second = viewer.CurrentPage()->DrawCommands(hidden + 2);
+    const QPoint overlap(second->DrawLeft() + 2, second->DrawTop() + 2);
+    viewer.PaintBoxClick(overlap);
+    EXPECT_EQ(clicked, QStringList({"first"}));
+    EXPECT_EQ(viewerClicks, 1);
+
+    // A handler that asks for the page again gets it drawn anew.
+    first->OnClick.Set([&](classes::TObject *aSender) { static_cast<TppDrawCommand *>(aSender)->SetRedrawPage(true); });
+    const int generations = engine->Generations;
+    viewer.PaintBoxClick(overlap);
+    EXPECT_EQ(engine->Generations, generations + 1);
+    EXPECT_EQ(viewer.AbsolutePageNo(), 1);
+
+    // A handler that raises reaches the user in a box, not Qt.
+    first = viewer.CurrentPage()->DrawCommands(hidden + 1);
+    first->OnClick.Set([](classes::TObject *) { throw EBrevantorError(QStringLiteral("broken handler")); });
+    viewer.PaintBoxClick(overlap);
+    ASSERT_EQ(boxes.requests().size(), 1u);
+
+    // One that frees the report leaves an empty viewer behind.
+    first->OnClick.Set([&](classes::TObject *) {
+        engine.reset();
+        producer.reset();
+    });
+    viewer.PaintBoxClick(overlap);
+    EXPECT_EQ(viewer.Report(), nullptr);
+    EXPECT_EQ(viewer.CurrentPage()->DrawCommandCount(), 0);
+}
+
+TEST_F(ViewerTest, PrintGoesToThePrinterAndComesBack)
+{
+    start();
+    producer->SetShowAutoSearchDialog(true);
+    QString deviceWhilePrinting;
+    bool autoSearchWhilePrinting = true;
+    producer->BeforePrint.Set([&](classes::TObject *) {
+        deviceWhilePrinting = producer->DeviceType();
+        autoSearchWhilePrinting = producer->ShowAutoSearchDialog();
+    });
+    viewer.Print();
+    EXPECT_EQ(deviceWhilePrinting, QStringLiteral("Printer"));
+    EXPECT_FALSE(autoSearchWhilePrinting);
+    EXPECT_EQ(producer->DeviceType(), QStringLiteral("Screen"));
+    EXPECT_TRUE(producer->ShowAutoSearchDialog());
+    EXPECT_EQ(viewer.ScreenDevice()->Publisher(), producer->Publisher());
+
+    // A print that raises puts everything back all the same.
+    producer->BeforePrint.Set([](classes::TObject *) { throw EBrevantorError(QStringLiteral("jammed")); });
+    EXPECT_THROW(viewer.Print(), EBrevantorError);
+    EXPECT_EQ(producer->DeviceType(), QStringLiteral("Screen"));
+    EXPECT_TRUE(producer->ShowAutoSearchDialog());
+    EXPECT_EQ(viewer.ScreenDevice()->Publisher(), producer->Publisher());
+}
