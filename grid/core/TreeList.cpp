@@ -17,24 +17,6 @@ namespace {
 constexpr const char *UnitName = "TreeList";
 }
 
-// ---- TreeListNodeRef ----
-
-TreeListNodeRef::TreeListNodeRef(TCustomdxTreeList &tree, TdxTreeListNode *node, Handler onDeleted)
-    : m_tree(&tree)
-    , m_node(node)
-    , m_onDeleted(std::move(onDeleted))
-{
-    m_tree->m_refs.push_back(this);
-}
-
-TreeListNodeRef::~TreeListNodeRef()
-{
-    auto &refs = m_tree->m_refs;
-    const auto it = std::find(refs.rbegin(), refs.rend(), this);
-    if (it != refs.rend())
-        refs.erase(std::next(it).base());
-}
-
 // ---- TCustomdxTreeList ----
 
 const classes::TMetaClass &TCustomdxTreeList::StaticClass()
@@ -60,6 +42,7 @@ TCustomdxTreeList::~TCustomdxTreeList()
     m_nodeDrag.reset();
     // The shared drag-scroll timer must not go on naming a grid that is gone.
     stopDragScroll();
+    stopPressScroll();
     BeginDestroy();
 }
 
@@ -73,6 +56,13 @@ void TCustomdxTreeList::BeginDestroy()
     if (SharedTimers().delayedEditGrid == this)
         stopDelayedEdit();
     m_bottomHint->Stop();
+    // The window's drag picture goes with a header drag, and no timer of
+    // the window goes on for a grid that is going.
+    if (m_state == tsColumnDragging || m_state == tsBandDragging)
+        endHeaderDrag();
+    if (m_nodeDrag)
+        m_nodeDrag->WindowGoing();
+    stopPressScroll();
     m_host = nullptr;
     EndEditing();
     BeginUpdateHook();
@@ -588,94 +578,6 @@ bool TCustomdxTreeList::IsFocusedFirst()
 bool TCustomdxTreeList::IsFocusedLast()
 {
     return m_topLevel.count() == 0 || (m_focused && m_focused == LastVisibleNode());
-}
-
-// ---- Selection ----
-
-int TCustomdxTreeList::SelectedCount()
-{
-    return m_selection.count();
-}
-
-bool TCustomdxTreeList::IsNodeSelected(const TdxTreeListNode *node)
-{
-    return m_selection.contains(node);
-}
-
-void TCustomdxTreeList::SetNodeSelected(TdxTreeListNode *node, bool selected)
-{
-    if (!owns(node))
-        return;
-    if (selected ? m_selection.insert(node) : m_selection.erase(node)) {
-        InvalidateNode(node);
-        SelectionChanged();
-    }
-}
-
-void TCustomdxTreeList::ClearSelection()
-{
-    if (m_selection.count() == 0)
-        return;
-    m_selection.clear();
-    if (m_host && !IsUpdating())
-        m_host->invalidateAll();
-    SelectionChanged();
-}
-
-void TCustomdxTreeList::SelectRange(TdxTreeListNode *from, TdxTreeListNode *to)
-{
-    if (!owns(from) || !owns(to))
-        return;
-    SelectionBracket bracket(*this);
-    const int a = AbsoluteIndex(from);
-    const int b = AbsoluteIndex(to);
-    if (a < 0 || b < 0) {
-        SetNodeSelected(to, true);
-        return;
-    }
-    TdxTreeListNode *n = a <= b ? from : to;
-    TdxTreeListNode *other = a <= b ? to : from;
-    const int steps = std::abs(a - b);
-    for (int i = 0; n && i <= steps; ++i) {
-        SetNodeSelected(n, true);
-        if (n == other)
-            break;
-        n = n->GetNextVisible();
-    }
-}
-
-std::vector<TdxTreeListNode *> TCustomdxTreeList::SelectedNodes()
-{
-    // One pre-order walk: linear in the tree, whatever is selected, where
-    // sorting by climbing to common ancestors costs the depth per compare.
-    std::vector<TdxTreeListNode *> nodes;
-    int left = m_selection.count();
-    nodes.reserve(size_t(left));
-    for (TdxTreeListNode *n = m_topLevel.first(); n && left > 0; n = n->GetNext())
-        if (m_selection.contains(n)) {
-            nodes.push_back(n);
-            --left;
-        }
-    return nodes;
-}
-
-void TCustomdxTreeList::SetSelectionAnchor(TdxTreeListNode *node)
-{
-    if (!node || owns(node))
-        m_anchor = node;
-}
-
-int TCustomdxTreeList::CompareWithAnchor(TdxTreeListNode *node)
-{
-    const int anchor = AbsoluteIndex(m_anchor);
-    const int index = AbsoluteIndex(node);
-    return anchor > index ? -1 : anchor == index ? 0 : 1;
-}
-
-void TCustomdxTreeList::SelectionChanged()
-{
-    if (!IsDestroying() && m_selectionLock == 0 && OnSelectionChanged)
-        OnSelectionChanged(this);
 }
 
 // ---- Display positions ----

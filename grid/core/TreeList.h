@@ -19,6 +19,7 @@
 #include "grid/core/TreeListHotTrack.h"
 #include "grid/core/TreeListLayout.h"
 #include "grid/core/TreeListNode.h"
+#include "grid/core/TreeListNodeRef.h"
 #include "grid/core/TreeListPaintRules.h"
 #include "grid/core/TreeListSelection.h"
 #include "grid/core/TreeListSettings.h"
@@ -42,65 +43,7 @@ namespace grid {
 
 class TreeListHost;
 
-// The interaction state: one mode at a time.
-enum TdxTreeListState : uint8_t {
-    tsNone = 0,
-    tsColumnSizing = 1,
-    tsEditing = 2,
-    tsColumnDragging = 3,
-    tsColumnDown = 4,
-    tsNodeDragging = 5,
-    tsNodeDown = 6,
-    tsHeaderButtonDown = 7,
-    tsBandSizing = 8,
-    tsBandDragging = 9,
-    tsBandDown = 10,
-    tsBandButtonDown = 11,
-    tsBandPanelSizing = 12,
-    tsHeaderPanelSizing = 13,
-    tsRowSizing = 14,
-    tsColumnDownAlt = 15,
-    tsBottomButtonDown = 16,
-};
-
-// What GetRelativeNode looks for.
-enum TdxRelativeNode : int { rnFirst = 0, rnPrevVisible = 1, rnNext = 2, rnLast = 3 };
-
-// Where an incremental search step starts.
-enum TdxSearchDirection : int { sdFocused = 0, sdBackward = 1, sdForward = 2 };
-
-class TCustomdxTreeList;
 class TreeListNodeDrag;
-
-// A node reference that the tree list keeps valid: when its node is deleted
-// the reference becomes none and, when given, the handler is told which node
-// went. It registers itself for its lifetime and must not outlive the tree
-// list.
-class TreeListNodeRef
-{
-public:
-    using Handler = std::function<void(TdxTreeListNode *deleted)>;
-
-    explicit TreeListNodeRef(TCustomdxTreeList &tree, TdxTreeListNode *node = nullptr, Handler onDeleted = {});
-    ~TreeListNodeRef();
-    TreeListNodeRef(const TreeListNodeRef &) = delete;
-    TreeListNodeRef &operator=(const TreeListNodeRef &) = delete;
-
-    TdxTreeListNode *get() const { return m_node; }
-    TreeListNodeRef &operator=(TdxTreeListNode *node)
-    {
-        m_node = node;
-        return *this;
-    }
-    operator TdxTreeListNode *() const { return m_node; }
-    TdxTreeListNode *operator->() const { return m_node; }
-
-private:
-    friend class TCustomdxTreeList;
-    TCustomdxTreeList *m_tree;
-    TdxTreeListNode *m_node;
-    Handler m_onDeleted;
-};
 
 class TCustomdxTreeList
     : public TCustomdxContainer
@@ -316,6 +259,9 @@ public:
     // Where the in-place editor of that cell goes: the cell, less the grid
     // lines it would cover.
     rtl::TRect EditorRect(TdxTreeListNode *node, int position);
+    // The new item row's cell at a column position, above its separator;
+    // (-1, -1, -1, -1) when the row or the column is not laid out.
+    rtl::TRect NewItemRowCellRect(int position);
     // The parts of the node's indent, within a row of that height, cut at
     // the limit (a part from the limit on is empty).
     TreeListIndentRects NodeIndentRects(const TdxTreeListNode *node, int rowHeight, int limit = INT_MAX);
@@ -402,6 +348,11 @@ public:
     // The timer that scrolls the columns while a dragged header is held near
     // either end of the scrolling header area; 100 ms a step of 32 pixels.
     static constexpr int DragScrollTimer = 120;
+    // The timer that moves the focus a row every 100 ms while a pressed
+    // node is held above or below the rows.
+    static constexpr int PressScrollTimer = 122;
+    // -1 up, 1 down, 0 while it does not run for this grid.
+    int PressScrollDirection() const { return m_pressScrollDirection; }
     // -1 left, 1 right, 0 when it does not run.
     int DragScrollDirection() const { return m_dragScrollDirection; }
 
@@ -476,6 +427,12 @@ public:
     TreeListBottomHint &BottomHint() { return *m_bottomHint; }
     virtual bool IsHotTrack() const { return optionB(boHotTrack); }
     virtual QString BottomButtonHint() { return {}; }
+    // The node's cell of that column is the hot one.
+    virtual bool IsHotCell(TdxTreeListNode *node, int column);
+    // The cursor over a hot cell: what comes in, changed by the column's
+    // hook and then by the event.
+    virtual void GetHotTrackCursor(TdxTreeListNode *node, int column, TCursor &cursor);
+    std::function<void(classes::TObject *sender, TdxTreeListNode *node, int column, TCursor &cursor)> OnHotTrackCursor;
     void MouseEntered(int x, int y); // the pointer came into the window
     void MouseLeft();
 
@@ -518,6 +475,7 @@ public:
     {
         int Position = -1;
         bool Outside = false;
+        rtl::TRect Arrows; // where the drop arrows stand; empty without a place
     };
     BandDrop BandDropTarget(int position, int x, int y);
     int DraggedBand() const { return m_state == tsBandDragging ? m_pressedBand : -1; }
@@ -537,6 +495,7 @@ public:
         int Line = -1;
         int Position = -1;
         bool Outside = false;
+        rtl::TRect Arrows; // where the drop arrows stand; empty without a place
         bool Moves() const { return Band >= 0; }
     };
     ColumnDrop ColumnDropTarget(int column, int x, int y);
@@ -544,6 +503,11 @@ public:
     int DraggedColumn() const { return m_state == tsColumnDragging ? m_pressedColumn : -1; }
     // The drags of this grid's nodes and of drags over it.
     TreeListNodeDrag &NodeDrag();
+    // A node drag copies rather than moves while Ctrl is held.
+    virtual bool IsCopyDrag() { return false; }
+    // The inverted arrows at the place a dragged header would go; empty
+    // without a place or while the scroll bracket hides the feedback.
+    rtl::TRect DropArrowsRect() const;
     // Whether the column's header may be dragged.
     virtual bool MayDragColumn(int /*column*/) { return optionA(aoColumnDragging); }
     // A dragged column dropped on a place, or outside; the control moves or
@@ -653,14 +617,21 @@ protected:
     virtual void StoreLayout() {}
     // Asked before the editor is shown on the node; the event may refuse.
     virtual void DoCanEdit(TdxTreeListNode *node, bool &allow);
+    // Asked instead while the new item row is active, which has no node.
+    virtual void DoCanEditNewItemRow(bool &allow);
+    // A press on the new item row with no node focused appends one.
+    virtual TdxTreeListNode *AppendNewItemNode() { return Add(); }
 
 public:
     // ---- Questions the input handling asks before it acts ----
     virtual bool MayScroll() { return true; }
     virtual bool MayDoubleClick() { return true; }
     virtual bool MaySelect() { return true; }
-    virtual bool IsNewItemRowActive() { return false; }
+    // The new item row takes the focus in place of the focused node's row.
+    virtual bool IsNewItemRowActive() { return m_newItemRowActive; }
     virtual bool IsNewItemRowShown() { return false; }
+    // Only while the row is shown; both rows repaint.
+    void SetNewItemRowActive(bool value);
     virtual bool IsBottomPanelShown() { return false; }
     // Focuses the row at that display position, clamped to the rows, keeping
     // the focused column and showing the row.
@@ -775,8 +746,21 @@ private:
     bool m_selectOnRelease = false;
     bool m_focusMovedByPress = false;
     int m_dragScrollDirection = 0;
+    int m_pressScrollDirection = 0;
+    bool m_newItemRowActive = false;
     void dragAutoScroll(int x);
     void stopDragScroll();
+    void pressAutoScroll(int y);
+    void beginHeaderDrag(uint8_t state, int x, int y);
+    void headerDragStep(bool outside, const rtl::TRect &arrows, int x, int y);
+    void endHeaderDrag();
+    rtl::TRect dropArrowsAt(int edge, int lineTop, int lineHeight) const;
+    rtl::TRect m_dropArrows;
+    void pressNewItemRow(TMouseButton button, const TdxTreeListHitInfo &hit, bool hadFocus);
+    // Up from the first node of the tree goes into the new item row when it
+    // is shown; false leaves the key its ordinary move.
+    bool activateNewItemRowAbove();
+    void stopPressScroll();
     void startDelayedEdit();
     // Stops the pending click-to-edit of whichever grid runs it.
     static void stopDelayedEdit();
@@ -785,6 +769,7 @@ private:
     InplaceEditor *m_editor = nullptr;
     int m_editedColumn = -1;
     TdxTreeListNode *m_editedNode = nullptr;
+    bool m_editedNewItemRow = false;
     int m_focusedColumn = 0;
 
     int m_searchColumn = -1;

@@ -146,6 +146,9 @@ public:
     // ---- Editing ----
     virtual QString GetEditorClassName() const { return QString::fromLatin1(InplaceTreeListTextEditName); }
     bool CanEdit() const { return !m_disableEditor; }
+    // The cursor over this column's hot cell of the node; asked before the
+    // tree list's event.
+    virtual void GetHotTrackCursor(TdxTreeListNode * /*node*/, TCursor & /*cursor*/) {}
     virtual void InitEditProperties(InplaceEditor &editor);
     // Puts the node's text into the editor; answers the editor's text read
     // back after its own conversions.

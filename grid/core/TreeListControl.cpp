@@ -72,6 +72,23 @@ void TCustomdxTreeListControl::DoCanEdit(TdxTreeListNode *node, bool &allow)
             allow = column->CanEdit();
 }
 
+void TCustomdxTreeListControl::DoCanEditNewItemRow(bool &allow)
+{
+    // The new item row is edited with the focused column's editor, which
+    // the column may withhold as on any row.
+    TCustomdxTreeList::DoCanEditNewItemRow(allow);
+    if (allow)
+        if (const TdxTreeListColumn *column = Columns(FocusedColumnIndex()))
+            allow = column->CanEdit();
+}
+
+void TCustomdxTreeListControl::GetHotTrackCursor(TdxTreeListNode *node, int column, TCursor &cursor)
+{
+    if (TdxTreeListColumn *c = Columns(column))
+        c->GetHotTrackCursor(node, cursor);
+    TCustomdxTreeList::GetHotTrackCursor(node, column, cursor);
+}
+
 // ---- Columns ----
 
 TdxTreeListColumn *TCustomdxTreeListControl::Columns(int index) const

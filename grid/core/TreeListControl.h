@@ -280,6 +280,8 @@ protected:
     std::unique_ptr<TdxTreeListNode> CreateNode() override;
     // After the event, the focused column may still refuse.
     void DoCanEdit(TdxTreeListNode *node, bool &allow) override;
+    void DoCanEditNewItemRow(bool &allow) override;
+    void GetHotTrackCursor(TdxTreeListNode *node, int column, TCursor &cursor) override;
     void EndUpdateHook() override;
     void LayoutChanged() override;
     // Once each per grid, from Loaded and the destructor.

@@ -112,7 +112,8 @@ void TCustomdxTreeListControl::InitEditor(InplaceEditor *editor)
 QVariant TCustomdxTreeListControl::GetEditValue()
 {
     TdxTreeListColumn *column = Columns(FocusedColumnIndex());
-    if (!column || !Editor() || !FocusedNode())
+    // The new item row starts empty: it shows no node's text.
+    if (!column || !Editor() || !FocusedNode() || IsNewItemRowActive())
         return TCustomdxTreeList::GetEditValue();
     return column->LoadEditorValue(FocusedNode(), *Editor());
 }

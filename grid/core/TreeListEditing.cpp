@@ -14,7 +14,10 @@ bool TCustomdxTreeList::ShowEditor(QChar typed)
     if (!optionA(aoEditing) || optionA(aoRowFocus) || !m_focused)
         return false;
     bool allow = true;
-    DoCanEdit(m_focused, allow);
+    if (IsNewItemRowActive())
+        DoCanEditNewItemRow(allow);
+    else
+        DoCanEdit(m_focused, allow);
     if (!allow)
         return false;
     if (m_state == tsNone) {
@@ -106,7 +109,8 @@ void TCustomdxTreeList::showEditorInCell(bool focusEditor)
             initEditorForCell();
         }
     }
-    const rtl::TRect rect = EditorRect(m_focused, FocusedColumn());
+    const rtl::TRect rect =
+        m_editedNewItemRow ? NewItemRowCellRect(FocusedColumn()) : EditorRect(m_focused, FocusedColumn());
     if (!CanShowEditor()) {
         m_editedColumn = -1;
         m_editedNode = nullptr;
@@ -129,6 +133,7 @@ void TCustomdxTreeList::initEditorForCell()
 {
     m_editedColumn = FocusedColumnIndex();
     m_editedNode = m_focused;
+    m_editedNewItemRow = IsNewItemRowActive();
     if (!m_focused)
         return;
     SetEditFlag();
@@ -150,6 +155,13 @@ void TCustomdxTreeList::commitEdit()
     if (m_editedColumn < 0 || !m_editedNode || !m_editor || !m_editor->GetModified())
         return;
     TdxTreeListNode *node = m_editedNode;
+    if (m_editedNewItemRow) {
+        // What is typed into the new item row makes a new node; the row
+        // stays ready for the next one.
+        node = AppendNewItemNode();
+        if (!node || !owns(node))
+            return;
+    }
     StoreEditValue(node, m_editedColumn, m_editor->GetEditValue(false), m_editor);
     NodeChanged(node, false);
 }
@@ -158,6 +170,7 @@ void TCustomdxTreeList::AbandonEdit()
 {
     m_editedColumn = -1;
     m_editedNode = nullptr;
+    m_editedNewItemRow = false;
     if (m_state == tsEditing) {
         m_state = tsNone;
         if (m_editor)
@@ -174,6 +187,7 @@ void TCustomdxTreeList::hideEditor(InplaceEditor *editor)
         commitEdit();
     m_editedColumn = -1;
     m_editedNode = nullptr;
+    m_editedNewItemRow = false;
     editor->HideEdit();
 }
 

@@ -168,6 +168,8 @@ struct TreeListEvents
     TdxTreeListNodeEvent OnCollapsed;
     // Asked before the editor is shown on the focused node.
     TdxTreeListAllowEvent OnCanEdit;
+    // Asked instead while the new item row is active.
+    std::function<void(classes::TObject *sender, bool &allow)> OnCanEditNewItemRow;
     // The node is still whole; it leaves the tree right after.
     TdxTreeListNodeEvent OnDeletion;
     // The focused node moved.

@@ -22,6 +22,18 @@ namespace grid {
 
 class InplaceEditor;
 class TCustomdxContainer;
+class TCustomdxTreeList;
+class TdxTreeListNode;
+
+// What the picture that follows the pointer of a drag shows: a node, or
+// the header of a column or of a band at a visible position.
+struct TreeListDragPicture
+{
+    enum Kind : uint8_t { Node, Column, Band };
+    Kind What = Node;
+    TdxTreeListNode *DraggedNode = nullptr;
+    int Index = -1;
+};
 
 class TreeListHost
 {
@@ -65,6 +77,17 @@ public:
     {
         return nullptr;
     }
+    // The tree list under a client point of this window, whichever window
+    // of the program shows it; the point comes back in that tree list's
+    // client coordinates. None over no tree list. This answer knows of no
+    // other window: the tree list itself within its client area.
+    virtual TCustomdxTreeList *treeListAt(TCustomdxTreeList &self, rtl::TPoint &point);
+    // The picture of a drag, its hot spot at a client point of this window;
+    // it follows the pointer (beside it, while the cursor says the drop
+    // would remove the item) until the drag ends.
+    virtual void beginDragImage(const TreeListDragPicture & /*picture*/, const rtl::TPoint & /*clientPoint*/) {}
+    virtual void moveDragImage(const rtl::TPoint & /*clientPoint*/, bool /*besideCursor*/) {}
+    virtual void endDragImage() {}
     // Measures in the fonts the control paints with.
     virtual const gfx::TextMeasurer &textMeasurer() const = 0;
 };

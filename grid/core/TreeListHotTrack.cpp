@@ -30,6 +30,17 @@ bool TreeListHotTrack::IsHotCell(const TdxTreeListNode *node, int column) const
     return m_hasNode && node && node == m_node->get() && column >= 0 && column == m_column;
 }
 
+bool TCustomdxTreeList::IsHotCell(TdxTreeListNode *node, int column)
+{
+    return m_hotTrack->IsHotCell(node, column);
+}
+
+void TCustomdxTreeList::GetHotTrackCursor(TdxTreeListNode *node, int column, TCursor &cursor)
+{
+    if (OnHotTrackCursor)
+        OnHotTrackCursor(this, node, column, cursor);
+}
+
 void TreeListHotTrack::Update(const TdxTreeListHitInfo &hit)
 {
     const uint8_t state = m_tree.State();

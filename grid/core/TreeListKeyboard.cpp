@@ -49,6 +49,9 @@ void TCustomdxTreeList::CancelMode()
     if (!IsMouseMode(m_state) && m_state != tsColumnDown && m_state != tsBandDown && m_state != tsNodeDown)
         return;
     stopDragScroll();
+    stopPressScroll();
+    if (m_state == tsColumnDragging || m_state == tsBandDragging)
+        endHeaderDrag();
     m_state = tsNone;
     m_pressedColumn = -1;
     m_pressedBand = -1;
@@ -56,6 +59,14 @@ void TCustomdxTreeList::CancelMode()
         m_host->setCursor(crDefault);
         m_host->invalidateAll();
     }
+}
+
+bool TCustomdxTreeList::activateNewItemRowAbove()
+{
+    if (!m_focused || m_focused != m_topLevel.first() || !IsNewItemRowShown() || m_metrics.NewItemRowHeight < 1)
+        return false;
+    SetNewItemRowActive(true);
+    return true;
 }
 
 void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
@@ -84,6 +95,18 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
         // happening.
         if (!EndEditing() || key == VK_ESCAPE)
             return;
+    }
+
+    if (IsNewItemRowActive() && (key == VK_NEXT || key == VK_DOWN)) {
+        // Back to the focused node's row, which kept the focus meanwhile.
+        SetNewItemRowActive(false);
+        if (!shiftHeld && !ctrlHeld) {
+            ClearSelection();
+            m_anchor = nullptr;
+            if (IsMultiSelect() && m_focused)
+                SetNodeSelected(m_focused, true);
+        }
+        return;
     }
 
     if (m_searching &&
@@ -119,7 +142,10 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
         case VK_HOME: SetFocusedRowIndex(0); break;
         case VK_LEFT: SetFocusedColumn(0); break;
         case VK_RIGHT: SetFocusedColumn(std::max(VisibleColumnCount() - 1, 0)); break;
-        case VK_UP: StepRows(-1, 0); break;
+        case VK_UP:
+            if (!activateNewItemRowAbove())
+                StepRows(-1, 0);
+            break;
         case VK_DOWN: StepRows(1, 0); break;
         case VK_INSERT: CopySelectedToClipboard(); break;
         default: break;
@@ -158,7 +184,12 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
         else
             rowMove([&] { SetFocusedRowIndex(VisibleRowCount() - 1); });
         break;
-    case VK_PRIOR: rowMove([&] { StepPage(false); }); break;
+    case VK_PRIOR:
+        rowMove([&] {
+            if (!activateNewItemRowAbove())
+                StepPage(false);
+        });
+        break;
     case VK_NEXT: rowMove([&] { StepPage(true); }); break;
     case VK_LEFT:
     case VK_RIGHT: {
@@ -196,6 +227,8 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
     case VK_UP:
     case VK_DOWN:
         if (optionB(boBandLineSteps) && StepBandLine(key == VK_DOWN))
+            break;
+        if (key == VK_UP && activateNewItemRowAbove())
             break;
         StepRows(key == VK_DOWN ? 1 : -1, shift);
         break;

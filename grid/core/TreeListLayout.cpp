@@ -495,6 +495,22 @@ rtl::TRect TCustomdxTreeList::CellRect(TdxTreeListNode *node, int position)
     return r;
 }
 
+rtl::TRect TCustomdxTreeList::NewItemRowCellRect(int position)
+{
+    const rtl::TRect none{-1, -1, -1, -1};
+    const int column = ColumnAtPosition(position);
+    TdxTreeListLayoutInfo info;
+    CalcLayout(info);
+    if (column < 0 || info.NewItemRowRect.IsEmpty())
+        return none;
+    const auto cell = std::find_if(info.HeaderCells.begin(), info.HeaderCells.end(),
+                                   [column](const TdxTreeListHeaderCell &c) { return c.ColumnIndex == column; });
+    if (cell == info.HeaderCells.end())
+        return none;
+    return rtl::Rect(cell->ClipRect.Left, info.NewItemRowRect.Top, cell->ClipRect.Right,
+                     info.NewItemRowRect.Bottom - m_metrics.NewItemSeparator);
+}
+
 rtl::TRect TCustomdxTreeList::EditorRect(TdxTreeListNode *node, int position)
 {
     rtl::TRect r = CellRect(node, position);

@@ -60,12 +60,15 @@ TCustomdxTreeList::BandDrop TCustomdxTreeList::BandDropTarget(int position, int 
     const int leftFixed = LeftFixedBand() >= 0 ? VisiblePositionOfBand(LeftFixedBand()) : -1;
     const int rightFixed = RightFixedBand() >= 0 ? VisiblePositionOfBand(RightFixedBand()) : -1;
     int target = -1;
+    int edge = 0;
     for (const TdxTreeListBandInfo &band : info.Bands) {
         const rtl::TRect &r = band.BandClipRect;
         if (x >= r.Left && x < r.Right) {
             if (band.BandIndex == position)
                 return drop;
-            target = band.BandIndex + (x > (band.BandRect.Left + band.BandRect.Right) / 2 ? 1 : 0);
+            const bool after = x > (band.BandRect.Left + band.BandRect.Right) / 2;
+            target = band.BandIndex + (after ? 1 : 0);
+            edge = after ? band.BandRect.Right : band.BandRect.Left;
             break;
         }
     }
@@ -74,12 +77,14 @@ TCustomdxTreeList::BandDrop TCustomdxTreeList::BandDropTarget(int position, int 
         if (x < last.BandClipRect.Right || last.BandIndex == position)
             return drop;
         target = count;
+        edge = last.BandRect.Right;
     }
     // Places that would not move the band, and places beyond a fixed band.
     if (target == position || target == position + 1 || (leftFixed >= 0 && target <= leftFixed) ||
         (rightFixed >= 0 && target > rightFixed))
         return drop;
     drop.Position = target;
+    drop.Arrows = dropArrowsAt(edge, info.BandPanelRect.Top, m_metrics.BandLineHeight);
     return drop;
 }
 
@@ -120,6 +125,8 @@ TCustomdxTreeList::ColumnDrop TCustomdxTreeList::ColumnDropTarget(int column, in
     drop.Band = best->BandIndex;
     drop.Line = best->BandLine;
     drop.Position = position;
+    drop.Arrows = dropArrowsAt(after ? best->CellRect.Right : best->CellRect.Left, best->CellRect.Top,
+                               m_metrics.HeaderLineHeight);
     return drop;
 }
 
@@ -139,6 +146,114 @@ void TCustomdxTreeList::dragAutoScroll(int x)
     m_dragScrollDirection = direction;
     SharedTimers().dragScrollHorizontal = DragScrollTimer;
     m_host->startTimer(DragScrollTimer, 100);
+}
+
+void TCustomdxTreeList::pressNewItemRow(TMouseButton button, const TdxTreeListHitInfo &hit, bool hadFocus)
+{
+    if (!m_focused)
+        if (TdxTreeListNode *added = AppendNewItemNode(); added && owns(added) && !m_focused)
+            SetFocusedNode(added);
+    const int columnBefore = FocusedColumn();
+    if (hit.ColumnIndex >= 0 && PositionOfColumn(hit.ColumnIndex) != columnBefore)
+        SetFocusedColumn(PositionOfColumn(hit.ColumnIndex));
+    const bool wasActive = IsNewItemRowActive();
+    SetNewItemRowActive(true);
+    m_focusMovedByPress = true;
+    if (button == mbLeft && !IsRowFocus() && hit.ColumnIndex >= 0 && wasActive && IsNewItemRowActive() &&
+        FocusedColumn() == columnBefore && hadFocus && m_state != tsEditing && SharedTimers().delayedEdit < 0 && m_host)
+        startDelayedEdit();
+}
+
+void TCustomdxTreeList::SetNewItemRowActive(bool value)
+{
+    if (value == m_newItemRowActive)
+        return;
+    // A row that is not there cannot hold the focus; leaving it always works.
+    if (value && (!IsNewItemRowShown() || m_metrics.NewItemRowHeight < 1))
+        return;
+    m_newItemRowActive = value;
+    if (!m_host)
+        return;
+    if (m_focused)
+        InvalidateNode(m_focused);
+    TdxTreeListLayoutInfo info;
+    CalcLayout(info);
+    m_host->invalidate(info.NewItemRowRect);
+}
+
+void TCustomdxTreeList::pressAutoScroll(int y)
+{
+    TdxTreeListLayoutInfo info;
+    CalcLayout(info);
+    const int direction = y < info.RowsRect.Top ? -1 : y >= info.RowsRect.Bottom ? 1 : 0;
+    if (direction == m_pressScrollDirection)
+        return;
+    stopPressScroll();
+    // One grid of the program scrolls at a time.
+    if (direction == 0 || !m_host || SharedTimers().selection >= 0)
+        return;
+    m_pressScrollDirection = direction;
+    SharedTimers().selection = PressScrollTimer;
+    SharedTimers().selectionGrid = this;
+    m_host->startTimer(PressScrollTimer, 100);
+}
+
+void TCustomdxTreeList::stopPressScroll()
+{
+    if (m_pressScrollDirection == 0)
+        return;
+    m_pressScrollDirection = 0;
+    if (SharedTimers().selectionGrid == this) {
+        SharedTimers().selection = -1;
+        SharedTimers().selectionGrid = nullptr;
+    }
+    if (m_host)
+        m_host->stopTimer(PressScrollTimer);
+}
+
+void TCustomdxTreeList::beginHeaderDrag(uint8_t state, int x, int y)
+{
+    m_bottomHint->Stop();
+    m_state = state;
+    m_dropArrows = {};
+    if (!m_host)
+        return;
+    const bool band = state == tsBandDragging;
+    m_host->beginDragImage({band ? TreeListDragPicture::Band : TreeListDragPicture::Column, nullptr,
+                            band ? m_pressedBand : m_pressedColumn},
+                           {x, y});
+}
+
+void TCustomdxTreeList::headerDragStep(bool outside, const rtl::TRect &arrows, int x, int y)
+{
+    stopDragScroll();
+    m_dropArrows = arrows;
+    if (m_host) {
+        m_host->setCursor(outside ? crDXTLDelete : crDrag);
+        m_host->moveDragImage({x, y}, outside);
+    }
+    dragAutoScroll(x);
+}
+
+void TCustomdxTreeList::endHeaderDrag()
+{
+    m_dropArrows = {};
+    if (m_host)
+        m_host->endDragImage();
+}
+
+rtl::TRect TCustomdxTreeList::DropArrowsRect() const
+{
+    if (m_feedbackHidden > 0 || (m_state != tsColumnDragging && m_state != tsBandDragging))
+        return {};
+    return m_dropArrows;
+}
+
+rtl::TRect TCustomdxTreeList::dropArrowsAt(int edge, int lineTop, int lineHeight) const
+{
+    // The arrows point at the edge from above and below the line, their
+    // middle column on it.
+    return rtl::Rect(edge - 5, lineTop - 9, edge + 6, lineTop + lineHeight + 9);
 }
 
 void TCustomdxTreeList::stopDragScroll()
@@ -185,6 +300,7 @@ void TCustomdxTreeList::FocusLeft(bool toEditor)
         EndEditing();
     if (m_state == tsNodeDown)
         m_state = tsNone;
+    stopPressScroll();
     if (m_host)
         m_host->invalidateAll();
 }
@@ -204,7 +320,13 @@ TCursor TCustomdxTreeList::CursorAt(int x, int y)
         return crHSplit;
     if (mouseIsVerticalSizing(mode))
         return crVSplit;
-    return crDefault;
+    TCursor cursor = crDefault;
+    if (m_state == tsNone || m_state == tsEditing) {
+        const TdxTreeListHitInfo hit = HitTest(x, y);
+        if (hit.Node && hit.ColumnIndex >= 0 && IsHotCell(hit.Node, hit.ColumnIndex))
+            GetHotTrackCursor(hit.Node, hit.ColumnIndex, cursor);
+    }
+    return cursor;
 }
 
 void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
@@ -290,6 +412,7 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
         const int columnBefore = FocusedColumn();
         if (button == mbLeft && hit.HitCode != htRowIndicator)
             m_state = tsNodeDown;
+        SetNewItemRowActive(false);
         {
             SelectionBracket bracket(*this);
             const int position = hit.ColumnIndex >= 0 ? PositionOfColumn(hit.ColumnIndex) : FocusedColumn();
@@ -335,6 +458,9 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
         }
     }
 
+    if (hit.HitCode == htNewItemRow && (button == mbLeft || button == mbRight) && m_state == tsNone)
+        pressNewItemRow(button, hit, hadFocus);
+
     if (hit.Node && (hit.HitCode == htButton || (dbl && cellCode))) {
         stopDelayedEdit();
         if (hit.HitCode == htButton || m_settings.DblClickExpands)
@@ -355,31 +481,34 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
     if (m_state == tsNodeDown && !(shift & ssLeft))
         m_state = tsNone;
     if (m_state == tsNodeDown && NodeDrag().ShouldBegin(shift, x, y)) {
+        stopPressScroll();
         NodeDrag().BeginDrag(x, y);
         return;
     }
+    if (m_state == tsNodeDown)
+        pressAutoScroll(y);
+    else
+        stopPressScroll();
     if (m_state == tsNodeDragging) {
-        NodeDrag().MoveTo(mouseInside(m_clientRect, x, y) ? this : nullptr, x, y);
+        NodeDrag().Follow(shift, x, y);
         return;
     }
     // A header press becomes a drag once the pointer leaves the square of
     // 5 pixels around the press.
     if (m_state == tsColumnDown && (std::abs(x - m_pressX) > 5 || std::abs(y - m_pressY) > 5) &&
         MayDragColumn(m_pressedColumn))
-        m_state = tsColumnDragging;
+        beginHeaderDrag(tsColumnDragging, x, y);
     if (m_state == tsBandDown && (std::abs(x - m_pressX) > 5 || std::abs(y - m_pressY) > 5) &&
         MayDragBand(m_pressedBand))
-        m_state = tsBandDragging;
+        beginHeaderDrag(tsBandDragging, x, y);
     if (m_state == tsBandDragging) {
-        if (m_host)
-            m_host->setCursor(BandDropTarget(m_pressedBand, x, y).Outside ? crDXTLDelete : crDrag);
-        dragAutoScroll(x);
+        const BandDrop drop = BandDropTarget(m_pressedBand, x, y);
+        headerDragStep(drop.Outside, drop.Arrows, x, y);
         return;
     }
     if (m_state == tsColumnDragging) {
-        if (m_host)
-            m_host->setCursor(ColumnDropTarget(m_pressedColumn, x, y).Outside ? crDXTLDelete : crDrag);
-        dragAutoScroll(x);
+        const ColumnDrop drop = ColumnDropTarget(m_pressedColumn, x, y);
+        headerDragStep(drop.Outside, drop.Arrows, x, y);
         return;
     }
     switch (m_state) {
@@ -390,12 +519,13 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
     case tsRowSizing: m_sizingPos = std::clamp(y, m_clientRect.Top, m_clientRect.Bottom); break;
     default: break;
     }
+    // A hit test costs a layout; without hot tracking nothing can be hot.
+    // The hot cell is known before the cursor is chosen for it.
+    if (IsHotTrack() || m_hotTrack->Column() >= 0)
+        m_hotTrack->Update(HitTest(x, y));
     if (m_host && (IsMouseMode(m_state) || m_state == tsNone))
         m_host->setCursor(CursorAt(x, y));
     m_bottomHint->MouseMoved(x, y);
-    // A hit test costs a layout; without hot tracking nothing can be hot.
-    if (IsHotTrack() || m_hotTrack->Column() >= 0)
-        m_hotTrack->Update(HitTest(x, y));
 }
 
 void TCustomdxTreeList::MouseEntered(int x, int y)
@@ -465,7 +595,7 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         DropBand(band, target);
         return;
     }
-    case tsNodeDragging: NodeDrag().Drop(mouseInside(m_clientRect, x, y) ? this : nullptr, x, y); return;
+    case tsNodeDragging: NodeDrag().DropAt(x, y); return;
     case tsColumnDragging: {
         stopDragScroll();
         const int column = m_pressedColumn;
@@ -496,6 +626,7 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         }
     }
     m_focusMovedByPress = false;
+    stopPressScroll();
     if (m_state == tsNodeDown)
         m_state = tsNone;
     if (state == tsEditing || state == tsNodeDragging || state == tsNodeDown)

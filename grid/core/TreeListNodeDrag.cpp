@@ -20,6 +20,12 @@ bool nodeDragIsNodeCode(TdxTreeListHitCode code)
 
 } // namespace
 
+TCustomdxTreeList *TreeListHost::treeListAt(TCustomdxTreeList &self, rtl::TPoint &point)
+{
+    const rtl::TRect &r = self.ClientRect();
+    return point.X >= r.Left && point.X < r.Right && point.Y >= r.Top && point.Y < r.Bottom ? &self : nullptr;
+}
+
 TreeListNodeDrag &TCustomdxTreeList::NodeDrag()
 {
     if (!m_nodeDrag)
@@ -41,6 +47,8 @@ TreeListNodeDrag::~TreeListNodeDrag()
             nodeDragRunning = nullptr;
             if (m_over && m_over != this)
                 m_over->leave();
+            if (m_imageShown && m_grid.m_host)
+                m_grid.m_host->endDragImage();
         } else if (source->m_over == this) {
             source->m_over = nullptr;
         }
@@ -103,6 +111,10 @@ bool TreeListNodeDrag::BeginDrag(int x, int y)
     nodeDragRunning = this;
     m_grid.m_state = tsNodeDragging;
     setDropHighlight(false);
+    if (m_grid.m_host) {
+        m_grid.m_host->beginDragImage({TreeListDragPicture::Node, m_dragged->get(), -1}, {x, y});
+        m_imageShown = true;
+    }
     MoveTo(&m_grid, x, y);
     return true;
 }
@@ -120,7 +132,48 @@ void TreeListNodeDrag::MoveTo(TCustomdxTreeList *target, int x, int y)
     if (m_over)
         m_over->dragOver(*this, x, y);
     if (m_grid.m_host)
-        m_grid.m_host->setCursor(m_over && m_over->m_accepted ? DragCursor : crNoDrop);
+        m_grid.m_host->setCursor(m_over && m_over->m_accepted ? AcceptedCursor() : crNoDrop);
+}
+
+TCursor TreeListNodeDrag::AcceptedCursor() const
+{
+    const TShiftState keys = m_shift | (m_grid.m_host ? m_grid.m_host->keyState() : 0);
+    const bool copy = m_grid.IsCopyDrag() && (keys & ssCtrl);
+    if (m_grid.SelectedCount() >= 2)
+        return copy ? crDXTLMultiDragCopy : crMultiDrag;
+    return copy ? crDXTLDragCopy : DragCursor;
+}
+
+TCustomdxTreeList *TreeListNodeDrag::targetAt(int &x, int &y)
+{
+    rtl::TPoint at{x, y};
+    TCustomdxTreeList *target = m_grid.m_host ? m_grid.m_host->treeListAt(m_grid, at) : nullptr;
+    if (!m_grid.m_host) {
+        const rtl::TRect &r = m_grid.ClientRect();
+        target = x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom ? &m_grid : nullptr;
+    }
+    x = at.X;
+    y = at.Y;
+    return target;
+}
+
+void TreeListNodeDrag::Follow(TShiftState shift, int x, int y)
+{
+    if (!Dragging())
+        return;
+    m_shift = shift;
+    if (m_grid.m_host && m_imageShown)
+        m_grid.m_host->moveDragImage({x, y}, false);
+    TCustomdxTreeList *target = targetAt(x, y);
+    MoveTo(target, x, y);
+}
+
+void TreeListNodeDrag::DropAt(int x, int y)
+{
+    if (!Dragging())
+        return;
+    TCustomdxTreeList *target = targetAt(x, y);
+    Drop(target, x, y);
 }
 
 void TreeListNodeDrag::dragOver(TreeListNodeDrag &source, int x, int y)
@@ -279,6 +332,13 @@ void TreeListNodeDrag::Drop(TCustomdxTreeList *target, int x, int y)
         end(taken && m_over ? &m_over->m_grid : nullptr, x, y);
 }
 
+void TreeListNodeDrag::WindowGoing()
+{
+    if (m_imageShown && m_grid.m_host)
+        m_grid.m_host->endDragImage();
+    m_imageShown = false;
+}
+
 void TreeListNodeDrag::Cancel()
 {
     if (Dragging())
@@ -302,8 +362,13 @@ void TreeListNodeDrag::end(TCustomdxTreeList *target, int x, int y)
     stopTimers();
     if (m_grid.m_state == tsNodeDragging)
         m_grid.m_state = tsNone;
-    if (m_grid.m_host)
+    m_shift = 0;
+    if (m_grid.m_host) {
+        if (m_imageShown)
+            m_grid.m_host->endDragImage();
         m_grid.m_host->setCursor(crDefault);
+    }
+    m_imageShown = false;
 }
 
 } // namespace grid

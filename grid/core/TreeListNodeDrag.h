@@ -21,6 +21,7 @@ class TreeListNodeRef;
 enum TDragMode : uint8_t { dmManual, dmAutomatic };
 
 constexpr TCursor crNoDrop = -13;
+constexpr TCursor crMultiDrag = -16;
 
 class TreeListNodeDrag
 {
@@ -78,8 +79,19 @@ public:
     // The button was released there: the target takes the drop when it
     // accepted it, then the drag ends.
     void Drop(TCustomdxTreeList *target, int x, int y);
+    // The source's pointer is at a client point of the source; the window
+    // finds the grid under it, in this window or another.
+    void Follow(TShiftState shift, int x, int y);
+    void DropAt(int x, int y);
+    // The cursor while the grid under the pointer takes the drop: one node
+    // or several selected, moved or copied (Ctrl held where the grid allows
+    // copies).
+    TCursor AcceptedCursor() const;
     // Ends the drag without a drop.
     void Cancel();
+    // The grid's window is going: the picture it shows goes now, before the
+    // drag itself ends.
+    void WindowGoing();
 
     // The press in progress has moved far enough to start a drag.
     bool ShouldBegin(TShiftState shift, int x, int y) const;
@@ -98,6 +110,7 @@ private:
     void startVerticalScroll(int direction);
     void stopScrolling();
     void stopTimers();
+    TCustomdxTreeList *targetAt(int &x, int &y);
     // The running drag is over this grid and this grid may react to it.
     bool overHere() const;
 
@@ -113,6 +126,8 @@ private:
     bool m_dropHighlight = false;
     // The grid the running drag is over, kept by the source.
     TreeListNodeDrag *m_over = nullptr;
+    TShiftState m_shift = 0;
+    bool m_imageShown = false;
 };
 
 } // namespace grid

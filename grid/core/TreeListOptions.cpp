@@ -187,6 +187,12 @@ void TCustomdxTreeList::DoCanEdit(TdxTreeListNode *node, bool &allow)
         OnCanEdit(this, node, allow);
 }
 
+void TCustomdxTreeList::DoCanEditNewItemRow(bool &allow)
+{
+    if (OnCanEditNewItemRow)
+        OnCanEditNewItemRow(this, allow);
+}
+
 void TCustomdxTreeList::SetFocusedRowIndex(int index)
 {
     const int rows = VisibleRowCount();
@@ -241,6 +247,15 @@ void TCustomdxTreeList::TimerFired(int id)
         return;
     if (m_bottomHint->TimerFired(id))
         return;
+    if (id == PressScrollTimer) {
+        // Only while the node stays pressed; a release or another mode
+        // stops it.
+        if (m_state == tsNodeDown && m_pressScrollDirection != 0 && SharedTimers().selectionGrid == this)
+            SetFocusedRowIndex(FocusedRowIndex() + m_pressScrollDirection);
+        else
+            stopPressScroll();
+        return;
+    }
     if (id == DragScrollTimer) {
         // Only a header or node drag scrolls; at either end it stops.
         const int direction = m_dragScrollDirection;

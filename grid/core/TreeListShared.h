@@ -43,7 +43,9 @@ struct TreeListSharedTimers
     TCustomdxTreeList *delayedEditGrid = nullptr;
     int dragScrollHorizontal = -1;
     int dragScrollVertical = -1;
+    // Moves the focus while a pressed node is held outside the rows.
     int selection = -1;
+    TCustomdxTreeList *selectionGrid = nullptr;
 };
 
 // The program's one set; belongs to the user-interface thread.

@@ -259,3 +259,55 @@ TEST(TreeListBottomHint, NoHintWithoutThePanelOrOutsideRestAndTheWindowGoesWithT
     EXPECT_EQ(f.host.windows, 0);
     EXPECT_TRUE(f.host.timers.empty());
 }
+
+namespace {
+
+class CursorColumn : public TdxTreeListColumn
+{
+public:
+    using TdxTreeListColumn::TdxTreeListColumn;
+    void GetHotTrackCursor(TdxTreeListNode *, TCursor &cursor) override { cursor = crIBeam; }
+};
+
+} // namespace
+
+TEST(TreeListHotTrack, TheHotCellAnswersTheQueryAndItsCursorComesFromTheColumnThenTheEvent)
+{
+    HotFixture f;
+    f.tree->cellsHot = true;
+    f.move(f.cell(f.b, 1));
+    EXPECT_TRUE(f.tree->IsHotCell(f.b, 1));
+    EXPECT_FALSE(f.tree->IsHotCell(f.b, 0));
+    EXPECT_FALSE(f.tree->IsHotCell(nullptr, 1));
+    // Nothing asks for a cursor: the hot cell shows the ordinary one.
+    EXPECT_EQ(f.host.cursor, crDefault);
+
+    // The event sees what the column chose and has the last word.
+    TCursor seen = crDefault;
+    f.tree->OnHotTrackCursor = [&](classes::TObject *, TdxTreeListNode *node, int column, TCursor &cursor) {
+        EXPECT_EQ(node, f.b);
+        EXPECT_EQ(column, 1);
+        seen = cursor;
+        cursor = crDrag;
+    };
+    f.move(f.cell(f.b, 1));
+    EXPECT_EQ(f.host.cursor, crDrag);
+    EXPECT_EQ(seen, crDefault);
+
+    auto *own = new CursorColumn(nullptr);
+    own->SetParentComponent(f.tree.get());
+    f.tree->OnHotTrackCursor = [&](classes::TObject *, TdxTreeListNode *, int, TCursor &cursor) { seen = cursor; };
+    f.tree->Bands()->Items(0)->SetWidth(300);
+    f.move(f.cell(f.a, 2));
+    EXPECT_EQ(f.host.cursor, crIBeam);
+    EXPECT_EQ(seen, crIBeam);
+
+    // Off the hot cells the cursor is the ordinary one again, and a
+    // column edge keeps its split cursor.
+    f.tree->cellsHot = false;
+    f.move(f.cell(f.a, 2));
+    EXPECT_EQ(f.host.cursor, crDefault);
+    const rtl::TPoint edge = f.find([](const TdxTreeListHitInfo &h) { return h.HitCode == htColumnEdge; });
+    f.move(edge);
+    EXPECT_EQ(f.host.cursor, crHSplit);
+}

@@ -374,3 +374,125 @@ TEST(TreeListMouse, ABandHeaderDraggedMovesOrHidesItsBand)
     f.tree->MouseUp(mbLeft, 0, q.X, -20);
     EXPECT_EQ(order(), "RP");
 }
+
+TEST(TreeListMouse, APressedNodeHeldAboveOrBelowTheRowsMovesTheFocusEveryTick)
+{
+    constexpr int timer = TCustomdxTreeList::PressScrollTimer;
+    MouseFixture f;
+    TdxTreeListLayoutInfo info;
+    f.tree->CalcLayout(info);
+    const rtl::TPoint p = f.cell(f.b, 0);
+    f.tree->MouseDown(mbLeft, 0, p.X, p.Y);
+    ASSERT_EQ(f.tree->State(), tsNodeDown);
+    // Inside the rows nothing runs; below them the focus walks down a row a
+    // tick and stops at the last row without leaving the timer to others.
+    f.tree->MouseMove(ssLeft, p.X, p.Y + 1);
+    EXPECT_FALSE(f.host.timers.contains(timer));
+    f.tree->MouseMove(ssLeft, p.X, info.RowsRect.Bottom + 3);
+    ASSERT_TRUE(f.host.timers.contains(timer));
+    EXPECT_EQ(f.host.timers[timer], 100);
+    EXPECT_EQ(SharedTimers().selectionGrid, f.tree.get());
+    f.host.fire(*f.tree, timer);
+    EXPECT_EQ(f.tree->FocusedNode(), f.c);
+    f.host.fire(*f.tree, timer);
+    EXPECT_EQ(f.tree->FocusedNode(), f.c);
+
+    // A second grid cannot start its own while this one runs.
+    MouseFixture g;
+    const rtl::TPoint q = g.cell(g.b, 0);
+    g.tree->MouseDown(mbLeft, 0, q.X, q.Y);
+    g.tree->MouseMove(ssLeft, q.X, -2);
+    EXPECT_FALSE(g.host.timers.contains(timer));
+    g.tree->MouseUp(mbLeft, 0, q.X, -2);
+
+    // Above the rows it walks up; the release stops it for good.
+    f.tree->MouseMove(ssLeft, p.X, info.RowsRect.Top - 1);
+    f.host.fire(*f.tree, timer);
+    EXPECT_EQ(f.tree->FocusedNode(), f.b);
+    f.tree->MouseUp(mbLeft, 0, p.X, info.RowsRect.Top - 1);
+    EXPECT_FALSE(f.host.timers.contains(timer));
+    EXPECT_EQ(SharedTimers().selection, -1);
+    f.tree->TimerFired(timer); // a late tick moves nothing
+    EXPECT_EQ(f.tree->FocusedNode(), f.b);
+
+    // A grid going away while it runs leaves no timer naming it.
+    f.tree->MouseDown(mbLeft, 0, p.X, p.Y);
+    f.tree->MouseMove(ssLeft, p.X, info.RowsRect.Bottom + 3);
+    ASSERT_EQ(SharedTimers().selectionGrid, f.tree.get());
+    f.tree.reset();
+    EXPECT_EQ(SharedTimers().selectionGrid, nullptr);
+    EXPECT_EQ(SharedTimers().selection, -1);
+}
+
+namespace {
+
+class HeaderImageHost : public gridtest::FakeTreeListHost
+{
+public:
+    void beginDragImage(const TreeListDragPicture &picture, const rtl::TPoint &) override
+    {
+        pictures.push_back(picture);
+        shown = true;
+    }
+    void moveDragImage(const rtl::TPoint &, bool besideCursor) override { beside = besideCursor; }
+    void endDragImage() override { shown = false; }
+    std::vector<TreeListDragPicture> pictures;
+    bool shown = false;
+    bool beside = false;
+};
+
+} // namespace
+
+TEST(TreeListMouse, ADraggedHeaderShowsItsPictureAndArrowsAtThePlaceItWouldGo)
+{
+    MouseFixture f;
+    HeaderImageHost host;
+    host.focused = true;
+    f.tree->SetHost(&host);
+    TdxTreeListLayoutInfo info;
+    f.tree->CalcLayout(info);
+    const TdxTreeListHeaderCell &one = info.HeaderCells.at(0);
+    const TdxTreeListHeaderCell &two = info.HeaderCells.at(1);
+    const int y = (one.CellRect.Top + one.CellRect.Bottom) / 2;
+    const int lineHeight = f.tree->Metrics().HeaderLineHeight;
+    f.tree->MouseDown(mbLeft, 0, two.CellRect.Left + 50, y);
+    f.tree->MouseMove(ssLeft, two.CellRect.Left + 40, y);
+    ASSERT_EQ(f.tree->State(), tsColumnDragging);
+    ASSERT_EQ(host.pictures.size(), 1u);
+    EXPECT_EQ(host.pictures[0].What, TreeListDragPicture::Column);
+    EXPECT_EQ(host.pictures[0].Index, 1);
+    EXPECT_TRUE(host.shown);
+    // Over its own place there are no arrows; over the first column's left
+    // half they stand on that column's left edge, centred on it.
+    EXPECT_TRUE(f.tree->DropArrowsRect().IsEmpty());
+    f.tree->MouseMove(ssLeft, one.CellRect.Left + 10, y);
+    EXPECT_EQ(f.tree->DropArrowsRect(), rtl::Rect(one.CellRect.Left - 5, one.CellRect.Top - 9, one.CellRect.Left + 6,
+                                                  one.CellRect.Top + lineHeight + 9));
+    EXPECT_FALSE(host.beside);
+    // The scroll bracket hides them while the contents move.
+    f.tree->HideFeedback();
+    EXPECT_TRUE(f.tree->DropArrowsRect().IsEmpty());
+    f.tree->ShowFeedback();
+    EXPECT_FALSE(f.tree->DropArrowsRect().IsEmpty());
+    // Outside the grid: no arrows, the picture beside the delete cursor.
+    f.tree->MouseMove(ssLeft, one.CellRect.Left + 10, -30);
+    EXPECT_TRUE(f.tree->DropArrowsRect().IsEmpty());
+    EXPECT_TRUE(host.beside);
+    f.tree->MouseUp(mbLeft, 0, one.CellRect.Left + 10, -30);
+    EXPECT_FALSE(host.shown);
+    EXPECT_TRUE(f.tree->DropArrowsRect().IsEmpty());
+
+    // Esc ends the picture with the drag, and so does the grid going away.
+    for (bool destroy : {false, true}) {
+        f.tree->MouseDown(mbLeft, 0, two.CellRect.Left + 50, y);
+        f.tree->MouseMove(ssLeft, one.CellRect.Left + 10, y);
+        ASSERT_TRUE(host.shown);
+        if (destroy) {
+            f.tree.reset();
+        } else {
+            TKey esc = VK_ESCAPE;
+            f.tree->KeyDown(esc, 0);
+        }
+        EXPECT_FALSE(host.shown) << destroy;
+    }
+}

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,6 +18,37 @@ class DragControl : public TCustomdxTreeListControl
 public:
     using TCustomdxTreeList::RowsPerPage;
     using TCustomdxTreeListControl::TCustomdxTreeListControl;
+    bool IsCopyDrag() override { return copies; }
+    bool copies = false;
+};
+
+// Records the drag picture's life and, when told, finds other grids under
+// a point as the window would.
+class DragHost : public gridtest::FakeTreeListHost
+{
+public:
+    TCustomdxTreeList *treeListAt(TCustomdxTreeList &self, rtl::TPoint &point) override
+    {
+        return gridAt ? gridAt(point) : FakeTreeListHost::treeListAt(self, point);
+    }
+    void beginDragImage(const TreeListDragPicture &picture, const rtl::TPoint &at) override
+    {
+        images.push_back(picture);
+        imageAt = at;
+        imageShown = true;
+    }
+    void moveDragImage(const rtl::TPoint &at, bool beside) override
+    {
+        imageAt = at;
+        imageBeside = beside;
+    }
+    void endDragImage() override { imageShown = false; }
+
+    std::function<TCustomdxTreeList *(rtl::TPoint &)> gridAt;
+    std::vector<TreeListDragPicture> images;
+    rtl::TPoint imageAt;
+    bool imageShown = false;
+    bool imageBeside = false;
 };
 
 struct DragEvent
@@ -83,7 +115,7 @@ struct DragGrid
         tree->MouseMove(ssLeft, p.X + dx, p.Y + dy);
     }
 
-    gridtest::FakeTreeListHost host;
+    DragHost host;
     std::unique_ptr<DragControl> tree;
     TdxTreeListNode *a, *b, *c;
     std::vector<TdxTreeListNode *> started;
@@ -318,4 +350,119 @@ TEST(TreeListNodeDrag, NearTheRowsSideEdgesTheColumnsScrollUntilTheirEnd)
     g.tree->MouseMove(ssLeft, 150, p.Y);
     EXPECT_EQ(g.tree->DragScrollDirection(), 0);
     EXPECT_EQ(SharedTimers().dragScrollHorizontal, -1);
+}
+
+TEST(TreeListNodeDrag, TheWindowFindsTheGridUnderThePointerAndItsPointForTheDrop)
+{
+    // The second grid stands right of the first in the same program.
+    DragGrid source;
+    DragGrid target;
+    target.acceptAll();
+    std::vector<DragEvent> overs;
+    target.tree->NodeDrag().OnDragOver = [&](TCustomdxTreeList *from, int x, int y, bool &) {
+        overs.push_back({from, x, y});
+    };
+    source.host.gridAt = [&](rtl::TPoint &p) -> TCustomdxTreeList * {
+        if (p.X >= 300) {
+            p.X -= 300;
+            return target.tree.get();
+        }
+        return p.X >= 0 ? source.tree.get() : nullptr;
+    };
+    source.pressAndMove(source.b, 0, 8);
+    ASSERT_EQ(source.tree->State(), tsNodeDragging);
+    const rtl::TPoint over = target.cell(target.c);
+    source.tree->MouseMove(ssLeft, over.X + 300, over.Y);
+    ASSERT_FALSE(overs.empty());
+    EXPECT_EQ(overs.back().grid, source.tree.get());
+    EXPECT_EQ(overs.back().x, over.X);
+    EXPECT_EQ(target.tree->NodeDrag().TargetNode(), target.c);
+    EXPECT_TRUE(target.tree->NodeDrag().DropHighlight());
+    EXPECT_EQ(source.host.cursor, crDrag);
+
+    source.tree->MouseUp(mbLeft, 0, over.X + 300, over.Y);
+    ASSERT_EQ(target.drops.size(), 1u);
+    EXPECT_EQ(target.drops[0].grid, source.tree.get());
+    EXPECT_EQ(target.drops[0].x, over.X);
+    ASSERT_EQ(source.ends.size(), 1u);
+    EXPECT_EQ(source.ends[0].grid, target.tree.get());
+    EXPECT_FALSE(target.tree->NodeDrag().DropHighlight());
+    EXPECT_TRUE(source.drops.empty());
+
+    // Over no grid at all nothing takes the drop.
+    source.pressAndMove(source.b, 0, 8);
+    source.tree->MouseMove(ssLeft, -20, 10);
+    EXPECT_EQ(source.host.cursor, crNoDrop);
+    source.tree->MouseUp(mbLeft, 0, -20, 10);
+    ASSERT_EQ(source.ends.size(), 2u);
+    EXPECT_EQ(source.ends[1].grid, nullptr);
+    EXPECT_EQ(target.drops.size(), 1u);
+}
+
+TEST(TreeListNodeDrag, TheCursorTellsOneOrSeveralNodesMovedOrCopied)
+{
+    DragGrid g;
+    g.acceptAll();
+    const rtl::TPoint over = g.cell(g.c);
+    const auto cursorWith = [&](TShiftState shift) {
+        g.tree->MouseMove(ssLeft | shift, over.X, over.Y);
+        return g.host.cursor;
+    };
+    g.pressAndMove(g.b, 0, 8);
+    EXPECT_EQ(cursorWith(0), crDrag);
+    EXPECT_EQ(cursorWith(ssCtrl), crDrag); // this grid does not copy
+    g.tree->copies = true;
+    EXPECT_EQ(cursorWith(ssCtrl), crDXTLDragCopy);
+    EXPECT_EQ(cursorWith(0), crDrag);
+    g.tree->NodeDrag().Cancel();
+
+    g.tree->SetOptionsA(g.tree->OptionsA() | 1u << aoMultiSelect);
+    g.tree->SetNodeSelected(g.a, true);
+    g.tree->SetNodeSelected(g.b, true);
+    g.tree->NodeDrag().SetDraggedNode(g.b);
+    ASSERT_TRUE(g.tree->NodeDrag().BeginDrag(over.X, over.Y));
+    EXPECT_EQ(cursorWith(0), crMultiDrag);
+    EXPECT_EQ(cursorWith(ssCtrl), crDXTLMultiDragCopy);
+    // Ctrl held on the keyboard while the pointer stands still counts too.
+    g.host.keys = ssCtrl;
+    EXPECT_EQ(cursorWith(0), crDXTLMultiDragCopy);
+    g.tree->NodeDrag().Cancel();
+}
+
+TEST(TreeListNodeDrag, ThePictureOfTheNodeFollowsThePointerUntilTheDragEndsHoweverItEnds)
+{
+    DragGrid g;
+    g.acceptAll();
+    g.pressAndMove(g.b, 0, 8);
+    ASSERT_EQ(g.host.images.size(), 1u);
+    EXPECT_EQ(g.host.images[0].What, TreeListDragPicture::Node);
+    EXPECT_EQ(g.host.images[0].DraggedNode, g.b);
+    EXPECT_TRUE(g.host.imageShown);
+    g.tree->MouseMove(ssLeft, 40, 70);
+    EXPECT_EQ(g.host.imageAt, (rtl::TPoint{40, 70}));
+    g.tree->MouseUp(mbLeft, 0, 40, 70);
+    EXPECT_FALSE(g.host.imageShown);
+
+    for (int way = 0; way < 3; ++way) {
+        g.pressAndMove(g.b, 0, 8);
+        ASSERT_TRUE(g.host.imageShown) << way;
+        if (way == 0) {
+            TKey esc = VK_ESCAPE;
+            g.tree->KeyDown(esc, 0);
+        } else if (way == 1) {
+            g.tree->CancelMode();
+        } else {
+            g.b->Delete(); // the dragged node goes; the drag runs on
+            g.tree->MouseUp(mbLeft, 0, 40, 70);
+        }
+        EXPECT_FALSE(g.host.imageShown) << way;
+        EXPECT_EQ(TreeListNodeDrag::Running(), nullptr) << way;
+    }
+
+    // A grid going away mid-drag takes its picture along.
+    DragHost &host = g.host;
+    g.pressAndMove(g.c, 0, 8);
+    ASSERT_TRUE(host.imageShown);
+    g.tree.reset();
+    EXPECT_FALSE(host.imageShown);
 }

@@ -5,10 +5,15 @@
 #include "platform/ini/PrivateProfile.h"
 #include "platform/registry/Registry.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace grid;
 using gridtest::ControlFixture;
@@ -249,6 +254,63 @@ TEST_F(Storage, AutomaticStorageRunsOnceEach)
     failing->SetIniFileName(dir.filePath("no/such/folder/layout.ini"));
     EXPECT_THROW(failing->SaveToIniFile(failing->IniFileName()), EIniFileException);
     EXPECT_NO_THROW(failing.reset());
+}
+
+// Files stop growing past a few bytes while it lives, whoever runs the
+// test: the limit holds for root as well, where permissions do not.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_before);
+        m_signal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_before;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_before);
+        std::signal(SIGXFSZ, m_signal);
+    }
+
+private:
+    rlimit m_before{};
+    void (*m_signal)(int) = nullptr;
+};
+
+TEST_F(Storage, AFailedSaveRaisesAndLeavesWhatWasThere)
+{
+    named("colA", "A");
+    named("colB", "B");
+    const char *previous = "[\\Form1_Grid1]\nBandRowCount=1\n";
+    const auto contents = [](const QString &name) {
+        QFile in(name);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("(unreadable)");
+    };
+
+    // The disk fills up while the new layout is written.
+    write(file(), previous);
+    {
+        FileSizeLimit limit(16);
+        EXPECT_THROW(f.tree->SaveToIniFile(file()), EIniFileException);
+    }
+    EXPECT_EQ(contents(file()), QByteArray(previous));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"layout.ini"})); // no temporary left
+
+    // The folder named is a plain file, or a folder stands where the file
+    // would go.
+    write(file("plain"), previous);
+    EXPECT_THROW(f.tree->SaveToIniFile(dir.filePath("plain/layout.ini")), EIniFileException);
+    EXPECT_EQ(contents(file("plain")), QByteArray(previous));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("taken.ini"));
+    EXPECT_THROW(f.tree->SaveToIniFile(file("taken.ini")), EIniFileException);
+    EXPECT_TRUE(QFileInfo(file("taken.ini")).isDir());
+
+    // Nothing was half done: the next save where it can goes through whole.
+    f.tree->SaveToIniFile(file());
+    EXPECT_TRUE(sections(file()).contains("\\Form1_Grid1\\Columns\\colB"));
 }
 
 } // namespace

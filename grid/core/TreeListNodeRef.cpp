@@ -1,0 +1,25 @@
+#include "grid/core/TreeListNodeRef.h"
+
+#include "grid/core/TreeList.h"
+
+#include <algorithm>
+
+namespace grid {
+
+TreeListNodeRef::TreeListNodeRef(TCustomdxTreeList &tree, TdxTreeListNode *node, Handler onDeleted)
+    : m_tree(&tree)
+    , m_node(node)
+    , m_onDeleted(std::move(onDeleted))
+{
+    m_tree->m_refs.push_back(this);
+}
+
+TreeListNodeRef::~TreeListNodeRef()
+{
+    auto &refs = m_tree->m_refs;
+    const auto it = std::find(refs.rbegin(), refs.rend(), this);
+    if (it != refs.rend())
+        refs.erase(std::next(it).base());
+}
+
+} // namespace grid
