@@ -2,7 +2,8 @@
 // back from the PDF files the queues write and from the server's page log.
 // One server serves the whole program; the test that stops it runs last.
 
-#include "tests/support/report/CupsServer.h"
+#include "tests/report/CupsFixture.h"
+#include "tests/support/report/PdfReadBack.h"
 
 #include "report/model/base/Exceptions.h"
 #include "report/model/printing/Printer.h"
@@ -42,34 +43,17 @@ QStringList names(const classes::TStrings &list)
 
 QString tool(const QString &program, const QStringList &arguments)
 {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(20000)) {
-        process.kill();
-        process.waitForFinished(2000);
-    }
-    return QString::fromLocal8Bit(process.readAllStandardOutput());
+    return reporttest::pdfTool(program, arguments);
 }
 
-// "792 x 612" for each page of a PDF file.
 QStringList pageSizes(const QString &pdf)
 {
-    QStringList sizes;
-    const QString info = tool("pdfinfo", {"-f", "1", "-l", "99", pdf});
-    static const QRegularExpression size(R"(Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts)");
-    for (auto it = size.globalMatch(info); it.hasNext();) {
-        const auto m = it.next();
-        sizes << QStringLiteral("%1 x %2").arg(qRound(m.captured(1).toDouble())).arg(qRound(m.captured(2).toDouble()));
-    }
-    return sizes;
+    return reporttest::pdfPageSizes(pdf);
 }
 
-// The first page of a PDF file at 96 pixels per inch.
 QImage rasterise(const QString &pdf)
 {
-    QTemporaryDir dir;
-    tool("pdftoppm", {"-r", "96", "-png", "-f", "1", "-l", "1", "-singlefile", pdf, dir.filePath("page")});
-    return QImage(dir.filePath("page.png")).convertToFormat(QImage::Format_RGB32);
+    return reporttest::pdfRasterise(pdf, 96);
 }
 
 bool dark(const QImage &image, int x, int y)
@@ -77,40 +61,22 @@ bool dark(const QImage &image, int x, int y)
     return qGray(image.pixel(x, y)) < 128;
 }
 
-class CupsPrinting : public ::testing::Test
+class CupsPrinting : public reporttest::CupsSuite
 {
 protected:
     static void SetUpTestSuite()
     {
-        reason = CupsServer::unavailableReason();
-        if (!reason.isEmpty())
-            return;
-        server = new CupsServer();
-        started = server->start() && server->addQueue("JobA4", "zvo-a4.ppd") &&
-                  server->addQueue("JobGone", "zvo-a4.ppd") && server->addQueue("JobReject", "zvo-a4.ppd") &&
-                  server->addQueue("JobTrays", "zvo-trays.ppd") && server->addQueue("TestA4", "zvo-a4.ppd") &&
-                  server->addQueue("TestLetter", "zvo-letter.ppd") && server->addQueue("TestTrays", "zvo-trays.ppd") &&
-                  server->setDefault("TestLetter");
-        if (!started)
-            reason = server->error();
-        server->exportEnvironment();
-        ppInstallPrintingSystem();
-        ppFreePrinters();
+        StartServer({{"JobA4", "zvo-a4.ppd"},
+                     {"JobGone", "zvo-a4.ppd"},
+                     {"JobReject", "zvo-a4.ppd"},
+                     {"JobTrays", "zvo-trays.ppd"},
+                     {"TestA4", "zvo-a4.ppd"},
+                     {"TestLetter", "zvo-letter.ppd"},
+                     {"TestTrays", "zvo-trays.ppd"}},
+                    "TestLetter");
     }
 
-    static void TearDownTestSuite()
-    {
-        ppFreePrinters();
-        delete server;
-        server = nullptr;
-    }
-
-    void SetUp() override
-    {
-        if (!server)
-            GTEST_SKIP() << reason.toStdString();
-        ASSERT_TRUE(started) << reason.toStdString();
-    }
+    static void TearDownTestSuite() { StopServer(); }
 
     // A job of `pages` pages with a 10 mm black square at (20, 30) mm on
     // the first.
@@ -152,10 +118,6 @@ protected:
         EXPECT_TRUE(dark(page, 110, 148));
         EXPECT_FALSE(dark(page, 116, 153));
     }
-
-    static inline CupsServer *server = nullptr;
-    static inline bool started = false;
-    static inline QString reason;
 };
 
 TEST_F(CupsPrinting, TheQueuesStandBetweenScreenAndThePdfPrinter)
