@@ -1,5 +1,7 @@
 #include "report/content/ContentRegistration.h"
 
+#include "report/content/barcodes/BarCode.h"
+#include "report/content/barcodes/BarCodeRTTI.h"
 #include "report/content/barcodes/DrawBarCode.h"
 #include "report/content/drawcommands/DrawImage.h"
 #include "report/content/drawcommands/DrawRichText.h"
@@ -31,8 +33,7 @@ std::vector<const classes::TMetaClass *> contentDrawCommandClasses()
 {
     return {&TppDrawText::StaticClass(),  &TppDrawVariable::StaticClass(), &TppDrawVar::StaticClass(),
             &TppDrawCalc::StaticClass(),  &TppDrawShape::StaticClass(),    &TppDrawLine::StaticClass(),
-            &TppDrawImage::StaticClass(), &TppDrawRichText::StaticClass(),
-            &TppDrawBarCode::StaticClass()};
+            &TppDrawImage::StaticClass(), &TppDrawRichText::StaticClass(), &TppDrawBarCode::StaticClass()};
 }
 
 // The "No Data Found" text of a blank report's page.
@@ -75,10 +76,13 @@ void ppContentLayerInit()
     raRegisterRTTI(TraTppCustomGraphicRTTI::Instance());
     raRegisterRTTI(TraTppLineRTTI::Instance());
     raRegisterRTTI(TraTppShapeRTTI::Instance());
+    raRegisterRTTI(TraTppBarCodeRTTI::Instance());
     ppRegisterPaletteComponent(TppLabel::StaticClass());
     ppRegisterPaletteComponent(TppDBText::StaticClass());
     ppRegisterPaletteComponent(TppShape::StaticClass());
     ppRegisterPaletteComponent(TppLine::StaticClass());
+    ppRegisterPaletteComponent(TppBarCode::StaticClass());
+    ppRegisterPaletteComponent(TppDBBarCode::StaticClass());
     ppSetNoDataMessageFactory(&g_contentNoDataFactory);
 }
 
@@ -89,10 +93,13 @@ void ppContentLayerFinalize()
     g_contentInitialised = false;
     if (ppNoDataMessageFactory() == &g_contentNoDataFactory)
         ppSetNoDataMessageFactory(nullptr);
+    ppUnRegisterComponent(TppDBBarCode::StaticClass());
+    ppUnRegisterComponent(TppBarCode::StaticClass());
     ppUnRegisterComponent(TppLine::StaticClass());
     ppUnRegisterComponent(TppShape::StaticClass());
     ppUnRegisterComponent(TppDBText::StaticClass());
     ppUnRegisterComponent(TppLabel::StaticClass());
+    raUnRegisterRTTI(TraTppBarCodeRTTI::Instance());
     raUnRegisterRTTI(TraTppShapeRTTI::Instance());
     raUnRegisterRTTI(TraTppLineRTTI::Instance());
     raUnRegisterRTTI(TraTppCustomGraphicRTTI::Instance());
