@@ -5,6 +5,7 @@
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Exceptions.h"
 #include "report/model/base/Messages.h"
+#include "report/model/engine/ColumnPositions.h"
 #include "report/model/forms/DialogServices.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
@@ -456,6 +457,89 @@ TEST(CustomReport, LoadingFindsThePipelineNamedInTheStream)
     readReportText(*unknown, "  DataPipelineName = 'Orders'\n");
     EXPECT_EQ(unknown->DataPipeline(), nullptr);
     delete unknown;
+}
+
+} // namespace
+
+namespace {
+
+TEST(CustomReport, ColumnPositionsAreKeptInThousandthsAndShownInTheUnits)
+{
+    TppCustomReport report;
+    report.SetColumns(3);
+    report.SetColumnPositions({QStringLiteral("0.5"), QStringLiteral(" 3 "), QStringLiteral("abc")});
+    EXPECT_EQ(report.mmColumnPositions(), (QStringList{"12700", "76200", "abc"}));
+    const QStringList inches = report.ColumnPositions();
+    ASSERT_EQ(inches.size(), 3);
+    EXPECT_NEAR(inches[0].toDouble(), 0.5, 1e-5);
+    EXPECT_EQ(inches[2], QStringLiteral("abc"));
+
+    // Another unit shows the same edges in it; the columns stay in place.
+    report.SetUnits(TppUnitType::utMillimeters);
+    EXPECT_EQ(report.ColumnPositions(), (QStringList{"12.7", "76.2", "abc"}));
+    EXPECT_EQ(report.mmColumnPositions(), (QStringList{"12700", "76200", "abc"}));
+    EXPECT_EQ(ppPlaceColumn(report, 2).left, 76200);
+
+    // Scripts read the shown list, and a change of it is a change of the
+    // positions.
+    const TraRTTI &rtti = TraTppCustomReportRTTI::Instance();
+    TraPropRec rec;
+    ASSERT_TRUE(rtti.GetPropRec(TppCustomReport::StaticClass(), QStringLiteral("columnpositions"), rec));
+    EXPECT_EQ(rec.ClassType, &classes::TStrings::StaticClass());
+    EXPECT_FALSE(rec.ReadOnly);
+    classes::TObject *list = nullptr;
+    ASSERT_TRUE(rtti.GetPropValue(&report, QStringLiteral("ColumnPositions"), &list));
+    auto *strings = dynamic_cast<classes::TStrings *>(list);
+    ASSERT_NE(strings, nullptr);
+    EXPECT_EQ(strings->Strings(1), QStringLiteral("76.2"));
+    strings->Put(2, QStringLiteral("140"));
+    EXPECT_EQ(report.mmColumnPositions(), (QStringList{"12700", "76200", "140000"}));
+    classes::TStringList two;
+    two.Add(QStringLiteral("20"));
+    two.Add(QStringLiteral("100"));
+    classes::TObject *assigned = &two;
+    EXPECT_TRUE(rtti.SetPropValue(&report, QStringLiteral("ColumnPositions"), &assigned));
+    EXPECT_EQ(report.mmColumnPositions(), (QStringList{"20000", "100000"}));
+
+    // The designer and the stream see the stored texts.
+    report.SetDesigning(true);
+    EXPECT_EQ(report.ColumnPositions(), (QStringList{"20000", "100000"}));
+    report.SetColumnPositions({QStringLiteral("5000")});
+    EXPECT_EQ(report.mmColumnPositions(), QStringList{"5000"});
+}
+
+TEST(CustomReport, ScriptsReadThePrintTimeAndTheDesigner)
+{
+    TppCustomReport report;
+    const TraRTTI &rtti = TraTppCustomReportRTTI::Instance();
+    TraPropRec rec;
+    ASSERT_TRUE(rtti.GetPropRec(TppCustomReport::StaticClass(), QStringLiteral("PrintDateTime"), rec));
+    EXPECT_EQ(rec.DataType, TraDataType::daDateTime);
+    EXPECT_TRUE(rec.ReadOnly);
+    double printed = -1;
+    EXPECT_TRUE(rtti.GetPropValue(&report, QStringLiteral("printdatetime"), &printed));
+    EXPECT_EQ(printed, 0.0);
+    EXPECT_FALSE(rtti.SetPropValue(&report, QStringLiteral("PrintDateTime"), &printed));
+
+    ASSERT_TRUE(rtti.GetPropRec(TppCustomReport::StaticClass(), QStringLiteral("ReportDesigner"), rec));
+    EXPECT_EQ(rec.DataType, TraDataType::daClass);
+    EXPECT_TRUE(rec.ReadOnly);
+    classes::TObject *designer = &report;
+    EXPECT_TRUE(rtti.GetPropValue(&report, QStringLiteral("ReportDesigner"), &designer));
+    EXPECT_EQ(designer, nullptr);
+}
+
+TEST(CustomReport, OldStreamsGiveTheirRulerUnitsAndKeepTheReportsName)
+{
+    for (const auto &[stored, units] : {std::pair{"utPixels", TppUnitType::utScreenPixels},
+                                        {"utMillimeters", TppUnitType::utMillimeters},
+                                        {"utInches", TppUnitType::utInches}}) {
+        TppCustomReport report;
+        report.SetUnits(units == TppUnitType::utInches ? TppUnitType::utMillimeters : TppUnitType::utInches);
+        readReportText(report, QByteArray("  RulerUnits = ") + stored + "\n  UserName = 'Old report'\n");
+        EXPECT_EQ(report.Units(), units) << stored;
+        EXPECT_EQ(report.UserName(), QStringLiteral("Report"));
+    }
 }
 
 } // namespace

@@ -60,6 +60,7 @@ bool TraTableRTTI::GetPropRec(const classes::TMetaClass &aClass, const QString &
     case TraTableEntry::Kind::Boolean: InitPropRec(name, TraDataType::daBoolean, entry->ReadOnly, aRec); break;
     case TraTableEntry::Kind::String: InitPropRec(name, TraDataType::daString, entry->ReadOnly, aRec); break;
     case TraTableEntry::Kind::Single: InitPropRec(name, TraDataType::daSingle, entry->ReadOnly, aRec); break;
+    case TraTableEntry::Kind::DateTime: InitPropRec(name, TraDataType::daDateTime, entry->ReadOnly, aRec); break;
     case TraTableEntry::Kind::Enum:
         EnumPropToRec(name, QString::fromLatin1(entry->EnumType), entry->ReadOnly, aRec);
         break;

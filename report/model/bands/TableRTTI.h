@@ -15,7 +15,7 @@ namespace report {
 
 struct TraTableEntry
 {
-    enum class Kind { Integer, Boolean, String, Single, Enum, Object };
+    enum class Kind { Integer, Boolean, String, Single, Enum, Object, DateTime };
 
     const char *Name;
     Kind Type;

@@ -6,6 +6,8 @@
 #include "report/model/printing/PrinterSetup.h"
 #include "report/model/reports/CustomReport.h"
 
+#include <cmath>
+
 namespace report {
 
 TppColumnPlace ppPlaceColumn(TppCustomReport &aReport, int aColumn)
@@ -14,7 +16,9 @@ TppColumnPlace ppPlaceColumn(TppCustomReport &aReport, int aColumn)
     const TppPageDef *pageDef = aReport.PrinterSetup() ? aReport.PrinterSetup()->PageDef() : nullptr;
     if (!pageDef)
         return place;
-    const QStringList &positions = aReport.ColumnPositions();
+    // The stored thousandths: what the positions shown in the report's
+    // units stand for, in design as at run time.
+    const QStringList &positions = aReport.mmColumnPositions();
     place.rightLimit = pageDef->mmWidth() - pageDef->mmMarginRight();
     if (positions.isEmpty()) {
         place.left = pageDef->mmMarginLeft() + (aColumn - 1) * aReport.mmColumnWidth();
@@ -23,12 +27,12 @@ TppColumnPlace ppPlaceColumn(TppCustomReport &aReport, int aColumn)
         aReport.HandlePrintError(ppLoadStrFormat(43, {QString::number(aColumn)}));
     } else {
         bool ok = false;
-        const double value = positions[aColumn - 1].toDouble(&ok);
-        if (!ok) {
+        const double value = positions[aColumn - 1].trimmed().toDouble(&ok);
+        if (!ok || !std::isfinite(value)) {
             aReport.HandlePrintError(ppLoadStrFormat(42, {QString::number(aColumn)}));
             return place;
         }
-        place.left = ppToMMThousandths(float(value), aReport.Units(), TppAxisType::atHorizontal);
+        place.left = ppRound(value);
         place.fits = place.left <= place.rightLimit;
     }
     return place;

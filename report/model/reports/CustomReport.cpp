@@ -19,6 +19,7 @@
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Filer.h"
 #include "platform/classes/Reader.h"
+#include "platform/classes/StringList.h"
 #include "platform/classes/Writer.h"
 
 #include <QLocale>
@@ -734,6 +735,22 @@ void TppCustomReport::Notify(TppCommunicator *aCommunicator, int aOperation)
 void TppCustomReport::DefineProperties(classes::TFiler &aFiler)
 {
     TppProducer::DefineProperties(aFiler);
+    const classes::TFiler::WriterProc none;
+    // Entries of old streams, read only.
+    aFiler.DefineProperty(
+        QStringLiteral("RulerUnits"),
+        [this](classes::TReader &r) {
+            const QString units = r.ReadIdent();
+            if (units == QLatin1String("utPixels"))
+                SetUnits(TppUnitType::utScreenPixels);
+            else if (units == QLatin1String("utInches"))
+                SetUnits(TppUnitType::utInches);
+            else if (units == QLatin1String("utMillimeters"))
+                SetUnits(TppUnitType::utMillimeters);
+        },
+        none, false);
+    aFiler.DefineProperty(
+        QStringLiteral("UserName"), [](classes::TReader &r) { r.SkipValue(); }, none, false);
     aFiler.DefineProperty(
         QStringLiteral("mmColumnWidth"), [this](classes::TReader &r) { m_mmColumnWidth = ppReadIntegerOrFloat(r); },
         [this](classes::TWriter &w) { w.WriteInteger(m_mmColumnWidth); }, true);

@@ -17,6 +17,11 @@
 #include <memory>
 #include <vector>
 
+namespace classes {
+class TStringList;
+class TStrings;
+} // namespace classes
+
 namespace report {
 
 class TppBand;
@@ -73,9 +78,16 @@ public:
     float ColumnWidth() const;
     void SetColumnWidth(float aValue);
     void SetmmColumnWidth(int32_t aValue);
-    // Left edges in thousandths of a millimetre, as stored.
-    const QStringList &ColumnPositions() const { return m_columnPositions; }
+    // Left edges of the columns. Shown and set in Units; in design, while
+    // loading and while reading, the stored texts as they stand. A text that
+    // is no number stays as it is, for generation to report.
+    QStringList ColumnPositions() const;
     void SetColumnPositions(const QStringList &aValue);
+    // Stored in thousandths of a millimetre.
+    const QStringList &mmColumnPositions() const { return m_columnPositions; }
+    // ColumnPositions as a list scripts read and change: a change of the
+    // list is a change of the positions.
+    classes::TStrings *ColumnPositionsList();
     TppDataPipeline *DataPipeline() const override { return m_dataPipeline; }
     void SetDataPipeline(TppDataPipeline *aPipeline);
     TppNoDataBehaviors NoDataBehaviors() const { return m_noDataBehaviors; }
@@ -186,6 +198,7 @@ public:
 private:
     void designerMessage(int aMsg, classes::TObject *aLParam, bool aPost = false);
     bool loading() const;
+    bool columnPositionsAsStored() const;
     void freeBandsAndGroups();
     // Links the report with the pipeline, and with no other.
     void attachPipeline(TppDataPipeline *aPipeline);
@@ -201,6 +214,7 @@ private:
     // The column width as old streams give it, in the report's units.
     float m_legacyColumnWidth = 0;
     QStringList m_columnPositions;
+    std::unique_ptr<classes::TStringList> m_columnPositionsList;
     TppDataPipeline *m_dataPipeline = nullptr;
     QString m_dataPipelineName;
     TppNoDataBehaviors m_noDataBehaviors = 1 << int(TppNoDataBehaviorType::ndBlankPage);

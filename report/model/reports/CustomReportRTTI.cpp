@@ -1,6 +1,7 @@
 #include "report/model/reports/CustomReportRTTI.h"
 
 #include "report/model/bands/Band.h"
+#include "report/model/bands/DesignerSink.h"
 #include "report/model/data/DataPipeline.h"
 #include "report/model/engine/Engine.h"
 #include "report/model/groups/Group.h"
@@ -139,6 +140,25 @@ std::vector<TraTableEntry> reportEntries()
                 r.SetUnits(TppUnitType(v));
                 return true;
             }),
+        reportValue("PrintDateTime", K::DateTime,
+                    [](R &r) {
+                        const auto *engine = dynamic_cast<const TppEngine *>(r.Engine());
+                        return engine ? double(engine->PrintDateTime()) : 0.0;
+                    }),
+        // The designer is a window of its own program; none is a nil value.
+        reportValue("ReportDesigner", K::Object, [](R &r) { return dynamic_cast<classes::TObject *>(r.Designer()); }),
+        reportSetting<classes::TObject *>(
+            "ColumnPositions", K::Object, [](R &r) { return static_cast<classes::TObject *>(r.ColumnPositionsList()); },
+            [](R &r, classes::TObject *v) {
+                auto *strings = dynamic_cast<classes::TStrings *>(v);
+                if (v && !strings)
+                    return false;
+                QStringList positions;
+                for (int i = 0; strings && i < strings->Count(); ++i)
+                    positions.append(strings->Strings(i));
+                r.SetColumnPositions(positions);
+                return true;
+            }),
         reportValue("Engine", K::Object, [](R &r) { return static_cast<classes::TObject *>(r.Engine()); }),
         reportValue("MainReport", K::Object, [](R &r) { return static_cast<classes::TObject *>(&r); }),
         reportValue("ParentReport", K::Object, [](R &) { return static_cast<classes::TObject *>(nullptr); }),
@@ -153,6 +173,10 @@ std::vector<TraTableEntry> reportEntries()
             entry.Class = &TppDataPipeline::StaticClass;
         else if (name == QLatin1String("Engine"))
             entry.Class = &TppCustomEngine::StaticClass;
+        else if (name == QLatin1String("ReportDesigner"))
+            entry.Class = &classes::TComponent::StaticClass;
+        else if (name == QLatin1String("ColumnPositions"))
+            entry.Class = &classes::TStrings::StaticClass;
         else if (name == QLatin1String("MainReport") || name == QLatin1String("ParentReport"))
             entry.Class = &TppCustomReport::StaticClass;
     }
