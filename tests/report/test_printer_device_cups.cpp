@@ -6,13 +6,18 @@
 #include "tests/support/report/PdfReadBack.h"
 #include "tests/support/report/SamplePage.h"
 
+#include "report/content/ContentRegistration.h"
+#include "report/content/drawcommands/DrawImage.h"
 #include "report/content/drawcommands/DrawShapes.h"
 #include "report/content/drawcommands/DrawText.h"
+#include "report/model/ModelRegistration.h"
 #include "report/model/base/Exceptions.h"
+#include "report/model/base/Units.h"
 #include "report/model/pages/Page.h"
 #include "report/model/printing/Printer.h"
 #include "report/model/printing/PrinterSetup.h"
 #include "report/output/PrinterDevice.h"
+#include "report/output/screen/ScreenDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +63,10 @@ protected:
         reporttest::StandInProducer producer(&publisher, script);
         producer.BeforeDeliver = [&](TppPage &aPage) {
             aPage.SetPrinterSetup(turn && aPage.PageNo() == 2 ? turn : &setup);
+            if (content) {
+                content(aPage);
+                return;
+            }
             auto *text = new TppDrawText();
             text->SetText(QStringLiteral("Page %1").arg(aPage.PageNo()));
             text->SetLeft(20000);
@@ -83,6 +92,18 @@ protected:
         device.SetPublisher(nullptr);
         EXPECT_TRUE(server->waitForJobs()) << server->error().toStdString();
         return aOutputFile.isEmpty() ? server->outputFile(aPrinter) : aOutputFile;
+    }
+
+    template <class C>
+    static C *add(TppPage &aPage, int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aHeight)
+    {
+        auto *c = new C();
+        c->SetLeft(aLeft);
+        c->SetTop(aTop);
+        c->SetWidth(aWidth);
+        c->SetHeight(aHeight);
+        aPage.AddDrawCommand(c);
+        return c;
     }
 
     static QString pageNumbers(const QString &aPdf)
@@ -112,6 +133,8 @@ protected:
 
     TppPrinterSetup setup;
     TppPrinterSetup *turn = nullptr;
+    // What the pages hold instead of their number and the square.
+    std::function<void(TppPage &)> content;
     TppPrinterDevice device;
 };
 
@@ -170,3 +193,156 @@ TEST_F(CupsPrinterDevice, ASquareLandsWhereTheGeometrySaysOnAQueueWithMarginsAnd
 }
 
 } // namespace
+
+namespace {
+
+bool cupsDark(const QImage &aPage, int x, int y)
+{
+    return qGray(aPage.pixel(x, y)) < 128;
+}
+
+int cupsDarkRows(const QImage &aPage, int x, int y0, int y1)
+{
+    int rows = 0;
+    for (int y = y0; y < y1; ++y)
+        rows += cupsDark(aPage, x, y);
+    return rows;
+}
+
+// The box of the dark pixels inside aArea.
+QRect cupsInk(const QImage &aPage, const QRect &aArea)
+{
+    QRect box;
+    for (int y = aArea.top(); y <= aArea.bottom(); ++y)
+        for (int x = aArea.left(); x <= aArea.right(); ++x)
+            if (cupsDark(aPage, x, y))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// Edges within a pixel: the reader rounds the edges of pictures its own way.
+void cupsExpectBox(const QRect &aInk, const QRect &aBox)
+{
+    EXPECT_NEAR(aInk.left(), aBox.left(), 1);
+    EXPECT_NEAR(aInk.top(), aBox.top(), 1);
+    EXPECT_NEAR(aInk.right(), aBox.right(), 1);
+    EXPECT_NEAR(aInk.bottom(), aBox.bottom(), 1);
+}
+
+void cupsPicture(TppDrawImage *aImage, int aWidth, int aHeight, QColor aFill, QColor aMiddle)
+{
+    QImage image(aWidth, aHeight, QImage::Format_RGB32);
+    image.fill(aFill);
+    for (int y = aHeight / 4; y < aHeight * 3 / 4; ++y)
+        for (int x = aWidth / 4; x < aWidth * 3 / 4; ++x)
+            image.setPixelColor(x, y, aMiddle);
+    classes::TBitmap bitmap;
+    bitmap.SetImage(image);
+    aImage->Picture()->SetGraphic(&bitmap);
+}
+
+} // namespace
+
+TEST_F(CupsPrinterDevice, OnPaperLinesShapesAndPicturesTakeTheirPixels)
+{
+    content = [](TppPage &aPage) {
+        // At 300 dpi 20 mm is 236 px, 40 mm 472, 60 mm 709, 80 mm 945.
+        add<TppDrawLine>(aPage, 20000, 20000, 30000, 10000)->SetWeight(0.25f);
+        add<TppDrawLine>(aPage, 60000, 20000, 30000, 10000)->SetWeight(1.5f);
+        auto *twice = add<TppDrawLine>(aPage, 100000, 20000, 30000, 10000);
+        twice->SetWeight(1.5f);
+        twice->SetLineStyle(TppLineStyleType::lsDouble);
+        auto *thin = add<TppDrawLine>(aPage, 140000, 20000, 30000, 10000);
+        thin->SetLineStyle(TppLineStyleType::lsDouble);
+        thin->Pen()->SetWidth(0);
+        auto *outline = add<TppDrawShape>(aPage, 20000, 40000, 20000, 20000);
+        outline->Brush()->SetStyle(gfx::BrushStyle::Clear);
+        outline->Pen()->SetWidth(0);
+        // A 400-pixel black picture centred in a 20 mm box.
+        auto *centred = add<TppDrawImage>(aPage, 60000, 40000, 20000, 20000);
+        cupsPicture(centred, 400, 400, Qt::black, Qt::black);
+        centred->SetCenter(true);
+        // White pictures with black middles over black squares: the
+        // transparent one lets the square show where it is white.
+        for (const bool transparent : {true, false}) {
+            const int32_t left = transparent ? 100000 : 140000;
+            add<TppDrawShape>(aPage, left, 40000, 20000, 20000)->Brush()->SetColor(rtl::clBlack);
+            auto *picture = add<TppDrawImage>(aPage, left, 40000, 20000, 20000);
+            cupsPicture(picture, 40, 40, Qt::white, Qt::black);
+            picture->SetStretch(true);
+            picture->SetTransparent(transparent);
+        }
+    };
+    QTemporaryDir dir;
+    const QImage sheet = reporttest::pdfRasterise(print("Print to File (PDF)", 1, dir.filePath("probes.pdf")), 300);
+    ASSERT_FALSE(sheet.isNull());
+    const int top = 236;
+    EXPECT_EQ(cupsDarkRows(sheet, 300, top - 5, top + 40), 1);
+    EXPECT_EQ(cupsDarkRows(sheet, 760, top - 5, top + 40), 6);
+    EXPECT_EQ(cupsDarkRows(sheet, 1230, top - 5, top + 40), 12);
+    EXPECT_TRUE(cupsDark(sheet, 1230, top + 12) && !cupsDark(sheet, 1230, top + 11));
+    // A zero pen: two screen pixels are 6 at 300 dpi.
+    EXPECT_EQ(cupsDarkRows(sheet, 1700, top - 5, top + 40), 2);
+    EXPECT_TRUE(cupsDark(sheet, 1700, top + 6));
+
+    // The outline runs through its right and bottom edges.
+    EXPECT_EQ(cupsInk(sheet, QRect(200, 430, 320, 320)), QRect(QPoint(236, 472), QPoint(472, 709)));
+    EXPECT_FALSE(cupsDark(sheet, 354, 590));
+    // The picture is cut at its rectangle, which leaves out those edges.
+    cupsExpectBox(cupsInk(sheet, QRect(650, 430, 320, 320)), QRect(QPoint(709, 472), QPoint(944, 708)));
+
+    EXPECT_TRUE(cupsDark(sheet, 1181 + 10, 472 + 10));
+    EXPECT_TRUE(cupsDark(sheet, 1181 + 118, 472 + 118));
+    EXPECT_FALSE(cupsDark(sheet, 1654 + 10, 472 + 10));
+    EXPECT_TRUE(cupsDark(sheet, 1654 + 118, 472 + 118));
+}
+
+TEST_F(CupsPrinterDevice, TheScreenAtOneHundredPercentAndThePaperAgreeOnShapes)
+{
+    ppModelLayerInit();
+    ppContentLayerInit();
+    ScopedScreenPixelsPerInch ppi{96};
+    const auto shapes = [](TppPage &aPage) {
+        const struct
+        {
+            int32_t left, top, size;
+            classes::TShapeType type;
+        } boxes[] = {{20000, 30000, 10000, classes::TShapeType::stRectangle},
+                     {47300, 31700, 23900, classes::TShapeType::stEllipse},
+                     {101000, 55500, 17700, classes::TShapeType::stRoundRect},
+                     {150300, 251100, 33300, classes::TShapeType::stRectangle}};
+        for (const auto &b : boxes) {
+            auto *shape = add<TppDrawShape>(aPage, b.left, b.top, b.size, b.size * 2 / 3);
+            shape->SetShapeType(b.type);
+            shape->Brush()->SetColor(rtl::clBlack);
+            shape->SetXCornerRound(3000);
+            shape->SetYCornerRound(3000);
+        }
+    };
+    content = shapes;
+    QTemporaryDir dir;
+    const QImage paper = reporttest::pdfRasterise(print("Print to File (PDF)", 1, dir.filePath("shapes.pdf")), 96);
+    ASSERT_FALSE(paper.isNull());
+
+    TppScreenDevice screen;
+    TppPage page;
+    reporttest::SetA4Portrait(*page.PrinterSetup());
+    page.SetFinal(true);
+    shapes(page);
+    screen.ReceivePage(&page);
+    const QImage bitmap = screen.PageBitmap().copy(screen.OffsetX(), screen.OffsetY(), paper.width(), paper.height());
+    for (int i = 0; i < screen.Page()->DrawCommandCount(); ++i) {
+        const TppDrawCommand *c = screen.Page()->DrawCommands(i);
+        const QRect area(c->DrawLeft() - screen.OffsetX() - 8, c->DrawTop() - screen.OffsetY() - 8,
+                         c->DrawRight() - c->DrawLeft() + 16, c->DrawBottom() - c->DrawTop() + 16);
+        const QRect onScreen = cupsInk(bitmap, area);
+        const QRect onPaper = cupsInk(paper, area);
+        SCOPED_TRACE(i);
+        ASSERT_FALSE(onScreen.isEmpty());
+        EXPECT_NEAR(onPaper.left(), onScreen.left(), 1);
+        EXPECT_NEAR(onPaper.top(), onScreen.top(), 1);
+        EXPECT_NEAR(onPaper.right(), onScreen.right(), 1);
+        EXPECT_NEAR(onPaper.bottom(), onScreen.bottom(), 1);
+    }
+    ppContentLayerFinalize();
+}

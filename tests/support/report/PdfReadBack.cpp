@@ -44,8 +44,9 @@ QImage pdfRasterise(const QString &aPdf, int aDpi, int aPage)
 {
     QTemporaryDir dir;
     const QString page = QString::number(aPage);
-    pdfTool("pdftoppm",
-            {"-r", QString::number(aDpi), "-png", "-f", page, "-l", page, "-singlefile", aPdf, dir.filePath("page")});
+    // Without smoothing, so that a pixel is ink or paper.
+    pdfTool("pdftoppm", {"-r", QString::number(aDpi), "-aa", "no", "-aaVector", "no", "-png", "-f", page, "-l", page,
+                         "-singlefile", aPdf, dir.filePath("page")});
     return QImage(dir.filePath("page.png")).convertToFormat(QImage::Format_RGB32);
 }
 
