@@ -7,6 +7,7 @@
 #include "platform/classes/Streams.h"
 
 #include <QByteArray>
+#include <QGuiApplication>
 
 #include <cstddef>
 #include <cstdint>
@@ -27,12 +28,27 @@ void fuzzPictureGraphic(const QByteArray &bytes)
 
 } // namespace
 
+// Metafiles play their text with fonts.
+// Fontconfig keeps its caches to the end of the process.
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:libfontconfig\n";
+}
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     fuzzPictureGraphic<classes::TIcon>(bytes);
     fuzzPictureGraphic<classes::TGIFImage>(bytes);
     fuzzPictureGraphic<classes::TJPEGImage>(bytes);
+    fuzzPictureGraphic<classes::TMetafile>(bytes);
     try {
         classes::TMemoryStream stream;
         stream.WriteBuffer(bytes.constData(), bytes.size());

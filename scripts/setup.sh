@@ -7,6 +7,7 @@ packages=(
   build-essential g++ cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin libxcb1-dev
   libqt6svg6 libgl-dev
+  libwmf-bin emf2svg qt6-svg-dev
   libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev lld

@@ -4,10 +4,14 @@
 #include "platform/classes/ClassErrors.h"
 #include "platform/classes/Filer.h"
 #include "platform/classes/Streams.h"
+#include "platform/gfx/Dib.h"
+#include "platform/gfx/MetafilePlayer.h"
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QPainter>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -27,20 +31,6 @@ QImage pictureRead(const QByteArray &bytes, const char *format, int imageNumber 
     return reader.read();
 }
 
-uint32_t pictureLittle32(const QByteArray &bytes, qsizetype at)
-{
-    if (at + 4 > bytes.size())
-        return 0;
-    const auto *b = reinterpret_cast<const uint8_t *>(bytes.constData() + at);
-    return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
-}
-
-void picturePut32(QByteArray &bytes, qsizetype at, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[at + i] = char((value >> (8 * i)) & 0xFF);
-}
-
 // The graphic classes a picture stream may name.
 std::unique_ptr<TPersistent> pictureNewGraphic(const QString &className)
 {
@@ -52,6 +42,8 @@ std::unique_ptr<TPersistent> pictureNewGraphic(const QString &className)
         return std::make_unique<TGIFImage>();
     if (className.compare(u"TJPEGImage", Qt::CaseInsensitive) == 0)
         return std::make_unique<TJPEGImage>();
+    if (className.compare(u"TMetafile", Qt::CaseInsensitive) == 0)
+        return std::make_unique<TMetafile>();
     return nullptr;
 }
 
@@ -87,6 +79,12 @@ void TGraphic::SaveToStream(TStream &stream) const
 {
     if (!m_bytes.isEmpty())
         stream.WriteBuffer(m_bytes.constData(), m_bytes.size());
+}
+
+void TGraphic::Draw(QPainter &painter, const QRectF &target) const
+{
+    if (!m_image.isNull())
+        painter.drawImage(target, m_image);
 }
 
 void TGraphic::Assign(const TPersistent *source)
@@ -150,39 +148,51 @@ QImage TJPEGImage::decode(const QByteArray &bytes) const
     return pictureRead(bytes, "JPEG");
 }
 
+const TMetaClass &TMetafile::StaticClass()
+{
+    static const TMetaClass meta = MakeClass<TMetafile, TGraphic>("TMetafile");
+    return meta;
+}
+
+bool TMetafile::Enhanced() const
+{
+    return gfx::ReadMetafileInfo(Bytes()).kind == gfx::MetafileKind::Emf;
+}
+
+int TMetafile::Width() const
+{
+    return gfx::ReadMetafileInfo(Bytes()).width;
+}
+
+int TMetafile::Height() const
+{
+    return gfx::ReadMetafileInfo(Bytes()).height;
+}
+
+void TMetafile::Draw(QPainter &painter, const QRectF &target) const
+{
+    gfx::PlayMetafile(painter, Bytes(), target);
+}
+
+QImage TMetafile::decode(const QByteArray &bytes) const
+{
+    // A file without a frame has nothing to show.
+    const gfx::MetafileInfo info = gfx::ReadMetafileInfo(bytes);
+    if (info.kind == gfx::MetafileKind::None || info.width <= 0 || info.height <= 0)
+        return QImage();
+    constexpr int rasterLimit = 4096;
+    const double scale = std::min(1.0, double(rasterLimit) / std::max(info.width, info.height));
+    QImage image(std::max(1, int(info.width * scale)), std::max(1, int(info.height * scale)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    gfx::PlayMetafile(painter, bytes, QRectF(image.rect()));
+    return image;
+}
+
 QByteArray BitmapFileFromDIB(const QByteArray &bytes)
 {
-    if (bytes.startsWith("BM"))
-        return bytes;
-    const uint32_t headerSize = pictureLittle32(bytes, 0);
-    if (headerSize != 12 && headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize != 108 &&
-        headerSize != 124)
-        return bytes;
-    // The pixels follow the header, the bit masks of a BI_BITFIELDS
-    // bitmap with a plain header, and the colour table.
-    uint32_t bitCount = 0;
-    uint32_t colorsUsed = 0;
-    uint32_t compression = 0;
-    if (headerSize == 12) {
-        bitCount = bytes.size() >= 12 ? uint8_t(bytes[10]) | (uint8_t(bytes[11]) << 8) : 0;
-    } else {
-        bitCount = bytes.size() >= 16 ? uint8_t(bytes[14]) | (uint8_t(bytes[15]) << 8) : 0;
-        compression = pictureLittle32(bytes, 16);
-        colorsUsed = pictureLittle32(bytes, 32);
-    }
-    const uint64_t entrySize = headerSize == 12 ? 3 : 4;
-    uint64_t colors = colorsUsed;
-    if (colors == 0 && bitCount <= 8)
-        colors = uint64_t(1) << bitCount;
-    uint64_t offset = 14 + uint64_t(headerSize) + colors * entrySize;
-    if (headerSize == 40 && (compression == 3 || compression == 6))
-        offset += compression == 3 ? 12 : 16;
-    QByteArray file(14, '\0');
-    file[0] = 'B';
-    file[1] = 'M';
-    picturePut32(file, 2, uint32_t(std::min<uint64_t>(14 + uint64_t(bytes.size()), 0xFFFFFFFFu)));
-    picturePut32(file, 10, uint32_t(std::min<uint64_t>(offset, 0xFFFFFFFFu)));
-    return file + bytes;
+    return gfx::BitmapFileFromDIB(bytes);
 }
 
 // ---- TPicture ------------------------------------------------------------------
@@ -215,6 +225,20 @@ QImage TPicture::Image() const
     if (const auto *graphic = dynamic_cast<const TGraphic *>(m_graphic.get()))
         return graphic->Image();
     return QImage();
+}
+
+int TPicture::Width() const
+{
+    if (const auto *graphic = dynamic_cast<const TGraphic *>(m_graphic.get()))
+        return graphic->Width();
+    return Image().width();
+}
+
+int TPicture::Height() const
+{
+    if (const auto *graphic = dynamic_cast<const TGraphic *>(m_graphic.get()))
+        return graphic->Height();
+    return Image().height();
 }
 
 bool TPicture::Empty() const

@@ -3,7 +3,8 @@
 // Pictures: TPicture holds one graphic, a TBitmap (BMP, or a raw DIB that
 // gets its file header) or one of the graphics decoded by Qt's readers
 // (TIcon: the image nearest 32 x 32; TGIFImage: the first frame;
-// TJPEGImage), each of which keeps the bytes it was read from. A picture
+// TJPEGImage) or a TMetafile (WMF or EMF, drawn as vectors), each of which
+// keeps the bytes it was read from. A picture
 // streams its graphic as the class name (a short string) followed by the
 // graphic's data: a 4-byte length and the bytes.
 
@@ -12,9 +13,12 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRectF>
 
 #include <functional>
 #include <memory>
+
+class QPainter;
 
 namespace classes {
 
@@ -26,8 +30,11 @@ class TGraphic : public TPersistent
 public:
     const QImage &Image() const { return m_image; }
     bool Empty() const { return m_image.isNull(); }
-    int Width() const { return m_image.width(); }
-    int Height() const { return m_image.height(); }
+    // In screen pixels.
+    virtual int Width() const { return m_image.width(); }
+    virtual int Height() const { return m_image.height(); }
+    // Stretched into target of the painter.
+    virtual void Draw(QPainter &painter, const QRectF &target) const;
     // What the graphic was read from, as it was.
     const QByteArray &Bytes() const { return m_bytes; }
 
@@ -78,6 +85,24 @@ protected:
     QImage decode(const QByteArray &bytes) const override;
 };
 
+// A Windows metafile, placeable or plain WMF or EMF. Its size is the frame
+// its header gives; Image() is that frame played at screen resolution
+// (held to a few thousand pixels a side), Draw plays the records as vectors.
+class TMetafile : public TGraphic
+{
+    ZVO_CLASS(TMetafile)
+public:
+    TMetafile() = default;
+
+    bool Enhanced() const;
+    int Width() const override;
+    int Height() const override;
+    void Draw(QPainter &painter, const QRectF &target) const override;
+
+protected:
+    QImage decode(const QByteArray &bytes) const override;
+};
+
 // A BMP file from a DIB (a bitmap info header and what follows), or the
 // bytes as they are when they already are a file.
 QByteArray BitmapFileFromDIB(const QByteArray &bytes);
@@ -97,8 +122,8 @@ public:
     TBitmap *Bitmap() const;
     QImage Image() const;
     bool Empty() const;
-    int Width() const { return Image().width(); }
-    int Height() const { return Image().height(); }
+    int Width() const;
+    int Height() const;
 
     void Assign(const TPersistent *source) override;
     void DefineProperties(TFiler &filer) override;

@@ -58,7 +58,7 @@ void TppDrawImage::Assign(const classes::TPersistent *source)
 classes::TBitmap *TppDrawImage::GetBitmap()
 {
     classes::TPersistent *graphic = m_picture->Graphic();
-    if (!graphic || dynamic_cast<classes::TIcon *>(graphic))
+    if (!graphic || dynamic_cast<classes::TIcon *>(graphic) || dynamic_cast<classes::TMetafile *>(graphic))
         return nullptr;
     if (classes::TBitmap *bitmap = m_picture->Bitmap())
         return bitmap;

@@ -19,9 +19,9 @@ public:
 
     void Assign(const classes::TPersistent *source) override;
 
-    // The picture for raster devices: none for an icon (devices draw it
-    // directly), the picture's own bitmap, or one made once from another
-    // graphic and kept.
+    // The picture for raster devices: none for an icon or a metafile
+    // (devices draw those directly), the picture's own bitmap, or one made
+    // once from another graphic and kept.
     classes::TBitmap *GetBitmap();
 
     bool Center() const { return m_center; }
