@@ -147,6 +147,12 @@ public:
     // 0 three-dimensional, 1 flat, 2 flat with button-shadow frames.
     uint8_t Look() const { return m_look; }
     void SetLook(uint8_t value);
+    // The frame round the window's client area: none, the window system's
+    // sunken client edge, or one pixel of our own, sunken (look 1) or a
+    // button-shadow line (look 2), with the corner between two scroll
+    // bars filled with the button face.
+    enum TreeListBorder : uint8_t { tbNone, tbClientEdge, tbFlatEdge, tbFlatFrame };
+    TreeListBorder Border() const;
     // Rows of more than one line: option word B bit 15 with a row-line limit.
     bool IsMultiLineRows() const;
     // False while the button cell is not reserved and the root indent is

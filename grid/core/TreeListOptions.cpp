@@ -57,6 +57,13 @@ void TCustomdxTreeList::SetLook(uint8_t value)
         m_host->invalidateAll();
 }
 
+TCustomdxTreeList::TreeListBorder TCustomdxTreeList::Border() const
+{
+    if (!m_settings.BorderSingle)
+        return tbNone;
+    return m_look == 0 ? tbClientEdge : m_look == 2 ? tbFlatFrame : tbFlatEdge;
+}
+
 void TCustomdxTreeList::SetColors(const TreeListColors &colors)
 {
     if (colors == m_colors)

@@ -31,6 +31,8 @@ struct TreeListSettings
     bool ShowBands = false;
     bool ShowHeader = true;
     bool ShowFooter = false;
+    // A single border round the window; off: none.
+    bool BorderSingle = true;
     // DefaultRowHeight was set by hand: the metrics keep it unless it is
     // below the minimum row height.
     bool DefaultRowHeightSet = false;

@@ -2,6 +2,7 @@
 
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListColumn.h"
+#include "grid/paint/TreeListDragPictures.h"
 #include "grid/paint/TreeListGlyphs.h"
 #include "grid/paint/TreeListPainter.h"
 #include "grid/widgets/ContainerHintWindow.h"
@@ -10,6 +11,7 @@
 #include "grid/widgets/InplaceTextEdit.h"
 #include "grid/widgets/KeyTranslation.h"
 #include "grid/widgets/PanningSession.h"
+#include "grid/widgets/TreeListDragImageWindow.h"
 
 #include "platform/gfx/Canvas.h"
 
@@ -22,12 +24,14 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimerEvent>
 #include <QWheelEvent>
 
 #include <cstdio>
 #include <exception>
+#include <set>
 #include <utility>
 
 namespace grid {
@@ -52,22 +56,48 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         const QRect line = m_grid->sizingLine();
-        if (line.isEmpty())
+        const QRect arrows = m_grid->dropArrows();
+        if (line.isEmpty() && arrows.isEmpty())
             return;
         QPainter p(this);
         p.setCompositionMode(QPainter::CompositionMode_Difference);
-        p.fillRect(line, Qt::white);
+        if (!line.isEmpty())
+            p.fillRect(line, Qt::white);
+        if (!arrows.isEmpty())
+            paintArrows(p, arrows);
     }
 
 private:
+    // Two arrows pointing at the middle column of the rectangle, one down
+    // from its top and one up from its bottom, each a stem and a head.
+    static void paintArrows(QPainter &p, const QRect &r)
+    {
+        const int mid = r.left() + r.width() / 2;
+        for (int i = 0; i < 9; ++i) {
+            const int half = i < 3 ? 1 : 5 - (i - 3);
+            p.fillRect(QRect(mid - half, r.top() + i, 2 * half + 1, 1), Qt::white);
+            p.fillRect(QRect(mid - half, r.bottom() - i, 2 * half + 1, 1), Qt::white);
+        }
+    }
+
+public:
+private:
     TreeListWidget *m_grid;
 };
+
+// The grid windows alive, for drops on a grid other than the source.
+std::set<TreeListWidget *> &treeListWidgetsAlive()
+{
+    static std::set<TreeListWidget *> alive;
+    return alive;
+}
 
 } // namespace
 
 TreeListWidget::TreeListWidget(TCustomdxTreeList *tree, QWidget *parent)
     : QAbstractScrollArea(parent)
 {
+    treeListWidgetsAlive().insert(this);
     // The grid covers every pixel of the viewport on each pass.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAttribute(Qt::WA_NoSystemBackground);
@@ -86,6 +116,8 @@ TreeListWidget::TreeListWidget(TCustomdxTreeList *tree, QWidget *parent)
 
 TreeListWidget::~TreeListWidget()
 {
+    treeListWidgetsAlive().erase(this);
+    m_dragImage.reset();
     // A pan running when the window goes ends first: its grabs, timer and
     // filter must not outlive the window.
     delete std::exchange(m_panning, nullptr);
@@ -108,6 +140,7 @@ void TreeListWidget::setTreeList(TCustomdxTreeList *tree)
 {
     if (m_panning)
         m_panning->end();
+    m_dragImage.reset();
     if (m_tree && m_tree->Host() == this) {
         // The hint and the hot item belong to this window.
         m_tree->BottomHint().Stop();
@@ -115,6 +148,7 @@ void TreeListWidget::setTreeList(TCustomdxTreeList *tree)
         m_tree->SetHost(nullptr);
     }
     m_tree = tree;
+    applyBorder();
     if (m_tree) {
         m_tree->SetHost(this);
         m_tree->CalcMetrics();
@@ -217,8 +251,48 @@ void TreeListWidget::paintOn(QPainter &painter)
     }
 }
 
+bool TreeListWidget::applyBorder()
+{
+    const int border = m_tree ? int(m_tree->Border()) : int(TCustomdxTreeList::tbClientEdge);
+    if (border == m_border)
+        return false;
+    m_border = border;
+    const bool flat = border == TCustomdxTreeList::tbFlatEdge || border == TCustomdxTreeList::tbFlatFrame;
+    // The window system's sunken edge is the style's panel frame; the flat
+    // ones are a pixel of our own round the viewport.
+    setFrameStyle(border == TCustomdxTreeList::tbClientEdge ? QFrame::StyledPanel | QFrame::Sunken : QFrame::NoFrame);
+    setViewportMargins(flat ? QMargins(1, 1, 1, 1) : QMargins());
+    update();
+    return true;
+}
+
+void TreeListWidget::paintFlatBorder()
+{
+    if (m_border != TCustomdxTreeList::tbFlatEdge && m_border != TCustomdxTreeList::tbFlatFrame)
+        return;
+    QPainter painter(this);
+    gfx::Canvas canvas(painter);
+    const rtl::TRect all = rtl::Rect(0, 0, width(), height());
+    if (m_border == TCustomdxTreeList::tbFlatFrame)
+        canvas.FrameRect(all, gfx::Brush::solid(rtl::ColorToRGB(rtl::clBtnShadow)));
+    else
+        canvas.DrawEdge(all, gfx::BDR_SUNKENOUTER, gfx::BF_RECT);
+    const QScrollBar *h = horizontalScrollBar();
+    const QScrollBar *v = verticalScrollBar();
+    if (h->isVisible() && v->isVisible()) {
+        // The bars sit in containers of their own.
+        const QRect corner(v->mapTo(this, QPoint(0, 0)).x(), h->mapTo(this, QPoint(0, 0)).y(), v->width(), h->height());
+        canvas.FillRect(gfx::FromQRect(corner), gfx::Brush::solid(rtl::ColorToRGB(rtl::clBtnFace)));
+    }
+}
+
 bool TreeListWidget::event(QEvent *event)
 {
+    if (event->type() == QEvent::Paint) {
+        const bool handled = QAbstractScrollArea::event(event);
+        paintFlatBorder();
+        return handled;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
@@ -391,6 +465,61 @@ QRect TreeListWidget::sizingLine() const
     return QRect(left, at, std::max(info.RowsRect.Right - left, 0), 1);
 }
 
+QRect TreeListWidget::dropArrows() const
+{
+    return m_tree ? gfx::ToQRect(m_tree->DropArrowsRect()) : QRect();
+}
+
+TCustomdxTreeList *TreeListWidget::treeListAt(TCustomdxTreeList & /*self*/, rtl::TPoint &point)
+{
+    const QPoint global = viewport()->mapToGlobal(QPoint(point.X, point.Y));
+    const auto under = [&global](const TreeListWidget *w) {
+        return w->m_tree && w->isVisible() && w->viewport()->rect().contains(w->viewport()->mapFromGlobal(global));
+    };
+    // The window system knows which window is on top; grids it does not
+    // name (the drag's own picture may stand there) are looked for among
+    // those shown.
+    TreeListWidget *found = nullptr;
+    for (QWidget *w = QApplication::widgetAt(global); w && !found; w = w->parentWidget())
+        if (auto *grid = dynamic_cast<TreeListWidget *>(w); grid && under(grid))
+            found = grid;
+    if (!found && under(this))
+        found = this;
+    for (auto it = treeListWidgetsAlive().begin(); !found && it != treeListWidgetsAlive().end(); ++it)
+        if (under(*it))
+            found = *it;
+    if (!found)
+        return nullptr;
+    const QPoint at = found->viewport()->mapFromGlobal(global);
+    point = {at.x(), at.y()};
+    return found->m_tree;
+}
+
+void TreeListWidget::beginDragImage(const TreeListDragPicture &picture, const rtl::TPoint &clientPoint)
+{
+    m_dragImage.reset();
+    if (!m_tree)
+        return;
+    const QScreen *screen = this->screen();
+    const int maxWidth = screen ? screen->geometry().width() : 4096;
+    TreeListDragImage drawn = PaintTreeListDragPicture(*m_tree, picture, nullptr, maxWidth);
+    if (drawn.Image.isNull())
+        return;
+    m_dragImage = std::make_unique<TreeListDragImageWindow>(drawn.Image, drawn.HotSpot);
+    moveDragImage(clientPoint, false);
+}
+
+void TreeListWidget::moveDragImage(const rtl::TPoint &clientPoint, bool besideCursor)
+{
+    if (m_dragImage)
+        m_dragImage->follow(viewport()->mapToGlobal(QPoint(clientPoint.X, clientPoint.Y)), besideCursor);
+}
+
+void TreeListWidget::endDragImage()
+{
+    m_dragImage.reset();
+}
+
 void TreeListWidget::feedbackChanged()
 {
     m_overlay->setGeometry(viewport()->rect());
@@ -456,6 +585,8 @@ void TreeListWidget::invalidate(const rtl::TRect &rect)
 
 void TreeListWidget::invalidateAll()
 {
+    if (applyBorder())
+        clientResized();
     viewport()->update();
     updateScrollBars();
 }

@@ -22,6 +22,7 @@ namespace grid {
 class PanningSession;
 class TCustomdxTreeList;
 class TdxContainerHintWindow;
+class TreeListDragImageWindow;
 
 class TreeListWidget
     : public QAbstractScrollArea
@@ -79,6 +80,17 @@ public:
     // The tree list's text and mask editors, as children of the viewport.
     InplaceEditor *createEditor(const QString &className, TCustomdxContainer *owner) override;
     const gfx::TextMeasurer &textMeasurer() const override { return m_measurer; }
+    // The grid under the point among the grid windows of the program that
+    // are shown, the window on top first.
+    TCustomdxTreeList *treeListAt(TCustomdxTreeList &self, rtl::TPoint &point) override;
+    void beginDragImage(const TreeListDragPicture &picture, const rtl::TPoint &clientPoint) override;
+    void moveDragImage(const rtl::TPoint &clientPoint, bool besideCursor) override;
+    void endDragImage() override;
+    // The window carrying the running drag's picture; none between drags.
+    TreeListDragImageWindow *dragImageWindow() const { return m_dragImage.get(); }
+    // Where the drop arrows of a header drag stand, in viewport
+    // coordinates; empty when none are shown.
+    QRect dropArrows() const;
 
     // ---- PanningHost ----
     void startPanning(TCustomdxTreeList &tree) override;
@@ -112,6 +124,9 @@ private:
     void barAction(bool vertical, int action);
     void mouseButton(QMouseEvent *event, bool down, TShiftState extra);
     void feedbackChanged();
+    // The frame follows the tree list's border; answers whether it changed.
+    bool applyBorder();
+    void paintFlatBorder();
 
     TCustomdxTreeList *m_tree = nullptr;
     gfx::QtTextMeasurer m_measurer;
@@ -126,9 +141,11 @@ private:
     std::optional<Qt::KeyboardModifiers> m_eventModifiers;
     int m_wheelRest = 0;
     bool m_updatingBars = false;
+    int m_border = -1; // the border the frame was made for
     PanningSession *m_panning = nullptr;
     QPoint m_pressGlobal;
     std::unique_ptr<TdxContainerHintWindow> m_hint;
+    std::unique_ptr<TreeListDragImageWindow> m_dragImage;
 };
 
 } // namespace grid

@@ -221,3 +221,43 @@ TEST(TreeListWidget, TheSizingLineIsDrawnInvertedOverTheGridWhileSizing)
     EXPECT_TRUE(f.widget->sizingLine().isEmpty());
     EXPECT_EQ(f.tree->Columns(0)->Width(), edge - 20 + 1);
 }
+
+TEST(TreeListWidget, TheBorderFollowsTheLookAndTheCornerBetweenTheBarsIsButtonFace)
+{
+    WidgetFixture f;
+    f.widget->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.widget.get()));
+    EXPECT_EQ(f.widget->frameShape(), QFrame::StyledPanel); // the sunken client edge
+
+    // Flat with button-shadow frames: one pixel of that colour round it.
+    f.tree->SetLook(2);
+    EXPECT_EQ(f.widget->frameShape(), QFrame::NoFrame);
+    EXPECT_EQ(f.widget->viewport()->geometry(), QRect(1, 1, 198, 98));
+    EXPECT_EQ(f.tree->ClientRect().Width(), 198);
+    QImage shot = f.widget->grab().toImage();
+    EXPECT_EQ(zvotest::at(shot, 0, 0), rtl::ColorToRGB(rtl::clBtnShadow));
+    EXPECT_EQ(zvotest::at(shot, 199, 99), rtl::ColorToRGB(rtl::clBtnShadow));
+    // Flat: a sunken pixel, shadow above and left, highlight below and right.
+    f.tree->SetLook(1);
+    shot = f.widget->grab().toImage();
+    EXPECT_EQ(zvotest::at(shot, 0, 50), rtl::ColorToRGB(rtl::clBtnShadow));
+    EXPECT_EQ(zvotest::at(shot, 199, 50), rtl::ColorToRGB(rtl::clBtnHighlight));
+
+    // Both bars shown: the corner square between them is the button face.
+    for (int i = 0; i < 30; ++i)
+        f.tree->SetNodeString(f.tree->Add(), 0, "more");
+    f.tree->Columns(0)->SetWidth(600);
+    f.widget->updateScrollBars();
+    ASSERT_TRUE(f.widget->horizontalScrollBar()->isVisible() && f.widget->verticalScrollBar()->isVisible());
+    shot = f.widget->grab().toImage();
+    const QPoint corner(f.widget->verticalScrollBar()->mapTo(f.widget.get(), QPoint(2, 0)).x(),
+                        f.widget->horizontalScrollBar()->mapTo(f.widget.get(), QPoint(0, 2)).y());
+    EXPECT_EQ(zvotest::at(shot, corner.x(), corner.y()), rtl::ColorToRGB(rtl::clBtnFace));
+
+    // No border at all.
+    TreeListSettings s = f.tree->Settings();
+    s.BorderSingle = false;
+    f.tree->SetSettings(s);
+    EXPECT_EQ(f.widget->frameShape(), QFrame::NoFrame);
+    EXPECT_EQ(f.widget->viewport()->geometry().topLeft(), QPoint(0, 0));
+}
