@@ -1,7 +1,9 @@
 #include "report/output/LibraryInit.h"
 
 #include "report/content/ContentRegistration.h"
+#include "report/content/barcodes/DrawBarCode.h"
 #include "report/model/ModelRegistration.h"
+#include "report/model/base/Units.h"
 #include "report/model/forms/DialogServices.h"
 #include "report/model/forms/FormClassRegistry.h"
 #include "report/model/pages/DeviceRegistry.h"
@@ -40,6 +42,17 @@ int libraryShowMessage(const TppMessageRequest &aRequest)
                              shell::MessageButtons::Ok, libraryMessageIcon(aRequest.kind));
 }
 
+// The screen device has placed the command at its zoom already; the symbol
+// drawn at the screen's resolution is stretched into that rectangle.
+bool libraryDrawBarCodeOnScreen(TppScreenDevice &aDevice, TppDrawCommand &aDrawCommand)
+{
+    auto *barCode = dynamic_cast<TppDrawBarCode *>(&aDrawCommand);
+    if (!barCode || !aDevice.Canvas())
+        return false;
+    const rtl::TRect target = barCode->DrawRect();
+    return barCode->DrawToScreen(*aDevice.Canvas(), ppScreenPixelsPerInch(), [target] { return target; });
+}
+
 } // namespace
 
 void ppLibraryInit()
@@ -57,6 +70,7 @@ void ppLibraryInit()
     ppRegisterFormClass(TppCustomCancelDialog::StaticClass(), TppCancelDialog::StaticClass());
     ppRegisterFormClass(TppCustomNoDataDialog::StaticClass(), TppNoDataDialog::StaticClass());
     ppRegisterDevice(&ppDeviceClass<TppScreenDevice>());
+    TppScreenDevice::RegisterDrawRoutine(TppDrawBarCode::StaticClass(), libraryDrawBarCodeOnScreen);
 }
 
 void ppLibraryFinalize()
@@ -64,6 +78,7 @@ void ppLibraryFinalize()
     if (!g_libraryInitialised)
         return;
     g_libraryInitialised = false;
+    TppScreenDevice::UnRegisterDrawRoutine(TppDrawBarCode::StaticClass());
     ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     ppUnRegisterFormClass(TppCustomNoDataDialog::StaticClass());
     ppUnRegisterFormClass(TppCustomCancelDialog::StaticClass());

@@ -1,5 +1,6 @@
 #include "report/output/PrinterDevice.h"
 
+#include "report/content/barcodes/DrawBarCode.h"
 #include "report/content/drawcommands/DrawImage.h"
 #include "report/content/drawcommands/DrawShapes.h"
 #include "report/content/drawcommands/DrawText.h"
@@ -257,6 +258,13 @@ bool TppPrinterDevice::Draw(TppDrawCommand *aDrawCommand)
     if (auto *image = dynamic_cast<TppDrawImage *>(aDrawCommand)) {
         DrawImage(image);
         return true;
+    }
+    if (auto *barCode = dynamic_cast<TppDrawBarCode *>(aDrawCommand)) {
+        if (!m_canvas)
+            return false;
+        return barCode->DrawToPrinter(m_canvas->Canvas(), barCode->DrawRect(),
+                                      {m_printer->GetPixelsPerInch(TppAxisType::atHorizontal),
+                                       m_printer->GetPixelsPerInch(TppAxisType::atVertical)});
     }
     return false;
 }

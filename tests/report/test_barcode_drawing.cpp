@@ -293,7 +293,7 @@ TEST(BarCodeDrawing, TransparentScreenCopyLetsThePageShowThrough)
             r.Left += 10, r.Right += 10, r.Top += 10, r.Bottom += 10;
             return r;
         }));
-        EXPECT_EQ(cmd->DrawRect().Right, cmd->SymbolWidth());
+        EXPECT_EQ(cmd->DrawRect().Right, cmd->SymbolWidth() + 10);
         // The first bar starts at the symbol's left edge, the first space
         // right after its single narrow module.
         EXPECT_EQ(page.pixelColor(10, 15), QColor(Qt::black));

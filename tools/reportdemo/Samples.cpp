@@ -1,5 +1,7 @@
 #include "Samples.h"
 
+#include "BarCodeSample.h"
+
 #include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/SamplePage.h"
 
@@ -111,18 +113,20 @@ std::unique_ptr<report::TppReport> sampleReport(reporttest::MemoryPipeline &aDat
 
 QStringList SampleNames()
 {
-    return {QStringLiteral("list"), QStringLiteral("grouped")};
+    return {QStringLiteral("list"), QStringLiteral("grouped"), QStringLiteral("barcodes")};
 }
 
 QStringList LaterSampleNames()
 {
-    return {QStringLiteral("barcodes"), QStringLiteral("richtext"), QStringLiteral("shapes")};
+    return {QStringLiteral("richtext"), QStringLiteral("shapes")};
 }
 
 std::unique_ptr<report::TppReport> CreateSample(const QString &aName, reporttest::MemoryPipeline &aData)
 {
     if (aName == QLatin1String("list"))
         return sampleReport(aData, QStringLiteral("List"), true);
+    if (aName == QLatin1String("barcodes"))
+        return CreateBarCodeSample(aData);
     if (aName != QLatin1String("grouped"))
         return nullptr;
     std::unique_ptr<report::TppReport> result = sampleReport(aData, QStringLiteral("Grouped"), false);

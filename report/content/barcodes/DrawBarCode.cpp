@@ -484,6 +484,12 @@ bool TppDrawBarCode::DrawToScreen(gfx::Canvas &aCanvas, int aScreenPixelsPerInch
     SetDrawTop(0);
     SetDrawRight(int(std::clamp<int64_t>(w, 0, INT32_MAX)));
     SetDrawBottom(int(std::clamp<int64_t>(h, 0, INT32_MAX)));
+    // The zoomed rectangle is where the command stands for clicks too.
+    const rtl::TRect target = aCalcDrawRect ? aCalcDrawRect() : DrawRect();
+    SetDrawLeft(target.Left);
+    SetDrawTop(target.Top);
+    SetDrawRight(target.Right);
+    SetDrawBottom(target.Bottom);
     if (w <= 0 || h <= 0 || w * h > kBarCodeMaxBitmapPixels)
         return true;
     QImage bitmap(int(w), int(h), QImage::Format_RGB32);
@@ -499,7 +505,6 @@ bool TppDrawBarCode::DrawToScreen(gfx::Canvas &aCanvas, int aScreenPixelsPerInch
         gfx::Canvas bitmapCanvas(&bitmap);
         RenderBarCode(&bitmapCanvas, 0, true, resolution, 0);
     }
-    const rtl::TRect target = aCalcDrawRect ? aCalcDrawRect() : DrawRect();
     aCanvas.StretchDraw(target, bitmap, m_transparent ? gfx::RasterOp::SrcAnd : gfx::RasterOp::SrcCopy);
     return true;
 }
