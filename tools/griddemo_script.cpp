@@ -307,6 +307,19 @@ bool ScriptRun::run(const QStringList &t, const QString &where)
             show(qPrintable(m_tree.Columns(cell.ColumnIndex)->Name()), cell.CellRect);
     } else if (command == "save-ini" || command == "load-ini") {
         iniLayout(t, command == "save-ini");
+    } else if (command == "band-fixed") {
+        // The demo's bands as a script wants them: a band freed from its
+        // side can be dragged like any other.
+        need(t, 3);
+        TdxTreeListBand *band = nullptr;
+        for (int i = 0; i < m_tree.Bands()->Count() && !band; ++i)
+            if (m_tree.Bands()->Items(i)->Caption() == t[1])
+                band = m_tree.Bands()->Items(i);
+        if (!band)
+            throw ScriptError{QString("no band \"%1\"").arg(t[1])};
+        if (t[2] != "left" && t[2] != "right" && t[2] != "none")
+            throw ScriptError{QString("band-fixed left, right or none, not \"%1\"").arg(t[2])};
+        band->SetFixed(t[2] == "left" ? bfLeft : t[2] == "right" ? bfRight : bfNone);
     } else if (command == "expect") {
         QApplication::processEvents();
         return check(t, where);
