@@ -435,6 +435,23 @@ void Canvas::drawLinePixels(int x0, int y0, int x1, int y1, bool includeEnd)
     const int dy = std::abs(y1 - y0);
     const int sx = x0 < x1 ? 1 : -1;
     const int sy = y0 < y1 ? 1 : -1;
+    if (dashes.empty() && (dx == 0 || dy == 0)) {
+        // A solid line along an axis is one span: printed pages hold
+        // thousands of them, each thousands of pixels long.
+        int x2 = x1;
+        int y2 = y1;
+        if (!includeEnd) {
+            if (dx == 0 && dy == 0)
+                return;
+            if (dx != 0)
+                x2 -= sx;
+            else
+                y2 -= sy;
+        }
+        fillRects({QRect(QPoint(std::min(x0, x2), std::min(y0, y2)), QPoint(std::max(x0, x2), std::max(y0, y2)))},
+                  detail::opaque(pen.color), penComposition(pen.mode));
+        return;
+    }
     int err = dx - dy;
     int x = x0;
     int y = y0;

@@ -39,9 +39,9 @@ void Canvas::drawTextRun(int x, int y, QStringView text, int underline, int tabW
         const QStringView piece = tab < 0 ? text.sliced(start) : text.sliced(start, tab - start);
         if (!piece.isEmpty())
             p.drawText(QPoint(cx, baseline), piece.toString());
-        cx += m_measurer->textWidth(font, piece);
         if (tab < 0)
             break;
+        cx += m_measurer->textWidth(font, piece);
         cx = x + ((cx - x) / tabWidth + 1) * tabWidth;
         start = tab + 1;
     }
@@ -149,9 +149,13 @@ void Canvas::ExtTextOut(int x, int y, unsigned options, const TRect *rect, QStri
             ly = 0;
         }
         const int extra = m_state.justifyBreaks > 0 ? m_state.justifyExtra : 0;
-        const int width = m_measurer->textWidth(m_state.font, text) + extra;
-        if (m_state.bkMode == BkMode::Opaque && width > 0)
-            p.fillRect(QRect(lx, ly, width, m_measurer->metrics(m_state.font).height), detail::opaque(m_state.bkColor));
+        // Measuring shapes the text again: only an opaque background needs it.
+        if (m_state.bkMode == BkMode::Opaque) {
+            const int width = m_measurer->textWidth(m_state.font, text) + extra;
+            if (width > 0)
+                p.fillRect(QRect(lx, ly, width, m_measurer->metrics(m_state.font).height),
+                           detail::opaque(m_state.bkColor));
+        }
         if (extra != 0 && text.contains(u' ')) {
             // Spread the extra pixels over the blanks, the first blanks
             // taking the remainder.

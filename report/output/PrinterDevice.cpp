@@ -61,6 +61,20 @@ bool printerDeviceIsMonochrome(const QImage &aImage)
     return aImage.depth() == 1;
 }
 
+// Whether an upright text drawn at (x, y) keeps inside aRect, which then
+// clips nothing: a clip costs a PDF page a graphics state and a path, for
+// every text of a dense page twice the bytes. Italic glyphs may reach past
+// their advance, so they keep the clip.
+bool printerDeviceTextInside(const gfx::Canvas &aCanvas, int x, int y, const QString &aText, int aHeight,
+                             const rtl::TRect &aRect)
+{
+    if (aCanvas.font().italic() || aCanvas.font().orientation % 3600 != 0)
+        return false;
+    if (x < aRect.Left || y < aRect.Top || y + aHeight > aRect.Bottom)
+        return false;
+    return int64_t(x) + aCanvas.TextWidth(aText) <= aRect.Right;
+}
+
 } // namespace
 
 const classes::TMetaClass &TppPrinterDevice::StaticClass()
@@ -617,6 +631,8 @@ void TppPrinterDevice::DrawText(TppDrawText *aDrawText)
             canvas.TextOut(x, y, line);
         else if (aDrawText->IsMemo())
             canvas.TabbedTextOut(x, y, line, tabStops);
+        else if (printerDeviceTextInside(canvas, x, y, line, metrics.height, lineRect))
+            canvas.TextOut(x, y, line);
         else
             canvas.ExtTextOut(x, y, gfx::ETO_CLIPPED, &lineRect, line);
         ++drawn;

@@ -370,6 +370,10 @@ TEST_F(PrinterDeviceTest, AutoSizedTextKeepsItsAnchorAndJustifiesAllButParagraph
     TppDrawText *plain = memo(40000, {"one two three", "four five" + markup}, false);
     TppDrawText *forced = memo(80000, {"one two three", "four five" + markup}, true);
     TppDrawText *word = memo(120000, {"one two three", "four" + markup}, true);
+    // A text wider than its rectangle is cut at it.
+    auto *cut = command<TppDrawText>(100000, 30000, 10000, 5000);
+    cut->SetText("A text far wider than its rectangle");
+    cut->SetTransparent(true);
     // Bad input prints what can be printed.
     TppDrawText *many = memo(160000, QStringList(10000, "x\ty"), false);
     many->TabStopPositions()->Add("5000");
@@ -389,6 +393,8 @@ TEST_F(PrinterDeviceTest, AutoSizedTextKeepsItsAnchorAndJustifiesAllButParagraph
             if (inkAt(sheet, x, y))
                 inkLeft = x;
     EXPECT_NEAR(inkLeft, right->DrawLeft() + 75, 4);
+
+    EXPECT_EQ(rightmostInk(sheet, cut->DrawTop() + 75, cut->DrawBottom() + 75), cut->DrawRight() + 75 - 1);
 
     const int edge = plain->DrawRight() + 75;
     const auto lastInk = [&](TppDrawText *t, int line) {
