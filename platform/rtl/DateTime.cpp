@@ -62,6 +62,8 @@ TDateTime join(int64_t days, int64_t msecs)
 
 TDateTime Now()
 {
+    if (const std::optional<std::function<TDateTime()>> pinned = ScopedNow::current(); pinned && *pinned)
+        return (*pinned)();
     return FromQDateTime(QDateTime::currentDateTime());
 }
 

@@ -4,7 +4,10 @@
 // as the fraction. Before that day the whole part counts back and the
 // fraction still runs forward (-1.25 is 1899-12-29 06:00).
 
+#include "platform/rtl/ScopedOverride.h"
 #include "platform/rtl/Types.h"
+
+#include <functional>
 
 #include <QDateTime>
 
@@ -30,9 +33,11 @@ struct TTimeParts
     friend bool operator==(const TTimeParts &, const TTimeParts &) = default;
 };
 
-// The local date and time, and today's date alone.
+// The local date and time, and today's date alone. A test pins the clock
+// with a ScopedNow for as long as it lives; Date follows it.
 TDateTime Now();
 TDateTime Date();
+using ScopedNow = ScopedOverride<struct NowTag, std::function<TDateTime()>>;
 
 // Raises rtl::Exception("Invalid argument to date encode") (or "... time
 // encode") for a date or time that does not exist.
