@@ -13,6 +13,12 @@
 #include "report/content/text/DBText.h"
 #include "report/content/text/Label.h"
 #include "report/content/text/TextRTTI.h"
+#include "report/content/variables/Calc.h"
+#include "report/content/variables/DBCalc.h"
+#include "report/content/variables/SystemVariable.h"
+#include "report/content/variables/Variable.h"
+#include "report/content/variables/VariablesRTTI.h"
+#include "report/model/bands/Band.h"
 #include "report/model/components/ComponentRegistry.h"
 #include "report/model/engine/NoDataRules.h"
 #include "report/model/objects/Descriptors.h"
@@ -83,6 +89,15 @@ void ppContentLayerInit()
     ppRegisterPaletteComponent(TppLine::StaticClass());
     ppRegisterPaletteComponent(TppBarCode::StaticClass());
     ppRegisterPaletteComponent(TppDBBarCode::StaticClass());
+    raRegisterRTTI(TraTppVariableRTTI::Instance());
+    raRegisterRTTI(TraTppSystemVariableRTTI::Instance());
+    raRegisterRTTI(TraTppDBCalcRTTI::Instance());
+    ppRegisterPaletteComponent(TppSystemVariable::StaticClass());
+    ppRegisterPaletteComponent(TppVariable::StaticClass());
+    ppRegisterPaletteComponent(TppDBCalc::StaticClass());
+    // Old reports still hold calculations; they load and then convert.
+    classes::RegisterClass(TppCalc::StaticClass());
+    ppSetBandCalcConversion(&ppConvertBandCalcs);
     ppSetNoDataMessageFactory(&g_contentNoDataFactory);
 }
 
@@ -93,6 +108,15 @@ void ppContentLayerFinalize()
     g_contentInitialised = false;
     if (ppNoDataMessageFactory() == &g_contentNoDataFactory)
         ppSetNoDataMessageFactory(nullptr);
+    if (ppBandCalcConversion() == &ppConvertBandCalcs)
+        ppSetBandCalcConversion(nullptr);
+    classes::UnRegisterClass(TppCalc::StaticClass());
+    ppUnRegisterComponent(TppDBCalc::StaticClass());
+    ppUnRegisterComponent(TppVariable::StaticClass());
+    ppUnRegisterComponent(TppSystemVariable::StaticClass());
+    raUnRegisterRTTI(TraTppDBCalcRTTI::Instance());
+    raUnRegisterRTTI(TraTppSystemVariableRTTI::Instance());
+    raUnRegisterRTTI(TraTppVariableRTTI::Instance());
     ppUnRegisterComponent(TppDBBarCode::StaticClass());
     ppUnRegisterComponent(TppBarCode::StaticClass());
     ppUnRegisterComponent(TppLine::StaticClass());

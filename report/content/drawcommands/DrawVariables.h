@@ -33,6 +33,7 @@ public:
     const QString &LookAheadKey() const { return m_lookAheadKey; }
     void SetLookAheadKey(const QString &aValue) { m_lookAheadKey = aValue; }
     int32_t TraversalCount() const { return m_traversalCount; }
+    void SetTraversalCount(int32_t aValue) { m_traversalCount = aValue; }
     TppCommunicator *Listener() const { return m_listener.get(); }
 
 private:

@@ -50,6 +50,16 @@ public:
     // After a traversal: the current text against the prior one.
     void UpdateValue();
 
+protected:
+    // The repeated-value state a descendant's cache record carries.
+    void SetRepeatState(bool aPriorValueSame, bool aAlreadyPrinted, int aFirstPage, int aPrintedPage)
+    {
+        m_priorValueSame = aPriorValueSame;
+        m_alreadyPrinted = aAlreadyPrinted;
+        m_firstPage = aFirstPage;
+        m_printedPage = aPrintedPage;
+    }
+
 private:
     int enginePageNo() const;
     void followEngine();

@@ -20,6 +20,8 @@ namespace report {
 
 namespace {
 
+TppBandCalcConversion g_bandCalcConversion = nullptr;
+
 [[noreturn]] void bandIndexError(int aIndex)
 {
     throw classes::EListError("List index out of bounds (" + std::to_string(aIndex) + ")");
@@ -719,6 +721,18 @@ void TppBand::Convert(int aVersionNo)
         if (lowest != 0)
             m_mmBottomOffset = m_mmHeight - lowest;
     }
+    if (aVersionNo < 3999 && g_bandCalcConversion)
+        g_bandCalcConversion(*this);
+}
+
+void ppSetBandCalcConversion(TppBandCalcConversion aConversion)
+{
+    g_bandCalcConversion = aConversion;
+}
+
+TppBandCalcConversion ppBandCalcConversion()
+{
+    return g_bandCalcConversion;
 }
 
 } // namespace report

@@ -188,4 +188,11 @@ private:
     TppLiveCount<TppBand> m_live;
 };
 
+// Replaces the old calculation controls of a band stored before 3999 by the
+// controls that took their place; the content layer, which knows both,
+// installs it at start-up. Without one they stay as loaded.
+using TppBandCalcConversion = void (*)(TppBand &aBand);
+void ppSetBandCalcConversion(TppBandCalcConversion aConversion);
+TppBandCalcConversion ppBandCalcConversion();
+
 } // namespace report

@@ -1,0 +1,25 @@
+#pragma once
+
+// TppCustomVariable: the base of the variable and the system variable. Its
+// value has a data type, which the draw command carries along, and it may
+// show a value that is known only later (look-ahead).
+
+#include "report/content/text/CustomText.h"
+
+namespace report {
+
+class TppCustomVariable : public TppCustomText
+{
+    ZVO_CLASS(TppCustomVariable)
+public:
+    explicit TppCustomVariable(classes::TComponent *aOwner = nullptr);
+
+    virtual TppDataType DataType() const { return TppDataType::dtString; }
+    virtual bool LookAhead() const { return false; }
+    virtual void SetLookAhead(bool) {}
+    // The designer's "LookAhead" item.
+    void ToggleLookAhead() { SetLookAhead(!LookAhead()); }
+    void PropertiesToDrawCommand(TppDrawCommand *aDrawCommand) override;
+};
+
+} // namespace report

@@ -1,0 +1,218 @@
+#include "tests/support/report/BandFakes.h"
+#include "tests/support/report/MemoryPipeline.h"
+
+#include "report/content/ContentRegistration.h"
+#include "report/content/drawcommands/DrawVariables.h"
+#include "report/content/variables/Calc.h"
+#include "report/content/variables/DBCalc.h"
+#include "report/content/variables/SystemVariable.h"
+#include "report/content/variables/Variable.h"
+#include "report/model/ModelRegistration.h"
+#include "report/model/bands/BandClasses.h"
+#include "report/model/bands/DesignerSink.h"
+#include "report/model/bands/DetailBand.h"
+#include "report/model/data/PipelineFields.h"
+#include "report/model/groups/Group.h"
+#include "report/model/groups/GroupBands.h"
+#include "report/model/reports/Report.h"
+
+#include "platform/classes/Component.h"
+#include "platform/rtl/DateTime.h"
+
+#include <gtest/gtest.h>
+
+using namespace report;
+using namespace reporttest;
+
+namespace {
+
+class Calculations : public ::testing::Test
+{
+protected:
+    Calculations()
+    {
+        ppModelLayerInit();
+        ppContentLayerInit();
+        detail->SetReport(&report);
+        data.AddField("Name");
+        data.AddField("Amount", TppDataType::dtDouble);
+        data.AddField("Due", TppDataType::dtDateTime);
+    }
+    ~Calculations() override { ppContentLayerFinalize(); }
+
+    // A calculation over the field, fed the records one traversal each.
+    TppDBCalc *calc(TppDBCalcType aType, const QString &aField)
+    {
+        auto *c = new TppDBCalc;
+        c->SetBand(detail);
+        c->SetDataPipeline(&data);
+        c->SetDataField(aField);
+        c->SetDBCalcType(aType);
+        c->Init();
+        return c;
+    }
+    void traverse(TppDBCalc &aCalc)
+    {
+        data.Open();
+        for (data.First(); !data.Eof(); data.Next())
+            aCalc.Calc();
+    }
+
+    rtl::ScopedNow clock{[] { return 46000.25; }};
+    TppReport report;
+    TppDetailBand *detail = new TppDetailBand(nullptr);
+    MemoryPipeline data;
+};
+
+} // namespace
+
+TEST_F(Calculations, DataCalculationsAggregateNumbersAndCountEverything)
+{
+    for (double amount : {5.0, 3.0, 7.0})
+        data.AddRow({"x", amount, QVariant()});
+    TppDBCalc *minimum = calc(TppDBCalcType::dcMinimum, "Amount");
+    traverse(*minimum);
+    EXPECT_EQ(minimum->Value(), 3);
+    EXPECT_EQ(minimum->GetText(), "3");
+
+    TppDBCalc *average = calc(TppDBCalcType::dcAverage, "Amount");
+    traverse(*average);
+    EXPECT_EQ(average->GetText(), "5");
+
+    // A text field adds nothing to a sum but is counted.
+    TppDBCalc *sum = calc(TppDBCalcType::dcSum, "Name");
+    traverse(*sum);
+    EXPECT_EQ(sum->GetText(), "0");
+    TppDBCalc *count = calc(TppDBCalcType::dcCount, "Name");
+    traverse(*count);
+    EXPECT_EQ(count->GetText(), "3");
+    // A reset starts again; the first value after it is taken as it is.
+    minimum->Reset();
+    data.Open();
+    data.Last();
+    minimum->Calc();
+    EXPECT_EQ(minimum->Value(), 7);
+}
+
+TEST_F(Calculations, EmptyAggregatesPrintZeroOrBlank)
+{
+    TppDBCalc *average = calc(TppDBCalcType::dcAverage, "Amount");
+    EXPECT_EQ(average->GetText(), "0");
+    average->SetBlankWhenZero(true);
+    EXPECT_EQ(average->GetText(), "");
+
+    TppDBCalc *latest = calc(TppDBCalcType::dcMaximum, "Due");
+    EXPECT_EQ(latest->GetText(), "");
+    data.AddRow({"x", 1.0, QDateTime(QDate(2026, 12, 7), QTime(9, 30))});
+    data.AddRow({"y", 2.0, QDateTime(QDate(2026, 12, 1), QTime(8, 0))});
+    traverse(*latest);
+    EXPECT_EQ(latest->GetText(), "12/7/2026 9:30:00 AM");
+}
+
+TEST_F(Calculations, DataCalculationsNameTheirKindAndResetWithTheirGroup)
+{
+    TppDBCalc *sum = calc(TppDBCalcType::dcSum, "Amount");
+    sum->SetUserName("DBCalc1");
+    EXPECT_EQ(sum->GetDescription(), "DBCalc1: Sum(Amount)");
+    TppDBCalc count;
+    count.SetDBCalcType(TppDBCalcType::dcCount);
+    count.SetUserName("DBCalc2");
+    EXPECT_EQ(count.GetDescription(), "DBCalc2: Count(*)");
+
+    // Placed in the designer, a group band gives its group.
+    auto *group = new TppGroup;
+    group->SetReport(&report);
+    auto *footer = new TppGroupFooterBand(nullptr);
+    footer->SetReport(&report);
+    footer->SetGroup(group);
+    TppDBCalc placed;
+    placed.IncludeState(ppState::Design);
+    placed.SetBand(footer);
+    EXPECT_EQ(placed.ResetGroup(), group);
+    placed.SetBand(detail);
+    EXPECT_EQ(placed.ResetGroup(), nullptr);
+}
+
+TEST_F(Calculations, SystemVariablesKnowTheirPagesOnlyWhilePrinting)
+{
+    TppSystemVariable page;
+    page.IncludeState(ppState::Design);
+    page.SetBand(detail);
+    page.SetVarType(TppVarType::vtPageNo);
+    EXPECT_EQ(page.GetText(), "1");
+    EXPECT_EQ(report.PassSetting(), TppPassSettingType::psOnePass);
+    EXPECT_EQ(page.DataType(), TppDataType::dtInteger);
+    page.SetVarType(TppVarType::vtPageSetDesc);
+    EXPECT_EQ(report.PassSetting(), TppPassSettingType::psTwoPass);
+    EXPECT_EQ(page.GetText(), "Page 1 of 1");
+    page.SetVarType(TppVarType::vtDate);
+    EXPECT_EQ(page.GetText(), "12/9/2025"); // the pinned clock
+    EXPECT_EQ(TppSystemVariable::VarTypeCaptions().at(2), "DocumentName");
+}
+
+TEST_F(Calculations, ACalcTakesACustomTypeOnlyForItsCustomKind)
+{
+    TppCalc calc;
+    calc.SetBand(detail);
+    EXPECT_EQ(calc.CustomType(), TppDataType::dtDateTime);
+    calc.SetCalcType(TppCalcType::ctDate);
+    calc.SetCustomType(TppDataType::dtInteger);
+    EXPECT_EQ(calc.CustomType(), TppDataType::dtDate);
+    calc.SetText("ignored");
+    EXPECT_EQ(calc.AsString(), "");
+
+    calc.SetCalcType(TppCalcType::ctCustom);
+    calc.SetCustomType(TppDataType::dtInteger);
+    EXPECT_EQ(calc.CustomType(), TppDataType::dtInteger);
+    calc.SetText("typed");
+    EXPECT_EQ(calc.AsString(), "typed");
+    EXPECT_EQ(calc.CustomType(), TppDataType::dtString);
+    EXPECT_EQ(calc.GetText(), "typed");
+
+    // The handler recomputes the custom value each time the control prints.
+    calc.SetCustomType(TppDataType::dtInteger);
+    calc.OnCalc.Set([&calc](classes::TObject *) { calc.SetAsInteger(calc.AsInteger() + 2); });
+    report.SetPrinting(true);
+    calc.Compute();
+    calc.Compute();
+    report.SetPrinting(false);
+    EXPECT_EQ(calc.AsInteger(), 4);
+}
+
+TEST_F(Calculations, AnOldBandTurnsItsCalcsIntoSystemVariablesAndVariables)
+{
+    classes::TComponent form(nullptr);
+    auto *page = new TppCalc(&form);
+    page->SetName("ppCalc1");
+    page->SetBand(detail);
+    page->SetCalcType(TppCalcType::ctPageNoDesc);
+    page->SetBounds(1000, 2000, 30000, 4000);
+    auto *custom = new TppCalc(&form);
+    custom->SetName("ppCalc2");
+    custom->SetBand(detail);
+    custom->SetCalcType(TppCalcType::ctCustom);
+    custom->SetCustomType(TppDataType::dtInteger);
+    int calls = 0;
+    custom->OnCalc.Set([&calls](classes::TObject *) { ++calls; });
+
+    detail->Convert(3500);
+    ASSERT_EQ(detail->ObjectCount(), 2);
+    auto *system = dynamic_cast<TppSystemVariable *>(detail->Objects(0));
+    ASSERT_NE(system, nullptr);
+    EXPECT_EQ(system->Name(), "ppCalc1");
+    EXPECT_EQ(system->VarType(), TppVarType::vtPageNoDesc);
+    EXPECT_EQ(system->mmLeft(), 1000);
+    EXPECT_EQ(system->mmWidth(), 30000);
+    auto *variable = dynamic_cast<TppVariable *>(detail->Objects(1));
+    ASSERT_NE(variable, nullptr);
+    EXPECT_EQ(variable->Name(), "ppCalc2");
+    EXPECT_EQ(variable->DataType(), TppDataType::dtInteger);
+    variable->Init();
+    report.SetPrinting(true);
+    variable->Calc();
+    report.SetPrinting(false);
+    EXPECT_EQ(calls, 1);
+    // A newer band keeps what it has.
+    detail->Convert(4000);
+    EXPECT_EQ(detail->Objects(0), system);
+}
