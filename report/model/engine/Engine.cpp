@@ -653,9 +653,10 @@ void TppEngine::Traverse()
             m_dataExhausted = true;
             IncludeDue(ppBandKind::Summary | ppBandKind::GroupFooter);
         }
-    } else if (IsDue(ppBandKind::GroupFooter)) {
-        sendTraversalEvents();
     } else {
+        // Also after a break: the record starts the next group, so it is
+        // told of only once the footers of the groups it ended have
+        // printed; a group's totals end with its own last record.
         m_traversalPending = true;
     }
 }

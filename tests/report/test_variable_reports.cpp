@@ -1,0 +1,201 @@
+#include "tests/support/report/MemoryPipeline.h"
+#include "tests/support/report/SamplePage.h"
+#include "tests/support/report/TraceDevice.h"
+
+#include "report/content/ContentRegistration.h"
+#include "report/content/drawcommands/DrawText.h"
+#include "report/content/text/DBText.h"
+#include "report/content/variables/DBCalc.h"
+#include "report/content/variables/SystemVariable.h"
+#include "report/content/variables/Variable.h"
+#include "report/model/ModelRegistration.h"
+#include "report/model/bands/BandClasses.h"
+#include "report/model/bands/DetailBand.h"
+#include "report/model/groups/Group.h"
+#include "report/model/groups/GroupBands.h"
+#include "report/model/pages/Page.h"
+#include "report/model/pages/PageRequest.h"
+#include "report/model/pages/Publisher.h"
+#include "report/model/reports/Report.h"
+
+#include "platform/rtl/DateTime.h"
+
+#include <gtest/gtest.h>
+
+using namespace report;
+using namespace reporttest;
+
+namespace {
+
+// Each page the device receives as its texts, "band:text" joined by "|".
+class TextDevice : public TraceDevice
+{
+public:
+    void ReceivePage(TppPage *aPage) override
+    {
+        TraceDevice::ReceivePage(aPage);
+        if (SkipPage() || !PageInRequest())
+            return;
+        QStringList texts;
+        for (int i = 0; i < aPage->DrawCommandCount(); ++i)
+            if (auto *text = dynamic_cast<const TppDrawText *>(aPage->DrawCommands(i)))
+                texts << (text->Band() ? text->Band()->UserName() : QString()) + ":" + text->Text();
+        Pages << texts.join(u'|');
+    }
+    QStringList Pages;
+};
+
+// A4, 10 mm margins: page header and footer 20 mm, group header and footer
+// 10 mm, details 5 mm. Groups of 3, 60 and 40 records on G fill three
+// pages, the second group crossing the first page's end.
+class VariableReports : public ::testing::Test
+{
+protected:
+    VariableReports()
+    {
+        ppModelLayerInit();
+        ppContentLayerInit();
+        SetA4Portrait(*report.PrinterSetup());
+        report.SetPageLimit(20);
+        data.AddField("G");
+        data.AddField("V", TppDataType::dtDouble);
+        int v = 0;
+        for (const auto &[group, count] : {std::pair{"A", 3}, std::pair{"B", 60}, std::pair{"C", 40}})
+            for (int i = 0; i < count; ++i)
+                data.AddRow({QString::fromLatin1(group), double(++v)});
+        report.SetDataPipeline(&data);
+        band<TppHeaderBand>(20000, "PageHeader");
+        footer = band<TppFooterBand>(20000, "PageFooter");
+        detail = band<TppDetailBand>(5000, "Detail");
+        auto *value = new TppDBText;
+        value->SetBand(detail);
+        value->SetDataPipeline(&data);
+        value->SetDataField("V");
+        value->SetBounds(0, 500, 30000, 4000);
+        group = new TppGroup;
+        group->SetReport(&report);
+        group->SetDataPipeline(&data);
+        group->SetBreakName("G");
+        groupHeader = band<TppGroupHeaderBand>(10000, "GroupHeader");
+        groupHeader->SetGroup(group);
+        groupFooter = band<TppGroupFooterBand>(10000, "GroupFooter");
+        groupFooter->SetGroup(group);
+    }
+    ~VariableReports() override { ppContentLayerFinalize(); }
+
+    template <class Band>
+    Band *band(int32_t aHeight, const QString &aName)
+    {
+        auto *b = new Band(nullptr);
+        b->SetReport(&report);
+        b->SetmmHeight(aHeight);
+        b->SetUserName(aName);
+        return b;
+    }
+
+    template <class Text>
+    Text *text(TppBand *aBand)
+    {
+        auto *t = new Text;
+        t->SetBand(aBand);
+        t->SetBounds(40000, 500, 60000, 4000);
+        return t;
+    }
+
+    TppDBCalc *groupSum(TppBand *aBand)
+    {
+        auto *sum = text<TppDBCalc>(aBand);
+        sum->SetDataPipeline(&data);
+        sum->SetDataField("V");
+        sum->SetResetGroup(group);
+        return sum;
+    }
+
+    QStringList print(const TppPageRequest *aRequest = nullptr)
+    {
+        TextDevice device;
+        if (aRequest)
+            device.SetPageRequest(aRequest);
+        device.SetPublisher(report.Publisher());
+        report.PrintToDevices();
+        device.SetPublisher(nullptr);
+        return device.Pages;
+    }
+
+    rtl::ScopedNow clock{[] { return 46000.5; }};
+    MemoryPipeline data;
+    TppReport report;
+    TppFooterBand *footer = nullptr;
+    TppDetailBand *detail = nullptr;
+    TppGroup *group = nullptr;
+    TppGroupHeaderBand *groupHeader = nullptr;
+    TppGroupFooterBand *groupFooter = nullptr;
+};
+
+// The texts of one band on a page, in order.
+QStringList bandTexts(const QString &aPage, const QString &aBand)
+{
+    QStringList texts;
+    for (const QString &entry : aPage.split(u'|'))
+        if (entry.startsWith(aBand + ":"))
+            texts << entry.mid(aBand.size() + 1);
+    return texts;
+}
+
+} // namespace
+
+TEST_F(VariableReports, ThePageFooterCountsThePagesOfTheWholeReport)
+{
+    text<TppSystemVariable>(footer)->SetVarType(TppVarType::vtPageSetDesc);
+    EXPECT_EQ(report.PassSetting(), TppPassSettingType::psTwoPass);
+    const QStringList pages = print();
+    ASSERT_EQ(pages.size(), 3) << pages.join("\n").toStdString();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(bandTexts(pages[i], "PageFooter"), QStringList{QStringLiteral("Page %1 of 3").arg(i + 1)});
+}
+
+TEST_F(VariableReports, AGroupHeaderShowsTheTotalItsFooterEndsWith)
+{
+    groupSum(groupHeader)->SetLookAhead(true);
+    groupSum(groupFooter);
+    const QStringList pages = print();
+    ASSERT_EQ(pages.size(), 3) << pages.join("\n").toStdString();
+    // 1+2+3, 4..63 and 64..103; the groups that cross a page end print
+    // their header again, with the same total.
+    const QList<QStringList> headers = {{"6", "2010"}, {"2010", "3340"}, {"3340"}};
+    const QList<QStringList> footers = {{"6"}, {"2010"}, {"3340"}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(bandTexts(pages[i], "GroupHeader"), headers[i]) << "page " << i + 1;
+        EXPECT_EQ(bandTexts(pages[i], "GroupFooter"), footers[i]) << "page " << i + 1;
+    }
+}
+
+TEST_F(VariableReports, PagesAskedForOutOfOrderCarryTheTextsOfASequentialRun)
+{
+    groupSum(groupHeader)->SetLookAhead(true);
+    groupSum(groupFooter);
+    text<TppSystemVariable>(footer)->SetVarType(TppVarType::vtPageSetDesc);
+    auto *running = text<TppVariable>(detail);
+    running->SetDataType(TppDataType::dtInteger);
+    running->OnCalc.Set([this](classes::TObject *, QVariant &aValue) {
+        aValue = aValue.toInt() + int(data.GetFieldValue("V").toDouble());
+    });
+    auto *perPage = text<TppVariable>(footer);
+    perPage->SetDataType(TppDataType::dtInteger);
+    perPage->SetResetType(TppVarEventType::vePageStart);
+    perPage->OnCalc.Set([](classes::TObject *, QVariant &aValue) { aValue = aValue.toInt() + 1; });
+
+    const QStringList sequential = print();
+    ASSERT_EQ(sequential.size(), 3);
+    TppPageRequest request;
+    request.SetPageSetting(TppPageSettingType::psPageList);
+    request.PageList()->Add("3");
+    request.PageList()->Add("1");
+    request.PageList()->Add("2");
+    const QStringList scattered = print(&request);
+    ASSERT_EQ(scattered.size(), 3);
+    EXPECT_EQ(scattered[0], sequential[2]);
+    EXPECT_EQ(scattered[1], sequential[0]);
+    EXPECT_EQ(scattered[2], sequential[1]);
+    EXPECT_EQ(bandTexts(sequential[2], "Detail").back(), "5356"); // 1 + ... + 103 = 5356
+}
