@@ -12,6 +12,9 @@
 #include "report/output/PrintingSystem.h"
 #include "report/output/forms/CancelDialog.h"
 #include "report/output/forms/NoDataDialog.h"
+#include "report/output/forms/PrintPreview.h"
+#include "report/output/preview/Preview.h"
+#include "report/output/preview/PreviewPlugIn.h"
 #include "report/output/screen/ScreenDevice.h"
 
 #include "platform/controls/EventPump.h"
@@ -71,6 +74,8 @@ void ppLibraryInit()
     ppRegisterFormClass(TppCustomNoDataDialog::StaticClass(), TppNoDataDialog::StaticClass());
     ppRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     TppScreenDevice::RegisterDrawRoutine(TppDrawBarCode::StaticClass(), libraryDrawBarCodeOnScreen);
+    TppPreviewPlugIn::Register<TppPreview>();
+    ppRegisterFormClass(TppCustomPreviewer::StaticClass(), TppPrintPreview::StaticClass());
 }
 
 void ppLibraryFinalize()
@@ -79,6 +84,8 @@ void ppLibraryFinalize()
         return;
     g_libraryInitialised = false;
     TppScreenDevice::UnRegisterDrawRoutine(TppDrawBarCode::StaticClass());
+    ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());
+    TppPreviewPlugIn::UnRegister();
     ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     ppUnRegisterFormClass(TppCustomNoDataDialog::StaticClass());
     ppUnRegisterFormClass(TppCustomCancelDialog::StaticClass());

@@ -141,7 +141,14 @@ ProducerFixture::ProducerFixture()
 {
     printers->add(QStringLiteral("Office"));
     printers->setDefaultDevice(QStringLiteral("Office"));
+    // No preview window opens unless a test registers its own, before or
+    // after the library's start-up.
+    const classes::TMetaClass *previewer = ppGetFormClass(TppCustomPreviewer::StaticClass());
     ppLibraryInit();
+    if (previewer)
+        ppRegisterFormClass(TppCustomPreviewer::StaticClass(), *previewer);
+    else
+        ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());
     // The stand-in takes the screen device's class name.
     ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     ppRegisterFormClass(TppCustomPrintDialog::StaticClass(), ScriptedPrintDialog::StaticClass());

@@ -7,6 +7,7 @@
 #include "report/output/LibraryInit.h"
 #include "report/output/forms/CancelDialog.h"
 #include "report/output/forms/NoDataDialog.h"
+#include "report/output/forms/PrintPreview.h"
 #include "report/output/forms/UpDown.h"
 
 #include "platform/controls/ManualClock.h"
@@ -28,7 +29,7 @@ TEST(ReportForms, TheLibraryRegistersItsFormsWhileItRuns)
     ppLibraryInit();
     EXPECT_EQ(ppGetFormClass(TppCustomCancelDialog::StaticClass()), &TppCancelDialog::StaticClass());
     EXPECT_EQ(ppGetFormClass(TppCustomNoDataDialog::StaticClass()), &TppNoDataDialog::StaticClass());
-    EXPECT_EQ(ppGetFormClass(TppCustomPreviewer::StaticClass()), nullptr);
+    EXPECT_EQ(ppGetFormClass(TppCustomPreviewer::StaticClass()), &TppPrintPreview::StaticClass());
     std::unique_ptr<TppCustomCancelDialog> dialog(ppCreateForm<TppCustomCancelDialog>());
     EXPECT_TRUE(dynamic_cast<TppCancelDialog *>(dialog.get()));
     ppLibraryFinalize();

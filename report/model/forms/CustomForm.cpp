@@ -49,8 +49,11 @@ bool TppCustomForm::CloseQuery()
 
 void TppCustomForm::Activate()
 {
-    if (OnActivateNotify)
-        OnActivateNotify(this);
+    // A handler may clear or replace itself (the producer's runs the job on
+    // the first activation only): the call runs on a copy, so its closure
+    // lives until it returns.
+    if (const classes::TNotifyEvent handler = OnActivateNotify)
+        handler(this);
 }
 
 void TppCustomForm::DestroyNotify()

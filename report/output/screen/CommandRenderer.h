@@ -7,6 +7,7 @@
 // settings. One routine per command kind, and nothing else draws them.
 
 #include "report/model/base/Types.h"
+#include "report/model/base/Units.h"
 
 #include "platform/rtl/Types.h"
 

@@ -1,0 +1,313 @@
+// The preview: its plug-in registry, the toolbar following the viewer, the
+// keys and actions, the outline rules, and the preview window a report
+// prints to on the screen, offscreen.
+
+#include "report/content/ContentRegistration.h"
+#include "report/model/ModelRegistration.h"
+#include "report/model/base/Exceptions.h"
+#include "report/model/base/Messages.h"
+#include "report/model/base/Units.h"
+#include "report/model/forms/FormClassRegistry.h"
+#include "report/model/objects/Descriptors.h"
+#include "report/model/pages/DeviceRegistry.h"
+#include "report/model/pages/Page.h"
+#include "report/model/production/PreviewFormSettings.h"
+#include "report/model/production/Producer.h"
+#include "report/model/production/TextSearchSettings.h"
+#include "report/output/forms/PrintPreview.h"
+#include "report/output/preview/OutlineViewerPanel.h"
+#include "report/output/preview/Preview.h"
+#include "report/output/preview/PreviewIcons.h"
+#include "report/output/preview/PreviewPlugIn.h"
+#include "report/output/screen/ScreenDevice.h"
+#include "report/output/screen/Viewer.h"
+
+#include "tests/support/report/PageFakes.h"
+#include "tests/support/report/SamplePage.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/controls/EventPump.h"
+#include "platform/shell/MessageBox.h"
+#include "platform/shell/Modal.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolButton>
+
+using namespace report;
+
+namespace {
+
+// A report that says, through its descriptor, whether it has an outline.
+class OutlineReport : public TppProducer
+{
+    ZVO_CLASS(OutlineReport)
+public:
+    using TppProducer::TppProducer;
+    bool Exists = false;
+    bool Suppress = false;
+};
+
+const classes::TMetaClass &OutlineReport::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<OutlineReport, TppProducer>("OutlineReport");
+    return meta;
+}
+
+class TraOutlineReportRTTI : public TraRTTI
+{
+public:
+    TraOutlineReportRTTI()
+        : TraRTTI(nullptr)
+    {}
+    const classes::TMetaClass &RefClass() const override { return OutlineReport::StaticClass(); }
+    bool GetPropRec(const classes::TMetaClass &aClass, const QString &aName, TraPropRec &aRec) const override
+    {
+        if (aName != QLatin1String("OutlineExists") && aName != QLatin1String("SuppressOutline"))
+            return TraRTTI::GetPropRec(aClass, aName, aRec);
+        InitPropRec(aName, TraDataType::daBoolean, true, aRec);
+        return true;
+    }
+    bool GetPropValue(classes::TObject *aObject, const QString &aName, const TraValuePointer &aValue) const override
+    {
+        auto *report = static_cast<OutlineReport *>(aObject);
+        if (aName == QLatin1String("OutlineExists"))
+            raWriteValue(aValue, report->Exists);
+        else if (aName == QLatin1String("SuppressOutline"))
+            raWriteValue(aValue, report->Suppress);
+        else
+            return TraRTTI::GetPropValue(aObject, aName, aValue);
+        return true;
+    }
+};
+
+class PreviewTest : public ::testing::Test
+{
+protected:
+    PreviewTest()
+    {
+        ppModelLayerInit();
+        ppContentLayerInit();
+        ppRegisterDevice(&ppDeviceClass<TppScreenDevice>());
+        raRegisterRTTI(descriptor);
+        reporttest::SetA4Portrait(*producer->PrinterSetup());
+        reporttest::ProducerScript script;
+        script.pageCount = 3;
+        engine = std::make_unique<reporttest::StandInProducer>(producer->Publisher(), script);
+        engine->BeforeDeliver = [this](TppPage &aPage) {
+            reporttest::SetA4Portrait(*aPage.PrinterSetup());
+            if (WhileGenerating)
+                WhileGenerating(aPage);
+        };
+    }
+    ~PreviewTest() override
+    {
+        preview.reset();
+        host.reset();
+        engine.reset();
+        producer.reset();
+        raUnRegisterRTTI(descriptor);
+        ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
+        ppContentLayerFinalize();
+    }
+
+    TppPreview &open()
+    {
+        preview.reset();
+        host = std::make_unique<QWidget>();
+        host->resize(700, 600);
+        preview = TppPreviewPlugIn::CreatePreview(host.get());
+        preview->SetStatusBar(&statusBar);
+        preview->Viewer()->SetReport(producer.get());
+        preview->BeforePreview();
+        host->show();
+        producer->PrintToDevices();
+        return static_cast<TppPreview &>(*preview);
+    }
+
+    ScopedScreenPixelsPerInch ppi{96};
+    reporttest::StandInCommandClasses commands;
+    shell::RecordingMessageBoxes boxes;
+    TraOutlineReportRTTI descriptor;
+    std::unique_ptr<OutlineReport> producer = std::make_unique<OutlineReport>();
+    std::unique_ptr<reporttest::StandInProducer> engine;
+    std::function<void(TppPage &)> WhileGenerating;
+    QStatusBar statusBar;
+    std::unique_ptr<QWidget> host;
+    std::unique_ptr<TppCustomPreview> preview;
+};
+
+} // namespace
+
+TEST_F(PreviewTest, TheRegistryFallsBackToTheStandardPreviewWithoutSearch)
+{
+    TppPreviewPlugIn::UnRegister();
+    producer->TextSearchSettings()->SetEnabled(true);
+    TppPreview &standard = open();
+    EXPECT_NE(dynamic_cast<TppPreview *>(&standard), nullptr);
+    EXPECT_EQ(standard.SearchPreview(), nullptr);
+    EXPECT_EQ(standard.GetSearchPreview(), nullptr);
+
+    QWidget other;
+    bool made = false;
+    TppPreviewPlugIn::Register([&](QWidget *aParent) -> std::unique_ptr<TppCustomPreview> {
+        made = true;
+        return std::make_unique<TppPreview>(aParent);
+    });
+    TppPreviewPlugIn::CreatePreview(&other);
+    EXPECT_TRUE(made);
+    TppPreviewPlugIn::UnRegister();
+}
+
+TEST_F(PreviewTest, KeysAndButtonsPageThroughTheReport)
+{
+    TppPreview &p = open();
+    ASSERT_EQ(p.Viewer()->AbsolutePageNo(), 1);
+    EXPECT_FALSE(p.ToolButton(ppPreviewAction::FirstPage)->isEnabled());
+    EXPECT_TRUE(p.ToolButton(ppPreviewAction::NextPage)->isEnabled());
+
+    const int generations = engine->Generations;
+    EXPECT_FALSE(p.KeyDown(Qt::Key_Home, Qt::NoModifier));
+    EXPECT_EQ(engine->Generations, generations);
+
+    EXPECT_TRUE(p.KeyDown(Qt::Key_End, Qt::ControlModifier));
+    EXPECT_EQ(p.PageNoEdit()->text().trimmed(), QStringLiteral("3"));
+    EXPECT_FALSE(p.ToolButton(ppPreviewAction::NextPage)->isEnabled());
+    EXPECT_FALSE(p.ToolButton(ppPreviewAction::LastPage)->isEnabled());
+    EXPECT_TRUE(p.ToolButton(ppPreviewAction::PriorPage)->isEnabled());
+    EXPECT_EQ(statusBar.currentMessage(), QStringLiteral("Page 3 of 3"));
+
+    EXPECT_TRUE(p.KeyDown(Qt::Key_Home, Qt::ControlModifier));
+    EXPECT_EQ(p.Viewer()->AbsolutePageNo(), 1);
+
+    // Typed page numbers: a number goes there, anything else nowhere.
+    p.PageNoEdit()->setText(QStringLiteral("2"));
+    p.PageNoEditKeyPress();
+    EXPECT_EQ(p.Viewer()->AbsolutePageNo(), 2);
+    p.PageNoEdit()->setText(QString());
+    p.PageNoEditKeyPress();
+    EXPECT_EQ(p.Viewer()->AbsolutePageNo(), 2);
+
+    // The zoom: a button, a typed percentage, and no number at all.
+    p.ToolButtonClick(ppPreviewAction::Zoom100Percent);
+    EXPECT_TRUE(p.ToolButton(ppPreviewAction::Zoom100Percent)->isChecked());
+    EXPECT_EQ(p.ZoomEdit()->text(), QStringLiteral("100 %"));
+    for (const auto &[typed, zoom] : {std::pair{"999", 250}, std::pair{"0", 25}, std::pair{"abc", 100}}) {
+        p.ZoomEdit()->setText(QString::fromLatin1(typed));
+        p.ZoomEditKeyPress();
+        EXPECT_EQ(p.Viewer()->ZoomPercentage(), zoom) << typed;
+        EXPECT_EQ(p.Viewer()->ZoomSetting(), TppZoomSettingType::zsPercentage);
+    }
+    for (int action : {ppPreviewAction::ZoomWholePage, ppPreviewAction::ZoomPageWidth, ppPreviewAction::Zoom100Percent})
+        EXPECT_FALSE(p.ToolButton(action)->isChecked());
+}
+
+TEST_F(PreviewTest, CloseCancelsWhileAPageGeneratesAndClosesWhenIdle)
+{
+    TppPreview &p = open();
+    int closes = 0;
+    p.OnClose.Set([&](classes::TObject *) { ++closes; });
+    int cancels = 0;
+    producer->OnCancel.Set([&](classes::TObject *) { ++cancels; });
+    WhileGenerating = [&](TppPage &) {
+        // Keys hammered and Print asked while busy request nothing.
+        const int generations = engine->Generations;
+        p.KeyDown(Qt::Key_End, Qt::ControlModifier);
+        p.ToolButtonClick(ppPreviewAction::Print);
+        EXPECT_EQ(engine->Generations, generations);
+        EXPECT_EQ(p.CloseButton()->text(), ppLoadStr(5));
+        producer->SetPrinting(true);
+        p.ToolButtonClick(ppPreviewAction::Cancel);
+        producer->SetPrinting(false);
+        WhileGenerating = nullptr;
+    };
+    p.Viewer()->NextPage();
+    EXPECT_EQ(closes, 0);
+    EXPECT_TRUE(p.Viewer()->ScreenDevice()->Cancelled() || producer->Publisher()->RequestComplete());
+    EXPECT_EQ(p.CloseButton()->text(), ppLoadStr(6));
+    p.ToolButtonClick(ppPreviewAction::Cancel);
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_F(PreviewTest, TheOutlineFollowsWhatTheReportSays)
+{
+    producer->Exists = true;
+    TppPreview &p = open();
+    EXPECT_TRUE(p.OutlineShowing());
+    EXPECT_TRUE(p.OutlinePanel()->isVisible());
+    preview.reset();
+
+    producer->Suppress = true;
+    TppPreview &suppressed = open();
+    EXPECT_FALSE(suppressed.OutlineShowing());
+    EXPECT_FALSE(suppressed.OutlinePanel()->isVisible());
+}
+
+TEST_F(PreviewTest, PrintingTellsBothSidesEvenWhenItFails)
+{
+    ppRegisterDevice(&ppDeviceClass<reporttest::PrinterStandInDevice>());
+    TppPreview &p = open();
+    QStringList told;
+    p.OnBeforePreviewPrint.Set([&](classes::TObject *) { told << "before"; });
+    p.OnAfterPreviewPrint.Set([&](classes::TObject *) { told << "after"; });
+    producer->BeforePrint.Set([](classes::TObject *) { throw EBrevantorError(QStringLiteral("jammed")); });
+    EXPECT_THROW(p.Print(), EBrevantorError);
+    EXPECT_EQ(told, QStringList({"before", "after"}));
+    EXPECT_EQ(producer->DeviceType(), QStringLiteral("Screen"));
+    // From the button the failure reaches the user, not Qt.
+    p.ToolButton(ppPreviewAction::Print)->click();
+    EXPECT_EQ(boxes.requests().size(), 1u);
+    ppUnRegisterDevice(&ppDeviceClass<reporttest::PrinterStandInDevice>());
+}
+
+TEST_F(PreviewTest, TheGlyphsHaveTheirSizesAndColours)
+{
+    const QImage zoom = TppMetaBitmap::CreateBitmap<TppZoomWholePageIcon>();
+    EXPECT_EQ(zoom.size(), QSize(16, 16));
+    EXPECT_EQ(zoom.pixel(0, 0), QColor(Qt::black).rgb()); // the frame
+    EXPECT_EQ(zoom.pixel(3, 14), QColor(0x00, 0x80, 0x80).rgb());
+    const QImage next = TppMetaBitmap::CreateBitmap<TppNextSearchOccurrenceIcon>();
+    EXPECT_EQ(next.size(), QSize(32, 16));
+    // The enabled half in the occurrence colour, filled; the disabled half grey.
+    EXPECT_EQ(next.pixel(8, 8), QColor(0x80, 0x00, 0x00).rgb());
+    EXPECT_EQ(next.pixel(24, 8), QColor(0x80, 0x80, 0x80).rgb());
+    EXPECT_EQ(next.pixel(0, 15), next.pixel(31, 15)); // the background
+}
+
+TEST_F(PreviewTest, TheWindowPreviewsAReportAndClosesOnEscape)
+{
+    ppRegisterFormClass(TppCustomPreviewer::StaticClass(), TppPrintPreview::StaticClass());
+    TppPreviewFormSettings settings;
+    int changes = 0;
+    settings.OnChange.Set([&](classes::TObject *) { ++changes; });
+    settings.SetZoomPercentage(300);
+    EXPECT_EQ(settings.ZoomPercentage(), 250);
+    EXPECT_EQ(changes, 2);
+    producer->SetPreviewFormSettings(&settings);
+
+    shell::ScriptedDialogs dialogs;
+    bool driven = false;
+    dialogs.drive<TppPrintPreview>([&](TppPrintPreview &aForm) {
+        driven = true;
+        EXPECT_EQ(aForm.StatusPanel()->width(), 275);
+        TppViewer *viewer = aForm.PreviewViewer();
+        // The first page comes once the window is active.
+        controls::processEventsFor(5000, [&] { return viewer->AbsolutePageNo() == 1; });
+        EXPECT_EQ(viewer->ZoomPercentage(), 250);
+        EXPECT_EQ(viewer->AbsolutePageNo(), 1);
+        QTest::keyClick(&aForm, Qt::Key_End, Qt::ControlModifier);
+        EXPECT_EQ(viewer->AbsolutePageNo(), 3);
+        EXPECT_EQ(aForm.StatusPanel()->text(), QStringLiteral("Page 3 of 3"));
+        QTest::keyClick(&aForm, Qt::Key_Escape);
+    });
+    producer->Print();
+    EXPECT_TRUE(driven);
+    EXPECT_FALSE(producer->Producing());
+    EXPECT_EQ(producer->PreviewForm(), nullptr);
+    ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());
+}
