@@ -8,6 +8,9 @@
 #
 #   scripts/print-demo.sh [OUTPUT.pdf]      (default: print-demo.pdf)
 #
+# Exit status 0 when the queue printed the report; 77 when the CUPS packages
+# are missing.
+#
 # Needs cups-daemon, cups-client and poppler-utils, and a build
 # (scripts/build.sh, or cmake --build build --target reportdemo cups_sandbox).
 # ZVO_BUILD_DIR picks another build folder (default: build/).
@@ -28,9 +31,16 @@ if ! command -v pdfinfo >/dev/null; then
 fi
 
 export ZVO_SOURCE_DIR=$top
+status=0
 "$build/tools/cups_sandbox" --queue Demo --keep "$out" -- \
   "$build/tools/reportdemo" --report list --data "$top/tools/reportdemo/samples/list.csv" \
-  --device Printer --printer Demo
+  --device Printer --printer Demo || status=$?
+if [ "$status" = 4 ]; then
+  echo "print-demo: install cups-daemon and cups-client (scripts/setup.sh does)" >&2
+  exit 77
+elif [ "$status" != 0 ]; then
+  exit "$status"
+fi
 
 echo "print-demo: the queue printed $out"
 pdfinfo "$out"

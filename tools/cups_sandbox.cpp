@@ -9,7 +9,8 @@
 // at it; then the sandbox waits for the server's jobs, copies the queue's
 // file to FILE and the server's page log to FILE.log, and stops the server.
 // Needs ZVO_SOURCE_DIR (the top folder, for the PPDs and the filter). Exit
-// status: COMMAND's, or 3 when the server cannot run or the job went wrong.
+// status: COMMAND's; 3 when the server fails or the job went wrong; 4 when
+// the server's packages are missing.
 
 #include "tests/support/report/CupsServer.h"
 
@@ -22,6 +23,7 @@
 namespace {
 
 constexpr int sandboxExitServer = 3;
+constexpr int sandboxExitUnavailable = 4;
 
 int sandboxFail(const QString &aText)
 {
@@ -57,6 +59,10 @@ int main(int argc, char **argv)
             QStringLiteral("usage: cups_sandbox [--queue NAME] [--ppd FILE] --keep FILE -- COMMAND [ARGS...]"));
     args.removeFirst();
 
+    if (const QString reason = reporttest::CupsServer::unavailableReason(); !reason.isEmpty()) {
+        sandboxFail(reason);
+        return sandboxExitUnavailable;
+    }
     reporttest::CupsServer server;
     if (!server.start() || !server.addQueue(queue, ppd) || !server.setDefault(queue))
         return sandboxFail(server.error());

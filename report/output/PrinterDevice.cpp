@@ -25,6 +25,7 @@
 #include "platform/rtl/Rounding.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <limits>
 
@@ -59,6 +60,48 @@ QImage printerDeviceGraphicImage(const classes::TPicture &aPicture)
 bool printerDeviceIsMonochrome(const QImage &aImage)
 {
     return aImage.depth() == 1;
+}
+
+rtl::TRect printerDeviceIntersect(const rtl::TRect &a, const rtl::TRect &b)
+{
+    return rtl::TRect{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+                      std::min(a.Bottom, b.Bottom)};
+}
+
+// Pictures beyond this many pixels are cut to what shows before they are
+// drawn: the paint engines convert a whole picture to 32 bits before they
+// scale it, 1.6 GB for a monochrome 20000 x 20000.
+constexpr int64_t PrinterDeviceLargePicture = int64_t(4096) * 4096;
+
+// The part of a large picture that shows through aVisible when it is drawn
+// into aTarget, brought down to no more pixels than it covers; aTarget
+// becomes where that part goes (to the pixel: a picture this large is
+// sampled anyway). A null image when nothing shows. Other pictures stay as
+// they are.
+QImage printerDeviceVisiblePicture(const QImage &aImage, rtl::TRect &aTarget, const rtl::TRect &aVisible)
+{
+    if (int64_t(aImage.width()) * aImage.height() <= PrinterDeviceLargePicture)
+        return aImage;
+    const rtl::TRect shown = printerDeviceIntersect(aTarget, aVisible);
+    const int64_t targetWidth = int64_t(aTarget.Right) - aTarget.Left;
+    const int64_t targetHeight = int64_t(aTarget.Bottom) - aTarget.Top;
+    if (shown.Right <= shown.Left || shown.Bottom <= shown.Top || targetWidth <= 0 || targetHeight <= 0)
+        return QImage();
+    const double sx = double(aImage.width()) / double(targetWidth);
+    const double sy = double(aImage.height()) / double(targetHeight);
+    const int x0 = std::clamp(int(std::floor((shown.Left - aTarget.Left) * sx)), 0, aImage.width() - 1);
+    const int y0 = std::clamp(int(std::floor((shown.Top - aTarget.Top) * sy)), 0, aImage.height() - 1);
+    const int x1 = std::clamp(int(std::ceil((shown.Right - aTarget.Left) * sx)), x0 + 1, aImage.width());
+    const int y1 = std::clamp(int(std::ceil((shown.Bottom - aTarget.Top) * sy)), y0 + 1, aImage.height());
+    const rtl::TRect part{aTarget.Left + int(std::lround(x0 / sx)), aTarget.Top + int(std::lround(y0 / sy)),
+                          aTarget.Left + int(std::lround(x1 / sx)), aTarget.Top + int(std::lround(y1 / sy))};
+    QImage cut = aImage.copy(x0, y0, x1 - x0, y1 - y0);
+    const int w = std::max(1, part.Right - part.Left);
+    const int h = std::max(1, part.Bottom - part.Top);
+    if (int64_t(cut.width()) * cut.height() > int64_t(w) * h)
+        cut = cut.scaled(w, h, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    aTarget = part;
+    return cut;
 }
 
 // Whether an upright text drawn at (x, y) keeps inside aRect, which then
@@ -297,6 +340,16 @@ void TppPrinterDevice::CalcDrawRect(TppDrawCommand *aDrawCommand)
     aDrawCommand->SetDrawBottom(toPixels(top + aDrawCommand->Height(), TppAxisType::atVertical) + m_printableOffsetY);
 }
 
+rtl::TRect TppPrinterDevice::sheetRect() const
+{
+    const DeviceCaps &caps = m_printer->Caps();
+    if (caps.physicalWidth <= 0 || caps.physicalHeight <= 0)
+        return rtl::TRect{std::numeric_limits<int>::min() / 2, std::numeric_limits<int>::min() / 2,
+                          std::numeric_limits<int>::max() / 2, std::numeric_limits<int>::max() / 2};
+    return rtl::TRect{m_printableOffsetX, m_printableOffsetY, m_printableOffsetX + caps.physicalWidth,
+                      m_printableOffsetY + caps.physicalHeight};
+}
+
 int TppPrinterDevice::screenToPrinter(int aPixels, TppAxisType aAxis) const
 {
     return rtl::Trunc(ppFromScreenPixels(aPixels, TppUnitType::utPrinterPixels, aAxis, m_printer.get()));
@@ -462,11 +515,15 @@ void TppPrinterDevice::DirectDrawImage(TppDrawImage *aDrawImage)
 {
     if (!m_canvas || !aDrawImage || !aDrawImage->Picture())
         return;
-    const QImage image = printerDeviceGraphicImage(*aDrawImage->Picture());
+    QImage image = printerDeviceGraphicImage(*aDrawImage->Picture());
     if (image.isNull())
         return;
     bool clip = false;
-    const rtl::TRect target = pictureTarget(aDrawImage, image.width(), image.height(), clip);
+    rtl::TRect target = pictureTarget(aDrawImage, image.width(), image.height(), clip);
+    image = printerDeviceVisiblePicture(
+        image, target, clip ? printerDeviceIntersect(aDrawImage->DrawRect(), sheetRect()) : sheetRect());
+    if (image.isNull())
+        return;
     // Printers and PDF files have no raster operations: an AND leaves the
     // white of the picture out, as it would on a white sheet.
     const gfx::RasterOp rop = aDrawImage->Transparent() ? gfx::RasterOp::SrcAnd : gfx::RasterOp::SrcCopy;
@@ -481,9 +538,12 @@ void TppPrinterDevice::DrawBitmap(TppDrawImage *aDrawImage)
     const classes::TBitmap *bitmap = aDrawImage->GetBitmap();
     if (!bitmap || bitmap->Empty())
         return;
-    const QImage &image = bitmap->Image();
     bool clip = false;
-    const rtl::TRect target = pictureTarget(aDrawImage, image.width(), image.height(), clip);
+    rtl::TRect target = pictureTarget(aDrawImage, bitmap->Width(), bitmap->Height(), clip);
+    const QImage image = printerDeviceVisiblePicture(
+        bitmap->Image(), target, clip ? printerDeviceIntersect(aDrawImage->DrawRect(), sheetRect()) : sheetRect());
+    if (image.isNull())
+        return;
     gfx::Canvas &canvas = m_canvas->Canvas();
     withPictureClip(aDrawImage, clip, [&] {
         if (aDrawImage->Transparent())
@@ -519,15 +579,22 @@ void TppPrinterDevice::DrawGraphic(TppDrawImage *aDrawImage)
     } else if (aDrawImage->Center()) {
         inner = rtl::Rect((W - pw) / 2, (H - ph) / 2, (W - pw) / 2 + pw, (H - ph) / 2 + ph);
     }
+    // Only the part of the rectangle on the sheet gets an off-screen bitmap:
+    // a rectangle of kilometres would not fit in memory.
+    const rtl::TRect shown = printerDeviceIntersect(r, sheetRect());
+    if (shown.Right <= shown.Left || shown.Bottom <= shown.Top)
+        return;
+    inner = rtl::Rect(inner.Left + r.Left - shown.Left, inner.Top + r.Top - shown.Top,
+                      inner.Right + r.Left - shown.Left, inner.Bottom + r.Top - shown.Top);
     gfx::Canvas &canvas = m_canvas->Canvas();
-    TppDeviceCompatibleCanvas offscreen(canvas, H, W);
+    TppDeviceCompatibleCanvas offscreen(canvas, shown.Bottom - shown.Top, shown.Right - shown.Left);
     if (offscreen.Bitmap().isNull())
         return;
     if (picture.Bitmap())
         ppDirectDrawDIB(offscreen.Canvas(), inner, image, gfx::RasterOp::SrcCopy);
     else
         offscreen.Canvas().StretchDraw(inner, image);
-    offscreen.RenderToDevice(r, aDrawImage->Transparent() ? gfx::RasterOp::SrcAnd : gfx::RasterOp::SrcCopy);
+    offscreen.RenderToDevice(shown, aDrawImage->Transparent() ? gfx::RasterOp::SrcAnd : gfx::RasterOp::SrcCopy);
 }
 
 // ---- Text --------------------------------------------------------------------

@@ -87,6 +87,8 @@ private:
     rtl::TRect pictureTarget(TppDrawImage *aDrawImage, int aWidth, int aHeight, bool &aClip) const;
     void withPictureClip(TppDrawImage *aDrawImage, bool aClip, const std::function<void()> &aDraw);
     int screenToPrinter(int aPixels, TppAxisType aAxis) const;
+    // The sheet in device pixels (from the printable corner).
+    rtl::TRect sheetRect() const;
 
     std::unique_ptr<TppPrinter> m_printer;
     TppPrinterCanvas *m_canvas = nullptr;

@@ -4,12 +4,14 @@
 // printable corner).
 
 #include "tests/support/report/FakePrinters.h"
+#include "tests/support/report/FormFakes.h"
 #include "tests/support/report/PageFakes.h"
 #include "tests/support/report/SamplePage.h"
 
 #include "report/content/drawcommands/DrawImage.h"
 #include "report/content/drawcommands/DrawShapes.h"
 #include "report/content/drawcommands/DrawText.h"
+#include "report/model/forms/DialogBases.h"
 #include "report/model/pages/Page.h"
 #include "report/model/printing/Printer.h"
 #include "report/model/printing/PrinterList.h"
@@ -199,8 +201,12 @@ TEST_F(PrinterDeviceTest, StatusTellsThePageAndThePrinter)
     printers->setRecordPages(false);
     QStringList statuses;
     device->OnStartPage.Set([&](classes::TObject *, classes::TObject *) { statuses << device->Status(); });
+    reporttest::WindowlessForm<TppCustomCancelDialog> dialog;
+    device->SetCancelDialog(&dialog);
     printJob(2);
     EXPECT_EQ(statuses.value(1).toStdString(), "Printing page 2 for report  on the Office");
+    EXPECT_EQ(dialog.StatusText(), statuses.value(1));
+    device->SetCancelDialog(nullptr);
     // Without a publisher the count counts as known.
     page.SetPageNo(3);
     page.SetPageCount(7);
@@ -344,6 +350,52 @@ TEST_F(PrinterDeviceTest, ImagesGoToTheirRoutineAndStayInsideTheirRectangle)
     EXPECT_FALSE(inkAt(sheet, left + 10, top - 1));
     EXPECT_FALSE(inkAt(sheet, centred->DrawRight() + 75, top + 10));
     EXPECT_TRUE(inkAt(sheet, after->DrawLeft() + 80, after->DrawTop() + 80));
+}
+
+TEST_F(PrinterDeviceTest, HostilePicturesAndAPageOfAnotherPrinterStillPrint)
+{
+    printers->add("Other");
+    TppPrinterSetup other;
+    reporttest::SetA4Portrait(other);
+    other.SetPrinterName("Other");
+    const auto image = [this](const QImage &aPicture, bool aDirect, bool aStretch, int32_t aTop) {
+        auto *c = command<TppDrawImage>(10000, aTop, 20000, 20000);
+        classes::TBitmap bitmap;
+        bitmap.SetImage(aPicture);
+        c->Picture()->SetGraphic(&bitmap);
+        c->SetDirectDraw(aDirect);
+        c->SetStretch(aStretch);
+        c->SetCenter(true);
+        return c;
+    };
+    // 8000 x 8000, black on the left half: only its middle shows, cut to
+    // what it covers before it is drawn.
+    QImage huge(8000, 8000, QImage::Format_Mono);
+    huge.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    huge.fill(0);
+    for (int y = 0; y < huge.height(); ++y)
+        std::fill_n(huge.scanLine(y), 500, 0xFF);
+    image(QImage(0, 0, QImage::Format_RGB32), false, false, 10000);
+    const std::vector<TppDrawImage *> shown{image(huge, true, false, 40000), image(huge, false, false, 70000),
+                                            image(huge, false, true, 100000)};
+    device->Printer()->SetPrinterSetup(setup.get());
+    page.SetPrinterSetup(&other);
+    page.SetFinal(true);
+    device->StartJob();
+    device->ReceivePage(&page);
+    device->EndJob();
+    ASSERT_EQ(printers->pages().size(), 1u);
+    const QImage &sheet = printers->pages().front();
+    for (TppDrawImage *c : shown) {
+        const int middle = (c->DrawLeft() + c->DrawRight()) / 2 + 75;
+        const int y = (c->DrawTop() + c->DrawBottom()) / 2 + 75;
+        EXPECT_TRUE(inkAt(sheet, middle - 2, y));
+        EXPECT_FALSE(inkAt(sheet, middle + 2, y));
+        EXPECT_TRUE(inkAt(sheet, c->DrawLeft() + 75, y));
+        EXPECT_FALSE(inkAt(sheet, c->DrawLeft() + 75 - 1, y));
+    }
+    for (const print::FakePrinterBackend::Call &call : printers->calls())
+        EXPECT_EQ(call.device.toStdString(), "Office") << call.what.toStdString();
 }
 
 TEST_F(PrinterDeviceTest, AutoSizedTextKeepsItsAnchorAndJustifiesAllButParagraphEnds)
