@@ -25,13 +25,19 @@ int showRealBox(const MessageBoxRequest &request)
 {
     // Without a GUI application there is nobody to ask; answer as a closed box.
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
-        return request.buttons == MessageButtons::YesNo ? IDNO : IDOK;
+        return request.buttons == MessageButtons::YesNo      ? IDNO
+               : request.buttons == MessageButtons::OkCancel ? IDCANCEL
+                                                             : IDOK;
 
     QMessageBox box(toQtIcon(request.icon), request.caption, request.text, QMessageBox::NoButton, request.owner);
     if (request.buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
+    } else if (request.buttons == MessageButtons::OkCancel) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Cancel);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
         box.setDefaultButton(QMessageBox::Ok);
@@ -41,6 +47,8 @@ int showRealBox(const MessageBoxRequest &request)
     const auto *clicked = box.clickedButton();
     if (request.buttons == MessageButtons::YesNo)
         return clicked == box.button(QMessageBox::Yes) ? IDYES : IDNO;
+    if (request.buttons == MessageButtons::OkCancel)
+        return clicked == box.button(QMessageBox::Ok) ? IDOK : IDCANCEL;
     return IDOK;
 }
 

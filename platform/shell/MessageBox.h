@@ -16,7 +16,7 @@ class QWidget;
 
 namespace shell {
 
-enum class MessageButtons { Ok, YesNo };
+enum class MessageButtons { Ok, YesNo, OkCancel };
 enum class MessageIcon { None, Stop, Exclamation, Question, Information };
 
 // The button pressed, in the platform's numbering: the one numbering of the
@@ -36,8 +36,8 @@ struct MessageBoxRequest
 };
 
 // Shows the box modally and returns the button pressed. A box closed without
-// a button (Escape, the window's close button) answers No for Yes/No boxes and
-// OK otherwise, as the platform does.
+// a button (Escape, the window's close button) answers No for Yes/No boxes,
+// Cancel for OK/Cancel boxes and OK otherwise, as the platform does.
 int MessageBox(QWidget *owner, const QString &text, const QString &caption, MessageButtons buttons, MessageIcon icon);
 
 using MessageBoxSink = std::function<int(const MessageBoxRequest &)>;

@@ -41,8 +41,10 @@ shell::MessageIcon libraryMessageIcon(TppMessageKind aKind)
 
 int libraryShowMessage(const TppMessageRequest &aRequest)
 {
+    const shell::MessageButtons buttons =
+        aRequest.buttons == TppMessageButtons::OkCancel ? shell::MessageButtons::OkCancel : shell::MessageButtons::Ok;
     return shell::MessageBox(QApplication::activeWindow(), aRequest.text, QApplication::applicationDisplayName(),
-                             shell::MessageButtons::Ok, libraryMessageIcon(aRequest.kind));
+                             buttons, libraryMessageIcon(aRequest.kind));
 }
 
 // The screen device has placed the command at its zoom already; the symbol

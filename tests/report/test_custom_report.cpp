@@ -9,6 +9,7 @@
 #include "report/model/forms/DialogServices.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
+#include "report/model/printing/PrinterSetup.h"
 #include "report/model/reports/CustomReport.h"
 #include "report/model/reports/CustomReportRTTI.h"
 
@@ -540,6 +541,153 @@ TEST(CustomReport, OldStreamsGiveTheirRulerUnitsAndKeepTheReportsName)
         EXPECT_EQ(report.Units(), units) << stored;
         EXPECT_EQ(report.UserName(), QStringLiteral("Report"));
     }
+}
+
+} // namespace
+
+namespace {
+
+// Asks through the dialog services; answers OK or Cancel as scripted, and
+// records the texts and buttons shown.
+class ComponentCheck : public ::testing::Test
+{
+protected:
+    ComponentCheck()
+        : texts(ppGetResourceManager().ModuleNames().isEmpty())
+        , services({{}, [this](const TppMessageRequest &aRequest) {
+                        asked.append(aRequest.text);
+                        EXPECT_EQ(aRequest.buttons, TppMessageButtons::OkCancel);
+                        EXPECT_EQ(aRequest.kind, TppMessageKind::Warning);
+                        return answer;
+                    }})
+    {
+        // The library's texts, so that each question is told by its own.
+        if (texts)
+            ppGetResourceManager().RegisterModule(QStringLiteral("bvPrint"));
+        report.SetColumns(2);
+        report.CreateDefaultBands();
+        printable = report.mmPrintableWidth();
+    }
+    ~ComponentCheck() override
+    {
+        report.SetDesigner(nullptr);
+        if (texts)
+            ppGetResourceManager().UnregisterModule(QStringLiteral("bvPrint"));
+    }
+
+    // An object at aLeft in the band of the kind; the flag tells whether
+    // it still lives.
+    class Watched : public StandInPrintable
+    {
+    public:
+        ~Watched() override { *alive = false; }
+        std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+    };
+    std::shared_ptr<bool> place(int aKind, int32_t aLeft)
+    {
+        auto *object = new Watched;
+        object->SetBand(report.GetBand(aKind));
+        object->SetmmWidth(1000);
+        object->SetmmLeft(aLeft);
+        return object->alive;
+    }
+
+    bool texts;
+    ScopedDialogServices services;
+    int answer = ppMessageCancel;
+    QStringList asked;
+    RecordingDesigner designer;
+    TppCustomReport report;
+    int32_t printable = 0;
+};
+
+TEST_F(ComponentCheck, ObjectsBeyondANarrowerColumnGoOnlyWhenTheUserAgrees)
+{
+    const std::shared_ptr<bool> object = place(2, printable / 2 - 1000);
+    // Without a designer nobody is asked and nothing goes.
+    report.SetColumns(3);
+    EXPECT_EQ(report.Columns(), 3);
+    EXPECT_TRUE(*object);
+    EXPECT_TRUE(asked.isEmpty());
+    report.SetColumns(2);
+
+    report.SetDesigner(&designer);
+    const int32_t width = report.mmColumnWidth();
+    report.SetColumns(3);
+    EXPECT_EQ(asked, QStringList{ppLoadStr(292)});
+    EXPECT_EQ(report.Columns(), 2);
+    EXPECT_EQ(report.mmColumnWidth(), width);
+    report.SetmmColumnWidth(width / 2);
+    EXPECT_EQ(report.mmColumnWidth(), width);
+    ASSERT_TRUE(*object);
+
+    // Objects of other bands answer to the page, not to the column.
+    const std::shared_ptr<bool> detailObject = place(4, printable / 2 - 1000);
+    answer = ppMessageOk;
+    report.SetColumns(3);
+    EXPECT_EQ(report.Columns(), 3);
+    EXPECT_FALSE(*object);
+    EXPECT_TRUE(*detailObject);
+    EXPECT_EQ(report.GetBand(2)->ObjectCount(), 0);
+}
+
+TEST_F(ComponentCheck, BackToOneColumnTheColumnBandsGoWithWhatTheyHold)
+{
+    report.SetDesigner(&designer);
+    const std::shared_ptr<bool> inHeader = place(2, 0);
+    report.SetColumns(1);
+    EXPECT_EQ(asked, QStringList{ppLoadStr(294)});
+    EXPECT_EQ(report.Columns(), 2);
+    EXPECT_NE(report.GetBand(6), nullptr);
+    EXPECT_TRUE(*inHeader);
+
+    place(6, 0);
+    answer = ppMessageOk;
+    report.SetColumns(1);
+    EXPECT_EQ(asked.last(), ppLoadStr(293));
+    EXPECT_EQ(report.Columns(), 1);
+    EXPECT_EQ(report.mmColumnWidth(), printable);
+    EXPECT_FALSE(*inHeader);
+    EXPECT_EQ(report.GetBand(2), nullptr);
+    EXPECT_EQ(report.GetBand(6), nullptr);
+
+    // Empty column bands go without a question.
+    TppCustomReport empty;
+    empty.SetColumns(2);
+    empty.CreateDefaultBands();
+    empty.SetDesigner(&designer);
+    asked.clear();
+    empty.SetColumns(1);
+    EXPECT_TRUE(asked.isEmpty());
+    EXPECT_EQ(empty.GetBand(6), nullptr);
+    empty.SetDesigner(nullptr);
+}
+
+TEST_F(ComponentCheck, ANarrowerPageWaitsForTheUser)
+{
+    report.SetUnits(TppUnitType::utMillimeters);
+    const std::shared_ptr<bool> object = place(0, printable - 20000);
+    report.SetDesigner(&designer);
+    const float margin = report.PrinterSetup()->MarginLeft();
+    report.PrinterSetup()->SetMarginLeft(margin + 50);
+    EXPECT_EQ(asked, QStringList{ppLoadStr(328)});
+    EXPECT_EQ(report.mmPrintableWidth(), printable);
+    ASSERT_TRUE(*object);
+
+    // Taller margins leave the width alone: nothing to ask.
+    report.PrinterSetup()->SetMarginTop(report.PrinterSetup()->MarginTop() + 5);
+    EXPECT_EQ(asked.size(), 1);
+
+    answer = ppMessageOk;
+    report.PrinterSetup()->SetMarginLeft(margin + 50);
+    EXPECT_LT(report.mmPrintableWidth(), printable);
+    EXPECT_FALSE(*object);
+}
+
+TEST(DialogServices, WithoutAWindowLayerNobodyAgrees)
+{
+    EXPECT_FALSE(ppConfirmMessage(QStringLiteral("Delete?"), TppMessageKind::Warning));
+    EXPECT_EQ(ppShowMessage(QStringLiteral("Note"), TppMessageKind::Information), ppMessageOk);
 }
 
 } // namespace

@@ -66,4 +66,12 @@ int ppShowMessage(const QString &aText, TppMessageKind aKind)
     return services.message({aText, aKind});
 }
 
+bool ppConfirmMessage(const QString &aText, TppMessageKind aKind)
+{
+    const TppDialogServices services = dialogServices();
+    if (!services.message)
+        return false;
+    return services.message({aText, aKind, TppMessageButtons::OkCancel}) == ppMessageOk;
+}
+
 } // namespace report

@@ -16,11 +16,17 @@
 namespace report {
 
 enum class TppMessageKind { Information, Warning, Error, Confirmation };
+enum class TppMessageButtons { Ok, OkCancel };
+
+// The answers, numbered as the platform numbers its buttons.
+constexpr int ppMessageOk = 1;
+constexpr int ppMessageCancel = 2;
 
 struct TppMessageRequest
 {
     QString text;
     TppMessageKind kind = TppMessageKind::Information;
+    TppMessageButtons buttons = TppMessageButtons::Ok;
 };
 
 struct TppDialogServices
@@ -28,7 +34,7 @@ struct TppDialogServices
     // Serves the pending messages, then keeps serving them for aMilliseconds
     // on the program's clock (0: the pending ones only).
     std::function<void(int64_t aMilliseconds)> pump;
-    // Shows the box with an OK button; answers the button pressed (1 for OK).
+    // Shows the box with the buttons asked for; answers the button pressed.
     std::function<int(const TppMessageRequest &)> message;
 };
 
@@ -43,5 +49,7 @@ void ppProcessMessages();
 void ppProcessMessagesFor(int64_t aMilliseconds);
 // Without a window layer: answers OK and shows nothing.
 int ppShowMessage(const QString &aText, TppMessageKind aKind);
+// OK and Cancel; true for OK. Without a window layer nobody agrees: false.
+bool ppConfirmMessage(const QString &aText, TppMessageKind aKind);
 
 } // namespace report

@@ -51,8 +51,9 @@ TppProducer::TppProducer(classes::TComponent *aOwner)
     m_printerSetup->SetActive(true);
     m_printerSetup->OnChange.Set([this](classes::TObject *) { PrinterSetupChange(); });
     m_printerSetup->OnPageDefChange.Set([this](classes::TObject *) { PrinterSetupPageDefChange(); });
-    m_printerSetup->OnPageDefChanging.Set(
-        [this](classes::TObject *, TppPageDef *, bool &) { PrinterSetupPageDefChanging(); });
+    m_printerSetup->OnPageDefChanging.Set([this](classes::TObject *, TppPageDef *aNewPageDef, bool &aAllow) {
+        PrinterSetupPageDefChanging(aNewPageDef, aAllow);
+    });
     m_printerSetup->OnGetPrinter.Set(
         [this](classes::TObject *, TppCustomPrinter *&aPrinter) { aPrinter = currentPrinter(); });
     m_publisher->OnPageRequest.Set(

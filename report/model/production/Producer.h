@@ -29,6 +29,7 @@ class TppCustomPreviewer;
 class TppCustomPrintDialog;
 class TppDevice;
 class TppDeviceClass;
+class TppPageDef;
 class TppPageRequest;
 class TppPreviewFormSettings;
 class TppPrinter;
@@ -191,7 +192,8 @@ public:
     virtual void LanguageChanged() {}
     virtual void PrinterSetupChanged() {}
     virtual void PageDefChanged();
-    virtual void PrinterSetupPageDefChanging() {}
+    // aAllow false refuses the new page definition.
+    virtual void PrinterSetupPageDefChanging(TppPageDef *, bool &) {}
     virtual void PrinterSetupPageDefChange();
     virtual void PrinterSetupChange();
     virtual bool ExecuteAutoSearchDialog() { return false; }

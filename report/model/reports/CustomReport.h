@@ -27,6 +27,7 @@ namespace report {
 class TppBand;
 class TppCustomEngine;
 class TppGroup;
+class TppPageDef;
 
 using TppNoDataBehaviors = uint8_t; // bits 1 << TppNoDataBehaviorType
 
@@ -191,6 +192,10 @@ public:
     // and reports ran two passes. Bands and groups convert too.
     void Convert(int32_t aVersionNo) override;
 
+    // A page whose printable width changes may cut objects off: the
+    // designer's user decides.
+    void PrinterSetupPageDefChanging(TppPageDef *aNewPageDef, bool &aAllow) override;
+
     void Notify(TppCommunicator *aCommunicator, int aOperation) override;
     void DefineProperties(classes::TFiler &aFiler) override;
     void GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *aRoot) override;
@@ -199,6 +204,13 @@ private:
     void designerMessage(int aMsg, classes::TObject *aLParam, bool aPost = false);
     bool loading() const;
     bool columnPositionsAsStored() const;
+    // Objects beyond the width (for the column bands of a report with
+    // columns: beyond the column) are deleted when the designer's user
+    // agrees to aMessage; false when refused. Without a designer, true.
+    bool checkComponents(int32_t aWidth, int aMessage);
+    // Back to one column in the designer: the column bands go, once the
+    // user agrees to lose what they hold; false when refused.
+    bool freeColumnBands();
     void freeBandsAndGroups();
     // Links the report with the pipeline, and with no other.
     void attachPipeline(TppDataPipeline *aPipeline);

@@ -1,6 +1,12 @@
 #include "report/model/reports/CustomReport.h"
 
+#include "report/model/bands/BandClasses.h"
+#include "report/model/bands/Component.h"
+#include "report/model/bands/DesignerSink.h"
+#include "report/model/base/Messages.h"
 #include "report/model/base/Units.h"
+#include "report/model/forms/DialogServices.h"
+#include "report/model/printing/PageDef.h"
 
 #include "platform/classes/StringList.h"
 
@@ -11,14 +17,75 @@ namespace report {
 
 void TppCustomReport::SetColumns(int aValue)
 {
+    const int oldColumns = m_columns;
+    const int32_t oldWidth = m_mmColumnWidth;
     m_columns = std::max(1, aValue);
     if (loading())
         return;
-    if (m_columns >= 2)
+    bool allowed = true;
+    if (m_columns >= 2) {
         m_mmColumnWidth = mmPrintableWidth() / m_columns;
-    else
+        allowed = checkComponents(mmPrintableWidth(), 292);
+    } else {
         m_mmColumnWidth = mmPrintableWidth();
+        if (m_designer && oldColumns >= 2)
+            allowed = freeColumnBands();
+    }
+    if (!allowed) {
+        m_columns = oldColumns;
+        m_mmColumnWidth = oldWidth;
+        return;
+    }
     LayoutChanged();
+}
+
+bool TppCustomReport::checkComponents(int32_t aWidth, int aMessage)
+{
+    if (!m_designer)
+        return true;
+    // The limit of an object: the column for the column bands of a report
+    // with columns, else the width given.
+    const auto outside = [this, aWidth]() -> TppComponent * {
+        for (TppBand *band : m_bands) {
+            const bool columnBand =
+                dynamic_cast<TppColumnHeaderBand *>(band) || dynamic_cast<TppColumnFooterBand *>(band);
+            const int32_t limit = columnBand && m_columns > 1 ? m_mmColumnWidth : aWidth;
+            for (int i = 0; i < band->ObjectCount(); ++i)
+                if (band->Objects(i)->mmLeft() > limit)
+                    return band->Objects(i);
+        }
+        return nullptr;
+    };
+    if (!outside())
+        return true;
+    if (!ppConfirmMessage(ppLoadStr(aMessage), TppMessageKind::Warning))
+        return false;
+    // One at a time: an object may take others with it.
+    while (TppComponent *component = outside())
+        delete component;
+    return true;
+}
+
+bool TppCustomReport::freeColumnBands()
+{
+    TppBand *header = GetBand(2);
+    TppBand *footer = GetBand(6);
+    if (!header || !footer)
+        return true;
+    const bool headerHolds = header->ObjectCount() > 0;
+    const bool footerHolds = footer->ObjectCount() > 0;
+    if (!headerHolds && !footerHolds) {
+        if (HasCommunicatorState(ppState::Design))
+            return true;
+    } else if (!ppConfirmMessage(ppLoadStr(headerHolds && footerHolds ? 293
+                                           : headerHolds              ? 294
+                                                                      : 295),
+                                 TppMessageKind::Warning)) {
+        return false;
+    }
+    delete header;
+    delete footer;
+    return true;
 }
 
 float TppCustomReport::ColumnWidth() const
@@ -40,6 +107,7 @@ void TppCustomReport::SetColumnWidth(float aValue)
 
 void TppCustomReport::SetmmColumnWidth(int32_t aValue)
 {
+    const int32_t oldWidth = m_mmColumnWidth;
     const int32_t printable = mmPrintableWidth();
     int32_t width = std::min(aValue, printable);
     if (width <= 0 && m_columns >= 2) {
@@ -47,10 +115,22 @@ void TppCustomReport::SetmmColumnWidth(int32_t aValue)
         m_columns = 1;
     }
     m_mmColumnWidth = width;
-    if (m_columns > 1 && width > 0)
-        m_columns = std::min(m_columns, int(printable / width));
+    if (m_columns > 1) {
+        if (!loading() && !checkComponents(printable, 292)) {
+            m_mmColumnWidth = oldWidth;
+            return;
+        }
+        if (width > 0)
+            m_columns = std::min(m_columns, int(printable / width));
+    }
     if (!loading())
         LayoutChanged();
+}
+
+void TppCustomReport::PrinterSetupPageDefChanging(TppPageDef *aNewPageDef, bool &aAllow)
+{
+    if (aNewPageDef && aNewPageDef->mmPrintableWidth() != mmPrintableWidth())
+        aAllow = checkComponents(aNewPageDef->mmPrintableWidth(), 328);
 }
 
 bool TppCustomReport::columnPositionsAsStored() const

@@ -38,6 +38,23 @@ TEST(RealMessageBox, MapsTheButtonsToThePlatformNumbers)
     EXPECT_EQ(dialogs.pending(), 0);
 }
 
+TEST(RealMessageBox, OkCancelAnswersCancelUnlessOkIsPressed)
+{
+    ScriptedDialogs dialogs;
+    dialogs.drive<QMessageBox>([](QMessageBox &box) { box.button(QMessageBox::Ok)->click(); });
+    EXPECT_EQ(MessageBox(nullptr, "Delete?", "T", MessageButtons::OkCancel, MessageIcon::Exclamation), IDOK);
+    dialogs.drive<QMessageBox>([](QMessageBox &box) { box.button(QMessageBox::Cancel)->click(); });
+    EXPECT_EQ(MessageBox(nullptr, "Delete?", "T", MessageButtons::OkCancel, MessageIcon::Exclamation), IDCANCEL);
+    dialogs.drive<QMessageBox>([](QMessageBox &box) {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(&box, &escape);
+    });
+    EXPECT_EQ(MessageBox(nullptr, "Delete?", "T", MessageButtons::OkCancel, MessageIcon::Exclamation), IDCANCEL);
+    dialogs.drive<QMessageBox>([](QMessageBox &) {});
+    EXPECT_EQ(MessageBox(nullptr, "Delete?", "T", MessageButtons::OkCancel, MessageIcon::Exclamation), IDCANCEL);
+    EXPECT_EQ(dialogs.pending(), 0);
+}
+
 TEST(ScriptedDialogs, AnswersWithoutTheWaitAndTellsAboutWindowsBeyondTheScript)
 {
     ScriptedDialogs dialogs;
