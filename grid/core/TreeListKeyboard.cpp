@@ -81,8 +81,14 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
         return;
     }
     if (IsMouseMode(m_state) || m_state == tsNodeDragging) {
-        if (key == VK_ESCAPE)
+        if (key == VK_ESCAPE) {
             CancelMode();
+        } else if (m_state == tsNodeDragging && (key == VK_ADD || key == VK_SUBTRACT)) {
+            // The keypad opens and closes the node under the pointer of a
+            // drag; the character it types must not reach the focused node.
+            NodeDrag().ExpandUnderPointer(key == VK_ADD);
+            key = 0;
+        }
         return;
     }
     if (m_topLevel.count() == 0)

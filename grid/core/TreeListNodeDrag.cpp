@@ -109,6 +109,7 @@ bool TreeListNodeDrag::BeginDrag(int x, int y)
         return false;
     }
     nodeDragRunning = this;
+    m_pointer = {x, y};
     m_grid.m_state = tsNodeDragging;
     setDropHighlight(false);
     if (m_grid.m_host) {
@@ -162,6 +163,7 @@ void TreeListNodeDrag::Follow(TShiftState shift, int x, int y)
     if (!Dragging())
         return;
     m_shift = shift;
+    m_pointer = {x, y};
     if (m_grid.m_host && m_imageShown)
         m_grid.m_host->moveDragImage({x, y}, false);
     TCustomdxTreeList *target = targetAt(x, y);
@@ -337,6 +339,19 @@ void TreeListNodeDrag::WindowGoing()
     if (m_imageShown && m_grid.m_host)
         m_grid.m_host->endDragImage();
     m_imageShown = false;
+}
+
+void TreeListNodeDrag::ExpandUnderPointer(bool expand)
+{
+    if (!Dragging() || DragMode != dmAutomatic)
+        return;
+    TdxTreeListNode *node = m_grid.HitTest(m_pointer.X, m_pointer.Y).Node;
+    if (!node)
+        return;
+    if (expand && !node->Expanded() && (node->HasChildren() || node->Count() > 0))
+        node->SetExpanded(true);
+    else if (!expand && node->Expanded())
+        node->SetExpanded(false);
 }
 
 void TreeListNodeDrag::Cancel()

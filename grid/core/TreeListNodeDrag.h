@@ -92,6 +92,9 @@ public:
     // The grid's window is going: the picture it shows goes now, before the
     // drag itself ends.
     void WindowGoing();
+    // In an automatic drag of this grid's nodes, the node of this grid
+    // under the pointer expands (when it has children) or collapses.
+    void ExpandUnderPointer(bool expand);
 
     // The press in progress has moved far enough to start a drag.
     bool ShouldBegin(TShiftState shift, int x, int y) const;
@@ -127,6 +130,7 @@ private:
     // The grid the running drag is over, kept by the source.
     TreeListNodeDrag *m_over = nullptr;
     TShiftState m_shift = 0;
+    rtl::TPoint m_pointer; // the source's pointer in its own client coordinates
     bool m_imageShown = false;
 };
 

@@ -11,6 +11,12 @@ TKey VirtualKey(const QKeyEvent &event)
         return TKey(key); // the same codes
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
         return TKey(VK_F1 + (key - Qt::Key_F1));
+    if (event.modifiers() & Qt::KeypadModifier) {
+        if (key == Qt::Key_Plus)
+            return VK_ADD;
+        if (key == Qt::Key_Minus)
+            return VK_SUBTRACT;
+    }
     switch (key) {
     case Qt::Key_Backspace: return VK_BACK;
     case Qt::Key_Tab:

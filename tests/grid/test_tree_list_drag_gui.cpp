@@ -189,3 +189,22 @@ TEST(TreeListDragWindow, TheDropArrowsInvertTheGridWhereTheHeaderWouldGo)
     QTest::mouseRelease(source, Qt::LeftButton, {}, QPoint(one.Left + 10, one.Top + 5));
     EXPECT_TRUE(w.left.widget->dropArrows().isEmpty());
 }
+
+TEST(TreeListDragWindow, TheKeypadPlusDuringADragOpensTheNodeUnderThePointerAndTypesNothing)
+{
+    TwoGridWindow w;
+    TdxTreeListNode *a = w.left.tree->Items(0);
+    w.left.tree->SetNodeString(a->AddChild(), 0, "a1");
+    QWidget *source = w.left.widget->viewport();
+    const QPoint from = w.left.cellCentre(2, 0);
+    QTest::mousePress(source, Qt::LeftButton, {}, from);
+    w.moveHeld(source, w.left.cellCentre(0, 0));
+    ASSERT_EQ(w.left.tree->State(), tsNodeDragging);
+    QTest::keyClick(w.left.widget, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_TRUE(a->Expanded());
+    QTest::keyClick(w.left.widget, Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_FALSE(a->Expanded());
+    QTest::keyClick(w.left.widget, Qt::Key_Escape);
+    EXPECT_EQ(w.left.tree->State(), tsNone);
+    QTest::mouseRelease(source, Qt::LeftButton, {}, from);
+}

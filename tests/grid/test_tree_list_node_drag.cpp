@@ -466,3 +466,35 @@ TEST(TreeListNodeDrag, ThePictureOfTheNodeFollowsThePointerUntilTheDragEndsHowev
     g.tree.reset();
     EXPECT_FALSE(host.imageShown);
 }
+
+TEST(TreeListNodeDrag, TheKeypadPlusAndMinusOpenAndCloseTheNodeUnderThePointer)
+{
+    DragGrid g;
+    g.acceptAll();
+    g.pressAndMove(g.c, 0, -8);
+    ASSERT_EQ(g.tree->State(), tsNodeDragging);
+    const rtl::TPoint onA = g.cell(g.a);
+    g.tree->MouseMove(ssLeft, onA.X, onA.Y);
+    g.tree->SetFocusedNode(g.b);
+    TKey plus = VK_ADD;
+    g.tree->KeyDown(plus, 0);
+    EXPECT_TRUE(g.a->Expanded());
+    EXPECT_EQ(plus, 0); // no "+" typed after it for the focused node
+    EXPECT_FALSE(g.b->Expanded());
+    EXPECT_EQ(g.tree->State(), tsNodeDragging);
+    TKey minus = VK_SUBTRACT;
+    g.tree->KeyDown(minus, 0);
+    EXPECT_FALSE(g.a->Expanded());
+    // A leaf under the pointer has nothing to open.
+    const rtl::TPoint onB = g.cell(g.b);
+    g.tree->MouseMove(ssLeft, onB.X, onB.Y);
+    plus = VK_ADD;
+    g.tree->KeyDown(plus, 0);
+    EXPECT_FALSE(g.b->Expanded());
+    g.tree->NodeDrag().Cancel();
+    // Without a drag the keypad keys change nothing by themselves.
+    g.tree->SetFocusedNode(g.a);
+    plus = VK_ADD;
+    g.tree->KeyDown(plus, 0);
+    EXPECT_FALSE(g.a->Expanded());
+}
