@@ -8,6 +8,7 @@
 #include "platform/gfx/MetafilePlayer.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 #include <QPainter>
 
@@ -261,6 +262,52 @@ void TPicture::SetGraphic(const TPersistent *aGraphic)
     copy->Assign(aGraphic);
     m_graphic = std::move(copy);
     changed();
+}
+
+void TPicture::LoadFromBytes(const QByteArray &bytes)
+{
+    std::unique_ptr<TPersistent> graphic;
+    if (bytes.startsWith("BM")) {
+        auto bitmap = std::make_unique<TBitmap>();
+        TMemoryStream stream;
+        stream.WriteBuffer(bytes.constData(), bytes.size());
+        stream.SetPosition(0);
+        bitmap->LoadFromStream(stream);
+        graphic = std::move(bitmap);
+    } else if (bytes.startsWith("\x89PNG")) {
+        const QImage image = pictureRead(bytes, "PNG");
+        if (image.isNull())
+            throw EInvalidGraphic("Graphic image is not valid");
+        auto bitmap = std::make_unique<TBitmap>();
+        bitmap->SetImage(image);
+        graphic = std::move(bitmap);
+    } else {
+        std::unique_ptr<TGraphic> other;
+        if (bytes.startsWith(QByteArray("\0\0\1\0", 4)))
+            other = std::make_unique<TIcon>();
+        else if (bytes.startsWith("GIF8"))
+            other = std::make_unique<TGIFImage>();
+        else if (bytes.startsWith("\xFF\xD8"))
+            other = std::make_unique<TJPEGImage>();
+        else if (gfx::ReadMetafileInfo(bytes).kind != gfx::MetafileKind::None)
+            other = std::make_unique<TMetafile>();
+        else
+            throw EInvalidGraphic("Unknown picture format");
+        other->LoadFromBytes(bytes);
+        graphic = std::move(other);
+    }
+    m_graphic = std::move(graphic);
+    changed();
+}
+
+void TPicture::LoadFromFile(const QString &fileName)
+{
+    QFile file(fileName);
+    // No picture a report shows comes near this; a larger file is no picture.
+    constexpr qint64 pictureFileLimit = qint64(256) << 20;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > pictureFileLimit)
+        throw EInvalidGraphic("Cannot open the picture file");
+    LoadFromBytes(file.readAll());
 }
 
 void TPicture::Assign(const TPersistent *source)

@@ -125,6 +125,12 @@ public:
     int Width() const;
     int Height() const;
 
+    // A picture file of any kind read by its content: BMP, ICO, GIF, JPEG,
+    // WMF or EMF, and PNG, which becomes a bitmap. EInvalidGraphic for
+    // anything else, and for a file that cannot be read.
+    void LoadFromBytes(const QByteArray &bytes);
+    void LoadFromFile(const QString &fileName);
+
     void Assign(const TPersistent *source) override;
     void DefineProperties(TFiler &filer) override;
     // The "Data" value; EInvalidGraphic for an unknown class, a length

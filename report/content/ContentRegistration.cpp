@@ -8,8 +8,10 @@
 #include "report/content/drawcommands/DrawShapes.h"
 #include "report/content/drawcommands/DrawText.h"
 #include "report/content/drawcommands/DrawVariables.h"
+#include "report/content/graphics/GraphicRegistry.h"
 #include "report/content/graphics/Graphics.h"
 #include "report/content/graphics/GraphicsRTTI.h"
+#include "report/content/graphics/Images.h"
 #include "report/content/text/DBText.h"
 #include "report/content/text/Label.h"
 #include "report/content/text/TextRTTI.h"
@@ -82,11 +84,17 @@ void ppContentLayerInit()
     raRegisterRTTI(TraTppCustomGraphicRTTI::Instance());
     raRegisterRTTI(TraTppLineRTTI::Instance());
     raRegisterRTTI(TraTppShapeRTTI::Instance());
+    raRegisterRTTI(TraTppCustomImageRTTI::Instance());
+    raRegisterRTTI(TraTppDBImageRTTI::Instance());
+    // The graphic classes a data image may name besides the built-in ones.
+    classes::RegisterClasses({&classes::TGIFImage::StaticClass(), &classes::TJPEGImage::StaticClass()});
     raRegisterRTTI(TraTppBarCodeRTTI::Instance());
     ppRegisterPaletteComponent(TppLabel::StaticClass());
     ppRegisterPaletteComponent(TppDBText::StaticClass());
     ppRegisterPaletteComponent(TppShape::StaticClass());
     ppRegisterPaletteComponent(TppLine::StaticClass());
+    ppRegisterPaletteComponent(TppImage::StaticClass());
+    ppRegisterPaletteComponent(TppDBImage::StaticClass());
     ppRegisterPaletteComponent(TppBarCode::StaticClass());
     ppRegisterPaletteComponent(TppDBBarCode::StaticClass());
     raRegisterRTTI(TraTppVariableRTTI::Instance());
@@ -119,11 +127,17 @@ void ppContentLayerFinalize()
     raUnRegisterRTTI(TraTppVariableRTTI::Instance());
     ppUnRegisterComponent(TppDBBarCode::StaticClass());
     ppUnRegisterComponent(TppBarCode::StaticClass());
+    ppUnRegisterComponent(TppDBImage::StaticClass());
+    ppUnRegisterComponent(TppImage::StaticClass());
     ppUnRegisterComponent(TppLine::StaticClass());
     ppUnRegisterComponent(TppShape::StaticClass());
     ppUnRegisterComponent(TppDBText::StaticClass());
     ppUnRegisterComponent(TppLabel::StaticClass());
     raUnRegisterRTTI(TraTppBarCodeRTTI::Instance());
+    ppFreeGraphicClasses();
+    classes::UnRegisterClasses({&classes::TGIFImage::StaticClass(), &classes::TJPEGImage::StaticClass()});
+    raUnRegisterRTTI(TraTppDBImageRTTI::Instance());
+    raUnRegisterRTTI(TraTppCustomImageRTTI::Instance());
     raUnRegisterRTTI(TraTppShapeRTTI::Instance());
     raUnRegisterRTTI(TraTppLineRTTI::Instance());
     raUnRegisterRTTI(TraTppCustomGraphicRTTI::Instance());

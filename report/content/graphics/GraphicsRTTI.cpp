@@ -1,6 +1,10 @@
 #include "report/content/graphics/GraphicsRTTI.h"
 
 #include "report/content/graphics/Graphics.h"
+#include "report/content/graphics/Images.h"
+#include "report/model/objects/EventIds.h"
+
+#include "platform/classes/Picture.h"
 #include "report/model/bands/Component.h"
 
 namespace report {
@@ -57,6 +61,17 @@ TraTableEntry graphicsEnum(const char *aName, const char *aType, E (O::*aGet)() 
     return entry;
 }
 
+template <class O>
+TraTableEntry graphicsSwitch(const char *aName, bool (O::*aGet)() const, void (O::*aSet)(bool))
+{
+    return graphicsSetting<O, bool>(
+        aName, GraphicsRttiKind::Boolean, [aGet](O &o) { return (o.*aGet)(); },
+        [aSet](O &o, bool v) {
+            (o.*aSet)(v);
+            return true;
+        });
+}
+
 } // namespace
 
 #define ZVO_GRAPHICS_DESCRIPTOR_INSTANCE(Name)                                                                         \
@@ -69,6 +84,8 @@ TraTableEntry graphicsEnum(const char *aName, const char *aType, E (O::*aGet)() 
 ZVO_GRAPHICS_DESCRIPTOR_INSTANCE(TraTppCustomGraphicRTTI)
 ZVO_GRAPHICS_DESCRIPTOR_INSTANCE(TraTppShapeRTTI)
 ZVO_GRAPHICS_DESCRIPTOR_INSTANCE(TraTppLineRTTI)
+ZVO_GRAPHICS_DESCRIPTOR_INSTANCE(TraTppCustomImageRTTI)
+ZVO_GRAPHICS_DESCRIPTOR_INSTANCE(TraTppDBImageRTTI)
 
 #undef ZVO_GRAPHICS_DESCRIPTOR_INSTANCE
 
@@ -95,5 +112,34 @@ TraTppLineRTTI::TraTppLineRTTI()
                                                                   &TppLine::SetStyle),
                    })
 {}
+
+TraTppCustomImageRTTI::TraTppCustomImageRTTI()
+    : TraTableRTTI(
+          &TraTppComponentRTTI::Instance(), &TppCustomImage::StaticClass,
+          {
+              graphicsSwitch<TppCustomImage>("Center", &TppCustomImage::Center, &TppCustomImage::SetCenter),
+              graphicsSwitch<TppCustomImage>("DirectDraw", &TppCustomImage::DirectDraw, &TppCustomImage::SetDirectDraw),
+              graphicsSwitch<TppCustomImage>("MaintainAspectRatio", &TppCustomImage::MaintainAspectRatio,
+                                             &TppCustomImage::SetMaintainAspectRatio),
+              graphicsSwitch<TppCustomImage>("Stretch", &TppCustomImage::Stretch, &TppCustomImage::SetStretch),
+              graphicsSwitch<TppCustomImage>("Transparent", &TppCustomImage::Transparent,
+                                             &TppCustomImage::SetTransparent),
+          })
+{}
+
+TraTppDBImageRTTI::TraTppDBImageRTTI()
+    : TraTableRTTI(&TraTppCustomImageRTTI::Instance(), &TppDBImage::StaticClass, {}, {},
+                   {Event{"OnGetPicture", ppEvent::OnGetPicture, "aPicture"}})
+{}
+
+std::unique_ptr<TraParamList> TraTppDBImageRTTI::GetParams(const QString &aName) const
+{
+    if (!raSameName(aName, "OnGetPicture"))
+        return TraTableRTTI::GetParams(aName);
+    auto params = std::make_unique<TraParamList>();
+    params->AddParam(QStringLiteral("aPicture"), TraDataType::daClass, false, false, QStringLiteral("TPicture"),
+                     &classes::TPicture::StaticClass());
+    return params;
+}
 
 } // namespace report

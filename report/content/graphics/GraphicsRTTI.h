@@ -22,7 +22,19 @@ namespace report {
 ZVO_GRAPHICS_DESCRIPTOR(TraTppCustomGraphicRTTI)
 ZVO_GRAPHICS_DESCRIPTOR(TraTppShapeRTTI)
 ZVO_GRAPHICS_DESCRIPTOR(TraTppLineRTTI)
+ZVO_GRAPHICS_DESCRIPTOR(TraTppCustomImageRTTI)
 
 #undef ZVO_GRAPHICS_DESCRIPTOR
+
+// The event's one parameter is the picture to fill.
+class TraTppDBImageRTTI : public TraTableRTTI
+{
+public:
+    static const TraTppDBImageRTTI &Instance();
+    std::unique_ptr<TraParamList> GetParams(const QString &aName) const override;
+
+protected:
+    TraTppDBImageRTTI();
+};
 
 } // namespace report
