@@ -476,18 +476,23 @@ TCustomdxTreeList *TreeListWidget::treeListAt(TCustomdxTreeList & /*self*/, rtl:
     const auto under = [&global](const TreeListWidget *w) {
         return w->m_tree && w->isVisible() && w->viewport()->rect().contains(w->viewport()->mapFromGlobal(global));
     };
-    // The window system knows which window is on top; grids it does not
-    // name (the drag's own picture may stand there) are looked for among
-    // those shown.
+    // The window system knows which window is on top: a grid it names is
+    // the one, and any other window there covers the grids below it. Only
+    // where it names none, or the drag's own picture, are the grids shown
+    // looked through, this one first.
     TreeListWidget *found = nullptr;
-    for (QWidget *w = QApplication::widgetAt(global); w && !found; w = w->parentWidget())
-        if (auto *grid = dynamic_cast<TreeListWidget *>(w); grid && under(grid))
-            found = grid;
-    if (!found && under(this))
-        found = this;
-    for (auto it = treeListWidgetsAlive().begin(); !found && it != treeListWidgetsAlive().end(); ++it)
-        if (under(*it))
-            found = *it;
+    QWidget *top = QApplication::widgetAt(global);
+    if (top && !dynamic_cast<TreeListDragImageWindow *>(top->window())) {
+        for (QWidget *w = top; w && !found; w = w->parentWidget())
+            if (auto *grid = dynamic_cast<TreeListWidget *>(w); grid && under(grid))
+                found = grid;
+    } else {
+        if (under(this))
+            found = this;
+        for (auto it = treeListWidgetsAlive().begin(); !found && it != treeListWidgetsAlive().end(); ++it)
+            if (under(*it))
+                found = *it;
+    }
     if (!found)
         return nullptr;
     const QPoint at = found->viewport()->mapFromGlobal(global);
