@@ -14,6 +14,7 @@
 #include "report/content/graphics/Images.h"
 #include "report/content/text/DBText.h"
 #include "report/content/text/Label.h"
+#include "report/content/text/Memo.h"
 #include "report/content/text/TextRTTI.h"
 #include "report/content/variables/Calc.h"
 #include "report/content/variables/DBCalc.h"
@@ -106,6 +107,8 @@ void ppContentLayerInit()
     // Old reports still hold calculations; they load and then convert.
     classes::RegisterClass(TppCalc::StaticClass());
     ppSetBandCalcConversion(&ppConvertBandCalcs);
+    ppRegisterPaletteComponent(TppMemo::StaticClass());
+    ppRegisterPaletteComponent(TppDBMemo::StaticClass());
     ppSetNoDataMessageFactory(&g_contentNoDataFactory);
 }
 
@@ -131,6 +134,8 @@ void ppContentLayerFinalize()
     ppUnRegisterComponent(TppImage::StaticClass());
     ppUnRegisterComponent(TppLine::StaticClass());
     ppUnRegisterComponent(TppShape::StaticClass());
+    ppUnRegisterComponent(TppDBMemo::StaticClass());
+    ppUnRegisterComponent(TppMemo::StaticClass());
     ppUnRegisterComponent(TppDBText::StaticClass());
     ppUnRegisterComponent(TppLabel::StaticClass());
     raUnRegisterRTTI(TraTppBarCodeRTTI::Instance());

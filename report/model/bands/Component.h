@@ -11,6 +11,9 @@
 
 #include "report/model/bands/Printable.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace report {
 
 class TppBand;
@@ -52,6 +55,13 @@ public:
     virtual bool ShiftsRelative() const { return false; }
     // Where an unfinished object continues, in band coordinates.
     virtual int32_t ContinuationPosition() const { return mmTop(); }
+    // Where the object ends on the page once generated in a band whose
+    // print rectangle starts at aBandTop; an object placed elsewhere than
+    // its design top answers from where it stands.
+    virtual int32_t BottomOnPage(int32_t aBandTop) const
+    {
+        return int32_t(std::clamp<int64_t>(int64_t(aBandTop) + mmTop() + SpaceUsed(), INT32_MIN, INT32_MAX));
+    }
     // A text whose value a group can break on.
     virtual bool IsCustomText() const { return false; }
 

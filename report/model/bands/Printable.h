@@ -191,11 +191,11 @@ public:
     bool ParentWidth() const { return m_parentWidth; }
     virtual void SetParentWidth(bool aValue) { m_parentWidth = aValue; }
     bool ShiftWithParent() const { return m_shiftWithParent; }
-    void SetShiftWithParent(bool aValue);
+    virtual void SetShiftWithParent(bool aValue);
     bool StretchWithParent() const { return m_stretchWithParent; }
-    void SetStretchWithParent(bool aValue);
+    virtual void SetStretchWithParent(bool aValue);
     bool ReprintOnOverFlow() const { return m_reprintOnOverFlow; }
-    void SetReprintOnOverFlow(bool aValue);
+    virtual void SetReprintOnOverFlow(bool aValue);
 
     // ---- Generation flags ----
     bool DrawComponent() const { return m_drawComponent; }
@@ -241,6 +241,12 @@ protected:
     void SetDrawCommandClass(const classes::TMetaClass *aClass) { m_drawCommandClass = aClass; }
     // Data-aware descendants call it from their constructors.
     void MakeDataAware();
+    // The property the designer edits first, and how.
+    void SetDefaultProp(const QString &aName, TppPropEditType aEditType)
+    {
+        m_defaultPropName = aName;
+        m_defaultPropEditType = aEditType;
+    }
     bool designerQuiet() const;
     bool loadingOrReading() const;
 

@@ -248,6 +248,7 @@ void TppBandEngine::runCycle()
     m_firstUnfinishedStretches = false;
     m_smallestContinuation = -1;
     m_printList.clear();
+    m_stalledContinuation = false;
     band.SetSpaceUsed(0);
     if (!Continuing() && !Restart())
         bandEngineEachObject(band, [](TppComponent &o) { o.InitDrawComponent(); });
@@ -342,6 +343,8 @@ void TppBandEngine::generateComponents()
 {
     TppCustomBand &band = *m_band;
     m_stopAtSubreport = band.PrintingSection();
+    const bool resuming = Continuing() || Restart();
+    m_beyondStatics = false;
     const int lists = int(m_categories.size());
     const int from = std::clamp(band.CurrentSection(), 0, std::max(lists - 1, 0));
     const int fromIndex = band.CurrentObjectIndex();
@@ -356,6 +359,7 @@ void TppBandEngine::generateComponents()
         if (m_categories[size_t(list)] == 2 && band.SpaceUsed() == 0)
             break;
     }
+    m_stalledContinuation = resuming && !m_beyondStatics && !band.AllObjectsPrinted();
     const bool continuing = m_unfinishedSeen && m_firstUnfinishedStretches && !m_printList.empty();
     const bool restart = !band.AllObjectsPrinted() && !continuing;
     band.SetOverFlow(continuing);
@@ -386,8 +390,10 @@ void TppBandEngine::generateList(int aList, int aFrom)
         if (band.IndexOfObject(object) < 0)
             continue;
         object->Generate();
-        if (object->SpaceUsed() > 0)
+        if (object->SpaceUsed() > 0) {
             m_printList.insert(QString::asprintf("%8d", band.IndexOfObject(object)), object);
+            m_beyondStatics = m_beyondStatics || m_categories[size_t(aList)] != 1;
+        }
         if (!object->GenerationComplete()) {
             if (!m_unfinishedSeen) {
                 m_unfinishedSeen = true;
@@ -404,7 +410,7 @@ void TppBandEngine::generateList(int aList, int aFrom)
             continue;
         }
         if (dynamic && object->SpaceUsed() > 0) {
-            const int32_t bottom = bandEngineSum(int64_t(top) + object->mmTop() + object->SpaceUsed());
+            const int32_t bottom = object->BottomOnPage(top);
             if (bottom > band.CumulativeCurrentPosition())
                 band.SetCumulativeCurrentPosition(bottom);
             if (object->StretchesBand() && bottom > m_tallestBottom) {

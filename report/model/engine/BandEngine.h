@@ -80,6 +80,9 @@ public:
     int ResumeIndex() const;
     bool CycleComplete() const;
     bool FirstUnfinishedStretches() const { return m_firstUnfinishedStretches; }
+    // The last cycle continued the band from the page before and printed
+    // nothing but its static objects again: it did not get any further.
+    bool StalledContinuation() const { return m_stalledContinuation; }
     // The objects that used space in the current cycle, by "%8d" of their
     // z-order.
     const QMap<QString, TppComponent *> &PrintList() const { return m_printList; }
@@ -114,6 +117,8 @@ protected:
     bool m_firstUnfinishedStretches = false;
     bool m_unfinishedSeen = false;
     bool m_stopAtSubreport = false;
+    bool m_stalledContinuation = false;
+    bool m_beyondStatics = false;
 };
 
 class TppDetailBandEngine : public TppBandEngine

@@ -576,7 +576,11 @@ bool TppEngine::generateList(int aList, int aFrom, bool aKeepIndex)
                        : (m_bandState < 1 || m_bandState > 3))
                 SetBandsPrinted(true);
         }
-        if (band->Count() > 0 && (aList == 2 || aList == 5 || aList == 6 || aList == 7 || breakingHeader))
+        // A band that only printed its statics again while its stretching
+        // object found no room did not move on.
+        const bool stalled = band->BandEngine() && band->BandEngine()->StalledContinuation();
+        if (band->Count() > 0 && !stalled &&
+            (aList == 2 || aList == 5 || aList == 6 || aList == 7 || breakingHeader))
             m_progress = true;
         SetMaxPosition(std::max(MaxPosition(), PrintPosition()));
         overflowed = band->OutOfSpace();

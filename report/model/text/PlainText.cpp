@@ -100,8 +100,7 @@ int TppPlainText::LineHeight(const gfx::Font &aFont, int32_t aLeading, int32_t a
 {
     TppTextDevice device(aDevice);
     device.SetFont(aFont);
-    const int pixels = device.Canvas().GetTextMetrics().height + device.ToPixels(aLeading, TppAxisType::atVertical);
-    aLineHeight = device.ToMM(pixels, TppAxisType::atVertical);
+    aLineHeight = device.LineHeightMM(aLeading);
     return aLineHeight > 0 ? aAvailableHeight / aLineHeight : 0;
 }
 

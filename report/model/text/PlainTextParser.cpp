@@ -38,6 +38,12 @@ QString TppPlainTextParser::NextToken()
         const bool lineEnd = c == TppTextMarkups::CarriageReturn() || c == TppTextMarkups::LineFeed() || markup;
         if (!blank && !lineEnd) {
             ++i;
+            if (m_maxWordLength > 0 && i - start >= m_maxWordLength) {
+                // A piece never ends between the halves of a surrogate pair.
+                if (i < n && m_text[i - 1].isHighSurrogate() && m_text[i].isLowSurrogate())
+                    ++i;
+                break;
+            }
             continue;
         }
         if (i > start) // the word ends here; the delimiter is read next time

@@ -20,6 +20,10 @@ public:
     bool EndOfText() const { return m_endOfText; }
     // The next token, or an empty string at the end of the text.
     QString NextToken();
+    // Words longer than this come in pieces of at most this many characters
+    // (0: whole), so that a text of one endless word is not read to its end
+    // for every line it fills.
+    void SetMaxWordLength(qsizetype aLength) { m_maxWordLength = aLength; }
     // What NextToken answers for every kind of line break.
     static bool IsLineBreak(const QString &aToken) { return aToken.size() == 2 && aToken[0] == QChar(13); }
 
@@ -29,6 +33,7 @@ private:
     QString m_text;
     qsizetype m_position = 0;
     bool m_endOfText = true;
+    qsizetype m_maxWordLength = 0;
 };
 
 } // namespace report

@@ -6,6 +6,8 @@
 
 #include <QImage>
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 
 namespace report {
@@ -67,6 +69,12 @@ int32_t TppTextDevice::ToMM(int aPixels, TppAxisType aAxis) const
 int TppTextDevice::ToPixels(int32_t aMM, TppAxisType aAxis) const
 {
     return int(ppFromMMThousandths(aMM, m_units, aAxis, m_printer));
+}
+
+int32_t TppTextDevice::LineHeightMM(int32_t aLeading) const
+{
+    const int64_t height = int64_t(ToMM(m_canvas->GetTextMetrics().height, TppAxisType::atVertical)) + aLeading;
+    return int32_t(std::clamp<int64_t>(height, INT32_MIN, INT32_MAX));
 }
 
 int32_t TppTextDevice::TextWidthMM(QStringView aText, bool aTabbed, const std::vector<int> &aTabStops) const

@@ -36,6 +36,12 @@ public:
     // Truncated toward zero.
     int ToPixels(int32_t aMM, TppAxisType aAxis) const;
 
+    // The height of a line of the current font (ascent and descent at the
+    // device's resolution) plus the leading, in thousandths of a mm. Fitting
+    // and counting lines both take this one value, so that the lines a
+    // rectangle was filled with always add up to no more than it.
+    int32_t LineHeightMM(int32_t aLeading) const;
+
     // Widths in thousandths of a millimetre; tab stops in pixels.
     int32_t TextWidthMM(QStringView aText, bool aTabbed, const std::vector<int> &aTabStops) const;
 

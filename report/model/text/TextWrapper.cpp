@@ -14,6 +14,10 @@ namespace report {
 
 namespace {
 
+// Far more characters than any line holds: a longer word is wrapped piece
+// by piece.
+constexpr qsizetype WordPieceLength = 1024;
+
 bool wrapperIsBlank(const QString &aToken)
 {
     return aToken.size() == 1 && (aToken[0] == TppTextMarkups::Space() || aToken[0] == TppTextMarkups::Tab());
@@ -86,13 +90,21 @@ bool TppTextWrapper::tokenFits(const QString &aToken)
 
 qsizetype TppTextWrapper::splitOnto(const QString &aToken)
 {
-    qsizetype moved = 0;
-    while (moved < aToken.size()) {
-        const qsizetype next = moved + gfx::CharLength(aToken, moved);
-        if (widthOf(m_line + aToken.left(next)) > m_usableWidth)
-            break;
-        moved = next;
+    // The longest head of the token that fits, found by halving: a piece of
+    // a long word would otherwise be measured once for every character.
+    qsizetype fits = 0;
+    qsizetype wider = aToken.size();
+    while (fits < wider) {
+        const qsizetype middle = fits + (wider - fits + 1) / 2;
+        if (widthOf(m_line + aToken.left(middle)) > m_usableWidth)
+            wider = middle - 1;
+        else
+            fits = middle;
     }
+    // Never half a surrogate pair.
+    if (fits > 0 && fits < aToken.size() && aToken[fits - 1].isHighSurrogate())
+        --fits;
+    qsizetype moved = fits;
     if (moved == 0) {
         if (!m_line.isEmpty())
             return 0;
@@ -114,8 +126,9 @@ void TppTextWrapper::Wrap(const QString &aText, qsizetype &aStartPosition)
     m_lineWidth = 0;
     m_widestLine = 0;
 
-    const int heightPixels = device.Canvas().TextHeight(QStringView(u"W"));
-    m_lineHeight = device.ToMM(heightPixels, TppAxisType::atVertical) + m_leading;
+    // A negative leading could leave no height at all, and lines without
+    // height would never fill the rectangle.
+    m_lineHeight = std::max<int32_t>(device.LineHeightMM(m_leading), 1);
     int tabCount = 0;
     TppPlainText::GetTabStopArray(device.PixelUnits(), m_tabStopTexts, m_tabStops, tabCount, device.Printer());
     if (m_tabStops.size() > size_t(TppPlainText::MaxTabStops))
@@ -132,6 +145,7 @@ void TppTextWrapper::Wrap(const QString &aText, qsizetype &aStartPosition)
         return;
     }
     m_parser.SetText(aText);
+    m_parser.SetMaxWordLength(WordPieceLength);
     m_parser.SetPosition(aStartPosition);
     m_atLineStart = m_parser.Position() > 0;
     qsizetype placed = m_parser.Position();

@@ -1,0 +1,154 @@
+#pragma once
+
+// The memos: multi-line plain text that wraps into the control's width with
+// tab stops, leading and justification, and, when it stretches, fills the
+// page down to its bottom and carries on where it stopped on the next one.
+// TppMemo prints the lines it is given, TppDBMemo a field of a pipeline (or
+// what its OnGetMemo handler supplies).
+
+#include "report/model/bands/Stretchable.h"
+
+#include "platform/classes/StringList.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace classes {
+class TMemoryStream;
+}
+
+namespace report {
+
+class TppCustomPrinter;
+
+using TppMemoEvent = classes::TEvent<void(classes::TObject *Sender, classes::TStrings *Lines)>;
+
+class TppCustomMemo : public TppStretchable
+{
+    ZVO_CLASS(TppCustomMemo)
+public:
+    explicit TppCustomMemo(classes::TComponent *aOwner = nullptr);
+    ~TppCustomMemo() override;
+
+    // ---- Text ----
+    // The lines after RefreshText.
+    virtual classes::TStrings *GetLines();
+    // Takes a copy of the strings, then RefreshText.
+    virtual void SetLines(const classes::TStrings *aLines);
+    // The lines' text (each line and CR LF, UTF-8) after RefreshText.
+    virtual classes::TMemoryStream *GetMemoStream();
+    // The wrapped lines of the current page.
+    virtual const QStringList &GetPrintLines() const { return m_printLines; }
+    // Writes the lines' text into the memory stream again.
+    virtual void RefreshText();
+    // A zero-terminated copy of the memory stream; nullptr when it is empty.
+    std::unique_ptr<char[]> GetTextBuffer();
+    QString GetText() const override;
+    void SetText(const QString &aText) override;
+    classes::TStrings *Lines() { return GetLines(); }
+
+    // ---- Properties ----
+    bool CharWrap() const { return m_charWrap; }
+    void SetCharWrap(bool aValue);
+    int32_t mmLeading() const { return m_mmLeading; }
+    void SetmmLeading(int32_t aValue);
+    // In the report's Units.
+    float Leading() const;
+    void SetLeading(float aValue);
+    // In screen pixels, truncated.
+    int32_t spLeading() const;
+    // Shown in the report's Units; held in thousandths of a millimetre.
+    classes::TStrings *TabStopPositions() const;
+    void SetTabStopPositions(const classes::TStrings *aPositions);
+    const QStringList &mmTabStops() const { return m_mmTabStops; }
+    void SetmmTabStops(const QStringList &aPositions) { m_mmTabStops = aPositions; }
+    // Where the text continues on the next page, 0 for its start.
+    qsizetype TextPosition() const { return m_textPosition; }
+
+    // ---- Generation ----
+    bool SupportsFullJustify() const override { return true; }
+    void Init() override;
+    void ResetGeneration() override;
+    void CalcSpaceUsed() override;
+    void PropertiesToDrawCommand(TppDrawCommand *aDrawCommand) override;
+    void SaveToCache(int32_t aPageIndex) override;
+    void RestoreFromCache(int32_t aPageIndex) override;
+
+    // An old template kept its leading in screen pixels.
+    void Convert(int aVersionNo) override;
+    void DefineProperties(classes::TFiler &aFiler) override;
+
+protected:
+    classes::TStringList &lines() { return *m_lines; }
+    TppCustomPrinter *measuringPrinter() const;
+    // Wraps from aPosition into aRect; answers the line height.
+    int32_t wrap(const QString &aText, const rtl::TRect &aRect, qsizetype &aPosition, QStringList &aLines) const;
+
+private:
+    std::unique_ptr<classes::TStringList> m_lines;
+    std::unique_ptr<classes::TMemoryStream> m_memoStream;
+    mutable std::unique_ptr<classes::TStringList> m_tabStopView;
+    QStringList m_mmTabStops;
+    bool m_charWrap = false;
+    int32_t m_mmLeading = 0;
+    QStringList m_printLines;
+    // The lines of the current cycle were wrapped; the height they take.
+    bool m_printLinesReady = false;
+    int32_t m_printHeight = 0;
+    qsizetype m_textPosition = 0;
+};
+
+class TppMemo : public TppCustomMemo
+{
+    ZVO_CLASS(TppMemo)
+public:
+    explicit TppMemo(classes::TComponent *aOwner = nullptr);
+    void SetLines(const classes::TStrings *aLines) override;
+    void CreateDesignControl() override;
+};
+
+class TppDBMemo : public TppCustomMemo
+{
+    ZVO_CLASS(TppDBMemo)
+public:
+    explicit TppDBMemo(classes::TComponent *aOwner = nullptr);
+
+    bool IsDataAware() const override { return true; }
+    classes::TStrings *GetLines() override;
+    classes::TMemoryStream *GetMemoStream() override;
+    QString GetText() const override;
+    // Loads the lines from the handler, event 86 or the field first.
+    void RefreshText() override;
+    QString GetDescription() const override;
+
+    bool AutoDisplay() const { return m_autoDisplay; }
+    void SetAutoDisplay(bool aValue);
+    bool SuppressRepeatedValues() const { return m_suppressRepeatedValues; }
+    void SetSuppressRepeatedValues(bool aValue);
+    TppMemoEvent OnGetMemo;
+    // The last traversal found the text it had before.
+    bool RepeatedValue() const { return m_repeated; }
+
+    void Init() override;
+    void Reset() override;
+    void Generate() override;
+    void EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams) override;
+    void Notify(TppCommunicator *aCommunicator, int aOperation) override;
+
+private:
+    bool loadsLines() const;
+    void loadLines();
+
+    bool m_autoDisplay = true;
+    bool m_suppressRepeatedValues = false;
+    // The text the last traversal found, and whether it repeated the one
+    // before.
+    QString m_rememberedText;
+    bool m_hasRemembered = false;
+    bool m_repeated = false;
+    bool m_loading = false;
+};
+
+} // namespace report

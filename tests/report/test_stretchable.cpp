@@ -1,0 +1,133 @@
+#include "MemoFixture.h"
+
+#include "report/model/base/Exceptions.h"
+#include "report/model/base/Messages.h"
+
+using namespace memotest;
+
+namespace {
+
+class Shifting : public MemoFixture
+{
+protected:
+    Shifting()
+    {
+        memo->SetUserName(QStringLiteral("Above"));
+        below = addMemo<TppMemo>(LineMM, 20);
+        below->SetUserName(QStringLiteral("Below"));
+    }
+
+    TppMemo *below = nullptr;
+};
+
+TEST_F(Shifting, ACircularChainIsRefusedAndChangesNothing)
+{
+    below->SetShiftRelativeTo(memo);
+    try {
+        memo->SetShiftRelativeTo(below);
+        ADD_FAILURE() << "no error";
+    } catch (const EInvalidPropertyError &e) {
+        EXPECT_EQ(e.Message(), ppLoadStr(342));
+    }
+    EXPECT_EQ(memo->ShiftRelativeTo(), nullptr);
+    EXPECT_EQ(below->ShiftRelativeTo(), memo);
+    EXPECT_EQ(memo->ShifterCount(), 1);
+    EXPECT_THROW(memo->SetShiftRelativeTo(memo), EInvalidPropertyError);
+    EXPECT_EQ(ppGetShiftRelativeToTargets(*memo, true), QStringList{});
+    EXPECT_EQ(ppGetShiftRelativeToTargets(*below, true), QStringList{"Above"});
+}
+
+TEST_F(Shifting, ATargetStretchesWhileItHasShifters)
+{
+    memo->SetStretch(false);
+    EXPECT_FALSE(memo->Stretch());
+    below->SetShiftRelativeTo(memo);
+    EXPECT_TRUE(memo->Stretch());
+    memo->SetStretch(false);
+    EXPECT_TRUE(memo->Stretch());
+    // A shifter leaves its chain when it is told to move with its parent.
+    below->SetShiftWithParent(true);
+    EXPECT_EQ(below->ShiftRelativeTo(), nullptr);
+    EXPECT_EQ(memo->ShifterCount(), 0);
+    memo->SetStretch(false);
+    EXPECT_FALSE(memo->Stretch());
+}
+
+TEST_F(Shifting, FreeingATargetOrAShifterClearsTheReferences)
+{
+    below->SetShiftRelativeTo(memo);
+    delete below;
+    EXPECT_EQ(memo->ShifterCount(), 0);
+    auto *shifter = addMemo<TppMemo>(LineMM, 20);
+    shifter->SetShiftRelativeTo(memo);
+    delete memo;
+    memo = nullptr;
+    EXPECT_EQ(shifter->ShiftRelativeTo(), nullptr);
+}
+
+TEST_F(Shifting, AShiftedMemoSitsRightBelowTheActualBottomOfItsTargetOnEveryPage)
+{
+    below->SetShiftRelativeTo(memo);
+    below->SetText(QStringLiteral("below"));
+    QStringList words;
+    rows({QStringLiteral("two\r\nlines"), wordsText(180, &words)});
+    generate();
+    ASSERT_EQ(memoPages.size(), 2);
+    // Page 1: the first record's memos, then the second record's long text,
+    // whose shifter waits for it.
+    ASSERT_EQ(memoPages[0].size(), 3);
+    EXPECT_EQ(memoPages[0][1].name, QStringLiteral("Below"));
+    EXPECT_EQ(memoPages[0][1].top, memoPages[0][0].top + 2 * LineMM);
+    EXPECT_EQ(memoPages[0][2].name, QStringLiteral("Above"));
+    EXPECT_EQ(memoPages[0][2].lines.size(), LinesPerPage - 3);
+    // Page 2: the rest of the text from the top, the shifter right below it.
+    ASSERT_EQ(memoPages[1].size(), 2);
+    EXPECT_EQ(memoPages[1][0].top, BodyTop);
+    EXPECT_EQ(memoPages[1][1].name, QStringLiteral("Below"));
+    EXPECT_EQ(memoPages[1][1].top, BodyTop + memoPages[1][0].height);
+    EXPECT_EQ(printedWords(QStringLiteral("Above")).mid(2), words);
+    EXPECT_EQ(printedWords(QStringLiteral("Below")), (QStringList{"below", "below"}));
+}
+
+// Every memo of a long chain prints once, each right below the one before
+// it, page after page.
+TEST_F(Shifting, AChainOfAThousandShiftersPrintsInOrder)
+{
+    std::vector<TppMemo *> chain;
+    TppStretchable *target = memo;
+    for (int i = 0; i < 1000; ++i) {
+        auto *m = addMemo<TppMemo>(LineMM, 20);
+        m->SetText(QStringLiteral("m%1").arg(i));
+        m->SetShiftRelativeTo(target);
+        target = m;
+        chain.push_back(m);
+    }
+    EXPECT_THROW(memo->SetShiftRelativeTo(chain.back()), EInvalidPropertyError);
+    report.SetPageLimit(40);
+    rows({QStringLiteral("head")});
+    generate();
+    QStringList expected{QStringLiteral("head")};
+    for (int i = 0; i < 1000; ++i)
+        expected << QStringLiteral("m%1").arg(i);
+    EXPECT_EQ(printedWords(), expected);
+    for (const QList<MemoText> &page : memoPages)
+        for (int i = 1; i < page.size(); ++i)
+            ASSERT_EQ(page[i].top, page[i - 1].top + page[i - 1].height);
+}
+
+TEST_F(Shifting, OffsetsAreWrittenOnlyWhenSetAndReadAsIntegersOrFloats)
+{
+    below->SetUnits(TppUnitType::utMillimeters);
+    below->SetBottomOffset(2.5f);
+    EXPECT_EQ(below->mmBottomOffset(), 2500);
+    below->SetOverFlowOffset(1.0f);
+    EXPECT_EQ(below->mmOverFlowOffset(), 1000);
+    EXPECT_FLOAT_EQ(below->StopPosition(), 0.0f);
+    EXPECT_TRUE(ppMatchesNamePrefix(*below, QStringLiteral("Bel")) == false);
+    below->SetUserName(QStringLiteral("Memo12"));
+    EXPECT_TRUE(ppMatchesNamePrefix(*below, QStringLiteral("Memo")));
+    below->SetUserName(QStringLiteral("Memo0"));
+    EXPECT_FALSE(ppMatchesNamePrefix(*below, QStringLiteral("Memo")));
+}
+
+} // namespace
