@@ -6,6 +6,7 @@
 #include "report/model/bands/Component.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/bands/PrintableRTTI.h"
+#include "report/model/bands/StretchableRTTI.h"
 #include "report/model/base/DisplayFormat.h"
 #include "report/model/base/Messages.h"
 #include "report/model/base/Utils.h"
@@ -92,6 +93,7 @@ void ppModelLayerInit()
     raRegisterRTTI(TraTppPageRTTI::Instance());
     raRegisterRTTI(TraTppPrintableRTTI::Instance());
     raRegisterRTTI(TraTppComponentRTTI::Instance());
+    raRegisterRTTI(TraTppStretchableRTTI::Instance());
     raRegisterRTTI(TraTppBandRTTI::Instance());
     classes::RegisterClasses({&TppField::StaticClass(), &TppMasterFieldLink::StaticClass()});
     ppComponentRegistryInit();
@@ -127,6 +129,7 @@ void ppModelLayerFinalize()
     ppFreeFormClassList();
     classes::UnRegisterClasses({&TppField::StaticClass(), &TppMasterFieldLink::StaticClass()});
     raUnRegisterRTTI(TraTppBandRTTI::Instance());
+    raUnRegisterRTTI(TraTppStretchableRTTI::Instance());
     raUnRegisterRTTI(TraTppComponentRTTI::Instance());
     raUnRegisterRTTI(TraTppPrintableRTTI::Instance());
     raUnRegisterRTTI(TraTppPageRTTI::Instance());

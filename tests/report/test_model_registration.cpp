@@ -30,7 +30,7 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
     EXPECT_EQ(raRegisteredRTTIClassNames(),
               (QStringList{"TObject", "TComponent", "TppCommunicator", "TppRelative", "TppPrinterSetup", "TppCacheable",
                            "TppDataPipeline", "TppField", "TppDrawCommand", "TppPage", "TppPrintable", "TppComponent",
-                           "TppBand", "TppProducer", "TppCustomBand", "TppPageBand", "TppReportBand",
+                           "TppStretchable", "TppBand", "TppProducer", "TppCustomBand", "TppPageBand", "TppReportBand",
                            "TppFooterBand", "TppDetailBand", "TppColumnFooterBand", "TppGroupBand",
                            "TppGroupHeaderBand", "TppGroup", "TppCustomReport", "TppBandedReport",
                            "TppReport"}));
