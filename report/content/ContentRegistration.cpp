@@ -119,6 +119,8 @@ void ppContentLayerFinalize()
     g_contentInitialised = false;
     if (ppNoDataMessageFactory() == &g_contentNoDataFactory)
         ppSetNoDataMessageFactory(nullptr);
+    ppUnRegisterComponent(TppDBMemo::StaticClass());
+    ppUnRegisterComponent(TppMemo::StaticClass());
     if (ppBandCalcConversion() == &ppConvertBandCalcs)
         ppSetBandCalcConversion(nullptr);
     classes::UnRegisterClass(TppCalc::StaticClass());
@@ -134,8 +136,6 @@ void ppContentLayerFinalize()
     ppUnRegisterComponent(TppImage::StaticClass());
     ppUnRegisterComponent(TppLine::StaticClass());
     ppUnRegisterComponent(TppShape::StaticClass());
-    ppUnRegisterComponent(TppDBMemo::StaticClass());
-    ppUnRegisterComponent(TppMemo::StaticClass());
     ppUnRegisterComponent(TppDBText::StaticClass());
     ppUnRegisterComponent(TppLabel::StaticClass());
     raUnRegisterRTTI(TraTppBarCodeRTTI::Instance());
