@@ -17,6 +17,8 @@
 #include "report/model/engine/PipelinePositions.h"
 #include "report/model/pages/PageRequest.h"
 
+#include "platform/rtl/Types.h"
+
 #include <vector>
 
 namespace report {
