@@ -1,5 +1,5 @@
 # Prints a sample report over a CSV file, one line per page naming its bands:
-# reportdemo --report list|grouped|barcodes --data FILE.csv [--device Trace|Screen] [--pages LIST] [--out FILE]
+# reportdemo --report list|grouped|barcodes|memo --data FILE.csv [--device Trace|Screen] [--pages LIST] [--out FILE]
 # [--dump FILE]; with --device Printer [--printer NAME] or --pdf FILE it prints the report.
 add_executable(reportdemo "${CMAKE_CURRENT_LIST_DIR}/reportdemo/main.cpp"
                           "${CMAKE_CURRENT_LIST_DIR}/reportdemo/BarCodeSample.cpp"

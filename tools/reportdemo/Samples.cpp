@@ -7,6 +7,7 @@
 
 #include "report/content/text/DBText.h"
 #include "report/content/text/Label.h"
+#include "report/content/text/Memo.h"
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/data/DataPipeline.h"
@@ -82,7 +83,7 @@ int32_t sampleColumnWidth(reporttest::MemoryPipeline &aData)
 }
 
 std::unique_ptr<report::TppReport> sampleReport(reporttest::MemoryPipeline &aData, const QString &aTitle,
-                                                bool aTitleBand)
+                                                bool aTitleBand, bool aDetailTexts = true)
 {
     auto result = std::make_unique<report::TppReport>();
     report::TppReport &r = *result;
@@ -104,8 +105,33 @@ std::unique_ptr<report::TppReport> sampleReport(reporttest::MemoryPipeline &aDat
     detail->SetReport(&r);
     detail->SetmmHeight(5000);
     detail->SetUserName(QStringLiteral("Detail"));
-    for (int i = 0; i < fields; ++i)
-        addSampleDBText(detail, aData, i, i * width, width);
+    if (aDetailTexts)
+        for (int i = 0; i < fields; ++i)
+            addSampleDBText(detail, aData, i, i * width, width);
+    return result;
+}
+
+// The list's page bands; each record's first field beside its last, which
+// stretches down the page and on over the next ones as far as it needs.
+std::unique_ptr<report::TppReport> sampleMemoReport(reporttest::MemoryPipeline &aData)
+{
+    std::unique_ptr<report::TppReport> result = sampleReport(aData, QStringLiteral("Memo"), true, false);
+    report::TppBand *detail = nullptr;
+    for (int i = 0; i < result->BandCount() && !detail; ++i)
+        detail = dynamic_cast<report::TppDetailBand *>(result->BandAt(i));
+    const int fields = aData.GetFieldCount();
+    if (!detail || fields == 0)
+        return result;
+    detail->SetPrintHeight(report::TppPrintHeightType::phDynamic);
+    constexpr int32_t firstWidth = 40000;
+    addSampleDBText(detail, aData, 0, 0, firstWidth);
+    auto *memo = new report::TppDBMemo;
+    memo->SetBand(detail);
+    memo->SetDataPipeline(&aData);
+    memo->SetDataField(aData.GetField(fields - 1)->FieldName);
+    memo->SetBounds(firstWidth, sampleTextInset, samplePrintWidth - firstWidth,
+                    detail->mmHeight() - 2 * sampleTextInset);
+    memo->SetStretch(true);
     return result;
 }
 
@@ -113,7 +139,7 @@ std::unique_ptr<report::TppReport> sampleReport(reporttest::MemoryPipeline &aDat
 
 QStringList SampleNames()
 {
-    return {QStringLiteral("list"), QStringLiteral("grouped"), QStringLiteral("barcodes")};
+    return {QStringLiteral("list"), QStringLiteral("grouped"), QStringLiteral("barcodes"), QStringLiteral("memo")};
 }
 
 QStringList LaterSampleNames()
@@ -127,6 +153,8 @@ std::unique_ptr<report::TppReport> CreateSample(const QString &aName, reporttest
         return sampleReport(aData, QStringLiteral("List"), true);
     if (aName == QLatin1String("barcodes"))
         return CreateBarCodeSample(aData);
+    if (aName == QLatin1String("memo"))
+        return sampleMemoReport(aData);
     if (aName != QLatin1String("grouped"))
         return nullptr;
     std::unique_ptr<report::TppReport> result = sampleReport(aData, QStringLiteral("Grouped"), false);

@@ -7,6 +7,8 @@
 // list:    Title 30 mm, PageHeader 20 mm, Detail 5 mm, PageFooter 20 mm.
 // grouped: the same without the title, grouped on the first field, with a
 //          GroupHeader and a GroupFooter of 10 mm.
+// memo:    the list's page bands; a dynamic Detail with the first field
+//          (40 mm wide) beside a stretching data memo of the last field.
 //
 // The title and the page footer carry a label with the report's name, the
 // page header a label per field name, the detail a data text per field side
