@@ -15,6 +15,7 @@
 #include "report/content/text/DBText.h"
 #include "report/content/text/Label.h"
 #include "report/content/text/Memo.h"
+#include "report/content/text/MemoRTTI.h"
 #include "report/content/text/TextRTTI.h"
 #include "report/content/variables/Calc.h"
 #include "report/content/variables/DBCalc.h"
@@ -90,6 +91,8 @@ void ppContentLayerInit()
     // The graphic classes a data image may name besides the built-in ones.
     classes::RegisterClasses({&classes::TGIFImage::StaticClass(), &classes::TJPEGImage::StaticClass()});
     raRegisterRTTI(TraTppBarCodeRTTI::Instance());
+    raRegisterRTTI(TraTppCustomMemoRTTI::Instance());
+    raRegisterRTTI(TraTppDBMemoRTTI::Instance());
     ppRegisterPaletteComponent(TppLabel::StaticClass());
     ppRegisterPaletteComponent(TppDBText::StaticClass());
     ppRegisterPaletteComponent(TppShape::StaticClass());
@@ -138,6 +141,8 @@ void ppContentLayerFinalize()
     ppUnRegisterComponent(TppShape::StaticClass());
     ppUnRegisterComponent(TppDBText::StaticClass());
     ppUnRegisterComponent(TppLabel::StaticClass());
+    raUnRegisterRTTI(TraTppDBMemoRTTI::Instance());
+    raUnRegisterRTTI(TraTppCustomMemoRTTI::Instance());
     raUnRegisterRTTI(TraTppBarCodeRTTI::Instance());
     ppFreeGraphicClasses();
     classes::UnRegisterClasses({&classes::TGIFImage::StaticClass(), &classes::TJPEGImage::StaticClass()});

@@ -1,6 +1,7 @@
 #include "report/content/text/Memo.h"
 
 #include "report/content/drawcommands/DrawText.h"
+#include "report/content/text/MemoRTTI.h"
 #include "report/model/bands/CustomBand.h"
 #include "report/model/bands/ReportContext.h"
 #include "report/model/data/DataPipeline.h"
@@ -83,6 +84,7 @@ TppCustomMemo::TppCustomMemo(classes::TComponent *aOwner)
     , m_lines(std::make_unique<classes::TStringList>())
     , m_memoStream(std::make_unique<classes::TMemoryStream>())
     , m_tabStopView(std::make_unique<classes::TStringList>())
+    , m_printLinesView(std::make_unique<classes::TStringList>())
 {
     SetCacheRecordSize(int32_t(sizeof(MemoCacheRecord)));
     SetDrawCommandClass(&TppDrawText::StaticClass());
@@ -120,6 +122,14 @@ void TppCustomMemo::RefreshText()
     if (!bytes.isEmpty())
         m_memoStream->Write(bytes.constData(), bytes.size());
     InvalidateDesignControl();
+}
+
+classes::TStrings *TppCustomMemo::PrintLinesList() const
+{
+    m_printLinesView->Clear();
+    for (const QString &line : m_printLines)
+        m_printLinesView->Add(line);
+    return m_printLinesView.get();
 }
 
 std::unique_ptr<char[]> TppCustomMemo::GetTextBuffer()
@@ -480,11 +490,10 @@ void TppDBMemo::loadLines()
             OnGetMemo(this, &memoLines);
         if (alive.expired() || !HasEventNotify(ppEvent::OnGetMemo))
             return;
-        TraParamList params;
-        params.AddParam(QStringLiteral("Lines"), TraDataType::daClass, true);
+        std::unique_ptr<TraParamList> params = TraTppDBMemoRTTI::Instance().GetParams(QStringLiteral("OnGetMemo"));
         classes::TObject *argument = &memoLines;
-        params.SetParamValuePointer(0, &argument);
-        SendEventNotify(this, ppEvent::OnGetMemo, &params);
+        params->SetParamValuePointer(0, &argument);
+        SendEventNotify(this, ppEvent::OnGetMemo, params.get());
         return;
     }
     if (CheckForPipelineData())

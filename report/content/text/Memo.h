@@ -41,6 +41,8 @@ public:
     virtual classes::TMemoryStream *GetMemoStream();
     // The wrapped lines of the current page.
     virtual const QStringList &GetPrintLines() const { return m_printLines; }
+    // The same lines as a string list, for scripts.
+    classes::TStrings *PrintLinesList() const;
     // Writes the lines' text into the memory stream again.
     virtual void RefreshText();
     // A zero-terminated copy of the memory stream; nullptr when it is empty.
@@ -90,6 +92,7 @@ private:
     std::unique_ptr<classes::TStringList> m_lines;
     std::unique_ptr<classes::TMemoryStream> m_memoStream;
     mutable std::unique_ptr<classes::TStringList> m_tabStopView;
+    mutable std::unique_ptr<classes::TStringList> m_printLinesView;
     QStringList m_mmTabStops;
     bool m_charWrap = false;
     int32_t m_mmLeading = 0;
