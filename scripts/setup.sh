@@ -13,7 +13,7 @@ packages=(
   clang libclang-rt-14-dev lld
   xvfb xauth fonts-dejavu-core fonts-liberation2
   zint libzint-dev zbar-tools
-  openbox wmctrl x11-utils xdotool
+  openbox wmctrl x11-utils xdotool imagemagick
   python3
   tinyproxy dante-server microsocks
   cups-daemon cups-client libcups2-dev poppler-utils

@@ -62,6 +62,13 @@ QIcon previewDoubleGlyph(const QImage &aImage)
     return icon;
 }
 
+// The edit shows its text from the start, however narrow it is.
+void previewSetEditText(QLineEdit *aEdit, const QString &aText)
+{
+    aEdit->setText(aText);
+    aEdit->setCursorPosition(0);
+}
+
 // The number an edit holds (its digits), or nothing.
 std::optional<int> previewEditNumber(const QString &aText)
 {
@@ -241,6 +248,11 @@ void TppPreview::CreateToolbar()
     QToolButton *last = addToolButton(next->x() + w, ppPreviewAction::LastPage,
                                       previewDoubleGlyph(TppMetaBitmap::CreateBitmap<TppLastIcon>()), 14);
     for (QLineEdit *edit : {m_zoomEdit, m_pageNoEdit}) {
+        // The toolbar's small font, so that "100 %" fits the 37 pixels.
+        QFont font = edit->font();
+        font.setPointSize(8);
+        edit->setFont(font);
+        edit->setTextMargins(0, 0, 0, 0);
         edit->setFocusPolicy(Qt::ClickFocus);
         edit->installEventFilter(new PreviewEditKeys(*this, edit));
     }
@@ -344,8 +356,9 @@ void TppPreview::updateAutoSearchButton()
 void TppPreview::PageChange()
 {
     TppPage *page = Viewer()->CurrentPage();
-    m_pageNoEdit->setText(rtl::EditMask(PreviewPageMask).format(QString::number(Viewer()->AbsolutePageNo())));
-    m_zoomEdit->setText(rtl::EditMask(PreviewZoomMask).format(QString::number(Viewer()->CalculatedZoom())));
+    previewSetEditText(m_pageNoEdit,
+                       rtl::EditMask(PreviewPageMask).format(QString::number(Viewer()->AbsolutePageNo())));
+    previewSetEditText(m_zoomEdit, rtl::EditMask(PreviewZoomMask).format(QString::number(Viewer()->CalculatedZoom())));
     updateZoomButtons();
     const bool first = page->FirstPage() || Viewer()->AbsolutePageNo() <= 1;
     m_buttons[ppPreviewAction::FirstPage]->setEnabled(!first);
@@ -449,7 +462,7 @@ void TppPreview::SetZoomSetting(TppZoomSettingType aSetting)
 {
     TppCustomPreview::SetZoomSetting(aSetting);
     updateZoomButtons();
-    m_zoomEdit->setText(rtl::EditMask(PreviewZoomMask).format(QString::number(Viewer()->CalculatedZoom())));
+    previewSetEditText(m_zoomEdit, rtl::EditMask(PreviewZoomMask).format(QString::number(Viewer()->CalculatedZoom())));
     if (SearchPreview())
         SearchPreview()->ZoomChanged();
 }
