@@ -307,25 +307,19 @@ void TCustomdxTreeList::FocusLeft(bool toEditor)
 
 TCursor TCustomdxTreeList::CursorAt(int x, int y)
 {
-    uint8_t mode = m_state;
-    if (m_state == tsNone || m_state == tsEditing) {
-        const TdxTreeListHitInfo hit = HitTest(x, y);
-        mode = tsNone;
-        if ((hit.HitCode == htBandEdge && hit.BandIndex >= 0) || hit.HitCode == htColumnEdge)
-            mode = tsColumnSizing;
-        else if (hit.HitCode == htBandPanelEdge || hit.HitCode == htHeaderPanelEdge || hit.HitCode == htRowEdge)
-            mode = tsRowSizing;
+    if (m_state != tsNone && m_state != tsEditing) {
+        if (m_state == tsColumnSizing || m_state == tsBandSizing)
+            return crHSplit;
+        return mouseIsVerticalSizing(m_state) ? crVSplit : crDefault;
     }
-    if (mode == tsColumnSizing || mode == tsBandSizing)
+    const TdxTreeListHitInfo hit = HitTest(x, y);
+    if ((hit.HitCode == htBandEdge && hit.BandIndex >= 0) || hit.HitCode == htColumnEdge)
         return crHSplit;
-    if (mouseIsVerticalSizing(mode))
+    if (hit.HitCode == htBandPanelEdge || hit.HitCode == htHeaderPanelEdge || hit.HitCode == htRowEdge)
         return crVSplit;
     TCursor cursor = crDefault;
-    if (m_state == tsNone || m_state == tsEditing) {
-        const TdxTreeListHitInfo hit = HitTest(x, y);
-        if (hit.Node && hit.ColumnIndex >= 0 && IsHotCell(hit.Node, hit.ColumnIndex))
-            GetHotTrackCursor(hit.Node, hit.ColumnIndex, cursor);
-    }
+    if (hit.Node && hit.ColumnIndex >= 0 && IsHotCell(hit.Node, hit.ColumnIndex))
+        GetHotTrackCursor(hit.Node, hit.ColumnIndex, cursor);
     return cursor;
 }
 
