@@ -496,6 +496,8 @@ void TCustomdxTreeList::ChangeFocus(TdxTreeListNode *node, int column, bool make
     DeletionDeferral defer(*this);
     TdxTreeListNode *old = m_focused;
     if (node != old) {
+        // Another node's row takes the focus from the new item row too.
+        SetNewItemRowActive(false);
         m_focused = node;
         if (old)
             InvalidateNode(old);

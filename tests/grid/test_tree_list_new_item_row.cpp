@@ -98,6 +98,14 @@ TEST(TreeListNewItemRow, UpFromTheFirstNodeEntersItAndDownOrPageDownLeaves)
         EXPECT_EQ(f.tree->FocusedNode(), f.tree->Items(0));
     }
 
+    // Whatever moves the focus to another node leaves it as well.
+    f.key(VK_UP);
+    ASSERT_TRUE(f.tree->IsNewItemRowActive());
+    f.key(VK_END, ssCtrl);
+    EXPECT_FALSE(f.tree->IsNewItemRowActive());
+    EXPECT_EQ(f.tree->FocusedNode(), f.tree->Items(1));
+    f.key(VK_HOME, ssCtrl);
+
     // A row that is not shown is never entered.
     f.tree->shown = false;
     f.tree->CalcMetrics();
