@@ -131,9 +131,11 @@ TEST_F(PipelinePositions, EveryRecordTheRunWalksIsAnnouncedByBothPipelines)
 
     announced.clear();
     generate(TppPageSettingType::psSinglePage, 2);
-    ASSERT_EQ(announced.size(), 48);
+    // Its own records only: the next page's first record is announced on
+    // the page that prints it.
+    ASSERT_EQ(announced.size(), 47);
     EXPECT_EQ(announced.first(), QStringLiteral("1047"));
-    EXPECT_EQ(announced.last(), QStringLiteral("1094"));
+    EXPECT_EQ(announced.last(), QStringLiteral("1093"));
     customers.OnTraversal.Set(nullptr);
     orders.OnTraversal.Set(nullptr);
 }

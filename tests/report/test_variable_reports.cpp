@@ -198,4 +198,7 @@ TEST_F(VariableReports, PagesAskedForOutOfOrderCarryTheTextsOfASequentialRun)
     EXPECT_EQ(scattered[1], sequential[0]);
     EXPECT_EQ(scattered[2], sequential[1]);
     EXPECT_EQ(bandTexts(sequential[2], "Detail").back(), "5356"); // 1 + ... + 103 = 5356
+    // The count of each page is that of its own records.
+    for (const QString &page : sequential)
+        EXPECT_EQ(bandTexts(page, "PageFooter").back(), QString::number(bandTexts(page, "Detail").size() / 2));
 }

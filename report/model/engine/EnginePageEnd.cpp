@@ -89,9 +89,10 @@ void TppEngine::endPage()
     m_pageEnded = true;
     if (!m_verticalColumns)
         savePageState();
+    // A record moved to but not printed yet is told of on the page that
+    // prints it, as it is when that page is made again from its saved
+    // state: page totals and counts stay with their own records.
     m_lastFinishedPage = PageNo();
-    if (m_traversalPending && !m_verticalColumns)
-        AfterTraversal();
     // Columns across the page end with the page.
     if (!m_verticalColumns)
         if (auto *detail = dynamic_cast<TppDetailBand *>(m_report->GetBand(4)))
