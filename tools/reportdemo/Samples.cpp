@@ -8,6 +8,10 @@
 #include "report/content/text/DBText.h"
 #include "report/content/text/Label.h"
 #include "report/content/text/Memo.h"
+#include "report/content/variables/Calc.h"
+#include "report/content/variables/DBCalc.h"
+#include "report/content/variables/SystemVariable.h"
+#include "report/content/variables/Variable.h"
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/data/DataPipeline.h"
@@ -76,14 +80,15 @@ Band *addSampleBand(report::TppReport &aReport, int32_t aHeight, const QString &
     return band;
 }
 
-// Field i's column: the printable width shared out evenly.
-int32_t sampleColumnWidth(reporttest::MemoryPipeline &aData)
+// Field i's column: the printable width shared out evenly, with room for
+// aExtra columns after the fields.
+int32_t sampleColumnWidth(reporttest::MemoryPipeline &aData, int aExtra = 0)
 {
-    return samplePrintWidth / std::max(1, aData.GetFieldCount());
+    return samplePrintWidth / std::max(1, aData.GetFieldCount() + aExtra);
 }
 
 std::unique_ptr<report::TppReport> sampleReport(reporttest::MemoryPipeline &aData, const QString &aTitle,
-                                                bool aTitleBand, bool aDetailTexts = true)
+                                                bool aTitleBand, bool aDetailTexts = true, int aExtraColumns = 0)
 {
     auto result = std::make_unique<report::TppReport>();
     report::TppReport &r = *result;
@@ -94,7 +99,7 @@ std::unique_ptr<report::TppReport> sampleReport(reporttest::MemoryPipeline &aDat
                        samplePrintWidth);
 
     const int fields = aData.GetFieldCount();
-    const int32_t width = sampleColumnWidth(aData);
+    const int32_t width = sampleColumnWidth(aData, aExtraColumns);
     auto *header = addSampleBand<report::TppHeaderBand>(r, 20000, QStringLiteral("PageHeader"));
     for (int i = 0; i < fields; ++i)
         addSampleLabel(header, aData.GetField(i)->FieldName, i * width, width);
@@ -135,11 +140,89 @@ std::unique_ptr<report::TppReport> sampleMemoReport(reporttest::MemoryPipeline &
     return result;
 }
 
+// The last field that holds numbers, -1 for none.
+int sampleLastNumericField(reporttest::MemoryPipeline &aData)
+{
+    for (int i = aData.GetFieldCount() - 1; i >= 0; --i)
+        if (aData.GetField(i)->DataType == report::TppDataType::dtDouble)
+            return i;
+    return -1;
+}
+
+template <class Text>
+Text *addSampleVariable(report::TppBand *aBand, int32_t aLeft, int32_t aWidth)
+{
+    auto *text = new Text;
+    text->SetBand(aBand);
+    text->SetBounds(aLeft, sampleTextInset, aWidth, aBand->mmHeight() - 2 * sampleTextInset);
+    return text;
+}
+
+// The sum of the last numeric field over the group, in the field's column.
+report::TppDBCalc *addSampleGroupSum(report::TppBand *aBand, reporttest::MemoryPipeline &aData,
+                                     report::TppGroup *aGroup)
+{
+    const int field = sampleLastNumericField(aData);
+    if (field < 0)
+        return nullptr;
+    const int32_t width = sampleColumnWidth(aData);
+    auto *sum = addSampleVariable<report::TppDBCalc>(aBand, field * width, width);
+    sum->SetDataPipeline(&aData);
+    sum->SetDataField(aData.GetField(field)->FieldName);
+    sum->SetDisplayFormat(sampleNumberFormat(aData, aData.GetField(field)->FieldName));
+    sum->SetResetGroup(aGroup);
+    return sum;
+}
+
+// The list with a running total of the last numeric field beside each
+// record, the print time in the title, and in the page footer the records
+// of the page, the page number and "Page n of N".
+std::unique_ptr<report::TppReport> variablesSample(reporttest::MemoryPipeline &aData)
+{
+    std::unique_ptr<report::TppReport> result = sampleReport(aData, QStringLiteral("Variables"), true, true, 1);
+    report::TppReport &r = *result;
+    const int fields = aData.GetFieldCount();
+    const int32_t width = sampleColumnWidth(aData, 1);
+    const int32_t third = samplePrintWidth / 3;
+
+    auto *title = r.GetBand(1);
+    title->Objects(0)->SetmmWidth(third);
+    auto *printed = addSampleVariable<report::TppSystemVariable>(title, 2 * third, third);
+    printed->SetVarType(report::TppVarType::vtPrintDateTime);
+    printed->SetTextAlignment(report::TppTextAlignment::taRightJustified);
+
+    addSampleLabel(r.GetBand(0), QStringLiteral("Running total"), fields * width, width);
+    const int numeric = sampleLastNumericField(aData);
+    auto *running = addSampleVariable<report::TppVariable>(r.GetBand(4), fields * width, width);
+    running->SetDataType(report::TppDataType::dtDouble);
+    if (numeric >= 0) {
+        const QString field = aData.GetField(numeric)->FieldName;
+        running->SetDisplayFormat(sampleNumberFormat(aData, field));
+        running->OnCalc.Set([&aData, field](classes::TObject *, QVariant &aValue) {
+            aValue = aValue.toDouble() + aData.GetFieldValue(field).toDouble();
+        });
+    }
+
+    auto *footer = r.GetBand(8);
+    footer->Objects(0)->SetmmWidth(third / 2);
+    auto *onPage = addSampleVariable<report::TppVariable>(footer, third / 2, third / 2);
+    onPage->SetDataType(report::TppDataType::dtInteger);
+    onPage->SetResetType(report::TppVarEventType::vePageStart);
+    onPage->SetDisplayFormat(QStringLiteral("0 records"));
+    onPage->OnCalc.Set([](classes::TObject *, QVariant &aValue) { aValue = aValue.toInt() + 1; });
+    addSampleVariable<report::TppCalc>(footer, third, third)->SetCalcType(report::TppCalcType::ctPageNoDesc);
+    auto *pages = addSampleVariable<report::TppSystemVariable>(footer, 2 * third, third);
+    pages->SetVarType(report::TppVarType::vtPageSetDesc);
+    pages->SetTextAlignment(report::TppTextAlignment::taRightJustified);
+    return result;
+}
+
 } // namespace
 
 QStringList SampleNames()
 {
-    return {QStringLiteral("list"), QStringLiteral("grouped"), QStringLiteral("barcodes"), QStringLiteral("memo")};
+    return {QStringLiteral("list"), QStringLiteral("grouped"), QStringLiteral("barcodes"), QStringLiteral("memo"),
+            QStringLiteral("variables")};
 }
 
 QStringList LaterSampleNames()
@@ -155,6 +238,8 @@ std::unique_ptr<report::TppReport> CreateSample(const QString &aName, reporttest
         return CreateBarCodeSample(aData);
     if (aName == QLatin1String("memo"))
         return sampleMemoReport(aData);
+    if (aName == QLatin1String("variables"))
+        return variablesSample(aData);
     if (aName != QLatin1String("grouped"))
         return nullptr;
     std::unique_ptr<report::TppReport> result = sampleReport(aData, QStringLiteral("Grouped"), false);
@@ -171,6 +256,10 @@ std::unique_ptr<report::TppReport> CreateSample(const QString &aName, reporttest
     if (aData.GetFieldCount() > 0)
         addSampleDBText(groupHeader, aData, 0, 0, width);
     addSampleLabel(groupFooter, QStringLiteral("End of group"), 0, width);
+    // The group's total in its footer, and before the group in its header.
+    addSampleGroupSum(groupFooter, aData, group);
+    if (report::TppDBCalc *ahead = addSampleGroupSum(groupHeader, aData, group))
+        ahead->SetLookAhead(true);
     return result;
 }
 

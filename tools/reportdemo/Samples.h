@@ -13,6 +13,11 @@
 // The title and the page footer carry a label with the report's name, the
 // page header a label per field name, the detail a data text per field side
 // by side and the group header the first field; the group footer a label.
+// grouped also sums the last numeric field in the group footer and, looking
+// ahead, in the group header.
+// variables: list with a running total of the last numeric field beside each
+//          record, the print date-time in the title, and in the page footer
+//          the records of the page, "Page n" and "Page n of N".
 
 #include <QString>
 #include <QStringList>
