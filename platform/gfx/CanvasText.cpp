@@ -251,9 +251,40 @@ int Canvas::TabbedTextOut(int x, int y, QStringView text, const std::vector<int>
         fillRects({QRect(x, y, width, m_measurer->metrics(m_state.font).height)}, detail::opaque(m_state.bkColor),
                   QPainter::CompositionMode_SourceOver);
     const int defaultWidth = 8 * std::max(1, m_measurer->metrics(m_state.font).avgCharWidth);
-    walkTabs(text, tabStops, defaultWidth, *m_measurer, m_state.font,
-             [&](int pos, QStringView part) { drawTextRun(x + pos, y, part, -1, 0); });
-    return width;
+    const int breaks = m_state.justifyBreaks;
+    const int extra = breaks > 0 ? m_state.justifyExtra : 0;
+    if (extra == 0 || !text.contains(u' ')) {
+        walkTabs(text, tabStops, defaultWidth, *m_measurer, m_state.font,
+                 [&](int pos, QStringView part) { drawTextRun(x + pos, y, part, -1, 0); });
+        return width;
+    }
+    // A justification spreads over the blanks of the whole line, as in
+    // ExtTextOut; the tab stops are found from where the spread text ends.
+    int pos = 0;
+    int seen = 0;
+    qsizetype start = 0;
+    while (true) {
+        const qsizetype tab = text.indexOf(u'\t', start);
+        const QStringView part = tab < 0 ? text.sliced(start) : text.sliced(start, tab - start);
+        qsizetype from = 0;
+        while (from <= part.size()) {
+            const qsizetype blank = part.indexOf(u' ', from);
+            const QStringView word = blank < 0 ? part.sliced(from) : part.sliced(from, blank - from + 1);
+            drawTextRun(x + pos, y, word, -1, 0);
+            pos += m_measurer->textWidth(m_state.font, word);
+            if (blank < 0)
+                break;
+            if (seen < breaks)
+                pos += extra / breaks + (seen < extra % breaks ? 1 : 0);
+            ++seen;
+            from = blank + 1;
+        }
+        if (tab < 0)
+            break;
+        pos = nextTabStop(pos, tabStops, defaultWidth);
+        start = tab + 1;
+    }
+    return pos;
 }
 
 int Canvas::TextWidth(QStringView text) const

@@ -691,12 +691,7 @@ void TppPrinterDevice::DrawText(TppDrawText *aDrawText)
             break;
         }
         }
-        // The canvas spreads a justification over the blanks of its plain
-        // output only: a justified line without tabs goes there, which
-        // draws the same text.
-        if (aDrawText->IsMemo() && justified && !line.contains(TppTextMarkups::Tab()))
-            canvas.TextOut(x, y, line);
-        else if (aDrawText->IsMemo())
+        if (aDrawText->IsMemo())
             canvas.TabbedTextOut(x, y, line, tabStops);
         else if (printerDeviceTextInside(canvas, x, y, line, metrics.height, lineRect))
             canvas.TextOut(x, y, line);

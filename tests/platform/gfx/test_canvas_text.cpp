@@ -76,6 +76,31 @@ TEST(GfxCanvasText, BackgroundModesAndOpaqueRectangle)
     }
 }
 
+TEST(GfxCanvasText, TabbedTextIsSpreadByTheJustification)
+{
+    const FixedTextMeasurer fake;
+    QImage img = blank(200, 20);
+    {
+        QImage scratch = blank(200, 20);
+        Canvas c(&scratch, &fake);
+        c.setFont(dejaVu());
+        // "a " 0..14, "b" 14..21, tab to 100, "c " to 114, "d" to 121; ten
+        // extra pixels over the two blanks.
+        EXPECT_EQ(c.TabbedTextOut(0, 0, "a b\tc d", {100}), 121);
+        c.SetTextJustification(10, 2);
+        EXPECT_EQ(c.TabbedTextOut(0, 0, "a b\tc d", {100}), 126);
+    }
+    {
+        Canvas c(&img, &fake);
+        c.setFont(dejaVu());
+        c.setBkMode(BkMode::Transparent);
+        c.SetTextJustification(100, 1);
+        c.TabbedTextOut(0, 0, "x x");
+    }
+    EXPECT_EQ(zvotest::inked(img).Right, zvotest::inked(img.copy(100, 0, 100, 20)).Right + 100);
+    EXPECT_EQ(zvotest::inked(img.copy(20, 0, 90, 20)), TRect{});
+}
+
 TEST(GfxCanvasText, AcceleratorIsUnderlinedUnderItsCharacter)
 {
     const FixedTextMeasurer fake;
