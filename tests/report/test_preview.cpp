@@ -311,3 +311,27 @@ TEST_F(PreviewTest, TheWindowPreviewsAReportAndClosesOnEscape)
     EXPECT_EQ(producer->PreviewForm(), nullptr);
     ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());
 }
+
+TEST_F(PreviewTest, AWindowClosedWhileItsPageIsGeneratedEndsThePreviewQuietly)
+{
+    ppRegisterFormClass(TppCustomPreviewer::StaticClass(), TppPrintPreview::StaticClass());
+    producer->SetModalPreview(false);
+    bool closed = false;
+    WhileGenerating = [&](TppPage &) {
+        WhileGenerating = nullptr;
+        if (auto *form = dynamic_cast<TppPrintPreview *>(producer->PreviewForm())) {
+            closed = true;
+            // Closed by its user while the page is on its way, with the
+            // events served as a status pump serves them.
+            form->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCoreApplication::processEvents();
+        }
+    };
+    producer->Print();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(producer->PreviewForm(), nullptr);
+    EXPECT_FALSE(producer->Producing());
+    ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());
+}

@@ -24,7 +24,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 using namespace report;
 
@@ -237,4 +239,62 @@ TEST_F(ViewerTest, PrintGoesToThePrinterAndComesBack)
     EXPECT_EQ(producer->DeviceType(), QStringLiteral("Screen"));
     EXPECT_TRUE(producer->ShowAutoSearchDialog());
     EXPECT_EQ(viewer.ScreenDevice()->Publisher(), producer->Publisher());
+}
+
+namespace {
+
+// Takes the wheel when told to, as a descendant of the viewer may.
+class WheelTakingViewer : public TppViewer
+{
+public:
+    void ScrollBoxMouseWheel(QObject *, Qt::KeyboardModifiers, int, QPoint, bool &Handled) override
+    {
+        ++Asked;
+        Handled = Take;
+    }
+    bool Take = false;
+    int Asked = 0;
+};
+
+} // namespace
+
+TEST_F(ViewerTest, TheScrollBoxTellsScrollCodesAndScrollsWithTheWheel)
+{
+    viewer.SetZoomSetting(TppZoomSettingType::zs100Percent);
+    start();
+    QScrollBar *bar = viewer.ScrollBox()->verticalScrollBar();
+    std::vector<std::pair<int, TppVerticalScrollEventType>> told;
+    viewer.ScrollBox()->OnVerticalScroll = [&](TppScrollBox *, int16_t aPosition, TppVerticalScrollEventType aType) {
+        told.emplace_back(aPosition, aType);
+    };
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[0].second, TppVerticalScrollEventType::vsPageDown);
+    EXPECT_EQ(told[0].first, std::min(bar->pageStep(), bar->maximum()));
+    EXPECT_EQ(told[1].second, TppVerticalScrollEventType::vsBottom);
+    EXPECT_EQ(told[1].first, bar->maximum());
+
+    // The wheel: the viewer is asked first and may keep it from scrolling.
+    WheelTakingViewer wheeled;
+    wheeled.resize(600, 800);
+    wheeled.SetZoomSetting(TppZoomSettingType::zs100Percent);
+    wheeled.SetReport(producer.get());
+    wheeled.show();
+    producer->PrintToDevices();
+    QScrollBar *wheeledBar = wheeled.ScrollBox()->verticalScrollBar();
+    ASSERT_GT(wheeledBar->maximum(), 0);
+    const auto roll = [&] {
+        QWheelEvent wheel(QPointF(50, 50), wheeled.ScrollBox()->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(wheeled.ScrollBox()->viewport(), &wheel);
+    };
+    wheeled.Take = true;
+    roll();
+    EXPECT_EQ(wheeledBar->value(), 0);
+    wheeled.Take = false;
+    roll();
+    EXPECT_GT(wheeledBar->value(), 0);
+    EXPECT_EQ(wheeled.Asked, 2);
+    wheeled.SetReport(nullptr);
 }
