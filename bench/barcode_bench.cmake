@@ -1,7 +1,7 @@
 # Bar-code encoding per symbology, beside libzint's when it is installed
 # (libzint is a yardstick here and never reaches the library).
 add_executable(barcode_bench ${CMAKE_CURRENT_SOURCE_DIR}/barcode_bench.cpp)
-target_link_libraries(barcode_bench PRIVATE report_content benchmark::benchmark)
+target_link_libraries(barcode_bench PRIVATE report_content benchmark::benchmark Qt6::Gui)
 find_library(ZINT_LIBRARY zint)
 find_path(ZINT_INCLUDE_DIR zint.h)
 if(ZINT_LIBRARY AND ZINT_INCLUDE_DIR)

@@ -1,8 +1,11 @@
 // Bar-code data comes from report templates and from database fields, so the
 // encoders must take any text with any settings: they never write past their
 // column ceiling, write nothing but bar and space columns, draw nothing for
-// data they refuse, and auto-encoded printable text always encodes.
+// data they refuse, and auto-encoded printable text always encodes. Data a
+// control accepts for its symbology always draws when its modules are at
+// least a pixel wide.
 
+#include "report/content/barcodes/BarCodeRules.h"
 #include "report/content/barcodes/Code128.h"
 
 #include <cstdint>
@@ -53,6 +56,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (QChar c : text)
         printable = printable && c.unicode() >= 32 && c.unicode() <= 126;
 
+    const bool accepted = s.BarCodeType != TppBarCodeType::bcCode128 &&
+                          ppValidateBarCodeData(s.BarCodeType, text, s.CalcCheckDigit).Valid;
+    bool visible = false;
+    for (QChar c : text)
+        visible = visible || c.unicode() > 32;
+
     BarColumns columns, addOnColumns;
     EncodeBarCode(s, resolution, columns);
     EncodeAddOn(s, resolution, addOnColumns);
@@ -68,5 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         fail("refused data drew bars");
     if (s.BarCodeType == TppBarCodeType::bcCode128 && s.AutoEncode && printable && !s.CodeOK)
         fail("auto-encoded printable text was refused");
+    if (accepted && visible && ppElementColumns(s.BarWidth, resolution) >= 1 && !columns.overflowed() &&
+        columns.empty())
+        fail("accepted data drew nothing");
     return 0;
 }

@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <initializer_list>
+#include <utility>
 
 namespace report {
 
@@ -17,6 +20,35 @@ namespace {
 // the even-parity codes the right-hand ones read backwards.
 constexpr std::array<std::string_view, 10> kSetA = {"0001101", "0011001", "0010011", "0111101", "0100011",
                                                     "0110001", "0101111", "0111011", "0110111", "0001011"};
+
+// The three digit sets, made once: right-hand codes complement the left,
+// even-parity codes are the right-hand ones read backwards.
+struct DigitSets
+{
+    std::array<std::array<char, 7>, 10> a{}, b{}, c{};
+
+    constexpr DigitSets()
+    {
+        for (size_t d = 0; d < 10; ++d)
+            for (size_t k = 0; k < 7; ++k) {
+                a[d][k] = kSetA[d][k];
+                c[d][k] = kSetA[d][k] == '1' ? '0' : '1';
+                b[d][6 - k] = c[d][k];
+            }
+    }
+};
+
+constexpr DigitSets kDigitSets;
+
+// A non-digit keeps the previous pattern.
+std::string_view digitModules(char set, QChar digit, std::string_view previous)
+{
+    if (!rtl::isAsciiDigit(digit))
+        return previous;
+    const size_t d = size_t(digit.unicode() - u'0');
+    const std::array<char, 7> &modules = set == 'A' ? kDigitSets.a[d] : set == 'B' ? kDigitSets.b[d] : kDigitSets.c[d];
+    return {modules.data(), modules.size()};
+}
 
 constexpr std::array<std::string_view, 10> kEAN13Parity = {"AAAAAA", "AABABB", "AABBAB", "AABBBA", "ABAABB",
                                                            "ABBAAB", "ABBBAA", "ABABAB", "ABABBA", "ABBABA"};
@@ -41,6 +73,22 @@ struct CharPattern
     std::string_view pattern;
 };
 
+// Each table's rows by ASCII code, made once: the symbols are ASCII, and a
+// search per character was most of Code 39's encoding time.
+template <size_t N>
+struct CharIndex
+{
+    std::array<uint8_t, 128> row{};
+
+    constexpr explicit CharIndex(const std::array<CharPattern, N> &table)
+    {
+        for (uint8_t &r : row)
+            r = 0xFF;
+        for (size_t i = 0; i < N; ++i)
+            row[table[i].ch] = uint8_t(i);
+    }
+};
+
 constexpr std::array<CharPattern, 44> kCode39 = {{
     {u'0', "000110100"}, {u'1', "100100001"}, {u'2', "001100001"}, {u'3', "101100000"}, {u'4', "000110001"},
     {u'5', "100110000"}, {u'6', "001110000"}, {u'7', "000100101"}, {u'8', "100100100"}, {u'9', "001100100"},
@@ -53,12 +101,16 @@ constexpr std::array<CharPattern, 44> kCode39 = {{
     {u'$', "010101000"}, {u'/', "010100010"}, {u'+', "010001010"}, {u'%', "000101010"},
 }};
 
+constexpr CharIndex<44> kCode39Index(kCode39);
+
 constexpr std::array<CharPattern, 20> kCodabar = {{
     {u'0', "0000011"}, {u'1', "0000110"}, {u'2', "0001001"}, {u'3', "1100000"}, {u'4', "0010010"},
     {u'5', "1000010"}, {u'6', "0100001"}, {u'7', "0100100"}, {u'8', "0110000"}, {u'9', "1001000"},
     {u'-', "0001100"}, {u'$', "0011000"}, {u':', "1000101"}, {u'/', "1010001"}, {u'.', "1010100"},
     {u'+', "0010101"}, {u'A', "0011010"}, {u'B', "0101001"}, {u'C', "0001011"}, {u'D', "0001110"},
 }};
+
+constexpr CharIndex<20> kCodabarIndex(kCodabar);
 
 // Validation keeps other characters out; should one slip through it weighs
 // nothing rather than an arbitrary code.
@@ -68,13 +120,18 @@ int digitValue(QChar c)
 }
 
 template <size_t N>
-std::string_view lookup(const std::array<CharPattern, N> &table, QChar c, std::string_view previous)
+std::string_view lookup(const std::array<CharPattern, N> &table, const CharIndex<N> &index, QChar c,
+                        std::string_view previous)
 {
-    const char16_t u = c.toUpper().unicode();
-    for (const CharPattern &row : table)
-        if (row.ch == u)
-            return row.pattern;
-    return previous;
+    char16_t u = c.unicode();
+    if (u >= u'a' && u <= u'z')
+        u = char16_t(u - (u'a' - u'A'));
+    else if (u >= 128)
+        u = c.toUpper().unicode(); // a few letters beyond ASCII upper-case into it
+    if (u >= 128)
+        return previous;
+    const size_t row = index.row[u];
+    return row < table.size() ? table[row].pattern : previous;
 }
 
 // Bars and spaces alternate, starting with a bar; '1' wide, '0' narrow.
@@ -84,10 +141,11 @@ void writeWidths(BarModuleWriter &w, std::string_view pattern)
         w.WriteElement(pattern[i] == '1' ? 'W' : 'N', i % 2 == 0 ? '1' : '0');
 }
 
-void writeDigits(BarModuleWriter &w, const QString &data, qsizetype from, qsizetype to, char set, std::string &pattern)
+void writeDigits(BarModuleWriter &w, const QString &data, qsizetype from, qsizetype to, char set,
+                 std::string_view &pattern)
 {
     for (qsizetype i = from; i < to && i < data.size(); ++i) {
-        DigitPattern(set, data[i], pattern);
+        pattern = digitModules(set, data[i], pattern);
         w.WritePattern(pattern);
     }
 }
@@ -99,7 +157,7 @@ void encodeUPCA(BarCodeSymbol &s, BarModuleWriter &w)
             s.Data.truncate(11);
         s.Data += QChar(u'0' + ppCheckDigit31(s.Data));
     }
-    std::string pattern;
+    std::string_view pattern;
     w.WritePattern("101");
     writeDigits(w, s.Data, 0, 6, 'A', pattern);
     w.WritePattern("01010");
@@ -107,19 +165,51 @@ void encodeUPCA(BarCodeSymbol &s, BarModuleWriter &w)
     w.WritePattern("101");
 }
 
+// The check digit of the UPC-A form of the first six digits, worked out in
+// place: the expansion as a text cost more than the whole symbol.
+int upceCheckDigit(const QString &data)
+{
+    if (data.size() < 6)
+        return ppCheckDigit31(ppExpandUPCE(data));
+    int d[6];
+    for (qsizetype i = 0; i < 6; ++i)
+        d[i] = digitValue(data.at(i));
+    // Number system 0, then the digits with the zeros the last one inserts.
+    int e[11] = {0};
+    auto put = [&](std::initializer_list<int> digits) {
+        int k = 1;
+        for (int v : digits)
+            e[k++] = v;
+    };
+    switch (d[5]) {
+    case 0:
+    case 1:
+    case 2: put({d[0], d[1], d[5], 0, 0, 0, 0, d[2], d[3], d[4]}); break;
+    case 3: put({d[0], d[1], d[2], 0, 0, 0, 0, 0, d[3], d[4]}); break;
+    case 4: put({d[0], d[1], d[2], d[3], 0, 0, 0, 0, 0, d[4]}); break;
+    default: put({d[0], d[1], d[2], d[3], d[4], 0, 0, 0, 0, d[5]}); break;
+    }
+    int sum = 0;
+    for (int i = 0; i < 11; ++i)
+        sum += e[i] * (i % 2 == 0 ? 3 : 1);
+    return (10 - sum % 10) % 10;
+}
+
 void encodeUPCE(BarCodeSymbol &s, BarModuleWriter &w)
 {
     if (s.CalcCheckDigit) {
-        const QString six = s.Data.left(6);
-        s.Data = six + QChar(u'0' + ppCheckDigit31(ppExpandUPCE(six)));
+        const QChar check(u'0' + upceCheckDigit(s.Data));
+        if (s.Data.size() > 6)
+            s.Data.truncate(6);
+        s.Data += check;
     }
     if (s.Data.size() < 7)
         return; // no check character to choose the parity
-    const std::string_view parity = kUPCEParity[size_t(digitValue(s.Data[6]))];
-    std::string pattern;
+    const std::string_view parity = kUPCEParity[size_t(digitValue(s.Data.at(6)))];
+    std::string_view pattern;
     w.WritePattern("101");
     for (qsizetype i = 0; i < 6; ++i) {
-        DigitPattern(parity[size_t(i)], s.Data[i], pattern);
+        pattern = digitModules(parity[size_t(i)], s.Data.at(i), pattern);
         w.WritePattern(pattern);
     }
     w.WritePattern("010101");
@@ -132,11 +222,11 @@ void encodeEAN13(BarCodeSymbol &s, BarModuleWriter &w)
             s.Data.truncate(12);
         s.Data += QChar(u'0' + ppEAN13CheckDigit(s.Data));
     }
-    const std::string_view parity = kEAN13Parity[size_t(digitValue(s.Data[0]))];
-    std::string pattern;
+    const std::string_view parity = kEAN13Parity[size_t(digitValue(s.Data.at(0)))];
+    std::string_view pattern;
     w.WritePattern("101");
     for (qsizetype i = 1; i < 7 && i < s.Data.size(); ++i) {
-        DigitPattern(parity[size_t(i - 1)], s.Data[i], pattern);
+        pattern = digitModules(parity[size_t(i - 1)], s.Data.at(i), pattern);
         w.WritePattern(pattern);
     }
     w.WritePattern("01010");
@@ -151,7 +241,7 @@ void encodeEAN8(BarCodeSymbol &s, BarModuleWriter &w)
             s.Data.truncate(7);
         s.Data += QChar(u'0' + ppCheckDigit31(s.Data));
     }
-    std::string pattern;
+    std::string_view pattern;
     w.WritePattern("101");
     writeDigits(w, s.Data, 0, 4, 'A', pattern);
     w.WritePattern("01010");
@@ -164,17 +254,17 @@ void encodeInt2of5(BarCodeSymbol &s, BarModuleWriter &w)
     if (s.CalcCheckDigit && s.Data.size() % 2 == 1) {
         int sum = 0;
         for (qsizetype i = 0; i < s.Data.size(); ++i)
-            sum += digitValue(s.Data[i]) * (i % 2 == 0 ? 3 : 1);
+            sum += digitValue(s.Data.at(i)) * (i % 2 == 0 ? 3 : 1);
         s.Data += QChar(u'0' + (10 - sum % 10) % 10);
     }
     for (int i = 0; i < 4; ++i)
         w.WriteElement('N', i % 2 == 0 ? '1' : '0');
     std::string_view bars = kTwoOfFive[0], spaces = kTwoOfFive[0];
     for (qsizetype i = 0; i + 1 < s.Data.size(); i += 2) {
-        if (rtl::isAsciiDigit(s.Data[i]))
-            bars = kTwoOfFive[size_t(digitValue(s.Data[i]))];
-        if (rtl::isAsciiDigit(s.Data[i + 1]))
-            spaces = kTwoOfFive[size_t(digitValue(s.Data[i + 1]))];
+        if (rtl::isAsciiDigit(s.Data.at(i)))
+            bars = kTwoOfFive[size_t(digitValue(s.Data.at(i)))];
+        if (rtl::isAsciiDigit(s.Data.at(i + 1)))
+            spaces = kTwoOfFive[size_t(digitValue(s.Data.at(i + 1)))];
         for (size_t k = 0; k < 5; ++k) {
             w.WriteElement(bars[k] == '1' ? 'W' : 'N', '1');
             w.WriteElement(spaces[k] == '1' ? 'W' : 'N', '0');
@@ -187,41 +277,45 @@ void encodeInt2of5(BarCodeSymbol &s, BarModuleWriter &w)
 
 void encodeCode39(BarCodeSymbol &s, BarModuleWriter &w)
 {
-    QString text = s.Data;
-    if (!text.startsWith(u'*'))
-        text.prepend(u'*');
-    if (!text.endsWith(u'*'))
-        text.append(u'*');
     const int64_t gap = w.columnsFor(2.0);
     std::string_view pattern = kCode39[0].pattern;
-    for (QChar c : text) {
-        pattern = lookup(kCode39, c, pattern);
+    auto character = [&](QChar c) {
+        pattern = lookup(kCode39, kCode39Index, c, pattern);
         writeWidths(w, pattern);
         w.WriteColumns('0', gap);
-    }
+    };
+    // Framed by asterisks unless the data brings them.
+    if (!s.Data.startsWith(u'*'))
+        character(u'*');
+    for (QChar c : std::as_const(s.Data))
+        character(c);
+    if (!s.Data.endsWith(u'*'))
+        character(u'*');
 }
 
 void encodeCodabar(BarCodeSymbol &s, BarModuleWriter &w)
 {
     std::string_view pattern = kCodabar[0].pattern;
-    for (QChar c : s.Data) {
-        pattern = lookup(kCodabar, c, pattern);
+    for (QChar c : std::as_const(s.Data)) {
+        pattern = lookup(kCodabar, kCodabarIndex, c, pattern);
         writeWidths(w, pattern);
         w.WriteColumns('0', w.narrow());
     }
 }
 
+// Four bit cells per digit, most significant first: "100" for 0, "110" for 1.
+constexpr std::array<std::string_view, 10> kMSIDigits = {"100100100100", "100100100110", "100100110100", "100100110110",
+                                                         "100110100100", "100110100110", "100110110100", "100110110110",
+                                                         "110100100100", "110100100110"};
+
 void encodeMSI(BarCodeSymbol &s, BarModuleWriter &w)
 {
-    QString text = s.Data;
-    if (s.CalcCheckDigit)
-        text += QChar(u'0' + ppLuhnCheckDigit(text));
     w.WritePattern("110");
-    for (QChar c : text) {
-        const int v = digitValue(c);
-        for (int bit = 3; bit >= 0; --bit)
-            w.WritePattern((v >> bit) & 1 ? "110" : "100");
-    }
+    for (QChar c : std::as_const(s.Data))
+        w.WritePattern(kMSIDigits[size_t(digitValue(c))]);
+    // The check digit is printed but not kept in the data.
+    if (s.CalcCheckDigit)
+        w.WritePattern(kMSIDigits[size_t(ppLuhnCheckDigit(s.Data))]);
     w.WritePattern("100100");
 }
 
@@ -229,14 +323,29 @@ void encodePostnet(BarCodeSymbol &s, BarModuleWriter &w)
 {
     const int64_t bar = w.narrow();
     const int64_t space = ppRound(double(bar) * 1.375);
+    // Fifty-odd elements of two kinds: at usual pitches each goes out as one
+    // copy of a prepared element.
+    constexpr int64_t kPrepared = 64;
+    std::array<char, kPrepared> tall{}, low{};
+    const bool prepared = bar + space <= kPrepared;
+    if (prepared) {
+        std::memset(tall.data(), '2', size_t(bar));
+        std::memset(low.data(), '1', size_t(bar));
+        std::memset(tall.data() + bar, '0', size_t(space));
+        std::memset(low.data() + bar, '0', size_t(space));
+    }
     auto element = [&](char c) {
+        if (prepared) {
+            w.WriteColumns(c == '2' ? tall.data() : low.data(), bar + space);
+            return;
+        }
         w.WriteColumns(c, bar);
         w.WriteColumns('0', space);
     };
     element('2');
     int sum = 0;
     std::string_view pattern;
-    for (QChar c : s.Data) {
+    for (QChar c : std::as_const(s.Data)) {
         if (c == u'-')
             continue;
         if (rtl::isAsciiDigit(c)) {
@@ -254,7 +363,7 @@ void encodePostnet(BarCodeSymbol &s, BarModuleWriter &w)
 void encodeFIM(BarCodeSymbol &s, BarModuleWriter &w)
 {
     std::string_view pattern;
-    switch (s.Data[0].toUpper().unicode()) {
+    switch (s.Data.at(0).toUpper().unicode()) {
     case u'A': pattern = "110010011"; break;
     case u'B': pattern = "101101101"; break;
     case u'C': pattern = "110101011"; break;
@@ -266,19 +375,13 @@ void encodeFIM(BarCodeSymbol &s, BarModuleWriter &w)
     }
 }
 
-bool isBlankOrControl(QChar c)
+// Data of blanks and control characters alone draws nothing.
+bool hasVisibleData(const QString &data)
 {
-    return c.unicode() <= u' ';
-}
-
-QString trimmedData(const QString &data)
-{
-    qsizetype b = 0, e = data.size();
-    while (b < e && isBlankOrControl(data[b]))
-        ++b;
-    while (e > b && isBlankOrControl(data[e - 1]))
-        --e;
-    return data.mid(b, e - b);
+    for (QChar c : data)
+        if (c.unicode() > u' ')
+            return true;
+    return false;
 }
 
 } // namespace
@@ -292,7 +395,7 @@ bool BarColumns::grow(int64_t count)
     }
     const int64_t wanted =
         std::min(kMaxColumns, std::max({m_size + count, int64_t(m_buffer.size()) * 2, int64_t(1024)}));
-    m_buffer.resize(size_t(wanted));
+    m_buffer.resize(size_t(wanted + kSlack));
     return true;
 }
 
@@ -300,7 +403,7 @@ void BarColumns::assign(const BarColumns &other)
 {
     clear();
     if (other.m_size > int64_t(m_buffer.size()))
-        m_buffer.resize(size_t(other.m_size));
+        m_buffer.resize(size_t(other.m_size + kSlack));
     std::copy_n(other.m_buffer.data(), other.m_size, m_buffer.data());
     m_size = other.m_size;
     m_overflowed = other.m_overflowed;
@@ -410,7 +513,7 @@ QString ppExpandUPCE(const QString &aSixDigits)
 void EncodeBarCode(BarCodeSymbol &aSymbol, int aResolution, BarColumns &aColumns, BarCodeError *aError)
 {
     aColumns.clear();
-    if (trimmedData(aSymbol.Data).isEmpty() || !aSymbol.CodeOK)
+    if (!hasVisibleData(aSymbol.Data) || !aSymbol.CodeOK)
         return;
     BarModuleWriter w(aSymbol, aResolution, aColumns);
     switch (aSymbol.BarCodeType) {
@@ -448,12 +551,12 @@ void EncodeAddOn(const BarCodeSymbol &aSymbol, int aResolution, BarColumns &aAdd
         parity = kAddOn5Parity[size_t(sum % 10)];
     }
     BarModuleWriter w(aSymbol, aResolution, aAddOnColumns);
-    std::string pattern;
+    std::string_view pattern;
     w.WritePattern("1011");
     for (qsizetype i = 0; i < code.size(); ++i) {
         if (i > 0)
             w.WritePattern("01");
-        DigitPattern(parity[size_t(i)], code[i], pattern);
+        pattern = digitModules(parity[size_t(i)], code[i], pattern);
         w.WritePattern(pattern);
     }
 }

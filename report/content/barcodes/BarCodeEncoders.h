@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,22 +26,36 @@ class BarColumns
 {
 public:
     static constexpr int64_t kMaxColumns = 1048576;
+    static constexpr int64_t kSlack = 8;
 
     void clear()
     {
         m_size = 0;
         m_overflowed = false;
     }
-    // The hot path of every encoder: a few columns at a time.
+    // The hot path of every encoder: a few columns at a time. Runs go out
+    // eight columns per store; the buffer keeps kSlack spare bytes beyond
+    // its columns for the last store of a run to spill into.
     void append(char column, int64_t count)
     {
         if (count <= 0 || m_overflowed)
             return;
-        if (count > int64_t(m_buffer.size()) - m_size && !grow(count))
+        if (count > int64_t(m_buffer.size()) - kSlack - m_size && !grow(count))
             return;
+        const uint64_t word = uint64_t(uint8_t(column)) * 0x0101010101010101ull;
         char *p = m_buffer.data() + m_size;
-        for (int64_t i = 0; i < count; ++i)
-            p[i] = column;
+        for (int64_t i = 0; i < count; i += 8)
+            std::memcpy(p + i, &word, 8);
+        m_size += count;
+    }
+    // Columns prepared elsewhere, as one run.
+    void appendColumns(const char *columns, int64_t count)
+    {
+        if (count <= 0 || m_overflowed)
+            return;
+        if (count > int64_t(m_buffer.size()) - kSlack - m_size && !grow(count))
+            return;
+        std::memcpy(m_buffer.data() + m_size, columns, size_t(count));
         m_size += count;
     }
     // Takes another buffer's columns, keeping this buffer's storage.
@@ -108,7 +123,15 @@ public:
             i = j;
         }
     }
+    // Runs of narrow modules given by their widths ('1'..'9'), bar first
+    // and alternating, as the symbologies' tables list them.
+    void WriteRuns(std::string_view aWidths)
+    {
+        for (size_t i = 0; i < aWidths.size(); ++i)
+            m_columns.append(i % 2 == 0 ? '1' : '0', m_narrow * (aWidths[i] - '0'));
+    }
     void WriteColumns(char aColumn, int64_t aCount) { m_columns.append(aColumn, aCount); }
+    void WriteColumns(const char *aColumns, int64_t aCount) { m_columns.appendColumns(aColumns, aCount); }
     int64_t narrow() const { return m_narrow; }
     // A width in narrow modules rounded as one value (Code 39's gap).
     int64_t columnsFor(double aRatio) const;

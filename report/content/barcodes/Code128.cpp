@@ -66,41 +66,67 @@ void fail(BarCodeError *aError, int message, const QStringList &args = {})
 struct AutoEncoder
 {
     QString text;
-    std::vector<bool> pairC;  // belongs to a digit pair
-    std::vector<bool> allowC; // set C may stand here: a pair, or FNC1, which never pairs
-    std::vector<qsizetype> nextNotA, nextNotB;
+    // Per position: bit 1 belongs to a digit pair, bit 2 set C may stand
+    // here (a pair, or FNC1, which never pairs).
+    std::vector<uint8_t> flags;
+    // Per position: where set A, and set B, first stop fitting from here on.
+    std::vector<std::pair<int32_t, int32_t>> nextNot;
     QString out;
+
+    static constexpr uint8_t kPair = 1, kAllowC = 2;
+
+    bool pairC(qsizetype i) const { return flags[size_t(i)] & kPair; }
+    bool allowC(qsizetype i) const { return flags[size_t(i)] & kAllowC; }
 
     explicit AutoEncoder(const QString &aText)
     {
+        // Plain text brings its control characters as themselves; set A
+        // carries them under their internal codes. Most text has nothing to
+        // remove or recode and is taken as it is.
+        bool plain = true;
         for (QChar ch : aText) {
             const char16_t c = ch.unicode();
-            if ((c >= SHIFT && c <= CODE_A) || (c >= START_A && c <= START_C))
-                continue;
-            // Plain text brings its control characters as themselves; set A
-            // carries them under their internal codes.
-            text += c < 32 ? QChar(char16_t(CONTROL_BASE + c)) : ch;
+            if (c < 32 || (c >= SHIFT && c <= CODE_A) || (c >= START_A && c <= START_C)) {
+                plain = false;
+                break;
+            }
+        }
+        if (plain) {
+            text = aText;
+        } else {
+            text.reserve(aText.size());
+            for (QChar ch : aText) {
+                const char16_t c = ch.unicode();
+                if ((c >= SHIFT && c <= CODE_A) || (c >= START_A && c <= START_C))
+                    continue;
+                text += c < 32 ? QChar(char16_t(CONTROL_BASE + c)) : ch;
+            }
         }
         const qsizetype n = text.size();
-        pairC.assign(size_t(n), false);
-        allowC.assign(size_t(n), false);
+        const QChar *d = text.constData();
+        flags.assign(size_t(n), 0);
         bool opened = false; // the previous position opened a pair
         for (qsizetype i = 0; i < n; ++i) {
+            uint8_t f = 0;
             if (opened) {
-                pairC[size_t(i)] = true;
+                f = kPair;
                 opened = false;
-            } else if (i + 1 < n && rtl::isAsciiDigit(text[i].unicode()) && rtl::isAsciiDigit(text[i + 1].unicode())) {
-                pairC[size_t(i)] = true;
+            } else if (i + 1 < n && rtl::isAsciiDigit(d[i].unicode()) && rtl::isAsciiDigit(d[i + 1].unicode())) {
+                f = kPair;
                 opened = true;
             }
-            allowC[size_t(i)] = pairC[size_t(i)] || text[i].unicode() == FNC1;
+            if (f || d[i].unicode() == FNC1)
+                f |= kAllowC;
+            flags[size_t(i)] = f;
         }
-        nextNotA.assign(size_t(n) + 1, n);
-        nextNotB.assign(size_t(n) + 1, n);
+        nextNot.resize(size_t(n) + 1);
+        nextNot[size_t(n)] = {int32_t(n), int32_t(n)};
         for (qsizetype i = n - 1; i >= 0; --i) {
-            nextNotA[size_t(i)] = inSetA(text[i].unicode()) ? nextNotA[size_t(i + 1)] : i;
-            nextNotB[size_t(i)] = inSetB(text[i].unicode()) ? nextNotB[size_t(i + 1)] : i;
+            const auto &after = nextNot[size_t(i + 1)];
+            nextNot[size_t(i)] = {inSetA(d[i].unicode()) ? after.first : int32_t(i),
+                                  inSetB(d[i].unicode()) ? after.second : int32_t(i)};
         }
+        out.reserve(n + n / 4 + 4);
     }
 
     // The walk forward from p ends where set A or set B first stops fitting;
@@ -108,10 +134,10 @@ struct AutoEncoder
     // which keeps returning to set C is not walked again and again.
     Set choose(qsizetype p) const
     {
-        if (allowC[size_t(p)])
+        if (allowC(p))
             return Set::C;
-        const qsizetype a = nextNotA[size_t(p)];
-        const qsizetype b = nextNotB[size_t(p)];
+        const qsizetype a = nextNot[size_t(p)].first;
+        const qsizetype b = nextNot[size_t(p)].second;
         if (a < b)
             return Set::B;
         if (b < a)
@@ -130,13 +156,14 @@ struct AutoEncoder
         out += QChar(set == Set::C ? START_C : set == Set::A ? START_A : START_B);
         qsizetype i = 0;
         while (i < n) {
-            const char16_t c = text[i].unicode();
-            if (pairC[size_t(i)]) {
-                if (set != Set::C && (i + 2 >= n || pairC[size_t(i + 2)])) {
+            const char16_t c = text.at(i).unicode();
+            if (pairC(i)) {
+                if (set != Set::C && (i + 2 >= n || pairC(i + 2))) {
                     out += QChar(CODE_C);
                     set = Set::C;
                 }
-                out += text.mid(i, 2);
+                out += text.at(i);
+                out += text.at(i + 1);
                 i += 2;
                 continue;
             }
@@ -145,14 +172,14 @@ struct AutoEncoder
                 set = choose(i);
                 out += QChar(set == Set::C ? CODE_C : set == Set::A ? CODE_A : CODE_B);
             } else if (set == Set::A && !inSetA(c)) {
-                if (last || inSetB(text[i + 1].unicode())) {
+                if (last || inSetB(text.at(i + 1).unicode())) {
                     out += QChar(CODE_B);
                     set = Set::B;
                 } else {
                     out += QChar(SHIFT);
                 }
             } else if (set == Set::B && !inSetB(c)) {
-                if (last || inSetA(text[i + 1].unicode())) {
+                if (last || inSetA(text.at(i + 1).unicode())) {
                     out += QChar(CODE_A);
                     set = Set::A;
                 } else {
@@ -166,38 +193,26 @@ struct AutoEncoder
     }
 };
 
-} // namespace
-
-std::string_view Code128Pattern(int aValue)
+// Hands each symbol value to aEmit in order, start first, check and stop
+// last; false, with aError filled, at the first fault.
+template <class Emit>
+bool scanCode128(const QString &aData, BarCodeError *aError, Emit &&aEmit)
 {
-    if (aValue < 0 || aValue > kStopValue)
-        return {};
-    return std::string_view(kPatterns.modules[size_t(aValue)].data(), aValue == kStopValue ? 13 : 11);
-}
-
-QString Code128AutoEncode(const QString &aText)
-{
-    return AutoEncoder(aText).run();
-}
-
-std::vector<int> Code128Values(const QString &aData, BarCodeError *aError)
-{
-    std::vector<int> values;
     const qsizetype n = aData.size();
     Set set;
     const char16_t first = n > 0 ? aData[0].unicode() : 0;
     if (first == START_A || first == START_B || first == START_C) {
         set = first == START_A ? Set::A : first == START_B ? Set::B : Set::C;
-        values.push_back(first - START_A + 103);
+        aEmit(first - START_A + 103);
     } else {
         fail(aError, 451);
-        return {};
+        return false;
     }
-    int64_t checksum = values.front();
+    int64_t checksum = first - START_A + 103;
     int64_t position = 1;
     bool shiftPending = false;
     auto put = [&](int v) {
-        values.push_back(v);
+        aEmit(v);
         checksum = (checksum + int64_t(v) * (position % 103)) % 103;
         ++position;
     };
@@ -208,38 +223,38 @@ std::vector<int> Code128Values(const QString &aData, BarCodeError *aError)
             // Only Windows-1252 codes can stand in the data; anything else
             // would otherwise vanish or turn into a question mark.
             fail(aError, 453, {QString(aData[i])});
-            return {};
+            return false;
         } else if (c >= START_A && c <= START_C) {
             fail(aError, 452);
-            return {};
+            return false;
         } else if (set != Set::C && c >= 32 && c <= 95) {
             value = c - 32;
         } else if (c >= 96 && c <= 127) {
             if (set != Set::B) {
                 fail(aError, 453, {QString(aData[i])});
-                return {};
+                return false;
             }
             value = c - 32;
         } else if (c >= 211 && c <= 242) {
             if (set != Set::A) {
                 fail(aError, 454);
-                return {};
+                return false;
             }
             value = c - 147;
         } else if (set == Set::C && !(c >= FNC3 && c <= FNC1)) {
             if (i + 1 >= n) {
                 fail(aError, 455);
-                return {};
+                return false;
             }
             if (!rtl::isAsciiDigit(c) || !rtl::isAsciiDigit(aData[i + 1].unicode())) {
                 fail(aError, 456);
-                return {};
+                return false;
             }
             value = (c - u'0') * 10 + (aData[i + 1].unicode() - u'0');
             ++i;
         } else if (set == Set::C && c >= FNC3 && c <= CODE_C) {
             fail(aError, 457);
-            return {};
+            return false;
         } else if (c == FNC3) {
             value = 96;
         } else if (c == FNC2) {
@@ -249,7 +264,7 @@ std::vector<int> Code128Values(const QString &aData, BarCodeError *aError)
         } else if (c == SHIFT) {
             if (shiftPending) {
                 fail(aError, 458);
-                return {};
+                return false;
             }
             put(98);
             set = set == Set::A ? Set::B : Set::A;
@@ -276,8 +291,30 @@ std::vector<int> Code128Values(const QString &aData, BarCodeError *aError)
                 set = Set::A;
         }
     }
-    values.push_back(int(checksum));
-    values.push_back(kStopValue);
+    aEmit(int(checksum));
+    aEmit(kStopValue);
+    return true;
+}
+
+} // namespace
+
+std::string_view Code128Pattern(int aValue)
+{
+    if (aValue < 0 || aValue > kStopValue)
+        return {};
+    return std::string_view(kPatterns.modules[size_t(aValue)].data(), aValue == kStopValue ? 13 : 11);
+}
+
+QString Code128AutoEncode(const QString &aText)
+{
+    return AutoEncoder(aText).run();
+}
+
+std::vector<int> Code128Values(const QString &aData, BarCodeError *aError)
+{
+    std::vector<int> values;
+    if (!scanCode128(aData, aError, [&values](int v) { values.push_back(v); }))
+        return {};
     return values;
 }
 
@@ -286,15 +323,12 @@ void EncodeCode128(BarCodeSymbol &aSymbol, BarModuleWriter &aWriter, BarCodeErro
     if (aSymbol.AutoEncode)
         aSymbol.Data = Code128AutoEncode(aSymbol.Data);
     BarCodeError error;
-    const std::vector<int> values = Code128Values(aSymbol.Data, &error);
-    if (values.empty()) {
+    // Written as they come; the dispatch drops the columns of faulty data.
+    if (!scanCode128(aSymbol.Data, &error, [&aWriter](int v) { aWriter.WriteRuns(kWidths[size_t(v)]); })) {
         aSymbol.CodeOK = false;
         if (aError)
             *aError = error;
-        return;
     }
-    for (int v : values)
-        aWriter.WritePattern(Code128Pattern(v));
 }
 
 } // namespace report
