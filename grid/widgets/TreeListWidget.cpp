@@ -7,6 +7,7 @@
 #include "grid/paint/TreeListPainter.h"
 #include "grid/widgets/ContainerHintWindow.h"
 #include "grid/widgets/CursorTable.h"
+#include "grid/widgets/InplaceEdit.h"
 #include "grid/widgets/InplaceMaskEdit.h"
 #include "grid/widgets/InplaceTextEdit.h"
 #include "grid/widgets/KeyTranslation.h"
@@ -20,6 +21,7 @@
 #include <QEnterEvent>
 #include <QGuiApplication>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -107,6 +109,7 @@ TreeListWidget::TreeListWidget(TCustomdxTreeList *tree, QWidget *parent)
     m_overlay->setGeometry(viewport()->rect());
     setFrameShape(QFrame::StyledPanel);
     setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this, [this](int a) { barAction(false, a); });
@@ -581,6 +584,39 @@ void TreeListWidget::changeEvent(QEvent *event)
         RefreshExpandGlyphs();
         viewport()->update();
     }
+}
+
+void TreeListWidget::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (!m_tree || (event->commitString().isEmpty() && event->preeditString().isEmpty())) {
+        QAbstractScrollArea::inputMethodEvent(event);
+        return;
+    }
+    if (m_tree->State() != tsEditing)
+        m_tree->ShowEditor(QChar());
+    auto *edit = m_tree->State() == tsEditing ? dynamic_cast<TdxInplaceEdit *>(m_tree->Editor()) : nullptr;
+    if (edit && edit->inputWidget()) {
+        edit->inputWidget()->setFocus(Qt::OtherFocusReason);
+        QApplication::sendEvent(edit->inputWidget(), event);
+        return;
+    }
+    for (QChar ch : event->commitString()) {
+        if (!m_tree)
+            break;
+        m_tree->KeyPress(ch);
+    }
+    event->accept();
+}
+
+QVariant TreeListWidget::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    // The input method's window goes beside the focused cell.
+    if (query == Qt::ImCursorRectangle && m_tree && m_tree->FocusedNode()) {
+        const rtl::TRect cell = m_tree->CellRect(m_tree->FocusedNode(), m_tree->FocusedColumn());
+        if (cell.Left != -1 || cell.Right != -1)
+            return QRect(viewport()->mapTo(this, gfx::ToQRect(cell).topLeft()), gfx::ToQRect(cell).size());
+    }
+    return QAbstractScrollArea::inputMethodQuery(query);
 }
 
 void TreeListWidget::invalidate(const rtl::TRect &rect)

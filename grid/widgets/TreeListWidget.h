@@ -91,6 +91,8 @@ public:
     // Where the drop arrows of a header drag stand, in viewport
     // coordinates; empty when none are shown.
     QRect dropArrows() const;
+    // The input method's window goes beside the focused cell.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
     // ---- PanningHost ----
     void startPanning(TCustomdxTreeList &tree) override;
@@ -117,6 +119,10 @@ protected:
     void changeEvent(QEvent *event) override;
     // The pointer coming into and leaving the client area.
     bool viewportEvent(QEvent *event) override;
+    // A composition of the input method goes to the focused cell's editor,
+    // opened for it; without an editor what it commits is typed into the
+    // grid.
+    void inputMethodEvent(QInputMethodEvent *event) override;
 
 private:
     void paintOn(QPainter &painter);

@@ -8,6 +8,7 @@
 #include "grid/widgets/TreeListWidget.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTest>
 
@@ -54,6 +55,53 @@ TEST(TreeListEditingGui, F2OpensTheColumnsEditorAndTypingReachesTheNode)
     EXPECT_EQ(tree->Editor(), nullptr);
     EXPECT_EQ(tree->EditorCount(), 0);
     EXPECT_EQ(tree->State(), tsNone);
+}
+
+TEST(TreeListEditingGui, AnInputMethodsCompositionGoesToTheFocusedCellsEditorOpenedForIt)
+{
+    auto tree = std::make_unique<TCustomdxTreeListControl>(nullptr);
+    tree->CreateColumn(TdxTreeListColumn::StaticClass());
+    TdxTreeListNode *node = tree->Add();
+    tree->SetNodeString(node, 0, "one");
+    tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
+    auto widget = std::make_unique<TreeListWidget>(tree.get());
+    widget->resize(300, 120);
+    widget->show();
+    widget->setFocus();
+    tree->SetFocusedNode(node);
+    EXPECT_TRUE(widget->testAttribute(Qt::WA_InputMethodEnabled));
+    const QRect cursor = widget->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const rtl::TRect cell = tree->CellRect(node, 0);
+    EXPECT_EQ(cursor.topLeft(), widget->viewport()->mapTo(widget.get(), QPoint(cell.Left, cell.Top)));
+
+    // The composition starts: the editor opens over the cell and shows it.
+    QInputMethodEvent preedit(QStringLiteral("e"), {});
+    QApplication::sendEvent(widget.get(), &preedit);
+    auto *text = dynamic_cast<TdxInplaceTextEdit *>(tree->Editor());
+    ASSERT_TRUE(text);
+    EXPECT_EQ(tree->State(), tsEditing);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("\u00e9"));
+    // The window still gets the rest of it; it goes on to the editor.
+    QApplication::sendEvent(widget.get(), &commit);
+    EXPECT_EQ(tree->State(), tsEditing);
+    ASSERT_TRUE(tree->EndEditing());
+    // As a typed character would, it replaced the text the editor opened with.
+    EXPECT_EQ(tree->GetNodeString(node, 0), QStringLiteral("\u00e9"));
+
+    // Where no editor may open, what is committed is typed into the grid:
+    // here it searches.
+    tree->SetOptionsA(tree->OptionsA() & ~(1u << aoEditing));
+    tree->SetOptionsB(tree->OptionsB() | 1u << boIncrementalSearch);
+    tree->SetNodeString(node, 0, "one");
+    tree->SetNodeString(tree->Add(), 0, QStringLiteral("\u00e9t\u00e9"));
+    widget->setFocus();
+    QInputMethodEvent typed;
+    typed.setCommitString(QStringLiteral("\u00e9"));
+    QApplication::sendEvent(widget.get(), &typed);
+    EXPECT_EQ(tree->State(), tsNone);
+    EXPECT_EQ(tree->FocusedNode(), tree->Items(1));
+    EXPECT_EQ(tree->SearchText(), QStringLiteral("\u00e9"));
 }
 
 } // namespace
