@@ -208,6 +208,9 @@ private:
     void strokeShape(const std::function<void(QPainter &)> &draw);
     void drawEdgeRing(const rtl::TRect &r, unsigned sides, rtl::TColor lt, rtl::TColor rb);
     void drawTextRun(int x, int y, QStringView text, int underline, int tabWidth);
+    // Draws text spreading the justification over its blanks; answers the
+    // width drawn.
+    int drawSpreadRun(int x, int y, QStringView text, int &seen);
     void blit(const QRect &target, const QImage &source, const QRect &sourceRect, RasterOp rop);
 
     QPaintDevice *m_device = nullptr;

@@ -53,6 +53,29 @@ void Canvas::drawTextRun(int x, int y, QStringView text, int underline, int tabW
     p.setPen(Qt::NoPen);
 }
 
+int Canvas::drawSpreadRun(int x, int y, QStringView text, int &seen)
+{
+    // The extra pixels go to the blanks, the first blanks taking the
+    // remainder; seen counts the blanks of the line passed so far.
+    const int breaks = m_state.justifyBreaks;
+    const int extra = breaks > 0 ? m_state.justifyExtra : 0;
+    int cx = x;
+    qsizetype start = 0;
+    while (true) {
+        const qsizetype blank = text.indexOf(u' ', start);
+        const QStringView word = blank < 0 ? text.sliced(start) : text.sliced(start, blank - start + 1);
+        drawTextRun(cx, y, word, -1, 0);
+        cx += m_measurer->textWidth(m_state.font, word);
+        if (blank < 0)
+            break;
+        if (seen < breaks)
+            cx += extra / breaks + (seen < extra % breaks ? 1 : 0);
+        ++seen;
+        start = blank + 1;
+    }
+    return cx - x;
+}
+
 namespace {
 
 // Lines spaced by the font's external leading as well as its height.
@@ -157,24 +180,8 @@ void Canvas::ExtTextOut(int x, int y, unsigned options, const TRect *rect, QStri
                            detail::opaque(m_state.bkColor));
         }
         if (extra != 0 && text.contains(u' ')) {
-            // Spread the extra pixels over the blanks, the first blanks
-            // taking the remainder.
-            const int breaks = m_state.justifyBreaks;
             int seen = 0;
-            int cx = lx;
-            qsizetype start = 0;
-            while (true) {
-                const qsizetype blank = text.indexOf(u' ', start);
-                const QStringView word = blank < 0 ? text.sliced(start) : text.sliced(start, blank - start + 1);
-                drawTextRun(cx, ly, word, -1, 0);
-                cx += m_measurer->textWidth(m_state.font, word);
-                if (blank < 0)
-                    break;
-                if (seen < breaks)
-                    cx += extra / breaks + (seen < extra % breaks ? 1 : 0);
-                ++seen;
-                start = blank + 1;
-            }
+            drawSpreadRun(lx, ly, text, seen);
         } else {
             drawTextRun(lx, ly, text, -1, 0);
         }
@@ -266,19 +273,7 @@ int Canvas::TabbedTextOut(int x, int y, QStringView text, const std::vector<int>
     while (true) {
         const qsizetype tab = text.indexOf(u'\t', start);
         const QStringView part = tab < 0 ? text.sliced(start) : text.sliced(start, tab - start);
-        qsizetype from = 0;
-        while (from <= part.size()) {
-            const qsizetype blank = part.indexOf(u' ', from);
-            const QStringView word = blank < 0 ? part.sliced(from) : part.sliced(from, blank - from + 1);
-            drawTextRun(x + pos, y, word, -1, 0);
-            pos += m_measurer->textWidth(m_state.font, word);
-            if (blank < 0)
-                break;
-            if (seen < breaks)
-                pos += extra / breaks + (seen < extra % breaks ? 1 : 0);
-            ++seen;
-            from = blank + 1;
-        }
+        pos += drawSpreadRun(x + pos, y, part, seen);
         if (tab < 0)
             break;
         pos = nextTabStop(pos, tabStops, defaultWidth);
