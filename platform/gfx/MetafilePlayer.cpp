@@ -289,8 +289,11 @@ bool Player::preparePen()
         m_painter.setPen(Qt::NoPen);
         return false;
     }
-    // Width 0 is one device pixel whatever the mapping.
-    const double width = dc.pen.width <= 0 ? 0 : std::min(dc.pen.width * (scaleX() + scaleY()) / 2, 1e5);
+    // Width 0 is one device pixel whatever the mapping; so is any pen that
+    // maps to a pixel or less, which the system draws as one.
+    double width = dc.pen.width <= 0 ? 0 : std::min(dc.pen.width * (scaleX() + scaleY()) / 2, 1e5);
+    if (width <= 1)
+        width = 0;
     QPen pen(playerColor(dc.pen.color), width);
     switch (style) {
     case 1: pen.setStyle(Qt::DashLine); break;
@@ -433,18 +436,13 @@ void Player::lineTo(double x, double y)
     dc.current = QPointF(x, y);
 }
 
-void Player::textOut(double x, double y, const QString &text, unsigned options, const std::optional<QRectF> &rect)
+const QFont &Player::currentFont()
 {
-    applyClip();
-    const bool useCurrent = dc.textAlign & 1;
-    const QPointF origin = useCurrent ? map(dc.current.x(), dc.current.y()) : map(x, y);
-    if (rect && (options & 2)) {
-        m_painter.fillRect(mapRect(rect->left(), rect->top(), rect->right(), rect->bottom()), playerColor(dc.bkColor));
-    }
-    if (text.isEmpty())
-        return;
+    const double scale = scaleY();
+    if (m_font && m_font->font == dc.font && m_font->scale == scale)
+        return m_font->qfont;
     QFont font(dc.font.face.isEmpty() ? QStringLiteral("DejaVu Sans") : dc.font.face);
-    const double height = std::clamp(std::abs(dc.font.height) * scaleY(), 0.0, 1e4);
+    const double height = std::clamp(std::abs(dc.font.height) * scale, 0.0, 1e4);
     double pixelSize = height > 0 ? height : 12;
     if (dc.font.height > 0) {
         // A positive height is the cell's, internal leading included.
@@ -458,7 +456,22 @@ void Player::textOut(double x, double y, const QString &text, unsigned options, 
     font.setItalic(dc.font.italic);
     font.setUnderline(dc.font.underline);
     font.setStrikeOut(dc.font.strikeOut);
-    const QFontMetricsF metrics(font);
+    m_font = FontCache{dc.font, scale, font, QFontMetricsF(font)};
+    return m_font->qfont;
+}
+
+void Player::textOut(double x, double y, const QString &text, unsigned options, const std::optional<QRectF> &rect)
+{
+    applyClip();
+    const bool useCurrent = dc.textAlign & 1;
+    const QPointF origin = useCurrent ? map(dc.current.x(), dc.current.y()) : map(x, y);
+    if (rect && (options & 2)) {
+        m_painter.fillRect(mapRect(rect->left(), rect->top(), rect->right(), rect->bottom()), playerColor(dc.bkColor));
+    }
+    if (text.isEmpty())
+        return;
+    const QFont &font = currentFont();
+    const QFontMetricsF &metrics = *m_font->metrics;
     const double width = metrics.horizontalAdvance(text);
     double dx = 0;
     if ((dc.textAlign & 6) == 6)
@@ -470,18 +483,24 @@ void Player::textOut(double x, double y, const QString &text, unsigned options, 
         dy = 0;
     else if (dc.textAlign & 8)
         dy = -metrics.descent();
-    m_painter.save();
-    if (rect && (options & 4))
-        m_painter.setClipRect(mapRect(rect->left(), rect->top(), rect->right(), rect->bottom()), Qt::IntersectClip);
-    m_painter.translate(origin);
-    if (dc.font.escapement != 0)
-        m_painter.rotate(-dc.font.escapement / 10.0);
+    const bool clipped = rect && (options & 4);
+    const bool turned = dc.font.escapement != 0;
+    if (clipped || turned) {
+        m_painter.save();
+        if (clipped)
+            m_painter.setClipRect(mapRect(rect->left(), rect->top(), rect->right(), rect->bottom()), Qt::IntersectClip);
+        m_painter.translate(origin);
+        if (turned)
+            m_painter.rotate(-dc.font.escapement / 10.0);
+    }
+    const QPointF at = clipped || turned ? QPointF(dx, dy) : origin + QPointF(dx, dy);
     if (dc.bkMode == 2)
-        m_painter.fillRect(QRectF(dx, dy - metrics.ascent(), width, metrics.height()), playerColor(dc.bkColor));
+        m_painter.fillRect(QRectF(at.x(), at.y() - metrics.ascent(), width, metrics.height()), playerColor(dc.bkColor));
     m_painter.setFont(font);
     m_painter.setPen(playerColor(dc.textColor));
-    m_painter.drawText(QPointF(dx, dy), text);
-    m_painter.restore();
+    m_painter.drawText(at, text);
+    if (clipped || turned)
+        m_painter.restore();
     if (useCurrent && scaleX() > 0)
         dc.current.rx() += (dc.textAlign & 2 ? 0 : width / scaleX());
 }

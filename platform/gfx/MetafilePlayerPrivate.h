@@ -7,6 +7,8 @@
 #include "platform/gfx/MetafilePlayer.h"
 
 #include <QByteArrayView>
+#include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPointF>
 #include <QRegion>
@@ -80,6 +82,7 @@ struct LogFont
     bool underline = false;
     bool strikeOut = false;
     QString face;
+    friend bool operator==(const LogFont &, const LogFont &) = default;
 };
 
 struct GdiObject
@@ -171,7 +174,8 @@ public:
     // A DIB (or none: a fill by the raster operation) drawn into a logical
     // rectangle; src in DIB pixels, its top counted from the bitmap's last
     // row when fromBottom (the DIB calls count so for bottom-up bitmaps).
-    void blit(const QRectF &dest, QByteArrayView header, QByteArrayView bits, QRectF src, uint32_t rop, bool fromBottom);
+    void blit(const QRectF &dest, QByteArrayView header, QByteArrayView bits, QRectF src, uint32_t rop,
+              bool fromBottom);
 
 private:
     void applyClip();
@@ -181,6 +185,17 @@ private:
     void setClip(const std::optional<QRegion> &clip);
     bool preparePen();
     bool prepareBrush();
+    // The selected font at the present mapping, made once per change.
+    const QFont &currentFont();
+
+    struct FontCache
+    {
+        LogFont font;
+        double scale = 0;
+        QFont qfont;
+        std::optional<QFontMetricsF> metrics;
+    };
+    std::optional<FontCache> m_font;
 
     QPainter &m_painter;
     QRectF m_target;

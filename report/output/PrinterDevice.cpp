@@ -24,6 +24,8 @@
 #include "platform/gfx/Canvas.h"
 #include "platform/rtl/Rounding.h"
 
+#include <QPainter>
+
 #include <algorithm>
 #include <cmath>
 #include <exception>
@@ -515,6 +517,19 @@ void TppPrinterDevice::DirectDrawImage(TppDrawImage *aDrawImage)
 {
     if (!m_canvas || !aDrawImage || !aDrawImage->Picture())
         return;
+    // A metafile is played at the printer's resolution: its vectors and
+    // text reach the printer or the PDF file as such.
+    if (const auto *metafile = dynamic_cast<const classes::TMetafile *>(aDrawImage->Picture()->Graphic())) {
+        bool metafileClip = false;
+        const rtl::TRect target = pictureTarget(aDrawImage, metafile->Width(), metafile->Height(), metafileClip);
+        QPainter &painter = m_canvas->Canvas().painter();
+        painter.save();
+        if (metafileClip)
+            painter.setClipRect(gfx::ToQRect(aDrawImage->DrawRect()), Qt::IntersectClip);
+        metafile->Draw(painter, QRectF(gfx::ToQRect(target)));
+        painter.restore();
+        return;
+    }
     QImage image = printerDeviceGraphicImage(*aDrawImage->Picture());
     if (image.isNull())
         return;
@@ -564,8 +579,9 @@ void TppPrinterDevice::DrawGraphic(TppDrawImage *aDrawImage)
     const int H = r.Bottom - r.Top;
     if (image.isNull() || W <= 0 || H <= 0)
         return;
-    const int pw = screenToPrinter(image.width(), TppAxisType::atHorizontal);
-    const int ph = screenToPrinter(image.height(), TppAxisType::atVertical);
+    const auto *metafile = dynamic_cast<const classes::TMetafile *>(picture.Graphic());
+    const int pw = screenToPrinter(metafile ? metafile->Width() : image.width(), TppAxisType::atHorizontal);
+    const int ph = screenToPrinter(metafile ? metafile->Height() : image.height(), TppAxisType::atVertical);
     rtl::TRect inner = rtl::Rect(0, 0, pw, ph);
     if (aDrawImage->Stretch() && aDrawImage->MaintainAspectRatio()) {
         const float f = ppGetScaleToFit(pw, ph, W, H);
@@ -592,6 +608,8 @@ void TppPrinterDevice::DrawGraphic(TppDrawImage *aDrawImage)
         return;
     if (picture.Bitmap())
         ppDirectDrawDIB(offscreen.Canvas(), inner, image, gfx::RasterOp::SrcCopy);
+    else if (metafile)
+        metafile->Draw(offscreen.Canvas().painter(), QRectF(gfx::ToQRect(inner)));
     else
         offscreen.Canvas().StretchDraw(inner, image);
     offscreen.RenderToDevice(shown, aDrawImage->Transparent() ? gfx::RasterOp::SrcAnd : gfx::RasterOp::SrcCopy);

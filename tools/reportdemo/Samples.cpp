@@ -1,6 +1,7 @@
 #include "Samples.h"
 
 #include "BarCodeSample.h"
+#include "ShapesSample.h"
 
 #include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/SamplePage.h"
@@ -21,6 +22,8 @@
 #include "report/model/printing/PageDef.h"
 #include "report/model/printing/PrinterSetup.h"
 #include "report/model/reports/Report.h"
+
+#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -221,13 +224,13 @@ std::unique_ptr<report::TppReport> variablesSample(reporttest::MemoryPipeline &a
 
 QStringList SampleNames()
 {
-    return {QStringLiteral("list"), QStringLiteral("grouped"), QStringLiteral("barcodes"), QStringLiteral("memo"),
-            QStringLiteral("variables")};
+    return {QStringLiteral("list"), QStringLiteral("grouped"),   QStringLiteral("barcodes"),
+            QStringLiteral("memo"), QStringLiteral("variables"), QStringLiteral("shapes")};
 }
 
 QStringList LaterSampleNames()
 {
-    return {QStringLiteral("richtext"), QStringLiteral("shapes")};
+    return {QStringLiteral("richtext")};
 }
 
 std::unique_ptr<report::TppReport> CreateSample(const QString &aName, reporttest::MemoryPipeline &aData)
@@ -240,6 +243,14 @@ std::unique_ptr<report::TppReport> CreateSample(const QString &aName, reporttest
         return sampleMemoReport(aData);
     if (aName == QLatin1String("variables"))
         return variablesSample(aData);
+    if (aName == QLatin1String("shapes")) {
+        // The pictures the sample shows live as long as the program.
+        static QTemporaryDir pictures;
+        QString error;
+        if (!pictures.isValid() || !WriteShapesSamplePictures(pictures.path(), error))
+            return nullptr;
+        return CreateShapesSample(aData, pictures.path());
+    }
     if (aName != QLatin1String("grouped"))
         return nullptr;
     std::unique_ptr<report::TppReport> result = sampleReport(aData, QStringLiteral("Grouped"), false);

@@ -1,9 +1,9 @@
 // reportdemo: prints a sample report over a CSV file.
 //
-//   reportdemo --report list|grouped|barcodes|memo|variables --data FILE.csv [--device Trace|Screen]
+//   reportdemo --report list|grouped|barcodes|memo|variables|shapes --data FILE.csv [--device Trace|Screen]
 //              [--pages LIST] [--out FILE] [--dump FILE]
-//   reportdemo --report list|grouped|barcodes|memo|variables --data FILE.csv --device Printer [--printer NAME]
-//   reportdemo --report list|grouped|barcodes|memo|variables --data FILE.csv --pdf FILE
+//   reportdemo --report list|grouped|barcodes|memo|variables|shapes --data FILE.csv --device Printer [--printer NAME]
+//   reportdemo --report list|grouped|barcodes|memo|variables|shapes --data FILE.csv --pdf FILE
 //
 // The Trace device writes a line per page naming its bands; --dump lists
 // the draw commands of those pages. The Screen device with --out FILE.png
@@ -50,9 +50,9 @@ namespace {
 constexpr int demoExitFailed = 1;
 constexpr int demoExitUsage = 2;
 
-const char demoUsage[] =
-    "usage: reportdemo --report list|grouped|barcodes|memo|variables --data FILE.csv [--device Trace|Screen|Printer] "
-    "[--printer NAME] [--pdf FILE] [--pages LIST] [--out FILE] [--dump FILE]";
+const char demoUsage[] = "usage: reportdemo --report list|grouped|barcodes|memo|variables|shapes --data FILE.csv "
+                         "[--device Trace|Screen|Printer] "
+                         "[--printer NAME] [--pdf FILE] [--pages LIST] [--out FILE] [--dump FILE]";
 const char demoPdfPrinter[] = "Print to File (PDF)";
 
 struct DemoOptions

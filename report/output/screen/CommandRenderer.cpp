@@ -10,6 +10,7 @@
 #include "platform/gfx/Canvas.h"
 
 #include <QImage>
+#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -165,6 +166,28 @@ QImage rendererPictureImage(TppDrawImage &aCommand)
     return aCommand.Picture() ? aCommand.Picture()->Image() : QImage();
 }
 
+const classes::TMetafile *rendererMetafile(const TppDrawImage &aCommand)
+{
+    return aCommand.Picture() ? dynamic_cast<const classes::TMetafile *>(aCommand.Picture()->Graphic()) : nullptr;
+}
+
+// A metafile is played into the rectangle at the zoom's resolution; other
+// pictures are stretched as their raster.
+void rendererStretchPicture(gfx::Canvas &aCanvas, const rtl::TRect &aRect, const QImage &aPicture, gfx::RasterOp aMode,
+                            const classes::TMetafile *aMetafile, const rtl::TRect *aClip = nullptr)
+{
+    if (!aMetafile) {
+        aCanvas.StretchDraw(aRect, aPicture, aMode);
+        return;
+    }
+    QPainter &painter = aCanvas.painter();
+    painter.save();
+    if (aClip)
+        painter.setClipRect(gfx::ToQRect(*aClip), Qt::IntersectClip);
+    aMetafile->Draw(painter, QRectF(gfx::ToQRect(aRect)));
+    painter.restore();
+}
+
 gfx::RasterOp rendererCopyMode(const TppDrawImage &aCommand)
 {
     return aCommand.Transparent() ? gfx::RasterOp::SrcAnd : gfx::RasterOp::SrcCopy;
@@ -226,7 +249,7 @@ void TppCommandRenderer::DrawImage(TppDrawImage &aCommand)
     scratch.fill(Qt::white);
     {
         gfx::Canvas scratchCanvas(&scratch);
-        scratchCanvas.StretchDraw(target, picture);
+        rendererStretchPicture(scratchCanvas, target, picture, gfx::RasterOp::SrcCopy, rendererMetafile(aCommand));
     }
     m_canvas.StretchDraw(aCommand.DrawRect(), scratch, rendererCopyMode(aCommand));
 }
@@ -238,15 +261,16 @@ void TppCommandRenderer::DirectDrawImage(TppDrawImage &aCommand)
         return;
     const rtl::TRect &rect = aCommand.DrawRect();
     const gfx::RasterOp mode = rendererCopyMode(aCommand);
+    const classes::TMetafile *metafile = rendererMetafile(aCommand);
     if (aCommand.Stretch()) {
         if (!aCommand.MaintainAspectRatio()) {
-            m_canvas.StretchDraw(rect, picture, mode);
+            rendererStretchPicture(m_canvas, rect, picture, mode, metafile);
             return;
         }
         rtl::TRect fit = rendererAspectRect(picture.width(), picture.height(), rect.Right - rect.Left,
                                             rect.Bottom - rect.Top, aCommand.Center());
         fit = rtl::TRect{fit.Left + rect.Left, fit.Top + rect.Top, fit.Right + rect.Left, fit.Bottom + rect.Top};
-        m_canvas.StretchDraw(fit, picture, mode);
+        rendererStretchPicture(m_canvas, fit, picture, mode, metafile);
         return;
     }
     const int w = ToPixels(aCommand.Width(), TppAxisType::atHorizontal);
@@ -259,6 +283,10 @@ void TppCommandRenderer::DirectDrawImage(TppDrawImage &aCommand)
     }
     const int tw = rendererClampInt(std::trunc(picture.width() * m_settings.scaleX));
     const int th = rendererClampInt(std::trunc(picture.height() * m_settings.scaleY));
+    if (metafile) {
+        rendererStretchPicture(m_canvas, rtl::TRect{x, y, x + tw, y + th}, picture, mode, metafile, &rect);
+        return;
+    }
     m_canvas.SaveDC();
     m_canvas.IntersectClipRect(rect);
     m_canvas.StretchDraw(rtl::TRect{x, y, x + tw, y + th}, picture, mode);
