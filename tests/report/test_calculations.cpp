@@ -17,6 +17,9 @@
 #include "report/model/reports/Report.h"
 
 #include "platform/classes/Component.h"
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Reader.h"
+#include "platform/classes/Streams.h"
 #include "platform/rtl/DateTime.h"
 
 #include <gtest/gtest.h>
@@ -215,4 +218,37 @@ TEST_F(Calculations, AnOldBandTurnsItsCalcsIntoSystemVariablesAndVariables)
     // A newer band keeps what it has.
     detail->Convert(4000);
     EXPECT_EQ(detail->Objects(0), system);
+}
+
+TEST_F(Calculations, AStoredCalcOfAnOldReportLoadsAsTheMatchingSystemVariable)
+{
+    classes::TComponent form(nullptr);
+    auto *stored = new TppReport(&form);
+    stored->SetName("Report");
+    auto *band = new TppDetailBand(&form);
+    band->SetName("Detail");
+    band->SetReport(stored);
+    auto *calc = new TppCalc(&form);
+    calc->SetName("ppCalc1");
+    calc->SetBand(band);
+    calc->SetCalcType(TppCalcType::ctPageSetDesc);
+    QByteArray text = componentStreamText(stored);
+    ASSERT_TRUE(text.contains("Version = '7.01'")) << text.constData();
+    text.replace("Version = '7.01'", "Version = '3.50'");
+
+    TppReport loaded;
+    classes::TMemoryStream source;
+    source.WriteBuffer(text.constData(), text.size());
+    source.SetPosition(0);
+    classes::TMemoryStream binary;
+    classes::ObjectTextToBinary(source, binary);
+    binary.SetPosition(0);
+    classes::TReader(binary).ReadRootComponent(&loaded);
+    TppBand *detailBand = loaded.GetBand(4);
+    ASSERT_NE(detailBand, nullptr);
+    ASSERT_EQ(detailBand->ObjectCount(), 1);
+    auto *system = dynamic_cast<TppSystemVariable *>(detailBand->Objects(0));
+    ASSERT_NE(system, nullptr) << detailBand->Objects(0)->ClassName().toStdString();
+    EXPECT_EQ(system->VarType(), TppVarType::vtPageSetDesc);
+    EXPECT_EQ(system->Name(), "ppCalc1");
 }

@@ -11,6 +11,7 @@
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
+#include "report/model/engine/CustomEngine.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/model/pages/Page.h"
@@ -201,4 +202,48 @@ TEST_F(VariableReports, PagesAskedForOutOfOrderCarryTheTextsOfASequentialRun)
     // The count of each page is that of its own records.
     for (const QString &page : sequential)
         EXPECT_EQ(bandTexts(page, "PageFooter").back(), QString::number(bandTexts(page, "Detail").size() / 2));
+}
+
+TEST_F(VariableReports, AFailedOrCancelledFirstPassLeavesTheNextPrintWhole)
+{
+    groupSum(groupHeader)->SetLookAhead(true);
+    groupSum(groupFooter);
+    auto *running = text<TppVariable>(detail);
+    running->SetDataType(TppDataType::dtInteger);
+    int calls = 0;
+    running->OnCalc.Set([&calls](classes::TObject *, QVariant &aValue) {
+        if (++calls == 70)
+            throw std::runtime_error("handler failed");
+        aValue = aValue.toInt() + 1;
+    });
+    EXPECT_ANY_THROW(print());
+    EXPECT_FALSE(report.Printing());
+
+    // Cancelled on the first pass's second page.
+    report.OnStartPage.Set([this](classes::TObject *) {
+        if (report.Engine()->PageNo() == 2)
+            report.Cancel();
+    });
+    EXPECT_TRUE(print().isEmpty());
+    report.OnStartPage.Clear();
+
+    const QStringList pages = print();
+    ASSERT_EQ(pages.size(), 3);
+    EXPECT_EQ(bandTexts(pages[0], "GroupHeader"), QStringList({"6", "2010"}));
+    EXPECT_EQ(bandTexts(pages[2], "GroupFooter"), QStringList({"3340"}));
+    EXPECT_EQ(bandTexts(pages[2], "Detail").back(), "103");
+}
+
+TEST_F(VariableReports, AValueThatDoesNotConvertStopsThePrintWithTheConversionError)
+{
+    auto *number = text<TppVariable>(detail);
+    number->SetDataType(TppDataType::dtInteger);
+    number->OnCalc.Set([](classes::TObject *, QVariant &aValue) { aValue = QStringLiteral("abc"); });
+    try {
+        print();
+        ADD_FAILURE() << "the print went on";
+    } catch (const std::exception &error) {
+        EXPECT_NE(QString::fromUtf8(error.what()).indexOf("abc"), -1) << error.what();
+    }
+    EXPECT_FALSE(report.Printing());
 }
