@@ -61,9 +61,9 @@ protected:
         data.AddField("G");
         data.AddField("V", TppDataType::dtDouble);
         int v = 0;
-        for (const auto &[group, count] : {std::pair{"A", 3}, std::pair{"B", 60}, std::pair{"C", 40}})
+        for (const auto &[name, count] : {std::pair{"A", 3}, std::pair{"B", 60}, std::pair{"C", 40}})
             for (int i = 0; i < count; ++i)
-                data.AddRow({QString::fromLatin1(group), double(++v)});
+                data.AddRow({QString::fromLatin1(name), double(++v)});
         report.SetDataPipeline(&data);
         band<TppHeaderBand>(20000, "PageHeader");
         footer = band<TppFooterBand>(20000, "PageFooter");

@@ -32,6 +32,20 @@ struct DBCalcCacheRecord
     double divisor = 0;
 };
 
+DBCalcCacheRecord dbCalcRecordOf(const TppDBCalc &aCalc)
+{
+    DBCalcCacheRecord record;
+    record.drawComponent = aCalc.DrawComponent() ? 1 : 0;
+    record.alreadyPrinted = aCalc.AlreadyPrinted() ? 1 : 0;
+    record.priorValueSame = aCalc.PriorValueSame() ? 1 : 0;
+    record.resetOnCompute = aCalc.ResetOnCompute() ? 1 : 0;
+    record.firstPage = aCalc.FirstPage();
+    record.printedPage = aCalc.PrintedPage();
+    record.value = aCalc.Value();
+    record.divisor = aCalc.Divisor();
+    return record;
+}
+
 // A field value as the aggregate takes it: numbers and dates by value,
 // anything else (texts included) as 0.
 double dbCalcNumber(const QVariant &aValue)
@@ -177,30 +191,14 @@ void TppDBCalc::EventNotify(TppCommunicator *aCommunicator, int aEventID, TraPar
 
 void TppDBCalc::SaveToCache(int32_t aPageIndex)
 {
-    DBCalcCacheRecord record;
-    record.drawComponent = DrawComponent() ? 1 : 0;
-    record.alreadyPrinted = AlreadyPrinted() ? 1 : 0;
-    record.priorValueSame = PriorValueSame() ? 1 : 0;
-    record.resetOnCompute = ResetOnCompute() ? 1 : 0;
-    record.firstPage = FirstPage();
-    record.printedPage = PrintedPage();
-    record.value = m_value;
-    record.divisor = m_divisor;
+    DBCalcCacheRecord record = dbCalcRecordOf(*this);
     WriteCacheRecord(aPageIndex, &record);
     m_cachedValue = true;
 }
 
 void TppDBCalc::RestoreFromCache(int32_t aPageIndex)
 {
-    DBCalcCacheRecord record;
-    record.drawComponent = DrawComponent() ? 1 : 0;
-    record.alreadyPrinted = AlreadyPrinted() ? 1 : 0;
-    record.priorValueSame = PriorValueSame() ? 1 : 0;
-    record.resetOnCompute = ResetOnCompute() ? 1 : 0;
-    record.firstPage = FirstPage();
-    record.printedPage = PrintedPage();
-    record.value = m_value;
-    record.divisor = m_divisor;
+    DBCalcCacheRecord record = dbCalcRecordOf(*this);
     ReadCacheRecord(aPageIndex, &record);
     SetDrawComponent(record.drawComponent != 0);
     SetResetOnCompute(record.resetOnCompute != 0);
@@ -224,19 +222,12 @@ void TppDBCalc::SetBand(TppBand *aBand)
 
 void TppDBCalc::SetLookAhead(bool aValue)
 {
-    if (ReportPrinting())
-        return;
-    m_lookAhead = aValue;
-    if (aValue && !loadingOrReading())
-        if (TppCustomReport *report = ppLookAheadReport(*this))
-            report->SetPassSetting(TppPassSettingType::psTwoPass);
-    PropertyChange();
+    ppSetLookAhead(*this, m_lookAhead, aValue);
 }
 
 bool TppDBCalc::LookAheadActive() const
 {
-    const TppCustomReport *report = ppLookAheadReport(*this);
-    return m_lookAhead && report && report->PassSetting() == TppPassSettingType::psTwoPass;
+    return ppLookAheadActive(*this, m_lookAhead);
 }
 
 void TppDBCalc::setUpLookAhead()
@@ -279,16 +270,8 @@ QString TppDBCalc::GetLookAheadValue(const QString &aKey) const
 void TppDBCalc::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
 {
     TppDBText::PropertiesToDrawCommand(aDrawCommand);
-    auto *command = dynamic_cast<TppDrawVariable *>(aDrawCommand);
-    if (!command || !m_lookAheadList)
-        return;
-    const QString key = LookAheadKey();
-    command->SetText(m_lookAheadList->GetValue(key, command->Text()));
-    if (!ppLookAheadFirstPass(*this))
-        return;
-    command->SetLookAheadKey(key);
-    command->SetLookAhead(true);
-    AddEventNotify(command->Listener());
+    if (m_lookAheadList)
+        ppLookAheadToDrawCommand(*this, *m_lookAheadList, LookAheadKey(), aDrawCommand);
 }
 
 // ---- Text --------------------------------------------------------------------

@@ -132,4 +132,36 @@ QString ppLookAheadKey(int aResetNo, int aColumnNo)
     return QString::asprintf("%8d|%8d", aResetNo, aColumnNo);
 }
 
+void ppSetLookAhead(TppComponent &aControl, bool &aField, bool aValue)
+{
+    if (aControl.ReportPrinting())
+        return;
+    aField = aValue;
+    if (aValue && !aControl.HasState(classes::csLoading | classes::csReading))
+        if (TppCustomReport *report = ppLookAheadReport(aControl))
+            report->SetPassSetting(TppPassSettingType::psTwoPass);
+    aControl.PropertyChange();
+}
+
+bool ppLookAheadActive(const TppComponent &aControl, bool aLookAhead)
+{
+    const TppCustomReport *report = ppLookAheadReport(aControl);
+    return aLookAhead && report && report->PassSetting() == TppPassSettingType::psTwoPass;
+}
+
+void ppLookAheadToDrawCommand(TppCommunicator &aOwner, TppLookAheadList &aList, const QString &aKey,
+                              TppDrawCommand *aDrawCommand)
+{
+    auto *command = dynamic_cast<TppDrawVariable *>(aDrawCommand);
+    auto *control = dynamic_cast<TppComponent *>(&aOwner);
+    if (!command || !control)
+        return;
+    command->SetText(aList.GetValue(aKey, command->Text()));
+    if (!ppLookAheadFirstPass(*control))
+        return;
+    command->SetLookAheadKey(aKey);
+    command->SetLookAhead(true);
+    aOwner.AddEventNotify(command->Listener());
+}
+
 } // namespace report

@@ -23,6 +23,7 @@ class TppComponent;
 class TppCustomEngine;
 class TppCustomReport;
 class TppDataPipeline;
+class TppDrawCommand;
 class TppDrawVariable;
 
 class TppLookAheadList
@@ -71,5 +72,17 @@ int ppLookAheadColumn(const TppComponent &aComponent);
 TppDataPipeline *ppLookAheadDetailPipeline(const TppComponent &aComponent);
 // "%8d|%8d" of the two numbers.
 QString ppLookAheadKey(int aResetNo, int aColumnNo);
+
+// ---- What variables and data calculations share ----
+
+// Ignored while the report prints; switched on outside loading, the report
+// runs two passes, which look-ahead needs.
+void ppSetLookAhead(TppComponent &aControl, bool &aField, bool aValue);
+// With a report of two passes.
+bool ppLookAheadActive(const TppComponent &aControl, bool aLookAhead);
+// The command shows the value held for the key; on the first pass it goes
+// on listening to aOwner for later values of the key.
+void ppLookAheadToDrawCommand(TppCommunicator &aOwner, TppLookAheadList &aList, const QString &aKey,
+                              TppDrawCommand *aDrawCommand);
 
 } // namespace report

@@ -40,6 +40,22 @@ struct VariableCacheRecord
     float single = 0;
 };
 
+VariableCacheRecord variableRecordOf(const TppVariable &aVariable)
+{
+    VariableCacheRecord record;
+    record.drawComponent = aVariable.DrawComponent() ? 1 : 0;
+    record.resetOnCompute = aVariable.ResetOnCompute() ? 1 : 0;
+    record.boolean = aVariable.AsBoolean() ? 1 : 0;
+    record.character = aVariable.AsChar().unicode();
+    record.integer = aVariable.AsInteger();
+    record.currency = aVariable.AsCurrency();
+    record.dateTime = aVariable.AsDateTime();
+    record.doubleValue = aVariable.AsDouble();
+    record.extended = aVariable.AsExtended();
+    record.single = aVariable.AsSingle();
+    return record;
+}
+
 bool variableIsPageOrColumnEnd(TppVarEventType aType)
 {
     return aType == TppVarEventType::vePageEnd || aType == TppVarEventType::veColumnEnd;
@@ -525,17 +541,7 @@ void TppVariable::Notify(TppCommunicator *aCommunicator, int aOperation)
 
 void TppVariable::SaveToCache(int32_t aPageIndex)
 {
-    VariableCacheRecord record;
-    record.drawComponent = DrawComponent() ? 1 : 0;
-    record.resetOnCompute = ResetOnCompute() ? 1 : 0;
-    record.boolean = m_boolean ? 1 : 0;
-    record.character = m_char.unicode();
-    record.integer = m_integer;
-    record.currency = m_currency;
-    record.dateTime = m_dateTime;
-    record.doubleValue = m_double;
-    record.extended = m_extended;
-    record.single = m_single;
+    VariableCacheRecord record = variableRecordOf(*this);
     WriteCacheRecord(aPageIndex, &record);
     m_cachedStrings[aPageIndex] = m_string;
     m_cachedValue = true;
@@ -543,17 +549,7 @@ void TppVariable::SaveToCache(int32_t aPageIndex)
 
 void TppVariable::RestoreFromCache(int32_t aPageIndex)
 {
-    VariableCacheRecord record;
-    record.drawComponent = DrawComponent() ? 1 : 0;
-    record.resetOnCompute = ResetOnCompute() ? 1 : 0;
-    record.boolean = m_boolean ? 1 : 0;
-    record.character = m_char.unicode();
-    record.integer = m_integer;
-    record.currency = m_currency;
-    record.dateTime = m_dateTime;
-    record.doubleValue = m_double;
-    record.extended = m_extended;
-    record.single = m_single;
+    VariableCacheRecord record = variableRecordOf(*this);
     ReadCacheRecord(aPageIndex, &record);
     SetDrawComponent(record.drawComponent != 0);
     SetResetOnCompute(record.resetOnCompute != 0);
@@ -579,19 +575,12 @@ void TppVariable::CacheReset()
 
 void TppVariable::SetLookAhead(bool aValue)
 {
-    if (ReportPrinting())
-        return;
-    m_lookAhead = aValue;
-    if (aValue && !loadingOrReading())
-        if (TppCustomReport *report = ppLookAheadReport(*this))
-            report->SetPassSetting(TppPassSettingType::psTwoPass);
-    PropertyChange();
+    ppSetLookAhead(*this, m_lookAhead, aValue);
 }
 
 bool TppVariable::LookAheadActive() const
 {
-    const TppCustomReport *report = ppLookAheadReport(*this);
-    return m_lookAhead && report && report->PassSetting() == TppPassSettingType::psTwoPass;
+    return ppLookAheadActive(*this, m_lookAhead);
 }
 
 void TppVariable::setUpLookAhead()
@@ -645,16 +634,8 @@ QString TppVariable::LookAheadKey() const
 void TppVariable::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
 {
     TppCustomVariable::PropertiesToDrawCommand(aDrawCommand);
-    auto *command = dynamic_cast<TppDrawVariable *>(aDrawCommand);
-    if (!command || !m_lookAheadList)
-        return;
-    const QString key = LookAheadKey();
-    command->SetText(m_lookAheadList->GetValue(key, command->Text()));
-    if (!ppLookAheadFirstPass(*this))
-        return;
-    command->SetLookAheadKey(key);
-    command->SetLookAhead(true);
-    AddEventNotify(command->Listener());
+    if (m_lookAheadList)
+        ppLookAheadToDrawCommand(*this, *m_lookAheadList, LookAheadKey(), aDrawCommand);
 }
 
 // ---- Text --------------------------------------------------------------------
