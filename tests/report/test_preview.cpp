@@ -212,8 +212,6 @@ TEST_F(PreviewTest, CloseCancelsWhileAPageGeneratesAndClosesWhenIdle)
     TppPreview &p = open();
     int closes = 0;
     p.OnClose.Set([&](classes::TObject *) { ++closes; });
-    int cancels = 0;
-    producer->OnCancel.Set([&](classes::TObject *) { ++cancels; });
     WhileGenerating = [&](TppPage &) {
         // Keys hammered and Print asked while busy request nothing.
         const int generations = engine->Generations;
@@ -328,9 +326,13 @@ TEST_F(PreviewTest, AWindowClosedWhileItsPageIsGeneratedEndsThePreviewQuietly)
             QCoreApplication::processEvents();
         }
     };
+    int cancels = 0;
+    producer->OnCancel.Set([&](classes::TObject *) { ++cancels; });
     producer->Print();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(closed);
+    // The print was stopped through the producer, which told its handlers.
+    EXPECT_EQ(cancels, 1);
     EXPECT_EQ(producer->PreviewForm(), nullptr);
     EXPECT_FALSE(producer->Producing());
     ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());

@@ -6,6 +6,7 @@
 #include "report/model/production/Producer.h"
 #include "report/output/preview/CustomPreview.h"
 #include "report/output/preview/PreviewPlugIn.h"
+#include "report/output/screen/ScreenDevice.h"
 #include "report/output/screen/Viewer.h"
 
 #include "platform/classes/ClassBuilder.h"
@@ -45,6 +46,13 @@ TppPrintPreview::TppPrintPreview(classes::TComponent *aOwner)
     m_plugIn = TppPreviewPlugIn::CreatePreview(area);
     m_plugIn->SetStatusBar(m_statusBar);
     m_plugIn->OnClose.Set([this](classes::TObject *) { close(); });
+    // The producer stops the print and tells the report's cancel handlers.
+    m_plugIn->Viewer()->OnCancelRequest = [this] {
+        if (const classes::TNotifyEvent request = OnCancelRequest)
+            request(this);
+        else
+            m_plugIn->Viewer()->ScreenDevice()->CancelReport();
+    };
     // Keys reach the preview before the control that has the focus.
     qApp->installEventFilter(this);
     int left = 0;

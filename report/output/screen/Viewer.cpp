@@ -501,7 +501,10 @@ void TppViewer::restorePrintState()
 
 void TppViewer::Cancel()
 {
-    m_screenDevice->CancelReport();
+    if (OnCancelRequest)
+        OnCancelRequest();
+    else
+        m_screenDevice->CancelReport();
 }
 
 void TppViewer::PerformAutoSearch()

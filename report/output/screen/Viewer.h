@@ -90,6 +90,9 @@ public:
                                      bool &Handled);
 
     // ---- Events ----
+    // When set, Cancel asks its host to stop the print (which tells the
+    // report's own cancel handlers) instead of cancelling the report itself.
+    std::function<void()> OnCancelRequest;
     classes::TNotifyEvent OnPageChange;
     classes::TNotifyEvent OnPrintStateChange;
     classes::TNotifyEvent OnStatusChange;
