@@ -248,6 +248,9 @@ public:
     const rtl::TRect &ClientRect() const { return m_clientRect; }
     // A new client size; the scroll positions are kept valid.
     void SetClientRect(const rtl::TRect &rect);
+    // The window took a new size: multi-line rows measure themselves again
+    // and editing ends, its cell having moved or changed width.
+    void WindowResized();
     const TreeListMetrics &Metrics() const { return m_metrics; }
     // Heights and widths from the fonts and settings, measured through the
     // host; adopts the minimum row height as DefaultRowHeight unless that

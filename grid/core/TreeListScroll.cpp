@@ -18,6 +18,13 @@ void TCustomdxTreeList::SetClientRect(const rtl::TRect &rect)
     KeepPositionsValid();
 }
 
+void TCustomdxTreeList::WindowResized()
+{
+    RowHeightsChanged();
+    if (m_state == tsEditing)
+        EndEditing();
+}
+
 int TCustomdxTreeList::ScrollableWidth()
 {
     int64_t total = TotalBandsWidth();

@@ -540,6 +540,9 @@ void TreeListWidget::resizeEvent(QResizeEvent *event)
     QAbstractScrollArea::resizeEvent(event);
     m_overlay->setGeometry(viewport()->rect());
     clientResized();
+    if (m_tree && viewport()->size() != m_lastViewportSize && m_lastViewportSize.isValid())
+        m_tree->WindowResized();
+    m_lastViewportSize = viewport()->size();
     updateScrollBars();
 }
 

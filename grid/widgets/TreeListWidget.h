@@ -147,6 +147,7 @@ private:
     std::optional<Qt::KeyboardModifiers> m_eventModifiers;
     int m_wheelRest = 0;
     bool m_updatingBars = false;
+    QSize m_lastViewportSize;
     int m_border = -1; // the border the frame was made for
     PanningSession *m_panning = nullptr;
     QPoint m_pressGlobal;

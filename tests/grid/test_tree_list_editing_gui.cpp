@@ -104,4 +104,29 @@ TEST(TreeListEditingGui, AnInputMethodsCompositionGoesToTheFocusedCellsEditorOpe
     EXPECT_EQ(tree->SearchText(), QStringLiteral("\u00e9"));
 }
 
+TEST(TreeListEditingGui, ANewWindowSizeEndsEditingKeepingWhatWasTyped)
+{
+    auto tree = std::make_unique<TCustomdxTreeListControl>(nullptr);
+    tree->CreateColumn(TdxTreeListColumn::StaticClass());
+    TdxTreeListNode *node = tree->Add();
+    tree->SetNodeString(node, 0, "one");
+    tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
+    auto widget = std::make_unique<TreeListWidget>(tree.get());
+    widget->resize(300, 120);
+    widget->show();
+    widget->setFocus();
+    tree->SetFocusedNode(node);
+    QTest::keyClick(widget.get(), Qt::Key_F2);
+    auto *text = dynamic_cast<TdxInplaceTextEdit *>(tree->Editor());
+    ASSERT_TRUE(text);
+    QTest::keyClicks(text->lineEdit(), "x");
+    // A repaint or a bar that stays as it was is no new size.
+    widget->viewport()->repaint();
+    ASSERT_EQ(tree->State(), tsEditing);
+    widget->resize(200, 120);
+    EXPECT_EQ(tree->State(), tsNone);
+    EXPECT_FALSE(text->isVisible());
+    EXPECT_EQ(tree->GetNodeString(node, 0), "x");
+}
+
 } // namespace
