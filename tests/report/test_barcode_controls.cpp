@@ -1,4 +1,5 @@
 #include "tests/support/report/BandFakes.h"
+#include "tests/support/report/MemoryPipeline.h"
 
 #include "report/content/ContentRegistration.h"
 #include "report/content/barcodes/BarCode.h"
@@ -340,6 +341,81 @@ TEST_F(BarCodeControls, TheStartUpRegistersTheBarCodesWithRowsAndDescriptor)
     ppContentLayerFinalize();
     EXPECT_EQ(ppFindRegComponent("TppBarCode"), nullptr);
     EXPECT_EQ(raFindRTTI("TppBarCode"), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// A damaged template names values past the enumerations: the reader's error
+// handler may pass over them, and the control keeps what it had; scripts and
+// archives setting such ordinals change nothing either.
+TEST_F(BarCodeControls, OrdinalsPastTheEnumerationsAreIgnored)
+{
+    const QByteArray text = "object TppBarCode\n  BarCodeType = 99\n  Orientation = 7\n  Data = 'X'\nend\n";
+    classes::TMemoryStream source;
+    source.WriteBuffer(text.constData(), text.size());
+    source.SetPosition(0);
+    classes::TMemoryStream binary;
+    classes::ObjectTextToBinary(source, binary);
+    binary.SetPosition(0);
+    TppBarCode bc;
+    classes::TReader reader(binary);
+    int errors = 0;
+    reader.OnError = [&errors](classes::TReader &, const std::exception &, bool &aHandled) {
+        ++errors;
+        aHandled = true;
+    };
+    reader.ReadRootComponent(&bc);
+    EXPECT_EQ(errors, 2);
+    EXPECT_EQ(bc.BarCodeType(), T::bcCode39);
+    EXPECT_EQ(bc.Orientation(), TppBarCodeOrientation::orLeftToRight);
+    EXPECT_EQ(bc.Data(), u"X"_s);
+
+    bc.SetBarCodeType(TppBarCodeType(99));
+    bc.SetOrientation(TppBarCodeOrientation(7));
+    EXPECT_EQ(bc.BarCodeType(), T::bcCode39);
+    EXPECT_EQ(bc.Orientation(), TppBarCodeOrientation::orLeftToRight);
+    TppDrawBarCode cmd;
+    cmd.SetBarCodeType(TppBarCodeType(99));
+    cmd.SetOrientation(TppBarCodeOrientation(7));
+    EXPECT_EQ(cmd.BarCodeType(), T::bcCode39);
+    EXPECT_EQ(cmd.Orientation(), TppBarCodeOrientation::orLeftToRight);
+}
+
+// The data bar code reads its field; without one it shows the sample data,
+// and while the report prints nothing.
+TEST_F(BarCodeControls, TheDataBarCodeTakesItsFieldsValue)
+{
+    TppDBBarCode db;
+    db.SetBarCodeType(T::bcEAN_8);
+    QString data;
+    db.GetData(data);
+    EXPECT_EQ(data, u"20123451"_s);
+
+    MemoryPipeline pipeline;
+    pipeline.AddField("Code", TppDataType::dtString);
+    pipeline.AddField("Number", TppDataType::dtInteger);
+    pipeline.AddRow({u"9638507"_s, 4006381});
+    pipeline.AddRow({QVariant(), 0});
+    pipeline.Open();
+    pipeline.First();
+    db.SetDataPipeline(&pipeline);
+    db.SetDataField(u"Code"_s);
+    db.GetData(data);
+    EXPECT_EQ(data, u"9638507"_s);
+    TppDrawBarCode cmd;
+    db.PropertiesToDrawCommand(&cmd);
+    EXPECT_EQ(cmd.Data(), u"9638507"_s);
+    EXPECT_TRUE(cmd.CodeOK());
+    db.SetDataField(u"Number"_s);
+    db.GetData(data);
+    EXPECT_EQ(data, u"4006381"_s);
+    pipeline.Next();
+    db.SetDataField(u"Code"_s);
+    db.GetData(data);
+    EXPECT_EQ(data, QString());
+    EXPECT_TRUE(db.IsDataAware());
 }
 
 } // namespace

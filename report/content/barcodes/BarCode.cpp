@@ -131,7 +131,8 @@ bool TppCustomBarCode::ValidateData(const QString &aData)
 
 void TppCustomBarCode::SetBarCodeType(TppBarCodeType aValue)
 {
-    if (aValue == m_barCodeType)
+    // An ordinal past the last symbology (a damaged template) is ignored.
+    if (aValue == m_barCodeType || uint8_t(aValue) > uint8_t(T::bcMSI))
         return;
     BeginUpdate();
     m_barCodeType = aValue;
@@ -279,6 +280,8 @@ void TppCustomBarCode::SetData(const QString &aValue)
 
 void TppCustomBarCode::SetOrientation(TppBarCodeOrientation aValue)
 {
+    if (uint8_t(aValue) > uint8_t(TppBarCodeOrientation::orBottomToTop))
+        return;
     m_orientation = aValue;
     PropertyChange();
     AdjustSize();

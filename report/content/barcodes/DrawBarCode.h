@@ -74,7 +74,12 @@ public:
     bool AutoSizeFont() const { return m_autoSizeFont; }
     void SetAutoSizeFont(bool aValue) { m_autoSizeFont = aValue; }
     TppBarCodeType BarCodeType() const { return m_barCodeType; }
-    void SetBarCodeType(TppBarCodeType aValue) { m_barCodeType = aValue; }
+    // Ordinals past the last value (a damaged archive) are ignored.
+    void SetBarCodeType(TppBarCodeType aValue)
+    {
+        if (uint8_t(aValue) <= uint8_t(TppBarCodeType::bcMSI))
+            m_barCodeType = aValue;
+    }
     rtl::TColor BarColor() const { return m_barColor; }
     void SetBarColor(rtl::TColor aValue) { m_barColor = aValue; }
     // Thousandths of a millimetre.
@@ -93,7 +98,11 @@ public:
     classes::TAlignment Alignment() const { return m_alignment; }
     void SetAlignment(classes::TAlignment aValue) { m_alignment = aValue; }
     TppBarCodeOrientation Orientation() const { return m_orientation; }
-    void SetOrientation(TppBarCodeOrientation aValue) { m_orientation = aValue; }
+    void SetOrientation(TppBarCodeOrientation aValue)
+    {
+        if (uint8_t(aValue) <= uint8_t(TppBarCodeOrientation::orBottomToTop))
+            m_orientation = aValue;
+    }
     bool PrintHumanReadable() const { return m_printHumanReadable; }
     void SetPrintHumanReadable(bool aValue) { m_printHumanReadable = aValue; }
     bool Transparent() const { return m_transparent; }
