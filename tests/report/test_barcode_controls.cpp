@@ -24,12 +24,30 @@
 
 #include <QImage>
 
+#include <functional>
+
 using namespace report;
 using namespace reporttest;
 using namespace Qt::Literals::StringLiterals;
 using T = TppBarCodeType;
 
 namespace {
+
+// A bar code read from a template's text form; aOnError may pass over bad
+// values.
+void readBarCode(TppBarCode &aBarCode, const QByteArray &aText,
+                 std::function<void(classes::TReader &, const std::exception &, bool &)> aOnError = {})
+{
+    classes::TMemoryStream source;
+    source.WriteBuffer(aText.constData(), aText.size());
+    source.SetPosition(0);
+    classes::TMemoryStream binary;
+    classes::ObjectTextToBinary(source, binary);
+    binary.SetPosition(0);
+    classes::TReader reader(binary);
+    reader.OnError = std::move(aOnError);
+    reader.ReadRootComponent(&aBarCode);
+}
 
 class BarCodeControls : public ::testing::Test
 {
@@ -278,14 +296,8 @@ TEST_F(BarCodeControls, StoredWidthsAndRatiosLoadAsIntegersOrFloats)
         const QByteArray text = QByteArray("object TppBarCode\n  BarCodeType = bcEAN_13\n  AddOnCode = '12345'\n"
                                            "  Data = '4006381333931'\n  mmBarWidth = ") +
                                 w.width + "\n  mmWideBarRatio = 63500.4\nend\n";
-        classes::TMemoryStream source;
-        source.WriteBuffer(text.constData(), text.size());
-        source.SetPosition(0);
-        classes::TMemoryStream binary;
-        classes::ObjectTextToBinary(source, binary);
-        binary.SetPosition(0);
         TppBarCode bc;
-        classes::TReader(binary).ReadRootComponent(&bc);
+        readBarCode(bc, text);
         EXPECT_EQ(bc.mmBarWidth(), w.expected) << w.width;
         EXPECT_EQ(bc.mmWideBarRatio(), 63500);
         EXPECT_EQ(bc.AddOnCode(), u"12345"_s);
@@ -353,20 +365,12 @@ namespace {
 TEST_F(BarCodeControls, OrdinalsPastTheEnumerationsAreIgnored)
 {
     const QByteArray text = "object TppBarCode\n  BarCodeType = 99\n  Orientation = 7\n  Data = 'X'\nend\n";
-    classes::TMemoryStream source;
-    source.WriteBuffer(text.constData(), text.size());
-    source.SetPosition(0);
-    classes::TMemoryStream binary;
-    classes::ObjectTextToBinary(source, binary);
-    binary.SetPosition(0);
     TppBarCode bc;
-    classes::TReader reader(binary);
     int errors = 0;
-    reader.OnError = [&errors](classes::TReader &, const std::exception &, bool &aHandled) {
+    readBarCode(bc, text, [&errors](classes::TReader &, const std::exception &, bool &aHandled) {
         ++errors;
         aHandled = true;
-    };
-    reader.ReadRootComponent(&bc);
+    });
     EXPECT_EQ(errors, 2);
     EXPECT_EQ(bc.BarCodeType(), T::bcCode39);
     EXPECT_EQ(bc.Orientation(), TppBarCodeOrientation::orLeftToRight);

@@ -150,18 +150,21 @@ void writeDigits(BarModuleWriter &w, const QString &data, qsizetype from, qsizet
     }
 }
 
-void encodeUPCA(BarCodeSymbol &s, BarModuleWriter &w)
+// UPC-A and EAN-8: a check digit by weights 3-1 from the left, then two
+// halves of aHalf digits, odd parity on the left, right-hand codes after
+// the centre guard.
+void encodeTwoHalves(BarCodeSymbol &s, BarModuleWriter &w, qsizetype aHalf)
 {
     if (s.CalcCheckDigit) {
-        if (s.Data.size() == 12)
-            s.Data.truncate(11);
+        if (s.Data.size() == 2 * aHalf)
+            s.Data.truncate(2 * aHalf - 1);
         s.Data += QChar(u'0' + ppCheckDigit31(s.Data));
     }
     std::string_view pattern;
     w.WritePattern("101");
-    writeDigits(w, s.Data, 0, 6, 'A', pattern);
+    writeDigits(w, s.Data, 0, aHalf, 'A', pattern);
     w.WritePattern("01010");
-    writeDigits(w, s.Data, 6, 12, 'C', pattern);
+    writeDigits(w, s.Data, aHalf, 2 * aHalf, 'C', pattern);
     w.WritePattern("101");
 }
 
@@ -231,21 +234,6 @@ void encodeEAN13(BarCodeSymbol &s, BarModuleWriter &w)
     }
     w.WritePattern("01010");
     writeDigits(w, s.Data, 7, 13, 'C', pattern);
-    w.WritePattern("101");
-}
-
-void encodeEAN8(BarCodeSymbol &s, BarModuleWriter &w)
-{
-    if (s.CalcCheckDigit) {
-        if (s.Data.size() == 8)
-            s.Data.truncate(7);
-        s.Data += QChar(u'0' + ppCheckDigit31(s.Data));
-    }
-    std::string_view pattern;
-    w.WritePattern("101");
-    writeDigits(w, s.Data, 0, 4, 'A', pattern);
-    w.WritePattern("01010");
-    writeDigits(w, s.Data, 4, 8, 'C', pattern);
     w.WritePattern("101");
 }
 
@@ -517,10 +505,10 @@ void EncodeBarCode(BarCodeSymbol &aSymbol, int aResolution, BarColumns &aColumns
         return;
     BarModuleWriter w(aSymbol, aResolution, aColumns);
     switch (aSymbol.BarCodeType) {
-    case TppBarCodeType::bcUPC_A: encodeUPCA(aSymbol, w); break;
+    case TppBarCodeType::bcUPC_A: encodeTwoHalves(aSymbol, w, 6); break;
     case TppBarCodeType::bcUPC_E: encodeUPCE(aSymbol, w); break;
     case TppBarCodeType::bcEAN_13: encodeEAN13(aSymbol, w); break;
-    case TppBarCodeType::bcEAN_8: encodeEAN8(aSymbol, w); break;
+    case TppBarCodeType::bcEAN_8: encodeTwoHalves(aSymbol, w, 4); break;
     case TppBarCodeType::bcInt2of5: encodeInt2of5(aSymbol, w); break;
     case TppBarCodeType::bcCode128: EncodeCode128(aSymbol, w, aError); break;
     case TppBarCodeType::bcCode39: encodeCode39(aSymbol, w); break;

@@ -480,16 +480,16 @@ bool TppDrawBarCode::DrawToScreen(gfx::Canvas &aCanvas, int aScreenPixelsPerInch
     int64_t w = m_symbolWidth, h = m_symbolHeight;
     if (IsVertical())
         std::swap(w, h);
-    SetDrawLeft(0);
-    SetDrawTop(0);
-    SetDrawRight(int(std::clamp<int64_t>(w, 0, INT32_MAX)));
-    SetDrawBottom(int(std::clamp<int64_t>(h, 0, INT32_MAX)));
+    auto setDrawRect = [this](const rtl::TRect &aRect) {
+        SetDrawLeft(aRect.Left);
+        SetDrawTop(aRect.Top);
+        SetDrawRight(aRect.Right);
+        SetDrawBottom(aRect.Bottom);
+    };
+    setDrawRect({0, 0, int(std::clamp<int64_t>(w, 0, INT32_MAX)), int(std::clamp<int64_t>(h, 0, INT32_MAX))});
     // The zoomed rectangle is where the command stands for clicks too.
     const rtl::TRect target = aCalcDrawRect ? aCalcDrawRect() : DrawRect();
-    SetDrawLeft(target.Left);
-    SetDrawTop(target.Top);
-    SetDrawRight(target.Right);
-    SetDrawBottom(target.Bottom);
+    setDrawRect(target);
     if (w <= 0 || h <= 0 || w * h > kBarCodeMaxBitmapPixels)
         return true;
     QImage bitmap(int(w), int(h), QImage::Format_RGB32);
