@@ -583,6 +583,22 @@ void TreeListWidget::focusOutEvent(QFocusEvent *event)
 void TreeListWidget::changeEvent(QEvent *event)
 {
     QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange && m_tree && m_tree->ParentFont()) {
+        // The window's font is its parent's unless set on it: a grid that
+        // takes its parent's font takes it for itself and its headers.
+        const QFont qfont = font();
+        classes::TFont parent;
+        parent.Assign(&m_tree->Font());
+        parent.SetName(qfont.family());
+        if (qfont.pointSize() > 0)
+            parent.SetSize(qfont.pointSize());
+        parent.SetStyle((qfont.bold() ? gfx::fsBold : 0u) | (qfont.italic() ? gfx::fsItalic : 0u) |
+                        (qfont.underline() ? gfx::fsUnderline : 0u) | (qfont.strikeOut() ? gfx::fsStrikeOut : 0u));
+        m_tree->Font().Assign(&parent);
+        m_tree->ApplyParentFont(parent);
+        updateScrollBars();
+        viewport()->update();
+    }
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) {
         RefreshExpandGlyphs();
         viewport()->update();

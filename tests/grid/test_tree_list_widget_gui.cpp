@@ -261,3 +261,35 @@ TEST(TreeListWidget, TheBorderFollowsTheLookAndTheCornerBetweenTheBarsIsButtonFa
     EXPECT_EQ(f.widget->frameShape(), QFrame::NoFrame);
     EXPECT_EQ(f.widget->viewport()->geometry().topLeft(), QPoint(0, 0));
 }
+
+TEST(TreeListWidget, AGridThatTakesItsParentsFontFollowsItHeadersIncluded)
+{
+    QWidget parent;
+    auto tree = std::make_unique<TCustomdxTreeListControl>(nullptr);
+    tree->CreateColumn(TdxTreeListColumn::StaticClass())->SetCaption("A");
+    auto *widget = new TreeListWidget(tree.get(), &parent);
+    ASSERT_TRUE(tree->ParentFont());
+    QFont big("DejaVu Sans", 15);
+    big.setItalic(true);
+    parent.setFont(big);
+    EXPECT_EQ(tree->Font().Name(), "DejaVu Sans");
+    EXPECT_EQ(tree->Font().Size(), 15);
+    EXPECT_EQ(tree->HeaderFont().Size(), 15);
+    EXPECT_EQ(tree->BandFont().Style(), gfx::FontStyles(gfx::fsItalic));
+    EXPECT_EQ(tree->PreviewFont().Size(), 15);
+    EXPECT_EQ(tree->PreviewFont().Color(), rtl::clBlue);
+    EXPECT_TRUE(tree->ParentFont());
+    const int tallHeader = tree->Metrics().HeaderLineHeight;
+
+    // A header font set by hand ends it: the next parent font is not taken.
+    classes::TFont own;
+    own.Assign(&tree->HeaderFont());
+    own.SetSize(8);
+    tree->SetHeaderFont(own);
+    EXPECT_FALSE(tree->ParentFont());
+    EXPECT_LT(tree->Metrics().HeaderLineHeight, tallHeader);
+    parent.setFont(QFont("DejaVu Sans", 20));
+    EXPECT_EQ(tree->HeaderFont().Size(), 8);
+    EXPECT_EQ(tree->Font().Size(), 15);
+    delete widget;
+}
