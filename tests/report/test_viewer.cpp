@@ -26,6 +26,7 @@
 
 #include <QApplication>
 #include <QScrollBar>
+#include <QTest>
 #include <QWheelEvent>
 
 using namespace report;
@@ -189,9 +190,21 @@ TEST_F(ViewerTest, ClicksGoToTheFirstClickableCommandUnderThePointer)
     TppDrawCommand *first = viewer.CurrentPage()->DrawCommands(hidden + 1);
     TppDrawCommand *second = viewer.CurrentPage()->DrawCommands(hidden + 2);
     const QPoint overlap(second->DrawLeft() + 2, second->DrawTop() + 2);
-    viewer.PaintBoxClick(overlap);
+    QStringList pointer;
+    viewer.OnMouseDown = [&](TppViewer *, Qt::MouseButtons, Qt::KeyboardModifiers, int X, int Y) {
+        pointer << QStringLiteral("down %1 %2").arg(X).arg(Y);
+    };
+    viewer.OnMouseUp = [&](TppViewer *, Qt::MouseButtons, Qt::KeyboardModifiers, int, int) { pointer << "up"; };
+    viewer.OnDblClick.Set([&](classes::TObject *) { pointer << "double"; });
+    QTest::mouseClick(viewer.PaintBox(), Qt::LeftButton, Qt::NoModifier, overlap);
     EXPECT_EQ(clicked, QStringList({"first"}));
     EXPECT_EQ(viewerClicks, 1);
+    QTest::mouseDClick(viewer.PaintBox(), Qt::LeftButton, Qt::NoModifier, overlap);
+    EXPECT_EQ(pointer.first(), QStringLiteral("down %1 %2").arg(overlap.x()).arg(overlap.y()));
+    EXPECT_TRUE(pointer.contains(QStringLiteral("up")));
+    EXPECT_TRUE(pointer.contains(QStringLiteral("double")));
+    clicked.clear();
+    viewerClicks = 0;
 
     // A handler that asks for the page again gets it drawn anew.
     first->OnClick.Set([&](classes::TObject *aSender) { static_cast<TppDrawCommand *>(aSender)->SetRedrawPage(true); });

@@ -69,14 +69,25 @@ protected:
     {
         if (aEvent->button() == Qt::LeftButton)
             m_pressed = true;
+        tell(m_viewer.OnMouseDown, aEvent);
     }
     void mouseReleaseEvent(QMouseEvent *aEvent) override
     {
         const bool click =
             m_pressed && aEvent->button() == Qt::LeftButton && rect().contains(aEvent->position().toPoint());
         m_pressed = false;
+        const QPointer<QWidget> alive(this);
         if (click)
             m_viewer.PaintBoxClick(aEvent->position().toPoint());
+        if (alive)
+            tell(m_viewer.OnMouseUp, aEvent);
+    }
+    void mouseDoubleClickEvent(QMouseEvent *) override
+    {
+        controls::guarded(controls::Report::toUser(this), [&] {
+            if (m_viewer.OnDblClick)
+                m_viewer.OnDblClick(nullptr);
+        });
     }
     void mouseMoveEvent(QMouseEvent *aEvent) override
     {
@@ -84,6 +95,15 @@ protected:
     }
 
 private:
+    void tell(const MouseEvent &aHandler, QMouseEvent *aEvent)
+    {
+        controls::guarded(controls::Report::toUser(this), [&] {
+            if (aHandler)
+                aHandler(&m_viewer, aEvent->buttons() | aEvent->button(), aEvent->modifiers(),
+                         int(aEvent->position().x()), int(aEvent->position().y()));
+        });
+    }
+
     TppViewer &m_viewer;
     bool m_pressed = false;
 };

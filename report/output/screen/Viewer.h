@@ -98,8 +98,13 @@ public:
     classes::TNotifyEvent OnStatusChange;
     classes::TNotifyEvent OnReset;
     classes::TNotifyEvent OnClick;
-    std::function<void(TppViewer *Sender, Qt::MouseButtons aButtons, Qt::KeyboardModifiers aShift, int X, int Y)>
-        OnMouseMove;
+    // Pointer events on the page, in the paint box's coordinates.
+    using MouseEvent =
+        std::function<void(TppViewer *Sender, Qt::MouseButtons aButtons, Qt::KeyboardModifiers aShift, int X, int Y)>;
+    MouseEvent OnMouseMove;
+    MouseEvent OnMouseDown;
+    MouseEvent OnMouseUp;
+    classes::TNotifyEvent OnDblClick;
 
     // ---- Called by the screen device ----
     bool PageAvailable();
