@@ -423,3 +423,38 @@ TEST_F(BarCodeControls, TheDataBarCodeTakesItsFieldsValue)
 }
 
 } // namespace
+
+namespace {
+
+// Pages keep their commands in archives: a bar-code command comes back with
+// what it draws, in the order it was published.
+TEST_F(BarCodeControls, ADrawCommandStreamsItsSettings)
+{
+    TppDrawBarCode cmd;
+    cmd.SetBarCodeType(T::bcEAN_13);
+    cmd.SetData(u"4006381333931"_s);
+    cmd.SetAddOnCode(u"12"_s);
+    cmd.SetOrientation(TppBarCodeOrientation::orTopToBottom);
+    cmd.SetBarColor(0x123456);
+    cmd.SetWideBarRatio(2.5f);
+    cmd.SetCodeOK(false);
+    cmd.Font()->SetName(u"Courier New"_s);
+    const QByteArray text = componentStreamText(&cmd);
+    EXPECT_LT(text.indexOf("AddOnCode"), text.indexOf("BarCodeType"));
+    EXPECT_LT(text.indexOf("Data"), text.indexOf("Orientation"));
+    classes::TMemoryStream binary;
+    binary.WriteComponent(&cmd);
+    binary.SetPosition(0);
+    TppDrawBarCode copy;
+    classes::TReader(binary).ReadRootComponent(&copy);
+    EXPECT_EQ(copy.BarCodeType(), T::bcEAN_13);
+    EXPECT_EQ(copy.Data(), u"4006381333931"_s);
+    EXPECT_EQ(copy.AddOnCode(), u"12"_s);
+    EXPECT_EQ(copy.Orientation(), TppBarCodeOrientation::orTopToBottom);
+    EXPECT_EQ(copy.BarColor(), 0x123456u);
+    EXPECT_FLOAT_EQ(copy.WideBarRatio(), 2.5f);
+    EXPECT_FALSE(copy.CodeOK());
+    EXPECT_EQ(copy.Font()->Name(), u"Courier New"_s);
+}
+
+} // namespace
