@@ -115,10 +115,11 @@ protected:
         report.SetDataPipeline(&data);
     }
 
-    void generate()
+    void generate(TppPageSettingType aSetting = TppPageSettingType::psAll, int aPage = 1)
     {
         TppPageRequest request;
-        request.SetPageSetting(TppPageSettingType::psAll);
+        request.SetPageSetting(aSetting);
+        request.SetPageRequested(aPage);
         engine()->GeneratePage(request);
     }
 

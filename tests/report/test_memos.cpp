@@ -48,6 +48,23 @@ TEST_F(Memos, ALongMemoPrintsEveryWordOnceInOrderAcrossPages)
     EXPECT_EQ(memoPages[2][1].top, BodyTop + memoPages[2][0].height);
 }
 
+TEST_F(Memos, APageMadeAgainFromTheCacheContinuesTheTextWhereItDidBefore)
+{
+    memo->SetKeepTogether(true);
+    rows({wordsText(90), wordsText(400)});
+    generate();
+    ASSERT_EQ(memoPages.size(), 4);
+    const QList<QList<MemoText>> first = memoPages;
+    // Page 3 and then page 2 again: each starts from the text position and
+    // keep-together state its page record kept.
+    for (int page : {3, 2}) {
+        memoPages.clear();
+        generate(TppPageSettingType::psSinglePage, page);
+        ASSERT_FALSE(memoPages.isEmpty()) << page;
+        EXPECT_EQ(linesByPage({memoPages.last()}), linesByPage({first[page - 1]})) << page;
+    }
+}
+
 TEST_F(Memos, KeepTogetherMovesTheMemoWholeOnceAndThenSplits)
 {
     QStringList words;
@@ -193,9 +210,18 @@ TEST_F(Memos, ADataMemoReloadsItsLinesUnlessItDisplaysNothingOfItsOwn)
 TEST_F(Memos, AHandlerOrEvent86SuppliesTheLinesWhilePrinting)
 {
     memo->OnGetMemo.Set([](classes::TObject *, classes::TStrings *aLines) { aLines->Add(QStringLiteral("handled")); });
+    // A script's receiver gets the lines as the event's one parameter.
+    TppCommunicator receiver(nullptr);
+    receiver.SubscribeEvent(ppEvent::OnGetMemo);
+    receiver.OnEventNotify.Set([](classes::TObject *, TppCommunicator *, int, TraParamList *aParams) {
+        classes::TObject *lines = aParams->ParamValue<classes::TObject *>(0);
+        static_cast<classes::TStrings *>(lines)->Add(QStringLiteral("scripted"));
+    });
+    memo->AddEventNotify(&receiver);
     rows({QStringLiteral("field text")});
     generate();
-    EXPECT_EQ(printedWords(), QStringList{"handled"});
+    EXPECT_EQ(printedWords(), (QStringList{"handled", "scripted"}));
+    memo->RemoveEventNotify(&receiver);
 }
 
 TEST_F(Memos, RepeatedTextsAreSuppressedUntilThePipelineIsBackAtItsFirstRecord)
