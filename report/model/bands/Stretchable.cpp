@@ -186,12 +186,18 @@ void TppStretchable::RemoveShifter(TppStretchable *aComponent)
     const auto it = std::find(m_shifters.begin(), m_shifters.end(), aComponent);
     if (it == m_shifters.end())
         return;
-    m_shifters.erase(it);
-    for (auto entry = m_shifterPrintList.begin(); entry != m_shifterPrintList.end();)
-        entry = entry.value() == aComponent ? m_shifterPrintList.erase(entry) : std::next(entry);
+    dropShifter(it);
     if (aComponent->m_shiftRelativeTo == this)
         aComponent->m_shiftRelativeTo = nullptr;
     RemoveNotify(aComponent);
+}
+
+void TppStretchable::dropShifter(std::vector<TppStretchable *>::iterator aShifter)
+{
+    TppStretchable *shifter = *aShifter;
+    m_shifters.erase(aShifter);
+    for (auto entry = m_shifterPrintList.begin(); entry != m_shifterPrintList.end();)
+        entry = entry.value() == shifter ? m_shifterPrintList.erase(entry) : std::next(entry);
 }
 
 TppStretchable *TppStretchable::Shifters(int aIndex) const
@@ -253,34 +259,32 @@ void TppStretchable::SetStopPosition(float aValue)
         SetmmStopPosition(ToMMThousandths(aValue, Units(), TppAxisType::atVertical));
 }
 
+void TppStretchable::followsParentInstead(bool aValue)
+{
+    if (!aValue || loadingOrReading())
+        return;
+    leaveTarget();
+    // A target keeps stretching while shifters hang on it.
+    if (m_shifters.empty())
+        m_stretch = false;
+}
+
 void TppStretchable::SetReprintOnOverFlow(bool aValue)
 {
     TppComponent::SetReprintOnOverFlow(aValue);
-    if (aValue && !loadingOrReading()) {
-        leaveTarget();
-        if (m_shifters.empty())
-            m_stretch = false;
-    }
+    followsParentInstead(aValue);
 }
 
 void TppStretchable::SetShiftWithParent(bool aValue)
 {
     TppComponent::SetShiftWithParent(aValue);
-    if (aValue && !loadingOrReading()) {
-        leaveTarget();
-        if (m_shifters.empty())
-            m_stretch = false;
-    }
+    followsParentInstead(aValue);
 }
 
 void TppStretchable::SetStretchWithParent(bool aValue)
 {
     TppComponent::SetStretchWithParent(aValue);
-    if (aValue && !loadingOrReading()) {
-        leaveTarget();
-        if (m_shifters.empty())
-            m_stretch = false;
-    }
+    followsParentInstead(aValue);
 }
 
 void TppStretchable::SetRegion(TppComponent *aRegion)
@@ -593,12 +597,8 @@ void TppStretchable::Notify(TppCommunicator *aCommunicator, int aOperation)
     if (aCommunicator == m_shiftRelativeTo)
         m_shiftRelativeTo = nullptr;
     const auto it = std::find(m_shifters.begin(), m_shifters.end(), aCommunicator);
-    if (it != m_shifters.end()) {
-        TppStretchable *shifter = *it;
-        m_shifters.erase(it);
-        for (auto entry = m_shifterPrintList.begin(); entry != m_shifterPrintList.end();)
-            entry = entry.value() == shifter ? m_shifterPrintList.erase(entry) : std::next(entry);
-    }
+    if (it != m_shifters.end())
+        dropShifter(it);
 }
 
 void TppStretchable::DefineProperties(classes::TFiler &aFiler)

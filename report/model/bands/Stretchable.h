@@ -150,6 +150,9 @@ private:
     bool place();
     void generateShifters();
     void leaveTarget();
+    void dropShifter(std::vector<TppStretchable *>::iterator aShifter);
+    // ReprintOnOverFlow, ShiftWithParent or StretchWithParent turned on.
+    void followsParentInstead(bool aValue);
 
     bool m_stretch = false;
     bool m_keepTogether = false;
