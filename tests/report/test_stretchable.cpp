@@ -3,6 +3,8 @@
 #include "report/model/base/Exceptions.h"
 #include "report/model/base/Messages.h"
 
+#include "report/content/text/Label.h"
+
 using namespace memotest;
 
 namespace {
@@ -87,6 +89,38 @@ TEST_F(Shifting, AShiftedMemoSitsRightBelowTheActualBottomOfItsTargetOnEveryPage
     EXPECT_EQ(memoPages[1][1].top, BodyTop + memoPages[1][0].height);
     EXPECT_EQ(printedWords(QStringLiteral("Above")).mid(2), words);
     EXPECT_EQ(printedWords(QStringLiteral("Below")), (QStringList{"below", "below"}));
+}
+
+// A text that shifts with its band keeps its distance below the memo where
+// the memo actually ends, also on a page where the memo continued from the
+// top of the band rather than from its own design top.
+TEST_F(Shifting, ATextShiftingWithTheBandFollowsTheMemosActualBottom)
+{
+    delete below;
+    memo->SetmmTop(5000);
+    auto *label = new TppLabel();
+    label->SetBand(detail);
+    label->SetAutoSize(false);
+    label->SetCaption(QStringLiteral("after"));
+    label->SetBounds(0, 5000 + LineMM + 1000, 20000, 4000);
+    label->SetShiftWithParent(true);
+    rows({wordsText(180)});
+    std::vector<int32_t> labelTops;
+    std::vector<int32_t> memoBottoms;
+    report.OnEndPage.Set([&](classes::TObject *) {
+        const TppPage *page = engine()->Page();
+        for (int i = 0; i < page->DrawCommandCount(); ++i) {
+            const auto *text = dynamic_cast<const TppDrawText *>(page->DrawCommands(i));
+            if (text && text->IsMemo())
+                memoBottoms.push_back(text->Top() + text->Height());
+            else if (text && text->Text() == QStringLiteral("after"))
+                labelTops.push_back(text->Top());
+        }
+    });
+    generate();
+    ASSERT_EQ(memoBottoms.size(), 2u);
+    ASSERT_EQ(labelTops.size(), 1u);
+    EXPECT_EQ(labelTops[0], memoBottoms[1] + 1000);
 }
 
 // Every memo of a long chain prints once, each right below the one before

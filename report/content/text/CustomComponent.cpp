@@ -74,7 +74,7 @@ void TppCustomComponent::place()
         // Keeps its distance to the bottom of the stretched object above.
         TppComponent *above = band->MaxStretchable();
         if (above && above != this && above->mmTop() + above->mmHeight() <= mmTop())
-            top = parent.Top + above->mmTop() + above->SpaceUsed() + (mmTop() - (above->mmTop() + above->mmHeight()));
+            top = above->BottomOnPage(parent.Top) + (mmTop() - (above->mmTop() + above->mmHeight()));
     }
     const bool checksSpace = band && band->PageBottom() > 0;
     const int32_t limit = checksSpace ? band->PageBottom() : std::numeric_limits<int32_t>::max();
