@@ -1,4 +1,5 @@
 #include "tests/support/report/BandFakes.h"
+#include "tests/support/report/FormFakes.h"
 #include "tests/support/report/MemoryPipeline.h"
 
 #include "report/content/ContentRegistration.h"
@@ -11,11 +12,14 @@
 #include "report/model/bands/DetailBand.h"
 #include "report/model/components/ComponentRegistry.h"
 #include "report/model/data/PipelineList.h"
+#include "report/model/forms/DialogBases.h"
+#include "report/model/forms/FormClassRegistry.h"
 #include "report/model/groups/Group.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
 #include "report/model/reports/Report.h"
 
+#include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Reader.h"
 #include "platform/classes/Streams.h"
@@ -367,4 +371,49 @@ TEST_F(Variables, TheDescriptorReadsAndWritesTypedValues)
     EXPECT_EQ(value, QVariant(7));
     EXPECT_EQ(TppVariable::DataTypeCaptions().size(), 11);
     EXPECT_EQ(TppVariable::DataTypeCaptions().front(), "Boolean");
+}
+
+namespace {
+
+// The timing dialog a designer registers: it sees the groups and answers a
+// group timing.
+class TimingAnswer : public WindowlessForm<TppCustomCalcTimingDialog>
+{
+    ZVO_CLASS(TimingAnswer)
+public:
+    using WindowlessForm::WindowlessForm;
+    int ShowModal() override
+    {
+        Offered = CalcComponents()->Count();
+        CalcType = int32_t(TppVarEventType::veGroupEnd);
+        CalcComponent = dynamic_cast<classes::TComponent *>(CalcComponents()->Objects(CalcComponents()->Count() - 1));
+        ResetType = 99; // not a timing: the reset keeps its own
+        return ModalAnswer;
+    }
+    static inline int Offered = 0;
+};
+
+const classes::TMetaClass &TimingAnswer::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<TimingAnswer, TppCustomCalcTimingDialog>("TimingAnswer", [](auto &) {});
+    return meta;
+}
+
+} // namespace
+
+TEST_F(Variables, TheTimingDialogOffersTheGroupsAndItsAnswerIsTaken)
+{
+    TppVariable *v = variable(footer, "Total");
+    EXPECT_FALSE(v->EditTiming()); // no dialog registered
+    auto *group = new TppGroup;
+    group->SetReport(&report);
+    group->SetUserName("Group1");
+    ppRegisterFormClass(TppCustomCalcTimingDialog::StaticClass(), TimingAnswer::StaticClass());
+    EXPECT_TRUE(v->EditTiming());
+    ppUnRegisterFormClass(TppCustomCalcTimingDialog::StaticClass());
+    EXPECT_GE(TimingAnswer::Offered, 1);
+    EXPECT_EQ(v->CalcType(), TppVarEventType::veGroupEnd);
+    EXPECT_EQ(v->CalcComponent(), group);
+    EXPECT_EQ(v->ResetType(), TppVarEventType::veReportEnd);
 }

@@ -6,6 +6,8 @@
 #include "report/model/base/Messages.h"
 #include "report/model/data/DataPipeline.h"
 #include "report/model/data/PipelineList.h"
+#include "report/model/forms/DialogBases.h"
+#include "report/model/forms/FormClassRegistry.h"
 #include "report/model/groups/Group.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
@@ -636,6 +638,39 @@ void TppVariable::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
     TppCustomVariable::PropertiesToDrawCommand(aDrawCommand);
     if (m_lookAheadList)
         ppLookAheadToDrawCommand(*this, *m_lookAheadList, LookAheadKey(), aDrawCommand);
+}
+
+// ---- Designer ----------------------------------------------------------------
+
+bool TppVariable::EditTiming()
+{
+    std::unique_ptr<TppCustomCalcTimingDialog> dialog(ppCreateForm<TppCustomCalcTimingDialog>());
+    IppReportContext *report = Report();
+    if (!dialog || !report)
+        return false;
+    TppCommunicator *reportObject = report->ReportObject();
+    dialog->SetReport(reportObject);
+    dialog->SetLanguageIndex(GetLanguageIndex());
+    TppDataPipelineList components(reportObject);
+    for (int i = 0; i < report->GroupCount(); ++i)
+        if (auto *group = dynamic_cast<TppCommunicator *>(report->GroupAt(i)))
+            components.AddObject(group->UserName(), group);
+    dialog->SetCalcComponents(&components);
+    dialog->SetResetComponents(&components);
+    dialog->CalcType = int32_t(m_calcType);
+    dialog->CalcComponent = m_calcComponent;
+    dialog->ResetType = int32_t(m_resetType);
+    dialog->ResetComponent = m_resetComponent;
+    if (dialog->ShowModal() != ppModalResultOK)
+        return false;
+    const auto kind = [](int32_t aValue, TppVarEventType aOld) {
+        return aValue >= 0 && aValue <= int32_t(TppVarEventType::veGroupBeforeFooter) ? TppVarEventType(aValue) : aOld;
+    };
+    SetCalcType(kind(dialog->CalcType, m_calcType));
+    SetResetType(kind(dialog->ResetType, m_resetType));
+    SetCalcComponent(dynamic_cast<TppCommunicator *>(dialog->CalcComponent));
+    SetResetComponent(dynamic_cast<TppCommunicator *>(dialog->ResetComponent));
+    return true;
 }
 
 // ---- Text --------------------------------------------------------------------

@@ -115,6 +115,11 @@ public:
     void FreeLookAhead() override;
     void PropertiesToDrawCommand(TppDrawCommand *aDrawCommand) override;
 
+    // ---- Designer ----
+    // The timing dialog a program registered, given the report's pipelines
+    // and groups; its answer is taken on OK. False when nothing changed.
+    bool EditTiming();
+
     // ---- Text ----
     QString GetTheText() const override;
     QString GetDescription() const override { return UserName(); }
