@@ -2,28 +2,16 @@
 // the records onto an image ends, within its bounds, whatever they claim
 // (objects, saved states, points, bitmaps, coordinates).
 
+#include "fuzz/GuiFuzz.h"
+
 #include "platform/gfx/MetafilePlayer.h"
 
 #include <QByteArrayView>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
 #include <cstddef>
 #include <cstdint>
-
-// Fontconfig keeps its caches to the end of the process.
-extern "C" const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig\n";
-}
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

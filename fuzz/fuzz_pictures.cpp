@@ -2,12 +2,13 @@
 // as an invalid graphic, and a picture's stream data reads or fails the same
 // way; nothing else may happen.
 
+#include "fuzz/GuiFuzz.h"
+
 #include "platform/classes/ClassErrors.h"
 #include "platform/classes/Picture.h"
 #include "platform/classes/Streams.h"
 
 #include <QByteArray>
-#include <QGuiApplication>
 
 #include <cstddef>
 #include <cstdint>
@@ -27,20 +28,6 @@ void fuzzPictureGraphic(const QByteArray &bytes)
 }
 
 } // namespace
-
-// Metafiles play their text with fonts.
-// Fontconfig keeps its caches to the end of the process.
-extern "C" const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig\n";
-}
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

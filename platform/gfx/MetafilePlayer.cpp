@@ -4,6 +4,7 @@
 #include "platform/gfx/MetafilePlayerPrivate.h"
 
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -289,9 +290,10 @@ bool Player::preparePen()
         m_painter.setPen(Qt::NoPen);
         return false;
     }
-    // Width 0 is one device pixel whatever the mapping; so is any pen that
-    // maps to a pixel or less, which the system draws as one.
-    double width = dc.pen.width <= 0 ? 0 : std::min(dc.pen.width * (scaleX() + scaleY()) / 2, 1e5);
+    // Width 0 is one device pixel whatever the mapping; other widths come
+    // to whole device pixels, and one that comes to one pixel is the
+    // system's one-pixel line.
+    double width = dc.pen.width <= 0 ? 0 : std::round(std::min(dc.pen.width * (scaleX() + scaleY()) / 2, 1e5));
     if (width <= 1)
         width = 0;
     QPen pen(playerColor(dc.pen.color), width);
@@ -356,7 +358,13 @@ void Player::roundRect(double l, double t, double r, double b, double w, double 
 
 void Player::ellipse(double l, double t, double r, double b)
 {
-    m_painter.drawEllipse(figureRect(l, t, r, b));
+    // In whole pixels the raster engine draws an ellipse by its own
+    // midpoint routine; otherwise it fills a path of curves, much slower.
+    const QRectF rect = figureRect(l, t, r, b);
+    if (m_painter.paintEngine() && m_painter.paintEngine()->type() == QPaintEngine::Raster)
+        m_painter.drawEllipse(rect.toRect());
+    else
+        m_painter.drawEllipse(rect);
 }
 
 void Player::arc(int kind, double l, double t, double r, double b, QPointF start, QPointF end)
@@ -457,6 +465,7 @@ const QFont &Player::currentFont()
     font.setUnderline(dc.font.underline);
     font.setStrikeOut(dc.font.strikeOut);
     m_font = FontCache{dc.font, scale, font, QFontMetricsF(font)};
+    m_fontSet = false;
     return m_font->qfont;
 }
 
@@ -472,7 +481,10 @@ void Player::textOut(double x, double y, const QString &text, unsigned options, 
         return;
     const QFont &font = currentFont();
     const QFontMetricsF &metrics = *m_font->metrics;
-    const double width = metrics.horizontalAdvance(text);
+    // Measuring is dear: only alignment, an opaque background and the
+    // current position need the width.
+    const bool measured = (dc.textAlign & 6) || dc.bkMode == 2 || useCurrent;
+    const double width = measured ? metrics.horizontalAdvance(text) : 0;
     double dx = 0;
     if ((dc.textAlign & 6) == 6)
         dx = -width / 2;
@@ -483,6 +495,12 @@ void Player::textOut(double x, double y, const QString &text, unsigned options, 
         dy = 0;
     else if (dc.textAlign & 8)
         dy = -metrics.descent();
+    // Setting the painter's font makes it look the font up again; set before a
+    // saved state, it stays when that state is restored.
+    if (!m_fontSet) {
+        m_painter.setFont(font);
+        m_fontSet = true;
+    }
     const bool clipped = rect && (options & 4);
     const bool turned = dc.font.escapement != 0;
     if (clipped || turned) {
@@ -496,7 +514,6 @@ void Player::textOut(double x, double y, const QString &text, unsigned options, 
     const QPointF at = clipped || turned ? QPointF(dx, dy) : origin + QPointF(dx, dy);
     if (dc.bkMode == 2)
         m_painter.fillRect(QRectF(at.x(), at.y() - metrics.ascent(), width, metrics.height()), playerColor(dc.bkColor));
-    m_painter.setFont(font);
     m_painter.setPen(playerColor(dc.textColor));
     m_painter.drawText(at, text);
     if (clipped || turned)

@@ -196,6 +196,7 @@ private:
         std::optional<QFontMetricsF> metrics;
     };
     std::optional<FontCache> m_font;
+    bool m_fontSet = false;
 
     QPainter &m_painter;
     QRectF m_target;

@@ -209,7 +209,7 @@ void MetafileWriter::TextColor(uint32_t aColor)
     record(m_format == Format::Emf ? 24 : 0x0209, p);
 }
 
-void MetafileWriter::Rectangle(const QRect &aBox)
+void MetafileWriter::box(uint32_t aEmfType, uint32_t aWmfFunction, const QRect &aBox)
 {
     QByteArray p;
     if (m_format == Format::Emf) {
@@ -217,32 +217,24 @@ void MetafileWriter::Rectangle(const QRect &aBox)
         put32(p, aBox.top());
         put32(p, aBox.left() + aBox.width());
         put32(p, aBox.top() + aBox.height());
-        record(43, p);
+        record(aEmfType, p);
         return;
     }
     put16(p, aBox.top() + aBox.height());
     put16(p, aBox.left() + aBox.width());
     put16(p, aBox.top());
     put16(p, aBox.left());
-    record(0x041B, p);
+    record(aWmfFunction, p);
+}
+
+void MetafileWriter::Rectangle(const QRect &aBox)
+{
+    box(43, 0x041B, aBox);
 }
 
 void MetafileWriter::Ellipse(const QRect &aBox)
 {
-    QByteArray p;
-    if (m_format == Format::Emf) {
-        put32(p, aBox.left());
-        put32(p, aBox.top());
-        put32(p, aBox.left() + aBox.width());
-        put32(p, aBox.top() + aBox.height());
-        record(42, p);
-        return;
-    }
-    put16(p, aBox.top() + aBox.height());
-    put16(p, aBox.left() + aBox.width());
-    put16(p, aBox.top());
-    put16(p, aBox.left());
-    record(0x0418, p);
+    box(42, 0x0418, aBox);
 }
 
 void MetafileWriter::Polyline(const std::vector<QPoint> &aPoints)

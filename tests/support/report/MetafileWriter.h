@@ -44,6 +44,8 @@ public:
 
 private:
     void record(uint32_t aType, const QByteArray &aParams);
+    // A record of a box: left, top, right, bottom.
+    void box(uint32_t aEmfType, uint32_t aWmfFunction, const QRect &aBox);
     int newObject();
 
     Format m_format;
