@@ -252,3 +252,30 @@ TEST_F(Calculations, AStoredCalcOfAnOldReportLoadsAsTheMatchingSystemVariable)
     EXPECT_EQ(system->VarType(), TppVarType::vtPageSetDesc);
     EXPECT_EQ(system->Name(), "ppCalc1");
 }
+
+TEST_F(Calculations, OldCalcStreamsGiveTheTypeOfTheirValue)
+{
+    const auto read = [](TppCalc &aCalc, const QByteArray &aProperties) {
+        const QByteArray text = "object ppCalc1: TppCalc\n" + aProperties + "end\n";
+        classes::TMemoryStream source;
+        source.WriteBuffer(text.constData(), text.size());
+        source.SetPosition(0);
+        classes::TMemoryStream binary;
+        classes::ObjectTextToBinary(source, binary);
+        binary.SetPosition(0);
+        classes::TReader(binary).ReadRootComponent(&aCalc);
+    };
+    TppCalc integer;
+    read(integer, "  CalcType = ctCustom\n  DataType = ftSmallint\n");
+    EXPECT_EQ(integer.CustomType(), TppDataType::dtInteger);
+    TppCalc unknown;
+    read(unknown, "  CalcType = ctCustom\n  CustomType = dtBoolean\n  DataType = ftBlob\n");
+    EXPECT_EQ(unknown.CustomType(), TppDataType::dtBoolean);
+    // Before 3000 the type follows the kind.
+    TppCalc old;
+    read(old, "  CalcType = ctPageNo\n  CustomType = dtString\n");
+    EXPECT_EQ(old.CustomType(), TppDataType::dtString);
+    old.Convert(2999);
+    EXPECT_EQ(old.CustomType(), TppDataType::dtInteger);
+    EXPECT_EQ(old.GetDescription(), "ppCalc1: PageNo");
+}
