@@ -402,9 +402,11 @@ float ppBarWidthInches(int32_t aBarWidth)
     return ppFromMMThousandths(aBarWidth, TppUnitType::utInches, TppAxisType::atHorizontal);
 }
 
-int64_t ppElementColumns(int32_t aBarWidth, int aResolution, double aRatio)
+namespace {
+
+int64_t elementColumnsFromInches(double aInches, int aResolution, double aRatio)
 {
-    const double columns = double(ppBarWidthInches(aBarWidth)) * aResolution * aRatio;
+    const double columns = aInches * aResolution * aRatio;
     // Past the buffer's ceiling the exact count no longer matters, only that
     // it overflows; this also keeps huge ratios away from ppRound's clamp.
     if (!(columns < double(BarColumns::kMaxColumns) * 2))
@@ -412,17 +414,24 @@ int64_t ppElementColumns(int32_t aBarWidth, int aResolution, double aRatio)
     return std::max<int64_t>(0, ppRound(columns));
 }
 
+} // namespace
+
+int64_t ppElementColumns(int32_t aBarWidth, int aResolution, double aRatio)
+{
+    return elementColumnsFromInches(double(ppBarWidthInches(aBarWidth)), aResolution, aRatio);
+}
+
 BarModuleWriter::BarModuleWriter(const BarCodeSymbol &aSymbol, int aResolution, BarColumns &aColumns)
     : m_columns(aColumns)
-    , m_barWidth(aSymbol.BarWidth)
+    , m_inches(double(ppBarWidthInches(aSymbol.BarWidth)))
     , m_resolution(aResolution)
-    , m_narrow(ppElementColumns(aSymbol.BarWidth, aResolution))
-    , m_wide(ppElementColumns(aSymbol.BarWidth, aResolution, double(aSymbol.WideBarRatio)))
+    , m_narrow(elementColumnsFromInches(m_inches, aResolution, 1.0))
+    , m_wide(elementColumnsFromInches(m_inches, aResolution, double(aSymbol.WideBarRatio)))
 {}
 
 int64_t BarModuleWriter::columnsFor(double aRatio) const
 {
-    return ppElementColumns(m_barWidth, m_resolution, aRatio);
+    return elementColumnsFromInches(m_inches, m_resolution, aRatio);
 }
 
 void DigitPattern(char aSet, QChar aDigit, std::string &aPattern)

@@ -138,7 +138,7 @@ public:
 
 private:
     BarColumns &m_columns;
-    int32_t m_barWidth;
+    double m_inches; // the narrow module
     int m_resolution;
     int64_t m_narrow;
     int64_t m_wide;
