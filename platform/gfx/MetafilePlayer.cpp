@@ -385,11 +385,11 @@ void Player::arc(int kind, double l, double t, double r, double b, QPointF start
     if (sweep <= 0)
         sweep += 360;
     QPainterPath path;
+    // A pie runs from the centre to the arc's start; the others start on it.
     if (kind == 2)
         path.moveTo(centre);
-    path.arcMoveTo(rect, a0);
-    if (kind == 2)
-        path.lineTo(path.currentPosition());
+    else
+        path.arcMoveTo(rect, a0);
     path.arcTo(rect, a0, sweep);
     if (kind != 0)
         path.closeSubpath();

@@ -6,6 +6,7 @@
 #include "report/content/ContentRegistration.h"
 #include "report/content/drawcommands/DrawImage.h"
 #include "report/content/graphics/GraphicRegistry.h"
+#include "report/content/graphics/Graphics.h"
 #include "report/content/graphics/GraphicsRTTI.h"
 #include "report/content/graphics/Images.h"
 #include "report/model/ModelRegistration.h"
@@ -18,6 +19,9 @@
 
 #include "platform/classes/ClassErrors.h"
 #include "platform/classes/Graphics.h"
+#include "platform/classes/Reader.h"
+#include "platform/classes/Streams.h"
+#include "platform/classes/Writer.h"
 #include "platform/gfx/Canvas.h"
 
 #include <gtest/gtest.h>
@@ -392,4 +396,104 @@ TEST_F(ImageControls, TheStartUpRegistersThePictureControls)
     bool stretch = true;
     EXPECT_TRUE(TraTppCustomImageRTTI::Instance().SetPropValue(&image, "stretch", &stretch));
     EXPECT_TRUE(image.Stretch());
+}
+
+TEST_F(ImageControls, AStoredImageKeepsItsMetafileAndADataImageItsGraphicType)
+{
+    MetafileWriter writer(MetafileWriter::Format::PlaceableWmf, 40, 20);
+    writer.Rectangle(QRect(0, 0, 40, 20));
+    classes::TMetafile metafile;
+    metafile.LoadFromBytes(writer.Bytes());
+    classes::TMemoryStream stream;
+    {
+        TppImage image;
+        image.SetName("Picture1");
+        image.Picture()->SetGraphic(&metafile);
+        image.SetDirectDraw(true);
+        classes::TWriter out(stream);
+        out.WriteRootComponent(&image);
+    }
+    stream.SetPosition(0);
+    TppImage read;
+    classes::TReader(stream).ReadRootComponent(&read);
+    const auto *graphic = dynamic_cast<const classes::TMetafile *>(read.Picture()->Graphic());
+    ASSERT_NE(graphic, nullptr);
+    EXPECT_EQ(graphic->Bytes(), writer.Bytes());
+    EXPECT_TRUE(read.DirectDraw());
+
+    classes::TMemoryStream data;
+    {
+        TppDBImage image;
+        image.SetName("DBImage1");
+        image.SetGraphicType("JPEG");
+        classes::TWriter out(data);
+        out.WriteRootComponent(&image);
+    }
+    data.SetPosition(0);
+    TppDBImage dataRead;
+    classes::TReader(data).ReadRootComponent(&dataRead);
+    EXPECT_EQ(dataRead.GraphicType(), "JPEG");
+}
+
+TEST_F(ImageControls, BrokenPicturesAreRefusedAndNothingBreaks)
+{
+    QByteArray manyFrames = QByteArray::fromHex("474946383961"
+                                                "01000100"
+                                                "800000"
+                                                "ff0000000000");
+    for (int i = 0; i < 10000; ++i)
+        manyFrames += QByteArray::fromHex("2c"
+                                          "0000000001000100"
+                                          "00"
+                                          "0202440100");
+    manyFrames += QByteArray::fromHex("3b");
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const QByteArray jpeg = imagesEncoded(red, "JPEG");
+    QByteArray negative = imagesEncoded(red, "BMP");
+    negative[18] = char(0xF8); // width -8
+    negative[19] = negative[20] = negative[21] = char(0xFF);
+    QByteArray overrun;
+    imagesPut(overrun, 0x00FF0000, 4);
+    const std::vector<QByteArray> broken = {
+        imagesBmp(0, 0, 24, 0, {}, {}),
+        negative,
+        imagesBmp(4, 2, 8, 1, overrun,
+                  QByteArray::fromHex("ff00"
+                                      "ff00"
+                                      "ff00"
+                                      "0001")), // runs past the rows
+        QByteArray::fromHex("000001000000"),    // an icon of no images
+        jpeg.left(jpeg.size() / 2),
+        QByteArray(64, '\x7f'),
+    };
+    for (const QByteArray &bytes : broken) {
+        classes::TPicture picture;
+        try {
+            picture.LoadFromBytes(bytes);
+        } catch (const classes::EInvalidGraphic &) {
+        }
+        TppImage image;
+        image.Picture()->Assign(&picture);
+        image.SetStretch(true);
+        QImage out(20, 20, QImage::Format_RGB32);
+        gfx::Canvas canvas(&out);
+        image.PaintDesignControl(canvas);
+    }
+    classes::TPicture gif;
+    gif.LoadFromBytes(manyFrames);
+    EXPECT_EQ(gif.Width(), 1);
+
+    // Shapes of nothing and of a pixel, with wide pens, draw and print.
+    for (int size : {0, 1}) {
+        for (int pen : {3, 1000}) {
+            TppShape shape;
+            shape.SetShape(classes::TShapeType::stRoundSquare);
+            shape.Pen()->SetWidth(pen);
+            shape.SetSpBounds(0, 0, size, size);
+            QImage out(4, 4, QImage::Format_RGB32);
+            gfx::Canvas canvas(&out);
+            shape.PaintDesignControl(canvas);
+        }
+    }
 }

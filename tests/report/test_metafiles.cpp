@@ -246,3 +246,42 @@ TEST_F(MetafileFiles, AnEmfDrawsWithinAPixelOfEmf2svg)
     compareWithOracle(oracle, bytes);
 #endif
 }
+
+TEST(Metafiles, ArcsChordsPiesAndPolyPolygonsKeepToTheirFigures)
+{
+    const auto box = [](int l, int t, int r, int b) {
+        QByteArray p;
+        for (int v : {l, t, r, b})
+            p.append(reinterpret_cast<const char *>(&v), 4);
+        return p;
+    };
+    const auto point = [](int x, int y) {
+        QByteArray p;
+        p.append(reinterpret_cast<const char *>(&x), 4);
+        p.append(reinterpret_cast<const char *>(&y), 4);
+        return p;
+    };
+    MetafileWriter w(Format::Emf, 100, 100);
+    w.Pen(0, 0, 5);
+    w.Brush(0x0000FF);
+    // A pie of the upper right quarter of the circle in the left half.
+    w.Raw(47, box(0, 0, 50, 50) + point(50, 25) + point(25, 0));
+    // Two 16-bit squares as one poly-polygon in the lower half.
+    QByteArray squares = box(0, 60, 100, 100);
+    const int32_t polygons = 2;
+    const int32_t total = 8;
+    const int32_t four = 4;
+    squares.append(reinterpret_cast<const char *>(&polygons), 4);
+    squares.append(reinterpret_cast<const char *>(&total), 4);
+    squares.append(reinterpret_cast<const char *>(&four), 4);
+    squares.append(reinterpret_cast<const char *>(&four), 4);
+    for (int16_t v : {10, 60, 30, 60, 30, 80, 10, 80, 60, 60, 80, 60, 80, 80, 60, 80})
+        squares.append(reinterpret_cast<const char *>(&v), 2);
+    w.Raw(91, squares);
+    const QImage image = metafilePlayed(w.Bytes(), QSize(100, 100));
+    EXPECT_EQ(QColor::fromRgb(image.pixel(35, 15)), QColor(Qt::red));   // inside the pie
+    EXPECT_EQ(QColor::fromRgb(image.pixel(15, 35)), QColor(Qt::white)); // the rest of the circle
+    EXPECT_EQ(QColor::fromRgb(image.pixel(20, 70)), QColor(Qt::red));
+    EXPECT_EQ(QColor::fromRgb(image.pixel(70, 70)), QColor(Qt::red));
+    EXPECT_EQ(QColor::fromRgb(image.pixel(45, 70)), QColor(Qt::white));
+}
