@@ -285,3 +285,43 @@ TEST(Metafiles, ArcsChordsPiesAndPolyPolygonsKeepToTheirFigures)
     EXPECT_EQ(QColor::fromRgb(image.pixel(70, 70)), QColor(Qt::red));
     EXPECT_EQ(QColor::fromRgb(image.pixel(45, 70)), QColor(Qt::white));
 }
+
+TEST(Metafiles, AbsurdClaimsStayWithinTheirLimits)
+{
+    const auto i32s = [](std::initializer_list<int64_t> values) {
+        QByteArray p;
+        for (int64_t v : values) {
+            const int32_t w = int32_t(v);
+            p.append(reinterpret_cast<const char *>(&w), 4);
+        }
+        return p;
+    };
+    MetafileWriter w(Format::Emf, 100, 100);
+    // A million saved states, of which the player keeps its limit.
+    for (int i = 0; i < 1000000; ++i)
+        w.SaveDC();
+    // An object at the end of the largest table and one beyond it.
+    w.ReserveObjects(65535);
+    w.Raw(39, i32s({65534, 0, 0x00FF00, 0}));
+    w.Raw(37, i32s({65534}));
+    w.Raw(39, i32s({70000, 0, 0x0000FF, 0}));
+    // A polygon claiming ten million points it does not hold.
+    w.Raw(3, i32s({0, 0, 10, 10, 10000000, 1, 1, 2, 2}));
+    // A bitmap claiming 2^31 pixels.
+    QByteArray dib = i32s({40, 65536, 32768}) + QByteArray::fromHex("01001800") + i32s({0, 0, 0, 0, 0, 0});
+    w.Raw(81, i32s({0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 80, 40, 120, 0, 0, 0x00CC0020, 10, 10}) + dib);
+    // Coordinates at the ends of the Integer range.
+    w.Pen(0, 0, 5);
+    w.Raw(43, i32s({-2147483647, -2147483647, 2147483647, 2147483647}));
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    const gfx::MetafilePlayStats stats = gfx::PlayMetafile(painter, w.Bytes(), QRectF(0, 0, 100, 100));
+    painter.end();
+    EXPECT_GE(stats.records, 1000000);
+    // The states beyond the limit, the object beyond the table, the polygon
+    // and the bitmap.
+    EXPECT_EQ(stats.skipped, 1000000 - gfx::MetafileMaxSavedStates + 3);
+    // The green brush of slot 65534 filled the huge rectangle.
+    EXPECT_EQ(QColor::fromRgb(image.pixel(50, 50)), QColor(Qt::green));
+}

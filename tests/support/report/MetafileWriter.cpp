@@ -385,7 +385,7 @@ QByteArray MetafileWriter::Bytes() const
         const int headerSize = 8 + 100;
         put32(h, headerSize + m_body.size() + 20);
         put32(h, m_records + 2);
-        put16(h, m_objects + 1);
+        put16(h, std::max(m_objects + 1, m_reserved));
         put16(h, 0);
         put32(h, 0);
         put32(h, 0);
@@ -430,7 +430,7 @@ QByteArray MetafileWriter::Bytes() const
     put16(out, 9);
     put16(out, 0x0300);
     put32(out, totalWords);
-    put16(out, m_objects);
+    put16(out, std::max(m_objects, m_reserved));
     put32(out, std::max<uint32_t>(m_maxRecordWords, 3));
     put16(out, 0);
     out.append(m_body);

@@ -39,6 +39,8 @@ public:
     void RestoreDC();
     // Any record, as it is (type or function, parameters after the size).
     void Raw(uint32_t aType, const QByteArray &aParams);
+    // The object table holds at least this many (for Raw records' objects).
+    void ReserveObjects(int aCount) { m_reserved = aCount; }
 
     QByteArray Bytes() const;
 
@@ -52,6 +54,7 @@ private:
     int m_width;
     int m_height;
     int m_objects = 0;
+    int m_reserved = 0;
     uint32_t m_maxRecordWords = 0;
     int m_records = 0;
     QByteArray m_body;
