@@ -88,6 +88,7 @@ TppCustomMemo::TppCustomMemo(classes::TComponent *aOwner)
 {
     SetCacheRecordSize(int32_t(sizeof(MemoCacheRecord)));
     SetDrawCommandClass(&TppDrawText::StaticClass());
+    m_lines->OnChange = [this](classes::TObject *) { m_textStale = true; };
 }
 
 TppCustomMemo::~TppCustomMemo() = default;
@@ -117,10 +118,16 @@ classes::TMemoryStream *TppCustomMemo::GetMemoStream()
 
 void TppCustomMemo::RefreshText()
 {
-    m_memoStream->Clear();
-    const QByteArray bytes = m_lines->Text().toUtf8();
-    if (!bytes.isEmpty())
-        m_memoStream->Write(bytes.constData(), bytes.size());
+    // The text and its stream are made again only when the lines changed:
+    // a memo of megabytes is read once or more for every page it fills.
+    if (m_textStale) {
+        m_textStale = false;
+        m_text = m_lines->Text();
+        m_memoStream->Clear();
+        const QByteArray bytes = m_text.toUtf8();
+        if (!bytes.isEmpty())
+            m_memoStream->Write(bytes.constData(), bytes.size());
+    }
     InvalidateDesignControl();
 }
 
@@ -146,7 +153,8 @@ std::unique_ptr<char[]> TppCustomMemo::GetTextBuffer()
 
 QString TppCustomMemo::GetText() const
 {
-    return const_cast<TppCustomMemo *>(this)->GetLines()->Text();
+    const_cast<TppCustomMemo *>(this)->GetLines();
+    return m_textStale ? m_lines->Text() : m_text;
 }
 
 void TppCustomMemo::SetText(const QString &aText)
@@ -518,11 +526,6 @@ classes::TStrings *TppDBMemo::GetLines()
 classes::TMemoryStream *TppDBMemo::GetMemoStream()
 {
     return TppCustomMemo::GetMemoStream();
-}
-
-QString TppDBMemo::GetText() const
-{
-    return const_cast<TppDBMemo *>(this)->GetLines()->Text();
 }
 
 QString TppDBMemo::GetDescription() const

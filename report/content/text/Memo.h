@@ -91,6 +91,9 @@ protected:
 private:
     std::unique_ptr<classes::TStringList> m_lines;
     std::unique_ptr<classes::TMemoryStream> m_memoStream;
+    // The lines' text as the stream last took it.
+    QString m_text;
+    bool m_textStale = true;
     mutable std::unique_ptr<classes::TStringList> m_tabStopView;
     mutable std::unique_ptr<classes::TStringList> m_printLinesView;
     QStringList m_mmTabStops;
@@ -121,7 +124,6 @@ public:
     bool IsDataAware() const override { return true; }
     classes::TStrings *GetLines() override;
     classes::TMemoryStream *GetMemoStream() override;
-    QString GetText() const override;
     // Loads the lines from the handler, event 86 or the field first.
     void RefreshText() override;
     QString GetDescription() const override;

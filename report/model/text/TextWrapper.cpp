@@ -46,7 +46,9 @@ TppTextWrapper::TppTextWrapper(const rtl::TRect &aRect, TppTextAlignment aAlignm
 
 int32_t TppTextWrapper::widthOf(const QString &aText) const
 {
-    return m_measure->TextWidthMM(aText, m_hasTabs, m_tabStops);
+    // Looked for in what is measured, not in the whole text: a text of
+    // megabytes is not scanned again for every page it fills.
+    return m_measure->TextWidthMM(aText, aText.contains(TppTextMarkups::Tab()), m_tabStops);
 }
 
 void TppTextWrapper::endLine(bool aParagraphEnd)
@@ -74,7 +76,7 @@ bool TppTextWrapper::tokenFits(const QString &aToken)
     // plus the word's decides; near it (where kerning across the joint
     // could matter) and with tabs, whose widths depend on where they stand,
     // the line is measured whole.
-    if (!m_hasTabs) {
+    if (!m_line.contains(TppTextMarkups::Tab()) && aToken != TppTextMarkups::Tab()) {
         const int32_t estimate = m_lineWidth + widthOf(aToken);
         if (estimate < m_usableWidth - m_usableWidth / 16) {
             m_lineWidth = estimate;
@@ -133,7 +135,6 @@ void TppTextWrapper::Wrap(const QString &aText, qsizetype &aStartPosition)
     TppPlainText::GetTabStopArray(device.PixelUnits(), m_tabStopTexts, m_tabStops, tabCount, device.Printer());
     if (m_tabStops.size() > size_t(TppPlainText::MaxTabStops))
         m_tabStops.resize(TppPlainText::MaxTabStops);
-    m_hasTabs = aText.contains(TppTextMarkups::Tab());
     m_usableWidth = m_rect.Right - m_rect.Left;
     if (m_widen)
         m_usableWidth += ppRound(widthOf(QStringLiteral(" ")) * 0.3);

@@ -54,7 +54,6 @@ private:
     TppCustomPrinter *m_device;
     TppTextDevice *m_measure = nullptr;
     std::vector<int> m_tabStops;
-    bool m_hasTabs = false;
     TppPlainTextParser m_parser;
     QString m_line;
     int32_t m_lineWidth = 0;
