@@ -265,3 +265,92 @@ TEST_F(Engine, CancelFromAHandlerEndsTheRun)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Engine, ANewPipelineStartsANewRunThatCountsOnlyItsOwnPages)
+{
+    rows(100);
+    generate();
+    ASSERT_EQ(engine()->PageCount(), 3);
+
+    MemoryPipeline fewer;
+    fewer.AddField(QStringLiteral("G"));
+    for (int i = 0; i < 10; ++i)
+        fewer.AddRow({QStringLiteral("A")});
+    report.SetDataPipeline(&fewer);
+    QList<int> counts;
+    report.OnEndPage.Set([this, &counts](classes::TObject *) { counts.append(engine()->PageCount()); });
+    report.Pages.clear();
+    generate();
+    // One page of the ten records, counted as one while it generates.
+    EXPECT_EQ(report.Pages, QStringList{QStringLiteral("Header Detail*10 Footer")});
+    EXPECT_EQ(counts, QList<int>{1});
+    report.SetDataPipeline(nullptr);
+}
+
+// Counts the times the report asks it for the values it shows ahead.
+class LookAheadCounter : public BandPrintable
+{
+public:
+    void ComputeLookAhead() override { ++calls; }
+    int calls = 0;
+};
+
+TEST_F(Engine, LookAheadsAreComputedOnceTheFirstPassReachesTheEnd)
+{
+    rows(100);
+    auto *counter = new LookAheadCounter;
+    counter->SetmmHeight(5000);
+    counter->SetBand(detail);
+    TppPageRequest first;
+    first.SetPageSetting(TppPageSettingType::psSinglePage);
+    first.SetPageRequested(1);
+    engine()->GeneratePage(first);
+    EXPECT_EQ(counter->calls, 0);
+    generate();
+    EXPECT_EQ(counter->calls, 1);
+
+    // Two passes: computed in the first, not again in the second.
+    counter->calls = 0;
+    report.SetPassSetting(TppPassSettingType::psTwoPass);
+    engine()->Reset();
+    generate(TppPageSettingType::psSinglePage, 2);
+    EXPECT_EQ(counter->calls, 1);
+}
+
+} // namespace
+
+namespace {
+
+// Reads its data from whatever pipeline it is given.
+class PipelineReader : public BandPrintable
+{
+public:
+    bool IsDataAware() const override { return true; }
+};
+
+TEST_F(Engine, PipelinesThatOnlyTheObjectsReadAreOpenedAndChecked)
+{
+    rows(10);
+    MemoryPipeline lookup;
+    lookup.AddField(QStringLiteral("N"));
+    lookup.AddRow({QStringLiteral("Zed")});
+    auto *reader = new PipelineReader;
+    reader->SetmmHeight(5000);
+    reader->SetBand(detail);
+    reader->SetDataPipeline(&lookup);
+    generate();
+    EXPECT_TRUE(lookup.GetActive());
+    EXPECT_EQ(report.Pages, QStringList{QStringLiteral("Header Detail*10 Footer")});
+
+    ClosedPipeline closed;
+    closed.SetName(QStringLiteral("Prices"));
+    reader->SetDataPipeline(&closed);
+    engine()->Reset();
+    const QString message = generationError([this] { generate(); });
+    EXPECT_TRUE(message.startsWith(ppLoadStr(40) + QStringLiteral(": Prices"))) << message.toStdString();
+    reader->SetDataPipeline(nullptr);
+}
+
+} // namespace

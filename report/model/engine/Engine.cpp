@@ -8,6 +8,7 @@
 #include "report/model/engine/RecordTraversal.h"
 
 #include "report/model/bands/BandClasses.h"
+#include "report/model/bands/Component.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Exceptions.h"
 #include "report/model/base/Messages.h"
@@ -67,6 +68,7 @@ void TppEngine::Notify(TppCommunicator *aCommunicator, int aOperation)
     for (CallPosition *held : {&m_callMain, &m_callDetail})
         if (aCommunicator == held->pipeline)
             held->pipeline = nullptr;
+    std::erase(m_otherPipelines, aCommunicator);
 }
 
 void TppEngine::SaveToCache(int32_t aPageIndex)
@@ -173,6 +175,7 @@ void TppEngine::Reset()
         return;
     Page()->Clear();
     SetPageNo(0);
+    SetPageCount(0);
     m_pageCountKnown = false;
     m_reportStarted = false;
     m_passes.CountForgotten();
@@ -253,16 +256,41 @@ bool TppEngine::computePageWanted()
 
 // ---- Report start -----------------------------------------------------------------------------
 
-void TppEngine::connectPipeline(TppDataPipeline *aPipeline)
+bool TppEngine::openPipeline(TppDataPipeline *aPipeline)
 {
     // Linked, so that a pipeline that goes takes its bookmarks along.
     AddNotify(aPipeline);
     aPipeline->Open();
     if (!aPipeline->GetActive()) {
         m_report->HandlePrintError(ppLoadStr(40) + QStringLiteral(": ") + aPipeline->Name());
-        return;
+        return false;
     }
-    aPipeline->First();
+    return true;
+}
+
+void TppEngine::connectPipeline(TppDataPipeline *aPipeline)
+{
+    if (openPipeline(aPipeline))
+        aPipeline->First();
+}
+
+void TppEngine::connectOtherPipelines()
+{
+    // A lookup that only the bands' objects read is opened as the report's
+    // own pipelines are; its records are the objects' business.
+    m_otherPipelines.clear();
+    for (int b = 0; b < m_report->BandCount(); ++b) {
+        TppBand *band = m_report->Bands(b);
+        for (int i = 0; i < band->ObjectCount(); ++i) {
+            TppComponent *object = band->Objects(i);
+            TppDataPipeline *pipeline = object->IsDataAware() ? object->DataPipeline() : nullptr;
+            if (!pipeline || pipeline == m_mainPipeline || pipeline == m_detailPipeline ||
+                std::find(m_otherPipelines.begin(), m_otherPipelines.end(), pipeline) != m_otherPipelines.end())
+                continue;
+            m_otherPipelines.push_back(pipeline);
+            openPipeline(pipeline);
+        }
+    }
 }
 
 void TppEngine::initReport()
@@ -285,6 +313,7 @@ void TppEngine::initReport()
             connectPipeline(own);
         }
     }
+    connectOtherPipelines();
     const bool hasData = !Stopped() && (!m_mainPipeline || !m_mainPipeline->GetActive() || !m_mainPipeline->Eof());
     if (hasData)
         ExcludeEngineState(ppEngineState::NoData);
@@ -325,6 +354,7 @@ void TppEngine::initReport()
     IncludeDue(ppBandKind::GroupHeader);
     IncludeEngineState(ppEngineState::Started | ppEngineState::FirstPass);
     SetPageNo(0);
+    SetPageCount(0);
     m_pageCountKnown = false;
     auto *detail = dynamic_cast<TppDetailBand *>(m_report->GetBand(4));
     m_verticalColumns =

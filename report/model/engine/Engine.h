@@ -103,7 +103,9 @@ private:
     void savePageState();
     bool computePageWanted();
     void initReport();
+    bool openPipeline(TppDataPipeline *aPipeline);
     void connectPipeline(TppDataPipeline *aPipeline);
+    void connectOtherPipelines();
     void noDataStart();
     bool plainPageNumbers() const;
     void sortBands();
@@ -139,6 +141,8 @@ private:
     TppCustomBand *m_lastBand = nullptr;
     TppDataPipeline *m_mainPipeline = nullptr;
     TppDataPipeline *m_detailPipeline = nullptr;
+    // Pipelines that only objects of the bands read, each once.
+    std::vector<TppDataPipeline *> m_otherPipelines;
     // Whether the run walks each of the two; their traversal events follow.
     bool m_mainTraversed = false;
     bool m_detailTraversed = false;

@@ -111,6 +111,8 @@ void TppEngine::endPage()
         m_pageCountKnown = true;
         SetPageCount(PageNo());
         m_report->SendEventNotify(m_report, ppEvent::ReportEnd, nullptr);
+        if (m_reportStarted)
+            m_report->ComputeLookAheads();
     }
     if (m_pageCountKnown && PageNo() == PageCount() && m_pageWanted)
         applyLastPageRules();

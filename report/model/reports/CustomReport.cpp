@@ -461,6 +461,12 @@ void TppCustomReport::HandlePrintError(const std::exception &aError)
 void TppCustomReport::Reset()
 {
     TppProducer::Reset();
+    // A finished run would otherwise go on from its last page, over the
+    // settings and data it started with.
+    if (Printing() || loading())
+        return;
+    if (auto *engine = dynamic_cast<TppEngine *>(m_engine.get()))
+        engine->Reset();
 }
 
 void TppCustomReport::LayoutChanged()
@@ -476,6 +482,12 @@ void TppCustomReport::CheckPageLimit()
     DoEngineEvent(OnEndPage, ppEvent::OnEndPage);
     if (m_engine && m_pageLimit >= 1 && m_engine->PageNo() >= m_pageLimit)
         m_engine->EndReport();
+}
+
+void TppCustomReport::ComputeLookAheads()
+{
+    for (TppBand *band : std::vector<TppBand *>(m_bands))
+        band->ComputeLookAheads();
 }
 
 void TppCustomReport::InitializePipelines()

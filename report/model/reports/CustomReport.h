@@ -121,6 +121,9 @@ public:
     virtual void CheckPageLimit();
     // The engine's page hook, at page start and end; nothing here.
     virtual void ReceivePageFromEngine() {}
+    // Once the first pass has reached the end of the report: the bands'
+    // objects learn the values they show ahead.
+    virtual void ComputeLookAheads();
     // At the start of a run: look-aheads freed, keep-together prepared.
     virtual void InitializePipelines();
     // Adds, each once and when not yet listed, the report's pipeline, the

@@ -139,16 +139,6 @@ void TppReport::PublisherPageRequest(classes::TObject *Sender, classes::TObject 
     }
 }
 
-void TppReport::Reset()
-{
-    TppBandedReport::Reset();
-    // A finished run would otherwise go on from its last page.
-    if (Printing() || HasState(classes::csLoading | classes::csReading))
-        return;
-    if (auto *engine = dynamic_cast<TppEngine *>(Engine()); engine && !engine->Generating())
-        engine->Reset();
-}
-
 void TppReport::Cancel()
 {
     TppBandedReport::Cancel();

@@ -28,7 +28,6 @@ public:
 
     void PrintToDevices() override;
     void PublisherPageRequest(classes::TObject *Sender, classes::TObject *aPageRequest) override;
-    void Reset() override;
     void Cancel() override;
     void ReceivePageFromEngine() override;
     void InitializePipelines() override;
