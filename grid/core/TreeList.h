@@ -494,6 +494,16 @@ public:
                position != VisiblePositionOfBand(RightFixedBand());
     }
     virtual void DropBand(int /*position*/, const BandDrop & /*target*/) {}
+    // Vetoes of a header drag: while it is over the grid (a refusal shows
+    // the delete cursor) and as it ends (a refusal changes nothing); target
+    // is the visible position the band would go before, -1 outside or for
+    // no place.
+    virtual void DragOverBand(int /*position*/, bool & /*accept*/) {}
+    virtual void EndDragBand(int /*position*/, int /*target*/, bool & /*accept*/) {}
+    virtual void DragOverColumn(int /*column*/, bool & /*accept*/) {}
+    virtual void EndDragColumn(int /*column*/, bool & /*accept*/) {}
+    // The cursor a header drag shows at a client point.
+    virtual void AdjustDragCursor(int /*x*/, int /*y*/, TCursor & /*cursor*/) {}
 
     // ---- Column header drags ----
     // Where a column dragged to a client point would go: a place before
@@ -761,7 +771,7 @@ private:
     void stopDragScroll();
     void pressAutoScroll(int y);
     void beginHeaderDrag(uint8_t state, int x, int y);
-    void headerDragStep(bool outside, const rtl::TRect &arrows, int x, int y);
+    void headerDragStep(bool outside, bool accepted, const rtl::TRect &arrows, int x, int y);
     void endHeaderDrag();
     rtl::TRect dropArrowsAt(int edge, int lineTop, int lineHeight) const;
     rtl::TRect m_dropArrows;

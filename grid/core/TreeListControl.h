@@ -254,11 +254,23 @@ public:
     bool MayDragBand(int position) override;
     void DropBand(int position, const BandDrop &target) override;
     void DropColumn(int column, const ColumnDrop &target) override;
+    void DragOverBand(int position, bool &accept) override;
+    void EndDragBand(int position, int target, bool &accept) override;
+    void DragOverColumn(int column, bool &accept) override;
+    void EndDragColumn(int column, bool &accept) override;
 
     // ---- Events, each fired only when set ----
     TdxTreeListColumnAllowEvent OnCanSort;
     std::function<void(classes::TObject *, TdxTreeListColumn *, TdxTreeListColumnSort &)> OnGetSortMark;
     TdxTreeListColumnAllowEvent OnCanColumnDrag;
+    std::function<void(classes::TObject *, TdxTreeListBand *, bool &)> OnCanBandDrag;
+    // A dragged header over the grid, and dropped (a band before the band
+    // at the visible position given, -1 for none): a refusal keeps it
+    // where it is.
+    std::function<void(classes::TObject *, TdxTreeListBand *, bool &)> OnDragOverBand;
+    std::function<void(classes::TObject *, TdxTreeListBand *, int, bool &)> OnEndDragBand;
+    TdxTreeListColumnAllowEvent OnDragOverColumn;
+    TdxTreeListColumnAllowEvent OnEndDragColumn;
     TdxTreeListColumnEvent OnColumnClick;
     TdxTreeListColumnEvent OnHideColumn;
     TdxTreeListColumnEvent OnShowColumn;

@@ -78,8 +78,35 @@ bool TCustomdxTreeListControl::MayDragColumn(int column)
 
 bool TCustomdxTreeListControl::MayDragBand(int position)
 {
-    const TdxTreeListBand *band = visibleBand(position);
-    return band && !band->DisableDragging() && TCustomdxTreeList::MayDragBand(position);
+    TdxTreeListBand *band = visibleBand(position);
+    bool allow = band && !band->DisableDragging() && TCustomdxTreeList::MayDragBand(position);
+    if (allow && OnCanBandDrag)
+        OnCanBandDrag(this, band, allow);
+    return allow;
+}
+
+void TCustomdxTreeListControl::DragOverBand(int position, bool &accept)
+{
+    if (TdxTreeListBand *band = visibleBand(position); band && OnDragOverBand)
+        OnDragOverBand(this, band, accept);
+}
+
+void TCustomdxTreeListControl::EndDragBand(int position, int target, bool &accept)
+{
+    if (TdxTreeListBand *band = visibleBand(position); band && OnEndDragBand)
+        OnEndDragBand(this, band, target, accept);
+}
+
+void TCustomdxTreeListControl::DragOverColumn(int column, bool &accept)
+{
+    if (TdxTreeListColumn *c = Columns(column); c && OnDragOverColumn)
+        OnDragOverColumn(this, c, accept);
+}
+
+void TCustomdxTreeListControl::EndDragColumn(int column, bool &accept)
+{
+    if (TdxTreeListColumn *c = Columns(column); c && OnEndDragColumn)
+        OnEndDragColumn(this, c, accept);
 }
 
 void TCustomdxTreeListControl::DropBand(int position, const BandDrop &target)

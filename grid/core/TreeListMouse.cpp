@@ -224,13 +224,18 @@ void TCustomdxTreeList::beginHeaderDrag(uint8_t state, int x, int y)
                            {x, y});
 }
 
-void TCustomdxTreeList::headerDragStep(bool outside, const rtl::TRect &arrows, int x, int y)
+void TCustomdxTreeList::headerDragStep(bool outside, bool accepted, const rtl::TRect &arrows, int x, int y)
 {
     stopDragScroll();
     m_dropArrows = arrows;
+    TCursor cursor = outside ? crDXTLDelete : NodeDrag().DragCursor;
+    AdjustDragCursor(x, y, cursor);
+    // A refusal shows the cursor of a drop that would remove the item.
+    if (!accepted)
+        cursor = crDXTLDelete;
     if (m_host) {
-        m_host->setCursor(outside ? crDXTLDelete : crDrag);
-        m_host->moveDragImage({x, y}, outside);
+        m_host->setCursor(cursor);
+        m_host->moveDragImage({x, y}, cursor == crDXTLDelete);
     }
     dragAutoScroll(x);
 }
@@ -497,12 +502,16 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
         beginHeaderDrag(tsBandDragging, x, y);
     if (m_state == tsBandDragging) {
         const BandDrop drop = BandDropTarget(m_pressedBand, x, y);
-        headerDragStep(drop.Outside, drop.Arrows, x, y);
+        bool accept = true;
+        DragOverBand(m_pressedBand, accept);
+        headerDragStep(drop.Outside, accept, drop.Arrows, x, y);
         return;
     }
     if (m_state == tsColumnDragging) {
         const ColumnDrop drop = ColumnDropTarget(m_pressedColumn, x, y);
-        headerDragStep(drop.Outside, drop.Arrows, x, y);
+        bool accept = true;
+        DragOverColumn(m_pressedColumn, accept);
+        headerDragStep(drop.Outside, accept, drop.Arrows, x, y);
         return;
     }
     switch (m_state) {
@@ -586,7 +595,10 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         const int band = m_pressedBand;
         const BandDrop target = BandDropTarget(band, x, y);
         CancelMode();
-        DropBand(band, target);
+        bool accept = true;
+        EndDragBand(band, target.Outside ? -1 : target.Position, accept);
+        if (accept)
+            DropBand(band, target);
         return;
     }
     case tsNodeDragging: NodeDrag().DropAt(x, y); return;
@@ -595,7 +607,10 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         const int column = m_pressedColumn;
         const ColumnDrop target = ColumnDropTarget(column, x, y);
         CancelMode();
-        DropColumn(column, target);
+        bool accept = true;
+        EndDragColumn(column, accept);
+        if (accept)
+            DropColumn(column, target);
         return;
     }
     default: break;

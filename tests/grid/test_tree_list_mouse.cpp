@@ -496,3 +496,79 @@ TEST(TreeListMouse, ADraggedHeaderShowsItsPictureAndArrowsAtThePlaceItWouldGo)
         EXPECT_FALSE(host.shown) << destroy;
     }
 }
+
+TEST(TreeListMouse, HeaderDragsAskTheirEventsWhetherTheyMayGoOverAndEndThere)
+{
+    MouseFixture f;
+    TdxTreeListLayoutInfo info;
+    f.tree->CalcLayout(info);
+    const rtl::TRect one = info.HeaderCells.at(0).CellRect;
+    const rtl::TRect two = info.HeaderCells.at(1).CellRect;
+    const int y = (one.Top + one.Bottom) / 2;
+    auto dragTwoOntoOne = [&](std::function<void()> whileOver = {}) {
+        f.tree->MouseDown(mbLeft, 0, two.Left + 50, y);
+        f.tree->MouseMove(ssLeft, one.Left + 10, y);
+        if (whileOver)
+            whileOver();
+        f.tree->MouseUp(mbLeft, 0, one.Left + 10, y);
+    };
+    auto first = [&] { return f.tree->Columns(f.tree->ColumnAtPosition(0))->Caption(); };
+
+    // Refused while over the grid: the delete cursor, the drop still asked.
+    bool over = false;
+    f.tree->OnDragOverColumn = [&](classes::TObject *, TdxTreeListColumn *c, bool &accept) {
+        EXPECT_EQ(c->Caption(), "Two");
+        accept = over;
+    };
+    int ends = 0;
+    bool end = false;
+    f.tree->OnEndDragColumn = [&](classes::TObject *, TdxTreeListColumn *, bool &accept) {
+        ++ends;
+        accept = end;
+    };
+    dragTwoOntoOne([&] { EXPECT_EQ(f.host.cursor, crDXTLDelete); });
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(first(), "One"); // refused at the end too
+    over = true;
+    dragTwoOntoOne([&] { EXPECT_EQ(f.host.cursor, crDrag); });
+    EXPECT_EQ(first(), "One");
+    end = true;
+    dragTwoOntoOne();
+    EXPECT_EQ(ends, 3);
+    EXPECT_EQ(first(), "Two");
+
+    // The band may be kept from being dragged at all; its end hears where
+    // it would go.
+    TreeListSettings s = f.tree->Settings();
+    s.ShowBands = true;
+    f.tree->SetSettings(s);
+    TdxTreeListBand *second = f.tree->Bands()->Add();
+    second->SetCaption("Q");
+    second->SetWidth(100);
+    f.tree->Columns(1)->SetBandIndex(1);
+    f.tree->CalcLayout(info);
+    const rtl::TRect p = info.Bands.at(0).BandRect;
+    const rtl::TRect q = info.Bands.at(1).BandRect;
+    const int by = (p.Top + p.Bottom) / 2;
+    bool mayDrag = false;
+    f.tree->OnCanBandDrag = [&](classes::TObject *, TdxTreeListBand *band, bool &allow) {
+        EXPECT_EQ(band, second);
+        allow = mayDrag;
+    };
+    int endTarget = -2;
+    f.tree->OnEndDragBand = [&](classes::TObject *, TdxTreeListBand *, int target, bool &accept) {
+        endTarget = target;
+        accept = false;
+    };
+    f.tree->MouseDown(mbLeft, 0, q.Left + 50, by);
+    f.tree->MouseMove(ssLeft, p.Left + 5, by);
+    EXPECT_EQ(f.tree->State(), tsBandDown);
+    f.tree->MouseUp(mbLeft, 0, p.Left + 5, by);
+    mayDrag = true;
+    f.tree->MouseDown(mbLeft, 0, q.Left + 50, by);
+    f.tree->MouseMove(ssLeft, p.Left + 5, by);
+    EXPECT_EQ(f.tree->State(), tsBandDragging);
+    f.tree->MouseUp(mbLeft, 0, p.Left + 5, by);
+    EXPECT_EQ(endTarget, 0);
+    EXPECT_EQ(f.tree->VisibleBandCaption(1), "Q"); // refused: stays second
+}
