@@ -325,3 +325,97 @@ TEST(Metafiles, AbsurdClaimsStayWithinTheirLimits)
     // The green brush of slot 65534 filled the huge rectangle.
     EXPECT_EQ(QColor::fromRgb(image.pixel(50, 50)), QColor(Qt::green));
 }
+
+namespace {
+
+QByteArray metafileInts(std::initializer_list<int64_t> aValues)
+{
+    QByteArray p;
+    for (int64_t v : aValues) {
+        const int32_t w = int32_t(v);
+        p.append(reinterpret_cast<const char *>(&w), 4);
+    }
+    return p;
+}
+
+} // namespace
+
+TEST(Metafiles, TextTakesItsAlignmentColourAndBackground)
+{
+    for (int align : {0, 6, 2}) {
+        MetafileWriter w(Format::Emf, 200, 60);
+        w.Font(20, "Liberation Sans");
+        w.TextColor(0x0000FF);
+        w.Raw(22, metafileInts({align}));
+        w.Text(100, 10, "MMMM");
+        const QImage image = metafilePlayed(w.Bytes(), QSize(200, 60));
+        const QRect box = metafileBox(image, image.rect(), Qt::red);
+        ASSERT_FALSE(box.isEmpty()) << align;
+        // Left: starts at the point; centred: the point halves it; right:
+        // it ends there.
+        if (align == 0)
+            EXPECT_NEAR(box.left(), 100, 3);
+        else if (align == 6)
+            EXPECT_NEAR((box.left() + box.right()) / 2.0, 100, 3);
+        else
+            EXPECT_NEAR(box.right(), 100, 3);
+    }
+    // An opaque background fills the text's cell in the background colour.
+    MetafileWriter w(Format::Emf, 200, 60);
+    w.Font(20, "Liberation Sans");
+    w.Raw(18, metafileInts({2}));
+    w.Raw(25, metafileInts({0x00FF00}));
+    w.Text(10, 10, "i");
+    const QImage image = metafilePlayed(w.Bytes(), QSize(200, 60));
+    EXPECT_FALSE(metafileBox(image, image.rect(), Qt::green).isEmpty());
+}
+
+TEST(Metafiles, ClipsComeAndGoWithTheSavedStates)
+{
+    MetafileWriter w(Format::Emf, 100, 100);
+    w.Pen(0, 0, 5);
+    w.Brush(0x0000FF);
+    w.SaveDC();
+    w.Raw(30, metafileInts({0, 0, 50, 100}));  // only the left half
+    w.Raw(29, metafileInts({10, 10, 20, 20})); // but not this square
+    w.Rectangle(QRect(0, 0, 100, 50));
+    w.RestoreDC();
+    w.Brush(0xFF0000);
+    w.Rectangle(QRect(0, 50, 100, 50)); // the clip is gone again
+    const QImage image = metafilePlayed(w.Bytes(), QSize(100, 100));
+    EXPECT_EQ(QColor::fromRgb(image.pixel(30, 25)), QColor(Qt::red));
+    EXPECT_EQ(QColor::fromRgb(image.pixel(70, 25)), QColor(Qt::white));
+    EXPECT_EQ(QColor::fromRgb(image.pixel(15, 15)), QColor(Qt::white));
+    EXPECT_EQ(QColor::fromRgb(image.pixel(70, 75)), QColor(Qt::blue));
+}
+
+TEST(Metafiles, MappingModesPlaceTheLogicalUnits)
+{
+    // Anisotropic: a window of 1000 x 500 units on a viewport of 100 x 100.
+    MetafileWriter w(Format::Emf, 100, 100);
+    w.Raw(17, metafileInts({8}));
+    w.Raw(9, metafileInts({1000, 500}));
+    w.Raw(11, metafileInts({100, 100}));
+    w.Pen(0, 0, 5);
+    w.Brush(0x0000FF);
+    w.Rectangle(QRect(500, 250, 500, 250)); // the lower right quarter
+    QImage image = metafilePlayed(w.Bytes(), QSize(100, 100));
+    QRect box = metafileBox(image, image.rect(), Qt::red);
+    EXPECT_NEAR(box.left(), 50, 1);
+    EXPECT_NEAR(box.top(), 50, 1);
+    EXPECT_NEAR(box.right(), 99, 1);
+
+    // Metric: tenths of a millimetre with the y axis upwards, from an
+    // origin at the bottom left.
+    MetafileWriter m(Format::Emf, 100, 100);
+    m.Raw(17, metafileInts({2}));
+    m.Raw(12, metafileInts({0, 100}));
+    m.Pen(0, 0, 5);
+    m.Brush(0x0000FF);
+    m.Raw(43, metafileInts({0, 0, 254, 254})); // an inch square up from the origin
+    image = metafilePlayed(m.Bytes(), QSize(100, 100));
+    box = metafileBox(image, image.rect(), Qt::red);
+    EXPECT_NEAR(box.left(), 0, 1);
+    EXPECT_NEAR(box.bottom(), 99, 1);
+    EXPECT_NEAR(box.height(), 96, 2);
+}
