@@ -4,6 +4,10 @@
 #include "report/model/base/Messages.h"
 #include "report/model/objects/EventIds.h"
 
+#include "report/content/ContentRegistration.h"
+#include "report/content/text/MemoRTTI.h"
+#include "report/model/components/ComponentRegistry.h"
+
 #include "platform/classes/Streams.h"
 
 using namespace memotest;
@@ -270,6 +274,41 @@ TEST_F(Memos, AMemoOfNoWidthOrNoFontSizeStillEnds)
     rows({QStringLiteral("ab cd")});
     generate();
     EXPECT_EQ(printedWords().join(QString()), QStringLiteral("abcd"));
+}
+
+TEST_F(Memos, ScriptsReachTheMemoAndItsChainThroughTheRegisteredDescriptors)
+{
+    ppContentLayerInit();
+    const TppRegComponent *registered = ppFindRegComponent("TppDBMemo");
+    ASSERT_NE(registered, nullptr);
+    EXPECT_EQ(registered->PalettePage, "Data Components");
+    const TraRTTI *rtti = raFindRTTI("TppDBMemo");
+    ASSERT_EQ(rtti, &TraTppDBMemoRTTI::Instance());
+
+    rows({QStringLiteral("one two")});
+    generate();
+    // Read through the data memo's descriptor, down to the stretchable's.
+    classes::TObject *object = nullptr;
+    ASSERT_TRUE(rtti->GetPropValue(memo, "PrintLines", &object));
+    ASSERT_TRUE(dynamic_cast<classes::TStrings *>(object));
+    EXPECT_EQ(static_cast<classes::TStrings *>(object)->Text(), QStringLiteral("one two\r\n"));
+    bool stretch = false;
+    ASSERT_TRUE(rtti->GetPropValue(memo, "stretch", &stretch));
+    EXPECT_TRUE(stretch);
+    TraPropRec rec;
+    ASSERT_TRUE(rtti->GetPropRec(TppDBMemo::StaticClass(), "OnGetMemo", rec));
+    EXPECT_EQ(rec.EventID, ppEvent::OnGetMemo);
+    ASSERT_TRUE(rec.Params);
+    EXPECT_EQ(rec.Params->Count(), 1);
+
+    // A circular chain set by a script is refused as the property refuses it.
+    auto *shifter = addMemo<TppMemo>(LineMM, 20);
+    shifter->SetShiftRelativeTo(memo);
+    classes::TObject *target = shifter;
+    EXPECT_THROW(rtti->SetPropValue(memo, "ShiftRelativeTo", &target), EInvalidPropertyError);
+    EXPECT_EQ(memo->ShiftRelativeTo(), nullptr);
+    ppContentLayerFinalize();
+    EXPECT_EQ(raFindRTTI("TppDBMemo"), nullptr);
 }
 
 TEST(MemoProperties, LeadingStreamsInThousandthsAndConvertsOldTemplates)
