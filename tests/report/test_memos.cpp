@@ -7,6 +7,7 @@
 #include "report/content/ContentRegistration.h"
 #include "report/content/text/MemoRTTI.h"
 #include "report/model/components/ComponentRegistry.h"
+#include "report/model/text/PlainText.h"
 
 #include "platform/classes/Streams.h"
 
@@ -309,6 +310,34 @@ TEST_F(Memos, ScriptsReachTheMemoAndItsChainThroughTheRegisteredDescriptors)
     EXPECT_EQ(memo->ShiftRelativeTo(), nullptr);
     ppContentLayerFinalize();
     EXPECT_EQ(raFindRTTI("TppDBMemo"), nullptr);
+}
+
+// Endless words are read piece by piece; a line still fills to the memo's
+// edge, never halves a surrogate pair, and the next page goes on with the
+// character after the last one placed.
+TEST_F(Memos, AnEndlessWordFillsEveryLineToTheEdge)
+{
+    QString word;
+    for (int i = 0; i < 1500; ++i)
+        word += QString::fromUcs4(U"\U0001F600", 1);
+    QStringList lines;
+    qsizetype position = 0;
+    TppPlainText::WordWrap(word, rtl::TRect{0, 0, 1000 * (CharMM + 1), 2 * LineMM + 1},
+                           TppTextAlignment::taLeftJustified, false, gfx::Font{}, false, 0, {}, &printer, position,
+                           lines);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0].size(), 2000);
+    EXPECT_EQ(lines[1].size(), 1000);
+    EXPECT_TRUE(lines[0].back().isLowSurrogate());
+    EXPECT_EQ(position, 3000);
+
+    const QString megabyte(1 << 20, QLatin1Char('x'));
+    position = 0;
+    for (int page = 0; page < 3; ++page)
+        TppPlainText::WordWrap(megabyte, rtl::TRect{0, 0, 100 * (CharMM + 1), 40 * LineMM + 1},
+                               TppTextAlignment::taLeftJustified, false, gfx::Font{}, false, 0, {}, &printer, position,
+                               lines);
+    EXPECT_EQ(position, 3 * 40 * 100);
 }
 
 TEST(MemoProperties, LeadingStreamsInThousandthsAndConvertsOldTemplates)

@@ -23,6 +23,17 @@ bool wrapperIsBlank(const QString &aToken)
     return aToken.size() == 1 && (aToken[0] == TppTextMarkups::Space() || aToken[0] == TppTextMarkups::Tab());
 }
 
+// Whether the character before aIndex belongs to a word (the token at aIndex
+// then continues it).
+bool wrapperEndsWord(const QString &aText, qsizetype aIndex)
+{
+    const QChar c = aText[aIndex - 1];
+    if (c == TppTextMarkups::Space() || c == TppTextMarkups::Tab() || c == TppTextMarkups::CarriageReturn() ||
+        c == TppTextMarkups::LineFeed() || c == TppTextMarkups::EndOfText())
+        return false;
+    return !(aIndex >= 2 && TppTextMarkups::IsNewLineAt(aText, aIndex - 2));
+}
+
 bool wrapperIsShortSpaceRun(const QString &aLine)
 {
     return (aLine.size() == 1 || aLine.size() == 2) &&
@@ -176,7 +187,10 @@ void TppTextWrapper::Wrap(const QString &aText, qsizetype &aStartPosition)
             placed = m_parser.Position();
             continue;
         }
-        if (m_charWrap || m_line.isEmpty() || widthOf(token) > m_usableWidth) {
+        // A piece of a word too long to be read whole goes on filling the
+        // line, as the whole word would.
+        const bool continuesWord = tokenStart > 0 && !wrapperIsBlank(token) && wrapperEndsWord(aText, tokenStart);
+        if (m_charWrap || m_line.isEmpty() || continuesWord || widthOf(token) > m_usableWidth) {
             const qsizetype moved = splitOnto(token);
             placed = tokenStart + moved;
         } else {
