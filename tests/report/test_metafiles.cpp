@@ -1,7 +1,12 @@
 #include "tests/support/report/MetafileWriter.h"
 
+#include "report/content/drawcommands/DrawImage.h"
+#include "report/model/base/Units.h"
+#include "report/output/screen/CommandRenderer.h"
+
 #include "platform/classes/Picture.h"
 #include "platform/classes/Streams.h"
+#include "platform/gfx/Canvas.h"
 #include "platform/gfx/MetafilePlayer.h"
 
 #include <gtest/gtest.h>
@@ -418,4 +423,35 @@ TEST(Metafiles, MappingModesPlaceTheLogicalUnits)
     EXPECT_NEAR(box.left(), 0, 1);
     EXPECT_NEAR(box.bottom(), 99, 1);
     EXPECT_NEAR(box.height(), 96, 2);
+}
+
+TEST(Metafiles, TheScreenDrawsAMetafileAtItsFramesSizeBeyondItsRaster)
+{
+    // 6,000 pixels wide, red in its first 100: more than its raster holds.
+    MetafileWriter w(Format::Emf, 6000, 20);
+    w.Pen(0, 0, 5);
+    w.Brush(0x0000FF);
+    w.Rectangle(QRect(0, 0, 100, 20));
+    classes::TMetafile metafile;
+    metafile.LoadFromBytes(w.Bytes());
+    ASSERT_LT(metafile.Image().width(), metafile.Width());
+    classes::TPicture picture;
+    picture.SetGraphic(&metafile);
+    for (bool direct : {true, false}) {
+        report::TppDrawImage command;
+        command.SetPicture(&picture);
+        command.SetDirectDraw(direct);
+        command.SetWidth(
+            report::ppToMMThousandths(200, report::TppUnitType::utScreenPixels, report::TppAxisType::atHorizontal));
+        command.SetHeight(
+            report::ppToMMThousandths(20, report::TppUnitType::utScreenPixels, report::TppAxisType::atVertical));
+        QImage image(200, 20, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        gfx::Canvas canvas(&image);
+        report::TppCommandRenderer renderer(canvas, report::TppRenderSettings{});
+        renderer.CalcDrawRect(command);
+        renderer.DrawImage(command);
+        EXPECT_EQ(QColor::fromRgb(image.pixel(90, 10)), QColor(Qt::red)) << direct;
+        EXPECT_EQ(QColor::fromRgb(image.pixel(110, 10)), QColor(Qt::white)) << direct;
+    }
 }

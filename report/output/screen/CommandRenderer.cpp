@@ -171,6 +171,15 @@ const classes::TMetafile *rendererMetafile(const TppDrawImage &aCommand)
     return aCommand.Picture() ? dynamic_cast<const classes::TMetafile *>(aCommand.Picture()->Graphic()) : nullptr;
 }
 
+// A metafile's size is its frame's: its raster is held to a few thousand
+// pixels a side.
+QSize rendererPictureSize(const TppDrawImage &aCommand, const QImage &aPicture)
+{
+    if (const classes::TMetafile *metafile = rendererMetafile(aCommand))
+        return QSize(metafile->Width(), metafile->Height());
+    return aPicture.size();
+}
+
 // A metafile is played into the rectangle at the zoom's resolution; other
 // pictures are stretched as their raster.
 void rendererStretchPicture(gfx::Canvas &aCanvas, const rtl::TRect &aRect, const QImage &aPicture, gfx::RasterOp aMode,
@@ -222,6 +231,7 @@ void TppCommandRenderer::DrawImage(TppDrawImage &aCommand)
     const QImage picture = rendererPictureImage(aCommand);
     if (picture.isNull())
         return;
+    const QSize pictureSize = rendererPictureSize(aCommand, picture);
     const int w = ToPixels(aCommand.Width(), TppAxisType::atHorizontal);
     const int h = ToPixels(aCommand.Height(), TppAxisType::atVertical);
     if (w <= 0 || h <= 0)
@@ -234,15 +244,15 @@ void TppCommandRenderer::DrawImage(TppDrawImage &aCommand)
     }
     rtl::TRect target;
     if (aCommand.Stretch() && aCommand.MaintainAspectRatio())
-        target = rendererAspectRect(picture.width(), picture.height(), w, h, aCommand.Center());
+        target = rendererAspectRect(pictureSize.width(), pictureSize.height(), w, h, aCommand.Center());
     else if (aCommand.Stretch())
         target = rtl::TRect{0, 0, w, h};
     else if (aCommand.Center()) {
-        const int x = (w - picture.width()) / 2;
-        const int y = (h - picture.height()) / 2;
-        target = rtl::TRect{x, y, x + picture.width(), y + picture.height()};
+        const int x = (w - pictureSize.width()) / 2;
+        const int y = (h - pictureSize.height()) / 2;
+        target = rtl::TRect{x, y, x + pictureSize.width(), y + pictureSize.height()};
     } else
-        target = rtl::TRect{0, 0, picture.width(), picture.height()};
+        target = rtl::TRect{0, 0, pictureSize.width(), pictureSize.height()};
     QImage scratch(w, h, QImage::Format_RGB32);
     // Transparent pictures are combined with AND: what the picture leaves
     // uncovered must let the page show through.
@@ -259,6 +269,7 @@ void TppCommandRenderer::DirectDrawImage(TppDrawImage &aCommand)
     const QImage picture = aCommand.Picture() ? aCommand.Picture()->Image() : QImage();
     if (picture.isNull())
         return;
+    const QSize pictureSize = rendererPictureSize(aCommand, picture);
     const rtl::TRect &rect = aCommand.DrawRect();
     const gfx::RasterOp mode = rendererCopyMode(aCommand);
     const classes::TMetafile *metafile = rendererMetafile(aCommand);
@@ -267,7 +278,7 @@ void TppCommandRenderer::DirectDrawImage(TppDrawImage &aCommand)
             rendererStretchPicture(m_canvas, rect, picture, mode, metafile);
             return;
         }
-        rtl::TRect fit = rendererAspectRect(picture.width(), picture.height(), rect.Right - rect.Left,
+        rtl::TRect fit = rendererAspectRect(pictureSize.width(), pictureSize.height(), rect.Right - rect.Left,
                                             rect.Bottom - rect.Top, aCommand.Center());
         fit = rtl::TRect{fit.Left + rect.Left, fit.Top + rect.Top, fit.Right + rect.Left, fit.Bottom + rect.Top};
         rendererStretchPicture(m_canvas, fit, picture, mode, metafile);
@@ -278,11 +289,11 @@ void TppCommandRenderer::DirectDrawImage(TppDrawImage &aCommand)
     int x = rect.Left;
     int y = rect.Top;
     if (aCommand.Center()) {
-        x += rendererClampInt(std::trunc((w - picture.width()) / 2 * m_settings.scaleX));
-        y += rendererClampInt(std::trunc((h - picture.height()) / 2 * m_settings.scaleY));
+        x += rendererClampInt(std::trunc((w - pictureSize.width()) / 2 * m_settings.scaleX));
+        y += rendererClampInt(std::trunc((h - pictureSize.height()) / 2 * m_settings.scaleY));
     }
-    const int tw = rendererClampInt(std::trunc(picture.width() * m_settings.scaleX));
-    const int th = rendererClampInt(std::trunc(picture.height() * m_settings.scaleY));
+    const int tw = rendererClampInt(std::trunc(pictureSize.width() * m_settings.scaleX));
+    const int th = rendererClampInt(std::trunc(pictureSize.height() * m_settings.scaleY));
     if (metafile) {
         rendererStretchPicture(m_canvas, rtl::TRect{x, y, x + tw, y + th}, picture, mode, metafile, &rect);
         return;
