@@ -15,6 +15,8 @@
 
 #include "grid/core/Container.h"
 #include "grid/core/TreeListBottomHint.h"
+#include "grid/core/TreeListCustomDraw.h"
+#include "grid/core/TreeListHeaderDrop.h"
 #include "grid/core/TreeListHooks.h"
 #include "grid/core/TreeListHotTrack.h"
 #include "grid/core/TreeListLayout.h"
@@ -48,6 +50,7 @@ class TreeListNodeDrag;
 class TCustomdxTreeList
     : public TCustomdxContainer
     , public TreeListColumnModel
+    , public TreeListCustomDrawHooks
     , public TreeListEvents
 {
     ZVO_CLASS(TCustomdxTreeList)
@@ -389,26 +392,6 @@ public:
     void ShowFeedback();
     // Rows the indicator marks beside the focused one; false in the core.
     virtual bool IsRowIndicator(TdxTreeListNode * /*node*/) { return false; }
-    // Custom drawing: whether any handler would be asked, and the dispatch
-    // (the grid's handler first, then the column's; done ends the chain).
-    virtual bool IsCustomDrawBand() { return false; }
-    virtual bool IsCustomDrawCell(int /*column*/) { return false; }
-    virtual bool IsCustomDrawHeader(int /*column*/) { return false; }
-    virtual void DoCustomDrawBand(int /*position*/, gfx::Canvas * /*canvas*/, const rtl::TRect & /*rect*/,
-                                  const rtl::TRect & /*clip*/, QString & /*text*/, rtl::TColor & /*color*/,
-                                  classes::TFont * /*font*/, TAlignment & /*alignment*/, bool & /*done*/)
-    {}
-    virtual void DoCustomDrawCell(gfx::Canvas * /*canvas*/, const rtl::TRect & /*rect*/, TdxTreeListNode * /*node*/,
-                                  int /*column*/, bool /*selected*/, bool /*focused*/, bool /*newItemRow*/,
-                                  QString & /*text*/, rtl::TColor & /*color*/, classes::TFont * /*font*/,
-                                  TAlignment & /*alignment*/, bool & /*done*/)
-    {}
-    // sorted: 0 none, 1 ascending, 2 descending, as ColumnSortState.
-    virtual void DoCustomDrawHeader(int /*column*/, gfx::Canvas * /*canvas*/, const rtl::TRect & /*rect*/,
-                                    QString & /*text*/, rtl::TColor & /*color*/, classes::TFont * /*font*/,
-                                    TAlignment & /*alignment*/, int & /*sorted*/, bool & /*done*/)
-    {}
-
     // ---- Keyboard ----
     // A key goes down: focus, selection, expansion, editing, search and the
     // clipboard, inside one selection bracket. Keys of a mouse mode only
@@ -477,15 +460,7 @@ public:
     void FocusLeft(bool toEditor);
 
     // ---- Band header drags ----
-    // The visible position a band dragged to a client point would be moved
-    // before (the band count: after the last), -1 for none, and whether the
-    // point is outside the grid.
-    struct BandDrop
-    {
-        int Position = -1;
-        bool Outside = false;
-        rtl::TRect Arrows; // where the drop arrows stand; empty without a place
-    };
+    using BandDrop = TreeListBandDrop;
     BandDrop BandDropTarget(int position, int x, int y);
     int DraggedBand() const { return m_state == tsBandDragging ? m_pressedBand : -1; }
     virtual bool MayDragBand(int position)
@@ -506,17 +481,7 @@ public:
     virtual void AdjustDragCursor(int /*x*/, int /*y*/, TCursor & /*cursor*/) {}
 
     // ---- Column header drags ----
-    // Where a column dragged to a client point would go: a place before
-    // Position in a band line, outside the grid (hiding it), or nowhere.
-    struct ColumnDrop
-    {
-        int Band = -1; // visible position
-        int Line = -1;
-        int Position = -1;
-        bool Outside = false;
-        rtl::TRect Arrows; // where the drop arrows stand; empty without a place
-        bool Moves() const { return Band >= 0; }
-    };
+    using ColumnDrop = TreeListColumnDrop;
     ColumnDrop ColumnDropTarget(int column, int x, int y);
     // The column being dragged; -1 outside a drag.
     int DraggedColumn() const { return m_state == tsColumnDragging ? m_pressedColumn : -1; }
