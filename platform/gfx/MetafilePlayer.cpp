@@ -361,7 +361,11 @@ void Player::ellipse(double l, double t, double r, double b)
     // In whole pixels the raster engine draws an ellipse by its own
     // midpoint routine; otherwise it fills a path of curves, much slower.
     const QRectF rect = figureRect(l, t, r, b);
-    if (m_painter.paintEngine() && m_painter.paintEngine()->type() == QPaintEngine::Raster)
+    // That routine walks every row of the ellipse, so only for ellipses of
+    // a sensible size.
+    constexpr double midpointLimit = 8192;
+    if (m_painter.paintEngine() && m_painter.paintEngine()->type() == QPaintEngine::Raster &&
+        rect.width() < midpointLimit && rect.height() < midpointLimit)
         m_painter.drawEllipse(rect.toRect());
     else
         m_painter.drawEllipse(rect);

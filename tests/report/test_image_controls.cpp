@@ -322,6 +322,13 @@ TEST_F(ImageControls, ThePictureNameCountsChangesMadeWhileItsPageGenerates)
     EXPECT_EQ(image->PictureChangeCount(), 0);
     delete image;
 
+    // A control without a name is given one first.
+    auto *unnamed = new TppImage();
+    unnamed->SetBand(&detail);
+    EXPECT_TRUE(place(*unnamed)->ImageName().startsWith("ppImage"));
+    EXPECT_FALSE(unnamed->Name().isEmpty());
+    delete unnamed;
+
     TppDBImage *data = dataImage(TppDataType::dtBLOB, imagesRedPictures()[0].second);
     const std::unique_ptr<TppDrawImage> command = place(*data);
     EXPECT_EQ(command->ImageName(),

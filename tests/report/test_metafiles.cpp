@@ -315,8 +315,11 @@ TEST(Metafiles, AbsurdClaimsStayWithinTheirLimits)
     // A bitmap claiming 2^31 pixels.
     QByteArray dib = i32s({40, 65536, 32768}) + QByteArray::fromHex("01001800") + i32s({0, 0, 0, 0, 0, 0});
     w.Raw(81, i32s({0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 80, 40, 120, 0, 0, 0x00CC0020, 10, 10}) + dib);
-    // Coordinates at the ends of the Integer range.
+    // Coordinates at the ends of the Integer range, for an ellipse (which
+    // the raster engine's own routine would walk row by row) and a
+    // rectangle.
     w.Pen(0, 0, 5);
+    w.Raw(42, i32s({-2147483647, -1073741824, 2147483647, 1073741824}));
     w.Raw(43, i32s({-2147483647, -2147483647, 2147483647, 2147483647}));
     QImage image(100, 100, QImage::Format_RGB32);
     image.fill(Qt::white);
