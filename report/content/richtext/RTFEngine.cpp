@@ -1,0 +1,364 @@
+#include "report/content/richtext/RTFEngine.h"
+
+#include "platform/richedit/RichEdit.h"
+#include "platform/rtl/Rounding.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace report {
+
+namespace {
+
+constexpr int rtfEngineInsetTwips = 45;
+constexpr double rtfEngineTwipsPerPixel = 15.0;
+// Half an inch, in the layout's pixels.
+constexpr double rtfEngineDefaultTab = 48.0;
+
+// Fonts measure at 96 pixels per inch whatever the screen says.
+QPaintDevice &rtfEngineLayoutDevice()
+{
+    static QImage device = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        image.setDotsPerMeterX(3780);
+        image.setDotsPerMeterY(3780);
+        return image;
+    }();
+    return device;
+}
+
+void rtfEnginePrepare(QTextDocument &aDocument, double aWidth)
+{
+    if (aDocument.documentMargin() != 0)
+        aDocument.setDocumentMargin(0);
+    if (!aDocument.useDesignMetrics())
+        aDocument.setUseDesignMetrics(true);
+    QTextOption option = aDocument.defaultTextOption();
+    if (option.tabStopDistance() != rtfEngineDefaultTab) {
+        option.setTabStopDistance(rtfEngineDefaultTab);
+        aDocument.setDefaultTextOption(option);
+    }
+    QAbstractTextDocumentLayout *layout = aDocument.documentLayout();
+    if (layout->paintDevice() != &rtfEngineLayoutDevice())
+        layout->setPaintDevice(&rtfEngineLayoutDevice());
+    // Every change of width lays the whole document out again.
+    if (aDocument.textWidth() != aWidth)
+        aDocument.setTextWidth(aWidth);
+}
+
+int rtfEngineLength(const QTextDocument &aDocument)
+{
+    return aDocument.characterCount() - 1;
+}
+
+int rtfEngineLastPosition(const QTextDocument &aDocument, TppCharRange aRange)
+{
+    const int length = rtfEngineLength(aDocument);
+    return aRange.cpMax < 0 ? length : std::min(aRange.cpMax, length);
+}
+
+struct RtfEngineLines
+{
+    int next = 0;      // first position not laid out
+    double top = 0;    // top of the first line, layout pixels
+    double bottom = 0; // bottom of the last whole line
+};
+
+// Walks the lines from the one holding cpMin while they fit aHeight.
+RtfEngineLines rtfEngineWalk(QTextDocument &aDocument, TppCharRange aRange, double aHeight)
+{
+    const int length = rtfEngineLength(aDocument);
+    const int last = rtfEngineLastPosition(aDocument, aRange);
+    RtfEngineLines lines;
+    lines.next = std::clamp(aRange.cpMin, 0, length);
+    QTextBlock block = aDocument.findBlock(lines.next);
+    if (!block.isValid())
+        return lines;
+    QAbstractTextDocumentLayout *engine = aDocument.documentLayout();
+    engine->blockBoundingRect(block);
+    int firstLine = 0;
+    if (block.layout()->lineCount() > 0) {
+        const QTextLine line = block.layout()->lineForTextPosition(lines.next - block.position());
+        firstLine = line.isValid() ? line.lineNumber() : 0;
+    }
+    bool started = false;
+    for (; block.isValid(); block = block.next(), firstLine = 0) {
+        engine->blockBoundingRect(block);
+        const QTextLayout *layout = block.layout();
+        const double y0 = layout->position().y();
+        const int count = layout->lineCount();
+        for (int i = firstLine; i < count; ++i) {
+            const QTextLine line = layout->lineAt(i);
+            const int start = block.position() + line.textStart();
+            if (started && start > last)
+                return lines;
+            const double lineTop = y0 + line.y();
+            if (!started) {
+                lines.top = lineTop;
+                lines.bottom = lineTop;
+                started = true;
+            }
+            const double lineBottom = lineTop + line.height();
+            // A hair's tolerance: twips round, lines do not.
+            if (lineBottom - lines.top > aHeight + 0.01)
+                return lines;
+            const int end = i + 1 < count ? block.position() + layout->lineAt(i + 1).textStart()
+                                          : block.position() + block.length();
+            lines.next = std::min(end, length);
+            lines.bottom = lineBottom;
+        }
+    }
+    return lines;
+}
+
+struct RtfEngineFrame
+{
+    rtl::TRect twips;
+    double width = 0;
+    double height = 0;
+};
+
+RtfEngineFrame rtfEngineFrame(const rtl::TRect &aRect, const TppRTFDeviceContext &aDC)
+{
+    RtfEngineFrame frame;
+    frame.twips = TppRTFEngine::FormatRect(aRect, aDC.PixelsPerInchX, aDC.PixelsPerInchY);
+    frame.width = std::max(1.0, frame.twips.Width() / rtfEngineTwipsPerPixel);
+    frame.height = frame.twips.Height() / rtfEngineTwipsPerPixel;
+    return frame;
+}
+
+void rtfEnginePaint(QTextDocument &aDocument, const TppRTFDeviceContext &aDC, const RtfEngineFrame &aFrame,
+                    const RtfEngineLines &aLines)
+{
+    if (!aDC.Painter || aLines.bottom <= aLines.top)
+        return;
+    QPainter &painter = *aDC.Painter;
+    painter.save();
+    painter.translate(aFrame.twips.Left * double(aDC.PixelsPerInchX) / 1440.0,
+                      aFrame.twips.Top * double(aDC.PixelsPerInchY) / 1440.0);
+    painter.scale(aDC.PixelsPerInchX / 96.0, aDC.PixelsPerInchY / 96.0);
+    painter.translate(0, -aLines.top);
+    // Italics and overhangs may pass the sides a little; never a line below.
+    const QRectF clip(-4, aLines.top, aFrame.width + 8, aLines.bottom - aLines.top);
+    painter.setClipRect(clip, Qt::IntersectClip);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = clip;
+    context.palette.setColor(QPalette::Text, Qt::black);
+    aDocument.documentLayout()->draw(&painter, context);
+    painter.restore();
+}
+
+int rtfEngineFormatRange(richedit::RichEdit &aRichEdit, const TppRTFDeviceContext &aDC, bool aRender,
+                         TppCharRange aCharRange, const rtl::TRect &aRect)
+{
+    QTextDocument &document = aRichEdit.Document();
+    const RtfEngineFrame frame = rtfEngineFrame(aRect, aDC);
+    rtfEnginePrepare(document, frame.width);
+    if (frame.height <= 0)
+        return std::clamp(aCharRange.cpMin, 0, rtfEngineLength(document));
+    const RtfEngineLines lines = rtfEngineWalk(document, aCharRange, frame.height);
+    if (aRender)
+        rtfEnginePaint(document, aDC, frame, lines);
+    return lines.next;
+}
+
+QTextCharFormat rtfEngineFormatAt(QTextDocument &aDocument, int aPosition)
+{
+    QTextCursor cursor(&aDocument);
+    cursor.setPosition(std::clamp(aPosition + 1, 0, rtfEngineLength(aDocument)));
+    return cursor.charFormat();
+}
+
+double rtfEnginePointSize(const QTextDocument &aDocument, const QTextCharFormat &aFormat)
+{
+    return aFormat.hasProperty(QTextFormat::FontPointSize) ? aFormat.fontPointSize()
+                                                           : aDocument.defaultFont().pointSizeF();
+}
+
+// The descent of the font at aPoints on the device, in its pixels.
+int rtfEngineDescent(const QTextDocument &aDocument, const QTextCharFormat &aFormat, double aPoints,
+                     const TppRTFDeviceContext &aDC)
+{
+    if (!aDC.Printer)
+        return 0;
+    QFont font = aFormat.font();
+    if (aFormat.fontFamilies().toStringList().isEmpty())
+        font.setFamilies(QStringList{aDocument.defaultFont().family()});
+    font.setPointSizeF(std::max(1.0, std::abs(aPoints)));
+    const QFontMetricsF metrics(font, &rtfEngineLayoutDevice());
+    return rtl::Round(metrics.descent() * aDC.PixelsPerInchY / 96.0);
+}
+
+int rtfEngineCalcLineHeight(richedit::RichEdit &aRichEdit, const TppRTFDeviceContext &aDC, TppCharRange aCharRange)
+{
+    QTextDocument &document = aRichEdit.Document();
+    const int from = std::clamp(aCharRange.cpMin, 0, rtfEngineLength(document));
+    const int to = rtfEngineLastPosition(document, aCharRange);
+    double largest = 0;
+    QTextCharFormat largestFormat;
+    for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() <= to; block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() + fragment.length() <= from || fragment.position() > to)
+                continue;
+            const double size = std::abs(rtfEnginePointSize(document, fragment.charFormat()));
+            if (size > largest) {
+                largest = size;
+                largestFormat = fragment.charFormat();
+            }
+        }
+    }
+    if (largest == 0) {
+        largestFormat = rtfEngineFormatAt(document, from);
+        largest = std::abs(rtfEnginePointSize(document, largestFormat));
+    }
+    return rtl::Round(largest * aDC.PixelsPerInchY / 72.0) + rtfEngineDescent(document, largestFormat, largest, aDC);
+}
+
+int rtfEngineCalcHeight(richedit::RichEdit &aRichEdit, const TppRTFDeviceContext &aDC, const rtl::TRect &aRect,
+                        TppCharRange aCharRange)
+{
+    QTextDocument &document = aRichEdit.Document();
+    const int from = std::clamp(aCharRange.cpMin, 0, rtfEngineLength(document));
+    const int to = rtfEngineLastPosition(document, aCharRange);
+    // The last character that is no line end or NUL gives the tolerance.
+    const QString text = aRichEdit.Text();
+    int lastChar = std::min(to, int(text.size()) - 1);
+    while (lastChar >= from && (text[lastChar] == u'\n' || text[lastChar] == u'\r' || text[lastChar] == u'\0'))
+        --lastChar;
+    const QTextCharFormat format = rtfEngineFormatAt(document, std::max(lastChar, from));
+    const double points = rtfEnginePointSize(document, format);
+    const int tolerance = rtl::Round(std::abs(points) * aDC.PixelsPerInchY / 72.0);
+    const int descent = rtfEngineDescent(document, format, points, aDC);
+
+    const int cpMax = aCharRange.cpMax < 0 ? rtfEngineLength(document) : aCharRange.cpMax;
+    int low = 0;
+    int high = aRect.Height();
+    int mid = 0;
+    bool fitted = false;
+    for (;;) {
+        mid = low + (high - low) / 2;
+        rtl::TRect tried = aRect;
+        tried.Bottom = aRect.Top + mid;
+        fitted = rtfEngineFormatRange(aRichEdit, aDC, false, aCharRange, tried) >= cpMax;
+        // A tolerance of 0 pixels would never end on two neighbours.
+        if (high - low <= std::max(tolerance, 1))
+            break;
+        if (fitted)
+            high = mid;
+        else
+            low = mid;
+    }
+    const int height = fitted ? mid : high;
+    if (height <= tolerance)
+        return rtfEngineCalcLineHeight(aRichEdit, aDC, aCharRange);
+    return height + descent;
+}
+
+} // namespace
+
+QMutex &ppRichTextLock()
+{
+    static QMutex lock;
+    return lock;
+}
+
+rtl::TRect TppRTFEngine::FormatRect(const rtl::TRect &aRect, int aPixelsPerInchX, int aPixelsPerInchY)
+{
+    const int64_t x = std::max(1, aPixelsPerInchX);
+    const int64_t y = std::max(1, aPixelsPerInchY);
+    return rtl::Rect(int(aRect.Left * int64_t(1440) / x + rtfEngineInsetTwips), int(aRect.Top * int64_t(1440) / y),
+                     int(aRect.Right * int64_t(1440) / x), int(aRect.Bottom * int64_t(1440) / y));
+}
+
+int TppRTFEngine::MMToPixels(int64_t aMMThousandths, int aPixelsPerInch)
+{
+    return int(std::clamp<int64_t>(aMMThousandths * aPixelsPerInch / 25400, INT32_MIN / 2, INT32_MAX / 2));
+}
+
+int TppRTFEngine::FormatRange(richedit::RichEdit &aRichEdit, const TppRTFDeviceContext &aDC, bool aRender,
+                              TppCharRange aCharRange, const rtl::TRect &aRect, const TppRTFDeviceContext &)
+{
+    QMutexLocker locker(&ppRichTextLock());
+    return rtfEngineFormatRange(aRichEdit, aDC, aRender, aCharRange, aRect);
+}
+
+int TppRTFEngine::Render(richedit::RichEdit &aRichEdit, const TppRTFDeviceContext &aDC, TppCharRange aCharRange,
+                         const rtl::TRect &aRect, const TppRTFDeviceContext &)
+{
+    QMutexLocker locker(&ppRichTextLock());
+    return rtfEngineFormatRange(aRichEdit, aDC, true, aCharRange, aRect);
+}
+
+bool TppRTFEngine::Fit(richedit::RichEdit &aRichEdit, const TppRTFDeviceContext &aDC, int &aHeightUsed, int &aLastChar,
+                       const rtl::TRect &aRect, TppCharRange aCharRange)
+{
+    QMutexLocker locker(&ppRichTextLock());
+    const int cpMax = aCharRange.cpMax < 0 ? rtfEngineLength(aRichEdit.Document()) : aCharRange.cpMax;
+    int last = rtfEngineFormatRange(aRichEdit, aDC, false, aCharRange, aRect);
+    bool fits = last >= cpMax;
+    if (!fits) {
+        last = last - 1;
+        aHeightUsed = aRect.Height();
+        // Only a line break left over: the text has fitted.
+        const QString rest = aRichEdit.Text().mid(std::max(last, 0), cpMax);
+        fits =
+            last >= 0 && (rest == QLatin1String("\n") || rest == QLatin1String("\r\n") || rest == QLatin1String("\r"));
+    } else {
+        aHeightUsed = rtfEngineCalcHeight(aRichEdit, aDC, aRect, aCharRange);
+    }
+    aLastChar = last;
+    return fits;
+}
+
+int TppRTFEngine::CalcHeight(richedit::RichEdit &aRichEdit, const TppRTFDeviceContext &aDC, const rtl::TRect &aRect,
+                             TppCharRange aCharRange)
+{
+    QMutexLocker locker(&ppRichTextLock());
+    return rtfEngineCalcHeight(aRichEdit, aDC, aRect, aCharRange);
+}
+
+int TppRTFEngine::CalcLineHeight(richedit::RichEdit &aRichEdit, const TppRTFDeviceContext &aDC, TppCharRange aCharRange)
+{
+    QMutexLocker locker(&ppRichTextLock());
+    return rtfEngineCalcLineHeight(aRichEdit, aDC, aCharRange);
+}
+
+rtl::TColor TppRTFEngine::SetSelBackColor(richedit::RichEdit &aRichEdit, rtl::TColor aColor, bool &aPlain)
+{
+    QMutexLocker locker(&ppRichTextLock());
+    rtl::TColor former = aRichEdit.SelAttributes().backColor;
+    aPlain = true;
+    if (former == 0) {
+        // No back colour of its own: the control's colour shows through.
+        const rtl::TColor own = aRichEdit.Color();
+        if (own == 0xFFFFFF) {
+            former = 0;
+        } else if (own == 0) {
+            former = 0xFFFFFF;
+        } else {
+            former = 0xFFFFFF;
+            aPlain = false;
+        }
+    }
+    QTextCursor cursor(&aRichEdit.Document());
+    cursor.setPosition(aRichEdit.SelStart());
+    cursor.setPosition(aRichEdit.SelStart() + aRichEdit.SelLength(), QTextCursor::KeepAnchor);
+    QTextCharFormat format;
+    format.setBackground(QColor(aColor & 0xFF, (aColor >> 8) & 0xFF, (aColor >> 16) & 0xFF));
+    cursor.mergeCharFormat(format);
+    return former;
+}
+
+} // namespace report

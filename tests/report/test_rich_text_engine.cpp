@@ -1,0 +1,156 @@
+// The rich-text engine: a device rectangle in twips, pages of a long text
+// that cover every position once, the heights it works out, drawing only
+// the lines of the range, and the back colours a search highlighter gets.
+
+#include "report/content/richtext/RTFEngine.h"
+
+#include "platform/richedit/RichEdit.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using report::TppCharRange;
+using report::TppRTFDeviceContext;
+using report::TppRTFEngine;
+
+QByteArray richTextEngineDocument(int aParagraphs)
+{
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 Times New Roman;}}";
+    for (int p = 0; p < aParagraphs; ++p) {
+        rtf += (p % 4 == 0) ? "\\pard\\qc\\f1\\fs32\\b " : "\\pard\\qj\\f0\\fs20\\b0 ";
+        rtf += "Paragraph " + QByteArray::number(p) +
+               " carries enough words to wrap over more than one line of a "
+               "narrow column, with a\\tab tab and \\u955? in it.\\par ";
+    }
+    return rtf + "}";
+}
+
+TEST(RichTextEngine, FormatRectangleIsInTwipsWithTheInset)
+{
+    EXPECT_EQ(TppRTFEngine::FormatRect(rtl::Rect(0, 0, 96, 96), 96, 96), rtl::Rect(45, 0, 1440, 1440));
+    EXPECT_EQ(TppRTFEngine::FormatRect(rtl::Rect(600, 300, 1200, 900), 600, 300), rtl::Rect(1485, 1440, 2880, 4320));
+}
+
+TEST(RichTextEngine, PagesOfALongTextCoverEveryPositionOnce)
+{
+    richedit::RichEdit edit;
+    edit.LoadFromBytes(richTextEngineDocument(60));
+    const int length = edit.TextLength();
+    const TppRTFDeviceContext printer{nullptr, 600, 600, true};
+    const rtl::TRect page = rtl::Rect(0, 0, 3000, 2400); // 5 by 4 inches
+    int start = 0;
+    int pages = 0;
+    for (;;) {
+        ASSERT_LT(++pages, 100);
+        int height = 0;
+        int last = -1;
+        const bool fits = TppRTFEngine::Fit(edit, printer, height, last, page, {start, length - 1});
+        if (fits) {
+            EXPECT_GT(height, 0);
+            EXPECT_LE(height, page.Height() + 100);
+            break;
+        }
+        EXPECT_EQ(height, page.Height());
+        // The page ends at a line's end and the next begins right after it.
+        ASSERT_GE(last, start);
+        const QTextBlock block = edit.Document().findBlock(last + 1);
+        const QTextLine line = block.layout()->lineForTextPosition(last + 1 - block.position());
+        EXPECT_EQ(block.position() + line.textStart(), last + 1);
+        start = last + 1;
+    }
+    EXPECT_GT(pages, 3);
+
+    // Drawn again page by page on a page-sized image, each page takes its
+    // lines and the next page's first line shows on none of them.
+    QImage image(3000, 2400, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    const TppRTFDeviceContext canvas{&painter, 600, 600, true};
+    EXPECT_GT(TppRTFEngine::Render(edit, canvas, {0, length - 1}, rtl::Rect(0, 0, 3000, 1200), canvas), 0);
+    painter.end();
+    int inked = 0;
+    for (int y = 0; y < 2400; y += 4) {
+        for (int x = 0; x < 3000; x += 4) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                ASSERT_LT(y, 1200) << "a line below the rectangle";
+                ++inked;
+            }
+        }
+    }
+    EXPECT_GT(inked, 100);
+}
+
+TEST(RichTextEngine, AnOverflowOfOnlyALineBreakFits)
+{
+    richedit::RichEdit edit;
+    edit.LoadFromBytes("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 one line\\par}");
+    ASSERT_EQ(edit.Text(), QStringLiteral("one line\n"));
+    const TppRTFDeviceContext printer{nullptr, 600, 600, true};
+    const int oneLine = TppRTFEngine::CalcLineHeight(edit, printer, {0, 7});
+    const rtl::TRect rect = rtl::Rect(0, 0, 3000, oneLine + 20);
+    int height = 0;
+    int last = -1;
+    EXPECT_TRUE(TppRTFEngine::Fit(edit, printer, height, last, rect, {0, edit.TextLength()}));
+    EXPECT_TRUE(TppRTFEngine::Fit(edit, printer, height, last, rect, {0, edit.TextLength() - 1}));
+}
+
+TEST(RichTextEngine, HeightsFollowTheLargestFontAndTheLines)
+{
+    richedit::RichEdit edit;
+    edit.LoadFromBytes("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 small {\\fs48 large} small}");
+    const TppRTFDeviceContext screen{nullptr, 96, 96, false};
+    const TppRTFDeviceContext printer{nullptr, 600, 600, true};
+    // 24 points at 96 dpi is 32 pixels; the printer adds the descent.
+    EXPECT_EQ(TppRTFEngine::CalcLineHeight(edit, screen, {0, -1}), 32);
+    EXPECT_GT(TppRTFEngine::CalcLineHeight(edit, printer, {0, -1}), 200);
+    EXPECT_LT(TppRTFEngine::CalcLineHeight(edit, printer, {0, -1}), 260);
+
+    edit.LoadFromBytes(richTextEngineDocument(3));
+    const rtl::TRect tall = rtl::Rect(0, 0, 3000, 20000);
+    const int all = TppRTFEngine::CalcHeight(edit, printer, tall, {0, -1});
+    const int first = TppRTFEngine::CalcHeight(edit, printer, tall, {0, int(edit.Lines()[0].size())});
+    EXPECT_GT(first, 0);
+    EXPECT_GT(all, first + 200);
+    // What CalcHeight gives is room enough for the text, within a line.
+    int height = 0;
+    int last = 0;
+    EXPECT_TRUE(TppRTFEngine::Fit(edit, printer, height, last, rtl::Rect(0, 0, 3000, all), {0, -1}));
+    EXPECT_FALSE(TppRTFEngine::Fit(edit, printer, height, last, rtl::Rect(0, 0, 3000, all - 200), {0, -1}));
+}
+
+TEST(RichTextEngine, SelBackColorAnswersTheColourUnderTheSelection)
+{
+    richedit::RichEdit edit;
+    edit.LoadFromBytes("{\\rtf1{\\colortbl;\\red0\\green255\\blue0;}plain {\\highlight1 green}}");
+    edit.SetSelStart(0);
+    edit.SetSelLength(5);
+    bool plain = false;
+    EXPECT_EQ(TppRTFEngine::SetSelBackColor(edit, 0x0000FF, plain), 0);
+    EXPECT_TRUE(plain);
+    EXPECT_EQ(edit.SelAttributes().backColor, 0x0000FF);
+    edit.SetSelStart(6);
+    edit.SetSelLength(5);
+    EXPECT_EQ(TppRTFEngine::SetSelBackColor(edit, 0x0000FF, plain), 0x00FF00);
+    EXPECT_TRUE(plain);
+
+    // Without a back colour of its own the control's colour answers.
+    edit.SetSelStart(5);
+    edit.SetSelLength(1);
+    edit.SetColor(0);
+    EXPECT_EQ(TppRTFEngine::SetSelBackColor(edit, 0x0000FF, plain), 0xFFFFFF);
+    EXPECT_TRUE(plain);
+    edit.LoadFromBytes("x");
+    edit.SetSelLength(1);
+    edit.SetColor(0x808080);
+    EXPECT_EQ(TppRTFEngine::SetSelBackColor(edit, 0x0000FF, plain), 0xFFFFFF);
+    EXPECT_FALSE(plain);
+}
+
+} // namespace
