@@ -18,12 +18,16 @@ bool nodeDragIsNodeCode(TdxTreeListHitCode code)
     return (code >= htButton && code <= htRowTail) || code == htRowFooter || code == htPreview;
 }
 
+bool nodeDragInside(const rtl::TRect &r, const rtl::TPoint &p)
+{
+    return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
+}
+
 } // namespace
 
 TCustomdxTreeList *TreeListHost::treeListAt(TCustomdxTreeList &self, rtl::TPoint &point)
 {
-    const rtl::TRect &r = self.ClientRect();
-    return point.X >= r.Left && point.X < r.Right && point.Y >= r.Top && point.Y < r.Bottom ? &self : nullptr;
+    return nodeDragInside(self.ClientRect(), point) ? &self : nullptr;
 }
 
 TreeListNodeDrag &TCustomdxTreeList::NodeDrag()
@@ -148,11 +152,11 @@ TCursor TreeListNodeDrag::AcceptedCursor() const
 TCustomdxTreeList *TreeListNodeDrag::targetAt(int &x, int &y)
 {
     rtl::TPoint at{x, y};
-    TCustomdxTreeList *target = m_grid.m_host ? m_grid.m_host->treeListAt(m_grid, at) : nullptr;
-    if (!m_grid.m_host) {
-        const rtl::TRect &r = m_grid.ClientRect();
-        target = x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom ? &m_grid : nullptr;
-    }
+    TCustomdxTreeList *target = nullptr;
+    if (m_grid.m_host)
+        target = m_grid.m_host->treeListAt(m_grid, at);
+    else if (nodeDragInside(m_grid.ClientRect(), at))
+        target = &m_grid;
     x = at.X;
     y = at.Y;
     return target;
