@@ -3,7 +3,13 @@
 #include "report/model/base/Exceptions.h"
 #include "report/model/base/Messages.h"
 
+#include "report/content/ContentRegistration.h"
 #include "report/content/text/Label.h"
+
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Reader.h"
+#include "platform/classes/Streams.h"
+#include "platform/classes/Writer.h"
 
 using namespace memotest;
 
@@ -149,7 +155,53 @@ TEST_F(Shifting, AChainOfAThousandShiftersPrintsInOrder)
             ASSERT_EQ(page[i].top, page[i - 1].top + page[i - 1].height);
 }
 
-TEST_F(Shifting, OffsetsAreWrittenOnlyWhenSetAndReadAsIntegersOrFloats)
+// A band written and read again keeps its memos' offsets, leading, lines and
+// chain; what was never set is not written.
+TEST_F(Shifting, AChainAndItsOffsetsSurviveAStream)
+{
+    ppContentLayerInit();
+    TppDetailBand written(nullptr);
+    auto *first = new TppMemo();
+    first->SetName(QStringLiteral("First"));
+    first->SetBand(&written);
+    first->SetStretch(true);
+    first->SetmmBottomOffset(2500);
+    first->SetmmLeading(1000);
+    first->SetText(QStringLiteral("one\r\ntwo"));
+    auto *second = new TppMemo();
+    second->SetName(QStringLiteral("Second"));
+    second->SetBand(&written);
+    second->SetShiftRelativeTo(first);
+
+    classes::TMemoryStream binary;
+    classes::TWriter(binary).WriteRootComponent(&written);
+    binary.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(binary, text);
+    const QByteArray stored(text.Memory(), int(text.Size()));
+    EXPECT_TRUE(stored.contains("mmBottomOffset = 2500")) << stored.constData();
+    EXPECT_TRUE(stored.contains("mmLeading = 1000"));
+    EXPECT_TRUE(stored.contains("ShiftRelativeTo = First"));
+    EXPECT_FALSE(stored.contains("mmOverFlowOffset"));
+    EXPECT_FALSE(stored.contains("mmStopPosition"));
+
+    binary.SetPosition(0);
+    TppDetailBand read(nullptr);
+    classes::TReader(binary).ReadRootComponent(&read);
+    ASSERT_EQ(read.ObjectCount(), 2);
+    auto *readFirst = dynamic_cast<TppMemo *>(read.Objects(0));
+    auto *readSecond = dynamic_cast<TppMemo *>(read.Objects(1));
+    ASSERT_TRUE(readFirst && readSecond);
+    EXPECT_EQ(readSecond->ShiftRelativeTo(), readFirst);
+    EXPECT_EQ(readFirst->ShifterCount(), 1);
+    EXPECT_TRUE(readFirst->Stretch());
+    EXPECT_EQ(readFirst->mmBottomOffset(), 2500);
+    EXPECT_EQ(readFirst->mmLeading(), 1000);
+    EXPECT_EQ(readFirst->GetText(), QStringLiteral("one\r\ntwo\r\n"));
+    ppContentLayerFinalize();
+}
+
+TEST_F(Shifting, OffsetsFollowTheUnitsAndNumberedNamesMatchTheirPrefix)
 {
     below->SetUnits(TppUnitType::utMillimeters);
     below->SetBottomOffset(2.5f);
