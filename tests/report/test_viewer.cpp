@@ -311,3 +311,17 @@ TEST_F(ViewerTest, TheScrollBoxTellsScrollCodesAndScrollsWithTheWheel)
     EXPECT_EQ(wheeled.Asked, 2);
     wheeled.SetReport(nullptr);
 }
+
+TEST_F(ViewerTest, AViewerFreedByThePrintItStartedLeavesTheReportPreviewingOnTheScreen)
+{
+    producer->SetShowAutoSearchDialog(true);
+    auto *doomed = new TppViewer();
+    doomed->resize(600, 800);
+    doomed->SetReport(producer.get());
+    doomed->show();
+    producer->PrintToDevices();
+    producer->BeforePrint.Set([&](classes::TObject *) { delete doomed; });
+    doomed->Print();
+    EXPECT_EQ(producer->DeviceType(), QStringLiteral("Screen"));
+    EXPECT_TRUE(producer->ShowAutoSearchDialog());
+}

@@ -151,6 +151,9 @@ TppViewer::TppViewer(QWidget *aParent)
 
 TppViewer::~TppViewer()
 {
+    // Freed by a handler of the print it started: the report goes back to
+    // previewing on the screen all the same.
+    restorePrintState(false);
     // The device goes first: its removal from the publisher must not call
     // back into a viewer half gone.
     m_screenDevice->AttachViewer(nullptr);
@@ -491,20 +494,20 @@ void TppViewer::Print()
         report->Print();
     } catch (...) {
         if (alive)
-            restorePrintState();
+            restorePrintState(true);
         throw;
     }
     if (alive)
-        restorePrintState();
+        restorePrintState(true);
 }
 
 void TppViewer::ReportEventNotify(TppCommunicator *aSender, int aEventID)
 {
     if (aEventID == ppEvent::EndOfPrint && aSender == m_report)
-        restorePrintState();
+        restorePrintState(true);
 }
 
-void TppViewer::restorePrintState()
+void TppViewer::restorePrintState(bool aRejoin)
 {
     if (!m_printPending)
         return;
@@ -514,6 +517,8 @@ void TppViewer::restorePrintState()
         return;
     m_report->SetDeviceType(m_savedDeviceType);
     m_report->SetShowAutoSearchDialog(m_savedShowAutoSearchDialog);
+    if (!aRejoin)
+        return;
     m_screenDevice->SetPublisher(m_report->Publisher());
     if (saved && !m_report->PrinterSetup()->IsEqual(*saved))
         m_screenDevice->RequestPages();

@@ -135,7 +135,9 @@ private:
 
     void ReportEventNotify(TppCommunicator *aSender, int aEventID);
     void SetPageDefFromReport();
-    void restorePrintState();
+    // Puts back what Print changed on the report; aRejoin also brings the
+    // device back to the report's publisher.
+    void restorePrintState(bool aRejoin);
     void refreshCursor();
 
     std::unique_ptr<TppScreenDevice> m_screenDevice;
