@@ -316,3 +316,29 @@ TEST_F(ScreenDeviceTest, ACalculationPageOutsideTheRequestOnlyUpdatesTheCount)
     device.ReceivePage(empty.get());
     EXPECT_EQ(drawn, 0);
 }
+
+TEST_F(ScreenDeviceTest, AMemoShrinksItsFontOneStepForEachLineTooWide)
+{
+    QImage image = zvotest::blank(400, 400);
+    gfx::Canvas canvas(&image);
+    TppCommandRenderer renderer(canvas, TppRenderSettings{});
+    const auto fitted = [&](const QStringList &aLines) {
+        TppDrawText memo;
+        memo.SetIsMemo(true);
+        memo.SetWordWrap(true);
+        memo.SetWidth(10000);  // about 38 px
+        memo.SetHeight(90000); // room enough for the lines' height
+        memo.Font()->SetHeight(-13);
+        classes::TStringList lines;
+        for (const QString &line : aLines)
+            lines.Add(line);
+        memo.SetWrappedText(&lines);
+        renderer.CalcDrawRect(memo);
+        renderer.DrawText(memo);
+        return memo.ScreenFontHeight();
+    };
+    const QString wide(60, QChar(u'W'));
+    EXPECT_EQ(fitted({wide, QStringLiteral("i")}), -12);
+    EXPECT_EQ(fitted({wide, wide, wide}), -10);
+    EXPECT_EQ(fitted({QStringLiteral("i"), QStringLiteral("i")}), -13);
+}

@@ -65,11 +65,13 @@ void TppCommandRenderer::fitMemo(const TppDrawText &aCommand, const rtl::TRect &
     const int tabCount = int(aTabStops.size());
     const int width = aRect.Right - aRect.Left;
     gfx::Font &font = m_canvas.font();
-    // Width: the font shrinks until every line fits across.
+    // Width: one step of font height for each line too wide, in a single
+    // pass. The lines were wrapped to this width at 100 %, so they overrun
+    // only by the zoom's rounding; shrinking until the widest fits would
+    // leave a line that cannot be wrapped (one long word) unreadably small.
     for (int i = 0; i < count && std::abs(font.height) >= 2; ++i) {
         const QString line = textRendererPlain(wrapped.Get(i));
-        while (std::abs(font.height) >= 2 &&
-               TppPlainText::GetTabbedTextWidth(m_canvas, line, tabCount, aTabStops) > width)
+        if (TppPlainText::GetTabbedTextWidth(m_canvas, line, tabCount, aTabStops) > width)
             font.height = textRendererShrink(font.height);
     }
     // Height: within a tenth of a line the lines are spaced to fill the
