@@ -15,6 +15,7 @@
 #include "report/model/production/Producer.h"
 #include "report/model/production/TextSearchSettings.h"
 #include "report/output/forms/PrintPreview.h"
+#include "report/output/preview/CustomSearchPreview.h"
 #include "report/output/preview/OutlineViewerPanel.h"
 #include "report/output/preview/Preview.h"
 #include "report/output/preview/PreviewIcons.h"
@@ -336,4 +337,20 @@ TEST_F(PreviewTest, AWindowClosedWhileItsPageIsGeneratedEndsThePreviewQuietly)
     EXPECT_EQ(producer->PreviewForm(), nullptr);
     EXPECT_FALSE(producer->Producing());
     ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());
+}
+
+TEST_F(PreviewTest, ASearchPreviewFreedFromOutsideIsForgottenByItsPreview)
+{
+    TppPreviewPlugIn::RegisterSearchPreview(
+        [](TppCustomPreview *aPreview) { return std::make_unique<TppCustomSearchPreview>(aPreview); });
+    producer->TextSearchSettings()->SetEnabled(true);
+    TppPreview &opened = open();
+    TppPreviewPlugIn::UnRegisterSearchPreview();
+    ASSERT_NE(opened.SearchPreview(), nullptr);
+    delete opened.SearchPreview();
+    EXPECT_EQ(opened.SearchPreview(), nullptr);
+    // Actions that tell the search preview first go on without it.
+    opened.PerformPreviewAction(ppPreviewAction::NextPage);
+    EXPECT_EQ(opened.Viewer()->AbsolutePageNo(), 2);
+    preview.reset();
 }

@@ -214,6 +214,16 @@ bool TppCustomPreview::KeyDown(int aKey, Qt::KeyboardModifiers aShift)
     }
 }
 
+void TppCustomPreview::Notify(TppCommunicator *aCommunicator, int aOperation)
+{
+    TppCommunicator::Notify(aCommunicator, aOperation);
+    // The search preview is the preview's own; one freed by somebody else
+    // is let go of, or the preview would free it a second time. No error
+    // can be raised here: the notice comes from its destructor.
+    if (aOperation == ppNotify::Remove && m_searchPreview && aCommunicator == m_searchPreview.get())
+        (void)m_searchPreview.release();
+}
+
 void TppCustomPreview::EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams)
 {
     TppCommunicator::EventNotify(aCommunicator, aEventID, aParams);

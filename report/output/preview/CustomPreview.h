@@ -78,6 +78,7 @@ public:
     void GotoPage(int aPageNo);
     void SetZoomPercentage(int aPercentage);
 
+    void Notify(TppCommunicator *aCommunicator, int aOperation) override;
     void EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams) override;
 
     // ---- Events ----
