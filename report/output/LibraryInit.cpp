@@ -2,6 +2,7 @@
 
 #include "report/content/ContentRegistration.h"
 #include "report/content/barcodes/DrawBarCode.h"
+#include "report/content/drawcommands/DrawRichText.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/base/Units.h"
 #include "report/model/forms/DialogServices.h"
@@ -58,6 +59,16 @@ bool libraryDrawBarCodeOnScreen(TppScreenDevice &aDevice, TppDrawCommand &aDrawC
     return barCode->DrawToScreen(*aDevice.Canvas(), ppScreenPixelsPerInch(), [target] { return target; });
 }
 
+// Laid out as on paper and stretched into the rectangle at the zoom.
+bool libraryDrawRichTextOnScreen(TppScreenDevice &aDevice, TppDrawCommand &aDrawCommand)
+{
+    auto *richText = dynamic_cast<TppDrawRichText *>(&aDrawCommand);
+    if (!richText || !aDevice.Canvas())
+        return false;
+    return richText->DrawToScreen(*aDevice.Canvas(), richText->DrawRect(),
+                                  {ppRichTextReferenceResolution, ppRichTextReferenceResolution});
+}
+
 } // namespace
 
 void ppLibraryInit()
@@ -76,6 +87,7 @@ void ppLibraryInit()
     ppRegisterFormClass(TppCustomNoDataDialog::StaticClass(), TppNoDataDialog::StaticClass());
     ppRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     TppScreenDevice::RegisterDrawRoutine(TppDrawBarCode::StaticClass(), libraryDrawBarCodeOnScreen);
+    TppScreenDevice::RegisterDrawRoutine(TppDrawRichText::StaticClass(), libraryDrawRichTextOnScreen);
     TppPreviewPlugIn::Register<TppPreview>();
     ppRegisterFormClass(TppCustomPreviewer::StaticClass(), TppPrintPreview::StaticClass());
 }
@@ -85,6 +97,7 @@ void ppLibraryFinalize()
     if (!g_libraryInitialised)
         return;
     g_libraryInitialised = false;
+    TppScreenDevice::UnRegisterDrawRoutine(TppDrawRichText::StaticClass());
     TppScreenDevice::UnRegisterDrawRoutine(TppDrawBarCode::StaticClass());
     ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());
     TppPreviewPlugIn::UnRegister();

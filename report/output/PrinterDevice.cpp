@@ -2,6 +2,7 @@
 
 #include "report/content/barcodes/DrawBarCode.h"
 #include "report/content/drawcommands/DrawImage.h"
+#include "report/content/drawcommands/DrawRichText.h"
 #include "report/content/drawcommands/DrawShapes.h"
 #include "report/content/drawcommands/DrawText.h"
 #include "report/model/base/Bitmaps.h"
@@ -317,6 +318,13 @@ bool TppPrinterDevice::Draw(TppDrawCommand *aDrawCommand)
     if (auto *image = dynamic_cast<TppDrawImage *>(aDrawCommand)) {
         DrawImage(image);
         return true;
+    }
+    if (auto *richText = dynamic_cast<TppDrawRichText *>(aDrawCommand)) {
+        if (!m_canvas)
+            return false;
+        return richText->DrawToPrinter(m_canvas->Canvas(), richText->DrawRect(),
+                                       {m_printer->GetPixelsPerInch(TppAxisType::atHorizontal),
+                                        m_printer->GetPixelsPerInch(TppAxisType::atVertical)});
     }
     if (auto *barCode = dynamic_cast<TppDrawBarCode *>(aDrawCommand)) {
         if (!m_canvas)

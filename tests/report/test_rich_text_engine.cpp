@@ -4,6 +4,9 @@
 
 #include "report/content/richtext/RTFEngine.h"
 
+#include "report/content/drawcommands/DrawRichText.h"
+
+#include "platform/gfx/Canvas.h"
 #include "platform/richedit/RichEdit.h"
 
 #include <QImage>
@@ -151,6 +154,82 @@ TEST(RichTextEngine, SelBackColorAnswersTheColourUnderTheSelection)
     edit.SetColor(0x808080);
     EXPECT_EQ(TppRTFEngine::SetSelBackColor(edit, 0x0000FF, plain), 0xFFFFFF);
     EXPECT_FALSE(plain);
+}
+
+// The rows of an image that hold ink, as bands of [first, last] rows.
+QList<std::pair<int, int>> richTextInkBands(const QImage &aImage)
+{
+    QList<std::pair<int, int>> bands;
+    for (int y = 0; y < aImage.height(); ++y) {
+        bool ink = false;
+        for (int x = 0; x < aImage.width() && !ink; ++x)
+            ink = qGray(aImage.pixel(x, y)) < 160;
+        if (!ink)
+            continue;
+        if (!bands.isEmpty() && bands.last().second >= y - 1)
+            bands.last().second = y;
+        else
+            bands.append({y, y});
+    }
+    return bands;
+}
+
+TEST(RichTextEngine, PrinterAndScreenDrawTheSameLinesOfTheirRange)
+{
+    richedit::RichEdit edit;
+    edit.LoadFromBytes(richTextEngineDocument(8));
+    report::TppDrawRichText command;
+    command.SetWidth(127000); // 5 inches
+    command.SetHeight(50800); // 2 inches
+    const QByteArray rtf = edit.SaveToBytes();
+    command.RichTextStream().WriteBuffer(rtf.constData(), rtf.size());
+    // The first page's range, as the control would measure it at 300 dpi.
+    int height = 0;
+    int last = 0;
+    const TppRTFDeviceContext printer{nullptr, 300, 300, true};
+    ASSERT_FALSE(
+        TppRTFEngine::Fit(edit, printer, height, last, rtl::Rect(0, 0, 1500, 600), {0, edit.TextLength() - 1}));
+    command.SetStartCharPos(0);
+    command.SetEndCharPos(last);
+    command.SetColor(0x00FFFF);
+
+    QImage paper(1600, 700, QImage::Format_RGB32);
+    paper.fill(Qt::white);
+    {
+        gfx::Canvas canvas(&paper);
+        EXPECT_TRUE(command.DrawToPrinter(canvas, rtl::Rect(50, 50, 1550, 650), {300, 300}));
+    }
+    QImage screen(1600 * 96 / 300, 700 * 96 / 300, QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    {
+        gfx::Canvas canvas(&screen);
+        EXPECT_TRUE(command.DrawToScreen(canvas, rtl::Rect(16, 16, 496, 208), {300, 300}));
+    }
+    // Opaque: the rectangle takes the colour, the sheet around it does not.
+    EXPECT_EQ(paper.pixelColor(60, 640), QColor(255, 255, 0));
+    EXPECT_EQ(paper.pixelColor(20, 20), QColor(Qt::white));
+
+    // The same number of text lines, each at the same height of the sheet.
+    const auto paperLines = richTextInkBands(paper.convertToFormat(QImage::Format_Grayscale8));
+    const auto screenLines = richTextInkBands(screen);
+    ASSERT_GE(paperLines.size(), 3);
+    ASSERT_EQ(paperLines.size(), screenLines.size());
+    for (int i = 0; i < paperLines.size(); ++i)
+        EXPECT_NEAR(paperLines[i].first * 96.0 / 300, screenLines[i].first, 3) << i;
+    EXPECT_LT(paperLines.last().second, 650);
+
+    // The next page begins with the line after the last one drawn here.
+    command.SetStartCharPos(last + 1);
+    command.SetEndCharPos(edit.TextLength() - 1);
+    command.SetTransparent(true);
+    QImage next(1600, 700, QImage::Format_RGB32);
+    next.fill(Qt::white);
+    {
+        gfx::Canvas canvas(&next);
+        command.DrawToPrinter(canvas, rtl::Rect(50, 50, 1550, 650), {300, 300});
+    }
+    EXPECT_EQ(next.pixelColor(60, 640), QColor(Qt::white));
+    EXPECT_NE(next, paper);
 }
 
 } // namespace

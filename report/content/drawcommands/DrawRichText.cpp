@@ -1,12 +1,18 @@
 #include "report/content/drawcommands/DrawRichText.h"
 
+#include "report/content/richtext/RTFEngine.h"
 #include "report/model/base/Exceptions.h"
+
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/Colors.h"
+#include "platform/richedit/RichEdit.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Filer.h"
 
 #include <QByteArray>
 #include <QList>
+#include <QPainter>
 
 namespace report {
 
@@ -119,6 +125,50 @@ bool TppDrawRichText::IsEqual(const TppDrawCommand *aDrawCommand) const
     const QByteArray mine = richTextBytes(*m_richTextStream);
     const QByteArray theirs = richTextBytes(*other->m_richTextStream);
     return mine.size() == theirs.size() && richTextLines(mine) == richTextLines(theirs);
+}
+
+bool TppDrawRichText::render(QPainter &aPainter, rtl::TPoint aResolution)
+{
+    // The page's size as the control measured it, whatever the device's
+    // rounding of its position.
+    const int width = TppRTFEngine::MMToPixels(Width(), aResolution.X);
+    const int height = TppRTFEngine::MMToPixels(Height(), aResolution.Y);
+    if (width <= 0 || height <= 0)
+        return true;
+    if (!m_transparent)
+        aPainter.fillRect(QRect(0, 0, width, height), gfx::ToQColor(m_color));
+    if (m_startCharPos < 0 || m_endCharPos < m_startCharPos)
+        return true;
+    richedit::RichEdit edit;
+    edit.LoadFromBytes(richTextBytes(*m_richTextStream));
+    const TppRTFDeviceContext dc{&aPainter, aResolution.X, aResolution.Y, true};
+    TppRTFEngine::Render(edit, dc, {m_startCharPos, m_endCharPos}, rtl::Rect(0, 0, width, height), dc);
+    return true;
+}
+
+bool TppDrawRichText::DrawToPrinter(gfx::Canvas &aCanvas, const rtl::TRect &aDrawRect, rtl::TPoint aResolution)
+{
+    QPainter &painter = aCanvas.painter();
+    painter.save();
+    painter.translate(aDrawRect.Left, aDrawRect.Top);
+    const bool drawn = render(painter, aResolution);
+    painter.restore();
+    return drawn;
+}
+
+bool TppDrawRichText::DrawToScreen(gfx::Canvas &aCanvas, const rtl::TRect &aDrawRect, rtl::TPoint aPrinterResolution)
+{
+    const int width = TppRTFEngine::MMToPixels(Width(), aPrinterResolution.X);
+    const int height = TppRTFEngine::MMToPixels(Height(), aPrinterResolution.Y);
+    if (width <= 0 || height <= 0 || aDrawRect.IsEmpty())
+        return true;
+    QPainter &painter = aCanvas.painter();
+    painter.save();
+    painter.translate(aDrawRect.Left, aDrawRect.Top);
+    painter.scale(double(aDrawRect.Width()) / width, double(aDrawRect.Height()) / height);
+    const bool drawn = render(painter, aPrinterResolution);
+    painter.restore();
+    return drawn;
 }
 
 } // namespace report

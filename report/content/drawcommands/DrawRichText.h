@@ -7,10 +7,21 @@
 
 #include "platform/classes/Streams.h"
 #include "platform/rtl/Colors.h"
+#include "platform/rtl/Types.h"
 
 #include <memory>
 
+class QPainter;
+
+namespace gfx {
+class Canvas;
+}
+
 namespace report {
+
+// Devices with no printer of their own lay rich text out as a printer of
+// this resolution would.
+constexpr int ppRichTextReferenceResolution = 600;
 
 class TppDrawRichText : public TppDrawCommand
 {
@@ -40,7 +51,17 @@ public:
     void ReadRTFStream(classes::TStream &aStream);
     void WriteRTFStream(classes::TStream &aStream) const;
 
+    // The range of characters this page shows, rendered into aDrawRect
+    // (printer pixels) at the printer's resolution; opaque text on Color.
+    bool DrawToPrinter(gfx::Canvas &aCanvas, const rtl::TRect &aDrawRect, rtl::TPoint aResolution);
+    // The same range laid out as on a printer of aPrinterResolution and
+    // stretched into aDrawRect, so that the screen breaks the lines where
+    // the paper does.
+    bool DrawToScreen(gfx::Canvas &aCanvas, const rtl::TRect &aDrawRect, rtl::TPoint aPrinterResolution);
+
 private:
+    bool render(QPainter &aPainter, rtl::TPoint aResolution);
+
     rtl::TColor m_color = 0xFFFFFF;
     int32_t m_endCharPos = -1;
     std::unique_ptr<classes::TMemoryStream> m_richTextStream;
