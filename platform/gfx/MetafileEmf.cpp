@@ -184,7 +184,7 @@ void emfBitmap(Player &player, const EmfRecord &r)
             return;
         }
         const QRectF dest(r.i(24), r.i(28), r.i(32), r.i(36));
-        const QRect src(r.i(44), r.i(48), stretch ? r.i(100) : r.i(32), stretch ? r.i(104) : r.i(36));
+        const QRectF src(r.i(44), r.i(48), stretch ? r.i(100) : r.i(32), stretch ? r.i(104) : r.i(36));
         player.blit(dest, r.part(r.u(84), r.u(88)), r.part(r.u(92), r.u(96)), src, r.u(40), false);
         return;
     }

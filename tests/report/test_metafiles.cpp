@@ -315,6 +315,9 @@ TEST(Metafiles, AbsurdClaimsStayWithinTheirLimits)
     // A bitmap claiming 2^31 pixels.
     QByteArray dib = i32s({40, 65536, 32768}) + QByteArray::fromHex("01001800") + i32s({0, 0, 0, 0, 0, 0});
     w.Raw(81, i32s({0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 80, 40, 120, 0, 0, 0x00CC0020, 10, 10}) + dib);
+    // A stretched blit whose source claims sizes at the ends of the range.
+    w.Raw(77, i32s({0, 0, 0, 0, 0, 0, 10, 10, 0x00CC0020, -1936946036, -1936946036, 0,          0,
+                    0, 0, 0, 0, 0, 0, 0,  0,  0,          0,           -1936946036, -1936946036}));
     // Coordinates at the ends of the Integer range, for an ellipse (which
     // the raster engine's own routine would walk row by row) and a
     // rectangle.
