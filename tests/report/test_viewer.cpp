@@ -26,6 +26,8 @@
 
 #include <QApplication>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -287,6 +289,36 @@ TEST_F(ViewerTest, TheScrollBoxTellsScrollCodesAndScrollsWithTheWheel)
     EXPECT_EQ(told[0].first, std::min(bar->pageStep(), bar->maximum()));
     EXPECT_EQ(told[1].second, TppVerticalScrollEventType::vsBottom);
     EXPECT_EQ(told[1].first, bar->maximum());
+    // The pointer let go of the bar ends the scroll, after a click on an
+    // arrow as after a drag of the thumb.
+    told.clear();
+    bar->setValue(0);
+    const QPoint downArrow(bar->width() / 2, bar->height() - 3);
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, downArrow);
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[0].second, TppVerticalScrollEventType::vsLineDown);
+    EXPECT_EQ(told[1].second, TppVerticalScrollEventType::vsEndScroll);
+    EXPECT_EQ(told[1].first, bar->value());
+    told.clear();
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = Qt::Vertical;
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = option.sliderValue = bar->value();
+    option.pageStep = bar->pageStep();
+    option.singleStep = bar->singleStep();
+    const QPoint thumb =
+        bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar).center();
+    QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, thumb);
+    QTest::mouseMove(bar, thumb + QPoint(0, 40));
+    QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, thumb + QPoint(0, 40));
+    ASSERT_GE(told.size(), 2u);
+    EXPECT_EQ(told[told.size() - 2].second, TppVerticalScrollEventType::vsThumbPos);
+    EXPECT_EQ(told.back().second, TppVerticalScrollEventType::vsEndScroll);
+    EXPECT_EQ(std::count_if(told.begin(), told.end(),
+                            [](const auto &aTold) { return aTold.second == TppVerticalScrollEventType::vsEndScroll; }),
+              1);
 
     // The wheel: the viewer is asked first and may keep it from scrolling.
     WheelTakingViewer wheeled;

@@ -3,6 +3,7 @@
 #include "platform/controls/Guard.h"
 
 #include <QAbstractSlider>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -28,11 +29,39 @@ int16_t scrollBoxPosition(int aValue)
     return int16_t(std::clamp(aValue, -32768, 32767));
 }
 
+// A scroll bar that tells when the pointer lets go of it, after the bar has
+// finished with the release (a dragged thumb has then been dropped).
+class ScrollBoxBar : public QScrollBar
+{
+public:
+    ScrollBoxBar(Qt::Orientation aOrientation, std::function<void()> aReleased)
+        : QScrollBar(aOrientation)
+        , m_released(std::move(aReleased))
+    {}
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *aEvent) override
+    {
+        QScrollBar::mouseReleaseEvent(aEvent);
+        if (aEvent->button() == Qt::LeftButton)
+            m_released();
+    }
+
+private:
+    std::function<void()> m_released;
+};
+
 } // namespace
 
 TppScrollBox::TppScrollBox(QWidget *aParent)
     : QScrollArea(aParent)
 {
+    // The scroll ends when the pointer lets go of the bar, whatever part of
+    // it was pressed, as the platform tells it.
+    setVerticalScrollBar(
+        new ScrollBoxBar(Qt::Vertical, [this] { scrolled(true, ScrollEnd, verticalScrollBar()->value()); }));
+    setHorizontalScrollBar(
+        new ScrollBoxBar(Qt::Horizontal, [this] { scrolled(false, ScrollEnd, horizontalScrollBar()->value()); }));
     for (QScrollBar *bar : {verticalScrollBar(), horizontalScrollBar()}) {
         const bool vertical = bar == verticalScrollBar();
         // Tracking: the page follows the thumb while it is dragged.
@@ -42,10 +71,8 @@ TppScrollBox::TppScrollBox(QWidget *aParent)
             if (code >= 0)
                 scrolled(vertical, code, bar->sliderPosition());
         });
-        connect(bar, &QAbstractSlider::sliderReleased, this, [this, bar, vertical]() {
-            scrolled(vertical, ScrollThumbPosition, bar->sliderPosition());
-            scrolled(vertical, ScrollEnd, bar->value());
-        });
+        connect(bar, &QAbstractSlider::sliderReleased, this,
+                [this, bar, vertical]() { scrolled(vertical, ScrollThumbPosition, bar->sliderPosition()); });
     }
 }
 
