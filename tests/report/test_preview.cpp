@@ -276,6 +276,23 @@ TEST_F(PreviewTest, TheGlyphsHaveTheirSizesAndColours)
     EXPECT_EQ(next.pixel(8, 8), QColor(0x80, 0x00, 0x00).rgb());
     EXPECT_EQ(next.pixel(24, 8), QColor(0x80, 0x80, 0x80).rgb());
     EXPECT_EQ(next.pixel(0, 15), next.pixel(31, 15)); // the background
+
+    // On the buttons only the background is see-through: a glyph whose
+    // corner is drawn on keeps its drawing.
+    TppPreview &p = open();
+    const auto shown = [&](int aAction, QIcon::Mode aMode) {
+        return p.ToolButton(aAction)
+            ->icon()
+            .pixmap(QSize(16, 16), aMode)
+            .toImage()
+            .convertToFormat(QImage::Format_ARGB32);
+    };
+    const QImage whole = shown(ppPreviewAction::ZoomWholePage, QIcon::Normal);
+    EXPECT_EQ(whole.pixel(0, 15), QColor(Qt::black).rgba()); // the frame
+    EXPECT_EQ(whole.pixel(7, 6), QColor(Qt::white).rgba());  // the page
+    EXPECT_EQ(qAlpha(shown(ppPreviewAction::Print, QIcon::Normal).pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(shown(ppPreviewAction::NextPage, QIcon::Normal).pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(shown(ppPreviewAction::NextPage, QIcon::Disabled).pixel(0, 0)), 0);
 }
 
 TEST_F(PreviewTest, TheWindowPreviewsAReportAndClosesOnEscape)

@@ -12,6 +12,7 @@
 #include "report/output/screen/Viewer.h"
 
 #include "platform/controls/Guard.h"
+#include "platform/gfx/Colors.h"
 #include "platform/rtl/EditMask.h"
 
 #include <QBitmap>
@@ -38,27 +39,35 @@ constexpr int PreviewButtonHeight = 22;
 const QString PreviewZoomMask = QStringLiteral("999\\ %;0; ");
 const QString PreviewPageMask = QStringLiteral("99999;0; ");
 
-// The glyph's bottom-left colour is transparent, as toolbar buttons take it.
-QPixmap previewTransparent(const QImage &aImage)
+// The glyph's background colour is see-through. Not its corner pixel: the
+// zoom glyphs are framed to their edges, and their frames would go with it.
+QPixmap previewTransparent(const QImage &aImage, rtl::TColor aBackColor)
 {
     QPixmap pixmap = QPixmap::fromImage(aImage);
-    const QColor key = aImage.pixelColor(0, aImage.height() - 1);
-    pixmap.setMask(pixmap.createMaskFromColor(key, Qt::MaskInColor));
+    pixmap.setMask(pixmap.createMaskFromColor(gfx::ToQColor(aBackColor), Qt::MaskInColor));
     return pixmap;
 }
 
-QIcon previewSingleGlyph(const QImage &aImage)
+template <class Glyph>
+QIcon previewSingleGlyph()
 {
-    return QIcon(previewTransparent(aImage));
+    Glyph glyph;
+    QImage image;
+    glyph.DrawToBitmap(image);
+    return QIcon(previewTransparent(image, glyph.BackColor()));
 }
 
 // The left half for the enabled button, the right half for the disabled one.
-QIcon previewDoubleGlyph(const QImage &aImage)
+template <class Glyph>
+QIcon previewDoubleGlyph()
 {
-    const int half = aImage.width() / 2;
+    Glyph glyph;
+    QImage image;
+    glyph.DrawToBitmap(image);
+    const int half = image.width() / 2;
     QIcon icon;
-    icon.addPixmap(previewTransparent(aImage.copy(0, 0, half, aImage.height())), QIcon::Normal);
-    icon.addPixmap(previewTransparent(aImage.copy(half, 0, half, aImage.height())), QIcon::Disabled);
+    icon.addPixmap(previewTransparent(image.copy(0, 0, half, image.height()), glyph.BackColor()), QIcon::Normal);
+    icon.addPixmap(previewTransparent(image.copy(half, 0, half, image.height()), glyph.BackColor()), QIcon::Disabled);
     return icon;
 }
 
@@ -214,17 +223,16 @@ QToolButton *TppPreview::addToolButton(int aLeft, int aTag, const QIcon &aIcon, 
 void TppPreview::CreateToolbar()
 {
     const int w = PreviewButtonWidth;
-    QToolButton *print =
-        addToolButton(2, ppPreviewAction::Print, previewSingleGlyph(TppMetaBitmap::CreateBitmap<TppPrinterIcon>()), 22);
-    QToolButton *search = addToolButton(print->x() + 2 * w, ppPreviewAction::AutoSearch,
-                                        previewSingleGlyph(TppMetaBitmap::CreateBitmap<TppAutoSearchIcon>()), 1021);
+    QToolButton *print = addToolButton(2, ppPreviewAction::Print, previewSingleGlyph<TppPrinterIcon>(), 22);
+    QToolButton *search =
+        addToolButton(print->x() + 2 * w, ppPreviewAction::AutoSearch, previewSingleGlyph<TppAutoSearchIcon>(), 1021);
     search->setVisible(false);
     QToolButton *whole = addToolButton(search->x() + 3 * w, ppPreviewAction::ZoomWholePage,
-                                       previewSingleGlyph(TppMetaBitmap::CreateBitmap<TppZoomWholePageIcon>()), 30);
-    QToolButton *width = addToolButton(whole->x() + w, ppPreviewAction::ZoomPageWidth,
-                                       previewSingleGlyph(TppMetaBitmap::CreateBitmap<TppZoomPageWidthIcon>()), 31);
-    QToolButton *full = addToolButton(width->x() + w, ppPreviewAction::Zoom100Percent,
-                                      previewSingleGlyph(TppMetaBitmap::CreateBitmap<TppZoom100PercentIcon>()), 1);
+                                       previewSingleGlyph<TppZoomWholePageIcon>(), 30);
+    QToolButton *width =
+        addToolButton(whole->x() + w, ppPreviewAction::ZoomPageWidth, previewSingleGlyph<TppZoomPageWidthIcon>(), 31);
+    QToolButton *full =
+        addToolButton(width->x() + w, ppPreviewAction::Zoom100Percent, previewSingleGlyph<TppZoom100PercentIcon>(), 1);
     for (QToolButton *zoom : {whole, width, full})
         zoom->setCheckable(true);
     whole->setChecked(true);
@@ -235,18 +243,17 @@ void TppPreview::CreateToolbar()
     m_zoomEdit->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9 ]{0,3}( ?%)?")), m_zoomEdit));
     QToolButton *first = addToolButton(m_zoomEdit->x() + m_zoomEdit->width() + w, ppPreviewAction::FirstPage,
-                                       previewDoubleGlyph(TppMetaBitmap::CreateBitmap<TppFirstIcon>()), 13);
-    QToolButton *prior = addToolButton(first->x() + w, ppPreviewAction::PriorPage,
-                                       previewDoubleGlyph(TppMetaBitmap::CreateBitmap<TppPriorIcon>()), 29);
+                                       previewDoubleGlyph<TppFirstIcon>(), 13);
+    QToolButton *prior =
+        addToolButton(first->x() + w, ppPreviewAction::PriorPage, previewDoubleGlyph<TppPriorIcon>(), 29);
     m_pageNoEdit = new QLineEdit(m_buttonPanel);
     m_pageNoEdit->setGeometry(prior->x() + w + 8, 2, 37, PreviewButtonHeight);
     m_pageNoEdit->setMaxLength(5);
     m_pageNoEdit->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9 ]{0,5}")), m_pageNoEdit));
     QToolButton *next = addToolButton(m_pageNoEdit->x() + m_pageNoEdit->width() + 8, ppPreviewAction::NextPage,
-                                      previewDoubleGlyph(TppMetaBitmap::CreateBitmap<TppNextIcon>()), 15);
-    QToolButton *last = addToolButton(next->x() + w, ppPreviewAction::LastPage,
-                                      previewDoubleGlyph(TppMetaBitmap::CreateBitmap<TppLastIcon>()), 14);
+                                      previewDoubleGlyph<TppNextIcon>(), 15);
+    QToolButton *last = addToolButton(next->x() + w, ppPreviewAction::LastPage, previewDoubleGlyph<TppLastIcon>(), 14);
     for (QLineEdit *edit : {m_zoomEdit, m_pageNoEdit}) {
         // The toolbar's small font, so that "100 %" fits the 37 pixels.
         QFont font = edit->font();
