@@ -231,6 +231,27 @@ TEST_F(ViewerTest, ClicksGoToTheFirstClickableCommandUnderThePointer)
     EXPECT_EQ(viewer.CurrentPage()->DrawCommandCount(), 0);
 }
 
+TEST_F(ViewerTest, ThePageTakesTheViewersCursorAndTheHandOnlyOverClickableCommands)
+{
+    Decorate = [](TppPage &aPage) { viewerBox(aPage, 20000, 30000, true); };
+    viewer.SetZoomSetting(TppZoomSettingType::zs100Percent);
+    start();
+    TppDrawCommand *box = viewer.CurrentPage()->DrawCommands(viewer.CurrentPage()->DrawCommandCount() - 1);
+    const QPoint onBox(box->DrawLeft() + 2, box->DrawTop() + 2);
+    const QPoint offBox(2, 2);
+    // A busy preview puts the hourglass on the viewer: the page shows it.
+    viewer.setCursor(Qt::WaitCursor);
+    EXPECT_EQ(viewer.PaintBox()->cursor().shape(), Qt::WaitCursor);
+    viewer.PaintBoxMouseMove(Qt::NoButton, Qt::NoModifier, onBox);
+    EXPECT_EQ(viewer.PaintBox()->cursor().shape(), Qt::PointingHandCursor);
+    // Leaving the command brings back the viewer's own cursor, not the hand.
+    viewer.PaintBoxMouseMove(Qt::NoButton, Qt::NoModifier, offBox);
+    EXPECT_EQ(viewer.PaintBox()->cursor().shape(), Qt::WaitCursor);
+    viewer.setCursor(Qt::ArrowCursor);
+    viewer.PaintBoxMouseMove(Qt::NoButton, Qt::NoModifier, offBox);
+    EXPECT_EQ(viewer.PaintBox()->cursor().shape(), Qt::ArrowCursor);
+}
+
 TEST_F(ViewerTest, PrintGoesToThePrinterAndComesBack)
 {
     start();

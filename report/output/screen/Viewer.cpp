@@ -172,6 +172,9 @@ void TppViewer::CreateControls()
         ScrollBoxMouseWheel(aSender, aShift, aDelta, aPos, aHandled);
     };
     m_scrollBox->setFrameShape(QFrame::NoFrame);
+    // Its scroll bars keep the arrow: the viewer's cursor (the hand over a
+    // clickable command) is the page's alone.
+    m_scrollBox->setCursor(Qt::ArrowCursor);
     m_scrollBox->setWidgetResizable(false);
     m_scrollBox->setGeometry(rect());
     m_paintBox = new PaintBoxWidget(*this, m_scrollBox);
@@ -297,6 +300,20 @@ void TppViewer::ScrollPage(int aDirection)
 }
 
 void TppViewer::ScrollBoxMouseWheel(QObject *, Qt::KeyboardModifiers, int, QPoint, bool &) {}
+
+bool TppViewer::event(QEvent *aEvent)
+{
+    if (aEvent->type() == QEvent::CursorChange) {
+        // The page shows the viewer's cursor (the hourglass of a busy
+        // preview, a user's own); one set from outside is also the one to
+        // come back to when the pointer leaves a clickable command.
+        if (m_paintBox)
+            m_paintBox->setCursor(cursor());
+        if (!m_cursorChanging)
+            m_savedCursor = cursor().shape();
+    }
+    return QWidget::event(aEvent);
+}
 
 void TppViewer::resizeEvent(QResizeEvent *aEvent)
 {
@@ -430,8 +447,10 @@ void TppViewer::PaintBoxMouseMove(Qt::MouseButtons aButtons, Qt::KeyboardModifie
         TppDrawCommand *command = nullptr;
         const bool over = m_screenDevice->FindClickableDrawCommand(aPosition.x(), aPosition.y(), command);
         const Qt::CursorShape shape = over ? Qt::PointingHandCursor : m_savedCursor;
-        if (m_paintBox && m_paintBox->cursor().shape() != shape)
-            m_paintBox->setCursor(shape);
+        // Through the viewer's own cursor, which the page follows; the
+        // hand is not taken for the cursor to come back to.
+        if (cursor().shape() != shape)
+            setCursor(shape);
         m_cursorChanging = false;
         if (OnMouseMove)
             OnMouseMove(this, aButtons, aShift, aPosition.x(), aPosition.y());

@@ -124,6 +124,7 @@ public:
     void PaintBoxMouseMove(Qt::MouseButtons aButtons, Qt::KeyboardModifiers aShift, QPoint aPosition);
 
 protected:
+    bool event(QEvent *aEvent) override;
     void resizeEvent(QResizeEvent *aEvent) override;
     virtual void Resize();
 
