@@ -24,6 +24,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace report;
 using namespace reporttest;
 
@@ -110,6 +112,39 @@ TEST_F(Calculations, EmptyAggregatesPrintZeroOrBlank)
     data.AddRow({"y", 2.0, QDateTime(QDate(2026, 12, 1), QTime(8, 0))});
     traverse(*latest);
     EXPECT_EQ(latest->GetText(), "12/7/2026 9:30:00 AM");
+}
+
+TEST_F(Calculations, DatesPastTheCalendarPrintAsTheirNumber)
+{
+    // Sixty-five dates of our time add up beyond the year 9999: the print
+    // goes on and shows the number.
+    for (int i = 0; i < 65; ++i)
+        data.AddRow({"x", 1.0, QDateTime(QDate(2026, 12, 7), QTime(12, 0))});
+    TppDBCalc *sum = calc(TppDBCalcType::dcSum, "Due");
+    ASSERT_NO_THROW(traverse(*sum));
+    EXPECT_DOUBLE_EQ(sum->Value(), 65 * 46363.5);
+    EXPECT_EQ(sum->GetText(), "3013627.5");
+    // Within the calendar a sum is still a moment.
+    TppDBCalc *latest = calc(TppDBCalcType::dcMaximum, "Due");
+    traverse(*latest);
+    EXPECT_EQ(latest->GetText(), "12/7/2026 12:00:00 PM");
+
+    report.SetPrinting(true);
+    TppVariable moment;
+    moment.SetBand(detail);
+    for (TppDataType type : {TppDataType::dtDate, TppDataType::dtTime, TppDataType::dtDateTime}) {
+        moment.SetDataType(type);
+        moment.SetValue(46363.5);
+        EXPECT_FALSE(moment.GetText().isEmpty());
+        for (double beyond : {1e7, -1e308, std::numeric_limits<double>::infinity()}) {
+            moment.SetAsDateTime(beyond);
+            moment.SetDataType(type);
+            EXPECT_NO_THROW(moment.GetText()) << beyond;
+        }
+    }
+    moment.SetAsDateTime(1e7);
+    EXPECT_EQ(moment.GetText(), "10000000");
+    report.SetPrinting(false);
 }
 
 TEST_F(Calculations, DataCalculationsNameTheirKindAndResetWithTheirGroup)

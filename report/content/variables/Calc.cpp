@@ -240,7 +240,7 @@ QString TppCalc::GetTheText() const
                       (m_calcType == TppCalcType::ctCustom && value.typeId() == QMetaType::QString &&
                        m_customType != TppDataType::dtString);
     QString result =
-        text ? value.toString() : ppFormatDisplayValue(OnFormat ? QString() : DisplayFormat(), m_customType, value);
+        text ? value.toString() : ppFormatComputedValue(OnFormat ? QString() : DisplayFormat(), m_customType, value);
     if (OnFormat)
         OnFormat(const_cast<TppCalc *>(this), DisplayFormat(), m_customType, value, result);
     return result;

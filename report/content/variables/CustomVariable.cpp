@@ -1,8 +1,10 @@
 #include "report/content/variables/CustomVariable.h"
 
+#include "report/model/base/DisplayFormat.h"
 #include "report/model/pages/DrawCommand.h"
 
 #include "platform/classes/ClassBuilder.h"
+#include "platform/rtl/DateTime.h"
 
 namespace report {
 
@@ -25,6 +27,23 @@ void TppCustomVariable::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
     TppCustomText::PropertiesToDrawCommand(aDrawCommand);
     if (aDrawCommand)
         aDrawCommand->SetDataType(DataType());
+}
+
+QString ppFormatComputedValue(const QString &aDisplayFormat, TppDataType aDataType, const QVariant &aValue)
+{
+    const bool moment =
+        aDataType == TppDataType::dtDate || aDataType == TppDataType::dtTime || aDataType == TppDataType::dtDateTime;
+    bool number = false;
+    const double days = aValue.toDouble(&number);
+    if (moment && number && aValue.typeId() != QMetaType::QDateTime && aValue.typeId() != QMetaType::QDate &&
+        aValue.typeId() != QMetaType::QTime) {
+        rtl::TDateParts date;
+        rtl::TTimeParts time;
+        int dayOfWeek = 0;
+        if (!rtl::TryDecodeDateTime(days, date, time, dayOfWeek))
+            return ppFormatDisplayValue(QString(), TppDataType::dtDouble, QVariant(days));
+    }
+    return ppFormatDisplayValue(aDisplayFormat, aDataType, aValue);
 }
 
 } // namespace report

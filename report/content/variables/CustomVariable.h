@@ -22,4 +22,9 @@ public:
     void PropertiesToDrawCommand(TppDrawCommand *aDrawCommand) override;
 };
 
+// A computed value as its text. A date or time beyond the calendar (a sum
+// of dates, a moment pushed past the year 9999) shows its plain number: the
+// print goes on and nothing of the value is hidden.
+QString ppFormatComputedValue(const QString &aDisplayFormat, TppDataType aDataType, const QVariant &aValue);
+
 } // namespace report

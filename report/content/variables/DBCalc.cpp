@@ -1,6 +1,7 @@
 #include "report/content/variables/DBCalc.h"
 
 #include "report/content/drawcommands/DrawVariables.h"
+#include "report/content/variables/CustomVariable.h"
 #include "report/model/bands/BandClasses.h"
 #include "report/model/base/DisplayFormat.h"
 #include "report/model/base/Messages.h"
@@ -313,7 +314,7 @@ QString TppDBCalc::GetTheText() const
     if (type == TppDataType::dtDateTime && v == 0)
         return QString();
     const QVariant value(v);
-    QString text = ppFormatDisplayValue(OnFormat ? QString() : DisplayFormat(), type, value);
+    QString text = ppFormatComputedValue(OnFormat ? QString() : DisplayFormat(), type, value);
     if (OnFormat)
         OnFormat(const_cast<TppDBCalc *>(this), DisplayFormat(), type, value, text);
     return text;

@@ -680,7 +680,7 @@ QString TppVariable::GetTheText() const
     if (InDesignState() && !ReportPrinting())
         return UserName();
     const QVariant value = Value();
-    QString text = ppFormatDisplayValue(OnFormat ? QString() : DisplayFormat(), m_dataType, value);
+    QString text = ppFormatComputedValue(OnFormat ? QString() : DisplayFormat(), m_dataType, value);
     if (OnFormat)
         OnFormat(const_cast<TppVariable *>(this), DisplayFormat(), m_dataType, value, text);
     return text;
