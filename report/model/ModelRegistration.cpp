@@ -31,6 +31,7 @@
 #include "report/model/reports/CustomReportRTTI.h"
 #include "report/model/reports/Report.h"
 #include "report/model/reports/ReportRTTI.h"
+#include "report/model/subreports/SubReport.h"
 
 #include "platform/classes/ClassRegistry.h"
 
@@ -57,7 +58,8 @@ std::vector<const classes::TMetaClass *> modelBandClasses()
 // The report classes a stored report may name.
 std::vector<const classes::TMetaClass *> modelReportClasses()
 {
-    return {&TppBandedReport::StaticClass(), &TppReport::StaticClass(), &TppChildReport::StaticClass()};
+    return {&TppBandedReport::StaticClass(), &TppReport::StaticClass(), &TppChildReport::StaticClass(),
+            &TppSubReport::StaticClass()};
 }
 
 std::vector<const TraRTTI *> modelBandDescriptors()

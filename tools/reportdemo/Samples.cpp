@@ -22,6 +22,7 @@
 #include "report/model/printing/PageDef.h"
 #include "report/model/printing/PrinterSetup.h"
 #include "report/model/reports/Report.h"
+#include "report/model/subreports/SubReport.h"
 
 #include <QTemporaryDir>
 
@@ -74,7 +75,7 @@ report::TppDBText *addSampleDBText(report::TppBand *aBand, reporttest::MemoryPip
 }
 
 template <class Band>
-Band *addSampleBand(report::TppReport &aReport, int32_t aHeight, const QString &aUserName)
+Band *addSampleBand(report::TppCustomReport &aReport, int32_t aHeight, const QString &aUserName)
 {
     auto *band = new Band(nullptr);
     band->SetReport(&aReport);
@@ -220,12 +221,54 @@ std::unique_ptr<report::TppReport> variablesSample(reporttest::MemoryPipeline &a
     return result;
 }
 
+// A main report without data, whose detail prints once: a label and, below
+// it, a subreport that prints the list of the data as its child, over as
+// many pages as it needs.
+std::unique_ptr<report::TppReport> subReportSample(reporttest::MemoryPipeline &aData)
+{
+    auto result = std::make_unique<report::TppReport>();
+    report::TppReport &r = *result;
+    reporttest::SetA4Portrait(*r.PrinterSetup(), sampleMargin);
+    const int fields = aData.GetFieldCount();
+    const int32_t width = sampleColumnWidth(aData);
+    auto *header = addSampleBand<report::TppHeaderBand>(r, 20000, QStringLiteral("PageHeader"));
+    for (int i = 0; i < fields; ++i)
+        addSampleLabel(header, aData.GetField(i)->FieldName, i * width, width);
+    addSampleLabel(addSampleBand<report::TppFooterBand>(r, 20000, QStringLiteral("PageFooter")),
+                   QStringLiteral("Subreport"), 0, samplePrintWidth);
+
+    auto *detail = addSampleBand<report::TppDetailBand>(r, 10000, QStringLiteral("Detail"));
+    detail->SetPrintHeight(report::TppPrintHeightType::phDynamic);
+    auto *label = new report::TppLabel;
+    label->SetBand(detail);
+    label->SetCaption(QStringLiteral("Records"));
+    label->SetBounds(0, sampleTextInset, samplePrintWidth, 4000);
+    label->SetReprintOnOverFlow(true);
+    auto *subreport = new report::TppSubReport;
+    subreport->SetBand(detail);
+    subreport->SetBounds(0, 5000, samplePrintWidth, 5000);
+    // Continued below the label, as on the first page.
+    subreport->SetmmOverFlowOffset(5000);
+    subreport->SetDataPipeline(&aData);
+    report::TppChildReport *child = subreport->Report();
+    if (!child)
+        return result;
+    addSampleLabel(addSampleBand<report::TppTitleBand>(*child, 10000, QStringLiteral("ChildTitle")),
+                   QStringLiteral("Records"), 0, samplePrintWidth);
+    auto *childDetail = addSampleBand<report::TppDetailBand>(*child, 5000, QStringLiteral("ChildDetail"));
+    for (int i = 0; i < fields; ++i)
+        addSampleDBText(childDetail, aData, i, i * width, width);
+    addSampleLabel(addSampleBand<report::TppSummaryBand>(*child, 10000, QStringLiteral("ChildSummary")),
+                   QStringLiteral("End of records"), 0, samplePrintWidth);
+    return result;
+}
+
 } // namespace
 
 QStringList SampleNames()
 {
-    return {QStringLiteral("list"), QStringLiteral("grouped"),   QStringLiteral("barcodes"),
-            QStringLiteral("memo"), QStringLiteral("variables"), QStringLiteral("shapes")};
+    return {QStringLiteral("list"),      QStringLiteral("grouped"), QStringLiteral("barcodes"), QStringLiteral("memo"),
+            QStringLiteral("variables"), QStringLiteral("shapes"),  QStringLiteral("subreport")};
 }
 
 QStringList LaterSampleNames()
@@ -243,6 +286,8 @@ std::unique_ptr<report::TppReport> CreateSample(const QString &aName, reporttest
         return sampleMemoReport(aData);
     if (aName == QLatin1String("variables"))
         return variablesSample(aData);
+    if (aName == QLatin1String("subreport"))
+        return subReportSample(aData);
     if (aName == QLatin1String("shapes")) {
         // The pictures the sample shows live as long as the program.
         static QTemporaryDir pictures;

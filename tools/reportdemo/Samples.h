@@ -18,6 +18,11 @@
 // variables: list with a running total of the last numeric field beside each
 //          record, the print date-time in the title, and in the page footer
 //          the records of the page, "Page n" and "Page n of N".
+// subreport: the list's page bands around a Detail (10 mm) without data that
+//          prints once: a label and a subreport (from 5 mm down) whose child
+//          report lists the data: ChildTitle 10 mm, ChildDetail 5 mm with a
+//          data text per field, ChildSummary 10 mm; the child continues over
+//          as many pages as it needs, the label repeated above it on each.
 
 #include <QString>
 #include <QStringList>

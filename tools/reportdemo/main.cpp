@@ -1,9 +1,10 @@
 // reportdemo: prints a sample report over a CSV file.
 //
-//   reportdemo --report list|grouped|barcodes|memo|variables|shapes --data FILE.csv [--device Trace|Screen]
-//              [--pages LIST] [--out FILE] [--dump FILE]
-//   reportdemo --report list|grouped|barcodes|memo|variables|shapes --data FILE.csv --device Printer [--printer NAME]
-//   reportdemo --report list|grouped|barcodes|memo|variables|shapes --data FILE.csv --pdf FILE
+//   reportdemo --report REPORT --data FILE.csv [--device Trace|Screen] [--pages LIST] [--out FILE] [--dump FILE]
+//   reportdemo --report REPORT --data FILE.csv --device Printer [--printer NAME]
+//   reportdemo --report REPORT --data FILE.csv --pdf FILE
+//
+// REPORT is list, grouped, barcodes, memo, variables, shapes or subreport.
 //
 // The Trace device writes a line per page naming its bands; --dump lists
 // the draw commands of those pages. The Screen device with --out FILE.png
@@ -50,9 +51,10 @@ namespace {
 constexpr int demoExitFailed = 1;
 constexpr int demoExitUsage = 2;
 
-const char demoUsage[] = "usage: reportdemo --report list|grouped|barcodes|memo|variables|shapes --data FILE.csv "
-                         "[--device Trace|Screen|Printer] "
-                         "[--printer NAME] [--pdf FILE] [--pages LIST] [--out FILE] [--dump FILE]";
+const char demoUsage[] =
+    "usage: reportdemo --report list|grouped|barcodes|memo|variables|shapes|subreport --data FILE.csv "
+    "[--device Trace|Screen|Printer] "
+    "[--printer NAME] [--pdf FILE] [--pages LIST] [--out FILE] [--dump FILE]";
 const char demoPdfPrinter[] = "Print to File (PDF)";
 
 struct DemoOptions

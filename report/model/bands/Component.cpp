@@ -170,6 +170,12 @@ void TppComponent::FitToParent()
     // object gets none, as the size setters would give it.
     const int32_t width = std::max(rect.Width(), 0);
     const int32_t height = std::max(rect.Height(), 0);
+    // A change of bounds refreshes the report's layout, which fits every
+    // object again: only a real change may go on, or it never ends.
+    const bool widthFits = !ParentWidth() || (mmLeft() == rect.Left && mmWidth() == width);
+    const bool heightFits = !ParentHeight() || (mmTop() == rect.Top && mmHeight() == height);
+    if (widthFits && heightFits)
+        return;
     if (ParentWidth() && ParentHeight())
         TppPrintable::SetBounds(rect.Left, rect.Top, width, height);
     else if (ParentWidth())

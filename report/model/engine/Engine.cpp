@@ -49,6 +49,7 @@ TppEngine::~TppEngine()
 {
     BeforeDestruction();
     SetStopped(true);
+    freeBoundaryPositions();
     m_pageCache.FreeBookmarks(m_mainPipeline, m_detailPipeline);
 }
 
@@ -65,7 +66,7 @@ void TppEngine::Notify(TppCommunicator *aCommunicator, int aOperation)
         m_pageCache.DetailPipelineGone();
         m_detailPipeline = nullptr;
     }
-    for (CallPosition *held : {&m_callMain, &m_callDetail})
+    for (CallPosition *held : {&m_callMain, &m_callDetail, &m_boundaryMain, &m_boundaryDetail})
         if (aCommunicator == held->pipeline)
             held->pipeline = nullptr;
     std::erase(m_otherPipelines, aCommunicator);
@@ -117,6 +118,8 @@ void TppEngine::GeneratePage(const TppPageRequest &aRequest)
     m_generating = true;
     m_pageRequest.Assign(&aRequest);
     saveCallPositions();
+    if (m_report->PrintingAsSubReport())
+        restoreBoundaryPositions();
     try {
         // Two passes: the first runs through the whole report to learn the
         // page count, the second serves the request.
@@ -133,12 +136,52 @@ void TppEngine::GeneratePage(const TppPageRequest &aRequest)
             pageLoop();
         }
     } catch (...) {
+        freeBoundaryPositions();
         restoreCallPositions();
         m_generating = false;
         throw;
     }
+    if (m_report->PrintingAsSubReport())
+        saveBoundaryPositions();
     restoreCallPositions();
     m_generating = false;
+}
+
+void TppEngine::saveBoundaryPositions()
+{
+    freeBoundaryPositions();
+    for (auto [held, pipeline] : {std::pair{&m_boundaryMain, m_mainPipeline}, {&m_boundaryDetail, m_detailPipeline}}) {
+        if (!pipeline || !pipeline->GetActive())
+            continue;
+        AddNotify(pipeline);
+        held->pipeline = pipeline;
+        held->position.Save(*pipeline);
+    }
+    m_positionsSaved = true;
+}
+
+void TppEngine::restoreBoundaryPositions()
+{
+    if (!m_positionsSaved)
+        return;
+    m_positionsSaved = false;
+    for (CallPosition *held : {&m_boundaryMain, &m_boundaryDetail}) {
+        if (!held->pipeline)
+            continue;
+        held->position.Restore(*held->pipeline);
+        held->position.FreeBookmark(*held->pipeline);
+        held->pipeline = nullptr;
+    }
+}
+
+void TppEngine::freeBoundaryPositions()
+{
+    m_positionsSaved = false;
+    for (CallPosition *held : {&m_boundaryMain, &m_boundaryDetail}) {
+        if (held->pipeline)
+            held->position.FreeBookmark(*held->pipeline);
+        held->pipeline = nullptr;
+    }
 }
 
 void TppEngine::saveCallPositions()
@@ -173,6 +216,7 @@ void TppEngine::Reset()
 {
     if (m_generating)
         return;
+    freeBoundaryPositions();
     Page()->Clear();
     SetPageNo(0);
     SetPageCount(0);
@@ -349,7 +393,12 @@ void TppEngine::initReport()
             m_keepTogetherGroup = group;
     }
     m_pageNumbering.RunStarted(*m_report);
-    m_printDateTime = rtl::Now();
+    // The pages of a subreport's child carry the time of the run they are
+    // part of.
+    TppCustomReport *main = m_report->PrintingAsSubReport() ? m_report->GetMainReport() : nullptr;
+    auto *mainEngine = main && main != m_report ? dynamic_cast<TppEngine *>(main->Engine()) : nullptr;
+    m_printDateTime =
+        mainEngine && (mainEngine->EngineState() & ppEngineState::Started) ? mainEngine->PrintDateTime() : rtl::Now();
     sortBands();
     IncludeDue(ppBandKind::GroupHeader);
     IncludeEngineState(ppEngineState::Started | ppEngineState::FirstPass);
@@ -609,8 +658,7 @@ bool TppEngine::generateList(int aList, int aFrom, bool aKeepIndex)
         // A band that only printed its statics again while its stretching
         // object found no room did not move on.
         const bool stalled = band->BandEngine() && band->BandEngine()->StalledContinuation();
-        if (band->Count() > 0 && !stalled &&
-            (aList == 2 || aList == 5 || aList == 6 || aList == 7 || breakingHeader))
+        if (band->Count() > 0 && !stalled && (aList == 2 || aList == 5 || aList == 6 || aList == 7 || breakingHeader))
             m_progress = true;
         SetMaxPosition(std::max(MaxPosition(), PrintPosition()));
         overflowed = band->OutOfSpace();

@@ -155,6 +155,15 @@ private:
     };
     CallPosition m_callMain;
     CallPosition m_callDetail;
+    // A report printing inside a subreport: where its pipelines stood when
+    // its last page ended, since the call-level records put them back
+    // where the subreport's request found them.
+    CallPosition m_boundaryMain;
+    CallPosition m_boundaryDetail;
+    bool m_positionsSaved = false;
+    void saveBoundaryPositions();
+    void restoreBoundaryPositions();
+    void freeBoundaryPositions();
     TppGroup *m_keepTogetherGroup = nullptr;
     int m_bandState = 2;
     int m_bandIndex = 0;

@@ -15,6 +15,8 @@
 #include "report/model/objects/ParamList.h"
 #include "report/model/printing/PageDef.h"
 #include "report/model/printing/PrinterSetup.h"
+#include "report/model/reports/Report.h"
+#include "report/model/subreports/SubReport.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Filer.h"
@@ -83,12 +85,16 @@ const classes::TMetaClass &TppCustomReport::StaticClass()
 
 classes::TComponent *ppCreateComponent(const classes::TMetaClass &aClass, TppCommunicator *aParent)
 {
-    classes::TComponent *owner = aParent ? aParent->Owner() : nullptr;
+    if (!aParent)
+        return nullptr;
+    classes::TComponent *owner = aParent->Owner();
     classes::TComponent *component = aClass.NewComponent(owner);
     if (!component)
         return nullptr;
-    if (aParent && owner)
+    if (owner)
         component->SetName(aParent->GetUniqueName(component));
+    if (auto *communicator = dynamic_cast<TppCommunicator *>(component))
+        communicator->SetUserName(aParent->GetUniqueUserName(component));
     return component;
 }
 
@@ -564,11 +570,39 @@ void TppCustomReport::EnumerateCacheables(const std::function<void(TppCacheable 
         aProc(m_engine.get());
     for (TppGroup *group : std::vector<TppGroup *>(m_groups))
         aProc(group);
+    std::vector<TppCustomReport *> children;
     for (TppBand *band : std::vector<TppBand *>(m_bands)) {
         aProc(band);
-        for (int i = 0; i < band->ObjectCount(); ++i)
+        for (int i = 0; i < band->ObjectCount(); ++i) {
             aProc(band->Objects(i));
+            if (auto *subreport = dynamic_cast<TppSubReport *>(band->Objects(i)); subreport && subreport->Report())
+                children.push_back(subreport->Report());
+        }
     }
+    // A child report's state belongs to the parent's page it printed on.
+    for (TppCustomReport *child : children)
+        child->EnumerateCacheables(aProc);
+}
+
+void TppCustomReport::GetReportTree(std::vector<TppCustomReport *> &aList)
+{
+    aList.push_back(this);
+    for (TppBand *band : m_bands)
+        for (int i = 0; i < band->ObjectCount(); ++i)
+            if (auto *subreport = dynamic_cast<TppSubReport *>(band->Objects(i)); subreport && subreport->Report())
+                subreport->Report()->GetReportTree(aList);
+}
+
+void TppCustomReport::IncludeEngineState(int aBits)
+{
+    if (m_engine)
+        m_engine->IncludeEngineState(aBits);
+}
+
+void TppCustomReport::ExcludeEngineState(int aBits)
+{
+    if (m_engine)
+        m_engine->ExcludeEngineState(aBits);
 }
 
 void TppCustomReport::SetName(const QString &aNewName)

@@ -124,6 +124,25 @@ public:
     // Once the first pass has reached the end of the report: the bands'
     // objects learn the values they show ahead.
     virtual void ComputeLookAheads();
+
+    // ---- Subreports ----
+    // The top report of the tree of subreports: the report itself unless
+    // a subreport holds it (nullptr for a child report no subreport holds).
+    virtual TppCustomReport *GetMainReport() { return this; }
+    // Appends the report's place in the tree of subreports; nothing for a
+    // report that no subreport holds.
+    virtual void GetTreeKey(QString &) const {}
+    // The engine's state bits; a child report passes them on to the report
+    // that holds its subreport.
+    virtual void IncludeEngineState(int aBits);
+    virtual void ExcludeEngineState(int aBits);
+    // The report prints inside a subreport's rectangle or as its sections:
+    // its engine leaves the run-level work to the main report.
+    bool PrintingAsSubReport() const { return m_printingAsSubReport; }
+    void SetPrintingAsSubReport(bool aValue) { m_printingAsSubReport = aValue; }
+    // The report, then the child reports of the subreports on its bands,
+    // each followed by its own.
+    void GetReportTree(std::vector<TppCustomReport *> &aList);
     // At the start of a run: look-aheads freed, keep-together prepared.
     virtual void InitializePipelines();
     // Adds, each once and when not yet listed, the report's pipeline, the
@@ -239,6 +258,7 @@ private:
     TppUnitType m_units = TppUnitType::utInches;
     bool m_modified = false;
     bool m_freeing = false;
+    bool m_printingAsSubReport = false;
 };
 
 // Designer messages of the report.
@@ -255,7 +275,8 @@ constexpr int DefaultBandsEnd = 1149;
 } // namespace ppReportMsg
 
 // Creates a report object of aClass for aParent, named uniquely in the
-// parent's owner.
+// parent's owner, with a user name unique in aParent; nullptr without a
+// parent.
 classes::TComponent *ppCreateComponent(const classes::TMetaClass &aClass, TppCommunicator *aParent);
 
 } // namespace report

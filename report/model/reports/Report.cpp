@@ -8,6 +8,7 @@
 #include "report/model/pages/PageRequest.h"
 #include "report/model/pages/Publisher.h"
 #include "report/model/printing/PrinterSetup.h"
+#include "report/model/subreports/SubReport.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Filer.h"
@@ -142,6 +143,8 @@ void TppReport::PublisherPageRequest(classes::TObject *Sender, classes::TObject 
 void TppReport::Cancel()
 {
     TppBandedReport::Cancel();
+    if (m_generatingChildReport && m_generatingChildReport != this)
+        m_generatingChildReport->Cancel();
     if (Engine())
         Engine()->SetStopped(true);
 }
@@ -224,10 +227,22 @@ void TppReport::ResetFromPage(int aPageNo)
 
 void TppReport::ResetEngines(int aAction)
 {
-    if (aAction != 0)
-        return;
-    if (auto *engine = dynamic_cast<TppEngine *>(Engine()))
-        engine->Reset();
+    std::vector<TppCustomReport *> reports;
+    GetReportTree(reports);
+    for (TppCustomReport *report : reports) {
+        if (aAction == 0) {
+            if (auto *engine = dynamic_cast<TppEngine *>(report->Engine())) {
+                // A child's engine is held as generating between the
+                // subreport's requests; a new run lets it go.
+                if (report != this)
+                    engine->SetGenerating(false);
+                engine->Reset();
+            }
+            continue;
+        }
+        if (auto *child = dynamic_cast<TppChildReport *>(report); child && child->Parent())
+            child->Parent()->SetExpandAll(aAction == 1);
+    }
 }
 
 QString TppReport::GetStatus() const
@@ -254,21 +269,134 @@ TppChildReport::TppChildReport(classes::TComponent *aOwner)
     : TppBandedReport(aOwner)
 {}
 
+TppChildReport::~TppChildReport()
+{
+    SetParent(nullptr);
+}
+
+TppSubReport *TppChildReport::parentSubReport() const
+{
+    return m_parent;
+}
+
+TppCustomReport *TppChildReport::parentReport() const
+{
+    TppSubReport *subreport = parentSubReport();
+    return subreport ? subreport->ParentReport() : nullptr;
+}
+
+TppCustomReport *TppChildReport::GetMainReport()
+{
+    TppCustomReport *parent = parentReport();
+    return parent ? parent->GetMainReport() : nullptr;
+}
+
+void TppChildReport::GetTreeKey(QString &aKey) const
+{
+    TppSubReport *subreport = parentSubReport();
+    if (!subreport)
+        return;
+    aKey += QString::asprintf("%8d", subreport->RunsCompleted()) + QLatin1Char('|');
+    if (TppCustomReport *parent = subreport->ParentReport())
+        parent->GetTreeKey(aKey);
+}
+
+QString TppChildReport::GetUniqueUserName(classes::TComponent *aComponent) const
+{
+    if (dynamic_cast<TppSubReport *>(aComponent))
+        if (TppCustomReport *main = const_cast<TppChildReport *>(this)->GetMainReport(); main && main != this)
+            return main->GetUniqueUserName(aComponent);
+    return TppBandedReport::GetUniqueUserName(aComponent);
+}
+
+void TppChildReport::SetParent(TppSubReport *aParent)
+{
+    if (aParent == m_parent)
+        return;
+    if (TppSubReport *old = m_parent) {
+        m_parent = nullptr;
+        if (old->Report() == this)
+            old->SetReport(nullptr);
+    }
+    m_parent = aParent;
+    if (aParent)
+        aParent->SetReport(this);
+}
+
 void TppChildReport::Reset()
 {
-    // Its pages are the main report's; with no main report there is
-    // nothing to reset.
+    // Its pages are the main report's.
+    if (TppCustomReport *main = GetMainReport(); main && main != this)
+        main->Reset();
+}
+
+void TppChildReport::Cancel()
+{
+    TppBandedReport::Cancel();
+    if (Engine())
+        Engine()->SetStopped(true);
+    if (TppCustomReport *parent = parentReport(); parent && !dynamic_cast<TppReport *>(parent))
+        parent->Cancel();
 }
 
 void TppChildReport::SetModified(bool aModified)
 {
     TppBandedReport::SetModified(aModified);
+    if (SaveAsTemplate())
+        return;
+    if (TppCustomReport *parent = parentReport())
+        parent->SetModified(aModified);
+}
+
+void TppChildReport::IncludeEngineState(int aBits)
+{
+    TppBandedReport::IncludeEngineState(aBits);
+    if (TppCustomReport *parent = parentReport())
+        parent->IncludeEngineState(aBits);
+}
+
+void TppChildReport::ExcludeEngineState(int aBits)
+{
+    TppBandedReport::ExcludeEngineState(aBits);
+    if (TppCustomReport *parent = parentReport())
+        parent->ExcludeEngineState(aBits);
 }
 
 void TppChildReport::TransferRelatives(const TppProducer &aSource)
 {
     TppBandedReport::TransferRelatives(aSource);
     SetSaveAsTemplate(false);
+    if (dynamic_cast<const TppChildReport *>(&aSource))
+        PrinterSetupChanged();
+}
+
+void TppChildReport::PrinterSetupChanged()
+{
+    TppBandedReport::PrinterSetupChanged();
+    // A child with a paper of its own no longer uses its parent's.
+    TppSubReport *subreport = parentSubReport();
+    TppCustomReport *parent = parentReport();
+    if (subreport && parent && subreport->ParentPrinterSetup() && PrinterSetup() && parent->PrinterSetup() &&
+        !PrinterSetup()->IsSamePrinterAndPaper(*parent->PrinterSetup()))
+        subreport->SetParentPrinterSetup(false);
+}
+
+QString TppChildReport::GetStatus() const
+{
+    auto *main = dynamic_cast<TppReport *>(const_cast<TppChildReport *>(this)->GetMainReport());
+    return main ? main->GetStatus() : QString();
+}
+
+void TppChildReport::SetStatus(const QString &aText)
+{
+    if (auto *main = dynamic_cast<TppReport *>(GetMainReport()))
+        main->SetStatus(aText);
+}
+
+QString TppChildReport::GetCaption() const
+{
+    TppSubReport *subreport = parentSubReport();
+    return subreport ? subreport->GetCaption() : QString();
 }
 
 } // namespace report

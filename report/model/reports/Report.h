@@ -13,6 +13,7 @@
 namespace report {
 
 class TppCacheManager;
+class TppSubReport;
 
 class TppReport : public TppBandedReport
 {
@@ -35,14 +36,15 @@ public:
     void DefineProperties(classes::TFiler &aFiler) override;
     void TransferRelatives(const TppProducer &aSource) override;
 
-    // The report whose run this one takes part in: itself for a main report.
-    TppCustomReport *GetMainReport() { return this; }
     // The report's place in a tree of subreports; a main report adds nothing.
-    void GetTreeKey(QString &aKey) const;
+    void GetTreeKey(QString &aKey) const override;
+    // While a subreport generates, its child report (Cancel reaches it).
+    TppCustomReport *GeneratingChildReport() const { return m_generatingChildReport; }
+    void SetGeneratingChildReport(TppCustomReport *aReport) { m_generatingChildReport = aReport; }
     // Generation starts over from page aPageNo, keeping the states before it.
     void ResetFromPage(int aPageNo);
-    // 0: every engine of the tree is reset; 1 and 2 set and clear the
-    // subreports' ExpandAll (a report without subreports has none).
+    // Over every report of the tree: 0 resets each engine; 1 and 2 set and
+    // clear ExpandAll of every subreport that holds a child report of it.
     void ResetEngines(int aAction);
     QString GetStatus() const;
     void SetStatus(const QString &aText);
@@ -57,6 +59,7 @@ private:
     void connectEngineHooks();
 
     std::unique_ptr<TppCacheManager> m_cacheManager;
+    TppCustomReport *m_generatingChildReport = nullptr;
     bool m_cachePages = false;
     QString m_legacyDataSource;
     float m_legacyRowSpacing = 0;
@@ -71,18 +74,43 @@ class TppChildReport : public TppBandedReport
     ZVO_CLASS(TppChildReport)
 public:
     explicit TppChildReport(classes::TComponent *aOwner = nullptr);
+    // Leaves its subreport.
+    ~TppChildReport() override;
 
-    // A child report stands alone until subreports place it in a tree.
-    TppCustomReport *GetMainReport() { return nullptr; }
-    void GetTreeKey(QString &) const {}
+    // The main report of the report whose band holds the subreport;
+    // nullptr while no subreport on a report's band holds it.
+    TppCustomReport *GetMainReport() override;
+    // The subreport's completed runs as "%8d" and "|", after the key of the
+    // report that holds it.
+    void GetTreeKey(QString &aKey) const override;
+    // A subreport's child report is named in the main report, among all
+    // the tree's subreports.
+    QString GetUniqueUserName(classes::TComponent *aComponent) const override;
+    // The subreport that holds the report. Tells the subreport it leaves
+    // that it has no report any more and the one it joins that this is its
+    // report.
+    TppSubReport *Parent() const { return m_parent; }
+    void SetParent(TppSubReport *aParent);
+    // Its pages are the main report's: these go there.
     void Reset() override;
+    void Cancel() override;
     void SetModified(bool aModified) override;
+    void IncludeEngineState(int aBits) override;
+    void ExcludeEngineState(int aBits) override;
     void TransferRelatives(const TppProducer &aSource) override;
-    QString GetStatus() const { return QString(); }
-    void SetStatus(const QString &) {}
+    void PrinterSetupChanged() override;
+    QString GetStatus() const;
+    void SetStatus(const QString &aText);
+    QString GetCaption() const;
 
 private:
+    TppSubReport *parentSubReport() const;
+    // The report whose band holds the subreport.
+    TppCustomReport *parentReport() const;
+
+    TppSubReport *m_parent = nullptr;
     bool m_drillDown = false;
+    TppLiveCount<TppChildReport> m_live;
 };
 
 } // namespace report

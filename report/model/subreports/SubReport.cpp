@@ -1,0 +1,690 @@
+#include "report/model/subreports/SubReport.h"
+
+#include "report/model/bands/Band.h"
+#include "report/model/bands/CustomBand.h"
+#include "report/model/base/Exceptions.h"
+#include "report/model/base/Messages.h"
+#include "report/model/data/DataPipeline.h"
+#include "report/model/engine/ChildPageRequest.h"
+#include "report/model/engine/Engine.h"
+#include "report/model/objects/EventIds.h"
+#include "report/model/pages/Device.h"
+#include "report/model/pages/DeviceRegistry.h"
+#include "report/model/pages/DrawCommand.h"
+#include "report/model/pages/Page.h"
+#include "report/model/pages/Publisher.h"
+#include "report/model/printing/PageDef.h"
+#include "report/model/printing/PrinterSetup.h"
+#include "report/model/reports/Report.h"
+
+#include "platform/classes/ClassBuilder.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace report {
+
+namespace {
+
+// The subreport's part of a page's record, after the stretchable's.
+struct SubReportCacheRecord
+{
+    uint8_t sectionStarted = 0;
+    uint8_t childStarted = 0;
+    uint8_t childDone = 0;
+    uint8_t childFinished = 0;
+    int32_t runsCompleted = 0;
+    int32_t childAbsolutePage = -1;
+    int32_t childPageNo = 1;
+    int32_t childPageCount = 0;
+};
+
+int32_t subReportClamp(int64_t aValue)
+{
+    return int32_t(
+        std::clamp<int64_t>(aValue, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
+
+const classes::TMetaClass &TppSubReport::StaticClass()
+{
+    using S = TppSubReport;
+    static const classes::TMetaClass meta = classes::MakeClass<S, TppStretchable>("TppSubReport", [](auto &c) {
+        c.Reference("DrillDownComponent", &S::DrillDownComponent, &S::SetDrillDownComponent);
+        c.Boolean("ExpandAll", &S::ExpandAll, &S::SetExpandAll).Default(false);
+        c.Boolean("NewPrintJob", &S::NewPrintJob, &S::SetNewPrintJob).Default(false);
+        c.Boolean("ParentPrinterSetup", &S::ParentPrinterSetup, &S::SetParentPrinterSetup).Default(true);
+        c.Enum("PrintBehavior", EnumInfo<TppPrintBehaviorType>(), &S::PrintBehavior, &S::SetPrintBehavior)
+            .Default(int(TppPrintBehaviorType::pbChild));
+        c.Boolean("ResetPageNo", &S::ResetPageNo, &S::SetResetPageNo).Default(true);
+        c.Boolean("TraverseAllData", &S::TraverseAllData, &S::SetTraverseAllData).Default(false);
+    });
+    return meta;
+}
+
+TppSubReport::TppSubReport(classes::TComponent *aOwner)
+    : TppStretchable(aOwner)
+{
+    SetCacheRecordSize(int32_t(sizeof(StretchableCacheRecord) + sizeof(SubReportCacheRecord)));
+    SetDefaultProp(QStringLiteral("DataPipeline"), 3);
+    SetStretch(true);
+    TppComponent::SetParentWidth(true);
+}
+
+TppSubReport::~TppSubReport()
+{
+    BeforeDestruction();
+    m_expansions.clear();
+    if (m_drillDownComponent) {
+        releaseDrillDownEvents(m_drillDownComponent);
+        RemoveNotify(m_drillDownComponent);
+        m_drillDownComponent = nullptr;
+    }
+    endSectionJob();
+    // The child leaves the subreport as it goes.
+    delete m_report;
+    m_report = nullptr;
+}
+
+bool TppSubReport::loadingNow() const
+{
+    return loadingOrReading();
+}
+
+// ---- The child report -------------------------------------------------------------------------
+
+TppCustomReport *TppSubReport::ParentReport() const
+{
+    TppBand *band = Band();
+    IppReportContext *context = band ? band->Report() : nullptr;
+    return context ? dynamic_cast<TppCustomReport *>(context->ReportObject()) : nullptr;
+}
+
+void TppSubReport::CreateReport()
+{
+    TppCustomReport *parent = ParentReport();
+    if (m_report || !parent)
+        return;
+    TppCustomReport *main = parent->GetMainReport();
+    if (!main)
+        main = parent;
+    auto *child = dynamic_cast<TppChildReport *>(ppCreateComponent(TppChildReport::StaticClass(), main));
+    if (!child)
+        return;
+    child->SetParent(this);
+    if (main->PrinterSetup() && child->PrinterSetup())
+        child->PrinterSetup()->Assign(main->PrinterSetup());
+    child->SetDesigner(main->Designer());
+    child->SetUnits(Units());
+    child->SetDataPipeline(DataPipeline());
+}
+
+void TppSubReport::SetReport(TppChildReport *aReport)
+{
+    if (aReport == m_report)
+        return;
+    TppChildReport *old = m_report;
+    m_report = aReport;
+    if (old && old->Parent() == this)
+        old->SetParent(nullptr);
+    if (m_report && m_report->Parent() != this)
+        m_report->SetParent(this);
+    if (m_report)
+        m_report->SetPrintingAsSubReport(true);
+}
+
+void TppSubReport::GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *)
+{
+    if (m_report)
+        aProc(m_report);
+}
+
+TppEngine *TppSubReport::childEngine() const
+{
+    return m_report ? dynamic_cast<TppEngine *>(m_report->Engine()) : nullptr;
+}
+
+void TppSubReport::SetBand(TppBand *aBand)
+{
+    TppStretchable::SetBand(aBand);
+    if (!aBand)
+        return;
+    if (!m_report) {
+        if (!loadingNow())
+            CreateReport();
+        return;
+    }
+    // Moved to another report: the child follows.
+    if (TppCustomReport *parent = ParentReport()) {
+        TppCustomReport *main = parent->GetMainReport() ? parent->GetMainReport() : parent;
+        if (m_report->Owner() != main->Owner() && main->Owner())
+            m_report->ChangeOwner(main->Owner());
+        m_report->SetLanguage(parent->Language());
+    }
+}
+
+void TppSubReport::SetDataPipeline(TppDataPipeline *aPipeline)
+{
+    TppStretchable::SetDataPipeline(aPipeline);
+    if (m_report && m_report->DataPipeline() != aPipeline)
+        m_report->SetDataPipeline(aPipeline);
+}
+
+void TppSubReport::Loaded()
+{
+    TppStretchable::Loaded();
+    if (m_drillDownComponent && m_drillDownComponent->Band() != Band())
+        SetDrillDownComponent(nullptr);
+    else if (m_drillDownComponent && !m_expandAll)
+        takeDrillDownEvents(m_drillDownComponent);
+}
+
+QString TppSubReport::GetCaption()
+{
+    const TppDataPipeline *pipeline = m_report ? m_report->DataPipeline() : DataPipeline();
+    const QString source = pipeline ? pipeline->UserName() : QStringLiteral("No Data Pipeline Assigned");
+    return source + QStringLiteral(": ") + UserName();
+}
+
+// ---- Property rules ---------------------------------------------------------------------------
+
+void TppSubReport::SetPrintBehavior(TppPrintBehaviorType aValue)
+{
+    if (loadingNow()) {
+        m_printBehavior = aValue;
+        return;
+    }
+    if (aValue == TppPrintBehaviorType::pbSection && Region())
+        return;
+    m_printBehavior = aValue;
+    switch (aValue) {
+    case TppPrintBehaviorType::pbChild: SetStretch(true); break;
+    case TppPrintBehaviorType::pbFixed:
+        SetStretch(false);
+        SetKeepTogether(false);
+        SetmmStopPosition(0);
+        break;
+    case TppPrintBehaviorType::pbSection:
+        SetStretch(false);
+        SetDrillDownComponent(nullptr);
+        SetShiftRelativeTo(nullptr);
+        TppComponent::SetParentWidth(true);
+        break;
+    }
+    if (aValue != TppPrintBehaviorType::pbSection) {
+        m_newPrintJob = false;
+        m_resetPageNo = false;
+    }
+    InvalidateDesignControl();
+    PropertyChange();
+}
+
+void TppSubReport::SetNewPrintJob(bool aValue)
+{
+    m_newPrintJob = aValue;
+    if (aValue && !loadingNow() && m_printBehavior != TppPrintBehaviorType::pbSection)
+        SetPrintBehavior(TppPrintBehaviorType::pbSection);
+}
+
+void TppSubReport::SetResetPageNo(bool aValue)
+{
+    if (loadingNow() || m_printBehavior == TppPrintBehaviorType::pbSection)
+        m_resetPageNo = aValue;
+}
+
+void TppSubReport::SetParentPrinterSetup(bool aValue)
+{
+    m_parentPrinterSetup = aValue;
+    if (!aValue || loadingNow() || !m_report)
+        return;
+    if (TppCustomReport *parent = ParentReport(); parent && parent->PrinterSetup() && m_report->PrinterSetup())
+        m_report->PrinterSetup()->Assign(parent->PrinterSetup());
+}
+
+void TppSubReport::SetParentWidth(bool aValue)
+{
+    if (!aValue && m_printBehavior == TppPrintBehaviorType::pbSection && !loadingNow())
+        return;
+    TppStretchable::SetParentWidth(aValue);
+}
+
+void TppSubReport::SetShiftRelativeTo(TppStretchable *aTarget)
+{
+    if (aTarget && m_printBehavior == TppPrintBehaviorType::pbSection && !loadingNow())
+        return;
+    TppStretchable::SetShiftRelativeTo(aTarget);
+}
+
+void TppSubReport::SetRegion(TppComponent *aRegion)
+{
+    TppStretchable::SetRegion(aRegion);
+    if (Region() && m_printBehavior == TppPrintBehaviorType::pbSection && !loadingNow())
+        SetPrintBehavior(TppPrintBehaviorType::pbFixed);
+}
+
+TppComponent *TppSubReport::DrillDownComponent() const
+{
+    return m_drillDownComponent;
+}
+
+void TppSubReport::SetDrillDownComponent(TppComponent *aComponent)
+{
+    if (aComponent == m_drillDownComponent)
+        return;
+    if (aComponent && (aComponent == this || (!loadingNow() && m_printBehavior != TppPrintBehaviorType::pbChild)))
+        return;
+    if (TppComponent *old = m_drillDownComponent) {
+        releaseDrillDownEvents(old);
+        RemoveNotify(old);
+    }
+    m_drillDownComponent = aComponent;
+    m_expansions.clear();
+    if (!aComponent)
+        return;
+    AddNotify(aComponent);
+    // A component opens one subreport only.
+    if (TppBand *band = Band(); band && !loadingNow()) {
+        std::vector<TppComponent *> subreports;
+        band->GetSubReports(subreports);
+        for (TppComponent *other : subreports)
+            if (auto *sub = dynamic_cast<TppSubReport *>(other);
+                sub && sub != this && sub->m_drillDownComponent == aComponent)
+                sub->SetDrillDownComponent(nullptr);
+    }
+    if (!m_expandAll && !loadingNow())
+        takeDrillDownEvents(aComponent);
+}
+
+void TppSubReport::SetExpandAll(bool aValue)
+{
+    m_expandAll = aValue;
+    m_expansions.clear();
+    if (!m_drillDownComponent || loadingNow())
+        return;
+    if (aValue)
+        releaseDrillDownEvents(m_drillDownComponent);
+    else
+        takeDrillDownEvents(m_drillDownComponent);
+}
+
+// ---- Drill-down --------------------------------------------------------------------------------
+
+QString TppSubReport::CurrentExpansionKey() const
+{
+    QString key;
+    if (TppCustomReport *parent = ParentReport())
+        parent->GetTreeKey(key);
+    return key + QString::asprintf("%8d", m_runsCompleted);
+}
+
+bool TppSubReport::DrillDownExpanded() const
+{
+    return m_expandAll || m_expansions.contains(CurrentExpansionKey());
+}
+
+void TppSubReport::takeDrillDownEvents(TppComponent *aComponent)
+{
+    const std::weak_ptr<char> alive = lifeToken();
+    aComponent->OnDrawCommandCreate.Set([this, alive](classes::TObject *, classes::TObject *aDrawCommand) {
+        auto *command = dynamic_cast<TppDrawCommand *>(aDrawCommand);
+        if (alive.expired() || !command)
+            return;
+        command->SetCommandText(CurrentExpansionKey());
+        command->SetClickable(true);
+    });
+    aComponent->OnDrawCommandClick.Set([this, alive](classes::TObject *, classes::TObject *aDrawCommand) {
+        auto *command = dynamic_cast<TppDrawCommand *>(aDrawCommand);
+        if (!alive.expired() && command)
+            ToggleExpansion(command->CommandText(), command->Page() ? command->Page()->AbsolutePageNo() : 1);
+    });
+}
+
+void TppSubReport::releaseDrillDownEvents(TppComponent *aComponent)
+{
+    aComponent->OnDrawCommandCreate.Clear();
+    aComponent->OnDrawCommandClick.Clear();
+}
+
+void TppSubReport::ToggleExpansion(const QString &aKey, int aPageNo)
+{
+    if (m_expansions.contains(aKey))
+        m_expansions.removeAll(aKey);
+    else
+        m_expansions.append(aKey);
+    TppCustomReport *parent = ParentReport();
+    TppCustomReport *main = parent ? parent->GetMainReport() : nullptr;
+    auto *report = dynamic_cast<TppReport *>(main);
+    if (!report)
+        return;
+    // A one-pass report is made again from the page of the click; two
+    // passes must count the pages again from the start.
+    if (report->PassSetting() == TppPassSettingType::psTwoPass) {
+        report->Reset();
+        if (auto *engine = dynamic_cast<TppEngine *>(report->Engine()))
+            engine->Reset();
+    } else {
+        report->ResetFromPage(std::max(aPageNo, 1));
+        if (report->Publisher())
+            report->Publisher()->ResetPages();
+    }
+}
+
+// ---- Generation --------------------------------------------------------------------------------
+
+void TppSubReport::Init()
+{
+    TppStretchable::Init();
+    m_childPageNo = 1;
+    m_childPageCount = 0;
+    m_childAbsolutePage = -1;
+    m_childStarted = false;
+    m_childDone = false;
+    m_childFinished = false;
+    m_sectionStarted = false;
+    m_childPagePending = false;
+    m_runsCompleted = 0;
+    m_allSections = false;
+    if (m_printBehavior == TppPrintBehaviorType::pbSection) {
+        m_allSections = true;
+        if (TppBand *band = Band())
+            for (int i = 0; i < band->ObjectCount() && m_allSections; ++i)
+                m_allSections = band->Objects(i)->IsSectionSubReport();
+    }
+    if (!m_report)
+        return;
+    // One pass: the parent's run decides how often the child runs.
+    if (m_report->PassSetting() == TppPassSettingType::psTwoPass)
+        m_report->SetPassSetting(TppPassSettingType::psOnePass);
+    TppCustomReport *parent = ParentReport();
+    if (m_parentPrinterSetup && parent && parent->PrinterSetup() && m_report->PrinterSetup())
+        m_report->PrinterSetup()->Assign(parent->PrinterSetup());
+    if (TppEngine *engine = childEngine()) {
+        engine->OnGetLastCachedPage.Set([this](classes::TObject *, int &aPageNo) { aPageNo = m_childPageNo - 1; });
+        engine->SetGenerating(false);
+        engine->Reset();
+    }
+}
+
+void TppSubReport::fitChildPage(int32_t aWidth, int32_t aHeight)
+{
+    TppPrinterSetup *setup = m_report->PrinterSetup();
+    if (!setup)
+        return;
+    // Straight into the page definition: a change through the setup would
+    // reset the run.
+    TppPageDef *def = setup->PageDef();
+    def->SetmmWidth(std::max(aWidth, 0));
+    def->SetmmHeight(std::max(aHeight, 0));
+    def->SetmmMarginLeft(0);
+    def->SetmmMarginRight(0);
+    def->SetmmMarginTop(0);
+    def->SetmmMarginBottom(0);
+}
+
+void TppSubReport::startChild()
+{
+    m_childStarted = true;
+    m_childDone = false;
+    m_childFinished = false;
+    m_childPageNo = 1;
+    m_childPageCount = 1;
+    m_childAbsolutePage = -1;
+    if (TppEngine *engine = childEngine()) {
+        engine->SetGenerating(false);
+        engine->Reset();
+    }
+}
+
+bool TppSubReport::generateChildPage()
+{
+    TppEngine *engine = childEngine();
+    if (!engine)
+        return false;
+    TppCustomReport *parent = ParentReport();
+    auto *main = dynamic_cast<TppReport *>(parent ? parent->GetMainReport() : nullptr);
+    TppCustomReport *previous = main ? main->GeneratingChildReport() : nullptr;
+    if (main)
+        main->SetGeneratingChildReport(m_report);
+    try {
+        ppRequestChildPage(*engine, m_childPageNo);
+    } catch (...) {
+        if (main)
+            main->SetGeneratingChildReport(previous);
+        throw;
+    }
+    if (main)
+        main->SetGeneratingChildReport(previous);
+    if (!engine->Stopped())
+        return true;
+    // A child that cannot go on (it was cancelled, or a band of it never
+    // fits the rectangle) stops the parent too, rather than being started
+    // again on every page.
+    if (TppCustomEngine *parentEngine = parent ? parent->Engine() : nullptr)
+        parentEngine->SetStopped(true);
+    return false;
+}
+
+void TppSubReport::CalcSpaceUsed()
+{
+    m_childPagePending = false;
+    if (!m_report || !childEngine()) {
+        SetSpaceUsed(StretchMode() ? 0 : mmHeight());
+        SetOverFlow(false);
+        return;
+    }
+    switch (m_printBehavior) {
+    case TppPrintBehaviorType::pbChild: calcChild(); break;
+    case TppPrintBehaviorType::pbFixed:
+        if (m_traverseAllData)
+            calcChild();
+        else
+            calcFixed();
+        break;
+    case TppPrintBehaviorType::pbSection: calcSection(); break;
+    }
+}
+
+void TppSubReport::calcChild()
+{
+    if (m_drillDownComponent && !DrillDownExpanded()) {
+        if (TppEngine *engine = childEngine()) {
+            engine->SetGenerating(false);
+            engine->Reset();
+        }
+        m_childStarted = false;
+        SetSpaceUsed(0);
+        SetOverFlow(false);
+        return;
+    }
+    const rtl::TRect rect = PageRect();
+    const bool fixedFrame = m_printBehavior == TppPrintBehaviorType::pbFixed;
+    const int32_t height = fixedFrame ? mmHeight() : rect.Bottom - rect.Top;
+    fitChildPage(rect.Right - rect.Left, height);
+    TppEngine *engine = childEngine();
+    if (m_childStarted)
+        engine->SetPageCount(m_childPageCount);
+    else
+        startChild();
+    if (!generateChildPage()) {
+        m_childStarted = false;
+        SetSpaceUsed(0);
+        SetOverFlow(false);
+        return;
+    }
+    bool done = true;
+    bool overflow = false;
+    int32_t used = mmHeight();
+    if (StretchMode() || fixedFrame) {
+        done = engine->ReportComplete();
+        overflow = !done;
+        used = fixedFrame ? mmHeight() : std::clamp(engine->MaxPosition(), 0, std::max(height, 0));
+    }
+    m_childPagePending = true;
+    if (used > 0 && overflow) {
+        if (!fixedFrame && NeedsKeepTogether()) {
+            // The whole child moves to the next page, once.
+            used = 0;
+            SetKeptTogether(true);
+            m_childStarted = false;
+            m_childPagePending = false;
+        } else {
+            ++m_childPageNo;
+            m_childAbsolutePage = engine->Page()->AbsolutePageNo();
+        }
+        m_childPageCount = engine->PageCount();
+    } else if (used == 0) {
+        m_childAbsolutePage = -1;
+    }
+    if (done) {
+        m_childStarted = false;
+        m_childDone = true;
+        m_childFinished = true;
+        if (KeptTogether())
+            SetKeptTogether(false);
+    }
+    SetSpaceUsed(used);
+    SetOverFlow(overflow);
+}
+
+void TppSubReport::calcFixed()
+{
+    const rtl::TRect rect = PageRect();
+    TppCustomBand *band = printingBand();
+    const int64_t room = band && band->PageBottom() > 0 ? int64_t(band->PageBottom()) - rect.Top : mmHeight();
+    if (room < mmHeight()) {
+        // Not here: the frame moves to the next page whole.
+        SetSpaceUsed(0);
+        SetOverFlow(true);
+        SetOutOfSpace(true);
+        return;
+    }
+    fitChildPage(mmWidth(), mmHeight());
+    startChild();
+    if (!generateChildPage()) {
+        m_childStarted = false;
+        SetSpaceUsed(0);
+        SetOverFlow(false);
+        return;
+    }
+    m_childPagePending = true;
+    m_childStarted = false;
+    m_childDone = true;
+    SetSpaceUsed(mmHeight());
+    SetOverFlow(false);
+}
+
+void TppSubReport::calcSection()
+{
+    // Sections print their own pages; on the parent's page they take no
+    // space.
+    SetSpaceUsed(0);
+    SetOverFlow(false);
+}
+
+void TppSubReport::endSection() {}
+
+void TppSubReport::startSectionJob() {}
+
+void TppSubReport::endSectionJob()
+{
+    if (!m_sectionDevice)
+        return;
+    std::unique_ptr<TppDevice> device = std::move(m_sectionDevice);
+    device->EndJob();
+}
+
+void TppSubReport::moveChildCommands(TppPage *aPage, int32_t aLeft, int32_t aTop)
+{
+    TppEngine *engine = childEngine();
+    TppPage *childPage = engine ? engine->Page() : nullptr;
+    if (!childPage || !aPage || childPage == aPage)
+        return;
+    // In page order, so that what the child drew last stays on top.
+    while (childPage->DrawCommandCount() > 0) {
+        TppDrawCommand *command = childPage->DrawCommands(0);
+        childPage->RemoveDrawCommand(command);
+        command->SetLeft(subReportClamp(int64_t(command->Left()) + aLeft));
+        command->SetTop(subReportClamp(int64_t(command->Top()) + aTop));
+        aPage->AddDrawCommand(command);
+    }
+}
+
+void TppSubReport::PrintToPage(TppPage *aPage)
+{
+    if (m_childPagePending && Visible() && m_printBehavior != TppPrintBehaviorType::pbSection) {
+        m_childPagePending = false;
+        const rtl::TRect rect = PageRect();
+        moveChildCommands(aPage, rect.Left, rect.Top);
+        if (m_childDone) {
+            m_childDone = false;
+            ++m_runsCompleted;
+        }
+    }
+    TppStretchable::PrintToPage(aPage);
+}
+
+// ---- Cache and notices --------------------------------------------------------------------------
+
+void TppSubReport::SaveToCache(int32_t aPageIndex)
+{
+    struct
+    {
+        StretchableCacheRecord stretchable;
+        SubReportCacheRecord own;
+    } record;
+    record.stretchable = cacheRecord();
+    record.own.sectionStarted = m_sectionStarted ? 1 : 0;
+    record.own.childStarted = m_childStarted ? 1 : 0;
+    record.own.childDone = m_childDone ? 1 : 0;
+    record.own.childFinished = m_childFinished ? 1 : 0;
+    record.own.runsCompleted = m_runsCompleted;
+    record.own.childAbsolutePage = m_childAbsolutePage;
+    record.own.childPageNo = m_childPageNo;
+    record.own.childPageCount = m_childPageCount;
+    WriteCacheRecord(aPageIndex, &record);
+}
+
+void TppSubReport::RestoreFromCache(int32_t aPageIndex)
+{
+    struct
+    {
+        StretchableCacheRecord stretchable;
+        SubReportCacheRecord own;
+    } record;
+    record.stretchable = cacheRecord();
+    ReadCacheRecord(aPageIndex, &record);
+    applyCacheRecord(record.stretchable);
+    m_sectionStarted = record.own.sectionStarted != 0;
+    m_childStarted = record.own.childStarted != 0;
+    m_childDone = record.own.childDone != 0;
+    m_childFinished = record.own.childFinished != 0;
+    m_runsCompleted = std::max(record.own.runsCompleted, 0);
+    m_childAbsolutePage = record.own.childAbsolutePage;
+    m_childPageNo = std::max(record.own.childPageNo, 1);
+    m_childPageCount = std::max(record.own.childPageCount, 0);
+}
+
+void TppSubReport::CacheReset()
+{
+    TppStretchable::CacheReset();
+    SetKeptTogether(false);
+}
+
+void TppSubReport::Notify(TppCommunicator *aCommunicator, int aOperation)
+{
+    TppStretchable::Notify(aCommunicator, aOperation);
+    if (aOperation != ppNotify::Remove || !aCommunicator)
+        return;
+    if (aCommunicator == m_drillDownComponent) {
+        m_drillDownComponent = nullptr;
+        m_expansions.clear();
+    }
+}
+
+void TppSubReport::EventNotify(TppCommunicator *aSender, int aEventId, TraParamList *aParams)
+{
+    TppStretchable::EventNotify(aSender, aEventId, aParams);
+}
+
+} // namespace report
