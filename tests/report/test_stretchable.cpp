@@ -108,25 +108,31 @@ TEST_F(Shifting, ATextShiftingWithTheBandFollowsTheMemosActualBottom)
     label->SetBand(detail);
     label->SetAutoSize(false);
     label->SetCaption(QStringLiteral("after"));
-    label->SetBounds(0, 5000 + LineMM + 1000, 20000, 4000);
+    label->SetBounds(0, 5000 + LineMM + 1000, 20000, 6000);
     label->SetShiftWithParent(true);
-    rows({wordsText(180)});
+    rows({wordsText(180), QStringLiteral("next")});
     std::vector<int32_t> labelTops;
+    std::vector<int32_t> memoTops;
     std::vector<int32_t> memoBottoms;
     report.OnEndPage.Set([&](classes::TObject *) {
         const TppPage *page = engine()->Page();
         for (int i = 0; i < page->DrawCommandCount(); ++i) {
             const auto *text = dynamic_cast<const TppDrawText *>(page->DrawCommands(i));
-            if (text && text->IsMemo())
+            if (text && text->IsMemo()) {
+                memoTops.push_back(text->Top());
                 memoBottoms.push_back(text->Top() + text->Height());
-            else if (text && text->Text() == QStringLiteral("after"))
+            } else if (text && text->Text() == QStringLiteral("after")) {
                 labelTops.push_back(text->Top());
+            }
         }
     });
     generate();
-    ASSERT_EQ(memoBottoms.size(), 2u);
-    ASSERT_EQ(labelTops.size(), 1u);
+    ASSERT_EQ(memoBottoms.size(), 3u);
+    ASSERT_GE(labelTops.size(), 1u);
     EXPECT_EQ(labelTops[0], memoBottoms[1] + 1000);
+    // The band ends below the shifted text: the next record does not print
+    // over it.
+    EXPECT_EQ(memoTops[2], labelTops[0] + 6000 + 5000);
 }
 
 // Every memo of a long chain prints once, each right below the one before

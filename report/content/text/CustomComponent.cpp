@@ -93,6 +93,18 @@ void TppCustomComponent::place()
     SetSpaceUsed(height);
     AfterPlace();
     m_printPosRect.Bottom = top + SpaceUsed();
+    m_placed = true;
+}
+
+int32_t TppCustomComponent::BottomOnPage(int32_t aBandTop) const
+{
+    return m_placed && SpaceUsed() > 0 ? m_printPosRect.Bottom : TppComponent::BottomOnPage(aBandTop);
+}
+
+void TppCustomComponent::ResetGeneration()
+{
+    TppComponent::ResetGeneration();
+    m_placed = false;
 }
 
 void TppCustomComponent::SaveToCache(int32_t aPageIndex)

@@ -30,6 +30,10 @@ public:
 
     // Where the control prints on the current page, thousandths of a mm.
     const rtl::TRect &PrintPosRect() const { return m_printPosRect; }
+    // Where it was placed, which shifting with the band may have moved
+    // below its design top.
+    int32_t BottomOnPage(int32_t aBandTop) const override;
+    void ResetGeneration() override;
 
     // The draw flag of the page travels with the page's cache record.
     void SaveToCache(int32_t aPageIndex) override;
@@ -46,6 +50,8 @@ private:
     void place();
 
     rtl::TRect m_printPosRect;
+    // PrintPosRect holds this cycle's placement.
+    bool m_placed = false;
     std::shared_ptr<char> m_life = std::make_shared<char>(0);
 };
 
