@@ -257,3 +257,43 @@ TEST_F(TracedReport, ACustomerWithoutOrdersPrintsNoEmptyDetail)
 }
 
 } // namespace
+
+namespace {
+
+class ResetFromPage : public TracedReportFixture
+{
+protected:
+    // Delivered pages as "<AbsolutePageNo>/<AbsolutePageCount>".
+    QStringList counts()
+    {
+        QStringList seen;
+        TraceDevice device;
+        device.OnPageReceive.Set([&seen](classes::TObject *, classes::TObject *aPage) {
+            auto *page = static_cast<TppPage *>(aPage);
+            if (!page->Calculation())
+                seen.append(QStringLiteral("%1/%2").arg(page->AbsolutePageNo()).arg(page->AbsolutePageCount()));
+        });
+        device.SetPublisher(report.Publisher());
+        report.PrintToDevices();
+        device.SetPublisher(nullptr);
+        return seen;
+    }
+};
+
+TEST_F(ResetFromPage, ARunResetToAPageGoesOnFromThereWithItsCountUnknown)
+{
+    band<TppHeaderBand>(20000, QStringLiteral("Header"));
+    band<TppDetailBand>(5000, QStringLiteral("Detail"));
+    rows(130);
+    const QStringList full{"1/1", "2/2", "3/3"};
+    ASSERT_EQ(counts(), full);
+    for (int page : {0, 1}) {
+        report.ResetFromPage(page);
+        EXPECT_EQ(counts(), full) << "reset to page " << page;
+    }
+    // The pages kept count as reached.
+    report.ResetFromPage(2);
+    EXPECT_EQ(counts(), (QStringList{"1/2", "2/2", "3/3"}));
+}
+
+} // namespace

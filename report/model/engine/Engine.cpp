@@ -228,6 +228,19 @@ void TppEngine::Reset()
     m_pagesWithoutProgress = 0;
 }
 
+void TppEngine::ResetPageCount(int aCount)
+{
+    if (aCount <= 0) {
+        SetPageNo(0);
+        SetDueBands(0);
+        ExcludeEngineState(0xFFFF);
+    }
+    SetPageCount(std::max(aCount, 0));
+    Page()->Clear();
+    m_pageCountKnown = false;
+    m_passes.CountForgotten();
+}
+
 void TppEngine::pageLoop()
 {
     m_pageDone = false;

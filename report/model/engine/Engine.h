@@ -44,6 +44,9 @@ public:
     void GeneratePage(const TppPageRequest &aRequest);
     // Discards the run (not during generation).
     void Reset();
+    // The run is known up to page aCount and goes on from there, its page
+    // count unknown again; 0 starts the run afresh.
+    void ResetPageCount(int aCount);
     bool Generating() const { return m_generating; }
     // A subreport holds its child's engine as generating between requests.
     void SetGenerating(bool aValue) { m_generating = aValue; }

@@ -221,8 +221,8 @@ void TppReport::GetTreeKey(QString &) const {}
 void TppReport::ResetFromPage(int aPageNo)
 {
     m_cacheManager->TruncatePage(aPageNo);
-    if (Engine())
-        Engine()->SetPageCount(aPageNo);
+    if (auto *engine = dynamic_cast<TppEngine *>(Engine()))
+        engine->ResetPageCount(aPageNo);
 }
 
 void TppReport::ResetEngines(int aAction)
