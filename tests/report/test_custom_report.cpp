@@ -691,3 +691,19 @@ TEST(DialogServices, WithoutAWindowLayerNobodyAgrees)
 }
 
 } // namespace
+
+namespace {
+
+TEST(CustomReport, AGroupTakesANewUnitOfTheReport)
+{
+    TppCustomReport report;
+    auto *group = new TppGroup;
+    group->SetReport(&report);
+    report.SetUnits(TppUnitType::utMillimeters);
+    // 20 mm, not 20 inches.
+    group->SetNewPageThreshold(20);
+    EXPECT_EQ(group->mmNewPageThreshold(), 20000);
+    delete group;
+}
+
+} // namespace

@@ -379,6 +379,8 @@ void TppCustomReport::SetUnits(TppUnitType aValue)
     m_units = aValue;
     if (PrinterSetup())
         PrinterSetup()->SetUnits(aValue);
+    for (TppGroup *group : m_groups)
+        group->SetUnits(aValue);
     for (TppBand *band : m_bands)
         band->SetUnits(aValue);
     if (!loading())
