@@ -15,6 +15,7 @@
 #include "report/model/data/DataPipelineRTTI.h"
 #include "report/model/data/PipelineFields.h"
 #include "report/model/forms/FormClassRegistry.h"
+#include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/model/groups/GroupRTTI.h"
 #include "report/model/objects/Communicator.h"
@@ -32,6 +33,7 @@
 #include "report/model/reports/Report.h"
 #include "report/model/reports/ReportRTTI.h"
 #include "report/model/subreports/SubReport.h"
+#include "report/model/templates/ReportTemplate.h"
 
 #include "platform/classes/ClassRegistry.h"
 
@@ -59,7 +61,7 @@ std::vector<const classes::TMetaClass *> modelBandClasses()
 std::vector<const classes::TMetaClass *> modelReportClasses()
 {
     return {&TppBandedReport::StaticClass(), &TppReport::StaticClass(), &TppChildReport::StaticClass(),
-            &TppSubReport::StaticClass()};
+            &TppSubReport::StaticClass(), &TppReportTemplate::StaticClass(), &TppGroup::StaticClass()};
 }
 
 std::vector<const TraRTTI *> modelBandDescriptors()

@@ -5,6 +5,8 @@
 //   reportdemo --report REPORT --data FILE.csv --pdf FILE
 //
 // REPORT is list, grouped, barcodes, memo, variables, shapes or subreport.
+//   reportdemo --report REPORT --data FILE.csv --save-template FILE.rtm [--text]
+//   reportdemo --template FILE.rtm --data FILE.csv [any device option above]
 //
 // The Trace device writes a line per page naming its bands; --dump lists
 // the draw commands of those pages. The Screen device with --out FILE.png
@@ -12,6 +14,9 @@
 // window; without --out it opens the preview. The Printer device prints on
 // a printer of the machine's printing system (the default one unless
 // named), without print or cancel dialog; --pdf prints into a PDF file.
+// --save-template stores the sample as a report template (binary, or text
+// with --text) and prints nothing; --template prints the report a template
+// holds in place of a sample.
 // Exit 0 when
 // done, 1 when generation fails (its message on one line), 2 for bad
 // arguments or data (one line).
@@ -34,8 +39,10 @@
 #include "report/model/pages/Publisher.h"
 #include "report/model/printing/PrinterSetup.h"
 #include "report/model/reports/Report.h"
+#include "report/model/templates/ReportTemplate.h"
 #include "report/output/LibraryInit.h"
 
+#include "platform/classes/Component.h"
 #include "platform/classes/StringList.h"
 
 #include <QApplication>
@@ -54,7 +61,8 @@ constexpr int demoExitUsage = 2;
 const char demoUsage[] =
     "usage: reportdemo --report list|grouped|barcodes|memo|variables|shapes|subreport --data FILE.csv "
     "[--device Trace|Screen|Printer] "
-    "[--printer NAME] [--pdf FILE] [--pages LIST] [--out FILE] [--dump FILE]";
+    "[--printer NAME] [--pdf FILE] [--pages LIST] [--out FILE] [--dump FILE] "
+    "[--save-template FILE [--text]] | --template FILE --data FILE.csv ...";
 const char demoPdfPrinter[] = "Print to File (PDF)";
 
 struct DemoOptions
@@ -67,6 +75,9 @@ struct DemoOptions
     QString dump;
     QString printer;
     QString pdf;
+    QString templateFile;
+    QString saveTemplate;
+    bool text = false;
     QStringList later; // options of later versions that were given
     bool help = false;
 };
@@ -81,18 +92,27 @@ void demoError(const QString &aText)
 bool parseDemoOptions(const QStringList &aArgs, DemoOptions &aOptions, QString &aError)
 {
     const std::map<QString, QString DemoOptions::*> valued{
-        {QStringLiteral("--report"), &DemoOptions::report},   {QStringLiteral("--data"), &DemoOptions::data},
-        {QStringLiteral("--device"), &DemoOptions::device},   {QStringLiteral("--pages"), &DemoOptions::pages},
-        {QStringLiteral("--out"), &DemoOptions::out},         {QStringLiteral("--dump"), &DemoOptions::dump},
-        {QStringLiteral("--printer"), &DemoOptions::printer}, {QStringLiteral("--pdf"), &DemoOptions::pdf}};
+        {QStringLiteral("--report"), &DemoOptions::report},
+        {QStringLiteral("--data"), &DemoOptions::data},
+        {QStringLiteral("--device"), &DemoOptions::device},
+        {QStringLiteral("--pages"), &DemoOptions::pages},
+        {QStringLiteral("--out"), &DemoOptions::out},
+        {QStringLiteral("--dump"), &DemoOptions::dump},
+        {QStringLiteral("--printer"), &DemoOptions::printer},
+        {QStringLiteral("--pdf"), &DemoOptions::pdf},
+        {QStringLiteral("--template"), &DemoOptions::templateFile},
+        {QStringLiteral("--save-template"), &DemoOptions::saveTemplate}};
     // Options of the plan that later versions bring; each takes a value.
-    const QStringList laterValued{QStringLiteral("--template"), QStringLiteral("--save-template"),
-                                  QStringLiteral("--search"), QStringLiteral("--criteria")};
+    const QStringList laterValued{QStringLiteral("--search"), QStringLiteral("--criteria")};
     for (int i = 1; i < aArgs.size(); ++i) {
         const QString &arg = aArgs[i];
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             aOptions.help = true;
             return true;
+        }
+        if (arg == QLatin1String("--text")) {
+            aOptions.text = true;
+            continue;
         }
         const auto known = valued.find(arg);
         const bool later = laterValued.contains(arg);
@@ -110,8 +130,13 @@ bool parseDemoOptions(const QStringList &aArgs, DemoOptions &aOptions, QString &
         else
             aOptions.*(known->second) = value;
     }
-    if (aOptions.report.isEmpty() && aOptions.later.isEmpty()) {
-        aError = QLatin1String(demoUsage);
+    if (aOptions.report.isEmpty() == aOptions.templateFile.isEmpty() && aOptions.later.isEmpty()) {
+        aError = aOptions.report.isEmpty() ? QLatin1String(demoUsage)
+                                           : QStringLiteral("--report and --template exclude each other");
+        return false;
+    }
+    if (aOptions.text && aOptions.saveTemplate.isEmpty()) {
+        aError = QStringLiteral("--text goes with --save-template");
         return false;
     }
     const bool printer = aOptions.device.compare(QLatin1String("Printer"), Qt::CaseInsensitive) == 0;
@@ -131,6 +156,37 @@ bool parseDemoOptions(const QStringList &aArgs, DemoOptions &aOptions, QString &
     }
     return true;
 }
+
+QString demoErrorText(const std::exception &aError)
+{
+    if (const auto *brevantor = dynamic_cast<const report::EBrevantorError *>(&aError))
+        return brevantor->Message();
+    return QString::fromUtf8(aError.what());
+}
+
+// A stored report refers to its groups and objects by name, and the samples
+// are built in code without names: each unnamed one gets the designer's
+// kind of name, its class without the T and a number.
+void nameDemoComponents(classes::TComponent &aComponent, std::map<QString, int> &aNumbers)
+{
+    aComponent.GetChildren(
+        [&aNumbers](classes::TComponent *aChild) {
+            if (aChild->Name().isEmpty()) {
+                const QString base = aChild->ClassName().mid(1);
+                aChild->SetName(base + QString::number(++aNumbers[base]));
+            }
+            nameDemoComponents(*aChild, aNumbers);
+        },
+        nullptr);
+}
+
+// The data lives on the stack: it leaves the form before the form goes.
+struct DemoFormRelease
+{
+    classes::TComponent &form;
+    classes::TComponent &data;
+    ~DemoFormRelease() { form.RemoveComponent(&data); }
+};
 
 bool writeDemoOutput(const QString &aFileName, const QByteArray &aBytes, QString &aError)
 {
@@ -242,11 +298,11 @@ int runDemo(const DemoOptions &aOptions)
         demoError(QStringLiteral("unknown device \"%1\"").arg(aOptions.device));
         return demoExitUsage;
     }
-    if (reportdemo::LaterSampleNames().contains(aOptions.report)) {
+    if (aOptions.templateFile.isEmpty() && reportdemo::LaterSampleNames().contains(aOptions.report)) {
         demoError(QStringLiteral("the report \"%1\" is not available in this version").arg(aOptions.report));
         return demoExitUsage;
     }
-    if (!reportdemo::SampleNames().contains(aOptions.report)) {
+    if (aOptions.templateFile.isEmpty() && !reportdemo::SampleNames().contains(aOptions.report)) {
         demoError(QStringLiteral("unknown report \"%1\"; the reports are %2")
                       .arg(aOptions.report, reportdemo::SampleNames().join(QStringLiteral(", "))));
         return demoExitUsage;
@@ -273,7 +329,39 @@ int runDemo(const DemoOptions &aOptions)
         demoError(error);
         return demoExitUsage;
     }
-    std::unique_ptr<report::TppReport> sample = reportdemo::CreateSample(aOptions.report, data);
+    // A template names the pipelines its report reads: the data goes by one
+    // name into the form that owns a loaded report.
+    data.SetName(QStringLiteral("Data"));
+    classes::TComponent form(nullptr);
+    form.InsertComponent(&data);
+    const DemoFormRelease release{form, data};
+    std::unique_ptr<report::TppReport> sample;
+    if (aOptions.templateFile.isEmpty()) {
+        sample = reportdemo::CreateSample(aOptions.report, data);
+    } else {
+        sample = std::make_unique<report::TppReport>(&form);
+        sample->Template()->SetFileName(aOptions.templateFile);
+        try {
+            sample->Template()->LoadFromFile();
+        } catch (const std::exception &e) {
+            demoError(demoErrorText(e));
+            return demoExitUsage;
+        }
+    }
+    if (!aOptions.saveTemplate.isEmpty()) {
+        std::map<QString, int> numbers;
+        nameDemoComponents(*sample, numbers);
+        report::TppReportTemplate &storage = *sample->Template();
+        storage.SetFormat(aOptions.text ? report::TppFormatType::ftASCII : report::TppFormatType::ftBinary);
+        storage.SetFileName(aOptions.saveTemplate);
+        try {
+            storage.SaveToFile();
+        } catch (const std::exception &e) {
+            demoError(demoErrorText(e));
+            return demoExitFailed;
+        }
+        return 0;
+    }
     if (screen)
         return runScreen(*sample, request, aOptions);
     if (toPrinter) {

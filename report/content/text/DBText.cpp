@@ -77,6 +77,7 @@ const classes::TMetaClass &TppDBText::StaticClass()
             c.Event("OnFormat", &C::OnFormat, QStringLiteral("TppFormatEvent"));
             c.Boolean("ParentDataPipeline", &C::ParentDataPipeline, &C::SetParentDataPipeline).Default(true);
             c.Boolean("ReprintOnSubsequent", &C::ReprintOnSubsequent, &C::SetReprintOnSubsequent).Default(false);
+            c.Reference("ResetGroup", &C::ResetGroup, &C::SetResetGroup);
             c.Boolean("SuppressRepeatedValues", &C::SuppressRepeatedValues, &C::SetSuppressRepeatedValues)
                 .Default(false);
             c.Enum("TextAlignment", EnumInfo<TppTextAlignment>(), &C::TextAlignment, &C::SetTextAlignment)

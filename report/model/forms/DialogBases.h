@@ -171,7 +171,21 @@ ZVO_REPORT_PLAIN_DIALOG(TppCustomRTFEditor)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomAutoSearchDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomTextSearchSettingsDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomTemplateDialog)
-ZVO_REPORT_PLAIN_DIALOG(TppCustomTemplateErrorDialog)
 #undef ZVO_REPORT_PLAIN_DIALOG
+
+// A template that cannot be read wholly: Ignore (5), Cancel (2) or Ignore
+// All (8).
+class TppCustomTemplateErrorDialog : public TppCustomForm
+{
+    ZVO_CLASS(TppCustomTemplateErrorDialog)
+public:
+    using TppCustomForm::TppCustomForm;
+
+    virtual void SetMessage(const QString &aMessage) { m_message = aMessage; }
+    virtual QString GetMessage() const { return m_message; }
+
+private:
+    QString m_message;
+};
 
 } // namespace report

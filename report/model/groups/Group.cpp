@@ -750,6 +750,14 @@ void TppGroup::SetParentComponent(classes::TComponent *aParent)
         SetReport(report);
 }
 
+void TppGroup::GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *)
+{
+    if (m_headerBand)
+        aProc(m_headerBand);
+    if (m_footerBand)
+        aProc(m_footerBand);
+}
+
 void TppGroup::Convert(int aVersionNo)
 {
     if (aVersionNo < 1270 && !m_legacyFieldName.isEmpty())

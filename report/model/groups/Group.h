@@ -176,6 +176,8 @@ public:
     bool HasParent() const override { return true; }
     classes::TComponent *GetParentComponent() const override;
     void SetParentComponent(classes::TComponent *aParent) override;
+    // Streams its header band, then its footer band.
+    void GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *aRoot) override;
     virtual void Convert(int aVersionNo);
 
 private:

@@ -62,6 +62,14 @@ void TppGroupBand::SetGroup(TppGroup *aGroup)
     SetCaption(GetDefaultCaption());
 }
 
+void TppGroupBand::SetParentComponent(classes::TComponent *aParent)
+{
+    if (auto *group = dynamic_cast<TppGroup *>(aParent))
+        SetGroup(group);
+    else
+        TppCustomBand::SetParentComponent(aParent);
+}
+
 classes::TComponent *TppGroupBand::BandGroup() const
 {
     return m_group;

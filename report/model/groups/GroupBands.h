@@ -33,6 +33,8 @@ public:
     void SetBreaking(bool aValue) { m_breaking = aValue; }
     void InitObjects() override;
     void Notify(TppCommunicator *aCommunicator, int aOperation) override;
+    // A stream names the group as the parent of its bands.
+    void SetParentComponent(classes::TComponent *aParent) override;
 
 protected:
     // The group side of the link, without calling back.

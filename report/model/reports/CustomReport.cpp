@@ -17,6 +17,7 @@
 #include "report/model/printing/PrinterSetup.h"
 #include "report/model/reports/Report.h"
 #include "report/model/subreports/SubReport.h"
+#include "report/model/templates/ReportTemplate.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Filer.h"
@@ -69,7 +70,9 @@ const classes::TMetaClass &TppCustomReport::StaticClass()
         c.Integer("PageLimit", &R::PageLimit, &R::SetPageLimit).Default(0);
         c.Enum("PassSetting", EnumInfo<TppPassSettingType>(), &R::PassSetting, &R::SetPassSetting)
             .Default(TppPassSettingType::psOnePass);
+        c.Object("PrinterSetup", &R::PrinterSetup, &R::SetPrinterSetup);
         c.Boolean("SaveAsTemplate", &R::SaveAsTemplate, &R::SetSaveAsTemplate).Default(false);
+        c.Object("Template", &R::Template, &R::SetTemplate);
         c.Enum("Units", EnumInfo<TppUnitType>(), &R::Units, &R::SetUnits).Default(TppUnitType::utInches);
         c.Event("OnEndColumn", &R::OnEndColumn);
         c.Event("OnEndFirstPass", &R::OnEndFirstPass);
@@ -104,6 +107,13 @@ TppCustomReport::TppCustomReport(classes::TComponent *aOwner)
     if (PrinterSetup())
         PrinterSetup()->SetDocumentName(GetUserName());
     m_engine = std::make_unique<TppEngine>(this);
+    m_template = std::make_unique<TppReportTemplate>(this);
+}
+
+void TppCustomReport::SetTemplate(const TppReportTemplate *aValue)
+{
+    if (aValue && aValue != m_template.get())
+        m_template->Assign(aValue);
 }
 
 TppCustomReport::~TppCustomReport()
@@ -661,6 +671,7 @@ void TppCustomReport::ChangeOwner(classes::TComponent *aNewOwner)
         group->ChangeOwner(aNewOwner);
     for (TppBand *band : std::vector<TppBand *>(m_bands))
         band->ChangeOwner(aNewOwner);
+    m_template->SetRoot(aNewOwner);
 }
 
 void TppCustomReport::Loaded()
@@ -710,6 +721,7 @@ void TppCustomReport::TransferRelatives(const TppProducer &aSource)
     m_pageLimit = source->m_pageLimit;
     m_passSetting = source->m_passSetting;
     m_saveAsTemplate = source->m_saveAsTemplate;
+    m_template->Assign(source->m_template.get());
     SetUnits(source->m_units);
     OnEndColumn = source->OnEndColumn;
     OnEndFirstPass = source->OnEndFirstPass;
@@ -765,6 +777,9 @@ void TppCustomReport::Convert(int32_t aVersionNo)
 void TppCustomReport::Notify(TppCommunicator *aCommunicator, int aOperation)
 {
     TppProducer::Notify(aCommunicator, aOperation);
+    if (aCommunicator && aOperation == ppNotify::Remove && m_template &&
+        m_template->DatabaseSettings()->DataPipeline() == aCommunicator)
+        m_template->DatabaseSettings()->SetDataPipeline(nullptr);
     if (!aCommunicator || aCommunicator != m_dataPipeline)
         return;
     if (aOperation == ppNotify::Remove) {

@@ -28,6 +28,7 @@ class TppBand;
 class TppCustomEngine;
 class TppGroup;
 class TppPageDef;
+class TppReportTemplate;
 
 using TppNoDataBehaviors = uint8_t; // bits 1 << TppNoDataBehaviorType
 
@@ -99,6 +100,10 @@ public:
     void SetPassSetting(TppPassSettingType aValue);
     bool SaveAsTemplate() const { return m_saveAsTemplate; }
     void SetSaveAsTemplate(bool aValue) { m_saveAsTemplate = aValue; }
+    // Where the report's layout is stored; owned.
+    TppReportTemplate *Template() const { return m_template.get(); }
+    // Copies the settings.
+    void SetTemplate(const TppReportTemplate *aValue);
     TppUnitType Units() const override { return m_units; }
     void SetUnits(TppUnitType aValue);
     bool Modified() const { return m_modified; }
@@ -255,6 +260,7 @@ private:
     int m_pageLimit = 0;
     TppPassSettingType m_passSetting = TppPassSettingType::psOnePass;
     bool m_saveAsTemplate = false;
+    std::unique_ptr<TppReportTemplate> m_template;
     TppUnitType m_units = TppUnitType::utInches;
     bool m_modified = false;
     bool m_freeing = false;

@@ -1,0 +1,441 @@
+#include "tests/support/report/FormFakes.h"
+#include "tests/support/report/MemoryPipeline.h"
+
+#include "report/content/ContentRegistration.h"
+#include "report/content/text/DBText.h"
+#include "report/content/text/Label.h"
+#include "report/model/ModelRegistration.h"
+#include "report/model/bands/BandClasses.h"
+#include "report/model/bands/DetailBand.h"
+#include "report/model/base/Exceptions.h"
+#include "report/model/forms/DialogBases.h"
+#include "report/model/forms/FormClassRegistry.h"
+#include "report/model/groups/Group.h"
+#include "report/model/groups/GroupBands.h"
+#include "report/model/reports/Report.h"
+#include "report/model/templates/ReportTemplate.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/Streams.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace report;
+
+namespace {
+
+// The error dialog as a user answers it: each showing takes the next
+// answer (Ignore when none are left) and keeps the text it was given.
+class ScriptedErrorDialog : public reporttest::WindowlessForm<TppCustomTemplateErrorDialog>
+{
+    ZVO_CLASS(ScriptedErrorDialog)
+public:
+    using WindowlessForm::WindowlessForm;
+    int ShowModal() override
+    {
+        Messages.append(GetMessage());
+        return Answers.isEmpty() ? 5 : Answers.takeFirst();
+    }
+    static inline QList<int> Answers;
+    static inline QStringList Messages;
+};
+
+const classes::TMetaClass &ScriptedErrorDialog::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<ScriptedErrorDialog, TppCustomTemplateErrorDialog>("ScriptedErrorDialog");
+    return meta;
+}
+
+QByteArray streamBytes(classes::TMemoryStream &aStream)
+{
+    return QByteArray(aStream.Memory(), qsizetype(aStream.Size()));
+}
+
+class ReportTemplates : public ::testing::Test
+{
+protected:
+    ReportTemplates()
+    {
+        ppModelLayerInit();
+        ppContentLayerInit();
+        form.SetName(QStringLiteral("Form1"));
+        report = new TppReport(&form);
+        report->SetName(QStringLiteral("ppReport1"));
+        build(*report, QStringLiteral("Stored"));
+    }
+    ~ReportTemplates() override
+    {
+        ppUnRegisterFormClass(TppCustomTemplateErrorDialog::StaticClass());
+        ScriptedErrorDialog::Answers.clear();
+        ScriptedErrorDialog::Messages.clear();
+        ppContentLayerFinalize();
+        ppModelLayerFinalize();
+    }
+
+    // A header with a label, a detail, and a group with its two bands, the
+    // group header holding a text reset by the group.
+    void build(TppReport &aReport, const QString &aCaption)
+    {
+        auto *header = new TppHeaderBand(&form);
+        header->SetName(QStringLiteral("ppHeaderBand1"));
+        header->SetReport(&aReport);
+        auto *label = new TppLabel(&form);
+        label->SetName(QStringLiteral("ppLabel1"));
+        label->SetBand(header);
+        label->SetCaption(aCaption);
+        auto *detail = new TppDetailBand(&form);
+        detail->SetName(QStringLiteral("ppDetailBand1"));
+        detail->SetReport(&aReport);
+        auto *group = new TppGroup(&form);
+        group->SetName(QStringLiteral("ppGroup1"));
+        group->SetReport(&aReport);
+        auto *groupHeader = new TppGroupHeaderBand(&form);
+        groupHeader->SetName(QStringLiteral("ppGroupHeaderBand1"));
+        groupHeader->SetGroup(group);
+        auto *groupFooter = new TppGroupFooterBand(&form);
+        groupFooter->SetName(QStringLiteral("ppGroupFooterBand1"));
+        groupFooter->SetGroup(group);
+        auto *text = new TppDBText(&form);
+        text->SetName(QStringLiteral("ppDBText1"));
+        text->SetBand(groupHeader);
+        text->SetResetGroup(group);
+    }
+
+    QByteArray save(TppFormatType aFormat, int32_t aOffset = 0)
+    {
+        report->Template()->SetFormat(aFormat);
+        report->Template()->SetOffset(aOffset);
+        classes::TMemoryStream stream;
+        report->Template()->SaveToStream(stream);
+        return streamBytes(stream);
+    }
+
+    void load(const QByteArray &aBytes)
+    {
+        classes::TMemoryStream stream;
+        stream.WriteBuffer(aBytes.constData(), aBytes.size());
+        stream.SetPosition(0);
+        report->Template()->LoadFromStream(stream);
+    }
+
+    QString firstCaption() const
+    {
+        TppBand *header = report->GetBand(0);
+        if (!header || header->ObjectCount() == 0)
+            return QString();
+        auto *label = dynamic_cast<TppLabel *>(header->Objects(0));
+        return label ? label->GetCaption() : QString();
+    }
+
+    // The report's layout changed to something else, to see a load bring
+    // back what the template holds.
+    void replaceLayout()
+    {
+        report->Template()->New();
+        ASSERT_EQ(report->GroupCount(), 0);
+    }
+
+    classes::TComponent form{nullptr};
+    TppReport *report = nullptr;
+};
+
+TEST_F(ReportTemplates, BothFormsBringTheLayoutBackIntoTheLiveReport)
+{
+    for (TppFormatType format : {TppFormatType::ftBinary, TppFormatType::ftASCII}) {
+        SCOPED_TRACE(int(format));
+        const QByteArray bytes = save(format);
+        EXPECT_TRUE(bytes.startsWith(format == TppFormatType::ftBinary ? "TPF0" : "object"));
+        replaceLayout();
+        load(bytes);
+        EXPECT_EQ(report->Template()->Format(), format);
+        EXPECT_EQ(firstCaption(), QStringLiteral("Stored"));
+        ASSERT_EQ(report->GroupCount(), 1);
+        TppGroup *group = report->Groups(0);
+        ASSERT_TRUE(group->HeaderBand() && group->FooterBand());
+        EXPECT_EQ(group->HeaderBand()->Report(), report);
+        ASSERT_EQ(group->HeaderBand()->ObjectCount(), 1);
+        auto *text = dynamic_cast<TppDBText *>(group->HeaderBand()->Objects(0));
+        ASSERT_TRUE(text);
+        EXPECT_EQ(text->ResetGroup(), group);
+        // The live report stays; what was read is gone again.
+        EXPECT_EQ(report->Owner(), &form);
+        EXPECT_EQ(report->CommunicatorState() & ppState::FirstLoad, 0);
+        int reports = 0;
+        for (int i = 0; i < form.ComponentCount(); ++i)
+            reports += dynamic_cast<TppCustomReport *>(form.Components(i)) != nullptr;
+        EXPECT_EQ(reports, 1);
+    }
+}
+
+TEST_F(ReportTemplates, TheEnvelopeIsFoundAtOffsetAtZeroOrThroughTheLeadingPointer)
+{
+    const QByteArray data = save(TppFormatType::ftBinary);
+
+    // Saving at 16 leaves 16 zero bytes before the data.
+    const QByteArray at16 = save(TppFormatType::ftBinary, 16);
+    EXPECT_EQ(at16.left(16), QByteArray(16, '\0'));
+    EXPECT_TRUE(at16.mid(16).startsWith("TPF0"));
+    replaceLayout();
+    report->Template()->SetOffset(16);
+    load(at16);
+    EXPECT_EQ(report->Template()->Offset(), 16);
+    EXPECT_EQ(firstCaption(), QStringLiteral("Stored"));
+
+    // A prefix whose first four bytes point at the data.
+    QByteArray pointed(100, 'x');
+    const char pointer[4] = {100, 0, 0, 0};
+    pointed.replace(0, 4, QByteArray(pointer, 4));
+    pointed.append(data);
+    replaceLayout();
+    report->Template()->SetOffset(0);
+    load(pointed);
+    EXPECT_EQ(report->Template()->Offset(), 100);
+    EXPECT_EQ(firstCaption(), QStringLiteral("Stored"));
+
+    // A stale Offset falls back to the data at 0.
+    report->Template()->SetOffset(7);
+    load(data);
+    EXPECT_EQ(report->Template()->Offset(), 0);
+}
+
+TEST_F(ReportTemplates, NoSignatureAnywhereIsInvalidAndLeavesTheReportAlone)
+{
+    const QByteArray data = save(TppFormatType::ftBinary);
+    const auto withPointer = [&data](int32_t aPointer) {
+        QByteArray bytes(reinterpret_cast<const char *>(&aPointer), 4);
+        bytes.append(QByteArray(60, 'y'));
+        bytes.append(data.mid(4)); // the data without its signature
+        return bytes;
+    };
+    for (int32_t pointer : {0, -1, 2147483647, 64}) {
+        SCOPED_TRACE(pointer);
+        report->Template()->SetOffset(0);
+        EXPECT_THROW(load(withPointer(pointer)), EInvalidTemplateError);
+        EXPECT_EQ(firstCaption(), QStringLiteral("Stored"));
+        EXPECT_EQ(report->GroupCount(), 1);
+    }
+    for (const QByteArray &bytes :
+         {QByteArray("TPF0"), QByteArray("object"), QByteArray(), data.left(data.size() / 2)}) {
+        SCOPED_TRACE(bytes.left(20).toStdString());
+        EXPECT_ANY_THROW(load(bytes));
+        EXPECT_EQ(firstCaption(), QStringLiteral("Stored"));
+        EXPECT_EQ(report->GroupCount(), 1);
+    }
+}
+
+TEST_F(ReportTemplates, OnlyOneReportIsAcceptedAsTheStreamsComponent)
+{
+    // A label alone, and two reports one after the other.
+    TppLabel loose(nullptr);
+    loose.SetCaption(QStringLiteral("loose"));
+    classes::TMemoryStream labelStream;
+    labelStream.WriteComponent(&loose);
+    const QByteArray data = save(TppFormatType::ftBinary);
+    QByteArray twice = data.left(data.size() - 1); // without the list end
+    twice.append(data.mid(4));
+    for (const QByteArray &bytes : {streamBytes(labelStream) + QByteArray(1, '\0'), twice}) {
+        EXPECT_THROW(load(bytes), EInvalidTemplateError);
+        EXPECT_EQ(firstCaption(), QStringLiteral("Stored"));
+        EXPECT_EQ(report->GroupCount(), 1);
+        EXPECT_EQ(form.ComponentCount(), 8); // the report and its seven objects
+    }
+    // Without the final list end (as a converter writes it) it loads.
+    replaceLayout();
+    load(data.left(data.size() - 1));
+    EXPECT_EQ(firstCaption(), QStringLiteral("Stored"));
+}
+
+TEST_F(ReportTemplates, ClashingNamesAreRenamedAndReferencesFollowThem)
+{
+    const QByteArray bytes = save(TppFormatType::ftASCII);
+    // The group's name is taken in the form by a stranger.
+    replaceLayout();
+    auto *stranger = new classes::TComponent(&form);
+    stranger->SetName(QStringLiteral("ppGroup1"));
+    load(bytes);
+    ASSERT_EQ(report->GroupCount(), 1);
+    TppGroup *group = report->Groups(0);
+    EXPECT_NE(group->Name().compare(QStringLiteral("ppGroup1"), Qt::CaseInsensitive), 0);
+    EXPECT_EQ(form.FindComponent(group->Name()), group);
+    auto *text = dynamic_cast<TppDBText *>(group->HeaderBand()->Objects(0));
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->ResetGroup(), group);
+    EXPECT_EQ(form.FindComponent(u"ppGroup1"), stranger);
+}
+
+TEST_F(ReportTemplates, ReadErrorsAskTheDialogAndCancelRestoresThePreviousReport)
+{
+    QByteArray text = save(TppFormatType::ftASCII);
+    // Two properties nobody knows.
+    const qsizetype at = text.indexOf("Caption = 'Stored'");
+    ASSERT_GT(at, 0);
+    text.insert(at, "Bogus = 1\r\n      Other = 2\r\n      ");
+    replaceLayout();
+    const int bandsBefore = report->BandCount();
+
+    // Without a dialog a read error fails the load.
+    EXPECT_ANY_THROW(load(text));
+    EXPECT_EQ(report->BandCount(), bandsBefore);
+    EXPECT_EQ(report->GroupCount(), 0);
+
+    ppRegisterFormClass(TppCustomTemplateErrorDialog::StaticClass(), ScriptedErrorDialog::StaticClass());
+    ScriptedErrorDialog::Answers = {2};
+    EXPECT_ANY_THROW(load(text));
+    EXPECT_EQ(report->GroupCount(), 0);
+    ASSERT_EQ(ScriptedErrorDialog::Messages.size(), 1);
+    EXPECT_TRUE(ScriptedErrorDialog::Messages[0].endsWith(QStringLiteral("\r\nIgnore the error and continue?")));
+
+    ScriptedErrorDialog::Messages.clear();
+    ScriptedErrorDialog::Answers = {5, 5};
+    load(text);
+    EXPECT_EQ(ScriptedErrorDialog::Messages.size(), 2);
+    EXPECT_EQ(firstCaption(), QStringLiteral("Stored"));
+
+    ScriptedErrorDialog::Messages.clear();
+    ScriptedErrorDialog::Answers = {8};
+    replaceLayout();
+    load(text);
+    EXPECT_EQ(ScriptedErrorDialog::Messages.size(), 1);
+    EXPECT_EQ(report->GroupCount(), 1);
+}
+
+TEST_F(ReportTemplates, LoadEndFiresAfterFailuresAndTheTemplateKeepsItsOwnSettings)
+{
+    const QByteArray bytes = save(TppFormatType::ftBinary);
+    report->Template()->SetFileName(QStringLiteral("where-it-lives.rtm"));
+    int loadEnds = 0;
+    report->Template()->OnLoadEnd.Set([&loadEnds](classes::TObject *, classes::TObject *) { ++loadEnds; });
+    load(bytes);
+    EXPECT_ANY_THROW(load(QByteArray("TPF0garbage")));
+    EXPECT_EQ(loadEnds, 2);
+    // The stored report carried its own template settings; they do not
+    // replace where this one lives.
+    EXPECT_EQ(report->Template()->FileName(), QStringLiteral("where-it-lives.rtm"));
+}
+
+TEST_F(ReportTemplates, FilesAreReplacedWholeOrNotAtAll)
+{
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("r.rtm"));
+    TppReportTemplate &storage = *report->Template();
+    storage.SetFileName(name);
+    EXPECT_THROW(storage.LoadFromFile(), ETemplateLoadError);
+    storage.SaveToFile();
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    file.close();
+    EXPECT_TRUE(saved.startsWith("TPF0"));
+
+    replaceLayout();
+    storage.SetFileName(name);
+    storage.LoadFromFile();
+    EXPECT_EQ(firstCaption(), QStringLiteral("Stored"));
+
+    ASSERT_TRUE(QFile::setPermissions(name, QFileDevice::ReadOwner));
+    EXPECT_TRUE(storage.GetReadOnly());
+    EXPECT_THROW(storage.SaveToFile(), ETemplateSaveError);
+    QFile::setPermissions(name, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    storage.SetFileName(dir.filePath(QStringLiteral("missing/r.rtm")));
+    EXPECT_THROW(storage.SaveToFile(), ETemplateSaveError);
+    EXPECT_FALSE(QFile::exists(storage.FileName()));
+}
+
+} // namespace
+
+namespace {
+
+// Templates kept as records of a pipeline: a name field and two data
+// fields, one binary, one text.
+class DatabaseTemplates : public ReportTemplates
+{
+protected:
+    DatabaseTemplates()
+    {
+        store.AddField(QStringLiteral("Name"));
+        store.AddField(QStringLiteral("Data"), TppDataType::dtBLOB);
+        store.AddField(QStringLiteral("Notes"), TppDataType::dtMemo);
+        store.AddField(QStringLiteral("Count"), TppDataType::dtInteger);
+        TppTemplateDBSettings &settings = *report->Template()->DatabaseSettings();
+        settings.SetDataPipeline(&store);
+        settings.SetName(QStringLiteral("Monthly"));
+        settings.SetNameField(QStringLiteral("Name"));
+        settings.SetTemplateField(QStringLiteral("Data"));
+    }
+    ~DatabaseTemplates() override { report->Template()->DatabaseSettings()->SetDataPipeline(nullptr); }
+
+    reporttest::MemoryPipeline store;
+};
+
+TEST_F(DatabaseTemplates, ASaveAppendsThenEditsAndALoadByNameReadsIt)
+{
+    TppReportTemplate &storage = *report->Template();
+    for (const char *field : {"Data", "Notes"}) {
+        SCOPED_TRACE(field);
+        storage.DatabaseSettings()->SetTemplateField(QString::fromLatin1(field));
+        storage.SetFormat(QByteArrayView(field) == "Notes" ? TppFormatType::ftASCII : TppFormatType::ftBinary);
+        const int before = store.RecordCount();
+        storage.SaveToDatabase();
+        EXPECT_EQ(store.RecordCount(), before == 0 ? 1 : before);
+        storage.SaveToDatabase();
+        EXPECT_EQ(store.RecordCount(), before == 0 ? 1 : before);
+        replaceLayout();
+        storage.DatabaseSettings()->SetName(QStringLiteral("Monthly"));
+        storage.LoadFromDatabase();
+        EXPECT_EQ(firstCaption(), QStringLiteral("Stored"));
+        EXPECT_EQ(report->GroupCount(), 1);
+    }
+    EXPECT_EQ(store.Cell(0, QStringLiteral("Name")).toString(), QStringLiteral("Monthly"));
+}
+
+TEST_F(DatabaseTemplates, UnusableSettingsAreRefusedWithTheirMessages)
+{
+    TppReportTemplate &storage = *report->Template();
+    storage.SaveToDatabase();
+    // An unknown name, a field that cannot hold a template, no name field.
+    storage.DatabaseSettings()->SetName(QStringLiteral("Weekly"));
+    try {
+        storage.LoadFromDatabase();
+        ADD_FAILURE() << "an unknown name loaded";
+    } catch (const ETemplateLoadError &e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Record not found: Weekly"));
+    }
+    storage.DatabaseSettings()->SetName(QStringLiteral("Monthly"));
+    storage.DatabaseSettings()->SetTemplateField(QStringLiteral("Count"));
+    try {
+        storage.SaveToDatabase();
+        ADD_FAILURE() << "a number field took a template";
+    } catch (const ETemplateSaveError &e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Cannot store a template to a field of this type."));
+    }
+    storage.DatabaseSettings()->SetTemplateField(QStringLiteral("Data"));
+    storage.DatabaseSettings()->SetNameField(QString());
+    const int records = store.RecordCount();
+    storage.SaveToDatabase(); // not ready: nothing happens
+    EXPECT_EQ(store.RecordCount(), records);
+    EXPECT_THROW(storage.LoadFromDatabase(), ETemplateLoadError);
+    // A user's locate handler decides instead of the pipeline.
+    storage.DatabaseSettings()->SetNameField(QStringLiteral("Name"));
+    QStringList asked;
+    storage.OnLocateRecord.Set([&asked](classes::TObject *, const QString &aName, bool &aFound) {
+        asked.append(aName);
+        aFound = false;
+    });
+    EXPECT_THROW(storage.LoadFromDatabase(), ETemplateLoadError);
+    EXPECT_EQ(asked, QStringList{QStringLiteral("Monthly")});
+    // A pipeline that goes leaves the settings without it.
+    storage.OnLocateRecord.Clear();
+    {
+        reporttest::MemoryPipeline other;
+        storage.DatabaseSettings()->SetDataPipeline(&other);
+    }
+    EXPECT_EQ(storage.DatabaseSettings()->DataPipeline(), nullptr);
+    EXPECT_THROW(storage.LoadFromDatabase(), ETemplateLoadError);
+}
+
+} // namespace
