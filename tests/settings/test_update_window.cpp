@@ -314,7 +314,10 @@ TEST_F(UpdateWindowTest, SchedulerOpensTheWindowOnYesAndWaitsForIt)
 // touched (the fixture checks the folder's surroundings).
 TEST_F(UpdateWindowTest, BadListsEndCleanly)
 {
-    const ScopedUpdateTimings noPause(TUpdateTimings{0, 3000, 1});
+    // No case here waits on a stalled server, so the stall time-out is long:
+    // the 10 MB list, sent by a server thread starved on a busy machine, must
+    // not be cut off by it.
+    const ScopedUpdateTimings noPause(TUpdateTimings{0, 3000, 10});
     server.setFile("ok.txt", "fine\n");
     const std::string ok = "Link: " + server.fileLink("ok.txt") + "\n";
     std::string binary(64 * 1024, '\0');
