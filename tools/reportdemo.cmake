@@ -1,9 +1,10 @@
 # Prints a sample report over a CSV file, one line per page naming its bands:
-# reportdemo --report list|grouped|barcodes|memo|shapes --data FILE.csv [--device Trace|Screen] [--pages LIST] [--out FILE]
+# reportdemo --report list|grouped|barcodes|memo|shapes|richtext --data FILE.csv [--device Trace|Screen] [--pages LIST] [--out FILE]
 # [--dump FILE]; with --device Printer [--printer NAME] or --pdf FILE it prints the report.
 add_executable(reportdemo "${CMAKE_CURRENT_LIST_DIR}/reportdemo/main.cpp"
                           "${CMAKE_CURRENT_LIST_DIR}/reportdemo/BarCodeSample.cpp"
                           "${CMAKE_CURRENT_LIST_DIR}/reportdemo/PageDump.cpp"
+                          "${CMAKE_CURRENT_LIST_DIR}/reportdemo/RichTextSample.cpp"
                           "${CMAKE_CURRENT_LIST_DIR}/reportdemo/Samples.cpp"
                           "${CMAKE_CURRENT_LIST_DIR}/reportdemo/ScreenRun.cpp"
                           "${CMAKE_CURRENT_LIST_DIR}/reportdemo/ShapesSample.cpp")

@@ -51,6 +51,22 @@ RichEdit::RichEdit()
 
 RichEdit::~RichEdit() = default;
 
+void RichEdit::BeginUpdate()
+{
+    if (m_updates++ > 0)
+        return;
+    m_updateCursor = std::make_unique<QTextCursor>(m_document.get());
+    m_updateCursor->beginEditBlock();
+}
+
+void RichEdit::EndUpdate()
+{
+    if (m_updates == 0 || --m_updates > 0)
+        return;
+    m_updateCursor->endEditBlock();
+    m_updateCursor.reset();
+}
+
 void RichEdit::Clear()
 {
     m_document->clear();
@@ -136,7 +152,11 @@ void RichEdit::SetSelLength(int value)
 
 QString RichEdit::SelText() const
 {
-    QString text = Text().mid(m_selStart, m_selLength);
+    QTextCursor cursor(m_document.get());
+    cursor.setPosition(m_selStart);
+    cursor.setPosition(m_selStart + m_selLength, QTextCursor::KeepAnchor);
+    QString text = cursor.selectedText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
     return text;
 }
 
@@ -252,21 +272,34 @@ int RichEdit::FindText(const QString &text, int start, int length, FindOptions o
 {
     if (text.isEmpty())
         return -1;
-    const QString all = Text();
-    const int from = std::clamp(start, 0, int(all.size()));
-    const int end = length < 0 ? int(all.size()) : int(std::min<qint64>(all.size(), qint64(from) + length));
-    const Qt::CaseSensitivity cs = (options & int(FindOption::MatchCase)) ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    for (qsizetype at = all.indexOf(text, from, cs); at >= 0 && at + text.size() <= end;
-         at = all.indexOf(text, at + 1, cs)) {
-        if (options & int(FindOption::WholeWord)) {
-            const bool before = at > 0 && richEditWordChar(all[at - 1]);
-            const bool after = at + text.size() < all.size() && richEditWordChar(all[at + text.size()]);
-            if (before || after)
-                continue;
+    const int size = TextLength();
+    const int from = std::clamp(start, 0, size);
+    const int end = length < 0 ? size : int(std::min<qint64>(size, qint64(from) + length));
+    if (text.contains(u'\n')) {
+        // Across paragraphs only the whole text can tell.
+        const QString all = Text();
+        const Qt::CaseSensitivity cs = (options & int(FindOption::MatchCase)) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        for (qsizetype at = all.indexOf(text, from, cs); at >= 0 && at + text.size() <= end;
+             at = all.indexOf(text, at + 1, cs)) {
+            if (options & int(FindOption::WholeWord)) {
+                const bool before = at > 0 && richEditWordChar(all[at - 1]);
+                const bool after = at + text.size() < all.size() && richEditWordChar(all[at + text.size()]);
+                if (before || after)
+                    continue;
+            }
+            return int(at);
         }
-        return int(at);
+        return -1;
     }
-    return -1;
+    QTextDocument::FindFlags flags;
+    if (options & int(FindOption::MatchCase))
+        flags |= QTextDocument::FindCaseSensitively;
+    if (options & int(FindOption::WholeWord))
+        flags |= QTextDocument::FindWholeWords;
+    const QTextCursor found = m_document->find(text, from, flags);
+    if (found.isNull() || found.selectionEnd() > end)
+        return -1;
+    return found.selectionStart();
 }
 
 } // namespace richedit

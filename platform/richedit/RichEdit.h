@@ -17,6 +17,7 @@
 
 class QTextDocument;
 class QTextCharFormat;
+class QTextCursor;
 
 namespace richedit {
 
@@ -84,6 +85,10 @@ public:
     // the rest when length < 0); the position found, or -1.
     int FindText(const QString &text, int start, int length, FindOptions options) const;
 
+    // Many changes in a row: the document is laid out again once, at the end.
+    void BeginUpdate();
+    void EndUpdate();
+
     rtl::TColor Color() const { return m_color; }
     void SetColor(rtl::TColor value) { m_color = value; }
 
@@ -91,6 +96,8 @@ private:
     void clampSelection();
 
     std::unique_ptr<QTextDocument> m_document;
+    std::unique_ptr<QTextCursor> m_updateCursor;
+    int m_updates = 0;
     int m_selStart = 0;
     int m_selLength = 0;
     rtl::TColor m_color = 0xFFFFFF;

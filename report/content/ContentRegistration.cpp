@@ -12,6 +12,7 @@
 #include "report/content/graphics/Graphics.h"
 #include "report/content/graphics/GraphicsRTTI.h"
 #include "report/content/graphics/Images.h"
+#include "report/content/richtext/RichText.h"
 #include "report/content/text/DBText.h"
 #include "report/content/text/Label.h"
 #include "report/content/text/Memo.h"
@@ -112,6 +113,8 @@ void ppContentLayerInit()
     ppSetBandCalcConversion(&ppConvertBandCalcs);
     ppRegisterPaletteComponent(TppMemo::StaticClass());
     ppRegisterPaletteComponent(TppDBMemo::StaticClass());
+    ppRegisterPaletteComponent(TppRichText::StaticClass());
+    ppRegisterPaletteComponent(TppDBRichText::StaticClass());
     ppSetNoDataMessageFactory(&g_contentNoDataFactory);
 }
 
@@ -122,6 +125,8 @@ void ppContentLayerFinalize()
     g_contentInitialised = false;
     if (ppNoDataMessageFactory() == &g_contentNoDataFactory)
         ppSetNoDataMessageFactory(nullptr);
+    ppUnRegisterComponent(TppDBRichText::StaticClass());
+    ppUnRegisterComponent(TppRichText::StaticClass());
     ppUnRegisterComponent(TppDBMemo::StaticClass());
     ppUnRegisterComponent(TppMemo::StaticClass());
     if (ppBandCalcConversion() == &ppConvertBandCalcs)

@@ -1,6 +1,7 @@
 #include "Samples.h"
 
 #include "BarCodeSample.h"
+#include "RichTextSample.h"
 #include "ShapesSample.h"
 
 #include "tests/support/report/MemoryPipeline.h"
@@ -267,13 +268,14 @@ std::unique_ptr<report::TppReport> subReportSample(reporttest::MemoryPipeline &a
 
 QStringList SampleNames()
 {
-    return {QStringLiteral("list"),      QStringLiteral("grouped"), QStringLiteral("barcodes"), QStringLiteral("memo"),
-            QStringLiteral("variables"), QStringLiteral("shapes"),  QStringLiteral("subreport")};
+    return {QStringLiteral("list"),      QStringLiteral("grouped"),   QStringLiteral("barcodes"),
+            QStringLiteral("memo"),      QStringLiteral("variables"), QStringLiteral("shapes"),
+            QStringLiteral("subreport"), QStringLiteral("richtext")};
 }
 
 QStringList LaterSampleNames()
 {
-    return {QStringLiteral("richtext")};
+    return {};
 }
 
 std::unique_ptr<report::TppReport> CreateSample(const QString &aName, reporttest::MemoryPipeline &aData)
@@ -288,6 +290,8 @@ std::unique_ptr<report::TppReport> CreateSample(const QString &aName, reporttest
         return variablesSample(aData);
     if (aName == QLatin1String("subreport"))
         return subReportSample(aData);
+    if (aName == QLatin1String("richtext"))
+        return CreateRichTextSample();
     if (aName == QLatin1String("shapes")) {
         // The pictures the sample shows live as long as the program.
         static QTemporaryDir pictures;

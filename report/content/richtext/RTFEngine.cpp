@@ -70,6 +70,7 @@ int rtfEngineLastPosition(const QTextDocument &aDocument, TppCharRange aRange)
 
 struct RtfEngineLines
 {
+    int first = 0;     // first position of the first line
     int next = 0;      // first position not laid out
     double top = 0;    // top of the first line, layout pixels
     double bottom = 0; // bottom of the last whole line
@@ -105,6 +106,7 @@ RtfEngineLines rtfEngineWalk(QTextDocument &aDocument, TppCharRange aRange, doub
                 return lines;
             const double lineTop = y0 + line.y();
             if (!started) {
+                lines.first = start;
                 lines.top = lineTop;
                 lines.bottom = lineTop;
                 started = true;
@@ -152,10 +154,21 @@ void rtfEnginePaint(QTextDocument &aDocument, const TppRTFDeviceContext &aDC, co
     // Italics and overhangs may pass the sides a little; never a line below.
     const QRectF clip(-4, aLines.top, aFrame.width + 8, aLines.bottom - aLines.top);
     painter.setClipRect(clip, Qt::IntersectClip);
-    QAbstractTextDocumentLayout::PaintContext context;
-    context.clip = clip;
-    context.palette.setColor(QPalette::Text, Qt::black);
-    aDocument.documentLayout()->draw(&painter, context);
+    painter.setPen(Qt::black);
+    // Line by line, and only the range's: a block cut by the page would put
+    // its hidden lines into a PDF's text as well.
+    QAbstractTextDocumentLayout *engine = aDocument.documentLayout();
+    for (QTextBlock block = aDocument.findBlock(aLines.first); block.isValid() && block.position() < aLines.next;
+         block = block.next()) {
+        engine->blockBoundingRect(block);
+        const QTextLayout *layout = block.layout();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            const int start = block.position() + line.textStart();
+            if (start >= aLines.first && start < aLines.next)
+                line.draw(&painter, layout->position());
+        }
+    }
     painter.restore();
 }
 

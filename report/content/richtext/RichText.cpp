@@ -1,0 +1,452 @@
+#include "report/content/richtext/RichText.h"
+
+#include "report/content/drawcommands/DrawRichText.h"
+#include "report/content/richtext/RTFEngine.h"
+#include "report/model/bands/ReportContext.h"
+#include "report/model/base/Units.h"
+#include "report/model/data/DataPipeline.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/Streams.h"
+#include "platform/classes/StringList.h"
+#include "platform/richedit/RichEdit.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+
+namespace report {
+
+namespace {
+
+struct RichTextCacheRecord
+{
+    uint8_t stretchable[16] = {};
+    int32_t startCharPos = -1;
+    int32_t endCharPos = -1;
+    int32_t nextStart = -1;
+    bool movedWhole = false;
+};
+
+// Pixels back into thousandths of a millimetre, rounded up: the height
+// given to the page holds every pixel measured.
+int32_t richTextPixelsToMM(int aPixels, int aPixelsPerInch)
+{
+    const int64_t dpi = std::max(1, aPixelsPerInch);
+    return int32_t(std::clamp<int64_t>((int64_t(aPixels) * 25400 + dpi - 1) / dpi, 0, INT32_MAX / 2));
+}
+
+} // namespace
+
+// ---- Mail merge ----------------------------------------------------------------------
+
+int ppMailMerge(richedit::RichEdit &aEdit, TppDataPipeline &aPipeline)
+{
+    classes::TStringList names;
+    aPipeline.GetFieldNames(names);
+    classes::TStringList aliases;
+    aPipeline.GetFieldAliases(aliases);
+    const auto fieldFor = [&](const QString &aTag) -> QString {
+        for (int i = 0; i < names.Count(); ++i)
+            if (names.Strings(i).compare(aTag, Qt::CaseInsensitive) == 0)
+                return names.Strings(i);
+        for (int i = 0; i < aliases.Count() && i < names.Count(); ++i)
+            if (aliases.Strings(i).compare(aTag, Qt::CaseInsensitive) == 0)
+                return names.Strings(i);
+        return QString();
+    };
+    // The text searched is kept beside the edit and changed with it, so
+    // that a text of many tags is not read again for every one.
+    QString text = aEdit.Text();
+    aEdit.BeginUpdate();
+    int replaced = 0;
+    qsizetype position = 0;
+    for (;;) {
+        const qsizetype open = text.indexOf(u'<', position);
+        if (open < 0)
+            break;
+        // Looked for after the "<": a ">" before it, or none, never stalls.
+        const qsizetype close = text.indexOf(u'>', open + 1);
+        if (close < 0)
+            break;
+        const QString field = fieldFor(text.mid(open + 1, close - open - 1));
+        if (field.isEmpty()) {
+            position = open + 1;
+            continue;
+        }
+        const QString value = aPipeline.GetFieldAsString(field);
+        aEdit.SetSelStart(int(open));
+        aEdit.SetSelLength(int(close - open + 1));
+        aEdit.SetSelText(value);
+        text.replace(open, close - open + 1, value);
+        // The value is not looked into again.
+        position = open + value.size();
+        ++replaced;
+    }
+    aEdit.EndUpdate();
+    aEdit.SetSelStart(0);
+    return replaced;
+}
+
+// ---- TppCustomRichText -------------------------------------------------------------
+
+const classes::TMetaClass &TppCustomRichText::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<TppCustomRichText, TppStretchable>(
+        "TppCustomRichText", [](classes::TClassBuilder<TppCustomRichText> &) {});
+    return meta;
+}
+
+TppCustomRichText::TppCustomRichText(classes::TComponent *aOwner)
+    : TppStretchable(aOwner)
+    , m_richEdit(std::make_unique<richedit::RichEdit>())
+{
+    SetCacheRecordSize(int32_t(sizeof(RichTextCacheRecord)));
+    SetDrawCommandClass(&TppDrawRichText::StaticClass());
+    SetmmWidth(ppToMMThousandths(185, TppUnitType::utScreenPixels, TppAxisType::atHorizontal));
+    SetmmHeight(ppToMMThousandths(89, TppUnitType::utScreenPixels, TppAxisType::atVertical));
+}
+
+TppCustomRichText::~TppCustomRichText() = default;
+
+QString TppCustomRichText::RichText() const
+{
+    return QString::fromLatin1(RichTextBytes());
+}
+
+QByteArray TppCustomRichText::RichTextBytes() const
+{
+    return m_rtf;
+}
+
+void TppCustomRichText::SetRichText(const QString &aValue)
+{
+    loadText(aValue);
+    afterChange();
+}
+
+void TppCustomRichText::loadText(const QString &aValue)
+{
+    // RTF is bytes; the string holds them one for one. Text beyond Latin-1
+    // is plain text and goes in as UTF-8.
+    bool latin1 = true;
+    for (const QChar c : aValue)
+        latin1 = latin1 && c.unicode() < 0x100;
+    loadBytes(latin1 ? aValue.toLatin1() : aValue.toUtf8());
+}
+
+void TppCustomRichText::loadBytes(const QByteArray &aBytes)
+{
+    m_rtf = aBytes;
+    m_richEdit->LoadFromBytes(aBytes);
+    m_reload = false;
+}
+
+void TppCustomRichText::afterChange()
+{
+    if (loadingOrReading())
+        return;
+    InvalidateDesignControl();
+    PropertyChange();
+}
+
+void TppCustomRichText::LoadFromRTFStream(classes::TStream &aStream)
+{
+    const int64_t size = aStream.Size() - aStream.Position();
+    QByteArray bytes;
+    if (size > 0) {
+        bytes.resize(qsizetype(size));
+        aStream.ReadBuffer(bytes.data(), int32_t(size));
+    }
+    loadBytes(bytes);
+    afterChange();
+}
+
+void TppCustomRichText::SaveToRTFStream(classes::TStream &aStream)
+{
+    const QByteArray bytes = m_richEdit->SaveToBytes();
+    if (!bytes.isEmpty())
+        aStream.WriteBuffer(bytes.constData(), int32_t(bytes.size()));
+}
+
+bool TppCustomRichText::LoadFromFile(const QString &aFileName)
+{
+    QFile file(aFileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    loadBytes(file.readAll());
+    afterChange();
+    return true;
+}
+
+bool TppCustomRichText::SaveToFile(const QString &aFileName)
+{
+    QSaveFile file(aFileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(m_richEdit->SaveToBytes());
+    return file.commit();
+}
+
+QString TppCustomRichText::PlainText() const
+{
+    return m_richEdit->Text();
+}
+
+int TppCustomRichText::FindText(const QString &aSearchStr, int aStartPos, int aLength, bool aWholeWord,
+                                bool aMatchCase) const
+{
+    int options = 0;
+    if (aWholeWord)
+        options |= int(richedit::FindOption::WholeWord);
+    if (aMatchCase)
+        options |= int(richedit::FindOption::MatchCase);
+    return m_richEdit->FindText(aSearchStr, aStartPos, aLength, options);
+}
+
+void TppCustomRichText::Reload()
+{
+    if (!m_reload)
+        return;
+    m_richEdit->LoadFromBytes(m_rtf);
+    m_reload = false;
+}
+
+void TppCustomRichText::MailMergeCopy()
+{
+    if (!MailMergeActive()) {
+        m_mergeEdit.reset();
+        return;
+    }
+    if (!m_mergeEdit)
+        m_mergeEdit = std::make_unique<richedit::RichEdit>();
+    m_mergeEdit->LoadFromBytes(m_richEdit->SaveToBytes());
+    IppReportContext *report = Report();
+    if (TppDataPipeline *pipeline = report ? report->DataPipeline() : nullptr)
+        ppMailMerge(*m_mergeEdit, *pipeline);
+}
+
+richedit::RichEdit &TppCustomRichText::printEdit() const
+{
+    return m_mergeEdit ? *m_mergeEdit : *m_richEdit;
+}
+
+void TppCustomRichText::Init()
+{
+    TppStretchable::Init();
+    m_startCharPos = m_endCharPos = -1;
+    m_nextStart = -1;
+    m_movedWhole = false;
+}
+
+void TppCustomRichText::Reset()
+{
+    TppStretchable::Reset();
+    // What a report loads again for every record: the data rich text.
+    m_nextStart = -1;
+    m_reload = true;
+}
+
+void TppCustomRichText::CalcSpaceUsed()
+{
+    Reload();
+    MailMergeCopy();
+    richedit::RichEdit &edit = printEdit();
+    const int length = edit.TextLength();
+    const rtl::TRect page = PageRect();
+    if (!Stretch() || !StretchAllowed()) {
+        m_startCharPos = 0;
+        m_endCharPos = length;
+        m_nextStart = -1;
+        SetSpaceUsed(mmHeight());
+        SetOverFlow(false);
+        return;
+    }
+    const bool continuing = m_nextStart >= 0;
+    m_startCharPos = continuing ? m_nextStart : 0;
+    m_endCharPos = length - 1;
+    if (length <= 0 || m_startCharPos > m_endCharPos) {
+        m_startCharPos = m_endCharPos = -1;
+        m_nextStart = -1;
+        SetSpaceUsed(0);
+        SetOverFlow(false);
+        return;
+    }
+    const PrinterResolution *printer = GetPrinter();
+    const int dpiX = printer ? printer->pixelsPerInch(TppAxisType::atHorizontal) : ppScreenPixelsPerInch();
+    const int dpiY = printer ? printer->pixelsPerInch(TppAxisType::atVertical) : ppScreenPixelsPerInch();
+    const TppRTFDeviceContext dc{nullptr, dpiX, dpiY, printer != nullptr};
+    // Measured at the origin, as the devices draw it: the same width in
+    // twips wherever the page places it.
+    const rtl::TRect rect =
+        rtl::Rect(0, 0, TppRTFEngine::MMToPixels(page.Width(), dpiX), TppRTFEngine::MMToPixels(page.Height(), dpiY));
+    int heightUsed = 0;
+    int lastChar = -1;
+    if (TppRTFEngine::Fit(edit, dc, heightUsed, lastChar, rect, {m_startCharPos, m_endCharPos})) {
+        m_nextStart = -1;
+        m_movedWhole = false;
+        SetKeptTogether(false);
+        SetOverFlow(false);
+        SetSpaceUsed(std::min(richTextPixelsToMM(heightUsed, dpiY), page.Height()));
+        return;
+    }
+    SetOverFlow(true);
+    if (lastChar >= m_startCharPos && NeedsKeepTogether()) {
+        // The whole text moves to the next page, once.
+        SetKeptTogether(true);
+        m_movedWhole = true;
+        SetSpaceUsed(0);
+        m_nextStart = m_startCharPos;
+        m_startCharPos = m_endCharPos = -1;
+        return;
+    }
+    if (lastChar < m_startCharPos) {
+        // Not a line on this page: the text goes on from where it stood.
+        m_nextStart = m_startCharPos;
+        m_startCharPos = m_endCharPos = -1;
+        SetSpaceUsed(0);
+        return;
+    }
+    m_endCharPos = lastChar;
+    m_nextStart = lastChar + 1;
+    SetSpaceUsed(page.Height());
+}
+
+void TppCustomRichText::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
+{
+    TppStretchable::PropertiesToDrawCommand(aDrawCommand);
+    auto *command = dynamic_cast<TppDrawRichText *>(aDrawCommand);
+    if (!command)
+        return;
+    const rtl::TRect page = PageRect();
+    command->SetLeft(page.Left);
+    command->SetTop(page.Top);
+    command->SetWidth(page.Width());
+    command->SetHeight(Stretch() && StretchAllowed() ? SpaceUsed() : mmHeight());
+    command->SetColor(Color());
+    command->SetTransparent(Transparent());
+    command->SetStartCharPos(m_startCharPos);
+    command->SetEndCharPos(m_endCharPos);
+    const QByteArray rtf = printEdit().SaveToBytes();
+    classes::TMemoryStream &stream = command->RichTextStream();
+    stream.Clear();
+    if (!rtf.isEmpty())
+        stream.WriteBuffer(rtf.constData(), int32_t(rtf.size()));
+    stream.SetPosition(0);
+}
+
+void TppCustomRichText::SaveToCache(int32_t aPageIndex)
+{
+    static_assert(sizeof(StretchableCacheRecord) <= sizeof(RichTextCacheRecord::stretchable));
+    RichTextCacheRecord record;
+    const StretchableCacheRecord own = cacheRecord();
+    std::memcpy(record.stretchable, &own, sizeof(own));
+    record.startCharPos = m_startCharPos;
+    record.endCharPos = m_endCharPos;
+    record.nextStart = m_nextStart;
+    record.movedWhole = m_movedWhole;
+    WriteCacheRecord(aPageIndex, &record);
+}
+
+void TppCustomRichText::RestoreFromCache(int32_t aPageIndex)
+{
+    RichTextCacheRecord record;
+    const StretchableCacheRecord own = cacheRecord();
+    std::memcpy(record.stretchable, &own, sizeof(own));
+    record.startCharPos = m_startCharPos;
+    record.endCharPos = m_endCharPos;
+    record.nextStart = m_nextStart;
+    record.movedWhole = m_movedWhole;
+    ReadCacheRecord(aPageIndex, &record);
+    StretchableCacheRecord restored;
+    std::memcpy(&restored, record.stretchable, sizeof(restored));
+    applyCacheRecord(restored);
+    m_startCharPos = std::max(record.startCharPos, -1);
+    m_endCharPos = std::max(record.endCharPos, -1);
+    m_nextStart = std::max(record.nextStart, -1);
+    m_movedWhole = record.movedWhole;
+}
+
+// ---- TppRichText -------------------------------------------------------------------
+
+const classes::TMetaClass &TppRichText::StaticClass()
+{
+    using C = TppRichText;
+    static const classes::TMetaClass meta =
+        classes::MakeClass<C, TppCustomRichText>("TppRichText", [](classes::TClassBuilder<C> &c) {
+            c.Boolean("MailMerge", &C::MailMerge, &C::SetMailMerge).Default(false);
+            c.String("RichText", &C::StoredRichText, &C::SetStoredRichText);
+        });
+    return meta;
+}
+
+TppRichText::TppRichText(classes::TComponent *aOwner)
+    : TppCustomRichText(aOwner)
+{}
+
+void TppRichText::SetMailMerge(bool aValue)
+{
+    if (aValue == m_mailMerge)
+        return;
+    m_mailMerge = aValue;
+    afterChange();
+}
+
+// ---- TppDBRichText -----------------------------------------------------------------
+
+const classes::TMetaClass &TppDBRichText::StaticClass()
+{
+    using C = TppDBRichText;
+    static const classes::TMetaClass meta =
+        classes::MakeClass<C, TppCustomRichText>("TppDBRichText", [](classes::TClassBuilder<C> &c) {
+            c.Boolean("AutoDisplay", &C::AutoDisplay, &C::SetAutoDisplay).Default(true);
+            c.String("DataField", &C::DataField, &C::SetDataField);
+            c.Event("OnGetRichText", &C::OnGetRichText, QStringLiteral("TppGetTextEvent"));
+            c.Boolean("ParentDataPipeline", &C::ParentDataPipeline, &C::SetParentDataPipeline).Default(true);
+        });
+    return meta;
+}
+
+TppDBRichText::TppDBRichText(classes::TComponent *aOwner)
+    : TppCustomRichText(aOwner)
+{
+    MakeDataAware();
+}
+
+void TppDBRichText::SetAutoDisplay(bool aValue)
+{
+    if (aValue == m_autoDisplay)
+        return;
+    m_autoDisplay = aValue;
+    if (!m_autoDisplay)
+        loadBytes(QByteArray());
+    afterChange();
+}
+
+QString TppDBRichText::GetDescription() const
+{
+    if (DataField().isEmpty())
+        return UserName();
+    return UserName() + QStringLiteral(": ") + DataField();
+}
+
+void TppDBRichText::Reload()
+{
+    // A text going on from the page before keeps the record it began with.
+    if (continuing())
+        return;
+    if (OnGetRichText.Assigned()) {
+        QString text;
+        OnGetRichText(this, text);
+        loadText(text);
+        return;
+    }
+    if (m_autoDisplay && CheckForPipelineData())
+        loadText(DataPipeline()->GetFieldAsString(DataField()));
+    else
+        loadBytes(QByteArray());
+}
+
+} // namespace report

@@ -1,0 +1,142 @@
+// Rich text controls in a report: a stretching text continues where the
+// page before stopped and its pages cover every position once, keeping it
+// together moves it once and then splits it, and mail merge replaces the
+// tags it knows, by name or alias, and leaves the rest.
+
+#include "MemoFixture.h"
+
+#include "report/content/drawcommands/DrawRichText.h"
+#include "report/content/richtext/RichText.h"
+
+#include "platform/richedit/RichEdit.h"
+
+namespace {
+
+using namespace memotest;
+
+struct RichTextPiece
+{
+    int page = 0;
+    int start = -1;
+    int end = -1;
+    int32_t top = 0;
+    QString text; // the whole text the command carries
+};
+
+class RichTextControls : public MemoFixture
+{
+protected:
+    RichTextControls()
+    {
+        memo->SetVisible(false);
+        report.OnEndPage.Set([this](classes::TObject *) { readRichText(); });
+    }
+
+    void readRichText()
+    {
+        const TppPage *page = engine()->Page();
+        ++pageCount;
+        for (int i = 0; i < page->DrawCommandCount(); ++i) {
+            const auto *command = dynamic_cast<const TppDrawRichText *>(page->DrawCommands(i));
+            if (!command)
+                continue;
+            auto &stream = command->RichTextStream();
+            richedit::RichEdit edit;
+            edit.LoadFromBytes(QByteArray(stream.Memory(), qsizetype(stream.Size())));
+            pieces.append({pageCount, command->StartCharPos(), command->EndCharPos(), command->Top(), edit.Text()});
+        }
+    }
+
+    static QString longRtf(int aParagraphs)
+    {
+        QString rtf = QStringLiteral("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 ");
+        for (int p = 0; p < aParagraphs; ++p)
+            rtf += QStringLiteral("{\\b Paragraph %1} holds words enough to wrap onto a second line at the width "
+                                  "of this control.\\par ")
+                       .arg(p);
+        return rtf + u'}';
+    }
+
+    int pageCount = 0;
+    QList<RichTextPiece> pieces;
+};
+
+TEST_F(RichTextControls, ALongTextContinuesAndItsPagesCoverEveryPositionOnce)
+{
+    auto *rich = addMemo<TppDBRichText>(0, 60);
+    rich->SetDataPipeline(&data);
+    rich->SetDataField(QStringLiteral("Text"));
+    rows({longRtf(150), QStringLiteral("{\\rtf1 short}")});
+    generate();
+    ASSERT_GE(pieces.size(), 4);
+    const QString whole = pieces.first().text;
+    int expected = 0;
+    int i = 0;
+    for (; i < pieces.size() && pieces[i].text == whole; ++i) {
+        EXPECT_EQ(pieces[i].start, expected) << i;
+        EXPECT_GE(pieces[i].end, pieces[i].start) << i;
+        expected = pieces[i].end + 1;
+        if (i > 0) {
+            EXPECT_GT(pieces[i].page, pieces[i - 1].page);
+        }
+    }
+    EXPECT_GT(i, 2);
+    EXPECT_EQ(expected, whole.size());
+    // The next record's text begins at its start, below the end of the long one.
+    ASSERT_EQ(i + 1, pieces.size());
+    EXPECT_EQ(pieces[i].text, QStringLiteral("short"));
+    EXPECT_EQ(pieces[i].start, 0);
+    EXPECT_EQ(pieces[i].page, pieces[i - 1].page);
+    EXPECT_GT(pieces[i].top, pieces[i - 1].top);
+}
+
+TEST_F(RichTextControls, KeepTogetherMovesOnceThenSplits)
+{
+    auto *rich = addMemo<TppDBRichText>(0, 60);
+    rich->SetDataPipeline(&data);
+    rich->SetDataField(QStringLiteral("Text"));
+    rich->SetKeepTogether(true);
+    rows({QStringLiteral("{\\rtf1 first}"), longRtf(150)});
+    generate();
+    ASSERT_GE(pieces.size(), 3);
+    EXPECT_EQ(pieces[0].text, QStringLiteral("first"));
+    // Taller than a page: moved to the next one, then split from its start.
+    EXPECT_EQ(pieces[1].page, 2);
+    EXPECT_EQ(pieces[1].start, 0);
+    EXPECT_EQ(pieces[2].start, pieces[1].end + 1);
+}
+
+TEST_F(RichTextControls, MailMergeReplacesKnownTagsOnce)
+{
+    data.AddField(QStringLiteral("City"), TppDataType::dtString, 10, QStringLiteral("Town"));
+    auto *rich = addMemo<TppRichText>(0, 60);
+    rich->SetRichText(QStringLiteral("{\\rtf1 Dear {\\b <Key>}, a > b, <Town> <Nothing> <Text> <<Key>> <Key"));
+    rich->SetMailMerge(true);
+    data.AddRow({QStringLiteral("Ann"), QStringLiteral("<Key>"), QStringLiteral("Oslo")});
+    report.SetDataPipeline(&data);
+    generate();
+    ASSERT_EQ(pieces.size(), 1);
+    // A value holding a tag is not merged again; an unterminated tag ends it.
+    EXPECT_EQ(pieces[0].text, QStringLiteral("Dear Ann, a > b, Oslo <Nothing> <Key> <Ann> <Key"));
+    // The merge kept the tag's format.
+    richedit::RichEdit edit;
+    edit.LoadFromBytes(rich->RichTextBytes());
+    EXPECT_EQ(edit.Text(), QStringLiteral("Dear <Key>, a > b, <Town> <Nothing> <Text> <<Key>> <Key"));
+}
+
+TEST(RichTextMailMerge, ManyTagsAndEmptyOnesEnd)
+{
+    reporttest::MemoryPipeline data;
+    data.AddField(QStringLiteral("A"));
+    data.AddRow({QStringLiteral("x")});
+    data.Open();
+    richedit::RichEdit edit;
+    QString text;
+    for (int i = 0; i < 10000; ++i)
+        text += QStringLiteral("<A><>");
+    edit.SetText(text + QStringLiteral("<<>>"));
+    EXPECT_EQ(report::ppMailMerge(edit, data), 10000);
+    EXPECT_EQ(edit.Text(), QStringLiteral("x<>").repeated(10000) + QStringLiteral("<<>>"));
+}
+
+} // namespace
