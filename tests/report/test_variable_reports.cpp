@@ -253,3 +253,35 @@ TEST_F(VariableReports, AValueThatDoesNotConvertStopsThePrintWithTheConversionEr
     }
     EXPECT_FALSE(report.Printing());
 }
+
+TEST_F(VariableReports, AVariableResetAtGroupStartTakesEveryRecordOfItsGroup)
+{
+    // The first group, and with NewPage every group, begins on a new page:
+    // its first record is told of after the group has started.
+    for (const bool newPage : {false, true}) {
+        group->SetNewPage(newPage);
+        QList<TppVariable *> sums;
+        for (TppBand *band : {static_cast<TppBand *>(groupHeader), static_cast<TppBand *>(groupFooter)}) {
+            auto *sum = text<TppVariable>(band);
+            sum->SetDataType(TppDataType::dtInteger);
+            sum->SetResetType(TppVarEventType::veGroupStart);
+            sum->SetResetComponent(group);
+            sum->SetLookAhead(band == groupHeader);
+            sum->OnCalc.Set([this](classes::TObject *, QVariant &aValue) {
+                aValue = aValue.toInt() + int(data.GetFieldValue("V").toDouble());
+            });
+            sums << sum;
+        }
+        QStringList headers;
+        QStringList footers;
+        for (const QString &page : print()) {
+            headers << bandTexts(page, "GroupHeader");
+            footers << bandTexts(page, "GroupFooter");
+        }
+        headers.removeDuplicates();
+        footers.removeAll(QString());
+        EXPECT_EQ(headers, QStringList({"6", "2010", "3340"})) << "new page " << newPage;
+        EXPECT_EQ(footers, QStringList({"6", "2010", "3340"})) << "new page " << newPage;
+        qDeleteAll(sums);
+    }
+}

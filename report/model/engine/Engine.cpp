@@ -474,7 +474,11 @@ void TppEngine::generateOnePage()
     fire(OnRestorePageState);
     m_progress = false;
     fullPageStart();
-    if (m_bandState != 6)
+    // A record that starts a group (the first of the report, or one whose
+    // group begins on this page) is told of by the detail band, once the
+    // group headers have started its group: a total reset at the group's
+    // start keeps its first record.
+    if (m_bandState != 6 && !(m_report->GroupCount() > 0 && IsDue(ppBandKind::GroupHeader)))
         AfterTraversal();
     switch (m_bandState) {
     case 1:
