@@ -2,8 +2,14 @@
 // change of format every few words, font and colour tables, \u escapes)
 // read into a QTextDocument and written back, beside QTextDocument::setHtml
 // and toHtml of the same document. bytes_per_second is the RTF's (or the
-// HTML's) size over the time.
+// HTML's) size over the time. Pagination: a rich text of about 100 A4
+// pages cut into pages at 600 dpi as a stretching control cuts it (Fit from
+// where the page before ended), the document's layout included;
+// pages_per_second gives the time of one page.
 
+#include "report/content/richtext/RTFEngine.h"
+
+#include "platform/richedit/RichEdit.h"
 #include "platform/richedit/RtfReader.h"
 #include "platform/richedit/RtfWriter.h"
 
@@ -98,6 +104,35 @@ void BM_ToHtml(benchmark::State &state)
     state.SetBytesProcessed(int64_t(state.iterations()) * size);
 }
 BENCHMARK(BM_ToHtml)->Unit(benchmark::kMillisecond);
+
+void BM_Paginate(benchmark::State &state)
+{
+    const QByteArray rtf = richEditBenchRtf().left(richEditBenchRtf().size() / 3) + "}";
+    const report::TppRTFDeviceContext printer{nullptr, 600, 600, true};
+    // A4 less 10 mm margins at 600 dpi.
+    const rtl::TRect page = rtl::Rect(0, 0, 4488, 6543);
+    int pages = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        richedit::RichEdit edit;
+        edit.LoadFromBytes(rtf);
+        state.ResumeTiming();
+        pages = 0;
+        int start = 0;
+        for (;;) {
+            ++pages;
+            int height = 0;
+            int last = 0;
+            if (report::TppRTFEngine::Fit(edit, printer, height, last, page, {start, edit.TextLength() - 1}) ||
+                last < start)
+                break;
+            start = last + 1;
+        }
+    }
+    state.counters["pages"] = pages;
+    state.counters["pages_per_second"] = benchmark::Counter(pages, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_Paginate)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

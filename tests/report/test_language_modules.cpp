@@ -80,6 +80,8 @@ TEST(LanguageModules, TheShippedModuleHasTheLibrarysTexts)
                     117, 118, 162, 181, 182, 318, 319, 320, 321, 322, 323, 325, 327, 370, 371, 412, 681, 1138};
     // The data types' captions and the variables' menu items.
     used << 324 << 334 << 335 << 337 << 339 << 341 << 363 << 379 << 409 << 689 << 1131;
+    // The rich text controls' menu items.
+    used << 120 << 502 << 1130;
     for (int n = 226; n <= 248; ++n)
         if (n != 233)
             used << n;
