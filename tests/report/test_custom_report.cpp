@@ -2,6 +2,7 @@
 #include "tests/support/report/MemoryPipeline.h"
 
 #include "report/model/bands/BandClasses.h"
+#include "report/model/bands/DesignerSink.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Exceptions.h"
 #include "report/model/base/Messages.h"
@@ -704,6 +705,36 @@ TEST(CustomReport, AGroupTakesANewUnitOfTheReport)
     group->SetNewPageThreshold(20);
     EXPECT_EQ(group->mmNewPageThreshold(), 20000);
     delete group;
+}
+
+} // namespace
+
+namespace {
+
+TEST(CustomReport, MoreColumnsBringTheColumnBandsOnce)
+{
+    TppCustomReport report;
+    (new TppDetailBand)->SetReport(&report);
+    report.SetColumns(2);
+    EXPECT_NE(report.GetBand(2), nullptr);
+    EXPECT_NE(report.GetBand(6), nullptr);
+    EXPECT_EQ(report.BandCount(), 3);
+    // Back to one column outside the designer the bands stay; they are not
+    // made a second time.
+    report.SetColumns(1);
+    report.SetColumns(3);
+    EXPECT_EQ(report.BandCount(), 3);
+
+    // The designer makes its own; a report without bands gets them with
+    // its default bands.
+    TppCustomReport designed;
+    designed.IncludeState(ppState::Design);
+    (new TppDetailBand)->SetReport(&designed);
+    designed.SetColumns(2);
+    EXPECT_EQ(designed.BandCount(), 1);
+    TppCustomReport empty;
+    empty.SetColumns(2);
+    EXPECT_EQ(empty.BandCount(), 0);
 }
 
 } // namespace

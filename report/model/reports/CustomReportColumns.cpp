@@ -26,6 +26,14 @@ void TppCustomReport::SetColumns(int aValue)
     if (m_columns >= 2) {
         m_mmColumnWidth = mmPrintableWidth() / m_columns;
         allowed = checkComponents(mmPrintableWidth(), 292);
+        // The designer makes its own column bands, and a report without
+        // bands gets them with its defaults; one that went back to a single
+        // column outside the designer still has them.
+        if (allowed && oldColumns == 1 && !m_bands.empty() && !HasCommunicatorState(ppState::Design))
+            for (int kind : {2, 6})
+                if (!GetBand(kind))
+                    if (auto *band = dynamic_cast<TppBand *>(ppCreateComponent(*BandClass(kind), this)))
+                        band->SetReport(this);
     } else {
         m_mmColumnWidth = mmPrintableWidth();
         if (m_designer && oldColumns >= 2)
