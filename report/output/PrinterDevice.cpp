@@ -71,6 +71,8 @@ rtl::TRect printerDeviceIntersect(const rtl::TRect &a, const rtl::TRect &b)
                       std::min(a.Bottom, b.Bottom)};
 }
 
+constexpr int PrinterDeviceFarthestScreenPixels = 4'000'000;
+
 // Pictures beyond this many pixels are cut to what shows before they are
 // drawn: the paint engines convert a whole picture to 32 bits before they
 // scale it, 1.6 GB for a monochrome 20000 x 20000.
@@ -362,7 +364,12 @@ rtl::TRect TppPrinterDevice::sheetRect() const
 
 int TppPrinterDevice::screenToPrinter(int aPixels, TppAxisType aAxis) const
 {
-    return rtl::Trunc(ppFromScreenPixels(aPixels, TppUnitType::utPrinterPixels, aAxis, m_printer.get()));
+    // Beyond a kilometre of screen pixels no sheet shows a difference, and
+    // the conversion through thousandths of a millimetre would leave the
+    // integer range: a pen or a picture header claiming millions of pixels
+    // stopped the whole print with a range error.
+    const int pixels = std::clamp(aPixels, -PrinterDeviceFarthestScreenPixels, PrinterDeviceFarthestScreenPixels);
+    return rtl::Trunc(ppFromScreenPixels(pixels, TppUnitType::utPrinterPixels, aAxis, m_printer.get()));
 }
 
 // ---- Lines and shapes --------------------------------------------------------
@@ -375,18 +382,24 @@ void TppPrinterDevice::DrawLine(TppDrawLine *aDrawLine)
     const TppLinePositionType position = aDrawLine->LinePosition();
     const bool vertical = position == TppLinePositionType::lpLeft || position == TppLinePositionType::lpRight;
     const TppAxisType axis = vertical ? TppAxisType::atHorizontal : TppAxisType::atVertical;
-    int thickness = rtl::Round(double(m_printer->GetPixelsPerInch(axis)) * aDrawLine->Weight() / 72.0);
+    // Strokes grow inward from the edge; once one has left the sheet the
+    // rest would too, so a weight far beyond the sheet costs no more than it.
+    const DeviceCaps &caps = m_printer->Caps();
+    const int sheet = vertical ? caps.physicalWidth : caps.physicalHeight;
+    const int limit = sheet > 0 ? sheet : std::numeric_limits<int>::max();
+    // A weight of no number draws as the thinnest line; one far beyond the
+    // sheet is brought to it before rounding, which would raise for it.
+    double exact = double(m_printer->GetPixelsPerInch(axis)) * aDrawLine->Weight() / 72.0;
+    if (std::isnan(exact))
+        exact = 0;
+    const double farthest = std::min(double(limit) * 2 + 2, double(std::numeric_limits<int>::max() / 2));
+    int thickness = rtl::Round(std::clamp(exact, -farthest, farthest));
     if (thickness == 0)
         thickness = 1;
     const int bands = aDrawLine->LineStyle() == TppLineStyleType::lsDouble ? 2 : 1;
     canvas.setPen(aDrawLine->Pen()->Pen());
     canvas.pen().width = 1;
 
-    // Strokes grow inward from the edge; once one has left the sheet the
-    // rest would too, so a weight far beyond the sheet costs no more than it.
-    const DeviceCaps &caps = m_printer->Caps();
-    const int sheet = vertical ? caps.physicalWidth : caps.physicalHeight;
-    const int limit = sheet > 0 ? sheet : std::numeric_limits<int>::max();
     const rtl::TRect r = aDrawLine->DrawRect();
     for (int band = 0; band < bands; ++band) {
         int gap = 0;

@@ -5,6 +5,7 @@
 
 #include "tests/support/report/FakePrinters.h"
 #include "tests/support/report/FormFakes.h"
+#include "tests/support/report/MetafileWriter.h"
 #include "tests/support/report/PageFakes.h"
 #include "tests/support/report/SamplePage.h"
 
@@ -21,6 +22,8 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QtEndian>
+#include <limits>
 
 using namespace report;
 
@@ -459,6 +462,74 @@ TEST_F(PrinterDeviceTest, AutoSizedTextKeepsItsAnchorAndJustifiesAllButParagraph
     EXPECT_LT(lastInk(word, 1), edge - 100);
     EXPECT_TRUE(inkAt(sheet, many->DrawLeft() + 80, many->DrawTop() + 75 + lineHeight / 2) ||
                 lastInk(many, 0) > many->DrawLeft() + 75);
+}
+
+TEST_F(PrinterDeviceTest, OutlandishSizesPrintWhatFitsTheSheet)
+{
+    // A pen this wide covers the sheet: white, first, so the lines show.
+    auto *wide = command<TppDrawShape>(50000, 10000, 20000, 20000);
+    wide->Brush()->SetStyle(gfx::BrushStyle::Clear);
+    wide->Pen()->SetColor(rtl::clWhite);
+    wide->Pen()->SetWidth(std::numeric_limits<int>::max());
+    auto *heavy = command<TppDrawLine>(10000, 10000, 10000, 20000);
+    heavy->SetWeight(1e30f);
+    auto *noNumber = command<TppDrawLine>(30000, 10000, 10000, 20000);
+    noNumber->SetWeight(std::numeric_limits<float>::quiet_NaN());
+    // A metafile whose header claims a frame of kilometres, played direct
+    // and off-screen.
+    reporttest::MetafileWriter writer(reporttest::MetafileWriter::Format::Emf, 40, 20);
+    writer.Rectangle(QRect(0, 0, 40, 20));
+    QByteArray bytes = writer.Bytes();
+    for (int offset : {32, 36}) // the frame's right and bottom
+        qToLittleEndian<qint32>(0x7FFFFF00, bytes.data() + offset);
+    classes::TMetafile metafile;
+    metafile.LoadFromBytes(bytes);
+    for (bool direct : {true, false}) {
+        auto *c = command<TppDrawImage>(150000, 10000, 20000, 20000);
+        c->Picture()->SetGraphic(&metafile);
+        c->SetDirectDraw(direct);
+    }
+    QImage sheet;
+    ASSERT_NO_THROW(sheet = printPage());
+    const int x = heavy->DrawLeft() + 75 + 20;
+    EXPECT_TRUE(inkAt(sheet, x, heavy->DrawTop() + 75));
+    EXPECT_TRUE(inkAt(sheet, x, sheet.height() - 1));
+    EXPECT_EQ(inkRows(sheet, noNumber->DrawLeft() + 75 + 20, 0, sheet.height()), 1);
+}
+
+TEST_F(PrinterDeviceTest, FittedPicturesCentreAndTransparentWhiteLeavesThePage)
+{
+    auto *fill = command<TppDrawShape>(10000, 40000, 20000, 20000);
+    fill->Brush()->SetColor(rtl::clBlack);
+    const auto picture = [this](const QImage &aImage, int32_t aLeft) {
+        auto *c = command<TppDrawImage>(aLeft, 40000, 20000, 20000);
+        classes::TBitmap bitmap;
+        bitmap.SetImage(aImage);
+        c->Picture()->SetGraphic(&bitmap);
+        c->SetStretch(true);
+        return c;
+    };
+    QImage white(8, 8, QImage::Format_Mono);
+    white.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    white.fill(0);
+    TppDrawImage *over = picture(white, 10000);
+    over->SetDirectDraw(true);
+    over->SetTransparent(true);
+    // 100 x 50 screen pixels are 312 x 156 printer pixels, fitted into 236
+    // square: 236 x 118, 59 down from the top.
+    QImage black(100, 50, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    TppDrawImage *fitted = picture(black, 40000);
+    fitted->SetMaintainAspectRatio(true);
+    fitted->SetCenter(true);
+    const QImage sheet = printPage();
+    EXPECT_TRUE(inkAt(sheet, over->DrawLeft() + 75 + 100, over->DrawTop() + 75 + 100));
+    const int x = fitted->DrawLeft() + 75 + 100;
+    const int top = fitted->DrawTop() + 75;
+    EXPECT_FALSE(inkAt(sheet, x, top + 58));
+    EXPECT_TRUE(inkAt(sheet, x, top + 59));
+    EXPECT_TRUE(inkAt(sheet, x, top + 59 + 117));
+    EXPECT_FALSE(inkAt(sheet, x, top + 59 + 118));
 }
 
 } // namespace
