@@ -13,6 +13,7 @@
 #include "report/content/graphics/GraphicsRTTI.h"
 #include "report/content/graphics/Images.h"
 #include "report/content/richtext/RichText.h"
+#include "report/content/richtext/RichTextRTTI.h"
 #include "report/content/text/DBText.h"
 #include "report/content/text/Label.h"
 #include "report/content/text/Memo.h"
@@ -113,6 +114,8 @@ void ppContentLayerInit()
     ppSetBandCalcConversion(&ppConvertBandCalcs);
     ppRegisterPaletteComponent(TppMemo::StaticClass());
     ppRegisterPaletteComponent(TppDBMemo::StaticClass());
+    raRegisterRTTI(TraTppCustomRichTextRTTI::Instance());
+    raRegisterRTTI(TraTppDBRichTextRTTI::Instance());
     ppRegisterPaletteComponent(TppRichText::StaticClass());
     ppRegisterPaletteComponent(TppDBRichText::StaticClass());
     ppSetNoDataMessageFactory(&g_contentNoDataFactory);
@@ -127,6 +130,8 @@ void ppContentLayerFinalize()
         ppSetNoDataMessageFactory(nullptr);
     ppUnRegisterComponent(TppDBRichText::StaticClass());
     ppUnRegisterComponent(TppRichText::StaticClass());
+    raUnRegisterRTTI(TraTppDBRichTextRTTI::Instance());
+    raUnRegisterRTTI(TraTppCustomRichTextRTTI::Instance());
     ppUnRegisterComponent(TppDBMemo::StaticClass());
     ppUnRegisterComponent(TppMemo::StaticClass());
     if (ppBandCalcConversion() == &ppConvertBandCalcs)

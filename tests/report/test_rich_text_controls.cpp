@@ -7,6 +7,9 @@
 
 #include "report/content/drawcommands/DrawRichText.h"
 #include "report/content/richtext/RichText.h"
+#include "report/content/richtext/RichTextRTTI.h"
+#include "report/model/objects/EventIds.h"
+#include "report/model/objects/ParamList.h"
 
 #include "platform/richedit/RichEdit.h"
 
@@ -122,6 +125,46 @@ TEST_F(RichTextControls, MailMergeReplacesKnownTagsOnce)
     richedit::RichEdit edit;
     edit.LoadFromBytes(rich->RichTextBytes());
     EXPECT_EQ(edit.Text(), QStringLiteral("Dear <Key>, a > b, <Town> <Nothing> <Text> <<Key>> <Key"));
+}
+
+TEST_F(RichTextControls, Event53SuppliesTheTextAndAnEmptyAnswerLeavesTheField)
+{
+    auto *rich = addMemo<TppDBRichText>(0, 60);
+    rich->SetDataPipeline(&data);
+    rich->SetDataField(QStringLiteral("Text"));
+    TppCommunicator receiver(nullptr);
+    receiver.SubscribeEvent(ppEvent::OnGetRichText);
+    int calls = 0;
+    receiver.OnEventNotify.Set([&calls](classes::TObject *, TppCommunicator *, int, TraParamList *aParams) {
+        // The first record's text comes from the script, the second's from the field.
+        if (calls++ == 0)
+            aParams->SetParamValue(0, QStringLiteral("{\\rtf1 scripted}"));
+    });
+    rich->AddEventNotify(&receiver);
+    rows({QStringLiteral("{\\rtf1 one}"), QStringLiteral("{\\rtf1 two}")});
+    generate();
+    rich->RemoveEventNotify(&receiver);
+    ASSERT_EQ(pieces.size(), 2);
+    EXPECT_EQ(pieces[0].text, QStringLiteral("scripted"));
+    EXPECT_EQ(pieces[1].text, QStringLiteral("two"));
+
+    // Scripts read the range and the text and search it.
+    const TraTppCustomRichTextRTTI &rtti = TraTppCustomRichTextRTTI::Instance();
+    int32_t end = 0;
+    ASSERT_TRUE(rtti.GetPropValue(rich, QStringLiteral("endcharpos"), &end));
+    EXPECT_EQ(end, 2);
+    std::unique_ptr<TraParamList> find = rtti.GetParams(QStringLiteral("FindText"));
+    QString searched = QStringLiteral("WO");
+    int32_t from = 0, length = -1, found = -1;
+    bool wholeWord = false, matchCase = false;
+    find->BindParamValue(0, &searched);
+    find->BindParamValue(1, &from);
+    find->BindParamValue(2, &length);
+    find->BindParamValue(3, &wholeWord);
+    find->BindParamValue(4, &matchCase);
+    find->BindParamValue(5, &found);
+    ASSERT_TRUE(rtti.CallMethod(rich, QStringLiteral("FindText"), *find));
+    EXPECT_EQ(found, 1);
 }
 
 TEST(RichTextMailMerge, ManyTagsAndEmptyOnesEnd)

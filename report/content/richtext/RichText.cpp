@@ -5,6 +5,8 @@
 #include "report/model/bands/ReportContext.h"
 #include "report/model/base/Units.h"
 #include "report/model/data/DataPipeline.h"
+#include "report/model/objects/EventIds.h"
+#include "report/model/objects/ParamList.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Streams.h"
@@ -442,6 +444,21 @@ void TppDBRichText::Reload()
         OnGetRichText(this, text);
         loadText(text);
         return;
+    }
+    if (HasEventNotify(ppEvent::OnGetRichText)) {
+        QString text;
+        TraParamList params;
+        params.AddParam(QStringLiteral("Text"), TraDataType::daString, true);
+        params.BindParamValue(0, &text);
+        const std::weak_ptr<char> alive = lifeToken();
+        SendEventNotify(this, ppEvent::OnGetRichText, &params);
+        if (alive.expired())
+            return;
+        // A script that gives no text leaves the field to answer.
+        if (!text.isEmpty()) {
+            loadText(text);
+            return;
+        }
     }
     if (m_autoDisplay && CheckForPipelineData())
         loadText(DataPipeline()->GetFieldAsString(DataField()));
