@@ -4,7 +4,9 @@
 
 #include "report/content/ContentRegistration.h"
 #include "report/content/drawcommands/DrawVariables.h"
+#include "report/content/variables/DBCalc.h"
 #include "report/content/variables/LookAheadList.h"
+#include "report/content/variables/SystemVariable.h"
 #include "report/content/variables/Variable.h"
 #include "report/content/variables/VariablesRTTI.h"
 #include "report/model/ModelRegistration.h"
@@ -18,6 +20,7 @@
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
 #include "report/model/reports/Report.h"
+#include "report/model/subreports/SubReport.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ObjectText.h"
@@ -310,6 +313,50 @@ TEST_F(Variables, LookAheadSwitchesToTwoPassesAndStreamsPipelinesByName)
     readBack(orphan);
     orphan.ResolveDataPipeline(TppDataPipelineList(orders));
     EXPECT_EQ(orphan.CalcComponent(), nullptr);
+}
+
+TEST_F(Variables, InASubreportLookAheadFollowsTheMainReportAndKeysByThePlaceInTheTree)
+{
+    auto *subreport = new TppSubReport;
+    subreport->SetBand(detail);
+    TppChildReport *child = subreport->Report();
+    ASSERT_NE(child, nullptr);
+    auto *rows = new TppDetailBand(nullptr);
+    rows->SetReport(child);
+    auto *summary = new TppFooterBand(nullptr);
+    summary->SetReport(child);
+
+    // The passes are the main report's: its second pass fills the values.
+    TppVariable *v = variable(rows, "ChildTotal");
+    v->SetLookAhead(true);
+    EXPECT_EQ(report.PassSetting(), TppPassSettingType::psTwoPass);
+    v->Init();
+    EXPECT_TRUE(v->LookAheadActive());
+    ASSERT_NE(v->LookAheadList(), nullptr);
+    // Each run of the subreport keeps values of its own.
+    QString tree;
+    child->GetTreeKey(tree);
+    EXPECT_EQ(tree, QStringLiteral("       0|"));
+    EXPECT_EQ(v->LookAheadKey(), tree + QStringLiteral("       0|       0"));
+
+    auto *calc = new TppDBCalc;
+    calc->SetBand(summary);
+    report.SetPassSetting(TppPassSettingType::psOnePass);
+    calc->SetLookAhead(true);
+    EXPECT_EQ(report.PassSetting(), TppPassSettingType::psTwoPass);
+    calc->Init();
+    EXPECT_TRUE(calc->LookAheadActive());
+    EXPECT_EQ(calc->LookAheadKey(), tree + QStringLiteral("       0|       0"));
+
+    auto *pages = new TppSystemVariable;
+    pages->SetBand(summary);
+    report.SetPassSetting(TppPassSettingType::psOnePass);
+    pages->SetVarType(TppVarType::vtPageSetDesc);
+    EXPECT_EQ(report.PassSetting(), TppPassSettingType::psTwoPass);
+
+    // Without look-ahead there is no prefix.
+    v->SetLookAhead(false);
+    EXPECT_EQ(v->LookAheadKey(), QStringLiteral("       0|       0"));
 }
 
 TEST_F(Variables, TheLookAheadListSendsLaterValuesToTheCommandsOfTheirKey)

@@ -169,7 +169,7 @@ void TppDBCalc::Reset()
     if (m_cachedValue && (dynamic_cast<TppFooterBand *>(Band()) || dynamic_cast<TppColumnFooterBand *>(Band()))) {
         // The page's record holds the total before this reset.
         m_cachedValue = false;
-        SaveToCache(ppLookAheadPageNo(*this));
+        SaveToCache(ppLookAheadMainPageNo(*this));
     }
 }
 
@@ -257,10 +257,11 @@ int32_t TppDBCalc::TraversalCount() const
 
 QString TppDBCalc::LookAheadKey() const
 {
+    const QString prefix = ppLookAheadKeyPrefix(*this, LookAheadActive());
     if (const auto *group = dynamic_cast<const TppGroup *>(ResetGroup()))
-        return ppLookAheadKey(group->BreakNo(), 0);
+        return prefix + ppLookAheadKey(group->BreakNo(), 0);
     const int resetNo = dbCalcInPageBand(Band()) ? ppLookAheadPageNo(*this) : 0;
-    return ppLookAheadKey(resetNo, dbCalcInColumnBand(Band()) ? ppLookAheadColumn(*this) : 0);
+    return prefix + ppLookAheadKey(resetNo, dbCalcInColumnBand(Band()) ? ppLookAheadColumn(*this) : 0);
 }
 
 QString TppDBCalc::GetLookAheadValue(const QString &aKey) const

@@ -92,6 +92,12 @@ TppCustomReport *ppLookAheadReport(const TppComponent &aComponent)
     return dynamic_cast<TppCustomReport *>(aComponent.Report());
 }
 
+TppCustomReport *ppLookAheadMainReport(const TppComponent &aComponent)
+{
+    TppCustomReport *report = ppLookAheadReport(aComponent);
+    return report ? report->GetMainReport() : nullptr;
+}
+
 TppCustomEngine *ppLookAheadEngine(const TppComponent &aComponent)
 {
     IppReportContext *report = aComponent.Report();
@@ -100,7 +106,8 @@ TppCustomEngine *ppLookAheadEngine(const TppComponent &aComponent)
 
 bool ppLookAheadFirstPass(const TppComponent &aComponent)
 {
-    const TppCustomEngine *engine = ppLookAheadEngine(aComponent);
+    const TppCustomReport *main = ppLookAheadMainReport(aComponent);
+    const TppCustomEngine *engine = main ? main->Engine() : nullptr;
     return engine && (engine->EngineState() & ppEngineState::FirstPass) != 0;
 }
 
@@ -114,6 +121,22 @@ int ppLookAheadColumn(const TppComponent &aComponent)
 {
     const TppCustomEngine *engine = ppLookAheadEngine(aComponent);
     return engine ? engine->ColumnNo() : 0;
+}
+
+int ppLookAheadMainPageNo(const TppComponent &aComponent)
+{
+    const TppCustomReport *main = ppLookAheadMainReport(aComponent);
+    const TppCustomEngine *engine = main ? main->Engine() : nullptr;
+    return engine ? engine->PageNo() : 0;
+}
+
+QString ppLookAheadKeyPrefix(const TppComponent &aComponent, bool aActive)
+{
+    QString prefix;
+    TppCustomReport *report = ppLookAheadReport(aComponent);
+    if (aActive && report && report != report->GetMainReport())
+        report->GetTreeKey(prefix);
+    return prefix;
 }
 
 TppDataPipeline *ppLookAheadDetailPipeline(const TppComponent &aComponent)
@@ -138,15 +161,15 @@ void ppSetLookAhead(TppComponent &aControl, bool &aField, bool aValue)
         return;
     aField = aValue;
     if (aValue && !aControl.HasState(classes::csLoading | classes::csReading))
-        if (TppCustomReport *report = ppLookAheadReport(aControl))
-            report->SetPassSetting(TppPassSettingType::psTwoPass);
+        if (TppCustomReport *main = ppLookAheadMainReport(aControl))
+            main->SetPassSetting(TppPassSettingType::psTwoPass);
     aControl.PropertyChange();
 }
 
 bool ppLookAheadActive(const TppComponent &aControl, bool aLookAhead)
 {
-    const TppCustomReport *report = ppLookAheadReport(aControl);
-    return aLookAhead && report && report->PassSetting() == TppPassSettingType::psTwoPass;
+    const TppCustomReport *main = ppLookAheadMainReport(aControl);
+    return aLookAhead && main && main->PassSetting() == TppPassSettingType::psTwoPass;
 }
 
 void ppLookAheadToDrawCommand(TppCommunicator &aOwner, TppLookAheadList &aList, const QString &aKey,

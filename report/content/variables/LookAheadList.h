@@ -62,12 +62,21 @@ private:
 
 // The report the component prints in, when it is a full report.
 TppCustomReport *ppLookAheadReport(const TppComponent &aComponent);
+// The report whose run the component's report takes part in: itself, or
+// for a subreport's child the report at the top of the tree (nullptr for
+// a child outside a subreport). Its passes are the ones that count.
+TppCustomReport *ppLookAheadMainReport(const TppComponent &aComponent);
 TppCustomEngine *ppLookAheadEngine(const TppComponent &aComponent);
 // The main report runs its first pass (a one-pass report runs only that).
 bool ppLookAheadFirstPass(const TppComponent &aComponent);
 // The engine's absolute page number and current column, 0 without one.
 int ppLookAheadPageNo(const TppComponent &aComponent);
 int ppLookAheadColumn(const TppComponent &aComponent);
+// The main report's absolute page number, under which page states are kept.
+int ppLookAheadMainPageNo(const TppComponent &aComponent);
+// In a subreport's child, the child's place in the tree of subreports, so
+// that each run of the subreport keeps values of its own; else empty.
+QString ppLookAheadKeyPrefix(const TppComponent &aComponent, bool aActive);
 // The report's detail band's pipeline, else its main pipeline.
 TppDataPipeline *ppLookAheadDetailPipeline(const TppComponent &aComponent);
 // "%8d|%8d" of the two numbers.
@@ -75,10 +84,10 @@ QString ppLookAheadKey(int aResetNo, int aColumnNo);
 
 // ---- What variables and data calculations share ----
 
-// Ignored while the report prints; switched on outside loading, the report
-// runs two passes, which look-ahead needs.
+// Ignored while the report prints; switched on outside loading, the main
+// report runs two passes, which look-ahead needs.
 void ppSetLookAhead(TppComponent &aControl, bool &aField, bool aValue);
-// With a report of two passes.
+// With a main report of two passes.
 bool ppLookAheadActive(const TppComponent &aControl, bool aLookAhead);
 // The command shows the value held for the key; on the first pass it goes
 // on listening to aOwner for later values of the key.

@@ -135,8 +135,8 @@ void TppSystemVariable::SetVarType(TppVarType aValue)
 {
     m_varType = int(aValue) <= int(TppVarType::vtTime) ? aValue : TppVarType::vtDate;
     if (!loadingOrReading() && (m_varType == TppVarType::vtPageSet || m_varType == TppVarType::vtPageSetDesc))
-        if (TppCustomReport *report = ppLookAheadReport(*this))
-            report->SetPassSetting(TppPassSettingType::psTwoPass);
+        if (TppCustomReport *main = ppLookAheadMainReport(*this))
+            main->SetPassSetting(TppPassSettingType::psTwoPass);
     if (!ReportPrinting())
         InvalidateDesignControl();
     PropertyChange();

@@ -457,7 +457,7 @@ void TppVariable::saveAtSegmentEnd(TppVarEventType aType)
     if (!m_cachedValue || !variableIsPageOrColumnEnd(aType))
         return;
     m_cachedValue = false;
-    SaveToCache(ppLookAheadPageNo(*this));
+    SaveToCache(ppLookAheadMainPageNo(*this));
 }
 
 void TppVariable::Reset()
@@ -630,7 +630,8 @@ QString TppVariable::LookAheadKey() const
         break;
     }
     const bool columns = m_resetType == TppVarEventType::veColumnStart || m_resetType == TppVarEventType::veColumnEnd;
-    return ppLookAheadKey(resetNo, columns ? ppLookAheadColumn(*this) : 0);
+    return ppLookAheadKeyPrefix(*this, LookAheadActive()) +
+           ppLookAheadKey(resetNo, columns ? ppLookAheadColumn(*this) : 0);
 }
 
 void TppVariable::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
