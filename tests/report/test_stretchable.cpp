@@ -222,4 +222,33 @@ TEST_F(Shifting, OffsetsFollowTheUnitsAndNumberedNamesMatchTheirPrefix)
     EXPECT_FALSE(ppMatchesNamePrefix(*below, QStringLiteral("Memo")));
 }
 
+// The tab stops are shown in the report's units: what a stream or a script
+// writes into the shown list is what the memo measures with.
+TEST_F(Shifting, TabStopsSurviveAStreamAndEditsOfTheShownList)
+{
+    ppContentLayerInit();
+    TppDetailBand written(nullptr);
+    written.SetUnits(TppUnitType::utMillimeters);
+    auto *first = new TppMemo();
+    first->SetName(QStringLiteral("First"));
+    first->SetBand(&written);
+    classes::TStringList stops;
+    stops.Add(QStringLiteral("30"));
+    first->SetTabStopPositions(&stops);
+    first->TabStopPositions()->Add(QStringLiteral("45.5"));
+    EXPECT_EQ(first->mmTabStops(), (QStringList{"30000", "45500"}));
+
+    classes::TMemoryStream binary;
+    classes::TWriter(binary).WriteRootComponent(&written);
+    binary.SetPosition(0);
+    TppDetailBand read(nullptr);
+    read.SetUnits(TppUnitType::utMillimeters);
+    classes::TReader(binary).ReadRootComponent(&read);
+    auto *readFirst = dynamic_cast<TppMemo *>(read.Objects(0));
+    ASSERT_TRUE(readFirst);
+    EXPECT_EQ(readFirst->mmTabStops(), (QStringList{"30000", "45500"}));
+    EXPECT_EQ(readFirst->TabStopPositions()->Strings(1), QStringLiteral("45.5"));
+    ppContentLayerFinalize();
+}
+
 } // namespace

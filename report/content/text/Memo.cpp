@@ -89,6 +89,20 @@ TppCustomMemo::TppCustomMemo(classes::TComponent *aOwner)
     SetCacheRecordSize(int32_t(sizeof(MemoCacheRecord)));
     SetDrawCommandClass(&TppDrawText::StaticClass());
     m_lines->OnChange = [this](classes::TObject *) { m_textStale = true; };
+    m_tabStopView->OnChange = [this](classes::TObject *) {
+        if (m_showingTabStops)
+            return;
+        if (loadingOrReading()) {
+            m_readTabStops.clear();
+            for (int i = 0; i < m_tabStopView->Count(); ++i)
+                m_readTabStops << m_tabStopView->Strings(i);
+            m_tabStopsRead = true;
+            return;
+        }
+        classes::TStringList edited;
+        edited.Assign(m_tabStopView.get());
+        SetTabStopPositions(&edited);
+    };
 }
 
 TppCustomMemo::~TppCustomMemo() = default;
@@ -206,6 +220,12 @@ int32_t TppCustomMemo::spLeading() const
 
 classes::TStrings *TppCustomMemo::TabStopPositions() const
 {
+    m_showingTabStops = true;
+    struct Shown
+    {
+        bool &flag;
+        ~Shown() { flag = false; }
+    } shown{m_showingTabStops};
     m_tabStopView->Clear();
     for (const QString &stop : m_mmTabStops) {
         bool ok = false;
@@ -382,6 +402,19 @@ void TppCustomMemo::Convert(int aVersionNo)
     TppStretchable::Convert(aVersionNo);
     if (aVersionNo < 3000)
         m_mmLeading = ppToMMThousandths(float(m_mmLeading), TppUnitType::utScreenPixels, TppAxisType::atVertical);
+}
+
+void TppCustomMemo::Loaded()
+{
+    TppStretchable::Loaded();
+    if (!m_tabStopsRead)
+        return;
+    m_tabStopsRead = false;
+    classes::TStringList read;
+    for (const QString &stop : std::as_const(m_readTabStops))
+        read.Add(stop);
+    m_readTabStops.clear();
+    SetTabStopPositions(&read);
 }
 
 void TppCustomMemo::DefineProperties(classes::TFiler &aFiler)

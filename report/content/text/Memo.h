@@ -81,6 +81,8 @@ public:
     // An old template kept its leading in screen pixels.
     void Convert(int aVersionNo) override;
     void DefineProperties(classes::TFiler &aFiler) override;
+    // Tab stops read from a stream are converted once the units are known.
+    void Loaded() override;
 
 protected:
     classes::TStringList &lines() { return *m_lines; }
@@ -94,7 +96,12 @@ private:
     // The lines' text as the stream last took it.
     QString m_text;
     bool m_textStale = true;
+    // What a stream or a script writes into the shown positions is taken
+    // back into the held ones.
     mutable std::unique_ptr<classes::TStringList> m_tabStopView;
+    mutable bool m_showingTabStops = false;
+    QStringList m_readTabStops;
+    bool m_tabStopsRead = false;
     mutable std::unique_ptr<classes::TStringList> m_printLinesView;
     QStringList m_mmTabStops;
     bool m_charWrap = false;
