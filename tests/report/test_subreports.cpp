@@ -2,8 +2,12 @@
 
 #include "tests/support/report/BandSequence.h"
 #include "tests/support/report/MemoryPipeline.h"
+#include "tests/support/report/TraceDevice.h"
 
+#include "report/content/ContentRegistration.h"
+#include "report/content/drawcommands/DrawText.h"
 #include "report/content/text/Label.h"
+#include "report/model/ModelRegistration.h"
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/engine/Engine.h"
@@ -11,6 +15,11 @@
 #include "report/model/pages/Page.h"
 #include "report/model/reports/Report.h"
 #include "report/model/subreports/SubReport.h"
+
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Reader.h"
+#include "platform/classes/Streams.h"
+#include "platform/classes/Writer.h"
 
 #include <gtest/gtest.h>
 
@@ -61,6 +70,13 @@ protected:
     template <class Band>
     static Band *childBand(TppCustomReport &aReport, int32_t aHeight, const QString &aName)
     {
+        return childBandFor<Band>(aReport, aHeight, aName);
+    }
+
+public:
+    template <class Band>
+    static Band *childBandFor(TppCustomReport &aReport, int32_t aHeight, const QString &aName)
+    {
         auto *b = new Band(nullptr);
         b->SetReport(&aReport);
         b->SetmmHeight(aHeight);
@@ -71,6 +87,7 @@ protected:
         return b;
     }
 
+protected:
     TppDetailBand *detail = nullptr;
     TppSubReport *subreport = nullptr;
 };
@@ -225,6 +242,222 @@ TEST_F(SubReports, AnObjectAsWideAsItsBandJoinsAReportsBand)
     label->SetBand(detail);
     EXPECT_EQ(label->mmLeft(), 0);
     EXPECT_EQ(label->mmWidth(), detail->BandWidth());
+}
+
+TEST_F(SubReports, AFixedFramePrintsOneChildPageWhereItFitsWhole)
+{
+    // 10 rows fit the 50 mm frame; the child has 30.
+    childRows(30);
+    subreport->SetPrintBehavior(TppPrintBehaviorType::pbFixed);
+    subreport->SetmmHeight(50000);
+    EXPECT_FALSE(subreport->Stretch());
+    EXPECT_EQ(print().toStdString(), std::string("1: Header Detail Row*10 Footer\n"));
+    ASSERT_EQ(tops.size(), 1);
+    EXPECT_EQ(tops[0][2], (QPair<QString, int32_t>{"Row", 35000}));
+
+    // Below a title of 205 mm the frame would end 3 mm past the page's
+    // foot: it moves to the next page and prints there.
+    tops.clear();
+    band<TppTitleBand>(205000, QStringLiteral("Title"));
+    EXPECT_EQ(print().toStdString(), std::string("1: Title Header Detail Footer\n2: Header Row*10 Footer\n"));
+
+    // A frame of no height prints nothing and ends.
+    subreport->SetmmHeight(0);
+    EXPECT_EQ(print().toStdString(), std::string("1: Title Header Detail Footer\n"));
+}
+
+TEST_F(SubReports, ADrillDownPrintsOnlyOnceItsComponentIsClicked)
+{
+    childRows(3);
+    TppComponent *label = detail->Objects(0);
+    subreport->SetDrillDownComponent(label);
+    classes::RegisterClass(TppDrawText::StaticClass());
+    TppDrawCommand *clicked = nullptr;
+    std::unique_ptr<TppPage> kept;
+    const auto printKeepingPage = [&] {
+        report.Reset();
+        report.Publisher()->ResetPages();
+        reporttest::TraceDevice device;
+        device.OnPageReceive.Set([&](classes::TObject *, classes::TObject *aPage) {
+            kept = std::make_unique<TppPage>();
+            kept->Assign(static_cast<TppPage *>(aPage));
+        });
+        device.SetPublisher(report.Publisher());
+        report.PrintToDevices();
+        device.SetPublisher(nullptr);
+        clicked = nullptr;
+        for (int i = 0; kept && i < kept->DrawCommandCount(); ++i)
+            if (kept->DrawCommands(i)->Component() == label)
+                clicked = kept->DrawCommands(i);
+        return device.Text();
+    };
+    EXPECT_EQ(printKeepingPage().toStdString(), std::string("1: Header Detail Footer\n"));
+    ASSERT_NE(clicked, nullptr);
+    EXPECT_TRUE(clicked->Clickable());
+    EXPECT_EQ(clicked->CommandText(), QStringLiteral("       0"));
+
+    // The click (event 85 on the label) opens this instance.
+    clicked->DoOnClick();
+    EXPECT_EQ(subreport->Expansions(), QStringList{QStringLiteral("       0")});
+    EXPECT_EQ(printKeepingPage().toStdString(), std::string("1: Header Detail Row*3 Footer\n"));
+    ASSERT_NE(clicked, nullptr);
+    clicked->DoOnClick();
+    EXPECT_TRUE(subreport->Expansions().isEmpty());
+    EXPECT_EQ(printKeepingPage().toStdString(), std::string("1: Header Detail Footer\n"));
+
+    // ExpandAll opens every instance and leaves the label's clicks alone.
+    report.ResetEngines(1);
+    EXPECT_TRUE(subreport->ExpandAll());
+    EXPECT_EQ(printKeepingPage().toStdString(), std::string("1: Header Detail Row*3 Footer\n"));
+    ASSERT_NE(clicked, nullptr);
+    EXPECT_FALSE(clicked->Clickable());
+    report.ResetEngines(2);
+    EXPECT_FALSE(subreport->ExpandAll());
+
+    // The component freed while its subreport is open: the subreport prints
+    // as any other.
+    subreport->SetDrillDownComponent(label);
+    delete label;
+    EXPECT_EQ(subreport->DrillDownComponent(), nullptr);
+    EXPECT_EQ(printKeepingPage().toStdString(), std::string("1: Header Row*3 Footer\n"));
+    kept.reset();
+    classes::UnRegisterClass(TppDrawText::StaticClass());
+}
+
+// A main report over two records whose detail holds only a section
+// subreport; each run of the child lists 60 rows of its own on two A4
+// pages (55 and 5).
+class Sections : public TracedReportFixture
+{
+protected:
+    Sections()
+    {
+        rows(2);
+        detail = band<TppDetailBand>(10000, QStringLiteral("Detail"));
+        delete detail->Objects(0);
+        subreport = new TppSubReport;
+        subreport->SetBand(detail);
+        subreport->SetBounds(0, 0, 190000, 10000);
+        subreport->SetPrintBehavior(TppPrintBehaviorType::pbSection);
+        childData.AddField(QStringLiteral("R"));
+        for (int i = 0; i < 60; ++i)
+            childData.AddRow({QString::number(i)});
+        subreport->SetDataPipeline(&childData);
+        SubReports::childBandFor<TppDetailBand>(*subreport->Report(), 5000, QStringLiteral("Row"));
+    }
+
+    // The display numbers of the pages delivered.
+    QString printNumbers()
+    {
+        numbers.clear();
+        reporttest::TraceDevice device;
+        device.OnPageReceive.Set([this](classes::TObject *, classes::TObject *aPage) {
+            // Pages come at their start too, still empty.
+            auto *page = static_cast<TppPage *>(aPage);
+            if (page->DrawCommandCount() > 0)
+                numbers.append(QString::number(page->PageNo()));
+        });
+        device.SetPublisher(report.Publisher());
+        report.PrintToDevices();
+        device.SetPublisher(nullptr);
+        return device.Text();
+    }
+
+    MemoryPipeline childData;
+    TppDetailBand *detail = nullptr;
+    TppSubReport *subreport = nullptr;
+    QStringList numbers;
+};
+
+TEST_F(Sections, EachRunsPagesTakeThePlaceOfTheParentsAndNumbersContinueOrRestart)
+{
+    subreport->SetResetPageNo(false);
+    EXPECT_EQ(printNumbers().toStdString(), std::string("1: Row*55\n2: Row*5\n3: Row*55\n4: Row*5\n"));
+    EXPECT_EQ(numbers, (QStringList{"1", "2", "3", "4"}));
+    EXPECT_EQ(subreport->RunsCompleted(), 2);
+    EXPECT_EQ(report.Engine()->EngineState() &
+                  (ppEngineState::SectionPageWanted | ppEngineState::SectionPages | ppEngineState::SectionLastPage),
+              0);
+
+    report.Reset();
+    report.Publisher()->ResetPages();
+    subreport->SetResetPageNo(true);
+    EXPECT_EQ(printNumbers().toStdString(), std::string("1: Row*55\n2: Row*5\n3: Row*55\n4: Row*5\n"));
+    EXPECT_EQ(numbers, (QStringList{"1", "2", "1", "2"}));
+}
+
+TEST_F(Sections, ASectionAfterOtherBandsWaitsForAPageOfItsOwn)
+{
+    band<TppTitleBand>(20000, QStringLiteral("Title"));
+    subreport->SetNewPrintJob(true);
+    // Printing to the Trace device there is no print job of the section's.
+    EXPECT_EQ(printNumbers().toStdString(), std::string("1: Title\n2: Row*55\n3: Row*5\n4: Row*55\n5: Row*5\n"));
+}
+
+TEST_F(SubReports, AStreamNestsTheChildReportInItsSubReport)
+{
+    TppDetailBand *rows = childRows(2);
+    rows->SetName(QStringLiteral("ChildRows"));
+    subreport->SetName(QStringLiteral("Sub"));
+    subreport->Report()->SetName(QStringLiteral("SubReportChild"));
+    subreport->SetPrintBehavior(TppPrintBehaviorType::pbFixed);
+    ppModelLayerInit();
+    ppContentLayerInit();
+    classes::RegisterClasses({&BandPrintable::StaticClass()});
+
+    classes::TMemoryStream binary;
+    classes::TWriter(binary).WriteRootComponent(detail);
+    binary.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(binary, text);
+    const QByteArray stored(text.Memory(), int(text.Size()));
+    const qsizetype sub = stored.indexOf("object Sub: TppSubReport");
+    const qsizetype child = stored.indexOf("object SubReportChild: TppChildReport");
+    const qsizetype band = stored.indexOf("object ChildRows: TppDetailBand");
+    ASSERT_GE(sub, 0) << stored.constData();
+    EXPECT_GT(child, sub);
+    EXPECT_GT(band, child);
+    EXPECT_TRUE(stored.contains("PrintBehavior = pbFixed"));
+
+    binary.SetPosition(0);
+    TppDetailBand read(nullptr);
+    classes::TReader(binary).ReadRootComponent(&read);
+    TppSubReport *readSub = nullptr;
+    for (int i = 0; i < read.ObjectCount(); ++i)
+        if (auto *found = dynamic_cast<TppSubReport *>(read.Objects(i)))
+            readSub = found;
+    ASSERT_NE(readSub, nullptr);
+    EXPECT_EQ(readSub->PrintBehavior(), TppPrintBehaviorType::pbFixed);
+    ASSERT_NE(readSub->Report(), nullptr);
+    EXPECT_EQ(readSub->Report()->Parent(), readSub);
+    EXPECT_EQ(readSub->Report()->BandCount(), 1);
+    classes::UnRegisterClasses({&BandPrintable::StaticClass()});
+    ppContentLayerFinalize();
+    ppModelLayerFinalize();
+}
+
+TEST(SubReportOwnership, ReportsWithSubReportsGoInAnyOrder)
+{
+    const int children = TppLiveCount<TppChildReport>::Count();
+    const int subreports = TppLiveCount<TppSubReport>::Count();
+    for (int order = 0; order < 3; ++order) {
+        // The child report is the form's, as the report is.
+        auto *owner = new classes::TComponent(nullptr);
+        auto *main = new TppReport(owner);
+        auto *detail = new TppDetailBand(nullptr);
+        detail->SetReport(main);
+        auto *subreport = new TppSubReport;
+        subreport->SetBand(detail);
+        ASSERT_NE(subreport->Report(), nullptr);
+        EXPECT_EQ(subreport->Report()->Owner(), owner);
+        if (order == 1)
+            delete main;
+        if (order == 2)
+            delete subreport->Report();
+        delete owner;
+        EXPECT_EQ(TppLiveCount<TppChildReport>::Count(), children) << order;
+        EXPECT_EQ(TppLiveCount<TppSubReport>::Count(), subreports) << order;
+    }
 }
 
 TEST(SubReportCreation, ComponentsAreMadeForAParentOnly)

@@ -136,6 +136,9 @@ public:
     virtual void ResetBand(TppBand *aBand) = 0;
     // Lets pending window messages run (Cancel, navigation).
     virtual void ProcessMessages() = 0;
+    // Something new went on the page that the bands cannot see (a page of
+    // a section), so the page is no repetition of the one before.
+    virtual void NoteProgress() {}
 
 private:
     std::unique_ptr<TppPage> m_page;

@@ -473,6 +473,14 @@ void TppEngine::generateOnePage()
 {
     fire(OnRestorePageState);
     m_progress = false;
+    // A section's pages take this page's place: no page bands, and the band
+    // that holds the section goes on where it stood.
+    if (EngineState() & (ppEngineState::SectionPageWanted | ppEngineState::SectionPages)) {
+        basicPageStart();
+        SetBandsPrinted(false);
+        runStateMachine();
+        return;
+    }
     fullPageStart();
     // A record that starts a group (the first of the report, or one whose
     // group begins on this page) is told of by the detail band, once the

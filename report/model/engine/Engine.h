@@ -83,6 +83,7 @@ public:
     void RewindPage() override;
     void ResetBand(TppBand *aBand) override;
     void ProcessMessages() override;
+    void NoteProgress() override { m_progress = true; }
 
     // Where generation stands: band state and index, due kinds, counters,
     // the end of the data and the main pipeline's record.

@@ -323,6 +323,17 @@ void TppChildReport::SetParent(TppSubReport *aParent)
         aParent->SetReport(this);
 }
 
+classes::TComponent *TppChildReport::GetParentComponent() const
+{
+    return m_parent;
+}
+
+void TppChildReport::SetParentComponent(classes::TComponent *aParent)
+{
+    if (auto *subreport = dynamic_cast<TppSubReport *>(aParent))
+        SetParent(subreport);
+}
+
 void TppChildReport::Reset()
 {
     // Its pages are the main report's.

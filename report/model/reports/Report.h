@@ -91,6 +91,10 @@ public:
     // report.
     TppSubReport *Parent() const { return m_parent; }
     void SetParent(TppSubReport *aParent);
+    // In a stream the child report is nested in its subreport's object.
+    bool HasParent() const override { return true; }
+    classes::TComponent *GetParentComponent() const override;
+    void SetParentComponent(classes::TComponent *aParent) override;
     // Its pages are the main report's: these go there.
     void Reset() override;
     void Cancel() override;

@@ -14,7 +14,9 @@
 #include "report/model/pages/Page.h"
 #include "report/model/pages/Publisher.h"
 #include "report/model/printing/PageDef.h"
+#include "report/model/printing/Printer.h"
 #include "report/model/printing/PrinterSetup.h"
+#include "report/model/production/PrinterOutput.h"
 #include "report/model/reports/Report.h"
 
 #include "platform/classes/ClassBuilder.h"
@@ -70,6 +72,7 @@ TppSubReport::TppSubReport(classes::TComponent *aOwner)
     SetDefaultProp(QStringLiteral("DataPipeline"), 3);
     SetStretch(true);
     TppComponent::SetParentWidth(true);
+    SubscribeEvent(ppEvent::EngineEvent);
 }
 
 TppSubReport::~TppSubReport()
@@ -473,16 +476,21 @@ void TppSubReport::CalcSpaceUsed()
         SetOverFlow(false);
         return;
     }
-    switch (m_printBehavior) {
-    case TppPrintBehaviorType::pbChild: calcChild(); break;
-    case TppPrintBehaviorType::pbFixed:
-        if (m_traverseAllData)
-            calcChild();
-        else
-            calcFixed();
-        break;
-    case TppPrintBehaviorType::pbSection: calcSection(); break;
-    }
+    // A fixed frame or a section stretches only when a stored stop
+    // position says so: it then continues its child as a child does.
+    if (m_printBehavior != TppPrintBehaviorType::pbSection)
+        calcChild();
+}
+
+void TppSubReport::Generate()
+{
+    TppStretchable::Generate();
+    if (!m_report || !childEngine() || OutOfSpace() || !Visible() || !DrawComponent())
+        return;
+    if (m_printBehavior == TppPrintBehaviorType::pbFixed && !StretchMode())
+        generateFixed();
+    else if (m_printBehavior == TppPrintBehaviorType::pbSection)
+        generateSection();
 }
 
 void TppSubReport::calcChild()
@@ -547,44 +555,140 @@ void TppSubReport::calcChild()
     SetOverFlow(overflow);
 }
 
-void TppSubReport::calcFixed()
+void TppSubReport::generateFixed()
 {
-    const rtl::TRect rect = PageRect();
-    TppCustomBand *band = printingBand();
-    const int64_t room = band && band->PageBottom() > 0 ? int64_t(band->PageBottom()) - rect.Top : mmHeight();
-    if (room < mmHeight()) {
-        // Not here: the frame moves to the next page whole.
-        SetSpaceUsed(0);
-        SetOverFlow(true);
-        SetOutOfSpace(true);
+    // A frame of no height has nothing to print into.
+    if (SpaceUsed() <= 0)
         return;
-    }
     fitChildPage(mmWidth(), mmHeight());
-    startChild();
+    if (!m_traverseAllData || !m_childStarted)
+        startChild();
+    TppEngine *engine = childEngine();
     if (!generateChildPage()) {
         m_childStarted = false;
-        SetSpaceUsed(0);
-        SetOverFlow(false);
         return;
     }
     m_childPagePending = true;
-    m_childStarted = false;
-    m_childDone = true;
-    SetSpaceUsed(mmHeight());
-    SetOverFlow(false);
+    m_childPageCount = engine->PageCount();
+    if (!m_traverseAllData || engine->ReportComplete()) {
+        m_childStarted = false;
+        m_childDone = true;
+        m_childFinished = true;
+        SetOverFlow(false);
+        return;
+    }
+    // The frame prints again on the next page with the child's next page.
+    ++m_childPageNo;
+    m_childAbsolutePage = engine->Page()->AbsolutePageNo();
+    SetOverFlow(true);
+    SetGenerationComplete(false);
 }
 
-void TppSubReport::calcSection()
+void TppSubReport::generateSection()
 {
-    // Sections print their own pages; on the parent's page they take no
-    // space.
+    // On the parent's page a section takes no space: its pages are pages.
     SetSpaceUsed(0);
-    SetOverFlow(false);
+    TppCustomReport *parent = ParentReport();
+    TppCustomEngine *parentEngine = parent ? parent->Engine() : nullptr;
+    if (!parentEngine || !parentEngine->Page())
+        return;
+    if (!m_sectionStarted) {
+        m_sectionStarted = true;
+        m_sectionEnded = false;
+        startChild();
+        parent->AddEventNotify(this);
+        if (TppCustomBand *band = printingBand())
+            band->SetPrintingSection(true);
+        parent->IncludeEngineState(ppEngineState::SectionPageWanted);
+        // A page the parent has begun to fill is finished first.
+        if (parentEngine->GetBandsPrinted() || parentEngine->Page()->DrawCommandCount() > 0 || !m_allSections) {
+            SetOverFlow(true);
+            SetGenerationComplete(false);
+            return;
+        }
+    }
+    parent->ExcludeEngineState(ppEngineState::SectionPageWanted);
+    parent->IncludeEngineState(ppEngineState::SectionPages);
+    TppEngine *engine = childEngine();
+    if (!generateChildPage()) {
+        endSection();
+        return;
+    }
+    placeSectionPage(*parentEngine);
+    m_childPageCount = engine->PageCount();
+    if (!engine->ReportComplete()) {
+        ++m_childPageNo;
+        m_childAbsolutePage = engine->Page()->AbsolutePageNo();
+        SetOverFlow(true);
+        SetGenerationComplete(false);
+        return;
+    }
+    ++m_runsCompleted;
+    endSection();
 }
 
-void TppSubReport::endSection() {}
+void TppSubReport::placeSectionPage(TppCustomEngine &aParentEngine)
+{
+    TppPage *page = aParentEngine.Page();
+    TppPage *childPage = childEngine()->Page();
+    page->Clear();
+    moveChildCommands(page, 0, 0);
+    if (m_resetPageNo) {
+        page->SetPageNo(childPage->PageNo());
+        page->SetPageCount(childPage->PageCount());
+    } else {
+        page->SetPageNo(aParentEngine.GetPageNoForDisplay());
+        page->SetPageCount(aParentEngine.GetPageCountForDisplay());
+    }
+    aParentEngine.NoteProgress();
+    TppCustomReport *parent = ParentReport();
+    TppCustomReport *main = parent ? parent->GetMainReport() : nullptr;
+    if (m_newPrintJob && main && aParentEngine.PageWanted() &&
+        main->DeviceType().compare(QStringLiteral("Printer"), Qt::CaseInsensitive) == 0)
+        startSectionJob();
+}
 
-void TppSubReport::startSectionJob() {}
+void TppSubReport::endSection()
+{
+    TppCustomReport *parent = ParentReport();
+    m_sectionStarted = false;
+    m_childStarted = false;
+    m_childPageNo = 1;
+    m_childPageCount = 0;
+    m_childAbsolutePage = -1;
+    SetOverFlow(false);
+    SetGenerationComplete(true);
+    if (TppEngine *engine = childEngine()) {
+        engine->SetGenerating(false);
+        engine->Reset();
+    }
+    if (!parent)
+        return;
+    parent->ExcludeEngineState(ppEngineState::SectionPageWanted | ppEngineState::SectionPages);
+    parent->IncludeEngineState(ppEngineState::SectionLastPage);
+    m_sectionEnded = true;
+}
+
+void TppSubReport::startSectionJob()
+{
+    if (m_sectionDevice)
+        return;
+    TppCustomReport *parent = ParentReport();
+    TppCustomReport *main = parent ? parent->GetMainReport() : nullptr;
+    const TppDeviceClass *deviceClass = ppGetDeviceClass(QStringLiteral("Printer"));
+    if (!main || !deviceClass)
+        return;
+    std::unique_ptr<TppDevice> device(deviceClass->Create(nullptr));
+    if (!device)
+        return;
+    device->SetExclusive(true);
+    if (auto *output = dynamic_cast<TppPrinterOutput *>(device.get()))
+        if (TppPrinter *printer = output->OutputPrinter(); printer && m_report->PrinterSetup())
+            printer->SetPrinterSetup(m_report->PrinterSetup());
+    device->SetPublisher(main->Publisher());
+    m_sectionDevice = std::move(device);
+    m_sectionDevice->StartJob();
+}
 
 void TppSubReport::endSectionJob()
 {
@@ -685,6 +789,13 @@ void TppSubReport::Notify(TppCommunicator *aCommunicator, int aOperation)
 void TppSubReport::EventNotify(TppCommunicator *aSender, int aEventId, TraParamList *aParams)
 {
     TppStretchable::EventNotify(aSender, aEventId, aParams);
+    TppCustomReport *parent = ParentReport();
+    if (aEventId != ppEvent::EngineEvent || !parent || aSender != parent || !m_sectionEnded)
+        return;
+    // The page that holds the section's last page is complete.
+    m_sectionEnded = false;
+    parent->ExcludeEngineState(ppEngineState::SectionLastPage);
+    endSectionJob();
 }
 
 } // namespace report

@@ -22,6 +22,7 @@
 namespace report {
 
 class TppChildReport;
+class TppCustomEngine;
 class TppCustomReport;
 class TppDevice;
 class TppEngine;
@@ -92,6 +93,9 @@ public:
     bool IsSectionSubReport() const override { return m_printBehavior == TppPrintBehaviorType::pbSection; }
     bool CanPrint() const override { return false; }
     void CalcSpaceUsed() override;
+    // After the placement: a fixed frame prints its child page, a section
+    // puts its child page in place of the parent's.
+    void Generate() override;
     void Init() override;
     void PrintToPage(TppPage *aPage) override;
     void SaveToCache(int32_t aPageIndex) override;
@@ -112,8 +116,10 @@ private:
     // One child page; false when the child's engine stopped.
     bool generateChildPage();
     void calcChild();
-    void calcFixed();
-    void calcSection();
+    void generateFixed();
+    void generateSection();
+    // A section's child page replaces the parent engine's page.
+    void placeSectionPage(TppCustomEngine &aParentEngine);
     void endSection();
     void startSectionJob();
     void endSectionJob();
@@ -143,6 +149,8 @@ private:
     bool m_allSections = false;
     // A child page is ready to move onto the parent's page.
     bool m_childPagePending = false;
+    // The section placed its last page; the parent's page ends with it.
+    bool m_sectionEnded = false;
     std::unique_ptr<TppDevice> m_sectionDevice;
     TppLiveCount<TppSubReport> m_live;
 };
