@@ -9,6 +9,8 @@
 #include "report/model/forms/FormClassRegistry.h"
 #include "report/model/pages/DeviceRegistry.h"
 #include "report/output/PrinterDevice.h"
+#include "report/output/ReportTextFileDevice.h"
+#include "report/output/TextFileDevice.h"
 #include "report/output/PrinterPropertiesDialog.h"
 #include "report/output/PrintingSystem.h"
 #include "report/output/forms/CancelDialog.h"
@@ -86,6 +88,8 @@ void ppLibraryInit()
     ppRegisterFormClass(TppCustomCancelDialog::StaticClass(), TppCancelDialog::StaticClass());
     ppRegisterFormClass(TppCustomNoDataDialog::StaticClass(), TppNoDataDialog::StaticClass());
     ppRegisterDevice(&ppDeviceClass<TppScreenDevice>());
+    ppRegisterDevice(&ppDeviceClass<TppTextFileDevice>());
+    ppRegisterDevice(&ppDeviceClass<TppReportTextFileDevice>());
     TppScreenDevice::RegisterDrawRoutine(TppDrawBarCode::StaticClass(), libraryDrawBarCodeOnScreen);
     TppScreenDevice::RegisterDrawRoutine(TppDrawRichText::StaticClass(), libraryDrawRichTextOnScreen);
     TppPreviewPlugIn::Register<TppPreview>();
@@ -101,6 +105,8 @@ void ppLibraryFinalize()
     TppScreenDevice::UnRegisterDrawRoutine(TppDrawBarCode::StaticClass());
     ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());
     TppPreviewPlugIn::UnRegister();
+    ppUnRegisterDevice(&ppDeviceClass<TppReportTextFileDevice>());
+    ppUnRegisterDevice(&ppDeviceClass<TppTextFileDevice>());
     ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     ppUnRegisterFormClass(TppCustomNoDataDialog::StaticClass());
     ppUnRegisterFormClass(TppCustomCancelDialog::StaticClass());

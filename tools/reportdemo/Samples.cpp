@@ -72,6 +72,8 @@ report::TppDBText *addSampleDBText(report::TppBand *aBand, reporttest::MemoryPip
     if (field->DataType == report::TppDataType::dtDouble)
         text->SetDisplayFormat(sampleNumberFormat(aData, field->FieldName));
     text->SetBounds(aLeft, sampleTextInset, aWidth, aBand->mmHeight() - 2 * sampleTextInset);
+    // Saved in column order, for the text-file devices.
+    text->SetSave(true);
     return text;
 }
 
@@ -115,6 +117,7 @@ std::unique_ptr<report::TppReport> sampleReport(reporttest::MemoryPipeline &aDat
     detail->SetReport(&r);
     detail->SetmmHeight(5000);
     detail->SetUserName(QStringLiteral("Detail"));
+    detail->SetSave(true);
     if (aDetailTexts)
         for (int i = 0; i < fields; ++i)
             addSampleDBText(detail, aData, i, i * width, width);
@@ -160,6 +163,8 @@ Text *addSampleVariable(report::TppBand *aBand, int32_t aLeft, int32_t aWidth)
     auto *text = new Text;
     text->SetBand(aBand);
     text->SetBounds(aLeft, sampleTextInset, aWidth, aBand->mmHeight() - 2 * sampleTextInset);
+    // Saved in column order, for the text-file devices.
+    text->SetSave(true);
     return text;
 }
 

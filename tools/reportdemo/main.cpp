@@ -3,6 +3,7 @@
 //   reportdemo --report REPORT --data FILE.csv [--device Trace|Screen] [--pages LIST] [--out FILE] [--dump FILE]
 //   reportdemo --report REPORT --data FILE.csv --device Printer [--printer NAME]
 //   reportdemo --report REPORT --data FILE.csv --pdf FILE
+//   reportdemo --report REPORT --data FILE.csv --device TextFile|ReportTextFile|ArchiveFile --out FILE [--pages LIST]
 //
 // REPORT is list, grouped, barcodes, memo, variables, shapes or subreport.
 //   reportdemo --report REPORT --data FILE.csv --save-template FILE.rtm [--text]
@@ -14,6 +15,9 @@
 // window; without --out it opens the preview. The Printer device prints on
 // a printer of the machine's printing system (the default one unless
 // named), without print or cancel dialog; --pdf prints into a PDF file.
+// The file devices write the detail texts as comma-separated records
+// (TextFile), the pages imitated in plain text (ReportTextFile) or an
+// archive of the pages (ArchiveFile) into --out.
 // --save-template stores the sample as a report template (binary, or text
 // with --text) and prints nothing; --template prints the report a template
 // holds in place of a sample.
@@ -35,9 +39,11 @@
 #include "report/model/base/Messages.h"
 #include "report/model/base/Utils.h"
 #include "report/model/forms/DialogServices.h"
+#include "report/model/pages/DeviceRegistry.h"
 #include "report/model/pages/PageRequest.h"
 #include "report/model/pages/Publisher.h"
 #include "report/model/printing/PrinterSetup.h"
+#include "report/model/production/FileDevice.h"
 #include "report/model/reports/Report.h"
 #include "report/model/templates/ReportTemplate.h"
 #include "report/output/LibraryInit.h"
@@ -60,7 +66,7 @@ constexpr int demoExitUsage = 2;
 
 const char demoUsage[] =
     "usage: reportdemo --report list|grouped|barcodes|memo|variables|shapes|subreport --data FILE.csv "
-    "[--device Trace|Screen|Printer] "
+    "[--device Trace|Screen|Printer|TextFile|ReportTextFile|ArchiveFile] "
     "[--printer NAME] [--pdf FILE] [--pages LIST] [--out FILE] [--dump FILE] "
     "[--save-template FILE [--text]] | --template FILE --data FILE.csv ...";
 const char demoPdfPrinter[] = "Print to File (PDF)";
@@ -209,6 +215,9 @@ int runScreen(report::TppReport &aReport, const report::TppPageRequest &aRequest
     try {
         if (aOptions.out.isEmpty()) {
             aReport.SetDeviceType(QStringLiteral("Screen"));
+            // The preview's Print may go to a file or an archive.
+            aReport.SetAllowPrintToFile(true);
+            aReport.SetAllowPrintToArchive(true);
             aReport.Print();
             return 0;
         }
@@ -264,6 +273,71 @@ int printDemo(report::TppReport &aReport, const DemoOptions &aOptions)
     return 0;
 }
 
+bool demoIsFileDevice(const QString &aDevice)
+{
+    for (const char *name : {"TextFile", "ReportTextFile", "ArchiveFile"})
+        if (aDevice.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+// The report printed by its producer onto the file device named, as a
+// program would: no print or cancel dialog, the file name from --out.
+int fileDemo(report::TppReport &aReport, const report::TppPageRequest &aRequest, const DemoOptions &aOptions)
+{
+    if (aOptions.out.isEmpty()) {
+        demoError(QStringLiteral("--device %1 needs --out FILE").arg(aOptions.device));
+        return demoExitUsage;
+    }
+    QStringList messages;
+    report::ScopedDialogServices services(
+        report::TppDialogServices{[](int64_t) {},
+                                  [&messages](const report::TppMessageRequest &aMessage) {
+                                      messages << aMessage.text;
+                                      return 1;
+                                  }});
+    const QString fileName = QFileInfo(aOptions.out).absoluteFilePath();
+    if (aOptions.device.compare(QLatin1String("ArchiveFile"), Qt::CaseInsensitive) == 0)
+        aReport.SetArchiveFileName(fileName);
+    else
+        aReport.SetTextFileName(fileName);
+    aReport.SetDeviceType(aOptions.device);
+    aReport.SetShowPrintDialog(false);
+    aReport.SetShowCancelDialog(false);
+    std::unique_ptr<report::TppDevice> device;
+    try {
+        if (aRequest.PageSetting() == report::TppPageSettingType::psPageList) {
+            // A page list goes through the device itself, which the producer
+            // would make without one.
+            const report::TppDeviceClass *deviceClass = report::ppGetDeviceClass(aOptions.device);
+            device.reset(deviceClass ? deviceClass->Create(nullptr) : nullptr);
+            auto *fileDevice = dynamic_cast<report::TppFileDevice *>(device.get());
+            if (!fileDevice) {
+                demoError(QStringLiteral("the device \"%1\" is not available").arg(aOptions.device));
+                return demoExitUsage;
+            }
+            fileDevice->SetFileName(fileName);
+            fileDevice->SetPageRequest(&aRequest);
+            fileDevice->SetPublisher(aReport.Publisher());
+            aReport.PrintToDevices();
+            fileDevice->SetPublisher(nullptr);
+        } else {
+            aReport.Print();
+        }
+    } catch (const report::EBrevantorError &e) {
+        demoError(e.Message());
+        return demoExitFailed;
+    } catch (const std::exception &e) {
+        demoError(QString::fromUtf8(e.what()));
+        return demoExitFailed;
+    }
+    if (!messages.isEmpty()) {
+        demoError(messages.join(QLatin1Char(' ')));
+        return demoExitFailed;
+    }
+    return 0;
+}
+
 // Whether the arguments ask for the preview window, which needs a display.
 bool demoShowsWindow(int argc, char **argv)
 {
@@ -287,14 +361,12 @@ int runDemo(const DemoOptions &aOptions)
     }
     const bool screen = aOptions.device.compare(QLatin1String("Screen"), Qt::CaseInsensitive) == 0;
     const bool toPrinter = aOptions.device.compare(QLatin1String("Printer"), Qt::CaseInsensitive) == 0;
-    if (!screen && !toPrinter && aOptions.device.compare(QLatin1String("Trace"), Qt::CaseInsensitive) != 0) {
-        const QStringList laterDevices{QStringLiteral("TextFile"), QStringLiteral("ReportTextFile"),
-                                       QStringLiteral("ArchiveFile")};
-        for (const QString &name : laterDevices)
-            if (aOptions.device.compare(name, Qt::CaseInsensitive) == 0) {
-                demoError(QStringLiteral("the device \"%1\" is not available in this version").arg(name));
-                return demoExitUsage;
-            }
+    const bool toFile = demoIsFileDevice(aOptions.device);
+    if (toFile && !report::ppGetDeviceClass(aOptions.device)) {
+        demoError(QStringLiteral("the device \"%1\" is not available in this version").arg(aOptions.device));
+        return demoExitUsage;
+    }
+    if (!screen && !toPrinter && !toFile && aOptions.device.compare(QLatin1String("Trace"), Qt::CaseInsensitive) != 0) {
         demoError(QStringLiteral("unknown device \"%1\"").arg(aOptions.device));
         return demoExitUsage;
     }
@@ -371,6 +443,13 @@ int runDemo(const DemoOptions &aOptions)
         }
         return printDemo(*sample, aOptions);
     }
+    if (toFile) {
+        if (!aOptions.dump.isEmpty()) {
+            demoError(QStringLiteral("--dump does not go with the file devices"));
+            return demoExitUsage;
+        }
+        return fileDemo(*sample, request, aOptions);
+    }
     reportdemo::DumpDevice device;
     device.SetPageRequest(&request);
     device.SetPublisher(sample->Publisher());
@@ -419,7 +498,8 @@ int main(int argc, char **argv)
     // the report is made, whose printer setup reads the printer list); the
     // Trace device needs neither.
     const bool windowLayer = options.device.compare(QLatin1String("Screen"), Qt::CaseInsensitive) == 0 ||
-                             options.device.compare(QLatin1String("Printer"), Qt::CaseInsensitive) == 0;
+                             options.device.compare(QLatin1String("Printer"), Qt::CaseInsensitive) == 0 ||
+                             demoIsFileDevice(options.device);
     if (windowLayer) {
         report::ppLibraryInit();
     } else {

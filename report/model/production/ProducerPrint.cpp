@@ -17,6 +17,7 @@
 #include "report/model/production/FileDevice.h"
 #include "report/model/production/PreviewFormSettings.h"
 #include "report/model/production/PrinterOutput.h"
+#include "report/model/production/TextFileOutput.h"
 
 #include "platform/classes/MetaClass.h"
 
@@ -313,6 +314,13 @@ TppDevice *TppProducer::chooseDevice(const TppDeviceClass &aDeviceClass)
                 fileDevice->SetFileName(dialog ? dialog->TextFileName : m_textFileName);
             else
                 fileDevice->SetFileName(dialog ? dialog->ArchiveFileName : m_archiveFileName);
+        }
+        // A text-file device writes in the producer's format and asks the
+        // producer about each field.
+        if (auto *textOutput = dynamic_cast<TppTextFileOutput *>(m_fileDevice); toFile && textOutput) {
+            textOutput->SetOutputFileType(m_textFileType);
+            textOutput->HookSaveText(
+                [this](classes::TObject *Sender, QString &aText) { TextFileDeviceSaveText(Sender, aText); });
         }
         if (request)
             m_fileDevice->SetPageRequest(request);
