@@ -92,6 +92,16 @@ protected:
         return c;
     }
 
+    // A 20 mm square picture command holding aPicture as a bitmap.
+    TppDrawImage *picture(const QImage &aPicture, int32_t aLeft, int32_t aTop)
+    {
+        auto *c = command<TppDrawImage>(aLeft, aTop, 20000, 20000);
+        classes::TBitmap bitmap;
+        bitmap.SetImage(aPicture);
+        c->Picture()->SetGraphic(&bitmap);
+        return c;
+    }
+
     // Prints `page` as a job of its own; the sheet it made.
     QImage printPage()
     {
@@ -317,10 +327,7 @@ TEST_F(PrinterDeviceTest, ImagesGoToTheirRoutineAndStayInsideTheirRectangle)
     auto *routing = new RoutingPrinterDevice();
     device.reset(routing);
     const auto image = [this](const QImage &aPicture, bool aDirect, int32_t aTop) {
-        auto *c = command<TppDrawImage>(10000, aTop, 20000, 20000);
-        classes::TBitmap bitmap;
-        bitmap.SetImage(aPicture);
-        c->Picture()->SetGraphic(&bitmap);
+        TppDrawImage *c = picture(aPicture, 10000, aTop);
         c->SetDirectDraw(aDirect);
         return c;
     };
@@ -362,10 +369,7 @@ TEST_F(PrinterDeviceTest, HostilePicturesAndAPageOfAnotherPrinterStillPrint)
     reporttest::SetA4Portrait(other);
     other.SetPrinterName("Other");
     const auto image = [this](const QImage &aPicture, bool aDirect, bool aStretch, int32_t aTop) {
-        auto *c = command<TppDrawImage>(10000, aTop, 20000, 20000);
-        classes::TBitmap bitmap;
-        bitmap.SetImage(aPicture);
-        c->Picture()->SetGraphic(&bitmap);
+        TppDrawImage *c = picture(aPicture, 10000, aTop);
         c->SetDirectDraw(aDirect);
         c->SetStretch(aStretch);
         c->SetCenter(true);
@@ -501,25 +505,19 @@ TEST_F(PrinterDeviceTest, FittedPicturesCentreAndTransparentWhiteLeavesThePage)
 {
     auto *fill = command<TppDrawShape>(10000, 40000, 20000, 20000);
     fill->Brush()->SetColor(rtl::clBlack);
-    const auto picture = [this](const QImage &aImage, int32_t aLeft) {
-        auto *c = command<TppDrawImage>(aLeft, 40000, 20000, 20000);
-        classes::TBitmap bitmap;
-        bitmap.SetImage(aImage);
-        c->Picture()->SetGraphic(&bitmap);
-        c->SetStretch(true);
-        return c;
-    };
     QImage white(8, 8, QImage::Format_Mono);
     white.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
     white.fill(0);
-    TppDrawImage *over = picture(white, 10000);
+    TppDrawImage *over = picture(white, 10000, 40000);
+    over->SetStretch(true);
     over->SetDirectDraw(true);
     over->SetTransparent(true);
     // 100 x 50 screen pixels are 312 x 156 printer pixels, fitted into 236
     // square: 236 x 118, 59 down from the top.
     QImage black(100, 50, QImage::Format_RGB32);
     black.fill(Qt::black);
-    TppDrawImage *fitted = picture(black, 40000);
+    TppDrawImage *fitted = picture(black, 40000, 40000);
+    fitted->SetStretch(true);
     fitted->SetMaintainAspectRatio(true);
     fitted->SetCenter(true);
     const QImage sheet = printPage();
