@@ -162,6 +162,11 @@ TEST_F(ReportTemplates, BothFormsBringTheLayoutBackIntoTheLiveReport)
         auto *text = dynamic_cast<TppDBText *>(group->HeaderBand()->Objects(0));
         ASSERT_TRUE(text);
         EXPECT_EQ(text->ResetGroup(), group);
+        // The layout read keeps its names: the previous one left the form.
+        EXPECT_EQ(group->Name(), QStringLiteral("ppGroup1"));
+        EXPECT_EQ(report->GetBand(0)->Name(), QStringLiteral("ppHeaderBand1"));
+        EXPECT_EQ(text->Name(), QStringLiteral("ppDBText1"));
+        EXPECT_EQ(form.FindComponent(u"ppLabel1"), report->GetBand(0)->Objects(0));
         // The live report stays; what was read is gone again.
         EXPECT_EQ(report->Owner(), &form);
         EXPECT_EQ(report->CommunicatorState() & ppState::FirstLoad, 0);

@@ -739,6 +739,15 @@ void TppCustomReport::TransferRelatives(const TppProducer &aSource)
             band->SetReport(this);
     for (TppGroup *group : std::vector<TppGroup *>(source->m_groups))
         group->SetReport(this);
+    // The layout belongs to this report's owner now, also when that is none
+    // (a backup kept aside): left in the old form, its names would still be
+    // taken there.
+    for (TppBand *band : std::vector<TppBand *>(m_bands))
+        if (band->Owner() != Owner())
+            band->ChangeOwner(Owner());
+    for (TppGroup *group : std::vector<TppGroup *>(m_groups))
+        if (group->Owner() != Owner())
+            group->ChangeOwner(Owner());
     m_modified = source->m_modified;
     m_designer = designer;
 }
