@@ -16,6 +16,8 @@
 #include "report/output/forms/CancelDialog.h"
 #include "report/output/forms/NoDataDialog.h"
 #include "report/output/forms/PrintPreview.h"
+#include "report/output/forms/TemplateDialog.h"
+#include "report/output/forms/TemplateErrorDialog.h"
 #include "report/output/preview/Preview.h"
 #include "report/output/preview/PreviewPlugIn.h"
 #include "report/output/screen/ScreenDevice.h"
@@ -87,6 +89,8 @@ void ppLibraryInit()
     ppRegisterPrinterDevice();
     ppRegisterFormClass(TppCustomCancelDialog::StaticClass(), TppCancelDialog::StaticClass());
     ppRegisterFormClass(TppCustomNoDataDialog::StaticClass(), TppNoDataDialog::StaticClass());
+    ppRegisterFormClass(TppCustomTemplateDialog::StaticClass(), TppTemplateDialog::StaticClass());
+    ppRegisterFormClass(TppCustomTemplateErrorDialog::StaticClass(), TppTemplateErrorDialog::StaticClass());
     ppRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     ppRegisterDevice(&ppDeviceClass<TppTextFileDevice>());
     ppRegisterDevice(&ppDeviceClass<TppReportTextFileDevice>());
@@ -108,6 +112,8 @@ void ppLibraryFinalize()
     ppUnRegisterDevice(&ppDeviceClass<TppReportTextFileDevice>());
     ppUnRegisterDevice(&ppDeviceClass<TppTextFileDevice>());
     ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
+    ppUnRegisterFormClass(TppCustomTemplateErrorDialog::StaticClass());
+    ppUnRegisterFormClass(TppCustomTemplateDialog::StaticClass());
     ppUnRegisterFormClass(TppCustomNoDataDialog::StaticClass());
     ppUnRegisterFormClass(TppCustomCancelDialog::StaticClass());
     ppUnRegisterPrinterDevice();

@@ -82,6 +82,8 @@ TEST(LanguageModules, TheShippedModuleHasTheLibrarysTexts)
     used << 324 << 334 << 335 << 337 << 339 << 341 << 363 << 379 << 409 << 689 << 1131;
     // The rich text controls' menu items.
     used << 120 << 502 << 1130;
+    // The template dialogs.
+    used << 134 << 138 << 361 << 362 << 416 << 417 << 418 << 494 << 523;
     for (int n = 226; n <= 248; ++n)
         if (n != 233)
             used << n;
@@ -97,4 +99,5 @@ TEST(LanguageModules, TheShippedModuleHasTheLibrarysTexts)
     EXPECT_TRUE(module->text(43427).contains(QStringLiteral("<minbarwidth>")));
     EXPECT_TRUE(module->text(43428).contains(QStringLiteral("<maxbarwidth>")));
     EXPECT_TRUE(module->text(43453).contains(QStringLiteral("<character>")));
+    EXPECT_TRUE(module->text(43523).contains(QStringLiteral("<name>")));
 }

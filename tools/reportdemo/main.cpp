@@ -4,10 +4,10 @@
 //   reportdemo --report REPORT --data FILE.csv --device Printer [--printer NAME]
 //   reportdemo --report REPORT --data FILE.csv --pdf FILE
 //   reportdemo --report REPORT --data FILE.csv --device TextFile|ReportTextFile|ArchiveFile --out FILE [--pages LIST]
-//
-// REPORT is list, grouped, barcodes, memo, variables, shapes or subreport.
 //   reportdemo --report REPORT --data FILE.csv --save-template FILE.rtm [--text]
 //   reportdemo --template FILE.rtm --data FILE.csv [any device option above]
+//
+// REPORT is list, grouped, barcodes, memo, variables, shapes or subreport.
 //
 // The Trace device writes a line per page naming its bands; --dump lists
 // the draw commands of those pages. The Screen device with --out FILE.png

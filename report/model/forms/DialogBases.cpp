@@ -1,6 +1,10 @@
 #include "report/model/forms/DialogBases.h"
 
+#include "report/model/base/Messages.h"
+#include "report/model/data/DataPipeline.h"
+#include "report/model/forms/DialogServices.h"
 #include "report/model/pages/PageRequest.h"
+#include "report/model/templates/Template.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/StringList.h"
@@ -137,6 +141,46 @@ void TppCustomCalcTimingDialog::SetResetComponents(const classes::TStringList *a
     m_resetComponents->Clear();
     if (aList)
         m_resetComponents->Assign(aList);
+}
+
+// ---- TppCustomTemplateDialog ----------------------------------------------------------
+
+QStringList TppCustomTemplateDialog::TemplateNames() const
+{
+    QStringList names;
+    TppDataPipeline *pipeline = DatabaseSettings ? DatabaseSettings->DataPipeline() : nullptr;
+    if (!pipeline || DatabaseSettings->NameField().isEmpty())
+        return names;
+    if (!pipeline->GetActive())
+        pipeline->Open();
+    pipeline->First();
+    while (!pipeline->Eof()) {
+        names.append(pipeline->GetFieldAsString(DatabaseSettings->NameField()));
+        pipeline->Next();
+    }
+    return names;
+}
+
+bool TppCustomTemplateDialog::locate(const QString &aName) const
+{
+    TppDataPipeline *pipeline = DatabaseSettings ? DatabaseSettings->DataPipeline() : nullptr;
+    return pipeline && pipeline->Locate(DatabaseSettings->NameField(), aName, 1);
+}
+
+bool TppCustomTemplateDialog::AcceptName(const QString &aName) const
+{
+    if (aName.isEmpty())
+        return false;
+    const bool there = locate(aName);
+    if (DialogMode == Mode::Open) {
+        if (!there)
+            ppShowMessage(ppLoadStr(45) + QLatin1Char(' ') + aName, TppMessageKind::Warning);
+        return there;
+    }
+    if (!there)
+        return true;
+    return ppConfirmMessage(ppLoadStrFormat(523, {aName}) + QStringLiteral("\n\n") + ppLoadStr(494),
+                            TppMessageKind::Warning);
 }
 
 } // namespace report

@@ -22,6 +22,7 @@ namespace report {
 class TppPageRequest;
 class TppPreviewFormSettings;
 class TppPrinter;
+class TppTemplateDBSettings;
 
 // The preview window.
 class TppCustomPreviewer : public TppCustomForm
@@ -170,8 +171,38 @@ ZVO_REPORT_PLAIN_DIALOG(TppCustomBarCodeDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomRTFEditor)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomAutoSearchDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomTextSearchSettingsDialog)
-ZVO_REPORT_PLAIN_DIALOG(TppCustomTemplateDialog)
 #undef ZVO_REPORT_PLAIN_DIALOG
+
+// The name of a template among the records of a pipeline, to open one or to
+// save under. The rules live here, the list and the edit in the window.
+class TppCustomTemplateDialog : public TppCustomForm
+{
+    ZVO_CLASS(TppCustomTemplateDialog)
+public:
+    using TppCustomForm::TppCustomForm;
+
+    enum class Mode { Open, Save };
+
+    TppTemplateDBSettings *DatabaseSettings = nullptr;
+    Mode DialogMode = Mode::Open;
+    // The template's description, in the caption of the save mode.
+    QString TemplateDescription;
+    virtual QString TemplateName() const { return m_templateName; }
+    virtual void SetTemplateName(const QString &aName) { m_templateName = aName; }
+
+    // The name field of every record, first to last (the pipeline opened
+    // when it is not).
+    QStringList TemplateNames() const;
+    // Whether the dialog may close on OK with the name: not empty; to open,
+    // a name that is there (else a warning); to save, one that is not, or
+    // one the user agrees to replace.
+    bool AcceptName(const QString &aName) const;
+
+private:
+    bool locate(const QString &aName) const;
+
+    QString m_templateName;
+};
 
 // A template that cannot be read wholly: Ignore (5), Cancel (2) or Ignore
 // All (8).
