@@ -256,10 +256,14 @@ TEST_F(VariableReports, AValueThatDoesNotConvertStopsThePrintWithTheConversionEr
 
 TEST_F(VariableReports, AVariableResetAtGroupStartTakesEveryRecordOfItsGroup)
 {
-    // The first group, and with NewPage every group, begins on a new page:
-    // its first record is told of after the group has started.
-    for (const bool newPage : {false, true}) {
+    // The first group, with NewPage every group, and with a footer too tall
+    // for the rest of the page the group after the carried-over footer,
+    // begin on a new page: their first record is told of after the group
+    // has started.
+    for (const auto &[newPage, footerHeight] :
+         {std::pair{false, 10000}, std::pair{true, 10000}, std::pair{false, 92000}}) {
         group->SetNewPage(newPage);
+        groupFooter->SetmmHeight(footerHeight);
         QList<TppVariable *> sums;
         for (TppBand *band : {static_cast<TppBand *>(groupHeader), static_cast<TppBand *>(groupFooter)}) {
             auto *sum = text<TppVariable>(band);
@@ -280,8 +284,8 @@ TEST_F(VariableReports, AVariableResetAtGroupStartTakesEveryRecordOfItsGroup)
         }
         headers.removeDuplicates();
         footers.removeAll(QString());
-        EXPECT_EQ(headers, QStringList({"6", "2010", "3340"})) << "new page " << newPage;
-        EXPECT_EQ(footers, QStringList({"6", "2010", "3340"})) << "new page " << newPage;
+        EXPECT_EQ(headers, QStringList({"6", "2010", "3340"})) << "new page " << newPage << ", footer " << footerHeight;
+        EXPECT_EQ(footers, QStringList({"6", "2010", "3340"})) << "new page " << newPage << ", footer " << footerHeight;
         qDeleteAll(sums);
     }
 }

@@ -32,6 +32,18 @@
 
 namespace report {
 
+namespace {
+
+// The record the data moved to starts a group: it is told of by the detail
+// band, once the group headers have started its group, so that a total reset
+// at the group's start keeps its first record.
+bool engineRecordStartsGroup(const TppCustomEngine &aEngine, TppCustomReport &aReport)
+{
+    return aReport.GroupCount() > 0 && aEngine.IsDue(ppBandKind::GroupHeader);
+}
+
+} // namespace
+
 const classes::TMetaClass &TppEngine::StaticClass()
 {
     static const classes::TMetaClass meta = classes::MakeClass<TppEngine, TppCustomEngine>("TppEngine");
@@ -482,11 +494,7 @@ void TppEngine::generateOnePage()
         return;
     }
     fullPageStart();
-    // A record that starts a group (the first of the report, or one whose
-    // group begins on this page) is told of by the detail band, once the
-    // group headers have started its group: a total reset at the group's
-    // start keeps its first record.
-    if (m_bandState != 6 && !(m_report->GroupCount() > 0 && IsDue(ppBandKind::GroupHeader)))
+    if (m_bandState != 6 && !engineRecordStartsGroup(*this, *m_report))
         AfterTraversal();
     switch (m_bandState) {
     case 1:
@@ -742,7 +750,7 @@ void TppEngine::resumeGroupFooters()
         m_bandState = m_dataExhausted ? 7 : 4;
         m_bandIndex = 0;
     }
-    if (group && !group->NewPage())
+    if (group && !group->NewPage() && !engineRecordStartsGroup(*this, *m_report))
         AfterTraversal();
 }
 
