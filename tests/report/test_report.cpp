@@ -297,3 +297,18 @@ TEST_F(ResetFromPage, ARunResetToAPageGoesOnFromThereWithItsCountUnknown)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TracedReport, ANewPageSizeLaysTheNextRunOutAgain)
+{
+    standardBands();
+    rows(100);
+    ASSERT_EQ(print().count(QLatin1Char('\n')), 3);
+    // Landscape: the body runs from 30 mm to 180 mm, thirty details a page.
+    report.PrinterSetup()->SetOrientation(classes::TPrinterOrientation::poLandscape);
+    EXPECT_EQ(print(), QStringLiteral("1: Header Detail*30 Footer\n2: Header Detail*30 Footer\n"
+                                      "3: Header Detail*30 Footer\n4: Header Detail*10 Footer\n"));
+}
+
+} // namespace

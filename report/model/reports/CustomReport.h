@@ -222,6 +222,9 @@ public:
     // A page whose printable width changes may cut objects off: the
     // designer's user decides.
     void PrinterSetupPageDefChanging(TppPageDef *aNewPageDef, bool &aAllow) override;
+    // A new page lays the bands out again and discards what was generated
+    // on the old one.
+    void PageDefChanged() override;
 
     void Notify(TppCommunicator *aCommunicator, int aOperation) override;
     void DefineProperties(classes::TFiler &aFiler) override;

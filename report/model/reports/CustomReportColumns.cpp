@@ -141,6 +141,12 @@ void TppCustomReport::PrinterSetupPageDefChanging(TppPageDef *aNewPageDef, bool 
         aAllow = checkComponents(aNewPageDef->mmPrintableWidth(), 328);
 }
 
+void TppCustomReport::PageDefChanged()
+{
+    TppProducer::PageDefChanged();
+    LayoutChanged();
+}
+
 bool TppCustomReport::columnPositionsAsStored() const
 {
     return HasState(classes::csDesigning | classes::csLoading | classes::csReading);
