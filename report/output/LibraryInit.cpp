@@ -9,13 +9,14 @@
 #include "report/model/forms/FormClassRegistry.h"
 #include "report/model/pages/DeviceRegistry.h"
 #include "report/output/PrinterDevice.h"
-#include "report/output/ReportTextFileDevice.h"
-#include "report/output/TextFileDevice.h"
 #include "report/output/PrinterPropertiesDialog.h"
 #include "report/output/PrintingSystem.h"
+#include "report/output/ReportTextFileDevice.h"
+#include "report/output/TextFileDevice.h"
 #include "report/output/forms/CancelDialog.h"
 #include "report/output/forms/NoDataDialog.h"
 #include "report/output/forms/PrintPreview.h"
+#include "report/output/forms/RTFEditor.h"
 #include "report/output/forms/TemplateDialog.h"
 #include "report/output/forms/TemplateErrorDialog.h"
 #include "report/output/preview/Preview.h"
@@ -91,6 +92,7 @@ void ppLibraryInit()
     ppRegisterFormClass(TppCustomNoDataDialog::StaticClass(), TppNoDataDialog::StaticClass());
     ppRegisterFormClass(TppCustomTemplateDialog::StaticClass(), TppTemplateDialog::StaticClass());
     ppRegisterFormClass(TppCustomTemplateErrorDialog::StaticClass(), TppTemplateErrorDialog::StaticClass());
+    ppRegisterFormClass(TppCustomRTFEditor::StaticClass(), TppRTFEditor::StaticClass());
     ppRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     ppRegisterDevice(&ppDeviceClass<TppTextFileDevice>());
     ppRegisterDevice(&ppDeviceClass<TppReportTextFileDevice>());
@@ -114,6 +116,7 @@ void ppLibraryFinalize()
     ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     ppUnRegisterFormClass(TppCustomTemplateErrorDialog::StaticClass());
     ppUnRegisterFormClass(TppCustomTemplateDialog::StaticClass());
+    ppUnRegisterFormClass(TppCustomRTFEditor::StaticClass());
     ppUnRegisterFormClass(TppCustomNoDataDialog::StaticClass());
     ppUnRegisterFormClass(TppCustomCancelDialog::StaticClass());
     ppUnRegisterPrinterDevice();
