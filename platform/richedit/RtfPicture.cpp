@@ -13,17 +13,6 @@ namespace richedit {
 
 namespace {
 
-int pictureHexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 uint32_t pictureLittleEndian(const QByteArray &bytes, qsizetype offset, int size)
 {
     uint32_t value = 0;
@@ -83,6 +72,17 @@ QImage pictureFromMetafile(const RtfPictureData &picture)
 
 } // namespace
 
+int RtfHexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 void RtfPictureWord(RtfPictureData &picture, const QByteArray &word, bool hasParam, int param)
 {
     const int value = hasParam ? param : 0;
@@ -112,7 +112,7 @@ void RtfPictureWord(RtfPictureData &picture, const QByteArray &word, bool hasPar
 
 void RtfPictureHexDigit(RtfPictureData &picture, char c)
 {
-    const int nibble = pictureHexValue(c);
+    const int nibble = RtfHexValue(c);
     if (nibble < 0)
         return;
     if (picture.pendingNibble < 0) {

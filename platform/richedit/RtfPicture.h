@@ -24,6 +24,9 @@ struct RtfPictureData
     int scaleY = 100;
 };
 
+// The value of a hex digit, -1 for another character.
+int RtfHexValue(char c);
+
 // A control word of a \pict group.
 void RtfPictureWord(RtfPictureData &picture, const QByteArray &word, bool hasParam, int param);
 // One character of the hex data; what is no hex digit is passed over, and

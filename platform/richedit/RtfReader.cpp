@@ -77,17 +77,6 @@ struct RtfFont
     int codePage = 0; // 0: the document's
 };
 
-int rtfHexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool rtfIsLetter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -575,8 +564,8 @@ void RtfDocumentReader::controlSymbol(char c)
         break;
     case '\t': textChar(u'\t'); break;
     case '\'': {
-        const int hi = m_pos < m_data.size() ? rtfHexValue(m_data[m_pos]) : -1;
-        const int lo = m_pos + 1 < m_data.size() ? rtfHexValue(m_data[m_pos + 1]) : -1;
+        const int hi = m_pos < m_data.size() ? RtfHexValue(m_data[m_pos]) : -1;
+        const int lo = m_pos + 1 < m_data.size() ? RtfHexValue(m_data[m_pos + 1]) : -1;
         if (hi >= 0 && lo >= 0) {
             m_pos += 2;
             const char byte = char(hi * 16 + lo);

@@ -21,8 +21,6 @@
 
 namespace report {
 
-namespace {
-
 struct RichTextCacheRecord
 {
     uint8_t stretchable[16] = {};
@@ -31,6 +29,8 @@ struct RichTextCacheRecord
     int32_t nextStart = -1;
     bool movedWhole = false;
 };
+
+namespace {
 
 // Pixels back into thousandths of a millimetre, rounded up: the height
 // given to the page holds every pixel measured.
@@ -339,7 +339,7 @@ void TppCustomRichText::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
     stream.SetPosition(0);
 }
 
-void TppCustomRichText::SaveToCache(int32_t aPageIndex)
+RichTextCacheRecord TppCustomRichText::cacheState() const
 {
     static_assert(sizeof(StretchableCacheRecord) <= sizeof(RichTextCacheRecord::stretchable));
     RichTextCacheRecord record;
@@ -349,18 +349,18 @@ void TppCustomRichText::SaveToCache(int32_t aPageIndex)
     record.endCharPos = m_endCharPos;
     record.nextStart = m_nextStart;
     record.movedWhole = m_movedWhole;
+    return record;
+}
+
+void TppCustomRichText::SaveToCache(int32_t aPageIndex)
+{
+    const RichTextCacheRecord record = cacheState();
     WriteCacheRecord(aPageIndex, &record);
 }
 
 void TppCustomRichText::RestoreFromCache(int32_t aPageIndex)
 {
-    RichTextCacheRecord record;
-    const StretchableCacheRecord own = cacheRecord();
-    std::memcpy(record.stretchable, &own, sizeof(own));
-    record.startCharPos = m_startCharPos;
-    record.endCharPos = m_endCharPos;
-    record.nextStart = m_nextStart;
-    record.movedWhole = m_movedWhole;
+    RichTextCacheRecord record = cacheState();
     ReadCacheRecord(aPageIndex, &record);
     StretchableCacheRecord restored;
     std::memcpy(&restored, record.stretchable, sizeof(restored));

@@ -27,6 +27,8 @@ class TStream;
 
 namespace report {
 
+struct RichTextCacheRecord;
+
 class TppCustomRichText : public TppStretchable
 {
     ZVO_CLASS(TppCustomRichText)
@@ -78,6 +80,9 @@ protected:
     virtual void afterChange();
 
 private:
+    // The page's state as the cache keeps it.
+    RichTextCacheRecord cacheState() const;
+
     std::unique_ptr<richedit::RichEdit> m_richEdit;
     std::unique_ptr<richedit::RichEdit> m_mergeEdit;
     QByteArray m_rtf;
