@@ -114,9 +114,9 @@ void ppLibraryFinalize()
     ppUnRegisterDevice(&ppDeviceClass<TppReportTextFileDevice>());
     ppUnRegisterDevice(&ppDeviceClass<TppTextFileDevice>());
     ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
+    ppUnRegisterFormClass(TppCustomRTFEditor::StaticClass());
     ppUnRegisterFormClass(TppCustomTemplateErrorDialog::StaticClass());
     ppUnRegisterFormClass(TppCustomTemplateDialog::StaticClass());
-    ppUnRegisterFormClass(TppCustomRTFEditor::StaticClass());
     ppUnRegisterFormClass(TppCustomNoDataDialog::StaticClass());
     ppUnRegisterFormClass(TppCustomCancelDialog::StaticClass());
     ppUnRegisterPrinterDevice();
