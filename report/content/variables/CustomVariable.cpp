@@ -33,10 +33,11 @@ QString ppFormatComputedValue(const QString &aDisplayFormat, TppDataType aDataTy
 {
     const bool moment =
         aDataType == TppDataType::dtDate || aDataType == TppDataType::dtTime || aDataType == TppDataType::dtDateTime;
-    bool number = false;
-    const double days = aValue.toDouble(&number);
-    if (moment && number && aValue.typeId() != QMetaType::QDateTime && aValue.typeId() != QMetaType::QDate &&
-        aValue.typeId() != QMetaType::QTime) {
+    const int type = aValue.typeId();
+    const bool number =
+        type == QMetaType::Double || type == QMetaType::Float || type == QMetaType::Int || type == QMetaType::LongLong;
+    if (moment && number) {
+        const double days = aValue.toDouble();
         rtl::TDateParts date;
         rtl::TTimeParts time;
         int dayOfWeek = 0;
