@@ -12,6 +12,7 @@
 #include "report/content/graphics/Graphics.h"
 #include "report/content/graphics/GraphicsRTTI.h"
 #include "report/content/graphics/Images.h"
+#include "report/content/graphics/Region.h"
 #include "report/content/richtext/RichText.h"
 #include "report/content/richtext/RichTextRTTI.h"
 #include "report/content/text/DBText.h"
@@ -98,6 +99,7 @@ void ppContentLayerInit()
     ppRegisterPaletteComponent(TppLabel::StaticClass());
     ppRegisterPaletteComponent(TppDBText::StaticClass());
     ppRegisterPaletteComponent(TppShape::StaticClass());
+    classes::RegisterClass(TppRegion::StaticClass());
     ppRegisterPaletteComponent(TppLine::StaticClass());
     ppRegisterPaletteComponent(TppImage::StaticClass());
     ppRegisterPaletteComponent(TppDBImage::StaticClass());
@@ -148,6 +150,7 @@ void ppContentLayerFinalize()
     ppUnRegisterComponent(TppDBImage::StaticClass());
     ppUnRegisterComponent(TppImage::StaticClass());
     ppUnRegisterComponent(TppLine::StaticClass());
+    classes::UnRegisterClass(TppRegion::StaticClass());
     ppUnRegisterComponent(TppShape::StaticClass());
     ppUnRegisterComponent(TppDBText::StaticClass());
     ppUnRegisterComponent(TppLabel::StaticClass());

@@ -5,11 +5,14 @@
 #include "tests/support/report/TraceDevice.h"
 
 #include "report/content/ContentRegistration.h"
+#include "report/content/drawcommands/DrawShapes.h"
 #include "report/content/drawcommands/DrawText.h"
+#include "report/content/graphics/Region.h"
 #include "report/content/text/Label.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
+#include "report/model/base/Exceptions.h"
 #include "report/model/engine/Engine.h"
 #include "report/model/pages/DrawCommand.h"
 #include "report/model/pages/Page.h"
@@ -467,6 +470,158 @@ TEST(SubReportCreation, ComponentsAreMadeForAParentOnly)
     std::unique_ptr<classes::TComponent> made(ppCreateComponent(TppHeaderBand::StaticClass(), &owner));
     ASSERT_NE(made, nullptr);
     EXPECT_FALSE(static_cast<TppBand *>(made.get())->UserName().isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+// Two records, each a dynamic detail band holding a region that keeps
+// together and, inside it, a subreport listing `rows` rows of 5 mm; A4 with
+// 10 mm margins and no page bands: 277 mm a page.
+class Regions : public TracedReportFixture
+{
+protected:
+    Regions()
+    {
+        rows(2);
+        detail = new TppDetailBand(nullptr);
+        detail->SetReport(&report);
+        detail->SetmmHeight(10000);
+        detail->SetUserName(QStringLiteral("Detail"));
+        detail->SetPrintHeight(TppPrintHeightType::phDynamic);
+        region = new TppRegion;
+        region->SetBand(detail);
+        region->SetBounds(0, 0, 190000, 10000);
+        region->SetKeepTogether(true);
+        inside = new TppSubReport;
+        inside->SetBand(detail);
+        inside->SetBounds(0, 0, 190000, 5000);
+        inside->SetRegion(region);
+        childData.AddField(QStringLiteral("R"));
+    }
+
+    void childRows(int aCount)
+    {
+        for (int i = 0; i < aCount; ++i)
+            childData.AddRow({QString::number(i)});
+        inside->SetDataPipeline(&childData);
+        SubReports::childBandFor<TppDetailBand>(*inside->Report(), 5000, QStringLiteral("Row"));
+    }
+
+    MemoryPipeline childData;
+    TppDetailBand *detail = nullptr;
+    TppRegion *region = nullptr;
+    TppSubReport *inside = nullptr;
+};
+
+TEST_F(Regions, AKeptTogetherRegionThatDoesNotFitStartsOnTheNextPageAndSplitsThereOnlyIfItMust)
+{
+    EXPECT_TRUE(region->Stretch());
+    EXPECT_EQ(region->ObjectCount(), 1);
+    // 30 rows take 150 mm: the second record's 127 mm are too few.
+    childRows(30);
+    // The region's own shape is the detail's.
+    EXPECT_EQ(print().toStdString(), std::string("1: Detail Row*30\n2: Detail Row*30\n"));
+    ASSERT_EQ(tops.size(), 2);
+    EXPECT_EQ(tops[1][0].second, 10000);
+
+    // Without keeping together the second record starts below the first.
+    region->SetKeepTogether(false);
+    report.Reset();
+    report.Publisher()->ResetPages();
+    EXPECT_EQ(print().toStdString(), std::string("1: Detail Row*30 Detail Row*25\n2: Detail Row*5\n"));
+}
+
+TEST_F(Regions, ARegionTooTallForAnyPageSplitsWhereItStarts)
+{
+    childRows(60);
+    EXPECT_EQ(print().toStdString(),
+              std::string("1: Detail Row*55\n2: Detail Row*5\n3: Detail Row*55\n4: Detail Row*5\n"));
+}
+
+TEST_F(Regions, TheShapeStandsInsideThePenAndTheSquareKindsAreCentred)
+{
+    region->SetKeepTogether(false);
+    region->Pen()->SetWidth(3);
+    region->Brush()->SetColor(0x00FF00);
+    TppPage page;
+    TppDrawShape command;
+    region->SetBounds(0, 0, 190000, 40000);
+    region->PropertiesToDrawCommand(&command);
+    const int32_t inset = ppToMMThousandths(1, TppUnitType::utScreenPixels, TppAxisType::atHorizontal);
+    EXPECT_EQ(command.Left() - region->PageRect().Left, inset);
+    EXPECT_EQ(command.ShapeType(), classes::TShapeType::stRectangle);
+
+    region->Pen()->SetWidth(0);
+    region->SetShape(classes::TShapeType::stCircle);
+    region->PropertiesToDrawCommand(&command);
+    EXPECT_EQ(command.ShapeType(), classes::TShapeType::stEllipse);
+    // The height is the circle's diameter, in the middle of the width.
+    EXPECT_NEAR(command.Width(), command.Height(), 300);
+    EXPECT_NEAR(command.Left() - region->PageRect().Left + command.Width() / 2, 95000, 300);
+}
+
+TEST_F(Regions, ChildrenMoveWithTheRegionAndRejoinItFromAStream)
+{
+    auto *label = new TppLabel;
+    label->SetBand(detail);
+    label->SetBounds(1000, 2000, 3000, 4000);
+    label->SetRegion(region);
+    region->SetBounds(5000, 1000, 190000, 10000);
+    EXPECT_EQ(label->mmLeft(), 6000);
+    EXPECT_EQ(label->mmTop(), 3000);
+    // Right behind their region in the band's order.
+    EXPECT_EQ(detail->IndexOfObject(region) + 1, detail->IndexOfObject(inside));
+    EXPECT_EQ(detail->IndexOfObject(inside) + 1, detail->IndexOfObject(label));
+
+    // The brush and Transparent follow each other.
+    region->SetClearBrush(true);
+    EXPECT_EQ(region->Brush()->Style(), gfx::BrushStyle::Clear);
+    region->Brush()->SetStyle(gfx::BrushStyle::Solid);
+    EXPECT_FALSE(region->Transparent());
+
+    // A section cannot go into a region: it becomes a fixed frame there,
+    // and inside one it stays what it was.
+    auto *section = new TppSubReport;
+    section->SetBand(detail);
+    section->SetPrintBehavior(TppPrintBehaviorType::pbSection);
+    section->SetRegion(region);
+    EXPECT_EQ(section->PrintBehavior(), TppPrintBehaviorType::pbFixed);
+    section->SetPrintBehavior(TppPrintBehaviorType::pbSection);
+    EXPECT_EQ(section->PrintBehavior(), TppPrintBehaviorType::pbFixed);
+    delete section;
+    // A region cannot shift below what it holds.
+    EXPECT_THROW(region->SetShiftRelativeTo(inside), EInvalidPropertyError);
+
+    ppModelLayerInit();
+    ppContentLayerInit();
+    region->SetName(QStringLiteral("Frame"));
+    label->SetName(QStringLiteral("Inside"));
+    inside->SetName(QStringLiteral("Sub"));
+    classes::TMemoryStream binary;
+    classes::TWriter(binary).WriteRootComponent(detail);
+    binary.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(binary, text);
+    const QByteArray stored(text.Memory(), int(text.Size()));
+    const qsizetype frame = stored.indexOf("object Frame: TppRegion");
+    ASSERT_GE(frame, 0) << stored.constData();
+    EXPECT_GT(stored.indexOf("object Inside: TppLabel"), frame);
+    EXPECT_EQ(stored.count("object Inside: TppLabel"), 1);
+
+    binary.SetPosition(0);
+    TppDetailBand read(nullptr);
+    classes::TReader(binary).ReadRootComponent(&read);
+    TppRegion *readRegion = nullptr;
+    for (int i = 0; i < read.ObjectCount(); ++i)
+        if (auto *found = dynamic_cast<TppRegion *>(read.Objects(i)))
+            readRegion = found;
+    ASSERT_NE(readRegion, nullptr);
+    EXPECT_EQ(readRegion->ObjectCount(), 2);
+    EXPECT_EQ(readRegion->Objects(1)->Region(), readRegion);
+    ppContentLayerFinalize();
+    ppModelLayerFinalize();
 }
 
 } // namespace

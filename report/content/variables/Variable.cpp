@@ -6,6 +6,7 @@
 #include "report/model/base/Messages.h"
 #include "report/model/data/DataPipeline.h"
 #include "report/model/data/PipelineList.h"
+#include "report/model/engine/CustomEngine.h"
 #include "report/model/forms/DialogBases.h"
 #include "report/model/forms/FormClassRegistry.h"
 #include "report/model/groups/Group.h"

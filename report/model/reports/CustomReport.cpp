@@ -591,9 +591,16 @@ void TppCustomReport::EnumerateCacheables(const std::function<void(TppCacheable 
                 children.push_back(subreport->Report());
         }
     }
-    // A child report's state belongs to the parent's page it printed on.
-    for (TppCustomReport *child : children)
-        child->EnumerateCacheables(aProc);
+    // A child report's state belongs to the parent's page it printed on;
+    // its engine keeps where its pipelines stood itself, since a restart of
+    // the child gives up the bookmarks a page record would hold.
+    for (TppCustomReport *child : children) {
+        const TppCustomEngine *childEngine = child->Engine();
+        child->EnumerateCacheables([&aProc, childEngine](TppCacheable *aCacheable) {
+            if (aCacheable != childEngine)
+                aProc(aCacheable);
+        });
+    }
 }
 
 void TppCustomReport::GetReportTree(std::vector<TppCustomReport *> &aList)

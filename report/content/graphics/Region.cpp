@@ -1,0 +1,596 @@
+#include "report/content/graphics/Region.h"
+
+#include "report/content/drawcommands/DrawShapes.h"
+#include "report/content/graphics/Graphics.h"
+
+#include "report/model/bands/Band.h"
+#include "report/model/bands/CustomBand.h"
+#include "report/model/base/Units.h"
+#include "report/model/data/CacheManager.h"
+#include "report/model/engine/CustomEngine.h"
+#include "report/model/pages/Page.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/GraphicsTools.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace report {
+
+namespace {
+
+// The region's part of a page's record, after the stretchable's.
+struct RegionCacheRecord
+{
+    uint8_t firstUnfinishedStretches = 0;
+    uint8_t partial = 0;
+    uint8_t reserved[2] = {};
+    int32_t resumeList = 0;
+    int32_t resumeIndex = 0;
+};
+
+int32_t regionClamp(int64_t aValue)
+{
+    return int32_t(
+        std::clamp<int64_t>(aValue, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+int32_t regionToMM(int aPixels, TppAxisType aAxis)
+{
+    return ppToMMThousandths(float(aPixels), TppUnitType::utScreenPixels, aAxis);
+}
+
+int regionToPixels(int32_t aThousandths, TppAxisType aAxis)
+{
+    return int(ppRound(ppFromMMThousandths(aThousandths, TppUnitType::utScreenPixels, aAxis)));
+}
+
+// Stretching children with no target of their own, the region's other
+// stretching kinds, and the plain objects; anything else is not the
+// region's to print.
+int regionCategory(const TppComponent &aChild)
+{
+    if (auto *stretchable = dynamic_cast<const TppStretchable *>(&aChild)) {
+        if (stretchable->ShiftRelativeTo())
+            return 0;
+        if (stretchable->Stretch())
+            return 2;
+    }
+    if (aChild.StretchWithParent())
+        return 3;
+    if (aChild.ShiftWithParent())
+        return 4;
+    return 1;
+}
+
+} // namespace
+
+const classes::TMetaClass &TppCustomRegion::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<TppCustomRegion, TppStretchable>("TppCustomRegion");
+    return meta;
+}
+
+TppCustomRegion::TppCustomRegion(classes::TComponent *aOwner)
+    : TppStretchable(aOwner)
+    , m_brush(std::make_unique<classes::TBrush>())
+    , m_pen(std::make_unique<classes::TPen>())
+{
+    SetCacheRecordSize(int32_t(sizeof(StretchableCacheRecord) + sizeof(RegionCacheRecord)));
+    m_brush->OnChange = [this](classes::TObject *) { GraphicChanged(); };
+    m_pen->OnChange = [this](classes::TObject *) { GraphicChanged(); };
+}
+
+TppCustomRegion::~TppCustomRegion()
+{
+    BeforeDestruction();
+    m_brush->OnChange = nullptr;
+    m_pen->OnChange = nullptr;
+    m_keepCache.reset();
+    const std::vector<TppComponent *> children = m_children;
+    m_children.clear();
+    for (TppComponent *child : children) {
+        RemoveNotify(child);
+        child->SetRegion(nullptr);
+    }
+}
+
+TppComponent *TppCustomRegion::Objects(int aIndex) const
+{
+    return aIndex >= 0 && aIndex < ObjectCount() ? m_children[size_t(aIndex)] : nullptr;
+}
+
+// ---- Children ------------------------------------------------------------------------------
+
+void TppCustomRegion::RegionAddChild(TppComponent *aChild)
+{
+    if (!aChild || aChild == this || RegionIndexOf(aChild) >= 0)
+        return;
+    if (Band() && aChild->Band() != Band())
+        aChild->SetBand(Band());
+    m_children.push_back(aChild);
+    AddNotify(aChild);
+    if (!loadingOrReading())
+        gatherChildren();
+    if (auto *stretchable = dynamic_cast<TppStretchable *>(aChild); stretchable && stretchable->Stretch())
+        SetStretch(true);
+}
+
+void TppCustomRegion::RegionRemoveChild(TppComponent *aChild)
+{
+    const auto it = std::find(m_children.begin(), m_children.end(), aChild);
+    if (it == m_children.end())
+        return;
+    m_children.erase(it);
+    for (auto &list : m_lists)
+        list.erase(std::remove(list.begin(), list.end(), aChild), list.end());
+    for (auto entry = m_printList.begin(); entry != m_printList.end();)
+        entry = entry.value() == aChild ? m_printList.erase(entry) : std::next(entry);
+    if (m_maxStretchable == aChild)
+        m_maxStretchable = nullptr;
+    RemoveNotify(aChild);
+    if (aChild->Region() == this && !aChild->IsDestroying())
+        aChild->SetRegion(nullptr);
+}
+
+int TppCustomRegion::RegionIndexOf(const TppComponent *aChild) const
+{
+    const auto it = std::find(m_children.begin(), m_children.end(), aChild);
+    return it == m_children.end() ? -1 : int(it - m_children.begin());
+}
+
+void TppCustomRegion::RegionMoveChild(TppComponent *aChild, bool aToFront)
+{
+    const int index = RegionIndexOf(aChild);
+    if (index < 0)
+        return;
+    m_children.erase(m_children.begin() + index);
+    if (aToFront)
+        m_children.push_back(aChild);
+    else
+        m_children.insert(m_children.begin(), aChild);
+    gatherChildren();
+}
+
+void TppCustomRegion::gatherChildren()
+{
+    TppBand *band = Band();
+    if (!band)
+        return;
+    int at = band->IndexOfObject(this);
+    for (TppComponent *child : m_children) {
+        const int from = band->IndexOfObject(child);
+        if (at < 0 || from < 0)
+            continue;
+        band->MoveObject(from, from > at ? at + 1 : at);
+        at = band->IndexOfObject(child);
+    }
+}
+
+void TppCustomRegion::BringToFront()
+{
+    TppStretchable::BringToFront();
+    gatherChildren();
+}
+
+void TppCustomRegion::SendToBack()
+{
+    TppStretchable::SendToBack();
+    gatherChildren();
+}
+
+void TppCustomRegion::SetBand(TppBand *aBand)
+{
+    TppStretchable::SetBand(aBand);
+    if (!aBand)
+        return;
+    for (TppComponent *child : std::vector<TppComponent *>(m_children))
+        if (child->Band() != aBand)
+            child->SetBand(aBand);
+    if (!loadingOrReading())
+        gatherChildren();
+}
+
+void TppCustomRegion::GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *)
+{
+    for (TppComponent *child : std::vector<TppComponent *>(m_children))
+        aProc(child);
+}
+
+void TppCustomRegion::Loaded()
+{
+    TppStretchable::Loaded();
+    m_lastBounds = rtl::TRect{mmLeft(), mmTop(), mmLeft() + mmWidth(), mmTop() + mmHeight()};
+    m_boundsKnown = true;
+}
+
+void TppCustomRegion::Notify(TppCommunicator *aCommunicator, int aOperation)
+{
+    TppStretchable::Notify(aCommunicator, aOperation);
+    if (aOperation != ppNotify::Remove || IsDestroying() || !aCommunicator)
+        return;
+    if (auto *child = dynamic_cast<TppComponent *>(aCommunicator); child && RegionIndexOf(child) >= 0)
+        RegionRemoveChild(child);
+}
+
+// ---- Moving ----------------------------------------------------------------------------------
+
+void TppCustomRegion::followBounds()
+{
+    const rtl::TRect now{mmLeft(), mmTop(), mmLeft() + mmWidth(), mmTop() + mmHeight()};
+    if (!m_boundsKnown || loadingOrReading()) {
+        m_lastBounds = now;
+        m_boundsKnown = true;
+        return;
+    }
+    const rtl::TRect was = m_lastBounds;
+    m_lastBounds = now;
+    const int64_t dx = int64_t(now.Left) - was.Left;
+    const int64_t dy = int64_t(now.Top) - was.Top;
+    const bool resized = now.Width() != was.Width() || now.Height() != was.Height();
+    for (TppComponent *child : std::vector<TppComponent *>(m_children)) {
+        if (dx != 0 || dy != 0)
+            child->SetBounds(regionClamp(child->mmLeft() + dx), regionClamp(child->mmTop() + dy), child->mmWidth(),
+                             child->mmHeight());
+        if (resized)
+            child->FitToParent();
+    }
+}
+
+void TppCustomRegion::SetBounds(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aHeight)
+{
+    TppStretchable::SetBounds(aLeft, aTop, aWidth, aHeight);
+    followBounds();
+}
+
+void TppCustomRegion::SetmmLeft(int32_t aValue)
+{
+    TppStretchable::SetmmLeft(aValue);
+    followBounds();
+}
+
+void TppCustomRegion::SetmmTop(int32_t aValue)
+{
+    TppStretchable::SetmmTop(aValue);
+    followBounds();
+}
+
+void TppCustomRegion::SetmmWidth(int32_t aValue)
+{
+    TppStretchable::SetmmWidth(aValue);
+    followBounds();
+}
+
+void TppCustomRegion::SetmmHeight(int32_t aValue)
+{
+    TppStretchable::SetmmHeight(aValue);
+    followBounds();
+}
+
+// ---- Brush and pen -----------------------------------------------------------------------------
+
+void TppCustomRegion::SetBrush(const classes::TBrush *aBrush)
+{
+    if (aBrush)
+        m_brush->Assign(aBrush);
+}
+
+void TppCustomRegion::SetPen(const classes::TPen *aPen)
+{
+    if (aPen)
+        m_pen->Assign(aPen);
+}
+
+void TppCustomRegion::SetPenWidth(int aWidth)
+{
+    m_pen->SetWidth(aWidth);
+}
+
+void TppCustomRegion::GraphicChanged()
+{
+    SetTransparent(m_brush->Style() == gfx::BrushStyle::Clear);
+    InvalidateDesignControl();
+    PropertyChange();
+}
+
+// ---- Generation ---------------------------------------------------------------------------------
+
+void TppCustomRegion::buildLists()
+{
+    std::vector<TppComponent *> byKind[4];
+    m_maxStretchable = nullptr;
+    for (TppComponent *child : m_children) {
+        const int kind = regionCategory(*child);
+        if (kind == 0)
+            continue;
+        byKind[kind - 1].push_back(child);
+        if (kind == 2 && !m_maxStretchable)
+            m_maxStretchable = child;
+    }
+    m_lists.clear();
+    for (auto &list : byKind)
+        if (!list.empty())
+            m_lists.push_back(list);
+}
+
+void TppCustomRegion::Init()
+{
+    TppStretchable::Init();
+    for (TppComponent *child : m_children)
+        child->Init();
+    buildLists();
+    m_resumeList = 0;
+    m_resumeIndex = 0;
+    m_firstUnfinishedStretches = false;
+    m_regionPartial = false;
+    m_regionPartialAdjustment = mmHeight();
+    SetKeptTogether(false);
+}
+
+void TppCustomRegion::InitDrawComponent()
+{
+    TppStretchable::InitDrawComponent();
+    for (TppComponent *child : m_children)
+        child->InitDrawComponent();
+}
+
+void TppCustomRegion::ClearDrawComponent()
+{
+    TppStretchable::ClearDrawComponent();
+    for (TppComponent *child : m_children)
+        child->ClearDrawComponent();
+}
+
+void TppCustomRegion::ResetGeneration()
+{
+    TppStretchable::ResetGeneration();
+    m_printList.clear();
+    for (TppComponent *child : m_children)
+        child->ResetGeneration();
+}
+
+void TppCustomRegion::Generate()
+{
+    TppStretchable::Generate();
+    // A region of fixed height generates its children into its rectangle;
+    // one that stretches did so while it measured itself.
+    if (!StretchMode() && Visible() && DrawComponent() && !OutOfSpace() && SpaceUsed() > 0)
+        generateChildren();
+}
+
+void TppCustomRegion::CalcSpaceUsed()
+{
+    SetSpaceUsed(mmHeight());
+    generateChildren();
+}
+
+void TppCustomRegion::takeSnapshot()
+{
+    if (!m_keepCache)
+        m_keepCache = std::make_unique<TppCacheManager>(nullptr);
+    std::vector<TppCacheable *> children(m_children.begin(), m_children.end());
+    m_keepCache->Init(children);
+    m_keepCache->SavePage(0);
+    m_snapshot = true;
+}
+
+void TppCustomRegion::rollBack()
+{
+    m_keepCache->RestorePage(0);
+    m_printList.clear();
+    for (TppComponent *child : m_children) {
+        child->InitDrawComponent();
+        child->SetGenerationComplete(false);
+    }
+    m_resumeList = 0;
+    m_resumeIndex = 0;
+    m_regionPartial = false;
+    m_regionPartialAdjustment = mmHeight();
+    SetSpaceUsed(0);
+    SetKeptTogether(true);
+}
+
+void TppCustomRegion::generateChildren()
+{
+    m_snapshot = false;
+    if (NeedsKeepTogether())
+        takeSnapshot();
+    m_printList.clear();
+    const TppCustomBand *band = printingBand();
+    const TppCustomEngine *engine = band ? band->PageEngine() : nullptr;
+    const bool subReportBreak =
+        engine && (engine->EngineState() &
+                   (ppEngineState::SectionPageWanted | ppEngineState::SectionPages | ppEngineState::SectionLastPage));
+    const bool stretching = StretchMode() && Stretch();
+    const int32_t top = PageTop();
+    int64_t lowest = int64_t(top) + (stretching ? 0 : mmHeight());
+    int64_t tallest = std::numeric_limits<int64_t>::min();
+    bool unfinished = false;
+    bool firstStretches = false;
+    int firstList = 0;
+    int firstIndex = 0;
+    int32_t smallest = std::numeric_limits<int32_t>::max();
+    const int lists = int(m_lists.size());
+    const int from = std::clamp(m_resumeList, 0, std::max(lists - 1, 0));
+    // Plain children print again on every page the region continues on.
+    if (from > 0 && lists > 0 && regionCategory(*m_lists[0].front()) == 1)
+        for (TppComponent *child : m_lists[0]) {
+            child->InitDrawComponent();
+            child->Generate();
+            if (child->SpaceUsed() > 0)
+                m_printList.insert(QString::asprintf("%8d", RegionIndexOf(child)), child);
+        }
+    bool stop = false;
+    for (int list = from; list < lists && !stop; ++list) {
+        const std::vector<TppComponent *> children = m_lists[size_t(list)];
+        const int64_t before = lowest;
+        for (int i = list == from ? std::max(m_resumeIndex, 0) : 0; i < int(children.size()); ++i) {
+            TppComponent *child = children[size_t(i)];
+            if (RegionIndexOf(child) < 0)
+                continue;
+            child->Generate();
+            if (child->SpaceUsed() > 0) {
+                m_printList.insert(QString::asprintf("%8d", RegionIndexOf(child)), child);
+                const int64_t bottom = child->BottomOnPage(band ? band->PrintRect().Top : 0);
+                lowest = std::max(lowest, bottom);
+                if (child->StretchesBand() && bottom > tallest) {
+                    tallest = bottom;
+                    m_maxStretchable = child;
+                }
+            }
+            if (!child->GenerationComplete()) {
+                if (!unfinished) {
+                    unfinished = true;
+                    firstStretches = child->StretchesBand();
+                    firstList = list;
+                    firstIndex = i;
+                }
+                smallest = std::min(smallest, regionClamp(int64_t(child->mmTop()) - mmTop()));
+                // A section of the report waits: the rest waits with it.
+                if (subReportBreak) {
+                    stop = true;
+                    break;
+                }
+            }
+        }
+        if (!m_lists[size_t(list)].empty() && regionCategory(*m_lists[size_t(list)].front()) == 2 && lowest <= before)
+            break;
+    }
+    if (stretching)
+        SetSpaceUsed(regionClamp(std::max<int64_t>(lowest - top, 0)));
+    SetOverFlow(unfinished && firstStretches);
+    m_firstUnfinishedStretches = firstStretches;
+    m_regionPartial = unfinished && !OverFlow();
+    if (unfinished) {
+        m_resumeList = firstList;
+        m_resumeIndex = firstIndex;
+        m_regionPartialAdjustment = m_regionPartial && m_printList.isEmpty() ? 0 : smallest;
+    } else {
+        m_resumeList = 0;
+        m_resumeIndex = 0;
+        m_regionPartialAdjustment = mmHeight();
+    }
+    if (m_regionPartial)
+        SetOverFlow(true);
+    if (m_snapshot && OverFlow()) {
+        // Nothing of it stays on this page: it starts whole on the next.
+        rollBack();
+        SetOverFlow(true);
+        return;
+    }
+    if (KeptTogether() && !OverFlow())
+        SetKeptTogether(false);
+}
+
+void TppCustomRegion::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
+{
+    TppStretchable::PropertiesToDrawCommand(aDrawCommand);
+    auto *shape = dynamic_cast<TppDrawShape *>(aDrawCommand);
+    if (!shape)
+        return;
+    const rtl::TRect rect = PageRect();
+    const int32_t used = SpaceUsed() > 0 ? SpaceUsed() : mmHeight();
+    const int width = regionToPixels(rect.Right - rect.Left, TppAxisType::atHorizontal);
+    const int height = regionToPixels(used, TppAxisType::atVertical);
+    const TppShapeGeometry g = ppShapeGeometry(m_shape, width, height, m_pen->Width());
+    const int32_t left = rect.Left + regionToMM(g.x1, TppAxisType::atHorizontal);
+    const int32_t top = rect.Top + regionToMM(g.y1, TppAxisType::atVertical);
+    shape->SetLeft(left);
+    shape->SetTop(top);
+    shape->SetWidth(rect.Left + regionToMM(g.x2, TppAxisType::atHorizontal) - left);
+    shape->SetHeight(rect.Top + regionToMM(g.y2, TppAxisType::atVertical) - top);
+    shape->SetXCornerRound(regionToMM(g.round, TppAxisType::atHorizontal));
+    shape->SetYCornerRound(regionToMM(g.round, TppAxisType::atVertical));
+    shape->SetBrush(m_brush.get());
+    shape->SetPen(m_pen.get());
+    using classes::TShapeType;
+    TShapeType drawn = m_shape;
+    if (m_shape == TShapeType::stSquare)
+        drawn = TShapeType::stRectangle;
+    else if (m_shape == TShapeType::stRoundSquare)
+        drawn = TShapeType::stRoundRect;
+    else if (m_shape == TShapeType::stCircle)
+        drawn = TShapeType::stEllipse;
+    shape->SetShapeType(drawn);
+}
+
+void TppCustomRegion::PrintToPage(TppPage *aPage)
+{
+    TppStretchable::PrintToPage(aPage);
+    const QMap<QString, TppComponent *> list = m_printList;
+    for (TppComponent *child : list)
+        if (RegionIndexOf(child) >= 0)
+            child->PrintToPage(aPage);
+}
+
+// ---- Cache ----------------------------------------------------------------------------------------
+
+void TppCustomRegion::SaveToCache(int32_t aPageIndex)
+{
+    struct
+    {
+        StretchableCacheRecord stretchable;
+        RegionCacheRecord own;
+    } record;
+    record.stretchable = cacheRecord();
+    record.own.firstUnfinishedStretches = m_firstUnfinishedStretches ? 1 : 0;
+    record.own.partial = m_regionPartial ? 1 : 0;
+    record.own.resumeList = m_resumeList;
+    record.own.resumeIndex = m_resumeIndex;
+    WriteCacheRecord(aPageIndex, &record);
+}
+
+void TppCustomRegion::RestoreFromCache(int32_t aPageIndex)
+{
+    struct
+    {
+        StretchableCacheRecord stretchable;
+        RegionCacheRecord own;
+    } record;
+    record.stretchable = cacheRecord();
+    ReadCacheRecord(aPageIndex, &record);
+    applyCacheRecord(record.stretchable);
+    m_firstUnfinishedStretches = record.own.firstUnfinishedStretches != 0;
+    m_regionPartial = record.own.partial != 0;
+    m_resumeList = std::max(record.own.resumeList, 0);
+    m_resumeIndex = std::max(record.own.resumeIndex, 0);
+}
+
+void TppCustomRegion::CacheReset()
+{
+    TppStretchable::CacheReset();
+    SetKeptTogether(false);
+}
+
+// ---- TppRegion -------------------------------------------------------------------------------------
+
+const classes::TMetaClass &TppRegion::StaticClass()
+{
+    using R = TppRegion;
+    static const classes::TMetaClass meta = classes::MakeClass<R, TppCustomRegion>("TppRegion", [](auto &c) {
+        c.Object("Brush", &R::Brush, &R::SetBrush);
+        c.Object("Pen", &R::Pen, &R::SetPen);
+        c.Boolean("ReprintOnOverFlow", &R::ReprintOnOverFlow, &R::SetReprintOnOverFlow).Default(false);
+        c.Boolean("ShiftWithParent", &R::ShiftWithParent, &R::SetShiftWithParent).Default(false);
+        c.Boolean("StretchWithParent", &R::StretchWithParent, &R::SetStretchWithParent).Default(false);
+        c.Boolean("Transparent", &R::Transparent, &R::SetClearBrush).Default(false);
+        c.Boolean("Visible", &R::Visible, &R::SetVisible).Default(true);
+    });
+    return meta;
+}
+
+TppRegion::TppRegion(classes::TComponent *aOwner)
+    : TppCustomRegion(aOwner)
+{
+    SetDrawCommandClass(&TppDrawShape::StaticClass());
+    SetDefaultProp(QStringLiteral("Caption"), 0);
+}
+
+void TppRegion::SetClearBrush(bool aValue)
+{
+    Brush()->SetStyle(aValue ? gfx::BrushStyle::Clear : gfx::BrushStyle::Solid);
+    SetTransparent(aValue);
+}
+
+} // namespace report

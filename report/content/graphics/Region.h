@@ -1,0 +1,134 @@
+#pragma once
+
+// TppCustomRegion, TppRegion: a stretching rectangle of a band that holds
+// components of its own. The region generates them (the band leaves them
+// alone) in the same order of kinds a band keeps: plain objects, those
+// that stretch, those that stretch or shift with their parent. It moves its
+// children when it moves, grows with the lowest of them, can keep them
+// together on one page, and draws itself as a shape with its brush and pen
+// behind them.
+
+#include "report/model/bands/Stretchable.h"
+
+#include "platform/classes/EnumTypes.h"
+
+#include <QMap>
+
+#include <memory>
+#include <vector>
+
+namespace classes {
+class TBrush;
+class TPen;
+} // namespace classes
+
+namespace report {
+
+class TppCacheManager;
+
+class TppCustomRegion : public TppStretchable
+{
+    ZVO_CLASS(TppCustomRegion)
+public:
+    explicit TppCustomRegion(classes::TComponent *aOwner = nullptr);
+    // The children stay on the band, without a region.
+    ~TppCustomRegion() override;
+
+    // ---- Children ----
+    int ObjectCount() const { return int(m_children.size()); }
+    TppComponent *Objects(int aIndex) const;
+    bool IsRegion() const override { return true; }
+    void RegionAddChild(TppComponent *aChild) override;
+    void RegionRemoveChild(TppComponent *aChild) override;
+    int RegionIndexOf(const TppComponent *aChild) const override;
+    void RegionMoveChild(TppComponent *aChild, bool aToFront) override;
+    // The stretching child that reached lowest on the page (the first
+    // stretching child before any generated).
+    TppComponent *MaxStretchableChild() const override { return m_maxStretchable; }
+    void BringToFront() override;
+    void SendToBack() override;
+    void SetBand(TppBand *aBand) override;
+
+    // ---- Drawing ----
+    classes::TBrush *Brush() const { return m_brush.get(); }
+    virtual void SetBrush(const classes::TBrush *aBrush);
+    classes::TPen *Pen() const { return m_pen.get(); }
+    virtual void SetPen(const classes::TPen *aPen);
+    // Rectangle unless told otherwise; the square kinds stand centred in
+    // the region.
+    classes::TShapeType Shape() const { return m_shape; }
+    void SetShape(classes::TShapeType aValue) { m_shape = aValue; }
+    void SetPenWidth(int aWidth) override;
+
+    // ---- Generation ----
+    void Init() override;
+    void InitDrawComponent() override;
+    void ClearDrawComponent() override;
+    void ResetGeneration() override;
+    void Generate() override;
+    void CalcSpaceUsed() override;
+    void PropertiesToDrawCommand(TppDrawCommand *aDrawCommand) override;
+    void PrintToPage(TppPage *aPage) override;
+    void SaveToCache(int32_t aPageIndex) override;
+    void RestoreFromCache(int32_t aPageIndex) override;
+    void CacheReset() override;
+
+    // ---- Moving ----
+    void SetBounds(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aHeight) override;
+    void SetmmLeft(int32_t aValue) override;
+    void SetmmTop(int32_t aValue) override;
+    void SetmmWidth(int32_t aValue) override;
+    void SetmmHeight(int32_t aValue) override;
+
+    void Notify(TppCommunicator *aCommunicator, int aOperation) override;
+    void GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *aRoot) override;
+    void Loaded() override;
+
+protected:
+    // The brush and the pen changed: Transparent follows the brush.
+    virtual void GraphicChanged();
+
+private:
+    // Children move with the region by as much as it moved.
+    void followBounds();
+    void buildLists();
+    void generateChildren();
+    // The children's state before a kept-together attempt.
+    void takeSnapshot();
+    void rollBack();
+    // Puts the children directly after the region in the band's order.
+    void gatherChildren();
+
+    std::vector<TppComponent *> m_children;
+    // The children by kind: "1" plain, "2" stretching, "3" stretching with
+    // the region, "4" shifting with it; only kinds that have children.
+    std::vector<std::vector<TppComponent *>> m_lists;
+    QMap<QString, TppComponent *> m_printList;
+    TppComponent *m_maxStretchable = nullptr;
+    int m_resumeList = 0;
+    int m_resumeIndex = 0;
+    bool m_firstUnfinishedStretches = false;
+    int32_t m_regionPartialAdjustment = 0;
+    bool m_regionPartial = false;
+    std::unique_ptr<classes::TBrush> m_brush;
+    std::unique_ptr<classes::TPen> m_pen;
+    classes::TShapeType m_shape = classes::TShapeType::stRectangle;
+    rtl::TRect m_lastBounds{};
+    bool m_boundsKnown = false;
+    // Keep-together: the children's state as it was, and how many draw
+    // commands the page held.
+    std::unique_ptr<TppCacheManager> m_keepCache;
+    bool m_snapshot = false;
+    TppLiveCount<TppCustomRegion> m_live;
+};
+
+class TppRegion : public TppCustomRegion
+{
+    ZVO_CLASS(TppRegion)
+public:
+    explicit TppRegion(classes::TComponent *aOwner = nullptr);
+    // Transparent makes the brush clear; not transparent, solid.
+    void SetClearBrush(bool aValue);
+};
+
+} // namespace report
