@@ -64,7 +64,9 @@ int TCustomdxTreeList::HorzThumbOffset(int track)
 
 void TCustomdxTreeList::SetHorzOffset(int value)
 {
-    EndEditing();
+    // An editor that keeps its value keeps its cell where it is.
+    if (!EndEditing())
+        return;
     if (value == m_horzOffset)
         return;
     const int total = ScrollableWidth();
@@ -127,7 +129,8 @@ int TCustomdxTreeList::RowsOnPage()
 
 void TCustomdxTreeList::SetTopRowIndex(int value)
 {
-    EndEditing();
+    if (!EndEditing())
+        return;
     const int count = VisibleRowCount();
     const int current = std::max(TopRowIndex(), 0);
     value = std::max(value, 0);

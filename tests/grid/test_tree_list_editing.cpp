@@ -181,6 +181,31 @@ TEST(TreeListEditing, APressTheEditorRefusesToLeaveForStopsWithOneReport)
     }
 }
 
+// The bars ask the editing to end before they move; a refusal leaves both
+// positions where the editor was put.
+TEST(TreeListEditing, AScrollTheEditorRefusesToLeaveForMovesNothing)
+{
+    PressedTree t;
+    for (int i = 0; i < 40; ++i)
+        t.tree->SetNodeString(t.tree->Add(), 0, "more");
+    t.tree->Columns(0)->SetWidth(900);
+    t.tree->CalcMetrics();
+    for (const int code : {SB_LINEDOWN, SB_PAGEDOWN, SB_BOTTOM}) {
+        SCOPED_TRACE(code);
+        t.tree->VScroll(code);
+        t.tree->HScroll(code);
+        EXPECT_EQ(t.tree->TopRowIndex(), 0);
+        EXPECT_EQ(t.tree->HorzOffset(), 0);
+        EXPECT_EQ(t.tree->State(), tsEditing);
+    }
+    EXPECT_EQ(t.editor->refusals.size(), 6);
+
+    t.accepting = true;
+    t.tree->VScroll(SB_LINEDOWN);
+    EXPECT_EQ(t.tree->TopRowIndex(), 1);
+    EXPECT_NE(t.tree->State(), tsEditing);
+}
+
 TEST(TreeListEditing, APressTheEditorLetsGoForEndsTheEditingAndGoesOn)
 {
     PressedTree t;
