@@ -467,6 +467,10 @@ void TCustomdxTreeList::EndUpdateHook()
 {
     if (m_updateCount > 0 || IsDestroying())
         return;
+    if (m_layoutPending && m_host) {
+        m_layoutPending = false;
+        CalcMetrics();
+    }
     if (!m_clearing) {
         ensureVisibleRows();
         KeepPositionsValid();

@@ -705,6 +705,8 @@ private:
     bool m_applyingParentFont = false;
 
     int32_t m_updateCount = 0;
+    // A layout change met the update lock; it is measured when the lock goes.
+    bool m_layoutPending = false;
     int32_t m_selectionLock = 0;
     int m_selectionCountAtBegin = 0;
     bool m_clearing = false;

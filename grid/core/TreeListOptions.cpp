@@ -177,7 +177,12 @@ void TCustomdxTreeList::ApplyParentFont(const classes::TFont &font)
 
 void TCustomdxTreeList::LayoutChanged()
 {
-    if (!IsUpdating() && !IsDestroying() && m_host) {
+    if (IsUpdating()) {
+        m_layoutPending = true;
+        return;
+    }
+    m_layoutPending = false;
+    if (!IsDestroying() && m_host) {
         CalcMetrics();
         // Widths and heights changed: the scroll positions may now lie past
         // the last page.

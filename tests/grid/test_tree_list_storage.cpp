@@ -227,6 +227,25 @@ TEST_F(Storage, BadValuesAreClampedOrIgnored)
     EXPECT_EQ(c->Index(), 2);
 }
 
+// A load runs inside the update lock; what it changed in the row and
+// header geometry is measured again when the lock goes, so a stored row
+// height below what the font needs is raised as any other would be.
+TEST_F(Storage, ALoadedGeometryIsMeasuredWhenTheLoadEnds)
+{
+    named("colA", "A");
+    f.tree->CalcMetrics();
+    const int minimum = f.tree->Metrics().MinRowHeight;
+    ASSERT_GT(minimum, 1);
+    write(file(), "[\\Form1_Grid1]\nDefaultRowHeight=1\n");
+    f.tree->LoadFromIniFile(file());
+    EXPECT_EQ(f.tree->Settings().DefaultRowHeight, minimum);
+
+    write(file(), "[\\Form1_Grid1]\nDefaultRowHeight=60\n");
+    f.tree->LoadFromIniFile(file());
+    EXPECT_EQ(f.tree->Settings().DefaultRowHeight, 60);
+    EXPECT_GE(f.tree->NodeRowHeight(f.node({"x"})), 60);
+}
+
 TEST_F(Storage, AutomaticStorageRunsOnceEach)
 {
     auto grid = std::make_unique<TCustomdxTreeListControl>(nullptr);
