@@ -4,6 +4,7 @@
 #include "report/content/ContentRegistration.h"
 #include "report/content/text/DBText.h"
 #include "report/content/text/Label.h"
+#include "report/content/text/Memo.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
@@ -175,6 +176,44 @@ TEST_F(ReportTemplates, BothFormsBringTheLayoutBackIntoTheLiveReport)
             reports += dynamic_cast<TppCustomReport *>(form.Components(i)) != nullptr;
         EXPECT_EQ(reports, 1);
     }
+}
+
+// A memo's tab stops are stored in the report's units and its chain by
+// name: both come back as they were, whatever the units.
+TEST_F(ReportTemplates, MemosComeBackWithTheirTabStopsAndChain)
+{
+    report->SetUnits(TppUnitType::utMillimeters);
+    const auto detailBand = [this]() -> TppBand * {
+        for (int i = 0; i < report->BandCount(); ++i)
+            if (auto *band = dynamic_cast<TppDetailBand *>(report->Bands(i)))
+                return band;
+        return nullptr;
+    };
+    TppBand *detail = detailBand();
+    ASSERT_TRUE(detail);
+    auto *above = new TppMemo(&form);
+    above->SetName(QStringLiteral("ppMemo1"));
+    above->SetBand(detail);
+    classes::TStringList stops;
+    stops.Add(QStringLiteral("30"));
+    stops.Add(QStringLiteral("45.5"));
+    above->SetTabStopPositions(&stops);
+    auto *below = new TppMemo(&form);
+    below->SetName(QStringLiteral("ppMemo2"));
+    below->SetBand(detail);
+    below->SetShiftRelativeTo(above);
+    const QByteArray bytes = save(TppFormatType::ftASCII);
+    replaceLayout();
+    load(bytes);
+    detail = detailBand();
+    ASSERT_TRUE(detail);
+    ASSERT_EQ(detail->ObjectCount(), 2);
+    auto *readAbove = dynamic_cast<TppMemo *>(detail->Objects(0));
+    auto *readBelow = dynamic_cast<TppMemo *>(detail->Objects(1));
+    ASSERT_TRUE(readAbove && readBelow);
+    EXPECT_EQ(readAbove->mmTabStops(), (QStringList{"30000", "45500"}));
+    EXPECT_EQ(readBelow->ShiftRelativeTo(), readAbove);
+    EXPECT_TRUE(readAbove->Stretch());
 }
 
 TEST_F(ReportTemplates, TheEnvelopeIsFoundAtOffsetAtZeroOrThroughTheLeadingPointer)
