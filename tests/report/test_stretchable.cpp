@@ -135,6 +135,30 @@ TEST_F(Shifting, ATextShiftingWithTheBandFollowsTheMemosActualBottom)
     EXPECT_EQ(memoTops[2], labelTops[0] + 6000 + 5000);
 }
 
+// A shifter moved to another band prints there on its own: its old target,
+// left behind in the detail, no longer places it below itself.
+TEST_F(Shifting, AShifterMovedToAnotherBandPrintsInThatBand)
+{
+    below->SetShiftRelativeTo(memo);
+    below->SetText(QStringLiteral("below"));
+    TppBand *header = nullptr;
+    for (int i = 0; i < report.BandCount() && !header; ++i)
+        header = dynamic_cast<TppHeaderBand *>(report.Bands(i));
+    ASSERT_TRUE(header);
+    below->SetBand(header);
+    rows({QStringLiteral("one"), QStringLiteral("two")});
+    generate();
+    ASSERT_EQ(memoPages.size(), 1);
+    QStringList names;
+    for (const MemoText &text : memoPages[0])
+        names << text.name;
+    EXPECT_EQ(names, (QStringList{"Below", "Above", "Above"}));
+    ASSERT_EQ(memoPages[0].size(), 3);
+    EXPECT_LT(memoPages[0][0].top, BodyTop);
+    EXPECT_EQ(below->ShiftRelativeTo(), nullptr);
+    EXPECT_EQ(memo->ShifterCount(), 0);
+}
+
 // Every memo of a long chain prints once, each right below the one before
 // it, page after page.
 TEST_F(Shifting, AChainOfAThousandShiftersPrintsInOrder)

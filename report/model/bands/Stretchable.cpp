@@ -353,6 +353,11 @@ int32_t TppStretchable::BottomOnPage(int32_t) const
 void TppStretchable::Init()
 {
     TppComponent::Init();
+    // A shifter moved to another band since it chose this target prints
+    // there; reading its target lets it go.
+    const std::vector<TppStretchable *> shifters = m_shifters;
+    for (TppStretchable *shifter : shifters)
+        shifter->ShiftRelativeTo();
     m_shiftersStarted = false;
     m_keptTogether = false;
     m_firstUnfinishedShifter = 0;

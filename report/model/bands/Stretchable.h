@@ -104,7 +104,9 @@ public:
 
     // ---- Overrides ----
     bool StretchesBand() const override { return m_stretch; }
-    bool ShiftsRelative() const override { return m_shiftRelativeTo != nullptr; }
+    // Asks through the property, so that a target left in another band no
+    // longer takes the component out of its own band's generation.
+    bool ShiftsRelative() const override { return ShiftRelativeTo() != nullptr; }
     int32_t BottomOnPage(int32_t aBandTop) const override;
     void Init() override;
     void ResetGeneration() override;
