@@ -109,6 +109,18 @@ TEST_F(RichTextControls, KeepTogetherMovesOnceThenSplits)
     EXPECT_EQ(pieces[2].start, pieces[1].end + 1);
 }
 
+TEST_F(RichTextControls, ALineTallerThanAnEmptyPageDoesNotPrintPagesWithoutEnd)
+{
+    auto *rich = addMemo<TppDBRichText>(0, 60);
+    rich->SetDataPipeline(&data);
+    rich->SetDataField(QStringLiteral("Text"));
+    rows({QStringLiteral("{\\rtf1\\fs3000 X}"), QStringLiteral("{\\rtf1 after}")});
+    // The engine's guard ends the report, as for any band taller than a page.
+    EXPECT_ANY_THROW(generate());
+    EXPECT_LT(pageCount, 30);
+    EXPECT_TRUE(pieces.isEmpty());
+}
+
 TEST_F(RichTextControls, MailMergeReplacesKnownTagsOnce)
 {
     data.AddField(QStringLiteral("City"), TppDataType::dtString, 10, QStringLiteral("Town"));

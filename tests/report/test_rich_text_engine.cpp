@@ -104,6 +104,21 @@ TEST(RichTextEngine, AnOverflowOfOnlyALineBreakFits)
     EXPECT_TRUE(TppRTFEngine::Fit(edit, printer, height, last, rect, {0, edit.TextLength() - 1}));
 }
 
+TEST(RichTextEngine, ALastLineOfOneCharacterThatDoesNotFitIsLeftForTheNextPage)
+{
+    richedit::RichEdit edit;
+    edit.LoadFromBytes("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 line one\\par X}");
+    const TppRTFDeviceContext printer{nullptr, 600, 600, true};
+    const int oneLine = TppRTFEngine::CalcLineHeight(edit, printer, {0, 7});
+    int height = 0;
+    int last = -1;
+    EXPECT_FALSE(TppRTFEngine::Fit(edit, printer, height, last, rtl::Rect(0, 0, 3000, oneLine + 20),
+                                   {0, edit.TextLength() - 1}));
+    EXPECT_EQ(last, 8); // the paragraph break; "X" begins the next page
+    EXPECT_TRUE(
+        TppRTFEngine::Fit(edit, printer, height, last, rtl::Rect(0, 0, 3000, 3 * oneLine), {0, edit.TextLength() - 1}));
+}
+
 TEST(RichTextEngine, HeightsFollowTheLargestFontAndTheLines)
 {
     richedit::RichEdit edit;

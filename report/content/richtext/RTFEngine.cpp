@@ -186,6 +186,14 @@ int rtfEngineFormatRange(richedit::RichEdit &aRichEdit, const TppRTFDeviceContex
     return lines.next;
 }
 
+// Every position up to cpMax was laid out. The last paragraph has no break
+// of its own, so cpMax is its last character, which a line that did not fit
+// would leave out: the first position not laid out has to lie past it.
+bool rtfEngineRangeLaidOut(const QTextDocument &aDocument, int aNext, int aCpMax)
+{
+    return aNext > aCpMax || aNext >= rtfEngineLength(aDocument);
+}
+
 QTextCharFormat rtfEngineFormatAt(QTextDocument &aDocument, int aPosition)
 {
     QTextCursor cursor(&aDocument);
@@ -264,7 +272,8 @@ int rtfEngineCalcHeight(richedit::RichEdit &aRichEdit, const TppRTFDeviceContext
         mid = low + (high - low) / 2;
         rtl::TRect tried = aRect;
         tried.Bottom = aRect.Top + mid;
-        fitted = rtfEngineFormatRange(aRichEdit, aDC, false, aCharRange, tried) >= cpMax;
+        fitted = rtfEngineRangeLaidOut(aRichEdit.Document(),
+                                       rtfEngineFormatRange(aRichEdit, aDC, false, aCharRange, tried), cpMax);
         // A tolerance of 0 pixels would never end on two neighbours.
         if (high - low <= std::max(tolerance, 1))
             break;
@@ -320,7 +329,7 @@ bool TppRTFEngine::Fit(richedit::RichEdit &aRichEdit, const TppRTFDeviceContext 
     QMutexLocker locker(&ppRichTextLock());
     const int cpMax = aCharRange.cpMax < 0 ? rtfEngineLength(aRichEdit.Document()) : aCharRange.cpMax;
     int last = rtfEngineFormatRange(aRichEdit, aDC, false, aCharRange, aRect);
-    bool fits = last >= cpMax;
+    bool fits = rtfEngineRangeLaidOut(aRichEdit.Document(), last, cpMax);
     if (!fits) {
         last = last - 1;
         aHeightUsed = aRect.Height();
