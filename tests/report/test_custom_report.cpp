@@ -738,3 +738,20 @@ TEST(CustomReport, MoreColumnsBringTheColumnBandsOnce)
 }
 
 } // namespace
+
+namespace {
+
+TEST(CustomReport, AnotherPrinterSetupTakesTheReportsUnit)
+{
+    TppCustomReport report;
+    report.SetUnits(TppUnitType::utMillimeters);
+    TppPrinterSetup other;
+    other.SetUnits(TppUnitType::utInches);
+    report.SetPrinterSetup(&other);
+    EXPECT_EQ(report.PrinterSetup()->Units(), TppUnitType::utMillimeters);
+    other.SetOrientation(classes::TPrinterOrientation::poLandscape);
+    report.SetPrinterSetup(&other);
+    EXPECT_EQ(report.PrinterSetup()->Units(), TppUnitType::utMillimeters);
+}
+
+} // namespace

@@ -222,6 +222,8 @@ public:
     // A page whose printable width changes may cut objects off: the
     // designer's user decides.
     void PrinterSetupPageDefChanging(TppPageDef *aNewPageDef, bool &aAllow) override;
+    // Another printer setup shows its lengths in the report's unit.
+    void PrinterSetupChanged() override;
     // A new page lays the bands out again and discards what was generated
     // on the old one.
     void PageDefChanged() override;

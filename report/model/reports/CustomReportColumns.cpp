@@ -7,6 +7,7 @@
 #include "report/model/base/Units.h"
 #include "report/model/forms/DialogServices.h"
 #include "report/model/printing/PageDef.h"
+#include "report/model/printing/PrinterSetup.h"
 
 #include "platform/classes/StringList.h"
 
@@ -139,6 +140,13 @@ void TppCustomReport::PrinterSetupPageDefChanging(TppPageDef *aNewPageDef, bool 
 {
     if (aNewPageDef && aNewPageDef->mmPrintableWidth() != mmPrintableWidth())
         aAllow = checkComponents(aNewPageDef->mmPrintableWidth(), 328);
+}
+
+void TppCustomReport::PrinterSetupChanged()
+{
+    TppProducer::PrinterSetupChanged();
+    if (PrinterSetup())
+        PrinterSetup()->SetUnits(m_units);
 }
 
 void TppCustomReport::PageDefChanged()
