@@ -263,7 +263,9 @@ void TCustomdxTreeListControl::LoadLayoutSettings(TdxRegIniWrapper &store, const
         settings.DefaultRowHeightSet = true;
     }
     SetSettings(settings);
-    const int headerRows = store.ReadInteger(key, QStringLiteral("HeaderPanelRowCount"), m_headerPanelRowCount);
+    // Nothing stored leaves computed rows computed, as a stored -1 does.
+    const int headerRows = store.ReadInteger(key, QStringLiteral("HeaderPanelRowCount"),
+                                             optionB(boComputedHeaderRows) ? -1 : m_headerPanelRowCount);
     if (headerRows != -1) {
         SetOptionsB(OptionsB() & ~(1u << boComputedHeaderRows));
         SetHeaderPanelRowCount(headerRows);

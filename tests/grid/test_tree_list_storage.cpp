@@ -180,6 +180,23 @@ TEST_F(Storage, ComputedHeaderRowsAndColIndex)
     EXPECT_EQ(b->ColIndex(), 1);
 }
 
+// The first run of a program finds no saved layout: computed header rows
+// stay computed, in the ini file as in the registry.
+TEST_F(Storage, NoSavedHeaderRowsKeepThemComputed)
+{
+    named("colA", "A");
+    named("colB", "B")->SetRowIndex(1);
+    f.tree->SetOptionsB(f.tree->OptionsB() | 1u << boComputedHeaderRows);
+    f.tree->ColumnsChanged(nullptr);
+    const int rows = f.tree->HeaderPanelRowCount();
+    f.tree->LoadFromIniFile(file("never-saved.ini"));
+    EXPECT_TRUE(f.tree->optionB(boComputedHeaderRows));
+    write(file(), "[\\Form1_Grid1]\nShowGrid=1\n");
+    f.tree->LoadFromIniFile(file());
+    EXPECT_TRUE(f.tree->optionB(boComputedHeaderRows));
+    EXPECT_EQ(f.tree->HeaderPanelRowCount(), rows);
+}
+
 TEST_F(Storage, TheRegistryRoundTripsAndAMissingKeyChangesNothing)
 {
     TdxTreeListColumn *a = named("colA", "A");
