@@ -2,6 +2,7 @@
 
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/CustomBand.h"
+#include "report/model/engine/CustomEngine.h"
 
 namespace report {
 

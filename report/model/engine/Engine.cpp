@@ -1,5 +1,6 @@
 #include "report/model/engine/Engine.h"
 
+#include "report/model/engine/BandEngine.h"
 #include "report/model/engine/BandLists.h"
 #include "report/model/engine/EnginePageCache.h"
 #include "report/model/engine/EnginePasses.h"
