@@ -8,6 +8,7 @@
 #include "report/model/forms/DialogServices.h"
 #include "report/model/forms/FormClassRegistry.h"
 #include "report/model/pages/DeviceRegistry.h"
+#include "report/output/ArchiveDevice.h"
 #include "report/output/PrinterDevice.h"
 #include "report/output/PrinterPropertiesDialog.h"
 #include "report/output/PrintingSystem.h"
@@ -96,6 +97,7 @@ void ppLibraryInit()
     ppRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     ppRegisterDevice(&ppDeviceClass<TppTextFileDevice>());
     ppRegisterDevice(&ppDeviceClass<TppReportTextFileDevice>());
+    ppRegisterDevice(&ppDeviceClass<TppArchiveDevice>());
     TppScreenDevice::RegisterDrawRoutine(TppDrawBarCode::StaticClass(), libraryDrawBarCodeOnScreen);
     TppScreenDevice::RegisterDrawRoutine(TppDrawRichText::StaticClass(), libraryDrawRichTextOnScreen);
     TppPreviewPlugIn::Register<TppPreview>();
@@ -111,6 +113,7 @@ void ppLibraryFinalize()
     TppScreenDevice::UnRegisterDrawRoutine(TppDrawBarCode::StaticClass());
     ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());
     TppPreviewPlugIn::UnRegister();
+    ppUnRegisterDevice(&ppDeviceClass<TppArchiveDevice>());
     ppUnRegisterDevice(&ppDeviceClass<TppReportTextFileDevice>());
     ppUnRegisterDevice(&ppDeviceClass<TppTextFileDevice>());
     ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());

@@ -1,0 +1,154 @@
+#include "report/output/ArchiveDevice.h"
+
+#include "report/model/base/Messages.h"
+#include "report/model/base/Utils.h"
+#include "report/model/pages/DrawCommand.h"
+#include "report/model/pages/Page.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/ClassErrors.h"
+#include "platform/classes/Streams.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <limits>
+
+namespace report {
+
+namespace {
+
+void archiveWriteInt32(TppFileDevice &aDevice, int32_t aValue)
+{
+    const uint32_t value = uint32_t(aValue);
+    const uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+    aDevice.WriteBuffer(bytes, 4);
+}
+
+int32_t archiveOffset(int64_t aValue)
+{
+    if (aValue < 0 || aValue > std::numeric_limits<int32_t>::max())
+        throw classes::EWriteError("Stream write error: the archive is larger than its index can address");
+    return int32_t(aValue);
+}
+
+} // namespace
+
+const classes::TMetaClass &TppArchiveDevice::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<TppArchiveDevice, TppFileDevice>("TppArchiveDevice");
+    return meta;
+}
+
+TppArchiveDevice::TppArchiveDevice(classes::TComponent *aOwner)
+    : TppFileDevice(aOwner)
+{}
+
+TppArchiveDevice::~TppArchiveDevice()
+{
+    if (FileStream() && m_tempStream) {
+        try {
+            TppArchiveDevice::EndJob();
+        } catch (...) {
+            // Nobody to tell; the page file goes below all the same.
+        }
+    }
+    dropTempFile();
+}
+
+QString TppArchiveDevice::DeviceDescription(int32_t) const
+{
+    return ppLoadStr(34);
+}
+
+void TppArchiveDevice::dropTempFile()
+{
+    m_tempStream.reset();
+    if (!m_tempFileName.isEmpty())
+        QFile::remove(m_tempFileName);
+    m_tempFileName.clear();
+}
+
+void TppArchiveDevice::StartJob()
+{
+    TppFileDevice::StartJob();
+    classes::TStream *output = FileStream();
+    if (!output)
+        return;
+    try {
+        m_tempFileName = ppGetTempFileName(QString(), QStringLiteral("arc"));
+        if (m_tempFileName.isEmpty())
+            throw classes::EFCreateError("Cannot create the archive's page file in the temporary folder");
+        m_tempStream = std::make_unique<classes::TFileStream>(m_tempFileName, classes::fmCreate);
+        output->SetPosition(4);
+    } catch (...) {
+        CancelJob();
+        throw;
+    }
+}
+
+void TppArchiveDevice::ReceivePage(TppPage *aPage)
+{
+    const std::weak_ptr<char> alive = LifeToken();
+    TppFileDevice::ReceivePage(aPage);
+    if (alive.expired() || !aPage || !Busy() || !PageInRequest())
+        return;
+    UpdateStatus(aPage);
+    if (alive.expired() || SkipPage() || !Busy())
+        return;
+    WritePage(aPage);
+}
+
+void TppArchiveDevice::WritePage(TppPage *aPage)
+{
+    if (!aPage || !m_tempStream)
+        return;
+    if (!aPage->LastPage() && m_removeOutline) {
+        if (TppDrawCommand *outline = aPage->OutlineDrawCommand()) {
+            aPage->RemoveDrawCommand(outline);
+            delete outline;
+        }
+    }
+    classes::TMemoryStream page;
+    page.WriteComponent(aPage);
+    const int32_t offset = archiveOffset(m_tempStream->Position());
+    // The whole archive must stay addressable from its header.
+    archiveOffset(FileStream()->Position() + 8 + int64_t(offset) + page.Size());
+    archiveWriteInt32(*this, offset);
+    archiveWriteInt32(*this, aPage->AbsolutePageNo());
+    m_tempStream->WriteBuffer(page.Memory(), page.Size());
+}
+
+void TppArchiveDevice::EndJob()
+{
+    classes::TStream *output = FileStream();
+    if (output && m_tempStream) {
+        try {
+            const int32_t pageArea = archiveOffset(output->Position());
+            m_tempStream->SetPosition(0);
+            const int64_t size = m_tempStream->Size();
+            if (size > 0)
+                output->CopyFrom(*m_tempStream, size);
+            output->SetPosition(0);
+            archiveWriteInt32(*this, pageArea);
+        } catch (...) {
+            CancelJob();
+            throw;
+        }
+    }
+    dropTempFile();
+    TppFileDevice::EndJob();
+}
+
+void TppArchiveDevice::CancelJob()
+{
+    const bool open = FileStream() != nullptr;
+    dropTempFile();
+    TppFileDevice::CancelJob();
+    // Without its page area the archive is no archive.
+    // Only a file of its own: the output may be a device such as /dev/null.
+    if (open && QFileInfo(FileName()).isFile())
+        QFile::remove(FileName());
+}
+
+} // namespace report

@@ -1,0 +1,170 @@
+// The archive device and its reader: the index and page streams of an
+// archive, the outline only on the last page, jobs that end, are cancelled
+// or fail, and archives that break the format's rules.
+
+#include "tests/support/report/PageFakes.h"
+
+#include "report/model/pages/Page.h"
+#include "report/output/ArchiveDevice.h"
+#include "report/output/ArchiveReader.h"
+
+#include "platform/classes/ClassErrors.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+using namespace report;
+
+namespace {
+
+QByteArray archiveFileBytes(const QString &aFileName)
+{
+    QFile file(aFileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+int32_t archiveInt(const QByteArray &aBytes, int aOffset)
+{
+    return qFromLittleEndian<int32_t>(aBytes.constData() + aOffset);
+}
+
+QByteArray archiveInts(std::initializer_list<int32_t> aValues)
+{
+    QByteArray bytes;
+    for (int32_t value : aValues) {
+        char le[4];
+        qToLittleEndian(value, le);
+        bytes.append(le, 4);
+    }
+    return bytes;
+}
+
+class ArchiveDeviceTest : public ::testing::Test
+{
+protected:
+    reporttest::StandInCommandClasses classes;
+    QTemporaryDir folder;
+    QString name = folder.filePath(QStringLiteral("pages.raf"));
+};
+
+} // namespace
+
+TEST_F(ArchiveDeviceTest, PagesGoInArrivalOrderWithTheOutlineOnlyOnTheLast)
+{
+    std::vector<std::unique_ptr<TppPage>> pages;
+    for (int no : {3, 1, 2}) {
+        pages.push_back(reporttest::makePage(no, 4 + no));
+        pages.back()->AddDrawCommand(new reporttest::StandInOutlineCommand);
+    }
+    pages.back()->SetLastPage(true);
+
+    TppArchiveDevice device;
+    device.SetFileName(name);
+    device.StartJob();
+    const QString pageFile = device.TempFileName();
+    EXPECT_TRUE(QFile::exists(pageFile));
+    for (const auto &page : pages)
+        device.WritePage(page.get());
+    device.EndJob();
+    EXPECT_FALSE(QFile::exists(pageFile));
+
+    const QByteArray bytes = archiveFileBytes(name);
+    ASSERT_GE(bytes.size(), 28);
+    EXPECT_EQ(archiveInt(bytes, 0), 28);
+    EXPECT_EQ(archiveInt(bytes, 4), 0);
+    EXPECT_EQ(archiveInt(bytes, 8), 3);
+    EXPECT_EQ(archiveInt(bytes, 16), 1);
+    EXPECT_EQ(archiveInt(bytes, 24), 2);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(bytes.mid(28 + archiveInt(bytes, 4 + 8 * i), 4), QByteArray("TPF0")) << i;
+
+    const TppArchiveReader reader = TppArchiveReader::FromFile(name);
+    ASSERT_EQ(reader.PageCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const std::unique_ptr<TppPage> read = reader.ReadPage(i);
+        EXPECT_EQ(reader.AbsolutePageNo(i), pages[size_t(i)]->AbsolutePageNo());
+        EXPECT_EQ(read->PageNo(), pages[size_t(i)]->PageNo());
+        ASSERT_EQ(read->DrawCommandCount(), pages[size_t(i)]->DrawCommandCount());
+        for (int c = 0; c < read->DrawCommandCount(); ++c)
+            EXPECT_TRUE(read->DrawCommands(c)->IsEqual(pages[size_t(i)]->DrawCommands(c))) << i << " " << c;
+        EXPECT_EQ(read->OutlineDrawCommand() != nullptr, i == 2) << i;
+    }
+}
+
+TEST_F(ArchiveDeviceTest, NoPagesCancelAndFailedWritesLeaveNothingBehind)
+{
+    {
+        TppArchiveDevice device;
+        device.SetFileName(name);
+        device.StartJob();
+        device.EndJob();
+        EXPECT_EQ(archiveFileBytes(name), QByteArray::fromHex("04000000"));
+        EXPECT_EQ(TppArchiveReader::FromFile(name).PageCount(), 0);
+    }
+    {
+        TppArchiveDevice device;
+        device.SetFileName(name);
+        device.StartJob();
+        const QString pageFile = device.TempFileName();
+        device.WritePage(reporttest::makePage(1, 2).get());
+        device.CancelJob();
+        EXPECT_FALSE(QFile::exists(pageFile));
+        EXPECT_FALSE(QFile::exists(name));
+    }
+    {
+        // Freed in the middle of a job: the archive is completed.
+        auto device = std::make_unique<TppArchiveDevice>();
+        device->SetFileName(name);
+        device->StartJob();
+        const QString pageFile = device->TempFileName();
+        device->WritePage(reporttest::makePage(1, 2).get());
+        device.reset();
+        EXPECT_FALSE(QFile::exists(pageFile));
+        EXPECT_EQ(TppArchiveReader::FromFile(name).PageCount(), 1);
+    }
+    {
+        TppArchiveDevice device;
+        device.SetFileName(folder.filePath(QStringLiteral("missing/pages.raf")));
+        EXPECT_THROW(device.StartJob(), classes::EStreamError);
+        EXPECT_TRUE(device.TempFileName().isEmpty());
+    }
+    if (QFile::exists(QStringLiteral("/dev/full"))) {
+        TppArchiveDevice device;
+        device.SetFileName(QStringLiteral("/dev/full"));
+        device.StartJob();
+        const QString pageFile = device.TempFileName();
+        EXPECT_THROW(device.WritePage(reporttest::makePage(1, 2).get()), classes::EWriteError);
+        device.CancelJob();
+        EXPECT_FALSE(QFile::exists(pageFile));
+        EXPECT_TRUE(QFile::exists(QStringLiteral("/dev/full")));
+    }
+}
+
+TEST_F(ArchiveDeviceTest, TheReaderRefusesArchivesThatBreakTheRules)
+{
+    const QByteArray page = QByteArray("TPF0") + QByteArray(8, '\0');
+    const std::vector<std::pair<const char *, QByteArray>> bad = {
+        {"empty", QByteArray()},
+        {"truncated header", QByteArray::fromHex("0400")},
+        {"page area before the index", archiveInts({3})},
+        {"page area beyond the file", archiveInts({12, 0})},
+        {"half an entry", archiveInts({8, 0}) + page},
+        {"first offset not 0", archiveInts({12, 4, 1}) + page + page},
+        {"falling offsets", archiveInts({20, 0, 1, 0, 2}) + page},
+        {"offset beyond the file", archiveInts({12, 4000, 1}) + page},
+        {"negative offset", archiveInts({20, 0, 1, -8, 2}) + page},
+        {"no signature", archiveInts({12, 0, 1}) + QByteArray("TPF1abcd")},
+        {"a page shorter than its signature", archiveInts({20, 0, 1, 12, 2}) + page + "TP"},
+    };
+    for (const auto &[what, bytes] : bad)
+        EXPECT_THROW(TppArchiveReader{bytes}, classes::EReadError) << what;
+
+    // A well-formed index whose page stream is not a page fails on reading it.
+    const TppArchiveReader reader(archiveInts({12, 0, 1}) + page);
+    ASSERT_EQ(reader.PageCount(), 1);
+    EXPECT_THROW(reader.ReadPage(0), classes::EStreamError);
+    EXPECT_EQ(reader.PageBytes(0), page);
+}
