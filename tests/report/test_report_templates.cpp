@@ -14,13 +14,16 @@
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/model/reports/Report.h"
+#include "report/model/subreports/SubReport.h"
 #include "report/model/templates/ReportTemplate.h"
 
 #include "platform/classes/ClassBuilder.h"
+#include "platform/classes/ObjectText.h"
 #include "platform/classes/Streams.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -480,6 +483,118 @@ TEST_F(DatabaseTemplates, UnusableSettingsAreRefusedWithTheirMessages)
     }
     EXPECT_EQ(storage.DatabaseSettings()->DataPipeline(), nullptr);
     EXPECT_THROW(storage.LoadFromDatabase(), ETemplateLoadError);
+}
+
+} // namespace
+
+namespace {
+
+// The fixtures, written by hand from the grammar of component streams.
+QByteArray templateFixture(const char *aName)
+{
+    QFile file(qEnvironmentVariable("ZVO_SOURCE_DIR") + QStringLiteral("/tests/report/templates/") +
+               QString::fromLatin1(aName));
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    const QByteArray bytes = file.readAll();
+    if (!QByteArrayView(aName).endsWith(".hex"))
+        return bytes;
+    QByteArray hex;
+    for (QByteArray line : bytes.split('\n')) {
+        const qsizetype comment = line.indexOf('#');
+        if (comment >= 0)
+            line.truncate(comment);
+        hex += line.simplified().replace(' ', QByteArray());
+    }
+    return QByteArray::fromHex(hex);
+}
+
+class TemplateFixtures : public ReportTemplates
+{
+protected:
+    TemplateFixtures()
+    {
+        binary = templateFixture("grouped_report.hex");
+        text = templateFixture("grouped_report.txt");
+    }
+
+    // What the report holds, as its own binary stream.
+    QByteArray loadedTree(const QByteArray &aBytes)
+    {
+        load(aBytes);
+        return save(TppFormatType::ftBinary);
+    }
+
+    QByteArray binary;
+    QByteArray text;
+};
+
+TEST_F(TemplateFixtures, BothFormsConvertToEachOtherByteForByte)
+{
+    ASSERT_TRUE(binary.startsWith("TPF0"));
+    ASSERT_TRUE(text.startsWith("object ppReport1: TppReport\r\n"));
+    classes::TMemoryStream in;
+    in.WriteBuffer(binary.constData(), binary.size());
+    in.SetPosition(0);
+    classes::TMemoryStream out;
+    classes::ObjectBinaryToText(in, out);
+    EXPECT_EQ(streamBytes(out), text);
+
+    classes::TMemoryStream textIn;
+    textIn.WriteBuffer(text.constData(), text.size());
+    textIn.SetPosition(0);
+    classes::TMemoryStream binaryOut;
+    classes::ObjectTextToBinary(textIn, binaryOut);
+    // The template form ends the component list; a single object does not.
+    EXPECT_EQ(streamBytes(binaryOut), binary.left(binary.size() - 1));
+}
+
+TEST_F(TemplateFixtures, BothFormsLoadToTheSameReport)
+{
+    const QByteArray fromBinary = loadedTree(binary);
+    replaceLayout();
+    EXPECT_EQ(loadedTree(text), fromBinary);
+
+    ASSERT_EQ(report->BandCount(), 4);
+    TppBand *header = report->GetBand(0);
+    ASSERT_TRUE(header);
+    EXPECT_EQ(header->mmHeight(), 12700);
+    EXPECT_EQ(firstCaption(), QStringLiteral("$\u00B6"));
+    ASSERT_EQ(report->GroupCount(), 1);
+    TppGroup *group = report->Groups(0);
+    EXPECT_EQ(group->BreakName(), QStringLiteral("Key"));
+    EXPECT_TRUE(group->HeaderBand() && group->FooterBand());
+    TppBand *detail = report->GetBand(4);
+    ASSERT_TRUE(detail);
+    ASSERT_EQ(detail->ObjectCount(), 1);
+    auto *subreport = dynamic_cast<TppSubReport *>(detail->Objects(0));
+    ASSERT_TRUE(subreport);
+    ASSERT_TRUE(subreport->Report());
+    EXPECT_EQ(subreport->Report()->Name(), QStringLiteral("ppChildReport1"));
+    EXPECT_EQ(subreport->ParentReport(), report);
+}
+
+TEST_F(TemplateFixtures, FloatsReadTheSameWhateverTheLocale)
+{
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    load(text);
+    QLocale::setDefault(previous);
+    EXPECT_EQ(report->GetBand(0)->mmHeight(), 12700);
+}
+
+TEST_F(TemplateFixtures, AnOldVersionIsBroughtUpToDate)
+{
+    QByteArray old = text;
+    old.replace("Version = '7.01'", "Version = '1.0'");
+    load(old);
+    // Reports before 4100 did not stop on their own; before 3000 they ran
+    // two passes.
+    EXPECT_FALSE(report->AutoStop());
+    EXPECT_EQ(report->PassSetting(), TppPassSettingType::psTwoPass);
+    load(text);
+    EXPECT_TRUE(report->AutoStop());
+    EXPECT_EQ(report->PassSetting(), TppPassSettingType::psOnePass);
 }
 
 } // namespace
