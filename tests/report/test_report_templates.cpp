@@ -13,6 +13,7 @@
 #include "report/model/forms/FormClassRegistry.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
+#include "report/model/reports/CustomReportRTTI.h"
 #include "report/model/reports/Report.h"
 #include "report/model/subreports/SubReport.h"
 #include "report/model/templates/ReportTemplate.h"
@@ -595,6 +596,27 @@ TEST_F(TemplateFixtures, AnOldVersionIsBroughtUpToDate)
     load(text);
     EXPECT_TRUE(report->AutoStop());
     EXPECT_EQ(report->PassSetting(), TppPassSettingType::psOnePass);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ReportTemplates, ScriptsReachTheTemplateAndSettingItCopiesTheSettings)
+{
+    const TraTppCustomReportRTTI &rtti = TraTppCustomReportRTTI::Instance();
+    classes::TObject *object = nullptr;
+    ASSERT_TRUE(rtti.GetPropValue(report, QStringLiteral("Template"), &object));
+    EXPECT_EQ(object, report->Template());
+    TppReportTemplate other;
+    other.SetFileName(QStringLiteral("other.rtm"));
+    other.SetFormat(TppFormatType::ftASCII);
+    object = &other;
+    ASSERT_TRUE(rtti.SetPropValue(report, QStringLiteral("Template"), &object));
+    EXPECT_EQ(report->Template()->FileName(), QStringLiteral("other.rtm"));
+    EXPECT_EQ(report->Template()->Format(), TppFormatType::ftASCII);
+    object = report;
+    EXPECT_FALSE(rtti.SetPropValue(report, QStringLiteral("Template"), &object));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "report/model/objects/EventIds.h"
 #include "report/model/production/ProducerRTTI.h"
 #include "report/model/reports/CustomReport.h"
+#include "report/model/templates/ReportTemplate.h"
 
 #include "platform/classes/StringList.h"
 
@@ -124,6 +125,15 @@ std::vector<TraTableEntry> reportEntries()
                 r.SetDataPipeline(pipeline);
                 return true;
             }),
+        reportSetting<classes::TObject *>(
+            "Template", K::Object, [](R &r) { return static_cast<classes::TObject *>(r.Template()); },
+            [](R &r, classes::TObject *v) {
+                auto *storage = dynamic_cast<TppReportTemplate *>(v);
+                if (!storage)
+                    return false;
+                r.SetTemplate(storage);
+                return true;
+            }),
         reportSetting<uint8_t>(
             "PassSetting", K::Enum, [](R &r) { return r.PassSetting(); },
             [](R &r, uint8_t v) {
@@ -171,6 +181,8 @@ std::vector<TraTableEntry> reportEntries()
             entry.EnumType = "TppUnitType";
         else if (name == QLatin1String("DataPipeline"))
             entry.Class = &TppDataPipeline::StaticClass;
+        else if (name == QLatin1String("Template"))
+            entry.Class = &TppReportTemplate::StaticClass;
         else if (name == QLatin1String("Engine"))
             entry.Class = &TppCustomEngine::StaticClass;
         else if (name == QLatin1String("ReportDesigner"))
