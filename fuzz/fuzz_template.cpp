@@ -4,8 +4,6 @@
 // afterwards, with its previous layout after a failure, and everything the
 // load made is freed with the form.
 
-#include "GuiFuzz.h"
-
 #include "report/content/ContentRegistration.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/BandClasses.h"
@@ -14,26 +12,36 @@
 
 #include "platform/classes/Streams.h"
 
+#include <QGuiApplication>
+
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 
-namespace {
-
-struct TemplateFuzzLibrary
+// fontconfig's caches live to the end of the process.
+extern "C" const char *__lsan_default_suppressions()
 {
-    TemplateFuzzLibrary()
-    {
-        report::ppModelLayerInit();
-        report::ppContentLayerInit();
-    }
-};
+    return "leak:libfontconfig\n";
+}
 
-} // namespace
+// The application (labels measure their texts) and the library's
+// registrations are made before the first input, so that no input is taken
+// for leaking what lives for the whole process.
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    report::ppModelLayerInit();
+    report::ppContentLayerInit();
+    std::atexit([] {
+        report::ppContentLayerFinalize();
+        report::ppModelLayerFinalize();
+    });
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static TemplateFuzzLibrary library;
     classes::TComponent form(nullptr);
     auto *report = new report::TppReport(&form);
     report->CreateDefaultBands();
