@@ -16,7 +16,13 @@ public:
     explicit InplaceLineEdit(TdxInplaceTextEdit *editor);
 
     // The line edit's own handling of a key.
-    void lineEditKeyPress(QKeyEvent *event) { QLineEdit::keyPressEvent(event); }
+    // A key the line has no use for ends here: passed on up, it would reach
+    // the grid under the open editor and move its focus.
+    void lineEditKeyPress(QKeyEvent *event)
+    {
+        QLineEdit::keyPressEvent(event);
+        event->accept();
+    }
     QRect caretRect() const { return cursorRect(); }
 
 protected:
