@@ -24,6 +24,9 @@ namespace richedit {
 
 namespace {
 
+// Longer font names are cut here; no font has one.
+constexpr qsizetype rtfMaxFontName = 256;
+
 // Twips per pixel of the document's 96-dpi units.
 constexpr double rtfReadTwipsPerPixel = 15.0;
 
@@ -636,7 +639,7 @@ void RtfDocumentReader::fontTableByte(char c)
         finishFontEntry();
         return;
     }
-    if (m_fontName.size() < 256)
+    if (m_fontName.size() + m_fontText.size() < rtfMaxFontName)
         m_fontName.append(c);
 }
 
@@ -645,7 +648,7 @@ void RtfDocumentReader::finishFontEntry()
     if (m_fontEntry != -1 || !m_fontName.isEmpty()) {
         if (m_fonts.size() < RtfMaxTableEntries || m_fonts.contains(m_fontEntry)) {
             fontNameBytes();
-            m_fonts[m_fontEntry].name = m_fontText.trimmed();
+            m_fonts[m_fontEntry].name = m_fontText.left(rtfMaxFontName).trimmed();
         }
     }
     m_fontEntry = -1;
@@ -660,6 +663,7 @@ void RtfDocumentReader::fontNameBytes()
     const auto it = m_fonts.constFind(m_fontEntry);
     const int codePage = it != m_fonts.constEnd() && it->codePage ? it->codePage : m_defaultCodePage;
     m_fontText.append(decoderFor(codePage)->decode(m_fontName));
+    m_fontText.truncate(rtfMaxFontName);
     m_fontName.clear();
 }
 
@@ -693,7 +697,7 @@ void RtfDocumentReader::textChar(char16_t c)
 {
     if (state().destination == RtfDestination::FontTable) {
         fontNameBytes();
-        if (m_fontText.size() < 256)
+        if (m_fontText.size() < rtfMaxFontName)
             m_fontText.append(QChar(c));
         return;
     }

@@ -181,6 +181,21 @@ TEST(RtfReader, BadInputReadsAsFarAsItGoes)
     EXPECT_FALSE(rtfFormatAt(document, 0).hasProperty(QTextFormat::ForegroundBrush));
 }
 
+TEST(RtfReader, AnOverlongFontNameIsCutOnceAndWrittenAsRead)
+{
+    QByteArray rtf = "{\\rtf1{\\fonttbl{\\f0 ";
+    for (int i = 0; i < 300; ++i)
+        rtf += (i % 2) ? "\\u255?" : "ab";
+    rtf += ";}}\\f0 x}";
+    QTextDocument first;
+    richedit::ReadRtf(rtf, first);
+    const QString name = rtfFormatAt(first, 0).fontFamilies().toStringList().value(0);
+    EXPECT_EQ(name.size(), 256);
+    QTextDocument second;
+    richedit::ReadRtf(richedit::WriteRtf(first), second);
+    EXPECT_EQ(rtfFormatAt(second, 0).fontFamilies().toStringList().value(0), name);
+}
+
 TEST(RtfReader, CodePagesFollowTheFontsCharset)
 {
     const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial Cyr;}"
