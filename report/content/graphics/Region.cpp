@@ -77,7 +77,7 @@ TppCustomRegion::TppCustomRegion(classes::TComponent *aOwner)
     , m_brush(std::make_unique<classes::TBrush>())
     , m_pen(std::make_unique<classes::TPen>())
 {
-    SetCacheRecordSize(int32_t(sizeof(StretchableCacheRecord) + sizeof(RegionCacheRecord)));
+    SetCacheRecordSize(int32_t(sizeof(CacheRecordWith<RegionCacheRecord>)));
     m_brush->OnChange = [this](classes::TObject *) { GraphicChanged(); };
     m_pen->OnChange = [this](classes::TObject *) { GraphicChanged(); };
 }
@@ -528,33 +528,22 @@ void TppCustomRegion::PrintToPage(TppPage *aPage)
 
 void TppCustomRegion::SaveToCache(int32_t aPageIndex)
 {
-    struct
-    {
-        StretchableCacheRecord stretchable;
-        RegionCacheRecord own;
-    } record;
-    record.stretchable = cacheRecord();
-    record.own.firstUnfinishedStretches = m_firstUnfinishedStretches ? 1 : 0;
-    record.own.partial = m_regionPartial ? 1 : 0;
-    record.own.resumeList = m_resumeList;
-    record.own.resumeIndex = m_resumeIndex;
-    WriteCacheRecord(aPageIndex, &record);
+    RegionCacheRecord own;
+    own.firstUnfinishedStretches = m_firstUnfinishedStretches ? 1 : 0;
+    own.partial = m_regionPartial ? 1 : 0;
+    own.resumeList = m_resumeList;
+    own.resumeIndex = m_resumeIndex;
+    writeCacheRecordWith(aPageIndex, own);
 }
 
 void TppCustomRegion::RestoreFromCache(int32_t aPageIndex)
 {
-    struct
-    {
-        StretchableCacheRecord stretchable;
-        RegionCacheRecord own;
-    } record;
-    record.stretchable = cacheRecord();
-    ReadCacheRecord(aPageIndex, &record);
-    applyCacheRecord(record.stretchable);
-    m_firstUnfinishedStretches = record.own.firstUnfinishedStretches != 0;
-    m_regionPartial = record.own.partial != 0;
-    m_resumeList = std::max(record.own.resumeList, 0);
-    m_resumeIndex = std::max(record.own.resumeIndex, 0);
+    RegionCacheRecord own;
+    readCacheRecordWith(aPageIndex, own);
+    m_firstUnfinishedStretches = own.firstUnfinishedStretches != 0;
+    m_regionPartial = own.partial != 0;
+    m_resumeList = std::max(own.resumeList, 0);
+    m_resumeIndex = std::max(own.resumeIndex, 0);
 }
 
 void TppCustomRegion::CacheReset()

@@ -135,6 +135,29 @@ protected:
     };
     StretchableCacheRecord cacheRecord() const;
     void applyCacheRecord(const StretchableCacheRecord &aRecord);
+    // A descendant's own part of the record stands right after the
+    // stretchable's.
+    template <class Own>
+    struct CacheRecordWith
+    {
+        StretchableCacheRecord stretchable;
+        Own own;
+    };
+    template <class Own>
+    void writeCacheRecordWith(int32_t aPageIndex, const Own &aOwn)
+    {
+        const CacheRecordWith<Own> record{cacheRecord(), aOwn};
+        WriteCacheRecord(aPageIndex, &record);
+    }
+    // aOwn keeps its value for a page without a record.
+    template <class Own>
+    void readCacheRecordWith(int32_t aPageIndex, Own &aOwn)
+    {
+        CacheRecordWith<Own> record{cacheRecord(), aOwn};
+        ReadCacheRecord(aPageIndex, &record);
+        applyCacheRecord(record.stretchable);
+        aOwn = record.own;
+    }
     TppCustomBand *printingBand() const;
     // Expires when the component goes: handlers it calls may free it.
     std::weak_ptr<char> lifeToken() const { return m_life; }

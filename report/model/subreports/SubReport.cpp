@@ -68,7 +68,7 @@ const classes::TMetaClass &TppSubReport::StaticClass()
 TppSubReport::TppSubReport(classes::TComponent *aOwner)
     : TppStretchable(aOwner)
 {
-    SetCacheRecordSize(int32_t(sizeof(StretchableCacheRecord) + sizeof(SubReportCacheRecord)));
+    SetCacheRecordSize(int32_t(sizeof(CacheRecordWith<SubReportCacheRecord>)));
     SetDefaultProp(QStringLiteral("DataPipeline"), 3);
     SetStretch(true);
     TppComponent::SetParentWidth(true);
@@ -732,41 +732,30 @@ void TppSubReport::PrintToPage(TppPage *aPage)
 
 void TppSubReport::SaveToCache(int32_t aPageIndex)
 {
-    struct
-    {
-        StretchableCacheRecord stretchable;
-        SubReportCacheRecord own;
-    } record;
-    record.stretchable = cacheRecord();
-    record.own.sectionStarted = m_sectionStarted ? 1 : 0;
-    record.own.childStarted = m_childStarted ? 1 : 0;
-    record.own.childDone = m_childDone ? 1 : 0;
-    record.own.childFinished = m_childFinished ? 1 : 0;
-    record.own.runsCompleted = m_runsCompleted;
-    record.own.childAbsolutePage = m_childAbsolutePage;
-    record.own.childPageNo = m_childPageNo;
-    record.own.childPageCount = m_childPageCount;
-    WriteCacheRecord(aPageIndex, &record);
+    SubReportCacheRecord own;
+    own.sectionStarted = m_sectionStarted ? 1 : 0;
+    own.childStarted = m_childStarted ? 1 : 0;
+    own.childDone = m_childDone ? 1 : 0;
+    own.childFinished = m_childFinished ? 1 : 0;
+    own.runsCompleted = m_runsCompleted;
+    own.childAbsolutePage = m_childAbsolutePage;
+    own.childPageNo = m_childPageNo;
+    own.childPageCount = m_childPageCount;
+    writeCacheRecordWith(aPageIndex, own);
 }
 
 void TppSubReport::RestoreFromCache(int32_t aPageIndex)
 {
-    struct
-    {
-        StretchableCacheRecord stretchable;
-        SubReportCacheRecord own;
-    } record;
-    record.stretchable = cacheRecord();
-    ReadCacheRecord(aPageIndex, &record);
-    applyCacheRecord(record.stretchable);
-    m_sectionStarted = record.own.sectionStarted != 0;
-    m_childStarted = record.own.childStarted != 0;
-    m_childDone = record.own.childDone != 0;
-    m_childFinished = record.own.childFinished != 0;
-    m_runsCompleted = std::max(record.own.runsCompleted, 0);
-    m_childAbsolutePage = record.own.childAbsolutePage;
-    m_childPageNo = std::max(record.own.childPageNo, 1);
-    m_childPageCount = std::max(record.own.childPageCount, 0);
+    SubReportCacheRecord own;
+    readCacheRecordWith(aPageIndex, own);
+    m_sectionStarted = own.sectionStarted != 0;
+    m_childStarted = own.childStarted != 0;
+    m_childDone = own.childDone != 0;
+    m_childFinished = own.childFinished != 0;
+    m_runsCompleted = std::max(own.runsCompleted, 0);
+    m_childAbsolutePage = own.childAbsolutePage;
+    m_childPageNo = std::max(own.childPageNo, 1);
+    m_childPageCount = std::max(own.childPageCount, 0);
 }
 
 void TppSubReport::CacheReset()
