@@ -236,6 +236,26 @@ TEST_F(SubReports, TheChildIsNamedInItsTreeAndGoesWithItsSubReport)
     EXPECT_EQ(print().toStdString(), std::string("1: Header Detail Footer\n"));
 }
 
+TEST_F(SubReports, AChildTakenFromItsSubReportGeneratesOnItsOwn)
+{
+    childRows(3);
+    print();
+    std::unique_ptr<TppChildReport> child(subreport->Report());
+    child->SetParent(nullptr);
+    EXPECT_EQ(subreport->Report(), nullptr);
+    delete subreport;
+    // Its engine asked the freed subreport which pages it had made.
+    auto *engine = dynamic_cast<TppEngine *>(child->Engine());
+    ASSERT_NE(engine, nullptr);
+    engine->SetGenerating(false);
+    engine->Reset();
+    TppPageRequest request;
+    request.SetPageSetting(TppPageSettingType::psSinglePage);
+    request.SetPageRequested(1);
+    engine->GeneratePage(request);
+    EXPECT_EQ(engine->Page()->DrawCommandCount(), 3);
+}
+
 TEST_F(SubReports, AnObjectAsWideAsItsBandJoinsAReportsBand)
 {
     // Fitting it refreshed the report's layout, which fitted it again,

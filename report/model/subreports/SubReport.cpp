@@ -129,6 +129,10 @@ void TppSubReport::SetReport(TppChildReport *aReport)
         return;
     TppChildReport *old = m_report;
     m_report = aReport;
+    // A child that goes on without this subreport must not ask it for its
+    // pages.
+    if (auto *engine = old ? dynamic_cast<TppEngine *>(old->Engine()) : nullptr)
+        engine->OnGetLastCachedPage.Clear();
     if (old && old->Parent() == this)
         old->SetParent(nullptr);
     if (m_report && m_report->Parent() != this)
