@@ -2,6 +2,7 @@
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ClassErrors.h"
+#include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Filer.h"
 #include "platform/classes/Streams.h"
 #include "platform/gfx/Dib.h"
@@ -46,6 +47,24 @@ std::unique_ptr<TPersistent> pictureNewGraphic(const QString &className)
     if (className.compare(u"TMetafile", Qt::CaseInsensitive) == 0)
         return std::make_unique<TMetafile>();
     return nullptr;
+}
+
+// A graphic of aClass: a program may register graphic classes of its own
+// and hand their pictures to controls.
+std::unique_ptr<TPersistent> pictureNewGraphicOf(const TMetaClass *aClass)
+{
+    if (!aClass)
+        return nullptr;
+    if (std::unique_ptr<TPersistent> known = pictureNewGraphic(aClass->ClassName()))
+        return known;
+    if (!aClass->InheritsFrom(TGraphic::StaticClass()))
+        return nullptr;
+    try {
+        return std::unique_ptr<TPersistent>(aClass->NewInstance());
+    } catch (const EClassNotFound &) {
+        // An abstract graphic class, as a stored picture may name.
+        return nullptr;
+    }
 }
 
 } // namespace
@@ -256,7 +275,7 @@ void TPicture::SetGraphic(const TPersistent *aGraphic)
         changed();
         return;
     }
-    std::unique_ptr<TPersistent> copy = pictureNewGraphic(aGraphic->ClassName());
+    std::unique_ptr<TPersistent> copy = pictureNewGraphicOf(&aGraphic->ClassType());
     if (!copy)
         throw EInvalidGraphic("Unknown picture format");
     copy->Assign(aGraphic);
@@ -341,7 +360,10 @@ void TPicture::ReadData(TStream &stream)
     QByteArray name(nameLength, Qt::Uninitialized);
     if (nameLength)
         stream.ReadBuffer(name.data(), nameLength);
-    std::unique_ptr<TPersistent> graphic = pictureNewGraphic(QString::fromLatin1(name));
+    std::unique_ptr<TPersistent> graphic =
+        pictureNewGraphicOf(GetClass(std::string_view(name.constData(), name.size())));
+    if (!graphic)
+        graphic = pictureNewGraphic(QString::fromLatin1(name));
     if (!graphic)
         throw EInvalidGraphic("Unknown picture format");
     uint8_t sizeBytes[4];

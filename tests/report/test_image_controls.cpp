@@ -17,7 +17,9 @@
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
 
+#include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ClassErrors.h"
+#include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Graphics.h"
 #include "platform/classes/Reader.h"
 #include "platform/classes/Streams.h"
@@ -111,6 +113,32 @@ std::vector<std::pair<const char *, QByteArray>> imagesRedPictures()
         {"JPEG", imagesEncoded(red, "JPEG")},
         {"Icon", imagesEncoded(red, "ICO")},
     };
+}
+
+// A graphic class a program adds to the graphic types: every byte string
+// decodes to a 3 by 2 green picture.
+class ImagesProgramGraphic : public classes::TGraphic
+{
+    ZVO_CLASS(ImagesProgramGraphic)
+public:
+    ImagesProgramGraphic() = default;
+
+protected:
+    QImage decode(const QByteArray &bytes) const override
+    {
+        if (bytes.isEmpty())
+            return QImage();
+        QImage image(3, 2, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        return image;
+    }
+};
+
+const classes::TMetaClass &ImagesProgramGraphic::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<ImagesProgramGraphic, classes::TGraphic>("ImagesProgramGraphic");
+    return meta;
 }
 
 class ImageControls : public ::testing::Test
@@ -503,4 +531,35 @@ TEST_F(ImageControls, BrokenPicturesAreRefusedAndNothingBreaks)
             shape.PaintDesignControl(canvas);
         }
     }
+}
+
+TEST_F(ImageControls, AGraphicTypeTheProgramRegistersLoadsItsPictures)
+{
+    ppRegisterGraphicClass("Sketch", ImagesProgramGraphic::StaticClass());
+    fillPipeline(TppDataType::dtBLOB, QByteArray("any bytes the class reads"));
+    TppDBImage image;
+    image.SetDataPipeline(&pipeline);
+    image.SetGraphicType("sketch");
+    EXPECT_EQ(image.GraphicType(), "Sketch");
+    ASSERT_NO_THROW(image.SetDataField("Picture"));
+    const classes::TPicture *picture = image.Picture();
+    ASSERT_FALSE(picture->Empty());
+    EXPECT_EQ(&picture->Graphic()->ClassType(), &ImagesProgramGraphic::StaticClass());
+    EXPECT_EQ(picture->Width(), 3);
+
+    // A picture of that class given to a plain image keeps it too.
+    TppImage copy;
+    ASSERT_NO_THROW(copy.SetPicture(picture));
+    EXPECT_EQ(copy.Picture()->Height(), 2);
+
+    // Stored, it reads back once the class library knows the class.
+    classes::TMemoryStream stored;
+    copy.Picture()->WriteData(stored);
+    classes::RegisterClass(ImagesProgramGraphic::StaticClass());
+    stored.SetPosition(0);
+    classes::TPicture read;
+    ASSERT_NO_THROW(read.ReadData(stored));
+    classes::UnRegisterClass(ImagesProgramGraphic::StaticClass());
+    EXPECT_EQ(&read.Graphic()->ClassType(), &ImagesProgramGraphic::StaticClass());
+    EXPECT_EQ(read.Width(), 3);
 }
