@@ -2,40 +2,16 @@
 // checks with an exception or give an index whose pages each read back into
 // a page or fail with an exception; a page that was read writes out again.
 
-#include "report/content/ContentRegistration.h"
-#include "report/model/ModelRegistration.h"
+#include "ReportFuzz.h"
+
 #include "report/model/pages/Page.h"
 #include "report/output/ArchiveReader.h"
 
 #include "platform/classes/Streams.h"
 
-#include <QGuiApplication>
-
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-
-extern "C" const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig\n";
-}
-
-// The application and the class registrations are made once, before the
-// first input, so that the leak check of an input does not count them.
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
-    report::ppModelLayerInit();
-    report::ppContentLayerInit();
-    // The registries hold their records by plain pointers, freed only when
-    // the layers are finalized.
-    std::atexit([] {
-        report::ppContentLayerFinalize();
-        report::ppModelLayerFinalize();
-    });
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -4,41 +4,17 @@
 // afterwards, with its previous layout after a failure, and everything the
 // load made is freed with the form.
 
-#include "report/content/ContentRegistration.h"
-#include "report/model/ModelRegistration.h"
+#include "ReportFuzz.h"
+
 #include "report/model/bands/BandClasses.h"
 #include "report/model/reports/Report.h"
 #include "report/model/templates/ReportTemplate.h"
 
 #include "platform/classes/Streams.h"
 
-#include <QGuiApplication>
-
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-
-// fontconfig's caches live to the end of the process.
-extern "C" const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig\n";
-}
-
-// The application (labels measure their texts) and the library's
-// registrations are made before the first input, so that no input is taken
-// for leaking what lives for the whole process.
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
-    report::ppModelLayerInit();
-    report::ppContentLayerInit();
-    std::atexit([] {
-        report::ppContentLayerFinalize();
-        report::ppModelLayerFinalize();
-    });
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

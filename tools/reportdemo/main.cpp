@@ -57,6 +57,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <map>
 
 namespace {
@@ -238,7 +239,9 @@ int runScreen(report::TppReport &aReport, const report::TppPageRequest &aRequest
 // Prints through the report's own print road, as a program would, with
 // neither print nor cancel dialog: nobody is there to answer them. A message
 // the library would show in a box is the failure's reason.
-int printDemo(report::TppReport &aReport, const DemoOptions &aOptions)
+// Prints with aPrint on the device type given, without print or cancel
+// dialog; a message the library would show ends the run as a failure.
+int demoPrintQuietly(report::TppReport &aReport, const QString &aDeviceType, const std::function<void()> &aPrint)
 {
     QStringList messages;
     report::ScopedDialogServices services(
@@ -247,18 +250,11 @@ int printDemo(report::TppReport &aReport, const DemoOptions &aOptions)
                                       messages << aRequest.text;
                                       return 1;
                                   }});
-    report::TppPrinterSetup *setup = aReport.PrinterSetup();
-    if (!aOptions.pdf.isEmpty()) {
-        setup->SetPrinterName(QLatin1String(demoPdfPrinter));
-        setup->SetOutputFileName(QFileInfo(aOptions.pdf).absoluteFilePath());
-    } else if (!aOptions.printer.isEmpty()) {
-        setup->SetPrinterName(aOptions.printer);
-    }
-    aReport.SetDeviceType(QStringLiteral("Printer"));
+    aReport.SetDeviceType(aDeviceType);
     aReport.SetShowPrintDialog(false);
     aReport.SetShowCancelDialog(false);
     try {
-        aReport.Print();
+        aPrint();
     } catch (const report::EBrevantorError &e) {
         demoError(e.Message());
         return demoExitFailed;
@@ -271,6 +267,18 @@ int printDemo(report::TppReport &aReport, const DemoOptions &aOptions)
         return demoExitFailed;
     }
     return 0;
+}
+
+int printDemo(report::TppReport &aReport, const DemoOptions &aOptions)
+{
+    report::TppPrinterSetup *setup = aReport.PrinterSetup();
+    if (!aOptions.pdf.isEmpty()) {
+        setup->SetPrinterName(QLatin1String(demoPdfPrinter));
+        setup->SetOutputFileName(QFileInfo(aOptions.pdf).absoluteFilePath());
+    } else if (!aOptions.printer.isEmpty()) {
+        setup->SetPrinterName(aOptions.printer);
+    }
+    return demoPrintQuietly(aReport, QStringLiteral("Printer"), [&aReport] { aReport.Print(); });
 }
 
 bool demoIsFileDevice(const QString &aDevice)
@@ -282,60 +290,36 @@ bool demoIsFileDevice(const QString &aDevice)
 }
 
 // The report printed by its producer onto the file device named, as a
-// program would: no print or cancel dialog, the file name from --out.
+// program would, the file name from --out.
 int fileDemo(report::TppReport &aReport, const report::TppPageRequest &aRequest, const DemoOptions &aOptions)
 {
     if (aOptions.out.isEmpty()) {
         demoError(QStringLiteral("--device %1 needs --out FILE").arg(aOptions.device));
         return demoExitUsage;
     }
-    QStringList messages;
-    report::ScopedDialogServices services(
-        report::TppDialogServices{[](int64_t) {},
-                                  [&messages](const report::TppMessageRequest &aMessage) {
-                                      messages << aMessage.text;
-                                      return 1;
-                                  }});
     const QString fileName = QFileInfo(aOptions.out).absoluteFilePath();
     if (aOptions.device.compare(QLatin1String("ArchiveFile"), Qt::CaseInsensitive) == 0)
         aReport.SetArchiveFileName(fileName);
     else
         aReport.SetTextFileName(fileName);
-    aReport.SetDeviceType(aOptions.device);
-    aReport.SetShowPrintDialog(false);
-    aReport.SetShowCancelDialog(false);
-    std::unique_ptr<report::TppDevice> device;
-    try {
-        if (aRequest.PageSetting() == report::TppPageSettingType::psPageList) {
-            // A page list goes through the device itself, which the producer
-            // would make without one.
-            const report::TppDeviceClass *deviceClass = report::ppGetDeviceClass(aOptions.device);
-            device.reset(deviceClass ? deviceClass->Create(nullptr) : nullptr);
-            auto *fileDevice = dynamic_cast<report::TppFileDevice *>(device.get());
-            if (!fileDevice) {
-                demoError(QStringLiteral("the device \"%1\" is not available").arg(aOptions.device));
-                return demoExitUsage;
-            }
-            fileDevice->SetFileName(fileName);
-            fileDevice->SetPageRequest(&aRequest);
-            fileDevice->SetPublisher(aReport.Publisher());
-            aReport.PrintToDevices();
-            fileDevice->SetPublisher(nullptr);
-        } else {
-            aReport.Print();
-        }
-    } catch (const report::EBrevantorError &e) {
-        demoError(e.Message());
-        return demoExitFailed;
-    } catch (const std::exception &e) {
-        demoError(QString::fromUtf8(e.what()));
-        return demoExitFailed;
+    if (aRequest.PageSetting() != report::TppPageSettingType::psPageList)
+        return demoPrintQuietly(aReport, aOptions.device, [&aReport] { aReport.Print(); });
+
+    // A page list goes through a device of the run's own, which the producer
+    // would make without one.
+    const report::TppDeviceClass *deviceClass = report::ppGetDeviceClass(aOptions.device);
+    std::unique_ptr<report::TppDevice> device(deviceClass ? deviceClass->Create(nullptr) : nullptr);
+    auto *fileDevice = dynamic_cast<report::TppFileDevice *>(device.get());
+    if (!fileDevice) {
+        demoError(QStringLiteral("the device \"%1\" is not available").arg(aOptions.device));
+        return demoExitUsage;
     }
-    if (!messages.isEmpty()) {
-        demoError(messages.join(QLatin1Char(' ')));
-        return demoExitFailed;
-    }
-    return 0;
+    fileDevice->SetFileName(fileName);
+    fileDevice->SetPageRequest(&aRequest);
+    fileDevice->SetPublisher(aReport.Publisher());
+    const int code = demoPrintQuietly(aReport, aOptions.device, [&aReport] { aReport.PrintToDevices(); });
+    fileDevice->SetPublisher(nullptr);
+    return code;
 }
 
 // Whether the arguments ask for the preview window, which needs a display.
