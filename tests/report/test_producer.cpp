@@ -253,7 +253,11 @@ TEST(Producer, DeviceTypesAreRefusedUnlessRegisteredButKeptWhileLoading)
     f.producer->SetPrinting(false);
 
     // A stored report names a device this program lacks: kept as read, and
-    // Print then does nothing.
+    // Print then does nothing. The archive device is taken out meanwhile, so
+    // that its name is one the program lacks.
+    const auto archive = ppGetDeviceClass(QStringLiteral("ArchiveFile"));
+    if (archive)
+        ppUnRegisterDevice(archive);
     TppProducer loaded;
     EventCounter loadedEvents(loaded);
     modeltest::readText(&loaded, "object P: TppProducer\n  Version = '7.01'\n  Device = dvArchive\nend\n");
@@ -261,6 +265,8 @@ TEST(Producer, DeviceTypesAreRefusedUnlessRegisteredButKeptWhileLoading)
     loaded.Print();
     EXPECT_FALSE(loaded.Producing());
     EXPECT_EQ(loadedEvents.Count(ppEvent::EndOfPrint), 0);
+    if (archive)
+        ppRegisterDevice(archive);
 }
 
 TEST(Producer, VersionTextsLoadAsTheirNumbersSay)
