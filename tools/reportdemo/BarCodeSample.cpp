@@ -17,9 +17,10 @@ namespace reportdemo {
 namespace {
 
 constexpr int32_t barCodeSampleMargin = 10000;
-// Room for the tallest symbol (a 13-digit EAN with its text at 0.013 inch)
-// and the quiet space a reader needs around it.
-constexpr int32_t barCodeSampleBandHeight = 45000;
+// Room for the tallest symbol (a 13-digit EAN with its text, 50 mm at the
+// sample's bar width) between the inset above it and as much below it, so
+// that no record's symbol runs into the next one's.
+constexpr int32_t barCodeSampleBandHeight = 70000;
 constexpr int32_t barCodeSampleInset = 10000;
 // 0.0208 inch: two pixels at 96 dpi and 25 at 1200, so that the preview at
 // 100 % shows whole pixels per module and decodes as well as the print.
