@@ -34,6 +34,7 @@
 #include "report/model/reports/ReportRTTI.h"
 #include "report/model/subreports/SubReport.h"
 #include "report/model/templates/ReportTemplate.h"
+#include "report/model/templates/TemplateRTTI.h"
 
 #include "platform/classes/ClassRegistry.h"
 
@@ -74,6 +75,12 @@ std::vector<const TraRTTI *> modelBandDescriptors()
             &TraTppBandedReportRTTI::Instance(), &TraTppReportRTTI::Instance()};
 }
 
+std::vector<const TraRTTI *> modelTemplateDescriptors()
+{
+    return {&TraTppTemplateDBSettingsRTTI::Instance(), &TraTppCustomTemplateRTTI::Instance(),
+            &TraTppTemplateRTTI::Instance(), &TraTppReportTemplateRTTI::Instance()};
+}
+
 } // namespace
 
 void ppModelLayerInit()
@@ -106,6 +113,8 @@ void ppModelLayerInit()
     raRegisterRTTI(TraTppProducerRTTI::Instance());
     for (const TraRTTI *descriptor : modelBandDescriptors())
         raRegisterRTTI(*descriptor);
+    for (const TraRTTI *descriptor : modelTemplateDescriptors())
+        raRegisterRTTI(*descriptor);
     for (const classes::TMetaClass *meta : modelBandClasses())
         classes::RegisterClass(*meta);
     for (const classes::TMetaClass *meta : modelReportClasses())
@@ -123,6 +132,9 @@ void ppModelLayerFinalize()
         classes::UnRegisterClass(*meta);
     for (const classes::TMetaClass *meta : modelBandClasses())
         classes::UnRegisterClass(*meta);
+    const std::vector<const TraRTTI *> templateDescriptors = modelTemplateDescriptors();
+    for (auto it = templateDescriptors.rbegin(); it != templateDescriptors.rend(); ++it)
+        raUnRegisterRTTI(**it);
     const std::vector<const TraRTTI *> descriptors = modelBandDescriptors();
     for (auto it = descriptors.rbegin(); it != descriptors.rend(); ++it)
         raUnRegisterRTTI(**it);

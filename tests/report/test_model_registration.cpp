@@ -33,7 +33,8 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
                            "TppStretchable", "TppBand", "TppProducer", "TppCustomBand", "TppPageBand", "TppReportBand",
                            "TppFooterBand", "TppDetailBand", "TppColumnFooterBand", "TppGroupBand",
                            "TppGroupHeaderBand", "TppGroup", "TppCustomReport", "TppBandedReport",
-                           "TppReport"}));
+                           "TppReport", "TppTemplateDBSettings", "TppCustomTemplate", "TppTemplate",
+                           "TppReportTemplate"}));
     EXPECT_EQ(classes::GetClass(u"TppPageStyle"), &TppPageStyle::StaticClass());
     EXPECT_EQ(ppFindEnumType(QStringLiteral("TppColumnTraversalType")), &EnumInfo<TppColumnTraversalType>());
     EXPECT_EQ(classes::GetClass(u"tppfield"), &TppField::StaticClass());

@@ -17,10 +17,12 @@
 #include "report/model/reports/Report.h"
 #include "report/model/subreports/SubReport.h"
 #include "report/model/templates/ReportTemplate.h"
+#include "report/model/templates/TemplateRTTI.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Streams.h"
+#include "platform/classes/StringList.h"
 
 #include <QDir>
 #include <QFile>
@@ -617,6 +619,52 @@ TEST_F(ReportTemplates, ScriptsReachTheTemplateAndSettingItCopiesTheSettings)
     EXPECT_EQ(report->Template()->Format(), TppFormatType::ftASCII);
     object = report;
     EXPECT_FALSE(rtti.SetPropValue(report, QStringLiteral("Template"), &object));
+}
+
+// The descriptors a script finds by class name once the library is up: the
+// names of all four levels reach the report's template, the methods run, and
+// what a script may not change is refused.
+TEST_F(ReportTemplates, TheTemplateDescriptorsAreRegisteredAndScriptsDriveTheTemplate)
+{
+    const TraRTTI *rtti = raFindRTTI(QStringLiteral("TppReportTemplate"));
+    ASSERT_EQ(rtti, &TraTppReportTemplateRTTI::Instance());
+    EXPECT_EQ(raFindRTTI(QStringLiteral("TppTemplateDBSettings")), &TraTppTemplateDBSettingsRTTI::Instance());
+    EXPECT_EQ(raFindRTTI(QStringLiteral("TppCustomTemplate")), &TraTppCustomTemplateRTTI::Instance());
+    EXPECT_EQ(raFindRTTI(QStringLiteral("TppTemplate")), &TraTppTemplateRTTI::Instance());
+
+    classes::TStringList names;
+    rtti->GetPropList(TppReportTemplate::StaticClass(), names);
+    for (const char *name : {"Report", "New", "SaveToFile", "ReadOnly", "SaveTo", "DatabaseSettings"})
+        EXPECT_GE(names.IndexOf(QString::fromLatin1(name)), 0) << name;
+
+    TppReportTemplate *subject = report->Template();
+    classes::TObject *object = nullptr;
+    ASSERT_TRUE(rtti->GetPropValue(subject, QStringLiteral("Report"), &object));
+    EXPECT_EQ(object, report);
+    ASSERT_TRUE(rtti->GetPropValue(subject, QStringLiteral("DatabaseSettings"), &object));
+    ASSERT_EQ(object, subject->DatabaseSettings());
+    QString text = QStringLiteral("Layouts");
+    EXPECT_TRUE(TraTppTemplateDBSettingsRTTI::Instance().SetPropValue(object, QStringLiteral("Name"), &text));
+    EXPECT_EQ(subject->DatabaseSettings()->Name(), QStringLiteral("Layouts"));
+
+    uint8_t format = uint8_t(TppFormatType::ftASCII);
+    EXPECT_TRUE(rtti->SetPropValue(subject, QStringLiteral("Format"), &format));
+    EXPECT_EQ(subject->Format(), TppFormatType::ftASCII);
+    format = 2;
+    EXPECT_FALSE(rtti->SetPropValue(subject, QStringLiteral("Format"), &format));
+    EXPECT_EQ(subject->Format(), TppFormatType::ftASCII);
+    EXPECT_FALSE(rtti->SetPropValue(subject, QStringLiteral("Description"), &text));
+    object = nullptr;
+    EXPECT_FALSE(rtti->SetPropValue(subject, QStringLiteral("Report"), &object));
+
+    TraPropRec rec;
+    ASSERT_TRUE(rtti->GetPropRec(TppReportTemplate::StaticClass(), QStringLiteral("new"), rec));
+    EXPECT_EQ(rec.Name, QStringLiteral("New"));
+    TraParamList params;
+    ASSERT_GT(report->GroupCount(), 0);
+    EXPECT_TRUE(rtti->CallMethod(subject, QStringLiteral("New"), params));
+    EXPECT_EQ(report->GroupCount(), 0);
+    EXPECT_FALSE(rtti->CallMethod(subject, QStringLiteral("Print"), params));
 }
 
 } // namespace
