@@ -13,15 +13,15 @@ namespace report {
 
 namespace {
 
-using Registry = classes::TNameRegistry<const classes::TEnumInfo *>;
+using EnumNameRegistry = classes::TNameRegistry<const classes::TEnumInfo *>;
 
-std::unique_ptr<Registry> g_registry;
+std::unique_ptr<EnumNameRegistry> g_enumRegistry;
 
-Registry &registry()
+EnumNameRegistry &registry()
 {
-    if (!g_registry)
-        g_registry = std::make_unique<Registry>();
-    return *g_registry;
+    if (!g_enumRegistry)
+        g_enumRegistry = std::make_unique<EnumNameRegistry>();
+    return *g_enumRegistry;
 }
 
 // The class library's own enumerations among them keep their library meaning.
@@ -69,29 +69,29 @@ void ppRegisterEnumType(const QString &aName, const classes::TEnumInfo *aTypeInf
 
 void ppUnRegisterEnumType(const QString &aName)
 {
-    if (g_registry)
-        g_registry->Remove(aName);
+    if (g_enumRegistry)
+        g_enumRegistry->Remove(aName);
 }
 
 const classes::TEnumInfo *ppFindEnumType(const QString &aName)
 {
-    if (!g_registry)
+    if (!g_enumRegistry)
         return nullptr;
-    return g_registry->Find(aName).value_or(nullptr);
+    return g_enumRegistry->Find(aName).value_or(nullptr);
 }
 
 QStringList ppEnumTypeNames()
 {
     QStringList names;
-    if (g_registry)
-        for (const QString &name : g_registry->Names())
+    if (g_enumRegistry)
+        for (const QString &name : g_enumRegistry->Names())
             names << name;
     return names;
 }
 
 void ppFreeEnumRegistry()
 {
-    g_registry.reset();
+    g_enumRegistry.reset();
 }
 
 void ppRegisterLibraryEnumTypes()
