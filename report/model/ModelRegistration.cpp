@@ -33,6 +33,7 @@
 #include "report/model/reports/Report.h"
 #include "report/model/reports/ReportRTTI.h"
 #include "report/model/subreports/SubReport.h"
+#include "report/model/templates/ReportModuleTemplate.h"
 #include "report/model/templates/ReportTemplate.h"
 #include "report/model/templates/TemplateRTTI.h"
 
@@ -62,7 +63,8 @@ std::vector<const classes::TMetaClass *> modelBandClasses()
 std::vector<const classes::TMetaClass *> modelReportClasses()
 {
     return {&TppBandedReport::StaticClass(), &TppReport::StaticClass(), &TppChildReport::StaticClass(),
-            &TppSubReport::StaticClass(), &TppReportTemplate::StaticClass(), &TppGroup::StaticClass()};
+            &TppSubReport::StaticClass(), &TppReportTemplate::StaticClass(), &TppGroup::StaticClass(),
+            &TppReportModuleTemplate::StaticClass()};
 }
 
 std::vector<const TraRTTI *> modelBandDescriptors()
