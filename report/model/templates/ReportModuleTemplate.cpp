@@ -102,16 +102,8 @@ void TppReportModuleTemplate::ComponentRead(classes::TComponent *aComponent)
 void TppReportModuleTemplate::ReaderSetName(classes::TReader &aReader, classes::TComponent *aComponent, QString &aName)
 {
     TppTemplate::ReaderSetName(aReader, aComponent, aName);
-    classes::TComponent *root = aReader.Owner();
-    if (!m_module || !root || root != Root() || aName.isEmpty())
-        return;
-    const classes::TComponent *existing = root->FindComponent(aName);
-    if (!existing || existing == aComponent)
-        return;
-    if (auto *communicator = dynamic_cast<TppCommunicator *>(aComponent))
-        communicator->IncludeState(ppRenameWhileLoading);
-    RenameList().emplace_back(aName, aComponent);
-    aName = m_module->GetUniqueName(aComponent);
+    if (m_module)
+        RenameClash(aReader, aComponent, aName, *m_module);
 }
 
 void TppReportModuleTemplate::AfterLoad(bool aSuccess)

@@ -84,16 +84,8 @@ void TppReportTemplate::ComponentRead(classes::TComponent *aComponent)
 void TppReportTemplate::ReaderSetName(classes::TReader &aReader, classes::TComponent *aComponent, QString &aName)
 {
     TppTemplate::ReaderSetName(aReader, aComponent, aName);
-    classes::TComponent *root = aReader.Owner();
-    if (!m_report || !root || root != Root() || aName.isEmpty())
-        return;
-    const classes::TComponent *existing = root->FindComponent(aName);
-    if (!existing || existing == aComponent)
-        return;
-    if (auto *communicator = dynamic_cast<TppCommunicator *>(aComponent))
-        communicator->IncludeState(ppRenameWhileLoading);
-    RenameList().emplace_back(aName, aComponent);
-    aName = m_report->GetUniqueName(aComponent);
+    if (m_report)
+        RenameClash(aReader, aComponent, aName, *m_report);
 }
 
 void TppReportTemplate::ReaderReferenceName(classes::TReader &, QString &aName)

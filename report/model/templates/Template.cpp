@@ -5,6 +5,7 @@
 #include "report/model/data/DataPipeline.h"
 #include "report/model/forms/DialogBases.h"
 #include "report/model/forms/FormClassRegistry.h"
+#include "report/model/objects/Communicator.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Component.h"
@@ -491,6 +492,21 @@ void TppTemplate::DoOnSaveStream(classes::TStream &aStream)
 void TppTemplate::ReaderSetName(classes::TReader &, classes::TComponent *aComponent, QString &)
 {
     m_readingComponent = aComponent;
+}
+
+void TppTemplate::RenameClash(classes::TReader &aReader, classes::TComponent *aComponent, QString &aName,
+                              const TppCommunicator &aNamer)
+{
+    classes::TComponent *root = aReader.Owner();
+    if (!root || root != Root() || aName.isEmpty())
+        return;
+    const classes::TComponent *existing = root->FindComponent(aName);
+    if (!existing || existing == aComponent)
+        return;
+    if (auto *communicator = dynamic_cast<TppCommunicator *>(aComponent))
+        communicator->IncludeState(ppRenameWhileLoading);
+    m_renameList.emplace_back(aName, aComponent);
+    aName = aNamer.GetUniqueName(aComponent);
 }
 
 void TppTemplate::ReaderFindMethod(classes::TReader &, const QString &, bool &)

@@ -31,6 +31,7 @@ class TStream;
 
 namespace report {
 
+class TppCommunicator;
 class TppDataPipeline;
 
 // Where a template lives in a database: the pipeline, the record's name and
@@ -174,6 +175,10 @@ protected:
     virtual void DoOnSaveStream(classes::TStream &aStream);
     virtual void ComponentRead(classes::TComponent *) {}
     virtual void ReaderSetName(classes::TReader &aReader, classes::TComponent *aComponent, QString &aName);
+    // A name already taken in the root gives way to one aNamer makes up;
+    // the old name goes to the rename list so that references follow.
+    void RenameClash(classes::TReader &aReader, classes::TComponent *aComponent, QString &aName,
+                     const TppCommunicator &aNamer);
     virtual void ReaderFindMethod(classes::TReader &aReader, const QString &aMethodName, bool &aError);
     virtual void ReaderError(classes::TReader &aReader, const std::exception &aError, bool &aHandled);
     virtual bool BeforeLoad();
