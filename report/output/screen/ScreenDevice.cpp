@@ -55,12 +55,18 @@ const TppScreenDevice::DrawRoutine *screenDrawRoutineFor(const classes::TMetaCla
     return best;
 }
 
-QString screenFillPlaceholders(QString aText, const TppPage &aPage)
+// "Calculating page <page> for report <documentname>" (4) and "Drawing page
+// <page> of <pagecount> for report <documentname>" (10), filled as every
+// device fills its status texts.
+QString screenCalculatingText(const TppPage &aPage)
 {
-    aText.replace(QLatin1String("<pagecount>"), QString::number(aPage.AbsolutePageCount()));
-    aText.replace(QLatin1String("<page>"), QString::number(aPage.AbsolutePageNo()));
-    aText.replace(QLatin1String("<documentname>"), aPage.DocumentName());
-    return aText;
+    return ppLoadStrFormat(4, {QString::number(aPage.AbsolutePageNo()), aPage.DocumentName()});
+}
+
+QString screenDrawingText(const TppPage &aPage)
+{
+    return ppLoadStrFormat(10, {QString::number(aPage.AbsolutePageNo()), QString::number(aPage.AbsolutePageCount()),
+                                aPage.DocumentName()});
 }
 
 } // namespace
@@ -192,7 +198,7 @@ void TppScreenDevice::ReceivePage(TppPage *aPage)
     if (!PageInRequest()) {
         if (!aPage->Calculation())
             return;
-        SetStatus(screenFillPlaceholders(ppLoadStr(4), *aPage));
+        SetStatus(screenCalculatingText(*aPage));
         if (alive.expired())
             return;
         if (m_page->AbsolutePageCount() != aPage->AbsolutePageCount()) {
@@ -209,7 +215,7 @@ void TppScreenDevice::ReceivePage(TppPage *aPage)
         return;
     }
     if (SkipPage()) {
-        SetStatus(screenFillPlaceholders(lastPageKnown() ? ppLoadStr(10) : ppLoadStr(4), *aPage));
+        SetStatus(lastPageKnown() ? screenDrawingText(*aPage) : screenCalculatingText(*aPage));
         return;
     }
     m_page->Assign(aPage);
