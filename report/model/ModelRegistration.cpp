@@ -32,6 +32,7 @@
 #include "report/model/reports/CustomReportRTTI.h"
 #include "report/model/reports/Report.h"
 #include "report/model/reports/ReportRTTI.h"
+#include "report/model/storage/IniStorage.h"
 #include "report/model/subreports/SubReport.h"
 #include "report/model/templates/ReportModuleTemplate.h"
 #include "report/model/templates/ReportTemplate.h"
@@ -122,6 +123,7 @@ void ppModelLayerInit()
     for (const classes::TMetaClass *meta : modelReportClasses())
         classes::RegisterClass(*meta);
     ppRegisterEnumType(ColumnTraversalTypeName, &EnumInfo<TppColumnTraversalType>());
+    ppIniStorageInit();
 }
 
 void ppModelLayerFinalize()
@@ -129,6 +131,7 @@ void ppModelLayerFinalize()
     if (!g_initialised)
         return;
     g_initialised = false;
+    ppIniStorageFinalize();
     ppUnRegisterEnumType(ColumnTraversalTypeName);
     for (const classes::TMetaClass *meta : modelReportClasses())
         classes::UnRegisterClass(*meta);

@@ -16,7 +16,8 @@ namespace report {
 // TppMasterFieldLink; the component registry's hooks; the preview settings
 // (class and enumerated names) and the text-search settings class; the
 // producer's descriptor; the descriptors of the band classes and the group,
-// the ten band classes and the column traversal's names.
+// the ten band classes and the column traversal's names; the settings-storage
+// plug-ins.
 // A second call does nothing until the release.
 void ppModelLayerInit();
 // Undoes exactly that (and frees the form-class list): unregisters the descriptors and frees their registry,
