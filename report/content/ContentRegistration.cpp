@@ -13,6 +13,7 @@
 #include "report/content/graphics/GraphicsRTTI.h"
 #include "report/content/graphics/Images.h"
 #include "report/content/graphics/Region.h"
+#include "report/content/graphics/RegionRTTI.h"
 #include "report/content/richtext/RichText.h"
 #include "report/content/richtext/RichTextRTTI.h"
 #include "report/content/text/DBText.h"
@@ -100,6 +101,7 @@ void ppContentLayerInit()
     ppRegisterPaletteComponent(TppDBText::StaticClass());
     ppRegisterPaletteComponent(TppShape::StaticClass());
     classes::RegisterClass(TppRegion::StaticClass());
+    raRegisterRTTI(TraTppCustomRegionRTTI::Instance());
     ppRegisterPaletteComponent(TppLine::StaticClass());
     ppRegisterPaletteComponent(TppImage::StaticClass());
     ppRegisterPaletteComponent(TppDBImage::StaticClass());
@@ -150,6 +152,7 @@ void ppContentLayerFinalize()
     ppUnRegisterComponent(TppDBImage::StaticClass());
     ppUnRegisterComponent(TppImage::StaticClass());
     ppUnRegisterComponent(TppLine::StaticClass());
+    raUnRegisterRTTI(TraTppCustomRegionRTTI::Instance());
     classes::UnRegisterClass(TppRegion::StaticClass());
     ppUnRegisterComponent(TppShape::StaticClass());
     ppUnRegisterComponent(TppDBText::StaticClass());

@@ -34,6 +34,7 @@
 #include "report/model/reports/ReportRTTI.h"
 #include "report/model/storage/IniStorage.h"
 #include "report/model/subreports/SubReport.h"
+#include "report/model/subreports/SubReportRTTI.h"
 #include "report/model/templates/ReportModuleTemplate.h"
 #include "report/model/templates/ReportTemplate.h"
 #include "report/model/templates/TemplateRTTI.h"
@@ -75,7 +76,8 @@ std::vector<const TraRTTI *> modelBandDescriptors()
             &TraTppDetailBandRTTI::Instance(),   &TraTppColumnFooterBandRTTI::Instance(),
             &TraTppGroupBandRTTI::Instance(),    &TraTppGroupHeaderBandRTTI::Instance(),
             &TraTppGroupRTTI::Instance(),        &TraTppCustomReportRTTI::Instance(),
-            &TraTppBandedReportRTTI::Instance(), &TraTppReportRTTI::Instance()};
+            &TraTppBandedReportRTTI::Instance(), &TraTppReportRTTI::Instance(),
+            &TraTppSubReportRTTI::Instance()};
 }
 
 std::vector<const TraRTTI *> modelTemplateDescriptors()

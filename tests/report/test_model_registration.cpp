@@ -33,7 +33,7 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
                            "TppStretchable", "TppBand", "TppProducer", "TppCustomBand", "TppPageBand", "TppReportBand",
                            "TppFooterBand", "TppDetailBand", "TppColumnFooterBand", "TppGroupBand",
                            "TppGroupHeaderBand", "TppGroup", "TppCustomReport", "TppBandedReport",
-                           "TppReport", "TppTemplateDBSettings", "TppCustomTemplate", "TppTemplate",
+                           "TppReport", "TppSubReport", "TppTemplateDBSettings", "TppCustomTemplate", "TppTemplate",
                            "TppReportTemplate"}));
     EXPECT_EQ(classes::GetClass(u"TppPageStyle"), &TppPageStyle::StaticClass());
     EXPECT_EQ(ppFindEnumType(QStringLiteral("TppColumnTraversalType")), &EnumInfo<TppColumnTraversalType>());

@@ -8,6 +8,7 @@
 #include "report/content/drawcommands/DrawShapes.h"
 #include "report/content/drawcommands/DrawText.h"
 #include "report/content/graphics/Region.h"
+#include "report/content/graphics/RegionRTTI.h"
 #include "report/content/text/Label.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/BandClasses.h"
@@ -18,6 +19,7 @@
 #include "report/model/pages/Page.h"
 #include "report/model/reports/Report.h"
 #include "report/model/subreports/SubReport.h"
+#include "report/model/subreports/SubReportRTTI.h"
 
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Reader.h"
@@ -641,6 +643,75 @@ TEST_F(Regions, ChildrenMoveWithTheRegionAndRejoinItFromAStream)
     EXPECT_EQ(readRegion->ObjectCount(), 2);
     EXPECT_EQ(readRegion->Objects(1)->Region(), readRegion);
     ppContentLayerFinalize();
+    ppModelLayerFinalize();
+}
+
+TEST_F(Regions, ScriptsReachTheRegionsChildrenAndTheSubReportsChildAndDrillDownState)
+{
+    ppModelLayerInit();
+    ppContentLayerInit();
+    ASSERT_EQ(raFindRTTI(QStringLiteral("TppRegion")), nullptr);
+    const TraRTTI *regionRtti = raFindRTTI(QStringLiteral("TppCustomRegion"));
+    ASSERT_EQ(regionRtti, &TraTppCustomRegionRTTI::Instance());
+    int32_t count = 0;
+    EXPECT_TRUE(regionRtti->GetPropValue(region, QStringLiteral("objectcount"), &count));
+    EXPECT_EQ(count, 1);
+    std::unique_ptr<TraParamList> params = regionRtti->GetParams(QStringLiteral("Objects"));
+    int32_t index = 0;
+    classes::TObject *child = nullptr;
+    params->SetParamValuePointer(0, &index);
+    params->SetParamValuePointer(1, &child);
+    EXPECT_TRUE(regionRtti->CallMethod(region, QStringLiteral("Objects"), *params));
+    EXPECT_EQ(child, inside);
+    index = 5;
+    EXPECT_TRUE(regionRtti->CallMethod(region, QStringLiteral("Objects"), *params));
+    EXPECT_EQ(child, nullptr);
+    // A script's brush is copied into the region's own, and a clear one
+    // makes the region transparent.
+    classes::TBrush clear;
+    clear.SetStyle(gfx::BrushStyle::Clear);
+    classes::TObject *assigned = &clear;
+    EXPECT_TRUE(regionRtti->SetPropValue(region, QStringLiteral("Brush"), &assigned));
+    EXPECT_NE(region->Brush(), &clear);
+    EXPECT_TRUE(region->Transparent());
+    EXPECT_FALSE(regionRtti->SetPropValue(region, QStringLiteral("MaxStretchable"), &assigned));
+
+    const TraRTTI *subRtti = raFindRTTI(QStringLiteral("TppSubReport"));
+    ASSERT_EQ(subRtti, &TraTppSubReportRTTI::Instance());
+    classes::TObject *value = nullptr;
+    EXPECT_TRUE(subRtti->GetPropValue(inside, QStringLiteral("Report"), &value));
+    EXPECT_EQ(value, inside->Report());
+    EXPECT_TRUE(subRtti->GetPropValue(inside, QStringLiteral("MasterReport"), &value));
+    EXPECT_EQ(value, &report);
+    auto *drill = new TppLabel;
+    drill->SetBand(detail);
+    inside->SetDrillDownComponent(drill);
+    inside->ToggleExpansion(inside->CurrentExpansionKey());
+    bool expanded = false;
+    EXPECT_TRUE(subRtti->GetPropValue(inside, QStringLiteral("DrillDownExpanded"), &expanded));
+    EXPECT_TRUE(expanded);
+    QString key;
+    std::unique_ptr<TraParamList> keys = subRtti->GetParams(QStringLiteral("Expansions"));
+    keys->SetParamValuePointer(0, &index);
+    keys->SetParamValuePointer(1, &key);
+    index = 0;
+    EXPECT_TRUE(subRtti->CallMethod(inside, QStringLiteral("Expansions"), *keys));
+    EXPECT_EQ(key, QStringLiteral("       0"));
+    EXPECT_TRUE(subRtti->GetPropValue(inside, QStringLiteral("CurrentReportKey"), &key));
+    EXPECT_EQ(key, QStringLiteral("       0|"));
+
+    // A subreport not yet on a band gets its child once it is, and a
+    // script's CreateReport then makes no second one.
+    TppSubReport loose;
+    EXPECT_EQ(loose.Report(), nullptr);
+    loose.SetBand(detail);
+    TppChildReport *made = loose.Report();
+    EXPECT_NE(made, nullptr);
+    TraParamList none;
+    EXPECT_TRUE(subRtti->CallMethod(&loose, QStringLiteral("CreateReport"), none));
+    EXPECT_EQ(loose.Report(), made);
+    ppContentLayerFinalize();
+    EXPECT_EQ(raFindRTTI(QStringLiteral("TppCustomRegion")), nullptr);
     ppModelLayerFinalize();
 }
 

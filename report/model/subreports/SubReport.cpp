@@ -325,6 +325,14 @@ QString TppSubReport::CurrentExpansionKey() const
     return key + QString::asprintf("%8d", m_runsCompleted);
 }
 
+QString TppSubReport::CurrentReportKey() const
+{
+    QString key;
+    if (m_report)
+        m_report->GetTreeKey(key);
+    return key;
+}
+
 bool TppSubReport::DrillDownExpanded() const
 {
     return m_expandAll || m_expansions.contains(CurrentExpansionKey());

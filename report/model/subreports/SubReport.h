@@ -72,6 +72,8 @@ public:
     // The key of the current instance: the parent report's place in the
     // tree of subreports, then the completed runs as "%8d".
     QString CurrentExpansionKey() const;
+    // The child report's place in the tree of subreports, '' without one.
+    QString CurrentReportKey() const;
     bool DrillDownExpanded() const;
     // Opens a closed instance and closes an open one, then has the report
     // made again from page aPageNo (the page of the click) so that the
