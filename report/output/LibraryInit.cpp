@@ -23,6 +23,7 @@
 #include "report/output/preview/Preview.h"
 #include "report/output/preview/PreviewPlugIn.h"
 #include "report/output/screen/ScreenDevice.h"
+#include "report/output/search/SearchRegistration.h"
 
 #include "platform/controls/EventPump.h"
 #include "platform/shell/MessageBox.h"
@@ -102,6 +103,7 @@ void ppLibraryInit()
     TppScreenDevice::RegisterDrawRoutine(TppDrawRichText::StaticClass(), libraryDrawRichTextOnScreen);
     TppPreviewPlugIn::Register<TppPreview>();
     ppRegisterFormClass(TppCustomPreviewer::StaticClass(), TppPrintPreview::StaticClass());
+    ppRegisterTextSearch();
 }
 
 void ppLibraryFinalize()
@@ -109,6 +111,7 @@ void ppLibraryFinalize()
     if (!g_libraryInitialised)
         return;
     g_libraryInitialised = false;
+    ppUnRegisterTextSearch();
     TppScreenDevice::UnRegisterDrawRoutine(TppDrawRichText::StaticClass());
     TppScreenDevice::UnRegisterDrawRoutine(TppDrawBarCode::StaticClass());
     ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());

@@ -1,0 +1,189 @@
+// Whole searches over a previewed report: pages from the publisher's cache
+// or generated for the search, the viewer's device always back on the
+// publisher afterwards, stepping across pages.
+
+#include "report/content/ContentRegistration.h"
+#include "report/content/drawcommands/DrawText.h"
+#include "report/model/ModelRegistration.h"
+#include "report/model/base/Units.h"
+#include "report/model/pages/DeviceRegistry.h"
+#include "report/model/pages/Publisher.h"
+#include "report/model/production/Producer.h"
+#include "report/model/production/SearchErrors.h"
+#include "report/model/production/TextSearchSettings.h"
+#include "report/output/screen/ScreenDevice.h"
+#include "report/output/screen/Viewer.h"
+#include "report/output/search/SearchEngineRegistry.h"
+#include "report/output/search/SearchRegistration.h"
+#include "report/output/search/TextSearchEngine.h"
+
+#include "tests/support/report/PageFakes.h"
+#include "tests/support/report/SamplePage.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace report;
+
+namespace {
+
+// Page 2 says "cat" once, page 4 twice; a page can be made to fail.
+class SearchEngineTest : public ::testing::Test
+{
+protected:
+    SearchEngineTest()
+    {
+        ppModelLayerInit();
+        ppContentLayerInit();
+        ppRegisterDevice(&ppDeviceClass<TppScreenDevice>());
+        ppRegisterTextSearch();
+        reporttest::SetA4Portrait(*producer->PrinterSetup());
+        reporttest::ProducerScript script;
+        script.pageCount = 5;
+        generator = std::make_unique<reporttest::StandInProducer>(producer->Publisher(), script);
+        generator->BeforeDeliver = [](TppPage &aPage) {
+            reporttest::SetA4Portrait(*aPage.PrinterSetup());
+            const int no = aPage.AbsolutePageNo();
+            auto *text = new TppDrawText();
+            text->SetText(no == 2 ? "the cat" : no == 4 ? "cat and cat" : "a dog");
+            text->SetLeft(20000);
+            text->SetTop(30000 - no * 1000);
+            text->SetWidth(80000);
+            text->SetHeight(5000);
+            aPage.AddDrawCommand(text);
+        };
+        viewer.resize(600, 800);
+        viewer.SetReport(producer.get());
+        engine = TppSearchEngineRegistry::GetEngineClass("Full Search")->Create(nullptr);
+        engine->SetViewer(&viewer);
+        engine->SetTextSearchSettings(&settings);
+    }
+    ~SearchEngineTest() override
+    {
+        engine.reset();
+        viewer.SetReport(nullptr);
+        generator.reset();
+        producer.reset();
+        ppUnRegisterTextSearch();
+        ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
+        ppContentLayerFinalize();
+    }
+
+    void start(bool aCachePages)
+    {
+        producer->Publisher()->SetCachePages(aCachePages);
+        viewer.show();
+        producer->PrintToDevices();
+        ASSERT_EQ(viewer.AbsolutePageNo(), 1);
+    }
+
+    // The viewer's device alone on the publisher, the engine's off it.
+    void expectViewerAttached()
+    {
+        TppPublisher *publisher = producer->Publisher();
+        std::vector<TppDevice *> devices;
+        for (int i = 0; i < publisher->DeviceCount(); ++i)
+            devices.push_back(publisher->Devices(i));
+        EXPECT_NE(std::find(devices.begin(), devices.end(), viewer.ScreenDevice()), devices.end());
+        EXPECT_EQ(std::find(devices.begin(), devices.end(), engine->OffScreenDevice()), devices.end());
+        EXPECT_EQ(engine->ViewerActiveCount(), 1);
+    }
+
+    ScopedScreenPixelsPerInch ppi{96};
+    reporttest::StandInCommandClasses commands;
+    std::unique_ptr<TppProducer> producer = std::make_unique<TppProducer>();
+    std::unique_ptr<reporttest::StandInProducer> generator;
+    TppViewer viewer;
+    TppTextSearchSettings settings;
+    std::unique_ptr<TppCustomSearchEngine> engine;
+};
+
+} // namespace
+
+TEST_F(SearchEngineTest, GeneratedPagesAreSearchedUpToTheFirstHitThenOnwardWithoutRepeats)
+{
+    start(false);
+    ASSERT_TRUE(engine->Search("cat"));
+    EXPECT_EQ(engine->GetFoundPageNo(), 2);
+    EXPECT_EQ(viewer.AbsolutePageNo(), 2);
+    EXPECT_EQ(engine->OccurrenceCount(), 1);
+    expectViewerAttached();
+
+    EXPECT_EQ(engine->NavigateToLast("cat"), 4);
+    EXPECT_EQ(engine->OccurrenceCount(), 3);
+    // Searched again from the shown page: page 4 is not counted twice.
+    EXPECT_EQ(engine->NavigateForward("cat"), 4);
+    EXPECT_EQ(engine->OccurrenceCount(), 3);
+    expectViewerAttached();
+
+    ASSERT_TRUE(engine->FirstOccurrence());
+    EXPECT_TRUE(engine->NextOccurrence());
+    EXPECT_EQ(engine->CurrentPageNo(), 4);
+    EXPECT_TRUE(engine->NextOccurrence());
+    EXPECT_EQ(engine->CurrentOccurrenceNo(), 2);
+    EXPECT_FALSE(engine->NextOccurrence());
+    EXPECT_EQ(engine->CurrentPageNo(), 4);
+    EXPECT_EQ(engine->CurrentOccurrenceNo(), 2);
+
+    // The shown page gets its highlight over the first occurrence.
+    viewer.GotoPage(4);
+    engine->GotoOccurrencePage(4);
+    engine->HighlightPage(viewer.CurrentPage());
+    ASSERT_EQ(engine->Highlights().size(), 1u);
+    EXPECT_EQ(dynamic_cast<TppDrawText *>(engine->Highlights()[0])->Text(), "cat");
+    EXPECT_EQ(engine->Highlights()[0]->Page(), viewer.CurrentPage());
+    // A new page on the viewer frees the highlight with the old one.
+    viewer.GotoPage(1);
+    EXPECT_TRUE(engine->Highlights().empty());
+}
+
+TEST_F(SearchEngineTest, AFullCacheIsSearchedWholeAndAPartialOneContinuesByRequest)
+{
+    start(true);
+    // Only page 1 is cached: nothing there, so the pages after it are asked for.
+    ASSERT_TRUE(engine->Search("cat"));
+    EXPECT_EQ(engine->GetFoundPageNo(), 2);
+    EXPECT_FALSE(engine->LastPageReached());
+
+    engine->Reset();
+    engine->RequestAllPages();
+    ASSERT_EQ(producer->Publisher()->CachedPageCount(), 5);
+    const int generated = generator->PagesMade;
+    engine->SetStartPageNo(1);
+    ASSERT_TRUE(engine->Search("cat"));
+    EXPECT_EQ(engine->OccurrenceCount(), 3);
+    EXPECT_TRUE(engine->LastPageReached());
+    EXPECT_EQ(generator->PagesMade, generated);
+    expectViewerAttached();
+}
+
+TEST_F(SearchEngineTest, AFailingPageLeavesTheViewerAttachedAndTheNextSearchWorks)
+{
+    struct FailingEngine : TppRichTextSearchEngine
+    {
+        using TppRichTextSearchEngine::TppRichTextSearchEngine;
+        bool SearchPage(TppPage *aPage, const QString &aText) override
+        {
+            if (aPage && aPage->AbsolutePageNo() == FailOn)
+                throw ESearchEngineError(QStringLiteral("page failed"));
+            return TppRichTextSearchEngine::SearchPage(aPage, aText);
+        }
+        int FailOn = 2;
+    };
+    auto failing = std::make_unique<FailingEngine>();
+    failing->SetViewer(&viewer);
+    failing->SetTextSearchSettings(&settings);
+    engine = std::move(failing);
+    start(false);
+    EXPECT_THROW(engine->Search("cat"), ESearchEngineError);
+    expectViewerAttached();
+    EXPECT_THROW(engine->NavigateForward("cat"), ESearchEngineError);
+    expectViewerAttached();
+    static_cast<FailingEngine &>(*engine).FailOn = 0;
+    EXPECT_TRUE(engine->Search("cat"));
+    EXPECT_EQ(engine->GetFoundPageNo(), 2);
+    // Nothing to cancel without a publisher, and it says so.
+    engine->SetViewer(nullptr);
+    EXPECT_THROW(engine->CancelSearch(), ESearchEngineError);
+}

@@ -1,0 +1,237 @@
+// Text search: matching, the registries, the order and stepping of the
+// occurrences, the highlight geometry, and whole searches over a previewed
+// report whose pages come cached, generated, or not at all.
+
+#include "report/content/ContentRegistration.h"
+#include "report/content/drawcommands/DrawRichText.h"
+#include "report/content/drawcommands/DrawShapes.h"
+#include "report/content/drawcommands/DrawText.h"
+#include "report/content/drawcommands/DrawVariables.h"
+#include "report/model/ModelRegistration.h"
+#include "report/model/base/Units.h"
+#include "report/model/pages/DeviceRegistry.h"
+#include "report/model/production/Producer.h"
+#include "report/model/production/SearchErrors.h"
+#include "report/model/production/TextSearchSettings.h"
+#include "report/output/screen/ScreenDevice.h"
+#include "report/output/screen/Viewer.h"
+#include "report/output/search/PageSearch.h"
+#include "report/output/search/SearchEngineRegistry.h"
+#include "report/output/search/SearchInfo.h"
+#include "report/output/search/SearchRegistration.h"
+#include "report/output/search/TextHighlighters.h"
+#include "report/output/search/TextSearchEngine.h"
+#include "report/output/search/TextSearchToolbox.h"
+
+#include "tests/support/report/PageFakes.h"
+#include "tests/support/report/SamplePage.h"
+
+#include "platform/classes/Streams.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/richedit/RichEdit.h"
+
+#include <gtest/gtest.h>
+
+using namespace report;
+
+namespace {
+
+int findAt(const QString &aText, const QString &aSearch, bool aWholeWord, bool aCase = false)
+{
+    int position = -1;
+    TppTextSearchToolboxRegistry::GetToolbox().FindText(aText, aSearch, position, aWholeWord, aCase);
+    return position;
+}
+
+template <class Error, class Work>
+QString errorOf(Work &&aWork)
+{
+    try {
+        aWork();
+    } catch (const Error &error) {
+        return QString::fromUtf8(error.what());
+    }
+    return QString();
+}
+
+} // namespace
+
+TEST(TextSearchMatching, WholeWordsSeparatorsAndFolding)
+{
+    EXPECT_EQ(findAt("the cat sat", "cat", true), 5);
+    EXPECT_EQ(findAt("cats", "cat", true), 0);
+    EXPECT_EQ(findAt("concat", "cat", true), 0);
+    // Behind an occurrence that is no word the scan goes on.
+    EXPECT_EQ(findAt("cats (cat)", "cat", true), 7);
+    // A separator searched alone is a plain substring.
+    EXPECT_EQ(findAt("well-known", "-", true), 5);
+    // Only a-z fold.
+    EXPECT_EQ(findAt("THE CAT", "cat", false), 5);
+    EXPECT_EQ(findAt("THE CAT", "cat", false, true), 0);
+    EXPECT_EQ(findAt(QStringLiteral("CAFÉ"), QStringLiteral("café"), false), 0);
+    // Nothing matches an empty text, which would never move a scan on.
+    EXPECT_EQ(findAt("abc", "", false), 0);
+    EXPECT_EQ(findAt("ab", "abc", false), 0);
+    EXPECT_EQ(TppTextSearchToolboxRegistry::WordSeparators().size(), 30);
+}
+
+TEST(TextSearchRegistries, TheNearestAncestorAndTheLastEngineOfANameWin)
+{
+    const auto &outer = ppHighlighterClass<TppDrawTextHighlighter>();
+    const auto &inner = ppHighlighterClass<TppDrawTextSelectionHighlighter>();
+    TppDrawCommandHighlightRegistry::Register(TppDrawCommand::StaticClass(), outer);
+    TppDrawCommandHighlightRegistry::Register(TppDrawText::StaticClass(), inner);
+    TppDrawVar variable;
+    TppDrawShape shape;
+    TppDrawCommandHighlighter *forVariable = TppDrawCommandHighlightRegistry::GetHighlighter(&variable);
+    EXPECT_NE(dynamic_cast<TppDrawTextSelectionHighlighter *>(forVariable), nullptr);
+    EXPECT_EQ(dynamic_cast<TppDrawTextSelectionHighlighter *>(TppDrawCommandHighlightRegistry::GetHighlighter(&shape)),
+              nullptr);
+    // One shared instance per class.
+    TppDrawText text;
+    EXPECT_EQ(TppDrawCommandHighlightRegistry::GetHighlighter(&text), forVariable);
+    TppDrawCommandHighlightRegistry::UnRegister(TppDrawVar::StaticClass(), inner);
+    EXPECT_EQ(
+        dynamic_cast<TppDrawTextSelectionHighlighter *>(TppDrawCommandHighlightRegistry::GetHighlighter(&variable)),
+        nullptr);
+    TppDrawCommandHighlightRegistry::UnRegister(TppDrawShape::StaticClass(), outer);
+    EXPECT_FALSE(TppDrawCommandHighlightRegistry::IsRegistered(TppDrawText::StaticClass()));
+    EXPECT_EQ(errorOf<ESearchError>([&] { TppDrawCommandHighlightRegistry::GetHighlighter(&shape); }),
+              "TppDrawCommandHighlightRegistry.GetHighlighterForDrawCommand: Unable to find highlighter class for: "
+              "TppDrawShape.");
+
+    struct OtherFullSearch : TppTextSearchEngine
+    {
+        using TppTextSearchEngine::TppTextSearchEngine;
+        static QString ClassName() { return QStringLiteral("OtherFullSearch"); }
+        static QString EngineName() { return QStringLiteral("Full Search"); }
+    };
+    const auto &standard = ppSearchEngineClass<TppRichTextSearchEngine>();
+    const auto &other = ppSearchEngineClass<OtherFullSearch>();
+    TppSearchEngineRegistry::Register(&standard);
+    TppSearchEngineRegistry::Register(&other);
+    TppSearchEngineRegistry::Register(&standard);
+    EXPECT_EQ(TppSearchEngineRegistry::GetEngineClass("Full Search"), &other);
+    EXPECT_EQ(TppSearchEngineRegistry::GetEngineClass("full search"), nullptr);
+    TppSearchEngineRegistry::UnRegister(&other);
+    EXPECT_EQ(TppSearchEngineRegistry::GetEngineClass("Full Search"), &standard);
+    TppSearchEngineRegistry::UnRegister(&standard);
+    EXPECT_THROW(TppSearchEngineRegistry::Register(nullptr), ESearchError);
+}
+
+TEST(TextSearchOccurrences, RichHitsSpreadDownTheCommandAndSteppingStopsAtTheEnds)
+{
+    TppRichTextSearchEngine engine;
+    TppDrawRichText rich;
+    richedit::RichEdit edit;
+    edit.SetText("cat cat cat cat");
+    const QByteArray bytes = edit.SaveToBytes();
+    rich.RichTextStream().Write(bytes.constData(), bytes.size());
+    rich.SetStartCharPos(0);
+    rich.SetEndCharPos(edit.TextLength());
+    rich.SetTop(5000);
+    rich.SetLeft(700);
+    rich.SetHeight(40000);
+    std::vector<std::unique_ptr<TppDrawCommandSearchInfo>> found;
+    engine.BuildDrawTextSearchInfoList(&rich, 3, found, "cat");
+    ASSERT_EQ(found.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(found[i]->SortTop(), 5000 + i * 10000);
+        EXPECT_EQ(found[i]->TextPosition(), i * 4);
+    }
+
+    // Two page searches; equal keys keep their order.
+    TppPageSearchList list;
+    auto *first = new TppPageSearch();
+    first->SetPageNo(2);
+    for (auto &info : found)
+        first->Add(info.release());
+    auto *same = new TppDrawCommandSearchInfo();
+    same->SetSortTop(5000);
+    same->SetSortLeft(700);
+    same->SetDrawCommandIndex(9);
+    first->Add(same);
+    first->Sort();
+    EXPECT_EQ(first->GetDrawCommandForIndex(0)->DrawCommandIndex(), 3);
+    EXPECT_EQ(first->GetDrawCommandForIndex(1), same);
+    list.Add(first);
+    auto *second = new TppPageSearch();
+    second->SetPageNo(5);
+    second->Add(new TppDrawCommandSearchInfo());
+    list.Add(second);
+    EXPECT_EQ(list.OccurrenceCount(), 6);
+    list.Last();
+    EXPECT_EQ(list.CurrentOccurrenceNo(), 5);
+    EXPECT_EQ(list.Next(), nullptr);
+    EXPECT_EQ(list.CurrentPageNo(), 5);
+    EXPECT_NE(list.Prior(), nullptr);
+    EXPECT_EQ(list.CurrentOccurrenceNo(), 4);
+    list.ResetSearchIndex(1);
+    EXPECT_EQ(list.CurrentInfo(), same);
+    EXPECT_THROW(list.ResetSearchIndex(6), ESearchError);
+    EXPECT_EQ(errorOf<ESearchError>([&] { list.GotoPage(3); }),
+              "TppPageSearchList.GotoPage: Cannot find the page number 3 in the list of page info objects of (1-2).");
+    // An entry freed from outside leaves its list.
+    delete same;
+    EXPECT_EQ(list.OccurrenceCount(), 5);
+}
+
+TEST(TextSearchHighlights, PlacedFromWhatTheScreenDrew)
+{
+    ScopedScreenPixelsPerInch ppi{96};
+    QImage image(1, 1, QImage::Format_RGB32);
+    image.setDotsPerMeterX(3780);
+    image.setDotsPerMeterY(3780);
+    gfx::Canvas canvas(&image);
+    TppDrawText text;
+    text.SetText("the cat sat");
+    text.SetLeft(1000);
+    text.SetTop(2000);
+    text.SetWidth(60000);
+    text.SetScreenFontHeight(-13);
+    text.SetScreenLineHeight(4000);
+    text.SetScreenTextWidth(60000);
+    TppDrawCommandSearchInfo info;
+    info.SetOccurrenceNo(1);
+    TppDrawTextSelectionHighlighter highlighter;
+
+    gfx::Font font = text.Font()->Font();
+    font.name = gfx::FaceName(TppDeviceSubstitutions::SubstituteFont(font.name.text()));
+    font.height = -13;
+    canvas.setFont(font);
+    auto toMM = [](int aPixels) {
+        return ppToMMThousandths(float(aPixels), TppUnitType::utScreenPixels, TppAxisType::atHorizontal);
+    };
+    const int catWidth = toMM(canvas.TextWidth(QStringLiteral("cat")));
+    const int before = toMM(canvas.TextWidth(QStringLiteral("the ")));
+
+    auto plain = highlighter.CreateHighlight(&text, &info, "cat", &canvas);
+    auto *highlight = dynamic_cast<TppDrawText *>(plain.get());
+    ASSERT_NE(highlight, nullptr);
+    EXPECT_EQ(highlight->Text(), "cat");
+    EXPECT_EQ(highlight->Width(), catWidth + 100);
+    EXPECT_EQ(highlight->Left(), 1000 + before);
+    EXPECT_EQ(highlight->Top(), 2000);
+    EXPECT_EQ(highlight->Height(), 4000);
+    EXPECT_EQ(info.BackgroundColor(), text.Color());
+
+    text.Font()->SetStyle(gfx::fsItalic);
+    font.style = gfx::fsItalic;
+    canvas.setFont(font);
+    const int italicWidth = toMM(canvas.TextWidth(QStringLiteral("cat")));
+    EXPECT_EQ(highlighter.CreateHighlight(&text, &info, "cat", &canvas)->Width(), italicWidth + 750);
+
+    // Right aligned: the highlight ends where the text ends.
+    text.Font()->SetStyle(0);
+    text.SetText("a cat");
+    text.SetTextAlignment(TppTextAlignment::taRightJustified);
+    auto right = highlighter.CreateHighlight(&text, &info, "cat", &canvas);
+    EXPECT_NEAR(right->Left() + right->Width() - 100, 1000 + 60000, 300);
+
+    text.SetScreenLineHeight(0);
+    EXPECT_EQ(errorOf<ESearchHighlightError>([&] { highlighter.CreateHighlight(&text, &info, "cat", &canvas); }),
+              "TppDrawTextHighlighter.CalculateSize: Must use a screen device to generate highlights.");
+    text.SetScreenFontHeight(0);
+    EXPECT_EQ(errorOf<ESearchHighlightError>([&] { highlighter.CreateHighlight(&text, &info, "cat", &canvas); }),
+              "TppDrawTextHighlighter.CreateHighlight: Must use a screen device to generate highlights. TppDrawText");
+}
