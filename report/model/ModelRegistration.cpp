@@ -1,5 +1,6 @@
 #include "report/model/ModelRegistration.h"
 
+#include "report/model/autosearch/AutoSearchRTTI.h"
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/BandClassesRTTI.h"
 #include "report/model/bands/BandRTTI.h"
@@ -126,6 +127,7 @@ void ppModelLayerInit()
         classes::RegisterClass(*meta);
     ppRegisterEnumType(ColumnTraversalTypeName, &EnumInfo<TppColumnTraversalType>());
     ppIniStorageInit();
+    ppAutoSearchInit();
 }
 
 void ppModelLayerFinalize()
@@ -134,6 +136,7 @@ void ppModelLayerFinalize()
         return;
     g_initialised = false;
     ppIniStorageFinalize();
+    ppAutoSearchFinalize();
     ppUnRegisterEnumType(ColumnTraversalTypeName);
     for (const classes::TMetaClass *meta : modelReportClasses())
         classes::UnRegisterClass(*meta);

@@ -34,7 +34,7 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
                            "TppFooterBand", "TppDetailBand", "TppColumnFooterBand", "TppGroupBand",
                            "TppGroupHeaderBand", "TppGroup", "TppCustomReport", "TppBandedReport",
                            "TppReport", "TppSubReport", "TppTemplateDBSettings", "TppCustomTemplate", "TppTemplate",
-                           "TppReportTemplate"}));
+                           "TppReportTemplate", "TppAutoSearchField"}));
     EXPECT_EQ(classes::GetClass(u"TppPageStyle"), &TppPageStyle::StaticClass());
     EXPECT_EQ(ppFindEnumType(QStringLiteral("TppColumnTraversalType")), &EnumInfo<TppColumnTraversalType>());
     EXPECT_EQ(classes::GetClass(u"tppfield"), &TppField::StaticClass());

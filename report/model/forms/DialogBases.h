@@ -19,6 +19,7 @@ class TStringList;
 
 namespace report {
 
+class TppAutoSearchGroups;
 class TppPageRequest;
 class TppPreviewFormSettings;
 class TppPrinter;
@@ -169,9 +170,29 @@ ZVO_REPORT_PLAIN_DIALOG(TppCustomDrillDownDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomFormatDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomBarCodeDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomRTFEditor)
-ZVO_REPORT_PLAIN_DIALOG(TppCustomAutoSearchDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomTextSearchSettingsDialog)
 #undef ZVO_REPORT_PLAIN_DIALOG
+
+// The search criteria a report asks before it generates: one panel per
+// field, a page per group when there are two groups or more.
+class TppCustomAutoSearchDialog : public TppCustomForm
+{
+    ZVO_CLASS(TppCustomAutoSearchDialog)
+public:
+    using TppCustomForm::TppCustomForm;
+
+    // The report's groups while the dialog shows them (not owned).
+    TppAutoSearchGroups *AutoSearchGroups() const { return m_autoSearchGroups; }
+    void SetAutoSearchGroups(TppAutoSearchGroups *aGroups) { m_autoSearchGroups = aGroups; }
+    // Builds the panels of the groups' fields.
+    virtual void Init() { CreatePanels(); }
+
+protected:
+    virtual void CreatePanels() = 0;
+
+private:
+    TppAutoSearchGroups *m_autoSearchGroups = nullptr;
+};
 
 // The name of a template among the records of a pipeline, to open one or to
 // save under. The rules live here, the list and the edit in the window.

@@ -1,9 +1,12 @@
 #include "report/model/reports/Report.h"
 
+#include "report/model/autosearch/AutoSearchField.h"
+#include "report/model/autosearch/AutoSearchGroups.h"
 #include "report/model/bands/DesignerSink.h"
 #include "report/model/data/CacheManager.h"
 #include "report/model/data/DataPipeline.h"
 #include "report/model/engine/Engine.h"
+#include "report/model/forms/DialogBases.h"
 #include "report/model/pages/Page.h"
 #include "report/model/pages/PageRequest.h"
 #include "report/model/pages/Publisher.h"
@@ -32,7 +35,13 @@ const classes::TMetaClass &TppReport::StaticClass()
 {
     using R = TppReport;
     static const classes::TMetaClass meta = classes::MakeClass<R, TppBandedReport>(
-        "TppReport", [](auto &c) { c.Boolean("CachePages", &R::CachePages, &R::SetCachePages).Default(false); });
+        "TppReport", [](auto &c) {
+            c.Event("AfterAutoSearchDialogCreate", &R::AfterAutoSearchDialogCreate);
+            c.Event("BeforeAutoSearchDialogCreate", &R::BeforeAutoSearchDialogCreate);
+            c.Boolean("CachePages", &R::CachePages, &R::SetCachePages).Default(false);
+            c.Event("OnAutoSearchDialogClose", &R::OnAutoSearchDialogClose);
+            c.Event("OnGetAutoSearchValues", &R::OnGetAutoSearchValues);
+        });
     return meta;
 }
 
@@ -45,7 +54,15 @@ TppReport::TppReport(classes::TComponent *aOwner)
 
 TppReport::~TppReport()
 {
+    BeforeDestruction();
     FinalizeData();
+    freeAutoSearchDialog();
+    while (!m_autoSearchFields.empty()) {
+        TppAutoSearchField *field = m_autoSearchFields.back();
+        delete field;
+        if (!m_autoSearchFields.empty() && m_autoSearchFields.back() == field)
+            m_autoSearchFields.pop_back();
+    }
     if (auto *engine = dynamic_cast<TppEngine *>(Engine())) {
         engine->OnGetLastCachedPage.Clear();
         engine->OnRestorePageState.Clear();
@@ -212,6 +229,7 @@ void TppReport::TransferRelatives(const TppProducer &aSource)
     TppBandedReport::TransferRelatives(aSource);
     if (const auto *source = dynamic_cast<const TppReport *>(&aSource)) {
         m_cachePages = source->m_cachePages;
+        SetShowAutoSearchDialog(source->ShowAutoSearchDialog());
         m_legacyDataSource = source->m_legacyDataSource;
     }
 }

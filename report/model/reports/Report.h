@@ -9,10 +9,18 @@
 #include "report/model/reports/BandedReport.h"
 
 #include <memory>
+#include <vector>
+
+namespace classes {
+class TStrings;
+} // namespace classes
 
 namespace report {
 
+class TppAutoSearchField;
+class TppAutoSearchGroups;
 class TppCacheManager;
+class TppCustomAutoSearchDialog;
 class TppSubReport;
 
 class TppReport : public TppBandedReport
@@ -49,6 +57,53 @@ public:
     QString GetStatus() const;
     void SetStatus(const QString &aText);
 
+    // ---- Auto-search ----
+    // Asks the criteria first when ShowAutoSearchDialog is set; a dialog
+    // the user leaves without OK prints nothing.
+    void Print() override;
+    // Shows the search dialog over the report's criteria; true when the
+    // report may print (OK, or no dialog to show).
+    bool ExecuteAutoSearchDialog() override;
+    // A new criterion, named, listed last, announced by event 66.
+    TppAutoSearchField *CreateAutoSearchCriteria(const QString &aDataPipelineName, const QString &aFieldName,
+                                                 TppSearchOperatorType aOperator, const QString &aExpression,
+                                                 bool aMandatory);
+    // The first field of that pipeline and field name (without regard to
+    // case), or nullptr.
+    TppAutoSearchField *AutoSearchCriteriaByName(const QString &aDataPipelineName, const QString &aFieldName) const;
+    // One line per field whose value is not empty.
+    void GetAutoSearchDescriptionLines(classes::TStrings &aLines);
+    // Every field's description, joined by blanks.
+    QString AutoSearchDescription();
+    int AutoSearchFieldCount() const { return int(m_autoSearchFields.size()); }
+    // nullptr outside the list.
+    TppAutoSearchField *AutoSearchFields(int aIndex) const;
+    const std::vector<TppAutoSearchField *> &AutoSearchFieldList() const { return m_autoSearchFields; }
+    TppCustomAutoSearchDialog *AutoSearchDialog() const { return m_autoSearchDialog; }
+    // The report's list of fields: joining links the two, leaving unlinks;
+    // each change resets the report. RemoveChild answers the former index.
+    int AddChild(TppAutoSearchField *aField);
+    void InsertChild(int aIndex, TppAutoSearchField *aField);
+    int IndexOfChild(const TppAutoSearchField *aField) const;
+    int RemoveChild(TppAutoSearchField *aField);
+
+    void Notify(TppCommunicator *aCommunicator, int aOperation) override;
+    void EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams) override;
+    void GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *aRoot) override;
+
+    // Each handler, then its event (72, 10, 11, 12).
+    virtual void DoBeforeAutoSearchDialogCreate();
+    virtual void DoAfterAutoSearchDialogCreate();
+    virtual void DoOnAutoSearchDialogClose();
+    virtual void DoOnGetAutoSearchValues();
+
+    classes::TNotifyEvent AfterAutoSearchDialogCreate;
+    classes::TNotifyEvent BeforeAutoSearchDialogCreate;
+    classes::TNotifyEvent OnAutoSearchDialogClose;
+    // Where the program hands the criteria to its pipelines: the library
+    // applies none itself.
+    classes::TNotifyEvent OnGetAutoSearchValues;
+
     // Read from older stored reports.
     const QString &LegacyDataSource() const { return m_legacyDataSource; }
     float LegacyRowSpacing() const { return m_legacyRowSpacing; }
@@ -57,6 +112,13 @@ public:
 
 private:
     void connectEngineHooks();
+    void freeAutoSearchDialog();
+
+    std::vector<TppAutoSearchField *> m_autoSearchFields;
+    TppCustomAutoSearchDialog *m_autoSearchDialog = nullptr;
+    std::unique_ptr<TppAutoSearchGroups> m_autoSearchGroups;
+    // Set while Print runs its auto-search step.
+    bool m_autoSearchPrinting = false;
 
     std::unique_ptr<TppCacheManager> m_cacheManager;
     TppCustomReport *m_generatingChildReport = nullptr;

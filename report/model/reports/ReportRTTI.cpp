@@ -79,9 +79,12 @@ std::vector<TraTableEntry> reportRttiPrintEntries()
     // Without subreports the report generates itself.
     TraTableEntry active = reportRttiValue<R>("ActiveReport", K::Object, &TppCustomReport::StaticClass,
                                               [](R &r) { return static_cast<classes::TObject *>(&r); });
-    // No report makes an auto-search dialog yet.
     TraTableEntry dialog = reportRttiValue<R>("AutoSearchDialog", K::Object, &TppCustomAutoSearchDialog::StaticClass,
-                                              [](R &) { return static_cast<classes::TObject *>(nullptr); });
+                                              [](R &r) { return static_cast<classes::TObject *>(r.AutoSearchDialog()); });
+    TraTableEntry description = reportRttiValue<R>("AutoSearchDescription", K::String, nullptr,
+                                                   [](R &r) { return r.AutoSearchDescription(); });
+    TraTableEntry fieldCount = reportRttiValue<R>("AutoSearchFieldCount", K::Integer, nullptr,
+                                                  [](R &r) { return int32_t(r.AutoSearchFieldCount()); });
     TraTableEntry cacheManager = reportRttiValue<R>("CacheManager", K::Object, &TppCacheManager::StaticClass, [](R &r) {
         return static_cast<classes::TObject *>(r.CacheManager());
     });
@@ -92,7 +95,7 @@ std::vector<TraTableEntry> reportRttiPrintEntries()
         static_cast<R &>(o).SetCachePages(raReadValue<bool>(v, n));
         return true;
     };
-    return {active, dialog, cacheManager, cachePages};
+    return {active, dialog, description, fieldCount, cacheManager, cachePages};
 }
 
 } // namespace

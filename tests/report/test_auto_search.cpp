@@ -1,0 +1,326 @@
+// Auto-search criteria without a window: the field's rules and values, its
+// description, the grouping by pipeline description, and a report that asks
+// its criteria (through a windowless dialog) before it prints only the
+// matching records.
+
+#include "TracedReportFixture.h"
+
+#include "tests/support/report/FormFakes.h"
+
+#include "report/model/ModelRegistration.h"
+#include "report/model/autosearch/AutoSearchField.h"
+#include "report/model/autosearch/AutoSearchGroups.h"
+#include "report/model/bands/BandClasses.h"
+#include "report/model/bands/DetailBand.h"
+#include "report/model/forms/DialogBases.h"
+#include "report/model/forms/FormClassRegistry.h"
+#include "report/model/pages/DeviceRegistry.h"
+#include "report/model/production/FileDevice.h"
+
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/ClassErrors.h"
+#include "platform/classes/StringList.h"
+#include "platform/rtl/Exceptions.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace report;
+
+namespace {
+
+// A pipeline that publishes what the grouping reads by name.
+class DescribedPipeline : public reporttest::MemoryPipeline
+{
+    ZVO_CLASS(DescribedPipeline)
+public:
+    using MemoryPipeline::MemoryPipeline;
+    QString Description;
+    int32_t AutoSearchTabOrder = 0;
+};
+
+// The dialog as the report drives it: it records what it was given and
+// answers as told, after the script has played the user's part.
+class ScriptedSearchDialog : public reporttest::WindowlessForm<TppCustomAutoSearchDialog>
+{
+    ZVO_CLASS(ScriptedSearchDialog)
+public:
+    using WindowlessForm::WindowlessForm;
+    static inline std::function<void(ScriptedSearchDialog &)> Script;
+    static inline int Shown = 0;
+    int ShowModal() override
+    {
+        ++Shown;
+        if (Script)
+            Script(*this);
+        return ModalAnswer;
+    }
+
+protected:
+    void CreatePanels() override {}
+};
+
+// A file device the print can choose without a dialog.
+class SearchFileDevice : public TppFileDevice
+{
+    ZVO_CLASS(SearchFileDevice)
+public:
+    using TppFileDevice::TppFileDevice;
+    static QString ClassDeviceName() { return QStringLiteral("SearchFile"); }
+    QString DeviceName() const override { return ClassDeviceName(); }
+};
+
+} // namespace
+
+const classes::TMetaClass &SearchFileDevice::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<SearchFileDevice, TppFileDevice>("SearchFileDevice");
+    return meta;
+}
+
+const classes::TMetaClass &DescribedPipeline::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<DescribedPipeline, reporttest::MemoryPipeline>("DescribedPipeline", [](auto &c) {
+            c.String("Description", &DescribedPipeline::Description, &DescribedPipeline::Description);
+            c.Integer("AutoSearchTabOrder", &DescribedPipeline::AutoSearchTabOrder,
+                      &DescribedPipeline::AutoSearchTabOrder);
+        });
+    return meta;
+}
+
+const classes::TMetaClass &ScriptedSearchDialog::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<ScriptedSearchDialog, TppCustomAutoSearchDialog>("ScriptedSearchDialog");
+    return meta;
+}
+
+namespace {
+
+class AutoSearch : public TracedReportFixture
+{
+protected:
+    AutoSearch() { ppModelLayerInit(); }
+    ~AutoSearch() override
+    {
+        ScriptedSearchDialog::Script = nullptr;
+        ScriptedSearchDialog::Shown = 0;
+        ppUnRegisterFormClass(TppCustomAutoSearchDialog::StaticClass());
+    }
+};
+
+TEST_F(AutoSearch, TheFieldKeepsItsRulesAsTheUserAndTheDesignerChangeIt)
+{
+    TppAutoSearchField field;
+    field.SetMandatory(true);
+    field.SetShowAllValues(true);
+    EXPECT_FALSE(field.Mandatory());
+    field.SetMandatory(true);
+    EXPECT_FALSE(field.ShowAllValues());
+
+    field.SetFieldName(QStringLiteral("City"));
+    EXPECT_EQ(field.FieldAlias(), QStringLiteral("City"));
+    field.SetFieldName(QStringLiteral("Town"));
+    EXPECT_EQ(field.FieldAlias(), QStringLiteral("Town"));
+    field.SetFieldAlias(QStringLiteral("Place"));
+    field.SetFieldName(QStringLiteral("Village"));
+    EXPECT_EQ(field.FieldAlias(), QStringLiteral("Place"));
+
+    int changes = 0;
+    field.OnChange.Set([&changes](classes::TObject *) { ++changes; });
+    TppAutoSearchField other;
+    other.SetSearchExpression(QStringLiteral("Lyon"));
+    EXPECT_TRUE(field.AssignCriteria(other));
+    EXPECT_FALSE(field.AssignCriteria(other));
+    EXPECT_EQ(changes, 2);
+}
+
+TEST_F(AutoSearch, ValuesAreConvertedByTheDataTypeAndMissingOnesAreEmpty)
+{
+    TppAutoSearchField field;
+    field.SetSearchExpression(QStringLiteral("Ly,Po"));
+    EXPECT_EQ(field.ValueCount(), 2);
+    EXPECT_EQ(field.Values(5), QVariant(QString()));
+    field.SetWildCard(QStringLiteral("%"));
+    EXPECT_EQ(field.Value().toString(), QStringLiteral("Ly%"));
+    field.SetSearchExpression(QStringLiteral("L%y"));
+    EXPECT_EQ(field.Value().toString(), QStringLiteral("L%y"));
+    field.SetSearchExpression(QString());
+    EXPECT_EQ(field.ValueCount(), 0);
+
+    // Empty pieces stay, a trailing one goes; a megabyte and 10,000 values
+    // are just text.
+    field.SetSearchExpression(QStringLiteral(",,,"));
+    EXPECT_EQ(field.ValueCount(), 3);
+    QStringList many;
+    for (int i = 0; i < 10000; ++i)
+        many << QString::number(i);
+    field.SetSearchExpression(many.join(QLatin1Char(',')));
+    EXPECT_EQ(field.ValueCount(), 10000);
+    field.SetSearchExpression(QString(1 << 20, QLatin1Char('x')));
+    EXPECT_EQ(field.Value().toString().size(), (1 << 20) + 1);
+
+    field.SetDataType(TppDataType::dtInteger);
+    field.SetSearchExpression(QStringLiteral("12,40"));
+    EXPECT_EQ(field.Values(1), QVariant(40));
+    for (const char *bad : {"99999999999", "1.234.567"}) {
+        field.SetSearchExpression(QString::fromLatin1(bad));
+        EXPECT_THROW(field.Value(), rtl::EConvertError) << bad;
+    }
+    field.SetDataType(TppDataType::dtDate);
+    field.SetSearchExpression(QStringLiteral("31/02/2023"));
+    EXPECT_THROW(field.Value(), rtl::EConvertError);
+}
+
+TEST_F(AutoSearch, DescriptionsNameTheFirstFieldAndTheOperatorOfItsType)
+{
+    TppAutoSearchField *city = report.CreateAutoSearchCriteria(
+        QStringLiteral("Data"), QStringLiteral("City"), TppSearchOperatorType::soEqual, QStringLiteral("Lyon"), false);
+    TppAutoSearchField *since = report.CreateAutoSearchCriteria(QStringLiteral("Data"), QStringLiteral("Since"),
+                                                                TppSearchOperatorType::soGreaterThan, QString(), false);
+    since->SetDataType(TppDataType::dtDate);
+    TppAutoSearchField *any = report.CreateAutoSearchCriteria(QStringLiteral("Data"), QStringLiteral("Id"),
+                                                              TppSearchOperatorType::soInList, QString(), false);
+    any->SetShowAllValues(true);
+    EXPECT_EQ(report.AutoSearchDescription(),
+              QStringLiteral("Show all data where the City is equal to Lyon and the Since is after  "
+                             "and the Id has any value."));
+    EXPECT_EQ(ppAutoSearchOperatorText(TppSearchOperatorType(40), TppDataType::dtString),
+              QStringLiteral("is equal to"));
+
+    classes::TStringList lines;
+    report.GetAutoSearchDescriptionLines(lines);
+    ASSERT_EQ(lines.Count(), 1);
+    EXPECT_EQ(lines.Strings(0), QStringLiteral("Show all data where the City is equal to Lyon"));
+
+    EXPECT_EQ(report.AutoSearchCriteriaByName(QStringLiteral("DATA"), QStringLiteral("city")), city);
+    delete city;
+    EXPECT_EQ(report.AutoSearchFieldCount(), 2);
+    EXPECT_EQ(report.AutoSearchFields(0), since);
+}
+
+TEST_F(AutoSearch, GroupsFollowThePipelineDescriptionAndWriteTheirTabOrderBack)
+{
+    DescribedPipeline orders;
+    DescribedPipeline archive;
+    DescribedPipeline customers;
+    reporttest::MemoryPipeline plain;
+    orders.Description = archive.Description = QStringLiteral("Orders");
+    orders.AutoSearchTabOrder = 1;
+    archive.AutoSearchTabOrder = 2;
+    customers.Description = QStringLiteral("Customers");
+    std::vector<std::unique_ptr<TppAutoSearchField>> owned;
+    std::vector<TppAutoSearchField *> fields;
+    for (TppDataPipeline *pipeline : std::initializer_list<TppDataPipeline *>{&orders, &customers, &archive, &plain}) {
+        owned.push_back(std::make_unique<TppAutoSearchField>());
+        owned.back()->SetDataPipeline(pipeline);
+        fields.push_back(owned.back().get());
+    }
+    fields.push_back(owned.emplace_back(std::make_unique<TppAutoSearchField>()).get());
+
+    auto groups = std::make_unique<TppAutoSearchGroups>();
+    groups->CreateGroups(fields);
+    ASSERT_EQ(groups->GroupCount(), 3);
+    EXPECT_EQ(groups->Groups(0)->Description(), QStringLiteral("Orders"));
+    EXPECT_EQ(groups->Groups(0)->FieldCount(), 2);
+    EXPECT_EQ(groups->Groups(0)->TabOrder(), 2);
+    // No pipeline and a pipeline without a description share the '' group.
+    EXPECT_EQ(groups->Groups(2)->FieldCount(), 2);
+
+    TppAutoSearchGroups copy;
+    copy.Assign(groups.get());
+    ASSERT_EQ(copy.GroupCount(), 3);
+    EXPECT_NE(copy.Groups(0)->Fields(0), fields[0]);
+    EXPECT_EQ(copy.Groups(0)->Fields(0)->DataPipeline(), &orders);
+
+    // A field freed while listed leaves its group; the report's fields
+    // outlive the groups, and the page order moves into the pipeline.
+    owned[1].reset();
+    EXPECT_EQ(groups->Groups(1)->FieldCount(), 0);
+    groups->Groups(0)->SetTabOrder(7);
+    groups.reset();
+    EXPECT_EQ(orders.AutoSearchTabOrder, 7);
+    EXPECT_EQ(fields[0]->DataPipeline(), &orders);
+}
+
+TEST_F(AutoSearch, ManyFieldsOverManyPipelinesGroupOncePerDescription)
+{
+    std::vector<std::unique_ptr<DescribedPipeline>> pipelines;
+    for (int i = 0; i < 50; ++i) {
+        pipelines.push_back(std::make_unique<DescribedPipeline>());
+        pipelines.back()->Description = QStringLiteral("P%1").arg(i % 10);
+    }
+    std::vector<std::unique_ptr<TppAutoSearchField>> owned;
+    std::vector<TppAutoSearchField *> fields;
+    for (int i = 0; i < 200; ++i) {
+        owned.push_back(std::make_unique<TppAutoSearchField>());
+        owned.back()->SetDataPipeline(pipelines[size_t(i % 50)].get());
+        fields.push_back(owned.back().get());
+    }
+    TppAutoSearchGroups groups;
+    groups.CreateGroups(fields);
+    EXPECT_EQ(groups.GroupCount(), 10);
+    groups.CreateGroups(fields);
+    EXPECT_EQ(groups.GroupCount(), 10);
+}
+
+TEST_F(AutoSearch, PrintAsksTheCriteriaFirstAndTheHandlerFiltersTheRecords)
+{
+    ppRegisterFormClass(TppCustomAutoSearchDialog::StaticClass(), ScriptedSearchDialog::StaticClass());
+    ppRegisterDevice(&ppDeviceClass<SearchFileDevice>());
+    QTemporaryDir dir;
+    report.SetTextFileName(dir.filePath(QStringLiteral("out.txt")));
+    band<TppHeaderBand>(20000, QStringLiteral("Header"));
+    auto *detail = band<TppDetailBand>(5000, QStringLiteral("Detail"));
+    rows(10);
+    data.SetName(QStringLiteral("Data"));
+    int details = 0;
+    detail->AfterPrint.Set([&details](classes::TObject *) { ++details; });
+    report.SetDeviceType(SearchFileDevice::ClassDeviceName());
+    report.SetShowPrintDialog(false);
+    report.SetShowCancelDialog(false);
+    report.SetShowAutoSearchDialog(true);
+
+    // Without criteria no dialog shows and everything prints.
+    report.Print();
+    EXPECT_EQ(ScriptedSearchDialog::Shown, 0);
+    EXPECT_EQ(details, 10);
+
+    TppAutoSearchField *field = report.CreateAutoSearchCriteria(QStringLiteral("Data"), QStringLiteral("G"),
+                                                                TppSearchOperatorType::soInList, QString(), false);
+    EXPECT_EQ(field->DataPipeline(), &data);
+    QStringList events;
+    report.OnGetAutoSearchValues.Set([&](classes::TObject *) {
+        events << QStringLiteral("values");
+        const QStringList keep = ppSplitSearchExpression(field->SearchExpression());
+        data.ClearRows();
+        for (int i = 0; i < 10; ++i)
+            if (field->ShowAllValues() || keep.contains(QString::number(i)))
+                data.AddRow({QString::number(i)});
+    });
+    report.OnAutoSearchDialogClose.Set([&](classes::TObject *) { events << QStringLiteral("close"); });
+    ScriptedSearchDialog::Script = [&](ScriptedSearchDialog &aDialog) {
+        EXPECT_EQ(report.AutoSearchDialog(), &aDialog);
+        ASSERT_EQ(aDialog.AutoSearchGroups()->GroupCount(), 1);
+        aDialog.AutoSearchGroups()->Groups(0)->Fields(0)->SetSearchExpression(QStringLiteral("2,5,7"));
+        aDialog.DoClose();
+    };
+    details = 0;
+    report.Print();
+    EXPECT_EQ(events, (QStringList{QStringLiteral("close"), QStringLiteral("values")}));
+    EXPECT_EQ(details, 3);
+    EXPECT_EQ(report.AutoSearchDialog(), nullptr);
+
+    // Cancel prints nothing and hands no values over.
+    ScriptedSearchDialog::Script = [](ScriptedSearchDialog &aDialog) { aDialog.ModalAnswer = ppModalResultCancel; };
+    details = 0;
+    events.clear();
+    report.Print();
+    EXPECT_EQ(details, 0);
+    EXPECT_TRUE(events.isEmpty());
+    ppUnRegisterDevice(&ppDeviceClass<SearchFileDevice>());
+}
+
+} // namespace
