@@ -21,6 +21,7 @@
 #include "platform/classes/ClassErrors.h"
 #include "platform/classes/StringList.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/FormatSettings.h"
 
 #include <QTemporaryDir>
 
@@ -141,6 +142,8 @@ TEST_F(AutoSearch, ValuesAreConvertedByTheDataTypeAndMissingOnesAreEmpty)
 {
     TppAutoSearchField field;
     field.SetSearchExpression(QStringLiteral("Ly,Po"));
+    EXPECT_EQ(field.ValueCount(), 1);
+    field.SetSearchOperator(TppSearchOperatorType::soInList);
     EXPECT_EQ(field.ValueCount(), 2);
     EXPECT_EQ(field.Values(5), QVariant(QString()));
     field.SetWildCard(QStringLiteral("%"));
@@ -165,6 +168,10 @@ TEST_F(AutoSearch, ValuesAreConvertedByTheDataTypeAndMissingOnesAreEmpty)
     field.SetDataType(TppDataType::dtInteger);
     field.SetSearchExpression(QStringLiteral("12,40"));
     EXPECT_EQ(field.Values(1), QVariant(40));
+    field.SetSearchOperator(TppSearchOperatorType::soEqual);
+    rtl::ScopedFormatSettings english(rtl::FormatSettingsEnUS());
+    field.SetSearchExpression(QStringLiteral("1,234"));
+    EXPECT_EQ(field.Value(), QVariant(1234));
     for (const char *bad : {"99999999999", "1.234.567"}) {
         field.SetSearchExpression(QString::fromLatin1(bad));
         EXPECT_THROW(field.Value(), rtl::EConvertError) << bad;

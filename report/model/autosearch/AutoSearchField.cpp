@@ -6,6 +6,7 @@
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/StrToDateTime.h"
 #include "platform/rtl/StrToFloat.h"
 
@@ -31,8 +32,21 @@ bool autoSearchIsDateType(TppDataType aType)
     return aType == TppDataType::dtDate || aType == TppDataType::dtTime || aType == TppDataType::dtDateTime;
 }
 
-QVariant autoSearchConvert(const QString &aText, TppDataType aType, const QString &aWildCard)
+QVariant autoSearchConvert(QString aText, TppDataType aType, const QString &aWildCard)
 {
+    switch (aType) {
+    case TppDataType::dtInteger:
+    case TppDataType::dtLongint:
+    case TppDataType::dtSingle:
+    case TppDataType::dtDouble:
+    case TppDataType::dtExtended:
+    case TppDataType::dtCurrency:
+        // The dialog's check lets thousand separators through: the value
+        // must read as it passed.
+        aText.remove(rtl::FormatSettings().ThousandSeparator);
+        break;
+    default: break;
+    }
     switch (aType) {
     case TppDataType::dtDate:
     case TppDataType::dtTime:
@@ -168,9 +182,28 @@ void TppAutoSearchField::SetShowAllValues(bool aValue)
     changed();
 }
 
+bool ppAutoSearchTakesList(TppSearchOperatorType aOperator)
+{
+    switch (aOperator) {
+    case TppSearchOperatorType::soBetween:
+    case TppSearchOperatorType::soNotBetween:
+    case TppSearchOperatorType::soInList:
+    case TppSearchOperatorType::soNotInList: return true;
+    default: return false;
+    }
+}
+
+QStringList TppAutoSearchField::valuePieces() const
+{
+    if (ppAutoSearchTakesList(m_searchOperator))
+        return ppSplitSearchExpression(m_searchExpression);
+    // One value, commas and all: "1,5" is not the list 1 and 5.
+    return m_searchExpression.isEmpty() ? QStringList() : QStringList{m_searchExpression};
+}
+
 QVariant TppAutoSearchField::Values(int aIndex) const
 {
-    const QStringList pieces = ppSplitSearchExpression(m_searchExpression);
+    const QStringList pieces = valuePieces();
     if (aIndex < 0 || aIndex >= pieces.size())
         return QVariant(QString());
     return autoSearchConvert(pieces[aIndex], m_dataType, m_wildCard);
@@ -178,7 +211,7 @@ QVariant TppAutoSearchField::Values(int aIndex) const
 
 int TppAutoSearchField::ValueCount() const
 {
-    return int(ppSplitSearchExpression(m_searchExpression).size());
+    return int(valuePieces().size());
 }
 
 QString TppAutoSearchField::GetDescription() const

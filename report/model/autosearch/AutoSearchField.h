@@ -27,6 +27,9 @@ QString ppAutoSearchOperatorText(TppSearchOperatorType aOperator, TppDataType aD
 // The value text split at every ",": no quoting, empty pieces kept, all but
 // a trailing one.
 QStringList ppSplitSearchExpression(const QString &aExpression);
+// Between and in-list operators take several values; the others take the
+// whole value text as their one value.
+bool ppAutoSearchTakesList(TppSearchOperatorType aOperator);
 
 class TppAutoSearchField : public TppRelative
 {
@@ -99,7 +102,8 @@ public:
     void SetWildCard(const QString &aValue) { m_wildCard = aValue; }
 
     // ---- Values ----
-    // The first value, converted by DataType; an empty text beyond the list.
+    // The first value, converted by DataType (numbers without thousand
+    // separators); an empty text beyond the list.
     // A piece the conversion cannot read raises EConvertError.
     QVariant Value() const { return Values(0); }
     QVariant Values(int aIndex) const;
@@ -146,6 +150,7 @@ public:
 
 private:
     void changed();
+    QStringList valuePieces() const;
 
     classes::TAlignment m_alignment = classes::TAlignment::taLeftJustify;
     QString m_fieldAlias;
