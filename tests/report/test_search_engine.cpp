@@ -187,3 +187,99 @@ TEST_F(SearchEngineTest, AFailingPageLeavesTheViewerAttachedAndTheNextSearchWork
     engine->SetViewer(nullptr);
     EXPECT_THROW(engine->CancelSearch(), ESearchEngineError);
 }
+
+TEST_F(SearchEngineTest, OddSearchTextsEndWithoutHangingAndFindWhatIsThere)
+{
+    start(false);
+    EXPECT_FALSE(engine->Search(""));
+    engine->SetStartPageNo(1);
+    EXPECT_FALSE(engine->Search(QString(10000, u'c')));
+    engine->SetStartPageNo(1);
+    EXPECT_FALSE(engine->Search("\r\n"));
+    engine->SetStartPageNo(1);
+    EXPECT_FALSE(engine->Search(QStringLiteral("$\u00B6")));
+    settings.SetWholeWord(true);
+    engine->SetStartPageNo(1);
+    // A lone separator is a substring even for whole words: "a dog" on page 1.
+    ASSERT_TRUE(engine->Search(" "));
+    EXPECT_EQ(engine->GetFoundPageNo(), 1);
+    EXPECT_EQ(engine->FoundPageNo(), 1);
+    expectViewerAttached();
+}
+
+TEST_F(SearchEngineTest, ACancelAtAnyPageEndsTheSearchOnTheShownPage)
+{
+    for (int k = 1; k <= 5; ++k) {
+        SCOPED_TRACE(k);
+        int delivered = 0;
+        generator->BeforeDeliver = [&](TppPage &aPage) {
+            reporttest::SetA4Portrait(*aPage.PrinterSetup());
+            if (++delivered == k && engine->ViewerActiveCount() <= 0)
+                engine->CancelSearch();
+        };
+        if (k == 1)
+            start(false);
+        viewer.GotoPage(1);
+        engine->SetStartPageNo(1);
+        delivered = 0;
+        // Only page 4 holds "and": pages 2 to 4 are generated for it.
+        EXPECT_FALSE(engine->Search("and"));
+        EXPECT_TRUE(engine->Cancelled());
+        EXPECT_EQ(engine->GetFoundPageNo(), viewer.AbsolutePageNo());
+        EXPECT_EQ(engine->OccurrenceCount(), 0);
+        expectViewerAttached();
+    }
+}
+
+TEST_F(SearchEngineTest, AStalePageSearchIsReportedAndTheNextSearchWorks)
+{
+    start(false);
+    ASSERT_TRUE(engine->Search("cat"));
+    ASSERT_TRUE(engine->FirstOccurrence());
+    // The page comes again without its text.
+    TppPage *shown = viewer.CurrentPage();
+    while (shown->DrawCommandCount() > 0)
+        delete shown->DrawCommands(shown->DrawCommandCount() - 1);
+    EXPECT_THROW(engine->HighlightPage(shown), ESearchEngineError);
+    EXPECT_TRUE(engine->Highlights().empty());
+    engine->SetStartPageNo(1);
+    viewer.GotoPage(1);
+    EXPECT_TRUE(engine->Search("cat"));
+    expectViewerAttached();
+}
+
+TEST(SearchEngineViewerGone, ClosingThePreviewMidSearchLeavesNothingDangling)
+{
+    ScopedScreenPixelsPerInch ppi{96};
+    ppModelLayerInit();
+    ppContentLayerInit();
+    ppRegisterDevice(&ppDeviceClass<TppScreenDevice>());
+    ppRegisterTextSearch();
+    {
+        reporttest::StandInCommandClasses commands;
+        TppProducer producer;
+        reporttest::SetA4Portrait(*producer.PrinterSetup());
+        reporttest::ProducerScript script;
+        script.pageCount = 6;
+        reporttest::StandInProducer generator(producer.Publisher(), script);
+        auto viewer = std::make_unique<TppViewer>();
+        TppRichTextSearchEngine engine;
+        generator.BeforeDeliver = [&](TppPage &aPage) {
+            reporttest::SetA4Portrait(*aPage.PrinterSetup());
+            if (aPage.AbsolutePageNo() == 3 && viewer && engine.ViewerActiveCount() <= 0)
+                viewer.reset();
+        };
+        viewer->resize(400, 500);
+        viewer->SetReport(&producer);
+        viewer->show();
+        producer.PrintToDevices();
+        engine.SetViewer(viewer.get());
+        EXPECT_FALSE(engine.Search("nothing"));
+        EXPECT_EQ(viewer, nullptr);
+        EXPECT_EQ(engine.Viewer(), nullptr);
+        EXPECT_THROW(engine.Search("nothing"), ESearchEngineError);
+    }
+    ppUnRegisterTextSearch();
+    ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
+    ppContentLayerFinalize();
+}

@@ -27,6 +27,7 @@
 #include "tests/support/report/SamplePage.h"
 
 #include "platform/classes/Streams.h"
+#include "platform/classes/StringList.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/richedit/RichEdit.h"
 
@@ -234,4 +235,86 @@ TEST(TextSearchHighlights, PlacedFromWhatTheScreenDrew)
     text.SetScreenFontHeight(0);
     EXPECT_EQ(errorOf<ESearchHighlightError>([&] { highlighter.CreateHighlight(&text, &info, "cat", &canvas); }),
               "TppDrawTextHighlighter.CreateHighlight: Must use a screen device to generate highlights. TppDrawText");
+}
+
+TEST(TextSearchOccurrences, MemoHitsSortByTheirLineTopThenLeftToRight)
+{
+    ScopedScreenPixelsPerInch ppi{96};
+    TppTextSearchEngine engine;
+    engine.AssignCanvasScale();
+    TppDrawText memo;
+    memo.SetIsMemo(true);
+    classes::TStringList lines;
+    lines.Add("nothing here");
+    lines.Add("cat and cat");
+    memo.SetWrappedText(&lines);
+    memo.SetTop(10000);
+    memo.SetLeft(5000);
+    TppDrawText below;
+    below.SetText("a cat");
+    below.SetTop(11000);
+    below.SetLeft(90000);
+    std::vector<std::unique_ptr<TppDrawCommandSearchInfo>> found;
+    engine.BuildDrawTextSearchInfoList(&memo, 0, found, "cat");
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_GT(engine.LineHeight(), 1000);
+    EXPECT_EQ(found[1]->TextPosition(), int(QStringLiteral("nothing here").size()) + 9);
+    engine.BuildDrawTextSearchInfoList(&below, 1, found, "cat");
+    TppPageSearch pageSearch;
+    for (auto &info : found)
+        pageSearch.Add(info.release());
+    pageSearch.Sort();
+    // The memo's second line lies below the text that starts lower.
+    EXPECT_EQ(pageSearch.GetDrawCommandForIndex(0)->DrawCommandIndex(), 1);
+    EXPECT_EQ(pageSearch.GetDrawCommandForIndex(1)->OccurrenceNo(), 1);
+    EXPECT_EQ(pageSearch.GetDrawCommandForIndex(2)->OccurrenceNo(), 2);
+    EXPECT_EQ(pageSearch.GetDrawCommandForIndex(2)->LineNo(), 2);
+
+    classes::TStringList many;
+    for (int i = 0; i < 10000; ++i)
+        many.Add("a cat");
+    memo.SetWrappedText(&many);
+    found.clear();
+    engine.BuildDrawTextSearchInfoList(&memo, 0, found, "cat");
+    ASSERT_EQ(found.size(), 10000u);
+    EXPECT_EQ(found.back()->TextPosition(), 9999 * 5 + 3);
+    EXPECT_EQ(found.back()->SortTop(), 10000 + 9999 * engine.LineHeight());
+}
+
+TEST(TextSearchHighlights, AFullyJustifiedMemoIsHighlightedLineWide)
+{
+    ScopedScreenPixelsPerInch ppi{96};
+    QImage image(1, 1, QImage::Format_RGB32);
+    gfx::Canvas canvas(&image);
+    TppDrawText memo;
+    memo.SetIsMemo(true);
+    memo.SetTextAlignment(TppTextAlignment::taFullJustified);
+    classes::TStringList lines;
+    lines.Add("the cat sat on");
+    lines.Add(QStringLiteral("the cat$\u00B6"));
+    memo.SetWrappedText(&lines);
+    memo.SetLeft(3000);
+    memo.SetTop(4000);
+    memo.SetScreenFontHeight(-13);
+    memo.SetScreenLineHeight(4000);
+    memo.SetScreenTextWidth(50000);
+    TppDrawTextSelectionHighlighter highlighter;
+    TppDrawCommandSearchInfo info;
+    info.SetOccurrenceNo(1);
+    auto first = highlighter.CreateHighlight(&memo, &info, "cat", &canvas);
+    auto *spread = dynamic_cast<TppDrawText *>(first.get());
+    ASSERT_NE(spread, nullptr);
+    EXPECT_EQ(spread->Text(), "the cat sat on");
+    EXPECT_EQ(spread->TextAlignment(), TppTextAlignment::taFullJustified);
+    EXPECT_EQ(spread->Left(), 3000);
+    EXPECT_EQ(spread->Width(), 50000 + 100);
+    // The paragraph's last line is not spread, one line lower.
+    info.SetLineNo(2);
+    auto last = highlighter.CreateHighlight(&memo, &info, "cat", &canvas);
+    EXPECT_EQ(dynamic_cast<TppDrawText *>(last.get())->Text(), "the cat");
+    EXPECT_NE(dynamic_cast<TppDrawText *>(last.get())->TextAlignment(), TppTextAlignment::taFullJustified);
+    EXPECT_EQ(last->Top(), 4000 + 4000);
+    // A line that lost its occurrence gets no highlight.
+    info.SetOccurrenceNo(3);
+    EXPECT_EQ(highlighter.CreateHighlight(&memo, &info, "cat", &canvas), nullptr);
 }
