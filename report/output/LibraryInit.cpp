@@ -16,6 +16,7 @@
 #include "report/output/TextFileDevice.h"
 #include "report/output/forms/CancelDialog.h"
 #include "report/output/forms/NoDataDialog.h"
+#include "report/output/forms/PrintDialog.h"
 #include "report/output/forms/PrintPreview.h"
 #include "report/output/forms/RTFEditor.h"
 #include "report/output/forms/TemplateDialog.h"
@@ -95,6 +96,7 @@ void ppLibraryInit()
     ppRegisterFormClass(TppCustomTemplateDialog::StaticClass(), TppTemplateDialog::StaticClass());
     ppRegisterFormClass(TppCustomTemplateErrorDialog::StaticClass(), TppTemplateErrorDialog::StaticClass());
     ppRegisterFormClass(TppCustomRTFEditor::StaticClass(), TppRTFEditor::StaticClass());
+    ppRegisterFormClass(TppCustomPrintDialog::StaticClass(), TppPrintDialog::StaticClass());
     ppRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     ppRegisterDevice(&ppDeviceClass<TppTextFileDevice>());
     ppRegisterDevice(&ppDeviceClass<TppReportTextFileDevice>());
@@ -120,6 +122,7 @@ void ppLibraryFinalize()
     ppUnRegisterDevice(&ppDeviceClass<TppReportTextFileDevice>());
     ppUnRegisterDevice(&ppDeviceClass<TppTextFileDevice>());
     ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
+    ppUnRegisterFormClass(TppCustomPrintDialog::StaticClass());
     ppUnRegisterFormClass(TppCustomRTFEditor::StaticClass());
     ppUnRegisterFormClass(TppCustomTemplateErrorDialog::StaticClass());
     ppUnRegisterFormClass(TppCustomTemplateDialog::StaticClass());

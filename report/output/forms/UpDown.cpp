@@ -55,6 +55,10 @@ void TppUpDown::SetPosition(int aValue)
 
 void TppUpDown::step()
 {
+    if (OnClick) {
+        OnClick(m_direction);
+        return;
+    }
     const int before = m_position;
     SetPosition(m_position + m_direction * m_increment);
     if (m_position != before)

@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QLineEdit;
 
 namespace report {
@@ -37,6 +39,11 @@ public:
     // The delay before an arrow held down starts to repeat, and the period.
     static constexpr int RepeatDelayMs = 400;
     static constexpr int RepeatPeriodMs = 100;
+
+    // When set, an arrow's click (and each repeat) goes here with +1 for the
+    // upper arrow and -1 for the lower one, and the position stays: the
+    // owner steps the edit's text by rules of its own.
+    std::function<void(int aDirection)> OnClick;
 
 signals:
     // An arrow moved the position.
