@@ -318,3 +318,39 @@ TEST(TextSearchHighlights, AFullyJustifiedMemoIsHighlightedLineWide)
     info.SetOccurrenceNo(3);
     EXPECT_EQ(highlighter.CreateHighlight(&memo, &info, "cat", &canvas), nullptr);
 }
+
+TEST(TextSearchHighlights, RichTextIsColouredInPlaceAndGetsItsColoursBack)
+{
+    TppDrawRichText rich;
+    richedit::RichEdit edit;
+    edit.SetText("a cat here");
+    const QByteArray bytes = edit.SaveToBytes();
+    rich.RichTextStream().Write(bytes.constData(), bytes.size());
+    TppDrawCommandSearchInfo info;
+    info.SetTextPosition(2);
+    TppDrawRichTextHighlighter highlighter;
+    QImage image(1, 1, QImage::Format_RGB32);
+    gfx::Canvas canvas(&image);
+    auto colourAt = [&rich](int aPosition) {
+        richedit::RichEdit read;
+        classes::TMemoryStream &stream = rich.RichTextStream();
+        read.LoadFromBytes(QByteArray(stream.Memory(), qsizetype(stream.Size())));
+        read.SetSelStart(aPosition);
+        read.SetSelLength(1);
+        return read.SelAttributes();
+    };
+    const richedit::TextAttributes plain = colourAt(3);
+    EXPECT_EQ(highlighter.CreateHighlight(&rich, &info, "cat", &canvas), nullptr);
+    EXPECT_EQ(colourAt(3).backColor, 0x6A240A);
+    EXPECT_EQ(colourAt(3).color, 0xF0FBFF);
+    EXPECT_EQ(colourAt(0).color, plain.color);
+    EXPECT_NE(info.BackgroundColor(), rtl::TColor(-1));
+    EXPECT_EQ(info.TextColor(), plain.color);
+
+    highlighter.RemoveHighlight(&rich, &info, "cat");
+    EXPECT_EQ(colourAt(3).color, plain.color);
+    EXPECT_NE(colourAt(3).backColor, 0x6A240A);
+    EXPECT_EQ(info.BackgroundColor(), rtl::TColor(-1));
+    TppDrawText text;
+    EXPECT_THROW(highlighter.CreateHighlight(&text, &info, "cat", &canvas), ESearchHighlightError);
+}

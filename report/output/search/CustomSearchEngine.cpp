@@ -405,7 +405,7 @@ bool TppCustomSearchEngine::ScanPages(const QString &aText)
         // A page search may pump the window, and a page may then join the
         // cache: the pages are walked by number, not by a held position.
         int pageNo = m_startPageNo;
-        while (!m_cancelled && m_publisher) {
+        for (; !m_cancelled && m_publisher; ++pageNo) {
             TppPage *page = m_publisher->GetCachedPage(pageNo);
             if (!page)
                 break;
@@ -415,12 +415,13 @@ bool TppCustomSearchEngine::ScanPages(const QString &aText)
             PumpMessages(true);
             if (last || (m_foundPageNo != -1 && !lastCachedIsLast()))
                 break;
-            ++pageNo;
         }
         if (m_publisher && lastCachedIsLast())
             m_lastPageReached = true;
+        // Asked for from the first page the cache could not give, which is
+        // the page after the cached ones while the cache has no gaps.
         if (m_foundPageNo == -1 && !m_lastPageReached && m_publisher)
-            m_startPageNo = m_publisher->CachedPageCount() + 1;
+            m_startPageNo = pageNo;
         else
             requestPages = false;
     }

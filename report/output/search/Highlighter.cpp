@@ -59,6 +59,17 @@ int highlightBestMatch(const classes::TMetaClass &aClass, const TppDrawCommandHi
     return best;
 }
 
+// Both operations word their checks as CreateHighlight.
+void highlighterCheckArguments(const TppDrawCommand *aDrawCommand, const TppDrawCommandSearchInfo *aSearchInfo)
+{
+    if (!aDrawCommand)
+        throw ESearchHighlightError(
+            QStringLiteral("TppDrawCommandHighlighter.CreateHighlight: Must pass a non nil draw command object."));
+    if (!aSearchInfo)
+        throw ESearchHighlightError(QStringLiteral(
+            "TppDrawCommandHighlighter.CreateHighlight: Must pass a non nil draw command search info object."));
+}
+
 } // namespace
 
 TppDrawCommandHighlighter::TppDrawCommandHighlighter()
@@ -72,12 +83,7 @@ std::unique_ptr<TppDrawCommand> TppDrawCommandHighlighter::CreateHighlight(TppDr
                                                                            TppDrawCommandSearchInfo *aSearchInfo,
                                                                            const QString &, gfx::Canvas *aCanvas)
 {
-    if (!aDrawCommand)
-        throw ESearchHighlightError(
-            QStringLiteral("TppDrawCommandHighlighter.CreateHighlight: Must pass a non nil draw command object."));
-    if (!aSearchInfo)
-        throw ESearchHighlightError(QStringLiteral(
-            "TppDrawCommandHighlighter.CreateHighlight: Must pass a non nil draw command search info object."));
+    highlighterCheckArguments(aDrawCommand, aSearchInfo);
     if (!aCanvas)
         throw ESearchHighlightError(
             QStringLiteral("TppDrawCommandHighlighter.CreateHighlight: Must pass a non nil TCanvas object."));
@@ -87,12 +93,7 @@ std::unique_ptr<TppDrawCommand> TppDrawCommandHighlighter::CreateHighlight(TppDr
 void TppDrawCommandHighlighter::RemoveHighlight(TppDrawCommand *aDrawCommand, TppDrawCommandSearchInfo *aSearchInfo,
                                                 const QString &)
 {
-    if (!aDrawCommand)
-        throw ESearchHighlightError(
-            QStringLiteral("TppDrawCommandHighlighter.CreateHighlight: Must pass a non nil draw command object."));
-    if (!aSearchInfo)
-        throw ESearchHighlightError(QStringLiteral(
-            "TppDrawCommandHighlighter.CreateHighlight: Must pass a non nil draw command search info object."));
+    highlighterCheckArguments(aDrawCommand, aSearchInfo);
 }
 
 TppDrawCommandHighlighterClass::TppDrawCommandHighlighterClass(QString aClassName, Factory aFactory)

@@ -55,11 +55,15 @@ private:
     gfx::Font m_font;
 };
 
-void highlighterLoad(richedit::RichEdit &aEdit, TppDrawRichText &aRichText)
+// The command's rich text in aEdit with the occurrence selected.
+void highlighterLoad(richedit::RichEdit &aEdit, TppDrawRichText &aRichText, const TppDrawCommandSearchInfo &aInfo,
+                     const QString &aSearchText)
 {
     classes::TMemoryStream &stream = aRichText.RichTextStream();
     aEdit.LoadFromBytes(QByteArray(stream.Memory(), qsizetype(stream.Size())));
     aEdit.SetColor(aRichText.Color());
+    aEdit.SetSelStart(aInfo.TextPosition());
+    aEdit.SetSelLength(int(aSearchText.size()));
 }
 
 void highlighterStore(const richedit::RichEdit &aEdit, TppDrawRichText &aRichText)
@@ -223,6 +227,13 @@ TppDrawRichTextHighlighter::TppDrawRichTextHighlighter()
 
 TppDrawRichTextHighlighter::~TppDrawRichTextHighlighter() = default;
 
+richedit::RichEdit &TppDrawRichTextHighlighter::scratchRichEdit()
+{
+    if (!m_richEdit)
+        m_richEdit = std::make_unique<richedit::RichEdit>();
+    return *m_richEdit;
+}
+
 std::unique_ptr<TppDrawCommand> TppDrawRichTextHighlighter::CreateHighlight(TppDrawCommand *aDrawCommand,
                                                                             TppDrawCommandSearchInfo *aSearchInfo,
                                                                             const QString &aSearchText,
@@ -234,12 +245,8 @@ std::unique_ptr<TppDrawCommand> TppDrawRichTextHighlighter::CreateHighlight(TppD
         throw ESearchHighlightError(QStringLiteral("TppDrawRichTextHighlighter.CreateHighlight: Must pass a "
                                                    "TppDrawRichText object to highlight, not a ") +
                                     aDrawCommand->ClassType().ClassName());
-    if (!m_richEdit)
-        m_richEdit = std::make_unique<richedit::RichEdit>();
-    richedit::RichEdit &edit = *m_richEdit;
-    highlighterLoad(edit, *richText);
-    edit.SetSelStart(aSearchInfo->TextPosition());
-    edit.SetSelLength(int(aSearchText.size()));
+    richedit::RichEdit &edit = scratchRichEdit();
+    highlighterLoad(edit, *richText, *aSearchInfo, aSearchText);
     aSearchInfo->SetTextColor(edit.SelAttributes().color);
     highlighterSetSelTextColor(edit, HighlightTextColor());
     bool plain = true;
@@ -255,12 +262,8 @@ void TppDrawRichTextHighlighter::RemoveHighlight(TppDrawCommand *aDrawCommand, T
     auto *richText = dynamic_cast<TppDrawRichText *>(aDrawCommand);
     if (!richText || aSearchInfo->BackgroundColor() == rtl::TColor(-1))
         return;
-    if (!m_richEdit)
-        m_richEdit = std::make_unique<richedit::RichEdit>();
-    richedit::RichEdit &edit = *m_richEdit;
-    highlighterLoad(edit, *richText);
-    edit.SetSelStart(aSearchInfo->TextPosition());
-    edit.SetSelLength(int(aSearchText.size()));
+    richedit::RichEdit &edit = scratchRichEdit();
+    highlighterLoad(edit, *richText, *aSearchInfo, aSearchText);
     highlighterSetSelTextColor(edit, aSearchInfo->TextColor());
     // No back colour of its own: the command's colour showed through.
     const rtl::TColor back = aSearchInfo->BackgroundColor() == 0 ? richText->Color() : aSearchInfo->BackgroundColor();

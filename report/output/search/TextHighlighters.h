@@ -74,6 +74,8 @@ public:
                          const QString &aSearchText) override;
 
 private:
+    richedit::RichEdit &scratchRichEdit();
+
     std::unique_ptr<richedit::RichEdit> m_richEdit;
 };
 
