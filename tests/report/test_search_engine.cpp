@@ -283,3 +283,25 @@ TEST(SearchEngineViewerGone, ClosingThePreviewMidSearchLeavesNothingDangling)
     ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     ppContentLayerFinalize();
 }
+
+TEST_F(SearchEngineTest, ShowAllHighlightsEveryOccurrenceOfTheShownPage)
+{
+    start(false);
+    settings.SetShowAll(true);
+    engine->SetSearchAllPages(true);
+    ASSERT_TRUE(engine->Search("cat"));
+    EXPECT_EQ(engine->OccurrenceCount(), 3);
+    ASSERT_TRUE(engine->LastOccurrence());
+    viewer.GotoPage(4);
+    engine->HighlightPage(viewer.CurrentPage());
+    ASSERT_EQ(engine->Highlights().size(), 2u);
+    EXPECT_LT(engine->Highlights()[0]->Left(), engine->Highlights()[1]->Left());
+    EXPECT_EQ(engine->CurrentOccurrenceNo(), 2);
+    // Another page shown: its search becomes current from its first hit.
+    viewer.GotoPage(2);
+    engine->HighlightPage(viewer.CurrentPage());
+    EXPECT_EQ(engine->Highlights().size(), 1u);
+    EXPECT_EQ(engine->CurrentOccurrenceNo(), 0);
+    EXPECT_TRUE(engine->NextOccurrence());
+    EXPECT_EQ(engine->CurrentPageNo(), 4);
+}

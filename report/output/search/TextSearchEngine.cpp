@@ -258,10 +258,11 @@ void TppTextSearchEngine::HighlightPage(TppPage *aPage)
 
 void TppTextSearchEngine::createEntirePageHighlights(TppPage &aPage)
 {
-    const int index = m_pageSearchList->IndexOfPage(aPage.AbsolutePageNo());
-    if (m_pageSearchList->CurrentInfoIndex() < 0)
+    // The page's search becomes current; moving there starts at its first
+    // occurrence, as an index kept from another page would not fit it.
+    if (m_pageSearchList->CurrentPageNo() != aPage.AbsolutePageNo() || m_pageSearchList->CurrentInfoIndex() < 0)
         m_pageSearchList->GotoPage(aPage.AbsolutePageNo());
-    TppPageSearch *pageSearch = m_pageSearchList->Items(index);
+    TppPageSearch *pageSearch = m_pageSearchList->CurrentPageSearch();
     for (int i = 0; i < pageSearch->Count(); ++i) {
         TppDrawCommandSearchInfo *info = pageSearch->GetDrawCommandForIndex(i);
         if (info->DrawCommandIndex() < 0 || info->DrawCommandIndex() >= aPage.DrawCommandCount())
