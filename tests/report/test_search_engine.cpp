@@ -3,6 +3,7 @@
 // publisher afterwards, stepping across pages.
 
 #include "report/content/ContentRegistration.h"
+#include "report/content/drawcommands/DrawRichText.h"
 #include "report/content/drawcommands/DrawText.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/base/Units.h"
@@ -19,6 +20,9 @@
 
 #include "tests/support/report/PageFakes.h"
 #include "tests/support/report/SamplePage.h"
+
+#include "platform/classes/Streams.h"
+#include "platform/richedit/RichEdit.h"
 
 #include <gtest/gtest.h>
 
@@ -304,4 +308,49 @@ TEST_F(SearchEngineTest, ShowAllHighlightsEveryOccurrenceOfTheShownPage)
     EXPECT_EQ(engine->CurrentOccurrenceNo(), 0);
     EXPECT_TRUE(engine->NextOccurrence());
     EXPECT_EQ(engine->CurrentPageNo(), 4);
+}
+
+TEST_F(SearchEngineTest, ARichTextOccurrenceGetsItsColoursBackBeforeTheNextIsMarked)
+{
+    richedit::RichEdit source;
+    source.SetText("one cat, two cat");
+    const QByteArray rtf = source.SaveToBytes();
+    generator->BeforeDeliver = [&rtf](TppPage &aPage) {
+        reporttest::SetA4Portrait(*aPage.PrinterSetup());
+        if (aPage.AbsolutePageNo() != 3)
+            return;
+        auto *rich = new TppDrawRichText();
+        rich->RichTextStream().Write(rtf.constData(), rtf.size());
+        rich->SetStartCharPos(0);
+        rich->SetEndCharPos(16);
+        rich->SetTop(20000);
+        rich->SetWidth(50000);
+        rich->SetHeight(20000);
+        aPage.AddDrawCommand(rich);
+    };
+    start(false);
+    engine->SetStartPageNo(3);
+    ASSERT_TRUE(engine->Search("cat"));
+    ASSERT_EQ(viewer.AbsolutePageNo(), 3);
+    ASSERT_EQ(engine->OccurrenceCount(), 2);
+    auto *rich = dynamic_cast<TppDrawRichText *>(viewer.CurrentPage()->FindDrawCommand(TppDrawRichText::StaticClass()));
+    ASSERT_NE(rich, nullptr);
+    auto backAt = [rich](int aPosition) {
+        richedit::RichEdit read;
+        classes::TMemoryStream &stream = rich->RichTextStream();
+        read.LoadFromBytes(QByteArray(stream.Memory(), qsizetype(stream.Size())));
+        read.SetSelStart(aPosition);
+        read.SetSelLength(1);
+        return read.SelAttributes().backColor;
+    };
+    ASSERT_TRUE(engine->FirstOccurrence());
+    engine->HighlightPage(viewer.CurrentPage());
+    EXPECT_TRUE(engine->Highlights().empty());
+    EXPECT_EQ(backAt(5), 0x6A240A);
+    ASSERT_TRUE(engine->NextOccurrence());
+    EXPECT_NE(backAt(5), 0x6A240A);
+    engine->HighlightPage(viewer.CurrentPage());
+    EXPECT_EQ(backAt(14), 0x6A240A);
+    engine->ClearHighlights();
+    EXPECT_NE(backAt(14), 0x6A240A);
 }
