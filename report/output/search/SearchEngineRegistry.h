@@ -4,19 +4,15 @@
 // by the class registered last, so an application can put its own engine
 // in place of a library one.
 
+#include "report/output/search/CustomSearchEngine.h"
+
 #include <QString>
 
 #include <functional>
 #include <memory>
 #include <vector>
 
-namespace classes {
-class TComponent;
-}
-
 namespace report {
-
-class TppCustomSearchEngine;
 
 // A search-engine class: the name it is offered under and its constructor.
 class TppSearchEngineClass
