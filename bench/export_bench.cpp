@@ -1,14 +1,22 @@
 // The file devices alone, fed pages built once: MB/s of the text records
 // (comma and fixed length) and of the page on a character grid, pages per
 // second of archives written and read back with 100 commands a page, and
-// the peak memory of an archive job by its page count.
+// the peak memory of an archive job by its page count. And the whole road
+// once: reportdemo's list sample over 500,000 generated rows printed by its
+// producer to a comma-separated text file.
 
+#include "Samples.h"
+
+#include "tests/support/report/CsvPipeline.h"
+#include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/SamplePage.h"
 
 #include "report/content/ContentRegistration.h"
 #include "report/content/drawcommands/DrawText.h"
 #include "report/model/ModelRegistration.h"
+#include "report/model/pages/DeviceRegistry.h"
 #include "report/model/pages/Page.h"
+#include "report/model/reports/Report.h"
 #include "report/output/ArchiveDevice.h"
 #include "report/output/ArchiveReader.h"
 #include "report/output/ReportTextFileDevice.h"
@@ -19,6 +27,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -135,6 +144,57 @@ void ArchiveRead(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * 100);
 }
 BENCHMARK(ArchiveRead)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Rows like the list sample's own: a name with a blank (quoted), every
+// seventh city with a comma in it.
+QString exportBenchWriteListCsv(const QString &aFileName, int aRows)
+{
+    QFile file(aFileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    static const char *const cities[] = {"Lyon", "Porto", "Oslo", "\"Turin, Italy\"", "Berlin", "Gent", "Bergen"};
+    QByteArray bytes("Id,Name,City,Amount\n");
+    for (int row = 1; row <= aRows; ++row)
+        bytes += QByteArray::number(row) + ",Name " + QByteArray::number(row) + ',' + cities[row % 7] + ',' +
+                 QByteArray::number(row * 9.25, 'f', 2) + '\n';
+    return file.write(bytes) == bytes.size() ? QString() : file.errorString();
+}
+
+void ListSampleToTextFile(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    const QString csv = folder.filePath(QStringLiteral("rows.csv"));
+    QString error = exportBenchWriteListCsv(csv, int(state.range(0)));
+    reporttest::MemoryPipeline data;
+    if (error.isEmpty())
+        reporttest::LoadCsvPipeline(csv, data, error);
+    if (!error.isEmpty()) {
+        state.SkipWithError(error.toStdString().c_str());
+        return;
+    }
+    ppRegisterDevice(&ppDeviceClass<TppTextFileDevice>());
+    const QString out = folder.filePath(QStringLiteral("rows.txt"));
+    int64_t bytes = 0;
+    int64_t pages = 0;
+    for (auto _ : state) {
+        std::unique_ptr<TppReport> report = reportdemo::CreateSample(QStringLiteral("list"), data);
+        report->SetDeviceType(QStringLiteral("TextFile"));
+        report->SetTextFileName(out);
+        report->SetShowPrintDialog(false);
+        report->SetShowCancelDialog(false);
+        report->OnEndPage.Set([&pages](classes::TObject *) { ++pages; });
+        report->Print();
+        bytes += QFileInfo(out).size();
+    }
+    ppUnRegisterDevice(&ppDeviceClass<TppTextFileDevice>());
+    state.SetBytesProcessed(bytes);
+    state.counters["pages"] = double(pages) / double(state.iterations());
+    state.counters["pages_per_s"] = benchmark::Counter(double(pages), benchmark::Counter::kIsRate);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MiB"] = double(usage.ru_maxrss) / 1024.0;
+}
+BENCHMARK(ListSampleToTextFile)->Arg(500000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 } // namespace
 

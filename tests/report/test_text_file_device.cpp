@@ -112,6 +112,32 @@ TEST(TextFileDevice, RecordsMatchTheGoldenFilesInEveryFormat)
     EXPECT_EQ(textFileRun(TppFileType::ftCustom, pages), textFileGolden("custom"));
 }
 
+// A device with a save-text handler builds each field as a string for the
+// handler to see; one without writes it straight to the file. Both must
+// write the same bytes, characters beyond one UTF-16 unit and broken ones
+// included.
+TEST(TextFileDevice, AHandlerThatKeepsTheFieldsWritesTheSameBytes)
+{
+    using A = classes::TAlignment;
+    std::vector<std::unique_ptr<TppPage>> pages = textFileSamplePages();
+    pages.back()->SetLastPage(false);
+    pages.push_back(textFilePage(3, true));
+    const QString wide = QStringLiteral("\U0001F600 \u65E5\u672C");
+    const QString broken = QString(QChar(0xD800)) + QStringLiteral("x\"y");
+    addSavedText(*pages.back(), wide, 5, 0, 7, A::taCenter);
+    addSavedText(*pages.back(), broken, 5, 1, 5, A::taRightJustify);
+    for (const TppFileType type :
+         {TppFileType::ftComma, TppFileType::ftTab, TppFileType::ftFixedLength, TppFileType::ftCustom}) {
+        TppTextFileDevice handled;
+        handled.OnSaveText.Set([](classes::TObject *, classes::TObject *, QString &) {});
+        const QByteArray direct = textFileRun(type, pages);
+        EXPECT_EQ(direct, textFileRun(type, pages, &handled)) << int(type);
+        if (type == TppFileType::ftCustom) {
+            EXPECT_TRUE(direct.endsWith((wide + broken).toUtf8()));
+        }
+    }
+}
+
 TEST(TextFileDevice, CommaFieldsAreQuotedOnlyWhenTheyMustBe)
 {
     EXPECT_EQ(TppTextFileDevice::QuoteCommaField(QStringLiteral("plain")), QStringLiteral("plain"));
