@@ -15,6 +15,7 @@
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Exceptions.h"
 #include "report/model/engine/Engine.h"
+#include "report/model/objects/EventIds.h"
 #include "report/model/pages/DrawCommand.h"
 #include "report/model/pages/Page.h"
 #include "report/model/reports/Report.h"
@@ -494,6 +495,58 @@ TEST(SubReportCreation, ComponentsAreMadeForAParentOnly)
     EXPECT_FALSE(static_cast<TppBand *>(made.get())->UserName().isEmpty());
 }
 
+// A designer's form: it makes what report objects ask for and keeps it.
+class DesignerForm
+    : public classes::TObject
+    , public IppComponentCreator
+{
+public:
+    classes::TComponent *CreateComponent(const classes::TMetaClass &aClass, classes::TComponent *aParent, int aLeft,
+                                         int aTop, int aWidth, int aHeight) override
+    {
+        Asked << QStringLiteral("%1 %2 %3 %4 %5 %6")
+                     .arg(aClass.ClassName())
+                     .arg(aParent ? 1 : 0)
+                     .arg(aLeft)
+                     .arg(aTop)
+                     .arg(aWidth)
+                     .arg(aHeight);
+        return aClass.NewComponent(&Form);
+    }
+    classes::TComponent Form{nullptr};
+    QStringList Asked;
+};
+
+TEST(SubReportCreation, AnAttachedDesignerMakesTheChildReportAndTheReportsBands)
+{
+    DesignerForm designer;
+    RecordingDesigner sink;
+    TppReport report;
+    report.SetHostObject(&designer);
+    // Without a designer window the host is not asked.
+    auto *band = dynamic_cast<TppBand *>(ppCreateComponent(TppHeaderBand::StaticClass(), &report));
+    ASSERT_NE(band, nullptr);
+    EXPECT_EQ(band->Owner(), nullptr);
+    EXPECT_TRUE(designer.Asked.isEmpty());
+    delete band;
+
+    report.SetDesigner(&sink);
+    auto *detail = new TppDetailBand(nullptr);
+    detail->SetReport(&report);
+    auto *subreport = new TppSubReport;
+    subreport->SetBand(detail);
+    ASSERT_NE(subreport->Report(), nullptr);
+    EXPECT_EQ(designer.Asked, QStringList{QStringLiteral("TppChildReport 0 -1 -1 -1 -1")});
+    EXPECT_EQ(subreport->Report()->Owner(), &designer.Form);
+    EXPECT_FALSE(subreport->Report()->Name().isEmpty());
+    EXPECT_FALSE(subreport->Report()->UserName().isEmpty());
+    // An object of the report asks the report's host.
+    EXPECT_NE(ppCreateComponent(TppLabel::StaticClass(), detail), nullptr);
+    EXPECT_EQ(designer.Asked.size(), 2);
+    delete subreport;
+    report.SetDesigner(nullptr);
+}
+
 } // namespace
 
 namespace {
@@ -713,6 +766,45 @@ TEST_F(Regions, ScriptsReachTheRegionsChildrenAndTheSubReportsChildAndDrillDownS
     ppContentLayerFinalize();
     EXPECT_EQ(raFindRTTI(QStringLiteral("TppCustomRegion")), nullptr);
     ppModelLayerFinalize();
+}
+
+TEST_F(Regions, AChildRunLeavesTheRunsStartToTheMainReportAndSeesTheParentsPageBegun)
+{
+    // The child prints once per parent record: a dynamic band holding a
+    // kept-together region around a subreport of 30 rows (150 mm).
+    region->SetKeepTogether(false);
+    childData.AddRow({QStringLiteral("0")});
+    inside->SetDataPipeline(&childData);
+    TppChildReport *child = inside->Report();
+    auto *inner = new TppDetailBand(nullptr);
+    inner->SetReport(child);
+    inner->SetmmHeight(5000);
+    inner->SetPrintHeight(TppPrintHeightType::phDynamic);
+    auto *kept = new TppRegion;
+    kept->SetBand(inner);
+    kept->SetBounds(0, 0, 190000, 5000);
+    kept->SetKeepTogether(true);
+    auto *grandchild = new TppSubReport;
+    grandchild->SetBand(inner);
+    grandchild->SetBounds(0, 0, 190000, 5000);
+    grandchild->SetRegion(kept);
+    MemoryPipeline grandchildData;
+    grandchildData.AddField(QStringLiteral("R"));
+    for (int i = 0; i < 30; ++i)
+        grandchildData.AddRow({QString::number(i)});
+    grandchild->SetDataPipeline(&grandchildData);
+    SubReports::childBandFor<TppDetailBand>(*grandchild->Report(), 5000, QStringLiteral("Row"));
+
+    TppCommunicator listener(nullptr);
+    listener.SubscribeEvent(ppEvent::DataStart);
+    int dataStarts = 0;
+    listener.OnEventNotify.Set([&dataStarts](classes::TObject *, TppCommunicator *, int, TraParamList *) { ++dataStarts; });
+    child->AddEventNotify(&listener);
+    // The second record's region finds 127 mm below the first's rows, on a
+    // page the parent has begun: it moves to the next page whole.
+    EXPECT_EQ(print().toStdString(), std::string("1: Detail Row*30\n2: Detail Row*30\n"));
+    EXPECT_EQ(dataStarts, 1);
+    child->RemoveEventNotify(&listener);
 }
 
 } // namespace

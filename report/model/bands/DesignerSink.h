@@ -8,8 +8,10 @@
 #include <cstdint>
 
 namespace classes {
+class TComponent;
+class TMetaClass;
 class TObject;
-}
+} // namespace classes
 
 namespace report {
 
@@ -46,6 +48,20 @@ public:
 
 protected:
     ~IppDesignerSink() = default;
+};
+
+// What a designer hands report objects as their host object when they make
+// components of their own (a subreport's child report, a report's bands):
+// the designer makes the component of the class, placing and sizing it
+// itself where a number is -1, and answers it (nullptr when it made none).
+class IppComponentCreator
+{
+public:
+    virtual classes::TComponent *CreateComponent(const classes::TMetaClass &aClass, classes::TComponent *aParent,
+                                                 int aLeft, int aTop, int aWidth, int aHeight) = 0;
+
+protected:
+    ~IppComponentCreator() = default;
 };
 
 } // namespace report

@@ -225,6 +225,41 @@ void TppEngine::restoreCallPositions()
     }
 }
 
+TppCustomEngine *TppEngine::parentEngine() const
+{
+    TppCustomReport *parent = m_report && m_report->PrintingAsSubReport() ? m_report->ParentReport() : nullptr;
+    return parent ? parent->Engine() : nullptr;
+}
+
+bool TppEngine::GetBandsPrinted() const
+{
+    if (TppCustomEngine::GetBandsPrinted())
+        return true;
+    const TppCustomEngine *parent = parentEngine();
+    return parent && parent->GetBandsPrinted();
+}
+
+void TppEngine::SetBandsPrinted(bool aValue)
+{
+    TppCustomEngine::SetBandsPrinted(aValue);
+    TppCustomEngine *parent = aValue ? parentEngine() : nullptr;
+    if (!parent)
+        return;
+    // What prints inside the parent's page headers, title or column
+    // headers, or a group header that repeats on every page, does not count
+    // as the parent's page having begun.
+    const auto *engine = dynamic_cast<const TppEngine *>(parent);
+    const int state = engine ? engine->BandState() : 0;
+    if (state >= 1 && state <= 3)
+        return;
+    if (state == 4) {
+        const auto *groupBand = dynamic_cast<const TppGroupBand *>(engine->CurrentBand());
+        if (groupBand && groupBand->Group() && groupBand->Group()->ReprintOnSubsequentPage())
+            return;
+    }
+    parent->SetBandsPrinted(true);
+}
+
 void TppEngine::Reset()
 {
     if (m_generating)
@@ -371,7 +406,11 @@ void TppEngine::initReport()
         return;
     }
     m_pageCache.FreeBookmarks(m_mainPipeline, m_detailPipeline);
-    m_report->InitializeData();
+    // A child report's data and pipelines are the main report's run's work:
+    // it starts once per run, a child once per parent record.
+    const bool child = m_report->PrintingAsSubReport();
+    if (!child)
+        m_report->InitializeData();
     m_mainPipeline = m_report->DataPipeline();
     m_detailPipeline = nullptr;
     if (m_mainPipeline) {
@@ -389,7 +428,8 @@ void TppEngine::initReport()
         ExcludeEngineState(ppEngineState::NoData);
     else
         IncludeEngineState(ppEngineState::NoData);
-    m_report->InitializePipelines();
+    if (!child)
+        m_report->InitializePipelines();
     m_reportStarted = true;
     m_report->ResetHooks();
     SetDueBands(0);

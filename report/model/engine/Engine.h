@@ -84,6 +84,10 @@ public:
     void ResetBand(TppBand *aBand) override;
     void ProcessMessages() override;
     void NoteProgress() override { m_progress = true; }
+    // A child report's engine also answers for the page of its parent's,
+    // and tells it when bands of the child printed there.
+    bool GetBandsPrinted() const override;
+    void SetBandsPrinted(bool aValue) override;
 
     // Where generation stands: band state and index, due kinds, counters,
     // the end of the data and the main pipeline's record.
@@ -132,6 +136,8 @@ private:
     void saveCallPositions();
     void restoreCallPositions();
     const TppPageDef *pageDef() const;
+    // The engine of the report that holds the subreport, for a child.
+    TppCustomEngine *parentEngine() const;
 
     TppCustomReport *m_report = nullptr;
     TppPageRequest m_pageRequest;

@@ -1,6 +1,7 @@
 #include "report/model/reports/CustomReport.h"
 
 #include "report/model/bands/BandClasses.h"
+#include "report/model/bands/DesignerSink.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Exceptions.h"
 #include "report/model/base/Messages.h"
@@ -90,11 +91,17 @@ classes::TComponent *ppCreateComponent(const classes::TMetaClass &aClass, TppCom
 {
     if (!aParent)
         return nullptr;
+    // A report asks its host only while a designer is attached; what the
+    // designer makes belongs where the designer puts it.
+    auto *report = dynamic_cast<TppCustomReport *>(aParent);
+    classes::TObject *host = !report || report->Designer() ? aParent->GetHostObject() : nullptr;
+    auto *creator = dynamic_cast<IppComponentCreator *>(host);
     classes::TComponent *owner = aParent->Owner();
-    classes::TComponent *component = aClass.NewComponent(owner);
+    classes::TComponent *component =
+        creator ? creator->CreateComponent(aClass, nullptr, -1, -1, -1, -1) : aClass.NewComponent(owner);
     if (!component)
         return nullptr;
-    if (owner)
+    if (creator || owner)
         component->SetName(aParent->GetUniqueName(component));
     if (auto *communicator = dynamic_cast<TppCommunicator *>(component))
         communicator->SetUserName(aParent->GetUniqueUserName(component));
@@ -514,6 +521,42 @@ void TppCustomReport::InitializePipelines()
         band->FreeLookAheads();
     for (TppGroup *group : std::vector<TppGroup *>(m_groups))
         group->PrepareKeepTogether();
+    for (TppCustomReport *child : subReportChildren())
+        child->InitializePipelines();
+}
+
+std::vector<TppCustomReport *> TppCustomReport::subReportChildren() const
+{
+    std::vector<TppCustomReport *> children;
+    for (TppBand *band : m_bands)
+        for (int i = 0; i < band->ObjectCount(); ++i)
+            if (auto *subreport = dynamic_cast<TppSubReport *>(band->Objects(i)); subreport && subreport->Report())
+                children.push_back(subreport->Report());
+    return children;
+}
+
+void TppCustomReport::InitializeData()
+{
+    TppProducer::InitializeData();
+    Activate();
+    std::vector<TppCustomReport *> tree;
+    GetReportTree(tree);
+    for (size_t i = 1; i < tree.size(); ++i) {
+        tree[i]->TppProducer::InitializeData();
+        tree[i]->Activate();
+    }
+}
+
+void TppCustomReport::FinalizeData()
+{
+    std::vector<TppCustomReport *> tree;
+    GetReportTree(tree);
+    for (size_t i = 1; i < tree.size(); ++i) {
+        tree[i]->Deactivate();
+        tree[i]->TppProducer::FinalizeData();
+    }
+    Deactivate();
+    TppProducer::FinalizeData();
 }
 
 void TppCustomReport::GetDataPipelines(std::vector<TppDataPipeline *> &aList) const
@@ -582,19 +625,15 @@ void TppCustomReport::EnumerateCacheables(const std::function<void(TppCacheable 
         aProc(m_engine.get());
     for (TppGroup *group : std::vector<TppGroup *>(m_groups))
         aProc(group);
-    std::vector<TppCustomReport *> children;
     for (TppBand *band : std::vector<TppBand *>(m_bands)) {
         aProc(band);
-        for (int i = 0; i < band->ObjectCount(); ++i) {
+        for (int i = 0; i < band->ObjectCount(); ++i)
             aProc(band->Objects(i));
-            if (auto *subreport = dynamic_cast<TppSubReport *>(band->Objects(i)); subreport && subreport->Report())
-                children.push_back(subreport->Report());
-        }
     }
     // A child report's state belongs to the parent's page it printed on;
     // its engine keeps where its pipelines stood itself, since a restart of
     // the child gives up the bookmarks a page record would hold.
-    for (TppCustomReport *child : children) {
+    for (TppCustomReport *child : subReportChildren()) {
         const TppCustomEngine *childEngine = child->Engine();
         child->EnumerateCacheables([&aProc, childEngine](TppCacheable *aCacheable) {
             if (aCacheable != childEngine)
@@ -606,10 +645,8 @@ void TppCustomReport::EnumerateCacheables(const std::function<void(TppCacheable 
 void TppCustomReport::GetReportTree(std::vector<TppCustomReport *> &aList)
 {
     aList.push_back(this);
-    for (TppBand *band : m_bands)
-        for (int i = 0; i < band->ObjectCount(); ++i)
-            if (auto *subreport = dynamic_cast<TppSubReport *>(band->Objects(i)); subreport && subreport->Report())
-                subreport->Report()->GetReportTree(aList);
+    for (TppCustomReport *child : subReportChildren())
+        child->GetReportTree(aList);
 }
 
 void TppCustomReport::IncludeEngineState(int aBits)

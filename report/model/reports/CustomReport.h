@@ -137,6 +137,9 @@ public:
     // Appends the report's place in the tree of subreports; nothing for a
     // report that no subreport holds.
     virtual void GetTreeKey(QString &) const {}
+    // The report whose band holds the subreport that holds this one;
+    // nullptr for a report no subreport holds.
+    virtual TppCustomReport *ParentReport() const { return nullptr; }
     // The engine's state bits; a child report passes them on to the report
     // that holds its subreport.
     virtual void IncludeEngineState(int aBits);
@@ -148,11 +151,20 @@ public:
     // The report, then the child reports of the subreports on its bands,
     // each followed by its own.
     void GetReportTree(std::vector<TppCustomReport *> &aList);
-    // At the start of a run: look-aheads freed, keep-together prepared.
+    // At the start of a run: look-aheads freed, keep-together prepared, in
+    // the child reports of the subreports too, whose engines leave this to
+    // the main report's run.
     virtual void InitializePipelines();
+    // The data opens for the run (event 70) and the report becomes active,
+    // then the child reports of the tree likewise; FinalizeData undoes it
+    // in the opposite order.
+    void InitializeData() override;
+    void FinalizeData() override;
     // Adds, each once and when not yet listed, the report's pipeline, the
     // detail band's and those the bands' objects read.
     void GetDataPipelines(std::vector<TppDataPipeline *> &aList) const;
+    // The child reports of the subreports on the report's own bands.
+    std::vector<TppCustomReport *> subReportChildren() const;
     // At every report start: the bands' reset hooks.
     virtual void ResetHooks();
     // Fires the event and sends its id.
@@ -287,7 +299,9 @@ constexpr int DefaultBandsEnd = 1149;
 
 // Creates a report object of aClass for aParent, named uniquely in the
 // parent's owner, with a user name unique in aParent; nullptr without a
-// parent.
+// parent. With a designer at hand (the parent's host object is an
+// IppComponentCreator; a report's only while a designer is attached) the
+// designer makes it.
 classes::TComponent *ppCreateComponent(const classes::TMetaClass &aClass, TppCommunicator *aParent);
 
 } // namespace report

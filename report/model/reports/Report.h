@@ -168,6 +168,7 @@ public:
     QString GetStatus() const;
     void SetStatus(const QString &aText);
     QString GetCaption() const;
+    TppCustomReport *ParentReport() const override { return parentReport(); }
 
 private:
     TppSubReport *parentSubReport() const;

@@ -147,6 +147,13 @@ void TppSubReport::GetChildren(const classes::TGetChildProc &aProc, classes::TCo
         aProc(m_report);
 }
 
+void TppSubReport::GetDataPipelines(std::vector<TppDataPipeline *> &aList) const
+{
+    TppStretchable::GetDataPipelines(aList);
+    if (m_report)
+        m_report->GetDataPipelines(aList);
+}
+
 TppEngine *TppSubReport::childEngine() const
 {
     return m_report ? dynamic_cast<TppEngine *>(m_report->Engine()) : nullptr;

@@ -106,6 +106,8 @@ public:
     void Notify(TppCommunicator *aCommunicator, int aOperation) override;
     void EventNotify(TppCommunicator *aSender, int aEventId, TraParamList *aParams) override;
     void GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *aRoot) override;
+    // The child report's: the main report's run starts them with its own.
+    void GetDataPipelines(std::vector<TppDataPipeline *> &aList) const override;
     void Loaded() override;
     QString GetCaption() override;
 
