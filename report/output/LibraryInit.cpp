@@ -21,8 +21,10 @@
 #include "report/output/forms/RTFEditor.h"
 #include "report/output/forms/TemplateDialog.h"
 #include "report/output/forms/TemplateErrorDialog.h"
+#include "report/output/forms/TextSearchSettingsDialog.h"
 #include "report/output/preview/Preview.h"
 #include "report/output/preview/PreviewPlugIn.h"
+#include "report/output/preview/SearchPreview.h"
 #include "report/output/screen/ScreenDevice.h"
 #include "report/output/search/SearchRegistration.h"
 
@@ -105,6 +107,8 @@ void ppLibraryInit()
     TppScreenDevice::RegisterDrawRoutine(TppDrawRichText::StaticClass(), libraryDrawRichTextOnScreen);
     TppPreviewPlugIn::Register<TppPreview>();
     ppRegisterFormClass(TppCustomPreviewer::StaticClass(), TppPrintPreview::StaticClass());
+    TppPreviewPlugIn::RegisterSearchPreview<TppSearchPreview>();
+    ppRegisterFormClass(TppCustomTextSearchSettingsDialog::StaticClass(), TppTextSearchSettingsDialog::StaticClass());
     ppRegisterTextSearch();
 }
 
@@ -114,6 +118,8 @@ void ppLibraryFinalize()
         return;
     g_libraryInitialised = false;
     ppUnRegisterTextSearch();
+    ppUnRegisterFormClass(TppCustomTextSearchSettingsDialog::StaticClass());
+    TppPreviewPlugIn::UnRegisterSearchPreview();
     TppScreenDevice::UnRegisterDrawRoutine(TppDrawRichText::StaticClass());
     TppScreenDevice::UnRegisterDrawRoutine(TppDrawBarCode::StaticClass());
     ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());

@@ -39,36 +39,18 @@ constexpr int PreviewButtonHeight = 22;
 const QString PreviewZoomMask = QStringLiteral("999\\ %;0; ");
 const QString PreviewPageMask = QStringLiteral("99999;0; ");
 
-// The glyph's background colour is see-through. Not its corner pixel: the
-// zoom glyphs are framed to their edges, and their frames would go with it.
-QPixmap previewTransparent(const QImage &aImage, rtl::TColor aBackColor)
-{
-    QPixmap pixmap = QPixmap::fromImage(aImage);
-    pixmap.setMask(pixmap.createMaskFromColor(gfx::ToQColor(aBackColor), Qt::MaskInColor));
-    return pixmap;
-}
-
 template <class Glyph>
 QIcon previewSingleGlyph()
 {
     Glyph glyph;
-    QImage image;
-    glyph.DrawToBitmap(image);
-    return QIcon(previewTransparent(image, glyph.BackColor()));
+    return ppSingleGlyphIcon(glyph);
 }
 
-// The left half for the enabled button, the right half for the disabled one.
 template <class Glyph>
 QIcon previewDoubleGlyph()
 {
     Glyph glyph;
-    QImage image;
-    glyph.DrawToBitmap(image);
-    const int half = image.width() / 2;
-    QIcon icon;
-    icon.addPixmap(previewTransparent(image.copy(0, 0, half, image.height()), glyph.BackColor()), QIcon::Normal);
-    icon.addPixmap(previewTransparent(image.copy(half, 0, half, image.height()), glyph.BackColor()), QIcon::Disabled);
-    return icon;
+    return ppDoubleGlyphIcon(glyph);
 }
 
 // The edit shows its text from the start, however narrow it is.

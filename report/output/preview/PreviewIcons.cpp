@@ -1,5 +1,10 @@
 #include "report/output/preview/PreviewIcons.h"
 
+#include "platform/gfx/Colors.h"
+
+#include <QBitmap>
+#include <QPixmap>
+
 namespace report {
 
 namespace {
@@ -140,6 +145,35 @@ void TppTextSearchIcon::DrawShape(QImage &aCanvas, int aLeft, rtl::TColor aColor
     FillRect(aCanvas, aLeft + 6, 7, aLeft + 9, 9, aColor);
     FillRect(aCanvas, aLeft + 2, 3, aLeft + 5, 6, aColor);
     FillRect(aCanvas, aLeft + 10, 3, aLeft + 13, 6, aColor);
+}
+
+namespace {
+
+QPixmap iconTransparent(const QImage &aImage, rtl::TColor aBackColor)
+{
+    QPixmap pixmap = QPixmap::fromImage(aImage);
+    pixmap.setMask(pixmap.createMaskFromColor(gfx::ToQColor(aBackColor), Qt::MaskInColor));
+    return pixmap;
+}
+
+} // namespace
+
+QIcon ppSingleGlyphIcon(TppMetaBitmap &aGlyph)
+{
+    QImage image;
+    aGlyph.DrawToBitmap(image);
+    return QIcon(iconTransparent(image, aGlyph.BackColor()));
+}
+
+QIcon ppDoubleGlyphIcon(TppMetaBitmap &aGlyph)
+{
+    QImage image;
+    aGlyph.DrawToBitmap(image);
+    const int half = image.width() / 2;
+    QIcon icon;
+    icon.addPixmap(iconTransparent(image.copy(0, 0, half, image.height()), aGlyph.BackColor()), QIcon::Normal);
+    icon.addPixmap(iconTransparent(image.copy(half, 0, half, image.height()), aGlyph.BackColor()), QIcon::Disabled);
+    return icon;
 }
 
 } // namespace report

@@ -7,6 +7,8 @@
 
 #include "report/output/preview/MetaBitmap.h"
 
+#include <QIcon>
+
 namespace report {
 
 class TppPreviewIcon : public TppMetaBitmap
@@ -122,5 +124,11 @@ class TppLastSearchOccurrenceIcon : public TppLastIcon
 public:
     rtl::TColor EnabledColor() const override { return 0x000080; }
 };
+
+// A glyph as a button's icon, its back colour see-through (not its corner
+// pixel: the zoom glyphs are framed to their edges). A double glyph gives
+// its left half to the enabled button and its right half to the disabled.
+QIcon ppSingleGlyphIcon(TppMetaBitmap &aGlyph);
+QIcon ppDoubleGlyphIcon(TppMetaBitmap &aGlyph);
 
 } // namespace report

@@ -1,0 +1,284 @@
+// TppSearchPreview's controls: the toolbar toggle, the search panel with
+// its options menu, and the panel's two placements.
+
+#include "report/output/preview/SearchPreview.h"
+
+#include "report/model/base/Messages.h"
+#include "report/model/production/TextSearchSettings.h"
+#include "report/output/preview/PreviewIcons.h"
+
+#include "platform/controls/Guard.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace report {
+
+namespace {
+
+constexpr int SearchPanelButtonWidth = 23;
+constexpr int SearchPanelButtonHeight = 22;
+
+template <class Glyph>
+QIcon searchPanelGlyph()
+{
+    Glyph glyph;
+    return ppDoubleGlyphIcon(glyph);
+}
+
+int searchPanelRight(const QWidget *aWidget)
+{
+    return aWidget->x() + aWidget->width();
+}
+
+int searchPanelBottom(const QWidget *aWidget)
+{
+    return aWidget->y() + aWidget->height();
+}
+
+// Enter in the text box runs the search and goes no further (not to the
+// window's default button).
+class SearchPanelEnterKey : public QObject
+{
+public:
+    SearchPanelEnterKey(TppSearchPreview &aPreview, QObject *aParent)
+        : QObject(aParent)
+        , m_preview(aPreview)
+    {}
+
+protected:
+    bool eventFilter(QObject *aWatched, QEvent *aEvent) override
+    {
+        if (aEvent->type() != QEvent::KeyPress)
+            return QObject::eventFilter(aWatched, aEvent);
+        const int key = static_cast<QKeyEvent *>(aEvent)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return QObject::eventFilter(aWatched, aEvent);
+        controls::guarded(controls::Report::toUser(qobject_cast<QWidget *>(aWatched)),
+                          [&] { m_preview.TextBoxEnter(); });
+        return true;
+    }
+
+private:
+    TppSearchPreview &m_preview;
+};
+
+} // namespace
+
+void TppSearchPreview::CreateToolbar(QWidget *aButtonPanel)
+{
+    if (m_findButton || !aButtonPanel)
+        return;
+    auto *button = new QToolButton(aButtonPanel);
+    button->setObjectName(QStringLiteral("FindButton"));
+    button->setAutoRaise(true);
+    button->setGeometry(77, 2, SearchPanelButtonWidth, SearchPanelButtonHeight);
+    button->setIcon(searchPanelGlyph<TppTextSearchIcon>());
+    button->setCheckable(true);
+    button->setProperty("Tag", 2);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setToolTip(ppLoadStr(1054));
+    QObject::connect(button, &QToolButton::clicked, m_context.get(), [this, button] {
+        controls::guarded(controls::Report::toUser(button), [&] { ToggleSearchPanel(); });
+    });
+    m_findButton = button;
+}
+
+void TppSearchPreview::CreateResultPanel(QWidget *aSearchPanel)
+{
+    if (m_textBox || !aSearchPanel)
+        return;
+    m_searchPanel = aSearchPanel;
+    const auto guardedAction = [this](QWidget *aOwner, int aAction) {
+        return [this, aOwner, aAction] {
+            controls::guarded(controls::Report::toUser(aOwner), [&] { PerformSearchAction(aAction); });
+        };
+    };
+
+    m_textBox = new QLineEdit(aSearchPanel);
+    m_textBox->setObjectName(QStringLiteral("TextBox"));
+    m_textBox->setFixedWidth(115);
+    m_textBox->setFocusPolicy(Qt::ClickFocus);
+    m_textBox->setProperty("Tag", 101);
+    m_textBox->installEventFilter(new SearchPanelEnterKey(*this, m_textBox));
+    // AutoSelect: the text is selected whenever the box takes the focus.
+    QObject::connect(qApp, &QApplication::focusChanged, m_context.get(), [this](QWidget *, QWidget *aNow) {
+        if (aNow == m_textBox)
+            QMetaObject::invokeMethod(m_textBox, &QLineEdit::selectAll, Qt::QueuedConnection);
+    });
+
+    const std::pair<QIcon, int> navigation[] = {
+        {searchPanelGlyph<TppFirstSearchOccurrenceIcon>(), ppSearchAction::First},
+        {searchPanelGlyph<TppPriorSearchOccurrenceIcon>(), ppSearchAction::Prior},
+        {searchPanelGlyph<TppNextSearchOccurrenceIcon>(), ppSearchAction::Next},
+        {searchPanelGlyph<TppLastSearchOccurrenceIcon>(), ppSearchAction::Last}};
+    for (int i = 0; i < 4; ++i) {
+        auto *button = new QToolButton(aSearchPanel);
+        button->setAutoRaise(true);
+        button->resize(SearchPanelButtonWidth, SearchPanelButtonHeight);
+        button->setIcon(navigation[i].first);
+        button->setProperty("Tag", 102 + i);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setEnabled(false);
+        QObject::connect(button, &QToolButton::clicked, m_context.get(), guardedAction(button, navigation[i].second));
+        m_navButtons[i] = button;
+    }
+    m_findTextButton = new QPushButton(aSearchPanel);
+    m_findTextButton->setProperty("Tag", 106);
+    m_doneButton = new QPushButton(aSearchPanel);
+    m_doneButton->setProperty("Tag", 107);
+    m_doneButton->setEnabled(false);
+    for (QPushButton *button : {m_findTextButton, m_doneButton}) {
+        button->resize(55, 23);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAutoDefault(false);
+    }
+    QObject::connect(m_findTextButton, &QPushButton::clicked, m_context.get(), [this] {
+        controls::guarded(controls::Report::toUser(m_findTextButton), [&] {
+            m_searchText = m_textBox->text();
+            PerformSearchAction(ppSearchAction::Search);
+        });
+    });
+    QObject::connect(m_doneButton, &QPushButton::clicked, m_context.get(), [this] {
+        controls::guarded(controls::Report::toUser(m_doneButton), [&] {
+            PerformSearchAction(m_doneButton->text() == ppLoadStr(5) ? ppSearchAction::Cancel : ppSearchAction::Clear);
+        });
+    });
+
+    m_optionsMenu = new QMenu(aSearchPanel);
+    const auto addItem = [this](int aMessage) {
+        QAction *item = m_optionsMenu->addAction(ppLoadStr(aMessage));
+        item->setCheckable(true);
+        QObject::connect(item, &QAction::triggered, m_context.get(), [this] {
+            m_optionsChanged = true;
+            controls::guarded(controls::Report::none(), [&] {
+                StatusChange();
+                refreshButtons();
+            });
+        });
+        return item;
+    };
+    m_showAllItem = addItem(1062);
+    m_caseSensitiveItem = addItem(1063);
+    m_wholeWordItem = addItem(1064);
+    m_optionsMenu->addSeparator();
+    m_firstPageItem = addItem(1057);
+    m_currentPageItem = addItem(1056);
+    auto *startPage = new QActionGroup(m_optionsMenu);
+    startPage->addAction(m_firstPageItem);
+    startPage->addAction(m_currentPageItem);
+    aSearchPanel->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(aSearchPanel, &QWidget::customContextMenuRequested, m_context.get(),
+                     [this](const QPoint &aPos) { m_optionsMenu->popup(m_searchPanel->mapToGlobal(aPos)); });
+
+    checksFromSettings();
+    LanguageChanged();
+    refreshButtons();
+}
+
+void TppSearchPreview::OptionClick(QAction *aItem)
+{
+    aItem->trigger();
+}
+
+void TppSearchPreview::LanguageChanged()
+{
+    if (m_findButton)
+        m_findButton->setToolTip(ppLoadStr(m_searchPanelVisible ? 1055 : 1054));
+    if (!m_textBox)
+        return;
+    m_textBox->setToolTip(ppLoadStr(1052));
+    const int hints[] = {1058, 1061, 1060, 1059};
+    for (int i = 0; i < 4; ++i)
+        m_navButtons[i]->setToolTip(ppLoadStr(hints[i]));
+    m_findTextButton->setText(ppLoadStr(1072));
+    m_findTextButton->setToolTip(ppLoadStr(1053));
+    const std::pair<QAction *, int> items[] = {{m_showAllItem, 1062},
+                                               {m_caseSensitiveItem, 1063},
+                                               {m_wholeWordItem, 1064},
+                                               {m_firstPageItem, 1057},
+                                               {m_currentPageItem, 1056}};
+    for (const auto &[item, message] : items)
+        item->setText(ppLoadStr(message));
+    refreshButtons();
+}
+
+// ---- Placements ---------------------------------------------------------------------
+
+void TppSearchPreview::PlaceSearchPanel(QWidget *aOutlinePanel, QWidget *aSearchPanel)
+{
+    if (!m_searchPanel)
+        m_searchPanel = aSearchPanel;
+    PlaceBesideOutline(aOutlinePanel);
+}
+
+void TppSearchPreview::PlaceBesideOutline(QWidget *aOutlinePanel)
+{
+    if (!m_searchPanel || !aOutlinePanel || m_searchPanel->parentWidget() == aOutlinePanel)
+        return;
+    m_outlinePanel = aOutlinePanel;
+    m_searchPanel->setParent(aOutlinePanel);
+    // On top of the outline, across the panel.
+    if (auto *layout = qobject_cast<QBoxLayout *>(aOutlinePanel->layout()))
+        layout->insertWidget(0, m_searchPanel, 0, Qt::AlignTop);
+    m_searchPanel->setFixedHeight(78);
+    m_searchPanel->setMinimumWidth(0);
+    m_searchPanel->setMaximumWidth(QWIDGETSIZE_MAX);
+    layOutBesideOutline();
+    m_searchPanel->setVisible(m_searchPanelVisible);
+}
+
+void TppSearchPreview::layOutBesideOutline()
+{
+    if (!m_textBox)
+        return;
+    m_textBox->move(5, 5);
+    const int row2 = searchPanelBottom(m_textBox) + 2;
+    const int gaps[] = {0, 7, 10, 7};
+    int left = 5;
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0)
+            left = searchPanelRight(m_navButtons[i - 1]) + gaps[i];
+        m_navButtons[i]->move(left, row2);
+    }
+    const int row3 = searchPanelBottom(LastButton()) + 2;
+    m_findTextButton->move(5, row3);
+    m_doneButton->move(searchPanelRight(m_findTextButton) + 6, row3);
+}
+
+void TppSearchPreview::PlaceInToolbar(QWidget *aControl)
+{
+    QWidget *toolbar = aControl ? aControl->parentWidget() : nullptr;
+    if (!m_searchPanel || !toolbar || m_searchPanel->parentWidget() == toolbar)
+        return;
+    if (QLayout *layout = m_outlinePanel ? m_outlinePanel->layout() : nullptr)
+        layout->removeWidget(m_searchPanel);
+    m_searchPanel->setParent(toolbar);
+    m_searchPanel->setFixedHeight(32);
+    layOutInToolbar();
+    m_searchPanel->move(searchPanelRight(aControl), m_searchPanel->y());
+    m_searchPanel->setVisible(m_searchPanelVisible);
+}
+
+void TppSearchPreview::layOutInToolbar()
+{
+    if (!m_textBox)
+        return;
+    QWidget *row[] = {m_textBox,       m_navButtons[0],  m_navButtons[1], m_navButtons[2],
+                      m_navButtons[3], m_findTextButton, m_doneButton};
+    int left = 2;
+    for (QWidget *control : row) {
+        control->move(left, 2);
+        left = searchPanelRight(control) + 5;
+    }
+    m_searchPanel->setFixedWidth(searchPanelRight(m_doneButton));
+}
+
+} // namespace report

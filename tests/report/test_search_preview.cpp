@@ -1,0 +1,281 @@
+// The search panel in a preview, offscreen: a search typed and entered,
+// the steps through the occurrences over pages made on the way, cancels,
+// status texts, and the settings dialog.
+
+#include "report/content/ContentRegistration.h"
+#include "report/content/drawcommands/DrawText.h"
+#include "report/model/ModelRegistration.h"
+#include "report/model/base/Units.h"
+#include "report/model/pages/DeviceRegistry.h"
+#include "report/model/pages/Publisher.h"
+#include "report/model/production/Producer.h"
+#include "report/model/production/SearchErrors.h"
+#include "report/model/production/TextSearchSettings.h"
+#include "report/model/storage/IniStorage.h"
+#include "report/output/forms/TextSearchSettingsDialog.h"
+#include "report/output/preview/Preview.h"
+#include "report/output/preview/PreviewPlugIn.h"
+#include "report/output/preview/SearchPreview.h"
+#include "report/output/screen/ScreenDevice.h"
+#include "report/output/screen/Viewer.h"
+#include "report/output/search/CustomSearchEngine.h"
+#include "report/output/search/SearchRegistration.h"
+
+#include "tests/support/report/PageFakes.h"
+#include "tests/support/report/SamplePage.h"
+
+#include "platform/controls/EventPump.h"
+#include "platform/registry/Registry.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+using namespace report;
+
+namespace {
+
+// Five pages; "cat" once on page 1, twice on page 3 and once on page 5.
+class SearchPreviewTest : public ::testing::Test
+{
+protected:
+    SearchPreviewTest()
+    {
+        ppModelLayerInit();
+        ppContentLayerInit();
+        ppRegisterDevice(&ppDeviceClass<TppScreenDevice>());
+        ppRegisterTextSearch();
+        TppPreviewPlugIn::RegisterSearchPreview<TppSearchPreview>();
+        reporttest::SetA4Portrait(*producer->PrinterSetup());
+        producer->TextSearchSettings()->SetVisible(true);
+        reporttest::ProducerScript script;
+        script.pageCount = 5;
+        generator = std::make_unique<reporttest::StandInProducer>(producer->Publisher(), script);
+        generator->BeforeDeliver = [this](TppPage &aPage) {
+            reporttest::SetA4Portrait(*aPage.PrinterSetup());
+            const int no = aPage.AbsolutePageNo();
+            auto *text = new TppDrawText();
+            text->SetText(no == 1 ? "the cat sat" : no == 3 ? "cat and cat" : no == 5 ? "my cat" : "a dog");
+            text->SetLeft(20000);
+            text->SetTop(30000);
+            text->SetWidth(80000);
+            text->SetHeight(5000);
+            aPage.AddDrawCommand(text);
+            if (WhileGenerating)
+                WhileGenerating(no);
+        };
+        panel0->setObjectName(QStringLiteral("Panel0"));
+        statusBar.addWidget(panel0);
+    }
+    ~SearchPreviewTest() override
+    {
+        preview.reset();
+        host.reset();
+        generator.reset();
+        producer.reset();
+        TppPreviewPlugIn::UnRegisterSearchPreview();
+        ppUnRegisterTextSearch();
+        ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
+        ppContentLayerFinalize();
+    }
+
+    TppSearchPreview &open(bool aCachePages)
+    {
+        producer->Publisher()->SetCachePages(aCachePages);
+        host = std::make_unique<QWidget>();
+        host->resize(700, 600);
+        preview = TppPreviewPlugIn::CreatePreview(host.get());
+        preview->SetStatusBar(&statusBar);
+        preview->Viewer()->SetReport(producer.get());
+        preview->BeforePreview();
+        host->show();
+        producer->PrintToDevices();
+        return *static_cast<TppSearchPreview *>(preview->SearchPreview());
+    }
+
+    void enter(TppSearchPreview &aSearch, const QString &aText)
+    {
+        aSearch.TextBox()->setText(aText);
+        aSearch.TextBoxEnter();
+    }
+
+    QString panel1() const { return statusBar.findChild<QLabel *>(QStringLiteral("Panel1"))->text(); }
+
+    ScopedScreenPixelsPerInch ppi{96};
+    reporttest::StandInCommandClasses commands;
+    std::unique_ptr<TppProducer> producer = std::make_unique<TppProducer>();
+    std::unique_ptr<reporttest::StandInProducer> generator;
+    std::function<void(int)> WhileGenerating;
+    QStatusBar statusBar;
+    QLabel *panel0 = new QLabel(&statusBar);
+    std::unique_ptr<QWidget> host;
+    std::unique_ptr<TppCustomPreview> preview;
+};
+
+} // namespace
+
+TEST_F(SearchPreviewTest, EnterFindsEveryCachedHitAndHighlightsTheFirst)
+{
+    TppSearchPreview &search = open(true);
+    ASSERT_TRUE(search.SearchPanelVisible());
+    EXPECT_TRUE(search.SearchPanelInOutlinePanel());
+    EXPECT_TRUE(search.FindButton()->isChecked());
+    preview->Viewer()->LastPage();
+    preview->Viewer()->FirstPage();
+    const QImage plain = preview->Viewer()->ScreenDevice()->PageBitmap();
+
+    enter(search, "cat");
+    EXPECT_TRUE(panel1().startsWith("Found 1 of 4          Found Text From Page 1")) << panel1().toStdString();
+    EXPECT_EQ(preview->Viewer()->AbsolutePageNo(), 1);
+    EXPECT_EQ(search.SearchEngine()->Highlights().size(), 1u);
+    EXPECT_NE(preview->Viewer()->ScreenDevice()->PageBitmap(), plain);
+    EXPECT_FALSE(search.PriorButton()->isEnabled());
+    EXPECT_TRUE(search.NextButton()->isEnabled());
+    EXPECT_EQ(search.DoneButton()->text(), "Done");
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    // Stepping: onto page 3, to the end, and Next there does nothing.
+    search.PerformSearchAction(ppSearchAction::Next);
+    EXPECT_EQ(preview->Viewer()->AbsolutePageNo(), 3);
+    search.PerformSearchAction(ppSearchAction::Last);
+    EXPECT_EQ(preview->Viewer()->AbsolutePageNo(), 5);
+    EXPECT_TRUE(panel1().startsWith("Found 4 of 4"));
+    EXPECT_FALSE(search.NextButton()->isEnabled());
+    search.PerformSearchAction(ppSearchAction::Next);
+    EXPECT_EQ(search.CurrentOccurrence(), 3);
+
+    // The options go into the status; Done clears the search and the page.
+    search.OptionClick(search.WholeWordItem());
+    enter(search, "cat");
+    EXPECT_TRUE(panel1().endsWith("          Whole Word          Found Text From Page 1")) << panel1().toStdString();
+    search.DoneButton()->click();
+    EXPECT_EQ(panel1(), QString());
+    EXPECT_TRUE(search.SearchEngine()->Highlights().empty());
+    EXPECT_FALSE(search.DoneButton()->isEnabled());
+}
+
+TEST_F(SearchPreviewTest, SearchesStartOnTheShownPageAndNextGeneratesThePagesAhead)
+{
+    TppSearchPreview &search = open(false);
+    preview->GotoPage(3);
+    search.OptionClick(search.CurrentPageItem());
+    enter(search, "cat");
+    EXPECT_TRUE(panel1().startsWith("Found 1 of 2...more..."));
+    EXPECT_TRUE(panel1().endsWith("Found Text From Page 3")) << panel1().toStdString();
+    EXPECT_EQ(search.FirstSearchPage(), 3);
+
+    // Page 4 and 5 are not made yet: Next goes on there.
+    const int made = generator->PagesMade;
+    search.PerformSearchAction(ppSearchAction::Next);
+    search.PerformSearchAction(ppSearchAction::Next);
+    EXPECT_EQ(preview->Viewer()->AbsolutePageNo(), 5);
+    EXPECT_GT(generator->PagesMade, made);
+    EXPECT_TRUE(panel1().startsWith("Found 3 of 3          ")) << panel1().toStdString();
+    EXPECT_EQ(search.SearchEngine()->Highlights().size(), 1u);
+}
+
+TEST_F(SearchPreviewTest, HidingThePanelMidSearchCancelsItAndAFailedSearchLeavesNothingBusy)
+{
+    TppSearchPreview &search = open(false);
+    WhileGenerating = [&](int aPageNo) {
+        if (aPageNo == 3) {
+            EXPECT_EQ(search.DoneButton()->text(), "Cancel");
+            EXPECT_TRUE(search.DoneButton()->isEnabled());
+            search.ToggleSearchPanel();
+        }
+    };
+    enter(search, "my");
+    EXPECT_EQ(panel1(), "Text Search Cancelled");
+    EXPECT_FALSE(search.SearchPanelVisible());
+    EXPECT_FALSE(search.IsSearching());
+    EXPECT_EQ(search.DoneButton()->text(), "Done");
+
+    // A page that cannot be made ends the search; the next one runs.
+    search.ToggleSearchPanel();
+    WhileGenerating = [](int aPageNo) {
+        if (aPageNo == 4)
+            throw std::runtime_error("no paper");
+    };
+    EXPECT_THROW(enter(search, "my"), std::runtime_error);
+    EXPECT_FALSE(search.IsSearching());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    WhileGenerating = nullptr;
+    enter(search, "my");
+    EXPECT_EQ(preview->Viewer()->AbsolutePageNo(), 5);
+    EXPECT_TRUE(panel1().startsWith("Found 1 of 1")) << panel1().toStdString();
+}
+
+TEST_F(SearchPreviewTest, SearchOnStartShowsTheFirstHitAndASimpleStatusBarIsRefused)
+{
+    producer->TextSearchSettings()->SetDefaultString("cat");
+    producer->TextSearchSettings()->SetSearchOnStart(true);
+    TppSearchPreview &search = open(false);
+    EXPECT_EQ(search.SearchEngine()->OccurrenceCount(), 0);
+    // The search waits for the first page's job to end.
+    controls::processEventsFor(2000, [&] { return search.CurrentOccurrence() == 0; });
+    EXPECT_EQ(search.TextBox()->text(), "cat");
+    EXPECT_TRUE(panel1().startsWith("Found 1 of 4          Found Text From Page 1")) << panel1().toStdString();
+    EXPECT_EQ(search.SearchEngine()->Highlights().size(), 1u);
+    preview.reset();
+
+    statusBar.setProperty("SimplePanel", true);
+    try {
+        open(false);
+        ADD_FAILURE() << "a simple status bar was taken";
+    } catch (const ESearchError &error) {
+        EXPECT_EQ(error.Message(), "TppCustomSearchPreview.StatusChange: Must have a non SimplePanel status bar to "
+                                   "support text search.");
+    }
+}
+
+TEST(TextSearchSettingsDialog, OkHandsTheValuesToTheReportAndTheDialogKeepsItsPlace)
+{
+    QTemporaryDir dir;
+    registry::ScopedStoreFilePath store(dir.filePath("registry.ini").toStdString());
+    ppIniStorageInit();
+    TppProducer report;
+    report.TextSearchSettings()->SetDefaultString("dog");
+    report.TextSearchSettings()->SetSearchOnStart(true);
+    {
+        TppTextSearchSettingsDialog dialog;
+        dialog.SetReport(&report);
+        dialog.show();
+        EXPECT_EQ(dialog.windowTitle(), "Text Search Settings");
+        EXPECT_EQ(dialog.edtSearchString()->text(), "dog");
+        EXPECT_TRUE(dialog.cbxShowSearchToolbar()->isChecked());
+        dialog.cbxEnabled()->setChecked(false);
+        EXPECT_FALSE(dialog.edtSearchString()->isEnabled());
+        dialog.cbxEnabled()->setChecked(true);
+        dialog.edtSearchString()->setText("cat");
+        dialog.cbxWholeWord()->setChecked(true);
+        dialog.SetStartingPageIndex(1);
+        dialog.resize(300, 10);
+        dialog.move(-5000, -5000);
+        dialog.btnOK()->click();
+    }
+    const TppTextSearchSettings &settings = *report.TextSearchSettings();
+    EXPECT_EQ(settings.DefaultString(), "cat");
+    EXPECT_TRUE(settings.WholeWord());
+    EXPECT_TRUE(settings.SearchFromCurrentPage());
+    EXPECT_FALSE(settings.SearchOnStart());
+    {
+        TppTextSearchSettingsDialog dialog;
+        dialog.SetReport(&report);
+        dialog.show();
+        EXPECT_EQ(dialog.size(), QSize(300, 327));
+        EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().intersects(dialog.frameGeometry()));
+        dialog.cbxWholeWord()->setChecked(false);
+        dialog.btnCancel()->click();
+    }
+    EXPECT_TRUE(settings.WholeWord());
+    ppIniStorageFinalize();
+}
