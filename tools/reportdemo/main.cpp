@@ -6,6 +6,7 @@
 //   reportdemo --report REPORT --data FILE.csv --device TextFile|ReportTextFile|ArchiveFile --out FILE [--pages LIST]
 //   reportdemo --report REPORT --data FILE.csv --save-template FILE.rtm [--text]
 //   reportdemo --template FILE.rtm --data FILE.csv [any device option above]
+//   reportdemo --report REPORT --data FILE.csv --device Screen --search TEXT
 //
 // REPORT is list, grouped, barcodes, memo, variables, shapes or subreport.
 //
@@ -17,7 +18,8 @@
 // named), without print or cancel dialog; --pdf prints into a PDF file.
 // The file devices write the detail texts as comma-separated records
 // (TextFile), the pages imitated in plain text (ReportTextFile) or an
-// archive of the pages (ArchiveFile) into --out.
+// archive of the pages (ArchiveFile) into --out. Every report can be
+// searched in the preview; --search TEXT searches for TEXT as it opens.
 // --save-template stores the sample as a report template (binary, or text
 // with --text) and prints nothing; --template prints the report a template
 // holds in place of a sample.
@@ -44,6 +46,7 @@
 #include "report/model/pages/Publisher.h"
 #include "report/model/printing/PrinterSetup.h"
 #include "report/model/production/FileDevice.h"
+#include "report/model/production/TextSearchSettings.h"
 #include "report/model/reports/Report.h"
 #include "report/model/templates/ReportTemplate.h"
 #include "report/output/LibraryInit.h"
@@ -69,7 +72,7 @@ const char demoUsage[] =
     "usage: reportdemo --report list|grouped|barcodes|memo|variables|shapes|subreport --data FILE.csv "
     "[--device Trace|Screen|Printer|TextFile|ReportTextFile|ArchiveFile] "
     "[--printer NAME] [--pdf FILE] [--pages LIST] [--out FILE] [--dump FILE] "
-    "[--save-template FILE [--text]] | --template FILE --data FILE.csv ...";
+    "[--save-template FILE [--text]] [--search TEXT] | --template FILE --data FILE.csv ...";
 const char demoPdfPrinter[] = "Print to File (PDF)";
 
 struct DemoOptions
@@ -84,6 +87,7 @@ struct DemoOptions
     QString pdf;
     QString templateFile;
     QString saveTemplate;
+    QString search;
     bool text = false;
     QStringList later; // options of later versions that were given
     bool help = false;
@@ -108,9 +112,10 @@ bool parseDemoOptions(const QStringList &aArgs, DemoOptions &aOptions, QString &
         {QStringLiteral("--printer"), &DemoOptions::printer},
         {QStringLiteral("--pdf"), &DemoOptions::pdf},
         {QStringLiteral("--template"), &DemoOptions::templateFile},
-        {QStringLiteral("--save-template"), &DemoOptions::saveTemplate}};
+        {QStringLiteral("--save-template"), &DemoOptions::saveTemplate},
+        {QStringLiteral("--search"), &DemoOptions::search}};
     // Options of the plan that later versions bring; each takes a value.
-    const QStringList laterValued{QStringLiteral("--search"), QStringLiteral("--criteria")};
+    const QStringList laterValued{QStringLiteral("--criteria")};
     for (int i = 1; i < aArgs.size(); ++i) {
         const QString &arg = aArgs[i];
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -417,6 +422,13 @@ int runDemo(const DemoOptions &aOptions)
             return demoExitFailed;
         }
         return 0;
+    }
+    // The preview offers its find toolbar for every report.
+    report::TppTextSearchSettings &search = *sample->TextSearchSettings();
+    search.SetEnabled(true);
+    if (!aOptions.search.isEmpty()) {
+        search.SetDefaultString(aOptions.search);
+        search.SetSearchOnStart(true);
     }
     if (screen)
         return runScreen(*sample, request, aOptions);
