@@ -22,6 +22,7 @@
 #include "report/output/forms/TemplateDialog.h"
 #include "report/output/forms/TemplateErrorDialog.h"
 #include "report/output/forms/TextSearchSettingsDialog.h"
+#include "report/output/autosearch/AutoSearchDialog.h"
 #include "report/output/preview/Preview.h"
 #include "report/output/preview/PreviewPlugIn.h"
 #include "report/output/preview/SearchPreview.h"
@@ -99,6 +100,7 @@ void ppLibraryInit()
     ppRegisterFormClass(TppCustomTemplateErrorDialog::StaticClass(), TppTemplateErrorDialog::StaticClass());
     ppRegisterFormClass(TppCustomRTFEditor::StaticClass(), TppRTFEditor::StaticClass());
     ppRegisterFormClass(TppCustomPrintDialog::StaticClass(), TppPrintDialog::StaticClass());
+    ppRegisterFormClass(TppCustomAutoSearchDialog::StaticClass(), TppAutoSearchDialog::StaticClass());
     ppRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     ppRegisterDevice(&ppDeviceClass<TppTextFileDevice>());
     ppRegisterDevice(&ppDeviceClass<TppReportTextFileDevice>());
@@ -129,6 +131,7 @@ void ppLibraryFinalize()
     ppUnRegisterDevice(&ppDeviceClass<TppTextFileDevice>());
     ppUnRegisterDevice(&ppDeviceClass<TppScreenDevice>());
     ppUnRegisterFormClass(TppCustomPrintDialog::StaticClass());
+    ppUnRegisterFormClass(TppCustomAutoSearchDialog::StaticClass());
     ppUnRegisterFormClass(TppCustomRTFEditor::StaticClass());
     ppUnRegisterFormClass(TppCustomTemplateErrorDialog::StaticClass());
     ppUnRegisterFormClass(TppCustomTemplateDialog::StaticClass());

@@ -12,6 +12,7 @@
 
 #include "platform/classes/EnumTypes.h"
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -127,10 +128,11 @@ public:
     TppDataPipeline *DataPipeline() const;
     void SetDataPipeline(TppDataPipeline *aPipeline);
     // The dialog's panel and its container while the dialog shows the field.
-    classes::TObject *AutoSearchPanel() const { return m_panel; }
-    void SetAutoSearchPanel(classes::TObject *aPanel) { m_panel = aPanel; }
-    classes::TObject *AutoSearchContainer() const { return m_container; }
-    void SetAutoSearchContainer(classes::TObject *aContainer) { m_container = aContainer; }
+    // Guarded: a window that goes takes its reference along.
+    QObject *AutoSearchPanel() const { return m_panel; }
+    void SetAutoSearchPanel(QObject *aPanel) { m_panel = aPanel; }
+    QObject *AutoSearchContainer() const { return m_container; }
+    void SetAutoSearchContainer(QObject *aContainer) { m_container = aContainer; }
     bool CriteriaEnabled() const { return m_criteriaEnabled; }
     void DisableCriteria() { m_criteriaEnabled = false; }
     // Fired after each criterion setter, except while loading.
@@ -184,8 +186,8 @@ private:
     bool m_firstField = false;
     QString m_dataPipelineName;
     mutable TppDataPipeline *m_dataPipeline = nullptr;
-    classes::TObject *m_panel = nullptr;
-    classes::TObject *m_container = nullptr;
+    QPointer<QObject> m_panel;
+    QPointer<QObject> m_container;
     bool m_criteriaEnabled = true;
     TppReport *m_report = nullptr;
 };

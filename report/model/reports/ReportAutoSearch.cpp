@@ -189,7 +189,6 @@ void TppReport::freeAutoSearchDialog()
     if (TppCustomAutoSearchDialog *dialog = m_autoSearchDialog) {
         m_autoSearchDialog = nullptr;
         dialog->OnCloseNotify.Clear();
-        dialog->SetAutoSearchGroups(nullptr);
         delete dialog;
     }
     m_autoSearchGroups.reset();
