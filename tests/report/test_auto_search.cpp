@@ -16,9 +16,11 @@
 #include "report/model/forms/FormClassRegistry.h"
 #include "report/model/pages/DeviceRegistry.h"
 #include "report/model/production/FileDevice.h"
+#include "report/model/templates/ReportTemplate.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ClassErrors.h"
+#include "platform/classes/Streams.h"
 #include "platform/classes/StringList.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatSettings.h"
@@ -206,6 +208,22 @@ TEST_F(AutoSearch, DescriptionsNameTheFirstFieldAndTheOperatorOfItsType)
     delete city;
     EXPECT_EQ(report.AutoSearchFieldCount(), 2);
     EXPECT_EQ(report.AutoSearchFields(0), since);
+}
+
+TEST_F(AutoSearch, ATemplateKeepsTheCriteria)
+{
+    TppAutoSearchField *city =
+        report.CreateAutoSearchCriteria(QStringLiteral("Data"), QStringLiteral("City"), TppSearchOperatorType::soInList,
+                                        QStringLiteral("Lyon,Oslo"), true);
+    classes::TMemoryStream stream;
+    report.Template()->SaveToStream(stream);
+    delete city;
+    stream.SetPosition(0);
+    report.Template()->LoadFromStream(stream);
+    ASSERT_EQ(report.AutoSearchFieldCount(), 1);
+    EXPECT_EQ(report.AutoSearchFields(0)->SearchExpression(), QStringLiteral("Lyon,Oslo"));
+    EXPECT_TRUE(report.AutoSearchFields(0)->Mandatory());
+    EXPECT_EQ(report.AutoSearchFields(0)->SearchOperator(), TppSearchOperatorType::soInList);
 }
 
 TEST_F(AutoSearch, GroupsFollowThePipelineDescriptionAndWriteTheirTabOrderBack)

@@ -102,7 +102,10 @@ const classes::TMetaClass &TppAutoSearchField::StaticClass()
         c.String("DisplayFormat", &F::DisplayFormat, &F::SetDisplayFormat);
         c.Integer("DisplayWidth", &F::DisplayWidth, &F::SetDisplayWidth).Default(10);
         c.Boolean("Mandatory", &F::Mandatory, &F::SetMandatory).Default(false);
-        c.Integer("Position", &F::Position, &F::SetPosition);
+        // A field of the report has no place among relatives to keep.
+        c.Integer("Position", &F::Position, &F::SetPosition).Stored([](const classes::TPersistent &aField) {
+            return static_cast<const F &>(aField).Parent() != nullptr;
+        });
         c.Boolean("Selectable", &F::Selectable, &F::SetSelectable).Default(true);
         c.Integer("SelectOrder", &F::SelectOrder, &F::SetSelectOrder).Default(-1);
         c.Boolean("Searchable", &F::Searchable, &F::SetSearchable).Default(true);

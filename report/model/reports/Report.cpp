@@ -231,6 +231,7 @@ void TppReport::TransferRelatives(const TppProducer &aSource)
         m_cachePages = source->m_cachePages;
         SetShowAutoSearchDialog(source->ShowAutoSearchDialog());
         m_legacyDataSource = source->m_legacyDataSource;
+        transferAutoSearchFields(*const_cast<TppReport *>(source));
     }
 }
 

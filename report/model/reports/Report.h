@@ -113,6 +113,8 @@ public:
 private:
     void connectEngineHooks();
     void freeAutoSearchDialog();
+    // The source's criteria replace this report's, as its bands do.
+    void transferAutoSearchFields(TppReport &aSource);
 
     std::vector<TppAutoSearchField *> m_autoSearchFields;
     TppCustomAutoSearchDialog *m_autoSearchDialog = nullptr;

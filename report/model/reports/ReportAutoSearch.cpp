@@ -90,6 +90,21 @@ void TppReport::GetChildren(const classes::TGetChildProc &aProc, classes::TCompo
         aProc(field);
 }
 
+void TppReport::transferAutoSearchFields(TppReport &aSource)
+{
+    if (&aSource == this)
+        return;
+    for (TppAutoSearchField *field : std::vector<TppAutoSearchField *>(m_autoSearchFields))
+        delete field;
+    for (TppAutoSearchField *field : std::vector<TppAutoSearchField *>(aSource.m_autoSearchFields)) {
+        field->SetReport(this);
+        if (field->Owner() == &aSource)
+            field->ChangeOwner(this);
+        else if (field->Owner() != Owner())
+            field->ChangeOwner(Owner());
+    }
+}
+
 TppAutoSearchField *TppReport::CreateAutoSearchCriteria(const QString &aDataPipelineName, const QString &aFieldName,
                                                         TppSearchOperatorType aOperator, const QString &aExpression,
                                                         bool aMandatory)
