@@ -437,10 +437,13 @@ void TppInListSearchPanel::CreateControls()
     const int buttonsLeft = m_edtValue->geometry().right() + 1 + searchListButtonGap;
     m_btnAdd = new QPushButton(ppLoadStr(63), this);
     m_btnAdd->setObjectName(QStringLiteral("btnAdd"));
-    m_btnAdd->setGeometry(buttonsLeft, searchListAddTop, searchListButtonWidth, searchListButtonHeight);
     m_btnRemove = new QPushButton(ppLoadStr(64), this);
     m_btnRemove->setObjectName(QStringLiteral("btnRemove"));
-    m_btnRemove->setGeometry(buttonsLeft, searchListRemoveTop, searchListButtonWidth, searchListButtonHeight);
+    // At least as wide as their captions in the screen's font.
+    const int buttonWidth =
+        std::max({searchListButtonWidth, m_btnAdd->sizeHint().width(), m_btnRemove->sizeHint().width()});
+    m_btnAdd->setGeometry(buttonsLeft, searchListAddTop, buttonWidth, searchListButtonHeight);
+    m_btnRemove->setGeometry(buttonsLeft, searchListRemoveTop, buttonWidth, searchListButtonHeight);
     const int listLeft =
         std::max(m_btnAdd->geometry().right(), lblOperator()->geometry().right()) + 1 + searchBetweenGap;
     m_lbxValues = new QListWidget(this);
