@@ -2,6 +2,7 @@
 # reportdemo --report list|grouped|barcodes|memo|shapes|richtext --data FILE.csv [--device Trace|Screen] [--pages LIST] [--out FILE]
 # [--dump FILE]; with --device Printer [--printer NAME] or --pdf FILE it prints the report.
 add_executable(reportdemo "${CMAKE_CURRENT_LIST_DIR}/reportdemo/main.cpp"
+                          "${CMAKE_CURRENT_LIST_DIR}/reportdemo/Criteria.cpp"
                           "${CMAKE_CURRENT_LIST_DIR}/reportdemo/BarCodeSample.cpp"
                           "${CMAKE_CURRENT_LIST_DIR}/reportdemo/PageDump.cpp"
                           "${CMAKE_CURRENT_LIST_DIR}/reportdemo/RichTextSample.cpp"

@@ -7,6 +7,7 @@
 //   reportdemo --report REPORT --data FILE.csv --save-template FILE.rtm [--text]
 //   reportdemo --template FILE.rtm --data FILE.csv [any device option above]
 //   reportdemo --report REPORT --data FILE.csv --device Screen --search TEXT
+//   any of the above with [--criteria FIELD:OPERATOR:EXPRESSION]... [--ask]
 //
 // REPORT is list, grouped, barcodes, memo, variables, shapes or subreport.
 //
@@ -23,10 +24,15 @@
 // --save-template stores the sample as a report template (binary, or text
 // with --text) and prints nothing; --template prints the report a template
 // holds in place of a sample.
+// --criteria adds an auto-search criterion (OPERATOR a TppSearchOperatorType
+// name, several values separated by ","; repeatable) and prints only the
+// records that match them all; --ask shows the "Search" dialog first, in
+// which the user may change them (Cancel prints nothing).
 // Exit 0 when
 // done, 1 when generation fails (its message on one line), 2 for bad
 // arguments or data (one line).
 
+#include "Criteria.h"
 #include "PageDump.h"
 #include "Samples.h"
 #include "ScreenRun.h"
@@ -72,7 +78,8 @@ const char demoUsage[] =
     "usage: reportdemo --report list|grouped|barcodes|memo|variables|shapes|subreport --data FILE.csv "
     "[--device Trace|Screen|Printer|TextFile|ReportTextFile|ArchiveFile] "
     "[--printer NAME] [--pdf FILE] [--pages LIST] [--out FILE] [--dump FILE] "
-    "[--save-template FILE [--text]] [--search TEXT] | --template FILE --data FILE.csv ...";
+    "[--save-template FILE [--text]] [--search TEXT] [--criteria FIELD:OPERATOR:EXPRESSION]... [--ask] "
+    "| --template FILE --data FILE.csv ...";
 const char demoPdfPrinter[] = "Print to File (PDF)";
 
 struct DemoOptions
@@ -89,6 +96,8 @@ struct DemoOptions
     QString saveTemplate;
     QString search;
     bool text = false;
+    QStringList criteria;
+    bool ask = false;
     QStringList later; // options of later versions that were given
     bool help = false;
 };
@@ -115,7 +124,7 @@ bool parseDemoOptions(const QStringList &aArgs, DemoOptions &aOptions, QString &
         {QStringLiteral("--save-template"), &DemoOptions::saveTemplate},
         {QStringLiteral("--search"), &DemoOptions::search}};
     // Options of the plan that later versions bring; each takes a value.
-    const QStringList laterValued{QStringLiteral("--criteria")};
+    const QStringList laterValued;
     for (int i = 1; i < aArgs.size(); ++i) {
         const QString &arg = aArgs[i];
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -124,6 +133,18 @@ bool parseDemoOptions(const QStringList &aArgs, DemoOptions &aOptions, QString &
         }
         if (arg == QLatin1String("--text")) {
             aOptions.text = true;
+            continue;
+        }
+        if (arg == QLatin1String("--ask")) {
+            aOptions.ask = true;
+            continue;
+        }
+        if (arg == QLatin1String("--criteria")) {
+            if (i + 1 >= aArgs.size()) {
+                aError = QStringLiteral("--criteria needs a value");
+                return false;
+            }
+            aOptions.criteria.append(aArgs[++i]);
             continue;
         }
         const auto known = valued.find(arg);
@@ -327,11 +348,15 @@ int fileDemo(report::TppReport &aReport, const report::TppPageRequest &aRequest,
     return code;
 }
 
-// Whether the arguments ask for the preview window, which needs a display.
+// Whether the arguments ask for the preview window or the search dialog,
+// which need a display.
 bool demoShowsWindow(int argc, char **argv)
 {
     bool screen = false;
     bool out = false;
+    for (int i = 1; i < argc; ++i)
+        if (QByteArray(argv[i]) == "--ask")
+            return true;
     for (int i = 1; i + 1 < argc; ++i) {
         const QByteArray arg(argv[i]);
         if (arg == "--device")
@@ -409,6 +434,13 @@ int runDemo(const DemoOptions &aOptions)
             return demoExitUsage;
         }
     }
+    reportdemo::DemoCriteria criteria(*sample, data);
+    for (const QString &spec : aOptions.criteria)
+        if (!criteria.Add(spec, error)) {
+            demoError(error);
+            return demoExitUsage;
+        }
+    sample->SetShowAutoSearchDialog(aOptions.ask);
     if (!aOptions.saveTemplate.isEmpty()) {
         std::map<QString, int> numbers;
         nameDemoComponents(*sample, numbers);
@@ -450,6 +482,13 @@ int runDemo(const DemoOptions &aOptions)
     device.SetPageRequest(&request);
     device.SetPublisher(sample->Publisher());
     try {
+        // The Trace device is driven without Print: its search step runs here.
+        if (aOptions.ask) {
+            if (!sample->ExecuteAutoSearchDialog())
+                return 0;
+        } else if (sample->AutoSearchFieldCount() > 0) {
+            sample->DoOnGetAutoSearchValues();
+        }
         sample->PrintToDevices();
     } catch (const report::EBrevantorError &e) {
         demoError(e.Message());
@@ -493,7 +532,7 @@ int main(int argc, char **argv)
     // library's window layer, which also installs the printing system (before
     // the report is made, whose printer setup reads the printer list); the
     // Trace device needs neither.
-    const bool windowLayer = options.device.compare(QLatin1String("Screen"), Qt::CaseInsensitive) == 0 ||
+    const bool windowLayer = options.ask || options.device.compare(QLatin1String("Screen"), Qt::CaseInsensitive) == 0 ||
                              options.device.compare(QLatin1String("Printer"), Qt::CaseInsensitive) == 0 ||
                              demoIsFileDevice(options.device);
     if (windowLayer) {
