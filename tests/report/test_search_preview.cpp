@@ -32,6 +32,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -133,7 +134,9 @@ TEST_F(SearchPreviewTest, EnterFindsEveryCachedHitAndHighlightsTheFirst)
     preview->Viewer()->FirstPage();
     const QImage plain = preview->Viewer()->ScreenDevice()->PageBitmap();
 
-    enter(search, "cat");
+    search.TextBox()->setText("cat");
+    QKeyEvent enterKey(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    EXPECT_TRUE(QCoreApplication::sendEvent(search.TextBox(), &enterKey));
     EXPECT_TRUE(panel1().startsWith("Found 1 of 4          Found Text From Page 1")) << panel1().toStdString();
     EXPECT_EQ(preview->Viewer()->AbsolutePageNo(), 1);
     EXPECT_EQ(search.SearchEngine()->Highlights().size(), 1u);
@@ -196,6 +199,8 @@ TEST_F(SearchPreviewTest, HidingThePanelMidSearchCancelsItAndAFailedSearchLeaves
     enter(search, "my");
     EXPECT_EQ(panel1(), "Text Search Cancelled");
     EXPECT_FALSE(search.SearchPanelVisible());
+    EXPECT_FALSE(search.FindButton()->isChecked());
+    EXPECT_EQ(search.FindButton()->toolTip(), "Show the Find Text Toolbar");
     EXPECT_FALSE(search.IsSearching());
     EXPECT_EQ(search.DoneButton()->text(), "Done");
 
@@ -212,6 +217,29 @@ TEST_F(SearchPreviewTest, HidingThePanelMidSearchCancelsItAndAFailedSearchLeaves
     enter(search, "my");
     EXPECT_EQ(preview->Viewer()->AbsolutePageNo(), 5);
     EXPECT_TRUE(panel1().startsWith("Found 1 of 1")) << panel1().toStdString();
+}
+
+TEST_F(SearchPreviewTest, ThePanelSitsOnTopOfTheOutlineOrInARowOfAToolbar)
+{
+    TppSearchPreview &search = open(true);
+    auto &standard = static_cast<TppPreview &>(*preview);
+    QWidget *panel = search.SearchPanel();
+    ASSERT_EQ(panel->parentWidget(), standard.OutlinePanel());
+    EXPECT_EQ(panel->geometry().top(), 0);
+    EXPECT_EQ(panel->height(), 78);
+    EXPECT_EQ(search.TextBox()->pos(), QPoint(5, 5));
+    EXPECT_EQ(search.FirstButton()->y(), 5 + search.TextBox()->height() + 2);
+    EXPECT_EQ(search.NextButton()->x(), search.PriorButton()->geometry().right() + 1 + 10);
+    EXPECT_EQ(search.DoneButton()->x(), search.FindTextButton()->geometry().right() + 1 + 6);
+    EXPECT_EQ(search.DoneButton()->y(), search.LastButton()->geometry().bottom() + 1 + 2);
+
+    QToolButton *last = standard.ToolButton(ppPreviewAction::LastPage);
+    search.PlaceInToolbar(last);
+    EXPECT_EQ(panel->parentWidget(), last->parentWidget());
+    EXPECT_FALSE(search.SearchPanelInOutlinePanel());
+    EXPECT_EQ(panel->geometry(),
+              QRect(last->geometry().right() + 1, panel->y(), search.DoneButton()->geometry().right() + 1, 32));
+    EXPECT_EQ(search.FirstButton()->pos(), QPoint(search.TextBox()->geometry().right() + 1 + 5, 2));
 }
 
 TEST_F(SearchPreviewTest, SearchOnStartShowsTheFirstHitAndASimpleStatusBarIsRefused)

@@ -6,6 +6,7 @@
 #include "report/model/pages/Page.h"
 #include "report/model/production/Producer.h"
 #include "report/output/preview/CustomSearchPreview.h"
+#include "report/output/preview/KeyPressFilter.h"
 #include "report/output/preview/OutlineViewerPanel.h"
 #include "report/output/preview/PreviewIcons.h"
 #include "report/output/screen/ScreenDevice.h"
@@ -104,34 +105,6 @@ classes::TObject *previewObjectProp(classes::TObject *aObject, const QString &aN
     return value;
 }
 
-// Hands the keys of an edit to the preview.
-class PreviewEditKeys : public QObject
-{
-public:
-    PreviewEditKeys(TppPreview &aPreview, QObject *aParent)
-        : QObject(aParent)
-        , m_preview(aPreview)
-    {}
-
-protected:
-    bool eventFilter(QObject *aWatched, QEvent *aEvent) override
-    {
-        if (aEvent->type() != QEvent::KeyPress)
-            return QObject::eventFilter(aWatched, aEvent);
-        auto *key = static_cast<QKeyEvent *>(aEvent);
-        bool taken = false;
-        controls::guarded(controls::Report::toUser(qobject_cast<QWidget *>(aWatched)), [&] {
-            taken = m_preview.KeyDown(key->key(), key->modifiers());
-            if (taken)
-                m_preview.EditKeyDown(-1, key->modifiers());
-        });
-        return taken;
-    }
-
-private:
-    TppPreview &m_preview;
-};
-
 } // namespace
 
 TppPreview::TppPreview(QWidget *aParent)
@@ -154,7 +127,7 @@ TppPreview::TppPreview(QWidget *aParent)
     m_focusEdit = new QLineEdit(aParent);
     m_focusEdit->setGeometry(0, 0, 0, 0);
     m_focusEdit->setFixedSize(0, 0);
-    m_focusEdit->installEventFilter(new PreviewEditKeys(*this, m_focusEdit));
+    handEditKeysToPreview(m_focusEdit);
     // An Enter typed there is swallowed.
     QObject::connect(m_focusEdit, &QLineEdit::returnPressed, m_focusEdit, [] {});
     Viewer()->CreateControls();
@@ -243,7 +216,7 @@ void TppPreview::CreateToolbar()
         edit->setFont(font);
         edit->setTextMargins(0, 0, 0, 0);
         edit->setFocusPolicy(Qt::ClickFocus);
-        edit->installEventFilter(new PreviewEditKeys(*this, edit));
+        handEditKeysToPreview(edit);
     }
     QObject::connect(m_pageNoEdit, &QLineEdit::returnPressed, m_pageNoEdit, [this] {
         controls::guarded(controls::Report::toUser(m_pageNoEdit), [&] { PageNoEditKeyPress(); });
@@ -271,6 +244,16 @@ void TppPreview::CreateOutlineViewer()
 QToolButton *TppPreview::ToolButton(int aAction) const
 {
     return aAction >= 0 && aAction < 10 ? m_buttons[aAction] : nullptr;
+}
+
+void TppPreview::handEditKeysToPreview(QLineEdit *aEdit)
+{
+    new TppKeyPressFilter(aEdit, [this](QKeyEvent &aKey) {
+        const bool taken = KeyDown(aKey.key(), aKey.modifiers());
+        if (taken)
+            EditKeyDown(-1, aKey.modifiers());
+        return taken;
+    });
 }
 
 // ---- Actions and keys --------------------------------------------------------------

@@ -70,6 +70,8 @@ private:
     void updateZoomButtons();
     void updateAutoSearchButton();
     void focusEditFocus();
+    // The edit's keys go to the preview first.
+    void handEditKeysToPreview(QLineEdit *aEdit);
     void refreshCursor();
 
     QWidget *m_toolbarPanel = nullptr;

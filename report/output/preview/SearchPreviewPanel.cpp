@@ -5,13 +5,13 @@
 
 #include "report/model/base/Messages.h"
 #include "report/model/production/TextSearchSettings.h"
+#include "report/output/preview/KeyPressFilter.h"
 #include "report/output/preview/PreviewIcons.h"
 
 #include "platform/controls/Guard.h"
 
 #include <QActionGroup>
 #include <QApplication>
-#include <QEvent>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
@@ -42,33 +42,6 @@ int searchPanelBottom(const QWidget *aWidget)
 {
     return aWidget->y() + aWidget->height();
 }
-
-// Enter in the text box runs the search and goes no further (not to the
-// window's default button).
-class SearchPanelEnterKey : public QObject
-{
-public:
-    SearchPanelEnterKey(TppSearchPreview &aPreview, QObject *aParent)
-        : QObject(aParent)
-        , m_preview(aPreview)
-    {}
-
-protected:
-    bool eventFilter(QObject *aWatched, QEvent *aEvent) override
-    {
-        if (aEvent->type() != QEvent::KeyPress)
-            return QObject::eventFilter(aWatched, aEvent);
-        const int key = static_cast<QKeyEvent *>(aEvent)->key();
-        if (key != Qt::Key_Return && key != Qt::Key_Enter)
-            return QObject::eventFilter(aWatched, aEvent);
-        controls::guarded(controls::Report::toUser(qobject_cast<QWidget *>(aWatched)),
-                          [&] { m_preview.TextBoxEnter(); });
-        return true;
-    }
-
-private:
-    TppSearchPreview &m_preview;
-};
 
 } // namespace
 
@@ -104,10 +77,18 @@ void TppSearchPreview::CreateResultPanel(QWidget *aSearchPanel)
 
     m_textBox = new QLineEdit(aSearchPanel);
     m_textBox->setObjectName(QStringLiteral("TextBox"));
-    m_textBox->setFixedWidth(115);
+    // Its own height now: rows below are placed from it before it ever shows.
+    m_textBox->setFixedSize(115, m_textBox->sizeHint().height());
     m_textBox->setFocusPolicy(Qt::ClickFocus);
     m_textBox->setProperty("Tag", 101);
-    m_textBox->installEventFilter(new SearchPanelEnterKey(*this, m_textBox));
+    // Enter runs the search and goes no further (not to the window's
+    // default button).
+    new TppKeyPressFilter(m_textBox, [this](QKeyEvent &aKey) {
+        if (aKey.key() != Qt::Key_Return && aKey.key() != Qt::Key_Enter)
+            return false;
+        TextBoxEnter();
+        return true;
+    });
     // AutoSelect: the text is selected whenever the box takes the focus.
     QObject::connect(qApp, &QApplication::focusChanged, m_context.get(), [this](QWidget *, QWidget *aNow) {
         if (aNow == m_textBox)
