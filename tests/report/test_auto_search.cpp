@@ -14,6 +14,7 @@
 #include "report/model/bands/DetailBand.h"
 #include "report/model/forms/DialogBases.h"
 #include "report/model/forms/FormClassRegistry.h"
+#include "report/model/objects/Descriptors.h"
 #include "report/model/pages/DeviceRegistry.h"
 #include "report/model/production/FileDevice.h"
 #include "report/model/templates/ReportTemplate.h"
@@ -224,6 +225,46 @@ TEST_F(AutoSearch, ATemplateKeepsTheCriteria)
     EXPECT_EQ(report.AutoSearchFields(0)->SearchExpression(), QStringLiteral("Lyon,Oslo"));
     EXPECT_TRUE(report.AutoSearchFields(0)->Mandatory());
     EXPECT_EQ(report.AutoSearchFields(0)->SearchOperator(), TppSearchOperatorType::soInList);
+}
+
+TEST_F(AutoSearch, ScriptsCreateAndReadCriteria)
+{
+    const TraRTTI *reportRtti = raFindRTTI(QStringLiteral("TppReport"));
+    const TraRTTI *fieldRtti = raFindRTTI(QStringLiteral("TppAutoSearchField"));
+    ASSERT_TRUE(reportRtti && fieldRtti);
+    std::unique_ptr<TraParamList> create = reportRtti->GetParams(QStringLiteral("createautosearchcriteria"));
+    ASSERT_EQ(create->Count(), 6);
+    QString pipeline = QStringLiteral("Data");
+    QString name = QStringLiteral("Id");
+    uint8_t op = uint8_t(TppSearchOperatorType::soInList);
+    QString expression = QStringLiteral("4,7");
+    bool mandatory = false;
+    classes::TObject *made = nullptr;
+    create->SetParamValuePointer(0, &pipeline);
+    create->SetParamValuePointer(1, &name);
+    create->SetParamValuePointer(2, &op);
+    create->SetParamValuePointer(3, &expression);
+    create->SetParamValuePointer(4, &mandatory);
+    create->SetParamValuePointer(5, &made);
+    ASSERT_TRUE(reportRtti->CallMethod(&report, QStringLiteral("CreateAutoSearchCriteria"), *create));
+    ASSERT_EQ(made, report.AutoSearchFields(0));
+
+    std::unique_ptr<TraParamList> values = fieldRtti->GetParams(QStringLiteral("Values"));
+    int32_t index = 1;
+    QVariant value;
+    values->SetParamValuePointer(0, &index);
+    values->SetParamValuePointer(1, &value);
+    ASSERT_TRUE(fieldRtti->CallMethod(made, QStringLiteral("Values"), *values));
+    EXPECT_EQ(value, QVariant(QStringLiteral("7")));
+    int32_t count = 0;
+    EXPECT_TRUE(fieldRtti->GetPropValue(made, QStringLiteral("ValueCount"), &count));
+    EXPECT_EQ(count, 2);
+    QString description;
+    EXPECT_TRUE(reportRtti->GetPropValue(&report, QStringLiteral("GetAutoSearchDescriptionAsString"), &description));
+    EXPECT_EQ(description, QStringLiteral("Show all data where the Id matches one of the values in this list 4,7"));
+    TraParamList none;
+    EXPECT_TRUE(fieldRtti->CallMethod(made, QStringLiteral("DisableCriteria"), none));
+    EXPECT_FALSE(static_cast<TppAutoSearchField *>(made)->CriteriaEnabled());
 }
 
 TEST_F(AutoSearch, GroupsFollowThePipelineDescriptionAndWriteTheirTabOrderBack)

@@ -155,6 +155,17 @@ TEST_F(AutoSearchDialog, OKChecksEveryValueAndShowsTheFirstFailingPage)
     rangePanel.edtTo()->setText(QStringLiteral("1,234"));
     EXPECT_FALSE(rangePanel.ApplyCriteria());
     EXPECT_EQ(rangePanel.lblError()->text(), QStringLiteral("1,234 holds a \",\", which separates the values."));
+    // What the check refuses, by data type.
+    const std::pair<TppDataType, const char *> refused[] = {{TppDataType::dtBoolean, "maybe"},
+                                                            {TppDataType::dtDate, "31/02/2023"},
+                                                            {TppDataType::dtInteger, "99999999999"},
+                                                            {TppDataType::dtInteger, "1.234.567"}};
+    for (const auto &[type, text] : refused) {
+        count->SetDataType(type);
+        EXPECT_FALSE(ppCheckSearchValue(*count, QString::fromLatin1(text)).isEmpty()) << text;
+    }
+    count->SetDataType(TppDataType::dtBoolean);
+    EXPECT_EQ(ppCheckSearchValue(*count, QStringLiteral("yes")), QString());
     rangePanel.edtTo()->setText(QStringLiteral("9"));
     EXPECT_TRUE(rangePanel.ApplyCriteria());
     EXPECT_EQ(range->SearchExpression(), QStringLiteral("3,9"));

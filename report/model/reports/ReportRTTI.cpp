@@ -1,5 +1,6 @@
 #include "report/model/reports/ReportRTTI.h"
 
+#include "report/model/autosearch/AutoSearchField.h"
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/data/CacheManager.h"
@@ -72,6 +73,17 @@ bool bandedReportIsHeader(const QString &aName)
     return raSameName(aName, "GroupHeader") || raSameName(aName, "GroupHeaderBand");
 }
 
+constexpr const char *ReportAutoSearchMethods[] = {"CreateAutoSearchCriteria", "AutoSearchCriteriaByName",
+                                                   "GetAutoSearchDescriptionLines"};
+
+const char *reportAutoSearchMethod(const QString &aName)
+{
+    for (const char *name : ReportAutoSearchMethods)
+        if (raSameName(aName, name))
+            return name;
+    return nullptr;
+}
+
 std::vector<TraTableEntry> reportRttiPrintEntries()
 {
     using R = TppReport;
@@ -79,10 +91,11 @@ std::vector<TraTableEntry> reportRttiPrintEntries()
     // Without subreports the report generates itself.
     TraTableEntry active = reportRttiValue<R>("ActiveReport", K::Object, &TppCustomReport::StaticClass,
                                               [](R &r) { return static_cast<classes::TObject *>(&r); });
-    TraTableEntry dialog = reportRttiValue<R>("AutoSearchDialog", K::Object, &TppCustomAutoSearchDialog::StaticClass,
-                                              [](R &r) { return static_cast<classes::TObject *>(r.AutoSearchDialog()); });
-    TraTableEntry description = reportRttiValue<R>("AutoSearchDescription", K::String, nullptr,
-                                                   [](R &r) { return r.AutoSearchDescription(); });
+    TraTableEntry dialog =
+        reportRttiValue<R>("AutoSearchDialog", K::Object, &TppCustomAutoSearchDialog::StaticClass,
+                           [](R &r) { return static_cast<classes::TObject *>(r.AutoSearchDialog()); });
+    TraTableEntry description =
+        reportRttiValue<R>("AutoSearchDescription", K::String, nullptr, [](R &r) { return r.AutoSearchDescription(); });
     TraTableEntry fieldCount = reportRttiValue<R>("AutoSearchFieldCount", K::Integer, nullptr,
                                                   [](R &r) { return int32_t(r.AutoSearchFieldCount()); });
     TraTableEntry cacheManager = reportRttiValue<R>("CacheManager", K::Object, &TppCacheManager::StaticClass, [](R &r) {
@@ -172,6 +185,85 @@ void TraTppReportRTTI::GetPropList(const classes::TMetaClass &aClass, classes::T
     TraTableRTTI::GetPropList(aClass, aList);
     // Its record comes from the producer's descriptor.
     raAddPropName(aList, QStringLiteral("PreviewForm"));
+    raAddPropName(aList, QStringLiteral("AutoSearchFields"));
+    for (const char *method : ReportAutoSearchMethods)
+        raAddMethodName(aList, QString::fromLatin1(method));
+}
+
+bool TraTppReportRTTI::GetPropRec(const classes::TMetaClass &aClass, const QString &aName, TraPropRec &aRec) const
+{
+    if (raSameName(aName, "AutoSearchFields")) {
+        ArrayPropToRec(QStringLiteral("AutoSearchFields"), aRec);
+        return true;
+    }
+    if (const char *method = reportAutoSearchMethod(aName)) {
+        MethodToRec(QString::fromLatin1(method), true, aRec);
+        return true;
+    }
+    return TraTableRTTI::GetPropRec(aClass, aName, aRec);
+}
+
+std::unique_ptr<TraParamList> TraTppReportRTTI::GetParams(const QString &aName) const
+{
+    const classes::TMetaClass *fieldClass = &TppAutoSearchField::StaticClass();
+    auto params = std::make_unique<TraParamList>();
+    if (raSameName(aName, "AutoSearchFields")) {
+        params->AddParam(QStringLiteral("Index"), TraDataType::daInteger);
+        params->AddParam(QStringLiteral("Result"), TraDataType::daClass, false, false, QString(), fieldClass);
+    } else if (raSameName(aName, "CreateAutoSearchCriteria") || raSameName(aName, "AutoSearchCriteriaByName")) {
+        params->AddParam(QStringLiteral("aDataPipelineName"), TraDataType::daString, false, true);
+        params->AddParam(QStringLiteral("aFieldName"), TraDataType::daString, false, true);
+        if (raSameName(aName, "CreateAutoSearchCriteria")) {
+            params->AddParam(QStringLiteral("aOperator"), TraDataType::daEnumerated, false, false,
+                             QStringLiteral("TppSearchOperatorType"));
+            params->AddParam(QStringLiteral("aExpression"), TraDataType::daString, false, true);
+            params->AddParam(QStringLiteral("aMandatory"), TraDataType::daBoolean);
+        }
+        params->AddParam(QStringLiteral("Result"), TraDataType::daClass, false, false, QString(), fieldClass);
+    } else if (raSameName(aName, "GetAutoSearchDescriptionLines")) {
+        params->AddParam(QStringLiteral("aLines"), TraDataType::daClass, false, false, QString(),
+                         &classes::TStrings::StaticClass());
+    } else {
+        return TraTableRTTI::GetParams(aName);
+    }
+    return params;
+}
+
+bool TraTppReportRTTI::CallMethod(classes::TObject *aObject, const QString &aName, TraParamList &aParams) const
+{
+    auto *report = dynamic_cast<TppReport *>(aObject);
+    if (!report)
+        return TraTableRTTI::CallMethod(aObject, aName, aParams);
+    if (raSameName(aName, "AutoSearchFields")) {
+        classes::TObject *field = report->AutoSearchFields(aParams.ParamValue<int32_t>(0));
+        aParams.SetParamValue(1, field);
+    } else if (raSameName(aName, "CreateAutoSearchCriteria")) {
+        classes::TObject *field = report->CreateAutoSearchCriteria(
+            aParams.ParamValue<QString>(0), aParams.ParamValue<QString>(1),
+            aParams.ParamValue<TppSearchOperatorType>(2), aParams.ParamValue<QString>(3), aParams.ParamValue<bool>(4));
+        aParams.SetParamValue(5, field);
+    } else if (raSameName(aName, "AutoSearchCriteriaByName")) {
+        classes::TObject *field =
+            report->AutoSearchCriteriaByName(aParams.ParamValue<QString>(0), aParams.ParamValue<QString>(1));
+        aParams.SetParamValue(2, field);
+    } else if (raSameName(aName, "GetAutoSearchDescriptionLines")) {
+        if (auto *lines = dynamic_cast<classes::TStrings *>(aParams.ParamValue<classes::TObject *>(0)))
+            report->GetAutoSearchDescriptionLines(*lines);
+    } else {
+        return TraTableRTTI::CallMethod(aObject, aName, aParams);
+    }
+    return true;
+}
+
+bool TraTppReportRTTI::GetPropValue(classes::TObject *aObject, const QString &aName,
+                                    const TraValuePointer &aValue) const
+{
+    if (auto *report = dynamic_cast<TppReport *>(aObject);
+        report && raSameName(aName, "GetAutoSearchDescriptionAsString")) {
+        raWriteValue(aValue, report->AutoSearchDescription(), aName);
+        return true;
+    }
+    return TraTableRTTI::GetPropValue(aObject, aName, aValue);
 }
 
 } // namespace report

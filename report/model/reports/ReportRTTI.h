@@ -2,7 +2,7 @@
 
 // The scripting descriptors of the banded report (its bands by kind, the
 // group bands by index) and of the report a program prints (its cache and
-// the auto-search dialog's events).
+// the auto-search criteria with their dialog's events).
 
 #include "report/model/bands/TableRTTI.h"
 
@@ -28,6 +28,14 @@ public:
     static const TraTppReportRTTI &Instance();
 
     void GetPropList(const classes::TMetaClass &aClass, classes::TStrings &aList) const override;
+    // The auto-search criteria: "AutoSearchFields" by index and the methods
+    // "CreateAutoSearchCriteria", "AutoSearchCriteriaByName" and
+    // "GetAutoSearchDescriptionLines".
+    bool GetPropRec(const classes::TMetaClass &aClass, const QString &aName, TraPropRec &aRec) const override;
+    std::unique_ptr<TraParamList> GetParams(const QString &aName) const override;
+    bool CallMethod(classes::TObject *aObject, const QString &aName, TraParamList &aParams) const override;
+    // Also "GetAutoSearchDescriptionAsString", the description as text.
+    bool GetPropValue(classes::TObject *aObject, const QString &aName, const TraValuePointer &aValue) const override;
 
 protected:
     TraTppReportRTTI();
