@@ -219,6 +219,22 @@ TEST_F(SearchPreviewTest, HidingThePanelMidSearchCancelsItAndAFailedSearchLeaves
     EXPECT_TRUE(panel1().startsWith("Found 1 of 1")) << panel1().toStdString();
 }
 
+TEST_F(SearchPreviewTest, APageMadeAgainWithOtherCommandsShowsTheErrorAndTheNextSearchRuns)
+{
+    producer->TextSearchSettings()->SetShowAll(true);
+    TppSearchPreview &search = open(false);
+    enter(search, "cat");
+    EXPECT_TRUE(panel1().startsWith("Found 1...more...          Show All")) << panel1().toStdString();
+    generator->Script.commandsPerPage = 0;
+    preview->GotoPage(2);
+    preview->GotoPage(1);
+    EXPECT_EQ(panel1(), "TppTextSearchEngine.CreateEntirePageHighlights: The draw command info list is out of "
+                        "sync with the current viewer's page.");
+    enter(search, "cat");
+    EXPECT_TRUE(panel1().startsWith("Found 1...more...")) << panel1().toStdString();
+    EXPECT_EQ(search.SearchEngine()->Highlights().size(), 1u);
+}
+
 TEST_F(SearchPreviewTest, ThePanelSitsOnTopOfTheOutlineOrInARowOfAToolbar)
 {
     TppSearchPreview &search = open(true);

@@ -653,7 +653,13 @@ void TppSearchPreview::BeforeGotoPage(int aPageNo)
 {
     if (!m_hasResults || !m_engine || IsSearching())
         return;
-    m_engine->GotoOccurrencePage(aPageNo);
+    try {
+        m_engine->GotoOccurrencePage(aPageNo);
+    } catch (const ESearchError &) {
+        // A page without occurrences: the current one stays, and the page
+        // is shown all the same.
+        return;
+    }
     if (m_engine->CurrentPageNo() == aPageNo)
         m_currentOccurrence = m_engine->CurrentOccurrenceNo();
 }
