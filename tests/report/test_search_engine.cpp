@@ -354,3 +354,18 @@ TEST_F(SearchEngineTest, ARichTextOccurrenceGetsItsColoursBackBeforeTheNextIsMar
     engine->ClearHighlights();
     EXPECT_NE(backAt(14), 0x6A240A);
 }
+
+TEST_F(SearchEngineTest, NextFromAnEarlierShownPageGoesOnPastTheOccurrencesAlreadyFound)
+{
+    start(false);
+    ASSERT_TRUE(engine->Search("cat"));
+    ASSERT_TRUE(engine->FirstOccurrence());
+    // The user pages back before asking for the next occurrence: page 2's
+    // known hit must not stop the walk, or Next would never get further.
+    viewer.GotoPage(1);
+    EXPECT_EQ(engine->NavigateForward("cat"), 4);
+    EXPECT_EQ(engine->OccurrenceCount(), 3);
+    EXPECT_TRUE(engine->NextOccurrence());
+    EXPECT_EQ(engine->CurrentPageNo(), 4);
+    expectViewerAttached();
+}

@@ -525,15 +525,19 @@ int TppCustomSearchEngine::navigate(const QString &aText, bool aStopAtFirstHit)
                 break;
             }
             const bool lastPage = page->LastPage();
+            const int known = OccurrenceCount();
             const bool hit = SearchPage(page, aText);
+            // A page whose hits were found before is no place to stop: the
+            // shown page may lie before them when the user paged back.
+            const bool stop = aStopAtFirstHit && hit && OccurrenceCount() > known;
             if (hit)
                 result = pageNo;
             if (lastPage) {
-                reachedLast = !(hit && aStopAtFirstHit);
+                reachedLast = !stop;
                 break;
             }
             PumpMessages(true);
-            if (hit && aStopAtFirstHit)
+            if (stop)
                 break;
             ++pageNo;
         }
