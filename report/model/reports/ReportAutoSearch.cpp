@@ -163,40 +163,38 @@ void TppReport::GetAutoSearchDescriptionLines(classes::TStrings &aLines)
     }
 }
 
+namespace {
+
+// The handler first, then the event, unless the handler freed the report.
+void reportAutoSearchNotify(TppReport &aReport, classes::TNotifyEvent &aHandler, int aEventID)
+{
+    const QPointer<QObject> alive = aReport.Guard();
+    if (aHandler)
+        aHandler(&aReport);
+    if (alive)
+        aReport.SendEventNotify(&aReport, aEventID, nullptr);
+}
+
+} // namespace
+
 void TppReport::DoBeforeAutoSearchDialogCreate()
 {
-    const QPointer<QObject> alive = Guard();
-    if (BeforeAutoSearchDialogCreate)
-        BeforeAutoSearchDialogCreate(this);
-    if (alive)
-        SendEventNotify(this, ppEvent::BeforeAutoSearchDialogCreate, nullptr);
+    reportAutoSearchNotify(*this, BeforeAutoSearchDialogCreate, ppEvent::BeforeAutoSearchDialogCreate);
 }
 
 void TppReport::DoAfterAutoSearchDialogCreate()
 {
-    const QPointer<QObject> alive = Guard();
-    if (AfterAutoSearchDialogCreate)
-        AfterAutoSearchDialogCreate(this);
-    if (alive)
-        SendEventNotify(this, ppEvent::AfterAutoSearchDialogCreate, nullptr);
+    reportAutoSearchNotify(*this, AfterAutoSearchDialogCreate, ppEvent::AfterAutoSearchDialogCreate);
 }
 
 void TppReport::DoOnAutoSearchDialogClose()
 {
-    const QPointer<QObject> alive = Guard();
-    if (OnAutoSearchDialogClose)
-        OnAutoSearchDialogClose(this);
-    if (alive)
-        SendEventNotify(this, ppEvent::OnAutoSearchDialogClose, nullptr);
+    reportAutoSearchNotify(*this, OnAutoSearchDialogClose, ppEvent::OnAutoSearchDialogClose);
 }
 
 void TppReport::DoOnGetAutoSearchValues()
 {
-    const QPointer<QObject> alive = Guard();
-    if (OnGetAutoSearchValues)
-        OnGetAutoSearchValues(this);
-    if (alive)
-        SendEventNotify(this, ppEvent::OnGetAutoSearchValues, nullptr);
+    reportAutoSearchNotify(*this, OnGetAutoSearchValues, ppEvent::OnGetAutoSearchValues);
 }
 
 void TppReport::freeAutoSearchDialog()

@@ -233,20 +233,21 @@ void TppAutoSearchPanel::CreateControls()
 
 void TppAutoSearchPanel::DisableInput()
 {
-    for (QWidget *w :
-         {static_cast<QWidget *>(m_lblLead), static_cast<QWidget *>(m_lblAlias), static_cast<QWidget *>(m_lblOperator)})
-        w->setEnabled(false);
-    for (QWidget *editor : m_editors)
-        editor->setEnabled(false);
+    setInputEnabled(false);
 }
 
 void TppAutoSearchPanel::EnableInput()
 {
+    setInputEnabled(true);
+}
+
+void TppAutoSearchPanel::setInputEnabled(bool aEnabled)
+{
     for (QWidget *w :
          {static_cast<QWidget *>(m_lblLead), static_cast<QWidget *>(m_lblAlias), static_cast<QWidget *>(m_lblOperator)})
-        w->setEnabled(true);
+        w->setEnabled(aEnabled);
     for (QWidget *editor : m_editors)
-        editor->setEnabled(true);
+        editor->setEnabled(aEnabled);
 }
 
 bool TppAutoSearchPanel::ContainsPoint(int aX, int aY) const

@@ -90,6 +90,9 @@ protected:
     void addEditor(QWidget *aEditor);
 
 private:
+    // The sentence and the editors on or off.
+    void setInputEnabled(bool aEnabled);
+
     TppAutoSearchField *m_field = nullptr;
     QLabel *m_lblLead = nullptr;
     QLabel *m_lblAlias = nullptr;
