@@ -807,4 +807,64 @@ TEST_F(Regions, AChildRunLeavesTheRunsStartToTheMainReportAndSeesTheParentsPageB
     child->RemoveEventNotify(&listener);
 }
 
+TEST_F(Regions, TextsInARegionStandWhereTheRegionWasPlaced)
+{
+    // The region grows by 5 mm with three rows; a second region shifting
+    // below it moves down by as much, and so does the label it holds.
+    region->SetKeepTogether(false);
+    childRows(3);
+    auto *below = new TppRegion;
+    below->SetBand(detail);
+    below->SetBounds(0, 10000, 190000, 6000);
+    below->SetShiftRelativeTo(region);
+    auto *label = new TppLabel;
+    label->SetBand(detail);
+    label->SetCaption(QStringLiteral("Inside"));
+    label->SetBounds(0, 12000, 50000, 4000);
+    label->SetRegion(below);
+    print();
+    // The second record's detail starts 21 mm below the first's (10 mm).
+    EXPECT_EQ(below->PageTop(), 10000 + 21000 + 15000);
+    EXPECT_EQ(label->PrintPosRect().Top, below->PageTop() + 2000);
+}
+
+TEST(RegionContinuation, WhatDidNotFitContinuesAtTheTopOfTheRegionOnTheNextPage)
+{
+    // A title leaves 10 mm of the first page; the region's second label,
+    // 12 mm below its first, goes over to the second page.
+    TppReport report;
+    reporttest::SetA4Portrait(*report.PrinterSetup());
+    report.SetPageLimit(5);
+    auto *title = new TppTitleBand(nullptr);
+    title->SetReport(&report);
+    title->SetmmHeight(267000);
+    auto *detail = new TppDetailBand(nullptr);
+    detail->SetReport(&report);
+    detail->SetmmHeight(16000);
+    detail->SetPrintHeight(TppPrintHeightType::phDynamic);
+    auto *region = new TppRegion;
+    region->SetBand(detail);
+    region->SetBounds(0, 0, 190000, 16000);
+    region->SetStretch(true);
+    TppLabel *labels[2] = {new TppLabel, new TppLabel};
+    for (int i = 0; i < 2; ++i) {
+        labels[i]->SetBand(detail);
+        labels[i]->SetCaption(QStringLiteral("Label %1").arg(i));
+        labels[i]->SetBounds(0, i * 12000, 50000, 4000);
+        labels[i]->SetRegion(region);
+    }
+    QList<int32_t> tops;
+    reporttest::TraceDevice device;
+    device.OnPageReceive.Set([&tops, &labels](classes::TObject *, classes::TObject *aPage) {
+        if (!static_cast<TppPage *>(aPage)->Calculation())
+            tops << labels[1]->PrintPosRect().Top;
+    });
+    device.SetPublisher(report.Publisher());
+    report.PrintToDevices();
+    device.SetPublisher(nullptr);
+    ASSERT_EQ(tops.size(), 2) << device.Text().toStdString();
+    // On the second page it stands at the region's top, the page's top.
+    EXPECT_EQ(tops[1], 10000);
+}
+
 } // namespace

@@ -323,8 +323,8 @@ void TppCustomRegion::Init()
     m_resumeList = 0;
     m_resumeIndex = 0;
     m_firstUnfinishedStretches = false;
-    m_regionPartial = false;
-    m_regionPartialAdjustment = mmHeight();
+    SetPartialGeneration(false);
+    SetPartialAdjustment(mmHeight());
     SetKeptTogether(false);
 }
 
@@ -385,8 +385,8 @@ void TppCustomRegion::rollBack()
     }
     m_resumeList = 0;
     m_resumeIndex = 0;
-    m_regionPartial = false;
-    m_regionPartialAdjustment = mmHeight();
+    SetPartialGeneration(false);
+    SetPartialAdjustment(mmHeight());
     SetSpaceUsed(0);
     SetKeptTogether(true);
 }
@@ -461,17 +461,17 @@ void TppCustomRegion::generateChildren()
         SetSpaceUsed(regionClamp(std::max<int64_t>(lowest - top, 0)));
     SetOverFlow(unfinished && firstStretches);
     m_firstUnfinishedStretches = firstStretches;
-    m_regionPartial = unfinished && !OverFlow();
+    SetPartialGeneration(unfinished && !OverFlow());
     if (unfinished) {
         m_resumeList = firstList;
         m_resumeIndex = firstIndex;
-        m_regionPartialAdjustment = m_regionPartial && m_printList.isEmpty() ? 0 : smallest;
+        SetPartialAdjustment(PartialGeneration() && m_printList.isEmpty() ? 0 : smallest);
     } else {
         m_resumeList = 0;
         m_resumeIndex = 0;
-        m_regionPartialAdjustment = mmHeight();
+        SetPartialAdjustment(mmHeight());
     }
-    if (m_regionPartial)
+    if (PartialGeneration())
         SetOverFlow(true);
     if (m_snapshot && OverFlow()) {
         // Nothing of it stays on this page: it starts whole on the next.
@@ -530,7 +530,7 @@ void TppCustomRegion::SaveToCache(int32_t aPageIndex)
 {
     RegionCacheRecord own;
     own.firstUnfinishedStretches = m_firstUnfinishedStretches ? 1 : 0;
-    own.partial = m_regionPartial ? 1 : 0;
+    own.partial = PartialGeneration() ? 1 : 0;
     own.resumeList = m_resumeList;
     own.resumeIndex = m_resumeIndex;
     writeCacheRecordWith(aPageIndex, own);
@@ -541,7 +541,7 @@ void TppCustomRegion::RestoreFromCache(int32_t aPageIndex)
     RegionCacheRecord own;
     readCacheRecordWith(aPageIndex, own);
     m_firstUnfinishedStretches = own.firstUnfinishedStretches != 0;
-    m_regionPartial = own.partial != 0;
+    SetPartialGeneration(own.partial != 0);
     m_resumeList = std::max(own.resumeList, 0);
     m_resumeIndex = std::max(own.resumeIndex, 0);
 }

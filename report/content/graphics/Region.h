@@ -108,8 +108,6 @@ private:
     int m_resumeList = 0;
     int m_resumeIndex = 0;
     bool m_firstUnfinishedStretches = false;
-    int32_t m_regionPartialAdjustment = 0;
-    bool m_regionPartial = false;
     std::unique_ptr<classes::TBrush> m_brush;
     std::unique_ptr<classes::TPen> m_pen;
     classes::TShapeType m_shape = classes::TShapeType::stRectangle;

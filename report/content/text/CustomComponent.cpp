@@ -1,6 +1,7 @@
 #include "report/content/text/CustomComponent.h"
 
 #include "report/model/bands/CustomBand.h"
+#include "report/model/bands/Stretchable.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Reader.h"
@@ -44,7 +45,8 @@ TppCustomBand *TppCustomComponent::printingBand() const
 void TppCustomComponent::Generate()
 {
     TppCustomBand *band = printingBand();
-    if (ReprintOnOverFlow() && band && band->OverFlow())
+    const TppComponent *region = Region();
+    if (ReprintOnOverFlow() && (region ? region->OverFlow() : band && band->OverFlow()))
         InitDrawComponent();
     const bool shown = Visible() || DrawComponent();
     const std::weak_ptr<char> alive = lifeToken();
@@ -63,24 +65,51 @@ void TppCustomComponent::Generate()
     SetGenerationComplete(!OutOfSpace());
 }
 
-void TppCustomComponent::place()
+TppCustomComponent::ParentPlace TppCustomComponent::parentPlace() const
 {
     TppCustomBand *band = printingBand();
-    const rtl::TRect parent = band ? band->PrintRect() : rtl::TRect{};
-    const int32_t left = parent.Left + mmLeft();
-    int32_t height = mmHeight();
-    int32_t top = parent.Top + mmTop();
-    if (ShiftWithParent() && band) {
-        // Keeps its distance to the bottom of the stretched object above.
-        TppComponent *above = band->MaxStretchable();
-        if (above && above != this && above->mmTop() + above->mmHeight() <= mmTop())
-            top = above->BottomOnPage(parent.Top) + (mmTop() - (above->mmTop() + above->mmHeight()));
+    const rtl::TRect rect = band ? band->PrintRect() : rtl::TRect{};
+    ParentPlace at;
+    at.left = rect.Left;
+    // A region stands where the page put it, which a stretching object
+    // above it may have moved; it continues from its top on a later page.
+    if (const auto *region = dynamic_cast<const TppStretchable *>(Region())) {
+        at.origin = region->PageTop() - region->mmTop();
+        if (region->PartialGeneration())
+            at.origin -= region->PartialAdjustment();
+        at.bottom = region->PageTop() + region->SpaceUsed();
+        at.limit = region->PageBottom();
+        at.checksSpace = true;
+        at.above = region->MaxStretchableChild();
+        at.aboveOrigin = region->PageTop() - region->mmTop();
+        return at;
     }
-    const bool checksSpace = band && band->PageBottom() > 0;
-    const int32_t limit = checksSpace ? band->PageBottom() : std::numeric_limits<int32_t>::max();
-    if (StretchWithParent() && band) {
-        if (top < parent.Bottom)
-            height = parent.Bottom - top;
+    at.origin = rect.Top;
+    at.bottom = rect.Bottom;
+    at.checksSpace = band && band->PageBottom() > 0;
+    at.limit = at.checksSpace ? band->PageBottom() : std::numeric_limits<int32_t>::max();
+    at.above = band ? band->MaxStretchable() : nullptr;
+    at.aboveOrigin = rect.Top;
+    return at;
+}
+
+void TppCustomComponent::place()
+{
+    const ParentPlace parent = parentPlace();
+    const int32_t left = parent.left + mmLeft();
+    int32_t height = mmHeight();
+    int32_t top = parent.origin + mmTop();
+    if (ShiftWithParent()) {
+        // Keeps its distance to the bottom of the stretched object above.
+        const TppComponent *above = parent.above;
+        if (above && above != this && above->mmTop() + above->mmHeight() <= mmTop())
+            top = above->BottomOnPage(parent.aboveOrigin) + (mmTop() - (above->mmTop() + above->mmHeight()));
+    }
+    const bool checksSpace = parent.checksSpace;
+    const int32_t limit = parent.limit;
+    if (StretchWithParent() && (Region() || printingBand())) {
+        if (top < parent.bottom)
+            height = parent.bottom - top;
         if (top < limit && int64_t(top) + height > limit)
             height = limit - top;
     }

@@ -47,6 +47,21 @@ protected:
     std::weak_ptr<char> lifeToken() const { return m_life; }
 
 private:
+    // Where the band, or the region the control belongs to, places it: the
+    // page top its design top counts from, the parent's bottom and page
+    // limit, and the stretched object above it with the top its own design
+    // top counts from.
+    struct ParentPlace
+    {
+        int32_t left = 0;
+        int32_t origin = 0;
+        int32_t bottom = 0;
+        int32_t limit = 0;
+        bool checksSpace = false;
+        const TppComponent *above = nullptr;
+        int32_t aboveOrigin = 0;
+    };
+    ParentPlace parentPlace() const;
     void place();
 
     rtl::TRect m_printPosRect;

@@ -159,6 +159,10 @@ protected:
         aOwn = record.own;
     }
     TppCustomBand *printingBand() const;
+    // A component that generates others itself (a region) keeps its own
+    // count of what did not finish; its children move up by the adjustment.
+    void SetPartialGeneration(bool aValue) { m_partialGeneration = aValue; }
+    void SetPartialAdjustment(int32_t aValue) { m_partialAdjustment = aValue; }
     // Expires when the component goes: handlers it calls may free it.
     std::weak_ptr<char> lifeToken() const { return m_life; }
 
