@@ -12,10 +12,14 @@
 #include "report/output/search/SearchEngineRegistry.h"
 
 #include "platform/controls/EventPump.h"
+#include "platform/controls/Guard.h"
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLoggingCategory>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>

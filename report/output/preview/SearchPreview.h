@@ -11,7 +11,9 @@
 #include "report/output/preview/CustomSearchPreview.h"
 
 #include <QPointer>
+#include <QStatusBar>
 #include <QString>
+#include <QToolButton>
 
 #include <memory>
 
@@ -19,8 +21,6 @@ class QAction;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QStatusBar;
-class QToolButton;
 class QWidget;
 
 namespace report {
