@@ -22,6 +22,7 @@
 #include "tests/support/report/SamplePage.h"
 
 #include "platform/classes/Streams.h"
+#include "platform/classes/StringList.h"
 #include "platform/richedit/RichEdit.h"
 
 #include <gtest/gtest.h>
@@ -368,4 +369,104 @@ TEST_F(SearchEngineTest, NextFromAnEarlierShownPageGoesOnPastTheOccurrencesAlrea
     EXPECT_TRUE(engine->NextOccurrence());
     EXPECT_EQ(engine->CurrentPageNo(), 4);
     expectViewerAttached();
+}
+
+// Cancels the engine's search at the k-th result notice it sends.
+class CancelAtNotice : public TppCommunicator
+{
+public:
+    CancelAtNotice(TppCustomSearchEngine &aEngine, int aAt)
+        : TppCommunicator(nullptr)
+        , m_engine(aEngine)
+        , m_at(aAt)
+    {
+        TppEventSet events;
+        events.set(ppEvent::SearchResultsChanged);
+        SetEventSubscriptions(events);
+        aEngine.AddEventNotify(this);
+    }
+    ~CancelAtNotice() override { BeforeDestruction(); }
+    void EventNotify(TppCommunicator *aSender, int aEventID, TraParamList *aParams) override
+    {
+        TppCommunicator::EventNotify(aSender, aEventID, aParams);
+        if (aEventID == ppEvent::SearchResultsChanged && ++m_seen == m_at)
+            m_engine.CancelSearch();
+    }
+    int Seen() const { return m_seen; }
+
+private:
+    TppCustomSearchEngine &m_engine;
+    int m_at;
+    int m_seen = 0;
+};
+
+TEST_F(SearchEngineTest, ACancelAtAnyResultNoticeOfAnAllPagesSearchLeavesAWorkingEngine)
+{
+    start(true);
+    settings.SetShowAll(true);
+    for (int k = 1;; ++k) {
+        SCOPED_TRACE(k);
+        engine->Reset();
+        engine->SetStartPageNo(1);
+        engine->SetSearchAllPages(true);
+        CancelAtNotice cancel(*engine, k);
+        const bool found = engine->Search("cat");
+        expectViewerAttached();
+        if (cancel.Seen() < k) {
+            // Past the last notice the search runs to its end.
+            EXPECT_TRUE(found);
+            EXPECT_EQ(engine->OccurrenceCount(), 3);
+            break;
+        }
+        EXPECT_FALSE(found);
+        EXPECT_TRUE(engine->Cancelled());
+        EXPECT_EQ(engine->OccurrenceCount(), 0);
+        EXPECT_FALSE(engine->FirstOccurrence());
+        engine->HighlightPage(viewer.CurrentPage());
+        EXPECT_TRUE(engine->Highlights().empty());
+    }
+}
+
+TEST_F(SearchEngineTest, MemoLinesKeepTheirReadingOrderAtEveryZoom)
+{
+    // The memo's third line lies at about 18.5 mm; the text at 20 mm is
+    // below it however large the page is shown.
+    generator->BeforeDeliver = [](TppPage &aPage) {
+        reporttest::SetA4Portrait(*aPage.PrinterSetup());
+        auto *memo = new TppDrawText();
+        memo->SetIsMemo(true);
+        classes::TStringList lines;
+        lines.Add("cat");
+        lines.Add("dog");
+        lines.Add("cat");
+        memo->SetWrappedText(&lines);
+        memo->SetLeft(10000);
+        memo->SetTop(10000);
+        memo->SetWidth(50000);
+        memo->SetHeight(3 * 4233);
+        aPage.AddDrawCommand(memo);
+        auto *text = new TppDrawText();
+        text->SetText("cat");
+        text->SetLeft(10000);
+        text->SetTop(20000);
+        text->SetWidth(50000);
+        text->SetHeight(4233);
+        aPage.AddDrawCommand(text);
+    };
+    start(false);
+    for (int zoom : {100, 50, 200}) {
+        SCOPED_TRACE(zoom);
+        viewer.SetZoomPercentage(zoom);
+        engine->Reset();
+        engine->SetStartPageNo(1);
+        ASSERT_TRUE(engine->Search("cat"));
+        ASSERT_EQ(engine->OccurrenceCount(), 3);
+        std::vector<std::pair<int, int>> order;
+        for (bool more = engine->FirstOccurrence(); more; more = engine->NextOccurrence()) {
+            auto *info = static_cast<TppTextSearchEngine &>(*engine).CurrentInfo();
+            order.emplace_back(info->DrawCommandIndex(), info->LineNo());
+        }
+        const int memoIndex = viewer.CurrentPage()->DrawCommandCount() - 2;
+        EXPECT_EQ(order, (std::vector<std::pair<int, int>>{{memoIndex, 1}, {memoIndex, 3}, {memoIndex + 1, 1}}));
+    }
 }

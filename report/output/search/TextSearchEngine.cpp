@@ -2,6 +2,7 @@
 
 #include "report/content/drawcommands/DrawRichText.h"
 #include "report/content/drawcommands/DrawText.h"
+#include "report/model/base/Units.h"
 #include "report/model/pages/Page.h"
 #include "report/model/production/SearchErrors.h"
 #include "report/output/screen/ScreenDevice.h"
@@ -156,8 +157,12 @@ void TppTextSearchEngine::FindOccurrencesInLine(TppDrawText *aDrawText, int aInd
     int position = 0;
     while (toolbox.FindText(rest, aText, position, wholeWord, caseSensitive)) {
         ++occurrence;
-        if (aLineNo > 1 && m_lineHeight < 0)
-            m_lineHeight = toolbox.CalculateLineHeight(*aDrawText, Canvas(), ScaleY());
+        // Measured at the shown zoom, the height goes back to page units:
+        // a line's top must compare with the tops of the other commands.
+        if (aLineNo > 1 && m_lineHeight < 0) {
+            const double scale = ScaleY() > 0 ? ScaleY() : 1.0;
+            m_lineHeight = ppRound(toolbox.CalculateLineHeight(*aDrawText, Canvas(), scale) / scale);
+        }
         auto info = std::make_unique<TppDrawCommandSearchInfo>();
         info->SetDrawCommandIndex(aIndex);
         info->SetOccurrenceNo(occurrence);
