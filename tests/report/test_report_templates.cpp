@@ -2,11 +2,13 @@
 #include "tests/support/report/MemoryPipeline.h"
 
 #include "report/content/ContentRegistration.h"
+#include "report/content/graphics/Region.h"
 #include "report/content/text/DBText.h"
 #include "report/content/text/Label.h"
 #include "report/content/text/Memo.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/BandClasses.h"
+#include "report/model/bands/DesignerSink.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Exceptions.h"
 #include "report/model/forms/DialogBases.h"
@@ -21,6 +23,7 @@
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ObjectText.h"
+#include "platform/classes/Reader.h"
 #include "platform/classes/Streams.h"
 #include "platform/classes/StringList.h"
 
@@ -300,6 +303,69 @@ TEST_F(ReportTemplates, OnlyOneReportIsAcceptedAsTheStreamsComponent)
     EXPECT_EQ(firstCaption(), QStringLiteral("Stored"));
 }
 
+// A report kept in its template loads its layout from it once it is read,
+// unless a designer shows it; a child report kept so asks its main report
+// first, which may say where its template is.
+TEST_F(ReportTemplates, AReportKeptInItsTemplateLoadsItsLayoutWhenRead)
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("kept.rtm"));
+    report->Template()->SetFileName(file);
+    report->Template()->SaveToFile();
+    replaceLayout();
+    report->Template()->SetFileName(file);
+    const auto read = [this] {
+        const QByteArray text = "object ppReport1: TppReport\r\n  SaveAsTemplate = True\r\nend\r\n";
+        classes::TMemoryStream source;
+        source.WriteBuffer(text.constData(), text.size());
+        source.SetPosition(0);
+        classes::TMemoryStream binary;
+        classes::ObjectTextToBinary(source, binary);
+        binary.SetPosition(0);
+        classes::TReader(binary).ReadRootComponent(report);
+    };
+    report->IncludeState(ppState::Design);
+    read();
+    EXPECT_NE(firstCaption(), QStringLiteral("Stored"));
+    report->ExcludeState(ppState::Design);
+    read();
+    EXPECT_EQ(firstCaption(), QStringLiteral("Stored"));
+
+    auto *subreport = new TppSubReport(&form);
+    subreport->SetBand(report->GetBand(4));
+    TppChildReport *child = subreport->Report();
+    ASSERT_TRUE(child);
+    child->SetSaveAsTemplate(true);
+    TppCustomReport *asked = nullptr;
+    report->OnTemplateLoad.Set([&](classes::TObject *, TppCustomReport *aChild) {
+        asked = aChild;
+        aChild->Template()->SetFileName(file);
+    });
+    child->Loaded();
+    EXPECT_EQ(asked, child);
+    EXPECT_EQ(child->GroupCount(), 1);
+    // A template load of the main report keeps whom it tells.
+    report->Template()->LoadFromFile();
+    EXPECT_TRUE(report->OnTemplateLoad);
+}
+
+// While a load keeps the previous layout aside, a subreport's child report
+// is aside with it: the child read keeps its name, load after load.
+TEST_F(ReportTemplates, ASubreportsChildReportComesBackUnderItsOwnName)
+{
+    auto *subreport = new TppSubReport(&form);
+    subreport->SetBand(report->GetBand(4));
+    ASSERT_TRUE(subreport->Report());
+    const QString childName = subreport->Report()->Name();
+    const QByteArray bytes = save(TppFormatType::ftBinary);
+    for (int round = 0; round < 2; ++round) {
+        load(bytes);
+        auto *loaded = dynamic_cast<TppSubReport *>(report->GetBand(4)->Objects(0));
+        ASSERT_TRUE(loaded && loaded->Report());
+        EXPECT_EQ(loaded->Report()->Name(), childName) << round;
+    }
+}
+
 TEST_F(ReportTemplates, ClashingNamesAreRenamedAndReferencesFollowThem)
 {
     const QByteArray bytes = save(TppFormatType::ftASCII);
@@ -569,12 +635,20 @@ TEST_F(TemplateFixtures, BothFormsLoadToTheSameReport)
     EXPECT_TRUE(group->HeaderBand() && group->FooterBand());
     TppBand *detail = report->GetBand(4);
     ASSERT_TRUE(detail);
-    ASSERT_EQ(detail->ObjectCount(), 1);
+    ASSERT_EQ(detail->ObjectCount(), 3);
     auto *subreport = dynamic_cast<TppSubReport *>(detail->Objects(0));
     ASSERT_TRUE(subreport);
     ASSERT_TRUE(subreport->Report());
     EXPECT_EQ(subreport->Report()->Name(), QStringLiteral("ppChildReport1"));
     EXPECT_EQ(subreport->ParentReport(), report);
+    // The region's child is the band's object too, inside the region.
+    auto *region = dynamic_cast<TppRegion *>(form.FindComponent(u"ppRegion1"));
+    auto *inside = dynamic_cast<TppLabel *>(form.FindComponent(u"ppLabel2"));
+    ASSERT_TRUE(region && inside);
+    EXPECT_EQ(region->Band(), detail);
+    EXPECT_EQ(inside->Band(), detail);
+    EXPECT_EQ(inside->Region(), region);
+    EXPECT_EQ(inside->GetCaption(), QStringLiteral("Inside"));
 }
 
 TEST_F(TemplateFixtures, FloatsReadTheSameWhateverTheLocale)

@@ -720,6 +720,27 @@ void TppCustomReport::ChangeOwner(classes::TComponent *aNewOwner)
 
 void TppCustomReport::Loaded()
 {
+    ResolveDataPipelines();
+    // Stored positions were written with "."; a system that writes numbers
+    // otherwise reads them with its own separator.
+    const QString separator = QLocale::system().decimalPoint();
+    if (separator != QStringLiteral("."))
+        for (QString &position : m_columnPositions)
+            position.replace(QLatin1Char('.'), separator);
+    if (PrinterSetup())
+        PrinterSetup()->Loaded();
+    TppProducer::Loaded();
+    if (!m_saveAsTemplate || CommunicatorState() >= ppState::FirstLoad)
+        return;
+    TppCustomReport *main = GetMainReport();
+    if (main && main != this)
+        main->TemplateLoadRequest(this);
+    if (main != this || !HasCommunicatorState(ppState::Design))
+        m_template->Load();
+}
+
+void TppCustomReport::ResolveDataPipelines()
+{
     const TppDataPipelineList pipelines(this);
     for (int i = 0; i < pipelines.Count(); ++i)
         if (TppDataPipeline *pipeline = pipelines.Pipelines(i))
@@ -733,15 +754,6 @@ void TppCustomReport::Loaded()
         band->ResolveDataPipelines(pipelines);
     for (TppGroup *group : std::vector<TppGroup *>(m_groups))
         group->ResolveDataPipeline(pipelines);
-    // Stored positions were written with "."; a system that writes numbers
-    // otherwise reads them with its own separator.
-    const QString separator = QLocale::system().decimalPoint();
-    if (separator != QStringLiteral("."))
-        for (QString &position : m_columnPositions)
-            position.replace(QLatin1Char('.'), separator);
-    if (PrinterSetup())
-        PrinterSetup()->Loaded();
-    TppProducer::Loaded();
 }
 
 void TppCustomReport::TransferRelatives(const TppProducer &aSource)

@@ -140,6 +140,9 @@ public:
     // The report whose band holds the subreport that holds this one;
     // nullptr for a report no subreport holds.
     virtual TppCustomReport *ParentReport() const { return nullptr; }
+    // A child report that keeps its layout in its template is about to
+    // load it: the main report may say where from. Nothing here.
+    virtual void TemplateLoadRequest(TppCustomReport *) {}
     // The engine's state bits; a child report passes them on to the report
     // that holds its subreport.
     virtual void IncludeEngineState(int aBits);
@@ -219,10 +222,18 @@ public:
     // A real move takes the bands and groups along to the new owner.
     void ChangeOwner(classes::TComponent *aNewOwner) override;
 
-    // Resolves the pipelines named in the stream (the report's own, the
-    // bands', the groups' and the masters of every visible pipeline), then
-    // finishes loading the printer setup and the producer.
+    // Resolves the pipelines named in the stream (ResolveDataPipelines),
+    // then finishes loading the printer setup and the producer. A report
+    // kept in its template (SaveAsTemplate) then loads its layout from it,
+    // a child report after asking its main report; not while a template is
+    // being loaded, nor for a main report in a designer.
     void Loaded() override;
+    // The report's own pipeline, the bands' and the groups' and the masters
+    // of every pipeline the report's owner holds, found by the names the
+    // stream gave.
+    void ResolveDataPipelines();
+    // Forgets the pipeline name read from a stream and not yet resolved.
+    void ClearPendingDataPipeline() { m_dataPipelineName.clear(); }
     // Takes over the source report's settings and events, and its bands
     // and groups in place of its own; the source is left without any.
     void TransferRelatives(const TppProducer &aSource) override;

@@ -34,14 +34,13 @@ constexpr int32_t ppReportOrientationVersion = 1270;
 const classes::TMetaClass &TppReport::StaticClass()
 {
     using R = TppReport;
-    static const classes::TMetaClass meta = classes::MakeClass<R, TppBandedReport>(
-        "TppReport", [](auto &c) {
-            c.Event("AfterAutoSearchDialogCreate", &R::AfterAutoSearchDialogCreate);
-            c.Event("BeforeAutoSearchDialogCreate", &R::BeforeAutoSearchDialogCreate);
-            c.Boolean("CachePages", &R::CachePages, &R::SetCachePages).Default(false);
-            c.Event("OnAutoSearchDialogClose", &R::OnAutoSearchDialogClose);
-            c.Event("OnGetAutoSearchValues", &R::OnGetAutoSearchValues);
-        });
+    static const classes::TMetaClass meta = classes::MakeClass<R, TppBandedReport>("TppReport", [](auto &c) {
+        c.Event("AfterAutoSearchDialogCreate", &R::AfterAutoSearchDialogCreate);
+        c.Event("BeforeAutoSearchDialogCreate", &R::BeforeAutoSearchDialogCreate);
+        c.Boolean("CachePages", &R::CachePages, &R::SetCachePages).Default(false);
+        c.Event("OnAutoSearchDialogClose", &R::OnAutoSearchDialogClose);
+        c.Event("OnGetAutoSearchValues", &R::OnGetAutoSearchValues);
+    });
     return meta;
 }
 
@@ -232,10 +231,17 @@ void TppReport::TransferRelatives(const TppProducer &aSource)
         SetShowAutoSearchDialog(source->ShowAutoSearchDialog());
         m_legacyDataSource = source->m_legacyDataSource;
         transferAutoSearchFields(*const_cast<TppReport *>(source));
+        OnTemplateLoad = source->OnTemplateLoad;
     }
 }
 
 void TppReport::GetTreeKey(QString &) const {}
+
+void TppReport::TemplateLoadRequest(TppCustomReport *aChildReport)
+{
+    if (OnTemplateLoad)
+        OnTemplateLoad(this, aChildReport);
+}
 
 void TppReport::ResetFromPage(int aPageNo)
 {

@@ -46,6 +46,13 @@ public:
 
     // The report's place in a tree of subreports; a main report adds nothing.
     void GetTreeKey(QString &aKey) const override;
+    // Hands the child report to OnTemplateLoad when one is set.
+    void TemplateLoadRequest(TppCustomReport *aChildReport) override;
+    // Told of each child report of the tree that loads its layout from its
+    // template, before it does (its template's file or record may be set
+    // here). Taken over with the report's contents.
+    using TppTemplateLoadEvent = classes::TEvent<void(classes::TObject *Sender, TppCustomReport *aChildReport)>;
+    TppTemplateLoadEvent OnTemplateLoad;
     // While a subreport generates, its child report (Cancel reaches it).
     TppCustomReport *GeneratingChildReport() const { return m_generatingChildReport; }
     void SetGeneratingChildReport(TppCustomReport *aReport) { m_generatingChildReport = aReport; }

@@ -178,6 +178,16 @@ void TppSubReport::SetBand(TppBand *aBand)
     }
 }
 
+void TppSubReport::ChangeOwner(classes::TComponent *aNewOwner)
+{
+    TppStretchable::ChangeOwner(aNewOwner);
+    // Left behind in the old form (a layout put aside while a template
+    // loads), it would keep its name taken there: the child read would be
+    // renamed, and the next load would find the form changed.
+    if (m_report && m_report->Owner() != aNewOwner)
+        m_report->ChangeOwner(aNewOwner);
+}
+
 void TppSubReport::SetDataPipeline(TppDataPipeline *aPipeline)
 {
     TppStretchable::SetDataPipeline(aPipeline);

@@ -65,6 +65,9 @@ public:
     void SetRegion(TppComponent *aRegion) override;
     void SetDataPipeline(TppDataPipeline *aPipeline) override;
     void SetBand(TppBand *aBand) override;
+    // The child report goes along: it is part of the subreport wherever the
+    // subreport is kept.
+    void ChangeOwner(classes::TComponent *aNewOwner) override;
 
     // ---- Drill-down ----
     // The keys of the instances the user opened.

@@ -6,6 +6,7 @@
 #include "report/model/groups/Group.h"
 #include "report/model/objects/Communicator.h"
 #include "report/model/reports/CustomReport.h"
+#include "report/model/reports/Report.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Component.h"
@@ -66,6 +67,9 @@ bool TppReportTemplate::BeforeLoad()
     }
     m_backupReport->IncludeState(ppState::FirstLoad);
     m_backupReport->TransferRelatives(*m_report);
+    // Put aside, it resolves nothing: a name it kept would find a pipeline
+    // of the form should it ever come back.
+    m_backupReport->ClearPendingDataPipeline();
     m_report->IncludeState(ppState::FirstLoad);
     m_loadedReport = nullptr;
     notice(ppTemplateMsg::LoadStart);
@@ -79,6 +83,11 @@ void TppReportTemplate::ComponentRead(classes::TComponent *aComponent)
         return;
     m_loadedReport = loaded;
     loaded->IncludeState(ppState::FirstLoad);
+    // The report read takes the live report's place: whoever hears of its
+    // child reports' template loads goes on hearing of them.
+    auto *backup = dynamic_cast<TppReport *>(m_backupReport.get());
+    if (auto *read = dynamic_cast<TppReport *>(loaded); read && backup)
+        read->OnTemplateLoad = backup->OnTemplateLoad;
 }
 
 void TppReportTemplate::ReaderSetName(classes::TReader &aReader, classes::TComponent *aComponent, QString &aName)
@@ -100,9 +109,13 @@ void TppReportTemplate::ReaderReferenceName(classes::TReader &, QString &aName)
 void TppReportTemplate::AfterLoad(bool aSuccess)
 {
     if (m_report) {
-        if (aSuccess && m_loadedReport)
+        if (aSuccess && m_loadedReport) {
             m_report->TransferRelatives(*m_loadedReport);
-        else if (m_backupReport)
+            // A child report was read without the tree it belongs to: what
+            // its layout names is looked up again from where it lives.
+            if (m_report->GetMainReport() != m_report)
+                m_report->ResolveDataPipelines();
+        } else if (m_backupReport)
             m_report->TransferRelatives(*m_backupReport);
         m_backupReport.reset();
         // A failed read freed what it made, the loaded report with it.
