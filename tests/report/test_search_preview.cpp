@@ -19,6 +19,7 @@
 #include "report/output/screen/ScreenDevice.h"
 #include "report/output/screen/Viewer.h"
 #include "report/output/search/CustomSearchEngine.h"
+#include "report/output/search/SearchEngineRegistry.h"
 #include "report/output/search/SearchRegistration.h"
 
 #include "tests/support/report/PageFakes.h"
@@ -217,6 +218,33 @@ TEST_F(SearchPreviewTest, HidingThePanelMidSearchCancelsItAndAFailedSearchLeaves
     enter(search, "my");
     EXPECT_EQ(preview->Viewer()->AbsolutePageNo(), 5);
     EXPECT_TRUE(panel1().startsWith("Found 1 of 1")) << panel1().toStdString();
+}
+
+TEST_F(SearchPreviewTest, ClosingThePreviewMidSearchLeavesNoBusyCursor)
+{
+    TppSearchPreview &search = open(false);
+    WhileGenerating = [&](int aPageNo) {
+        if (aPageNo == 3 && preview) {
+            preview.reset();
+            host.reset();
+        }
+    };
+    search.TextBox()->setText("my");
+    search.TextBoxEnter();
+    EXPECT_EQ(preview, nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(SearchPreviewTest, AnEngineForgetsSettingsThatGo)
+{
+    const std::unique_ptr<TppCustomSearchEngine> engine =
+        TppSearchEngineRegistry::GetEngineClass("Full Search")->Create(nullptr);
+    auto settings = std::make_unique<TppTextSearchSettings>();
+    settings->SetCaseSensitive(true);
+    engine->SetTextSearchSettings(settings.get());
+    settings.reset();
+    EXPECT_EQ(engine->TextSearchSettings(), nullptr);
+    EXPECT_FALSE(engine->CaseSensitive());
 }
 
 TEST_F(SearchPreviewTest, APageMadeAgainWithOtherCommandsShowsTheErrorAndTheNextSearchRuns)

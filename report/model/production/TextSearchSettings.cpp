@@ -37,7 +37,10 @@ TppTextSearchSettings::~TppTextSearchSettings()
 {
     m_freeing = true;
     m_walkieTalkie->OnNotify.Clear();
-    m_walkieTalkie.reset();
+    // The objects linked to the walkie-talkie know it by WalkieTalkie()
+    // while it tells them that it goes, so the pointer stays until then.
+    delete m_walkieTalkie.get();
+    (void)m_walkieTalkie.release();
 }
 
 void TppTextSearchSettings::Assign(const classes::TPersistent *source)

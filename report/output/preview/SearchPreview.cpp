@@ -202,7 +202,9 @@ void TppSearchPreview::freeEngine()
         m_offScreenDevice->RemoveEventNotify(this);
     m_offScreenDevice = nullptr;
     m_engine->RemoveEventNotify(this);
-    // An action still running keeps its own reference to the engine.
+    // An action still running keeps its own reference to the engine, which
+    // must not hold on to the settings copy beyond this.
+    m_engine->SetTextSearchSettings(nullptr);
     m_engine.reset();
     m_engineClass = nullptr;
 }
@@ -448,7 +450,9 @@ void TppSearchPreview::runSearch(bool aAllPages)
     StatusChange();
     refreshButtons();
     const std::weak_ptr<char> alive = m_alive;
-    engine->Search(m_searchText);
+    // A copy: this object may go while the search serves the window.
+    const QString text = m_searchText;
+    engine->Search(text);
     if (alive.expired())
         return;
     m_optionsChanged = false;
@@ -479,7 +483,7 @@ void TppSearchPreview::showOccurrence(int aAction)
             if (engine->LastPageReached())
                 break;
             // The next occurrence lies on a page not searched yet.
-            engine->NavigateForward(m_searchText);
+            engine->NavigateForward(QString(m_searchText));
             if (alive.expired() || m_cancelled)
                 return;
         }
@@ -490,7 +494,7 @@ void TppSearchPreview::showOccurrence(int aAction)
         break;
     case ppSearchAction::Last:
         if (!engine->LastPageReached()) {
-            engine->NavigateToLast(m_searchText);
+            engine->NavigateToLast(QString(m_searchText));
             if (alive.expired() || m_cancelled)
                 return;
         }
