@@ -9,6 +9,7 @@
 #include "report/content/drawcommands/DrawText.h"
 #include "report/content/graphics/Region.h"
 #include "report/content/graphics/RegionRTTI.h"
+#include "report/content/text/DBText.h"
 #include "report/content/text/Label.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/BandClasses.h"
@@ -113,6 +114,43 @@ TEST_F(SubReports, AChildContinuesOverFurtherPagesBelowTheRepeatedStaticObject)
     EXPECT_EQ(tops[1][1], (QPair<QString, int32_t>{"Detail", 30500}));
     EXPECT_EQ(tops[1][2], (QPair<QString, int32_t>{"Row", 35000}));
     EXPECT_EQ(subreport->RunsCompleted(), 1);
+}
+
+TEST_F(SubReports, APageMadeAgainOutOfOrderPrintsTheChildRowsOfASequentialRun)
+{
+    ppModelLayerInit();
+    ppContentLayerInit();
+    auto *value = new TppDBText;
+    value->SetBand(childRows(100));
+    value->SetDataPipeline(&data);
+    value->SetDataField(QStringLiteral("G"));
+    value->SetBounds(100000, 500, 20000, 4000);
+    // The first row each page shows.
+    QStringList firstRows;
+    report.OnEndPage.Set([this, &firstRows](classes::TObject *) {
+        const TppPage *page = report.Engine()->Page();
+        for (int i = 0; i < page->DrawCommandCount(); ++i)
+            if (auto *text = dynamic_cast<const TppDrawText *>(page->DrawCommands(i)); text && text->Text() != "Static") {
+                firstRows << text->Text();
+                return;
+            }
+        firstRows << QString();
+    });
+    const QStringList sequential = print().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(sequential.size(), 3);
+    EXPECT_EQ(firstRows, QStringList({"0", "46", "92"}));
+    for (int asked : {2, 1, 3, 2}) {
+        SCOPED_TRACE(asked);
+        TppPageRequest single;
+        single.SetPageSetting(TppPageSettingType::psSinglePage);
+        single.SetPageRequested(asked);
+        firstRows.clear();
+        EXPECT_EQ(print(&single).trimmed(), sequential[asked - 1]);
+        ASSERT_FALSE(firstRows.isEmpty());
+        EXPECT_EQ(firstRows.back(), QString::number((asked - 1) * 46));
+    }
+    ppContentLayerFinalize();
+    ppModelLayerFinalize();
 }
 
 TEST_F(SubReports, AChildThatFitsLeavesRoomForTheBandsBelowIt)

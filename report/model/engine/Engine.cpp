@@ -94,7 +94,24 @@ void TppEngine::SaveToCache(int32_t aPageIndex)
     state.traversalPending = m_traversalPending;
     state.mainTraversed = m_mainTraversed;
     state.detailTraversed = m_detailTraversed;
-    m_pageCache.Save(*this, aPageIndex, state, m_mainPipeline, m_detailPipeline);
+    // A child's pipelines stand where its subreport's request found them;
+    // where its last page ended is in the boundary records, whose
+    // bookmarks the cache then keeps.
+    const bool child = m_report && m_report->PrintingAsSubReport() && m_positionsSaved;
+    const TppPipelinePosition *main = child && m_boundaryMain.pipeline ? &m_boundaryMain.position : nullptr;
+    const TppPipelinePosition *detail = child && m_boundaryDetail.pipeline ? &m_boundaryDetail.position : nullptr;
+    m_pageCache.Save(*this, aPageIndex, state, m_mainPipeline, m_detailPipeline, main, detail);
+    for (CallPosition *held : {&m_boundaryMain, &m_boundaryDetail})
+        if (child && held->pipeline && !held->cached) {
+            m_pageCache.Adopt(held->position, held == &m_boundaryDetail);
+            held->cached = true;
+        }
+}
+
+void TppEngine::FreeCachedBookmarks()
+{
+    freeBoundaryPositions();
+    m_pageCache.FreeBookmarks(m_mainPipeline, m_detailPipeline);
 }
 
 void TppEngine::RestoreFromCache(int32_t aPageIndex)
@@ -108,7 +125,15 @@ void TppEngine::RestoreFromCache(int32_t aPageIndex)
     m_traversalPending = state->traversalPending;
     m_mainTraversed = state->mainTraversed;
     m_detailTraversed = state->detailTraversed;
-    TppEnginePageCache::RestorePositions(*state, m_mainPipeline, m_detailPipeline);
+    if (!m_report || !m_report->PrintingAsSubReport()) {
+        TppEnginePageCache::RestorePositions(*state, m_mainPipeline, m_detailPipeline);
+        return;
+    }
+    // The subreport's next request puts a child's pipelines there.
+    freeBoundaryPositions();
+    m_boundaryMain = {m_mainPipeline, state->mainPosition, true};
+    m_boundaryDetail = {m_detailPipeline, state->detailPosition, true};
+    m_positionsSaved = true;
 }
 
 const TppPageDef *TppEngine::pageDef() const
@@ -182,8 +207,9 @@ void TppEngine::restoreBoundaryPositions()
         if (!held->pipeline)
             continue;
         held->position.Restore(*held->pipeline);
-        held->position.FreeBookmark(*held->pipeline);
-        held->pipeline = nullptr;
+        if (!held->cached)
+            held->position.FreeBookmark(*held->pipeline);
+        *held = {};
     }
 }
 
@@ -191,9 +217,9 @@ void TppEngine::freeBoundaryPositions()
 {
     m_positionsSaved = false;
     for (CallPosition *held : {&m_boundaryMain, &m_boundaryDetail}) {
-        if (held->pipeline)
+        if (held->pipeline && !held->cached)
             held->position.FreeBookmark(*held->pipeline);
-        held->pipeline = nullptr;
+        *held = {};
     }
 }
 
@@ -405,12 +431,19 @@ void TppEngine::initReport()
             noDataStart();
         return;
     }
-    m_pageCache.FreeBookmarks(m_mainPipeline, m_detailPipeline);
     // A child report's data and pipelines are the main report's run's work:
-    // it starts once per run, a child once per parent record.
+    // it starts once per run, a child once per parent record. The records
+    // the parent's pages hold of the child stay good for the main run.
     const bool child = m_report->PrintingAsSubReport();
-    if (!child)
+    if (!child) {
+        m_pageCache.FreeBookmarks(m_mainPipeline, m_detailPipeline);
+        std::vector<TppCustomReport *> tree;
+        m_report->GetReportTree(tree);
+        for (size_t i = 1; i < tree.size(); ++i)
+            if (auto *engine = dynamic_cast<TppEngine *>(tree[i]->Engine()))
+                engine->FreeCachedBookmarks();
         m_report->InitializeData();
+    }
     m_mainPipeline = m_report->DataPipeline();
     m_detailPipeline = nullptr;
     if (m_mainPipeline) {

@@ -90,8 +90,13 @@ public:
     void SetBandsPrinted(bool aValue) override;
 
     // Where generation stands: band state and index, due kinds, counters,
-    // the end of the data and the main pipeline's record.
+    // the end of the data and the main pipeline's record. A child report's
+    // engine keeps the records of the parent's pages for the whole of the
+    // main report's run, so that a parent page made again finds the child
+    // where it stood: its pipelines' bookmarks are freed when the main run
+    // starts again (FreeCachedBookmarks), not at each child run.
     void SaveToCache(int32_t aPageIndex) override;
+    void FreeCachedBookmarks();
     void Notify(TppCommunicator *aCommunicator, int aOperation) override;
     void RestoreFromCache(int32_t aPageIndex) override;
 
@@ -162,6 +167,8 @@ private:
     {
         TppDataPipeline *pipeline = nullptr;
         TppPipelinePosition position{};
+        // The page cache holds the bookmark and frees it.
+        bool cached = false;
     };
     CallPosition m_callMain;
     CallPosition m_callDetail;

@@ -48,7 +48,8 @@ int32_t TppEnginePageCache::RecordSize()
 }
 
 void TppEnginePageCache::Save(TppCustomEngine &aEngine, int32_t aPageIndex, const TppEnginePageState &aState,
-                              TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline)
+                              TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline,
+                              const TppPipelinePosition *aMainPosition, const TppPipelinePosition *aDetailPosition)
 {
     EnginePageCacheRecord record{};
     record.bandState = aState.bandState;
@@ -60,9 +61,21 @@ void TppEnginePageCache::Save(TppCustomEngine &aEngine, int32_t aPageIndex, cons
     record.traversalPending = aState.traversalPending;
     record.mainTraversed = aState.mainTraversed;
     record.detailTraversed = aState.detailTraversed;
-    pageCacheSavePosition(record.mainPosition, aMainPipeline, m_bookmarks);
-    pageCacheSavePosition(record.detailPosition, aDetailPipeline, m_detailBookmarks);
+    if (aMainPosition)
+        record.mainPosition = *aMainPosition;
+    else
+        pageCacheSavePosition(record.mainPosition, aMainPipeline, m_bookmarks);
+    if (aDetailPosition)
+        record.detailPosition = *aDetailPosition;
+    else
+        pageCacheSavePosition(record.detailPosition, aDetailPipeline, m_detailBookmarks);
     aEngine.WriteCacheRecord(aPageIndex, &record);
+}
+
+void TppEnginePageCache::Adopt(const TppPipelinePosition &aPosition, bool aDetail)
+{
+    if (aPosition.hasBookmark)
+        (aDetail ? m_detailBookmarks : m_bookmarks).push_back(aPosition.bookmark);
 }
 
 std::optional<TppEnginePageState> TppEnginePageCache::Restore(TppCustomEngine &aEngine, int32_t aPageIndex)

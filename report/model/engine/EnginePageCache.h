@@ -36,9 +36,14 @@ class TppEnginePageCache
 public:
     static int32_t RecordSize();
 
-    // Takes the pipelines' positions itself.
+    // Takes the pipelines' positions itself, except those given (a child
+    // report's, where its last page ended), whose bookmarks stay the
+    // caller's unless it hands them over with Adopt.
     void Save(TppCustomEngine &aEngine, int32_t aPageIndex, const TppEnginePageState &aState,
-              TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline);
+              TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline,
+              const TppPipelinePosition *aMainPosition = nullptr, const TppPipelinePosition *aDetailPosition = nullptr);
+    // The cache frees the position's bookmark with its own.
+    void Adopt(const TppPipelinePosition &aPosition, bool aDetail);
     // Puts the engine base back where the page began; nothing for a page
     // without a record. The pass that runs is kept: a second pass that goes
     // back to a page stays the second pass.

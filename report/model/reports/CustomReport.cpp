@@ -630,16 +630,10 @@ void TppCustomReport::EnumerateCacheables(const std::function<void(TppCacheable 
         for (int i = 0; i < band->ObjectCount(); ++i)
             aProc(band->Objects(i));
     }
-    // A child report's state belongs to the parent's page it printed on;
-    // its engine keeps where its pipelines stood itself, since a restart of
-    // the child gives up the bookmarks a page record would hold.
-    for (TppCustomReport *child : subReportChildren()) {
-        const TppCustomEngine *childEngine = child->Engine();
-        child->EnumerateCacheables([&aProc, childEngine](TppCacheable *aCacheable) {
-            if (aCacheable != childEngine)
-                aProc(aCacheable);
-        });
-    }
+    // A child report's state, its engine's included, belongs to the
+    // parent's page it printed on.
+    for (TppCustomReport *child : subReportChildren())
+        child->EnumerateCacheables(aProc);
 }
 
 void TppCustomReport::GetReportTree(std::vector<TppCustomReport *> &aList)
