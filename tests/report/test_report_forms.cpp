@@ -8,7 +8,10 @@
 #include "report/output/forms/CancelDialog.h"
 #include "report/output/forms/NoDataDialog.h"
 #include "report/output/forms/PrintPreview.h"
+#include "report/output/forms/TextSearchSettingsDialog.h"
 #include "report/output/forms/UpDown.h"
+#include "report/output/preview/PreviewPlugIn.h"
+#include "report/output/preview/SearchPreview.h"
 
 #include "platform/controls/ManualClock.h"
 
@@ -30,10 +33,15 @@ TEST(ReportForms, TheLibraryRegistersItsFormsWhileItRuns)
     EXPECT_EQ(ppGetFormClass(TppCustomCancelDialog::StaticClass()), &TppCancelDialog::StaticClass());
     EXPECT_EQ(ppGetFormClass(TppCustomNoDataDialog::StaticClass()), &TppNoDataDialog::StaticClass());
     EXPECT_EQ(ppGetFormClass(TppCustomPreviewer::StaticClass()), &TppPrintPreview::StaticClass());
+    EXPECT_EQ(ppGetFormClass(TppCustomTextSearchSettingsDialog::StaticClass()),
+              &TppTextSearchSettingsDialog::StaticClass());
     std::unique_ptr<TppCustomCancelDialog> dialog(ppCreateForm<TppCustomCancelDialog>());
     EXPECT_TRUE(dynamic_cast<TppCancelDialog *>(dialog.get()));
+    EXPECT_TRUE(dynamic_cast<TppSearchPreview *>(TppPreviewPlugIn::CreateSearchPreview(nullptr).get()));
     ppLibraryFinalize();
     EXPECT_EQ(ppGetFormClass(TppCustomCancelDialog::StaticClass()), nullptr);
+    EXPECT_EQ(ppGetFormClass(TppCustomTextSearchSettingsDialog::StaticClass()), nullptr);
+    EXPECT_EQ(TppPreviewPlugIn::CreateSearchPreview(nullptr), nullptr);
 }
 
 TEST(ReportForms, CancelIsCentredAndAsWideAsItsTextPlus30)
