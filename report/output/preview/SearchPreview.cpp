@@ -385,33 +385,6 @@ void TppSearchPreview::StatusChange()
     panel1->setText(text);
 }
 
-void TppSearchPreview::refreshButtons()
-{
-    if (!m_doneButton)
-        return;
-    const int count = m_engine ? m_engine->OccurrenceCount() : 0;
-    bool prior = false;
-    bool next = false;
-    bool done = m_hasResults;
-    if (m_hasResults && !m_settings->ShowAll()) {
-        if (count == 0 && !m_searching) {
-            done = false;
-        } else {
-            prior = m_currentOccurrence > 0;
-            next = !(m_engine && m_engine->LastPageReached() && count >= 1 && count == m_currentOccurrence + 1);
-            done = true;
-        }
-    }
-    FirstButton()->setEnabled(prior);
-    PriorButton()->setEnabled(prior);
-    NextButton()->setEnabled(next);
-    LastButton()->setEnabled(next);
-    // The done button stops a running action.
-    m_doneButton->setEnabled(done || m_busyCursor);
-    m_doneButton->setText(ppLoadStr(m_busyCursor ? 5 : 1046));
-    m_doneButton->setToolTip(ppLoadStr(m_busyCursor ? 5 : 1049));
-}
-
 void TppSearchPreview::showBusyCursor(bool aBusy)
 {
     if (aBusy == m_busyCursor)

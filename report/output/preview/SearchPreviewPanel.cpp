@@ -1,5 +1,5 @@
 // TppSearchPreview's controls: the toolbar toggle, the search panel with
-// its options menu, and the panel's two placements.
+// its options menu, the buttons' states, and the panel's two placements.
 
 #include "report/output/preview/SearchPreview.h"
 
@@ -7,6 +7,7 @@
 #include "report/model/production/TextSearchSettings.h"
 #include "report/output/preview/KeyPressFilter.h"
 #include "report/output/preview/PreviewIcons.h"
+#include "report/output/search/CustomSearchEngine.h"
 
 #include "platform/controls/Guard.h"
 
@@ -189,6 +190,33 @@ void TppSearchPreview::LanguageChanged()
     for (const auto &[item, message] : items)
         item->setText(ppLoadStr(message));
     refreshButtons();
+}
+
+void TppSearchPreview::refreshButtons()
+{
+    if (!m_doneButton)
+        return;
+    const int count = m_engine ? m_engine->OccurrenceCount() : 0;
+    bool prior = false;
+    bool next = false;
+    bool done = m_hasResults;
+    if (m_hasResults && !m_settings->ShowAll()) {
+        if (count == 0 && !m_searching) {
+            done = false;
+        } else {
+            prior = m_currentOccurrence > 0;
+            next = !(m_engine && m_engine->LastPageReached() && count >= 1 && count == m_currentOccurrence + 1);
+            done = true;
+        }
+    }
+    FirstButton()->setEnabled(prior);
+    PriorButton()->setEnabled(prior);
+    NextButton()->setEnabled(next);
+    LastButton()->setEnabled(next);
+    // The done button stops a running action.
+    m_doneButton->setEnabled(done || m_busyCursor);
+    m_doneButton->setText(ppLoadStr(m_busyCursor ? 5 : 1046));
+    m_doneButton->setToolTip(ppLoadStr(m_busyCursor ? 5 : 1049));
 }
 
 // ---- Placements ---------------------------------------------------------------------
