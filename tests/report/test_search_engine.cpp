@@ -470,3 +470,17 @@ TEST_F(SearchEngineTest, MemoLinesKeepTheirReadingOrderAtEveryZoom)
         EXPECT_EQ(order, (std::vector<std::pair<int, int>>{{memoIndex, 1}, {memoIndex, 3}, {memoIndex + 1, 1}}));
     }
 }
+
+TEST(SearchSettingsWalkieTalkie, FreedFromOutsideItIsReplacedAndItsLinksStillLearnWhenTheSettingsGo)
+{
+    auto settings = std::make_unique<TppTextSearchSettings>();
+    TppRichTextSearchEngine engine;
+    engine.SetTextSearchSettings(settings.get());
+    TppCommunicator *first = settings->WalkieTalkie();
+    delete first;
+    ASSERT_NE(settings->WalkieTalkie(), nullptr);
+    EXPECT_NE(settings->WalkieTalkie(), first);
+    EXPECT_EQ(engine.TextSearchSettings(), settings.get());
+    settings.reset();
+    EXPECT_EQ(engine.TextSearchSettings(), nullptr);
+}

@@ -6,7 +6,37 @@
 
 #include "platform/classes/ClassBuilder.h"
 
+#include <QLoggingCategory>
+
+#include <functional>
+
 namespace report {
+
+namespace {
+
+Q_LOGGING_CATEGORY(textSearchSettingsLog, "zarvello.report.search")
+
+// Tells the settings when it is being freed, before its links hear of it.
+class TextSearchSettingsWalkieTalkie : public TppCommunicator
+{
+public:
+    explicit TextSearchSettingsWalkieTalkie(std::function<void(TppCommunicator &)> aFreeing)
+        : TppCommunicator(nullptr)
+        , m_freeing(std::move(aFreeing))
+    {}
+    ~TextSearchSettingsWalkieTalkie() override { BeforeDestruction(); }
+    void BeforeDestruction() override
+    {
+        if (!IsDestroying() && m_freeing)
+            m_freeing(*this);
+        TppCommunicator::BeforeDestruction();
+    }
+
+private:
+    std::function<void(TppCommunicator &)> m_freeing;
+};
+
+} // namespace
 
 const classes::TMetaClass &TppTextSearchSettings::StaticClass()
 {
@@ -26,11 +56,32 @@ const classes::TMetaClass &TppTextSearchSettings::StaticClass()
 
 TppTextSearchSettings::TppTextSearchSettings()
     : m_defaultString(ppLoadStr(1069))
-    , m_walkieTalkie(std::make_unique<TppCommunicator>(nullptr))
 {
-    m_walkieTalkie->OnNotify.Set([this](classes::TObject *Sender, TppCommunicator *aCommunicator, int aOperation) {
+    m_walkieTalkie = newWalkieTalkie();
+}
+
+std::unique_ptr<TppCommunicator> TppTextSearchSettings::newWalkieTalkie()
+{
+    auto walkieTalkie = std::make_unique<TextSearchSettingsWalkieTalkie>(
+        [this](TppCommunicator &aGoing) { walkieTalkieFreedFromOutside(aGoing); });
+    walkieTalkie->OnNotify.Set([this](classes::TObject *Sender, TppCommunicator *aCommunicator, int aOperation) {
         WalkieTalkieNotifyEvent(Sender, aCommunicator, aOperation);
     });
+    return walkieTalkie;
+}
+
+// Nothing can be thrown out of the freeing, and the settings must not free
+// it a second time: the misuse is logged, and a new walkie-talkie takes over
+// its links so that they still learn when the settings go.
+void TppTextSearchSettings::walkieTalkieFreedFromOutside(TppCommunicator &aGoing)
+{
+    if (m_freeing || m_walkieTalkie.get() != &aGoing)
+        return;
+    qCCritical(textSearchSettingsLog, "TppTextSearchSettings.WalkieTalkieNotifyEvent: Don' free the walkietalkie!");
+    (void)m_walkieTalkie.release();
+    m_walkieTalkie = newWalkieTalkie();
+    for (int i = 0; i < aGoing.GetNotifyCount(); ++i)
+        m_walkieTalkie->AddNotify(aGoing.GetNotify(i));
 }
 
 TppTextSearchSettings::~TppTextSearchSettings()

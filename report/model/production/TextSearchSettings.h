@@ -52,6 +52,9 @@ public:
     virtual void WalkieTalkieNotifyEvent(classes::TObject *Sender, TppCommunicator *aCommunicator, int aOperation);
 
 private:
+    std::unique_ptr<TppCommunicator> newWalkieTalkie();
+    void walkieTalkieFreedFromOutside(TppCommunicator &aGoing);
+
     bool m_caseSensitive = false;
     QString m_defaultString;
     bool m_enabled = true;
