@@ -225,6 +225,20 @@ TEST_F(AutoSearch, ATemplateKeepsTheCriteria)
     EXPECT_EQ(report.AutoSearchFields(0)->SearchExpression(), QStringLiteral("Lyon,Oslo"));
     EXPECT_TRUE(report.AutoSearchFields(0)->Mandatory());
     EXPECT_EQ(report.AutoSearchFields(0)->SearchOperator(), TppSearchOperatorType::soInList);
+
+    // A stored field that claims both: they still exclude each other.
+    report.Template()->SetFormat(TppFormatType::ftASCII);
+    classes::TMemoryStream text;
+    report.Template()->SaveToStream(text);
+    QByteArray bytes(text.Memory(), qsizetype(text.Size()));
+    bytes.replace("Mandatory = True", "Mandatory = True\n    ShowAllValues = True");
+    ASSERT_TRUE(bytes.contains("ShowAllValues = True"));
+    classes::TMemoryStream both;
+    both.Write(bytes.constData(), bytes.size());
+    both.SetPosition(0);
+    report.Template()->LoadFromStream(both);
+    ASSERT_EQ(report.AutoSearchFieldCount(), 1);
+    EXPECT_NE(report.AutoSearchFields(0)->Mandatory(), report.AutoSearchFields(0)->ShowAllValues());
 }
 
 TEST_F(AutoSearch, ScriptsCreateAndReadCriteria)
