@@ -92,8 +92,10 @@ TppBand::~TppBand()
     while (!m_objects.empty()) {
         TppComponent *object = m_objects.back();
         delete object;
-        if (!m_objects.empty() && m_objects.back() == object)
+        if (!m_objects.empty() && m_objects.back() == object) {
             m_objects.pop_back();
+            ++m_objectsChanges;
+        }
     }
     m_saves.clear();
     m_variables.clear();
@@ -137,6 +139,7 @@ void TppBand::AddObject(TppComponent *aObject)
         return;
     }
     m_objects.push_back(aObject);
+    ++m_objectsChanges;
     if (aObject->Owner() != Owner() && Owner())
         aObject->ChangeOwner(Owner());
     if (aObject->JoinsSaveList())
@@ -159,6 +162,7 @@ void TppBand::RemoveObject(TppComponent *aObject)
     if (index < 0)
         return;
     m_objects.erase(m_objects.begin() + index);
+    ++m_objectsChanges;
     bandRemoveFrom(m_saves, aObject);
     bandRemoveFrom(m_variables, aObject);
     if (aObject->Band() == this)
@@ -177,6 +181,7 @@ void TppBand::MoveObject(int aFromIndex, int aToIndex)
     TppComponent *object = m_objects[size_t(aFromIndex)];
     m_objects.erase(m_objects.begin() + aFromIndex);
     m_objects.insert(m_objects.begin() + to, object);
+    ++m_objectsChanges;
     SendDesignerMessage(ppDesignerMsg::ZOrderChanged, object);
 }
 
@@ -521,10 +526,12 @@ template <class Op>
 void TppBand::forEachObject(Op aOp)
 {
     // An object may leave or free others meanwhile: the walk goes over a
-    // snapshot and skips what left.
+    // snapshot and, once the list changed, skips what left (looked up by
+    // address alone: it may be gone).
     const std::vector<TppComponent *> objects = m_objects;
+    const uint64_t changes = m_objectsChanges;
     for (TppComponent *object : objects)
-        if (IndexOfObject(object) >= 0)
+        if (m_objectsChanges == changes || IndexOfObject(object) >= 0)
             aOp(*object);
 }
 

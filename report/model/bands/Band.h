@@ -173,6 +173,9 @@ private:
     int32_t m_mmHeight = 13229;
     bool m_lastBand = false;
     std::vector<TppComponent *> m_objects;
+    // Counts the changes of m_objects: a walk over a copy of the list looks
+    // up whether an object is still there only once the list has changed.
+    uint64_t m_objectsChanges = 0;
     int32_t m_printCount = 0;
     TppPrintHeightType m_printHeight = TppPrintHeightType::phStatic;
     int32_t m_mmPrintPosition = 0;

@@ -291,28 +291,54 @@ void TppCustomReport::CreateDefaultBands()
 
 TppCommunicator *TppCustomReport::FindUserName(const QString &aUserName) const
 {
-    if (aUserName.compare(GetUserName(), Qt::CaseInsensitive) == 0)
+    // Asked for every object a stream or a designer names, so it runs over
+    // every object each time: the length and the last letter (where
+    // numbered names differ) tell most names apart before all letters are
+    // compared. Folding case keeps the length.
+    const auto folded = [](QChar aChar) {
+        const char16_t c = aChar.unicode();
+        if (c < 0x80)
+            return char32_t(c >= u'A' && c <= u'Z' ? c | 0x20 : c);
+        return QChar::toCaseFolded(char32_t(c));
+    };
+    const char32_t last = aUserName.isEmpty() ? 0 : folded(aUserName.back());
+    const auto same = [&aUserName, last, &folded](const QString &aName) {
+        return aName.size() == aUserName.size() && (aName.isEmpty() || folded(aName.back()) == last) &&
+               aName.compare(aUserName, Qt::CaseInsensitive) == 0;
+    };
+    if (same(GetUserName()))
         return const_cast<TppCustomReport *>(this);
     for (TppBand *band : m_bands) {
-        if (band->UserName().compare(aUserName, Qt::CaseInsensitive) == 0)
+        if (same(band->UserName()))
             return band;
         for (int i = 0; i < band->ObjectCount(); ++i)
-            if (band->Objects(i)->UserName().compare(aUserName, Qt::CaseInsensitive) == 0)
+            if (same(band->Objects(i)->UserName()))
                 return band->Objects(i);
     }
     for (TppGroup *group : m_groups)
-        if (group->UserName().compare(aUserName, Qt::CaseInsensitive) == 0)
+        if (same(group->UserName()))
             return group;
     if (ParentCommunicator() || !Owner())
         return TppProducer::FindUserName(aUserName);
     // The objects of every report of the owner are the owner's components
     // too; another report's label must not make a name taken in this one.
+    // Those are most of the owner's components: their classes pass them
+    // over before anything is asked of them.
+    const classes::TMetaClass *const skipped[] = {&TppComponent::StaticClass(), &TppBand::StaticClass(),
+                                                  &TppGroup::StaticClass()};
+    const auto isSkipped = [&skipped](const classes::TMetaClass &aMeta) {
+        for (const classes::TMetaClass *c = &aMeta; c; c = c->ClassParent())
+            if (c == skipped[0] || c == skipped[1] || c == skipped[2])
+                return true;
+        return false;
+    };
     for (int i = 0; i < Owner()->ComponentCount(); ++i) {
-        auto *other = dynamic_cast<TppCommunicator *>(Owner()->Components(i));
-        if (!other || dynamic_cast<TppBand *>(other) || dynamic_cast<TppComponent *>(other) ||
-            dynamic_cast<TppGroup *>(other))
+        classes::TComponent *component = Owner()->Components(i);
+        if (isSkipped(component->ClassType()))
             continue;
-        if (classes::SameName(other->GetUserName(), aUserName))
+        auto *other = dynamic_cast<TppCommunicator *>(component);
+        if (other && !dynamic_cast<TppBand *>(other) && !dynamic_cast<TppComponent *>(other) &&
+            !dynamic_cast<TppGroup *>(other) && classes::SameName(other->GetUserName(), aUserName))
             return other;
     }
     return nullptr;
