@@ -484,3 +484,25 @@ TEST(SearchSettingsWalkieTalkie, FreedFromOutsideItIsReplacedAndItsLinksStillLea
     settings.reset();
     EXPECT_EQ(engine.TextSearchSettings(), nullptr);
 }
+
+TEST_F(SearchEngineTest, AViewerGivenAnotherReportIsSearchedAndLeftOnThatReport)
+{
+    start(false);
+    TppProducer other;
+    reporttest::SetA4Portrait(*other.PrinterSetup());
+    reporttest::ProducerScript script;
+    script.pageCount = 2;
+    reporttest::StandInProducer otherPages(other.Publisher(), script);
+    viewer.SetReport(&other);
+    other.PrintToDevices();
+    engine->SetStartPageNo(1);
+    // The other report has no cat: the first one's are not to be found.
+    EXPECT_FALSE(engine->Search("cat"));
+    EXPECT_EQ(engine->Publisher(), other.Publisher());
+    EXPECT_EQ(viewer.ScreenDevice()->Publisher(), other.Publisher());
+
+    viewer.SetReport(nullptr);
+    EXPECT_THROW(engine->Search("cat"), ESearchEngineError);
+    EXPECT_EQ(viewer.ScreenDevice()->Publisher(), nullptr);
+    EXPECT_EQ(engine->ViewerActiveCount(), 1);
+}

@@ -71,7 +71,7 @@ void TppCustomSearchEngine::SetViewer(TppViewer *aViewer)
         m_viewerCommunicator->AddNotify(this);
     if (m_viewerDevice)
         m_viewerDevice->AddNotify(this);
-    attachPublisher();
+    followViewerPublisher();
 }
 
 void TppCustomSearchEngine::detachViewer()
@@ -90,13 +90,21 @@ void TppCustomSearchEngine::detachViewer()
     m_viewer = nullptr;
 }
 
-// The viewer's device may get its publisher only when the preview starts.
-void TppCustomSearchEngine::attachPublisher()
+// The viewer's device gets its publisher only when the preview starts, and
+// another one (or none) when the viewer is given another report: while the
+// device is attached, its publisher is the one searched and given back.
+void TppCustomSearchEngine::followViewerPublisher()
 {
-    if (m_publisher || !m_viewerDevice || !m_viewerDevice->Publisher())
+    TppPublisher *current = m_viewerDevice ? m_viewerDevice->Publisher() : nullptr;
+    if (current == m_publisher)
         return;
-    m_publisher = m_viewerDevice->Publisher();
-    m_publisher->AddEventNotify(this);
+    if (m_publisher) {
+        m_publisher->RemoveEventNotify(this);
+        RemoveNotify(m_publisher);
+    }
+    m_publisher = current;
+    if (m_publisher)
+        m_publisher->AddEventNotify(this);
 }
 
 void TppCustomSearchEngine::SetTextSearchSettings(TppTextSearchSettings *aSettings)
@@ -203,8 +211,9 @@ TppCustomSearchEngine::ViewerDeactivation::~ViewerDeactivation()
 
 void TppCustomSearchEngine::SetViewerActive(bool aValue)
 {
+    if (m_viewerActiveCount > 0)
+        followViewerPublisher();
     m_viewerActiveCount += aValue ? 1 : -1;
-    attachPublisher();
     if (!m_viewerDevice || !m_publisher)
         return;
     for (int i = m_publisher->DeviceCount() - 1; i >= 0; --i)

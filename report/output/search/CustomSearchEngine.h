@@ -171,7 +171,7 @@ protected:
 
 private:
     int navigate(const QString &aText, bool aStopAtFirstHit);
-    void attachPublisher();
+    void followViewerPublisher();
     void detachViewer();
     gfx::Canvas *measuringCanvas(const TppScreenDevice &aDevice);
 
