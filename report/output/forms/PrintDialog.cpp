@@ -86,6 +86,17 @@ QPixmap printDialogGlyph(const QImage &aImage)
     return pixmap;
 }
 
+// A control of the dialog, named as the form names it.
+template <class Widget>
+Widget *printDialogPlace(QWidget *aParent, const char *aName, QRect aGeometry = {})
+{
+    auto *widget = new Widget(aParent);
+    widget->setObjectName(QLatin1String(aName));
+    if (aGeometry.isValid())
+        widget->setGeometry(aGeometry);
+    return widget;
+}
+
 // "Text files|*.TXT|All files|*.*" as a file dialog's filters.
 QStringList printDialogNameFilters(const QString &aFilter)
 {
@@ -125,13 +136,8 @@ TppPrintDialog::~TppPrintDialog() = default;
 
 void TppPrintDialog::createControls()
 {
-    const auto named = [](QWidget *aWidget, const char *aName) {
-        aWidget->setObjectName(QLatin1String(aName));
-        return aWidget;
-    };
-    const auto bevel = [&named](QWidget *aParent, const char *aName, QFrame::Shape aShape) {
-        auto *frame = new QFrame(aParent);
-        named(frame, aName);
+    const auto bevel = [](QWidget *aParent, const char *aName, QFrame::Shape aShape, QRect aGeometry) {
+        auto *frame = printDialogPlace<QFrame>(aParent, aName, aGeometry);
         frame->setFrameShape(aShape);
         frame->setFrameShadow(QFrame::Sunken);
         return frame;
@@ -143,95 +149,62 @@ void TppPrintDialog::createControls()
     m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
     m_saveDialog->setFileMode(QFileDialog::AnyFile);
 
-    m_pnlBottom = named(new QWidget(this), "pnlBottom");
-    m_btnOK = new QPushButton(m_pnlBottom);
-    named(m_btnOK, "btnOK")->setGeometry(312, 8, 75, 25);
+    m_pnlBottom = printDialogPlace<QWidget>(this, "pnlBottom");
+    m_btnOK = printDialogPlace<QPushButton>(m_pnlBottom, "btnOK", {312, 8, 75, 25});
     m_btnOK->setDefault(true);
-    m_btnCancel = new QPushButton(m_pnlBottom);
-    named(m_btnCancel, "btnCancel")->setGeometry(396, 8, 75, 25);
+    m_btnCancel = printDialogPlace<QPushButton>(m_pnlBottom, "btnCancel", {396, 8, 75, 25});
 
-    m_pnlPrintToFile = named(new QWidget(this), "pnlPrintToFile");
+    m_pnlPrintToFile = printDialogPlace<QWidget>(this, "pnlPrintToFile");
     m_pnlPrintToFile->hide();
-    m_lblPrintToFile = new QLabel(m_pnlPrintToFile);
-    named(m_lblPrintToFile, "lblPrintToFile")->setGeometry(8, 4, 120, 16);
-    m_bvlPrintToFile = bevel(m_pnlPrintToFile, "bvlPrintToFile", QFrame::HLine);
-    m_bvlPrintToFile->setGeometry(96, 10, 378, 2);
-    m_cbxPrintToFile = new QCheckBox(m_pnlPrintToFile);
-    named(m_cbxPrintToFile, "cbxPrintToFile")->setGeometry(20, 26, 18, 18);
-    m_lblPrintToFileType = new QLabel(m_pnlPrintToFile);
-    named(m_lblPrintToFileType, "lblPrintToFileType")->setGeometry(44, 27, 56, 16);
-    m_cbxPrintToFileTypes = new QComboBox(m_pnlPrintToFile);
-    named(m_cbxPrintToFileTypes, "cbxPrintToFileTypes")->setGeometry(104, 24, 250, 22);
-    m_lblPrintToFileWhere = new QLabel(m_pnlPrintToFile);
-    named(m_lblPrintToFileWhere, "lblPrintToFileWhere")->setGeometry(44, 53, 56, 16);
-    m_edtPrintToFileName = new QLineEdit(m_pnlPrintToFile);
-    named(m_edtPrintToFileName, "edtPrintToFileName")->setGeometry(104, 50, 336, 22);
-    m_spbPrintToFile = new QToolButton(m_pnlPrintToFile);
-    named(m_spbPrintToFile, "spbPrintToFile")->setGeometry(446, 49, 26, 24);
+    m_lblPrintToFile = printDialogPlace<QLabel>(m_pnlPrintToFile, "lblPrintToFile", {8, 4, 120, 16});
+    m_bvlPrintToFile = bevel(m_pnlPrintToFile, "bvlPrintToFile", QFrame::HLine, {96, 10, 378, 2});
+    m_cbxPrintToFile = printDialogPlace<QCheckBox>(m_pnlPrintToFile, "cbxPrintToFile", {20, 26, 18, 18});
+    m_lblPrintToFileType = printDialogPlace<QLabel>(m_pnlPrintToFile, "lblPrintToFileType", {44, 27, 56, 16});
+    m_cbxPrintToFileTypes = printDialogPlace<QComboBox>(m_pnlPrintToFile, "cbxPrintToFileTypes", {104, 24, 250, 22});
+    m_lblPrintToFileWhere = printDialogPlace<QLabel>(m_pnlPrintToFile, "lblPrintToFileWhere", {44, 53, 56, 16});
+    m_edtPrintToFileName = printDialogPlace<QLineEdit>(m_pnlPrintToFile, "edtPrintToFileName", {104, 50, 336, 22});
+    m_spbPrintToFile = printDialogPlace<QToolButton>(m_pnlPrintToFile, "spbPrintToFile", {446, 49, 26, 24});
     m_spbPrintToFile->setText(QStringLiteral("..."));
 
-    m_pnlPrint = named(new QWidget(this), "pnlPrint");
-    m_lblPrinter = new QLabel(m_pnlPrint);
-    named(m_lblPrinter, "lblPrinter")->setGeometry(8, 6, 80, 16);
-    m_bvlPrinter = bevel(m_pnlPrint, "bvlPrinter", QFrame::HLine);
-    m_bvlPrinter->setGeometry(70, 12, 404, 2);
-    m_lblPrinterName = new QLabel(m_pnlPrint);
-    named(m_lblPrinterName, "lblPrinterName")->setGeometry(20, 32, 56, 16);
-    m_cbxPrinters = new QComboBox(m_pnlPrint);
-    named(m_cbxPrinters, "cbxPrinters")->setGeometry(80, 28, 270, 24);
+    m_pnlPrint = printDialogPlace<QWidget>(this, "pnlPrint");
+    m_lblPrinter = printDialogPlace<QLabel>(m_pnlPrint, "lblPrinter", {8, 6, 80, 16});
+    m_bvlPrinter = bevel(m_pnlPrint, "bvlPrinter", QFrame::HLine, {70, 12, 404, 2});
+    m_lblPrinterName = printDialogPlace<QLabel>(m_pnlPrint, "lblPrinterName", {20, 32, 56, 16});
+    m_cbxPrinters = printDialogPlace<QComboBox>(m_pnlPrint, "cbxPrinters", {80, 28, 270, 24});
     m_cbxPrinters->setItemDelegate(new PrintDialogPrinterDelegate(m_printerTypeIcons, m_cbxPrinters));
     m_lblPrinterName->setBuddy(m_cbxPrinters);
-    m_btnPrinterProperties = new QPushButton(m_pnlPrint);
-    named(m_btnPrinterProperties, "btnPrinterProperties")->setGeometry(362, 27, 110, 25);
-    m_lblNoPrintersInstalled = new QLabel(m_pnlPrint);
-    named(m_lblNoPrintersInstalled, "lblNoPrintersInstalled")->setGeometry(80, 32, 392, 16);
+    m_btnPrinterProperties = printDialogPlace<QPushButton>(m_pnlPrint, "btnPrinterProperties", {362, 27, 110, 25});
+    m_lblNoPrintersInstalled = printDialogPlace<QLabel>(m_pnlPrint, "lblNoPrintersInstalled", {80, 32, 392, 16});
     m_lblNoPrintersInstalled->hide();
-    m_lblPrinterType = new QLabel(m_pnlPrint);
-    named(m_lblPrinterType, "lblPrinterType")->setGeometry(20, 58, 56, 16);
-    m_lblPrinterTypeDesc = new QLabel(m_pnlPrint);
-    named(m_lblPrinterTypeDesc, "lblPrinterTypeDesc")->setGeometry(80, 58, 392, 16);
-    m_lblPrinterWhere = new QLabel(m_pnlPrint);
-    named(m_lblPrinterWhere, "lblPrinterWhere")->setGeometry(20, 78, 56, 16);
-    m_lblPrinterWhereDesc = new QLabel(m_pnlPrint);
-    named(m_lblPrinterWhereDesc, "lblPrinterWhereDesc")->setGeometry(80, 78, 392, 16);
+    m_lblPrinterType = printDialogPlace<QLabel>(m_pnlPrint, "lblPrinterType", {20, 58, 56, 16});
+    m_lblPrinterTypeDesc = printDialogPlace<QLabel>(m_pnlPrint, "lblPrinterTypeDesc", {80, 58, 392, 16});
+    m_lblPrinterWhere = printDialogPlace<QLabel>(m_pnlPrint, "lblPrinterWhere", {20, 78, 56, 16});
+    m_lblPrinterWhereDesc = printDialogPlace<QLabel>(m_pnlPrint, "lblPrinterWhereDesc", {80, 78, 392, 16});
 
-    m_lblPageRange = new QLabel(m_pnlPrint);
-    named(m_lblPageRange, "lblPageRange")->setGeometry(14, 104, 120, 16);
-    m_bvlPageRange = bevel(m_pnlPrint, "bvlPageRange", QFrame::Box);
-    m_rdbAll = new QRadioButton(m_pnlPrint);
-    named(m_rdbAll, "rdbAll")->setGeometry(20, 126, 200, 20);
-    m_rdbCurrentPage = new QRadioButton(m_pnlPrint);
-    named(m_rdbCurrentPage, "rdbCurrentPage")->setGeometry(20, 148, 200, 20);
-    m_rdbPages = new QRadioButton(m_pnlPrint);
-    named(m_rdbPages, "rdbPages")->setGeometry(20, 170, 66, 20);
-    m_edtPageRange = new QLineEdit(m_pnlPrint);
-    named(m_edtPageRange, "edtPageRange")->setGeometry(88, 169, 136, 22);
-    m_lblPageRangeDescription = new QLabel(m_pnlPrint);
-    named(m_lblPageRangeDescription, "lblPageRangeDescription")->setGeometry(20, 198, 204, 30);
+    m_lblPageRange = printDialogPlace<QLabel>(m_pnlPrint, "lblPageRange", {14, 104, 120, 16});
+    // Its height follows the description's (adjustLayout).
+    m_bvlPageRange = bevel(m_pnlPrint, "bvlPageRange", QFrame::Box, {});
+    m_rdbAll = printDialogPlace<QRadioButton>(m_pnlPrint, "rdbAll", {20, 126, 200, 20});
+    m_rdbCurrentPage = printDialogPlace<QRadioButton>(m_pnlPrint, "rdbCurrentPage", {20, 148, 200, 20});
+    m_rdbPages = printDialogPlace<QRadioButton>(m_pnlPrint, "rdbPages", {20, 170, 66, 20});
+    m_edtPageRange = printDialogPlace<QLineEdit>(m_pnlPrint, "edtPageRange", {88, 169, 136, 22});
+    m_lblPageRangeDescription = printDialogPlace<QLabel>(m_pnlPrint, "lblPageRangeDescription", {20, 198, 204, 30});
     m_lblPageRangeDescription->setWordWrap(true);
     m_lblPageRangeDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    m_lblCopies = new QLabel(m_pnlPrint);
-    named(m_lblCopies, "lblCopies")->setGeometry(252, 104, 120, 16);
-    m_bvlCopies = bevel(m_pnlPrint, "bvlCopies", QFrame::Box);
-    m_bvlCopies->setGeometry(246, 112, 228, 108);
-    m_lblNumberOfCopies = new QLabel(m_pnlPrint);
-    named(m_lblNumberOfCopies, "lblNumberOfCopies")->setGeometry(258, 128, 120, 16);
-    m_edtCopies = new QLineEdit(m_pnlPrint);
-    named(m_edtCopies, "edtCopies")->setGeometry(392, 124, 64, 22);
+    m_lblCopies = printDialogPlace<QLabel>(m_pnlPrint, "lblCopies", {252, 104, 120, 16});
+    m_bvlCopies = bevel(m_pnlPrint, "bvlCopies", QFrame::Box, {246, 112, 228, 108});
+    m_lblNumberOfCopies = printDialogPlace<QLabel>(m_pnlPrint, "lblNumberOfCopies", {258, 128, 120, 16});
+    m_edtCopies = printDialogPlace<QLineEdit>(m_pnlPrint, "edtCopies", {392, 124, 64, 22});
     m_lblNumberOfCopies->setBuddy(m_edtCopies);
-    m_imgCollate = new QLabel(m_pnlPrint);
-    named(m_imgCollate, "imgCollate")->setGeometry(258, 156, 102, 53);
-    m_cbxCollate = new QCheckBox(m_pnlPrint);
-    named(m_cbxCollate, "cbxCollate")->setGeometry(372, 174, 18, 18);
-    m_lblCollate = new QLabel(m_pnlPrint);
-    named(m_lblCollate, "lblCollate")->setGeometry(392, 175, 78, 16);
+    m_imgCollate = printDialogPlace<QLabel>(m_pnlPrint, "imgCollate", {258, 156, 102, 53});
+    m_cbxCollate = printDialogPlace<QCheckBox>(m_pnlPrint, "cbxCollate", {372, 174, 18, 18});
+    m_lblCollate = printDialogPlace<QLabel>(m_pnlPrint, "lblCollate", {392, 175, 78, 16});
     m_lblCollate->setBuddy(m_cbxCollate);
 
-    m_lblPrintWhat = new QLabel(m_pnlPrint);
-    named(m_lblPrintWhat, "lblPrintWhat");
-    m_cbxPrintWhat = new QComboBox(m_pnlPrint);
-    named(m_cbxPrintWhat, "cbxPrintWhat");
+    // Placed below the page range (adjustLayout).
+    m_lblPrintWhat = printDialogPlace<QLabel>(m_pnlPrint, "lblPrintWhat");
+    m_cbxPrintWhat = printDialogPlace<QComboBox>(m_pnlPrint, "cbxPrintWhat");
     m_lblPrintWhat->setBuddy(m_cbxPrintWhat);
 
     m_udCopies = TppUpDown::CreateFor(this, m_edtCopies);
