@@ -354,3 +354,27 @@ TEST(TextSearchHighlights, RichTextIsColouredInPlaceAndGetsItsColoursBack)
     TppDrawText text;
     EXPECT_THROW(highlighter.CreateHighlight(&text, &info, "cat", &canvas), ESearchHighlightError);
 }
+
+TEST(TextSearchHighlights, AParagraphsLastLineIsNotSpreadWhenWholeWordsAreSearched)
+{
+    ScopedScreenPixelsPerInch ppi{96};
+    QImage image(1, 1, QImage::Format_RGB32);
+    gfx::Canvas canvas(&image);
+    TppDrawText memo;
+    memo.SetIsMemo(true);
+    memo.SetTextAlignment(TppTextAlignment::taFullJustified);
+    classes::TStringList lines;
+    lines.Add(QStringLiteral("the cat$\u00B6"));
+    memo.SetWrappedText(&lines);
+    memo.SetScreenFontHeight(-13);
+    memo.SetScreenLineHeight(4000);
+    memo.SetScreenTextWidth(50000);
+    TppDrawTextSelectionHighlighter highlighter;
+    highlighter.SetWholeWord(true);
+    TppDrawCommandSearchInfo info;
+    info.SetOccurrenceNo(1);
+    // The paragraph's end mark follows its last word without a blank.
+    auto last = highlighter.CreateHighlight(&memo, &info, "cat", &canvas);
+    ASSERT_NE(last, nullptr);
+    EXPECT_NE(dynamic_cast<TppDrawText *>(last.get())->TextAlignment(), TppTextAlignment::taFullJustified);
+}

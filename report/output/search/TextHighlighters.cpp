@@ -206,8 +206,10 @@ std::unique_ptr<TppDrawCommand> TppDrawTextHighlighter::CreateHighlight(TppDrawC
         const QString markup = TppTextMarkups::NewLineMarkup();
         highlight->SetText(toolbox.ReplaceText(line, markup, QString(), !CaseSensitive(), true));
         m_leftOffset = 0;
+        // The end mark follows the paragraph's last word without a blank:
+        // as a whole word it would never be found there.
         int position = 0;
-        if (!toolbox.FindText(line, markup, position, WholeWord(), CaseSensitive()))
+        if (!toolbox.FindText(line, markup, position, false, true))
             highlight->SetTextAlignment(TppTextAlignment::taFullJustified);
     }
     highlight->SetLeft(drawText->Left() + m_leftOffset);
