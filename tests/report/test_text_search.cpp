@@ -378,3 +378,31 @@ TEST(TextSearchHighlights, AParagraphsLastLineIsNotSpreadWhenWholeWordsAreSearch
     ASSERT_NE(last, nullptr);
     EXPECT_NE(dynamic_cast<TppDrawText *>(last.get())->TextAlignment(), TppTextAlignment::taFullJustified);
 }
+
+TEST(TextSearchHighlights, RichTextInAColouredBoxGetsNoWhiteBehindTheWordBack)
+{
+    for (const rtl::TColor box : {rtl::TColor(0x00FFFF), rtl::TColor(0)}) {
+        SCOPED_TRACE(box);
+        TppDrawRichText rich;
+        rich.SetColor(box);
+        richedit::RichEdit edit;
+        edit.SetText("a cat here");
+        const QByteArray bytes = edit.SaveToBytes();
+        rich.RichTextStream().Write(bytes.constData(), bytes.size());
+        TppDrawCommandSearchInfo info;
+        info.SetTextPosition(2);
+        TppDrawRichTextHighlighter highlighter;
+        QImage image(1, 1, QImage::Format_RGB32);
+        gfx::Canvas canvas(&image);
+        highlighter.CreateHighlight(&rich, &info, "cat", &canvas);
+        highlighter.RemoveHighlight(&rich, &info, "cat");
+        richedit::RichEdit read;
+        classes::TMemoryStream &stream = rich.RichTextStream();
+        read.LoadFromBytes(QByteArray(stream.Memory(), qsizetype(stream.Size())));
+        read.SetSelStart(3);
+        read.SetSelLength(1);
+        // The box's own colour, or none: either shows the box through.
+        const rtl::TColor back = read.SelAttributes().backColor;
+        EXPECT_TRUE(back == 0 || back == box) << std::hex << back;
+    }
+}

@@ -251,8 +251,13 @@ std::unique_ptr<TppDrawCommand> TppDrawRichTextHighlighter::CreateHighlight(TppD
     highlighterLoad(edit, *richText, *aSearchInfo, aSearchText);
     aSearchInfo->SetTextColor(edit.SelAttributes().color);
     highlighterSetSelTextColor(edit, HighlightTextColor());
+    // Without a back colour of its own the word shows the box's colour:
+    // kept as 0, so that it gets that back rather than the white the
+    // engine answers for any box that is not white.
+    const bool ownBack = edit.SelAttributes().backColor != 0;
     bool plain = true;
-    aSearchInfo->SetBackgroundColor(TppRTFEngine::SetSelBackColor(edit, HighlightColor(), plain));
+    const rtl::TColor former = TppRTFEngine::SetSelBackColor(edit, HighlightColor(), plain);
+    aSearchInfo->SetBackgroundColor(ownBack ? former : 0);
     highlighterStore(edit, *richText);
     return nullptr;
 }
