@@ -8,6 +8,7 @@
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/pages/DeviceRegistry.h"
+#include "report/model/pages/PageRequest.h"
 #include "report/model/pages/Publisher.h"
 #include "report/model/printing/PrinterList.h"
 #include "report/model/printing/PrinterSetup.h"
@@ -76,6 +77,17 @@ TEST(SubReportPrintJob, EachSectionRunPrintsItsPagesAsAJobOfItsOwn)
         EXPECT_EQ(printers->callNames().count(QStringLiteral("startDoc")), 2) << printers->callNames().toStdString();
         EXPECT_EQ(printers->callNames().count(QStringLiteral("endDoc")), 2);
         EXPECT_EQ(printers->callNames().count(QStringLiteral("startPage")), 4);
+
+        // A request that ends inside a section ends the section's job too.
+        TppPageRequest first;
+        first.SetPageSetting(TppPageSettingType::psSinglePage);
+        first.SetPageRequested(1);
+        trace.SetPageRequest(&first);
+        trace.SetPublisher(report.Publisher());
+        report.PrintToDevices();
+        trace.SetPublisher(nullptr);
+        EXPECT_EQ(printers->callNames().count(QStringLiteral("startDoc")), 3);
+        EXPECT_EQ(printers->callNames().count(QStringLiteral("endDoc")), 3);
     }
     classes::UnRegisterClasses({&StandInTextCommand::StaticClass()});
     ppUnRegisterDevice(&ppDeviceClass<TppPrinterDevice>());

@@ -7,6 +7,7 @@
 #include "report/content/ContentRegistration.h"
 #include "report/content/drawcommands/DrawShapes.h"
 #include "report/content/drawcommands/DrawText.h"
+#include "report/content/graphics/Graphics.h"
 #include "report/content/graphics/Region.h"
 #include "report/content/graphics/RegionRTTI.h"
 #include "report/content/text/DBText.h"
@@ -693,6 +694,23 @@ TEST_F(Regions, ChildrenMoveWithTheRegionAndRejoinItFromAStream)
     EXPECT_EQ(region->Brush()->Style(), gfx::BrushStyle::Clear);
     region->Brush()->SetStyle(gfx::BrushStyle::Solid);
     EXPECT_FALSE(region->Transparent());
+    // A colour of none clears the brush or the pen, a colour makes it solid.
+    region->Brush()->SetColor(rtl::clNone);
+    EXPECT_EQ(region->Brush()->Style(), gfx::BrushStyle::Clear);
+    EXPECT_TRUE(region->Transparent());
+    region->Brush()->SetColor(0x0000FF);
+    EXPECT_EQ(region->Brush()->Style(), gfx::BrushStyle::Solid);
+    EXPECT_FALSE(region->Transparent());
+    region->Pen()->SetColor(rtl::clNone);
+    EXPECT_EQ(region->Pen()->Style(), gfx::PenStyle::Clear);
+    region->Pen()->SetColor(0);
+    EXPECT_EQ(region->Pen()->Style(), gfx::PenStyle::Solid);
+
+    // The region's next sibling comes after its children.
+    auto *after = new TppLabel;
+    after->SetBand(detail);
+    EXPECT_EQ(region->GetNextSibling(), after);
+    delete after;
 
     // A section cannot go into a region: it becomes a fixed frame there,
     // and inside one it stays what it was.
@@ -703,6 +721,8 @@ TEST_F(Regions, ChildrenMoveWithTheRegionAndRejoinItFromAStream)
     EXPECT_EQ(section->PrintBehavior(), TppPrintBehaviorType::pbFixed);
     section->SetPrintBehavior(TppPrintBehaviorType::pbSection);
     EXPECT_EQ(section->PrintBehavior(), TppPrintBehaviorType::pbFixed);
+    section->SetNewPrintJob(true);
+    EXPECT_FALSE(section->NewPrintJob());
     delete section;
     // A region cannot shift below what it holds.
     EXPECT_THROW(region->SetShiftRelativeTo(inside), EInvalidPropertyError);
@@ -860,7 +880,14 @@ TEST_F(Regions, TextsInARegionStandWhereTheRegionWasPlaced)
     label->SetCaption(QStringLiteral("Inside"));
     label->SetBounds(0, 12000, 50000, 4000);
     label->SetRegion(below);
+    // A frame stretching with the region reaches its grown bottom.
+    auto *frame = new TppShape;
+    frame->SetBand(detail);
+    frame->SetBounds(0, 0, 190000, 10000);
+    frame->SetStretchWithParent(true);
+    frame->SetRegion(region);
     print();
+    EXPECT_EQ(frame->PrintPosRect().Height(), 15000);
     // The second record's detail starts 21 mm below the first's (10 mm).
     EXPECT_EQ(below->PageTop(), 10000 + 21000 + 15000);
     EXPECT_EQ(label->PrintPosRect().Top, below->PageTop() + 2000);

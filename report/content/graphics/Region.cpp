@@ -78,6 +78,8 @@ TppCustomRegion::TppCustomRegion(classes::TComponent *aOwner)
     , m_pen(std::make_unique<classes::TPen>())
 {
     SetCacheRecordSize(int32_t(sizeof(CacheRecordWith<RegionCacheRecord>)));
+    m_brushColor = m_brush->Color();
+    m_penColor = m_pen->Color();
     m_brush->OnChange = [this](classes::TObject *) { GraphicChanged(); };
     m_pen->OnChange = [this](classes::TObject *) { GraphicChanged(); };
 }
@@ -132,6 +134,17 @@ void TppCustomRegion::RegionRemoveChild(TppComponent *aChild)
     RemoveNotify(aChild);
     if (aChild->Region() == this && !aChild->IsDestroying())
         aChild->SetRegion(nullptr);
+}
+
+TppComponent *TppCustomRegion::GetNextSibling() const
+{
+    TppBand *band = Band();
+    if (!band)
+        return nullptr;
+    for (int i = band->IndexOfObject(this) + 1; i > 0 && i < band->ObjectCount(); ++i)
+        if (TppComponent *next = band->Objects(i); RegionIndexOf(next) < 0)
+            return next->GetParent() == GetParent() ? next : nullptr;
+    return nullptr;
 }
 
 int TppCustomRegion::RegionIndexOf(const TppComponent *aChild) const
@@ -289,6 +302,22 @@ void TppCustomRegion::SetPenWidth(int aWidth)
 
 void TppCustomRegion::GraphicChanged()
 {
+    // A colour of none clears the brush or pen; a colour given to a clear
+    // one makes it solid again.
+    if (m_brush->Color() != m_brushColor) {
+        m_brushColor = m_brush->Color();
+        if (m_brushColor == rtl::clNone)
+            m_brush->SetStyle(gfx::BrushStyle::Clear);
+        else if (m_brush->Style() == gfx::BrushStyle::Clear)
+            m_brush->SetStyle(gfx::BrushStyle::Solid);
+    }
+    if (m_pen->Color() != m_penColor) {
+        m_penColor = m_pen->Color();
+        if (m_penColor == rtl::clNone)
+            m_pen->SetStyle(gfx::PenStyle::Clear);
+        else if (m_pen->Style() == gfx::PenStyle::Clear)
+            m_pen->SetStyle(gfx::PenStyle::Solid);
+    }
     SetTransparent(m_brush->Style() == gfx::BrushStyle::Clear);
     InvalidateDesignControl();
     PropertyChange();
@@ -434,6 +463,10 @@ void TppCustomRegion::generateChildren()
                 m_printList.insert(QString::asprintf("%8d", RegionIndexOf(child)), child);
                 const int64_t bottom = child->BottomOnPage(band ? band->PrintRect().Top : 0);
                 lowest = std::max(lowest, bottom);
+                // Children that stretch or shift with the region, generated
+                // after those that stretch, see how far it reaches by now.
+                if (stretching && lowest - top > SpaceUsed())
+                    SetSpaceUsed(regionClamp(lowest - top));
                 if (child->StretchesBand() && bottom > tallest) {
                     tallest = bottom;
                     m_maxStretchable = child;
@@ -559,6 +592,10 @@ const classes::TMetaClass &TppRegion::StaticClass()
     using R = TppRegion;
     static const classes::TMetaClass meta = classes::MakeClass<R, TppCustomRegion>("TppRegion", [](auto &c) {
         c.Object("Brush", &R::Brush, &R::SetBrush);
+        c.Event("OnDrawCommandClick", static_cast<TppDrawCommandEvent R::*>(&R::OnDrawCommandClick),
+                QStringLiteral("TppDrawCommandEvent"));
+        c.Event("OnDrawCommandCreate", static_cast<TppDrawCommandEvent R::*>(&R::OnDrawCommandCreate),
+                QStringLiteral("TppDrawCommandEvent"));
         c.Object("Pen", &R::Pen, &R::SetPen);
         c.Boolean("ReprintOnOverFlow", &R::ReprintOnOverFlow, &R::SetReprintOnOverFlow).Default(false);
         c.Boolean("ShiftWithParent", &R::ShiftWithParent, &R::SetShiftWithParent).Default(false);

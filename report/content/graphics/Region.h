@@ -11,6 +11,7 @@
 #include "report/model/bands/Stretchable.h"
 
 #include "platform/classes/EnumTypes.h"
+#include "platform/rtl/Colors.h"
 
 #include <QMap>
 
@@ -42,6 +43,8 @@ public:
     void RegionRemoveChild(TppComponent *aChild) override;
     int RegionIndexOf(const TppComponent *aChild) const override;
     void RegionMoveChild(TppComponent *aChild, bool aToFront) override;
+    // The first object after the region that is not one of its children.
+    TppComponent *GetNextSibling() const override;
     // The stretching child that reached lowest on the page (the first
     // stretching child before any generated).
     TppComponent *MaxStretchableChild() const override { return m_maxStretchable; }
@@ -110,6 +113,9 @@ private:
     bool m_firstUnfinishedStretches = false;
     std::unique_ptr<classes::TBrush> m_brush;
     std::unique_ptr<classes::TPen> m_pen;
+    // The colours the brush and pen had, to tell a colour change.
+    rtl::TColor m_brushColor = 0;
+    rtl::TColor m_penColor = 0;
     classes::TShapeType m_shape = classes::TShapeType::stRectangle;
     rtl::TRect m_lastBounds{};
     bool m_boundsKnown = false;

@@ -247,8 +247,11 @@ void TppSubReport::SetPrintBehavior(TppPrintBehaviorType aValue)
 void TppSubReport::SetNewPrintJob(bool aValue)
 {
     m_newPrintJob = aValue;
-    if (aValue && !loadingNow() && m_printBehavior != TppPrintBehaviorType::pbSection)
+    if (aValue && !loadingNow() && m_printBehavior != TppPrintBehaviorType::pbSection) {
         SetPrintBehavior(TppPrintBehaviorType::pbSection);
+        // Refused (inside a region): a job of its own is for sections only.
+        m_newPrintJob = m_printBehavior == TppPrintBehaviorType::pbSection;
+    }
 }
 
 void TppSubReport::SetResetPageNo(bool aValue)
