@@ -251,3 +251,44 @@ TEST_F(AutoSearchDialog, TheReportAsksThroughTheDialogAndAClosedWindowAppliesNot
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AutoSearchDialog, OKKeepsLongExpressionsLongListsAndEmptyValuesWhole)
+{
+    const QString megabyte(1 << 20, QLatin1Char('x'));
+    TppAutoSearchField *name = field(QStringLiteral("Name"), TppSearchOperatorType::soEqual);
+    name->SetSearchExpression(megabyte);
+    TppAutoSearchField *range = field(QStringLiteral("Code"), TppSearchOperatorType::soBetween);
+    const QString from(40000, QLatin1Char('a'));
+    const QString to(40000, QLatin1Char('b'));
+    range->SetSearchExpression(from + QLatin1Char(',') + to);
+    QStringList many;
+    for (int i = 0; i < 10000; ++i)
+        many << QString::number(i);
+    TppAutoSearchField *ids = field(QStringLiteral("Id"), TppSearchOperatorType::soInList);
+    ids->SetSearchExpression(many.join(QLatin1Char(',')));
+    TppAutoSearchField *blanks = field(QStringLiteral("Note"), TppSearchOperatorType::soNotInList);
+    blanks->SetSearchExpression(QStringLiteral(",,,"));
+    open();
+    EXPECT_EQ(panel<TppInListSearchPanel>(2).lbxValues()->count(), 10000);
+    ASSERT_EQ(panel<TppInListSearchPanel>(3).lbxValues()->count(), 3);
+
+    // Pressing OK twice without touching anything changes nothing.
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(dialog->Notebook()->ApplyCriteria());
+        EXPECT_EQ(name->SearchExpression().size(), megabyte.size());
+        EXPECT_EQ(range->SearchExpression(), from + QLatin1Char(',') + to);
+        EXPECT_EQ(ids->ValueCount(), 10000);
+        EXPECT_EQ(ids->Values(9999), QVariant(QStringLiteral("9999")));
+        EXPECT_EQ(blanks->SearchExpression(), QStringLiteral(",,,"));
+        EXPECT_EQ(blanks->ValueCount(), 3);
+    }
+    // A typed value of any length is taken whole.
+    auto &simple = panel<TppSimpleSearchPanel>(0);
+    simple.edtValue()->setText(megabyte + QLatin1Char('y'));
+    EXPECT_TRUE(simple.ApplyCriteria());
+    EXPECT_EQ(name->SearchExpression().size(), megabyte.size() + 1);
+}
+
+} // namespace

@@ -16,6 +16,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <limits>
 
 namespace report {
 
@@ -63,6 +64,16 @@ QLabel *searchLabel(QWidget *aParent, const QString &aText, int aLeft, int aTop)
     label->adjustSize();
     label->move(aLeft, aTop);
     return label;
+}
+
+// A value is as long as the field's text: a line edit's own limit would cut
+// a stored value short when OK writes it back.
+QLineEdit *searchEdit(const QString &aText, QWidget *aParent)
+{
+    auto *edit = new QLineEdit(aParent);
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    edit->setText(aText);
+    return edit;
 }
 
 TppAutoSearchPanel *makeSimpleSearchPanel(QWidget *aParent)
@@ -316,7 +327,7 @@ void TppSimpleSearchPanel::CreateControls()
 {
     TppAutoSearchPanel::CreateControls();
     const TppAutoSearchField &field = *Field();
-    m_edtValue = new QLineEdit(field.SearchExpression(), this);
+    m_edtValue = searchEdit(field.SearchExpression(), this);
     m_edtValue->setObjectName(QStringLiteral("edtValue"));
     m_edtValue->setGeometry(lblOperator()->geometry().right() + 1 + searchGap, searchEditTop, searchSimpleEditWidth,
                             m_edtValue->sizeHint().height());
@@ -372,14 +383,14 @@ void TppBetweenSearchPanel::CreateControls()
 {
     TppAutoSearchPanel::CreateControls();
     const QStringList values = ppSplitSearchExpression(Field()->SearchExpression());
-    m_edtFrom = new QLineEdit(values.value(0), this);
+    m_edtFrom = searchEdit(values.value(0), this);
     m_edtFrom->setObjectName(QStringLiteral("edtFrom"));
     const int editHeight = m_edtFrom->sizeHint().height();
     m_edtFrom->setGeometry(lblOperator()->geometry().right() + 1 + searchGap, searchEditTop, searchBetweenEditWidth,
                            editHeight);
     m_lblAnd =
         searchLabel(this, ppLoadStr(62), m_edtFrom->geometry().right() + 1 + searchBetweenGap, searchSentenceTop);
-    m_edtTo = new QLineEdit(values.value(1), this);
+    m_edtTo = searchEdit(values.value(1), this);
     m_edtTo->setObjectName(QStringLiteral("edtTo"));
     m_edtTo->setGeometry(m_lblAnd->geometry().right() + 1 + searchBetweenGap, searchEditTop, searchBetweenEditWidth,
                          editHeight);
@@ -432,7 +443,7 @@ void TppInListSearchPanel::CreateControls()
     TppAutoSearchPanel::CreateControls();
     lblOperator()->setText(lblOperator()->text() + QLatin1Char(':'));
     lblOperator()->adjustSize();
-    m_edtValue = new QLineEdit(this);
+    m_edtValue = searchEdit(QString(), this);
     m_edtValue->setObjectName(QStringLiteral("edtValue"));
     m_edtValue->setGeometry(searchPanelLeft, searchListEditTop, searchListEditWidth, m_edtValue->sizeHint().height());
     const int buttonsLeft = m_edtValue->geometry().right() + 1 + searchListButtonGap;
@@ -506,7 +517,12 @@ bool TppInListSearchPanel::ApplyCriteria()
     QStringList values;
     for (int i = 0; i < m_lbxValues->count(); ++i)
         values << m_lbxValues->item(i)->text();
-    Field()->SetSearchExpression(values.join(searchListSeparator));
+    // The split drops one trailing empty value: a list ending in one keeps
+    // it by a separator more.
+    QString expression = values.join(searchListSeparator);
+    if (!values.isEmpty() && values.last().isEmpty())
+        expression += searchListSeparator;
+    Field()->SetSearchExpression(expression);
     Field()->SetShowAllValues(ShowAllTicked());
     return !(Field()->Mandatory() && Field()->SearchExpression().isEmpty() && !Field()->ShowAllValues());
 }
