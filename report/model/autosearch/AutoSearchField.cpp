@@ -159,6 +159,7 @@ void TppAutoSearchField::SetFieldName(const QString &aValue)
 void TppAutoSearchField::SetSearchExpression(const QString &aValue)
 {
     m_searchExpression = aValue;
+    m_valuePiecesRead = false;
     PropertyChange();
     changed();
 }
@@ -166,6 +167,7 @@ void TppAutoSearchField::SetSearchExpression(const QString &aValue)
 void TppAutoSearchField::SetSearchOperator(TppSearchOperatorType aValue)
 {
     m_searchOperator = aValue;
+    m_valuePiecesRead = false;
     changed();
 }
 
@@ -196,17 +198,23 @@ bool ppAutoSearchTakesList(TppSearchOperatorType aOperator)
     }
 }
 
-QStringList TppAutoSearchField::valuePieces() const
+const QStringList &TppAutoSearchField::valuePieces() const
 {
+    if (m_valuePiecesRead)
+        return m_valuePieces;
     if (ppAutoSearchTakesList(m_searchOperator))
-        return ppSplitSearchExpression(m_searchExpression);
-    // One value, commas and all: "1,5" is not the list 1 and 5.
-    return m_searchExpression.isEmpty() ? QStringList() : QStringList{m_searchExpression};
+        m_valuePieces = ppSplitSearchExpression(m_searchExpression);
+    else if (m_searchExpression.isEmpty())
+        m_valuePieces.clear();
+    else // One value, commas and all: "1,5" is not the list 1 and 5.
+        m_valuePieces = QStringList{m_searchExpression};
+    m_valuePiecesRead = true;
+    return m_valuePieces;
 }
 
 QVariant TppAutoSearchField::Values(int aIndex) const
 {
-    const QStringList pieces = valuePieces();
+    const QStringList &pieces = valuePieces();
     if (aIndex < 0 || aIndex >= pieces.size())
         return QVariant(QString());
     return autoSearchConvert(pieces[aIndex], m_dataType, m_wildCard);
@@ -272,6 +280,7 @@ void TppAutoSearchField::Assign(const classes::TPersistent *aSource)
     m_delimiter = source->m_delimiter;
     m_searchOperator = source->m_searchOperator;
     m_wildCard = source->m_wildCard;
+    m_valuePiecesRead = false;
     // A copy in a group reaches the same pipeline.
     m_dataPipelineName = source->m_dataPipelineName;
     SetDataPipeline(source->DataPipeline());

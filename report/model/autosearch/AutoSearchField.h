@@ -152,7 +152,9 @@ public:
 
 private:
     void changed();
-    QStringList valuePieces() const;
+    // Split once per value text: a handler asks every value of a long list
+    // for each record.
+    const QStringList &valuePieces() const;
 
     classes::TAlignment m_alignment = classes::TAlignment::taLeftJustify;
     QString m_fieldAlias;
@@ -182,6 +184,8 @@ private:
     QString m_delimiter;
     TppSearchOperatorType m_searchOperator = TppSearchOperatorType::soEqual;
     QString m_wildCard;
+    mutable QStringList m_valuePieces;
+    mutable bool m_valuePiecesRead = false;
 
     bool m_firstField = false;
     QString m_dataPipelineName;
