@@ -282,6 +282,9 @@ TEST(SearchEngineViewerGone, ClosingThePreviewMidSearchLeavesNothingDangling)
         EXPECT_FALSE(engine.Search("nothing"));
         EXPECT_EQ(viewer, nullptr);
         EXPECT_EQ(engine.Viewer(), nullptr);
+        // The report is not left feeding the engine's own device.
+        EXPECT_EQ(engine.OffScreenDevice()->Publisher(), nullptr);
+        EXPECT_EQ(producer.Publisher()->DeviceCount(), 0);
         EXPECT_THROW(engine.Search("nothing"), ESearchEngineError);
     }
     ppUnRegisterTextSearch();

@@ -214,8 +214,13 @@ void TppCustomSearchEngine::SetViewerActive(bool aValue)
     if (m_viewerActiveCount > 0)
         followViewerPublisher();
     m_viewerActiveCount += aValue ? 1 : -1;
-    if (!m_viewerDevice || !m_publisher)
+    if (!m_viewerDevice || !m_publisher) {
+        // The viewer went during the step: nothing takes the engine's
+        // device's place, but the report must not go on feeding it.
+        if (m_viewerActiveCount > 0 && m_offScreenDevice->Publisher())
+            m_offScreenDevice->SetPublisher(nullptr);
         return;
+    }
     for (int i = m_publisher->DeviceCount() - 1; i >= 0; --i)
         if (auto *screen = dynamic_cast<TppScreenDevice *>(m_publisher->Devices(i)))
             screen->SetPublisher(nullptr);
