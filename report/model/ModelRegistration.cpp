@@ -23,6 +23,9 @@
 #include "report/model/objects/Descriptors.h"
 #include "report/model/objects/EnumRegistry.h"
 #include "report/model/objects/Relative.h"
+#include "report/model/outline/OutlineDrawCommand.h"
+#include "report/model/outline/OutlineNode.h"
+#include "report/model/outline/OutlineSettings.h"
 #include "report/model/pages/DrawCommand.h"
 #include "report/model/pages/Page.h"
 #include "report/model/printing/PrinterList.h"
@@ -60,6 +63,13 @@ std::vector<const classes::TMetaClass *> modelBandClasses()
             &TppFooterBand::StaticClass(),       &TppGroupHeaderBand::StaticClass(),
             &TppGroupFooterBand::StaticClass(),  &TppColumnHeaderBand::StaticClass(),
             &TppColumnFooterBand::StaticClass(), &TppPageStyle::StaticClass()};
+}
+
+// The outline's classes: its nodes, settings and page command.
+std::vector<const classes::TMetaClass *> modelOutlineClasses()
+{
+    return {&TppTreeNode::StaticClass(), &TppOutlineNode::StaticClass(), &TppOutlineSettings::StaticClass(),
+            &TppOutlineReportSettings::StaticClass(), &TppOutlineDrawCommand::StaticClass()};
 }
 
 // The report classes a stored report may name.
@@ -125,6 +135,8 @@ void ppModelLayerInit()
         classes::RegisterClass(*meta);
     for (const classes::TMetaClass *meta : modelReportClasses())
         classes::RegisterClass(*meta);
+    for (const classes::TMetaClass *meta : modelOutlineClasses())
+        classes::RegisterClass(*meta);
     ppRegisterEnumType(ColumnTraversalTypeName, &EnumInfo<TppColumnTraversalType>());
     ppIniStorageInit();
     ppAutoSearchInit();
@@ -138,6 +150,8 @@ void ppModelLayerFinalize()
     ppIniStorageFinalize();
     ppAutoSearchFinalize();
     ppUnRegisterEnumType(ColumnTraversalTypeName);
+    for (const classes::TMetaClass *meta : modelOutlineClasses())
+        classes::UnRegisterClass(*meta);
     for (const classes::TMetaClass *meta : modelReportClasses())
         classes::UnRegisterClass(*meta);
     for (const classes::TMetaClass *meta : modelBandClasses())

@@ -26,10 +26,19 @@ protected:
         reporttest::SetA4Portrait(*report.PrinterSetup());
         data.AddField(QStringLiteral("G"));
         report.SetPageLimit(20);
-        // Cached pages are copies, made by class name.
+        // Cached pages are copies, made by class name; every page carries
+        // the outline.
         classes::RegisterClasses({&reporttest::StandInTextCommand::StaticClass()});
+        m_outlineClass = !classes::GetClass(report::TppOutlineDrawCommand::StaticClass().ClassName());
+        if (m_outlineClass)
+            classes::RegisterClass(report::TppOutlineDrawCommand::StaticClass());
     }
-    ~TracedReportFixture() override { classes::UnRegisterClasses({&reporttest::StandInTextCommand::StaticClass()}); }
+    ~TracedReportFixture() override
+    {
+        classes::UnRegisterClasses({&reporttest::StandInTextCommand::StaticClass()});
+        if (m_outlineClass)
+            classes::UnRegisterClass(report::TppOutlineDrawCommand::StaticClass());
+    }
 
     template <class Band>
     Band *band(int32_t aHeight, const QString &aName)
@@ -69,6 +78,7 @@ protected:
         return device.Text();
     }
 
+    bool m_outlineClass = false;
     reporttest::MemoryPipeline data;
     report::TppReport report;
     QList<QList<QPair<QString, int32_t>>> tops;

@@ -107,6 +107,8 @@ void TppEngine::endPage()
         m_bandState = state;
     }
     m_report->CheckPageLimit();
+    if (!m_report->PrintingAsSubReport())
+        m_report->AddOutlineDrawCommand();
     if ((EngineState() & ppEngineState::FirstPass) && m_dataExhausted && m_reportComplete) {
         m_pageCountKnown = true;
         SetPageCount(PageNo());

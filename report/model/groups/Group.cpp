@@ -11,6 +11,7 @@
 #include "report/model/groups/GroupRTTI.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
+#include "report/model/outline/OutlineSettings.h"
 #include "report/model/pages/DrawCommand.h"
 #include "report/model/pages/Page.h"
 
@@ -56,6 +57,7 @@ const classes::TMetaClass &TppGroup::StaticClass()
         c.Boolean("HeaderForOrphanedFooter", &G::HeaderForOrphanedFooter, &G::SetHeaderForOrphanedFooter).Default(true);
         c.Boolean("KeepTogether", &G::KeepTogether, &G::SetKeepTogether).Default(false);
         c.Event("OnGetBreakValue", &G::OnGetBreakValue, QStringLiteral("TppGetBreakValueEvent"));
+        c.Object("OutlineSettings", &G::OutlineSettings, &G::SetOutlineSettings);
         c.Boolean("NewColumn", &G::NewColumn, &G::SetNewColumn).Default(false);
         c.Boolean("NewPage", &G::NewPage, &G::SetNewPage).Default(false);
         c.Single("NewColumnThreshold", &G::NewColumnThreshold, &G::SetNewColumnThreshold).StoredConst = false;
@@ -70,6 +72,7 @@ const classes::TMetaClass &TppGroup::StaticClass()
 
 TppGroup::TppGroup(classes::TComponent *aOwner)
     : TppCacheable(aOwner)
+    , m_outlineSettings(std::make_unique<TppOutlineSettings>(this))
 {
     SetCacheRecordSize(int32_t(sizeof(GroupCacheRecord)));
 }

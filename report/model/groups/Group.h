@@ -11,12 +11,14 @@
 #include "report/model/base/Types.h"
 #include "report/model/base/Units.h"
 #include "report/model/data/Cacheable.h"
+#include "report/model/outline/OutlineParticipant.h"
 
 #include "platform/classes/PropInfo.h"
 
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 namespace report {
 
@@ -47,7 +49,9 @@ protected:
 
 using TppGetBreakValueEvent = classes::TEvent<void(classes::TObject *Sender, QString &aBreakValue)>;
 
-class TppGroup : public TppCacheable
+class TppGroup
+    : public TppCacheable
+    , public IppOutlineParticipant
 {
     ZVO_CLASS(TppGroup)
 public:
@@ -160,6 +164,20 @@ public:
     TppCacheManager *KeepTogetherCache() const { return m_keepCache; }
     TppPage *SavedPage() const { return m_savedPage.get(); }
 
+    // ---- Outline ----
+    TppOutlineSettings *OutlineSettings() const { return m_outlineSettings.get(); }
+    // Copies the settings.
+    void SetOutlineSettings(const TppOutlineSettings *aValue);
+    // The next group of the report; the last group, the subreports of the
+    // detail band.
+    const std::vector<TppCommunicator *> &GetParticipants() override;
+    // Among the participants of the main report.
+    TppCommunicator *GetParentParticipant() override;
+    const classes::TMetaClass &GetNodeCreatorClass() const override;
+    TppOutlineSettings *GetOutlineSettings() const override { return m_outlineSettings.get(); }
+    // The report is modified and its pages (and outline) go.
+    void OutlineChanged() override;
+
     // ---- Events ----
     classes::TNotifyEvent AfterGroupBreak;
     classes::TNotifyEvent BeforeGroupBreak;
@@ -232,6 +250,8 @@ private:
     bool m_legacyReprint = true;
     bool m_legacyReprintRead = false;
     float m_legacyNewPageThreshold = 0;
+    std::unique_ptr<TppOutlineSettings> m_outlineSettings;
+    std::vector<TppCommunicator *> m_participants;
 };
 
 } // namespace report

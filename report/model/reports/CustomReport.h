@@ -191,6 +191,17 @@ public:
     void DoOnNoData(classes::TObject *aDialog, bool &aShowDialog, classes::TObject *aDrawCommand,
                     bool &aAddDrawCommand);
 
+    // ---- Outline ----
+    // At a page end: the report that keeps an outline puts the page's
+    // outline draw command on the engine's page. Nothing here.
+    virtual void AddOutlineDrawCommand() {}
+    // The outline participants below the report: the subreports of the bands
+    // before the detail band, then the first group (without groups, the
+    // detail band's subreports), then the subreports of the bands after it.
+    void GetOutlineParticipants(std::vector<TppCommunicator *> &aList) const;
+    // The participant below aRoot whose list holds aParticipant, or nullptr.
+    static TppCommunicator *FindParentParticipant(TppCommunicator *aRoot, TppCommunicator *aParticipant);
+
     // ---- What bands and groups ask ----
     TppCommunicator *ReportObject() override { return this; }
     int32_t mmPrintableWidth() const override;

@@ -7,6 +7,7 @@
 #include "report/model/data/DataPipeline.h"
 #include "report/model/engine/Engine.h"
 #include "report/model/forms/DialogBases.h"
+#include "report/model/outline/OutlineSettings.h"
 #include "report/model/pages/Page.h"
 #include "report/model/pages/PageRequest.h"
 #include "report/model/pages/Publisher.h"
@@ -28,6 +29,8 @@ constexpr int ppReportPrintingMsg = 1141;
 constexpr int ppReportPrintingWParam = 5050;
 // Stored versions as integers ("7.01" = 7010).
 constexpr int32_t ppReportOrientationVersion = 1270;
+// Reports stored before this version had no outline.
+constexpr int32_t ppReportOutlineVersion = 6100;
 
 } // namespace
 
@@ -40,6 +43,8 @@ const classes::TMetaClass &TppReport::StaticClass()
         c.Boolean("CachePages", &R::CachePages, &R::SetCachePages).Default(false);
         c.Event("OnAutoSearchDialogClose", &R::OnAutoSearchDialogClose);
         c.Event("OnGetAutoSearchValues", &R::OnGetAutoSearchValues);
+        c.Event("OnOutlineNodeCreate", &R::OnOutlineNodeCreate, QStringLiteral("TppOutlineNodeCreateEvent"));
+        c.Object("OutlineSettings", &R::OutlineSettings, &R::SetOutlineSettings);
     });
     return meta;
 }
@@ -47,6 +52,7 @@ const classes::TMetaClass &TppReport::StaticClass()
 TppReport::TppReport(classes::TComponent *aOwner)
     : TppBandedReport(aOwner)
     , m_cacheManager(std::make_unique<TppCacheManager>(this, this))
+    , m_outlineSettings(std::make_unique<TppOutlineReportSettings>(this))
 {
     connectEngineHooks();
 }
@@ -55,6 +61,7 @@ TppReport::~TppReport()
 {
     BeforeDestruction();
     FinalizeData();
+    m_outline.reset();
     freeAutoSearchDialog();
     while (!m_autoSearchFields.empty()) {
         TppAutoSearchField *field = m_autoSearchFields.back();
@@ -122,6 +129,12 @@ void TppReport::PublisherPageRequest(classes::TObject *Sender, classes::TObject 
     auto *request = dynamic_cast<TppPageRequest *>(aPageRequest);
     if (!engine || !request)
         return;
+    if (!(engine->EngineState() & ppEngineState::Started)) {
+        const bool made = !m_outline;
+        GetOutline();
+        if (!made)
+            m_outline->Initialize();
+    }
     const QPointer<QObject> alive = Guard();
     SetPrinting(true);
     try {
@@ -193,6 +206,8 @@ void TppReport::Convert(int32_t aVersionNo)
     if (aVersionNo < ppReportOrientationVersion && PrinterSetup())
         PrinterSetup()->SetOrientation(m_legacyOrientation == 1 ? classes::TPrinterOrientation::poLandscape
                                                                 : classes::TPrinterOrientation::poPortrait);
+    if (aVersionNo < ppReportOutlineVersion)
+        m_outlineSettings->SetEnabled(false);
 }
 
 void TppReport::DefineProperties(classes::TFiler &aFiler)
@@ -232,6 +247,7 @@ void TppReport::TransferRelatives(const TppProducer &aSource)
         m_legacyDataSource = source->m_legacyDataSource;
         transferAutoSearchFields(*const_cast<TppReport *>(source));
         OnTemplateLoad = source->OnTemplateLoad;
+        m_outlineSettings->Assign(source->m_outlineSettings.get());
     }
 }
 

@@ -6,6 +6,8 @@
 // final pages when asked to, and reads the properties of older stored
 // reports.
 
+#include "report/model/outline/Outline.h"
+#include "report/model/outline/OutlineParticipant.h"
 #include "report/model/reports/BandedReport.h"
 
 #include <memory>
@@ -21,9 +23,12 @@ class TppAutoSearchField;
 class TppAutoSearchGroups;
 class TppCacheManager;
 class TppCustomAutoSearchDialog;
+class TppOutlineReportSettings;
 class TppSubReport;
 
-class TppReport : public TppBandedReport
+class TppReport
+    : public TppBandedReport
+    , public IppOutlineParticipant
 {
     ZVO_CLASS(TppReport)
 public:
@@ -38,6 +43,8 @@ public:
     void PrintToDevices() override;
     void PublisherPageRequest(classes::TObject *Sender, classes::TObject *aPageRequest) override;
     void Cancel() override;
+    // Unless generating, the outline goes too (the next run makes a new one).
+    void Reset() override;
     void ReceivePageFromEngine() override;
     void InitializePipelines() override;
     void Convert(int32_t aVersionNo) override;
@@ -111,6 +118,28 @@ public:
     // applies none itself.
     classes::TNotifyEvent OnGetAutoSearchValues;
 
+    // ---- Outline ----
+    TppOutlineReportSettings *OutlineSettings() const { return m_outlineSettings.get(); }
+    // Copies the settings.
+    void SetOutlineSettings(const TppOutlineReportSettings *aValue);
+    // The outline of the run, nullptr before the first page request.
+    TppOutline *Outline() const { return m_outline.get(); }
+    // Makes (and initialises) the outline when there is none.
+    TppOutline *GetOutline();
+    // With the outline enabled, the outline's command goes on the page.
+    void AddOutlineDrawCommand() override;
+    // Event 88 first ("Node", "Accept" bound to the caller's values), then
+    // OnOutlineNodeCreate.
+    void DoOnOutlineNodeCreate(TppOutlineNode *aNode, bool &aAccept);
+    TppOutlineNodeCreateEvent OnOutlineNodeCreate;
+
+    // ---- As an outline participant ----
+    const std::vector<TppCommunicator *> &GetParticipants() override;
+    TppCommunicator *GetParentParticipant() override { return nullptr; }
+    const classes::TMetaClass &GetNodeCreatorClass() const override;
+    TppOutlineSettings *GetOutlineSettings() const override;
+    void OutlineChanged() override;
+
     // Read from older stored reports.
     const QString &LegacyDataSource() const { return m_legacyDataSource; }
     float LegacyRowSpacing() const { return m_legacyRowSpacing; }
@@ -130,6 +159,9 @@ private:
     bool m_autoSearchPrinting = false;
 
     std::unique_ptr<TppCacheManager> m_cacheManager;
+    std::unique_ptr<TppOutlineReportSettings> m_outlineSettings;
+    std::unique_ptr<TppOutline> m_outline;
+    std::vector<TppCommunicator *> m_participants;
     TppCustomReport *m_generatingChildReport = nullptr;
     bool m_cachePages = false;
     QString m_legacyDataSource;

@@ -8,6 +8,7 @@
 #include "report/model/engine/ChildPageRequest.h"
 #include "report/model/engine/Engine.h"
 #include "report/model/objects/EventIds.h"
+#include "report/model/outline/OutlineSettings.h"
 #include "report/model/pages/Device.h"
 #include "report/model/pages/DeviceRegistry.h"
 #include "report/model/pages/DrawCommand.h"
@@ -56,6 +57,7 @@ const classes::TMetaClass &TppSubReport::StaticClass()
         c.Reference("DrillDownComponent", &S::DrillDownComponent, &S::SetDrillDownComponent);
         c.Boolean("ExpandAll", &S::ExpandAll, &S::SetExpandAll).Default(false);
         c.Boolean("NewPrintJob", &S::NewPrintJob, &S::SetNewPrintJob).Default(false);
+        c.Object("OutlineSettings", &S::OutlineSettings, &S::SetOutlineSettings);
         c.Boolean("ParentPrinterSetup", &S::ParentPrinterSetup, &S::SetParentPrinterSetup).Default(true);
         c.Enum("PrintBehavior", EnumInfo<TppPrintBehaviorType>(), &S::PrintBehavior, &S::SetPrintBehavior)
             .Default(int(TppPrintBehaviorType::pbChild));
@@ -67,6 +69,7 @@ const classes::TMetaClass &TppSubReport::StaticClass()
 
 TppSubReport::TppSubReport(classes::TComponent *aOwner)
     : TppStretchable(aOwner)
+    , m_outlineSettings(std::make_unique<TppOutlineSettings>(this))
 {
     SetCacheRecordSize(int32_t(sizeof(CacheRecordWith<SubReportCacheRecord>)));
     SetDefaultProp(QStringLiteral("DataPipeline"), 3);

@@ -14,10 +14,12 @@
 
 #include "report/model/bands/Stretchable.h"
 #include "report/model/base/Types.h"
+#include "report/model/outline/OutlineParticipant.h"
 
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 namespace report {
 
@@ -27,7 +29,11 @@ class TppCustomReport;
 class TppDevice;
 class TppEngine;
 
-class TppSubReport : public TppStretchable
+class TppOutlineSettings;
+
+class TppSubReport
+    : public TppStretchable
+    , public IppOutlineParticipant
 {
     ZVO_CLASS(TppSubReport)
 public:
@@ -68,6 +74,19 @@ public:
     // The child report goes along: it is part of the subreport wherever the
     // subreport is kept.
     void ChangeOwner(classes::TComponent *aNewOwner) override;
+
+    // ---- Outline ----
+    TppOutlineSettings *OutlineSettings() const { return m_outlineSettings.get(); }
+    // Copies the settings.
+    void SetOutlineSettings(const TppOutlineSettings *aValue);
+    // The child report's participants.
+    const std::vector<TppCommunicator *> &GetParticipants() override;
+    // Among the participants of the child report's main report.
+    TppCommunicator *GetParentParticipant() override;
+    const classes::TMetaClass &GetNodeCreatorClass() const override;
+    TppOutlineSettings *GetOutlineSettings() const override { return m_outlineSettings.get(); }
+    // The child report's pages go.
+    void OutlineChanged() override;
 
     // ---- Drill-down ----
     // The keys of the instances the user opened.
@@ -160,6 +179,8 @@ private:
     bool m_sectionEnded = false;
     std::unique_ptr<TppDevice> m_sectionDevice;
     TppLiveCount<TppSubReport> m_live;
+    std::unique_ptr<TppOutlineSettings> m_outlineSettings;
+    std::vector<TppCommunicator *> m_participants;
 };
 
 } // namespace report

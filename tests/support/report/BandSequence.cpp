@@ -2,6 +2,7 @@
 
 #include "report/model/bands/CustomBand.h"
 #include "report/model/engine/Engine.h"
+#include "report/model/outline/OutlineDrawCommand.h"
 #include "report/model/pages/DrawCommand.h"
 #include "report/model/pages/Page.h"
 
@@ -24,6 +25,9 @@ std::vector<SequenceInstance> sequenceInstances(const report::TppPage &aPage)
     QString current;
     for (int i = 0; i < aPage.DrawCommandCount(); ++i) {
         report::TppDrawCommand *command = aPage.DrawCommands(i);
+        // The outline rides on the page; no band printed it.
+        if (dynamic_cast<report::TppOutlineDrawCommand *>(command))
+            continue;
         auto *component = dynamic_cast<report::TppComponent *>(command->Component());
         const QString name = component && component->Band() ? component->Band()->UserName() : QStringLiteral("?");
         if (instances.empty() || name != current || inInstance.count(component)) {

@@ -77,7 +77,7 @@ void StandInRecalcCommand::Assign(const classes::TPersistent *source)
 const classes::TMetaClass &StandInOutlineCommand::StaticClass()
 {
     static const classes::TMetaClass meta =
-        classes::MakeClass<StandInOutlineCommand, TppDrawCommand>("TppOutlineDrawCommand");
+        classes::MakeClass<StandInOutlineCommand, report::TppOutlineDrawCommand>("StandInOutlineCommand");
     return meta;
 }
 
@@ -85,12 +85,17 @@ StandInCommandClasses::StandInCommandClasses()
 {
     classes::RegisterClasses({&StandInTextCommand::StaticClass(), &StandInLineCommand::StaticClass(),
                               &StandInRecalcCommand::StaticClass(), &StandInOutlineCommand::StaticClass()});
+    m_outlineClass = !classes::GetClass(report::TppOutlineDrawCommand::StaticClass().ClassName());
+    if (m_outlineClass)
+        classes::RegisterClass(report::TppOutlineDrawCommand::StaticClass());
 }
 
 StandInCommandClasses::~StandInCommandClasses()
 {
     classes::UnRegisterClasses({&StandInTextCommand::StaticClass(), &StandInLineCommand::StaticClass(),
                                 &StandInRecalcCommand::StaticClass(), &StandInOutlineCommand::StaticClass()});
+    if (m_outlineClass)
+        classes::UnRegisterClass(report::TppOutlineDrawCommand::StaticClass());
 }
 
 std::unique_ptr<TppPage> makePage(int aPageNo, int aCommands)

@@ -5,6 +5,7 @@
 // producer that answers the publisher's request for pages from a script,
 // and devices that record what they are told.
 
+#include "report/model/outline/OutlineDrawCommand.h"
 #include "report/model/pages/Device.h"
 #include "report/model/pages/DrawCommand.h"
 #include "report/model/pages/Page.h"
@@ -70,17 +71,18 @@ public:
     bool Changes = true;
 };
 
-// Registered under the outline command's name.
-class StandInOutlineCommand : public report::TppDrawCommand
+// An outline command without a tree.
+class StandInOutlineCommand : public report::TppOutlineDrawCommand
 {
     ZVO_CLASS(StandInOutlineCommand)
 public:
     explicit StandInOutlineCommand(classes::TComponent *aOwner = nullptr)
-        : TppDrawCommand(aOwner)
+        : TppOutlineDrawCommand(aOwner)
     {}
 };
 
-// Registers the stand-in commands with the class registry while it lives.
+// Registers the stand-in commands with the class registry while it lives,
+// and the outline command's class unless the library registered it.
 class StandInCommandClasses
 {
 public:
@@ -88,6 +90,9 @@ public:
     ~StandInCommandClasses();
     StandInCommandClasses(const StandInCommandClasses &) = delete;
     StandInCommandClasses &operator=(const StandInCommandClasses &) = delete;
+
+private:
+    bool m_outlineClass = false;
 };
 
 // A page numbered aPageNo holding aCommands commands, text and line in
