@@ -9,6 +9,8 @@
 #include "report/model/base/Units.h"
 #include "report/model/forms/FormClassRegistry.h"
 #include "report/model/objects/Descriptors.h"
+#include "report/model/outline/OutlineDrawCommand.h"
+#include "report/model/outline/OutlineNode.h"
 #include "report/model/pages/DeviceRegistry.h"
 #include "report/model/pages/Page.h"
 #include "report/model/production/PreviewFormSettings.h"
@@ -16,6 +18,7 @@
 #include "report/model/production/TextSearchSettings.h"
 #include "report/output/forms/PrintPreview.h"
 #include "report/output/preview/CustomSearchPreview.h"
+#include "report/output/preview/OutlineViewer.h"
 #include "report/output/preview/OutlineViewerPanel.h"
 #include "report/output/preview/Preview.h"
 #include "report/output/preview/PreviewIcons.h"
@@ -35,6 +38,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -245,6 +249,93 @@ TEST_F(PreviewTest, TheOutlineFollowsWhatTheReportSays)
     TppPreview &suppressed = open();
     EXPECT_FALSE(suppressed.OutlineShowing());
     EXPECT_FALSE(suppressed.OutlinePanel()->isVisible());
+}
+
+// Page n carries groups "A".."A+n-1", each on its own page; the last page's
+// outline is complete.
+void addScriptOutline(TppPage &aPage, int aPageCount)
+{
+    auto *root = new TppOutlineNode;
+    root->SetNodeType(TppOutlineNodeType::ntRoot);
+    for (int i = 0; i < aPage.AbsolutePageNo(); ++i) {
+        auto *node = static_cast<TppOutlineNode *>(root->Add());
+        node->SetCaption(QString(QLatin1Char(char('A' + i))));
+        node->SetPageReference(i + 1);
+        node->SetNodeType(TppOutlineNodeType::ntGroup);
+    }
+    auto *command = new TppOutlineDrawCommand;
+    root->SetParent(command);
+    command->SetOutlineComplete(aPage.AbsolutePageNo() == aPageCount);
+    aPage.AddDrawCommand(command);
+}
+
+QStringList outlineItems(const QTreeWidget &aTree)
+{
+    QStringList items;
+    for (int i = 0; i < aTree.topLevelItemCount(); ++i)
+        items.append(aTree.topLevelItem(i)->text(0));
+    return items;
+}
+
+TEST_F(PreviewTest, TheOutlineShowsMoreUntilCompleteAndTurnsToAChosenPage)
+{
+    producer->Exists = true;
+    WhileGenerating = [](TppPage &aPage) { addScriptOutline(aPage, 3); };
+    TppPreview &p = open();
+    auto *outline = dynamic_cast<TppOutlineViewer *>(p.OutlineViewer());
+    ASSERT_NE(outline, nullptr);
+    ASSERT_TRUE(p.OutlineShowing());
+    EXPECT_EQ(outlineItems(*outline), (QStringList{"A", "", "...more..."}));
+
+    p.Viewer()->LastPage();
+    EXPECT_EQ(outlineItems(*outline), (QStringList{"A", "B", "C"}));
+    EXPECT_TRUE(outline->OutlineComplete());
+    ASSERT_NE(outline->currentItem(), nullptr);
+    EXPECT_EQ(outline->currentItem()->text(0), QStringLiteral("C"));
+
+    // A click turns the page; a right press and a double click change
+    // nothing.
+    QTreeWidgetItem *b = outline->topLevelItem(1);
+    const QPoint at = outline->visualItemRect(b).center();
+    QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(p.Viewer()->AbsolutePageNo(), 2);
+    QTest::mousePress(outline->viewport(), Qt::RightButton, {},
+                      outline->visualItemRect(outline->topLevelItem(0)).center());
+    EXPECT_EQ(outline->currentItem(), b);
+    QTest::mouseDClick(outline->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(p.Viewer()->AbsolutePageNo(), 2);
+
+    // The menu hides the outline, and says so with event 101.
+    bool heard = true;
+    struct Listener : TppCommunicator
+    {
+        explicit Listener(bool &aHeard)
+            : TppCommunicator(nullptr)
+            , heard(aHeard)
+        {
+            SubscribeEvent(ppEvent::OutlineVisibility);
+        }
+        void EventNotify(TppCommunicator *, int, TraParamList *aParams) override
+        {
+            if (aParams)
+                aParams->GetParamValue(0, heard);
+        }
+        bool &heard;
+    } listener(heard);
+    outline->Communicator()->AddEventNotify(&listener);
+    ASSERT_NE(outline->PopupMenu(), nullptr);
+    QList<QAction *> actions = outline->PopupMenu()->actions();
+    EXPECT_EQ(actions[0]->text(), QStringLiteral("Hide Outline"));
+    actions[0]->trigger();
+    EXPECT_FALSE(heard);
+    EXPECT_FALSE(p.OutlineShowing());
+    EXPECT_FALSE(p.OutlinePanel()->isVisible());
+    EXPECT_EQ(actions[0]->text(), QStringLiteral("Show Outline"));
+    EXPECT_FALSE(actions[1]->isEnabled());
+    actions[0]->trigger();
+    EXPECT_TRUE(heard);
+    EXPECT_TRUE(p.OutlinePanel()->isVisible());
+    outline->Communicator()->RemoveEventNotify(&listener);
 }
 
 TEST_F(PreviewTest, PrintingTellsBothSidesEvenWhenItFails)

@@ -7,6 +7,7 @@
 #include "report/model/production/Producer.h"
 #include "report/output/preview/CustomSearchPreview.h"
 #include "report/output/preview/KeyPressFilter.h"
+#include "report/output/preview/OutlineViewer.h"
 #include "report/output/preview/OutlineViewerPanel.h"
 #include "report/output/preview/PreviewIcons.h"
 #include "report/output/screen/ScreenDevice.h"
@@ -235,7 +236,7 @@ void TppPreview::CreateToolbar()
 
 void TppPreview::CreateOutlineViewer()
 {
-    m_outlineViewer = new TppOutlinePanelViewer(Viewer(), m_outlinePanel);
+    m_outlineViewer = new TppOutlineViewer(Viewer(), m_outlinePanel);
     m_outlinePanel->layout()->addWidget(m_outlineViewer);
     m_outlineViewer->SetShowing(false);
     m_outlineViewer->Communicator()->AddEventNotify(this);
