@@ -20,6 +20,7 @@
 #include "report/model/data/PipelineFields.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
+#include "report/model/outline/OutlineSettings.h"
 #include "report/model/printing/PageDef.h"
 #include "report/model/printing/PrinterSetup.h"
 #include "report/model/reports/Report.h"
@@ -325,6 +326,10 @@ std::unique_ptr<report::TppReport> CreateSample(const QString &aName, reporttest
     addSampleGroupSum(groupFooter, aData, group);
     if (report::TppDBCalc *ahead = addSampleGroupSum(groupHeader, aData, group))
         ahead->SetLookAhead(true);
+    // The preview shows the groups and their pages beside the page.
+    result->OutlineSettings()->SetEnabled(true);
+    result->OutlineSettings()->SetVisible(true);
+    result->OutlineSettings()->SetCreatePageNodes(true);
     return result;
 }
 
