@@ -26,6 +26,7 @@
 #include "report/model/outline/OutlineDrawCommand.h"
 #include "report/model/outline/OutlineNode.h"
 #include "report/model/outline/OutlineSettings.h"
+#include "report/model/outline/TreeNodeRTTI.h"
 #include "report/model/pages/DrawCommand.h"
 #include "report/model/pages/Page.h"
 #include "report/model/printing/PrinterList.h"
@@ -112,6 +113,7 @@ void ppModelLayerInit()
     raRegisterRTTI(TraTComponentRTTI::Instance());
     raRegisterRTTI(TraTppCommunicatorRTTI::Instance());
     raRegisterRTTI(TraTppRelativeRTTI::Instance());
+    raRegisterRTTI(TraTppTreeNodeRTTI::Instance());
     raRegisterRTTI(TraTppPrinterSetupRTTI::Instance());
     raRegisterRTTI(TraTppCacheableRTTI::Instance());
     raRegisterRTTI(TraTppDataPipelineRTTI::Instance());
@@ -178,6 +180,7 @@ void ppModelLayerFinalize()
     raUnRegisterRTTI(TraTppDataPipelineRTTI::Instance());
     raUnRegisterRTTI(TraTppCacheableRTTI::Instance());
     raUnRegisterRTTI(TraTppPrinterSetupRTTI::Instance());
+    raUnRegisterRTTI(TraTppTreeNodeRTTI::Instance());
     raUnRegisterRTTI(TraTppRelativeRTTI::Instance());
     raUnRegisterRTTI(TraTppCommunicatorRTTI::Instance());
     raUnRegisterRTTI(TraTComponentRTTI::Instance());

@@ -28,10 +28,10 @@ TEST(ModelRegistration, StartUpAndReleaseUndoEachOther)
     ppModelLayerInit();
     ppModelLayerInit();
     EXPECT_EQ(raRegisteredRTTIClassNames(),
-              (QStringList{"TObject", "TComponent", "TppCommunicator", "TppRelative", "TppPrinterSetup", "TppCacheable",
-                           "TppDataPipeline", "TppField", "TppDrawCommand", "TppPage", "TppPrintable", "TppComponent",
-                           "TppStretchable", "TppBand", "TppProducer", "TppCustomBand", "TppPageBand", "TppReportBand",
-                           "TppFooterBand", "TppDetailBand", "TppColumnFooterBand", "TppGroupBand",
+              (QStringList{"TObject", "TComponent", "TppCommunicator", "TppRelative", "TppTreeNode", "TppPrinterSetup",
+                           "TppCacheable", "TppDataPipeline", "TppField", "TppDrawCommand", "TppPage", "TppPrintable",
+                           "TppComponent", "TppStretchable", "TppBand", "TppProducer", "TppCustomBand", "TppPageBand",
+                           "TppReportBand", "TppFooterBand", "TppDetailBand", "TppColumnFooterBand", "TppGroupBand",
                            "TppGroupHeaderBand", "TppGroup", "TppCustomReport", "TppBandedReport",
                            "TppReport", "TppSubReport", "TppTemplateDBSettings", "TppCustomTemplate", "TppTemplate",
                            "TppReportTemplate", "TppAutoSearchField"}));

@@ -19,6 +19,7 @@
 #include "report/model/outline/OutlineNode.h"
 #include "report/model/outline/OutlineNodeCreator.h"
 #include "report/model/outline/OutlineSettings.h"
+#include "report/model/outline/TreeNodeRTTI.h"
 #include "report/model/subreports/SubReport.h"
 
 #include <gtest/gtest.h>
@@ -174,6 +175,20 @@ TEST_F(Outline, AKeptTogetherGroupTakesBackTheNodeOfThePageItLeaves)
     ASSERT_EQ(outlines.size(), 3);
     EXPECT_EQ(outlines[0], QStringLiteral("Orders@1\n  A@1\n    Page 1@1\n"));
     EXPECT_EQ(outlines[2], QStringLiteral("Orders@1\n  A@1\n    Page 1@1\n  B@2\n    Page 2@2\n    Page 3@3\n+"));
+
+    // A kept-together group inside another: each value still once, where
+    // it ended up.
+    auto *inner = new TppGroup;
+    inner->SetReport(&report);
+    inner->SetDataPipeline(&data);
+    inner->SetBreakName(QStringLiteral("G"));
+    inner->SetKeepTogether(true);
+    band<TppGroupHeaderBand>(5000, QStringLiteral("IH"))->SetGroup(inner);
+    band<TppGroupFooterBand>(5000, QStringLiteral("IF"))->SetGroup(inner);
+    report.Reset();
+    const QString last = printOutlines().last();
+    EXPECT_EQ(last.count(QStringLiteral("  B@")), 2) << last.toStdString();
+    EXPECT_EQ(last.count(QStringLiteral("  A@1")), 2) << last.toStdString();
 }
 
 TEST_F(Outline, ManyGroupsOnAPageAndOddCaptionsAllReachTheTree)
@@ -300,6 +315,28 @@ TEST(OutlineDrawCommand, CopiesKeepTheVisibleTreeAndCompareByTheirTrees)
     EXPECT_FALSE(second.IsEqual(&copy));
     // Only a root can be copied.
     EXPECT_EQ(ppCopyVisibleTree(group), nullptr);
+}
+
+TEST(OutlineDrawCommand, ScriptsWalkAndMoveNodesThroughTheDescriptor)
+{
+    const TraTppTreeNodeRTTI &rtti = TraTppTreeNodeRTTI::Instance();
+    TppOutlineNode root;
+    auto *first = static_cast<TppOutlineNode *>(root.Add());
+    auto *second = static_cast<TppOutlineNode *>(root.Add());
+    TraParamList params;
+    params.AddParam(QStringLiteral("Result"), TraDataType::daClass);
+    classes::TObject *found = nullptr;
+    params.SetParamValuePointer(0, &found);
+    ASSERT_TRUE(rtti.CallMethod(first, QStringLiteral("getnext"), params));
+    EXPECT_EQ(found, second);
+    // Moved under its sibling, the node is one level deeper.
+    classes::TObject *parent = first;
+    ASSERT_TRUE(rtti.SetPropValue(second, QStringLiteral("ParentNode"), &parent));
+    int32_t level = 0;
+    ASSERT_TRUE(rtti.GetPropValue(second, QStringLiteral("Level"), &level));
+    EXPECT_EQ(level, 2);
+    EXPECT_EQ(root.AbsoluteChildNodeCount(), 2);
+    EXPECT_FALSE(rtti.SetPropValue(second, QStringLiteral("Level"), &level));
 }
 
 TEST(OutlineSettings, ChangesReachTheReportAndAreNotCopiedWhereTheyMustNotBe)

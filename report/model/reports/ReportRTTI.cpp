@@ -7,6 +7,7 @@
 #include "report/model/forms/DialogBases.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/model/objects/EventIds.h"
+#include "report/model/outline/OutlineNode.h"
 #include "report/model/reports/CustomReportRTTI.h"
 #include "report/model/reports/Report.h"
 
@@ -177,7 +178,8 @@ TraTppReportRTTI::TraTppReportRTTI()
                    {{"BeforeAutoSearchDialogCreate", ppEvent::BeforeAutoSearchDialogCreate},
                     {"AfterAutoSearchDialogCreate", ppEvent::AfterAutoSearchDialogCreate},
                     {"OnAutoSearchDialogClose", ppEvent::OnAutoSearchDialogClose},
-                    {"OnGetAutoSearchValues", ppEvent::OnGetAutoSearchValues}})
+                    {"OnGetAutoSearchValues", ppEvent::OnGetAutoSearchValues},
+                    {"OnOutlineNodeCreate", ppEvent::OnOutlineNodeCreate}})
 {}
 
 void TraTppReportRTTI::GetPropList(const classes::TMetaClass &aClass, classes::TStrings &aList) const
@@ -223,6 +225,10 @@ std::unique_ptr<TraParamList> TraTppReportRTTI::GetParams(const QString &aName) 
     } else if (raSameName(aName, "GetAutoSearchDescriptionLines")) {
         params->AddParam(QStringLiteral("aLines"), TraDataType::daClass, false, false, QString(),
                          &classes::TStrings::StaticClass());
+    } else if (raSameName(aName, "OnOutlineNodeCreate")) {
+        params->AddParam(QStringLiteral("Node"), TraDataType::daClass, false, false, QString(),
+                         &TppOutlineNode::StaticClass());
+        params->AddParam(QStringLiteral("Accept"), TraDataType::daBoolean, true);
     } else {
         return TraTableRTTI::GetParams(aName);
     }

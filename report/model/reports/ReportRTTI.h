@@ -30,7 +30,8 @@ public:
     void GetPropList(const classes::TMetaClass &aClass, classes::TStrings &aList) const override;
     // The auto-search criteria: "AutoSearchFields" by index and the methods
     // "CreateAutoSearchCriteria", "AutoSearchCriteriaByName" and
-    // "GetAutoSearchDescriptionLines".
+    // "GetAutoSearchDescriptionLines"; the event "OnOutlineNodeCreate"
+    // has "Node" and "Accept" (by reference).
     bool GetPropRec(const classes::TMetaClass &aClass, const QString &aName, TraPropRec &aRec) const override;
     std::unique_ptr<TraParamList> GetParams(const QString &aName) const override;
     bool CallMethod(classes::TObject *aObject, const QString &aName, TraParamList &aParams) const override;
