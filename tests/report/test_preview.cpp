@@ -336,6 +336,12 @@ TEST_F(PreviewTest, TheOutlineShowsMoreUntilCompleteAndTurnsToAChosenPage)
     EXPECT_TRUE(heard);
     EXPECT_TRUE(p.OutlinePanel()->isVisible());
     outline->Communicator()->RemoveEventNotify(&listener);
+
+    // Its communicator freed by someone else is let go, not freed twice.
+    delete outline->Communicator();
+    EXPECT_EQ(outline->Communicator(), nullptr);
+    outline->SetVisible(false);
+    EXPECT_FALSE(outline->isVisible());
 }
 
 TEST_F(PreviewTest, PrintingTellsBothSidesEvenWhenItFails)

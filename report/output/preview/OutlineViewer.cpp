@@ -1,5 +1,6 @@
 #include "report/output/preview/OutlineViewer.h"
 
+#include "report/model/base/Exceptions.h"
 #include "report/model/base/Messages.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
@@ -20,6 +21,8 @@ namespace {
 constexpr int OutlinePageRole = Qt::UserRole;
 // Items that are no node: the blank line and "...more...".
 constexpr int OutlineFillerRole = Qt::UserRole + 1;
+constexpr const char *OutlineViewerWalkieTalkie =
+    "TppOutlineViewer.Notification: Do not try to free the embedded walkie talkie.";
 
 } // namespace
 
@@ -32,6 +35,7 @@ TppOutlineViewer::TppOutlineViewer(TppViewer *aViewer, QWidget *aParent)
     setRootIsDecorated(false);
     setFocusPolicy(Qt::ClickFocus);
     setHotTrack(true);
+    watchCommunicator();
     connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *aItem, int) {
         controls::guarded(controls::Report::toUser(this), [&] { turnToItem(aItem); });
     });
@@ -40,7 +44,27 @@ TppOutlineViewer::TppOutlineViewer(TppViewer *aViewer, QWidget *aParent)
     });
 }
 
-TppOutlineViewer::~TppOutlineViewer() = default;
+TppOutlineViewer::~TppOutlineViewer()
+{
+    m_watcher.reset();
+}
+
+void TppOutlineViewer::watchCommunicator()
+{
+    m_watcher = std::make_unique<TppCommunicator>(nullptr);
+    m_watcher->OnNotify.Set([this](classes::TObject *, TppCommunicator *aCommunicator, int aOperation) {
+        if (aOperation != ppNotify::Remove || !Communicator() || aCommunicator != Communicator())
+            return;
+        // A destructor cannot be refused: the viewer lets go of it instead.
+        if (aCommunicator->IsDestroying()) {
+            qWarning("%s", qPrintable(QString::fromLatin1(OutlineViewerWalkieTalkie)));
+            ForgetCommunicator();
+            return;
+        }
+        throw EBrevantorError(QString::fromLatin1(OutlineViewerWalkieTalkie));
+    });
+    Communicator()->AddNotify(m_watcher.get());
+}
 
 void TppOutlineViewer::setHotTrack(bool aValue)
 {
@@ -233,7 +257,8 @@ void TppOutlineViewer::SetVisible(bool aVisible)
     params.SetParamValuePointer(0, &visible);
     const QPointer<TppOutlineViewer> alive(this);
     try {
-        Communicator()->SendEventNotify(Communicator(), ppEvent::OutlineVisibility, &params);
+        if (Communicator())
+            Communicator()->SendEventNotify(Communicator(), ppEvent::OutlineVisibility, &params);
     } catch (...) {
         if (alive) {
             m_busy = false;

@@ -11,6 +11,8 @@
 
 #include <QPointer>
 
+#include <memory>
+
 class QMenu;
 
 namespace report {
@@ -55,11 +57,14 @@ protected:
 
 private:
     void addNodes(const TppOutlineNode *aNode, QTreeWidgetItem *aParent);
+    void watchCommunicator();
     void setHotTrack(bool aValue);
     void turnToItem(QTreeWidgetItem *aItem);
     bool isMoreItem(const QTreeWidgetItem *aItem) const;
 
     QPointer<TppViewer> m_pageViewer;
+    // Hears of the embedded communicator going.
+    std::unique_ptr<TppCommunicator> m_watcher;
     QMenu *m_popupMenu = nullptr;
     bool m_outlineComplete = false;
     int m_shownNodeCount = 0;

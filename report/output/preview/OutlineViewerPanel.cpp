@@ -14,7 +14,8 @@ TppOutlinePanelViewer::TppOutlinePanelViewer(TppViewer *aViewer, QWidget *aParen
     setHeaderHidden(true);
     connect(this, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *, int) {
         controls::guarded(controls::Report::toUser(this), [&] {
-            m_communicator->SendEventNotify(m_communicator.get(), ppEvent::OutlineVisibility, nullptr);
+            if (m_communicator)
+                m_communicator->SendEventNotify(m_communicator.get(), ppEvent::OutlineVisibility, nullptr);
         });
     });
 }

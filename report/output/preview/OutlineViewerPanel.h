@@ -24,6 +24,8 @@ public:
     ~TppOutlinePanelViewer() override;
 
     TppCommunicator *Communicator() const { return m_communicator.get(); }
+    // The communicator went without the viewer: nothing frees it again.
+    void ForgetCommunicator() { (void)m_communicator.release(); }
     TppViewer *Viewer() const { return m_viewer; }
 
     virtual void Clear() { clear(); }
