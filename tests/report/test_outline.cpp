@@ -53,22 +53,30 @@ protected:
         band<TppDetailBand>(5000, QStringLiteral("Detail"));
     }
 
+    // A group on "G" whose header and footer are aHeight high.
+    TppGroup *addGroup(int32_t aHeight)
+    {
+        report.SetDataPipeline(&data);
+        auto *added = new TppGroup;
+        added->SetReport(&report);
+        added->SetDataPipeline(&data);
+        added->SetBreakName(QStringLiteral("G"));
+        band<TppGroupHeaderBand>(aHeight, QStringLiteral("GH"))->SetGroup(added);
+        band<TppGroupFooterBand>(aHeight, QStringLiteral("GF"))->SetGroup(added);
+        return added;
+    }
+
     void groups(std::initializer_list<std::pair<const char *, int>> aGroups)
     {
         for (auto [value, count] : aGroups)
             for (int i = 0; i < count; ++i)
                 data.AddRow({QString::fromLatin1(value)});
-        report.SetDataPipeline(&data);
-        group = new TppGroup;
-        group->SetReport(&report);
-        group->SetDataPipeline(&data);
-        group->SetBreakName(QStringLiteral("G"));
-        band<TppGroupHeaderBand>(10000, QStringLiteral("GH"))->SetGroup(group);
-        band<TppGroupFooterBand>(10000, QStringLiteral("GF"))->SetGroup(group);
+        group = addGroup(10000);
     }
 
     // Prints; each page's outline as delivered, "+" ending a complete one.
-    QStringList printOutlines()
+    // aEach sees the copy of each page's command.
+    QStringList printOutlines(const std::function<void(const TppOutlineDrawCommand &)> &aEach = {})
     {
         QStringList outlines;
         TraceDevice device;
@@ -81,6 +89,8 @@ protected:
             TppOutlineDrawCommand copy;
             copy.Assign(command);
             EXPECT_TRUE(copy.IsEqual(command));
+            if (aEach)
+                aEach(copy);
             outlines.append(outlineDump(copy.OutlineNode()) + (copy.OutlineComplete() ? "+" : ""));
         });
         device.SetPublisher(report.Publisher());
@@ -178,13 +188,7 @@ TEST_F(Outline, AKeptTogetherGroupTakesBackTheNodeOfThePageItLeaves)
 
     // A kept-together group inside another: each value still once, where
     // it ended up.
-    auto *inner = new TppGroup;
-    inner->SetReport(&report);
-    inner->SetDataPipeline(&data);
-    inner->SetBreakName(QStringLiteral("G"));
-    inner->SetKeepTogether(true);
-    band<TppGroupHeaderBand>(5000, QStringLiteral("IH"))->SetGroup(inner);
-    band<TppGroupFooterBand>(5000, QStringLiteral("IF"))->SetGroup(inner);
+    addGroup(5000)->SetKeepTogether(true);
     report.Reset();
     const QString last = printOutlines().last();
     EXPECT_EQ(last.count(QStringLiteral("  B@")), 2) << last.toStdString();
@@ -200,36 +204,18 @@ TEST_F(Outline, ManyGroupsOnAPageAndOddCaptionsAllReachTheTree)
     data.AddRow({huge});
     for (int i = 0; i < 10000; ++i)
         data.AddRow({QString::number(i)});
-    report.SetDataPipeline(&data);
-    group = new TppGroup;
-    group->SetReport(&report);
-    group->SetDataPipeline(&data);
-    group->SetBreakName(QStringLiteral("G"));
-    band<TppGroupHeaderBand>(0, QStringLiteral("GH"))->SetGroup(group);
-    band<TppGroupFooterBand>(0, QStringLiteral("GF"))->SetGroup(group);
+    group = addGroup(0);
     report.GetBand(4)->SetmmHeight(10);
     report.GetBand(4)->Objects(0)->SetmmHeight(10);
-    report.OutlineSettings()->SetCreatePageNodes(true);
-    int nodes = 0;
-    TppOutlineNode *root = nullptr;
     std::unique_ptr<TppOutlineDrawCommand> kept;
-    TraceDevice device;
-    device.OnPageReceive.Set([&](classes::TObject *, classes::TObject *aPage) {
-        auto *page = static_cast<TppPage *>(aPage);
-        if (page->Calculation())
-            return;
-        auto *command = dynamic_cast<TppOutlineDrawCommand *>(page->OutlineDrawCommand());
-        ASSERT_NE(command, nullptr);
+    printOutlines([&](const TppOutlineDrawCommand &aCommand) {
         kept = std::make_unique<TppOutlineDrawCommand>();
-        kept->Assign(command);
+        kept->Assign(&aCommand);
     });
-    device.SetPublisher(report.Publisher());
-    report.PrintToDevices();
-    device.SetPublisher(nullptr);
-    EXPECT_EQ(device.Text(), QStringLiteral("1: Header Detail*10003 Footer\n"));
+    EXPECT_EQ(text, QStringLiteral("1: Header Detail*10003 Footer\n"));
     ASSERT_TRUE(kept);
-    nodes = kept->NodeCount();
-    root = kept->OutlineNode();
+    const int nodes = kept->NodeCount();
+    const TppOutlineNode *root = kept->OutlineNode();
     // The report node, each group and its page node.
     EXPECT_EQ(nodes, 1 + 2 * 10003);
     const auto *reportNode = static_cast<TppOutlineNode *>(root->ChildAt(0));

@@ -48,26 +48,29 @@ TppOutlineNodeCreator::~TppOutlineNodeCreator()
         m_currentNode->SetNodeCreator(nullptr);
 }
 
+void TppOutlineNodeCreator::relink(TppCommunicator *aOld, TppCommunicator *aNew, const TppCommunicator *aKept)
+{
+    // The report of a report's creator is its participant too: one link.
+    if (aOld && aOld != aKept)
+        aOld->RemoveNotify(this);
+    if (aNew)
+        aNew->AddNotify(this);
+}
+
 void TppOutlineNodeCreator::SetReport(TppCustomReport *aReport)
 {
     if (m_report == aReport)
         return;
-    if (m_report && m_report != m_component)
-        m_report->RemoveNotify(this);
+    relink(m_report, aReport, m_component);
     m_report = aReport;
-    if (m_report)
-        m_report->AddNotify(this);
 }
 
 void TppOutlineNodeCreator::SetNodeCreatorComponent(TppCommunicator *aComponent)
 {
     if (m_component == aComponent)
         return;
-    if (m_component && m_component != m_report)
-        m_component->RemoveNotify(this);
+    relink(m_component, aComponent, m_report);
     m_component = aComponent;
-    if (m_component)
-        m_component->AddNotify(this);
 }
 
 void TppOutlineNodeCreator::Notify(TppCommunicator *aCommunicator, int aOperation)

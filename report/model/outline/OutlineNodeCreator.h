@@ -79,6 +79,7 @@ protected:
 
 private:
     TppOutlineNode *parentForNewNode() const;
+    void relink(TppCommunicator *aOld, TppCommunicator *aNew, const TppCommunicator *aKept);
     void leavePending(TppOutlineNode *aNode);
 
     TppOutlineNode *m_currentNode = nullptr;
