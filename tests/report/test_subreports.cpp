@@ -466,6 +466,8 @@ TEST_F(SubReports, AStreamNestsTheChildReportInItsSubReport)
     subreport->SetName(QStringLiteral("Sub"));
     subreport->Report()->SetName(QStringLiteral("SubReportChild"));
     subreport->SetPrintBehavior(TppPrintBehaviorType::pbFixed);
+    subreport->SetParentWidth(false);
+    subreport->SetVisible(false);
     ppModelLayerInit();
     ppContentLayerInit();
     classes::RegisterClasses({&BandPrintable::StaticClass()});
@@ -493,6 +495,8 @@ TEST_F(SubReports, AStreamNestsTheChildReportInItsSubReport)
             readSub = found;
     ASSERT_NE(readSub, nullptr);
     EXPECT_EQ(readSub->PrintBehavior(), TppPrintBehaviorType::pbFixed);
+    EXPECT_FALSE(readSub->ParentWidth());
+    EXPECT_FALSE(readSub->Visible());
     ASSERT_NE(readSub->Report(), nullptr);
     EXPECT_EQ(readSub->Report()->Parent(), readSub);
     EXPECT_EQ(readSub->Report()->BandCount(), 1);
@@ -730,6 +734,7 @@ TEST_F(Regions, ChildrenMoveWithTheRegionAndRejoinItFromAStream)
     ppModelLayerInit();
     ppContentLayerInit();
     region->SetName(QStringLiteral("Frame"));
+    region->SetCaption(QStringLiteral("Totals"));
     label->SetName(QStringLiteral("Inside"));
     inside->SetName(QStringLiteral("Sub"));
     classes::TMemoryStream binary;
@@ -752,6 +757,7 @@ TEST_F(Regions, ChildrenMoveWithTheRegionAndRejoinItFromAStream)
             readRegion = found;
     ASSERT_NE(readRegion, nullptr);
     EXPECT_EQ(readRegion->ObjectCount(), 2);
+    EXPECT_EQ(readRegion->GetCaption(), QStringLiteral("Totals"));
     EXPECT_EQ(readRegion->Objects(1)->Region(), readRegion);
     ppContentLayerFinalize();
     ppModelLayerFinalize();

@@ -64,6 +64,20 @@ int regionCategory(const TppComponent &aChild)
     return 1;
 }
 
+// A colour of none clears the brush or pen; a colour given to a clear one
+// makes it solid again. aLast is the colour the tool had.
+template <class Tool, class Style>
+void regionFollowColour(Tool &aTool, rtl::TColor &aLast, Style aClear, Style aSolid)
+{
+    if (aTool.Color() == aLast)
+        return;
+    aLast = aTool.Color();
+    if (aLast == rtl::clNone)
+        aTool.SetStyle(aClear);
+    else if (aTool.Style() == aClear)
+        aTool.SetStyle(aSolid);
+}
+
 } // namespace
 
 const classes::TMetaClass &TppCustomRegion::StaticClass()
@@ -302,22 +316,8 @@ void TppCustomRegion::SetPenWidth(int aWidth)
 
 void TppCustomRegion::GraphicChanged()
 {
-    // A colour of none clears the brush or pen; a colour given to a clear
-    // one makes it solid again.
-    if (m_brush->Color() != m_brushColor) {
-        m_brushColor = m_brush->Color();
-        if (m_brushColor == rtl::clNone)
-            m_brush->SetStyle(gfx::BrushStyle::Clear);
-        else if (m_brush->Style() == gfx::BrushStyle::Clear)
-            m_brush->SetStyle(gfx::BrushStyle::Solid);
-    }
-    if (m_pen->Color() != m_penColor) {
-        m_penColor = m_pen->Color();
-        if (m_penColor == rtl::clNone)
-            m_pen->SetStyle(gfx::PenStyle::Clear);
-        else if (m_pen->Style() == gfx::PenStyle::Clear)
-            m_pen->SetStyle(gfx::PenStyle::Solid);
-    }
+    regionFollowColour(*m_brush, m_brushColor, gfx::BrushStyle::Clear, gfx::BrushStyle::Solid);
+    regionFollowColour(*m_pen, m_penColor, gfx::PenStyle::Clear, gfx::PenStyle::Solid);
     SetTransparent(m_brush->Style() == gfx::BrushStyle::Clear);
     InvalidateDesignControl();
     PropertyChange();
@@ -592,6 +592,8 @@ const classes::TMetaClass &TppRegion::StaticClass()
     using R = TppRegion;
     static const classes::TMetaClass meta = classes::MakeClass<R, TppCustomRegion>("TppRegion", [](auto &c) {
         c.Object("Brush", &R::Brush, &R::SetBrush);
+        c.String(
+            "Caption", [](const R &o) { return const_cast<R &>(o).GetCaption(); }, &R::SetCaption);
         c.Event("OnDrawCommandClick", static_cast<TppDrawCommandEvent R::*>(&R::OnDrawCommandClick),
                 QStringLiteral("TppDrawCommandEvent"));
         c.Event("OnDrawCommandCreate", static_cast<TppDrawCommandEvent R::*>(&R::OnDrawCommandCreate),

@@ -59,10 +59,12 @@ const classes::TMetaClass &TppSubReport::StaticClass()
         c.Boolean("NewPrintJob", &S::NewPrintJob, &S::SetNewPrintJob).Default(false);
         c.Object("OutlineSettings", &S::OutlineSettings, &S::SetOutlineSettings);
         c.Boolean("ParentPrinterSetup", &S::ParentPrinterSetup, &S::SetParentPrinterSetup).Default(true);
+        c.Boolean("ParentWidth", &S::ParentWidth, &S::SetParentWidth).Default(true);
         c.Enum("PrintBehavior", EnumInfo<TppPrintBehaviorType>(), &S::PrintBehavior, &S::SetPrintBehavior)
             .Default(int(TppPrintBehaviorType::pbChild));
         c.Boolean("ResetPageNo", &S::ResetPageNo, &S::SetResetPageNo).Default(true);
         c.Boolean("TraverseAllData", &S::TraverseAllData, &S::SetTraverseAllData).Default(false);
+        c.Boolean("Visible", &S::Visible, &S::SetVisible).Default(true);
     });
     return meta;
 }
