@@ -292,3 +292,46 @@ TEST_F(AutoSearchDialog, OKKeepsLongExpressionsLongListsAndEmptyValuesWhole)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AutoSearchDialog, AWindowClosedAfterAFailedOKLeavesEveryCriterionAsItWas)
+{
+    reporttest::MemoryPipeline data;
+    data.SetName(QStringLiteral("Data"));
+    TppReport report;
+    report.SetDataPipeline(&data);
+    report.SetShowAutoSearchDialog(true);
+    TppAutoSearchField *city = report.CreateAutoSearchCriteria(QStringLiteral("Data"), QStringLiteral("City"),
+                                                               TppSearchOperatorType::soEqual, QString(), false);
+    city->SetShowAllValues(true);
+    TppAutoSearchField *range = report.CreateAutoSearchCriteria(
+        QStringLiteral("Data"), QStringLiteral("Id"), TppSearchOperatorType::soBetween, QStringLiteral("1,9"), false);
+    range->SetDataType(TppDataType::dtInteger);
+    TppAutoSearchField *name = report.CreateAutoSearchCriteria(QStringLiteral("Data"), QStringLiteral("Name"),
+                                                               TppSearchOperatorType::soEqual, QString(), true);
+    int values = 0;
+    report.OnGetAutoSearchValues.Set([&values](classes::TObject *) { ++values; });
+
+    shell::ScriptedDialogs user;
+    user.drive<TppAutoSearchDialog>([](TppAutoSearchDialog &aDialog) {
+        auto &cityPanel = dynamic_cast<TppSimpleSearchPanel &>(*aDialog.Notebook()->Panels(0));
+        auto &rangePanel = dynamic_cast<TppBetweenSearchPanel &>(*aDialog.Notebook()->Panels(1));
+        QTest::mouseClick(cityPanel.edtValue(), Qt::LeftButton);
+        QTest::keyClicks(cityPanel.edtValue(), QStringLiteral("Oslo"));
+        rangePanel.chkShowAll()->click();
+        // The empty mandatory name keeps the window open; the user gives up.
+        QTest::mouseClick(aDialog.btnOK(), Qt::LeftButton);
+        EXPECT_TRUE(aDialog.isVisible());
+        aDialog.close();
+    });
+    EXPECT_FALSE(report.ExecuteAutoSearchDialog());
+    EXPECT_EQ(values, 0);
+    EXPECT_EQ(city->SearchExpression(), QString());
+    EXPECT_TRUE(city->ShowAllValues());
+    EXPECT_EQ(range->SearchExpression(), QStringLiteral("1,9"));
+    EXPECT_FALSE(range->ShowAllValues());
+    EXPECT_TRUE(name->Mandatory());
+}
+
+} // namespace

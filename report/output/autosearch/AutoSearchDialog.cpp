@@ -110,6 +110,7 @@ void TppAutoSearchDialog::CreatePanels()
         PanelCreated(aField, aPanel);
     };
     m_notebook->Build();
+    saveCriteria();
     if (QWidget *widget = m_notebook->Widget()) {
         delete m_layout->takeAt(0);
         m_layout->insertWidget(0, widget, 1);
@@ -141,8 +142,41 @@ void TppAutoSearchDialog::btnOKClick()
 void TppAutoSearchDialog::done(int aResult)
 {
     TppFormOf<TppCustomAutoSearchDialog>::done(aResult);
+    if (aResult != ppModalResultOK)
+        restoreCriteria();
     releaseFields();
     DoClose();
+}
+
+void TppAutoSearchDialog::saveCriteria()
+{
+    m_savedCriteria.clear();
+    TppAutoSearchGroups *groups = AutoSearchGroups();
+    for (int g = 0; groups && g < groups->GroupCount(); ++g)
+        for (int f = 0; f < groups->Groups(g)->FieldCount(); ++f) {
+            const TppAutoSearchField *field = groups->Groups(g)->Fields(f);
+            m_savedCriteria.insert(field, {field->SearchExpression(), field->ShowAllValues(), field->Mandatory()});
+        }
+}
+
+void TppAutoSearchDialog::restoreCriteria()
+{
+    // Through the groups: a field freed meanwhile has left them.
+    TppAutoSearchGroups *groups = AutoSearchGroups();
+    for (int g = 0; groups && g < groups->GroupCount(); ++g)
+        for (int f = 0; f < groups->Groups(g)->FieldCount(); ++f) {
+            TppAutoSearchField *field = groups->Groups(g)->Fields(f);
+            const auto saved = m_savedCriteria.constFind(field);
+            if (saved == m_savedCriteria.constEnd())
+                continue;
+            if (field->SearchExpression() != saved->expression)
+                field->SetSearchExpression(saved->expression);
+            if (field->ShowAllValues() != saved->showAllValues || field->Mandatory() != saved->mandatory) {
+                field->SetShowAllValues(saved->showAllValues);
+                field->SetMandatory(saved->mandatory);
+            }
+        }
+    m_savedCriteria.clear();
 }
 
 void TppAutoSearchDialog::releaseFields()

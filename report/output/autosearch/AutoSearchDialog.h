@@ -9,6 +9,9 @@
 #include "report/output/autosearch/AutoSearchPanels.h"
 #include "report/output/forms/Form.h"
 
+#include <QHash>
+#include <QString>
+
 #include <memory>
 
 class QLabel;
@@ -50,7 +53,20 @@ protected:
     virtual void PanelCreated(TppAutoSearchField *, TppAutoSearchPanel *) {}
 
 private:
+    // What the fields held when the dialog opened: OK writes each panel's
+    // answer even when another panel fails, and a window then cancelled
+    // must leave the criteria as they were.
+    struct SavedCriterion
+    {
+        QString expression;
+        bool showAllValues;
+        bool mandatory;
+    };
+    void saveCriteria();
+    void restoreCriteria();
     void releaseFields();
+
+    QHash<const TppAutoSearchField *, SavedCriterion> m_savedCriteria;
 
     std::unique_ptr<TppAutoSearchNotebook> m_notebook;
     QVBoxLayout *m_layout;
