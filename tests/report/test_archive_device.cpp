@@ -4,11 +4,14 @@
 
 #include "tests/support/report/PageFakes.h"
 
+#include "report/model/outline/OutlineDrawCommand.h"
+#include "report/model/outline/OutlineNode.h"
 #include "report/model/pages/Page.h"
 #include "report/output/ArchiveDevice.h"
 #include "report/output/ArchiveReader.h"
 
 #include "platform/classes/ClassErrors.h"
+#include "platform/classes/ClassRegistry.h"
 
 #include <gtest/gtest.h>
 
@@ -92,6 +95,44 @@ TEST_F(ArchiveDeviceTest, PagesGoInArrivalOrderWithTheOutlineOnlyOnTheLast)
             EXPECT_TRUE(read->DrawCommands(c)->IsEqual(pages[size_t(i)]->DrawCommands(c))) << i << " " << c;
         EXPECT_EQ(read->OutlineDrawCommand() != nullptr, i == 2) << i;
     }
+}
+
+TEST_F(ArchiveDeviceTest, TheLastPagesOutlineComesBackWithItsTree)
+{
+    // Read back by class name, as the library's start-up registers it.
+    const bool registers = !classes::GetClass(u"TppOutlineNode");
+    if (registers)
+        classes::RegisterClass(TppOutlineNode::StaticClass());
+    std::unique_ptr<TppPage> page = reporttest::makePage(1, 2);
+    page->SetLastPage(true);
+    auto *root = new TppOutlineNode;
+    root->SetNodeType(TppOutlineNodeType::ntRoot);
+    auto *group = static_cast<TppOutlineNode *>(root->Add());
+    group->SetCaption(QStringLiteral("A"));
+    group->SetPageReference(1);
+    group->SetNodeType(TppOutlineNodeType::ntGroup);
+    auto *pageNode = static_cast<TppOutlineNode *>(group->Add());
+    pageNode->SetCaption(QStringLiteral("Page 1"));
+    pageNode->SetPageReference(1);
+    pageNode->SetNodeType(TppOutlineNodeType::ntPage);
+    auto *command = new TppOutlineDrawCommand;
+    command->SetOutlineComplete(true);
+    root->SetParent(command);
+    page->AddDrawCommand(command);
+
+    TppArchiveDevice device;
+    device.SetFileName(name);
+    device.StartJob();
+    device.WritePage(page.get());
+    device.EndJob();
+    const std::unique_ptr<TppPage> read = TppArchiveReader::FromFile(name).ReadPage(0);
+    const auto *back = dynamic_cast<const TppOutlineDrawCommand *>(read->OutlineDrawCommand());
+    ASSERT_NE(back, nullptr);
+    EXPECT_TRUE(back->IsEqual(command));
+    ASSERT_NE(back->OutlineNode(), nullptr);
+    EXPECT_EQ(back->NodeCount(), 2);
+    if (registers)
+        classes::UnRegisterClass(TppOutlineNode::StaticClass());
 }
 
 TEST_F(ArchiveDeviceTest, NoPagesCancelAndFailedWritesLeaveNothingBehind)
