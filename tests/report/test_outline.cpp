@@ -262,6 +262,14 @@ TEST_F(Outline, ADrillDownSubreportGivesOnlyItsNoOutlineNode)
         EXPECT_EQ(e.Message(), QStringLiteral("TppOutline.CreateNodeCreator: The outline participant does not "
                                               "support the IppOutlineParticipant interface."));
     }
+
+    // With groups the last group lists the detail band's subreports (the
+    // new group discards the outline with the pages).
+    auto *grouped = new TppGroup;
+    grouped->SetReport(&report);
+    EXPECT_EQ(report.Outline(), nullptr);
+    EXPECT_EQ(sub->GetParentParticipant(), grouped);
+    EXPECT_EQ(report.GetParticipants(), std::vector<TppCommunicator *>{grouped});
 }
 
 TEST(OutlineDrawCommand, CopiesKeepTheVisibleTreeAndCompareByTheirTrees)
