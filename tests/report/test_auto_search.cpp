@@ -30,6 +30,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 using namespace report;
 
 namespace {
@@ -400,6 +402,16 @@ TEST_F(AutoSearch, PrintAsksTheCriteriaFirstAndTheHandlerFiltersTheRecords)
     report.Print();
     EXPECT_EQ(details, 0);
     EXPECT_TRUE(events.isEmpty());
+
+    // A handler that throws inside Print leaves the report outside it: the
+    // next search on its own hands its values over and frees its dialog.
+    ScriptedSearchDialog::Script = nullptr;
+    report.OnGetAutoSearchValues.Set([](classes::TObject *) { throw std::runtime_error("no database"); });
+    EXPECT_THROW(report.Print(), std::runtime_error);
+    EXPECT_EQ(report.AutoSearchDialog(), nullptr);
+    report.OnGetAutoSearchValues.Set([&](classes::TObject *) { events << QStringLiteral("values"); });
+    EXPECT_TRUE(report.ExecuteAutoSearchDialog());
+    EXPECT_EQ(events, QStringList{QStringLiteral("values")});
     ppUnRegisterDevice(&ppDeviceClass<SearchFileDevice>());
 }
 

@@ -13,6 +13,7 @@
 #include "platform/rtl/Variants.h"
 
 #include <QPointer>
+#include <QScopeGuard>
 
 #include <algorithm>
 
@@ -262,19 +263,27 @@ bool TppReport::ExecuteAutoSearchDialog()
 void TppReport::Print()
 {
     const QPointer<QObject> alive = Guard();
-    m_autoSearchPrinting = true;
     bool goOn = true;
-    if (ShowAutoSearchDialog())
-        goOn = ExecuteAutoSearchDialog();
-    if (!alive)
-        return;
-    TppCustomEngine *engine = Engine();
-    if (goOn && !m_autoSearchFields.empty() && !(engine && (engine->EngineState() & ppEngineState::Started)))
-        DoOnGetAutoSearchValues();
-    if (!alive)
-        return;
-    freeAutoSearchDialog();
-    m_autoSearchPrinting = false;
+    {
+        // A handler that throws must not leave the report inside Print: a
+        // later search on its own would hand no values over.
+        m_autoSearchPrinting = true;
+        const auto leave = qScopeGuard([this, &alive] {
+            if (!alive)
+                return;
+            freeAutoSearchDialog();
+            m_autoSearchPrinting = false;
+        });
+        if (ShowAutoSearchDialog())
+            goOn = ExecuteAutoSearchDialog();
+        if (!alive)
+            return;
+        TppCustomEngine *engine = Engine();
+        if (goOn && !m_autoSearchFields.empty() && !(engine && (engine->EngineState() & ppEngineState::Started)))
+            DoOnGetAutoSearchValues();
+        if (!alive)
+            return;
+    }
     if (goOn)
         TppBandedReport::Print();
 }
