@@ -897,6 +897,12 @@ TEST_F(Regions, TextsInARegionStandWhereTheRegionWasPlaced)
     // The second record's detail starts 21 mm below the first's (10 mm).
     EXPECT_EQ(below->PageTop(), 10000 + 21000 + 15000);
     EXPECT_EQ(label->PrintPosRect().Top, below->PageTop() + 2000);
+    // In a band of fixed height the region keeps its own, and the frame too.
+    detail->SetPrintHeight(TppPrintHeightType::phStatic);
+    report.Reset();
+    report.Publisher()->ResetPages();
+    print();
+    EXPECT_EQ(frame->PrintPosRect().Height(), 10000);
 }
 
 TEST(RegionContinuation, WhatDidNotFitContinuesAtTheTopOfTheRegionOnTheNextPage)

@@ -384,8 +384,15 @@ void TppCustomRegion::Generate()
     TppStretchable::Generate();
     // A region of fixed height generates its children into its rectangle;
     // one that stretches did so while it measured itself.
-    if (!StretchMode() && Visible() && DrawComponent() && !OutOfSpace() && SpaceUsed() > 0)
+    if (!StretchMode() && Visible() && DrawComponent() && !OutOfSpace() && SpaceUsed() > 0) {
+        // Its own rectangle, without the shifters below it that the
+        // stretchable has counted in by now.
+        const int32_t used = SpaceUsed();
+        const rtl::TRect rect = PageRect();
+        SetSpaceUsed(rect.Bottom - rect.Top);
         generateChildren();
+        SetSpaceUsed(used);
+    }
 }
 
 void TppCustomRegion::CalcSpaceUsed()
@@ -453,7 +460,6 @@ void TppCustomRegion::generateChildren()
     bool stop = false;
     for (int list = from; list < lists && !stop; ++list) {
         const std::vector<TppComponent *> children = m_lists[size_t(list)];
-        const int64_t before = lowest;
         for (int i = list == from ? std::max(m_resumeIndex, 0) : 0; i < int(children.size()); ++i) {
             TppComponent *child = children[size_t(i)];
             if (RegionIndexOf(child) < 0)
@@ -487,7 +493,9 @@ void TppCustomRegion::generateChildren()
                 }
             }
         }
-        if (!m_lists[size_t(list)].empty() && regionCategory(*m_lists[size_t(list)].front()) == 2 && lowest <= before)
+        // As a band does: what stretches or shifts with the region waits
+        // while nothing of the region is on the page yet.
+        if (!m_lists[size_t(list)].empty() && regionCategory(*m_lists[size_t(list)].front()) == 2 && lowest <= top)
             break;
     }
     if (stretching)
