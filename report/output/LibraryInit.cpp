@@ -4,6 +4,7 @@
 #include "report/content/barcodes/DrawBarCode.h"
 #include "report/content/drawcommands/DrawRichText.h"
 #include "report/model/ModelRegistration.h"
+#include "report/model/bands/DesignControls.h"
 #include "report/model/base/Units.h"
 #include "report/model/forms/DialogServices.h"
 #include "report/model/forms/FormClassRegistry.h"
@@ -14,6 +15,8 @@
 #include "report/output/PrintingSystem.h"
 #include "report/output/ReportTextFileDevice.h"
 #include "report/output/TextFileDevice.h"
+#include "report/output/design/DesignControl.h"
+#include "report/output/design/PopupMenu.h"
 #include "report/output/forms/CancelDialog.h"
 #include "report/output/forms/NoDataDialog.h"
 #include "report/output/forms/PrintDialog.h"
@@ -93,6 +96,14 @@ void ppLibraryInit()
     ppSetDialogServices(
         {[](int64_t aMilliseconds) { controls::processEventsFor(aMilliseconds); }, &libraryShowMessage});
     ppInstallPrinterPropertiesDialog();
+    ppSetDesignServices({[](bool aForBand) -> std::unique_ptr<IppPopupMenu> {
+                             if (aForBand)
+                                 return std::make_unique<TppBandPopupMenu>();
+                             return std::make_unique<TppPopupMenu>();
+                         },
+                         [](QObject *aSurface) -> std::unique_ptr<IppDesignControl> {
+                             return std::make_unique<TppDesignControl>(qobject_cast<QWidget *>(aSurface));
+                         }});
     ppRegisterPrinterDevice();
     ppRegisterFormClass(TppCustomCancelDialog::StaticClass(), TppCancelDialog::StaticClass());
     ppRegisterFormClass(TppCustomNoDataDialog::StaticClass(), TppNoDataDialog::StaticClass());
@@ -138,6 +149,7 @@ void ppLibraryFinalize()
     ppUnRegisterFormClass(TppCustomNoDataDialog::StaticClass());
     ppUnRegisterFormClass(TppCustomCancelDialog::StaticClass());
     ppUnRegisterPrinterDevice();
+    ppSetDesignServices({});
     ppContentLayerFinalize();
     ppModelLayerFinalize();
 }
