@@ -82,6 +82,8 @@ TEST(LanguageModules, TheShippedModuleHasTheLibrarysTexts)
     used << 324 << 334 << 335 << 337 << 339 << 341 << 363 << 379 << 409 << 689 << 1131;
     // The rich text controls' menu items.
     used << 120 << 502 << 1130;
+    // The designer's menu items.
+    used << 146 << 161 << 177 << 386 << 693;
     // The template dialogs.
     used << 134 << 138 << 361 << 362 << 416 << 417 << 418 << 494 << 523;
     for (int n = 226; n <= 248; ++n)

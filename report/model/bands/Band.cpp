@@ -87,6 +87,8 @@ TppBand::~TppBand()
     Destroying();
     if (IppDesignerSink *designer = m_report ? m_report->Designer() : nullptr)
         designer->SendDesignerMessage(ppDesignerMsg::BandDestroyed, ppDesignerMsg::WParam, this);
+    SetBandDesignControl(nullptr);
+    SetDesignRuler(nullptr);
     // Each object leaves the list as it goes; one that does not is taken
     // off here, so that the loop ends whatever the objects do.
     while (!m_objects.empty()) {
@@ -146,6 +148,8 @@ void TppBand::AddObject(TppComponent *aObject)
         AddSave(aObject);
     if (aObject->JoinsCalcList())
         AddVariable(aObject);
+    if (aObject->DesignControl())
+        RecordDesignPosition(aObject);
     if (HasState(classes::csLoading | classes::csReading) || aObject->HasState(classes::csLoading | classes::csReading))
         return;
     if (aObject->StretchesBand() && m_printHeight == TppPrintHeightType::phStatic)
@@ -165,6 +169,7 @@ void TppBand::RemoveObject(TppComponent *aObject)
     ++m_objectsChanges;
     bandRemoveFrom(m_saves, aObject);
     bandRemoveFrom(m_variables, aObject);
+    forgetDesignPosition(aObject);
     if (aObject->Band() == this)
         aObject->SetBand(nullptr);
     if (IsDestroying())
@@ -182,6 +187,10 @@ void TppBand::MoveObject(int aFromIndex, int aToIndex)
     m_objects.erase(m_objects.begin() + aFromIndex);
     m_objects.insert(m_objects.begin() + to, object);
     ++m_objectsChanges;
+    // The controls stack as the objects do, from the lower index up.
+    for (size_t i = size_t(std::min(aFromIndex, to)); i < m_objects.size(); ++i)
+        if (IppDesignControl *control = m_objects[i]->DesignControl())
+            control->BringToFront();
     SendDesignerMessage(ppDesignerMsg::ZOrderChanged, object);
 }
 
@@ -273,6 +282,8 @@ void TppBand::SetReport(IppReportContext *aReport)
     if (aReport == m_report)
         return;
     if (IppReportContext *old = m_report) {
+        if (m_bandDesignControl)
+            FreeDesignControl();
         TppCommunicator *oldObject = m_reportObject;
         m_report = nullptr;
         m_reportObject = nullptr;
@@ -290,6 +301,8 @@ void TppBand::SetReport(IppReportContext *aReport)
     SetCaption(GetDefaultCaption());
     SetUnits(aReport->Units());
     if (TppCommunicator *object = m_reportObject) {
+        if (object->HasCommunicatorState(ppState::Design))
+            CreateDesignControl();
         if (object->HasCommunicatorState(ppState::DesignData))
             IncludeState(ppState::DesignData);
         else
@@ -583,6 +596,7 @@ void TppBand::UpdateCaption()
 
 void TppBand::UpdateLayout()
 {
+    placeBandDesignControls();
     forEachObject([](TppComponent &o) { o.FitToParent(); });
 }
 

@@ -113,9 +113,33 @@ public:
     bool LastBand() const { return m_lastBand; }
     void SetLastBand(bool aValue) { m_lastBand = aValue; }
     const QString &Caption() const { return m_caption; }
-    virtual void SetCaption(const QString &aCaption) { m_caption = aCaption; }
+    virtual void SetCaption(const QString &aCaption);
     int CaptionIndex() const { return m_captionIndex; }
     const QString &LegacyEventName() const { return m_legacyEventName; }
+
+    // ---- Designer ----
+    // Made when the report is designed: the designer hands over the band's
+    // control and ruler when the band asks (message 1137), and each object
+    // makes its own.
+    void CreateDesignControl();
+    void FreeDesignControl();
+    IppDesignControl *BandDesignControl() const { return m_bandDesignControl.get(); }
+    void SetBandDesignControl(std::unique_ptr<IppDesignControl> aControl);
+    IppDesignControl *DesignRuler() const { return m_designRuler.get(); }
+    void SetDesignRuler(std::unique_ptr<IppDesignControl> aRuler);
+    // Where the band starts on the design surface, in screen pixels.
+    int DesignOffset() const { return m_designOffset; }
+    void SetDesignOffset(int aOffset);
+    // The objects whose design controls stand on the band, by the bottom of
+    // their controls, the highest first.
+    std::vector<TppComponent *> DesignPositions() const;
+    void RecordDesignPosition(TppComponent *aObject);
+    virtual void BuildPopupMenu(IppPopupMenu &aMenu);
+    virtual void UpdatePopupMenu(IppPopupMenu &aMenu);
+    // The band's control: a bar below the band with its caption.
+    virtual void PaintBandDesignControl(gfx::Canvas &aCanvas);
+    // The band's height in screen pixels.
+    int spHeight() const;
 
     // ---- Events ----
     virtual void DoBeforePrint();
@@ -158,6 +182,10 @@ protected:
     void SetCaptionIndex(int aIndex) { m_captionIndex = aIndex; }
 
 private:
+    void forgetDesignPosition(const TppComponent *aObject);
+    void placeBandDesignControls();
+    void showCalcOrderDialog();
+    void showBandPositionDialog();
     void rebuildSaves();
     void rebuildVariables();
     template <class Op>
@@ -188,6 +216,10 @@ private:
     std::vector<TppComponent *> m_variables;
     bool m_visible = true;
     QString m_legacyEventName;
+    std::unique_ptr<IppDesignControl> m_bandDesignControl;
+    std::unique_ptr<IppDesignControl> m_designRuler;
+    int m_designOffset = 0;
+    std::vector<std::pair<int, TppComponent *>> m_designPositions;
     TppLiveCount<TppBand> m_live;
 };
 

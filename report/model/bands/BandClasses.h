@@ -25,6 +25,7 @@ public:
     void SetPrintOnFirstPage(bool aValue);
     bool PrintOnLastPage() const { return m_printOnLastPage; }
     void SetPrintOnLastPage(bool aValue);
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
 
 private:
     bool m_printOnFirstPage = true;
@@ -55,6 +56,8 @@ public:
     QString GetDefaultCaption() const override;
     void SetPrintHeight(TppPrintHeightType) override {}
     void PlaceBand() override;
+    // Its height mode cannot be chosen.
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
 };
 
 // Title and summary: printed once; with NewPage on a page of their own.
@@ -69,6 +72,7 @@ public:
     bool NewPage() const { return m_newPage; }
     void SetNewPage(bool aValue);
     bool PrintedOnce() const { return m_printedOnce; }
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
 
 protected:
     void SaveExtra(uint8_t *aBytes) const override { aBytes[0] = m_printedOnce; }
@@ -130,6 +134,7 @@ public:
     QString GetDefaultCaption() const override;
     void SetPrintHeight(TppPrintHeightType) override {}
     void PlaceBand() override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
 };
 
 class TppPageStyle : public TppBasicBand
@@ -165,6 +170,10 @@ public:
     // Parses into PageList and chooses psPageList; a text the parser
     // refuses changes nothing.
     void SetValidPages(const QString &aValue);
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
+    // The registered page-setting dialog, modal; its OK applies.
+    void ShowPageSettingDialog();
 
 private:
     bool frozen() const;

@@ -321,6 +321,7 @@ void TppComponent::SetParentWidth(bool aValue)
     TppPrintable::SetParentWidth(aValue);
     if (aValue)
         FitToParent();
+    setDesignAnchors(ppAnchor::LeftRight, aValue);
     if (InDesignState())
         SendDesignerMessage(ppDesignerMsg::ParentSizeChanged, this);
 }
@@ -330,6 +331,7 @@ void TppComponent::SetParentHeight(bool aValue)
     TppPrintable::SetParentHeight(aValue);
     if (aValue)
         FitToParent();
+    setDesignAnchors(ppAnchor::TopBottom, aValue);
     if (InDesignState())
         SendDesignerMessage(ppDesignerMsg::ParentSizeChanged, this);
 }

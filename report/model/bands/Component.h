@@ -18,6 +18,8 @@ namespace report {
 
 class TppBand;
 class IppReportContext;
+class TppCustomForm;
+class TppCustomPositionDialog;
 
 // The kinds of band, as templates store them: 0 header, 1 title, 2 column
 // header, 3 group header, 4 detail, 5 group footer, 6 column footer, 7
@@ -110,6 +112,19 @@ public:
     // Takes the parent's width, height or both as the flags ask.
     void FitToParent();
 
+    // ---- Designer ----
+    void CreateDesignControl() override;
+    void PositionDesignControl() override;
+    rtl::TRect GetSpClientRect() const override;
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
+    // The registered position dialog filled with this object's place;
+    // nullptr when no class is registered. The caller frees it.
+    virtual TppCustomPositionDialog *CreatePositionDialog();
+    virtual void ApplyPositionDialog(TppCustomForm &aDialog);
+    // The Position item: the dialog, modal, then freed.
+    void ShowPositionDialog();
+
     // ---- Report ----
     bool ReportPrinting() const override;
     IppDesignerSink *GetDesigner() const override;
@@ -129,6 +144,7 @@ public:
 private:
     friend class TppBand;
     bool designClamps() const;
+    void setDesignAnchors(uint8_t aAnchors, bool aSet);
 
     TppBand *m_band = nullptr;
     TppBandType m_bandType = ppDetailBandType;

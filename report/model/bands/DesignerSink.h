@@ -22,6 +22,7 @@ constexpr int BandHeightChanged = 1125;
 constexpr int Destroyed = 1128;
 constexpr int PropertyChanged = 1131;
 constexpr int DataPipelineChanged = 1132;
+constexpr int EditGroups = 1130;
 constexpr int CreateDesignControl = 1136;
 constexpr int CreateBandDesignControl = 1137;
 constexpr int BandDestroyed = 1140;

@@ -49,6 +49,8 @@ TppPrintable::~TppPrintable()
 {
     BeforeDestruction();
     m_alive.reset();
+    m_selectionObject.reset();
+    SetDesignControl(nullptr);
     if (TppDataPipeline *pipeline = m_dataPipeline) {
         m_dataPipeline = nullptr;
         RemoveNotify(pipeline);
@@ -210,6 +212,8 @@ void TppPrintable::BoundsChange()
     if (!InDesignState() || ReportPrinting())
         return;
     PositionDesignControl();
+    if (m_selectionObject)
+        m_selectionObject->Refresh();
     PropertyChange();
     if (m_mmHeight != m_lastHeight || m_mmWidth != m_lastWidth) {
         m_lastHeight = m_mmHeight;
@@ -226,10 +230,12 @@ void TppPrintable::FontChange()
 
 void TppPrintable::CreateDesignControl()
 {
-    if (ReportPrinting() || InDesignState())
+    if (ReportPrinting() || m_designControl)
         return;
     IncludeState(ppState::Design);
     SendDesignerMessage(ppDesignerMsg::CreateDesignControl, this);
+    if (m_designControl)
+        m_designControl->OnPaint = [this](gfx::Canvas &aCanvas) { DesignControlPaint(aCanvas); };
     if (IsDataAware())
         Notify(m_dataPipeline, ppNotify::DataChange);
     BoundsChange();
@@ -240,6 +246,10 @@ void TppPrintable::CreateDesignControl()
 void TppPrintable::FreeDesignControl()
 {
     ExcludeState(ppState::Design | ppState::DesignData);
+    m_selectionObject.reset();
+    m_designBitmap.reset();
+    m_designPictureValid = false;
+    SetDesignControl(nullptr);
 }
 
 // ---- Texts -------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 // turns the object into a draw command on a page. Designer hooks are kept
 // as state flags and messages to the report's designer sink.
 
+#include "report/model/bands/DesignControls.h"
 #include "report/model/bands/DesignerSink.h"
 #include "report/model/base/Font.h"
 #include "report/model/base/Types.h"
@@ -17,6 +18,7 @@
 #include "platform/rtl/Colors.h"
 #include "platform/rtl/Types.h"
 
+#include <QImage>
 #include <QString>
 
 #include <memory>
@@ -93,11 +95,29 @@ public:
     virtual void AdjustSize() { InvalidateDesignControl(); }
     virtual void BoundsChange();
     virtual void FontChange();
-    virtual void InvalidateDesignControl() {}
+    virtual void InvalidateDesignControl();
     virtual void PositionDesignControl() {}
     virtual void CreateDesignControl();
     virtual void FreeDesignControl();
     bool InDesignState() const { return HasCommunicatorState(ppState::Design); }
+    // The control that shows the object in a designer; the designer hands
+    // it over when the object asks for one, and the object owns it.
+    IppDesignControl *DesignControl() const { return m_designControl.get(); }
+    void SetDesignControl(std::unique_ptr<IppDesignControl> aControl);
+    // The designer's handles around the selected object, owned.
+    IppSelectionObject *SelectionObject() const { return m_selectionObject.get(); }
+    void SetSelectionObject(std::unique_ptr<IppSelectionObject> aSelection);
+    // Design painting through an off-screen picture, kept until the object
+    // changes.
+    virtual bool BufferedDesignPaint() const { return true; }
+    virtual void PaintDesignControl(gfx::Canvas &aCanvas);
+    // The design control's paint handler.
+    void DesignControlPaint(gfx::Canvas &aCanvas);
+    // The off-screen picture, (spWidth, spHeight) large.
+    QImage &GetBitmap();
+    // Menus: the base builds none and binds none.
+    virtual void BuildPopupMenu(IppPopupMenu &) {}
+    virtual void UpdatePopupMenu(IppPopupMenu &) {}
     void SendDesignerMessage(int aMsg, classes::TObject *aLParam);
     void PostDesignerMessage(int aMsg, classes::TObject *aLParam);
 
@@ -292,6 +312,10 @@ private:
     bool m_wordWrap = false;
     QString m_legacyRegionName;
     QString m_legacyReportField;
+    std::unique_ptr<IppDesignControl> m_designControl;
+    std::unique_ptr<IppSelectionObject> m_selectionObject;
+    std::unique_ptr<QImage> m_designBitmap;
+    bool m_designPictureValid = false;
     // Expires with the object: commands on cached pages outlive it and must
     // not call back into it.
     std::shared_ptr<char> m_alive = std::make_shared<char>(0);

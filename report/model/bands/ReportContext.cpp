@@ -9,4 +9,9 @@ void IppReportContext::HandlePrintError(const QString &aMessage)
     throw EPrintError(aMessage);
 }
 
+IppPopupMenu *IppReportContext::PopupMenuOf(const QString &, bool, const std::function<void(IppPopupMenu &)> &)
+{
+    return nullptr;
+}
+
 } // namespace report

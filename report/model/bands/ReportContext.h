@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 namespace classes {
 class TComponent;
@@ -18,6 +19,7 @@ class TComponent;
 namespace report {
 
 class IppDesignerSink;
+class IppPopupMenu;
 class TppBand;
 class TppCustomEngine;
 class TppCommunicator;
@@ -66,6 +68,12 @@ public:
     virtual TppBand *BandAt(int) const { return nullptr; }
     // The bottom offset templates of old versions kept on the report.
     virtual int32_t mmLegacyBottomOffset() const { return 0; }
+
+    // ---- Designer ----
+    // The designer's menu of a class of report objects, built by aBuild the
+    // first time that class asks; nullptr without menus.
+    virtual IppPopupMenu *PopupMenuOf(const QString &aClassName, bool aForBand,
+                                      const std::function<void(IppPopupMenu &)> &aBuild);
 
 protected:
     ~IppReportContext() = default;

@@ -5,10 +5,12 @@
 // concrete form of each in the form-class registry; a dialog without one is
 // skipped.
 
+#include "report/model/base/Units.h"
 #include "report/model/forms/CustomForm.h"
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QTimer;
@@ -151,6 +153,62 @@ private:
     std::unique_ptr<classes::TStringList> m_resetComponents;
 };
 
+// Where an object of a band sits, in the report's units. The dialog hands
+// its values back through OnApply (its OK, or an Apply of its own).
+class TppCustomPositionDialog : public TppCustomForm
+{
+    ZVO_CLASS(TppCustomPositionDialog)
+public:
+    using TppCustomForm::TppCustomForm;
+    void Apply()
+    {
+        if (OnApply)
+            OnApply(*this);
+    }
+
+    classes::TObject *Component = nullptr;
+    TppUnitType Units = TppUnitType::utInches;
+    float Left = 0;
+    float Top = 0;
+    float Width = 0;
+    float Height = 0;
+    bool ParentWidth = false;
+    bool ParentHeight = false;
+    std::function<void(TppCustomPositionDialog &)> OnApply;
+};
+
+// A band's height, bottom offset and print position (in the report's units)
+// and its print count; handed back through OnApply as the position dialog's.
+class TppCustomBandPositionDialog : public TppCustomForm
+{
+    ZVO_CLASS(TppCustomBandPositionDialog)
+public:
+    using TppCustomForm::TppCustomForm;
+    void Apply()
+    {
+        if (OnApply)
+            OnApply(*this);
+    }
+
+    classes::TObject *Band = nullptr;
+    TppUnitType Units = TppUnitType::utInches;
+    float Height = 0;
+    float BottomOffset = 0;
+    float PrintPosition = 0;
+    int32_t PrintCount = 0;
+    std::function<void(TppCustomBandPositionDialog &)> OnApply;
+};
+
+// The order in which a band's variables are calculated; the dialog works on
+// the band it is given.
+class TppCustomCalcOrderDialog : public TppCustomForm
+{
+    ZVO_CLASS(TppCustomCalcOrderDialog)
+public:
+    using TppCustomForm::TppCustomForm;
+    classes::TObject *Band = nullptr;
+};
+
 // Dialogs whose callers need nothing beyond the common form.
 #define ZVO_REPORT_PLAIN_DIALOG(Name_)                                                                                 \
     class Name_ : public TppCustomForm                                                                                 \
@@ -161,7 +219,6 @@ private:
     };
 ZVO_REPORT_PLAIN_DIALOG(TppCustomNoDataDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomCalcDialog)
-ZVO_REPORT_PLAIN_DIALOG(TppCustomPositionDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomMemoDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomDBTextDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomDBCalcDialog)

@@ -294,3 +294,20 @@ void TppGroupFooterBand::EndGeneration()
 }
 
 } // namespace report
+
+namespace report {
+
+void TppGroupBand::BuildPopupMenu(IppPopupMenu &aMenu)
+{
+    TppCustomBand::BuildPopupMenu(aMenu);
+    aMenu.AddItem(30, QStringLiteral("Groups"), 146, QString());
+}
+
+void TppGroupBand::UpdatePopupMenu(IppPopupMenu &aMenu)
+{
+    TppCustomBand::UpdatePopupMenu(aMenu);
+    if (IppMenuItem *item = aMenu.ItemByName(QStringLiteral("Groups")))
+        item->SetOnClick([this] { SendDesignerMessage(ppDesignerMsg::EditGroups, this); });
+}
+
+} // namespace report

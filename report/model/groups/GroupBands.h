@@ -28,6 +28,9 @@ public:
     QString GetDefaultCaption() const override;
     void UpdateCaption() override;
     QString Description() const;
+    // Groups: the designer's group editor.
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
 
     bool Breaking() const { return m_breaking; }
     void SetBreaking(bool aValue) { m_breaking = aValue; }

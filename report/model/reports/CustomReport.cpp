@@ -634,6 +634,12 @@ void TppCustomReport::DoOnNoData(classes::TObject *aDialog, bool &aShowDialog, c
     SendEventNotify(this, ppEvent::OnNoData, &params);
 }
 
+void TppCustomReport::LanguageChanged()
+{
+    TppProducer::LanguageChanged();
+    m_popupMenus.Recaption();
+}
+
 void TppCustomReport::DesignRefresh()
 {
     LayoutChanged();

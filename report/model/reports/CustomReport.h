@@ -8,6 +8,7 @@
 // that goes leaves the report without one. It is what bands and groups see
 // as their report, and what the cache manager walks.
 
+#include "report/model/bands/DesignControls.h"
 #include "report/model/bands/ReportContext.h"
 #include "report/model/data/CacheManager.h"
 #include "report/model/production/Producer.h"
@@ -113,6 +114,15 @@ public:
     // ---- Designer ----
     IppDesignerSink *Designer() const override { return m_designer; }
     void SetDesigner(IppDesignerSink *aDesigner) { m_designer = aDesigner; }
+    // One menu per class of report object, built by the first that asks.
+    IppPopupMenu *PopupMenuOf(const QString &aClassName, bool aForBand,
+                              const std::function<void(IppPopupMenu &)> &aBuild) override
+    {
+        return m_popupMenus.MenuOf(aClassName, aForBand, aBuild);
+    }
+    const TppPopupMenuCache &PopupMenus() const { return m_popupMenus; }
+    // The menus take the captions of the new language.
+    void LanguageChanged() override;
 
     // ---- Generation ----
     TppCustomEngine *Engine() const override { return m_engine.get(); }
@@ -286,6 +296,7 @@ private:
     std::vector<TppGroup *> m_groups;
     std::unique_ptr<TppCustomEngine> m_engine;
     IppDesignerSink *m_designer = nullptr;
+    TppPopupMenuCache m_popupMenus;
     bool m_autoStop = true;
     int m_columns = 1;
     int32_t m_mmColumnWidth = 0;

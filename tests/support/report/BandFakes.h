@@ -74,6 +74,11 @@ public:
     void EnumerateCacheables(const std::function<void(report::TppCacheable *)> &aProc) override;
     bool IsGenerating() const override { return PageEngine != nullptr; }
     void StopGenerating() override {}
+    report::IppPopupMenu *PopupMenuOf(const QString &aClassName, bool aForBand,
+                                      const std::function<void(report::IppPopupMenu &)> &aBuild) override
+    {
+        return PopupMenus.MenuOf(aClassName, aForBand, aBuild);
+    }
 
     int32_t PrintableWidth = 190000;
     int32_t PrintableHeight = 260000;
@@ -92,6 +97,7 @@ public:
     QStringList PrintErrors;
     int32_t LegacyBottomOffset = 0;
     std::vector<report::TppCacheable *> Cacheables;
+    report::TppPopupMenuCache PopupMenus;
 };
 
 // A component that prints its design height at once and completes.

@@ -1,0 +1,277 @@
+// Report objects in a designer: a band of a designed report asks the
+// designer for its controls, its objects paint themselves into theirs, and
+// their menus and dialogs act on them. Driven offscreen against a designer
+// double; the grabbed surfaces are kept under the build folder.
+
+#include "report/model/ModelRegistration.h"
+#include "report/model/bands/Band.h"
+#include "report/model/forms/DialogBases.h"
+#include "report/model/forms/FormClassRegistry.h"
+#include "report/output/design/DesignControl.h"
+#include "report/output/design/PopupMenu.h"
+
+#include "tests/support/PixelProbes.h"
+#include "tests/support/report/DesignerDouble.h"
+#include "tests/support/report/FormFakes.h"
+
+#include "platform/classes/ClassBuilder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+using namespace report;
+using namespace reporttest;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Counts how often the object paints its picture.
+class CountingPrintable : public StandInPrintable
+{
+public:
+    void PaintDesignControl(gfx::Canvas &aCanvas) override
+    {
+        ++Paints;
+        StandInPrintable::PaintDesignControl(aCanvas);
+    }
+    int Paints = 0;
+};
+
+// What the position dialog was given.
+struct PositionSeen
+{
+    classes::TObject *component = nullptr;
+    TppUnitType units = TppUnitType::utInches;
+    float width = 0;
+};
+
+// Answers OK with the place it was told to give.
+class PositionDialogDouble : public WindowlessForm<TppCustomPositionDialog>
+{
+    ZVO_CLASS(PositionDialogDouble)
+public:
+    using WindowlessForm::WindowlessForm;
+    int ShowModal() override
+    {
+        Shown = {Component, Units, Width};
+        Left = 12.5f;
+        Top = 2;
+        Width = 30;
+        Height = 4.25f;
+        Apply();
+        return ppModalResultOK;
+    }
+    static inline PositionSeen Shown;
+};
+
+const classes::TMetaClass &PositionDialogDouble::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<PositionDialogDouble, TppCustomPositionDialog>("PositionDialogDouble");
+    return meta;
+}
+
+// A designed report on a green surface, its band 30 pixels down.
+class DesignedBand : public ::testing::Test
+{
+protected:
+    DesignedBand()
+    {
+        ppModelLayerInit(); // the menus' captions
+        surface.resize(400, 200);
+        surface.setAutoFillBackground(true);
+        QPalette palette = surface.palette();
+        palette.setColor(QPalette::Window, QColor(0, 0x80, 0));
+        surface.setPalette(palette);
+        surface.show();
+        designer.Surface = &surface;
+        report.DesignerSink = &designer;
+        report.IncludeState(ppState::Design);
+        band.SetReport(&report);
+        band.SetDesignOffset(30);
+    }
+    ~DesignedBand() override { band.SetReport(nullptr); }
+
+    IppDesignControl *place(TppPrintable &aObject, int aLeft, int aTop, int aWidth, int aHeight)
+    {
+        aObject.SetSpBounds(aLeft, aTop, aWidth, aHeight);
+        return aObject.DesignControl();
+    }
+    QImage grabbed(const QString &aName)
+    {
+        const QImage image = surface.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QDir dir(QCoreApplication::applicationDirPath());
+        dir.mkpath(u"design-images"_s);
+        image.save(dir.filePath(u"design-images/"_s + aName + u".png"_s));
+        return image;
+    }
+
+    ScopedDesignServices services{{[](bool aForBand) -> std::unique_ptr<IppPopupMenu> {
+                                       if (aForBand)
+                                           return std::make_unique<TppBandPopupMenu>();
+                                       return std::make_unique<TppPopupMenu>();
+                                   },
+                                   [](QObject *aSurface) -> std::unique_ptr<IppDesignControl> {
+                                       return std::make_unique<TppDesignControl>(qobject_cast<QWidget *>(aSurface));
+                                   }}};
+    QWidget surface;
+    DesignerDouble designer;
+    StandInReport report;
+    StandInBand band;
+};
+
+TppPopupMenu *poppedUp(IppDesignControl *aControl)
+{
+    aControl->OnPopup();
+    return dynamic_cast<TppPopupMenu *>(aControl->PopupMenu());
+}
+
+QStringList names(const TppPopupMenu *aMenu)
+{
+    QStringList list;
+    for (const TppMenuItem *item : aMenu->Items())
+        list << item->Name();
+    return list;
+}
+
+} // namespace
+
+TEST_F(DesignedBand, ObjectsPaintIntoTheirControlsWhereTheBandPlacesThem)
+{
+    EXPECT_TRUE(designer.has(u"send 1137"_s));
+    ASSERT_NE(band.BandDesignControl(), nullptr);
+    ASSERT_NE(band.DesignRuler(), nullptr);
+    EXPECT_EQ(band.BandDesignControl()->DesignBounds().Top, 30 + band.spHeight());
+    EXPECT_EQ(band.BandDesignControl()->DesignBounds().Right,
+              ppRound(ppFromMMThousandths(190000, TppUnitType::utScreenPixels, TppAxisType::atHorizontal)) + 1);
+    EXPECT_EQ(band.DesignRuler()->DesignBounds().Bottom, 30 + band.spHeight());
+
+    CountingPrintable solid;
+    solid.SetColor(0x00FFFF);
+    solid.SetCaption(u"Total"_s);
+    solid.SetBand(&band);
+    EXPECT_TRUE(designer.has(u"send 1136"_s));
+    IppDesignControl *solidControl = place(solid, 10, 5, 100, 20);
+    ASSERT_NE(solidControl, nullptr);
+    EXPECT_EQ(solidControl->DesignBounds(), (rtl::TRect{10, 35, 110, 55}));
+
+    CountingPrintable clear;
+    clear.SetColor(0x0000FF);
+    clear.SetTransparent(true);
+    clear.SetCaption(u"Total"_s);
+    clear.SetBand(&band);
+    place(clear, 150, 5, 100, 20);
+    EXPECT_EQ(band.DesignPositions().size(), 2u);
+
+    const QImage shown = grabbed(u"designed-band"_s);
+    // Colour, black frame and some ink of the caption; the transparent one
+    // keeps the surface's green but for its caption and frame.
+    EXPECT_EQ(zvotest::at(shown, 100, 50), rtl::TColor(0x00FFFF));
+    EXPECT_EQ(zvotest::at(shown, 10, 45), rtl::clBlack);
+    EXPECT_EQ(zvotest::at(shown, 109, 54), rtl::clBlack);
+    EXPECT_EQ(zvotest::at(shown, 240, 50), rtl::TColor(0x008000));
+    EXPECT_EQ(zvotest::at(shown, 150, 45), rtl::clBlack);
+    const auto inkIn = [&](int aLeft) {
+        int ink = 0;
+        for (int y = 36; y < 50; ++y)
+            for (int x = aLeft + 1; x < aLeft + 40; ++x)
+                ink += zvotest::at(shown, x, y) == rtl::clBlack;
+        return ink;
+    };
+    EXPECT_GT(inkIn(10), 5);
+    EXPECT_GT(inkIn(150), 5);
+
+    // A new height paints the picture again once and tells the designer.
+    designer.Messages.clear();
+    solid.Paints = 0;
+    solid.SetspHeight(30);
+    const QImage taller = grabbed(u"designed-band-taller"_s);
+    surface.repaint();
+    EXPECT_EQ(solid.Paints, 1);
+    EXPECT_TRUE(designer.has(u"send 1131"_s));
+    EXPECT_EQ(zvotest::at(taller, 109, 64), rtl::clBlack);
+
+    // Taking the band's width anchors the control to both sides.
+    solid.SetParentWidth(true);
+    EXPECT_EQ(solidControl->Anchors() & ppAnchor::LeftRight, ppAnchor::LeftRight);
+    EXPECT_EQ(solidControl->DesignBounds().Left, 0);
+
+    // Posted messages arrive when the event loop comes round.
+    designer.Messages.clear();
+    solid.PostDesignerMessage(ppDesignerMsg::PropertyChanged, &solid);
+    EXPECT_FALSE(designer.has(u"post 1131"_s));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(designer.has(u"post 1131"_s));
+
+    // The surface frees a control first: its object lets go of it.
+    delete dynamic_cast<TppDesignControl *>(clear.DesignControl());
+    EXPECT_EQ(clear.DesignControl(), nullptr);
+    clear.SetspHeight(25);
+    clear.SetBand(nullptr);
+}
+
+TEST_F(DesignedBand, MenusListTheirItemsAndActOnTheObjectTheyPopUpFor)
+{
+    report.UnitType = TppUnitType::utMillimeters;
+    band.SetUnits(report.UnitType);
+    StandInPrintable first;
+    StandInPrintable second;
+    first.SetBand(&band);
+    second.SetBand(&band);
+    place(first, 10, 5, 100, 20);
+
+    TppPopupMenu *menu = poppedUp(first.DesignControl());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(names(menu),
+              (QStringList{u"BringToFront"_s, u"SendToBack"_s, u"mniLine1"_s, u"Position"_s, u"Visible"_s}));
+    EXPECT_EQ(menu->ItemByName(u"Position"_s)->Caption(), u"Position..."_s);
+    // One menu per class of object, and one for the bands.
+    EXPECT_EQ(second.DesignControl()->PopupMenu(), menu);
+    EXPECT_EQ(report.PopupMenus.Count(), 2);
+
+    // Without a registered dialog the Position item does nothing.
+    const rtl::TRect before{first.mmLeft(), first.mmTop(), first.mmWidth(), first.mmHeight()};
+    menu->ItemByName(u"Position"_s)->Click();
+    EXPECT_EQ((rtl::TRect{first.mmLeft(), first.mmTop(), first.mmWidth(), first.mmHeight()}), before);
+
+    ppRegisterFormClass(TppCustomPositionDialog::StaticClass(), PositionDialogDouble::StaticClass());
+    menu->ItemByName(u"Position"_s)->Click();
+    ppUnRegisterFormClass(TppCustomPositionDialog::StaticClass());
+    EXPECT_EQ(PositionDialogDouble::Shown.component, &first);
+    EXPECT_EQ(PositionDialogDouble::Shown.units, TppUnitType::utMillimeters);
+    EXPECT_NEAR(PositionDialogDouble::Shown.width,
+                first.FromMMThousandths(before.Right, TppUnitType::utMillimeters, TppAxisType::atHorizontal), 0.001);
+    EXPECT_EQ(first.mmLeft(), 12500);
+    EXPECT_EQ(first.mmTop(), 2000);
+    EXPECT_EQ(first.mmWidth(), 30000);
+    EXPECT_EQ(first.mmHeight(), 4250);
+
+    // Bound to the second object, the items act on it alone.
+    menu = poppedUp(second.DesignControl());
+    menu->ItemByName(u"BringToFront"_s)->Click();
+    EXPECT_EQ(band.Objects(band.ObjectCount() - 1), &second);
+
+    // The band's menu: height kinds checked as they stand, Visible bound to
+    // the band's published property.
+    TppPopupMenu *bandMenu = poppedUp(band.BandDesignControl());
+    ASSERT_NE(dynamic_cast<TppBandPopupMenu *>(bandMenu), nullptr);
+    EXPECT_EQ(names(bandMenu), (QStringList{u"DynamicHeight"_s, u"StaticHeight"_s, u"mniLine1"_s, u"CalcOrder"_s,
+                                            u"Position"_s, u"Visible"_s}));
+    EXPECT_TRUE(bandMenu->ItemByName(u"StaticHeight"_s)->Checked());
+    EXPECT_FALSE(bandMenu->ItemByName(u"DynamicHeight"_s)->Checked());
+    EXPECT_TRUE(bandMenu->ItemByName(u"Visible"_s)->Checked());
+    bandMenu->ItemByName(u"DynamicHeight"_s)->Click();
+    EXPECT_EQ(band.PrintHeight(), TppPrintHeightType::phDynamic);
+    bandMenu->ItemByName(u"Visible"_s)->Click();
+    EXPECT_FALSE(band.Visible());
+    bandMenu = poppedUp(band.BandDesignControl());
+    EXPECT_TRUE(bandMenu->ItemByName(u"DynamicHeight"_s)->Checked());
+    EXPECT_FALSE(bandMenu->ItemByName(u"StaticHeight"_s)->Checked());
+    bandMenu->ItemByName(u"StaticHeight"_s)->Click();
+    EXPECT_EQ(band.PrintHeight(), TppPrintHeightType::phStatic);
+    // Without registered classes the dialogs are skipped.
+    bandMenu->ItemByName(u"CalcOrder"_s)->Click();
+    bandMenu->ItemByName(u"Position"_s)->Click();
+}
