@@ -5,6 +5,7 @@
 #include "TracedReportFixture.h"
 
 #include "tests/support/report/BandSequence.h"
+#include "tests/support/report/MemoryPipeline.h"
 
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
@@ -270,6 +271,37 @@ TEST_F(Outline, ADrillDownSubreportGivesOnlyItsNoOutlineNode)
     EXPECT_EQ(report.Outline(), nullptr);
     EXPECT_EQ(sub->GetParentParticipant(), grouped);
     EXPECT_EQ(report.GetParticipants(), std::vector<TppCommunicator *>{grouped});
+}
+
+TEST_F(Outline, EachRunOfASectionSubreportGetsItsNode)
+{
+    for (int i = 0; i < 2; ++i)
+        data.AddRow({QString::number(i)});
+    report.SetDataPipeline(&data);
+    TppBand *detail = report.GetBand(4);
+    delete detail->Objects(0);
+    auto *section = new TppSubReport;
+    section->SetBand(detail);
+    section->SetBounds(0, 0, 190000, 5000);
+    section->SetPrintBehavior(TppPrintBehaviorType::pbSection);
+    MemoryPipeline rows;
+    rows.AddField(QStringLiteral("R"));
+    for (int i = 0; i < 60; ++i)
+        rows.AddRow({QString::number(i)});
+    section->SetDataPipeline(&rows);
+    auto *childDetail = new TppDetailBand(nullptr);
+    childDetail->SetReport(section->Report());
+    childDetail->SetmmHeight(5000);
+    auto *row = new BandPrintable;
+    row->SetmmHeight(5000);
+    row->SetBand(childDetail);
+    const QStringList outlines = printOutlines();
+    ASSERT_FALSE(outlines.isEmpty());
+    // A run's node closes with the run, so the next run gets its own.
+    EXPECT_EQ(outlines.last(), QStringLiteral("Orders@1\n  Page 1@1\n  Main@2\n    Page 2@2\n    Page 3@3\n  Page 4@4\n"
+                                              "  Main@5\n    Page 5@5\n    Page 6@6\n+"));
+    const TppRelative *reportNode = report.Outline()->RootNode()->ChildAt(0);
+    EXPECT_EQ(static_cast<const TppOutlineNode *>(reportNode->ChildAt(1))->NodeType(), TppOutlineNodeType::ntSubReport);
 }
 
 TEST(OutlineDrawCommand, CopiesKeepTheVisibleTreeAndCompareByTheirTrees)

@@ -134,12 +134,6 @@ bool TppOutlineNodeCreator::PageHandled() const
     return m_outline && m_outline->LastPageHandled() >= 1 && m_outline->LastPageHandled() >= CurrentPageNo();
 }
 
-bool TppOutlineNodeCreator::ReportFinished() const
-{
-    const auto *engine = dynamic_cast<const TppEngine *>(m_report ? m_report->Engine() : nullptr);
-    return engine && engine->ReportComplete();
-}
-
 const TppOutlineReportSettings *TppOutlineNodeCreator::ReportSettings() const
 {
     auto *participant = dynamic_cast<IppOutlineParticipant *>(m_report);
@@ -284,7 +278,9 @@ void TppOutlineReportNodeCreator::createReportNode()
 
 void TppOutlineReportNodeCreator::UpdatePageNodes()
 {
-    if (CurrentNode() && ReportFinished())
+    // A subreport's node closes with its own run, not the main report's.
+    const auto *engine = dynamic_cast<const TppEngine *>(NodeReport() ? NodeReport()->Engine() : nullptr);
+    if (CurrentNode() && engine && engine->ReportComplete())
         CurrentNode()->SetOpen(false);
     TppOutlineNodeCreator::UpdatePageNodes();
     if (CurrentNode() && CurrentNode()->Open() && ReportSettings() && ReportSettings()->CreatePageNodes())

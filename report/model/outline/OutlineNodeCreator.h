@@ -71,8 +71,6 @@ protected:
     // The page number of the top report's engine.
     int CurrentPageNo() const;
     bool PageHandled() const;
-    // The engine of the top report says the report is complete.
-    bool ReportFinished() const;
     const TppOutlineReportSettings *ReportSettings() const;
     // Listens to the events of aSender (which tells it when it goes).
     void ListenTo(TppCommunicator *aSender, std::initializer_list<int> aEventIDs);
