@@ -462,6 +462,31 @@ TEST_F(ReportTemplates, FilesAreReplacedWholeOrNotAtAll)
     EXPECT_FALSE(QFile::exists(storage.FileName()));
 }
 
+// Edits the user has not saved stay marked as unsaved when a save or a load
+// fails: a designer that asks before closing must still ask.
+TEST_F(ReportTemplates, AFailedSaveOrLoadLeavesUnsavedEditsMarked)
+{
+    QTemporaryDir dir;
+    TppReportTemplate &storage = *report->Template();
+    const QByteArray bytes = save(TppFormatType::ftBinary);
+    report->SetModified(true);
+    storage.SetFileName(dir.filePath(QStringLiteral("missing/r.rtm")));
+    EXPECT_THROW(storage.SaveToFile(), ETemplateSaveError);
+    EXPECT_TRUE(report->Modified());
+    EXPECT_ANY_THROW(load(QByteArray("TPF0garbage")));
+    EXPECT_EQ(firstCaption(), QStringLiteral("Stored"));
+    EXPECT_TRUE(report->Modified());
+
+    storage.SetFileName(dir.filePath(QStringLiteral("r.rtm")));
+    storage.SaveToFile();
+    EXPECT_FALSE(report->Modified());
+    EXPECT_ANY_THROW(load(QByteArray("TPF0garbage")));
+    EXPECT_FALSE(report->Modified());
+    report->SetModified(true);
+    load(bytes);
+    EXPECT_FALSE(report->Modified());
+}
+
 } // namespace
 
 namespace {

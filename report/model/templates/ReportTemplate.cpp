@@ -65,6 +65,7 @@ bool TppReportTemplate::BeforeLoad()
         delete made;
         return false;
     }
+    m_modifiedBeforeLoad = m_report->Modified();
     m_backupReport->IncludeState(ppState::FirstLoad);
     m_backupReport->TransferRelatives(*m_report);
     // Put aside, it resolves nothing: a name it kept would find a pipeline
@@ -108,6 +109,9 @@ void TppReportTemplate::ReaderReferenceName(classes::TReader &, QString &aName)
 
 void TppReportTemplate::AfterLoad(bool aSuccess)
 {
+    // A failed load gives back the previous layout with its unsaved edits,
+    // which must stay marked as such; only a layout read whole is unchanged.
+    bool keepModified = false;
     if (m_report) {
         if (aSuccess && m_loadedReport) {
             m_report->TransferRelatives(*m_loadedReport);
@@ -115,8 +119,10 @@ void TppReportTemplate::AfterLoad(bool aSuccess)
             // its layout names is looked up again from where it lives.
             if (m_report->GetMainReport() != m_report)
                 m_report->ResolveDataPipelines();
-        } else if (m_backupReport)
+        } else if (m_backupReport) {
             m_report->TransferRelatives(*m_backupReport);
+            keepModified = m_modifiedBeforeLoad;
+        }
         m_backupReport.reset();
         // A failed read freed what it made, the loaded report with it.
         if (aSuccess)
@@ -128,7 +134,7 @@ void TppReportTemplate::AfterLoad(bool aSuccess)
     TppTemplate::AfterLoad(aSuccess);
     if (m_report) {
         m_report->Reset();
-        m_report->SetModified(false);
+        m_report->SetModified(keepModified);
     }
 }
 

@@ -46,6 +46,8 @@ private:
     // and the report holding the live report's previous contents.
     TppCustomReport *m_loadedReport = nullptr;
     std::unique_ptr<TppCustomReport> m_backupReport;
+    // Whether the layout put aside had unsaved edits.
+    bool m_modifiedBeforeLoad = false;
 };
 
 // Designer notices of template work.

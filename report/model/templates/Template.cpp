@@ -608,7 +608,8 @@ void TppTemplate::save(TppSaveToType aWhere)
                 writeToDatabase(stream);
         }
     } catch (...) {
-        AfterSave(true);
+        // Nothing was stored: the report keeps counting as unsaved.
+        AfterSave(false);
         throw;
     }
     AfterSave(true);
@@ -656,7 +657,7 @@ void TppTemplate::SaveToStream(classes::TStream &aStream)
         WriteTemplate(aStream);
         DoOnSaveStream(aStream);
     } catch (...) {
-        AfterSave(true);
+        AfterSave(false);
         throw;
     }
     AfterSave(true);
