@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 
@@ -254,7 +255,7 @@ TEST_F(AutoSearchDialog, TheReportAsksThroughTheDialogAndAClosedWindowAppliesNot
 
 namespace {
 
-TEST_F(AutoSearchDialog, OKKeepsLongExpressionsLongListsAndEmptyValuesWhole)
+TEST_F(AutoSearchDialog, LongNamesValuesAndListsStayWholeAndTheWindowFitsTheScreen)
 {
     TppAutoSearchField *name = field(QStringLiteral("Name"), TppSearchOperatorType::soEqual);
     QStringList many;
@@ -264,8 +265,11 @@ TEST_F(AutoSearchDialog, OKKeepsLongExpressionsLongListsAndEmptyValuesWhole)
     ids->SetSearchExpression(many.join(QLatin1Char(',')));
     TppAutoSearchField *blanks = field(QStringLiteral("Note"), TppSearchOperatorType::soNotInList);
     blanks->SetSearchExpression(QStringLiteral(",,,"));
-    open();
     const QString megabyte(1 << 20, QLatin1Char('x'));
+    name->SetFieldAlias(megabyte);
+    open();
+    // The panel scrolls; the window stays on the screen.
+    EXPECT_LE(dialog->width(), dialog->screen()->availableGeometry().width());
     panel<TppSimpleSearchPanel>(0).edtValue()->setText(megabyte);
     // Pressing OK twice changes nothing the second time.
     for (int round = 0; round < 2; ++round) {

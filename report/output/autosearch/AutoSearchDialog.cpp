@@ -7,9 +7,11 @@
 
 #include "platform/classes/ClassBuilder.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -118,7 +120,12 @@ void TppAutoSearchDialog::CreatePanels()
     m_shpMandatory->setVisible(m_notebook->HasMandatory());
     m_lblMandatory->setVisible(m_notebook->HasMandatory());
     const int wanted = m_notebook->Height() + searchBottomHeight;
-    resize(std::max(m_notebook->GreatestWidth(), searchDialogMinWidth), std::min(height(), wanted));
+    int width = std::max(m_notebook->GreatestWidth(), searchDialogMinWidth);
+    // A panel as wide as a very long field name scrolls: a window wider
+    // than the screen cannot be shown, and its buffer would take gigabytes.
+    if (const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen())
+        width = std::min(width, std::max(screen->availableGeometry().width(), searchDialogMinWidth));
+    resize(width, std::min(height(), wanted));
     int left = 0;
     int top = 0;
     CenterPosition(left, top);
