@@ -18,6 +18,7 @@
 #include "report/model/pages/PageRequest.h"
 #include "report/model/pages/Publisher.h"
 #include "report/model/reports/Report.h"
+#include "report/model/subreports/SubReport.h"
 
 #include "platform/rtl/DateTime.h"
 
@@ -287,5 +288,37 @@ TEST_F(VariableReports, AVariableResetAtGroupStartTakesEveryRecordOfItsGroup)
         EXPECT_EQ(headers, QStringList({"6", "2010", "3340"})) << "new page " << newPage << ", footer " << footerHeight;
         EXPECT_EQ(footers, QStringList({"6", "2010", "3340"})) << "new page " << newPage << ", footer " << footerHeight;
         qDeleteAll(sums);
+    }
+}
+
+TEST_F(VariableReports, ALookAheadTotalInAChildReportShowsEachRunsTotalAboveItsRows)
+{
+    // Each group footer holds a subreport listing V = 1..3 below a title
+    // that shows their total.
+    MemoryPipeline childData;
+    childData.AddField("V", TppDataType::dtDouble);
+    for (int v = 1; v <= 3; ++v)
+        childData.AddRow({double(v)});
+    auto *subreport = new TppSubReport;
+    subreport->SetBand(groupFooter);
+    subreport->SetBounds(0, 0, 190000, 10000);
+    subreport->SetDataPipeline(&childData);
+    auto *title = new TppTitleBand(nullptr);
+    title->SetReport(subreport->Report());
+    title->SetmmHeight(4000);
+    title->SetUserName("ChildTitle");
+    auto *total = text<TppDBCalc>(title);
+    total->SetDataPipeline(&childData);
+    total->SetDataField("V");
+    total->SetLookAhead(true);
+    auto *rows = new TppDetailBand(nullptr);
+    rows->SetReport(subreport->Report());
+    rows->SetmmHeight(1000);
+    for (int run = 0; run < 2; ++run) {
+        report.Reset();
+        QStringList totals;
+        for (const QString &page : print())
+            totals << bandTexts(page, "ChildTitle");
+        EXPECT_EQ(totals, QStringList({"6", "6", "6"})) << "run " << run;
     }
 }

@@ -233,6 +233,8 @@ bool TppDBCalc::LookAheadActive() const
 
 void TppDBCalc::setUpLookAhead()
 {
+    if (LookAheadActive() && ppLookAheadKeepList(*this, m_lookAheadList != nullptr))
+        return;
     m_lookAheadList.reset();
     if (LookAheadActive())
         m_lookAheadList = std::make_unique<TppLookAheadList>(this);

@@ -92,6 +92,12 @@ TppCustomReport *ppLookAheadReport(const TppComponent &aComponent)
     return dynamic_cast<TppCustomReport *>(aComponent.Report());
 }
 
+bool ppLookAheadKeepList(const TppComponent &aComponent, bool aHasList)
+{
+    const TppCustomReport *report = ppLookAheadReport(aComponent);
+    return aHasList && report && report->PrintingAsSubReport();
+}
+
 TppCustomReport *ppLookAheadMainReport(const TppComponent &aComponent)
 {
     TppCustomReport *report = ppLookAheadReport(aComponent);

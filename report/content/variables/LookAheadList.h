@@ -67,6 +67,10 @@ TppCustomReport *ppLookAheadReport(const TppComponent &aComponent);
 // a child outside a subreport). Its passes are the ones that count.
 TppCustomReport *ppLookAheadMainReport(const TppComponent &aComponent);
 TppCustomEngine *ppLookAheadEngine(const TppComponent &aComponent);
+// Whether a list of values computed ahead is kept as the component is
+// prepared again: in a subreport's child, which starts once per record of
+// its parent, the values of all its runs are read in the second pass.
+bool ppLookAheadKeepList(const TppComponent &aComponent, bool aHasList);
 // The main report runs its first pass (a one-pass report runs only that).
 bool ppLookAheadFirstPass(const TppComponent &aComponent);
 // The engine's absolute page number and current column, 0 without one.

@@ -588,6 +588,8 @@ bool TppVariable::LookAheadActive() const
 
 void TppVariable::setUpLookAhead()
 {
+    if (LookAheadActive() && ppLookAheadKeepList(*this, m_lookAheadList != nullptr))
+        return;
     m_lookAheadList.reset();
     if (!LookAheadActive())
         return;
