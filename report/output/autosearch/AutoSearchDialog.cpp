@@ -27,6 +27,14 @@ constexpr int searchBottomHeight = 42;
 constexpr int searchButtonWidth = 75;
 constexpr int searchButtonHeight = 25;
 
+template <class Visit>
+void searchDialogEachField(TppAutoSearchGroups *aGroups, Visit aVisit)
+{
+    for (int g = 0; aGroups && g < aGroups->GroupCount(); ++g)
+        for (int f = 0; f < aGroups->Groups(g)->FieldCount(); ++f)
+            aVisit(*aGroups->Groups(g)->Fields(f));
+}
+
 } // namespace
 
 const classes::TMetaClass &TppAutoSearchDialog::StaticClass()
@@ -158,42 +166,34 @@ void TppAutoSearchDialog::done(int aResult)
 void TppAutoSearchDialog::saveCriteria()
 {
     m_savedCriteria.clear();
-    TppAutoSearchGroups *groups = AutoSearchGroups();
-    for (int g = 0; groups && g < groups->GroupCount(); ++g)
-        for (int f = 0; f < groups->Groups(g)->FieldCount(); ++f) {
-            const TppAutoSearchField *field = groups->Groups(g)->Fields(f);
-            m_savedCriteria.insert(field, {field->SearchExpression(), field->ShowAllValues(), field->Mandatory()});
-        }
+    searchDialogEachField(AutoSearchGroups(), [this](TppAutoSearchField &aField) {
+        m_savedCriteria.insert(&aField, {aField.SearchExpression(), aField.ShowAllValues(), aField.Mandatory()});
+    });
 }
 
 void TppAutoSearchDialog::restoreCriteria()
 {
     // Through the groups: a field freed meanwhile has left them.
-    TppAutoSearchGroups *groups = AutoSearchGroups();
-    for (int g = 0; groups && g < groups->GroupCount(); ++g)
-        for (int f = 0; f < groups->Groups(g)->FieldCount(); ++f) {
-            TppAutoSearchField *field = groups->Groups(g)->Fields(f);
-            const auto saved = m_savedCriteria.constFind(field);
-            if (saved == m_savedCriteria.constEnd())
-                continue;
-            if (field->SearchExpression() != saved->expression)
-                field->SetSearchExpression(saved->expression);
-            if (field->ShowAllValues() != saved->showAllValues || field->Mandatory() != saved->mandatory) {
-                field->SetShowAllValues(saved->showAllValues);
-                field->SetMandatory(saved->mandatory);
-            }
+    searchDialogEachField(AutoSearchGroups(), [this](TppAutoSearchField &aField) {
+        const auto saved = m_savedCriteria.constFind(&aField);
+        if (saved == m_savedCriteria.constEnd())
+            return;
+        if (aField.SearchExpression() != saved->expression)
+            aField.SetSearchExpression(saved->expression);
+        if (aField.ShowAllValues() != saved->showAllValues || aField.Mandatory() != saved->mandatory) {
+            aField.SetShowAllValues(saved->showAllValues);
+            aField.SetMandatory(saved->mandatory);
         }
+    });
     m_savedCriteria.clear();
 }
 
 void TppAutoSearchDialog::releaseFields()
 {
-    TppAutoSearchGroups *groups = AutoSearchGroups();
-    for (int g = 0; groups && g < groups->GroupCount(); ++g)
-        for (int f = 0; f < groups->Groups(g)->FieldCount(); ++f) {
-            groups->Groups(g)->Fields(f)->SetAutoSearchPanel(nullptr);
-            groups->Groups(g)->Fields(f)->SetAutoSearchContainer(nullptr);
-        }
+    searchDialogEachField(AutoSearchGroups(), [](TppAutoSearchField &aField) {
+        aField.SetAutoSearchPanel(nullptr);
+        aField.SetAutoSearchContainer(nullptr);
+    });
 }
 
 } // namespace report
