@@ -154,6 +154,10 @@ TEST_F(PrintDialog, CopiesStayBetweenOneAndNineHundredNinetyNine)
     ASSERT_TRUE(made->AcceptChoices());
     EXPECT_EQ(made->edtCopies()->text(), QStringLiteral("999"));
     EXPECT_EQ(printer.PrinterSetup()->Copies(), 999);
+    // Too long for a number the program counts in, still the most copies.
+    made->edtCopies()->setText(QStringLiteral("99999999999"));
+    ASSERT_TRUE(made->AcceptChoices());
+    EXPECT_EQ(printer.PrinterSetup()->Copies(), 999);
     // The picture follows the box, and so does the setup, the label's click
     // included.
     ASSERT_TRUE(made->cbxCollate()->isChecked());

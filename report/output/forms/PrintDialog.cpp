@@ -31,6 +31,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStyledItemDelegate>
 #include <QToolButton>
 
@@ -106,6 +107,21 @@ QStringList printDialogNameFilters(const QString &aFilter)
         filters << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) +
                        QLatin1Char(')');
     return filters;
+}
+
+// The copies typed, within 1..999; a text that is no number counts as 1.
+// A whole number too long for an int still asks for the most copies.
+int printDialogCopies(const QString &aText)
+{
+    bool number = false;
+    const QString text = aText.trimmed();
+    const int copies = text.toInt(&number);
+    if (number)
+        return std::clamp(copies, 1, PrintDialogMaxCopies);
+    static const QRegularExpression digits(QStringLiteral("^[+-]?[0-9]+$"));
+    if (digits.match(text).hasMatch())
+        return text.startsWith(QLatin1Char('-')) ? 1 : PrintDialogMaxCopies;
+    return 1;
 }
 
 } // namespace
@@ -458,18 +474,13 @@ void TppPrintDialog::fillPageRange()
 
 void TppPrintDialog::StepCopies(int aDirection)
 {
-    bool number = false;
-    int copies = m_edtCopies->text().toInt(&number);
-    if (!number)
-        copies = 1;
+    const int copies = printDialogCopies(m_edtCopies->text());
     m_edtCopies->setText(QString::number(std::clamp(copies + aDirection, 1, PrintDialogMaxCopies)));
 }
 
 void TppPrintDialog::leaveCopies()
 {
-    bool number = false;
-    const int copies = m_edtCopies->text().toInt(&number);
-    m_edtCopies->setText(QString::number(number ? std::clamp(copies, 1, PrintDialogMaxCopies) : 1));
+    m_edtCopies->setText(QString::number(printDialogCopies(m_edtCopies->text())));
 }
 
 void TppPrintDialog::collateChanged()
