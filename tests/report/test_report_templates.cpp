@@ -485,6 +485,17 @@ TEST_F(ReportTemplates, AFailedSaveOrLoadLeavesUnsavedEditsMarked)
     report->SetModified(true);
     load(bytes);
     EXPECT_FALSE(report->Modified());
+
+    // A child report's failed load leaves the edits of the report around it.
+    auto *subreport = new TppSubReport(&form);
+    subreport->SetBand(report->GetBand(4));
+    subreport->Report()->SetModified(false);
+    report->SetModified(true);
+    classes::TMemoryStream garbage;
+    garbage.WriteBuffer("TPF0garbage", 11);
+    garbage.SetPosition(0);
+    EXPECT_ANY_THROW(subreport->Report()->Template()->LoadFromStream(garbage));
+    EXPECT_TRUE(report->Modified());
 }
 
 } // namespace

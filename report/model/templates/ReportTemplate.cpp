@@ -109,9 +109,6 @@ void TppReportTemplate::ReaderReferenceName(classes::TReader &, QString &aName)
 
 void TppReportTemplate::AfterLoad(bool aSuccess)
 {
-    // A failed load gives back the previous layout with its unsaved edits,
-    // which must stay marked as such; only a layout read whole is unchanged.
-    bool keepModified = false;
     if (m_report) {
         if (aSuccess && m_loadedReport) {
             m_report->TransferRelatives(*m_loadedReport);
@@ -119,10 +116,8 @@ void TppReportTemplate::AfterLoad(bool aSuccess)
             // its layout names is looked up again from where it lives.
             if (m_report->GetMainReport() != m_report)
                 m_report->ResolveDataPipelines();
-        } else if (m_backupReport) {
+        } else if (m_backupReport)
             m_report->TransferRelatives(*m_backupReport);
-            keepModified = m_modifiedBeforeLoad;
-        }
         m_backupReport.reset();
         // A failed read freed what it made, the loaded report with it.
         if (aSuccess)
@@ -134,7 +129,14 @@ void TppReportTemplate::AfterLoad(bool aSuccess)
     TppTemplate::AfterLoad(aSuccess);
     if (m_report) {
         m_report->Reset();
-        m_report->SetModified(keepModified);
+        // A failed load gives back the previous layout with its unsaved
+        // edits, which stay marked as such; only a layout read whole is
+        // unchanged. The report's own flag only: a child report would hand
+        // the value on to the report around it, whose edits are not its.
+        if (aSuccess)
+            m_report->SetModified(false);
+        else
+            m_report->TppCustomReport::SetModified(m_modifiedBeforeLoad);
     }
 }
 
