@@ -160,7 +160,8 @@ TEST_F(AutoSearchDialog, OKChecksEveryValueAndShowsTheFirstFailingPage)
     const std::pair<TppDataType, const char *> refused[] = {{TppDataType::dtBoolean, "maybe"},
                                                             {TppDataType::dtDate, "31/02/2023"},
                                                             {TppDataType::dtInteger, "99999999999"},
-                                                            {TppDataType::dtInteger, "1.234.567"}};
+                                                            {TppDataType::dtInteger, "1.234.567"},
+                                                            {TppDataType::dtCurrency, "1e300"}};
     for (const auto &[type, text] : refused) {
         count->SetDataType(type);
         EXPECT_FALSE(ppCheckSearchValue(*count, QString::fromLatin1(text)).isEmpty()) << text;

@@ -126,10 +126,17 @@ QString ppCheckSearchValue(const TppAutoSearchField &aField, const QString &aTex
     }
     case TppDataType::dtSingle:
     case TppDataType::dtDouble:
-    case TppDataType::dtExtended:
-    case TppDataType::dtCurrency: {
+    case TppDataType::dtExtended: {
         long double value = 0;
         if (!rtl::TryStrToFloat(number, value))
+            return searchFailure(aText, 59);
+        break;
+    }
+    case TppDataType::dtCurrency: {
+        // Read as the field's value is read: a number beyond the currency
+        // range would pass here and fail the report later.
+        rtl::Currency value;
+        if (!rtl::TryStrToCurr(number, value))
             return searchFailure(aText, 59);
         break;
     }
