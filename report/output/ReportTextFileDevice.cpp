@@ -58,10 +58,10 @@ public:
         m_text.clear();
         m_length = aLength;
     }
-    void place(int32_t aColumn, const QString &aText)
+    void place(int64_t aColumn, const QString &aText)
     {
         const qsizetype width = aText.size();
-        qsizetype index = std::max<int32_t>(aColumn, 1) - 1;
+        qsizetype index = qsizetype(std::max<int64_t>(aColumn, 1) - 1);
         qsizetype removed = 0;
         if (index >= m_length)
             index = m_length;
@@ -215,7 +215,9 @@ void TppReportTextFileDevice::WritePage(TppPage *aPage)
     std::size_t i = 0;
     while (i < items.size() && lineNo <= m_linesPerPage) {
         const GridText &item = items[i];
-        const int32_t row = item.top / charHeight + 1;
+        // In 64 bits: on a grid of one unit per cell the last position
+        // plus one is no 32-bit number.
+        const int64_t row = int64_t(item.top) / charHeight + 1;
         if (row < lineNo) {
             // Above the grid: nowhere to put it.
             ++i;
@@ -225,11 +227,11 @@ void TppReportTextFileDevice::WritePage(TppPage *aPage)
             flush();
             continue;
         }
-        const int32_t column = item.left / charWidth + 1;
-        int32_t fieldWidth = std::max(item.width / charWidth + 1, 1);
+        const int64_t column = int64_t(item.left) / charWidth + 1;
+        int64_t fieldWidth = std::max<int64_t>(int64_t(item.width) / charWidth + 1, 1);
         if (item.autoSize && item.text.size() > fieldWidth)
-            fieldWidth = int32_t(std::min<qsizetype>(item.text.size(), INT32_MAX));
-        line.place(column, ppPadString(item.text, fieldWidth, item.alignment));
+            fieldWidth = item.text.size();
+        line.place(column, ppPadString(item.text, int(std::min<int64_t>(fieldWidth, INT32_MAX)), item.alignment));
         ++i;
     }
     while (lineNo <= m_linesPerPage)

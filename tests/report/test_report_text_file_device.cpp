@@ -163,3 +163,27 @@ TEST(ReportTextFileDevice, TheGridFollowsCourierNewAndWrappedLinesTakeRowsOfThei
         EXPECT_EQ(sizedDevice.GridFontSize(), want) << size;
     }
 }
+
+// On a grid of one thousandth of a millimetre per cell, positions at the
+// ends of the integer range are still cells: a text far right is not pulled
+// back to the first column, and one far below is not on the page.
+TEST(ReportTextFileDevice, PositionsAtTheEndsOfTheRangeStayWhereTheyAre)
+{
+    std::vector<std::unique_ptr<TppPage>> pages;
+    pages.push_back(gridPage(true));
+    addGridText(*pages[0], QStringLiteral("right"), INT32_MAX, 0, 0)->SetAutoSize(true);
+    addGridText(*pages[0], QStringLiteral("left"), INT32_MIN, 0, INT32_MIN)->SetAutoSize(true);
+    addGridText(*pages[0], QStringLiteral("top"), 10, 0, 0)->SetAutoSize(true);
+    addGridText(*pages[0], QStringLiteral("under"), 0, INT32_MAX, 0)->SetAutoSize(true);
+    TppReportTextFileDevice device;
+    fixedGrid(device);
+    device.SetCharsPerLine(300000);
+    device.SetLinesPerPage(300000);
+    const QByteArray out = gridRun(device, pages);
+    const qsizetype lineEnd = out.indexOf('\r');
+    const QByteArray first = out.left(lineEnd);
+    EXPECT_TRUE(first.startsWith("left      top ")) << first.left(20).constData();
+    EXPECT_TRUE(first.endsWith(" right")) << first.right(20).constData();
+    EXPECT_EQ(out.count('\n'), 299999);
+    EXPECT_FALSE(out.contains("under"));
+}
