@@ -18,6 +18,7 @@
 #include "platform/classes/Reader.h"
 #include "platform/classes/Streams.h"
 #include "platform/classes/StringList.h"
+#include "platform/classes/Writer.h"
 
 #include <gtest/gtest.h>
 
@@ -508,6 +509,20 @@ TEST(CustomReport, ColumnPositionsAreKeptInThousandthsAndShownInTheUnits)
     EXPECT_EQ(report.ColumnPositions(), (QStringList{"20000", "100000"}));
     report.SetColumnPositions({QStringLiteral("5000")});
     EXPECT_EQ(report.mmColumnPositions(), QStringList{"5000"});
+}
+
+TEST(CustomReport, ASavedReportKeepsItsColumnPositions)
+{
+    TppCustomReport written;
+    written.SetUnits(TppUnitType::utMillimeters);
+    written.SetColumnPositions({QStringLiteral("10"), QStringLiteral("105.5")});
+    classes::TMemoryStream binary;
+    classes::TWriter(binary).WriteRootComponent(&written);
+    binary.SetPosition(0);
+    TppCustomReport read;
+    classes::TReader(binary).ReadRootComponent(&read);
+    // In thousandths, whatever the units.
+    EXPECT_EQ(read.mmColumnPositions(), (QStringList{"10000", "105500"}));
 }
 
 TEST(CustomReport, ScriptsReadThePrintTimeAndTheDesigner)

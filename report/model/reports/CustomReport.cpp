@@ -67,6 +67,14 @@ const classes::TMetaClass &TppCustomReport::StaticClass()
     static const classes::TMetaClass meta = classes::MakeClass<R, TppProducer>("TppCustomReport", [](auto &c) {
         c.Boolean("AutoStop", &R::AutoStop, &R::SetAutoStop).Default(true);
         c.Integer("Columns", &R::Columns, &R::SetColumns).Default(1);
+        c.Object(
+            "ColumnPositions", [](const R &r) { return const_cast<R &>(r).ColumnPositionsList(); },
+            [](R &r, classes::TStrings *aPositions) {
+                QStringList positions;
+                for (int i = 0; aPositions && i < aPositions->Count(); ++i)
+                    positions.append(aPositions->Strings(i));
+                r.SetColumnPositions(positions);
+            });
         c.Single("ColumnWidth", &R::ColumnWidth, &R::SetColumnWidth).StoredConst = false;
         c.Integer("PageLimit", &R::PageLimit, &R::SetPageLimit).Default(0);
         c.Enum("PassSetting", EnumInfo<TppPassSettingType>(), &R::PassSetting, &R::SetPassSetting)

@@ -157,7 +157,8 @@ void TppCustomReport::PageDefChanged()
 
 bool TppCustomReport::columnPositionsAsStored() const
 {
-    return HasState(classes::csDesigning | classes::csLoading | classes::csReading);
+    // A stream keeps the thousandths, whatever the units of the moment.
+    return HasState(classes::csDesigning | classes::csLoading | classes::csReading | classes::csWriting);
 }
 
 QStringList TppCustomReport::ColumnPositions() const
