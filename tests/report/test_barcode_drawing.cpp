@@ -302,6 +302,27 @@ TEST(BarCodeDrawing, TransparentScreenCopyLetsThePageShowThrough)
     }
 }
 
+// The small last digit of UPC-A and UPC-E stands past the symbol: the
+// screen shows it as paper does and leaves the page around it alone.
+TEST(BarCodeDrawing, TheLastUPCDigitShowsOnScreenAsOnPaper)
+{
+    const QColor pale(0xEE, 0xEE, 0x99);
+    for (auto [type, data] : {std::pair{T::bcUPC_A, u"01234567890"_s}, {T::bcUPC_E, u"012345"_s}}) {
+        auto cmd = command(type, data);
+        QImage page = blankImage(300, 200, 120);
+        page.fill(pale);
+        gfx::Canvas canvas(&page);
+        ASSERT_TRUE(cmd->DrawToScreen(canvas, 120, [&] { return cmd->DrawRect(); }));
+        const int w = cmd->DrawRect().Right;
+        int dark = 0;
+        for (int x = w; x < page.width(); ++x)
+            for (int y = 0; y < page.height(); ++y)
+                dark += qGray(page.pixel(x, y)) < 128;
+        EXPECT_GT(dark, 0) << int(type);
+        EXPECT_EQ(page.pixelColor(w, 0), pale);
+    }
+}
+
 // ---- Invalid data and errors -----------------------------------------------
 
 TEST(BarCodeDrawing, InvalidDataPaintsOnlyTheBackgroundAndIsReportedOnce)

@@ -226,6 +226,16 @@ void BarCodePainter::run(bool aDraw)
     cmd.m_symbolWidth = W;
     cmd.m_symbolHeight = H;
     cmd.m_quietZone = q;
+    cmd.m_textOverhang = 0;
+    const bool upcA = cmd.m_barCodeType == T::bcUPC_A;
+    if (cmd.m_printHumanReadable && cmd.m_codeOK && (upcA || cmd.m_barCodeType == T::bcUPC_E)) {
+        const int tw = textWidth(QStringLiteral("0"));
+        const int size = canvas->font().size;
+        setFontSize(size - 2);
+        const int64_t right = q + (upcA ? 95 : 51) * mw + tw + textWidth(cmd.m_data.mid(upcA ? 11 : 6, 1));
+        setFontSize(size);
+        cmd.m_textOverhang = std::max<int64_t>(0, right - W);
+    }
     if (!aDraw)
         return;
 
@@ -492,7 +502,26 @@ bool TppDrawBarCode::DrawToScreen(gfx::Canvas &aCanvas, int aScreenPixelsPerInch
     setDrawRect(target);
     if (w <= 0 || h <= 0 || w * h > kBarCodeMaxBitmapPixels)
         return true;
-    QImage bitmap(int(w), int(h), QImage::Format_RGB32);
+    // The small last digit of UPC-A and UPC-E stands past the symbol (paper
+    // shows it): the bitmap grows by it on the side the orientation puts it,
+    // and the target grows in the same proportion.
+    const int64_t overhang = std::min<int64_t>(m_textOverhang, IsVertical() ? h : w);
+    rtl::TRect symbolPart{0, 0, int(w), int(h)};
+    rtl::TRect grown = target;
+    int64_t bw = w, bh = h;
+    int left = 0, top = 0;
+    if (overhang > 0) {
+        const int sx = int(ppRound(double(overhang) * target.Width() / double(w)));
+        const int sy = int(ppRound(double(overhang) * target.Height() / double(h)));
+        switch (m_orientation) {
+        case TppBarCodeOrientation::orLeftToRight: bw += overhang, grown.Right += sx; break;
+        case TppBarCodeOrientation::orRightToLeft: bw += overhang, left = int(overhang), grown.Left -= sx; break;
+        case TppBarCodeOrientation::orTopToBottom: bh += overhang, grown.Bottom += sy; break;
+        case TppBarCodeOrientation::orBottomToTop: bh += overhang, top = int(overhang), grown.Top -= sy; break;
+        }
+        symbolPart = {left, top, left + int(w), top + int(h)};
+    }
+    QImage bitmap(int(bw), int(bh), QImage::Format_RGB32);
     if (bitmap.isNull())
         return true;
     // A transparent symbol paints no background of its own; white is what
@@ -503,9 +532,18 @@ bool TppDrawBarCode::DrawToScreen(gfx::Canvas &aCanvas, int aScreenPixelsPerInch
     bitmap.setDotsPerMeterY(dotsPerMeter);
     {
         gfx::Canvas bitmapCanvas(&bitmap);
-        RenderBarCode(&bitmapCanvas, 0, true, resolution, 0);
+        RenderBarCode(&bitmapCanvas, left, true, resolution, top);
     }
-    aCanvas.StretchDraw(target, bitmap, m_transparent ? gfx::RasterOp::SrcAnd : gfx::RasterOp::SrcCopy);
+    const gfx::RasterOp rop = m_transparent ? gfx::RasterOp::SrcAnd : gfx::RasterOp::SrcCopy;
+    if (overhang <= 0) {
+        aCanvas.StretchDraw(target, bitmap, rop);
+        return true;
+    }
+    // Outside the symbol only the digit is drawn, as on paper: the white
+    // around it lets the page show through.
+    aCanvas.StretchDraw(grown, bitmap, gfx::RasterOp::SrcAnd);
+    if (!m_transparent)
+        aCanvas.StretchDraw(target, bitmap.copy(symbolPart.Left, symbolPart.Top, int(w), int(h)), rop);
     return true;
 }
 

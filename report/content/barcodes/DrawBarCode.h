@@ -138,6 +138,9 @@ private:
     int64_t m_symbolWidth = 0;
     int64_t m_symbolHeight = 0;
     int64_t m_quietZone = 0;
+    // How far the small last digit of UPC-A and UPC-E reaches past the
+    // symbol's width.
+    int64_t m_textOverhang = 0;
     bool m_codeOK = true;
     bool m_errorReported = false;
     BarColumns m_addOnColumns;
