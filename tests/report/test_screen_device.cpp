@@ -232,6 +232,40 @@ TEST_F(ScreenDeviceTest, TextsSizeThemselvesAndSurviveHostileValues)
     }
 }
 
+TEST_F(ScreenDeviceTest, AForcedLastLineIsSpreadToTheEdgeLikeTheOthers)
+{
+    QImage image = zvotest::blank(400, 200);
+    gfx::Canvas canvas(&image);
+    TppCommandRenderer renderer(canvas, TppRenderSettings{});
+    TppDrawText memo;
+    memo.SetIsMemo(true);
+    memo.SetWordWrap(true);
+    memo.SetTextAlignment(TppTextAlignment::taFullJustified);
+    memo.SetForceJustifyLastLine(true);
+    memo.SetWidth(80000);
+    memo.SetHeight(40000);
+    classes::TStringList lines;
+    lines.Add(QStringLiteral("one two three"));
+    lines.Add(QStringLiteral("four five$\u00B6"));
+    memo.SetWrappedText(&lines);
+    renderer.CalcDrawRect(memo);
+    renderer.DrawText(memo);
+    // The rightmost ink of each run of inked rows, one run per line.
+    QList<int> rights;
+    bool inLine = false;
+    for (int y = 0; y < image.height(); ++y) {
+        const int right = zvotest::inked(image.copy(0, y, image.width(), 1)).Right;
+        if (right > 0 && !inLine)
+            rights.append(right);
+        else if (right > 0)
+            rights.back() = std::max(rights.back(), right);
+        inLine = right > 0;
+    }
+    ASSERT_EQ(rights.size(), 2);
+    EXPECT_GT(rights[0], memo.DrawRight() - 4);
+    EXPECT_NEAR(rights[1], rights[0], 2);
+}
+
 TEST_F(ScreenDeviceTest, AMemoThatCannotFitDrawsOnlyTheLinesItHas)
 {
     QImage image = zvotest::blank(400, 400);

@@ -196,8 +196,11 @@ void TppCommandRenderer::DrawText(TppDrawText &aCommand)
                 m_canvas.SetTextJustification(0, 0);
                 line = plain;
             } else {
+                // Spread without the markup, which is no text of the line:
+                // measured with it the line stops short of the edge, as it
+                // never does on paper.
+                line = plain;
                 TppPlainText::JustifyLine(m_canvas, lineRect, line, tabCount, tabStops);
-                line = textRendererPlain(line);
                 justified = true;
             }
             break;
