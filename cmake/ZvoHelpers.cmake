@@ -78,6 +78,7 @@ function(zvo_add_test name)
     target_link_libraries(${name} PRIVATE zvo_test_main)
   endif()
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} zvo_test_support GTest::gtest GTest::gmock)
+  zvo_test_compile_setup(${name})
   # The fixtures of the test's own folder ("tests/app/MainFormFixture.h"), in
   # one root that every test of the folder shares.
   file(RELATIVE_PATH _folder "${PROJECT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}")
@@ -141,4 +142,19 @@ function(_zvo_static_libraries dir result)
     list(APPEND _found ${_below})
   endforeach()
   set(${result} ${_found} PARENT_SCOPE)
+endfunction()
+
+# zvo_test_compile_setup(<target>) compiles a test program's own sources as
+# every test program is compiled: unoptimised, whatever the build type, and
+# with the headers all of them read precompiled once. A test's code is set-up
+# and assertions; optimising GoogleTest's macros took longer than optimising
+# the libraries they test, which keep the build's optimisation. The
+# precompiled headers need the same flags and Qt modules in every test
+# program, hence Widgets on every link line.
+function(zvo_test_compile_setup target)
+  target_compile_options(${target} PRIVATE -O0 -Winvalid-pch)
+  target_link_libraries(${target} PRIVATE Qt6::Widgets)
+  if(ZVO_PRECOMPILED_HEADERS)
+    target_precompile_headers(${target} REUSE_FROM zvo_test_pch)
+  endif()
 endfunction()
