@@ -156,5 +156,10 @@ function(zvo_test_compile_setup target)
   target_link_libraries(${target} PRIVATE Qt6::Widgets)
   if(ZVO_PRECOMPILED_HEADERS)
     target_precompile_headers(${target} REUSE_FROM zvo_test_pch)
+    # Most test programs have nothing for moc, and loading the precompiled
+    # headers into their empty moc file costs more than it saves elsewhere.
+    get_target_property(_bin ${target} BINARY_DIR)
+    set_source_files_properties("${_bin}/${target}_autogen/mocs_compilation.cpp"
+      TARGET_DIRECTORY ${target} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
   endif()
 endfunction()

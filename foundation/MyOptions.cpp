@@ -120,6 +120,9 @@ struct Overloaded : Ts...
 {
     using Ts::operator()...;
 };
+// Spelled out for compilers that do not deduce an aggregate's arguments.
+template <typename... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
 
 // Every setting with its key and default, in the order a new Options.ini
 // lists them. Loading, saving and the defaults all go by this one table.

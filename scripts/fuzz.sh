@@ -14,7 +14,9 @@ esac
 seconds=${1:-20}
 if [ "$step" != run ]; then
   if [ ! -f build/fuzz/build.ninja ]; then
-    CC=clang CXX=clang++ cmake -S fuzz -B build/fuzz -G Ninja >/dev/null
+    opt="-g -O1"
+    [ "${CI:-}" = true ] && opt="-g0 -O0"
+    CC=clang CXX=clang++ cmake -S fuzz -B build/fuzz -G Ninja "-DZVO_FUZZ_OPT=$opt" >/dev/null
   fi
   cmake --build build/fuzz -j "$(nproc)"
   [ "$step" = build ] && exit 0
