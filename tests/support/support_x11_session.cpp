@@ -64,24 +64,33 @@ bool X11Session::startServer(QSize screen)
 
 bool X11Session::startWindowManager()
 {
-    m_windowManager.setProcessEnvironment(environment());
-    m_windowManager.setProcessChannelMode(QProcess::MergedChannels);
-    m_windowManager.start(QStringLiteral("openbox"), {});
-    if (!m_windowManager.waitForStarted(StartTime)) {
-        m_error = QStringLiteral("openbox does not start: ") + m_windowManager.errorString();
-        return false;
+    // Once in a long while, on a machine loaded far beyond its cores, openbox
+    // came up without ever naming itself on the root window; a second one
+    // started in its place has always managed the display.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt > 0) {
+            m_windowManager.kill();
+            m_windowManager.waitForFinished(StartTime);
+        }
+        m_windowManager.setProcessEnvironment(environment());
+        m_windowManager.setProcessChannelMode(QProcess::MergedChannels);
+        m_windowManager.start(QStringLiteral("openbox"), {});
+        if (!m_windowManager.waitForStarted(StartTime)) {
+            m_error = QStringLiteral("openbox does not start: ") + m_windowManager.errorString();
+            return false;
+        }
+        // It is ready once it names itself on the root window.
+        const QDeadlineTimer deadline(StartTime);
+        while (!deadline.hasExpired()) {
+            if (run(QStringLiteral("wmctrl"), {QStringLiteral("-m")}))
+                return true;
+            if (m_windowManager.state() != QProcess::Running)
+                break;
+            QThread::msleep(PollInterval);
+        }
+        m_error = QStringLiteral("openbox does not manage the display: ") +
+                  QString::fromLocal8Bit(m_windowManager.readAll());
     }
-    // It is ready once it names itself on the root window.
-    const QDeadlineTimer deadline(StartTime);
-    while (!deadline.hasExpired()) {
-        if (run(QStringLiteral("wmctrl"), {QStringLiteral("-m")}))
-            return true;
-        if (m_windowManager.state() != QProcess::Running)
-            break;
-        QThread::msleep(PollInterval);
-    }
-    m_error =
-        QStringLiteral("openbox does not manage the display: ") + QString::fromLocal8Bit(m_windowManager.readAll());
     return false;
 }
 
