@@ -271,6 +271,13 @@ TEST_F(AutoSearchDialog, LongNamesValuesAndListsStayWholeAndTheWindowFitsTheScre
     open();
     // The panel scrolls; the window stays on the screen.
     EXPECT_LE(dialog->width(), dialog->screen()->availableGeometry().width());
+    // Coming back to the window leaves the focus where the user left it.
+    dialog->show();
+    dialog->Activate();
+    EXPECT_EQ(dialog->focusWidget(), panel<TppSimpleSearchPanel>(0).edtValue());
+    panel<TppInListSearchPanel>(1).edtValue()->setFocus();
+    dialog->Activate();
+    EXPECT_EQ(dialog->focusWidget(), panel<TppInListSearchPanel>(1).edtValue());
     panel<TppSimpleSearchPanel>(0).edtValue()->setText(megabyte);
     // Pressing OK twice changes nothing the second time.
     for (int round = 0; round < 2; ++round) {

@@ -143,8 +143,10 @@ void TppAutoSearchDialog::CreatePanels()
 void TppAutoSearchDialog::Activate()
 {
     TppCustomAutoSearchDialog::Activate();
-    if (m_notebook && m_notebook->PanelCount() > 0)
-        m_notebook->Panels(0)->FocusEditor();
+    if (m_focusPlaced || !m_notebook || m_notebook->PanelCount() == 0)
+        return;
+    m_focusPlaced = true;
+    m_notebook->Panels(0)->FocusEditor();
 }
 
 void TppAutoSearchDialog::btnOKClick()

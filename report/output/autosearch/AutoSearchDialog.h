@@ -67,6 +67,9 @@ private:
     void releaseFields();
 
     QHash<const TppAutoSearchField *, SavedCriterion> m_savedCriteria;
+    // The window is activated again whenever the user comes back to it from
+    // another one: only its first activation moves the focus.
+    bool m_focusPlaced = false;
 
     std::unique_ptr<TppAutoSearchNotebook> m_notebook;
     QVBoxLayout *m_layout;
