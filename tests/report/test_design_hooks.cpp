@@ -3,10 +3,15 @@
 // their menus and dialogs act on them. Driven offscreen against a designer
 // double; the grabbed surfaces are kept under the build folder.
 
+#include "report/content/graphics/Graphics.h"
+#include "report/content/text/DBText.h"
+#include "report/content/text/Memo.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/Band.h"
+#include "report/model/bands/BandClasses.h"
 #include "report/model/forms/DialogBases.h"
 #include "report/model/forms/FormClassRegistry.h"
+#include "report/model/groups/GroupBands.h"
 #include "report/output/design/DesignControl.h"
 #include "report/output/design/PopupMenu.h"
 
@@ -274,4 +279,170 @@ TEST_F(DesignedBand, MenusListTheirItemsAndActOnTheObjectTheyPopUpFor)
     // Without registered classes the dialogs are skipped.
     bandMenu->ItemByName(u"CalcOrder"_s)->Click();
     bandMenu->ItemByName(u"Position"_s)->Click();
+}
+
+// ---- The controls' own items and dialogs ----------------------------------------------
+
+namespace {
+
+// Each answers OK after the test's answer has filled it in.
+#define DESIGN_DIALOG_DOUBLE(Name_, Base_)                                                                             \
+    class Name_ : public WindowlessForm<Base_>                                                                         \
+    {                                                                                                                  \
+        ZVO_CLASS(Name_)                                                                                               \
+    public:                                                                                                            \
+        using WindowlessForm::WindowlessForm;                                                                          \
+        int ShowModal() override                                                                                       \
+        {                                                                                                              \
+            Answer(*this);                                                                                             \
+            return ppModalResultOK;                                                                                    \
+        }                                                                                                              \
+        static inline std::function<void(Base_ &)> Answer;                                                             \
+    };                                                                                                                 \
+    const classes::TMetaClass &Name_::StaticClass()                                                                    \
+    {                                                                                                                  \
+        static const classes::TMetaClass meta = classes::MakeClass<Name_, Base_>(#Name_);                              \
+        return meta;                                                                                                   \
+    }
+DESIGN_DIALOG_DOUBLE(FormatDialogDouble, TppCustomFormatDialog)
+DESIGN_DIALOG_DOUBLE(MemoDialogDouble, TppCustomMemoDialog)
+DESIGN_DIALOG_DOUBLE(ShiftDialogDouble, TppCustomShiftDialog)
+#undef DESIGN_DIALOG_DOUBLE
+
+} // namespace
+
+TEST_F(DesignedBand, ControlsAddTheirItemsAmongTheComponentsAndActOnThemselves)
+{
+    ppRegisterFormClass(TppCustomFormatDialog::StaticClass(), FormatDialogDouble::StaticClass());
+    ppRegisterFormClass(TppCustomMemoDialog::StaticClass(), MemoDialogDouble::StaticClass());
+    ppRegisterFormClass(TppCustomShiftDialog::StaticClass(), ShiftDialogDouble::StaticClass());
+
+    TppDBText text;
+    text.SetBand(&band);
+    TppPopupMenu *menu = poppedUp(text.DesignControl());
+    EXPECT_EQ(names(menu), (QStringList{u"BringToFront"_s, u"SendToBack"_s, u"mniLine1"_s, u"AutoSize"_s,
+                                        u"BlankWhenZero"_s, u"DisplayFormat"_s, u"Position"_s, u"ReprintOnOverFlow"_s,
+                                        u"ReprintOnSubsequent"_s, u"ResetGroup"_s, u"ShiftWithParent"_s,
+                                        u"SuppressRepeatedValues"_s, u"Transparent"_s, u"Visible"_s, u"WordWrap"_s}));
+    menu->ItemByName(u"BlankWhenZero"_s)->Click();
+    EXPECT_TRUE(text.BlankWhenZero());
+    EXPECT_TRUE(poppedUp(text.DesignControl())->ItemByName(u"BlankWhenZero"_s)->Checked());
+    FormatDialogDouble::Answer = [](TppCustomFormatDialog &aDialog) { aDialog.DisplayFormat = u"#,0.00"_s; };
+    menu->ItemByName(u"DisplayFormat"_s)->Click();
+    EXPECT_EQ(text.DisplayFormat(), u"#,0.00"_s);
+
+    TppLine line;
+    line.SetBand(&band);
+    menu = poppedUp(line.DesignControl());
+    EXPECT_EQ(names(menu).mid(3, 3), (QStringList{u"StyleDouble"_s, u"StyleSingle"_s, u"StyleLine1"_s}));
+    EXPECT_TRUE(menu->ItemByName(u"StyleSingle"_s)->Checked());
+    menu->ItemByName(u"StyleDouble"_s)->Click();
+    EXPECT_EQ(line.Style(), TppLineStyleType::lsDouble);
+    menu = poppedUp(line.DesignControl());
+    EXPECT_FALSE(menu->ItemByName(u"StyleSingle"_s)->Checked());
+    menu->ItemByName(u"ParentWidth"_s)->Click();
+    EXPECT_TRUE(line.ParentWidth());
+
+    // A memo's lines through its dialog; a stretching object's target
+    // through the shift dialog, none first.
+    TppMemo upper;
+    TppMemo lower;
+    upper.SetBand(&band);
+    lower.SetBand(&band);
+    upper.SetUserName(u"Upper"_s);
+    lower.SetUserName(u"Lower"_s);
+    MemoDialogDouble::Answer = [](TppCustomMemoDialog &aDialog) {
+        QStringList lines = aDialog.Lines();
+        lines << u"added"_s;
+        aDialog.SetLines(lines);
+    };
+    poppedUp(upper.DesignControl())->ItemByName(u"Lines"_s)->Click();
+    EXPECT_EQ(upper.Lines()->Text(), u"added\r\n"_s);
+
+    QStringList offered;
+    QString answer = upper.UserName();
+    ShiftDialogDouble::Answer = [&](TppCustomShiftDialog &aDialog) {
+        offered = aDialog.Choices;
+        aDialog.Selection = answer;
+    };
+    menu = poppedUp(lower.DesignControl());
+    menu->ItemByName(u"ShiftRelativeTo"_s)->Click();
+    EXPECT_EQ(offered.value(0), u"(none)"_s);
+    EXPECT_TRUE(offered.contains(upper.UserName()));
+    EXPECT_FALSE(offered.contains(lower.UserName()));
+    EXPECT_EQ(lower.ShiftRelativeTo(), &upper);
+    menu = poppedUp(lower.DesignControl());
+    EXPECT_TRUE(menu->ItemByName(u"ShiftRelativeTo"_s)->Checked());
+    EXPECT_FALSE(menu->ItemByName(u"ShiftWithParent"_s)->Enabled());
+    // A name the list did not offer, and none, both leave no target.
+    for (const QString &choice : {u"NoSuchMemo"_s, u"(none)"_s}) {
+        lower.SetShiftRelativeTo(&upper);
+        answer = choice;
+        menu->ItemByName(u"ShiftRelativeTo"_s)->Click();
+        EXPECT_EQ(lower.ShiftRelativeTo(), nullptr) << choice.toStdString();
+    }
+
+    ppUnRegisterFormClass(TppCustomShiftDialog::StaticClass());
+    ppUnRegisterFormClass(TppCustomMemoDialog::StaticClass());
+    ppUnRegisterFormClass(TppCustomFormatDialog::StaticClass());
+}
+
+namespace {
+
+class PageSettingDialogDouble : public WindowlessForm<TppCustomPageSettingDialog>
+{
+    ZVO_CLASS(PageSettingDialogDouble)
+public:
+    using WindowlessForm::WindowlessForm;
+    int ShowModal() override
+    {
+        PageText = u"1,3"_s;
+        return ppModalResultOK;
+    }
+};
+
+const classes::TMetaClass &PageSettingDialogDouble::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<PageSettingDialogDouble, TppCustomPageSettingDialog>("PageSettingDialogDouble");
+    return meta;
+}
+
+} // namespace
+
+TEST_F(DesignedBand, BandClassesAddOrDisableTheirItems)
+{
+    TppFooterBand footer;
+    footer.SetReport(&report);
+    TppPopupMenu *menu = poppedUp(footer.BandDesignControl());
+    EXPECT_EQ(names(menu).mid(3, 3), (QStringList{u"PrintOnFirstPage"_s, u"PrintOnLastPage"_s, u"Line2"_s}));
+    EXPECT_TRUE(menu->ItemByName(u"PrintOnFirstPage"_s)->Checked());
+    menu->ItemByName(u"PrintOnFirstPage"_s)->Click();
+    EXPECT_FALSE(footer.PrintOnFirstPage());
+    // A footer's height mode stays as it is.
+    EXPECT_FALSE(menu->ItemByName(u"DynamicHeight"_s)->Enabled());
+    menu->ItemByName(u"DynamicHeight"_s)->Click();
+    EXPECT_EQ(footer.PrintHeight(), TppPrintHeightType::phStatic);
+    // Leaving the report frees the band's controls.
+    footer.SetReport(nullptr);
+    EXPECT_EQ(footer.BandDesignControl(), nullptr);
+    EXPECT_EQ(footer.DesignRuler(), nullptr);
+
+    TppGroupHeaderBand header;
+    header.SetReport(&report);
+    poppedUp(header.BandDesignControl())->ItemByName(u"Groups"_s)->Click();
+    EXPECT_TRUE(designer.has(u"send 1130"_s));
+    header.SetReport(nullptr);
+
+    TppPageStyle style;
+    style.SetReport(&report);
+    menu = poppedUp(style.BandDesignControl());
+    menu->ItemByName(u"PageSetting"_s)->Click();
+    EXPECT_EQ(style.PageSetting(), TppPageSettingType::psAll);
+    ppRegisterFormClass(TppCustomPageSettingDialog::StaticClass(), PageSettingDialogDouble::StaticClass());
+    menu->ItemByName(u"PageSetting"_s)->Click();
+    ppUnRegisterFormClass(TppCustomPageSettingDialog::StaticClass());
+    EXPECT_EQ(style.PageSetting(), TppPageSettingType::psPageList);
+    EXPECT_EQ(style.PageList(), (QStringList{QString::asprintf("%8d", 1), QString::asprintf("%8d", 3)}));
+    style.SetReport(nullptr);
 }

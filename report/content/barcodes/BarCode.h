@@ -26,6 +26,7 @@ class TppCustomBarCode : public TppCustomComponent
     ZVO_CLASS(TppCustomBarCode)
 public:
     explicit TppCustomBarCode(classes::TComponent *aOwner = nullptr);
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
     ~TppCustomBarCode() override;
 
     // ---- Virtual operations ----
@@ -81,7 +82,7 @@ public:
     void DefineProperties(classes::TFiler &aFiler) override;
     // Paints the symbol as the designer shows it; invalid data gets a dashed
     // frame instead.
-    void PaintDesignControl(gfx::Canvas &aCanvas);
+    void PaintDesignControl(gfx::Canvas &aCanvas) override;
     // The designer's "Configure" entry: the dialog registered for the bar
     // code, if any; without one nothing happens.
     void Configure();

@@ -41,7 +41,9 @@ public:
     void ClearLine();
     void SetPenWidth(int aWidth) override;
 
-    virtual void PaintDesignControl(gfx::Canvas &aCanvas) = 0;
+    void PaintDesignControl(gfx::Canvas &aCanvas) override = 0;
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
 
 protected:
     // A change of the brush, the pen or what they draw.
@@ -109,6 +111,8 @@ public:
     void PropertiesToDrawCommand(TppDrawCommand *aDrawCommand) override;
     void PaintDesignControl(gfx::Canvas &aCanvas) override;
     QString GetClassDescription() const override;
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
 
 protected:
     void PenChanged() override;

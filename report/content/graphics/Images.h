@@ -44,7 +44,9 @@ public:
     void Convert(int aVersionNo) override;
     QString GetCaption() override;
     void PropertiesToDrawCommand(TppDrawCommand *aDrawCommand) override;
-    virtual void PaintDesignControl(gfx::Canvas &aCanvas);
+    void PaintDesignControl(gfx::Canvas &aCanvas) override;
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
 
 protected:
     void pictureChanged();
@@ -68,6 +70,8 @@ class TppImage : public TppCustomImage
     ZVO_CLASS(TppImage)
 public:
     explicit TppImage(classes::TComponent *aOwner = nullptr);
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
 };
 
 class TppDBImage : public TppCustomImage
@@ -75,6 +79,8 @@ class TppDBImage : public TppCustomImage
     ZVO_CLASS(TppDBImage)
 public:
     explicit TppDBImage(classes::TComponent *aOwner = nullptr);
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
 
     bool IsDataAware() const override { return true; }
 

@@ -32,6 +32,8 @@ class TppCustomRegion : public TppStretchable
     ZVO_CLASS(TppCustomRegion)
 public:
     explicit TppCustomRegion(classes::TComponent *aOwner = nullptr);
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
     // The children stay on the band, without a region.
     ~TppCustomRegion() override;
 

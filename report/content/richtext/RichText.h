@@ -99,6 +99,7 @@ class TppRichText : public TppCustomRichText
     ZVO_CLASS(TppRichText)
 public:
     explicit TppRichText(classes::TComponent *aOwner = nullptr);
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
 
     bool MailMerge() const { return m_mailMerge; }
     void SetMailMerge(bool aValue);

@@ -56,7 +56,12 @@ public:
     QString GetDescription() const override;
     void PropertiesToDrawCommand(TppDrawCommand *aDrawCommand) override;
     // Paints the control as the designer shows it.
-    virtual void PaintDesignControl(gfx::Canvas &aCanvas);
+    void PaintDesignControl(gfx::Canvas &aCanvas) override;
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
+    // The registered format dialog for a value of that data type; its OK
+    // sets DisplayFormat.
+    void ShowFormatDialog(int aDataType);
 
     // ---- Properties ----
     bool CharWrap() const { return m_charWrap; }

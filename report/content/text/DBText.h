@@ -22,6 +22,8 @@ public:
     bool IsDataAware() const override { return true; }
     QString GetTheText() const override;
     QString GetDescription() const override;
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
 
     // Clears the repeated-value state and follows the report's engine.
     void Init() override;

@@ -71,6 +71,8 @@ public:
 
     // ---- Generation ----
     bool SupportsFullJustify() const override { return true; }
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
     void Init() override;
     void ResetGeneration() override;
     void CalcSpaceUsed() override;
@@ -120,6 +122,10 @@ public:
     explicit TppMemo(classes::TComponent *aOwner = nullptr);
     void SetLines(const classes::TStrings *aLines) override;
     void CreateDesignControl() override;
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
+    // The registered memo dialog with the lines; its OK takes them back.
+    void ShowLinesDialog();
 };
 
 class TppDBMemo : public TppCustomMemo
@@ -133,6 +139,8 @@ public:
     classes::TMemoryStream *GetMemoStream() override;
     // Loads the lines from the handler, event 86 or the field first.
     void RefreshText() override;
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
     QString GetDescription() const override;
 
     bool AutoDisplay() const { return m_autoDisplay; }

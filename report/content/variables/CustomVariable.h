@@ -13,6 +13,8 @@ class TppCustomVariable : public TppCustomText
     ZVO_CLASS(TppCustomVariable)
 public:
     explicit TppCustomVariable(classes::TComponent *aOwner = nullptr);
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
 
     virtual TppDataType DataType() const { return TppDataType::dtString; }
     virtual bool LookAhead() const { return false; }

@@ -19,6 +19,8 @@ class TppDBCalc : public TppDBText
     ZVO_CLASS(TppDBCalc)
 public:
     explicit TppDBCalc(classes::TComponent *aOwner = nullptr);
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
     ~TppDBCalc() override;
 
     TppDBCalcType DBCalcType() const { return m_dbCalcType; }

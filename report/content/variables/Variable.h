@@ -33,6 +33,12 @@ class TppVariable : public TppCustomVariable
     ZVO_CLASS(TppVariable)
 public:
     explicit TppVariable(classes::TComponent *aOwner = nullptr);
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
+    // The registered calculation and timing dialogs; the timing dialog's OK
+    // sets the four timing values.
+    void ShowCalcDialog();
+    void ShowTimingDialog();
     ~TppVariable() override;
 
     // ---- Timing ----

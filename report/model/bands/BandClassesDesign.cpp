@@ -25,11 +25,6 @@ void bandClassesFixedHeight(IppPopupMenu &aMenu)
         }
 }
 
-struct BandClassesFormRelease
-{
-    void operator()(TppCustomForm *aForm) const { aForm->Release(); }
-};
-
 } // namespace
 
 void TppPageBand::BuildPopupMenu(IppPopupMenu &aMenu)
@@ -74,8 +69,7 @@ void TppPageStyle::UpdatePopupMenu(IppPopupMenu &aMenu)
 
 void TppPageStyle::ShowPageSettingDialog()
 {
-    std::unique_ptr<TppCustomPageSettingDialog, BandClassesFormRelease> dialog(
-        ppCreateForm<TppCustomPageSettingDialog>());
+    TppFormHandle<TppCustomPageSettingDialog> dialog(ppCreateForm<TppCustomPageSettingDialog>());
     if (!dialog)
         return;
     dialog->SetLanguageIndex(LanguageIndex());

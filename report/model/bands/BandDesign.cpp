@@ -23,20 +23,6 @@ int bandDesignPixels(int32_t aValue, TppAxisType aAxis)
     return ppRound(ppFromMMThousandths(aValue, TppUnitType::utScreenPixels, aAxis));
 }
 
-// Hands the control over to its holder; a control its surface frees first
-// lets go of the holder's pointer.
-void bandTakeControl(std::unique_ptr<IppDesignControl> &aHolder, std::unique_ptr<IppDesignControl> aControl)
-{
-    if (aHolder) {
-        aHolder->OnFreed = nullptr;
-        aHolder->OnPaint = nullptr;
-        aHolder->OnPopup = nullptr;
-    }
-    aHolder = std::move(aControl);
-    if (aHolder)
-        aHolder->OnFreed = [&aHolder] { (void)aHolder.release(); };
-}
-
 } // namespace
 
 void TppBand::SetCaption(const QString &aCaption)
@@ -53,12 +39,12 @@ int TppBand::spHeight() const
 
 void TppBand::SetBandDesignControl(std::unique_ptr<IppDesignControl> aControl)
 {
-    bandTakeControl(m_bandDesignControl, std::move(aControl));
+    ppAdoptDesignControl(m_bandDesignControl, std::move(aControl));
 }
 
 void TppBand::SetDesignRuler(std::unique_ptr<IppDesignControl> aRuler)
 {
-    bandTakeControl(m_designRuler, std::move(aRuler));
+    ppAdoptDesignControl(m_designRuler, std::move(aRuler));
 }
 
 void TppBand::CreateDesignControl()
@@ -71,15 +57,8 @@ void TppBand::CreateDesignControl()
     if (IppDesignControl *control = m_bandDesignControl.get()) {
         IppPopupMenu *menu =
             m_report->PopupMenuOf(ClassName(), true, [this](IppPopupMenu &aMenu) { BuildPopupMenu(aMenu); });
-        control->SetPopupMenu(menu);
+        ppBindPopupMenu(*control, menu, this, [this](IppPopupMenu &aMenu) { UpdatePopupMenu(aMenu); });
         control->OnPaint = [this](gfx::Canvas &aCanvas) { PaintBandDesignControl(aCanvas); };
-        control->OnPopup = [this, menu] {
-            if (!menu)
-                return;
-            menu->SetMenuObject(this);
-            UpdatePopupMenu(*menu);
-            menu->SetComponent(this);
-        };
     }
     for (TppComponent *object : std::vector<TppComponent *>(m_objects))
         object->CreateDesignControl();
@@ -195,18 +174,9 @@ void TppBand::UpdatePopupMenu(IppPopupMenu &aMenu)
         item->SetOnClick([this] { showBandPositionDialog(); });
 }
 
-namespace {
-
-struct BandFormRelease
-{
-    void operator()(TppCustomForm *aForm) const { aForm->Release(); }
-};
-
-} // namespace
-
 void TppBand::showCalcOrderDialog()
 {
-    std::unique_ptr<TppCustomCalcOrderDialog, BandFormRelease> dialog(ppCreateForm<TppCustomCalcOrderDialog>());
+    TppFormHandle<TppCustomCalcOrderDialog> dialog(ppCreateForm<TppCustomCalcOrderDialog>());
     if (!dialog)
         return;
     dialog->SetLanguageIndex(LanguageIndex());
@@ -217,7 +187,7 @@ void TppBand::showCalcOrderDialog()
 
 void TppBand::showBandPositionDialog()
 {
-    std::unique_ptr<TppCustomBandPositionDialog, BandFormRelease> dialog(ppCreateForm<TppCustomBandPositionDialog>());
+    TppFormHandle<TppCustomBandPositionDialog> dialog(ppCreateForm<TppCustomBandPositionDialog>());
     if (!dialog)
         return;
     dialog->SetLanguageIndex(LanguageIndex());

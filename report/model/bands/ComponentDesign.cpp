@@ -32,15 +32,8 @@ void TppComponent::CreateDesignControl()
     IppPopupMenu *menu =
         report ? report->PopupMenuOf(ClassName(), false, [this](IppPopupMenu &aMenu) { BuildPopupMenu(aMenu); })
                : nullptr;
-    control->SetPopupMenu(menu);
     // The menu serves every object of the class: bound as it pops up.
-    control->OnPopup = [this, menu] {
-        if (!menu)
-            return;
-        menu->SetMenuObject(this);
-        UpdatePopupMenu(*menu);
-        menu->SetComponent(this);
-    };
+    ppBindPopupMenu(*control, menu, this, [this](IppPopupMenu &aMenu) { UpdatePopupMenu(aMenu); });
 }
 
 void TppComponent::PositionDesignControl()
@@ -129,18 +122,9 @@ void TppComponent::ApplyPositionDialog(TppCustomForm &aDialog)
               ToMMThousandths(dialog->Height, units, TppAxisType::atVertical));
 }
 
-namespace {
-
-struct ComponentFormRelease
-{
-    void operator()(TppCustomForm *aForm) const { aForm->Release(); }
-};
-
-} // namespace
-
 void TppComponent::ShowPositionDialog()
 {
-    std::unique_ptr<TppCustomPositionDialog, ComponentFormRelease> dialog(CreatePositionDialog());
+    TppFormHandle<TppCustomPositionDialog> dialog(CreatePositionDialog());
     if (!dialog)
         return;
     dialog->ShowModal();

@@ -1,5 +1,7 @@
 #include "report/model/bands/DesignControls.h"
 
+#include "platform/classes/Persistent.h"
+
 #include <mutex>
 
 namespace report {
@@ -57,6 +59,57 @@ void TppPopupMenuCache::Clear()
 int TppPopupMenuCache::Count() const
 {
     return int(m_menus.size());
+}
+
+void ppBindPopupMenu(IppDesignControl &aControl, IppPopupMenu *aMenu, classes::TPersistent *aObject,
+                     std::function<void(IppPopupMenu &)> aUpdate)
+{
+    aControl.SetPopupMenu(aMenu);
+    aControl.OnPopup = [aMenu, aObject, update = std::move(aUpdate)] {
+        if (!aMenu)
+            return;
+        aMenu->SetMenuObject(aObject);
+        update(*aMenu);
+        aMenu->SetComponent(aObject);
+    };
+}
+
+void ppAdoptDesignControl(std::unique_ptr<IppDesignControl> &aHolder, std::unique_ptr<IppDesignControl> aControl,
+                          std::function<void()> aFreed)
+{
+    if (aHolder) {
+        aHolder->OnFreed = nullptr;
+        aHolder->OnPaint = nullptr;
+        aHolder->OnPopup = nullptr;
+    }
+    aHolder = std::move(aControl);
+    if (aHolder)
+        aHolder->OnFreed = [&aHolder, freed = std::move(aFreed)] {
+            (void)aHolder.release();
+            if (freed)
+                freed();
+        };
+}
+
+void ppBindFlagItem(IppPopupMenu &aMenu, const QString &aName, bool aValue, std::function<void(bool)> aSet)
+{
+    IppMenuItem *item = aMenu.ItemByName(aName);
+    if (!item)
+        return;
+    item->SetChecked(aValue);
+    item->SetOnClick([set = std::move(aSet), aValue] { set(!aValue); });
+}
+
+void ppEnableItem(IppPopupMenu &aMenu, const QString &aName, bool aEnabled)
+{
+    if (IppMenuItem *item = aMenu.ItemByName(aName))
+        item->SetEnabled(aEnabled);
+}
+
+void ppBindItem(IppPopupMenu &aMenu, const QString &aName, std::function<void()> aOnClick)
+{
+    if (IppMenuItem *item = aMenu.ItemByName(aName))
+        item->SetOnClick(std::move(aOnClick));
 }
 
 void ppSetDesignServices(TppDesignServices aServices)

@@ -55,6 +55,7 @@ public:
     virtual void SetChecked(bool aChecked) = 0;
     virtual bool Enabled() const = 0;
     virtual void SetEnabled(bool aEnabled) = 0;
+    virtual void SetVisible(bool aVisible) = 0;
     // Replaces what a click does; an empty function: nothing.
     virtual void SetOnClick(std::function<void()> aHandler) = 0;
     // As the user's click.
@@ -120,6 +121,24 @@ public:
     // The selected control moved or resized.
     virtual void Refresh() = 0;
 };
+
+// Gives aControl the menu of its object's class and binds it to aObject as
+// it pops up: the object's own bindings (aUpdate) first, then the published
+// Boolean properties.
+void ppBindPopupMenu(IppDesignControl &aControl, IppPopupMenu *aMenu, classes::TPersistent *aObject,
+                     std::function<void(IppPopupMenu &)> aUpdate);
+// Hands aControl over to aHolder, freeing the one it held without a word
+// from it; a control its surface frees first lets go of the holder, then
+// calls aFreed.
+void ppAdoptDesignControl(std::unique_ptr<IppDesignControl> &aHolder, std::unique_ptr<IppDesignControl> aControl,
+                          std::function<void()> aFreed = {});
+
+// Binds the item of that name, when the menu has one, to a flag of the
+// object that is no published property: checked as the flag stands, a click
+// sets the other value.
+void ppBindFlagItem(IppPopupMenu &aMenu, const QString &aName, bool aValue, std::function<void(bool)> aSet);
+void ppEnableItem(IppPopupMenu &aMenu, const QString &aName, bool aEnabled);
+void ppBindItem(IppPopupMenu &aMenu, const QString &aName, std::function<void()> aOnClick);
 
 // The design controls' factory the window layer installs.
 struct TppDesignServices

@@ -11,21 +11,9 @@ namespace report {
 
 void TppPrintable::SetDesignControl(std::unique_ptr<IppDesignControl> aControl)
 {
-    if (m_designControl) {
-        // Ours to free: it must not call back while it goes.
-        m_designControl->OnFreed = nullptr;
-        m_designControl->OnPaint = nullptr;
-        m_designControl->OnPopup = nullptr;
-    }
-    m_designControl = std::move(aControl);
     m_designPictureValid = false;
-    if (!m_designControl)
-        return;
-    // Its surface may free it before the object: the object lets go then.
-    m_designControl->OnFreed = [this] {
-        (void)m_designControl.release();
-        m_selectionObject.reset();
-    };
+    // Its surface may free it before the object: the handles go with it.
+    ppAdoptDesignControl(m_designControl, std::move(aControl), [this] { m_selectionObject.reset(); });
 }
 
 void TppPrintable::SetSelectionObject(std::unique_ptr<IppSelectionObject> aSelection)

@@ -65,6 +65,16 @@ public:
     // Joining or leaving a region ends shifting relative to another one.
     void SetRegion(TppComponent *aRegion) override;
 
+    // ---- Designer ----
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
+    // The offsets join the place.
+    TppCustomPositionDialog *CreatePositionDialog() override;
+    void ApplyPositionDialog(TppCustomForm &aDialog) override;
+    // The registered shift dialog: the targets, none first; its OK sets the
+    // choice.
+    void ShowShiftDialog();
+
     // ---- Generation state ----
     // The top on the page while generating; after the shifters generated,
     // the lowest bottom of the component and its shifters.

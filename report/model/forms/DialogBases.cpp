@@ -27,13 +27,24 @@ ZVO_REPORT_DIALOG_CLASS(TppCustomCalcTimingDialog)
 ZVO_REPORT_DIALOG_CLASS(TppCustomNoDataDialog)
 ZVO_REPORT_DIALOG_CLASS(TppCustomCalcDialog)
 ZVO_REPORT_DIALOG_CLASS(TppCustomPositionDialog)
+ZVO_REPORT_DIALOG_CLASS(TppCustomChoiceDialog)
+const classes::TMetaClass &TppCustomShiftDialog::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<TppCustomShiftDialog, TppCustomChoiceDialog>("TppCustomShiftDialog");
+    return meta;
+}
+const classes::TMetaClass &TppCustomDrillDownDialog::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<TppCustomDrillDownDialog, TppCustomChoiceDialog>("TppCustomDrillDownDialog");
+    return meta;
+}
 ZVO_REPORT_DIALOG_CLASS(TppCustomBandPositionDialog)
 ZVO_REPORT_DIALOG_CLASS(TppCustomCalcOrderDialog)
 ZVO_REPORT_DIALOG_CLASS(TppCustomMemoDialog)
 ZVO_REPORT_DIALOG_CLASS(TppCustomDBTextDialog)
 ZVO_REPORT_DIALOG_CLASS(TppCustomDBCalcDialog)
-ZVO_REPORT_DIALOG_CLASS(TppCustomShiftDialog)
-ZVO_REPORT_DIALOG_CLASS(TppCustomDrillDownDialog)
 ZVO_REPORT_DIALOG_CLASS(TppCustomFormatDialog)
 ZVO_REPORT_DIALOG_CLASS(TppCustomBarCodeDialog)
 ZVO_REPORT_DIALOG_CLASS(TppCustomRTFEditor)

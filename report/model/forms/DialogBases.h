@@ -9,6 +9,7 @@
 #include "report/model/forms/CustomForm.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -174,6 +175,11 @@ public:
     float Height = 0;
     bool ParentWidth = false;
     bool ParentHeight = false;
+    // A stretching object's offsets, shown only when HasOffsets.
+    bool HasOffsets = false;
+    float BottomOffset = 0;
+    float OverFlowOffset = 0;
+    float StopPosition = 0;
     std::function<void(TppCustomPositionDialog &)> OnApply;
 };
 
@@ -209,6 +215,55 @@ public:
     classes::TObject *Band = nullptr;
 };
 
+// The lines of a memo: given, edited, answered.
+class TppCustomMemoDialog : public TppCustomForm
+{
+    ZVO_CLASS(TppCustomMemoDialog)
+public:
+    using TppCustomForm::TppCustomForm;
+    virtual void SetLines(const QStringList &aLines) { m_lines = aLines; }
+    virtual QStringList Lines() const { return m_lines; }
+
+private:
+    QStringList m_lines;
+};
+
+// One choice of a list of names: the object a stretching object shifts
+// below, the component a subreport drills down from. The first choice
+// stands for none.
+class TppCustomChoiceDialog : public TppCustomForm
+{
+    ZVO_CLASS(TppCustomChoiceDialog)
+public:
+    using TppCustomForm::TppCustomForm;
+    QStringList Choices;
+    QString Selection;
+};
+
+class TppCustomShiftDialog : public TppCustomChoiceDialog
+{
+    ZVO_CLASS(TppCustomShiftDialog)
+public:
+    using TppCustomChoiceDialog::TppCustomChoiceDialog;
+};
+
+class TppCustomDrillDownDialog : public TppCustomChoiceDialog
+{
+    ZVO_CLASS(TppCustomDrillDownDialog)
+public:
+    using TppCustomChoiceDialog::TppCustomChoiceDialog;
+};
+
+// A display format for a value of a data type.
+class TppCustomFormatDialog : public TppCustomForm
+{
+    ZVO_CLASS(TppCustomFormatDialog)
+public:
+    using TppCustomForm::TppCustomForm;
+    int DataType = 0;
+    QString DisplayFormat;
+};
+
 // Dialogs whose callers need nothing beyond the common form.
 #define ZVO_REPORT_PLAIN_DIALOG(Name_)                                                                                 \
     class Name_ : public TppCustomForm                                                                                 \
@@ -219,12 +274,8 @@ public:
     };
 ZVO_REPORT_PLAIN_DIALOG(TppCustomNoDataDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomCalcDialog)
-ZVO_REPORT_PLAIN_DIALOG(TppCustomMemoDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomDBTextDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomDBCalcDialog)
-ZVO_REPORT_PLAIN_DIALOG(TppCustomShiftDialog)
-ZVO_REPORT_PLAIN_DIALOG(TppCustomDrillDownDialog)
-ZVO_REPORT_PLAIN_DIALOG(TppCustomFormatDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomBarCodeDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomRTFEditor)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomTextSearchSettingsDialog)

@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -38,6 +39,18 @@ void ppFreeFormClassList();
 // A new form of the class registered for Base, without owner, or nullptr
 // when none is registered (or the class registered is no Base).
 TppCustomForm *ppCreateFormOf(const classes::TMetaClass &aAncestorClass);
+// Releases a form when its holder goes.
+struct TppFormRelease
+{
+    void operator()(TppCustomForm *aForm) const
+    {
+        if (aForm)
+            aForm->Release();
+    }
+};
+template <class Base>
+using TppFormHandle = std::unique_ptr<Base, TppFormRelease>;
+
 template <class Base>
 Base *ppCreateForm()
 {

@@ -132,6 +132,11 @@ public:
     void GetDataPipelines(std::vector<TppDataPipeline *> &aList) const override;
     void Loaded() override;
     QString GetCaption() override;
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
+    // The registered drill-down dialog: the band's other printing objects,
+    // none first; its OK sets the drill-down component.
+    void ShowDrillDownDialog();
 
 private:
     TppEngine *childEngine() const;

@@ -32,6 +32,7 @@ public:
     void SetChecked(bool aChecked) override;
     bool Enabled() const override { return isEnabled(); }
     void SetEnabled(bool aEnabled) override { setEnabled(aEnabled); }
+    void SetVisible(bool aVisible) override { setVisible(aVisible); }
     void SetOnClick(std::function<void()> aHandler) override { m_onClick = std::move(aHandler); }
     void Click() override { trigger(); }
 

@@ -1,0 +1,152 @@
+// The text controls' side in a designer: their menu items and the format
+// and memo dialogs.
+
+#include "report/content/text/CustomText.h"
+#include "report/content/text/DBText.h"
+#include "report/content/text/Memo.h"
+
+#include "report/model/bands/Band.h"
+#include "report/model/forms/DialogBases.h"
+#include "report/model/forms/FormClassRegistry.h"
+
+#include "platform/classes/StringList.h"
+
+namespace report {
+
+// ---- Texts -----------------------------------------------------------------------
+
+void TppCustomText::BuildPopupMenu(IppPopupMenu &aMenu)
+{
+    TppCustomComponent::BuildPopupMenu(aMenu);
+    aMenu.AddItem(30, QStringLiteral("AutoSize"), 226, QString());
+    aMenu.AddItem(30, QStringLiteral("ReprintOnOverFlow"), 238, QString());
+    aMenu.AddItem(30, QStringLiteral("ShiftWithParent"), 240, QString());
+    aMenu.AddItem(30, QStringLiteral("Transparent"), 246, QString());
+    aMenu.AddItem(30, QStringLiteral("WordWrap"), 248, QString());
+}
+
+void TppCustomText::UpdatePopupMenu(IppPopupMenu &aMenu)
+{
+    TppCustomComponent::UpdatePopupMenu(aMenu);
+    ppBindFlagItem(aMenu, QStringLiteral("AutoSize"), AutoSize(), [this](bool aValue) { SetAutoSize(aValue); });
+    ppBindFlagItem(aMenu, QStringLiteral("ReprintOnOverFlow"), ReprintOnOverFlow(),
+                   [this](bool aValue) { SetReprintOnOverFlow(aValue); });
+    ppBindFlagItem(aMenu, QStringLiteral("ShiftWithParent"), ShiftWithParent(),
+                   [this](bool aValue) { SetShiftWithParent(aValue); });
+    ppBindFlagItem(aMenu, QStringLiteral("Transparent"), Transparent(),
+                   [this](bool aValue) { SetTransparent(aValue); });
+    ppBindFlagItem(aMenu, QStringLiteral("WordWrap"), WordWrap(), [this](bool aValue) { SetWordWrap(aValue); });
+}
+
+void TppCustomText::ShowFormatDialog(int aDataType)
+{
+    TppFormHandle<TppCustomFormatDialog> dialog(ppCreateForm<TppCustomFormatDialog>());
+    if (!dialog)
+        return;
+    dialog->SetLanguageIndex(GetLanguageIndex());
+    dialog->SetReport(Report() ? Report()->ReportObject() : nullptr);
+    dialog->DataType = aDataType;
+    dialog->DisplayFormat = DisplayFormat();
+    if (dialog->ShowModal() == ppModalResultOK)
+        SetDisplayFormat(dialog->DisplayFormat);
+}
+
+void TppDBText::BuildPopupMenu(IppPopupMenu &aMenu)
+{
+    TppCustomText::BuildPopupMenu(aMenu);
+    aMenu.AddItem(30, QStringLiteral("BlankWhenZero"), 227, QString());
+    aMenu.AddItem(30, QStringLiteral("DisplayFormat"), 230, QString());
+    aMenu.AddItem(30, QStringLiteral("ReprintOnSubsequent"), 239, QString());
+    aMenu.AddItem(30, QStringLiteral("ResetGroup"), 1132, QString());
+    aMenu.AddItem(30, QStringLiteral("SuppressRepeatedValues"), 245, QString());
+}
+
+void TppDBText::UpdatePopupMenu(IppPopupMenu &aMenu)
+{
+    TppCustomText::UpdatePopupMenu(aMenu);
+    ppBindFlagItem(aMenu, QStringLiteral("BlankWhenZero"), BlankWhenZero(),
+                   [this](bool aValue) { SetBlankWhenZero(aValue); });
+    ppBindFlagItem(aMenu, QStringLiteral("ReprintOnSubsequent"), ReprintOnSubsequent(),
+                   [this](bool aValue) { SetReprintOnSubsequent(aValue); });
+    ppBindFlagItem(aMenu, QStringLiteral("SuppressRepeatedValues"), SuppressRepeatedValues(),
+                   [this](bool aValue) { SetSuppressRepeatedValues(aValue); });
+    ppBindItem(aMenu, QStringLiteral("DisplayFormat"), [this] { ShowFormatDialog(0); });
+}
+
+// ---- Memos -----------------------------------------------------------------------
+
+void TppCustomMemo::BuildPopupMenu(IppPopupMenu &aMenu)
+{
+    TppStretchable::BuildPopupMenu(aMenu);
+    aMenu.AddItem(30, QStringLiteral("CharWrap"), 0, QStringLiteral("Char Wrap"));
+    aMenu.AddItem(30, QStringLiteral("KeepTogether"), 0, QStringLiteral("Keep Together"));
+    aMenu.AddItem(30, QStringLiteral("ForceJustifyLastLine"), 0, QStringLiteral("Force Justify Last Line"));
+    aMenu.AddItem(30, QStringLiteral("Transparent"), 246, QString());
+}
+
+// Keeping together and justifying the last line mean something only for a
+// memo that stretches, or that is fully justified.
+void TppCustomMemo::UpdatePopupMenu(IppPopupMenu &aMenu)
+{
+    TppStretchable::UpdatePopupMenu(aMenu);
+    ppBindFlagItem(aMenu, QStringLiteral("CharWrap"), CharWrap(), [this](bool aValue) { SetCharWrap(aValue); });
+    ppBindFlagItem(aMenu, QStringLiteral("KeepTogether"), KeepTogether(),
+                   [this](bool aValue) { SetKeepTogether(aValue); });
+    ppEnableItem(aMenu, QStringLiteral("KeepTogether"), Stretch());
+    ppBindFlagItem(aMenu, QStringLiteral("ForceJustifyLastLine"), ForceJustifyLastLine(),
+                   [this](bool aValue) { SetForceJustifyLastLine(aValue); });
+    ppEnableItem(aMenu, QStringLiteral("ForceJustifyLastLine"), TextAlignment() == TppTextAlignment::taFullJustified);
+    ppBindFlagItem(aMenu, QStringLiteral("Transparent"), Transparent(),
+                   [this](bool aValue) { SetTransparent(aValue); });
+}
+
+void TppMemo::BuildPopupMenu(IppPopupMenu &aMenu)
+{
+    TppCustomMemo::BuildPopupMenu(aMenu);
+    aMenu.AddItem(30, QStringLiteral("Lines"), 0, QStringLiteral("Lines..."));
+}
+
+void TppMemo::UpdatePopupMenu(IppPopupMenu &aMenu)
+{
+    TppCustomMemo::UpdatePopupMenu(aMenu);
+    ppBindItem(aMenu, QStringLiteral("Lines"), [this] { ShowLinesDialog(); });
+}
+
+void TppMemo::ShowLinesDialog()
+{
+    if (!Band() || !Band()->Report())
+        return;
+    TppFormHandle<TppCustomMemoDialog> dialog(ppCreateForm<TppCustomMemoDialog>());
+    if (!dialog)
+        return;
+    dialog->SetLanguageIndex(Band()->LanguageIndex());
+    QStringList lines;
+    for (int i = 0; i < GetLines()->Count(); ++i)
+        lines << GetLines()->Strings(i);
+    dialog->SetLines(lines);
+    if (dialog->ShowModal() != ppModalResultOK)
+        return;
+    classes::TStringList edited;
+    for (const QString &line : dialog->Lines())
+        edited.Add(line);
+    SetLines(&edited);
+    PropertyChange();
+}
+
+void TppDBMemo::BuildPopupMenu(IppPopupMenu &aMenu)
+{
+    TppCustomMemo::BuildPopupMenu(aMenu);
+    aMenu.AddItem(30, QStringLiteral("AutoDisplay"), 1138, QString());
+    aMenu.AddItem(30, QStringLiteral("SuppressRepeatedValues"), 245, QString());
+}
+
+void TppDBMemo::UpdatePopupMenu(IppPopupMenu &aMenu)
+{
+    TppCustomMemo::UpdatePopupMenu(aMenu);
+    ppBindFlagItem(aMenu, QStringLiteral("AutoDisplay"), AutoDisplay(),
+                   [this](bool aValue) { SetAutoDisplay(aValue); });
+    ppBindFlagItem(aMenu, QStringLiteral("SuppressRepeatedValues"), SuppressRepeatedValues(),
+                   [this](bool aValue) { SetSuppressRepeatedValues(aValue); });
+}
+
+} // namespace report
