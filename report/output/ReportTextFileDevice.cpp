@@ -49,7 +49,8 @@ rtl::TSize gridZeroExtent(TppTextDevice &aDevice, const gfx::Font &aFont)
 // The line being filled: its characters up to the last one written, the
 // rest up to its length blanks. Placing a text deletes the characters it
 // covers and inserts it, so the line grows when the text is wider than what
-// is left; past the line's end the text is appended.
+// is left; past the line's end the text is appended. Columns count
+// characters, a pair of surrogates being one.
 class GridLine
 {
 public:
@@ -60,17 +61,19 @@ public:
     }
     void place(int64_t aColumn, const QString &aText)
     {
-        const qsizetype width = aText.size();
+        const qsizetype width = ppCharCount(aText);
         qsizetype index = qsizetype(std::max<int64_t>(aColumn, 1) - 1);
         qsizetype removed = 0;
         if (index >= m_length)
             index = m_length;
         else
             removed = std::min<qsizetype>(width, m_length - index);
-        if (m_text.size() < index)
-            m_text += QString(index - m_text.size(), u' ');
-        m_text.remove(index, removed);
-        m_text.insert(index, aText);
+        const qsizetype written = ppCharCount(m_text);
+        if (written < index)
+            m_text += QString(index - written, u' ');
+        const qsizetype start = ppCharsToUnits(m_text, index);
+        const qsizetype end = start + ppCharsToUnits(QStringView(m_text).mid(start), removed);
+        m_text.replace(start, end - start, aText);
         m_length += width - removed;
     }
     QString trimmed() const
@@ -229,8 +232,8 @@ void TppReportTextFileDevice::WritePage(TppPage *aPage)
         }
         const int64_t column = int64_t(item.left) / charWidth + 1;
         int64_t fieldWidth = std::max<int64_t>(int64_t(item.width) / charWidth + 1, 1);
-        if (item.autoSize && item.text.size() > fieldWidth)
-            fieldWidth = item.text.size();
+        if (item.autoSize)
+            fieldWidth = std::max<int64_t>(fieldWidth, ppCharCount(item.text));
         line.place(column, ppPadString(item.text, int(std::min<int64_t>(fieldWidth, INT32_MAX)), item.alignment));
         ++i;
     }

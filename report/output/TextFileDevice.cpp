@@ -184,11 +184,12 @@ public:
     void addPadded(QStringView aText, int aWidth, classes::TAlignment aAlignment)
     {
         const qsizetype width = std::max(aWidth, 0);
-        if (aText.size() >= width) {
-            addUtf8(aText.left(width));
+        const qsizetype chars = ppCharCount(aText);
+        if (chars >= width) {
+            addUtf8(aText.left(ppCharsToUnits(aText, width)));
             return;
         }
-        const qsizetype blanks = width - aText.size();
+        const qsizetype blanks = width - chars;
         qsizetype before = 0;
         if (aAlignment == classes::TAlignment::taRightJustify)
             before = blanks;

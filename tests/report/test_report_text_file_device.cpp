@@ -187,3 +187,19 @@ TEST(ReportTextFileDevice, PositionsAtTheEndsOfTheRangeStayWhereTheyAre)
     EXPECT_EQ(out.count('\n'), 299999);
     EXPECT_FALSE(out.contains("under"));
 }
+
+// A character beyond one UTF-16 unit takes one column.
+TEST(ReportTextFileDevice, ColumnsCountCharacters)
+{
+    const QString smile = QStringLiteral("\U0001F600");
+    std::vector<std::unique_ptr<TppPage>> pages;
+    pages.push_back(gridPage(true));
+    addGridText(*pages[0], smile + smile + smile, 0, 0, 20000);
+    addGridText(*pages[0], QStringLiteral("x"), 30000, 0, 0);
+    addGridText(*pages[0], smile, 40000, 0, 0)->SetAutoSize(true);
+    addGridText(*pages[0], QStringLiteral("y"), 50000, 0, 0);
+    TppReportTextFileDevice device;
+    fixedGrid(device);
+    const QByteArray out = gridRun(device, pages);
+    EXPECT_EQ(out.left(out.indexOf('\r')), (smile + smile + smile + "x" + smile + "y").toUtf8());
+}

@@ -220,3 +220,21 @@ TEST(TextFileDevice, SettingsHoldStillWhileAJobRuns)
     EXPECT_EQ(device.TextFileType(), TppFileType::ftComma);
     device.EndJob();
 }
+
+// Fixed lengths count characters: a character beyond one UTF-16 unit is
+// one, and a cut never leaves half of one behind.
+TEST(TextFileDevice, FixedLengthsCountCharacters)
+{
+    using A = classes::TAlignment;
+    const QString smile = QStringLiteral("\U0001F600");
+    std::vector<std::unique_ptr<TppPage>> pages;
+    pages.push_back(textFilePage(1, true));
+    addSavedText(*pages[0], smile + smile, 1, 0, 3);
+    addSavedText(*pages[0], smile + smile, 1, 1, 1);
+    addSavedText(*pages[0], smile, 1, 2, 4, A::taCenter);
+    const QByteArray want = (smile + smile + " " + smile + "  " + smile + " ").toUtf8();
+    EXPECT_EQ(textFileRun(TppFileType::ftFixedLength, pages), want);
+    TppTextFileDevice handled;
+    handled.OnSaveText.Set([](classes::TObject *, classes::TObject *, QString &) {});
+    EXPECT_EQ(textFileRun(TppFileType::ftFixedLength, pages, &handled), want);
+}

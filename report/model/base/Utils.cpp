@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QStringView>
 #include <QThread>
 
 #include <algorithm>
@@ -79,12 +80,36 @@ bool ppTextEquals(const QString &S1, const QString &S2)
     return QString::localeAwareCompare(S1.toCaseFolded(), S2.toCaseFolded()) == 0;
 }
 
+qsizetype ppCharCount(QStringView aText)
+{
+    qsizetype count = aText.size();
+    for (qsizetype i = 0; i + 1 < aText.size(); ++i) {
+        if (aText[i].isHighSurrogate() && aText[i + 1].isLowSurrogate()) {
+            --count;
+            ++i;
+        }
+    }
+    return count;
+}
+
+qsizetype ppCharsToUnits(QStringView aText, qsizetype aChars)
+{
+    qsizetype units = 0;
+    for (qsizetype chars = 0; chars < aChars && units < aText.size(); ++chars) {
+        const bool pair =
+            units + 1 < aText.size() && aText[units].isHighSurrogate() && aText[units + 1].isLowSurrogate();
+        units += pair ? 2 : 1;
+    }
+    return units;
+}
+
 QString ppPadString(const QString &aText, int aWidth, classes::TAlignment aAlignment)
 {
     const int width = std::max(aWidth, 0);
-    if (aText.size() >= width)
-        return aText.left(width);
-    const int blanks = width - int(aText.size());
+    const qsizetype chars = ppCharCount(aText);
+    if (chars >= width)
+        return aText.left(ppCharsToUnits(aText, width));
+    const int blanks = width - int(chars);
     switch (aAlignment) {
     case classes::TAlignment::taRightJustify: return QString(blanks, u' ') + aText;
     case classes::TAlignment::taCenter: {

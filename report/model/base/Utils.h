@@ -11,6 +11,7 @@
 #include "platform/rtl/Types.h"
 
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
 
@@ -35,8 +36,14 @@ QString ppRemoveChar(QChar aChar, const QString &aText);
 // Equal without regard to case, as the user's locale compares.
 bool ppTextEquals(const QString &S1, const QString &S2);
 // Cut to aWidth, or padded with blanks to it: after the text, before it, or
-// around it (Round(n / 2) of the n blanks before, halves to even).
+// around it (Round(n / 2) of the n blanks before, halves to even). Widths
+// count characters: a pair of surrogates is one and is never cut in two.
 QString ppPadString(const QString &aText, int aWidth, classes::TAlignment aAlignment);
+// The characters of aText, a pair of surrogates counting as one.
+qsizetype ppCharCount(QStringView aText);
+// The UTF-16 units the first aChars characters of aText take (all of them
+// when it has fewer).
+qsizetype ppCharsToUnits(QStringView aText, qsizetype aChars);
 // Clears aList and adds the pieces of aText between commas; empty pieces
 // stay except a last one.
 void ppCommaTextToList(const QString &aText, classes::TStrings &aList);
