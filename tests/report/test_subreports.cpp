@@ -761,6 +761,17 @@ TEST_F(Regions, ChildrenMoveWithTheRegionAndRejoinItFromAStream)
     EXPECT_EQ(readRegion->Objects(1)->Region(), readRegion);
     ppContentLayerFinalize();
     ppModelLayerFinalize();
+
+    // Nor below what a region inside it holds, whichever comes first.
+    auto *nested = new TppRegion;
+    nested->SetBand(detail);
+    nested->SetRegion(region);
+    inside->SetRegion(nested);
+    EXPECT_THROW(region->SetShiftRelativeTo(inside), EInvalidPropertyError);
+    inside->SetRegion(nullptr);
+    region->SetShiftRelativeTo(inside);
+    inside->SetRegion(nested);
+    EXPECT_EQ(region->ShiftRelativeTo(), nullptr);
 }
 
 TEST_F(Regions, ScriptsReachTheRegionsChildrenAndTheSubReportsChildAndDrillDownState)

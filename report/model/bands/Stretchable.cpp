@@ -129,8 +129,15 @@ bool TppStretchable::CanShiftRelativeTo(const TppStretchable *aComponent, const 
 {
     if (!aTarget)
         return true;
-    if (aComponent && aComponent->IsRegion() && aTarget->Region() == aComponent)
-        return false;
+    // A region moves what it holds, however deeply nested: shifting below
+    // one of them would make it follow itself.
+    if (aComponent && aComponent->IsRegion()) {
+        int depth = 0;
+        for (const TppComponent *holder = aTarget->Region(); holder && ++depth <= StretchableChainLimit;
+             holder = holder->Region())
+            if (holder == aComponent)
+                return false;
+    }
     int steps = 0;
     for (const TppStretchable *link = aTarget; link; link = link->m_shiftRelativeTo) {
         if (link == aComponent || ++steps > StretchableChainLimit)
@@ -294,8 +301,12 @@ void TppStretchable::SetRegion(TppComponent *aRegion)
     if (Region() == old || loadingOrReading())
         return;
     leaveTarget();
-    if (auto *region = dynamic_cast<TppStretchable *>(Region()); region && region->m_shiftRelativeTo == this)
-        region->leaveTarget();
+    // Every region that now holds this one, however deeply, would follow
+    // itself if it went on shifting below it.
+    int depth = 0;
+    for (TppComponent *holder = Region(); holder && ++depth <= StretchableChainLimit; holder = holder->Region())
+        if (auto *region = dynamic_cast<TppStretchable *>(holder); region && region->m_shiftRelativeTo == this)
+            region->leaveTarget();
 }
 
 // ---- Rules of generation ----------------------------------------------------------------
