@@ -9,7 +9,9 @@
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/Band.h"
 #include "report/model/bands/BandClasses.h"
+#include "report/model/base/Messages.h"
 #include "report/model/forms/DialogBases.h"
+#include "report/model/forms/DialogServices.h"
 #include "report/model/forms/FormClassRegistry.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/output/design/DesignControl.h"
@@ -423,6 +425,19 @@ TEST_F(DesignedBand, BandClassesAddOrDisableTheirItems)
     EXPECT_FALSE(menu->ItemByName(u"DynamicHeight"_s)->Enabled());
     menu->ItemByName(u"DynamicHeight"_s)->Click();
     EXPECT_EQ(footer.PrintHeight(), TppPrintHeightType::phStatic);
+    // A band with objects keeps a height above 0, and says why.
+    QStringList told;
+    {
+        ScopedDialogServices boxes({{}, [&](const TppMessageRequest &aRequest) {
+                                        told << aRequest.text;
+                                        return ppMessageOk;
+                                    }});
+        StandInPrintable object;
+        object.SetBand(&footer);
+        footer.SetmmHeight(0);
+    }
+    EXPECT_EQ(told, QStringList{u"A band that holds objects must be higher than 0."_s});
+    EXPECT_GT(footer.mmHeight(), 0);
     // Leaving the report frees the band's controls.
     footer.SetReport(nullptr);
     EXPECT_EQ(footer.BandDesignControl(), nullptr);

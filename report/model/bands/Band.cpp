@@ -383,8 +383,12 @@ int32_t TppBand::toMM(float aValue) const
 void TppBand::SetmmHeight(int32_t aValue)
 {
     if (m_report) {
-        if (aValue < 1 && !m_objects.empty())
+        if (aValue < 1 && !m_objects.empty()) {
+            // In the designer the user learns why the band kept its height.
+            if (m_bandDesignControl)
+                ppShowMessage(ppLoadStr(296), TppMessageKind::Warning);
             return;
+        }
         if (aValue != m_mmHeight && m_printHeight == TppPrintHeightType::phStatic &&
             aValue > m_report->mmPrintableHeight()) {
             // The designer's user learns why the height stayed.
