@@ -219,6 +219,15 @@ TEST(TextFileDevice, SettingsHoldStillWhileAJobRuns)
     device.SetTextFileType(TppFileType::ftTab);
     EXPECT_EQ(device.TextFileType(), TppFileType::ftComma);
     device.EndJob();
+
+    // A file that cannot be made ends the job: another name is taken.
+    device.SetFileName(folder.filePath(QStringLiteral("missing/x.txt")));
+    EXPECT_ANY_THROW(device.StartJob());
+    EXPECT_FALSE(device.Busy());
+    device.SetFileName(folder.filePath(QStringLiteral("y.txt")));
+    device.StartJob();
+    device.EndJob();
+    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("y.txt"))));
 }
 
 // Fixed lengths count characters: a character beyond one UTF-16 unit is

@@ -90,8 +90,16 @@ void TppFileDevice::StartJob()
 {
     TppDevice::StartJob();
     UpdateStatus(nullptr);
-    if (m_createFileOnStartJob)
+    if (!m_createFileOnStartJob)
+        return;
+    try {
         m_fileStream = std::make_unique<FileDeviceStream>(m_fileName);
+    } catch (...) {
+        // A job without its file is no job: left busy, the device would
+        // refuse every other file name.
+        CancelJob();
+        throw;
+    }
 }
 
 void TppFileDevice::EndJob()
