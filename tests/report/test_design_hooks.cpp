@@ -22,6 +22,7 @@
 #include "tests/support/report/FormFakes.h"
 
 #include "platform/classes/ClassBuilder.h"
+#include "platform/classes/StringList.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -460,4 +461,44 @@ TEST_F(DesignedBand, BandClassesAddOrDisableTheirItems)
     EXPECT_EQ(style.PageSetting(), TppPageSettingType::psPageList);
     EXPECT_EQ(style.PageList(), (QStringList{QString::asprintf("%8d", 1), QString::asprintf("%8d", 3)}));
     style.SetReport(nullptr);
+}
+
+TEST_F(DesignedBand, AMemoShowsItsLinesAsTheyBreakOnPaperOrItsCaptionWhenEmpty)
+{
+    TppMemo memo;
+    memo.SetBand(&band);
+    memo.SetCaption(u"Notes"_s);
+    memo.SetSpBounds(10, 5, 120, 30);
+    const auto painted = [&] {
+        QImage image = zvotest::blank(120, 30);
+        gfx::Canvas canvas(&image);
+        memo.PaintDesignControl(canvas);
+        return image;
+    };
+    const auto inkRight = [](const QImage &aImage) {
+        for (int y = 1; y < 29; ++y)
+            for (int x = 50; x < 118; ++x)
+                if (zvotest::at(aImage, x, y) != rtl::clWhite)
+                    return true;
+        return false;
+    };
+    const QImage empty = painted();
+    int captionInk = 0;
+    for (int y = 1; y < 29; ++y)
+        for (int x = 1; x < 50; ++x)
+            captionInk += zvotest::at(empty, x, y) != rtl::clWhite;
+    EXPECT_GT(captionInk, 5);
+    EXPECT_EQ(zvotest::at(empty, 119, 15), rtl::clBlack);
+    EXPECT_FALSE(inkRight(empty));
+
+    // The lines as they break on paper, in place of the caption.
+    classes::TStringList lines;
+    lines.Add(u"WWWWWWWWWWWW"_s);
+    for (int i = 0; i < 9; ++i)
+        lines.Add(u"."_s);
+    memo.SetLines(&lines);
+    const QImage full = painted();
+    QDir dir(QCoreApplication::applicationDirPath());
+    full.save(dir.filePath(u"design-images/memo-lines.png"_s));
+    EXPECT_TRUE(inkRight(full));
 }

@@ -71,6 +71,7 @@ public:
 
     // ---- Generation ----
     bool SupportsFullJustify() const override { return true; }
+    void PaintDesignControl(gfx::Canvas &aCanvas) override;
     void BuildPopupMenu(IppPopupMenu &aMenu) override;
     void UpdatePopupMenu(IppPopupMenu &aMenu) override;
     void Init() override;

@@ -8,6 +8,10 @@
 #include "report/model/bands/Band.h"
 #include "report/model/forms/DialogBases.h"
 #include "report/model/forms/FormClassRegistry.h"
+#include "report/model/text/PlainText.h"
+#include "report/model/text/TextMarkups.h"
+
+#include "platform/gfx/Canvas.h"
 
 #include "platform/classes/StringList.h"
 
@@ -98,6 +102,71 @@ void TppCustomMemo::UpdatePopupMenu(IppPopupMenu &aMenu)
     ppEnableItem(aMenu, QStringLiteral("ForceJustifyLastLine"), TextAlignment() == TppTextAlignment::taFullJustified);
     ppBindFlagItem(aMenu, QStringLiteral("Transparent"), Transparent(),
                    [this](bool aValue) { SetTransparent(aValue); });
+}
+
+// The lines break where they break on paper; when they need more height than
+// the control has, they are squeezed together so that all of them show.
+void TppCustomMemo::PaintDesignControl(gfx::Canvas &aCanvas)
+{
+    if (!Band() || !Band()->Report())
+        return;
+    const rtl::TRect client = GetSpClientRect();
+    const gfx::Brush brush = aCanvas.brush();
+    if (!Transparent())
+        aCanvas.FillRect(client, gfx::Brush::solid(Color()));
+    aCanvas.setBrush(gfx::Brush::clear());
+    aCanvas.setFont(Font()->Font());
+    aCanvas.setBkMode(gfx::BkMode::Transparent);
+    const QString text = GetText();
+    if (text.isEmpty()) {
+        const QString caption = GetCaption();
+        aCanvas.SaveDC();
+        aCanvas.IntersectClipRect(client);
+        aCanvas.TextOut(client.Left, client.Top, QStringView(caption));
+        aCanvas.RestoreDC();
+    } else {
+        QStringList lines;
+        qsizetype position = 0;
+        wrap(text, {mmLeft(), mmTop(), mmLeft() + mmWidth(), mmTop() + mmHeight()}, position, lines);
+        std::vector<int> tabStops;
+        int tabCount = 0;
+        TppPlainText::GetTabStopArray(TppUnitType::utScreenPixels, m_mmTabStops, tabStops, tabCount, nullptr);
+        const int lineHeight = aCanvas.GetTextMetrics().height + spLeading();
+        const int count = int(lines.size());
+        int squeeze = 0;
+        if (lineHeight > 0 && count > 0 && spHeight() / lineHeight < count)
+            squeeze = ppRound(double(int64_t(count) * lineHeight - spHeight()) / count);
+        const QString markup = TppTextMarkups::NewLineMarkup();
+        int y = 0;
+        for (QString line : lines) {
+            const bool lastOfParagraph = line.contains(markup);
+            int x = 0;
+            if (TextAlignment() == TppTextAlignment::taFullJustified) {
+                if (lastOfParagraph && (!ForceJustifyLastLine() || !line.trimmed().contains(QLatin1Char(' '))))
+                    aCanvas.SetTextJustification(0, 0);
+                else
+                    TppPlainText::JustifyLine(aCanvas, client, line, tabCount, tabStops);
+            }
+            line.remove(markup);
+            const int width = TppPlainText::GetTabbedTextWidth(aCanvas, line, tabCount, tabStops);
+            if (TextAlignment() == TppTextAlignment::taRightJustified)
+                x = spWidth() - width;
+            else if (TextAlignment() == TppTextAlignment::taCentered)
+                x = ppRound((spWidth() - width) / 2.0);
+            if (width > spWidth()) {
+                aCanvas.SaveDC();
+                aCanvas.IntersectClipRect({client.Left, y, client.Right, client.Bottom});
+                aCanvas.TextOut(x, y, QStringView(line));
+                aCanvas.RestoreDC();
+            } else {
+                aCanvas.TabbedTextOut(x, y, QStringView(line), tabStops);
+            }
+            y += lineHeight - squeeze;
+        }
+        aCanvas.SetTextJustification(0, 0);
+    }
+    aCanvas.FrameRect(client, gfx::Brush::solid(rtl::clBlack));
+    aCanvas.setBrush(brush);
 }
 
 void TppMemo::BuildPopupMenu(IppPopupMenu &aMenu)
