@@ -774,6 +774,23 @@ TEST_F(Regions, ChildrenMoveWithTheRegionAndRejoinItFromAStream)
     EXPECT_EQ(region->ShiftRelativeTo(), nullptr);
 }
 
+TEST_F(Regions, EachRecordsDrillDownOpensItsOwnInstanceEvenWhileOthersAreClosed)
+{
+    childRows(2);
+    auto *label = new TppLabel;
+    label->SetBand(detail);
+    label->SetCaption(QStringLiteral("Open"));
+    label->SetBounds(0, 0, 50000, 4000);
+    inside->SetDrillDownComponent(label);
+    classes::RegisterClass(TppDrawText::StaticClass());
+    // The second record's key (as its label carries it): the first
+    // instance, closed, still counts as a run.
+    inside->ToggleExpansion(QStringLiteral("       1"), 1);
+    EXPECT_EQ(print().toStdString(), std::string("1: Detail Row*2 Detail\n"));
+    EXPECT_EQ(tops.last().value(1), (QPair<QString, int32_t>{"Row", 14000}));
+    classes::UnRegisterClass(TppDrawText::StaticClass());
+}
+
 TEST_F(Regions, ScriptsReachTheRegionsChildrenAndTheSubReportsChildAndDrillDownState)
 {
     ppModelLayerInit();

@@ -446,6 +446,18 @@ void TppSubReport::Init()
     }
 }
 
+void TppSubReport::ResetGeneration()
+{
+    TppStretchable::ResetGeneration();
+    // A closed drill-down prints nothing, so its run is counted when the
+    // band starts on the next record: else that record's key would name
+    // this instance and a click there would open this one.
+    if (m_childDone && !m_childPagePending) {
+        m_childDone = false;
+        ++m_runsCompleted;
+    }
+}
+
 void TppSubReport::fitChildPage(int32_t aWidth, int32_t aHeight)
 {
     TppPrinterSetup *setup = m_report->PrinterSetup();
@@ -538,6 +550,8 @@ void TppSubReport::calcChild()
             engine->Reset();
         }
         m_childStarted = false;
+        // A closed instance still counts as a run (see ResetGeneration).
+        m_childDone = true;
         SetSpaceUsed(0);
         SetOverFlow(false);
         return;

@@ -121,6 +121,7 @@ public:
     // puts its child page in place of the parent's.
     void Generate() override;
     void Init() override;
+    void ResetGeneration() override;
     void PrintToPage(TppPage *aPage) override;
     void SaveToCache(int32_t aPageIndex) override;
     void RestoreFromCache(int32_t aPageIndex) override;
