@@ -174,9 +174,18 @@ void TWriter::writePropName(std::string_view name)
         WriteStr(name);
         return;
     }
-    std::string path = m_propPath;
-    path += name;
-    WriteStr(path);
+    // Written in two parts: a joined copy per property is a heap block once
+    // the path outgrows the short-string room.
+    const size_t length = m_propPath.size() + name.size();
+    if (length > 255) {
+        std::string path = m_propPath;
+        path += name;
+        WriteStr(path);
+        return;
+    }
+    writeByte(uint8_t(length));
+    Write(m_propPath.data(), int64_t(m_propPath.size()));
+    Write(name.data(), int64_t(name.size()));
 }
 
 void TWriter::writeIdentBytes(std::string_view ident)
@@ -219,6 +228,21 @@ void TWriter::WriteProperty(TPersistent *instance, const TPropInfo &prop)
         writeOrdinal(instance, prop);
         return;
     }
+    // Texts and objects are asked for once: getters may build their value.
+    if (prop.Kind == TTypeKind::tkString) {
+        if (!prop.GetStr)
+            return;
+        const QString value = prop.GetStr(*instance);
+        if (value.isEmpty())
+            return;
+        writePropName(prop.NameBytes);
+        WriteString(value);
+        return;
+    }
+    if (prop.Kind == TTypeKind::tkClass) {
+        writeClassProperty(instance, prop);
+        return;
+    }
     if (IsDefaultPropValue(*instance, prop))
         return;
     switch (prop.Kind) {
@@ -233,11 +257,6 @@ void TWriter::WriteProperty(TPersistent *instance, const TPropInfo &prop)
             WriteFloat(value);
         return;
     }
-    case TTypeKind::tkString:
-        writePropName(prop.NameBytes);
-        WriteString(prop.GetStr(*instance));
-        return;
-    case TTypeKind::tkClass: writeClassProperty(instance, prop); return;
     case TTypeKind::tkMethod: {
         const std::string name = ToWin1252Lossy(prop.GetMethod(*instance).Name);
         checkNameValue(prop, name);
@@ -316,8 +335,14 @@ QString TWriter::referenceName(TComponent *component) const
 
 void TWriter::writeClassProperty(TPersistent *instance, const TPropInfo &prop)
 {
-    TPersistent *object = prop.GetObj(*instance);
+    // Skipped as IsDefaultPropValue skips it: no object, an unnamed
+    // component, an empty collection.
+    TPersistent *object = prop.GetObj ? prop.GetObj(*instance) : nullptr;
+    if (!object)
+        return;
     if (object->InheritsFrom(TComponent::StaticClass())) {
+        if (static_cast<const TComponent *>(object)->Name().isEmpty())
+            return;
         const std::string name = ToWin1252Lossy(referenceName(static_cast<TComponent *>(object)));
         checkNameValue(prop, name);
         writePropName(prop.NameBytes);
@@ -325,21 +350,24 @@ void TWriter::writeClassProperty(TPersistent *instance, const TPropInfo &prop)
         return;
     }
     if (object->InheritsFrom(TCollection::StaticClass())) {
+        if (static_cast<const TCollection *>(object)->Count() == 0)
+            return;
         writePropName(prop.NameBytes);
         WriteCollection(static_cast<TCollection *>(object));
         return;
     }
     Level level(*this);
-    const std::string saved = m_propPath;
+    // The path only grows below here, so cutting it back restores it.
+    const size_t saved = m_propPath.size();
     m_propPath += prop.NameBytes;
     m_propPath += '.';
     try {
         WriteProperties(object);
     } catch (...) {
-        m_propPath = saved;
+        m_propPath.resize(saved);
         throw;
     }
-    m_propPath = saved;
+    m_propPath.resize(saved);
 }
 
 void TWriter::WriteCollection(TCollection *collection)
@@ -482,7 +510,8 @@ void TWriter::WriteDate(double value)
 
 void TWriter::WriteString(const QString &value)
 {
-    std::string bytes;
+    // One buffer for all texts of a stream rather than a heap block for each.
+    std::string &bytes = m_textBytes;
     const bool fits = ToWin1252(value, bytes);
     if (uint64_t(value.size()) > std::numeric_limits<uint32_t>::max())
         throw EWriteError("Text too long to be stored");

@@ -125,6 +125,7 @@ private:
     int m_depth = 0;
     TComponent *m_lookupRoot = nullptr;
     std::string m_propPath;
+    std::string m_textBytes;
 };
 
 // Whether the writer would skip the property's current value.

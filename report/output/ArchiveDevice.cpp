@@ -18,10 +18,19 @@ namespace report {
 
 namespace {
 
-void archiveWriteInt32(TppFileDevice &aDevice, int32_t aValue)
+void archivePutInt32(uint8_t *aOut, int32_t aValue)
 {
     const uint32_t value = uint32_t(aValue);
-    const uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+    aOut[0] = uint8_t(value);
+    aOut[1] = uint8_t(value >> 8);
+    aOut[2] = uint8_t(value >> 16);
+    aOut[3] = uint8_t(value >> 24);
+}
+
+void archiveWriteInt32(TppFileDevice &aDevice, int32_t aValue)
+{
+    uint8_t bytes[4];
+    archivePutInt32(bytes, aValue);
     aDevice.WriteBuffer(bytes, 4);
 }
 
@@ -64,6 +73,7 @@ QString TppArchiveDevice::DeviceDescription(int32_t) const
 void TppArchiveDevice::dropTempFile()
 {
     m_tempStream.reset();
+    m_pageStream.reset();
     if (!m_tempFileName.isEmpty())
         QFile::remove(m_tempFileName);
     m_tempFileName.clear();
@@ -109,13 +119,19 @@ void TppArchiveDevice::WritePage(TppPage *aPage)
             delete outline;
         }
     }
-    classes::TMemoryStream page;
+    if (!m_pageStream)
+        m_pageStream = std::make_unique<classes::TMemoryStream>();
+    classes::TMemoryStream &page = *m_pageStream;
+    page.SetSize(0);
     page.WriteComponent(aPage);
     const int32_t offset = archiveOffset(m_tempStream->Position());
     // The whole archive must stay addressable from its header.
     archiveOffset(FileStream()->Position() + 8 + int64_t(offset) + page.Size());
-    archiveWriteInt32(*this, offset);
-    archiveWriteInt32(*this, aPage->AbsolutePageNo());
+    // The index entry in one write: the output is unbuffered.
+    uint8_t entry[8];
+    archivePutInt32(entry, offset);
+    archivePutInt32(entry + 4, aPage->AbsolutePageNo());
+    WriteBuffer(entry, 8);
     m_tempStream->WriteBuffer(page.Memory(), page.Size());
 }
 

@@ -46,6 +46,9 @@ private:
     void dropTempFile();
 
     std::unique_ptr<classes::TStream> m_tempStream;
+    // Each page's stream is built here; kept for the job so that its memory
+    // grows once rather than for every page.
+    std::unique_ptr<classes::TMemoryStream> m_pageStream;
     QString m_tempFileName;
     bool m_removeOutline = true;
 };

@@ -192,7 +192,7 @@ void TppRelative::DefineProperties(classes::TFiler &aFiler)
         TppCommunicator::DefineProperties(aFiler);
     // Older streams stored the child type of classes that no longer publish
     // it; it is read into the field as it stands and never written.
-    if (!ClassType().FindProperty(QStringView(u"ChildType")))
+    if (!ClassType().FindProperty(std::string_view("ChildType")))
         aFiler.DefineProperty(
             QStringLiteral("ChildType"), [this](classes::TReader &r) { m_childType = ppReadIntegerOrFloat(r); },
             nullptr, false);
