@@ -5,23 +5,31 @@
 
 namespace rtl {
 
+// Names and texts in streams are converted by the thousand: the common
+// characters, which map to themselves, are done here without a call each.
 QString ToQString(std::string_view text)
 {
-    QString out;
-    out.resize(qsizetype(text.size()));
+    QString out(qsizetype(text.size()), Qt::Uninitialized);
     QChar *d = out.data();
-    for (size_t i = 0; i < text.size(); ++i)
-        d[i] = QChar(AnsiToUnicode(uint8_t(text[i])));
+    for (size_t i = 0; i < text.size(); ++i) {
+        const uint8_t c = uint8_t(text[i]);
+        d[i] = QChar(c < 0x80 || c >= 0xA0 ? char16_t(c) : AnsiToUnicode(c));
+    }
     return out;
 }
 
 std::string FromQString(const QString &text)
 {
-    std::string out;
-    out.reserve(size_t(text.size()));
-    for (QChar ch : text) {
-        const uint8_t b = UnicodeToAnsi(ch.unicode());
-        out.push_back(b == 0 && ch.unicode() != 0 ? '?' : char(b));
+    std::string out(size_t(text.size()), '\0');
+    const QChar *s = text.constData();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = s[i].unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            out[size_t(i)] = char(u);
+            continue;
+        }
+        const uint8_t b = UnicodeToAnsi(u);
+        out[size_t(i)] = b == 0 && u != 0 ? '?' : char(b);
     }
     return out;
 }
