@@ -311,22 +311,8 @@ void encodePostnet(BarCodeSymbol &s, BarModuleWriter &w)
 {
     const int64_t bar = w.narrow();
     const int64_t space = ppRound(double(bar) * 1.375);
-    // Fifty-odd elements of two kinds: at usual pitches each goes out as one
-    // copy of a prepared element.
-    constexpr int64_t kPrepared = 64;
-    std::array<char, kPrepared> tall{}, low{};
-    const bool prepared = bar + space <= kPrepared;
-    if (prepared) {
-        std::memset(tall.data(), '2', size_t(bar));
-        std::memset(low.data(), '1', size_t(bar));
-        std::memset(tall.data() + bar, '0', size_t(space));
-        std::memset(low.data() + bar, '0', size_t(space));
-    }
+    // Two short runs per element: the column buffer stores them inline.
     auto element = [&](char c) {
-        if (prepared) {
-            w.WriteColumns(c == '2' ? tall.data() : low.data(), bar + space);
-            return;
-        }
         w.WriteColumns(c, bar);
         w.WriteColumns('0', space);
     };

@@ -44,8 +44,17 @@ public:
             return;
         const uint64_t word = uint64_t(uint8_t(column)) * 0x0101010101010101ull;
         char *p = m_buffer.data() + m_size;
-        for (int64_t i = 0; i < count; i += 8)
-            std::memcpy(p + i, &word, 8);
+        // Most elements are a few stores wide: spelled out, they stay plain
+        // stores instead of becoming a call to memset for each element.
+        std::memcpy(p, &word, 8);
+        if (count > 8) {
+            std::memcpy(p + 8, &word, 8);
+            if (count > 16) {
+                std::memcpy(p + 16, &word, 8);
+                for (int64_t i = 24; i < count; i += 8)
+                    std::memcpy(p + i, &word, 8);
+            }
+        }
         m_size += count;
     }
     // Columns prepared elsewhere, as one run.
