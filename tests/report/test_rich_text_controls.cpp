@@ -179,6 +179,30 @@ TEST_F(RichTextControls, Event53SuppliesTheTextAndAnEmptyAnswerLeavesTheField)
     EXPECT_EQ(found, 1);
 }
 
+TEST_F(RichTextControls, ScriptsCarryTheRtfThroughStreams)
+{
+    auto *rich = addMemo<TppRichText>(0, 60);
+    rich->SetRichText(QStringLiteral("{\\rtf1 {\\b stream}ed}"));
+    const TraTppCustomRichTextRTTI &rtti = TraTppCustomRichTextRTTI::Instance();
+    classes::TObject *object = nullptr;
+    ASSERT_TRUE(rtti.GetPropValue(rich, QStringLiteral("RichTextStream"), &object));
+    auto *kept = dynamic_cast<classes::TMemoryStream *>(object);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(QByteArray(kept->Memory(), qsizetype(kept->Size())), rich->RichTextBytes());
+
+    classes::TMemoryStream saved;
+    classes::TObject *argument = &saved;
+    std::unique_ptr<TraParamList> save = rtti.GetParams(QStringLiteral("SaveToRTFStream"));
+    save->BindParamValue(0, &argument);
+    ASSERT_TRUE(rtti.CallMethod(rich, QStringLiteral("SaveToRTFStream"), *save));
+    saved.SetPosition(0);
+    auto *other = addMemo<TppRichText>(LineMM, 60);
+    std::unique_ptr<TraParamList> load = rtti.GetParams(QStringLiteral("LoadFromRTFStream"));
+    load->BindParamValue(0, &argument);
+    ASSERT_TRUE(rtti.CallMethod(other, QStringLiteral("LoadFromRTFStream"), *load));
+    EXPECT_EQ(other->RichEdit().SaveToBytes(), rich->RichEdit().SaveToBytes());
+}
+
 TEST(RichTextMailMerge, ManyTagsAndEmptyOnesEnd)
 {
     reporttest::MemoryPipeline data;

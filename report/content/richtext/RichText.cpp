@@ -123,6 +123,18 @@ QByteArray TppCustomRichText::RichTextBytes() const
     return m_rtf;
 }
 
+classes::TMemoryStream *TppCustomRichText::RichTextStream()
+{
+    Reload();
+    if (!m_rtfStream)
+        m_rtfStream = std::make_unique<classes::TMemoryStream>();
+    m_rtfStream->Clear();
+    if (!m_rtf.isEmpty())
+        m_rtfStream->WriteBuffer(m_rtf.constData(), int32_t(m_rtf.size()));
+    m_rtfStream->SetPosition(0);
+    return m_rtfStream.get();
+}
+
 void TppCustomRichText::SetRichText(const QString &aValue)
 {
     loadText(aValue);

@@ -23,6 +23,7 @@ class RichEdit;
 
 namespace classes {
 class TStream;
+class TMemoryStream;
 }
 
 namespace report {
@@ -42,6 +43,8 @@ public:
     // RTF, or plain text, which the rich edit loads.
     virtual void SetRichText(const QString &aValue);
     virtual QByteArray RichTextBytes() const;
+    // The kept RTF as a stream, for scripts; data rich text loads it first.
+    classes::TMemoryStream *RichTextStream();
     void LoadFromRTFStream(classes::TStream &aStream);
     void SaveToRTFStream(classes::TStream &aStream);
     bool LoadFromFile(const QString &aFileName);
@@ -85,6 +88,7 @@ private:
 
     std::unique_ptr<richedit::RichEdit> m_richEdit;
     std::unique_ptr<richedit::RichEdit> m_mergeEdit;
+    std::unique_ptr<classes::TMemoryStream> m_rtfStream;
     QByteArray m_rtf;
     int m_startCharPos = -1;
     int m_endCharPos = -1;

@@ -5,6 +5,7 @@
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
 
+#include "platform/classes/Streams.h"
 #include "platform/richedit/RichEdit.h"
 
 namespace report {
@@ -25,7 +26,8 @@ constexpr RichTextPropName RichTextProps[] = {
     {"StartCharPos", TraDataType::daInteger, true},
 };
 
-constexpr const char *RichTextMethods[] = {"FindText", "LoadFromFile", "SaveToFile"};
+constexpr const char *RichTextMethods[] = {"FindText", "LoadFromFile", "LoadFromRTFStream", "SaveToFile",
+                                           "SaveToRTFStream"};
 
 const RichTextPropName *richTextPropNamed(const QString &aName)
 {
@@ -59,6 +61,7 @@ void TraTppCustomRichTextRTTI::GetPropList(const classes::TMetaClass &aClass, cl
     TraRTTI::GetPropList(aClass, aList);
     for (const RichTextPropName &p : RichTextProps)
         raAddPropName(aList, QString::fromLatin1(p.name));
+    raAddPropName(aList, QStringLiteral("RichTextStream"));
     for (const char *method : RichTextMethods)
         raAddPropName(aList, QString::fromLatin1(method));
 }
@@ -74,6 +77,10 @@ bool TraTppCustomRichTextRTTI::GetPropRec(const classes::TMetaClass &aClass, con
 {
     if (const RichTextPropName *p = richTextPropNamed(aName)) {
         InitPropRec(QString::fromLatin1(p->name), p->type, p->readOnly, aRec);
+        return true;
+    }
+    if (raSameName(aName, "RichTextStream")) {
+        ClassPropToRec(QStringLiteral("RichTextStream"), classes::TStream::StaticClass(), true, aRec);
         return true;
     }
     for (const char *method : RichTextMethods)
@@ -102,6 +109,9 @@ std::unique_ptr<TraParamList> TraTppCustomRichTextRTTI::GetParams(const QString 
         params->AddParam(QStringLiteral("Result"), TraDataType::daInteger);
     } else if (raSameName(aName, "LoadFromFile") || raSameName(aName, "SaveToFile")) {
         params->AddParam(QStringLiteral("aFileName"), TraDataType::daString);
+    } else if (raSameName(aName, "LoadFromRTFStream") || raSameName(aName, "SaveToRTFStream")) {
+        params->AddParam(QStringLiteral("aStream"), TraDataType::daClass, false, false, QString(),
+                         &classes::TStream::StaticClass());
     } else {
         return TraRTTI::GetParams(aName);
     }
@@ -121,6 +131,14 @@ bool TraTppCustomRichTextRTTI::CallMethod(classes::TObject *aObject, const QStri
         r->LoadFromFile(aParams.ParamValue<QString>(0));
     else if (raSameName(aName, "SaveToFile"))
         r->SaveToFile(aParams.ParamValue<QString>(0));
+    else if (raSameName(aName, "LoadFromRTFStream") || raSameName(aName, "SaveToRTFStream")) {
+        // A script may pass nothing: there is no stream to read or fill.
+        auto *stream = aParams.ParamValue<classes::TStream *>(0);
+        if (stream && raSameName(aName, "LoadFromRTFStream"))
+            r->LoadFromRTFStream(*stream);
+        else if (stream)
+            r->SaveToRTFStream(*stream);
+    }
     else
         return TraRTTI::CallMethod(aObject, aName, aParams);
     return true;
@@ -130,6 +148,10 @@ bool TraTppCustomRichTextRTTI::GetPropValue(classes::TObject *aObject, const QSt
                                             const TraValuePointer &aValue) const
 {
     auto *r = dynamic_cast<TppCustomRichText *>(aObject);
+    if (r && raSameName(aName, "RichTextStream")) {
+        raWriteValue(aValue, static_cast<classes::TObject *>(r->RichTextStream()), aName);
+        return true;
+    }
     if (!r || !richTextPropNamed(aName))
         return TraRTTI::GetPropValue(aObject, aName, aValue);
     if (raSameName(aName, "EndCharPos"))
