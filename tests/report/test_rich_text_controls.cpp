@@ -11,7 +11,10 @@
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
 
+#include "platform/gfx/Canvas.h"
 #include "platform/richedit/RichEdit.h"
+
+#include <QImage>
 
 namespace {
 
@@ -182,25 +185,40 @@ TEST_F(RichTextControls, Event53SuppliesTheTextAndAnEmptyAnswerLeavesTheField)
 TEST_F(RichTextControls, ScriptsCarryTheRtfThroughStreams)
 {
     auto *rich = addMemo<TppRichText>(0, 60);
+    auto *other = addMemo<TppRichText>(LineMM, 60);
     rich->SetRichText(QStringLiteral("{\\rtf1 {\\b stream}ed}"));
     const TraTppCustomRichTextRTTI &rtti = TraTppCustomRichTextRTTI::Instance();
-    classes::TObject *object = nullptr;
-    ASSERT_TRUE(rtti.GetPropValue(rich, QStringLiteral("RichTextStream"), &object));
-    auto *kept = dynamic_cast<classes::TMemoryStream *>(object);
-    ASSERT_TRUE(kept);
-    EXPECT_EQ(QByteArray(kept->Memory(), qsizetype(kept->Size())), rich->RichTextBytes());
-
+    classes::TObject *stream = nullptr;
+    ASSERT_TRUE(rtti.GetPropValue(rich, QStringLiteral("RichTextStream"), &stream));
+    std::unique_ptr<TraParamList> params = rtti.GetParams(QStringLiteral("LoadFromRTFStream"));
+    params->BindParamValue(0, &stream);
+    ASSERT_TRUE(rtti.CallMethod(other, QStringLiteral("LoadFromRTFStream"), *params));
     classes::TMemoryStream saved;
-    classes::TObject *argument = &saved;
-    std::unique_ptr<TraParamList> save = rtti.GetParams(QStringLiteral("SaveToRTFStream"));
-    save->BindParamValue(0, &argument);
-    ASSERT_TRUE(rtti.CallMethod(rich, QStringLiteral("SaveToRTFStream"), *save));
-    saved.SetPosition(0);
-    auto *other = addMemo<TppRichText>(LineMM, 60);
-    std::unique_ptr<TraParamList> load = rtti.GetParams(QStringLiteral("LoadFromRTFStream"));
-    load->BindParamValue(0, &argument);
-    ASSERT_TRUE(rtti.CallMethod(other, QStringLiteral("LoadFromRTFStream"), *load));
-    EXPECT_EQ(other->RichEdit().SaveToBytes(), rich->RichEdit().SaveToBytes());
+    stream = &saved;
+    ASSERT_TRUE(rtti.CallMethod(other, QStringLiteral("SaveToRTFStream"), *params));
+    EXPECT_EQ(QByteArray(saved.Memory(), qsizetype(saved.Size())), rich->RichEdit().SaveToBytes());
+}
+
+TEST_F(RichTextControls, TheDesignerShowsTheTextOrElseTheCaptionInAFrame)
+{
+    TppRichText rich;
+    rich.SetSpBounds(0, 0, 185, 89);
+    rich.SetCaption(QStringLiteral("RichText1"));
+    QImage image(185, 89, QImage::Format_RGB32);
+    const auto darkFrom = [&](int aTop) {
+        image.fill(Qt::gray);
+        gfx::Canvas canvas(&image);
+        rich.PaintDesignControl(canvas);
+        int dark = 0;
+        for (int y = aTop; y < 87; ++y)
+            for (int x = 2; x < 183; ++x)
+                dark += qGray(image.pixel(x, y)) < 100;
+        return dark;
+    };
+    EXPECT_GT(darkFrom(2), 20);
+    EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black));
+    rich.SetRichText(QStringLiteral("{\\rtf1\\fs20 first line\\par\\par\\par\\par fifth line}"));
+    EXPECT_GT(darkFrom(40), 20);
 }
 
 TEST(RichTextMailMerge, ManyTagsAndEmptyOnesEnd)

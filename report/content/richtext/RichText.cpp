@@ -11,9 +11,11 @@
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Streams.h"
 #include "platform/classes/StringList.h"
+#include "platform/gfx/Canvas.h"
 #include "platform/richedit/RichEdit.h"
 
 #include <QFile>
+#include <QPainter>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -349,6 +351,41 @@ void TppCustomRichText::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
     if (!rtf.isEmpty())
         stream.WriteBuffer(rtf.constData(), int32_t(rtf.size()));
     stream.SetPosition(0);
+}
+
+void TppCustomRichText::PaintDesignControl(gfx::Canvas &aCanvas)
+{
+    Reload();
+    MailMergeCopy();
+    const rtl::TRect client = GetSpClientRect();
+    if (client.IsEmpty())
+        return;
+    if (!Transparent())
+        aCanvas.FillRect(client, gfx::Brush::solid(Color()));
+    richedit::RichEdit &edit = printEdit();
+    if (edit.TextLength() > 0) {
+        // Laid out at the printer's resolution and shrunk to the control, so
+        // that the designer breaks the lines where paper does.
+        const PrinterResolution *printer = GetPrinter();
+        const int dpiX = printer ? printer->pixelsPerInch(TppAxisType::atHorizontal) : ppScreenPixelsPerInch();
+        const int dpiY = printer ? printer->pixelsPerInch(TppAxisType::atVertical) : ppScreenPixelsPerInch();
+        const int width = TppRTFEngine::MMToPixels(mmWidth(), dpiX);
+        const int height = TppRTFEngine::MMToPixels(mmHeight(), dpiY);
+        if (width > 0 && height > 0) {
+            QPainter &painter = aCanvas.painter();
+            painter.save();
+            painter.translate(client.Left, client.Top);
+            painter.scale(double(client.Width()) / width, double(client.Height()) / height);
+            const TppRTFDeviceContext dc{&painter, dpiX, dpiY, printer != nullptr};
+            TppRTFEngine::Render(edit, dc, {0, -1}, rtl::Rect(0, 0, width, height), dc);
+            painter.restore();
+        }
+    } else {
+        aCanvas.setBkMode(gfx::BkMode::Transparent);
+        const QString caption = GetCaption();
+        aCanvas.DrawText(QStringView(caption), client, gfx::DT_WORDBREAK | gfx::DT_NOPREFIX);
+    }
+    aCanvas.FrameRect(client, gfx::Brush::solid(rtl::clBlack));
 }
 
 RichTextCacheRecord TppCustomRichText::cacheState() const

@@ -24,7 +24,7 @@ class RichEdit;
 namespace classes {
 class TStream;
 class TMemoryStream;
-}
+} // namespace classes
 
 namespace report {
 
@@ -67,6 +67,9 @@ public:
     void PropertiesToDrawCommand(TppDrawCommand *aDrawCommand) override;
     void SaveToCache(int32_t aPageIndex) override;
     void RestoreFromCache(int32_t aPageIndex) override;
+
+    // ---- Designer ----
+    void PaintDesignControl(gfx::Canvas &aCanvas) override;
 
 protected:
     // Data rich text loads its text here; marked for reload after each page.

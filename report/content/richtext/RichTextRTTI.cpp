@@ -138,8 +138,7 @@ bool TraTppCustomRichTextRTTI::CallMethod(classes::TObject *aObject, const QStri
             r->LoadFromRTFStream(*stream);
         else if (stream)
             r->SaveToRTFStream(*stream);
-    }
-    else
+    } else
         return TraRTTI::CallMethod(aObject, aName, aParams);
     return true;
 }
