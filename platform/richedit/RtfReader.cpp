@@ -157,6 +157,7 @@ private:
 
     RtfPictureData m_picture;
     int m_pictureCount = 0;
+    qint64 m_picturePixels = 0;
 };
 
 void RtfDocumentReader::read()
@@ -302,7 +303,9 @@ void RtfDocumentReader::closeGroup()
     if (ending == RtfDestination::Picture && state().destination != RtfDestination::Picture) {
         flushText();
         const QImage image = RtfPictureImage(m_picture);
-        if (!image.isNull()) {
+        const qint64 pixels = qint64(image.width()) * image.height();
+        if (!image.isNull() && m_picturePixels + pixels <= RtfMaxDocumentPicturePixels) {
+            m_picturePixels += pixels;
             const QString name = QStringLiteral("rtfpict:%1").arg(++m_pictureCount);
             m_document.addResource(QTextDocument::ImageResource, QUrl(name), image);
             QTextImageFormat format;

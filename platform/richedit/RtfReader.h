@@ -24,6 +24,10 @@ constexpr int RtfMaxTabStops = 256;
 constexpr qsizetype RtfMaxPictureBytes = qsizetype(32) * 1024 * 1024;
 // A picture is shown no larger than this many pixels a side.
 constexpr int RtfMaxPictureSide = 10000;
+// The pixels of all pictures of one document together; pictures past this
+// are dropped, so that a small input of many large pictures cannot take
+// gigabytes once decoded.
+constexpr qint64 RtfMaxDocumentPicturePixels = qint64(100) * 1000 * 1000;
 
 // Data starting with "{\rtf" is RTF; anything else is plain text.
 bool IsRtf(QByteArrayView data);

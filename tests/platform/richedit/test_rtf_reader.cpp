@@ -205,3 +205,20 @@ TEST(RtfReader, CodePagesFollowTheFontsCharset)
 }
 
 } // namespace
+
+namespace {
+
+TEST(RtfReader, ManyLargePicturesStopAtTheDocumentsShare)
+{
+    QImage large(5000, 5000, QImage::Format_Grayscale8);
+    large.fill(0);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    large.save(&buffer, "PNG");
+    QTextDocument document;
+    richedit::ReadRtf("{\\rtf1 " + ("{\\pict\\pngblip " + png.toHex() + "}").repeated(5) + "}", document);
+    EXPECT_EQ(document.toRawText().count(QChar::ObjectReplacementCharacter), 4);
+}
+
+} // namespace
