@@ -24,6 +24,20 @@ namespace richedit {
 
 namespace {
 
+// Control words are matched against a long list for every word read: by
+// length first, without measuring the literal each time.
+template <size_t N>
+bool rtfIsWord(const QByteArray &aWord, const char (&aName)[N])
+{
+    if (aWord.size() != qsizetype(N - 1))
+        return false;
+    const char *word = aWord.constData();
+    for (size_t i = 0; i + 1 < N; ++i)
+        if (word[i] != aName[i])
+            return false;
+    return true;
+}
+
 // Longer font names are cut here; no font has one.
 constexpr qsizetype rtfMaxFontName = 256;
 
@@ -196,7 +210,7 @@ void RtfDocumentReader::read()
                 const Word word = readWord();
                 if (m_skipChars > 0) {
                     --m_skipChars;
-                    if (word.name == "bin")
+                    if (rtfIsWord(word.name, "bin"))
                         skipBinary(word.hasParam ? word.param : 0);
                     continue;
                 }
@@ -340,7 +354,7 @@ void RtfDocumentReader::controlWord(const Word &word)
     decodeBytes();
     const bool star = m_starPending;
     m_starPending = false;
-    if (word.name == "bin") {
+    if (rtfIsWord(word.name, "bin")) {
         skipBinary(word.hasParam ? word.param : 0);
         return;
     }
@@ -354,14 +368,14 @@ void RtfDocumentReader::controlWord(const Word &word)
     switch (state().destination) {
     case RtfDestination::Skip: return;
     case RtfDestination::FontTable:
-        if (word.name == "f") {
+        if (rtfIsWord(word.name, "f")) {
             finishFontEntry();
             m_fontEntry = word.param;
-        } else if (word.name == "fcharset") {
+        } else if (rtfIsWord(word.name, "fcharset")) {
             m_fonts[m_fontEntry].codePage = RtfCharsetCodePage(word.param);
-        } else if (word.name == "cpg") {
+        } else if (rtfIsWord(word.name, "cpg")) {
             m_fonts[m_fontEntry].codePage = word.param;
-        } else if (word.name == "u" || word.name == "uc") {
+        } else if (rtfIsWord(word.name, "u") || rtfIsWord(word.name, "uc")) {
             textControlWord(word);
         }
         return;
@@ -398,19 +412,19 @@ bool RtfDocumentReader::destinationWord(const Word &word)
         state().destination = RtfDestination::Skip;
         return true;
     }
-    if (word.name == "fonttbl") {
+    if (rtfIsWord(word.name, "fonttbl")) {
         state().destination = RtfDestination::FontTable;
         m_fontEntry = -1;
         m_fontName.clear();
         m_fontText.clear();
         return true;
     }
-    if (word.name == "colortbl") {
+    if (rtfIsWord(word.name, "colortbl")) {
         state().destination = RtfDestination::ColorTable;
         m_red = m_green = m_blue = -1;
         return true;
     }
-    if (word.name == "pict") {
+    if (rtfIsWord(word.name, "pict")) {
         if (state().destination != RtfDestination::Text) {
             state().destination = RtfDestination::Skip;
             return true;
@@ -426,11 +440,11 @@ bool RtfDocumentReader::destinationWord(const Word &word)
 void RtfDocumentReader::colorTableWord(const Word &word)
 {
     const int value = std::clamp(word.param, 0, 255);
-    if (word.name == "red")
+    if (rtfIsWord(word.name, "red"))
         m_red = value;
-    else if (word.name == "green")
+    else if (rtfIsWord(word.name, "green"))
         m_green = value;
-    else if (word.name == "blue")
+    else if (rtfIsWord(word.name, "blue"))
         m_blue = value;
 }
 
@@ -441,109 +455,109 @@ void RtfDocumentReader::textControlWord(const Word &word)
     RtfParaState &para = state().para;
     const bool on = !word.hasParam || word.param != 0;
     const auto twips = [&] { return std::clamp(word.param, -31680, 31680); };
-    if (w == "f")
+    if (rtfIsWord(w, "f"))
         chars.font = word.param;
-    else if (w == "fs")
+    else if (rtfIsWord(w, "fs"))
         chars.halfPoints = word.param > 0 ? std::min(word.param, 3276) : 24;
-    else if (w == "cf")
+    else if (rtfIsWord(w, "cf"))
         chars.foreground = word.param;
-    else if (w == "b")
+    else if (rtfIsWord(w, "b"))
         chars.bold = on;
-    else if (w == "i")
+    else if (rtfIsWord(w, "i"))
         chars.italic = on;
-    else if (w == "par" || w == "sect" || w == "page" || w == "row" || w == "nestrow") {
-        if (w == "row" || w == "nestrow")
+    else if (rtfIsWord(w, "par") || rtfIsWord(w, "sect") || rtfIsWord(w, "page") || rtfIsWord(w, "row") || rtfIsWord(w, "nestrow")) {
+        if (rtfIsWord(w, "row") || rtfIsWord(w, "nestrow"))
             m_pendingCellTab = false; // the row's last cell needs no separator
         paragraphBreak();
-    } else if (w == "line")
+    } else if (rtfIsWord(w, "line"))
         textChar(u'\x2028');
-    else if (w == "tab")
+    else if (rtfIsWord(w, "tab"))
         textChar(u'\t');
-    else if (w == "cell" || w == "nestcell") {
+    else if (rtfIsWord(w, "cell") || rtfIsWord(w, "nestcell")) {
         if (m_pendingCellTab)
             textChar(u'\t');
         m_pendingCellTab = true;
-    } else if (w == "emdash")
+    } else if (rtfIsWord(w, "emdash"))
         textChar(u'\x2014');
-    else if (w == "endash")
+    else if (rtfIsWord(w, "endash"))
         textChar(u'\x2013');
-    else if (w == "bullet")
+    else if (rtfIsWord(w, "bullet"))
         textChar(u'\x2022');
-    else if (w == "lquote")
+    else if (rtfIsWord(w, "lquote"))
         textChar(u'\x2018');
-    else if (w == "rquote")
+    else if (rtfIsWord(w, "rquote"))
         textChar(u'\x2019');
-    else if (w == "ldblquote")
+    else if (rtfIsWord(w, "ldblquote"))
         textChar(u'\x201C');
-    else if (w == "rdblquote")
+    else if (rtfIsWord(w, "rdblquote"))
         textChar(u'\x201D');
-    else if (w == "emspace" || w == "enspace" || w == "qmspace")
+    else if (rtfIsWord(w, "emspace") || rtfIsWord(w, "enspace") || rtfIsWord(w, "qmspace"))
         textChar(u' ');
-    else if (w == "u") {
+    else if (rtfIsWord(w, "u")) {
         int value = word.param;
         if (value < 0)
             value += 65536;
         textChar(char16_t(std::clamp(value, 0, 65535)));
         m_skipChars = state().unicodeSkip;
-    } else if (w == "uc")
+    } else if (rtfIsWord(w, "uc"))
         state().unicodeSkip = std::clamp(word.param, 0, 1000);
-    else if (w == "ansicpg")
+    else if (rtfIsWord(w, "ansicpg"))
         m_defaultCodePage = word.param;
-    else if (w == "mac")
+    else if (rtfIsWord(w, "mac"))
         m_defaultCodePage = 10000;
-    else if (w == "pc")
+    else if (rtfIsWord(w, "pc"))
         m_defaultCodePage = 437;
-    else if (w == "pca")
+    else if (rtfIsWord(w, "pca"))
         m_defaultCodePage = 850;
-    else if (w == "deff")
+    else if (rtfIsWord(w, "deff"))
         m_defaultFont = word.param;
-    else if (w == "plain")
+    else if (rtfIsWord(w, "plain"))
         chars = RtfCharState{};
-    else if (w == "strike" || w == "striked")
+    else if (rtfIsWord(w, "strike") || rtfIsWord(w, "striked"))
         chars.strike = on;
-    else if (w == "ulnone")
+    else if (rtfIsWord(w, "ulnone"))
         chars.underline = false;
     else if (w.startsWith("ul") && w != "ulc")
         chars.underline = on;
-    else if (w == "cb" || w == "highlight" || w == "chcbpat")
+    else if (rtfIsWord(w, "cb") || rtfIsWord(w, "highlight") || rtfIsWord(w, "chcbpat"))
         chars.background = word.param;
-    else if (w == "super")
+    else if (rtfIsWord(w, "super"))
         chars.verticalPosition = 1;
-    else if (w == "sub")
+    else if (rtfIsWord(w, "sub"))
         chars.verticalPosition = -1;
-    else if (w == "nosupersub")
+    else if (rtfIsWord(w, "nosupersub"))
         chars.verticalPosition = 0;
-    else if (w == "pard")
+    else if (rtfIsWord(w, "pard"))
         para = RtfParaState{};
-    else if (w == "ql")
+    else if (rtfIsWord(w, "ql"))
         para.alignment = Qt::AlignLeft;
-    else if (w == "qc")
+    else if (rtfIsWord(w, "qc"))
         para.alignment = Qt::AlignHCenter;
-    else if (w == "qr")
+    else if (rtfIsWord(w, "qr"))
         para.alignment = Qt::AlignRight;
-    else if (w == "qj")
+    else if (rtfIsWord(w, "qj"))
         para.alignment = Qt::AlignJustify;
-    else if (w == "li" || w == "lin")
+    else if (rtfIsWord(w, "li") || rtfIsWord(w, "lin"))
         para.leftIndent = twips();
-    else if (w == "ri" || w == "rin")
+    else if (rtfIsWord(w, "ri") || rtfIsWord(w, "rin"))
         para.rightIndent = twips();
-    else if (w == "fi")
+    else if (rtfIsWord(w, "fi"))
         para.firstIndent = twips();
-    else if (w == "sb")
+    else if (rtfIsWord(w, "sb"))
         para.spaceBefore = std::max(0, twips());
-    else if (w == "sa")
+    else if (rtfIsWord(w, "sa"))
         para.spaceAfter = std::max(0, twips());
-    else if (w == "sl")
+    else if (rtfIsWord(w, "sl"))
         para.lineSpacing = twips();
-    else if (w == "slmult")
+    else if (rtfIsWord(w, "slmult"))
         para.lineMultiple = on;
-    else if (w == "tqr")
+    else if (rtfIsWord(w, "tqr"))
         para.nextTabType = QTextOption::RightTab;
-    else if (w == "tqc")
+    else if (rtfIsWord(w, "tqc"))
         para.nextTabType = QTextOption::CenterTab;
-    else if (w == "tqdec")
+    else if (rtfIsWord(w, "tqdec"))
         para.nextTabType = QTextOption::DelimiterTab;
-    else if (w == "tx" || w == "tb") {
+    else if (rtfIsWord(w, "tx") || rtfIsWord(w, "tb")) {
         if (para.tabs.size() < RtfMaxTabStops && word.param >= 0) {
             QTextOption::Tab tab(std::min(word.param, 31680) / rtfReadTwipsPerPixel, para.nextTabType);
             if (tab.type == QTextOption::DelimiterTab)
