@@ -331,6 +331,26 @@ TEST_F(SubReports, AFixedFramePrintsOneChildPageWhereItFitsWhole)
     EXPECT_EQ(print().toStdString(), std::string("1: Title Header Detail Footer\n"));
 }
 
+TEST_F(SubReports, AFixedFrameThatTraversesAllDataGoesOnWithTheChildsNextPageOnEachPage)
+{
+    // 10 of the 30 rows fill the 50 mm frame on each page, below the label.
+    childRows(30);
+    subreport->SetPrintBehavior(TppPrintBehaviorType::pbFixed);
+    subreport->SetTraverseAllData(true);
+    subreport->SetmmHeight(50000);
+    EXPECT_EQ(print().toStdString(), std::string("1: Header Detail Row*10 Footer\n2: Header Detail Row*10 Footer\n"
+                                                 "3: Header Detail Row*10 Footer\n"));
+    ASSERT_EQ(tops.size(), 3);
+    EXPECT_EQ(tops[2][1], (QPair<QString, int32_t>{"Detail", 30500}));
+    EXPECT_EQ(tops[2][2], (QPair<QString, int32_t>{"Row", 35000}));
+    EXPECT_EQ(subreport->mmStopPosition(), 0);
+
+    // Where the whole frame does not fit it starts on the next page.
+    band<TppTitleBand>(205000, QStringLiteral("Title"));
+    EXPECT_EQ(print().toStdString(), std::string("1: Title Header Detail Footer\n2: Header Detail Row*10 Footer\n"
+                                                 "3: Header Detail Row*10 Footer\n4: Header Detail Row*10 Footer\n"));
+}
+
 TEST_F(SubReports, ADrillDownPrintsOnlyOnceItsComponentIsClicked)
 {
     childRows(3);

@@ -531,8 +531,37 @@ void TppSubReport::CalcSpaceUsed()
         calcChild();
 }
 
+int32_t TppSubReport::fixedFrameStop() const
+{
+    // Where the frame ends at its own place in the band on this page: the
+    // rows below it belong to the next page, not to a stretched frame.
+    int64_t top = mmTop();
+    if (auto *region = dynamic_cast<const TppStretchable *>(Region()))
+        top += int64_t(region->PageTop()) - region->mmTop();
+    else if (const TppCustomBand *band = printingBand())
+        top += band->PrintRect().Top;
+    return subReportClamp(std::max<int64_t>(top + mmHeight(), 1));
+}
+
 void TppSubReport::Generate()
 {
+    const bool traversing = m_printBehavior == TppPrintBehaviorType::pbFixed && m_traverseAllData && m_report &&
+                            childEngine() && mmHeight() > 0;
+    if (traversing) {
+        // Lent for this page only: the child then runs as a child does,
+        // cut at the frame's foot, and goes on with its next page on the
+        // parent's next page. What was stored comes back afterwards.
+        const int32_t stored = mmStopPosition();
+        SetmmStopPosition(fixedFrameStop());
+        try {
+            TppStretchable::Generate();
+        } catch (...) {
+            SetmmStopPosition(stored);
+            throw;
+        }
+        SetmmStopPosition(stored);
+        return;
+    }
     TppStretchable::Generate();
     if (!m_report || !childEngine() || OutOfSpace() || !Visible() || !DrawComponent())
         return;
@@ -558,6 +587,13 @@ void TppSubReport::calcChild()
     }
     const rtl::TRect rect = PageRect();
     const bool fixedFrame = m_printBehavior == TppPrintBehaviorType::pbFixed;
+    if (fixedFrame && rect.Bottom - rect.Top < mmHeight()) {
+        // Cut at the page's foot the frame's rows would run over what
+        // follows it there: the whole frame moves to the next page.
+        SetSpaceUsed(0);
+        SetOverFlow(true);
+        return;
+    }
     const int32_t height = fixedFrame ? mmHeight() : rect.Bottom - rect.Top;
     fitChildPage(rect.Right - rect.Left, height);
     TppEngine *engine = childEngine();
@@ -612,8 +648,7 @@ void TppSubReport::generateFixed()
     if (SpaceUsed() <= 0)
         return;
     fitChildPage(mmWidth(), mmHeight());
-    if (!m_traverseAllData || !m_childStarted)
-        startChild();
+    startChild();
     TppEngine *engine = childEngine();
     if (!generateChildPage()) {
         m_childStarted = false;
@@ -621,18 +656,10 @@ void TppSubReport::generateFixed()
     }
     m_childPagePending = true;
     m_childPageCount = engine->PageCount();
-    if (!m_traverseAllData || engine->ReportComplete()) {
-        m_childStarted = false;
-        m_childDone = true;
-        m_childFinished = true;
-        SetOverFlow(false);
-        return;
-    }
-    // The frame prints again on the next page with the child's next page.
-    ++m_childPageNo;
-    m_childAbsolutePage = engine->Page()->AbsolutePageNo();
-    SetOverFlow(true);
-    SetGenerationComplete(false);
+    m_childStarted = false;
+    m_childDone = true;
+    m_childFinished = true;
+    SetOverFlow(false);
 }
 
 void TppSubReport::generateSection()

@@ -116,6 +116,13 @@ public:
     bool IsSubReport() const override { return true; }
     bool IsSectionSubReport() const override { return m_printBehavior == TppPrintBehaviorType::pbSection; }
     bool CanPrint() const override { return false; }
+    // A fixed frame that goes through all its data continues the band on
+    // the next page, as a stretching object does.
+    bool StretchesBand() const override
+    {
+        return TppStretchable::StretchesBand() ||
+               (m_printBehavior == TppPrintBehaviorType::pbFixed && m_traverseAllData);
+    }
     void CalcSpaceUsed() override;
     // After the placement: a fixed frame prints its child page, a section
     // puts its child page in place of the parent's.
@@ -149,6 +156,8 @@ private:
     bool generateChildPage();
     void calcChild();
     void generateFixed();
+    // The page position of the fixed frame's foot where it prints now.
+    int32_t fixedFrameStop() const;
     void generateSection();
     // A section's child page replaces the parent engine's page.
     void placeSectionPage(TppCustomEngine &aParentEngine);
