@@ -3,7 +3,9 @@
 // their menus and dialogs act on them. Driven offscreen against a designer
 // double; the grabbed surfaces are kept under the build folder.
 
+#include "report/content/graphics/GraphicRegistry.h"
 #include "report/content/graphics/Graphics.h"
+#include "report/content/graphics/Images.h"
 #include "report/content/text/DBText.h"
 #include "report/content/text/Memo.h"
 #include "report/model/ModelRegistration.h"
@@ -22,6 +24,7 @@
 #include "tests/support/report/FormFakes.h"
 
 #include "platform/classes/ClassBuilder.h"
+#include "platform/classes/Graphics.h"
 #include "platform/classes/StringList.h"
 
 #include <QCoreApplication>
@@ -501,4 +504,29 @@ TEST_F(DesignedBand, AMemoShowsItsLinesAsTheyBreakOnPaperOrItsCaptionWhenEmpty)
     QDir dir(QCoreApplication::applicationDirPath());
     full.save(dir.filePath(u"design-images/memo-lines.png"_s));
     EXPECT_TRUE(inkRight(full));
+}
+
+// The data image's graphic types form a sub-menu that follows the registry:
+// the image's own type is checked, a click switches it, and a type
+// registered later is offered the next time the shared menu pops up.
+TEST_F(DesignedBand, ADataImageChoosesItsGraphicTypeFromASubMenu)
+{
+    TppDBImage first;
+    TppDBImage second;
+    first.SetBand(&band);
+    second.SetBand(&band);
+    IppMenuItem *types = poppedUp(first.DesignControl())->ItemByName(u"GraphicType"_s);
+    ASSERT_EQ(types->SubItems().size(), size_t(ppGraphicTypeNames().size()));
+    EXPECT_TRUE(types->SubItemByName(u"Bitmap"_s)->Checked());
+    types->SubItemByName(u"MetaFile"_s)->Click();
+    EXPECT_TRUE(first.DirectDraw());
+
+    ppRegisterGraphicClass(u"Portable"_s, classes::TBitmap::StaticClass());
+    types = poppedUp(second.DesignControl())->ItemByName(u"GraphicType"_s);
+    EXPECT_TRUE(types->SubItemByName(u"Bitmap"_s)->Checked());
+    EXPECT_FALSE(types->SubItemByName(u"MetaFile"_s)->Checked());
+    types->SubItemByName(u"Portable"_s)->Click();
+    EXPECT_EQ(second.GraphicType(), u"Portable"_s);
+    EXPECT_EQ(first.GraphicType(), u"MetaFile"_s);
+    ppFreeGraphicClasses();
 }

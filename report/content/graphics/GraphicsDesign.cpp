@@ -4,6 +4,8 @@
 #include "report/content/graphics/Images.h"
 #include "report/content/graphics/Region.h"
 
+#include "report/content/graphics/GraphicRegistry.h"
+
 namespace report {
 
 namespace {
@@ -114,6 +116,7 @@ void TppDBImage::BuildPopupMenu(IppPopupMenu &aMenu)
 {
     TppCustomImage::BuildPopupMenu(aMenu);
     aMenu.AddItem(30, QStringLiteral("AutoDisplay"), 1138, QString());
+    aMenu.AddItem(30, QStringLiteral("GraphicType"), 162, QString());
 }
 
 void TppDBImage::UpdatePopupMenu(IppPopupMenu &aMenu)
@@ -121,6 +124,21 @@ void TppDBImage::UpdatePopupMenu(IppPopupMenu &aMenu)
     TppCustomImage::UpdatePopupMenu(aMenu);
     ppBindFlagItem(aMenu, QStringLiteral("AutoDisplay"), AutoDisplay(),
                    [this](bool aValue) { SetAutoDisplay(aValue); });
+    // One menu serves every data image: the sub-items follow the registry as
+    // it stands when this one pops up.
+    IppMenuItem *types = aMenu.ItemByName(QStringLiteral("GraphicType"));
+    if (!types)
+        return;
+    const QStringList registered = ppGraphicTypeNames();
+    for (const QString &name : registered)
+        if (!types->SubItemByName(name))
+            types->AddSubItem(name, name);
+    for (IppMenuItem *item : types->SubItems()) {
+        const QString name = item->Name();
+        item->SetVisible(registered.contains(name, Qt::CaseInsensitive));
+        item->SetChecked(name.compare(GraphicType(), Qt::CaseInsensitive) == 0);
+        item->SetOnClick([this, name] { SetGraphicType(name); });
+    }
 }
 
 // ---- Regions ---------------------------------------------------------------------

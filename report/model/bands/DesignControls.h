@@ -60,6 +60,11 @@ public:
     virtual void SetOnClick(std::function<void()> aHandler) = 0;
     // As the user's click.
     virtual void Click() = 0;
+    // The items this one holds as a sub-menu, in the order added. Nothing is
+    // added (nullptr) under an empty name or one the sub-menu holds already.
+    virtual IppMenuItem *AddSubItem(const QString &aName, const QString &aCaption) = 0;
+    virtual IppMenuItem *SubItemByName(const QString &aName) const = 0;
+    virtual std::vector<IppMenuItem *> SubItems() const = 0;
 
 protected:
     ~IppMenuItem() = default;

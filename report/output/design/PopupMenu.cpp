@@ -19,6 +19,12 @@ TppMenuItem::TppMenuItem(const QString &aName, int aTag, QObject *aParent)
     connect(this, &QAction::triggered, this, &TppMenuItem::clicked);
 }
 
+TppMenuItem::~TppMenuItem()
+{
+    if (m_subMenu)
+        setMenu(static_cast<QMenu *>(nullptr));
+}
+
 void TppMenuItem::SetCaption(const QString &aCaption)
 {
     setText(aCaption);
@@ -30,6 +36,38 @@ void TppMenuItem::SetChecked(bool aChecked)
     if (aChecked)
         setCheckable(true);
     setChecked(aChecked);
+}
+
+IppMenuItem *TppMenuItem::AddSubItem(const QString &aName, const QString &aCaption)
+{
+    if (aName.isEmpty() || SubItemByName(aName))
+        return nullptr;
+    if (!m_subMenu) {
+        m_subMenu = std::make_unique<QMenu>();
+        setMenu(m_subMenu.get());
+    }
+    auto *item = new TppMenuItem(aName, 0, m_subMenu.get());
+    item->SetCaption(aCaption);
+    m_subMenu->addAction(item);
+    return item;
+}
+
+IppMenuItem *TppMenuItem::SubItemByName(const QString &aName) const
+{
+    for (IppMenuItem *item : SubItems())
+        if (item->Name().compare(aName, Qt::CaseInsensitive) == 0)
+            return item;
+    return nullptr;
+}
+
+std::vector<IppMenuItem *> TppMenuItem::SubItems() const
+{
+    std::vector<IppMenuItem *> items;
+    if (m_subMenu)
+        for (QAction *action : m_subMenu->actions())
+            if (auto *item = qobject_cast<TppMenuItem *>(action))
+                items.push_back(item);
+    return items;
 }
 
 void TppMenuItem::clicked()

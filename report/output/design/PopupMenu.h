@@ -23,6 +23,7 @@ class TppMenuItem
     Q_OBJECT
 public:
     TppMenuItem(const QString &aName, int aTag, QObject *aParent);
+    ~TppMenuItem() override;
 
     QString Name() const override { return objectName(); }
     int Tag() const override { return m_tag; }
@@ -35,6 +36,9 @@ public:
     void SetVisible(bool aVisible) override { setVisible(aVisible); }
     void SetOnClick(std::function<void()> aHandler) override { m_onClick = std::move(aHandler); }
     void Click() override { trigger(); }
+    IppMenuItem *AddSubItem(const QString &aName, const QString &aCaption) override;
+    IppMenuItem *SubItemByName(const QString &aName) const override;
+    std::vector<IppMenuItem *> SubItems() const override;
 
     // Set by the menu while its object has a Boolean property of this name.
     std::function<void()> Toggle;
@@ -44,6 +48,9 @@ private:
 
     int m_tag = 0;
     std::function<void()> m_onClick;
+    // Made by the first sub-item; items that leave a sub-menu are hidden,
+    // never freed, for one of them may be the item being clicked.
+    std::unique_ptr<QMenu> m_subMenu;
 };
 
 class TppPopupMenu
