@@ -15,17 +15,18 @@
 #include "report/output/PrintingSystem.h"
 #include "report/output/ReportTextFileDevice.h"
 #include "report/output/TextFileDevice.h"
+#include "report/output/autosearch/AutoSearchDialog.h"
 #include "report/output/design/DesignControl.h"
 #include "report/output/design/PopupMenu.h"
 #include "report/output/forms/CancelDialog.h"
 #include "report/output/forms/NoDataDialog.h"
+#include "report/output/forms/OpenFileDialog.h"
 #include "report/output/forms/PrintDialog.h"
 #include "report/output/forms/PrintPreview.h"
 #include "report/output/forms/RTFEditor.h"
 #include "report/output/forms/TemplateDialog.h"
 #include "report/output/forms/TemplateErrorDialog.h"
 #include "report/output/forms/TextSearchSettingsDialog.h"
-#include "report/output/autosearch/AutoSearchDialog.h"
 #include "report/output/preview/Preview.h"
 #include "report/output/preview/PreviewPlugIn.h"
 #include "report/output/preview/SearchPreview.h"
@@ -93,8 +94,8 @@ void ppLibraryInit()
     ppModelLayerInit();
     ppContentLayerInit();
     ppInstallPrintingSystem();
-    ppSetDialogServices(
-        {[](int64_t aMilliseconds) { controls::processEventsFor(aMilliseconds); }, &libraryShowMessage});
+    ppSetDialogServices({[](int64_t aMilliseconds) { controls::processEventsFor(aMilliseconds); }, &libraryShowMessage,
+                         &ppExecOpenFileDialog});
     ppInstallPrinterPropertiesDialog();
     ppSetDesignServices({[](bool aForBand) -> std::unique_ptr<IppPopupMenu> {
                              if (aForBand)

@@ -18,6 +18,7 @@
 #include "report/model/groups/GroupBands.h"
 #include "report/output/design/DesignControl.h"
 #include "report/output/design/PopupMenu.h"
+#include "report/output/forms/OpenFileDialog.h"
 
 #include "tests/support/PixelProbes.h"
 #include "tests/support/report/DesignerDouble.h"
@@ -26,9 +27,12 @@
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Graphics.h"
 #include "platform/classes/StringList.h"
+#include "platform/shell/Modal.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -529,4 +533,29 @@ TEST_F(DesignedBand, ADataImageChoosesItsGraphicTypeFromASubMenu)
     EXPECT_EQ(second.GraphicType(), u"Portable"_s);
     EXPECT_EQ(first.GraphicType(), u"MetaFile"_s);
     ppFreeGraphicClasses();
+}
+
+// The image's Picture item asks through the program's file dialog: the file
+// chosen is loaded; one that does not decode is reported and leaves the
+// picture the image had.
+TEST_F(DesignedBand, AnImageLoadsThePictureChosenInTheFileDialog)
+{
+    QTemporaryDir folder;
+    QImage red(6, 4, QImage::Format_RGB32);
+    ASSERT_TRUE(red.save(folder.filePath(u"red.png"_s)) && red.save(folder.filePath(u"broken.png"_s), "PPM"));
+    int messages = 0;
+    ScopedDialogServices answers{
+        {{}, [&messages](const TppMessageRequest &) { return ++messages; }, &ppExecOpenFileDialog}};
+    TppImage image;
+    image.SetBand(&band);
+    shell::ScriptedDialogs dialogs;
+    for (const QString &name : {u"red.png"_s, u"broken.png"_s})
+        dialogs.drive<QFileDialog>([&folder, name](QFileDialog &aDialog) {
+            aDialog.selectFile(folder.filePath(name));
+            static_cast<QDialog &>(aDialog).accept();
+        });
+    poppedUp(image.DesignControl())->ItemByName(u"Picture"_s)->Click();
+    poppedUp(image.DesignControl())->ItemByName(u"Picture"_s)->Click();
+    EXPECT_EQ(messages, 1);
+    EXPECT_EQ(image.Picture()->Width(), 6);
 }

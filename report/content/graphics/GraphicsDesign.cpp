@@ -5,6 +5,10 @@
 #include "report/content/graphics/Region.h"
 
 #include "report/content/graphics/GraphicRegistry.h"
+#include "report/model/forms/DialogServices.h"
+
+#include "platform/classes/ClassErrors.h"
+#include "platform/classes/Picture.h"
 
 namespace report {
 
@@ -104,12 +108,31 @@ void TppImage::BuildPopupMenu(IppPopupMenu &aMenu)
 {
     TppCustomImage::BuildPopupMenu(aMenu);
     aMenu.AddItem(30, QStringLiteral("AutoSize"), 226, QString());
+    aMenu.AddItem(30, QStringLiteral("Picture"), 235, QString());
 }
 
 void TppImage::UpdatePopupMenu(IppPopupMenu &aMenu)
 {
     TppCustomImage::UpdatePopupMenu(aMenu);
     ppBindFlagItem(aMenu, QStringLiteral("AutoSize"), AutoSize(), [this](bool aValue) { SetAutoSize(aValue); });
+    ppBindItem(aMenu, QStringLiteral("Picture"), [this] { ShowPictureDialog(); });
+}
+
+void TppImage::ShowPictureDialog()
+{
+    const QString fileName =
+        ppOpenFileName(QStringLiteral("Pictures (*.bmp *.png *.jpg *.jpeg *.gif *.ico *.wmf *.emf);;All files (*)"));
+    if (fileName.isEmpty())
+        return;
+    classes::TPicture picture;
+    try {
+        picture.LoadFromFile(fileName);
+    } catch (const classes::EInvalidGraphic &error) {
+        // Thrown out of a menu click it would end the program.
+        ppShowMessage(QString::fromUtf8(error.what()), TppMessageKind::Error);
+        return;
+    }
+    SetPicture(&picture);
 }
 
 void TppDBImage::BuildPopupMenu(IppPopupMenu &aMenu)

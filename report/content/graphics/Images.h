@@ -72,6 +72,9 @@ public:
     explicit TppImage(classes::TComponent *aOwner = nullptr);
     void BuildPopupMenu(IppPopupMenu &aMenu) override;
     void UpdatePopupMenu(IppPopupMenu &aMenu) override;
+    // Asks for a picture file and loads it; a file that does not decode
+    // leaves the picture as it was and is reported.
+    void ShowPictureDialog();
 };
 
 class TppDBImage : public TppCustomImage

@@ -42,6 +42,8 @@ void ppSetDialogServices(TppDialogServices aServices)
         g_services.pump = std::move(aServices.pump);
     if (aServices.message)
         g_services.message = std::move(aServices.message);
+    if (aServices.openFileName)
+        g_services.openFileName = std::move(aServices.openFileName);
 }
 
 void ppProcessMessages()
@@ -72,6 +74,14 @@ bool ppConfirmMessage(const QString &aText, TppMessageKind aKind)
     if (!services.message)
         return false;
     return services.message({aText, aKind, TppMessageButtons::OkCancel}) == ppMessageOk;
+}
+
+QString ppOpenFileName(const QString &aFilter)
+{
+    const TppDialogServices services = dialogServices();
+    if (!services.openFileName)
+        return QString();
+    return services.openFileName(aFilter);
 }
 
 } // namespace report

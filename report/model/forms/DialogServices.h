@@ -36,6 +36,9 @@ struct TppDialogServices
     std::function<void(int64_t aMilliseconds)> pump;
     // Shows the box with the buttons asked for; answers the button pressed.
     std::function<int(const TppMessageRequest &)> message;
+    // Asks for a file to open among those aFilter lets through ("Name
+    // (*.a *.b);;..."); answers its path, or an empty text when cancelled.
+    std::function<QString(const QString &aFilter)> openFileName = {};
 };
 
 // Replaces the services for a scope (tests).
@@ -51,5 +54,7 @@ void ppProcessMessagesFor(int64_t aMilliseconds);
 int ppShowMessage(const QString &aText, TppMessageKind aKind);
 // OK and Cancel; true for OK. Without a window layer nobody agrees: false.
 bool ppConfirmMessage(const QString &aText, TppMessageKind aKind);
+// Without a window layer no file is chosen: an empty text.
+QString ppOpenFileName(const QString &aFilter);
 
 } // namespace report
