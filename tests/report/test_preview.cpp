@@ -337,6 +337,20 @@ TEST_F(PreviewTest, TheOutlineShowsMoreUntilCompleteAndTurnsToAChosenPage)
     EXPECT_TRUE(p.OutlinePanel()->isVisible());
     outline->Communicator()->RemoveEventNotify(&listener);
 
+    // A preview run again clears the outline, menu included, while it stays
+    // on screen: a right click still brings the menu.
+    p.BeforePreview();
+    ASSERT_TRUE(p.OutlineShowing());
+    outline->PopupMenu()->hide();
+    emit outline->customContextMenuRequested(QPoint(2, 2));
+    ASSERT_NE(outline->PopupMenu(), nullptr);
+    EXPECT_TRUE(outline->PopupMenu()->isVisible());
+    outline->Clear();
+    emit outline->customContextMenuRequested(QPoint(2, 2));
+    ASSERT_NE(outline->PopupMenu(), nullptr);
+    EXPECT_EQ(outline->PopupMenu()->actions().size(), 3);
+    outline->PopupMenu()->hide();
+
     // Its communicator freed by someone else is let go, not freed twice.
     delete outline->Communicator();
     EXPECT_EQ(outline->Communicator(), nullptr);

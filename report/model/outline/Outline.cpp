@@ -225,10 +225,33 @@ void TppOutline::AdoptNode(TppOutlineNode *aNode)
         return;
     aNode->SetOutline(this);
     m_newNodes.push_back(aNode);
+    // A branch built apart (a clone) joins whole.
+    for (int i = 0; i < aNode->ChildCount(); ++i)
+        AdoptNode(dynamic_cast<TppOutlineNode *>(aNode->ChildAt(i)));
+}
+
+bool TppOutline::OfferNode(TppOutlineNode *aNode, bool &aAccept)
+{
+    const std::weak_ptr<void> alive = m_alive;
+    m_offered.push_back(aNode);
+    const size_t slot = m_offered.size() - 1;
+    try {
+        DoOnOutlineNodeCreate(aNode, aAccept);
+    } catch (...) {
+        if (!alive.expired())
+            m_offered.resize(slot);
+        throw;
+    }
+    if (alive.expired())
+        return false;
+    const bool kept = m_offered[slot] == aNode;
+    m_offered.resize(slot);
+    return kept;
 }
 
 void TppOutline::NodeFreed(TppOutlineNode *aNode)
 {
+    std::replace(m_offered.begin(), m_offered.end(), aNode, static_cast<TppOutlineNode *>(nullptr));
     if (m_freeingTree)
         return;
     if (aNode == m_noOutlineNode)

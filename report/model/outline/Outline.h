@@ -59,8 +59,11 @@ public:
     // A node under aParent that the outline follows until the next page
     // end records it.
     TppOutlineNode *NewNode(TppOutlineNode *aParent);
-    // A node that joined one of the outline's nodes.
+    // A node that joined one of the outline's nodes, with the nodes below it.
     void AdoptNode(TppOutlineNode *aNode);
+    // Offers aNode to DoOnOutlineNodeCreate; False when the handler freed
+    // the node (or the outline) meanwhile.
+    bool OfferNode(TppOutlineNode *aNode, bool &aAccept);
     // The node goes (its destructor tells).
     void NodeFreed(TppOutlineNode *aNode);
     // Expires when the outline goes (a handler may reset the report).
@@ -87,6 +90,8 @@ private:
     // Made since the last page end, in the order made.
     std::vector<TppOutlineNode *> m_newNodes;
     bool m_freeingTree = false;
+    // Nodes being offered to a handler, nullptr once freed there.
+    std::vector<TppOutlineNode *> m_offered;
     std::shared_ptr<void> m_alive = std::make_shared<char>();
 };
 

@@ -163,11 +163,10 @@ TppOutlineNode *TppOutlineNodeCreator::CreateNode(const QString &aCaption, TppOu
     node->SetVisible(!settings || settings->CreateNode());
     m_currentNode = node;
     if (node->Visible()) {
-        // The handler may free the outline with the report's reset.
-        const std::weak_ptr<void> alive = m_outline->AliveToken();
+        // The handler may free the node, or the outline with the report's
+        // reset.
         bool accept = true;
-        m_outline->DoOnOutlineNodeCreate(node, accept);
-        if (alive.expired())
+        if (!m_outline->OfferNode(node, accept))
             return nullptr;
         node->SetVisible(accept);
     }
@@ -199,10 +198,10 @@ void TppOutlineNodeCreator::UpdatePageNodes()
             page->SetNodeType(TppOutlineNodeType::ntPage);
             page->SetPageReference(pageNo);
             bool accept = true;
-            m_outline->DoOnOutlineNodeCreate(page, accept);
+            const bool kept = m_outline->OfferNode(page, accept);
             if (alive.expired())
                 return;
-            if (!accept)
+            if (kept && !accept)
                 delete page;
         }
         if (!m_pendingNodes.empty() && m_pendingNodes.front() == node)

@@ -57,11 +57,13 @@ TppTreeNode *TppTreeNode::CloneNode(TppTreeNode *aNewParent, bool aRecurse) cons
 {
     auto *node = static_cast<TppTreeNode *>(ClassType().NewComponent(nullptr));
     node->Assign(this);
-    node->SetParent(aNewParent);
+    // The copy is made apart and joins last: placed inside the branch it
+    // copies, it would otherwise copy itself without end.
     if (aRecurse)
         for (int i = 0; i < ChildCount(); ++i)
             if (const TppTreeNode *child = ChildNodes(i))
                 child->CloneNode(node, true);
+    node->SetParent(aNewParent);
     return node;
 }
 

@@ -208,6 +208,13 @@ void TppOutlineViewer::PreparePopupMenu()
         return;
     }
     m_popupMenu = new QMenu(this);
+    // Clear frees the menu; the viewer's own request makes it again, so
+    // that a cleared outline that stays on screen still has its menu.
+    if (!m_menuRequests)
+        m_menuRequests = connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint &aPos) {
+            PreparePopupMenu();
+            m_popupMenu->popup(viewport()->mapToGlobal(aPos));
+        });
     QAction *toggle = m_popupMenu->addAction(QString());
     QAction *expand = m_popupMenu->addAction(QString());
     QAction *collapse = m_popupMenu->addAction(QString());
@@ -216,8 +223,6 @@ void TppOutlineViewer::PreparePopupMenu()
     connect(expand, &QAction::triggered, this, [this] { expandAll(); });
     connect(collapse, &QAction::triggered, this, [this] { collapseAll(); });
     setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(this, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &aPos) { m_popupMenu->popup(viewport()->mapToGlobal(aPos)); });
     // A hidden outline comes back through the page's menu.
     if (m_pageViewer) {
         m_pageViewer->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -250,7 +255,10 @@ void TppOutlineViewer::SetVisible(bool aVisible)
     if (window)
         window->setUpdatesEnabled(false);
     setVisible(aVisible);
-    UpdatePopupMenu();
+    if (aVisible)
+        PreparePopupMenu();
+    else
+        UpdatePopupMenu();
     bool visible = aVisible;
     TraParamList params;
     params.AddParam(QStringLiteral("Visible"), TraDataType::daBoolean);

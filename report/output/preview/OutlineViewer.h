@@ -9,6 +9,7 @@
 
 #include "report/output/preview/OutlineViewerPanel.h"
 
+#include <QObject>
 #include <QPointer>
 
 #include <memory>
@@ -66,6 +67,7 @@ private:
     // Hears of the embedded communicator going.
     std::unique_ptr<TppCommunicator> m_watcher;
     QMenu *m_popupMenu = nullptr;
+    QMetaObject::Connection m_menuRequests;
     bool m_outlineComplete = false;
     int m_shownNodeCount = 0;
     bool m_hotTrack = true;
