@@ -358,6 +358,35 @@ TEST_F(PreviewTest, TheOutlineShowsMoreUntilCompleteAndTurnsToAChosenPage)
     EXPECT_FALSE(outline->isVisible());
 }
 
+TEST_F(PreviewTest, TenThousandNodesAndOddCaptionsAllShowBoundedInLength)
+{
+    producer->Exists = true;
+    const QString huge(1 << 20, QLatin1Char('x'));
+    WhileGenerating = [&](TppPage &aPage) {
+        auto *root = new TppOutlineNode;
+        root->SetNodeType(TppOutlineNodeType::ntRoot);
+        for (int i = 0; i < 10000; ++i) {
+            auto *node = static_cast<TppOutlineNode *>(root->Add());
+            node->SetCaption(i == 0 ? huge : i == 1 ? QStringLiteral("two\nlines") : QString());
+            node->SetPageReference(1);
+        }
+        auto *command = new TppOutlineDrawCommand;
+        root->SetParent(command);
+        command->SetOutlineComplete(true);
+        aPage.AddDrawCommand(command);
+    };
+    TppPreview &p = open();
+    auto *outline = dynamic_cast<TppOutlineViewer *>(p.OutlineViewer());
+    ASSERT_NE(outline, nullptr);
+    ASSERT_EQ(outline->topLevelItemCount(), 10000);
+    // No panel shows a megabyte; laying it out took seconds per repaint.
+    const QString shown = outline->topLevelItem(0)->text(0);
+    EXPECT_TRUE(huge.startsWith(shown));
+    EXPECT_LE(shown.size(), 1024);
+    EXPECT_EQ(outline->topLevelItem(1)->text(0), QStringLiteral("two\nlines"));
+    EXPECT_FALSE(host->grab().isNull());
+}
+
 TEST_F(PreviewTest, PrintingTellsBothSidesEvenWhenItFails)
 {
     ppRegisterDevice(&ppDeviceClass<reporttest::PrinterStandInDevice>());

@@ -21,6 +21,9 @@ namespace {
 constexpr int OutlinePageRole = Qt::UserRole;
 // Items that are no node: the blank line and "...more...".
 constexpr int OutlineFillerRole = Qt::UserRole + 1;
+// More than a panel can ever show; a caption of a megabyte took seconds
+// to lay out at every repaint of the tree.
+constexpr qsizetype OutlineShownCaptionLength = 1024;
 constexpr const char *OutlineViewerWalkieTalkie =
     "TppOutlineViewer.Notification: Do not try to free the embedded walkie talkie.";
 
@@ -87,7 +90,7 @@ void TppOutlineViewer::addNodes(const TppOutlineNode *aNode, QTreeWidgetItem *aP
         if (!child)
             continue;
         auto *item = aParent ? new QTreeWidgetItem(aParent) : new QTreeWidgetItem(this);
-        item->setText(0, child->Caption());
+        item->setText(0, child->Caption().left(OutlineShownCaptionLength));
         item->setData(0, OutlinePageRole, child->PageReference());
         addNodes(child, item);
     }
