@@ -8,6 +8,7 @@
 #include "report/content/graphics/Images.h"
 #include "report/content/text/DBText.h"
 #include "report/content/text/Memo.h"
+#include "report/content/variables/DBCalc.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/Band.h"
 #include "report/model/bands/BandClasses.h"
@@ -15,6 +16,7 @@
 #include "report/model/forms/DialogBases.h"
 #include "report/model/forms/DialogServices.h"
 #include "report/model/forms/FormClassRegistry.h"
+#include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/output/design/DesignControl.h"
 #include "report/output/design/PopupMenu.h"
@@ -23,6 +25,7 @@
 #include "tests/support/PixelProbes.h"
 #include "tests/support/report/DesignerDouble.h"
 #include "tests/support/report/FormFakes.h"
+#include "tests/support/report/MemoryPipeline.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Graphics.h"
@@ -317,6 +320,7 @@ namespace {
 DESIGN_DIALOG_DOUBLE(FormatDialogDouble, TppCustomFormatDialog)
 DESIGN_DIALOG_DOUBLE(MemoDialogDouble, TppCustomMemoDialog)
 DESIGN_DIALOG_DOUBLE(ShiftDialogDouble, TppCustomShiftDialog)
+DESIGN_DIALOG_DOUBLE(DBCalcDialogDouble, TppCustomDBCalcDialog)
 #undef DESIGN_DIALOG_DOUBLE
 
 } // namespace
@@ -558,4 +562,44 @@ TEST_F(DesignedBand, AnImageLoadsThePictureChosenInTheFileDialog)
     poppedUp(image.DesignControl())->ItemByName(u"Picture"_s)->Click();
     EXPECT_EQ(messages, 1);
     EXPECT_EQ(image.Picture()->Width(), 6);
+}
+
+// A calculation's dialog offers the report's pipeline and groups and hands
+// back what was chosen; an answer it was not offered changes nothing, and
+// without a registered dialog the item does nothing.
+TEST_F(DesignedBand, ADataCalculationTakesWhatItsDialogChoseAmongTheOffers)
+{
+    MemoryPipeline data;
+    MemoryPipeline foreign;
+    TppGroup group;
+    TppGroup stranger;
+    report.Pipeline = &data;
+    report.Groups = {&group};
+    TppDBCalc calc;
+    calc.SetBand(&band);
+    IppMenuItem *item = poppedUp(calc.DesignControl())->ItemByName(u"Calculations"_s);
+    item->Click();
+    ppRegisterFormClass(TppCustomDBCalcDialog::StaticClass(), DBCalcDialogDouble::StaticClass());
+    DBCalcDialogDouble::Answer = [&](TppCustomDBCalcDialog &aDialog) {
+        EXPECT_EQ(aDialog.Groups, std::vector<classes::TComponent *>{&group});
+        aDialog.DataPipeline = aDialog.DataPipelines.at(0);
+        aDialog.DataField = u"Amount"_s;
+        aDialog.DBCalcType = int32_t(TppDBCalcType::dcMaximum);
+        aDialog.ResetGroup = &group;
+    };
+    item->Click();
+    EXPECT_EQ(calc.DataPipeline(), &data);
+    EXPECT_EQ(calc.DBCalcType(), TppDBCalcType::dcMaximum);
+    EXPECT_EQ(calc.ResetGroup(), &group);
+    DBCalcDialogDouble::Answer = [&](TppCustomDBCalcDialog &aDialog) {
+        aDialog.DataPipelines.push_back(&foreign);
+        aDialog.DataPipeline = &foreign;
+        aDialog.DBCalcType = 9;
+        aDialog.ResetGroup = &stranger;
+    };
+    item->Click();
+    EXPECT_EQ(calc.DataPipeline(), &data);
+    EXPECT_EQ(calc.DBCalcType(), TppDBCalcType::dcMaximum);
+    EXPECT_EQ(calc.ResetGroup(), &group);
+    ppUnRegisterFormClass(TppCustomDBCalcDialog::StaticClass());
 }

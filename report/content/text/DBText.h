@@ -10,6 +10,8 @@
 
 namespace report {
 
+class TppCustomDBTextDialog;
+
 using TppFormatEvent = classes::TEvent<void(classes::TObject *Sender, const QString &DisplayFormat,
                                             TppDataType DataType, const QVariant &Value, QString &Text)>;
 
@@ -24,7 +26,16 @@ public:
     QString GetDescription() const override;
     void BuildPopupMenu(IppPopupMenu &aMenu) override;
     void UpdatePopupMenu(IppPopupMenu &aMenu) override;
+    // The reset group chosen among the report's groups.
+    void ShowResetGroupDialog();
 
+protected:
+    // What the group choice offers and takes back: an answer that is none of
+    // the report's groups (nor none) leaves the reset group as it was.
+    void offerResetGroups(TppCustomDBTextDialog &aDialog) const;
+    void takeResetGroup(const TppCustomDBTextDialog &aDialog);
+
+public:
     // Clears the repeated-value state and follows the report's engine.
     void Init() override;
     void Reset() override;

@@ -6,6 +6,7 @@
 #include "report/content/text/Memo.h"
 
 #include "report/model/bands/Band.h"
+#include "report/model/bands/ReportContext.h"
 #include "report/model/forms/DialogBases.h"
 #include "report/model/forms/FormClassRegistry.h"
 #include "report/model/text/PlainText.h"
@@ -14,6 +15,8 @@
 #include "platform/gfx/Canvas.h"
 
 #include "platform/classes/StringList.h"
+
+#include <algorithm>
 
 namespace report {
 
@@ -75,6 +78,48 @@ void TppDBText::UpdatePopupMenu(IppPopupMenu &aMenu)
     ppBindFlagItem(aMenu, QStringLiteral("SuppressRepeatedValues"), SuppressRepeatedValues(),
                    [this](bool aValue) { SetSuppressRepeatedValues(aValue); });
     ppBindItem(aMenu, QStringLiteral("DisplayFormat"), [this] { ShowFormatDialog(0); });
+    ppBindItem(aMenu, QStringLiteral("ResetGroup"), [this] { ShowResetGroupDialog(); });
+}
+
+void TppDBText::ShowResetGroupDialog()
+{
+    TppFormHandle<TppCustomDBTextDialog> dialog(ppCreateForm<TppCustomDBTextDialog>());
+    if (!dialog)
+        return;
+    dialog->SetLanguageIndex(GetLanguageIndex());
+    dialog->SetReport(Report() ? Report()->ReportObject() : nullptr);
+    offerResetGroups(*dialog);
+    if (dialog->ShowModal() == ppModalResultOK)
+        takeResetGroup(*dialog);
+}
+
+// The report's groups as they stand, not as the dialog may have left its list.
+static std::vector<classes::TComponent *> textReportGroups(const IppReportContext *aReport)
+{
+    std::vector<classes::TComponent *> groups;
+    if (aReport)
+        for (int i = 0; i < aReport->GroupCount(); ++i)
+            if (classes::TComponent *group = aReport->GroupAt(i))
+                groups.push_back(group);
+    return groups;
+}
+
+void TppDBText::offerResetGroups(TppCustomDBTextDialog &aDialog) const
+{
+    aDialog.Groups = textReportGroups(Report());
+    aDialog.ResetGroup = ResetGroup();
+}
+
+void TppDBText::takeResetGroup(const TppCustomDBTextDialog &aDialog)
+{
+    if (!aDialog.ResetGroup) {
+        SetResetGroup(nullptr);
+        return;
+    }
+    const std::vector<classes::TComponent *> groups = textReportGroups(Report());
+    if (std::find(groups.begin(), groups.end(), aDialog.ResetGroup) != groups.end())
+        if (auto *group = dynamic_cast<TppCommunicator *>(aDialog.ResetGroup))
+            SetResetGroup(group);
 }
 
 // ---- Memos -----------------------------------------------------------------------

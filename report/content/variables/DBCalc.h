@@ -21,6 +21,8 @@ public:
     explicit TppDBCalc(classes::TComponent *aOwner = nullptr);
     void BuildPopupMenu(IppPopupMenu &aMenu) override;
     void UpdatePopupMenu(IppPopupMenu &aMenu) override;
+    // Pipeline, field, kind and reset group chosen in one dialog.
+    void ShowCalculationsDialog();
     ~TppDBCalc() override;
 
     TppDBCalcType DBCalcType() const { return m_dbCalcType; }

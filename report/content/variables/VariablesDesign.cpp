@@ -7,6 +7,9 @@
 
 #include "report/model/forms/DialogBases.h"
 #include "report/model/forms/FormClassRegistry.h"
+#include "report/model/reports/CustomReport.h"
+
+#include <algorithm>
 
 namespace report {
 
@@ -79,6 +82,7 @@ void TppVariable::ShowTimingDialog()
 void TppDBCalc::BuildPopupMenu(IppPopupMenu &aMenu)
 {
     TppDBText::BuildPopupMenu(aMenu);
+    aMenu.AddItem(30, QStringLiteral("Calculations"), 228, QString());
     aMenu.AddItem(30, QStringLiteral("LookAhead"), 1131, QString());
 }
 
@@ -86,6 +90,42 @@ void TppDBCalc::UpdatePopupMenu(IppPopupMenu &aMenu)
 {
     TppDBText::UpdatePopupMenu(aMenu);
     ppBindFlagItem(aMenu, QStringLiteral("LookAhead"), LookAhead(), [this](bool aValue) { SetLookAhead(aValue); });
+    ppBindItem(aMenu, QStringLiteral("Calculations"), [this] { ShowCalculationsDialog(); });
+}
+
+void TppDBCalc::ShowCalculationsDialog()
+{
+    TppFormHandle<TppCustomDBCalcDialog> dialog(ppCreateForm<TppCustomDBCalcDialog>());
+    if (!dialog)
+        return;
+    IppReportContext *report = Report();
+    dialog->SetLanguageIndex(GetLanguageIndex());
+    dialog->SetReport(report ? report->ReportObject() : nullptr);
+    std::vector<TppDataPipeline *> pipelines;
+    if (auto *custom = dynamic_cast<const TppCustomReport *>(report ? report->ReportObject() : nullptr))
+        custom->GetDataPipelines(pipelines);
+    else if (report && report->DataPipeline())
+        pipelines.push_back(report->DataPipeline());
+    dialog->DataPipelines.assign(pipelines.begin(), pipelines.end());
+    dialog->DataPipeline = DataPipeline();
+    dialog->DataField = DataField();
+    dialog->DBCalcType = int32_t(DBCalcType());
+    offerResetGroups(*dialog);
+    if (dialog->ShowModal() != ppModalResultOK)
+        return;
+    // Only what the dialog was offered: a pipeline of another report, or a
+    // kind past the five, would leave the calculation reading nothing sane.
+    const auto offered = std::find_if(pipelines.begin(), pipelines.end(), [&dialog](TppDataPipeline *aPipeline) {
+        return static_cast<classes::TObject *>(aPipeline) == dialog->DataPipeline;
+    });
+    if (!dialog->DataPipeline)
+        SetDataPipeline(nullptr);
+    else if (offered != pipelines.end())
+        SetDataPipeline(*offered);
+    SetDataField(dialog->DataField);
+    if (dialog->DBCalcType >= 0 && dialog->DBCalcType <= int32_t(TppDBCalcType::dcAverage))
+        SetDBCalcType(TppDBCalcType(dialog->DBCalcType));
+    takeResetGroup(*dialog);
 }
 
 } // namespace report

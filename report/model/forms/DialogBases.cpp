@@ -44,7 +44,13 @@ ZVO_REPORT_DIALOG_CLASS(TppCustomBandPositionDialog)
 ZVO_REPORT_DIALOG_CLASS(TppCustomCalcOrderDialog)
 ZVO_REPORT_DIALOG_CLASS(TppCustomMemoDialog)
 ZVO_REPORT_DIALOG_CLASS(TppCustomDBTextDialog)
-ZVO_REPORT_DIALOG_CLASS(TppCustomDBCalcDialog)
+
+const classes::TMetaClass &TppCustomDBCalcDialog::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<TppCustomDBCalcDialog, TppCustomDBTextDialog>("TppCustomDBCalcDialog");
+    return meta;
+}
 ZVO_REPORT_DIALOG_CLASS(TppCustomFormatDialog)
 ZVO_REPORT_DIALOG_CLASS(TppCustomBarCodeDialog)
 ZVO_REPORT_DIALOG_CLASS(TppCustomRTFEditor)

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QTimer;
 
@@ -274,12 +275,36 @@ public:
     };
 ZVO_REPORT_PLAIN_DIALOG(TppCustomNoDataDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomCalcDialog)
-ZVO_REPORT_PLAIN_DIALOG(TppCustomDBTextDialog)
-ZVO_REPORT_PLAIN_DIALOG(TppCustomDBCalcDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomBarCodeDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomRTFEditor)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomTextSearchSettingsDialog)
 #undef ZVO_REPORT_PLAIN_DIALOG
+
+// The group whose end resets a data text's value, chosen among the report's
+// groups (nullptr: none).
+class TppCustomDBTextDialog : public TppCustomForm
+{
+    ZVO_CLASS(TppCustomDBTextDialog)
+public:
+    using TppCustomForm::TppCustomForm;
+    std::vector<classes::TComponent *> Groups;
+    classes::TComponent *ResetGroup = nullptr;
+};
+
+// What a data calculation aggregates: a field of one of the report's
+// pipelines, the kind of aggregate (count, sum, minimum, maximum, average in
+// that order) and the group that resets it. The dialog lists a pipeline's
+// fields from the pipeline itself.
+class TppCustomDBCalcDialog : public TppCustomDBTextDialog
+{
+    ZVO_CLASS(TppCustomDBCalcDialog)
+public:
+    using TppCustomDBTextDialog::TppCustomDBTextDialog;
+    std::vector<classes::TObject *> DataPipelines;
+    classes::TObject *DataPipeline = nullptr;
+    QString DataField;
+    int32_t DBCalcType = 0;
+};
 
 // The search criteria a report asks before it generates: one panel per
 // field, a page per group when there are two groups or more.
