@@ -3,6 +3,7 @@
 // their menus and dialogs act on them. Driven offscreen against a designer
 // double; the grabbed surfaces are kept under the build folder.
 
+#include "report/content/barcodes/BarCode.h"
 #include "report/content/graphics/GraphicRegistry.h"
 #include "report/content/graphics/Graphics.h"
 #include "report/content/graphics/Images.h"
@@ -321,6 +322,7 @@ DESIGN_DIALOG_DOUBLE(FormatDialogDouble, TppCustomFormatDialog)
 DESIGN_DIALOG_DOUBLE(MemoDialogDouble, TppCustomMemoDialog)
 DESIGN_DIALOG_DOUBLE(ShiftDialogDouble, TppCustomShiftDialog)
 DESIGN_DIALOG_DOUBLE(DBCalcDialogDouble, TppCustomDBCalcDialog)
+DESIGN_DIALOG_DOUBLE(BarCodeDialogDouble, TppCustomBarCodeDialog)
 #undef DESIGN_DIALOG_DOUBLE
 
 } // namespace
@@ -602,4 +604,30 @@ TEST_F(DesignedBand, ADataCalculationTakesWhatItsDialogChoseAmongTheOffers)
     EXPECT_EQ(calc.DBCalcType(), TppDBCalcType::dcMaximum);
     EXPECT_EQ(calc.ResetGroup(), &group);
     ppUnRegisterFormClass(TppCustomDBCalcDialog::StaticClass());
+}
+
+// A bar code's Configure hands the dialog its settings and applies the
+// answer; a symbology number past the list keeps the one it has.
+TEST_F(DesignedBand, ABarCodeTakesItsConfigurationFromTheDialog)
+{
+    TppBarCode code;
+    code.SetBand(&band);
+    ppRegisterFormClass(TppCustomBarCodeDialog::StaticClass(), BarCodeDialogDouble::StaticClass());
+    float shownWidth = 0;
+    BarCodeDialogDouble::Answer = [&shownWidth](TppCustomBarCodeDialog &aDialog) {
+        shownWidth = aDialog.BarWidth;
+        aDialog.BarCodeType = int32_t(TppBarCodeType::bcInt2of5);
+        aDialog.Orientation = int32_t(TppBarCodeOrientation::orTopToBottom);
+        aDialog.BearerBars = true;
+    };
+    IppMenuItem *configure = poppedUp(code.DesignControl())->ItemByName(u"Configure"_s);
+    configure->Click();
+    EXPECT_EQ(shownWidth, code.BarWidth());
+    EXPECT_EQ(code.BarCodeType(), TppBarCodeType::bcInt2of5);
+    EXPECT_EQ(code.Orientation(), TppBarCodeOrientation::orTopToBottom);
+    EXPECT_TRUE(code.BearerBars());
+    BarCodeDialogDouble::Answer = [](TppCustomBarCodeDialog &aDialog) { aDialog.BarCodeType = 200; };
+    configure->Click();
+    EXPECT_EQ(code.BarCodeType(), TppBarCodeType::bcInt2of5);
+    ppUnRegisterFormClass(TppCustomBarCodeDialog::StaticClass());
 }

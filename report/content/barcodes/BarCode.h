@@ -27,6 +27,10 @@ class TppCustomBarCode : public TppCustomComponent
 public:
     explicit TppCustomBarCode(classes::TComponent *aOwner = nullptr);
     void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
+    // Symbology and look through the registered dialog, applied as one
+    // grouped change.
+    void ShowConfigureDialog();
     ~TppCustomBarCode() override;
 
     // ---- Virtual operations ----

@@ -275,7 +275,6 @@ public:
     };
 ZVO_REPORT_PLAIN_DIALOG(TppCustomNoDataDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomCalcDialog)
-ZVO_REPORT_PLAIN_DIALOG(TppCustomBarCodeDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomRTFEditor)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomTextSearchSettingsDialog)
 #undef ZVO_REPORT_PLAIN_DIALOG
@@ -304,6 +303,32 @@ public:
     classes::TObject *DataPipeline = nullptr;
     QString DataField;
     int32_t DBCalcType = 0;
+};
+
+// A bar code's symbology and look. The values go back through OnApply: on
+// OK, or from an Apply of the dialog's own.
+class TppCustomBarCodeDialog : public TppCustomForm
+{
+    ZVO_CLASS(TppCustomBarCodeDialog)
+public:
+    using TppCustomForm::TppCustomForm;
+    void Apply()
+    {
+        if (OnApply)
+            OnApply(*this);
+    }
+
+    // Numbered as the symbologies and orientations are declared.
+    int32_t BarCodeType = 0;
+    int32_t Orientation = 0;
+    // In the report's units.
+    float BarWidth = 0;
+    float WideBarRatio = 0;
+    QString AddOnCode;
+    bool BearerBars = false;
+    bool CalcCheckDigit = false;
+    bool AutoEncode = false;
+    std::function<void(TppCustomBarCodeDialog &)> OnApply;
 };
 
 // The search criteria a report asks before it generates: one panel per
