@@ -7,6 +7,7 @@
 #include "report/content/graphics/GraphicRegistry.h"
 #include "report/content/graphics/Graphics.h"
 #include "report/content/graphics/Images.h"
+#include "report/content/richtext/RichText.h"
 #include "report/content/text/DBText.h"
 #include "report/content/text/Memo.h"
 #include "report/content/variables/DBCalc.h"
@@ -323,6 +324,7 @@ DESIGN_DIALOG_DOUBLE(MemoDialogDouble, TppCustomMemoDialog)
 DESIGN_DIALOG_DOUBLE(ShiftDialogDouble, TppCustomShiftDialog)
 DESIGN_DIALOG_DOUBLE(DBCalcDialogDouble, TppCustomDBCalcDialog)
 DESIGN_DIALOG_DOUBLE(BarCodeDialogDouble, TppCustomBarCodeDialog)
+DESIGN_DIALOG_DOUBLE(RTFEditorDouble, TppCustomRTFEditor)
 #undef DESIGN_DIALOG_DOUBLE
 
 } // namespace
@@ -630,4 +632,25 @@ TEST_F(DesignedBand, ABarCodeTakesItsConfigurationFromTheDialog)
     configure->Click();
     EXPECT_EQ(code.BarCodeType(), TppBarCodeType::bcInt2of5);
     ppUnRegisterFormClass(TppCustomBarCodeDialog::StaticClass());
+}
+
+// A rich text's Edit hands the editor its RTF and mail-merge flag and loads
+// the edited RTF back.
+TEST_F(DesignedBand, ARichTextLoadsWhatItsEditorAccepted)
+{
+    TppRichText rich;
+    rich.SetBand(&band);
+    rich.SetMailMerge(true);
+    rich.SetRichText(u"{\\rtf1 before}"_s);
+    QString shown;
+    RTFEditorDouble::Answer = [&shown](TppCustomRTFEditor &aEditor) {
+        shown = QString::fromLatin1(aEditor.RichText());
+        EXPECT_TRUE(aEditor.MailMerge());
+        aEditor.SetRichText("{\\rtf1 after}");
+    };
+    ppRegisterFormClass(TppCustomRTFEditor::StaticClass(), RTFEditorDouble::StaticClass());
+    poppedUp(rich.DesignControl())->ItemByName(u"Edit"_s)->Click();
+    ppUnRegisterFormClass(TppCustomRTFEditor::StaticClass());
+    EXPECT_TRUE(shown.contains(u"before"_s));
+    EXPECT_EQ(rich.PlainText().trimmed(), u"after"_s);
 }

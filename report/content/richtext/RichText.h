@@ -107,6 +107,9 @@ class TppRichText : public TppCustomRichText
 public:
     explicit TppRichText(classes::TComponent *aOwner = nullptr);
     void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
+    // The text in the registered RTF editor; an accepted edit is loaded back.
+    void ShowEditor();
 
     bool MailMerge() const { return m_mailMerge; }
     void SetMailMerge(bool aValue);

@@ -1,14 +1,48 @@
-// The rich text's menu item in a designer; MailMerge is a published
-// property, which the menu shows and toggles itself.
+// The rich text's menu items in a designer: Edit opens the registered RTF
+// editor; MailMerge is a published property, which the menu shows and
+// toggles itself.
 
 #include "report/content/richtext/RichText.h"
+
+#include "report/model/bands/ReportContext.h"
+#include "report/model/forms/DialogBases.h"
+#include "report/model/forms/FormClassRegistry.h"
+
+#include "platform/classes/Streams.h"
 
 namespace report {
 
 void TppRichText::BuildPopupMenu(IppPopupMenu &aMenu)
 {
     TppCustomRichText::BuildPopupMenu(aMenu);
+    aMenu.AddItem(30, QStringLiteral("Edit"), 120, QString());
     aMenu.AddItem(30, QStringLiteral("MailMerge"), 502, QString());
+}
+
+void TppRichText::UpdatePopupMenu(IppPopupMenu &aMenu)
+{
+    TppCustomRichText::UpdatePopupMenu(aMenu);
+    ppBindItem(aMenu, QStringLiteral("Edit"), [this] { ShowEditor(); });
+}
+
+void TppRichText::ShowEditor()
+{
+    TppFormHandle<TppCustomRTFEditor> dialog(ppCreateForm<TppCustomRTFEditor>());
+    if (!dialog)
+        return;
+    dialog->SetLanguageIndex(GetLanguageIndex());
+    dialog->SetReport(Report() ? Report()->ReportObject() : nullptr);
+    classes::TMemoryStream current;
+    SaveToRTFStream(current);
+    dialog->SetRichText(QByteArray(current.Memory(), qsizetype(current.Size())));
+    dialog->SetMailMerge(MailMerge());
+    if (dialog->ShowModal() != ppModalResultOK)
+        return;
+    const QByteArray edited = dialog->RichText();
+    classes::TMemoryStream stream;
+    stream.WriteBuffer(edited.constData(), edited.size());
+    stream.SetPosition(0);
+    LoadFromRTFStream(stream);
 }
 
 } // namespace report

@@ -8,6 +8,7 @@
 #include "report/model/base/Units.h"
 #include "report/model/forms/CustomForm.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -275,7 +276,6 @@ public:
     };
 ZVO_REPORT_PLAIN_DIALOG(TppCustomNoDataDialog)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomCalcDialog)
-ZVO_REPORT_PLAIN_DIALOG(TppCustomRTFEditor)
 ZVO_REPORT_PLAIN_DIALOG(TppCustomTextSearchSettingsDialog)
 #undef ZVO_REPORT_PLAIN_DIALOG
 
@@ -329,6 +329,23 @@ public:
     bool CalcCheckDigit = false;
     bool AutoEncode = false;
     std::function<void(TppCustomBarCodeDialog &)> OnApply;
+};
+
+// The RTF of a rich text, edited and read back after OK; with mail merge
+// the editor tells that field tags are merged.
+class TppCustomRTFEditor : public TppCustomForm
+{
+    ZVO_CLASS(TppCustomRTFEditor)
+public:
+    using TppCustomForm::TppCustomForm;
+    virtual void SetRichText(const QByteArray &aRichText) { m_richText = aRichText; }
+    virtual QByteArray RichText() const { return m_richText; }
+    virtual void SetMailMerge(bool aValue) { m_mailMerge = aValue; }
+    bool MailMerge() const { return m_mailMerge; }
+
+private:
+    QByteArray m_richText;
+    bool m_mailMerge = false;
 };
 
 // The search criteria a report asks before it generates: one panel per

@@ -29,11 +29,11 @@ public:
     void LanguageChanged() override;
 
     // RTF, or plain text, to edit.
-    void SetRichText(const QByteArray &aRichText);
+    void SetRichText(const QByteArray &aRichText) override;
     // The edited text as RTF.
-    QByteArray RichText() const;
+    QByteArray RichText() const override;
     // With mail merge the editor says that "<field>" tags are merged.
-    void SetMailMerge(bool aValue);
+    void SetMailMerge(bool aValue) override;
 
     QTextEdit *Editor() const { return m_editor; }
     QToolButton *btnBold() const { return m_bold; }
