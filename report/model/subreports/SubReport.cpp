@@ -420,6 +420,7 @@ void TppSubReport::Init()
     m_childAbsolutePage = -1;
     m_childStarted = false;
     m_childDone = false;
+    m_closedRun = false;
     m_childFinished = false;
     m_sectionStarted = false;
     m_childPagePending = false;
@@ -452,7 +453,8 @@ void TppSubReport::ResetGeneration()
     // A closed drill-down prints nothing, so its run is counted when the
     // band starts on the next record: else that record's key would name
     // this instance and a click there would open this one.
-    if (m_childDone && !m_childPagePending) {
+    if (m_closedRun) {
+        m_closedRun = false;
         m_childDone = false;
         ++m_runsCompleted;
     }
@@ -579,8 +581,10 @@ void TppSubReport::calcChild()
             engine->Reset();
         }
         m_childStarted = false;
-        // A closed instance still counts as a run (see ResetGeneration).
+        // A closed instance still counts as a run (see ResetGeneration);
+        // only this one: a run that printed counts when its page is placed.
         m_childDone = true;
+        m_closedRun = true;
         SetSpaceUsed(0);
         SetOverFlow(false);
         return;
@@ -813,7 +817,8 @@ void TppSubReport::SaveToCache(int32_t aPageIndex)
     SubReportCacheRecord own;
     own.sectionStarted = m_sectionStarted ? 1 : 0;
     own.childStarted = m_childStarted ? 1 : 0;
-    own.childDone = m_childDone ? 1 : 0;
+    // 2: a closed drill-down's run, still to be counted.
+    own.childDone = m_closedRun ? 2 : (m_childDone ? 1 : 0);
     own.childFinished = m_childFinished ? 1 : 0;
     own.runsCompleted = m_runsCompleted;
     own.childAbsolutePage = m_childAbsolutePage;
@@ -829,6 +834,7 @@ void TppSubReport::RestoreFromCache(int32_t aPageIndex)
     m_sectionStarted = own.sectionStarted != 0;
     m_childStarted = own.childStarted != 0;
     m_childDone = own.childDone != 0;
+    m_closedRun = own.childDone == 2;
     m_childFinished = own.childFinished != 0;
     m_runsCompleted = std::max(own.runsCompleted, 0);
     m_childAbsolutePage = own.childAbsolutePage;

@@ -184,6 +184,7 @@ private:
     int m_childAbsolutePage = -1;
     bool m_childStarted = false;
     bool m_childDone = false;
+    bool m_closedRun = false;
     bool m_childFinished = false;
     bool m_sectionStarted = false;
     int m_runsCompleted = 0;
