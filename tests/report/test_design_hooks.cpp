@@ -653,4 +653,8 @@ TEST_F(DesignedBand, ARichTextLoadsWhatItsEditorAccepted)
     ppUnRegisterFormClass(TppCustomRTFEditor::StaticClass());
     EXPECT_TRUE(shown.contains(u"before"_s));
     EXPECT_EQ(rich.PlainText().trimmed(), u"after"_s);
+    poppedUp(rich.DesignControl())->ItemByName(u"KeepTogether"_s)->Click();
+    EXPECT_TRUE(rich.KeepTogether());
+    EXPECT_TRUE(poppedUp(rich.DesignControl())->ItemByName(u"KeepTogether"_s)->Checked());
+    EXPECT_EQ(poppedUp(rich.DesignControl())->ItemByName(u"Transparent"_s)->Checked(), rich.Transparent());
 }

@@ -37,6 +37,9 @@ public:
     explicit TppCustomRichText(classes::TComponent *aOwner = nullptr);
     ~TppCustomRichText() override;
 
+    void BuildPopupMenu(IppPopupMenu &aMenu) override;
+    void UpdatePopupMenu(IppPopupMenu &aMenu) override;
+
     // ---- Text ----
     // The RTF as the control keeps it; '' when it holds none.
     virtual QString RichText() const;

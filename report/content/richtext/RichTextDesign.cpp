@@ -1,6 +1,6 @@
-// The rich text's menu items in a designer: Edit opens the registered RTF
-// editor; MailMerge is a published property, which the menu shows and
-// toggles itself.
+// The rich text's menu items in a designer: KeepTogether and Transparent
+// for every rich text; Edit opens the registered RTF editor; MailMerge is a
+// published property, which the menu shows and toggles itself.
 
 #include "report/content/richtext/RichText.h"
 
@@ -11,6 +11,22 @@
 #include "platform/classes/Streams.h"
 
 namespace report {
+
+void TppCustomRichText::BuildPopupMenu(IppPopupMenu &aMenu)
+{
+    TppStretchable::BuildPopupMenu(aMenu);
+    aMenu.AddItem(30, QStringLiteral("KeepTogether"), 0, QStringLiteral("Keep Together"));
+    aMenu.AddItem(30, QStringLiteral("Transparent"), 246, QString());
+}
+
+void TppCustomRichText::UpdatePopupMenu(IppPopupMenu &aMenu)
+{
+    TppStretchable::UpdatePopupMenu(aMenu);
+    ppBindFlagItem(aMenu, QStringLiteral("KeepTogether"), KeepTogether(),
+                   [this](bool aValue) { SetKeepTogether(aValue); });
+    ppBindFlagItem(aMenu, QStringLiteral("Transparent"), Transparent(),
+                   [this](bool aValue) { SetTransparent(aValue); });
+}
 
 void TppRichText::BuildPopupMenu(IppPopupMenu &aMenu)
 {
