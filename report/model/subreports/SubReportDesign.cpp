@@ -37,7 +37,7 @@ void TppSubReport::UpdatePopupMenu(IppPopupMenu &aMenu)
           std::pair{"Fixed", TppPrintBehaviorType::pbFixed}})
         if (IppMenuItem *item = aMenu.ItemByName(QLatin1String(name))) {
             item->SetChecked(behavior == kind);
-            item->SetOnClick([this, kind] { SetPrintBehavior(kind); });
+            item->SetOnClick([this, aKind = kind] { SetPrintBehavior(aKind); });
         }
     if (IppMenuItem *item = aMenu.ItemByName(QStringLiteral("DrillDown"))) {
         item->SetChecked(DrillDownComponent() != nullptr);
