@@ -73,7 +73,7 @@ void TppLine::UpdatePopupMenu(IppPopupMenu &aMenu)
          {std::pair{"StyleSingle", TppLineStyleType::lsSingle}, std::pair{"StyleDouble", TppLineStyleType::lsDouble}})
         if (IppMenuItem *item = aMenu.ItemByName(QLatin1String(name))) {
             item->SetChecked(m_style == style);
-            item->SetOnClick([this, style] { SetStyle(style); });
+            item->SetOnClick([this, aStyle = style] { SetStyle(aStyle); });
         }
 }
 
