@@ -67,6 +67,7 @@ int RunZarvello(QApplication &app)
     // palette, so they match the standard widgets around them.
     rtl::setSystemColors(gfx::systemColorsFromPalette(QApplication::palette()));
     RegisterGridComponents();
+    RegisterWidgetComponents();
     RegisterReportComponents();
     TMainForm mainForm;
     QObject::connect(&instance, &ProgramInstance::raiseRequested, &mainForm, [&mainForm] { bringToFront(mainForm); });

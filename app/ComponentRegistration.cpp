@@ -1,6 +1,7 @@
 #include "app/ComponentRegistration.h"
 
 #include "grid/widgets/TreeListRegistration.h"
+#include "widgets/pagecontrol/dxPageControl.h"
 
 #include <QCoreApplication>
 
@@ -13,6 +14,11 @@ void RegisterGridComponents()
     // that its cursors and glyphs need still exists.
     if (QCoreApplication *application = QCoreApplication::instance())
         QObject::connect(application, &QCoreApplication::aboutToQuit, application, [] { grid::ReleaseTreeListGrid(); });
+}
+
+void RegisterWidgetComponents()
+{
+    widgets::RegisterPageControlClasses();
 }
 
 // The report library has nothing to register yet.

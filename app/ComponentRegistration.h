@@ -7,6 +7,9 @@ namespace app {
 // do nothing else. Called once, before the application's first window; the
 // grid releases what it registered when the event loop ends.
 void RegisterGridComponents();
+// The page control's classes for stored window layouts, and the browser
+// wrapper's help call bound to the program's help viewer.
+void RegisterWidgetComponents();
 void RegisterReportComponents();
 
 } // namespace app

@@ -1,5 +1,7 @@
 #include "widgets/pagecontrol/dxPageControl.h"
 
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/ClassRegistry.h"
 #include "platform/controls/Guard.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/ImageList.h"
@@ -53,13 +55,113 @@ QWidget *firstFocusableIn(QWidget *page)
 
 } // namespace
 
+// --- streaming -------------------------------------------------------------
+
+namespace {
+
+const classes::TEnumInfo &TabStyleInfo()
+{
+    static const classes::TEnumInfo info(QStringLiteral("TdxTabStyle"),
+                                         {"dxtsTabs", "dxtsButtons", "dxtsFlatButtons", "dxtsFlat"});
+    return info;
+}
+
+const classes::TEnumInfo &TabPositionInfo()
+{
+    static const classes::TEnumInfo info(QStringLiteral("TdxTabPosition"),
+                                         {"dxtpTop", "dxtpBottom", "dxtpLeft", "dxtpRight"});
+    return info;
+}
+
+} // namespace
+
+const classes::TMetaClass &TdxTabSheet::StaticClass()
+{
+    using T = TdxTabSheet;
+    static const classes::TMetaClass meta =
+        classes::MakeClass<T, classes::TComponent>("TdxTabSheet", [](classes::TClassBuilder<T> &c) {
+            c.String(
+                 "Caption", [](const T &p) { return rtl::ToQString(p.Caption()); },
+                 [](T &p, const QString &v) { p.SetCaption(rtl::FromQString(v)); })
+                .NoDefault();
+            c.Boolean(
+                 "Enabled", [](const T &p) { return p.QWidget::isEnabled(); },
+                 [](T &p, bool v) { p.QWidget::setEnabled(v); })
+                .Default(true);
+            c.Integer("ImageIndex", &T::ImageIndex, &T::SetImageIndex).Default(0);
+            c.Boolean("TabVisible", &T::TabVisible, &T::SetTabVisible).Default(true);
+            c.Boolean("Highlighted", &T::Highlighted, &T::SetHighlighted).Default(false);
+            // The place in the list follows from the order the pages are
+            // stored in.
+            c.Integer("PageIndex", &T::PageIndex, &T::SetPageIndex).Stored(false);
+        });
+    return meta;
+}
+
+const classes::TMetaClass &TdxCustomPageControl::StaticClass()
+{
+    using T = TdxCustomPageControl;
+    static const classes::TMetaClass meta =
+        classes::MakeClass<T, classes::TComponent>("TdxCustomPageControl", [](classes::TClassBuilder<T> &) {});
+    return meta;
+}
+
+const classes::TMetaClass &TdxPageControl::StaticClass()
+{
+    using T = TdxPageControl;
+    static const classes::TMetaClass meta =
+        classes::MakeClass<T, TdxCustomPageControl>("TdxPageControl", [](classes::TClassBuilder<T> &c) {
+            // Every one of them is written, whatever its value.
+            c.Reference("ActivePage", &T::ActivePage, &T::SetActivePage);
+            c.Boolean("HideButtons", &T::HideButtons, &T::SetHideButtons).NoDefault();
+            c.Boolean("HotTrack", &T::HotTrack, &T::SetHotTrack).NoDefault();
+            c.Boolean("MultiLine", &T::MultiLine, &T::SetMultiLine).NoDefault();
+            c.Boolean("OwnerDraw", &T::OwnerDraw, &T::SetOwnerDraw).NoDefault();
+            c.Boolean("RaggedRight", &T::RaggedRight, &T::SetRaggedRight).NoDefault();
+            c.Boolean("ScrollOpposite", &T::ScrollOpposite, &T::SetScrollOpposite).NoDefault();
+            c.Enum("Style", TabStyleInfo(), &T::Style, &T::SetStyle).NoDefault();
+            c.Integer("TabHeight", &T::TabHeight, &T::SetTabHeight).NoDefault();
+            c.Enum("TabPosition", TabPositionInfo(), &T::TabPosition, &T::SetTabPosition).NoDefault();
+            c.Integer("TabWidth", &T::TabWidth, &T::SetTabWidth).NoDefault();
+        });
+    return meta;
+}
+
+void RegisterPageControlClasses()
+{
+    classes::RegisterClasses({&TdxTabSheet::StaticClass(), &TdxPageControl::StaticClass()});
+}
+
 // --- TdxTabSheet -------------------------------------------------------------
 
 TdxTabSheet::TdxTabSheet(QWidget *parent)
     : QWidget(parent)
+    , classes::TComponent(nullptr)
 {
     QWidget::setVisible(false);
     if (auto *control = qobject_cast<TdxCustomPageControl *>(parent))
+        SetPageControl(control);
+}
+
+TdxTabSheet::TdxTabSheet(TdxCustomPageControl *control)
+    : TdxTabSheet(static_cast<QWidget *>(control))
+{}
+
+TdxTabSheet::TdxTabSheet(classes::TComponent *owner)
+    : QWidget(nullptr)
+    , classes::TComponent(owner)
+{
+    QWidget::setVisible(false);
+}
+
+classes::TComponent *TdxTabSheet::GetParentComponent() const
+{
+    return m_pageControl;
+}
+
+void TdxTabSheet::SetParentComponent(classes::TComponent *parent)
+{
+    if (auto *control = dynamic_cast<TdxCustomPageControl *>(parent))
         SetPageControl(control);
 }
 
@@ -150,7 +252,9 @@ void TdxTabSheet::SetImageIndex(int value)
 
 void TdxTabSheet::SetHighlighted(bool value)
 {
-    if (assignIfChanged(m_highlighted, value) && m_pageControl)
+    // While a layout is read the strip is not final yet; the control applies
+    // the value again once it has been loaded.
+    if (assignIfChanged(m_highlighted, value) && m_pageControl && !m_pageControl->Loading())
         m_pageControl->invalidateStrip(m_pageControl->painter().stripRect());
 }
 
@@ -194,8 +298,16 @@ void TdxTabSheet::hideEvent(QHideEvent *event)
 
 // --- TdxCustomPageControl: pages and activation --------------------------------
 
+TdxCustomPageControl::TdxCustomPageControl(classes::TComponent *owner)
+    : TdxCustomPageControl(static_cast<QWidget *>(nullptr))
+{
+    if (owner)
+        owner->InsertComponent(this);
+}
+
 TdxCustomPageControl::TdxCustomPageControl(QWidget *parent)
     : QWidget(parent)
+    , classes::TComponent(nullptr)
     , m_repeatTimer([this] {
         const QPoint p = mapFromGlobal(QCursor::pos());
         m_painter->timerTick({p.x(), p.y()});
@@ -221,6 +333,10 @@ TdxCustomPageControl::~TdxCustomPageControl()
     }
     m_pages.clear();
     m_activePage = nullptr;
+    // Pages a stored layout made are owned by the control as a component;
+    // they go now, while the widget they sit on is still whole.
+    Destroying();
+    DestroyComponents();
     if (m_images)
         m_images->unsubscribe(m_imageLink);
     m_painter.reset();
@@ -269,7 +385,8 @@ void TdxCustomPageControl::SetActivePage(TdxTabSheet *page)
         return;
     if (page == m_activePage)
         return;
-    if (!changeAllowed(*this, page))
+    // A stored layout names its active page; nobody is asked about that.
+    if (!Loading() && !changeAllowed(*this, page))
         return;
     changeActivePage(page);
     m_painter->makeActiveVisible();
@@ -303,7 +420,7 @@ void TdxCustomPageControl::changed()
 {
     if (m_tabIndex >= 0)
         UpdateActivePage();
-    if (OnChange)
+    if (OnChange && !Loading())
         OnChange(this);
 }
 
@@ -347,9 +464,29 @@ void TdxCustomPageControl::insertPage(TdxTabSheet *page)
     page->m_pageControl = this;
     page->updateTabShowing();
     page->setGeometry(gfx::ToQRect(displayRect()));
-    if (!m_activePage)
+    // While a layout is read, the stored ActivePage decides.
+    if (!m_activePage && !Loading())
         SetActivePage(page);
     relayout();
+}
+
+void TdxCustomPageControl::Loaded()
+{
+    classes::TComponent::Loaded();
+    for (TdxTabSheet *page : m_pages) {
+        const bool highlighted = page->m_highlighted;
+        page->m_highlighted = !highlighted;
+        page->SetHighlighted(highlighted);
+    }
+    relayout();
+}
+
+void TdxCustomPageControl::GetChildren(const classes::TGetChildProc &proc, classes::TComponent *root)
+{
+    // Pages made in code have no owner: they belong to the control.
+    for (TdxTabSheet *page : std::vector<TdxTabSheet *>(m_pages))
+        if (page->Owner() == root || !page->Owner())
+            proc(page);
 }
 
 void TdxCustomPageControl::removePage(TdxTabSheet *page)
@@ -372,6 +509,11 @@ void TdxCustomPageControl::removePage(TdxTabSheet *page)
     page->m_pageControl = nullptr;
     page->m_tabShowing = false;
     m_painter->removeTab(page);
+    for (const DockClient &d : m_dockClients)
+        if (d.page == page && d.client == m_dragClient) {
+            m_dragClient = nullptr;
+            m_dockDragging = false;
+        }
     m_dockClients.erase(std::remove_if(m_dockClients.begin(), m_dockClients.end(),
                                        [page](const DockClient &d) { return d.page == page; }),
                         m_dockClients.end());

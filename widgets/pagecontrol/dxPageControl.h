@@ -5,6 +5,7 @@
 // it. The strip itself is measured and painted by the painter family in
 // dxPageControlButtons.h.
 
+#include "platform/classes/Component.h"
 #include "platform/controls/RepeatTimer.h"
 #include "platform/gfx/GdiObjects.h"
 #include "platform/gfx/TextMeasurer.h"
@@ -34,14 +35,26 @@ public:
     using rtl::Exception::Exception;
 };
 
+// Pages and controls are components as well, so that a stored window layout
+// can make them: a reader creates a page with its owner and puts it on the
+// control it is read under.
 class TdxTabSheet
     : public QWidget
     , public TabStripPage
+    , public classes::TComponent
 {
     Q_OBJECT
+    ZVO_CLASS(TdxTabSheet)
 public:
     explicit TdxTabSheet(QWidget *parent = nullptr);
+    // A page made on its control in code, which the control keeps.
+    explicit TdxTabSheet(TdxCustomPageControl *control);
+    explicit TdxTabSheet(classes::TComponent *owner);
     ~TdxTabSheet() override;
+
+    bool HasParent() const override { return true; }
+    classes::TComponent *GetParentComponent() const override;
+    void SetParentComponent(classes::TComponent *parent) override;
 
     TdxCustomPageControl *PageControl() const { return m_pageControl; }
     void SetPageControl(TdxCustomPageControl *control);
@@ -97,11 +110,19 @@ struct TdxDrawTabExRecord
 class TdxCustomPageControl
     : public QWidget
     , public TabStripHost
+    , public classes::TComponent
 {
     Q_OBJECT
+    ZVO_CLASS(TdxCustomPageControl)
 public:
     explicit TdxCustomPageControl(QWidget *parent = nullptr);
+    explicit TdxCustomPageControl(classes::TComponent *owner);
     ~TdxCustomPageControl() override;
+
+    // True while a stored layout is read into the control.
+    bool Loading() const { return HasState(classes::csLoading); }
+    void Loaded() override;
+    void GetChildren(const classes::TGetChildProc &proc, classes::TComponent *root) override;
 
     // Pages.
     int PageCount() const { return int(m_pages.size()); }
@@ -149,6 +170,10 @@ public:
     // Docking: the widget becomes the only child of a new page.
     TdxTabSheet *DockControl(QWidget *client);
     void UndockControl(QWidget *client);
+    // The docked form whose tab was pressed, while the button is down: it
+    // is dragged once the mouse moves past the drag distance.
+    QWidget *DraggedClient() const { return m_dragClient; }
+    bool DockDragging() const { return m_dockDragging; }
 
     // Events.
     std::function<void(TdxCustomPageControl *sender)> OnChange;
@@ -234,13 +259,20 @@ private:
         TdxTabSheet *page;
     };
     std::vector<DockClient> m_dockClients;
+    QWidget *m_dragClient = nullptr;
+    QPoint m_dragStart;
+    bool m_dockDragging = false;
 };
 
 class TdxPageControl : public TdxCustomPageControl
 {
     Q_OBJECT
+    ZVO_CLASS(TdxPageControl)
 public:
     using TdxCustomPageControl::TdxCustomPageControl;
 };
+
+// Makes both classes known to component streams; called once at start-up.
+void RegisterPageControlClasses();
 
 } // namespace widgets

@@ -7,6 +7,7 @@
 #include "platform/gfx/Canvas.h"
 #include "platform/rtl/QtText.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -83,6 +84,10 @@ void TdxCustomPageControl::UndockControl(QWidget *client)
     if (!page)
         return;
     client->removeEventFilter(this);
+    if (client == m_dragClient) {
+        m_dragClient = nullptr;
+        m_dockDragging = false;
+    }
     m_dockClients.erase(std::remove_if(m_dockClients.begin(), m_dockClients.end(),
                                        [client](const DockClient &d) { return d.client == client; }),
                         m_dockClients.end());
@@ -197,13 +202,43 @@ void TdxCustomPageControl::mousePressEvent(QMouseEvent *event)
         return;
     }
     const QPoint p = event->position().toPoint();
-    controls::guarded(controls::Report::none(), [&] { m_painter->mouseDown({p.x(), p.y()}); });
+    controls::guarded(controls::Report::none(), [&] {
+        m_painter->mouseDown({p.x(), p.y()});
+        // A docked form is taken out by dragging its tab, in the styles whose
+        // tabs look like something to pick up.
+        m_dragClient = nullptr;
+        m_dockDragging = false;
+        if (m_options.style != TdxTabStyle::dxtsTabs && m_options.style != TdxTabStyle::dxtsFlat)
+            return;
+        if (const TdxPageControlButton *tab = m_painter->tabAt({p.x(), p.y()})) {
+            auto *page = static_cast<TdxTabSheet *>(tab->page());
+            for (const DockClient &d : m_dockClients)
+                if (d.page == page) {
+                    m_dragClient = d.client;
+                    m_dragStart = p;
+                }
+        }
+    });
 }
 
 void TdxCustomPageControl::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        controls::guarded(controls::Report::none(), [&] { m_painter->mouseUp(); });
+    if (event->button() == Qt::LeftButton) {
+        const QPoint p = event->position().toPoint();
+        controls::guarded(controls::Report::none(), [&] {
+            m_painter->mouseUp();
+            QWidget *client = m_dockDragging ? m_dragClient : nullptr;
+            m_dragClient = nullptr;
+            m_dockDragging = false;
+            unsetCursor();
+            // Dropped outside the control: the form floats where it was let go.
+            if (client && !rect().contains(p) && dockPageOf(client)) {
+                const QPoint global = mapToGlobal(p);
+                UndockControl(client);
+                client->move(global);
+            }
+        });
+    }
     QWidget::mouseReleaseEvent(event);
 }
 
@@ -231,6 +266,11 @@ void TdxCustomPageControl::mouseDoubleClickEvent(QMouseEvent *event)
 void TdxCustomPageControl::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint p = event->position().toPoint();
+    if (m_dragClient && !m_dockDragging && (event->buttons() & Qt::LeftButton) &&
+        (p - m_dragStart).manhattanLength() >= QApplication::startDragDistance()) {
+        m_dockDragging = true;
+        setCursor(Qt::DragMoveCursor);
+    }
     controls::guarded(controls::Report::none(), [&] { m_painter->mouseMove({p.x(), p.y()}); });
     QWidget::mouseMoveEvent(event);
 }

@@ -1,14 +1,19 @@
 // The page control as a widget: activation and its veto, page removal,
-// tab visibility, page order and keyboard navigation.
+// tab visibility, page order, keyboard navigation, docked forms and the
+// stored layout.
 
 #include "widgets/pagecontrol/dxPageControl.h"
 
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Streams.h"
 #include "platform/controls/ManualClock.h"
 #include "platform/gfx/ImageList.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -370,6 +375,148 @@ TEST_F(PageControlTest, AHeldScrollArrowRepeatsEveryPeriodUntilReleased)
     QTest::mouseRelease(control, Qt::LeftButton, {}, onArrow);
     clock.advance(TdxPageControlButtons::RepeatPeriodMs * 5);
     EXPECT_EQ(strip.scrollOffset(), 4);
+}
+
+// A docked form leaves by its tab being dragged off the control.
+TEST_F(PageControlTest, DraggingADockedFormsTabOffTheControlFloatsIt)
+{
+    control->SetDockSite(true);
+    showWindow();
+    auto press = [&](const QPoint &p) {
+        QMouseEvent e(QEvent::MouseButtonPress, p, control->mapToGlobal(p), Qt::LeftButton, Qt::LeftButton, {});
+        QApplication::sendEvent(control, &e);
+    };
+    auto move = [&](const QPoint &p) {
+        QMouseEvent e(QEvent::MouseMove, p, control->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(control, &e);
+    };
+    auto release = [&](const QPoint &p) {
+        QMouseEvent e(QEvent::MouseButtonRelease, p, control->mapToGlobal(p), Qt::LeftButton, Qt::NoButton, {});
+        QApplication::sendEvent(control, &e);
+    };
+    const QPoint outside(control->width() + 40, control->height() + 30);
+
+    for (TdxTabStyle style : {TdxTabStyle::dxtsFlat, TdxTabStyle::dxtsTabs, TdxTabStyle::dxtsButtons}) {
+        SCOPED_TRACE(int(style));
+        control->SetStyle(style);
+        auto *form = new QWidget();
+        form->setWindowTitle("Results");
+        form->show();
+        TdxTabSheet *page = control->DockControl(form);
+        ASSERT_NE(page, nullptr);
+        const rtl::TRect r = control->painter().findTab(page)->rect();
+        const QPoint onTab((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+
+        // A press alone, or a move shorter than the drag distance, keeps it.
+        press(onTab);
+        move(onTab + QPoint(1, 0));
+        EXPECT_FALSE(control->DockDragging());
+        release(onTab);
+        EXPECT_EQ(control->PageCount(), 4);
+
+        press(onTab);
+        move(onTab + QPoint(0, QApplication::startDragDistance() + 2));
+        move(outside);
+        release(outside);
+        EXPECT_EQ(control->DraggedClient(), nullptr);
+        if (style == TdxTabStyle::dxtsButtons) {
+            // Buttons are pressed, not picked up.
+            EXPECT_EQ(control->PageCount(), 4);
+            EXPECT_FALSE(form->isWindow());
+            control->UndockControl(form);
+        } else {
+            EXPECT_EQ(control->PageCount(), 3);
+            EXPECT_TRUE(form->isWindow());
+            EXPECT_EQ(form->pos(), control->mapToGlobal(outside));
+        }
+        delete form;
+    }
+}
+
+// Three pages through a component stream and back: nobody is asked about the
+// activation while the layout is read, the stored active page wins over the
+// first one attached, and a highlighted tab stays highlighted.
+TEST_F(PageControlTest, StoredLayoutWithThreeSheetsReadsBack)
+{
+    RegisterPageControlClasses();
+    control->SetName("PageControl1");
+    const char *names[] = {"General", "Proxy", "Updates"};
+    for (size_t i = 0; i < pages.size(); ++i)
+        pages[i]->SetName(names[i]);
+    control->SetStyle(TdxTabStyle::dxtsTabs);
+    control->SetTabPosition(TdxTabPosition::dxtpLeft);
+    control->SetTabWidth(70);
+    control->SetHotTrack(true);
+    pages[1]->SetImageIndex(2);
+    pages[1]->SetTabVisible(false);
+    pages[2]->SetHighlighted(true);
+    control->SetActivePage(pages[2]);
+
+    classes::TMemoryStream stream;
+    stream.WriteComponent(control);
+    stream.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(stream, text);
+    const QByteArray written(text.Memory(), int(text.Size()));
+    EXPECT_TRUE(written.contains("ActivePage = Updates")) << written.constData();
+    // Every property of the control is written, default or not.
+    EXPECT_TRUE(written.contains("HideButtons = False")) << written.constData();
+    EXPECT_TRUE(written.contains("TabHeight = 0")) << written.constData();
+    EXPECT_EQ(written.count("TdxTabSheet"), 3);
+    EXPECT_FALSE(written.contains("PageIndex"));
+
+    QWidget other;
+    auto *restored = new TdxPageControl(&other);
+    int asked = 0, told = 0;
+    restored->OnChanging = [&](TdxCustomPageControl *, TdxTabSheet *, bool &allow) {
+        ++asked;
+        allow = false;
+    };
+    restored->OnChange = [&](TdxCustomPageControl *) { ++told; };
+    stream.SetPosition(0);
+    stream.ReadComponent(restored);
+
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(told, 0);
+    ASSERT_EQ(restored->PageCount(), 3);
+    EXPECT_EQ(restored->Name(), QStringLiteral("PageControl1"));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(restored->Pages(i)->Name(), QString::fromLatin1(names[i]));
+        EXPECT_EQ(restored->Pages(i)->Caption(), pages[size_t(i)]->Caption());
+        EXPECT_EQ(restored->Pages(i)->parentWidget(), restored);
+    }
+    EXPECT_EQ(restored->ActivePage(), restored->Pages(2));
+    EXPECT_FALSE(restored->Pages(0)->isVisibleTo(restored));
+    EXPECT_TRUE(restored->Pages(2)->isVisibleTo(restored));
+    EXPECT_EQ(restored->Pages(1)->ImageIndex(), 2);
+    EXPECT_FALSE(restored->Pages(1)->TabVisible());
+    EXPECT_TRUE(restored->Pages(2)->Highlighted());
+    EXPECT_EQ(restored->Style(), TdxTabStyle::dxtsTabs);
+    EXPECT_EQ(restored->TabPosition(), TdxTabPosition::dxtpLeft);
+    EXPECT_TRUE(restored->MultiLine());
+    EXPECT_TRUE(restored->HotTrack());
+    EXPECT_EQ(restored->TabWidth(), 70);
+    EXPECT_FALSE(restored->Loading());
+
+    // Loaded, the control asks again.
+    restored->SetActivePageIndex(0);
+    EXPECT_EQ(asked, 1);
+
+    // Read back, it writes what it was read from.
+    classes::TMemoryStream again;
+    again.WriteComponent(restored);
+    again.SetPosition(0);
+    classes::TMemoryStream againText;
+    classes::ObjectBinaryToText(again, againText);
+    EXPECT_EQ(QByteArray(againText.Memory(), int(againText.Size())), written);
+
+    // A stream names the classes, so a new control can come from it alone.
+    stream.SetPosition(0);
+    std::unique_ptr<classes::TComponent> made(stream.ReadComponent(nullptr));
+    auto *madeControl = dynamic_cast<TdxPageControl *>(made.get());
+    ASSERT_NE(madeControl, nullptr);
+    EXPECT_EQ(madeControl->PageCount(), 3);
+    EXPECT_EQ(madeControl->ActivePage(), madeControl->Pages(2));
 }
 
 } // namespace
