@@ -135,6 +135,45 @@ TEST_F(ArchiveDeviceTest, TheLastPagesOutlineComesBackWithItsTree)
         classes::UnRegisterClass(TppOutlineNode::StaticClass());
 }
 
+// The reader discards what it made of a page that breaks off, the outline's
+// nodes among them, while the outline command holds its tree apart from the
+// page: each object must be freed once, whichever of the two goes first.
+TEST_F(ArchiveDeviceTest, AnOutlinePageCutShortFailsAndFreesEachObjectOnce)
+{
+    const bool registers = !classes::GetClass(u"TppOutlineNode");
+    if (registers)
+        classes::RegisterClass(TppOutlineNode::StaticClass());
+    std::unique_ptr<TppPage> page = reporttest::makePage(1, 2);
+    page->SetLastPage(true);
+    auto *root = new TppOutlineNode;
+    root->SetNodeType(TppOutlineNodeType::ntRoot);
+    for (const char *caption : {"A", "B"}) {
+        auto *group = static_cast<TppOutlineNode *>(root->Add());
+        group->SetCaption(QLatin1String(caption));
+        group->SetNodeType(TppOutlineNodeType::ntGroup);
+        static_cast<TppOutlineNode *>(group->Add())->SetCaption(QStringLiteral("Page 1"));
+    }
+    auto *command = new TppOutlineDrawCommand;
+    root->SetParent(command);
+    page->AddDrawCommand(command);
+    TppArchiveDevice device;
+    device.SetFileName(name);
+    device.StartJob();
+    device.WritePage(page.get());
+    device.EndJob();
+    const QByteArray whole = archiveFileBytes(name);
+    ASSERT_EQ(TppArchiveReader(whole).ReadPage(0)->OutlineDrawCommand() != nullptr, true);
+
+    // Every cut within the page stream, from the last byte on.
+    const int pageArea = archiveInt(whole, 0);
+    for (int size = int(whole.size()) - 1; size >= pageArea + 4; --size) {
+        const TppArchiveReader reader(whole.left(size));
+        EXPECT_THROW(reader.ReadPage(0), std::exception) << size;
+    }
+    if (registers)
+        classes::UnRegisterClass(TppOutlineNode::StaticClass());
+}
+
 TEST_F(ArchiveDeviceTest, NoPagesCancelAndFailedWritesLeaveNothingBehind)
 {
     {

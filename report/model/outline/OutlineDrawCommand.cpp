@@ -42,6 +42,9 @@ TppOutlineDrawCommand::TppOutlineDrawCommand(classes::TComponent *aOwner)
 TppOutlineDrawCommand::~TppOutlineDrawCommand()
 {
     BeforeDestruction();
+    // Let go of the tree before freeing it, so that its going is not taken
+    // for someone else freeing it.
+    delete m_outlineNode.release();
 }
 
 TppOutlineNode *TppOutlineDrawCommand::OutlineNode() const
@@ -63,11 +66,24 @@ void TppOutlineDrawCommand::SetOutlineNode(TppOutlineNode *aNode)
     if (aNode) {
         if (aNode->Parent())
             aNode->SetParent(nullptr);
-        // The command alone frees its tree.
+        // The command alone frees its tree. A stream reader that made the
+        // node still frees it when the read fails, and the command then
+        // only forgets it.
         if (classes::TComponent *owner = aNode->Owner())
             owner->RemoveComponent(aNode);
+        aNode->FreeNotification(this);
     }
+    std::unique_ptr<TppOutlineNode> old(m_outlineNode.release());
     m_outlineNode.reset(aNode);
+    if (old)
+        old->RemoveFreeNotification(this);
+}
+
+void TppOutlineDrawCommand::Notification(classes::TComponent *aComponent, classes::TOperation aOperation)
+{
+    TppDrawCommand::Notification(aComponent, aOperation);
+    if (aOperation == classes::TOperation::opRemove && m_outlineNode && aComponent == m_outlineNode.get())
+        (void)m_outlineNode.release();
 }
 
 void TppOutlineDrawCommand::SetHistory(std::shared_ptr<const TppOutlineHistory> aHistory, int aGeneration)

@@ -41,6 +41,8 @@ public:
     void Assign(const classes::TPersistent *source) override;
     // The tree streams as the command's child.
     void GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *aRoot) override;
+    // A tree freed by another than the command is forgotten.
+    void Notification(classes::TComponent *aComponent, classes::TOperation aOperation) override;
 
 private:
     bool m_outlineComplete = false;
