@@ -2,6 +2,8 @@
 
 #include "grid/widgets/TreeListRegistration.h"
 #include "widgets/pagecontrol/dxPageControl.h"
+#include "widgets/webbrowser/IEUtils.h"
+#include "widgets/webbrowser/ShellDdeCommands.h"
 
 #include <QCoreApplication>
 
@@ -19,6 +21,8 @@ void RegisterGridComponents()
 void RegisterWidgetComponents()
 {
     widgets::RegisterPageControlClasses();
+    webbrowser::BindHtmlHelp(webbrowser::ViewerHtmlHelp());
+    webbrowser::RegisterDesktopShellDde();
 }
 
 // The report library has nothing to register yet.

@@ -1,6 +1,7 @@
 #include "widgets/webbrowser/EmbeddedWB.h"
 
 #include "platform/browser/BrowserService.h"
+#include "platform/registry/Registry.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
 
@@ -8,6 +9,7 @@
 #include <QUrl>
 
 #include <array>
+#include <cfenv>
 #include <map>
 #include <mutex>
 
@@ -60,25 +62,48 @@ constexpr std::array<uint32_t, 17> UserInterfaceFlags = {
 const char *const Blank = "about:blank";
 const char *const BlankDocument = "<html><head></head><body></body></html>";
 
-// The user-agent tokens of live wrappers: one entry per name, as the values
-// under one registry key, counted so that one wrapper's end does not take the
-// token away from another still loading.
+// The browser appends the names of the values under this key to its
+// user-agent string.
+const char *const PostPlatformKey =
+    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\User Agent\\Post Platform";
+
+// Workers load pages side by side under one token: the value is deleted only
+// when the last live wrapper that registered it goes, or a page still
+// starting would lose the token of the program.
 std::mutex s_agentMutex;
-std::map<std::string, int> s_agentTokens;
+std::map<std::string, int> s_agentUsers;
 
 void registerAgent(const std::string &name)
 {
     std::lock_guard lock(s_agentMutex);
-    ++s_agentTokens[name];
+    ++s_agentUsers[name];
+    registry::Registry key(registry::RootKey::CurrentUser);
+    if (key.openKey(PostPlatformKey, true))
+        key.writeText(name, std::string());
 }
 
 void unregisterAgent(const std::string &name)
 {
     std::lock_guard lock(s_agentMutex);
-    const auto it = s_agentTokens.find(name);
-    if (it != s_agentTokens.end() && --it->second <= 0)
-        s_agentTokens.erase(it);
+    const auto it = s_agentUsers.find(name);
+    if (it != s_agentUsers.end() && --it->second > 0)
+        return;
+    if (it != s_agentUsers.end())
+        s_agentUsers.erase(it);
+    registry::Registry key(registry::RootKey::CurrentUser);
+    if (key.openKey(PostPlatformKey, false))
+        key.deleteValue(name);
 }
+
+// The floating-point state the program started with, brought back when a
+// wrapper asks for exceptions again and when the program ends.
+struct StartingFloatState
+{
+    std::fenv_t env{};
+    StartingFloatState() { std::fegetenv(&env); }
+    ~StartingFloatState() { std::fesetenv(&env); }
+};
+StartingFloatState s_startingFloatState;
 
 // The sum of the flags of the options in the set; the table is in the order
 // of the option enumeration.
@@ -192,16 +217,30 @@ void TEmbeddedWB::Loaded()
 
 std::string TEmbeddedWB::RegisteredUserAgentTokens()
 {
-    std::lock_guard lock(s_agentMutex);
+    registry::Registry key(registry::RootKey::CurrentUser);
+    if (!key.openKey(PostPlatformKey, false))
+        return {};
     std::string tokens;
-    for (const auto &entry : s_agentTokens) {
-        if (entry.first.empty())
+    for (const std::string &name : key.valueNames()) {
+        if (name.empty())
             continue;
         if (!tokens.empty())
             tokens += "; ";
-        tokens += entry.first;
+        tokens += name;
     }
     return tokens;
+}
+
+void TEmbeddedWB::SetfpExceptions(bool value)
+{
+    m_fpExceptions = value;
+    if (value)
+        std::fesetenv(&s_startingFloatState.env);
+    else {
+        // Every exception masked, as pages with scripts and plug-ins expect.
+        std::fenv_t held;
+        std::feholdexcept(&held);
+    }
 }
 
 void TEmbeddedWB::recompute()
@@ -358,10 +397,10 @@ HRESULT TEmbeddedWB::ShowHelp(void *window, const std::string &helpFile, uint32_
 {
     if (OnShowHelp)
         return OnShowHelp(this, helpFile, command, data);
-    if (!HelpFile.empty()) {
-        HtmlHelp(window, HelpFile, command, data);
+    // Only help that showed counts as handled; otherwise the browser is left
+    // to show its own.
+    if (!HelpFile.empty() && HtmlHelp(window, HelpFile, command, data) != 0)
         return S_OK;
-    }
     return S_FALSE;
 }
 
@@ -396,6 +435,158 @@ HRESULT TEmbeddedWB::Exec(TCommandGroup group, uint32_t command, const TScriptEr
         }
     }
     return result;
+}
+
+HRESULT TEmbeddedWB::QueryStatus(TCommandGroup, std::vector<TOleCmd> &)
+{
+    return S_OK;
+}
+
+HRESULT TEmbeddedWB::QueryService(const std::string &guidService, const std::string &riid, TInterface &ppvObject)
+{
+    ppvObject = nullptr;
+    return OnQueryService ? OnQueryService(this, guidService, riid, ppvObject) : E_NOINTERFACE;
+}
+
+HRESULT TEmbeddedWB::GetTypeInfoCount(uint32_t &count)
+{
+    if (OnGetTypeInfoCount)
+        return OnGetTypeInfoCount(this, count);
+    count = 0;
+    return E_NOTIMPL;
+}
+
+HRESULT TEmbeddedWB::GetTypeInfo(uint32_t index, uint32_t localeId, TInterface &typeInfo)
+{
+    if (OnGetTypeInfo)
+        return OnGetTypeInfo(this, index, localeId, typeInfo);
+    typeInfo = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT TEmbeddedWB::GetIDsOfNames(const std::string &iid, const std::vector<std::string> &names, uint32_t localeId,
+                                   std::vector<int32_t> &dispIds)
+{
+    return OnGetIDsOfNames ? OnGetIDsOfNames(this, iid, names, localeId, dispIds) : E_NOTIMPL;
+}
+
+HRESULT TEmbeddedWB::Invoke(int32_t dispId, const std::string &iid, uint32_t localeId, uint16_t flags,
+                            const std::vector<TVariant> &params, TVariant *varResult)
+{
+    // The download control is the browser's to ask and the wrapper's to
+    // answer; no handler may change it.
+    if (dispId == DISPID_AMBIENT_DLCONTROL && (flags & DISPATCH_PROPERTYGET) && varResult) {
+        *varResult = int32_t(m_downloadValue);
+        return S_OK;
+    }
+    if (OnInvoke)
+        return OnInvoke(this, dispId, iid, localeId, flags, params, varResult);
+    // The ambient properties any control host answers: a running, live host
+    // that reflects messages and draws no design-time decorations.
+    if (!(flags & DISPATCH_PROPERTYGET) || !varResult)
+        return DISP_E_MEMBERNOTFOUND;
+    switch (dispId) {
+    case -706: // DISPID_AMBIENT_MESSAGEREFLECT
+    case -709: // DISPID_AMBIENT_USERMODE
+    case -714: // DISPID_AMBIENT_SUPPORTSMNEMONICS
+    case -715: // DISPID_AMBIENT_AUTOCLIP
+        *varResult = true;
+        return S_OK;
+    case -710: // DISPID_AMBIENT_UIDEAD
+    case -711: // DISPID_AMBIENT_SHOWGRABHANDLES
+    case -712: // DISPID_AMBIENT_SHOWHATCHING
+        *varResult = false;
+        return S_OK;
+    default: return DISP_E_MEMBERNOTFOUND;
+    }
+}
+
+HRESULT TEmbeddedWB::ShowContextMenu(uint32_t id, const TPoint &point, TInterface commandTarget,
+                                     TInterface hitObject)
+{
+    return OnShowContextMenu ? OnShowContextMenu(this, id, point, commandTarget, hitObject) : S_FALSE;
+}
+
+HRESULT TEmbeddedWB::ShowUI(uint32_t id, TInterface activeObject, TInterface commandTarget, TInterface frame,
+                            TInterface doc)
+{
+    return OnShowUI ? OnShowUI(this, id, activeObject, commandTarget, frame, doc) : S_FALSE;
+}
+
+HRESULT TEmbeddedWB::HideUI()
+{
+    return OnHideUI ? OnHideUI(this) : S_FALSE;
+}
+
+HRESULT TEmbeddedWB::UpdateUI()
+{
+    return OnUpdateUI ? OnUpdateUI(this) : S_FALSE;
+}
+
+HRESULT TEmbeddedWB::EnableModeless(bool enable)
+{
+    return OnEnableModeless ? OnEnableModeless(this, enable) : S_FALSE;
+}
+
+HRESULT TEmbeddedWB::OnDocWindowActivate(bool activate)
+{
+    return OnOnDocWindowActivate ? OnOnDocWindowActivate(this, activate) : S_FALSE;
+}
+
+HRESULT TEmbeddedWB::OnFrameWindowActivate(bool activate)
+{
+    return OnOnFrameWindowActivate ? OnOnFrameWindowActivate(this, activate) : S_FALSE;
+}
+
+HRESULT TEmbeddedWB::ResizeBorder(const TRect &border, TInterface uiWindow, bool frameWindow)
+{
+    return OnResizeBorder ? OnResizeBorder(this, border, uiWindow, frameWindow) : S_FALSE;
+}
+
+HRESULT TEmbeddedWB::TranslateAccelerator(const TKeyMessage &msg, TCommandGroup group, uint32_t cmdId)
+{
+    return OnTranslateAccelerator ? OnTranslateAccelerator(this, msg, group, cmdId) : S_FALSE;
+}
+
+HRESULT TEmbeddedWB::GetOptionKeyPath(std::string &key, uint32_t dw)
+{
+    return OnGetOptionKeyPath ? OnGetOptionKeyPath(this, key, dw) : S_FALSE;
+}
+
+HRESULT TEmbeddedWB::GetOverrideKeyPath(std::string &key, uint32_t dw)
+{
+    return OnGetOverrideKeyPath ? OnGetOverrideKeyPath(this, key, dw) : S_OK;
+}
+
+HRESULT TEmbeddedWB::GetDropTarget(TInterface dropTarget, TInterface &result)
+{
+    result = nullptr;
+    return OnGetDropTarget ? OnGetDropTarget(this, dropTarget, result) : S_OK;
+}
+
+HRESULT TEmbeddedWB::GetExternal(TInterface &dispatch)
+{
+    dispatch = nullptr;
+    return OnGetExternal ? OnGetExternal(this, dispatch) : S_FALSE;
+}
+
+HRESULT TEmbeddedWB::TranslateUrl(uint32_t translate, const std::string &urlIn, std::string &urlOut)
+{
+    return OnTranslateUrl ? OnTranslateUrl(this, translate, urlIn, urlOut) : S_FALSE;
+}
+
+HRESULT TEmbeddedWB::FilterDataObject(TInterface dataObject, TInterface &result)
+{
+    result = nullptr;
+    return OnFilterDataObject ? OnFilterDataObject(this, dataObject, result) : S_FALSE;
+}
+
+bool TEmbeddedWB::CloseQuery()
+{
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(this, canClose);
+    return canClose;
 }
 
 } // namespace webbrowser

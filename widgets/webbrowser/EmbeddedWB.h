@@ -20,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace browser {
@@ -111,9 +112,12 @@ constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
 constexpr HRESULT E_NOTIMPL = HRESULT(0x80004001u);
 constexpr HRESULT E_NOINTERFACE = HRESULT(0x80004002u);
+constexpr HRESULT DISP_E_MEMBERNOTFOUND = HRESULT(0x80020003u);
 constexpr HRESULT OLECMDERR_E_NOTSUPPORTED = HRESULT(0x80040100u);
 constexpr HRESULT OLECMDERR_E_UNKNOWNGROUP = HRESULT(0x80040104u);
 constexpr int32_t DISPID_AMBIENT_DLCONTROL = -5512;
+constexpr uint16_t DISPATCH_METHOD = 1;
+constexpr uint16_t DISPATCH_PROPERTYGET = 2;
 constexpr int32_t READYSTATE_UNINITIALIZED = 0;
 constexpr int32_t READYSTATE_LOADING = 1;
 constexpr int32_t READYSTATE_COMPLETE = 4;
@@ -139,6 +143,39 @@ struct TPrintOptions
     TPrintOrientationOption Orientation = TPrintOrientationOption::poPortrait;
     bool Inches = false;
 };
+
+struct TPoint
+{
+    int32_t X = 0, Y = 0;
+};
+
+struct TRect
+{
+    int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+
+// A key message offered to the host before the page handles it.
+struct TKeyMessage
+{
+    uint32_t Message = 0;
+    uintptr_t WParam = 0;
+    intptr_t LParam = 0;
+    uint32_t Time = 0;
+};
+
+// One command of a status query: its id and the flags the answer would fill.
+struct TOleCmd
+{
+    uint32_t CmdID = 0;
+    uint32_t Flags = 0;
+};
+
+// A dispatch argument or result.
+using TVariant = std::variant<std::monostate, bool, int32_t, std::string>;
+
+// Interfaces are handed over as opaque pointers: the wrapper has none of its
+// own to give, and passes on what a handler supplies.
+using TInterface = void *;
 
 struct THostInfo
 {
@@ -171,6 +208,40 @@ using TShowMessageEvent =
 using TShowHelpEvent =
     std::function<HRESULT(TEmbeddedWB *Sender, const std::string &HelpFile, uint32_t Command, uintptr_t Data)>;
 using TGetHostInfoEvent = std::function<HRESULT(TEmbeddedWB *Sender, THostInfo &Info)>;
+// The host-interface events carry the method's arguments and return its result.
+using TKeyPathEvent = std::function<HRESULT(TEmbeddedWB *Sender, std::string &Key, uint32_t dw)>;
+using TShowContextMenuEvent =
+    std::function<HRESULT(TEmbeddedWB *Sender, uint32_t dwID, const TPoint &ppt, TInterface pcmdtReserved,
+                          TInterface pdispReserved)>;
+using TShowUIEvent = std::function<HRESULT(TEmbeddedWB *Sender, uint32_t dwID, TInterface pActiveObject,
+                                           TInterface pCommandTarget, TInterface pFrame, TInterface pDoc)>;
+using THostNotifyEvent = std::function<HRESULT(TEmbeddedWB *Sender)>;
+using THostSwitchEvent = std::function<HRESULT(TEmbeddedWB *Sender, bool Value)>;
+using TResizeBorderEvent =
+    std::function<HRESULT(TEmbeddedWB *Sender, const TRect &prcBorder, TInterface pUIWindow, bool fRameWindow)>;
+using TTranslateAcceleratorEvent = std::function<HRESULT(TEmbeddedWB *Sender, const TKeyMessage &lpMsg,
+                                                         TCommandGroup pguidCmdGroup, uint32_t nCmdID)>;
+using TGetDropTargetEvent =
+    std::function<HRESULT(TEmbeddedWB *Sender, TInterface pDropTarget, TInterface &ppDropTarget)>;
+using TGetExternalEvent = std::function<HRESULT(TEmbeddedWB *Sender, TInterface &ppDispatch)>;
+using TTranslateUrlEvent = std::function<HRESULT(TEmbeddedWB *Sender, uint32_t dwTranslate,
+                                                 const std::string &pchURLIn, std::string &ppchURLOut)>;
+using TFilterDataObjectEvent = std::function<HRESULT(TEmbeddedWB *Sender, TInterface pDO, TInterface &ppDORet)>;
+using TGetTypeInfoCountEvent = std::function<HRESULT(TEmbeddedWB *Sender, uint32_t &Count)>;
+using TGetTypeInfoEvent =
+    std::function<HRESULT(TEmbeddedWB *Sender, uint32_t Index, uint32_t LocaleID, TInterface &TypeInfo)>;
+using TGetIDsOfNamesEvent =
+    std::function<HRESULT(TEmbeddedWB *Sender, const std::string &IID, const std::vector<std::string> &Names,
+                          uint32_t LocaleID, std::vector<int32_t> &DispIDs)>;
+using TInvokeEvent = std::function<HRESULT(TEmbeddedWB *Sender, int32_t DispID, const std::string &IID,
+                                           uint32_t LocaleID, uint16_t Flags, const std::vector<TVariant> &Params,
+                                           TVariant *VarResult)>;
+using TQueryServiceEvent = std::function<HRESULT(TEmbeddedWB *Sender, const std::string &guidService,
+                                                 const std::string &riid, TInterface &ppvObject)>;
+using TCloseQueryEvent = std::function<void(TEmbeddedWB *Sender, bool &CanClose)>;
+using TShowDialogEvent = std::function<void(TEmbeddedWB *Sender, void *h)>;
+// The page asked for a window of its own; a hidden browser opens none.
+using TNewWindowEvent = std::function<void(TEmbeddedWB *Sender, const std::string &URL, bool &Cancel)>;
 // The frame is an identity only: the top frame is the wrapper itself.
 using TNavigateEvent = std::function<void(TEmbeddedWB *Sender, const void *Frame, const std::string &URL)>;
 using TBeforeNavigateEvent =
@@ -201,7 +272,10 @@ public:
     uint32_t DownloadControlValue() const { return m_downloadValue; }
     uint32_t UserInterfaceValue() const { return m_uiValue; }
     bool GetfpExceptions() const { return m_fpExceptions; }
-    void SetfpExceptions(bool value) { m_fpExceptions = value; }
+    // True brings back the floating-point state of the program's start;
+    // false masks every floating-point exception. Either holds for the
+    // calling thread.
+    void SetfpExceptions(bool value);
     bool GetEnableDDE() const { return m_dde.Enabled(); }
     void SetEnableDDE(bool value) { m_dde.SetEnabled(value); }
 
@@ -245,14 +319,64 @@ public:
     HRESULT ShowMessage(const std::string &text, const std::string &caption, uint32_t type);
     HRESULT ShowHelp(void *window, const std::string &helpFile, uint32_t command, uintptr_t data);
     HRESULT Exec(TCommandGroup group, uint32_t command, const TScriptErrorEventObject *in, std::optional<bool> *out);
+    // Nothing is filled in: every command keeps the flags it came with.
+    HRESULT QueryStatus(TCommandGroup group, std::vector<TOleCmd> &commands);
+    HRESULT QueryService(const std::string &guidService, const std::string &riid, TInterface &ppvObject);
+    HRESULT GetTypeInfoCount(uint32_t &count);
+    HRESULT GetTypeInfo(uint32_t index, uint32_t localeId, TInterface &typeInfo);
+    HRESULT GetIDsOfNames(const std::string &iid, const std::vector<std::string> &names, uint32_t localeId,
+                          std::vector<int32_t> &dispIds);
+    HRESULT Invoke(int32_t dispId, const std::string &iid, uint32_t localeId, uint16_t flags,
+                   const std::vector<TVariant> &params, TVariant *varResult);
+    HRESULT ShowContextMenu(uint32_t id, const TPoint &point, TInterface commandTarget, TInterface hitObject);
+    HRESULT ShowUI(uint32_t id, TInterface activeObject, TInterface commandTarget, TInterface frame, TInterface doc);
+    HRESULT HideUI();
+    HRESULT UpdateUI();
+    HRESULT EnableModeless(bool enable);
+    HRESULT OnDocWindowActivate(bool activate);
+    HRESULT OnFrameWindowActivate(bool activate);
+    HRESULT ResizeBorder(const TRect &border, TInterface uiWindow, bool frameWindow);
+    HRESULT TranslateAccelerator(const TKeyMessage &msg, TCommandGroup group, uint32_t cmdId);
+    HRESULT GetOptionKeyPath(std::string &key, uint32_t dw);
+    HRESULT GetOverrideKeyPath(std::string &key, uint32_t dw);
+    HRESULT GetDropTarget(TInterface dropTarget, TInterface &result);
+    HRESULT GetExternal(TInterface &dispatch);
+    HRESULT TranslateUrl(uint32_t translate, const std::string &urlIn, std::string &urlOut);
+    HRESULT FilterDataObject(TInterface dataObject, TInterface &result);
+    // The page's script asks to close its window: OnCloseQuery decides.
+    bool CloseQuery();
 
-    // --- events
+    // --- events, in their published order
     TRefreshEvent OnRefresh;
     TScriptErrorEvent OnScriptError;
     TUnloadEvent OnUnload;
+    TKeyPathEvent OnGetOverrideKeyPath;
+    TShowContextMenuEvent OnShowContextMenu;
     TGetHostInfoEvent OnGetHostInfo;
+    TShowUIEvent OnShowUI;
+    THostNotifyEvent OnHideUI;
+    THostNotifyEvent OnUpdateUI;
+    THostSwitchEvent OnEnableModeless;
+    THostSwitchEvent OnOnDocWindowActivate;
+    THostSwitchEvent OnOnFrameWindowActivate;
+    TResizeBorderEvent OnResizeBorder;
+    TTranslateAcceleratorEvent OnTranslateAccelerator;
+    TKeyPathEvent OnGetOptionKeyPath;
+    TGetDropTargetEvent OnGetDropTarget;
+    TGetExternalEvent OnGetExternal;
+    TTranslateUrlEvent OnTranslateUrl;
+    TFilterDataObjectEvent OnFilterDataObject;
     TShowMessageEvent OnShowMessage;
     TShowHelpEvent OnShowHelp;
+    TGetTypeInfoCountEvent OnGetTypeInfoCount;
+    TGetTypeInfoEvent OnGetTypeInfo;
+    TGetIDsOfNamesEvent OnGetIDsOfNames;
+    TInvokeEvent OnInvoke;
+    TQueryServiceEvent OnQueryService;
+    TCloseQueryEvent OnCloseQuery;
+    TShowDialogEvent OnShowDialog;
+    // Of the base control.
+    TNewWindowEvent OnNewWindow2;
     TBeforeNavigateEvent OnBeforeNavigate2;
     TNavigateEvent OnNavigateComplete2;
     TNavigateEvent OnDocumentComplete;
@@ -261,8 +385,9 @@ public:
     // The hidden conversation window of the shell's DDE service.
     TShellDdeWindow &DdeWindow() { return m_dde; }
 
-    // The user-agent tokens registered by live wrappers, as the servers get
-    // them appended to the browser's own string.
+    // The user-agent tokens in the registry (the names of the values under
+    // the browser's "Post Platform" key), as the servers get them appended
+    // to the browser's own string.
     static std::string RegisteredUserAgentTokens();
 
 private:

@@ -1,5 +1,8 @@
 #include "widgets/webbrowser/IEUtils.h"
 
+#include "platform/help/HtmlHelp.h"
+#include "platform/rtl/QtText.h"
+
 #include <map>
 #include <mutex>
 
@@ -138,10 +141,46 @@ std::optional<TItemList> TakeLentItemList(uintptr_t number)
     return list;
 }
 
+namespace {
+std::mutex s_helpMutex;
+THtmlHelpFunction s_boundHelp;
+} // namespace
+
+void BindHtmlHelp(THtmlHelpFunction function)
+{
+    std::lock_guard lock(s_helpMutex);
+    s_boundHelp = std::move(function);
+}
+
 intptr_t HtmlHelp(void *window, const std::string &file, uint32_t command, uintptr_t data)
 {
-    const THtmlHelpFunction function = ScopedHtmlHelpFunction::valueOr({});
+    THtmlHelpFunction function = ScopedHtmlHelpFunction::valueOr({});
+    if (!function) {
+        std::lock_guard lock(s_helpMutex);
+        function = s_boundHelp;
+    }
     return function ? function(window, file, command, data) : 0;
+}
+
+THtmlHelpFunction ViewerHtmlHelp()
+{
+    return [](void *window, const std::string &file, uint32_t command, uintptr_t data) -> intptr_t {
+        help::HtmlHelpArg arg;
+        help::HtmlHelpCommand viewerCommand;
+        switch (command) {
+        case HH_DISPLAY_TOPIC: viewerCommand = help::HtmlHelpCommand::DisplayTopic; break;
+        case HH_DISPLAY_TOC: viewerCommand = help::HtmlHelpCommand::DisplayToc; break;
+        case HH_DISPLAY_INDEX: viewerCommand = help::HtmlHelpCommand::DisplayIndex; break;
+        case HH_HELP_CONTEXT:
+            viewerCommand = help::HtmlHelpCommand::HelpContext;
+            arg.context = int64_t(data);
+            break;
+        case HH_CLOSE_ALL: viewerCommand = help::HtmlHelpCommand::CloseAll; break;
+        default: return 0;
+        }
+        return intptr_t(help::htmlHelp(static_cast<QWidget *>(window), rtl::ToQString(file), viewerCommand,
+                                       arg));
+    };
 }
 
 } // namespace webbrowser

@@ -48,11 +48,24 @@ uintptr_t LendItemList(std::span<const uint8_t> list);
 std::optional<TItemList> TakeLentItemList(uintptr_t number);
 
 // The help viewer the wrapper's help answer calls: (window, help file,
-// command, data) -> result. Unbound, a call returns 0, as a call through a
-// library that cannot be loaded does.
+// command, data) -> the window that shows the help, 0 when none does.
+// Unbound, a call returns 0, as a call through a library that cannot be
+// loaded does. The program binds it at start-up; tests stand in for it.
 using THtmlHelpFunction =
     std::function<intptr_t(void *window, const std::string &file, uint32_t command, uintptr_t data)>;
 using ScopedHtmlHelpFunction = rtl::ScopedOverride<struct HtmlHelpFunctionTag, THtmlHelpFunction>;
+void BindHtmlHelp(THtmlHelpFunction function);
 intptr_t HtmlHelp(void *window, const std::string &file, uint32_t command, uintptr_t data);
+
+// The compiled-help commands the viewer serves.
+constexpr uint32_t HH_DISPLAY_TOPIC = 0x0000;
+constexpr uint32_t HH_DISPLAY_TOC = 0x0001;
+constexpr uint32_t HH_DISPLAY_INDEX = 0x0002;
+constexpr uint32_t HH_HELP_CONTEXT = 0x000F;
+constexpr uint32_t HH_CLOSE_ALL = 0x0012;
+// The program's help viewer behind the compiled-help calls: the window is a
+// QWidget (or null); the data of HH_HELP_CONTEXT is the context number, that
+// of the other commands is not read. Other commands show nothing.
+THtmlHelpFunction ViewerHtmlHelp();
 
 } // namespace webbrowser

@@ -1,5 +1,7 @@
 #include "widgets/webbrowser/ShellDdeCommands.h"
 
+#include "platform/registry/Registry.h"
+
 #include <algorithm>
 #include <charconv>
 
@@ -16,22 +18,69 @@ bool parseNumber(std::string_view text, T &value)
 
 } // namespace
 
-TShellDdeNames DefaultShellDdeNames()
+namespace {
+
+// The shell's registration of one DDE verb: the command text as the key's
+// default value, the server in its "Application" and "Topic" subkeys.
+struct DdeVerb
 {
-    TShellDdeNames names;
-    names.PageApplication = "IExplore";
-    names.PageTopic = "WWW_OpenURL";
-    names.FolderApplication = "Folders";
-    names.FolderTopic = "AppProperties";
-    names.OpenCommand = DdeCommandName("[ViewFolder(\"%l\", %I, %S)]");
-    names.ExploreCommand = DdeCommandName("[ExploreFolder(\"%l\", %I, %S)]");
-    names.FindCommand = DdeCommandName("[FindFolder(\"%l\", %I)]");
-    return names;
+    const char *key;
+    const char *command;
+    const char *application;
+    const char *topic;
+};
+
+constexpr DdeVerb DesktopVerbs[] = {
+    {"htmlfile\\shell\\open\\ddeexec", "\"%1\",,-1,0,,,,", "IExplore", "WWW_OpenURL"},
+    {"Folder\\shell\\open\\ddeexec", "[ViewFolder(\"%l\", %I, %S)]", "Folders", "AppProperties"},
+    {"Folder\\shell\\explore\\ddeexec", "[ExploreFolder(\"%l\", %I, %S)]", "Folders", "AppProperties"},
+    {"Directory\\shell\\find\\ddeexec", "[FindFolder(\"%l\", %I)]", "Folders", "AppProperties"},
+};
+
+// The default value of a key of the classes root; empty when the key or the
+// value is missing or not a text.
+std::string defaultText(const std::string &path)
+{
+    registry::Registry key(registry::RootKey::ClassesRoot);
+    if (!key.openKey("\\" + path, false))
+        return {};
+    const std::optional<registry::Value> value = key.readValue(std::string());
+    return value && value->type == registry::ValueType::Text ? value->data : std::string();
+}
+
+bool writeDefaultText(const std::string &path, const std::string &text)
+{
+    registry::Registry key(registry::RootKey::ClassesRoot);
+    return key.openKey("\\" + path, true) && key.writeText(std::string(), text);
+}
+
+} // namespace
+
+void RegisterDesktopShellDde()
+{
+    for (const DdeVerb &verb : DesktopVerbs) {
+        const std::string key = verb.key;
+        if (registry::Registry(registry::RootKey::ClassesRoot).keyExists("\\" + key))
+            continue;
+        writeDefaultText(key, verb.command);
+        writeDefaultText(key + "\\Application", verb.application);
+        writeDefaultText(key + "\\Topic", verb.topic);
+    }
 }
 
 TShellDdeNames ShellDdeNames()
 {
-    return ScopedShellDdeNames::valueOr(DefaultShellDdeNames());
+    const std::string page = "htmlfile\\shell\\open\\ddeexec";
+    const std::string folder = "Folder\\shell\\open\\ddeexec";
+    TShellDdeNames names;
+    names.PageApplication = defaultText(page + "\\Application");
+    names.PageTopic = defaultText(page + "\\Topic");
+    names.FolderApplication = defaultText(folder + "\\Application");
+    names.FolderTopic = defaultText(folder + "\\Topic");
+    names.OpenCommand = DdeCommandName(defaultText(folder));
+    names.ExploreCommand = DdeCommandName(defaultText("Folder\\shell\\explore\\ddeexec"));
+    names.FindCommand = DdeCommandName(defaultText("Directory\\shell\\find\\ddeexec"));
+    return names;
 }
 
 std::string DdeCommandName(const std::string &commandText)

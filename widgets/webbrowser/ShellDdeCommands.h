@@ -18,13 +18,12 @@ struct TShellDdeNames
     std::string OpenCommand, ExploreCommand, FindCommand;
 };
 
-// What a desktop shell registers; the command names come from the command
-// texts as DdeCommandName reads them.
-TShellDdeNames DefaultShellDdeNames();
-// The names a wrapper reads at its creation: the desktop's, unless set
-// otherwise (empty names match nothing).
+// Writes the desktop shell's registration of its page and folder servers to
+// the registry's classes root, for each verb that has none there yet.
+void RegisterDesktopShellDde();
+// The names a wrapper reads at its creation from the classes root; what is
+// missing there reads empty, and an empty name matches nothing.
 TShellDdeNames ShellDdeNames();
-using ScopedShellDdeNames = rtl::ScopedOverride<struct ShellDdeNamesTag, TShellDdeNames>;
 // The text between "[" and "(" of a command text; empty when either is missing.
 std::string DdeCommandName(const std::string &commandText);
 

@@ -1,8 +1,15 @@
+#include "platform/help/HtmlHelp.h"
+#include "platform/registry/Registry.h"
 #include "platform/rtl/Exceptions.h"
 #include "widgets/webbrowser/EmbeddedWB.h"
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
+#include <cfenv>
+#include <fenv.h>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +19,34 @@ using D = TDownloadControlOption;
 using U = TUserInterfaceOption;
 
 namespace {
+
+// The registry of these tests lives in a folder of their own, with the
+// desktop's shell registration in it.
+class TemporaryRegistry : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        m_store = std::make_unique<registry::ScopedStoreFilePath>(
+            m_folder.filePath(QStringLiteral("registry.ini")).toStdString());
+        RegisterDesktopShellDde();
+    }
+    void TearDown() override { m_store.reset(); }
+
+private:
+    QTemporaryDir m_folder;
+    std::unique_ptr<registry::ScopedStoreFilePath> m_store;
+};
+::testing::Environment *const s_registry = ::testing::AddGlobalTestEnvironment(new TemporaryRegistry);
+
+const char *const PostPlatform =
+    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\User Agent\\Post Platform";
+
+std::vector<std::string> postPlatformValues()
+{
+    registry::Registry key(registry::RootKey::CurrentUser);
+    return key.openKey(PostPlatform, false) ? key.valueNames() : std::vector<std::string>{};
+}
 
 TDownloadControlOptions workerSet()
 {
@@ -126,23 +161,222 @@ TEST(EmbeddedWBHost, CommandGroupsRefreshUnloadAndHelp)
 
     EXPECT_EQ(wb.ShowHelp(nullptr, "x.chm", 1, 0), S_FALSE);
     std::vector<std::string> helpCalls;
+    intptr_t shown = 0;
     const ScopedHtmlHelpFunction helpFunction(
         [&](void *, const std::string &file, uint32_t command, uintptr_t data) -> intptr_t {
             helpCalls.push_back(file + ":" + std::to_string(command) + ":" + std::to_string(data));
-            return 0;
+            return shown;
         });
     wb.HelpFile = "Zarvello.chm";
+    // Help that did not show is not handled: the browser shows its own.
+    EXPECT_EQ(wb.ShowHelp(nullptr, "ignored.chm", 15, 7), S_FALSE);
+    shown = 0x1234;
     EXPECT_EQ(wb.ShowHelp(nullptr, "ignored.chm", 15, 7), S_OK);
-    EXPECT_EQ(helpCalls, (std::vector<std::string>{"Zarvello.chm:15:7"}));
+    EXPECT_EQ(helpCalls, (std::vector<std::string>{"Zarvello.chm:15:7", "Zarvello.chm:15:7"}));
+}
+
+TEST(EmbeddedWBHost, HelpFileOpensTheProgramsViewer)
+{
+    std::vector<std::string> viewerCalls;
+    // The viewer's window is only passed on, never touched: a marker will do
+    // where no application could make a real one.
+    int marker = 0;
+    QWidget *answer = reinterpret_cast<QWidget *>(&marker);
+    const help::ScopedHtmlHelpEntry viewer(
+        [&](QWidget *, const QString &path, help::HtmlHelpCommand command, const help::HtmlHelpArg &arg) {
+            viewerCalls.push_back(path.toStdString() + " " + std::to_string(int(command)) + " #" +
+                                  std::to_string(arg.context));
+            return answer;
+        });
+    BindHtmlHelp(ViewerHtmlHelp());
+    TEmbeddedWB wb;
+    wb.HelpFile = "/opt/zarvello/ZVO.chm";
+    EXPECT_EQ(wb.ShowHelp(nullptr, "", HH_HELP_CONTEXT, 42), S_OK);
+    EXPECT_EQ(wb.ShowHelp(nullptr, "", HH_DISPLAY_TOC, 0), S_OK);
+    // A command the viewer does not know shows nothing.
+    EXPECT_EQ(wb.ShowHelp(nullptr, "", 0x7777, 0), S_FALSE);
+    answer = nullptr; // an unknown context
+    EXPECT_EQ(wb.ShowHelp(nullptr, "", HH_HELP_CONTEXT, 43), S_FALSE);
+    EXPECT_EQ(viewerCalls, (std::vector<std::string>{"/opt/zarvello/ZVO.chm 4 #42", "/opt/zarvello/ZVO.chm 1 #0",
+                                                     "/opt/zarvello/ZVO.chm 4 #43"}));
+    BindHtmlHelp({});
+}
+
+// Without a handler every host method gives its fixed answer, and out
+// arguments come back cleared.
+TEST(EmbeddedWBHost, FixedAnswersWithoutHandlers)
+{
+    TEmbeddedWB wb;
+    int dummy = 0;
+    TInterface out = &dummy;
+    std::string key = "kept";
+
+    std::vector<TOleCmd> commands{{2300, 0}, {6041, 7}};
+    EXPECT_EQ(wb.QueryStatus(TCommandGroup::DocHostCommandHandler, commands), S_OK);
+    EXPECT_EQ(commands[0].Flags, 0u);
+    EXPECT_EQ(commands[1].Flags, 7u);
+
+    EXPECT_EQ(wb.QueryService("{svc}", "{iid}", out), E_NOINTERFACE);
+    EXPECT_EQ(out, nullptr);
+    uint32_t count = 5;
+    EXPECT_EQ(wb.GetTypeInfoCount(count), E_NOTIMPL);
+    EXPECT_EQ(count, 0u);
+    out = &dummy;
+    EXPECT_EQ(wb.GetTypeInfo(0, 0, out), E_NOTIMPL);
+    EXPECT_EQ(out, nullptr);
+    std::vector<int32_t> ids;
+    EXPECT_EQ(wb.GetIDsOfNames("{iid}", {"x"}, 0, ids), E_NOTIMPL);
+
+    const HRESULT falses[] = {
+        wb.ShowContextMenu(1, {3, 4}, nullptr, nullptr),
+        wb.ShowUI(1, nullptr, nullptr, nullptr, nullptr),
+        wb.HideUI(),
+        wb.UpdateUI(),
+        wb.EnableModeless(true),
+        wb.OnDocWindowActivate(true),
+        wb.OnFrameWindowActivate(false),
+        wb.ResizeBorder({0, 0, 10, 10}, nullptr, true),
+        wb.TranslateAccelerator({0x100, 'A', 0, 0}, TCommandGroup::None, 0),
+        wb.GetOptionKeyPath(key, 0),
+        wb.TranslateUrl(0, "http://a/", key),
+    };
+    for (size_t i = 0; i < std::size(falses); ++i)
+        EXPECT_EQ(falses[i], S_FALSE) << "answer " << i;
+
+    out = &dummy;
+    EXPECT_EQ(wb.GetDropTarget(&dummy, out), S_OK);
+    EXPECT_EQ(out, nullptr);
+    out = &dummy;
+    EXPECT_EQ(wb.GetExternal(out), S_FALSE);
+    EXPECT_EQ(out, nullptr);
+    out = &dummy;
+    EXPECT_EQ(wb.FilterDataObject(&dummy, out), S_FALSE);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(wb.GetOverrideKeyPath(key, 0), S_OK);
+    EXPECT_EQ(key, "kept");
+    EXPECT_TRUE(wb.CloseQuery());
+}
+
+TEST(EmbeddedWBHost, HandlersGetTheArgumentsAndGiveTheAnswer)
+{
+    TEmbeddedWB wb;
+    int dummy = 0, supplied = 0;
+    std::vector<std::string> seen;
+    auto note = [&](const std::string &what) { seen.push_back(what); };
+
+    wb.OnQueryService = [&](TEmbeddedWB *, const std::string &svc, const std::string &iid, TInterface &o) {
+        EXPECT_EQ(o, nullptr); // cleared before the handler
+        note("service " + svc + " " + iid);
+        o = &supplied;
+        return S_OK;
+    };
+    wb.OnGetDropTarget = [&](TEmbeddedWB *, TInterface given, TInterface &o) {
+        EXPECT_EQ(given, &dummy);
+        EXPECT_EQ(o, nullptr);
+        o = &supplied;
+        return S_FALSE;
+    };
+    wb.OnShowContextMenu = [&](TEmbeddedWB *, uint32_t id, const TPoint &p, TInterface, TInterface) {
+        note("menu " + std::to_string(id) + " " + std::to_string(p.X) + "," + std::to_string(p.Y));
+        return S_OK;
+    };
+    wb.OnTranslateUrl = [&](TEmbeddedWB *, uint32_t, const std::string &in, std::string &outUrl) {
+        outUrl = in + "?via=host";
+        return S_OK;
+    };
+    wb.OnEnableModeless = [&](TEmbeddedWB *, bool enable) { return note(enable ? "modeless on" : "off"), S_OK; };
+    wb.OnGetOverrideKeyPath = [&](TEmbeddedWB *, std::string &key, uint32_t) {
+        key = "Software\\Zarvello\\IE";
+        return S_OK;
+    };
+    wb.OnGetTypeInfoCount = [&](TEmbeddedWB *, uint32_t &count) { return count = 1, S_OK; };
+    wb.OnCloseQuery = [&](TEmbeddedWB *, bool &canClose) {
+        EXPECT_TRUE(canClose);
+        canClose = false;
+    };
+
+    TInterface out = &dummy;
+    EXPECT_EQ(wb.QueryService("{svc}", "{iid}", out), S_OK);
+    EXPECT_EQ(out, &supplied);
+    out = &dummy;
+    EXPECT_EQ(wb.GetDropTarget(&dummy, out), S_FALSE);
+    EXPECT_EQ(out, &supplied);
+    EXPECT_EQ(wb.ShowContextMenu(5, {12, 34}, nullptr, nullptr), S_OK);
+    std::string url;
+    EXPECT_EQ(wb.TranslateUrl(0, "http://a/", url), S_OK);
+    EXPECT_EQ(url, "http://a/?via=host");
+    EXPECT_EQ(wb.EnableModeless(true), S_OK);
+    std::string key;
+    EXPECT_EQ(wb.GetOverrideKeyPath(key, 0), S_OK);
+    EXPECT_EQ(key, "Software\\Zarvello\\IE");
+    uint32_t count = 0;
+    EXPECT_EQ(wb.GetTypeInfoCount(count), S_OK);
+    EXPECT_EQ(count, 1u);
+    EXPECT_FALSE(wb.CloseQuery());
+    // The events not assigned keep their fixed answers.
+    EXPECT_EQ(wb.HideUI(), S_FALSE);
+    EXPECT_EQ(seen, (std::vector<std::string>{"service {svc} {iid}", "menu 5 12,34", "modeless on"}));
+}
+
+TEST(EmbeddedWBHost, InvokeAnswersTheDownloadControlBeforeAnyHandler)
+{
+    TEmbeddedWB wb;
+    wb.SetDownloadOptions(workerSet());
+    TVariant result;
+    EXPECT_EQ(wb.Invoke(DISPID_AMBIENT_DLCONTROL, "", 0, DISPATCH_PROPERTYGET, {}, &result), S_OK);
+    EXPECT_EQ(result, TVariant(int32_t(0x40000710)));
+    // Without a handler: the ambient properties of any running host.
+    EXPECT_EQ(wb.Invoke(-709, "", 0, DISPATCH_PROPERTYGET, {}, &result), S_OK); // user mode
+    EXPECT_EQ(result, TVariant(true));
+    EXPECT_EQ(wb.Invoke(-712, "", 0, DISPATCH_PROPERTYGET, {}, &result), S_OK); // show hatching
+    EXPECT_EQ(result, TVariant(false));
+    EXPECT_EQ(wb.Invoke(-5513, "", 0, DISPATCH_PROPERTYGET, {}, &result), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(wb.Invoke(DISPID_AMBIENT_DLCONTROL, "", 0, DISPATCH_PROPERTYGET, {}, nullptr), DISP_E_MEMBERNOTFOUND);
+
+    std::vector<int32_t> invoked;
+    wb.OnInvoke = [&](TEmbeddedWB *, int32_t id, const std::string &, uint32_t, uint16_t, const std::vector<TVariant> &,
+                      TVariant *r) {
+        invoked.push_back(id);
+        if (r)
+            *r = std::string("handled");
+        return S_OK;
+    };
+    result = {};
+    EXPECT_EQ(wb.Invoke(DISPID_AMBIENT_DLCONTROL, "", 0, DISPATCH_PROPERTYGET, {}, &result), S_OK);
+    EXPECT_EQ(result, TVariant(int32_t(0x40000710)));
+    EXPECT_EQ(wb.Invoke(DISPID_AMBIENT_DLCONTROL, "", 0, DISPATCH_METHOD, {}, &result), S_OK);
+    EXPECT_EQ(wb.Invoke(-709, "", 0, DISPATCH_PROPERTYGET, {TVariant(1)}, &result), S_OK);
+    EXPECT_EQ(result, TVariant(std::string("handled")));
+    EXPECT_EQ(invoked, (std::vector<int32_t>{DISPID_AMBIENT_DLCONTROL, -709}));
+}
+
+// Off, every floating-point exception is masked; on, the state of the
+// program's start comes back (here: its rounding).
+TEST(EmbeddedWBHost, FpExceptionsMaskAndRestoreTheFloatingPointState)
+{
+    const int startRounding = std::fegetround();
+    TEmbeddedWB wb;
+    EXPECT_TRUE(wb.GetfpExceptions());
+    feenableexcept(FE_DIVBYZERO | FE_INVALID); // as a library might leave it
+    wb.SetfpExceptions(false);
+    EXPECT_FALSE(wb.GetfpExceptions());
+    EXPECT_EQ(fegetexcept(), 0);
+
+    std::fesetround(FE_UPWARD);
+    wb.SetfpExceptions(true);
+    EXPECT_EQ(std::fegetround(), startRounding);
+    EXPECT_EQ(fegetexcept(), 0);
 }
 
 TEST(EmbeddedWBAgent, TokenIsTheOneRegisteredAtLoaded)
 {
+    EXPECT_TRUE(postPlatformValues().empty());
     {
         TEmbeddedWB early;
         early.UserAgent = "Probe/1";
         early.Loaded();
         EXPECT_EQ(TEmbeddedWB::RegisteredUserAgentTokens(), "Probe/1");
+        EXPECT_EQ(postPlatformValues(), std::vector<std::string>{"Probe/1"});
 
         TEmbeddedWB late;
         late.Loaded();
@@ -164,6 +398,14 @@ TEST(EmbeddedWBAgent, TokenIsTheOneRegisteredAtLoaded)
     }
     // Nothing lingers: a renamed wrapper still removes what it registered.
     EXPECT_EQ(TEmbeddedWB::RegisteredUserAgentTokens(), "");
+    EXPECT_TRUE(postPlatformValues().empty());
+
+    // A token another program put there is sent as well.
+    registry::Registry key(registry::RootKey::CurrentUser);
+    ASSERT_TRUE(key.openKey(PostPlatform, true));
+    key.writeText("Other/9", "");
+    EXPECT_EQ(TEmbeddedWB::RegisteredUserAgentTokens(), "Other/9");
+    key.deleteValue("Other/9");
 }
 
 TEST(EmbeddedWBNavigation, BlankCompletesLocallyAndFailuresCompleteWithoutDocument)

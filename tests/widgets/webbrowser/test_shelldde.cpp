@@ -1,6 +1,9 @@
+#include "platform/registry/Registry.h"
 #include "widgets/webbrowser/EmbeddedWB.h"
 
 #include <gtest/gtest.h>
+
+#include <QTemporaryDir>
 
 #include <thread>
 #include <unistd.h>
@@ -97,6 +100,56 @@ TEST(ShellDdeItemLists, HandedOverListsAreTakenOnce)
     EXPECT_FALSE(ResolveItemListField(":12").has_value());
     EXPECT_FALSE(ResolveItemListField("12abc").has_value());
     EXPECT_FALSE(ResolveItemListField(std::to_string(LendItemList(TItemList{9, 0}))).has_value());
+}
+
+namespace {
+
+std::string describeNames(const TShellDdeNames &n)
+{
+    return n.PageApplication + "|" + n.PageTopic + "|" + n.FolderApplication + "|" + n.FolderTopic + "|" +
+           n.OpenCommand + "|" + n.ExploreCommand + "|" + n.FindCommand;
+}
+
+bool writeDefault(const std::string &path, const std::string &text)
+{
+    registry::Registry key(registry::RootKey::ClassesRoot);
+    return key.openKey(path, false) && key.writeText("", text);
+}
+
+} // namespace
+
+// The servers and commands come from the registry's classes root, read when
+// a wrapper is made; the program's start writes the desktop's there.
+TEST(ShellDdeNamesFromRegistry, ReadAtCreation)
+{
+    const TDdeSender me = CurrentDdeSender();
+    {
+        TEmbeddedWB wb;
+        EXPECT_EQ(describeNames(wb.DdeWindow().Names()),
+                  "IExplore|WWW_OpenURL|Folders|AppProperties|ViewFolder|ExploreFolder|FindFolder");
+    }
+    ASSERT_TRUE(writeDefault("\\htmlfile\\shell\\open\\ddeexec\\Application", "ZBrowser"));
+    ASSERT_TRUE(writeDefault("\\Folder\\shell\\explore\\ddeexec", "[OpenTree(\"%l\", %I, %S)]"));
+    RegisterDesktopShellDde(); // overwrites nothing that is there
+    {
+        TEmbeddedWB wb;
+        wb.SetEnableDDE(true);
+        EXPECT_EQ(describeNames(wb.DdeWindow().Names()),
+                  "ZBrowser|WWW_OpenURL|Folders|AppProperties|ViewFolder|OpenTree|FindFolder");
+        EXPECT_FALSE(wb.DdeWindow().Initiate(me, "IExplore", "WWW_OpenURL").has_value());
+        EXPECT_TRUE(wb.DdeWindow().Initiate(me, "ZBrowser", "WWW_OpenURL").has_value());
+    }
+    writeDefault("\\htmlfile\\shell\\open\\ddeexec\\Application", "IExplore");
+    writeDefault("\\Folder\\shell\\explore\\ddeexec", "[ExploreFolder(\"%l\", %I, %S)]");
+
+    // Nothing registered: every name is empty and no conversation starts.
+    QTemporaryDir folder;
+    const registry::ScopedStoreFilePath empty(folder.filePath(QStringLiteral("empty.ini")).toStdString());
+    TEmbeddedWB wb;
+    wb.SetEnableDDE(true);
+    EXPECT_EQ(describeNames(wb.DdeWindow().Names()), "||||||");
+    EXPECT_FALSE(wb.DdeWindow().Initiate(me, "", "").has_value());
+    EXPECT_FALSE(wb.DdeWindow().Initiate(me, "IExplore", "WWW_OpenURL").has_value());
 }
 
 TEST(ShellDdeConversation, AcceptanceRules)
