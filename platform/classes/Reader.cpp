@@ -14,14 +14,34 @@ namespace classes {
 
 namespace {
 
-std::string quoted(const QString &text)
+// Names in messages come from the stream: a control character in one
+// would reach a terminal as it is, so it is shown as \xNN.
+std::string printable(const QString &text)
 {
-    return "\"" + messageText(text) + "\"";
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || (c.unicode() >= 0x80 && c.unicode() < 0xA0))
+            shown += QStringLiteral("\\x") + QStringLiteral("%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            shown += c;
+    }
+    return messageText(shown);
 }
 
 QString fromBytes(std::string_view bytes)
 {
     return FromWin1252(bytes);
+}
+
+std::string printable(std::string_view bytes)
+{
+    return printable(fromBytes(bytes));
+}
+
+std::string quoted(const QString &text)
+{
+    return "\"" + printable(text) + "\"";
 }
 
 // A component or handler named True, False or Null is written with that
@@ -186,7 +206,7 @@ TComponent *TReader::ReadRootComponent(TComponent *root)
             SetPosition(start);
             const TMetaClass *meta = GetClass(className);
             if (!meta || !meta->InheritsFrom(TComponent::StaticClass()))
-                throw EClassNotFound("Class " + className + " not found");
+                throw EClassNotFound("Class " + printable(className) + " not found");
             root = meta->NewComponent(nullptr);
             createdRoot = true;
         }
@@ -272,9 +292,9 @@ TComponent *TReader::ReadComponent(TComponent *component)
                 }
                 const TMetaClass *meta = m_lastClass;
                 if (!meta)
-                    throw EClassNotFound("Class " + std::string(className) + " not found");
+                    throw EClassNotFound("Class " + printable(className) + " not found");
                 if (!meta->InheritsFrom(TComponent::StaticClass()))
-                    throw EClassNotFound(std::string(className) + " is not a component class");
+                    throw EClassNotFound(printable(className) + " is not a component class");
                 result = meta->NewComponent(m_owner);
                 created = true;
             }
@@ -352,7 +372,7 @@ void TReader::ReadProperty(TPersistent *instance)
     const std::string_view path(buffer, length);
     const int64_t valueStart = Position();
     try {
-        auto missing = [&path]() { return EReadError("Property " + std::string(path) + " does not exist"); };
+        auto missing = [&path]() { return EReadError("Property " + printable(path) + " does not exist"); };
         TPersistent *target = instance;
         std::string_view rest(path);
         for (size_t dot = rest.find('.'); dot != std::string_view::npos; dot = rest.find('.')) {
@@ -537,7 +557,7 @@ void TReader::readMethod(TPersistent *instance, const TPropInfo &prop)
         if (OnFindMethod)
             OnFindMethod(*this, name, address, error);
         if (!address && error)
-            throw EMethodNotFound("Method " + messageText(name) + " not found");
+            throw EMethodNotFound("Method " + printable(name) + " not found");
     }
     prop.SetMethod(*instance, TMethod{name, address ? *address : std::any()});
 }

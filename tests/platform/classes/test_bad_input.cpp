@@ -213,6 +213,26 @@ end)");
                  EClassNotFound);
 }
 
+// A name from the stream reaches a terminal through the message: its control
+// characters must not.
+TEST_F(BadInput, NamesInMessagesShowTheirControlCharactersEscaped)
+{
+    const std::pair<QByteArray, const char *> cases[] = {
+        {rootWith(shortStr("Cap\x1B[2Jtion") + "\x02\x01"), "Property Cap\\x1B[2Jtion does not exist"},
+        {rootWith({}, component("TNo\x07" "Class", "X")), "Class TNo\\x07Class not found"},
+        {rootWith({}, component("TNo\x7F" "Class", "X")), "Class TNo\\x7FClass not found"},
+    };
+    for (const auto &[stream, message] : cases) {
+        TSampleRoot root;
+        try {
+            readInto(&root, stream);
+            ADD_FAILURE() << message;
+        } catch (const std::exception &e) {
+            EXPECT_STREQ(e.what(), message);
+        }
+    }
+}
+
 TEST_F(BadInput, BadAndDuplicateNamesAreComponentErrors)
 {
     const QByteArray stream = rootWith({}, component("TSampleBand", "a b") + component("TSampleBand", "B") +
