@@ -46,6 +46,7 @@
 #include "report/model/base/Exceptions.h"
 #include "report/model/base/Messages.h"
 #include "report/model/base/Utils.h"
+#include "report/model/forms/CustomForm.h"
 #include "report/model/forms/DialogServices.h"
 #include "report/model/pages/DeviceRegistry.h"
 #include "report/model/pages/PageRequest.h"
@@ -59,6 +60,7 @@
 
 #include "platform/classes/Component.h"
 #include "platform/classes/StringList.h"
+#include "platform/shell/Modal.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -68,6 +70,7 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -423,14 +426,21 @@ int runDemo(const DemoOptions &aOptions)
     const DemoFormRelease release{form, data};
     std::unique_ptr<report::TppReport> sample;
     if (aOptions.templateFile.isEmpty()) {
-        sample = reportdemo::CreateSample(aOptions.report, data);
+        // Building a sample reads its first record (a picture that does not
+        // decode fails here).
+        try {
+            sample = reportdemo::CreateSample(aOptions.report, data);
+        } catch (const std::exception &e) {
+            demoError(demoErrorText(e));
+            return demoExitFailed;
+        }
     } else {
         sample = std::make_unique<report::TppReport>(&form);
         sample->Template()->SetFileName(aOptions.templateFile);
         try {
             sample->Template()->LoadFromFile();
         } catch (const std::exception &e) {
-            demoError(demoErrorText(e));
+            demoError(aOptions.templateFile + QStringLiteral(": ") + demoErrorText(e));
             return demoExitUsage;
         }
     }
@@ -509,15 +519,31 @@ int runDemo(const DemoOptions &aOptions)
     return 0;
 }
 
+// The run's one line on standard error is its contract with scripts: Qt's
+// own warnings (a painter that cannot begin, a runtime folder not set) stay
+// off it.
+void demoQtMessage(QtMsgType aType, const QMessageLogContext &, const QString &aText)
+{
+    if (aType == QtCriticalMsg || aType == QtFatalMsg)
+        std::fprintf(stderr, "reportdemo: %s\n", aText.simplified().toLocal8Bit().constData());
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    qInstallMessageHandler(demoQtMessage);
     // Texts are measured with fonts, which need the GUI application; only
     // the preview draws on screen, so nothing else needs a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !demoShowsWindow(argc, argv))
+    const bool window = demoShowsWindow(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !window)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Without a window nobody could answer a modal dialog (a template's read
+    // error asks whether to go on): each is answered as Cancel at once.
+    std::optional<shell::ScopedDialogSink> cancelDialogs;
+    if (!window)
+        cancelDialogs.emplace([](QWidget &, const shell::ModalWait &) { return report::ppModalResultCancel; });
     DemoOptions options;
     QString error;
     if (!parseDemoOptions(QCoreApplication::arguments(), options, error)) {
@@ -542,7 +568,14 @@ int main(int argc, char **argv)
         report::ppContentLayerInit();
     }
     reporttest::ppRegisterTraceDevice();
-    const int code = runDemo(options);
+    int code = demoExitFailed;
+    try {
+        code = runDemo(options);
+    } catch (const std::exception &e) {
+        // Whatever a step outside printing raises ends the run as a failure,
+        // not as an abort.
+        demoError(demoErrorText(e));
+    }
     if (windowLayer) {
         report::ppLibraryFinalize();
     } else {

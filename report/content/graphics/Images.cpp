@@ -323,13 +323,28 @@ void TppDBImage::LoadPicture()
         } catch (const classes::EInvalidGraphic &error) {
             // A picture that does not decode stops the report as its other
             // print errors do; in the designer it is the designer's to show.
+            // Either way the message says which picture it was.
+            const QString message = pictureErrorText(QString::fromUtf8(error.what()));
             IppReportContext *report = Report();
             if (!report || !ReportPrinting())
-                throw;
-            report->HandlePrintError(QString::fromUtf8(error.what()));
+                throw classes::EInvalidGraphic(message.toStdString());
+            report->HandlePrintError(message);
         }
     }
     InvalidateDesignControl();
+}
+
+QString TppDBImage::pictureErrorText(const QString &aReason) const
+{
+    TppDataPipeline *pipeline = DataPipeline();
+    if (!pipeline)
+        return aReason;
+    // A file named by the field is what a person goes looking for; picture
+    // data in the field itself has only the field's name.
+    QString where = DataField();
+    if (pipeline->GetFieldDataType(DataField()) == TppDataType::dtString)
+        where = pipeline->GetFieldAsString(DataField());
+    return QStringLiteral("%1, record %2: %3").arg(where).arg(pipeline->RecordIndex() + 1).arg(aReason);
 }
 
 void TppDBImage::loadFromField()

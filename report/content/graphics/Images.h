@@ -103,6 +103,8 @@ public:
 
 private:
     void loadFromField();
+    // The reason a picture did not decode, with the file (or field) and record.
+    QString pictureErrorText(const QString &aReason) const;
 
     bool m_autoDisplay = true;
     QString m_graphicType = QStringLiteral("Bitmap");

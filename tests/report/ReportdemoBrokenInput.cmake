@@ -1,0 +1,56 @@
+# Runs PROGRAM on a broken template and on a picture that does not decode,
+# on every device that shows no window. Each run must end at once (a modal
+# dialog nobody can answer would hang it), with its exit code and one line on
+# standard error naming the file: 2 for the template, 1 for the picture.
+file(REMOVE_RECURSE ${OUT_DIR})
+file(MAKE_DIRECTORY ${OUT_DIR})
+
+# demo_expect(<code> <what the line must hold> <arguments>...)
+function(demo_expect code needle)
+  execute_process(COMMAND ${PROGRAM} ${ARGN} TIMEOUT 20
+                  RESULT_VARIABLE _rc OUTPUT_QUIET ERROR_VARIABLE _err)
+  string(REGEX MATCHALL "\n" _breaks "${_err}")
+  list(LENGTH _breaks _lines)
+  string(FIND "${_err}" "${needle}" _at)
+  if(NOT "${_rc}" STREQUAL "${code}" OR NOT _lines EQUAL 1 OR _at LESS 0)
+    message(SEND_ERROR "${ARGN}\n  exit ${_rc} (want ${code}), ${_lines} lines, want \"${needle}\":\n${_err}")
+  endif()
+endfunction()
+
+# A template whose report names a property no report has.
+set(_template ${OUT_DIR}/broken.rtm)
+execute_process(COMMAND ${PROGRAM} --report list --data ${DATA} --save-template ${OUT_DIR}/list.rtm --text
+                RESULT_VARIABLE _rc ERROR_VARIABLE _err)
+if(NOT _rc EQUAL 0)
+  message(FATAL_ERROR "--save-template: exit ${_rc}: ${_err}")
+endif()
+file(READ ${OUT_DIR}/list.rtm _text)
+string(REPLACE "AutoStop = False" "AutoStopp = False" _text "${_text}")
+file(WRITE ${_template} "${_text}")
+foreach(_device Trace TextFile ReportTextFile ArchiveFile)
+  demo_expect(2 "${_template}: Property AutoStopp does not exist"
+              --template ${_template} --data ${DATA} --device ${_device} --out ${OUT_DIR}/t.${_device})
+endforeach()
+demo_expect(2 "${_template}: Property AutoStopp" --template ${_template} --data ${DATA} --device Printer)
+demo_expect(2 "${_template}: Property AutoStopp" --template ${_template} --data ${DATA} --pdf ${OUT_DIR}/t.pdf)
+
+# A picture that does not decode, in the first record and in a later one.
+file(WRITE ${OUT_DIR}/junk.bmp "no picture at all")
+file(WRITE ${OUT_DIR}/first.csv "Picture\n${OUT_DIR}/junk.bmp\npicture.gif\n")
+file(WRITE ${OUT_DIR}/later.csv "Picture\npicture.gif\n${OUT_DIR}/junk.bmp\n")
+foreach(_csv first later)
+  set(_record 1)
+  if(_csv STREQUAL "later")
+    set(_record 2)
+  endif()
+  foreach(_device Trace TextFile ReportTextFile ArchiveFile Screen)
+    set(_out ${OUT_DIR}/p.${_device})
+    if(_device STREQUAL "Screen")
+      set(_out ${OUT_DIR}/p.png)
+    endif()
+    demo_expect(1 "${OUT_DIR}/junk.bmp, record ${_record}: "
+                --report shapes --data ${OUT_DIR}/${_csv}.csv --device ${_device} --out ${_out})
+  endforeach()
+  demo_expect(1 "${OUT_DIR}/junk.bmp, record ${_record}: " --report shapes --data ${OUT_DIR}/${_csv}.csv
+              --pdf ${OUT_DIR}/p.pdf)
+endforeach()
