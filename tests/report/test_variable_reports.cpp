@@ -322,3 +322,81 @@ TEST_F(VariableReports, ALookAheadTotalInAChildReportShowsEachRunsTotalAboveItsR
         EXPECT_EQ(totals, QStringList({"6", "6", "6"})) << "run " << run;
     }
 }
+
+namespace {
+
+// A subreport in each group footer lists childData's V = 1..3 in its
+// detail band "ChildDetail": what its objects show depends on the main
+// report's run, which they must see as running.
+class ChildReportPrinting : public VariableReports
+{
+protected:
+    ChildReportPrinting()
+    {
+        childData.AddField("V", TppDataType::dtDouble);
+        for (int v = 1; v <= 3; ++v)
+            childData.AddRow({double(v)});
+        subreport = new TppSubReport;
+        subreport->SetBand(groupFooter);
+        subreport->SetBounds(0, 0, 190000, 10000);
+        subreport->SetDataPipeline(&childData);
+        childDetail = new TppDetailBand(nullptr);
+        childDetail->SetReport(subreport->Report());
+        childDetail->SetmmHeight(1000);
+        childDetail->SetUserName("ChildDetail");
+    }
+
+    // The child's texts, page by page.
+    QList<QStringList> childTexts()
+    {
+        QList<QStringList> texts;
+        for (const QString &page : print())
+            texts << bandTexts(page, "ChildDetail");
+        return texts;
+    }
+
+    MemoryPipeline childData;
+    TppSubReport *subreport = nullptr;
+    TppDetailBand *childDetail = nullptr;
+};
+
+} // namespace
+
+TEST_F(ChildReportPrinting, APageNumberInAChildReportIsThatOfThePageItPrintsOn)
+{
+    text<TppSystemVariable>(childDetail)->SetVarType(TppVarType::vtPageNo);
+    const QList<QStringList> texts = childTexts();
+    ASSERT_EQ(texts.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(texts[i], QStringList(3, QString::number(i + 1))) << "page " << i + 1;
+}
+
+TEST_F(ChildReportPrinting, AChildDataTextWithoutAFieldPrintsNothing)
+{
+    text<TppDBText>(childDetail)->SetUserName("ChildDBText");
+    for (const QStringList &page : childTexts())
+        EXPECT_EQ(page, QStringList(3, QString()));
+}
+
+TEST_F(ChildReportPrinting, AReportPrintedFromTheDesignerShowsTheChildsValues)
+{
+    auto *value = text<TppDBText>(childDetail);
+    value->SetDataPipeline(&childData);
+    value->SetDataField("V");
+    report.IncludeState(ppState::Design);
+    subreport->Report()->IncludeState(ppState::Design);
+    for (const QStringList &page : childTexts())
+        EXPECT_EQ(page, QStringList({"1", "2", "3"}));
+}
+
+TEST_F(ChildReportPrinting, AChildGroupKeepsItsBreakTypeWhileTheReportRuns)
+{
+    auto *childGroup = new TppGroup;
+    childGroup->SetReport(subreport->Report());
+    report.OnStartPage.Set([childGroup](classes::TObject *) { childGroup->SetBreakType(TppBreakType::btCustomField); });
+    print();
+    EXPECT_EQ(childGroup->BreakType(), TppBreakType::btDataField);
+    report.OnStartPage.Clear();
+    childGroup->SetBreakType(TppBreakType::btCustomField);
+    EXPECT_EQ(childGroup->BreakType(), TppBreakType::btCustomField);
+}

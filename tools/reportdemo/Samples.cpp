@@ -230,17 +230,19 @@ std::unique_ptr<report::TppReport> variablesSample(reporttest::MemoryPipeline &a
 
 // A main report without data, whose detail prints once: a label and, below
 // it, a subreport that prints the list of the data as its child, over as
-// many pages as it needs.
+// many pages as it needs. Each record shows the number of the page it is
+// on.
 std::unique_ptr<report::TppReport> subReportSample(reporttest::MemoryPipeline &aData)
 {
     auto result = std::make_unique<report::TppReport>();
     report::TppReport &r = *result;
     reporttest::SetA4Portrait(*r.PrinterSetup(), sampleMargin);
     const int fields = aData.GetFieldCount();
-    const int32_t width = sampleColumnWidth(aData);
+    const int32_t width = sampleColumnWidth(aData, 1);
     auto *header = addSampleBand<report::TppHeaderBand>(r, 20000, QStringLiteral("PageHeader"));
     for (int i = 0; i < fields; ++i)
         addSampleLabel(header, aData.GetField(i)->FieldName, i * width, width);
+    addSampleLabel(header, QStringLiteral("Page"), fields * width, width);
     addSampleLabel(addSampleBand<report::TppFooterBand>(r, 20000, QStringLiteral("PageFooter")),
                    QStringLiteral("Subreport"), 0, samplePrintWidth);
 
@@ -265,6 +267,8 @@ std::unique_ptr<report::TppReport> subReportSample(reporttest::MemoryPipeline &a
     auto *childDetail = addSampleBand<report::TppDetailBand>(*child, 5000, QStringLiteral("ChildDetail"));
     for (int i = 0; i < fields; ++i)
         addSampleDBText(childDetail, aData, i, i * width, width);
+    addSampleVariable<report::TppSystemVariable>(childDetail, fields * width, width)
+        ->SetVarType(report::TppVarType::vtPageNo);
     addSampleLabel(addSampleBand<report::TppSummaryBand>(*child, 10000, QStringLiteral("ChildSummary")),
                    QStringLiteral("End of records"), 0, samplePrintWidth);
     return result;

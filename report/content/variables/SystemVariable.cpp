@@ -29,7 +29,8 @@ SystemVariableFacts systemVariableFacts(const TppComponent &aComponent)
     SystemVariableFacts facts;
     facts.printing = aComponent.ReportPrinting();
     facts.printDateTime = rtl::Now();
-    const TppCustomEngine *engine = ppLookAheadEngine(aComponent);
+    auto *report = dynamic_cast<TppCustomReport *>(aComponent.Report());
+    const TppCustomEngine *engine = report ? report->PageNumberEngine() : ppLookAheadEngine(aComponent);
     if (!facts.printing || !engine)
         return facts;
     facts.pageNo = engine->GetPageNoForDisplay();

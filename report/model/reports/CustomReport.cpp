@@ -528,6 +528,12 @@ void TppCustomReport::Reset()
         engine->Reset();
 }
 
+bool TppCustomReport::MainReportPrinting() const
+{
+    const TppCustomReport *main = const_cast<TppCustomReport *>(this)->GetMainReport();
+    return main && main->Printing();
+}
+
 void TppCustomReport::LayoutChanged()
 {
     for (TppBand *band : m_bands)

@@ -144,6 +144,8 @@ public:
     // The top report of the tree of subreports: the report itself unless
     // a subreport holds it (nullptr for a child report no subreport holds).
     virtual TppCustomReport *GetMainReport() { return this; }
+    // The engine whose page number and count the report's objects print.
+    virtual TppCustomEngine *PageNumberEngine() { return Engine(); }
     // Appends the report's place in the tree of subreports; nothing for a
     // report that no subreport holds.
     virtual void GetTreeKey(QString &) const {}
@@ -217,7 +219,8 @@ public:
     int32_t mmPrintableWidth() const override;
     int32_t mmPrintableHeight() const override;
     int LanguageIndex() const override { return TppProducer::LanguageIndex(); }
-    bool MainReportPrinting() const override { return Printing(); }
+    // Only the main report prints: a child report runs inside its run.
+    bool MainReportPrinting() const override;
     const PrinterResolution *Printer() const override { return nullptr; }
     void AddBand(TppBand *aBand) override;
     void RemoveBand(TppBand *aBand) override;

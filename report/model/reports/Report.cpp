@@ -332,6 +332,16 @@ TppCustomReport *TppChildReport::GetMainReport()
     return parent ? parent->GetMainReport() : nullptr;
 }
 
+TppCustomEngine *TppChildReport::PageNumberEngine()
+{
+    TppSubReport *subreport = parentSubReport();
+    TppCustomReport *parent = parentReport();
+    if (!subreport || !parent || !PrintingAsSubReport() ||
+        (subreport->PrintBehavior() == TppPrintBehaviorType::pbSection && subreport->ResetPageNo()))
+        return Engine();
+    return parent->PageNumberEngine();
+}
+
 void TppChildReport::GetTreeKey(QString &aKey) const
 {
     TppSubReport *subreport = parentSubReport();

@@ -183,6 +183,9 @@ public:
     // The main report of the report whose band holds the subreport;
     // nullptr while no subreport on a report's band holds it.
     TppCustomReport *GetMainReport() override;
+    // A child prints on its parent's pages and shows their numbers; only a
+    // section that numbers its pages afresh shows its own.
+    TppCustomEngine *PageNumberEngine() override;
     // The subreport's completed runs as "%8d" and "|", after the key of the
     // report that holds it.
     void GetTreeKey(QString &aKey) const override;
