@@ -3,6 +3,7 @@
 # [--dump FILE]; with --device Printer [--printer NAME] or --pdf FILE it prints the report.
 add_executable(reportdemo "${CMAKE_CURRENT_LIST_DIR}/reportdemo/main.cpp"
                           "${CMAKE_CURRENT_LIST_DIR}/reportdemo/Criteria.cpp"
+                          "${CMAKE_CURRENT_LIST_DIR}/reportdemo/OutputFile.cpp"
                           "${CMAKE_CURRENT_LIST_DIR}/reportdemo/BarCodeSample.cpp"
                           "${CMAKE_CURRENT_LIST_DIR}/reportdemo/PageDump.cpp"
                           "${CMAKE_CURRENT_LIST_DIR}/reportdemo/RichTextSample.cpp"

@@ -12,14 +12,16 @@
 
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Streams.h"
+#include "platform/rtl/AtomicSave.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -67,10 +69,23 @@ int main(int argc, char **argv)
     try {
         classes::TMemoryStream output;
         convert(toText, args[2], output);
-        QSaveFile out(args[3]);
-        if (!out.open(QIODevice::WriteOnly) || out.write(output.Memory(), output.Size()) != output.Size() ||
-            !out.commit())
-            return fail("cannot write " + args[3].toStdString() + ": " + out.errorString().toStdString());
+        const QFileInfo target(args[3]);
+        if (target.exists() && !target.isFile() && !target.isDir()) {
+            // A device or pipe cannot be replaced; its flush tells.
+            QFile out(args[3]);
+            if (!out.open(QIODevice::WriteOnly) || out.write(output.Memory(), output.Size()) != output.Size() ||
+                !out.flush())
+                return fail("cannot write " + args[3].toStdString() + ": " + out.errorString().toStdString());
+            return 0;
+        }
+        // Replaced whole or not at all: a full disk must not leave a cut
+        // file behind a run that says it converted.
+        rtl::AtomicSaveOptions options;
+        options.existing = rtl::ExistingFile::Update;
+        const rtl::SaveResult saved = rtl::atomicSave(QFile::encodeName(args[3]).toStdString(),
+                                                      std::string_view(output.Memory(), size_t(output.Size())), options);
+        if (!saved)
+            return fail("cannot write " + args[3].toStdString() + ": " + saved.reason());
     } catch (const std::exception &e) {
         return fail(e.what());
     }

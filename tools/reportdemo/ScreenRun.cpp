@@ -1,12 +1,14 @@
 #include "ScreenRun.h"
 
+#include "OutputFile.h"
+
 #include "report/model/pages/Page.h"
 #include "report/model/pages/PageRequest.h"
 #include "report/model/reports/Report.h"
 #include "report/output/screen/ScreenDevice.h"
 
+#include <QBuffer>
 #include <QImageWriter>
-#include <QSaveFile>
 
 namespace reportdemo {
 
@@ -28,13 +30,15 @@ bool RenderPagesToPng(report::TppReport &aReport, const report::TppPageRequest &
         if (failed)
             return;
         const QString name = PagePngName(aBase, device.Page()->AbsolutePageNo());
-        QSaveFile file(name);
-        QImageWriter writer(&file, "png");
-        if (!file.open(QIODevice::WriteOnly) || !writer.write(device.PageBitmap()) || !file.commit()) {
-            aError = name + QStringLiteral(": ") +
-                     (writer.error() != QImageWriter::UnknownError ? writer.errorString() : file.errorString());
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        QImageWriter writer(&png, "png");
+        if (!writer.write(device.PageBitmap())) {
+            aError = name + QStringLiteral(": ") + writer.errorString();
             failed = true;
+            return;
         }
+        failed = !SaveOutputFile(name, png.data(), aError);
     });
     device.SetPublisher(aReport.Publisher());
     aReport.PrintToDevices();

@@ -33,6 +33,7 @@
 // arguments or data (one line).
 
 #include "Criteria.h"
+#include "OutputFile.h"
 #include "PageDump.h"
 #include "Samples.h"
 #include "ScreenRun.h"
@@ -64,9 +65,10 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <functional>
 #include <map>
@@ -228,15 +230,13 @@ bool writeDemoOutput(const QString &aFileName, const QByteArray &aBytes, QString
 {
     if (aFileName.isEmpty()) {
         std::fwrite(aBytes.constData(), 1, size_t(aBytes.size()), stdout);
-        std::fflush(stdout);
+        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+            aError = QStringLiteral("standard output: ") + QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
         return true;
     }
-    QSaveFile file(aFileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(aBytes) != aBytes.size() || !file.commit()) {
-        aError = aFileName + QStringLiteral(": ") + file.errorString();
-        return false;
-    }
-    return true;
+    return reportdemo::SaveOutputFile(aFileName, aBytes, aError);
 }
 
 int runScreen(report::TppReport &aReport, const report::TppPageRequest &aRequest, const DemoOptions &aOptions)

@@ -1,0 +1,91 @@
+// reportdemo's and streamconv's output files on a full disk: the run fails
+// with one line that names the file and the reason, and the file that was
+// there stays as it was.
+
+#include "tests/support/TestSupport.h"
+#include "tests/support/TinyFileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace {
+
+struct ToolRun
+{
+    int exitCode = -1;
+    std::string error;
+};
+
+ToolRun runTool(const std::string &aCommand, const std::string &aErrorFile)
+{
+    ToolRun run;
+    const int status = std::system((aCommand + " >/dev/null 2>" + aErrorFile).c_str());
+    if (status != -1 && WIFEXITED(status))
+        run.exitCode = WEXITSTATUS(status);
+    run.error = zvotest::readFile(QString::fromStdString(aErrorFile));
+    return run;
+}
+
+void writeText(const std::string &aFileName, const std::string &aText)
+{
+    std::ofstream(aFileName, std::ios::binary) << aText;
+}
+
+// "" when the run failed as it should and left the earlier file whole.
+std::string checkFailedRun(const ToolRun &aRun, const std::string &aFile, const std::string &aEarlier)
+{
+    std::string what;
+    if (aRun.exitCode != 1)
+        what += "exit " + std::to_string(aRun.exitCode) + "; ";
+    if (aRun.error.find(aFile) == std::string::npos || aRun.error.find("No space left on device") == std::string::npos ||
+        aRun.error.find('\n') != aRun.error.size() - 1)
+        what += "said \"" + aRun.error + "\"; ";
+    if (zvotest::readFile(QString::fromStdString(aFile)) != aEarlier)
+        what += "the earlier file is gone; ";
+    return what;
+}
+
+} // namespace
+
+TEST(ToolsOnAFullDisk, ReportdemoAndStreamconvFailAndKeepTheEarlierFile)
+{
+    QTemporaryDir outside;
+    ASSERT_TRUE(outside.isValid());
+    const std::string errors = outside.filePath(QStringLiteral("stderr.txt")).toStdString();
+    const std::string text = outside.filePath(QStringLiteral("component.txt")).toStdString();
+    writeText(text, "object Sample: TSampleThing\n  Caption = 'a caption'\n  Count = 12\nend\n");
+    const std::string demo = std::string(ZVO_REPORTDEMO) + " --report list --data " + ZVO_SOURCE_ROOT +
+                             "/tools/reportdemo/samples/list.csv";
+
+    const auto answer = zvotest::onTinyTmpfs([&](const std::string &folder) -> std::string {
+        const std::string out = folder + "/pages.txt";
+        const std::string dump = folder + "/dump.txt";
+        const std::string binary = folder + "/component.bin";
+        const std::string earlier = "the earlier run's file\n";
+        for (const std::string &file : {out, dump, binary})
+            writeText(file, earlier);
+        if (!zvotest::fillFileSystem(folder))
+            return "could not fill the disk";
+        std::string failures;
+        if (const std::string what = checkFailedRun(runTool(demo + " --out " + out, errors), out, earlier);
+            !what.empty())
+            failures += "--out: " + what;
+        if (const std::string what = checkFailedRun(runTool(demo + " --dump " + dump, errors), dump, earlier);
+            !what.empty())
+            failures += "--dump: " + what;
+        const std::string convert = std::string(ZVO_STREAMCONV) + " --to-binary " + text + " " + binary;
+        if (const std::string what = checkFailedRun(runTool(convert, errors), binary, earlier); !what.empty())
+            failures += "streamconv: " + what;
+        return failures;
+    });
+    if (!answer)
+        GTEST_SKIP() << "this system does not let the tests mount a tmpfs";
+    EXPECT_EQ(*answer, "");
+}
