@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QTest>
 #include <QWheelEvent>
@@ -158,8 +159,13 @@ private:
     void iniLayout(const QStringList &t, bool save)
     {
         need(t, 3);
-        if (!save && !QFile::exists(t[1]))
-            throw ScriptError{QString("cannot read \"%1\"").arg(t[1])};
+        if (!save) {
+            // The ini reader takes a file it cannot read for an empty one
+            // and would give the defaults; a script asked for this file.
+            QFile file(t[1]);
+            if (QFileInfo(t[1]).isDir() || !file.open(QIODevice::ReadOnly))
+                throw ScriptError{QString("cannot read \"%1\"").arg(t[1])};
+        }
         m_tree.SetIniSectionName(t[2] == "-" ? QString() : t[2]);
         try {
             if (save)

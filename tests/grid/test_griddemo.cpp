@@ -13,6 +13,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 using zvotest::at;
@@ -105,11 +107,19 @@ TEST(GridDemo, ScriptsTellAFailedCheckByItsLineAndRefuseBadScripts)
     EXPECT_TRUE(run.stdErr.contains(failing + ":3: expected yes, got no")) << qPrintable(run.stdErr);
     EXPECT_TRUE(run.stdErr.contains(failing + ":5: expected the message \"Hello\", got no message"))
         << qPrintable(run.stdErr);
-    for (const QByteArray &bad :
-         {QByteArray("frobnicate\n"), QByteArray("click cell \"Nope\" colSite\n"), QByteArray("key NoSuchKey\n"),
-          QByteArray("wheel lots\n"), QByteArray("expect focus \"Site 01\n"),
-          QByteArray("load-ini " + dir.filePath("none.ini").toUtf8() + " Demo\n"), QByteArray("save-ini x.ini\n"),
-          QByteArray("save-ini " + dir.filePath("no/such/dir.ini").toUtf8() + " Demo\n")}) {
+    std::vector<QByteArray> bads = {
+        QByteArray("frobnicate\n"), QByteArray("click cell \"Nope\" colSite\n"), QByteArray("key NoSuchKey\n"),
+        QByteArray("wheel lots\n"), QByteArray("expect focus \"Site 01\n"),
+        QByteArray("load-ini " + dir.filePath("none.ini").toUtf8() + " Demo\n"), QByteArray("save-ini x.ini\n"),
+        QByteArray("save-ini " + dir.filePath("no/such/dir.ini").toUtf8() + " Demo\n"),
+        // A layout the script cannot read stops it too: a folder, and a file
+        // of mode 000 where that keeps this user out (root reads it).
+        QByteArray("load-ini " + dir.path().toUtf8() + " Demo\n")};
+    const QString unreadable = script("unreadable.ini", "[Demo]\n");
+    QFile::setPermissions(unreadable, QFileDevice::Permissions());
+    if (QFile probe(unreadable); !probe.open(QIODevice::ReadOnly))
+        bads.push_back("load-ini " + unreadable.toUtf8() + " Demo\n");
+    for (const QByteArray &bad : bads) {
         run = runGridDemo({"--script", script("bad.txt", bad)});
         EXPECT_EQ(run.exitCode, 2) << bad.constData();
         EXPECT_TRUE(run.stdErr.contains("bad.txt:1: ")) << qPrintable(run.stdErr);
