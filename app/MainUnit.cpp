@@ -414,13 +414,10 @@ bool TMainForm::FormCreate()
     // behind, some of them as large as the list.
     rtl::removeAtomicSaveLeftovers(GetApplicationPath());
 
-    try {
-        LoadOptions();
-    } catch (...) {
-        // A settings file we cannot read must not keep the program from
-        // starting; the next save writes sound values over it.
-        SetDefaultOptions();
-    }
+    // Reads each key on its own: a value it cannot read falls back to that
+    // key's default alone, so the close never writes defaults over the
+    // user's other settings.
+    LoadOptions();
 
     HighlightRow = -1;
     HighlightColumn = -1;

@@ -5,6 +5,7 @@
 #include "foundation/MyUtilitiesUi.h"
 #include "foundation/MyWebUtilitiesProxy.h"
 #include "platform/ini/PrivateProfile.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Rounding.h"
 #include "platform/shell/Beep.h"
 #include "platform/shell/Desktop.h"
@@ -192,7 +193,14 @@ int32_t ReadNumberOption(const std::string &key, int32_t defaultValue)
     const std::string value = ReadIniValue(key, NumberLimit, std::string());
     if (value.empty())
         return defaultValue;
-    return rtl::Round(StrToNumber(value));
+    // One number out of range must not cost the user the rest of the file:
+    // a caller that gave up on the whole load would write every default
+    // over it at the next save.
+    try {
+        return rtl::Round(StrToNumber(value));
+    } catch (const rtl::ERangeError &) {
+        return defaultValue;
+    }
 }
 
 bool ReadBoolOption(const std::string &key, bool defaultValue)
@@ -309,7 +317,12 @@ void LoadOptions()
     if (!UseProxy) {
         std::string server;
         int32_t port = 0;
-        GetIEProxySettings(server, port);
+        // A system setting we cannot read leaves the proxy as the file has it.
+        try {
+            GetIEProxySettings(server, port);
+        } catch (const rtl::ERangeError &) {
+            server.clear();
+        }
         if (!server.empty()) {
             UseProxy = true;
             ProxyServer = server;

@@ -43,8 +43,8 @@ inline constexpr int32_t MainWindowMinWidth = 630;
 
 // Every setting at its default, as LoadOptions gives them without a file.
 void SetDefaultOptions();
-// LoadOptions raises rtl::ERangeError for a stored number outside the 32-bit
-// range.
+// A stored number outside the 32-bit range gives that key's default; a system
+// proxy that cannot be read is not imported.
 void LoadOptions();
 // Writes every setting into Options.ini in one replacement of the file;
 // false (errno says why) when it could not be written, and then the previous

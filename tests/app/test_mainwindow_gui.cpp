@@ -454,11 +454,14 @@ TEST_F(MainWindowTest, GarbageInTheListAndTheSettingsStartsWithoutFailing)
     for (int i = 0; i < 3000; ++i)
         rows += "site" + std::to_string(i) + ".example\t" + std::to_string(i * 7 % 1000) + "\t0\t0\t0\r\n";
     write("Domain-Data.txt", rows);
-    // Bad numbers in the settings fall back to the defaults.
-    writeOptions("MainWindowX=99999999999\r\nConcurrentConnectionCount=3\r\n");
+    // A bad number in the settings falls back to its own default; the good
+    // keys are kept.
+    writeOptions("MainWindowX=99999999999\r\nConcurrentConnectionCount=3\r\nShowSplashScreen=false\r\n"
+                 "CheckForUpdatesInterval=Never\r\n");
     TMainForm &form = start();
-    EXPECT_EQ(ConcurrentConnectionCount, 8);
-    EXPECT_TRUE(ShowSplashScreen);
+    EXPECT_EQ(ConcurrentConnectionCount, 3);
+    EXPECT_FALSE(ShowSplashScreen);
+    EXPECT_EQ(CheckForUpdatesInterval, "Never");
     ASSERT_GE(form.ListView1->topLevelItemCount(), 3003);
     EXPECT_EQ(form.RowCaption(0), "minus.example");
     EXPECT_EQ(form.RowCaption(form.ListView1->topLevelItemCount() - 1), "huge.example");

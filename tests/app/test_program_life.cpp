@@ -18,6 +18,7 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -331,6 +332,69 @@ TEST_F(ProgramLifeTest, TheProgramEndedBySigtermSavesItsSettings)
     EXPECT_NE(read("Options.ini").find("MainWindowState=Normal"), std::string::npos) << read("Options.ini");
     EXPECT_EQ(read("Domain-Data.txt"), SortedRows);
     EXPECT_FALSE(QFile::exists(lock));
+}
+
+// A number the settings cannot hold, in the file and in the desktop's proxy
+// variable: the program starts, and what it saves at a kill keeps every
+// other key the user had.
+TEST_F(ProgramLifeTest, ANumberOutOfRangeCostsOnlyItsOwnSetting)
+{
+    const std::string kept = "CheckForUpdatesInterval=Every Month\r\n"
+                             "CheckForUpdatesLastDate=2026-11-30\r\n"
+                             "ConcurrentConnectionCount=3\r\n"
+                             "MainWindowState=Normal\r\n"
+                             "ProgressWindowX=40\r\n"
+                             "ProgressWindowY=50\r\n"
+                             "ProxyKind=Socks5\r\n"
+                             "ProxyPassword=Base64:" +
+                             EncodeBase64Option(ScrambleText("secret")) +
+                             "\r\n"
+                             "ProxyPort=1080\r\n"
+                             "ProxyServer=socks.lan\r\n"
+                             "ProxyUsername=me\r\n"
+                             "ShowSplashScreen=false\r\n"
+                             "UseProxy=false\r\n";
+    const struct
+    {
+        const char *name;
+        std::string fileFirst;
+        const char *desktopProxy;
+    } cases[] = {
+        {"in the file", "MainWindowX=99999999999\r\n", ""},
+        {"in the desktop's proxy", "MainWindowX=12\r\n", "http://px.lan:99999999999/"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir config;
+        ASSERT_TRUE(config.isValid());
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // No stored system proxy setting stands before the desktop's.
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        env.insert(QStringLiteral("http_proxy"), QString::fromLatin1(c.desktopProxy));
+        env.remove(QStringLiteral("HTTP_PROXY"));
+        program.setProcessEnvironment(env);
+        write("Domain-Data.txt", SortedRows);
+        write("Options.ini", "[zarvello]\r\n" + c.fileFirst + kept);
+        program.start(m_folder.file(QStringLiteral("zarvello")), {});
+        ASSERT_TRUE(program.waitForStarted(10000));
+        const QString lock = ProgramInstance::lockFileName(m_folder.path());
+        EXPECT_TRUE(QTest::qWaitFor([&lock] { return QFile::exists(lock); }, 20000));
+        ::kill(pid_t(program.processId()), SIGTERM);
+        ASSERT_TRUE(program.waitForFinished(20000));
+        EXPECT_EQ(program.exitCode(), 0);
+
+        // The window's bounds are the window's own at the close; the rest
+        // is as it was.
+        std::string saved;
+        for (const QByteArray &line : QByteArray::fromStdString(read("Options.ini")).split('\n'))
+            if (!line.isEmpty() && !line.startsWith("MainWindowX=") && !line.startsWith("MainWindowY=") &&
+                !line.startsWith("MainWindowW=") && !line.startsWith("MainWindowH="))
+                saved += line.toStdString() + "\n";
+        EXPECT_EQ(saved, "[zarvello]\r\n" + kept);
+        EXPECT_EQ(read("Options.ini").find("99999999999"), std::string::npos);
+    }
 }
 
 } // namespace

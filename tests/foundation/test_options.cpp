@@ -199,10 +199,16 @@ TEST_F(OptionsTest, LenientAndExactValueForms)
     LoadOptions();
     EXPECT_EQ(MainWindowState, TWindowState::wsMinimized);
 
-    writeOptions(header() + "ConcurrentConnectionCount=2147483648\r\n");
-    EXPECT_THROW(LoadOptions(), rtl::ERangeError);
-    writeOptions(header() + "MainWindowX=-1e300\r\n");
-    EXPECT_THROW(LoadOptions(), rtl::ERangeError);
+    // A number outside 32 bits gives its own key's default and leaves the
+    // other keys as the file has them.
+    writeOptions(header() + "ConcurrentConnectionCount=2147483648\r\nMainWindowX=-1e300\r\nMainWindowY=2147483647\r\n" +
+                 "ProxyPort=99999999999\r\nProxyServer=px.lan\r\nUseProxy=true\r\nShowSplashScreen=false\r\n");
+    LoadOptions();
+    EXPECT_EQ((std::vector<int32_t>{ConcurrentConnectionCount, MainWindowX, MainWindowY, ProxyPort}),
+              (std::vector<int32_t>{8, -1, 2147483647, 80}));
+    EXPECT_EQ(ProxyServer, "px.lan");
+    EXPECT_TRUE(UseProxy);
+    EXPECT_FALSE(ShowSplashScreen);
 }
 
 TEST_F(OptionsTest, WithoutFileVariablesReadsGiveDefaultsAndWritesOnlyBeep)

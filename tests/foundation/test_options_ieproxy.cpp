@@ -115,6 +115,17 @@ TEST_F(OptionsTest, LoadTakesTheSystemProxyOnlyWhenTheFileSaysNo)
     writeOptions(header() + "UseProxy=true\r\nProxyServer=mine\r\nProxyPort=1\r\n");
     LoadOptions();
     EXPECT_EQ(ProxyServer + ":" + std::to_string(ProxyPort), "mine:1");
+
+    // A desktop proxy whose port does not fit imports nothing, and the load
+    // goes on with every key the file holds.
+    m_env["HTTP_PROXY"] = "http://px.lan:99999999999/";
+    writeOptions(header() + "ConcurrentConnectionCount=3\r\nProxyKind=Socks5\r\nProxyServer=kept\r\nProxyPort=1\r\n" +
+                 "ShowSplashScreen=false\r\n");
+    LoadOptions();
+    EXPECT_FALSE(UseProxy);
+    EXPECT_EQ(ProxyServer + ":" + std::to_string(ProxyPort) + " " + ProxyKind, "kept:1 Socks5");
+    EXPECT_EQ(ConcurrentConnectionCount, 3);
+    EXPECT_FALSE(ShowSplashScreen);
 }
 
 } // namespace
