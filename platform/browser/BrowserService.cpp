@@ -10,6 +10,8 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 
+#include <algorithm>
+
 namespace browser {
 
 namespace {
@@ -44,6 +46,7 @@ FetchRequest::FetchRequest(const QUrl &url, const PageOptions &options)
     : m_url(url)
     , m_options(options)
     , m_posted(std::chrono::steady_clock::now())
+    , m_callerThread(std::this_thread::get_id())
 {}
 
 FetchRequest::~FetchRequest() = default;
@@ -90,9 +93,66 @@ bool FetchRequest::waitFor(std::chrono::milliseconds slice)
         controls::processEventsFor(slice.count(), [this] { return isFinished(); });
         return isFinished();
     }
+    return serveUntil(std::chrono::steady_clock::now() + slice);
+}
+
+bool FetchRequest::serveUntil(std::chrono::steady_clock::time_point until)
+{
     std::unique_lock lock(m_mutex);
-    m_cv.wait_for(lock, slice, [this] { return m_finished; });
-    return m_finished;
+    for (;;) {
+        if (m_finished)
+            return true;
+        if (!m_tasks.empty()) {
+            const std::shared_ptr<CallerTask> call = m_tasks.front();
+            m_tasks.pop_front();
+            lock.unlock();
+            // A failing handler gives the page its own answer.
+            controls::guarded(controls::Report::none(), call->task);
+            lock.lock();
+            call->done = true;
+            m_cv.notify_all();
+            continue;
+        }
+        if (!m_cv.wait_until(lock, until, [this] { return m_finished || !m_tasks.empty(); }))
+            return m_finished;
+    }
+}
+
+bool FetchRequest::runOnCaller(std::function<void()> task)
+{
+    // A caller that gave up may be gone with everything its task reaches.
+    if (m_abandoned.load() || isFinished())
+        return false;
+    if (std::this_thread::get_id() == m_callerThread)
+        return controls::guarded(controls::Report::none(), task);
+    // A caller busy elsewhere holds the page (and the GUI thread) up to this.
+    constexpr std::chrono::seconds answerLimit(5);
+    auto call = std::make_shared<CallerTask>();
+    call->task = std::move(task);
+    std::unique_lock lock(m_mutex);
+    m_tasks.push_back(call);
+    m_cv.notify_all();
+    m_cv.wait_for(lock, answerLimit, [&] { return call->done || m_finished; });
+    if (!call->done)
+        m_tasks.erase(std::remove(m_tasks.begin(), m_tasks.end(), call), m_tasks.end());
+    return call->done;
+}
+
+PageHost FetchRequest::hostOnGuiThread()
+{
+    // The answers are kept in shared slots: a task still running when the
+    // page stops waiting must not write into a frame that is gone.
+    PageHost host;
+    const std::shared_ptr<FetchRequest> self = shared_from_this();
+    if (const auto ask = m_options.host.translateUrl)
+        host.translateUrl = [self, ask](const QUrl &url) {
+            auto answer = std::make_shared<QUrl>(url);
+            self->runOnCaller([ask, answer] { *answer = ask(*answer); });
+            return *answer;
+        };
+    if (const auto tell = m_options.host.newWindow)
+        host.newWindow = [self, tell](const QUrl &url) { self->runOnCaller([tell, url] { tell(url); }); };
+    return host;
 }
 
 void FetchRequest::abort(FetchStatus as)

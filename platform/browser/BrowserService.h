@@ -21,6 +21,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 class QWebEngineProfile;
 class QWebEngineDownloadRequest;
@@ -49,6 +50,14 @@ public:
     void abort(FetchStatus as = FetchStatus::Aborted);
     FetchResult result() const;
 
+    // GUI thread: runs the task on the thread that waits for the request
+    // (its waitFor serves it) and waits until it has run; directly when that
+    // is this thread. False when it did not run: the request ended or was
+    // given up, or its caller did not come round in time.
+    bool runOnCaller(std::function<void()> task);
+    // The caller's host, with each question carried to the caller's thread.
+    PageHost hostOnGuiThread();
+
     const QUrl &url() const { return m_url; }
     const PageOptions &options() const { return m_options; }
 
@@ -63,8 +72,18 @@ private:
     const QUrl m_url;
     const PageOptions m_options;
     const std::chrono::steady_clock::time_point m_posted;
+    struct CallerTask
+    {
+        std::function<void()> task;
+        bool done = false;
+    };
+    // Serves the tasks the page left for the caller; true once finished.
+    bool serveUntil(std::chrono::steady_clock::time_point until);
+
     mutable std::mutex m_mutex;
     std::condition_variable m_cv;
+    const std::thread::id m_callerThread;
+    std::deque<std::shared_ptr<CallerTask>> m_tasks;
     bool m_finished = false;
     FetchResult m_result;
     std::atomic<bool> m_abandoned{false};

@@ -5,14 +5,29 @@
 #include "platform/browser/ProxyRoute.h"
 
 #include <QString>
+#include <QUrl>
 
 #include <chrono>
+#include <functional>
 
 namespace browser {
 
 // The longest document a page may grow to by default: the bound the HTTP
 // client keeps for its pages.
 inline constexpr qint64 DefaultMaxDocumentSize = 16 * 1024 * 1024;
+
+// Questions a page puts to its caller while it loads. Each is asked on the
+// thread that waits for the request (the page holds still for the answer);
+// an empty one keeps the hidden page's own answer.
+struct PageHost
+{
+    // The URL a request of the page goes to instead; the same URL (or an
+    // invalid one) leaves it. A translated URL is asked about again.
+    std::function<QUrl(const QUrl &url)> translateUrl;
+    // The page asked for a window of its own. None is ever opened; with this
+    // set, scripts may ask without a click.
+    std::function<void(const QUrl &url)> newWindow;
+};
 
 // How one page is loaded. The defaults are those of an ordinary browser
 // window, except that nothing can ever reach the user.
@@ -37,6 +52,7 @@ struct PageOptions
     // A document that grows past this many characters ends the load: a page
     // without end would otherwise take all memory.
     qint64 maxDocumentSize = DefaultMaxDocumentSize;
+    PageHost host;
 };
 
 enum class FetchStatus {

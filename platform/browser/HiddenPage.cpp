@@ -2,6 +2,7 @@
 
 #include <QAuthenticator>
 #include <QWebEngineCertificateError>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
@@ -41,11 +42,13 @@ QByteArray composeUserAgent(const QString &profileAgent, const QString &token)
     return (profileAgent + QLatin1Char(' ') + trimmed).toLatin1();
 }
 
-PageRequestStamp::PageRequestStamp(QByteArray userAgent, bool bypassCache, bool behindProxy, QObject *parent)
+PageRequestStamp::PageRequestStamp(QByteArray userAgent, bool bypassCache, bool behindProxy,
+                                   std::function<QUrl(const QUrl &)> translateUrl, QObject *parent)
     : QWebEngineUrlRequestInterceptor(parent)
     , m_userAgent(std::move(userAgent))
     , m_bypassCache(bypassCache)
     , m_behindProxy(behindProxy)
+    , m_translateUrl(std::move(translateUrl))
 {}
 
 void PageRequestStamp::interceptRequest(QWebEngineUrlRequestInfo &info)
@@ -55,6 +58,14 @@ void PageRequestStamp::interceptRequest(QWebEngineUrlRequestInfo &info)
         if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ws") ||
             scheme == QLatin1String("wss") || scheme == QLatin1String("ftp")) {
             info.block(true);
+            return;
+        }
+    }
+    if (m_translateUrl) {
+        // The redirected request comes through here again, proxy rule and all.
+        const QUrl to = m_translateUrl(info.requestUrl());
+        if (to.isValid() && to != info.requestUrl()) {
+            info.redirect(to);
             return;
         }
     }
@@ -92,8 +103,17 @@ HiddenPage::HiddenPage(QWebEngineProfile *profile, const PageOptions &options, Q
     setAudioMuted(!options.audible);
 
     m_stamp = std::make_unique<PageRequestStamp>(composeUserAgent(profile->httpUserAgent(), options.userAgentToken),
-                                                 options.bypassCache, options.proxy.kind != PageProxy::Kind::None);
+                                                 options.bypassCache, options.proxy.kind != PageProxy::Kind::None,
+                                                 options.host.translateUrl);
     setUrlRequestInterceptor(m_stamp.get());
+
+    // A host that wants to hear of new windows hears of the scripts' too;
+    // the window itself is refused all the same.
+    if (const auto newWindow = options.host.newWindow) {
+        s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+        connect(this, &QWebEnginePage::newWindowRequested, this,
+                [newWindow](QWebEngineNewWindowRequest &request) { newWindow(request.requestedUrl()); });
+    }
 
     connect(this, &QWebEnginePage::certificateError, this,
             [](const QWebEngineCertificateError &error) { QWebEngineCertificateError(error).rejectCertificate(); });

@@ -8,6 +8,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineUrlRequestInterceptor>
 
+#include <functional>
 #include <memory>
 
 namespace browser {
@@ -18,13 +19,15 @@ namespace browser {
 class PageRequestStamp : public QWebEngineUrlRequestInterceptor
 {
 public:
-    PageRequestStamp(QByteArray userAgent, bool bypassCache, bool behindProxy, QObject *parent = nullptr);
+    PageRequestStamp(QByteArray userAgent, bool bypassCache, bool behindProxy,
+                     std::function<QUrl(const QUrl &)> translateUrl = {}, QObject *parent = nullptr);
     void interceptRequest(QWebEngineUrlRequestInfo &info) override;
 
 private:
     const QByteArray m_userAgent;
     const bool m_bypassCache;
     const bool m_behindProxy;
+    const std::function<QUrl(const QUrl &)> m_translateUrl;
 };
 
 class HiddenPage : public QWebEnginePage

@@ -46,12 +46,20 @@ void runSlot(PageJob *job, const std::function<void()> &work)
                           [job] { job->end(FetchStatus::LoadFailed, QStringLiteral("The page could not be read")); });
 }
 
+// The page asks its questions on the GUI thread; the caller answers on its own.
+PageOptions pageOptions(FetchRequest &request)
+{
+    PageOptions options = request.options();
+    options.host = request.hostOnGuiThread();
+    return options;
+}
+
 } // namespace
 
 PageJob::PageJob(std::shared_ptr<FetchRequest> request, std::shared_ptr<QWebEngineProfile> profile)
     : m_request(std::move(request))
     , m_profile(std::move(profile))
-    , m_page(std::make_unique<HiddenPage>(m_profile.get(), m_request->options()))
+    , m_page(std::make_unique<HiddenPage>(m_profile.get(), pageOptions(*m_request)))
 {
     m_limit.setSingleShot(true);
     m_grace.setSingleShot(true);

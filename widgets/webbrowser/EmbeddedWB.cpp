@@ -5,7 +5,9 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
 
+#include <QCoreApplication>
 #include <QLocale>
+#include <QThread>
 #include <QUrl>
 
 #include <array>
@@ -115,6 +117,12 @@ uint32_t flagsValue(const std::array<uint32_t, N> &flags, TOptionSet<E> options)
         if (options.Contains(E(i)))
             value += flags[i];
     return value;
+}
+
+bool onGuiThread()
+{
+    const QCoreApplication *app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
 }
 
 bool measuresInInches()
@@ -303,6 +311,20 @@ void TEmbeddedWB::startNavigation(const std::string &url, bool blank)
     options.userAgentToken = rtl::ToQString(RegisteredUserAgentTokens());
     options.timeLimit = RequestTimeLimit;
     options.proxy = Proxy;
+    // The page asks only what a handler is there to answer; each question
+    // comes back to this thread while the wrapper waits for the page.
+    if (OnTranslateUrl)
+        options.host.translateUrl = [this](const QUrl &from) {
+            std::string to;
+            if (TranslateUrl(0, rtl::FromQString(from.toString()), to) != S_OK || to.empty())
+                return from;
+            return QUrl(rtl::ToQString(to));
+        };
+    if (OnNewWindow2)
+        options.host.newWindow = [this](const QUrl &target) {
+            bool refused = false;
+            OnNewWindow2(this, rtl::FromQString(target.toString()), refused);
+        };
     m_request = browser::FetchRequest::start(QUrl(rtl::ToQString(url)), options);
 }
 
@@ -344,10 +366,13 @@ void TEmbeddedWB::ProcessMessages(std::chrono::milliseconds wait)
     }
     if (!m_request)
         return;
-    const bool finished = wait.count() > 0 ? m_request->waitFor(wait) : m_request->isFinished();
-    if (!finished)
+    // The wait also answers the page's questions, whose handlers may
+    // navigate again or stop: the request is held until the wait is over.
+    const std::shared_ptr<browser::FetchRequest> request = m_request;
+    const bool finished = wait.count() > 0 || !onGuiThread() ? request->waitFor(wait) : request->isFinished();
+    if (!finished || request != m_request)
         return;
-    const browser::FetchResult result = m_request->result();
+    const browser::FetchResult result = request->result();
     m_request.reset();
     deliver(result);
 }

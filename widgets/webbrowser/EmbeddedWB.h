@@ -240,7 +240,8 @@ using TQueryServiceEvent = std::function<HRESULT(TEmbeddedWB *Sender, const std:
                                                  const std::string &riid, TInterface &ppvObject)>;
 using TCloseQueryEvent = std::function<void(TEmbeddedWB *Sender, bool &CanClose)>;
 using TShowDialogEvent = std::function<void(TEmbeddedWB *Sender, void *h)>;
-// The page asked for a window of its own; a hidden browser opens none.
+// The page asked for a window of its own. A hidden browser opens none,
+// whatever Cancel says.
 using TNewWindowEvent = std::function<void(TEmbeddedWB *Sender, const std::string &URL, bool &Cancel)>;
 // The frame is an identity only: the top frame is the wrapper itself.
 using TNavigateEvent = std::function<void(TEmbeddedWB *Sender, const void *Frame, const std::string &URL)>;
@@ -343,7 +344,9 @@ public:
     HRESULT GetExternal(TInterface &dispatch);
     HRESULT TranslateUrl(uint32_t translate, const std::string &urlIn, std::string &urlOut);
     HRESULT FilterDataObject(TInterface dataObject, TInterface &result);
-    // The page's script asks to close its window: OnCloseQuery decides.
+    // A request to close the browser's window: OnCloseQuery decides (true
+    // when it may close). The hidden page never asks: a script may close only
+    // a window it opened.
     bool CloseQuery();
 
     // --- events, in their published order
