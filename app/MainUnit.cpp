@@ -682,12 +682,13 @@ void TMainForm::FitHeightToRows()
 bool TMainForm::LoadSearchEngines()
 {
     const std::string path = programFile(SearchEngineFileName);
-    const auto reportMissing = [this] {
-        ShowMessageBox(this, "The file \"ZVO-SearchEngines.txt\" does not exists. Please re-install Zarvello.", '!');
+    const auto report = [this](const char *what) {
+        ShowMessageBox(this, std::string("The file \"ZVO-SearchEngines.txt\" ") + what + ". Please re-install Zarvello.",
+                       '!');
         return false;
     };
     if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(path))))
-        return reportMissing();
+        return report("does not exists");
     // A table that exists but cannot be read ends the program silently.
     if (QFile file(QFile::decodeName(QByteArray::fromStdString(path))); !file.open(QIODevice::ReadOnly))
         return false;
@@ -701,7 +702,7 @@ bool TMainForm::LoadSearchEngines()
         // Without an engine the list has no count columns, and the next save
         // would write every row without its counts.
         if (names.empty())
-            return reportMissing();
+            return report("holds no search engine");
         SearchEngineNames = std::move(names);
         SearchEngineURLs = std::move(urls);
         return true;

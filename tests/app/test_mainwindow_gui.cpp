@@ -37,10 +37,12 @@ TEST_F(MainWindowTest, AMissingOrEngineLessTableEndsTheProgramWritingNothing)
     {
         const char *name;
         std::optional<std::string> table;
+        const char *says;
     } cases[] = {
-        {"missing", std::nullopt},
-        {"empty", ""},
-        {"no engine line", "; engines\r\nEngine 1: http://127.0.0.1/?q=YOURDOMAIN.COM\r\n\r\n"},
+        {"missing", std::nullopt, "does not exists"},
+        {"empty", "", "holds no search engine"},
+        {"no engine line", "; engines\r\nEngine 1: http://127.0.0.1/?q=YOURDOMAIN.COM\r\n\r\n",
+         "holds no search engine"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -56,7 +58,8 @@ TEST_F(MainWindowTest, AMissingOrEngineLessTableEndsTheProgramWritingNothing)
         TMainForm &form = start(false);
         ASSERT_EQ(m_boxes.requests().size(), 1u);
         EXPECT_EQ(m_boxes.requests()[0].text,
-                  QStringLiteral("The file \"ZVO-SearchEngines.txt\" does not exists. Please re-install Zarvello."));
+                  QStringLiteral("The file \"ZVO-SearchEngines.txt\" %1. Please re-install Zarvello.")
+                      .arg(QLatin1String(c.says)));
         EXPECT_EQ(m_boxes.requests()[0].icon, shell::MessageIcon::Exclamation);
         EXPECT_FALSE(form.isVisible());
         EXPECT_FALSE(form.CheckForUpdatesTimer->isActive());
