@@ -3,6 +3,7 @@
 #include "foundation/MyOptions.h"
 #include "foundation/MyUtilitiesUi.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/StringTable.h"
 #include "platform/shell/MessageBox.h"
 #include "platform/shell/Modal.h"
 #include "settings/CheckForUpdatesFormUnit.h"
@@ -22,20 +23,33 @@ using namespace foundation;
 
 namespace {
 
+const rtl::StringTableEntries UpdateTexts = {
+    {SAtEveryStart, UpdateIntervalAtEveryStart},
+    {SEveryDay, "Every Day"},
+    {SEveryFourDays, "Every Four Days"},
+    {SEveryMonth, "Every Month"},
+    {SEveryTwoDays, "Every Two Days"},
+    {SEveryTwoWeeks, "Every Two Weeks"},
+    {SEveryWeek, "Every Week"},
+    {SNever, UpdateIntervalNever},
+    {SCheckForUpdatesNow,
+     "Zarvello can automatically check for updates to the application itself and to the search engine scripts."},
+};
+
 struct IntervalEntry
 {
-    const char *text;
+    int text;
     int days;
 };
 
 constexpr std::array<IntervalEntry, 7> Intervals = {{
-    {"At Every Start", 0},
-    {"Every Day", 1},
-    {"Every Two Days", 2},
-    {"Every Four Days", 4},
-    {"Every Week", 7},
-    {"Every Two Weeks", 14},
-    {"Every Month", 30},
+    {SAtEveryStart, 0},
+    {SEveryDay, 1},
+    {SEveryTwoDays, 2},
+    {SEveryFourDays, 4},
+    {SEveryWeek, 7},
+    {SEveryTwoWeeks, 14},
+    {SEveryMonth, 30},
 }};
 
 rtl::TDateTime now()
@@ -65,10 +79,15 @@ TCheckForUpdatesForm *findOpenForm()
 
 } // namespace
 
+std::string UpdateString(int id)
+{
+    return rtl::LoadStr(id);
+}
+
 std::optional<int> UpdateIntervalDays(const std::string &interval)
 {
     for (const IntervalEntry &entry : Intervals) {
-        if (interval == entry.text)
+        if (interval == UpdateString(entry.text))
             return entry.days;
     }
     return std::nullopt;
@@ -97,10 +116,8 @@ void CheckForUpdatesIfDue(bool Wait)
     // Stored before asking, so that No postpones the question by a whole
     // interval.
     CheckForUpdatesLastDate = formatDate(current);
-    const int answer = ShowMessageBox(nullptr,
-                                      "Zarvello can automatically check for updates to the application itself and "
-                                      "to the search engine scripts.\n\nDo you want to check now?",
-                                      '?', "Check for updates");
+    const int answer = ShowMessageBox(nullptr, UpdateString(SCheckForUpdatesNow) + "\n\nDo you want to check now?", '?',
+                                      "Check for updates");
     if (answer != shell::IDYES)
         return;
     ShowCheckForUpdatesForm();

@@ -14,6 +14,21 @@
 
 namespace settings {
 
+// The update texts' numbers in the string table.
+inline constexpr int SAtEveryStart = 65025;
+inline constexpr int SEveryDay = 65026;
+inline constexpr int SEveryFourDays = 65027;
+inline constexpr int SEveryMonth = 65028;
+inline constexpr int SEveryTwoDays = 65029;
+inline constexpr int SEveryTwoWeeks = 65030;
+inline constexpr int SEveryWeek = 65031;
+inline constexpr int SNever = 65032;
+inline constexpr int SCheckForUpdatesNow = 65033;
+
+// An update text of the string table. Read through here, so that whoever
+// reads them also has this unit, which enters them.
+std::string UpdateString(int id);
+
 // The texts of CheckForUpdatesInterval.
 inline constexpr const char *UpdateIntervalAtEveryStart = "At Every Start";
 inline constexpr const char *UpdateIntervalNever = "Never";

@@ -7,6 +7,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/Rounding.h"
+#include "settings/CheckForUpdatesUnit.h"
 #include "widgets/pagecontrol/dxPageControl.h"
 
 #include <QCheckBox>
@@ -75,8 +76,12 @@ const std::vector<std::string> &TOptionsForm::UpdateIntervalItems()
 {
     // "At Every Start" is left out on purpose: it checks at every tick of the
     // update timer, which nobody should pick by hand.
-    static const std::vector<std::string> items = {
-        "Every Day", "Every Two Days", "Every Four Days", "Every Week", "Every Two Weeks", "Every Month", "Never"};
+    static const std::vector<std::string> items = [] {
+        std::vector<std::string> texts;
+        for (const int id : {SEveryDay, SEveryTwoDays, SEveryFourDays, SEveryWeek, SEveryTwoWeeks, SEveryMonth, SNever})
+            texts.push_back(UpdateString(id));
+        return texts;
+    }();
     return items;
 }
 

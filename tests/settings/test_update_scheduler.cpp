@@ -2,6 +2,8 @@
 
 #include "foundation/MyOptions.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/StringTable.h"
+#include "widgets/pagecontrol/dxPageControl.h"
 #include "platform/shell/MessageBox.h"
 
 #include <gtest/gtest.h>
@@ -82,4 +84,28 @@ TEST_F(UpdateScheduler, IntervalsCountWholeDaysAndOddSettingsMakeTheCheckDue)
     // The fallback is 1 January 2001.
     setNow(2001, 1, 1, 12);
     EXPECT_FALSE(asks("Every Day", "garbage"));
+}
+
+// The update and page-control texts keep the numbers they have in the string
+// table, by which they are looked up.
+TEST(StringTable, UpdateAndPageControlTextsKeepTheirIds)
+{
+    const std::pair<int, const char *> texts[] = {
+        {65025, "At Every Start"},
+        {65026, "Every Day"},
+        {65027, "Every Four Days"},
+        {65028, "Every Month"},
+        {65029, "Every Two Days"},
+        {65030, "Every Two Weeks"},
+        {65031, "Every Week"},
+        {65032, "Never"},
+        {65033, "Zarvello can automatically check for updates to the application itself and to the search engine "
+                "scripts."},
+        {65076, "%d is an invalid PageIndex value.  PageIndex must be between 0 and %d"},
+    };
+    // The page control enters its text when it is in the program.
+    widgets::TdxPageControl control;
+    for (const auto &[id, text] : texts)
+        EXPECT_EQ(rtl::LoadStr(id), text) << id;
+    EXPECT_EQ(rtl::LoadStr(65034), "");
 }

@@ -6,6 +6,7 @@
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/rtl/QtText.h"
+#include "platform/rtl/StringTable.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -21,6 +22,27 @@
 namespace widgets {
 
 namespace {
+
+constexpr int SdxInvalidPageIndex = 65076;
+const rtl::StringTableEntries PageControlTexts = {
+    {SdxInvalidPageIndex, "%d is an invalid PageIndex value.  PageIndex must be between 0 and %d"}};
+
+// The table's text with its "%d"s filled in order; the text is never a
+// printf format.
+std::string formatTableText(int id, std::initializer_list<int> values)
+{
+    std::string text = rtl::LoadStr(id);
+    size_t at = 0;
+    for (const int value : values) {
+        at = text.find("%d", at);
+        if (at == std::string::npos)
+            break;
+        const std::string number = std::to_string(value);
+        text.replace(at, 2, number);
+        at += number.size();
+    }
+    return text;
+}
 
 // Stores a property; true when the value changed, so that only a change
 // costs a new layout or paint.
@@ -198,11 +220,8 @@ void TdxTabSheet::SetPageIndex(int value)
     auto &pages = m_pageControl->m_pages;
     const int maxIndex = int(pages.size()) - 1;
     char text[160];
-    if (value > maxIndex) {
-        std::snprintf(text, sizeof text, "%d is an invalid PageIndex value.  PageIndex must be between 0 and %d", value,
-                      maxIndex);
-        throw EListError(text);
-    }
+    if (value > maxIndex)
+        throw EListError(formatTableText(SdxInvalidPageIndex, {value, maxIndex}));
     if (value < 0) {
         std::snprintf(text, sizeof text, "List index out of bounds (%d)", value);
         throw EListError(text);
