@@ -4,6 +4,10 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QVariant>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QTextEdit>
 
 namespace shell {
@@ -31,6 +35,67 @@ QLineEdit *lineEditOf(QWidget *widget)
     if (auto *combo = qobject_cast<QComboBox *>(widget))
         return combo->isEditable() ? combo->lineEdit() : nullptr;
     return nullptr;
+}
+
+// A one-line edit draws its caret as wide as its style says; this style says
+// nothing, until the edit loses the focus, when it gets its caret back as a
+// system edit does.
+class HiddenCaretStyle : public QProxyStyle
+{
+public:
+    explicit HiddenCaretStyle(QStyle *base)
+        : QProxyStyle(base)
+    {}
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (metric == PM_TextCursorWidth)
+            return 0;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+// Lives beside the edit, not as its child: a child would go while the
+// edit is half destroyed and still drawing with this style.
+class CaretRestorer : public QObject
+{
+public:
+    explicit CaretRestorer(QLineEdit *line)
+        : m_line(line)
+        , m_own(line->testAttribute(Qt::WA_SetStyle) ? line->style() : nullptr)
+        , m_hidden(QStyleFactory::create(line->style()->name()))
+    {
+        line->setProperty(Name, true);
+        line->setStyle(&m_hidden);
+        line->installEventFilter(this);
+        QObject::connect(line, &QObject::destroyed, this, [this] { delete this; });
+    }
+    ~CaretRestorer() override
+    {
+        if (!m_line)
+            return;
+        m_line->removeEventFilter(this);
+        m_line->setStyle(m_own);
+        m_line->setProperty(Name, QVariant());
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_line && event->type() == QEvent::FocusOut)
+            deleteLater();
+        return false;
+    }
+
+    static constexpr const char *Name = "zvoHiddenCaret";
+
+private:
+    QPointer<QLineEdit> m_line;
+    QPointer<QStyle> m_own;
+    HiddenCaretStyle m_hidden;
+};
+
+void hideCaret(QLineEdit *line)
+{
+    if (!line->property(CaretRestorer::Name).toBool())
+        new CaretRestorer(line);
 }
 
 } // namespace
@@ -63,6 +128,7 @@ void hideSelection(QWidget *control)
             line->deselect();
             line->setCursorPosition(0);
         }
+        hideCaret(line);
         return;
     }
     auto collapse = [](auto *edit) {

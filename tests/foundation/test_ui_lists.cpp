@@ -6,7 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QStyle>
 #include <QTreeWidget>
 
 using namespace foundation;
@@ -74,3 +80,34 @@ TEST(SelectComboBoxItem, ExactMatchOrNone)
     EXPECT_EQ(box.currentIndex(), -1);
     EXPECT_THROW(SelectComboBoxItem(nullptr, "x"), rtl::EAssertionFailed);
 }
+
+namespace {
+
+// A click into a one-line edit hides its caret too, until the edit loses
+// the focus; the edit then draws as before.
+TEST(EditSelection, HidingTheSelectionHidesTheCaretOfAOneLineEditUntilItLosesTheFocus)
+{
+    QLineEdit line(QStringLiteral("alpha"));
+    const int caret = line.style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, &line);
+    ASSERT_GT(caret, 0);
+    line.setSelection(1, 3);
+    HideEditSelection(&line);
+    HideEditSelection(&line);
+    EXPECT_FALSE(line.hasSelectedText());
+    EXPECT_EQ(line.cursorPosition(), 0);
+    EXPECT_EQ(line.style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, &line), 0);
+
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(&line, &out);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(line.style(), QApplication::style());
+    EXPECT_EQ(line.style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, &line), caret);
+
+    // Destroyed with its caret hidden, as a window that closes leaves it.
+    auto edit = std::make_unique<QLineEdit>(QStringLiteral("beta"));
+    HideEditSelection(edit.get());
+    edit.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
