@@ -57,7 +57,10 @@ constexpr int TextLimit = 4096;
 const std::string PasswordPrefix = "Base64:";
 
 // Bytes that Windows-1252 leaves undefined, so no character a user can type
-// scrambles to NUL, and none of the ASCII range to ";" or "~".
+// scrambles to NUL, and none of the ASCII range to ";" or "~". Only "\xFF\xF3\xE3"
+// at positions 1 to 3 (or a shift by three) scrambles to "~~~" and reads back
+// as ";". A key of 0x7F would rule that out, but every password stored so far
+// is scrambled with these, so they stay.
 constexpr unsigned char ScrambleKeys[3] = {0x9D, 0x81, 0x8D};
 
 std::string programFileName()

@@ -34,6 +34,11 @@ TEST_F(OptionsTest, StoredPasswordForms)
     EXPECT_EQ(optionsFile(), header() + "ProxyPassword=Base64:\r\n");
     EXPECT_EQ(ReadPasswordOption("ProxyPassword", "def"), "");
 
+    // Files written by earlier versions keep their passwords: the scramble
+    // keys never change.
+    writeOptions(header() + "ProxyPassword=Base64:8uj+8+jp\r\n");
+    EXPECT_EQ(ReadPasswordOption("ProxyPassword", ""), "secret");
+
     // A value without the prefix is the scrambled text itself.
     writeOptions(header() + "ProxyPassword=" + ScrambleText("secret") + "\r\n");
     EXPECT_EQ(ReadPasswordOption("ProxyPassword", ""), "secret");
