@@ -32,6 +32,15 @@ QString barCodeSampleField(const reporttest::MemoryPipeline &aData, const QStrin
     return row < 0 ? QString() : aData.Cell(row, aName).toString().trimmed();
 }
 
+// A column the CSV may leave out reads as empty.
+QString barCodeSampleOptionalField(reporttest::MemoryPipeline &aData, const QString &aName)
+{
+    for (int i = 0; i < aData.GetFieldCount(); ++i)
+        if (aData.GetField(i)->FieldName.compare(aName, Qt::CaseInsensitive) == 0)
+            return barCodeSampleField(aData, aName);
+    return QString();
+}
+
 } // namespace
 
 bool BarCodeTypeFromName(const QString &aName, report::TppBarCodeType &aType)
@@ -78,7 +87,7 @@ std::unique_ptr<report::TppReport> CreateBarCodeSample(reporttest::MemoryPipelin
         barCode->SetData(known ? barCodeSampleField(aData, QStringLiteral("Data")) : QString());
         barCode->SetBarWidth(
             report::ppFromMMThousandths(barCodeSampleBarWidth, barCode->Units(), report::TppAxisType::atHorizontal));
-        barCode->SetAddOnCode(report::ppIsUPCEANType(type) ? barCodeSampleField(aData, QStringLiteral("AddOn"))
+        barCode->SetAddOnCode(report::ppIsUPCEANType(type) ? barCodeSampleOptionalField(aData, QStringLiteral("AddOn"))
                                                            : QString());
         barCode->EndUpdate();
     });
