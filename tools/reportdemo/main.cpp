@@ -35,6 +35,7 @@
 #include "Criteria.h"
 #include "OutputFile.h"
 #include "PageDump.h"
+#include "PrinterChoice.h"
 #include "Samples.h"
 #include "ScreenRun.h"
 
@@ -305,6 +306,11 @@ int printDemo(report::TppReport &aReport, const DemoOptions &aOptions)
         setup->SetPrinterName(QLatin1String(demoPdfPrinter));
         setup->SetOutputFileName(QFileInfo(aOptions.pdf).absoluteFilePath());
     } else if (!aOptions.printer.isEmpty()) {
+        QString error;
+        if (!reportdemo::CheckPrinterName(aOptions.printer, error)) {
+            demoError(error);
+            return demoExitFailed;
+        }
         setup->SetPrinterName(aOptions.printer);
     }
     return demoPrintQuietly(aReport, QStringLiteral("Printer"), [&aReport] { aReport.Print(); });
