@@ -55,6 +55,9 @@ struct RtfCharState
     int foreground = -1;
     int background = -1;
     int verticalPosition = 0; // 1 superscript, -1 subscript
+    // Hidden text is not kept: a rich edit neither shows, measures nor
+    // finds it, and the document has no way to lay out text it skips.
+    bool hidden = false;
     bool operator==(const RtfCharState &) const = default;
 };
 
@@ -75,7 +78,7 @@ struct RtfParaState
 size_t qHash(const RtfCharState &chars, size_t seed = 0)
 {
     return qHashMulti(seed, chars.font, chars.halfPoints, chars.bold, chars.italic, chars.underline, chars.strike,
-                      chars.foreground, chars.background, chars.verticalPosition);
+                      chars.foreground, chars.background, chars.verticalPosition, chars.hidden);
 }
 
 enum class RtfDestination { Text, Skip, FontTable, ColorTable, Picture };
@@ -318,7 +321,7 @@ void RtfDocumentReader::closeGroup()
         flushText();
         const QImage image = RtfPictureImage(m_picture);
         const qint64 pixels = qint64(image.width()) * image.height();
-        if (!image.isNull() && m_picturePixels + pixels <= RtfMaxDocumentPicturePixels) {
+        if (!image.isNull() && !closed.chars.hidden && m_picturePixels + pixels <= RtfMaxDocumentPicturePixels) {
             m_picturePixels += pixels;
             const QString name = QStringLiteral("rtfpict:%1").arg(++m_pictureCount);
             m_document.addResource(QTextDocument::ImageResource, QUrl(name), image);
@@ -465,6 +468,8 @@ void RtfDocumentReader::textControlWord(const Word &word)
         chars.bold = on;
     else if (rtfIsWord(w, "i"))
         chars.italic = on;
+    else if (rtfIsWord(w, "v"))
+        chars.hidden = on;
     else if (rtfIsWord(w, "par") || rtfIsWord(w, "sect") || rtfIsWord(w, "page") || rtfIsWord(w, "row") || rtfIsWord(w, "nestrow")) {
         if (rtfIsWord(w, "row") || rtfIsWord(w, "nestrow"))
             m_pendingCellTab = false; // the row's last cell needs no separator
@@ -718,7 +723,7 @@ void RtfDocumentReader::textChar(char16_t c)
             m_fontText.append(QChar(c));
         return;
     }
-    if (state().destination != RtfDestination::Text)
+    if (state().destination != RtfDestination::Text || m_stack.back().chars.hidden)
         return;
     // The document gives these characters meanings of its own.
     if (c == u'\n' || c == u'\r' || c == u'\x2029') {
@@ -754,7 +759,8 @@ void RtfDocumentReader::flushText()
 
 void RtfDocumentReader::paragraphBreak()
 {
-    if (state().destination != RtfDestination::Text)
+    // A hidden paragraph mark joins its paragraph to the next one.
+    if (state().destination != RtfDestination::Text || state().chars.hidden)
         return;
     decodeBytes();
     flushText();

@@ -57,6 +57,25 @@ TEST(RichEdit, FindTextGoesForwardWithWholeWordAndCase)
     EXPECT_EQ(edit.FindText(QStringLiteral("dog"), 0, -1, 0), -1);
 }
 
+// Hidden text is left out on reading: it shows nowhere, takes no room, is
+// not found, and so is not written back either.
+TEST(RichEdit, HiddenTextIsNeitherShownNorFoundNorSaved)
+{
+    RichEdit edit;
+    edit.LoadFromBytes("{\\rtf1\\ansi visible {\\v hidden} end}");
+    EXPECT_EQ(edit.Text(), QStringLiteral("visible  end"));
+    EXPECT_EQ(edit.FindText(QStringLiteral("hidden"), 0, -1, 0), -1);
+
+    // \v0 shows again, \plain resets, a hidden paragraph mark joins two
+    // paragraphs.
+    edit.LoadFromBytes("{\\rtf1 a\\v b\\v0 c\\v d\\plain e\\par f{\\v\\par g}h\\par i}");
+    EXPECT_EQ(edit.Text(), QStringLiteral("ace\nfh\ni"));
+
+    RichEdit reread;
+    reread.LoadFromBytes(edit.SaveToBytes());
+    EXPECT_EQ(reread.Text(), edit.Text());
+}
+
 TEST(RichEdit, ReplacingTheSelectionKeepsItsFormat)
 {
     RichEdit edit;

@@ -129,10 +129,11 @@ TEST(RtfReader, PicturesShowAndComeBackAsPng)
     red.save(&buffer, "PNG");
     const QByteArray rtf = "{\\rtf1 a{\\*\\shppict{\\pict\\pngblip\\picwgoal600\\pichgoal300 " + png.toHex() +
                            "}}{\\nonshppict{\\pict\\wmetafile8 0102}}b{\\pict\\pngblip 0011zz2}c"
-                           "{\\pict\\pngblip 89504e470d0a1a0aff}}";
+                           "{\\pict\\pngblip 89504e470d0a1a0aff}{\\v{\\pict\\pngblip " +
+                           png.toHex() + "}}}";
     QTextDocument document;
     richedit::ReadRtf(rtf, document);
-    // The corrupt PNG and the PNG of three nibbles show nothing.
+    // The corrupt PNG, the PNG of three nibbles and the hidden one show nothing.
     EXPECT_EQ(rtfPlain(document), QStringLiteral("a\uFFFCbc"));
     const QTextImageFormat image = rtfFormatAt(document, 1).toImageFormat();
     ASSERT_TRUE(image.isValid());
