@@ -158,6 +158,12 @@ TEST_F(BarCodeControls, RefusedSettingsKeepTheOldValueAndSayWhy)
     bc.SetAddOnCode(QString());
     EXPECT_EQ(bc.AddOnCode(), QString());
     EXPECT_EQ(messages(), (std::vector<int>{424, 426}));
+    // The encoder reads digits only: a letter would drop the add-on unseen.
+    bc.SetBarCodeType(T::bcEAN_13);
+    bc.SetAddOnCode(u"1A"_s);
+    bc.SetAddOnCode(u"1234 "_s);
+    EXPECT_EQ(bc.AddOnCode(), QString());
+    EXPECT_EQ(messages(), (std::vector<int>{424, 424}));
 
     // Widths in inches: 0.004 and 0.1 are the limits.
     bc.SetUnits(TppUnitType::utInches);
@@ -205,6 +211,7 @@ TEST_F(BarCodeControls, DataIsValidatedPerSymbology)
         {T::bcCode39, u"*AB-c12*"_s, true, 0},
         {T::bcCode39, u"AB*C"_s, true, 430},
         {T::bcCode39, u"AB#"_s, true, 430},
+        {T::bcCode39, u"*"_s, true, 430}, // start and stop at once
         {T::bcPostnet, u"12345-6789"_s, true, 0},
         {T::bcPostnet, u"1234"_s, true, 436},
         {T::bcPostnet, u"12a45"_s, true, 437},

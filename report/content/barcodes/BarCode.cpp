@@ -16,7 +16,9 @@
 #include "platform/classes/Reader.h"
 #include "platform/classes/Writer.h"
 #include "platform/gfx/Canvas.h"
+#include "platform/rtl/QtText.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace report {
@@ -164,7 +166,10 @@ void TppCustomBarCode::SetAddOnCode(const QString &aValue)
             ShowBarCodeError(ppLoadStr(423));
             return;
         }
-        if (aValue.size() != 0 && aValue.size() != 2 && aValue.size() != 5) {
+        // The encoder cannot read anything but digits and would drop the
+        // add-on without a word: what it says is "2 or 5 digits".
+        const bool digits = std::all_of(aValue.cbegin(), aValue.cend(), rtl::isAsciiDigit);
+        if ((aValue.size() != 0 && aValue.size() != 2 && aValue.size() != 5) || !digits) {
             ShowBarCodeError(ppLoadStr(424));
             return;
         }
