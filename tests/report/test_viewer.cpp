@@ -25,6 +25,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -229,6 +231,61 @@ TEST_F(ViewerTest, ClicksGoToTheFirstClickableCommandUnderThePointer)
     viewer.PaintBoxClick(overlap);
     EXPECT_EQ(viewer.Report(), nullptr);
     EXPECT_EQ(viewer.CurrentPage()->DrawCommandCount(), 0);
+}
+
+TEST_F(ViewerTest, DragsOverThePageAndResizesReachTheViewersHandlers)
+{
+    start();
+    int resizes = 0;
+    int pageChanges = 0;
+    viewer.OnResize.Set([&](classes::TObject *) {
+        ++resizes;
+        EXPECT_EQ(pageChanges, 0); // told before the page is laid out again
+    });
+    viewer.OnPageChange.Set([&](classes::TObject *) { ++pageChanges; });
+    viewer.resize(500, 700);
+    EXPECT_EQ(resizes, 1);
+    EXPECT_EQ(pageChanges, 1);
+
+    QWidget *page = viewer.PaintBox();
+    ASSERT_TRUE(page->acceptDrops());
+    QMimeData data;
+    data.setText(QStringLiteral("dragged"));
+    const auto enter = [&](QPoint aAt) {
+        QDragEnterEvent event(aAt, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(page, &event);
+        return event.isAccepted();
+    };
+    // Nobody listens: nothing may be dropped.
+    EXPECT_FALSE(enter(QPoint(10, 10)));
+
+    QStringList told;
+    viewer.OnDragOver = [&](TppViewer *aSender, const QDropEvent &aSource, int X, int Y, TppViewer::TDragState aState,
+                            bool &aAccept) {
+        EXPECT_EQ(aSender, &viewer);
+        EXPECT_TRUE(aAccept);
+        if (aState != TppViewer::TDragState::dsDragLeave) {
+            EXPECT_EQ(aSource.mimeData()->text(), QStringLiteral("dragged"));
+        }
+        told << QStringLiteral("over %1 %2 %3").arg(X).arg(Y).arg(int(aState));
+        aAccept = X < 100;
+    };
+    viewer.OnDragDrop = [&](TppViewer *, const QDropEvent &aSource, int X, int Y) {
+        told << QStringLiteral("drop %1 %2 %3").arg(X).arg(Y).arg(aSource.mimeData()->text());
+    };
+    EXPECT_FALSE(enter(QPoint(150, 20)));
+    EXPECT_TRUE(enter(QPoint(10, 20)));
+    QDragMoveEvent move(QPoint(20, 30), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(page, &move);
+    EXPECT_TRUE(move.isAccepted());
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(page, &leave);
+    EXPECT_TRUE(enter(QPoint(30, 40)));
+    QDropEvent drop(QPointF(31, 41), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(page, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(told, QStringList({"over 150 20 0", "over 10 20 0", "over 20 30 2", "over 20 30 1", "over 30 40 0",
+                                 "drop 31 41 dragged"}));
 }
 
 TEST_F(ViewerTest, ThePageTakesTheViewersCursorAndTheHandOnlyOverClickableCommands)

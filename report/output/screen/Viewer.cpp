@@ -17,11 +17,15 @@
 #include "platform/gfx/Colors.h"
 
 #include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+
+#include <optional>
 
 namespace report {
 
@@ -93,8 +97,59 @@ protected:
     {
         m_viewer.PaintBoxMouseMove(aEvent->buttons(), aEvent->modifiers(), aEvent->position().toPoint());
     }
+    void dragEnterEvent(QDragEnterEvent *aEvent) override { dragOver(aEvent, TDragState::dsDragEnter); }
+    void dragMoveEvent(QDragMoveEvent *aEvent) override { dragOver(aEvent, TDragState::dsDragMove); }
+    void dragLeaveEvent(QDragLeaveEvent *) override
+    {
+        // Qt tells no position on leaving: the last one known stands.
+        if (m_dragPosition)
+            controls::guarded(controls::Report::toUser(this), [&] {
+                if (m_viewer.OnDragOver) {
+                    const QDropEvent left(QPointF(*m_dragPosition), Qt::IgnoreAction, nullptr, Qt::NoButton,
+                                          Qt::NoModifier);
+                    bool accept = true;
+                    m_viewer.OnDragOver(&m_viewer, left, m_dragPosition->x(), m_dragPosition->y(),
+                                        TDragState::dsDragLeave, accept);
+                }
+            });
+        m_dragPosition.reset();
+    }
+    void dropEvent(QDropEvent *aEvent) override
+    {
+        m_dragPosition.reset();
+        const QPoint at = aEvent->position().toPoint();
+        bool dropped = false;
+        controls::guarded(controls::Report::toUser(this), [&] {
+            if (m_viewer.OnDragDrop) {
+                m_viewer.OnDragDrop(&m_viewer, *aEvent, at.x(), at.y());
+                dropped = true;
+            }
+        });
+        if (dropped)
+            aEvent->acceptProposedAction();
+        else
+            aEvent->ignore();
+    }
 
 private:
+    // Without a handler nothing may be dropped on the page.
+    void dragOver(QDragMoveEvent *aEvent, TDragState aState)
+    {
+        const QPoint at = aEvent->position().toPoint();
+        bool accept = false;
+        controls::guarded(controls::Report::toUser(this), [&] {
+            if (m_viewer.OnDragOver) {
+                accept = true;
+                m_viewer.OnDragOver(&m_viewer, *aEvent, at.x(), at.y(), aState, accept);
+            }
+        });
+        m_dragPosition = at;
+        if (accept)
+            aEvent->acceptProposedAction();
+        else
+            aEvent->ignore();
+    }
+
     void tell(const MouseEvent &aHandler, QMouseEvent *aEvent)
     {
         controls::guarded(controls::Report::toUser(this), [&] {
@@ -106,6 +161,7 @@ private:
 
     TppViewer &m_viewer;
     bool m_pressed = false;
+    std::optional<QPoint> m_dragPosition;
 };
 
 // Hears the end of a print the viewer started (event 89).
@@ -178,6 +234,9 @@ void TppViewer::CreateControls()
     m_scrollBox->setWidgetResizable(false);
     m_scrollBox->setGeometry(rect());
     m_paintBox = new PaintBoxWidget(*this, m_scrollBox);
+    // Drops on the page go to OnDragOver and OnDragDrop, whenever they are
+    // set.
+    m_paintBox->setAcceptDrops(true);
     m_scrollBox->setWidget(m_paintBox);
     m_paintBox->hide();
     m_scrollBox->hide();
@@ -325,6 +384,8 @@ void TppViewer::resizeEvent(QResizeEvent *aEvent)
 
 void TppViewer::Resize()
 {
+    if (const classes::TNotifyEvent resized = OnResize)
+        resized(nullptr);
     if (!PageAvailable())
         return;
     BeginUpdate();

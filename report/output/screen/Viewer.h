@@ -19,6 +19,7 @@
 
 #include <memory>
 
+class QDropEvent;
 class QMouseEvent;
 
 namespace report {
@@ -105,6 +106,17 @@ public:
     MouseEvent OnMouseDown;
     MouseEvent OnMouseUp;
     classes::TNotifyEvent OnDblClick;
+    // Drags over the page, in the paint box's coordinates. Source is the
+    // drag: its data, and its source() when it started in this program.
+    // Accept comes in True; a drag that is not accepted cannot be dropped.
+    enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+    using DragOverEvent =
+        std::function<void(TppViewer *Sender, const QDropEvent &Source, int X, int Y, TDragState State, bool &Accept)>;
+    using DragDropEvent = std::function<void(TppViewer *Sender, const QDropEvent &Source, int X, int Y)>;
+    DragOverEvent OnDragOver;
+    DragDropEvent OnDragDrop;
+    // Whenever the viewer changes size, before the page is laid out again.
+    classes::TNotifyEvent OnResize;
 
     // ---- Called by the screen device ----
     bool PageAvailable();
