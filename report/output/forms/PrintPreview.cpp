@@ -53,7 +53,8 @@ TppPrintPreview::TppPrintPreview(classes::TComponent *aOwner)
         else
             m_plugIn->Viewer()->ScreenDevice()->CancelReport();
     };
-    // Keys reach the preview before the control that has the focus.
+    // Keys reach the preview before the control that has the focus, but for
+    // the caret keys of an edit box.
     qApp->installEventFilter(this);
     int left = 0;
     int top = 0;
@@ -151,6 +152,8 @@ bool TppPrintPreview::eventFilter(QObject *aWatched, QEvent *aEvent)
     if (!widget || widget->window() != this)
         return TppFormOf<TppCustomPreviewer>::eventFilter(aWatched, aEvent);
     auto *key = static_cast<QKeyEvent *>(aEvent);
+    if (m_plugIn->editKeepsKey(aWatched, key->key()))
+        return TppFormOf<TppCustomPreviewer>::eventFilter(aWatched, aEvent);
     bool taken = false;
     controls::guarded(controls::Report::toUser(this), [&] { taken = m_plugIn->KeyDown(key->key(), key->modifiers()); });
     return taken;

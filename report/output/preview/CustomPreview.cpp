@@ -9,6 +9,7 @@
 #include "report/output/screen/Viewer.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QStatusBar>
 
 namespace report {
@@ -212,6 +213,14 @@ bool TppCustomPreview::KeyDown(int aKey, Qt::KeyboardModifiers aShift)
     case Qt::Key_Right: m_viewer->ScrollPage(3); return true;
     default: return false;
     }
+}
+
+bool TppCustomPreview::editKeepsKey(const QObject *aReceiver, int aKey) const
+{
+    if (aKey != Qt::Key_Left && aKey != Qt::Key_Right)
+        return false;
+    const auto *edit = qobject_cast<const QLineEdit *>(aReceiver);
+    return edit && edit != pageFocus() && !edit->isReadOnly();
 }
 
 void TppCustomPreview::Notify(TppCommunicator *aCommunicator, int aOperation)

@@ -74,6 +74,10 @@ public:
     virtual void SetZoomSetting(TppZoomSettingType aSetting);
     // Answers whether the key was one of the preview's.
     virtual bool KeyDown(int aKey, Qt::KeyboardModifiers aShift);
+    // Whether a key sent to aReceiver belongs to it rather than to the
+    // preview: an edit box moves its caret with the arrow keys. The edit
+    // that stands for the page (pageFocus) hands them on.
+    bool editKeepsKey(const QObject *aReceiver, int aKey) const;
 
     void GotoPage(int aPageNo);
     void SetZoomPercentage(int aPercentage);
@@ -88,6 +92,9 @@ public:
     classes::TNotifyEvent OnPageChange;
 
 protected:
+    // The widget that has the focus when the page has it; nullptr when
+    // there is none.
+    virtual const QWidget *pageFocus() const { return nullptr; }
     // Whether the preview object still stands after a call that can run
     // handlers (a print, a close).
     std::weak_ptr<char> AliveToken() const { return m_alive; }

@@ -247,9 +247,16 @@ QToolButton *TppPreview::ToolButton(int aAction) const
     return aAction >= 0 && aAction < 10 ? m_buttons[aAction] : nullptr;
 }
 
+const QWidget *TppPreview::pageFocus() const
+{
+    return m_focusEdit;
+}
+
 void TppPreview::handEditKeysToPreview(QLineEdit *aEdit)
 {
-    new TppKeyPressFilter(aEdit, [this](QKeyEvent &aKey) {
+    new TppKeyPressFilter(aEdit, [this, aEdit](QKeyEvent &aKey) {
+        if (editKeepsKey(aEdit, aKey.key()))
+            return false;
         const bool taken = KeyDown(aKey.key(), aKey.modifiers());
         if (taken)
             EditKeyDown(-1, aKey.modifiers());

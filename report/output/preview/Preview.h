@@ -65,6 +65,9 @@ public:
 
     void EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams) override;
 
+protected:
+    const QWidget *pageFocus() const override;
+
 private:
     QToolButton *addToolButton(int aLeft, int aTag, const QIcon &aIcon, int aMessage);
     void updateZoomButtons();
