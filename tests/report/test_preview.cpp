@@ -27,6 +27,7 @@
 #include "report/output/screen/Viewer.h"
 
 #include "tests/support/report/PageFakes.h"
+#include "tests/support/report/ReportFakes.h"
 #include "tests/support/report/SamplePage.h"
 
 #include "platform/classes/ClassBuilder.h"
@@ -358,6 +359,37 @@ TEST_F(PreviewTest, TheOutlineShowsMoreUntilCompleteAndTurnsToAChosenPage)
     EXPECT_FALSE(outline->isVisible());
 }
 
+// The menu and "...more..." are the outline's own texts: another language
+// module brings its words at once, also to a menu already made.
+TEST_F(PreviewTest, TheOutlinesTextsFollowALanguageChange)
+{
+    producer->Exists = true;
+    WhileGenerating = [](TppPage &aPage) { addScriptOutline(aPage, 3); };
+    TppPreview &p = open();
+    auto *outline = dynamic_cast<TppOutlineViewer *>(p.OutlineViewer());
+    ASSERT_NE(outline, nullptr);
+    ASSERT_NE(outline->PopupMenu(), nullptr);
+
+    reporttest::LanguageModuleFolder folder;
+    ASSERT_TRUE(folder.write("outline.fra", "44041=Masquer\n44042=Afficher\n44043=Tout ouvrir\n"
+                                            "44044=Tout fermer\n44045=...suite...\n"));
+    TppResourceManager &manager = ppGetResourceManager();
+    manager.RegisterModule("outline");
+    ASSERT_TRUE(manager.SetLanguage(TppLanguageType::lgFrench));
+    p.LanguageChanged();
+    QStringList texts;
+    for (QAction *action : outline->PopupMenu()->actions())
+        texts << action->text();
+    EXPECT_EQ(texts, (QStringList{"Masquer", "Tout ouvrir", "Tout fermer"}));
+    EXPECT_EQ(outlineItems(*outline), (QStringList{"A", "", "...suite..."}));
+    outline->SetVisible(false);
+    EXPECT_EQ(outline->PopupMenu()->actions()[0]->text(), QStringLiteral("Afficher"));
+
+    EXPECT_TRUE(manager.SetLanguage(TppLanguageType::lgDefault));
+    manager.UnregisterModule("outline");
+    p.LanguageChanged();
+    EXPECT_EQ(outline->PopupMenu()->actions()[0]->text(), QStringLiteral("Show Outline"));
+}
 TEST_F(PreviewTest, PrintingTellsBothSidesEvenWhenItFails)
 {
     ppRegisterDevice(&ppDeviceClass<reporttest::PrinterStandInDevice>());

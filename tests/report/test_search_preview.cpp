@@ -33,6 +33,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -276,6 +277,16 @@ TEST_F(SearchPreviewTest, ThePanelSitsOnTopOfTheOutlineOrInARowOfAToolbar)
     EXPECT_EQ(search.NextButton()->x(), search.PriorButton()->geometry().right() + 1 + 10);
     EXPECT_EQ(search.DoneButton()->x(), search.FindTextButton()->geometry().right() + 1 + 6);
     EXPECT_EQ(search.DoneButton()->y(), search.LastButton()->geometry().bottom() + 1 + 2);
+    // The lowered inner bevel: shadow along the top and left edges, light
+    // along the bottom and right ones.
+    const QImage bevel = panel->grab().toImage();
+    const auto grey = [&](int x, int y) { return qGray(bevel.pixel(x, y)); };
+    const int w = bevel.width();
+    const int h = bevel.height();
+    EXPECT_LT(grey(w / 2, 0), grey(w / 2, 1));
+    EXPECT_LT(grey(0, h / 2), grey(1, h / 2));
+    EXPECT_GT(grey(w / 2, h - 1), grey(w / 2, 0));
+    EXPECT_GT(grey(w - 1, h / 2), grey(0, h / 2));
 
     QToolButton *last = standard.ToolButton(ppPreviewAction::LastPage);
     search.PlaceInToolbar(last);
@@ -284,6 +295,8 @@ TEST_F(SearchPreviewTest, ThePanelSitsOnTopOfTheOutlineOrInARowOfAToolbar)
     EXPECT_EQ(panel->geometry(),
               QRect(last->geometry().right() + 1, panel->y(), search.DoneButton()->geometry().right() + 1, 32));
     EXPECT_EQ(search.FirstButton()->pos(), QPoint(search.TextBox()->geometry().right() + 1 + 5, 2));
+    const QImage flat = panel->grab().toImage();
+    EXPECT_EQ(flat.pixel(flat.width() / 2, 0), flat.pixel(flat.width() / 2, 1));
 }
 
 TEST_F(SearchPreviewTest, SearchOnStartShowsTheFirstHitAndASimpleStatusBarIsRefused)

@@ -235,6 +235,14 @@ void TppOutlineViewer::PreparePopupMenu()
     UpdatePopupMenu();
 }
 
+void TppOutlineViewer::retranslate()
+{
+    UpdatePopupMenu();
+    for (int i = 0; i < topLevelItemCount(); ++i)
+        if (QTreeWidgetItem *item = topLevelItem(i); isMoreItem(item) && !item->text(0).isEmpty())
+            item->setText(0, ppLoadStr(1045));
+}
+
 void TppOutlineViewer::UpdatePopupMenu()
 {
     if (!m_popupMenu)

@@ -50,6 +50,8 @@ public:
     void SetShowing(bool aValue) override { SetVisible(aValue); }
     void SelectPageNode(int aPageNo) override;
     void PreparePopupMenu() override;
+    // The menu and "...more..." (the nodes' captions are the report's).
+    void retranslate() override;
 
 protected:
     void mousePressEvent(QMouseEvent *aEvent) override;

@@ -35,6 +35,8 @@ public:
     virtual void SelectPageNode(int aPageNo);
     // With the outline enabled but hidden, only its popup menu is made.
     virtual void PreparePopupMenu() {}
+    // The library's language changed: texts of its own follow it.
+    virtual void retranslate() {}
 
 private:
     TppViewer *m_viewer;

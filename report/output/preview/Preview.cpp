@@ -20,6 +20,7 @@
 #include <QBitmap>
 #include <QCursor>
 #include <QEvent>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -158,7 +159,8 @@ void TppPreview::CreateToolbarPanels()
     m_outlinePanel->resize(125, m_outlinePanel->height());
     auto *outlineLayout = new QVBoxLayout(m_outlinePanel);
     outlineLayout->setContentsMargins(0, 0, 0, 0);
-    m_searchPanel = std::make_unique<QWidget>();
+    // A frame, so that beside the outline it can show its lowered bevel.
+    m_searchPanel = std::make_unique<QFrame>();
 }
 
 QToolButton *TppPreview::addToolButton(int aLeft, int aTag, const QIcon &aIcon, int aMessage)
@@ -450,6 +452,8 @@ void TppPreview::SetZoomSetting(TppZoomSettingType aSetting)
 void TppPreview::LanguageChanged()
 {
     TppCustomPreview::LanguageChanged();
+    if (m_outlineViewer)
+        m_outlineViewer->retranslate();
     if (OutlineShowing())
         m_outlineViewer->SelectPageNode(Viewer()->AbsolutePageNo());
     const std::pair<int, int> hints[] = {{ppPreviewAction::Print, 22},         {ppPreviewAction::AutoSearch, 1021},

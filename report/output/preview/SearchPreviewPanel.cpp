@@ -13,6 +13,7 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
@@ -237,6 +238,9 @@ void TppSearchPreview::PlaceBesideOutline(QWidget *aOutlinePanel)
     // On top of the outline, across the panel.
     if (auto *layout = qobject_cast<QBoxLayout *>(aOutlinePanel->layout()))
         layout->insertWidget(0, m_searchPanel, 0, Qt::AlignTop);
+    // Its inner bevel is lowered here; in a toolbar it has none.
+    if (auto *frame = qobject_cast<QFrame *>(m_searchPanel.data()))
+        frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_searchPanel->setFixedHeight(78);
     m_searchPanel->setMinimumWidth(0);
     m_searchPanel->setMaximumWidth(QWIDGETSIZE_MAX);
@@ -270,6 +274,8 @@ void TppSearchPreview::PlaceInToolbar(QWidget *aControl)
     if (QLayout *layout = m_outlinePanel ? m_outlinePanel->layout() : nullptr)
         layout->removeWidget(m_searchPanel);
     m_searchPanel->setParent(toolbar);
+    if (auto *frame = qobject_cast<QFrame *>(m_searchPanel.data()))
+        frame->setFrameStyle(QFrame::NoFrame);
     m_searchPanel->setFixedHeight(32);
     layOutInToolbar();
     m_searchPanel->move(searchPanelRight(aControl), m_searchPanel->y());
