@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,7 +80,7 @@ FileDescriptor createTemporaryBeside(const std::string &name, std::string &tempN
         char suffix[32];
         std::snprintf(suffix, sizeof suffix, ".%012llx~", salt & 0xFFFFFFFFFFFFull);
         tempName = folder + "." + base + suffix;
-        FileDescriptor fd(::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        FileDescriptor fd(::open(tempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (fd.valid() || errno != EEXIST)
             return fd;
     }
@@ -95,30 +96,6 @@ void syncFolder(const std::string &fileName)
     // Some file systems cannot sync a folder; the new file is in place anyway.
     if (fd.valid())
         ::fsync(fd.get());
-}
-
-// The steps after Create up to the rename, on the temporary file. The
-// previous file's stat, when there is one, gives the mode or date to keep.
-SaveResult fillTemporary(FileDescriptor &fd, std::string_view bytes, const AtomicSaveOptions &options,
-                         const std::optional<struct stat> &previous)
-{
-    if (previous && options.existing == ExistingFile::Update)
-        ::fchmod(fd.get(), previous->st_mode & 07777);
-    if (const int error = hookError(SaveStep::Write))
-        return failure(SaveStep::Write, error);
-    if (!writeAll(fd.get(), bytes.data(), bytes.size()))
-        return failure(SaveStep::Write, errno);
-    if (previous && options.keepDate) {
-        const struct timespec times[2] = {previous->st_atim, previous->st_mtim};
-        ::futimens(fd.get(), times);
-    }
-    if (const int error = hookError(SaveStep::Sync))
-        return failure(SaveStep::Sync, error);
-    // Data a write accepted may still fail on its way to the disk: only a
-    // successful sync and close say that it is there.
-    if (::fsync(fd.get()) != 0 || !fd.close())
-        return failure(SaveStep::Sync, errno);
-    return {};
 }
 
 bool copyForBackup(const std::string &from, const std::string &to)
@@ -149,49 +126,14 @@ void makeBackup(const std::string &fileName)
         copyForBackup(fileName, backupName);
 }
 
-SaveResult save(const std::string &requestedName, std::string_view bytes, const AtomicSaveOptions &options)
+SaveResult save(const std::string &fileName, std::string_view bytes, const AtomicSaveOptions &options)
 {
-    if (requestedName.empty())
-        return failure(SaveStep::Create, ENOENT);
-    const std::string fileName = options.existing == ExistingFile::Update ? followLinks(requestedName) : requestedName;
-
-    std::optional<struct stat> previous;
-    struct stat st
-    {};
-    if (::stat(fileName.c_str(), &st) == 0)
-        previous = st;
-    if (previous && S_ISDIR(previous->st_mode))
-        return failure(SaveStep::Create, EISDIR);
-    if (previous && options.existing == ExistingFile::Update && ::access(fileName.c_str(), W_OK) != 0)
-        return failure(SaveStep::Create, errno);
-
-    if (const int error = hookError(SaveStep::Create))
-        return failure(SaveStep::Create, error);
-    std::string tempName;
-    FileDescriptor fd = createTemporaryBeside(fileName, tempName);
-    if (!fd.valid())
-        return failure(SaveStep::Create, errno);
-
-    if (SaveResult result = fillTemporary(fd, bytes, options, previous); !result) {
-        fd.close();
-        ::unlink(tempName.c_str());
+    AtomicFile file;
+    if (SaveResult result = file.open(fileName, options); !result)
         return result;
-    }
-
-    if (options.makeBackup && previous && hookError(SaveStep::Backup) == 0)
-        makeBackup(fileName);
-
-    // A read-only target goes like any other: rename needs only the folder.
-    int error = hookError(SaveStep::Rename);
-    if (error == 0 && ::rename(tempName.c_str(), fileName.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(tempName.c_str());
-        return failure(SaveStep::Rename, error);
-    }
-    // Without this a power loss could bring back the previous file, or none.
-    syncFolder(fileName);
-    return {};
+    if (SaveResult result = file.write(bytes.data(), bytes.size()); !result)
+        return result;
+    return file.commit();
 }
 
 bool isLowerHexDigit(char c)
@@ -200,6 +142,93 @@ bool isLowerHexDigit(char c)
 }
 
 } // namespace
+
+SaveResult AtomicFile::open(const std::string &requestedName, const AtomicSaveOptions &options)
+{
+    discard();
+    if (requestedName.empty())
+        return failure(SaveStep::Create, ENOENT);
+    m_options = options;
+    m_fileName = options.existing == ExistingFile::Update ? followLinks(requestedName) : requestedName;
+
+    m_previous.reset();
+    struct stat st
+    {};
+    if (::stat(m_fileName.c_str(), &st) == 0)
+        m_previous = st;
+    if (m_previous && S_ISDIR(m_previous->st_mode))
+        return failure(SaveStep::Create, EISDIR);
+    if (m_previous && options.existing == ExistingFile::Update && ::access(m_fileName.c_str(), W_OK) != 0)
+        return failure(SaveStep::Create, errno);
+
+    if (options.removeLeftovers) {
+        const std::string folder = folderOf(m_fileName);
+        removeAtomicSaveLeftovers(folder, std::string_view(m_fileName).substr(folder.size()));
+    }
+    if (const int error = hookError(SaveStep::Create))
+        return failure(SaveStep::Create, error);
+    m_fd = createTemporaryBeside(m_fileName, m_tempName);
+    if (!m_fd.valid())
+        return failure(SaveStep::Create, errno);
+    // Shared with nobody: the lock only tells a leftover from a running save.
+    ::flock(m_fd.get(), LOCK_EX | LOCK_NB);
+    if (m_previous && options.existing == ExistingFile::Update)
+        ::fchmod(m_fd.get(), m_previous->st_mode & 07777);
+    return {};
+}
+
+SaveResult AtomicFile::write(const void *data, size_t size)
+{
+    if (!m_fd.valid())
+        return failure(SaveStep::Write, EBADF);
+    if (const int error = hookError(SaveStep::Write))
+        return failure(SaveStep::Write, error);
+    if (!writeAll(m_fd.get(), static_cast<const char *>(data), size))
+        return failure(SaveStep::Write, errno);
+    return {};
+}
+
+SaveResult AtomicFile::commit()
+{
+    if (!m_fd.valid())
+        return failure(SaveStep::Sync, EBADF);
+    const auto fail = [this](SaveStep step, int error) {
+        discard();
+        return failure(step, error);
+    };
+    if (m_previous && m_options.keepDate) {
+        const struct timespec times[2] = {m_previous->st_atim, m_previous->st_mtim};
+        ::futimens(m_fd.get(), times);
+    }
+    if (const int error = hookError(SaveStep::Sync))
+        return fail(SaveStep::Sync, error);
+    // Data a write accepted may still fail on its way to the disk: only a
+    // successful sync and close say that it is there.
+    if (::fsync(m_fd.get()) != 0 || !m_fd.close())
+        return fail(SaveStep::Sync, errno);
+
+    if (m_options.makeBackup && m_previous && hookError(SaveStep::Backup) == 0)
+        makeBackup(m_fileName);
+
+    // A read-only target goes like any other: rename needs only the folder.
+    int error = hookError(SaveStep::Rename);
+    if (error == 0 && ::rename(m_tempName.c_str(), m_fileName.c_str()) != 0)
+        error = errno;
+    if (error != 0)
+        return fail(SaveStep::Rename, error);
+    m_tempName.clear();
+    // Without this a power loss could bring back the previous file, or none.
+    syncFolder(m_fileName);
+    return {};
+}
+
+void AtomicFile::discard()
+{
+    m_fd.close();
+    if (!m_tempName.empty())
+        ::unlink(m_tempName.c_str());
+    m_tempName.clear();
+}
 
 std::string SaveResult::reason() const
 {
@@ -235,7 +264,7 @@ bool isAtomicSaveTemporary(std::string_view name)
     return name[name.size() - 2 - SaltDigits] == '.';
 }
 
-int removeAtomicSaveLeftovers(const std::string &folder)
+int removeAtomicSaveLeftovers(const std::string &folder, std::string_view targetName)
 {
     DIR *dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (!dir)
@@ -243,12 +272,20 @@ int removeAtomicSaveLeftovers(const std::string &folder)
     const int dirFd = ::dirfd(dir);
     int removed = 0;
     while (const dirent *entry = ::readdir(dir)) {
-        if (!isAtomicSaveTemporary(entry->d_name))
+        const std::string_view name = entry->d_name;
+        if (!isAtomicSaveTemporary(name))
+            continue;
+        if (!targetName.empty() && name.substr(1, name.size() - SaltDigits - 3) != targetName)
             continue;
         struct stat st
         {};
-        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
-            ::unlinkat(dirFd, entry->d_name, 0) == 0)
+        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        // A save still running holds its file locked.
+        const FileDescriptor fd(::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+        if (fd.valid() && ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (::unlinkat(dirFd, entry->d_name, 0) == 0)
             ++removed;
     }
     ::closedir(dir);

@@ -8,9 +8,13 @@
 //
 // File names are the file system's own bytes (UTF-8 on Linux).
 
+#include "platform/rtl/FileDescriptor.h"
 #include "platform/rtl/ScopedOverride.h"
 
+#include <sys/stat.h>
+
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +40,10 @@ struct AtomicSaveOptions
     // The new file gets the previous one's modification time.
     bool keepDate = false;
     ExistingFile existing = ExistingFile::Replace;
+    // The temporary files that killed saves of this target left beside it
+    // are removed first, for writers that have no start of their own to do
+    // it at (see removeAtomicSaveLeftovers).
+    bool removeLeftovers = false;
 };
 
 // The steps of a save, in their order. A failure in Create, Write or Sync
@@ -65,6 +73,46 @@ struct SaveResult
 // as well, so that callers that answer only true or false can still say why.
 SaveResult atomicSave(const std::string &fileName, std::string_view bytes, const AtomicSaveOptions &options = {});
 
+// The same save for content that comes in pieces, such as a report's output
+// that grows page by page: the pieces go to the temporary file beside the
+// target, and only commit puts it in the target's place. Until then the
+// target is untouched; a file never committed is removed, by discard or the
+// destructor, or, after a crash or a kill, by removeAtomicSaveLeftovers. The
+// temporary file is locked while it is open, so that such a removal spares
+// the files of saves still running.
+class AtomicFile
+{
+public:
+    AtomicFile() = default;
+    ~AtomicFile() { discard(); }
+    AtomicFile(const AtomicFile &) = delete;
+    AtomicFile &operator=(const AtomicFile &) = delete;
+
+    // The Create step.
+    SaveResult open(const std::string &fileName, const AtomicSaveOptions &options = {});
+    bool isOpen() const { return m_fd.valid(); }
+    // The file the commit replaces: the target, or with ExistingFile::Update
+    // the end of its chain of symbolic links.
+    const std::string &fileName() const { return m_fileName; }
+    // The temporary file, for writers that seek or write by themselves.
+    int handle() const { return m_fd.get(); }
+    const std::string &temporaryName() const { return m_tempName; }
+    // The Write step, for every byte; errno holds the error on failure.
+    SaveResult write(const void *data, size_t size);
+    // The remaining steps; afterwards the file is closed. A failure removes
+    // the temporary file and leaves the target as it was.
+    SaveResult commit();
+    // Closes and removes the temporary file; the target stays as it was.
+    void discard();
+
+private:
+    FileDescriptor m_fd;
+    std::string m_fileName;
+    std::string m_tempName;
+    AtomicSaveOptions m_options;
+    std::optional<struct stat> m_previous;
+};
+
 // "Domain-Data.txt" -> "Domain-Data.bak", "README" -> "README.bak"; a leading
 // dot starts a hidden name, not an extension.
 std::string backupFileName(const std::string &fileName);
@@ -74,9 +122,10 @@ std::string backupFileName(const std::string &fileName);
 bool isAtomicSaveTemporary(std::string_view name);
 
 // Deletes the temporary files that interrupted saves left in the folder
-// (only names of isAtomicSaveTemporary, only plain files). Returns how many
-// went. Call it only while no other save into that folder can be running.
-int removeAtomicSaveLeftovers(const std::string &folder);
+// (only names of isAtomicSaveTemporary, only plain files, and none that a
+// running save holds). With a target name, only that target's temporary
+// files. Returns how many went.
+int removeAtomicSaveLeftovers(const std::string &folder, std::string_view targetName = {});
 
 // For tests: while one lives, the function is called before each step of
 // every save; a non-zero answer makes that step fail with it as errno. A

@@ -22,6 +22,15 @@ public:
     {
         other.m_fd = -1;
     }
+    FileDescriptor &operator=(FileDescriptor &&other) noexcept
+    {
+        if (this != &other) {
+            close();
+            m_fd = other.m_fd;
+            other.m_fd = -1;
+        }
+        return *this;
+    }
 
     int get() const { return m_fd; }
     bool valid() const { return m_fd >= 0; }

@@ -10,7 +10,6 @@
 #include "platform/classes/Streams.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <limits>
 
@@ -74,8 +73,6 @@ void TppArchiveDevice::dropTempFile()
 {
     m_tempStream.reset();
     m_pageStream.reset();
-    if (!m_tempFileName.isEmpty())
-        QFile::remove(m_tempFileName);
     m_tempFileName.clear();
 }
 
@@ -89,7 +86,15 @@ void TppArchiveDevice::StartJob()
         m_tempFileName = ppGetTempFileName(QString(), QStringLiteral("arc"));
         if (m_tempFileName.isEmpty())
             throw classes::EFCreateError("Cannot create the archive's page file in the temporary folder");
-        m_tempStream = std::make_unique<classes::TFileStream>(m_tempFileName, classes::fmCreate);
+        try {
+            m_tempStream = std::make_unique<classes::TFileStream>(m_tempFileName, classes::fmCreate);
+        } catch (...) {
+            QFile::remove(m_tempFileName);
+            throw;
+        }
+        // Open, the page file needs no name; without one, a killed job
+        // leaves nothing in the temporary folder.
+        QFile::remove(m_tempFileName);
         output->SetPosition(4);
     } catch (...) {
         CancelJob();
@@ -158,13 +163,8 @@ void TppArchiveDevice::EndJob()
 
 void TppArchiveDevice::CancelJob()
 {
-    const bool open = FileStream() != nullptr;
     dropTempFile();
     TppFileDevice::CancelJob();
-    // Without its page area the archive is no archive.
-    // Only a file of its own: the output may be a device such as /dev/null.
-    if (open && QFileInfo(FileName()).isFile())
-        QFile::remove(FileName());
 }
 
 } // namespace report

@@ -30,7 +30,8 @@ public:
     void StartJob() override;
     // Joins the pages to the index and writes the header.
     void EndJob() override;
-    // Leaves neither the page file nor a partial archive behind.
+    // Leaves neither the page file nor a partial archive behind; an earlier
+    // archive stays as it was.
     void CancelJob() override;
     void ReceivePage(TppPage *aPage) override;
     // Stores the page: an index entry in the output, its stream in the page

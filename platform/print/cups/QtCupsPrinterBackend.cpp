@@ -1,8 +1,11 @@
 #include "platform/print/cups/QtCupsPrinterBackend.h"
 
+#include "platform/rtl/AtomicSave.h"
+#include "platform/rtl/FileDescriptor.h"
 #include "platform/rtl/FormatSettings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrintEngine>
@@ -11,8 +14,15 @@
 #include <QStandardPaths>
 
 #include <cups/cups.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace print {
@@ -141,6 +151,41 @@ void readDestination(const QString &device, QtCupsPrinterBackend::Queue &queue)
     cupsFreeDests(1, dest);
 }
 
+// Qt's PDF writer does not say when the disk refused its bytes: a file it
+// finished has the cross-reference table where its last lines point.
+bool isCompletePdf(int fd)
+{
+    struct stat st
+    {};
+    if (::fstat(fd, &st) != 0 || st.st_size < 32)
+        return false;
+    char tail[64] = {};
+    const off_t tailSize = std::min<off_t>(st.st_size, off_t(sizeof tail - 1));
+    if (::pread(fd, tail, size_t(tailSize), st.st_size - tailSize) != tailSize)
+        return false;
+    const char *at = std::strstr(tail, "startxref");
+    if (!at || !std::strstr(at, "%%EOF"))
+        return false;
+    char *end = nullptr;
+    const long long offset = std::strtoll(at + 9, &end, 10);
+    if (end == at + 9 || offset < 0 || offset + 4 > st.st_size)
+        return false;
+    char xref[4] = {};
+    return ::pread(fd, xref, 4, off_t(offset)) == 4 && std::memcmp(xref, "xref", 4) == 0;
+}
+
+// Why a file could not be completed, as far as can be told afterwards.
+int incompleteFileError(const std::string &fileName)
+{
+    struct statvfs fs
+    {};
+    const auto slash = fileName.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string(".") : fileName.substr(0, slash + 1);
+    if (::statvfs(folder.c_str(), &fs) == 0 && fs.f_bavail == 0)
+        return ENOSPC;
+    return EIO;
+}
+
 // ---- The context of a printer ------------------------------------------------
 
 class QtPrinterContext : public PrinterContext
@@ -189,8 +234,14 @@ public:
         }
         if (m_printer->outputFormat() == QPrinter::PdfFormat && m_printer->outputFileName().isEmpty())
             return false;
-        if (!m_painter.begin(m_printer.get()))
+        if (!openOutput())
             return false;
+        if (!m_painter.begin(m_printer.get())) {
+            const int error = errno;
+            dropOutput();
+            errno = error;
+            return false;
+        }
         m_pages = 0;
         return true;
     }
@@ -218,8 +269,12 @@ public:
         // name says) and spools nothing.
         const bool spooled =
             m_printer->outputFormat() == QPrinter::NativeFormat && m_printer->outputFileName().isEmpty();
-        if (!m_painter.end())
+        if (!m_painter.end()) {
+            dropOutput();
             return false;
+        }
+        if (m_output.isOpen())
+            return commitOutput();
         // Qt hands the job to the server when the painter ends and does not
         // say whether the server took it.
         return !spooled || cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE;
@@ -230,6 +285,7 @@ public:
         m_printer->abort();
         if (m_painter.isActive())
             m_painter.end();
+        dropOutput();
     }
 
     bool reset(const std::optional<DriverSettings> &settings) override
@@ -252,6 +308,53 @@ public:
     }
 
 private:
+    // A job's file is written beside its name and takes its place only when
+    // the job is complete, so that a failed, cancelled or killed job leaves
+    // an earlier file as it was. A device or a pipe there is written as is.
+    bool openOutput()
+    {
+        m_output.discard();
+        const QString target = m_printer->outputFileName();
+        if (target.isEmpty())
+            return true;
+        m_target = target;
+        const std::string name = QFile::encodeName(target).toStdString();
+        struct stat st
+        {};
+        if (::stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+            return true;
+        if (const rtl::SaveResult result =
+                m_output.open(name, {.existing = rtl::ExistingFile::Update, .removeLeftovers = true});
+            !result) {
+            errno = result.error;
+            return false;
+        }
+        m_printer->setOutputFileName(QFile::decodeName(QByteArray::fromStdString(m_output.temporaryName())));
+        return true;
+    }
+
+    void dropOutput()
+    {
+        if (!m_output.isOpen())
+            return;
+        m_output.discard();
+        m_printer->setOutputFileName(m_target);
+    }
+
+    bool commitOutput()
+    {
+        m_printer->setOutputFileName(m_target);
+        if (!isCompletePdf(m_output.handle())) {
+            const int error = incompleteFileError(m_output.fileName());
+            m_output.discard();
+            errno = error;
+            return false;
+        }
+        const rtl::SaveResult result = m_output.commit();
+        errno = result.error;
+        return bool(result);
+    }
+
     // "<document name or Report>.pdf" in the documents folder, numbered
     // rather than written over a file that is there.
     static QString defaultFileName(const QString &documentName)
@@ -273,6 +376,8 @@ private:
     std::shared_ptr<const QtCupsPrinterBackend::Queue> m_queue;
     QPainter m_painter;
     int m_pages = 0;
+    rtl::AtomicFile m_output;
+    QString m_target;
 };
 
 } // namespace

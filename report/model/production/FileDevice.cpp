@@ -9,45 +9,99 @@
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ClassErrors.h"
 
+#include "platform/rtl/AtomicSave.h"
+
 #include <QFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace report {
 
 namespace {
 
-// The device's output file, written through without a buffer: a write the
-// disk does not take is short at once, where a buffered file would report
-// the bytes as stored and lose them when it closes.
+std::string fileDeviceReason(int aError)
+{
+    return std::strerror(aError != 0 ? aError : EIO);
+}
+
+// The device's output. A job's pages go to a temporary file beside the
+// target, which takes the target's place only when the job ends well: a
+// failed, cancelled or killed job leaves the earlier file as it was. Written
+// through without a buffer, so that a write the disk does not take fails at
+// once. A device or a pipe at that name (/dev/null, a FIFO) has nothing to
+// replace and is written as it is.
 class FileDeviceStream : public classes::TStream
 {
 public:
     explicit FileDeviceStream(const QString &aFileName)
-        : m_file(aFileName)
+        : m_fileName(aFileName.toStdString())
     {
-        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-            throw classes::EFCreateError("Cannot create file \"" + aFileName.toStdString() +
-                                         "\": " + m_file.errorString().toStdString());
+        const std::string name = QFile::encodeName(aFileName).toStdString();
+        struct stat st
+        {};
+        if (::stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+            m_direct = rtl::FileDescriptor(::open(name.c_str(), O_WRONLY | O_CLOEXEC));
+            if (!m_direct.valid())
+                throw createError(errno);
+            return;
+        }
+        const rtl::SaveResult result =
+            m_file.open(name, {.existing = rtl::ExistingFile::Update, .removeLeftovers = true});
+        if (!result)
+            throw createError(result.error);
     }
     int64_t Read(void *, int64_t) override { return 0; }
     int64_t Write(const void *aBuffer, int64_t aCount) override
     {
-        const qint64 written = m_file.write(static_cast<const char *>(aBuffer), aCount);
-        return written < 0 ? 0 : written;
+        if (aCount <= 0)
+            return 0;
+        if (m_direct.valid()) {
+            if (!rtl::writeAll(m_direct.get(), static_cast<const char *>(aBuffer), size_t(aCount)))
+                throw writeError(errno);
+        } else if (const rtl::SaveResult result = m_file.write(aBuffer, size_t(aCount)); !result) {
+            throw writeError(result.error);
+        }
+        return aCount;
     }
     int64_t Seek(int64_t aOffset, classes::TSeekOrigin aOrigin) override
     {
-        int64_t target = aOffset;
-        if (aOrigin == classes::TSeekOrigin::soCurrent)
-            target += m_file.pos();
-        else if (aOrigin == classes::TSeekOrigin::soEnd)
-            target += m_file.size();
-        if (target >= 0)
-            m_file.seek(target);
-        return m_file.pos();
+        const int whence = aOrigin == classes::TSeekOrigin::soCurrent ? SEEK_CUR
+                           : aOrigin == classes::TSeekOrigin::soEnd   ? SEEK_END
+                                                                      : SEEK_SET;
+        const off_t position = ::lseek(handle(), off_t(aOffset), whence);
+        return position < 0 ? int64_t(::lseek(handle(), 0, SEEK_CUR)) : int64_t(position);
+    }
+    // The job's end: the file takes its place, or the stream's error says
+    // why it could not.
+    void Commit()
+    {
+        if (m_direct.valid()) {
+            if (!m_direct.close())
+                throw writeError(errno);
+        } else if (const rtl::SaveResult result = m_file.commit(); !result) {
+            throw writeError(result.error);
+        }
     }
 
 private:
-    QFile m_file;
+    int handle() const { return m_direct.valid() ? m_direct.get() : m_file.handle(); }
+    classes::EFCreateError createError(int aError) const
+    {
+        return classes::EFCreateError("Cannot create file \"" + m_fileName + "\": " + fileDeviceReason(aError));
+    }
+    classes::EWriteError writeError(int aError) const
+    {
+        return classes::EWriteError("Cannot write file \"" + m_fileName + "\": " + fileDeviceReason(aError));
+    }
+
+    std::string m_fileName;
+    rtl::AtomicFile m_file;
+    rtl::FileDescriptor m_direct;
 };
 
 } // namespace
@@ -105,7 +159,9 @@ void TppFileDevice::StartJob()
 void TppFileDevice::EndJob()
 {
     TppDevice::EndJob();
-    closeFile();
+    std::unique_ptr<classes::TStream> stream = std::move(m_fileStream);
+    if (auto *file = dynamic_cast<FileDeviceStream *>(stream.get()))
+        file->Commit();
 }
 
 void TppFileDevice::CancelJob()

@@ -28,12 +28,14 @@ public:
     virtual QString DefaultExtFilter() const { return QString(); }
     virtual QString DeviceDescription(int32_t aLanguageIndex) const;
 
-    // The status for no page; the file, created anew (an existing one is
-    // replaced), when CreateFileOnStartJob. A file that cannot be made
-    // raises the stream's error.
+    // The status for no page; the file, created anew, when
+    // CreateFileOnStartJob. A file that cannot be made raises the stream's
+    // error. An existing file is replaced, but only by a job that ends well.
     void StartJob() override;
-    // Closes the file.
+    // Closes the file, which now replaces an existing one; a file that
+    // cannot be completed raises EWriteError and the earlier one stays.
     void EndJob() override;
+    // The earlier file, if any, stays as it was.
     void CancelJob() override;
 
     // Nothing for 0 bytes; a write that stores fewer raises EWriteError, as
