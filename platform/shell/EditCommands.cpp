@@ -67,7 +67,11 @@ public:
         line->setProperty(Name, true);
         line->setStyle(&m_hidden);
         line->installEventFilter(this);
-        QObject::connect(line, &QObject::destroyed, this, [this] { delete this; });
+        // The edit is no line edit any more when it says so.
+        QObject::connect(line, &QObject::destroyed, this, [this] {
+            m_line = nullptr;
+            delete this;
+        });
     }
     ~CaretRestorer() override
     {
@@ -87,7 +91,7 @@ public:
     static constexpr const char *Name = "zvoHiddenCaret";
 
 private:
-    QPointer<QLineEdit> m_line;
+    QLineEdit *m_line;
     QPointer<QStyle> m_own;
     HiddenCaretStyle m_hidden;
 };
