@@ -299,7 +299,18 @@ bool TreeListWidget::event(QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-            keyPressEvent(key);
+            // The grid keeps Tab only when its options ask for it and Ctrl
+            // is up; otherwise Tab moves the focus on, as in any dialog.
+            m_eventModifiers = key->modifiers();
+            const bool keep = m_tree && m_tree->EditWantTabs();
+            m_eventModifiers.reset();
+            if (keep) {
+                keyPressEvent(key);
+            } else {
+                const bool backward = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+                focusNextPrevChild(!backward);
+                key->accept();
+            }
             return true;
         }
     }

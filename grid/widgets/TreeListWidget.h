@@ -100,7 +100,8 @@ public:
     PanningSession *panning() const { return m_panning; }
 
 protected:
-    // Tab and Shift+Tab are the grid's keys, not the focus chain's.
+    // Tab and Shift+Tab are the grid's keys only while its options keep
+    // them; else they move the focus between controls.
     bool event(QEvent *event) override;
     // One key goes to the tree list as a key down and then, unless that
     // swallowed it, as the characters it types.

@@ -74,7 +74,7 @@ TEST(TreeListWidget, AHandlerThatThrowsEndsOnlyItsPaintPass)
     EXPECT_EQ(f.widget->failedPaints(), 2);
 }
 
-TEST(TreeListWidget, KeysReachTheTreeListTabIncluded)
+TEST(TreeListWidget, KeysReachTheTreeListTabOnlyWhenItsOptionsKeepIt)
 {
     WidgetFixture f;
     f.tree->CreateColumn(TdxTreeListColumn::StaticClass())->SetCaption("B");
@@ -82,9 +82,17 @@ TEST(TreeListWidget, KeysReachTheTreeListTabIncluded)
     QTest::keyClick(f.widget.get(), Qt::Key_Down);
     EXPECT_EQ(f.tree->FocusedNode(), f.tree->Items(1));
     f.tree->SetOptionsA(f.tree->OptionsA() & ~(1u << aoRowFocus));
+    ASSERT_FALSE(f.tree->OptionsA() & (1u << aoEditorTabs));
+    // By default Tab belongs to the focus chain: the grid's column stays.
+    QTest::keyClick(f.widget.get(), Qt::Key_Tab);
+    EXPECT_EQ(f.tree->FocusedColumn(), 0);
+    f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoEditorTabs));
     QTest::keyClick(f.widget.get(), Qt::Key_Tab);
     EXPECT_EQ(f.tree->FocusedColumn(), 1);
     QTest::keyClick(f.widget.get(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(f.tree->FocusedColumn(), 0);
+    // Ctrl gives Tab back to the focus chain even then.
+    QTest::keyClick(f.widget.get(), Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(f.tree->FocusedColumn(), 0);
 }
 
