@@ -1,7 +1,8 @@
 // Figures to read: BM_MemoOverPages's "ms_page10" and "ms_page900" (the time
 // one page of the memo takes early and late in the text: a memo that went
 // back to the start of its text, or measured a whole line again for every
-// word, would make the late page slower), and BM_WrapText's bytes per second.
+// word, would make the late page slower), and BM_WrapText's bytes per second,
+// which BM_WrapLargeMemoByPages should match for a memo of 50 MB.
 
 #include "tests/support/report/BandSequence.h"
 #include "tests/support/report/FakePrinters.h"
@@ -28,20 +29,23 @@ using namespace report;
 
 namespace {
 
-// Sentences of ordinary words, 2 MB of them.
+// Sentences of ordinary words.
+QString memoBenchTextOf(qsizetype aMegabytes)
+{
+    const QStringList words{"report",  "memo", "stretches", "over", "the",     "page", "and",
+                            "carries", "on",   "where",     "it",   "stopped", "with", "every word"};
+    QString result;
+    result.reserve(aMegabytes * 1024 * 1024 + 64);
+    for (int i = 0; result.size() < aMegabytes * 1024 * 1024; ++i) {
+        result += words[i % words.size()];
+        result += (i % 97 == 96) ? QStringLiteral(".\r\n") : QStringLiteral(" ");
+    }
+    return result;
+}
+
 QString memoBenchText()
 {
-    static const QString text = [] {
-        const QStringList words{"report",  "memo", "stretches", "over", "the",     "page", "and",
-                                "carries", "on",   "where",     "it",   "stopped", "with", "every word"};
-        QString result;
-        result.reserve(2 * 1024 * 1024 + 64);
-        for (int i = 0; result.size() < 2 * 1024 * 1024; ++i) {
-            result += words[i % words.size()];
-            result += (i % 97 == 96) ? QStringLiteral(".\r\n") : QStringLiteral(" ");
-        }
-        return result;
-    }();
+    static const QString text = memoBenchTextOf(2);
     return text;
 }
 
@@ -138,6 +142,34 @@ void BM_WrapText(benchmark::State &state)
     state.SetBytesProcessed(int64_t(state.iterations()) * text.size());
 }
 BENCHMARK(BM_WrapText)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// A memo of 50 MB wrapped as the engine wraps a stretching memo: one page's
+// rectangle at a time, each from where the last stopped. Its bytes per
+// second should be BM_WrapText's: a page that cost anything in proportion
+// to the whole text would make this one crawl.
+void BM_WrapLargeMemoByPages(benchmark::State &state)
+{
+    MemoFixture f;
+    const QString text = memoBenchTextOf(state.range(0));
+    int64_t pages = 0;
+    for (auto _ : state) {
+        pages = 0;
+        qsizetype position = 0;
+        while (position < text.size()) {
+            QStringList lines;
+            const qsizetype before = position;
+            TppPlainText::WordWrap(text, rtl::TRect{0, 0, 55000, 250000}, TppTextAlignment::taLeftJustified, false,
+                                   f.memo->Font()->Font(), false, 0, {}, &f.printer, position, lines);
+            ++pages;
+            if (position == before)
+                break;
+            benchmark::DoNotOptimize(lines);
+        }
+    }
+    state.counters["pages"] = double(pages);
+    state.SetBytesProcessed(int64_t(state.iterations()) * text.size());
+}
+BENCHMARK(BM_WrapLargeMemoByPages)->Arg(50)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

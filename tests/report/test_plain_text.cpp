@@ -72,6 +72,21 @@ TEST(PlainTextParser, SplitsIntoWordsSingleBlanksAndLineBreaks)
     EXPECT_EQ(tokensOf(QString::fromUtf16(u"ab\0cd", 5)), (L{"ab"}));
 }
 
+TEST(PlainTextParser, ReadsTheCallersTextWithoutCopyingIt)
+{
+    // A memo wraps page by page from where the last page stopped: a copy of
+    // its whole text for each page made a large memo never end.
+    const QString text = QStringLiteral("word ").repeated(1000) + QStringLiteral("\r\nend");
+    TppPlainTextParser parser;
+    parser.SetText(text);
+    parser.SetPosition(2500);
+    QStringList tokens;
+    while (!parser.EndOfText())
+        tokens << parser.NextToken();
+    EXPECT_EQ(tokens.size(), 2 * 500 + 2);
+    EXPECT_EQ(parser.Text().constData(), text.constData());
+}
+
 TEST_F(PlainTextTest, TheLineBreakMarkupSplitsAtAnyWidth)
 {
     for (int chars : {3, 4, 7, 8, 50})

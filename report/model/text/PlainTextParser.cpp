@@ -21,26 +21,30 @@ void TppPlainTextParser::SetPosition(qsizetype aPosition)
 
 void TppPlainTextParser::updateEnd()
 {
-    m_endOfText = m_position >= m_text.size() || m_text[m_position] == TppTextMarkups::EndOfText();
+    const QString &text = m_text;
+    m_endOfText = m_position >= text.size() || text[m_position] == TppTextMarkups::EndOfText();
 }
 
 QString TppPlainTextParser::NextToken()
 {
+    // Read only: the text is shared with the caller's, and indexing a
+    // QString that may change would copy the whole of it on every call.
+    const QString &text = m_text;
     const qsizetype start = m_position;
     qsizetype i = m_position;
-    const qsizetype n = m_text.size();
+    const qsizetype n = text.size();
     while (i < n) {
-        const QChar c = m_text[i];
+        const QChar c = text[i];
         if (c == TppTextMarkups::EndOfText())
             break;
         const bool blank = c == TppTextMarkups::Space() || c == TppTextMarkups::Tab();
-        const bool markup = TppTextMarkups::IsNewLineAt(m_text, i);
+        const bool markup = TppTextMarkups::IsNewLineAt(text, i);
         const bool lineEnd = c == TppTextMarkups::CarriageReturn() || c == TppTextMarkups::LineFeed() || markup;
         if (!blank && !lineEnd) {
             ++i;
             if (m_maxWordLength > 0 && i - start >= m_maxWordLength) {
                 // A piece never ends between the halves of a surrogate pair.
-                if (i < n && m_text[i - 1].isHighSurrogate() && m_text[i].isLowSurrogate())
+                if (i < n && text[i - 1].isHighSurrogate() && text[i].isLowSurrogate())
                     ++i;
                 break;
             }
@@ -55,7 +59,7 @@ QString TppPlainTextParser::NextToken()
         }
         if (markup)
             m_position = i + 2;
-        else if (c == TppTextMarkups::CarriageReturn() && i + 1 < n && m_text[i + 1] == TppTextMarkups::LineFeed())
+        else if (c == TppTextMarkups::CarriageReturn() && i + 1 < n && text[i + 1] == TppTextMarkups::LineFeed())
             m_position = i + 2;
         else
             m_position = i + 1;
@@ -64,7 +68,7 @@ QString TppPlainTextParser::NextToken()
     }
     m_position = i;
     updateEnd();
-    return m_text.mid(start, i - start);
+    return text.mid(start, i - start);
 }
 
 } // namespace report
