@@ -12,6 +12,17 @@ namespace grid {
 
 namespace {
 
+// A layout file is edited by people and read back as it is: a width or row
+// height far beyond any screen would overflow the sums the layout and the
+// painters make of it. Sizes are pixels; no screen needs more than this.
+constexpr int StorageMaxSize = 32767;
+
+int storageReadSize(TdxRegIniWrapper &store, const QString &section, const QString &name, int current)
+{
+    const int value = store.ReadInteger(section, name, current);
+    return value == current ? current : std::clamp(value, -StorageMaxSize, StorageMaxSize);
+}
+
 // Both stores take the same path: one leading "\" and no trailing ones.
 QString storageNormalisedPath(QString path)
 {
@@ -208,7 +219,7 @@ void TCustomdxTreeListControl::loadLayout(TdxRegIniWrapper &store, const QString
         if (!band || std::any_of(bands.begin(), bands.end(), [band](const auto &b) { return b.second == band; }))
             continue;
         band->SetVisible(store.ReadBool(section, QStringLiteral("Visible"), band->Visible()));
-        band->SetWidth(store.ReadInteger(section, QStringLiteral("Width"), band->Width()));
+        band->SetWidth(storageReadSize(store, section, QStringLiteral("Width"), band->Width()));
         bands.emplace_back(storageSortKey(store.ReadInteger(section, QStringLiteral("Index"), band->Index())), band);
     }
     storageSortByKey(bands);
@@ -256,7 +267,7 @@ void TCustomdxTreeListControl::LoadLayoutSettings(TdxRegIniWrapper &store, const
     settings.ShowGrid = store.ReadBool(key, QStringLiteral("ShowGrid"), settings.ShowGrid);
     settings.ShowPreviewGrid = store.ReadBool(key, QStringLiteral("ShowPreviewGrid"), settings.ShowPreviewGrid);
     SetBandRowCount(store.ReadInteger(key, QStringLiteral("BandRowCount"), m_bandRowCount));
-    const int rowHeight = store.ReadInteger(key, QStringLiteral("DefaultRowHeight"), settings.DefaultRowHeight);
+    const int rowHeight = storageReadSize(store, key, QStringLiteral("DefaultRowHeight"), settings.DefaultRowHeight);
     if (rowHeight != settings.DefaultRowHeight) {
         // Set by hand: the metrics keep it above their minimum.
         settings.DefaultRowHeight = std::max(rowHeight, 1);
@@ -275,7 +286,7 @@ void TCustomdxTreeListControl::LoadLayoutSettings(TdxRegIniWrapper &store, const
 void TCustomdxTreeListControl::LoadColumnLayout(TdxRegIniWrapper &store, const QString &key, TdxTreeListColumn *column)
 {
     column->SetVisible(store.ReadBool(key, QStringLiteral("Visible"), column->Visible()));
-    column->SetWidth(store.ReadInteger(key, QStringLiteral("Width"), column->Width()));
+    column->SetWidth(storageReadSize(store, key, QStringLiteral("Width"), column->Width()));
     const int sorted = store.ReadInteger(key, QStringLiteral("Sorted"), int(column->Sorted()));
     if (sorted >= csNone && sorted <= csUp)
         column->SetSorted(TdxTreeListColumnSort(sorted));

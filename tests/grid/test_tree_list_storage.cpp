@@ -244,6 +244,33 @@ TEST_F(Storage, BadValuesAreClampedOrIgnored)
     EXPECT_EQ(c->Index(), 2);
 }
 
+// Sizes far beyond any screen would overflow where the layout adds them up.
+TEST_F(Storage, SizesBeyondAnyScreenAreClampedWhereRead)
+{
+    named("colA", "A");
+    named("colB", "B");
+    f.node({"x", "y"});
+    const QString band = QString::number(f.tree->Bands()->Items(0)->ID());
+    write(file(), ("[\\Form1_Grid1]\nDefaultRowHeight=2147483647\n"
+                   "[\\Form1_Grid1\\Band\\Band0]\nID=" +
+                   band +
+                   "\nWidth=2147483647\n"
+                   "[\\Form1_Grid1\\Columns\\colA]\nWidth=2147483647\n"
+                   "[\\Form1_Grid1\\Columns\\colB]\nWidth=-2147483648\n")
+                      .toLatin1()
+                      .constData());
+    f.tree->LoadFromIniFile(file());
+    EXPECT_LE(f.tree->Settings().DefaultRowHeight, 32767);
+    EXPECT_LE(f.tree->Bands()->Items(0)->Width(), 32767);
+    EXPECT_LE(f.tree->Columns(0)->Width(), 32767);
+    EXPECT_EQ(f.tree->Columns(1)->Width(), f.tree->Columns(1)->MinWidth());
+    // What the values feed: the layout and a hit test through it.
+    TdxTreeListLayoutInfo info;
+    f.tree->CalcLayout(info);
+    EXPECT_FALSE(info.Bands.empty());
+    f.tree->HitTest(40, 40);
+}
+
 // A load runs inside the update lock; what it changed in the row and
 // header geometry is measured again when the lock goes, so a stored row
 // height below what the font needs is raised as any other would be.
