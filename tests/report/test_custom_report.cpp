@@ -188,7 +188,8 @@ TEST(CustomReport, ScriptsReachTheSettingsBandsAndGetBand)
     EXPECT_FALSE(rtti.SetPropValue(&report, QStringLiteral("BandCount"), &bandCount));
 
     std::unique_ptr<TraParamList> params = rtti.GetParams(QStringLiteral("GetBand"));
-    int32_t kind = 4, groupIndex = 0;
+    uint8_t kind = 4;
+    int32_t groupIndex = 0;
     classes::TObject *band = nullptr;
     params->SetParamValuePointer(0, &kind);
     params->SetParamValuePointer(1, &groupIndex);

@@ -2,6 +2,7 @@
 
 #include "report/model/bands/Band.h"
 #include "report/model/data/Cacheable.h"
+#include "report/model/reports/CustomReport.h"
 
 #include "platform/classes/StringList.h"
 
@@ -136,7 +137,7 @@ bool TraTppBandRTTI::GetPropRec(const classes::TMetaClass &aClass, const QString
     else if (raSameName(aName, "Units"))
         EnumPropToRec(QStringLiteral("Units"), QStringLiteral("TppUnitType"), false, aRec);
     else if (raSameName(aName, "Report"))
-        ClassPropToRec(QStringLiteral("Report"), TppCommunicator::StaticClass(), false, aRec);
+        ClassPropToRec(QStringLiteral("Report"), TppCustomReport::StaticClass(), false, aRec);
     else
         return TraRTTI::GetPropRec(aClass, aName, aRec);
     return true;
@@ -218,7 +219,7 @@ bool TraTppBandRTTI::SetPropValue(classes::TObject *aObject, const QString &aNam
         b->SetmmHeight(ppToMMThousandths(float(raReadValue<int32_t>(aValue, aName)), TppUnitType::utScreenPixels,
                                          TppAxisType::atVertical));
     else if (bandOwnName(aName, BandIntegers))
-        raReadValue<int32_t>(aValue, aName); // the width and top follow the page and the engine
+        return false; // the width follows the page or the column, the top the engine's placing
     else if (raSameName(aName, "Caption"))
         b->SetCaption(raReadValue<QString>(aValue, aName));
     else if (raSameName(aName, "Height"))
@@ -238,7 +239,7 @@ bool TraTppBandRTTI::SetPropValue(classes::TObject *aObject, const QString &aNam
             return false;
         b->SetUnits(TppUnitType(value));
     } else if (raSameName(aName, "Report"))
-        b->SetReport(dynamic_cast<IppReportContext *>(raReadValue<classes::TObject *>(aValue, aName)));
+        b->SetReport(raReadValue<TppCustomReport *>(aValue, aName));
     else
         return TraRTTI::SetPropValue(aObject, aName, aValue);
     return true;

@@ -4,6 +4,7 @@
 #include "report/model/bands/PrintableRTTI.h"
 #include "report/model/base/StreamUtils.h"
 #include "report/model/data/DataPipeline.h"
+#include "report/model/groups/Group.h"
 #include "report/model/pages/DrawCommand.h"
 
 #include "platform/classes/ClassBuilder.h"
@@ -456,7 +457,7 @@ bool TraTppComponentRTTI::GetPropRec(const classes::TMetaClass &aClass, const QS
     else if (raSameName(aName, "Region"))
         ClassPropToRec(QStringLiteral("Region"), TppComponent::StaticClass(), false, aRec);
     else if (raSameName(aName, "ResetGroup"))
-        ClassPropToRec(QStringLiteral("ResetGroup"), TppCommunicator::StaticClass(), false, aRec);
+        ClassPropToRec(QStringLiteral("ResetGroup"), TppGroup::StaticClass(), false, aRec);
     else
         return TraRTTI::GetPropRec(aClass, aName, aRec);
     return true;
@@ -506,7 +507,7 @@ bool TraTppComponentRTTI::SetPropValue(classes::TObject *aObject, const QString 
     else if (raSameName(aName, "Region"))
         c->SetRegion(raReadValue<TppComponent *>(aValue, aName));
     else if (raSameName(aName, "ResetGroup"))
-        c->SetResetGroup(raReadValue<TppCommunicator *>(aValue, aName));
+        c->SetResetGroup(raReadValue<TppGroup *>(aValue, aName));
     else if (raSameName(aName, "BandType") || raSameName(aName, "Index") || raSameName(aName, "ParentIndex") ||
              raSameName(aName, "GroupNo") || raSameName(aName, "NextSibling") || raSameName(aName, "Parent"))
         return false;

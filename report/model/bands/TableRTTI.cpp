@@ -48,7 +48,8 @@ bool TraTableRTTI::GetPropRec(const classes::TMetaClass &aClass, const QString &
 {
     for (const Event &event : m_events)
         if (raSameName(aName, event.Name)) {
-            EventToRec(QString::fromLatin1(event.Name), event.Id, event.Param != nullptr, aRec);
+            // A descendant may give an event parameters of other types.
+            EventToRec(QString::fromLatin1(event.Name), event.Id, true, aRec);
             return true;
         }
     const TraTableEntry *entry = find(aName);

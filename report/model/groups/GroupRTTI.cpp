@@ -6,6 +6,7 @@
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/model/objects/EventIds.h"
+#include "report/model/reports/CustomReport.h"
 
 namespace report {
 
@@ -120,7 +121,7 @@ std::vector<TraTableEntry> groupEntries()
             "NewPageThreshold", GroupRttiKind::Single, [](TppGroup &g) { return g.NewPageThreshold(); },
             [](TppGroup &g, float v) { g.SetNewPageThreshold(v); }),
         groupObject(groupValue("Report", GroupRttiKind::Object, [](TppGroup &g) { return groupReportObject(g); }),
-                    &TppCommunicator::StaticClass),
+                    &TppCustomReport::StaticClass),
         groupEnum("Units", "TppUnitType", TppUnitType::utMMThousandths, &TppGroup::Units, &TppGroup::SetUnits),
     };
     // The break component, the break type, the pipeline and the report are
@@ -137,8 +138,7 @@ std::vector<TraTableEntry> groupEntries()
         } else if (raSameName(QString::fromLatin1(entry.Name), "Report")) {
             entry.ReadOnly = false;
             entry.Set = [](classes::TObject &o, const TraValuePointer &v, const QString &n) {
-                static_cast<TppGroup &>(o).SetReport(
-                    dynamic_cast<IppReportContext *>(raReadValue<classes::TObject *>(v, n)));
+                static_cast<TppGroup &>(o).SetReport(raReadValue<TppCustomReport *>(v, n));
                 return true;
             };
         }

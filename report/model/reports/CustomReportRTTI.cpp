@@ -77,7 +77,7 @@ std::vector<TraTableEntry> reportEntries()
                     }),
         reportValue("FirstPass", K::Boolean,
                     [](R &r) { return r.Engine() && (r.Engine()->EngineState() & ppEngineState::FirstPass); }),
-        reportValue("PrintingAsSubReport", K::Boolean, [](R &) { return false; }),
+        reportValue("PrintingAsSubReport", K::Boolean, [](R &r) { return r.PrintingAsSubReport(); }),
         reportValue("SecondPass", K::Boolean,
                     [](R &r) { return r.Engine() && (r.Engine()->EngineState() & ppEngineState::SecondPass); }),
         reportSetting<bool>(
@@ -170,8 +170,8 @@ std::vector<TraTableEntry> reportEntries()
                 return true;
             }),
         reportValue("Engine", K::Object, [](R &r) { return static_cast<classes::TObject *>(r.Engine()); }),
-        reportValue("MainReport", K::Object, [](R &r) { return static_cast<classes::TObject *>(&r); }),
-        reportValue("ParentReport", K::Object, [](R &) { return static_cast<classes::TObject *>(nullptr); }),
+        reportValue("MainReport", K::Object, [](R &r) { return static_cast<classes::TObject *>(r.GetMainReport()); }),
+        reportValue("ParentReport", K::Object, [](R &r) { return static_cast<classes::TObject *>(r.ParentReport()); }),
     };
     for (TraTableEntry &entry : entries) {
         const QString name = QString::fromLatin1(entry.Name);
@@ -221,6 +221,7 @@ TraTppCustomReportRTTI::TraTppCustomReportRTTI()
                     {"OnEndFirstPass", ppEvent::OnEndFirstPass},
                     {"OnEndPage", ppEvent::OnEndPage},
                     {"OnEndSecondPass", ppEvent::OnEndSecondPass},
+                    {"OnNoData", ppEvent::OnNoData},
                     {"OnStartColumn", ppEvent::OnStartColumn},
                     {"OnStartFirstPass", ppEvent::OnStartFirstPass},
                     {"OnStartPage", ppEvent::OnStartPage},
@@ -263,10 +264,16 @@ std::unique_ptr<TraParamList> TraTppCustomReportRTTI::GetParams(const QString &a
         params->AddParam(QStringLiteral("Result"), TraDataType::daClass, false, false, QString(),
                          raSameName(aName, "Bands") ? &TppBand::StaticClass() : &TppGroup::StaticClass());
     } else if (raSameName(aName, "GetBand")) {
-        params->AddParam(QStringLiteral("BandType"), TraDataType::daInteger);
+        params->AddParam(QStringLiteral("BandType"), TraDataType::daEnumerated, false, false,
+                         QStringLiteral("TppBandType"));
         params->AddParam(QStringLiteral("GroupIndex"), TraDataType::daInteger);
         params->AddParam(QStringLiteral("Result"), TraDataType::daClass, false, false, QString(),
                          &TppBand::StaticClass());
+    } else if (raSameName(aName, "OnNoData")) {
+        params->AddParam(QStringLiteral("aDialog"), TraDataType::daClass);
+        params->AddParam(QStringLiteral("aShowDialog"), TraDataType::daBoolean, true);
+        params->AddParam(QStringLiteral("aDrawCommand"), TraDataType::daClass);
+        params->AddParam(QStringLiteral("aAddDrawCommand"), TraDataType::daBoolean, true);
     } else if (raSameName(aName, "PageLimitReached")) {
         params->AddParam(QStringLiteral("Result"), TraDataType::daBoolean);
     } else {
@@ -286,7 +293,7 @@ bool TraTppCustomReportRTTI::CallMethod(classes::TObject *aObject, const QString
         aParams.SetParamValue(1, static_cast<classes::TObject *>(report->Groups(aParams.ParamValue<int32_t>(0))));
     } else if (raSameName(aName, "GetBand")) {
         aParams.SetParamValue(2, static_cast<classes::TObject *>(
-                                     report->GetBand(aParams.ParamValue<int32_t>(0), aParams.ParamValue<int32_t>(1))));
+                                     report->GetBand(aParams.ParamValue<uint8_t>(0), aParams.ParamValue<int32_t>(1))));
     } else if (raSameName(aName, "Stop")) {
         report->StopGenerating();
     } else {

@@ -3,6 +3,7 @@
 #include "report/model/autosearch/AutoSearchField.h"
 #include "report/model/autosearch/AutoSearchGroups.h"
 #include "report/model/bands/DesignerSink.h"
+#include "report/model/base/Messages.h"
 #include "report/model/data/CacheManager.h"
 #include "report/model/data/DataPipeline.h"
 #include "report/model/engine/Engine.h"
@@ -453,6 +454,13 @@ void TppChildReport::SetStatus(const QString &aText)
 {
     if (auto *main = dynamic_cast<TppReport *>(GetMainReport()))
         main->SetStatus(aText);
+}
+
+QString TppReport::GetCaption() const
+{
+    const TppDataPipeline *pipeline = DataPipeline();
+    const QString prefix = pipeline ? pipeline->UserName() : QStringLiteral("No Data Pipeline Assigned");
+    return prefix + QStringLiteral(": ") + ppLoadStr(374);
 }
 
 QString TppChildReport::GetCaption() const

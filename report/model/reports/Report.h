@@ -70,6 +70,9 @@ public:
     void ResetEngines(int aAction);
     QString GetStatus() const;
     void SetStatus(const QString &aText);
+    // "<pipeline's UserName>: Report", so a designer tells reports apart by
+    // the data they run on.
+    QString GetCaption() const;
 
     // ---- Auto-search ----
     // Asks the criteria first when ShowAutoSearchDialog is set; a dialog

@@ -89,9 +89,11 @@ std::vector<TraTableEntry> reportRttiPrintEntries()
 {
     using R = TppReport;
     using K = ReportRttiValueKind;
-    // Without subreports the report generates itself.
-    TraTableEntry active = reportRttiValue<R>("ActiveReport", K::Object, &TppCustomReport::StaticClass,
-                                              [](R &r) { return static_cast<classes::TObject *>(&r); });
+    // While a subreport generates, its child report is the one at work.
+    TraTableEntry active = reportRttiValue<R>("ActiveReport", K::Object, &TppCustomReport::StaticClass, [](R &r) {
+        TppCustomReport *child = r.GeneratingChildReport();
+        return static_cast<classes::TObject *>(child ? child : &r);
+    });
     TraTableEntry dialog =
         reportRttiValue<R>("AutoSearchDialog", K::Object, &TppCustomAutoSearchDialog::StaticClass,
                            [](R &r) { return static_cast<classes::TObject *>(r.AutoSearchDialog()); });
