@@ -7,6 +7,7 @@
 
 #include "report/content/drawcommands/DrawRichText.h"
 #include "report/content/richtext/RichText.h"
+#include "report/content/richtext/RichTextAttributes.h"
 #include "report/content/richtext/RichTextRTTI.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
@@ -197,6 +198,48 @@ TEST_F(RichTextControls, ScriptsCarryTheRtfThroughStreams)
     stream = &saved;
     ASSERT_TRUE(rtti.CallMethod(other, QStringLiteral("SaveToRTFStream"), *params));
     EXPECT_EQ(QByteArray(saved.Memory(), qsizetype(saved.Size())), rich->RichEdit().SaveToBytes());
+}
+
+// A script formats the selection and its paragraph through their objects
+// and replaces its text; each change is kept in the stored RTF, not only in
+// the edit that prints.
+TEST_F(RichTextControls, ScriptsFormatTheSelectionAndItsParagraphAndTheReportKeepsIt)
+{
+    auto *rich = addMemo<TppRichText>(0, 60);
+    rich->SetRichText(QStringLiteral("{\\rtf1 plain words}"));
+    const TraTppCustomRichTextRTTI &rtti = TraTppCustomRichTextRTTI::Instance();
+    TraPropRec rec;
+    ASSERT_TRUE(rtti.GetPropRec(TppRichText::StaticClass(), QStringLiteral("selattributes"), rec));
+    EXPECT_EQ(rec.ClassType, &TTextAttributes::StaticClass());
+    ASSERT_TRUE(rtti.GetPropRec(TppRichText::StaticClass(), QStringLiteral("Paragraph"), rec));
+    EXPECT_EQ(rec.ClassType, &TParaAttributes::StaticClass());
+    classes::TObject *selection = nullptr;
+    classes::TObject *paragraph = nullptr;
+    ASSERT_TRUE(rtti.GetPropValue(rich, QStringLiteral("SelAttributes"), &selection));
+    ASSERT_TRUE(rtti.GetPropValue(rich, QStringLiteral("Paragraph"), &paragraph));
+    ASSERT_NE(selection, nullptr);
+    ASSERT_NE(paragraph, nullptr);
+
+    int32_t start = 6, length = 5;
+    ASSERT_TRUE(rtti.SetPropValue(rich, QStringLiteral("SelStart"), &start));
+    ASSERT_TRUE(rtti.SetPropValue(rich, QStringLiteral("SelLength"), &length));
+    const TraRTTI &published = TraTPersistentRTTI::Instance();
+    int32_t size = 20;
+    EXPECT_TRUE(published.SetPropValue(selection, QStringLiteral("Size"), &size));
+    uint8_t centre = uint8_t(classes::TAlignment::taCenter);
+    EXPECT_TRUE(published.SetPropValue(paragraph, QStringLiteral("Alignment"), &centre));
+    int32_t readBack = 0;
+    EXPECT_TRUE(published.GetPropValue(selection, QStringLiteral("Size"), &readBack));
+    EXPECT_EQ(readBack, 20);
+    QString text = QStringLiteral("WORDS");
+    EXPECT_TRUE(rtti.SetPropValue(rich, QStringLiteral("SelText"), &text));
+
+    richedit::RichEdit kept;
+    kept.LoadFromBytes(rich->RichText().toLatin1());
+    EXPECT_EQ(kept.Text(), QStringLiteral("plain WORDS"));
+    kept.SetSelStart(6);
+    EXPECT_EQ(kept.SelAttributes().size, 20);
+    EXPECT_TRUE(kept.Paragraph().alignment & Qt::AlignHCenter);
 }
 
 TEST_F(RichTextControls, TheDesignerShowsTheTextOrElseTheCaptionInAFrame)

@@ -2,6 +2,7 @@
 
 #include "report/content/drawcommands/DrawRichText.h"
 #include "report/content/richtext/RTFEngine.h"
+#include "report/content/richtext/RichTextAttributes.h"
 #include "report/model/bands/ReportContext.h"
 #include "report/model/base/Units.h"
 #include "report/model/data/DataPipeline.h"
@@ -135,6 +136,26 @@ classes::TMemoryStream *TppCustomRichText::RichTextStream()
         m_rtfStream->WriteBuffer(m_rtf.constData(), int32_t(m_rtf.size()));
     m_rtfStream->SetPosition(0);
     return m_rtfStream.get();
+}
+
+TTextAttributes *TppCustomRichText::SelAttributes()
+{
+    if (!m_selAttributes)
+        m_selAttributes = std::make_unique<TTextAttributes>(*this);
+    return m_selAttributes.get();
+}
+
+TParaAttributes *TppCustomRichText::Paragraph()
+{
+    if (!m_paragraph)
+        m_paragraph = std::make_unique<TParaAttributes>(*this);
+    return m_paragraph.get();
+}
+
+void TppCustomRichText::RichEditChanged()
+{
+    m_rtf = m_richEdit->SaveToBytes();
+    afterChange();
 }
 
 void TppCustomRichText::SetRichText(const QString &aValue)

@@ -29,6 +29,8 @@ class TMemoryStream;
 namespace report {
 
 struct RichTextCacheRecord;
+class TParaAttributes;
+class TTextAttributes;
 
 class TppCustomRichText : public TppStretchable
 {
@@ -54,6 +56,13 @@ public:
     bool SaveToFile(const QString &aFileName);
     QString PlainText() const;
     richedit::RichEdit &RichEdit() const { return *m_richEdit; }
+    // The selection's character format and the paragraph format as objects
+    // of the control, for scripts.
+    TTextAttributes *SelAttributes();
+    TParaAttributes *Paragraph();
+    // The rich edit was changed in place (its selection's text or format):
+    // its text becomes the kept RTF, so that the change is stored too.
+    void RichEditChanged();
     int FindText(const QString &aSearchStr, int aStartPos, int aLength, bool aWholeWord, bool aMatchCase) const;
 
     // ---- Generation state ----
@@ -95,6 +104,8 @@ private:
     std::unique_ptr<richedit::RichEdit> m_richEdit;
     std::unique_ptr<richedit::RichEdit> m_mergeEdit;
     std::unique_ptr<classes::TMemoryStream> m_rtfStream;
+    std::unique_ptr<TTextAttributes> m_selAttributes;
+    std::unique_ptr<TParaAttributes> m_paragraph;
     QByteArray m_rtf;
     int m_startCharPos = -1;
     int m_endCharPos = -1;

@@ -1,6 +1,7 @@
 #include "report/content/richtext/RichTextRTTI.h"
 
 #include "report/content/richtext/RichText.h"
+#include "report/content/richtext/RichTextAttributes.h"
 #include "report/model/bands/StretchableRTTI.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
@@ -61,7 +62,8 @@ void TraTppCustomRichTextRTTI::GetPropList(const classes::TMetaClass &aClass, cl
     TraRTTI::GetPropList(aClass, aList);
     for (const RichTextPropName &p : RichTextProps)
         raAddPropName(aList, QString::fromLatin1(p.name));
-    raAddPropName(aList, QStringLiteral("RichTextStream"));
+    for (const char *object : {"RichTextStream", "Paragraph", "SelAttributes"})
+        raAddPropName(aList, QString::fromLatin1(object));
     for (const char *method : RichTextMethods)
         raAddPropName(aList, QString::fromLatin1(method));
 }
@@ -81,6 +83,14 @@ bool TraTppCustomRichTextRTTI::GetPropRec(const classes::TMetaClass &aClass, con
     }
     if (raSameName(aName, "RichTextStream")) {
         ClassPropToRec(QStringLiteral("RichTextStream"), classes::TStream::StaticClass(), true, aRec);
+        return true;
+    }
+    if (raSameName(aName, "Paragraph")) {
+        ClassPropToRec(QStringLiteral("Paragraph"), TParaAttributes::StaticClass(), true, aRec);
+        return true;
+    }
+    if (raSameName(aName, "SelAttributes")) {
+        ClassPropToRec(QStringLiteral("SelAttributes"), TTextAttributes::StaticClass(), true, aRec);
         return true;
     }
     for (const char *method : RichTextMethods)
@@ -151,6 +161,14 @@ bool TraTppCustomRichTextRTTI::GetPropValue(classes::TObject *aObject, const QSt
         raWriteValue(aValue, static_cast<classes::TObject *>(r->RichTextStream()), aName);
         return true;
     }
+    if (r && raSameName(aName, "Paragraph")) {
+        raWriteValue(aValue, static_cast<classes::TObject *>(r->Paragraph()), aName);
+        return true;
+    }
+    if (r && raSameName(aName, "SelAttributes")) {
+        raWriteValue(aValue, static_cast<classes::TObject *>(r->SelAttributes()), aName);
+        return true;
+    }
     if (!r || !richTextPropNamed(aName))
         return TraRTTI::GetPropValue(aObject, aName, aValue);
     if (raSameName(aName, "EndCharPos"))
@@ -182,9 +200,10 @@ bool TraTppCustomRichTextRTTI::SetPropValue(classes::TObject *aObject, const QSt
         r->RichEdit().SetSelLength(raReadValue<int32_t>(aValue, aName));
     else if (raSameName(aName, "SelStart"))
         r->RichEdit().SetSelStart(raReadValue<int32_t>(aValue, aName));
-    else if (raSameName(aName, "SelText"))
+    else if (raSameName(aName, "SelText")) {
         r->RichEdit().SetSelText(raReadValue<QString>(aValue, aName));
-    else
+        r->RichEditChanged();
+    } else
         return TraRTTI::SetPropValue(aObject, aName, aValue);
     return true;
 }
