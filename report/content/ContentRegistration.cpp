@@ -100,7 +100,7 @@ void ppContentLayerInit()
     ppRegisterPaletteComponent(TppLabel::StaticClass());
     ppRegisterPaletteComponent(TppDBText::StaticClass());
     ppRegisterPaletteComponent(TppShape::StaticClass());
-    classes::RegisterClass(TppRegion::StaticClass());
+    ppRegisterPaletteComponent(TppRegion::StaticClass());
     raRegisterRTTI(TraTppCustomRegionRTTI::Instance());
     ppRegisterPaletteComponent(TppLine::StaticClass());
     ppRegisterPaletteComponent(TppImage::StaticClass());
@@ -153,7 +153,7 @@ void ppContentLayerFinalize()
     ppUnRegisterComponent(TppImage::StaticClass());
     ppUnRegisterComponent(TppLine::StaticClass());
     raUnRegisterRTTI(TraTppCustomRegionRTTI::Instance());
-    classes::UnRegisterClass(TppRegion::StaticClass());
+    ppUnRegisterComponent(TppRegion::StaticClass());
     ppUnRegisterComponent(TppShape::StaticClass());
     ppUnRegisterComponent(TppDBText::StaticClass());
     ppUnRegisterComponent(TppLabel::StaticClass());

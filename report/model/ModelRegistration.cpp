@@ -137,6 +137,7 @@ void ppModelLayerInit()
         classes::RegisterClass(*meta);
     for (const classes::TMetaClass *meta : modelReportClasses())
         classes::RegisterClass(*meta);
+    ppRegisterPaletteComponent(TppSubReport::StaticClass());
     for (const classes::TMetaClass *meta : modelOutlineClasses())
         classes::RegisterClass(*meta);
     ppRegisterEnumType(ColumnTraversalTypeName, &EnumInfo<TppColumnTraversalType>());
@@ -154,6 +155,7 @@ void ppModelLayerFinalize()
     ppUnRegisterEnumType(ColumnTraversalTypeName);
     for (const classes::TMetaClass *meta : modelOutlineClasses())
         classes::UnRegisterClass(*meta);
+    ppUnRegisterComponent(TppSubReport::StaticClass());
     for (const classes::TMetaClass *meta : modelReportClasses())
         classes::UnRegisterClass(*meta);
     for (const classes::TMetaClass *meta : modelBandClasses())
