@@ -177,6 +177,24 @@ TEST_F(Engine, ABandTallerThanThePageBodyEndsWithTheGuard)
     EXPECT_EQ(report.Pages.size(), 1);
 }
 
+// A footer that takes the whole page leaves room for nothing: it is named,
+// not the title above it that found no room.
+TEST_F(Engine, AFooterTallerThanThePageIsNamedInTheError)
+{
+    rows(3);
+    report.AddBand<TppTitleBand>(10000, QStringLiteral("Title"));
+    // As tall as a band can be made; a template may hold a taller one.
+    report.GetBand(8)->SetmmHeight(report.mmPrintableHeight());
+    ASSERT_EQ(report.GetBand(8)->mmHeight(), report.mmPrintableHeight());
+    try {
+        generate();
+        ADD_FAILURE() << "no error";
+    } catch (const EPrintError &e) {
+        EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Footer: ") + ppLoadStr(44))) << e.Message().toStdString();
+    }
+    EXPECT_FALSE(engine()->Generating());
+}
+
 TEST_F(Engine, ANewRequestDuringGenerationReturnsAtOnce)
 {
     rows(10);

@@ -140,6 +140,13 @@ void TppEngine::checkProgress(TppCustomBand *aBreakingBand)
     if (m_progress || m_pagesWithoutProgress < 1 || !aBreakingBand)
         return;
     SetStopped(true);
+    // A page or column footer as tall as the page leaves room for nothing:
+    // it is the band to change, not the one that found no room above it.
+    if (const TppPageDef *def = pageDef())
+        for (int list : {8, 9})
+            for (TppCustomBand *band : m_lists[list])
+                if (band->Visible() && band->mmHeight() >= def->mmPrintableHeight())
+                    aBreakingBand = band;
     m_report->HandlePrintError(aBreakingBand->UserName() + QStringLiteral(": ") + ppLoadStr(44));
 }
 
