@@ -297,9 +297,13 @@ TEST_F(ReportTemplates, OnlyOneReportIsAcceptedAsTheStreamsComponent)
         EXPECT_EQ(report->GroupCount(), 1);
         EXPECT_EQ(form.ComponentCount(), 8); // the report and its seven objects
     }
-    // Without the final list end (as a converter writes it) it loads.
+    // Without the final list end the template was cut short: it is refused,
+    // and the report keeps what it had.
     replaceLayout();
-    load(data.left(data.size() - 1));
+    EXPECT_THROW(load(data.left(data.size() - 1)), classes::EReadError);
+    EXPECT_EQ(firstCaption(), QString());
+    EXPECT_EQ(report->GroupCount(), 0);
+    load(data);
     EXPECT_EQ(firstCaption(), QStringLiteral("Stored"));
 }
 

@@ -423,13 +423,12 @@ void TppTemplate::LoadFromStream(classes::TStream &aStream)
             TextConvertHook(data);
             data.SetPosition(0);
             classes::ObjectTextToBinary(data, converted);
+            // Text has no list end. A binary template without one was cut
+            // short, and the reader refuses it as such.
+            const char listEnd = 0;
+            converted.WriteBuffer(&listEnd, 1);
             binary = &converted;
         }
-        // The list end: text has none, and a binary stream converted from
-        // text by other tools may lack it. One too many is never read.
-        const char listEnd = 0;
-        binary->Seek(0, classes::TSeekOrigin::soEnd);
-        binary->WriteBuffer(&listEnd, 1);
         binary->SetPosition(0);
         readComponents(*binary);
         success = true;
