@@ -45,6 +45,10 @@ int NodeValueOrder(const QVariant &a, const QVariant &b, const QCollator *collat
 {
     const int kindA = valueOrderKind(a);
     const int kindB = valueOrderKind(b);
+    // The locale's order takes over as soon as the first value is a text,
+    // whatever the second is: a number then sorts among texts by its digits.
+    if (collator && kindA == 2 && !b.isNull())
+        return valueOrderSign(collator->compare(a.toString(), b.toString()));
     if (kindA != kindB)
         return kindA < kindB ? -1 : 1;
     switch (kindA) {

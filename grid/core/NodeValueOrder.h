@@ -9,7 +9,8 @@
 
 namespace grid {
 
-// Negative, 0 or positive. With a collator, two texts are ordered by it.
+// Negative, 0 or positive. With a collator, a first value that is a text
+// orders both values as texts by it.
 int NodeValueOrder(const QVariant &a, const QVariant &b, const QCollator *collator = nullptr);
 
 // The collator of locale-aware text ordering: the user's locale, with case.

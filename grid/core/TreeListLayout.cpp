@@ -174,46 +174,57 @@ std::vector<int> TCustomdxTreeList::lineWidths(int position, int line, int width
 {
     const int count = ColumnsInBandLine(position, line);
     std::vector<int> widths(size_t(std::max(count, 0)), 0);
-    std::vector<bool> fixed(widths.size(), false);
-    int64_t available = std::max(width, 0);
+    if (count <= 0)
+        return widths;
+    std::vector<int> stored(widths.size()), minimum(widths.size());
+    std::vector<bool> sizable(widths.size());
     for (int i = 0; i < count; ++i) {
         const int column = ColumnAt(position, line, i);
-        if (!ColumnSizable(column)) {
-            widths[size_t(i)] = std::max(0, ColumnStoredWidth(column));
-            fixed[size_t(i)] = true;
-            available = std::max<int64_t>(0, available - widths[size_t(i)]);
-        }
+        stored[size_t(i)] = std::max(0, ColumnStoredWidth(column));
+        minimum[size_t(i)] = std::max(0, ColumnMinWidth(column));
+        sizable[size_t(i)] = ColumnSizable(column);
     }
-    // Columns whose share falls below their minimum take the minimum, one
-    // at a time, and the rest share again.
-    for (;;) {
-        int64_t total = 0;
-        for (int i = 0; i < count; ++i)
-            if (!fixed[size_t(i)])
-                total += std::max(0, ColumnStoredWidth(ColumnAt(position, line, i)));
-        auto shareOf = [&](int i) {
-            const int w = std::max(0, ColumnStoredWidth(ColumnAt(position, line, i)));
-            return total > 0 ? TreeListShare(w, layoutClamped(available), layoutClamped(total)) : 0;
-        };
-        bool again = false;
-        for (int i = 0; i < count && !again; ++i) {
-            if (fixed[size_t(i)])
-                continue;
-            const int minimum = std::max(0, ColumnMinWidth(ColumnAt(position, line, i)));
-            if (minimum > shareOf(i)) {
-                widths[size_t(i)] = minimum;
-                fixed[size_t(i)] = true;
-                available = std::max<int64_t>(0, available - minimum);
-                again = true;
-            }
-        }
-        if (!again) {
-            for (int i = 0; i < count; ++i)
-                if (!fixed[size_t(i)])
-                    widths[size_t(i)] = shareOf(i);
-            return widths;
-        }
+    if (!optionA(aoAutoWidth))
+        return stored;
+    // Stretched: shares of the band's width by stored width. Once any column
+    // falls below its minimum, the columns above theirs share only what the
+    // minimums leave, so the held ones do not push the last column out.
+    int64_t a = std::max(width, 0);
+    int64_t s = 0;
+    int64_t m = 0;
+    for (size_t i = 0; i < widths.size(); ++i) {
+        s += stored[i];
+        m += minimum[i];
     }
+    int64_t s2 = 0;
+    bool anyBelow = false;
+    for (size_t i = 0; i < widths.size(); ++i) {
+        if (!sizable[i])
+            continue;
+        if (TreeListShare(layoutClamped(a), stored[i], layoutClamped(s)) >= minimum[i])
+            s2 += stored[i];
+        else
+            anyBelow = true;
+    }
+    for (size_t i = 0; i < widths.size(); ++i) {
+        const int w = stored[i];
+        if (!sizable[i]) {
+            widths[i] = w;
+            a -= w;
+            s -= w;
+            m -= w;
+            continue;
+        }
+        const int share = s > 0 ? TreeListShare(layoutClamped(a), w, layoutClamped(s)) : 0;
+        if (!anyBelow)
+            widths[i] = share;
+        else if (share <= minimum[i])
+            widths[i] = minimum[i];
+        else
+            widths[i] = layoutClamped(int64_t(minimum[i]) +
+                                      (s2 > 0 ? TreeListShare(layoutClamped(a - m), w, layoutClamped(s2)) : 0));
+    }
+    return widths;
 }
 
 // ---- The layout ----
@@ -371,7 +382,9 @@ void TCustomdxTreeList::layoutHeaderCells(TdxTreeListLayoutInfo &info)
                 if (band.BandIndex == 0 && i == 0 && count > 1)
                     w += extra;
                 // The last column takes what the band has left.
-                const int right = i == count - 1 ? band.BandRect.Right : layoutClamped(int64_t(x) + w);
+                // Stored widths wider than the band are cut at its edge.
+                const int right = i == count - 1 ? band.BandRect.Right
+                                                 : std::min(layoutClamped(int64_t(x) + w), band.BandRect.Right);
                 TdxTreeListHeaderCell cell;
                 cell.ColumnIndex = ColumnAt(band.BandIndex, line, i);
                 cell.BandIndex = band.BandIndex;

@@ -179,8 +179,9 @@ void TCustomdxTreeList::FinishColumnSizing(int column, int x)
     }
     const int old = widths[size_t(cell->Position)];
     const int oldBand = BandStoredWidth(position);
+    const bool bandGrows = IsWidthFit() && !optionA(aoAutoWidth) && BandLineCount(position) == 1;
     BeginUpdate();
-    if (IsWidthFit() && !optionA(aoAutoWidth) && BandLineCount(position) == 1) {
+    if (bandGrows) {
         // The band grows or shrinks with its column.
         int64_t rest = int64_t(oldBand) + target - old;
         widths[size_t(cell->Position)] = target;
@@ -211,9 +212,16 @@ void TCustomdxTreeList::FinishColumnSizing(int column, int x)
         for (int other = 0; other < BandLineCount(position); ++other) {
             if (other == line)
                 continue;
-            for (int place = 0; place < ColumnsInBandLine(position, other); ++place) {
+            const int places = ColumnsInBandLine(position, other);
+            int64_t given = 0;
+            for (int place = 0; place < places; ++place) {
                 const int c = ColumnAt(position, other, place);
-                SetColumnWidth(c, TreeListShare(ColumnStoredWidth(c), sizingClamp(lineTotal), oldBand));
+                int w = TreeListShare(ColumnStoredWidth(c), sizingClamp(lineTotal), oldBand);
+                // A grown band's lines end together: the last takes the rest.
+                if (bandGrows && place == places - 1)
+                    w = sizingClamp(lineTotal - given);
+                given += w;
+                SetColumnWidth(c, w);
             }
         }
     }

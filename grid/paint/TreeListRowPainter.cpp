@@ -213,11 +213,14 @@ TreeListCellState TreeListPainter::cellState(const TdxTreeListRowInfo &row, int 
     auto &tree = const_cast<TCustomdxTreeList &>(m_tree);
     TreeListCellState s;
     s.RowSelected = row.Selected;
-    s.NewItemRowActive = newItemRow && tree.IsNewItemRowActive();
+    // The active new item row holds the focus in place of the focused node:
+    // the ordinary rows are told so, while the new item row itself is drawn
+    // as the focused, selected row.
+    s.NewItemRowActive = !newItemRow && tree.IsNewItemRowActive();
     s.MultiSelect = tree.IsMultiSelect();
     s.RowFocus = tree.IsRowFocus();
     s.InvertedFocus = tree.optionB(0);
-    s.FocusedNode = newItemRow ? s.NewItemRowActive : (row.Node && row.Node == tree.FocusedNode());
+    s.FocusedNode = newItemRow ? tree.IsNewItemRowActive() : (row.Node && row.Node == tree.FocusedNode());
     s.FocusedColumn = column >= 0 && column == m_focusedColumn;
     s.HideSelection = tree.PaintSwitches().HideSelection;
     s.ControlFocused = m_focused;

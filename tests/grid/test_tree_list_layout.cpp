@@ -131,23 +131,33 @@ TEST(TreeListGeometry, ColumnsShareTheirBandLine)
         int bandWidth;
         std::vector<int> widths, minimums, expected;
         bool autoWidth = false;
+        int fixed = -1; // a column that cannot be sized
     };
     const Case cases[] = {
-        {200, {100, 300}, {20, 20}, {50, 150}},
-        {200, {100, 300}, {60, 20}, {60, 140}},
+        // Stored widths as they are; the last column takes the rest of the band.
+        {200, {100, 300}, {20, 20}, {100, 100}},
+        {200, {300, 300}, {20, 20}, {200}}, // cut at the band's edge, the last on no pixel
         {200, {50, 50, 50}, {100, 100, 100}, {100, 100, 100}}, // the band widens to its minimums
-        {300, {0, 0}, {0, 0}, {300}},                          // nothing to share by: the first is empty
-        // Stretched into a client narrower than the minimums: the last column is empty.
+        {300, {0, 0}, {0, 0}, {300}}, // the first is on no pixel
+        // Stretched into the client by stored widths.
+        {200, {100, 300}, {20, 20}, {50, 150}, true},
+        {200, {100, 300}, {60, 20}, {60, 140}, true},
+        {200, {100, 100, 200}, {20, 20, 20}, {50, 50, 100}, true},
+        // One held at its minimum: the others share what the minimums leave.
+        {200, {100, 100, 200}, {60, 20, 20}, {60, 53, 87}, true},
+        {400, {100, 100, 200}, {60, 20, 20}, {100, 100, 200}, true},
+        {300, {100, 100, 200}, {20, 20, 20}, {100, 67, 133}, true, 0},
+        // Narrower than the minimums: the last column is empty.
         {200, {50, 50, 50}, {100, 100, 100}, {100, 100}, true},
     };
     for (const Case &c : cases) {
-        LayoutFixture f(c.autoWidth ? 200 : 600);
+        LayoutFixture f(c.autoWidth ? c.bandWidth : 600);
         if (c.autoWidth)
             f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoAutoWidth));
         f.band(0, c.bandWidth);
         for (size_t i = 0; i < c.widths.size(); ++i)
-            f.sized(0, c.widths[i], c.minimums[i]);
-        EXPECT_EQ(f.cellWidths(), c.expected) << c.bandWidth << " " << c.minimums[0];
+            f.sized(0, c.widths[i], c.minimums[i])->SetSizing(int(i) != c.fixed);
+        EXPECT_EQ(f.cellWidths(), c.expected) << c.bandWidth << " " << c.widths[0] << " " << c.minimums[0];
     }
 }
 

@@ -322,6 +322,30 @@ TEST(TreeListPaint, NewItemRowWithoutIndicatorDrawsNoGlyph)
             ASSERT_NE(at(image, x, y), rtl::clBlack) << x << "," << y;
 }
 
+TEST(TreeListPaint, TheActiveNewItemRowTakesTheHighlightAndTheFocusMarkFromTheFocusedRow)
+{
+    PaintFixture f;
+    f.focusedTwoColumns();
+    f.tree->newItemRow = true;
+    f.tree->CalcMetrics();
+    QImage image = f.paint();
+    EXPECT_EQ(f.firstRowCell(image, 0), highlight);
+    f.tree->SetNewItemRowActive(true);
+    ASSERT_TRUE(f.tree->IsNewItemRowActive());
+    image = f.paint();
+    // The focused row is no longer drawn selected, nor framed.
+    EXPECT_EQ(f.firstRowCell(image, 0), window);
+    const rtl::TRect cell = f.headerCell(0);
+    const int top = f.info.Rows.at(0).Top;
+    for (int x = cell.Left + 24; x < cell.Right - 2; ++x) // right of the indent
+        ASSERT_EQ(at(image, x, top), window) << x;
+    // The new item row's focused cell is, its other cell is not.
+    const rtl::TRect row = f.info.NewItemRowRect;
+    const int y = row.Top + 3;
+    EXPECT_EQ(at(image, f.headerCell(0).Right - 4, y), highlight);
+    EXPECT_NE(at(image, f.headerCell(1).Right - 4, y), highlight);
+}
+
 TEST(TreeListPaint, PasswordCellsShowOneAsteriskPerCharacter)
 {
     PaintFixture f;

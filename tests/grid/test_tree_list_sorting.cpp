@@ -26,6 +26,13 @@ TEST(NodeValueOrder, NullsThenNumbersThenTexts)
     EXPECT_EQ(NodeValueOrder(QVariant(3), QVariant(3.0)), 0);
     EXPECT_GT(NodeValueOrder(QVariant(qulonglong(1) << 63), QVariant(qlonglong(1))), 0);
     EXPECT_LT(NodeValueOrder(QVariant(QStringLiteral("B")), QVariant(QStringLiteral("a"))), 0);
+
+    // In the locale's order a text first orders the other value as a text too.
+    const QCollator collator = NodeTextCollator();
+    EXPECT_LT(NodeValueOrder(QVariant(QStringLiteral("10")), QVariant(9), &collator), 0);
+    EXPECT_GT(NodeValueOrder(QVariant(QStringLiteral("9")), QVariant(10), &collator), 0);
+    EXPECT_LT(NodeValueOrder(QVariant(9), QVariant(QStringLiteral("10")), &collator), 0); // a number first: by kind
+    EXPECT_GT(NodeValueOrder(QVariant(QStringLiteral("")), QVariant(), &collator), 0);
 }
 
 TEST(TreeListSort, EqualValuesKeepTheirOrderAndLevelsAreRespected)
