@@ -202,9 +202,16 @@ QString checkEvent(const TraRTTI &aRtti, const classes::TMetaClass &aClass, cons
     return head[0];
 }
 
-TEST(PublishedDescriptors, EveryRegisteredDescriptorHasExactlyTheNamesOfItsClass)
+// The library as the program starts it, and released again.
+class PublishedDescriptors : public ::testing::Test
 {
-    ppLibraryInit();
+protected:
+    PublishedDescriptors() { ppLibraryInit(); }
+    ~PublishedDescriptors() override { ppLibraryFinalize(); }
+};
+
+TEST_F(PublishedDescriptors, EveryRegisteredDescriptorHasExactlyTheNamesOfItsClass)
+{
     std::map<QString, const DescriptorNames *> rows;
     for (const DescriptorNames &row : Described)
         rows[QString::fromLatin1(row.className)] = &row;
@@ -246,9 +253,8 @@ TEST(PublishedDescriptors, EveryRegisteredDescriptorHasExactlyTheNamesOfItsClass
     std::cout << registered.size() << " descriptors, " << names << " names\n";
 }
 
-TEST(PublishedDescriptors, ThePaletteHoldsEveryRowAfterStartUp)
+TEST_F(PublishedDescriptors, ThePaletteHoldsEveryRowAfterStartUp)
 {
-    ppLibraryInit();
     ASSERT_NE(ppComponentList(), nullptr);
     EXPECT_EQ(ppComponentList()->Count(), int(ppPaletteTable().size()));
     EXPECT_EQ(ppComponentList()->Count(), 17);
