@@ -245,9 +245,9 @@ void TFirstStartWizardForm::connectHandlers()
     };
     // Ctrl+Tab still turns the pages without the buttons; their states must
     // follow, or Next could finish with an own site that was never checked.
-    dxPageControl1->OnChange = [this](TdxCustomPageControl *) {
+    dxPageControl1->OnChange.Set([this](TdxCustomPageControl *) {
         guarded(Report::toUser(this), [this] { UpdateControls(); });
-    };
+    });
     connect(ExitButton, &QPushButton::clicked, this, handler(&TFirstStartWizardForm::ExitButtonClick));
     connect(BackButton, &QPushButton::clicked, this, handler(&TFirstStartWizardForm::BackButtonClick));
     connect(NextButton, &QPushButton::clicked, this, handler(&TFirstStartWizardForm::NextButtonClick));

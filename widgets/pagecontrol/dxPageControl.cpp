@@ -116,6 +116,8 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             // The place in the list follows from the order the pages are
             // stored in.
             c.Integer("PageIndex", &T::PageIndex, &T::SetPageIndex).Stored(false);
+            c.Event("OnHide", &T::OnHide);
+            c.Event("OnShow", &T::OnShow);
         });
     return meta;
 }
@@ -124,7 +126,22 @@ const classes::TMetaClass &TdxCustomPageControl::StaticClass()
 {
     using T = TdxCustomPageControl;
     static const classes::TMetaClass meta =
-        classes::MakeClass<T, classes::TComponent>("TdxCustomPageControl", [](classes::TClassBuilder<T> &) {});
+        classes::MakeClass<T, classes::TComponent>("TdxCustomPageControl", [](classes::TClassBuilder<T> &c) {
+            // The bounds every control keeps in a stored layout; they come
+            // first, so that the pages are laid out in the stored size.
+            c.Integer(
+                "Left", [](const T &p) { return p.QWidget::x(); },
+                [](T &p, int v) { p.QWidget::move(v, p.QWidget::y()); });
+            c.Integer(
+                "Top", [](const T &p) { return p.QWidget::y(); },
+                [](T &p, int v) { p.QWidget::move(p.QWidget::x(), v); });
+            c.Integer(
+                "Width", [](const T &p) { return p.QWidget::width(); },
+                [](T &p, int v) { p.QWidget::resize(v, p.QWidget::height()); });
+            c.Integer(
+                "Height", [](const T &p) { return p.QWidget::height(); },
+                [](T &p, int v) { p.QWidget::resize(p.QWidget::width(), v); });
+        });
     return meta;
 }
 
@@ -145,6 +162,21 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
             c.Integer("TabHeight", &T::TabHeight, &T::SetTabHeight).NoDefault();
             c.Enum("TabPosition", TabPositionInfo(), &T::TabPosition, &T::SetTabPosition).NoDefault();
             c.Integer("TabWidth", &T::TabWidth, &T::SetTabWidth).NoDefault();
+            c.Boolean("DockSite", &T::DockSite, &T::SetDockSite).Default(false);
+            c.Boolean(
+                 "Enabled", [](const T &p) { return p.QWidget::isEnabled(); },
+                 [](T &p, bool v) { p.QWidget::setEnabled(v); })
+                .Default(true);
+            // Declared on the base, published here.
+            c.Event<void(TdxCustomPageControl *)>("OnChange", &T::OnChange);
+            c.Event<void(TdxCustomPageControl *, TdxTabSheet *, bool &)>("OnChanging", &T::OnChanging,
+                                                                         QStringLiteral("TdxTabChangingEvent"));
+            c.Event<void(TdxCustomPageControl *, int, const rtl::TRect &, bool)>("OnDrawTab", &T::OnDrawTab,
+                                                                                 QStringLiteral("TdxDrawTabEvent"));
+            c.Event<void(TdxCustomPageControl *, TdxDrawTabExRecord &)>("OnDrawTabEx", &T::OnDrawTabEx,
+                                                                        QStringLiteral("TdxDrawTabExEvent"));
+            c.Event<void(TdxCustomPageControl *, int, int &)>("OnGetImageIndex", &T::OnGetImageIndex,
+                                                              QStringLiteral("TdxTabGetImageEvent"));
         });
     return meta;
 }

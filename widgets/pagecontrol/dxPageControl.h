@@ -6,6 +6,7 @@
 // dxPageControlButtons.h.
 
 #include "platform/classes/Component.h"
+#include "platform/classes/PropInfo.h"
 #include "platform/controls/RepeatTimer.h"
 #include "platform/gfx/GdiObjects.h"
 #include "platform/gfx/TextMeasurer.h"
@@ -74,8 +75,9 @@ public:
     bool Highlighted() const { return m_highlighted; }
     void SetHighlighted(bool value);
 
-    std::function<void(TdxTabSheet *sender)> OnShow;
-    std::function<void(TdxTabSheet *sender)> OnHide;
+    // Events are published, so that a stored layout can name their handlers.
+    classes::TEvent<void(TdxTabSheet *sender)> OnShow;
+    classes::TEvent<void(TdxTabSheet *sender)> OnHide;
 
     // The strip's view of the page.
     std::string tabCaption() const override { return m_caption; }
@@ -176,11 +178,11 @@ public:
     bool DockDragging() const { return m_dockDragging; }
 
     // Events.
-    std::function<void(TdxCustomPageControl *sender)> OnChange;
-    std::function<void(TdxCustomPageControl *sender, TdxTabSheet *newPage, bool &allowChange)> OnChanging;
-    std::function<void(TdxCustomPageControl *control, int tabIndex, const rtl::TRect &rect, bool active)> OnDrawTab;
-    std::function<void(TdxCustomPageControl *control, TdxDrawTabExRecord &record)> OnDrawTabEx;
-    std::function<void(TdxCustomPageControl *sender, int tabIndex, int &imageIndex)> OnGetImageIndex;
+    classes::TEvent<void(TdxCustomPageControl *sender)> OnChange;
+    classes::TEvent<void(TdxCustomPageControl *sender, TdxTabSheet *newPage, bool &allowChange)> OnChanging;
+    classes::TEvent<void(TdxCustomPageControl *control, int tabIndex, const rtl::TRect &rect, bool active)> OnDrawTab;
+    classes::TEvent<void(TdxCustomPageControl *control, TdxDrawTabExRecord &record)> OnDrawTabEx;
+    classes::TEvent<void(TdxCustomPageControl *sender, int tabIndex, int &imageIndex)> OnGetImageIndex;
 
     // The canvas of the paint in progress (for OnDrawTab), else null.
     gfx::Canvas *Canvas() const { return m_canvas; }

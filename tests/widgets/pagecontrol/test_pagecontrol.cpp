@@ -43,7 +43,7 @@ protected:
             page->SetPageControl(control);
             pages.push_back(page);
         }
-        control->OnChange = [this](TdxCustomPageControl *) { ++changes; };
+        control->OnChange.Set([this](TdxCustomPageControl *) { ++changes; });
     }
 
     // A line edit on every page, so the focus can sit inside a page.
@@ -103,11 +103,11 @@ TEST_F(PageControlTest, VetoKeepsPageStripAndFiresNoChange)
     changes = 0;
     int asked = 0;
     TdxTabSheet *asking = nullptr;
-    control->OnChanging = [&](TdxCustomPageControl *, TdxTabSheet *newPage, bool &allow) {
+    control->OnChanging.Set([&](TdxCustomPageControl *, TdxTabSheet *newPage, bool &allow) {
         ++asked;
         asking = newPage;
         allow = false;
-    };
+    });
     control->SetActivePage(pages[2]);
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(asking, pages[2]);
@@ -155,7 +155,7 @@ TEST_F(PageControlTest, RemovalSkipsHiddenTabsAndSurvivesAVeto)
     EXPECT_EQ(control->ActivePage(), pages[0]);
 
     // A vetoed change cannot keep a page that is being destroyed.
-    control->OnChanging = [](TdxCustomPageControl *, TdxTabSheet *, bool &allow) { allow = false; };
+    control->OnChanging.Set([](TdxCustomPageControl *, TdxTabSheet *, bool &allow) { allow = false; });
     delete pages[0];
     EXPECT_EQ(control->ActivePage(), nullptr);
     EXPECT_EQ(control->PageCount(), 1);
@@ -291,21 +291,21 @@ TEST_F(PageControlTest, OwnerDrawnTabsComeInPaintOrderWithTheActiveLast)
     control->SetActivePageIndex(1);
     std::vector<int> drawn;
     std::vector<bool> activeFlags;
-    control->OnDrawTab = [&](TdxCustomPageControl *, int tabIndex, const rtl::TRect &rect, bool active) {
+    control->OnDrawTab.Set([&](TdxCustomPageControl *, int tabIndex, const rtl::TRect &rect, bool active) {
         EXPECT_FALSE(rect.IsEmpty());
         drawn.push_back(tabIndex);
         activeFlags.push_back(active);
-    };
+    });
     int fontHooks = 0;
-    control->OnDrawTabEx = [&](TdxCustomPageControl *, TdxDrawTabExRecord &record) {
+    control->OnDrawTabEx.Set([&](TdxCustomPageControl *, TdxDrawTabExRecord &record) {
         ++fontHooks;
         EXPECT_NE(record.Item, nullptr);
-    };
+    });
     std::vector<int> imageQueries;
-    control->OnGetImageIndex = [&](TdxCustomPageControl *, int tabIndex, int &imageIndex) {
+    control->OnGetImageIndex.Set([&](TdxCustomPageControl *, int tabIndex, int &imageIndex) {
         imageQueries.push_back(tabIndex);
         imageIndex = 0;
-    };
+    });
     // Without OwnerDraw the handler is not asked.
     control->grab();
     EXPECT_TRUE(drawn.empty());
@@ -468,11 +468,11 @@ TEST_F(PageControlTest, StoredLayoutWithThreeSheetsReadsBack)
     QWidget other;
     auto *restored = new TdxPageControl(&other);
     int asked = 0, told = 0;
-    restored->OnChanging = [&](TdxCustomPageControl *, TdxTabSheet *, bool &allow) {
+    restored->OnChanging.Set([&](TdxCustomPageControl *, TdxTabSheet *, bool &allow) {
         ++asked;
         allow = false;
-    };
-    restored->OnChange = [&](TdxCustomPageControl *) { ++told; };
+    });
+    restored->OnChange.Set([&](TdxCustomPageControl *) { ++told; });
     stream.SetPosition(0);
     stream.ReadComponent(restored);
 
@@ -517,6 +517,80 @@ TEST_F(PageControlTest, StoredLayoutWithThreeSheetsReadsBack)
     ASSERT_NE(madeControl, nullptr);
     EXPECT_EQ(madeControl->PageCount(), 3);
     EXPECT_EQ(madeControl->ActivePage(), madeControl->Pages(2));
+}
+
+// A stored layout keeps the control's place and size, its state, and the
+// names of its handlers and its pages', which the reader finds in the form
+// the layout is read into.
+TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
+{
+    RegisterPageControlClasses();
+    control->SetName("PageControl1");
+    for (size_t i = 0; i < pages.size(); ++i)
+        pages[i]->SetName(QStringLiteral("Sheet%1").arg(i + 1));
+    control->setGeometry(8, 12, 284, 208);
+    control->SetDockSite(true);
+    control->QWidget::setEnabled(false);
+    const char *events[] = {"OnChange", "OnChanging", "OnDrawTab", "OnDrawTabEx", "OnGetImageIndex"};
+    control->OnChange.Set(QStringLiteral("PageControl1Change"), nullptr);
+    control->OnChanging.Set(QStringLiteral("PageControl1Changing"), nullptr);
+    control->OnDrawTab.Set(QStringLiteral("PageControl1DrawTab"), nullptr);
+    control->OnDrawTabEx.Set(QStringLiteral("PageControl1DrawTabEx"), nullptr);
+    control->OnGetImageIndex.Set(QStringLiteral("PageControl1GetImageIndex"), nullptr);
+    pages[1]->OnShow.Set(QStringLiteral("Sheet2Show"), nullptr);
+    pages[1]->OnHide.Set(QStringLiteral("Sheet2Hide"), nullptr);
+
+    classes::TMemoryStream stream;
+    stream.WriteComponent(control);
+    stream.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(stream, text);
+    const QByteArray written(text.Memory(), int(text.Size()));
+    for (const char *line : {"Left = 8", "Top = 12", "Width = 284", "Height = 208", "DockSite = True",
+                             "Enabled = False", "OnShow = Sheet2Show", "OnHide = Sheet2Hide"})
+        EXPECT_TRUE(written.contains(line)) << line << "\n" << written.constData();
+    for (const char *event : events)
+        EXPECT_TRUE(written.contains(QByteArray(event) + " = PageControl1" + QByteArray(event + 2)))
+            << event << "\n"
+            << written.constData();
+
+    QWidget form;
+    auto *restored = new TdxPageControl(&form);
+    int changed = 0, asked = 0, drawn = 0, fonts = 0, images = 0, shown = 0, hidden = 0;
+    restored->DefineMethod<void(TdxCustomPageControl *)>("PageControl1Change",
+                                                         [&](TdxCustomPageControl *) { ++changed; });
+    restored->DefineMethod<void(TdxCustomPageControl *, TdxTabSheet *, bool &)>(
+        "PageControl1Changing", [&](TdxCustomPageControl *, TdxTabSheet *, bool &) { ++asked; });
+    restored->DefineMethod<void(TdxCustomPageControl *, int, const rtl::TRect &, bool)>(
+        "PageControl1DrawTab", [&](TdxCustomPageControl *, int, const rtl::TRect &, bool) { ++drawn; });
+    restored->DefineMethod<void(TdxCustomPageControl *, TdxDrawTabExRecord &)>(
+        "PageControl1DrawTabEx", [&](TdxCustomPageControl *, TdxDrawTabExRecord &) { ++fonts; });
+    restored->DefineMethod<void(TdxCustomPageControl *, int, int &)>(
+        "PageControl1GetImageIndex", [&](TdxCustomPageControl *, int, int &) { ++images; });
+    restored->DefineMethod<void(TdxTabSheet *)>("Sheet2Show", [&](TdxTabSheet *) { ++shown; });
+    restored->DefineMethod<void(TdxTabSheet *)>("Sheet2Hide", [&](TdxTabSheet *) { ++hidden; });
+    stream.SetPosition(0);
+    stream.ReadComponent(restored);
+
+    EXPECT_EQ(restored->geometry(), QRect(8, 12, 284, 208));
+    EXPECT_TRUE(restored->DockSite());
+    EXPECT_FALSE(restored->isEnabled());
+    ASSERT_EQ(restored->PageCount(), 3);
+    EXPECT_EQ(restored->Pages(0)->width(), restored->displayRect().Right - restored->displayRect().Left);
+    EXPECT_TRUE(restored->OnDrawTab);
+    EXPECT_TRUE(restored->OnDrawTabEx);
+    EXPECT_TRUE(restored->OnGetImageIndex);
+    EXPECT_EQ(restored->OnGetImageIndex.Name(), QStringLiteral("PageControl1GetImageIndex"));
+
+    restored->QWidget::setEnabled(true);
+    form.show();
+    restored->SetActivePageIndex(1);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(changed, 1);
+    EXPECT_EQ(shown, 1);
+    restored->SetActivePageIndex(2);
+    EXPECT_EQ(hidden, 1);
+    EXPECT_EQ(drawn + fonts + images, 0);
 }
 
 } // namespace
