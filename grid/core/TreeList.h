@@ -339,6 +339,15 @@ public:
     // The dy of the last top-row change: the summed heights of the rows
     // passed, negative when the contents moved up.
     int LastScrollDy() const { return m_lastScrollDy; }
+    // Set: a horizontal move repaints the whole control instead of moving
+    // the window's contents.
+    bool NoScroll() const { return m_noScroll; }
+    void SetNoScroll(bool value) { m_noScroll = value; }
+    // Every row and the whole width would fit the client area grown by the
+    // two bars: a resize may then take both away.
+    virtual bool MayTrimScrollBars() { return true; }
+    // Runs after each change of the horizontal offset.
+    virtual void HorzPositionChanged() {}
 
     // ---- Editing and the window ----
     uint8_t State() const { return m_state; }
@@ -682,6 +691,7 @@ private:
     TreeListImageSizes m_imageSizes;
     int m_horzOffset = 0;
     int m_lastScrollDy = 0;
+    bool m_noScroll = false;
     NodeList m_topLevel;
     int m_nodeCount = 0;
     TdxTreeListNode *m_focused = nullptr;

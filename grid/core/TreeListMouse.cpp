@@ -526,7 +526,8 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
     // The hot cell is known before the cursor is chosen for it.
     if (IsHotTrack() || m_hotTrack->Column() >= 0)
         m_hotTrack->Update(HitTest(x, y));
-    if (m_host && (IsMouseMode(m_state) || m_state == tsNone))
+    // An open editor leaves the edges sizable: they show their cursor too.
+    if (m_host && (IsMouseMode(m_state) || m_state == tsNone || m_state == tsEditing))
         m_host->setCursor(CursorAt(x, y));
     m_bottomHint->MouseMoved(x, y);
 }

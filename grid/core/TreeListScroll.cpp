@@ -81,7 +81,7 @@ void TCustomdxTreeList::SetHorzOffset(int value)
     if (!m_host || IsUpdating())
         return;
     const bool fixed = LeftFixedBand() >= 0 || RightFixedBand() >= 0;
-    if (std::abs(delta) <= page && !fixed) {
+    if (!m_noScroll && std::abs(delta) <= page && !fixed) {
         rtl::TRect area = m_clientRect;
         area.Left += m_metrics.IndicatorWidth;
         area.Top += m_metrics.GroupPanelHeight;
@@ -90,6 +90,7 @@ void TCustomdxTreeList::SetHorzOffset(int value)
     } else {
         m_host->invalidateAll();
     }
+    HorzPositionChanged();
 }
 
 int TCustomdxTreeList::RowsPerPage()
@@ -160,6 +161,15 @@ void TCustomdxTreeList::SetTopRowIndex(int value)
         rtl::TRect area = info.RowsRect;
         area.Left = m_clientRect.Left;
         m_host->scrollContents(0, m_lastScrollDy, area);
+        // Dotted tree lines take their phase from the rows area, not from
+        // the moved pixels: the first band is drawn again.
+        if (m_host && m_paintSwitches.ShowLines && m_paintSwitches.LineStyle == 1 && VisibleBandCount() > 0) {
+            int width = BandDisplayWidth(0);
+            if (LeftFixedBand() >= 0)
+                width -= m_horzOffset;
+            if (width > 0)
+                m_host->invalidate(rtl::Rect(area.Left, area.Top, area.Left + width, area.Bottom));
+        }
     } else {
         m_host->invalidateAll();
     }

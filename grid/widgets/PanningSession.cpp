@@ -91,7 +91,7 @@ PanningSession::PanningSession(TreeListWidget *window, TCustomdxTreeList &tree, 
 {
     PanningController::Setup setup;
     setup.origin = {origin.x(), origin.y()};
-    // The window decides its bars itself and shows both or neither.
+    // The bars the window shows as the mode begins, each on its own.
     setup.hasHorzBar = window->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
     setup.hasVertBar = window->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
     if (const QScreen *screen = window->screen())

@@ -171,36 +171,58 @@ void TreeListWidget::updateScrollBars()
     if (!m_tree || m_updatingBars)
         return;
     m_updatingBars = true;
-    // Decided on the whole area, which a bar coming or going does not
-    // change, so that the decision cannot swing back and forth.
-    // Measured without the host: trying a size is no change to repaint.
+    const bool trim = std::exchange(m_trimBars, false);
+    // Each bar is decided on the area the other one leaves, the vertical
+    // first and the pair twice, since a bar coming changes the other's
+    // page. Measured without the host: trying a size is no change to
+    // repaint.
     const QSize area = contentsRect().size();
+    const int vExtent = verticalScrollBar()->sizeHint().width();
+    const int hExtent = horizontalScrollBar()->sizeHint().height();
+    const auto clientFor = [&area, vExtent, hExtent](bool h, bool v) {
+        return rtl::Rect(0, 0, std::max(area.width() - (v ? vExtent : 0), 0),
+                         std::max(area.height() - (h ? hExtent : 0), 0));
+    };
     const rtl::TRect client = m_tree->ClientRect();
     const int top = m_tree->TopRowIndex();
     const int offset = m_tree->HorzOffset();
     m_tree->SetHost(nullptr);
-    m_tree->SetClientRect(rtl::Rect(0, 0, area.width(), area.height()));
-    const bool fit = m_tree->ContentsFit();
+    bool h = horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+    bool v = verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+    // A resize takes both bars away only when everything fits the area
+    // they leave; one bar needed for the other's sake stays otherwise.
+    if (trim && h && v && m_tree->MayTrimScrollBars()) {
+        m_tree->SetClientRect(clientFor(false, false));
+        if (m_tree->ContentsFit())
+            h = v = false;
+    }
+    const TreeListSettings &settings = m_tree->Settings();
+    for (int pass = 0; pass < 2; ++pass) {
+        m_tree->SetClientRect(clientFor(h, v));
+        const TCustomdxTreeList::ScrollBarValues down = m_tree->VertScrollBarValues();
+        v = settings.VertScrollBar() && down.Max > down.Min;
+        m_tree->SetClientRect(clientFor(h, v));
+        const TCustomdxTreeList::ScrollBarValues across = m_tree->HorzScrollBarValues();
+        h = settings.HorzScrollBar() && across.Max > across.Min;
+    }
     m_tree->SetClientRect(client);
-    // Trying the larger area may have moved the positions; they go back
-    // only when they did, since moving ends an edit.
+    // Trying other areas may have moved the positions; they go back only
+    // when they did, since moving ends an edit.
     if (top >= 0 && m_tree->TopRowIndex() != top)
         m_tree->SetTopRowIndex(top);
     if (m_tree->HorzOffset() != offset)
         m_tree->SetHorzOffset(offset);
     m_tree->SetHost(this);
-    const TreeListSettings &settings = m_tree->Settings();
-    const auto policy = [fit](bool wanted) { return wanted && !fit ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff; };
-    setHorizontalScrollBarPolicy(policy(settings.HorzScrollBar()));
-    setVerticalScrollBarPolicy(policy(settings.VertScrollBar()));
+    setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     clientResized();
     m_tree->KeepPositionsValid();
-    const auto apply = [](QScrollBar *bar, const TCustomdxTreeList::ScrollBarValues &v) {
+    const auto apply = [](QScrollBar *bar, const TCustomdxTreeList::ScrollBarValues &values) {
         const QSignalBlocker block(bar);
-        bar->setRange(v.Min, std::max(v.Min, v.Max - std::max(v.Page - 1, 0)));
-        bar->setPageStep(std::max(v.Page, 1));
+        bar->setRange(values.Min, std::max(values.Min, values.Max - std::max(values.Page - 1, 0)));
+        bar->setPageStep(std::max(values.Page, 1));
         bar->setSingleStep(1);
-        bar->setValue(v.Pos);
+        bar->setValue(values.Pos);
     };
     apply(horizontalScrollBar(), m_tree->HorzScrollBarValues());
     apply(verticalScrollBar(), m_tree->VertScrollBarValues());
@@ -554,6 +576,9 @@ void TreeListWidget::resizeEvent(QResizeEvent *event)
     if (m_tree && viewport()->size() != m_lastViewportSize && m_lastViewportSize.isValid())
         m_tree->WindowResized();
     m_lastViewportSize = viewport()->size();
+    // Only a size from outside trims the bars, not one the bars made.
+    if (!m_updatingBars)
+        m_trimBars = true;
     updateScrollBars();
 }
 

@@ -54,8 +54,9 @@ public:
     // Rows the last paint event drew (those its region touched).
     int lastRowsPainted() const { return m_lastRowsPainted; }
     // The bars' ranges, pages and positions from the tree list, and whether
-    // they show: both, as the tree list's setting allows, unless all of its
-    // contents fit the area without bars, when neither does.
+    // they show: each as the tree list's setting allows and only while its
+    // page does not hold everything; after a resize neither when all of
+    // the contents fit the area without bars.
     void updateScrollBars();
 
     // ---- TreeListHost ----
@@ -148,6 +149,7 @@ private:
     std::optional<Qt::KeyboardModifiers> m_eventModifiers;
     int m_wheelRest = 0;
     bool m_updatingBars = false;
+    bool m_trimBars = false;
     QSize m_lastViewportSize;
     int m_border = -1; // the border the frame was made for
     PanningSession *m_panning = nullptr;

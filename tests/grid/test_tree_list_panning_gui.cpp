@@ -135,3 +135,53 @@ TEST(TreeListPanningWindow, AnotherButtonAMovedReleaseOrTheWindowGoingEndTheMode
     EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
     EXPECT_TRUE(indicator.isNull());
 }
+
+TEST(TreeListPanningWindow, WithOneBarOnlyMovesAlongItCount)
+{
+    PanWindowFixture f;
+    // A narrow column: only the vertical bar.
+    f.tree->Bands()->Items(0)->SetWidth(60);
+    f.tree->Columns(0)->SetWidth(60);
+    f.widget->updateScrollBars();
+    ASSERT_EQ(f.widget->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    ASSERT_EQ(f.widget->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    f.press(Qt::MiddleButton);
+    ASSERT_NE(f.widget->panning(), nullptr);
+    const PanningController &vertical = f.widget->panning()->controller();
+    EXPECT_EQ(vertical.Indicator(), PanIndicator::Vertical);
+    EXPECT_EQ(vertical.Cursor(), crPanVert);
+    f.moveBy(80, 3); // sideways: never counts
+    EXPECT_EQ(vertical.Direction(), pdNone);
+    EXPECT_FALSE(vertical.Moved());
+    f.ticks(24);
+    EXPECT_EQ(f.tree->TopRowIndex(), 0);
+    QTest::mouseRelease(f.viewport(), Qt::MiddleButton, {}, QPoint(180, 63));
+    ASSERT_NE(f.widget->panning(), nullptr); // the mode stays on
+    f.moveBy(3, 40);
+    EXPECT_EQ(vertical.Direction(), pdDown);
+    EXPECT_EQ(vertical.Cursor(), crPanDown);
+    QTest::keyClick(f.viewport(), Qt::Key_Escape);
+    ASSERT_EQ(f.widget->panning(), nullptr);
+
+    // One row of a wide column: only the horizontal bar.
+    f.tree->ClearNodes();
+    f.tree->SetNodeString(f.tree->Add(), 0, "only");
+    f.tree->Bands()->Items(0)->SetWidth(600);
+    f.tree->Columns(0)->SetWidth(600);
+    f.widget->updateScrollBars();
+    ASSERT_EQ(f.widget->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    ASSERT_EQ(f.widget->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    f.press(Qt::MiddleButton);
+    ASSERT_NE(f.widget->panning(), nullptr);
+    const PanningController &horizontal = f.widget->panning()->controller();
+    EXPECT_EQ(horizontal.Indicator(), PanIndicator::Horizontal);
+    EXPECT_EQ(horizontal.Cursor(), crPanHorz);
+    f.moveBy(3, -50); // up and down: never counts
+    EXPECT_EQ(horizontal.Direction(), pdNone);
+    EXPECT_FALSE(horizontal.Moved());
+    f.moveBy(-60, 2);
+    EXPECT_EQ(horizontal.Direction(), pdLeft);
+    EXPECT_EQ(horizontal.Cursor(), crPanLeft);
+    QTest::keyClick(f.viewport(), Qt::Key_Escape);
+    EXPECT_EQ(f.widget->panning(), nullptr);
+}

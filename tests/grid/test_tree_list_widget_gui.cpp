@@ -118,6 +118,8 @@ struct ScrollFixture : WidgetFixture
         return widget->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn &&
                widget->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
     }
+    bool horzShown() const { return widget->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn; }
+    bool vertShown() const { return widget->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn; }
     bool barsHidden() const
     {
         return widget->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff &&
@@ -127,18 +129,71 @@ struct ScrollFixture : WidgetFixture
 
 } // namespace
 
-TEST(TreeListWidget, BothBarsGoTogetherOnAResize)
+TEST(TreeListWidget, EachBarShowsOnlyWhileItsPageDoesNotHoldEverything)
 {
     ScrollFixture f;
     EXPECT_TRUE(f.barsShown());
     EXPECT_GT(f.widget->verticalScrollBar()->maximum(), 0);
     f.widget->resize(400, 900); // the rows fit, the width does too
     EXPECT_TRUE(f.barsHidden());
-    f.widget->resize(250, 900); // only the width is short: both come back
-    EXPECT_TRUE(f.barsShown());
-    f.widget->resize(400, 900);
-    EXPECT_TRUE(f.barsHidden());
+    f.widget->resize(250, 900); // only the width is short
+    EXPECT_TRUE(f.horzShown());
+    EXPECT_FALSE(f.vertShown());
+    f.widget->resize(400, 120); // only the rows are short
+    EXPECT_FALSE(f.horzShown());
+    EXPECT_TRUE(f.vertShown());
     EXPECT_EQ(f.tree->ClientRect().Width(), f.widget->viewport()->width());
+    // One narrow column of many rows: no dead bar across.
+    f.tree->Bands()->Items(0)->SetWidth(60);
+    f.tree->Columns(0)->SetWidth(60);
+    for (int i = 30; i < 60; ++i)
+        f.tree->SetNodeString(f.tree->Add(), 0, QString("row %1").arg(i));
+    f.widget->updateScrollBars();
+    EXPECT_FALSE(f.horzShown());
+    EXPECT_TRUE(f.vertShown());
+    // One row of six wide columns: no dead bar down.
+    f.tree->ClearNodes();
+    f.tree->SetNodeString(f.tree->Add(), 0, "only");
+    f.tree->Columns(0)->SetWidth(100);
+    for (int i = 1; i < 6; ++i)
+        f.tree->CreateColumn(TdxTreeListColumn::StaticClass())->SetWidth(100);
+    f.tree->Bands()->Items(0)->SetWidth(600);
+    f.widget->updateScrollBars();
+    EXPECT_TRUE(f.horzShown());
+    EXPECT_FALSE(f.vertShown());
+}
+
+TEST(TreeListWidget, AResizeTakesBothBarsAwayWhenAllFitsWithoutThem)
+{
+    ScrollFixture f;
+    ASSERT_TRUE(f.barsShown());
+    // The smallest client that holds every row and the whole width.
+    const int width = f.tree->ScrollableWidth();
+    int height = 100;
+    for (; height < 2000; ++height) {
+        f.tree->SetClientRect(rtl::Rect(0, 0, width, height));
+        if (f.tree->ContentsFit())
+            break;
+    }
+    const int frame = 2 * f.widget->frameWidth();
+    // A pixel short: each bar is needed, once the other is there.
+    f.widget->resize(width + frame, height + frame - 1);
+    EXPECT_TRUE(f.barsShown());
+    // Exactly enough without bars: both go, not only one.
+    f.widget->resize(width + frame, height + frame);
+    EXPECT_TRUE(f.barsHidden());
+    EXPECT_EQ(f.tree->ClientRect().Height(), height);
+    // Not on a change other than a resize: with both bars there, each one
+    // still needs the other.
+    f.widget->resize(200, 120);
+    ASSERT_TRUE(f.barsShown());
+    f.widget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    f.widget->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    f.widget->resize(width + frame, height + frame);
+    f.widget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    f.widget->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    f.widget->updateScrollBars();
+    EXPECT_TRUE(f.barsShown());
 }
 
 TEST(TreeListWidget, BarsAndTheWheelScrollTheRows)
@@ -228,6 +283,29 @@ TEST(TreeListWidget, TheSizingLineIsDrawnInvertedOverTheGridWhileSizing)
     QTest::mouseRelease(f.widget->viewport(), Qt::LeftButton, {}, QPoint(edge - 20, y));
     EXPECT_TRUE(f.widget->sizingLine().isEmpty());
     EXPECT_EQ(f.tree->Columns(0)->Width(), edge - 20 + 1);
+}
+
+TEST(TreeListWidget, AColumnEdgeShowsTheSplitCursorWhileAnEditorIsOpen)
+{
+    ScrollFixture f;
+    f.tree->Columns(0)->SetWidth(120);
+    f.tree->CreateColumn(TdxTreeListColumn::StaticClass())->SetWidth(180);
+    f.tree->SetOptionsA((f.tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
+    f.widget->setFocus();
+    f.tree->SetFocusedNode(f.tree->Items(0));
+    int edge = -1, y = -1;
+    for (int x = 0; x < 200 && edge < 0; ++x)
+        for (int yy = 0; yy < 40 && edge < 0; ++yy)
+            if (f.tree->HitTest(x, yy).HitCode == htColumnEdge) {
+                edge = x;
+                y = yy;
+            }
+    ASSERT_GE(edge, 0);
+    QTest::keyClick(f.widget.get(), Qt::Key_F2);
+    ASSERT_EQ(f.tree->State(), tsEditing);
+    QTest::mouseMove(f.widget->viewport(), QPoint(edge, y));
+    EXPECT_EQ(f.widget->viewport()->cursor().shape(), Qt::SplitHCursor);
+    EXPECT_EQ(f.tree->State(), tsEditing);
 }
 
 TEST(TreeListWidget, TheBorderFollowsTheLookAndTheCornerBetweenTheBarsIsButtonFace)
