@@ -280,6 +280,27 @@ public:
     int NodeIndentWidth(const TdxTreeListNode *node);
     virtual int NodeRowHeight(TdxTreeListNode *node);
     int NodePreviewLines(TdxTreeListNode *node);
+    // Rows of as many lines as their texts wrap to, up to the row-line
+    // limit: option word B bit 15 and a limit other than 0, without
+    // previews, under a header of one line.
+    bool IsSingleLineRowMode();
+    // The height and lines of a node's text in a column wrapped into that
+    // width; the lines are capped at maxLines unless it is -1.
+    virtual void MeasureCellHeight(TdxTreeListNode *node, int column, int width, int maxLines, int &height,
+                                   int &lines);
+    // The lines of the node's tallest cell; lineHeight comes back larger
+    // when a cell asks for taller lines.
+    virtual int NodeLineCount(TdxTreeListNode *node, int &lineHeight);
+    // Per-row and per-column answers of the layout record.
+    virtual bool IsWholeRow(TdxTreeListNode * /*node*/) { return false; }
+    virtual bool RowFlag(TdxTreeListNode * /*node*/) { return false; }
+    virtual bool ColumnWrapsText(int /*column*/) { return false; }
+    // Whether the group of the node's ancestor at that level closes with a
+    // footer line under its last row.
+    virtual bool IsGroupFooter(TdxTreeListNode * /*node*/, int /*level*/) { return false; }
+    // Footer lines under the node's row: one for each level whose group ends
+    // with it, walking up while it is the last child.
+    int NodeFooterLines(TdxTreeListNode *node);
     // Stored and displayed widths of the visible bands; 64-bit sums are
     // clamped to the int range.
     int BandMinimumWidth(int position);
@@ -682,7 +703,10 @@ private:
     void hitHeaderPanel(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit);
     void hitRows(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit);
     std::vector<int> lineWidths(int position, int line, int width);
-    int rowHeightFor(TdxTreeListNode *node, int lineHeight);
+    int rowHeightFor(TdxTreeListNode *node, int lineHeight, int *lineCount = nullptr);
+    // The header cells of the layout whose rows are being laid out, so that
+    // measuring a row needs no layout of its own.
+    const std::vector<TdxTreeListHeaderCell> *m_laidCells = nullptr;
     void rescaleBand(int position, int width);
 
     TreeListHost *m_host = nullptr;

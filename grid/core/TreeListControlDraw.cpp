@@ -5,6 +5,8 @@
 
 #include "grid/core/TreeListControl.h"
 
+#include <algorithm>
+
 namespace grid {
 
 bool TCustomdxTreeListControl::IsCustomDrawBand()
@@ -65,6 +67,23 @@ bool TCustomdxTreeListControl::IsRowIndicator(TdxTreeListNode *node)
     if (OnIsNodeIndicator)
         OnIsNodeIndicator(this, node, flag);
     return flag;
+}
+
+void TCustomdxTreeListControl::MeasureCellHeight(TdxTreeListNode *node, int column, int width, int maxLines,
+                                                 int &height, int &lines)
+{
+    if (OnAutoRowHeight) {
+        bool done = false;
+        int h = 0;
+        int n = 1;
+        OnAutoRowHeight(this, node, Columns(column), h, n, done);
+        if (done) {
+            height = h;
+            lines = std::max(n, 1);
+            return;
+        }
+    }
+    TCustomdxTreeList::MeasureCellHeight(node, column, width, maxLines, height, lines);
 }
 
 bool TCustomdxTreeListControl::MayDragColumn(int column)

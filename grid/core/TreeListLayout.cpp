@@ -3,6 +3,7 @@
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListHost.h"
 
+#include "platform/gfx/TextLayout.h"
 #include "platform/gfx/TextMeasurer.h"
 #include "platform/rtl/Rounding.h"
 
@@ -407,6 +408,7 @@ void TCustomdxTreeList::layoutHeaderCells(TdxTreeListLayoutInfo &info)
                 cell.LastInLine = i == count - 1;
                 cell.FirstOfFirstBand = cell.FirstInLine && b == 0;
                 cell.LastOfLastBand = cell.LastInLine && b + 1 == info.Bands.size();
+                cell.ColumnFlag = ColumnWrapsText(cell.ColumnIndex);
                 info.HeaderCells.push_back(cell);
             }
         }
@@ -421,6 +423,13 @@ void TCustomdxTreeList::layoutRows(TdxTreeListLayoutInfo &info, int stopY)
     // shorter still; bounded so that a tiny row height reserves no megabytes.
     info.Rows.reserve(size_t(std::clamp(rows.Height() / std::max(m_settings.DefaultRowHeight, 1) + 1, 1, 256)));
     TdxTreeListNode *n = m_top ? m_top : m_topLevel.first();
+    struct LaidCells
+    {
+        const std::vector<TdxTreeListHeaderCell> *&slot;
+        const std::vector<TdxTreeListHeaderCell> *saved;
+        ~LaidCells() { slot = saved; }
+    } laid{m_laidCells, m_laidCells};
+    m_laidCells = &info.HeaderCells;
     for (; n && y < rows.Bottom; n = n->GetNextVisible()) {
         if (y > stopY) {
             // Cut short: the rows go on below, so nothing ends above stopY.
@@ -431,8 +440,14 @@ void TCustomdxTreeList::layoutRows(TdxTreeListLayoutInfo &info, int stopY)
         row.Node = n;
         row.Selected = n->Selected();
         row.Top = int(y);
-        row.Height = NodeRowHeight(n);
+        row.WholeRow = IsWholeRow(n);
+        int lines = -1;
+        row.Height = rowHeightFor(n, m_settings.DefaultRowHeight, &lines);
+        row.FooterLines = NodeFooterLines(n);
+        row.FooterHeight = row.FooterLines * m_metrics.RowFooterHeight;
+        row.RowFlag = RowFlag(n);
         row.PreviewLines = NodePreviewLines(n);
+        row.LineCount = lines;
         info.Rows.push_back(row);
         y += std::max(row.Height, 1);
     }
@@ -460,9 +475,80 @@ int TCustomdxTreeList::NodeRowHeight(TdxTreeListNode *node)
     return rowHeightFor(node, m_settings.DefaultRowHeight);
 }
 
-int TCustomdxTreeList::rowHeightFor(TdxTreeListNode *node, int line)
+bool TCustomdxTreeList::IsSingleLineRowMode()
+{
+    return IsMultiLineRows() && !(optionA(aoPreview) && m_settings.PreviewLines != 0) && HeaderPanelLineCount() == 1;
+}
+
+void TCustomdxTreeList::MeasureCellHeight(TdxTreeListNode *node, int column, int width, int maxLines, int &height,
+                                          int &lines)
+{
+    const classes::TFont &font = ColumnFont(column);
+    const int textHeight = m_host ? std::max(m_host->textMeasurer().textHeight(font.Font()), 1) : 1;
+    height = textHeight;
+    lines = 1;
+    const QString text = CellText(node, column);
+    if (text.isEmpty() || !m_host)
+        return;
+    const gfx::TextLayout layout =
+        gfx::LayoutText(m_host->textMeasurer(), font.Font(), text, rtl::Rect(0, 0, std::max(width, 1), 0),
+                        gfx::DT_CALCRECT | gfx::DT_WORDBREAK | gfx::DT_EXPANDTABS | gfx::DT_NOPREFIX);
+    lines = std::max(1, layout.calcRect.Height() / textHeight);
+    if (maxLines > 0 && lines > maxLines)
+        lines = maxLines;
+    height = lines * textHeight;
+}
+
+int TCustomdxTreeList::NodeLineCount(TdxTreeListNode *node, int &lineHeight)
+{
+    TdxTreeListLayoutInfo own;
+    const std::vector<TdxTreeListHeaderCell> *cells = m_laidCells;
+    if (!cells) {
+        // Bands and header cells only: no row is measured for it.
+        calcLayout(own, INT_MIN);
+        cells = &own.HeaderCells;
+    }
+    const int limit = m_settings.RowLineLimit < 0 ? -1 : m_settings.RowLineLimit;
+    int lines = 1;
+    for (const TdxTreeListHeaderCell &cell : *cells) {
+        int width = cell.CellRect.Width();
+        if (cell.BandIndex == 0 && cell.FirstInLine)
+            width -= NodeIndentWidth(node);
+        int height = 0;
+        int count = 1;
+        // The text is drawn 2 px in from either side.
+        MeasureCellHeight(node, cell.ColumnIndex, width - 4, limit, height, count);
+        lines = std::max(lines, count);
+        if (count == 1)
+            lineHeight = std::max(lineHeight, height);
+    }
+    return lines;
+}
+
+int TCustomdxTreeList::NodeFooterLines(TdxTreeListNode *node)
+{
+    if (!node || !m_settings.ShowRowFooters || node->HasChildren() || node->Count() > 0 || !node->Parent() ||
+        !node->IsLast())
+        return 0;
+    int lines = 0;
+    for (TdxTreeListNode *n = node; n && n->Parent() && n->IsLast(); n = n->Parent())
+        if (IsGroupFooter(node, n->Parent()->Level()))
+            ++lines;
+    return lines;
+}
+
+int TCustomdxTreeList::rowHeightFor(TdxTreeListNode *node, int line, int *lineCount)
 {
     const bool bothGrids = m_settings.ShowGrid && m_settings.ShowPreviewGrid;
+    if (IsSingleLineRowMode()) {
+        int measured = line;
+        const int lines = NodeLineCount(node, measured);
+        if (lineCount)
+            *lineCount = lines;
+        if (lines > 1 && measured == line)
+            measured = int(std::min<int64_t>(int64_t(line) + int64_t(lines - 1) * m_metrics.TextHeight, INT_MAX / 4));
+        line = std::max(line, measured);
+    }
     // A single-text node is one line whatever the band lines; the grid-line
     // and button adjustments below hold for it as for any row.
     const int previews = NodePreviewLines(node);
@@ -474,6 +560,7 @@ int TCustomdxTreeList::rowHeightFor(TdxTreeListNode *node, int line)
         height += 1;
     if (bothGrids)
         height -= 1;
+    height += int64_t(NodeFooterLines(node)) * m_metrics.RowFooterHeight;
     return int(std::clamp<int64_t>(height, 1, INT_MAX / 4));
 }
 
@@ -505,6 +592,9 @@ rtl::TRect TCustomdxTreeList::CellRect(TdxTreeListNode *node, int position)
     if ((node->HasChildren() || node->Count() > 0) && !m_settings.ShowGrid && !m_settings.ReserveButtonCell)
         r.Bottom += 1;
     r.Right = cell->CellRect.Right;
+    // A multi-line row's cells reach down to its footers.
+    if (IsSingleLineRowMode())
+        r.Bottom = row->Top + row->Height - info.HorzLineWidth - row->FooterHeight;
     return r;
 }
 

@@ -58,6 +58,7 @@ struct TdxTreeListHeaderCell
     bool LastInLine = false;
     bool FirstOfFirstBand = false;
     bool LastOfLastBand = false;
+    bool ColumnFlag = false; // the column's cells wrap their text
 };
 
 struct TdxTreeListEmptyBand
@@ -70,12 +71,16 @@ struct TdxTreeListEmptyBand
 struct TdxTreeListRowInfo
 {
     TdxTreeListNode *Node = nullptr;
+    bool WholeRow = false; // drawn as one piece, not cell by cell
     bool Selected = false;
     int Top = 0;
     int Height = 0;
     int FooterLines = 0;
     int FooterHeight = 0;
+    bool RowFlag = false;
     int PreviewLines = 0;
+    // The lines of a multi-line row; -1 outside that mode.
+    int LineCount = -1;
 };
 
 struct TdxTreeListLayoutInfo

@@ -31,6 +31,8 @@ struct TreeListSettings
     bool ShowBands = false;
     bool ShowHeader = true;
     bool ShowFooter = false;
+    // Footer lines under the last row of a group whose level asks for one.
+    bool ShowRowFooters = false;
     // A single border round the window; off: none.
     bool BorderSingle = true;
     // DefaultRowHeight was set by hand: the metrics keep it unless it is

@@ -300,7 +300,7 @@ void TreeListPainter::drawRowCells(const TdxTreeListRowInfo &row, bool newItemRo
         cell.column = hc.ColumnIndex;
         cell.lastOfLastBand = hc.LastOfLastBand;
         cell.firstOfFirstBand = hc.FirstOfFirstBand;
-        cell.multiLine = hc.LineCount > 1;
+        cell.multiLine = hc.LineCount > 1 || row.LineCount > 1 || hc.ColumnFlag;
         cell.brush = colors.brush;
         cell.textColor = colors.text;
         cell.bkColor = colors.bk;

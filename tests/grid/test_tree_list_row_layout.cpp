@@ -1,0 +1,93 @@
+// Rows of more than one line and rows closing a group with footer lines:
+// their heights, cell rectangles and hits.
+
+#include "LayoutFixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace grid;
+using gridtest::LayoutFixture;
+
+namespace {
+
+// Characters of 7 px, lines of 13 px, DefaultRowHeight 18.
+struct MultiLineFixture : LayoutFixture
+{
+    MultiLineFixture(int limit)
+        : LayoutFixture(400, 300)
+    {
+        band(0, 200);
+        sized(0, 54 + 16); // the tree part takes 16: 6 characters a line
+        sized(0, 130);
+        tree->SetOptionsB(tree->OptionsB() | (1u << boMultiLineRows));
+        settings([limit](TreeListSettings &s) {
+            s.RowLineLimit = limit;
+            s.DefaultRowHeight = 18;
+            s.DefaultRowHeightSet = true;
+        });
+    }
+};
+
+} // namespace
+
+TEST(TreeListRowLayout, MultiLineRowsGrowByTheirTallestCellUpToTheLimit)
+{
+    {
+        MultiLineFixture f(-1);
+        TdxTreeListNode *one = f.node({"short", "short"});
+        TdxTreeListNode *three = f.node({"aaaa bbbb cccc", "x"});
+        EXPECT_EQ(f.tree->NodeRowHeight(one), 18);
+        EXPECT_EQ(f.tree->NodeRowHeight(three), 18 + 2 * 13);
+        const TdxTreeListLayoutInfo info = f.layout();
+        ASSERT_EQ(info.Rows.size(), 2u);
+        EXPECT_EQ(info.Rows[1].Top, info.Rows[0].Top + 18);
+        EXPECT_EQ(info.Rows[1].Height, 44);
+        EXPECT_EQ(info.Rows[1].LineCount, 3);
+        EXPECT_EQ(info.Rows[0].LineCount, 1);
+        // The cells reach the row's bottom, above its grid line.
+        f.settings([](TreeListSettings &s) { s.ShowGrid = true; });
+        const rtl::TRect cell = f.tree->CellRect(three, 1);
+        const int height = f.tree->NodeRowHeight(three);
+        EXPECT_EQ(cell.Bottom, f.layout().Rows[1].Top + height - 1);
+    }
+    {
+        MultiLineFixture f(2);
+        TdxTreeListNode *n = f.node({"aaaa bbbb cccc dddd", ""});
+        EXPECT_EQ(f.tree->NodeRowHeight(n), 18 + 13);
+        // Not without the option, nor with previews or a header of two lines.
+        f.tree->SetOptionsB(f.tree->OptionsB() & ~(1u << boMultiLineRows));
+        EXPECT_EQ(f.tree->NodeRowHeight(n), 18);
+        EXPECT_EQ(f.layout().Rows[0].LineCount, -1);
+    }
+    {
+        MultiLineFixture f(0);
+        EXPECT_EQ(f.tree->NodeRowHeight(f.node({"aaaa bbbb cccc", ""})), 18);
+    }
+}
+
+TEST(TreeListRowLayout, TheAutoRowHeightEventMeasuresInPlaceOfTheControl)
+{
+    MultiLineFixture f(-1);
+    TdxTreeListNode *n = f.node({"aaaa bbbb cccc", "x"});
+    int asked = 0;
+    f.tree->OnAutoRowHeight = [&](classes::TObject *, TdxTreeListNode *node, TdxTreeListColumn *column, int &height,
+                                  int &lines, bool &done) {
+        ++asked;
+        EXPECT_EQ(node, n);
+        if (column->Index() == 1) {
+            height = 4 * 13;
+            lines = 4;
+            done = true;
+        }
+    };
+    EXPECT_EQ(f.tree->NodeRowHeight(n), 18 + 3 * 13);
+    EXPECT_EQ(asked, 2);
+    // A cell of one taller line makes every line of the row that tall.
+    f.tree->OnAutoRowHeight = [](classes::TObject *, TdxTreeListNode *, TdxTreeListColumn *, int &height, int &lines,
+                                 bool &done) {
+        height = 30;
+        lines = 1;
+        done = true;
+    };
+    EXPECT_EQ(f.tree->NodeRowHeight(n), 30);
+}
