@@ -3,6 +3,9 @@
 #include "platform/help/HtmlHelp.h"
 #include "platform/rtl/QtText.h"
 
+#include <QCoreApplication>
+#include <QThread>
+
 #include <map>
 #include <mutex>
 
@@ -178,8 +181,19 @@ THtmlHelpFunction ViewerHtmlHelp()
         case HH_CLOSE_ALL: viewerCommand = help::HtmlHelpCommand::CloseAll; break;
         default: return 0;
         }
-        return intptr_t(help::htmlHelp(static_cast<QWidget *>(window), rtl::ToQString(file), viewerCommand,
-                                       arg));
+        const auto show = [&] {
+            return intptr_t(help::htmlHelp(static_cast<QWidget *>(window), rtl::ToQString(file), viewerCommand, arg));
+        };
+        // The wrapper asks on its worker's thread, but the viewer is a window:
+        // it is made on the GUI thread while the worker waits. The GUI
+        // thread never waits for a worker that is still running.
+        QCoreApplication *application = QCoreApplication::instance();
+        if (!application || QThread::currentThread() == application->thread())
+            return show();
+        intptr_t shown = 0;
+        QMetaObject::invokeMethod(
+            application, [&] { shown = show(); }, Qt::BlockingQueuedConnection);
+        return shown;
     };
 }
 

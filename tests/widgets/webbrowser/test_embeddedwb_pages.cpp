@@ -4,11 +4,14 @@
 
 #include "widgets/webbrowser/EmbeddedWB.h"
 
+#include "platform/help/HtmlHelp.h"
 #include "tests/support/LocalHttpServer.h"
+#include "widgets/webbrowser/IEUtils.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QThread>
 
 #include <atomic>
 #include <functional>
@@ -61,8 +64,9 @@ TEST(EmbeddedWBPages, TranslateUrlSendsTheRequestWhereTheHandlerSays)
     server.setResponse("/new", CannedHttpReply::ok("<html><body>the new page</body></html>"));
 
     // Without a handler the page goes where it was sent.
-    loadOnWorker(server.url("/old"), [](TEmbeddedWB &) {},
-                 [](TEmbeddedWB &wb) { EXPECT_NE(wb.DocumentHtml().find("the old page"), std::string::npos); });
+    loadOnWorker(
+        server.url("/old"), [](TEmbeddedWB &) {},
+        [](TEmbeddedWB &wb) { EXPECT_NE(wb.DocumentHtml().find("the old page"), std::string::npos); });
 
     server.clearRequests();
     std::vector<std::string> asked;
@@ -110,3 +114,30 @@ TEST(EmbeddedWBPages, ANewWindowIsToldAndNeverOpened)
     EXPECT_EQ(paths(server), std::vector<std::string>{"/opener"});
 }
 
+// Help asked for by a page of a worker's wrapper opens the program's viewer,
+// a window, so it is made on the GUI thread while the worker waits.
+TEST(EmbeddedWBPages, HelpFromAWorkersWrapperOpensTheViewerOnTheGuiThread)
+{
+    QThread *viewerThread = nullptr;
+    int marker = 0;
+    const help::ScopedHtmlHelpEntry viewer(
+        [&](QWidget *, const QString &, help::HtmlHelpCommand, const help::HtmlHelpArg &) {
+            viewerThread = QThread::currentThread();
+            return reinterpret_cast<QWidget *>(&marker);
+        });
+    BindHtmlHelp(ViewerHtmlHelp());
+    std::atomic<bool> done{false};
+    HRESULT answer = S_FALSE;
+    std::thread worker([&] {
+        TEmbeddedWB wb;
+        wb.HelpFile = "/opt/zarvello/ZVO.chm";
+        answer = wb.ShowHelp(nullptr, "", HH_HELP_CONTEXT, 42);
+        done = true;
+    });
+    while (!done.load())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    worker.join();
+    BindHtmlHelp({});
+    EXPECT_EQ(answer, S_OK);
+    EXPECT_EQ(viewerThread, QCoreApplication::instance()->thread());
+}
