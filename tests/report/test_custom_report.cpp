@@ -771,3 +771,73 @@ TEST(CustomReport, AnotherPrinterSetupTakesTheReportsUnit)
 }
 
 } // namespace
+
+namespace {
+
+// A linked object that notes what the report tells it.
+class LinkedToReport : public TppCommunicator
+{
+public:
+    LinkedToReport()
+        : TppCommunicator(nullptr)
+    {}
+    void Notify(TppCommunicator *aCommunicator, int aOperation) override
+    {
+        TppCommunicator::Notify(aCommunicator, aOperation);
+        Operations << aOperation;
+    }
+    QList<int> Operations;
+};
+
+// Reads field "V" of the pipeline it is given.
+class FieldReader : public StandInPrintable
+{
+public:
+    bool IsDataAware() const override { return true; }
+};
+
+TEST(CustomReport, ANewPipelineIsToldToTheDesignersObjectsAndLeftAloneByTemplateWork)
+{
+    RecordingDesigner designer;
+    TppCustomReport report;
+    LinkedToReport linked;
+    report.AddNotify(&linked);
+    MemoryPipeline first;
+    MemoryPipeline second;
+    for (MemoryPipeline *pipeline : {&first, &second})
+        pipeline->AddField(QStringLiteral("V"));
+    report.SetDataPipeline(&first);
+    EXPECT_TRUE(linked.Operations.isEmpty());
+    report.SetDataPipeline(nullptr);
+    report.SetDesigner(&designer);
+    report.SetDataPipeline(&first);
+    EXPECT_EQ(linked.Operations, QList<int>{ppNotify::DataChange});
+
+    // The unit goes to the designer with its message.
+    designer.Messages.clear();
+    designer.Objects.clear();
+    report.SetUnits(TppUnitType::utMillimeters);
+    const qsizetype units = designer.Messages.indexOf(QStringLiteral("send 1129"));
+    ASSERT_GE(units, 0);
+    EXPECT_EQ(designer.Objects[units], reinterpret_cast<classes::TObject *>(intptr_t(TppUnitType::utMillimeters)));
+    report.SetDesigner(nullptr);
+
+    // While a template saves (state 256) the objects keep their pipeline.
+    auto *band = new TppDetailBand;
+    band->SetReport(&report);
+    auto *reader = new FieldReader;
+    reader->SetBand(band);
+    reader->SetDataField(QStringLiteral("V"));
+    reader->SetDataPipeline(&first);
+    report.IncludeState(256);
+    report.SetDataPipeline(&second);
+    EXPECT_EQ(reader->DataPipeline(), &first);
+    report.ExcludeState(256);
+    report.SetDataPipeline(&first);
+    report.SetDataPipeline(&second);
+    EXPECT_EQ(reader->DataPipeline(), &second);
+    report.SetDataPipeline(nullptr);
+    report.RemoveNotify(&linked);
+}
+
+} // namespace

@@ -237,7 +237,7 @@ TEST_F(Engine, ColumnPositionsThatAreMissingOrNoNumberStopTheReport)
     report.SetColumnPositions({QStringLiteral("0.5"), QStringLiteral("3")});
     EXPECT_TRUE(generationError([this] {
                     generate();
-                }).startsWith(QStringLiteral("Unable to find position for column 3.\r\n\r\n")));
+                }).startsWith(QStringLiteral("Unable to find position for column 3..\r\n\r\n")));
     EXPECT_FALSE(engine()->Generating());
 
     RecordingReport other;
@@ -247,7 +247,7 @@ TEST_F(Engine, ColumnPositionsThatAreMissingOrNoNumberStopTheReport)
     other.SetColumnPositions({QStringLiteral("0.5"), QStringLiteral("abc")});
     EXPECT_TRUE(generationError([&other] {
                     static_cast<TppEngine *>(other.Engine())->GeneratePage(TppPageRequest());
-                }).startsWith(QStringLiteral("Unable to convert position for column 2.")));
+                }).startsWith(QStringLiteral("Unable to convert position for column 2..\r\n\r\n")));
 }
 
 // Never opens.
@@ -369,6 +369,85 @@ TEST_F(Engine, PipelinesThatOnlyTheObjectsReadAreOpenedAndChecked)
     const QString message = generationError([this] { generate(); });
     EXPECT_TRUE(message.startsWith(ppLoadStr(40) + QStringLiteral(": Prices"))) << message.toStdString();
     reader->SetDataPipeline(nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// Counts the data starts and ends a report sends.
+class DataEvents : public TppCommunicator
+{
+public:
+    explicit DataEvents(TppCommunicator &aReport)
+        : TppCommunicator(nullptr)
+    {
+        SubscribeEvent(ppEvent::DataStart);
+        SubscribeEvent(ppEvent::DataEnd);
+        aReport.AddEventNotify(this);
+    }
+    void EventNotify(TppCommunicator *, int aEventID, TraParamList *) override
+    {
+        (aEventID == ppEvent::DataStart ? starts : ends)++;
+    }
+    int starts = 0;
+    int ends = 0;
+};
+
+// Notes how many of its bookmarks are still held when it closes.
+class BookmarkedPipeline : public MemoryPipeline
+{
+public:
+    void CloseData() override
+    {
+        heldAtClose << OutstandingBookmarks();
+        MemoryPipeline::CloseData();
+    }
+    QList<int> heldAtClose;
+};
+
+TEST_F(Engine, EachRunEndsItsDataAndClosesWhatItOpenedWhenReset)
+{
+    rows(100);
+    MemoryPipeline lookup;
+    lookup.AddField(QStringLiteral("N"));
+    lookup.AddRow({QStringLiteral("Zed")});
+    auto *reader = new PipelineReader;
+    reader->SetmmHeight(5000);
+    reader->SetBand(detail);
+    reader->SetDataPipeline(&lookup);
+    DataEvents events(report);
+    for (int run = 1; run <= 2; ++run) {
+        generate();
+        EXPECT_TRUE(data.GetActive());
+        EXPECT_TRUE(lookup.GetActive());
+        report.Reset();
+        EXPECT_FALSE(data.GetActive()) << "run " << run;
+        EXPECT_FALSE(lookup.GetActive()) << "run " << run;
+        EXPECT_EQ(events.starts, run);
+        EXPECT_EQ(events.ends, run);
+    }
+    // Closed and unlinked: a reset with nothing started ends nothing.
+    report.Reset();
+    EXPECT_EQ(events.ends, 2);
+    EXPECT_EQ(data.Calls.CloseData, 2);
+    EXPECT_EQ(lookup.Calls.CloseData, 2);
+    report.RemoveEventNotify(&events);
+    reader->SetDataPipeline(nullptr);
+}
+
+TEST_F(Engine, TheReportsPipelineClosingOutsideARunTakesTheRunsBookmarksAlong)
+{
+    BookmarkedPipeline pages;
+    pages.AddField(QStringLiteral("G"));
+    for (int i = 0; i < 100; ++i)
+        pages.AddRow({QStringLiteral("A")});
+    report.SetDataPipeline(&pages);
+    generate(TppPageSettingType::psSinglePage, 2);
+    ASSERT_GT(pages.OutstandingBookmarks(), 0);
+    pages.Close();
+    EXPECT_EQ(pages.heldAtClose, QList<int>{0});
+    report.SetDataPipeline(nullptr);
 }
 
 } // namespace

@@ -79,7 +79,7 @@ TEST_F(Columns, ColumnsWithoutAPositionAreAnError)
         print();
         FAIL() << "no error";
     } catch (const EPrintError &e) {
-        EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Unable to find position for column 3.")))
+        EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Unable to find position for column 3..\r\n\r\n")))
             << e.Message().toStdString();
     }
     // The engine is reset and prints again once the positions are whole.

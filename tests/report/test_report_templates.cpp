@@ -572,7 +572,12 @@ TEST_F(DatabaseTemplates, UnusableSettingsAreRefusedWithTheirMessages)
     storage.DatabaseSettings()->SetTemplateField(QStringLiteral("Data"));
     storage.DatabaseSettings()->SetNameField(QString());
     const int records = store.RecordCount();
-    storage.SaveToDatabase(); // not ready: nothing happens
+    try {
+        storage.SaveToDatabase();
+        ADD_FAILURE() << "settings without a name field saved";
+    } catch (const ETemplateSaveError &e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Record not found: Monthly"));
+    }
     EXPECT_EQ(store.RecordCount(), records);
     EXPECT_THROW(storage.LoadFromDatabase(), ETemplateLoadError);
     // A user's locate handler decides instead of the pipeline.

@@ -20,6 +20,8 @@
 #include "report/model/objects/EventIds.h"
 #include "report/model/pages/DrawCommand.h"
 #include "report/model/pages/Page.h"
+#include "report/model/printing/PageDef.h"
+#include "report/model/printing/PrinterSetup.h"
 #include "report/model/reports/Report.h"
 #include "report/model/subreports/SubReport.h"
 #include "report/model/subreports/SubReportRTTI.h"
@@ -990,6 +992,44 @@ TEST(RegionContinuation, WhatDidNotFitContinuesAtTheTopOfTheRegionOnTheNextPage)
     ASSERT_EQ(tops.size(), 2) << device.Text().toStdString();
     // On the second page it stands at the region's top, the page's top.
     EXPECT_EQ(tops[1], 10000);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SubReportSetup, AChildOnItsParentsSetupTakesANewPaperAtOnceAndTellsItsDesigner)
+{
+    RecordingDesigner sink;
+    TppReport report;
+    reporttest::SetA4Portrait(*report.PrinterSetup());
+    report.SetDesigner(&sink);
+    auto *detail = new TppDetailBand(nullptr);
+    detail->SetReport(&report);
+    auto *follows = new TppSubReport;
+    follows->SetBand(detail);
+    auto *own = new TppSubReport;
+    own->SetBand(detail);
+    own->SetParentPrinterSetup(false);
+    TppChildReport *child = follows->Report();
+    ASSERT_NE(child, nullptr);
+    sink.Messages.clear();
+    sink.Objects.clear();
+
+    report.PrinterSetup()->SetOrientation(classes::TPrinterOrientation::poLandscape);
+    EXPECT_EQ(child->PrinterSetup()->Orientation(), classes::TPrinterOrientation::poLandscape);
+    EXPECT_EQ(child->PrinterSetup()->PageDef()->mmWidth(), report.PrinterSetup()->PageDef()->mmWidth());
+    EXPECT_TRUE(follows->ParentPrinterSetup());
+    EXPECT_EQ(own->Report()->PrinterSetup()->Orientation(), classes::TPrinterOrientation::poPortrait);
+    EXPECT_TRUE(sink.Objects.contains(child)) << sink.Messages.join(' ').toStdString();
+
+    // A pipeline given to the child is its subreport's.
+    MemoryPipeline rows;
+    child->SetDataPipeline(&rows);
+    EXPECT_EQ(follows->DataPipeline(), &rows);
+    child->SetDataPipeline(nullptr);
+    EXPECT_EQ(follows->DataPipeline(), nullptr);
+    report.SetDesigner(nullptr);
 }
 
 } // namespace

@@ -24,12 +24,12 @@ TppColumnPlace ppPlaceColumn(TppCustomReport &aReport, int aColumn)
         place.left = pageDef->mmMarginLeft() + (aColumn - 1) * aReport.mmColumnWidth();
         place.fits = place.left + aReport.mmColumnWidth() <= place.rightLimit;
     } else if (positions.size() < aColumn) {
-        aReport.HandlePrintError(ppLoadStrFormat(43, {QString::number(aColumn)}));
+        aReport.HandlePrintError(ppLoadStrFormat(43, {QString::number(aColumn)}) + QLatin1Char('.'));
     } else {
         bool ok = false;
         const double value = positions[aColumn - 1].trimmed().toDouble(&ok);
         if (!ok || !std::isfinite(value)) {
-            aReport.HandlePrintError(ppLoadStrFormat(42, {QString::number(aColumn)}));
+            aReport.HandlePrintError(ppLoadStrFormat(42, {QString::number(aColumn)}) + QLatin1Char('.'));
             return place;
         }
         place.left = ppRound(value);

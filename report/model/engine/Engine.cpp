@@ -300,6 +300,81 @@ void TppEngine::Reset()
     SetDueBands(0);
     ExcludeEngineState(0xFFFF);
     m_pagesWithoutProgress = 0;
+    if (!m_dataStarted || m_report->PrintingAsSubReport())
+        return;
+    m_dataStarted = false;
+    // The bookmarks go before the pipelines that gave them close.
+    std::vector<TppCustomReport *> tree;
+    m_report->GetReportTree(tree);
+    for (TppCustomReport *report : tree)
+        if (auto *engine = dynamic_cast<TppEngine *>(report->Engine())) {
+            // A child's engine is held as generating between the
+            // subreport's requests of a run that ends here.
+            if (engine != this)
+                engine->SetGenerating(false);
+            engine->FreeCachedBookmarks();
+            engine->DisconnectPipelines();
+        }
+    m_report->FinalizeData();
+}
+
+namespace {
+
+thread_local TppDataPipeline *changingPipeline = nullptr;
+
+} // namespace
+
+TppChangingPipeline::TppChangingPipeline(TppDataPipeline *aPipeline)
+    : m_previous(changingPipeline)
+{
+    changingPipeline = aPipeline;
+}
+
+TppChangingPipeline::~TppChangingPipeline()
+{
+    changingPipeline = m_previous;
+}
+
+bool TppChangingPipeline::Holds(const TppDataPipeline *aPipeline)
+{
+    return aPipeline && aPipeline == changingPipeline;
+}
+
+namespace {
+
+// Another report's run is reading the pipeline: a report that shares it and
+// is reset by its moves must not close it under that run.
+bool pipelineInOtherRun(const TppDataPipeline &aPipeline, const TppEngine &aEngine)
+{
+    for (int i = 0; i < aPipeline.GetNotifyCount(); ++i) {
+        const auto *engine = dynamic_cast<const TppEngine *>(aPipeline.GetNotify(i));
+        if (engine && engine != &aEngine && engine->Generating())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void TppEngine::DisconnectPipelines()
+{
+    std::vector<TppDataPipeline *> pipelines;
+    for (TppDataPipeline *pipeline : {m_mainPipeline, m_detailPipeline})
+        if (pipeline)
+            pipelines.push_back(pipeline);
+    for (TppDataPipeline *pipeline : m_otherPipelines)
+        if (std::find(pipelines.begin(), pipelines.end(), pipeline) == pipelines.end())
+            pipelines.push_back(pipeline);
+    // Forgotten first: closing tells the report, whose reset comes back here.
+    m_mainPipeline = nullptr;
+    m_detailPipeline = nullptr;
+    m_otherPipelines.clear();
+    for (TppDataPipeline *pipeline : pipelines) {
+        RemoveNotify(pipeline);
+        // Closed already when its own closing reset the report.
+        if (pipeline->GetActive() && !TppChangingPipeline::Holds(pipeline) && !pipelineInOtherRun(*pipeline, *this))
+            pipeline->Close();
+    }
 }
 
 void TppEngine::ResetPageCount(int aCount)
@@ -443,6 +518,7 @@ void TppEngine::initReport()
             if (auto *engine = dynamic_cast<TppEngine *>(tree[i]->Engine()))
                 engine->FreeCachedBookmarks();
         m_report->InitializeData();
+        m_dataStarted = true;
     }
     m_mainPipeline = m_report->DataPipeline();
     m_detailPipeline = nullptr;

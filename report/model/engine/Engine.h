@@ -29,6 +29,21 @@ class TppDataPipeline;
 class TppGroup;
 class TppPageDef;
 
+// While a pipeline tells its reports that its data changed, the runs that
+// end there leave it open: whoever moved it goes on with it.
+class TppChangingPipeline
+{
+public:
+    explicit TppChangingPipeline(TppDataPipeline *aPipeline);
+    ~TppChangingPipeline();
+    TppChangingPipeline(const TppChangingPipeline &) = delete;
+    TppChangingPipeline &operator=(const TppChangingPipeline &) = delete;
+    static bool Holds(const TppDataPipeline *aPipeline);
+
+private:
+    TppDataPipeline *m_previous;
+};
+
 using TppEngineNotify = classes::TNotifyEvent;
 using TppEnginePageNoEvent = classes::TEvent<void(classes::TObject *Sender, int &aPageNo)>;
 
@@ -42,8 +57,12 @@ public:
     TppCustomReport *Report() const { return m_report; }
     // Generates until the request is met; a call during generation returns.
     void GeneratePage(const TppPageRequest &aRequest);
-    // Discards the run (not during generation).
+    // Discards the run (not during generation). The run of a report that
+    // is no child ends there: the pipelines it opened close, and the report
+    // ends its data (FinalizeData).
     void Reset();
+    // Unlinks, closes and forgets the pipelines the run opened.
+    void DisconnectPipelines();
     // The run is known up to page aCount and goes on from there, its page
     // count unknown again; 0 starts the run afresh.
     void ResetPageCount(int aCount);
@@ -158,6 +177,8 @@ private:
     TppDataPipeline *m_detailPipeline = nullptr;
     // Pipelines that only objects of the bands read, each once.
     std::vector<TppDataPipeline *> m_otherPipelines;
+    // The run started the report's data (InitializeData), which Reset ends.
+    bool m_dataStarted = false;
     // Whether the run walks each of the two; their traversal events follow.
     bool m_mainTraversed = false;
     bool m_detailTraversed = false;

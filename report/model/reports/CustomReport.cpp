@@ -123,6 +123,7 @@ TppCustomReport::TppCustomReport(classes::TComponent *aOwner)
         PrinterSetup()->SetDocumentName(GetUserName());
     m_engine = std::make_unique<TppEngine>(this);
     m_template = std::make_unique<TppReportTemplate>(this);
+    SubscribeEvent(ppEvent::PipelineClosing);
 }
 
 void TppCustomReport::SetTemplate(const TppReportTemplate *aValue)
@@ -435,7 +436,7 @@ void TppCustomReport::SetUnits(TppUnitType aValue)
     for (TppBand *band : m_bands)
         band->SetUnits(aValue);
     if (!loading())
-        designerMessage(ppReportMsg::UnitsChanged, nullptr);
+        designerMessage(ppReportMsg::UnitsChanged, reinterpret_cast<classes::TObject *>(intptr_t(aValue)));
 }
 
 void TppCustomReport::SetModified(bool aModified)
@@ -449,7 +450,19 @@ void TppCustomReport::SetDataPipeline(TppDataPipeline *aPipeline)
         return;
     TppDataPipeline *old = m_dataPipeline;
     attachPipeline(aPipeline);
-    if (loading() || HasCommunicatorState(ppState::FirstLoad))
+    const QPointer<QObject> alive = Guard();
+    if (auto *child = dynamic_cast<TppChildReport *>(this);
+        child && child->Parent() && child->Parent()->DataPipeline() != aPipeline) {
+        child->Parent()->SetDataPipeline(aPipeline);
+        if (!alive || m_dataPipeline != aPipeline)
+            return;
+    }
+    if (aPipeline)
+        Notify(aPipeline, ppNotify::DataChange);
+    if (alive && m_designer)
+        SendNotify(this, ppNotify::DataChange);
+    // Template work (state 128 and above) keeps the objects' pipelines.
+    if (!alive || loading() || CommunicatorState() >= ppState::FirstLoad)
         return;
     replacePipeline(old, aPipeline);
     m_autoStop = aPipeline == nullptr;
@@ -894,10 +907,22 @@ void TppCustomReport::Notify(TppCommunicator *aCommunicator, int aOperation)
         Reset();
         designerMessage(ppReportMsg::DataPipelineChanged, this);
     } else if (aOperation == ppNotify::DataChange) {
+        const TppChangingPipeline changing(m_dataPipeline);
         Reset();
     } else if (aOperation == ppNotify::Rename) {
         designerMessage(ppReportMsg::DataPipelineChanged, this);
     }
+}
+
+void TppCustomReport::EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams)
+{
+    TppProducer::EventNotify(aCommunicator, aEventID, aParams);
+    // The bookmarks the run keeps go while the data that gave them is
+    // still open.
+    if (aEventID == ppEvent::PipelineClosing && aCommunicator && aCommunicator == m_dataPipeline &&
+        !MainReportPrinting())
+        if (auto *engine = dynamic_cast<TppEngine *>(m_engine.get()))
+            engine->FreeCachedBookmarks();
 }
 
 void TppCustomReport::DefineProperties(classes::TFiler &aFiler)

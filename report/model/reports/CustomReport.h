@@ -269,13 +269,16 @@ public:
     // A page whose printable width changes may cut objects off: the
     // designer's user decides.
     void PrinterSetupPageDefChanging(TppPageDef *aNewPageDef, bool &aAllow) override;
-    // Another printer setup shows its lengths in the report's unit.
+    // Another printer setup shows its lengths in the report's unit, and
+    // the subreports that use their parent's setup take it at once.
     void PrinterSetupChanged() override;
     // A new page lays the bands out again and discards what was generated
     // on the old one.
     void PageDefChanged() override;
 
     void Notify(TppCommunicator *aCommunicator, int aOperation) override;
+    // The report's pipeline closing outside a run: the run's bookmarks go.
+    void EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams) override;
     void DefineProperties(classes::TFiler &aFiler) override;
     void GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *aRoot) override;
 

@@ -8,6 +8,8 @@
 #include "report/model/forms/DialogServices.h"
 #include "report/model/printing/PageDef.h"
 #include "report/model/printing/PrinterSetup.h"
+#include "report/model/reports/Report.h"
+#include "report/model/subreports/SubReport.h"
 
 #include "platform/classes/StringList.h"
 
@@ -145,8 +147,16 @@ void TppCustomReport::PrinterSetupPageDefChanging(TppPageDef *aNewPageDef, bool 
 void TppCustomReport::PrinterSetupChanged()
 {
     TppProducer::PrinterSetupChanged();
-    if (PrinterSetup())
-        PrinterSetup()->SetUnits(m_units);
+    if (!PrinterSetup())
+        return;
+    PrinterSetup()->SetUnits(m_units);
+    if (loading() || m_freeing)
+        return;
+    for (TppBand *band : std::vector<TppBand *>(m_bands))
+        for (int i = 0; i < band->ObjectCount(); ++i)
+            if (auto *subreport = dynamic_cast<TppSubReport *>(band->Objects(i));
+                subreport && subreport->ParentPrinterSetup() && subreport->Report())
+                subreport->Report()->SetPrinterSetup(PrinterSetup());
 }
 
 void TppCustomReport::PageDefChanged()

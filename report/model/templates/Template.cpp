@@ -589,8 +589,10 @@ void TppTemplate::SaveToFile()
 
 void TppTemplate::save(TppSaveToType aWhere)
 {
+    // Settings that name no record cannot store one: the caller must hear
+    // that nothing was saved.
     if (aWhere == TppSaveToType::stDatabase && !IsDatabaseReady())
-        return;
+        throw ETemplateSaveError(templateMessage(45, DatabaseSettings()->Name()));
     if (!BeforeSave())
         return;
     if (OnSaveStart.Assigned())

@@ -160,6 +160,8 @@ public:
     void LoadFromFile();
     virtual void LoadFromStream(classes::TStream &aStream);
     void Save();
+    // Settings without a pipeline, a name field or a template field raise
+    // ETemplateSaveError "Record not found: <Name>", as a load does.
     void SaveToDatabase();
     void SaveToFile();
     void SaveToStream(classes::TStream &aStream);
