@@ -546,7 +546,7 @@ void EncodeAddOn(const BarCodeSymbol &aSymbol, int aResolution, BarColumns &aAdd
 
 BarCodeGeometry MeasureBarCode(const BarCodeLayout &aLayout, int64_t aColumns, int64_t aAddOnColumns)
 {
-    using T = TppBarCodeType;
+    using Type = TppBarCodeType;
     const bool vertical = aLayout.Orientation == TppBarCodeOrientation::orTopToBottom ||
                           aLayout.Orientation == TppBarCodeOrientation::orBottomToTop;
     const int along = vertical ? aLayout.VerticalResolution : aLayout.HorizontalResolution;
@@ -556,10 +556,10 @@ BarCodeGeometry MeasureBarCode(const BarCodeLayout &aLayout, int64_t aColumns, i
     const int64_t n = aColumns;
     if (ppIsUPCEANType(aLayout.BarCodeType))
         g.QuietZone = ppRound(inches * 9 * aLayout.HorizontalResolution);
-    else if (aLayout.BarCodeType == T::bcInt2of5)
+    else if (aLayout.BarCodeType == Type::bcInt2of5)
         g.QuietZone = ppRound(double(n) * 0.03);
     g.Width = n;
-    if (aLayout.BarCodeType != T::bcPostnet)
+    if (aLayout.BarCodeType != Type::bcPostnet)
         g.Width += 2 * g.QuietZone;
     if (aAddOnColumns > 0)
         g.Width += aAddOnColumns + 9 * g.ModuleWidth;
@@ -571,17 +571,17 @@ BarCodeGeometry MeasureBarCode(const BarCodeLayout &aLayout, int64_t aColumns, i
     }
     const double W = double(g.Width);
     switch (aLayout.BarCodeType) {
-    case T::bcCode128:
-    case T::bcCode39:
-    case T::bcCodabar: g.Height = ppRound(W * 0.25); break;
-    case T::bcEAN_13:
-    case T::bcEAN_8: g.Height = ppRound(double(n) * 0.85); break;
-    case T::bcInt2of5: g.Height = ppRound(W * 0.6); break;
-    case T::bcPostnet: g.Height = ppRound(aLayout.VerticalResolution * 0.125); break;
-    case T::bcFIM: g.Height = ppRound(20.0 * double(g.ModuleWidth)); break;
-    case T::bcMSI: g.Height = ppRound(W * 0.2); break;
-    case T::bcUPC_A:
-    case T::bcUPC_E: {
+    case Type::bcCode128:
+    case Type::bcCode39:
+    case Type::bcCodabar: g.Height = ppRound(W * 0.25); break;
+    case Type::bcEAN_13:
+    case Type::bcEAN_8: g.Height = ppRound(double(n) * 0.85); break;
+    case Type::bcInt2of5: g.Height = ppRound(W * 0.6); break;
+    case Type::bcPostnet: g.Height = ppRound(aLayout.VerticalResolution * 0.125); break;
+    case Type::bcFIM: g.Height = ppRound(20.0 * double(g.ModuleWidth)); break;
+    case Type::bcMSI: g.Height = ppRound(W * 0.2); break;
+    case Type::bcUPC_A:
+    case Type::bcUPC_E: {
         const int32_t tall = ppRound(double(aLayout.BarWidth) * 73.85);
         g.Height = ppRound(double(ppFromMMThousandths(tall, TppUnitType::utInches, TppAxisType::atHorizontal)) *
                            aLayout.HorizontalResolution);
