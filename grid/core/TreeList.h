@@ -291,8 +291,9 @@ public:
     // The lines of the node's tallest cell; lineHeight comes back larger
     // when a cell asks for taller lines.
     virtual int NodeLineCount(TdxTreeListNode *node, int &lineHeight);
-    // Per-row and per-column answers of the layout record.
-    virtual bool IsWholeRow(TdxTreeListNode * /*node*/) { return false; }
+    // Per-row and per-column answers of the layout record. A node of one
+    // text is drawn as one piece across the row.
+    virtual bool IsWholeRow(TdxTreeListNode *node) { return IsSingleTextNode(node); }
     virtual bool RowFlag(TdxTreeListNode * /*node*/) { return false; }
     virtual bool ColumnWrapsText(int /*column*/) { return false; }
     // Whether the group of the node's ancestor at that level closes with a
@@ -301,6 +302,15 @@ public:
     // Footer lines under the node's row: one for each level whose group ends
     // with it, walking up while it is the last child.
     int NodeFooterLines(TdxTreeListNode *node);
+    // The levels of those lines, the innermost first.
+    std::vector<int> NodeFooterLevels(TdxTreeListNode *node);
+    // Told around the painting of each row; nothing in the base.
+    virtual void DoRowBegin(TdxTreeListNode * /*node*/) {}
+    virtual void DoRowEnd(TdxTreeListNode * /*node*/) {}
+    // Indent levels, group rows and footer lines take the level's colour in
+    // place of the group and light colours when a descendant supplies them.
+    virtual bool HasLevelColors() { return false; }
+    virtual rtl::TColor LevelColor(TdxTreeListNode * /*node*/, int /*level*/) { return m_colors.GroupColor; }
     // Stored and displayed widths of the visible bands; 64-bit sums are
     // clamped to the int range.
     int BandMinimumWidth(int position);

@@ -353,6 +353,24 @@ void TCustomdxTreeList::hitRows(const TdxTreeListLayoutInfo &info, TdxTreeListHi
         hit.RowIndex = int(i);
         hit.Node = row.Node;
         hit.HitCode = x <= info.ColumnsRight ? htCell : htRowTail;
+        // Footer lines close the row, one after the other above its grid line.
+        const int footerTop = row.Top + row.Height - info.HorzLineWidth - row.FooterHeight;
+        if (row.FooterLines > 0 && y >= footerTop && y < footerTop + row.FooterHeight) {
+            const int lineHeight = std::max(m_metrics.RowFooterHeight, 1);
+            hit.FooterLine = std::min((y - footerTop) / lineHeight, row.FooterLines - 1);
+            hit.HitCode = htRowFooter;
+            const int lineTop = footerTop + hit.FooterLine * lineHeight;
+            for (const TdxTreeListHeaderCell &cell : info.HeaderCells) {
+                const int top = lineTop + cell.BandLine * m_metrics.FooterLineHeight;
+                const int bottom = top + cell.LineCount * m_metrics.FooterLineHeight;
+                if (x >= cell.ClipRect.Left && x < cell.ClipRect.Right && y >= top && y < bottom) {
+                    hit.BandIndex = cell.BandIndex;
+                    hit.ColumnIndex = cell.ColumnIndex;
+                    break;
+                }
+            }
+            return;
+        }
         const int scrolled = info.LeftFixedEntry < 0 ? m_horzOffset : 0;
         const int indentLimit = std::min(NodeIndentWidth(row.Node), info.TreeColumnWidth);
         const int indentRight = info.RowsRect.Left + indentLimit - scrolled;

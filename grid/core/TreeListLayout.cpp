@@ -525,16 +525,21 @@ int TCustomdxTreeList::NodeLineCount(TdxTreeListNode *node, int &lineHeight)
     return lines;
 }
 
-int TCustomdxTreeList::NodeFooterLines(TdxTreeListNode *node)
+std::vector<int> TCustomdxTreeList::NodeFooterLevels(TdxTreeListNode *node)
 {
+    std::vector<int> levels;
     if (!node || !m_settings.ShowRowFooters || node->HasChildren() || node->Count() > 0 || !node->Parent() ||
         !node->IsLast())
-        return 0;
-    int lines = 0;
+        return levels;
     for (TdxTreeListNode *n = node; n && n->Parent() && n->IsLast(); n = n->Parent())
         if (IsGroupFooter(node, n->Parent()->Level()))
-            ++lines;
-    return lines;
+            levels.push_back(n->Parent()->Level());
+    return levels;
+}
+
+int TCustomdxTreeList::NodeFooterLines(TdxTreeListNode *node)
+{
+    return int(NodeFooterLevels(node).size());
 }
 
 int TCustomdxTreeList::rowHeightFor(TdxTreeListNode *node, int line, int *lineCount)

@@ -72,6 +72,16 @@ void TreeListPainter::drawTextCell(const CellContext &cell, QString text, bool e
     m_canvas.setBkColor(bkBefore);
 }
 
+void TreeListPainter::DrawWholeRow(const CellContext &cell, const QString &text, int /*footerLine*/)
+{
+    m_canvas.FillRect(cell.rect, cell.brush);
+    if (text.isEmpty())
+        return;
+    const TRect textRect = rtl::Rect(cell.rect.Left + 2, cell.rect.Top + 1, cell.rect.Right - 2, cell.rect.Bottom - 1);
+    DrawTextRect(m_canvas, text, cell.rect, textRect, DTR_LEFT | DTR_VCENTER | DTR_END_ELLIPSIS, cell.brush,
+                 m_tree.Font().Font(), rtl::ColorToRGB(cell.bkColor), rtl::ColorToRGB(cell.textColor));
+}
+
 void TreeListPainter::searchHighlight(const CellContext &cell, const QString &text, const TRect &textRect,
                                       TAlignment alignment, rtl::TColor bk, rtl::TColor fontColor)
 {

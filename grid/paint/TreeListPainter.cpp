@@ -76,6 +76,7 @@ void TreeListPainter::Paint()
     paintBottomPanel();
     drawRows();
     m_columnBrushes.clear();
+    m_levelBrushes.clear();
 }
 
 void TreeListPainter::createBrushes()

@@ -16,6 +16,7 @@
 #include <QLine>
 
 #include <functional>
+#include <map>
 
 #include <optional>
 #include <vector>
@@ -62,6 +63,9 @@ protected:
     // text (a password) or show it through a mask are drawn as their editor
     // draws its value.
     virtual void DrawCell(const CellContext &cell);
+    // A row drawn as one piece (column -1), or one of a row's footer lines
+    // (footerLine from 0): the background and the text.
+    virtual void DrawWholeRow(const CellContext &cell, const QString &text, int footerLine);
     TCustomdxTreeList &tree() { return m_tree; }
     gfx::Canvas &canvas() { return m_canvas; }
 
@@ -101,8 +105,15 @@ private:
     void drawTreeLines(const TdxTreeListRowInfo &row, int left, const gfx::Brush &lineBrush, rtl::TColor background);
     void drawRowCells(const TdxTreeListRowInfo &row, bool newItemRow);
     void drawPreview(const TdxTreeListRowInfo &row);
+    void drawWholeRow(const TdxTreeListRowInfo &row);
+    void drawRowFooters(const TdxTreeListRowInfo &row);
     TreeListCellState cellState(const TdxTreeListRowInfo &row, int column, bool newItemRow) const;
-    RowColors colorsFor(const TreeListCellState &state, bool selected, int column) const;
+    RowColors colorsFor(const TreeListCellState &state, bool selected, int column,
+                        const TdxTreeListNode *node = nullptr);
+    // The level colour's brush, made once per pass; the fallback while no
+    // descendant supplies level colours or the colour is the group's.
+    const gfx::Brush &levelBrush(TdxTreeListNode *node, int level, const gfx::Brush &fallback,
+                                 rtl::TColor fallbackColor, rtl::TColor *color = nullptr);
     rtl::TRect rowCellRect(const TdxTreeListRowInfo &row, const TdxTreeListHeaderCell &cell) const;
     // Where the band lines of a row end, above its preview and footers.
     int rowCellsBottom(const TdxTreeListRowInfo &row) const;
@@ -124,6 +135,7 @@ private:
     PassBrushes m_brushes;
     // Per column: its own brush when its colour is not the control's.
     std::vector<std::optional<gfx::Brush>> m_columnBrushes;
+    std::map<rtl::TColor, gfx::Brush> m_levelBrushes;
     std::vector<QLine> m_segments;
     int m_focusedColumn = -1;
     bool m_dragObject = false;

@@ -80,13 +80,19 @@ void TreeListPainter::drawRows()
         if (!m_canvas.RectVisible(whole))
             continue;
         ++m_rowsPainted;
+        m_tree.DoRowBegin(row.Node);
         m_canvas.setFont(m_tree.Font().Font());
         drawIndent(row);
-        drawRowCells(row, false);
+        if (row.WholeRow)
+            drawWholeRow(row);
+        else
+            drawRowCells(row, false);
         drawPreview(row);
+        drawRowFooters(row);
         if (settings.ShowGrid)
             addSegment(indentRight(row.Node), whole.Bottom - 1, m_info.ColumnsRight, whole.Bottom - 1);
         fixedSeparators(whole.Top, whole.Bottom);
+        m_tree.DoRowEnd(row.Node);
     }
     drawGridLines(settings.ShowGrid ? m_tree.GridLineColor() : m_tree.Color());
 }
@@ -106,7 +112,90 @@ void TreeListPainter::drawPreview(const TdxTreeListRowInfo &row)
     if (rect.IsEmpty() || !m_canvas.RectVisible(rect))
         return;
     const TreeListCellState s = cellState(row, -1, false);
-    m_canvas.FillRect(rect, colorsFor(s, CellDrawnSelected(s), -1).brush);
+    m_canvas.FillRect(rect, colorsFor(s, CellDrawnSelected(s), -1, row.Node).brush);
+}
+
+const gfx::Brush &TreeListPainter::levelBrush(TdxTreeListNode *node, int level, const gfx::Brush &fallback,
+                                              rtl::TColor fallbackColor, rtl::TColor *color)
+{
+    if (color)
+        *color = fallbackColor;
+    if (!m_tree.HasLevelColors())
+        return fallback;
+    const rtl::TColor own = m_tree.LevelColor(node, level);
+    if (color)
+        *color = own;
+    if (rtl::ColorToRGB(own) == rtl::ColorToRGB(m_tree.Colors().GroupColor))
+        return m_brushes.group;
+    auto it = m_levelBrushes.find(own);
+    if (it == m_levelBrushes.end())
+        it = m_levelBrushes.emplace(own, gfx::Brush::solid(rtl::ColorToRGB(own))).first;
+    return it->second;
+}
+
+void TreeListPainter::drawWholeRow(const TdxTreeListRowInfo &row)
+{
+    const TRect rect = rowIntersect(
+        rtl::Rect(indentRight(row.Node), row.Top, m_info.ColumnsRight + 1, rowCellsBottom(row)), m_info.RowsRect);
+    if (rect.IsEmpty() || !m_canvas.RectVisible(rect))
+        return;
+    const TreeListCellState s = cellState(row, -1, false);
+    const bool selected = CellDrawnSelected(s);
+    const RowColors colors = colorsFor(s, selected, -1, row.Node);
+    CellContext cell;
+    cell.rect = rect;
+    cell.node = row.Node;
+    cell.brush = colors.brush;
+    cell.textColor = colors.text;
+    cell.bkColor = colors.bk;
+    cell.selected = row.Selected;
+    cell.focused = CellFocusedFlag(s);
+    const int saved = m_canvas.SaveDC();
+    m_canvas.IntersectClipRect(rect);
+    DrawWholeRow(cell, m_tree.CellText(row.Node, 0), -1);
+    ++m_cellsPainted;
+    m_canvas.RestoreDC(saved);
+    if (!s.NewItemRowActive && s.FocusedNode) {
+        const int mark = m_canvas.SaveDC();
+        m_canvas.IntersectClipRect(m_info.RowsRect);
+        focusMark(rect);
+        m_canvas.RestoreDC(mark);
+    }
+}
+
+void TreeListPainter::drawRowFooters(const TdxTreeListRowInfo &row)
+{
+    if (row.FooterLines <= 0)
+        return;
+    const std::vector<int> levels = m_tree.NodeFooterLevels(row.Node);
+    const int lineHeight = m_tree.Metrics().RowFooterHeight;
+    const int indent = m_tree.Metrics().IndentWidth;
+    const int shift = m_tree.IsRootIndent() ? 0 : indent;
+    int top = row.Top + row.Height - m_info.HorzLineWidth - row.FooterHeight;
+    for (int line = 0; line < row.FooterLines; ++line, top += lineHeight) {
+        const int level = line < int(levels.size()) ? levels[size_t(line)] : 0;
+        // A group's footer starts where its children's indent ends.
+        const int left = std::max(rowsLeft() + (level + 1) * indent - shift, m_info.RowsRect.Left);
+        const TRect r = rowIntersect(rtl::Rect(left, top, m_info.ColumnsRight + 1, top + lineHeight), m_info.RowsRect);
+        if (r.IsEmpty() || !m_canvas.RectVisible(r))
+            continue;
+        rtl::TColor color = m_tree.Colors().LightColor;
+        m_canvas.FillRect(r, levelBrush(row.Node, level, m_brushes.light, color, &color));
+        if (m_tree.Look() == 2)
+            m_canvas.FrameRect(r, gfx::Brush::solid(rtl::ColorToRGB(rtl::clBtnShadow)));
+        else
+            m_canvas.DrawEdge(r, gfx::BDR_RAISEDINNER, gfx::BF_RECT);
+        CellContext cell;
+        cell.rect = rtl::Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+        cell.node = row.Node;
+        cell.brush = levelBrush(row.Node, level, m_brushes.light, color);
+        cell.bkColor = color;
+        cell.textColor = m_tree.Font().Color();
+        const int saved = m_canvas.SaveDC();
+        m_canvas.IntersectClipRect(cell.rect);
+        DrawWholeRow(cell, QString(), line);
+        m_canvas.RestoreDC(saved);
+    }
 }
 
 void TreeListPainter::drawIndent(const TdxTreeListRowInfo &row)
@@ -126,14 +215,18 @@ void TreeListPainter::drawIndent(const TdxTreeListRowInfo &row)
     const int saved = m_canvas.SaveDC();
     m_canvas.IntersectClipRect(area);
     const int indent = m_tree.Metrics().IndentWidth;
-    const gfx::Brush &levelBrush = settings.ReserveButtonCell ? m_brushes.control : m_brushes.group;
+    const gfx::Brush &fill = settings.ReserveButtonCell ? m_brushes.control : m_brushes.group;
     const int shift = m_tree.IsRootIndent() ? 0 : indent;
     const int levels = node->Level() + 1;
     for (int level = 0; level < levels; ++level) {
         const TRect r = rtl::Rect(left + level * indent - shift, row.Top, left + (level + 1) * indent - shift,
                                   row.Top + row.Height);
-        if (!r.IsEmpty() && m_canvas.RectVisible(r))
-            m_canvas.FillRect(r, levelBrush);
+        if (r.IsEmpty() || !m_canvas.RectVisible(r))
+            continue;
+        if (settings.ReserveButtonCell)
+            m_canvas.FillRect(r, fill);
+        else
+            m_canvas.FillRect(r, this->levelBrush(node, level, fill, m_tree.Colors().GroupColor));
     }
     if (settings.ReserveButtonCell && m_tree.PaintSwitches().ShowLines)
         drawTreeLines(row, left - shift, m_brushes.grayText, m_tree.Color());
@@ -152,7 +245,9 @@ void TreeListPainter::drawIndent(const TdxTreeListRowInfo &row)
         else
             DrawClassicExpandButton(m_canvas, button, (button.Top + button.Bottom) / 2, expanded);
     }
-    const gfx::Brush &imageBrush = rowNodeHasChildren(node) ? m_brushes.group : m_brushes.control;
+    const gfx::Brush &imageBrush = rowNodeHasChildren(node) || row.WholeRow
+                                       ? levelBrush(node, node->Level(), m_brushes.group, m_tree.Colors().GroupColor)
+                                       : m_brushes.control;
     if (!parts.StateImage.IsEmpty()) {
         const TRect r = place(parts.StateImage);
         m_canvas.FillRect(r, imageBrush);
@@ -225,22 +320,26 @@ TreeListCellState TreeListPainter::cellState(const TdxTreeListRowInfo &row, int 
     s.HideSelection = tree.PaintSwitches().HideSelection;
     s.ControlFocused = m_focused;
     s.DragObject = m_dragObject;
-    s.GroupRow = rowNodeHasChildren(row.Node);
+    s.GroupRow = rowNodeHasChildren(row.Node) || row.WholeRow;
     s.ReserveButtonCell = tree.Settings().ReserveButtonCell;
     s.ColumnOwnBrush = column >= 0 && column < int(m_columnBrushes.size()) && m_columnBrushes[size_t(column)];
     return s;
 }
 
-TreeListPainter::RowColors TreeListPainter::colorsFor(const TreeListCellState &s, bool selected, int column) const
+TreeListPainter::RowColors TreeListPainter::colorsFor(const TreeListCellState &s, bool selected, int column,
+                                                      const TdxTreeListNode *node)
 {
     const TreeListColors &c = m_tree.Colors();
     auto &tree = const_cast<TCustomdxTreeList &>(m_tree);
     switch (CellColorRule(s, selected)) {
     case CellColorRole::Highlight: return {m_brushes.highlight, c.HighlightColor, c.HighlightTextColor};
     case CellColorRole::Inactive: return {m_brushes.inactive, c.InactiveColor, c.InactiveTextColor};
-    case CellColorRole::Group:
-        return {m_brushes.group, c.GroupColor,
-                c.GroupTextColor == rtl::clNone ? tree.Font().Color() : c.GroupTextColor};
+    case CellColorRole::Group: {
+        rtl::TColor color = c.GroupColor;
+        auto *n = const_cast<TdxTreeListNode *>(node);
+        const gfx::Brush &brush = n ? levelBrush(n, n->Level(), m_brushes.group, c.GroupColor, &color) : m_brushes.group;
+        return {brush, color, c.GroupTextColor == rtl::clNone ? tree.Font().Color() : c.GroupTextColor};
+    }
     case CellColorRole::Column:
         return {*m_columnBrushes[size_t(column)], tree.ColumnColor(column), tree.ColumnFont(column).Color()};
     case CellColorRole::Control: break;
@@ -293,7 +392,7 @@ void TreeListPainter::drawRowCells(const TdxTreeListRowInfo &row, bool newItemRo
             continue;
         const TreeListCellState s = cellState(row, hc.ColumnIndex, newItemRow);
         const bool selected = CellDrawnSelected(s);
-        const RowColors colors = colorsFor(s, selected, hc.ColumnIndex);
+        const RowColors colors = colorsFor(s, selected, hc.ColumnIndex, row.Node);
         CellContext cell;
         cell.rect = rect;
         cell.node = row.Node;
@@ -328,7 +427,7 @@ void TreeListPainter::drawRowCells(const TdxTreeListRowInfo &row, bool newItemRo
                               rowCellsBottom(row));
         if (!below.IsEmpty() && m_canvas.RectVisible(below)) {
             const TreeListCellState rowState = cellState(row, -1, false);
-            m_canvas.FillRect(below, colorsFor(rowState, CellDrawnSelected(rowState), -1).brush);
+            m_canvas.FillRect(below, colorsFor(rowState, CellDrawnSelected(rowState), -1, row.Node).brush);
         }
         if (collect && clip.Right == rect.Right)
             addSegment(rect.Right - 1, rect.Top, rect.Right - 1, std::max(rect.Bottom, below.Bottom) - 1);
@@ -343,7 +442,7 @@ void TreeListPainter::drawRowCells(const TdxTreeListRowInfo &row, bool newItemRo
             m_canvas.FillRect(part, m_brushes.control);
         } else {
             const TreeListCellState s = cellState(row, -1, false);
-            m_canvas.FillRect(part, colorsFor(s, CellDrawnSelected(s), -1).brush);
+            m_canvas.FillRect(part, colorsFor(s, CellDrawnSelected(s), -1, row.Node).brush);
         }
         const int leftFixed = m_tree.LeftFixedBand();
         const int rightFixed = m_tree.RightFixedBand();

@@ -29,7 +29,17 @@ public:
     using TCustomdxTreeList::SetState;
     using TCustomdxTreeListControl::TCustomdxTreeListControl;
     bool IsNewItemRowShown() override { return newItemRow; }
+    bool IsGroupFooter(TdxTreeListNode *, int) override { return groupFooters; }
+    bool HasLevelColors() override { return levelColor != rtl::clNone; }
+    rtl::TColor LevelColor(TdxTreeListNode *, int) override { return levelColor; }
+    bool IsSingleTextNode(TdxTreeListNode *node) override { return node == singleText; }
+    void DoRowBegin(TdxTreeListNode *node) override { rowCalls.push_back({node, true}); }
+    void DoRowEnd(TdxTreeListNode *node) override { rowCalls.push_back({node, false}); }
     bool newItemRow = false;
+    bool groupFooters = false;
+    rtl::TColor levelColor = rtl::clNone;
+    TdxTreeListNode *singleText = nullptr;
+    std::vector<std::pair<TdxTreeListNode *, bool>> rowCalls;
 };
 
 // A control whose bands keep their widths, painted on a fake host with a
@@ -637,4 +647,58 @@ TEST(TreeListPaint, RowsUnderABandOfFewerLinesAreFilled)
         const int line = f.tree->Settings().DefaultRowHeight;
         EXPECT_EQ(at(image, a.Right - 4, row.Top + line + line / 2), focused ? highlight : window) << focused;
     }
+}
+
+TEST(TreeListPaint, GroupFootersTakeTheLightOrTheLevelColourAndRowsAreAnnounced)
+{
+    PaintFixture f;
+    f.column("A", 100);
+    f.column("B", 100);
+    TdxTreeListNode *p = f.node({"p", ""});
+    TdxTreeListNode *c = f.node({"c", ""}, p);
+    p->Expand(false);
+    f.tree->groupFooters = true;
+    f.settings([](TreeListSettings &s) { s.ShowRowFooters = true; });
+    QImage image = f.paint(300, 140);
+    ASSERT_EQ(f.info.Rows.size(), 2u);
+    const TdxTreeListRowInfo &row = f.info.Rows[1];
+    ASSERT_EQ(row.FooterLines, 1);
+    const int middle = row.Top + row.Height - row.FooterHeight / 2;
+    EXPECT_EQ(at(image, 150, middle), rtl::ColorToRGB(rtl::cl3DLight));
+    EXPECT_EQ(at(image, 150, row.Top + 4), window); // the cells above it
+    // Framed by the look: a raised edge at its top, a shadow frame when flat.
+    EXPECT_EQ(at(image, 150, row.Top + row.Height - row.FooterHeight), rtl::ColorToRGB(rtl::clBtnHighlight));
+    f.tree->SetLook(2);
+    image = f.paint(300, 140);
+    EXPECT_EQ(at(image, 150, row.Top + row.Height - row.FooterHeight), rtl::ColorToRGB(rtl::clBtnShadow));
+    f.tree->SetLook(0);
+    // Each row is announced before and after it is drawn.
+    const std::vector<std::pair<TdxTreeListNode *, bool>> expected{{p, true}, {p, false}, {c, true}, {c, false}};
+    f.tree->rowCalls.clear();
+    f.paint(300, 140);
+    EXPECT_EQ(f.tree->rowCalls, expected);
+
+    // Level colours: the footer line, the group row and the indent levels.
+    f.tree->levelColor = 0x0000C0;
+    image = f.paint(300, 140);
+    EXPECT_EQ(at(image, 150, middle), 0x0000C0);
+    EXPECT_EQ(at(image, 150, f.info.Rows[0].Top + 4), 0x0000C0);
+    EXPECT_EQ(at(image, 2, row.Top + 4), 0x0000C0);
+}
+
+TEST(TreeListPaint, AWholeRowIsOnePieceInTheGroupColours)
+{
+    PaintFixture f;
+    f.column("A", 100);
+    f.column("B", 100);
+    f.node({"a", "b"});
+    f.tree->singleText = f.node({"", "hidden"});
+    QImage image = f.paint();
+    const TdxTreeListRowInfo &row = f.info.Rows.at(1);
+    EXPECT_TRUE(row.WholeRow);
+    EXPECT_FALSE(f.info.Rows.at(0).WholeRow);
+    // Across both columns in the group colour, no cell edge between them.
+    for (int x = 20; x < 199; ++x)
+        ASSERT_EQ(at(image, x, row.Top + 2), btnFace) << x;
+    EXPECT_EQ(at(image, 150, f.info.Rows[0].Top + 2), window);
 }

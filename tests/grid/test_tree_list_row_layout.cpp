@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace grid;
 using gridtest::LayoutFixture;
 
@@ -90,4 +92,91 @@ TEST(TreeListRowLayout, TheAutoRowHeightEventMeasuresInPlaceOfTheControl)
         done = true;
     };
     EXPECT_EQ(f.tree->NodeRowHeight(n), 30);
+}
+
+namespace {
+
+// Groups of the levels in footerLevels close with a footer line.
+class FooterControl : public TCustomdxTreeListControl
+{
+public:
+    using TCustomdxTreeListControl::TCustomdxTreeListControl;
+    bool IsGroupFooter(TdxTreeListNode *, int level) override
+    {
+        return std::find(footerLevels.begin(), footerLevels.end(), level) != footerLevels.end();
+    }
+    std::vector<int> footerLevels{0, 1};
+};
+
+struct FooterFixture : LayoutFixture
+{
+    FooterFixture()
+    {
+        tree = std::make_unique<FooterControl>(nullptr);
+        tree->SetHost(&host);
+        tree->SetOptionsB(tree->OptionsB() & ~(1u << grid::boWidthFit));
+        tree->SetDefaultLayout(false);
+        tree->SetClientRect(rtl::Rect(0, 0, 400, 400));
+        band(0, 300);
+        sized(0, 150);
+        sized(0, 150);
+        settings([](TreeListSettings &s) {
+            s.ShowRowFooters = true;
+            s.DefaultRowHeight = 18;
+            s.DefaultRowHeightSet = true;
+        });
+        p = node({"p"});
+        q = node({"q"}, p);
+        q1 = node({"q1"}, q);
+        q2 = node({"q2"}, q);
+        p->Expand(true);
+    }
+    FooterControl &control() { return static_cast<FooterControl &>(*tree); }
+    TdxTreeListNode *p, *q, *q1, *q2;
+};
+
+} // namespace
+
+TEST(TreeListRowLayout, TheLastLeafOfAGroupCarriesAFooterLineForEachClosingLevel)
+{
+    FooterFixture f;
+    const int footer = f.tree->Metrics().RowFooterHeight;
+    EXPECT_EQ(footer, 13 + 7 + 2);
+    EXPECT_EQ(f.tree->NodeFooterLines(f.q2), 2);
+    EXPECT_EQ(f.tree->NodeFooterLevels(f.q2), (std::vector<int>{1, 0}));
+    EXPECT_EQ(f.tree->NodeFooterLines(f.q1), 0); // not the last child
+    EXPECT_EQ(f.tree->NodeFooterLines(f.q), 0);  // not a leaf
+    EXPECT_EQ(f.tree->NodeRowHeight(f.q2), 18 + 2 * footer);
+    f.control().footerLevels = {0};
+    EXPECT_EQ(f.tree->NodeFooterLines(f.q2), 1);
+    TdxTreeListLayoutInfo info = f.layout();
+    ASSERT_EQ(info.Rows.size(), 4u);
+    EXPECT_EQ(info.Rows[3].FooterLines, 1);
+    EXPECT_EQ(info.Rows[3].FooterHeight, footer);
+    EXPECT_EQ(info.Rows[3].Height, 18 + footer);
+
+    // Hits: the footer line, with the column above it; the cell above it.
+    const TdxTreeListRowInfo &row = info.Rows[3];
+    TdxTreeListHitInfo hit = f.tree->HitTest(200, row.Top + 18 + 3);
+    EXPECT_EQ(hit.HitCode, htRowFooter);
+    EXPECT_EQ(hit.FooterLine, 0);
+    EXPECT_EQ(hit.Node, f.q2);
+    EXPECT_EQ(hit.ColumnIndex, 1);
+    hit = f.tree->HitTest(200, row.Top + 17);
+    EXPECT_EQ(hit.HitCode, htCell);
+    EXPECT_EQ(hit.FooterLine, -1);
+    f.control().footerLevels = {0, 1};
+    info = f.layout();
+    hit = f.tree->HitTest(100, info.Rows[3].Top + 18 + footer + 1);
+    EXPECT_EQ(hit.HitCode, htRowFooter);
+    EXPECT_EQ(hit.FooterLine, 1);
+    EXPECT_EQ(hit.ColumnIndex, 0);
+
+    // The base hook closes no group; nor does any without the setting.
+    f.settings([](TreeListSettings &s) { s.ShowRowFooters = false; });
+    EXPECT_EQ(f.tree->NodeFooterLines(f.q2), 0);
+    LayoutFixture plain;
+    plain.settings([](TreeListSettings &s) { s.ShowRowFooters = true; });
+    TdxTreeListNode *parent = plain.node({"p"});
+    EXPECT_EQ(plain.tree->NodeFooterLines(plain.node({"c"}, parent)), 0);
 }
