@@ -2,6 +2,7 @@
 
 #include "grid/widgets/TreeListRegistration.h"
 #include "widgets/pagecontrol/dxPageControl.h"
+#include "widgets/webbrowser/EmbeddedWB.h"
 #include "widgets/webbrowser/IEUtils.h"
 #include "widgets/webbrowser/ShellDdeCommands.h"
 
@@ -21,6 +22,7 @@ void RegisterGridComponents()
 void RegisterWidgetComponents()
 {
     widgets::RegisterPageControlClasses();
+    webbrowser::RegisterEmbeddedWBClasses();
     webbrowser::BindHtmlHelp(webbrowser::ViewerHtmlHelp());
     webbrowser::RegisterDesktopShellDde();
 }

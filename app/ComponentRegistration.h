@@ -7,9 +7,9 @@ namespace app {
 // do nothing else. Called once, before the application's first window; the
 // grid releases what it registered when the event loop ends.
 void RegisterGridComponents();
-// The page control's classes for stored window layouts; the browser
-// wrapper's help call bound to the program's help viewer, and the desktop
-// shell's DDE names in the registry where it has none.
+// The page control's and the browser wrapper's classes for stored window
+// layouts; the wrapper's help call bound to the program's help viewer, and
+// the desktop shell's DDE names in the registry where it has none.
 void RegisterWidgetComponents();
 void RegisterReportComponents();
 

@@ -276,29 +276,28 @@ bool TCheckSEThread::DownloadPage(const std::string &URL, std::string &Page)
 void TCheckSEThread::ConnectBrowserEvents(webbrowser::TEmbeddedWB &browser)
 {
     using webbrowser::TEmbeddedWB;
-    browser.OnBeforeNavigate2 = [this](TEmbeddedWB *, const void *, const std::string &, bool &) {
+    browser.OnBeforeNavigate2.Set([this](TEmbeddedWB *, const void *, const std::string &, bool &) {
         m_topFrame = nullptr;
         m_documentComplete = false;
-    };
-    browser.OnNavigateComplete2 = [this](TEmbeddedWB *, const void *frame, const std::string &) {
+    });
+    browser.OnNavigateComplete2.Set([this](TEmbeddedWB *, const void *frame, const std::string &) {
         if (!m_topFrame)
             m_topFrame = frame;
-    };
-    browser.OnDocumentComplete = [this](TEmbeddedWB *, const void *frame, const std::string &) {
+    });
+    browser.OnDocumentComplete.Set([this](TEmbeddedWB *, const void *frame, const std::string &) {
         if (frame == m_topFrame) {
             m_topFrame = nullptr;
             m_documentComplete = true;
         }
-    };
+    });
     // Nothing the page says may reach the user.
-    browser.OnShowMessage = [](TEmbeddedWB *, const std::string &, const std::string &, uint32_t) {
-        return webbrowser::S_OK;
-    };
-    browser.OnScriptError = [](TEmbeddedWB *, const std::string &, const std::string &, const std::string &,
-                               const std::string &, const std::string &, bool &ContinueScript, bool &Showdialog) {
+    browser.OnShowMessage.Set(
+        [](TEmbeddedWB *, const std::string &, const std::string &, uint32_t) { return webbrowser::S_OK; });
+    browser.OnScriptError.Set([](TEmbeddedWB *, const std::string &, const std::string &, const std::string &,
+                                 const std::string &, const std::string &, bool &ContinueScript, bool &Showdialog) {
         ContinueScript = false;
         Showdialog = false;
-    };
+    });
 }
 
 std::string TCheckSEThread::FetchWithBrowser(const std::string &URL)

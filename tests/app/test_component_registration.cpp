@@ -25,6 +25,7 @@ TEST(ComponentRegistration, WidgetsAreRegisteredAtStart)
             return reinterpret_cast<QWidget *>(&marker);
         });
     EXPECT_EQ(classes::GetClass(std::string_view("TdxTabSheet")), nullptr);
+    EXPECT_EQ(classes::GetClass(std::string_view("TEmbeddedWB")), nullptr);
     EXPECT_EQ(webbrowser::HtmlHelp(nullptr, "ZVO.chm", webbrowser::HH_DISPLAY_TOC, 0), 0);
     EXPECT_EQ(webbrowser::ShellDdeNames().PageApplication, "");
 
@@ -32,6 +33,7 @@ TEST(ComponentRegistration, WidgetsAreRegisteredAtStart)
 
     EXPECT_NE(classes::GetClass(std::string_view("TdxTabSheet")), nullptr);
     EXPECT_NE(classes::GetClass(std::string_view("TdxPageControl")), nullptr);
+    EXPECT_NE(classes::GetClass(std::string_view("TEmbeddedWB")), nullptr);
     EXPECT_NE(webbrowser::HtmlHelp(nullptr, "ZVO.chm", webbrowser::HH_DISPLAY_TOC, 0), 0);
     EXPECT_EQ(shown, QStringList{QStringLiteral("ZVO.chm")});
     EXPECT_EQ(webbrowser::ShellDdeNames().PageApplication, "IExplore");

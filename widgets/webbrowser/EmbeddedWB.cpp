@@ -1,6 +1,8 @@
 #include "widgets/webbrowser/EmbeddedWB.h"
 
 #include "platform/browser/BrowserService.h"
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/ClassRegistry.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
@@ -193,11 +195,159 @@ const std::string &TScriptErrorEventObject::Get(const std::string &name) const
 
 // ---------------------------------------------------------------------------
 
-TEmbeddedWB::TEmbeddedWB(void *)
-    : m_dde([this](const std::string &target) { Navigate(target); },
+// ---------------------------------------------------------------------------
+
+namespace {
+
+const classes::TEnumInfo &DownloadOptionInfo()
+{
+    static const classes::TEnumInfo info(
+        QStringLiteral("TDownloadControlOption"),
+        {"DLCTL_DLIMAGES", "DLCTL_VIDEOS", "DLCTL_BGSOUNDS", "DLCTL_NO_SCRIPTS", "DLCTL_NO_JAVA",
+         "DLCTL_NO_RUNACTIVEXCTLS", "DLCTL_NO_DLACTIVEXCTLS", "DLCTL_DOWNLOADONLY", "DLCTL_NO_FRAMEDOWNLOAD",
+         "DLCTL_RESYNCHRONIZE", "DLCTL_PRAGMA_NO_CACHE", "DLCTL_NO_BEHAVIORS", "DLCTL_NO_METACHARSET",
+         "DLCTL_URL_ENCODING_DISABLE_UTF8", "DLCTL_URL_ENCODING_ENABLE_UTF8", "DLCTL_FORCEOFFLINE",
+         "DLCTL_NO_CLIENTPULL", "DLCTL_SILENT", "DLCTL_OFFLINE"});
+    return info;
+}
+
+const classes::TEnumInfo &UserInterfaceOptionInfo()
+{
+    static const classes::TEnumInfo info(
+        QStringLiteral("TUserInterfaceOption"),
+        {"DIALOG", "DISABLE_HELP_MENU", "NO3DBORDER", "SCROLL_NO", "DISABLE_SCRIPT_INACTIVE", "OPENNEWWIN",
+         "DISABLE_OFFSCREEN", "FLAT_SCROLLBAR", "DIV_BLOCKDEFAULT", "ACTIVATE_CLIENTHIT_ONLY",
+         "OVERRIDEBEHAVIORFACTORY", "CODEPAGELINKEDFONTS", "URL_ENCODING_DISABLE_UTF8", "URL_ENCODING_ENABLE_UTF8",
+         "ENABLE_FORMS_AUTOCOMPLETE", "ENABLE_INPLACE_NAVIGATION", "IME_ENABLE_RECONVERSION"});
+    return info;
+}
+
+const classes::TEnumInfo &OrientationInfo()
+{
+    static const classes::TEnumInfo info(QStringLiteral("TPrintOrientationOption"), {"poPortrait", "poLandscape"});
+    return info;
+}
+
+QString qText(const std::string &text)
+{
+    return rtl::ToQString(text);
+}
+
+} // namespace
+
+const classes::TMetaClass &TMargins::StaticClass()
+{
+    using T = TMargins;
+    static const classes::TMetaClass meta =
+        classes::MakeClass<T, classes::TPersistent>("TMargins", [](classes::TClassBuilder<T> &c) {
+            c.Double(
+                "Left", [](const T &m) { return m.Left; }, [](T &m, double v) { m.Left = v; });
+            c.Double(
+                "Right", [](const T &m) { return m.Right; }, [](T &m, double v) { m.Right = v; });
+            c.Double(
+                "Top", [](const T &m) { return m.Top; }, [](T &m, double v) { m.Top = v; });
+            c.Double(
+                "Bottom", [](const T &m) { return m.Bottom; }, [](T &m, double v) { m.Bottom = v; });
+        });
+    return meta;
+}
+
+TPrintOptions::TPrintOptions()
+{
+    HTMLHeader->Add(QStringLiteral("<HTML></HTML>"));
+}
+
+const classes::TMetaClass &TPrintOptions::StaticClass()
+{
+    using T = TPrintOptions;
+    static const classes::TMetaClass meta =
+        classes::MakeClass<T, classes::TPersistent>("TPrintOptions", [](classes::TClassBuilder<T> &c) {
+            c.Object("Margins", [](const T &o) { return o.Margins.get(); });
+            c.String(
+                "Header", [](const T &o) { return qText(o.Header); },
+                [](T &o, const QString &v) { o.Header = rtl::FromQString(v); });
+            c.Object("HTMLHeader", [](const T &o) { return o.HTMLHeader.get(); });
+            c.String(
+                "Footer", [](const T &o) { return qText(o.Footer); },
+                [](T &o, const QString &v) { o.Footer = rtl::FromQString(v); });
+            c.Enum(
+                 "Orientation", OrientationInfo(), [](const T &o) { return o.Orientation; },
+                 [](T &o, TPrintOrientationOption v) { o.Orientation = v; })
+                .NoDefault();
+        });
+    return meta;
+}
+
+const classes::TMetaClass &TEmbeddedWB::StaticClass()
+{
+    using T = TEmbeddedWB;
+    static const classes::TMetaClass meta =
+        classes::MakeClass<T, classes::TComponent>("TEmbeddedWB", [](classes::TClassBuilder<T> &c) {
+            c.Set(
+                "DownloadOptions", DownloadOptionInfo(), QStringLiteral("TDownloadControlOptions"),
+                [](const T &w) { return int64_t(w.GetDownloadOptions().Ordinals()); },
+                [](T &w, int64_t v) { w.SetDownloadOptions(TDownloadControlOptions::FromOrdinals(uint32_t(v))); });
+            c.Set(
+                "UserInterfaceOptions", UserInterfaceOptionInfo(), QStringLiteral("TUserInterfaceOptions"),
+                [](const T &w) { return int64_t(w.GetUserInterfaceOptions().Ordinals()); },
+                [](T &w, int64_t v) { w.SetUserInterfaceOptions(TUserInterfaceOptions::FromOrdinals(uint32_t(v))); });
+            c.String(
+                "UserAgent", [](const T &w) { return qText(w.UserAgent); },
+                [](T &w, const QString &v) { w.UserAgent = rtl::FromQString(v); });
+            c.Boolean(
+                 "ReplaceCaption", [](const T &w) { return w.ReplaceCaption; },
+                 [](T &w, bool v) { w.ReplaceCaption = v; })
+                .Default(false);
+            c.Boolean("EnableDDE", &T::GetEnableDDE, &T::SetEnableDDE).Default(false);
+            c.Boolean("fpExceptions", &T::GetfpExceptions, &T::SetfpExceptions).Default(true);
+            c.String(
+                "HelpFile", [](const T &w) { return qText(w.HelpFile); },
+                [](T &w, const QString &v) { w.HelpFile = rtl::FromQString(v); });
+            c.Object("PrintOptions", [](const T &w) { return w.PrintOptions.get(); });
+            c.Event("OnRefresh", &T::OnRefresh, QStringLiteral("TRefreshEvent"));
+            c.Event("OnScriptError", &T::OnScriptError, QStringLiteral("TScriptErrorEvent"));
+            c.Event("OnUnload", &T::OnUnload, QStringLiteral("TUnloadEvent"));
+            c.Event("OnGetOverrideKeyPath", &T::OnGetOverrideKeyPath, QStringLiteral("TGetOverrideKeyPathEvent"));
+            c.Event("OnShowContextMenu", &T::OnShowContextMenu, QStringLiteral("TShowContextMenuEvent"));
+            c.Event("OnGetHostInfo", &T::OnGetHostInfo, QStringLiteral("TGetHostInfoEvent"));
+            c.Event("OnShowUI", &T::OnShowUI, QStringLiteral("TShowUIEvent"));
+            c.Event("OnHideUI", &T::OnHideUI, QStringLiteral("THideUIEvent"));
+            c.Event("OnUpdateUI", &T::OnUpdateUI, QStringLiteral("TUpdateUIEvent"));
+            c.Event("OnEnableModeless", &T::OnEnableModeless, QStringLiteral("TEnableModelessEvent"));
+            c.Event("OnOnDocWindowActivate", &T::OnOnDocWindowActivate, QStringLiteral("TOnDocWindowActivateEvent"));
+            c.Event("OnOnFrameWindowActivate", &T::OnOnFrameWindowActivate,
+                    QStringLiteral("TOnFrameWindowActivateEvent"));
+            c.Event("OnResizeBorder", &T::OnResizeBorder, QStringLiteral("TResizeBorderEvent"));
+            c.Event("OnTranslateAccelerator", &T::OnTranslateAccelerator, QStringLiteral("TTranslateAcceleratorEvent"));
+            c.Event("OnGetOptionKeyPath", &T::OnGetOptionKeyPath, QStringLiteral("TGetOptionKeyPathEvent"));
+            c.Event("OnGetDropTarget", &T::OnGetDropTarget, QStringLiteral("TGetDropTargetEvent"));
+            c.Event("OnGetExternal", &T::OnGetExternal, QStringLiteral("TGetExternalEvent"));
+            c.Event("OnTranslateUrl", &T::OnTranslateUrl, QStringLiteral("TTranslateUrlEvent"));
+            c.Event("OnFilterDataObject", &T::OnFilterDataObject, QStringLiteral("TFilterDataObjectEvent"));
+            c.Event("OnShowMessage", &T::OnShowMessage, QStringLiteral("TShowMessageEvent"));
+            c.Event("OnShowHelp", &T::OnShowHelp, QStringLiteral("TShowHelpEvent"));
+            c.Event("OnGetTypeInfoCount", &T::OnGetTypeInfoCount, QStringLiteral("TGetTypeInfoCountEvent"));
+            c.Event("OnGetTypeInfo", &T::OnGetTypeInfo, QStringLiteral("TGetTypeInfoEvent"));
+            c.Event("OnGetIDsOfNames", &T::OnGetIDsOfNames, QStringLiteral("TGetIDsOfNamesEvent"));
+            c.Event("OnInvoke", &T::OnInvoke, QStringLiteral("TInvokeEvent"));
+            c.Event("OnQueryService", &T::OnQueryService, QStringLiteral("TQueryServiceEvent"));
+            c.Event("OnCloseQuery", &T::OnCloseQuery, QStringLiteral("TCloseQueryEvent"));
+            c.Event("OnShowDialog", &T::OnShowDialog, QStringLiteral("TShowDialogEvent"));
+        });
+    return meta;
+}
+
+void RegisterEmbeddedWBClasses()
+{
+    classes::RegisterClasses({&TEmbeddedWB::StaticClass()});
+}
+
+TEmbeddedWB::TEmbeddedWB(classes::TComponent *Owner)
+    : classes::TComponent(Owner)
+    , m_dde([this](const std::string &target) { Navigate(target); },
             [this](const TItemList &list) { NavigateItemList(list); })
 {
-    PrintOptions.Inches = measuresInInches();
+    PrintOptions->Inches = measuresInInches();
     SetDownloadOptions({TDownloadControlOption::DLCTL_DLIMAGES, TDownloadControlOption::DLCTL_VIDEOS,
                         TDownloadControlOption::DLCTL_BGSOUNDS});
     SetUserInterfaceOptions({});
@@ -215,6 +365,7 @@ TEmbeddedWB::~TEmbeddedWB()
 
 void TEmbeddedWB::Loaded()
 {
+    classes::TComponent::Loaded();
     recompute();
     if (m_loaded)
         return;
@@ -526,8 +677,7 @@ HRESULT TEmbeddedWB::Invoke(int32_t dispId, const std::string &iid, uint32_t loc
     }
 }
 
-HRESULT TEmbeddedWB::ShowContextMenu(uint32_t id, const TPoint &point, TInterface commandTarget,
-                                     TInterface hitObject)
+HRESULT TEmbeddedWB::ShowContextMenu(uint32_t id, const TPoint &point, TInterface commandTarget, TInterface hitObject)
 {
     return OnShowContextMenu ? OnShowContextMenu(this, id, point, commandTarget, hitObject) : S_FALSE;
 }

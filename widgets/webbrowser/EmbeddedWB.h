@@ -11,6 +11,9 @@
 // OnNavigateError and completes without a document (DocumentHtml empty).
 
 #include "platform/browser/BrowserTypes.h"
+#include "platform/classes/Component.h"
+#include "platform/classes/PropInfo.h"
+#include "platform/classes/StringList.h"
 #include "widgets/webbrowser/ShellDde.h"
 
 #include <chrono>
@@ -44,6 +47,12 @@ public:
     void Include(E v) { m_bits |= 1u << unsigned(v); }
     void Exclude(E v) { m_bits &= ~(1u << unsigned(v)); }
     bool Empty() const { return m_bits == 0; }
+    static TOptionSet FromOrdinals(uint32_t bits)
+    {
+        TOptionSet set;
+        set.m_bits = bits;
+        return set;
+    }
     // The ordinal bits, as the set is held in memory and streamed.
     uint32_t Ordinals() const { return m_bits; }
     bool operator==(const TOptionSet &) const = default;
@@ -128,19 +137,26 @@ constexpr uint32_t OLECMDID_SHOWSCRIPTERROR = 40;
 
 enum class TPrintOrientationOption { poPortrait, poLandscape };
 
-struct TMargins
+class TMargins : public classes::TPersistent
 {
+    ZVO_CLASS(TMargins)
+public:
     double Left = 0, Right = 0, Top = 0, Bottom = 0;
 };
 
 // Page-setup values of the browser; the program does not print.
-struct TPrintOptions
+class TPrintOptions : public classes::TPersistent
 {
-    TMargins Margins;
+    ZVO_CLASS(TPrintOptions)
+public:
+    TPrintOptions();
+
+    const std::unique_ptr<TMargins> Margins = std::make_unique<TMargins>();
     std::string Header;
-    std::vector<std::string> HTMLHeader{"<HTML></HTML>"};
+    const std::unique_ptr<classes::TStringList> HTMLHeader = std::make_unique<classes::TStringList>();
     std::string Footer;
     TPrintOrientationOption Orientation = TPrintOrientationOption::poPortrait;
+    // Not published: the user's locale decides it.
     bool Inches = false;
 };
 
@@ -198,73 +214,74 @@ private:
 
 class TEmbeddedWB;
 
-using TScriptErrorEvent = std::function<void(
+using TScriptErrorEvent = classes::TEvent<void(
     TEmbeddedWB *Sender, const std::string &ErrorLine, const std::string &ErrorCharacter, const std::string &ErrorCode,
     const std::string &ErrorMessage, const std::string &ErrorUrl, bool &ContinueScript, bool &Showdialog)>;
-using TRefreshEvent = std::function<void(TEmbeddedWB *Sender, uint32_t CmdID, bool &Cancel)>;
-using TUnloadEvent = std::function<void(TEmbeddedWB *Sender)>;
+using TRefreshEvent = classes::TEvent<void(TEmbeddedWB *Sender, uint32_t CmdID, bool &Cancel)>;
+using TUnloadEvent = classes::TEvent<void(TEmbeddedWB *Sender)>;
 using TShowMessageEvent =
-    std::function<HRESULT(TEmbeddedWB *Sender, const std::string &Text, const std::string &Caption, uint32_t Type)>;
+    classes::TEvent<HRESULT(TEmbeddedWB *Sender, const std::string &Text, const std::string &Caption, uint32_t Type)>;
 using TShowHelpEvent =
-    std::function<HRESULT(TEmbeddedWB *Sender, const std::string &HelpFile, uint32_t Command, uintptr_t Data)>;
-using TGetHostInfoEvent = std::function<HRESULT(TEmbeddedWB *Sender, THostInfo &Info)>;
+    classes::TEvent<HRESULT(TEmbeddedWB *Sender, const std::string &HelpFile, uint32_t Command, uintptr_t Data)>;
+using TGetHostInfoEvent = classes::TEvent<HRESULT(TEmbeddedWB *Sender, THostInfo &Info)>;
 // The host-interface events carry the method's arguments and return its result.
-using TKeyPathEvent = std::function<HRESULT(TEmbeddedWB *Sender, std::string &Key, uint32_t dw)>;
-using TShowContextMenuEvent =
-    std::function<HRESULT(TEmbeddedWB *Sender, uint32_t dwID, const TPoint &ppt, TInterface pcmdtReserved,
-                          TInterface pdispReserved)>;
-using TShowUIEvent = std::function<HRESULT(TEmbeddedWB *Sender, uint32_t dwID, TInterface pActiveObject,
-                                           TInterface pCommandTarget, TInterface pFrame, TInterface pDoc)>;
-using THostNotifyEvent = std::function<HRESULT(TEmbeddedWB *Sender)>;
-using THostSwitchEvent = std::function<HRESULT(TEmbeddedWB *Sender, bool Value)>;
+using TKeyPathEvent = classes::TEvent<HRESULT(TEmbeddedWB *Sender, std::string &Key, uint32_t dw)>;
+using TShowContextMenuEvent = classes::TEvent<HRESULT(TEmbeddedWB *Sender, uint32_t dwID, const TPoint &ppt,
+                                                      TInterface pcmdtReserved, TInterface pdispReserved)>;
+using TShowUIEvent = classes::TEvent<HRESULT(TEmbeddedWB *Sender, uint32_t dwID, TInterface pActiveObject,
+                                             TInterface pCommandTarget, TInterface pFrame, TInterface pDoc)>;
+using THostNotifyEvent = classes::TEvent<HRESULT(TEmbeddedWB *Sender)>;
+using THostSwitchEvent = classes::TEvent<HRESULT(TEmbeddedWB *Sender, bool Value)>;
 using TResizeBorderEvent =
-    std::function<HRESULT(TEmbeddedWB *Sender, const TRect &prcBorder, TInterface pUIWindow, bool fRameWindow)>;
-using TTranslateAcceleratorEvent = std::function<HRESULT(TEmbeddedWB *Sender, const TKeyMessage &lpMsg,
-                                                         TCommandGroup pguidCmdGroup, uint32_t nCmdID)>;
+    classes::TEvent<HRESULT(TEmbeddedWB *Sender, const TRect &prcBorder, TInterface pUIWindow, bool fRameWindow)>;
+using TTranslateAcceleratorEvent = classes::TEvent<HRESULT(TEmbeddedWB *Sender, const TKeyMessage &lpMsg,
+                                                           TCommandGroup pguidCmdGroup, uint32_t nCmdID)>;
 using TGetDropTargetEvent =
-    std::function<HRESULT(TEmbeddedWB *Sender, TInterface pDropTarget, TInterface &ppDropTarget)>;
-using TGetExternalEvent = std::function<HRESULT(TEmbeddedWB *Sender, TInterface &ppDispatch)>;
-using TTranslateUrlEvent = std::function<HRESULT(TEmbeddedWB *Sender, uint32_t dwTranslate,
-                                                 const std::string &pchURLIn, std::string &ppchURLOut)>;
-using TFilterDataObjectEvent = std::function<HRESULT(TEmbeddedWB *Sender, TInterface pDO, TInterface &ppDORet)>;
-using TGetTypeInfoCountEvent = std::function<HRESULT(TEmbeddedWB *Sender, uint32_t &Count)>;
+    classes::TEvent<HRESULT(TEmbeddedWB *Sender, TInterface pDropTarget, TInterface &ppDropTarget)>;
+using TGetExternalEvent = classes::TEvent<HRESULT(TEmbeddedWB *Sender, TInterface &ppDispatch)>;
+using TTranslateUrlEvent = classes::TEvent<HRESULT(TEmbeddedWB *Sender, uint32_t dwTranslate,
+                                                   const std::string &pchURLIn, std::string &ppchURLOut)>;
+using TFilterDataObjectEvent = classes::TEvent<HRESULT(TEmbeddedWB *Sender, TInterface pDO, TInterface &ppDORet)>;
+using TGetTypeInfoCountEvent = classes::TEvent<HRESULT(TEmbeddedWB *Sender, uint32_t &Count)>;
 using TGetTypeInfoEvent =
-    std::function<HRESULT(TEmbeddedWB *Sender, uint32_t Index, uint32_t LocaleID, TInterface &TypeInfo)>;
+    classes::TEvent<HRESULT(TEmbeddedWB *Sender, uint32_t Index, uint32_t LocaleID, TInterface &TypeInfo)>;
 using TGetIDsOfNamesEvent =
-    std::function<HRESULT(TEmbeddedWB *Sender, const std::string &IID, const std::vector<std::string> &Names,
-                          uint32_t LocaleID, std::vector<int32_t> &DispIDs)>;
-using TInvokeEvent = std::function<HRESULT(TEmbeddedWB *Sender, int32_t DispID, const std::string &IID,
-                                           uint32_t LocaleID, uint16_t Flags, const std::vector<TVariant> &Params,
-                                           TVariant *VarResult)>;
-using TQueryServiceEvent = std::function<HRESULT(TEmbeddedWB *Sender, const std::string &guidService,
-                                                 const std::string &riid, TInterface &ppvObject)>;
-using TCloseQueryEvent = std::function<void(TEmbeddedWB *Sender, bool &CanClose)>;
-using TShowDialogEvent = std::function<void(TEmbeddedWB *Sender, void *h)>;
+    classes::TEvent<HRESULT(TEmbeddedWB *Sender, const std::string &IID, const std::vector<std::string> &Names,
+                            uint32_t LocaleID, std::vector<int32_t> &DispIDs)>;
+using TInvokeEvent =
+    classes::TEvent<HRESULT(TEmbeddedWB *Sender, int32_t DispID, const std::string &IID, uint32_t LocaleID,
+                            uint16_t Flags, const std::vector<TVariant> &Params, TVariant *VarResult)>;
+using TQueryServiceEvent = classes::TEvent<HRESULT(TEmbeddedWB *Sender, const std::string &guidService,
+                                                   const std::string &riid, TInterface &ppvObject)>;
+using TCloseQueryEvent = classes::TEvent<void(TEmbeddedWB *Sender, bool &CanClose)>;
+using TShowDialogEvent = classes::TEvent<void(TEmbeddedWB *Sender, void *h)>;
 // The page asked for a window of its own. A hidden browser opens none,
 // whatever Cancel says.
-using TNewWindowEvent = std::function<void(TEmbeddedWB *Sender, const std::string &URL, bool &Cancel)>;
+using TNewWindowEvent = classes::TEvent<void(TEmbeddedWB *Sender, const std::string &URL, bool &Cancel)>;
 // The frame is an identity only: the top frame is the wrapper itself.
-using TNavigateEvent = std::function<void(TEmbeddedWB *Sender, const void *Frame, const std::string &URL)>;
+using TNavigateEvent = classes::TEvent<void(TEmbeddedWB *Sender, const void *Frame, const std::string &URL)>;
 using TBeforeNavigateEvent =
-    std::function<void(TEmbeddedWB *Sender, const void *Frame, const std::string &URL, bool &Cancel)>;
+    classes::TEvent<void(TEmbeddedWB *Sender, const void *Frame, const std::string &URL, bool &Cancel)>;
 // StatusCode: the HTTP status of the top-level document, -1 for failures
 // without one. The document completes (empty) after it all the same.
 using TNavigateErrorEvent =
-    std::function<void(TEmbeddedWB *Sender, const void *Frame, const std::string &URL, int32_t StatusCode)>;
+    classes::TEvent<void(TEmbeddedWB *Sender, const void *Frame, const std::string &URL, int32_t StatusCode)>;
 
-class TEmbeddedWB
+// A component, so that a stored layout can carry its settings and name its
+// handlers; the worker makes it in code.
+class TEmbeddedWB : public classes::TComponent
 {
+    ZVO_CLASS(TEmbeddedWB)
 public:
-    // The owner is an identity for the shell conversation only; the wrapper
-    // has no window.
-    explicit TEmbeddedWB(void *Owner = nullptr);
-    ~TEmbeddedWB();
+    // The wrapper has no window: its owner is the component that frees it.
+    explicit TEmbeddedWB(classes::TComponent *Owner = nullptr);
+    ~TEmbeddedWB() override;
     TEmbeddedWB(const TEmbeddedWB &) = delete;
     TEmbeddedWB &operator=(const TEmbeddedWB &) = delete;
 
     // Derived values recomputed and the user-agent token registered: set
     // UserAgent before this call for the token to reach the servers.
-    void Loaded();
+    void Loaded() override;
 
     TDownloadControlOptions GetDownloadOptions() const { return m_downloadOptions; }
     void SetDownloadOptions(TDownloadControlOptions options);
@@ -283,7 +300,7 @@ public:
     std::string UserAgent;
     bool ReplaceCaption = false;
     std::string HelpFile;
-    TPrintOptions PrintOptions;
+    const std::unique_ptr<TPrintOptions> PrintOptions = std::make_unique<TPrintOptions>();
     // Bound of one page load, from Navigate to the answer.
     std::chrono::milliseconds RequestTimeLimit{60000};
     // The route of the pages; a change takes effect with the next one.
@@ -414,5 +431,8 @@ private:
     browser::FetchResult m_lastResult;
     TShellDdeWindow m_dde;
 };
+
+// Makes the wrapper known to component streams; called once at start-up.
+void RegisterEmbeddedWBClasses();
 
 } // namespace webbrowser

@@ -1,3 +1,5 @@
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Streams.h"
 #include "platform/help/HtmlHelp.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/Exceptions.h"
@@ -90,10 +92,10 @@ TEST(EmbeddedWBOptions, FlagValuesFollowTheSets)
     EXPECT_EQ(wb.GetHostInfo(info), S_OK);
     EXPECT_EQ(info.cbSize, 20u);
     EXPECT_EQ(info.dwFlags, 0xCu);
-    wb.OnGetHostInfo = [](TEmbeddedWB *, THostInfo &i) {
+    wb.OnGetHostInfo.Set([](TEmbeddedWB *, THostInfo &i) {
         EXPECT_EQ(i.dwFlags, 0xCu); // filled before the handler runs
         return S_FALSE;
-    };
+    });
     EXPECT_EQ(wb.GetHostInfo(info), S_FALSE);
 }
 
@@ -120,12 +122,12 @@ TEST(EmbeddedWBHost, ScriptErrorAnswers)
     EXPECT_FALSE(out.has_value());
 
     std::string seen;
-    wb.OnScriptError = [&](TEmbeddedWB *, const std::string &line, const std::string &, const std::string &,
-                           const std::string &message, const std::string &, bool &cont, bool &show) {
+    wb.OnScriptError.Set([&](TEmbeddedWB *, const std::string &line, const std::string &, const std::string &,
+                             const std::string &message, const std::string &, bool &cont, bool &show) {
         EXPECT_TRUE(cont && show);
         seen = line + ": " + message;
         cont = show = false;
-    };
+    });
     EXPECT_EQ(wb.Exec(TCommandGroup::DocHostCommandHandler, OLECMDID_SHOWSCRIPTERROR, &event, &out), S_OK);
     EXPECT_EQ(out, std::optional<bool>(false));
     EXPECT_EQ(seen, "12: 'x' is undefined");
@@ -145,15 +147,15 @@ TEST(EmbeddedWBHost, CommandGroupsRefreshUnloadAndHelp)
     EXPECT_EQ(wb.Exec(TCommandGroup::None, 37, nullptr, nullptr), OLECMDERR_E_UNKNOWNGROUP);
 
     int unloads = 0;
-    wb.OnUnload = [&](TEmbeddedWB *) { ++unloads; };
+    wb.OnUnload.Set([&](TEmbeddedWB *) { ++unloads; });
     EXPECT_EQ(wb.Exec(TCommandGroup::Explorer, 37, nullptr, nullptr), OLECMDERR_E_NOTSUPPORTED);
     EXPECT_EQ(unloads, 1);
 
     std::vector<uint32_t> refreshes;
-    wb.OnRefresh = [&](TEmbeddedWB *, uint32_t id, bool &cancel) {
+    wb.OnRefresh.Set([&](TEmbeddedWB *, uint32_t id, bool &cancel) {
         refreshes.push_back(id);
         cancel = id != 2300;
-    };
+    });
     EXPECT_EQ(wb.Exec(TCommandGroup::DocHostCommandHandler, 6041, nullptr, nullptr), S_OK);
     EXPECT_EQ(wb.Exec(TCommandGroup::DocHostCommandHandler, 2300, nullptr, nullptr), OLECMDERR_E_NOTSUPPORTED);
     EXPECT_EQ(wb.Exec(TCommandGroup::DocHostCommandHandler, 6043, nullptr, nullptr), OLECMDERR_E_NOTSUPPORTED);
@@ -264,36 +266,36 @@ TEST(EmbeddedWBHost, HandlersGetTheArgumentsAndGiveTheAnswer)
     std::vector<std::string> seen;
     auto note = [&](const std::string &what) { seen.push_back(what); };
 
-    wb.OnQueryService = [&](TEmbeddedWB *, const std::string &svc, const std::string &iid, TInterface &o) {
+    wb.OnQueryService.Set([&](TEmbeddedWB *, const std::string &svc, const std::string &iid, TInterface &o) {
         EXPECT_EQ(o, nullptr); // cleared before the handler
         note("service " + svc + " " + iid);
         o = &supplied;
         return S_OK;
-    };
-    wb.OnGetDropTarget = [&](TEmbeddedWB *, TInterface given, TInterface &o) {
+    });
+    wb.OnGetDropTarget.Set([&](TEmbeddedWB *, TInterface given, TInterface &o) {
         EXPECT_EQ(given, &dummy);
         EXPECT_EQ(o, nullptr);
         o = &supplied;
         return S_FALSE;
-    };
-    wb.OnShowContextMenu = [&](TEmbeddedWB *, uint32_t id, const TPoint &p, TInterface, TInterface) {
+    });
+    wb.OnShowContextMenu.Set([&](TEmbeddedWB *, uint32_t id, const TPoint &p, TInterface, TInterface) {
         note("menu " + std::to_string(id) + " " + std::to_string(p.X) + "," + std::to_string(p.Y));
         return S_OK;
-    };
-    wb.OnTranslateUrl = [&](TEmbeddedWB *, uint32_t, const std::string &in, std::string &outUrl) {
+    });
+    wb.OnTranslateUrl.Set([&](TEmbeddedWB *, uint32_t, const std::string &in, std::string &outUrl) {
         outUrl = in + "?via=host";
         return S_OK;
-    };
-    wb.OnEnableModeless = [&](TEmbeddedWB *, bool enable) { return note(enable ? "modeless on" : "off"), S_OK; };
-    wb.OnGetOverrideKeyPath = [&](TEmbeddedWB *, std::string &key, uint32_t) {
+    });
+    wb.OnEnableModeless.Set([&](TEmbeddedWB *, bool enable) { return note(enable ? "modeless on" : "off"), S_OK; });
+    wb.OnGetOverrideKeyPath.Set([&](TEmbeddedWB *, std::string &key, uint32_t) {
         key = "Software\\Zarvello\\IE";
         return S_OK;
-    };
-    wb.OnGetTypeInfoCount = [&](TEmbeddedWB *, uint32_t &count) { return count = 1, S_OK; };
-    wb.OnCloseQuery = [&](TEmbeddedWB *, bool &canClose) {
+    });
+    wb.OnGetTypeInfoCount.Set([&](TEmbeddedWB *, uint32_t &count) { return count = 1, S_OK; });
+    wb.OnCloseQuery.Set([&](TEmbeddedWB *, bool &canClose) {
         EXPECT_TRUE(canClose);
         canClose = false;
-    };
+    });
 
     TInterface out = &dummy;
     EXPECT_EQ(wb.QueryService("{svc}", "{iid}", out), S_OK);
@@ -334,13 +336,13 @@ TEST(EmbeddedWBHost, InvokeAnswersTheDownloadControlBeforeAnyHandler)
     EXPECT_EQ(wb.Invoke(DISPID_AMBIENT_DLCONTROL, "", 0, DISPATCH_PROPERTYGET, {}, nullptr), DISP_E_MEMBERNOTFOUND);
 
     std::vector<int32_t> invoked;
-    wb.OnInvoke = [&](TEmbeddedWB *, int32_t id, const std::string &, uint32_t, uint16_t, const std::vector<TVariant> &,
-                      TVariant *r) {
+    wb.OnInvoke.Set([&](TEmbeddedWB *, int32_t id, const std::string &, uint32_t, uint16_t,
+                        const std::vector<TVariant> &, TVariant *r) {
         invoked.push_back(id);
         if (r)
             *r = std::string("handled");
         return S_OK;
-    };
+    });
     result = {};
     EXPECT_EQ(wb.Invoke(DISPID_AMBIENT_DLCONTROL, "", 0, DISPATCH_PROPERTYGET, {}, &result), S_OK);
     EXPECT_EQ(result, TVariant(int32_t(0x40000710)));
@@ -413,19 +415,17 @@ TEST(EmbeddedWBNavigation, BlankCompletesLocallyAndFailuresCompleteWithoutDocume
     TEmbeddedWB wb;
     EXPECT_EQ(wb.ReadyState(), READYSTATE_UNINITIALIZED);
     std::vector<std::string> events;
-    wb.OnBeforeNavigate2 = [&](TEmbeddedWB *, const void *, const std::string &url, bool &) {
-        events.push_back("before " + url);
-    };
-    wb.OnNavigateComplete2 = [&](TEmbeddedWB *, const void *frame, const std::string &url) {
+    wb.OnBeforeNavigate2.Set(
+        [&](TEmbeddedWB *, const void *, const std::string &url, bool &) { events.push_back("before " + url); });
+    wb.OnNavigateComplete2.Set([&](TEmbeddedWB *, const void *frame, const std::string &url) {
         EXPECT_EQ(frame, &wb);
         events.push_back("navigated " + url);
-    };
-    wb.OnDocumentComplete = [&](TEmbeddedWB *, const void *, const std::string &url) {
-        events.push_back("complete " + url);
-    };
-    wb.OnNavigateError = [&](TEmbeddedWB *, const void *, const std::string &url, int32_t status) {
+    });
+    wb.OnDocumentComplete.Set(
+        [&](TEmbeddedWB *, const void *, const std::string &url) { events.push_back("complete " + url); });
+    wb.OnNavigateError.Set([&](TEmbeddedWB *, const void *, const std::string &url, int32_t status) {
         events.push_back("error " + url + " " + std::to_string(status));
-    };
+    });
 
     wb.NavigateUrl("about:blank");
     EXPECT_TRUE(wb.Busy());
@@ -448,7 +448,89 @@ TEST(EmbeddedWBNavigation, BlankCompletesLocallyAndFailuresCompleteWithoutDocume
                                                 "before http://127.0.0.1:9/q", "error http://127.0.0.1:9/q -1",
                                                 "navigated http://127.0.0.1:9/q", "complete http://127.0.0.1:9/q"}));
 
-    wb.OnBeforeNavigate2 = [](TEmbeddedWB *, const void *, const std::string &, bool &cancel) { cancel = true; };
+    wb.OnBeforeNavigate2.Set([](TEmbeddedWB *, const void *, const std::string &, bool &cancel) { cancel = true; });
     wb.Navigate("http://127.0.0.1:9/other");
     EXPECT_EQ(wb.LocationURL(), "http://127.0.0.1:9/q");
+}
+
+namespace {
+
+QByteArray asText(classes::TMemoryStream &binary)
+{
+    binary.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(binary, text);
+    binary.SetPosition(0);
+    return QByteArray(text.Memory(), int(text.Size()));
+}
+
+} // namespace
+
+// The wrapper in a stored layout: its settings, its page setup and the names
+// of its handlers come back, and the values derived from them are made anew.
+TEST(EmbeddedWBStream, SettingsPageSetupAndHandlersReadBack)
+{
+    RegisterEmbeddedWBClasses();
+    {
+        TEmbeddedWB fresh;
+        fresh.SetName("Fresh");
+        classes::TMemoryStream stream;
+        stream.WriteComponent(&fresh);
+        const QByteArray written = asText(stream);
+        for (const char *line :
+             {"DownloadOptions = [DLCTL_DLIMAGES, DLCTL_VIDEOS, DLCTL_BGSOUNDS]", "UserInterfaceOptions = []",
+              "'<HTML></HTML>'", "PrintOptions.Orientation = poPortrait"})
+            EXPECT_TRUE(written.contains(line)) << line << "\n" << written.constData();
+        // What Create gives is not repeated.
+        for (const char *name : {"fpExceptions", "EnableDDE", "ReplaceCaption", "UserAgent", "HelpFile", "OnRefresh"})
+            EXPECT_FALSE(written.contains(name)) << name << "\n" << written.constData();
+    }
+
+    TEmbeddedWB wb;
+    wb.SetName("EmbeddedWB1");
+    wb.SetDownloadOptions(workerSet());
+    wb.SetUserInterfaceOptions({U::DIALOG, U::SCROLL_NO});
+    wb.UserAgent = "ZVO-Stream/1";
+    wb.ReplaceCaption = true;
+    wb.SetEnableDDE(true);
+    wb.SetfpExceptions(false);
+    wb.HelpFile = "ZVO.chm";
+    wb.PrintOptions->Header = "&w&bPage &p";
+    wb.PrintOptions->Margins->Left = 12.5;
+    wb.PrintOptions->Orientation = TPrintOrientationOption::poLandscape;
+    wb.OnCloseQuery.Set(QStringLiteral("EmbeddedWB1CloseQuery"), nullptr);
+    wb.OnShowMessage.Set(QStringLiteral("EmbeddedWB1ShowMessage"), nullptr);
+    classes::TMemoryStream stream;
+    stream.WriteComponent(&wb);
+    wb.SetfpExceptions(true);
+    const QByteArray written = asText(stream);
+    for (const char *line : {"fpExceptions = False", "EnableDDE = True", "UserAgent = 'ZVO-Stream/1'",
+                             "OnCloseQuery = EmbeddedWB1CloseQuery", "PrintOptions.Margins.Left = 12.5"})
+        EXPECT_TRUE(written.contains(line)) << line << "\n" << written.constData();
+
+    TEmbeddedWB restored;
+    restored.DefineMethod<void(TEmbeddedWB *, bool &)>("EmbeddedWB1CloseQuery",
+                                                       [](TEmbeddedWB *, bool &canClose) { canClose = false; });
+    restored.DefineMethod<HRESULT(TEmbeddedWB *, const std::string &, const std::string &, uint32_t)>(
+        "EmbeddedWB1ShowMessage",
+        [](TEmbeddedWB *, const std::string &, const std::string &, uint32_t) { return S_OK; });
+    stream.ReadComponent(&restored);
+    const bool masked = restored.GetfpExceptions() == false;
+    restored.SetfpExceptions(true);
+    EXPECT_TRUE(masked);
+    EXPECT_EQ(restored.GetDownloadOptions(), workerSet());
+    EXPECT_EQ(restored.DownloadControlValue(), 0x40000710u);
+    EXPECT_EQ(restored.UserInterfaceValue(), 0x9u);
+    EXPECT_EQ(restored.UserAgent, "ZVO-Stream/1");
+    EXPECT_TRUE(restored.ReplaceCaption);
+    EXPECT_TRUE(restored.GetEnableDDE());
+    EXPECT_EQ(restored.HelpFile, "ZVO.chm");
+    EXPECT_EQ(restored.PrintOptions->Header, "&w&bPage &p");
+    EXPECT_EQ(restored.PrintOptions->Margins->Left, 12.5);
+    EXPECT_EQ(restored.PrintOptions->Orientation, TPrintOrientationOption::poLandscape);
+    EXPECT_EQ(restored.PrintOptions->HTMLHeader->Count(), 1);
+    EXPECT_FALSE(restored.CloseQuery());
+    EXPECT_EQ(restored.ShowMessage("hi", "page", 0), S_OK);
+    // Read, the wrapper is loaded: its token is registered.
+    EXPECT_EQ(TEmbeddedWB::RegisteredUserAgentTokens(), "ZVO-Stream/1");
 }

@@ -75,14 +75,14 @@ TEST(EmbeddedWBPages, TranslateUrlSendsTheRequestWhereTheHandlerSays)
         server.url("/old"),
         [&](TEmbeddedWB &wb) {
             wrapperThread = std::this_thread::get_id();
-            wb.OnTranslateUrl = [&](TEmbeddedWB *, uint32_t, const std::string &in, std::string &out) {
+            wb.OnTranslateUrl.Set([&](TEmbeddedWB *, uint32_t, const std::string &in, std::string &out) {
                 handlerThread = std::this_thread::get_id();
                 asked.push_back(in);
                 if (in.find("/old") == std::string::npos)
                     return S_FALSE;
                 out = server.url("/new");
                 return S_OK;
-            };
+            });
         },
         [](TEmbeddedWB &wb) {
             EXPECT_NE(wb.DocumentHtml().find("the new page"), std::string::npos) << wb.DocumentHtml();
@@ -104,10 +104,10 @@ TEST(EmbeddedWBPages, ANewWindowIsToldAndNeverOpened)
     loadOnWorker(
         server.url("/opener"),
         [&](TEmbeddedWB &wb) {
-            wb.OnNewWindow2 = [&](TEmbeddedWB *, const std::string &url, bool &cancel) {
+            wb.OnNewWindow2.Set([&](TEmbeddedWB *, const std::string &url, bool &cancel) {
                 windows.push_back(url);
                 cancel = true;
-            };
+            });
         },
         [](TEmbeddedWB &wb) { EXPECT_NE(wb.DocumentHtml().find("opener"), std::string::npos); });
     EXPECT_EQ(windows, std::vector<std::string>{server.url("/popup")});
