@@ -118,13 +118,43 @@ uint8_t TCustomdxContainer::GetEditKind()
     return 2;
 }
 
-void TCustomdxContainer::KeyDown(TKey &, TShiftState) {}
+void TCustomdxContainer::KeyDown(TKey &key, TShiftState shift)
+{
+    if (OnKeyDown)
+        OnKeyDown(this, key, shift);
+}
 
 void TCustomdxContainer::KeyUp(TKey &, TShiftState) {}
 
-void TCustomdxContainer::KeyPress(QChar &) {}
+void TCustomdxContainer::KeyPress(QChar &key)
+{
+    if (OnKeyPress)
+        OnKeyPress(this, key);
+}
 
-void TCustomdxContainer::Click() {}
+void TCustomdxContainer::Click()
+{
+    if (OnClick)
+        OnClick(this);
+}
+
+void TCustomdxContainer::DblClick()
+{
+    if (OnDblClick)
+        OnDblClick(this);
+}
+
+void TCustomdxContainer::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (OnMouseDown)
+        OnMouseDown(this, button, shift, x, y);
+}
+
+void TCustomdxContainer::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (OnMouseUp)
+        OnMouseUp(this, button, shift, x, y);
+}
 
 void TCustomdxContainer::CancelMode() {}
 

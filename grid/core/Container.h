@@ -10,6 +10,7 @@
 
 #include "platform/classes/Component.h"
 #include "platform/classes/Graphics.h"
+#include "platform/classes/PropInfo.h"
 #include "platform/rtl/Colors.h"
 
 #include <QChar>
@@ -24,6 +25,11 @@ class InplaceEditor;
 class TdxEditStyle;
 
 using TKeyEvent = std::function<void(classes::TObject *sender, TKey &key, TShiftState shift)>;
+// The control's own events, as a program listens to them.
+using TControlKeyEvent = classes::TEvent<void(classes::TObject *sender, TKey &key, TShiftState shift)>;
+using TKeyPressEvent = classes::TEvent<void(classes::TObject *sender, QChar &key)>;
+using TMouseEvent =
+    classes::TEvent<void(classes::TObject *sender, TMouseButton button, TShiftState shift, int x, int y)>;
 
 class TCustomdxContainer : public classes::TComponent
 {
@@ -68,11 +74,21 @@ public:
     const classes::TFont &Font() const { return m_font; }
 
     // ---- The control's own handling, to which an editor hands what it
-    // does not keep ----
+    // does not keep. The base fires the control's events; a handler may
+    // change the key, 0 ends it ----
     virtual void KeyDown(TKey &key, TShiftState shift);
     virtual void KeyUp(TKey &key, TShiftState shift);
     virtual void KeyPress(QChar &key);
     virtual void Click();
+    virtual void DblClick();
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    TControlKeyEvent OnKeyDown;
+    TKeyPressEvent OnKeyPress;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    classes::TNotifyEvent OnClick;
+    classes::TNotifyEvent OnDblClick;
     // Ends a mouse mode (a drag, a sizing) before the editor passes on a
     // wheel turn.
     virtual void CancelMode();

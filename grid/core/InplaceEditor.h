@@ -108,6 +108,9 @@ public:
     // The text changed: OnChange.
     virtual void Change();
     virtual void MoveCaretToEnd() {}
+    // The click that opened the editor, at a point of the container's
+    // client area: the caret goes there.
+    virtual void ClickAt(const rtl::TPoint & /*point*/) {}
     virtual void SelectAll() {}
     // Set by the host while it closes the editor.
     bool Closing() const { return m_closing; }

@@ -472,9 +472,9 @@ public:
     // Presses focus and select nodes, toggle expansion, press headers and
     // start the sizing modes; moves follow a mode; releases apply it.
     // shift carries ssDouble for the second press of a double click.
-    void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y);
-    void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     // The cursor over a point: the split cursors over sizing edges and while
     // sizing; crDefault elsewhere.
     TCursor CursorAt(int x, int y);
@@ -485,10 +485,19 @@ public:
     const TdxTreeListHitInfo &PressHit() const { return m_pressHit; }
     // A double click on a column's or band's edge.
     virtual void ColumnBestFit(int /*column*/) {}
+    virtual void BandBestFit(int /*band*/) {}
     // A finished click on a band header.
     virtual void BandClick(int /*position*/) {}
-    // A double click on a cell that the double-click query allows.
-    virtual void DblClick() {}
+    // A release of the band panel's or the header panel's indicator button,
+    // and of the bottom panel's button.
+    virtual void IndicatorButtonClick(bool /*bandPanel*/) {}
+    virtual void BottomButtonClick() {}
+    // Whether a press on a cell edits at once: the point, the focused
+    // column and whether the node was focused before the press.
+    virtual bool ImmediateEditQuery(int x, int y, int column, bool wasFocused);
+    // A button of the band panel, the header panel or the bottom panel is
+    // held down (states 11, 7 and 16).
+    bool ButtonPressed() const { return m_buttonPressed; }
 
     // ---- Keyboard focus of the window ----
     // The window took the focus: a tree list without a focused node focuses
@@ -516,7 +525,7 @@ public:
     virtual void DragOverBand(int /*position*/, bool & /*accept*/) {}
     virtual void EndDragBand(int /*position*/, int /*target*/, bool & /*accept*/) {}
     virtual void DragOverColumn(int /*column*/, bool & /*accept*/) {}
-    virtual void EndDragColumn(int /*column*/, bool & /*accept*/) {}
+    virtual void EndDragColumn(int /*column*/, const TreeListColumnDrop & /*target*/, bool & /*accept*/) {}
     // The cursor a header drag shows at a client point.
     virtual void AdjustDragCursor(int /*x*/, int /*y*/, TCursor & /*cursor*/) {}
 
@@ -775,6 +784,7 @@ private:
     bool m_toggleOnPress = false;
     bool m_selectOnRelease = false;
     bool m_focusMovedByPress = false;
+    bool m_buttonPressed = false;
     int m_dragScrollDirection = 0;
     int m_pressScrollDirection = 0;
     bool m_newItemRowActive = false;
@@ -792,6 +802,8 @@ private:
     bool activateNewItemRowAbove();
     void stopPressScroll();
     void startDelayedEdit();
+    // Editing begins and the click that began it places the caret.
+    void showEditorAt(int x, int y);
     // Stops the pending click-to-edit of whichever grid runs it.
     static void stopDelayedEdit();
     gfx::ImageList *m_images = nullptr;

@@ -257,7 +257,9 @@ public:
     void DragOverBand(int position, bool &accept) override;
     void EndDragBand(int position, int target, bool &accept) override;
     void DragOverColumn(int column, bool &accept) override;
-    void EndDragColumn(int column, bool &accept) override;
+    void EndDragColumn(int column, const TreeListColumnDrop &target, bool &accept) override;
+    // A click edits at once only in a column whose editor is not disabled.
+    bool ImmediateEditQuery(int x, int y, int column, bool wasFocused) override;
 
     // ---- Events, each fired only when set ----
     TdxTreeListColumnAllowEvent OnCanSort;
@@ -270,7 +272,10 @@ public:
     std::function<void(classes::TObject *, TdxTreeListBand *, bool &)> OnDragOverBand;
     std::function<void(classes::TObject *, TdxTreeListBand *, int, bool &)> OnEndDragBand;
     TdxTreeListColumnAllowEvent OnDragOverColumn;
-    TdxTreeListColumnAllowEvent OnEndDragColumn;
+    // Where the column would go: band position, band line and place; the
+    // band is -1 outside the grid or for no place.
+    std::function<void(classes::TObject *, TdxTreeListColumn *, int band, int line, int position, bool &accept)>
+        OnEndDragColumn;
     TdxTreeListColumnEvent OnColumnClick;
     TdxTreeListColumnEvent OnHideColumn;
     TdxTreeListColumnEvent OnShowColumn;

@@ -122,10 +122,18 @@ void TCustomdxTreeListControl::DragOverColumn(int column, bool &accept)
         OnDragOverColumn(this, c, accept);
 }
 
-void TCustomdxTreeListControl::EndDragColumn(int column, bool &accept)
+bool TCustomdxTreeListControl::ImmediateEditQuery(int x, int y, int column, bool wasFocused)
+{
+    if (!TCustomdxTreeList::ImmediateEditQuery(x, y, column, wasFocused))
+        return false;
+    const TdxTreeListColumn *c = Columns(column);
+    return c && !c->DisableEditor();
+}
+
+void TCustomdxTreeListControl::EndDragColumn(int column, const TreeListColumnDrop &target, bool &accept)
 {
     if (TdxTreeListColumn *c = Columns(column); c && OnEndDragColumn)
-        OnEndDragColumn(this, c, accept);
+        OnEndDragColumn(this, c, target.Band, target.Line, target.Position, accept);
 }
 
 void TCustomdxTreeListControl::DropBand(int position, const BandDrop &target)

@@ -56,7 +56,9 @@ enum TreeListOptionB : int {
     boToggleOnDragHover = 14,
     boMultiLineRows = 15, // with a non-zero row-line limit
     boSortHourglass = 16,
+    boBandButton = 17, // the band panel's indicator piece is a button
     boBandPanelSizing = 18,
+    boHeaderButton = 19, // the header panel's indicator piece is a button
     boHeaderPanelSizing = 20,
     boRowSizing = 21,
     boMultiSort = 22,

@@ -5,6 +5,7 @@
 #include "grid/core/InplaceEditor.h"
 #include "grid/core/PanningController.h"
 #include "grid/core/TreeList.h"
+#include "grid/core/TreeListBottomHint.h"
 #include "grid/core/TreeListHost.h"
 #include "grid/core/TreeListNodeDrag.h"
 #include "grid/core/TreeListScopes.h"
@@ -352,7 +353,12 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     const bool hadFocus = HasFocus();
     if (m_host) {
         m_host->setKeyboardFocus();
-        if (!m_host->hasKeyboardFocus() || !editorLetGo())
+        // A press that cannot take the focus is only the control's event.
+        if (!m_host->hasKeyboardFocus()) {
+            TCustomdxContainer::MouseDown(button, shift, x, y);
+            return;
+        }
+        if (!editorLetGo())
             return;
     }
     const TdxTreeListHitInfo hit = HitTest(x, y);
@@ -360,6 +366,7 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     const bool dbl = shift & ssDouble;
     if (button == mbRight && m_state != tsNone && m_state != tsEditing) {
         CancelMode();
+        TCustomdxContainer::MouseDown(button, shift, x, y);
         return;
     }
     if (button == mbLeft && m_state == tsNone) {
@@ -369,11 +376,19 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
             if (m_host)
                 m_host->invalidateAll();
         };
+        auto pressButton = [&](uint8_t state, const rtl::TRect &piece) {
+            m_state = state;
+            m_buttonPressed = true;
+            if (m_host)
+                m_host->invalidate(piece);
+        };
         switch (hit.HitCode) {
         case htBandEdge:
             if (hit.BandIndex < 0)
                 break;
-            if (!dbl)
+            if (dbl)
+                BandBestFit(hit.BandIndex);
+            else
                 startSizing(tsBandSizing, x);
             return;
         case htColumnEdge:
@@ -392,13 +407,35 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
             m_pressX = x;
             m_pressY = y;
             SetPressed(-1, hit.BandIndex);
-            return;
+            break;
         case htColumnHeader:
             m_state = tsColumnDown;
             m_pressX = x;
             m_pressY = y;
             SetPressed(hit.ColumnIndex, -1);
-            return;
+            break;
+        case htBandIndicator:
+            if (optionB(boBandButton)) {
+                TdxTreeListLayoutInfo info;
+                CalcLayout(info);
+                pressButton(tsBandButtonDown, info.BandIndicatorRect);
+            }
+            break;
+        case htHeaderIndicator:
+            if (optionB(boHeaderButton)) {
+                TdxTreeListLayoutInfo info;
+                CalcLayout(info);
+                pressButton(tsHeaderButtonDown, info.HeaderIndicatorRect);
+            }
+            break;
+        case htBottomPanel: {
+            TdxTreeListLayoutInfo info;
+            CalcLayout(info);
+            const rtl::TRect face = TreeListBottomHint::ButtonRect(info.BottomPanelRect);
+            if (mouseInside(face, x, y))
+                pressButton(tsBottomButtonDown, face);
+            break;
+        }
         default: break;
         }
     }
@@ -447,9 +484,9 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
         m_focusMovedByPress = m_focused != before;
         const bool cellFocus = !IsRowFocus();
         if (button == mbLeft && hit.HitCode == htCell && cellFocus && hit.ColumnIndex >= 0) {
-            if (EditOptionQuery()) {
+            if (ImmediateEditQuery(x, y, FocusedColumnIndex(), before == hit.Node)) {
                 m_state = tsNone;
-                ShowEditor(QChar());
+                showEditorAt(x, y);
             } else if (before == hit.Node && FocusedColumn() == columnBefore && hadFocus && m_state != tsEditing &&
                        SharedTimers().delayedEdit < 0 && m_host) {
                 startDelayedEdit();
@@ -460,18 +497,36 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     if (hit.HitCode == htNewItemRow && (button == mbLeft || button == mbRight) && m_state == tsNone)
         pressNewItemRow(button, hit, hadFocus);
 
+    // One double click is one DblClick, wherever in the rows it lands:
+    // on a cell, an expand button, the indent or empty space.
+    bool dblClick = false;
     if (hit.Node && (hit.HitCode == htButton || (dbl && cellCode))) {
         stopDelayedEdit();
         if (hit.HitCode == htButton || m_settings.DblClickExpands)
             hit.Node->SetExpanded(!hit.Node->Expanded());
-        if (dbl && cellCode && MayDoubleClick())
-            DblClick();
+        dblClick = dbl;
     }
     if (button == mbRight && m_state == tsEditing)
         EndEditing();
+    if (button == mbLeft && dbl && (hit.HitCode == htNowhere || (hit.HitCode >= htButton && hit.HitCode <= htCell)))
+        dblClick = true;
+    if (dblClick && MayDoubleClick())
+        DblClick();
     if (button == mbMiddle && m_state == tsNone)
         if (auto *panning = dynamic_cast<PanningHost *>(m_host))
             panning->startPanning(*this);
+    TCustomdxContainer::MouseDown(button, shift, x, y);
+}
+
+void TCustomdxTreeList::showEditorAt(int x, int y)
+{
+    if (ShowEditor(QChar()) && m_editor && m_state == tsEditing)
+        m_editor->ClickAt({x, y});
+}
+
+bool TCustomdxTreeList::ImmediateEditQuery(int /*x*/, int /*y*/, int /*column*/, bool /*wasFocused*/)
+{
+    return EditOptionQuery();
 }
 
 void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
@@ -583,7 +638,18 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         CancelMode();
         if (hit.HitCode == htBandHeader && hit.BandIndex == band && band >= 0)
             BandClick(band);
-        return;
+        break;
+    }
+    case tsBandButtonDown:
+    case tsHeaderButtonDown:
+    case tsBottomButtonDown: {
+        const bool pressed = m_buttonPressed;
+        CancelMode();
+        if (pressed && state == tsBottomButtonDown)
+            BottomButtonClick();
+        else if (pressed)
+            IndicatorButtonClick(state == tsBandButtonDown);
+        break;
     }
     case tsColumnDown: {
         const int column = m_pressedColumn;
@@ -600,7 +666,7 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         EndDragBand(band, target.Outside ? -1 : target.Position, accept);
         if (accept)
             DropBand(band, target);
-        return;
+        break;
     }
     case tsNodeDragging: NodeDrag().DropAt(x, y); return;
     case tsColumnDragging: {
@@ -609,10 +675,10 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         const ColumnDrop target = ColumnDropTarget(column, x, y);
         CancelMode();
         bool accept = true;
-        EndDragColumn(column, accept);
+        EndDragColumn(column, target, accept);
         if (accept)
             DropColumn(column, target);
-        return;
+        break;
     }
     default: break;
     }
@@ -632,7 +698,7 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
             (hit.Node == m_focused || hit.HitCode == htNewItemRow)) {
             m_state = tsNone;
             if (!(shift & (ssShift | ssCtrl)))
-                ShowEditor(QChar());
+                showEditorAt(x, y);
         }
     }
     m_focusMovedByPress = false;
@@ -641,6 +707,7 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         m_state = tsNone;
     if (state == tsEditing || state == tsNodeDragging || state == tsNodeDown)
         Click();
+    TCustomdxContainer::MouseUp(button, shift, x, y);
 }
 
 } // namespace grid

@@ -228,6 +228,16 @@ void TdxInplaceTextEdit::MoveCaretToEnd()
     m_line->setCursorPosition(int(m_line->text().size()));
 }
 
+void TdxInplaceTextEdit::ClickAt(const rtl::TPoint &point)
+{
+    QWidget *container = parentWidget();
+    if (!container)
+        return;
+    const QPoint at = m_line->mapFrom(container, QPoint(point.X, point.Y));
+    m_line->deselect();
+    m_line->setCursorPosition(m_line->cursorPositionAt(at));
+}
+
 void TdxInplaceTextEdit::SelectAll()
 {
     m_line->selectAll();

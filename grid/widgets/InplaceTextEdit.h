@@ -70,6 +70,7 @@ public:
     void SetModified(bool value) override;
     void SetReadOnly(bool value) override;
     void MoveCaretToEnd() override;
+    void ClickAt(const rtl::TPoint &point) override;
     void SelectAll() override;
     void RestoreDefaults() override;
 

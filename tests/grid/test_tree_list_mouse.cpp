@@ -522,12 +522,21 @@ TEST(TreeListMouse, HeaderDragsAskTheirEventsWhetherTheyMayGoOverAndEndThere)
     };
     int ends = 0;
     bool end = false;
-    f.tree->OnEndDragColumn = [&](classes::TObject *, TdxTreeListColumn *, bool &accept) {
+    int columnTarget[3] = {-2, -2, -2};
+    f.tree->OnEndDragColumn = [&](classes::TObject *, TdxTreeListColumn *, int band, int line, int position,
+                                  bool &accept) {
         ++ends;
+        columnTarget[0] = band;
+        columnTarget[1] = line;
+        columnTarget[2] = position;
         accept = end;
     };
     dragTwoOntoOne([&] { EXPECT_EQ(f.host.cursor, crDXTLDelete); });
     EXPECT_EQ(ends, 1);
+    // Where it would go: before the first column of the band's first line.
+    EXPECT_EQ(columnTarget[0], 0);
+    EXPECT_EQ(columnTarget[1], 0);
+    EXPECT_EQ(columnTarget[2], 0);
     EXPECT_EQ(first(), "One"); // refused at the end too
     over = true;
     dragTwoOntoOne([&] { EXPECT_EQ(f.host.cursor, crDrag); });

@@ -1,6 +1,7 @@
 #include "TreeListFixture.h"
 
 #include "grid/core/TreeListControl.h"
+#include "grid/widgets/InplaceTextEdit.h"
 #include "grid/widgets/TreeListWidget.h"
 
 #include "tests/support/PixelProbes.h"
@@ -306,6 +307,40 @@ TEST(TreeListWidget, AColumnEdgeShowsTheSplitCursorWhileAnEditorIsOpen)
     QTest::mouseMove(f.widget->viewport(), QPoint(edge, y));
     EXPECT_EQ(f.widget->viewport()->cursor().shape(), Qt::SplitHCursor);
     EXPECT_EQ(f.tree->State(), tsEditing);
+}
+
+TEST(TreeListWidget, AClickThatStartsEditingPutsTheCaretWhereItWas)
+{
+    ScrollFixture f;
+    f.tree->SetNodeString(f.tree->Items(1), 0, "abcdefgh");
+    f.tree->SetOptionsA((f.tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
+    f.tree->SetOptionsB(f.tree->OptionsB() | 1u << boEditorOption);
+    f.widget->setFocus();
+    const rtl::TRect cell = f.tree->CellRect(f.tree->Items(1), 0);
+    const QPoint left(cell.Left + 3, (cell.Top + cell.Bottom) / 2);
+    // A column whose editor is disabled does not edit at once.
+    f.tree->Columns(0)->SetDisableEditor(true);
+    QTest::mouseClick(f.widget->viewport(), Qt::LeftButton, {}, left);
+    EXPECT_EQ(f.tree->Editor(), nullptr);
+    f.tree->Columns(0)->SetDisableEditor(false);
+    f.tree->SetFocusedNode(f.tree->Items(0));
+    QTest::mouseClick(f.widget->viewport(), Qt::LeftButton, {}, left);
+    auto *edit = dynamic_cast<TdxInplaceTextEdit *>(f.tree->Editor());
+    ASSERT_NE(edit, nullptr);
+    ASSERT_EQ(f.tree->State(), tsEditing);
+    EXPECT_EQ(edit->lineEdit()->text(), "abcdefgh");
+    EXPECT_EQ(edit->lineEdit()->cursorPosition(), 0); // not at the end
+    ASSERT_TRUE(f.tree->EndEditing());
+
+    // A click on the focused cell that opens the editor on its release.
+    f.tree->SetOptionsB(f.tree->OptionsB() & ~(1u << boEditorOption));
+    f.tree->SetOptionsA(f.tree->OptionsA() | 1u << aoClickToDblClick);
+    f.tree->SetFocusedNode(f.tree->Items(0));
+    QTest::mouseClick(f.widget->viewport(), Qt::LeftButton, {}, left);
+    edit = dynamic_cast<TdxInplaceTextEdit *>(f.tree->Editor());
+    ASSERT_NE(edit, nullptr);
+    ASSERT_EQ(f.tree->State(), tsEditing);
+    EXPECT_EQ(edit->lineEdit()->cursorPosition(), 0);
 }
 
 TEST(TreeListWidget, TheBorderFollowsTheLookAndTheCornerBetweenTheBarsIsButtonFace)

@@ -1,12 +1,16 @@
-// The tree list as a window sees it: how a scroll reaches the screen (moved
-// pixels or a full repaint, and what is drawn again besides), the hook told
-// of a horizontal move, and the sizing cursor while an editor is open.
+// The tree list as a window and a program see it: how a scroll reaches the
+// screen (moved pixels or a full repaint, and what is drawn again besides),
+// the hook told of a horizontal move, and the control's events and hooks
+// that keys and clicks reach.
 
 #include "LayoutFixture.h"
+
+#include "grid/core/TreeListBottomHint.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 using namespace gridtest;
 using namespace grid;
@@ -88,4 +92,197 @@ TEST(TreeListWindow, ATopRowChangeDrawsTheFirstBandAgainUnderDottedTreeLines)
     f.host.invalidated.clear();
     f.tree->SetTopRowIndex(2);
     EXPECT_FALSE(stripDrawn());
+}
+
+namespace {
+
+// A grid whose hooks of the mouse's mode ends are counted.
+class HookedTreeList : public TCustomdxTreeListControl
+{
+public:
+    using TCustomdxTreeListControl::TCustomdxTreeListControl;
+    void BandBestFit(int band) override { bandFits.push_back(band); }
+    void IndicatorButtonClick(bool bandPanel) override { (bandPanel ? bandButtons : headerButtons) += 1; }
+    void BottomButtonClick() override { ++bottomButtons; }
+    bool IsBottomPanelShown() override { return true; }
+    std::vector<int> bandFits;
+    int bandButtons = 0;
+    int headerButtons = 0;
+    int bottomButtons = 0;
+};
+
+struct EventFixture : ControlFixture
+{
+    EventFixture()
+    {
+        tree = std::make_unique<HookedTreeList>(nullptr);
+        tree->SetHost(&host);
+        host.focused = true;
+        tree->SetOptionsB(tree->OptionsB() & ~(1u << boWidthFit));
+        tree->SetDefaultLayout(false);
+        tree->SetClientRect(rtl::Rect(0, 0, 400, 200));
+        column("A")->SetWidth(150);
+        column("B")->SetWidth(150);
+        parent = node({"parent", "p"});
+        node({"child", "c"}, parent);
+        node({"other", "o"});
+        tree->CalcMetrics();
+        tree->OnKeyDown.Set([this](classes::TObject *sender, TKey &key, TShiftState) {
+            log << QString("keydown %1").arg(key);
+            EXPECT_EQ(sender, tree.get());
+            if (key == swallowed)
+                key = 0;
+        });
+        tree->OnKeyPress.Set([this](classes::TObject *, QChar &key) { log << QString("keypress ") + key; });
+        tree->OnMouseDown.Set([this](classes::TObject *sender, TMouseButton, TShiftState shift, int x, int y) {
+            EXPECT_EQ(sender, tree.get());
+            log << QString("down%1 %2 %3").arg(shift & ssDouble ? "dbl" : "").arg(x).arg(y);
+        });
+        tree->OnMouseUp.Set([this](classes::TObject *, TMouseButton, TShiftState, int x, int y) {
+            log << QString("up %1 %2").arg(x).arg(y);
+        });
+        tree->OnClick.Set([this](classes::TObject *) { log << "click"; });
+        tree->OnDblClick.Set([this](classes::TObject *) { log << "dblclick"; });
+    }
+    HookedTreeList &hooked() { return static_cast<HookedTreeList &>(*tree); }
+    // The first point that hits the code, scanning the client area.
+    rtl::TPoint pointOf(TdxTreeListHitCode code)
+    {
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 400; ++x)
+                if (tree->HitTest(x, y).HitCode == code)
+                    return {x, y};
+        ADD_FAILURE() << "no point hits code " << int(code);
+        return {-1, -1};
+    }
+    void doubleClick(rtl::TPoint at)
+    {
+        tree->MouseDown(mbLeft, ssLeft, at.X, at.Y);
+        tree->MouseUp(mbLeft, 0, at.X, at.Y);
+        log.clear();
+        tree->MouseDown(mbLeft, ssLeft | ssDouble, at.X, at.Y);
+        tree->MouseUp(mbLeft, 0, at.X, at.Y);
+    }
+    TdxTreeListNode *parent = nullptr;
+    TKey swallowed = 0;
+    QStringList log;
+};
+
+} // namespace
+
+TEST(TreeListEvents, KeysAndClicksReachTheControlsEventsWhereTheyBelong)
+{
+    EventFixture f;
+    f.tree->SetFocusedNode(f.tree->Items(0));
+    TKey down = VK_DOWN;
+    f.tree->KeyDown(down, 0);
+    EXPECT_EQ(f.log, QStringList{QString("keydown %1").arg(VK_DOWN)});
+    EXPECT_EQ(f.tree->FocusedNode(), f.tree->Items(1));
+    // A handler that takes the key keeps the grid from acting on it.
+    f.swallowed = VK_UP;
+    TKey up = VK_UP;
+    f.tree->KeyDown(up, 0);
+    EXPECT_EQ(up, 0);
+    EXPECT_EQ(f.tree->FocusedNode(), f.tree->Items(1));
+    f.log.clear();
+    QChar typed('x');
+    f.tree->KeyPress(typed);
+    EXPECT_EQ(f.log, QStringList{"keypress x"});
+
+    // A click on a cell: the press, then the click, then the release.
+    f.log.clear();
+    const rtl::TPoint cell = f.pointOf(htCell);
+    f.tree->MouseDown(mbLeft, ssLeft, cell.X, cell.Y);
+    f.tree->MouseUp(mbLeft, 0, cell.X, cell.Y);
+    EXPECT_EQ(f.log, (QStringList{QString("down %1 %2").arg(cell.X).arg(cell.Y), "click",
+                                  QString("up %1 %2").arg(cell.X).arg(cell.Y)}));
+    // A header press is no click of the rows, but the mouse events fire.
+    f.log.clear();
+    const rtl::TPoint header = f.pointOf(htColumnHeader);
+    f.tree->MouseDown(mbLeft, ssLeft, header.X, header.Y);
+    f.tree->MouseUp(mbLeft, 0, header.X + 20, header.Y);
+    ASSERT_FALSE(f.log.isEmpty());
+    EXPECT_TRUE(f.log.front().startsWith("down"));
+    EXPECT_FALSE(f.log.contains("click"));
+}
+
+TEST(TreeListEvents, ADoubleClickAnywhereInTheRowsIsOneDblClick)
+{
+    EventFixture f;
+    const auto dblClicks = [&f] { return int(f.log.count("dblclick")); };
+    // On the expand button: the node toggles once per press, one DblClick.
+    const rtl::TPoint button = f.pointOf(htButton);
+    f.doubleClick(button);
+    EXPECT_EQ(dblClicks(), 1);
+    EXPECT_FALSE(f.parent->Expanded()); // opened by the first press, closed by the second
+    f.doubleClick(f.pointOf(htCell));
+    EXPECT_EQ(dblClicks(), 1);
+    f.doubleClick(f.pointOf(htIndent));
+    EXPECT_EQ(dblClicks(), 1);
+    f.doubleClick(f.pointOf(htNowhere));
+    EXPECT_EQ(dblClicks(), 1);
+    // The header is not the rows.
+    f.doubleClick(f.pointOf(htColumnHeader));
+    EXPECT_EQ(dblClicks(), 0);
+}
+
+TEST(TreeListEvents, ADoubleClickOnABandEdgeAsksTheBandsBestFit)
+{
+    EventFixture f;
+    TreeListSettings s = f.tree->Settings();
+    s.ShowBands = true;
+    f.tree->SetSettings(s);
+    f.tree->CalcMetrics();
+    const rtl::TPoint edge = f.pointOf(htBandEdge);
+    const int band = f.tree->HitTest(edge.X, edge.Y).BandIndex;
+    f.tree->MouseDown(mbLeft, ssLeft | ssDouble, edge.X, edge.Y);
+    EXPECT_EQ(f.hooked().bandFits, std::vector<int>{band});
+    EXPECT_EQ(f.tree->State(), tsNone);
+}
+
+TEST(TreeListEvents, PanelButtonsAreHeldDownUntilReleasedAndThenTellTheirHooks)
+{
+    EventFixture f;
+    TreeListSettings s = f.tree->Settings();
+    s.ShowBands = true;
+    s.ShowIndicator = true;
+    f.tree->SetSettings(s);
+    f.tree->CalcMetrics();
+    const rtl::TPoint band = f.pointOf(htBandIndicator);
+    const rtl::TPoint header = f.pointOf(htHeaderIndicator);
+    // Without their options the pieces are no buttons.
+    f.tree->MouseDown(mbLeft, ssLeft, band.X, band.Y);
+    EXPECT_EQ(f.tree->State(), tsNone);
+    f.tree->MouseUp(mbLeft, 0, band.X, band.Y);
+    f.tree->SetOptionsB(f.tree->OptionsB() | 1u << boBandButton | 1u << boHeaderButton);
+    f.tree->MouseDown(mbLeft, ssLeft, band.X, band.Y);
+    EXPECT_EQ(f.tree->State(), tsBandButtonDown);
+    EXPECT_TRUE(f.tree->ButtonPressed());
+    f.tree->MouseUp(mbLeft, 0, band.X, band.Y);
+    EXPECT_EQ(f.tree->State(), tsNone);
+    EXPECT_FALSE(f.tree->ButtonPressed());
+    EXPECT_EQ(f.hooked().bandButtons, 1);
+    f.tree->MouseDown(mbLeft, ssLeft, header.X, header.Y);
+    EXPECT_EQ(f.tree->State(), tsHeaderButtonDown);
+    // Cancelled, it lets go without the hook.
+    f.tree->CancelMode();
+    EXPECT_EQ(f.tree->State(), tsNone);
+    f.tree->MouseUp(mbLeft, 0, header.X, header.Y);
+    EXPECT_EQ(f.hooked().headerButtons, 0);
+    f.tree->MouseDown(mbLeft, ssLeft, header.X, header.Y);
+    f.tree->MouseUp(mbLeft, 0, header.X, header.Y);
+    EXPECT_EQ(f.hooked().headerButtons, 1);
+
+    TdxTreeListLayoutInfo info;
+    f.tree->CalcLayout(info);
+    ASSERT_FALSE(info.BottomPanelRect.IsEmpty());
+    const rtl::TRect face = TreeListBottomHint::ButtonRect(info.BottomPanelRect);
+    f.tree->MouseDown(mbLeft, ssLeft, face.Right + 5, face.Top + 2); // beside it
+    EXPECT_EQ(f.tree->State(), tsNone);
+    f.tree->MouseUp(mbLeft, 0, face.Right + 5, face.Top + 2);
+    f.tree->MouseDown(mbLeft, ssLeft, face.Left + 2, face.Top + 2);
+    EXPECT_EQ(f.tree->State(), tsBottomButtonDown);
+    f.tree->MouseUp(mbLeft, 0, face.Left + 2, face.Top + 2);
+    EXPECT_EQ(f.hooked().bottomButtons, 1);
+    EXPECT_EQ(f.hooked().bandButtons, 1);
 }
