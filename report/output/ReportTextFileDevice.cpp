@@ -47,9 +47,12 @@ rtl::TSize gridZeroExtent(TppTextDevice &aDevice, const gfx::Font &aFont)
 }
 
 // The line being filled: its characters up to the last one written, the
-// rest up to its length blanks. Placing a text deletes the characters it
-// covers and inserts it, so the line grows when the text is wider than what
-// is left; past the line's end the text is appended. Columns count
+// rest up to its length blanks. Placing a text padded to its field deletes
+// the characters the field covers and inserts it, so the line grows when
+// the text is wider than what is left; past the line's end the text is
+// appended. A field that reaches past the line's end is padded only up to
+// there: further blanks are all the line could show, so the line costs its
+// length and its texts, whatever the fields' widths. Columns count
 // characters, a pair of surrogates being one.
 class GridLine
 {
@@ -59,21 +62,20 @@ public:
         m_text.clear();
         m_length = aLength;
     }
-    void place(int64_t aColumn, const QString &aText)
+    void place(int64_t aColumn, const QString &aText, int64_t aFieldWidth, classes::TAlignment aAlignment)
     {
-        const qsizetype width = ppCharCount(aText);
-        qsizetype index = qsizetype(std::max<int64_t>(aColumn, 1) - 1);
-        qsizetype removed = 0;
-        if (index >= m_length)
-            index = m_length;
-        else
-            removed = std::min<qsizetype>(width, m_length - index);
+        const qsizetype index = qsizetype(std::min<int64_t>(std::max<int64_t>(aColumn, 1) - 1, m_length));
+        const qsizetype rest = m_length - index;
+        const qsizetype width =
+            qsizetype(std::min<int64_t>(std::max<int64_t>(aFieldWidth, 0), std::max(rest, ppCharCount(aText))));
+        const QString field = ppPadString(aText, int(width), aAlignment);
+        const qsizetype removed = std::min(width, rest);
         const qsizetype written = ppCharCount(m_text);
         if (written < index)
             m_text += QString(index - written, u' ');
         const qsizetype start = ppCharsToUnits(m_text, index);
         const qsizetype end = start + ppCharsToUnits(QStringView(m_text).mid(start), removed);
-        m_text.replace(start, end - start, aText);
+        m_text.replace(start, end - start, field);
         m_length += width - removed;
     }
     QString trimmed() const
@@ -234,7 +236,7 @@ void TppReportTextFileDevice::WritePage(TppPage *aPage)
         int64_t fieldWidth = std::max<int64_t>(int64_t(item.width) / charWidth + 1, 1);
         if (item.autoSize)
             fieldWidth = std::max<int64_t>(fieldWidth, ppCharCount(item.text));
-        line.place(column, ppPadString(item.text, int(std::min<int64_t>(fieldWidth, INT32_MAX)), item.alignment));
+        line.place(column, item.text, fieldWidth, item.alignment);
         ++i;
     }
     while (lineNo <= m_linesPerPage)

@@ -545,6 +545,23 @@ TEST(Publisher, AFreedPublisherLeavesItsDevicesDetached)
     EXPECT_TRUE(device.Calls.isEmpty());
 }
 
+TEST(Publisher, ADeviceCannotRejoinAPublisherThatIsBeingFreed)
+{
+    auto publisher = std::make_unique<TppPublisher>();
+    TppPublisher *going = publisher.get();
+    auto device = std::make_unique<RecordingDevice>();
+    // Whoever hears that the device lost its publisher puts it back.
+    device->OnPublisherChange.Set([&device, going](classes::TObject *) {
+        if (!device->Publisher())
+            device->SetPublisher(going);
+    });
+    device->SetPublisher(going);
+    publisher.reset();
+    EXPECT_EQ(device->Publisher(), nullptr);
+    // Freeing the device tells no freed publisher that it leaves.
+    device.reset();
+}
+
 TEST(Devices, ADeviceDrivenJobEndsOnceItsPagesHaveCome)
 {
     Job job(pages(3));

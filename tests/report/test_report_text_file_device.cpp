@@ -203,3 +203,25 @@ TEST(ReportTextFileDevice, ColumnsCountCharacters)
     const QByteArray out = gridRun(device, pages);
     EXPECT_EQ(out.left(out.indexOf('\r')), (smile + smile + smile + "x" + smile + "y").toUtf8());
 }
+
+// On a grid of one thousandth of a millimetre per column, a field of the
+// widest width stands for two thousand million blanks: the line holds what
+// it can show, its own length.
+TEST(ReportTextFileDevice, AFieldWiderThanTheLineIsPaddedOnlyToTheLinesEnd)
+{
+    std::vector<std::unique_ptr<TppPage>> pages;
+    pages.push_back(gridPage(true));
+    addGridText(*pages[0], QStringLiteral("right"), 0, 0, INT32_MAX, classes::TAlignment::taRightJustify);
+    addGridText(*pages[0], QStringLiteral("left"), 0, 9000, INT32_MAX);
+    addGridText(*pages[0], QStringLiteral("x"), 100, 9000, 0);
+    addGridText(*pages[0], QStringLiteral("centre"), 209998, 18000, INT32_MAX, classes::TAlignment::taCenter);
+    TppReportTextFileDevice device;
+    fixedGrid(device);
+    device.SetCharsPerLine(210000);
+    const QList<QByteArray> lines = gridRun(device, pages).split('\n');
+    ASSERT_EQ(lines.size(), 33);
+    EXPECT_EQ(lines[0], QByteArray(210000 - 5, ' ') + "right\r");
+    EXPECT_EQ(lines[1], "left" + QByteArray(96, ' ') + "x\r");
+    // Two columns left: the text goes on past the line's end, whole.
+    EXPECT_EQ(lines[2], QByteArray(209998, ' ') + "centre\r");
+}

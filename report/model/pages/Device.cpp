@@ -174,7 +174,9 @@ void TppDevice::SetPageRequest(const TppPageRequest *aPageRequest)
 
 void TppDevice::SetPublisher(TppPublisher *aPublisher)
 {
-    if (aPublisher == m_publisher)
+    // A publisher being freed (a handler of its removal notice re-attaching
+    // the device) would leave the device pointing at freed memory.
+    if (aPublisher == m_publisher || (aPublisher && aPublisher->IsDestroying()))
         return;
     if (TppPublisher *old = m_publisher) {
         m_publisher = nullptr;

@@ -79,6 +79,7 @@ public:
     // Copies the given request.
     void SetPageRequest(const TppPageRequest *aPageRequest);
     TppPublisher *Publisher() const { return m_publisher; }
+    // A publisher that is being freed is refused.
     void SetPublisher(TppPublisher *aPublisher);
     bool Exclusive() const { return m_exclusive; }
     const QString &ExclusiveGroup() const { return m_exclusiveGroup; }
