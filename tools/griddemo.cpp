@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QPalette>
 #include <QRegularExpression>
 #include <QStringList>
@@ -124,9 +125,19 @@ int main(int argc, char **argv)
     griddemo::BuildGridDemo(demo, args.optionsA, args.optionsB);
     int result = 0;
     {
-        grid::TreeListWidget widget(demo.tree);
+        // The grid is a control among others: a field below it takes the
+        // focus that Tab moves on.
+        QWidget window;
+        window.setWindowTitle("GridDemo");
+        grid::TreeListWidget widget(demo.tree, &window);
         widget.setFrameShape(QFrame::NoFrame);
-        widget.setWindowTitle("GridDemo");
+        QLineEdit field(&window);
+        field.setObjectName("field");
+        const auto place = [&] {
+            widget.setGeometry(0, 0, args.size.width(), args.size.height());
+            field.setGeometry(0, args.size.height(), args.size.width(), field.sizeHint().height());
+            window.resize(args.size.width(), args.size.height() + field.sizeHint().height());
+        };
         if (!args.render.isEmpty()) {
             const QImage image = widget.render(true, args.size);
             if (image.isNull())
@@ -135,15 +146,16 @@ int main(int argc, char **argv)
             else if (!image.save(args.render, "PNG"))
                 result = demoFail(QString("cannot write \"%1\"").arg(args.render));
         } else if (!args.script.isEmpty()) {
-            widget.resize(args.size);
-            widget.show();
-            widget.activateWindow();
+            place();
+            window.show();
+            window.activateWindow();
             widget.setFocus();
             QApplication::processEvents();
             result = griddemo::RunGridScript(args.script, demo, widget);
         } else {
-            widget.resize(args.size);
-            widget.show();
+            place();
+            window.show();
+            widget.setFocus();
             result = app.exec();
         }
         widget.setTreeList(nullptr);

@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <optional>
 
 namespace griddemo {
@@ -67,7 +68,26 @@ public:
         : m_demo(demo)
         , m_tree(*demo.tree)
         , m_widget(widget)
-    {}
+    {
+        // What a program listening to the grid would hear, counted.
+        m_tree.OnKeyDown.Set([this](classes::TObject *, TKey &, TShiftState) { ++m_events["keydown"]; });
+        m_tree.OnKeyPress.Set([this](classes::TObject *, QChar &) { ++m_events["keypress"]; });
+        m_tree.OnMouseDown.Set([this](classes::TObject *, TMouseButton, TShiftState, int, int) { ++m_events["mousedown"]; });
+        m_tree.OnMouseUp.Set([this](classes::TObject *, TMouseButton, TShiftState, int, int) { ++m_events["mouseup"]; });
+        m_tree.OnClick.Set([this](classes::TObject *) { ++m_events["click"]; });
+        m_tree.OnDblClick.Set([this](classes::TObject *) { ++m_events["dblclick"]; });
+    }
+    ~ScriptRun()
+    {
+        m_tree.OnKeyDown.Clear();
+        m_tree.OnKeyPress.Clear();
+        m_tree.OnMouseDown.Clear();
+        m_tree.OnMouseUp.Clear();
+        m_tree.OnClick.Clear();
+        m_tree.OnDblClick.Clear();
+    }
+    ScriptRun(const ScriptRun &) = delete;
+    ScriptRun &operator=(const ScriptRun &) = delete;
 
     // False when a check failed; throws ScriptError when it cannot run.
     bool run(const QStringList &t, const QString &where);
@@ -123,11 +143,11 @@ private:
     }
     QWidget *target() const { return m_widget.viewport(); }
     // Keys go where a user's would: to the widget with the focus, the
-    // editor's while editing.
+    // editor's while editing, the field's when Tab took it there.
     QWidget *keyTarget() const
     {
         QWidget *focused = m_widget.window()->focusWidget();
-        return focused && (focused == &m_widget || m_widget.isAncestorOf(focused)) ? focused : &m_widget;
+        return focused ? focused : &m_widget;
     }
     Qt::KeyboardModifiers modifiers(const QString &text) const
     {
@@ -186,6 +206,9 @@ private:
     // The editors beep through the platform, the grid through its window;
     // a script hears both.
     int m_platformBeeps = 0;
+    // The grid's events heard since the script began, or since the last
+    // "expect events ... reset".
+    std::map<QString, int> m_events;
     shell::ScopedBeepSink m_beeps{[this](shell::BeepKind) { ++m_platformBeeps; }};
 };
 
@@ -248,10 +271,13 @@ bool ScriptRun::run(const QStringList &t, const QString &where)
     if (command == "click" || command == "dblclick") {
         const QPoint p = point(t, at);
         const Qt::KeyboardModifiers m = modifiers(t.value(at));
-        if (command == "click")
+        if (command == "click") {
             QTest::mouseClick(target(), Qt::LeftButton, m, p);
-        else
+        } else {
+            // The second press of a double click, and its release.
             QTest::mouseDClick(target(), Qt::LeftButton, m, p);
+            QTest::mouseRelease(target(), Qt::LeftButton, m, p);
+        }
     } else if (command == "press" || command == "move" || command == "release") {
         const QPoint p = point(t, at);
         const Qt::MouseButton button = mouseButton(t.value(at));
@@ -345,6 +371,12 @@ bool ScriptRun::check(const QStringList &t, const QString &where)
         need(t, 3);
         if (t[2] == "grid")
             return expect(m_widget.hasFocus(), where, "the focus on the grid", "it elsewhere");
+        if (t[2] == "field") {
+            // The other control of the grid's window.
+            const QWidget *focused = m_widget.window()->focusWidget();
+            const bool inField = focused && focused->objectName() == "field";
+            return expect(inField, where, "the focus on the field", inField ? "it there" : "it elsewhere");
+        }
         if (t[2] == "editor") {
             // Editing, and the keys go to the editor's window.
             const auto *editor = dynamic_cast<QWidget *>(m_tree.Editor());
@@ -476,6 +508,17 @@ bool ScriptRun::check(const QStringList &t, const QString &where)
         const int state = m_tree.ColumnSortState(column(t[2]));
         const QString got = state == 1 ? "up" : state == 2 ? "down" : "none";
         return expect(got == t[3], where, t[3], got);
+    }
+    if (what == "events") {
+        // expect events NAME COUNT [reset]
+        need(t, 4);
+        static const QStringList names{"keydown", "keypress", "mousedown", "mouseup", "click", "dblclick"};
+        if (!names.contains(t[2]))
+            throw ScriptError{QString("events of %1, not \"%2\"").arg(names.join(", "), t[2])};
+        const int got = m_events[t[2]];
+        if (t.value(4) == "reset")
+            m_events.clear();
+        return expect(got == integer(t[3]), where, t[3] + " " + t[2], QString::number(got));
     }
     if (what == "beeps") {
         need(t, 3);
