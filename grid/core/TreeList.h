@@ -311,6 +311,22 @@ public:
     // place of the group and light colours when a descendant supplies them.
     virtual bool HasLevelColors() { return false; }
     virtual rtl::TColor LevelColor(TdxTreeListNode * /*node*/, int /*level*/) { return m_colors.GroupColor; }
+
+    // ---- Panels, previews and footers: what a descendant fills in ----
+    // The group-by panel's height; there is none in the base.
+    virtual int GroupPanelHeight() { return 0; }
+    virtual QString BottomPanelText() { return {}; }
+    virtual bool IsBottomPanelButtonShown() { return false; }
+    // The text of a column's cell in the footer panel.
+    virtual QString FooterCellText(int /*column*/) { return {}; }
+    // A column header's drop-down part: -1 none, else its DropDownState.
+    virtual int ColumnHeaderDropDown(int /*column*/) { return -1; }
+    // Under option word B bit 3 a node's preview lines are measured from it.
+    virtual QString NodePreviewText(TdxTreeListNode * /*node*/) { return {}; }
+    // The last word on a measured preview height.
+    virtual void AdjustPreviewHeight(int & /*height*/) {}
+    // The font a header's custom-draw hook is handed.
+    classes::TFont &CustomDrawFont() { return m_customDrawFont; }
     // Stored and displayed widths of the visible bands; 64-bit sums are
     // clamped to the int range.
     int BandMinimumWidth(int position);
@@ -754,6 +770,7 @@ private:
     classes::TFont m_bandFont;
     classes::TFont m_headerFont;
     classes::TFont m_previewFont;
+    classes::TFont m_customDrawFont;
     bool m_parentFont = true;
     bool m_applyingParentFont = false;
 

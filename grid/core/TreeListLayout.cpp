@@ -45,7 +45,7 @@ void TCustomdxTreeList::CalcMetrics()
     m.BandPanelHeight = m_settings.ShowBands ? bandLines * m.BandLineHeight + 5 + (flat ? 0 : 1) : 0;
     m.HeaderLineHeight = textHeight(m_headerFont) + 5 + (flat ? 0 : 1);
     m.HeaderPanelHeight = m_settings.ShowHeader ? m.HeaderLineHeight * headerLines : 0;
-    m.GroupPanelHeight = 0;
+    m.GroupPanelHeight = std::max(GroupPanelHeight(), 0);
     m.IndicatorWidth = m_settings.ShowIndicator ? 12 : 0;
     m.TextHeight = textHeight(Font());
     m.FooterLineHeight = m.TextHeight + 7;
@@ -467,7 +467,12 @@ int TCustomdxTreeList::NodePreviewLines(TdxTreeListNode *node)
 {
     if (!node || IsSingleTextNode(node) || !optionA(aoPreview) || m_settings.PreviewLines == 0)
         return 0;
-    return std::max(m_settings.PreviewLines, 0);
+    if (!optionB(boPreviewFromText))
+        return std::max(m_settings.PreviewLines, 0);
+    // As wide as the rows' columns, less the node's indent.
+    int height = 0;
+    return MeasurePreviewLines(NodePreviewText(node), TotalBandsWidth(), NodeIndentWidth(node),
+                               m_settings.PreviewLines, m_metrics.PreviewLineHeight, m_previewFont, height);
 }
 
 int TCustomdxTreeList::NodeRowHeight(TdxTreeListNode *node)

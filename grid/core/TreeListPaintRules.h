@@ -38,6 +38,7 @@ struct TreeListPaintSwitches
     uint8_t LineStyle = 0;        // 1: dotted
     bool HideSelection = true;    // no selection colours while unfocused
     bool NoInactiveFocus = false; // no inverted focus frame while unfocused
+    bool FooterStyle = false;     // the footer panel raised (filled in the flat look) rather than framed
     friend bool operator==(const TreeListPaintSwitches &, const TreeListPaintSwitches &) = default;
 };
 

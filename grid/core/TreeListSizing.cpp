@@ -292,6 +292,10 @@ int TCustomdxTreeList::MeasurePreviewLines(const QString &text, int width, int i
         lines = limit;
         height = limit * line;
     }
+    // The text keeps 2 px above and below it, 1 px where the preview's grid
+    // line takes the other.
+    height += 2 * (m_settings.ShowGrid && m_settings.ShowPreviewGrid ? 1 : 2);
+    AdjustPreviewHeight(height);
     return lines;
 }
 

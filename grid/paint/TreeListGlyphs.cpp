@@ -151,6 +151,11 @@ namespace {
 void headerFace(gfx::Canvas &canvas, const TRect &rect, const HeaderCellLook &cell)
 {
     TRect text = DrawHeaderFrame(canvas, rect, cell.look, cell.brush, false);
+    if (cell.dropDown >= 0 && text.Width() >= HeaderDropDownWidth) {
+        DrawDropDownGlyph(canvas, rtl::Rect(text.Right - HeaderDropDownWidth, text.Top, text.Right, text.Bottom),
+                          cell.dropDown);
+        text.Right -= HeaderDropDownWidth;
+    }
     if (text.Width() >= 16 && cell.sorted != 0) {
         DrawSortArrow(canvas, rtl::Rect(text.Right - 16, text.Top, text.Right, text.Bottom), cell.sorted == 1);
         text.Right -= 16;
@@ -236,6 +241,88 @@ void DrawCentredImage(gfx::Canvas &canvas, const TRect &rect, const gfx::ImageLi
     const int x = (rect.Left + rect.Right - list.width() + 1) / 2;
     const int y = (rect.Top + rect.Bottom - list.height() + 1) / 2;
     canvas.DrawImage(list, index, x, y);
+}
+
+} // namespace grid
+
+namespace grid {
+
+int HeaderEdgeCode(bool firstInLine, bool lastInLine)
+{
+    if (firstInLine && lastInLine)
+        return 0;
+    if (firstInLine)
+        return 2;
+    return lastInLine ? 1 : 3;
+}
+
+void DrawDropDownGlyph(gfx::Canvas &canvas, const TRect &rect, int state)
+{
+    if (rect.IsEmpty())
+        return;
+    canvas.FrameRect(rect, gfx::Brush::solid(rtl::ColorToRGB(rtl::clBtnShadow)));
+    const TRect face = rtl::Rect(rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1);
+    const rtl::TColor faceColor = state == ddPressed ? rtl::clBtnText : state == ddDown ? rtl::clBtnShadow : rtl::clBtnFace;
+    canvas.FillRect(face, gfx::Brush::solid(rtl::ColorToRGB(faceColor)));
+    const rtl::TColor arrow = state == ddPressed || state == ddDown ? rtl::clWindow
+                              : state == ddHot                      ? rtl::TColor(0xFF0000)
+                                                                    : rtl::clBtnText;
+    int width = rect.Width() / 2;
+    if (width % 2 == 0)
+        --width;
+    if (width <= 0)
+        return;
+    const auto brush = gfx::Brush::solid(rtl::ColorToRGB(arrow));
+    const int left = (rect.Left + rect.Right - width) / 2;
+    const int rows = (width + 1) / 2;
+    const int top = (rect.Top + rect.Bottom - rows) / 2;
+    for (int row = 0; row < rows; ++row)
+        canvas.FillRect(rtl::Rect(left + row, top + row, left + width - row, top + row + 1), brush);
+}
+
+TRect DrawFlatHeaderFrame(gfx::Canvas &canvas, const TRect &rect, const gfx::Brush &brush)
+{
+    TRect r = rect;
+    canvas.DrawEdge(r, gfx::BDR_SUNKENOUTER, gfx::BF_RIGHT | gfx::BF_BOTTOM | gfx::BF_FLAT | gfx::BF_ADJUST);
+    canvas.FillRect(r, brush);
+    return rtl::Rect(r.Left + 1, r.Top, r.Right - 1, r.Bottom);
+}
+
+void DrawPreviewText(gfx::Canvas &canvas, const TRect &rect, const QString &text, int indent, const gfx::Font &font,
+                     rtl::TColor color, const gfx::Brush &brush)
+{
+    canvas.FillRect(rect, brush);
+    if (text.isEmpty())
+        return;
+    TRect r = rtl::Rect(rect.Left + 1 + indent, rect.Top + 1, rect.Right - 1, rect.Bottom - 1);
+    if (r.IsEmpty())
+        return;
+    const gfx::BkMode mode = canvas.setBkMode(gfx::BkMode::Transparent);
+    const gfx::Font before = canvas.font();
+    const rtl::TColor textBefore = canvas.setTextColor(rtl::ColorToRGB(color));
+    canvas.setFont(font);
+    canvas.DrawText(text, r, gfx::DT_WORDBREAK | gfx::DT_END_ELLIPSIS | gfx::DT_NOPREFIX | gfx::DT_EXPANDTABS);
+    canvas.setFont(before);
+    canvas.setTextColor(textBefore);
+    canvas.setBkMode(mode);
+}
+
+void DrawCentredBitmap(gfx::Canvas &canvas, const TRect &rect, const QImage &bitmap)
+{
+    if (bitmap.isNull())
+        return;
+    const int x = (rect.Left + rect.Right - bitmap.width() + 1) / 2;
+    const int y = (rect.Top + rect.Bottom - bitmap.height() + 1) / 2;
+    canvas.BitBlt(x, y, bitmap.width(), bitmap.height(), bitmap, 0, 0);
+}
+
+void DrawBottomPanelButton(gfx::Canvas &canvas, const TRect &rect, bool hot, bool pressed)
+{
+    const rtl::TColor face = pressed ? rtl::clWindowFrame : hot ? rtl::clWindow : rtl::clBtnFace;
+    canvas.FillRect(rect, gfx::Brush::solid(rtl::ColorToRGB(face)));
+    const TRect outline = rtl::Rect(rect.Left + 2, rect.Top + 2, rect.Right - 2, rect.Bottom - 2);
+    if (!outline.IsEmpty())
+        canvas.FrameRect(outline, gfx::Brush::solid(rtl::ColorToRGB(pressed ? rtl::clWindow : rtl::clBtnText)));
 }
 
 } // namespace grid

@@ -53,7 +53,35 @@ struct HeaderCellLook
     int sorted = 0; // 0 none, 1 ascending, 2 descending
     QImage glyph;   // drawn at the left when not null
     gfx::Brush brush;
+    // The drop-down part at the right: -1 none, else a DropDownState.
+    int dropDown = -1;
+    // 0 alone in its band line, 1 last only, 2 first only, 3 neither.
+    int edges = 0;
 };
+
+enum DropDownState : int { ddNormal = 0, ddHot = 1, ddDown = 2, ddPressed = 3 };
+
+// Width of the drop-down part of a column header.
+constexpr int HeaderDropDownWidth = 15;
+
+// The edge code of a header cell from its place in its band line.
+int HeaderEdgeCode(bool firstInLine, bool lastInLine);
+
+// A button-shadow framed face with a downward triangle half the width
+// (made odd) wide.
+void DrawDropDownGlyph(gfx::Canvas &canvas, const rtl::TRect &rect, int state);
+// A flat sunken edge right and bottom, the face filled; answers the face
+// less a pixel at either side.
+rtl::TRect DrawFlatHeaderFrame(gfx::Canvas &canvas, const rtl::TRect &rect, const gfx::Brush &brush);
+// Preview text: the rectangle filled, the text inside it (1 px in, the left
+// edge further in by indent) word-wrapped with an end ellipsis.
+void DrawPreviewText(gfx::Canvas &canvas, const rtl::TRect &rect, const QString &text, int indent,
+                     const gfx::Font &font, rtl::TColor color, const gfx::Brush &brush);
+// A bitmap centred in rect as DrawCentredImage centres an image.
+void DrawCentredBitmap(gfx::Canvas &canvas, const rtl::TRect &rect, const QImage &bitmap);
+// The bottom panel's button: 11 x 11 with a pen outline 2 px in, its face
+// the button face, the window colour while hot, the frame colour pressed.
+void DrawBottomPanelButton(gfx::Canvas &canvas, const rtl::TRect &rect, bool hot, bool pressed);
 
 // A column or band header cell. A pressed one is drawn off-screen and
 // copied inverted, so that its text inverts too; clip limits what reaches

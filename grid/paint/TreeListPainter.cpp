@@ -68,6 +68,7 @@ void TreeListPainter::Paint()
     m_tree.CalcLayout(m_info);
     m_focusedColumn = m_tree.FocusedColumnIndex();
     createBrushes();
+    paintGroupPanel();
     paintBandPanel();
     paintHeaderPanel();
     paintNewItemRow();
@@ -130,8 +131,10 @@ bool TreeListPainter::offerHeaderHook(const TRect &rect, const TRect &clip, rtl:
                                       const gfx::Font &panelFont, HeaderCellLook &cell, const HeaderHook &hook)
 {
     rtl::TColor color = panelColor;
-    classes::TFont font;
+    // The hook gets the tree list's custom-draw font, set up as the panel's.
+    classes::TFont &font = m_tree.CustomDrawFont();
     font.SetFont(panelFont);
+    m_canvas.setFont(font.Font());
     bool done = false;
     const int saved = m_canvas.SaveDC();
     if (!(clip == rect))
@@ -192,6 +195,8 @@ void TreeListPainter::paintHeaderPanel()
             if (const TdxTreeListColumn *column = control->Columns(hc.ColumnIndex); column && column->HasHeaderGlyph())
                 cell.glyph = column->HeaderGlyph()->Image();
         cell.multiLine = hc.LineCount > 1 || panelMultiLine;
+        cell.edges = HeaderEdgeCode(hc.FirstInLine, hc.LastInLine);
+        cell.dropDown = m_tree.ColumnHeaderDropDown(hc.ColumnIndex);
         cell.pressed = (m_tree.State() == tsColumnDown || m_tree.State() == tsColumnDownAlt) &&
                        m_tree.PressedColumn() == hc.ColumnIndex;
         cell.brush = m_brushes.header;
@@ -254,13 +259,77 @@ void TreeListPainter::paintIndicator()
     m_canvas.ExcludeClipRect(r);
 }
 
+void TreeListPainter::paintGroupPanel()
+{
+    const TRect &r = m_info.GroupPanelRect;
+    if (r.IsEmpty() || !m_canvas.RectVisible(r))
+        return;
+    const int saved = m_canvas.SaveDC();
+    m_canvas.IntersectClipRect(r);
+    DrawGroupPanel(r, m_brushes.treeLine, m_brushes.header);
+    m_canvas.RestoreDC(saved);
+}
+
+void TreeListPainter::DrawGroupPanel(const TRect &rect, const gfx::Brush &treeLine, const gfx::Brush &header)
+{
+    // The panel's ground in the tree-line colour on a header-coloured frame.
+    m_canvas.FillRect(rect, header);
+    const TRect inner = rtl::Rect(rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1);
+    if (!inner.IsEmpty())
+        m_canvas.FillRect(inner, treeLine);
+}
+
 void TreeListPainter::paintFooter()
 {
     const TRect &r = m_info.FooterRect;
     if (r.IsEmpty() || !m_canvas.RectVisible(r))
         return;
-    DrawHeaderFrame(m_canvas, r, m_tree.Look(), m_brushes.header, false);
+    TRect face = r;
+    if (!m_tree.PaintSwitches().FooterStyle) {
+        m_canvas.FrameRect(face, gfx::Brush::solid(rtl::ColorToRGB(rtl::clBtnShadow)));
+        face = rtl::Rect(face.Left + 1, face.Top + 1, face.Right - 1, face.Bottom - 1);
+        m_canvas.DrawEdge(face, gfx::BDR_RAISEDINNER, gfx::BF_RECT | gfx::BF_ADJUST);
+    } else if (m_tree.Look() != 2) {
+        m_canvas.DrawEdge(face, gfx::BDR_RAISEDINNER, gfx::BF_RECT | gfx::BF_ADJUST);
+    }
+    m_canvas.FillRect(face, m_brushes.header);
+    // A cell under every header cell, a footer line per band line.
+    const int lineHeight = m_tree.Metrics().FooterLineHeight;
+    const int top = r.Top + 1;
+    for (const TdxTreeListHeaderCell &hc : m_info.HeaderCells) {
+        const TRect cell = rtl::Rect(hc.CellRect.Left, top + hc.BandLine * lineHeight, hc.CellRect.Right,
+                                     top + (hc.BandLine + std::max(hc.LineCount, 1)) * lineHeight);
+        const TRect clip = rtl::Rect(std::max(hc.ClipRect.Left, face.Left), std::max(cell.Top, face.Top),
+                                     std::min(hc.ClipRect.Right, face.Right), std::min(cell.Bottom, face.Bottom));
+        if (clip.IsEmpty() || !m_canvas.RectVisible(clip))
+            continue;
+        const int saved = m_canvas.SaveDC();
+        m_canvas.IntersectClipRect(clip);
+        DrawFooterCell(rtl::Rect(cell.Left + 1, cell.Top + 1, cell.Right - 1, cell.Bottom - 1), hc.ColumnIndex);
+        m_canvas.RestoreDC(saved);
+    }
     m_canvas.ExcludeClipRect(r);
+}
+
+void TreeListPainter::DrawFooterCell(const TRect &rect, int column)
+{
+    TRect r = rect;
+    if (m_tree.Look() == 2)
+        m_canvas.FrameRect(r, gfx::Brush::solid(rtl::ColorToRGB(rtl::clBtnShadow)));
+    else
+        m_canvas.DrawEdge(r, gfx::BDR_SUNKENOUTER, gfx::BF_RECT);
+    r = rtl::Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+    m_canvas.FillRect(r, m_brushes.header);
+    const QString text = m_tree.FooterCellText(column);
+    if (text.isEmpty())
+        return;
+    const gfx::BkMode mode = m_canvas.setBkMode(gfx::BkMode::Transparent);
+    const rtl::TColor before = m_canvas.setTextColor(rtl::ColorToRGB(m_tree.Font().Color()));
+    m_canvas.setFont(m_tree.Font().Font());
+    m_canvas.DrawText(text, rtl::Rect(r.Left + 2, r.Top, r.Right - 2, r.Bottom),
+                      HeaderTextFlags(TAlignment(m_tree.ColumnAlignment(column)), false));
+    m_canvas.setTextColor(before);
+    m_canvas.setBkMode(mode);
 }
 
 void TreeListPainter::paintBottomPanel()
@@ -269,6 +338,24 @@ void TreeListPainter::paintBottomPanel()
     if (r.IsEmpty() || !m_canvas.RectVisible(r))
         return;
     m_canvas.FillRect(r, m_brushes.header);
+    const QString text = m_tree.BottomPanelText();
+    if (!text.isEmpty()) {
+        const gfx::BkMode mode = m_canvas.setBkMode(gfx::BkMode::Transparent);
+        const rtl::TColor before = m_canvas.setTextColor(rtl::ColorToRGB(m_tree.Font().Color()));
+        m_canvas.setFont(m_tree.Font().Font());
+        const int buttonRoom = m_tree.IsBottomPanelButtonShown() ? 3 + 11 + 3 : 0;
+        m_canvas.DrawText(text, rtl::Rect(r.Left + 2 + buttonRoom, r.Top + 2, r.Right - 2, r.Bottom - 2),
+                          gfx::DT_SINGLELINE | gfx::DT_VCENTER | gfx::DT_END_ELLIPSIS | gfx::DT_NOPREFIX);
+        m_canvas.setTextColor(before);
+        m_canvas.setBkMode(mode);
+    }
+    if (m_tree.IsBottomPanelButtonShown()) {
+        const int top = r.Top + (r.Height() - 11) / 2;
+        const bool over = m_tree.BottomHint().OverButton();
+        const bool pressed = m_tree.State() == tsBottomButtonDown && over;
+        DrawBottomPanelButton(m_canvas, rtl::Rect(r.Left + 3, top, r.Left + 3 + 11, top + 11), over && !pressed,
+                              pressed);
+    }
     m_canvas.ExcludeClipRect(r);
 }
 

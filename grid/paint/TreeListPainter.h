@@ -66,6 +66,12 @@ protected:
     // A row drawn as one piece (column -1), or one of a row's footer lines
     // (footerLine from 0): the background and the text.
     virtual void DrawWholeRow(const CellContext &cell, const QString &text, int footerLine);
+    // The group-by panel, given the tree-line and header brushes.
+    virtual void DrawGroupPanel(const rtl::TRect &rect, const gfx::Brush &treeLine, const gfx::Brush &header);
+    // A column's cell of the footer panel, already inset in the panel.
+    virtual void DrawFooterCell(const rtl::TRect &rect, int column);
+    // The preview lines of a row.
+    virtual void DrawPreview(const CellContext &cell, const QString &text);
     TCustomdxTreeList &tree() { return m_tree; }
     gfx::Canvas &canvas() { return m_canvas; }
 
@@ -89,6 +95,7 @@ private:
     bool offerHeaderHook(const rtl::TRect &rect, const rtl::TRect &clip, rtl::TColor panelColor,
                          const gfx::Font &panelFont, HeaderCellLook &cell, const HeaderHook &hook);
     void createBrushes();
+    void paintGroupPanel();
     void paintBandPanel();
     void paintHeaderPanel();
     void paintNewItemRow();

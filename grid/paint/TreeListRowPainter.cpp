@@ -102,9 +102,7 @@ void TreeListPainter::drawPreview(const TdxTreeListRowInfo &row)
     if (row.PreviewLines <= 0)
         return;
     // The lines between the cells and the row's grid line, where a click
-    // hits the preview; nothing supplies a preview text yet, so the area
-    // takes the row's colours and no text. ColumnsRight is the last
-    // column's last pixel.
+    // hits the preview. ColumnsRight is the last column's last pixel.
     const int bottom = row.Top + row.Height - m_info.HorzLineWidth - row.FooterHeight;
     const int top = bottom - row.PreviewLines * m_tree.Metrics().PreviewLineHeight - 2;
     const TRect rect =
@@ -112,7 +110,24 @@ void TreeListPainter::drawPreview(const TdxTreeListRowInfo &row)
     if (rect.IsEmpty() || !m_canvas.RectVisible(rect))
         return;
     const TreeListCellState s = cellState(row, -1, false);
-    m_canvas.FillRect(rect, colorsFor(s, CellDrawnSelected(s), -1, row.Node).brush);
+    const RowColors colors = colorsFor(s, CellDrawnSelected(s), -1, row.Node);
+    CellContext cell;
+    cell.rect = rect;
+    cell.node = row.Node;
+    cell.brush = colors.brush;
+    cell.textColor = colors.text;
+    cell.bkColor = colors.bk;
+    cell.selected = row.Selected;
+    const int saved = m_canvas.SaveDC();
+    m_canvas.IntersectClipRect(rect);
+    DrawPreview(cell, m_tree.NodePreviewText(row.Node));
+    m_canvas.RestoreDC(saved);
+}
+
+void TreeListPainter::DrawPreview(const CellContext &cell, const QString &text)
+{
+    DrawPreviewText(m_canvas, cell.rect, text, 0, m_tree.PreviewFont().Font(), m_tree.PreviewFont().Color(),
+                    cell.brush);
 }
 
 const gfx::Brush &TreeListPainter::levelBrush(TdxTreeListNode *node, int level, const gfx::Brush &fallback,

@@ -217,8 +217,10 @@ TEST(TreeListGeometry, RowHeights)
         TdxTreeListNode *n = f.node({"n"});
         if (c.children)
             f.node({"c"}, n);
-        if (c.preview)
+        if (c.preview) {
             f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoPreview));
+            f.tree->SetOptionsB(f.tree->OptionsB() & ~(1u << boPreviewFromText)); // the set count of lines
+        }
         f.settings([&c](TreeListSettings &s) {
             s.ShowGrid = c.grid;
             s.ShowPreviewGrid = c.previewGrid;

@@ -35,7 +35,17 @@ public:
     bool IsSingleTextNode(TdxTreeListNode *node) override { return node == singleText; }
     void DoRowBegin(TdxTreeListNode *node) override { rowCalls.push_back({node, true}); }
     void DoRowEnd(TdxTreeListNode *node) override { rowCalls.push_back({node, false}); }
+    int GroupPanelHeight() override { return groupPanel; }
+    bool IsBottomPanelShown() override { return bottomPanel; }
+    bool IsBottomPanelButtonShown() override { return bottomButton; }
+    QString BottomPanelText() override { return bottomText; }
+    int ColumnHeaderDropDown(int) override { return dropDown; }
     bool newItemRow = false;
+    int groupPanel = 0;
+    bool bottomPanel = false;
+    bool bottomButton = false;
+    QString bottomText;
+    int dropDown = -1;
     bool groupFooters = false;
     rtl::TColor levelColor = rtl::clNone;
     TdxTreeListNode *singleText = nullptr;
@@ -452,6 +462,7 @@ TEST(TreeListPaint, PreviewLinesTakeTheRowColours)
     PaintFixture f;
     f.focusedTwoColumns();
     f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoPreview) | (1u << aoRowFocus));
+    f.tree->SetOptionsB(f.tree->OptionsB() & ~(1u << boPreviewFromText)); // the set count of lines
     for (const bool grid : {false, true}) {
         f.settings([grid](TreeListSettings &s) { s.ShowGrid = grid; });
         const QImage image = f.paint(300, 200);
@@ -701,4 +712,149 @@ TEST(TreeListPaint, AWholeRowIsOnePieceInTheGroupColours)
     for (int x = 20; x < 199; ++x)
         ASSERT_EQ(at(image, x, row.Top + 2), btnFace) << x;
     EXPECT_EQ(at(image, 150, f.info.Rows[0].Top + 2), window);
+}
+
+TEST(TreeListPaint, FooterCellsSitUnderTheirHeaderCells)
+{
+    PaintFixture f;
+    f.column("A", 80);
+    f.column("B", 100);
+    f.node({"a", "b"});
+    f.tree->SetLook(2);
+    f.settings([](TreeListSettings &s) { s.ShowFooter = true; });
+    const QImage image = f.paint();
+    const rtl::TRect footer = f.info.FooterRect;
+    ASSERT_FALSE(footer.IsEmpty());
+    const int y = footer.Top + footer.Height() / 2;
+    const rtl::TColor shadow = rtl::ColorToRGB(rtl::clBtnShadow);
+    // Each cell framed 1 px inside its column's extent, the face between.
+    for (int column : {0, 1}) {
+        const rtl::TRect cell = f.headerCell(column);
+        if (column > 0) // the first starts under the panel's own frame
+            EXPECT_EQ(at(image, cell.Left + 1, y), shadow) << column;
+        EXPECT_EQ(at(image, cell.Right - 2, y), shadow) << column;
+        EXPECT_EQ(at(image, cell.Left + 10, y), btnFace) << column;
+    }
+    EXPECT_EQ(at(image, f.headerCell(1).Left, y), btnFace); // the gap between two cells
+}
+
+TEST(TreeListPaint, GroupAndBottomPanels)
+{
+    PaintFixture f;
+    f.column("A", 80);
+    f.node({"a"});
+    f.tree->groupPanel = 24;
+    f.tree->bottomPanel = true;
+    f.tree->bottomButton = true;
+    f.tree->CalcMetrics();
+    QImage image = f.paint(300, 160);
+    const rtl::TRect group = f.info.GroupPanelRect;
+    ASSERT_EQ(group, rtl::Rect(0, 0, 300, 24));
+    EXPECT_EQ(at(image, 150, 12), rtl::ColorToRGB(rtl::clBtnShadow)); // the tree-line brush
+    EXPECT_EQ(at(image, 150, 0), btnFace);                              // the header brush
+    EXPECT_EQ(f.tree->HitTest(150, 12).HitCode, htGroupPanel);
+
+    const rtl::TRect bottom = f.info.BottomPanelRect;
+    ASSERT_FALSE(bottom.IsEmpty());
+    const int top = bottom.Top + (bottom.Height() - 11) / 2;
+    // The 11-px button 3 px in: its face, then a text-coloured outline 2 px in.
+    EXPECT_EQ(at(image, bottom.Left + 3, top), btnFace);
+    EXPECT_EQ(at(image, bottom.Left + 3 + 2, top + 2), rtl::ColorToRGB(rtl::clBtnText));
+    EXPECT_EQ(at(image, bottom.Left + 3 + 8, top + 8), rtl::ColorToRGB(rtl::clBtnText));
+    EXPECT_EQ(at(image, bottom.Left + 3 + 5, top + 5), btnFace);
+    EXPECT_EQ(at(image, bottom.Left + 3 + 11, top + 5), btnFace);
+    const auto ink = [&](const QImage &img) {
+        int n = 0;
+        for (int y = bottom.Top; y < bottom.Bottom; ++y)
+            for (int x = bottom.Left + 20; x < bottom.Right; ++x)
+                n += at(img, x, y) != btnFace;
+        return n;
+    };
+    EXPECT_EQ(ink(image), 0);
+    f.tree->bottomText = "Bottom";
+    EXPECT_GT(ink(f.paint(300, 160)), 0);
+    f.tree->bottomButton = false;
+    image = f.paint(300, 160);
+    EXPECT_EQ(at(image, bottom.Left + 3 + 2, top + 2), btnFace);
+}
+
+TEST(TreeListPaint, TheDropDownPartAndTheCustomDrawFont)
+{
+    PaintFixture f;
+    TdxTreeListColumn *a = f.column("", 80);
+    f.node({"a"});
+    QImage image = f.paint();
+    const rtl::TRect cell = f.headerCell(0);
+    const int y = (cell.Top + cell.Bottom) / 2;
+    const rtl::TColor text = rtl::ColorToRGB(rtl::clBtnText);
+    EXPECT_NE(at(image, cell.Right - 3 - 8, y - 1), text);
+    f.tree->dropDown = ddNormal;
+    image = f.paint();
+    // A 15-px part inside the raised frame's text area, framed in shadow,
+    // its triangle in the button text colour.
+    EXPECT_EQ(at(image, cell.Right - 3 - 15, y), rtl::ColorToRGB(rtl::clBtnShadow));
+    EXPECT_EQ(at(image, cell.Right - 3 - 8, y - 1), text);
+    f.tree->dropDown = ddDown;
+    image = f.paint();
+    EXPECT_EQ(at(image, cell.Right - 3 - 8, y - 1), window);
+
+    gfx::Font big = f.tree->HeaderFont().Font();
+    big.size = 13;
+    classes::TFont header;
+    header.SetFont(big);
+    f.tree->SetHeaderFont(header);
+    classes::TFont *given = nullptr;
+    a->OnCustomDrawColumnHeader.Set([&](classes::TObject *, TdxTreeListColumn *, gfx::Canvas *canvas,
+                                        const rtl::TRect &, QString &, rtl::TColor &, classes::TFont *font,
+                                        TAlignment &, TdxTreeListColumnSort &, bool &) {
+        given = font;
+        EXPECT_EQ(canvas->font().size, 13);
+        EXPECT_EQ(font->Font().size, 13);
+    });
+    f.paint();
+    EXPECT_EQ(given, &f.tree->CustomDrawFont());
+}
+
+TEST(TreeListPrimitives, EdgeCodesFlatFramesPreviewTextAndCentredBitmaps)
+{
+    EXPECT_EQ(HeaderEdgeCode(true, true), 0);
+    EXPECT_EQ(HeaderEdgeCode(false, true), 1);
+    EXPECT_EQ(HeaderEdgeCode(true, false), 2);
+    EXPECT_EQ(HeaderEdgeCode(false, false), 3);
+
+    gfx::FixedTextMeasurer measurer;
+    QImage frame = zvotest::blank(40, 20, untouched);
+    {
+        gfx::Canvas canvas(&frame, &measurer);
+        const rtl::TRect inner = DrawFlatHeaderFrame(canvas, rtl::Rect(0, 0, 40, 20), gfx::Brush::solid(btnFace));
+        EXPECT_EQ(inner, rtl::Rect(1, 0, 38, 19)); // less the edge, then a pixel at either side
+    }
+    EXPECT_EQ(at(frame, 39, 5), rtl::ColorToRGB(rtl::clBtnShadow));
+    EXPECT_EQ(at(frame, 5, 19), rtl::ColorToRGB(rtl::clBtnShadow));
+    EXPECT_EQ(at(frame, 0, 0), btnFace);
+
+    QImage bitmap = zvotest::blank(40, 20, untouched);
+    QImage dot(3, 3, QImage::Format_RGB32);
+    dot.fill(Qt::red);
+    {
+        gfx::Canvas canvas(&bitmap, &measurer);
+        DrawCentredBitmap(canvas, rtl::Rect(10, 0, 20, 10), dot);
+    }
+    EXPECT_EQ(at(bitmap, 14, 4), 0x0000FF);
+    EXPECT_EQ(at(bitmap, 16, 6), 0x0000FF);
+    EXPECT_EQ(at(bitmap, 13, 4), untouched);
+
+    // The preview text keeps its indent clear, and draws nothing when empty.
+    QImage empty = zvotest::blank(60, 30, untouched);
+    QImage text = zvotest::blank(60, 30, untouched);
+    for (QImage *image : {&empty, &text}) {
+        gfx::Canvas canvas(image, &measurer);
+        DrawPreviewText(canvas, rtl::Rect(0, 0, 60, 30), image == &text ? QStringLiteral("MMMM MMMM MMMM") : QString(),
+                        10, canvas.font(), rtl::clBlack, gfx::Brush::solid(window));
+    }
+    EXPECT_EQ(countOf(empty, window), 60 * 30);
+    EXPECT_LT(countOf(text, window), 60 * 30);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 11; ++x)
+            ASSERT_EQ(at(text, x, y), window) << x << "," << y;
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QHash>
+
 using namespace grid;
 using gridtest::LayoutFixture;
 
@@ -111,15 +113,67 @@ TEST(TreeListSizing, PreviewLines)
     EXPECT_EQ(f.tree->MeasurePreviewLines(QString(), 100, 0, -1, 0, font, height), 0);
     EXPECT_EQ(height, 0);
     EXPECT_EQ(f.tree->MeasurePreviewLines(QStringLiteral("abc"), 100, 0, 0, 0, font, height), 0);
-    // 8 characters a line in 60 - 4 pixels.
+    // 8 characters a line in 60 - 4 pixels; 2 px kept above and below.
     EXPECT_EQ(f.tree->MeasurePreviewLines(QStringLiteral("abc def ghi jkl"), 60, 0, -1, 0, font, height), 2);
-    EXPECT_EQ(height, 26);
+    EXPECT_EQ(height, 26 + 4);
     EXPECT_EQ(f.tree->MeasurePreviewLines(QStringLiteral("abc def ghi jkl"), 60, 0, 1, 0, font, height), 1);
-    EXPECT_EQ(height, 13);
+    EXPECT_EQ(height, 13 + 4);
     EXPECT_EQ(f.tree->MeasurePreviewLines(QStringLiteral("abc def ghi jkl"), 60, 0, -1, 20, font, height), 1);
     // Only a positive limit caps; another negative one is no count below zero.
     EXPECT_EQ(f.tree->MeasurePreviewLines(QStringLiteral("abc def ghi jkl"), 60, 0, -5, 0, font, height), 2);
-    EXPECT_EQ(height, 26);
+    EXPECT_EQ(height, 26 + 4);
+    // 1 px each where the preview's grid line takes the other.
+    f.settings([](TreeListSettings &s) {
+        s.ShowGrid = true;
+        s.ShowPreviewGrid = true;
+    });
+    EXPECT_EQ(f.tree->MeasurePreviewLines(QStringLiteral("abc def ghi jkl"), 60, 0, -1, 0, font, height), 2);
+    EXPECT_EQ(height, 26 + 2);
+}
+
+namespace {
+
+// Previews from the node's own text, its height adjusted by the control.
+class PreviewTextControl : public TCustomdxTreeListControl
+{
+public:
+    using TCustomdxTreeListControl::TCustomdxTreeListControl;
+    QString NodePreviewText(TdxTreeListNode *node) override { return texts.value(node); }
+    void AdjustPreviewHeight(int &height) override { height += adjustBy; }
+    QHash<TdxTreeListNode *, QString> texts;
+    int adjustBy = 0;
+};
+
+} // namespace
+
+TEST(TreeListSizing, AutomaticPreviewHeightFollowsTheNodesPreviewText)
+{
+    LayoutFixture f(400);
+    auto *control = new PreviewTextControl(nullptr);
+    f.tree.reset(control);
+    f.tree->SetHost(&f.host);
+    f.tree->SetDefaultLayout(false);
+    f.tree->SetClientRect(rtl::Rect(0, 0, 400, 400));
+    f.band(0, 216);
+    f.sized(0, 216); // 200 px of preview text beside a top-level node's indent
+    f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoPreview));
+    f.settings([](TreeListSettings &s) { s.PreviewLines = 3; });
+    TdxTreeListNode *none = f.node({"a"});
+    TdxTreeListNode *two = f.node({"b"});
+    TdxTreeListNode *many = f.node({"c"});
+    control->texts[two] = QString(20, 'x') + " " + QString(20, 'y'); // 28 characters a line
+    control->texts[many] = QString(20, 'w') + " " + QString(20, 'x') + " " + QString(20, 'y') + " " + QString(20, 'z');
+    ASSERT_TRUE(f.tree->optionB(boPreviewFromText)); // on by default
+    EXPECT_EQ(f.tree->NodePreviewLines(none), 0);
+    EXPECT_EQ(f.tree->NodePreviewLines(two), 2);
+    EXPECT_EQ(f.tree->NodePreviewLines(many), 3); // the set count caps it
+    control->adjustBy = 5;
+    int height = 0;
+    f.tree->MeasurePreviewLines(control->texts[two], 200, 0, -1, 0, f.tree->PreviewFont(), height);
+    EXPECT_EQ(height, 26 + 4 + 5);
+    // Without the option, the set count.
+    f.tree->SetOptionsB(f.tree->OptionsB() & ~(1u << boPreviewFromText));
+    EXPECT_EQ(f.tree->NodePreviewLines(none), 3);
 }
 
 TEST(TreeListSizing, AutomaticWidthHoldsBandsAtTheirMinimumsAndTheOthersShareTheRest)
