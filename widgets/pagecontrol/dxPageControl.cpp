@@ -116,6 +116,13 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             // The place in the list follows from the order the pages are
             // stored in.
             c.Integer("PageIndex", &T::PageIndex, &T::SetPageIndex).Stored(false);
+            c.Integer("BorderWidth", &T::BorderWidth, &T::SetBorderWidth).Default(0);
+            // The control shows, places and sizes its pages itself.
+            c.Boolean("Visible", [](const T &p) { return !p.QWidget::isHidden(); }).Stored(false);
+            c.Integer("Left", [](const T &p) { return p.QWidget::x(); }).Stored(false);
+            c.Integer("Top", [](const T &p) { return p.QWidget::y(); }).Stored(false);
+            c.Integer("Width", [](const T &p) { return p.QWidget::width(); }).Stored(false);
+            c.Integer("Height", [](const T &p) { return p.QWidget::height(); }).Stored(false);
             c.Event("OnHide", &T::OnHide);
             c.Event("OnShow", &T::OnShow);
         });
@@ -163,6 +170,16 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
             c.Enum("TabPosition", TabPositionInfo(), &T::TabPosition, &T::SetTabPosition).NoDefault();
             c.Integer("TabWidth", &T::TabWidth, &T::SetTabWidth).NoDefault();
             c.Boolean("DockSite", &T::DockSite, &T::SetDockSite).Default(false);
+            c.Boolean("TabStop", &T::TabStop, &T::SetTabStop).Default(true);
+            // Hidden only when hidden on purpose: a control not shown yet,
+            // or on a window not shown yet, is visible.
+            c.Boolean(
+                 "Visible",
+                 [](const T &p) {
+                     return !p.QWidget::isHidden() || !p.QWidget::testAttribute(Qt::WA_WState_ExplicitShowHide);
+                 },
+                 [](T &p, bool v) { p.QWidget::setVisible(v); })
+                .Default(true);
             c.Boolean(
                  "Enabled", [](const T &p) { return p.QWidget::isEnabled(); },
                  [](T &p, bool v) { p.QWidget::setEnabled(v); })
@@ -299,6 +316,12 @@ void TdxTabSheet::SetImageIndex(int value)
 {
     if (assignIfChanged(m_imageIndex, value) && m_tabShowing)
         m_pageControl->relayout();
+}
+
+void TdxTabSheet::SetBorderWidth(int value)
+{
+    if (assignIfChanged(m_borderWidth, std::max(0, value)))
+        setContentsMargins(m_borderWidth, m_borderWidth, m_borderWidth, m_borderWidth);
 }
 
 void TdxTabSheet::SetHighlighted(bool value)
@@ -591,9 +614,23 @@ void TdxCustomPageControl::SetHideButtons(bool value)
 {
     if (!assignIfChanged(m_options.hideButtons, value))
         return;
-    // Without a strip there is nothing in the control itself to focus.
-    setFocusPolicy(value ? Qt::NoFocus : Qt::StrongFocus);
+    updateFocusPolicy();
     relayout();
+}
+
+void TdxCustomPageControl::SetTabStop(bool value)
+{
+    if (assignIfChanged(m_tabStop, value))
+        updateFocusPolicy();
+}
+
+void TdxCustomPageControl::updateFocusPolicy()
+{
+    // Without a strip there is nothing in the control itself to focus.
+    if (m_options.hideButtons)
+        setFocusPolicy(Qt::NoFocus);
+    else
+        setFocusPolicy(m_tabStop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void TdxCustomPageControl::SetHotTrack(bool value)

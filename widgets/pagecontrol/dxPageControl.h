@@ -74,6 +74,9 @@ public:
     void SetImageIndex(int value);
     bool Highlighted() const { return m_highlighted; }
     void SetHighlighted(bool value);
+    // The margin kept free inside the page around its controls.
+    int BorderWidth() const { return m_borderWidth; }
+    void SetBorderWidth(int value);
 
     // Events are published, so that a stored layout can name their handlers.
     classes::TEvent<void(TdxTabSheet *sender)> OnShow;
@@ -100,6 +103,7 @@ private:
     bool m_tabShowing = false;
     bool m_highlighted = false;
     bool m_shown = false;
+    int m_borderWidth = 0;
 };
 
 // The argument of OnDrawTabEx: the tab and the font it will be drawn with.
@@ -166,6 +170,10 @@ public:
     void SetTabWidth(int value);
     const gfx::Font &Font() const { return m_font; }
     void SetFont(const gfx::Font &font);
+    // False keeps the control out of the Tab order; a click still focuses
+    // it, unless HideButtons leaves nothing in it to focus.
+    bool TabStop() const { return m_tabStop; }
+    void SetTabStop(bool value);
     bool DockSite() const { return m_dockSite; }
     void SetDockSite(bool value) { m_dockSite = value; }
 
@@ -235,6 +243,7 @@ private:
     void updateTabShowings();
     void invalidateActiveTab();
     void placePages();
+    void updateFocusPolicy();
     bool ownsEvent(QObject *receiver) const;
     bool handleKey(QKeyEvent *event);
     bool handleAccelerator(QKeyEvent *event);
@@ -248,6 +257,7 @@ private:
     bool m_ownerDraw = false;
     bool m_scrollOpposite = false;
     bool m_dockSite = false;
+    bool m_tabStop = true;
     gfx::ImageList *m_images = nullptr;
     int m_imageLink = 0;
     gfx::Font m_font;

@@ -531,6 +531,9 @@ TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
     control->setGeometry(8, 12, 284, 208);
     control->SetDockSite(true);
     control->QWidget::setEnabled(false);
+    control->SetTabStop(false);
+    control->hide();
+    pages[2]->SetBorderWidth(4);
     const char *events[] = {"OnChange", "OnChanging", "OnDrawTab", "OnDrawTabEx", "OnGetImageIndex"};
     control->OnChange.Set(QStringLiteral("PageControl1Change"), nullptr);
     control->OnChanging.Set(QStringLiteral("PageControl1Changing"), nullptr);
@@ -546,8 +549,9 @@ TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
     classes::TMemoryStream text;
     classes::ObjectBinaryToText(stream, text);
     const QByteArray written(text.Memory(), int(text.Size()));
-    for (const char *line : {"Left = 8", "Top = 12", "Width = 284", "Height = 208", "DockSite = True",
-                             "Enabled = False", "OnShow = Sheet2Show", "OnHide = Sheet2Hide"})
+    for (const char *line :
+         {"Left = 8", "Top = 12", "Width = 284", "Height = 208", "DockSite = True", "Enabled = False",
+          "OnShow = Sheet2Show", "OnHide = Sheet2Hide", "TabStop = False", "Visible = False", "BorderWidth = 4"})
         EXPECT_TRUE(written.contains(line)) << line << "\n" << written.constData();
     for (const char *event : events)
         EXPECT_TRUE(written.contains(QByteArray(event) + " = PageControl1" + QByteArray(event + 2)))
@@ -572,7 +576,13 @@ TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
     stream.SetPosition(0);
     stream.ReadComponent(restored);
 
+    // What the control does with the pages' places is not stored.
+    EXPECT_EQ(written.count("Left = "), 1);
     EXPECT_EQ(restored->geometry(), QRect(8, 12, 284, 208));
+    EXPECT_FALSE(restored->TabStop());
+    EXPECT_EQ(restored->focusPolicy(), Qt::ClickFocus);
+    EXPECT_TRUE(restored->isHidden());
+    EXPECT_EQ(restored->Pages(2)->contentsMargins(), QMargins(4, 4, 4, 4));
     EXPECT_TRUE(restored->DockSite());
     EXPECT_FALSE(restored->isEnabled());
     ASSERT_EQ(restored->PageCount(), 3);
@@ -583,6 +593,7 @@ TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
     EXPECT_EQ(restored->OnGetImageIndex.Name(), QStringLiteral("PageControl1GetImageIndex"));
 
     restored->QWidget::setEnabled(true);
+    restored->show();
     form.show();
     restored->SetActivePageIndex(1);
     EXPECT_EQ(asked, 1);
@@ -591,6 +602,13 @@ TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
     restored->SetActivePageIndex(2);
     EXPECT_EQ(hidden, 1);
     EXPECT_EQ(drawn + fonts + images, 0);
+
+    // Without buttons nothing in the control takes the focus; with them
+    // back, it is still out of the Tab order.
+    restored->SetHideButtons(true);
+    EXPECT_EQ(restored->focusPolicy(), Qt::NoFocus);
+    restored->SetHideButtons(false);
+    EXPECT_EQ(restored->focusPolicy(), Qt::ClickFocus);
 }
 
 } // namespace
