@@ -352,7 +352,7 @@ void TreeListPainter::paintBottomPanel()
     if (m_tree.IsBottomPanelButtonShown()) {
         const int top = r.Top + (r.Height() - 11) / 2;
         const bool over = m_tree.BottomHint().OverButton();
-        const bool pressed = m_tree.State() == tsBottomButtonDown && over;
+        const bool pressed = m_tree.State() == tsBottomButtonDown && m_tree.ButtonPressed();
         DrawBottomPanelButton(m_canvas, rtl::Rect(r.Left + 3, top, r.Left + 3 + 11, top + 11), over && !pressed,
                               pressed);
     }

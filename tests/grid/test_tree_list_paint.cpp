@@ -773,6 +773,14 @@ TEST(TreeListPaint, GroupAndBottomPanels)
     EXPECT_EQ(ink(image), 0);
     f.tree->bottomText = "Bottom";
     EXPECT_GT(ink(f.paint(300, 160)), 0);
+    // Held down, the face takes the frame colour until the release.
+    f.tree->MouseDown(mbLeft, {}, bottom.Left + 3 + 5, top + 5);
+    ASSERT_EQ(f.tree->State(), tsBottomButtonDown);
+    image = f.paint(300, 160);
+    EXPECT_EQ(at(image, bottom.Left + 3, top), rtl::ColorToRGB(rtl::clWindowFrame));
+    f.tree->MouseUp(mbLeft, {}, bottom.Left + 3 + 5, top + 5);
+    image = f.paint(300, 160);
+    EXPECT_EQ(at(image, bottom.Left + 3, top), btnFace);
     f.tree->bottomButton = false;
     image = f.paint(300, 160);
     EXPECT_EQ(at(image, bottom.Left + 3 + 2, top + 2), btnFace);
