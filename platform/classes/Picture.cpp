@@ -13,13 +13,48 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 namespace classes {
 
 namespace {
+
+// libpng, under Qt's PNG reader, writes its complaint about a broken file
+// straight to standard error; the failure itself reaches the caller as a
+// null image, so the line would only be noise beside the caller's message.
+class PictureDecoderQuiet
+{
+public:
+    PictureDecoderQuiet()
+    {
+        std::fflush(stderr);
+        m_saved = ::dup(STDERR_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (m_saved >= 0 && null >= 0)
+            ::dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            ::close(null);
+    }
+    ~PictureDecoderQuiet()
+    {
+        if (m_saved < 0)
+            return;
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+    }
+    PictureDecoderQuiet(const PictureDecoderQuiet &) = delete;
+    PictureDecoderQuiet &operator=(const PictureDecoderQuiet &) = delete;
+
+private:
+    int m_saved = -1;
+};
 
 // Qt's own allocation limit guards against headers that promise huge images.
 QImage pictureRead(const QByteArray &bytes, const char *format, int imageNumber = 0)
@@ -28,6 +63,10 @@ QImage pictureRead(const QByteArray &bytes, const char *format, int imageNumber 
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
+    const bool png = reader.format().toLower() == "png";
+    std::optional<PictureDecoderQuiet> quiet;
+    if (png)
+        quiet.emplace();
     if (imageNumber > 0 && !reader.jumpToImage(imageNumber))
         return QImage();
     return reader.read();
