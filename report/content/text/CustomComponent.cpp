@@ -6,11 +6,19 @@
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Reader.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace report {
 
 namespace {
+
+// Positions and sizes come from templates and may hold any value: their
+// sums stay within the page's integer range.
+int32_t customComponentSum(int64_t aSum)
+{
+    return int32_t(std::clamp<int64_t>(aSum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
 
 struct CustomComponentCacheRecord
 {
@@ -96,14 +104,17 @@ TppCustomComponent::ParentPlace TppCustomComponent::parentPlace() const
 void TppCustomComponent::place()
 {
     const ParentPlace parent = parentPlace();
-    const int32_t left = parent.left + mmLeft();
+    const int32_t left = customComponentSum(int64_t(parent.left) + mmLeft());
     int32_t height = mmHeight();
-    int32_t top = parent.origin + mmTop();
+    int32_t top = customComponentSum(int64_t(parent.origin) + mmTop());
     if (ShiftWithParent()) {
         // Keeps its distance to the bottom of the stretched object above.
         const TppComponent *above = parent.above;
-        if (above && above != this && above->mmTop() + above->mmHeight() <= mmTop())
-            top = above->BottomOnPage(parent.aboveOrigin) + (mmTop() - (above->mmTop() + above->mmHeight()));
+        if (above && above != this) {
+            const int64_t aboveBottom = int64_t(above->mmTop()) + above->mmHeight();
+            if (aboveBottom <= mmTop())
+                top = customComponentSum(int64_t(above->BottomOnPage(parent.aboveOrigin)) + (mmTop() - aboveBottom));
+        }
     }
     const bool checksSpace = parent.checksSpace;
     const int32_t limit = parent.limit;
@@ -118,10 +129,11 @@ void TppCustomComponent::place()
         SetSpaceUsed(0);
         return;
     }
-    m_printPosRect = rtl::TRect{left, top, left + mmWidth(), top + height};
+    m_printPosRect = rtl::TRect{left, top, customComponentSum(int64_t(left) + mmWidth()),
+                                customComponentSum(int64_t(top) + height)};
     SetSpaceUsed(height);
     AfterPlace();
-    m_printPosRect.Bottom = top + SpaceUsed();
+    m_printPosRect.Bottom = customComponentSum(int64_t(top) + SpaceUsed());
     m_placed = true;
 }
 
