@@ -698,6 +698,12 @@ void TCustomdxTreeList::DoExpanded(TdxTreeListNode *node)
         OnExpanded(this, node);
 }
 
+void TCustomdxTreeList::DoNodeChanged(TdxTreeListNode *node)
+{
+    if (OnNodeChanged)
+        OnNodeChanged(this, node);
+}
+
 void TCustomdxTreeList::DoCollapsed(TdxTreeListNode *node)
 {
     if (OnCollapsed)

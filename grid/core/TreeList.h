@@ -504,6 +504,9 @@ public:
     virtual void BandBestFit(int /*band*/) {}
     // A finished click on a band header.
     virtual void BandClick(int /*position*/) {}
+    // A band's or a column's sizing ended with a new width.
+    virtual void BandSized(int /*position*/) {}
+    virtual void ColumnSized(int /*column*/) {}
     // A release of the band panel's or the header panel's indicator button,
     // and of the bottom panel's button.
     virtual void IndicatorButtonClick(bool /*bandPanel*/) {}
@@ -633,6 +636,7 @@ protected:
     virtual void DoCollapsing(TdxTreeListNode *node, bool &allow);
     virtual void DoExpanded(TdxTreeListNode *node);
     virtual void DoCollapsed(TdxTreeListNode *node);
+    virtual void DoNodeChanged(TdxTreeListNode *node);
     // A node holding the focus below it collapses; false stops the collapse.
     virtual bool CollapseWithFocusInside(TdxTreeListNode *node);
     virtual void NodeChanged(TdxTreeListNode *node, bool fullRefresh);

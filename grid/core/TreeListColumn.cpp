@@ -491,6 +491,8 @@ void TdxTreeListColumn::editorChanged()
 {
     if (m_treeList && m_treeList->EditFlag())
         return;
+    if (m_treeList)
+        m_treeList->EditorChanged(this);
     if (OnChange)
         OnChange(this);
 }
@@ -499,6 +501,8 @@ void TdxTreeListColumn::editorValidate(QString &errorText, bool &accept)
 {
     if (m_treeList && m_treeList->EditFlag())
         return;
+    if (m_treeList)
+        m_treeList->EditorValidate(this, errorText, accept);
     if (OnValidate)
         OnValidate(this, errorText, accept);
 }

@@ -260,6 +260,15 @@ public:
     void EndDragColumn(int column, const TreeListColumnDrop &target, bool &accept) override;
     // A click edits at once only in a column whose editor is not disabled.
     bool ImmediateEditQuery(int x, int y, int column, bool wasFocused) override;
+    // A column's editor changed its text, or is asked to validate it; the
+    // grid hears first, the column's own event after.
+    virtual void EditorChanged(TdxTreeListColumn *column);
+    virtual void EditorValidate(TdxTreeListColumn *column, QString &errorText, bool &accept);
+    // A finished click on a band header; a finished sizing of a band or a
+    // column that changed its width.
+    void BandClick(int position) override;
+    void BandSized(int position) override;
+    void ColumnSized(int column) override;
 
     // ---- Events, each fired only when set ----
     TdxTreeListColumnAllowEvent OnCanSort;
@@ -277,6 +286,11 @@ public:
     std::function<void(classes::TObject *, TdxTreeListColumn *, int band, int line, int position, bool &accept)>
         OnEndDragColumn;
     TdxTreeListColumnEvent OnColumnClick;
+    TdxTreeListBandEvent OnBandClick;
+    TdxTreeListBandEvent OnBandSized;
+    TdxTreeListColumnEvent OnColumnSized;
+    TdxTreeListColumnEvent OnEditChange;
+    std::function<void(classes::TObject *, TdxTreeListColumn *, QString &errorText, bool &accept)> OnEditValidate;
     TdxTreeListColumnEvent OnHideColumn;
     TdxTreeListColumnEvent OnShowColumn;
     TdxTreeListColumnEvent OnMoveColumn;

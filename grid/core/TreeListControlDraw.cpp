@@ -44,7 +44,7 @@ void TCustomdxTreeListControl::DoCustomDrawCell(gfx::Canvas *canvas, const rtl::
         OnCustomDrawCell(this, canvas, rect, node, c, selected, focused, newItemRow, text, color, font, alignment,
                          done);
     if (c && c->OnCustomDrawCell.Assigned() && !done)
-        c->OnCustomDrawCell(this, canvas, rect, node, c, selected, focused, newItemRow, text, color, font, alignment,
+        c->OnCustomDrawCell(c, canvas, rect, node, c, selected, focused, newItemRow, text, color, font, alignment,
                             done);
 }
 
@@ -120,6 +120,36 @@ void TCustomdxTreeListControl::DragOverColumn(int column, bool &accept)
 {
     if (TdxTreeListColumn *c = Columns(column); c && OnDragOverColumn)
         OnDragOverColumn(this, c, accept);
+}
+
+void TCustomdxTreeListControl::EditorChanged(TdxTreeListColumn *column)
+{
+    if (OnEditChange)
+        OnEditChange(this, column);
+}
+
+void TCustomdxTreeListControl::EditorValidate(TdxTreeListColumn *column, QString &errorText, bool &accept)
+{
+    if (OnEditValidate)
+        OnEditValidate(this, column, errorText, accept);
+}
+
+void TCustomdxTreeListControl::BandClick(int position)
+{
+    if (TdxTreeListBand *band = visibleBand(position); band && OnBandClick)
+        OnBandClick(this, band);
+}
+
+void TCustomdxTreeListControl::BandSized(int position)
+{
+    if (TdxTreeListBand *band = visibleBand(position); band && OnBandSized)
+        OnBandSized(this, band);
+}
+
+void TCustomdxTreeListControl::ColumnSized(int column)
+{
+    if (TdxTreeListColumn *c = Columns(column); c && OnColumnSized)
+        OnColumnSized(this, c);
 }
 
 bool TCustomdxTreeListControl::ImmediateEditQuery(int x, int y, int column, bool wasFocused)

@@ -164,6 +164,9 @@ void TCustomdxTreeList::commitEdit()
     }
     StoreEditValue(node, m_editedColumn, m_editor->GetEditValue(false), m_editor);
     NodeChanged(node, false);
+    // A handler may end the grid's hold of the node; it hears of it last.
+    if (owns(node))
+        DoNodeChanged(node);
 }
 
 void TCustomdxTreeList::AbandonEdit()

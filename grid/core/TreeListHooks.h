@@ -176,6 +176,8 @@ struct TreeListEvents
     TdxTreeListNodeEvent OnDeletion;
     // The focused node moved.
     TdxTreeListChangeNodeEvent OnChangeNode;
+    // An edit of the node's values was committed.
+    TdxTreeListNodeEvent OnNodeChanged;
     TdxTreeListNotifyEvent OnSelectionChanged;
     // Replaces the value ordering of a sort; 0 keeps the nodes' order.
     TdxTreeListCompareEvent OnCompare;

@@ -609,15 +609,19 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
     case tsBandSizing: {
         const int at = ClampBandSizing(m_pressHit.BandIndex, m_sizingPos);
         m_state = tsNone;
-        if (at != m_sizingStart)
+        if (at != m_sizingStart) {
             FinishBandSizing(m_pressHit.BandIndex, at);
+            BandSized(m_pressHit.BandIndex);
+        }
         break;
     }
     case tsColumnSizing: {
         const int at = ClampColumnSizing(m_pressHit.ColumnIndex, m_sizingPos);
         m_state = tsNone;
-        if (at != m_sizingStart)
+        if (at != m_sizingStart) {
             FinishColumnSizing(m_pressHit.ColumnIndex, at);
+            ColumnSized(m_pressHit.ColumnIndex);
+        }
         break;
     }
     case tsBandPanelSizing:

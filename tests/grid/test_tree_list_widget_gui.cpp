@@ -343,6 +343,66 @@ TEST(TreeListWidget, AClickThatStartsEditingPutsTheCaretWhereItWas)
     EXPECT_EQ(edit->lineEdit()->cursorPosition(), 0);
 }
 
+TEST(TreeListWidget, AnEditTellsTheGridAsItGoesAndWhenItIsCommitted)
+{
+    WidgetFixture f;
+    f.tree->SetOptionsA((f.tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
+    f.widget->show();
+    f.widget->setFocus();
+    TdxTreeListColumn *column = f.tree->Columns(0);
+    QStringList heard;
+    f.tree->OnEditChange = [&](classes::TObject *sender, TdxTreeListColumn *c) {
+        EXPECT_EQ(sender, f.tree.get());
+        EXPECT_EQ(c, column);
+        heard << "grid change";
+    };
+    column->OnChange.Set([&](classes::TObject *sender) {
+        EXPECT_EQ(sender, column);
+        heard << "column change";
+    });
+    f.tree->OnEditValidate = [&](classes::TObject *, TdxTreeListColumn *c, QString &, bool &) {
+        EXPECT_EQ(c, column);
+        heard << "grid validate";
+    };
+    column->OnValidate.Set([&](classes::TObject *, QString &, bool &) { heard << "column validate"; });
+    f.tree->OnNodeChanged = [&](classes::TObject *sender, TdxTreeListNode *node) {
+        EXPECT_EQ(sender, f.tree.get());
+        heard << "changed " + f.tree->GetNodeString(node, 0);
+    };
+    f.tree->SetFocusedNode(f.tree->Items(1));
+    QTest::keyClick(f.widget.get(), Qt::Key_F2);
+    auto *edit = dynamic_cast<TdxInplaceTextEdit *>(f.tree->Editor());
+    ASSERT_NE(edit, nullptr);
+    EXPECT_TRUE(heard.isEmpty()); // filling the editor is no change
+    QTest::keyClick(edit->lineEdit(), Qt::Key_End);
+    QTest::keyClicks(edit->lineEdit(), "!");
+    EXPECT_EQ(heard, (QStringList{"grid change", "column change"}));
+    heard.clear();
+    ASSERT_TRUE(f.tree->EndEditing());
+    EXPECT_EQ(heard, (QStringList{"grid validate", "column validate", "changed two!"}));
+    // Opened and closed without a change: nothing was committed.
+    heard.clear();
+    QTest::keyClick(f.widget.get(), Qt::Key_F2);
+    ASSERT_TRUE(f.tree->EndEditing());
+    EXPECT_FALSE(heard.contains("changed two!"));
+}
+
+TEST(TreeListWidget, AColumnsCellEventHasTheColumnAsSender)
+{
+    WidgetFixture f;
+    TdxTreeListColumn *column = f.tree->Columns(0);
+    int calls = 0;
+    column->OnCustomDrawCell.Set([&](classes::TObject *sender, gfx::Canvas *, const rtl::TRect &, TdxTreeListNode *,
+                                     TdxTreeListColumn *c, bool, bool, bool, QString &, rtl::TColor &,
+                                     classes::TFont *, TAlignment &, bool &) {
+        EXPECT_EQ(sender, column);
+        EXPECT_EQ(c, column);
+        ++calls;
+    });
+    f.widget->render();
+    EXPECT_GE(calls, 2);
+}
+
 TEST(TreeListWidget, TheBorderFollowsTheLookAndTheCornerBetweenTheBarsIsButtonFace)
 {
     WidgetFixture f;

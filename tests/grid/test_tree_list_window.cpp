@@ -286,3 +286,37 @@ TEST(TreeListEvents, PanelButtonsAreHeldDownUntilReleasedAndThenTellTheirHooks)
     EXPECT_EQ(f.hooked().bottomButtons, 1);
     EXPECT_EQ(f.hooked().bandButtons, 1);
 }
+
+TEST(TreeListEvents, BandClicksAndFinishedSizingsAreTold)
+{
+    EventFixture f;
+    TreeListSettings s = f.tree->Settings();
+    s.ShowBands = true;
+    f.tree->SetSettings(s);
+    f.tree->CalcMetrics();
+    QStringList heard;
+    f.tree->OnBandClick = [&](classes::TObject *, TdxTreeListBand *band) { heard << "band " + band->Caption(); };
+    f.tree->OnBandSized = [&](classes::TObject *, TdxTreeListBand *) { heard << "band sized"; };
+    f.tree->OnColumnSized = [&](classes::TObject *, TdxTreeListColumn *c) { heard << "sized " + c->Caption(); };
+    f.tree->Bands()->Items(0)->SetCaption("Main");
+    const rtl::TPoint band = f.pointOf(htBandHeader);
+    f.tree->MouseDown(mbLeft, ssLeft, band.X, band.Y);
+    f.tree->MouseUp(mbLeft, 0, band.X + 2, band.Y);
+    EXPECT_EQ(heard, QStringList{"band Main"});
+    heard.clear();
+    // A column's edge: released where it was pressed, nothing changed.
+    const rtl::TPoint edge = f.pointOf(htColumnEdge);
+    f.tree->MouseDown(mbLeft, ssLeft, edge.X, edge.Y);
+    f.tree->MouseUp(mbLeft, 0, edge.X, edge.Y);
+    EXPECT_TRUE(heard.isEmpty());
+    f.tree->MouseDown(mbLeft, ssLeft, edge.X, edge.Y);
+    f.tree->MouseMove(ssLeft, edge.X - 30, edge.Y);
+    f.tree->MouseUp(mbLeft, 0, edge.X - 30, edge.Y);
+    EXPECT_EQ(heard, QStringList{"sized A"});
+    heard.clear();
+    const rtl::TPoint bandEdge = f.pointOf(htBandEdge);
+    f.tree->MouseDown(mbLeft, ssLeft, bandEdge.X, bandEdge.Y);
+    f.tree->MouseMove(ssLeft, bandEdge.X - 40, bandEdge.Y);
+    f.tree->MouseUp(mbLeft, 0, bandEdge.X - 40, bandEdge.Y);
+    EXPECT_EQ(heard, QStringList{"band sized"});
+}
