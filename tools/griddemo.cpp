@@ -2,7 +2,7 @@
 // one: a three-band grid of 300 nodes, the same on every machine (classic
 // system colours, DejaVu Sans 9), in a window or painted to a PNG file.
 //
-//   griddemo [--options A,B] [--render FILE.png [--size WxH]] [--script FILE]
+//   griddemo [--options A,B] [--show PARTS] [--render FILE.png [--size WxH]] [--script FILE]
 
 #include "griddemo_grid.h"
 #include "griddemo_script.h"
@@ -30,9 +30,11 @@ constexpr int demoMaxSide = 32767;
 constexpr qint64 demoMaxPixels = 64LL * 1024 * 1024;
 
 const char *const demoUsage =
-    "Usage: griddemo [--options A,B] [--render FILE.png [--size WxH]] [--script FILE]\n"
+    "Usage: griddemo [--options A,B] [--show PARTS] [--render FILE.png [--size WxH]] [--script FILE]\n"
     "Shows a tree-list grid of three bands (Site, Counts, Notes) and 300 nodes.\n"
     "  --options A,B      option words A and B in hex (default 105F,A000303E)\n"
+    "  --show PARTS       also show, comma-separated: multiline (rows as tall as their\n"
+    "                     wrapped notes), rowfooters, footer, grouppanel, bottompanel\n"
     "  --render FILE.png  paint the grid as it looks with the focus to FILE.png and exit\n"
     "  --size WxH         client size of the picture or window in pixels (default 800x600)\n"
     "  --script FILE      drive the grid by the commands of FILE and check the outcome:\n"
@@ -55,6 +57,7 @@ struct DemoArgs
     QSize size{800, 600};
     uint32_t optionsA = griddemo::DefaultOptionsA;
     uint32_t optionsB = griddemo::DefaultOptionsB;
+    griddemo::DemoParts parts;
     QString error;
 };
 
@@ -81,6 +84,9 @@ DemoArgs parseDemoArgs(const QStringList &args)
                               .arg(demoMaxPixels);
             else
                 a.size = QSize(int(w), int(h));
+        } else if (arg == "--show" && hasValue) {
+            if (!griddemo::ParseDemoParts(args[++i], a.parts))
+                a.error = QString("bad parts \"%1\": expected names of --help").arg(args[i]);
         } else if (arg == "--options" && hasValue) {
             const QStringList words = args[++i].split(',');
             bool okA = false, okB = false;
@@ -122,7 +128,7 @@ int main(int argc, char **argv)
     grid::RegisterTreeListGrid();
 
     griddemo::GridDemo demo;
-    griddemo::BuildGridDemo(demo, args.optionsA, args.optionsB);
+    griddemo::BuildGridDemo(demo, args.optionsA, args.optionsB, args.parts);
     int result = 0;
     {
         // The grid is a control among others: a field below it takes the

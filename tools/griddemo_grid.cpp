@@ -4,6 +4,8 @@
 
 #include <QImage>
 
+#include <functional>
+
 namespace griddemo {
 
 namespace {
@@ -38,6 +40,39 @@ QImage demoGlyph(int level)
     return image;
 }
 
+// The demo's grid: the text-node control with the parts it is asked for.
+class DemoTreeList : public grid::TCustomdxTreeListControl
+{
+public:
+    DemoTreeList(classes::TComponent *owner, const DemoParts &parts)
+        : TCustomdxTreeListControl(owner)
+        , m_parts(parts)
+    {}
+    bool IsGroupFooter(grid::TdxTreeListNode *, int level) override { return m_parts.rowFooters && level <= 1; }
+    int GroupPanelHeight() override { return m_parts.groupPanel ? 28 : 0; }
+    bool IsBottomPanelShown() override { return m_parts.bottomPanel; }
+    bool IsBottomPanelButtonShown() override { return m_parts.bottomPanel; }
+    QString BottomPanelText() override { return QString("%1 nodes").arg(NodeCount()); }
+    // The counts' sums over every node.
+    QString FooterCellText(int column) override
+    {
+        if (column < 1 || column > 5)
+            return column == 0 ? QStringLiteral("Sum") : QString();
+        qint64 sum = 0;
+        std::function<void(grid::TdxTreeListNode *)> add = [&](grid::TdxTreeListNode *node) {
+            sum += GetNodeString(node, column).toLongLong();
+            for (int i = 0; i < node->Count(); ++i)
+                add(node->Items(i));
+        };
+        for (int i = 0; i < Count(); ++i)
+            add(Items(i));
+        return QString::number(sum);
+    }
+
+private:
+    DemoParts m_parts;
+};
+
 void addDemoColumn(grid::TCustomdxTreeListControl &tree, const classes::TMetaClass &type, const char *name,
                    const char *caption, int width, int band)
 {
@@ -49,7 +84,7 @@ void addDemoColumn(grid::TCustomdxTreeListControl &tree, const classes::TMetaCla
 }
 
 void fillDemoNode(grid::TCustomdxTreeListControl &tree, grid::TdxTreeListNode *node, const QString &site, int s,
-                  int level)
+                  int level, bool longNotes)
 {
     int total = 0;
     tree.SetNodeString(node, 0, site);
@@ -63,6 +98,8 @@ void fillDemoNode(grid::TCustomdxTreeListControl &tree, grid::TdxTreeListNode *n
     tree.SetNodeString(node, 6, code.left(3) + "-" + code.mid(3));
     if (s % 3 == 0)
         tree.SetNodeString(node, 7, QString("note %1").arg(s));
+    if (s % 3 == 0 && longNotes)
+        tree.SetNodeString(node, 7, QString("note %1: %2").arg(s).arg(s % 2 ? "seen twice" : "checked by hand, then again"));
     if (level == 0)
         tree.SetNodeString(node, 8, "1234");
     tree.SetNodeImageIndex(node, level);
@@ -71,12 +108,32 @@ void fillDemoNode(grid::TCustomdxTreeListControl &tree, grid::TdxTreeListNode *n
 
 } // namespace
 
-void BuildGridDemo(GridDemo &demo, uint32_t optionsA, uint32_t optionsB)
+bool ParseDemoParts(const QString &list, DemoParts &parts)
+{
+    for (const QString &name : list.split(',', Qt::SkipEmptyParts)) {
+        const QString n = name.trimmed();
+        if (n == "multiline")
+            parts.multiLine = true;
+        else if (n == "rowfooters")
+            parts.rowFooters = true;
+        else if (n == "footer")
+            parts.footer = true;
+        else if (n == "grouppanel")
+            parts.groupPanel = true;
+        else if (n == "bottompanel")
+            parts.bottomPanel = true;
+        else
+            return false;
+    }
+    return true;
+}
+
+void BuildGridDemo(GridDemo &demo, uint32_t optionsA, uint32_t optionsB, const DemoParts &parts)
 {
     using namespace grid;
     demo.form = std::make_unique<classes::TComponent>(nullptr);
     demo.form->SetName("GridDemo");
-    demo.tree = new TCustomdxTreeListControl(demo.form.get());
+    demo.tree = new DemoTreeList(demo.form.get(), parts);
     TCustomdxTreeListControl &tree = *demo.tree;
     tree.SetName("Grid1");
     tree.SetParentForm(demo.form.get());
@@ -88,7 +145,7 @@ void BuildGridDemo(GridDemo &demo, uint32_t optionsA, uint32_t optionsB)
     tree.SetBandFont(font);
     tree.SetHeaderFont(font);
     tree.SetOptionsA(optionsA);
-    tree.SetOptionsB(optionsB);
+    tree.SetOptionsB(optionsB | (parts.multiLine ? 1u << boMultiLineRows : 0u));
 
     TdxTreeListBands &bands = *tree.Bands();
     const char *bandCaptions[] = {"Site", "Counts", "Notes"};
@@ -128,13 +185,15 @@ void BuildGridDemo(GridDemo &demo, uint32_t optionsA, uint32_t optionsB)
     int s = 0;
     for (int site = 1; site <= 12; ++site) {
         TdxTreeListNode *siteNode = tree.Add();
-        fillDemoNode(tree, siteNode, QString("Site %1").arg(site, 2, 10, QChar('0')), s++, 0);
+        fillDemoNode(tree, siteNode, QString("Site %1").arg(site, 2, 10, QChar('0')), s++, 0, parts.multiLine);
         for (int page = 1; page <= 4; ++page) {
             TdxTreeListNode *pageNode = siteNode->AddChild();
-            fillDemoNode(tree, pageNode, QString("Page %1-%2").arg(site, 2, 10, QChar('0')).arg(page), s++, 1);
+            fillDemoNode(tree, pageNode, QString("Page %1-%2").arg(site, 2, 10, QChar('0')).arg(page), s++, 1,
+                         parts.multiLine);
             for (int link = 1; link <= 5; ++link)
                 fillDemoNode(tree, pageNode->AddChild(),
-                             QString("Link %1-%2-%3").arg(site, 2, 10, QChar('0')).arg(page).arg(link), s++, 2);
+                             QString("Link %1-%2-%3").arg(site, 2, 10, QChar('0')).arg(page).arg(link), s++, 2,
+                             parts.multiLine);
         }
     }
 
@@ -142,6 +201,10 @@ void BuildGridDemo(GridDemo &demo, uint32_t optionsA, uint32_t optionsB)
     settings.ShowBands = true;
     settings.ShowIndicator = true;
     settings.ReserveButtonCell = true;
+    settings.ShowFooter = parts.footer;
+    settings.ShowRowFooters = parts.rowFooters;
+    if (parts.multiLine)
+        settings.RowLineLimit = 3;
     tree.SetSettings(settings);
     TreeListPaintSwitches switches = tree.PaintSwitches();
     switches.ShowLines = true;

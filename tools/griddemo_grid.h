@@ -8,6 +8,8 @@
 
 #include "platform/gfx/ImageList.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <memory>
 
@@ -15,6 +17,19 @@ namespace griddemo {
 
 constexpr uint32_t DefaultOptionsA = 0x105F;
 constexpr uint32_t DefaultOptionsB = 0xA000303E;
+
+// Parts of the grid the demo shows only when asked (griddemo --show).
+struct DemoParts
+{
+    bool multiLine = false;   // rows as tall as their wrapped notes, up to 3 lines
+    bool rowFooters = false;  // a footer line under each page and each site
+    bool footer = false;      // the footer panel with the counts' sums
+    bool groupPanel = false;  // the group-by panel above the bands
+    bool bottomPanel = false; // the bottom panel with its text and button
+};
+
+// The names --show takes, comma-separated; false for an unknown one.
+bool ParseDemoParts(const QString &list, DemoParts &parts);
 
 struct GridDemo
 {
@@ -25,6 +40,7 @@ struct GridDemo
 
 // Fills demo with the grid in its first state: "Site 01" and "Page 01-1"
 // expanded, "Site 01" focused in colSite. DejaVu Sans 9 throughout.
-void BuildGridDemo(GridDemo &demo, uint32_t optionsA = DefaultOptionsA, uint32_t optionsB = DefaultOptionsB);
+void BuildGridDemo(GridDemo &demo, uint32_t optionsA = DefaultOptionsA, uint32_t optionsB = DefaultOptionsB,
+                   const DemoParts &parts = {});
 
 } // namespace griddemo

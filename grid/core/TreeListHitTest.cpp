@@ -375,7 +375,7 @@ void TCustomdxTreeList::hitRows(const TdxTreeListLayoutInfo &info, TdxTreeListHi
         const int indentLimit = std::min(NodeIndentWidth(row.Node), info.TreeColumnWidth);
         const int indentRight = info.RowsRect.Left + indentLimit - scrolled;
         if (x < indentRight) {
-            const TreeListIndentRects parts = NodeIndentRects(row.Node, row.Height, indentLimit);
+            const TreeListIndentRects parts = NodeIndentRects(row.Node, row.Height - row.FooterHeight, indentLimit);
             const int px = x + scrolled - info.RowsRect.Left;
             const int py = y - row.Top;
             hit.HitCode = hitContains(parts.Button, px, py)       ? htButton

@@ -246,7 +246,8 @@ void TreeListPainter::drawIndent(const TdxTreeListRowInfo &row)
     if (settings.ReserveButtonCell && m_tree.PaintSwitches().ShowLines)
         drawTreeLines(row, left - shift, m_brushes.grayText, m_tree.Color());
 
-    const TreeListIndentRects parts = m_tree.NodeIndentRects(node, row.Height);
+    // The button and images stand beside the cells, above the row's footers.
+    const TreeListIndentRects parts = m_tree.NodeIndentRects(node, row.Height - row.FooterHeight);
     auto place = [&](const TRect &r) {
         return rtl::Rect(left + r.Left, row.Top + r.Top, left + r.Right, row.Top + r.Bottom);
     };
@@ -300,7 +301,7 @@ void TreeListPainter::drawTreeLines(const TdxTreeListRowInfo &row, int left, con
     const int indent = m_tree.Metrics().IndentWidth;
     const int top = row.Top;
     const int bottom = row.Top + row.Height;
-    const int middle = top + row.Height / 2;
+    const int middle = top + (row.Height - row.FooterHeight) / 2;
     auto xOf = [&](const TdxTreeListNode *n) { return left + n->Level() * indent + indent / 2 - 1; };
     auto line = [&](int l, int t, int r, int b) { m_canvas.FillRect(rtl::Rect(l, t, r, b), brush); };
     TdxTreeListNode *node = row.Node;

@@ -6,6 +6,7 @@
 
 #include "grid/widgets/TreeListWidget.h"
 
+#include "tests/support/GoldenImage.h"
 #include "tests/support/PixelProbes.h"
 
 #include <QFile>
@@ -173,4 +174,17 @@ TEST(GridDemo, PictureShowsHeadersSeparatorsAndTheIndicatorArrow)
     EXPECT_GE(blackIn(info.Rows[0]), 10);
     EXPECT_EQ(blackIn(info.Rows[1]), 0);
     widget.setTreeList(nullptr);
+}
+
+TEST(GridDemo, EachPartShownOnRequestMatchesItsPicture)
+{
+    QTemporaryDir dir;
+    for (const char *part : {"multiline", "rowfooters", "footer", "grouppanel", "bottompanel"}) {
+        const QString path = dir.filePath(QString("%1.png").arg(part));
+        ASSERT_EQ(runGridDemo({"--show", part, "--size", "800x400", "--render", path}).exitCode, 0) << part;
+        EXPECT_TRUE(zvotest::matchesGolden(QImage(path).convertToFormat(QImage::Format_RGB32),
+                                           QString("tests/grid/goldens/griddemo_%1.png").arg(part)))
+            << part;
+    }
+    EXPECT_EQ(runGridDemo({"--show", "footer,nothing", "--render", dir.filePath("x.png")}).exitCode, 1);
 }

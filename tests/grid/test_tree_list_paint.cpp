@@ -730,8 +730,9 @@ TEST(TreeListPaint, FooterCellsSitUnderTheirHeaderCells)
     // Each cell framed 1 px inside its column's extent, the face between.
     for (int column : {0, 1}) {
         const rtl::TRect cell = f.headerCell(column);
-        if (column > 0) // the first starts under the panel's own frame
+        if (column > 0) { // the first starts under the panel's own frame
             EXPECT_EQ(at(image, cell.Left + 1, y), shadow) << column;
+        }
         EXPECT_EQ(at(image, cell.Right - 2, y), shadow) << column;
         EXPECT_EQ(at(image, cell.Left + 10, y), btnFace) << column;
     }
