@@ -75,6 +75,25 @@ QWidget *firstFocusableIn(QWidget *page)
     return nullptr;
 }
 
+// Tells `enter` when the focus comes to the widget or a widget inside it from
+// elsewhere, and `exit` when it goes elsewhere. A window that loses the
+// activation keeps its focus widget, so that is neither.
+QMetaObject::Connection watchFocus(QWidget *widget, bool &entered, std::function<void()> enter,
+                                   std::function<void()> exit)
+{
+    return QObject::connect(
+        qApp, &QApplication::focusChanged, widget,
+        [widget, &entered, enter = std::move(enter), exit = std::move(exit)](QWidget *, QWidget *now) {
+            if (!now)
+                return;
+            const bool inside = now == widget || widget->isAncestorOf(now);
+            if (inside == entered)
+                return;
+            entered = inside;
+            controls::guarded(controls::Report::none(), inside ? enter : exit);
+        });
+}
+
 } // namespace
 
 // --- streaming -------------------------------------------------------------
@@ -123,7 +142,10 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             c.Integer("Top", [](const T &p) { return p.QWidget::y(); }).Stored(false);
             c.Integer("Width", [](const T &p) { return p.QWidget::width(); }).Stored(false);
             c.Integer("Height", [](const T &p) { return p.QWidget::height(); }).Stored(false);
+            c.Event("OnEnter", &T::OnEnter);
+            c.Event("OnExit", &T::OnExit);
             c.Event("OnHide", &T::OnHide);
+            c.Event("OnResize", &T::OnResize);
             c.Event("OnShow", &T::OnShow);
         });
     return meta;
@@ -194,6 +216,9 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
                                                                         QStringLiteral("TdxDrawTabExEvent"));
             c.Event<void(TdxCustomPageControl *, int, int &)>("OnGetImageIndex", &T::OnGetImageIndex,
                                                               QStringLiteral("TdxTabGetImageEvent"));
+            c.Event<void(classes::TObject *)>("OnEnter", &T::OnEnter);
+            c.Event<void(classes::TObject *)>("OnExit", &T::OnExit);
+            c.Event<void(classes::TObject *)>("OnResize", &T::OnResize);
         });
     return meta;
 }
@@ -210,6 +235,8 @@ TdxTabSheet::TdxTabSheet(QWidget *parent)
     , classes::TComponent(nullptr)
 {
     QWidget::setVisible(false);
+    m_focusWatch = watchFocus(
+        this, m_entered, [this] { OnEnter ? OnEnter(this) : void(); }, [this] { OnExit ? OnExit(this) : void(); });
     if (auto *control = qobject_cast<TdxCustomPageControl *>(parent))
         SetPageControl(control);
 }
@@ -223,6 +250,8 @@ TdxTabSheet::TdxTabSheet(classes::TComponent *owner)
     , classes::TComponent(owner)
 {
     QWidget::setVisible(false);
+    m_focusWatch = watchFocus(
+        this, m_entered, [this] { OnEnter ? OnEnter(this) : void(); }, [this] { OnExit ? OnExit(this) : void(); });
 }
 
 classes::TComponent *TdxTabSheet::GetParentComponent() const
@@ -238,6 +267,8 @@ void TdxTabSheet::SetParentComponent(classes::TComponent *parent)
 
 TdxTabSheet::~TdxTabSheet()
 {
+    // The focus moves while child widgets go; the events are gone by then.
+    QObject::disconnect(m_focusWatch);
     if (m_pageControl)
         m_pageControl->removePage(this);
 }
@@ -360,6 +391,13 @@ void TdxTabSheet::showEvent(QShowEvent *event)
         controls::guarded(controls::Report::none(), [&] { OnShow(this); });
 }
 
+void TdxTabSheet::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (OnResize)
+        controls::guarded(controls::Report::none(), [&] { OnResize(this); });
+}
+
 void TdxTabSheet::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
@@ -393,12 +431,15 @@ TdxCustomPageControl::TdxCustomPageControl(QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    m_focusWatch = watchFocus(
+        this, m_entered, [this] { OnEnter ? OnEnter(this) : void(); }, [this] { OnExit ? OnExit(this) : void(); });
     qApp->installEventFilter(this);
 }
 
 TdxCustomPageControl::~TdxCustomPageControl()
 {
     qApp->removeEventFilter(this);
+    QObject::disconnect(m_focusWatch);
     // Pages die with the child widgets; they must not call back into a
     // control that is half gone.
     for (TdxTabSheet *page : m_pages) {

@@ -81,6 +81,11 @@ public:
     // Events are published, so that a stored layout can name their handlers.
     classes::TEvent<void(TdxTabSheet *sender)> OnShow;
     classes::TEvent<void(TdxTabSheet *sender)> OnHide;
+    // The focus came into the page (to it or a control on it) from outside,
+    // or left it; a window losing the activation keeps it where it was.
+    classes::TEvent<void(classes::TObject *sender)> OnEnter;
+    classes::TEvent<void(classes::TObject *sender)> OnExit;
+    classes::TEvent<void(classes::TObject *sender)> OnResize;
 
     // The strip's view of the page.
     std::string tabCaption() const override { return m_caption; }
@@ -91,6 +96,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     friend class TdxCustomPageControl;
@@ -104,6 +110,8 @@ private:
     bool m_highlighted = false;
     bool m_shown = false;
     int m_borderWidth = 0;
+    bool m_entered = false;
+    QMetaObject::Connection m_focusWatch;
 };
 
 // The argument of OnDrawTabEx: the tab and the font it will be drawn with.
@@ -191,6 +199,10 @@ public:
     classes::TEvent<void(TdxCustomPageControl *control, int tabIndex, const rtl::TRect &rect, bool active)> OnDrawTab;
     classes::TEvent<void(TdxCustomPageControl *control, TdxDrawTabExRecord &record)> OnDrawTabEx;
     classes::TEvent<void(TdxCustomPageControl *sender, int tabIndex, int &imageIndex)> OnGetImageIndex;
+    // As a page's: the focus came into the control or left it.
+    classes::TEvent<void(classes::TObject *sender)> OnEnter;
+    classes::TEvent<void(classes::TObject *sender)> OnExit;
+    classes::TEvent<void(classes::TObject *sender)> OnResize;
 
     // The canvas of the paint in progress (for OnDrawTab), else null.
     gfx::Canvas *Canvas() const { return m_canvas; }
@@ -258,6 +270,8 @@ private:
     bool m_scrollOpposite = false;
     bool m_dockSite = false;
     bool m_tabStop = true;
+    bool m_entered = false;
+    QMetaObject::Connection m_focusWatch;
     gfx::ImageList *m_images = nullptr;
     int m_imageLink = 0;
     gfx::Font m_font;

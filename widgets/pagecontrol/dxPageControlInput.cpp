@@ -182,7 +182,11 @@ void TdxCustomPageControl::changeEvent(QEvent *event)
 void TdxCustomPageControl::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    controls::guarded(controls::Report::none(), [&] { relayout(); });
+    controls::guarded(controls::Report::none(), [&] {
+        relayout();
+        if (OnResize)
+            OnResize(this);
+    });
 }
 
 void TdxCustomPageControl::keyPressEvent(QKeyEvent *event)

@@ -542,6 +542,8 @@ TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
     control->OnGetImageIndex.Set(QStringLiteral("PageControl1GetImageIndex"), nullptr);
     pages[1]->OnShow.Set(QStringLiteral("Sheet2Show"), nullptr);
     pages[1]->OnHide.Set(QStringLiteral("Sheet2Hide"), nullptr);
+    pages[1]->OnEnter.Set(QStringLiteral("Sheet2Enter"), nullptr);
+    control->OnResize.Set(QStringLiteral("PageControl1Resize"), nullptr);
 
     classes::TMemoryStream stream;
     stream.WriteComponent(control);
@@ -551,7 +553,8 @@ TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
     const QByteArray written(text.Memory(), int(text.Size()));
     for (const char *line :
          {"Left = 8", "Top = 12", "Width = 284", "Height = 208", "DockSite = True", "Enabled = False",
-          "OnShow = Sheet2Show", "OnHide = Sheet2Hide", "TabStop = False", "Visible = False", "BorderWidth = 4"})
+          "OnShow = Sheet2Show", "OnHide = Sheet2Hide", "TabStop = False", "Visible = False", "BorderWidth = 4",
+          "OnEnter = Sheet2Enter", "OnResize = PageControl1Resize"})
         EXPECT_TRUE(written.contains(line)) << line << "\n" << written.constData();
     for (const char *event : events)
         EXPECT_TRUE(written.contains(QByteArray(event) + " = PageControl1" + QByteArray(event + 2)))
@@ -573,6 +576,8 @@ TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
         "PageControl1GetImageIndex", [&](TdxCustomPageControl *, int, int &) { ++images; });
     restored->DefineMethod<void(TdxTabSheet *)>("Sheet2Show", [&](TdxTabSheet *) { ++shown; });
     restored->DefineMethod<void(TdxTabSheet *)>("Sheet2Hide", [&](TdxTabSheet *) { ++hidden; });
+    restored->DefineMethod<void(classes::TObject *)>("Sheet2Enter", [](classes::TObject *) {});
+    restored->DefineMethod<void(classes::TObject *)>("PageControl1Resize", [](classes::TObject *) {});
     stream.SetPosition(0);
     stream.ReadComponent(restored);
 
@@ -609,6 +614,37 @@ TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
     EXPECT_EQ(restored->focusPolicy(), Qt::NoFocus);
     restored->SetHideButtons(false);
     EXPECT_EQ(restored->focusPolicy(), Qt::ClickFocus);
+}
+
+// The focus coming into the control or one of its pages from outside, and
+// leaving them; moving inside tells nothing. And a change of size.
+TEST_F(PageControlTest, EnterExitAndResizeAreToldForTheControlAndItsPages)
+{
+    addEdits();
+    auto *outside = new QLineEdit(window.get());
+    outside->move(0, 220);
+    auto *second = new QLineEdit(pages[0]);
+    pages[0]->layout()->addWidget(second);
+    showWindow();
+    outside->setFocus();
+    std::vector<std::string> told;
+    const auto note = [&told](const char *what) { return [&told, what](classes::TObject *) { told.push_back(what); }; };
+    control->OnEnter.Set(note("control enter"));
+    control->OnExit.Set(note("control exit"));
+    pages[0]->OnEnter.Set(note("page enter"));
+    pages[0]->OnExit.Set(note("page exit"));
+    control->OnResize.Set(note("control resize"));
+    pages[0]->OnResize.Set(note("page resize"));
+
+    edits[0]->setFocus();
+    second->setFocus();
+    control->setFocus();
+    outside->setFocus();
+    EXPECT_EQ(told, (std::vector<std::string>{"control enter", "page enter", "page exit", "control exit"}));
+
+    told.clear();
+    control->resize(260, 190);
+    EXPECT_EQ(told, (std::vector<std::string>{"page resize", "control resize"}));
 }
 
 } // namespace
