@@ -1,6 +1,6 @@
-// reportdemo's and streamconv's output files on a full disk: the run fails
-// with one line that names the file and the reason, and the file that was
-// there stays as it was.
+// reportdemo's and streamconv's output files and reportdemo's PDF on a full
+// disk: the run fails with one line that names the file and the reason, and
+// the file that was there stays as it was.
 
 #include "tests/support/TestSupport.h"
 #include "tests/support/TinyFileSystem.h"
@@ -68,8 +68,9 @@ TEST(ToolsOnAFullDisk, ReportdemoAndStreamconvFailAndKeepTheEarlierFile)
         const std::string out = folder + "/pages.txt";
         const std::string dump = folder + "/dump.txt";
         const std::string binary = folder + "/component.bin";
+        const std::string pdf = folder + "/report.pdf";
         const std::string earlier = "the earlier run's file\n";
-        for (const std::string &file : {out, dump, binary})
+        for (const std::string &file : {out, dump, binary, pdf})
             writeText(file, earlier);
         if (!zvotest::fillFileSystem(folder))
             return "could not fill the disk";
@@ -80,6 +81,9 @@ TEST(ToolsOnAFullDisk, ReportdemoAndStreamconvFailAndKeepTheEarlierFile)
         if (const std::string what = checkFailedRun(runTool(demo + " --dump " + dump, errors), dump, earlier);
             !what.empty())
             failures += "--dump: " + what;
+        if (const std::string what = checkFailedRun(runTool(demo + " --pdf " + pdf, errors), pdf, earlier);
+            !what.empty())
+            failures += "--pdf: " + what;
         const std::string convert = std::string(ZVO_STREAMCONV) + " --to-binary " + text + " " + binary;
         if (const std::string what = checkFailedRun(runTool(convert, errors), binary, earlier); !what.empty())
             failures += "streamconv: " + what;

@@ -9,6 +9,8 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <limits>
 
 namespace report {
@@ -319,6 +321,20 @@ bool TppCustomPrinter::ShowProperties()
 
 // ---- Job calls ---------------------------------------------------------------
 
+namespace {
+
+// A job into a file fails for the file system's reason (a full disk), which
+// the printer context leaves in errno; a printer's own refusals carry none
+// worth showing.
+QString printerFileReason(const QString &aOutputFileName, int aError)
+{
+    if (aOutputFileName.isEmpty() || aError == 0)
+        return QString();
+    return QStringLiteral(": ") + aOutputFileName + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(aError));
+}
+
+} // namespace
+
 void TppCustomPrinter::BeginDoc()
 {
     if (m_printing)
@@ -332,8 +348,10 @@ void TppCustomPrinter::BeginDoc()
     try {
         ResetDC();
         PrinterContext *dc = GetDC();
+        errno = 0;
         if (!dc || !dc->startDoc(m_documentName, m_outputFileName)) {
-            throw EPrintError(QStringLiteral("Printing on \"%1\" could not start.").arg(m_printerName));
+            throw EPrintError(QStringLiteral("Printing on \"%1\" could not start%2.")
+                                  .arg(m_printerName, printerFileReason(m_outputFileName, errno)));
         }
     } catch (...) {
         freeDC();
@@ -350,9 +368,12 @@ void TppCustomPrinter::StartPage()
     if (m_resetPending)
         ResetDC();
     PrinterContext *dc = GetDC();
+    errno = 0;
     if (dc && !dc->startPage())
-        throw EPrintError(
-            QStringLiteral("Printing on \"%1\" could not start page %2.").arg(m_printerName).arg(m_pageNumber + 1));
+        throw EPrintError(QStringLiteral("Printing on \"%1\" could not start page %2%3.")
+                              .arg(m_printerName)
+                              .arg(m_pageNumber + 1)
+                              .arg(printerFileReason(m_outputFileName, errno)));
     ++m_pageNumber;
     if (m_canvas)
         m_canvas->Refresh();
@@ -375,13 +396,17 @@ void TppCustomPrinter::EndDoc()
         return;
     EndPage();
     bool reached = true;
+    int error = 0;
     if (m_dc) {
         if (m_canvas)
             m_canvas->Refresh();
-        if (m_aborted)
+        if (m_aborted) {
             m_dc->abortDoc();
-        else
+        } else {
+            errno = 0;
             reached = m_dc->endDoc();
+            error = errno;
+        }
     }
     freeDC();
     m_printing = false;
@@ -389,8 +414,8 @@ void TppCustomPrinter::EndDoc()
     m_aborted = false;
     m_pageNumber = 0;
     if (!reached)
-        throw EPrintError(
-            QStringLiteral("The document \"%1\" did not reach the printer \"%2\".").arg(m_documentName, m_printerName));
+        throw EPrintError(QStringLiteral("The document \"%1\" did not reach the printer \"%2\"%3.")
+                              .arg(m_documentName, m_printerName, printerFileReason(m_outputFileName, error)));
 }
 
 void TppCustomPrinter::ResetDC()
