@@ -737,6 +737,14 @@ TEST(TreeListPaint, FooterCellsSitUnderTheirHeaderCells)
         EXPECT_EQ(at(image, cell.Left + 10, y), btnFace) << column;
     }
     EXPECT_EQ(at(image, f.headerCell(1).Left, y), btnFace); // the gap between two cells
+    // The panel: a shadow frame, unless the footer style asks for none in
+    // the flat look.
+    EXPECT_EQ(at(image, footer.Left + 20, footer.Top), shadow);
+    TreeListPaintSwitches switches = f.tree->PaintSwitches();
+    switches.FooterStyle = true;
+    f.tree->SetPaintSwitches(switches);
+    const QImage styled = f.paint();
+    EXPECT_EQ(at(styled, footer.Left + 20, footer.Top), btnFace);
 }
 
 TEST(TreeListPaint, GroupAndBottomPanels)
