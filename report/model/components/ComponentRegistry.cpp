@@ -19,7 +19,17 @@ using UnRegisterHook = void (*)(const classes::TMetaClass &);
 
 RegisterHook g_registerHook = nullptr;
 UnRegisterHook g_unRegisterHook = nullptr;
-std::unique_ptr<TppRegList> g_componentList;
+// The list owns its records: a program that registers and never finalises
+// (a test, an early exit) still frees them with the list.
+struct ComponentListDeleter {
+    void operator()(TppRegList *aList) const
+    {
+        for (int i = 0; i < aList->Count(); ++i)
+            delete static_cast<TppRegComponent *>(aList->Objects(i));
+        delete aList;
+    }
+};
+std::unique_ptr<TppRegList, ComponentListDeleter> g_componentList;
 
 constexpr TppPaletteEntry PaletteRows[] = {
     {"Standard Components", 0, "TppLabel", 172},     {"Standard Components", 1, "TppMemo", 175},
@@ -44,7 +54,7 @@ void componentRegistryRegister(const classes::TMetaClass &aClass, const QString 
                                const QString &aString, int32_t aInteger)
 {
     if (!g_componentList)
-        g_componentList = std::make_unique<TppRegList>();
+        g_componentList.reset(new TppRegList);
     const int index = g_componentList->IndexOf(aClass.ClassName());
     if (index >= 0) {
         const classes::TMetaClass *old =
