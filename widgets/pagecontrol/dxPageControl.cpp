@@ -94,6 +94,24 @@ QMetaObject::Connection watchFocus(QWidget *widget, bool &entered, std::function
         });
 }
 
+// A control's own Enabled, whatever its parent's: a page on a disabled
+// control is not stored disabled.
+bool ownEnabled(const QWidget &widget)
+{
+    return !widget.testAttribute(Qt::WA_ForceDisabled);
+}
+
+// The constraints become the widget's minimum and maximum size, now and on
+// every change.
+void followConstraints(QWidget *widget, classes::TSizeConstraints &constraints)
+{
+    constraints.OnChange = [widget, &constraints](classes::TObject *) {
+        widget->setMinimumSize(constraints.MinWidth(), constraints.MinHeight());
+        widget->setMaximumSize(constraints.MaxWidth() > 0 ? constraints.MaxWidth() : QWIDGETSIZE_MAX,
+                               constraints.MaxHeight() > 0 ? constraints.MaxHeight() : QWIDGETSIZE_MAX);
+    };
+}
+
 } // namespace
 
 // --- streaming -------------------------------------------------------------
@@ -126,8 +144,7 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
                  [](T &p, const QString &v) { p.SetCaption(rtl::FromQString(v)); })
                 .NoDefault();
             c.Boolean(
-                 "Enabled", [](const T &p) { return p.QWidget::isEnabled(); },
-                 [](T &p, bool v) { p.QWidget::setEnabled(v); })
+                 "Enabled", [](const T &p) { return ownEnabled(p); }, [](T &p, bool v) { p.QWidget::setEnabled(v); })
                 .Default(true);
             c.Integer("ImageIndex", &T::ImageIndex, &T::SetImageIndex).Default(0);
             c.Boolean("TabVisible", &T::TabVisible, &T::SetTabVisible).Default(true);
@@ -136,6 +153,7 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             // stored in.
             c.Integer("PageIndex", &T::PageIndex, &T::SetPageIndex).Stored(false);
             c.Integer("BorderWidth", &T::BorderWidth, &T::SetBorderWidth).Default(0);
+            c.Object("Constraints", &T::Constraints);
             // The control shows, places and sizes its pages itself.
             c.Boolean("Visible", [](const T &p) { return !p.QWidget::isHidden(); }).Stored(false);
             c.Integer("Left", [](const T &p) { return p.QWidget::x(); }).Stored(false);
@@ -193,6 +211,7 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
             c.Integer("TabWidth", &T::TabWidth, &T::SetTabWidth).NoDefault();
             c.Boolean("DockSite", &T::DockSite, &T::SetDockSite).Default(false);
             c.Boolean("TabStop", &T::TabStop, &T::SetTabStop).Default(true);
+            c.Object("Constraints", [](const T &p) { return p.Constraints(); });
             // Hidden only when hidden on purpose: a control not shown yet,
             // or on a window not shown yet, is visible.
             c.Boolean(
@@ -203,8 +222,7 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
                  [](T &p, bool v) { p.QWidget::setVisible(v); })
                 .Default(true);
             c.Boolean(
-                 "Enabled", [](const T &p) { return p.QWidget::isEnabled(); },
-                 [](T &p, bool v) { p.QWidget::setEnabled(v); })
+                 "Enabled", [](const T &p) { return ownEnabled(p); }, [](T &p, bool v) { p.QWidget::setEnabled(v); })
                 .Default(true);
             // Declared on the base, published here.
             c.Event<void(TdxCustomPageControl *)>("OnChange", &T::OnChange);
@@ -235,6 +253,7 @@ TdxTabSheet::TdxTabSheet(QWidget *parent)
     , classes::TComponent(nullptr)
 {
     QWidget::setVisible(false);
+    followConstraints(this, *m_constraints);
     m_focusWatch = watchFocus(
         this, m_entered, [this] { OnEnter ? OnEnter(this) : void(); }, [this] { OnExit ? OnExit(this) : void(); });
     if (auto *control = qobject_cast<TdxCustomPageControl *>(parent))
@@ -250,6 +269,7 @@ TdxTabSheet::TdxTabSheet(classes::TComponent *owner)
     , classes::TComponent(owner)
 {
     QWidget::setVisible(false);
+    followConstraints(this, *m_constraints);
     m_focusWatch = watchFocus(
         this, m_entered, [this] { OnEnter ? OnEnter(this) : void(); }, [this] { OnExit ? OnExit(this) : void(); });
 }
@@ -431,6 +451,7 @@ TdxCustomPageControl::TdxCustomPageControl(QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    followConstraints(this, *m_constraints);
     m_focusWatch = watchFocus(
         this, m_entered, [this] { OnEnter ? OnEnter(this) : void(); }, [this] { OnExit ? OnExit(this) : void(); });
     qApp->installEventFilter(this);

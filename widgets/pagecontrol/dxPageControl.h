@@ -7,6 +7,7 @@
 
 #include "platform/classes/Component.h"
 #include "platform/classes/PropInfo.h"
+#include "platform/classes/SizeConstraints.h"
 #include "platform/controls/RepeatTimer.h"
 #include "platform/gfx/GdiObjects.h"
 #include "platform/gfx/TextMeasurer.h"
@@ -77,6 +78,8 @@ public:
     // The margin kept free inside the page around its controls.
     int BorderWidth() const { return m_borderWidth; }
     void SetBorderWidth(int value);
+    // The page's size follows the control; its bounds are kept all the same.
+    classes::TSizeConstraints *Constraints() const { return m_constraints.get(); }
 
     // Events are published, so that a stored layout can name their handlers.
     classes::TEvent<void(TdxTabSheet *sender)> OnShow;
@@ -110,6 +113,7 @@ private:
     bool m_highlighted = false;
     bool m_shown = false;
     int m_borderWidth = 0;
+    const std::unique_ptr<classes::TSizeConstraints> m_constraints = std::make_unique<classes::TSizeConstraints>();
     bool m_entered = false;
     QMetaObject::Connection m_focusWatch;
 };
@@ -182,6 +186,8 @@ public:
     // it, unless HideButtons leaves nothing in it to focus.
     bool TabStop() const { return m_tabStop; }
     void SetTabStop(bool value);
+    // The smallest and largest size the control takes.
+    classes::TSizeConstraints *Constraints() const { return m_constraints.get(); }
     bool DockSite() const { return m_dockSite; }
     void SetDockSite(bool value) { m_dockSite = value; }
 
@@ -270,6 +276,7 @@ private:
     bool m_scrollOpposite = false;
     bool m_dockSite = false;
     bool m_tabStop = true;
+    const std::unique_ptr<classes::TSizeConstraints> m_constraints = std::make_unique<classes::TSizeConstraints>();
     bool m_entered = false;
     QMetaObject::Connection m_focusWatch;
     gfx::ImageList *m_images = nullptr;

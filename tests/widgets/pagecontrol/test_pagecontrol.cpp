@@ -533,6 +533,11 @@ TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
     control->QWidget::setEnabled(false);
     control->SetTabStop(false);
     control->hide();
+    control->Constraints()->SetMinWidth(150);
+    control->Constraints()->SetMaxHeight(300);
+    // A maximum below the minimum takes the minimum down with it.
+    control->Constraints()->SetMaxWidth(120);
+    EXPECT_EQ(control->Constraints()->MinWidth(), 120);
     pages[2]->SetBorderWidth(4);
     const char *events[] = {"OnChange", "OnChanging", "OnDrawTab", "OnDrawTabEx", "OnGetImageIndex"};
     control->OnChange.Set(QStringLiteral("PageControl1Change"), nullptr);
@@ -551,10 +556,10 @@ TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
     classes::TMemoryStream text;
     classes::ObjectBinaryToText(stream, text);
     const QByteArray written(text.Memory(), int(text.Size()));
-    for (const char *line :
-         {"Left = 8", "Top = 12", "Width = 284", "Height = 208", "DockSite = True", "Enabled = False",
-          "OnShow = Sheet2Show", "OnHide = Sheet2Hide", "TabStop = False", "Visible = False", "BorderWidth = 4",
-          "OnEnter = Sheet2Enter", "OnResize = PageControl1Resize"})
+    for (const char *line : {"Left = 8", "Top = 12", "Height = 208", "DockSite = True", "Enabled = False",
+                             "OnShow = Sheet2Show", "OnHide = Sheet2Hide", "TabStop = False", "Visible = False",
+                             "BorderWidth = 4", "Width = 120", "OnEnter = Sheet2Enter", "OnResize = PageControl1Resize",
+                             "Constraints.MaxHeight = 300", "Constraints.MinWidth = 120"})
         EXPECT_TRUE(written.contains(line)) << line << "\n" << written.constData();
     for (const char *event : events)
         EXPECT_TRUE(written.contains(QByteArray(event) + " = PageControl1" + QByteArray(event + 2)))
@@ -583,7 +588,10 @@ TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
 
     // What the control does with the pages' places is not stored.
     EXPECT_EQ(written.count("Left = "), 1);
-    EXPECT_EQ(restored->geometry(), QRect(8, 12, 284, 208));
+    EXPECT_EQ(restored->Constraints()->MaxWidth(), 120);
+    EXPECT_EQ(restored->maximumSize(), QSize(120, 300));
+    EXPECT_EQ(restored->minimumWidth(), 120);
+    EXPECT_EQ(restored->geometry(), QRect(8, 12, 120, 208));
     EXPECT_FALSE(restored->TabStop());
     EXPECT_EQ(restored->focusPolicy(), Qt::ClickFocus);
     EXPECT_TRUE(restored->isHidden());
@@ -598,6 +606,9 @@ TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
     EXPECT_EQ(restored->OnGetImageIndex.Name(), QStringLiteral("PageControl1GetImageIndex"));
 
     restored->QWidget::setEnabled(true);
+    // The pages were not disabled themselves, only by the control.
+    EXPECT_EQ(written.count("Enabled = False"), 1);
+    EXPECT_TRUE(restored->Pages(0)->isEnabled());
     restored->show();
     form.show();
     restored->SetActivePageIndex(1);
