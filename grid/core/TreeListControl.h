@@ -48,6 +48,12 @@ using TdxTreeListBandEvent = std::function<void(classes::TObject *sender, TdxTre
 using TdxTLCustomDrawBand = void(classes::TObject *sender, TdxTreeListBand *band, gfx::Canvas *canvas,
                                  const rtl::TRect &rect, const rtl::TRect &clip, QString &text, rtl::TColor &color,
                                  classes::TFont *font, TAlignment &alignment, bool &done);
+using TdxTLCustomDrawRowCell = void(classes::TObject *sender, gfx::Canvas *canvas, const rtl::TRect &rect,
+                                   TdxTreeListNode *node, TdxTreeListColumn *column, int row, QString &text,
+                                   rtl::TColor &color, classes::TFont *font, TAlignment &alignment, bool &done);
+using TdxTLCustomDrawNode = void(classes::TObject *sender, gfx::Canvas *canvas, const rtl::TRect &rect,
+                                 TdxTreeListNode *node, QString &text, rtl::TColor &color, classes::TFont *font,
+                                 TAlignment &alignment, bool &done);
 using TdxTreeListImageIndexEvent = std::function<void(classes::TObject *sender, TdxTreeListNode *node, int &index)>;
 
 class TCustomdxTreeListControl : public TCustomdxTreeList
@@ -248,6 +254,15 @@ public:
                           TAlignment &alignment, bool &done) override;
     void DoCustomDrawHeader(int column, gfx::Canvas *canvas, const rtl::TRect &rect, QString &text, rtl::TColor &color,
                             classes::TFont *font, TAlignment &alignment, int &sorted, bool &done) override;
+    bool IsCustomDrawRowCell(int row) override;
+    void DoCustomDrawRowCell(int row, gfx::Canvas *canvas, const rtl::TRect &rect, TdxTreeListNode *node, int column,
+                             QString &text, rtl::TColor &color, classes::TFont *font, TAlignment &alignment,
+                             bool &done) override;
+    bool IsCustomDrawNode() override;
+    void DoCustomDrawNode(gfx::Canvas *canvas, const rtl::TRect &rect, TdxTreeListNode *node, QString &text,
+                          rtl::TColor &color, classes::TFont *font, TAlignment &alignment, bool &done) override;
+    bool IsCustomDrawNotify() override;
+    void DoCustomDrawNotify(int first, int second) override;
     bool IsRowIndicator(TdxTreeListNode *node) override;
     void ColumnBestFit(int column) override;
     bool MayDragColumn(int column) override;
@@ -301,9 +316,18 @@ public:
     TdxTreeListImageIndexEvent OnGetSelectedIndex;
     TdxTreeListImageIndexEvent OnGetStateIndex;
     TdxTreeListAllowEvent OnCanSelectNode;
+    // Cells: this event, then the second, then the column's.
     classes::TEvent<TdxTLCustomDrawCell> OnCustomDrawCell;
+    classes::TEvent<TdxTLCustomDrawCell> OnCustomDrawCellEx;
     classes::TEvent<TdxTLCustomDrawHeader> OnCustomDrawColumnHeader;
     classes::TEvent<TdxTLCustomDrawBand> OnCustomDrawBand;
+    // The footer panel's cells (row -1), and a node's row footer lines.
+    classes::TEvent<TdxTLCustomDrawRowCell> OnCustomDrawFooter;
+    classes::TEvent<TdxTLCustomDrawRowCell> OnCustomDrawFooterNode;
+    // A node's part drawn in the header's look: this event, then the second.
+    classes::TEvent<TdxTLCustomDrawNode> OnCustomDrawNode;
+    classes::TEvent<TdxTLCustomDrawNode> OnCustomDrawNodeEx;
+    classes::TEvent<void(classes::TObject *sender, int first, int second)> OnCustomDrawNotify;
     // Marks further rows in the indicator; the flag starts False.
     TdxTreeListAllowEvent OnIsNodeIndicator;
     // Measures a cell of a multi-line row in place of the control: a set

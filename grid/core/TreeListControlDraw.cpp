@@ -17,7 +17,48 @@ bool TCustomdxTreeListControl::IsCustomDrawBand()
 bool TCustomdxTreeListControl::IsCustomDrawCell(int column)
 {
     const TdxTreeListColumn *c = Columns(column);
-    return OnCustomDrawCell.Assigned() || (c && c->OnCustomDrawCell.Assigned());
+    return OnCustomDrawCell.Assigned() || OnCustomDrawCellEx.Assigned() || (c && c->OnCustomDrawCell.Assigned());
+}
+
+bool TCustomdxTreeListControl::IsCustomDrawRowCell(int row)
+{
+    return row == -1 ? OnCustomDrawFooter.Assigned() : OnCustomDrawFooterNode.Assigned();
+}
+
+void TCustomdxTreeListControl::DoCustomDrawRowCell(int row, gfx::Canvas *canvas, const rtl::TRect &rect,
+                                                   TdxTreeListNode *node, int column, QString &text,
+                                                   rtl::TColor &color, classes::TFont *font, TAlignment &alignment,
+                                                   bool &done)
+{
+    const classes::TEvent<TdxTLCustomDrawRowCell> &event = row == -1 ? OnCustomDrawFooter : OnCustomDrawFooterNode;
+    if (event.Assigned() && !done)
+        event(this, canvas, rect, node, Columns(column), row, text, color, font, alignment, done);
+}
+
+bool TCustomdxTreeListControl::IsCustomDrawNode()
+{
+    return OnCustomDrawNode.Assigned() || OnCustomDrawNodeEx.Assigned();
+}
+
+void TCustomdxTreeListControl::DoCustomDrawNode(gfx::Canvas *canvas, const rtl::TRect &rect, TdxTreeListNode *node,
+                                                QString &text, rtl::TColor &color, classes::TFont *font,
+                                                TAlignment &alignment, bool &done)
+{
+    if (OnCustomDrawNode.Assigned() && !done)
+        OnCustomDrawNode(this, canvas, rect, node, text, color, font, alignment, done);
+    if (OnCustomDrawNodeEx.Assigned() && !done)
+        OnCustomDrawNodeEx(this, canvas, rect, node, text, color, font, alignment, done);
+}
+
+bool TCustomdxTreeListControl::IsCustomDrawNotify()
+{
+    return OnCustomDrawNotify.Assigned();
+}
+
+void TCustomdxTreeListControl::DoCustomDrawNotify(int first, int second)
+{
+    if (OnCustomDrawNotify.Assigned())
+        OnCustomDrawNotify(this, first, second);
 }
 
 bool TCustomdxTreeListControl::IsCustomDrawHeader(int column)
@@ -43,6 +84,9 @@ void TCustomdxTreeListControl::DoCustomDrawCell(gfx::Canvas *canvas, const rtl::
     if (OnCustomDrawCell.Assigned() && !done)
         OnCustomDrawCell(this, canvas, rect, node, c, selected, focused, newItemRow, text, color, font, alignment,
                          done);
+    if (OnCustomDrawCellEx.Assigned() && !done)
+        OnCustomDrawCellEx(this, canvas, rect, node, c, selected, focused, newItemRow, text, color, font, alignment,
+                           done);
     if (c && c->OnCustomDrawCell.Assigned() && !done)
         c->OnCustomDrawCell(c, canvas, rect, node, c, selected, focused, newItemRow, text, color, font, alignment,
                             done);

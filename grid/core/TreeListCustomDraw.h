@@ -45,6 +45,23 @@ public:
                                     QString & /*text*/, rtl::TColor & /*color*/, classes::TFont * /*font*/,
                                     TAlignment & /*alignment*/, int & /*sorted*/, bool & /*done*/)
     {}
+    // The cells of a footer row: row -1 is the footer panel's, other rows
+    // are a node's row footer lines.
+    virtual bool IsCustomDrawRowCell(int /*row*/) { return false; }
+    virtual void DoCustomDrawRowCell(int /*row*/, gfx::Canvas * /*canvas*/, const rtl::TRect & /*rect*/,
+                                     TdxTreeListNode * /*node*/, int /*column*/, QString & /*text*/,
+                                     rtl::TColor & /*color*/, classes::TFont * /*font*/, TAlignment & /*alignment*/,
+                                     bool & /*done*/)
+    {}
+    // What a node draws in the header's font and colours.
+    virtual bool IsCustomDrawNode() { return false; }
+    virtual void DoCustomDrawNode(gfx::Canvas * /*canvas*/, const rtl::TRect & /*rect*/, TdxTreeListNode * /*node*/,
+                                  QString & /*text*/, rtl::TColor & /*color*/, classes::TFont * /*font*/,
+                                  TAlignment & /*alignment*/, bool & /*done*/)
+    {}
+    // A notice with two values that draws nothing itself.
+    virtual bool IsCustomDrawNotify() { return false; }
+    virtual void DoCustomDrawNotify(int /*first*/, int /*second*/) {}
 };
 
 } // namespace grid

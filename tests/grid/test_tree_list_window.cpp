@@ -320,3 +320,80 @@ TEST(TreeListEvents, BandClicksAndFinishedSizingsAreTold)
     f.tree->MouseUp(mbLeft, 0, bandEdge.X - 40, bandEdge.Y);
     EXPECT_EQ(heard, QStringList{"band sized"});
 }
+
+TEST(TreeListEvents, CustomDrawHandlersAreAskedInTurnUntilOneIsDone)
+{
+    EventFixture f;
+    TdxTreeListColumn *column = f.tree->Columns(1);
+    QStringList asked;
+    QString stopAt;
+    const auto cell = [&](const char *name) {
+        return [&asked, &stopAt, name](classes::TObject *, gfx::Canvas *, const rtl::TRect &, TdxTreeListNode *,
+                                       TdxTreeListColumn *, bool, bool, bool, QString &, rtl::TColor &,
+                                       classes::TFont *, TAlignment &, bool &done) {
+            asked << name;
+            done = stopAt == name;
+        };
+    };
+    EXPECT_FALSE(f.tree->IsCustomDrawCell(1));
+    f.tree->OnCustomDrawCellEx.Set(cell("second"));
+    EXPECT_TRUE(f.tree->IsCustomDrawCell(1));
+    f.tree->OnCustomDrawCell.Set(cell("first"));
+    column->OnCustomDrawCell.Set(cell("column"));
+    QString text;
+    rtl::TColor color = rtl::clWindow;
+    TAlignment alignment = taLeftJustify;
+    bool done = false;
+    const auto drawCell = [&] {
+        asked.clear();
+        done = false;
+        f.tree->DoCustomDrawCell(nullptr, {}, f.parent, 1, false, false, false, text, color, nullptr, alignment,
+                                 done);
+        return asked;
+    };
+    EXPECT_EQ(drawCell(), (QStringList{"first", "second", "column"}));
+    stopAt = "second";
+    EXPECT_EQ(drawCell(), (QStringList{"first", "second"}));
+    EXPECT_TRUE(done);
+
+    // Footer cells: the panel's (row -1) and a node's row footer lines.
+    EXPECT_FALSE(f.tree->IsCustomDrawRowCell(-1));
+    int footerRow = -5;
+    f.tree->OnCustomDrawFooterNode.Set([&](classes::TObject *, gfx::Canvas *, const rtl::TRect &, TdxTreeListNode *,
+                                           TdxTreeListColumn *c, int row, QString &, rtl::TColor &,
+                                           classes::TFont *, TAlignment &, bool &) {
+        EXPECT_EQ(c, column);
+        footerRow = row;
+    });
+    EXPECT_FALSE(f.tree->IsCustomDrawRowCell(-1));
+    EXPECT_TRUE(f.tree->IsCustomDrawRowCell(0));
+    done = false;
+    f.tree->DoCustomDrawRowCell(-1, nullptr, {}, nullptr, 1, text, color, nullptr, alignment, done);
+    EXPECT_EQ(footerRow, -5);
+    f.tree->DoCustomDrawRowCell(2, nullptr, {}, f.parent, 1, text, color, nullptr, alignment, done);
+    EXPECT_EQ(footerRow, 2);
+
+    // The node's part: the first event, then the second unless done.
+    asked.clear();
+    const auto node = [&](const char *name) {
+        return [&asked, name](classes::TObject *, gfx::Canvas *, const rtl::TRect &, TdxTreeListNode *, QString &,
+                              rtl::TColor &, classes::TFont *, TAlignment &, bool &nodeDone) {
+            asked << name;
+            nodeDone = true;
+        };
+    };
+    EXPECT_FALSE(f.tree->IsCustomDrawNode());
+    f.tree->OnCustomDrawNodeEx.Set(node("second"));
+    EXPECT_TRUE(f.tree->IsCustomDrawNode());
+    f.tree->OnCustomDrawNode.Set(node("first"));
+    done = false;
+    f.tree->DoCustomDrawNode(nullptr, {}, f.parent, text, color, nullptr, alignment, done);
+    EXPECT_EQ(asked, QStringList{"first"});
+
+    EXPECT_FALSE(f.tree->IsCustomDrawNotify());
+    int values = 0;
+    f.tree->OnCustomDrawNotify.Set([&](classes::TObject *, int first, int second) { values = first * 10 + second; });
+    EXPECT_TRUE(f.tree->IsCustomDrawNotify());
+    f.tree->DoCustomDrawNotify(4, 2);
+    EXPECT_EQ(values, 42);
+}
