@@ -163,6 +163,9 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             c.Event("OnEnter", &T::OnEnter);
             c.Event("OnExit", &T::OnExit);
             c.Event("OnHide", &T::OnHide);
+            c.Event("OnMouseDown", &T::OnMouseDown, QStringLiteral("TMouseEvent"));
+            c.Event("OnMouseMove", &T::OnMouseMove, QStringLiteral("TMouseMoveEvent"));
+            c.Event("OnMouseUp", &T::OnMouseUp, QStringLiteral("TMouseEvent"));
             c.Event("OnResize", &T::OnResize);
             c.Event("OnShow", &T::OnShow);
         });
@@ -237,6 +240,12 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
             c.Event<void(classes::TObject *)>("OnEnter", &T::OnEnter);
             c.Event<void(classes::TObject *)>("OnExit", &T::OnExit);
             c.Event<void(classes::TObject *)>("OnResize", &T::OnResize);
+            c.Event<void(classes::TObject *, controls::TMouseButton, controls::TShiftState, int, int)>(
+                "OnMouseDown", &T::OnMouseDown, QStringLiteral("TMouseEvent"));
+            c.Event<void(classes::TObject *, controls::TShiftState, int, int)>("OnMouseMove", &T::OnMouseMove,
+                                                                               QStringLiteral("TMouseMoveEvent"));
+            c.Event<void(classes::TObject *, controls::TMouseButton, controls::TShiftState, int, int)>(
+                "OnMouseUp", &T::OnMouseUp, QStringLiteral("TMouseEvent"));
         });
     return meta;
 }
@@ -253,6 +262,7 @@ TdxTabSheet::TdxTabSheet(QWidget *parent)
     , classes::TComponent(nullptr)
 {
     QWidget::setVisible(false);
+    setMouseTracking(true);
     followConstraints(this, *m_constraints);
     m_focusWatch = watchFocus(
         this, m_entered, [this] { OnEnter ? OnEnter(this) : void(); }, [this] { OnExit ? OnExit(this) : void(); });
@@ -269,6 +279,7 @@ TdxTabSheet::TdxTabSheet(classes::TComponent *owner)
     , classes::TComponent(owner)
 {
     QWidget::setVisible(false);
+    setMouseTracking(true);
     followConstraints(this, *m_constraints);
     m_focusWatch = watchFocus(
         this, m_entered, [this] { OnEnter ? OnEnter(this) : void(); }, [this] { OnExit ? OnExit(this) : void(); });

@@ -8,6 +8,7 @@
 #include "platform/classes/Component.h"
 #include "platform/classes/PropInfo.h"
 #include "platform/classes/SizeConstraints.h"
+#include "platform/controls/MouseTypes.h"
 #include "platform/controls/RepeatTimer.h"
 #include "platform/gfx/GdiObjects.h"
 #include "platform/gfx/TextMeasurer.h"
@@ -36,6 +37,10 @@ class EListError : public rtl::Exception
 public:
     using rtl::Exception::Exception;
 };
+
+using TMouseEvent = classes::TEvent<void(classes::TObject *sender, controls::TMouseButton button,
+                                         controls::TShiftState shift, int x, int y)>;
+using TMouseMoveEvent = classes::TEvent<void(classes::TObject *sender, controls::TShiftState shift, int x, int y)>;
 
 // Pages and controls are components as well, so that a stored window layout
 // can make them: a reader creates a page with its owner and puts it on the
@@ -89,6 +94,9 @@ public:
     classes::TEvent<void(classes::TObject *sender)> OnEnter;
     classes::TEvent<void(classes::TObject *sender)> OnExit;
     classes::TEvent<void(classes::TObject *sender)> OnResize;
+    TMouseEvent OnMouseDown;
+    TMouseMoveEvent OnMouseMove;
+    TMouseEvent OnMouseUp;
 
     // The strip's view of the page.
     std::string tabCaption() const override { return m_caption; }
@@ -100,6 +108,10 @@ protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     friend class TdxCustomPageControl;
@@ -209,6 +221,9 @@ public:
     classes::TEvent<void(classes::TObject *sender)> OnEnter;
     classes::TEvent<void(classes::TObject *sender)> OnExit;
     classes::TEvent<void(classes::TObject *sender)> OnResize;
+    TMouseEvent OnMouseDown;
+    TMouseMoveEvent OnMouseMove;
+    TMouseEvent OnMouseUp;
 
     // The canvas of the paint in progress (for OnDrawTab), else null.
     gfx::Canvas *Canvas() const { return m_canvas; }

@@ -21,6 +21,59 @@ namespace widgets {
 
 namespace {
 
+// Tells a control's OnMouseDown or OnMouseUp of the event, in the control's
+// coordinates; a double click is a press with ssDouble.
+void tellMouseButton(const TMouseEvent &handler, classes::TObject *sender, const QMouseEvent &event,
+                     controls::TShiftState extra = 0)
+{
+    const std::optional<controls::TMouseButton> button = controls::MouseButtonOf(event.button());
+    if (!handler || !button)
+        return;
+    const QPoint p = event.position().toPoint();
+    controls::guarded(controls::Report::none(), [&] {
+        handler(sender, *button, controls::ShiftStateOf(event.modifiers(), event.buttons()) | extra, p.x(), p.y());
+    });
+}
+
+void tellMouseMove(const TMouseMoveEvent &handler, classes::TObject *sender, const QMouseEvent &event)
+{
+    if (!handler)
+        return;
+    const QPoint p = event.position().toPoint();
+    controls::guarded(controls::Report::none(), [&] {
+        handler(sender, controls::ShiftStateOf(event.modifiers(), event.buttons()), p.x(), p.y());
+    });
+}
+
+} // namespace
+
+// A page takes the mouse events on it for itself: they are not the strip's.
+void TdxTabSheet::mousePressEvent(QMouseEvent *event)
+{
+    tellMouseButton(OnMouseDown, this, *event);
+    event->accept();
+}
+
+void TdxTabSheet::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    tellMouseButton(OnMouseDown, this, *event, controls::ssDouble);
+    event->accept();
+}
+
+void TdxTabSheet::mouseReleaseEvent(QMouseEvent *event)
+{
+    tellMouseButton(OnMouseUp, this, *event);
+    event->accept();
+}
+
+void TdxTabSheet::mouseMoveEvent(QMouseEvent *event)
+{
+    tellMouseMove(OnMouseMove, this, *event);
+    event->accept();
+}
+
+namespace {
+
 bool isAccel(int ch, const std::string &caption)
 {
     for (size_t i = 0; i + 1 < caption.size(); ++i) {
@@ -202,6 +255,7 @@ void TdxCustomPageControl::keyPressEvent(QKeyEvent *event)
 void TdxCustomPageControl::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton) {
+        tellMouseButton(OnMouseDown, this, *event);
         QWidget::mousePressEvent(event);
         return;
     }
@@ -223,6 +277,7 @@ void TdxCustomPageControl::mousePressEvent(QMouseEvent *event)
                 }
         }
     });
+    tellMouseButton(OnMouseDown, this, *event);
 }
 
 void TdxCustomPageControl::mouseReleaseEvent(QMouseEvent *event)
@@ -243,11 +298,13 @@ void TdxCustomPageControl::mouseReleaseEvent(QMouseEvent *event)
             }
         });
     }
+    tellMouseButton(OnMouseUp, this, *event);
     QWidget::mouseReleaseEvent(event);
 }
 
 void TdxCustomPageControl::mouseDoubleClickEvent(QMouseEvent *event)
 {
+    tellMouseButton(OnMouseDown, this, *event, controls::ssDouble);
     if (event->button() != Qt::LeftButton) {
         QWidget::mouseDoubleClickEvent(event);
         return;
@@ -276,6 +333,7 @@ void TdxCustomPageControl::mouseMoveEvent(QMouseEvent *event)
         setCursor(Qt::DragMoveCursor);
     }
     controls::guarded(controls::Report::none(), [&] { m_painter->mouseMove({p.x(), p.y()}); });
+    tellMouseMove(OnMouseMove, this, *event);
     QWidget::mouseMoveEvent(event);
 }
 

@@ -658,4 +658,44 @@ TEST_F(PageControlTest, EnterExitAndResizeAreToldForTheControlAndItsPages)
     EXPECT_EQ(told, (std::vector<std::string>{"page resize", "control resize"}));
 }
 
+// The mouse on the control and on a page: each tells its own handlers, in
+// its own coordinates, with the buttons and keys held; a press on a page does
+// not reach the strip.
+TEST_F(PageControlTest, MouseEventsReachTheControlAndThePageUnderTheMouse)
+{
+    showWindow();
+    std::vector<std::string> told;
+    const auto button = [&told](const char *who) {
+        return [&told, who](classes::TObject *, controls::TMouseButton b, controls::TShiftState shift, int x, int y) {
+            told.push_back(std::string(who) + " " + std::to_string(int(b)) + " " + std::to_string(shift) + " " +
+                           std::to_string(x) + "," + std::to_string(y));
+        };
+    };
+    control->OnMouseDown.Set(button("control down"));
+    control->OnMouseUp.Set(button("control up"));
+    control->OnMouseMove.Set([&told](classes::TObject *, controls::TShiftState shift, int x, int y) {
+        told.push_back("control move " + std::to_string(shift) + " " + std::to_string(x) + "," + std::to_string(y));
+    });
+    pages[0]->OnMouseDown.Set(button("page down"));
+    pages[0]->OnMouseUp.Set(button("page up"));
+
+    const rtl::TRect r = control->painter().findTab(pages[1])->rect();
+    const QPoint onTab((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    QTest::mousePress(control, Qt::LeftButton, Qt::ShiftModifier, onTab);
+    QTest::mouseRelease(control, Qt::LeftButton, Qt::ShiftModifier, onTab);
+    const std::string at = std::to_string(onTab.x()) + "," + std::to_string(onTab.y());
+    EXPECT_EQ(told, (std::vector<std::string>{"control down 0 9 " + at, "control up 0 1 " + at}));
+    // The strip saw the press as well.
+    EXPECT_EQ(control->ActivePage(), pages[1]);
+
+    told.clear();
+    control->SetActivePage(pages[0]);
+    QTest::mouseClick(pages[0], Qt::RightButton, Qt::ControlModifier, QPoint(10, 12));
+    QMouseEvent move(QEvent::MouseMove, QPointF(onTab), control->mapToGlobal(QPointF(onTab)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(control, &move);
+    EXPECT_EQ(told, (std::vector<std::string>{"page down 1 20 10,12", "page up 1 4 10,12", "control move 0 " + at}));
+    EXPECT_EQ(control->ActivePage(), pages[0]);
+}
+
 } // namespace
