@@ -99,7 +99,8 @@ void fillDemoNode(grid::TCustomdxTreeListControl &tree, grid::TdxTreeListNode *n
     if (s % 3 == 0)
         tree.SetNodeString(node, 7, QString("note %1").arg(s));
     if (s % 3 == 0 && longNotes)
-        tree.SetNodeString(node, 7, QString("note %1: %2").arg(s).arg(s % 2 ? "seen twice" : "checked by hand, then again"));
+        tree.SetNodeString(node, 7,
+                           QString("note %1: %2").arg(s).arg(s % 2 ? "seen twice" : "checked by hand, then again"));
     if (level == 0)
         tree.SetNodeString(node, 8, "1234");
     tree.SetNodeImageIndex(node, level);

@@ -286,8 +286,7 @@ public:
     bool IsSingleLineRowMode();
     // The height and lines of a node's text in a column wrapped into that
     // width; the lines are capped at maxLines unless it is -1.
-    virtual void MeasureCellHeight(TdxTreeListNode *node, int column, int width, int maxLines, int &height,
-                                   int &lines);
+    virtual void MeasureCellHeight(TdxTreeListNode *node, int column, int width, int maxLines, int &height, int &lines);
     // The lines of the node's tallest cell; lineHeight comes back larger
     // when a cell asks for taller lines.
     virtual int NodeLineCount(TdxTreeListNode *node, int &lineHeight);

@@ -332,8 +332,7 @@ public:
     TdxTreeListAllowEvent OnIsNodeIndicator;
     // Measures a cell of a multi-line row in place of the control: a set
     // done flag makes its height and lines the cell's.
-    std::function<void(classes::TObject *, TdxTreeListNode *, TdxTreeListColumn *, int &height, int &lines,
-                       bool &done)>
+    std::function<void(classes::TObject *, TdxTreeListNode *, TdxTreeListColumn *, int &height, int &lines, bool &done)>
         OnAutoRowHeight;
     void MeasureCellHeight(TdxTreeListNode *node, int column, int width, int maxLines, int &height,
                            int &lines) override;

@@ -384,8 +384,8 @@ void TCustomdxTreeList::layoutHeaderCells(TdxTreeListLayoutInfo &info)
                     w += extra;
                 // The last column takes what the band has left.
                 // Stored widths wider than the band are cut at its edge.
-                const int right = i == count - 1 ? band.BandRect.Right
-                                                 : std::min(layoutClamped(int64_t(x) + w), band.BandRect.Right);
+                const int right =
+                    i == count - 1 ? band.BandRect.Right : std::min(layoutClamped(int64_t(x) + w), band.BandRect.Right);
                 TdxTreeListHeaderCell cell;
                 cell.ColumnIndex = ColumnAt(band.BandIndex, line, i);
                 cell.BandIndex = band.BandIndex;
@@ -471,8 +471,8 @@ int TCustomdxTreeList::NodePreviewLines(TdxTreeListNode *node)
         return std::max(m_settings.PreviewLines, 0);
     // As wide as the rows' columns, less the node's indent.
     int height = 0;
-    return MeasurePreviewLines(NodePreviewText(node), TotalBandsWidth(), NodeIndentWidth(node),
-                               m_settings.PreviewLines, m_metrics.PreviewLineHeight, m_previewFont, height);
+    return MeasurePreviewLines(NodePreviewText(node), TotalBandsWidth(), NodeIndentWidth(node), m_settings.PreviewLines,
+                               m_metrics.PreviewLineHeight, m_previewFont, height);
 }
 
 int TCustomdxTreeList::NodeRowHeight(TdxTreeListNode *node)

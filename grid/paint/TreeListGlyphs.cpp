@@ -262,7 +262,9 @@ void DrawDropDownGlyph(gfx::Canvas &canvas, const TRect &rect, int state)
         return;
     canvas.FrameRect(rect, gfx::Brush::solid(rtl::ColorToRGB(rtl::clBtnShadow)));
     const TRect face = rtl::Rect(rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1);
-    const rtl::TColor faceColor = state == ddPressed ? rtl::clBtnText : state == ddDown ? rtl::clBtnShadow : rtl::clBtnFace;
+    const rtl::TColor faceColor = state == ddPressed ? rtl::clBtnText
+                                  : state == ddDown  ? rtl::clBtnShadow
+                                                     : rtl::clBtnFace;
     canvas.FillRect(face, gfx::Brush::solid(rtl::ColorToRGB(faceColor)));
     const rtl::TColor arrow = state == ddPressed || state == ddDown ? rtl::clWindow
                               : state == ddHot                      ? rtl::TColor(0xFF0000)

@@ -353,7 +353,8 @@ TreeListPainter::RowColors TreeListPainter::colorsFor(const TreeListCellState &s
     case CellColorRole::Group: {
         rtl::TColor color = c.GroupColor;
         auto *n = const_cast<TdxTreeListNode *>(node);
-        const gfx::Brush &brush = n ? levelBrush(n, n->Level(), m_brushes.group, c.GroupColor, &color) : m_brushes.group;
+        const gfx::Brush &brush =
+            n ? levelBrush(n, n->Level(), m_brushes.group, c.GroupColor, &color) : m_brushes.group;
         return {brush, color, c.GroupTextColor == rtl::clNone ? tree.Font().Color() : c.GroupTextColor};
     }
     case CellColorRole::Column:

@@ -136,9 +136,9 @@ TEST(TreeListGeometry, ColumnsShareTheirBandLine)
     const Case cases[] = {
         // Stored widths as they are; the last column takes the rest of the band.
         {200, {100, 300}, {20, 20}, {100, 100}},
-        {200, {300, 300}, {20, 20}, {200}}, // cut at the band's edge, the last on no pixel
+        {200, {300, 300}, {20, 20}, {200}},                    // cut at the band's edge, the last on no pixel
         {200, {50, 50, 50}, {100, 100, 100}, {100, 100, 100}}, // the band widens to its minimums
-        {300, {0, 0}, {0, 0}, {300}}, // the first is on no pixel
+        {300, {0, 0}, {0, 0}, {300}},                          // the first is on no pixel
         // Stretched into the client by stored widths.
         {200, {100, 300}, {20, 20}, {50, 150}, true},
         {200, {100, 300}, {60, 20}, {60, 140}, true},

@@ -760,7 +760,7 @@ TEST(TreeListPaint, GroupAndBottomPanels)
     const rtl::TRect group = f.info.GroupPanelRect;
     ASSERT_EQ(group, rtl::Rect(0, 0, 300, 24));
     EXPECT_EQ(at(image, 150, 12), rtl::ColorToRGB(rtl::clBtnShadow)); // the tree-line brush
-    EXPECT_EQ(at(image, 150, 0), btnFace);                              // the header brush
+    EXPECT_EQ(at(image, 150, 0), btnFace);                            // the header brush
     EXPECT_EQ(f.tree->HitTest(150, 12).HitCode, htGroupPanel);
 
     const rtl::TRect bottom = f.info.BottomPanelRect;
