@@ -140,6 +140,20 @@ void TGraphic::SaveToStream(TStream &stream) const
         stream.WriteBuffer(m_bytes.constData(), m_bytes.size());
 }
 
+void TGraphic::Clear()
+{
+    m_bytes.clear();
+    m_image = QImage();
+}
+
+void TGraphic::DefineProperties(TFiler &filer)
+{
+    TPersistent::DefineProperties(filer);
+    filer.DefineBinaryProperty(
+        QStringLiteral("Data"), [this](TStream &stream) { LoadFromStream(stream); },
+        [this](TStream &stream) { SaveToStream(stream); }, !m_bytes.isEmpty());
+}
+
 void TGraphic::Draw(QPainter &painter, const QRectF &target) const
 {
     if (!m_image.isNull())

@@ -44,7 +44,11 @@ public:
     // The rest of the stream.
     void LoadFromStream(TStream &stream);
     void SaveToStream(TStream &stream) const;
+    // Forgets the bytes and the image.
+    void Clear();
     void Assign(const TPersistent *source) override;
+    // A graphic held as a property of its own streams its bytes as "Data".
+    void DefineProperties(TFiler &filer) override;
 
 protected:
     TGraphic() = default;

@@ -176,6 +176,10 @@ struct TPropInfo
     std::function<void(TPersistent &, TPersistent *)> SetObj;
     std::function<TMethod(const TPersistent &)> GetMethod;
     std::function<void(TPersistent &, const TMethod &)> SetMethod;
+    // A reference that its class resolves itself once loaded (its target
+    // may live in another module): the reader hands over the name as read
+    // instead of resolving it.
+    std::function<void(TPersistent &, const QString &)> ReadName;
     std::function<QVariant(const TPersistent &)> GetVar;
     std::function<void(TPersistent &, const QVariant &)> SetVar;
 
@@ -207,6 +211,11 @@ struct TPropInfo
     TPropInfo &Stored(Pred pred)
     {
         StoredFn = std::move(pred);
+        return *this;
+    }
+    TPropInfo &ReadByName(std::function<void(TPersistent &, const QString &)> read)
+    {
+        ReadName = std::move(read);
         return *this;
     }
     TPropInfo &WithIdents(const TIdentMap &map)

@@ -536,6 +536,10 @@ void TReader::readReference(TPersistent *instance, const TPropInfo &prop)
     const QString original = name;
     if (OnReferenceName)
         OnReferenceName(*this, name);
+    if (prop.ReadName) {
+        prop.ReadName(*instance, name);
+        return;
+    }
     m_fixups.push_back(Fixup{instance, &prop, name, name != original});
     hold(instance);
 }
