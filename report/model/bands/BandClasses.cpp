@@ -99,6 +99,14 @@ const classes::TMetaClass &TppPageStyle::StaticClass()
     using B = TppPageStyle;
     static const classes::TMetaClass meta = classes::MakeClass<B, TppBasicBand>("TppPageStyle", [](auto &c) {
         c.Integer("EndPage", &B::EndPage, &B::SetEndPage).Default(0);
+        c.Object(
+            "PageList", [](const B &b) { return const_cast<B &>(b).PageListStrings(); },
+            [](B &b, classes::TStrings *aPages) {
+                QStringList pages;
+                for (int i = 0; aPages && i < aPages->Count(); ++i)
+                    pages.append(aPages->Strings(i));
+                b.SetPageList(pages);
+            });
         c.Enum("PageSetting", EnumInfo<TppPageSettingType>(), &B::PageSetting, &B::SetPageSetting)
             .Default(TppPageSettingType::psAll);
         c.Integer("SinglePage", &B::SinglePage, &B::SetSinglePage).Default(0);
@@ -364,6 +372,24 @@ void TppPageStyle::SetPageList(const QStringList &aList)
         return;
     m_pageList = aList;
     changed();
+}
+
+classes::TStrings *TppPageStyle::PageListStrings()
+{
+    if (!m_pageListStrings)
+        m_pageListStrings = std::make_unique<classes::TStringList>();
+    classes::TStringList &list = *m_pageListStrings;
+    list.OnChange = nullptr;
+    list.Clear();
+    for (const QString &page : m_pageList)
+        list.Add(page);
+    list.OnChange = [this](classes::TObject *) {
+        QStringList pages;
+        for (int i = 0; i < m_pageListStrings->Count(); ++i)
+            pages.append(m_pageListStrings->Strings(i));
+        SetPageList(pages);
+    };
+    return &list;
 }
 
 void TppPageStyle::SetSinglePage(int aValue)

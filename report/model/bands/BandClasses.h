@@ -9,7 +9,11 @@
 
 #include "report/model/bands/CustomBand.h"
 
+#include "platform/classes/StringList.h"
+
 #include <QStringList>
+
+#include <memory>
 
 namespace report {
 
@@ -160,6 +164,8 @@ public:
     // "%8d" of each page number.
     const QStringList &PageList() const { return m_pageList; }
     void SetPageList(const QStringList &aList);
+    // PageList as a list that streams and scripts change in place.
+    classes::TStrings *PageListStrings();
     int SinglePage() const { return m_singlePage; }
     void SetSinglePage(int aValue);
     int StartPage() const { return m_startPage; }
@@ -181,6 +187,7 @@ private:
 
     TppPageSettingType m_pageSetting = TppPageSettingType::psAll;
     QStringList m_pageList;
+    std::unique_ptr<classes::TStringList> m_pageListStrings;
     int m_singlePage = 0;
     int m_startPage = 0;
     int m_endPage = 0;

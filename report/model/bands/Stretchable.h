@@ -38,6 +38,8 @@ public:
     TppStretchable *ShiftRelativeTo() const;
     // EInvalidPropertyError (message 342) for a target it cannot shift below.
     virtual void SetShiftRelativeTo(TppStretchable *aTarget);
+    // The target as a stream names it, looked up once the band is loaded.
+    void SetShiftRelativeToName(const QString &aName) { m_shiftRelativeToName = aName; }
     virtual void AddShifter(TppStretchable *aComponent);
     virtual void RemoveShifter(TppStretchable *aComponent);
     int ShifterCount() const { return int(m_shifters.size()); }

@@ -66,6 +66,14 @@ const classes::TMetaClass &TppGroup::StaticClass()
         c.Boolean("ReprintOnSubsequentColumn", &G::ReprintOnSubsequentColumn, &G::SetReprintOnSubsequentColumn)
             .Default(true);
         c.Boolean("ReprintOnSubsequentPage", &G::ReprintOnSubsequentPage, &G::SetReprintOnSubsequentPage).Default(true);
+        c.String("UserName", &G::UserName, &G::SetUserName);
+        // Streamed as "DataPipelineName"; a name older streams give here is
+        // resolved with the report's pipelines once loaded.
+        c.Reference("DataPipeline", &G::DataPipeline, &G::SetDataPipeline)
+            .Stored(false)
+            .ReadByName([](classes::TPersistent &o, const QString &aName) {
+                static_cast<G &>(o).m_dataPipelineName = aName.mid(aName.lastIndexOf(u'.') + 1);
+            });
     });
     return meta;
 }

@@ -18,6 +18,8 @@ const classes::TMetaClass &TppGroupBand::StaticClass()
         c.Enum("PrintHeight", EnumInfo<TppPrintHeightType>(), &B::PrintHeight, &B::SetPrintHeight)
             .Default(TppPrintHeightType::phStatic);
         c.Single("PrintPosition", &B::PrintPosition, &B::SetPrintPosition).StoredConst = false;
+        // The band is stored inside its group's object, which says it.
+        c.Reference("Group", &B::Group, &B::SetGroup).Stored(false);
     });
     return meta;
 }

@@ -17,10 +17,14 @@
 #include "report/model/production/TextSearchSettings.h"
 
 #include "platform/classes/ClassBuilder.h"
+#include "platform/classes/Picture.h"
 #include "platform/classes/Reader.h"
 #include "platform/classes/Writer.h"
 
+#include <QBuffer>
+#include <QImageWriter>
 #include <QObject>
+#include <QPixmap>
 
 namespace report {
 
@@ -42,6 +46,7 @@ const classes::TMetaClass &TppProducer::StaticClass()
 
 TppProducer::TppProducer(classes::TComponent *aOwner)
     : TppCommunicator(aOwner)
+    , m_iconData(std::make_unique<classes::TIcon>())
     , m_previewFormSettings(std::make_unique<TppPreviewFormSettings>())
     , m_printerSetup(std::make_unique<TppPrinterSetup>(this))
     , m_textSearchSettings(std::make_unique<TppTextSearchSettings>())
@@ -176,8 +181,31 @@ void TppProducer::SetDeviceType(const QString &aValue)
 
 void TppProducer::SetIcon(const QIcon &aValue)
 {
-    if (!m_printing)
-        m_icon = aValue;
+    if (m_printing)
+        return;
+    m_icon = aValue;
+    m_iconData->Clear();
+    const QImage image = aValue.isNull() ? QImage() : aValue.pixmap(32, 32).toImage();
+    if (image.isNull())
+        return;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    // Without an icon writer the icon still shows; it is only not stored.
+    if (QImageWriter(&buffer, "ico").write(image))
+        m_iconData->LoadFromBytes(bytes);
+}
+
+void TppProducer::SetIconData(const classes::TIcon *aValue)
+{
+    if (m_printing)
+        return;
+    if (aValue)
+        m_iconData->Assign(aValue);
+    else
+        m_iconData->Clear();
+    const QImage &image = m_iconData->Image();
+    m_icon = image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
 }
 
 void TppProducer::SetLanguage(TppLanguageType aValue)
@@ -192,7 +220,9 @@ void TppProducer::SetLanguage(TppLanguageType aValue)
     }
     m_language = aValue;
     m_languageIndex = 0;
-    LanguageChanged();
+    // A report that is read hears of its language once, when it is loaded.
+    if (!loading())
+        LanguageChanged();
 }
 
 void TppProducer::SetModalCancelDialog(bool aValue)
@@ -570,6 +600,9 @@ void TppProducer::DefineProperties(classes::TFiler &filer)
 void TppProducer::Loaded()
 {
     TppCommunicator::Loaded();
+    // The stream filled the icon's bytes in place.
+    if (!m_iconData->Empty())
+        m_icon = QIcon(QPixmap::fromImage(m_iconData->Image()));
     // Whether the report predates 4.0 is told by the number as read: a beta
     // build of a later version is converted, but without the 4.0 notice.
     m_convertedFromPre40 = m_versionNo < 4000;
@@ -605,6 +638,7 @@ void TppProducer::TransferRelatives(const TppProducer &aSource)
     m_convertedFromPre40 = aSource.m_convertedFromPre40;
     m_deviceType = aSource.m_deviceType;
     m_icon = aSource.m_icon;
+    m_iconData->Assign(aSource.m_iconData.get());
     m_language = aSource.m_language;
     m_languageIndex = aSource.m_languageIndex;
     m_modalCancelDialog = aSource.m_modalCancelDialog;
@@ -617,6 +651,10 @@ void TppProducer::TransferRelatives(const TppProducer &aSource)
     m_versionNo = aSource.m_versionNo;
     m_printerSetup->Assign(aSource.m_printerSetup.get());
     m_textSearchSettings->Assign(aSource.m_textSearchSettings.get());
+    // Stored with the report too: a template load would lose them otherwise.
+    m_modalPreview = aSource.m_modalPreview;
+    m_savePrinterSetup = aSource.m_savePrinterSetup;
+    m_previewFormSettings->Assign(aSource.m_previewFormSettings.get());
     AfterPrint = aSource.AfterPrint;
     BeforePrint = aSource.BeforePrint;
     OnCancel = aSource.OnCancel;

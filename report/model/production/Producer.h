@@ -22,6 +22,10 @@
 #include <exception>
 #include <memory>
 
+namespace classes {
+class TIcon;
+} // namespace classes
+
 namespace report {
 
 class TppCustomCancelDialog;
@@ -84,7 +88,10 @@ public:
     // Outside loading, a name no registered device class has is refused.
     virtual void SetDeviceType(const QString &aValue);
     const QIcon &Icon() const { return m_icon; }
+    // Kept as the icon file's bytes too, so that a stored report keeps it.
     void SetIcon(const QIcon &aValue);
+    classes::TIcon *IconData() const { return m_iconData.get(); }
+    void SetIconData(const classes::TIcon *aValue);
     TppLanguageType Language() const { return m_language; }
     // Refused when the messages cannot switch (lgDefault taken while
     // loading).
@@ -236,6 +243,7 @@ private:
     QString m_archiveFileName;
     QString m_deviceType = QStringLiteral("Screen");
     QIcon m_icon;
+    std::unique_ptr<classes::TIcon> m_iconData;
     TppLanguageType m_language = TppLanguageType::lgDefault;
     bool m_modalCancelDialog = true;
     bool m_modalPreview = true;

@@ -91,6 +91,20 @@ const classes::TMetaClass &TppCustomReport::StaticClass()
         c.Event("OnStartFirstPass", &R::OnStartFirstPass);
         c.Event("OnStartPage", &R::OnStartPage);
         c.Event("OnStartSecondPass", &R::OnStartSecondPass);
+        // Streamed as "DataPipelineName"; older streams name the pipeline
+        // here, and it may live in another module, so it is looked up once
+        // the report is loaded.
+        c.Reference("DataPipeline", &R::DataPipeline, &R::SetDataPipeline)
+            .Stored(false)
+            .ReadByName([](classes::TPersistent &o, const QString &aName) {
+                static_cast<R &>(o).m_dataPipelineName = aName.mid(aName.lastIndexOf(u'.') + 1);
+            });
+        c.Set("NoDataBehaviors", EnumInfo<TppNoDataBehaviorType>(), QStringLiteral("TppNoDataBehaviors"),
+              &R::NoDataBehaviors, &R::SetNoDataBehaviors)
+            .Default(customReportNoData(TppNoDataBehaviorType::ndBlankPage));
+        c.Event("OnNoData", &R::OnNoData, QStringLiteral("TppNoDataEvent"));
+        c.Event("OnPrintingComplete", static_cast<classes::TNotifyEvent R::*>(&R::OnPrintingComplete));
+        c.Event("OnSaveText", static_cast<TppSaveTextEvent R::*>(&R::OnSaveText), QStringLiteral("TppSaveTextEvent"));
     });
     return meta;
 }

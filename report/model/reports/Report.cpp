@@ -13,9 +13,12 @@
 #include "report/model/pages/PageRequest.h"
 #include "report/model/pages/Publisher.h"
 #include "report/model/printing/PrinterSetup.h"
+#include "report/model/production/PreviewFormSettings.h"
+#include "report/model/production/TextSearchSettings.h"
 #include "report/model/subreports/SubReport.h"
 
 #include "platform/classes/ClassBuilder.h"
+#include "platform/classes/Picture.h"
 #include "platform/classes/Filer.h"
 #include "platform/classes/Reader.h"
 
@@ -39,13 +42,44 @@ const classes::TMetaClass &TppReport::StaticClass()
 {
     using R = TppReport;
     static const classes::TMetaClass meta = classes::MakeClass<R, TppBandedReport>("TppReport", [](auto &c) {
+        using Notify = classes::TNotifyEvent R::*;
         c.Event("AfterAutoSearchDialogCreate", &R::AfterAutoSearchDialogCreate);
+        c.Event("AfterPrint", static_cast<Notify>(&R::AfterPrint));
+        c.Boolean("AllowPrintToArchive", &R::AllowPrintToArchive, &R::SetAllowPrintToArchive).Default(false);
+        c.Boolean("AllowPrintToFile", &R::AllowPrintToFile, &R::SetAllowPrintToFile).Default(false);
+        c.String("ArchiveFileName", &R::ArchiveFileName, &R::SetArchiveFileName);
         c.Event("BeforeAutoSearchDialogCreate", &R::BeforeAutoSearchDialogCreate);
+        c.Event("BeforePrint", static_cast<Notify>(&R::BeforePrint));
         c.Boolean("CachePages", &R::CachePages, &R::SetCachePages).Default(false);
+        c.String("DeviceType", &R::DeviceType, &R::SetDeviceType);
+        c.Object("Icon", &R::IconData, &R::SetIconData);
+        c.Enum("Language", EnumInfo<TppLanguageType>(), &R::Language, &R::SetLanguage)
+            .Default(TppLanguageType::lgDefault);
+        c.Boolean("ModalCancelDialog", &R::ModalCancelDialog, &R::SetModalCancelDialog).Default(true);
+        c.Boolean("ModalPreview", &R::ModalPreview, &R::SetModalPreview).Default(true);
         c.Event("OnAutoSearchDialogClose", &R::OnAutoSearchDialogClose);
+        c.Event("OnCancel", static_cast<Notify>(&R::OnCancel));
+        c.Event("OnCancelDialogClose", static_cast<Notify>(&R::OnCancelDialogClose));
+        c.Event("OnCancelDialogCreate", static_cast<Notify>(&R::OnCancelDialogCreate));
         c.Event("OnGetAutoSearchValues", &R::OnGetAutoSearchValues);
         c.Event("OnOutlineNodeCreate", &R::OnOutlineNodeCreate, QStringLiteral("TppOutlineNodeCreateEvent"));
+        c.Event("OnPageRequest", static_cast<TppPageRequestNotify R::*>(&R::OnPageRequest),
+                QStringLiteral("TppPageRequestEvent"));
+        c.Event("OnAssignPreviewFormSettings", static_cast<Notify>(&R::OnAssignPreviewFormSettings));
+        c.Event("OnPreviewFormClose", static_cast<Notify>(&R::OnPreviewFormClose));
+        c.Event("OnPreviewFormCreate", static_cast<Notify>(&R::OnPreviewFormCreate));
+        c.Event("OnPrintDialogClose", static_cast<Notify>(&R::OnPrintDialogClose));
+        c.Event("OnPrintDialogCreate", static_cast<Notify>(&R::OnPrintDialogCreate));
         c.Object("OutlineSettings", &R::OutlineSettings, &R::SetOutlineSettings);
+        c.Object("PreviewFormSettings", &R::PreviewFormSettings, &R::SetPreviewFormSettings);
+        c.Boolean("SavePrinterSetup", &R::SavePrinterSetup, &R::SetSavePrinterSetup).Default(false);
+        c.Boolean("ShowAutoSearchDialog", &R::ShowAutoSearchDialog, &R::SetShowAutoSearchDialog).Default(false);
+        c.Boolean("ShowCancelDialog", &R::ShowCancelDialog, &R::SetShowCancelDialog).Default(true);
+        c.Boolean("ShowPrintDialog", &R::ShowPrintDialog, &R::SetShowPrintDialog).Default(true);
+        c.String("TextFileName", &R::TextFileName, &R::SetTextFileName);
+        c.Enum("TextFileType", EnumInfo<TppFileType>(), &R::TextFileType, &R::SetTextFileType)
+            .Default(TppFileType::ftComma);
+        c.Object("TextSearchSettings", &R::TextSearchSettings, &R::SetTextSearchSettings);
     });
     return meta;
 }
@@ -237,6 +271,28 @@ void TppReport::DefineProperties(classes::TFiler &aFiler)
         QStringLiteral("SuppressFormFeed"), [](classes::TReader &r) { r.ReadBoolean(); }, none, false);
     aFiler.DefineProperty(
         QStringLiteral("Viewer"), [](classes::TReader &r) { r.ReadIdent(); }, none, false);
+    // The old name of BeforeAutoSearchDialogCreate. A handler the form no
+    // longer has is dropped rather than refusing the whole report.
+    aFiler.DefineProperty(
+        QStringLiteral("OnAutoSearchDialogCreate"),
+        [this](classes::TReader &r) {
+            const QString name = r.ReadIdent();
+            const std::any *code = r.Root() ? r.Root()->MethodAddress(name) : nullptr;
+            if (!code && r.OnFindMethod) {
+                bool error = false;
+                r.OnFindMethod(r, name, code, error);
+            }
+            const auto *handler = code ? std::any_cast<classes::TNotifyEvent::Function>(code) : nullptr;
+            if (handler)
+                BeforeAutoSearchDialogCreate.Set(name, *handler);
+        },
+        none, false);
+}
+
+void TppReport::Loaded()
+{
+    TppBandedReport::Loaded();
+    LanguageChanged();
 }
 
 void TppReport::TransferRelatives(const TppProducer &aSource)
@@ -249,6 +305,12 @@ void TppReport::TransferRelatives(const TppProducer &aSource)
         transferAutoSearchFields(*const_cast<TppReport *>(source));
         OnTemplateLoad = source->OnTemplateLoad;
         m_outlineSettings->Assign(source->m_outlineSettings.get());
+        // The handlers are stored with the report as well.
+        AfterAutoSearchDialogCreate = source->AfterAutoSearchDialogCreate;
+        BeforeAutoSearchDialogCreate = source->BeforeAutoSearchDialogCreate;
+        OnAutoSearchDialogClose = source->OnAutoSearchDialogClose;
+        OnGetAutoSearchValues = source->OnGetAutoSearchValues;
+        OnOutlineNodeCreate = source->OnOutlineNodeCreate;
     }
 }
 

@@ -49,6 +49,8 @@ public:
     void InitializePipelines() override;
     void Convert(int32_t aVersionNo) override;
     void DefineProperties(classes::TFiler &aFiler) override;
+    // The language read with the report takes effect once it is loaded.
+    void Loaded() override;
     void TransferRelatives(const TppProducer &aSource) override;
 
     // The report's place in a tree of subreports; a main report adds nothing.

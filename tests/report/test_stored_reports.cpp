@@ -1,0 +1,247 @@
+// What a stored report keeps: settings made on a report, its groups and
+// bands survive a save and a load through a template, and streams that
+// name the published entries, old ones included, load.
+
+#include "tests/support/report/MemoryPipeline.h"
+#include "tests/support/report/ReportFakes.h"
+
+#include "report/model/forms/DialogBases.h"
+#include "report/model/forms/FormClassRegistry.h"
+#include "report/model/groups/Group.h"
+#include "report/model/groups/GroupBands.h"
+#include "report/model/reports/Report.h"
+#include "report/model/templates/ReportTemplate.h"
+#include "report/output/LibraryInit.h"
+
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Picture.h"
+#include "platform/classes/Reader.h"
+#include "platform/classes/Streams.h"
+
+#include <QImage>
+#include <QPixmap>
+
+#include <gtest/gtest.h>
+
+using namespace report;
+
+namespace {
+
+class StoredReports : public ::testing::Test
+{
+protected:
+    StoredReports()
+    {
+        ppLibraryInit();
+        // A stream that does not load fails the test instead of asking.
+        ppUnRegisterFormClass(TppCustomTemplateErrorDialog::StaticClass());
+        form.SetName(QStringLiteral("Form1"));
+        pipeline = new reporttest::MemoryPipeline(&form);
+        pipeline->SetName(QStringLiteral("plCustomers"));
+        report = new TppReport(&form);
+        report->SetName(QStringLiteral("ppReport1"));
+    }
+    ~StoredReports() override
+    {
+        ppLibraryFinalize();
+    }
+
+    QByteArray save(TppFormatType aFormat = TppFormatType::ftASCII)
+    {
+        report->Template()->SetFormat(aFormat);
+        classes::TMemoryStream stream;
+        report->Template()->SaveToStream(stream);
+        return QByteArray(stream.Memory(), qsizetype(stream.Size()));
+    }
+
+    void load(const QByteArray &aBytes)
+    {
+        classes::TMemoryStream stream;
+        stream.WriteBuffer(aBytes.constData(), aBytes.size());
+        stream.SetPosition(0);
+        report->Template()->LoadFromStream(stream);
+    }
+
+    // Saved in both forms and each loaded into a report made afresh.
+    template <class Check>
+    void afterSaveAndLoad(Check aCheck)
+    {
+        for (TppFormatType format : {TppFormatType::ftBinary, TppFormatType::ftASCII}) {
+            SCOPED_TRACE(int(format));
+            const QByteArray bytes = save(format);
+            TppReport *old = report;
+            report = new TppReport(&form);
+            delete old;
+            report->SetName(QStringLiteral("ppReport1"));
+            load(bytes);
+            aCheck();
+        }
+    }
+
+    classes::TComponent form{nullptr};
+    reporttest::MemoryPipeline *pipeline = nullptr;
+    TppReport *report = nullptr;
+};
+
+TEST_F(StoredReports, TheProducersSettingsAreKept)
+{
+    report->SetDeviceType(QStringLiteral("Printer"));
+    report->SetShowPrintDialog(false);
+    report->SetShowCancelDialog(false);
+    report->SetTextFileName(QStringLiteral("/tmp/out.csv"));
+    report->SetTextFileType(TppFileType::ftTab);
+    report->SetAllowPrintToFile(true);
+    report->SetAllowPrintToArchive(true);
+    report->SetArchiveFileName(QStringLiteral("/tmp/out.raf"));
+    report->SetSavePrinterSetup(true);
+    report->SetModalPreview(false);
+    report->SetModalCancelDialog(false);
+    report->SetCachePages(true);
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    report->SetIcon(QIcon(QPixmap::fromImage(image)));
+    const QByteArray iconBytes = report->IconData()->Bytes();
+    EXPECT_FALSE(iconBytes.isEmpty());
+    afterSaveAndLoad([&] {
+        EXPECT_EQ(report->DeviceType(), QStringLiteral("Printer"));
+        EXPECT_FALSE(report->ShowPrintDialog());
+        EXPECT_FALSE(report->ShowCancelDialog());
+        EXPECT_EQ(report->TextFileName(), QStringLiteral("/tmp/out.csv"));
+        EXPECT_EQ(report->TextFileType(), TppFileType::ftTab);
+        EXPECT_TRUE(report->AllowPrintToFile());
+        EXPECT_TRUE(report->AllowPrintToArchive());
+        EXPECT_EQ(report->ArchiveFileName(), QStringLiteral("/tmp/out.raf"));
+        EXPECT_TRUE(report->SavePrinterSetup());
+        EXPECT_FALSE(report->ModalPreview());
+        EXPECT_FALSE(report->ModalCancelDialog());
+        EXPECT_TRUE(report->CachePages());
+        EXPECT_EQ(report->IconData()->Bytes(), iconBytes);
+        EXPECT_FALSE(report->Icon().isNull());
+    });
+}
+
+TEST_F(StoredReports, StreamsNamingTheSettingsLoad)
+{
+    load("object ppReport1: TppReport\r\n"
+         "  DeviceType = 'Printer'\r\n"
+         "  NoDataBehaviors = [ndMessageDialog, ndBlankReport]\r\n"
+         "  ShowPrintDialog = False\r\n"
+         "  TextSearchSettings.DefaultString = '<Find>'\r\n"
+         "end\r\n");
+    EXPECT_EQ(report->DeviceType(), QStringLiteral("Printer"));
+    EXPECT_EQ(report->NoDataBehaviors(), (1 << int(TppNoDataBehaviorType::ndMessageDialog)) |
+                                             (1 << int(TppNoDataBehaviorType::ndBlankReport)));
+    EXPECT_FALSE(report->ShowPrintDialog());
+    afterSaveAndLoad([&] {
+        EXPECT_EQ(report->NoDataBehaviors(), (1 << int(TppNoDataBehaviorType::ndMessageDialog)) |
+                                                 (1 << int(TppNoDataBehaviorType::ndBlankReport)));
+    });
+}
+
+// The language read takes effect once the report is loaded, and a language
+// without messages loads as the default.
+TEST_F(StoredReports, TheLanguageIsAppliedOnceLoaded)
+{
+    class CountingReport : public TppReport
+    {
+    public:
+        using TppReport::TppReport;
+        void LanguageChanged() override
+        {
+            TppReport::LanguageChanged();
+            calls.push_back(HasState(classes::csLoading | classes::csReading));
+        }
+        std::vector<bool> calls;
+    };
+    auto readInto = [](TppReport &aReport, const QByteArray &aLanguage) {
+        const QByteArray text = "object ppReport2: TppReport\r\n  Language = " + aLanguage + "\r\nend\r\n";
+        classes::TMemoryStream source;
+        source.WriteBuffer(text.constData(), text.size());
+        source.SetPosition(0);
+        classes::TMemoryStream binary;
+        classes::ObjectTextToBinary(source, binary);
+        binary.SetPosition(0);
+        classes::TReader(binary).ReadRootComponent(&aReport);
+    };
+    {
+        reporttest::LanguageModuleFolder modules;
+        ASSERT_TRUE(modules.write(QStringLiteral("bvPrint.fra"), "43001=fr\n"));
+        CountingReport counting;
+        readInto(counting, "lgFrench");
+        EXPECT_EQ(counting.Language(), TppLanguageType::lgFrench);
+        EXPECT_EQ(counting.calls, std::vector<bool>{false});
+        counting.SetLanguage(TppLanguageType::lgDefault);
+    }
+    TppReport plain;
+    readInto(plain, "lgGerman");
+    EXPECT_EQ(plain.Language(), TppLanguageType::lgDefault);
+}
+
+TEST_F(StoredReports, GroupsKeepTheirUserNameAndPipeline)
+{
+    report->SetDataPipeline(pipeline);
+    auto *group = new TppGroup(&form);
+    group->SetName(QStringLiteral("ppGroup1"));
+    group->SetReport(report);
+    group->SetDataPipeline(pipeline);
+    group->SetUserName(QStringLiteral("Totals"));
+    afterSaveAndLoad([&] {
+        ASSERT_EQ(report->GroupCount(), 1);
+        EXPECT_EQ(report->Groups(0)->UserName(), QStringLiteral("Totals"));
+        EXPECT_EQ(report->FindUserName(QStringLiteral("totals")), report->Groups(0));
+        EXPECT_EQ(report->Groups(0)->DataPipeline(), pipeline);
+        EXPECT_EQ(report->DataPipeline(), pipeline);
+    });
+}
+
+// Older streams name the pipelines as references, by the report and by its
+// groups; a pipeline of another module is named with the module's name.
+TEST_F(StoredReports, OldStreamsNamingThePipelineLoad)
+{
+    load("object ppReport1: TppReport\r\n"
+         "  DataPipeline = DataModule1.plCustomers\r\n"
+         "  object ppGroup1: TppGroup\r\n"
+         "    BreakName = 'Key'\r\n"
+         "    DataPipeline = plCustomers\r\n"
+         "    UserName = 'Totals'\r\n"
+         "    object ppGroupHeaderBand1: TppGroupHeaderBand\r\n"
+         "      Group = ppGroup1\r\n"
+         "    end\r\n"
+         "  end\r\n"
+         "end\r\n");
+    EXPECT_EQ(report->DataPipeline(), pipeline);
+    ASSERT_EQ(report->GroupCount(), 1);
+    EXPECT_EQ(report->Groups(0)->DataPipeline(), pipeline);
+    EXPECT_EQ(report->Groups(0)->UserName(), QStringLiteral("Totals"));
+    ASSERT_TRUE(report->Groups(0)->HeaderBand());
+    EXPECT_EQ(report->Groups(0)->HeaderBand()->Group(), report->Groups(0));
+    // Written again, the project's own entry carries the pipeline.
+    const QByteArray text = save();
+    EXPECT_TRUE(text.contains("DataPipelineName = 'plCustomers'"));
+    EXPECT_FALSE(text.contains("DataPipeline = "));
+}
+
+// The old name of BeforeAutoSearchDialogCreate: a handler of the form is
+// taken, one the form lacks is dropped and the report still loads.
+TEST_F(StoredReports, TheOldAutoSearchCreateHandlerIsRead)
+{
+    int called = 0;
+    form.DefineMethod<void(classes::TObject *)>(QStringLiteral("ReportSearchCreate"),
+                                                [&called](classes::TObject *) { ++called; });
+    load("object ppReport1: TppReport\r\n"
+         "  OnAutoSearchDialogCreate = ReportSearchCreate\r\n"
+         "end\r\n");
+    ASSERT_TRUE(report->BeforeAutoSearchDialogCreate.Assigned());
+    EXPECT_EQ(report->BeforeAutoSearchDialogCreate.Name(), QStringLiteral("ReportSearchCreate"));
+    report->DoBeforeAutoSearchDialogCreate();
+    EXPECT_EQ(called, 1);
+
+    load("object ppReport1: TppReport\r\n"
+         "  OnAutoSearchDialogCreate = GoneHandler\r\n"
+         "  DeviceType = 'Printer'\r\n"
+         "end\r\n");
+    EXPECT_FALSE(report->BeforeAutoSearchDialogCreate.Assigned());
+    EXPECT_EQ(report->DeviceType(), QStringLiteral("Printer"));
+}
+
+} // namespace
