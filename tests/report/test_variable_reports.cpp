@@ -1,3 +1,4 @@
+#include "tests/support/report/BandFakes.h"
 #include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/SamplePage.h"
 #include "tests/support/report/TraceDevice.h"
@@ -399,4 +400,20 @@ TEST_F(ChildReportPrinting, AChildGroupKeepsItsBreakTypeWhileTheReportRuns)
     report.OnStartPage.Clear();
     childGroup->SetBreakType(TppBreakType::btCustomField);
     EXPECT_EQ(childGroup->BreakType(), TppBreakType::btCustomField);
+}
+
+TEST_F(ChildReportPrinting, AChildTellsItsDesignerNothingWhileTheMainReportPrints)
+{
+    text<TppDBText>(childDetail);
+    RecordingDesigner designer;
+    TppChildReport *child = subreport->Report();
+    child->SetDesigner(&designer);
+    report.OnStartPage.Set([child](classes::TObject *) { child->SetUnits(TppUnitType::utMillimeters); });
+    print();
+    report.OnStartPage.Clear();
+    EXPECT_TRUE(designer.Messages.isEmpty()) << designer.Messages.join(' ').toStdString();
+    // Outside the run the same change is told.
+    child->SetUnits(TppUnitType::utInches);
+    EXPECT_TRUE(designer.has(QStringLiteral("send 1129")));
+    child->SetDesigner(nullptr);
 }

@@ -977,7 +977,9 @@ void TppCustomReport::GetChildren(const classes::TGetChildProc &aProc, classes::
 
 void TppCustomReport::designerMessage(int aMsg, classes::TObject *aLParam, bool aPost)
 {
-    if (!m_designer || Printing())
+    // A child report runs inside its main report's run, which its designer
+    // must not hear of either.
+    if (!m_designer || MainReportPrinting())
         return;
     if (aPost)
         m_designer->PostDesignerMessage(aMsg, ppDesignerMsg::WParam, aLParam);
