@@ -273,7 +273,7 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
 void TCustomdxTreeList::KeyPress(QChar &key)
 {
     DeletionDeferral defer(*this);
-    const ushort code = key.unicode();
+    ushort code = key.unicode();
     const bool ctrlOnly = CtrlWithoutAlt();
     if (m_state == tsNone && !m_searching && optionB(boIncrementalSearch) && code != 8 && code != 9 && code != 13 &&
         code != 27 && !ctrlOnly && code >= 32)
@@ -292,6 +292,8 @@ void TCustomdxTreeList::KeyPress(QChar &key)
             TCustomdxContainer::KeyPress(key);
         }
     }
+    // A program's handler may have changed the character or taken it.
+    code = key.unicode();
     if (m_state != tsEditing && m_focused) {
         TdxTreeListNode *node = m_focused;
         if (code == 3) {

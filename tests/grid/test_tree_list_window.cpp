@@ -188,6 +188,12 @@ TEST(TreeListEvents, KeysAndClicksReachTheControlsEventsWhereTheyBelong)
     QChar typed('x');
     f.tree->KeyPress(typed);
     EXPECT_EQ(f.log, QStringList{"keypress x"});
+    // A character the handler takes does nothing more: "+" opens no node.
+    f.tree->SetFocusedNode(f.parent);
+    f.tree->OnKeyPress.Set([](classes::TObject *, QChar &key) { key = QChar(); });
+    QChar plus('+');
+    f.tree->KeyPress(plus);
+    EXPECT_FALSE(f.parent->Expanded());
 
     // A click on a cell: the press, then the click, then the release.
     f.log.clear();
