@@ -460,3 +460,27 @@ TEST(BandGeometry, AnObjectReachingBeyondTheRangeOfThousandthsIsHeldAtItsEnd)
     old.Convert(2500);
     EXPECT_EQ(old.mmBottomOffset(), 10000 - most);
 }
+
+namespace {
+
+TEST_F(BandClasses, ABandPrintedOnceOrACountedNumberOfTimesWaitsForItsKindToBeDue)
+{
+    auto *title = make<TppTitleBand>(2000);
+    auto *summary = make<TppSummaryBand>(2000);
+    summary->SetPrintCount(2);
+    engine.SetDueBands(0);
+    title->Generate();
+    summary->Generate();
+    EXPECT_EQ(title->Count(), 0);
+    EXPECT_EQ(summary->Count(), 0);
+    EXPECT_EQ(drawn(), 0);
+
+    engine.SetDueBands(ppBandKind::Title | ppBandKind::Summary);
+    title->Generate();
+    summary->Generate();
+    EXPECT_EQ(title->Count(), 1);
+    // Twice, while its kind stays due.
+    EXPECT_EQ(summary->Count(), 2);
+}
+
+} // namespace

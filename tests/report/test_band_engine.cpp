@@ -293,6 +293,7 @@ TEST_F(DetailEngine, ABandBeyondTheRangeOfThousandthsDoesNotFitRatherThanWrapAro
     title->SetPrintHeight(TppPrintHeightType::phDynamic);
     title->SetmmHeight(most - 1000);
     title->SetPrintHeight(TppPrintHeightType::phStatic);
+    engine.IncludeDue(ppBandKind::Title);
     title->Generate();
     EXPECT_TRUE(title->OutOfSpace());
     EXPECT_EQ(title->Count(), 0);

@@ -42,6 +42,8 @@ protected:
         footer->SetGroup(group.get());
         header->InitObjects();
         footer->InitObjects();
+        // The footers print as the engine calls them: once their kind is due.
+        engine.IncludeDue(ppBandKind::GroupFooter);
     }
 
     // Values the break asks for, one per test, through the event.
@@ -246,6 +248,7 @@ TEST_F(Groups, TheHeaderReprintsAtThePageTopOnlyWhenAsked)
     group->Init();
     header->Generate();
     engine.StartPage(2);
+    engine.SetDueBands(0);
     header->Generate();
     EXPECT_EQ(header->Count(), 0);
     engine.SetDueBands(ppBandKind::Header);
@@ -257,7 +260,7 @@ TEST_F(Groups, TheHeaderReprintsAtThePageTopOnlyWhenAsked)
     // A footer prints only at a break or at the end of the data.
     footer->Generate();
     EXPECT_EQ(footer->Count(), 0);
-    engine.SetDueBands(ppBandKind::Summary);
+    engine.SetDueBands(ppBandKind::Summary | ppBandKind::GroupFooter);
     footer->Generate();
     EXPECT_EQ(footer->Count(), 1);
 }
@@ -366,6 +369,7 @@ TEST_F(Groups, HiddenGroupBandsStillEndTheirBreak)
     EXPECT_EQ(starts, 1);
     // The next page offers the header again: no second start of the group.
     engine.StartPage(2);
+    engine.SetDueBands(ppBandKind::GroupFooter);
     header->Generate();
     EXPECT_EQ(starts, 1);
     EXPECT_EQ(group->FirstPageNo(), 1);
@@ -377,6 +381,7 @@ TEST_F(Groups, HiddenGroupBandsStillEndTheirBreak)
     EXPECT_EQ(group->BreakNo(), 1);
     EXPECT_EQ(group->PageCount(), 2);
     // Nothing is due: the footer neither prints nor ends a group again.
+    engine.SetDueBands(0);
     footer->Generate();
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(drawn(), 0);

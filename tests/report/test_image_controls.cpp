@@ -343,6 +343,9 @@ TEST_F(ImageControls, ThePictureNameCountsChangesMadeWhileItsPageGenerates)
         report.PageEngine = &engine;
         image->Picture()->Assign(&bitmap);
         image->SetStretch(true);
+        // The same page made again from the cache: the name it had stays.
+        engine.FirstTimeOnPage = false;
+        image->Picture()->Assign(&bitmap);
         report.PageEngine = nullptr;
     }
     EXPECT_EQ(place(*image)->ImageName(), "Image12");

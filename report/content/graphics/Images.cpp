@@ -80,10 +80,7 @@ TppCustomImage::~TppCustomImage()
 
 bool TppCustomImage::pageCheck() const
 {
-    IppReportContext *report = Report();
-    if (!report)
-        return true;
-    return report->MainReportPrinting() && report->Engine() != nullptr;
+    return MainEnginePageCheck();
 }
 
 void TppCustomImage::pictureChanged()

@@ -63,6 +63,12 @@ rtl::TRect TppComponent::RegionRect() const
     return componentOwnRect(*this);
 }
 
+bool TppComponent::MainEnginePageCheck() const
+{
+    IppReportContext *report = Report();
+    return !report || report->IsLastCachedPlusOne();
+}
+
 IppReportContext *TppComponent::Report() const
 {
     return m_band ? m_band->Report() : nullptr;

@@ -92,6 +92,9 @@ public:
     TppBandType BandType() const { return m_bandType; }
     int32_t GroupNo() const { return m_groupNo; }
     IppReportContext *Report() const;
+    // True without band or report; else whether the main report's engine
+    // makes its page for the first time.
+    bool MainEnginePageCheck() const;
 
     // ---- Data ----
     bool ParentDataPipeline() const { return m_parentDataPipeline; }

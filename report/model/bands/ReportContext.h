@@ -54,6 +54,9 @@ public:
 
     // ---- Generation (a report without an engine prints nothing) ----
     virtual TppCustomEngine *Engine() const { return nullptr; }
+    // The main report's engine makes its page for the first time (the page
+    // follows the last one its cache holds).
+    virtual bool IsLastCachedPlusOne() const { return false; }
     // The report's print-error handler; the message as the error carries it.
     virtual void HandlePrintError(const QString &aMessage);
     // The data ends after the first record.

@@ -200,11 +200,8 @@ bool TppBandEngine::stopTest() const
         return true;
     if (mode == 3 && cycles >= m_band->PrintCount())
         return true;
-    // The first instance of a band printed once or a given number of times
-    // does not wait for its kind to be due; a detail band always does.
-    if (cycles > 0 || mode == 2 || TraverseBeforeCycle())
-        return !engine->IsDue(m_band->GetBandKind());
-    return false;
+    // Whatever the count, a band prints only while its kind is due.
+    return !engine->IsDue(m_band->GetBandKind());
 }
 
 void TppBandEngine::Generate()

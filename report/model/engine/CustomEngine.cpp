@@ -30,4 +30,16 @@ void TppCustomEngine::SetPrintArea(int32_t aLeft, int32_t aTop, int32_t aWidth, 
     m_printPosition = aPosition;
 }
 
+void TppCustomEngine::CreateColumnFlags(int aColumns)
+{
+    m_columnFlagsA.assign(size_t(std::max(aColumns, 0)), 0);
+    m_columnFlagsB.assign(size_t(std::max(aColumns, 0)), 0);
+}
+
+void TppCustomEngine::ClearColumnFlags()
+{
+    std::fill(m_columnFlagsA.begin(), m_columnFlagsA.end(), 0);
+    std::fill(m_columnFlagsB.begin(), m_columnFlagsB.end(), 0);
+}
+
 } // namespace report

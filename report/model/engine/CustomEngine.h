@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <vector>
 
 namespace report {
 
@@ -140,8 +141,53 @@ public:
     // a section), so the page is no repetition of the one before.
     virtual void NoteProgress() {}
 
+    // ---- Where generation stands, for descendants and callers ----
+    // The page being generated follows the last one the cache holds: the
+    // first time this page is made.
+    virtual bool IsLastCachedPlusOne() { return false; }
+    // No page yet, or one beyond those the cache holds.
+    virtual bool PageNotCached() { return m_pageNo == 0; }
+    virtual int GetBandState() const { return 0; }
+    virtual TppBand *GetCurrentBand() const { return nullptr; }
+    // The report-start step of the page loop; a run already started only
+    // applies the no-data start.
+    virtual void InitReport() {}
+    // Puts the pipelines back where the last restored page began, once.
+    virtual void RestorePagePositions() {}
+    // The top of the column area on the page.
+    int32_t ColumnTop() const { return m_columnTop; }
+    void SetColumnTop(int32_t aValue) { m_columnTop = aValue; }
+
+    // Columns across the page, one entry each: flag B, the column's header
+    // printed on this page; flag A, its footer. A column without an entry
+    // answers False.
+    virtual bool GetColumnFlagA(int aColumn) const { return columnFlag(m_columnFlagsA, aColumn); }
+    virtual bool GetColumnFlagB(int aColumn) const { return columnFlag(m_columnFlagsB, aColumn); }
+    virtual void SetColumnFlagA(int aColumn, bool aValue) { setColumnFlag(m_columnFlagsA, aColumn, aValue); }
+    virtual void SetColumnFlagB(int aColumn, bool aValue) { setColumnFlag(m_columnFlagsB, aColumn, aValue); }
+    // aColumns entries of 0 in both lists; 0 drops them.
+    void CreateColumnFlags(int aColumns);
+    void ClearColumnFlags();
+    int ColumnFlagCount() const { return int(m_columnFlagsA.size()); }
+
 private:
+    static bool columnFlag(const std::vector<int> &aList, int aColumn)
+    {
+        return aColumn >= 0 && aColumn < int(aList.size()) && aList[size_t(aColumn)] == 1;
+    }
+    static void setColumnFlag(std::vector<int> &aList, int aColumn, bool aValue)
+    {
+        if (aColumn < 0)
+            return;
+        if (aColumn >= int(aList.size()))
+            aList.resize(size_t(aColumn) + 1, 0);
+        aList[size_t(aColumn)] = aValue ? 1 : 0;
+    }
+
     std::unique_ptr<TppPage> m_page;
+    std::vector<int> m_columnFlagsA;
+    std::vector<int> m_columnFlagsB;
+    int32_t m_columnTop = 0;
     int m_pageNo = 0;
     int m_pageCount = 0;
     int32_t m_printLeft = 0;

@@ -126,7 +126,11 @@ void TppEngine::RestoreFromCache(int32_t aPageIndex)
     m_mainTraversed = state->mainTraversed;
     m_detailTraversed = state->detailTraversed;
     if (!m_report || !m_report->PrintingAsSubReport()) {
-        TppEnginePageCache::RestorePositions(*state, m_mainPipeline, m_detailPipeline);
+        // The page start puts them back, once every object of the page has
+        // its state again.
+        m_restoredMain = state->mainPosition;
+        m_restoredDetail = state->detailPosition;
+        m_positionsRestored = true;
         return;
     }
     // The subreport's next request puts a child's pipelines there.
@@ -134,6 +138,22 @@ void TppEngine::RestoreFromCache(int32_t aPageIndex)
     m_boundaryMain = {m_mainPipeline, state->mainPosition, true};
     m_boundaryDetail = {m_detailPipeline, state->detailPosition, true};
     m_positionsSaved = true;
+}
+
+void TppEngine::RestorePagePositions()
+{
+    if (!m_positionsRestored)
+        return;
+    m_positionsRestored = false;
+    TppEnginePageState state;
+    state.mainPosition = m_restoredMain;
+    state.detailPosition = m_restoredDetail;
+    TppEnginePageCache::RestorePositions(state, m_mainPipeline, m_detailPipeline);
+}
+
+TppBand *TppEngine::GetCurrentBand() const
+{
+    return m_currentBand;
 }
 
 const TppPageDef *TppEngine::pageDef() const
@@ -300,6 +320,7 @@ void TppEngine::Reset()
     SetDueBands(0);
     ExcludeEngineState(0xFFFF);
     m_pagesWithoutProgress = 0;
+    m_positionsRestored = false;
     if (!m_dataStarted || m_report->PrintingAsSubReport())
         return;
     m_dataStarted = false;
@@ -395,7 +416,7 @@ void TppEngine::pageLoop()
     m_pageDone = false;
     SetStopped(false);
     m_reportComplete = false;
-    initReport();
+    InitReport();
     m_report->SendEventNotify(m_report, ppEvent::PageLoopReset, nullptr);
     if (!m_pageDone) {
         const TppRequestStep first = m_requestRules.FirstPage(requestProgress());
@@ -437,7 +458,7 @@ int TppEngine::lastCachedPage()
     return last;
 }
 
-bool TppEngine::pageNotCached()
+bool TppEngine::PageNotCached()
 {
     return PageNo() == 0 || PageNo() > lastCachedPage();
 }
@@ -446,7 +467,7 @@ void TppEngine::savePageState()
 {
     if (m_pageCountKnown)
         return;
-    if (pageNotCached())
+    if (PageNotCached())
         fire(OnSavePageState);
 }
 
@@ -499,7 +520,7 @@ void TppEngine::connectOtherPipelines()
     }
 }
 
-void TppEngine::initReport()
+void TppEngine::InitReport()
 {
     if (EngineState() & ppEngineState::Started) {
         if (EngineState() & ppEngineState::NoData)
@@ -583,6 +604,12 @@ void TppEngine::initReport()
     auto *detail = dynamic_cast<TppDetailBand *>(m_report->GetBand(4));
     m_verticalColumns =
         m_report->Columns() > 1 && (!detail || detail->ColumnTraversal() == TppColumnTraversalType::ctTopToBottom);
+    if (detail && detail->ColumnTraversal() == TppColumnTraversalType::ctLeftToRight)
+        CreateColumnFlags(m_report->Columns());
+    else
+        CreateColumnFlags(0);
+    m_advancedAtColumnEnd = false;
+    m_breakGroupIndex = m_report->GroupCount();
     IncludeDue(ppBandKind::Title);
     m_bandState = 2;
     m_bandIndex = 0;
@@ -634,6 +661,7 @@ void TppEngine::sortBands()
 void TppEngine::generateOnePage()
 {
     fire(OnRestorePageState);
+    RestorePagePositions();
     m_progress = false;
     // A section's pages take this page's place: no page bands, and the band
     // that holds the section goes on where it stood.
@@ -688,6 +716,7 @@ void TppEngine::fullPageStart()
         m_bandState = state;
         m_bandIndex = index;
     }
+    ClearColumnFlags();
 }
 
 void TppEngine::basicPageStart()
@@ -703,7 +732,7 @@ void TppEngine::basicPageStart()
     }
     m_lastColumnStarted = false;
     SetColumnNo(0);
-    m_columnTop = 0;
+    SetColumnTop(0);
     m_pageEnded = false;
     m_columnBreakPending = false;
     SetDetailPrinted(false);
@@ -740,7 +769,7 @@ void TppEngine::fillPageRecord()
     page->SetPrintDateTime(m_printDateTime);
     page->SetFinal(TppEnginePasses::IsFinal(EngineState(), m_report->PassSetting(), m_pageWanted));
     page->SetCalculation(!m_pageWanted);
-    m_report->ReceivePageFromEngine();
+    fire(OnPageUpdated);
 }
 
 bool TppEngine::plainPageNumbers() const
@@ -783,6 +812,9 @@ int32_t TppEngine::GetPageBottom() const
 void TppEngine::runStateMachine()
 {
     while (m_bandState <= 6 && !m_pageEnded && !Stopped()) {
+        // A section that asks for a page of its own ends this page after
+        // the iteration that asked.
+        const bool sectionAsked = EngineState() & ppEngineState::SectionPageWanted;
         if (m_verticalColumns && (m_columnBreakPending || ColumnNo() == 0)) {
             m_columnBreakPending = false;
             startNextColumn();
@@ -807,6 +839,8 @@ void TppEngine::runStateMachine()
             }
         }
         ProcessMessages();
+        if (!sectionAsked && (EngineState() & ppEngineState::SectionPageWanted))
+            break;
     }
     if (!m_pageEnded && m_dataExhausted && !Stopped()) {
         m_bandState = 7;
@@ -832,6 +866,12 @@ bool TppEngine::generateList(int aList, int aFrom, bool aKeepIndex)
         m_currentBand = band;
         const auto *header = dynamic_cast<TppGroupHeaderBand *>(band);
         const bool breakingHeader = header && header->Breaking();
+        // A detail band down a later column counts from that column's top:
+        // the page's lowest position is what the longest column reached.
+        const bool laterColumn = m_verticalColumns && aList == 5 && ColumnNo() > 1;
+        const int32_t columnMax = MaxPosition();
+        if (laterColumn)
+            SetMaxPosition(0);
         band->Generate();
         if (!GetBandsPrinted() && band->Count() > 0) {
             if (header ? header->Group() && !header->Group()->ReprintOnSubsequentPage()
@@ -843,7 +883,7 @@ bool TppEngine::generateList(int aList, int aFrom, bool aKeepIndex)
         const bool stalled = band->BandEngine() && band->BandEngine()->StalledContinuation();
         if (band->Count() > 0 && !stalled && (aList == 2 || aList == 5 || aList == 6 || aList == 7 || breakingHeader))
             m_progress = true;
-        SetMaxPosition(std::max(MaxPosition(), PrintPosition()));
+        SetMaxPosition(laterColumn ? std::max(columnMax, PrintPosition()) : std::max(MaxPosition(), PrintPosition()));
         overflowed = band->OutOfSpace();
         if (overflowed && m_keepTogetherGroup) {
             const auto *groupBand = dynamic_cast<TppGroupBand *>(band);
@@ -928,7 +968,10 @@ void TppEngine::Traverse()
 
 void TppEngine::findBrokenGroups()
 {
-    if (ppTraverseRecord(*m_report, m_mainPipeline, m_detailPipeline))
+    m_inTraversal = true;
+    m_breakGroupIndex = ppTraverseRecord(*m_report, m_mainPipeline, m_detailPipeline);
+    m_inTraversal = false;
+    if (m_breakGroupIndex < m_report->GroupCount())
         IncludeDue(ppBandKind::GroupHeader | ppBandKind::GroupFooter);
 }
 
@@ -965,6 +1008,7 @@ void TppEngine::EndReport()
 
 void TppEngine::RewindPage()
 {
+    RestorePagePositions();
     // The group's cache has put the engine back where the group started;
     // the page ends there and the group starts the next one.
     m_currentBand = nullptr;

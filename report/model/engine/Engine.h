@@ -119,10 +119,34 @@ public:
     void Notify(TppCommunicator *aCommunicator, int aOperation) override;
     void RestoreFromCache(int32_t aPageIndex) override;
 
+    // ---- Named operations and fields ----
+    bool IsLastCachedPlusOne() override { return PageNo() == lastCachedPage() + 1; }
+    bool PageNotCached() override;
+    int GetBandState() const override { return m_bandState; }
+    TppBand *GetCurrentBand() const override;
+    void InitReport() override;
+    void RestorePagePositions() override;
+    // The entry of the request's page list the loop stands at.
+    int PageListIndex() const { return m_requestRules.ListIndex(); }
+    // The outermost group that broke at the last record; the group count
+    // when none did.
+    int BreakGroupIndex() const { return m_breakGroupIndex; }
+    // A column ended with the data moved on while the next column fits;
+    // the next column completes the traversal.
+    bool AdvancedAtColumnEnd() const { return m_advancedAtColumnEnd; }
+    // The data is being moved on (Traverse runs).
+    bool InTraversal() const { return m_inTraversal; }
+    bool VerticalColumns() const { return m_verticalColumns; }
+
     // ---- Hooks ----
     TppEngineNotify OnPageComplete;
     TppEngineNotify OnPageEnding;
     TppEnginePageNoEvent OnGetLastCachedPage;
+    // At every page end; the report's page limit by default.
+    TppEngineNotify OnCheckPageLimit;
+    // Whenever the page record has been filled (page start and end); the
+    // report passes the page on by default.
+    TppEngineNotify OnPageUpdated;
     TppEngineNotify OnRestorePageState;
     TppEngineNotify OnResetCache;
     TppEngineNotify OnSavePageState;
@@ -131,10 +155,8 @@ private:
     void pageLoop();
     TppRequestProgress requestProgress();
     int lastCachedPage();
-    bool pageNotCached();
     void savePageState();
     bool computePageWanted();
-    void initReport();
     bool openPipeline(TppDataPipeline *aPipeline);
     void connectPipeline(TppDataPipeline *aPipeline);
     void connectOtherPipelines();
@@ -205,7 +227,13 @@ private:
     TppGroup *m_keepTogetherGroup = nullptr;
     int m_bandState = 2;
     int m_bandIndex = 0;
-    int m_columnTop = 0;
+    int m_breakGroupIndex = 0;
+    bool m_advancedAtColumnEnd = false;
+    bool m_inTraversal = false;
+    // A restored page's pipeline positions, put back by RestorePagePositions.
+    bool m_positionsRestored = false;
+    TppPipelinePosition m_restoredMain{};
+    TppPipelinePosition m_restoredDetail{};
     int32_t m_printRight = 0;
     int m_lastFinishedPage = 0;
     bool m_generating = false;

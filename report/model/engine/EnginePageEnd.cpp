@@ -23,7 +23,7 @@ bool TppEngine::positionColumn(int aColumn, bool aApply)
 {
     const TppColumnPlace place = ppPlaceColumn(*m_report, aColumn);
     if (place.fits && aApply) {
-        SetPrintArea(place.left, m_columnTop, place.rightLimit - place.left, m_columnTop);
+        SetPrintArea(place.left, ColumnTop(), place.rightLimit - place.left, ColumnTop());
         m_printRight = std::min(place.rightLimit, place.left + m_report->mmColumnWidth());
     }
     return place.fits;
@@ -34,7 +34,7 @@ void TppEngine::startNextColumn()
     if (EngineState() & (ppEngineState::TitleNewPage | ppEngineState::SummaryNewPage))
         return;
     if (ColumnNo() == 0)
-        m_columnTop = PrintTop();
+        SetColumnTop(PrintTop());
     const int state = m_bandState;
     const int index = m_bandIndex;
     if (ColumnNo() < m_report->Columns()) {
@@ -72,6 +72,8 @@ void TppEngine::endColumn()
     m_bandState = state;
     m_report->DoEngineEvent(m_report->OnEndColumn, ppEvent::OnEndColumn);
     ExcludeDue(ppBandKind::ColumnFooter);
+    // The record moved to waits for the next column, which tells of it.
+    m_advancedAtColumnEnd = m_traversalPending && nextFits && !pageEnds;
     if (!pageEnds)
         return;
     savePageState();
@@ -106,7 +108,7 @@ void TppEngine::endPage()
         generateList(9, 0, false);
         m_bandState = state;
     }
-    m_report->CheckPageLimit();
+    fire(OnCheckPageLimit);
     if (!m_report->PrintingAsSubReport())
         m_report->AddOutlineDrawCommand();
     if ((EngineState() & ppEngineState::FirstPass) && m_dataExhausted && m_reportComplete) {

@@ -70,8 +70,13 @@ void TppHorizontalBandEngine::followPage()
     if (page == m_flagsPage && engine && engine->DetailPrinted())
         return;
     m_flagsPage = page;
-    m_headerPrinted.assign(size_t(columnCount()), false);
-    m_footerPrinted.assign(size_t(columnCount()), false);
+    if (!engine)
+        return;
+    // The page engine keeps the flags; a page made again starts them anew.
+    if (engine->ColumnFlagCount() != columnCount())
+        engine->CreateColumnFlags(columnCount());
+    else
+        engine->ClearColumnFlags();
 }
 
 void TppHorizontalBandEngine::BeginGenerate()
@@ -108,7 +113,7 @@ void TppHorizontalBandEngine::StartCycle()
             engine->SetPrintArea(engine->PrintLeft(), m_rowBottom, engine->PrintWidth(), m_rowBottom);
         }
     }
-    if (!m_headerPrinted[size_t(m_column)])
+    if (!engine->GetColumnFlagB(m_column))
         startColumn();
 }
 
@@ -147,8 +152,8 @@ void TppHorizontalBandEngine::endColumn(int aColumn)
     engine->SetPrintArea(left, top, width, position);
     engine->SetMaxPosition(maxPosition);
     engine->ExcludeDue(ppBandKind::ColumnFooter);
-    if (aColumn < int(m_footerPrinted.size()))
-        m_footerPrinted[size_t(aColumn)] = true;
+    if (TppCustomEngine *pageEngine = PageEngine())
+        pageEngine->SetColumnFlagA(aColumn, true);
 }
 
 void TppHorizontalBandEngine::CalcBandArea()
@@ -156,7 +161,7 @@ void TppHorizontalBandEngine::CalcBandArea()
     TppCustomEngine *engine = PageEngine();
     TppCustomBand &band = *m_band;
     band.SetPageBottom(horizontalSum(int64_t(engine->GetPageBottom()) - band.mmBottomOffset()));
-    const int32_t headerOffset = m_headerPrinted[size_t(m_column)] ? 0 : columnHeaderHeight();
+    const int32_t headerOffset = PageEngine()->GetColumnFlagB(m_column) ? 0 : columnHeaderHeight();
     band.SetStartingPosition(horizontalSum(int64_t(engine->PrintTop()) + headerOffset));
     band.PlaceBand();
     ApplyPrintPosition();
@@ -189,7 +194,7 @@ void TppHorizontalBandEngine::AdvancePosition()
 
 void TppHorizontalBandEngine::AfterComponents()
 {
-    m_headerPrinted[size_t(m_column)] = true;
+    PageEngine()->SetColumnFlagB(m_column, true);
     const TppCustomBand &band = *m_band;
     // Measured from the bottom of this row, where the next one would start.
     const int64_t rowBottom = std::max<int64_t>(m_rowBottom, int64_t(band.PrintRect().Bottom) + band.mmBottomOffset());
@@ -205,8 +210,8 @@ void TppHorizontalBandEngine::FinishPage()
     // columns to end.
     if (!engine || !engine->DetailPrinted() || m_flagsPage != engine->PageNo())
         return;
-    for (int c = 0; c < int(m_footerPrinted.size()); ++c)
-        if (!m_footerPrinted[size_t(c)])
+    for (int c = 0; c < columnCount(); ++c)
+        if (!engine->GetColumnFlagA(c))
             endColumn(c);
 }
 

@@ -54,8 +54,6 @@ private:
     int32_t m_rowBottom = 0;
     int m_flagsPage = -1;
     // Per column on the current page: its header and its footer printed.
-    std::vector<bool> m_headerPrinted;
-    std::vector<bool> m_footerPrinted;
 };
 
 } // namespace report

@@ -45,6 +45,7 @@ public:
     bool Wants(const TppRequestProgress &aProgress, bool aWanted) const;
     // Whether the page just ended completes the request.
     bool Satisfied(const TppRequestProgress &aProgress);
+    int ListIndex() const { return m_listIndex; }
 
 private:
     // The next listed page that can still be generated; entries below 1 or

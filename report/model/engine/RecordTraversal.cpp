@@ -6,7 +6,7 @@
 
 namespace report {
 
-bool ppTraverseRecord(TppCustomReport &aReport, TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline)
+int ppTraverseRecord(TppCustomReport &aReport, TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline)
 {
     if (aMainPipeline && aDetailPipeline) {
         aDetailPipeline->Next();
@@ -25,11 +25,11 @@ bool ppTraverseRecord(TppCustomReport &aReport, TppDataPipeline *aMainPipeline, 
         if (aReport.Groups(i)->CheckForBreak() || atEnd)
             broken = i;
     if (broken >= count)
-        return false;
+        return count;
     for (int i = broken; i < count; ++i)
         if (!aReport.Groups(i)->Breaking())
             aReport.Groups(i)->MarkBroken();
-    return true;
+    return broken;
 }
 
 } // namespace report

@@ -11,7 +11,7 @@ namespace report {
 class TppCustomReport;
 class TppDataPipeline;
 
-// True when a group broke.
-bool ppTraverseRecord(TppCustomReport &aReport, TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline);
+// The index of the outermost group that broke; the group count when none did.
+int ppTraverseRecord(TppCustomReport &aReport, TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline);
 
 } // namespace report

@@ -135,7 +135,7 @@ TppCustomReport::TppCustomReport(classes::TComponent *aOwner)
 {
     if (PrinterSetup())
         PrinterSetup()->SetDocumentName(GetUserName());
-    m_engine = std::make_unique<TppEngine>(this);
+    SetEngine(std::make_unique<TppEngine>(this));
     m_template = std::make_unique<TppReportTemplate>(this);
     SubscribeEvent(ppEvent::PipelineClosing);
 }
@@ -523,9 +523,22 @@ void TppCustomReport::replacePipeline(TppDataPipeline *aOld, TppDataPipeline *aN
 
 // ---- Generation -----------------------------------------------------------------------------
 
+bool TppCustomReport::IsLastCachedPlusOne() const
+{
+    TppCustomReport *main = const_cast<TppCustomReport *>(this)->GetMainReport();
+    TppCustomEngine *engine = main ? main->Engine() : nullptr;
+    return engine && engine->IsLastCachedPlusOne();
+}
+
 void TppCustomReport::SetEngine(std::unique_ptr<TppCustomEngine> aEngine)
 {
     m_engine = std::move(aEngine);
+    // Hooks, not calls: a caller may route the page end and the filled
+    // page record elsewhere.
+    if (auto *engine = dynamic_cast<TppEngine *>(m_engine.get())) {
+        engine->OnCheckPageLimit.Set([this](classes::TObject *) { CheckPageLimit(); });
+        engine->OnPageUpdated.Set([this](classes::TObject *) { ReceivePageFromEngine(); });
+    }
 }
 
 void TppCustomReport::HandlePrintError(const QString &aMessage)

@@ -126,6 +126,8 @@ public:
 
     // ---- Generation ----
     TppCustomEngine *Engine() const override { return m_engine.get(); }
+    // The main report's engine's answer.
+    bool IsLastCachedPlusOne() const override;
     // Takes the engine the report generates with.
     void SetEngine(std::unique_ptr<TppCustomEngine> aEngine);
     void HandlePrintError(const QString &aMessage) override;

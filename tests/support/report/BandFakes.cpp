@@ -2,6 +2,8 @@
 
 #include "tests/support/report/PageFakes.h"
 
+#include "report/model/engine/CustomEngine.h"
+
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Streams.h"
@@ -138,8 +140,7 @@ const classes::TMetaClass &StandInListed::StaticClass()
 
 const classes::TMetaClass &StandInRegion::StaticClass()
 {
-    static const classes::TMetaClass meta =
-        classes::MakeClass<StandInRegion, report::TppComponent>("StandInRegion");
+    static const classes::TMetaClass meta = classes::MakeClass<StandInRegion, report::TppComponent>("StandInRegion");
     return meta;
 }
 
@@ -172,6 +173,11 @@ const classes::TMetaClass &StandInBand::StaticClass()
 {
     static const classes::TMetaClass meta = classes::MakeClass<StandInBand, TppBand>("StandInBand");
     return meta;
+}
+
+bool StandInReport::IsLastCachedPlusOne() const
+{
+    return PageEngine && PageEngine->IsLastCachedPlusOne();
 }
 
 } // namespace reporttest

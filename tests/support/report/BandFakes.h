@@ -60,6 +60,7 @@ public:
     void SetModified(bool aModified) override { Modified = aModified; }
     int IndexOfGroup(const classes::TComponent *aGroup) const override;
     report::TppCustomEngine *Engine() const override { return PageEngine; }
+    bool IsLastCachedPlusOne() const override;
     // Records the message, then raises it as the report's handler does.
     void HandlePrintError(const QString &aMessage) override;
     bool AutoStop() const override { return Stop; }

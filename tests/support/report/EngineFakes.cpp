@@ -17,6 +17,11 @@ const classes::TMetaClass &FakePageEngine::StaticClass()
 FakePageEngine::FakePageEngine(classes::TComponent *aOwner)
     : TppCustomEngine(aOwner)
 {
+    // A band prints only while its kind is due: the real engine makes each
+    // kind due before it calls such a band; details and group footers
+    // follow the data.
+    using namespace report::ppBandKind;
+    SetDueBands(Title | Summary | Header | Footer | ColumnHeader | ColumnFooter | GroupHeader);
     StartPage(1);
 }
 

@@ -41,6 +41,7 @@ public:
     void RewindPage() override;
     void ResetBand(report::TppBand *aBand) override;
     void ProcessMessages() override { ++MessageRuns; }
+    bool IsLastCachedPlusOne() override { return FirstTimeOnPage; }
 
     static constexpr int32_t TopMargin = 10000;
     static constexpr int32_t LeftMargin = 10000;
@@ -50,6 +51,8 @@ public:
     bool LastPage = false;
     bool Full = false;
     bool Exhausted = false;
+    // The page is made for the first time (not again from the cache).
+    bool FirstTimeOnPage = true;
     int32_t PageBottom = 270000;
     int32_t PageAreaBottom = 287000;
     int32_t ColumnBottom = 250000;

@@ -1,0 +1,112 @@
+// What the engine offers a descendant or a caller: its hooks, the answers
+// about the page it makes, and where generation stands.
+
+#include "EngineFixture.h"
+
+#include "report/model/bands/BandClasses.h"
+#include "report/model/bands/DetailBand.h"
+#include "report/model/engine/Engine.h"
+#include "report/model/groups/Group.h"
+#include "report/model/groups/GroupBands.h"
+#include "report/model/objects/EventIds.h"
+
+#include <gtest/gtest.h>
+
+using namespace report;
+using namespace reporttest;
+
+namespace {
+
+class EngineInterface : public enginetest::EngineFixture
+{};
+
+TEST_F(EngineInterface, ACallerReroutesThePageEndAndThePageRecordHooks)
+{
+    rows(300);
+    int endPages = 0;
+    report.OnEndPage.Set([&](classes::TObject *) { ++endPages; });
+    int checks = 0, updates = 0;
+    engine()->OnCheckPageLimit.Set([&](classes::TObject *aSender) {
+        EXPECT_EQ(aSender, engine());
+        ++checks;
+    });
+    engine()->OnPageUpdated.Set([&](classes::TObject *) { ++updates; });
+    report.SetPageLimit(3);
+    generate();
+    // Routed away from the report: neither OnEndPage nor the page limit.
+    EXPECT_EQ(endPages, 0);
+    EXPECT_GT(int(report.Pages.size()), 3);
+    EXPECT_EQ(checks, int(report.Pages.size()));
+    // The record is filled at every page start and end.
+    EXPECT_EQ(updates, 2 * int(report.Pages.size()));
+}
+
+TEST_F(EngineInterface, ThePageMadeForTheFirstTimeFollowsTheLastCachedOne)
+{
+    rows(100);
+    QStringList seen;
+    report.OnStartPage.Set([&](classes::TObject *) {
+        seen.append(QStringLiteral("%1:%2%3")
+                        .arg(engine()->PageNo())
+                        .arg(engine()->IsLastCachedPlusOne() ? QStringLiteral("first") : QStringLiteral("again"))
+                        .arg(engine()->PageNotCached() ? QStringLiteral(" uncached") : QString()));
+    });
+    generate(TppPageSettingType::psSinglePage, 3);
+    EXPECT_EQ(seen, QStringList({"1:first uncached", "2:first uncached", "3:first uncached"}));
+    seen.clear();
+    generate(TppPageSettingType::psSinglePage, 2);
+    EXPECT_EQ(seen, QStringList({"2:again"}));
+    EXPECT_EQ(report.IsLastCachedPlusOne(), engine()->IsLastCachedPlusOne());
+}
+
+TEST_F(EngineInterface, TheBreakGroupIndexNamesTheOutermostGroupThatBroke)
+{
+    data.AddField(QStringLiteral("H"));
+    for (const auto &[g, h] : {std::pair{"A", "x"}, {"A", "x"}, {"A", "y"}, {"B", "y"}})
+        data.AddRow({QString::fromLatin1(g), QString::fromLatin1(h)});
+    report.SetDataPipeline(&data);
+    group(QStringLiteral("G"), 1000);
+    group(QStringLiteral("H"), 1000);
+    QList<int> indexes;
+    detail->BeforePrint.Set([&](classes::TObject *) {
+        indexes.append(engine()->BreakGroupIndex());
+        EXPECT_EQ(engine()->GetBandState(), 5);
+        EXPECT_EQ(engine()->GetCurrentBand(), detail);
+    });
+    generate();
+    // None yet, none, the inner group, the outer group.
+    EXPECT_EQ(indexes, QList<int>({2, 2, 1, 0}));
+}
+
+TEST_F(EngineInterface, DownTheColumnsThePageReachesAsFarAsItsLongestColumn)
+{
+    rows(60);
+    report.SetColumns(2);
+    QList<int32_t> reached;
+    report.OnEndColumn.Set([&](classes::TObject *) { reached.append(engine()->MaxPosition()); });
+    generate();
+    // 47 details of 5 mm from 30 mm fill the first column down to the
+    // body's foot at 267 mm; the 13 of the second column reach no further.
+    ASSERT_EQ(reached.size(), 2);
+    EXPECT_EQ(reached[0], 267000);
+    EXPECT_EQ(reached[1], 267000);
+    EXPECT_EQ(engine()->ColumnTop(), 30000);
+}
+
+TEST_F(EngineInterface, ColumnsAcrossThePageKeepTheirFlagsInTheEngine)
+{
+    rows(7);
+    report.SetColumns(3);
+    detail->SetColumnTraversal(TppColumnTraversalType::ctLeftToRight);
+    report.AddBand<TppColumnHeaderBand>(5000, QStringLiteral("CH"));
+    report.AddBand<TppColumnFooterBand>(5000, QStringLiteral("CF"));
+    QString flags;
+    engine()->OnPageEnding.Set([&](classes::TObject *) {
+        for (int c = 0; c < 4; ++c)
+            flags += QStringLiteral("%1%2 ").arg(engine()->GetColumnFlagB(c)).arg(engine()->GetColumnFlagA(c));
+    });
+    generate();
+    EXPECT_EQ(flags, QStringLiteral("11 11 11 00 "));
+}
+
+} // namespace
