@@ -11,6 +11,18 @@ ImageList::ImageList(int width, int height)
     , m_height(std::max(1, height))
 {}
 
+void ImageList::setSize(int width, int height)
+{
+    width = std::max(1, width);
+    height = std::max(1, height);
+    if (width == m_width && height == m_height)
+        return;
+    m_width = width;
+    m_height = height;
+    m_images.clear();
+    changed();
+}
+
 int ImageList::add(const QImage &image, rtl::TColor maskColor)
 {
     if (image.isNull())

@@ -29,6 +29,8 @@ public:
     // (clNone: the image's own alpha is kept).
     int add(const QImage &image, rtl::TColor maskColor = rtl::clNone);
     void clear();
+    // A new glyph size empties the list: its glyphs no longer fit.
+    void setSize(int width, int height);
     // The glyph with transparent pixels as alpha 0 (null for a bad index).
     QImage image(int index) const;
 

@@ -204,6 +204,9 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
             c.Reference("ActivePage", &T::ActivePage, &T::SetActivePage);
             c.Boolean("HideButtons", &T::HideButtons, &T::SetHideButtons).NoDefault();
             c.Boolean("HotTrack", &T::HotTrack, &T::SetHotTrack).NoDefault();
+            c.Reference(
+                "Images", [](const T &p) { return p.ImagesComponent(); },
+                [](T &p, classes::TCustomImageList *v) { p.SetImagesComponent(v); });
             c.Boolean("MultiLine", &T::MultiLine, &T::SetMultiLine).NoDefault();
             c.Boolean("OwnerDraw", &T::OwnerDraw, &T::SetOwnerDraw).NoDefault();
             c.Boolean("RaggedRight", &T::RaggedRight, &T::SetRaggedRight).NoDefault();
@@ -252,7 +255,9 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
 
 void RegisterPageControlClasses()
 {
-    classes::RegisterClasses({&TdxTabSheet::StaticClass(), &TdxPageControl::StaticClass()});
+    // The image list a stored control names comes from the same layout.
+    classes::RegisterClasses(
+        {&TdxTabSheet::StaticClass(), &TdxPageControl::StaticClass(), &classes::TImageList::StaticClass()});
 }
 
 // --- TdxTabSheet -------------------------------------------------------------
@@ -712,8 +717,39 @@ void TdxCustomPageControl::SetHotTrack(bool value)
         relayout();
 }
 
+void TdxCustomPageControl::SetImagesComponent(classes::TCustomImageList *images)
+{
+    if (images == m_imagesComponent)
+        return;
+    if (m_imagesComponent)
+        RemoveFreeNotification(m_imagesComponent);
+    SetImages(images ? &images->List() : nullptr);
+    m_imagesComponent = images;
+    if (images)
+        FreeNotification(images);
+}
+
+void TdxCustomPageControl::Notification(classes::TComponent *component, classes::TOperation operation)
+{
+    classes::TComponent::Notification(component, operation);
+    if (operation != classes::TOperation::opRemove || component != m_imagesComponent)
+        return;
+    // The list inside has gone with it: nothing to unsubscribe from.
+    m_imagesComponent = nullptr;
+    m_images = nullptr;
+    m_imageLink = 0;
+    m_options.hasImages = false;
+    m_options.imageWidth = 0;
+    m_options.imageHeight = 0;
+    relayout();
+}
+
 void TdxCustomPageControl::SetImages(gfx::ImageList *images)
 {
+    if (m_imagesComponent && images != &m_imagesComponent->List()) {
+        RemoveFreeNotification(m_imagesComponent);
+        m_imagesComponent = nullptr;
+    }
     if (images == m_images)
         return;
     if (m_images)

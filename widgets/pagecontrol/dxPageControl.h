@@ -6,6 +6,7 @@
 // dxPageControlButtons.h.
 
 #include "platform/classes/Component.h"
+#include "platform/classes/ImgList.h"
 #include "platform/classes/PropInfo.h"
 #include "platform/classes/SizeConstraints.h"
 #include "platform/controls/MouseTypes.h"
@@ -152,6 +153,7 @@ public:
     // True while a stored layout is read into the control.
     bool Loading() const { return HasState(classes::csLoading); }
     void Loaded() override;
+    void Notification(classes::TComponent *component, classes::TOperation operation) override;
     void GetChildren(const classes::TGetChildProc &proc, classes::TComponent *root) override;
 
     // Pages.
@@ -176,6 +178,10 @@ public:
     void SetHotTrack(bool value);
     gfx::ImageList *Images() const { return m_images; }
     void SetImages(gfx::ImageList *images);
+    // The image list as a stored layout names it; freed, it leaves the
+    // control without images.
+    classes::TCustomImageList *ImagesComponent() const { return m_imagesComponent; }
+    void SetImagesComponent(classes::TCustomImageList *images);
     bool MultiLine() const { return m_options.multiLine; }
     void SetMultiLine(bool value);
     bool OwnerDraw() const { return m_ownerDraw; }
@@ -295,6 +301,7 @@ private:
     bool m_entered = false;
     QMetaObject::Connection m_focusWatch;
     gfx::ImageList *m_images = nullptr;
+    classes::TCustomImageList *m_imagesComponent = nullptr;
     int m_imageLink = 0;
     gfx::Font m_font;
     gfx::QtTextMeasurer m_realMeasurer;

@@ -698,4 +698,55 @@ TEST_F(PageControlTest, MouseEventsReachTheControlAndThePageUnderTheMouse)
     EXPECT_EQ(control->ActivePage(), pages[0]);
 }
 
+// The control's image list in a stored form: named by the control, stored
+// with its glyphs, found again when the form is read; freed, it leaves the
+// control without images.
+TEST_F(PageControlTest, ImagesAreAStoredImageListThatMayGo)
+{
+    RegisterPageControlClasses();
+    classes::TComponent form(nullptr);
+    form.SetName("OptionsForm");
+    auto *list = new classes::TImageList(&form);
+    list->SetName("ImageList1");
+    list->SetWidth(12);
+    list->SetHeight(10);
+    QImage glyphs(24, 10, QImage::Format_ARGB32);
+    glyphs.fill(Qt::red);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 12; x < 24; ++x)
+            glyphs.setPixelColor(x, y, QColor(0, 0, 255, 128));
+    list->List().add(glyphs);
+    auto *stored = new TdxPageControl(&form);
+    stored->SetName("PageControl1");
+    stored->SetImagesComponent(list);
+    EXPECT_EQ(stored->Images(), &list->List());
+
+    classes::TMemoryStream stream;
+    stream.WriteComponent(&form);
+    stream.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(stream, text);
+    const QByteArray written(text.Memory(), int(text.Size()));
+    EXPECT_TRUE(written.contains("Images = ImageList1")) << written.constData();
+    EXPECT_TRUE(written.contains("Bitmap = {")) << written.constData();
+
+    classes::TComponent read(nullptr);
+    stream.SetPosition(0);
+    stream.ReadComponent(&read);
+    auto *readList = dynamic_cast<classes::TImageList *>(read.FindComponent(u"ImageList1"));
+    auto *readControl = dynamic_cast<TdxPageControl *>(read.FindComponent(u"PageControl1"));
+    ASSERT_NE(readList, nullptr);
+    ASSERT_NE(readControl, nullptr);
+    EXPECT_EQ(readControl->ImagesComponent(), readList);
+    EXPECT_EQ(readControl->Images(), &readList->List());
+    ASSERT_EQ(readList->Count(), 2);
+    EXPECT_EQ(readList->List().image(0).size(), QSize(12, 10));
+    EXPECT_EQ(readList->List().image(1).pixelColor(3, 3), QColor(0, 0, 255, 128));
+
+    delete readList;
+    EXPECT_EQ(readControl->ImagesComponent(), nullptr);
+    EXPECT_EQ(readControl->Images(), nullptr);
+    readControl->repaint();
+}
+
 } // namespace
