@@ -72,8 +72,10 @@ public:
         // What a program listening to the grid would hear, counted.
         m_tree.OnKeyDown.Set([this](classes::TObject *, TKey &, TShiftState) { ++m_events["keydown"]; });
         m_tree.OnKeyPress.Set([this](classes::TObject *, QChar &) { ++m_events["keypress"]; });
-        m_tree.OnMouseDown.Set([this](classes::TObject *, TMouseButton, TShiftState, int, int) { ++m_events["mousedown"]; });
-        m_tree.OnMouseUp.Set([this](classes::TObject *, TMouseButton, TShiftState, int, int) { ++m_events["mouseup"]; });
+        m_tree.OnMouseDown.Set(
+            [this](classes::TObject *, TMouseButton, TShiftState, int, int) { ++m_events["mousedown"]; });
+        m_tree.OnMouseUp.Set(
+            [this](classes::TObject *, TMouseButton, TShiftState, int, int) { ++m_events["mouseup"]; });
         m_tree.OnClick.Set([this](classes::TObject *) { ++m_events["click"]; });
         m_tree.OnDblClick.Set([this](classes::TObject *) { ++m_events["dblclick"]; });
     }

@@ -49,8 +49,8 @@ using TdxTLCustomDrawBand = void(classes::TObject *sender, TdxTreeListBand *band
                                  const rtl::TRect &rect, const rtl::TRect &clip, QString &text, rtl::TColor &color,
                                  classes::TFont *font, TAlignment &alignment, bool &done);
 using TdxTLCustomDrawRowCell = void(classes::TObject *sender, gfx::Canvas *canvas, const rtl::TRect &rect,
-                                   TdxTreeListNode *node, TdxTreeListColumn *column, int row, QString &text,
-                                   rtl::TColor &color, classes::TFont *font, TAlignment &alignment, bool &done);
+                                    TdxTreeListNode *node, TdxTreeListColumn *column, int row, QString &text,
+                                    rtl::TColor &color, classes::TFont *font, TAlignment &alignment, bool &done);
 using TdxTLCustomDrawNode = void(classes::TObject *sender, gfx::Canvas *canvas, const rtl::TRect &rect,
                                  TdxTreeListNode *node, QString &text, rtl::TColor &color, classes::TFont *font,
                                  TAlignment &alignment, bool &done);

@@ -26,9 +26,8 @@ bool TCustomdxTreeListControl::IsCustomDrawRowCell(int row)
 }
 
 void TCustomdxTreeListControl::DoCustomDrawRowCell(int row, gfx::Canvas *canvas, const rtl::TRect &rect,
-                                                   TdxTreeListNode *node, int column, QString &text,
-                                                   rtl::TColor &color, classes::TFont *font, TAlignment &alignment,
-                                                   bool &done)
+                                                   TdxTreeListNode *node, int column, QString &text, rtl::TColor &color,
+                                                   classes::TFont *font, TAlignment &alignment, bool &done)
 {
     const classes::TEvent<TdxTLCustomDrawRowCell> &event = row == -1 ? OnCustomDrawFooter : OnCustomDrawFooterNode;
     if (event.Assigned() && !done)

@@ -393,8 +393,8 @@ TEST(TreeListWidget, AColumnsCellEventHasTheColumnAsSender)
     TdxTreeListColumn *column = f.tree->Columns(0);
     int calls = 0;
     column->OnCustomDrawCell.Set([&](classes::TObject *sender, gfx::Canvas *, const rtl::TRect &, TdxTreeListNode *,
-                                     TdxTreeListColumn *c, bool, bool, bool, QString &, rtl::TColor &,
-                                     classes::TFont *, TAlignment &, bool &) {
+                                     TdxTreeListColumn *c, bool, bool, bool, QString &, rtl::TColor &, classes::TFont *,
+                                     TAlignment &, bool &) {
         EXPECT_EQ(sender, column);
         EXPECT_EQ(c, column);
         ++calls;

@@ -353,8 +353,7 @@ TEST(TreeListEvents, CustomDrawHandlersAreAskedInTurnUntilOneIsDone)
     const auto drawCell = [&] {
         asked.clear();
         done = false;
-        f.tree->DoCustomDrawCell(nullptr, {}, f.parent, 1, false, false, false, text, color, nullptr, alignment,
-                                 done);
+        f.tree->DoCustomDrawCell(nullptr, {}, f.parent, 1, false, false, false, text, color, nullptr, alignment, done);
         return asked;
     };
     EXPECT_EQ(drawCell(), (QStringList{"first", "second", "column"}));
@@ -366,8 +365,8 @@ TEST(TreeListEvents, CustomDrawHandlersAreAskedInTurnUntilOneIsDone)
     EXPECT_FALSE(f.tree->IsCustomDrawRowCell(-1));
     int footerRow = -5;
     f.tree->OnCustomDrawFooterNode.Set([&](classes::TObject *, gfx::Canvas *, const rtl::TRect &, TdxTreeListNode *,
-                                           TdxTreeListColumn *c, int row, QString &, rtl::TColor &,
-                                           classes::TFont *, TAlignment &, bool &) {
+                                           TdxTreeListColumn *c, int row, QString &, rtl::TColor &, classes::TFont *,
+                                           TAlignment &, bool &) {
         EXPECT_EQ(c, column);
         footerRow = row;
     });

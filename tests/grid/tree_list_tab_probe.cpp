@@ -41,8 +41,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         // A release nobody takes travels on to the parents: count it once.
-        if (watched != QApplication::focusWidget() || event->type() != QEvent::KeyRelease || static_cast<QKeyEvent *>(event)->key() != Qt::Key_Tab ||
-            static_cast<QKeyEvent *>(event)->isAutoRepeat())
+        if (watched != QApplication::focusWidget() || event->type() != QEvent::KeyRelease ||
+            static_cast<QKeyEvent *>(event)->key() != Qt::Key_Tab || static_cast<QKeyEvent *>(event)->isAutoRepeat())
             return false;
         QTimer::singleShot(0, this, [this] { report(); });
         return false;
@@ -52,7 +52,10 @@ private:
     void report()
     {
         const QWidget *focus = QApplication::focusWidget();
-        std::printf("%s %d\n", focus == &m_edit ? "edit" : focus == &m_grid ? "grid" : "other",
+        std::printf("%s %d\n",
+                    focus == &m_edit   ? "edit"
+                    : focus == &m_grid ? "grid"
+                                       : "other",
                     m_grid.treeList()->FocusedColumn());
         std::fflush(stdout);
         if (++m_round == 3) {
