@@ -217,6 +217,10 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
             c.Integer("TabWidth", &T::TabWidth, &T::SetTabWidth).NoDefault();
             c.Boolean("DockSite", &T::DockSite, &T::SetDockSite).Default(false);
             c.Boolean("TabStop", &T::TabStop, &T::SetTabStop).Default(true);
+            c.Object("Font", [](const T &p) { return p.FontObject(); }).Stored([](const classes::TPersistent &o) {
+                return !static_cast<const T &>(o).ParentFont();
+            });
+            c.Boolean("ParentFont", &T::ParentFont, &T::SetParentFont).Default(true);
             c.Object("Constraints", [](const T &p) { return p.Constraints(); });
             // Hidden only when hidden on purpose: a control not shown yet,
             // or on a window not shown yet, is visible.
@@ -468,6 +472,10 @@ TdxCustomPageControl::TdxCustomPageControl(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     followConstraints(this, *m_constraints);
+    m_fontObject->OnChange = [this](classes::TObject *) {
+        if (!m_syncingFont)
+            SetFont(m_fontObject->Font());
+    };
     m_focusWatch = watchFocus(
         this, m_entered, [this] { OnEnter ? OnEnter(this) : void(); }, [this] { OnExit ? OnExit(this) : void(); });
     qApp->installEventFilter(this);
@@ -830,8 +838,26 @@ void TdxCustomPageControl::SetTabWidth(int value)
 
 void TdxCustomPageControl::SetFont(const gfx::Font &font)
 {
+    m_parentFont = false;
+    // The font object keeps what a layout stores; the control measures with
+    // the font as given.
+    m_syncingFont = true;
+    m_fontObject->SetFont(font);
+    m_syncingFont = false;
     if (assignIfChanged(m_font, font))
         relayout();
+}
+
+void TdxCustomPageControl::SetParentFont(bool value)
+{
+    if (value == m_parentFont)
+        return;
+    if (!value) {
+        m_parentFont = false;
+        return;
+    }
+    SetFont(gfx::Font());
+    m_parentFont = true;
 }
 
 void TdxCustomPageControl::setTextMeasurer(const gfx::TextMeasurer *measurer)

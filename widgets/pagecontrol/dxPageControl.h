@@ -6,6 +6,7 @@
 // dxPageControlButtons.h.
 
 #include "platform/classes/Component.h"
+#include "platform/classes/Graphics.h"
 #include "platform/classes/ImgList.h"
 #include "platform/classes/PropInfo.h"
 #include "platform/classes/SizeConstraints.h"
@@ -199,7 +200,13 @@ public:
     int TabWidth() const { return m_options.tabWidth; }
     void SetTabWidth(int value);
     const gfx::Font &Font() const { return m_font; }
+    // A font of its own: ParentFont becomes false.
     void SetFont(const gfx::Font &font);
+    // The font as a stored layout carries it (only without ParentFont).
+    classes::TFont *FontObject() const { return m_fontObject.get(); }
+    // True: the control has the form's font, the class library's default.
+    bool ParentFont() const { return m_parentFont; }
+    void SetParentFont(bool value);
     // False keeps the control out of the Tab order; a click still focuses
     // it, unless HideButtons leaves nothing in it to focus.
     bool TabStop() const { return m_tabStop; }
@@ -304,6 +311,9 @@ private:
     classes::TCustomImageList *m_imagesComponent = nullptr;
     int m_imageLink = 0;
     gfx::Font m_font;
+    const std::unique_ptr<classes::TFont> m_fontObject = std::make_unique<classes::TFont>();
+    bool m_parentFont = true;
+    bool m_syncingFont = false;
     gfx::QtTextMeasurer m_realMeasurer;
     const gfx::TextMeasurer *m_measurer = nullptr;
     gfx::Canvas *m_canvas = nullptr;

@@ -533,6 +533,11 @@ TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
     control->QWidget::setEnabled(false);
     control->SetTabStop(false);
     control->hide();
+    gfx::Font tabFont;
+    tabFont.name = "DejaVu Serif";
+    tabFont.size = 10;
+    tabFont.style = gfx::fsBold;
+    control->SetFont(tabFont);
     control->Constraints()->SetMinWidth(150);
     control->Constraints()->SetMaxHeight(300);
     // A maximum below the minimum takes the minimum down with it.
@@ -556,10 +561,11 @@ TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
     classes::TMemoryStream text;
     classes::ObjectBinaryToText(stream, text);
     const QByteArray written(text.Memory(), int(text.Size()));
-    for (const char *line : {"Left = 8", "Top = 12", "Height = 208", "DockSite = True", "Enabled = False",
-                             "OnShow = Sheet2Show", "OnHide = Sheet2Hide", "TabStop = False", "Visible = False",
-                             "BorderWidth = 4", "Width = 120", "OnEnter = Sheet2Enter", "OnResize = PageControl1Resize",
-                             "Constraints.MaxHeight = 300", "Constraints.MinWidth = 120"})
+    for (const char *line :
+         {"Left = 8", "Top = 12", "Height = 208", "DockSite = True", "Enabled = False", "OnShow = Sheet2Show",
+          "OnHide = Sheet2Hide", "TabStop = False", "Visible = False", "BorderWidth = 4", "Width = 120",
+          "OnEnter = Sheet2Enter", "OnResize = PageControl1Resize", "Constraints.MaxHeight = 300",
+          "Constraints.MinWidth = 120", "Font.Name = 'DejaVu Serif'", "Font.Style = [fsBold]", "ParentFont = False"})
         EXPECT_TRUE(written.contains(line)) << line << "\n" << written.constData();
     for (const char *event : events)
         EXPECT_TRUE(written.contains(QByteArray(event) + " = PageControl1" + QByteArray(event + 2)))
@@ -588,6 +594,9 @@ TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
 
     // What the control does with the pages' places is not stored.
     EXPECT_EQ(written.count("Left = "), 1);
+    EXPECT_EQ(restored->Font().name.text(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(restored->Font().style, gfx::fsBold);
+    EXPECT_FALSE(restored->ParentFont());
     EXPECT_EQ(restored->Constraints()->MaxWidth(), 120);
     EXPECT_EQ(restored->maximumSize(), QSize(120, 300));
     EXPECT_EQ(restored->minimumWidth(), 120);
@@ -625,6 +634,16 @@ TEST_F(PageControlTest, StoredLayoutCarriesBoundsStateAndHandlerNames)
     EXPECT_EQ(restored->focusPolicy(), Qt::NoFocus);
     restored->SetHideButtons(false);
     EXPECT_EQ(restored->focusPolicy(), Qt::ClickFocus);
+
+    // Back on the form's font, the control stores none of its own.
+    restored->SetParentFont(true);
+    EXPECT_EQ(restored->Font(), gfx::Font());
+    classes::TMemoryStream again;
+    again.WriteComponent(restored);
+    again.SetPosition(0);
+    classes::TMemoryStream againText;
+    classes::ObjectBinaryToText(again, againText);
+    EXPECT_FALSE(QByteArray(againText.Memory(), int(againText.Size())).contains("Font"));
 }
 
 // The focus coming into the control or one of its pages from outside, and
