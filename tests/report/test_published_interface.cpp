@@ -44,7 +44,8 @@ constexpr Row Rows[] = {
     {"TppCustomReport", "ColumnPositions", "TStrings", "", 'd', "100|2000"},
     {"TppCustomReport", "ColumnWidth", "Single", "", 'n', ""},
     {"TppCustomReport", "DataPipeline", "TppDataPipeline", "", 'n', ""},
-    {"TppCustomReport", "NoDataBehaviors", "TppNoDataBehaviors", "[ndBlankPage]", 'd', "[ndMessageDialog,ndBlankReport]"},
+    {"TppCustomReport", "NoDataBehaviors", "TppNoDataBehaviors", "[ndBlankPage]", 'd',
+     "[ndMessageDialog,ndBlankReport]"},
     {"TppCustomReport", "OnEndColumn", "TNotifyEvent", "", 'd', ""},
     {"TppCustomReport", "OnEndFirstPass", "TNotifyEvent", "", 'd', ""},
     {"TppCustomReport", "OnEndPage", "TNotifyEvent", "", 'd', ""},
@@ -183,10 +184,9 @@ constexpr Row Rows[] = {
 
 // The classes registered at start-up that the rows describe in full.
 constexpr const char *Classes[] = {
-    "TppReport",          "TppChildReport",      "TppGroup",           "TppHeaderBand",
-    "TppTitleBand",       "TppDetailBand",       "TppSummaryBand",     "TppFooterBand",
-    "TppGroupHeaderBand", "TppGroupFooterBand",  "TppColumnHeaderBand", "TppColumnFooterBand",
-    "TppPageStyle",       "TppRegion",
+    "TppReport",           "TppChildReport",      "TppGroup",      "TppHeaderBand",      "TppTitleBand",
+    "TppDetailBand",       "TppSummaryBand",      "TppFooterBand", "TppGroupHeaderBand", "TppGroupFooterBand",
+    "TppColumnHeaderBand", "TppColumnFooterBand", "TppPageStyle",  "TppRegion",
 };
 
 std::vector<const Row *> rowsOf(const classes::TMetaClass &aClass)
@@ -325,8 +325,8 @@ TEST_F(PublishedInterface, EveryRegisteredReportClassPublishesWhatItsRowsList)
             EXPECT_EQ(prop->IsStored(*source), row->stored == 'd') << row->name;
             const bool event = prop->Kind == classes::TTypeKind::tkMethod;
             if (event || *row->sample)
-                setSample(*source, *prop, event ? QStringLiteral("Obj1%1").arg(row->name)
-                                                : QString::fromLatin1(row->sample));
+                setSample(*source, *prop,
+                          event ? QStringLiteral("Obj1%1").arg(row->name) : QString::fromLatin1(row->sample));
         }
         for (const bool throughText : {false, true}) {
             SCOPED_TRACE(throughText ? "text form" : "binary form");

@@ -41,10 +41,7 @@ protected:
         report = new TppReport(&form);
         report->SetName(QStringLiteral("ppReport1"));
     }
-    ~StoredReports() override
-    {
-        ppLibraryFinalize();
-    }
+    ~StoredReports() override { ppLibraryFinalize(); }
 
     QByteArray save(TppFormatType aFormat = TppFormatType::ftASCII)
     {
@@ -120,24 +117,6 @@ TEST_F(StoredReports, TheProducersSettingsAreKept)
     });
 }
 
-TEST_F(StoredReports, StreamsNamingTheSettingsLoad)
-{
-    load("object ppReport1: TppReport\r\n"
-         "  DeviceType = 'Printer'\r\n"
-         "  NoDataBehaviors = [ndMessageDialog, ndBlankReport]\r\n"
-         "  ShowPrintDialog = False\r\n"
-         "  TextSearchSettings.DefaultString = '<Find>'\r\n"
-         "end\r\n");
-    EXPECT_EQ(report->DeviceType(), QStringLiteral("Printer"));
-    EXPECT_EQ(report->NoDataBehaviors(), (1 << int(TppNoDataBehaviorType::ndMessageDialog)) |
-                                             (1 << int(TppNoDataBehaviorType::ndBlankReport)));
-    EXPECT_FALSE(report->ShowPrintDialog());
-    afterSaveAndLoad([&] {
-        EXPECT_EQ(report->NoDataBehaviors(), (1 << int(TppNoDataBehaviorType::ndMessageDialog)) |
-                                                 (1 << int(TppNoDataBehaviorType::ndBlankReport)));
-    });
-}
-
 // The language read takes effect once the report is loaded, and a language
 // without messages loads as the default.
 TEST_F(StoredReports, TheLanguageIsAppliedOnceLoaded)
@@ -194,12 +173,16 @@ TEST_F(StoredReports, GroupsKeepTheirUserNameAndPipeline)
     });
 }
 
-// Older streams name the pipelines as references, by the report and by its
-// groups; a pipeline of another module is named with the module's name.
-TEST_F(StoredReports, OldStreamsNamingThePipelineLoad)
+// Streams naming the published entries load; older ones name the pipelines
+// as references, by the report and by its groups, a pipeline of another
+// module with the module's name.
+TEST_F(StoredReports, StreamsNamingThePublishedEntriesLoad)
 {
     load("object ppReport1: TppReport\r\n"
          "  DataPipeline = DataModule1.plCustomers\r\n"
+         "  DeviceType = 'Printer'\r\n"
+         "  NoDataBehaviors = [ndMessageDialog, ndBlankReport]\r\n"
+         "  TextSearchSettings.DefaultString = '<Find>'\r\n"
          "  object ppGroup1: TppGroup\r\n"
          "    BreakName = 'Key'\r\n"
          "    DataPipeline = plCustomers\r\n"
@@ -209,6 +192,10 @@ TEST_F(StoredReports, OldStreamsNamingThePipelineLoad)
          "    end\r\n"
          "  end\r\n"
          "end\r\n");
+    EXPECT_EQ(report->DeviceType(), QStringLiteral("Printer"));
+    const int noData =
+        (1 << int(TppNoDataBehaviorType::ndMessageDialog)) | (1 << int(TppNoDataBehaviorType::ndBlankReport));
+    EXPECT_EQ(report->NoDataBehaviors(), noData);
     EXPECT_EQ(report->DataPipeline(), pipeline);
     ASSERT_EQ(report->GroupCount(), 1);
     EXPECT_EQ(report->Groups(0)->DataPipeline(), pipeline);
@@ -219,6 +206,7 @@ TEST_F(StoredReports, OldStreamsNamingThePipelineLoad)
     const QByteArray text = save();
     EXPECT_TRUE(text.contains("DataPipelineName = 'plCustomers'"));
     EXPECT_FALSE(text.contains("DataPipeline = "));
+    afterSaveAndLoad([&] { EXPECT_EQ(report->NoDataBehaviors(), noData); });
 }
 
 // The old name of BeforeAutoSearchDialogCreate: a handler of the form is

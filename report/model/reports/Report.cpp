@@ -18,8 +18,8 @@
 #include "report/model/subreports/SubReport.h"
 
 #include "platform/classes/ClassBuilder.h"
-#include "platform/classes/Picture.h"
 #include "platform/classes/Filer.h"
+#include "platform/classes/Picture.h"
 #include "platform/classes/Reader.h"
 
 #include <QPointer>
