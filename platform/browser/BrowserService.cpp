@@ -152,6 +152,14 @@ PageHost FetchRequest::hostOnGuiThread()
         };
     if (const auto tell = m_options.host.newWindow)
         host.newWindow = [self, tell](const QUrl &url) { self->runOnCaller([tell, url] { tell(url); }); };
+    if (const auto tell = m_options.host.showMessage)
+        host.showMessage = [self, tell](const QString &text, const QString &caption) {
+            self->runOnCaller([tell, text, caption] { tell(text, caption); });
+        };
+    if (const auto tell = m_options.host.scriptError)
+        host.scriptError = [self, tell](int line, const QString &message, const QString &source) {
+            self->runOnCaller([tell, line, message, source] { tell(line, message, source); });
+        };
     return host;
 }
 

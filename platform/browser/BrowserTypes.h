@@ -27,6 +27,12 @@ struct PageHost
     // The page asked for a window of its own. None is ever opened; with this
     // set, scripts may ask without a click.
     std::function<void(const QUrl &url)> newWindow;
+    // A script of the page shows a message (alert). It reaches no user
+    // either way; the caller only hears of it.
+    std::function<void(const QString &text, const QString &caption)> showMessage;
+    // A script of the page failed: the line, the engine's message and the
+    // script's URL. The page goes on.
+    std::function<void(int line, const QString &message, const QString &source)> scriptError;
 };
 
 // How one page is loaded. The defaults are those of an ordinary browser

@@ -106,6 +106,8 @@ HiddenPage::HiddenPage(QWebEngineProfile *profile, const PageOptions &options, Q
                                                  options.bypassCache, options.proxy.kind != PageProxy::Kind::None,
                                                  options.host.translateUrl);
     setUrlRequestInterceptor(m_stamp.get());
+    m_showMessage = options.host.showMessage;
+    m_scriptError = options.host.scriptError;
 
     // A host that wants to hear of new windows hears of the scripts' too;
     // the window itself is refused all the same.
@@ -153,9 +155,11 @@ QWebEnginePage *HiddenPage::createWindow(WebWindowType)
     return nullptr;
 }
 
-void HiddenPage::javaScriptAlert(const QUrl &, const QString &)
+void HiddenPage::javaScriptAlert(const QUrl &, const QString &msg)
 {
     ++m_suppressedDialogs;
+    if (m_showMessage)
+        m_showMessage(msg, title());
 }
 
 bool HiddenPage::javaScriptConfirm(const QUrl &, const QString &)
@@ -170,9 +174,14 @@ bool HiddenPage::javaScriptPrompt(const QUrl &, const QString &, const QString &
     return false;
 }
 
-void HiddenPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int, const QString &)
+void HiddenPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int lineNumber,
+                                          const QString &sourceID)
 {
     ++m_scriptMessages;
+    // What the engine reports of a script that failed; the page's own
+    // console.error calls are not failures.
+    if (m_scriptError && level == ErrorMessageLevel && message.startsWith(QLatin1String("Uncaught ")))
+        m_scriptError(lineNumber, message, sourceID);
 }
 
 QStringList HiddenPage::chooseFiles(FileSelectionMode, const QStringList &, const QStringList &)

@@ -56,6 +56,8 @@ protected:
 
 private:
     std::unique_ptr<PageRequestStamp> m_stamp;
+    std::function<void(const QString &, const QString &)> m_showMessage;
+    std::function<void(int, const QString &, const QString &)> m_scriptError;
     int m_suppressedDialogs = 0;
     int m_refusedWindows = 0;
     int m_scriptMessages = 0;

@@ -476,6 +476,24 @@ void TEmbeddedWB::startNavigation(const std::string &url, bool blank)
             bool refused = false;
             OnNewWindow2(this, rtl::FromQString(target.toString()), refused);
         };
+    if (OnShowMessage)
+        options.host.showMessage = [this](const QString &text, const QString &caption) {
+            // MB_ICONWARNING: the box an alert would have been.
+            ShowMessage(rtl::FromQString(text), rtl::FromQString(caption), 0x30);
+        };
+    if (OnScriptError)
+        options.host.scriptError = [this](int line, const QString &message, const QString &source) {
+            // Offered as the browser offers a script error to its host; the
+            // engine does not tell the column or an error number.
+            TScriptErrorEventObject error;
+            error.Set("errorLine", std::to_string(line));
+            error.Set("errorCharacter", "0");
+            error.Set("errorCode", "0");
+            error.Set("errorMessage", rtl::FromQString(message));
+            error.Set("errorUrl", rtl::FromQString(source));
+            std::optional<bool> continueScript;
+            Exec(TCommandGroup::DocHostCommandHandler, OLECMDID_SHOWSCRIPTERROR, &error, &continueScript);
+        };
     m_request = browser::FetchRequest::start(QUrl(rtl::ToQString(url)), options);
 }
 

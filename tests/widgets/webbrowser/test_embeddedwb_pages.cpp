@@ -114,6 +114,41 @@ TEST(EmbeddedWBPages, ANewWindowIsToldAndNeverOpened)
     EXPECT_EQ(paths(server), std::vector<std::string>{"/opener"});
 }
 
+// A page's alert and a script of it that fails reach the wrapper's handlers
+// on its own thread, as the browser offers them to its host; the page loads
+// all the same, and nothing is shown.
+TEST(EmbeddedWBPages, AlertsAndScriptErrorsReachTheHandlers)
+{
+    LocalHttpServer server;
+    server.setResponse("/page", CannedHttpReply::ok("<html><head><title>Results</title></head><body>the page\n"
+                                                    "<script>alert('from the page');\nnoSuchFunction();</script>"
+                                                    "</body></html>"));
+    std::vector<std::string> told;
+    std::thread::id handlerThread, wrapperThread;
+    loadOnWorker(
+        server.url("/page"),
+        [&](TEmbeddedWB &wb) {
+            wrapperThread = std::this_thread::get_id();
+            wb.OnShowMessage.Set([&](TEmbeddedWB *, const std::string &text, const std::string &caption, uint32_t) {
+                told.push_back("message " + text + " / " + caption);
+                return S_OK;
+            });
+            wb.OnScriptError.Set([&](TEmbeddedWB *, const std::string &line, const std::string &, const std::string &,
+                                     const std::string &message, const std::string &url, bool &continueScript,
+                                     bool &showDialog) {
+                handlerThread = std::this_thread::get_id();
+                const bool named = message.find("noSuchFunction") != std::string::npos;
+                told.push_back("error line " + line + (named ? " names the function" : " " + message) + " at " + url);
+                continueScript = false;
+                showDialog = false;
+            });
+        },
+        [](TEmbeddedWB &wb) { EXPECT_NE(wb.DocumentHtml().find("the page"), std::string::npos); });
+    EXPECT_EQ(handlerThread, wrapperThread);
+    EXPECT_EQ(told, (std::vector<std::string>{"message from the page / Results",
+                                              "error line 3 names the function at " + server.url("/page")}));
+}
+
 // Help asked for by a page of a worker's wrapper opens the program's viewer,
 // a window, so it is made on the GUI thread while the worker waits.
 TEST(EmbeddedWBPages, HelpFromAWorkersWrapperOpensTheViewerOnTheGuiThread)
