@@ -510,6 +510,11 @@ public:
     // and of the bottom panel's button.
     virtual void IndicatorButtonClick(bool /*bandPanel*/) {}
     virtual void BottomButtonClick() {}
+    // The header's alternative click mode: in its sub-mode 2 a column
+    // header press is held in state 15 and its click goes to the hook
+    // below instead of sorting.
+    virtual int AlternativeHeaderMode() { return 0; }
+    virtual void AlternativeHeaderClick(int /*column*/) {}
     // Whether a press on a cell edits at once: the point, the focused
     // column and whether the node was focused before the press.
     virtual bool ImmediateEditQuery(int x, int y, int column, bool wasFocused);

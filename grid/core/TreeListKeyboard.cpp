@@ -46,8 +46,9 @@ void TCustomdxTreeList::CancelMode()
         NodeDrag().Cancel();
         return;
     }
-    if (!IsMouseMode(m_state) && m_state != tsColumnDown && m_state != tsBandDown && m_state != tsNodeDown &&
-        m_state != tsBandButtonDown && m_state != tsHeaderButtonDown && m_state != tsBottomButtonDown)
+    if (!IsMouseMode(m_state) && m_state != tsColumnDown && m_state != tsColumnDownAlt && m_state != tsBandDown &&
+        m_state != tsNodeDown && m_state != tsBandButtonDown && m_state != tsHeaderButtonDown &&
+        m_state != tsBottomButtonDown)
         return;
     m_buttonPressed = false;
     stopDragScroll();

@@ -409,7 +409,7 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
             SetPressed(-1, hit.BandIndex);
             break;
         case htColumnHeader:
-            m_state = tsColumnDown;
+            m_state = AlternativeHeaderMode() == 2 ? tsColumnDownAlt : tsColumnDown;
             m_pressX = x;
             m_pressY = y;
             SetPressed(hit.ColumnIndex, -1);
@@ -660,6 +660,13 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         CancelMode();
         if (hit.HitCode == htColumnHeader && hit.ColumnIndex == column && column >= 0)
             ColumnSortClick(column, shift);
+        return;
+    }
+    case tsColumnDownAlt: {
+        const int column = m_pressedColumn;
+        CancelMode();
+        if (hit.HitCode == htColumnHeader && hit.ColumnIndex == column && column >= 0 && AlternativeHeaderMode() == 2)
+            AlternativeHeaderClick(column);
         return;
     }
     case tsBandDragging: {

@@ -105,6 +105,10 @@ public:
     void IndicatorButtonClick(bool bandPanel) override { (bandPanel ? bandButtons : headerButtons) += 1; }
     void BottomButtonClick() override { ++bottomButtons; }
     bool IsBottomPanelShown() override { return true; }
+    int AlternativeHeaderMode() override { return headerMode; }
+    void AlternativeHeaderClick(int column) override { headerClicks.push_back(column); }
+    int headerMode = 0;
+    std::vector<int> headerClicks;
     std::vector<int> bandFits;
     int bandButtons = 0;
     int headerButtons = 0;
@@ -401,4 +405,34 @@ TEST(TreeListEvents, CustomDrawHandlersAreAskedInTurnUntilOneIsDone)
     EXPECT_TRUE(f.tree->IsCustomDrawNotify());
     f.tree->DoCustomDrawNotify(4, 2);
     EXPECT_EQ(values, 42);
+}
+
+TEST(TreeListEvents, InTheAlternativeHeaderModeAHeaderClickGoesToItsHookNotToSorting)
+{
+    EventFixture f;
+    f.hooked().headerMode = 2;
+    const rtl::TPoint header = f.pointOf(htColumnHeader);
+    const int column = f.tree->HitTest(header.X, header.Y).ColumnIndex;
+    f.tree->MouseDown(mbLeft, ssLeft, header.X, header.Y);
+    EXPECT_EQ(f.tree->State(), tsColumnDownAlt);
+    EXPECT_EQ(f.tree->PressedColumn(), column);
+    f.tree->MouseMove(ssLeft, header.X + 20, header.Y); // no drag from here
+    EXPECT_EQ(f.tree->State(), tsColumnDownAlt);
+    f.tree->MouseUp(mbLeft, 0, header.X, header.Y);
+    EXPECT_EQ(f.tree->State(), tsNone);
+    EXPECT_EQ(f.tree->PressedColumn(), -1);
+    EXPECT_EQ(f.hooked().headerClicks, std::vector<int>{column});
+    EXPECT_EQ(f.tree->ColumnSortState(column), 0);
+    // Released off the header: nothing.
+    f.tree->MouseDown(mbLeft, ssLeft, header.X, header.Y);
+    const rtl::TPoint cell = f.pointOf(htCell);
+    f.tree->MouseUp(mbLeft, 0, cell.X, cell.Y);
+    EXPECT_EQ(f.hooked().headerClicks.size(), 1u);
+    EXPECT_EQ(f.tree->State(), tsNone);
+    // In the ordinary mode the click sorts.
+    f.hooked().headerMode = 0;
+    f.tree->MouseDown(mbLeft, ssLeft, header.X, header.Y);
+    f.tree->MouseUp(mbLeft, 0, header.X, header.Y);
+    EXPECT_NE(f.tree->ColumnSortState(column), 0);
+    EXPECT_EQ(f.hooked().headerClicks.size(), 1u);
 }
