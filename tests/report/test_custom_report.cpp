@@ -13,6 +13,7 @@
 #include "report/model/printing/PrinterSetup.h"
 #include "report/model/reports/CustomReport.h"
 #include "report/model/reports/CustomReportRTTI.h"
+#include "report/model/templates/ReportTemplate.h"
 
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Reader.h"
@@ -837,6 +838,26 @@ TEST(CustomReport, ANewPipelineIsToldToTheDesignersObjectsAndLeftAloneByTemplate
     report.SetDataPipeline(&second);
     EXPECT_EQ(reader->DataPipeline(), &second);
     report.SetDataPipeline(nullptr);
+    report.RemoveNotify(&linked);
+}
+
+} // namespace
+
+namespace {
+
+TEST(CustomReport, ALanguageChangeReachesTheDesignerTheLinkedObjectsAndTheTemplate)
+{
+    RecordingDesigner designer;
+    TppCustomReport report;
+    LinkedToReport linked;
+    report.AddNotify(&linked);
+    report.SetDesigner(&designer);
+    report.Template()->SetLanguageIndex(3);
+    report.SetLanguage(TppLanguageType::lgDefault);
+    EXPECT_TRUE(designer.has(QStringLiteral("send 1134"))) << designer.Messages.join(' ').toStdString();
+    EXPECT_EQ(linked.Operations, QList<int>{ppNotify::LanguageChange});
+    EXPECT_EQ(report.Template()->LanguageIndex(), report.LanguageIndex());
+    report.SetDesigner(nullptr);
     report.RemoveNotify(&linked);
 }
 

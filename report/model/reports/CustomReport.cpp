@@ -692,6 +692,10 @@ void TppCustomReport::LanguageChanged()
 {
     TppProducer::LanguageChanged();
     m_popupMenus.Recaption();
+    // The template's dialogs speak the report's language.
+    m_template->SetLanguageIndex(LanguageIndex());
+    designerMessage(ppReportMsg::LanguageChanged, this);
+    SendNotify(this, ppNotify::LanguageChange);
 }
 
 void TppCustomReport::DesignRefresh()

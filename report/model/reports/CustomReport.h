@@ -331,6 +331,7 @@ constexpr int Renamed = 1124;
 constexpr int Destroyed = 1126;
 constexpr int LayoutChanged = 1127;
 constexpr int UnitsChanged = 1129;
+constexpr int LanguageChanged = 1134;
 constexpr int BandAdded = 1138;
 constexpr int BandRemoved = 1139;
 constexpr int DataPipelineChanged = 1145;
