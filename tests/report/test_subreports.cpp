@@ -1033,3 +1033,49 @@ TEST(SubReportSetup, AChildOnItsParentsSetupTakesANewPaperAtOnceAndTellsItsDesig
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Sections, PreparingTheSubReportStartsItsChildsRun)
+{
+    TppCustomEngine *child = subreport->Report()->Engine();
+    subreport->Init();
+    EXPECT_TRUE(child->EngineState() & ppEngineState::Started);
+    // Title first, its data at the first record.
+    EXPECT_EQ(child->GetBandState(), 2);
+    EXPECT_TRUE(childData.GetActive());
+    EXPECT_EQ(childData.CurrentRow(), 0);
+}
+
+TEST_F(Sections, PagesAskedOutOfOrderShowTheSectionsPagesAsASequentialRunDoes)
+{
+    for (bool resetPageNo : {false, true}) {
+        SCOPED_TRACE(resetPageNo);
+        report.Reset();
+        report.Publisher()->ResetPages();
+        subreport->SetResetPageNo(resetPageNo);
+        const QStringList sequential = printNumbers().split(u'\n', Qt::SkipEmptyParts);
+        const QStringList sequentialNumbers = numbers;
+        ASSERT_EQ(sequential.size(), 4);
+        for (int asked : {4, 2, 3, 1, 2}) {
+            SCOPED_TRACE(asked);
+            TppPageRequest single;
+            single.SetPageSetting(TppPageSettingType::psSinglePage);
+            single.SetPageRequested(asked);
+            QString shown;
+            reporttest::TraceDevice device;
+            device.SetPageRequest(&single);
+            device.OnPageReceive.Set([&shown](classes::TObject *, classes::TObject *aPage) {
+                if (auto *page = static_cast<TppPage *>(aPage); page->DrawCommandCount() > 0)
+                    shown = QString::number(page->PageNo());
+            });
+            device.SetPublisher(report.Publisher());
+            report.PrintToDevices();
+            device.SetPublisher(nullptr);
+            EXPECT_EQ(device.Text().trimmed(), sequential[asked - 1]);
+            EXPECT_EQ(shown, sequentialNumbers[asked - 1]);
+        }
+    }
+}
+
+} // namespace

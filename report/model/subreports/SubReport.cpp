@@ -444,6 +444,9 @@ void TppSubReport::Init()
         engine->OnGetLastCachedPage.Set([this](classes::TObject *, int &aPageNo) { aPageNo = m_childPageNo - 1; });
         engine->SetGenerating(false);
         engine->Reset();
+        // The child's run starts with the parent's: its bands are sorted
+        // and its pipelines open before the first record asks for a page.
+        engine->InitReport();
     }
 }
 
@@ -698,6 +701,7 @@ void TppSubReport::generateSection()
     }
     placeSectionPage(*parentEngine);
     m_childPageCount = engine->PageCount();
+    refreshSectionRecords(parentEngine->PageNo());
     if (!engine->ReportComplete()) {
         ++m_childPageNo;
         m_childAbsolutePage = engine->Page()->AbsolutePageNo();
@@ -707,6 +711,20 @@ void TppSubReport::generateSection()
     }
     ++m_runsCompleted;
     endSection();
+}
+
+void TppSubReport::refreshSectionRecords(int aParentPage)
+{
+    // The parent's earlier pages of this section keep what is known of the
+    // child now, for when one of them is asked for again.
+    for (int page = std::min(aParentPage - 1, CachePageCount()); page >= 1; --page) {
+        CacheRecordWith<SubReportCacheRecord> record{};
+        ReadCacheRecord(page, &record);
+        if (!record.own.sectionStarted || record.own.runsCompleted != m_runsCompleted)
+            break;
+        record.own.childPageCount = m_childPageCount;
+        WriteCacheRecord(page, &record);
+    }
 }
 
 void TppSubReport::placeSectionPage(TppCustomEngine &aParentEngine)

@@ -161,6 +161,7 @@ private:
     void generateSection();
     // A section's child page replaces the parent engine's page.
     void placeSectionPage(TppCustomEngine &aParentEngine);
+    void refreshSectionRecords(int aParentPage);
     void endSection();
     void startSectionJob();
     void endSectionJob();
