@@ -160,6 +160,7 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             c.Integer("Top", [](const T &p) { return p.QWidget::y(); }).Stored(false);
             c.Integer("Width", [](const T &p) { return p.QWidget::width(); }).Stored(false);
             c.Integer("Height", [](const T &p) { return p.QWidget::height(); }).Stored(false);
+            c.Event("OnContextPopup", &T::OnContextPopup, QStringLiteral("TContextPopupEvent"));
             c.Event("OnEnter", &T::OnEnter);
             c.Event("OnExit", &T::OnExit);
             c.Event("OnHide", &T::OnHide);
@@ -244,6 +245,8 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
                                                                         QStringLiteral("TdxDrawTabExEvent"));
             c.Event<void(TdxCustomPageControl *, int, int &)>("OnGetImageIndex", &T::OnGetImageIndex,
                                                               QStringLiteral("TdxTabGetImageEvent"));
+            c.Event<void(classes::TObject *, QPoint, bool &)>("OnContextPopup", &T::OnContextPopup,
+                                                              QStringLiteral("TContextPopupEvent"));
             c.Event<void(classes::TObject *)>("OnEnter", &T::OnEnter);
             c.Event<void(classes::TObject *)>("OnExit", &T::OnExit);
             c.Event<void(classes::TObject *)>("OnResize", &T::OnResize);

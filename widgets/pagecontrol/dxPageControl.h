@@ -43,6 +43,9 @@ public:
 using TMouseEvent = classes::TEvent<void(classes::TObject *sender, controls::TMouseButton button,
                                          controls::TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = classes::TEvent<void(classes::TObject *sender, controls::TShiftState shift, int x, int y)>;
+// A context menu is asked for at the point (-1, -1 from the keyboard); a
+// handler that shows one itself sets Handled.
+using TContextPopupEvent = classes::TEvent<void(classes::TObject *sender, QPoint mousePos, bool &handled)>;
 
 // Pages and controls are components as well, so that a stored window layout
 // can make them: a reader creates a page with its owner and puts it on the
@@ -99,6 +102,7 @@ public:
     TMouseEvent OnMouseDown;
     TMouseMoveEvent OnMouseMove;
     TMouseEvent OnMouseUp;
+    TContextPopupEvent OnContextPopup;
 
     // The strip's view of the page.
     std::string tabCaption() const override { return m_caption; }
@@ -114,6 +118,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     friend class TdxCustomPageControl;
@@ -237,6 +242,7 @@ public:
     TMouseEvent OnMouseDown;
     TMouseMoveEvent OnMouseMove;
     TMouseEvent OnMouseUp;
+    TContextPopupEvent OnContextPopup;
 
     // The canvas of the paint in progress (for OnDrawTab), else null.
     gfx::Canvas *Canvas() const { return m_canvas; }
@@ -277,6 +283,7 @@ protected:
     void leaveEvent(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -8,6 +8,7 @@
 #include "platform/rtl/QtText.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -45,7 +46,28 @@ void tellMouseMove(const TMouseMoveEvent &handler, classes::TObject *sender, con
     });
 }
 
+// Tells OnContextPopup; a handled request goes no further.
+void tellContextPopup(const TContextPopupEvent &handler, classes::TObject *sender, QContextMenuEvent &event)
+{
+    bool handled = false;
+    if (handler) {
+        const QPoint at = event.reason() == QContextMenuEvent::Keyboard ? QPoint(-1, -1) : event.pos();
+        controls::guarded(controls::Report::none(), [&] { handler(sender, at, handled); });
+    }
+    event.setAccepted(handled);
+}
+
 } // namespace
+
+void TdxTabSheet::contextMenuEvent(QContextMenuEvent *event)
+{
+    tellContextPopup(OnContextPopup, this, *event);
+}
+
+void TdxCustomPageControl::contextMenuEvent(QContextMenuEvent *event)
+{
+    tellContextPopup(OnContextPopup, this, *event);
+}
 
 // A page takes the mouse events on it for itself: they are not the strip's.
 void TdxTabSheet::mousePressEvent(QMouseEvent *event)

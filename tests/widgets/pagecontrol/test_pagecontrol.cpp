@@ -11,6 +11,7 @@
 #include "platform/gfx/ImageList.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -715,6 +716,23 @@ TEST_F(PageControlTest, MouseEventsReachTheControlAndThePageUnderTheMouse)
     QApplication::sendEvent(control, &move);
     EXPECT_EQ(told, (std::vector<std::string>{"page down 1 20 10,12", "page up 1 4 10,12", "control move 0 " + at}));
     EXPECT_EQ(control->ActivePage(), pages[0]);
+
+    // A context menu asked for on a page: the page's handler first; one it
+    // leaves unhandled goes on to the control.
+    std::vector<std::string> asked;
+    pages[0]->OnContextPopup.Set([&asked](classes::TObject *, QPoint pos, bool &handled) {
+        asked.push_back("page " + std::to_string(pos.x()) + "," + std::to_string(pos.y()));
+        handled = pos.x() > 50;
+    });
+    control->OnContextPopup.Set([&asked](classes::TObject *, QPoint, bool &handled) {
+        asked.push_back("control");
+        handled = true;
+    });
+    for (const QPoint pos : {QPoint(60, 20), QPoint(10, 20)}) {
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, pos, pages[0]->mapToGlobal(pos));
+        QApplication::sendEvent(pages[0], &menu);
+    }
+    EXPECT_EQ(asked, (std::vector<std::string>{"page 60,20", "page 10,20", "control"}));
 }
 
 // The control's image list in a stored form: named by the control, stored
