@@ -180,13 +180,52 @@ constexpr Row Rows[] = {
     {"TppRegion", "Transparent", "Boolean", "False", 'd', "True"},
     {"TppRegion", "Visible", "Boolean", "True", 'd', "False"},
     {"TppRegion", "Width", "Single", "", 'n', ""},
+
+    // Mandatory and ShowAllValues switch each other off: one sample is enough.
+    {"TppField|TppAutoSearchField", "Alignment", "TAlignment", "taLeftJustify", 'd', "taRightJustify"},
+    {"TppField|TppAutoSearchField", "FieldAlias", "string", "", 'd', "Customer name"},
+    {"TppField|TppAutoSearchField", "FieldName", "string", "", 'd', "Name"},
+    {"TppField|TppAutoSearchField", "FieldLength", "Integer", "10", 'd', "40"},
+    {"TppField|TppAutoSearchField", "IsDetail", "Boolean", "False", 'd', "True"},
+    {"TppField|TppAutoSearchField", "Linkable", "Boolean", "True", 'd', "False"},
+    {"TppField|TppAutoSearchField", "GroupOrder", "Integer", "-1", 'd', "2"},
+    {"TppField|TppAutoSearchField", "DataType", "TppDataType", "dtString", 'd', "dtInteger"},
+    {"TppField|TppAutoSearchField", "DisplayFormat", "string", "", 'd', "#,0"},
+    {"TppField|TppAutoSearchField", "DisplayWidth", "Integer", "10", 'd', "12"},
+    {"TppField|TppAutoSearchField", "Mandatory", "Boolean", "False", 'd', "True"},
+    {"TppField", "Position", "Integer", "-1", 'd', ""},
+    // A criterion's place is its place among the report's criteria.
+    {"TppAutoSearchField", "Position", "Integer", "-1", 'n', ""},
+    {"TppField|TppAutoSearchField", "Selectable", "Boolean", "True", 'd', "False"},
+    {"TppField|TppAutoSearchField", "SelectOrder", "Integer", "-1", 'd', "3"},
+    {"TppField|TppAutoSearchField", "Searchable", "Boolean", "True", 'd', "False"},
+    {"TppField|TppAutoSearchField", "Search", "Boolean", "False", 'd', "True"},
+    {"TppField|TppAutoSearchField", "SearchExpression", "string", "", 'd', "A,B"},
+    {"TppField|TppAutoSearchField", "SearchOrder", "Integer", "-1", 'd', "4"},
+    {"TppField|TppAutoSearchField", "ShowAllValues", "Boolean", "False", 'd', ""},
+    {"TppField|TppAutoSearchField", "Sortable", "Boolean", "True", 'd', "False"},
+    {"TppField|TppAutoSearchField", "Sort", "Boolean", "False", 'd', "True"},
+    {"TppField|TppAutoSearchField", "SortOrder", "Integer", "-1", 'd', "5"},
+    {"TppField|TppAutoSearchField", "SortType", "TppSortOrderType", "soAscending", 'd', "soDescending"},
+    {"TppField|TppAutoSearchField", "SortExpression", "string", "", 'd', "Name DESC"},
+    {"TppField|TppAutoSearchField", "TableAlias", "string", "", 'd', "c"},
+    {"TppField|TppAutoSearchField", "TableName", "string", "", 'd', "customer"},
+    {"TppAutoSearchField", "Delimiter", "string", "", 'd', "'"},
+    {"TppAutoSearchField", "SearchOperator", "TppSearchOperatorType", "soEqual", 'd', "soLike"},
+    {"TppAutoSearchField", "WildCard", "string", "", 'd', "%"},
+    {"TppMasterFieldLink", "MasterFieldName", "string", "", 'd', "Id"},
+    {"TppMasterFieldLink", "CollationType", "TppCollationType", "ctANSI", 'd', "ctASCII"},
+    {"TppMasterFieldLink", "DetailFieldName", "string", "", 'd', "CustomerId"},
+    {"TppMasterFieldLink", "DetailSortOrder", "TppSortOrderType", "soAscending", 'd', "soDescending"},
+    {"TppMasterFieldLink", "IsCaseSensitive", "Boolean", "False", 'd', "True"},
 };
 
 // The classes registered at start-up that the rows describe in full.
 constexpr const char *Classes[] = {
     "TppReport",           "TppChildReport",      "TppGroup",      "TppHeaderBand",      "TppTitleBand",
     "TppDetailBand",       "TppSummaryBand",      "TppFooterBand", "TppGroupHeaderBand", "TppGroupFooterBand",
-    "TppColumnHeaderBand", "TppColumnFooterBand", "TppPageStyle",  "TppRegion",
+    "TppColumnHeaderBand", "TppColumnFooterBand", "TppPageStyle",  "TppRegion",          "TppField",
+    "TppMasterFieldLink",  "TppAutoSearchField",
 };
 
 std::vector<const Row *> rowsOf(const classes::TMetaClass &aClass)
@@ -194,7 +233,7 @@ std::vector<const Row *> rowsOf(const classes::TMetaClass &aClass)
     std::vector<const Row *> rows;
     for (const classes::TMetaClass *c = &aClass; c; c = c->ClassParent())
         for (const Row &row : Rows)
-            if (c->ClassName() == QLatin1String(row.owner))
+            if (QString::fromLatin1(row.owner).split(u'|').contains(c->ClassName()))
                 rows.push_back(&row);
     // A class re-publishing a property (with its own default) shadows the
     // ancestor's row.
