@@ -161,6 +161,8 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             c.Integer("Width", [](const T &p) { return p.QWidget::width(); }).Stored(false);
             c.Integer("Height", [](const T &p) { return p.QWidget::height(); }).Stored(false);
             c.Event("OnContextPopup", &T::OnContextPopup, QStringLiteral("TContextPopupEvent"));
+            c.Event("OnDragDrop", &T::OnDragDrop, QStringLiteral("TDragDropEvent"));
+            c.Event("OnDragOver", &T::OnDragOver, QStringLiteral("TDragOverEvent"));
             c.Event("OnEnter", &T::OnEnter);
             c.Event("OnExit", &T::OnExit);
             c.Event("OnHide", &T::OnHide);
@@ -247,6 +249,10 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
                                                               QStringLiteral("TdxTabGetImageEvent"));
             c.Event<void(classes::TObject *, QPoint, bool &)>("OnContextPopup", &T::OnContextPopup,
                                                               QStringLiteral("TContextPopupEvent"));
+            c.Event<void(classes::TObject *, const QDropEvent &, int, int)>("OnDragDrop", &T::OnDragDrop,
+                                                                            QStringLiteral("TDragDropEvent"));
+            c.Event<void(classes::TObject *, const QDropEvent &, int, int, TDragState, bool &)>(
+                "OnDragOver", &T::OnDragOver, QStringLiteral("TDragOverEvent"));
             c.Event<void(classes::TObject *)>("OnEnter", &T::OnEnter);
             c.Event<void(classes::TObject *)>("OnExit", &T::OnExit);
             c.Event<void(classes::TObject *)>("OnResize", &T::OnResize);
@@ -275,6 +281,7 @@ TdxTabSheet::TdxTabSheet(QWidget *parent)
 {
     QWidget::setVisible(false);
     setMouseTracking(true);
+    setAcceptDrops(true);
     followConstraints(this, *m_constraints);
     m_focusWatch = watchFocus(
         this, m_entered, [this] { OnEnter ? OnEnter(this) : void(); }, [this] { OnExit ? OnExit(this) : void(); });
@@ -292,6 +299,7 @@ TdxTabSheet::TdxTabSheet(classes::TComponent *owner)
 {
     QWidget::setVisible(false);
     setMouseTracking(true);
+    setAcceptDrops(true);
     followConstraints(this, *m_constraints);
     m_focusWatch = watchFocus(
         this, m_entered, [this] { OnEnter ? OnEnter(this) : void(); }, [this] { OnExit ? OnExit(this) : void(); });
@@ -474,6 +482,7 @@ TdxCustomPageControl::TdxCustomPageControl(QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    setAcceptDrops(true);
     followConstraints(this, *m_constraints);
     m_fontObject->OnChange = [this](classes::TObject *) {
         if (!m_syncingFont)

@@ -17,10 +17,12 @@
 #include "platform/rtl/Exceptions.h"
 #include "widgets/pagecontrol/dxPageControlButtons.h"
 
+#include <QDropEvent>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,13 @@ using TMouseEvent = classes::TEvent<void(classes::TObject *sender, controls::TMo
 using TMouseMoveEvent = classes::TEvent<void(classes::TObject *sender, controls::TShiftState shift, int x, int y)>;
 // A context menu is asked for at the point (-1, -1 from the keyboard); a
 // handler that shows one itself sets Handled.
+// A drag over the control, from this program or another: its data, and its
+// source() when it started in this program. Accept comes in True; a drag
+// that is not accepted cannot be dropped, nor can one without a handler.
+enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+using TDragOverEvent = classes::TEvent<void(classes::TObject *sender, const QDropEvent &source, int x, int y,
+                                            TDragState state, bool &accept)>;
+using TDragDropEvent = classes::TEvent<void(classes::TObject *sender, const QDropEvent &source, int x, int y)>;
 using TContextPopupEvent = classes::TEvent<void(classes::TObject *sender, QPoint mousePos, bool &handled)>;
 
 // Pages and controls are components as well, so that a stored window layout
@@ -103,6 +112,8 @@ public:
     TMouseMoveEvent OnMouseMove;
     TMouseEvent OnMouseUp;
     TContextPopupEvent OnContextPopup;
+    TDragDropEvent OnDragDrop;
+    TDragOverEvent OnDragOver;
 
     // The strip's view of the page.
     std::string tabCaption() const override { return m_caption; }
@@ -119,6 +130,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     friend class TdxCustomPageControl;
@@ -135,6 +150,8 @@ private:
     const std::unique_ptr<classes::TSizeConstraints> m_constraints = std::make_unique<classes::TSizeConstraints>();
     bool m_entered = false;
     QMetaObject::Connection m_focusWatch;
+    // Where the drag over the page was last: Qt tells none on leaving.
+    std::optional<QPoint> m_dragPosition;
 };
 
 // The argument of OnDrawTabEx: the tab and the font it will be drawn with.
@@ -243,6 +260,8 @@ public:
     TMouseMoveEvent OnMouseMove;
     TMouseEvent OnMouseUp;
     TContextPopupEvent OnContextPopup;
+    TDragDropEvent OnDragDrop;
+    TDragOverEvent OnDragOver;
 
     // The canvas of the paint in progress (for OnDrawTab), else null.
     gfx::Canvas *Canvas() const { return m_canvas; }
@@ -284,6 +303,10 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -314,6 +337,7 @@ private:
     const std::unique_ptr<classes::TSizeConstraints> m_constraints = std::make_unique<classes::TSizeConstraints>();
     bool m_entered = false;
     QMetaObject::Connection m_focusWatch;
+    std::optional<QPoint> m_dragPosition;
     gfx::ImageList *m_images = nullptr;
     classes::TCustomImageList *m_imagesComponent = nullptr;
     int m_imageLink = 0;

@@ -57,7 +57,88 @@ void tellContextPopup(const TContextPopupEvent &handler, classes::TObject *sende
     event.setAccepted(handled);
 }
 
+void tellDragOver(const TDragOverEvent &handler, classes::TObject *sender, QDragMoveEvent &event, TDragState state,
+                  std::optional<QPoint> &position)
+{
+    const QPoint at = event.position().toPoint();
+    bool accept = false;
+    if (handler) {
+        accept = true;
+        controls::guarded(controls::Report::none(), [&] { handler(sender, event, at.x(), at.y(), state, accept); });
+    }
+    position = at;
+    if (accept)
+        event.acceptProposedAction();
+    else
+        event.ignore();
+}
+
+void tellDragLeave(const TDragOverEvent &handler, classes::TObject *sender, std::optional<QPoint> &position)
+{
+    if (handler && position) {
+        const QDropEvent left(QPointF(*position), Qt::IgnoreAction, nullptr, Qt::NoButton, Qt::NoModifier);
+        bool accept = true;
+        controls::guarded(controls::Report::none(), [&] {
+            handler(sender, left, position->x(), position->y(), TDragState::dsDragLeave, accept);
+        });
+    }
+    position.reset();
+}
+
+void tellDrop(const TDragDropEvent &handler, classes::TObject *sender, QDropEvent &event,
+              std::optional<QPoint> &position)
+{
+    position.reset();
+    const QPoint at = event.position().toPoint();
+    if (!handler) {
+        event.ignore();
+        return;
+    }
+    controls::guarded(controls::Report::none(), [&] { handler(sender, event, at.x(), at.y()); });
+    event.acceptProposedAction();
+}
+
 } // namespace
+
+void TdxTabSheet::dragEnterEvent(QDragEnterEvent *event)
+{
+    tellDragOver(OnDragOver, this, *event, TDragState::dsDragEnter, m_dragPosition);
+}
+
+void TdxTabSheet::dragMoveEvent(QDragMoveEvent *event)
+{
+    tellDragOver(OnDragOver, this, *event, TDragState::dsDragMove, m_dragPosition);
+}
+
+void TdxTabSheet::dragLeaveEvent(QDragLeaveEvent *)
+{
+    tellDragLeave(OnDragOver, this, m_dragPosition);
+}
+
+void TdxTabSheet::dropEvent(QDropEvent *event)
+{
+    tellDrop(OnDragDrop, this, *event, m_dragPosition);
+}
+
+void TdxCustomPageControl::dragEnterEvent(QDragEnterEvent *event)
+{
+    tellDragOver(OnDragOver, this, *event, TDragState::dsDragEnter, m_dragPosition);
+}
+
+void TdxCustomPageControl::dragMoveEvent(QDragMoveEvent *event)
+{
+    tellDragOver(OnDragOver, this, *event, TDragState::dsDragMove, m_dragPosition);
+}
+
+void TdxCustomPageControl::dragLeaveEvent(QDragLeaveEvent *)
+{
+    tellDragLeave(OnDragOver, this, m_dragPosition);
+}
+
+void TdxCustomPageControl::dropEvent(QDropEvent *event)
+{
+    tellDrop(OnDragDrop, this, *event, m_dragPosition);
+}
 
 void TdxTabSheet::contextMenuEvent(QContextMenuEvent *event)
 {

@@ -14,6 +14,7 @@
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
 #include <QVBoxLayout>
@@ -784,6 +785,53 @@ TEST_F(PageControlTest, ImagesAreAStoredImageListThatMayGo)
     EXPECT_EQ(readControl->ImagesComponent(), nullptr);
     EXPECT_EQ(readControl->Images(), nullptr);
     readControl->repaint();
+}
+
+// Drags over a page: its handler hears them come, move and leave, and takes
+// the drop; one it refuses, or a page without a handler, leaves the drag to
+// the control.
+TEST_F(PageControlTest, DragsOverAPageAndTheControlAreToldAndDropped)
+{
+    showWindow();
+    QMimeData data;
+    data.setText(QStringLiteral("example.com"));
+    std::vector<std::string> told;
+    pages[0]->OnDragOver.Set(
+        [&told](classes::TObject *, const QDropEvent &source, int x, int y, TDragState state, bool &accept) {
+            told.push_back("over " + std::to_string(int(state)) + " " + std::to_string(x) + "," + std::to_string(y));
+            accept = source.mimeData() && source.mimeData()->hasText();
+        });
+    pages[0]->OnDragDrop.Set([&told](classes::TObject *, const QDropEvent &source, int x, int y) {
+        told.push_back("drop " + source.mimeData()->text().toStdString() + " " + std::to_string(x) + "," +
+                       std::to_string(y));
+    });
+    control->OnDragOver.Set([&told](classes::TObject *, const QDropEvent &, int, int, TDragState, bool &accept) {
+        told.push_back("control over");
+        accept = false;
+    });
+
+    QDragEnterEvent enter(QPoint(20, 30), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pages[0], &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDragMoveEvent move(QPoint(25, 35), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pages[0], &move);
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(pages[0], &leave);
+    QDragEnterEvent again(QPoint(26, 36), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pages[0], &again);
+    QDropEvent drop(QPointF(26, 36), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pages[0], &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(told, (std::vector<std::string>{"over 0 20,30", "over 2 25,35", "over 1 25,35", "over 0 26,36",
+                                              "drop example.com 26,36"}));
+
+    // Refused by the page, then by the control: not accepted at all.
+    told.clear();
+    QMimeData noText;
+    QDragEnterEvent refused(QPoint(20, 30), Qt::CopyAction, &noText, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pages[0], &refused);
+    EXPECT_FALSE(refused.isAccepted());
+    EXPECT_EQ(told, (std::vector<std::string>{"over 0 20,30", "control over"}));
 }
 
 } // namespace
