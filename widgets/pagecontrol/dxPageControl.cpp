@@ -253,9 +253,13 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
                                                                             QStringLiteral("TDragDropEvent"));
             c.Event<void(classes::TObject *, const QDropEvent &, int, int, TDragState, bool &)>(
                 "OnDragOver", &T::OnDragOver, QStringLiteral("TDragOverEvent"));
+            c.Event<void(classes::TObject *, QWidget *, int, int)>("OnDockDrop", &T::OnDockDrop,
+                                                                   QStringLiteral("TDockDropEvent"));
             c.Event<void(classes::TObject *)>("OnEnter", &T::OnEnter);
             c.Event<void(classes::TObject *)>("OnExit", &T::OnExit);
             c.Event<void(classes::TObject *)>("OnResize", &T::OnResize);
+            c.Event<void(classes::TObject *, QWidget *, QWidget *, bool &)>("OnUnDock", &T::OnUnDock,
+                                                                            QStringLiteral("TUnDockEvent"));
             c.Event<void(classes::TObject *, controls::TMouseButton, controls::TShiftState, int, int)>(
                 "OnMouseDown", &T::OnMouseDown, QStringLiteral("TMouseEvent"));
             c.Event<void(classes::TObject *, controls::TShiftState, int, int)>("OnMouseMove", &T::OnMouseMove,

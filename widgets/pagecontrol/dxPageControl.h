@@ -54,6 +54,11 @@ enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 using TDragOverEvent = classes::TEvent<void(classes::TObject *sender, const QDropEvent &source, int x, int y,
                                             TDragState state, bool &accept)>;
 using TDragDropEvent = classes::TEvent<void(classes::TObject *sender, const QDropEvent &source, int x, int y)>;
+// A widget was docked as a page; the point is the mouse's in the control.
+using TDockDropEvent = classes::TEvent<void(classes::TObject *sender, QWidget *client, int x, int y)>;
+// A docked widget is to leave, floating (newTarget none) or for another
+// control; Allow comes in True and false keeps it.
+using TUnDockEvent = classes::TEvent<void(classes::TObject *sender, QWidget *client, QWidget *newTarget, bool &allow)>;
 using TContextPopupEvent = classes::TEvent<void(classes::TObject *sender, QPoint mousePos, bool &handled)>;
 
 // Pages and controls are components as well, so that a stored window layout
@@ -240,7 +245,8 @@ public:
 
     // Docking: the widget becomes the only child of a new page.
     TdxTabSheet *DockControl(QWidget *client);
-    void UndockControl(QWidget *client);
+    // False when OnUnDock kept the widget (or it is no client here).
+    bool UndockControl(QWidget *client);
     // The docked form whose tab was pressed, while the button is down: it
     // is dragged once the mouse moves past the drag distance.
     QWidget *DraggedClient() const { return m_dragClient; }
@@ -262,6 +268,8 @@ public:
     TContextPopupEvent OnContextPopup;
     TDragDropEvent OnDragDrop;
     TDragOverEvent OnDragOver;
+    TDockDropEvent OnDockDrop;
+    TUnDockEvent OnUnDock;
 
     // The canvas of the paint in progress (for OnDrawTab), else null.
     gfx::Canvas *Canvas() const { return m_canvas; }

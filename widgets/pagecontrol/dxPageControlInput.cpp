@@ -231,14 +231,23 @@ TdxTabSheet *TdxCustomPageControl::DockControl(QWidget *client)
     client->installEventFilter(this);
     if (visible)
         SetActivePage(page);
+    if (OnDockDrop) {
+        const QPoint at = mapFromGlobal(QCursor::pos());
+        controls::guarded(controls::Report::none(), [&] { OnDockDrop(this, client, at.x(), at.y()); });
+    }
     return page;
 }
 
-void TdxCustomPageControl::UndockControl(QWidget *client)
+bool TdxCustomPageControl::UndockControl(QWidget *client)
 {
     TdxTabSheet *page = dockPageOf(client);
     if (!page)
-        return;
+        return false;
+    bool allow = true;
+    if (OnUnDock)
+        controls::guarded(controls::Report::none(), [&] { OnUnDock(this, client, nullptr, allow); });
+    if (!allow || dockPageOf(client) != page)
+        return false;
     client->removeEventFilter(this);
     if (client == m_dragClient) {
         m_dragClient = nullptr;
@@ -252,6 +261,7 @@ void TdxCustomPageControl::UndockControl(QWidget *client)
     delete page;
     if (wasVisible)
         client->show();
+    return true;
 }
 
 // --- the strip's host ------------------------------------------------------------
@@ -396,8 +406,8 @@ void TdxCustomPageControl::mouseReleaseEvent(QMouseEvent *event)
             // Dropped outside the control: the form floats where it was let go.
             if (client && !rect().contains(p) && dockPageOf(client)) {
                 const QPoint global = mapToGlobal(p);
-                UndockControl(client);
-                client->move(global);
+                if (UndockControl(client))
+                    client->move(global);
             }
         });
     }

@@ -834,4 +834,40 @@ TEST_F(PageControlTest, DragsOverAPageAndTheControlAreToldAndDropped)
     EXPECT_EQ(told, (std::vector<std::string>{"over 0 20,30", "control over"}));
 }
 
+// A form docked as a page is told to OnDockDrop; OnUnDock may keep it, also
+// against a double click on its tab.
+TEST_F(PageControlTest, DockDropIsToldAndUnDockMayKeepTheForm)
+{
+    control->SetDockSite(true);
+    showWindow();
+    std::vector<std::string> told;
+    control->OnDockDrop.Set([&told](classes::TObject *, QWidget *client, int, int) {
+        told.push_back("dropped " + client->windowTitle().toStdString());
+    });
+    bool allow = false;
+    control->OnUnDock.Set([&](classes::TObject *, QWidget *client, QWidget *target, bool &allowed) {
+        told.push_back("leaving " + client->windowTitle().toStdString() + (target ? " elsewhere" : " floating"));
+        allowed = allow;
+    });
+    auto form = std::make_unique<QWidget>();
+    form->setWindowTitle("Results");
+    form->show();
+    TdxTabSheet *page = control->DockControl(form.get());
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(told, std::vector<std::string>{"dropped Results"});
+
+    const rtl::TRect r = control->painter().findTab(page)->rect();
+    QTest::mouseDClick(control, Qt::LeftButton, {}, QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+    EXPECT_EQ(control->PageCount(), 4);
+    EXPECT_FALSE(form->isWindow());
+    EXPECT_FALSE(control->UndockControl(form.get()));
+
+    allow = true;
+    EXPECT_TRUE(control->UndockControl(form.get()));
+    EXPECT_TRUE(form->isWindow());
+    EXPECT_EQ(control->PageCount(), 3);
+    EXPECT_EQ(told, (std::vector<std::string>{"dropped Results", "leaving Results floating", "leaving Results floating",
+                                              "leaving Results floating"}));
+}
+
 } // namespace
