@@ -1079,3 +1079,32 @@ TEST_F(Sections, PagesAskedOutOfOrderShowTheSectionsPagesAsASequentialRunDoes)
 }
 
 } // namespace
+
+namespace {
+
+TEST(SubReportDesigner, ADesignerAttachedLaterReachesTheSubreportsAndIsToldOfComingAndGoing)
+{
+    TppReport report;
+    auto *detail = new TppDetailBand(nullptr);
+    detail->SetReport(&report);
+    auto *subreport = new TppSubReport;
+    subreport->SetBand(detail);
+    TppChildReport *child = subreport->Report();
+    ASSERT_NE(child, nullptr);
+    ASSERT_EQ(child->Designer(), nullptr);
+
+    RecordingDesigner sink;
+    report.SetDesigner(&sink);
+    EXPECT_EQ(child->Designer(), &sink);
+    EXPECT_EQ(sink.Messages, QStringList({QStringLiteral("send 1142"), QStringLiteral("send 1142")}));
+    EXPECT_EQ(sink.Objects, QList<classes::TObject *>({&report, child}));
+
+    sink.Messages.clear();
+    sink.Objects.clear();
+    report.SetDesigner(nullptr);
+    EXPECT_EQ(child->Designer(), nullptr);
+    EXPECT_EQ(sink.Messages, QStringList({QStringLiteral("send 1143"), QStringLiteral("send 1143")}));
+    EXPECT_EQ(sink.Objects, QList<classes::TObject *>({&report, child}));
+}
+
+} // namespace

@@ -408,6 +408,7 @@ TEST_F(ChildReportPrinting, AChildTellsItsDesignerNothingWhileTheMainReportPrint
     RecordingDesigner designer;
     TppChildReport *child = subreport->Report();
     child->SetDesigner(&designer);
+    designer.Messages.clear();
     report.OnStartPage.Set([child](classes::TObject *) { child->SetUnits(TppUnitType::utMillimeters); });
     print();
     report.OnStartPage.Clear();

@@ -726,6 +726,17 @@ void TppCustomReport::EnumerateCacheables(const std::function<void(TppCacheable 
         child->EnumerateCacheables(aProc);
 }
 
+void TppCustomReport::SetDesigner(IppDesignerSink *aDesigner)
+{
+    if (aDesigner == m_designer)
+        return;
+    designerMessage(ppReportMsg::DesignerDetaching, this);
+    m_designer = aDesigner;
+    designerMessage(ppReportMsg::DesignerAttached, this);
+    for (TppCustomReport *child : subReportChildren())
+        child->SetDesigner(aDesigner);
+}
+
 void TppCustomReport::GetReportTree(std::vector<TppCustomReport *> &aList)
 {
     aList.push_back(this);

@@ -113,7 +113,9 @@ public:
 
     // ---- Designer ----
     IppDesignerSink *Designer() const override { return m_designer; }
-    void SetDesigner(IppDesignerSink *aDesigner) { m_designer = aDesigner; }
+    // The designer hears that it leaves (1143) and that it comes (1142);
+    // the reports of the subreports follow the report.
+    void SetDesigner(IppDesignerSink *aDesigner);
     // One menu per class of report object, built by the first that asks.
     IppPopupMenu *PopupMenuOf(const QString &aClassName, bool aForBand,
                               const std::function<void(IppPopupMenu &)> &aBuild) override
@@ -334,6 +336,8 @@ constexpr int UnitsChanged = 1129;
 constexpr int LanguageChanged = 1134;
 constexpr int BandAdded = 1138;
 constexpr int BandRemoved = 1139;
+constexpr int DesignerAttached = 1142;
+constexpr int DesignerDetaching = 1143;
 constexpr int DataPipelineChanged = 1145;
 constexpr int DefaultBandsStart = 1148;
 constexpr int DefaultBandsEnd = 1149;
