@@ -72,14 +72,37 @@ void TreeListPainter::drawTextCell(const CellContext &cell, QString text, bool e
     m_canvas.setBkColor(bkBefore);
 }
 
-void TreeListPainter::DrawWholeRow(const CellContext &cell, const QString &text, int /*footerLine*/)
+void TreeListPainter::DrawWholeRow(const CellContext &cell, const QString &text, int footerLine)
 {
-    m_canvas.FillRect(cell.rect, cell.brush);
-    if (text.isEmpty())
+    QString shown = text;
+    rtl::TColor color = cell.bkColor;
+    gfx::Brush brush = cell.brush;
+    classes::TFont font;
+    font.SetFont(m_tree.Font().Font());
+    font.SetColor(cell.textColor);
+    TAlignment alignment = taLeftJustify;
+    // A footer line is a row cell of its node (the line as the row); a row
+    // drawn in one piece is the node's own part.
+    const bool footer = footerLine >= 0;
+    if (footer ? m_tree.IsCustomDrawRowCell(footerLine) : m_tree.IsCustomDrawNode()) {
+        bool done = false;
+        m_canvas.setFont(font.Font());
+        if (footer)
+            m_tree.DoCustomDrawRowCell(footerLine, &m_canvas, cell.rect, cell.node, -1, shown, color, &font, alignment,
+                                       done);
+        else
+            m_tree.DoCustomDrawNode(&m_canvas, cell.rect, cell.node, shown, color, &font, alignment, done);
+        if (done)
+            return;
+        if (color != cell.bkColor)
+            brush = gfx::Brush::solid(rtl::ColorToRGB(color));
+    }
+    m_canvas.FillRect(cell.rect, brush);
+    if (shown.isEmpty())
         return;
     const TRect textRect = rtl::Rect(cell.rect.Left + 2, cell.rect.Top + 1, cell.rect.Right - 2, cell.rect.Bottom - 1);
-    DrawTextRect(m_canvas, text, cell.rect, textRect, DTR_LEFT | DTR_VCENTER | DTR_END_ELLIPSIS, cell.brush,
-                 m_tree.Font().Font(), rtl::ColorToRGB(cell.bkColor), rtl::ColorToRGB(cell.textColor));
+    DrawTextRect(m_canvas, shown, cell.rect, textRect, cellAlignmentFlags(alignment) | DTR_VCENTER | DTR_END_ELLIPSIS,
+                 brush, font.Font(), rtl::ColorToRGB(color), rtl::ColorToRGB(font.Color()));
 }
 
 void TreeListPainter::searchHighlight(const CellContext &cell, const QString &text, const TRect &textRect,

@@ -319,15 +319,32 @@ void TreeListPainter::DrawFooterCell(const TRect &rect, int column)
     else
         m_canvas.DrawEdge(r, gfx::BDR_SUNKENOUTER, gfx::BF_RECT);
     r = rtl::Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
-    m_canvas.FillRect(r, m_brushes.header);
-    const QString text = m_tree.FooterCellText(column);
+    QString text = m_tree.FooterCellText(column);
+    const rtl::TColor panelColor = m_tree.Colors().HeaderColor;
+    rtl::TColor color = panelColor;
+    classes::TFont font;
+    font.SetFont(m_tree.Font().Font());
+    font.SetColor(m_tree.Font().Color());
+    TAlignment alignment = TAlignment(m_tree.ColumnAlignment(column));
+    gfx::Brush brush = m_brushes.header;
+    // The footer panel is row -1 of the program's row-cell event; a cell
+    // its handler drew keeps only the frame.
+    if (m_tree.IsCustomDrawRowCell(-1)) {
+        bool done = false;
+        m_canvas.setFont(font.Font());
+        m_tree.DoCustomDrawRowCell(-1, &m_canvas, r, nullptr, column, text, color, &font, alignment, done);
+        if (done)
+            return;
+        if (color != panelColor)
+            brush = gfx::Brush::solid(rtl::ColorToRGB(color));
+    }
+    m_canvas.FillRect(r, brush);
     if (text.isEmpty())
         return;
     const gfx::BkMode mode = m_canvas.setBkMode(gfx::BkMode::Transparent);
-    const rtl::TColor before = m_canvas.setTextColor(rtl::ColorToRGB(m_tree.Font().Color()));
-    m_canvas.setFont(m_tree.Font().Font());
-    m_canvas.DrawText(text, rtl::Rect(r.Left + 2, r.Top, r.Right - 2, r.Bottom),
-                      HeaderTextFlags(TAlignment(m_tree.ColumnAlignment(column)), false));
+    const rtl::TColor before = m_canvas.setTextColor(rtl::ColorToRGB(font.Color()));
+    m_canvas.setFont(font.Font());
+    m_canvas.DrawText(text, rtl::Rect(r.Left + 2, r.Top, r.Right - 2, r.Bottom), HeaderTextFlags(alignment, false));
     m_canvas.setTextColor(before);
     m_canvas.setBkMode(mode);
 }

@@ -747,6 +747,68 @@ TEST(TreeListPaint, FooterCellsSitUnderTheirHeaderCells)
     EXPECT_EQ(at(styled, footer.Left + 20, footer.Top), btnFace);
 }
 
+TEST(TreeListPaint, FooterCellsFooterLinesAndWholeRowsGiveTheProgramsEventsTheirTurn)
+{
+    PaintFixture f;
+    f.column("A", 100);
+    f.column("B", 100);
+    TdxTreeListNode *p = f.node({"p", ""});
+    TdxTreeListNode *c = f.node({"c", ""}, p);
+    p->Expand(false);
+    f.tree->groupFooters = true;
+    f.settings([](TreeListSettings &s) {
+        s.ShowRowFooters = true;
+        s.ShowFooter = true;
+    });
+    constexpr rtl::TColor red = 0x0000C0;
+    constexpr rtl::TColor blue = 0xC00000;
+    std::vector<std::tuple<int, TdxTreeListNode *, int>> rowCells; // row, node, column
+    bool footerDone = false;
+    f.tree->OnCustomDrawFooter.Set([&](classes::TObject *, gfx::Canvas *, const rtl::TRect &, TdxTreeListNode *node,
+                                       TdxTreeListColumn *column, int row, QString &, rtl::TColor &color,
+                                       classes::TFont *, TAlignment &, bool &done) {
+        rowCells.emplace_back(row, node, column ? column->Index() : -1);
+        color = red;
+        done = footerDone;
+    });
+    f.tree->OnCustomDrawFooterNode.Set([&](classes::TObject *, gfx::Canvas *, const rtl::TRect &, TdxTreeListNode *node,
+                                           TdxTreeListColumn *column, int row, QString &, rtl::TColor &color,
+                                           classes::TFont *, TAlignment &, bool &) {
+        rowCells.emplace_back(row, node, column ? column->Index() : -1);
+        color = blue;
+    });
+    QImage image = f.paint(300, 160);
+    ASSERT_EQ(f.info.Rows.size(), 2u);
+    const TdxTreeListRowInfo &row = f.info.Rows[1];
+    ASSERT_EQ(row.FooterLines, 1);
+    const rtl::TRect footer = f.info.FooterRect;
+    ASSERT_FALSE(footer.IsEmpty());
+    using Cell = std::tuple<int, TdxTreeListNode *, int>;
+    EXPECT_EQ(rowCells, (std::vector<Cell>{{-1, nullptr, 0}, {-1, nullptr, 1}, {0, c, -1}}));
+    EXPECT_EQ(at(image, f.headerCell(1).Left + 10, footer.Top + footer.Height() / 2), red);
+    EXPECT_EQ(at(image, 150, row.Top + row.Height - row.FooterHeight / 2), blue);
+    // A handler that is done leaves the cell to itself: the panel's face.
+    footerDone = true;
+    image = f.paint(300, 160);
+    EXPECT_EQ(at(image, f.headerCell(1).Left + 10, footer.Top + footer.Height() / 2), btnFace);
+
+    // A row drawn in one piece is the node's part: its two events in turn.
+    f.tree->singleText = p;
+    std::vector<QString> nodeCalls;
+    f.tree->OnCustomDrawNode.Set([&](classes::TObject *, gfx::Canvas *, const rtl::TRect &, TdxTreeListNode *node,
+                                     QString &text, rtl::TColor &color, classes::TFont *, TAlignment &, bool &) {
+        nodeCalls.push_back(text);
+        EXPECT_EQ(node, p);
+        color = red;
+    });
+    f.tree->OnCustomDrawNodeEx.Set([&](classes::TObject *, gfx::Canvas *, const rtl::TRect &, TdxTreeListNode *,
+                                       QString &, rtl::TColor &, classes::TFont *, TAlignment &,
+                                       bool &) { nodeCalls.push_back("second"); });
+    image = f.paint(300, 160);
+    EXPECT_EQ(nodeCalls, (std::vector<QString>{"p", "second"}));
+    EXPECT_EQ(at(image, 150, f.info.Rows[0].Top + 2), red);
+}
+
 TEST(TreeListPaint, GroupAndBottomPanels)
 {
     PaintFixture f;
