@@ -658,16 +658,22 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
     case tsColumnDown: {
         const int column = m_pressedColumn;
         CancelMode();
-        if (hit.HitCode == htColumnHeader && hit.ColumnIndex == column && column >= 0)
+        // A header click ends the release; one let go elsewhere is an
+        // ordinary release the program hears of.
+        if (hit.HitCode == htColumnHeader && hit.ColumnIndex == column && column >= 0) {
             ColumnSortClick(column, shift);
-        return;
+            return;
+        }
+        break;
     }
     case tsColumnDownAlt: {
         const int column = m_pressedColumn;
         CancelMode();
-        if (hit.HitCode == htColumnHeader && hit.ColumnIndex == column && column >= 0 && AlternativeHeaderMode() == 2)
+        if (hit.HitCode == htColumnHeader && hit.ColumnIndex == column && column >= 0 && AlternativeHeaderMode() == 2) {
             AlternativeHeaderClick(column);
-        return;
+            return;
+        }
+        break;
     }
     case tsBandDragging: {
         const int band = m_pressedBand;

@@ -214,6 +214,18 @@ TEST(TreeListEvents, KeysAndClicksReachTheControlsEventsWhereTheyBelong)
     ASSERT_FALSE(f.log.isEmpty());
     EXPECT_TRUE(f.log.front().startsWith("down"));
     EXPECT_FALSE(f.log.contains("click"));
+    // Let go away from the header, in either header mode, it is a release
+    // the program hears of, and no click.
+    for (int mode : {0, 2}) {
+        f.hooked().headerMode = mode;
+        f.log.clear();
+        f.tree->MouseDown(mbLeft, ssLeft, header.X, header.Y);
+        f.tree->MouseUp(mbLeft, 0, cell.X, cell.Y);
+        EXPECT_EQ(f.log, (QStringList{QString("down %1 %2").arg(header.X).arg(header.Y),
+                                      QString("up %1 %2").arg(cell.X).arg(cell.Y)}))
+            << mode;
+    }
+    EXPECT_TRUE(f.hooked().headerClicks.empty());
 }
 
 TEST(TreeListEvents, ADoubleClickAnywhereInTheRowsIsOneDblClick)
