@@ -118,6 +118,19 @@ void followConstraints(QWidget *widget, classes::TSizeConstraints &constraints)
 
 namespace {
 
+const classes::TEnumInfo &AlignInfo()
+{
+    static const classes::TEnumInfo info(QStringLiteral("TAlign"),
+                                         {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"});
+    return info;
+}
+
+const classes::TEnumInfo &AnchorKindInfo()
+{
+    static const classes::TEnumInfo info(QStringLiteral("TAnchorKind"), {"akLeft", "akTop", "akRight", "akBottom"});
+    return info;
+}
+
 const classes::TEnumInfo &TabStyleInfo()
 {
     static const classes::TEnumInfo info(QStringLiteral("TdxTabStyle"),
@@ -205,6 +218,12 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
         classes::MakeClass<T, TdxCustomPageControl>("TdxPageControl", [](classes::TClassBuilder<T> &c) {
             // Every one of them is written, whatever its value.
             c.Reference("ActivePage", &T::ActivePage, &T::SetActivePage);
+            c.Enum("Align", AlignInfo(), &T::Align, &T::SetAlign).Default(int(controls::TAlign::alNone));
+            c.Set(
+                 "Anchors", AnchorKindInfo(), QStringLiteral("TAnchors"),
+                 [](const T &p) { return int64_t(p.Anchors()); },
+                 [](T &p, int64_t v) { p.SetAnchors(controls::TAnchors(v)); })
+                .Default(controls::DefaultAnchors);
             c.Boolean("HideButtons", &T::HideButtons, &T::SetHideButtons).NoDefault();
             c.Boolean("HotTrack", &T::HotTrack, &T::SetHotTrack).NoDefault();
             c.Reference(
@@ -718,6 +737,13 @@ void TdxCustomPageControl::SetHideButtons(bool value)
         return;
     updateFocusPolicy();
     relayout();
+}
+
+void TdxCustomPageControl::SetAlign(controls::TAlign value)
+{
+    m_align = value;
+    if (QWidget *parent = parentWidget())
+        setGeometry(controls::AlignedBounds(m_align, geometry(), parent->size()));
 }
 
 void TdxCustomPageControl::SetTabStop(bool value)

@@ -10,6 +10,7 @@
 #include "platform/classes/ImgList.h"
 #include "platform/classes/PropInfo.h"
 #include "platform/classes/SizeConstraints.h"
+#include "platform/controls/Align.h"
 #include "platform/controls/MouseTypes.h"
 #include "platform/controls/RepeatTimer.h"
 #include "platform/gfx/GdiObjects.h"
@@ -238,6 +239,13 @@ public:
     // it, unless HideButtons leaves nothing in it to focus.
     bool TabStop() const { return m_tabStop; }
     void SetTabStop(bool value);
+    // Placed in the parent as the class library places a control: docked to
+    // a side or the whole of it, or kept at its anchored edges when the
+    // parent is resized (Anchors count only without Align).
+    controls::TAlign Align() const { return m_align; }
+    void SetAlign(controls::TAlign value);
+    controls::TAnchors Anchors() const { return m_anchors; }
+    void SetAnchors(controls::TAnchors value) { m_anchors = value; }
     // The smallest and largest size the control takes.
     classes::TSizeConstraints *Constraints() const { return m_constraints.get(); }
     bool DockSite() const { return m_dockSite; }
@@ -342,6 +350,8 @@ private:
     bool m_scrollOpposite = false;
     bool m_dockSite = false;
     bool m_tabStop = true;
+    controls::TAlign m_align = controls::TAlign::alNone;
+    controls::TAnchors m_anchors = controls::DefaultAnchors;
     const std::unique_ptr<classes::TSizeConstraints> m_constraints = std::make_unique<classes::TSizeConstraints>();
     bool m_entered = false;
     QMetaObject::Connection m_focusWatch;

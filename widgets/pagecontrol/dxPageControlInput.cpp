@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -540,6 +541,16 @@ bool TdxCustomPageControl::eventFilter(QObject *watched, QEvent *event)
         // The mouse went on into a page: no tab stays hot.
         if (watched != this && watched->isWidgetType() && isAncestorOf(static_cast<QWidget *>(watched)))
             controls::guarded(controls::Report::none(), [&] { m_painter->mouseLeave(); });
+        break;
+    case QEvent::Resize:
+        if (watched == parentWidget())
+            controls::guarded(controls::Report::none(), [&] {
+                const auto *resize = static_cast<QResizeEvent *>(event);
+                if (m_align != controls::TAlign::alNone)
+                    setGeometry(controls::AlignedBounds(m_align, geometry(), resize->size()));
+                else if (m_anchors != controls::DefaultAnchors && resize->oldSize().isValid())
+                    setGeometry(controls::AnchoredBounds(m_anchors, geometry(), resize->oldSize(), resize->size()));
+            });
         break;
     case QEvent::WindowTitleChange:
         if (TdxTabSheet *page = dockPageOf(static_cast<QWidget *>(watched)))

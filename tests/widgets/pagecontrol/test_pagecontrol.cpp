@@ -870,4 +870,48 @@ TEST_F(PageControlTest, DockDropIsToldAndUnDockMayKeepTheForm)
                                               "leaving Results floating"}));
 }
 
+// Placed in its window as a stored layout says: docked to a side or the
+// whole of it, or following the edges it is anchored to.
+TEST_F(PageControlTest, AlignAndAnchorsPlaceTheControlInItsParent)
+{
+    using controls::anchorBit;
+    using controls::TAlign;
+    using controls::TAnchorKind;
+    showWindow();
+    control->setGeometry(10, 10, 200, 150);
+    control->SetAnchors(anchorBit(TAnchorKind::akLeft) | anchorBit(TAnchorKind::akTop) |
+                        anchorBit(TAnchorKind::akRight) | anchorBit(TAnchorKind::akBottom));
+    window->resize(340, 280);
+    EXPECT_EQ(control->geometry(), QRect(10, 10, 240, 170));
+    control->SetAnchors(anchorBit(TAnchorKind::akRight) | anchorBit(TAnchorKind::akBottom));
+    window->resize(300, 260);
+    EXPECT_EQ(control->geometry(), QRect(-30, -10, 240, 170));
+
+    control->SetAlign(TAlign::alBottom);
+    EXPECT_EQ(control->geometry(), QRect(0, 90, 300, 170));
+    control->SetAlign(TAlign::alClient);
+    window->resize(320, 250);
+    EXPECT_EQ(control->geometry(), QRect(0, 0, 320, 250));
+    // The pages follow the control.
+    EXPECT_EQ(control->ActivePage()->width(), control->displayRect().Right - control->displayRect().Left);
+
+    RegisterPageControlClasses();
+    classes::TMemoryStream stream;
+    stream.WriteComponent(control);
+    stream.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(stream, text);
+    const QByteArray written(text.Memory(), int(text.Size()));
+    EXPECT_TRUE(written.contains("Align = alClient")) << written.constData();
+    EXPECT_TRUE(written.contains("Anchors = [akRight, akBottom]")) << written.constData();
+    QWidget other;
+    other.resize(150, 120);
+    auto *restored = new TdxPageControl(&other);
+    stream.SetPosition(0);
+    stream.ReadComponent(restored);
+    EXPECT_EQ(restored->Align(), TAlign::alClient);
+    EXPECT_EQ(restored->Anchors(), anchorBit(TAnchorKind::akRight) | anchorBit(TAnchorKind::akBottom));
+    EXPECT_EQ(restored->geometry(), QRect(0, 0, 150, 120));
+}
+
 } // namespace
