@@ -166,6 +166,10 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             // stored in.
             c.Integer("PageIndex", &T::PageIndex, &T::SetPageIndex).Stored(false);
             c.Integer("BorderWidth", &T::BorderWidth, &T::SetBorderWidth).Default(0);
+            c.Boolean("ParentShowHint", &T::ParentShowHint, &T::SetParentShowHint).Default(true);
+            c.Boolean("ShowHint", &T::ShowHint, &T::SetShowHint).Stored([](const classes::TPersistent &o) {
+                return !static_cast<const T &>(o).ParentShowHint();
+            });
             c.Object("Constraints", &T::Constraints);
             // The control shows, places and sizes its pages itself.
             c.Boolean("Visible", [](const T &p) { return !p.QWidget::isHidden(); }).Stored(false);
@@ -243,6 +247,10 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
                 return !static_cast<const T &>(o).ParentFont();
             });
             c.Boolean("ParentFont", &T::ParentFont, &T::SetParentFont).Default(true);
+            c.Boolean("ParentShowHint", &T::ParentShowHint, &T::SetParentShowHint).Default(true);
+            c.Boolean("ShowHint", &T::ShowHint, &T::SetShowHint).Stored([](const classes::TPersistent &o) {
+                return !static_cast<const T &>(o).ParentShowHint();
+            });
             c.Object("Constraints", [](const T &p) { return p.Constraints(); });
             // Hidden only when hidden on purpose: a control not shown yet,
             // or on a window not shown yet, is visible.
@@ -421,6 +429,27 @@ void TdxTabSheet::SetImageIndex(int value)
 {
     if (assignIfChanged(m_imageIndex, value) && m_tabShowing)
         m_pageControl->relayout();
+}
+
+// Setting ShowHint leaves the parent's, as the class library does.
+void TdxTabSheet::SetShowHint(bool value)
+{
+    m_showHint = value;
+    m_parentShowHint = false;
+}
+
+void TdxTabSheet::SetParentShowHint(bool value)
+{
+    m_parentShowHint = value;
+    if (value)
+        m_showHint = m_pageControl ? m_pageControl->HintsShown() : true;
+}
+
+bool TdxTabSheet::HintsShown() const
+{
+    if (!m_parentShowHint)
+        return m_showHint;
+    return m_pageControl ? m_pageControl->HintsShown() : true;
 }
 
 void TdxTabSheet::SetBorderWidth(int value)
@@ -744,6 +773,19 @@ void TdxCustomPageControl::SetAlign(controls::TAlign value)
     m_align = value;
     if (QWidget *parent = parentWidget())
         setGeometry(controls::AlignedBounds(m_align, geometry(), parent->size()));
+}
+
+void TdxCustomPageControl::SetShowHint(bool value)
+{
+    m_showHint = value;
+    m_parentShowHint = false;
+}
+
+void TdxCustomPageControl::SetParentShowHint(bool value)
+{
+    m_parentShowHint = value;
+    if (value)
+        m_showHint = true;
 }
 
 void TdxCustomPageControl::SetTabStop(bool value)

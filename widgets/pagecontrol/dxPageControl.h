@@ -100,6 +100,13 @@ public:
     void SetImageIndex(int value);
     bool Highlighted() const { return m_highlighted; }
     void SetHighlighted(bool value);
+    // Tool tips of the page show when ShowHint is true, or with ParentShowHint
+    // when its control shows them.
+    bool ShowHint() const { return m_showHint; }
+    void SetShowHint(bool value);
+    bool ParentShowHint() const { return m_parentShowHint; }
+    void SetParentShowHint(bool value);
+    bool HintsShown() const;
     // The margin kept free inside the page around its controls.
     int BorderWidth() const { return m_borderWidth; }
     void SetBorderWidth(int value);
@@ -153,6 +160,8 @@ private:
     bool m_highlighted = false;
     bool m_shown = false;
     int m_borderWidth = 0;
+    bool m_showHint = false;
+    bool m_parentShowHint = true;
     const std::unique_ptr<classes::TSizeConstraints> m_constraints = std::make_unique<classes::TSizeConstraints>();
     bool m_entered = false;
     QMetaObject::Connection m_focusWatch;
@@ -246,6 +255,14 @@ public:
     void SetAlign(controls::TAlign value);
     controls::TAnchors Anchors() const { return m_anchors; }
     void SetAnchors(controls::TAnchors value) { m_anchors = value; }
+    // Tool tips of the control (and, through their ParentShowHint, of its
+    // pages) show when ShowHint is true; with ParentShowHint they show as
+    // the window's do, which are not held back.
+    bool ShowHint() const { return m_showHint; }
+    void SetShowHint(bool value);
+    bool ParentShowHint() const { return m_parentShowHint; }
+    void SetParentShowHint(bool value);
+    bool HintsShown() const { return m_parentShowHint || m_showHint; }
     // The smallest and largest size the control takes.
     classes::TSizeConstraints *Constraints() const { return m_constraints.get(); }
     bool DockSite() const { return m_dockSite; }
@@ -352,6 +369,8 @@ private:
     bool m_tabStop = true;
     controls::TAlign m_align = controls::TAlign::alNone;
     controls::TAnchors m_anchors = controls::DefaultAnchors;
+    bool m_showHint = false;
+    bool m_parentShowHint = true;
     const std::unique_ptr<classes::TSizeConstraints> m_constraints = std::make_unique<classes::TSizeConstraints>();
     bool m_entered = false;
     QMetaObject::Connection m_focusWatch;

@@ -552,6 +552,19 @@ bool TdxCustomPageControl::eventFilter(QObject *watched, QEvent *event)
                     setGeometry(controls::AnchoredBounds(m_anchors, geometry(), resize->oldSize(), resize->size()));
             });
         break;
+    case QEvent::ToolTip:
+        // A tool tip of the control, a page or a control on a page, held back
+        // where hints are not to show.
+        if (watched->isWidgetType() && (watched == this || isAncestorOf(static_cast<QWidget *>(watched)))) {
+            const TdxTabSheet *page = nullptr;
+            for (QObject *o = watched; o && o != this; o = o->parent())
+                if (auto *sheet = qobject_cast<TdxTabSheet *>(o); sheet && sheet->PageControl() == this) {
+                    page = sheet;
+                    break;
+                }
+            handled = !(page ? page->HintsShown() : HintsShown());
+        }
+        break;
     case QEvent::WindowTitleChange:
         if (TdxTabSheet *page = dockPageOf(static_cast<QWidget *>(watched)))
             controls::guarded(controls::Report::none(), [&] {

@@ -914,4 +914,50 @@ TEST_F(PageControlTest, AlignAndAnchorsPlaceTheControlInItsParent)
     EXPECT_EQ(restored->geometry(), QRect(0, 0, 150, 120));
 }
 
+// Tool tips on the pages show as their ShowHint says, through
+// ParentShowHint the control's; the setting is stored where it is not the
+// parent's.
+TEST_F(PageControlTest, ShowHintHoldsBackToolTipsOfTheControlAndItsPages)
+{
+    addEdits();
+    showWindow();
+    struct Counter : QObject
+    {
+        int tips = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            tips += event->type() == QEvent::ToolTip;
+            return false;
+        }
+    } counter;
+    edits[0]->setToolTip(QStringLiteral("the site's address"));
+    edits[0]->installEventFilter(&counter);
+    const auto ask = [&] {
+        QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), edits[0]->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(edits[0], &help);
+        return counter.tips;
+    };
+    EXPECT_EQ(ask(), 1);
+    control->SetShowHint(false);
+    EXPECT_EQ(ask(), 1);
+    pages[0]->SetShowHint(true);
+    EXPECT_EQ(ask(), 2);
+    pages[0]->SetParentShowHint(true);
+    EXPECT_EQ(ask(), 2);
+    pages[0]->SetShowHint(true);
+
+    RegisterPageControlClasses();
+    control->SetName("PageControl1");
+    pages[0]->SetName("Sheet1");
+    classes::TMemoryStream stream;
+    stream.WriteComponent(control);
+    stream.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(stream, text);
+    const QByteArray written(text.Memory(), int(text.Size()));
+    EXPECT_EQ(written.count("ParentShowHint = False"), 2) << written.constData();
+    EXPECT_TRUE(written.contains("  ShowHint = False")) << written.constData();
+    EXPECT_TRUE(written.contains("    ShowHint = True")) << written.constData();
+}
+
 } // namespace
