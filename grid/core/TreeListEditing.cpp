@@ -26,6 +26,10 @@ bool TCustomdxTreeList::ShowEditor(QChar typed)
         MakeVisible(m_focused);
         m_state = tsEditing;
         showEditorInCell(true);
+    } else if (m_state == tsEditing && m_editor && !m_editor->IsFocused()) {
+        // An editor left open when the focus went on to another control
+        // takes the keys again.
+        showEditorInCell(true);
     }
     if (m_state != tsEditing || !m_editor || !m_editor->Shown())
         return false;

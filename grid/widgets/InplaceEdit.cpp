@@ -2,6 +2,7 @@
 
 #include "grid/core/Container.h"
 #include "grid/paint/EditPaint.h"
+#include "grid/widgets/FocusChain.h"
 #include "grid/widgets/KeyTranslation.h"
 
 #include "platform/controls/PaintCanvas.h"
@@ -9,6 +10,7 @@
 #include "platform/shell/Beep.h"
 #include "platform/shell/MessageBox.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -182,6 +184,16 @@ bool TdxInplaceEdit::routesTab()
     return Container() && Container()->EditWantTabs();
 }
 
+bool TdxInplaceEdit::tabOutOfHost(bool backward)
+{
+    // The control is the parent, or the scroll area whose viewport it is.
+    QWidget *host = parentWidget();
+    if (host && qobject_cast<QAbstractScrollArea *>(host->parentWidget()))
+        host = host->parentWidget();
+    // Leaving validates: a refusal takes the focus back.
+    return host && !host->isWindow() && focusPastControl(host, backward);
+}
+
 void TdxInplaceEdit::handleKeyPress(QKeyEvent *event)
 {
     event->accept();
@@ -281,9 +293,14 @@ bool TdxInplaceEdit::event(QEvent *event)
     switch (event->type()) {
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && inputWidget() == this && routesTab()) {
-            atEdge([&] { handleKeyPress(key); });
-            return true;
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && inputWidget() == this) {
+            if (routesTab()) {
+                atEdge([&] { handleKeyPress(key); });
+                return true;
+            }
+            if (!(key->modifiers() & Qt::AltModifier) &&
+                tabOutOfHost(key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier)))
+                return true;
         }
         break;
     }

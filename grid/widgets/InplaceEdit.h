@@ -51,6 +51,10 @@ public:
     bool handleLeftPress(const QMouseEvent *event);
     // True when Tab is the editor's and not the dialog's.
     bool routesTab();
+    // Tab that is the dialog's: the focus goes to the control after (or
+    // before) the one the editor sits in. False when the editor sits in no
+    // control of its own, so that the window's order applies as it is.
+    bool tabOutOfHost(bool backward);
 
     // Runs the work of a Qt edge of the editor: a failure is told to the
     // user over the editor's window and goes no further.

@@ -22,9 +22,14 @@ bool InplaceLineEdit::event(QEvent *event)
     // the focus as in any dialog, and leaving validates.
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && m_editor->routesTab()) {
-            m_editor->atEdge([&] { m_editor->handleKeyPress(key); });
-            return true;
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            if (m_editor->routesTab()) {
+                m_editor->atEdge([&] { m_editor->handleKeyPress(key); });
+                return true;
+            }
+            if (!(key->modifiers() & Qt::AltModifier) &&
+                m_editor->tabOutOfHost(key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier)))
+                return true;
         }
     }
     return QLineEdit::event(event);

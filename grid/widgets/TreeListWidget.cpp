@@ -7,6 +7,7 @@
 #include "grid/paint/TreeListPainter.h"
 #include "grid/widgets/ContainerHintWindow.h"
 #include "grid/widgets/CursorTable.h"
+#include "grid/widgets/FocusChain.h"
 #include "grid/widgets/InplaceEdit.h"
 #include "grid/widgets/InplaceMaskEdit.h"
 #include "grid/widgets/InplaceTextEdit.h"
@@ -330,7 +331,7 @@ bool TreeListWidget::event(QEvent *event)
                 keyPressEvent(key);
             } else {
                 const bool backward = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
-                focusNextPrevChild(!backward);
+                focusPastControl(this, backward);
                 key->accept();
             }
             return true;
