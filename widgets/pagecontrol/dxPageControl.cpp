@@ -166,6 +166,10 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             // stored in.
             c.Integer("PageIndex", &T::PageIndex, &T::SetPageIndex).Stored(false);
             c.Integer("BorderWidth", &T::BorderWidth, &T::SetBorderWidth).Default(0);
+            c.Object("Font", [](const T &p) { return p.FontObject(); }).Stored([](const classes::TPersistent &o) {
+                return !static_cast<const T &>(o).ParentFont();
+            });
+            c.Boolean("ParentFont", &T::ParentFont, &T::SetParentFont).Default(true);
             c.Boolean("ParentShowHint", &T::ParentShowHint, &T::SetParentShowHint).Default(true);
             c.Boolean("ShowHint", &T::ShowHint, &T::SetShowHint).Stored([](const classes::TPersistent &o) {
                 return !static_cast<const T &>(o).ParentShowHint();
@@ -313,6 +317,10 @@ TdxTabSheet::TdxTabSheet(QWidget *parent)
     QWidget::setVisible(false);
     setMouseTracking(true);
     setAcceptDrops(true);
+    m_fontObject->OnChange = [this](classes::TObject *) {
+        m_parentFont = false;
+        setFont(gfx::ToQFont(m_fontObject->Font(), logicalDpiY()));
+    };
     followConstraints(this, *m_constraints);
     m_focusWatch = watchFocus(
         this, m_entered, [this] { OnEnter ? OnEnter(this) : void(); }, [this] { OnExit ? OnExit(this) : void(); });
@@ -331,6 +339,10 @@ TdxTabSheet::TdxTabSheet(classes::TComponent *owner)
     QWidget::setVisible(false);
     setMouseTracking(true);
     setAcceptDrops(true);
+    m_fontObject->OnChange = [this](classes::TObject *) {
+        m_parentFont = false;
+        setFont(gfx::ToQFont(m_fontObject->Font(), logicalDpiY()));
+    };
     followConstraints(this, *m_constraints);
     m_focusWatch = watchFocus(
         this, m_entered, [this] { OnEnter ? OnEnter(this) : void(); }, [this] { OnExit ? OnExit(this) : void(); });
@@ -432,6 +444,15 @@ void TdxTabSheet::SetImageIndex(int value)
 }
 
 // Setting ShowHint leaves the parent's, as the class library does.
+void TdxTabSheet::SetParentFont(bool value)
+{
+    if (value == m_parentFont)
+        return;
+    m_parentFont = value;
+    if (value)
+        setFont(QFont());
+}
+
 void TdxTabSheet::SetShowHint(bool value)
 {
     m_showHint = value;

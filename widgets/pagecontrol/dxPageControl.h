@@ -100,6 +100,11 @@ public:
     void SetImageIndex(int value);
     bool Highlighted() const { return m_highlighted; }
     void SetHighlighted(bool value);
+    // The font of the controls on the page. With ParentFont (the default)
+    // they keep the window's; a font of the page's own ends ParentFont.
+    classes::TFont *FontObject() const { return m_fontObject.get(); }
+    bool ParentFont() const { return m_parentFont; }
+    void SetParentFont(bool value);
     // Tool tips of the page show when ShowHint is true, or with ParentShowHint
     // when its control shows them.
     bool ShowHint() const { return m_showHint; }
@@ -162,6 +167,8 @@ private:
     int m_borderWidth = 0;
     bool m_showHint = false;
     bool m_parentShowHint = true;
+    const std::unique_ptr<classes::TFont> m_fontObject = std::make_unique<classes::TFont>();
+    bool m_parentFont = true;
     const std::unique_ptr<classes::TSizeConstraints> m_constraints = std::make_unique<classes::TSizeConstraints>();
     bool m_entered = false;
     QMetaObject::Connection m_focusWatch;

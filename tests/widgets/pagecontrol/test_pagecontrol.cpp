@@ -960,4 +960,41 @@ TEST_F(PageControlTest, ShowHintHoldsBackToolTipsOfTheControlAndItsPages)
     EXPECT_TRUE(written.contains("    ShowHint = True")) << written.constData();
 }
 
+// A page's own font reaches the controls on it and is stored with the page;
+// back on ParentFont, they have the window's again.
+TEST_F(PageControlTest, APagesFontReachesItsControlsAndIsStored)
+{
+    addEdits();
+    const QString windowFamily = edits[0]->font().family();
+    pages[0]->FontObject()->SetName(QStringLiteral("DejaVu Serif"));
+    EXPECT_FALSE(pages[0]->ParentFont());
+    EXPECT_EQ(edits[0]->font().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(edits[1]->font().family(), windowFamily);
+
+    RegisterPageControlClasses();
+    control->SetName("PageControl1");
+    for (size_t i = 0; i < pages.size(); ++i)
+        pages[i]->SetName(QStringLiteral("Sheet%1").arg(i + 1));
+    classes::TMemoryStream stream;
+    stream.WriteComponent(control);
+    stream.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(stream, text);
+    const QByteArray written(text.Memory(), int(text.Size()));
+    EXPECT_EQ(written.count("Font.Name = 'DejaVu Serif'"), 1) << written.constData();
+    EXPECT_EQ(written.count("ParentFont = False"), 1) << written.constData();
+
+    QWidget other;
+    auto *restored = new TdxPageControl(&other);
+    stream.SetPosition(0);
+    stream.ReadComponent(restored);
+    ASSERT_EQ(restored->PageCount(), 3);
+    EXPECT_FALSE(restored->Pages(0)->ParentFont());
+    EXPECT_EQ(restored->Pages(0)->font().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_TRUE(restored->Pages(1)->ParentFont());
+
+    pages[0]->SetParentFont(true);
+    EXPECT_EQ(edits[0]->font().family(), windowFamily);
+}
+
 } // namespace
