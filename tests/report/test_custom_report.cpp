@@ -6,6 +6,7 @@
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Exceptions.h"
 #include "report/model/base/Messages.h"
+#include "report/model/data/PipelineList.h"
 #include "report/model/engine/ColumnPositions.h"
 #include "report/model/forms/DialogServices.h"
 #include "report/model/groups/Group.h"
@@ -13,8 +14,12 @@
 #include "report/model/printing/PrinterSetup.h"
 #include "report/model/reports/CustomReport.h"
 #include "report/model/reports/CustomReportRTTI.h"
+#include "report/model/reports/Report.h"
+#include "report/model/reports/ReportModule.h"
 #include "report/model/templates/ReportTemplate.h"
 
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/ClassRegistry.h"
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Reader.h"
 #include "platform/classes/Streams.h"
@@ -859,6 +864,117 @@ TEST(CustomReport, ALanguageChangeReachesTheDesignerTheLinkedObjectsAndTheTempla
     EXPECT_EQ(report.Template()->LanguageIndex(), report.LanguageIndex());
     report.SetDesigner(nullptr);
     report.RemoveNotify(&linked);
+}
+
+} // namespace
+
+namespace {
+
+// A module in miniature: it counts its own ends, keeps the version it was
+// converted from and offers one pipeline as a data module does.
+class TCountedModule : public TppReportModule
+{
+    ZVO_CLASS(TCountedModule)
+public:
+    explicit TCountedModule(classes::TComponent *aOwner = nullptr)
+        : TppReportModule(aOwner)
+    {}
+    ~TCountedModule() override { ++Freed; }
+    void Convert(int32_t aVersionNo) override { ConvertedFrom = aVersionNo; }
+    void GetDataPipelines(std::vector<TppDataPipeline *> &aList) const override
+    {
+        if (Offered)
+            aList.push_back(Offered);
+    }
+
+    static inline int Freed = 0;
+    int32_t ConvertedFrom = 0;
+    TppDataPipeline *Offered = nullptr;
+};
+
+const classes::TMetaClass &TCountedModule::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<TCountedModule, TppReportModule>("TdaDataModule", [](auto &c) {
+            c.String("UserName", &TppCommunicator::GetUserName, &TppCommunicator::SetUserName);
+        });
+    return meta;
+}
+
+TEST(ReportModules, AReportWithAModuleSavesLoadsAndFreesIt)
+{
+    classes::RegisterClass(TCountedModule::StaticClass());
+    TCountedModule::Freed = 0;
+    classes::TComponent form(nullptr);
+    auto *written = new TppCustomReport(&form);
+    written->SetName(QStringLiteral("ppReport1"));
+    EXPECT_FALSE(written->HasModuleList());
+    auto *module = new TCountedModule;
+    module->SetName(QStringLiteral("daModule1"));
+    module->SetUserName(QStringLiteral("Data"));
+    module->SetReport(written);
+    // The report's owner owns it, the report finds it by class.
+    EXPECT_EQ(module->Owner(), &form);
+    EXPECT_EQ(written->FindModule(TppReportModule::StaticClass()), module);
+    EXPECT_EQ(written->FindModule(TppBand::StaticClass()), nullptr);
+
+    classes::TMemoryStream binary;
+    classes::TWriter(binary).WriteRootComponent(written);
+    binary.SetPosition(0);
+    classes::TComponent otherForm(nullptr);
+    auto *read = new TppCustomReport(&otherForm);
+    classes::TReader(binary).ReadRootComponent(read);
+    ASSERT_EQ(read->ModuleCount(), 1);
+    auto *readModule = dynamic_cast<TCountedModule *>(read->Modules(0));
+    ASSERT_NE(readModule, nullptr);
+    EXPECT_EQ(readModule->GetUserName(), QStringLiteral("Data"));
+    EXPECT_EQ(readModule->Report(), read);
+
+    // State and conversion reach it; a new owner takes it along.
+    read->IncludeState(ppState::Quiet);
+    EXPECT_TRUE(readModule->HasCommunicatorState(ppState::Quiet));
+    read->Convert(3000);
+    EXPECT_EQ(readModule->ConvertedFrom, 3000);
+    classes::TComponent thirdForm(nullptr);
+    read->ChangeOwner(&thirdForm);
+    EXPECT_EQ(readModule->Owner(), &thirdForm);
+
+    // A transfer frees the target's modules and takes the source's.
+    written->TransferRelatives(*read);
+    EXPECT_EQ(TCountedModule::Freed, 1);
+    EXPECT_EQ(read->ModuleCount(), 0);
+    ASSERT_EQ(written->ModuleCount(), 1);
+    EXPECT_EQ(written->Modules(0), readModule);
+    delete read;
+    EXPECT_EQ(TCountedModule::Freed, 1);
+    delete written;
+    EXPECT_EQ(TCountedModule::Freed, 2);
+    classes::UnRegisterClass(TCountedModule::StaticClass());
+}
+
+TEST(ReportModules, TheMainReportsDataModuleOffersItsPipelinesAndDesignerModulesStayInTheDesigner)
+{
+    classes::RegisterClass(TCountedModule::StaticClass());
+    classes::TComponent form(nullptr);
+    auto *report = new TppReport(&form);
+    auto *module = new TCountedModule;
+    module->SetReport(report);
+    MemoryPipeline offered;
+    offered.SetName(QStringLiteral("Offered"));
+    module->Offered = &offered;
+    const TppDataPipelineList pipelines(report);
+    EXPECT_EQ(pipelines.GetPipelineByName(QStringLiteral("offered")), &offered);
+
+    // A module kept for the designer is written only by a designer's report.
+    module->IncludeState(ppState::DesignOnly);
+    int streamed = 0;
+    report->GetChildren([&](classes::TComponent *aChild) { streamed += aChild == module; }, &form);
+    EXPECT_EQ(streamed, 0);
+    report->IncludeState(ppState::Design);
+    report->GetChildren([&](classes::TComponent *aChild) { streamed += aChild == module; }, &form);
+    EXPECT_EQ(streamed, 1);
+    delete report;
+    classes::UnRegisterClass(TCountedModule::StaticClass());
 }
 
 } // namespace

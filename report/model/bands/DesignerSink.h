@@ -35,10 +35,11 @@ constexpr uint16_t WParam = 5050;
 
 // Communicator state flags that report objects share.
 namespace ppState {
-constexpr uint16_t Design = 1;      // shown in a designer
-constexpr uint16_t DesignData = 8;  // the designer shows data
-constexpr uint16_t Quiet = 64;      // changes are not told to the designer
-constexpr uint16_t FirstLoad = 128; // this flag and all above: template work
+constexpr uint16_t Design = 1;        // shown in a designer
+constexpr uint16_t DesignData = 8;    // the designer shows data
+constexpr uint16_t Quiet = 64;        // changes are not told to the designer
+constexpr uint16_t FirstLoad = 128;   // this flag and all above: template work
+constexpr uint16_t DesignOnly = 2048; // a report module kept only in a designer
 } // namespace ppState
 
 class IppDesignerSink

@@ -1,8 +1,8 @@
 #include "report/model/data/PipelineList.h"
 
-#include "report/model/objects/Communicator.h"
-#include "report/model/data/DataPipeline.h"
 #include "report/model/base/Utils.h"
+#include "report/model/data/DataPipeline.h"
+#include "report/model/objects/Communicator.h"
 
 #include "platform/classes/Component.h"
 
@@ -15,8 +15,13 @@ TppDataPipelineList::TppDataPipelineList(classes::TComponent *aComponent)
     if (!aComponent)
         return;
     // Reports also list the pipelines of the data module attached to their
-    // main report; no data-module class is registered in this library, so
-    // there are none to list.
+    // main report, when a program registered such a class.
+    if (auto *source = dynamic_cast<IppDataModuleSource *>(aComponent)) {
+        std::vector<TppDataPipeline *> pipelines;
+        source->GetDataModulePipelines(pipelines);
+        for (TppDataPipeline *pipeline : pipelines)
+            AddPipeline(pipeline);
+    }
     auto *communicator = dynamic_cast<TppCommunicator *>(aComponent);
     if (auto *host = dynamic_cast<IppComponentHost *>(communicator ? communicator->GetHostObject() : nullptr)) {
         host->EnumerateComponents(TppDataPipeline::StaticClass(),

@@ -7,6 +7,7 @@
 #include "platform/classes/StringList.h"
 
 #include <functional>
+#include <vector>
 
 namespace classes {
 class TComponent;
@@ -25,6 +26,15 @@ public:
     // Calls aProc for every component of aClass or a descendant.
     virtual void EnumerateComponents(const classes::TMetaClass &aClass,
                                      const std::function<void(classes::TComponent *)> &aProc) = 0;
+};
+
+// A report: it answers for the pipelines of the data module attached to its
+// main report.
+class IppDataModuleSource
+{
+public:
+    virtual ~IppDataModuleSource() = default;
+    virtual void GetDataModulePipelines(std::vector<TppDataPipeline *> &aList) = 0;
 };
 
 class TppDataPipelineList : public classes::TStringList

@@ -1,4 +1,7 @@
 #include "report/model/reports/CustomReport.h"
+#include "report/model/reports/ReportModule.h"
+
+#include "platform/classes/ClassRegistry.h"
 
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DesignerSink.h"
@@ -159,7 +162,67 @@ TppCustomReport::~TppCustomReport()
     if (m_engine)
         m_engine->SetStopped(true);
     freeBandsAndGroups();
+    freeModules();
     m_engine.reset();
+}
+
+// ---- Modules ---------------------------------------------------------------------------------
+
+void TppCustomReport::AddModule(TppReportModule *aModule)
+{
+    if (!aModule || aModule->m_report == this)
+        return;
+    if (aModule->m_report)
+        aModule->m_report->RemoveModule(aModule);
+    if (!m_modules)
+        m_modules = std::make_unique<std::vector<TppReportModule *>>();
+    m_modules->push_back(aModule);
+    aModule->m_report = this;
+    if (aModule->Owner() != Owner())
+        aModule->ChangeOwner(Owner());
+}
+
+void TppCustomReport::RemoveModule(TppReportModule *aModule)
+{
+    if (!aModule || aModule->m_report != this || !m_modules)
+        return;
+    std::erase(*m_modules, aModule);
+    aModule->m_report = nullptr;
+}
+
+TppReportModule *TppCustomReport::Modules(int aIndex) const
+{
+    return m_modules && aIndex >= 0 && aIndex < int(m_modules->size()) ? (*m_modules)[size_t(aIndex)] : nullptr;
+}
+
+TppReportModule *TppCustomReport::FindModule(const classes::TMetaClass &aClass) const
+{
+    if (m_modules)
+        for (TppReportModule *module : *m_modules)
+            if (module->ClassType().InheritsFrom(aClass))
+                return module;
+    return nullptr;
+}
+
+void TppCustomReport::GetDataModulePipelines(std::vector<TppDataPipeline *> &aList)
+{
+    const classes::TMetaClass *dataModuleClass = classes::GetClass(QStringView(u"TdaDataModule"));
+    TppCustomReport *main = GetMainReport();
+    TppReportModule *module = dataModuleClass && main ? main->FindModule(*dataModuleClass) : nullptr;
+    if (module)
+        module->GetDataPipelines(aList);
+}
+
+void TppCustomReport::freeModules()
+{
+    if (!m_modules)
+        return;
+    while (!m_modules->empty()) {
+        TppReportModule *module = m_modules->back();
+        delete module;
+        if (!m_modules->empty() && m_modules->back() == module)
+            m_modules->pop_back();
+    }
 }
 
 void TppCustomReport::freeBandsAndGroups()
@@ -788,6 +851,9 @@ void TppCustomReport::IncludeState(TppCommunicatorState aState)
         group->IncludeState(aState);
     if (m_engine)
         m_engine->IncludeState(aState);
+    if (m_modules)
+        for (TppReportModule *module : std::vector<TppReportModule *>(*m_modules))
+            module->IncludeState(aState);
 }
 
 void TppCustomReport::ExcludeState(TppCommunicatorState aState)
@@ -799,6 +865,9 @@ void TppCustomReport::ExcludeState(TppCommunicatorState aState)
         group->ExcludeState(aState);
     if (m_engine)
         m_engine->ExcludeState(aState);
+    if (m_modules)
+        for (TppReportModule *module : std::vector<TppReportModule *>(*m_modules))
+            module->ExcludeState(aState);
 }
 
 void TppCustomReport::ChangeOwner(classes::TComponent *aNewOwner)
@@ -811,6 +880,9 @@ void TppCustomReport::ChangeOwner(classes::TComponent *aNewOwner)
     for (TppBand *band : std::vector<TppBand *>(m_bands))
         band->ChangeOwner(aNewOwner);
     m_template->SetRoot(aNewOwner);
+    if (m_modules)
+        for (TppReportModule *module : std::vector<TppReportModule *>(*m_modules))
+            module->ChangeOwner(aNewOwner);
 }
 
 void TppCustomReport::Loaded()
@@ -890,6 +962,10 @@ void TppCustomReport::TransferRelatives(const TppProducer &aSource)
             band->SetReport(this);
     for (TppGroup *group : std::vector<TppGroup *>(source->m_groups))
         group->SetReport(this);
+    freeModules();
+    if (source->m_modules)
+        for (TppReportModule *module : std::vector<TppReportModule *>(*source->m_modules))
+            AddModule(module);
     // The layout belongs to this report's owner now, also when that is none
     // (a backup kept aside): left in the old form, its names would still be
     // taken there.
@@ -906,6 +982,9 @@ void TppCustomReport::TransferRelatives(const TppProducer &aSource)
 void TppCustomReport::Convert(int32_t aVersionNo)
 {
     TppProducer::Convert(aVersionNo);
+    if (m_modules)
+        for (TppReportModule *module : std::vector<TppReportModule *>(*m_modules))
+            module->Convert(aVersionNo);
     if (aVersionNo < 4100)
         m_autoStop = false;
     if (aVersionNo < 3000) {
@@ -1001,6 +1080,10 @@ void TppCustomReport::GetChildren(const classes::TGetChildProc &aProc, classes::
             aProc(band);
     for (TppGroup *group : std::vector<TppGroup *>(m_groups))
         aProc(group);
+    if (m_modules)
+        for (TppReportModule *module : std::vector<TppReportModule *>(*m_modules))
+            if (StreamsDesignOnlyModules() || !module->HasCommunicatorState(ppState::DesignOnly))
+                aProc(module);
 }
 
 void TppCustomReport::designerMessage(int aMsg, classes::TObject *aLParam, bool aPost)

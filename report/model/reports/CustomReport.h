@@ -11,6 +11,7 @@
 #include "report/model/bands/DesignControls.h"
 #include "report/model/bands/ReportContext.h"
 #include "report/model/data/CacheManager.h"
+#include "report/model/data/PipelineList.h"
 #include "report/model/production/Producer.h"
 
 #include <QStringList>
@@ -29,6 +30,7 @@ class TppBand;
 class TppCustomEngine;
 class TppGroup;
 class TppPageDef;
+class TppReportModule;
 class TppReportTemplate;
 
 using TppNoDataBehaviors = uint8_t; // bits 1 << TppNoDataBehaviorType
@@ -37,6 +39,7 @@ class TppCustomReport
     : public TppProducer
     , public IppReportContext
     , public IppCacheReport
+    , public IppDataModuleSource
 {
     ZVO_CLASS(TppCustomReport)
 public:
@@ -71,6 +74,23 @@ public:
     QString GetUniqueUserName(classes::TComponent *aComponent) const override;
     // The first object named aName exactly, band by band.
     bool FindBandComponent(const QString &aName, int &aBandIndex, int &aComponentIndex) const;
+
+    // ---- Modules ----
+    // Objects attached to the report, which it owns and frees. The list is
+    // made by the first module that joins; without it there are none.
+    void AddModule(TppReportModule *aModule);
+    void RemoveModule(TppReportModule *aModule);
+    int ModuleCount() const { return m_modules ? int(m_modules->size()) : 0; }
+    TppReportModule *Modules(int aIndex) const;
+    bool HasModuleList() const { return m_modules != nullptr; }
+    // The first module of aClass or a descendant; nullptr when none.
+    TppReportModule *FindModule(const classes::TMetaClass &aClass) const;
+    // The pipelines of the main report's module of the class registered as
+    // "TdaDataModule", when it has one.
+    void GetDataModulePipelines(std::vector<TppDataPipeline *> &aList) override;
+    // Outside a designer a report streams only the modules that do not keep
+    // to the designer (communicator state 2048).
+    virtual bool StreamsDesignOnlyModules() const { return true; }
 
     // ---- Settings ----
     bool AutoStop() const override { return m_autoStop; }
@@ -304,6 +324,8 @@ private:
 
     std::vector<TppBand *> m_bands;
     std::vector<TppGroup *> m_groups;
+    std::unique_ptr<std::vector<TppReportModule *>> m_modules;
+    void freeModules();
     std::unique_ptr<TppCustomEngine> m_engine;
     IppDesignerSink *m_designer = nullptr;
     TppPopupMenuCache m_popupMenus;

@@ -113,6 +113,11 @@ TppReport::~TppReport()
     m_cacheManager.reset();
 }
 
+bool TppReport::StreamsDesignOnlyModules() const
+{
+    return HasCommunicatorState(ppState::Design);
+}
+
 void TppReport::connectEngineHooks()
 {
     auto *engine = dynamic_cast<TppEngine *>(Engine());

@@ -35,6 +35,8 @@ public:
     explicit TppReport(classes::TComponent *aOwner = nullptr);
     ~TppReport() override;
 
+    // Only a designer's report streams the modules kept for the designer.
+    bool StreamsDesignOnlyModules() const override;
     TppCacheManager *CacheManager() const { return m_cacheManager.get(); }
     bool CachePages() const { return m_cachePages; }
     // Ignored during generation; a change discards the pages made so far.

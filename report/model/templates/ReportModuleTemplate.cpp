@@ -2,6 +2,8 @@
 
 #include "report/model/bands/DesignerSink.h"
 #include "report/model/objects/Relative.h"
+#include "report/model/reports/CustomReport.h"
+#include "report/model/reports/ReportModule.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Component.h"
@@ -84,6 +86,8 @@ bool TppReportModuleTemplate::BeforeLoad()
         return false;
     }
     m_moduleParent = m_module->Parent();
+    auto *reportModule = dynamic_cast<TppReportModule *>(m_module);
+    m_moduleReport = reportModule ? reportModule->Report() : nullptr;
     m_backupModule->IncludeState(ppState::FirstLoad);
     m_backupModule->TransferRelatives(m_module);
     m_module->IncludeState(ppState::FirstLoad);
@@ -120,6 +124,11 @@ void TppReportModuleTemplate::AfterLoad(bool aSuccess)
         m_loadedModule = nullptr;
         m_module->SetParent(m_moduleParent);
         m_moduleParent = nullptr;
+        // The loaded module's report took it into its list: the live one
+        // stays its report's module.
+        if (auto *reportModule = dynamic_cast<TppReportModule *>(m_module); reportModule && m_moduleReport)
+            reportModule->SetReport(m_moduleReport);
+        m_moduleReport = nullptr;
         m_module->ExcludeState(ppState::FirstLoad);
     }
     TppTemplate::AfterLoad(aSuccess);

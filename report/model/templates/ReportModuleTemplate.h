@@ -14,6 +14,7 @@
 namespace report {
 
 class TppRelative;
+class TppCustomReport;
 
 // The class of the modules templates are made for; nullptr until set.
 const classes::TMetaClass *ppReportModuleClass();
@@ -47,6 +48,8 @@ private:
     TppRelative *m_loadedModule = nullptr;
     std::unique_ptr<TppRelative> m_backupModule;
     TppRelative *m_moduleParent = nullptr;
+    // The report whose module list holds the live module.
+    TppCustomReport *m_moduleReport = nullptr;
 };
 
 } // namespace report
