@@ -493,6 +493,10 @@ public:
     // The cursor over a point: the split cursors over sizing edges and while
     // sizing; crDefault elsewhere.
     TCursor CursorAt(int x, int y);
+    // A form designer's question whether a press at the point is the
+    // grid's own: at design time headers, bands and sizing edges stay
+    // sizable and movable, and so does a mode that is running.
+    bool DesignHitTest(int x, int y);
     // Where the running sizing mode stands (its start and the clamped
     // position), for the feedback line.
     int SizingStart() const { return m_sizingStart; }

@@ -518,6 +518,34 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     TCustomdxContainer::MouseDown(button, shift, x, y);
 }
 
+bool TCustomdxTreeList::DesignHitTest(int x, int y)
+{
+    if (!HasState(classes::csDesigning))
+        return false;
+    switch (m_state) {
+    case tsColumnSizing:
+    case tsColumnDragging:
+    case tsColumnDown:
+    case tsBandSizing:
+    case tsBandDragging:
+    case tsBandDown:
+    case tsBandPanelSizing:
+    case tsHeaderPanelSizing:
+    case tsRowSizing: return true;
+    default: break;
+    }
+    switch (HitTest(x, y).HitCode) {
+    case htColumnHeader:
+    case htColumnEdge:
+    case htBandHeader:
+    case htBandEdge:
+    case htBandPanelEdge:
+    case htHeaderPanelEdge:
+    case htRowEdge: return true;
+    default: return false;
+    }
+}
+
 void TCustomdxTreeList::showEditorAt(int x, int y)
 {
     if (ShowEditor(QChar()) && m_editor && m_state == tsEditing)

@@ -262,6 +262,28 @@ TEST(TreeListEvents, ADoubleClickOnABandEdgeAsksTheBandsBestFit)
     EXPECT_EQ(f.tree->State(), tsNone);
 }
 
+TEST(TreeListEvents, AtDesignTimeHeadersBandsAndEdgesAndARunningModeKeepTheMouse)
+{
+    EventFixture f;
+    TreeListSettings s = f.tree->Settings();
+    s.ShowBands = true;
+    f.tree->SetSettings(s);
+    f.tree->CalcMetrics();
+    const rtl::TPoint header = f.pointOf(htColumnHeader);
+    const rtl::TPoint edge = f.pointOf(htColumnEdge);
+    const rtl::TPoint band = f.pointOf(htBandHeader);
+    const rtl::TPoint cell = f.pointOf(htCell);
+    EXPECT_FALSE(f.tree->DesignHitTest(header.X, header.Y)); // a running program: no designer asks
+    f.tree->SetDesigning(true);
+    for (rtl::TPoint p : {header, edge, band, f.pointOf(htBandEdge)})
+        EXPECT_TRUE(f.tree->DesignHitTest(p.X, p.Y)) << p.X << "," << p.Y;
+    EXPECT_FALSE(f.tree->DesignHitTest(cell.X, cell.Y));
+    // A column being sized keeps the mouse wherever the pointer goes.
+    f.tree->MouseDown(mbLeft, ssLeft, edge.X, edge.Y);
+    ASSERT_EQ(f.tree->State(), tsColumnSizing);
+    EXPECT_TRUE(f.tree->DesignHitTest(cell.X, cell.Y));
+}
+
 TEST(TreeListEvents, PanelButtonsAreHeldDownUntilReleasedAndThenTellTheirHooks)
 {
     EventFixture f;
