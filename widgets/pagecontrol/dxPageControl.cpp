@@ -125,6 +125,12 @@ const classes::TEnumInfo &AlignInfo()
     return info;
 }
 
+const classes::TEnumInfo &DragModeInfo()
+{
+    static const classes::TEnumInfo info(QStringLiteral("TDragMode"), {"dmManual", "dmAutomatic"});
+    return info;
+}
+
 const classes::TEnumInfo &AnchorKindInfo()
 {
     static const classes::TEnumInfo info(QStringLiteral("TAnchorKind"), {"akLeft", "akTop", "akRight", "akBottom"});
@@ -166,6 +172,8 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             // stored in.
             c.Integer("PageIndex", &T::PageIndex, &T::SetPageIndex).Stored(false);
             c.Integer("BorderWidth", &T::BorderWidth, &T::SetBorderWidth).Default(0);
+            c.Enum("DragMode", DragModeInfo(), &T::DragMode, &T::SetDragMode)
+                .Default(int(controls::TDragMode::dmManual));
             c.Object("Font", [](const T &p) { return p.FontObject(); }).Stored([](const classes::TPersistent &o) {
                 return !static_cast<const T &>(o).ParentFont();
             });
@@ -184,6 +192,7 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             c.Event("OnContextPopup", &T::OnContextPopup, QStringLiteral("TContextPopupEvent"));
             c.Event("OnDragDrop", &T::OnDragDrop, QStringLiteral("TDragDropEvent"));
             c.Event("OnDragOver", &T::OnDragOver, QStringLiteral("TDragOverEvent"));
+            c.Event("OnEndDrag", &T::OnEndDrag, QStringLiteral("TEndDragEvent"));
             c.Event("OnEnter", &T::OnEnter);
             c.Event("OnExit", &T::OnExit);
             c.Event("OnHide", &T::OnHide);
@@ -192,6 +201,7 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             c.Event("OnMouseUp", &T::OnMouseUp, QStringLiteral("TMouseEvent"));
             c.Event("OnResize", &T::OnResize);
             c.Event("OnShow", &T::OnShow);
+            c.Event("OnStartDrag", &T::OnStartDrag, QStringLiteral("TStartDragEvent"));
         });
     return meta;
 }
@@ -247,6 +257,8 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
             c.Integer("TabWidth", &T::TabWidth, &T::SetTabWidth).NoDefault();
             c.Boolean("DockSite", &T::DockSite, &T::SetDockSite).Default(false);
             c.Boolean("TabStop", &T::TabStop, &T::SetTabStop).Default(true);
+            c.Enum("DragMode", DragModeInfo(), &T::DragMode, &T::SetDragMode)
+                .Default(int(controls::TDragMode::dmManual));
             c.Object("Font", [](const T &p) { return p.FontObject(); }).Stored([](const classes::TPersistent &o) {
                 return !static_cast<const T &>(o).ParentFont();
             });
@@ -286,9 +298,13 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
                 "OnDragOver", &T::OnDragOver, QStringLiteral("TDragOverEvent"));
             c.Event<void(classes::TObject *, QWidget *, int, int)>("OnDockDrop", &T::OnDockDrop,
                                                                    QStringLiteral("TDockDropEvent"));
+            c.Event<void(classes::TObject *, QObject *, int, int)>("OnEndDrag", &T::OnEndDrag,
+                                                                   QStringLiteral("TEndDragEvent"));
             c.Event<void(classes::TObject *)>("OnEnter", &T::OnEnter);
             c.Event<void(classes::TObject *)>("OnExit", &T::OnExit);
             c.Event<void(classes::TObject *)>("OnResize", &T::OnResize);
+            c.Event<void(classes::TObject *, QDrag &)>("OnStartDrag", &T::OnStartDrag,
+                                                       QStringLiteral("TStartDragEvent"));
             c.Event<void(classes::TObject *, QWidget *, QWidget *, bool &)>("OnUnDock", &T::OnUnDock,
                                                                             QStringLiteral("TUnDockEvent"));
             c.Event<void(classes::TObject *, controls::TMouseButton, controls::TShiftState, int, int)>(

@@ -11,6 +11,7 @@
 #include "platform/classes/PropInfo.h"
 #include "platform/classes/SizeConstraints.h"
 #include "platform/controls/Align.h"
+#include "platform/controls/Drag.h"
 #include "platform/controls/MouseTypes.h"
 #include "platform/controls/RepeatTimer.h"
 #include "platform/gfx/GdiObjects.h"
@@ -60,6 +61,11 @@ using TDockDropEvent = classes::TEvent<void(classes::TObject *sender, QWidget *c
 // A docked widget is to leave, floating (newTarget none) or for another
 // control; Allow comes in True and false keeps it.
 using TUnDockEvent = classes::TEvent<void(classes::TObject *sender, QWidget *client, QWidget *newTarget, bool &allow)>;
+// A drag of the control starts: the handler fills in what is dragged.
+using TStartDragEvent = classes::TEvent<void(classes::TObject *sender, QDrag &drag)>;
+// The drag ended: the target that took it (none when nothing did) and the
+// mouse's place in the control.
+using TEndDragEvent = classes::TEvent<void(classes::TObject *sender, QObject *target, int x, int y)>;
 using TContextPopupEvent = classes::TEvent<void(classes::TObject *sender, QPoint mousePos, bool &handled)>;
 
 // Pages and controls are components as well, so that a stored window layout
@@ -130,6 +136,14 @@ public:
     TMouseMoveEvent OnMouseMove;
     TMouseEvent OnMouseUp;
     TContextPopupEvent OnContextPopup;
+    TStartDragEvent OnStartDrag;
+    TEndDragEvent OnEndDrag;
+    // dmAutomatic: a press on the page that moves past the drag distance
+    // drags the page.
+    controls::TDragMode DragMode() const { return m_dragMode; }
+    void SetDragMode(controls::TDragMode value) { m_dragMode = value; }
+    // Drags the page now, to its end.
+    void BeginDrag();
     TDragDropEvent OnDragDrop;
     TDragOverEvent OnDragOver;
 
@@ -169,6 +183,8 @@ private:
     bool m_parentShowHint = true;
     const std::unique_ptr<classes::TFont> m_fontObject = std::make_unique<classes::TFont>();
     bool m_parentFont = true;
+    controls::TDragMode m_dragMode = controls::TDragMode::dmManual;
+    std::optional<QPoint> m_dragFrom;
     const std::unique_ptr<classes::TSizeConstraints> m_constraints = std::make_unique<classes::TSizeConstraints>();
     bool m_entered = false;
     QMetaObject::Connection m_focusWatch;
@@ -298,6 +314,13 @@ public:
     TMouseMoveEvent OnMouseMove;
     TMouseEvent OnMouseUp;
     TContextPopupEvent OnContextPopup;
+    TStartDragEvent OnStartDrag;
+    TEndDragEvent OnEndDrag;
+    // dmAutomatic: a press on the control (off the tabs of docked forms)
+    // that moves past the drag distance drags the control.
+    controls::TDragMode DragMode() const { return m_dragMode; }
+    void SetDragMode(controls::TDragMode value) { m_dragMode = value; }
+    void BeginDrag();
     TDragDropEvent OnDragDrop;
     TDragOverEvent OnDragOver;
     TDockDropEvent OnDockDrop;
@@ -376,6 +399,8 @@ private:
     bool m_tabStop = true;
     controls::TAlign m_align = controls::TAlign::alNone;
     controls::TAnchors m_anchors = controls::DefaultAnchors;
+    controls::TDragMode m_dragMode = controls::TDragMode::dmManual;
+    std::optional<QPoint> m_dragFrom;
     bool m_showHint = false;
     bool m_parentShowHint = true;
     const std::unique_ptr<classes::TSizeConstraints> m_constraints = std::make_unique<classes::TSizeConstraints>();

@@ -10,7 +10,9 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QDrag>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -99,7 +101,44 @@ void tellDrop(const TDragDropEvent &handler, classes::TObject *sender, QDropEven
     event.acceptProposedAction();
 }
 
+// Drags the source to the drag's end, telling OnStartDrag before and
+// OnEndDrag after.
+void runDragOf(QWidget *source, classes::TObject *sender, const TStartDragEvent &start, const TEndDragEvent &end)
+{
+    auto *drag = new QDrag(source);
+    drag->setMimeData(new QMimeData);
+    if (start)
+        controls::guarded(controls::Report::none(), [&] { start(sender, *drag); });
+    controls::runDrag(*drag);
+    QObject *target = drag->target();
+    drag->deleteLater();
+    if (end) {
+        const QPoint at = source->mapFromGlobal(QCursor::pos());
+        controls::guarded(controls::Report::none(), [&] { end(sender, target, at.x(), at.y()); });
+    }
+}
+
+// A press that moved past the drag distance, for DragMode dmAutomatic.
+bool draggedFar(std::optional<QPoint> &from, const QMouseEvent &event)
+{
+    if (!from || !(event.buttons() & Qt::LeftButton) ||
+        (event.position().toPoint() - *from).manhattanLength() < QApplication::startDragDistance())
+        return false;
+    from.reset();
+    return true;
+}
+
 } // namespace
+
+void TdxTabSheet::BeginDrag()
+{
+    runDragOf(this, this, OnStartDrag, OnEndDrag);
+}
+
+void TdxCustomPageControl::BeginDrag()
+{
+    runDragOf(this, this, OnStartDrag, OnEndDrag);
+}
 
 void TdxTabSheet::dragEnterEvent(QDragEnterEvent *event)
 {
@@ -154,6 +193,8 @@ void TdxCustomPageControl::contextMenuEvent(QContextMenuEvent *event)
 // A page takes the mouse events on it for itself: they are not the strip's.
 void TdxTabSheet::mousePressEvent(QMouseEvent *event)
 {
+    if (event->button() == Qt::LeftButton && m_dragMode == controls::TDragMode::dmAutomatic)
+        m_dragFrom = event->position().toPoint();
     tellMouseButton(OnMouseDown, this, *event);
     event->accept();
 }
@@ -166,6 +207,7 @@ void TdxTabSheet::mouseDoubleClickEvent(QMouseEvent *event)
 
 void TdxTabSheet::mouseReleaseEvent(QMouseEvent *event)
 {
+    m_dragFrom.reset();
     tellMouseButton(OnMouseUp, this, *event);
     event->accept();
 }
@@ -173,6 +215,8 @@ void TdxTabSheet::mouseReleaseEvent(QMouseEvent *event)
 void TdxTabSheet::mouseMoveEvent(QMouseEvent *event)
 {
     tellMouseMove(OnMouseMove, this, *event);
+    if (draggedFar(m_dragFrom, *event))
+        BeginDrag();
     event->accept();
 }
 
@@ -391,6 +435,9 @@ void TdxCustomPageControl::mousePressEvent(QMouseEvent *event)
                 }
         }
     });
+    // A docked form's tab drags the form, not the control.
+    if (m_dragMode == controls::TDragMode::dmAutomatic && !m_dragClient)
+        m_dragFrom = p;
     tellMouseButton(OnMouseDown, this, *event);
 }
 
@@ -412,6 +459,7 @@ void TdxCustomPageControl::mouseReleaseEvent(QMouseEvent *event)
             }
         });
     }
+    m_dragFrom.reset();
     tellMouseButton(OnMouseUp, this, *event);
     QWidget::mouseReleaseEvent(event);
 }
@@ -448,6 +496,11 @@ void TdxCustomPageControl::mouseMoveEvent(QMouseEvent *event)
     }
     controls::guarded(controls::Report::none(), [&] { m_painter->mouseMove({p.x(), p.y()}); });
     tellMouseMove(OnMouseMove, this, *event);
+    if (draggedFar(m_dragFrom, *event)) {
+        // The strip lets go of its press before the drag takes the mouse.
+        controls::guarded(controls::Report::none(), [&] { m_painter->mouseUp(); });
+        BeginDrag();
+    }
     QWidget::mouseMoveEvent(event);
 }
 

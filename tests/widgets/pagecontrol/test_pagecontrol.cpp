@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QDrag>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -995,6 +996,55 @@ TEST_F(PageControlTest, APagesFontReachesItsControlsAndIsStored)
 
     pages[0]->SetParentFont(true);
     EXPECT_EQ(edits[0]->font().family(), windowFamily);
+}
+
+// DragMode dmAutomatic: a press that moves past the drag distance drags the
+// page or the control, told to OnStartDrag and OnEndDrag; dmManual does not.
+TEST_F(PageControlTest, AutomaticDragModeDragsThePageAndTheControl)
+{
+    showWindow();
+    std::vector<std::string> told;
+    const controls::ScopedDragRunner runner([&told](QDrag &drag) {
+        told.push_back("dragging " + drag.mimeData()->text().toStdString());
+        return Qt::CopyAction;
+    });
+    for (QObject *source : {static_cast<QObject *>(pages[0]), static_cast<QObject *>(control)}) {
+        auto *widget = static_cast<QWidget *>(source);
+        const std::string name = source == control ? "control" : "page";
+        auto start = [name](classes::TObject *, QDrag &drag) {
+            auto *data = new QMimeData;
+            data->setText(QString::fromStdString(name));
+            drag.setMimeData(data);
+        };
+        auto end = [&told, name](classes::TObject *, QObject *target, int, int) {
+            told.push_back(name + " ended" + (target ? " on a target" : ""));
+        };
+        if (source == control) {
+            control->OnStartDrag.Set(start);
+            control->OnEndDrag.Set(end);
+        } else {
+            pages[0]->OnStartDrag.Set(start);
+            pages[0]->OnEndDrag.Set(end);
+        }
+        const QPoint from = source == control ? QPoint(control->width() - 5, 5) : QPoint(20, 20);
+        const QPoint far = from + QPoint(0, QApplication::startDragDistance() + 2);
+        const auto pressAndMove = [&] {
+            QTest::mousePress(widget, Qt::LeftButton, {}, from);
+            QMouseEvent move(QEvent::MouseMove, QPointF(far), widget->mapToGlobal(QPointF(far)), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(widget, &move);
+            QTest::mouseRelease(widget, Qt::LeftButton, {}, far);
+        };
+        pressAndMove();
+        EXPECT_TRUE(told.empty());
+        if (source == control)
+            control->SetDragMode(controls::TDragMode::dmAutomatic);
+        else
+            pages[0]->SetDragMode(controls::TDragMode::dmAutomatic);
+        pressAndMove();
+        EXPECT_EQ(told, (std::vector<std::string>{"dragging " + name, name + " ended"}));
+        told.clear();
+    }
 }
 
 } // namespace
