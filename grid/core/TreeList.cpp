@@ -636,6 +636,7 @@ int TCustomdxTreeList::VisibleRowCount()
 
 void TCustomdxTreeList::DropVisibleRows()
 {
+    rowHeightsStale();
     if (!m_clearing)
         m_rows.drop();
 }
@@ -656,6 +657,8 @@ void TCustomdxTreeList::UpdateVisibleRows(TdxTreeListNode *changed)
         m_rows.collapsed(changed);
     if (!m_clearing && IsMultiLineRows())
         RowHeightsChanged();
+    // A node's footer lines follow its siblings and its ancestors'.
+    rowHeightsStale();
 }
 
 // ---- Hooks ----
@@ -664,6 +667,8 @@ void TCustomdxTreeList::NodeAdded(TdxTreeListNode *node)
 {
     // A node in a collapsed branch changes no row and does not become the
     // top row or the focus: neither can be a row that is not shown.
+    // Its parent's height changes all the same, and its sibling's footers.
+    rowHeightsStale();
     if (node->IsVisible()) {
         if (!m_top)
             SetTopNode(node);

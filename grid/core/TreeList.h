@@ -59,7 +59,11 @@ public:
     ~TCustomdxTreeList() override;
 
     TreeListHost *Host() const { return m_host; }
-    void SetHost(TreeListHost *host) { m_host = host; }
+    void SetHost(TreeListHost *host)
+    {
+        m_host = host;
+        rowHeightsStale();
+    }
 
     // ---- Nodes ----
     // A new last top-level node; none when a handler deleted it at once.
@@ -668,8 +672,9 @@ protected:
     // Fonts or metrics changed: measures and heights are computed anew
     // unless an update is in progress.
     virtual void LayoutChanged();
-    // Multi-line rows measure their heights again.
-    virtual void RowHeightsChanged();
+    // Whether a node's measured row height is kept until something it
+    // depends on changes.
+    virtual bool CanCacheRowHeight() { return true; }
     virtual void StructureChanged() {}
     virtual void DropWidthCache() {}
     virtual void BandColumnsChanged(int /*band*/) {}
@@ -684,6 +689,11 @@ protected:
     virtual TdxTreeListNode *AppendNewItemNode() { return Add(); }
 
 public:
+    // Every row measures its height again when next asked. Changes the tree
+    // list sees call it themselves; a handler or hook that starts measuring
+    // rows differently calls it too.
+    virtual void RowHeightsChanged();
+
     // ---- Questions the input handling asks before it acts ----
     virtual bool MayScroll() { return true; }
     virtual bool MayDoubleClick() { return true; }
@@ -750,7 +760,12 @@ private:
     void hitHeaderPanel(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit);
     void hitRows(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit);
     std::vector<int> lineWidths(int position, int line, int width);
-    int rowHeightFor(TdxTreeListNode *node, int lineHeight, int *lineCount = nullptr);
+    // A forced call measures afresh and keeps nothing: it asks about a line
+    // height other than the rows'.
+    int rowHeightFor(TdxTreeListNode *node, int lineHeight, int *lineCount = nullptr, bool force = false);
+    int measureRowHeight(TdxTreeListNode *node, int lineHeight, int &lineCount);
+    // Row heights kept so far are stale.
+    void rowHeightsStale();
     // The header cells of the layout whose rows are being laid out, so that
     // measuring a row needs no layout of its own.
     const std::vector<TdxTreeListHeaderCell> *m_laidCells = nullptr;
@@ -848,7 +863,8 @@ private:
     bool m_searching = false;
     int m_searchReentry = 0;
     int m_foldColumn = -1;
-    uint16_t m_foldGeneration = 1; // what the nodes' folded texts must carry
+    uint16_t m_foldGeneration = 1;   // what the nodes' folded texts must carry
+    uint16_t m_heightGeneration = 1; // what the nodes' kept row heights must carry
     // Last, so that they go first: they hold references into the tree.
     std::unique_ptr<TreeListNodeDrag> m_nodeDrag;
     std::unique_ptr<TreeListHotTrack> m_hotTrack;

@@ -34,6 +34,7 @@ void TCustomdxTreeList::CalcMetrics()
 {
     if (!m_host || HasState(classes::csLoading) || IsDestroying())
         return;
+    rowHeightsStale();
     const gfx::TextMeasurer &measurer = m_host->textMeasurer();
     auto textHeight = [&measurer](const classes::TFont &font) { return measurer.textHeight(font.Font()); };
     const bool flat = m_look != 0;
@@ -547,14 +548,44 @@ int TCustomdxTreeList::NodeFooterLines(TdxTreeListNode *node)
     return int(NodeFooterLevels(node).size());
 }
 
-int TCustomdxTreeList::rowHeightFor(TdxTreeListNode *node, int line, int *lineCount)
+void TCustomdxTreeList::rowHeightsStale()
+{
+    if (++m_heightGeneration != 0)
+        return;
+    // The numbers came round: a height kept that many changes ago would read
+    // as current.
+    for (TdxTreeListNode *n = m_topLevel.first(); n; n = n->GetNext())
+        n->m_heightGeneration = 0;
+    m_heightGeneration = 1;
+}
+
+int TCustomdxTreeList::rowHeightFor(TdxTreeListNode *node, int line, int *lineCount, bool force)
+{
+    if (!force && node->m_heightGeneration == m_heightGeneration && node->m_height != 0 && CanCacheRowHeight()) {
+        if (lineCount)
+            *lineCount = int(node->m_heightLines) - 1;
+        return node->m_height;
+    }
+    int lines = -1;
+    const int height = measureRowHeight(node, line, lines);
+    if (lineCount)
+        *lineCount = lines;
+    if (!force) {
+        node->m_height = height;
+        node->m_heightLines = uint16_t(std::clamp(lines + 1, 0, 0xffff));
+        node->m_heightGeneration = m_heightGeneration;
+    }
+    return height;
+}
+
+int TCustomdxTreeList::measureRowHeight(TdxTreeListNode *node, int line, int &lineCount)
 {
     const bool bothGrids = m_settings.ShowGrid && m_settings.ShowPreviewGrid;
+    lineCount = -1;
     if (IsSingleLineRowMode()) {
         int measured = line;
         const int lines = NodeLineCount(node, measured);
-        if (lineCount)
-            *lineCount = lines;
+        lineCount = lines;
         if (lines > 1 && measured == line)
             measured = int(std::min<int64_t>(int64_t(line) + int64_t(lines - 1) * m_metrics.TextHeight, INT_MAX / 4));
         line = std::max(line, measured);

@@ -223,6 +223,7 @@ void TdxTreeListNode::SetHasChildren(bool value)
     if (value == m_hasChildren)
         return;
     m_hasChildren = value || Count() > 0;
+    m_heightGeneration = 0; // a button row is a pixel taller without grid lines
     m_owner->InvalidateNode(this);
 }
 

@@ -151,6 +151,12 @@ private:
     bool m_changing : 1 = false;      // its expanding or collapsing query runs
     bool m_deletePending : 1 = false; // its deletion waits for the running one
     FoldedPrefix m_folded;            // its text in the owner's search column
+    // Its row height as last measured, good while the owner's row-height
+    // generation is the one noted; the line count is kept plus 1, so that 0
+    // stands for "not a multi-line row".
+    uint16_t m_heightGeneration = 0;
+    uint16_t m_heightLines = 0;
+    int32_t m_height = 0;
 };
 
 } // namespace grid

@@ -20,6 +20,7 @@ void TCustomdxTreeList::SetOptionsA(uint32_t value)
     if (value == m_optionsA)
         return;
     m_optionsA = value;
+    rowHeightsStale();
     if (m_host && !IsUpdating())
         m_host->invalidateAll();
 }
@@ -29,6 +30,7 @@ void TCustomdxTreeList::SetOptionsB(uint32_t value)
     if (value == m_optionsB)
         return;
     m_optionsB = value;
+    rowHeightsStale();
     if (m_host && !IsUpdating())
         m_host->invalidateAll();
 }
@@ -177,6 +179,8 @@ void TCustomdxTreeList::ApplyParentFont(const classes::TFont &font)
 
 void TCustomdxTreeList::LayoutChanged()
 {
+    // Fonts, widths and settings all go into a row's height.
+    rowHeightsStale();
     if (IsUpdating()) {
         m_layoutPending = true;
         return;
@@ -191,7 +195,11 @@ void TCustomdxTreeList::LayoutChanged()
     }
 }
 
-void TCustomdxTreeList::RowHeightsChanged() {}
+void TCustomdxTreeList::RowHeightsChanged()
+{
+    if (!m_clearing && !IsDestroying())
+        rowHeightsStale();
+}
 
 void TCustomdxTreeList::DoCanEdit(TdxTreeListNode *node, bool &allow)
 {

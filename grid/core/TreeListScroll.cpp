@@ -15,6 +15,8 @@ void TCustomdxTreeList::SetClientRect(const rtl::TRect &rect)
     if (rect == m_clientRect)
         return;
     m_clientRect = rect;
+    // Automatic widths follow the client, and wrapped texts their widths.
+    rowHeightsStale();
     KeepPositionsValid();
 }
 
@@ -144,8 +146,11 @@ void TCustomdxTreeList::SetTopRowIndex(int value)
         return;
     // The rows passed, each with its own height.
     int64_t dy = 0;
-    for (int i = std::min(value, current); i < std::max(value, current); ++i)
-        dy += NodeRowHeight(NodeAtAbsoluteIndex(i));
+    TdxTreeListNode *passed = NodeAtAbsoluteIndex(std::min(value, current));
+    for (int i = std::min(value, current); passed && i < std::max(value, current); ++i) {
+        dy += NodeRowHeight(passed);
+        passed = passed->GetNextVisible();
+    }
     if (value > current)
         dy = -dy;
     m_lastScrollDy = int(std::clamp<int64_t>(dy, INT_MIN / 2, INT_MAX / 2));

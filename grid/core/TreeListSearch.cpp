@@ -282,12 +282,15 @@ bool TCustomdxTreeList::FindByPrefix(int column, const QString &text, int direct
 
 void TCustomdxTreeList::TextChanged(TdxTreeListNode *node, int column)
 {
+    if (owns(node))
+        node->m_heightGeneration = 0;
     if (owns(node) && (column < 0 || column == m_foldColumn))
         node->m_folded.generation = 0;
 }
 
 void TCustomdxTreeList::TextsChanged()
 {
+    rowHeightsStale();
     if (++m_foldGeneration != 0)
         return;
     // The numbers came round: a node folded that many changes ago would

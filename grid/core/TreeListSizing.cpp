@@ -265,7 +265,7 @@ void TCustomdxTreeList::FinishRowSizing(TdxTreeListNode *node, int y)
         return;
     // The tallest line height whose row still ends at or above the pointer.
     int line = m_metrics.TextHeight + 3;
-    while (line < SizingUnboundedLimit && int64_t(row->Top) + rowHeightFor(node, line + 1) <= y)
+    while (line < SizingUnboundedLimit && int64_t(row->Top) + rowHeightFor(node, line + 1, nullptr, true) <= y)
         ++line;
     TreeListSettings settings = m_settings;
     settings.DefaultRowHeight = std::max(line, 1);

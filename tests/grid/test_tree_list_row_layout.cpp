@@ -91,6 +91,8 @@ TEST(TreeListRowLayout, TheAutoRowHeightEventMeasuresInPlaceOfTheControl)
         lines = 1;
         done = true;
     };
+    EXPECT_EQ(f.tree->NodeRowHeight(n), 18 + 3 * 13); // kept until told
+    f.tree->RowHeightsChanged();
     EXPECT_EQ(f.tree->NodeRowHeight(n), 30);
 }
 
@@ -148,6 +150,7 @@ TEST(TreeListRowLayout, TheLastLeafOfAGroupCarriesAFooterLineForEachClosingLevel
     EXPECT_EQ(f.tree->NodeFooterLines(f.q), 0);  // not a leaf
     EXPECT_EQ(f.tree->NodeRowHeight(f.q2), 18 + 2 * footer);
     f.control().footerLevels = {0};
+    f.tree->RowHeightsChanged();
     EXPECT_EQ(f.tree->NodeFooterLines(f.q2), 1);
     TdxTreeListLayoutInfo info = f.layout();
     ASSERT_EQ(info.Rows.size(), 4u);
@@ -166,6 +169,7 @@ TEST(TreeListRowLayout, TheLastLeafOfAGroupCarriesAFooterLineForEachClosingLevel
     EXPECT_EQ(hit.HitCode, htCell);
     EXPECT_EQ(hit.FooterLine, -1);
     f.control().footerLevels = {0, 1};
+    f.tree->RowHeightsChanged();
     info = f.layout();
     hit = f.tree->HitTest(100, info.Rows[3].Top + 18 + footer + 1);
     EXPECT_EQ(hit.HitCode, htRowFooter);
@@ -179,4 +183,95 @@ TEST(TreeListRowLayout, TheLastLeafOfAGroupCarriesAFooterLineForEachClosingLevel
     plain.settings([](TreeListSettings &s) { s.ShowRowFooters = true; });
     TdxTreeListNode *parent = plain.node({"p"});
     EXPECT_EQ(plain.tree->NodeFooterLines(plain.node({"c"}, parent)), 0);
+}
+
+TEST(TreeListRowLayout, RowHeightsAreKeptUntilSomethingTheyDependOnChanges)
+{
+    MultiLineFixture f(-1);
+    TdxTreeListNode *n = f.node({"aaaa bbbb cccc", "x"});
+    int asked = 0;
+    f.tree->OnAutoRowHeight = [&asked](classes::TObject *, TdxTreeListNode *, TdxTreeListColumn *, int &, int &,
+                                       bool &) { ++asked; };
+    EXPECT_EQ(f.tree->NodeRowHeight(n), 18 + 2 * 13);
+    const int once = asked;
+    EXPECT_GT(once, 0);
+    f.tree->NodeRowHeight(n);
+    EXPECT_EQ(f.layout().Rows[0].LineCount, 3);
+    f.tree->CellRect(n, 1);
+    EXPECT_EQ(asked, once);
+    // Jumps over many rows measure each once.
+    for (int i = 0; i < 60; ++i)
+        f.node({"aaaa bbbb cccc", "x"});
+    f.tree->SetTopRowIndex(50);
+    f.tree->SetTopRowIndex(0);
+    const int jumped = asked;
+    f.tree->SetTopRowIndex(50);
+    f.tree->SetTopRowIndex(0);
+    EXPECT_EQ(f.tree->LastScrollDy(), 50 * (18 + 2 * 13));
+    EXPECT_EQ(asked, jumped);
+    while (n->GetNextSibling())
+        n->GetNextSibling()->Delete();
+
+    // The kept height, the laid-out row and a fresh measure agree.
+    auto kept = [&f, n] {
+        const int height = f.tree->NodeRowHeight(n);
+        const TdxTreeListLayoutInfo info = f.layout();
+        const auto row =
+            std::find_if(info.Rows.begin(), info.Rows.end(), [n](const TdxTreeListRowInfo &r) { return r.Node == n; });
+        EXPECT_NE(row, info.Rows.end());
+        if (row != info.Rows.end()) {
+            EXPECT_EQ(row->Height, height);
+        }
+        f.tree->RowHeightsChanged();
+        EXPECT_EQ(f.tree->NodeRowHeight(n), height);
+        return height;
+    };
+    const QString wide = QStringLiteral("aaaaaaaaaaaaaaaa bbbbbbbbbbbbbbbb cccccccccccccccc dddd");
+    f.tree->SetNodeString(n, 0, QStringLiteral("a"));
+    EXPECT_EQ(kept(), 18);
+    f.tree->SetNodeVariant(n, 1, wide); // 18 characters a line
+    EXPECT_EQ(kept(), 18 + 3 * 13);
+    f.settings([](TreeListSettings &s) { s.RowLineLimit = 2; });
+    EXPECT_EQ(kept(), 18 + 13);
+    f.settings([](TreeListSettings &s) { s.RowLineLimit = -1; });
+    EXPECT_EQ(kept(), 18 + 3 * 13);
+    f.band(0, 400); // 46 characters a line
+    EXPECT_EQ(kept(), 18 + 13);
+    f.tree->SetOptionsB(f.tree->OptionsB() & ~(1u << boMultiLineRows));
+    EXPECT_EQ(kept(), 18);
+    f.tree->SetOptionsB(f.tree->OptionsB() | (1u << boMultiLineRows));
+    EXPECT_EQ(kept(), 18 + 13);
+    // A wider font in the column: 23 characters a line.
+    f.host.measurer = gfx::FixedTextMeasurer(14, 13, 10);
+    classes::TFont font;
+    font.SetSize(20);
+    f.tree->Columns(1)->SetFont(&font);
+    EXPECT_EQ(kept(), 18 + 2 * 13);
+    f.host.measurer = gfx::FixedTextMeasurer();
+    f.tree->Columns(1)->Font()->SetSize(9);
+    EXPECT_EQ(kept(), 18 + 13);
+    // Automatic width narrows the band to the client.
+    f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoAutoWidth));
+    const int full = kept();
+    f.tree->SetClientRect(rtl::Rect(0, 0, 150, 300));
+    EXPECT_GT(kept(), full);
+    f.tree->SetClientRect(rtl::Rect(0, 0, 400, 300));
+    EXPECT_EQ(kept(), full);
+
+    // A child, added while its parent is collapsed, ends the parent's footer
+    // lines; its own row closes the groups.
+    FooterFixture g;
+    g.control().footerLevels = {0, 1};
+    g.tree->RowHeightsChanged();
+    const int leaf = g.tree->NodeRowHeight(g.q2);
+    g.q->SetExpanded(false);
+    TdxTreeListNode *below = g.node({"below"}, g.q2);
+    EXPECT_LT(g.tree->NodeRowHeight(g.q2), leaf);
+    const int closed = g.tree->NodeRowHeight(g.q2);
+    g.q->SetExpanded(true);
+    g.q2->SetExpanded(true);
+    EXPECT_EQ(g.tree->NodeRowHeight(g.q2), closed);
+    EXPECT_EQ(g.tree->NodeRowHeight(below), leaf);
+    below->Delete();
+    EXPECT_EQ(g.tree->NodeRowHeight(g.q2), leaf);
 }
