@@ -7,6 +7,7 @@
 #include "report/content/graphics/GraphicRegistry.h"
 #include "report/content/graphics/Graphics.h"
 #include "report/content/graphics/Images.h"
+#include "report/content/graphics/Region.h"
 #include "report/content/richtext/RichText.h"
 #include "report/content/text/DBText.h"
 #include "report/content/text/Memo.h"
@@ -657,4 +658,48 @@ TEST_F(DesignedBand, ARichTextLoadsWhatItsEditorAccepted)
     EXPECT_TRUE(rich.KeepTogether());
     EXPECT_TRUE(poppedUp(rich.DesignControl())->ItemByName(u"KeepTogether"_s)->Checked());
     EXPECT_EQ(poppedUp(rich.DesignControl())->ItemByName(u"Transparent"_s)->Checked(), rich.Transparent());
+}
+
+TEST_F(DesignedBand, ARegionPaintsItsBrushPenBevelAndCaptionAndAnEmptyImageFramesAsItsControlAsks)
+{
+    TppRegion region;
+    region.Brush()->SetColor(0x00FFFF);
+    region.SetCaption(u"Totals"_s);
+    region.SetBand(&band);
+    place(region, 10, 5, 100, 40);
+    TppImage solidFrame;
+    solidFrame.SetBand(&band);
+    place(solidFrame, 150, 5, 100, 40);
+    TppImage dashedFrame;
+    dashedFrame.SetBand(&band);
+    IppDesignControl *dashedControl = place(dashedFrame, 270, 5, 100, 40);
+    ASSERT_NE(dashedControl, nullptr);
+    dashedControl->DashedFrame = true;
+
+    const QImage shown = grabbed(u"designed-region"_s);
+    // The region stands at (10, 35) to (110, 75) on the surface.
+    EXPECT_EQ(zvotest::at(shown, 10, 60), rtl::clBlack);
+    EXPECT_EQ(zvotest::at(shown, 60, 35), rtl::clBlack);
+    EXPECT_EQ(zvotest::at(shown, 11, 60), rtl::TColor(0x808080));
+    EXPECT_EQ(zvotest::at(shown, 60, 36), rtl::TColor(0x808080));
+    EXPECT_EQ(zvotest::at(shown, 108, 60), rtl::TColor(0xC0C0C0));
+    EXPECT_EQ(zvotest::at(shown, 60, 73), rtl::TColor(0xC0C0C0));
+    EXPECT_EQ(zvotest::at(shown, 109, 60), rtl::clBlack);
+    EXPECT_EQ(zvotest::at(shown, 60, 65), rtl::TColor(0x00FFFF));
+    int captionInk = 0;
+    for (int y = 38; y < 50; ++y)
+        for (int x = 13; x < 60; ++x)
+            captionInk += zvotest::at(shown, x, y) != rtl::TColor(0x00FFFF);
+    EXPECT_GT(captionInk, 0);
+
+    // Along the top edge: unbroken for the solid frame, with gaps for the
+    // dashed one.
+    const auto gapsAlongTop = [&](int aLeft) {
+        int gaps = 0;
+        for (int x = aLeft + 2; x < aLeft + 98; ++x)
+            gaps += zvotest::at(shown, x, 35) != rtl::clBlack;
+        return gaps;
+    };
+    EXPECT_EQ(gapsAlongTop(150), 0);
+    EXPECT_GT(gapsAlongTop(270), 10);
 }

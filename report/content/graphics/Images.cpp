@@ -200,7 +200,14 @@ void TppCustomImage::PaintDesignControl(gfx::Canvas &aCanvas)
         const QString caption = QStringLiteral("(") + GetCaption() + QStringLiteral(")");
         aCanvas.DrawText(QStringView(caption), client,
                          gfx::DT_CENTER | gfx::DT_VCENTER | gfx::DT_SINGLELINE | gfx::DT_NOPREFIX);
-        aCanvas.FrameRect(client, gfx::Brush::solid(rtl::clBlack));
+        const gfx::Pen pen = aCanvas.pen();
+        const gfx::Brush brush = aCanvas.brush();
+        const bool dashed = DesignControl() && DesignControl()->DashedFrame;
+        aCanvas.setPen(gfx::Pen{rtl::clBlack, 1, dashed ? gfx::PenStyle::Dash : gfx::PenStyle::Solid});
+        aCanvas.setBrush(gfx::Brush::clear());
+        aCanvas.Rectangle(client);
+        aCanvas.setPen(pen);
+        aCanvas.setBrush(brush);
         return;
     }
     QImage bitmap(width, height, QImage::Format_RGB32);

@@ -12,6 +12,7 @@
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/GraphicsTools.h"
+#include "platform/gfx/Canvas.h"
 
 #include <algorithm>
 #include <limits>
@@ -393,6 +394,38 @@ void TppCustomRegion::Generate()
         generateChildren();
         SetSpaceUsed(used);
     }
+}
+
+void TppCustomRegion::PaintDesignControl(gfx::Canvas &aCanvas)
+{
+    const rtl::TRect client = GetSpClientRect();
+    const gfx::Pen pen = aCanvas.pen();
+    const gfx::Brush brush = aCanvas.brush();
+    aCanvas.setBrush(m_brush->Brush());
+    aCanvas.setPen(m_pen->Pen());
+    aCanvas.Rectangle(client);
+    // The bevel lies just inside the border: dark where the light does not
+    // reach (top and left), light on the other two sides.
+    const int left = client.Left + 1, top = client.Top + 1;
+    const int right = client.Right - 2, bottom = client.Bottom - 2;
+    aCanvas.setPen(gfx::Pen{rtl::TColor(0x808080), 1, gfx::PenStyle::Solid});
+    aCanvas.MoveTo(left, bottom);
+    aCanvas.LineTo(left, top);
+    aCanvas.LineTo(right + 1, top);
+    aCanvas.setPen(gfx::Pen{rtl::TColor(0xC0C0C0), 1, gfx::PenStyle::Solid});
+    aCanvas.MoveTo(right, top + 1);
+    aCanvas.LineTo(right, bottom);
+    aCanvas.LineTo(left, bottom);
+    aCanvas.setFont(Font()->Font());
+    aCanvas.setBkMode(gfx::BkMode::Transparent);
+    const QString caption = GetCaption();
+    const rtl::TRect inside{left + 2, top + 2, right - 1, bottom - 1};
+    aCanvas.SaveDC();
+    aCanvas.IntersectClipRect(inside);
+    aCanvas.TextOut(inside.Left, inside.Top, QStringView(caption));
+    aCanvas.RestoreDC();
+    aCanvas.setPen(pen);
+    aCanvas.setBrush(brush);
 }
 
 void TppCustomRegion::CalcSpaceUsed()

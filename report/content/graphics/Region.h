@@ -85,6 +85,10 @@ public:
     void SetmmWidth(int32_t aValue) override;
     void SetmmHeight(int32_t aValue) override;
 
+    // In a designer: the brush and pen over the rectangle, a two-step
+    // bevel inside the border and the caption.
+    void PaintDesignControl(gfx::Canvas &aCanvas) override;
+
     void Notify(TppCommunicator *aCommunicator, int aOperation) override;
     void GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *aRoot) override;
     void Loaded() override;

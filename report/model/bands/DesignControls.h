@@ -110,6 +110,9 @@ public:
     virtual void SetPopupMenu(IppPopupMenu *aMenu) = 0;
     virtual IppPopupMenu *PopupMenu() const = 0;
 
+    // An object with nothing to show (an image without a picture) frames
+    // itself in dashes rather than a solid line.
+    bool DashedFrame = false;
     // Paints the control on its canvas, the client area at (0, 0).
     std::function<void(gfx::Canvas &aCanvas)> OnPaint;
     // Before the menu pops up (the object binds its items).
