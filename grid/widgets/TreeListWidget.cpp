@@ -397,9 +397,13 @@ void TreeListWidget::mouseButton(QMouseEvent *event, bool down, TShiftState extr
     const TShiftState shift = ShiftState(event->modifiers()) | widgetButtonsState(event->buttons()) | extra;
     if (down)
         m_pressGlobal = event->globalPosition().toPoint();
-    if (down)
+    if (down) {
         m_tree->MouseDown(button, shift, at.x(), at.y());
-    else if (m_tree)
+        // A press on the editor soon after this one, once the release has
+        // opened it, is the second click of a double click.
+        if (InplaceEditor *editor = m_tree ? m_tree->Editor() : nullptr; editor && button == mbLeft && !extra)
+            editor->SetClickTime(std::max<int64_t>(int64_t(event->timestamp()), 1));
+    } else if (m_tree)
         m_tree->MouseUp(button, shift, at.x(), at.y());
     updateScrollBars();
     feedbackChanged();

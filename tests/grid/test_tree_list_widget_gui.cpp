@@ -7,6 +7,8 @@
 #include "tests/support/PixelProbes.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QTest>
@@ -341,6 +343,30 @@ TEST(TreeListWidget, AClickThatStartsEditingPutsTheCaretWhereItWas)
     ASSERT_NE(edit, nullptr);
     ASSERT_EQ(f.tree->State(), tsEditing);
     EXPECT_EQ(edit->lineEdit()->cursorPosition(), 0);
+
+    // With that option a press on the opened editor soon after the one on
+    // the grid is a double click: the word is selected.
+    const auto press = [](QWidget *w, QEvent::Type type, QPoint at, ulong time) {
+        QMouseEvent e(type, at, w->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+        e.setTimestamp(time);
+        QApplication::sendEvent(w, &e);
+    };
+    const ulong soon = ulong(QApplication::doubleClickInterval() / 2);
+    // The late one first: after a double click the line edit's own timer
+    // would take the next press as a third click.
+    for (ulong second : {ulong(QApplication::doubleClickInterval()) + 1, soon}) {
+        ASSERT_TRUE(f.tree->EndEditing());
+        f.tree->SetFocusedNode(f.tree->Items(0));
+        press(f.widget->viewport(), QEvent::MouseButtonPress, left, 100000);
+        press(f.widget->viewport(), QEvent::MouseButtonRelease, left, 100000 + 10);
+        ASSERT_EQ(f.tree->State(), tsEditing);
+        QLineEdit *line = edit->lineEdit();
+        const QPoint inLine = line->mapFrom(f.widget->viewport(), left + QPoint(10, 0));
+        press(line, QEvent::MouseButtonPress, inLine, 100000 + second);
+        press(line, QEvent::MouseButtonRelease, inLine, 100000 + second + 10);
+        EXPECT_EQ(line->selectedText(), second == soon ? "abcdefgh" : "") << second;
+    }
 }
 
 TEST(TreeListWidget, AnEditTellsTheGridAsItGoesAndWhenItIsCommitted)
