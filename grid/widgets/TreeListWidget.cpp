@@ -314,6 +314,11 @@ void TreeListWidget::paintFlatBorder()
 
 bool TreeListWidget::event(QEvent *event)
 {
+    // A modal window coming up, or the grid being disabled, takes the mouse
+    // away from a sizing or a drag: the mode ends unapplied, instead of
+    // waiting for a release that goes elsewhere.
+    if (m_tree && (event->type() == QEvent::WindowBlocked || (event->type() == QEvent::EnabledChange && !isEnabled())))
+        m_tree->CancelMode();
     if (event->type() == QEvent::Paint) {
         const bool handled = QAbstractScrollArea::event(event);
         paintFlatBorder();

@@ -286,6 +286,26 @@ TEST(TreeListWidget, TheSizingLineIsDrawnInvertedOverTheGridWhileSizing)
     QTest::mouseRelease(f.widget->viewport(), Qt::LeftButton, {}, QPoint(edge - 20, y));
     EXPECT_TRUE(f.widget->sizingLine().isEmpty());
     EXPECT_EQ(f.tree->Columns(0)->Width(), edge - 20 + 1);
+
+    // A modal window coming up, or the grid disabled, ends a sizing
+    // unapplied: the line goes, the width stays.
+    const int width = f.tree->Columns(0)->Width();
+    for (int way = 0; way < 2; ++way) {
+        QTest::mousePress(f.widget->viewport(), Qt::LeftButton, {}, QPoint(edge - 20, y));
+        QTest::mouseMove(f.widget->viewport(), QPoint(edge - 40, y));
+        ASSERT_EQ(f.tree->State(), tsColumnSizing);
+        if (way == 0) {
+            QEvent blocked(QEvent::WindowBlocked);
+            QApplication::sendEvent(f.widget.get(), &blocked);
+        } else {
+            f.widget->setEnabled(false);
+        }
+        EXPECT_EQ(f.tree->State(), tsNone) << way;
+        EXPECT_TRUE(f.widget->sizingLine().isEmpty()) << way;
+        f.widget->setEnabled(true);
+        QTest::mouseRelease(f.widget->viewport(), Qt::LeftButton, {}, QPoint(edge - 40, y));
+        EXPECT_EQ(f.tree->Columns(0)->Width(), width) << way;
+    }
 }
 
 TEST(TreeListWidget, AColumnEdgeShowsTheSplitCursorWhileAnEditorIsOpen)
