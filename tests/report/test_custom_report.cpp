@@ -224,12 +224,35 @@ TEST(CustomReport, AStaticHeightAboveThePrintableHeightIsRefusedWithAWarningInTh
     EXPECT_EQ(detail->mmHeight(), height);
     EXPECT_TRUE(shown.isEmpty());
 
+    // A designer that shows no bar for the band has nothing to explain.
     RecordingDesigner designer;
     report.SetDesigner(&designer);
     detail->SetmmHeight(report.mmPrintableHeight() + 1);
     EXPECT_EQ(detail->mmHeight(), height);
-    EXPECT_EQ(shown, QStringList{ppLoadStr(297)});
+    EXPECT_TRUE(shown.isEmpty());
     report.SetDesigner(nullptr);
+}
+
+// A designer that is an object of the class library: the report's host.
+class HostingDesigner
+    : public classes::TObject
+    , public RecordingDesigner
+{};
+
+TEST(CustomReport, AnAttachedDesignerIsTheHostAndALanguageChangeRecaptionsTheBands)
+{
+    TppCustomReport report;
+    report.CreateDefaultBands();
+    HostingDesigner designer;
+    report.SetDesigner(&designer);
+    EXPECT_EQ(report.GetHostObject(), &designer);
+    TppBand *header = report.GetBand(0);
+    header->SetCaption(QStringLiteral("stale"));
+    report.LanguageChanged();
+    EXPECT_EQ(header->Caption(), header->GetDefaultCaption());
+    EXPECT_NE(header->Caption(), QStringLiteral("stale"));
+    report.SetDesigner(nullptr);
+    EXPECT_EQ(report.GetHostObject(), nullptr);
 }
 
 } // namespace
@@ -975,6 +998,29 @@ TEST(ReportModules, TheMainReportsDataModuleOffersItsPipelinesAndDesignerModules
     EXPECT_EQ(streamed, 1);
     delete report;
     classes::UnRegisterClass(TCountedModule::StaticClass());
+}
+
+} // namespace
+
+namespace {
+
+TEST(CustomReport, ABandTheReportOwnsLeavesItsComponentsWithItsDesignControl)
+{
+    classes::TComponent form(nullptr);
+    TppCustomReport report(&form);
+    // As a designer makes it: owned by the report itself.
+    auto *owned = new TppHeaderBand(nullptr);
+    owned->SetReport(&report);
+    report.InsertComponent(owned);
+    auto *formBand = new TppFooterBand(&form);
+    formBand->SetReport(&report);
+    ASSERT_EQ(owned->Owner(), &report);
+    owned->FreeDesignControl();
+    formBand->FreeDesignControl();
+    EXPECT_EQ(owned->Owner(), nullptr);
+    EXPECT_EQ(formBand->Owner(), &form);
+    // Still the report's band, which frees it.
+    EXPECT_EQ(report.IndexOfBand(owned), 0);
 }
 
 } // namespace

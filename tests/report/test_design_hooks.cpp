@@ -703,3 +703,17 @@ TEST_F(DesignedBand, ARegionPaintsItsBrushPenBevelAndCaptionAndAnEmptyImageFrame
     EXPECT_EQ(gapsAlongTop(150), 0);
     EXPECT_GT(gapsAlongTop(270), 10);
 }
+
+TEST_F(DesignedBand, ABandWithABarExplainsWhyItKeepsItsHeight)
+{
+    QStringList shown;
+    ScopedDialogServices dialogs({{}, [&shown](const TppMessageRequest &aRequest) {
+                                      shown.append(aRequest.text);
+                                      return 1;
+                                  }});
+    ASSERT_NE(band.BandDesignControl(), nullptr);
+    const int32_t height = band.mmHeight();
+    band.SetmmHeight(report.mmPrintableHeight() + 1);
+    EXPECT_EQ(band.mmHeight(), height);
+    EXPECT_EQ(shown, QStringList{ppLoadStr(297)});
+}

@@ -391,8 +391,9 @@ void TppBand::SetmmHeight(int32_t aValue)
         }
         if (aValue != m_mmHeight && m_printHeight == TppPrintHeightType::phStatic &&
             aValue > m_report->mmPrintableHeight()) {
-            // The designer's user learns why the height stayed.
-            if (m_report->Designer())
+            // The designer's user, who dragged the band's bar, learns why
+            // the height stayed.
+            if (m_bandDesignControl)
                 ppShowMessage(ppLoadStr(297), TppMessageKind::Warning);
             return;
         }

@@ -78,6 +78,10 @@ void TppBand::FreeDesignControl()
     SetBandDesignControl(nullptr);
     SetDesignRuler(nullptr);
     m_designPositions.clear();
+    // A band a report itself owns (one its designer made) leaves the
+    // report's components with its bar.
+    if (classes::TComponent *owner = Owner(); owner && dynamic_cast<IppReportContext *>(owner))
+        owner->RemoveComponent(this);
 }
 
 void TppBand::SetDesignOffset(int aOffset)

@@ -755,6 +755,9 @@ void TppCustomReport::LanguageChanged()
 {
     TppProducer::LanguageChanged();
     m_popupMenus.Recaption();
+    // Band captions are the library's texts in the report's language.
+    for (TppBand *band : std::vector<TppBand *>(m_bands))
+        band->UpdateCaption();
     // The template's dialogs speak the report's language.
     m_template->SetLanguageIndex(LanguageIndex());
     designerMessage(ppReportMsg::LanguageChanged, this);
@@ -794,7 +797,14 @@ void TppCustomReport::SetDesigner(IppDesignerSink *aDesigner)
     if (aDesigner == m_designer)
         return;
     designerMessage(ppReportMsg::DesignerDetaching, this);
+    auto *oldHost = dynamic_cast<classes::TObject *>(m_designer);
     m_designer = aDesigner;
+    // The designer is the host object the report's objects ask to make
+    // components and hear of changes.
+    if (auto *host = dynamic_cast<classes::TObject *>(aDesigner))
+        SetHostObject(host);
+    else if (oldHost && GetHostObject() == oldHost)
+        SetHostObject(nullptr);
     designerMessage(ppReportMsg::DesignerAttached, this);
     for (TppCustomReport *child : subReportChildren())
         child->SetDesigner(aDesigner);
