@@ -131,6 +131,22 @@ const classes::TEnumInfo &DragModeInfo()
     return info;
 }
 
+const classes::TEnumInfo &BiDiModeInfo()
+{
+    static const classes::TEnumInfo info(
+        QStringLiteral("TBiDiMode"),
+        {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"});
+    return info;
+}
+
+// The mode a widget that follows its parent reads in: only the mirroring
+// comes down through Qt.
+controls::TBiDiMode inheritedBiDiMode(const QWidget &widget)
+{
+    return widget.layoutDirection() == Qt::RightToLeft ? controls::TBiDiMode::bdRightToLeft
+                                                       : controls::TBiDiMode::bdLeftToRight;
+}
+
 const classes::TEnumInfo &AnchorKindInfo()
 {
     static const classes::TEnumInfo info(QStringLiteral("TAnchorKind"), {"akLeft", "akTop", "akRight", "akBottom"});
@@ -182,6 +198,9 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             c.Boolean("ShowHint", &T::ShowHint, &T::SetShowHint).Stored([](const classes::TPersistent &o) {
                 return !static_cast<const T &>(o).ParentShowHint();
             });
+            c.Enum("BiDiMode", BiDiModeInfo(), &T::BiDiMode, &T::SetBiDiMode)
+                .Stored([](const classes::TPersistent &o) { return !static_cast<const T &>(o).ParentBiDiMode(); });
+            c.Boolean("ParentBiDiMode", &T::ParentBiDiMode, &T::SetParentBiDiMode).Default(true);
             c.Object("Constraints", &T::Constraints);
             // The control shows, places and sizes its pages itself.
             c.Boolean("Visible", [](const T &p) { return !p.QWidget::isHidden(); }).Stored(false);
@@ -267,6 +286,9 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
             c.Boolean("ShowHint", &T::ShowHint, &T::SetShowHint).Stored([](const classes::TPersistent &o) {
                 return !static_cast<const T &>(o).ParentShowHint();
             });
+            c.Enum("BiDiMode", BiDiModeInfo(), &T::BiDiMode, &T::SetBiDiMode)
+                .Stored([](const classes::TPersistent &o) { return !static_cast<const T &>(o).ParentBiDiMode(); });
+            c.Boolean("ParentBiDiMode", &T::ParentBiDiMode, &T::SetParentBiDiMode).Default(true);
             c.Object("Constraints", [](const T &p) { return p.Constraints(); });
             // Hidden only when hidden on purpose: a control not shown yet,
             // or on a window not shown yet, is visible.
@@ -487,6 +509,30 @@ bool TdxTabSheet::HintsShown() const
     if (!m_parentShowHint)
         return m_showHint;
     return m_pageControl ? m_pageControl->HintsShown() : true;
+}
+
+controls::TBiDiMode TdxTabSheet::BiDiMode() const
+{
+    if (!m_parentBiDiMode)
+        return m_biDiMode;
+    return m_pageControl ? m_pageControl->BiDiMode() : inheritedBiDiMode(*this);
+}
+
+void TdxTabSheet::SetBiDiMode(controls::TBiDiMode value)
+{
+    m_biDiMode = value;
+    m_parentBiDiMode = false;
+    setLayoutDirection(controls::LayoutDirectionOf(value));
+}
+
+void TdxTabSheet::SetParentBiDiMode(bool value)
+{
+    if (value) {
+        m_parentBiDiMode = true;
+        unsetLayoutDirection();
+    } else if (m_parentBiDiMode) {
+        SetBiDiMode(BiDiMode());
+    }
 }
 
 void TdxTabSheet::SetBorderWidth(int value)
@@ -823,6 +869,28 @@ void TdxCustomPageControl::SetParentShowHint(bool value)
     m_parentShowHint = value;
     if (value)
         m_showHint = true;
+}
+
+controls::TBiDiMode TdxCustomPageControl::BiDiMode() const
+{
+    return m_parentBiDiMode ? inheritedBiDiMode(*this) : m_biDiMode;
+}
+
+void TdxCustomPageControl::SetBiDiMode(controls::TBiDiMode value)
+{
+    m_biDiMode = value;
+    m_parentBiDiMode = false;
+    setLayoutDirection(controls::LayoutDirectionOf(value));
+}
+
+void TdxCustomPageControl::SetParentBiDiMode(bool value)
+{
+    if (value) {
+        m_parentBiDiMode = true;
+        unsetLayoutDirection();
+    } else if (m_parentBiDiMode) {
+        SetBiDiMode(BiDiMode());
+    }
 }
 
 void TdxCustomPageControl::SetTabStop(bool value)

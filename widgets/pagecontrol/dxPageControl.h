@@ -11,6 +11,7 @@
 #include "platform/classes/PropInfo.h"
 #include "platform/classes/SizeConstraints.h"
 #include "platform/controls/Align.h"
+#include "platform/controls/ControlTypes.h"
 #include "platform/controls/Drag.h"
 #include "platform/controls/MouseTypes.h"
 #include "platform/controls/RepeatTimer.h"
@@ -118,6 +119,12 @@ public:
     bool ParentShowHint() const { return m_parentShowHint; }
     void SetParentShowHint(bool value);
     bool HintsShown() const;
+    // With ParentBiDiMode the page reads as its control does; a mode of its
+    // own ends ParentBiDiMode.
+    controls::TBiDiMode BiDiMode() const;
+    void SetBiDiMode(controls::TBiDiMode value);
+    bool ParentBiDiMode() const { return m_parentBiDiMode; }
+    void SetParentBiDiMode(bool value);
     // The margin kept free inside the page around its controls.
     int BorderWidth() const { return m_borderWidth; }
     void SetBorderWidth(int value);
@@ -183,6 +190,8 @@ private:
     bool m_parentShowHint = true;
     const std::unique_ptr<classes::TFont> m_fontObject = std::make_unique<classes::TFont>();
     bool m_parentFont = true;
+    controls::TBiDiMode m_biDiMode = controls::TBiDiMode::bdLeftToRight;
+    bool m_parentBiDiMode = true;
     controls::TDragMode m_dragMode = controls::TDragMode::dmManual;
     std::optional<QPoint> m_dragFrom;
     const std::unique_ptr<classes::TSizeConstraints> m_constraints = std::make_unique<classes::TSizeConstraints>();
@@ -286,6 +295,12 @@ public:
     bool ParentShowHint() const { return m_parentShowHint; }
     void SetParentShowHint(bool value);
     bool HintsShown() const { return m_parentShowHint || m_showHint; }
+    // Right to left mirrors the control, its strip's place and its pages'
+    // controls; with ParentBiDiMode it follows the window.
+    controls::TBiDiMode BiDiMode() const;
+    void SetBiDiMode(controls::TBiDiMode value);
+    bool ParentBiDiMode() const { return m_parentBiDiMode; }
+    void SetParentBiDiMode(bool value);
     // The smallest and largest size the control takes.
     classes::TSizeConstraints *Constraints() const { return m_constraints.get(); }
     bool DockSite() const { return m_dockSite; }
@@ -403,6 +418,8 @@ private:
     std::optional<QPoint> m_dragFrom;
     bool m_showHint = false;
     bool m_parentShowHint = true;
+    controls::TBiDiMode m_biDiMode = controls::TBiDiMode::bdLeftToRight;
+    bool m_parentBiDiMode = true;
     const std::unique_ptr<classes::TSizeConstraints> m_constraints = std::make_unique<classes::TSizeConstraints>();
     bool m_entered = false;
     QMetaObject::Connection m_focusWatch;

@@ -1048,3 +1048,49 @@ TEST_F(PageControlTest, AutomaticDragModeDragsThePageAndTheControl)
 }
 
 } // namespace
+
+// BiDiMode mirrors the control and, through ParentBiDiMode, its pages; a
+// page's own mode holds against its control's; both come back from a stored
+// layout, and ParentBiDiMode follows the window again.
+TEST_F(PageControlTest, BiDiModeMirrorsTheControlAndItsPagesAndIsStored)
+{
+    RegisterPageControlClasses();
+    control->SetName("PageControl1");
+    for (size_t i = 0; i < pages.size(); ++i)
+        pages[i]->SetName(QStringLiteral("Sheet%1").arg(i + 1));
+    EXPECT_TRUE(control->ParentBiDiMode());
+    control->SetBiDiMode(controls::TBiDiMode::bdRightToLeft);
+    pages[2]->SetBiDiMode(controls::TBiDiMode::bdLeftToRight);
+    EXPECT_FALSE(control->ParentBiDiMode());
+    EXPECT_EQ(control->layoutDirection(), Qt::RightToLeft);
+    EXPECT_EQ(pages[0]->layoutDirection(), Qt::RightToLeft);
+    EXPECT_EQ(pages[0]->BiDiMode(), controls::TBiDiMode::bdRightToLeft);
+    EXPECT_EQ(pages[2]->layoutDirection(), Qt::LeftToRight);
+
+    classes::TMemoryStream stream;
+    stream.WriteComponent(control);
+    stream.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(stream, text);
+    const QByteArray written(text.Memory(), int(text.Size()));
+    EXPECT_EQ(written.count("BiDiMode = bdRightToLeft"), 1) << written.constData();
+    EXPECT_EQ(written.count("BiDiMode = bdLeftToRight"), 1) << written.constData();
+    EXPECT_EQ(written.count("ParentBiDiMode = False"), 2) << written.constData();
+
+    QWidget form;
+    auto *restored = new TdxPageControl(&form);
+    stream.SetPosition(0);
+    stream.ReadComponent(restored);
+    ASSERT_EQ(restored->PageCount(), 3);
+    EXPECT_EQ(restored->layoutDirection(), Qt::RightToLeft);
+    EXPECT_TRUE(restored->Pages(0)->ParentBiDiMode());
+    EXPECT_EQ(restored->Pages(1)->layoutDirection(), Qt::RightToLeft);
+    EXPECT_EQ(restored->Pages(2)->BiDiMode(), controls::TBiDiMode::bdLeftToRight);
+    EXPECT_EQ(restored->Pages(2)->layoutDirection(), Qt::LeftToRight);
+
+    restored->SetParentBiDiMode(true);
+    EXPECT_EQ(restored->layoutDirection(), Qt::LeftToRight);
+    form.setLayoutDirection(Qt::RightToLeft);
+    EXPECT_EQ(restored->BiDiMode(), controls::TBiDiMode::bdRightToLeft);
+    EXPECT_EQ(restored->Pages(0)->layoutDirection(), Qt::RightToLeft);
+}
