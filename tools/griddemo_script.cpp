@@ -65,8 +65,7 @@ class ScriptRun
 {
 public:
     ScriptRun(GridDemo &demo, TreeListWidget &widget)
-        : m_demo(demo)
-        , m_tree(*demo.tree)
+        : m_tree(*demo.tree)
         , m_widget(widget)
     {
         // What a program listening to the grid would hear, counted.
@@ -199,7 +198,6 @@ private:
         }
     }
 
-    GridDemo &m_demo;
     TCustomdxTreeListControl &m_tree;
     TreeListWidget &m_widget;
     // Every box the grid shows is answered at once and kept for the checks.
