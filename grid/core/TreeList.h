@@ -760,15 +760,14 @@ private:
     void hitHeaderPanel(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit);
     void hitRows(const TdxTreeListLayoutInfo &info, TdxTreeListHitInfo &hit);
     std::vector<int> lineWidths(int position, int line, int width);
+    // The widths of a band line's cells as laid out in a band that wide.
+    std::vector<int> placedLineWidths(int position, int line, int bandWidth);
     // A forced call measures afresh and keeps nothing: it asks about a line
     // height other than the rows'.
     int rowHeightFor(TdxTreeListNode *node, int lineHeight, int *lineCount = nullptr, bool force = false);
     int measureRowHeight(TdxTreeListNode *node, int lineHeight, int &lineCount);
     // Row heights kept so far are stale.
     void rowHeightsStale();
-    // The header cells of the layout whose rows are being laid out, so that
-    // measuring a row needs no layout of its own.
-    const std::vector<TdxTreeListHeaderCell> *m_laidCells = nullptr;
     void rescaleBand(int position, int width);
 
     TreeListHost *m_host = nullptr;

@@ -172,6 +172,25 @@ int TCustomdxTreeList::TotalBandsWidth()
     return layoutClamped(total);
 }
 
+std::vector<int> TCustomdxTreeList::placedLineWidths(int position, int line, int bandWidth)
+{
+    const int extra = position == 0 ? FirstColumnExtraWidth() : 0;
+    std::vector<int> widths = lineWidths(position, line, bandWidth - extra);
+    const size_t count = widths.size();
+    int64_t x = 0;
+    for (size_t i = 0; i < count; ++i) {
+        int64_t w = widths[i];
+        if (position == 0 && i == 0 && count > 1)
+            w += extra;
+        // The last column takes what the band has left.
+        // Stored widths wider than the band are cut at its edge.
+        const int64_t right = i + 1 == count ? bandWidth : std::min<int64_t>(x + w, bandWidth);
+        widths[i] = layoutClamped(right - x);
+        x = right;
+    }
+    return widths;
+}
+
 std::vector<int> TCustomdxTreeList::lineWidths(int position, int line, int width)
 {
     const int count = ColumnsInBandLine(position, line);
@@ -362,7 +381,6 @@ void TCustomdxTreeList::layoutBands(TdxTreeListLayoutInfo &info)
 void TCustomdxTreeList::layoutHeaderCells(TdxTreeListLayoutInfo &info)
 {
     const TreeListMetrics &m = m_metrics;
-    const int extra = FirstColumnExtraWidth();
     const int panelLines = std::max(1, HeaderPanelLineCount());
     for (size_t b = 0; b < info.Bands.size(); ++b) {
         const TdxTreeListBandInfo &band = info.Bands[b];
@@ -374,19 +392,12 @@ void TCustomdxTreeList::layoutHeaderCells(TdxTreeListLayoutInfo &info)
             info.EmptyBands.push_back({band.BandIndex, clip, clip.Right < band.BandRect.Right});
             continue;
         }
-        const int width = band.BandRect.Width() - (band.BandIndex == 0 ? extra : 0);
         for (int line = 0; line < lines; ++line) {
             const int count = ColumnsInBandLine(band.BandIndex, line);
-            const std::vector<int> widths = lineWidths(band.BandIndex, line, width);
+            const std::vector<int> widths = placedLineWidths(band.BandIndex, line, band.BandRect.Width());
             int x = band.BandRect.Left;
-            for (int i = 0; i < count; ++i) {
-                int w = widths[size_t(i)];
-                if (band.BandIndex == 0 && i == 0 && count > 1)
-                    w += extra;
-                // The last column takes what the band has left.
-                // Stored widths wider than the band are cut at its edge.
-                const int right =
-                    i == count - 1 ? band.BandRect.Right : std::min(layoutClamped(int64_t(x) + w), band.BandRect.Right);
+            for (int i = 0; i < count && size_t(i) < widths.size(); ++i) {
+                const int right = layoutClamped(int64_t(x) + widths[size_t(i)]);
                 TdxTreeListHeaderCell cell;
                 cell.ColumnIndex = ColumnAt(band.BandIndex, line, i);
                 cell.BandIndex = band.BandIndex;
@@ -424,13 +435,6 @@ void TCustomdxTreeList::layoutRows(TdxTreeListLayoutInfo &info, int stopY)
     // shorter still; bounded so that a tiny row height reserves no megabytes.
     info.Rows.reserve(size_t(std::clamp(rows.Height() / std::max(m_settings.DefaultRowHeight, 1) + 1, 1, 256)));
     TdxTreeListNode *n = m_top ? m_top : m_topLevel.first();
-    struct LaidCells
-    {
-        const std::vector<TdxTreeListHeaderCell> *&slot;
-        const std::vector<TdxTreeListHeaderCell> *saved;
-        ~LaidCells() { slot = saved; }
-    } laid{m_laidCells, m_laidCells};
-    m_laidCells = &info.HeaderCells;
     for (; n && y < rows.Bottom; n = n->GetNextVisible()) {
         if (y > stopY) {
             // Cut short: the rows go on below, so nothing ends above stopY.
@@ -507,26 +511,34 @@ void TCustomdxTreeList::MeasureCellHeight(TdxTreeListNode *node, int column, int
 
 int TCustomdxTreeList::NodeLineCount(TdxTreeListNode *node, int &lineHeight)
 {
-    TdxTreeListLayoutInfo own;
-    const std::vector<TdxTreeListHeaderCell> *cells = m_laidCells;
-    if (!cells) {
-        // Bands and header cells only: no row is measured for it.
-        calcLayout(own, INT_MIN);
-        cells = &own.HeaderCells;
-    }
+    // Every column counts, in view or scrolled out of it, so that a row
+    // keeps its height while the bands scroll past.
     const int limit = m_settings.RowLineLimit < 0 ? -1 : m_settings.RowLineLimit;
+    const int bands = VisibleBandCount();
+    const int extra = FirstColumnExtraWidth();
+    const int leftFixed = LeftFixedBand();
+    const int rightFixed = RightFixedBand();
     int lines = 1;
-    for (const TdxTreeListHeaderCell &cell : *cells) {
-        int width = cell.CellRect.Width();
-        if (cell.BandIndex == 0 && cell.FirstInLine)
-            width -= NodeIndentWidth(node);
-        int height = 0;
-        int count = 1;
-        // The text is drawn 2 px in from either side.
-        MeasureCellHeight(node, cell.ColumnIndex, width - 4, limit, height, count);
-        lines = std::max(lines, count);
-        if (count == 1)
-            lineHeight = std::max(lineHeight, height);
+    for (int position = 0; position < bands; ++position) {
+        int bandWidth = BandDisplayWidth(position) + (position == 0 ? extra : 0);
+        // A fixed band gives up its separator.
+        if (position == leftFixed || (position == rightFixed && rightFixed != leftFixed))
+            bandWidth -= m_settings.FixedBandSeparatorWidth;
+        for (int line = 0; line < BandLineCount(position); ++line) {
+            const std::vector<int> widths = placedLineWidths(position, line, bandWidth);
+            for (size_t i = 0; i < widths.size(); ++i) {
+                int width = widths[i];
+                if (position == 0 && i == 0)
+                    width -= NodeIndentWidth(node);
+                int height = 0;
+                int count = 1;
+                // The text is drawn 2 px in from either side.
+                MeasureCellHeight(node, ColumnAt(position, line, int(i)), width - 4, limit, height, count);
+                lines = std::max(lines, count);
+                if (count == 1)
+                    lineHeight = std::max(lineHeight, height);
+            }
+        }
     }
     return lines;
 }

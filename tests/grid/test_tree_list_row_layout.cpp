@@ -275,3 +275,23 @@ TEST(TreeListRowLayout, RowHeightsAreKeptUntilSomethingTheyDependOnChanges)
     below->Delete();
     EXPECT_EQ(g.tree->NodeRowHeight(g.q2), leaf);
 }
+
+TEST(TreeListRowLayout, ColumnsScrolledOutOfViewCountInTheRowsHeight)
+{
+    MultiLineFixture f(-1);
+    f.band(1, 200);
+    f.sized(1, 200);
+    f.band(2, 200);
+    f.sized(2, 200); // 28 characters a line, beyond the client at first
+    TdxTreeListNode *n = f.node({"a", "b", "", "aaaaaaaaaaaaaaaa bbbbbbbbbbbbbbbb"});
+    EXPECT_EQ(f.tree->NodeRowHeight(n), 18 + 13);
+    f.tree->SetHorzOffset(400);
+    f.tree->RowHeightsChanged();
+    EXPECT_EQ(f.layout().Rows[0].Height, 18 + 13);
+    // A fixed band gives up its separator: 27 characters a line.
+    f.tree->SetHorzOffset(0);
+    f.tree->SetNodeString(n, 3, QStringLiteral("aaaaaaaaaaaaa bbbbbbbbbbbbbb"));
+    EXPECT_EQ(f.tree->NodeRowHeight(n), 18);
+    f.tree->Bands()->Items(2)->SetFixed(bfRight);
+    EXPECT_EQ(f.tree->NodeRowHeight(n), 18 + 13);
+}
