@@ -119,6 +119,65 @@ void BM_SaveAndLoadFile(benchmark::State &state)
 }
 BENCHMARK(BM_SaveAndLoadFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// A report of `count` labels in one detail band, stored in the text form
+// and read once into the report; loading that report's binary form is what
+// is timed. Grows linearly when each name and each component added costs
+// the same however many came before.
+void BM_LoadComponents(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    templateBenchSetup(); // the classes registered
+    classes::TComponent form{nullptr};
+    auto *report = new TppReport(&form);
+    report->SetName(QStringLiteral("ppReport1"));
+    auto *band = new TppDetailBand(&form);
+    band->SetName(QStringLiteral("ppDetailBand1"));
+    band->SetReport(report);
+    auto *label = new TppLabel(&form);
+    label->SetBand(band);
+    label->SetName(QStringLiteral("ppLabel1"));
+    label->SetCaption(QStringLiteral("Label 1"));
+    TppReportTemplate &storage = *report->Template();
+    storage.SetFormat(TppFormatType::ftASCII);
+    classes::TMemoryStream one;
+    storage.SaveToStream(one);
+    // The label's object, repeated under numbered names.
+    const QByteArray text(static_cast<const char *>(one.Memory()), qsizetype(one.Size()));
+    const qsizetype begin = text.indexOf("object ppLabel1");
+    const qsizetype end = text.indexOf("\r\n    end\r\n", begin) + 11;
+    const QByteArray object = text.mid(begin, end - begin);
+    QByteArray many = text.left(begin);
+    many.reserve(text.size() + object.size() * count + 16 * count);
+    for (int i = 1; i <= count; ++i) {
+        QByteArray copy = object;
+        const QByteArray number = QByteArray::number(i);
+        copy.replace("ppLabel1", "ppLabel" + number);
+        copy.replace("Label1", "Label" + number);
+        many += copy;
+    }
+    many += text.mid(end);
+    classes::TMemoryStream stream;
+    stream.WriteBuffer(many.constData(), many.size());
+    stream.SetPosition(0);
+    storage.LoadFromStream(stream);
+    storage.SetFormat(TppFormatType::ftBinary);
+    stream.SetSize(0);
+    storage.SaveToStream(stream);
+    for (auto _ : state) {
+        stream.SetPosition(0);
+        storage.LoadFromStream(stream);
+    }
+    state.counters["components"] = double(report->Bands(0)->ObjectCount());
+    state.counters["bytes"] = double(stream.Size());
+}
+BENCHMARK(BM_LoadComponents)
+    ->Arg(2000)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(100000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char **argv)

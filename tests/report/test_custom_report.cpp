@@ -332,6 +332,45 @@ TEST(CustomReport, UniqueUserNamesCountOnlyThisReportsObjects)
 
 namespace {
 
+// The report keeps its objects' names in an index; what it answers must
+// follow every rename, move and free as a walk over the objects would.
+TEST(CustomReport, NamesAreFoundAfterRenamesMovesAndFrees)
+{
+    TppCustomReport report;
+    auto *detail = new TppDetailBand;
+    detail->SetReport(&report);
+    auto *summary = new TppSummaryBand;
+    summary->SetReport(&report);
+    auto *a = new StandInPrintable;
+    a->SetBand(detail);
+    a->SetUserName(QStringLiteral("Amount"));
+    auto *b = new StandInPrintable;
+    b->SetBand(detail);
+    b->SetUserName(QStringLiteral("Balance"));
+    EXPECT_EQ(report.FindUserName(QStringLiteral("AMOUNT")), a);
+
+    a->SetUserName(QStringLiteral("Total"));
+    EXPECT_EQ(report.FindUserName(QStringLiteral("total")), a);
+    EXPECT_EQ(report.FindUserName(QStringLiteral("Amount")), nullptr);
+    // The old name is free again; a taken one gets a number.
+    b->SetUserName(QStringLiteral("Amount"));
+    EXPECT_EQ(report.FindUserName(QStringLiteral("Amount")), b);
+    auto *c = new StandInPrintable;
+    c->SetBand(summary);
+    c->SetUserName(QStringLiteral("Total"));
+    EXPECT_EQ(c->UserName(), QStringLiteral("Total1"));
+
+    a->SetBand(summary);
+    EXPECT_EQ(report.FindUserName(QStringLiteral("Total")), a);
+    delete a;
+    EXPECT_EQ(report.FindUserName(QStringLiteral("Total")), nullptr);
+    c->SetUserName(QStringLiteral("Total"));
+    EXPECT_EQ(c->UserName(), QStringLiteral("Total"));
+    delete summary;
+    EXPECT_EQ(report.FindUserName(QStringLiteral("Total")), nullptr);
+    EXPECT_EQ(report.FindUserName(QStringLiteral("Amount")), b);
+}
+
 TEST(CustomReport, ARenameInTheDesignerCarriesTheReportNameIntoItsParts)
 {
     classes::TComponent form(nullptr);

@@ -22,6 +22,7 @@
 #include "report/model/templates/TemplateRTTI.h"
 
 #include "platform/classes/ClassBuilder.h"
+#include "platform/classes/ClassRegistry.h"
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Reader.h"
 #include "platform/classes/Streams.h"
@@ -58,6 +59,26 @@ const classes::TMetaClass &ScriptedErrorDialog::StaticClass()
 {
     static const classes::TMetaClass meta =
         classes::MakeClass<ScriptedErrorDialog, TppCustomTemplateErrorDialog>("ScriptedErrorDialog");
+    return meta;
+}
+
+// A label that counts how often its name is asked for.
+class CountingLabel : public TppLabel
+{
+    ZVO_CLASS(CountingLabel)
+public:
+    using TppLabel::TppLabel;
+    QString GetUserName() const override
+    {
+        ++Asked;
+        return TppLabel::GetUserName();
+    }
+    static inline int64_t Asked = 0;
+};
+
+const classes::TMetaClass &CountingLabel::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<CountingLabel, TppLabel>("CountingLabel");
     return meta;
 }
 
@@ -189,6 +210,28 @@ TEST_F(ReportTemplates, BothFormsBringTheLayoutBackIntoTheLiveReport)
 
 // A memo's tab stops are stored in the report's units and its chain by
 // name: both come back as they were, whatever the units.
+// Every object read is named, and the name must be free: were it looked
+// for among all the objects before it, a load of n objects would take n * n
+// steps (100,000 labels took minutes).
+TEST_F(ReportTemplates, ALoadAsksEachNameAFewTimesHoweverManyObjectsThereAre)
+{
+    classes::RegisterClass(CountingLabel::StaticClass());
+    constexpr int count = 400;
+    TppBand *detail = report->GetBand(4);
+    ASSERT_NE(detail, nullptr);
+    for (int i = 1; i <= count; ++i) {
+        auto *label = new CountingLabel(&form);
+        label->SetBand(detail);
+        label->SetName(QStringLiteral("ppCounting%1").arg(i));
+    }
+    const QByteArray bytes = save(TppFormatType::ftBinary);
+    CountingLabel::Asked = 0;
+    load(bytes);
+    EXPECT_EQ(report->GetBand(4)->ObjectCount(), count);
+    EXPECT_LT(CountingLabel::Asked, 20 * count);
+    classes::UnRegisterClass(CountingLabel::StaticClass());
+}
+
 TEST_F(ReportTemplates, MemosComeBackWithTheirTabStopsAndChain)
 {
     report->SetUnits(TppUnitType::utMillimeters);

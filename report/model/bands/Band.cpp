@@ -95,6 +95,7 @@ TppBand::~TppBand()
         TppComponent *object = m_objects.back();
         delete object;
         if (!m_objects.empty() && m_objects.back() == object) {
+            m_objectSet.erase(object);
             m_objects.pop_back();
             ++m_objectsChanges;
         }
@@ -120,7 +121,11 @@ TppComponent *TppBand::Objects(int aIndex) const
 
 int TppBand::IndexOfObject(const TppComponent *aObject) const
 {
-    return bandIndexIn(m_objects, aObject);
+    if (!m_objectSet.count(aObject))
+        return -1;
+    // Objects leave from the back when a band is freed.
+    const auto it = std::find(m_objects.rbegin(), m_objects.rend(), aObject);
+    return int(m_objects.rend() - it) - 1;
 }
 
 int TppBand::FindObject(const QString &aName) const
@@ -141,6 +146,7 @@ void TppBand::AddObject(TppComponent *aObject)
         return;
     }
     m_objects.push_back(aObject);
+    m_objectSet.insert(aObject);
     ++m_objectsChanges;
     if (aObject->Owner() != Owner() && Owner())
         aObject->ChangeOwner(Owner());
@@ -150,6 +156,8 @@ void TppBand::AddObject(TppComponent *aObject)
         AddVariable(aObject);
     if (aObject->DesignControl())
         RecordDesignPosition(aObject);
+    // Its name may be looked up in an index of the report's.
+    UserNameChanged(aObject);
     if (HasState(classes::csLoading | classes::csReading) || aObject->HasState(classes::csLoading | classes::csReading))
         return;
     if (aObject->StretchesBand() && m_printHeight == TppPrintHeightType::phStatic)
@@ -166,6 +174,7 @@ void TppBand::RemoveObject(TppComponent *aObject)
     if (index < 0)
         return;
     m_objects.erase(m_objects.begin() + index);
+    m_objectSet.erase(aObject);
     ++m_objectsChanges;
     bandRemoveFrom(m_saves, aObject);
     bandRemoveFrom(m_variables, aObject);
@@ -549,7 +558,7 @@ void TppBand::forEachObject(Op aOp)
     const std::vector<TppComponent *> objects = m_objects;
     const uint64_t changes = m_objectsChanges;
     for (TppComponent *object : objects)
-        if (m_objectsChanges == changes || IndexOfObject(object) >= 0)
+        if (m_objectsChanges == changes || m_objectSet.count(object))
             aOp(*object);
 }
 
@@ -601,8 +610,26 @@ void TppBand::UpdateCaption()
 
 void TppBand::UpdateLayout()
 {
+    // Each object read or freed asks for a layout of all the others: done
+    // every time, a load of n objects took n * n steps.
+    const auto busy = [](const TppCommunicator *aComponent) {
+        return aComponent->HasState(classes::csLoading | classes::csReading | classes::csDestroying) ||
+               aComponent->IsDestroying();
+    };
+    if (busy(this) || (m_reportObject && busy(m_reportObject))) {
+        m_layoutPending = true;
+        return;
+    }
+    m_layoutPending = false;
     placeBandDesignControls();
     forEachObject([](TppComponent &o) { o.FitToParent(); });
+}
+
+void TppBand::Loaded()
+{
+    TppCacheable::Loaded();
+    if (m_layoutPending)
+        UpdateLayout();
 }
 
 void TppBand::IncludeState(TppCommunicatorState aState)
@@ -628,11 +655,16 @@ void TppBand::ChangeOwner(classes::TComponent *aNewOwner)
 {
     const bool moving = aNewOwner != Owner();
     TppCacheable::ChangeOwner(aNewOwner);
-    if (moving)
-        forEachObject([aNewOwner](TppComponent &o) {
-            if (o.Owner() != aNewOwner)
-                o.ChangeOwner(aNewOwner);
-        });
+    if (!moving)
+        return;
+    // The last go first: the old owner looks for each from the end of its
+    // list, where they are, and nothing behind them moves up. In list
+    // order a move of n objects took n * n steps.
+    const std::vector<TppComponent *> objects = m_objects;
+    const uint64_t changes = m_objectsChanges;
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it)
+        if ((m_objectsChanges == changes || m_objectSet.count(*it)) && (*it)->Owner() != aNewOwner)
+            (*it)->ChangeOwner(aNewOwner);
 }
 
 // ---- Streams -----------------------------------------------------------------------------------

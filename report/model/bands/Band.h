@@ -8,6 +8,7 @@
 #include "report/model/bands/Component.h"
 #include "report/model/bands/ReportContext.h"
 
+#include <unordered_set>
 #include <vector>
 
 namespace report {
@@ -38,6 +39,9 @@ public:
 
     // ---- Objects ----
     int ObjectCount() const { return int(m_objects.size()); }
+    // Grows with every change of the object list (an object added, removed
+    // or moved).
+    uint64_t ObjectsChanges() const { return m_objectsChanges; }
     // EListError outside the list.
     TppComponent *Objects(int aIndex) const;
     int IndexOfObject(const TppComponent *aObject) const;
@@ -161,7 +165,10 @@ public:
     virtual void ReplaceDataPipeline(TppDataPipeline *aPipeline, const QString &aName);
     void ReplaceDataField(TppDataPipeline *aPipeline, const QString &aOldName, const QString &aNewName);
     virtual void UpdateCaption();
+    // Fits the objects to the band; while the band is read, or its report
+    // is read or freed, it waits for the band's Loaded.
     virtual void UpdateLayout();
+    void Loaded() override;
 
     // ---- Communicator and streams ----
     void IncludeState(TppCommunicatorState aState) override;
@@ -204,6 +211,10 @@ private:
     // Counts the changes of m_objects: a walk over a copy of the list looks
     // up whether an object is still there only once the list has changed.
     uint64_t m_objectsChanges = 0;
+    bool m_layoutPending = false;
+    // The objects of m_objects, for telling a member without a walk: each
+    // object added would otherwise be looked for among all before it.
+    std::unordered_set<const TppComponent *> m_objectSet;
     int32_t m_printCount = 0;
     TppPrintHeightType m_printHeight = TppPrintHeightType::phStatic;
     int32_t m_mmPrintPosition = 0;

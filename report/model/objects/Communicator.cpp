@@ -449,6 +449,7 @@ void TppCommunicator::SetUserName(const QString &aUserName)
     if (name == m_userName)
         return;
     m_userName = name;
+    UserNameChanged(this);
     SendNotify(this, ppNotify::Rename);
 }
 
@@ -562,8 +563,16 @@ void TppCommunicator::ChangeOwner(TComponent *aNewOwner)
     // answers it, would look among nobody's components and hand back the
     // bare base, which may be the very name taken there.
     aNewOwner->InsertComponent(this);
-    if (taken)
+    if (taken) {
         m_userName = GetUniqueUserName(this);
+        UserNameChanged(this);
+    }
+}
+
+void TppCommunicator::UserNameChanged(TppCommunicator *aCommunicator)
+{
+    if (TppCommunicator *parent = ParentCommunicator())
+        parent->UserNameChanged(aCommunicator);
 }
 
 bool TppCommunicator::followsName() const

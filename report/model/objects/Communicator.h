@@ -145,6 +145,10 @@ public:
     virtual void ChangeOwner(classes::TComponent *aNewOwner);
     // The designer parent, when it is a communicator.
     TppCommunicator *ParentCommunicator() const;
+    // Told when aCommunicator, this one or one below it, took a user name
+    // or joined the tree; passed up to the parent communicator, so that one
+    // that keeps its names indexed hears of it.
+    virtual void UserNameChanged(TppCommunicator *aCommunicator);
 
     void Loaded() override;
     void SetName(const QString &aNewName) override;

@@ -239,6 +239,7 @@ void TppCustomReport::freeBandsAndGroups()
         delete band;
         if (!m_bands.empty() && m_bands.back() == band)
             m_bands.pop_back();
+        m_userNameIndex.made = false;
     }
 }
 
@@ -307,6 +308,7 @@ void TppCustomReport::AddBand(TppBand *aBand)
     if (!aBand || IndexOfBand(aBand) >= 0 || m_freeing)
         return;
     m_bands.push_back(aBand);
+    m_userNameIndex.made = false;
     if (Owner() && aBand->Owner() != Owner())
         aBand->ChangeOwner(Owner());
     SortBands();
@@ -321,6 +323,7 @@ void TppCustomReport::RemoveBand(TppBand *aBand)
     if (index < 0)
         return;
     m_bands.erase(m_bands.begin() + index);
+    m_userNameIndex.made = false;
     if (m_freeing)
         return;
     SortBands();
@@ -375,31 +378,66 @@ void TppCustomReport::CreateDefaultBands()
     SetModified(true);
 }
 
+namespace {
+
+uint64_t customReportListStamp(const TppBand &aBand)
+{
+    return aBand.ObjectsChanges() - uint64_t(aBand.ObjectCount());
+}
+
+} // namespace
+
+bool TppCustomReport::userNameIndexCurrent() const
+{
+    const UserNameIndex &index = m_userNameIndex;
+    if (!index.made || index.bands.size() != m_bands.size())
+        return false;
+    for (size_t i = 0; i < m_bands.size(); ++i)
+        if (index.bands[i].first != m_bands[i] || index.bands[i].second != customReportListStamp(*m_bands[i]))
+            return false;
+    return true;
+}
+
+void TppCustomReport::makeUserNameIndex() const
+{
+    UserNameIndex &index = m_userNameIndex;
+    index.names.clear();
+    index.bands.clear();
+    for (const TppBand *band : m_bands) {
+        index.bands.emplace_back(band, customReportListStamp(*band));
+        for (int i = 0; i < band->ObjectCount(); ++i)
+            index.names.emplace(band->Objects(i)->UserName().toCaseFolded(), band->Objects(i));
+    }
+    index.made = true;
+}
+
+void TppCustomReport::UserNameChanged(TppCommunicator *aCommunicator)
+{
+    // Objects only: bands and groups are few and looked at one by one.
+    auto *object = dynamic_cast<TppComponent *>(aCommunicator);
+    if (object && userNameIndexCurrent())
+        m_userNameIndex.names.emplace(object->UserName().toCaseFolded(), object);
+}
+
 TppCommunicator *TppCustomReport::FindUserName(const QString &aUserName) const
 {
-    // Asked for every object a stream or a designer names, so it runs over
-    // every object each time: the length and the last letter (where
-    // numbered names differ) tell most names apart before all letters are
-    // compared. Folding case keeps the length.
-    const auto folded = [](QChar aChar) {
-        const char16_t c = aChar.unicode();
-        if (c < 0x80)
-            return char32_t(c >= u'A' && c <= u'Z' ? c | 0x20 : c);
-        return QChar::toCaseFolded(char32_t(c));
-    };
-    const char32_t last = aUserName.isEmpty() ? 0 : folded(aUserName.back());
-    const auto same = [&aUserName, last, &folded](const QString &aName) {
-        return aName.size() == aUserName.size() && (aName.isEmpty() || folded(aName.back()) == last) &&
-               aName.compare(aUserName, Qt::CaseInsensitive) == 0;
+    const auto same = [&aUserName](const QString &aName) {
+        return aName.size() == aUserName.size() && aName.compare(aUserName, Qt::CaseInsensitive) == 0;
     };
     if (same(GetUserName()))
         return const_cast<TppCustomReport *>(this);
-    for (TppBand *band : m_bands) {
+    for (TppBand *band : m_bands)
         if (same(band->UserName()))
             return band;
-        for (int i = 0; i < band->ObjectCount(); ++i)
-            if (same(band->Objects(i)->UserName()))
-                return band->Objects(i);
+    if (!userNameIndexCurrent())
+        makeUserNameIndex();
+    auto &names = m_userNameIndex.names;
+    for (auto [it, end] = names.equal_range(aUserName.toCaseFolded()); it != end;) {
+        // Every object in the index is in a band: one that left it, and
+        // perhaps was freed, made the index current no more.
+        if (same(it->second->UserName()))
+            return it->second;
+        it = names.erase(it);
     }
     for (TppGroup *group : m_groups)
         if (same(group->UserName()))
@@ -418,13 +456,33 @@ TppCommunicator *TppCustomReport::FindUserName(const QString &aUserName) const
                 return true;
         return false;
     };
+    const auto otherOf = [&isSkipped](classes::TComponent *aComponent) -> TppCommunicator * {
+        if (isSkipped(aComponent->ClassType()))
+            return nullptr;
+        auto *other = dynamic_cast<TppCommunicator *>(aComponent);
+        return other && !dynamic_cast<TppBand *>(other) && !dynamic_cast<TppComponent *>(other) &&
+                       !dynamic_cast<TppGroup *>(other)
+                   ? other
+                   : nullptr;
+    };
+    // A report read names every object it reads, and the owner's list
+    // grows with each: walked every time, a load took n * n steps.
+    std::optional<std::unordered_set<QString>> &ownerNames = m_userNameIndex.ownerNames;
+    if (!loading()) {
+        ownerNames.reset();
+    } else {
+        if (!ownerNames) {
+            ownerNames.emplace();
+            for (int i = 0; i < Owner()->ComponentCount(); ++i)
+                if (const TppCommunicator *other = otherOf(Owner()->Components(i)))
+                    ownerNames->insert(other->GetUserName().toCaseFolded());
+        }
+        if (!ownerNames->count(aUserName.toCaseFolded()))
+            return nullptr;
+    }
     for (int i = 0; i < Owner()->ComponentCount(); ++i) {
-        classes::TComponent *component = Owner()->Components(i);
-        if (isSkipped(component->ClassType()))
-            continue;
-        auto *other = dynamic_cast<TppCommunicator *>(component);
-        if (other && !dynamic_cast<TppBand *>(other) && !dynamic_cast<TppComponent *>(other) &&
-            !dynamic_cast<TppGroup *>(other) && classes::SameName(other->GetUserName(), aUserName))
+        TppCommunicator *other = otherOf(Owner()->Components(i));
+        if (other && classes::SameName(other->GetUserName(), aUserName))
             return other;
     }
     return nullptr;
@@ -897,6 +955,7 @@ void TppCustomReport::ChangeOwner(classes::TComponent *aNewOwner)
 
 void TppCustomReport::Loaded()
 {
+    m_userNameIndex.ownerNames.reset();
     ResolveDataPipelines();
     // Stored positions were written with "."; a system that writes numbers
     // otherwise reads them with its own separator.

@@ -17,6 +17,9 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace classes {
@@ -68,6 +71,7 @@ public:
     virtual void CreateDefaultBands();
     // A band, object or group by user name (without regard to case).
     TppCommunicator *FindUserName(const QString &aUserName) const override;
+    void UserNameChanged(TppCommunicator *aCommunicator) override;
     // A band keeps its own user name; any other object gets the base of its
     // class numbered with the smallest number no object of that class in
     // this report's bands uses (other reports of the owner do not count).
@@ -322,10 +326,32 @@ private:
     void attachPipeline(TppDataPipeline *aPipeline);
     void replacePipeline(TppDataPipeline *aOld, TppDataPipeline *aNew);
 
+    // The band objects by their user names (case folded), so that a name
+    // is not looked for among all objects for every object read. Objects
+    // that join or are renamed are added as they come; an entry for an old
+    // name stays until a search passes it. The whole index is made again
+    // when a band's list lost an object or was reordered, or the bands
+    // changed.
+    struct UserNameIndex
+    {
+        std::unordered_multimap<QString, TppCommunicator *> names;
+        // Per band when the index was made: the band and how its list
+        // changed, less the objects it holds (only adds keep that equal).
+        std::vector<std::pair<const TppBand *, uint64_t>> bands;
+        bool made = false;
+        // While the report is read: the user names of the owner's other
+        // communicators (not objects, bands or groups of a report), which
+        // the objects read do not change; made at the first search.
+        std::optional<std::unordered_set<QString>> ownerNames;
+    };
+    bool userNameIndexCurrent() const;
+    void makeUserNameIndex() const;
+
     std::vector<TppBand *> m_bands;
     std::vector<TppGroup *> m_groups;
     std::unique_ptr<std::vector<TppReportModule *>> m_modules;
     void freeModules();
+    mutable UserNameIndex m_userNameIndex;
     std::unique_ptr<TppCustomEngine> m_engine;
     IppDesignerSink *m_designer = nullptr;
     TppPopupMenuCache m_popupMenus;
