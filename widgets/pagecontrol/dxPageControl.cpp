@@ -201,6 +201,7 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             c.Enum("BiDiMode", BiDiModeInfo(), &T::BiDiMode, &T::SetBiDiMode)
                 .Stored([](const classes::TPersistent &o) { return !static_cast<const T &>(o).ParentBiDiMode(); });
             c.Boolean("ParentBiDiMode", &T::ParentBiDiMode, &T::SetParentBiDiMode).Default(true);
+            c.Reference("PopupMenu", &T::PopupMenu, &T::SetPopupMenu);
             c.Object("Constraints", &T::Constraints);
             // The control shows, places and sizes its pages itself.
             c.Boolean("Visible", [](const T &p) { return !p.QWidget::isHidden(); }).Stored(false);
@@ -289,6 +290,7 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
             c.Enum("BiDiMode", BiDiModeInfo(), &T::BiDiMode, &T::SetBiDiMode)
                 .Stored([](const classes::TPersistent &o) { return !static_cast<const T &>(o).ParentBiDiMode(); });
             c.Boolean("ParentBiDiMode", &T::ParentBiDiMode, &T::SetParentBiDiMode).Default(true);
+            c.Reference("PopupMenu", &T::PopupMenu, &T::SetPopupMenu);
             c.Object("Constraints", [](const T &p) { return p.Constraints(); });
             // Hidden only when hidden on purpose: a control not shown yet,
             // or on a window not shown yet, is visible.
@@ -341,9 +343,11 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
 
 void RegisterPageControlClasses()
 {
-    // The image list a stored control names comes from the same layout.
+    // The image list and popup menus a stored control names come from the
+    // same layout.
     classes::RegisterClasses(
-        {&TdxTabSheet::StaticClass(), &TdxPageControl::StaticClass(), &classes::TImageList::StaticClass()});
+        {&TdxTabSheet::StaticClass(), &TdxPageControl::StaticClass(), &classes::TImageList::StaticClass(),
+         &controls::TPopupMenu::StaticClass(), &controls::TMenuItem::StaticClass()});
 }
 
 // --- TdxTabSheet -------------------------------------------------------------
@@ -395,6 +399,24 @@ void TdxTabSheet::SetParentComponent(classes::TComponent *parent)
 {
     if (auto *control = dynamic_cast<TdxCustomPageControl *>(parent))
         SetPageControl(control);
+}
+
+void TdxTabSheet::Notification(classes::TComponent *component, classes::TOperation operation)
+{
+    classes::TComponent::Notification(component, operation);
+    if (operation == classes::TOperation::opRemove && component == m_popupMenu)
+        m_popupMenu = nullptr;
+}
+
+void TdxTabSheet::SetPopupMenu(controls::TPopupMenu *menu)
+{
+    if (menu == m_popupMenu)
+        return;
+    if (m_popupMenu)
+        RemoveFreeNotification(m_popupMenu);
+    m_popupMenu = menu;
+    if (menu)
+        FreeNotification(menu);
 }
 
 TdxTabSheet::~TdxTabSheet()
@@ -914,6 +936,17 @@ void TdxCustomPageControl::SetHotTrack(bool value)
         relayout();
 }
 
+void TdxCustomPageControl::SetPopupMenu(controls::TPopupMenu *menu)
+{
+    if (menu == m_popupMenu)
+        return;
+    if (m_popupMenu)
+        RemoveFreeNotification(m_popupMenu);
+    m_popupMenu = menu;
+    if (menu)
+        FreeNotification(menu);
+}
+
 void TdxCustomPageControl::SetImagesComponent(classes::TCustomImageList *images)
 {
     if (images == m_imagesComponent)
@@ -929,6 +962,8 @@ void TdxCustomPageControl::SetImagesComponent(classes::TCustomImageList *images)
 void TdxCustomPageControl::Notification(classes::TComponent *component, classes::TOperation operation)
 {
     classes::TComponent::Notification(component, operation);
+    if (operation == classes::TOperation::opRemove && component == m_popupMenu)
+        m_popupMenu = nullptr;
     if (operation != classes::TOperation::opRemove || component != m_imagesComponent)
         return;
     // The list inside has gone with it: nothing to unsubscribe from.

@@ -14,6 +14,7 @@
 #include "platform/controls/ControlTypes.h"
 #include "platform/controls/Drag.h"
 #include "platform/controls/MouseTypes.h"
+#include "platform/controls/PopupMenu.h"
 #include "platform/controls/RepeatTimer.h"
 #include "platform/gfx/GdiObjects.h"
 #include "platform/gfx/TextMeasurer.h"
@@ -89,6 +90,7 @@ public:
     bool HasParent() const override { return true; }
     classes::TComponent *GetParentComponent() const override;
     void SetParentComponent(classes::TComponent *parent) override;
+    void Notification(classes::TComponent *component, classes::TOperation operation) override;
 
     TdxCustomPageControl *PageControl() const { return m_pageControl; }
     void SetPageControl(TdxCustomPageControl *control);
@@ -149,6 +151,10 @@ public:
     // drags the page.
     controls::TDragMode DragMode() const { return m_dragMode; }
     void SetDragMode(controls::TDragMode value) { m_dragMode = value; }
+    // Shown on a right click (or the menu key) that OnContextPopup left
+    // unhandled; a page without one leaves the click to its control.
+    controls::TPopupMenu *PopupMenu() const { return m_popupMenu; }
+    void SetPopupMenu(controls::TPopupMenu *menu);
     // Drags the page now, to its end.
     void BeginDrag();
     TDragDropEvent OnDragDrop;
@@ -192,6 +198,7 @@ private:
     bool m_parentFont = true;
     controls::TBiDiMode m_biDiMode = controls::TBiDiMode::bdLeftToRight;
     bool m_parentBiDiMode = true;
+    controls::TPopupMenu *m_popupMenu = nullptr;
     controls::TDragMode m_dragMode = controls::TDragMode::dmManual;
     std::optional<QPoint> m_dragFrom;
     const std::unique_ptr<classes::TSizeConstraints> m_constraints = std::make_unique<classes::TSizeConstraints>();
@@ -335,6 +342,10 @@ public:
     // that moves past the drag distance drags the control.
     controls::TDragMode DragMode() const { return m_dragMode; }
     void SetDragMode(controls::TDragMode value) { m_dragMode = value; }
+    // Shown on a right click (or the menu key) that OnContextPopup left
+    // unhandled; a page without one leaves the click to its control.
+    controls::TPopupMenu *PopupMenu() const { return m_popupMenu; }
+    void SetPopupMenu(controls::TPopupMenu *menu);
     void BeginDrag();
     TDragDropEvent OnDragDrop;
     TDragOverEvent OnDragOver;
@@ -420,6 +431,7 @@ private:
     bool m_parentShowHint = true;
     controls::TBiDiMode m_biDiMode = controls::TBiDiMode::bdLeftToRight;
     bool m_parentBiDiMode = true;
+    controls::TPopupMenu *m_popupMenu = nullptr;
     const std::unique_ptr<classes::TSizeConstraints> m_constraints = std::make_unique<classes::TSizeConstraints>();
     bool m_entered = false;
     QMetaObject::Connection m_focusWatch;

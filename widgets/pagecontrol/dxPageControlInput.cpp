@@ -60,6 +60,15 @@ void tellContextPopup(const TContextPopupEvent &handler, classes::TObject *sende
     event.setAccepted(handled);
 }
 
+// The control's own menu for a request its handler left.
+void popupUnhandled(controls::TPopupMenu *menu, QContextMenuEvent &event)
+{
+    if (event.isAccepted() || !menu)
+        return;
+    menu->Popup(event.globalPos());
+    event.accept();
+}
+
 void tellDragOver(const TDragOverEvent &handler, classes::TObject *sender, QDragMoveEvent &event, TDragState state,
                   std::optional<QPoint> &position)
 {
@@ -183,11 +192,13 @@ void TdxCustomPageControl::dropEvent(QDropEvent *event)
 void TdxTabSheet::contextMenuEvent(QContextMenuEvent *event)
 {
     tellContextPopup(OnContextPopup, this, *event);
+    popupUnhandled(m_popupMenu, *event);
 }
 
 void TdxCustomPageControl::contextMenuEvent(QContextMenuEvent *event)
 {
     tellContextPopup(OnContextPopup, this, *event);
+    popupUnhandled(m_popupMenu, *event);
 }
 
 // A page takes the mouse events on it for itself: they are not the strip's.

@@ -15,6 +15,7 @@
 #include <QCursor>
 #include <QDrag>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
@@ -1093,4 +1094,89 @@ TEST_F(PageControlTest, BiDiModeMirrorsTheControlAndItsPagesAndIsStored)
     form.setLayoutDirection(Qt::RightToLeft);
     EXPECT_EQ(restored->BiDiMode(), controls::TBiDiMode::bdRightToLeft);
     EXPECT_EQ(restored->Pages(0)->layoutDirection(), Qt::RightToLeft);
+}
+
+// PopupMenu: a right click that OnContextPopup leaves opens the page's menu,
+// or the control's for a page without one; a handled one opens none. The
+// menus, their items and the handler names come back from a stored form, and
+// a freed menu is no longer named.
+TEST_F(PageControlTest, PopupMenuOpensOnAnUnhandledRightClickAndIsStored)
+{
+    RegisterPageControlClasses();
+    classes::TComponent form(nullptr);
+    form.SetName("OptionsForm");
+    auto *controlMenu = new controls::TPopupMenu(&form);
+    controlMenu->SetName("ControlMenu");
+    auto *pageMenu = new controls::TPopupMenu(&form);
+    pageMenu->SetName("PageMenu");
+    std::vector<std::string> clicked;
+    for (const char *name : {"Reload", "Close"}) {
+        auto *item = new controls::TMenuItem(&form);
+        item->SetName(name);
+        item->SetCaption(QStringLiteral("&") + name);
+        item->OnClick.Set(QStringLiteral("%1Click").arg(name),
+                          [&clicked, name](classes::TObject *) { clicked.push_back(name); });
+        (item->Name() == u"Close" ? pageMenu : controlMenu)->Add(item);
+    }
+    auto *stored = new TdxPageControl(&form);
+    stored->setParent(window.get());
+    stored->SetName("PageControl1");
+    stored->SetPopupMenu(controlMenu);
+    auto *first = new TdxTabSheet(&form);
+    first->SetName("Sheet1");
+    first->SetPageControl(stored);
+    auto *second = new TdxTabSheet(&form);
+    second->SetName("Sheet2");
+    second->SetPageControl(stored);
+    second->SetPopupMenu(pageMenu);
+    stored->setGeometry(0, 0, 200, 150);
+    showWindow();
+
+    bool handle = true;
+    stored->OnContextPopup.Set([&handle](classes::TObject *, QPoint, bool &handled) { handled = handle; });
+    const auto rightClick = [](QWidget *on) {
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(30, 30), on->mapToGlobal(QPoint(30, 30)));
+        QApplication::sendEvent(on, &menu);
+    };
+    rightClick(first);
+    EXPECT_FALSE(controlMenu->menu().isVisible());
+    handle = false;
+    rightClick(first);
+    ASSERT_TRUE(controlMenu->menu().isVisible());
+    controlMenu->menu().actions().at(0)->trigger();
+    controlMenu->menu().hide();
+    stored->SetActivePage(second);
+    rightClick(second);
+    ASSERT_TRUE(pageMenu->menu().isVisible());
+    EXPECT_FALSE(controlMenu->menu().isVisible());
+    pageMenu->menu().actions().at(0)->trigger();
+    pageMenu->menu().hide();
+    EXPECT_EQ(clicked, (std::vector<std::string>{"Reload", "Close"}));
+
+    classes::TMemoryStream stream;
+    stream.WriteComponent(&form);
+    stream.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(stream, text);
+    const QByteArray written(text.Memory(), int(text.Size()));
+    for (const char *line : {"PopupMenu = ControlMenu", "PopupMenu = PageMenu", "object Reload: TMenuItem",
+                             "Caption = '&Close'", "OnClick = CloseClick"})
+        EXPECT_TRUE(written.contains(line)) << line << "\n" << written.constData();
+
+    classes::TComponent read(nullptr);
+    read.DefineMethod<void(classes::TObject *)>("ReloadClick", [](classes::TObject *) {});
+    read.DefineMethod<void(classes::TObject *)>("CloseClick", [](classes::TObject *) {});
+    stream.SetPosition(0);
+    stream.ReadComponent(&read);
+    auto *readMenu = dynamic_cast<controls::TPopupMenu *>(read.FindComponent(u"PageMenu"));
+    auto *readSheet = dynamic_cast<TdxTabSheet *>(read.FindComponent(u"Sheet2"));
+    auto *readControl = dynamic_cast<TdxPageControl *>(read.FindComponent(u"PageControl1"));
+    ASSERT_TRUE(readMenu && readSheet && readControl);
+    EXPECT_EQ(readSheet->PopupMenu(), readMenu);
+    EXPECT_EQ(readControl->PopupMenu(), read.FindComponent(u"ControlMenu"));
+    ASSERT_EQ(readMenu->Count(), 1);
+    EXPECT_EQ(readMenu->Items(0)->Caption(), QStringLiteral("&Close"));
+    EXPECT_EQ(readMenu->Items(0)->OnClick.Name(), QStringLiteral("CloseClick"));
+    delete readMenu;
+    EXPECT_EQ(readSheet->PopupMenu(), nullptr);
 }
