@@ -276,3 +276,41 @@ TEST_F(Shifting, TabStopsSurviveAStreamAndEditsOfTheShownList)
 }
 
 } // namespace
+
+namespace {
+
+// A text that shifts with its band beside a stretching memo (no stretched
+// object ends above it) moves down as far as the band has grown when it is
+// placed.
+TEST_F(Shifting, ATextShiftingWithTheBandBesideAStretchedMemoMovesDownByTheBandsGrowth)
+{
+    delete below;
+    memo->SetmmTop(0);
+    auto *label = new TppLabel();
+    label->SetBand(detail);
+    label->SetAutoSize(false);
+    label->SetCaption(QStringLiteral("beside"));
+    label->SetBounds(150000, 1000, 20000, 3000);
+    label->SetShiftWithParent(true);
+    rows({wordsText(30), wordsText(30)});
+    QList<int32_t> labelTops, memoTops, memoHeights;
+    report.OnEndPage.Set([&](classes::TObject *) {
+        const TppPage *page = engine()->Page();
+        for (int i = 0; i < page->DrawCommandCount(); ++i) {
+            const auto *text = dynamic_cast<const TppDrawText *>(page->DrawCommands(i));
+            if (text && text->IsMemo()) {
+                memoTops.append(text->Top());
+                memoHeights.append(text->Height());
+            } else if (text && text->Text() == QStringLiteral("beside")) {
+                labelTops.append(text->Top());
+            }
+        }
+    });
+    generate();
+    ASSERT_EQ(labelTops.size(), 2);
+    ASSERT_EQ(memoTops.size(), 2);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(labelTops[i], memoTops[i] + 1000 + (memoHeights[i] - detail->mmHeight()));
+}
+
+} // namespace

@@ -90,6 +90,7 @@ TppCustomComponent::ParentPlace TppCustomComponent::parentPlace() const
         at.checksSpace = true;
         at.above = region->MaxStretchableChild();
         at.aboveOrigin = region->PageTop() - region->mmTop();
+        at.growth = std::max<int64_t>(int64_t(region->SpaceUsed()) - region->mmHeight(), 0);
         return at;
     }
     at.origin = rect.Top;
@@ -98,6 +99,7 @@ TppCustomComponent::ParentPlace TppCustomComponent::parentPlace() const
     at.limit = at.checksSpace ? band->PageBottom() : std::numeric_limits<int32_t>::max();
     at.above = band ? band->MaxStretchable() : nullptr;
     at.aboveOrigin = rect.Top;
+    at.growth = band ? std::max<int64_t>(int64_t(band->SpaceUsed()) - band->mmHeight(), 0) : 0;
     return at;
 }
 
@@ -110,11 +112,13 @@ void TppCustomComponent::place()
     if (ShiftWithParent()) {
         // Keeps its distance to the bottom of the stretched object above.
         const TppComponent *above = parent.above;
-        if (above && above != this) {
-            const int64_t aboveBottom = int64_t(above->mmTop()) + above->mmHeight();
-            if (aboveBottom <= mmTop())
-                top = customComponentSum(int64_t(above->BottomOnPage(parent.aboveOrigin)) + (mmTop() - aboveBottom));
-        }
+        const int64_t aboveBottom = above ? int64_t(above->mmTop()) + above->mmHeight() : 0;
+        if (above && above != this && aboveBottom <= mmTop())
+            top = customComponentSum(int64_t(above->BottomOnPage(parent.aboveOrigin)) + (mmTop() - aboveBottom));
+        else
+            // Nothing stretched above it: it moves down as far as the
+            // parent has grown so far.
+            top = customComponentSum(int64_t(top) + parent.growth);
     }
     const bool checksSpace = parent.checksSpace;
     const int32_t limit = parent.limit;
@@ -129,8 +133,8 @@ void TppCustomComponent::place()
         SetSpaceUsed(0);
         return;
     }
-    m_printPosRect = rtl::TRect{left, top, customComponentSum(int64_t(left) + mmWidth()),
-                                customComponentSum(int64_t(top) + height)};
+    m_printPosRect =
+        rtl::TRect{left, top, customComponentSum(int64_t(left) + mmWidth()), customComponentSum(int64_t(top) + height)};
     SetSpaceUsed(height);
     AfterPlace();
     m_printPosRect.Bottom = customComponentSum(int64_t(top) + SpaceUsed());

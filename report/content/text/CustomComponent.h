@@ -60,6 +60,8 @@ private:
         bool checksSpace = false;
         const TppComponent *above = nullptr;
         int32_t aboveOrigin = 0;
+        // How far the parent has grown beyond its design height.
+        int64_t growth = 0;
     };
     ParentPlace parentPlace() const;
     void place();
