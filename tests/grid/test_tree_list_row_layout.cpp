@@ -212,6 +212,30 @@ TEST(TreeListRowLayout, RowHeightsAreKeptUntilSomethingTheyDependOnChanges)
     while (n->GetNextSibling())
         n->GetNextSibling()->Delete();
 
+    // A tree list that keeps no heights measures every time.
+    struct Uncached : TCustomdxTreeListControl
+    {
+        using TCustomdxTreeListControl::TCustomdxTreeListControl;
+        bool CanCacheRowHeight() override { return false; }
+    };
+    {
+        LayoutFixture g;
+        g.tree = std::make_unique<Uncached>(nullptr);
+        g.tree->SetHost(&g.host);
+        g.tree->SetDefaultLayout(false);
+        g.tree->SetClientRect(rtl::Rect(0, 0, 400, 300));
+        g.band(0, 200);
+        g.sized(0, 200);
+        TdxTreeListNode *m = g.node({"x"});
+        int measured = 0;
+        g.tree->OnAutoRowHeight = [&measured](classes::TObject *, TdxTreeListNode *, TdxTreeListColumn *, int &, int &,
+                                              bool &) { ++measured; };
+        g.tree->SetOptionsB(g.tree->OptionsB() | (1u << boMultiLineRows));
+        g.tree->NodeRowHeight(m);
+        g.tree->NodeRowHeight(m);
+        EXPECT_EQ(measured, 2);
+    }
+
     // The kept height, the laid-out row and a fresh measure agree.
     auto kept = [&f, n] {
         const int height = f.tree->NodeRowHeight(n);
