@@ -147,6 +147,12 @@ controls::TBiDiMode inheritedBiDiMode(const QWidget &widget)
                                                        : controls::TBiDiMode::bdLeftToRight;
 }
 
+const classes::TEnumInfo &DragKindInfo()
+{
+    static const classes::TEnumInfo info(QStringLiteral("TDragKind"), {"dkDrag", "dkDock"});
+    return info;
+}
+
 const classes::TEnumInfo &AnchorKindInfo()
 {
     static const classes::TEnumInfo info(QStringLiteral("TAnchorKind"), {"akLeft", "akTop", "akRight", "akBottom"});
@@ -190,6 +196,8 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             c.Integer("BorderWidth", &T::BorderWidth, &T::SetBorderWidth).Default(0);
             c.Enum("DragMode", DragModeInfo(), &T::DragMode, &T::SetDragMode)
                 .Default(int(controls::TDragMode::dmManual));
+            c.Enum("DragKind", DragKindInfo(), &T::DragKind, &T::SetDragKind)
+                .Default(int(controls::TDragKind::dkDrag));
             c.Object("Font", [](const T &p) { return p.FontObject(); }).Stored([](const classes::TPersistent &o) {
                 return !static_cast<const T &>(o).ParentFont();
             });
@@ -212,6 +220,7 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             c.Event("OnContextPopup", &T::OnContextPopup, QStringLiteral("TContextPopupEvent"));
             c.Event("OnDragDrop", &T::OnDragDrop, QStringLiteral("TDragDropEvent"));
             c.Event("OnDragOver", &T::OnDragOver, QStringLiteral("TDragOverEvent"));
+            c.Event("OnEndDock", &T::OnEndDock, QStringLiteral("TEndDockEvent"));
             c.Event("OnEndDrag", &T::OnEndDrag, QStringLiteral("TEndDragEvent"));
             c.Event("OnEnter", &T::OnEnter);
             c.Event("OnExit", &T::OnExit);
@@ -221,6 +230,7 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             c.Event("OnMouseUp", &T::OnMouseUp, QStringLiteral("TMouseEvent"));
             c.Event("OnResize", &T::OnResize);
             c.Event("OnShow", &T::OnShow);
+            c.Event("OnStartDock", &T::OnStartDock, QStringLiteral("TStartDockEvent"));
             c.Event("OnStartDrag", &T::OnStartDrag, QStringLiteral("TStartDragEvent"));
         });
     return meta;
@@ -279,6 +289,8 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
             c.Boolean("TabStop", &T::TabStop, &T::SetTabStop).Default(true);
             c.Enum("DragMode", DragModeInfo(), &T::DragMode, &T::SetDragMode)
                 .Default(int(controls::TDragMode::dmManual));
+            c.Enum("DragKind", DragKindInfo(), &T::DragKind, &T::SetDragKind)
+                .Default(int(controls::TDragKind::dkDrag));
             c.Object("Font", [](const T &p) { return p.FontObject(); }).Stored([](const classes::TPersistent &o) {
                 return !static_cast<const T &>(o).ParentFont();
             });
@@ -324,6 +336,14 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
                                                                    QStringLiteral("TDockDropEvent"));
             c.Event<void(classes::TObject *, QObject *, int, int)>("OnEndDrag", &T::OnEndDrag,
                                                                    QStringLiteral("TEndDragEvent"));
+            c.Event<void(classes::TObject *, QObject *, int, int)>("OnEndDock", &T::OnEndDock,
+                                                                   QStringLiteral("TEndDockEvent"));
+            c.Event<void(classes::TObject *, TDragDockObject &)>("OnStartDock", &T::OnStartDock,
+                                                                 QStringLiteral("TStartDockEvent"));
+            c.Event<void(classes::TObject *, TDragDockObject &, int, int, TDragState, bool &)>(
+                "OnDockOver", &T::OnDockOver, QStringLiteral("TDockOverEvent"));
+            c.Event<void(classes::TObject *, QWidget *, QRect &, QPoint, bool &)>(
+                "OnGetSiteInfo", &T::OnGetSiteInfo, QStringLiteral("TGetSiteInfoEvent"));
             c.Event<void(classes::TObject *)>("OnEnter", &T::OnEnter);
             c.Event<void(classes::TObject *)>("OnExit", &T::OnExit);
             c.Event<void(classes::TObject *)>("OnResize", &T::OnResize);

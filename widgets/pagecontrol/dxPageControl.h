@@ -22,6 +22,7 @@
 #include "widgets/pagecontrol/dxPageControlButtons.h"
 
 #include <QDropEvent>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -69,6 +70,52 @@ using TStartDragEvent = classes::TEvent<void(classes::TObject *sender, QDrag &dr
 // mouse's place in the control.
 using TEndDragEvent = classes::TEvent<void(classes::TObject *sender, QObject *target, int x, int y)>;
 using TContextPopupEvent = classes::TEvent<void(classes::TObject *sender, QPoint mousePos, bool &handled)>;
+
+// A dock drag: the control dragged, the mouse on the screen, and the screen
+// rectangle the control would fill if dropped now (empty off a dock site).
+struct TDragDockObject
+{
+    QWidget *Control = nullptr;
+    QPoint DragPos;
+    QRect DockRect;
+};
+using TStartDockEvent = classes::TEvent<void(classes::TObject *sender, TDragDockObject &dragObject)>;
+// The dock drag ended: the site that took the control (none when nothing
+// did) and the mouse's place in the control.
+using TEndDockEvent = classes::TEvent<void(classes::TObject *sender, QObject *target, int x, int y)>;
+// A dock drag over a dock site, at a point of the site; Accept comes in True.
+using TDockOverEvent = classes::TEvent<void(classes::TObject *sender, TDragDockObject &source, int x, int y,
+                                            TDragState state, bool &accept)>;
+// A dock site is asked whether the client may dock while the mouse is at
+// the screen point MousePos, and which screen rectangle draws it in
+// (InfluenceRect comes in as the site inflated by 10 pixels).
+using TGetSiteInfoEvent = classes::TEvent<void(classes::TObject *sender, QWidget *dockClient, QRect &influenceRect,
+                                               QPoint mousePos, bool &canDock)>;
+
+// A control or page dragged with DragKind dkDock: it holds the mouse, finds
+// the dock site under it, draws the dock rectangle and docks on the drop.
+// Qt has no docking of its own widgets in others, so it is done by hand.
+class DockDrag
+{
+public:
+    DockDrag();
+    ~DockDrag();
+    bool active() const { return m_source != nullptr; }
+    void start(QWidget *source, classes::TObject *sender, const TStartDockEvent &onStartDock);
+    void move(QPoint globalPos);
+    // Docks on the site that accepted (unless cancelled), then tells OnEndDock.
+    void finish(QPoint globalPos, bool drop, const TEndDockEvent &onEndDock);
+
+private:
+    void leaveSite();
+
+    QWidget *m_source = nullptr;
+    classes::TObject *m_sender = nullptr;
+    TDragDockObject m_object;
+    QPointer<QWidget> m_site;
+    bool m_accepted = false;
+    std::unique_ptr<QWidget> m_frame;
+};
 
 // Pages and controls are components as well, so that a stored window layout
 // can make them: a reader creates a page with its owner and puts it on the
@@ -151,6 +198,12 @@ public:
     // drags the page.
     controls::TDragMode DragMode() const { return m_dragMode; }
     void SetDragMode(controls::TDragMode value) { m_dragMode = value; }
+    // dkDock: the drag takes the page to a dock site, as a page of that
+    // control.
+    controls::TDragKind DragKind() const { return m_dragKind; }
+    void SetDragKind(controls::TDragKind value) { m_dragKind = value; }
+    TStartDockEvent OnStartDock;
+    TEndDockEvent OnEndDock;
     // Shown on a right click (or the menu key) that OnContextPopup left
     // unhandled; a page without one leaves the click to its control.
     controls::TPopupMenu *PopupMenu() const { return m_popupMenu; }
@@ -175,6 +228,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dragLeaveEvent(QDragLeaveEvent *event) override;
@@ -200,6 +254,8 @@ private:
     bool m_parentBiDiMode = true;
     controls::TPopupMenu *m_popupMenu = nullptr;
     controls::TDragMode m_dragMode = controls::TDragMode::dmManual;
+    controls::TDragKind m_dragKind = controls::TDragKind::dkDrag;
+    DockDrag m_dockDrag;
     std::optional<QPoint> m_dragFrom;
     const std::unique_ptr<classes::TSizeConstraints> m_constraints = std::make_unique<classes::TSizeConstraints>();
     bool m_entered = false;
@@ -342,6 +398,22 @@ public:
     // that moves past the drag distance drags the control.
     controls::TDragMode DragMode() const { return m_dragMode; }
     void SetDragMode(controls::TDragMode value) { m_dragMode = value; }
+    // dkDock: the drag takes the control to a dock site, as a page there.
+    controls::TDragKind DragKind() const { return m_dragKind; }
+    void SetDragKind(controls::TDragKind value) { m_dragKind = value; }
+    TStartDockEvent OnStartDock;
+    TEndDockEvent OnEndDock;
+    TDockOverEvent OnDockOver;
+    TGetSiteInfoEvent OnGetSiteInfo;
+    // As a dock site: whether the client may dock with the mouse at the
+    // screen point, and the screen rectangle that counts for it.
+    bool GetSiteInfo(QWidget *client, QRect &influenceRect, QPoint mousePos);
+    // A dock drag came, moved or left; answers whether the site takes it
+    // and sets the dock rectangle.
+    bool DockOver(TDragDockObject &source, QPoint globalPos, TDragState state);
+    // The dragged control is dropped here: a page moves over, anything
+    // else is docked as a new page.
+    void DockDrop(TDragDockObject &source, QPoint globalPos);
     // Shown on a right click (or the menu key) that OnContextPopup left
     // unhandled; a page without one leaves the click to its control.
     controls::TPopupMenu *PopupMenu() const { return m_popupMenu; }
@@ -426,6 +498,8 @@ private:
     controls::TAlign m_align = controls::TAlign::alNone;
     controls::TAnchors m_anchors = controls::DefaultAnchors;
     controls::TDragMode m_dragMode = controls::TDragMode::dmManual;
+    controls::TDragKind m_dragKind = controls::TDragKind::dkDrag;
+    DockDrag m_dockDrag;
     std::optional<QPoint> m_dragFrom;
     bool m_showHint = false;
     bool m_parentShowHint = true;

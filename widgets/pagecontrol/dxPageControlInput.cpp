@@ -141,12 +141,27 @@ bool draggedFar(std::optional<QPoint> &from, const QMouseEvent &event)
 
 void TdxTabSheet::BeginDrag()
 {
-    runDragOf(this, this, OnStartDrag, OnEndDrag);
+    if (m_dragKind == controls::TDragKind::dkDock)
+        m_dockDrag.start(this, this, OnStartDock);
+    else
+        runDragOf(this, this, OnStartDrag, OnEndDrag);
 }
 
 void TdxCustomPageControl::BeginDrag()
 {
-    runDragOf(this, this, OnStartDrag, OnEndDrag);
+    if (m_dragKind == controls::TDragKind::dkDock)
+        m_dockDrag.start(this, this, OnStartDock);
+    else
+        runDragOf(this, this, OnStartDrag, OnEndDrag);
+}
+
+void TdxTabSheet::keyPressEvent(QKeyEvent *event)
+{
+    if (m_dockDrag.active() && event->key() == Qt::Key_Escape) {
+        m_dockDrag.finish(QCursor::pos(), false, OnEndDock);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TdxTabSheet::dragEnterEvent(QDragEnterEvent *event)
@@ -218,6 +233,11 @@ void TdxTabSheet::mouseDoubleClickEvent(QMouseEvent *event)
 
 void TdxTabSheet::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (m_dockDrag.active()) {
+        m_dockDrag.finish(event->globalPosition().toPoint(), true, OnEndDock);
+        event->accept();
+        return;
+    }
     m_dragFrom.reset();
     tellMouseButton(OnMouseUp, this, *event);
     event->accept();
@@ -225,6 +245,11 @@ void TdxTabSheet::mouseReleaseEvent(QMouseEvent *event)
 
 void TdxTabSheet::mouseMoveEvent(QMouseEvent *event)
 {
+    if (m_dockDrag.active()) {
+        m_dockDrag.move(event->globalPosition().toPoint());
+        event->accept();
+        return;
+    }
     tellMouseMove(OnMouseMove, this, *event);
     if (draggedFar(m_dragFrom, *event))
         BeginDrag();
@@ -413,6 +438,10 @@ void TdxCustomPageControl::resizeEvent(QResizeEvent *event)
 
 void TdxCustomPageControl::keyPressEvent(QKeyEvent *event)
 {
+    if (m_dockDrag.active() && event->key() == Qt::Key_Escape) {
+        m_dockDrag.finish(QCursor::pos(), false, OnEndDock);
+        return;
+    }
     if (event->modifiers() == Qt::NoModifier && (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)) {
         controls::guarded(controls::Report::none(), [&] { SelectNextPage(event->key() == Qt::Key_Right, true); });
         event->accept();
@@ -454,6 +483,10 @@ void TdxCustomPageControl::mousePressEvent(QMouseEvent *event)
 
 void TdxCustomPageControl::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (m_dockDrag.active()) {
+        m_dockDrag.finish(event->globalPosition().toPoint(), true, OnEndDock);
+        return;
+    }
     if (event->button() == Qt::LeftButton) {
         const QPoint p = event->position().toPoint();
         controls::guarded(controls::Report::none(), [&] {
@@ -499,6 +532,10 @@ void TdxCustomPageControl::mouseDoubleClickEvent(QMouseEvent *event)
 
 void TdxCustomPageControl::mouseMoveEvent(QMouseEvent *event)
 {
+    if (m_dockDrag.active()) {
+        m_dockDrag.move(event->globalPosition().toPoint());
+        return;
+    }
     const QPoint p = event->position().toPoint();
     if (m_dragClient && !m_dockDragging && (event->buttons() & Qt::LeftButton) &&
         (p - m_dragStart).manhattanLength() >= QApplication::startDragDistance()) {

@@ -1180,3 +1180,154 @@ TEST_F(PageControlTest, PopupMenuOpensOnAnUnhandledRightClickAndIsStored)
     delete readMenu;
     EXPECT_EQ(readSheet->PopupMenu(), nullptr);
 }
+
+// DragKind dkDock: a drag of a page or of the control is a dock drag. A dock
+// site is asked whether and where the client may dock and told of the drag
+// over it; dropped there, a page moves over and the control docks as a new
+// page; a site that refuses takes nothing. The dragged one hears the start
+// and the end.
+TEST_F(PageControlTest, DockDragTakesAPageOrTheControlToADockSite)
+{
+    showWindow();
+    QWidget siteWindow;
+    siteWindow.setGeometry(400, 0, 300, 260);
+    auto *site = new TdxPageControl(&siteWindow);
+    site->setGeometry(0, 0, 280, 200);
+    site->setTextMeasurer(&measurer);
+    site->SetDockSite(true);
+    siteWindow.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&siteWindow, 2000));
+
+    std::vector<std::string> told;
+    bool canDock = true;
+    QRect dockRect;
+    site->OnGetSiteInfo.Set([&](classes::TObject *, QWidget *client, QRect &influence, QPoint mouse, bool &can) {
+        EXPECT_TRUE(influence.contains(site->mapToGlobal(QPoint(-9, -9))));
+        if (influence.contains(mouse))
+            told.push_back(client == control ? "site asked for control" : "site asked for page");
+        can = canDock;
+    });
+    site->OnDockOver.Set(
+        [&](classes::TObject *, TDragDockObject &source, int, int, TDragState state, bool &) {
+            const char *names[] = {"enter", "leave", "move"};
+            told.push_back(std::string("over: ") + names[int(state)]);
+            dockRect = source.DockRect;
+        });
+    const auto start = [&told](classes::TObject *, TDragDockObject &) { told.push_back("start"); };
+    const auto end = [&told, site](classes::TObject *, QObject *target, int, int) {
+        told.push_back(target == site ? "end on site" : "end");
+    };
+    pages[1]->OnStartDock.Set(start);
+    pages[1]->OnEndDock.Set(end);
+    control->OnStartDock.Set(start);
+    control->OnEndDock.Set(end);
+    const QPoint onSite = site->mapToGlobal(QPoint(140, 100));
+    const auto moveTo = [](QWidget *source, QPoint global) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(source->mapFromGlobal(global)), QPointF(global), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(source, &move);
+    };
+    const auto releaseAt = [](QWidget *source, QPoint global) {
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(source->mapFromGlobal(global)), QPointF(global),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(source, &release);
+    };
+
+    // The dock rectangle is the area the site's pages take, here before
+    // it has any.
+    const rtl::TRect display = site->displayRect();
+    const QRect pagesArea(site->mapToGlobal(QPoint(display.Left, display.Top)),
+                          QSize(display.Right - display.Left, display.Bottom - display.Top));
+
+    // A page, dragged from code.
+    pages[1]->SetDragKind(controls::TDragKind::dkDock);
+    TdxTabSheet *moved = pages[1];
+    moved->BeginDrag();
+    moveTo(moved, window->mapToGlobal(QPoint(100, 230)));
+    moveTo(moved, onSite);
+    releaseAt(moved, onSite);
+    EXPECT_EQ(told, (std::vector<std::string>{"start", "site asked for page", "over: enter", "site asked for page",
+                                              "over: move", "end on site"}));
+    EXPECT_EQ(moved->PageControl(), site);
+    EXPECT_EQ(site->ActivePage(), moved);
+    EXPECT_EQ(control->PageCount(), 2);
+    EXPECT_EQ(dockRect, pagesArea);
+    told.clear();
+
+    // The control, by DragMode dmAutomatic, first on a site that refuses.
+    control->SetDragKind(controls::TDragKind::dkDock);
+    control->SetDragMode(controls::TDragMode::dmAutomatic);
+    const auto dragControl = [&] {
+        const QPoint from(control->width() - 5, 5);
+        QTest::mousePress(control, Qt::LeftButton, {}, from);
+        moveTo(control, control->mapToGlobal(from + QPoint(0, QApplication::startDragDistance() + 2)));
+        moveTo(control, onSite);
+        releaseAt(control, onSite);
+    };
+    canDock = false;
+    dragControl();
+    EXPECT_EQ(told, (std::vector<std::string>{"start", "site asked for control", "site asked for control", "end"}));
+    EXPECT_EQ(control->parentWidget(), window.get());
+    told.clear();
+    canDock = true;
+    dragControl();
+    EXPECT_EQ(told, (std::vector<std::string>{"start", "site asked for control", "over: enter",
+                                              "site asked for control", "over: move", "end on site"}));
+    ASSERT_EQ(site->PageCount(), 2);
+    EXPECT_EQ(control->parentWidget(), site->Pages(1));
+}
+
+// The drag kind and the dock events of the control and its pages come back
+// from a stored layout by their handlers' names.
+TEST_F(PageControlTest, StoredLayoutCarriesDragKindAndDockHandlers)
+{
+    RegisterPageControlClasses();
+    control->SetName("PageControl1");
+    for (size_t i = 0; i < pages.size(); ++i)
+        pages[i]->SetName(QStringLiteral("Sheet%1").arg(i + 1));
+    control->SetDragKind(controls::TDragKind::dkDock);
+    pages[1]->SetDragKind(controls::TDragKind::dkDock);
+    control->OnStartDock.Set(QStringLiteral("PageControl1StartDock"), nullptr);
+    control->OnEndDock.Set(QStringLiteral("PageControl1EndDock"), nullptr);
+    control->OnDockOver.Set(QStringLiteral("PageControl1DockOver"), nullptr);
+    control->OnGetSiteInfo.Set(QStringLiteral("PageControl1GetSiteInfo"), nullptr);
+    pages[1]->OnStartDock.Set(QStringLiteral("Sheet2StartDock"), nullptr);
+    pages[1]->OnEndDock.Set(QStringLiteral("Sheet2EndDock"), nullptr);
+
+    classes::TMemoryStream stream;
+    stream.WriteComponent(control);
+    stream.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(stream, text);
+    const QByteArray written(text.Memory(), int(text.Size()));
+    EXPECT_EQ(written.count("DragKind = dkDock"), 2) << written.constData();
+
+    QWidget form;
+    auto *restored = new TdxPageControl(&form);
+    int got = 0;
+    restored->DefineMethod<void(classes::TObject *, TDragDockObject &)>(
+        "PageControl1StartDock", [&got](classes::TObject *, TDragDockObject &) { ++got; });
+    restored->DefineMethod<void(classes::TObject *, TDragDockObject &)>("Sheet2StartDock",
+                                                                        [](classes::TObject *, TDragDockObject &) {});
+    for (const char *end : {"PageControl1EndDock", "Sheet2EndDock"})
+        restored->DefineMethod<void(classes::TObject *, QObject *, int, int)>(end,
+                                                                              [](classes::TObject *, QObject *, int, int) {});
+    restored->DefineMethod<void(classes::TObject *, TDragDockObject &, int, int, TDragState, bool &)>(
+        "PageControl1DockOver", [](classes::TObject *, TDragDockObject &, int, int, TDragState, bool &) {});
+    restored->DefineMethod<void(classes::TObject *, QWidget *, QRect &, QPoint, bool &)>(
+        "PageControl1GetSiteInfo", [](classes::TObject *, QWidget *, QRect &, QPoint, bool &) {});
+    stream.SetPosition(0);
+    stream.ReadComponent(restored);
+    ASSERT_EQ(restored->PageCount(), 3);
+    EXPECT_EQ(restored->DragKind(), controls::TDragKind::dkDock);
+    EXPECT_EQ(restored->Pages(0)->DragKind(), controls::TDragKind::dkDrag);
+    EXPECT_EQ(restored->Pages(1)->DragKind(), controls::TDragKind::dkDock);
+    EXPECT_EQ(restored->OnEndDock.Name(), QStringLiteral("PageControl1EndDock"));
+    EXPECT_EQ(restored->OnDockOver.Name(), QStringLiteral("PageControl1DockOver"));
+    EXPECT_EQ(restored->OnGetSiteInfo.Name(), QStringLiteral("PageControl1GetSiteInfo"));
+    EXPECT_EQ(restored->Pages(1)->OnEndDock.Name(), QStringLiteral("Sheet2EndDock"));
+    EXPECT_EQ(restored->Pages(1)->OnStartDock.Name(), QStringLiteral("Sheet2StartDock"));
+    TDragDockObject drag;
+    restored->OnStartDock(restored, drag);
+    EXPECT_EQ(got, 1);
+}
