@@ -198,6 +198,11 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
                 .Default(int(controls::TDragMode::dmManual));
             c.Enum("DragKind", DragKindInfo(), &T::DragKind, &T::SetDragKind)
                 .Default(int(controls::TDragKind::dkDrag));
+            c.Integer(
+                 "DragCursor", [](const T &p) { return int(p.DragCursor()); },
+                 [](T &p, int v) { p.SetDragCursor(controls::TCursor(v)); })
+                .WithIdents(controls::CursorIdents())
+                .Default(controls::crDrag);
             c.Object("Font", [](const T &p) { return p.FontObject(); }).Stored([](const classes::TPersistent &o) {
                 return !static_cast<const T &>(o).ParentFont();
             });
@@ -291,6 +296,11 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
                 .Default(int(controls::TDragMode::dmManual));
             c.Enum("DragKind", DragKindInfo(), &T::DragKind, &T::SetDragKind)
                 .Default(int(controls::TDragKind::dkDrag));
+            c.Integer(
+                 "DragCursor", [](const T &p) { return int(p.DragCursor()); },
+                 [](T &p, int v) { p.SetDragCursor(controls::TCursor(v)); })
+                .WithIdents(controls::CursorIdents())
+                .Default(controls::crDrag);
             c.Object("Font", [](const T &p) { return p.FontObject(); }).Stored([](const classes::TPersistent &o) {
                 return !static_cast<const T &>(o).ParentFont();
             });

@@ -204,6 +204,10 @@ public:
     void SetDragKind(controls::TDragKind value) { m_dragKind = value; }
     TStartDockEvent OnStartDock;
     TEndDockEvent OnEndDock;
+    // The cursor over a target that takes the drag (dkDrag); crDrag is the
+    // platform's own drag cursor.
+    controls::TCursor DragCursor() const { return m_dragCursor; }
+    void SetDragCursor(controls::TCursor value) { m_dragCursor = value; }
     // Shown on a right click (or the menu key) that OnContextPopup left
     // unhandled; a page without one leaves the click to its control.
     controls::TPopupMenu *PopupMenu() const { return m_popupMenu; }
@@ -255,6 +259,7 @@ private:
     controls::TPopupMenu *m_popupMenu = nullptr;
     controls::TDragMode m_dragMode = controls::TDragMode::dmManual;
     controls::TDragKind m_dragKind = controls::TDragKind::dkDrag;
+    controls::TCursor m_dragCursor = controls::crDrag;
     DockDrag m_dockDrag;
     std::optional<QPoint> m_dragFrom;
     const std::unique_ptr<classes::TSizeConstraints> m_constraints = std::make_unique<classes::TSizeConstraints>();
@@ -403,6 +408,10 @@ public:
     void SetDragKind(controls::TDragKind value) { m_dragKind = value; }
     TStartDockEvent OnStartDock;
     TEndDockEvent OnEndDock;
+    // The cursor over a target that takes the drag (dkDrag); crDrag is the
+    // platform's own drag cursor.
+    controls::TCursor DragCursor() const { return m_dragCursor; }
+    void SetDragCursor(controls::TCursor value) { m_dragCursor = value; }
     TDockOverEvent OnDockOver;
     TGetSiteInfoEvent OnGetSiteInfo;
     // As a dock site: whether the client may dock with the mouse at the
@@ -499,6 +508,7 @@ private:
     controls::TAnchors m_anchors = controls::DefaultAnchors;
     controls::TDragMode m_dragMode = controls::TDragMode::dmManual;
     controls::TDragKind m_dragKind = controls::TDragKind::dkDrag;
+    controls::TCursor m_dragCursor = controls::crDrag;
     DockDrag m_dockDrag;
     std::optional<QPoint> m_dragFrom;
     bool m_showHint = false;

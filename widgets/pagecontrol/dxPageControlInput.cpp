@@ -2,6 +2,7 @@
 
 #include "widgets/pagecontrol/dxPageControl.h"
 
+#include "platform/controls/CursorPicture.h"
 #include "platform/controls/Guard.h"
 #include "platform/controls/PaintCanvas.h"
 #include "platform/gfx/Canvas.h"
@@ -112,10 +113,17 @@ void tellDrop(const TDragDropEvent &handler, classes::TObject *sender, QDropEven
 
 // Drags the source to the drag's end, telling OnStartDrag before and
 // OnEndDrag after.
-void runDragOf(QWidget *source, classes::TObject *sender, const TStartDragEvent &start, const TEndDragEvent &end)
+void runDragOf(QWidget *source, classes::TObject *sender, controls::TCursor cursor, const TStartDragEvent &start,
+               const TEndDragEvent &end)
 {
     auto *drag = new QDrag(source);
     drag->setMimeData(new QMimeData);
+    // Where the target refuses, Qt's forbidden cursor stands for crNoDrop.
+    if (cursor != controls::crDrag) {
+        const QPixmap picture = controls::CursorPicture(cursor);
+        for (const Qt::DropAction action : {Qt::MoveAction, Qt::CopyAction, Qt::LinkAction})
+            drag->setDragCursor(picture, action);
+    }
     if (start)
         controls::guarded(controls::Report::none(), [&] { start(sender, *drag); });
     controls::runDrag(*drag);
@@ -144,7 +152,7 @@ void TdxTabSheet::BeginDrag()
     if (m_dragKind == controls::TDragKind::dkDock)
         m_dockDrag.start(this, this, OnStartDock);
     else
-        runDragOf(this, this, OnStartDrag, OnEndDrag);
+        runDragOf(this, this, m_dragCursor, OnStartDrag, OnEndDrag);
 }
 
 void TdxCustomPageControl::BeginDrag()
@@ -152,7 +160,7 @@ void TdxCustomPageControl::BeginDrag()
     if (m_dragKind == controls::TDragKind::dkDock)
         m_dockDrag.start(this, this, OnStartDock);
     else
-        runDragOf(this, this, OnStartDrag, OnEndDrag);
+        runDragOf(this, this, m_dragCursor, OnStartDrag, OnEndDrag);
 }
 
 void TdxTabSheet::keyPressEvent(QKeyEvent *event)

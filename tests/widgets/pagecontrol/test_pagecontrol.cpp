@@ -1331,3 +1331,50 @@ TEST_F(PageControlTest, StoredLayoutCarriesDragKindAndDockHandlers)
     restored->OnStartDock(restored, drag);
     EXPECT_EQ(got, 1);
 }
+
+// DragCursor: a drag of the control or a page carries the picture of its
+// cursor, centred on the hot spot (the hand's finger tip); crDrag leaves
+// the platform's own drag cursors. It is stored by name and read back.
+TEST_F(PageControlTest, DragCursorIsTheDragsCursorAndIsStored)
+{
+    RegisterPageControlClasses();
+    std::vector<QPixmap> cursors;
+    const controls::ScopedDragRunner runner([&cursors](QDrag &drag) {
+        cursors.push_back(drag.dragCursor(Qt::MoveAction));
+        EXPECT_EQ(drag.dragCursor(Qt::CopyAction).cacheKey(), cursors.back().cacheKey());
+        return Qt::IgnoreAction;
+    });
+    control->BeginDrag();
+    pages[2]->SetDragCursor(controls::crHandPoint);
+    pages[2]->BeginDrag();
+    control->SetDragCursor(controls::crNoDrop);
+    control->BeginDrag();
+    ASSERT_EQ(cursors.size(), 3u);
+    EXPECT_TRUE(cursors[0].isNull());
+    ASSERT_FALSE(cursors[1].isNull());
+    const QImage hand = cursors[1].toImage();
+    EXPECT_GT(qAlpha(hand.pixel(hand.width() / 2, hand.height() / 2 + 2)), 0);
+    EXPECT_EQ(qAlpha(hand.pixel(hand.width() / 2, hand.height() / 2 - 4)), 0);
+    EXPECT_NE(cursors[2].toImage(), hand);
+
+    control->SetName("PageControl1");
+    for (size_t i = 0; i < pages.size(); ++i)
+        pages[i]->SetName(QStringLiteral("Sheet%1").arg(i + 1));
+    classes::TMemoryStream stream;
+    stream.WriteComponent(control);
+    stream.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(stream, text);
+    const QByteArray written(text.Memory(), int(text.Size()));
+    EXPECT_TRUE(written.contains("DragCursor = crNoDrop")) << written.constData();
+    EXPECT_TRUE(written.contains("DragCursor = crHandPoint")) << written.constData();
+    EXPECT_EQ(written.count("DragCursor"), 2) << written.constData();
+    QWidget form;
+    auto *restored = new TdxPageControl(&form);
+    stream.SetPosition(0);
+    stream.ReadComponent(restored);
+    ASSERT_EQ(restored->PageCount(), 3);
+    EXPECT_EQ(restored->DragCursor(), controls::crNoDrop);
+    EXPECT_EQ(restored->Pages(0)->DragCursor(), controls::crDrag);
+    EXPECT_EQ(restored->Pages(2)->DragCursor(), controls::crHandPoint);
+}
