@@ -11,6 +11,7 @@
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Exceptions.h"
 #include "report/model/engine/Engine.h"
+#include "report/model/forms/DialogServices.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/model/pages/PageRequest.h"
@@ -280,6 +281,46 @@ TEST_F(Engine, CancelFromAHandlerEndsTheRun)
     EXPECT_FALSE(engine()->Generating());
     // The next request runs again.
     detail->AfterPrint.Set(nullptr);
+}
+
+// The window is served between pages always, within a page on a time budget;
+// a Cancel the window takes in still ends the run within 50 ms.
+TEST_F(Engine, TheWindowIsServedBetweenPagesAndOtherwiseOnATimeBudget)
+{
+    rows(200);
+    int64_t now = 0;
+    ScopedMessageClock clock([&now] { return now; });
+    QList<int64_t> pumps;
+    int64_t cancelAt = -1;
+    ScopedDialogServices services(TppDialogServices{[&](int64_t) {
+                                                        pumps.append(now);
+                                                        if (cancelAt >= 0 && now >= cancelAt)
+                                                            engine()->SetStopped(true);
+                                                    },
+                                                    {}});
+
+    // No time passes: once at the start and after each of the five pages.
+    generate();
+    ASSERT_EQ(report.Pages.size(), 5);
+    EXPECT_EQ(pumps.size(), 6);
+
+    // Each record takes 3 ms; the click on Cancel waits in the queue from
+    // 200 ms on, in the middle of page 2.
+    int64_t lastRecord = 0;
+    detail->BeforePrint.Set([&](classes::TObject *) {
+        now += 3;
+        lastRecord = now;
+    });
+    pumps.clear();
+    report.Pages.clear();
+    cancelAt = 200;
+    generate();
+    EXPECT_TRUE(engine()->Stopped());
+    EXPECT_GE(lastRecord, cancelAt);
+    EXPECT_LE(lastRecord - cancelAt, 50);
+    // Every 10 ms, the start and the end of page 1.
+    EXPECT_LE(pumps.size(), lastRecord / 10 + 2);
+    detail->BeforePrint.Set(nullptr);
 }
 
 } // namespace

@@ -89,12 +89,6 @@ DemoCriteria::DemoCriteria(report::TppReport &aReport, reporttest::MemoryPipelin
 {
     for (int i = 0; i < aData.GetFieldCount(); ++i)
         m_fieldNames << aData.GetField(i)->FieldName;
-    for (int row = 0; row < aData.RecordCount(); ++row) {
-        QVariantList values;
-        for (const QString &name : m_fieldNames)
-            values << aData.Cell(row, name);
-        m_rows.push_back(values);
-    }
     aReport.OnGetAutoSearchValues.Set([this](classes::TObject *) { Apply(); });
 }
 
@@ -162,8 +156,28 @@ bool DemoCriteria::matches(const QVariantList &aRow) const
     return true;
 }
 
+void DemoCriteria::keepRows()
+{
+    // The rows as loaded, taken when the first filtering comes: it replaces
+    // the pipeline's rows, and a run without criteria need not pay for a
+    // second copy of the data.
+    if (m_rowsKept)
+        return;
+    m_rowsKept = true;
+    m_rows.reserve(size_t(m_data.RecordCount()));
+    for (int row = 0; row < m_data.RecordCount(); ++row) {
+        QVariantList values;
+        for (const QString &name : m_fieldNames)
+            values << m_data.Cell(row, name);
+        m_rows.push_back(values);
+    }
+}
+
 void DemoCriteria::Apply()
 {
+    if (m_report.AutoSearchFieldList().empty() && !m_rowsKept)
+        return;
+    keepRows();
     m_data.ClearRows();
     for (const QVariantList &row : m_rows)
         if (matches(row))

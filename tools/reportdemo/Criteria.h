@@ -42,11 +42,13 @@ public:
 
 private:
     bool matches(const QVariantList &aRow) const;
+    void keepRows();
 
     report::TppReport &m_report;
     reporttest::MemoryPipeline &m_data;
     std::vector<QVariantList> m_rows;
     QStringList m_fieldNames;
+    bool m_rowsKept = false;
 };
 
 } // namespace reportdemo

@@ -37,7 +37,7 @@ DumpDevice::DumpDevice(classes::TComponent *aOwner)
 void DumpDevice::ReceivePage(report::TppPage *aPage)
 {
     TraceDevice::ReceivePage(aPage);
-    if (SkipPage() || !PageInRequest())
+    if (!m_keepDump || SkipPage() || !PageInRequest())
         return;
     const QString page = QString::number(aPage->AbsolutePageNo());
     for (int i = 0; i < aPage->DrawCommandCount(); ++i) {

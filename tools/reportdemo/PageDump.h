@@ -22,11 +22,15 @@ public:
 
     void ReceivePage(report::TppPage *aPage) override;
 
+    // Off by default: a long run without --dump would hold every page's
+    // lines for nothing.
+    void SetKeepDump(bool aValue) { m_keepDump = aValue; }
     // The dump lines so far, each ended by LF.
     const QString &Dump() const { return m_dump; }
 
 private:
     QString m_dump;
+    bool m_keepDump = false;
 };
 
 } // namespace reportdemo

@@ -495,6 +495,7 @@ int runDemo(const DemoOptions &aOptions)
         return fileDemo(*sample, request, aOptions);
     }
     reportdemo::DumpDevice device;
+    device.SetKeepDump(!aOptions.dump.isEmpty());
     device.SetPageRequest(&request);
     device.SetPublisher(sample->Publisher());
     try {

@@ -388,7 +388,13 @@ void TppBandEngine::generateList(int aList, int aFrom)
             continue;
         object->Generate();
         if (object->SpaceUsed() > 0) {
-            m_printList.insert(QString::asprintf("%8d", band.IndexOfObject(object)), object);
+            const int order = band.IndexOfObject(object);
+            const auto same = std::find_if(m_printList.begin(), m_printList.end(),
+                                           [order](const PrintEntry &aEntry) { return aEntry.first == order; });
+            if (same != m_printList.end())
+                same->second = object;
+            else
+                m_printList.emplace_back(order, object);
             m_beyondStatics = m_beyondStatics || m_categories[size_t(aList)] != 1;
         }
         if (!object->GenerationComplete()) {
@@ -463,14 +469,20 @@ void TppBandEngine::AdvancePosition()
 void TppBandEngine::printComponents()
 {
     TppCustomEngine *engine = PageEngine();
-    // Sorted by key: the order of the band's objects, back to front.
-    const QMap<QString, TppComponent *> list = m_printList;
-    for (TppComponent *object : list) {
+    // In the order of the band's objects, back to front. A copy: printing
+    // runs handlers, which may start another cycle of this band.
+    std::vector<PrintEntry> list;
+    list.swap(m_printing);
+    list.assign(m_printList.begin(), m_printList.end());
+    std::sort(list.begin(), list.end(),
+              [](const PrintEntry &aLeft, const PrintEntry &aRight) { return aLeft.first < aRight.first; });
+    for (const PrintEntry &entry : list) {
+        TppComponent *object = entry.second;
         if (!m_band || m_band->IndexOfObject(object) < 0)
             continue;
         object->PrintToPage(engine->Page());
-        engine->ProcessMessages();
     }
+    list.swap(m_printing);
 }
 
 void TppBandEngine::AfterCycle()

@@ -21,10 +21,10 @@
 
 #include "platform/classes/PropInfo.h"
 
-#include <QMap>
 #include <QString>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace report {
@@ -83,9 +83,10 @@ public:
     // The last cycle continued the band from the page before and printed
     // nothing but its static objects again: it did not get any further.
     bool StalledContinuation() const { return m_stalledContinuation; }
-    // The objects that used space in the current cycle, by "%8d" of their
-    // z-order.
-    const QMap<QString, TppComponent *> &PrintList() const { return m_printList; }
+    // The objects that used space in the current cycle with their z-order,
+    // in the order they generated; an object comes once.
+    using PrintEntry = std::pair<int, TppComponent *>;
+    const std::vector<PrintEntry> &PrintList() const { return m_printList; }
     // The category numbers of the sections that have objects, in order.
     const std::vector<int> &Categories() const { return m_categories; }
 
@@ -109,7 +110,10 @@ protected:
 
     TppCustomBand *m_band = nullptr;
     IppReportContext *m_report = nullptr;
-    QMap<QString, TppComponent *> m_printList;
+    std::vector<PrintEntry> m_printList;
+    // The print list sorted back to front while it prints; kept to reuse
+    // its room from cycle to cycle.
+    std::vector<PrintEntry> m_printing;
     std::vector<int> m_categories;
     int32_t m_bandBottom = 0;
     int32_t m_tallestBottom = 0;

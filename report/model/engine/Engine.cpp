@@ -1,4 +1,5 @@
 #include "report/model/engine/Engine.h"
+#include "report/model/forms/DialogServices.h"
 
 #include "report/model/engine/BandEngine.h"
 #include "report/model/engine/BandLists.h"
@@ -34,6 +35,9 @@
 namespace report {
 
 namespace {
+
+// Milliseconds between two servings of the window within a page.
+constexpr int64_t EngineMessageInterval = 10;
 
 // The record the data moved to starts a group: it is told of by the detail
 // band, once the group headers have started its group, so that a total reset
@@ -435,6 +439,7 @@ void TppEngine::pageLoop()
                 SetPageNo(next.pageNo);
         }
         m_report->ProcessMessages();
+        m_lastMessages = ppMessageTickCount();
     }
 }
 
@@ -1018,8 +1023,17 @@ void TppEngine::ResetBand(TppBand *) {}
 
 void TppEngine::ProcessMessages()
 {
-    if (m_report)
-        m_report->ProcessMessages();
+    // Serving the window costs a poll of every event source: within a page
+    // it runs at most every EngineMessageInterval ms, which still lets a
+    // Cancel through long before anyone notices. The page loop serves it
+    // after every page regardless.
+    if (!m_report)
+        return;
+    const int64_t now = ppMessageTickCount();
+    if (now - m_lastMessages < EngineMessageInterval && now >= m_lastMessages)
+        return;
+    m_lastMessages = now;
+    m_report->ProcessMessages();
 }
 
 } // namespace report

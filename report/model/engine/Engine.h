@@ -19,6 +19,8 @@
 
 #include "platform/rtl/Types.h"
 
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace report {
@@ -237,6 +239,8 @@ private:
     int32_t m_printRight = 0;
     int m_lastFinishedPage = 0;
     bool m_generating = false;
+    // When the window was last served, on the message clock.
+    int64_t m_lastMessages = std::numeric_limits<int64_t>::min() / 2;
     bool m_pageDone = false;
     bool m_pageEnded = false;
     bool m_reportComplete = false;

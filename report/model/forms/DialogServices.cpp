@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 
+#include <chrono>
 #include <mutex>
 
 namespace report {
@@ -44,6 +45,14 @@ void ppSetDialogServices(TppDialogServices aServices)
         g_services.message = std::move(aServices.message);
     if (aServices.openFileName)
         g_services.openFileName = std::move(aServices.openFileName);
+}
+
+int64_t ppMessageTickCount()
+{
+    if (std::optional<std::function<int64_t()>> clock = ScopedMessageClock::current(); clock && *clock)
+        return (*clock)();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 void ppProcessMessages()

@@ -47,6 +47,11 @@ using ScopedDialogServices = rtl::ScopedOverride<struct DialogServicesTag, TppDi
 // an empty function leaves the default.
 void ppSetDialogServices(TppDialogServices aServices);
 
+// The clock a long run measures its message budget on: monotonic
+// milliseconds. Tests put their own in place so that no real time passes.
+using ScopedMessageClock = rtl::ScopedOverride<struct MessageClockTag, std::function<int64_t()>>;
+int64_t ppMessageTickCount();
+
 // The pending messages only.
 void ppProcessMessages();
 void ppProcessMessagesFor(int64_t aMilliseconds);
