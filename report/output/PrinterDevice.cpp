@@ -25,6 +25,7 @@
 #include "platform/gfx/Canvas.h"
 #include "platform/rtl/Rounding.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 #include <algorithm>
@@ -113,14 +114,24 @@ QImage printerDeviceVisiblePicture(const QImage &aImage, rtl::TRect &aTarget, co
 // clips nothing: a clip costs a PDF page a graphics state and a path, for
 // every text of a dense page twice the bytes. Italic glyphs may reach past
 // their advance, so they keep the clip.
+//
+// aWidth is the text's width when it is known, or a bound of it: a text that
+// plainly fits is not shaped a second time only to learn that.
 bool printerDeviceTextInside(const gfx::Canvas &aCanvas, int x, int y, const QString &aText, int aHeight,
-                             const rtl::TRect &aRect)
+                             const rtl::TRect &aRect, int aWidth)
 {
     if (aCanvas.font().italic() || aCanvas.font().orientation % 3600 != 0)
         return false;
     if (x < aRect.Left || y < aRect.Top || y + aHeight > aRect.Bottom)
         return false;
+    if (aWidth >= 0 && int64_t(x) + aWidth <= aRect.Right)
+        return true;
     return int64_t(x) + aCanvas.TextWidth(aText) <= aRect.Right;
+}
+
+bool printerDeviceOverlap(const rtl::TRect &a, const rtl::TRect &b)
+{
+    return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
 }
 
 } // namespace
@@ -260,6 +271,7 @@ void TppPrinterDevice::StartPrinterPage(TppPage *aPage)
     }
     m_printer->SetPrinterSetup(aPage->PrinterSetup());
     m_printer->StartPage();
+    m_inked.clear();
     const rtl::TRect margins = m_printer->GetPrinterMargins();
     m_printableOffsetX = -margins.Left;
     m_printableOffsetY = -margins.Top;
@@ -309,6 +321,10 @@ bool TppPrinterDevice::Draw(TppDrawCommand *aDrawCommand)
         DrawText(text);
         return true;
     }
+    // Pens and borders may reach a little past the rectangle.
+    const int reach = std::max(1, m_printer->GetPixelsPerInch(TppAxisType::atHorizontal) / 24);
+    const rtl::TRect drawn = aDrawCommand->DrawRect();
+    noteInk(rtl::TRect{drawn.Left - reach, drawn.Top - reach, drawn.Right + reach, drawn.Bottom + reach});
     if (auto *shape = dynamic_cast<TppDrawShape *>(aDrawCommand)) {
         DrawShape(shape);
         return true;
@@ -638,6 +654,36 @@ void TppPrinterDevice::DrawGraphic(TppDrawImage *aDrawImage)
 
 // ---- Text --------------------------------------------------------------------
 
+int TppPrinterDevice::plainWidthBound(const QString &aText)
+{
+    // Only texts the font plainly holds: a character from a fallback font
+    // may be wider than any of this one.
+    for (const QChar c : aText)
+        if (c.unicode() < 0x20 || c.unicode() > 0x7e)
+            return -1;
+    gfx::Canvas &canvas = m_canvas->Canvas();
+    if (!m_advanceFont || !(*m_advanceFont == canvas.font())) {
+        QPaintDevice *device = canvas.painter().device();
+        const QFont font = gfx::ToQFont(canvas.font(), device ? device->logicalDpiY() : 96);
+        m_maxAdvance = QFontMetrics(font, device).maxWidth();
+        m_advanceFont = canvas.font();
+    }
+    if (m_maxAdvance <= 0)
+        return -1;
+    return int(std::min<int64_t>(int64_t(m_maxAdvance) * aText.size(), std::numeric_limits<int>::max()));
+}
+
+void TppPrinterDevice::noteInk(const rtl::TRect &aRect)
+{
+    m_inked.push_back(aRect);
+}
+
+bool TppPrinterDevice::inkedUnder(const rtl::TRect &aRect) const
+{
+    return std::any_of(m_inked.begin(), m_inked.end(),
+                       [&aRect](const rtl::TRect &aInked) { return printerDeviceOverlap(aRect, aInked); });
+}
+
 void TppPrinterDevice::DrawText(TppDrawText *aDrawText)
 {
     if (!m_canvas || !aDrawText)
@@ -692,7 +738,9 @@ void TppPrinterDevice::DrawText(TppDrawText *aDrawText)
         }
     }
 
-    if (!aDrawText->Transparent())
+    // The page is white: a white background on a part of it nothing was
+    // drawn on yet would only add a filled path to every text of the page.
+    if (!aDrawText->Transparent() && (aDrawText->Color() != rtl::clWhite || inkedUnder(rect)))
         canvas.FillRect(rect, gfx::Brush::solid(aDrawText->Color()));
     canvas.brush().style = gfx::BrushStyle::Clear;
     canvas.setBkMode(gfx::BkMode::Transparent);
@@ -705,14 +753,20 @@ void TppPrinterDevice::DrawText(TppDrawText *aDrawText)
         const rtl::TRect lineRect{rect.Left, rect.Top + drawn * lineHeight, rect.Right, rect.Bottom};
         const int y = lineRect.Top;
         int x = rect.Left;
+        // The width measured for the alignment, else a bound of it.
+        int known = -1;
         switch (aDrawText->TextAlignment()) {
-        case TppTextAlignment::taLeftJustified: break;
+        case TppTextAlignment::taLeftJustified:
+            if (!aDrawText->IsMemo())
+                known = plainWidthBound(line);
+            break;
         case TppTextAlignment::taRightJustified:
-            x = rect.Right - TppPlainText::GetTabbedTextWidth(canvas, line, tabCount, tabStops);
+            known = TppPlainText::GetTabbedTextWidth(canvas, line, tabCount, tabStops);
+            x = rect.Right - known;
             break;
         case TppTextAlignment::taCentered:
-            x = rect.Left +
-                rtl::Round((width - TppPlainText::GetTabbedTextWidth(canvas, line, tabCount, tabStops)) / 2.0 - 0.5);
+            known = TppPlainText::GetTabbedTextWidth(canvas, line, tabCount, tabStops);
+            x = rect.Left + rtl::Round((width - known) / 2.0 - 0.5);
             break;
         case TppTextAlignment::taFullJustified: {
             const bool paragraphEnd = line.contains(markup);
@@ -732,7 +786,8 @@ void TppPrinterDevice::DrawText(TppDrawText *aDrawText)
         }
         if (aDrawText->IsMemo())
             canvas.TabbedTextOut(x, y, line, tabStops);
-        else if (printerDeviceTextInside(canvas, x, y, line, metrics.height, lineRect))
+        else if (printerDeviceTextInside(canvas, x, y, line, metrics.height, lineRect,
+                                         line.contains(QLatin1Char('\t')) ? -1 : known))
             canvas.TextOut(x, y, line);
         else
             canvas.ExtTextOut(x, y, gfx::ETO_CLIPPED, &lineRect, line);
@@ -740,6 +795,13 @@ void TppPrinterDevice::DrawText(TppDrawText *aDrawText)
     }
     if (justified)
         canvas.SetTextJustification(0, 0);
+    // A clipped or fitting line inks inside its rectangle; a memo's tabbed
+    // lines are not clipped and may run on to the right.
+    rtl::TRect inked = rect;
+    inked.Bottom = std::max(rect.Bottom, rect.Top + drawn * lineHeight);
+    if (aDrawText->IsMemo())
+        inked.Right = std::numeric_limits<int>::max();
+    noteInk(inked);
 
     if (aDrawText->AutoSize()) {
         aDrawText->SetDrawLeft(rect.Left);

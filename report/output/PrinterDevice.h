@@ -10,10 +10,15 @@
 #include "report/model/pages/Device.h"
 #include "report/model/production/PrinterOutput.h"
 
+#include "platform/gfx/GdiObjects.h"
 #include "platform/rtl/Types.h"
+
+#include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace report {
 
@@ -51,6 +56,11 @@ public:
     virtual void DrawText(TppDrawText *aDrawText);
     virtual void DrawBitmap(TppDrawImage *aDrawImage);
     virtual void DrawGraphic(TppDrawImage *aDrawImage);
+    // An upper bound of the width of a text of aLength characters in the
+    // canvas's font, -1 when none is known.
+    int plainWidthBound(const QString &aText);
+    void noteInk(const rtl::TRect &aRect);
+    bool inkedUnder(const rtl::TRect &aRect) const;
     virtual void DirectDrawImage(TppDrawImage *aDrawImage);
 
     // The command's rectangle in printer pixels from the printable corner,
@@ -98,6 +108,12 @@ private:
     bool m_beginDocOnStartJob = true;
     int m_printableOffsetX = 0;
     int m_printableOffsetY = 0;
+    // What has been drawn on the page so far, in printer pixels: where none
+    // of it lies an opaque white text needs no background of its own.
+    std::vector<rtl::TRect> m_inked;
+    // The widest advance of the last font, with that font's key.
+    std::optional<gfx::Font> m_advanceFont;
+    int m_maxAdvance = -1;
     // While the pages of a collated copy are asked for: the job's end that
     // the publisher passes on then belongs to the copy, not to the job.
     bool m_requestingCopy = false;

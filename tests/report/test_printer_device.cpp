@@ -501,6 +501,39 @@ TEST_F(PrinterDeviceTest, OutlandishSizesPrintWhatFitsTheSheet)
     EXPECT_EQ(inkRows(sheet, noNumber->DrawLeft() + 75 + 20, 0, sheet.height()), 1);
 }
 
+// An opaque white text leaves out its background only where the page is
+// still blank: over a shape, or over an earlier text, it still covers them.
+TEST_F(PrinterDeviceTest, AnOpaqueWhiteTextCoversWhatWasDrawnBelowIt)
+{
+    auto *shape = command<TppDrawShape>(10000, 40000, 60000, 20000);
+    shape->Brush()->SetColor(rtl::clBlack);
+    auto *over = command<TppDrawText>(20000, 45000, 40000, 5000);
+    over->SetText("ab");
+    over->SetColor(rtl::clWhite);
+    auto *below = command<TppDrawText>(20000, 80000, 40000, 5000);
+    below->SetText(QString(40, QLatin1Char('W')));
+    below->SetTransparent(true);
+    auto *cover = command<TppDrawText>(20000, 80000, 40000, 5000);
+    cover->SetText("ab");
+    cover->SetColor(rtl::clWhite);
+    auto *blank = command<TppDrawText>(20000, 120000, 40000, 5000);
+    blank->SetText("ab");
+    blank->SetColor(rtl::clWhite);
+    auto *dark = command<TppDrawText>(20000, 140000, 40000, 5000);
+    dark->SetText("ab");
+    dark->SetColor(rtl::clBlack);
+    const QImage sheet = printPage();
+    const auto inkRight = [&](TppDrawText *aText) {
+        return inkRows(sheet, aText->DrawRight() + 75 - 20, aText->DrawTop() + 75, aText->DrawBottom() + 75);
+    };
+    // The right part of each text rectangle holds no glyph.
+    EXPECT_EQ(inkRight(over), 0);
+    EXPECT_TRUE(inkAt(sheet, shape->DrawLeft() + 75 + 20, over->DrawTop() + 75 + 10));
+    EXPECT_EQ(inkRight(cover), 0);
+    EXPECT_EQ(inkRight(blank), 0);
+    EXPECT_EQ(inkRight(dark), dark->DrawBottom() - dark->DrawTop());
+}
+
 TEST_F(PrinterDeviceTest, FittedPicturesCentreAndTransparentWhiteLeavesThePage)
 {
     auto *fill = command<TppDrawShape>(10000, 40000, 20000, 20000);
