@@ -234,6 +234,11 @@ TEST_F(Calculations, AnOldBandTurnsItsCalcsIntoSystemVariablesAndVariables)
     custom->OnCalc.Set([&calls](classes::TObject *) { ++calls; });
 
     detail->Convert(3500);
+    // Not while the stream may still be read: when the band's timer fires.
+    EXPECT_TRUE(detail->CalcConversionPending());
+    EXPECT_EQ(detail->Objects(0), page);
+    detail->ConvertCalcs();
+    EXPECT_FALSE(detail->CalcConversionPending());
     ASSERT_EQ(detail->ObjectCount(), 2);
     auto *system = dynamic_cast<TppSystemVariable *>(detail->Objects(0));
     ASSERT_NE(system, nullptr);
@@ -281,6 +286,8 @@ TEST_F(Calculations, AStoredCalcOfAnOldReportLoadsAsTheMatchingSystemVariable)
     classes::TReader(binary).ReadRootComponent(&loaded);
     TppBand *detailBand = loaded.GetBand(4);
     ASSERT_NE(detailBand, nullptr);
+    ASSERT_TRUE(detailBand->CalcConversionPending());
+    detailBand->ConvertCalcs();
     ASSERT_EQ(detailBand->ObjectCount(), 1);
     auto *system = dynamic_cast<TppSystemVariable *>(detailBand->Objects(0));
     ASSERT_NE(system, nullptr) << detailBand->Objects(0)->ClassName().toStdString();

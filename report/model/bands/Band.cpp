@@ -12,6 +12,8 @@
 #include "platform/classes/Reader.h"
 #include "platform/classes/Writer.h"
 
+#include <QTimer>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -779,7 +781,25 @@ void TppBand::Convert(int aVersionNo)
         if (lowest != 0)
             m_mmBottomOffset = m_mmHeight - lowest;
     }
-    if (aVersionNo < 3999 && g_bandCalcConversion)
+    if (aVersionNo < 3999 && g_bandCalcConversion && !m_calcConversionTimer) {
+        // Replacing objects while the stream is still being read would lose
+        // what is read after them.
+        m_calcConversionTimer = std::make_unique<QTimer>();
+        m_calcConversionTimer->setSingleShot(true);
+        m_calcConversionTimer->setInterval(1000);
+        QObject::connect(m_calcConversionTimer.get(), &QTimer::timeout, [this] { ConvertCalcs(); });
+        m_calcConversionTimer->start();
+    }
+}
+
+void TppBand::ConvertCalcs()
+{
+    if (!m_calcConversionTimer)
+        return;
+    // The timer frees itself: from its own signal, once the signal is done.
+    m_calcConversionTimer->stop();
+    m_calcConversionTimer.release()->deleteLater();
+    if (g_bandCalcConversion)
         g_bandCalcConversion(*this);
 }
 

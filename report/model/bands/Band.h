@@ -11,6 +11,8 @@
 #include <unordered_set>
 #include <vector>
 
+class QTimer;
+
 namespace report {
 
 class TppBand : public TppCacheable
@@ -184,6 +186,12 @@ public:
     void SetParentComponent(classes::TComponent *aParent) override;
     void GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *aRoot) override;
     virtual void Convert(int aVersionNo);
+    // An old band's calculations wait for the conversion timer (the default
+    // interval of a second).
+    bool CalcConversionPending() const { return m_calcConversionTimer != nullptr; }
+    // What the timer does when it fires: it goes, and the band's TppCalc
+    // objects become system variables and variables.
+    void ConvertCalcs();
 
 protected:
     void SetCaptionIndex(int aIndex) { m_captionIndex = aIndex; }
@@ -229,6 +237,9 @@ private:
     QString m_legacyEventName;
     std::unique_ptr<IppDesignControl> m_bandDesignControl;
     std::unique_ptr<IppDesignControl> m_designRuler;
+    // Runs the conversion of an old band's calculations once the stream has
+    // been read whole and the program's loop comes round.
+    std::unique_ptr<QTimer> m_calcConversionTimer;
     int m_designOffset = 0;
     std::vector<std::pair<int, TppComponent *>> m_designPositions;
     TppLiveCount<TppBand> m_live;
