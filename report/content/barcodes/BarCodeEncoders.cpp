@@ -298,23 +298,52 @@ constexpr std::array<std::string_view, 10> kMSIDigits = {"100100100100", "100100
 
 void encodeMSI(BarCodeSymbol &s, BarModuleWriter &w)
 {
-    w.WritePattern("110");
+    // The modules first, then the columns in one pass.
+    std::array<char, 512> small;
+    std::string large;
+    const size_t count = 3 + 12 * (size_t(s.Data.size()) + 1) + 6;
+    char *modules = small.data();
+    if (count > small.size()) {
+        large.resize(count);
+        modules = large.data();
+    }
+    char *p = modules;
+    const auto put = [&p](std::string_view aPattern) {
+        std::memcpy(p, aPattern.data(), aPattern.size());
+        p += aPattern.size();
+    };
+    put("110");
     for (QChar c : std::as_const(s.Data))
-        w.WritePattern(kMSIDigits[size_t(digitValue(c))]);
+        put(kMSIDigits[size_t(digitValue(c))]);
     // The check digit is printed but not kept in the data.
     if (s.CalcCheckDigit)
-        w.WritePattern(kMSIDigits[size_t(ppLuhnCheckDigit(s.Data))]);
-    w.WritePattern("100100");
+        put(kMSIDigits[size_t(ppLuhnCheckDigit(s.Data))]);
+    put("100100");
+    w.WriteModules(std::string_view(modules, size_t(p - modules)));
 }
 
 void encodePostnet(BarCodeSymbol &s, BarModuleWriter &w)
 {
     const int64_t bar = w.narrow();
     const int64_t space = ppRound(double(bar) * 1.375);
-    // Two short runs per element: the column buffer stores them inline.
-    auto element = [&](char c) {
-        w.WriteColumns(c, bar);
-        w.WriteColumns('0', space);
+    // The elements are counted first, so that the columns go out in one pass
+    // without a check per element.
+    int64_t elements = 2 + 5;
+    bool started = false;
+    for (QChar c : std::as_const(s.Data)) {
+        if (c == u'-')
+            continue;
+        started = started || rtl::isAsciiDigit(c);
+        if (started)
+            elements += 5;
+    }
+    const int64_t total = elements * (bar + space) - space;
+    char *p = w.columns().Reserve(total);
+    if (!p)
+        return;
+    const auto element = [&p, bar, space](char c) {
+        p = BarModuleWriter::fillRun(p, c, bar);
+        p = BarModuleWriter::fillRun(p, '0', space);
     };
     element('2');
     int sum = 0;
@@ -331,7 +360,8 @@ void encodePostnet(BarCodeSymbol &s, BarModuleWriter &w)
     }
     for (char e : kPostnet[size_t((10 - sum % 10) % 10)])
         element(e);
-    w.WriteColumns('2', bar);
+    BarModuleWriter::fillRun(p, '2', bar);
+    w.columns().Commit(total);
 }
 
 void encodeFIM(BarCodeSymbol &s, BarModuleWriter &w)

@@ -67,6 +67,18 @@ public:
         std::memcpy(m_buffer.data() + m_size, columns, size_t(count));
         m_size += count;
     }
+    // Room for aCount more columns, written straight through the pointer
+    // (eight-byte stores may spill up to kSlack past them); Commit makes
+    // them part of the symbol. nullptr when the symbol would overflow.
+    char *Reserve(int64_t aCount)
+    {
+        if (aCount < 0 || m_overflowed)
+            return nullptr;
+        if (aCount > int64_t(m_buffer.size()) - kSlack - m_size && !grow(aCount))
+            return nullptr;
+        return m_buffer.data() + m_size;
+    }
+    void Commit(int64_t aCount) { m_size += aCount; }
     // Takes another buffer's columns, keeping this buffer's storage.
     void assign(const BarColumns &other);
 
@@ -139,6 +151,33 @@ public:
         for (size_t i = 0; i < aWidths.size(); ++i)
             m_columns.append(i % 2 == 0 ? '1' : '0', m_narrow * (aWidths[i] - '0'));
     }
+    // Narrow modules, one per character, expanded in one pass once the
+    // whole symbol is known: a run of equal modules is one stretch of
+    // columns, whatever character or guard it came from.
+    void WriteModules(std::string_view aModules)
+    {
+        const int64_t total = m_narrow * int64_t(aModules.size());
+        char *p = m_columns.Reserve(total);
+        if (!p)
+            return;
+        for (size_t i = 0; i < aModules.size();) {
+            size_t j = i + 1;
+            while (j < aModules.size() && aModules[j] == aModules[i])
+                ++j;
+            p = fillRun(p, aModules[i], m_narrow * int64_t(j - i));
+            i = j;
+        }
+        m_columns.Commit(total);
+    }
+    // Stores aCount columns at aTo, eight at a time; answers the end.
+    static char *fillRun(char *aTo, char aColumn, int64_t aCount)
+    {
+        const uint64_t word = uint64_t(uint8_t(aColumn)) * 0x0101010101010101ull;
+        for (int64_t i = 0; i < aCount; i += 8)
+            std::memcpy(aTo + i, &word, 8);
+        return aTo + aCount;
+    }
+    BarColumns &columns() { return m_columns; }
     void WriteColumns(char aColumn, int64_t aCount) { m_columns.append(aColumn, aCount); }
     void WriteColumns(const char *aColumns, int64_t aCount) { m_columns.appendColumns(aColumns, aCount); }
     int64_t narrow() const { return m_narrow; }
