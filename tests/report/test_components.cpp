@@ -161,6 +161,29 @@ TEST_F(Components, APageWithoutRoomGivesAFittedObjectNoSizeRatherThanANegativeOn
     EXPECT_EQ(object->mmHeight(), 2000);
 }
 
+// A layout fits only the objects that fit themselves to the band, and
+// keeps up with objects that join with the setting or take or drop it.
+TEST_F(Components, ALayoutFitsTheObjectsThatFitTheirBandNowAndNoOthers)
+{
+    StandInPrintable *taking = add("taking");
+    StandInPrintable *plain = add("plain");
+    plain->SetBounds(0, 0, 1000, 500);
+    auto *joining = new StandInPrintable(nullptr);
+    joining->SetParentHeight(true);
+    joining->SetBand(band.get());
+    band->SetmmHeight(2000);
+    taking->SetParentHeight(true);
+    EXPECT_EQ(taking->mmHeight(), 2000);
+    band->SetmmHeight(3000);
+    EXPECT_EQ(taking->mmHeight(), 3000);
+    EXPECT_EQ(joining->mmHeight(), 3000);
+    EXPECT_EQ(plain->mmHeight(), 500);
+    taking->SetParentHeight(false);
+    band->SetmmHeight(4000);
+    EXPECT_EQ(taking->mmHeight(), 3000);
+    EXPECT_EQ(joining->mmHeight(), 4000);
+}
+
 TEST_F(Components, HugeBoundsGiveSaturatedParentRectangles)
 {
     constexpr int32_t most = std::numeric_limits<int32_t>::max();

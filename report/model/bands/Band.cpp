@@ -149,7 +149,13 @@ void TppBand::AddObject(TppComponent *aObject)
     }
     m_objects.push_back(aObject);
     m_objectSet.insert(aObject);
+    const bool fittingCurrent = m_fittingChanges == m_objectsChanges;
     ++m_objectsChanges;
+    if (fittingCurrent) {
+        if (aObject->ParentWidth() || aObject->ParentHeight())
+            m_fitting.push_back(aObject);
+        m_fittingChanges = m_objectsChanges;
+    }
     if (aObject->Owner() != Owner() && Owner())
         aObject->ChangeOwner(Owner());
     if (aObject->JoinsSaveList())
@@ -624,7 +630,20 @@ void TppBand::UpdateLayout()
     }
     m_layoutPending = false;
     placeBandDesignControls();
-    forEachObject([](TppComponent &o) { o.FitToParent(); });
+    if (m_fittingChanges != m_objectsChanges) {
+        m_fitting.clear();
+        for (TppComponent *object : m_objects)
+            if (object->ParentWidth() || object->ParentHeight())
+                m_fitting.push_back(object);
+        m_fittingChanges = m_objectsChanges;
+    }
+    // A fit may move or free other objects: the walk goes over a copy and
+    // skips what left meanwhile.
+    const std::vector<TppComponent *> fitting = m_fitting;
+    const uint64_t changes = m_objectsChanges;
+    for (TppComponent *object : fitting)
+        if (m_objectsChanges == changes || m_objectSet.count(object))
+            object->FitToParent();
 }
 
 void TppBand::Loaded()

@@ -170,6 +170,8 @@ public:
     // Fits the objects to the band; while the band is read, or its report
     // is read or freed, it waits for the band's Loaded.
     virtual void UpdateLayout();
+    // An object of the band now fits itself to the band, or no longer.
+    void FittingChanged() { m_fittingChanges = ~uint64_t(0); }
     void Loaded() override;
 
     // ---- Communicator and streams ----
@@ -223,6 +225,13 @@ private:
     // The objects of m_objects, for telling a member without a walk: each
     // object added would otherwise be looked for among all before it.
     std::unordered_set<const TppComponent *> m_objectSet;
+    // The objects that fit themselves to the band (ParentWidth or
+    // ParentHeight), the only ones a layout changes: it is asked for after
+    // every change of every object, and a walk over all took n * n steps
+    // for a band built object by object. Current while m_fittingChanges is
+    // m_objectsChanges; an object added is added here as well.
+    std::vector<TppComponent *> m_fitting;
+    uint64_t m_fittingChanges = ~uint64_t(0);
     int32_t m_printCount = 0;
     TppPrintHeightType m_printHeight = TppPrintHeightType::phStatic;
     int32_t m_mmPrintPosition = 0;

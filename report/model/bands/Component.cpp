@@ -326,6 +326,8 @@ void TppComponent::SetBounds(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_
 void TppComponent::SetParentWidth(bool aValue)
 {
     TppPrintable::SetParentWidth(aValue);
+    if (m_band)
+        m_band->FittingChanged();
     if (aValue)
         FitToParent();
     setDesignAnchors(ppAnchor::LeftRight, aValue);
@@ -336,6 +338,8 @@ void TppComponent::SetParentWidth(bool aValue)
 void TppComponent::SetParentHeight(bool aValue)
 {
     TppPrintable::SetParentHeight(aValue);
+    if (m_band)
+        m_band->FittingChanged();
     if (aValue)
         FitToParent();
     setDesignAnchors(ppAnchor::TopBottom, aValue);
