@@ -165,6 +165,11 @@ void MemoryPipeline::GetChildren(const classes::TGetChildProc &, classes::TCompo
 
 int MemoryPipeline::column(const QString &aFieldName, bool aThrow) const
 {
+    // Every cell a report reads comes through here, mostly by the name as
+    // the field was added: that needs no case folding.
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        if (m_fields[i]->FieldName == aFieldName)
+            return int(i);
     for (size_t i = 0; i < m_fields.size(); ++i)
         if (m_fields[i]->FieldName.compare(aFieldName, Qt::CaseInsensitive) == 0)
             return int(i);
