@@ -217,6 +217,24 @@ TEST_F(SubReports, AChildWhoseRowsAreTallerThanItsFrameEnds)
     EXPECT_LE(print().count(QLatin1Char('\n')), 5);
 }
 
+TEST_F(SubReports, AChildRowWithAnObjectBelowEveryPageStopsTheRunWithItsName)
+{
+    // A row of 5 mm, but an object in it stands 400 mm down (a template
+    // edited by hand): the row can never fit the frame, and the run must
+    // end rather than add pages of the repeated static label for ever.
+    auto *far = new TppLabel;
+    far->SetBand(childRows(3));
+    far->SetCaption(QStringLiteral("Far"));
+    far->SetBounds(0, 400000, 10000, 4000);
+    try {
+        const QString pages = print();
+        FAIL() << "no error: " << pages.toStdString();
+    } catch (const EPrintError &e) {
+        EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Row: "))) << e.Message().toStdString();
+    }
+    EXPECT_FALSE(report.Printing());
+}
+
 TEST_F(SubReports, PrintBehaviourRules)
 {
     subreport->SetNewPrintJob(true);

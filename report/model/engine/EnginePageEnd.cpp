@@ -129,7 +129,12 @@ void TppEngine::endPage()
     fillPageRecord();
     if (m_requestRules.Satisfied(requestProgress()))
         m_pageDone = true;
-    if (!m_progress && !m_pageDone)
+    // The page that ends a request counts too: a child report is asked for
+    // one page at a time, so each of its pages ends a request, and a band
+    // that never fits its frame would otherwise add pages for ever.
+    if (m_progress)
+        m_pagesWithoutProgress = 0;
+    else
         ++m_pagesWithoutProgress;
     fire(OnPageComplete);
     m_report->SendEventNotify(m_report, ppEvent::EngineEvent, nullptr);
