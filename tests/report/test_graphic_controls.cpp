@@ -19,6 +19,8 @@
 
 #include <QImage>
 
+#include <limits>
+
 using namespace report;
 using namespace reporttest;
 using classes::TShapeType;
@@ -100,6 +102,21 @@ TEST_F(GraphicControls, SquaredShapesAreCentredInsideThePenAndWrittenAsTheirPlai
         EXPECT_EQ(command.XCornerRound(), graphicsTestMM(15));
         delete shape;
     }
+}
+
+TEST_F(GraphicControls, APenAsWideAsTheIntegerRangeKeepsTheCommandInRange)
+{
+    // A stored report edited by hand can carry any pen width.
+    report.Printing = true;
+    TppShape shape;
+    shape.Pen()->SetWidth(std::numeric_limits<int>::max());
+    place(shape, 100, 60);
+    TppDrawShape command;
+    shape.PropertiesToDrawCommand(&command);
+    EXPECT_EQ(command.Left(), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(command.Top(), std::numeric_limits<int32_t>::max());
+    EXPECT_LT(command.Width(), 0);
+    EXPECT_LT(command.Height(), 0);
 }
 
 TEST_F(GraphicControls, AClearedBrushMakesTheShapeTransparentAndTheToolsSwitchStyles)

@@ -33,6 +33,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 
 using namespace report;
@@ -718,6 +719,14 @@ TEST_F(Regions, TheShapeStandsInsideThePenAndTheSquareKindsAreCentred)
     // The height is the circle's diameter, in the middle of the width.
     EXPECT_NEAR(command.Width(), command.Height(), 300);
     EXPECT_NEAR(command.Left() - region->PageRect().Left + command.Width() / 2, 95000, 300);
+
+    // A pen as wide as the Integer range (a stored report edited by hand)
+    // puts the edges out of reach, held at the range.
+    region->Pen()->SetWidth(std::numeric_limits<int>::max());
+    region->SetShape(classes::TShapeType::stRectangle);
+    region->PropertiesToDrawCommand(&command);
+    EXPECT_EQ(command.Left(), std::numeric_limits<int32_t>::max());
+    EXPECT_LT(command.Width(), 0);
 }
 
 TEST_F(Regions, ChildrenMoveWithTheRegionAndRejoinItFromAStream)

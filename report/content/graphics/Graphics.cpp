@@ -24,6 +24,11 @@ int32_t graphicsToMM(int aPixels, TppAxisType aAxis)
     return ppToMMThousandths(float(aPixels), TppUnitType::utScreenPixels, aAxis);
 }
 
+int32_t graphicsClamp(int64_t aValue)
+{
+    return int32_t(std::clamp<int64_t>(aValue, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
 // A pen width of the weight at the screen's resolution; a weight beyond
 // any sensible pen is held at the Integer range instead of wrapping.
 int graphicsPenWidthOf(float aWeight)
@@ -217,14 +222,16 @@ void TppShape::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
     using classes::TShapeType;
     const TppShapeGeometry g = Geometry();
     const rtl::TRect &rect = PrintPosRect();
-    const int32_t left = rect.Left + graphicsToMM(g.x1, TppAxisType::atHorizontal);
-    const int32_t top = rect.Top + graphicsToMM(g.y1, TppAxisType::atVertical);
-    const int32_t right = rect.Left + graphicsToMM(g.x2, TppAxisType::atHorizontal);
-    const int32_t bottom = rect.Top + graphicsToMM(g.y2, TppAxisType::atVertical);
-    shape->SetLeft(left);
-    shape->SetTop(top);
-    shape->SetWidth(right - left);
-    shape->SetHeight(bottom - top);
+    // A pen as wide as the Integer range (a stored report can carry one)
+    // puts the edges far outside the box: held at the range, not wrapped.
+    const int64_t left = int64_t(rect.Left) + graphicsToMM(g.x1, TppAxisType::atHorizontal);
+    const int64_t top = int64_t(rect.Top) + graphicsToMM(g.y1, TppAxisType::atVertical);
+    const int64_t right = int64_t(rect.Left) + graphicsToMM(g.x2, TppAxisType::atHorizontal);
+    const int64_t bottom = int64_t(rect.Top) + graphicsToMM(g.y2, TppAxisType::atVertical);
+    shape->SetLeft(graphicsClamp(left));
+    shape->SetTop(graphicsClamp(top));
+    shape->SetWidth(graphicsClamp(right - graphicsClamp(left)));
+    shape->SetHeight(graphicsClamp(bottom - graphicsClamp(top)));
     shape->SetXCornerRound(graphicsToMM(g.round, TppAxisType::atHorizontal));
     shape->SetYCornerRound(graphicsToMM(g.round, TppAxisType::atVertical));
     shape->SetBrush(Brush());

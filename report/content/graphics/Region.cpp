@@ -568,12 +568,18 @@ void TppCustomRegion::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
     const int width = regionToPixels(rect.Right - rect.Left, TppAxisType::atHorizontal);
     const int height = regionToPixels(used, TppAxisType::atVertical);
     const TppShapeGeometry g = ppShapeGeometry(m_shape, width, height, m_pen->Width());
-    const int32_t left = rect.Left + regionToMM(g.x1, TppAxisType::atHorizontal);
-    const int32_t top = rect.Top + regionToMM(g.y1, TppAxisType::atVertical);
+    // A pen as wide as the Integer range puts the edges far outside the
+    // box: held at the range, not wrapped.
+    const auto clamp = [](int64_t aValue) {
+        return int32_t(
+            std::clamp<int64_t>(aValue, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+    };
+    const int32_t left = clamp(int64_t(rect.Left) + regionToMM(g.x1, TppAxisType::atHorizontal));
+    const int32_t top = clamp(int64_t(rect.Top) + regionToMM(g.y1, TppAxisType::atVertical));
     shape->SetLeft(left);
     shape->SetTop(top);
-    shape->SetWidth(rect.Left + regionToMM(g.x2, TppAxisType::atHorizontal) - left);
-    shape->SetHeight(rect.Top + regionToMM(g.y2, TppAxisType::atVertical) - top);
+    shape->SetWidth(clamp(int64_t(rect.Left) + regionToMM(g.x2, TppAxisType::atHorizontal) - left));
+    shape->SetHeight(clamp(int64_t(rect.Top) + regionToMM(g.y2, TppAxisType::atVertical) - top));
     shape->SetXCornerRound(regionToMM(g.round, TppAxisType::atHorizontal));
     shape->SetYCornerRound(regionToMM(g.round, TppAxisType::atVertical));
     shape->SetBrush(m_brush.get());
