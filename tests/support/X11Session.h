@@ -5,6 +5,7 @@
 // are stopped (killed and reaped) when the object goes. A start that fails
 // leaves isRunning() false and says why in error().
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QSize>
@@ -49,6 +50,8 @@ public:
 private:
     bool startServer(QSize screen);
     bool startWindowManager();
+    // Asks the window manager to show the desktop or not, until it says so.
+    bool showsDesktop(bool on, const QDeadlineTimer &deadline) const;
 
     QProcess m_server;
     QProcess m_windowManager;

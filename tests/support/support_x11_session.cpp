@@ -7,7 +7,7 @@ namespace zvotest {
 
 namespace {
 
-constexpr int StartTime = 20000;
+constexpr int StartTime = 60000;
 constexpr int PollInterval = 50;
 
 void stop(QProcess &process)
@@ -79,17 +79,38 @@ bool X11Session::startWindowManager()
             m_error = QStringLiteral("openbox does not start: ") + m_windowManager.errorString();
             return false;
         }
-        // It is ready once it names itself on the root window.
+        // It names itself on the root window early in its start, before it
+        // handles any event: a window mapped then is never managed, never
+        // shown. It is ready once it has answered a request sent by a client.
         const QDeadlineTimer deadline(StartTime);
-        while (!deadline.hasExpired()) {
-            if (run(QStringLiteral("wmctrl"), {QStringLiteral("-m")}))
-                return true;
-            if (m_windowManager.state() != QProcess::Running)
-                break;
-            QThread::msleep(PollInterval);
+        bool named = false;
+        while (!deadline.hasExpired() && m_windowManager.state() == QProcess::Running && !named) {
+            named = run(QStringLiteral("wmctrl"), {QStringLiteral("-m")}).has_value();
+            if (!named)
+                QThread::msleep(PollInterval);
         }
-        m_error = QStringLiteral("openbox does not manage the display: ") +
+        if (named && showsDesktop(true, deadline) && showsDesktop(false, deadline))
+            return true;
+        m_error = QStringLiteral("openbox does not manage the display (%1): ")
+                      .arg(named ? QStringLiteral("it named itself but answered no request")
+                                 : QStringLiteral("it never named itself")) +
                   QString::fromLocal8Bit(m_windowManager.readAll());
+    }
+    return false;
+}
+
+bool X11Session::showsDesktop(bool on, const QDeadlineTimer &deadline) const
+{
+    // Asked again at each look: a request that came while it was starting
+    // may be lost.
+    const QString expected = QStringLiteral("_NET_SHOWING_DESKTOP(CARDINAL) = ") + (on ? u'1' : u'0');
+    while (!deadline.hasExpired() && m_windowManager.state() == QProcess::Running) {
+        run(QStringLiteral("wmctrl"), {QStringLiteral("-k"), on ? QStringLiteral("on") : QStringLiteral("off")});
+        const std::optional<QString> shown =
+            run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SHOWING_DESKTOP")});
+        if (shown && shown->trimmed() == expected)
+            return true;
+        QThread::msleep(PollInterval);
     }
     return false;
 }
