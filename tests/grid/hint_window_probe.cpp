@@ -3,6 +3,8 @@
 // then reports "below" when a mouse press reaches the window under the hint,
 // or "hint" when the hint took it, and ends. Without a press it ends with 1.
 
+#include "X11ProbeWindow.h"
+
 #include "grid/widgets/ContainerHintWindow.h"
 
 #include "platform/classes/Graphics.h"
@@ -48,7 +50,7 @@ int main(int argc, char **argv)
     PressTarget below;
     below.setGeometry(100, 100, 400, 300);
     below.show();
-    if (!QTest::qWaitForWindowExposed(&below) || !QTest::qWaitForWindowActive(&below))
+    if (!gridtest::waitForProbeWindow(below, "lower", true))
         return 2;
 
     grid::TdxContainerHintWindow hint;
@@ -60,12 +62,11 @@ int main(int argc, char **argv)
     hint.ShowCellHintEx(QPoint(600, 500), 0, true, font, QStringLiteral("Elsewhere"));
     hint.hide();
     hint.ShowCellHintEx(below.mapToGlobal(QPoint(150, 130)), 0, true, font, QStringLiteral("A hint over the window"));
-    if (!QTest::qWaitForWindowExposed(&hint))
+    if (!gridtest::waitForProbeWindow(hint, "hint", false))
         return 3;
     const QPoint middle = hint.geometry().center();
-    std::printf("hint %d %d\n", middle.x(), middle.y());
-    std::fflush(stdout);
+    gridtest::tellProbeDriver(QStringLiteral("hint %1 %2").arg(middle.x()).arg(middle.y()).toLatin1().constData());
 
-    QTimer::singleShot(20000, &app, [] { QCoreApplication::exit(1); });
+    QTimer::singleShot(gridtest::ProbeInputWait, &app, [] { QCoreApplication::exit(1); });
     return app.exec();
 }

@@ -8,13 +8,6 @@
 
 namespace {
 
-QString nextLine(QProcess &probe)
-{
-    while (!probe.canReadLine() && probe.waitForReadyRead(20000)) {
-    }
-    return QString::fromLatin1(probe.readLine()).trimmed();
-}
-
 TEST(TreeListTabOnX11, TabLeavesTheGridUnlessItsOptionsKeepIt)
 {
     zvotest::X11Session desktop;
@@ -22,7 +15,7 @@ TEST(TreeListTabOnX11, TabLeavesTheGridUnlessItsOptionsKeepIt)
     QProcess probe;
     probe.setProcessEnvironment(desktop.environment());
     probe.start(QStringLiteral(ZVO_TREE_LIST_TAB_PROBE), {});
-    ASSERT_TRUE(probe.waitForStarted(10000));
+    ASSERT_TRUE(probe.waitForStarted(gridtest::ProbeLineWait));
     const QString xdotool = QStringLiteral("xdotool"), key = QStringLiteral("key");
     const struct
     {
@@ -34,9 +27,9 @@ TEST(TreeListTabOnX11, TabLeavesTheGridUnlessItsOptionsKeepIt)
         {"ctrl+Tab", "edit 1"}, // kept, but Ctrl is down
     };
     for (const auto &round : rounds) {
-        ASSERT_EQ(nextLine(probe).toStdString(), "ready") << probe.readAllStandardError().toStdString();
+        ASSERT_EQ(gridtest::nextProbeLine(probe).toStdString(), "ready") << probe.readAllStandardError().toStdString();
         EXPECT_TRUE(desktop.run(xdotool, {key, QString::fromLatin1(round.keys)}));
-        EXPECT_EQ(nextLine(probe).toStdString(), round.finding) << round.keys;
+        EXPECT_EQ(gridtest::nextProbeLine(probe).toStdString(), round.finding) << round.keys;
     }
     ASSERT_TRUE(gridtest::finishX11Probe(probe));
     EXPECT_EQ(probe.exitCode(), 0);

@@ -4,6 +4,7 @@
 // "split" for the sizing cursor, else Qt's number of the shape, and ends.
 // Without a move it ends with 1.
 
+#include "X11ProbeWindow.h"
 #include "griddemo_grid.h"
 
 #include "grid/widgets/TreeListRegistration.h"
@@ -66,7 +67,7 @@ int main(int argc, char **argv)
         widget.setGeometry(100, 100, 800, 400);
         widget.show();
         widget.activateWindow();
-        if (!QTest::qWaitForWindowExposed(&widget) || !QTest::qWaitForWindowActive(&widget))
+        if (!gridtest::waitForProbeWindow(widget, "grid", true))
             return 2;
         grid::TdxTreeListLayoutInfo info;
         demo.tree->CalcLayout(info);
@@ -79,9 +80,8 @@ int main(int argc, char **argv)
         EdgeMoveWatch watch(*widget.viewport(), edge);
         widget.viewport()->installEventFilter(&watch);
         const QPoint global = widget.viewport()->mapToGlobal(edge);
-        std::printf("edge %d %d\n", global.x(), global.y());
-        std::fflush(stdout);
-        QTimer::singleShot(20000, &app, [] { QCoreApplication::exit(1); });
+        gridtest::tellProbeDriver(QStringLiteral("edge %1 %2").arg(global.x()).arg(global.y()).toLatin1().constData());
+        QTimer::singleShot(gridtest::ProbeInputWait, &app, [] { QCoreApplication::exit(1); });
         result = app.exec();
     }
     grid::ReleaseTreeListGrid();

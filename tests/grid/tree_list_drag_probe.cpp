@@ -6,6 +6,7 @@
 // Its finding, then it ends: "dropped <row>" when the second grid took the
 // drop on that row, "nowhere" when the drag ended without a grid taking it.
 
+#include "X11ProbeWindow.h"
 #include "griddemo_grid.h"
 
 #include "grid/core/TreeListNodeDrag.h"
@@ -65,21 +66,30 @@ int main(int argc, char **argv)
         cover.setGeometry(520, 260, 420, 120);
         a.show();
         b.show();
-        if (!QTest::qWaitForWindowExposed(&a) || !QTest::qWaitForWindowExposed(&b))
+        if (!gridtest::waitForProbeWindow(a, "first grid", false) ||
+            !gridtest::waitForProbeWindow(b, "second grid", false))
             return 2;
         cover.show();
         cover.raise();
         a.activateWindow();
-        if (!QTest::qWaitForWindowExposed(&cover) || !QTest::qWaitForWindowActive(&a))
+        if (!gridtest::waitForProbeWindow(cover, "covering", false) ||
+            !gridtest::waitForProbeWindow(a, "first grid", true))
             return 2;
         const QPoint from = dragProbeRow(a, 2);
         const QPoint open = dragProbeRow(b, 1);
         const QPoint covered = dragProbeRow(b, 9);
         if (!cover.geometry().contains(covered) || cover.geometry().contains(open))
             return 3;
-        std::printf("drag %d %d %d %d %d %d\n", from.x(), from.y(), open.x(), open.y(), covered.x(), covered.y());
-        std::fflush(stdout);
-        QTimer::singleShot(20000, &app, [] { QCoreApplication::exit(1); });
+        gridtest::tellProbeDriver(QStringLiteral("drag %1 %2 %3 %4 %5 %6")
+                                      .arg(from.x())
+                                      .arg(from.y())
+                                      .arg(open.x())
+                                      .arg(open.y())
+                                      .arg(covered.x())
+                                      .arg(covered.y())
+                                      .toLatin1()
+                                      .constData());
+        QTimer::singleShot(gridtest::ProbeInputWait, &app, [] { QCoreApplication::exit(1); });
         result = app.exec();
     }
     grid::ReleaseTreeListGrid();

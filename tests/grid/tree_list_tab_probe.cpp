@@ -6,6 +6,8 @@
 // the third as the second, for Ctrl+Tab. Then it ends with 0; on a hang
 // with 1.
 
+#include "X11ProbeWindow.h"
+
 #include "grid/core/TreeListControl.h"
 #include "grid/widgets/TreeListRegistration.h"
 #include "grid/widgets/TreeListWidget.h"
@@ -33,8 +35,7 @@ public:
     void ready()
     {
         m_grid.setFocus(Qt::OtherFocusReason);
-        std::printf("ready\n");
-        std::fflush(stdout);
+        gridtest::tellProbeDriver("ready");
     }
 
 protected:
@@ -97,12 +98,12 @@ int main(int argc, char **argv)
         window.setGeometry(100, 100, 600, 200);
         window.show();
         window.activateWindow();
-        if (!QTest::qWaitForWindowExposed(&window) || !QTest::qWaitForWindowActive(&window))
+        if (!gridtest::waitForProbeWindow(window, "grid's", true))
             return 2;
         TabProbeWatch watch(*widget, *edit);
         app.installEventFilter(&watch);
         watch.ready();
-        QTimer::singleShot(20000, &app, [] { QCoreApplication::exit(1); });
+        QTimer::singleShot(gridtest::ProbeInputWait, &app, [] { QCoreApplication::exit(1); });
         result = app.exec();
         app.removeEventFilter(&watch);
         delete widget;
