@@ -314,3 +314,65 @@ TEST_F(Shifting, ATextShiftingWithTheBandBesideAStretchedMemoMovesDownByTheBands
 }
 
 } // namespace
+
+namespace {
+
+// Counts what the designer's utilities ask of it.
+class CountingMemo : public TppMemo
+{
+public:
+    void AdjustSize() override
+    {
+        ++Adjusts;
+        TppMemo::AdjustSize();
+    }
+    void InvalidateDesignControl() override
+    {
+        ++Repaints;
+        TppMemo::InvalidateDesignControl();
+    }
+    int Adjusts = 0;
+    int Repaints = 0;
+};
+
+TEST_F(Shifting, TheDesignersUtilitiesReachTheRightComponents)
+{
+    auto *counted = addMemo<CountingMemo>(LineMM * 4, 10);
+    counted->SetName(QStringLiteral("ppCounted"));
+    counted->SetShiftRelativeTo(below);
+    auto *label = new TppLabel();
+    label->SetBand(detail);
+    label->SetName(QStringLiteral("ppTotal"));
+    label->SetUserName(QStringLiteral("Total"));
+    label->SetCaption(QStringLiteral("Sum"));
+
+    // In a designer only, a stretching component's size follows its bounds.
+    counted->SetBounds(10000, LineMM * 4, 50000, LineMM);
+    EXPECT_EQ(counted->Adjusts, 0);
+    counted->IncludeState(ppState::Design);
+    counted->SetBounds(10000, LineMM * 4, 60000, LineMM);
+    EXPECT_EQ(counted->Adjusts, 1);
+
+    // Renaming a target shows on its shifters.
+    counted->Repaints = 0;
+    below->SetUserName(QStringLiteral("Lower"));
+    EXPECT_EQ(counted->Repaints, 1);
+
+    // Every other component that can print, by description or name.
+    const QStringList described = ppGetRelativeTargets(*label, true);
+    EXPECT_EQ(described.size(), detail->ObjectCount() - 1);
+    EXPECT_FALSE(described.contains(QStringLiteral("Total: Sum")));
+    EXPECT_TRUE(ppGetRelativeTargets(*counted, true).contains(QStringLiteral("Total: Sum")));
+    EXPECT_TRUE(ppGetRelativeTargets(*counted, false).contains(QStringLiteral("ppTotal")));
+    EXPECT_FALSE(ppGetRelativeTargets(*counted, false).contains(QStringLiteral("ppCounted")));
+
+    // Only memos that have tab stops show them again.
+    counted->Repaints = 0;
+    ppRefreshTabStops(report);
+    EXPECT_EQ(counted->Repaints, 0);
+    counted->SetmmTabStops({QStringLiteral("10000")});
+    ppRefreshTabStops(report);
+    EXPECT_EQ(counted->Repaints, 1);
+}
+
+} // namespace

@@ -66,6 +66,12 @@ public:
     void SetTabStopPositions(const classes::TStrings *aPositions);
     const QStringList &mmTabStops() const { return m_mmTabStops; }
     void SetmmTabStops(const QStringList &aPositions) { m_mmTabStops = aPositions; }
+    // Its design control draws the lines with the tab stops again.
+    void RefreshTabStops() override
+    {
+        if (!m_mmTabStops.isEmpty())
+            InvalidateDesignControl();
+    }
     // Where the text continues on the next page, 0 for its start.
     qsizetype TextPosition() const { return m_textPosition; }
 

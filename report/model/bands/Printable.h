@@ -93,6 +93,9 @@ public:
     virtual const PrinterResolution *GetPrinter() const { return nullptr; }
     virtual void DesignChanged() {}
     virtual void AdjustSize() { InvalidateDesignControl(); }
+    // An object that shows tab stops (a memo) shows them again; nothing
+    // here.
+    virtual void RefreshTabStops() {}
     virtual void BoundsChange();
     virtual void FontChange();
     virtual void InvalidateDesignControl();

@@ -677,6 +677,45 @@ QStringList ppGetShiftRelativeToTargets(const TppStretchable &aComponent, bool a
     return names;
 }
 
+QStringList ppGetRelativeTargets(const TppComponent &aComponent, bool aByDescription)
+{
+    QStringList names;
+    const TppBand *band = aComponent.Band();
+    if (!band)
+        return names;
+    for (int i = 0; i < band->ObjectCount(); ++i) {
+        const TppComponent *target = band->Objects(i);
+        if (!target || target == &aComponent || !target->CanPrint())
+            continue;
+        names << (aByDescription ? target->GetDescription() : target->Name());
+    }
+    return names;
+}
+
+void ppRefreshTabStops(IppReportContext &aReport)
+{
+    for (int b = 0; b < aReport.BandCount(); ++b)
+        if (TppBand *band = aReport.BandAt(b))
+            for (int i = 0; i < band->ObjectCount(); ++i)
+                band->Objects(i)->RefreshTabStops();
+}
+
+void TppStretchable::SetBounds(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aHeight)
+{
+    TppComponent::SetBounds(aLeft, aTop, aWidth, aHeight);
+    if (m_stretch && HasCommunicatorState(ppState::Design) && !loadingOrReading())
+        AdjustSize();
+}
+
+void TppStretchable::SetUserName(const QString &aUserName)
+{
+    TppComponent::SetUserName(aUserName);
+    for (TppStretchable *shifter : std::vector<TppStretchable *>(m_shifters)) {
+        shifter->InvalidateDesignControl();
+        shifter->PropertyChange();
+    }
+}
+
 bool ppMatchesNamePrefix(const TppCommunicator &aCommunicator, const QString &aPrefix)
 {
     const QString name = aCommunicator.UserName();

@@ -66,6 +66,11 @@ public:
     void SetStretchWithParent(bool aValue) override;
     // Joining or leaving a region ends shifting relative to another one.
     void SetRegion(TppComponent *aRegion) override;
+    // In a designer a stretching component's design size follows new
+    // bounds.
+    void SetBounds(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aHeight) override;
+    // The components that shift relative to this one show its new name.
+    void SetUserName(const QString &aUserName) override;
 
     // ---- Designer ----
     void BuildPopupMenu(IppPopupMenu &aMenu) override;
@@ -227,6 +232,12 @@ private:
 // The stretchables of the component's band it can shift relative to, by
 // user name (or component name).
 QStringList ppGetShiftRelativeToTargets(const TppStretchable &aComponent, bool aByUserName);
+// The other components of the component's band that can serve as a
+// relative target (those that can print), by description (or component
+// name).
+QStringList ppGetRelativeTargets(const TppComponent &aComponent, bool aByDescription);
+// Every memo with tab stops, in every band of the report, shows them again.
+void ppRefreshTabStops(IppReportContext &aReport);
 // Whether the communicator's user name is the prefix followed by a number
 // above 0.
 bool ppMatchesNamePrefix(const TppCommunicator &aCommunicator, const QString &aPrefix);
