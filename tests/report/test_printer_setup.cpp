@@ -218,6 +218,42 @@ TEST_F(PrinterSetupTest, SizesReadFromAStreamWaitForTheVersionConversion)
     EXPECT_EQ(setup.PendingPaperSize(), 0);
 }
 
+TEST_F(PrinterSetupTest, SizesAndMarginsNearTheIntegerLimitAreHeldWithinAPage)
+{
+    // A stored report edited by hand: the engine subtracts margins from the
+    // paper's size, which must not overflow.
+    classes::RegisterClass(TSetupOwner::StaticClass());
+    const QByteArray text = "object Owner: TSetupOwner\n"
+                            "  PrinterSetup.mmMarginBottom = -2147483648\n"
+                            "  PrinterSetup.mmMarginTop = 2147483647\n"
+                            "  PrinterSetup.mmPaperHeight = 2147483647\n"
+                            "  PrinterSetup.mmPaperWidth = -1\n"
+                            "end\n";
+    classes::TMemoryStream in, binary;
+    in.WriteBuffer(text.constData(), text.size());
+    in.SetPosition(0);
+    classes::ObjectTextToBinary(in, binary);
+    binary.SetPosition(0);
+    TSetupOwner owner(nullptr);
+    classes::TReader reader(binary);
+    reader.ReadRootComponent(&owner);
+    classes::UnRegisterClass(TSetupOwner::StaticClass());
+
+    const TppPageDef &def = *owner.PrinterSetup()->PageDef();
+    EXPECT_EQ(def.mmMarginBottom(), 0);
+    EXPECT_EQ(def.mmMarginTop(), 500000000);
+    EXPECT_EQ(def.mmHeight(), 500000000);
+    EXPECT_EQ(def.mmWidth(), 0);
+    EXPECT_EQ(def.mmPrintableHeight(), 0);
+
+    TppPrinterSetup setup;
+    setup.SetUnits(TppUnitType::utInches);
+    setup.SetPaperHeight(1e30f);
+    setup.SetMarginLeft(1e30f);
+    EXPECT_EQ(setup.PageDef()->mmHeight(), 500000000);
+    EXPECT_EQ(setup.PageDef()->mmMarginLeft(), 500000000);
+}
+
 // ---- Setup and driver settings ------------------------------------------------
 
 TEST_F(PrinterSetupTest, DriverCopiesFollowCollationAndCopiesByDriver)

@@ -8,6 +8,7 @@
 #include "platform/classes/Writer.h"
 #include "platform/rtl/FormatSettings.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace report {
@@ -26,6 +27,15 @@ QString currentAsDefault(const QString &name)
 bool landscape(TPrinterOrientation orientation)
 {
     return orientation == TPrinterOrientation::poLandscape;
+}
+
+// A page of at most 500 m, each size and margin: the engine adds and
+// subtracts them, and a stored report edited by hand can carry any Integer.
+constexpr int32_t maxPageExtent = 500000000;
+
+int32_t pageExtent(int64_t aValue)
+{
+    return int32_t(std::clamp<int64_t>(aValue, 0, maxPageExtent));
 }
 
 } // namespace
@@ -270,7 +280,7 @@ void TppPrinterSetup::setPageDefValue(void (TppPageDef::*set)(int32_t), float aV
 {
     if (aValue < 0)
         return;
-    const int32_t value = toPageDef(aValue, aAxis);
+    const int32_t value = pageExtent(toPageDef(aValue, aAxis));
     m_scratch->Assign(m_pageDef.get());
     (m_scratch.get()->*set)(value);
     if (!offer())
@@ -308,7 +318,7 @@ void TppPrinterSetup::setPaperSize(bool aWidth, float aValue)
     if (aValue < 0)
         return;
     const TppAxisType axis = aWidth ? TppAxisType::atHorizontal : TppAxisType::atVertical;
-    const int32_t value = toPageDef(aValue, axis);
+    const int32_t value = pageExtent(toPageDef(aValue, axis));
     m_scratch->Assign(m_pageDef.get());
     aWidth ? m_scratch->SetmmWidth(value) : m_scratch->SetmmHeight(value);
     if (!offer())
@@ -514,8 +524,8 @@ bool TppPrinterSetup::IsSamePrinterAndPaper(TppPrinterSetup &aOther)
 
 void TppPrinterSetup::ApplyLoadedPaperSize()
 {
-    m_pageDef->SetmmHeight(toPageDef(m_pendingPaperHeight, TppAxisType::atVertical));
-    m_pageDef->SetmmWidth(toPageDef(m_pendingPaperWidth, TppAxisType::atHorizontal));
+    m_pageDef->SetmmHeight(pageExtent(toPageDef(m_pendingPaperHeight, TppAxisType::atVertical)));
+    m_pageDef->SetmmWidth(pageExtent(toPageDef(m_pendingPaperWidth, TppAxisType::atHorizontal)));
 }
 
 void TppPrinterSetup::DefineProperties(classes::TFiler &filer)
@@ -525,7 +535,7 @@ void TppPrinterSetup::DefineProperties(classes::TFiler &filer)
     const auto define = [&filer](const char *name, TppPageDef *def, int32_t (TppPageDef::*get)() const,
                                  void (TppPageDef::*set)(int32_t)) {
         filer.DefineProperty(
-            QString::fromLatin1(name), [def, set](classes::TReader &r) { (def->*set)(r.ReadInteger()); },
+            QString::fromLatin1(name), [def, set](classes::TReader &r) { (def->*set)(pageExtent(r.ReadInteger())); },
             [def, get](classes::TWriter &w) { w.WriteInteger((def->*get)()); }, true);
     };
     TppPageDef *def = m_pageDef.get();
