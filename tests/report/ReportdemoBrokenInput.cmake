@@ -54,3 +54,19 @@ foreach(_csv first later)
   demo_expect(1 "${OUT_DIR}/junk.bmp, record ${_record}: " --report shapes --data ${OUT_DIR}/${_csv}.csv
               --pdf ${OUT_DIR}/p.pdf)
 endforeach()
+
+# A template whose report lost its data pipeline still says AutoStop False:
+# it prints as a report without data, and the run ends.
+file(READ ${OUT_DIR}/list.rtm _text)
+string(REPLACE "\n  DataPipelineName = 'Data'\n" "\n  DataPipelineName = 'Dat'\n" _lost "${_text}")
+if(_lost STREQUAL _text)
+  message(FATAL_ERROR "the saved template names no pipeline 'Data'")
+endif()
+set(_template ${OUT_DIR}/lost.rtm)
+file(WRITE ${_template} "${_lost}")
+foreach(_device Trace ArchiveFile)
+  demo_expect(0 "${_template}: a report reads no data pipeline"
+              --template ${_template} --data ${DATA} --device ${_device} --out ${OUT_DIR}/l.${_device})
+endforeach()
+demo_expect(0 "${_template}: a report reads no data pipeline" --template ${_template} --data ${DATA}
+            --pdf ${OUT_DIR}/l.pdf)

@@ -73,7 +73,9 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -376,6 +378,32 @@ bool demoShowsWindow(int argc, char **argv)
     return screen && !out;
 }
 
+// A line told once the run has ended well: a failure's own line comes
+// instead, so that a run writes at most one.
+QString demoNotice;
+
+// A report keeps AutoStop False while it reads a data pipeline. One whose
+// template lost the pipeline (its name damaged, or not written) would print
+// its detail band for ever: nothing in this program stops it as a
+// program's own code could. Each such report, the main one or a child,
+// reads an empty pipeline instead, so that its no-data behaviour decides
+// what prints. Answers whether there was one.
+bool demoGiveLostPipelinesNoData(report::TppReport &aReport,
+                                 std::vector<std::unique_ptr<reporttest::MemoryPipeline>> &aPipelines)
+{
+    std::vector<report::TppCustomReport *> tree;
+    aReport.GetReportTree(tree);
+    bool found = false;
+    for (report::TppCustomReport *each : tree) {
+        if (each->DataPipeline() || each->AutoStop())
+            continue;
+        aPipelines.push_back(std::make_unique<reporttest::MemoryPipeline>());
+        each->SetDataPipeline(aPipelines.back().get());
+        found = true;
+    }
+    return found;
+}
+
 int runDemo(const DemoOptions &aOptions)
 {
     if (!aOptions.later.isEmpty()) {
@@ -430,6 +458,9 @@ int runDemo(const DemoOptions &aOptions)
     classes::TComponent form(nullptr);
     form.InsertComponent(&data);
     const DemoFormRelease release{form, data};
+    // Empty pipelines for reports of a template that lost theirs; they go
+    // after the report.
+    std::vector<std::unique_ptr<reporttest::MemoryPipeline>> noData;
     std::unique_ptr<report::TppReport> sample;
     if (aOptions.templateFile.isEmpty()) {
         // Building a sample reads its first record (a picture that does not
@@ -471,6 +502,10 @@ int runDemo(const DemoOptions &aOptions)
         }
         return 0;
     }
+    if (!aOptions.templateFile.isEmpty() && demoGiveLostPipelinesNoData(*sample, noData))
+        demoNotice = aOptions.templateFile +
+                     QStringLiteral(": a report reads no data pipeline and does not stop by itself (AutoStop is "
+                                    "False); it printed as a report without data");
     // The preview offers its find toolbar for every report.
     report::TppTextSearchSettings &search = *sample->TextSearchSettings();
     search.SetEnabled(true);
@@ -578,6 +613,8 @@ int main(int argc, char **argv)
     int code = demoExitFailed;
     try {
         code = runDemo(options);
+        if (code == 0 && !demoNotice.isEmpty())
+            demoError(demoNotice);
     } catch (const std::exception &e) {
         // Whatever a step outside printing raises ends the run as a failure,
         // not as an abort.
