@@ -82,6 +82,8 @@ int main(int argc, char **argv)
         // file behind a run that says it converted.
         rtl::AtomicSaveOptions options;
         options.existing = rtl::ExistingFile::Update;
+        // A conversion killed while it wrote left its temporary file beside the target.
+        options.removeLeftovers = true;
         const rtl::SaveResult saved = rtl::atomicSave(QFile::encodeName(args[3]).toStdString(),
                                                       std::string_view(output.Memory(), size_t(output.Size())), options);
         if (!saved)

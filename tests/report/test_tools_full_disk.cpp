@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <sys/wait.h>
@@ -92,4 +93,35 @@ TEST(ToolsOnAFullDisk, ReportdemoAndStreamconvFailAndKeepTheEarlierFile)
     if (!answer)
         GTEST_SKIP() << "this system does not let the tests mount a tmpfs";
     EXPECT_EQ(*answer, "");
+}
+
+// A run killed while it wrote leaves its temporary file beside the target;
+// the next run that writes that target clears it away, as the file devices do.
+TEST(ToolsOnAFullDisk, ANextRunRemovesWhatAKilledRunLeftBeside)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::string base = folder.path().toStdString();
+    const std::string errors = base + "/stderr.txt";
+    const std::string text = base + "/component.txt";
+    writeText(text, "object Sample: TSampleThing\n  Caption = 'a caption'\nend\n");
+    const std::string demo = std::string(ZVO_REPORTDEMO) + " --report list --data " + ZVO_SOURCE_ROOT +
+                             "/tools/reportdemo/samples/list.csv";
+    struct Case
+    {
+        std::string target;
+        std::string command;
+    };
+    const Case cases[] = {
+        {"pages.txt", demo + " --out " + base + "/pages.txt"},
+        {"dump.txt", demo + " --dump " + base + "/dump.txt"},
+        {"component.bin", std::string(ZVO_STREAMCONV) + " --to-binary " + text + " " + base + "/component.bin"},
+    };
+    for (const Case &c : cases) {
+        const std::string leftover = base + "/." + c.target + ".0123456789ab~";
+        writeText(leftover, "cut short");
+        const ToolRun run = runTool(c.command, errors);
+        EXPECT_EQ(run.exitCode, 0) << c.target << ": " << run.error;
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(leftover))) << c.target;
+    }
 }

@@ -24,6 +24,8 @@ bool SaveOutputFile(const QString &aFileName, const QByteArray &aBytes, QString 
     }
     rtl::AtomicSaveOptions options;
     options.existing = rtl::ExistingFile::Update;
+    // A run killed while it wrote left its temporary file beside the target.
+    options.removeLeftovers = true;
     const rtl::SaveResult saved = rtl::atomicSave(QFile::encodeName(aFileName).toStdString(),
                                                   std::string_view(aBytes.constData(), size_t(aBytes.size())), options);
     if (!saved) {
