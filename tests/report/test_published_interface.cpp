@@ -5,6 +5,7 @@
 
 #include "tests/support/report/ReportFakes.h"
 
+#include "report/model/forms/DialogServices.h"
 #include "report/output/LibraryInit.h"
 
 #include "platform/classes/ClassRegistry.h"
@@ -181,6 +182,149 @@ constexpr Row Rows[] = {
     {"TppRegion", "Visible", "Boolean", "True", 'd', "False"},
     {"TppRegion", "Width", "Single", "", 'n', ""},
 
+    // The controls. Left, Top, Width and Height are views of the stored
+    // thousandths, a pipeline is stored by its name ("DataPipelineName") and
+    // a shift target under its own entry.
+    {"TppLabel|TppDBText|TppSystemVariable|TppVariable|TppCalc|TppShape|TppLine|TppCustomImage|TppBarCode|"
+     "TppDBBarCode|TppCustomMemo|TppSubReport",
+     "Left", "Single", "", 'n', ""},
+    {"TppLabel|TppDBText|TppSystemVariable|TppVariable|TppCalc|TppShape|TppLine|TppCustomImage|TppBarCode|"
+     "TppDBBarCode|TppCustomMemo|TppSubReport",
+     "Top", "Single", "", 'n', ""},
+    {"TppLabel|TppDBText|TppSystemVariable|TppVariable|TppCalc|TppShape|TppLine|TppCustomImage|TppBarCode|"
+     "TppDBBarCode|TppCustomMemo|TppSubReport",
+     "Width", "Single", "", 'n', ""},
+    {"TppLabel|TppDBText|TppSystemVariable|TppVariable|TppCalc|TppShape|TppLine|TppCustomImage|TppBarCode|"
+     "TppDBBarCode|TppCustomMemo|TppSubReport",
+     "Height", "Single", "", 'n', ""},
+    {"TppDBText|TppDBImage|TppDBBarCode|TppDBMemo|TppDBRichText|TppSubReport", "DataPipeline", "TppDataPipeline", "",
+     'n', ""},
+    {"TppCustomMemo|TppCustomRichText|TppSubReport", "ShiftRelativeTo", "TppStretchable", "", 'n', ""},
+    {"TppLabel|TppDBText|TppSystemVariable|TppVariable|TppCalc|TppBarCode|TppDBBarCode|TppCustomMemo|TppRichText|"
+     "TppDBRichText",
+     "Color", "Integer", "16777215", 'd', "255"},
+    {"TppLabel|TppDBText|TppSystemVariable|TppVariable|TppCalc|TppShape|TppLine|TppCustomImage|TppBarCode|"
+     "TppDBBarCode|TppCustomMemo|TppRichText|TppDBRichText|TppSubReport",
+     "Visible", "Boolean", "True", 'd', "False"},
+    {"TppLabel|TppDBText|TppSystemVariable|TppVariable|TppCalc|TppCustomImage|TppBarCode|TppDBBarCode|TppCustomMemo|"
+     "TppRichText|TppDBRichText",
+     "Transparent", "Boolean", "False", 'd', "True"},
+    {"TppLabel|TppDBText|TppSystemVariable|TppVariable|TppCalc|TppBarCode|TppDBBarCode|TppCustomMemo", "Font",
+     "TppFont", "", 'd', ""},
+    {"TppLabel|TppDBText|TppSystemVariable|TppVariable|TppCustomMemo", "TextAlignment", "TppTextAlignment",
+     "taLeftJustified", 'd', "taRightJustified"},
+    {"TppLabel|TppDBText|TppSystemVariable|TppVariable|TppCalc", "WordWrap", "Boolean", "False", 'd', "True"},
+    {"TppDBText|TppSystemVariable|TppVariable|TppCalc", "AutoSize", "Boolean", "False", 'd', "True"},
+    {"TppDBText|TppSystemVariable|TppVariable|TppCalc", "DisplayFormat", "string", "", 'd', "#,0.00"},
+    {"TppDBText|TppSystemVariable|TppVariable|TppCalc", "OnFormat", "TppFormatEvent", "", 'd', ""},
+    {"TppLabel|TppDBText|TppShape|TppLine|TppCustomImage|TppBarCode|TppDBBarCode", "OnDrawCommandClick",
+     "TppDrawCommandEvent", "", 'd', ""},
+    {"TppLabel|TppDBText|TppShape|TppLine|TppCustomImage|TppBarCode|TppDBBarCode", "OnDrawCommandCreate",
+     "TppDrawCommandEvent", "", 'd', ""},
+    {"TppShape|TppLine|TppCustomImage|TppBarCode|TppDBBarCode|TppCustomMemo|TppRichText|TppDBRichText",
+     "ReprintOnOverFlow", "Boolean", "False", 'd', "True"},
+    {"TppShape|TppLine|TppCustomImage|TppBarCode|TppDBBarCode|TppCustomMemo|TppRichText|TppDBRichText",
+     "ShiftWithParent", "Boolean", "False", 'd', "True"},
+    {"TppShape|TppLine|TppCustomMemo", "StretchWithParent", "Boolean", "False", 'd', "True"},
+    {"TppDBText|TppDBImage|TppDBBarCode|TppDBMemo|TppDBRichText", "DataField", "string", "", 'd', "Amount"},
+    {"TppDBText|TppDBImage|TppDBBarCode|TppDBMemo|TppDBRichText", "ParentDataPipeline", "Boolean", "True", 'd',
+     "False"},
+    {"TppDBImage|TppDBMemo|TppDBRichText", "AutoDisplay", "Boolean", "True", 'd', "False"},
+    {"TppDBText|TppDBMemo", "SuppressRepeatedValues", "Boolean", "False", 'd', "True"},
+
+    {"TppCustomText", "CharWrap", "Boolean", "False", 'd', "True"},
+    {"TppCustomText", "OnGetText", "TppGetTextEvent", "", 'd', ""},
+    {"TppCustomText", "ReprintOnOverFlow", "Boolean", "False", 'd', "True"},
+    // Its place in the band's save list: no band here.
+    {"TppCustomText", "SaveOrder", "Integer", "-1", 'd', ""},
+    {"TppCustomText", "Save", "Boolean", "False", 'd', "True"},
+    {"TppCustomText", "SaveLength", "Integer", "0", 'd', "12"},
+    {"TppCustomText", "ShiftWithParent", "Boolean", "False", 'd', "True"},
+    {"TppLabel", "AutoSize", "Boolean", "True", 'd', "False"},
+    {"TppLabel", "Caption", "string", "", 'd', "Total"},
+    {"TppDBText", "BlankWhenZero", "Boolean", "False", 'd', "True"},
+    {"TppDBText", "ReprintOnSubsequent", "Boolean", "False", 'd', "True"},
+    {"TppDBText", "ResetGroup", "TppGroup", "", 'd', ""},
+    {"TppDBCalc", "DBCalcType", "TppDBCalcType", "dcSum", 'd', "dcAverage"},
+    {"TppDBCalc", "LookAhead", "Boolean", "False", 'd', "True"},
+    {"TppDBCalc", "OnCalc", "TNotifyEvent", "", 'd', ""},
+    {"TppDBCalc", "OnGroupBreak", "TNotifyEvent", "", 'd', ""},
+    {"TppSystemVariable", "VarType", "TppVarType", "vtDate", 'd', "vtPageNoDesc"},
+    // Its place among the band's calculations: no band here.
+    {"TppVariable", "CalcOrder", "Integer", "-1", 'd', ""},
+    {"TppVariable", "CalcComponent", "TppCommunicator", "", 'd', ""},
+    {"TppVariable", "CalcType", "TppVarEventType", "veTraversal", 'd', "veReportStart"},
+    {"TppVariable", "DataType", "TppDataType", "dtString", 'd', "dtInteger"},
+    {"TppVariable", "LookAhead", "Boolean", "False", 'd', "True"},
+    {"TppVariable", "OldOnCalc", "TNotifyEvent", "", 'd', ""},
+    {"TppVariable", "OnCalc", "TppVarCalcEvent", "", 'd', ""},
+    {"TppVariable", "OnReset", "TppVarCalcEvent", "", 'd', ""},
+    {"TppVariable", "ResetComponent", "TppCommunicator", "", 'd', ""},
+    {"TppVariable", "ResetType", "TppVarEventType", "veReportEnd", 'd', "vePageStart"},
+    {"TppCalc", "Alignment", "TAlignment", "taLeftJustify", 'd', "taCenter"},
+    // Follows the kind unless the kind is custom; always stored.
+    {"TppCalc", "CustomType", "TppDataType", "dtDateTime", 'd', ""},
+    {"TppCalc", "CalcType", "TppCalcType", "ctDate", 'd', "ctPageNo"},
+    {"TppCalc", "OnCalc", "TNotifyEvent", "", 'd', ""},
+
+    {"TppCustomMemo", "CharWrap", "Boolean", "False", 'd', "True"},
+    {"TppCustomMemo", "ForceJustifyLastLine", "Boolean", "False", 'd', "True"},
+    {"TppCustomMemo", "Leading", "Single", "0", 'n', ""},
+    {"TppCustomMemo", "TabStopPositions", "TStrings", "", 'd', ""},
+    {"TppMemo", "Lines", "TStrings", "", 'd', "First line|Second line"},
+    {"TppDBMemo", "OnGetMemo", "TppMemoEvent", "", 'd', ""},
+
+    {"TppShape|TppLine|TppCustomImage", "Visible", "Boolean", "True", 'd', "False"},
+    {"TppShape", "Brush", "TBrush", "", 'd', ""},
+    {"TppShape|TppLine", "Pen", "TPen", "", 'd', ""},
+    {"TppShape", "Shape", "TShapeType", "stRectangle", 'd', "stEllipse"},
+    {"TppLine", "Position", "TppLinePositionType", "lpTop", 'd', "lpBottom"},
+    {"TppLine", "Style", "TppLineStyleType", "lsSingle", 'd', "lsDouble"},
+    {"TppLine", "Weight", "Single", "0.75", 'd', "2"},
+    {"TppCustomImage", "Center", "Boolean", "True", 'd', "False"},
+    {"TppCustomImage", "MaintainAspectRatio", "Boolean", "False", 'd', "True"},
+    {"TppCustomImage", "Stretch", "Boolean", "False", 'd', "True"},
+    {"TppImage", "AutoSize", "Boolean", "False", 'd', "True"},
+    {"TppImage|TppDBImage", "DirectDraw", "Boolean", "False", 'd', "True"},
+    {"TppImage", "Picture", "TPicture", "", 'd', ""},
+    {"TppDBImage", "GraphicType", "string", "Bitmap", 'd', "Icon"},
+    {"TppDBImage", "OnGetPicture", "TppPictureEvent", "", 'd', ""},
+
+    // Set before the symbology, which replaces data it cannot encode.
+    {"TppBarCode", "Data", "string", "Barcode", 'd', "123456"},
+    // An add-on belongs to the UPC and EAN symbologies only.
+    {"TppBarCode|TppDBBarCode", "AddOnCode", "string", "", 'd', ""},
+    {"TppBarCode|TppDBBarCode", "Alignment", "TAlignment", "taLeftJustify", 'd', "taRightJustify"},
+    {"TppBarCode|TppDBBarCode", "AutoEncode", "Boolean", "False", 'd', "True"},
+    {"TppBarCode|TppDBBarCode", "AutoSize", "Boolean", "True", 'd', "False"},
+    {"TppBarCode|TppDBBarCode", "AutoSizeFont", "Boolean", "True", 'd', "False"},
+    {"TppBarCode|TppDBBarCode", "BarCodeType", "TppBarCodeType", "bcCode39", 'd', "bcInt2of5"},
+    {"TppBarCode|TppDBBarCode", "BarColor", "Integer", "-16777208", 'd', "255"},
+    // Stored as "mmBarWidth" and "mmWideBarRatio".
+    {"TppBarCode|TppDBBarCode", "BarWidth", "Single", "", 'n', ""},
+    {"TppBarCode|TppDBBarCode", "BearerBars", "Boolean", "False", 'd', "True"},
+    {"TppBarCode|TppDBBarCode", "CalcCheckDigit", "Boolean", "True", 'd', "False"},
+    {"TppBarCode|TppDBBarCode", "Orientation", "TppBarCodeOrientation", "orLeftToRight", 'd', "orTopToBottom"},
+    {"TppBarCode|TppDBBarCode", "PrintHumanReadable", "Boolean", "True", 'd', "False"},
+    {"TppBarCode|TppDBBarCode", "WideBarRatio", "Single", "", 'n', ""},
+
+    {"TppRichText", "Caption", "string", "", 'd', ""},
+    {"TppRichText", "MailMerge", "Boolean", "False", 'd', "True"},
+    {"TppRichText", "RichText", "string", "", 'd', ""},
+    {"TppDBRichText", "OnGetRichText", "TppGetTextEvent", "", 'd', ""},
+
+    // First: a new print job makes the subreport a section.
+    {"TppSubReport", "Stretch", "Boolean", "True", 'd', "False"},
+    {"TppSubReport", "PrintBehavior", "TppPrintBehaviorType", "pbChild", 'd', "pbSection"},
+    {"TppSubReport", "DrillDownComponent", "TppComponent", "", 'd', ""},
+    {"TppSubReport", "ExpandAll", "Boolean", "False", 'd', "True"},
+    {"TppSubReport", "NewPrintJob", "Boolean", "False", 'd', "True"},
+    {"TppSubReport", "OutlineSettings", "TppOutlineSettings", "", 'd', ""},
+    {"TppSubReport", "ParentPrinterSetup", "Boolean", "True", 'd', "False"},
+    {"TppSubReport", "ParentWidth", "Boolean", "True", 'd', "False"},
+    {"TppSubReport", "ResetPageNo", "Boolean", "True", 'd', "False"},
+    {"TppSubReport", "TraverseAllData", "Boolean", "False", 'd', "True"},
+
     // Mandatory and ShowAllValues switch each other off: one sample is enough.
     {"TppField|TppAutoSearchField", "Alignment", "TAlignment", "taLeftJustify", 'd', "taRightJustify"},
     {"TppField|TppAutoSearchField", "FieldAlias", "string", "", 'd', "Customer name"},
@@ -222,10 +366,40 @@ constexpr Row Rows[] = {
 
 // The classes registered at start-up that the rows describe in full.
 constexpr const char *Classes[] = {
-    "TppReport",           "TppChildReport",      "TppGroup",      "TppHeaderBand",      "TppTitleBand",
-    "TppDetailBand",       "TppSummaryBand",      "TppFooterBand", "TppGroupHeaderBand", "TppGroupFooterBand",
-    "TppColumnHeaderBand", "TppColumnFooterBand", "TppPageStyle",  "TppRegion",          "TppField",
-    "TppMasterFieldLink",  "TppAutoSearchField",
+    "TppReport",
+    "TppChildReport",
+    "TppGroup",
+    "TppHeaderBand",
+    "TppTitleBand",
+    "TppDetailBand",
+    "TppSummaryBand",
+    "TppFooterBand",
+    "TppGroupHeaderBand",
+    "TppGroupFooterBand",
+    "TppColumnHeaderBand",
+    "TppColumnFooterBand",
+    "TppPageStyle",
+    "TppRegion",
+    "TppField",
+    "TppMasterFieldLink",
+    "TppAutoSearchField",
+    "TppLabel",
+    "TppDBText",
+    "TppDBCalc",
+    "TppSystemVariable",
+    "TppVariable",
+    "TppCalc",
+    "TppMemo",
+    "TppDBMemo",
+    "TppShape",
+    "TppLine",
+    "TppImage",
+    "TppDBImage",
+    "TppBarCode",
+    "TppDBBarCode",
+    "TppRichText",
+    "TppDBRichText",
+    "TppSubReport",
 };
 
 std::vector<const Row *> rowsOf(const classes::TMetaClass &aClass)
@@ -331,6 +505,11 @@ protected:
     }
 
     reporttest::LanguageModuleFolder modules;
+    // A sample a setter refuses says so here instead of in a box.
+    report::ScopedDialogServices services{{{}, [](const report::TppMessageRequest &aRequest) {
+                                               ADD_FAILURE() << "refused: " << aRequest.text.toStdString();
+                                               return report::ppMessageOk;
+                                           }}};
 };
 
 TEST_F(PublishedInterface, EveryRegisteredReportClassPublishesWhatItsRowsList)

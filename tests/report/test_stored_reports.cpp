@@ -5,11 +5,13 @@
 #include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/ReportFakes.h"
 
+#include "report/model/bands/DetailBand.h"
 #include "report/model/forms/DialogBases.h"
 #include "report/model/forms/FormClassRegistry.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/model/reports/Report.h"
+#include "report/model/subreports/SubReport.h"
 #include "report/model/templates/ReportTemplate.h"
 #include "report/output/LibraryInit.h"
 
@@ -207,6 +209,51 @@ TEST_F(StoredReports, StreamsNamingThePublishedEntriesLoad)
     EXPECT_TRUE(text.contains("DataPipelineName = 'plCustomers'"));
     EXPECT_FALSE(text.contains("DataPipeline = "));
     afterSaveAndLoad([&] { EXPECT_EQ(report->NoDataBehaviors(), noData); });
+}
+
+// Controls may name their pipeline, their position and the stretchable they
+// shift below; a hidden memo or a subreport that does not stretch stays so
+// through a save.
+TEST_F(StoredReports, ControlStreamsNamingThePublishedEntriesLoad)
+{
+    load("object ppReport1: TppReport\r\n"
+         "  Units = utMillimeters\r\n"
+         "  object ppDetailBand1: TppDetailBand\r\n"
+         "    object ppDBText1: TppDBText\r\n"
+         "      DataPipeline = DataModule1.plCustomers\r\n"
+         "      DataField = 'Name'\r\n"
+         "      Left = 12.5\r\n"
+         "    end\r\n"
+         "    object ppMemo1: TppMemo\r\n"
+         "    end\r\n"
+         "    object ppMemo2: TppMemo\r\n"
+         "      ShiftRelativeTo = ppMemo1\r\n"
+         "      Visible = False\r\n"
+         "    end\r\n"
+         "    object ppSubReport1: TppSubReport\r\n"
+         "      DataPipeline = plCustomers\r\n"
+         "      Stretch = False\r\n"
+         "      object ppChildReport1: TppChildReport\r\n"
+         "      end\r\n"
+         "    end\r\n"
+         "  end\r\n"
+         "end\r\n");
+    const auto check = [&] {
+        TppBand *band = report->GetDetailBand();
+        ASSERT_TRUE(band);
+        ASSERT_EQ(band->ObjectCount(), 4);
+        EXPECT_EQ(band->Objects(0)->DataPipeline(), pipeline);
+        auto *memo = dynamic_cast<TppStretchable *>(band->Objects(2));
+        ASSERT_TRUE(memo);
+        EXPECT_EQ(memo->ShiftRelativeTo(), band->Objects(1));
+        EXPECT_FALSE(memo->Visible());
+        auto *subReport = dynamic_cast<TppSubReport *>(band->Objects(3));
+        ASSERT_TRUE(subReport && subReport->Report());
+        EXPECT_EQ(subReport->Report()->DataPipeline(), pipeline);
+        EXPECT_FALSE(subReport->Stretch());
+    };
+    check();
+    afterSaveAndLoad(check);
 }
 
 // The old name of BeforeAutoSearchDialogCreate: a handler of the form is

@@ -2,6 +2,7 @@
 
 #include "report/content/barcodes/BarCodeRules.h"
 #include "report/content/barcodes/DrawBarCode.h"
+#include "report/model/bands/PublishedGeometry.h"
 #include "report/model/base/DisplayFormat.h"
 #include "report/model/base/Messages.h"
 #include "report/model/base/StreamUtils.h"
@@ -67,6 +68,7 @@ void barCodePublishCommon(classes::TClassBuilder<C> &c)
     c.Boolean("Transparent", &C::Transparent, &C::SetTransparent).Default(false);
     c.Boolean("Visible", &C::Visible, &C::SetVisible).Default(true);
     c.Single("WideBarRatio", &C::WideBarRatio, &C::SetWideBarRatio).Stored(false);
+    ppPublishBounds(c);
 }
 
 } // namespace
@@ -503,6 +505,7 @@ const classes::TMetaClass &TppDBBarCode::StaticClass()
             barCodePublishCommon(c);
             c.String("DataField", &C::DataField, &C::SetDataField);
             c.Boolean("ParentDataPipeline", &C::ParentDataPipeline, &C::SetParentDataPipeline).Default(true);
+            ppPublishDataPipeline(c);
         });
     return meta;
 }

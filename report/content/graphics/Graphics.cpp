@@ -1,6 +1,7 @@
 #include "report/content/graphics/Graphics.h"
 
 #include "report/content/drawcommands/DrawShapes.h"
+#include "report/model/bands/PublishedGeometry.h"
 #include "report/model/base/Messages.h"
 #include "report/model/base/Units.h"
 
@@ -159,6 +160,7 @@ const classes::TMetaClass &TppShape::StaticClass()
     static const classes::TMetaClass meta =
         classes::MakeClass<C, TppCustomGraphic>("TppShape", [](classes::TClassBuilder<C> &c) {
             c.Object("Brush", &C::Brush, &C::SetBrush);
+            ppPublishBounds(c);
             c.Event("OnDrawCommandClick", static_cast<TppDrawCommandEvent C::*>(&C::OnDrawCommandClick),
                     QStringLiteral("TppDrawCommandEvent"));
             c.Event("OnDrawCommandCreate", static_cast<TppDrawCommandEvent C::*>(&C::OnDrawCommandCreate),
@@ -283,6 +285,7 @@ const classes::TMetaClass &TppLine::StaticClass()
             c.Enum("Style", EnumInfo<TppLineStyleType>(), &C::Style, &C::SetStyle).Default(TppLineStyleType::lsSingle);
             c.Boolean("Visible", &C::Visible, &C::SetVisible).Default(true);
             c.Single("Weight", &C::Weight, &C::SetWeight);
+            ppPublishBounds(c);
         });
     return meta;
 }

@@ -2,6 +2,7 @@
 
 #include "report/content/drawcommands/DrawImage.h"
 #include "report/content/graphics/GraphicRegistry.h"
+#include "report/model/bands/PublishedGeometry.h"
 #include "report/model/bands/ReportContext.h"
 #include "report/model/data/DataPipeline.h"
 #include "report/model/objects/EventIds.h"
@@ -60,6 +61,7 @@ const classes::TMetaClass &TppCustomImage::StaticClass()
             c.Boolean("Stretch", &C::Stretch, &C::SetStretch).Default(false);
             c.Boolean("Transparent", &C::Transparent, &C::SetTransparent).Default(false);
             c.Boolean("Visible", &C::Visible, &C::SetVisible).Default(true);
+            ppPublishBounds(c);
         });
     return meta;
 }
@@ -256,6 +258,7 @@ const classes::TMetaClass &TppDBImage::StaticClass()
             c.String("GraphicType", &C::GraphicType, &C::SetGraphicType);
             c.Event("OnGetPicture", &C::OnGetPicture, QStringLiteral("TppPictureEvent"));
             c.Boolean("ParentDataPipeline", &C::ParentDataPipeline, &C::SetParentDataPipeline).Default(true);
+            ppPublishDataPipeline(c);
         });
     return meta;
 }

@@ -5,6 +5,7 @@
 
 #include "report/model/bands/Band.h"
 #include "report/model/bands/CustomBand.h"
+#include "report/model/bands/PublishedGeometry.h"
 #include "report/model/base/Units.h"
 #include "report/model/data/CacheManager.h"
 #include "report/model/engine/CustomEngine.h"
@@ -645,20 +646,12 @@ const classes::TMetaClass &TppRegion::StaticClass()
                 QStringLiteral("TppDrawCommandEvent"));
         c.Event("OnDrawCommandCreate", static_cast<TppDrawCommandEvent R::*>(&R::OnDrawCommandCreate),
                 QStringLiteral("TppDrawCommandEvent"));
-        // Views of the stored thousandths, in the report's units.
-        c.Single("Left", &R::Left, &R::SetLeft).StoredConst = false;
-        c.Single("Top", &R::Top, &R::SetTop).StoredConst = false;
-        c.Single("Width", &R::Width, &R::SetWidth).StoredConst = false;
-        c.Single("Height", &R::Height, &R::SetHeight).StoredConst = false;
+        ppPublishBounds(c);
+        ppPublishShiftRelativeTo(c);
         c.Boolean("ParentHeight", &R::ParentHeight, &R::SetParentHeight).Default(false);
         c.Boolean("ParentWidth", &R::ParentWidth, &R::SetParentWidth).Default(false);
         c.Object("Pen", &R::Pen, &R::SetPen);
         c.Boolean("ReprintOnOverFlow", &R::ReprintOnOverFlow, &R::SetReprintOnOverFlow).Default(false);
-        c.Reference("ShiftRelativeTo", &R::ShiftRelativeTo, &R::SetShiftRelativeTo)
-            .Stored(false)
-            .ReadByName([](classes::TPersistent &o, const QString &aName) {
-                static_cast<R &>(o).SetShiftRelativeToName(aName);
-            });
         c.Boolean("ShiftWithParent", &R::ShiftWithParent, &R::SetShiftWithParent).Default(false);
         c.Boolean("StretchWithParent", &R::StretchWithParent, &R::SetStretchWithParent).Default(false);
         c.Boolean("Transparent", &R::Transparent, &R::SetClearBrush).Default(false);

@@ -3,6 +3,7 @@
 #include "report/content/drawcommands/DrawRichText.h"
 #include "report/content/richtext/RTFEngine.h"
 #include "report/content/richtext/RichTextAttributes.h"
+#include "report/model/bands/PublishedGeometry.h"
 #include "report/model/bands/ReportContext.h"
 #include "report/model/base/Units.h"
 #include "report/model/data/DataPipeline.h"
@@ -100,7 +101,7 @@ int ppMailMerge(richedit::RichEdit &aEdit, TppDataPipeline &aPipeline)
 const classes::TMetaClass &TppCustomRichText::StaticClass()
 {
     static const classes::TMetaClass meta = classes::MakeClass<TppCustomRichText, TppStretchable>(
-        "TppCustomRichText", [](classes::TClassBuilder<TppCustomRichText> &) {});
+        "TppCustomRichText", [](classes::TClassBuilder<TppCustomRichText> &c) { ppPublishShiftRelativeTo(c); });
     return meta;
 }
 
@@ -448,6 +449,13 @@ const classes::TMetaClass &TppRichText::StaticClass()
     using C = TppRichText;
     static const classes::TMetaClass meta =
         classes::MakeClass<C, TppCustomRichText>("TppRichText", [](classes::TClassBuilder<C> &c) {
+            c.String(
+                "Caption", [](const C &o) { return const_cast<C &>(o).GetCaption(); }, &C::SetCaption);
+            c.Integer("Color", &C::Color, &C::SetColor).Default(0xFFFFFF);
+            c.Boolean("ReprintOnOverFlow", &C::ReprintOnOverFlow, &C::SetReprintOnOverFlow).Default(false);
+            c.Boolean("ShiftWithParent", &C::ShiftWithParent, &C::SetShiftWithParent).Default(false);
+            c.Boolean("Transparent", &C::Transparent, &C::SetTransparent).Default(false);
+            c.Boolean("Visible", &C::Visible, &C::SetVisible).Default(true);
             c.Boolean("MailMerge", &C::MailMerge, &C::SetMailMerge).Default(false);
             c.String("RichText", &C::StoredRichText, &C::SetStoredRichText);
         });
@@ -477,6 +485,12 @@ const classes::TMetaClass &TppDBRichText::StaticClass()
             c.String("DataField", &C::DataField, &C::SetDataField);
             c.Event("OnGetRichText", &C::OnGetRichText, QStringLiteral("TppGetTextEvent"));
             c.Boolean("ParentDataPipeline", &C::ParentDataPipeline, &C::SetParentDataPipeline).Default(true);
+            c.Integer("Color", &C::Color, &C::SetColor).Default(0xFFFFFF);
+            c.Boolean("ReprintOnOverFlow", &C::ReprintOnOverFlow, &C::SetReprintOnOverFlow).Default(false);
+            c.Boolean("ShiftWithParent", &C::ShiftWithParent, &C::SetShiftWithParent).Default(false);
+            c.Boolean("Transparent", &C::Transparent, &C::SetTransparent).Default(false);
+            c.Boolean("Visible", &C::Visible, &C::SetVisible).Default(true);
+            ppPublishDataPipeline(c);
         });
     return meta;
 }

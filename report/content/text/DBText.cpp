@@ -1,10 +1,12 @@
 #include "report/content/text/DBText.h"
 
 #include "report/model/bands/CustomBand.h"
+#include "report/model/bands/PublishedGeometry.h"
 #include "report/model/bands/ReportContext.h"
 #include "report/model/base/DisplayFormat.h"
 #include "report/model/data/DataPipeline.h"
 #include "report/model/engine/CustomEngine.h"
+#include "report/model/groups/Group.h"
 #include "report/model/objects/EventIds.h"
 
 #include "platform/classes/ClassBuilder.h"
@@ -77,7 +79,9 @@ const classes::TMetaClass &TppDBText::StaticClass()
             c.Event("OnFormat", &C::OnFormat, QStringLiteral("TppFormatEvent"));
             c.Boolean("ParentDataPipeline", &C::ParentDataPipeline, &C::SetParentDataPipeline).Default(true);
             c.Boolean("ReprintOnSubsequent", &C::ReprintOnSubsequent, &C::SetReprintOnSubsequent).Default(false);
-            c.Reference("ResetGroup", &C::ResetGroup, &C::SetResetGroup);
+            c.Reference(
+                "ResetGroup", [](const C &o) { return dynamic_cast<TppGroup *>(o.ResetGroup()); },
+                [](C &o, TppGroup *aGroup) { o.SetResetGroup(aGroup); });
             c.Boolean("SuppressRepeatedValues", &C::SuppressRepeatedValues, &C::SetSuppressRepeatedValues)
                 .Default(false);
             c.Enum("TextAlignment", EnumInfo<TppTextAlignment>(), &C::TextAlignment, &C::SetTextAlignment)
@@ -85,6 +89,8 @@ const classes::TMetaClass &TppDBText::StaticClass()
             c.Boolean("Transparent", &C::Transparent, &C::SetTransparent).Default(false);
             c.Boolean("Visible", &C::Visible, &C::SetVisible).Default(true);
             c.Boolean("WordWrap", &C::WordWrap, &C::SetWordWrap).Default(false);
+            ppPublishBounds(c);
+            ppPublishDataPipeline(c);
         });
     return meta;
 }

@@ -1,5 +1,6 @@
 #include "report/content/text/Label.h"
 
+#include "report/model/bands/PublishedGeometry.h"
 #include "report/model/base/Messages.h"
 
 #include "platform/classes/ClassBuilder.h"
@@ -25,6 +26,7 @@ const classes::TMetaClass &TppLabel::StaticClass()
             c.Boolean("Transparent", &C::Transparent, &C::SetTransparent).Default(false);
             c.Boolean("Visible", &C::Visible, &C::SetVisible).Default(true);
             c.Boolean("WordWrap", &C::WordWrap, &C::SetWordWrap).Default(false);
+            ppPublishBounds(c);
         });
     return meta;
 }

@@ -3,6 +3,7 @@
 #include "report/content/drawcommands/DrawText.h"
 #include "report/content/text/MemoRTTI.h"
 #include "report/model/bands/CustomBand.h"
+#include "report/model/bands/PublishedGeometry.h"
 #include "report/model/bands/ReportContext.h"
 #include "report/model/data/DataPipeline.h"
 #include "report/model/engine/CustomEngine.h"
@@ -75,6 +76,13 @@ const classes::TMetaClass &TppCustomMemo::StaticClass()
             c.Enum("TextAlignment", EnumInfo<TppTextAlignment>(), &C::TextAlignment, &C::SetTextAlignment)
                 .Default(TppTextAlignment::taLeftJustified);
             c.Boolean("Transparent", &C::Transparent, &C::SetTransparent).Default(false);
+            // What a stretchable places and shifts by, as every control has it.
+            c.Boolean("ReprintOnOverFlow", &C::ReprintOnOverFlow, &C::SetReprintOnOverFlow).Default(false);
+            c.Boolean("ShiftWithParent", &C::ShiftWithParent, &C::SetShiftWithParent).Default(false);
+            c.Boolean("StretchWithParent", &C::StretchWithParent, &C::SetStretchWithParent).Default(false);
+            c.Boolean("Visible", &C::Visible, &C::SetVisible).Default(true);
+            ppPublishBounds(c);
+            ppPublishShiftRelativeTo(c);
         });
     return meta;
 }
@@ -476,6 +484,7 @@ const classes::TMetaClass &TppDBMemo::StaticClass()
             c.Boolean("ParentDataPipeline", &C::ParentDataPipeline, &C::SetParentDataPipeline).Default(true);
             c.Boolean("SuppressRepeatedValues", &C::SuppressRepeatedValues, &C::SetSuppressRepeatedValues)
                 .Default(false);
+            ppPublishDataPipeline(c);
         });
     return meta;
 }

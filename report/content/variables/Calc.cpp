@@ -4,6 +4,7 @@
 #include "report/content/variables/SystemVariable.h"
 #include "report/content/variables/Variable.h"
 #include "report/model/bands/Band.h"
+#include "report/model/bands/PublishedGeometry.h"
 #include "report/model/base/DisplayFormat.h"
 #include "report/model/base/Messages.h"
 #include "report/model/base/Utils.h"
@@ -111,6 +112,7 @@ const classes::TMetaClass &TppCalc::StaticClass()
             c.Boolean("Transparent", &C::Transparent, &C::SetTransparent).Default(false);
             c.Boolean("Visible", &C::Visible, &C::SetVisible).Default(true);
             c.Boolean("WordWrap", &C::WordWrap, &C::SetWordWrap).Default(false);
+            ppPublishBounds(c);
         });
     return meta;
 }

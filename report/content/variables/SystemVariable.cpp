@@ -2,6 +2,7 @@
 
 #include "report/content/drawcommands/DrawVariables.h"
 #include "report/content/variables/LookAheadList.h"
+#include "report/model/bands/PublishedGeometry.h"
 #include "report/model/base/DisplayFormat.h"
 #include "report/model/base/Messages.h"
 #include "report/model/base/Utils.h"
@@ -122,6 +123,7 @@ const classes::TMetaClass &TppSystemVariable::StaticClass()
             c.Enum("VarType", EnumInfo<TppVarType>(), &C::VarType, &C::SetVarType).Default(TppVarType::vtDate);
             c.Boolean("Visible", &C::Visible, &C::SetVisible).Default(true);
             c.Boolean("WordWrap", &C::WordWrap, &C::SetWordWrap).Default(false);
+            ppPublishBounds(c);
         });
     return meta;
 }

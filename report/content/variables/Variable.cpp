@@ -2,6 +2,7 @@
 
 #include "report/content/drawcommands/DrawVariables.h"
 #include "report/model/bands/Band.h"
+#include "report/model/bands/PublishedGeometry.h"
 #include "report/model/base/DisplayFormat.h"
 #include "report/model/base/Messages.h"
 #include "report/model/data/DataPipeline.h"
@@ -140,6 +141,7 @@ const classes::TMetaClass &TppVariable::StaticClass()
             c.Boolean("Transparent", &C::Transparent, &C::SetTransparent).Default(false);
             c.Boolean("Visible", &C::Visible, &C::SetVisible).Default(true);
             c.Boolean("WordWrap", &C::WordWrap, &C::SetWordWrap).Default(false);
+            ppPublishBounds(c);
         });
     return meta;
 }

@@ -141,6 +141,7 @@ public:
     void SetDataField(const QString &aField);
     // The pipeline name a stream gave, until it is resolved.
     const QString &DataPipelineName() const { return m_dataPipelineName; }
+    void SetDataPipelineName(const QString &aName) { m_dataPipelineName = aName; }
     virtual void ResolveDataPipeline(const TppDataPipelineList &aList);
     virtual void ReplaceDataPipeline(TppDataPipeline *aPipeline, const QString &aName);
     virtual void ReplaceDataField(TppDataPipeline *aPipeline, const QString &aOldName, const QString &aNewName);

@@ -2,9 +2,11 @@
 
 #include "report/model/bands/Band.h"
 #include "report/model/bands/CustomBand.h"
+#include "report/model/bands/PublishedGeometry.h"
 #include "report/model/base/Exceptions.h"
 #include "report/model/base/Messages.h"
 #include "report/model/data/DataPipeline.h"
+#include "report/model/data/PipelineList.h"
 #include "report/model/engine/ChildPageRequest.h"
 #include "report/model/engine/Engine.h"
 #include "report/model/objects/EventIds.h"
@@ -63,8 +65,15 @@ const classes::TMetaClass &TppSubReport::StaticClass()
         c.Enum("PrintBehavior", EnumInfo<TppPrintBehaviorType>(), &S::PrintBehavior, &S::SetPrintBehavior)
             .Default(int(TppPrintBehaviorType::pbChild));
         c.Boolean("ResetPageNo", &S::ResetPageNo, &S::SetResetPageNo).Default(true);
+        // A subreport stretches unless told not to: that is what a save keeps.
+        c.Boolean("Stretch", &S::Stretch, &S::SetStretch).Default(true);
         c.Boolean("TraverseAllData", &S::TraverseAllData, &S::SetTraverseAllData).Default(false);
         c.Boolean("Visible", &S::Visible, &S::SetVisible).Default(true);
+        ppPublishBounds(c);
+        ppPublishShiftRelativeTo(c);
+        // The child report stores its pipeline; a stream that names it here
+        // is still read.
+        ppPublishDataPipeline(c);
     });
     return meta;
 }
@@ -198,6 +207,14 @@ void TppSubReport::SetDataPipeline(TppDataPipeline *aPipeline)
     TppStretchable::SetDataPipeline(aPipeline);
     if (m_report && m_report->DataPipeline() != aPipeline)
         m_report->SetDataPipeline(aPipeline);
+}
+
+void TppSubReport::ResolveDataPipeline(const TppDataPipelineList &aList)
+{
+    TppStretchable::ResolveDataPipeline(aList);
+    if (!DataPipeline() && !DataPipelineName().isEmpty() && !(m_report && m_report->DataPipeline()))
+        if (TppDataPipeline *pipeline = aList.GetPipelineByName(DataPipelineName()))
+            SetDataPipeline(pipeline);
 }
 
 void TppSubReport::Loaded()

@@ -70,6 +70,9 @@ public:
     void SetShiftRelativeTo(TppStretchable *aTarget) override;
     void SetRegion(TppComponent *aRegion) override;
     void SetDataPipeline(TppDataPipeline *aPipeline) override;
+    // A pipeline a stream named on the subreport itself, when the child
+    // report names none.
+    void ResolveDataPipeline(const TppDataPipelineList &aList) override;
     void SetBand(TppBand *aBand) override;
     // The child report goes along: it is part of the subreport wherever the
     // subreport is kept.
