@@ -110,3 +110,29 @@ TEST_F(EngineInterface, ColumnsAcrossThePageKeepTheirFlagsInTheEngine)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EngineInterface, TheListIndexFollowsTheRequestAndBreaksAreAskedWhileTheDataMoves)
+{
+    rows(300);
+    QStringList listed;
+    engine()->OnPageEnding.Set([&](classes::TObject *) {
+        listed.append(QStringLiteral("%1@%2").arg(engine()->PageNo()).arg(engine()->PageListIndex()));
+    });
+    generate(TppPageSettingType::psPageList, 1, {QStringLiteral("2"), QStringLiteral("4")});
+    // Pages 1 to 4 are made; once a listed page is under way the index
+    // names the entry after it.
+    EXPECT_EQ(listed, QStringList({"1@0", "2@1", "3@1", "4@2"}));
+
+    report.Reset();
+    TppGroup *byValue = group(QStringLiteral("G"), 1000);
+    QList<bool> asked;
+    byValue->OnGetBreakValue.Set([&](classes::TObject *, QString &) { asked.append(engine()->InTraversal()); });
+    generate();
+    ASSERT_FALSE(asked.isEmpty());
+    EXPECT_TRUE(asked.contains(true));
+    EXPECT_FALSE(engine()->InTraversal());
+}
+
+} // namespace
