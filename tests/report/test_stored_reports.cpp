@@ -211,13 +211,14 @@ TEST_F(StoredReports, StreamsNamingThePublishedEntriesLoad)
     afterSaveAndLoad([&] { EXPECT_EQ(report->NoDataBehaviors(), noData); });
 }
 
-// Controls may name their pipeline, their position and the stretchable they
-// shift below; a hidden memo or a subreport that does not stretch stays so
-// through a save.
+// Controls may name their pipeline, their position in the report's units and
+// the stretchable they shift below; a hidden memo or a subreport that does
+// not stretch stays so through a save.
 TEST_F(StoredReports, ControlStreamsNamingThePublishedEntriesLoad)
 {
     load("object ppReport1: TppReport\r\n"
          "  Units = utMillimeters\r\n"
+         "  Version = '7.01'\r\n"
          "  object ppDetailBand1: TppDetailBand\r\n"
          "    object ppDBText1: TppDBText\r\n"
          "      DataPipeline = DataModule1.plCustomers\r\n"
@@ -243,6 +244,7 @@ TEST_F(StoredReports, ControlStreamsNamingThePublishedEntriesLoad)
         ASSERT_TRUE(band);
         ASSERT_EQ(band->ObjectCount(), 4);
         EXPECT_EQ(band->Objects(0)->DataPipeline(), pipeline);
+        EXPECT_EQ(band->Objects(0)->mmLeft(), 12500);
         auto *memo = dynamic_cast<TppStretchable *>(band->Objects(2));
         ASSERT_TRUE(memo);
         EXPECT_EQ(memo->ShiftRelativeTo(), band->Objects(1));
