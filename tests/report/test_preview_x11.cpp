@@ -6,6 +6,7 @@
 
 #include "tests/support/X11Session.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
@@ -14,11 +15,17 @@
 
 namespace {
 
+// Every wait here is for something the probe is sure to do: on two loaded
+// cores (CI runs all tests at once) it may take many seconds, so the bounds
+// only keep a broken probe from hanging the run.
+constexpr int PreviewProbeWait = 120000;
+
 // The probe's next line that holds aPart (lines before it are passed
-// over); empty after 20 s without one.
+// over); empty when none came in time.
 QString previewProbeLine(QProcess &aProbe, const QString &aPart)
 {
-    for (int round = 0; round < 200; ++round) {
+    const QDeadlineTimer deadline(PreviewProbeWait);
+    while (!deadline.hasExpired()) {
         while (aProbe.canReadLine()) {
             const QString line = QString::fromUtf8(aProbe.readLine()).trimmed();
             if (line.contains(aPart))
@@ -30,11 +37,12 @@ QString previewProbeLine(QProcess &aProbe, const QString &aPart)
     return QString();
 }
 
-// The probe's next line that matches aPattern; empty after 20 s without one.
+// The probe's next line that matches aPattern; empty when none came in time.
 QString previewProbeMatch(QProcess &aProbe, const QString &aPattern)
 {
     const QRegularExpression pattern(aPattern);
-    for (int round = 0; round < 200; ++round) {
+    const QDeadlineTimer deadline(PreviewProbeWait);
+    while (!deadline.hasExpired()) {
         while (aProbe.canReadLine()) {
             const QString line = QString::fromUtf8(aProbe.readLine()).trimmed();
             if (pattern.match(line).hasMatch())
@@ -60,10 +68,10 @@ struct PreviewProbeRun
             return false;
         probe.setProcessEnvironment(desktop.environment());
         probe.start(QStringLiteral(ZVO_PREVIEW_PROBE), {});
-        if (!probe.waitForStarted(10000))
+        if (!probe.waitForStarted(PreviewProbeWait))
             return false;
         at = previewProbeLine(probe, QStringLiteral("at ")).split(QLatin1Char(' '));
-        const QString window = desktop.waitForWindow(probe.processId(), std::chrono::seconds(10));
+        const QString window = desktop.waitForWindow(probe.processId(), std::chrono::seconds(60));
         if (at.size() != 9 || window.isEmpty())
             return false;
         desktop.run(xdotool, {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window});
@@ -81,7 +89,7 @@ struct PreviewProbeRun
     }
     void finish()
     {
-        if (!probe.waitForFinished(20000))
+        if (!probe.waitForFinished(PreviewProbeWait))
             probe.kill();
         EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(probe.exitCode(), 0);
@@ -95,11 +103,11 @@ TEST(PreviewOnX11, APersonPagesThroughTheReportAndClosesIt)
     QProcess probe;
     probe.setProcessEnvironment(desktop.environment());
     probe.start(QStringLiteral(ZVO_PREVIEW_PROBE), {});
-    ASSERT_TRUE(probe.waitForStarted(10000));
+    ASSERT_TRUE(probe.waitForStarted(PreviewProbeWait));
     const QStringList at = previewProbeLine(probe, QStringLiteral("at ")).split(QLatin1Char(' '));
     ASSERT_EQ(at.size(), 9) << probe.readAllStandardError().toStdString();
     const QString xdotool = QStringLiteral("xdotool");
-    const QString window = desktop.waitForWindow(probe.processId(), std::chrono::seconds(10));
+    const QString window = desktop.waitForWindow(probe.processId(), std::chrono::seconds(60));
     ASSERT_FALSE(window.isEmpty());
     desktop.run(xdotool, {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window});
 
@@ -124,7 +132,7 @@ TEST(PreviewOnX11, APersonPagesThroughTheReportAndClosesIt)
 
     EXPECT_TRUE(desktop.run(xdotool, {QStringLiteral("key"), QStringLiteral("Escape")}));
     EXPECT_EQ(previewProbeLine(probe, QStringLiteral("closed")), QStringLiteral("closed"));
-    if (!probe.waitForFinished(20000))
+    if (!probe.waitForFinished(PreviewProbeWait))
         probe.kill();
     EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(probe.exitCode(), 0);
