@@ -98,6 +98,8 @@ void TppEngine::SaveToCache(int32_t aPageIndex)
     state.traversalPending = m_traversalPending;
     state.mainTraversed = m_mainTraversed;
     state.detailTraversed = m_detailTraversed;
+    state.advancedAtColumnEnd = m_advancedAtColumnEnd;
+    state.lastColumnStarted = m_lastColumnStarted;
     // A child's pipelines stand where its subreport's request found them;
     // where its last page ended is in the boundary records, whose
     // bookmarks the cache then keeps.
@@ -129,6 +131,8 @@ void TppEngine::RestoreFromCache(int32_t aPageIndex)
     m_traversalPending = state->traversalPending;
     m_mainTraversed = state->mainTraversed;
     m_detailTraversed = state->detailTraversed;
+    m_advancedAtColumnEnd = state->advancedAtColumnEnd;
+    m_lastColumnStarted = state->lastColumnStarted;
     if (!m_report || !m_report->PrintingAsSubReport()) {
         // The page start puts them back, once every object of the page has
         // its state again.

@@ -20,8 +20,10 @@ struct EnginePageCacheRecord
     uint8_t traversalPending;
     uint8_t mainTraversed;
     uint8_t detailTraversed;
+    uint8_t advancedAtColumnEnd;
+    uint8_t lastColumnStarted;
 };
-static_assert(sizeof(EnginePageCacheRecord) == 56);
+static_assert(sizeof(EnginePageCacheRecord) == 60);
 
 void pageCacheSavePosition(TppPipelinePosition &aPosition, TppDataPipeline *aPipeline, std::vector<int32_t> &aBookmarks)
 {
@@ -61,6 +63,8 @@ void TppEnginePageCache::Save(TppCustomEngine &aEngine, int32_t aPageIndex, cons
     record.traversalPending = aState.traversalPending;
     record.mainTraversed = aState.mainTraversed;
     record.detailTraversed = aState.detailTraversed;
+    record.advancedAtColumnEnd = aState.advancedAtColumnEnd;
+    record.lastColumnStarted = aState.lastColumnStarted;
     if (aMainPosition)
         record.mainPosition = *aMainPosition;
     else
@@ -97,6 +101,8 @@ std::optional<TppEnginePageState> TppEnginePageCache::Restore(TppCustomEngine &a
     state.traversalPending = record.traversalPending != 0;
     state.mainTraversed = record.mainTraversed != 0;
     state.detailTraversed = record.detailTraversed != 0;
+    state.advancedAtColumnEnd = record.advancedAtColumnEnd != 0;
+    state.lastColumnStarted = record.lastColumnStarted != 0;
     state.mainPosition = record.mainPosition;
     state.detailPosition = record.detailPosition;
     return state;

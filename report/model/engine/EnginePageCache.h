@@ -27,6 +27,8 @@ struct TppEnginePageState
     bool traversalPending = false;
     bool mainTraversed = false;
     bool detailTraversed = false;
+    bool advancedAtColumnEnd = false;
+    bool lastColumnStarted = false;
     TppPipelinePosition mainPosition{};
     TppPipelinePosition detailPosition{};
 };
