@@ -89,8 +89,11 @@ bool X11Session::startWindowManager()
             if (!named)
                 QThread::msleep(PollInterval);
         }
-        if (named && showsDesktop(true, deadline) && showsDesktop(false, deadline))
+        if (named && showsDesktop(true, deadline) && showsDesktop(false, deadline)) {
+            // A first attempt's failure no longer counts.
+            m_error.clear();
             return true;
+        }
         m_error = QStringLiteral("openbox does not manage the display (%1): ")
                       .arg(named ? QStringLiteral("it named itself but answered no request")
                                  : QStringLiteral("it never named itself")) +
