@@ -83,11 +83,15 @@ def make_sets(args, rng):
     bases = []
     for report, data in SAMPLES:
         for text in (False, True):
-            name = os.path.join(work, "base-%s%s.rtm" % (report, "-text" if text else ""))
+            # Saved under a name relative to the work folder: a template
+            # keeps its file name, and the sets must not depend on where
+            # the build is, or CI would run other inputs than a developer.
+            base = "base-%s%s.rtm" % (report, "-text" if text else "")
+            name = os.path.join(work, base)
             command = [args.reportdemo, "--report", report, "--data", os.path.join(samples, data),
-                       "--save-template", name] + (["--text"] if text else [])
+                       "--save-template", base] + (["--text"] if text else [])
             subprocess.run(command, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                           timeout=60)
+                           timeout=60, cwd=work)
             with open(name, "rb") as f:
                 bases.append((report, data, text, f.read()))
     runs = []
@@ -164,6 +168,8 @@ def main():
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     parser.add_argument("--seed", type=int, default=65)
     args = parser.parse_args()
+    for path in ("reportdemo", "archive_check", "source", "work"):
+        setattr(args, path, os.path.abspath(getattr(args, path)))
     shutil.rmtree(args.work, ignore_errors=True)
     os.makedirs(args.work)
     started = time.monotonic()
