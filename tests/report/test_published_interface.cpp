@@ -362,6 +362,53 @@ constexpr Row Rows[] = {
     {"TppMasterFieldLink", "DetailFieldName", "string", "", 'd', "CustomerId"},
     {"TppMasterFieldLink", "DetailSortOrder", "TppSortOrderType", "soAscending", 'd', "soDescending"},
     {"TppMasterFieldLink", "IsCaseSensitive", "Boolean", "False", 'd', "True"},
+
+    // The draw commands a page is made of: saved with the page, so every
+    // position and value must come back as it was drawn.
+    {"TppDrawCommand", "Clickable", "Boolean", "False", 'd', "True"},
+    {"TppDrawCommand", "DataType", "TppDataType", "dtString", 'd', "dtInteger"},
+    {"TppDrawCommand", "Height", "Integer", "", 'd', "5000"},
+    {"TppDrawCommand", "Left", "Integer", "", 'd', "6350"},
+    {"TppDrawCommand", "Top", "Integer", "", 'd', "12700"},
+    {"TppDrawCommand", "Width", "Integer", "", 'd', "25400"},
+    {"TppDrawShape|TppDrawLine|TppDrawImage", "DataType", "TppDataType", "dtGraphic", 'd', "dtInteger"},
+
+    {"TppDrawText", "AutoSize", "Boolean", "False", 'd', "True"},
+    {"TppDrawText", "BandSave", "Boolean", "False", 'd', "True"},
+    {"TppDrawText", "BandSaveNo", "Integer", "0", 'd', "3"},
+    {"TppDrawText", "Color", "Integer", "16777215", 'd', "255"},
+    {"TppDrawText", "ComponentSave", "Boolean", "False", 'd', "True"},
+    {"TppDrawText", "ComponentSaveNo", "Integer", "0", 'd', "4"},
+    {"TppDrawText", "Font", "TppFont", "", 'd', ""},
+    {"TppDrawText", "ForceJustifyLastLine", "Boolean", "False", 'd', "True"},
+    {"TppDrawText", "IsMemo", "Boolean", "False", 'd', "True"},
+    {"TppDrawText", "Leading", "Integer", "0", 'd', "450"},
+    {"TppDrawText", "SaveLength", "Integer", "0", 'd', "12"},
+    {"TppDrawText", "TabStopPositions", "TStringList", "", 'd', "6350|12700"},
+    {"TppDrawText", "Text", "string", "", 'd', "Total"},
+    {"TppDrawText", "TextAlignment", "TppTextAlignment", "taLeftJustified", 'd', "taCentered"},
+    {"TppDrawText", "Transparent", "Boolean", "False", 'd', "True"},
+    {"TppDrawText", "WordWrap", "Boolean", "False", 'd', "True"},
+    {"TppDrawText", "WrappedText", "TStringList", "", 'd', "First line|Second line"},
+
+    {"TppDrawShape", "Brush", "TBrush", "", 'd', ""},
+    {"TppDrawShape|TppDrawLine", "Pen", "TPen", "", 'd', ""},
+    {"TppDrawShape", "ShapeType", "TShapeType", "stRectangle", 'd', "stRoundRect"},
+    {"TppDrawShape", "XCornerRound", "Integer", "0", 'd', "2000"},
+    {"TppDrawShape", "YCornerRound", "Integer", "0", 'd', "3000"},
+
+    {"TppDrawLine", "LinePosition", "TppLinePositionType", "lpTop", 'd', "lpBottom"},
+    {"TppDrawLine", "LineStyle", "TppLineStyleType", "lsSingle", 'd', "lsDouble"},
+    {"TppDrawLine", "Weight", "Single", "", 'd', "2"},
+
+    {"TppDrawImage", "Center", "Boolean", "False", 'd', "True"},
+    {"TppDrawImage", "DirectDraw", "Boolean", "False", 'd', "True"},
+    {"TppDrawImage", "ImageName", "string", "", 'd', "logo.png"},
+    {"TppDrawImage", "MaintainAspectRatio", "Boolean", "False", 'd', "True"},
+    {"TppDrawImage", "Picture", "TPicture", "", 'd', ""},
+    {"TppDrawImage", "Scale", "Boolean", "False", 'd', "True"},
+    {"TppDrawImage", "Stretch", "Boolean", "False", 'd', "True"},
+    {"TppDrawImage", "Transparent", "Boolean", "False", 'd', "True"},
 };
 
 // The classes registered at start-up that the rows describe in full.
@@ -400,6 +447,10 @@ constexpr const char *Classes[] = {
     "TppRichText",
     "TppDBRichText",
     "TppSubReport",
+    "TppDrawText",
+    "TppDrawShape",
+    "TppDrawLine",
+    "TppDrawImage",
 };
 
 std::vector<const Row *> rowsOf(const classes::TMetaClass &aClass)
