@@ -136,3 +136,35 @@ TEST_F(EngineInterface, TheListIndexFollowsTheRequestAndBreaksAreAskedWhileTheDa
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EngineInterface, ASectionAskingForAPageOfItsOwnEndsThePageAfterItsIteration)
+{
+    rows(10);
+    TppGroup *byValue = group(QStringLiteral("G"), 10000);
+    ASSERT_TRUE(byValue);
+    TppGroupHeaderBand *header = nullptr;
+    for (int i = 0; i < report.BandCount() && !header; ++i)
+        header = dynamic_cast<TppGroupHeaderBand *>(report.Bands(i));
+    ASSERT_TRUE(header);
+    bool asked = false;
+    header->BeforePrint.Set([&](classes::TObject *) {
+        if (!asked)
+            engine()->IncludeEngineState(ppEngineState::SectionPageWanted);
+        asked = true;
+    });
+    // The section starts placing its pages on the next one.
+    report.OnStartPage.Set([&](classes::TObject *) {
+        if (engine()->PageNo() > 1)
+            engine()->ExcludeEngineState(ppEngineState::SectionPageWanted);
+    });
+    generate();
+    // The details wait for the page after the one that asked; that page
+    // goes on where the band state stood, without the page start's bands.
+    ASSERT_EQ(report.Pages.size(), 2);
+    EXPECT_EQ(report.Pages[0], QStringLiteral("Header GH Footer"));
+    EXPECT_TRUE(report.Pages[1].startsWith(QStringLiteral("Detail*10"))) << report.Pages[1].toStdString();
+}
+
+} // namespace

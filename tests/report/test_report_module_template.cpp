@@ -1,6 +1,8 @@
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/DesignerSink.h"
 #include "report/model/objects/Relative.h"
+#include "report/model/reports/CustomReport.h"
+#include "report/model/reports/ReportModule.h"
 #include "report/model/templates/ReportModuleTemplate.h"
 
 #include "platform/classes/ClassBuilder.h"
@@ -142,6 +144,79 @@ TEST_F(ModuleTemplates, WithoutAModuleClassNothingIsLoadedOrRenewed)
     EXPECT_EQ(module->ChildCount(), 1);
     EXPECT_EQ(firstChildUserName(), QStringLiteral("First"));
     expectInPlace();
+}
+
+// A report's own module: the template loads into it, and the report keeps
+// it as its module rather than the copy the stream made.
+class TStoredReportModule : public TppReportModule
+{
+    ZVO_CLASS(TStoredReportModule)
+public:
+    explicit TStoredReportModule(classes::TComponent *aOwner = nullptr)
+        : TppReportModule(aOwner)
+    {
+        SetOrderedChildren(true);
+    }
+};
+
+const classes::TMetaClass &TStoredReportModule::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<TStoredReportModule, TppReportModule>("TppStoredReportModule", [](auto &c) {
+            c.String("UserName", &TppCommunicator::GetUserName, &TppCommunicator::SetUserName);
+        });
+    return meta;
+}
+
+TEST(ReportModuleTemplates, TheReportKeepsItsLiveModuleThroughLoadsThatWorkAndFail)
+{
+    ppModelLayerInit();
+    classes::RegisterClass(TStoredModule::StaticClass());
+    classes::RegisterClass(TStoredReportModule::StaticClass());
+    ppSetReportModuleClass(&TStoredReportModule::StaticClass());
+    {
+        classes::TComponent form(nullptr);
+        form.SetName(QStringLiteral("Form1"));
+        auto *report = new TppCustomReport(&form);
+        report->SetName(QStringLiteral("ppReport1"));
+        auto *module = new TStoredReportModule(&form);
+        module->SetName(QStringLiteral("daModule1"));
+        module->SetReport(report);
+        auto *child = new TStoredModule(&form);
+        child->SetName(QStringLiteral("daChild1"));
+        child->SetUserName(QStringLiteral("First"));
+        child->SetParent(module);
+        TppReportModuleTemplate moduleTemplate(module);
+
+        classes::TMemoryStream saved;
+        moduleTemplate.SaveToStream(saved);
+        const auto expectTheReportsModule = [&] {
+            ASSERT_EQ(report->ModuleCount(), 1);
+            EXPECT_EQ(report->Modules(0), module);
+            EXPECT_EQ(module->Report(), report);
+            EXPECT_EQ(report->FindModule(TppReportModule::StaticClass()), module);
+        };
+        moduleTemplate.New();
+        EXPECT_EQ(module->ChildCount(), 0);
+        expectTheReportsModule();
+
+        saved.SetPosition(0);
+        moduleTemplate.LoadFromStream(saved);
+        ASSERT_EQ(module->ChildCount(), 1);
+        EXPECT_EQ(module->ChildAt(0)->GetUserName(), QStringLiteral("First"));
+        expectTheReportsModule();
+
+        classes::TMemoryStream broken;
+        broken.WriteBuffer(saved.Memory(), saved.Size() / 2);
+        broken.SetPosition(0);
+        EXPECT_ANY_THROW(moduleTemplate.LoadFromStream(broken));
+        EXPECT_EQ(module->ChildCount(), 1);
+        expectTheReportsModule();
+    }
+    ppSetReportModuleClass(nullptr);
+    classes::UnRegisterClass(TStoredReportModule::StaticClass());
+    classes::UnRegisterClass(TStoredModule::StaticClass());
+    ppModelLayerFinalize();
 }
 
 } // namespace
