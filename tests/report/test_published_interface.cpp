@@ -409,6 +409,37 @@ constexpr Row Rows[] = {
     {"TppDrawImage", "Scale", "Boolean", "False", 'd', "True"},
     {"TppDrawImage", "Stretch", "Boolean", "False", 'd', "True"},
     {"TppDrawImage", "Transparent", "Boolean", "False", 'd', "True"},
+
+    {"TppDrawVariable", "LookAhead", "Boolean", "False", 'd', "True"},
+    {"TppDrawVariable", "LookAheadKey", "string", "", 'd', "Customer 12"},
+    {"TppDrawVar", "VarType", "TppVarType", "vtDate", 'd', "vtPageNo"},
+    {"TppDrawCalc", "CalcType", "TppCalcType", "ctDate", 'd', "ctPageCount"},
+
+    // The RTF itself is stored under its own entry ("RTFStream").
+    {"TppDrawRichText", "DataType", "TppDataType", "dtBLOB", 'd', "dtInteger"},
+    {"TppDrawRichText", "Color", "Integer", "", 'd', "255"},
+    {"TppDrawRichText", "EndCharPos", "Integer", "-1", 'd', "40"},
+    {"TppDrawRichText", "StartCharPos", "Integer", "-1", 'd', "2"},
+    {"TppDrawRichText", "Transparent", "Boolean", "False", 'd', "True"},
+
+    {"TppDrawBarCode", "AddOnCode", "string", "", 'd', "12"},
+    {"TppDrawBarCode", "Alignment", "TAlignment", "taLeftJustify", 'd', "taCenter"},
+    {"TppDrawBarCode", "AutoEncode", "Boolean", "False", 'd', "True"},
+    {"TppDrawBarCode", "AutoSize", "Boolean", "True", 'd', "False"},
+    {"TppDrawBarCode", "AutoSizeFont", "Boolean", "True", 'd', "False"},
+    {"TppDrawBarCode", "BarCodeType", "TppBarCodeType", "", 'd', "bcInt2of5"},
+    {"TppDrawBarCode", "BarColor", "Integer", "", 'd', "255"},
+    {"TppDrawBarCode", "BarWidth", "Integer", "", 'd', "508"},
+    {"TppDrawBarCode", "BearerBars", "Boolean", "False", 'd', "True"},
+    {"TppDrawBarCode", "CalcCheckDigit", "Boolean", "True", 'd', "False"},
+    {"TppDrawBarCode", "CodeOK", "Boolean", "True", 'd', "False"},
+    {"TppDrawBarCode", "Color", "Integer", "", 'd', "65280"},
+    {"TppDrawBarCode", "Data", "string", "", 'd', "123456"},
+    {"TppDrawBarCode", "Font", "TppFont", "", 'd', ""},
+    {"TppDrawBarCode", "Orientation", "TppBarCodeOrientation", "orLeftToRight", 'd', "orTopToBottom"},
+    {"TppDrawBarCode", "PrintHumanReadable", "Boolean", "True", 'd', "False"},
+    {"TppDrawBarCode", "Transparent", "Boolean", "False", 'd', "True"},
+    {"TppDrawBarCode", "WideBarRatio", "Single", "", 'd', "2.5"},
 };
 
 // The classes registered at start-up that the rows describe in full.
@@ -451,6 +482,11 @@ constexpr const char *Classes[] = {
     "TppDrawShape",
     "TppDrawLine",
     "TppDrawImage",
+    "TppDrawVariable",
+    "TppDrawVar",
+    "TppDrawCalc",
+    "TppDrawRichText",
+    "TppDrawBarCode",
 };
 
 std::vector<const Row *> rowsOf(const classes::TMetaClass &aClass)
