@@ -168,3 +168,22 @@ TEST_F(EngineInterface, ASectionAskingForAPageOfItsOwnEndsThePageAfterItsIterati
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EngineInterface, OnlyColumnsAcrossThePageHaveFlagListsFromTheReportStart)
+{
+    rows(7);
+    report.SetColumns(3);
+    QList<int> counts;
+    report.OnStartPage.Set([&](classes::TObject *) { counts.append(engine()->ColumnFlagCount()); });
+    generate();
+    detail->SetColumnTraversal(TppColumnTraversalType::ctLeftToRight);
+    report.Reset();
+    generate();
+    // Down the page no list; across it one entry per column before any
+    // record has printed.
+    EXPECT_EQ(counts, QList<int>({0, 3}));
+}
+
+} // namespace
