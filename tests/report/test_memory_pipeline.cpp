@@ -172,3 +172,31 @@ TEST_F(Memory, FieldsAnswerByNameAliasAndType)
     EXPECT_EQ(p.GetFieldAsDouble("Id"), 7.0);
     EXPECT_EQ(p.Calls.OpenData, 1);
 }
+
+TEST_F(Memory, ManyFieldsAreFoundByNameWithoutASearch)
+{
+    MemoryPipeline p;
+    constexpr int count = 2000;
+    QVariantList row;
+    for (int i = 0; i < count; ++i) {
+        p.AddField(QStringLiteral("F%1").arg(i), TppDataType::dtInteger, 4);
+        row.append(i * 3);
+    }
+    p.AddField("f7"); // the exact name comes first, whichever was added first
+    row.append(QStringLiteral("lower"));
+    p.AddRow(row);
+    p.First();
+    for (int i = 0; i < count; ++i)
+        ASSERT_EQ(p.GetFieldValue(QStringLiteral("F%1").arg(i)).toInt(), i * 3) << i;
+    EXPECT_EQ(p.GetFieldValue("f7").toString(), QStringLiteral("lower"));
+    EXPECT_EQ(p.FieldNameScans(), 0);
+    EXPECT_EQ(p.GetFieldValue("f12").toInt(), 36);
+    EXPECT_EQ(p.FieldNameScans(), 1);
+
+    // A renamed field answers to its new name only.
+    p.GetField(5)->SetFieldName("Renamed");
+    EXPECT_EQ(p.GetFieldValue("Renamed").toInt(), 15);
+    EXPECT_THROW(p.GetFieldValue("F5"), EDataError);
+    p.GetField(6)->SetFieldName("F9");
+    EXPECT_EQ(p.GetFieldValue("F9").toInt(), 18);
+}

@@ -11,6 +11,7 @@
 #include "report/model/bands/DesignerSink.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Exceptions.h"
+#include "report/model/base/UniqueNames.h"
 #include "report/model/forms/DialogBases.h"
 #include "report/model/forms/FormClassRegistry.h"
 #include "report/model/groups/Group.h"
@@ -230,6 +231,42 @@ TEST_F(ReportTemplates, ALoadAsksEachNameAFewTimesHoweverManyObjectsThereAre)
     EXPECT_EQ(report->GetBand(4)->ObjectCount(), count);
     EXPECT_LT(CountingLabel::Asked, 20 * count);
     classes::UnRegisterClass(CountingLabel::StaticClass());
+}
+
+TEST_F(ReportTemplates, FreeUserNamesAreFoundWithoutAskingEveryObject)
+{
+    constexpr int count = 400;
+    TppBand *detail = report->GetBand(4);
+    ASSERT_NE(detail, nullptr);
+    std::vector<CountingLabel *> labels;
+    const QString base = ppUserNameBase(QStringLiteral("CountingLabel"));
+    CountingLabel::Asked = 0;
+    for (int i = 1; i <= count; ++i) {
+        auto *label = new CountingLabel(&form);
+        label->SetBand(detail);
+        label->SetUserName(report->GetUniqueUserName(label));
+        ASSERT_EQ(label->UserName(), base + QString::number(i));
+        labels.push_back(label);
+    }
+    EXPECT_LT(CountingLabel::Asked, 20 * count);
+
+    // A number given up is handed out again, the lowest first; an object
+    // may keep its own; other classes' names do not count.
+    labels[9]->SetUserName("Total");
+    labels[4]->SetUserName("Other");
+    EXPECT_EQ(report->GetUniqueUserName(labels[0]), base + "1");
+    auto *memo = new TppMemo(&form);
+    memo->SetBand(detail);
+    memo->SetUserName(base + "5");
+    auto *label = new CountingLabel(&form);
+    EXPECT_EQ(report->GetUniqueUserName(label), base + "5");
+    label->SetBand(detail);
+    label->SetUserName(base + "005");
+    EXPECT_EQ(report->GetUniqueUserName(labels[count - 1]), base + "10");
+    delete labels[1];
+    EXPECT_EQ(report->GetUniqueUserName(memo), "Memo1");
+    EXPECT_EQ(report->GetUniqueUserName(labels[0]), base + "1");
+    EXPECT_EQ(report->GetUniqueUserName(labels[2]), base + "2");
 }
 
 TEST_F(ReportTemplates, MemosComeBackWithTheirTabStopsAndChain)

@@ -16,17 +16,22 @@ QString ppUserNameBase(const QString &aClassName)
 
 void TppNameNumbers::Note(QStringView aName)
 {
-    if (aName.size() <= m_base.size() || !aName.startsWith(m_base, Qt::CaseInsensitive))
-        return;
+    NoteNumber(NumberIn(aName, m_base));
+}
+
+int TppNameNumbers::NumberIn(QStringView aName, QStringView aBase)
+{
+    if (aName.size() <= aBase.size() || !aName.startsWith(aBase, Qt::CaseInsensitive))
+        return 0;
     int64_t number = 0;
-    for (QChar c : aName.mid(m_base.size())) {
+    for (QChar c : aName.mid(aBase.size())) {
         if (c < u'0' || c > u'9')
-            return;
+            return 0;
         number = number * 10 + (c.unicode() - u'0');
         if (number > std::numeric_limits<int32_t>::max())
-            return;
+            return 0;
     }
-    NoteNumber(int(number));
+    return int(number);
 }
 
 void TppNameNumbers::NoteNumber(int aNumber)

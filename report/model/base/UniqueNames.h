@@ -30,6 +30,8 @@ public:
     // followed by digits only, of a positive Integer value; "Label1" and
     // "Label01" note the same number, "Label99999999999" none.
     void Note(QStringView aName);
+    // The number Note would note for aName with the base aBase; 0 for none.
+    static int NumberIn(QStringView aName, QStringView aBase);
     void NoteNumber(int aNumber);
     // The smallest positive number not noted.
     int First() const;

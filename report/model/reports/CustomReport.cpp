@@ -398,11 +398,29 @@ bool TppCustomReport::userNameIndexCurrent() const
     return true;
 }
 
+void TppCustomReport::UserNameIndex::Numbers::Set(const TppCommunicator *aObject, int aNumber)
+{
+    int &number = numberOf[aObject];
+    if (number == aNumber)
+        return;
+    if (number > 0) {
+        const auto it = holders.find(number);
+        if (--it->second == 0) {
+            holders.erase(it);
+            low = std::min(low, number);
+        }
+    }
+    number = aNumber;
+    if (number > 0)
+        ++holders[number];
+}
+
 void TppCustomReport::makeUserNameIndex() const
 {
     UserNameIndex &index = m_userNameIndex;
     index.names.clear();
     index.bands.clear();
+    index.numbers.clear();
     for (const TppBand *band : m_bands) {
         index.bands.emplace_back(band, customReportListStamp(*band));
         for (int i = 0; i < band->ObjectCount(); ++i)
@@ -415,8 +433,13 @@ void TppCustomReport::UserNameChanged(TppCommunicator *aCommunicator)
 {
     // Objects only: bands and groups are few and looked at one by one.
     auto *object = dynamic_cast<TppComponent *>(aCommunicator);
-    if (object && userNameIndexCurrent())
-        m_userNameIndex.names.emplace(object->UserName().toCaseFolded(), object);
+    if (!object || !userNameIndexCurrent())
+        return;
+    const QString name = object->UserName();
+    m_userNameIndex.names.emplace(name.toCaseFolded(), object);
+    const auto numbers = m_userNameIndex.numbers.find(&object->ClassType());
+    if (numbers != m_userNameIndex.numbers.end())
+        numbers->second.Set(object, TppNameNumbers::NumberIn(name, ppUserNameBase(object->ClassName())));
 }
 
 TppCommunicator *TppCustomReport::FindUserName(const QString &aUserName) const
@@ -494,14 +517,29 @@ QString TppCustomReport::GetUniqueUserName(classes::TComponent *aComponent) cons
         return QString();
     if (const auto *band = dynamic_cast<const TppBand *>(aComponent))
         return band->UserName();
-    TppNameNumbers numbers(ppUserNameBase(aComponent->ClassName()));
-    for (const TppBand *band : m_bands)
-        for (int i = 0; i < band->ObjectCount(); ++i) {
-            const TppComponent *object = band->Objects(i);
-            if (object != aComponent && &object->ClassType() == &aComponent->ClassType())
-                numbers.Note(object->UserName());
-        }
-    return numbers.NameOf(numbers.First());
+    // Each object added to a band is named here: looking at every object of
+    // its class for each took n * n steps for a report of many objects.
+    const QString base = ppUserNameBase(aComponent->ClassName());
+    if (!userNameIndexCurrent())
+        makeUserNameIndex();
+    const classes::TMetaClass *const meta = &aComponent->ClassType();
+    auto [entry, fresh] = m_userNameIndex.numbers.try_emplace(meta);
+    UserNameIndex::Numbers &numbers = entry->second;
+    if (fresh)
+        for (const TppBand *band : m_bands)
+            for (int i = 0; i < band->ObjectCount(); ++i) {
+                const TppComponent *object = band->Objects(i);
+                if (&object->ClassType() == meta)
+                    numbers.Set(object, TppNameNumbers::NumberIn(object->UserName(), base));
+            }
+    while (numbers.holders.count(numbers.low))
+        ++numbers.low;
+    // The object's own number is free for it when no other holds it.
+    if (const auto own = numbers.numberOf.find(dynamic_cast<const TppCommunicator *>(aComponent));
+        own != numbers.numberOf.end() && own->second > 0 && own->second < numbers.low &&
+        numbers.holders[own->second] == 1)
+        return base + QString::number(own->second);
+    return base + QString::number(numbers.low);
 }
 
 bool TppCustomReport::FindBandComponent(const QString &aName, int &aBandIndex, int &aComponentIndex) const

@@ -343,6 +343,18 @@ private:
         // communicators (not objects, bands or groups of a report), which
         // the objects read do not change; made at the first search.
         std::optional<std::unordered_set<QString>> ownerNames;
+        // Per class asked for a free name: the number in each object's name
+        // (0 for none), how many objects hold each number, and a number
+        // below which all are held. Made at the first ask, kept by the
+        // objects that join or are renamed.
+        struct Numbers
+        {
+            std::unordered_map<const TppCommunicator *, int> numberOf;
+            std::unordered_map<int, int> holders;
+            int low = 1;
+            void Set(const TppCommunicator *aObject, int aNumber);
+        };
+        std::unordered_map<const classes::TMetaClass *, Numbers> numbers;
     };
     bool userNameIndexCurrent() const;
     void makeUserNameIndex() const;

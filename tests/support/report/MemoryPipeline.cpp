@@ -7,6 +7,7 @@
 #include "platform/classes/StringList.h"
 
 #include <QImage>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <atomic>
@@ -106,6 +107,8 @@ MemoryPipeline::~MemoryPipeline()
 TppField *MemoryPipeline::AddField(const QString &aName, TppDataType aType, int aSize, const QString &aAlias)
 {
     auto *field = new TppField(nullptr);
+    // The field is named as it joins: no name taken changes.
+    const QScopedValueRollback adding(m_addingField, true);
     field->SetParent(this);
     field->SetFieldName(aName);
     field->FieldAlias = aAlias.isEmpty() ? aName : aAlias;
@@ -166,16 +169,28 @@ void MemoryPipeline::GetChildren(const classes::TGetChildProc &, classes::TCompo
 int MemoryPipeline::column(const QString &aFieldName, bool aThrow) const
 {
     // Every cell a report reads comes through here, mostly by the name as
-    // the field was added: that needs no case folding.
-    for (size_t i = 0; i < m_fields.size(); ++i)
-        if (m_fields[i]->FieldName == aFieldName)
-            return int(i);
+    // the field was added: that needs no case folding nor a search.
+    for (; m_namesTaken < m_fields.size(); ++m_namesTaken)
+        if (!m_columnOf.contains(m_fields[m_namesTaken]->FieldName))
+            m_columnOf.insert(m_fields[m_namesTaken]->FieldName, int(m_namesTaken));
+    if (const auto it = m_columnOf.constFind(aFieldName); it != m_columnOf.cend())
+        return it.value();
+    ++m_fieldNameScans;
     for (size_t i = 0; i < m_fields.size(); ++i)
         if (m_fields[i]->FieldName.compare(aFieldName, Qt::CaseInsensitive) == 0)
             return int(i);
     if (aThrow)
         throw EDataError(QStringLiteral("Field '%1' not found").arg(aFieldName));
     return -1;
+}
+
+void MemoryPipeline::PropertyChange()
+{
+    TppDataPipeline::PropertyChange();
+    if (m_addingField)
+        return;
+    m_columnOf.clear();
+    m_namesTaken = 0;
 }
 
 const QVariant *MemoryPipeline::value(const QString &aFieldName)

@@ -148,6 +148,11 @@ public:
 
     // Fields and links are declared in code, not streamed.
     void GetChildren(const classes::TGetChildProc &aProc, classes::TComponent *aRoot) override;
+    // A field renamed tells its parent, this pipeline: the names are taken again.
+    void PropertyChange() override;
+
+    // Names looked up among the fields one by one, since the pipeline was made.
+    int FieldNameScans() const { return m_fieldNameScans; }
 
 private:
     // -1 for an unknown field; EDataError with aThrow.
@@ -183,6 +188,12 @@ private:
     std::set<QString> m_refused;
     report::TppField *m_currentField = nullptr;
     classes::TBitmap m_picture;
+    // The first field of each name, as the fields are named; a report of
+    // many fields asks for each one, and searching them all took n * n steps.
+    mutable QHash<QString, int> m_columnOf;
+    mutable size_t m_namesTaken = 0; // fields in m_columnOf
+    mutable int m_fieldNameScans = 0;
+    bool m_addingField = false;
 };
 
 } // namespace reporttest
