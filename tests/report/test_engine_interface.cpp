@@ -187,3 +187,26 @@ TEST_F(EngineInterface, OnlyColumnsAcrossThePageHaveFlagListsFromTheReportStart)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EngineInterface, EveryBandKnowsFromThePageStartWhetherThePageIsDelivered)
+{
+    rows(150);
+    auto *summary = report.AddBand<TppSummaryBand>(5000, QStringLiteral("Summary"));
+    TppBand *header = nullptr;
+    for (int i = 0; i < report.BandCount() && !header; ++i)
+        if (dynamic_cast<TppHeaderBand *>(report.Bands(i)))
+            header = report.Bands(i);
+    ASSERT_TRUE(header);
+    QStringList seen;
+    header->BeforePrint.Set([&](classes::TObject *) {
+        seen.append(QStringLiteral("%1:%2").arg(engine()->PageNo()).arg(summary->DrawPage()));
+    });
+    generate(TppPageSettingType::psSinglePage, 3);
+    // The summary has not printed yet, but the page it may print on is
+    // known to be wanted or not.
+    EXPECT_EQ(seen, QStringList({"1:0", "2:0", "3:1"}));
+}
+
+} // namespace

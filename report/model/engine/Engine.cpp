@@ -753,6 +753,11 @@ void TppEngine::basicPageStart()
     m_pageWanted = false;
     fillPageRecord();
     m_pageWanted = computePageWanted();
+    // A band that has not generated on this page yet still answers for it:
+    // scripts and handlers ask before it prints, or when it never does.
+    for (int i = 0; i < m_report->BandCount(); ++i)
+        if (TppBand *band = m_report->Bands(i))
+            band->SetDrawPage(m_pageWanted);
 }
 
 void TppEngine::fillPageRecord()
