@@ -64,10 +64,11 @@ bool X11Session::startServer(QSize screen)
 
 bool X11Session::startWindowManager()
 {
-    // Once in a long while, on a machine loaded far beyond its cores, openbox
-    // came up without ever naming itself on the root window; a second one
-    // started in its place has always managed the display.
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    // On a machine loaded far beyond its cores, openbox now and then ends at
+    // once, unable to open a display that other clients reach, or comes up
+    // without ever naming itself on the root window; one started again in
+    // its place has managed the display.
+    for (int attempt = 0; attempt < 3; ++attempt) {
         if (attempt > 0) {
             m_windowManager.kill();
             m_windowManager.waitForFinished(StartTime);
