@@ -206,6 +206,36 @@ TEST_F(Bands, ObjectsKeepTheirOrderAndTheirLists)
     EXPECT_TRUE(designer.has("send 1152"));
 }
 
+TEST_F(Bands, AnObjectsPlaceFollowsEveryChangeOfTheList)
+{
+    std::vector<StandInPrintable *> objects;
+    for (int i = 0; i < 6; ++i)
+        objects.push_back(add(0, 100));
+    const auto places = [this, &objects]() {
+        QStringList list;
+        // Asked again and again, as the engine does while it prints.
+        for (int round = 0; round < 4; ++round) {
+            list.clear();
+            for (StandInPrintable *object : objects)
+                list << QString::number(band->IndexOfObject(object));
+        }
+        return list.join(',');
+    };
+    EXPECT_EQ(places(), "0,1,2,3,4,5");
+    band->MoveObject(1, 4);
+    EXPECT_EQ(places(), "0,4,1,2,3,5");
+    delete objects[0];
+    objects.erase(objects.begin());
+    EXPECT_EQ(places(), "3,0,1,2,4");
+    StandInPrintable *last = objects.back();
+    band->RemoveObject(last);
+    EXPECT_EQ(band->IndexOfObject(last), -1);
+    objects.pop_back();
+    objects.push_back(add(0, 100));
+    EXPECT_EQ(places(), "3,0,1,2,4");
+    delete last;
+}
+
 TEST_F(Bands, ReadingRebuildsTheSaveOrderFromTheStoredOrders)
 {
     StandInBand read;

@@ -126,6 +126,21 @@ int TppBand::IndexOfObject(const TppComponent *aObject) const
     if (!m_objectSet.count(aObject))
         return -1;
     // Objects leave from the back when a band is freed.
+    if (m_objects.back() == aObject)
+        return int(m_objects.size()) - 1;
+    if (m_indexOfChanges == m_objectsChanges)
+        return m_indexOf.at(aObject);
+    if (m_indexOfAsked != m_objectsChanges) {
+        m_indexOfAsked = m_objectsChanges;
+        m_indexOfWalks = 0;
+    }
+    if (++m_indexOfWalks > 2) {
+        m_indexOf.clear();
+        for (size_t i = 0; i < m_objects.size(); ++i)
+            m_indexOf.try_emplace(m_objects[i], int(i));
+        m_indexOfChanges = m_objectsChanges;
+        return m_indexOf.at(aObject);
+    }
     const auto it = std::find(m_objects.rbegin(), m_objects.rend(), aObject);
     return int(m_objects.rend() - it) - 1;
 }

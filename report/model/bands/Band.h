@@ -8,6 +8,7 @@
 #include "report/model/bands/Component.h"
 #include "report/model/bands/ReportContext.h"
 
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -225,6 +226,14 @@ private:
     // The objects of m_objects, for telling a member without a walk: each
     // object added would otherwise be looked for among all before it.
     std::unordered_set<const TppComponent *> m_objectSet;
+    // The places of the objects, for the engine, which asks for each object's
+    // place as it prints it: a walk for each took n * n steps a band. Made
+    // once the list has not changed over a few asks, so that a band freed
+    // object by object does not make it again for each.
+    mutable std::unordered_map<const TppComponent *, int> m_indexOf;
+    mutable uint64_t m_indexOfChanges = ~uint64_t(0);
+    mutable uint64_t m_indexOfAsked = ~uint64_t(0);
+    mutable int m_indexOfWalks = 0;
     // The objects that fit themselves to the band (ParentWidth or
     // ParentHeight), the only ones a layout changes: it is asked for after
     // every change of every object, and a walk over all took n * n steps
