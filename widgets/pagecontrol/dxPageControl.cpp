@@ -173,6 +173,34 @@ const classes::TEnumInfo &TabPositionInfo()
     return info;
 }
 
+// What a page and its control both publish of a control's drag, font,
+// hint, reading order and menu settings, in the order they are written.
+template <class T>
+void publishSharedControlProperties(classes::TClassBuilder<T> &c)
+{
+    c.Enum("DragMode", DragModeInfo(), &T::DragMode, &T::SetDragMode)
+        .Default(int(controls::TDragMode::dmManual));
+    c.Enum("DragKind", DragKindInfo(), &T::DragKind, &T::SetDragKind)
+        .Default(int(controls::TDragKind::dkDrag));
+    c.Integer(
+         "DragCursor", [](const T &p) { return int(p.DragCursor()); },
+         [](T &p, int v) { p.SetDragCursor(controls::TCursor(v)); })
+        .WithIdents(controls::CursorIdents())
+        .Default(controls::crDrag);
+    c.Object("Font", [](const T &p) { return p.FontObject(); }).Stored([](const classes::TPersistent &o) {
+        return !static_cast<const T &>(o).ParentFont();
+    });
+    c.Boolean("ParentFont", &T::ParentFont, &T::SetParentFont).Default(true);
+    c.Boolean("ParentShowHint", &T::ParentShowHint, &T::SetParentShowHint).Default(true);
+    c.Boolean("ShowHint", &T::ShowHint, &T::SetShowHint).Stored([](const classes::TPersistent &o) {
+        return !static_cast<const T &>(o).ParentShowHint();
+    });
+    c.Enum("BiDiMode", BiDiModeInfo(), &T::BiDiMode, &T::SetBiDiMode)
+        .Stored([](const classes::TPersistent &o) { return !static_cast<const T &>(o).ParentBiDiMode(); });
+    c.Boolean("ParentBiDiMode", &T::ParentBiDiMode, &T::SetParentBiDiMode).Default(true);
+    c.Reference("PopupMenu", &T::PopupMenu, &T::SetPopupMenu);
+}
+
 } // namespace
 
 const classes::TMetaClass &TdxTabSheet::StaticClass()
@@ -194,27 +222,7 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
             // stored in.
             c.Integer("PageIndex", &T::PageIndex, &T::SetPageIndex).Stored(false);
             c.Integer("BorderWidth", &T::BorderWidth, &T::SetBorderWidth).Default(0);
-            c.Enum("DragMode", DragModeInfo(), &T::DragMode, &T::SetDragMode)
-                .Default(int(controls::TDragMode::dmManual));
-            c.Enum("DragKind", DragKindInfo(), &T::DragKind, &T::SetDragKind)
-                .Default(int(controls::TDragKind::dkDrag));
-            c.Integer(
-                 "DragCursor", [](const T &p) { return int(p.DragCursor()); },
-                 [](T &p, int v) { p.SetDragCursor(controls::TCursor(v)); })
-                .WithIdents(controls::CursorIdents())
-                .Default(controls::crDrag);
-            c.Object("Font", [](const T &p) { return p.FontObject(); }).Stored([](const classes::TPersistent &o) {
-                return !static_cast<const T &>(o).ParentFont();
-            });
-            c.Boolean("ParentFont", &T::ParentFont, &T::SetParentFont).Default(true);
-            c.Boolean("ParentShowHint", &T::ParentShowHint, &T::SetParentShowHint).Default(true);
-            c.Boolean("ShowHint", &T::ShowHint, &T::SetShowHint).Stored([](const classes::TPersistent &o) {
-                return !static_cast<const T &>(o).ParentShowHint();
-            });
-            c.Enum("BiDiMode", BiDiModeInfo(), &T::BiDiMode, &T::SetBiDiMode)
-                .Stored([](const classes::TPersistent &o) { return !static_cast<const T &>(o).ParentBiDiMode(); });
-            c.Boolean("ParentBiDiMode", &T::ParentBiDiMode, &T::SetParentBiDiMode).Default(true);
-            c.Reference("PopupMenu", &T::PopupMenu, &T::SetPopupMenu);
+            publishSharedControlProperties(c);
             c.Object("Constraints", &T::Constraints);
             // The control shows, places and sizes its pages itself.
             c.Boolean("Visible", [](const T &p) { return !p.QWidget::isHidden(); }).Stored(false);
@@ -292,27 +300,7 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
             c.Integer("TabWidth", &T::TabWidth, &T::SetTabWidth).NoDefault();
             c.Boolean("DockSite", &T::DockSite, &T::SetDockSite).Default(false);
             c.Boolean("TabStop", &T::TabStop, &T::SetTabStop).Default(true);
-            c.Enum("DragMode", DragModeInfo(), &T::DragMode, &T::SetDragMode)
-                .Default(int(controls::TDragMode::dmManual));
-            c.Enum("DragKind", DragKindInfo(), &T::DragKind, &T::SetDragKind)
-                .Default(int(controls::TDragKind::dkDrag));
-            c.Integer(
-                 "DragCursor", [](const T &p) { return int(p.DragCursor()); },
-                 [](T &p, int v) { p.SetDragCursor(controls::TCursor(v)); })
-                .WithIdents(controls::CursorIdents())
-                .Default(controls::crDrag);
-            c.Object("Font", [](const T &p) { return p.FontObject(); }).Stored([](const classes::TPersistent &o) {
-                return !static_cast<const T &>(o).ParentFont();
-            });
-            c.Boolean("ParentFont", &T::ParentFont, &T::SetParentFont).Default(true);
-            c.Boolean("ParentShowHint", &T::ParentShowHint, &T::SetParentShowHint).Default(true);
-            c.Boolean("ShowHint", &T::ShowHint, &T::SetShowHint).Stored([](const classes::TPersistent &o) {
-                return !static_cast<const T &>(o).ParentShowHint();
-            });
-            c.Enum("BiDiMode", BiDiModeInfo(), &T::BiDiMode, &T::SetBiDiMode)
-                .Stored([](const classes::TPersistent &o) { return !static_cast<const T &>(o).ParentBiDiMode(); });
-            c.Boolean("ParentBiDiMode", &T::ParentBiDiMode, &T::SetParentBiDiMode).Default(true);
-            c.Reference("PopupMenu", &T::PopupMenu, &T::SetPopupMenu);
+            publishSharedControlProperties(c);
             c.Object("Constraints", [](const T &p) { return p.Constraints(); });
             // Hidden only when hidden on purpose: a control not shown yet,
             // or on a window not shown yet, is visible.
