@@ -103,6 +103,82 @@ TEST(BarCodeEncoders, EverySymbologyMatchesItsReferenceModules)
     }
 }
 
+// A finer resolution draws the same symbol with every run widened: runs of
+// modules by the narrow width, and the wide elements, Code 39's gap and
+// Postnet's space each by their own rounding. At 100 dpi these are 1, 3, 2
+// and 1 columns, and the columns there are pinned module for module above
+// and by the Code 128 read-back, so this pins the full columns at widths a
+// module takes several stores to draw, including data outside the tables.
+TEST(BarCodeEncoders, FinerResolutionsWidenEveryRunAlike)
+{
+    struct Widths
+    {
+        int dpi;
+        int64_t narrow, wide, gap, postnetSpace;
+    };
+    // 0.013 inch (330 thousandths of a millimetre) with a wide ratio of 3.
+    const Widths resolutions[] = {{200, 3, 8, 5, 4}, {600, 8, 23, 16, 11}, {2400, 31, 94, 62, 43}};
+    struct Case
+    {
+        T type;
+        QString data;
+        bool calc;
+    };
+    const Case cases[] = {
+        {T::bcUPC_A, u"01234567890"_s, true},
+        {T::bcUPC_E, u"012345"_s, true},
+        {T::bcEAN_13, u"400638133393"_s, true},
+        {T::bcEAN_8, u"9638507"_s, true},
+        {T::bcInt2of5, u"0123456789012"_s, true},
+        {T::bcInt2of5, u"90817263"_s, false},
+        {T::bcCode128, u"Zarvello 2026-12-07 1234"_s, true},
+        {T::bcCode128, u"ab\tCD12345678x\u00e9"_s, true},
+        {T::bcCode39, u"ZARVELLO-1234"_s, true},
+        {T::bcCode39, u"*ab#c\u00e9 $/+%.*"_s, true}, // '#' repeats the character before it
+        {T::bcPostnet, u"123456789"_s, true},
+        {T::bcPostnet, u"12-34x5"_s, false},
+        {T::bcFIM, u"c"_s, true},
+        {T::bcCodabar, u"A40156B"_s, true},
+        {T::bcCodabar, u"c-$:/.+#d"_s, true},
+        {T::bcMSI, u"7992739871"_s, true},
+        {T::bcMSI, u"0123456789"_s, false},
+    };
+    const auto widen = [](T type, std::string_view low, const Widths &w) {
+        const bool elements = type == T::bcCode39 || type == T::bcCodabar || type == T::bcInt2of5;
+        std::string out;
+        for (size_t i = 0; i < low.size();) {
+            size_t j = i;
+            while (j < low.size() && low[j] == low[i])
+                ++j;
+            const int64_t run = int64_t(j - i);
+            int64_t columns = run * w.narrow;
+            if (type == T::bcPostnet && low[i] == '0')
+                columns = w.postnetSpace;
+            else if (elements)
+                columns = run == 3 ? w.wide : run == 2 ? w.gap : w.narrow;
+            out.append(size_t(columns), low[i]);
+            i = j;
+        }
+        return out;
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.data.toStdString());
+        BarCodeSymbol coarse = symbol(c.type, c.data, c.calc);
+        coarse.AutoEncode = c.type == T::bcCode128;
+        const std::string low = encode(coarse);
+        ASSERT_FALSE(low.empty());
+        for (const Widths &w : resolutions) {
+            BarCodeSymbol fine = symbol(c.type, c.data, c.calc);
+            fine.AutoEncode = coarse.AutoEncode;
+            fine.BarWidth = 330;
+            BarColumns columns;
+            EncodeBarCode(fine, w.dpi, columns);
+            EXPECT_EQ(std::string(columns.view()), widen(c.type, low, w)) << w.dpi << " dpi";
+            EXPECT_EQ(fine.Data, coarse.Data);
+        }
+    }
+}
+
 TEST(BarCodeEncoders, UPCEExpandsByItsLastDigit)
 {
     const std::pair<QString, QString> cases[] = {
