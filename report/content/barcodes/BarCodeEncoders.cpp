@@ -61,8 +61,9 @@ constexpr std::array<std::string_view, 4> kAddOn2Parity = {"AA", "AB", "BA", "BB
 constexpr std::array<std::string_view, 10> kAddOn5Parity = {"BBAAA", "BABAA", "BAABA", "BAAAB", "ABBAA",
                                                             "AABBA", "AAABB", "ABABA", "ABAAB", "AABAB"};
 
-constexpr std::array<std::string_view, 10> kTwoOfFive = {"00110", "10001", "01001", "11000", "00101",
-                                                         "10100", "01100", "00011", "10010", "01010"};
+// Wide elements of each digit, bit k for element k: "00110", "10001", ...
+constexpr std::array<uint8_t, 10> kTwoOfFiveWide = {0b01100, 0b10001, 0b10010, 0b00011, 0b10100,
+                                                    0b00101, 0b00110, 0b11000, 0b01001, 0b01010};
 
 constexpr std::array<std::string_view, 10> kPostnet = {"22111", "11122", "11212", "11221", "12112",
                                                        "12121", "12211", "21112", "21121", "21211"};
@@ -75,17 +76,27 @@ struct CharPattern
 
 // Each table's rows by ASCII code, made once: the symbols are ASCII, and a
 // search per character was most of Code 39's encoding time.
+// Each row's wide elements are kept as bits (bit k for element k), so that
+// a character's elements need no parsing of its pattern.
 template <size_t N>
 struct CharIndex
 {
     std::array<uint8_t, 128> row{};
+    std::array<uint16_t, N> wide{};
+    std::array<uint8_t, N> wideCount{};
 
     constexpr explicit CharIndex(const std::array<CharPattern, N> &table)
     {
         for (uint8_t &r : row)
             r = 0xFF;
-        for (size_t i = 0; i < N; ++i)
+        for (size_t i = 0; i < N; ++i) {
             row[table[i].ch] = uint8_t(i);
+            for (size_t k = 0; k < table[i].pattern.size(); ++k)
+                if (table[i].pattern[k] == '1') {
+                    wide[i] = uint16_t(wide[i] | (1u << k));
+                    ++wideCount[i];
+                }
+        }
     }
 };
 
@@ -119,9 +130,9 @@ int digitValue(QChar c)
     return rtl::isAsciiDigit(c) ? c.unicode() - u'0' : 0;
 }
 
+// The row of c, or aPrevious for a character the table lacks.
 template <size_t N>
-std::string_view lookup(const std::array<CharPattern, N> &table, const CharIndex<N> &index, QChar c,
-                        std::string_view previous)
+size_t lookupRow(const CharIndex<N> &index, QChar c, size_t aPrevious)
 {
     char16_t u = c.unicode();
     if (u >= u'a' && u <= u'z')
@@ -129,24 +140,83 @@ std::string_view lookup(const std::array<CharPattern, N> &table, const CharIndex
     else if (u >= 128)
         u = c.toUpper().unicode(); // a few letters beyond ASCII upper-case into it
     if (u >= 128)
-        return previous;
+        return aPrevious;
     const size_t row = index.row[u];
-    return row < table.size() ? table[row].pattern : previous;
+    return row < N ? row : aPrevious;
 }
 
-// Bars and spaces alternate, starting with a bar; '1' wide, '0' narrow.
-void writeWidths(BarModuleWriter &w, std::string_view pattern)
+constexpr uint64_t kBarWord = 0x3131313131313131ull;   // '1'
+constexpr uint64_t kSpaceWord = 0x3030303030303030ull; // '0'
+
+// One element of a wide/narrow symbology; Short when no element is wider
+// than BarModuleWriter::kShort.
+template <bool Short>
+char *putElement(char *p, uint64_t word, int64_t count)
 {
-    for (size_t i = 0; i < pattern.size(); ++i)
-        w.WriteElement(pattern[i] == '1' ? 'W' : 'N', i % 2 == 0 ? '1' : '0');
+    if constexpr (Short)
+        return BarModuleWriter::putShort(p, word, count);
+    std::memset(p, int(word & 0xFF), size_t(count));
+    return p + count;
 }
 
-void writeDigits(BarModuleWriter &w, const QString &data, qsizetype from, qsizetype to, char set,
+// Characters of a wide/narrow symbology by their rows: aElements elements
+// each, bars and spaces alternating from a bar, then aGap columns of space.
+// The columns must have been reserved.
+template <bool Short>
+char *putCharacters(char *p, const uint16_t *wideMasks, const uint8_t *rows, size_t count, int aElements,
+                    int64_t narrow, int64_t wide, int64_t gap)
+{
+    for (size_t i = 0; i < count; ++i) {
+        const unsigned mask = wideMasks[rows[i]];
+        for (int k = 0; k < aElements; ++k)
+            p = putElement<Short>(p, k % 2 == 0 ? kBarWord : kSpaceWord, (mask >> k) & 1 ? wide : narrow);
+        p = putElement<Short>(p, kSpaceWord, gap);
+    }
+    return p;
+}
+
+// The rows of aCount characters (worked out by the caller) as columns, in
+// one reservation of their exact width.
+template <size_t N>
+void writeCharacters(BarModuleWriter &w, const CharIndex<N> &index, const uint8_t *rows, size_t count, int aElements,
+                     int64_t gap)
+{
+    const int64_t narrow = w.narrow(), wide = w.wide();
+    int64_t total = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const int64_t wides = index.wideCount[rows[i]];
+        total += wides * wide + (aElements - wides) * narrow + gap;
+    }
+    char *p = w.columns().Reserve(total);
+    if (!p)
+        return;
+    if (std::max({narrow, wide, gap}) <= BarModuleWriter::kShort)
+        putCharacters<true>(p, index.wide.data(), rows, count, aElements, narrow, wide, gap);
+    else
+        putCharacters<false>(p, index.wide.data(), rows, count, aElements, narrow, wide, gap);
+    w.columns().Commit(total);
+}
+
+// Modules of a fixed-module symbology, gathered before they become columns.
+struct ModuleBuffer
+{
+    std::array<char, 128> modules;
+    size_t size = 0;
+
+    void put(std::string_view aModules)
+    {
+        std::memcpy(modules.data() + size, aModules.data(), aModules.size());
+        size += aModules.size();
+    }
+    void write(BarModuleWriter &w) const { w.WriteModules(std::string_view(modules.data(), size)); }
+};
+
+void writeDigits(ModuleBuffer &b, const QString &data, qsizetype from, qsizetype to, char set,
                  std::string_view &pattern)
 {
     for (qsizetype i = from; i < to && i < data.size(); ++i) {
         pattern = digitModules(set, data[i], pattern);
-        w.WritePattern(pattern);
+        b.put(pattern);
     }
 }
 
@@ -161,11 +231,13 @@ void encodeTwoHalves(BarCodeSymbol &s, BarModuleWriter &w, qsizetype aHalf)
         s.Data += QChar(u'0' + ppCheckDigit31(s.Data));
     }
     std::string_view pattern;
-    w.WritePattern("101");
-    writeDigits(w, s.Data, 0, aHalf, 'A', pattern);
-    w.WritePattern("01010");
-    writeDigits(w, s.Data, aHalf, 2 * aHalf, 'C', pattern);
-    w.WritePattern("101");
+    ModuleBuffer b;
+    b.put("101");
+    writeDigits(b, s.Data, 0, aHalf, 'A', pattern);
+    b.put("01010");
+    writeDigits(b, s.Data, aHalf, 2 * aHalf, 'C', pattern);
+    b.put("101");
+    b.write(w);
 }
 
 // The check digit of the UPC-A form of the first six digits, worked out in
@@ -210,12 +282,14 @@ void encodeUPCE(BarCodeSymbol &s, BarModuleWriter &w)
         return; // no check character to choose the parity
     const std::string_view parity = kUPCEParity[size_t(digitValue(s.Data.at(6)))];
     std::string_view pattern;
-    w.WritePattern("101");
+    ModuleBuffer b;
+    b.put("101");
     for (qsizetype i = 0; i < 6; ++i) {
         pattern = digitModules(parity[size_t(i)], s.Data.at(i), pattern);
-        w.WritePattern(pattern);
+        b.put(pattern);
     }
-    w.WritePattern("010101");
+    b.put("010101");
+    b.write(w);
 }
 
 void encodeEAN13(BarCodeSymbol &s, BarModuleWriter &w)
@@ -227,14 +301,38 @@ void encodeEAN13(BarCodeSymbol &s, BarModuleWriter &w)
     }
     const std::string_view parity = kEAN13Parity[size_t(digitValue(s.Data.at(0)))];
     std::string_view pattern;
-    w.WritePattern("101");
+    ModuleBuffer b;
+    b.put("101");
     for (qsizetype i = 1; i < 7 && i < s.Data.size(); ++i) {
         pattern = digitModules(parity[size_t(i - 1)], s.Data.at(i), pattern);
-        w.WritePattern(pattern);
+        b.put(pattern);
     }
-    w.WritePattern("01010");
-    writeDigits(w, s.Data, 7, 13, 'C', pattern);
-    w.WritePattern("101");
+    b.put("01010");
+    writeDigits(b, s.Data, 7, 13, 'C', pattern);
+    b.put("101");
+    b.write(w);
+}
+
+template <bool Short>
+void putInt2of5(char *p, const QString &data, size_t pairs, int64_t narrow, int64_t wide)
+{
+    for (int i = 0; i < 4; ++i)
+        p = putElement<Short>(p, i % 2 == 0 ? kBarWord : kSpaceWord, narrow);
+    unsigned bars = kTwoOfFiveWide[0], spaces = kTwoOfFiveWide[0];
+    const QChar *d = data.constData();
+    for (size_t i = 0; i < pairs; ++i) {
+        if (rtl::isAsciiDigit(d[2 * i]))
+            bars = kTwoOfFiveWide[size_t(d[2 * i].unicode() - u'0')];
+        if (rtl::isAsciiDigit(d[2 * i + 1]))
+            spaces = kTwoOfFiveWide[size_t(d[2 * i + 1].unicode() - u'0')];
+        for (unsigned k = 0; k < 5; ++k) {
+            p = putElement<Short>(p, kBarWord, (bars >> k) & 1 ? wide : narrow);
+            p = putElement<Short>(p, kSpaceWord, (spaces >> k) & 1 ? wide : narrow);
+        }
+    }
+    p = putElement<Short>(p, kBarWord, wide);
+    p = putElement<Short>(p, kSpaceWord, narrow);
+    putElement<Short>(p, kBarWord, narrow);
 }
 
 void encodeInt2of5(BarCodeSymbol &s, BarModuleWriter &w)
@@ -245,50 +343,45 @@ void encodeInt2of5(BarCodeSymbol &s, BarModuleWriter &w)
             sum += digitValue(s.Data.at(i)) * (i % 2 == 0 ? 3 : 1);
         s.Data += QChar(u'0' + (10 - sum % 10) % 10);
     }
-    for (int i = 0; i < 4; ++i)
-        w.WriteElement('N', i % 2 == 0 ? '1' : '0');
-    std::string_view bars = kTwoOfFive[0], spaces = kTwoOfFive[0];
-    for (qsizetype i = 0; i + 1 < s.Data.size(); i += 2) {
-        if (rtl::isAsciiDigit(s.Data.at(i)))
-            bars = kTwoOfFive[size_t(digitValue(s.Data.at(i)))];
-        if (rtl::isAsciiDigit(s.Data.at(i + 1)))
-            spaces = kTwoOfFive[size_t(digitValue(s.Data.at(i + 1)))];
-        for (size_t k = 0; k < 5; ++k) {
-            w.WriteElement(bars[k] == '1' ? 'W' : 'N', '1');
-            w.WriteElement(spaces[k] == '1' ? 'W' : 'N', '0');
-        }
-    }
-    w.WriteElement('W', '1');
-    w.WriteElement('N', '0');
-    w.WriteElement('N', '1');
+    // Every digit has two wide elements of five: the width is known before
+    // a column is written.
+    const int64_t narrow = w.narrow(), wide = w.wide();
+    const size_t pairs = size_t(s.Data.size()) / 2;
+    const int64_t total = 4 * narrow + int64_t(pairs) * (4 * wide + 6 * narrow) + wide + 2 * narrow;
+    char *p = w.columns().Reserve(total);
+    if (!p)
+        return;
+    if (std::max(narrow, wide) <= BarModuleWriter::kShort)
+        putInt2of5<true>(p, s.Data, pairs, narrow, wide);
+    else
+        putInt2of5<false>(p, s.Data, pairs, narrow, wide);
+    w.columns().Commit(total);
 }
 
 void encodeCode39(BarCodeSymbol &s, BarModuleWriter &w)
 {
-    const int64_t gap = w.columnsFor(2.0);
-    std::string_view pattern = kCode39[0].pattern;
-    auto character = [&](QChar c) {
-        pattern = lookup(kCode39, kCode39Index, c, pattern);
-        writeWidths(w, pattern);
-        w.WriteColumns('0', gap);
-    };
     // Framed by asterisks unless the data brings them.
-    if (!s.Data.startsWith(u'*'))
-        character(u'*');
+    const bool open = !s.Data.startsWith(u'*'), close = !s.Data.endsWith(u'*');
+    const size_t count = size_t(s.Data.size()) + open + close;
+    BarScratch<uint8_t, 256> rows(count);
+    size_t n = 0, row = 0;
+    const size_t star = lookupRow(kCode39Index, u'*', 0);
+    if (open)
+        rows[n++] = uint8_t(row = star);
     for (QChar c : std::as_const(s.Data))
-        character(c);
-    if (!s.Data.endsWith(u'*'))
-        character(u'*');
+        rows[n++] = uint8_t(row = lookupRow(kCode39Index, c, row));
+    if (close)
+        rows[n++] = uint8_t(star);
+    writeCharacters(w, kCode39Index, rows.data(), n, 9, w.columnsFor(2.0));
 }
 
 void encodeCodabar(BarCodeSymbol &s, BarModuleWriter &w)
 {
-    std::string_view pattern = kCodabar[0].pattern;
-    for (QChar c : std::as_const(s.Data)) {
-        pattern = lookup(kCodabar, kCodabarIndex, c, pattern);
-        writeWidths(w, pattern);
-        w.WriteColumns('0', w.narrow());
-    }
+    BarScratch<uint8_t, 256> rows(size_t(s.Data.size()));
+    size_t n = 0, row = 0;
+    for (QChar c : std::as_const(s.Data))
+        rows[n++] = uint8_t(row = lookupRow(kCodabarIndex, c, row));
+    writeCharacters(w, kCodabarIndex, rows.data(), n, 7, w.narrow());
 }
 
 // Four bit cells per digit, most significant first: "100" for 0, "110" for 1.
@@ -299,14 +392,8 @@ constexpr std::array<std::string_view, 10> kMSIDigits = {"100100100100", "100100
 void encodeMSI(BarCodeSymbol &s, BarModuleWriter &w)
 {
     // The modules first, then the columns in one pass.
-    std::array<char, 512> small;
-    std::string large;
-    const size_t count = 3 + 12 * (size_t(s.Data.size()) + 1) + 6;
-    char *modules = small.data();
-    if (count > small.size()) {
-        large.resize(count);
-        modules = large.data();
-    }
+    BarScratch<char, 512> buffer(3 + 12 * (size_t(s.Data.size()) + 1) + 6);
+    char *const modules = buffer.data();
     char *p = modules;
     const auto put = [&p](std::string_view aPattern) {
         std::memcpy(p, aPattern.data(), aPattern.size());
@@ -373,10 +460,12 @@ void encodeFIM(BarCodeSymbol &s, BarModuleWriter &w)
     case u'C': pattern = "110101011"; break;
     default: return;
     }
+    ModuleBuffer b;
     for (char c : pattern) {
-        w.WriteElement('N', c);
-        w.WriteElement('N', '0');
+        b.put({&c, 1});
+        b.put("0");
     }
+    b.write(w);
 }
 
 // Data of blanks and control characters alone draws nothing.
@@ -565,13 +654,15 @@ void EncodeAddOn(const BarCodeSymbol &aSymbol, int aResolution, BarColumns &aAdd
     }
     BarModuleWriter w(aSymbol, aResolution, aAddOnColumns);
     std::string_view pattern;
-    w.WritePattern("1011");
+    ModuleBuffer b;
+    b.put("1011");
     for (qsizetype i = 0; i < code.size(); ++i) {
         if (i > 0)
-            w.WritePattern("01");
+            b.put("01");
         pattern = digitModules(parity[size_t(i)], code[i], pattern);
-        w.WritePattern(pattern);
+        b.put(pattern);
     }
+    b.write(w);
 }
 
 BarCodeGeometry MeasureBarCode(const BarCodeLayout &aLayout, int64_t aColumns, int64_t aAddOnColumns)

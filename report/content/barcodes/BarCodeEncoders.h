@@ -9,8 +9,10 @@
 
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,16 +28,18 @@ class BarColumns
 {
 public:
     static constexpr int64_t kMaxColumns = 1048576;
-    static constexpr int64_t kSlack = 8;
+    // Room past the columns for the spill of the widest short store (see
+    // BarModuleWriter::putShort).
+    static constexpr int64_t kSlack = 32;
 
     void clear()
     {
         m_size = 0;
         m_overflowed = false;
     }
-    // The hot path of every encoder: a few columns at a time. Runs go out
-    // eight columns per store; the buffer keeps kSlack spare bytes beyond
-    // its columns for the last store of a run to spill into.
+    // A few columns at a time. Runs go out eight columns per store; the
+    // buffer keeps kSlack spare bytes beyond its columns for the last store
+    // of a run to spill into.
     void append(char column, int64_t count)
     {
         if (count <= 0 || m_overflowed)
@@ -95,6 +99,31 @@ private:
     bool m_overflowed = false;
 };
 
+// Working space of one encoding: on the stack for the data of labels, on
+// the heap only for longer data, so that an encoding does not allocate.
+template <class T, size_t N>
+class BarScratch
+{
+public:
+    explicit BarScratch(size_t aCount)
+    {
+        if (aCount > N) {
+            m_heap.reset(new T[aCount]);
+            m_data = m_heap.get();
+        }
+    }
+    BarScratch(const BarScratch &) = delete;
+    BarScratch &operator=(const BarScratch &) = delete;
+    T *data() { return m_data; }
+    T &operator[](size_t i) { return m_data[i]; }
+    const T &operator[](size_t i) const { return m_data[i]; }
+
+private:
+    std::array<T, N> m_small;
+    std::unique_ptr<T[]> m_heap;
+    T *m_data = m_small.data();
+};
+
 // What the encoders read from a bar-code draw command and may write back:
 // `Data` gains check digits or is rewritten by Code 128's auto-encoding, and
 // `CodeOK` falls when Code 128 data cannot be encoded.
@@ -131,56 +160,72 @@ class BarModuleWriter
 {
 public:
     BarModuleWriter(const BarCodeSymbol &aSymbol, int aResolution, BarColumns &aColumns);
-    void WriteElement(char aKind, char aColumn) { m_columns.append(aColumn, aKind == 'W' ? m_wide : m_narrow); }
-    // A run of narrow elements, one per character of aPattern.
-    // Equal neighbours go out as one run: every narrow element rounds alike.
-    void WritePattern(std::string_view aPattern)
-    {
-        for (size_t i = 0; i < aPattern.size();) {
-            size_t j = i + 1;
-            while (j < aPattern.size() && aPattern[j] == aPattern[i])
-                ++j;
-            m_columns.append(aPattern[i], m_narrow * int64_t(j - i));
-            i = j;
-        }
-    }
-    // Runs of narrow modules given by their widths ('1'..'9'), bar first
-    // and alternating, as the symbologies' tables list them.
-    void WriteRuns(std::string_view aWidths)
-    {
-        for (size_t i = 0; i < aWidths.size(); ++i)
-            m_columns.append(i % 2 == 0 ? '1' : '0', m_narrow * (aWidths[i] - '0'));
-    }
     // Narrow modules, one per character, expanded in one pass once the
-    // whole symbol is known: a run of equal modules is one stretch of
-    // columns, whatever character or guard it came from.
+    // whole symbol is known.
     void WriteModules(std::string_view aModules)
     {
         const int64_t total = m_narrow * int64_t(aModules.size());
         char *p = m_columns.Reserve(total);
         if (!p)
             return;
-        for (size_t i = 0; i < aModules.size();) {
-            size_t j = i + 1;
-            while (j < aModules.size() && aModules[j] == aModules[i])
-                ++j;
-            p = fillRun(p, aModules[i], m_narrow * int64_t(j - i));
-            i = j;
-        }
+        expandModules(p, aModules.data(), aModules.size(), m_narrow);
         m_columns.Commit(total);
     }
-    // Stores aCount columns at aTo, eight at a time; answers the end.
-    static char *fillRun(char *aTo, char aColumn, int64_t aCount)
+
+    // Eight columns of aColumn as one word.
+    static uint64_t columnWord(char aColumn) { return uint64_t(uint8_t(aColumn)) * 0x0101010101010101ull; }
+    // The widest element putShort draws.
+    static constexpr int64_t kShort = 32;
+    // An element of at most kShort columns as four stores whatever its
+    // width: the stores past its end are overwritten by what follows, or
+    // land in the buffer's slack. Cheaper than a loop's branches at the
+    // widths printers use. Answers the end.
+    static char *putShort(char *aTo, uint64_t aWord, int64_t aCount)
     {
-        const uint64_t word = uint64_t(uint8_t(aColumn)) * 0x0101010101010101ull;
-        for (int64_t i = 0; i < aCount; i += 8)
-            std::memcpy(aTo + i, &word, 8);
+        std::memcpy(aTo, &aWord, 8);
+        std::memcpy(aTo + 8, &aWord, 8);
+        std::memcpy(aTo + 16, &aWord, 8);
+        std::memcpy(aTo + 24, &aWord, 8);
         return aTo + aCount;
     }
+    // Stores aCount columns at aTo; answers the end.
+    static char *fillRun(char *aTo, char aColumn, int64_t aCount)
+    {
+        if (aCount <= kShort)
+            return putShort(aTo, columnWord(aColumn), aCount);
+        std::memset(aTo, aColumn, size_t(aCount));
+        return aTo + aCount;
+    }
+    // aCount modules of aNarrow columns each at aTo; answers the end. A
+    // module of up to eight columns is a single store, so the modules need
+    // not be gathered into runs first.
+    static char *expandModules(char *aTo, const char *aModules, size_t aCount, int64_t aNarrow)
+    {
+        if (aNarrow <= 8) {
+            for (size_t i = 0; i < aCount; ++i) {
+                const uint64_t word = columnWord(aModules[i]);
+                std::memcpy(aTo, &word, 8);
+                aTo += aNarrow;
+            }
+            return aTo;
+        }
+        if (aNarrow <= kShort) {
+            for (size_t i = 0; i < aCount; ++i)
+                aTo = putShort(aTo, columnWord(aModules[i]), aNarrow);
+            return aTo;
+        }
+        for (size_t i = 0; i < aCount;) {
+            size_t j = i + 1;
+            while (j < aCount && aModules[j] == aModules[i])
+                ++j;
+            aTo = fillRun(aTo, aModules[i], aNarrow * int64_t(j - i));
+            i = j;
+        }
+        return aTo;
+    }
     BarColumns &columns() { return m_columns; }
-    void WriteColumns(char aColumn, int64_t aCount) { m_columns.append(aColumn, aCount); }
-    void WriteColumns(const char *aColumns, int64_t aCount) { m_columns.appendColumns(aColumns, aCount); }
     int64_t narrow() const { return m_narrow; }
+    int64_t wide() const { return m_wide; }
     // A width in narrow modules rounded as one value (Code 39's gap).
     int64_t columnsFor(double aRatio) const;
 

@@ -5,6 +5,7 @@
 #include "report/model/base/Messages.h"
 
 #include <array>
+#include <cstring>
 
 namespace report {
 
@@ -63,22 +64,35 @@ void fail(BarCodeError *aError, int message, const QStringList &args = {})
     }
 }
 
+// Works in buffers of its own, on the stack for the text of a label, and
+// makes one text at the end: the set choice is made per label printed.
 struct AutoEncoder
 {
-    QString text;
+    // The text to encode: the caller's, or its recoded copy.
+    const QChar *d = nullptr;
+    qsizetype n = 0;
+    BarScratch<QChar, 256> recoded;
     // Per position: bit 1 belongs to a digit pair, bit 2 set C may stand
     // here (a pair, or FNC1, which never pairs).
-    std::vector<uint8_t> flags;
+    BarScratch<uint8_t, 256> flags;
     // Per position: where set A, and set B, first stop fitting from here on.
-    std::vector<std::pair<int32_t, int32_t>> nextNot;
-    QString out;
+    BarScratch<std::pair<int32_t, int32_t>, 257> nextNot;
+    // A start character, then at most a set change or shift before each
+    // character of the text.
+    BarScratch<QChar, 513> out;
+    qsizetype outSize = 0;
 
     static constexpr uint8_t kPair = 1, kAllowC = 2;
 
     bool pairC(qsizetype i) const { return flags[size_t(i)] & kPair; }
     bool allowC(qsizetype i) const { return flags[size_t(i)] & kAllowC; }
+    void push(QChar c) { out[size_t(outSize++)] = c; }
 
     explicit AutoEncoder(const QString &aText)
+        : recoded(size_t(aText.size()))
+        , flags(size_t(aText.size()))
+        , nextNot(size_t(aText.size()) + 1)
+        , out(2 * size_t(aText.size()) + 1)
     {
         // Plain text brings its control characters as themselves; set A
         // carries them under their internal codes. Most text has nothing to
@@ -92,19 +106,17 @@ struct AutoEncoder
             }
         }
         if (plain) {
-            text = aText;
+            d = aText.constData();
+            n = aText.size();
         } else {
-            text.reserve(aText.size());
             for (QChar ch : aText) {
                 const char16_t c = ch.unicode();
                 if ((c >= SHIFT && c <= CODE_A) || (c >= START_A && c <= START_C))
                     continue;
-                text += c < 32 ? QChar(char16_t(CONTROL_BASE + c)) : ch;
+                recoded[size_t(n++)] = c < 32 ? QChar(char16_t(CONTROL_BASE + c)) : ch;
             }
+            d = recoded.data();
         }
-        const qsizetype n = text.size();
-        const QChar *d = text.constData();
-        flags.assign(size_t(n), 0);
         bool opened = false; // the previous position opened a pair
         for (qsizetype i = 0; i < n; ++i) {
             uint8_t f = 0;
@@ -119,14 +131,12 @@ struct AutoEncoder
                 f |= kAllowC;
             flags[size_t(i)] = f;
         }
-        nextNot.resize(size_t(n) + 1);
         nextNot[size_t(n)] = {int32_t(n), int32_t(n)};
         for (qsizetype i = n - 1; i >= 0; --i) {
             const auto &after = nextNot[size_t(i + 1)];
             nextNot[size_t(i)] = {inSetA(d[i].unicode()) ? after.first : int32_t(i),
                                   inSetB(d[i].unicode()) ? after.second : int32_t(i)};
         }
-        out.reserve(n + n / 4 + 4);
     }
 
     // The walk forward from p ends where set A or set B first stops fitting;
@@ -144,52 +154,51 @@ struct AutoEncoder
             return Set::A;
         // Both fit to the end (the position's own sets decide, and A is
         // preferred), or both stop at once and nothing is left but B.
-        return a == text.size() ? Set::A : Set::B;
+        return a == n ? Set::A : Set::B;
     }
 
     QString run()
     {
-        const qsizetype n = text.size();
         if (n == 0)
-            return out;
+            return QString(out.data(), 0);
         Set set = choose(0);
-        out += QChar(set == Set::C ? START_C : set == Set::A ? START_A : START_B);
+        push(QChar(set == Set::C ? START_C : set == Set::A ? START_A : START_B));
         qsizetype i = 0;
         while (i < n) {
-            const char16_t c = text.at(i).unicode();
+            const char16_t c = d[i].unicode();
             if (pairC(i)) {
                 if (set != Set::C && (i + 2 >= n || pairC(i + 2))) {
-                    out += QChar(CODE_C);
+                    push(QChar(CODE_C));
                     set = Set::C;
                 }
-                out += text.at(i);
-                out += text.at(i + 1);
+                push(d[i]);
+                push(d[i + 1]);
                 i += 2;
                 continue;
             }
             const bool last = i + 1 >= n;
             if (set == Set::C && c != FNC1) {
                 set = choose(i);
-                out += QChar(set == Set::C ? CODE_C : set == Set::A ? CODE_A : CODE_B);
+                push(QChar(set == Set::C ? CODE_C : set == Set::A ? CODE_A : CODE_B));
             } else if (set == Set::A && !inSetA(c)) {
-                if (last || inSetB(text.at(i + 1).unicode())) {
-                    out += QChar(CODE_B);
+                if (last || inSetB(d[i + 1].unicode())) {
+                    push(QChar(CODE_B));
                     set = Set::B;
                 } else {
-                    out += QChar(SHIFT);
+                    push(QChar(SHIFT));
                 }
             } else if (set == Set::B && !inSetB(c)) {
-                if (last || inSetA(text.at(i + 1).unicode())) {
-                    out += QChar(CODE_A);
+                if (last || inSetA(d[i + 1].unicode())) {
+                    push(QChar(CODE_A));
                     set = Set::A;
                 } else {
-                    out += QChar(SHIFT);
+                    push(QChar(SHIFT));
                 }
             }
-            out += QChar(c);
+            push(QChar(c));
             ++i;
         }
-        return out;
+        return QString(out.data(), outSize);
     }
 };
 
@@ -208,13 +217,17 @@ bool scanCode128(const QString &aData, BarCodeError *aError, Emit &&aEmit)
         fail(aError, 451);
         return false;
     }
+    // Weighted by position modulo 103 and reduced once at the end: the
+    // sum stays far inside 64 bits for any text a QString holds, and a
+    // division per symbol value was a good part of the encoding time.
     int64_t checksum = first - START_A + 103;
-    int64_t position = 1;
+    int64_t weight = 1;
     bool shiftPending = false;
     auto put = [&](int v) {
         aEmit(v);
-        checksum = (checksum + int64_t(v) * (position % 103)) % 103;
-        ++position;
+        checksum += int64_t(v) * weight;
+        if (++weight == 103)
+            weight = 0;
     };
     for (qsizetype i = 1; i < n; ++i) {
         const char16_t c = aData[i].unicode();
@@ -291,7 +304,7 @@ bool scanCode128(const QString &aData, BarCodeError *aError, Emit &&aEmit)
                 set = Set::A;
         }
     }
-    aEmit(int(checksum));
+    aEmit(int(checksum % 103));
     aEmit(kStopValue);
     return true;
 }
@@ -322,13 +335,29 @@ void EncodeCode128(BarCodeSymbol &aSymbol, BarModuleWriter &aWriter, BarCodeErro
 {
     if (aSymbol.AutoEncode)
         aSymbol.Data = Code128AutoEncode(aSymbol.Data);
+    // The values first (each character of the data gives at most one,
+    // besides the check and the stop), then their modules, then the
+    // columns in one pass.
+    BarScratch<uint8_t, 256> values(size_t(aSymbol.Data.size()) + 2);
+    size_t count = 0;
     BarCodeError error;
-    // Written as they come; the dispatch drops the columns of faulty data.
-    if (!scanCode128(aSymbol.Data, &error, [&aWriter](int v) { aWriter.WriteRuns(kWidths[size_t(v)]); })) {
+    if (!scanCode128(aSymbol.Data, &error, [&values, &count](int v) { values[count++] = uint8_t(v); })) {
+        // The dispatch draws nothing for faulty data.
         aSymbol.CodeOK = false;
         if (aError)
             *aError = error;
+        return;
     }
+    BarScratch<char, 11 * 256> modules(11 * count + 2);
+    char *p = modules.data();
+    for (size_t i = 0; i < count; ++i) {
+        const auto &pattern = kPatterns.modules[values[i]];
+        std::memcpy(p, pattern.data(), 11);
+        p += 11;
+    }
+    // The stop's last bar.
+    std::memcpy(p, kPatterns.modules[kStopValue].data() + 11, 2);
+    aWriter.WriteModules(std::string_view(modules.data(), 11 * count + 2));
 }
 
 } // namespace report
