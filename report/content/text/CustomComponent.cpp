@@ -47,7 +47,8 @@ TppCustomComponent::~TppCustomComponent()
 
 TppCustomBand *TppCustomComponent::printingBand() const
 {
-    return dynamic_cast<TppCustomBand *>(Band());
+    TppBand *band = Band();
+    return band ? band->AsCustomBand() : nullptr;
 }
 
 void TppCustomComponent::Generate()

@@ -215,7 +215,12 @@ QString TppCustomText::GetDescription() const
 void TppCustomText::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
 {
     TppCustomComponent::PropertiesToDrawCommand(aDrawCommand);
-    auto *text = dynamic_cast<TppDrawText *>(aDrawCommand);
+    // The command is the text's own class but where a handler or a
+    // descendant chose another; the exact class is told apart without a
+    // type query.
+    auto *text = aDrawCommand && &aDrawCommand->ClassType() == &TppDrawText::StaticClass()
+                     ? static_cast<TppDrawText *>(aDrawCommand)
+                     : dynamic_cast<TppDrawText *>(aDrawCommand);
     if (!text)
         return;
     const rtl::TRect &rect = PrintPosRect();

@@ -16,6 +16,8 @@ class QTimer;
 
 namespace report {
 
+class TppCustomBand;
+
 class TppBand : public TppCacheable
 {
     ZVO_CLASS(TppBand)
@@ -37,6 +39,10 @@ public:
     // The group of a group band, else nullptr.
     virtual classes::TComponent *BandGroup() const { return nullptr; }
     virtual void Generate() {}
+    // The band as the engine generates it, nullptr for a plain band: the
+    // objects ask for it at every step of every record, which a type query
+    // up this deep tree makes costly.
+    virtual TppCustomBand *AsCustomBand() { return nullptr; }
     virtual bool PrintHook() { return false; }
     virtual void StartHook() {}
 

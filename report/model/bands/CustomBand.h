@@ -45,6 +45,7 @@ public:
     virtual std::unique_ptr<TppBandEngine> CreateBandEngine();
 
     // ---- Generation ----
+    TppCustomBand *AsCustomBand() override { return this; }
     void Generate() override;
     // Rebuilds the print sections and the band engine, numbers the
     // z-order, and clears the generation state for a new run.

@@ -73,7 +73,8 @@ TppStretchable::~TppStretchable()
 
 TppCustomBand *TppStretchable::printingBand() const
 {
-    return dynamic_cast<TppCustomBand *>(Band());
+    TppBand *band = Band();
+    return band ? band->AsCustomBand() : nullptr;
 }
 
 // ---- Properties -----------------------------------------------------------------------
