@@ -1,4 +1,5 @@
 #include "report/content/ContentRegistration.h"
+#include "report/content/barcodes/DrawBarCode.h"
 #include "report/content/drawcommands/DrawImage.h"
 #include "report/content/drawcommands/DrawRichText.h"
 #include "report/content/drawcommands/DrawShapes.h"
@@ -13,14 +14,17 @@
 #include "report/model/pages/Page.h"
 #include "report/model/reports/CustomReport.h"
 
+#include "platform/classes/ObjectText.h"
 #include "platform/classes/Reader.h"
 #include "platform/classes/Streams.h"
+#include "platform/classes/Writer.h"
 
 #include <gtest/gtest.h>
 
 #include <QBuffer>
 #include <QImage>
 
+#include <functional>
 #include <limits>
 #include <memory>
 
@@ -258,6 +262,84 @@ TEST_F(DrawCommands, EveryClassComesBackFromAPageStreamEqual)
     EXPECT_EQ(readImage->Picture()->Image(), pixels);
     EXPECT_EQ(readImage->ImageName(), "logo");
     EXPECT_EQ(readImage->GetBitmap(), readImage->Picture()->Bitmap());
+}
+
+namespace {
+
+// The command written as a root and read into a fresh one of its class,
+// through the binary form or the text form made from it. aText gets the text.
+std::unique_ptr<TppDrawCommand> streamedCopy(TppDrawCommand &aSource, bool aThroughText, QByteArray &aText)
+{
+    classes::TMemoryStream binary;
+    classes::TWriter(binary).WriteRootComponent(&aSource);
+    binary.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(binary, text);
+    aText = QByteArray(text.Memory(), qsizetype(text.Size()));
+    classes::TMemoryStream input;
+    if (aThroughText) {
+        text.SetPosition(0);
+        classes::ObjectTextToBinary(text, input);
+    } else {
+        input.WriteBuffer(binary.Memory(), binary.Size());
+    }
+    input.SetPosition(0);
+    std::unique_ptr<TppDrawCommand> copy(static_cast<TppDrawCommand *>(aSource.ClassType().NewComponent(nullptr)));
+    classes::TReader(input).ReadRootComponent(copy.get());
+    return copy;
+}
+
+// A command read from its text form.
+template <class Command>
+std::unique_ptr<Command> loadedFromText(const QByteArray &aText)
+{
+    classes::TMemoryStream text;
+    text.WriteBuffer(aText.constData(), aText.size());
+    text.SetPosition(0);
+    classes::TMemoryStream binary;
+    classes::ObjectTextToBinary(text, binary);
+    binary.SetPosition(0);
+    auto command = std::make_unique<Command>();
+    classes::TReader(binary).ReadRootComponent(command.get());
+    return command;
+}
+
+} // namespace
+
+TEST_F(DrawCommands, EveryDataTypeComesBackOnEveryClassAndTheStartingOneIsNotWritten)
+{
+    const std::vector<std::pair<std::function<TppDrawCommand *()>, TppDataType>> classes = {
+        {[] { return new TppDrawCommand(); }, TppDataType::dtString},
+        {[] { return new TppDrawText(); }, TppDataType::dtString},
+        {[] { return new TppDrawShape(); }, TppDataType::dtGraphic},
+        {[] { return new TppDrawLine(); }, TppDataType::dtGraphic},
+        {[] { return new TppDrawImage(); }, TppDataType::dtGraphic},
+        {[] { return new TppDrawRichText(); }, TppDataType::dtBLOB},
+        {[] { return new TppDrawBarCode(); }, TppDataType::dtString},
+    };
+    for (const auto &entry : classes) {
+        const TppDataType starting = entry.second;
+        for (int type = int(TppDataType::dtBoolean); type <= int(TppDataType::dtLargeInt); ++type) {
+            std::unique_ptr<TppDrawCommand> source(entry.first());
+            SCOPED_TRACE(source->ClassName().toStdString() + " " + std::to_string(type));
+            EXPECT_EQ(source->DataType(), starting);
+            source->SetDataType(TppDataType(type));
+            for (const bool throughText : {false, true}) {
+                QByteArray text;
+                const std::unique_ptr<TppDrawCommand> copy = streamedCopy(*source, throughText, text);
+                EXPECT_EQ(copy->DataType(), TppDataType(type)) << (throughText ? "text form" : "binary form");
+                EXPECT_EQ(text.contains("DataType ="), TppDataType(type) != starting);
+            }
+        }
+    }
+
+    // A shape saved with its type spelt out, and a line saved without one,
+    // load as they always did.
+    EXPECT_EQ(loadedFromText<TppDrawShape>("object TppDrawShape\r\n  DataType = dtGraphic\r\nend\r\n")->DataType(),
+              TppDataType::dtGraphic);
+    const auto line = loadedFromText<TppDrawLine>("object TppDrawLine\r\n  Left = 10\r\nend\r\n");
+    EXPECT_EQ(line->DataType(), TppDataType::dtGraphic);
+    EXPECT_EQ(line->Left(), 10);
 }
 
 TEST_F(DrawCommands, RichTextComparesItsRTFLineByLine)

@@ -9,6 +9,9 @@ const classes::TMetaClass &TppDrawImage::StaticClass()
     using C = TppDrawImage;
     static const classes::TMetaClass meta =
         classes::MakeClass<C, TppDrawCommand>("TppDrawImage", [](classes::TClassBuilder<C> &c) {
+            // Redeclared with the type a picture starts with, so that a
+            // command set to the base's default is still written.
+            c.Enum("DataType", EnumInfo<TppDataType>(), &C::DataType, &C::SetDataType).Default(TppDataType::dtGraphic);
             c.Boolean("Center", &C::Center, &C::SetCenter).Default(false);
             c.Boolean("DirectDraw", &C::DirectDraw, &C::SetDirectDraw).Default(false);
             c.String("ImageName", &C::ImageName, &C::SetImageName);

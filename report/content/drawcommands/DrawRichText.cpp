@@ -49,6 +49,9 @@ const classes::TMetaClass &TppDrawRichText::StaticClass()
     using C = TppDrawRichText;
     static const classes::TMetaClass meta =
         classes::MakeClass<C, TppDrawCommand>("TppDrawRichText", [](classes::TClassBuilder<C> &c) {
+            // Redeclared with the type a rich text starts with, so that a
+            // command set to the base's default is still written.
+            c.Enum("DataType", EnumInfo<TppDataType>(), &C::DataType, &C::SetDataType).Default(TppDataType::dtBLOB);
             c.Integer("Color", &C::Color, &C::SetColor);
             c.Integer("EndCharPos", &C::EndCharPos, &C::SetEndCharPos).Default(-1);
             c.Integer("StartCharPos", &C::StartCharPos, &C::SetStartCharPos).Default(-1);

@@ -20,6 +20,9 @@ const classes::TMetaClass &TppDrawShape::StaticClass()
     using C = TppDrawShape;
     static const classes::TMetaClass meta =
         classes::MakeClass<C, TppDrawCommand>("TppDrawShape", [](classes::TClassBuilder<C> &c) {
+            // Redeclared with the type a shape starts with, so that a
+            // command set to the base's default is still written.
+            c.Enum("DataType", EnumInfo<TppDataType>(), &C::DataType, &C::SetDataType).Default(TppDataType::dtGraphic);
             c.Object("Brush", &C::Brush, &C::SetBrush);
             c.Object("Pen", &C::Pen, &C::SetPen);
             c.Enum("ShapeType", classes::ShapeTypeInfo(), &C::ShapeType, &C::SetShapeType)
@@ -81,6 +84,9 @@ const classes::TMetaClass &TppDrawLine::StaticClass()
     using C = TppDrawLine;
     static const classes::TMetaClass meta =
         classes::MakeClass<C, TppDrawCommand>("TppDrawLine", [](classes::TClassBuilder<C> &c) {
+            // Redeclared with the type a line starts with, so that a
+            // command set to the base's default is still written.
+            c.Enum("DataType", EnumInfo<TppDataType>(), &C::DataType, &C::SetDataType).Default(TppDataType::dtGraphic);
             c.Enum("LinePosition", EnumInfo<TppLinePositionType>(), &C::LinePosition, &C::SetLinePosition)
                 .Default(TppLinePositionType::lpTop);
             c.Enum("LineStyle", EnumInfo<TppLineStyleType>(), &C::LineStyle, &C::SetLineStyle)
