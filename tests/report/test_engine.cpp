@@ -6,6 +6,9 @@
 #include "PipelineFixtures.h"
 
 #include "platform/classes/ClassRegistry.h"
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Reader.h"
+#include "platform/classes/Streams.h"
 
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
@@ -194,6 +197,35 @@ TEST_F(Engine, AFooterTallerThanThePageIsNamedInTheError)
         EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Footer: ") + ppLoadStr(44))) << e.Message().toStdString();
     }
     EXPECT_FALSE(engine()->Generating());
+}
+
+// A hand-edited template can carry a negative band height; a footer of that
+// kind must not hand its space to the body below the margin.
+TEST_F(Engine, AFooterStoredWithANegativeHeightTakesNoSpaceAndKeepsTheBodyOnThePaper)
+{
+    rows(100);
+    const auto readInto = [](classes::TComponent *aBand, const QByteArray &aText) {
+        classes::TMemoryStream text;
+        text.WriteBuffer(aText.constData(), aText.size());
+        text.SetPosition(0);
+        classes::TMemoryStream binary;
+        classes::ObjectTextToBinary(text, binary);
+        binary.SetPosition(0);
+        classes::TReader(binary).ReadRootComponent(aBand);
+    };
+    TppBand *footer = report.GetBand(8);
+    readInto(footer, "object TppFooterBand\r\n  mmHeight = -20000\r\nend\r\n");
+    EXPECT_EQ(footer->mmHeight(), 0);
+    generate();
+    ASSERT_GE(report.Pages.size(), 1);
+    // 30 mm to 287 mm: 51 details, and the footer at the margin.
+    EXPECT_EQ(report.Pages[0], QStringLiteral("Header Detail*51 Footer"));
+    EXPECT_EQ(report.Tops[0].last(), (QPair<QString, int32_t>{"Footer", 287000}));
+    EXPECT_EQ(engine()->GetPageBottom(), 287000);
+
+    // The published height, read in the band's units, the same.
+    readInto(footer, "object TppFooterBand\r\n  Height = -0.5\r\nend\r\n");
+    EXPECT_EQ(footer->mmHeight(), 0);
 }
 
 TEST_F(Engine, ANewRequestDuringGenerationReturnsAtOnce)

@@ -455,7 +455,7 @@ void TppBand::SetHeight(float aValue)
     if (!std::isfinite(aValue))
         return;
     if (reading())
-        m_mmHeight = toMM(aValue);
+        m_mmHeight = std::max(toMM(aValue), 0);
     else
         SetmmHeight(toMM(aValue));
 }
@@ -714,7 +714,12 @@ void TppBand::DefineProperties(classes::TFiler &aFiler)
             [&aField](classes::TWriter &w) { w.WriteInteger(aField); }, true);
     };
     stored("mmBottomOffset", m_mmBottomOffset);
-    stored("mmHeight", m_mmHeight);
+    // A height below 0 would hand the space it takes back: a footer of
+    // that kind lets the body run past the margin and off the paper. As
+    // every other height change, a stored one counts as 0 then.
+    aFiler.DefineProperty(
+        QStringLiteral("mmHeight"), [this](classes::TReader &r) { m_mmHeight = std::max(ppReadIntegerOrFloat(r), 0); },
+        [this](classes::TWriter &w) { w.WriteInteger(m_mmHeight); }, true);
     stored("mmPrintPosition", m_mmPrintPosition);
     aFiler.DefineProperty(
         QStringLiteral("OnPrint"), [this](classes::TReader &r) { m_legacyEventName = r.ReadIdent(); }, nullptr, false);
