@@ -122,6 +122,31 @@ TEST_F(DrawCommands, TextEqualityLooksAtWhatShowsButNotTheFontColour)
     EXPECT_FALSE(a.IsEqual(&b));
 }
 
+// A text that never had lines or tab stops asked for is one with empty
+// lists: equal to it, and copied both ways.
+TEST_F(DrawCommands, ATextWithoutLinesCopiesAndComparesAsOneWithEmptyLists)
+{
+    TppDrawText untouched, empty, lined;
+    EXPECT_EQ(empty.WrappedText()->Count(), 0);
+    EXPECT_EQ(empty.TabStopPositions()->Count(), 0);
+    EXPECT_TRUE(untouched.IsEqual(&empty));
+    EXPECT_TRUE(empty.IsEqual(&untouched));
+    lined.WrappedText()->Add("first");
+    lined.TabStopPositions()->Add("12");
+    EXPECT_FALSE(untouched.IsEqual(&lined));
+    EXPECT_FALSE(lined.IsEqual(&untouched));
+    TppDrawText copy;
+    copy.Assign(&lined);
+    EXPECT_EQ(copy.WrappedText()->Text(), lined.WrappedText()->Text());
+    EXPECT_EQ(copy.TabStopPositions()->Get(0), "12");
+    copy.Assign(&untouched);
+    EXPECT_EQ(copy.WrappedText()->Count(), 0);
+    EXPECT_EQ(copy.TabStopPositions()->Count(), 0);
+    TppDrawText set;
+    set.SetWrappedText(lined.WrappedText());
+    EXPECT_EQ(set.WrappedText()->Get(0), "first");
+}
+
 TEST_F(DrawCommands, DateAndTimeVariablesMatchWhereverTheyAreButPageNumbersByText)
 {
     TppDrawVar a, b;

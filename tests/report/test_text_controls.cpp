@@ -8,6 +8,7 @@
 #include "report/content/text/TextRTTI.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/DetailBand.h"
+#include "report/model/base/DisplayFormat.h"
 #include "report/model/base/Messages.h"
 #include "report/model/base/Units.h"
 #include "report/model/components/ComponentRegistry.h"
@@ -206,6 +207,41 @@ TEST_F(TextControls, BlankRulesForZeroEmptyTextsAndNullDates)
     text.SetDataPipeline(nullptr);
     text.SetDataField("Amount");
     EXPECT_EQ(text.GetText(), "Amount");
+}
+
+// A text field's value reaches the page as the formatter in use gives it,
+// the standard one or one a program put in its place, mask or none.
+TEST_F(TextControls, ATextFieldShowsWhatTheFormatterInUseGivesIt)
+{
+    MemoryPipeline pipeline;
+    pipeline.AddField("Name", TppDataType::dtString);
+    pipeline.AddField("Code", TppDataType::dtChar);
+    pipeline.AddRow({" Oslo  ", "ab"});
+    pipeline.Open();
+    pipeline.First();
+    TppDBText text;
+    text.SetDataPipeline(&pipeline);
+    text.SetDataField("Name");
+    EXPECT_EQ(text.GetText(), " Oslo  ");
+    text.SetDisplayFormat(">LLLLLLL;0;_");
+    EXPECT_EQ(text.GetText(), ppFormatDisplayValue(">LLLLLLL;0;_", TppDataType::dtString, " Oslo  "));
+
+    struct Bracketing : TppDisplayFormat
+    {
+        QString Format(const QString &aFormat, TppDataType aType, const QVariant &aValue) const override
+        {
+            return "<" + TppDisplayFormat::Format(aFormat, aType, aValue) + ">";
+        }
+    } bracketing;
+    ppSetDisplayFormatClass(&bracketing);
+    text.SetDisplayFormat(QString());
+    const QString name = text.GetText();
+    text.SetDataField("Code");
+    const QString code = text.GetText();
+    ppSetDisplayFormatClass(&ppDefaultDisplayFormat());
+    EXPECT_EQ(name, "< Oslo  >");
+    EXPECT_EQ(code, "<ab>");
+    EXPECT_EQ(text.GetText(), "ab");
 }
 
 TEST_F(TextControls, SaveOrdersStayInsideTheBandsSaveList)

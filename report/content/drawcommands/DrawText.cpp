@@ -35,13 +35,23 @@ const classes::TMetaClass &TppDrawText::StaticClass()
 TppDrawText::TppDrawText(classes::TComponent *aOwner)
     : TppDrawCommand(aOwner)
     , m_font(std::make_unique<TppFont>())
-    , m_wrappedText(std::make_unique<classes::TStringList>())
-    , m_tabStopPositions(std::make_unique<classes::TStringList>())
 {
     SetDataType(TppDataType::dtString);
 }
 
 TppDrawText::~TppDrawText() = default;
+
+classes::TStringList *TppDrawText::listOf(std::unique_ptr<classes::TStringList> &aList)
+{
+    if (!aList)
+        aList = std::make_unique<classes::TStringList>();
+    return aList.get();
+}
+
+QString TppDrawText::textOf(const std::unique_ptr<classes::TStringList> &aList)
+{
+    return aList ? aList->Text() : QString();
+}
 
 void TppDrawText::SetAlignment(classes::TAlignment aValue)
 {
@@ -76,13 +86,13 @@ void TppDrawText::SetFont(const classes::TFont *aFont)
 void TppDrawText::SetWrappedText(const classes::TStrings *aLines)
 {
     if (aLines && aLines != m_wrappedText.get())
-        m_wrappedText->Assign(aLines);
+        WrappedText()->Assign(aLines);
 }
 
 void TppDrawText::SetTabStopPositions(const classes::TStrings *aLines)
 {
     if (aLines && aLines != m_tabStopPositions.get())
-        m_tabStopPositions->Assign(aLines);
+        TabStopPositions()->Assign(aLines);
 }
 
 QString TppDrawText::GetSaveSortKey() const
@@ -124,8 +134,10 @@ void TppDrawText::Assign(const classes::TPersistent *source)
     m_text = other->m_text;
     m_transparent = other->m_transparent;
     m_wordWrap = other->m_wordWrap;
-    m_wrappedText->Assign(other->m_wrappedText.get());
-    m_tabStopPositions->Assign(other->m_tabStopPositions.get());
+    if (m_wrappedText || other->m_wrappedText)
+        WrappedText()->Assign(other->WrappedText());
+    if (m_tabStopPositions || other->m_tabStopPositions)
+        TabStopPositions()->Assign(other->TabStopPositions());
     m_screenFontHeight = other->m_screenFontHeight;
     m_screenLineHeight = other->m_screenLineHeight;
     m_screenTextWidth = other->m_screenTextWidth;
@@ -150,8 +162,8 @@ bool TppDrawText::IsEqual(const TppDrawCommand *aDrawCommand) const
            m_font->Size() == other->m_font->Size() && m_font->Style() == other->m_font->Style() &&
            m_isMemo == other->m_isMemo && m_leading == other->m_leading && m_saveLength == other->m_saveLength &&
            m_text == other->m_text && m_transparent == other->m_transparent &&
-           m_tabStopPositions->Text() == other->m_tabStopPositions->Text() && m_wordWrap == other->m_wordWrap &&
-           m_wrappedText->Text() == other->m_wrappedText->Text();
+           textOf(m_tabStopPositions) == textOf(other->m_tabStopPositions) && m_wordWrap == other->m_wordWrap &&
+           textOf(m_wrappedText) == textOf(other->m_wrappedText);
 }
 
 TraTppDrawTextRTTI::TraTppDrawTextRTTI()

@@ -52,9 +52,9 @@ public:
     void SetTransparent(bool aValue) { m_transparent = aValue; }
     bool WordWrap() const { return m_wordWrap; }
     void SetWordWrap(bool aValue) { m_wordWrap = aValue; }
-    classes::TStringList *WrappedText() const { return m_wrappedText.get(); }
+    classes::TStringList *WrappedText() const { return listOf(m_wrappedText); }
     void SetWrappedText(const classes::TStrings *aLines);
-    classes::TStringList *TabStopPositions() const { return m_tabStopPositions.get(); }
+    classes::TStringList *TabStopPositions() const { return listOf(m_tabStopPositions); }
     void SetTabStopPositions(const classes::TStrings *aLines);
     // What the screen device last drew with; not streamed.
     int32_t ScreenFontHeight() const { return m_screenFontHeight; }
@@ -88,8 +88,12 @@ private:
     QString m_text;
     bool m_transparent = false;
     bool m_wordWrap = false;
-    std::unique_ptr<classes::TStringList> m_wrappedText;
-    std::unique_ptr<classes::TStringList> m_tabStopPositions;
+    // Most texts neither wrap nor carry tab stops, and a page makes and
+    // frees thousands of texts: their lists are made when first asked for.
+    static classes::TStringList *listOf(std::unique_ptr<classes::TStringList> &aList);
+    static QString textOf(const std::unique_ptr<classes::TStringList> &aList);
+    mutable std::unique_ptr<classes::TStringList> m_wrappedText;
+    mutable std::unique_ptr<classes::TStringList> m_tabStopPositions;
     int32_t m_screenFontHeight = 0;
     int32_t m_screenLineHeight = 0;
     int32_t m_screenTextWidth = 0;

@@ -47,6 +47,11 @@ bool dbTextIsZeroNumber(const QVariant &aValue)
     }
 }
 
+bool dbTextIsTextType(TppDataType aType)
+{
+    return aType == TppDataType::dtString || aType == TppDataType::dtChar || aType == TppDataType::dtMemo;
+}
+
 DBTextCacheRecord dbTextRecordOf(const TppDBText &aText)
 {
     DBTextCacheRecord record;
@@ -130,12 +135,18 @@ QString TppDBText::GetTheText() const
     const QVariant value = pipeline->GetFieldValue(DataField());
     if (m_blankWhenZero && !value.isNull() && dbTextIsZeroNumber(value))
         return QString();
-    if (value.typeId() == QMetaType::QString && value.toString().isEmpty())
+    const bool isString = value.typeId() == QMetaType::QString;
+    if (isString && static_cast<const QString *>(value.constData())->isEmpty())
         return QString();
     if ((dataType == TppDataType::dtDate || dataType == TppDataType::dtDateTime) &&
         (value.isNull() || !value.isValid()))
         return QString();
-    QString text = ppFormatDisplayValue(format, dataType, value);
+    // The standard formatter gives a text field without a format as it
+    // is; most fields of most reports are such, read at every record.
+    QString text = isString && format.isEmpty() && dbTextIsTextType(dataType) &&
+                           ppDisplayFormatClass() == &ppDefaultDisplayFormat()
+                       ? *static_cast<const QString *>(value.constData())
+                       : ppFormatDisplayValue(format, dataType, value);
     if (OnFormat)
         OnFormat(self, DisplayFormat(), dataType, value, text);
     return text;

@@ -15,6 +15,22 @@
 
 namespace report {
 
+namespace {
+
+// Whether the class or one of its ancestors bears the outline command's
+// name, as the class registry matches names: a page takes thousands of
+// commands, and only these need the registry looked up.
+bool namesOutline(const classes::TMetaClass &aClass)
+{
+    const QLatin1String outline("TppOutlineDrawCommand");
+    for (const classes::TMetaClass *c = &aClass; c; c = c->ClassParent())
+        if (c->ClassName().size() == outline.size() && c->ClassName().compare(outline, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
 const classes::TMetaClass &TppPage::StaticClass()
 {
     using P = TppPage;
@@ -87,7 +103,9 @@ void TppPage::AddDrawCommand(TppDrawCommand *aDrawCommand)
 {
     if (!aDrawCommand || aDrawCommand->m_page == this || IsDestroying())
         return;
-    if (const classes::TMetaClass *outline = classes::GetClass(std::string_view("TppOutlineDrawCommand"));
+    if (const classes::TMetaClass *outline = namesOutline(aDrawCommand->ClassType())
+                                                  ? classes::GetClass(std::string_view("TppOutlineDrawCommand"))
+                                                  : nullptr;
         outline && aDrawCommand->InheritsFrom(*outline) && OutlineDrawCommand())
         throw EOutlineError(
             QStringLiteral("TppPage.AddDrawCommand: Cannot add more than one draw outline command per page."));
