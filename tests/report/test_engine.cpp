@@ -13,6 +13,7 @@
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Exceptions.h"
+#include "report/model/base/Messages.h"
 #include "report/model/engine/Engine.h"
 #include "report/model/forms/DialogServices.h"
 #include "report/model/groups/Group.h"

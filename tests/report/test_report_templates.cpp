@@ -686,10 +686,13 @@ namespace {
 // The fixtures, written by hand from the grammar of component streams.
 QByteArray templateFixture(const char *aName)
 {
-    QFile file(qEnvironmentVariable("ZVO_SOURCE_DIR") + QStringLiteral("/tests/report/templates/") +
-               QString::fromLatin1(aName));
-    if (!file.open(QIODevice::ReadOnly))
+    // From the source folder the test was built from, so that the test
+    // runs the same outside ctest and from any folder.
+    QFile file(QStringLiteral(ZVO_TEMPLATE_FIXTURES "/") + QString::fromLatin1(aName));
+    if (!file.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "cannot read " << file.fileName().toStdString();
         return QByteArray();
+    }
     const QByteArray bytes = file.readAll();
     if (!QByteArrayView(aName).endsWith(".hex"))
         return bytes;
