@@ -93,6 +93,15 @@ TEST(Code128, TheSampleDataAndItsCheckValue)
 {
     const QString data = codes({START_C}) + u"1234"_s + codes({CODE_B}) + u" abcd"_s;
     EXPECT_EQ(values(data), (std::vector<int>{105, 12, 34, 100, 0, 65, 66, 67, 68, 56, 106}));
+    // A start with nothing after it (or only what no set holds) is checked
+    // modulo 103 too: its own value would read as another start.
+    EXPECT_EQ(values(codes({START_A})), (std::vector<int>{103, 0, 106}));
+    EXPECT_EQ(values(codes({START_B}) + u"\t"_s), (std::vector<int>{104, 1, 106}));
+    EXPECT_EQ(values(codes({START_C})), (std::vector<int>{105, 2, 106}));
+    // Past position 103 the weights go on counting modulo 103.
+    const std::vector<int> many = values(codes({START_B}) + QString(110, u'A'));
+    ASSERT_EQ(many.size(), 113u);
+    EXPECT_EQ(many[111], (104 + 33 * (110 * 111 / 2)) % 103);
 }
 
 // Widths from the symbology's table: every symbol has three bars and three

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -67,6 +68,16 @@ constexpr std::array<uint8_t, 10> kTwoOfFiveWide = {0b01100, 0b10001, 0b10010, 0
 
 constexpr std::array<std::string_view, 10> kPostnet = {"22111", "11122", "11212", "11221", "12112",
                                                        "12121", "12211", "21112", "21121", "21211"};
+
+// Each digit's tall bars, bit k for bar k.
+constexpr std::array<uint8_t, 10> kPostnetTall = [] {
+    std::array<uint8_t, 10> tall{};
+    for (size_t d = 0; d < 10; ++d)
+        for (size_t k = 0; k < 5; ++k)
+            if (kPostnet[d][k] == '2')
+                tall[d] = uint8_t(tall[d] | (1u << k));
+    return tall;
+}();
 
 struct CharPattern
 {
@@ -372,7 +383,7 @@ void encodeCode39(BarCodeSymbol &s, BarModuleWriter &w)
         rows[n++] = uint8_t(row = lookupRow(kCode39Index, c, row));
     if (close)
         rows[n++] = uint8_t(star);
-    writeCharacters(w, kCode39Index, rows.data(), n, 9, w.columnsFor(2.0));
+    writeCharacters(w, kCode39Index, rows.data(), n, 9, w.gap());
 }
 
 void encodeCodabar(BarCodeSymbol &s, BarModuleWriter &w)
@@ -384,35 +395,122 @@ void encodeCodabar(BarCodeSymbol &s, BarModuleWriter &w)
     writeCharacters(w, kCodabarIndex, rows.data(), n, 7, w.narrow());
 }
 
-// Four bit cells per digit, most significant first: "100" for 0, "110" for 1.
-constexpr std::array<std::string_view, 10> kMSIDigits = {"100100100100", "100100100110", "100100110100", "100100110110",
-                                                         "100110100100", "100110100110", "100110110100", "100110110110",
-                                                         "110100100100", "110100100110"};
+// Two kinds of equal-width elements drawn from blocks: each kind is drawn
+// once, and each element is then one copy of 32 bytes whose spill the next
+// element overwrites. Wider elements are filled run by run.
+class TwoBlocks
+{
+public:
+    // Element kind k is aBar[k] columns of aColumn[k], then aSpace[k] of
+    // '0'; both kinds are equally wide.
+    TwoBlocks(const char (&aColumn)[2], const int64_t (&aBar)[2], const int64_t (&aSpace)[2])
+        : m_column{aColumn[0], aColumn[1]}
+        , m_bar{aBar[0], aBar[1]}
+        , m_space{aSpace[0], aSpace[1]}
+        , m_pitch(aBar[0] + aSpace[0])
+        , m_blocks(m_pitch <= 32)
+    {
+        if (!m_blocks)
+            return;
+        for (size_t k = 0; k < 2; ++k) {
+            std::memset(m_block[k].data(), m_column[k], size_t(m_bar[k]));
+            std::memset(m_block[k].data() + m_bar[k], '0', size_t(32 - m_bar[k]));
+        }
+    }
+    int64_t pitch() const { return m_pitch; }
+    template <class Sequence>
+    char *put(char *p, Sequence &&aSequence) const
+    {
+        if (m_blocks) {
+            aSequence([&p, this](bool k) {
+                std::memcpy(p, m_block[k].data(), 32);
+                p += m_pitch;
+            });
+        } else {
+            aSequence([&p, this](bool k) {
+                p = BarModuleWriter::fillRun(p, m_column[k], m_bar[k]);
+                p = BarModuleWriter::fillRun(p, '0', m_space[k]);
+            });
+        }
+        return p;
+    }
 
+private:
+    char m_column[2];
+    int64_t m_bar[2], m_space[2];
+    int64_t m_pitch;
+    bool m_blocks;
+    std::array<std::array<char, 32>, 2> m_block;
+};
+
+// Four bit cells per digit, most significant first: "100" for 0, "110" for
+// 1; "110" starts the symbol and "100100" ends it.
 void encodeMSI(BarCodeSymbol &s, BarModuleWriter &w)
 {
-    // The modules first, then the columns in one pass.
-    BarScratch<char, 512> buffer(3 + 12 * (size_t(s.Data.size()) + 1) + 6);
-    char *const modules = buffer.data();
-    char *p = modules;
-    const auto put = [&p](std::string_view aPattern) {
-        std::memcpy(p, aPattern.data(), aPattern.size());
-        p += aPattern.size();
-    };
-    put("110");
-    for (QChar c : std::as_const(s.Data))
-        put(kMSIDigits[size_t(digitValue(c))]);
-    // The check digit is printed but not kept in the data.
-    if (s.CalcCheckDigit)
-        put(kMSIDigits[size_t(ppLuhnCheckDigit(s.Data))]);
-    put("100100");
-    w.WriteModules(std::string_view(modules, size_t(p - modules)));
+    const int64_t n = w.narrow();
+    const TwoBlocks cells({'1', '1'}, {n, 2 * n}, {2 * n, n});
+    const int64_t count = 1 + 4 * (int64_t(s.Data.size()) + (s.CalcCheckDigit ? 1 : 0)) + 2;
+    const int64_t total = count * cells.pitch();
+    char *p = w.columns().Reserve(total);
+    if (!p)
+        return;
+    p = cells.put(p, [&s](auto &&aCell) {
+        aCell(true);
+        // The check digit by Luhn's weights, the rightmost digit doubled;
+        // it is printed but not kept in the data.
+        int sum = 0;
+        bool doubled = s.Data.size() % 2 == 1;
+        for (QChar c : std::as_const(s.Data)) {
+            const int d = digitValue(c);
+            const int v = doubled ? (d * 2 > 9 ? d * 2 - 9 : d * 2) : d;
+            sum += v;
+            doubled = !doubled;
+            for (int b = 3; b >= 0; --b)
+                aCell(((d >> b) & 1) != 0);
+        }
+        if (s.CalcCheckDigit) {
+            const int check = (10 - sum % 10) % 10;
+            for (int b = 3; b >= 0; --b)
+                aCell(((check >> b) & 1) != 0);
+        }
+        aCell(false);
+        aCell(false);
+    });
+    w.columns().Commit(total);
+}
+
+// Postnet's bars in order, tall or short, each to be followed by the same
+// space: the frame bar, the digits, the check digit (the closing frame bar
+// is the caller's). Before the first digit nothing draws; after it, a
+// character that is not a digit repeats the digit before it.
+template <class Put>
+void putPostnet(const QString &data, Put &&aPut)
+{
+    aPut(true);
+    int sum = 0;
+    int tall = -1;
+    for (QChar c : data) {
+        if (c == u'-')
+            continue;
+        if (rtl::isAsciiDigit(c)) {
+            const int d = c.unicode() - u'0';
+            tall = kPostnetTall[size_t(d)];
+            sum += d;
+        }
+        if (tall < 0)
+            continue;
+        for (unsigned k = 0; k < 5; ++k)
+            aPut(((unsigned(tall) >> k) & 1) != 0);
+    }
+    const unsigned check = kPostnetTall[size_t((10 - sum % 10) % 10)];
+    for (unsigned k = 0; k < 5; ++k)
+        aPut(((check >> k) & 1) != 0);
 }
 
 void encodePostnet(BarCodeSymbol &s, BarModuleWriter &w)
 {
     const int64_t bar = w.narrow();
-    const int64_t space = ppRound(double(bar) * 1.375);
+    const int64_t space = w.postnetSpace();
     // The elements are counted first, so that the columns go out in one pass
     // without a check per element.
     int64_t elements = 2 + 5;
@@ -424,29 +522,13 @@ void encodePostnet(BarCodeSymbol &s, BarModuleWriter &w)
         if (started)
             elements += 5;
     }
-    const int64_t total = elements * (bar + space) - space;
+    // Short and tall bars, each with its space.
+    const TwoBlocks bars({'1', '2'}, {bar, bar}, {space, space});
+    const int64_t total = elements * bars.pitch() - space;
     char *p = w.columns().Reserve(total);
     if (!p)
         return;
-    const auto element = [&p, bar, space](char c) {
-        p = BarModuleWriter::fillRun(p, c, bar);
-        p = BarModuleWriter::fillRun(p, '0', space);
-    };
-    element('2');
-    int sum = 0;
-    std::string_view pattern;
-    for (QChar c : std::as_const(s.Data)) {
-        if (c == u'-')
-            continue;
-        if (rtl::isAsciiDigit(c)) {
-            pattern = kPostnet[size_t(digitValue(c))];
-            sum += digitValue(c);
-        }
-        for (char e : pattern)
-            element(e);
-    }
-    for (char e : kPostnet[size_t((10 - sum % 10) % 10)])
-        element(e);
+    p = bars.put(p, [&s](auto &&aBar) { putPostnet(s.Data, aBar); });
     BarModuleWriter::fillRun(p, '2', bar);
     w.columns().Commit(total);
 }
@@ -528,15 +610,37 @@ int64_t ppElementColumns(int32_t aBarWidth, int aResolution, double aRatio)
 
 BarModuleWriter::BarModuleWriter(const BarCodeSymbol &aSymbol, int aResolution, BarColumns &aColumns)
     : m_columns(aColumns)
-    , m_inches(double(ppBarWidthInches(aSymbol.BarWidth)))
-    , m_resolution(aResolution)
-    , m_narrow(elementColumnsFromInches(m_inches, aResolution, 1.0))
-    , m_wide(elementColumnsFromInches(m_inches, aResolution, double(aSymbol.WideBarRatio)))
-{}
-
-int64_t BarModuleWriter::columnsFor(double aRatio) const
 {
-    return elementColumnsFromInches(m_inches, m_resolution, aRatio);
+    // A report prints a few symbol settings over and over, and rounding
+    // them anew took a short symbol a fifth of its encoding time.
+    struct Widths
+    {
+        bool valid = false;
+        int32_t barWidth = 0;
+        int resolution = 0;
+        uint32_t ratioBits = 0;
+        int64_t narrow = 0, wide = 0, gap = 0, postnetSpace = 0;
+    };
+    thread_local Widths last;
+    const uint32_t ratioBits = std::bit_cast<uint32_t>(aSymbol.WideBarRatio);
+    if (!last.valid || last.barWidth != aSymbol.BarWidth || last.resolution != aResolution ||
+        last.ratioBits != ratioBits) {
+        Widths w;
+        w.valid = true;
+        w.barWidth = aSymbol.BarWidth;
+        w.resolution = aResolution;
+        w.ratioBits = ratioBits;
+        const double inches = double(ppBarWidthInches(aSymbol.BarWidth));
+        w.narrow = elementColumnsFromInches(inches, aResolution, 1.0);
+        w.wide = elementColumnsFromInches(inches, aResolution, double(aSymbol.WideBarRatio));
+        w.gap = elementColumnsFromInches(inches, aResolution, 2.0);
+        w.postnetSpace = ppRound(double(w.narrow) * 1.375);
+        last = w;
+    }
+    m_narrow = last.narrow;
+    m_wide = last.wide;
+    m_gap = last.gap;
+    m_postnetSpace = last.postnetSpace;
 }
 
 void DigitPattern(char aSet, QChar aDigit, std::string &aPattern)

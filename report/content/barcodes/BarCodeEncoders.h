@@ -226,15 +226,17 @@ public:
     BarColumns &columns() { return m_columns; }
     int64_t narrow() const { return m_narrow; }
     int64_t wide() const { return m_wide; }
-    // A width in narrow modules rounded as one value (Code 39's gap).
-    int64_t columnsFor(double aRatio) const;
+    // Code 39's gap between characters: two modules rounded as one value.
+    int64_t gap() const { return m_gap; }
+    // Postnet's space after a bar: 1.375 bars.
+    int64_t postnetSpace() const { return m_postnetSpace; }
 
 private:
     BarColumns &m_columns;
-    double m_inches; // the narrow module
-    int m_resolution;
-    int64_t m_narrow;
-    int64_t m_wide;
+    int64_t m_narrow = 0;
+    int64_t m_wide = 0;
+    int64_t m_gap = 0;
+    int64_t m_postnetSpace = 0;
 };
 
 // Fills aColumns with the symbol for aResolution (pixels per inch along it).
