@@ -4,6 +4,8 @@
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Exceptions.h"
 #include "report/model/engine/BandEngine.h"
+#include "report/model/pages/DrawCommand.h"
+#include "report/model/pages/Page.h"
 
 #include <limits>
 
@@ -65,6 +67,32 @@ private:
     bool m_stretch;
 };
 
+// Moves itself to the front of its band as it generates; when armed, moves
+// another object out of the band as its generation state is reset.
+class Reorderer : public StandInPrintable
+{
+public:
+    void Generate() override
+    {
+        StandInPrintable::Generate();
+        if (ToFront)
+            Band()->BringObjectToFront(this);
+    }
+    void ResetGeneration() override
+    {
+        StandInPrintable::ResetGeneration();
+        ++Resets;
+        if (Evict && Evict->Band() == Band()) {
+            Evict->SetBand(nullptr);
+            Evicted.reset(Evict);
+        }
+    }
+    bool ToFront = false;
+    Reorderer *Evict = nullptr;
+    std::unique_ptr<Reorderer> Evicted;
+    int Resets = 0;
+};
+
 class DetailEngine : public BandGeneration
 {
 protected:
@@ -102,6 +130,33 @@ TEST_F(DetailEngine, TheDataMovesOnAfterEveryBandsPerRecordCycles)
     EXPECT_EQ(detail->BandsPerRecord(), 1);
     detail->SetBandsPerRecord(-4);
     EXPECT_EQ(detail->BandsPerRecord(), 1);
+}
+
+// Objects that handlers move within the band or out of it: the one moved
+// to the front prints last, the one taken out is no longer reset.
+TEST_F(DetailEngine, ObjectsMovedByHandlersPrintAndResetWhereTheyNowAre)
+{
+    auto *first = new Reorderer;
+    auto *second = new Reorderer;
+    auto *third = new Reorderer;
+    for (Reorderer *object : {first, second, third}) {
+        object->SetmmHeight(1000);
+        object->SetBand(detail);
+    }
+    first->ToFront = true;
+    first->Evict = third;
+    detail->SetPrintCount(2);
+    detail->InitObjects();
+    detail->Generate();
+    std::vector<const classes::TObject *> order;
+    for (int i = 0; i < drawn(); ++i)
+        order.push_back(engine.Page()->DrawCommands(i)->Component());
+    ASSERT_EQ(order.size(), 6u);
+    EXPECT_EQ(order.back(), first);
+    EXPECT_EQ(order[order.size() - 2], second);
+    EXPECT_EQ(second->Resets, 2);
+    EXPECT_EQ(third->Resets, 0);
+    EXPECT_EQ(detail->IndexOfObject(third), -1);
 }
 
 TEST_F(DetailEngine, PrintCountBreaksThePageAfterThatManyCycles)

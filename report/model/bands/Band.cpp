@@ -123,13 +123,15 @@ TppComponent *TppBand::Objects(int aIndex) const
 
 int TppBand::IndexOfObject(const TppComponent *aObject) const
 {
+    if (m_indexOfChanges == m_objectsChanges) {
+        const auto it = m_indexOf.find(aObject);
+        return it == m_indexOf.end() ? -1 : it->second;
+    }
     if (!m_objectSet.count(aObject))
         return -1;
     // Objects leave from the back when a band is freed.
     if (m_objects.back() == aObject)
         return int(m_objects.size()) - 1;
-    if (m_indexOfChanges == m_objectsChanges)
-        return m_indexOf.at(aObject);
     if (m_indexOfAsked != m_objectsChanges) {
         m_indexOfAsked = m_objectsChanges;
         m_indexOfWalks = 0;

@@ -11,6 +11,7 @@
 #include "platform/classes/ClassBuilder.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 namespace report {
@@ -32,15 +33,27 @@ bool bandEngineDynamic(const TppCustomBand &aBand)
 }
 
 // Every object of the band, over a snapshot: a handler may free objects.
+// This runs several times a record, so a band of a few objects keeps its
+// snapshot on the stack, and the objects are looked for in the band only
+// once a handler changed its list.
 template <class Op>
 void bandEngineEachObject(TppCustomBand &aBand, Op aOp)
 {
-    std::vector<TppComponent *> objects;
-    for (int i = 0; i < aBand.ObjectCount(); ++i)
-        objects.push_back(aBand.Objects(i));
-    for (TppComponent *object : objects)
-        if (aBand.IndexOfObject(object) >= 0)
-            aOp(*object);
+    constexpr int inlineCount = 16;
+    const int count = aBand.ObjectCount();
+    std::array<TppComponent *, inlineCount> inlineObjects;
+    std::vector<TppComponent *> heapObjects;
+    TppComponent **objects = inlineObjects.data();
+    if (count > inlineCount) {
+        heapObjects.resize(size_t(count));
+        objects = heapObjects.data();
+    }
+    for (int i = 0; i < count; ++i)
+        objects[i] = aBand.Objects(i);
+    const uint64_t changes = aBand.ObjectsChanges();
+    for (int i = 0; i < count; ++i)
+        if (aBand.ObjectsChanges() == changes || aBand.IndexOfObject(objects[i]) >= 0)
+            aOp(*objects[i]);
 }
 
 } // namespace
@@ -384,11 +397,13 @@ void TppBandEngine::generateList(int aList, int aFrom)
     const int32_t before = band.CumulativeCurrentPosition();
     for (int i = std::max(aFrom, 0); i < int(objects.size()) && !band.GenerationComplete(); ++i) {
         TppComponent *object = objects[size_t(i)];
-        if (band.IndexOfObject(object) < 0)
+        const uint64_t changes = band.ObjectsChanges();
+        const int index = band.IndexOfObject(object);
+        if (index < 0)
             continue;
         object->Generate();
         if (object->SpaceUsed() > 0) {
-            const int order = band.IndexOfObject(object);
+            const int order = band.ObjectsChanges() == changes ? index : band.IndexOfObject(object);
             const auto same = std::find_if(m_printList.begin(), m_printList.end(),
                                            [order](const PrintEntry &aEntry) { return aEntry.first == order; });
             if (same != m_printList.end())
