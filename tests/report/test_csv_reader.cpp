@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+
 using reportcsv::CsvError;
 using reportcsv::CsvTable;
 using reportcsv::ParseCsv;
@@ -104,6 +107,87 @@ TEST(CsvPipeline, FillsTheMemoryPipeline)
     EXPECT_FALSE(reporttest::LoadCsvPipeline(dir.path(), other, error));
     EXPECT_TRUE(error.startsWith(dir.path()));
     EXPECT_FALSE(reporttest::LoadCsvPipeline(dir.filePath(QStringLiteral("none.csv")), other, error));
+}
+
+TEST(CsvReader, ReadRowByRowTheFirstFaultInTheTextIsTheOneReported)
+{
+    // An uneven row is only reported once the rest of the text has been read
+    // without a fault, as when the whole table was read first.
+    EXPECT_EQ(failure("A,B\n1\nx\xFF\n").line, 3u);
+    EXPECT_EQ(failure("A,B\n1\n2,3\n4\n").line, 2u);
+    EXPECT_EQ(failure("A,A\n1\n").message, "a field name is repeated");
+    EXPECT_EQ(failure("A\n\"1\n").message, "a quoted field is not closed");
+
+    struct Counting : reportcsv::CsvRowSink
+    {
+        void Names(const std::vector<std::string> &aNames) override { names = aNames; }
+        void Row(std::vector<std::string> &aFields) override { rows.push_back(aFields); }
+        std::vector<std::string> names;
+        std::vector<std::vector<std::string>> rows;
+    } sink;
+    std::vector<bool> numeric;
+    CsvError error;
+    ASSERT_TRUE(reportcsv::ReadCsv("N,T\n1,\"a\nb\"\n\n22,c\"d\r\n3,", sink, numeric, error));
+    EXPECT_EQ(sink.names, (std::vector<std::string>{"N", "T"}));
+    EXPECT_EQ(sink.rows, (std::vector<std::vector<std::string>>{{"1", "a\nb"}, {"22", "c\"d"}, {"3", ""}}));
+    EXPECT_EQ(numeric, (std::vector<bool>{true, false}));
+}
+
+QString writtenCsv(const QTemporaryDir &aDir, const QByteArray &aText)
+{
+    const QString name = aDir.filePath(QStringLiteral("t.csv"));
+    QFile file(name);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(aText);
+    return name;
+}
+
+TEST(CsvPipeline, TypedColumnsAnswerWhatRowsOfValuesDid)
+{
+    QTemporaryDir dir;
+    const QByteArray text = "Id,Name,Amount,Mixed\n"
+                            "+3.,\"Turin, Italy\",1e400,1\n"
+                            "\"7\",\xEF\xBB\xBFx\xC3\xA9,-1e-400,\n"
+                            ".5,,2.2250738585072011e-308,x\n"
+                            "0012,\"two\r\nlines\",-0,2\n";
+    const QString name = writtenCsv(dir, text);
+    reporttest::MemoryPipeline pipeline;
+    QString error;
+    ASSERT_TRUE(reporttest::LoadCsvPipeline(name, pipeline, error)) << error.toStdString();
+
+    // The values as rows of QVariants held them: numbers as strtod reads
+    // them, texts decoded from UTF-8.
+    CsvTable table;
+    CsvError csvError;
+    ASSERT_TRUE(ParseCsv(text.toStdString(), table, csvError));
+    ASSERT_EQ(pipeline.RecordCount(), int(table.rows.size()));
+    ASSERT_EQ(pipeline.GetFieldCount(), 4);
+    for (size_t c = 0; c < table.names.size(); ++c) {
+        const QString field = QString::fromStdString(table.names[c]);
+        EXPECT_EQ(pipeline.GetFieldDataType(field),
+                  table.numeric[c] ? report::TppDataType::dtDouble : report::TppDataType::dtString);
+        for (size_t r = 0; r < table.rows.size(); ++r) {
+            const QVariant expected = table.numeric[c] ? QVariant(std::strtod(table.rows[r][c].c_str(), nullptr))
+                                                       : QVariant(QString::fromStdString(table.rows[r][c]));
+            const QVariant cell = pipeline.Cell(int(r), field);
+            EXPECT_EQ(cell.typeId(), expected.typeId()) << c << ' ' << r;
+            EXPECT_EQ(cell, expected) << c << ' ' << r;
+            if (table.numeric[c]) {
+                EXPECT_EQ(std::signbit(cell.toDouble()), std::signbit(expected.toDouble())) << c << ' ' << r;
+            }
+        }
+    }
+
+    // The list sample's kind of data takes tens of bytes a record.
+    QByteArray list = "Id,Name,City,Amount\n";
+    for (int i = 1; i <= 2000; ++i)
+        list += QByteArray::number(i) + ",Name " + QByteArray::number(i) + ",\"Turin, Italy\"," +
+                QByteArray::number(i * 9.25, 'f', 2) + "\n";
+    reporttest::MemoryPipeline big;
+    ASSERT_TRUE(reporttest::LoadCsvPipeline(writtenCsv(dir, list), big, error)) << error.toStdString();
+    EXPECT_EQ(big.RecordCount(), 2000);
+    EXPECT_LT(big.ValueBytes() / 2000, 64u);
+    EXPECT_EQ(big.Cell(1999, QStringLiteral("City")), QVariant(QStringLiteral("Turin, Italy")));
 }
 
 } // namespace

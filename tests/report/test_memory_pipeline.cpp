@@ -200,3 +200,140 @@ TEST_F(Memory, ManyFieldsAreFoundByNameWithoutASearch)
     p.GetField(6)->SetFieldName("F9");
     EXPECT_EQ(p.GetFieldValue("F9").toInt(), 18);
 }
+
+TEST_F(Memory, ColumnsGiveEachValueBackAsItCame)
+{
+    using reporttest::MemoryColumn;
+    const QVariant typedNull(QMetaType(QMetaType::Int));
+    const QString lone = QString(QChar(0xD800)) + QStringLiteral("x"); // UTF-8 cannot carry it
+    // Per column the values of one row after another; each must come back
+    // with its type, its value and its nullness.
+    const std::vector<std::pair<QVariantList, MemoryColumn::Kind>> columns = {
+        {{QVariant(), QStringLiteral("a"), QString::fromUtf8("\xC3\xA9t\xE2\x82\xAC"), QStringLiteral(""),
+          QStringLiteral("b") + QChar(0xFEFF), QVariant()},
+         MemoryColumn::Kind::Texts},
+        {{1.5, QVariant(), -0.0, 1e308}, MemoryColumn::Kind::Doubles},
+        {{7, QVariant(), -3}, MemoryColumn::Kind::Integers},
+        {{QDate(2024, 2, 29), QVariant(), QDate(1, 1, 1)}, MemoryColumn::Kind::Dates},
+        {{QStringLiteral("x"), 2, 2.5}, MemoryColumn::Kind::Variants},
+        {{QString(), QStringLiteral("y")}, MemoryColumn::Kind::Variants},
+        {{QStringLiteral("y"), lone}, MemoryColumn::Kind::Variants},
+        {{QStringLiteral("y"), QString(QChar(0xFEFF)) + QStringLiteral("b")}, MemoryColumn::Kind::Variants},
+        {{typedNull, 4}, MemoryColumn::Kind::Variants},
+        {{QDate(), QDate(2000, 1, 1)}, MemoryColumn::Kind::Variants},
+        {{QVariant(), QVariant()}, MemoryColumn::Kind::Nulls},
+    };
+    for (size_t c = 0; c < columns.size(); ++c) {
+        const QVariantList &values = columns[c].first;
+        MemoryColumn column;
+        for (const QVariant &v : values)
+            column.append(v);
+        EXPECT_EQ(column.kind(), columns[c].second) << c;
+        ASSERT_EQ(column.size(), size_t(values.size()));
+        for (qsizetype r = 0; r < values.size(); ++r) {
+            const QVariant v = column.at(size_t(r));
+            EXPECT_EQ(v.typeId(), values[r].typeId()) << c << ' ' << r;
+            EXPECT_EQ(v, values[r]) << c << ' ' << r;
+            EXPECT_EQ(v.isNull(), values[r].isNull()) << c << ' ' << r;
+            EXPECT_EQ(column.isNull(size_t(r)), !values[r].isValid() || values[r].isNull()) << c << ' ' << r;
+            EXPECT_EQ(column.toString(size_t(r)), values[r].toString()) << c << ' ' << r;
+            EXPECT_EQ(column.toDouble(size_t(r)), values[r].toDouble()) << c << ' ' << r;
+        }
+        if (values[0].typeId() == QMetaType::QString) {
+            EXPECT_EQ(column.at(0).toString().isNull(), values[0].toString().isNull()) << c;
+        }
+    }
+
+    // Writes: in place where the kind holds them, else the column turns to
+    // QVariants, the other values unchanged.
+    MemoryColumn texts;
+    for (const char *t : {"one", "two", "three"})
+        texts.append(QString::fromLatin1(t));
+    texts.set(2, QStringLiteral("last, longer")); // the end of the buffer
+    texts.set(1, QVariant());
+    EXPECT_EQ(texts.kind(), MemoryColumn::Kind::Texts);
+    EXPECT_EQ(texts.at(2), QVariant(QStringLiteral("last, longer")));
+    EXPECT_FALSE(texts.at(1).isValid());
+    texts.set(0, QStringLiteral("first"));
+    EXPECT_EQ(texts.kind(), MemoryColumn::Kind::Variants);
+    EXPECT_EQ(texts.at(0), QVariant(QStringLiteral("first")));
+    EXPECT_FALSE(texts.at(1).isValid());
+    EXPECT_EQ(texts.at(2), QVariant(QStringLiteral("last, longer")));
+    texts.append(QStringLiteral("more"));
+    EXPECT_EQ(texts.at(3), QVariant(QStringLiteral("more")));
+
+    MemoryColumn numbers(2); // two nulls
+    numbers.set(1, 2.5);
+    numbers.append(3.5);
+    EXPECT_EQ(numbers.kind(), MemoryColumn::Kind::Doubles);
+    EXPECT_FALSE(numbers.at(0).isValid());
+    EXPECT_EQ(numbers.at(1), QVariant(2.5));
+    numbers.set(0, QStringLiteral("n/a"));
+    EXPECT_EQ(numbers.at(0), QVariant(QStringLiteral("n/a")));
+    EXPECT_EQ(numbers.at(2), QVariant(3.5));
+}
+
+TEST_F(Memory, ARowFilterMakesSomeRowsTheRecords)
+{
+    auto p = numbers(6);
+    p->Open();
+    p->First();
+    p->Next();
+    const TppBookmark mark = p->GetBookmark();
+    p->SetRowFilter({4, 1, 3});
+    EXPECT_EQ(p->RecordCount(), 3);
+    EXPECT_EQ(p->RowCount(), 6);
+    EXPECT_EQ(p->CurrentRow(), 0);
+    EXPECT_THROW(p->GotoBookmark(mark), EDataError); // records moved: bookmarks went
+    EXPECT_EQ(walk(*p), (QList<int>{4, 1, 3}));
+    EXPECT_EQ(p->Cell(1, "Id"), QVariant(1));
+    EXPECT_EQ(p->RowCell(1, 0), QVariant(1));
+
+    // A row added, appended or written while filtered is a record; a write
+    // goes to the record's row.
+    p->AddRow({10});
+    EXPECT_EQ(walk(*p), (QList<int>{4, 1, 3, 10}));
+    p->First();
+    p->Next();
+    p->EditRecord();
+    p->SetFieldValue("Id", 11);
+    p->PostRecord();
+    EXPECT_EQ(p->RowCell(1, 0), QVariant(11));
+    EXPECT_TRUE(p->Locate("Id", 3, 0));
+    EXPECT_EQ(p->CurrentRow(), 2);
+
+    // No row passes: the pipeline has no records; cleared, all rows again.
+    p->SetRowFilter({});
+    EXPECT_TRUE(p->BOF() && p->Eof());
+    EXPECT_EQ(walk(*p), QList<int>());
+    p->ClearRowFilter();
+    EXPECT_EQ(walk(*p), (QList<int>{0, 11, 2, 3, 4, 5, 10}));
+    EXPECT_THROW(p->SetRowFilter({7}), EDataError);
+}
+
+TEST_F(Memory, AFilteredDetailIsOrderedAndLinkedWithinItsRecords)
+{
+    MemoryPipeline customers, orders;
+    customers.AddField("Id", TppDataType::dtInteger);
+    for (int id : {1, 2})
+        customers.AddRow({id});
+    orders.AddField("Customer", TppDataType::dtInteger);
+    orders.AddField("Number", TppDataType::dtInteger);
+    for (int i = 0; i < 8; ++i)
+        orders.AddRow({i % 2 ? 1 : 2, i});
+    orders.SetMasterDataPipeline(&customers);
+    orders.AddLink("Id", "Customer");
+    orders.SetRowFilter({7, 6, 1, 0, 4});
+    customers.Open();
+    orders.Open();
+    customers.First();
+    QList<int> numbers;
+    for (orders.First(); !orders.Eof(); orders.Next())
+        numbers << orders.GetFieldValue("Number").toInt();
+    EXPECT_EQ(numbers, (QList<int>{7, 1}));
+    customers.Next();
+    numbers.clear();
+    for (orders.First(); !orders.Eof(); orders.Next())
+        numbers << orders.GetFieldValue("Number").toInt();
+    EXPECT_EQ(numbers, (QList<int>{6, 0, 4}));
+}

@@ -144,44 +144,30 @@ bool DemoCriteria::Add(const QString &aSpec, QString &aError)
     return true;
 }
 
-bool DemoCriteria::matches(const QVariantList &aRow) const
+bool DemoCriteria::matches(int aRow) const
 {
     for (report::TppAutoSearchField *field : m_report.AutoSearchFieldList()) {
         if (field->ShowAllValues() || !field->CriteriaEnabled())
             continue;
         const qsizetype column = m_fieldNames.indexOf(field->FieldName());
-        if (column >= 0 && !criteriaMatches(*field, aRow.value(column)))
+        if (column >= 0 && !criteriaMatches(*field, m_data.RowCell(aRow, int(column))))
             return false;
     }
     return true;
 }
 
-void DemoCriteria::keepRows()
-{
-    // The rows as loaded, taken when the first filtering comes: it replaces
-    // the pipeline's rows, and a run without criteria need not pay for a
-    // second copy of the data.
-    if (m_rowsKept)
-        return;
-    m_rowsKept = true;
-    m_rows.reserve(size_t(m_data.RecordCount()));
-    for (int row = 0; row < m_data.RecordCount(); ++row) {
-        QVariantList values;
-        for (const QString &name : m_fieldNames)
-            values << m_data.Cell(row, name);
-        m_rows.push_back(values);
-    }
-}
-
 void DemoCriteria::Apply()
 {
-    if (m_report.AutoSearchFieldList().empty() && !m_rowsKept)
+    // A run without criteria leaves the records as loaded and walks none.
+    if (m_report.AutoSearchFieldList().empty() && !m_data.IsRowFilterSet())
         return;
-    keepRows();
-    m_data.ClearRows();
-    for (const QVariantList &row : m_rows)
+    // The rows stay as loaded: the records become those that pass, and a
+    // later search starts again from all of them.
+    std::vector<int> rows;
+    for (int row = 0; row < m_data.RowCount(); ++row)
         if (matches(row))
-            m_data.AddRow(row);
+            rows.push_back(row);
+    m_data.SetRowFilter(std::move(rows));
 }
 
 } // namespace reportdemo

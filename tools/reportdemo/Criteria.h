@@ -4,12 +4,11 @@
 // adds one to the report (OPERATOR a TppSearchOperatorType name such as
 // soEqual or soInList; several values separated by ","), and the demo's CSV
 // pipeline applies them when the report hands the values over
-// (OnGetAutoSearchValues): its rows become those that match every criterion
-// that is not switched off. The library itself filters nothing.
+// (OnGetAutoSearchValues): its records become the rows that match every
+// criterion that is not switched off. The library itself filters nothing.
 
 #include <QString>
 #include <QStringList>
-#include <QVariantList>
 
 #include <memory>
 #include <vector>
@@ -41,14 +40,11 @@ public:
     void Apply();
 
 private:
-    bool matches(const QVariantList &aRow) const;
-    void keepRows();
+    bool matches(int aRow) const;
 
     report::TppReport &m_report;
     reporttest::MemoryPipeline &m_data;
-    std::vector<QVariantList> m_rows;
     QStringList m_fieldNames;
-    bool m_rowsKept = false;
 };
 
 } // namespace reportdemo

@@ -79,34 +79,61 @@ bool IsCsvNumber(std::string_view aText)
     return i == aText.size();
 }
 
-bool ParseCsv(std::string_view aText, CsvTable &aTable, CsvError &aError)
+bool ReadCsv(std::string_view aText, CsvRowSink &aSink, std::vector<bool> &aNumeric, CsvError &aError)
 {
-    aTable = CsvTable();
+    aNumeric.clear();
     if (aText.substr(0, 3) == "\xEF\xBB\xBF")
         aText.remove_prefix(3);
     if (aText.empty())
         return csvFail(aError, 1, "the file is empty");
 
-    std::vector<std::vector<std::string>> records;
+    // The fields of the row being read, the first `used` of them; their
+    // strings are used again row after row.
     std::vector<std::string> record;
+    std::size_t used = 0;
     std::string field;
+    std::vector<std::string> names;
+    bool named = false;
+    std::size_t rows = 0;
+    // The first row with another number of fields; the rest of the text is
+    // still read, so that a fault in it is the one reported, as it comes first.
+    std::size_t unevenLine = 0;
     std::size_t line = 1;
     std::size_t recordLine = 1;
     bool quoted = false;     // inside a quoted field
     bool afterQuote = false; // a quoted field just closed
     std::size_t quoteLine = 1;
-    std::vector<std::size_t> recordLines;
 
+    const auto endField = [&] {
+        if (used == record.size())
+            record.emplace_back();
+        record[used].swap(field);
+        field.clear();
+        ++used;
+        afterQuote = false;
+    };
     const auto endRecord = [&] {
         // Blank lines hold no row.
-        if (record.empty() && field.empty() && !afterQuote)
+        if (used == 0 && field.empty() && !afterQuote)
             return;
-        record.push_back(std::move(field));
-        field.clear();
-        records.push_back(std::move(record));
-        record.clear();
-        recordLines.push_back(recordLine);
-        afterQuote = false;
+        endField();
+        if (!named) {
+            names.assign(std::make_move_iterator(record.begin()),
+                         std::make_move_iterator(record.begin() + std::ptrdiff_t(used)));
+            named = true;
+            aNumeric.assign(names.size(), true);
+            aSink.Names(names);
+        } else if (unevenLine == 0 && used != names.size()) {
+            unevenLine = recordLine;
+        } else if (unevenLine == 0) {
+            record.resize(used);
+            for (std::size_t c = 0; c < used; ++c)
+                if (aNumeric[c] && !IsCsvNumber(record[c]))
+                    aNumeric[c] = false;
+            aSink.Row(record);
+            ++rows;
+        }
+        used = 0;
     };
 
     std::size_t i = 0;
@@ -142,9 +169,7 @@ bool ParseCsv(std::string_view aText, CsvTable &aTable, CsvError &aError)
             continue;
         }
         if (c == ',') {
-            record.push_back(std::move(field));
-            field.clear();
-            afterQuote = false;
+            endField();
             ++i;
             continue;
         }
@@ -164,36 +189,57 @@ bool ParseCsv(std::string_view aText, CsvTable &aTable, CsvError &aError)
             continue;
         }
         // A quote inside an unquoted field, or a lone CR, stays as it is.
-        field += c;
-        ++i;
+        // Plain runs are taken whole.
+        std::size_t run = i + 1;
+        while (run < aText.size()) {
+            const char next = aText[run];
+            if (next == ',' || next == '\n' || next == '\r' || next == '"' || next == '\0' ||
+                static_cast<unsigned char>(next) >= 0x80)
+                break;
+            ++run;
+        }
+        field.append(aText.substr(i, run - i));
+        i = run;
     }
     if (quoted)
         return csvFail(aError, quoteLine, "a quoted field is not closed");
     // The last row needs no line break.
-    if (!field.empty() || !record.empty() || afterQuote)
+    if (!field.empty() || used > 0 || afterQuote)
         endRecord();
-    if (records.empty())
+    if (!named)
         return csvFail(aError, 1, "the file is empty");
 
-    aTable.names = std::move(records.front());
     std::set<std::string> seen;
-    for (const std::string &name : aTable.names) {
+    for (const std::string &name : names) {
         if (name.empty())
             return csvFail(aError, 1, "a field has no name");
         if (!seen.insert(name).second)
             return csvFail(aError, 1, "a field name is repeated");
     }
-    const std::size_t columns = aTable.names.size();
-    for (std::size_t r = 1; r < records.size(); ++r)
-        if (records[r].size() != columns)
-            return csvFail(aError, recordLines[r], "the row has another number of fields than the first");
-    aTable.rows.assign(std::make_move_iterator(records.begin() + 1), std::make_move_iterator(records.end()));
-    aTable.numeric.assign(columns, !aTable.rows.empty());
-    for (const auto &row : aTable.rows)
-        for (std::size_t c = 0; c < columns; ++c)
-            if (aTable.numeric[c] && !IsCsvNumber(row[c]))
-                aTable.numeric[c] = false;
+    if (unevenLine != 0)
+        return csvFail(aError, unevenLine, "the row has another number of fields than the first");
+    if (rows == 0)
+        aNumeric.assign(names.size(), false);
     return true;
+}
+
+bool ParseCsv(std::string_view aText, CsvTable &aTable, CsvError &aError)
+{
+    struct Rows : CsvRowSink
+    {
+        explicit Rows(CsvTable &aTable)
+            : table(aTable)
+        {}
+        void Names(const std::vector<std::string> &aNames) override { table.names = aNames; }
+        void Row(std::vector<std::string> &aFields) override { table.rows.push_back(aFields); }
+        CsvTable &table;
+    };
+    aTable = CsvTable();
+    Rows rows(aTable);
+    if (ReadCsv(aText, rows, aTable.numeric, aError))
+        return true;
+    aTable = CsvTable();
+    return false;
 }
 
 } // namespace reportcsv

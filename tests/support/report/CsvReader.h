@@ -28,6 +28,22 @@ struct CsvError
     std::string message;
 };
 
+// Takes the rows of a table one by one, as they are read.
+class CsvRowSink
+{
+public:
+    virtual ~CsvRowSink() = default;
+    // Before any row.
+    virtual void Names(const std::vector<std::string> &aNames) = 0;
+    // A row with a field per name; the fields may be moved from.
+    virtual void Row(std::vector<std::string> &aFields) = 0;
+};
+
+// ParseCsv without keeping the rows: each goes to aSink as it is read, and
+// aNumeric tells the numeric columns at the end. A text that proves to be no
+// table may have handed rows to aSink before the answer false.
+bool ReadCsv(std::string_view aText, CsvRowSink &aSink, std::vector<bool> &aNumeric, CsvError &aError);
+
 // False with the error for text that is no table: nothing at all, invalid
 // UTF-8, a NUL, a quote left open, text after a closing quote, a row with
 // another number of fields than the first, an empty or repeated name.

@@ -115,25 +115,88 @@ TppField *MemoryPipeline::AddField(const QString &aName, TppDataType aType, int 
     field->FieldLength = aSize;
     field->SetDataType(aType);
     m_fields.push_back(field);
-    for (QVariantList &row : m_rows)
-        row.append(QVariant());
+    m_columns.emplace_back(m_rowCount);
     return field;
 }
 
 int MemoryPipeline::AddRow(const QVariantList &aValues)
 {
-    QVariantList row = aValues.mid(0, qsizetype(m_fields.size()));
-    while (row.size() < qsizetype(m_fields.size()))
-        row.append(QVariant());
-    m_rows.push_back(std::move(row));
+    for (size_t c = 0; c < m_columns.size(); ++c)
+        m_columns[c].append(qsizetype(c) < aValues.size() ? aValues[qsizetype(c)] : QVariant());
+    appendRow();
     // Data that arrives in an empty pipeline finds the cursor on its first record.
-    if (m_rows.size() == 1) {
+    if (recordCount() == 1) {
         m_row = 0;
         m_bof = true;
         m_eof = false;
     }
     dataWritten();
-    return int(m_rows.size()) - 1;
+    return recordCount() - 1;
+}
+
+void MemoryPipeline::appendRow()
+{
+    if (m_filtered)
+        m_filter.push_back(int(m_rowCount));
+    ++m_rowCount;
+}
+
+void MemoryPipeline::SetColumns(std::vector<MemoryColumn> aColumns)
+{
+    if (aColumns.size() != m_fields.size())
+        throw EDataError(QStringLiteral("%1 columns for %2 fields").arg(aColumns.size()).arg(m_fields.size()));
+    const size_t rows = aColumns.empty() ? 0 : aColumns.front().size();
+    for (const MemoryColumn &c : aColumns)
+        if (c.size() != rows)
+            throw EDataError(QStringLiteral("Columns of %1 and %2 values").arg(rows).arg(c.size()));
+    m_columns = std::move(aColumns);
+    m_rowCount = rows;
+    m_filter.clear();
+    m_filtered = false;
+    cursorToFirst();
+}
+
+void MemoryPipeline::cursorToFirst()
+{
+    m_bookmarks.clear();
+    m_row = 0;
+    m_bof = true;
+    m_eof = recordCount() == 0;
+    dataWritten();
+}
+
+void MemoryPipeline::SetRowFilter(std::vector<int> aRows)
+{
+    for (const int row : aRows)
+        if (row < 0 || size_t(row) >= m_rowCount)
+            throw EDataError(QStringLiteral("Row %1 is not a row of %2").arg(row).arg(Name()));
+    m_filter = std::move(aRows);
+    m_filtered = true;
+    cursorToFirst();
+}
+
+void MemoryPipeline::ClearRowFilter()
+{
+    if (!m_filtered)
+        return;
+    m_filter.clear();
+    m_filtered = false;
+    cursorToFirst();
+}
+
+QVariant MemoryPipeline::RowCell(int aRow, int aField) const
+{
+    if (aRow < 0 || size_t(aRow) >= m_rowCount || aField < 0 || size_t(aField) >= m_columns.size())
+        return QVariant();
+    return m_columns[size_t(aField)].at(size_t(aRow));
+}
+
+size_t MemoryPipeline::ValueBytes() const
+{
+    size_t bytes = m_filter.capacity() * sizeof(int);
+    for (const MemoryColumn &c : m_columns)
+        bytes += c.bytes();
+    return bytes;
 }
 
 TppMasterFieldLink *MemoryPipeline::AddLink(const QString &aMasterFieldName, const QString &aDetailFieldName,
@@ -151,17 +214,21 @@ TppMasterFieldLink *MemoryPipeline::AddLink(const QString &aMasterFieldName, con
 
 void MemoryPipeline::ClearRows()
 {
-    m_rows.clear();
+    for (MemoryColumn &c : m_columns)
+        c.clear();
+    m_rowCount = 0;
+    m_filter.clear();
+    m_filtered = false;
     m_bookmarks.clear();
     m_row = 0;
     m_bof = m_eof = true;
     dataWritten();
 }
 
-QVariant MemoryPipeline::Cell(int aRow, const QString &aFieldName) const
+QVariant MemoryPipeline::Cell(int aRecord, const QString &aFieldName) const
 {
     const int col = column(aFieldName);
-    return aRow >= 0 && aRow < int(m_rows.size()) ? m_rows[size_t(aRow)][col] : QVariant();
+    return aRecord >= 0 && aRecord < recordCount() ? cell(aRecord, col) : QVariant();
 }
 
 void MemoryPipeline::GetChildren(const classes::TGetChildProc &, classes::TComponent *) {}
@@ -193,13 +260,12 @@ void MemoryPipeline::PropertyChange()
     m_namesTaken = 0;
 }
 
-const QVariant *MemoryPipeline::value(const QString &aFieldName)
+const MemoryColumn &MemoryPipeline::valueColumn(const QString &aFieldName, int &aRow)
 {
     const int col = column(aFieldName);
     m_currentField = m_fields[size_t(col)];
-    if (!m_active || m_rows.empty())
-        return nullptr;
-    return &m_rows[size_t(m_row)][col];
+    aRow = !m_active || recordCount() == 0 ? -1 : int(rowOf(m_row));
+    return m_columns[size_t(col)];
 }
 
 void MemoryPipeline::dataWritten()
@@ -227,23 +293,22 @@ bool MemoryPipeline::ordered()
 
 void MemoryPipeline::ensureIndex()
 {
-    if (!m_indexDirty && m_index.size() == m_rows.size())
+    if (!m_indexDirty && m_index.size() == size_t(recordCount()))
         return;
     ++Calls.IndexBuilds;
     const std::vector<int> &cols = linkColumns();
-    m_index.resize(m_rows.size());
+    m_index.resize(size_t(recordCount()));
     for (size_t i = 0; i < m_index.size(); ++i)
         m_index[i] = int(i);
     std::stable_sort(m_index.begin(), m_index.end(), [&](int a, int b) {
         for (size_t l = 0; l < cols.size(); ++l) {
-            const int c =
-                compareValues(m_rows[size_t(a)][cols[l]], m_rows[size_t(b)][cols[l]], m_links[l]->IsCaseSensitive);
+            const int c = compareValues(cell(a, cols[l]), cell(b, cols[l]), m_links[l]->IsCaseSensitive);
             if (c != 0)
                 return c < 0;
         }
         return false;
     });
-    m_positionOf.assign(m_rows.size(), 0);
+    m_positionOf.assign(size_t(recordCount()), 0);
     for (size_t i = 0; i < m_index.size(); ++i)
         m_positionOf[size_t(m_index[i])] = int(i);
     m_indexDirty = false;
@@ -284,7 +349,7 @@ int MemoryPipeline::compareRowWithKey(int aRow, const QVariantList &aKey)
 {
     const std::vector<int> &cols = linkColumns();
     for (size_t l = 0; l < m_links.size(); ++l) {
-        const int c = compareValues(m_rows[size_t(aRow)][cols[l]], aKey[qsizetype(l)], m_links[l]->IsCaseSensitive);
+        const int c = compareValues(cell(aRow, cols[l]), aKey[qsizetype(l)], m_links[l]->IsCaseSensitive);
         if (c != 0)
             return c;
     }
@@ -305,14 +370,14 @@ void MemoryPipeline::range(const QVariantList &aKey, int &aLow, int &aHigh)
 int MemoryPipeline::CompareWithMaster()
 {
     ++Calls.CompareWithMaster;
-    if (m_rows.empty() || !m_active)
+    if (recordCount() == 0 || !m_active)
         return 1;
     return compareRowWithKey(m_row, masterKey());
 }
 
 void MemoryPipeline::placeAt(int aPosition)
 {
-    m_row = rowAt(std::clamp(aPosition, 0, std::max(int(m_rows.size()) - 1, 0)));
+    m_row = rowAt(std::clamp(aPosition, 0, std::max(recordCount() - 1, 0)));
 }
 
 void MemoryPipeline::LinkedFirst()
@@ -324,8 +389,8 @@ void MemoryPipeline::LinkedFirst()
     range(masterKey(), low, high);
     SetOutOfMasterRange(low == high);
     placeAt(low);
-    m_bof = low == 0 || m_rows.empty();
-    m_eof = m_rows.empty();
+    m_bof = low == 0 || recordCount() == 0;
+    m_eof = recordCount() == 0;
     SetRecordIndexValue(low);
     if (low < high && LinkRangeIndex())
         LinkRangeIndex()->Add(MasterDataPipeline()->RecordIndex(), low, high - 1);
@@ -342,8 +407,8 @@ void MemoryPipeline::LinkedLast()
     SetOutOfMasterRange(low == high);
     const int last = std::max(high - 1, low);
     placeAt(last);
-    m_bof = m_rows.empty();
-    m_eof = m_rows.empty() || last >= int(m_rows.size());
+    m_bof = recordCount() == 0;
+    m_eof = recordCount() == 0 || last >= recordCount();
     SetRecordIndexValue(last);
     if (low < high && LinkRangeIndex())
         LinkRangeIndex()->Add(MasterDataPipeline()->RecordIndex(), low, high - 1);
@@ -356,7 +421,7 @@ void MemoryPipeline::LinkedMoveBy(int32_t aCount)
     ++Calls.LinkedMoveBy;
     AliveFrame frame(this);
     MoveRecords(aCount);
-    SetRecordIndexValue(m_rows.empty() ? 0 : positionOf(m_row));
+    SetRecordIndexValue(recordCount() == 0 ? 0 : positionOf(m_row));
     DataChange();
     if (frame.alive)
         DoOnRecordPositionChange();
@@ -394,7 +459,7 @@ void MemoryPipeline::OpenData()
     m_active = true;
     m_row = rowAt(0);
     m_bof = true;
-    m_eof = m_rows.empty();
+    m_eof = recordCount() == 0;
 }
 
 void MemoryPipeline::CloseData()
@@ -407,35 +472,35 @@ void MemoryPipeline::CloseData()
 void MemoryPipeline::GotoFirstRecord()
 {
     ++Calls.GotoFirstRecord;
-    if (!m_rows.empty())
+    if (recordCount() > 0)
         placeAt(0);
     m_bof = true;
-    m_eof = m_rows.empty();
+    m_eof = recordCount() == 0;
     TppDataPipeline::GotoFirstRecord();
 }
 
 void MemoryPipeline::GotoLastRecord()
 {
     ++Calls.GotoLastRecord;
-    if (!m_rows.empty()) {
+    if (recordCount() > 0) {
         ordered();
-        placeAt(int(m_rows.size()) - 1);
+        placeAt(recordCount() - 1);
     }
     m_eof = true;
-    m_bof = m_rows.empty();
+    m_bof = recordCount() == 0;
     TppDataPipeline::GotoLastRecord();
 }
 
 int32_t MemoryPipeline::MoveRecords(int32_t aCount)
 {
     ++Calls.MoveRecords;
-    if (m_rows.empty() || !m_active) {
+    if (recordCount() == 0 || !m_active) {
         m_bof = m_eof = true;
         return 0;
     }
     if (aCount == 0)
         return 0;
-    const int64_t last = int64_t(m_rows.size()) - 1;
+    const int64_t last = int64_t(recordCount()) - 1;
     const int64_t from = positionOf(m_row);
     const int64_t to = std::clamp<int64_t>(from + aCount, 0, last);
     m_bof = from + aCount < 0;
@@ -449,7 +514,7 @@ int32_t MemoryPipeline::MoveRecords(int32_t aCount)
 TppBookmark MemoryPipeline::GetBookmark()
 {
     ++Calls.GetBookmark;
-    if (m_rows.empty() || !m_active)
+    if (recordCount() == 0 || !m_active)
         return 0;
     const TppBookmark handle = g_nextBookmark.fetch_add(1, std::memory_order_relaxed);
     m_bookmarks.insert(handle, m_row);
@@ -466,7 +531,7 @@ void MemoryPipeline::GotoBookmark(TppBookmark aBookmark)
 {
     ++Calls.GotoBookmark;
     const auto it = m_bookmarks.constFind(aBookmark);
-    if (it == m_bookmarks.constEnd() || *it >= int(m_rows.size()))
+    if (it == m_bookmarks.constEnd() || *it >= recordCount())
         throw EDataError(QStringLiteral("Bookmark %1 is not a record of %2").arg(aBookmark).arg(Name()));
     m_row = *it;
     m_bof = m_eof = false;
@@ -477,8 +542,8 @@ int MemoryPipeline::CompareBookmarks(TppBookmark aBookmark1, TppBookmark aBookma
 {
     const auto a = m_bookmarks.constFind(aBookmark1);
     const auto b = m_bookmarks.constFind(aBookmark2);
-    if (a == m_bookmarks.constEnd() || b == m_bookmarks.constEnd() || *a >= int(m_rows.size()) ||
-        *b >= int(m_rows.size()))
+    if (a == m_bookmarks.constEnd() || b == m_bookmarks.constEnd() || *a >= recordCount() ||
+        *b >= recordCount())
         return TppDataPipeline::CompareBookmarks(aBookmark1, aBookmark2);
     const int pa = positionOf(*a);
     const int pb = positionOf(*b);
@@ -506,38 +571,44 @@ TppField *MemoryPipeline::GetFieldForName(const QString &aFieldName)
 QVariant MemoryPipeline::GetFieldValue(const QString &aFieldName)
 {
     ++Calls.GetFieldValue;
-    const QVariant *v = value(aFieldName);
-    return v ? *v : QVariant();
+    int row = -1;
+    const MemoryColumn &values = valueColumn(aFieldName, row);
+    return row < 0 ? QVariant() : values.at(size_t(row));
 }
 
 bool MemoryPipeline::GetFieldIsNull(const QString &aFieldName)
 {
-    const QVariant *v = value(aFieldName);
-    return !v || isNull(*v);
+    int row = -1;
+    const MemoryColumn &values = valueColumn(aFieldName, row);
+    return row < 0 || values.isNull(size_t(row));
 }
 
 double MemoryPipeline::GetFieldAsDouble(const QString &aFieldName)
 {
-    const QVariant *v = value(aFieldName);
-    return v && !isNull(*v) ? v->toDouble() : 0.0;
+    int row = -1;
+    const MemoryColumn &values = valueColumn(aFieldName, row);
+    return row < 0 || values.isNull(size_t(row)) ? 0.0 : values.toDouble(size_t(row));
 }
 
 QString MemoryPipeline::GetFieldAsString(const QString &aFieldName)
 {
-    const QVariant *v = value(aFieldName);
-    return v && !isNull(*v) ? v->toString() : QString();
+    int row = -1;
+    const MemoryColumn &values = valueColumn(aFieldName, row);
+    return row < 0 || values.isNull(size_t(row)) ? QString() : values.toString(size_t(row));
 }
 
 classes::TPersistent *MemoryPipeline::GetFieldAsPicture(const QString &aFieldName)
 {
-    const QVariant *v = value(aFieldName);
-    if (!v || isNull(*v))
+    int row = -1;
+    const MemoryColumn &values = valueColumn(aFieldName, row);
+    if (row < 0 || values.isNull(size_t(row)))
         return nullptr;
+    const QVariant v = values.at(size_t(row));
     QImage image;
-    if (v->typeId() == QMetaType::QImage)
-        image = v->value<QImage>();
-    else if (v->typeId() == QMetaType::QByteArray)
-        image.loadFromData(v->toByteArray());
+    if (v.typeId() == QMetaType::QImage)
+        image = v.value<QImage>();
+    else if (v.typeId() == QMetaType::QByteArray)
+        image.loadFromData(v.toByteArray());
     if (image.isNull())
         return nullptr;
     m_picture.SetImage(image);
@@ -595,9 +666,9 @@ bool MemoryPipeline::Locate(const QString &aFieldName, const QVariant &aValue, i
 {
     const int col = column(aFieldName);
     const bool caseSensitive = (aOptions & 1) == 0;
-    for (int position = 0; position < int(m_rows.size()); ++position) {
+    for (int position = 0; position < recordCount(); ++position) {
         const int row = rowAt(position);
-        if (compareValues(m_rows[size_t(row)][col], aValue, caseSensitive) == 0) {
+        if (compareValues(cell(row, col), aValue, caseSensitive) == 0) {
             m_row = row;
             m_bof = m_eof = false;
             return true;
@@ -608,8 +679,10 @@ bool MemoryPipeline::Locate(const QString &aFieldName, const QVariant &aValue, i
 
 void MemoryPipeline::AppendRecord()
 {
-    m_rows.push_back(QVariantList(qsizetype(m_fields.size())));
-    m_row = int(m_rows.size()) - 1;
+    for (MemoryColumn &c : m_columns)
+        c.append(QVariant());
+    appendRow();
+    m_row = recordCount() - 1;
     m_bof = m_eof = false;
     m_editing = true;
     dataWritten();
@@ -617,7 +690,7 @@ void MemoryPipeline::AppendRecord()
 
 void MemoryPipeline::EditRecord()
 {
-    if (m_rows.empty())
+    if (recordCount() == 0)
         throw EDataError(QStringLiteral("No record to edit in %1").arg(Name()));
     m_editing = true;
 }
@@ -627,7 +700,7 @@ int32_t MemoryPipeline::SetFieldValue(const QString &aFieldName, const QVariant 
     const int col = column(aFieldName);
     if (!m_editing)
         throw EDataError(QStringLiteral("%1 is not being edited").arg(Name()));
-    m_rows[size_t(m_row)][col] = aValue;
+    m_columns[size_t(col)].set(rowOf(m_row), aValue);
     return 0;
 }
 
@@ -649,7 +722,8 @@ int32_t MemoryPipeline::StreamToField(const QString &aFieldName, classes::TStrea
     if (!m_editing)
         throw EDataError(QStringLiteral("%1 is not being edited").arg(Name()));
     const QByteArray bytes = readAll(aStream);
-    m_rows[size_t(m_row)][col] = type == TppDataType::dtMemo ? QVariant(QString::fromUtf8(bytes)) : QVariant(bytes);
+    m_columns[size_t(col)].set(rowOf(m_row),
+                               type == TppDataType::dtMemo ? QVariant(QString::fromUtf8(bytes)) : QVariant(bytes));
     return int32_t(bytes.size());
 }
 
@@ -659,10 +733,12 @@ int32_t MemoryPipeline::FieldToStream(const QString &aFieldName, classes::TStrea
     const TppDataType type = m_fields[size_t(col)]->DataType;
     if (type != TppDataType::dtBLOB && type != TppDataType::dtMemo)
         throw EDataError(QStringLiteral("Field '%1' holds no stream").arg(aFieldName));
-    const QVariant *v = value(aFieldName);
-    if (!v || isNull(*v))
+    int row = -1;
+    const MemoryColumn &values = valueColumn(aFieldName, row);
+    if (row < 0 || values.isNull(size_t(row)))
         return 0;
-    const QByteArray bytes = type == TppDataType::dtMemo ? v->toString().toUtf8() : v->toByteArray();
+    const QVariant v = values.at(size_t(row));
+    const QByteArray bytes = type == TppDataType::dtMemo ? v.toString().toUtf8() : v.toByteArray();
     aStream.WriteBuffer(bytes.constData(), bytes.size());
     return int32_t(bytes.size());
 }

@@ -4,7 +4,11 @@
 // report library's tests and its demonstration program run reports on.
 //
 // - Fields are declared with a name, alias, data type and size; rows are
-//   lists of QVariant, one value per field (a null QVariant is a null value).
+//   lists of QVariant, one value per field (a null QVariant is a null value),
+//   kept as a column per field (MemoryColumn), which answers each value as
+//   it was given.
+// - A row filter makes some of the rows, in a given order, the records the
+//   cursor walks; the rows stay.
 // - The cursor behaves as a database cursor: First sets BOF and stays on the
 //   first record, a move past the last record sets EOF and stays on it.
 // - Bookmarks are handles that are never handed out twice; a freed or
@@ -18,6 +22,8 @@
 
 #include "report/model/data/DataPipeline.h"
 #include "report/model/data/PipelineFields.h"
+
+#include "tests/support/report/MemoryColumn.h"
 
 #include "platform/classes/Graphics.h"
 
@@ -47,11 +53,29 @@ public:
     // Links the detail field of this pipeline to the master's field.
     report::TppMasterFieldLink *AddLink(const QString &aMasterFieldName, const QString &aDetailFieldName,
                                         bool aCaseSensitive = false);
+    // Replaces the fields' values with these columns, one per field, all of
+    // the same size; the cursor goes to the first record.
+    void SetColumns(std::vector<MemoryColumn> aColumns);
     void ClearRows();
-    int RecordCount() const { return int(m_rows.size()); }
-    QVariant Cell(int aRow, const QString &aFieldName) const;
-    // The row of the current record, -1 without one.
-    int CurrentRow() const { return m_rows.empty() || !m_active ? -1 : m_row; }
+    // The records: the rows, or those the filter keeps.
+    int RecordCount() const { return recordCount(); }
+    // By record, as the cursor counts them.
+    QVariant Cell(int aRecord, const QString &aFieldName) const;
+    // The record the cursor is on, -1 without one.
+    int CurrentRow() const { return recordCount() == 0 || !m_active ? -1 : m_row; }
+
+    // Every row held, whatever the filter keeps.
+    int RowCount() const { return int(m_rowCount); }
+    QVariant RowCell(int aRow, int aField) const;
+    // The records become these rows (each below RowCount), in this order,
+    // until ClearRowFilter; rows added meanwhile are kept. The cursor goes to
+    // the first record and bookmarks are dropped, as after the rows were
+    // cleared and added again.
+    void SetRowFilter(std::vector<int> aRows);
+    void ClearRowFilter();
+    bool IsRowFilterSet() const { return m_filtered; }
+    // Bytes the values take, for measuring.
+    size_t ValueBytes() const;
     // Bookmarks handed out and not freed.
     int OutstandingBookmarks() const { return int(m_bookmarks.size()); }
 
@@ -157,7 +181,15 @@ public:
 private:
     // -1 for an unknown field; EDataError with aThrow.
     int column(const QString &aFieldName, bool aThrow = true) const;
-    const QVariant *value(const QString &aFieldName);
+    // The field's column, made the current field; aRow is where the current
+    // record is held, -1 without a record to read.
+    const MemoryColumn &valueColumn(const QString &aFieldName, int &aRow);
+    int recordCount() const { return m_filtered ? int(m_filter.size()) : int(m_rowCount); }
+    // Where a record is held.
+    size_t rowOf(int aRecord) const { return m_filtered ? size_t(m_filter[size_t(aRecord)]) : size_t(aRecord); }
+    QVariant cell(int aRecord, int aColumn) const { return m_columns[size_t(aColumn)].at(rowOf(aRecord)); }
+    void appendRow();
+    void cursorToFirst();
     // The order the cursor walks: the link index when linked.
     bool ordered();
     int positionOf(int aRow);
@@ -172,9 +204,12 @@ private:
 
     std::vector<report::TppField *> m_fields; // children, freed with the pipeline
     std::vector<report::TppMasterFieldLink *> m_links;
-    std::vector<QVariantList> m_rows;
-    std::vector<int> m_index;       // rows by link values
-    std::vector<int> m_positionOf;  // row -> place in m_index
+    std::vector<MemoryColumn> m_columns; // one per field
+    size_t m_rowCount = 0;
+    std::vector<int> m_filter; // the records' rows while m_filtered
+    bool m_filtered = false;
+    std::vector<int> m_index;       // records by link values
+    std::vector<int> m_positionOf;  // record -> place in m_index
     std::vector<int> m_linkColumns; // the detail field of each link
     bool m_indexDirty = true;
     int m_row = 0;
@@ -183,7 +218,7 @@ private:
     bool m_active = true;
     bool m_suppressed = false;
     bool m_editing = false;
-    QHash<report::TppBookmark, int> m_bookmarks; // handle -> row
+    QHash<report::TppBookmark, int> m_bookmarks; // handle -> record
     std::set<report::TppDataType> m_unsupported{report::TppDataType::dtNotKnown};
     std::set<QString> m_refused;
     report::TppField *m_currentField = nullptr;
