@@ -126,6 +126,7 @@ TEST(BarCodeEncoders, FinerResolutionsWidenEveryRunAlike)
     };
     const Case cases[] = {
         {T::bcUPC_A, u"01234567890"_s, true},
+        {T::bcUPC_A, u"x1234567890"_s, false}, // no pattern before the first digit
         {T::bcUPC_E, u"012345"_s, true},
         {T::bcEAN_13, u"400638133393"_s, true},
         {T::bcEAN_8, u"9638507"_s, true},

@@ -214,8 +214,12 @@ struct ModuleBuffer
     std::array<char, 128> modules;
     size_t size = 0;
 
+    // At most 95 modules (EAN-13): the digits the symbologies take are
+    // counted, whatever the data's length.
     void put(std::string_view aModules)
     {
+        if (aModules.empty()) // no pattern yet, before a first digit
+            return;
         std::memcpy(modules.data() + size, aModules.data(), aModules.size());
         size += aModules.size();
     }
