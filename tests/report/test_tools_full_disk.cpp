@@ -45,7 +45,8 @@ std::string checkFailedRun(const ToolRun &aRun, const std::string &aFile, const 
     std::string what;
     if (aRun.exitCode != 1)
         what += "exit " + std::to_string(aRun.exitCode) + "; ";
-    if (aRun.error.find(aFile) == std::string::npos || aRun.error.find("No space left on device") == std::string::npos ||
+    if (aRun.error.find(aFile) == std::string::npos ||
+        aRun.error.find("No space left on device") == std::string::npos ||
         aRun.error.find('\n') != aRun.error.size() - 1)
         what += "said \"" + aRun.error + "\"; ";
     if (zvotest::readFile(QString::fromStdString(aFile)) != aEarlier)
@@ -62,8 +63,8 @@ TEST(ToolsOnAFullDisk, ReportdemoAndStreamconvFailAndKeepTheEarlierFile)
     const std::string errors = outside.filePath(QStringLiteral("stderr.txt")).toStdString();
     const std::string text = outside.filePath(QStringLiteral("component.txt")).toStdString();
     writeText(text, "object Sample: TSampleThing\n  Caption = 'a caption'\n  Count = 12\nend\n");
-    const std::string demo = std::string(ZVO_REPORTDEMO) + " --report list --data " + ZVO_SOURCE_ROOT +
-                             "/tools/reportdemo/samples/list.csv";
+    const std::string demo =
+        std::string(ZVO_REPORTDEMO) + " --report list --data " + ZVO_SOURCE_ROOT + "/tools/reportdemo/samples/list.csv";
 
     const auto answer = zvotest::onTinyTmpfs([&](const std::string &folder) -> std::string {
         const std::string out = folder + "/pages.txt";
@@ -105,8 +106,8 @@ TEST(ToolsOnAFullDisk, ANextRunRemovesWhatAKilledRunLeftBeside)
     const std::string errors = base + "/stderr.txt";
     const std::string text = base + "/component.txt";
     writeText(text, "object Sample: TSampleThing\n  Caption = 'a caption'\nend\n");
-    const std::string demo = std::string(ZVO_REPORTDEMO) + " --report list --data " + ZVO_SOURCE_ROOT +
-                             "/tools/reportdemo/samples/list.csv";
+    const std::string demo =
+        std::string(ZVO_REPORTDEMO) + " --report list --data " + ZVO_SOURCE_ROOT + "/tools/reportdemo/samples/list.csv";
     struct Case
     {
         std::string target;
@@ -115,6 +116,7 @@ TEST(ToolsOnAFullDisk, ANextRunRemovesWhatAKilledRunLeftBeside)
     const Case cases[] = {
         {"pages.txt", demo + " --out " + base + "/pages.txt"},
         {"dump.txt", demo + " --dump " + base + "/dump.txt"},
+        {"report.rtm", demo + " --save-template " + base + "/report.rtm"},
         {"component.bin", std::string(ZVO_STREAMCONV) + " --to-binary " + text + " " + base + "/component.bin"},
     };
     for (const Case &c : cases) {

@@ -625,7 +625,10 @@ void TppTemplate::writeToFile(classes::TStream &aStream)
     std::string bytes(size_t(size), '\0');
     aStream.SetPosition(0);
     aStream.ReadBuffer(bytes.data(), size);
-    const rtl::SaveResult result = rtl::atomicSave(QFile::encodeName(FileName()).toStdString(), bytes);
+    // A save killed while it wrote left its temporary file beside the
+    // template; the next save of that template clears it away.
+    const rtl::SaveResult result =
+        rtl::atomicSave(QFile::encodeName(FileName()).toStdString(), bytes, {.removeLeftovers = true});
     if (!result)
         throw ETemplateSaveError(FileName() + QStringLiteral(": ") + QString::fromStdString(result.reason()));
 }
