@@ -34,7 +34,6 @@ const classes::TMetaClass &TppDrawText::StaticClass()
 
 TppDrawText::TppDrawText(classes::TComponent *aOwner)
     : TppDrawCommand(aOwner)
-    , m_font(std::make_unique<TppFont>())
 {
     SetDataType(TppDataType::dtString);
 }
@@ -79,8 +78,8 @@ void TppDrawText::SetTextAlignment(TppTextAlignment aValue)
 
 void TppDrawText::SetFont(const classes::TFont *aFont)
 {
-    if (aFont && aFont != m_font.get())
-        m_font->Assign(aFont);
+    if (aFont && aFont != &m_font)
+        m_font.Assign(aFont);
 }
 
 void TppDrawText::SetWrappedText(const classes::TStrings *aLines)
@@ -128,7 +127,7 @@ void TppDrawText::Assign(const classes::TPersistent *source)
     m_alignment = other->m_alignment;
     m_autoSize = other->m_autoSize;
     m_color = other->m_color;
-    m_font->Assign(other->m_font.get());
+    m_font.Assign(&other->m_font);
     m_isMemo = other->m_isMemo;
     m_leading = other->m_leading;
     m_text = other->m_text;
@@ -158,8 +157,8 @@ bool TppDrawText::IsEqual(const TppDrawCommand *aDrawCommand) const
         return false;
     return m_alignment == other->m_alignment && m_textAlignment == other->m_textAlignment &&
            m_forceJustifyLastLine == other->m_forceJustifyLastLine && m_autoSize == other->m_autoSize &&
-           m_color == other->m_color && m_font->Name() == other->m_font->Name() &&
-           m_font->Size() == other->m_font->Size() && m_font->Style() == other->m_font->Style() &&
+           m_color == other->m_color && m_font.Name() == other->m_font.Name() &&
+           m_font.Size() == other->m_font.Size() && m_font.Style() == other->m_font.Style() &&
            m_isMemo == other->m_isMemo && m_leading == other->m_leading && m_saveLength == other->m_saveLength &&
            m_text == other->m_text && m_transparent == other->m_transparent &&
            textOf(m_tabStopPositions) == textOf(other->m_tabStopPositions) && m_wordWrap == other->m_wordWrap &&

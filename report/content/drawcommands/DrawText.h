@@ -40,7 +40,7 @@ public:
     void SetAutoSize(bool aValue) { m_autoSize = aValue; }
     rtl::TColor Color() const { return m_color; }
     void SetColor(rtl::TColor aValue) { m_color = aValue; }
-    TppFont *Font() const { return m_font.get(); }
+    TppFont *Font() const { return &m_font; }
     void SetFont(const classes::TFont *aFont);
     bool IsMemo() const { return m_isMemo; }
     void SetIsMemo(bool aValue) { m_isMemo = aValue; }
@@ -82,7 +82,8 @@ private:
     classes::TAlignment m_alignment = classes::TAlignment::taLeftJustify;
     bool m_autoSize = false;
     rtl::TColor m_color = 0xFFFFFF;
-    std::unique_ptr<TppFont> m_font;
+    // Held in place: a page makes and frees one text per printed field.
+    mutable TppFont m_font;
     bool m_isMemo = false;
     int32_t m_leading = 0;
     QString m_text;
