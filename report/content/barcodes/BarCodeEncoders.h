@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace report {
@@ -104,6 +105,10 @@ private:
 template <class T, size_t N>
 class BarScratch
 {
+    // Left uninitialised: zeroing the stack buffer would cost more than the
+    // encoding it serves.
+    static_assert(std::is_trivially_default_constructible_v<T>);
+
 public:
     explicit BarScratch(size_t aCount)
     {

@@ -5,7 +5,6 @@
 #include "report/model/base/Messages.h"
 
 #include <array>
-#include <cstring>
 
 namespace report {
 
@@ -71,22 +70,26 @@ struct AutoEncoder
     // The text to encode: the caller's, or its recoded copy.
     const QChar *d = nullptr;
     qsizetype n = 0;
-    BarScratch<QChar, 256> recoded;
+    BarScratch<char16_t, 256> recoded;
     // Per position: bit 1 belongs to a digit pair, bit 2 set C may stand
     // here (a pair, or FNC1, which never pairs).
     BarScratch<uint8_t, 256> flags;
     // Per position: where set A, and set B, first stop fitting from here on.
-    BarScratch<std::pair<int32_t, int32_t>, 257> nextNot;
+    struct Stops
+    {
+        int32_t first, second;
+    };
+    BarScratch<Stops, 257> nextNot;
     // A start character, then at most a set change or shift before each
     // character of the text.
-    BarScratch<QChar, 513> out;
+    BarScratch<char16_t, 513> out;
     qsizetype outSize = 0;
 
     static constexpr uint8_t kPair = 1, kAllowC = 2;
 
     bool pairC(qsizetype i) const { return flags[size_t(i)] & kPair; }
     bool allowC(qsizetype i) const { return flags[size_t(i)] & kAllowC; }
-    void push(QChar c) { out[size_t(outSize++)] = c; }
+    void push(QChar c) { out[size_t(outSize++)] = c.unicode(); }
 
     explicit AutoEncoder(const QString &aText)
         : recoded(size_t(aText.size()))
@@ -113,9 +116,9 @@ struct AutoEncoder
                 const char16_t c = ch.unicode();
                 if ((c >= SHIFT && c <= CODE_A) || (c >= START_A && c <= START_C))
                     continue;
-                recoded[size_t(n++)] = c < 32 ? QChar(char16_t(CONTROL_BASE + c)) : ch;
+                recoded[size_t(n++)] = c < 32 ? char16_t(CONTROL_BASE + c) : c;
             }
-            d = recoded.data();
+            d = reinterpret_cast<const QChar *>(recoded.data());
         }
         bool opened = false; // the previous position opened a pair
         for (qsizetype i = 0; i < n; ++i) {
@@ -160,7 +163,7 @@ struct AutoEncoder
     QString run()
     {
         if (n == 0)
-            return QString(out.data(), 0);
+            return QString(reinterpret_cast<const QChar *>(out.data()), 0);
         Set set = choose(0);
         push(QChar(set == Set::C ? START_C : set == Set::A ? START_A : START_B));
         qsizetype i = 0;
@@ -198,7 +201,7 @@ struct AutoEncoder
             push(QChar(c));
             ++i;
         }
-        return QString(out.data(), outSize);
+        return QString(reinterpret_cast<const QChar *>(out.data()), outSize);
     }
 };
 
@@ -336,8 +339,7 @@ void EncodeCode128(BarCodeSymbol &aSymbol, BarModuleWriter &aWriter, BarCodeErro
     if (aSymbol.AutoEncode)
         aSymbol.Data = Code128AutoEncode(aSymbol.Data);
     // The values first (each character of the data gives at most one,
-    // besides the check and the stop), then their modules, then the
-    // columns in one pass.
+    // besides the check and the stop), then the columns in one pass.
     BarScratch<uint8_t, 256> values(size_t(aSymbol.Data.size()) + 2);
     size_t count = 0;
     BarCodeError error;
@@ -348,16 +350,16 @@ void EncodeCode128(BarCodeSymbol &aSymbol, BarModuleWriter &aWriter, BarCodeErro
             *aError = error;
         return;
     }
-    BarScratch<char, 11 * 256> modules(11 * count + 2);
-    char *p = modules.data();
-    for (size_t i = 0; i < count; ++i) {
-        const auto &pattern = kPatterns.modules[values[i]];
-        std::memcpy(p, pattern.data(), 11);
-        p += 11;
-    }
+    const int64_t narrow = aWriter.narrow();
+    const int64_t total = narrow * (11 * int64_t(count) + 2);
+    char *p = aWriter.columns().Reserve(total);
+    if (!p)
+        return;
+    for (size_t i = 0; i < count; ++i)
+        p = BarModuleWriter::expandModules(p, kPatterns.modules[values[i]].data(), 11, narrow);
     // The stop's last bar.
-    std::memcpy(p, kPatterns.modules[kStopValue].data() + 11, 2);
-    aWriter.WriteModules(std::string_view(modules.data(), 11 * count + 2));
+    BarModuleWriter::expandModules(p, kPatterns.modules[kStopValue].data() + 11, 2, narrow);
+    aWriter.columns().Commit(total);
 }
 
 } // namespace report
