@@ -179,6 +179,10 @@ void Canvas::init()
 QPainter &Canvas::painter()
 {
     applyClip();
+    if (m_textPen) {
+        m_painter->setPen(Qt::NoPen);
+        m_textPen = false;
+    }
     return *m_painter;
 }
 

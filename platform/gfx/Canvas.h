@@ -31,6 +31,8 @@ class QImage;
 
 namespace gfx {
 
+class ShapedLine;
+
 // DrawText: lines are spaced by the font's external leading too.
 constexpr unsigned DT_EXTERNALLEADING = 0x200;
 
@@ -159,6 +161,17 @@ public:
     TextMetrics GetTextMetrics() const;
     // Extra pixels spread over the blanks of the next text drawn.
     void SetTextJustification(int extra, int breakCount);
+    // The text shaped once with the current font, for TextWidth and
+    // TextOut/ExtTextOut alike; null where that would not draw or measure
+    // exactly as they do: a measurer other than the device's real fonts, a
+    // rotated, underlined or struck-out font, or a text with tabs, line
+    // breaks, control characters or soft hyphens.
+    std::shared_ptr<const ShapedLine> ShapeLine(QStringView text);
+    // As ExtTextOut(x, y, aClip ? ETO_CLIPPED : 0, aClip, line.text()) with
+    // a transparent background. The text pen stays on the painter until
+    // something else is drawn: a page of texts changes it once.
+    void DrawShapedLine(int x, int y, const ShapedLine &line, const rtl::TRect *clip = nullptr);
+    QPaintDevice *device() const { return m_device; }
 
     // ---- Images ----
     void BitBlt(int x, int y, int width, int height, const QImage &source, int srcX, int srcY,
@@ -208,6 +221,8 @@ private:
     void strokeShape(const std::function<void(QPainter &)> &draw);
     void drawEdgeRing(const rtl::TRect &r, unsigned sides, rtl::TColor lt, rtl::TColor rb);
     void drawTextRun(int x, int y, QStringView text, int underline, int tabWidth);
+    // Fills m_fontCache for the current font.
+    void cacheDrawingFont();
     // Draws text spreading the justification over its blanks; answers the
     // width drawn.
     int drawSpreadRun(int x, int y, QStringView text, int &seen);
@@ -229,6 +244,9 @@ private:
     };
     std::optional<FontCache> m_fontCache;
     bool m_clipDirty = true;
+    // The painter's pen is a text colour a shaped line left there; anything
+    // else drawing through the painter finds no pen.
+    bool m_textPen = false;
     std::function<void()> m_changing;
 };
 

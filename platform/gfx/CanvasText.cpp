@@ -20,13 +20,7 @@ void Canvas::drawTextRun(int x, int y, QStringView text, int underline, int tabW
         return;
     applyClip();
     QPainter &p = *m_painter;
-    // Resolving a QFont is costly; cells and tabs mostly repeat the last one.
-    if (!m_fontCache || m_fontCache->key != m_state.font) {
-        const int dpi = m_device ? m_device->logicalDpiY() : 96;
-        QFont qf = ToQFont(m_state.font, dpi);
-        const int ascent = QFontMetrics(qf, m_device).ascent();
-        m_fontCache = FontCache{m_state.font, qf, ascent};
-    }
+    cacheDrawingFont();
     p.setFont(m_fontCache->qfont);
     p.setPen(detail::opaque(m_state.font.color));
     const int baseline = y + m_fontCache->ascent;
@@ -50,7 +44,19 @@ void Canvas::drawTextRun(int x, int y, QStringView text, int underline, int tabW
         const int uw = m_measurer->textWidth(font, text.sliced(underline, CharLength(text, underline)));
         p.fillRect(QRect(ux, baseline + 1, uw, 1), detail::opaque(m_state.font.color));
     }
-    p.setPen(Qt::NoPen);
+    // Left for the next text; painter() takes it away for other drawing.
+    m_textPen = true;
+}
+
+void Canvas::cacheDrawingFont()
+{
+    // Resolving a QFont is costly; cells and tabs mostly repeat the last one.
+    if (!m_fontCache || m_fontCache->key != m_state.font) {
+        const int dpi = m_device ? m_device->logicalDpiY() : 96;
+        QFont qf = ToQFont(m_state.font, dpi);
+        const int ascent = QFontMetrics(qf, m_device).ascent();
+        m_fontCache = FontCache{m_state.font, qf, ascent};
+    }
 }
 
 int Canvas::drawSpreadRun(int x, int y, QStringView text, int &seen)

@@ -23,6 +23,7 @@
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Picture.h"
 #include "platform/gfx/Canvas.h"
+#include "platform/gfx/ShapedLine.h"
 #include "platform/rtl/Rounding.h"
 
 #include <QFontMetrics>
@@ -115,10 +116,10 @@ QImage printerDeviceVisiblePicture(const QImage &aImage, rtl::TRect &aTarget, co
 // every text of a dense page twice the bytes. Italic glyphs may reach past
 // their advance, so they keep the clip.
 //
-// aWidth is the text's width when it is known, or a bound of it: a text that
-// plainly fits is not shaped a second time only to learn that.
+// aWidth is the text's width when aExact, else a bound of it or -1: a text
+// that plainly fits is not shaped a second time only to learn that.
 bool printerDeviceTextInside(const gfx::Canvas &aCanvas, int x, int y, const QString &aText, int aHeight,
-                             const rtl::TRect &aRect, int aWidth)
+                             const rtl::TRect &aRect, int aWidth, bool aExact)
 {
     if (aCanvas.font().italic() || aCanvas.font().orientation % 3600 != 0)
         return false;
@@ -126,8 +127,16 @@ bool printerDeviceTextInside(const gfx::Canvas &aCanvas, int x, int y, const QSt
         return false;
     if (aWidth >= 0 && int64_t(x) + aWidth <= aRect.Right)
         return true;
+    if (aExact)
+        return false;
     return int64_t(x) + aCanvas.TextWidth(aText) <= aRect.Right;
 }
+
+// Bounds of the shapes a job keeps: enough for a few thousand recurring
+// values, a few megabytes at most.
+constexpr qsizetype PrinterDeviceShapedLines = 4096;
+constexpr size_t PrinterDeviceSeenLines = 65536;
+constexpr size_t PrinterDeviceShapedFonts = 8;
 
 bool printerDeviceOverlap(const rtl::TRect &a, const rtl::TRect &b)
 {
@@ -172,6 +181,7 @@ void TppPrinterDevice::StartJob()
         m_printer->BeginDoc();
     m_canvas = m_printer->Canvas();
     m_firstPage = true;
+    forgetShapes();
 }
 
 void TppPrinterDevice::ReceivePage(TppPage *aPage)
@@ -220,6 +230,7 @@ void TppPrinterDevice::EndJob()
         }
     }
     m_canvas = nullptr;
+    forgetShapes();
     TppRasterDevice::EndJob();
     if (failure)
         std::rethrow_exception(failure);
@@ -256,6 +267,7 @@ void TppPrinterDevice::CancelJob()
     }
     m_canvas = nullptr;
     m_copiesRemaining = 1;
+    forgetShapes();
     TppRasterDevice::CancelJob();
     if (failure)
         std::rethrow_exception(failure);
@@ -661,16 +673,74 @@ int TppPrinterDevice::plainWidthBound(const QString &aText)
     for (const QChar c : aText)
         if (c.unicode() < 0x20 || c.unicode() > 0x7e)
             return -1;
-    gfx::Canvas &canvas = m_canvas->Canvas();
-    if (!m_advanceFont || !(*m_advanceFont == canvas.font())) {
-        QPaintDevice *device = canvas.painter().device();
-        const QFont font = gfx::ToQFont(canvas.font(), device ? device->logicalDpiY() : 96);
-        m_maxAdvance = QFontMetrics(font, device).maxWidth();
-        m_advanceFont = canvas.font();
+    ShapedFont &font = shapedFont();
+    if (font.widestAdvance == 0) {
+        // The widest of these characters rather than of the whole font,
+        // whose dashes and ligatures would make many a fitting text one to
+        // measure. Without kerning, shaping them adds nothing to their
+        // advances.
+        QPaintDevice *device = m_canvas->Canvas().device();
+        const QFontMetrics metrics(gfx::ToQFont(font.font, device ? device->logicalDpiY() : 96), device);
+        int widest = 0;
+        for (char16_t c = 0x20; c <= 0x7e; ++c)
+            widest = std::max(widest, metrics.horizontalAdvance(QChar(c)));
+        font.widestAdvance = widest > 0 ? widest : -1;
     }
-    if (m_maxAdvance <= 0)
+    if (font.widestAdvance <= 0)
         return -1;
-    return int(std::min<int64_t>(int64_t(m_maxAdvance) * aText.size(), std::numeric_limits<int>::max()));
+    return int(std::min<int64_t>(int64_t(font.widestAdvance) * aText.size(), std::numeric_limits<int>::max()));
+}
+
+void TppPrinterDevice::forgetShapes()
+{
+    m_shapedFonts.clear();
+    m_shapedCount = 0;
+    m_seenLines.clear();
+}
+
+TppPrinterDevice::ShapedFont &TppPrinterDevice::shapedFont()
+{
+    gfx::Canvas &canvas = m_canvas->Canvas();
+    // The colour is drawn, not shaped.
+    gfx::Font font = canvas.font();
+    font.color = rtl::clBlack;
+    const int dpi = canvas.device() ? canvas.device()->logicalDpiY() : 0;
+    const auto known = std::find_if(m_shapedFonts.begin(), m_shapedFonts.end(),
+                                    [&](const ShapedFont &aFont) { return aFont.dpi == dpi && aFont.font == font; });
+    if (known != m_shapedFonts.end())
+        return *known;
+    if (m_shapedFonts.size() >= PrinterDeviceShapedFonts)
+        forgetShapes();
+    m_shapedFonts.push_back(ShapedFont{font, dpi, {}, 0});
+    return m_shapedFonts.back();
+}
+
+std::shared_ptr<const gfx::ShapedLine> TppPrinterDevice::shapedLine(const QString &aLine, bool aMeasure)
+{
+    if (!m_canvas || aLine.isEmpty())
+        return nullptr;
+    gfx::Canvas &canvas = m_canvas->Canvas();
+    ShapedFont &font = shapedFont();
+    const auto kept = font.lines.constFind(aLine);
+    if (kept != font.lines.constEnd())
+        return kept.value();
+    const size_t fontIndex = size_t(&font - m_shapedFonts.data());
+    const bool again = !m_seenLines.insert(size_t(qHash(aLine, fontIndex))).second;
+    if (m_seenLines.size() > PrinterDeviceSeenLines)
+        m_seenLines.clear();
+    if (!again && !aMeasure)
+        return nullptr;
+    std::shared_ptr<const gfx::ShapedLine> shaped = canvas.ShapeLine(aLine);
+    if (shaped && again) {
+        if (m_shapedCount >= PrinterDeviceShapedLines) {
+            for (ShapedFont &each : m_shapedFonts)
+                each.lines.clear();
+            m_shapedCount = 0;
+        }
+        font.lines.insert(aLine, shaped);
+        ++m_shapedCount;
+    }
+    return shaped;
 }
 
 void TppPrinterDevice::noteInk(const rtl::TRect &aRect)
@@ -721,10 +791,20 @@ void TppPrinterDevice::DrawText(TppDrawText *aDrawText)
     else if (!aDrawText->Text().isEmpty())
         lines << aDrawText->Text();
 
+    // A line that is not spread over its width is shaped once, for its width
+    // and for drawing it.
+    const bool shapeable = !aDrawText->IsMemo() && aDrawText->TextAlignment() != TppTextAlignment::taFullJustified;
+    std::vector<std::shared_ptr<const gfx::ShapedLine>> shaped(size_t(lines.size()));
+
     if (aDrawText->AutoSize()) {
         int widest = 0;
-        for (const QString &line : lines)
-            widest = std::max(widest, TppPlainText::GetTabbedTextWidth(canvas, line, tabCount, tabStops));
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (shapeable && tabCount == 0)
+                shaped[size_t(i)] = shapedLine(lines[i], true);
+            widest = std::max(widest, shaped[size_t(i)]
+                                          ? shaped[size_t(i)]->width()
+                                          : TppPlainText::GetTabbedTextWidth(canvas, lines[i], tabCount, tabStops));
+        }
         const int width = rect.Right - rect.Left;
         if (widest != width) {
             switch (aDrawText->Alignment()) {
@@ -749,7 +829,9 @@ void TppPrinterDevice::DrawText(TppDrawText *aDrawText)
     const int width = rect.Right - rect.Left;
     bool justified = false;
     int drawn = 0;
-    for (QString line : lines) {
+    for (qsizetype index = 0; index < lines.size(); ++index) {
+        QString line = lines[index];
+        std::shared_ptr<const gfx::ShapedLine> &shape = shaped[size_t(index)];
         const rtl::TRect lineRect{rect.Left, rect.Top + drawn * lineHeight, rect.Right, rect.Bottom};
         const int y = lineRect.Top;
         int x = rect.Left;
@@ -757,15 +839,25 @@ void TppPrinterDevice::DrawText(TppDrawText *aDrawText)
         int known = -1;
         switch (aDrawText->TextAlignment()) {
         case TppTextAlignment::taLeftJustified:
-            if (!aDrawText->IsMemo())
+            if (!aDrawText->IsMemo()) {
                 known = plainWidthBound(line);
+                // Shaped for its width only where the bound leaves it open.
+                if (!shape)
+                    shape = shapedLine(line, known < 0 || int64_t(x) + known > lineRect.Right);
+                if (shape)
+                    known = shape->width();
+            }
             break;
         case TppTextAlignment::taRightJustified:
-            known = TppPlainText::GetTabbedTextWidth(canvas, line, tabCount, tabStops);
+            if (!shape && shapeable)
+                shape = shapedLine(line, true);
+            known = shape ? shape->width() : TppPlainText::GetTabbedTextWidth(canvas, line, tabCount, tabStops);
             x = rect.Right - known;
             break;
         case TppTextAlignment::taCentered:
-            known = TppPlainText::GetTabbedTextWidth(canvas, line, tabCount, tabStops);
+            if (!shape && shapeable)
+                shape = shapedLine(line, true);
+            known = shape ? shape->width() : TppPlainText::GetTabbedTextWidth(canvas, line, tabCount, tabStops);
             x = rect.Left + rtl::Round((width - known) / 2.0 - 0.5);
             break;
         case TppTextAlignment::taFullJustified: {
@@ -784,13 +876,18 @@ void TppPrinterDevice::DrawText(TppDrawText *aDrawText)
             break;
         }
         }
-        if (aDrawText->IsMemo())
+        if (aDrawText->IsMemo()) {
             canvas.TabbedTextOut(x, y, line, tabStops);
-        else if (printerDeviceTextInside(canvas, x, y, line, metrics.height, lineRect,
-                                         line.contains(QLatin1Char('\t')) ? -1 : known))
-            canvas.TextOut(x, y, line);
-        else
-            canvas.ExtTextOut(x, y, gfx::ETO_CLIPPED, &lineRect, line);
+        } else {
+            const bool inside = printerDeviceTextInside(canvas, x, y, line, metrics.height, lineRect,
+                                                        line.contains(QLatin1Char('\t')) ? -1 : known, bool(shape));
+            if (shape)
+                canvas.DrawShapedLine(x, y, *shape, inside ? nullptr : &lineRect);
+            else if (inside)
+                canvas.TextOut(x, y, line);
+            else
+                canvas.ExtTextOut(x, y, gfx::ETO_CLIPPED, &lineRect, line);
+        }
         ++drawn;
     }
     if (justified)

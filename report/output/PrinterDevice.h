@@ -15,10 +15,17 @@
 
 #include <QString>
 
+#include <QHash>
+
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_set>
 #include <vector>
+
+namespace gfx {
+class ShapedLine;
+}
 
 namespace report {
 
@@ -56,9 +63,14 @@ public:
     virtual void DrawText(TppDrawText *aDrawText);
     virtual void DrawBitmap(TppDrawImage *aDrawImage);
     virtual void DrawGraphic(TppDrawImage *aDrawImage);
-    // An upper bound of the width of a text of aLength characters in the
-    // canvas's font, -1 when none is known.
+    // An upper bound of the width of aText in the canvas's font, -1 when
+    // none is known.
     int plainWidthBound(const QString &aText);
+    // The line shaped with the canvas's font for measuring and drawing it, or
+    // null: when the canvas cannot shape it, or, unless aMeasure, when it is
+    // the first time the line comes in this font (a text that never comes
+    // again is drawn without keeping its shape).
+    std::shared_ptr<const gfx::ShapedLine> shapedLine(const QString &aLine, bool aMeasure);
     void noteInk(const rtl::TRect &aRect);
     bool inkedUnder(const rtl::TRect &aRect) const;
     virtual void DirectDrawImage(TppDrawImage *aDrawImage);
@@ -111,9 +123,24 @@ private:
     // What has been drawn on the page so far, in printer pixels: where none
     // of it lies an opaque white text needs no background of its own.
     std::vector<rtl::TRect> m_inked;
-    // The widest advance of the last font, with that font's key.
-    std::optional<gfx::Font> m_advanceFont;
-    int m_maxAdvance = -1;
+    // Lines that came more than once, shaped, by font: a column's recurring
+    // values and the labels of every page are shaped once a job. Both the
+    // lines and the hashes of the texts seen are bounded, so that memory stays
+    // flat however many pages the job has.
+    struct ShapedFont
+    {
+        gfx::Font font;
+        int dpi = 0;
+        QHash<QString, std::shared_ptr<const gfx::ShapedLine>> lines;
+        // The widest advance of a printable ASCII character, 0 until asked.
+        int widestAdvance = 0;
+    };
+    std::vector<ShapedFont> m_shapedFonts;
+    // The entry of the canvas's font, made when missing.
+    ShapedFont &shapedFont();
+    qsizetype m_shapedCount = 0;
+    std::unordered_set<size_t> m_seenLines;
+    void forgetShapes();
     // While the pages of a collated copy are asked for: the job's end that
     // the publisher passes on then belongs to the copy, not to the job.
     bool m_requestingCopy = false;

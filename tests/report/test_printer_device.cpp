@@ -534,6 +534,67 @@ TEST_F(PrinterDeviceTest, AnOpaqueWhiteTextCoversWhatWasDrawnBelowIt)
     EXPECT_EQ(inkRight(dark), dark->DrawBottom() - dark->DrawTop());
 }
 
+// A text that comes again is drawn from the shape it had before, in its own
+// font, colour and alignment: every page of the job comes out the same.
+TEST_F(PrinterDeviceTest, RecurringTextsKeepTheirOwnFontColourAndAlignment)
+{
+    const auto add = [](TppPage &aPage, int32_t aTop, TppTextAlignment aAlignment, gfx::FontStyles aStyle,
+                        rtl::TColor aColor) {
+        auto *text = new TppDrawText();
+        text->SetLeft(20000);
+        text->SetTop(aTop);
+        text->SetWidth(80000);
+        text->SetHeight(6000);
+        text->SetText(QStringLiteral("Total 12"));
+        text->SetTransparent(true);
+        text->SetTextAlignment(aAlignment);
+        text->Font()->SetStyle(aStyle);
+        text->Font()->SetColor(aColor);
+        aPage.AddDrawCommand(text);
+    };
+    printJob(3, [&](TppPage &aPage) {
+        add(aPage, 20000, TppTextAlignment::taLeftJustified, 0, rtl::clBlack);
+        add(aPage, 30000, TppTextAlignment::taLeftJustified, gfx::fsBold, rtl::clBlack);
+        add(aPage, 40000, TppTextAlignment::taRightJustified, 0, rtl::clBlack);
+        add(aPage, 50000, TppTextAlignment::taCentered, 0, rtl::clRed);
+    });
+    const std::vector<QImage> &sheets = printers->pages();
+    ASSERT_EQ(sheets.size(), 3u);
+    const QImage &sheet = sheets.front();
+    // The ink of the text whose top is aTop (thousandths of a millimetre).
+    const auto ink = [&](int32_t aTop) {
+        const int top = int(aTop * 300 / 25400);
+        QRect box;
+        for (int y = top; y < top + 60; ++y)
+            for (int x = 0; x < sheet.width(); ++x)
+                if (sheet.pixel(x, y) != qRgb(255, 255, 255))
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    const QRect regular = ink(20000);
+    const QRect bold = ink(30000);
+    const QRect right = ink(40000);
+    const QRect red = ink(50000);
+    ASSERT_FALSE(regular.isEmpty());
+    EXPECT_GT(bold.width(), regular.width());
+    EXPECT_NEAR(right.width(), regular.width(), 1);
+    // 80 mm is 945 pixels.
+    EXPECT_NEAR(right.right() + 1 - regular.left(), 945, 3);
+    EXPECT_NEAR(red.center().x() - regular.left(), 472, 3);
+    const auto pixelsOf = [&](const QRect &aBox, QRgb aColor) {
+        int count = 0;
+        for (int y = aBox.top(); y <= aBox.bottom(); ++y)
+            for (int x = aBox.left(); x <= aBox.right(); ++x)
+                count += sheet.pixel(x, y) == aColor;
+        return count;
+    };
+    EXPECT_GT(pixelsOf(red, qRgb(255, 0, 0)), 0);
+    EXPECT_EQ(pixelsOf(red, qRgb(0, 0, 0)), 0);
+    EXPECT_EQ(pixelsOf(right, qRgb(255, 0, 0)), 0);
+    EXPECT_EQ(sheets[1], sheet);
+    EXPECT_EQ(sheets[2], sheet);
+}
+
 TEST_F(PrinterDeviceTest, FittedPicturesCentreAndTransparentWhiteLeavesThePage)
 {
     auto *fill = command<TppDrawShape>(10000, 40000, 20000, 20000);

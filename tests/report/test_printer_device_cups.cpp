@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 using namespace report;
@@ -241,7 +242,54 @@ void cupsPicture(TppDrawImage *aImage, int aWidth, int aHeight, QColor aFill, QC
     aImage->Picture()->SetGraphic(&bitmap);
 }
 
+// The content streams of a PDF file, inflated and joined.
+QByteArray cupsPdfContents(const QString &aPdf)
+{
+    QFile file(aPdf);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray data = file.readAll();
+    QByteArray contents;
+    for (qsizetype at = data.indexOf("stream"); at >= 0; at = data.indexOf("stream", at + 6)) {
+        if (at >= 3 && data.mid(at - 3, 3) == "end")
+            continue;
+        qsizetype begin = at + 6;
+        begin += data.mid(begin, 2) == "\r\n" ? 2 : 1;
+        const qsizetype end = data.indexOf("endstream", begin);
+        if (end < 0)
+            break;
+        // qUncompress wants the size first; a guess grows as needed.
+        QByteArray packed("\x00\x10\x00\x00", 4);
+        contents += qUncompress(packed + data.mid(begin, end - begin));
+    }
+    return contents;
+}
+
 } // namespace
+
+// Texts of one colour set the PDF's stroke state once a page, not once a
+// text; left, right and centred, recurring or not, they read back whole.
+TEST_F(CupsPrinterDevice, TextsOfOneColourSetThePenOncePerPage)
+{
+    content = [](TppPage &aPage) {
+        for (int row = 0; row < 30; ++row) {
+            auto *text = add<TppDrawText>(aPage, 20000, 20000 + row * 6000, 80000, 5000);
+            text->SetText(QStringLiteral("Row %1 of %2").arg(row % 7).arg(aPage.PageNo()));
+            text->SetTransparent(true);
+            text->SetTextAlignment(TppTextAlignment(row % 3));
+        }
+    };
+    QTemporaryDir dir;
+    const QString pdf = print("Print to File (PDF)", 2, dir.filePath("texts.pdf"));
+    const QStringList pages = reporttest::pdfPageTexts(pdf);
+    ASSERT_EQ(pages.size(), 2);
+    for (int page = 0; page < 2; ++page)
+        for (int row = 0; row < 7; ++row)
+            EXPECT_TRUE(pages[page].contains(QStringLiteral("Row %1 of %2").arg(row).arg(page + 1))) << page << row;
+    const QByteArray contents = cupsPdfContents(pdf);
+    EXPECT_EQ(contents.count(" Tj\n"), 2 * 30 * 10);
+    EXPECT_LE(contents.count(" SCN\n"), 2 * 3);
+}
 
 TEST_F(CupsPrinterDevice, OnPaperLinesShapesAndPicturesTakeTheirPixels)
 {

@@ -1,5 +1,7 @@
 #include "tests/support/PixelProbes.h"
 
+#include "platform/gfx/ShapedLine.h"
+
 #include <QFontMetrics>
 
 #include <gtest/gtest.h>
@@ -184,4 +186,73 @@ TEST(CanvasText, ExternalLeadingSpacesTheLinesOnlyWhenAskedFor)
     EXPECT_EQ(canvas.DrawText(QStringView(u"a\nb"), spaced, DT_CALCRECT | DT_NOPREFIX | DT_EXTERNALLEADING), 30);
     EXPECT_EQ(spaced.Bottom, 30);
     EXPECT_EQ(spaced.Right, 7);
+}
+
+// A line shaped once measures as TextWidth and draws, clipped or not, the
+// pixels TextOut and ExtTextOut draw: right to left, marks, fallback fonts.
+TEST(GfxCanvasText, AShapedLineMeasuresAndDrawsAsTheTextItself)
+{
+    const QString texts[] = {u"Street 997"_qs, u"EUR 123.45"_qs, u"\u05e9\u05dc\u05d5\u05dd abc"_qs,
+                             u"a\u0301e\u0300 fi"_qs, u"\u6f22\u5b57 ok"_qs, u"  lead trail  "_qs};
+    const TRect clip{5, 22, 45, 40};
+    for (const bool bold : {false, true})
+        for (const QString &text : texts) {
+            Font font = dejaVu(bold ? 12 : 9);
+            font.style = bold ? FontStyles(fsBold) : FontStyles(0);
+            font.color = clRed;
+            QImage plain = blank(200, 40);
+            zvotest::paint(plain, [&](Canvas &c) {
+                c.setFont(font);
+                c.setBkMode(BkMode::Transparent);
+                c.TextOut(5, 3, text);
+                c.ExtTextOut(5, 22, ETO_CLIPPED, &clip, text);
+            });
+            QImage shaped = blank(200, 40);
+            zvotest::paint(shaped, [&](Canvas &c) {
+                c.setFont(font);
+                c.setBkMode(BkMode::Transparent);
+                const std::shared_ptr<const ShapedLine> line = c.ShapeLine(text);
+                ASSERT_TRUE(line);
+                EXPECT_EQ(line->width(), c.TextWidth(text)) << text.toStdString();
+                c.DrawShapedLine(5, 3, *line);
+                c.DrawShapedLine(5, 22, *line, &clip);
+            });
+            EXPECT_EQ(plain, shaped) << text.toStdString();
+        }
+}
+
+// The pen a text leaves on the painter for the next text outlines nothing
+// drawn through painter(); texts a layout would treat otherwise, and other
+// measurers, get no shaped line.
+TEST(GfxCanvasText, ShapedLinesLeaveNoPenAndRefuseWhatTheyCannotDraw)
+{
+    for (const bool shaped : {false, true}) {
+        QImage img = blank(60, 40);
+        zvotest::paint(img, [&](Canvas &c) {
+            c.setFont(dejaVu());
+            c.setBkMode(BkMode::Transparent);
+            if (shaped)
+                c.DrawShapedLine(2, 2, *c.ShapeLine(u"ab"));
+            else
+                c.TextOut(2, 2, QStringView(u"ab"));
+            QPainter &p = c.painter();
+            p.setBrush(QColor(Qt::green));
+            p.drawRect(QRect(30, 20, 10, 10));
+        });
+        EXPECT_EQ(at(img, 30, 20), clLime) << shaped;
+    }
+
+    QImage img = blank();
+    zvotest::paint(img, [](Canvas &c) {
+        c.setFont(dejaVu());
+        for (const char16_t *text : {u"", u"a\tb", u"a\nb", u"soft\u00adhyphen", u"a\u2028b"})
+            EXPECT_FALSE(c.ShapeLine(text));
+        c.font().style = fsUnderline;
+        EXPECT_FALSE(c.ShapeLine(u"ab"));
+        c.font().style = 0;
+        c.font().orientation = 900;
+        EXPECT_FALSE(c.ShapeLine(u"ab"));
+    });
+    const FixedTextMeasurer fake;
+    zvotest::paint(img, [](Canvas &c) { EXPECT_FALSE(c.ShapeLine(u"ab")); }, &fake);
 }
