@@ -2,9 +2,11 @@
 # Builds the libFuzzer targets with clang into build/fuzz and runs each for the
 # given number of seconds (default 20). Exits non-zero when a target finds a
 # crash, a leak or a mismatch.
-#   fuzz.sh [seconds]        build, then run
-#   fuzz.sh build            build only
-#   fuzz.sh run [seconds]    run what was built
+#   fuzz.sh [seconds]                 build, then run
+#   fuzz.sh build                     build only
+#   fuzz.sh run [seconds] [folder]    run what was built, in build/fuzz or in
+#                                     the folder given (build-asan/fuzz, where
+#                                     scripts/test.sh builds them)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 step=all
@@ -12,6 +14,8 @@ case "${1:-}" in
   build|run) step=$1; shift ;;
 esac
 seconds=${1:-20}
+dir=build/fuzz
+[ "$step" = run ] && dir=${2:-build/fuzz}
 if [ "$step" != run ]; then
   if [ ! -f build/fuzz/build.ninja ]; then
     opt="-g -O1"
@@ -24,15 +28,15 @@ fi
 status=0
 pids=()
 names=()
-for t in build/fuzz/fuzz_*; do
-  [ -x "$t" ] || continue
+for t in "$dir"/fuzz_*; do
+  [ -f "$t" ] && [ -x "$t" ] || continue
   name=$(basename "$t")
-  corpus="build/fuzz/corpus/$name"
+  corpus="$dir/corpus/$name"
   mkdir -p "$corpus"
   seeds=()
   [ -d "fuzz/corpus/$name" ] && seeds=("fuzz/corpus/$name")
   "$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
-       "$corpus" "${seeds[@]}" >"build/fuzz/$name.log" 2>&1 &
+       "$corpus" "${seeds[@]}" >"$dir/$name.log" 2>&1 &
   pids+=($!)
   names+=("$name")
 done
@@ -40,7 +44,7 @@ for i in "${!pids[@]}"; do
   if wait "${pids[$i]}"; then
     echo "fuzz: ${names[$i]} ran ${seconds}s without a finding"
   else
-    echo "fuzz: ${names[$i]} FAILED"; tail -40 "build/fuzz/${names[$i]}.log"; status=1
+    echo "fuzz: ${names[$i]} FAILED"; tail -40 "$dir/${names[$i]}.log"; status=1
   fi
 done
 exit $status
