@@ -6,7 +6,8 @@ within the time limit, with exit 0, 1 or 2 and at most one line on standard
 error.
 
 The sets are made from the project's own samples with a fixed seed, so a
-failure names an input that the next run makes again:
+failure names an input that the next run makes again. A shorter run (CI's)
+takes the first inputs of each set, the very bytes a full run makes:
 
   generate_and_run.py --reportdemo PATH --archive-check PATH --source ROOT
                       --work FOLDER [--templates 300] [--pictures 100]
@@ -27,6 +28,9 @@ SAMPLES = [("list", "list.csv"), ("grouped", "grouped.csv"), ("memo", "memo.csv"
            ("shapes", "pics.csv")]
 DEVICES = ["Trace", "TextFile", "ReportTextFile", "ArchiveFile", "pdf", "Screen"]
 TIME_LIMIT = 10
+# Each set is drawn from the generator whole, however much of it runs, so
+# that the inputs do not depend on the other sets' counts.
+SET_SIZES = {"templates": 300, "pictures": 100, "archives": 100}
 
 
 def mutate_bytes(rng, data):
@@ -95,22 +99,27 @@ def make_sets(args, rng):
             with open(name, "rb") as f:
                 bases.append((report, data, text, f.read()))
     runs = []
-    for i in range(args.templates):
+    for i in range(max(args.templates, SET_SIZES["templates"])):
         report, data, text, base = bases[i % len(bases)]
+        mutated = mutate_text(rng, base) if text else mutate_bytes(rng, base)
+        if i >= args.templates:
+            continue
         name = os.path.join(work, "template-%03d-%s.rtm" % (i, report))
         with open(name, "wb") as f:
-            f.write(mutate_text(rng, base) if text else mutate_bytes(rng, base))
+            f.write(mutated)
         runs.append(device_run(args, i, ["--template", name, "--data", os.path.join(samples, data)], name))
 
     pictures = os.path.join(args.source, "fuzz", "corpus", "fuzz_pictures")
     images = sorted(n for n in os.listdir(pictures) if not n.endswith(".dat"))
     extensions = sorted({os.path.splitext(n)[1] for n in images})
-    for i in range(args.pictures):
+    for i in range(max(args.pictures, SET_SIZES["pictures"])):
         source = images[i % len(images)]
         with open(os.path.join(pictures, source), "rb") as f:
             data = mutate_bytes(rng, f.read())
         # Some carry another format's extension, as files renamed by hand.
         extension = rng.choice(extensions) if i % 5 == 4 else os.path.splitext(source)[1]
+        if i >= args.pictures:
+            continue
         name = os.path.join(work, "picture-%03d%s" % (i, extension))
         with open(name, "wb") as f:
             f.write(data)
@@ -121,9 +130,11 @@ def make_sets(args, rng):
 
     archives = os.path.join(args.source, "fuzz", "corpus", "fuzz_archive_reader")
     raf = sorted(n for n in os.listdir(archives) if os.path.getsize(os.path.join(archives, n)) > 4)
-    for i in range(args.archives):
+    for i in range(max(args.archives, SET_SIZES["archives"])):
         with open(os.path.join(archives, raf[i % len(raf)]), "rb") as f:
             data = mutate_bytes(rng, f.read())
+        if i >= args.archives:
+            continue
         name = os.path.join(work, "archive-%03d.raf" % i)
         with open(name, "wb") as f:
             f.write(data)
@@ -162,9 +173,9 @@ def main():
     parser.add_argument("--archive-check", required=True)
     parser.add_argument("--source", required=True)
     parser.add_argument("--work", required=True)
-    parser.add_argument("--templates", type=int, default=300)
-    parser.add_argument("--pictures", type=int, default=100)
-    parser.add_argument("--archives", type=int, default=100)
+    parser.add_argument("--templates", type=int, default=SET_SIZES["templates"])
+    parser.add_argument("--pictures", type=int, default=SET_SIZES["pictures"])
+    parser.add_argument("--archives", type=int, default=SET_SIZES["archives"])
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     parser.add_argument("--seed", type=int, default=65)
     args = parser.parse_args()
