@@ -134,6 +134,30 @@ void HasEventNotify(benchmark::State &state)
 }
 BENCHMARK(HasEventNotify);
 
+// A report of many fields links a pipeline with each of its data texts: the
+// receivers register, a send reaches them all and they are freed, the first
+// ones first. Argument: the receivers.
+void RegisterSendAndFree(benchmark::State &state)
+{
+    const auto count = size_t(state.range(0));
+    for (auto _ : state) {
+        TppCommunicator sender(nullptr);
+        std::vector<std::unique_ptr<Receiver>> receivers;
+        receivers.reserve(count);
+        for (size_t i = 0; i < count; ++i) {
+            receivers.push_back(std::make_unique<Receiver>());
+            receivers.back()->SubscribeEvent(EventID);
+            sender.AddEventNotify(receivers.back().get());
+        }
+        sender.SendEventNotify(&sender, EventID, nullptr);
+        for (auto &receiver : receivers)
+            receiver.reset();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(RegisterSendAndFree)->RangeMultiplier(4)->Range(1 << 10, 1 << 16)->Complexity()->Unit(benchmark::kMillisecond);
+
 // 1,000 receivers registered with order keys ("%8d%8d" as variables use),
 // arriving in reverse order so that each goes to the front.
 void AddEventNotifyWithKeys(benchmark::State &state)

@@ -150,6 +150,30 @@ void BM_CacheSaveRestore(benchmark::State &state)
 }
 BENCHMARK(BM_CacheSaveRestore);
 
+// A report of many fields: each object registers with the cache manager
+// (which links the two) and is freed again, the first ones first.
+void BM_CacheRegistration(benchmark::State &state)
+{
+    const auto count = size_t(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<std::unique_ptr<Cacheable>> objects;
+        std::vector<TppCacheable *> list;
+        for (size_t i = 0; i < count; ++i) {
+            objects.push_back(std::make_unique<Cacheable>(8));
+            list.push_back(objects.back().get());
+        }
+        state.ResumeTiming();
+        TppCacheManager manager(nullptr);
+        manager.Init(list);
+        for (auto &object : objects)
+            object.reset();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_CacheRegistration)->RangeMultiplier(4)->Range(1 << 10, 1 << 16)->Complexity()->Unit(benchmark::kMillisecond);
+
 // Moving 64 MiB of cached pages from memory into temporary files.
 void BM_CacheSpill(benchmark::State &state)
 {

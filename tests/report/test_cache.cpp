@@ -380,6 +380,42 @@ TEST_F(Cache, AnObjectFreedMidRunLeavesTheOthersTheirOwnPages)
     EXPECT_EQ(l.objects[3]->CacheCount(), 3);
 }
 
+TEST_F(Cache, ManyObjectsRegisterOnceAndKeepTheirSlotsAsOthersGo)
+{
+    constexpr int count = 200;
+    std::vector<std::unique_ptr<Counter>> objects;
+    std::vector<TppCacheable *> list;
+    for (int i = 0; i < count; ++i) {
+        objects.push_back(std::make_unique<Counter>(4));
+        list.push_back(objects.back().get());
+        if (i % 10 == 0)
+            list.push_back(objects.front().get()); // named again: registered once
+    }
+    TppCacheManager manager(nullptr);
+    manager.Init(list);
+    EXPECT_EQ(manager.CacheableCount(), count);
+    for (int i = 0; i < count; i += 2)
+        objects[size_t(i)].reset();
+    EXPECT_EQ(manager.CacheableCount(), count / 2);
+    EXPECT_EQ(manager.Cacheables(0), objects[1].get());
+    EXPECT_EQ(manager.Cacheables(count / 2 - 1), objects[count - 1].get());
+    manager.SavePage(0);
+    EXPECT_EQ(objects[count - 1]->CachePosition(), count - 1); // the freed ones' slots stay taken
+
+    // Made again, perhaps where freed ones lay: each is registered anew.
+    list.clear();
+    for (int i = 0; i < count; ++i) {
+        if (!objects[size_t(i)])
+            objects[size_t(i)] = std::make_unique<Counter>(4);
+        list.push_back(objects[size_t(i)].get());
+    }
+    manager.Init(list);
+    EXPECT_EQ(manager.CacheableCount(), count);
+    EXPECT_EQ(objects[count - 1]->CachePosition(), count - 1);
+    objects.clear();
+    EXPECT_EQ(manager.CacheableCount(), 0);
+}
+
 TEST_F(Cache, ObjectsAndReportsMayGoFirst)
 {
     auto report = std::make_unique<FakeReport>();

@@ -163,6 +163,91 @@ TEST_F(Communicator, EveryReceiverIsServedOnceHoweverTheListChanges)
         ASSERT_EQ(r->Events, 1);
 }
 
+TEST_F(Communicator, LongListsKeepTheirOrderThroughRemovalsDuringAndBetweenSends)
+{
+    // Receivers without keys, far more than a short list holds: they keep
+    // registration order however many leave, come back or are freed.
+    constexpr int count = 300;
+    TppCommunicator sender(nullptr);
+    std::vector<std::unique_ptr<TReceiver>> receivers;
+    std::vector<int> served;
+    const auto numberOf = [&](const TppCommunicator *c) {
+        for (int i = 0; i < count; ++i)
+            if (receivers[size_t(i)].get() == c)
+                return i;
+        return -1;
+    };
+    for (int i = 0; i < count; ++i) {
+        receivers.push_back(std::make_unique<TReceiver>());
+        receivers.back()->SubscribeEvent(5);
+        receivers.back()->OnEvent = [&served, i](TReceiver *, int, TraParamList *) { served.push_back(i); };
+        sender.AddEventNotify(receivers.back().get());
+    }
+    const auto order = [&] {
+        std::vector<int> numbers;
+        for (int i = 0; i < sender.GetEventNotifyCount(); ++i)
+            numbers.push_back(numberOf(sender.GetEventNotify(i)));
+        EXPECT_EQ(sender.GetNotifyCount(), sender.GetEventNotifyCount());
+        for (int i = 0; i < sender.GetNotifyCount(); ++i)
+            EXPECT_EQ(sender.GetNotify(i), sender.GetEventNotify(i)) << i;
+        return numbers;
+    };
+    std::vector<int> expected;
+    for (int i = 0; i < count; ++i)
+        if (i % 3 != 0) {
+            expected.push_back(i);
+        } else {
+            sender.RemoveEventNotify(receivers[size_t(i)].get());
+            sender.RemoveEventNotify(receivers[size_t(i)].get()); // gone already: nothing happens
+        }
+    EXPECT_EQ(order(), expected);
+    sender.AddEventNotify(receivers[0].get()); // back at the end
+    sender.AddEventNotify(receivers[1].get()); // there already
+    expected.push_back(0);
+    EXPECT_EQ(order(), expected);
+
+    // During a send, receiver 10 takes 11 (not served yet) off the list,
+    // frees 8 (served) and brings 12 back at the end; 20 frees itself.
+    receivers[10]->OnEvent = [&](TReceiver *, int, TraParamList *) {
+        served.push_back(10);
+        sender.RemoveEventNotify(receivers[11].get());
+        receivers[8].reset();
+        sender.AddEventNotify(receivers[12].get());
+    };
+    receivers[20]->OnEvent = [&](TReceiver *, int, TraParamList *) {
+        served.push_back(20);
+        receivers[20].reset();
+    };
+    sender.SendEventNotify(&sender, 5, nullptr);
+    std::vector<int> after;
+    for (int i : expected)
+        if (i != 8 && i != 11 && i != 20)
+            after.push_back(i);
+    after.push_back(12);
+    std::vector<int> servedAsExpected = expected;
+    std::erase(servedAsExpected, 11);
+    servedAsExpected.push_back(12);
+    EXPECT_EQ(served, servedAsExpected);
+    EXPECT_EQ(order(), after);
+    EXPECT_FALSE(sender.HasEventNotify(6));
+    EXPECT_TRUE(sender.HasEventNotify(5));
+
+    // Freed between sends, most of them from the front: the rest in order.
+    for (int i = 0; i < count - 5; ++i)
+        receivers[size_t(i)].reset();
+    std::vector<int> rest;
+    for (int i : after)
+        if (i >= count - 5)
+            rest.push_back(i);
+    served.clear();
+    sender.SendEventNotify(&sender, 5, nullptr);
+    EXPECT_EQ(served, rest);
+    EXPECT_EQ(order(), rest);
+    receivers.clear();
+    EXPECT_EQ(sender.GetNotifyCount(), 0);
+    EXPECT_FALSE(sender.HasEventNotify(5));
+}
+
 TEST_F(Communicator, AReceiverMadeWhereAFreedOneLayIsServed)
 {
     // A handler frees a receiver already served and registers a new one in

@@ -121,8 +121,7 @@ void TppCacheManager::registerCacheable(TppCacheable *aCacheable)
 {
     if (!aCacheable || aCacheable->IsDestroying())
         return;
-    if (std::any_of(m_cacheables.begin(), m_cacheables.end(),
-                    [aCacheable](const Entry &e) { return e.cacheable == aCacheable; }))
+    if (m_entryOf.count(aCacheable))
         return;
     const int32_t recordSize = aCacheable->CacheRecordSize();
     auto it = std::find_if(m_streams.begin(), m_streams.end(),
@@ -134,6 +133,7 @@ void TppCacheManager::registerCacheable(TppCacheable *aCacheable)
         ++it->count;
     Entry entry{aCacheable, size, m_streams[size_t(size)].count};
     m_cacheables.push_back(entry);
+    m_entryOf.emplace(aCacheable, m_cacheables.size() - 1);
     aCacheable->m_cachePosition = entry.position;
     aCacheable->m_cacheStream = m_streams[size_t(size)].stream.get();
     aCacheable->AddEventNotify(this);
@@ -186,8 +186,13 @@ void TppCacheManager::unregister(size_t aIndex)
 {
     TppCacheable *c = m_cacheables[aIndex].cacheable;
     m_cacheables.erase(m_cacheables.begin() + ptrdiff_t(aIndex));
+    // The entries behind move up a place.
+    for (size_t i = aIndex; i < m_cacheables.size(); ++i)
+        if (m_cacheables[i].cacheable)
+            m_entryOf[m_cacheables[i].cacheable] = i;
     if (!c)
         return;
+    m_entryOf.erase(c);
     c->m_cacheStream = nullptr;
     c->RemoveEventNotify(this);
 }
@@ -277,11 +282,10 @@ void TppCacheManager::Notify(TppCommunicator *aCommunicator, int aOperation)
         m_reportObject = nullptr;
         return;
     }
-    for (Entry &e : m_cacheables)
-        if (e.cacheable == aCommunicator) {
-            e.cacheable = nullptr;
-            return;
-        }
+    if (const auto it = m_entryOf.find(aCommunicator); it != m_entryOf.end()) {
+        m_cacheables[it->second].cacheable = nullptr;
+        m_entryOf.erase(it);
+    }
 }
 
 bool TppCacheManager::ownsStream(const classes::TStream *aStream) const

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace classes {
@@ -137,6 +138,10 @@ private:
     TppCommunicator *m_reportObject = nullptr;
     std::unique_ptr<Budget> m_budget; // outlives the streams that count in it
     std::vector<Entry> m_cacheables;
+    // Where each registered cacheable's entry is: a report of many fields
+    // registers as many cacheables, and searching the entries for each one
+    // took n * n steps.
+    std::unordered_map<const TppCommunicator *, size_t> m_entryOf;
     std::vector<SizeStream> m_streams;
     QStringList m_tempFiles;
     QString m_tempDirectory;

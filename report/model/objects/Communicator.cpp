@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <unordered_map>
 
 namespace report {
 
@@ -94,8 +95,13 @@ struct TppCommunicator::SendFrame
     }
     ~SendFrame()
     {
-        if (alive)
-            owner->m_sends = next;
+        if (!alive)
+            return;
+        owner->m_sends = next;
+        // Members that left during the sends left holes, which the last
+        // send to end closes.
+        if (!next)
+            owner->tidyLists();
     }
     SendFrame(const SendFrame &) = delete;
     SendFrame &operator=(const SendFrame &) = delete;
@@ -111,12 +117,121 @@ struct TppCommunicator::SendFrame
     ServedSet visited;
 };
 
-namespace {
-
-bool contains(const std::vector<TppCommunicator *> *list, const TppCommunicator *c)
+// A communicator's linked objects, or its receivers, in the order they came.
+// A report of many fields links one pipeline, or the cache manager, to each
+// of them: a long list finds a member through a hash, and a member that
+// leaves leaves a hole (a null slot) instead of moving all behind it. The
+// holes are closed once they are as many as the members, and never while a
+// send walks the list by slot.
+class TppCommunicator::List
 {
-    return list && std::find(list->begin(), list->end(), c) != list->end();
-}
+public:
+    size_t size() const { return m_slots.size() - m_holes; }
+    bool empty() const { return size() == 0; }
+    // Slots, holes included: a walk by slot stays in step while members leave.
+    size_t extent() const { return m_slots.size(); }
+    TppCommunicator *slotAt(size_t aSlot) const { return m_slots[aSlot]; }
+    bool hasHoles() const { return m_holes > 0; }
+    bool crowdedWithHoles() const { return m_holes > 16 && m_holes >= size(); }
+
+    bool contains(const TppCommunicator *aMember) const { return find(aMember) != npos; }
+
+    void push_back(TppCommunicator *aMember)
+    {
+        m_slots.push_back(aMember);
+        if (!m_slotOf.empty())
+            m_slotOf.emplace(aMember, m_slots.size() - 1);
+        else if (size() > HashFrom)
+            index();
+    }
+
+    void erase(const TppCommunicator *aMember)
+    {
+        const size_t at = find(aMember);
+        if (at == npos)
+            return;
+        if (!m_slotOf.empty())
+            m_slotOf.erase(aMember);
+        if (at + 1 == m_slots.size()) {
+            m_slots.pop_back();
+            // Holes at the end go with it.
+            while (!m_slots.empty() && !m_slots.back()) {
+                m_slots.pop_back();
+                --m_holes;
+            }
+        } else {
+            m_slots[at] = nullptr;
+            ++m_holes;
+        }
+    }
+
+    // The aIndex-th member.
+    TppCommunicator *at(size_t aIndex) const
+    {
+        if (!m_holes)
+            return m_slots[aIndex];
+        for (TppCommunicator *member : m_slots)
+            if (member && aIndex-- == 0)
+                return member;
+        return nullptr;
+    }
+
+    std::vector<TppCommunicator *> members() const
+    {
+        std::vector<TppCommunicator *> result;
+        result.reserve(size());
+        for (TppCommunicator *member : m_slots)
+            if (member)
+                result.push_back(member);
+        return result;
+    }
+
+    void assign(std::vector<TppCommunicator *> aMembers)
+    {
+        m_slots = std::move(aMembers);
+        m_holes = 0;
+        m_slotOf.clear();
+        if (size() > HashFrom)
+            index();
+    }
+
+    void compact()
+    {
+        if (m_holes)
+            assign(members());
+    }
+
+private:
+    static constexpr size_t npos = size_t(-1);
+    // Up to this many a search is as quick as a hash.
+    static constexpr size_t HashFrom = 32;
+
+    size_t find(const TppCommunicator *aMember) const
+    {
+        if (!m_slotOf.empty()) {
+            const auto it = m_slotOf.find(aMember);
+            return it == m_slotOf.end() ? npos : it->second;
+        }
+        if (!aMember)
+            return npos;
+        const auto it = std::find(m_slots.begin(), m_slots.end(), aMember);
+        return it == m_slots.end() ? npos : size_t(it - m_slots.begin());
+    }
+
+    void index()
+    {
+        m_slotOf.reserve(m_slots.size() * 2);
+        for (size_t i = 0; i < m_slots.size(); ++i)
+            if (m_slots[i])
+                m_slotOf.emplace(m_slots[i], i);
+    }
+
+    std::vector<TppCommunicator *> m_slots;
+    size_t m_holes = 0;
+    std::unordered_map<const TppCommunicator *, size_t> m_slotOf; // filled once the list is long
+};
+
+namespace {
 
 bool validEventID(int aEventID)
 {
@@ -162,7 +277,7 @@ void TppCommunicator::AddNotify(TppCommunicator *aCommunicator)
         return;
     if (!m_notifyList)
         m_notifyList = std::make_unique<List>();
-    if (contains(m_notifyList.get(), aCommunicator))
+    if (m_notifyList->contains(aCommunicator))
         return;
     m_notifyList->push_back(aCommunicator);
     ++m_listVersion;
@@ -171,18 +286,39 @@ void TppCommunicator::AddNotify(TppCommunicator *aCommunicator)
 
 void TppCommunicator::RemoveNotify(TppCommunicator *aCommunicator)
 {
-    if (!aCommunicator || !contains(m_notifyList.get(), aCommunicator))
+    if (!aCommunicator || !(m_notifyList && m_notifyList->contains(aCommunicator)))
         return;
     eventListChanging();
-    std::erase(*m_notifyList, aCommunicator);
+    m_notifyList->erase(aCommunicator);
     if (m_eventNotifyList) {
-        std::erase(*m_eventNotifyList, aCommunicator);
+        m_eventNotifyList->erase(aCommunicator);
         if (m_eventNotifyList->empty())
             m_eventNotifyList.reset();
     }
     aCommunicator->RemoveNotify(this);
     if (m_notifyList && m_notifyList->empty())
         m_notifyList.reset();
+    tidyLists();
+}
+
+void TppCommunicator::tidyLists(bool aEveryHole) const
+{
+    if (m_sends)
+        return;
+    if (m_notifyList && (aEveryHole ? m_notifyList->hasHoles() : m_notifyList->crowdedWithHoles()))
+        m_notifyList->compact();
+    if (m_eventNotifyList && (aEveryHole ? m_eventNotifyList->hasHoles() : m_eventNotifyList->crowdedWithHoles()))
+        m_eventNotifyList->compact();
+}
+
+int TppCommunicator::GetNotifyCount() const
+{
+    return m_notifyList ? int(m_notifyList->size()) : 0;
+}
+
+int TppCommunicator::GetEventNotifyCount() const
+{
+    return m_eventNotifyList ? int(m_eventNotifyList->size()) : 0;
 }
 
 void TppCommunicator::SendNotify(TppCommunicator *aSender, int aOperation)
@@ -192,11 +328,11 @@ void TppCommunicator::SendNotify(TppCommunicator *aSender, int aOperation)
     SendFrame frame(this);
     // A notice may free or unlink others that are still to come: each is told
     // only while it is linked.
-    const List snapshot = *m_notifyList;
+    const std::vector<TppCommunicator *> snapshot = m_notifyList->members();
     const uint32_t version = m_listVersion;
     for (size_t i = snapshot.size(); i-- > 0;) {
         TppCommunicator *target = snapshot[i];
-        if (m_listVersion != version && !contains(m_notifyList.get(), target))
+        if (m_listVersion != version && !(m_notifyList && m_notifyList->contains(target)))
             continue;
         target->Notify(aSender, aOperation);
         if (!frame.alive)
@@ -208,7 +344,10 @@ TppCommunicator *TppCommunicator::GetNotify(int aIndex) const
 {
     if (aIndex < 0 || aIndex >= GetNotifyCount())
         return nullptr;
-    return (*m_notifyList)[size_t(aIndex)];
+    // Callers count through the list: it is counted through the holes
+    // only while a send walks it.
+    tidyLists(true);
+    return m_notifyList->at(size_t(aIndex));
 }
 
 void TppCommunicator::Notify(TppCommunicator *aCommunicator, int aOperation)
@@ -228,9 +367,10 @@ void TppCommunicator::removeFromLists(TppCommunicator *aCommunicator)
     // The lists stay allocated: a round of notices may be walking them.
     eventListChanging();
     if (m_notifyList)
-        std::erase(*m_notifyList, aCommunicator);
+        m_notifyList->erase(aCommunicator);
     if (m_eventNotifyList)
-        std::erase(*m_eventNotifyList, aCommunicator);
+        m_eventNotifyList->erase(aCommunicator);
+    tidyLists();
 }
 
 // ---- Numbered events --------------------------------------------------------
@@ -241,7 +381,7 @@ void TppCommunicator::AddEventNotify(TppCommunicator *aReceiver)
         return;
     if (!m_eventNotifyList)
         m_eventNotifyList = std::make_unique<List>();
-    if (contains(m_eventNotifyList.get(), aReceiver))
+    if (m_eventNotifyList->contains(aReceiver))
         return;
     eventListChanging();
     if (aReceiver->GetNotifyOrderKey().isEmpty())
@@ -262,7 +402,7 @@ void TppCommunicator::insertOrdered(TppCommunicator *aReceiver)
     };
     std::vector<Keyed> entries;
     entries.reserve(m_eventNotifyList->size() + 1);
-    for (TppCommunicator *receiver : *m_eventNotifyList)
+    for (TppCommunicator *receiver : m_eventNotifyList->members())
         entries.push_back({receiver->GetNotifyOrderKey(), receiver});
     const auto less = [](const Keyed &a, const Keyed &b) { return a.key.compare(b.key, Qt::CaseInsensitive) < 0; };
     Keyed added{aReceiver->GetNotifyOrderKey(), aReceiver};
@@ -276,17 +416,19 @@ void TppCommunicator::insertOrdered(TppCommunicator *aReceiver)
     }
     if (!m_eventNotifyList)
         m_eventNotifyList = std::make_unique<List>();
-    m_eventNotifyList->clear();
+    std::vector<TppCommunicator *> ordered;
+    ordered.reserve(entries.size());
     for (const Keyed &e : entries)
-        m_eventNotifyList->push_back(e.receiver);
+        ordered.push_back(e.receiver);
+    m_eventNotifyList->assign(std::move(ordered));
 }
 
 void TppCommunicator::RemoveEventNotify(TppCommunicator *aReceiver)
 {
-    if (!aReceiver || !contains(m_eventNotifyList.get(), aReceiver))
+    if (!aReceiver || !(m_eventNotifyList && m_eventNotifyList->contains(aReceiver)))
         return;
     eventListChanging();
-    std::erase(*m_eventNotifyList, aReceiver);
+    m_eventNotifyList->erase(aReceiver);
     RemoveNotify(aReceiver);
     if (m_eventNotifyList && m_eventNotifyList->empty())
         m_eventNotifyList.reset();
@@ -302,8 +444,13 @@ void TppCommunicator::SendEventNotify(TppCommunicator *aSender, int aEventID, Tr
     // already visited are looked up.
     SendFrame frame(this, true);
     const size_t id = size_t(aEventID);
-    while (m_eventNotifyList && frame.index < m_eventNotifyList->size()) {
-        TppCommunicator *receiver = (*m_eventNotifyList)[frame.index];
+    while (m_eventNotifyList && frame.index < m_eventNotifyList->extent()) {
+        TppCommunicator *receiver = m_eventNotifyList->slotAt(frame.index);
+        // One that left while this send ran left a hole.
+        if (!receiver) {
+            ++frame.index;
+            continue;
+        }
         const uint32_t version = m_listVersion;
         if (receiver->m_eventSubscriptions[id] && (!frame.checking || frame.visited.insert(receiver->m_serial))) {
             receiver->EventNotify(aSender, aEventID, aParams);
@@ -328,10 +475,11 @@ void TppCommunicator::eventListChanging()
         if (!frame->events || frame->checking)
             continue;
         // The send is inside the call of the receiver at its index.
-        const size_t end = std::min(frame->index + 1, m_eventNotifyList->size());
+        const size_t end = std::min(frame->index + 1, m_eventNotifyList->extent());
         frame->visited.reserve(m_eventNotifyList->size() + 1);
         for (size_t i = 0; i < end; ++i)
-            frame->visited.insert((*m_eventNotifyList)[i]->m_serial);
+            if (const TppCommunicator *receiver = m_eventNotifyList->slotAt(i))
+                frame->visited.insert(receiver->m_serial);
         frame->checking = true;
     }
 }
@@ -346,8 +494,8 @@ bool TppCommunicator::HasEventNotify(int aEventID) const
 {
     if (!m_notifyList || !validEventID(aEventID))
         return false;
-    for (const TppCommunicator *c : *m_notifyList)
-        if (c->m_eventSubscriptions.test(size_t(aEventID)))
+    for (size_t i = 0; i < m_notifyList->extent(); ++i)
+        if (const TppCommunicator *c = m_notifyList->slotAt(i); c && c->m_eventSubscriptions.test(size_t(aEventID)))
             return true;
     return false;
 }
@@ -356,7 +504,8 @@ TppCommunicator *TppCommunicator::GetEventNotify(int aIndex) const
 {
     if (aIndex < 0 || aIndex >= GetEventNotifyCount())
         return nullptr;
-    return (*m_eventNotifyList)[size_t(aIndex)];
+    tidyLists(true);
+    return m_eventNotifyList->at(size_t(aIndex));
 }
 
 QString TppCommunicator::GetNotifyOrderKey() const

@@ -70,7 +70,7 @@ public:
     // Calls Notify(aSender, aOperation) on every linked object, last first.
     void SendNotify(TppCommunicator *aSender, int aOperation);
     TppCommunicator *GetNotify(int aIndex) const;
-    int GetNotifyCount() const { return m_notifyList ? int(m_notifyList->size()) : 0; }
+    int GetNotifyCount() const;
     // Fires OnNotify; on removal drops aCommunicator from both lists.
     // Descendants call this first, then drop their own references.
     virtual void Notify(TppCommunicator *aCommunicator, int aOperation);
@@ -92,7 +92,7 @@ public:
     // building a parameter list nobody reads.
     bool HasEventNotify(int aEventID) const;
     TppCommunicator *GetEventNotify(int aIndex) const;
-    int GetEventNotifyCount() const { return m_eventNotifyList ? int(m_eventNotifyList->size()) : 0; }
+    int GetEventNotifyCount() const;
     // '' here: receivers without a key keep their registration order.
     virtual QString GetNotifyOrderKey() const;
 
@@ -165,12 +165,15 @@ protected:
 
 private:
     struct SendFrame;
-    using List = std::vector<TppCommunicator *>;
+    class List;
 
     void removeFromLists(TppCommunicator *aCommunicator);
     // Called before either list changes.
     void eventListChanging();
     void insertOrdered(TppCommunicator *aReceiver);
+    // Closes the lists' holes (those of a list with as many holes as
+    // members, or every one) while no send walks them.
+    void tidyLists(bool aEveryHole = false) const;
     bool followsName() const;
 
     classes::TObject *m_hostObject = nullptr;
