@@ -249,6 +249,7 @@ TEST_F(Memory, ColumnsGiveEachValueBackAsItCame)
     MemoryColumn texts;
     for (const char *t : {"one", "two", "three"})
         texts.append(QString::fromLatin1(t));
+    EXPECT_EQ(texts.at(2), QVariant(QStringLiteral("three")));
     texts.set(2, QStringLiteral("last, longer")); // the end of the buffer
     texts.set(1, QVariant());
     EXPECT_EQ(texts.kind(), MemoryColumn::Kind::Texts);

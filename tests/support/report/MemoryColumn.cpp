@@ -71,6 +71,18 @@ std::string_view MemoryColumn::textAt(size_t aRow) const
     return std::string_view(m_text).substr(start, m_ends[aRow] - start);
 }
 
+QString MemoryColumn::textOf(size_t aRow) const
+{
+    // A report reads a record's field more than once (to print it, to see
+    // whether it changed): the text last made is handed out again.
+    if (aRow != m_decodedRow) {
+        const std::string_view text = textAt(aRow);
+        m_decoded = QString::fromUtf8(text.data(), qsizetype(text.size()));
+        m_decodedRow = aRow;
+    }
+    return m_decoded;
+}
+
 QVariant MemoryColumn::at(size_t aRow) const
 {
     if (m_kind == Kind::Variants)
@@ -78,10 +90,7 @@ QVariant MemoryColumn::at(size_t aRow) const
     if (m_kind == Kind::Nulls || nullAt(aRow))
         return QVariant();
     switch (m_kind) {
-    case Kind::Texts: {
-        const std::string_view text = textAt(aRow);
-        return QString::fromUtf8(text.data(), qsizetype(text.size()));
-    }
+    case Kind::Texts: return textOf(aRow);
     case Kind::Doubles: return m_doubles[aRow];
     case Kind::Integers: return m_integers[aRow];
     case Kind::Dates: return QDate::fromJulianDay(m_days[aRow]);
@@ -107,10 +116,8 @@ double MemoryColumn::toDouble(size_t aRow) const
 
 QString MemoryColumn::toString(size_t aRow) const
 {
-    if (m_kind == Kind::Texts && !nullAt(aRow)) {
-        const std::string_view text = textAt(aRow);
-        return QString::fromUtf8(text.data(), qsizetype(text.size()));
-    }
+    if (m_kind == Kind::Texts && !nullAt(aRow))
+        return textOf(aRow);
     return at(aRow).toString();
 }
 
@@ -224,6 +231,7 @@ void MemoryColumn::set(size_t aRow, const QVariant &aValue)
         toVariants();
     switch (m_kind) {
     case Kind::Texts: {
+        m_decodedRow = NoRow;
         m_text.resize(aRow == 0 ? 0 : m_ends[aRow - 1]);
         const QByteArray bytes = static_cast<const QString *>(aValue.constData())->toUtf8();
         if (m_text.size() + size_t(bytes.size()) > std::numeric_limits<uint32_t>::max()) {

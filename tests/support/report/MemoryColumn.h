@@ -61,6 +61,7 @@ private:
     void appendTyped(const QVariant &aValue);
     bool textFits(const QVariant &aValue) const;
     std::string_view textAt(size_t aRow) const;
+    QString textOf(size_t aRow) const;
 
     Kind m_kind = Kind::Nulls;
     size_t m_count = 0;
@@ -72,6 +73,9 @@ private:
     std::vector<QVariant> m_variants;
     // Empty while no typed value is null.
     std::vector<bool> m_nulls;
+    static constexpr size_t NoRow = size_t(-1);
+    mutable size_t m_decodedRow = NoRow;
+    mutable QString m_decoded;
 };
 
 } // namespace reporttest
