@@ -204,7 +204,7 @@ TEST_F(Memory, ManyFieldsAreFoundByNameWithoutASearch)
 TEST_F(Memory, ColumnsGiveEachValueBackAsItCame)
 {
     using reporttest::MemoryColumn;
-    const QVariant typedNull(QMetaType(QMetaType::Int));
+    const QVariant typedNull{QMetaType(QMetaType::Int)};
     const QString lone = QString(QChar(0xD800)) + QStringLiteral("x"); // UTF-8 cannot carry it
     // Per column the values of one row after another; each must come back
     // with its type, its value and its nullness.
