@@ -246,6 +246,21 @@ TEST_F(Communicator, LongListsKeepTheirOrderThroughRemovalsDuringAndBetweenSends
     receivers.clear();
     EXPECT_EQ(sender.GetNotifyCount(), 0);
     EXPECT_FALSE(sender.HasEventNotify(5));
+
+    // A sender freed with many linked tells each once, and none keeps it.
+    auto many = std::make_unique<TppCommunicator>(nullptr);
+    std::vector<std::unique_ptr<TReceiver>> linked;
+    for (int i = 0; i < 100; ++i) {
+        linked.push_back(std::make_unique<TReceiver>());
+        many->AddEventNotify(linked.back().get());
+    }
+    for (int i = 0; i < 100; i += 2)
+        linked[size_t(i)].reset();
+    many.reset();
+    for (int i = 1; i < 100; i += 2) {
+        EXPECT_EQ(linked[size_t(i)]->Notices, 1) << i;
+        EXPECT_EQ(linked[size_t(i)]->GetNotifyCount() + linked[size_t(i)]->GetEventNotifyCount(), 0) << i;
+    }
 }
 
 TEST_F(Communicator, AReceiverMadeWhereAFreedOneLayIsServed)
