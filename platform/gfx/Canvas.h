@@ -223,6 +223,8 @@ private:
     void drawTextRun(int x, int y, QStringView text, int underline, int tabWidth);
     // Fills m_fontCache for the current font.
     void cacheDrawingFont();
+    // The measurer measures with the real fonts at the device's resolution.
+    bool measuresWithDeviceFonts() const;
     // Draws text spreading the justification over its blanks; answers the
     // width drawn.
     int drawSpreadRun(int x, int y, QStringView text, int &seen);

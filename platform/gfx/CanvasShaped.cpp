@@ -47,6 +47,12 @@ bool canvasLaysOutAlike(QStringView text)
 
 } // namespace
 
+bool Canvas::measuresWithDeviceFonts() const
+{
+    return m_device && typeid(*m_measurer) == typeid(QtTextMeasurer) &&
+           static_cast<const QtTextMeasurer *>(m_measurer)->dpiY() == m_device->logicalDpiY();
+}
+
 std::shared_ptr<const ShapedLine> Canvas::ShapeLine(QStringView text)
 {
     changing();
@@ -54,10 +60,9 @@ std::shared_ptr<const ShapedLine> Canvas::ShapeLine(QStringView text)
     if (text.isEmpty() || font.orientation % 3600 != 0 || (font.style & (fsUnderline | fsStrikeOut)) ||
         !canvasLaysOutAlike(text))
         return nullptr;
-    // Only the real fonts' measurer at the device's own resolution measures
-    // what the layout does; a fixed-width one (tests) keeps its own widths.
-    if (!m_device || typeid(*m_measurer) != typeid(QtTextMeasurer) ||
-        static_cast<const QtTextMeasurer *>(m_measurer)->dpiY() != m_device->logicalDpiY())
+    // Only the real fonts' measurer measures what the layout does; a
+    // fixed-width one (tests) keeps its own widths.
+    if (!measuresWithDeviceFonts())
         return nullptr;
     cacheDrawingFont();
     if (m_fontCache->qfont.pixelSize() <= 0)

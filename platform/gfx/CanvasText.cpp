@@ -21,7 +21,10 @@ void Canvas::drawTextRun(int x, int y, QStringView text, int underline, int tabW
     applyClip();
     QPainter &p = *m_painter;
     cacheDrawingFont();
-    p.setFont(m_fontCache->qfont);
+    // Setting a font hands the painter a copy that looks its font engine up
+    // again for the next text; the font it has already does not.
+    if (!(p.font() == m_fontCache->qfont))
+        p.setFont(m_fontCache->qfont);
     p.setPen(detail::opaque(m_state.font.color));
     const int baseline = y + m_fontCache->ascent;
     const Font &font = m_state.font;
@@ -54,7 +57,10 @@ void Canvas::cacheDrawingFont()
     if (!m_fontCache || m_fontCache->key != m_state.font) {
         const int dpi = m_device ? m_device->logicalDpiY() : 96;
         QFont qf = ToQFont(m_state.font, dpi);
-        const int ascent = QFontMetrics(qf, m_device).ascent();
+        // Loading a font anew is costly, and a canvas of a page lives as long
+        // as the page: a measurer of this resolution knows the same ascent.
+        const int ascent = qf.pixelSize() > 0 && measuresWithDeviceFonts() ? m_measurer->metrics(m_state.font).ascent
+                                                                            : QFontMetrics(qf, m_device).ascent();
         m_fontCache = FontCache{m_state.font, qf, ascent};
     }
 }

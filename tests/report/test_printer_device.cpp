@@ -24,6 +24,7 @@
 #include <QBuffer>
 #include <QtEndian>
 #include <limits>
+#include <set>
 
 using namespace report;
 
@@ -593,6 +594,18 @@ TEST_F(PrinterDeviceTest, RecurringTextsKeepTheirOwnFontColourAndAlignment)
     EXPECT_EQ(pixelsOf(right, qRgb(255, 0, 0)), 0);
     EXPECT_EQ(sheets[1], sheet);
     EXPECT_EQ(sheets[2], sheet);
+}
+
+// The canvas of each page measures with the measurer of the first: the fonts
+// it has loaded are not loaded again page after page.
+TEST_F(PrinterDeviceTest, PagesOfAJobShareTheirMeasurer)
+{
+    std::set<const gfx::TextMeasurer *> measurers;
+    device->OnStartPage.Set([&](classes::TObject *, classes::TObject *) {
+        measurers.insert(&device->Canvas()->Canvas().measurer());
+    });
+    printJob(3);
+    EXPECT_EQ(measurers.size(), 1u);
 }
 
 TEST_F(PrinterDeviceTest, FittedPicturesCentreAndTransparentWhiteLeavesThePage)

@@ -121,7 +121,9 @@ void TppPrinterCanvas::createHandle()
     const int dpiY = caps.logPixelsY > 0 ? caps.logPixelsY : ppScreenPixelsPerInch();
     const gfx::TextMeasurer *measurer = dc ? dc->measurer() : nullptr;
     if (!measurer) {
-        m_measurer = std::make_unique<gfx::QtTextMeasurer>(dpiY);
+        // Kept from page to page, with the fonts it has measured.
+        if (!m_measurer || m_measurer->dpiY() != dpiY)
+            m_measurer = std::make_unique<gfx::QtTextMeasurer>(dpiY);
         measurer = m_measurer.get();
     }
     if (QPainter *painter = dc ? dc->painter() : nullptr) {

@@ -58,7 +58,7 @@ private:
 
     TppCustomPrinter &m_printer;
     std::unique_ptr<gfx::Canvas> m_canvas;
-    std::unique_ptr<gfx::TextMeasurer> m_measurer;
+    std::unique_ptr<gfx::QtTextMeasurer> m_measurer;
     QImage m_surface;
     gfx::Font m_font;
     gfx::Pen m_pen;
