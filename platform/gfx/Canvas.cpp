@@ -162,6 +162,7 @@ Canvas::Canvas(QPainter &painter, const TextMeasurer *measurer)
 
 Canvas::~Canvas()
 {
+    flushGlyphs();
     if (m_ownPainter)
         m_ownPainter->end();
     else
@@ -261,6 +262,13 @@ int Canvas::regionKind() const
 }
 
 void Canvas::applyClip()
+{
+    // Whatever is drawn next goes above the texts gathered so far.
+    flushGlyphs();
+    setPainterClip();
+}
+
+void Canvas::setPainterClip()
 {
     if (!m_clipDirty)
         return;

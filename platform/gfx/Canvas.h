@@ -249,6 +249,13 @@ private:
     // The painter's pen is a text colour a shaped line left there; anything
     // else drawing through the painter finds no pen.
     bool m_textPen = false;
+    // Shaped lines drawn one after another in one font and colour, gathered
+    // into one glyph run: a PDF writes a text object, its colour and its font
+    // once for all of them. Drawn before anything else touches the painter.
+    struct PendingGlyphs;
+    std::shared_ptr<PendingGlyphs> m_pendingGlyphs;
+    void flushGlyphs();
+    void setPainterClip();
     std::function<void()> m_changing;
 };
 

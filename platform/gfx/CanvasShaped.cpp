@@ -4,6 +4,7 @@
 #include "platform/gfx/ShapedLine.h"
 
 #include <QPaintDevice>
+#include <QRawFont>
 #include <QTextLine>
 #include <QTextOption>
 
@@ -29,6 +30,37 @@ ShapedLine::ShapedLine(const QString &text, const QFont &font, QPaintDevice *dev
     m_layout.endLayout();
     // Rounded as QFontMetrics rounds the same advances.
     m_width = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
+}
+
+const QList<QGlyphRun> &ShapedLine::glyphRuns() const
+{
+    if (!m_glyphRuns)
+        m_glyphRuns = m_layout.glyphRuns();
+    return *m_glyphRuns;
+}
+
+struct Canvas::PendingGlyphs
+{
+    QRawFont font;
+    QColor color;
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+};
+
+void Canvas::flushGlyphs()
+{
+    if (!m_pendingGlyphs || m_pendingGlyphs->glyphs.isEmpty())
+        return;
+    PendingGlyphs &pending = *m_pendingGlyphs;
+    QGlyphRun run;
+    run.setRawFont(pending.font);
+    run.setGlyphIndexes(pending.glyphs);
+    run.setPositions(pending.positions);
+    m_painter->setPen(pending.color);
+    m_textPen = true;
+    m_painter->drawGlyphRun(QPointF(0, 0), run);
+    pending.glyphs.clear();
+    pending.positions.clear();
 }
 
 namespace {
@@ -80,8 +112,35 @@ void Canvas::DrawShapedLine(int x, int y, const ShapedLine &line, const rtl::TRe
         ExtTextOut(x, y, clip ? ETO_CLIPPED : 0, clip, line.text());
         return;
     }
+    const QColor color = detail::opaque(m_state.font.color);
+    if (!clip) {
+        const QList<QGlyphRun> &runs = line.glyphRuns();
+        // One font, no lines through or under it: its glyphs join the others.
+        if (runs.size() == 1 && !runs.front().overline() && !runs.front().underline() &&
+            !runs.front().strikeOut() && runs.front().rawFont().isValid()) {
+            const QGlyphRun &run = runs.front();
+            if (!m_pendingGlyphs)
+                m_pendingGlyphs = std::make_shared<PendingGlyphs>();
+            PendingGlyphs &pending = *m_pendingGlyphs;
+            if (!pending.glyphs.isEmpty() && (pending.font != run.rawFont() || pending.color != color))
+                flushGlyphs();
+            if (m_clipDirty) {
+                flushGlyphs();
+                setPainterClip();
+            }
+            if (pending.glyphs.isEmpty()) {
+                pending.font = run.rawFont();
+                pending.color = color;
+            }
+            const QPointF origin(x, y + line.m_ascent - line.m_layout.lineAt(0).ascent());
+            pending.glyphs += run.glyphIndexes();
+            for (const QPointF &position : run.positions())
+                pending.positions.push_back(origin + position);
+            return;
+        }
+    }
     auto draw = [&]() {
-        m_painter->setPen(detail::opaque(m_state.font.color));
+        m_painter->setPen(color);
         m_textPen = true;
         const QTextLine textLine = line.m_layout.lineAt(0);
         // The base line where TextOut puts it, the font's rounded ascent

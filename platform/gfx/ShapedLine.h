@@ -8,7 +8,11 @@
 
 #include "platform/gfx/GdiObjects.h"
 
+#include <QGlyphRun>
+#include <QList>
 #include <QTextLayout>
+
+#include <optional>
 
 namespace gfx {
 
@@ -25,7 +29,12 @@ public:
 
 private:
     friend class Canvas;
+    // The glyphs with their places from the top-left, taken from the layout
+    // the first time the line is drawn along with others.
+    const QList<QGlyphRun> &glyphRuns() const;
+
     QTextLayout m_layout;
+    mutable std::optional<QList<QGlyphRun>> m_glyphRuns;
     int m_width = 0;
     // The font's ascent as the canvas rounds it: the base line lies that far
     // below the top of the text, whatever the line's other fonts reach.

@@ -268,7 +268,8 @@ QByteArray cupsPdfContents(const QString &aPdf)
 } // namespace
 
 // Texts of one colour set the PDF's stroke state once a page, not once a
-// text; left, right and centred, recurring or not, they read back whole.
+// text, and mostly share their text objects; left, right and centred,
+// recurring or not, they read back whole.
 TEST_F(CupsPrinterDevice, TextsOfOneColourSetThePenOncePerPage)
 {
     content = [](TppPage &aPage) {
@@ -289,6 +290,8 @@ TEST_F(CupsPrinterDevice, TextsOfOneColourSetThePenOncePerPage)
     const QByteArray contents = cupsPdfContents(pdf);
     EXPECT_EQ(contents.count(" Tj\n"), 2 * 30 * 10);
     EXPECT_LE(contents.count(" SCN\n"), 2 * 3);
+    // Texts one after another in one font and colour share a text object.
+    EXPECT_LT(contents.count("BT\n"), 30);
 }
 
 TEST_F(CupsPrinterDevice, OnPaperLinesShapesAndPicturesTakeTheirPixels)

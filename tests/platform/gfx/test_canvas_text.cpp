@@ -221,6 +221,37 @@ TEST(GfxCanvasText, AShapedLineMeasuresAndDrawsAsTheTextItself)
         }
 }
 
+// Shaped lines drawn one after another are painted together, but before
+// anything drawn after them: a fill laid over one covers it, a line drawn
+// after the fill lies on top, a new colour keeps its own.
+TEST(GfxCanvasText, ShapedLinesStayBelowWhatIsDrawnAfterThem)
+{
+    const auto draw = [](bool aShaped) {
+        QImage img = blank(120, 60);
+        zvotest::paint(img, [&](Canvas &c) {
+            c.setFont(dejaVu(12));
+            c.setBkMode(BkMode::Transparent);
+            const auto text = [&](int y, const char16_t *aText, TColor aColor) {
+                c.font().color = aColor;
+                if (aShaped)
+                    c.DrawShapedLine(5, y, *c.ShapeLine(aText));
+                else
+                    c.TextOut(5, y, QStringView(aText));
+            };
+            text(2, u"WWWW", clBlack);
+            text(20, u"MMMM", clRed);
+            c.FillRect(TRect{0, 0, 30, 60}, Brush::solid(clWhite));
+            text(40, u"WWWW", clBlack);
+            text(40, u"iiii", clBlue);
+        });
+        return img;
+    };
+    const QImage shaped = draw(true);
+    EXPECT_EQ(shaped, draw(false));
+    EXPECT_GE(inked(shaped.copy(0, 0, 120, 38)).Left, 30);
+    EXPECT_LT(inked(shaped.copy(0, 38, 120, 22)).Left, 30);
+}
+
 // The pen a text leaves on the painter for the next text outlines nothing
 // drawn through painter(); texts a layout would treat otherwise, and other
 // measurers, get no shaped line.
