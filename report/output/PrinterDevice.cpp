@@ -138,6 +138,15 @@ constexpr qsizetype PrinterDeviceShapedLines = 4096;
 constexpr size_t PrinterDeviceSeenLines = 65536;
 constexpr size_t PrinterDeviceShapedFonts = 8;
 
+// Strips of 64 pixels down a page of up to 32768; anything beyond the last
+// (or above the first) is filed with it.
+constexpr int PrinterDeviceInkStrips = 512;
+
+int printerDeviceInkStrip(int y)
+{
+    return std::clamp(y >> 6, 0, PrinterDeviceInkStrips - 1);
+}
+
 bool printerDeviceOverlap(const rtl::TRect &a, const rtl::TRect &b)
 {
     return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
@@ -283,7 +292,8 @@ void TppPrinterDevice::StartPrinterPage(TppPage *aPage)
     }
     m_printer->SetPrinterSetup(aPage->PrinterSetup());
     m_printer->StartPage();
-    m_inked.clear();
+    for (std::vector<rtl::TRect> &strip : m_inked)
+        strip.clear();
     const rtl::TRect margins = m_printer->GetPrinterMargins();
     m_printableOffsetX = -margins.Left;
     m_printableOffsetY = -margins.Top;
@@ -725,9 +735,13 @@ std::shared_ptr<const gfx::ShapedLine> TppPrinterDevice::shapedLine(const QStrin
     if (kept != font.lines.constEnd())
         return kept.value();
     const size_t fontIndex = size_t(&font - m_shapedFonts.data());
-    const bool again = !m_seenLines.insert(size_t(qHash(aLine, fontIndex))).second;
-    if (m_seenLines.size() > PrinterDeviceSeenLines)
-        m_seenLines.clear();
+    if (m_seenLines.empty())
+        m_seenLines.assign(PrinterDeviceSeenLines, 0);
+    const size_t hash = size_t(qHash(aLine, fontIndex));
+    size_t &slot = m_seenLines[(hash >> 1) % PrinterDeviceSeenLines];
+    // Never 0, the empty slot.
+    const bool again = slot == (hash | 1);
+    slot = hash | 1;
     if (!again && !aMeasure)
         return nullptr;
     std::shared_ptr<const gfx::ShapedLine> shaped = canvas.ShapeLine(aLine);
@@ -745,13 +759,26 @@ std::shared_ptr<const gfx::ShapedLine> TppPrinterDevice::shapedLine(const QStrin
 
 void TppPrinterDevice::noteInk(const rtl::TRect &aRect)
 {
-    m_inked.push_back(aRect);
+    // An empty rectangle overlaps nothing.
+    if (aRect.Bottom <= aRect.Top || aRect.Right <= aRect.Left)
+        return;
+    if (m_inked.empty())
+        m_inked.resize(PrinterDeviceInkStrips);
+    const int last = printerDeviceInkStrip(aRect.Bottom - 1);
+    for (int strip = printerDeviceInkStrip(aRect.Top); strip <= last; ++strip)
+        m_inked[size_t(strip)].push_back(aRect);
 }
 
 bool TppPrinterDevice::inkedUnder(const rtl::TRect &aRect) const
 {
-    return std::any_of(m_inked.begin(), m_inked.end(),
-                       [&aRect](const rtl::TRect &aInked) { return printerDeviceOverlap(aRect, aInked); });
+    if (m_inked.empty() || aRect.Bottom <= aRect.Top)
+        return false;
+    const int last = printerDeviceInkStrip(aRect.Bottom - 1);
+    for (int strip = printerDeviceInkStrip(aRect.Top); strip <= last; ++strip)
+        for (const rtl::TRect &inked : m_inked[size_t(strip)])
+            if (printerDeviceOverlap(aRect, inked))
+                return true;
+    return false;
 }
 
 void TppPrinterDevice::DrawText(TppDrawText *aDrawText)

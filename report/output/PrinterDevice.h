@@ -20,7 +20,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <unordered_set>
 #include <vector>
 
 namespace gfx {
@@ -121,8 +120,10 @@ private:
     int m_printableOffsetX = 0;
     int m_printableOffsetY = 0;
     // What has been drawn on the page so far, in printer pixels: where none
-    // of it lies an opaque white text needs no background of its own.
-    std::vector<rtl::TRect> m_inked;
+    // of it lies an opaque white text needs no background of its own. Filed
+    // under each horizontal strip of the page it reaches, so that a text
+    // looks only at what lies beside it, not at the whole page.
+    std::vector<std::vector<rtl::TRect>> m_inked;
     // Lines that came more than once, shaped, by font: a column's recurring
     // values and the labels of every page are shaped once a job. Both the
     // lines and the hashes of the texts seen are bounded, so that memory stays
@@ -139,7 +140,9 @@ private:
     // The entry of the canvas's font, made when missing.
     ShapedFont &shapedFont();
     qsizetype m_shapedCount = 0;
-    std::unordered_set<size_t> m_seenLines;
+    // Hashes of the lines seen, one a slot: a line whose slot another took
+    // since counts as new.
+    std::vector<size_t> m_seenLines;
     void forgetShapes();
     // While the pages of a collated copy are asked for: the job's end that
     // the publisher passes on then belongs to the copy, not to the job.

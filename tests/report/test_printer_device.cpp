@@ -535,6 +535,20 @@ TEST_F(PrinterDeviceTest, AnOpaqueWhiteTextCoversWhatWasDrawnBelowIt)
     EXPECT_EQ(inkRight(dark), dark->DrawBottom() - dark->DrawTop());
 }
 
+// Ink is found below a text however far above the paper's edge or the text
+// it begins.
+TEST_F(PrinterDeviceTest, AnOpaqueWhiteTextFindsTallInkBelowIt)
+{
+    auto *tall = command<TppDrawShape>(10000, 0, 60000, 250000);
+    tall->Brush()->SetColor(rtl::clBlack);
+    auto *over = command<TppDrawText>(20000, 200000, 40000, 5000);
+    over->SetText("ab");
+    over->SetColor(rtl::clWhite);
+    const QImage sheet = printPage();
+    EXPECT_EQ(inkRows(sheet, over->DrawRight() + 75 - 20, over->DrawTop() + 75, over->DrawBottom() + 75), 0);
+    EXPECT_TRUE(inkAt(sheet, over->DrawRight() + 75 + 20, over->DrawTop() + 75 + 10));
+}
+
 // A text that comes again is drawn from the shape it had before, in its own
 // font, colour and alignment: every page of the job comes out the same.
 TEST_F(PrinterDeviceTest, RecurringTextsKeepTheirOwnFontColourAndAlignment)
