@@ -159,6 +159,34 @@ TEST_F(DetailEngine, ObjectsMovedByHandlersPrintAndResetWhereTheyNowAre)
     EXPECT_EQ(detail->IndexOfObject(third), -1);
 }
 
+// In a band of many objects, an object that takes the place another went on
+// the print list with in the cycle takes its entry; the next cycle starts
+// a list of its own.
+TEST_F(DetailEngine, AnObjectTakingAPlaceAlreadyListedInTheCycleTakesItsEntry)
+{
+    std::vector<Reorderer *> objects;
+    for (int i = 0; i < 40; ++i) {
+        objects.push_back(new Reorderer);
+        objects.back()->SetmmHeight(1000);
+        objects.back()->SetBand(detail);
+    }
+    objects[0]->ToFront = true;
+    objects[1]->ToFront = true;
+    detail->SetPrintCount(2);
+    detail->InitObjects();
+    detail->Generate();
+    std::vector<const classes::TObject *> order;
+    for (int i = 0; i < drawn(); ++i)
+        order.push_back(engine.Page()->DrawCommands(i)->Component());
+    // The band's own object and 39 of the 40, twice.
+    ASSERT_EQ(order.size(), 80u);
+    EXPECT_EQ(std::count(order.begin(), order.end(), objects[0]), 0);
+    EXPECT_EQ(order[1], objects[2]);
+    EXPECT_EQ(order[39], objects[1]);
+    EXPECT_EQ(order[41], objects[2]);
+    EXPECT_EQ(order.back(), objects[1]);
+}
+
 TEST_F(DetailEngine, PrintCountBreaksThePageAfterThatManyCycles)
 {
     detail->SetPrintCount(5);

@@ -236,6 +236,71 @@ TEST_F(Bands, AnObjectsPlaceFollowsEveryChangeOfTheList)
     delete last;
 }
 
+TEST_F(Bands, SaveAndCalculationPlacesFollowInsertsAndRemovalsAnywhere)
+{
+    // Long enough that places are kept by object and put right after moves.
+    std::vector<StandInListed *> texts;
+    for (int i = 0; i < 40; ++i) {
+        auto *text = new StandInListed();
+        text->SavedText = true;
+        text->Variable = true;
+        text->SetBand(band.get());
+        texts.push_back(text);
+    }
+    std::vector<TppComponent *> model(texts.begin(), texts.end());
+    const auto matches = [&] {
+        if (band->SaveCount() != int(model.size()) || band->VariableCount() != int(model.size()))
+            return false;
+        // Asked more than once, as a cycle of texts does, so that places are
+        // both walked for and refreshed.
+        for (int round = 0; round < 3; ++round)
+            for (size_t i = 0; i < model.size(); ++i)
+                if (band->IndexOfSave(model[i]) != int(i) || band->Saves(int(i)) != model[i] ||
+                    band->IndexOfVariable(model[i]) != int(i) || band->Variables(int(i)) != model[i])
+                    return false;
+        return true;
+    };
+    ASSERT_TRUE(matches());
+
+    band->RemoveSave(model[3]);
+    band->RemoveVariable(model[3]);
+    band->InsertSave(0, model[3]);
+    band->InsertVariable(0, model[3]);
+    model.insert(model.begin(), model[3]);
+    model.erase(model.begin() + 4);
+    EXPECT_TRUE(matches());
+    // One already listed stays where it is.
+    band->AddSave(model[10]);
+    band->InsertVariable(2, model[10]);
+    EXPECT_TRUE(matches());
+    // Freed from the front, then from the back, asked for after each.
+    for (int i = 0; i < 5; ++i) {
+        TppComponent *first = model.front();
+        model.erase(model.begin());
+        delete first;
+        ASSERT_TRUE(matches()) << i;
+        EXPECT_EQ(band->IndexOfSave(first), -1);
+    }
+    for (int i = 0; i < 5; ++i) {
+        delete model.back();
+        model.pop_back();
+        ASSERT_TRUE(matches()) << i;
+    }
+    // Inserted past the end, and one that leaves from the middle.
+    auto *late = new StandInListed();
+    late->SetBand(band.get());
+    band->InsertSave(1000, late);
+    band->InsertVariable(1000, late);
+    model.push_back(late);
+    EXPECT_TRUE(matches());
+    TppComponent *middle = model[model.size() / 2];
+    band->RemoveObject(middle);
+    model.erase(model.begin() + std::ptrdiff_t(model.size() / 2));
+    EXPECT_TRUE(matches());
+    EXPECT_EQ(band->IndexOfVariable(middle), -1);
+    delete middle;
+}
+
 TEST_F(Bands, ReadingRebuildsTheSaveOrderFromTheStoredOrders)
 {
     StandInBand read;

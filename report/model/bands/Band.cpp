@@ -29,28 +29,6 @@ TppBandCalcConversion g_bandCalcConversion = nullptr;
     throw classes::EListError("List index out of bounds (" + std::to_string(aIndex) + ")");
 }
 
-template <class List>
-int bandIndexIn(const List &aList, const TppComponent *aObject)
-{
-    const auto it = std::find(aList.begin(), aList.end(), aObject);
-    return it == aList.end() ? -1 : int(it - aList.begin());
-}
-
-// Appends (aIndex < 0) or inserts, each object once.
-void bandInsertInto(std::vector<TppComponent *> &aList, int aIndex, TppComponent *aObject)
-{
-    if (!aObject || bandIndexIn(aList, aObject) >= 0)
-        return;
-    const int count = int(aList.size());
-    aList.insert(aList.begin() + (aIndex < 0 ? count : std::clamp(aIndex, 0, count)), aObject);
-}
-
-template <class List>
-void bandRemoveFrom(List &aList, const TppComponent *aObject)
-{
-    aList.erase(std::remove(aList.begin(), aList.end(), aObject), aList.end());
-}
-
 // An object's bottom edge; one beyond the range of thousandths is held at
 // its end.
 int32_t bandObjectBottom(const TppComponent &aObject)
@@ -60,6 +38,74 @@ int32_t bandObjectBottom(const TppComponent &aObject)
 }
 
 } // namespace
+
+// ---- Object lists ----------------------------------------------------------------
+
+int TppBandObjectList::IndexOf(const TppComponent *aObject) const
+{
+    // A walk over a few is quicker than the hash.
+    if (m_items.size() <= 8) {
+        const auto at = std::find(m_items.begin(), m_items.end(), aObject);
+        return at == m_items.end() ? -1 : int(at - m_items.begin());
+    }
+    const auto it = m_places.find(aObject);
+    if (it == m_places.end())
+        return -1;
+    const int place = it->second;
+    if (place < int(m_items.size()) && m_items[size_t(place)] == aObject)
+        return place;
+    if (m_movesAsked != m_moves) {
+        m_movesAsked = m_moves;
+        m_walks = 0;
+    }
+    if (++m_walks > 2) {
+        for (size_t i = 0; i < m_items.size(); ++i)
+            m_places[m_items[i]] = int(i);
+        return it->second;
+    }
+    const int found = int(std::find(m_items.begin(), m_items.end(), aObject) - m_items.begin());
+    it->second = found;
+    return found;
+}
+
+void TppBandObjectList::Insert(int aIndex, TppComponent *aObject)
+{
+    if (!aObject || m_places.count(aObject))
+        return;
+    const int count = int(m_items.size());
+    const int place = aIndex < 0 ? count : std::clamp(aIndex, 0, count);
+    m_items.insert(m_items.begin() + place, aObject);
+    m_places.emplace(aObject, place);
+    if (place < count)
+        ++m_moves;
+}
+
+void TppBandObjectList::Remove(const TppComponent *aObject)
+{
+    const int place = IndexOf(aObject);
+    if (place < 0)
+        return;
+    m_items.erase(m_items.begin() + place);
+    m_places.erase(aObject);
+    if (place < int(m_items.size()))
+        ++m_moves;
+}
+
+void TppBandObjectList::Assign(std::vector<TppComponent *> aItems)
+{
+    m_items = std::move(aItems);
+    m_places.clear();
+    for (size_t i = 0; i < m_items.size(); ++i)
+        m_places.emplace(m_items[i], int(i));
+    ++m_moves;
+}
+
+void TppBandObjectList::Clear()
+{
+    m_items.clear();
+    m_places.clear();
+    ++m_moves;
+}
 
 const classes::TMetaClass &TppBand::StaticClass()
 {
@@ -102,8 +148,8 @@ TppBand::~TppBand()
             ++m_objectsChanges;
         }
     }
-    m_saves.clear();
-    m_variables.clear();
+    m_saves.Clear();
+    m_variables.Clear();
     SetReport(nullptr);
 }
 
@@ -201,8 +247,8 @@ void TppBand::RemoveObject(TppComponent *aObject)
     m_objects.erase(m_objects.begin() + index);
     m_objectSet.erase(aObject);
     ++m_objectsChanges;
-    bandRemoveFrom(m_saves, aObject);
-    bandRemoveFrom(m_variables, aObject);
+    m_saves.Remove(aObject);
+    m_variables.Remove(aObject);
     forgetDesignPosition(aObject);
     if (aObject->Band() == this)
         aObject->SetBand(nullptr);
@@ -259,54 +305,54 @@ TppComponent *TppBand::Saves(int aIndex) const
 {
     if (aIndex < 0 || aIndex >= SaveCount())
         bandIndexError(aIndex);
-    return m_saves[size_t(aIndex)];
+    return m_saves.At(aIndex);
 }
 
 int TppBand::IndexOfSave(const TppComponent *aObject) const
 {
-    return bandIndexIn(m_saves, aObject);
+    return m_saves.IndexOf(aObject);
 }
 
 void TppBand::AddSave(TppComponent *aObject)
 {
-    bandInsertInto(m_saves, -1, aObject);
+    m_saves.Insert(-1, aObject);
 }
 
 void TppBand::InsertSave(int aIndex, TppComponent *aObject)
 {
-    bandInsertInto(m_saves, std::max(aIndex, 0), aObject);
+    m_saves.Insert(std::max(aIndex, 0), aObject);
 }
 
 void TppBand::RemoveSave(TppComponent *aObject)
 {
-    bandRemoveFrom(m_saves, aObject);
+    m_saves.Remove(aObject);
 }
 
 TppComponent *TppBand::Variables(int aIndex) const
 {
     if (aIndex < 0 || aIndex >= VariableCount())
         bandIndexError(aIndex);
-    return m_variables[size_t(aIndex)];
+    return m_variables.At(aIndex);
 }
 
 int TppBand::IndexOfVariable(const TppComponent *aObject) const
 {
-    return bandIndexIn(m_variables, aObject);
+    return m_variables.IndexOf(aObject);
 }
 
 void TppBand::AddVariable(TppComponent *aObject)
 {
-    bandInsertInto(m_variables, -1, aObject);
+    m_variables.Insert(-1, aObject);
 }
 
 void TppBand::InsertVariable(int aIndex, TppComponent *aObject)
 {
-    bandInsertInto(m_variables, std::max(aIndex, 0), aObject);
+    m_variables.Insert(std::max(aIndex, 0), aObject);
 }
 
 void TppBand::RemoveVariable(TppComponent *aObject)
 {
-    bandRemoveFrom(m_variables, aObject);
+    m_variables.Remove(aObject);
 }
 
 // ---- Report ------------------------------------------------------------------------------
@@ -772,9 +818,9 @@ void TppBand::rebuildSaves()
     for (TppComponent *object : m_objects)
         if (object->JoinsSaveList())
             texts.push_back(object);
-    m_saves = bandOrdered(texts, ObjectCount(), &TppComponent::StoredSaveOrder);
-    for (size_t i = 0; i < m_saves.size(); ++i)
-        m_saves[i]->SetSaveOrder(int(i));
+    m_saves.Assign(bandOrdered(texts, ObjectCount(), &TppComponent::StoredSaveOrder));
+    for (int i = 0; i < m_saves.Count(); ++i)
+        m_saves.At(i)->SetSaveOrder(i);
 }
 
 void TppBand::rebuildVariables()
@@ -783,9 +829,9 @@ void TppBand::rebuildVariables()
     for (TppComponent *object : m_objects)
         if (object->JoinsCalcList())
             variables.push_back(object);
-    m_variables = bandOrdered(variables, int(variables.size()), &TppComponent::StoredCalcOrder);
-    for (size_t i = 0; i < m_variables.size(); ++i)
-        m_variables[i]->SetCalcOrder(int(i));
+    m_variables.Assign(bandOrdered(variables, int(variables.size()), &TppComponent::StoredCalcOrder));
+    for (int i = 0; i < m_variables.Count(); ++i)
+        m_variables.At(i)->SetCalcOrder(i);
 }
 
 classes::TComponent *TppBand::GetParentComponent() const

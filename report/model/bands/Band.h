@@ -18,6 +18,39 @@ namespace report {
 
 class TppCustomBand;
 
+// A band's list of objects in an order of its own (the save and the
+// calculation lists), each object once. Every text asks for its place in it
+// as it prints and every object joins and leaves it, so the places are kept
+// by object: a walk for each took n * n steps in a band of many fields.
+// A place that an insertion or removal before it moved is put right when it
+// is next asked for.
+class TppBandObjectList
+{
+public:
+    const std::vector<TppComponent *> &Items() const { return m_items; }
+    int Count() const { return int(m_items.size()); }
+    TppComponent *At(int aIndex) const { return m_items[size_t(aIndex)]; }
+    // -1 when absent.
+    int IndexOf(const TppComponent *aObject) const;
+    // At aIndex (clamped), or appended for aIndex < 0; nothing for nullptr
+    // or an object already in the list.
+    void Insert(int aIndex, TppComponent *aObject);
+    void Remove(const TppComponent *aObject);
+    void Assign(std::vector<TppComponent *> aItems);
+    void Clear();
+
+private:
+    std::vector<TppComponent *> m_items;
+    // Every member's place, as it was when last known.
+    mutable std::unordered_map<const TppComponent *, int> m_places;
+    // Counts the changes that moved members; a band freed or filled from
+    // the front puts places right one walk at a time, and refreshes them
+    // all only once they are asked for repeatedly without a change between.
+    uint64_t m_moves = 0;
+    mutable uint64_t m_movesAsked = ~uint64_t(0);
+    mutable int m_walks = 0;
+};
+
 class TppBand : public TppCacheable
 {
     ZVO_CLASS(TppBand)
@@ -67,13 +100,13 @@ public:
     void GetSubReports(std::vector<TppComponent *> &aList) const;
 
     // ---- Save and calculation lists ----
-    int SaveCount() const { return int(m_saves.size()); }
+    int SaveCount() const { return m_saves.Count(); }
     TppComponent *Saves(int aIndex) const;
     int IndexOfSave(const TppComponent *aObject) const;
     void AddSave(TppComponent *aObject);
     void InsertSave(int aIndex, TppComponent *aObject);
     void RemoveSave(TppComponent *aObject);
-    int VariableCount() const { return int(m_variables.size()); }
+    int VariableCount() const { return m_variables.Count(); }
     TppComponent *Variables(int aIndex) const;
     int IndexOfVariable(const TppComponent *aObject) const;
     void AddVariable(TppComponent *aObject);
@@ -254,9 +287,9 @@ private:
     IppReportContext *m_report = nullptr;
     TppCommunicator *m_reportObject = nullptr; // the report as a communicator, for its removal notice
     bool m_save = false;
-    std::vector<TppComponent *> m_saves;
+    TppBandObjectList m_saves;
     TppUnitType m_units = TppUnitType::utInches;
-    std::vector<TppComponent *> m_variables;
+    TppBandObjectList m_variables;
     bool m_visible = true;
     QString m_legacyEventName;
     std::unique_ptr<IppDesignControl> m_bandDesignControl;

@@ -258,6 +258,7 @@ void TppBandEngine::runCycle()
     m_firstUnfinishedStretches = false;
     m_smallestContinuation = -1;
     m_printList.clear();
+    ++m_printCycle;
     m_stalledContinuation = false;
     band.SetSpaceUsed(0);
     if (!Continuing() && !Restart())
@@ -404,12 +405,25 @@ void TppBandEngine::generateList(int aList, int aFrom)
         object->Generate();
         if (object->SpaceUsed() > 0) {
             const int order = band.ObjectsChanges() == changes ? index : band.IndexOfObject(object);
-            const auto same = std::find_if(m_printList.begin(), m_printList.end(),
-                                           [order](const PrintEntry &aEntry) { return aEntry.first == order; });
-            if (same != m_printList.end())
-                same->second = object;
-            else
-                m_printList.emplace_back(order, object);
+            if (order < 0) {
+                // It left the band as it generated.
+                const auto same = std::find_if(m_printList.begin(), m_printList.end(),
+                                               [order](const PrintEntry &aEntry) { return aEntry.first == order; });
+                if (same != m_printList.end())
+                    same->second = object;
+                else
+                    m_printList.emplace_back(order, object);
+            } else {
+                if (size_t(order) >= m_printPlaces.size())
+                    m_printPlaces.resize(std::max(size_t(order) + 1, size_t(band.ObjectCount())));
+                std::pair<uint64_t, size_t> &place = m_printPlaces[size_t(order)];
+                if (place.first == m_printCycle) {
+                    m_printList[place.second].second = object;
+                } else {
+                    place = {m_printCycle, m_printList.size()};
+                    m_printList.emplace_back(order, object);
+                }
+            }
             m_beyondStatics = m_beyondStatics || m_categories[size_t(aList)] != 1;
         }
         if (!object->GenerationComplete()) {

@@ -111,6 +111,12 @@ protected:
     TppCustomBand *m_band = nullptr;
     IppReportContext *m_report = nullptr;
     std::vector<PrintEntry> m_printList;
+    // By an object's place in the band: the cycle in which it went on the
+    // print list and where it stands there. An object that generates again
+    // in the cycle takes its entry back; looked for in the list, that took
+    // n * n steps a cycle in a band of many fields.
+    std::vector<std::pair<uint64_t, size_t>> m_printPlaces;
+    uint64_t m_printCycle = 1;
     // The print list sorted back to front while it prints; kept to reuse
     // its room from cycle to cycle.
     std::vector<PrintEntry> m_printing;
