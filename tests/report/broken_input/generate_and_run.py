@@ -176,7 +176,9 @@ def main():
     parser.add_argument("--templates", type=int, default=SET_SIZES["templates"])
     parser.add_argument("--pictures", type=int, default=SET_SIZES["pictures"])
     parser.add_argument("--archives", type=int, default=SET_SIZES["archives"])
-    parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
+    # The cores this process may run on, not the machine's: under taskset or a
+    # container's CPU limit, os.cpu_count() overloads the few it has.
+    parser.add_argument("--jobs", type=int, default=len(os.sched_getaffinity(0)) or 2)
     parser.add_argument("--seed", type=int, default=65)
     args = parser.parse_args()
     for path in ("reportdemo", "archive_check", "source", "work"):
