@@ -235,6 +235,16 @@ void TFont::Assign(const TPersistent *source)
         TPersistent::Assign(source);
         return;
     }
+    Assign(other);
+}
+
+void TFont::Assign(const TFont *source)
+{
+    if (!source) {
+        TPersistent::Assign(source);
+        return;
+    }
+    const TFont *other = source;
     if (*this == *other)
         return;
     m_font = other->m_font;

@@ -64,6 +64,9 @@ public:
     void SetPitch(TFontPitch pitch);
 
     void Assign(const TPersistent *source) override;
+    // The same for a source known to be a font: every text a report prints
+    // takes its font this way, and the type query was a visible part of it.
+    void Assign(const TFont *source);
     bool operator==(const TFont &other) const;
 
     // Told after every change.

@@ -112,6 +112,34 @@ TEST(Properties, FontStreamsItsHeightAndReadsASizeToo)
 }
 
 // Stored reports name these values; their order is the class library's.
+TEST(Properties, AFontTakesAnotherOnceWhetherHeldAsAFontOrNot)
+{
+    TFont source;
+    source.SetName(QStringLiteral("Courier New"));
+    source.SetSize(14);
+    source.SetStyle(gfx::fsBold);
+    source.SetCharset(2);
+    source.SetPitch(TFontPitch::fpFixed);
+    TFont font;
+    int changes = 0;
+    font.OnChange = [&changes](TObject *) { ++changes; };
+    font.Assign(&source);
+    EXPECT_TRUE(font == source);
+    EXPECT_EQ(font.Name(), QStringLiteral("Courier New"));
+    EXPECT_EQ(font.Charset(), 2);
+    EXPECT_EQ(changes, 1);
+    // Equal already: no change to tell.
+    font.Assign(static_cast<const TPersistent *>(&source));
+    EXPECT_EQ(changes, 1);
+    source.SetSize(20);
+    font.Assign(static_cast<const TPersistent *>(&source));
+    EXPECT_EQ(font.Size(), 20);
+    EXPECT_EQ(changes, 2);
+    EXPECT_THROW(font.Assign(static_cast<const TFont *>(nullptr)), EConvertError);
+    EXPECT_THROW(font.Assign(static_cast<const TPersistent *>(nullptr)), EConvertError);
+    EXPECT_EQ(changes, 2);
+}
+
 TEST(Properties, LibraryEnumerationsNameTheirValuesInOrder)
 {
     EXPECT_EQ(AlignmentInfo().NameOf(int(TAlignment::taCenter)), QStringLiteral("taCenter"));
