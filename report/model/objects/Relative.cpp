@@ -25,8 +25,12 @@ TppRelative::TppRelative(TComponent *aOwner)
 TppRelative::~TppRelative()
 {
     BeforeDestruction();
-    SetParent(nullptr);
-    freeChildren();
+    // A page frees thousands of commands that have left it already and
+    // hold nothing.
+    if (m_parent)
+        SetParent(nullptr);
+    if (!m_children.empty())
+        freeChildren();
 }
 
 void TppRelative::freeChildren()
