@@ -3,7 +3,8 @@
 // 2,130 pages, printed to a device that discards them, with message
 // processing on. One pass and two passes; the resident memory at pages
 // 100, 1,000 and 2,000 and the bytes the engine's page states take per
-// page are reported as counters.
+// page are reported as counters. And a report of very many fields in one
+// band, made, printed and freed.
 
 #include "tests/support/report/BandSequence.h"
 #include "tests/support/report/MemoryPipeline.h"
@@ -13,6 +14,7 @@
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/data/CacheManager.h"
+#include "report/model/pages/DrawCommand.h"
 #include "report/model/pages/Device.h"
 #include "report/model/pages/Page.h"
 #include "report/model/pages/Publisher.h"
@@ -142,6 +144,49 @@ void BM_Memory(benchmark::State &state)
     }
 }
 BENCHMARK(BM_Memory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A field on its band's save list that asks for its place there as it
+// prints, as a text does.
+class SavedField : public BandPrintable
+{
+public:
+    bool JoinsSaveList() const override { return true; }
+    void PropertiesToDrawCommand(TppDrawCommand *aDrawCommand) override
+    {
+        BandPrintable::PropertiesToDrawCommand(aDrawCommand);
+        aDrawCommand->SetTag(Band()->IndexOfSave(this));
+    }
+};
+
+// One record whose detail holds the given number of fields: the band's
+// object lists and the engine's print list over that many objects.
+void BM_ManyFields(benchmark::State &state)
+{
+    const int fields = int(state.range(0));
+    for (auto _ : state) {
+        MemoryPipeline data;
+        data.AddField(QStringLiteral("Id"), TppDataType::dtInteger);
+        data.AddRow({0});
+        auto report = std::make_unique<TppReport>();
+        SetA4Portrait(*report->PrinterSetup());
+        report->SetDataPipeline(&data);
+        auto *detail = new TppDetailBand(nullptr);
+        detail->SetReport(report.get());
+        detail->SetmmHeight(5000);
+        for (int i = 0; i < fields; ++i) {
+            auto *field = new SavedField;
+            field->SetmmHeight(5000);
+            field->SetBand(detail);
+        }
+        DiscardingDevice device;
+        device.SetPublisher(report->Publisher());
+        report->PrintToDevices();
+        device.SetPublisher(nullptr);
+        report.reset();
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * fields);
+}
+BENCHMARK(BM_ManyFields)->Arg(1024)->Arg(4096)->Arg(16384)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
