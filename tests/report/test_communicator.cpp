@@ -7,8 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <random>
+#include <set>
 #include <vector>
 
 using namespace report;
@@ -161,6 +165,35 @@ TEST_F(Communicator, EveryReceiverIsServedOnceHoweverTheListChanges)
     servedOnce(many);
     for (const auto &r : more)
         ASSERT_EQ(r->Events, 1);
+
+    // Two that left earlier in the send, then one that registers a receiver
+    // by key, which re-sorts the list: the ones after it are still served.
+    Fan resorts(5);
+    for (int i : {0, 1})
+        resorts.receivers[size_t(i)]->OnEvent = [&](TReceiver *self, int, TraParamList *) {
+            resorts.sender.RemoveEventNotify(self);
+        };
+    TReceiver late(QStringLiteral("r9"));
+    late.SubscribeEvent(5);
+    resorts.receivers[2]->OnEvent = [&](TReceiver *, int, TraParamList *) { resorts.sender.AddEventNotify(&late); };
+    resorts.send();
+    servedOnce(resorts);
+    EXPECT_EQ(late.Events, 1);
+    EXPECT_EQ(resorts.sender.GetEventNotifyCount(), 4);
+
+    // One without a key came after keyed ones; a receiver registered by key
+    // then sorts the list anew, which puts it first, behind the index.
+    Fan unkeyed(3);
+    TReceiver plain;
+    plain.SubscribeEvent(5);
+    unkeyed.sender.AddEventNotify(&plain);
+    TReceiver keyed(QStringLiteral("r1"));
+    keyed.SubscribeEvent(5);
+    unkeyed.receivers[1]->OnEvent = [&](TReceiver *, int, TraParamList *) { unkeyed.sender.AddEventNotify(&keyed); };
+    unkeyed.send();
+    servedOnce(unkeyed);
+    EXPECT_EQ(plain.Events, 1);
+    EXPECT_EQ(keyed.Events, 1);
 }
 
 TEST_F(Communicator, LongListsKeepTheirOrderThroughRemovalsDuringAndBetweenSends)
@@ -306,6 +339,78 @@ TEST_F(Communicator, ReceiversMayFreeTheSenderOthersOrThemselves)
     fan.send();
     EXPECT_EQ(fan.receivers[3]->Events, 1);
     EXPECT_EQ(fan.sender.GetEventNotifyCount(), 2);
+}
+
+// Receivers, keyed and not, that leave, free others, come back and bring
+// new ones during the sends, in a long list: whoever stays registered
+// through a send is served once, and nobody twice.
+TEST_F(Communicator, RandomChangesDuringSendsServeEveryStayingReceiverOnce)
+{
+    std::mt19937 random(64);
+    TppCommunicator sender(nullptr);
+    std::vector<std::unique_ptr<TReceiver>> pool;
+    std::vector<int> served;
+    std::set<int> touched; // left, were freed or came during this send
+    std::function<TReceiver *()> make = [&] {
+        const int id = int(pool.size());
+        pool.push_back(
+            std::make_unique<TReceiver>(random() % 2 ? QStringLiteral("k%1").arg(random() % 20) : QString()));
+        pool.back()->SubscribeEvent(5);
+        pool.back()->OnEvent = [&, id](TReceiver *, int, TraParamList *) {
+            served.push_back(id);
+            for (int step = int(random() % 3); step > 0; --step) {
+                const int other = int(random() % pool.size());
+                TReceiver *target = pool[size_t(other)].get();
+                switch (random() % 5) {
+                case 0: // itself or another leaves
+                    touched.insert(other);
+                    if (target)
+                        sender.RemoveEventNotify(target);
+                    break;
+                case 1: // another is freed
+                    if (other != id) {
+                        touched.insert(other);
+                        pool[size_t(other)].reset();
+                    }
+                    break;
+                case 2: // one that left comes back
+                    touched.insert(other);
+                    if (target)
+                        sender.AddEventNotify(target);
+                    break;
+                default: // a new one comes, while they are not too many
+                    if (sender.GetEventNotifyCount() < 120) {
+                        touched.insert(int(pool.size()));
+                        sender.AddEventNotify(make());
+                    }
+                    break;
+                }
+            }
+        };
+        return pool.back().get();
+    };
+    for (int i = 0; i < 80; ++i)
+        sender.AddEventNotify(make());
+    for (int round = 0; round < 100; ++round) {
+        std::vector<int> registered;
+        for (int i = 0; i < sender.GetEventNotifyCount(); ++i)
+            for (size_t id = 0; id < pool.size(); ++id)
+                if (pool[id].get() == sender.GetEventNotify(i))
+                    registered.push_back(int(id));
+        served.clear();
+        touched.clear();
+        sender.SendEventNotify(&sender, 5, nullptr);
+        std::map<int, int> times;
+        for (int id : served)
+            ++times[id];
+        for (const auto &[id, count] : times)
+            ASSERT_EQ(count, 1) << "round " << round << ", receiver " << id;
+        for (int id : registered) {
+            if (!touched.count(id)) {
+                ASSERT_EQ(times.count(id), 1u) << "round " << round << ", receiver " << id;
+            }
+        }
+    }
 }
 
 TEST_F(Communicator, NestedSendsAndParametersReachTheSendersVariables)

@@ -408,7 +408,8 @@ void TppCommunicator::insertOrdered(TppCommunicator *aReceiver)
     Keyed added{aReceiver->GetNotifyOrderKey(), aReceiver};
     // Equal keys keep their registration order: a sorted list takes the new
     // receiver after its equals, as a stable sort of all would.
-    if (std::is_sorted(entries.begin(), entries.end(), less)) {
+    const bool sorted = std::is_sorted(entries.begin(), entries.end(), less);
+    if (sorted) {
         entries.insert(std::upper_bound(entries.begin(), entries.end(), added, less), std::move(added));
     } else {
         entries.push_back(std::move(added));
@@ -416,6 +417,21 @@ void TppCommunicator::insertOrdered(TppCommunicator *aReceiver)
     }
     if (!m_eventNotifyList)
         m_eventNotifyList = std::make_unique<List>();
+    // The list is rebuilt without the holes that receivers leaving during a
+    // running send left: each send's index moves back by the holes before
+    // it, or it would pass over as many receivers it has not served. A list
+    // that had to be sorted anew may have moved receivers not served yet in
+    // front of the index: the send then looks through it from the start,
+    // passing over those it has served.
+    for (SendFrame *frame = m_sends; frame; frame = frame->next) {
+        if (!frame->events)
+            continue;
+        size_t members = 0;
+        for (size_t i = 0; sorted && i < std::min(frame->index, m_eventNotifyList->extent()); ++i)
+            if (m_eventNotifyList->slotAt(i))
+                ++members;
+        frame->index = members;
+    }
     std::vector<TppCommunicator *> ordered;
     ordered.reserve(entries.size());
     for (const Keyed &e : entries)
