@@ -610,6 +610,58 @@ TEST_F(PrinterDeviceTest, RecurringTextsKeepTheirOwnFontColourAndAlignment)
     EXPECT_EQ(sheets[2], sheet);
 }
 
+// A right-aligned text wider than its rectangle shows its end, as the same
+// text in a rectangle wide enough shows it there, in any font and style: the
+// width it is placed by is the width it is drawn in.
+TEST_F(PrinterDeviceTest, AClippedRightAlignedTextShowsItsEnd)
+{
+    const QString words = QStringLiteral("A clipped text far wider than its little box MMMMMMMM");
+    const auto add = [&](int32_t aLeft, int32_t aTop, int32_t aWidth, TppTextAlignment aAlignment, const QString &aFont,
+                         gfx::FontStyles aStyle) {
+        auto *text = command<TppDrawText>(aLeft, aTop, aWidth, 7000);
+        text->SetText(words);
+        text->SetTransparent(true);
+        text->SetAutoSize(false);
+        text->SetTextAlignment(aAlignment);
+        text->Font()->SetName(aFont);
+        text->Font()->SetSize(14);
+        text->Font()->SetStyle(aStyle);
+    };
+    struct Case
+    {
+        TppTextAlignment alignment;
+        QString font;
+        gfx::FontStyles style;
+    };
+    const Case cases[] = {{TppTextAlignment::taRightJustified, QStringLiteral("DejaVu Serif"), 0},
+                          {TppTextAlignment::taRightJustified, QStringLiteral("DejaVu Sans"), gfx::fsBold},
+                          {TppTextAlignment::taRightJustified, QStringLiteral("DejaVu Sans Mono"), gfx::fsUnderline}};
+    // Narrow: 60 to 80 mm; wide: to the same right edge.
+    int32_t top = 10000;
+    for (const Case &c : cases) {
+        add(60000, top, 20000, c.alignment, c.font, c.style);
+        add(-60000, top + 10000, 140000, c.alignment, c.font, c.style);
+        top += 20000;
+    }
+    const QImage sheet = printPage();
+    const auto mm = [](int32_t aThousandths) { return int(int64_t(aThousandths) * 300 / 25400); };
+    top = 10000;
+    for (const Case &c : cases) {
+        const QImage narrow = sheet.copy(QRect(mm(60000), mm(top), mm(80000) - mm(60000), 70));
+        const QImage wide = sheet.copy(QRect(mm(60000), mm(top + 10000), mm(80000) - mm(60000), 70));
+        int inked = 0;
+        int differing = 0;
+        for (int y = 0; y < narrow.height(); ++y)
+            for (int x = 1; x + 1 < narrow.width(); ++x) {
+                inked += inkAt(narrow, x, y);
+                differing += inkAt(narrow, x, y) != inkAt(wide, x, y);
+            }
+        EXPECT_GT(inked, 100) << c.font.toStdString();
+        EXPECT_LE(differing, inked / 20) << c.font.toStdString() << " " << int(c.alignment);
+        top += 20000;
+    }
+}
+
 // The canvas of each page measures with the measurer of the first: the fonts
 // it has loaded are not loaded again page after page.
 TEST_F(PrinterDeviceTest, PagesOfAJobShareTheirMeasurer)
