@@ -29,6 +29,10 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <iterator>
+#include <string_view>
 
 namespace reportdemo {
 
@@ -49,17 +53,38 @@ void addSampleLabel(report::TppBand *aBand, const QString &aCaption, int32_t aLe
 
 // The CSV's numbers are read as floating-point values, so "18.50" comes in
 // as 18.5; a numeric column shows as many decimals as its longest value
-// has, as the file writes them when it writes them aligned.
+// has, as the file writes them when it writes them aligned. A value's
+// decimals are those of its 15 significant digits with the trailing zeros
+// dropped (printf's "%.15g", without an exponent).
+//
+// Most values of a column have no more decimals than those already seen,
+// and that is cheap to know: a value that is the double nearest to n / 10^d,
+// n of at most 15 digits, prints with at most d decimals at 15 digits (the
+// double lies within 2^-53 of it, far inside half a unit of the 15th digit),
+// and the division of two exact doubles rounds to that nearest double. Only
+// the other values are written out, into a buffer on the stack.
 QString sampleNumberFormat(const reporttest::MemoryPipeline &aData, const QString &aFieldName)
 {
-    qsizetype decimals = 0;
+    static constexpr double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    size_t decimals = 0;
+    char digits[32];
     for (int row = 0; row < aData.RecordCount(); ++row) {
-        const QString shortest = QString::number(aData.Cell(row, aFieldName).toDouble(), 'g', 15);
-        const qsizetype point = shortest.indexOf(QLatin1Char('.'));
-        if (point >= 0 && !shortest.contains(QLatin1Char('e')))
+        const double value = aData.Cell(row, aFieldName).toDouble();
+        if (decimals < std::size(powersOfTen)) {
+            const double scaled = std::nearbyint(value * powersOfTen[decimals]);
+            if (std::fabs(scaled) < 1e15 && scaled / powersOfTen[decimals] == value)
+                continue;
+        }
+        const std::to_chars_result written =
+            std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 15);
+        const std::string_view shortest(digits, size_t(written.ptr - digits));
+        const size_t point = shortest.find('.');
+        if (point != std::string_view::npos && shortest.find('e') == std::string_view::npos)
             decimals = std::max(decimals, shortest.size() - point - 1);
     }
-    return decimals > 0 ? QStringLiteral("0.") + QString(decimals, QLatin1Char('0')) : QString();
+    return decimals > 0 ? QStringLiteral("0.") + QString(qsizetype(decimals), QLatin1Char('0')) : QString();
 }
 
 report::TppDBText *addSampleDBText(report::TppBand *aBand, reporttest::MemoryPipeline &aData, int aField, int32_t aLeft,
