@@ -12,6 +12,7 @@
 #include "report/content/graphics/RegionRTTI.h"
 #include "report/content/text/DBText.h"
 #include "report/content/text/Label.h"
+#include "report/content/text/Memo.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
@@ -1019,6 +1020,50 @@ TEST(RegionContinuation, WhatDidNotFitContinuesAtTheTopOfTheRegionOnTheNextPage)
     ASSERT_EQ(tops.size(), 2) << device.Text().toStdString();
     // On the second page it stands at the region's top, the page's top.
     EXPECT_EQ(tops[1], 10000);
+}
+
+TEST(RegionPrintOrder, ChildrenPrintInTheirOrderInTheRegionWhateverOrderTheyGenerateIn)
+{
+    // The stretching memo, first of the region, generates after the eleven
+    // plain labels; the page takes them all in the region's order, the
+    // tenth and eleventh after the ninth.
+    TppReport report;
+    reporttest::SetA4Portrait(*report.PrinterSetup());
+    report.SetPageLimit(3);
+    auto *detail = new TppDetailBand(nullptr);
+    detail->SetReport(&report);
+    detail->SetmmHeight(60000);
+    detail->SetPrintHeight(TppPrintHeightType::phDynamic);
+    auto *region = new TppRegion;
+    region->SetBand(detail);
+    region->SetBounds(0, 0, 190000, 60000);
+    auto *memo = new TppMemo;
+    memo->SetBand(detail);
+    memo->Lines()->Add(QStringLiteral("Memo"));
+    memo->SetBounds(100000, 0, 50000, 4000);
+    memo->SetStretch(true);
+    memo->SetRegion(region);
+    QStringList expected = {QStringLiteral("Memo")};
+    for (int i = 1; i <= 11; ++i) {
+        auto *label = new TppLabel;
+        label->SetBand(detail);
+        label->SetCaption(QStringLiteral("Label %1").arg(i));
+        label->SetBounds(0, i * 5000, 50000, 4000);
+        label->SetRegion(region);
+        expected << QStringLiteral("Label %1").arg(i);
+    }
+    QStringList printed;
+    reporttest::TraceDevice device;
+    device.OnPageReceive.Set([&printed](classes::TObject *, classes::TObject *aPage) {
+        const auto *page = static_cast<TppPage *>(aPage);
+        for (int i = 0; !page->Calculation() && i < page->DrawCommandCount(); ++i)
+            if (const auto *text = dynamic_cast<const TppDrawText *>(page->DrawCommands(i)))
+                printed << (text->IsMemo() ? text->WrappedText()->Strings(0) : text->Text());
+    });
+    device.SetPublisher(report.Publisher());
+    report.PrintToDevices();
+    device.SetPublisher(nullptr);
+    EXPECT_EQ(printed, expected) << device.Text().toStdString();
 }
 
 } // namespace

@@ -144,7 +144,7 @@ void TppCustomRegion::RegionRemoveChild(TppComponent *aChild)
     for (auto &list : m_lists)
         list.erase(std::remove(list.begin(), list.end(), aChild), list.end());
     for (auto entry = m_printList.begin(); entry != m_printList.end();)
-        entry = entry.value() == aChild ? m_printList.erase(entry) : std::next(entry);
+        entry = entry->second == aChild ? m_printList.erase(entry) : std::next(entry);
     if (m_maxStretchable == aChild)
         m_maxStretchable = nullptr;
     RemoveNotify(aChild);
@@ -489,7 +489,7 @@ void TppCustomRegion::generateChildren()
             child->InitDrawComponent();
             child->Generate();
             if (child->SpaceUsed() > 0)
-                m_printList.insert(QString::asprintf("%8d", RegionIndexOf(child)), child);
+                m_printList.insert_or_assign(RegionIndexOf(child), child);
         }
     bool stop = false;
     for (int list = from; list < lists && !stop; ++list) {
@@ -500,7 +500,7 @@ void TppCustomRegion::generateChildren()
                 continue;
             child->Generate();
             if (child->SpaceUsed() > 0) {
-                m_printList.insert(QString::asprintf("%8d", RegionIndexOf(child)), child);
+                m_printList.insert_or_assign(RegionIndexOf(child), child);
                 const int64_t bottom = child->BottomOnPage(band ? band->PrintRect().Top : 0);
                 lowest = std::max(lowest, bottom);
                 // Children that stretch or shift with the region, generated
@@ -540,7 +540,7 @@ void TppCustomRegion::generateChildren()
     if (unfinished) {
         m_resumeList = firstList;
         m_resumeIndex = firstIndex;
-        SetPartialAdjustment(PartialGeneration() && m_printList.isEmpty() ? 0 : smallest);
+        SetPartialAdjustment(PartialGeneration() && m_printList.empty() ? 0 : smallest);
     } else {
         m_resumeList = 0;
         m_resumeIndex = 0;
@@ -599,10 +599,10 @@ void TppCustomRegion::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
 void TppCustomRegion::PrintToPage(TppPage *aPage)
 {
     TppStretchable::PrintToPage(aPage);
-    const QMap<QString, TppComponent *> list = m_printList;
-    for (TppComponent *child : list)
-        if (RegionIndexOf(child) >= 0)
-            child->PrintToPage(aPage);
+    const std::map<int, TppComponent *> list = m_printList;
+    for (const auto &entry : list)
+        if (RegionIndexOf(entry.second) >= 0)
+            entry.second->PrintToPage(aPage);
 }
 
 // ---- Cache ----------------------------------------------------------------------------------------

@@ -13,8 +13,7 @@
 #include "platform/classes/EnumTypes.h"
 #include "platform/rtl/Colors.h"
 
-#include <QMap>
-
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -112,7 +111,9 @@ private:
     // The children by kind: "1" plain, "2" stretching, "3" stretching with
     // the region, "4" shifting with it; only kinds that have children.
     std::vector<std::vector<TppComponent *>> m_lists;
-    QMap<QString, TppComponent *> m_printList;
+    // The children that used space on the page, by their place among the
+    // children: they print in that order, whatever order they generated in.
+    std::map<int, TppComponent *> m_printList;
     TppComponent *m_maxStretchable = nullptr;
     int m_resumeList = 0;
     int m_resumeIndex = 0;
