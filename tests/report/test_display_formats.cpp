@@ -5,6 +5,7 @@
 #include "platform/classes/StringList.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/FloatToStr.h"
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/Variants.h"
 
@@ -79,6 +80,26 @@ TEST_F(DisplayFormats, ValuesByDataType)
     EXPECT_EQ(format("", DT::dtMemo, QStringLiteral("as is")), QStringLiteral("as is"));
     EXPECT_EQ(format("#,0", DT::dtBLOB, 5), QString());
     EXPECT_EQ(format("#,0", DT::dtGraphic, 5), QString());
+}
+
+// Unformatted whole numbers read as the general format writes them, on
+// both sides of 15 digits, with either sign and any decimal separator.
+TEST_F(DisplayFormats, UnformattedWholeNumbersAsTheGeneralFormat)
+{
+    rtl::TFormatSettings comma = rtl::FormatSettingsEnUS();
+    comma.DecimalSeparator = u',';
+    comma.ThousandSeparator = u'.';
+    for (const rtl::TFormatSettings &settings : {rtl::FormatSettingsEnUS(), comma}) {
+        rtl::ScopedFormatSettings scoped(settings);
+        for (const long double value : {0.0L, -0.0L, 7.0L, -42.0L, 1234567.0L, 999999999999999.0L,
+                                        -999999999999999.0L, 1e15L, -1e15L, 1e15L + 2, 123456789012345678.0L,
+                                        1e300L, 0.5L, -2.5L, 999999999999999.5L})
+            for (const DT type : {DT::dtInteger, DT::dtDouble, DT::dtLargeInt})
+                EXPECT_EQ(format("", type, double(value)), rtl::FloatToStrF(value, rtl::ffGeneral, 15, 0, settings))
+                    << double(value) << " " << int(type);
+    }
+    EXPECT_EQ(format("", DT::dtLargeInt, qint64(-123456789012345)), QStringLiteral("-123456789012345"));
+    EXPECT_EQ(format("", DT::dtLargeInt, qint64(1234567890123456)), QStringLiteral("1.23456789012346E15"));
 }
 
 // Nulls are blank; values of the wrong type give a text or the class

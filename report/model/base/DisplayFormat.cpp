@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <initializer_list>
 #include <utility>
 
@@ -100,6 +101,11 @@ QString formatNumber(const QString &format, TppDataType type, const QVariant &va
         return rtl::FormatFloat(format, number, settings);
     if (type == TppDataType::dtCurrency)
         return rtl::FloatToStrF(number, rtl::ffCurrency, 15, settings.CurrencyDecimals, settings);
+    // Whole numbers of up to 15 digits, the most common value of an
+    // unformatted numeric field, come out of the general format as their
+    // plain digits; they need no decimal expansion.
+    if (std::fabs(number) < 1e15L && std::trunc(number) == number)
+        return QString::number(qint64(number));
     return rtl::FloatToStrF(number, rtl::ffGeneral, 15, 0, settings);
 }
 
