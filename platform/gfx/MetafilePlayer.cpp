@@ -513,7 +513,7 @@ void Player::textOut(double x, double y, const QString &text, unsigned options, 
             m_painter.setClipRect(mapRect(rect->left(), rect->top(), rect->right(), rect->bottom()), Qt::IntersectClip);
         m_painter.translate(origin);
         if (turned)
-            m_painter.rotate(-dc.font.escapement / 10.0);
+            m_painter.rotate(-(dc.font.escapement / 10.0)); // in double: a file may hold INT_MIN, whose negation overflows an int
     }
     const QPointF at = clipped || turned ? QPointF(dx, dy) : origin + QPointF(dx, dy);
     if (dc.bkMode == 2)
