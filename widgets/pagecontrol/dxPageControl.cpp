@@ -147,6 +147,27 @@ controls::TBiDiMode inheritedBiDiMode(const QWidget &widget)
                                                        : controls::TBiDiMode::bdLeftToRight;
 }
 
+// A page and its control keep their own reading order the same way: a mode set
+// of their own wins over the parent's, and giving it up follows the parent again.
+template <class Control>
+void setOwnBiDiMode(Control &control, controls::TBiDiMode &stored, bool &parentFlag, controls::TBiDiMode value)
+{
+    stored = value;
+    parentFlag = false;
+    control.setLayoutDirection(controls::LayoutDirectionOf(value));
+}
+
+template <class Control>
+void setParentBiDiModeOf(Control &control, bool &parentFlag, bool value)
+{
+    if (value) {
+        parentFlag = true;
+        control.unsetLayoutDirection();
+    } else if (parentFlag) {
+        control.SetBiDiMode(control.BiDiMode());
+    }
+}
+
 const classes::TEnumInfo &DragKindInfo()
 {
     static const classes::TEnumInfo info(QStringLiteral("TDragKind"), {"dkDrag", "dkDock"});
@@ -560,19 +581,12 @@ controls::TBiDiMode TdxTabSheet::BiDiMode() const
 
 void TdxTabSheet::SetBiDiMode(controls::TBiDiMode value)
 {
-    m_biDiMode = value;
-    m_parentBiDiMode = false;
-    setLayoutDirection(controls::LayoutDirectionOf(value));
+    setOwnBiDiMode(*this, m_biDiMode, m_parentBiDiMode, value);
 }
 
 void TdxTabSheet::SetParentBiDiMode(bool value)
 {
-    if (value) {
-        m_parentBiDiMode = true;
-        unsetLayoutDirection();
-    } else if (m_parentBiDiMode) {
-        SetBiDiMode(BiDiMode());
-    }
+    setParentBiDiModeOf(*this, m_parentBiDiMode, value);
 }
 
 void TdxTabSheet::SetBorderWidth(int value)
@@ -918,19 +932,12 @@ controls::TBiDiMode TdxCustomPageControl::BiDiMode() const
 
 void TdxCustomPageControl::SetBiDiMode(controls::TBiDiMode value)
 {
-    m_biDiMode = value;
-    m_parentBiDiMode = false;
-    setLayoutDirection(controls::LayoutDirectionOf(value));
+    setOwnBiDiMode(*this, m_biDiMode, m_parentBiDiMode, value);
 }
 
 void TdxCustomPageControl::SetParentBiDiMode(bool value)
 {
-    if (value) {
-        m_parentBiDiMode = true;
-        unsetLayoutDirection();
-    } else if (m_parentBiDiMode) {
-        SetBiDiMode(BiDiMode());
-    }
+    setParentBiDiModeOf(*this, m_parentBiDiMode, value);
 }
 
 void TdxCustomPageControl::SetTabStop(bool value)
