@@ -1,5 +1,6 @@
 #include "tests/support/report/BandFakes.h"
 #include "tests/support/report/MemoryPipeline.h"
+#include "tests/support/report/ReportFakes.h"
 
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DesignerSink.h"
@@ -914,18 +915,35 @@ namespace {
 
 TEST(CustomReport, ALanguageChangeReachesTheDesignerTheLinkedObjectsAndTheTemplate)
 {
+    ppFreeResourceManager();
+    LanguageModuleFolder folder;
+    ASSERT_TRUE(folder.write("lib.fra", "43018=Page (fr)\n"));
+    ppGetResourceManager().RegisterModule("lib");
     RecordingDesigner designer;
     TppCustomReport report;
     LinkedToReport linked;
     report.AddNotify(&linked);
     report.SetDesigner(&designer);
     report.Template()->SetLanguageIndex(3);
-    report.SetLanguage(TppLanguageType::lgDefault);
-    EXPECT_TRUE(designer.has(QStringLiteral("send 1134"))) << designer.Messages.join(' ').toStdString();
+    report.SetLanguage(TppLanguageType::lgFrench);
+    EXPECT_EQ(report.Language(), TppLanguageType::lgFrench);
+    EXPECT_EQ(designer.Messages.count(QStringLiteral("send 1134")), 1) << designer.Messages.join(' ').toStdString();
     EXPECT_EQ(linked.Operations, QList<int>{ppNotify::LanguageChange});
     EXPECT_EQ(report.Template()->LanguageIndex(), report.LanguageIndex());
+
+    // The language it has already: nobody hears of it again.
+    report.Template()->SetLanguageIndex(3);
+    report.SetLanguage(TppLanguageType::lgFrench);
+    EXPECT_EQ(designer.Messages.count(QStringLiteral("send 1134")), 1) << designer.Messages.join(' ').toStdString();
+    EXPECT_EQ(linked.Operations, QList<int>{ppNotify::LanguageChange});
+    EXPECT_EQ(report.Template()->LanguageIndex(), 3);
+    // Back to the default language is a change again.
+    report.SetLanguage(TppLanguageType::lgDefault);
+    EXPECT_EQ(designer.Messages.count(QStringLiteral("send 1134")), 2);
+    EXPECT_EQ(linked.Operations, (QList<int>{ppNotify::LanguageChange, ppNotify::LanguageChange}));
     report.SetDesigner(nullptr);
     report.RemoveNotify(&linked);
+    ppFreeResourceManager();
 }
 
 } // namespace

@@ -218,10 +218,13 @@ void TppProducer::SetLanguage(TppLanguageType aValue)
         aValue = TppLanguageType::lgDefault;
         ppGetResourceManager().SetLanguage(aValue);
     }
+    const bool changed = aValue != m_language;
     m_language = aValue;
     m_languageIndex = 0;
-    // A report that is read hears of its language once, when it is loaded.
-    if (!loading())
+    // A report that is read hears of its language once, when it is loaded;
+    // setting the language it has already recaptions nothing, and a
+    // designer would rebuild its menus for nothing.
+    if (changed && !loading())
         LanguageChanged();
 }
 
