@@ -47,6 +47,16 @@ class TreeListHost;
 
 class TreeListNodeDrag;
 
+// A paint pass of a tree list over a canvas, as the window runs it; the
+// paint library's TreeListPainter is the standard one.
+class TreeListPaintPass
+{
+public:
+    virtual ~TreeListPaintPass() = default;
+    virtual void Paint() = 0;
+    virtual int RowsPainted() const = 0;
+};
+
 class TCustomdxTreeList
     : public TCustomdxContainer
     , public TreeListColumnModel
@@ -428,6 +438,10 @@ public:
     int DragScrollDirection() const { return m_dragScrollDirection; }
 
     // ---- Painting ----
+    // The pass the window paints this tree list with. None: the standard
+    // pass; a descendant that draws the group panel, cells, rows or
+    // previews its own way returns a painter of its own.
+    virtual std::unique_ptr<TreeListPaintPass> CreatePainter(gfx::Canvas &canvas, bool focused);
     const TreeListColors &Colors() const { return m_colors; }
     void SetColors(const TreeListColors &colors);
     const TreeListPaintSwitches &PaintSwitches() const { return m_paintSwitches; }

@@ -66,6 +66,11 @@ TCustomdxTreeList::TreeListBorder TCustomdxTreeList::Border() const
     return m_look == 0 ? tbClientEdge : m_look == 2 ? tbFlatFrame : tbFlatEdge;
 }
 
+std::unique_ptr<TreeListPaintPass> TCustomdxTreeList::CreatePainter(gfx::Canvas & /*canvas*/, bool /*focused*/)
+{
+    return nullptr;
+}
+
 void TCustomdxTreeList::SetColors(const TreeListColors &colors)
 {
     if (colors == m_colors)

@@ -77,8 +77,9 @@ void TreeListPainter::DrawWholeRow(const CellContext &cell, const QString &text,
     QString shown = text;
     rtl::TColor color = cell.bkColor;
     gfx::Brush brush = cell.brush;
+    // Group rows and footer lines are the header's kind of text.
     classes::TFont font;
-    font.SetFont(m_tree.Font().Font());
+    font.SetFont(m_tree.HeaderFont().Font());
     font.SetColor(cell.textColor);
     TAlignment alignment = taLeftJustify;
     // A footer line is a row cell of its node (the line as the row); a row

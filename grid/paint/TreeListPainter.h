@@ -23,22 +23,22 @@
 
 namespace grid {
 
-class TreeListPainter
+class TreeListPainter : public TreeListPaintPass
 {
 public:
     // focused: the keyboard focus is on the control or its editor.
     TreeListPainter(TCustomdxTreeList &tree, gfx::Canvas &canvas, bool focused);
-    virtual ~TreeListPainter();
+    ~TreeListPainter() override;
     TreeListPainter(const TreeListPainter &) = delete;
     TreeListPainter &operator=(const TreeListPainter &) = delete;
 
     // Lays the tree list out for its client rectangle and draws all of it.
     // The feedback counter and the canvas state are back as they were when
     // it returns, also by an exception of a custom-draw handler.
-    void Paint();
+    void Paint() override;
 
     const TdxTreeListLayoutInfo &Layout() const { return m_info; }
-    int RowsPainted() const { return m_rowsPainted; }
+    int RowsPainted() const override { return m_rowsPainted; }
     int CellsPainted() const { return m_cellsPainted; }
 
     // What one cell drawing gets.

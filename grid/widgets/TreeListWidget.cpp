@@ -262,10 +262,13 @@ void TreeListWidget::paintOn(QPainter &painter)
         return;
     }
     gfx::Canvas canvas(painter);
-    TreeListPainter pass(*m_tree, canvas, hasKeyboardFocus());
+    const bool focused = hasKeyboardFocus();
     try {
-        pass.Paint();
-        m_lastRowsPainted = pass.RowsPainted();
+        std::unique_ptr<TreeListPaintPass> pass = m_tree->CreatePainter(canvas, focused);
+        if (!pass)
+            pass = std::make_unique<TreeListPainter>(*m_tree, canvas, focused);
+        pass->Paint();
+        m_lastRowsPainted = pass->RowsPainted();
     } catch (const std::exception &error) {
         // A handler's failure ends this pass only; the pass has released
         // what it held and the next one starts afresh.

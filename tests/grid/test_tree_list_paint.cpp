@@ -712,6 +712,18 @@ TEST(TreeListPaint, AWholeRowIsOnePieceInTheGroupColours)
     for (int x = 20; x < 199; ++x)
         ASSERT_EQ(at(image, x, row.Top + 2), btnFace) << x;
     EXPECT_EQ(at(image, 150, f.info.Rows[0].Top + 2), window);
+
+    // Its text is the header's kind: the header font, not the grid's.
+    classes::TFont header;
+    header.SetName("DejaVu Serif");
+    header.SetSize(14);
+    f.tree->SetHeaderFont(header);
+    QString fontSeen;
+    f.tree->OnCustomDrawNode.Set([&](classes::TObject *, gfx::Canvas *, const rtl::TRect &, TdxTreeListNode *,
+                                     QString &, rtl::TColor &, classes::TFont *font, TAlignment &,
+                                     bool &) { fontSeen = font->Name() + QString::number(font->Size()); });
+    f.paint();
+    EXPECT_EQ(fontSeen, "DejaVu Serif14");
 }
 
 TEST(TreeListPaint, FooterCellsSitUnderTheirHeaderCells)

@@ -1,6 +1,7 @@
 #include "TreeListFixture.h"
 
 #include "grid/core/TreeListControl.h"
+#include "grid/paint/TreeListPainter.h"
 #include "grid/widgets/InplaceTextEdit.h"
 #include "grid/widgets/TreeListWidget.h"
 
@@ -519,4 +520,48 @@ TEST(TreeListWidget, AGridThatTakesItsParentsFontFollowsItHeadersIncluded)
     EXPECT_EQ(tree->HeaderFont().Size(), 8);
     EXPECT_EQ(tree->Font().Size(), 15);
     delete widget;
+}
+
+namespace {
+
+// A descendant's own pass: the group panel and the cells drawn its way.
+class OwnPainter : public TreeListPainter
+{
+public:
+    using TreeListPainter::TreeListPainter;
+
+protected:
+    void DrawGroupPanel(const rtl::TRect &rect, const gfx::Brush &, const gfx::Brush &) override
+    {
+        canvas().FillRect(rect, gfx::Brush::solid(0x0000FF)); // red
+    }
+    void DrawCell(const CellContext &cell) override { canvas().FillRect(cell.rect, gfx::Brush::solid(0xFF0000)); }
+};
+
+class OwnPaintControl : public TCustomdxTreeListControl
+{
+public:
+    using TCustomdxTreeListControl::TCustomdxTreeListControl;
+    int GroupPanelHeight() override { return 20; }
+    std::unique_ptr<TreeListPaintPass> CreatePainter(gfx::Canvas &canvas, bool focused) override
+    {
+        return std::make_unique<OwnPainter>(*this, canvas, focused);
+    }
+};
+
+} // namespace
+
+TEST(TreeListWidget, ADescendantPaintsTheGroupPanelAndCellsThroughAPainterOfItsOwn)
+{
+    OwnPaintControl tree(nullptr);
+    tree.CreateColumn(TdxTreeListColumn::StaticClass())->SetCaption("A");
+    tree.SetNodeString(tree.Add(), 0, "one");
+    TreeListWidget widget(&tree);
+    const QImage image = widget.render(true, QSize(160, 100));
+    EXPECT_EQ(zvotest::at(image, 80, 10), rtl::TColor(0x0000FF));
+    TdxTreeListLayoutInfo info;
+    tree.CalcLayout(info);
+    ASSERT_EQ(info.Rows.size(), 1u);
+    EXPECT_EQ(zvotest::at(image, 60, info.Rows[0].Top + 3), rtl::TColor(0xFF0000));
+    widget.setTreeList(nullptr);
 }
