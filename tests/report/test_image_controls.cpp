@@ -22,7 +22,9 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Graphics.h"
 #include "platform/classes/Reader.h"
+#include "platform/classes/ObjectText.h"
 #include "platform/classes/Streams.h"
+#include "platform/classes/TypInfo.h"
 #include "platform/classes/Writer.h"
 #include "platform/gfx/Canvas.h"
 
@@ -471,6 +473,47 @@ TEST_F(ImageControls, AStoredImageKeepsItsMetafileAndADataImageItsGraphicType)
     TppDBImage dataRead;
     classes::TReader(data).ReadRootComponent(&dataRead);
     EXPECT_EQ(dataRead.GraphicType(), "JPEG");
+}
+
+TEST_F(ImageControls, TheCaptionsFontIsPublishedAndLeftOutOfTheStream)
+{
+    classes::TFont large;
+    large.SetSize(20);
+    large.SetName(QStringLiteral("Courier New"));
+    for (const bool data : {false, true}) {
+        std::unique_ptr<TppCustomImage> image;
+        if (data)
+            image = std::make_unique<TppDBImage>();
+        else
+            image = std::make_unique<TppImage>();
+        image->SetName(QStringLiteral("Logo1"));
+        image->SetFont(&large);
+        const classes::TPropInfo *font = classes::GetPropInfo(*image, u"Font");
+        ASSERT_NE(font, nullptr) << data;
+        EXPECT_FALSE(font->IsStored(*image));
+
+        classes::TMemoryStream stream;
+        {
+            classes::TWriter out(stream);
+            out.WriteRootComponent(image.get());
+        }
+        stream.SetPosition(0);
+        classes::TMemoryStream text;
+        classes::ObjectBinaryToText(stream, text);
+        const QByteArray written(static_cast<const char *>(text.Memory()), qsizetype(text.Size()));
+        EXPECT_FALSE(written.contains("Font")) << written.toStdString();
+        EXPECT_FALSE(written.contains("Courier")) << written.toStdString();
+
+        stream.SetPosition(0);
+        std::unique_ptr<TppCustomImage> read;
+        if (data)
+            read = std::make_unique<TppDBImage>();
+        else
+            read = std::make_unique<TppImage>();
+        classes::TReader(stream).ReadRootComponent(read.get());
+        EXPECT_EQ(read->Name(), QStringLiteral("Logo1"));
+        EXPECT_NE(read->Font()->Size(), 20);
+    }
 }
 
 TEST_F(ImageControls, BrokenPicturesAreRefusedAndNothingBreaks)

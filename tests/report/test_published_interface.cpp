@@ -282,6 +282,8 @@ constexpr Row Rows[] = {
     {"TppLine", "Style", "TppLineStyleType", "lsSingle", 'd', "lsDouble"},
     {"TppLine", "Weight", "Single", "0.75", 'd', "2"},
     {"TppCustomImage", "Center", "Boolean", "True", 'd', "False"},
+    // Only the designer's caption uses it: published, never written.
+    {"TppCustomImage", "Font", "TppFont", "", 'n', ""},
     {"TppCustomImage", "MaintainAspectRatio", "Boolean", "False", 'd', "True"},
     {"TppCustomImage", "Stretch", "Boolean", "False", 'd', "True"},
     {"TppImage", "AutoSize", "Boolean", "False", 'd', "True"},

@@ -51,6 +51,9 @@ const classes::TMetaClass &TppCustomImage::StaticClass()
     static const classes::TMetaClass meta =
         classes::MakeClass<C, TppCustomComponent>("TppCustomImage", [](classes::TClassBuilder<C> &c) {
             c.Boolean("Center", &C::Center, &C::SetCenter).Default(true);
+            // Only the designer's caption of an empty picture is written in
+            // it: a setting that prints nothing stays out of the stream.
+            c.Object("Font", &C::Font, &C::SetFont).Stored(false);
             c.Boolean("MaintainAspectRatio", &C::MaintainAspectRatio, &C::SetMaintainAspectRatio).NoDefault();
             c.Event("OnDrawCommandClick", static_cast<TppDrawCommandEvent C::*>(&C::OnDrawCommandClick),
                     QStringLiteral("TppDrawCommandEvent"));
