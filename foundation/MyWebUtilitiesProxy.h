@@ -43,7 +43,8 @@ struct ProxySettingsSnapshot
 // use: server and port, or empty and 0 unless an enabled proxy is found. A
 // value the key does not hold is answered from the desktop's proxy variable
 // (http_proxy, then HTTP_PROXY), so that the import finds the proxy the
-// desktop uses.
+// desktop uses: read as the URL it is (a bracketed address whole, port 80
+// when none is given), and nothing when it names a SOCKS or TLS proxy.
 void GetIEProxySettings(std::string &server, int32_t &port);
 
 // Configures the client from the settings (or from a snapshot of them).

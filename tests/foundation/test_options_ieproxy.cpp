@@ -79,9 +79,22 @@ TEST_F(OptionsTest, SystemProxyFromTheDesktopsVariables)
         {"lower case first", {{"http_proxy", "127.0.0.1:8080"}, {"HTTP_PROXY", "a:1"}}, {}, {"127.0.0.1", 8080}},
         {"no server in the first", {{"http_proxy", " "}, {"HTTP_PROXY", "a:1"}}, {}, {"a", 1}},
         {"scheme, @ in password, path",
-         {{"http_proxy", " socks5://u:p@w@127.0.0.1:1080/path "}},
+         {{"http_proxy", " http://u:p@w@127.0.0.1:1080/path "}},
          {},
          {"127.0.0.1", 1080}},
+        // The variable's own form, unlike the stored text: a bracketed
+        // address keeps its colons, and a URL without a port means port 80.
+        {"bracketed address", {{"http_proxy", "http://[::1]:3128/"}}, {}, {"[::1]", 3128}},
+        {"bracketed address, no port", {{"http_proxy", "[::1]"}}, {}, {"[::1]", 80}},
+        {"URL without port", {{"http_proxy", "http://px.lan/"}}, {}, {"px.lan", 80}},
+        {"host alone", {{"http_proxy", "px.lan"}}, {}, {"px.lan", 80}},
+        {"empty port", {{"http_proxy", "HTTP://px.lan:/"}}, {}, {"px.lan", 80}},
+        {"unclosed bracket", {{"http_proxy", "http://[::1:3128/"}, {"HTTP_PROXY", "a:1"}}, {}, {"a", 1}},
+        // A proxy that is no HTTP proxy cannot be taken as one.
+        {"SOCKS 5", {{"http_proxy", "socks5://px.lan:1080"}, {"HTTP_PROXY", "a:1"}}, {}, {"", 0}},
+        {"SOCKS 4", {{"HTTP_PROXY", "socks4://u@px.lan:1080/"}}, {}, {"", 0}},
+        {"TLS", {{"HTTP_PROXY", "https://px.lan:443/"}}, {}, {"", 0}},
+        {"stored switch, SOCKS variable", {{"http_proxy", "socks5://px.lan:1080"}}, 1, {"", 0}},
         {"stored switch wins", {{"http_proxy", "127.0.0.1:8080"}}, 0, {"", 0}},
         {"stored switch, server from the variable", {{"http_proxy", "127.0.0.1:8080"}}, 1, {"127.0.0.1", 8080}},
     };
@@ -115,6 +128,15 @@ TEST_F(OptionsTest, LoadTakesTheSystemProxyOnlyWhenTheFileSaysNo)
     writeOptions(header() + "UseProxy=true\r\nProxyServer=mine\r\nProxyPort=1\r\n");
     LoadOptions();
     EXPECT_EQ(ProxyServer + ":" + std::to_string(ProxyPort), "mine:1");
+
+    // A SOCKS proxy on the desktop leaves the file's settings alone: the
+    // import cannot make the kind SOCKS, and as an HTTP proxy it would fail
+    // every query.
+    m_env["HTTP_PROXY"] = "socks5://127.0.0.1:1080";
+    writeOptions(header() + "UseProxy=false\r\nProxyServer=old\r\nProxyPort=8\r\n");
+    LoadOptions();
+    EXPECT_FALSE(UseProxy);
+    EXPECT_EQ(ProxyServer + ":" + std::to_string(ProxyPort) + " " + ProxyKind, "old:8 HTTP");
 
     // A desktop proxy whose port does not fit imports nothing, and the load
     // goes on with every key the file holds.
