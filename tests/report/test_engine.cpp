@@ -25,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 using namespace report;
 using namespace reporttest;
@@ -166,6 +167,74 @@ TEST_F(Engine, TwoColumnsFillDownThenAcross)
     EXPECT_EQ(report.Pages[0], QStringLiteral("Header CH Detail*45 CF CH Detail*15 CF Footer"));
 }
 
+// Stops the run once the detail band has printed more often than the data
+// can make it, so that a column end that never moves on fails instead of
+// filling memory.
+void stopRunawayDetails(TppDetailBand *aDetail, TppEngine *aEngine, int aLimit)
+{
+    auto printed = std::make_shared<int>(0);
+    aDetail->BeforePrint.Set([aEngine, aLimit, printed](classes::TObject *) {
+        if (++*printed > aLimit)
+            aEngine->SetStopped(true);
+    });
+}
+
+// A title or summary with NewPage has its page alone in every layout; a
+// column end on it ends the page, and no column footer prints there.
+TEST_F(Engine, ATitleOrSummaryOnAPageOfItsOwnInEveryColumnLayout)
+{
+    struct Case
+    {
+        const char *layout;
+        int columns;
+        TppColumnTraversalType traversal;
+        bool title;
+        QStringList pages;
+    };
+    const QString body = QStringLiteral("Header Detail*46 Footer|Header Detail*14 Footer");
+    const QString down = QStringLiteral("Header CH Detail*45 CF CH Detail*15 CF Footer");
+    const QString across = QStringLiteral("Header CH Detail CH Detail*59 CF*2 Footer");
+    const Case cases[] = {
+        {"one column", 1, TppColumnTraversalType::ctTopToBottom, true,
+         QStringList{QStringLiteral("Title Footer")} + body.split('|')},
+        {"one column", 1, TppColumnTraversalType::ctTopToBottom, false,
+         body.split('|') + QStringList{QStringLiteral("Header Summary Footer")}},
+        {"down", 2, TppColumnTraversalType::ctTopToBottom, true, {QStringLiteral("Title Footer"), down}},
+        {"down", 2, TppColumnTraversalType::ctTopToBottom, false, {down, QStringLiteral("Header Summary Footer")}},
+        {"across", 2, TppColumnTraversalType::ctLeftToRight, true, {QStringLiteral("Title Footer"), across}},
+        {"across", 2, TppColumnTraversalType::ctLeftToRight, false, {across, QStringLiteral("Header Summary Footer")}},
+    };
+    for (const Case &c : cases) {
+        RecordingReport other;
+        SetA4Portrait(*other.PrinterSetup());
+        MemoryPipeline rowsOf;
+        rowsOf.AddField(QStringLiteral("G"));
+        for (int i = 0; i < 60; ++i)
+            rowsOf.AddRow({QStringLiteral("A")});
+        other.SetDataPipeline(&rowsOf);
+        other.SetPageLimit(10);
+        other.AddBand<TppHeaderBand>(20000);
+        other.AddBand<TppFooterBand>(20000);
+        auto *details = other.AddBand<TppDetailBand>(5000);
+        details->SetColumnTraversal(c.traversal);
+        other.AddBand<TppColumnHeaderBand>(5000, QStringLiteral("CH"));
+        other.AddBand<TppColumnFooterBand>(5000, QStringLiteral("CF"));
+        if (c.title)
+            other.AddBand<TppTitleBand>(30000)->SetNewPage(true);
+        else
+            other.AddBand<TppSummaryBand>(30000)->SetNewPage(true);
+        other.SetColumns(c.columns);
+        auto *otherEngine = static_cast<TppEngine *>(other.Engine());
+        stopRunawayDetails(details, otherEngine, 200);
+        otherEngine->GeneratePage(TppPageRequest());
+        const std::string name = std::string(c.layout) + (c.title ? ", title" : ", summary");
+        EXPECT_EQ(other.Pages, c.pages) << name;
+        EXPECT_TRUE(otherEngine->ReportComplete()) << name;
+        EXPECT_FALSE(otherEngine->Stopped()) << name;
+        other.SetDataPipeline(nullptr);
+    }
+}
+
 TEST_F(Engine, ABandTallerThanThePageBodyEndsWithTheGuard)
 {
     rows(3);
@@ -266,13 +335,34 @@ QString generationError(const std::function<void()> &aGenerate)
 
 TEST_F(Engine, ColumnPositionsThatAreMissingOrNoNumberStopTheReport)
 {
+    // Down the page, fewer positions than columns: the column past the last
+    // position is never started, the page ends after the last placed one.
     rows(200);
     report.SetColumns(3);
     report.SetColumnPositions({QStringLiteral("0.5"), QStringLiteral("3")});
-    EXPECT_TRUE(generationError([this] {
-                    generate();
-                }).startsWith(QStringLiteral("Unable to find position for column 3..\r\n\r\n")));
+    stopRunawayDetails(detail, engine(), 400);
+    EXPECT_EQ(generationError([this] { generate(); }), QString());
+    EXPECT_EQ(report.Pages, (QStringList{"Header Detail*94 Footer", "Header Detail*94 Footer",
+                                         "Header Detail*12 Footer"}));
+    EXPECT_TRUE(engine()->ReportComplete());
     EXPECT_FALSE(engine()->Generating());
+
+    // Across the page the record that needs the third column has no place.
+    RecordingReport across;
+    SetA4Portrait(*across.PrinterSetup());
+    MemoryPipeline acrossRows;
+    acrossRows.AddField(QStringLiteral("G"));
+    for (int i = 0; i < 7; ++i)
+        acrossRows.AddRow({QStringLiteral("A")});
+    across.SetDataPipeline(&acrossRows);
+    across.SetPageLimit(3);
+    across.AddBand<TppDetailBand>(5000)->SetColumnTraversal(TppColumnTraversalType::ctLeftToRight);
+    across.SetColumns(3);
+    across.SetColumnPositions({QStringLiteral("0.5"), QStringLiteral("3")});
+    EXPECT_TRUE(generationError([&across] {
+                    static_cast<TppEngine *>(across.Engine())->GeneratePage(TppPageRequest());
+                }).startsWith(QStringLiteral("Unable to find position for column 3..\r\n\r\n")));
+    across.SetDataPipeline(nullptr);
 
     RecordingReport other;
     other.AddBand<TppDetailBand>(5000);

@@ -744,6 +744,7 @@ void TppEngine::basicPageStart()
     SetColumnTop(0);
     m_pageEnded = false;
     m_columnBreakPending = false;
+    m_summaryPageStarted = EngineState() & ppEngineState::SummaryNewPage;
     SetDetailPrinted(false);
     SetPageBandCount(1);
     if (!m_pageCountKnown && PageNo() > PageCount())

@@ -175,6 +175,8 @@ private:
     void startNextColumn();
     bool positionColumn(int aColumn, bool aApply);
     void endColumn();
+    // A title or summary page of its own on which no detail printed.
+    bool ownPageWithoutDetail() const;
     void endPage();
     void applyLastPageRules();
     void findBrokenGroups();
@@ -252,6 +254,8 @@ private:
     bool m_verticalColumns = false;
     bool m_columnBreakPending = false;
     bool m_lastColumnStarted = false;
+    // The page began as the summary's page of its own.
+    bool m_summaryPageStarted = false;
     // The no-progress guard: pages in a row on which nothing new printed.
     bool m_progress = false;
     int m_pagesWithoutProgress = 0;

@@ -53,25 +53,42 @@ void TppEngine::startNextColumn()
     m_bandIndex = index;
 }
 
+bool TppEngine::ownPageWithoutDetail() const
+{
+    // "The detail band has not started" is read as columns across the page
+    // read it: no detail printed on this page. A summary on a page of its
+    // own clears its flag once it has printed, before its page ends, so the
+    // page that began with the flag set stays the summary's: like a title
+    // page, it ends without column footers, as it does across the page.
+    const int ownPage = ppEngineState::TitleNewPage | ppEngineState::SummaryNewPage;
+    return ((EngineState() & ownPage) || m_summaryPageStarted) && !DetailPrinted();
+}
+
 void TppEngine::endColumn()
 {
     m_columnBreakPending = true;
-    bool forced = false;
-    if (auto *header = dynamic_cast<TppGroupHeaderBand *>(m_currentBand))
+    const bool ownPage = ownPageWithoutDetail();
+    bool forced = ownPage;
+    if (auto *header = dynamic_cast<TppGroupHeaderBand *>(m_currentBand); header && !forced)
         if (TppGroup *group = header->Group())
             forced = (group->NewPage() && !group->NewColumn()) ||
                      (header->OutOfSpace() && group->mmNewPageThreshold() != 0 && group->mmNewColumnThreshold() == 0);
     const bool last = ColumnNo() >= m_report->Columns();
-    const bool nextFits = !last && positionColumn(ColumnNo() + 1, false);
+    // Down the page a column past the last position is never started: the
+    // page ends instead (across the page, such a column is an error).
+    const bool noPositionLeft = ColumnNo() > 0 && ColumnNo() == int(m_report->mmColumnPositions().size());
+    const bool nextFits = !last && !noPositionLeft && positionColumn(ColumnNo() + 1, false);
     const bool pageEnds = last || (m_dataExhausted && m_bandState > 6) || !nextFits || forced ||
                           (EngineState() & ppEngineState::SectionPageWanted);
-    IncludeDue(ppBandKind::ColumnFooter);
-    const int state = m_bandState;
-    m_bandState = 8;
-    generateList(8, 0, false);
-    m_bandState = state;
-    m_report->DoEngineEvent(m_report->OnEndColumn, ppEvent::OnEndColumn);
-    ExcludeDue(ppBandKind::ColumnFooter);
+    if (!ownPage) {
+        IncludeDue(ppBandKind::ColumnFooter);
+        const int state = m_bandState;
+        m_bandState = 8;
+        generateList(8, 0, false);
+        m_bandState = state;
+        m_report->DoEngineEvent(m_report->OnEndColumn, ppEvent::OnEndColumn);
+        ExcludeDue(ppBandKind::ColumnFooter);
+    }
     // The record moved to waits for the next column, which tells of it.
     m_advancedAtColumnEnd = m_traversalPending && nextFits && !pageEnds;
     if (!pageEnds)
