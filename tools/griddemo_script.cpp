@@ -352,6 +352,10 @@ bool ScriptRun::run(const QStringList &t, const QString &where)
         if (t[2] != "left" && t[2] != "right" && t[2] != "none")
             throw ScriptError{QString("band-fixed left, right or none, not \"%1\"").arg(t[2])};
         band->SetFixed(t[2] == "left" ? bfLeft : t[2] == "right" ? bfRight : bfNone);
+    } else if (command == "column-min") {
+        // column-min COLUMN WIDTH: how narrow the column may get.
+        need(t, 3);
+        m_tree.Columns(column(t[1]))->SetMinWidth(integer(t[2]));
     } else if (command == "expect") {
         QApplication::processEvents();
         return check(t, where);
@@ -519,6 +523,24 @@ bool ScriptRun::check(const QStringList &t, const QString &where)
         if (t.value(4) == "reset")
             m_events.clear();
         return expect(got == integer(t[3]), where, t[3] + " " + t[2], QString::number(got));
+    }
+    if (what == "offset") {
+        // expect offset PIXELS: how far the scrolling bands are scrolled.
+        need(t, 3);
+        return expect(m_tree.HorzOffset() == integer(t[2]), where, "offset " + t[2],
+                      QString::number(m_tree.HorzOffset()));
+    }
+    if (what == "header") {
+        // expect header COLUMN LEFT RIGHT, or COLUMN none: the column's
+        // header cell as laid out.
+        need(t, 4);
+        const int c = column(t[2]);
+        QString got = "none";
+        for (const TdxTreeListHeaderCell &cell : layout().HeaderCells)
+            if (cell.ColumnIndex == c)
+                got = QString("%1 %2").arg(cell.CellRect.Left).arg(cell.CellRect.Right);
+        const QString wanted = t.size() > 4 ? t[3] + " " + t[4] : t[3];
+        return expect(got == wanted, where, wanted, got);
     }
     if (what == "beeps") {
         need(t, 3);

@@ -513,7 +513,10 @@ void TCustomdxTreeList::ChangeFocus(TdxTreeListNode *node, int column, bool make
     setFocusedColumnPosition(column);
     if (makeVisible && m_focused) {
         MakeVisible(m_focused);
-        MakeColumnVisible(FocusedColumnIndex());
+        // With row focus no column is focused: a row step keeps the columns
+        // where the user scrolled them.
+        if (!IsRowFocus())
+            MakeColumnVisible(FocusedColumnIndex());
     }
 }
 
@@ -747,8 +750,6 @@ void TCustomdxTreeList::SetTopNode(TdxTreeListNode *node)
     if (m_host && !IsUpdating())
         m_host->invalidateAll();
 }
-
-void TCustomdxTreeList::MakeColumnVisible(int) {}
 
 bool TCustomdxTreeList::IsSingleTextNode(TdxTreeListNode *)
 {

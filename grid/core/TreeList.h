@@ -368,6 +368,9 @@ public:
     int HorzOffset() const { return m_horzOffset; }
     // Clamped to the scrollable width; moves the contents through the host.
     void SetHorzOffset(int value);
+    // Scrolls the band at that visible position into view; nothing for a
+    // fixed band or with fewer than two bands.
+    void MakeBandVisible(int position);
     // Clamped so that the last page stays full.
     void SetTopRowIndex(int value);
     // Width of the bands that scroll, and of the area they scroll in.
@@ -783,6 +786,12 @@ private:
     // Row heights kept so far are stale.
     void rowHeightsStale();
     void rescaleBand(int position, int width);
+    // Where a scrolling band starts at offset 0.
+    int64_t scrolledBandLeft(int position);
+    bool isFixedBand(int position);
+    // The smallest move of the offset that brings [left, right) into the
+    // page, never beyond rightmost when it moves right.
+    void scrollSpanIntoView(int64_t left, int64_t right, int64_t rightmost);
 
     TreeListHost *m_host = nullptr;
     rtl::TRect m_clientRect;

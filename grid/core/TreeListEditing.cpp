@@ -24,6 +24,7 @@ bool TCustomdxTreeList::ShowEditor(QChar typed)
         if (FocusedColumnIndex() < 0 || VisibleColumnCount() == 0)
             return false;
         MakeVisible(m_focused);
+        MakeColumnVisible(FocusedColumnIndex());
         m_state = tsEditing;
         showEditorInCell(true);
     } else if (m_state == tsEditing && m_editor && !m_editor->IsFocused()) {

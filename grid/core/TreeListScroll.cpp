@@ -95,6 +95,77 @@ void TCustomdxTreeList::SetHorzOffset(int value)
     HorzPositionChanged();
 }
 
+int64_t TCustomdxTreeList::scrolledBandLeft(int position)
+{
+    // Scrolling bands start at 0 after the left fixed band, which is the
+    // first band when there is one.
+    const int extra = FirstColumnExtraWidth();
+    int64_t left = 0;
+    for (int p = LeftFixedBand() >= 0 ? LeftFixedBand() + 1 : 0; p < position; ++p)
+        left += int64_t(BandDisplayWidth(p)) + (p == 0 ? extra : 0);
+    return left;
+}
+
+bool TCustomdxTreeList::isFixedBand(int position)
+{
+    return position == LeftFixedBand() || position == RightFixedBand();
+}
+
+void TCustomdxTreeList::scrollSpanIntoView(int64_t left, int64_t right, int64_t rightmost)
+{
+    const int64_t page = HorzPageWidth();
+    int64_t offset = m_horzOffset;
+    if (left < offset)
+        offset = left;
+    else if (right > offset + page)
+        offset = std::min(right - page, rightmost);
+    offset = std::clamp<int64_t>(offset, 0, INT_MAX / 2);
+    // Setting the offset ends editing; an offset that stays must not.
+    if (offset != m_horzOffset)
+        SetHorzOffset(int(offset));
+}
+
+void TCustomdxTreeList::MakeBandVisible(int position)
+{
+    // A single band is scrolled only through its columns, and fixed bands
+    // do not scroll.
+    if (VisibleBandCount() < 2 || position < 0 || position >= VisibleBandCount() || isFixedBand(position))
+        return;
+    const int64_t left = scrolledBandLeft(position);
+    const int64_t width = int64_t(BandDisplayWidth(position)) + (position == 0 ? FirstColumnExtraWidth() : 0);
+    // A band wider than the page shows its left edge.
+    scrollSpanIntoView(left, left + width, left);
+}
+
+void TCustomdxTreeList::MakeColumnVisible(int column)
+{
+    if (column < 0 || column >= ColumnCount())
+        return;
+    int band = -1;
+    int bandLine = 0;
+    int place = 0;
+    forEachPlacedColumn([&](int placed, int b, int line, int at) {
+        if (placed != column)
+            return true;
+        band = b;
+        bandLine = line;
+        place = at;
+        return false;
+    });
+    if (band < 0 || isFixedBand(band))
+        return;
+    const int bandWidth = BandDisplayWidth(band) + (band == 0 ? FirstColumnExtraWidth() : 0);
+    const std::vector<int> widths = placedLineWidths(band, bandLine, bandWidth);
+    if (size_t(place) >= widths.size())
+        return;
+    int64_t left = scrolledBandLeft(band);
+    for (int i = 0; i < place; ++i)
+        left += widths[size_t(i)];
+    // A column wider than the page may leave its left edge out of view when
+    // it comes in from the right.
+    scrollSpanIntoView(left, left + widths[size_t(place)], INT64_MAX);
+}
+
 int TCustomdxTreeList::RowsPerPage()
 {
     TdxTreeListLayoutInfo info;

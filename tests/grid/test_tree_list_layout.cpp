@@ -685,3 +685,80 @@ TEST(TreeListGeometry, ExtremeWidthsHeightsAndRowCounts)
     EXPECT_EQ(g.tree->TopRowIndex(), 99999);
     EXPECT_EQ(g.tree->HitTest(10, 19).RowIndex, 0);
 }
+
+// The focused column comes into view: a one-band grid wider than its
+// window scrolls to the column the keys move to, and back.
+TEST(TreeListGeometry, TheFocusedColumnScrollsIntoView)
+{
+    LayoutFixture f(300, 200);
+    f.tree->SetOptionsA(f.tree->OptionsA() & ~(1u << aoRowFocus));
+    f.band(0, 1000);
+    for (int i = 0; i < 5; ++i)
+        f.sized(0, 200, 20); // columns at 0, 200, 400, 600, 800
+    f.node({"a"});
+    f.node({"b"});
+    f.tree->SetFocusedNode(f.tree->Items(0));
+    ASSERT_EQ(f.tree->HorzOffset(), 0);
+
+    TKey key = VK_END;
+    f.tree->KeyDown(key, 0);
+    EXPECT_EQ(f.tree->FocusedColumn(), 4);
+    EXPECT_EQ(f.tree->HorzOffset(), 700); // its right edge at the page's right
+    key = VK_LEFT;
+    f.tree->KeyDown(key, 0);
+    EXPECT_EQ(f.tree->HorzOffset(), 600); // the left edge comes into view
+    key = VK_LEFT;
+    f.tree->KeyDown(key, 0);
+    EXPECT_EQ(f.tree->HorzOffset(), 400);
+    key = VK_DOWN; // a row step keeps a column that is in view where it is
+    f.tree->KeyDown(key, 0);
+    EXPECT_EQ(f.tree->HorzOffset(), 400);
+    key = VK_HOME;
+    f.tree->KeyDown(key, 0);
+    EXPECT_EQ(f.tree->HorzOffset(), 0);
+    f.tree->SetFocusedColumn(3);
+    EXPECT_EQ(f.tree->HorzOffset(), 500);
+
+    // With row focus nothing is focused to show: a row step leaves the
+    // columns where they were scrolled.
+    f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoRowFocus));
+    f.tree->SetHorzOffset(300);
+    key = VK_UP;
+    f.tree->KeyDown(key, 0);
+    EXPECT_EQ(f.tree->HorzOffset(), 300);
+}
+
+// Bands come into view by their own rule: never past their left edge, and
+// neither fixed bands nor a single band move the offset.
+TEST(TreeListGeometry, BandsScrollIntoView)
+{
+    LayoutFixture f(300, 200);
+    f.band(0, 250);
+    f.band(1, 500); // wider than the page
+    f.band(2, 200);
+    for (int b = 0; b < 3; ++b)
+        f.sized(b, 100, 20);
+    f.tree->MakeBandVisible(2);
+    EXPECT_EQ(f.tree->HorzOffset(), 650);
+    f.tree->MakeBandVisible(1);
+    EXPECT_EQ(f.tree->HorzOffset(), 250);
+    f.tree->SetHorzOffset(0);
+    f.tree->MakeBandVisible(1); // its right edge would pass its left: the left stays in view
+    EXPECT_EQ(f.tree->HorzOffset(), 250);
+    f.tree->MakeBandVisible(0);
+    EXPECT_EQ(f.tree->HorzOffset(), 0);
+    for (int outside : {-1, 3}) {
+        f.tree->MakeBandVisible(outside);
+        EXPECT_EQ(f.tree->HorzOffset(), 0);
+    }
+    f.tree->Bands()->Items(2)->SetFixed(bfRight);
+    f.tree->MakeBandVisible(2);
+    EXPECT_EQ(f.tree->HorzOffset(), 0);
+
+    LayoutFixture g(300, 200);
+    g.band(0, 1000);
+    g.sized(0, 1000);
+    g.tree->SetHorzOffset(200);
+    g.tree->MakeBandVisible(0);
+    EXPECT_EQ(g.tree->HorzOffset(), 200);
+}
