@@ -85,6 +85,10 @@ std::string LoadTextFile(const std::string &fileName)
 
 bool SaveTextFile(const std::string &fileName, const std::string &text, bool makeBackup, bool keepDate)
 {
+    // Not deleted and made anew: a linked file (a site list kept elsewhere)
+    // is replaced beside its target and the link stays, and a device or a
+    // pipe is written in place. A file made in the link's place would leave
+    // the linked one stale, and every later save would miss it.
     const rtl::SaveResult result = rtl::atomicSave(fileName, text, {makeBackup, keepDate, rtl::ExistingFile::Replace});
     if (!result && result.failedStep == rtl::SaveStep::Create) {
         rtl::Exception failure("Cannot create file \"" + fileName + "\". " + result.reason());

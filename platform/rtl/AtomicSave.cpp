@@ -149,7 +149,9 @@ SaveResult AtomicFile::open(const std::string &requestedName, const AtomicSaveOp
     if (requestedName.empty())
         return failure(SaveStep::Create, ENOENT);
     m_options = options;
-    m_fileName = options.existing == ExistingFile::Update ? followLinks(requestedName) : requestedName;
+    // A link renamed over would become a file of its own, and the file it
+    // pointed at would keep the old content.
+    m_fileName = followLinks(requestedName);
 
     m_previous.reset();
     struct stat st
@@ -158,6 +160,8 @@ SaveResult AtomicFile::open(const std::string &requestedName, const AtomicSaveOp
         m_previous = st;
     if (m_previous && S_ISDIR(m_previous->st_mode))
         return failure(SaveStep::Create, EISDIR);
+    if (m_previous && !S_ISREG(m_previous->st_mode))
+        return openInPlace();
     if (m_previous && options.existing == ExistingFile::Update && ::access(m_fileName.c_str(), W_OK) != 0)
         return failure(SaveStep::Create, errno);
 
@@ -174,6 +178,19 @@ SaveResult AtomicFile::open(const std::string &requestedName, const AtomicSaveOp
     ::flock(m_fd.get(), LOCK_EX | LOCK_NB);
     if (m_previous && options.existing == ExistingFile::Update)
         ::fchmod(m_fd.get(), m_previous->st_mode & 07777);
+    return {};
+}
+
+SaveResult AtomicFile::openInPlace()
+{
+    // A device node renamed over would be gone for every other program (as
+    // root even /dev/full), and a pipe's reader would wait for ever.
+    if (const int error = hookError(SaveStep::Create))
+        return failure(SaveStep::Create, error);
+    m_fd = FileDescriptor(::open(m_fileName.c_str(), O_WRONLY | O_CLOEXEC));
+    if (!m_fd.valid())
+        return failure(SaveStep::Create, errno);
+    m_inPlace = true;
     return {};
 }
 
@@ -196,6 +213,17 @@ SaveResult AtomicFile::commit()
         discard();
         return failure(step, error);
     };
+    if (m_inPlace) {
+        // Written without a buffer, so each write has said whether it went;
+        // a disk's own block device holds them in the cache until the sync,
+        // and the close reports what a device kept back until then.
+        m_inPlace = false;
+        if (const int error = hookError(SaveStep::Sync))
+            return fail(SaveStep::Sync, error);
+        if ((S_ISBLK(m_previous->st_mode) && ::fsync(m_fd.get()) != 0) || !m_fd.close())
+            return fail(SaveStep::Sync, errno);
+        return {};
+    }
     if (m_previous && m_options.keepDate) {
         const struct timespec times[2] = {m_previous->st_atim, m_previous->st_mtim};
         ::futimens(m_fd.get(), times);
@@ -224,6 +252,7 @@ SaveResult AtomicFile::commit()
 
 void AtomicFile::discard()
 {
+    m_inPlace = false;
     m_fd.close();
     if (!m_tempName.empty())
         ::unlink(m_tempName.c_str());

@@ -6,6 +6,12 @@
 // rename. A full disk, a crash or a kill therefore leaves either the whole
 // previous file or the whole new one, never half a file or none.
 //
+// A symbolic link is followed: its target is the file replaced, beside
+// itself, and the link stays. A device, a pipe or a socket at the name
+// (/dev/null, a FIFO a reader waits at) has nothing a rename could replace:
+// it is written in place, and only its own writes and close say whether the
+// bytes went.
+//
 // File names are the file system's own bytes (UTF-8 on Linux).
 
 #include "platform/rtl/FileDescriptor.h"
@@ -22,12 +28,11 @@ namespace rtl {
 
 // What a save does with a file already at the target name.
 enum class ExistingFile {
-    // The name gets a new ordinary file: a read-only file or a symbolic link
-    // there is replaced, and the new file has the mode new files get.
+    // The file gets new content as a new ordinary file: a read-only file is
+    // replaced, and the new file has the mode new files get.
     Replace,
-    // As if the content were written into the file: a symbolic link's target
-    // is written, the file keeps its mode, and a file the user may not write
-    // is refused.
+    // As if the content were written into the file: it keeps its mode, and a
+    // file the user may not write is refused.
     Update,
 };
 
@@ -91,12 +96,16 @@ public:
     // The Create step.
     SaveResult open(const std::string &fileName, const AtomicSaveOptions &options = {});
     bool isOpen() const { return m_fd.valid(); }
-    // The file the commit replaces: the target, or with ExistingFile::Update
-    // the end of its chain of symbolic links.
+    // The file the commit replaces: the end of the target's chain of
+    // symbolic links.
     const std::string &fileName() const { return m_fileName; }
-    // The temporary file, for writers that seek or write by themselves.
+    // The temporary file, or the target itself when it is written in place,
+    // for writers that seek or write by themselves.
     int handle() const { return m_fd.get(); }
+    // Empty when the target is written in place.
     const std::string &temporaryName() const { return m_tempName; }
+    // The target is no regular file and is written as it is.
+    bool inPlace() const { return m_inPlace; }
     // The Write step, for every byte; errno holds the error on failure.
     SaveResult write(const void *data, size_t size);
     // The remaining steps; afterwards the file is closed. A failure removes
@@ -106,11 +115,14 @@ public:
     void discard();
 
 private:
+    SaveResult openInPlace();
+
     FileDescriptor m_fd;
     std::string m_fileName;
     std::string m_tempName;
     AtomicSaveOptions m_options;
     std::optional<struct stat> m_previous;
+    bool m_inPlace = false;
 };
 
 // "Domain-Data.txt" -> "Domain-Data.bak", "README" -> "README.bak"; a leading

@@ -149,6 +149,33 @@ TEST_F(SaveTextFileTest, AWriteThatFailsHalfwayReturnsFalseAndKeepsTheOldFileAnd
     EXPECT_EQ(entries(), QStringList({"Domain-Data.bak", "Domain-Data.txt"}));
 }
 
+// A site list kept elsewhere and linked into the program folder: every save
+// reaches the linked file, the backup goes beside it, the link stays; a pipe
+// stays a pipe.
+TEST_F(SaveTextFileTest, ALinkedFileIsSavedThroughItsLinkEveryTime)
+{
+    ASSERT_TRUE(QDir().mkdir(dir.filePath("kept")));
+    const std::string link = path("Domain-Data.txt");
+    ASSERT_EQ(::symlink("kept/sites.txt", link.c_str()), 0);
+    ASSERT_TRUE(SaveTextFile(link, "first"));
+    ASSERT_TRUE(SaveTextFile(link, "second", true));
+    struct stat st
+    {};
+    EXPECT_TRUE(::lstat(link.c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+    EXPECT_EQ(LoadTextFile(path("kept/sites.txt")), "second");
+    EXPECT_EQ(LoadTextFile(path("kept/sites.bak")), "first");
+    EXPECT_EQ(entries(), QStringList({"Domain-Data.txt"}));
+
+    const std::string fifo = path("pipe.txt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = LoadTextFile(fifo); });
+    EXPECT_TRUE(SaveTextFile(fifo, "site\r\n"));
+    reader.join();
+    EXPECT_EQ(received, "site\r\n");
+    EXPECT_TRUE(::lstat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+}
+
 TEST(AppendLineToFile, EightThreadsLoseNoLineAndMixNone)
 {
     QTemporaryDir dir;

@@ -63,6 +63,7 @@ public:
         if (m_direct.valid()) {
             if (!rtl::writeAll(m_direct.get(), static_cast<const char *>(aBuffer), size_t(aCount)))
                 throw writeError(errno);
+            m_written += aCount;
         } else if (const rtl::SaveResult result = m_file.write(aBuffer, size_t(aCount)); !result) {
             throw writeError(result.error);
         }
@@ -74,6 +75,13 @@ public:
                            : aOrigin == classes::TSeekOrigin::soEnd   ? SEEK_END
                                                                       : SEEK_SET;
         const off_t position = ::lseek(handle(), off_t(aOffset), whence);
+        if (position < 0 && errno == ESPIPE) {
+            // A pipe has only the place it has come to; a device that means
+            // to go back (an archive's header) cannot be written there.
+            if (aOffset == 0 && whence == SEEK_CUR)
+                return m_written;
+            throw writeError(ESPIPE);
+        }
         return position < 0 ? int64_t(::lseek(handle(), 0, SEEK_CUR)) : int64_t(position);
     }
     // The job's end: the file takes its place, or the stream's error says
@@ -102,6 +110,7 @@ private:
     std::string m_fileName;
     rtl::AtomicFile m_file;
     rtl::FileDescriptor m_direct;
+    int64_t m_written = 0;
 };
 
 } // namespace

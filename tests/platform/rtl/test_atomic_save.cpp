@@ -14,11 +14,13 @@
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <functional>
+#include <thread>
 #include <vector>
 
 using namespace rtl;
@@ -98,7 +100,7 @@ TEST_F(AtomicSaveTest, ContentIsOnTheDiskBeforeTheBackupAndTheRenameAndTheFolder
     EXPECT_EQ(read("Options.bak"), "one");
 }
 
-TEST_F(AtomicSaveTest, ReplaceTakesTheNameUpdateWritesThroughLinksAndKeepsTheMode)
+TEST_F(AtomicSaveTest, BothWriteThroughLinksUpdateKeepsTheMode)
 {
     const std::string target = path("real.ini");
     const std::string link = path("Options.ini");
@@ -113,8 +115,8 @@ TEST_F(AtomicSaveTest, ReplaceTakesTheNameUpdateWritesThroughLinksAndKeepsTheMod
         ASSERT_EQ(::symlink("real.ini", link.c_str()), 0);
 
         ASSERT_TRUE(atomicSave(link, "new", {.existing = existing}));
-        EXPECT_EQ(bool(S_ISLNK(modeOf(link))), update);
-        EXPECT_EQ(read("real.ini"), update ? "new" : "old");
+        EXPECT_TRUE(S_ISLNK(modeOf(link)));
+        EXPECT_EQ(read("real.ini"), "new");
         EXPECT_EQ(read("Options.ini"), "new");
 
         ASSERT_TRUE(atomicSave(target, "newer", {.existing = existing}));
@@ -137,6 +139,59 @@ TEST_F(AtomicSaveTest, ReplaceTakesTheNameUpdateWritesThroughLinksAndKeepsTheMod
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(read("real.ini"), "replaced");
+}
+
+// What is at the name stays what it was: a link keeps pointing at its file,
+// which gets the content and its backup beside it; a pipe's reader gets the
+// bytes; a device node is written and not renamed over, and its refusal is
+// the save's failure.
+TEST_F(AtomicSaveTest, LinksPipesAndDevicesKeepWhatTheyAre)
+{
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir("data"));
+    ASSERT_TRUE(atomicSave(path("data/Domain-Data.txt"), "old"));
+    ASSERT_EQ(::symlink("data/Domain-Data.txt", path("Domain-Data.txt").c_str()), 0);
+    ASSERT_EQ(::symlink("Domain-Data.txt", path("chained.txt").c_str()), 0);
+    for (const ExistingFile existing : {ExistingFile::Replace, ExistingFile::Update}) {
+        ASSERT_TRUE(atomicSave(path("chained.txt"), "new", {.makeBackup = true, .existing = existing}));
+        EXPECT_TRUE(S_ISLNK(modeOf(path("Domain-Data.txt"))) && S_ISLNK(modeOf(path("chained.txt"))));
+        EXPECT_EQ(read("data/Domain-Data.txt"), "new");
+        EXPECT_EQ(read("data/Domain-Data.bak"), "old");
+        ASSERT_TRUE(atomicSave(path("data/Domain-Data.txt"), "old"));
+    }
+    EXPECT_EQ(entries(), QStringList({"Domain-Data.txt", "chained.txt"}));
+
+    // A pipe: nothing may be renamed over it, and its reader gets every byte.
+    const std::string fifo = path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string big(200000, 'p'); // more than the pipe holds at once
+    std::string received;
+    std::thread reader([&] {
+        QFile in(QString::fromStdString(fifo));
+        if (in.open(QIODevice::ReadOnly))
+            received = in.readAll().toStdString();
+    });
+    const SaveResult piped = atomicSave(fifo, big, {.makeBackup = true, .removeLeftovers = true});
+    reader.join();
+    EXPECT_TRUE(piped) << piped.reason();
+    EXPECT_EQ(received.size(), big.size());
+    EXPECT_TRUE(S_ISFIFO(modeOf(fifo)));
+    EXPECT_EQ(entries(), QStringList({"Domain-Data.txt", "chained.txt", "pipe"}));
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "device nodes need root to be made";
+    // The kernel's null and full devices, made afresh in the test's folder.
+    const std::string null = path("null"), full = path("full"), linkToFull = path("full-link");
+    ASSERT_EQ(::mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    ASSERT_EQ(::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
+    ASSERT_EQ(::symlink("full", linkToFull.c_str()), 0);
+    EXPECT_TRUE(atomicSave(null, "nothing kept", {.makeBackup = true}));
+    for (const std::string &name : {full, linkToFull}) {
+        const SaveResult result = atomicSave(name, "refused", {.keepDate = true});
+        EXPECT_FALSE(result) << name;
+        EXPECT_EQ(result.error, ENOSPC) << name;
+    }
+    EXPECT_TRUE(S_ISCHR(modeOf(null)) && S_ISCHR(modeOf(full)) && S_ISLNK(modeOf(linkToFull)));
+    EXPECT_EQ(entries().size(), 6);
 }
 
 TEST_F(AtomicSaveTest, OnlyLeftoversOfOurOwnSavesAreRemoved)

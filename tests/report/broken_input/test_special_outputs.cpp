@@ -1,0 +1,174 @@
+// reportdemo's outputs where the name is not an ordinary file: a symbolic
+// link is written through and stays a link, a pipe's reader gets the output,
+// a device node stays a device node, and a device that refuses the bytes
+// fails the run with one line that names the file and the reason.
+
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Output
+{
+    const char *what;
+    std::string arguments; // NAME stands for the output's name
+};
+
+struct ToolRun
+{
+    int exitCode = -1;
+    int signal = 0;
+    std::string error;
+};
+
+class SpecialOutputsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+
+    std::string path(const std::string &name) const
+    {
+        return m_dir.filePath(QString::fromStdString(name)).toStdString();
+    }
+
+    // The run of reportdemo with the output's arguments, NAME replaced;
+    // aShell goes before it in the same shell (a ulimit).
+    ToolRun run(const Output &aOutput, const std::string &aName, const std::string &aShell = {}) const
+    {
+        std::string arguments = aOutput.arguments;
+        arguments.replace(arguments.find("NAME"), 4, aName);
+        const std::string errors = path("stderr.txt");
+        const std::string command = aShell + std::string(ZVO_REPORTDEMO) + " --report list --data " + ZVO_SOURCE_ROOT +
+                                    "/tools/reportdemo/samples/list.csv " + arguments + " >/dev/null 2>" + errors;
+        ToolRun result;
+        const int status = std::system(command.c_str());
+        if (status != -1 && WIFSIGNALED(status))
+            result.signal = WTERMSIG(status);
+        if (status != -1 && WIFEXITED(status)) {
+            result.exitCode = WEXITSTATUS(status);
+            // The shell reports a child killed by a signal as 128 + its number.
+            if (result.exitCode > 128)
+                result.signal = result.exitCode - 128;
+        }
+        result.error = zvotest::readFile(QString::fromStdString(errors));
+        return result;
+    }
+
+    static mode_t modeOf(const std::string &name)
+    {
+        struct stat st
+        {};
+        ::lstat(name.c_str(), &st);
+        return st.st_mode;
+    }
+
+    // "" when the run failed with its one line naming the file and the reason.
+    static std::string failedWith(const ToolRun &aRun, const std::string &aName, const std::string &aReason)
+    {
+        if (aRun.exitCode == 1 && aRun.error.find(aName) != std::string::npos &&
+            aRun.error.find(aReason) != std::string::npos && aRun.error.find('\n') == aRun.error.size() - 1)
+            return {};
+        return "exit " + std::to_string(aRun.exitCode) + ", said \"" + aRun.error + "\"";
+    }
+
+    static const std::vector<Output> &outputs()
+    {
+        static const std::vector<Output> all = {
+            {"template", "--save-template NAME"},
+            {"text file", "--device TextFile --out NAME"},
+            {"report text file", "--device ReportTextFile --out NAME"},
+            {"archive", "--device ArchiveFile --out NAME"},
+            {"trace", "--out NAME"},
+            {"pdf", "--pdf NAME"},
+        };
+        return all;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(SpecialOutputsTest, ALinkIsWrittenThroughAndStaysALink)
+{
+    ASSERT_EQ(::mkdir(path("kept").c_str(), 0755), 0);
+    for (const Output &output : outputs()) {
+        SCOPED_TRACE(output.what);
+        const std::string target = path("kept/target");
+        const std::string link = path("link");
+        std::ofstream(target) << "the earlier run's file\n";
+        ::unlink(link.c_str());
+        ASSERT_EQ(::symlink("kept/target", link.c_str()), 0);
+        const ToolRun done = run(output, link);
+        EXPECT_EQ(done.exitCode, 0) << done.error;
+        EXPECT_TRUE(S_ISLNK(modeOf(link)));
+        const std::string written = zvotest::readFile(QString::fromStdString(target));
+        EXPECT_NE(written, "the earlier run's file\n");
+        EXPECT_FALSE(written.empty());
+    }
+}
+
+TEST_F(SpecialOutputsTest, APipesReaderGetsTheOutput)
+{
+    for (const Output &output : outputs()) {
+        SCOPED_TRACE(output.what);
+        const std::string fifo = path("pipe");
+        ::unlink(fifo.c_str());
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+        std::string received;
+        std::thread reader([&] { received = zvotest::readFile(QString::fromStdString(fifo)); });
+        const ToolRun done = run(output, fifo);
+        // A run that never opened the pipe leaves the reader waiting: a
+        // writer of our own ends its wait.
+        const int release = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (release >= 0)
+            ::close(release);
+        reader.join();
+        // An archive's header is written last, at its start, where a pipe
+        // cannot go back to.
+        if (std::string(output.what) == "archive") {
+            EXPECT_EQ(failedWith(done, fifo, "Illegal seek"), "");
+        } else {
+            EXPECT_EQ(done.exitCode, 0) << done.error;
+            EXPECT_FALSE(received.empty());
+        }
+        EXPECT_TRUE(S_ISFIFO(modeOf(fifo)));
+    }
+}
+
+TEST_F(SpecialOutputsTest, ADeviceStaysADeviceAndItsRefusalFailsTheRun)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "device nodes need root to be made";
+    // The kernel's null and full devices, made afresh in the test's folder,
+    // and a link to the full one.
+    const std::string null = path("null"), full = path("full"), link = path("full-link");
+    ASSERT_EQ(::mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    ASSERT_EQ(::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
+    ASSERT_EQ(::symlink("full", link.c_str()), 0);
+    for (const Output &output : outputs()) {
+        if (std::string(output.what) == "pdf")
+            continue;
+        SCOPED_TRACE(output.what);
+        const ToolRun toNull = run(output, null);
+        EXPECT_EQ(toNull.exitCode, 0) << toNull.error;
+        for (const std::string &name : {full, link})
+            EXPECT_EQ(failedWith(run(output, name), name, "No space left on device"), "") << name;
+        EXPECT_TRUE(S_ISCHR(modeOf(null)) && S_ISCHR(modeOf(full)) && S_ISLNK(modeOf(link)));
+    }
+}
+
+} // namespace
