@@ -9,6 +9,9 @@
 #include "platform/rtl/QtText.h"
 #include "widgets/webbrowser/EmbeddedWB.h"
 
+#include <QMetaObject>
+#include <QObject>
+
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -290,7 +293,16 @@ void TCheckSEThread::ConnectBrowserEvents(webbrowser::TEmbeddedWB &browser)
             m_documentComplete = true;
         }
     });
-    // Nothing the page says may reach the user.
+    // Nothing the page says may reach the user. The hidden page refuses
+    // every window by itself as well; cancelling here keeps that so should
+    // the browser ever open what its host does not refuse.
+    browser.OnNewWindow2.Set([](TEmbeddedWB *, const std::string &, bool &Cancel) { Cancel = true; });
+    // The dialog's window belongs to the GUI thread: it is asked to close
+    // there, as a posted close would.
+    browser.OnShowDialog.Set([](TEmbeddedWB *, void *h) {
+        if (auto *dialog = static_cast<QObject *>(h))
+            QMetaObject::invokeMethod(dialog, "close", Qt::QueuedConnection);
+    });
     browser.OnShowMessage.Set(
         [](TEmbeddedWB *, const std::string &, const std::string &, uint32_t) { return webbrowser::S_OK; });
     browser.OnScriptError.Set([](TEmbeddedWB *, const std::string &, const std::string &, const std::string &,
@@ -324,6 +336,8 @@ std::string TCheckSEThread::FetchWithBrowser(const std::string &URL)
     browser.SetDownloadOptions(
         {D::DLCTL_DLIMAGES, D::DLCTL_NO_JAVA, D::DLCTL_NO_RUNACTIVEXCTLS, D::DLCTL_NO_DLACTIVEXCTLS, D::DLCTL_SILENT});
     ConnectBrowserEvents(browser);
+    if (const auto inspect = ScopedBrowserInspector::current())
+        (*inspect)(browser);
     browser.Proxy = proxy;
 
     browser.NavigateUrl("about:blank");

@@ -12,10 +12,12 @@
 // the GUI thread before Resume or after WaitFor.
 
 #include "foundation/MyWebUtilitiesProxy.h"
+#include "platform/rtl/ScopedOverride.h"
 
 #include <atomic>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -37,6 +39,10 @@ public:
     static constexpr const char *UserAgentText = "Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 5.0)";
     // The failure log, in the program folder.
     static constexpr const char *ErrorLogName = "~SE-Errors.txt";
+    // Lets a test see the hidden browser once the worker has connected its
+    // events, on the worker's thread, before the first navigation.
+    using ScopedBrowserInspector =
+        rtl::ScopedOverride<struct BrowserInspectorTag, std::function<void(webbrowser::TEmbeddedWB &)>>;
 
     // GUI thread: the proxy settings are taken here, so that a later change
     // of the settings cannot reach a worker half-way. A worker whose HTTP

@@ -13,9 +13,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <regex>
 
 #include <unistd.h>
@@ -166,6 +168,44 @@ TEST_F(CheckSEWorker, TheBrowserFallbackCarriesTheRegisteredAgentToken)
     EXPECT_EQ(runWorker(query()).linkCount, 9);
     const std::string agent = m_engine.queries(Domain, 1).back().userAgent;
     EXPECT_TRUE(agent.starts_with("Mozilla/5.0") && agent.ends_with(" ZarvelloWorker/1")) << agent;
+}
+
+// What a page asks for beyond its document never reaches the user: the
+// worker refuses every new window and closes every dialog the browser shows,
+// besides keeping its messages and script errors to itself.
+TEST_F(CheckSEWorker, TheHiddenBrowserRefusesWindowsAndClosesDialogs)
+{
+    QWidget dialog;
+    dialog.show();
+    struct Seen
+    {
+        bool newWindowCancelled = false;
+        bool messageHandled = false;
+        bool scriptStopped = false;
+    };
+    std::optional<Seen> seen;
+    TCheckSEThread::ScopedBrowserInspector inspector([&seen, &dialog](webbrowser::TEmbeddedWB &browser) {
+        Seen s;
+        if (browser.OnNewWindow2)
+            browser.OnNewWindow2(&browser, "http://127.0.0.1/popup", s.newWindowCancelled);
+        if (browser.OnShowDialog)
+            browser.OnShowDialog(&browser, &dialog);
+        s.messageHandled = browser.OnShowMessage && browser.OnShowMessage(&browser, "hi", "", 0) == webbrowser::S_OK;
+        bool continueScript = true;
+        bool showDialog = true;
+        if (browser.OnScriptError)
+            browser.OnScriptError(&browser, "1", "0", "0", "boom", "", continueScript, showDialog);
+        s.scriptStopped = !continueScript && !showDialog;
+        seen = s;
+    });
+    m_engine.setAnswers(Domain, 1, {EngineAnswer::withStatus(404)});
+    m_engine.setBrowserAnswer(Domain, 1, EngineAnswer::withCount(9));
+    EXPECT_EQ(runWorker(query()).linkCount, 9);
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(seen->newWindowCancelled);
+    EXPECT_TRUE(seen->messageHandled);
+    EXPECT_TRUE(seen->scriptStopped);
+    EXPECT_TRUE(serveUntil([&dialog] { return !dialog.isVisible(); }, 2s)) << "the dialog was left open";
 }
 
 TEST_F(CheckSEWorker, RefusedConnectionIsLoggedOnlyForDevelopers)
