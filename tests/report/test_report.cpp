@@ -312,3 +312,61 @@ TEST_F(TracedReport, ANewPageSizeLaysTheNextRunOutAgain)
 }
 
 } // namespace
+
+namespace {
+
+// Remembers the ids of the events it subscribed to, in order.
+class JobEndListener : public TppCommunicator
+{
+public:
+    JobEndListener()
+        : TppCommunicator(nullptr)
+    {
+        SubscribeEvent(ppEvent::EndOfPrint);
+    }
+    void EventNotify(TppCommunicator *aSender, int aEventID, TraParamList *aParams) override
+    {
+        TppCommunicator::EventNotify(aSender, aEventID, aParams);
+        Seen.append(aEventID);
+    }
+    QList<int> Seen;
+};
+
+} // namespace
+
+TEST_F(TracedReport, DevicesAProgramAttachesDecideWhetherTheJobEndsAsAPrint)
+{
+    standardBands();
+    rows(10);
+    JobEndListener listener;
+    report.AddEventNotify(&listener);
+    QStringList ends;
+    report.AfterPrint.Set([&](classes::TObject *) { ends << QStringLiteral("AfterPrint"); });
+    report.OnPrintingComplete.Set([&](classes::TObject *) { ends << QStringLiteral("Complete"); });
+    ASSERT_EQ(report.DeviceType(), QStringLiteral("Screen"));
+
+    // A device of the program's own, though the report was left on the screen.
+    EXPECT_EQ(print(), QStringLiteral("1: Header Detail*10 Footer\n"));
+    EXPECT_EQ(ends, (QStringList{"AfterPrint", "Complete"}));
+    EXPECT_EQ(listener.Seen, (QList<int>{ppEvent::EndOfPrint}));
+    EXPECT_FALSE(report.Producing());
+
+    // Beside a screen the job still ends as a print; screens alone never do.
+    for (bool withTrace : {true, false}) {
+        ends.clear();
+        listener.Seen.clear();
+        report.Reset();
+        ScreenStandInDevice screen;
+        screen.wantAll();
+        screen.SetPublisher(report.Publisher());
+        TraceDevice trace;
+        if (withTrace)
+            trace.SetPublisher(report.Publisher());
+        report.PrintToDevices();
+        trace.SetPublisher(nullptr);
+        screen.SetPublisher(nullptr);
+        EXPECT_EQ(ends.size(), withTrace ? 2 : 0) << withTrace;
+        EXPECT_EQ(listener.Seen.size(), withTrace ? 1 : 0) << withTrace;
+    }
+    report.RemoveEventNotify(&listener);
+}

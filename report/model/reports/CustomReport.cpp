@@ -17,6 +17,7 @@
 #include "report/model/groups/GroupBands.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
+#include "report/model/pages/Publisher.h"
 #include "report/model/printing/PageDef.h"
 #include "report/model/printing/PrinterSetup.h"
 #include "report/model/reports/Report.h"
@@ -725,6 +726,13 @@ void TppCustomReport::Reset()
         return;
     if (auto *engine = dynamic_cast<TppEngine *>(m_engine.get()))
         engine->Reset();
+}
+
+bool TppCustomReport::NonScreenOutput() const
+{
+    TppCustomReport *main = const_cast<TppCustomReport *>(this)->GetMainReport();
+    const TppPublisher *publisher = (main ? main : this)->Publisher();
+    return publisher && !publisher->ScreenDevicesOnly();
 }
 
 bool TppCustomReport::MainReportPrinting() const

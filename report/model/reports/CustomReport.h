@@ -159,6 +159,10 @@ public:
     void HandlePrintError(const QString &aMessage) override;
     void HandlePrintError(const std::exception &aError) override;
     void Reset() override;
+    // A program may attach devices of its own and print with
+    // PrintToDevices whatever DeviceType says: the devices that hear the
+    // pages decide, those of the main report's publisher.
+    bool NonScreenOutput() const override;
     void LayoutChanged();
     // The engine's page-end hook: OnEndPage, then the page limit.
     virtual void CheckPageLimit();
