@@ -523,12 +523,18 @@ public:
     int SizingStart() const { return m_sizingStart; }
     int SizingPosition() const { return m_sizingPos; }
     const TdxTreeListHitInfo &PressHit() const { return m_pressHit; }
+    // The last press changed the selection with Ctrl or Shift; a Ctrl key
+    // since clears it.
+    bool ToggleOnPress() const { return m_toggleOnPress; }
     // A double click on a column's or band's edge.
     virtual void ColumnBestFit(int /*column*/) {}
     virtual void BandBestFit(int /*band*/) {}
     // A finished click on a band header.
     virtual void BandClick(int /*position*/) {}
-    // A band's or a column's sizing ended with a new width.
+    // A band's or a column's sizing starts with a press on its edge, and
+    // ends with a new width.
+    virtual void BeginBandSizing(int /*position*/) {}
+    virtual void BeginColumnSizing(int /*column*/) {}
     virtual void BandSized(int /*position*/) {}
     virtual void ColumnSized(int /*column*/) {}
     // A release of the band panel's or the header panel's indicator button,

@@ -109,6 +109,7 @@ TdxTreeListColumn::TdxTreeListColumn(classes::TComponent *owner)
     : classes::TComponent(owner)
     , m_font(std::make_unique<classes::TFont>())
     , m_headerGlyph(std::make_unique<classes::TBitmap>())
+    , m_viewData(std::make_unique<TdxTextEditViewData>())
 {
     m_font->OnChange = [this](classes::TObject *) { fontChanged(); };
     m_headerGlyph->OnChange = [this](classes::TObject *) { Changed(true); };
@@ -375,6 +376,7 @@ void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort value)
         return;
     }
     tree->BeginUpdate();
+    tree->DoBeforeSort(this);
     m_sorted = value;
     // Without sorting by several columns only one header may claim an order.
     if (!tree->IsMultiSort()) {
@@ -543,6 +545,17 @@ void TdxTreeListColumn::FillViewData(TdxEditViewData &viewData, const rtl::TRect
         textData->CharCase = m_charCase;
         textData->PasswordChar = m_passwordChar;
     }
+}
+
+TdxEditViewData &TdxTreeListColumn::FillCellViewData(const rtl::TRect &rect, const QString &text, rtl::TColor color,
+                                                     rtl::TColor fontColor)
+{
+    // What drawing measured for the last cell must not carry over.
+    m_viewData->TextLength = 0;
+    m_viewData->MeasureOnly = false;
+    m_viewData->LineCount = m_viewData->Height = m_viewData->LineHeight = 0;
+    FillViewData(*m_viewData, rect, text, color, fontColor);
+    return *m_viewData;
 }
 
 QString TdxTreeListColumn::DisplayText(TdxTreeListNode *node) const

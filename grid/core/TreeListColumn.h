@@ -158,6 +158,12 @@ public:
     // The drawing data of one cell for the editor's drawing code.
     virtual void FillViewData(TdxEditViewData &viewData, const rtl::TRect &rect, const QString &text, rtl::TColor color,
                               rtl::TColor fontColor);
+    // The column's own drawing data, of the kind its editors draw with
+    // (both editor classes are text editors): kept for the column's life,
+    // filled afresh for each cell drawn.
+    TdxEditViewData &EditViewData() { return *m_viewData; }
+    TdxEditViewData &FillCellViewData(const rtl::TRect &rect, const QString &text, rtl::TColor color,
+                                      rtl::TColor fontColor);
     QString DisplayText(TdxTreeListNode *node) const;
     // The node's text in this column's case, as wide as the measurer says.
     int TextWidth(const gfx::TextMeasurer &measurer, TdxTreeListNode *node) const;
@@ -216,6 +222,7 @@ private:
     bool m_syncingFont = false;
     TAlignment m_headerAlignment = taLeftJustify;
     std::unique_ptr<classes::TBitmap> m_headerGlyph;
+    std::unique_ptr<TdxTextEditViewData> m_viewData;
     int m_maxLength = 0;
     int m_minWidth = 20;
     bool m_oemConvert = false;

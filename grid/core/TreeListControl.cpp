@@ -506,16 +506,23 @@ void TCustomdxTreeListControl::PlaceColumn(TdxTreeListColumn *column, int bandPo
         return;
     BeginUpdate();
     column->SetVisible(true);
-    MoveColumn(column, bandPosition, row, place);
+    placeColumn(column, bandPosition, row, place);
     EndUpdate();
-    if (OnShowColumn)
-        OnShowColumn(this, column);
+    if (OnPlaceColumn)
+        OnPlaceColumn(this, column);
 }
 
 void TCustomdxTreeListControl::MoveColumn(TdxTreeListColumn *column, int bandPosition, int row, int place)
 {
-    if (!column || column->TreeList() != this)
+    if (!column || column->TreeList() != this || m_bands->VisibleIndexToBandIndex(bandPosition) < 0)
         return;
+    placeColumn(column, bandPosition, row, place);
+    if (OnMoveColumn)
+        OnMoveColumn(this, column);
+}
+
+void TCustomdxTreeListControl::placeColumn(TdxTreeListColumn *column, int bandPosition, int row, int place)
+{
     const int band = m_bands->VisibleIndexToBandIndex(bandPosition);
     if (band < 0)
         return;
@@ -524,8 +531,6 @@ void TCustomdxTreeListControl::MoveColumn(TdxTreeListColumn *column, int bandPos
     column->SetRowIndex(row);
     column->SetColIndex(place);
     EndUpdate();
-    if (OnMoveColumn)
-        OnMoveColumn(this, column);
 }
 
 // ---- Selection ----

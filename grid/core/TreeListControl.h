@@ -282,6 +282,8 @@ public:
     // A finished click on a band header; a finished sizing of a band or a
     // column that changed its width.
     void BandClick(int position) override;
+    void BeginBandSizing(int position) override;
+    void BeginColumnSizing(int column) override;
     void BandSized(int position) override;
     void ColumnSized(int column) override;
 
@@ -302,13 +304,17 @@ public:
         OnEndDragColumn;
     TdxTreeListColumnEvent OnColumnClick;
     TdxTreeListBandEvent OnBandClick;
+    TdxTreeListBandEvent OnBeginBandSizing;
     TdxTreeListBandEvent OnBandSized;
+    TdxTreeListColumnEvent OnBeginColumnSizing;
     TdxTreeListColumnEvent OnColumnSized;
     TdxTreeListColumnEvent OnEditChange;
     std::function<void(classes::TObject *, TdxTreeListColumn *, QString &errorText, bool &accept)> OnEditValidate;
     TdxTreeListColumnEvent OnHideColumn;
     TdxTreeListColumnEvent OnShowColumn;
     TdxTreeListColumnEvent OnMoveColumn;
+    // A hidden column was given a place and shown: this one notice alone.
+    TdxTreeListColumnEvent OnPlaceColumn;
     TdxTreeListBandEvent OnHideBand;
     TdxTreeListBandEvent OnShowBand;
     TdxTreeListBandEvent OnMoveBand;
@@ -356,6 +362,11 @@ protected:
     // A change of Sorted asks for the order to follow; it runs once no
     // update or sort lock is held.
     void RequestSort();
+    // A column is about to take a sort mark; nothing here.
+    virtual void DoBeforeSort(TdxTreeListColumn * /*column*/) {}
+    // The last sort lock went, after any sort it held back has run; nothing
+    // here.
+    virtual void SortUnlocked() {}
 
 private:
     friend class TdxTreeListColumn;
@@ -387,6 +398,7 @@ private:
     TdxTreeListColumn *column(int index) const { return Columns(index); }
     void gridFontChanged();
     void runPendingSort();
+    void placeColumn(TdxTreeListColumn *column, int bandPosition, int row, int place);
     void forgetEditor(classes::TComponent *component);
     void loadLayout(TdxRegIniWrapper &store, const QString &path);
     void saveLayout(TdxRegIniWrapper &store, const QString &path);

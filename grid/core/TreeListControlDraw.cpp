@@ -183,6 +183,18 @@ void TCustomdxTreeListControl::BandClick(int position)
         OnBandClick(this, band);
 }
 
+void TCustomdxTreeListControl::BeginBandSizing(int position)
+{
+    if (TdxTreeListBand *band = visibleBand(position); band && OnBeginBandSizing)
+        OnBeginBandSizing(this, band);
+}
+
+void TCustomdxTreeListControl::BeginColumnSizing(int column)
+{
+    if (TdxTreeListColumn *c = Columns(column); c && OnBeginColumnSizing)
+        OnBeginColumnSizing(this, c);
+}
+
 void TCustomdxTreeListControl::BandSized(int position)
 {
     if (TdxTreeListBand *band = visibleBand(position); band && OnBandSized)

@@ -499,8 +499,11 @@ void TCustomdxTreeListControl::rebuildSortedColumns()
 
 void TCustomdxTreeListControl::EndSortLock()
 {
-    if (m_sortLock > 0 && --m_sortLock == 0)
+    if (m_sortLock > 0 && --m_sortLock == 0) {
+        // The held-back sort is not the hook's to drop: it runs first.
         runPendingSort();
+        SortUnlocked();
+    }
 }
 
 void TCustomdxTreeListControl::RequestSort()

@@ -138,6 +138,8 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
 
     const bool rangeAllowed = MayRangeSelect();
     if (ctrlHeld && !(shiftHeld && rangeAllowed && keyIsCtrlShiftRangeKey(key))) {
+        // A Ctrl key is no longer the press's selection change.
+        m_toggleOnPress = false;
         switch (key) {
         case VK_SPACE:
             if ((IsRowFocus() || !optionA(aoEditing)) && m_focused) {

@@ -386,18 +386,22 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
         case htBandEdge:
             if (hit.BandIndex < 0)
                 break;
-            if (dbl)
+            if (dbl) {
                 BandBestFit(hit.BandIndex);
-            else
+            } else {
                 startSizing(tsBandSizing, x);
+                BeginBandSizing(hit.BandIndex);
+            }
             return;
         case htColumnEdge:
             if (hit.ColumnIndex < 0)
                 break;
-            if (dbl)
+            if (dbl) {
                 ColumnBestFit(hit.ColumnIndex);
-            else
+            } else {
                 startSizing(tsColumnSizing, x);
+                BeginColumnSizing(hit.ColumnIndex);
+            }
             return;
         case htBandPanelEdge: startSizing(tsBandPanelSizing, y); return;
         case htHeaderPanelEdge: startSizing(tsHeaderPanelSizing, y); return;

@@ -55,8 +55,7 @@ void TreeListPainter::drawTextCell(const CellContext &cell, QString text, bool e
     if (editorStyle) {
         auto *control = static_cast<TCustomdxTreeListControl *>(&m_tree);
         TdxTreeListColumn *column = control->Columns(cell.column);
-        TdxTextEditViewData view;
-        column->FillViewData(view, cell.rect, text, color, font.Color());
+        TdxEditViewData &view = column->FillCellViewData(cell.rect, text, color, font.Color());
         view.Font = font.Font();
         view.Alignment = alignment;
         view.VerticalLayout = 1;

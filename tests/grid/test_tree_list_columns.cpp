@@ -411,6 +411,7 @@ TEST(TreeListControl, CustomisingPlacesColumnsAndBandsAndSaysSo)
     f.tree->OnMoveColumn = saidColumn("move ");
     f.tree->OnHideColumn = saidColumn("hide ");
     f.tree->OnShowColumn = saidColumn("show ");
+    f.tree->OnPlaceColumn = saidColumn("place ");
     f.tree->OnHideBand = [&said](classes::TObject *, TdxTreeListBand *band) { said << "hide " + band->Caption(); };
     f.tree->OnShowBand = [&said](classes::TObject *, TdxTreeListBand *band) { said << "show " + band->Caption(); };
 
@@ -439,7 +440,7 @@ TEST(TreeListControl, CustomisingPlacesColumnsAndBandsAndSaysSo)
     EXPECT_EQ(f.tree->Bands()->Items(1)->Caption(), QStringLiteral("first"));
     EXPECT_EQ(c->BandIndex(), 1);
     EXPECT_EQ(a->BandIndex(), 0);
-    EXPECT_EQ(said, (QStringList{"move A", "hide B", "move B", "show B", "hide first", "show first"}));
+    EXPECT_EQ(said, (QStringList{"move A", "hide B", "place B", "hide first", "show first"}));
 }
 
 TEST(TreeListControl, RowCountsAndTheDefaultLayout)

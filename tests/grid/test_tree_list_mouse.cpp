@@ -223,6 +223,15 @@ TEST(TreeListMouse, AClickOnASelectedNodeKeepsTheSelectionUntilRelease)
     EXPECT_TRUE(f.tree->IsNodeSelected(f.b));
     f.click(f.cell(f.c, 0), ssCtrl);
     EXPECT_EQ(f.tree->SelectedCount(), 2);
+    // The Ctrl click marked its press as a selection change; a plain key
+    // leaves the mark, a Ctrl key takes it away.
+    EXPECT_TRUE(f.tree->ToggleOnPress());
+    TKey key = VK_SHIFT;
+    f.tree->KeyDown(key, ssShift);
+    EXPECT_TRUE(f.tree->ToggleOnPress());
+    key = VK_CONTROL;
+    f.tree->KeyDown(key, ssCtrl);
+    EXPECT_FALSE(f.tree->ToggleOnPress());
 }
 
 TEST(TreeListMouse, AHeaderDraggedPastFivePixelsMovesOrHidesItsColumn)

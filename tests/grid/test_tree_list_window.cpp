@@ -342,27 +342,34 @@ TEST(TreeListEvents, BandClicksAndFinishedSizingsAreTold)
     f.tree->OnBandClick = [&](classes::TObject *, TdxTreeListBand *band) { heard << "band " + band->Caption(); };
     f.tree->OnBandSized = [&](classes::TObject *, TdxTreeListBand *) { heard << "band sized"; };
     f.tree->OnColumnSized = [&](classes::TObject *, TdxTreeListColumn *c) { heard << "sized " + c->Caption(); };
+    f.tree->OnBeginBandSizing = [&](classes::TObject *, TdxTreeListBand *b) { heard << "band sizing " + b->Caption(); };
+    f.tree->OnBeginColumnSizing = [&](classes::TObject *, TdxTreeListColumn *c) { heard << "sizing " + c->Caption(); };
     f.tree->Bands()->Items(0)->SetCaption("Main");
     const rtl::TPoint band = f.pointOf(htBandHeader);
     f.tree->MouseDown(mbLeft, ssLeft, band.X, band.Y);
     f.tree->MouseUp(mbLeft, 0, band.X + 2, band.Y);
     EXPECT_EQ(heard, QStringList{"band Main"});
     heard.clear();
-    // A column's edge: released where it was pressed, nothing changed.
+    // A column's edge: released where it was pressed, nothing changed; the
+    // start is told all the same, as the press begins the sizing.
     const rtl::TPoint edge = f.pointOf(htColumnEdge);
     f.tree->MouseDown(mbLeft, ssLeft, edge.X, edge.Y);
     f.tree->MouseUp(mbLeft, 0, edge.X, edge.Y);
-    EXPECT_TRUE(heard.isEmpty());
+    EXPECT_EQ(heard, QStringList{"sizing A"});
+    heard.clear();
     f.tree->MouseDown(mbLeft, ssLeft, edge.X, edge.Y);
     f.tree->MouseMove(ssLeft, edge.X - 30, edge.Y);
     f.tree->MouseUp(mbLeft, 0, edge.X - 30, edge.Y);
-    EXPECT_EQ(heard, QStringList{"sized A"});
+    EXPECT_EQ(heard, (QStringList{"sizing A", "sized A"}));
     heard.clear();
+    // A double click on the edge fits the column and starts no sizing.
+    f.tree->MouseDown(mbLeft, ssLeft | ssDouble, edge.X - 30, edge.Y);
+    EXPECT_TRUE(heard.isEmpty());
     const rtl::TPoint bandEdge = f.pointOf(htBandEdge);
     f.tree->MouseDown(mbLeft, ssLeft, bandEdge.X, bandEdge.Y);
     f.tree->MouseMove(ssLeft, bandEdge.X - 40, bandEdge.Y);
     f.tree->MouseUp(mbLeft, 0, bandEdge.X - 40, bandEdge.Y);
-    EXPECT_EQ(heard, QStringList{"band sized"});
+    EXPECT_EQ(heard, (QStringList{"band sizing Main", "band sized"}));
 }
 
 TEST(TreeListEvents, CustomDrawHandlersAreAskedInTurnUntilOneIsDone)
