@@ -275,6 +275,8 @@ public:
         }
         if (m_output.isOpen())
             return commitOutput();
+        if (m_spool.valid())
+            return commitSpool();
         // Qt hands the job to the server when the painter ends and does not
         // say whether the server took it.
         return !spooled || cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE;
@@ -314,6 +316,7 @@ private:
     bool openOutput()
     {
         m_output.discard();
+        dropSpool();
         const QString target = m_printer->outputFileName();
         if (target.isEmpty())
             return true;
@@ -322,7 +325,7 @@ private:
         struct stat st
         {};
         if (::stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
-            return true;
+            return openSpool();
         if (const rtl::SaveResult result =
                 m_output.open(name, {.existing = rtl::ExistingFile::Update, .removeLeftovers = true});
             !result) {
@@ -333,8 +336,68 @@ private:
         return true;
     }
 
+    // Qt's writer neither checks its last flush nor says that a device
+    // refused its bytes: the job goes to a file of its own first, is checked
+    // there, and reaches the device in writes that each say whether it took
+    // them.
+    bool openSpool()
+    {
+        QByteArray name = QFile::encodeName(QDir::tempPath()) + "/zarvello-print-XXXXXX";
+        m_spool = rtl::FileDescriptor(::mkostemp(name.data(), O_CLOEXEC));
+        if (!m_spool.valid())
+            return false;
+        m_spoolName = name.toStdString();
+        m_printer->setOutputFileName(QFile::decodeName(name));
+        return true;
+    }
+
+    void dropSpool()
+    {
+        if (!m_spool.valid())
+            return;
+        m_spool.close();
+        ::unlink(m_spoolName.c_str());
+        m_printer->setOutputFileName(m_target);
+    }
+
+    bool commitSpool()
+    {
+        const int error = deliverSpool();
+        dropSpool();
+        errno = error;
+        return error == 0;
+    }
+
+    // 0, or why the device did not get the whole file.
+    int deliverSpool()
+    {
+        if (!isCompletePdf(m_spool.get()))
+            return incompleteFileError(m_spoolName);
+        rtl::AtomicFile device;
+        if (const rtl::SaveResult opened =
+                device.open(QFile::encodeName(m_target).toStdString(), {.existing = rtl::ExistingFile::Update});
+            !opened)
+            return opened.error;
+        char buffer[65536];
+        for (off_t at = 0;;) {
+            const ssize_t n = ::pread(m_spool.get(), buffer, sizeof buffer, at);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return errno;
+            if (n == 0)
+                break;
+            if (const rtl::SaveResult written = device.write(buffer, size_t(n)); !written)
+                return written.error;
+            at += n;
+        }
+        const rtl::SaveResult committed = device.commit();
+        return committed ? 0 : committed.error;
+    }
+
     void dropOutput()
     {
+        dropSpool();
         if (!m_output.isOpen())
             return;
         m_output.discard();
@@ -377,6 +440,8 @@ private:
     QPainter m_painter;
     int m_pages = 0;
     rtl::AtomicFile m_output;
+    rtl::FileDescriptor m_spool;
+    std::string m_spoolName;
     QString m_target;
 };
 
