@@ -43,19 +43,19 @@ TraTableEntry groupFlag(const char *aName, bool (TppGroup::*aGet)() const, void 
         [aSet](TppGroup &g, bool v) { (g.*aSet)(v); });
 }
 
-// An enumerated setting; a value past the last one is refused.
+// An enumerated setting; a value the enumeration lacks is refused.
 template <class E>
-TraTableEntry groupEnum(const char *aName, const char *aEnumType, E aLast, E (TppGroup::*aGet)() const,
+TraTableEntry groupEnum(const char *aName, const char *aEnumType, E (TppGroup::*aGet)() const,
                         void (TppGroup::*aSet)(E))
 {
     TraTableEntry entry = groupValue(aName, GroupRttiKind::Enum, [aGet](TppGroup &g) { return (g.*aGet)(); });
     entry.EnumType = aEnumType;
     entry.ReadOnly = false;
-    entry.Set = [aLast, aSet](classes::TObject &o, const TraValuePointer &v, const QString &n) {
-        const uint8_t value = raReadValue<uint8_t>(v, n);
-        if (value > uint8_t(aLast))
+    entry.Set = [aSet](classes::TObject &o, const TraValuePointer &v, const QString &n) {
+        E value{};
+        if (!raReadEnumeration(v, n, EnumInfo<E>(), value))
             return false;
-        (static_cast<TppGroup &>(o).*aSet)(E(value));
+        (static_cast<TppGroup &>(o).*aSet)(value);
         return true;
     };
     return entry;
@@ -122,7 +122,7 @@ std::vector<TraTableEntry> groupEntries()
             [](TppGroup &g, float v) { g.SetNewPageThreshold(v); }),
         groupObject(groupValue("Report", GroupRttiKind::Object, [](TppGroup &g) { return groupReportObject(g); }),
                     &TppCustomReport::StaticClass),
-        groupEnum("Units", "TppUnitType", TppUnitType::utMMThousandths, &TppGroup::Units, &TppGroup::SetUnits),
+        groupEnum("Units", "TppUnitType", &TppGroup::Units, &TppGroup::SetUnits),
     };
     // The break component, the break type, the pipeline and the report are
     // written as objects of their class or by their enumeration.
@@ -130,7 +130,9 @@ std::vector<TraTableEntry> groupEntries()
         if (raSameName(QString::fromLatin1(entry.Name), "BreakComponent")) {
             entry.ReadOnly = false;
             entry.Set = [](classes::TObject &o, const TraValuePointer &v, const QString &n) {
-                auto *component = dynamic_cast<TppComponent *>(raReadValue<classes::TObject *>(v, n));
+                TppComponent *component = nullptr;
+                if (!raReadObjectOf(v, n, component))
+                    return false;
                 auto &group = static_cast<TppGroup &>(o);
                 group.SetBreakName(component ? component->UserName() : QString());
                 return true;
@@ -143,14 +145,20 @@ std::vector<TraTableEntry> groupEntries()
             };
         }
     }
-    entries.push_back(groupEnum("BreakType", "TppBreakType", TppBreakType::btCustomField, &TppGroup::BreakType,
-                                &TppGroup::SetBreakType));
-    entries.push_back(groupObject(
-        groupSetting<classes::TObject *>(
-            "DataPipeline", GroupRttiKind::Object,
-            [](TppGroup &g) { return static_cast<classes::TObject *>(g.DataPipeline()); },
-            [](TppGroup &g, classes::TObject *v) { g.SetDataPipeline(dynamic_cast<TppDataPipeline *>(v)); }),
-        &TppDataPipeline::StaticClass));
+    entries.push_back(groupEnum("BreakType", "TppBreakType", &TppGroup::BreakType, &TppGroup::SetBreakType));
+    TraTableEntry pipeline =
+        groupObject(groupValue("DataPipeline", GroupRttiKind::Object,
+                               [](TppGroup &g) { return static_cast<classes::TObject *>(g.DataPipeline()); }),
+                    &TppDataPipeline::StaticClass);
+    pipeline.ReadOnly = false;
+    pipeline.Set = [](classes::TObject &o, const TraValuePointer &v, const QString &n) {
+        TppDataPipeline *value = nullptr;
+        if (!raReadObjectOf(v, n, value))
+            return false;
+        static_cast<TppGroup &>(o).SetDataPipeline(value);
+        return true;
+    };
+    entries.push_back(pipeline);
     return entries;
 }
 

@@ -53,10 +53,15 @@ bool listedKind(TTypeKind kind)
 
 bool fitsEnumeration(const TPropInfo &prop, int64_t value)
 {
-    return !prop.Enum || (value >= prop.Enum->MinValue() && value <= prop.Enum->MaxValue());
+    return !prop.Enum || raFitsEnumeration(*prop.Enum, value);
 }
 
 } // namespace
+
+bool raFitsEnumeration(const classes::TEnumInfo &aInfo, int64_t aValue)
+{
+    return aValue >= aInfo.MinValue() && aValue <= aInfo.MaxValue();
+}
 
 bool raSameName(QStringView aName, const char *aOwnName)
 {
@@ -214,9 +219,15 @@ bool TraRTTI::SetPropValue(TObject *aObject, const QString &aName, const TraValu
     case TraDataType::daExtended: SetFloatProp(*instance, *prop, raReadValue<long double>(aValue, name)); break;
     case TraDataType::daCurrency: SetOrdProp(*instance, *prop, raReadValue<int64_t>(aValue, name)); break;
     case TraDataType::daString: SetStrProp(*instance, *prop, raReadValue<QString>(aValue, name)); break;
-    case TraDataType::daClass:
-        SetObjectProp(*instance, *prop, dynamic_cast<TPersistent *>(raReadValue<TObject *>(aValue, name)));
+    case TraDataType::daClass: {
+        // An object of another class is refused, not stored as nil.
+        TObject *object = raReadValue<TObject *>(aValue, name);
+        auto *persistent = dynamic_cast<TPersistent *>(object);
+        if (object && (!persistent || (prop->Class && !object->ClassType().InheritsFrom(*prop->Class))))
+            return false;
+        SetObjectProp(*instance, *prop, persistent);
         break;
+    }
     case TraDataType::daVariant: SetVariantProp(*instance, *prop, raReadValue<QVariant>(aValue, name)); break;
     default: return false;
     }

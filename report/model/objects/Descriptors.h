@@ -20,6 +20,7 @@
 #include <memory>
 
 namespace classes {
+class TEnumInfo;
 class TMetaClass;
 class TObject;
 struct TPropInfo;
@@ -46,6 +47,38 @@ struct TraPropRec
 // Whether aName is aOwnName (ASCII) without regard to case: how a
 // descriptor recognises its own names.
 bool raSameName(QStringView aName, const char *aOwnName);
+
+// Whether the enumeration has a value of that number. A script hands over
+// any byte; a write or call that stored one the enumeration lacks would
+// break the next save of the report, so descriptors refuse it instead.
+bool raFitsEnumeration(const classes::TEnumInfo &aInfo, int64_t aValue);
+
+// Reads an enumerated value a script wrote into aValue; false, and aValue
+// untouched, when aInfo has no value of that number.
+template <class E>
+bool raReadEnumeration(const TraValuePointer &aPointer, const QString &aWhat, const classes::TEnumInfo &aInfo,
+                       E &aValue)
+{
+    const uint8_t value = raReadValue<uint8_t>(aPointer, aWhat);
+    if (!raFitsEnumeration(aInfo, value))
+        return false;
+    aValue = static_cast<E>(value);
+    return true;
+}
+
+// Reads an object of class T (or nil) a script wrote into aObject; false
+// for an object of another class, which the write then refuses instead of
+// storing nil in its place.
+template <class T>
+bool raReadObjectOf(const TraValuePointer &aPointer, const QString &aWhat, T *&aObject)
+{
+    classes::TObject *object = raReadValue<classes::TObject *>(aPointer, aWhat);
+    T *typed = dynamic_cast<T *>(object);
+    if (object && !typed)
+        return false;
+    aObject = typed;
+    return true;
+}
 
 // The data type of a published property: Integer 1, Char 6, enumerations 15
 // (11 for "Boolean"), floats by their float type, texts 7, classes 14,
