@@ -149,6 +149,120 @@ bool written(const TraRTTI &aRtti, classes::TObject *aObject, const QString &aNa
     }
 }
 
+TEST_F(DescriptorWrites, EveryDescriptorRefusesEnumerationsAndObjectsOutsideTheNamedType)
+{
+    classes::TStringList stranger;
+    std::set<const TraRTTI *> reached;
+    int enumerations = 0, objectNames = 0;
+    for (classes::TObject *object : objects) {
+        const TraRTTI *rtti = descriptorOf(*object);
+        ASSERT_NE(rtti, nullptr) << object->ClassName().toStdString();
+        for (const TraRTTI *level = rtti; level; level = level->Parent())
+            reached.insert(level);
+        classes::TStringList names;
+        rtti->GetPropList(object->ClassType(), names);
+        for (int i = 0; i < names.Count(); ++i) {
+            const QString name = names.Strings(i);
+            SCOPED_TRACE((object->ClassName() + u'.' + name).toStdString());
+            TraPropRec rec;
+            if (!rtti->GetPropRec(object->ClassType(), name, rec) || rec.ReadOnly)
+                continue;
+            if (rec.DataType == TraDataType::daEnumerated) {
+                uint8_t before = 0, after = 0;
+                ASSERT_TRUE(rtti->GetPropValue(object, name, &before));
+                EXPECT_FALSE(written(*rtti, object, name, uint8_t(200)));
+                ASSERT_TRUE(rtti->GetPropValue(object, name, &after));
+                EXPECT_EQ(after, before);
+                ++enumerations;
+            } else if (rec.DataType == TraDataType::daClass && rec.ClassType &&
+                       !stranger.ClassType().InheritsFrom(*rec.ClassType)) {
+                classes::TObject *before = nullptr, *after = nullptr;
+                ASSERT_TRUE(rtti->GetPropValue(object, name, &before));
+                EXPECT_FALSE(written(*rtti, object, name, static_cast<classes::TObject *>(&stranger)));
+                ASSERT_TRUE(rtti->GetPropValue(object, name, &after));
+                EXPECT_EQ(after, before);
+                ++objectNames;
+            }
+        }
+    }
+    // The objects reach every registered descriptor, so a new descriptor
+    // cannot slip past the sweep.
+    for (const QString &className : raRegisteredRTTIClassNames()) {
+        EXPECT_TRUE(reached.count(raFindRTTI(className))) << className.toStdString();
+    }
+    EXPECT_GT(enumerations, 30);
+    EXPECT_GT(objectNames, 20);
+    saveAsText();
+}
+
+TEST_F(DescriptorWrites, AProducerEnumerationOutsideItsTypeIsRefusedAndTheReportStillSaves)
+{
+    const TraRTTI &rtti = TraTppProducerRTTI::Instance();
+    uint8_t type = 200;
+    EXPECT_FALSE(rtti.SetPropValue(report, QStringLiteral("TextFileType"), &type));
+    EXPECT_EQ(report->TextFileType(), TppFileType::ftComma);
+    uint8_t language = 200;
+    EXPECT_FALSE(rtti.SetPropValue(report, QStringLiteral("Language"), &language));
+    type = uint8_t(TppFileType::ftTab);
+    EXPECT_TRUE(rtti.SetPropValue(report, QStringLiteral("TextFileType"), &type));
+    EXPECT_EQ(report->TextFileType(), TppFileType::ftTab);
+    saveAsText();
+}
+
+TEST_F(DescriptorWrites, MethodsRefuseAnArgumentOutsideTheParameterType)
+{
+    const TraRTTI &rtti = TraTppReportRTTI::Instance();
+    QString pipelineName = QStringLiteral("plCustomers"), field = QStringLiteral("Name"), expression;
+    uint8_t op = 200;
+    bool mandatory = false;
+    classes::TObject *created = nullptr;
+    std::unique_ptr<TraParamList> params = rtti.GetParams(QStringLiteral("CreateAutoSearchCriteria"));
+    ASSERT_TRUE(params);
+    params->SetParamValuePointer(0, &pipelineName);
+    params->SetParamValuePointer(1, &field);
+    params->SetParamValuePointer(2, &op);
+    params->SetParamValuePointer(3, &expression);
+    params->SetParamValuePointer(4, &mandatory);
+    params->SetParamValuePointer(5, &created);
+    EXPECT_FALSE(rtti.CallMethod(report, QStringLiteral("CreateAutoSearchCriteria"), *params));
+    EXPECT_EQ(report->AutoSearchFieldCount(), 0);
+    EXPECT_EQ(created, nullptr);
+    op = uint8_t(TppSearchOperatorType::soNotEqual);
+    EXPECT_TRUE(rtti.CallMethod(report, QStringLiteral("CreateAutoSearchCriteria"), *params));
+    EXPECT_EQ(report->AutoSearchFieldCount(), 1);
+    saveAsText();
+
+    // Lines into something that holds no lines, and a band kind past the last.
+    classes::TObject *notLines = group;
+    params = rtti.GetParams(QStringLiteral("GetAutoSearchDescriptionLines"));
+    params->SetParamValuePointer(0, &notLines);
+    EXPECT_FALSE(rtti.CallMethod(report, QStringLiteral("GetAutoSearchDescriptionLines"), *params));
+    uint8_t kind = 200;
+    int32_t groupIndex = 0;
+    classes::TObject *band = report;
+    params = rtti.GetParams(QStringLiteral("GetBand"));
+    params->SetParamValuePointer(0, &kind);
+    params->SetParamValuePointer(1, &groupIndex);
+    params->SetParamValuePointer(2, &band);
+    EXPECT_FALSE(rtti.CallMethod(report, QStringLiteral("GetBand"), *params));
+    kind = ppDetailBandType;
+    EXPECT_TRUE(rtti.CallMethod(report, QStringLiteral("GetBand"), *params));
+    EXPECT_EQ(band, detail);
+
+    // A clone under something that is no node is not made at all.
+    const TraRTTI *nodeRtti = descriptorOf(outline);
+    ASSERT_NE(nodeRtti, nullptr);
+    classes::TObject *parent = group, *clone = nullptr;
+    bool withChildren = false;
+    params = nodeRtti->GetParams(QStringLiteral("CloneNode"));
+    ASSERT_TRUE(params);
+    params->SetParamValuePointer(0, &parent);
+    params->SetParamValuePointer(1, &withChildren);
+    params->SetParamValuePointer(2, &clone);
+    EXPECT_FALSE(nodeRtti->CallMethod(&outline, QStringLiteral("CloneNode"), *params));
+    EXPECT_EQ(clone, nullptr);
+}
+
 TEST_F(DescriptorWrites, TheGroupKeepsItsPipelineAndBreakComponentAgainstAnObjectOfAnotherClass)
 {
     const TraRTTI &rtti = *descriptorOf(*group);
@@ -165,6 +279,10 @@ TEST_F(DescriptorWrites, TheGroupKeepsItsPipelineAndBreakComponentAgainstAnObjec
     other = pipeline;
     EXPECT_TRUE(rtti.SetPropValue(group, QStringLiteral("DataPipeline"), &other));
     EXPECT_EQ(group->DataPipeline(), pipeline);
+
+    // An owned font is written into; nil leaves nothing to copy.
+    classes::TObject *none = nullptr;
+    EXPECT_FALSE(descriptorOf(*label)->SetPropValue(label, QStringLiteral("Font"), &none));
 }
 
 } // namespace

@@ -25,7 +25,7 @@ TraTableEntry barCodeSetting(const char *aName, BarCodeRttiKind aKind, G aGet, S
     return entry;
 }
 
-template <class E, int N>
+template <class E>
 TraTableEntry barCodeEnum(const char *aName, const char *aType, E (TppCustomBarCode::*aGet)() const,
                           void (TppCustomBarCode::*aSet)(E))
 {
@@ -34,10 +34,10 @@ TraTableEntry barCodeEnum(const char *aName, const char *aType, E (TppCustomBarC
         raWriteValue(v, uint8_t((static_cast<TppCustomBarCode &>(o).*aGet)()), n);
     };
     entry.Set = [aSet](classes::TObject &o, const TraValuePointer &v, const QString &n) {
-        const uint8_t value = raReadValue<uint8_t>(v, n);
-        if (value >= N)
+        E value{};
+        if (!raReadEnumeration(v, n, EnumInfo<E>(), value))
             return false;
-        (static_cast<TppCustomBarCode &>(o).*aSet)(E(value));
+        (static_cast<TppCustomBarCode &>(o).*aSet)(value);
         return true;
     };
     return entry;
@@ -61,8 +61,8 @@ TraTppBarCodeRTTI::TraTppBarCodeRTTI()
                                    &TppCustomBarCode::SetAutoEncode),
               barCodeSetting<bool>("AutoSizeFont", BarCodeRttiKind::Boolean, &TppCustomBarCode::AutoSizeFont,
                                    &TppCustomBarCode::SetAutoSizeFont),
-              barCodeEnum<TppBarCodeType, 11>("BarCodeType", "TppBarCodeType", &TppCustomBarCode::BarCodeType,
-                                              &TppCustomBarCode::SetBarCodeType),
+              barCodeEnum<TppBarCodeType>("BarCodeType", "TppBarCodeType", &TppCustomBarCode::BarCodeType,
+                                          &TppCustomBarCode::SetBarCodeType),
               barCodeSetting<int32_t>("BarColor", BarCodeRttiKind::Integer, &TppCustomBarCode::BarColor,
                                       &TppCustomBarCode::SetBarColor),
               barCodeSetting<float>("BarWidth", BarCodeRttiKind::Single, &TppCustomBarCode::BarWidth,
@@ -73,8 +73,8 @@ TraTppBarCodeRTTI::TraTppBarCodeRTTI()
                                    &TppCustomBarCode::SetCalcCheckDigit),
               barCodeSetting<QString>("Data", BarCodeRttiKind::String, &TppCustomBarCode::Data,
                                       &TppCustomBarCode::SetData),
-              barCodeEnum<TppBarCodeOrientation, 4>("Orientation", "TppBarCodeOrientation",
-                                                    &TppCustomBarCode::Orientation, &TppCustomBarCode::SetOrientation),
+              barCodeEnum<TppBarCodeOrientation>("Orientation", "TppBarCodeOrientation", &TppCustomBarCode::Orientation,
+                                                 &TppCustomBarCode::SetOrientation),
               barCodeSetting<bool>("PrintHumanReadable", BarCodeRttiKind::Boolean,
                                    &TppCustomBarCode::PrintHumanReadable, &TppCustomBarCode::SetPrintHumanReadable),
               barCodeSetting<float>("WideBarRatio", BarCodeRttiKind::Single, &TppCustomBarCode::WideBarRatio,

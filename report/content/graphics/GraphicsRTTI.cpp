@@ -45,14 +45,15 @@ TraTableEntry graphicsTool(const char *aName, Tool *(TppCustomGraphic::*aGet)() 
     return entry;
 }
 
-// An enumeration of N values, refused beyond them.
-template <class O, class E, int N>
-TraTableEntry graphicsEnum(const char *aName, const char *aType, E (O::*aGet)() const, void (O::*aSet)(E))
+// An enumeration; a value it lacks is refused.
+template <class O, class E>
+TraTableEntry graphicsEnum(const char *aName, const char *aType, const classes::TEnumInfo &aInfo, E (O::*aGet)() const,
+                           void (O::*aSet)(E))
 {
     TraTableEntry entry = graphicsSetting<O, uint8_t>(
         aName, GraphicsRttiKind::Enum, [aGet](O &o) { return uint8_t((o.*aGet)()); },
-        [aSet](O &o, uint8_t v) {
-            if (v >= N)
+        [&aInfo, aSet](O &o, uint8_t v) {
+            if (!raFitsEnumeration(aInfo, v))
                 return false;
             (o.*aSet)(E(v));
             return true;
@@ -99,18 +100,20 @@ TraTppCustomGraphicRTTI::TraTppCustomGraphicRTTI()
 
 TraTppShapeRTTI::TraTppShapeRTTI()
     : TraTableRTTI(&TraTppCustomGraphicRTTI::Instance(), &TppShape::StaticClass,
-                   {graphicsEnum<TppShape, classes::TShapeType, 6>("Shape", "TShapeType", &TppShape::Shape,
-                                                                   &TppShape::SetShape)})
+                   {graphicsEnum<TppShape, classes::TShapeType>("Shape", "TShapeType", classes::ShapeTypeInfo(),
+                                                                &TppShape::Shape, &TppShape::SetShape)})
 {}
 
 TraTppLineRTTI::TraTppLineRTTI()
-    : TraTableRTTI(&TraTppCustomGraphicRTTI::Instance(), &TppLine::StaticClass,
-                   {
-                       graphicsEnum<TppLine, TppLinePositionType, 4>("Position", "TppLinePositionType",
-                                                                     &TppLine::Position, &TppLine::SetPosition),
-                       graphicsEnum<TppLine, TppLineStyleType, 2>("Style", "TppLineStyleType", &TppLine::Style,
-                                                                  &TppLine::SetStyle),
-                   })
+    : TraTableRTTI(
+          &TraTppCustomGraphicRTTI::Instance(), &TppLine::StaticClass,
+          {
+              graphicsEnum<TppLine, TppLinePositionType>("Position", "TppLinePositionType",
+                                                         EnumInfo<TppLinePositionType>(), &TppLine::Position,
+                                                         &TppLine::SetPosition),
+              graphicsEnum<TppLine, TppLineStyleType>("Style", "TppLineStyleType", EnumInfo<TppLineStyleType>(),
+                                                      &TppLine::Style, &TppLine::SetStyle),
+          })
 {}
 
 TraTppCustomImageRTTI::TraTppCustomImageRTTI()

@@ -183,21 +183,28 @@ bool TraTppVariableRTTI::SetPropValue(classes::TObject *aObject, const QString &
         v->SetCalcOrder(raReadValue<int32_t>(aValue, aName));
     else if (raSameName(aName, "Value"))
         v->SetValue(raReadValue<QVariant>(aValue, aName));
-    else if (raSameName(aName, "CalcComponent"))
-        v->SetCalcComponent(dynamic_cast<TppCommunicator *>(raReadValue<classes::TObject *>(aValue, aName)));
-    else if (raSameName(aName, "ResetComponent"))
-        v->SetResetComponent(dynamic_cast<TppCommunicator *>(raReadValue<classes::TObject *>(aValue, aName)));
-    else if (raSameName(aName, "CalcType") || raSameName(aName, "ResetType")) {
-        const uint8_t value = raReadValue<uint8_t>(aValue, aName);
-        if (value > uint8_t(TppVarEventType::veGroupBeforeFooter))
+    else if (raSameName(aName, "CalcComponent") || raSameName(aName, "ResetComponent")) {
+        TppCommunicator *component = nullptr;
+        if (!raReadObjectOf(aValue, aName, component))
+            return false;
+        if (raSameName(aName, "CalcComponent"))
+            v->SetCalcComponent(component);
+        else
+            v->SetResetComponent(component);
+    } else if (raSameName(aName, "CalcType") || raSameName(aName, "ResetType")) {
+        TppVarEventType value{};
+        if (!raReadEnumeration(aValue, aName, EnumInfo<TppVarEventType>(), value))
             return false;
         if (raSameName(aName, "CalcType"))
-            v->SetCalcType(TppVarEventType(value));
+            v->SetCalcType(value);
         else
-            v->SetResetType(TppVarEventType(value));
-    } else if (raSameName(aName, "DataType"))
-        v->SetDataType(TppDataType(raReadValue<uint8_t>(aValue, aName)));
-    else
+            v->SetResetType(value);
+    } else if (raSameName(aName, "DataType")) {
+        TppDataType value{};
+        if (!raReadEnumeration(aValue, aName, EnumInfo<TppDataType>(), value))
+            return false;
+        v->SetDataType(value);
+    } else
         return TraRTTI::SetPropValue(aObject, aName, aValue);
     return true;
 }
@@ -250,10 +257,10 @@ bool TraTppSystemVariableRTTI::SetPropValue(classes::TObject *aObject, const QSt
     auto *v = dynamic_cast<TppSystemVariable *>(aObject);
     if (!v || !raSameName(aName, "VarType"))
         return TraRTTI::SetPropValue(aObject, aName, aValue);
-    const uint8_t value = raReadValue<uint8_t>(aValue, aName);
-    if (value > uint8_t(TppVarType::vtTime))
+    TppVarType value{};
+    if (!raReadEnumeration(aValue, aName, EnumInfo<TppVarType>(), value))
         return false;
-    v->SetVarType(TppVarType(value));
+    v->SetVarType(value);
     return true;
 }
 
@@ -376,10 +383,10 @@ bool TraTppDBCalcRTTI::SetPropValue(classes::TObject *aObject, const QString &aN
         else
             c->SetValue(raReadValue<double>(aValue, aName));
     } else if (raSameName(aName, "DBCalcType")) {
-        const uint8_t value = raReadValue<uint8_t>(aValue, aName);
-        if (value > uint8_t(TppDBCalcType::dcAverage))
+        TppDBCalcType value{};
+        if (!raReadEnumeration(aValue, aName, EnumInfo<TppDBCalcType>(), value))
             return false;
-        c->SetDBCalcType(TppDBCalcType(value));
+        c->SetDBCalcType(value);
     } else
         return TraRTTI::SetPropValue(aObject, aName, aValue);
     return true;

@@ -41,7 +41,7 @@ TraTableEntry printHeightEntry()
     TraTableEntry entry = bandSetting<B, uint8_t>(
         "PrintHeight", BandRttiKind::Enum, [](B &b) { return b.PrintHeight(); },
         [](B &b, uint8_t v) {
-            if (v > uint8_t(TppPrintHeightType::phDynamic))
+            if (!raFitsEnumeration(EnumInfo<TppPrintHeightType>(), v))
                 return false;
             b.SetPrintHeight(TppPrintHeightType(v));
             return true;

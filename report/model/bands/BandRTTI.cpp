@@ -229,15 +229,15 @@ bool TraTppBandRTTI::SetPropValue(classes::TObject *aObject, const QString &aNam
     else if (raSameName(aName, "Visible"))
         b->SetVisible(raReadValue<bool>(aValue, aName));
     else if (raSameName(aName, "PrintHeight")) {
-        const uint8_t value = raReadValue<uint8_t>(aValue, aName);
-        if (value > uint8_t(TppPrintHeightType::phDynamic))
+        TppPrintHeightType value{};
+        if (!raReadEnumeration(aValue, aName, EnumInfo<TppPrintHeightType>(), value))
             return false;
-        b->SetPrintHeight(TppPrintHeightType(value));
+        b->SetPrintHeight(value);
     } else if (raSameName(aName, "Units")) {
-        const uint8_t value = raReadValue<uint8_t>(aValue, aName);
-        if (value > uint8_t(TppUnitType::utMMThousandths))
+        TppUnitType value{};
+        if (!raReadEnumeration(aValue, aName, EnumInfo<TppUnitType>(), value))
             return false;
-        b->SetUnits(TppUnitType(value));
+        b->SetUnits(value);
     } else if (raSameName(aName, "Report"))
         b->SetReport(raReadValue<TppCustomReport *>(aValue, aName));
     else

@@ -6,6 +6,7 @@
 #include "report/model/objects/EventIds.h"
 
 #include "platform/classes/Component.h"
+#include "platform/classes/EnumTypes.h"
 #include "platform/classes/Graphics.h"
 
 #include <functional>
@@ -15,7 +16,8 @@ namespace report {
 namespace {
 
 using PrintableGet = std::function<void(TppPrintable &, const TraValuePointer &, const QString &)>;
-using PrintableSet = std::function<void(TppPrintable &, const TraValuePointer &, const QString &)>;
+// False: the value is refused.
+using PrintableSet = std::function<bool(TppPrintable &, const TraValuePointer &, const QString &)>;
 
 enum class PrintableKind { Boolean, Integer, Single, String, Enum, Object };
 
@@ -38,7 +40,23 @@ PrintableGet printableGet(T (*aRead)(const TppPrintable &))
 template <class T>
 PrintableSet printableSet(void (*aWrite)(TppPrintable &, T))
 {
-    return [aWrite](TppPrintable &p, const TraValuePointer &v, const QString &n) { aWrite(p, raReadValue<T>(v, n)); };
+    return [aWrite](TppPrintable &p, const TraValuePointer &v, const QString &n) {
+        aWrite(p, raReadValue<T>(v, n));
+        return true;
+    };
+}
+
+// A value the enumeration lacks is refused.
+template <class E>
+PrintableSet printableEnumSet(const classes::TEnumInfo &(*aInfo)(), void (*aWrite)(TppPrintable &, E))
+{
+    return [aInfo, aWrite](TppPrintable &p, const TraValuePointer &v, const QString &n) {
+        E value{};
+        if (!raReadEnumeration(v, n, aInfo(), value))
+            return false;
+        aWrite(p, value);
+        return true;
+    };
 }
 
 const classes::TMetaClass *printableObjectClass()
@@ -82,10 +100,8 @@ const std::vector<PrintableProp> &printableProps()
     static const std::vector<PrintableProp> props = {
         {"Alignment", PrintableKind::Enum, "TAlignment", nullptr,
          printableGet<uint8_t>([](const TppPrintable &p) { return uint8_t(p.Alignment()); }),
-         printableSet<uint8_t>([](TppPrintable &p, uint8_t v) {
-             if (v <= uint8_t(classes::TAlignment::taCenter))
-                 p.SetAlignment(classes::TAlignment(v));
-         })},
+         printableEnumSet<classes::TAlignment>(&classes::AlignmentInfo,
+                                               [](TppPrintable &p, classes::TAlignment v) { p.SetAlignment(v); })},
         ZVO_PRINTABLE_BOOL("AutoSize", AutoSize, SetAutoSize),
         {"Caption", PrintableKind::String, nullptr, nullptr,
          [](TppPrintable &p, const TraValuePointer &v, const QString &n) { raWriteValue(v, p.GetCaption(), n); },
@@ -129,7 +145,15 @@ const std::vector<PrintableProp> &printableProps()
         ZVO_PRINTABLE_BOOL_RO("DrawComponent", p.DrawComponent()),
         {"Font", PrintableKind::Object, nullptr, []() { return &classes::TFont::StaticClass(); },
          printableGet<classes::TFont *>([](const TppPrintable &p) -> classes::TFont * { return p.Font(); }),
-         printableSet<classes::TFont *>([](TppPrintable &p, classes::TFont *v) { p.SetFont(v); })},
+         // The font is owned and written into: nil is refused, as there is
+         // nothing to copy.
+         [](TppPrintable &p, const TraValuePointer &v, const QString &n) {
+             auto *font = raReadValue<classes::TFont *>(v, n);
+             if (!font)
+                 return false;
+             p.SetFont(font);
+             return true;
+         }},
         ZVO_PRINTABLE_BOOL_RO("GenerationComplete", p.GenerationComplete()),
         ZVO_PRINTABLE_SINGLE("Height", Height, SetHeight),
         ZVO_PRINTABLE_SINGLE("Left", Left, SetLeft),
@@ -172,10 +196,7 @@ const std::vector<PrintableProp> &printableProps()
          printableSet<QString>([](TppPrintable &p, QString v) { p.SetText(v); })},
         {"Units", PrintableKind::Enum, "TppUnitType", nullptr,
          printableGet<uint8_t>([](const TppPrintable &p) { return uint8_t(p.Units()); }),
-         printableSet<uint8_t>([](TppPrintable &p, uint8_t v) {
-             if (v <= uint8_t(TppUnitType::utMMThousandths))
-                 p.SetUnits(TppUnitType(v));
-         })},
+         printableEnumSet<TppUnitType>(&EnumInfo<TppUnitType>, [](TppPrintable &p, TppUnitType v) { p.SetUnits(v); })},
         ZVO_PRINTABLE_INT_RO("ZOrder", GetZOrder),
     };
     return props;
@@ -290,10 +311,7 @@ bool TraTppPrintableRTTI::SetPropValue(classes::TObject *aObject, const QString 
     const PrintableProp *prop = printable ? findPrintableProp(aName) : nullptr;
     if (!prop)
         return TraRTTI::SetPropValue(aObject, aName, aValue);
-    if (!prop->set)
-        return false;
-    prop->set(*printable, aValue, aName);
-    return true;
+    return prop->set && prop->set(*printable, aValue, aName);
 }
 
 } // namespace report

@@ -136,9 +136,16 @@ bool TraTppTreeNodeRTTI::CallMethod(classes::TObject *aObject, const QString &aN
         result = index >= 0 && index < node->ChildNodeCount() ? node->ChildNodes(index) : nullptr;
         aParams.SetParamValue(1, result);
     } else if (raSameName(aName, "Assign")) {
-        node->Assign(dynamic_cast<classes::TPersistent *>(aParams.ParamValue<classes::TObject *>(0)));
+        classes::TPersistent *source = nullptr;
+        if (!raReadObjectOf(aParams.ParamRec(0).ValuePointer, aParams.ParamRec(0).Name, source))
+            return false;
+        node->Assign(source);
     } else if (raSameName(aName, "CloneNode")) {
-        auto *parent = dynamic_cast<TppTreeNode *>(aParams.ParamValue<classes::TObject *>(0));
+        // Another object is no parent: the call is refused rather than
+        // making a clone without one.
+        TppTreeNode *parent = nullptr;
+        if (!raReadObjectOf(aParams.ParamRec(0).ValuePointer, aParams.ParamRec(0).Name, parent))
+            return false;
         result = node->CloneNode(parent, aParams.ParamValue<bool>(1));
         aParams.SetParamValue(2, result);
     } else if (raSameName(aName, "Add")) {
@@ -178,7 +185,10 @@ bool TraTppTreeNodeRTTI::SetPropValue(classes::TObject *aObject, const QString &
     auto *node = dynamic_cast<TppTreeNode *>(aObject);
     if (!node || !raSameName(aName, "ParentNode"))
         return TraRTTI::SetPropValue(aObject, aName, aValue);
-    node->SetParentNode(dynamic_cast<TppTreeNode *>(raReadValue<classes::TObject *>(aValue, aName)));
+    TppTreeNode *parent = nullptr;
+    if (!raReadObjectOf(aValue, aName, parent))
+        return false;
+    node->SetParentNode(parent);
     return true;
 }
 

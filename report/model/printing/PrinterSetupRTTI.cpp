@@ -102,10 +102,10 @@ bool TraTppPrinterSetupRTTI::SetPropValue(classes::TObject *aObject, const QStri
     auto *setup = dynamic_cast<TppPrinterSetup *>(aObject);
     if (!setup || !raSameName(aName, "Units"))
         return TraRTTI::SetPropValue(aObject, aName, aValue);
-    const uint8_t value = raReadValue<uint8_t>(aValue, aName);
-    if (value > uint8_t(TppUnitType::utMMThousandths))
+    TppUnitType value{};
+    if (!raReadEnumeration(aValue, aName, EnumInfo<TppUnitType>(), value))
         return false;
-    setup->SetUnits(TppUnitType(value));
+    setup->SetUnits(value);
     return true;
 }
 

@@ -14,6 +14,7 @@
 #include "platform/classes/MetaClass.h"
 
 #include <functional>
+#include <type_traits>
 
 namespace report {
 
@@ -48,7 +49,8 @@ struct ProducerProperty
     const classes::TMetaClass *(*classOf)() = nullptr;
     const char *enumName = nullptr;
     std::function<void(TppProducer &, const TraValuePointer &, const QString &)> get;
-    std::function<void(TppProducer &, const TraValuePointer &, const QString &)> set;
+    // False: the value is refused.
+    std::function<bool(TppProducer &, const TraValuePointer &, const QString &)> set;
 };
 
 template <class T>
@@ -57,11 +59,23 @@ auto producerGetter(T (TppProducer::*aGet)() const)
     return [aGet](TppProducer &p, const TraValuePointer &v, const QString &n) { raWriteValue(v, (p.*aGet)(), n); };
 }
 
+// An enumerated value the enumeration lacks is refused: stored, it would
+// break the next save of the report.
 template <class T>
 auto producerSetter(void (TppProducer::*aSet)(T))
 {
     using V = std::remove_cvref_t<T>;
-    return [aSet](TppProducer &p, const TraValuePointer &v, const QString &n) { (p.*aSet)(raReadValue<V>(v, n)); };
+    return [aSet](TppProducer &p, const TraValuePointer &v, const QString &n) {
+        if constexpr (std::is_enum_v<V>) {
+            V value{};
+            if (!raReadEnumeration(v, n, EnumInfo<V>(), value))
+                return false;
+            (p.*aSet)(value);
+        } else {
+            (p.*aSet)(raReadValue<V>(v, n));
+        }
+        return true;
+    };
 }
 
 template <class C>
@@ -250,10 +264,7 @@ bool TraTppProducerRTTI::SetPropValue(classes::TObject *aObject, const QString &
     const ProducerProperty *property = producer ? producerProperty(aName) : nullptr;
     if (!property)
         return TraRTTI::SetPropValue(aObject, aName, aValue);
-    if (!property->set)
-        return false;
-    property->set(*producer, aValue, QString::fromLatin1(property->name));
-    return true;
+    return property->set && property->set(*producer, aValue, QString::fromLatin1(property->name));
 }
 
 } // namespace report

@@ -137,7 +137,7 @@ std::vector<TraTableEntry> reportEntries()
         reportSetting<uint8_t>(
             "PassSetting", K::Enum, [](R &r) { return r.PassSetting(); },
             [](R &r, uint8_t v) {
-                if (v > uint8_t(TppPassSettingType::psTwoPass))
+                if (!raFitsEnumeration(EnumInfo<TppPassSettingType>(), v))
                     return false;
                 r.SetPassSetting(TppPassSettingType(v));
                 return true;
@@ -145,7 +145,7 @@ std::vector<TraTableEntry> reportEntries()
         reportSetting<uint8_t>(
             "Units", K::Enum, [](R &r) { return r.Units(); },
             [](R &r, uint8_t v) {
-                if (v > uint8_t(TppUnitType::utMMThousandths))
+                if (!raFitsEnumeration(EnumInfo<TppUnitType>(), v))
                     return false;
                 r.SetUnits(TppUnitType(v));
                 return true;
@@ -292,8 +292,11 @@ bool TraTppCustomReportRTTI::CallMethod(classes::TObject *aObject, const QString
     } else if (raSameName(aName, "Groups")) {
         aParams.SetParamValue(1, static_cast<classes::TObject *>(report->Groups(aParams.ParamValue<int32_t>(0))));
     } else if (raSameName(aName, "GetBand")) {
-        aParams.SetParamValue(2, static_cast<classes::TObject *>(
-                                     report->GetBand(aParams.ParamValue<uint8_t>(0), aParams.ParamValue<int32_t>(1))));
+        const uint8_t kind = aParams.ParamValue<uint8_t>(0);
+        if (kind > ppLastBandType)
+            return false;
+        aParams.SetParamValue(2,
+                              static_cast<classes::TObject *>(report->GetBand(kind, aParams.ParamValue<int32_t>(1))));
     } else if (raSameName(aName, "Stop")) {
         report->StopGenerating();
     } else {

@@ -246,17 +246,25 @@ bool TraTppReportRTTI::CallMethod(classes::TObject *aObject, const QString &aNam
         classes::TObject *field = report->AutoSearchFields(aParams.ParamValue<int32_t>(0));
         aParams.SetParamValue(1, field);
     } else if (raSameName(aName, "CreateAutoSearchCriteria")) {
-        classes::TObject *field = report->CreateAutoSearchCriteria(
-            aParams.ParamValue<QString>(0), aParams.ParamValue<QString>(1),
-            aParams.ParamValue<TppSearchOperatorType>(2), aParams.ParamValue<QString>(3), aParams.ParamValue<bool>(4));
+        // A criterion with an operator the enumeration lacks could not be
+        // saved: the call is refused before anything is created.
+        TppSearchOperatorType op{};
+        if (!raReadEnumeration(aParams.ParamRec(2).ValuePointer, aParams.ParamRec(2).Name,
+                               EnumInfo<TppSearchOperatorType>(), op))
+            return false;
+        classes::TObject *field =
+            report->CreateAutoSearchCriteria(aParams.ParamValue<QString>(0), aParams.ParamValue<QString>(1), op,
+                                             aParams.ParamValue<QString>(3), aParams.ParamValue<bool>(4));
         aParams.SetParamValue(5, field);
     } else if (raSameName(aName, "AutoSearchCriteriaByName")) {
         classes::TObject *field =
             report->AutoSearchCriteriaByName(aParams.ParamValue<QString>(0), aParams.ParamValue<QString>(1));
         aParams.SetParamValue(2, field);
     } else if (raSameName(aName, "GetAutoSearchDescriptionLines")) {
-        if (auto *lines = dynamic_cast<classes::TStrings *>(aParams.ParamValue<classes::TObject *>(0)))
-            report->GetAutoSearchDescriptionLines(*lines);
+        classes::TStrings *lines = nullptr;
+        if (!raReadObjectOf(aParams.ParamRec(0).ValuePointer, aParams.ParamRec(0).Name, lines) || !lines)
+            return false;
+        report->GetAutoSearchDescriptionLines(*lines);
     } else {
         return TraTableRTTI::CallMethod(aObject, aName, aParams);
     }

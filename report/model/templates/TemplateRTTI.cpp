@@ -49,21 +49,41 @@ TraTableEntry templateObject(TraTableEntry aEntry, const classes::TMetaClass &(*
     return aEntry;
 }
 
-// An enumerated setting of the custom template; a value past the last one
-// is refused.
+// An enumerated setting of the custom template; a value the enumeration
+// lacks is refused.
 template <class E>
-TraTableEntry templateEnum(const char *aName, const char *aEnumType, E aLast, E (TppCustomTemplate::*aGet)() const,
+TraTableEntry templateEnum(const char *aName, const char *aEnumType, E (TppCustomTemplate::*aGet)() const,
                            void (TppCustomTemplate::*aSet)(E))
 {
     TraTableEntry entry = templateValue<TppCustomTemplate>(aName, TemplateRttiKind::Enum,
                                                            [aGet](TppCustomTemplate &t) { return (t.*aGet)(); });
     entry.EnumType = aEnumType;
     entry.ReadOnly = false;
-    entry.Set = [aLast, aSet](classes::TObject &o, const TraValuePointer &v, const QString &n) {
-        const uint8_t value = raReadValue<uint8_t>(v, n);
-        if (value > uint8_t(aLast))
+    entry.Set = [aSet](classes::TObject &o, const TraValuePointer &v, const QString &n) {
+        E value{};
+        if (!raReadEnumeration(v, n, EnumInfo<E>(), value))
             return false;
-        (static_cast<TppCustomTemplate &>(o).*aSet)(E(value));
+        (static_cast<TppCustomTemplate &>(o).*aSet)(value);
+        return true;
+    };
+    return entry;
+}
+
+// An object setting; an object of another class is refused and the value
+// kept, nil clears it.
+template <class C, class T>
+TraTableEntry templateObjectSetting(const char *aName, T *(C::*aGet)() const, void (C::*aSet)(T *))
+{
+    TraTableEntry entry =
+        templateObject(templateValue<C>(aName, TemplateRttiKind::Object,
+                                        [aGet](C &c) { return static_cast<classes::TObject *>((c.*aGet)()); }),
+                       &T::StaticClass);
+    entry.ReadOnly = false;
+    entry.Set = [aSet](classes::TObject &o, const TraValuePointer &v, const QString &n) {
+        T *value = nullptr;
+        if (!raReadObjectOf(v, n, value))
+            return false;
+        (static_cast<C &>(o).*aSet)(value);
         return true;
     };
     return entry;
@@ -72,14 +92,10 @@ TraTableEntry templateEnum(const char *aName, const char *aEnumType, E aLast, E 
 std::vector<TraTableEntry> templateDBSettingsEntries()
 {
     using S = TppTemplateDBSettings;
-    return {
-        templateObject(templateSetting<S, classes::TObject *>(
-                           "DataPipeline", TemplateRttiKind::Object,
-                           [](S &s) { return static_cast<classes::TObject *>(s.DataPipeline()); },
-                           [](S &s, classes::TObject *v) { s.SetDataPipeline(dynamic_cast<TppDataPipeline *>(v)); }),
-                       &TppDataPipeline::StaticClass),
-        templateText<S>("Name", &S::Name, &S::SetName), templateText<S>("NameField", &S::NameField, &S::SetNameField),
-        templateText<S>("TemplateField", &S::TemplateField, &S::SetTemplateField)};
+    return {templateObjectSetting("DataPipeline", &S::DataPipeline, &S::SetDataPipeline),
+            templateText<S>("Name", &S::Name, &S::SetName),
+            templateText<S>("NameField", &S::NameField, &S::SetNameField),
+            templateText<S>("TemplateField", &S::TemplateField, &S::SetTemplateField)};
 }
 
 std::vector<TraTableEntry> customTemplateEntries()
@@ -92,14 +108,14 @@ std::vector<TraTableEntry> customTemplateEntries()
             templateSetting<T, QString>(
                 "FileName", TemplateRttiKind::String, [](T &t) { return t.FileName(); },
                 [](T &t, const QString &v) { t.SetFileName(v); }),
-            templateEnum("Format", "TppFormatType", TppFormatType::ftASCII, &T::Format, &T::SetFormat),
+            templateEnum("Format", "TppFormatType", &T::Format, &T::SetFormat),
             templateSetting<T, int32_t>(
                 "Offset", TemplateRttiKind::Integer, [](T &t) { return t.Offset(); },
                 [](T &t, int32_t v) { t.SetOffset(v); }),
             templateObject(templateValue<T>("Owner", TemplateRttiKind::Object,
                                             [](T &t) { return static_cast<classes::TObject *>(t.Owner()); }),
                            &classes::TComponent::StaticClass),
-            templateEnum("SaveTo", "TppSaveToType", TppSaveToType::stFile, &T::SaveTo, &T::SetSaveTo)};
+            templateEnum("SaveTo", "TppSaveToType", &T::SaveTo, &T::SetSaveTo)};
 }
 
 std::vector<TraTableEntry> templateEntries()
@@ -107,11 +123,7 @@ std::vector<TraTableEntry> templateEntries()
     using T = TppTemplate;
     return {templateText<T>("FileExtension", &T::FileExtension, &T::SetFileExtension),
             templateText<T>("FileFilter", &T::FileFilter, &T::SetFileFilter),
-            templateObject(templateSetting<T, classes::TObject *>(
-                               "Root", TemplateRttiKind::Object,
-                               [](T &t) { return static_cast<classes::TObject *>(t.Root()); },
-                               [](T &t, classes::TObject *v) { t.SetRoot(dynamic_cast<classes::TComponent *>(v)); }),
-                           &classes::TComponent::StaticClass),
+            templateObjectSetting("Root", &T::Root, &T::SetRoot),
             templateValue<T>("ReadOnly", TemplateRttiKind::Boolean, [](T &t) { return t.GetReadOnly(); })};
 }
 
