@@ -261,6 +261,14 @@ std::unique_ptr<TdxEditViewData> InplaceEditor::NewViewData() const
     return std::make_unique<TdxEditViewData>();
 }
 
+rtl::TRect InplaceEditor::ClientBounds()
+{
+    const rtl::TRect bounds = BoundsRect();
+    const rtl::TRect client = CalcViewInfo(*CreateViewData(false)).ClientRect;
+    return rtl::TRect{bounds.Left + client.Left, bounds.Top + client.Top, bounds.Left + client.Right,
+                      bounds.Top + client.Bottom};
+}
+
 std::unique_ptr<TdxEditViewData> InplaceEditor::CreateViewData(bool forPaint)
 {
     std::unique_ptr<TdxEditViewData> data = NewViewData();

@@ -150,6 +150,9 @@ public:
     bool MouseInside() const { return m_mouseInside; }
 
     std::unique_ptr<TdxEditViewData> CreateViewData(bool forPaint);
+    // The client rectangle inside the frame, in the container's
+    // coordinates.
+    rtl::TRect ClientBounds();
 
     // A destroyed controller is let go.
     void Notification(classes::TComponent *component, classes::TOperation operation) override;

@@ -423,6 +423,8 @@ public:
     bool EndEditingQuietly();
     bool HasFocus() const;
     virtual bool IsEditingActive();
+    // An editor is shown and the client point lies in its client area.
+    bool IsPointInEditor(const rtl::TPoint &point);
     bool IsDestroying() const { return HasState(classes::csDestroying); }
     // A timer started through the host elapsed.
     virtual void TimerFired(int id);

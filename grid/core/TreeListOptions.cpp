@@ -261,6 +261,14 @@ bool TCustomdxTreeList::HasFocus() const
     return m_host && m_host->hasKeyboardFocus();
 }
 
+bool TCustomdxTreeList::IsPointInEditor(const rtl::TPoint &point)
+{
+    if (!m_editor || !m_editor->Shown())
+        return false;
+    const rtl::TRect r = m_editor->ClientBounds();
+    return point.X >= r.Left && point.X < r.Right && point.Y >= r.Top && point.Y < r.Bottom;
+}
+
 bool TCustomdxTreeList::IsEditingActive()
 {
     return HasFocus() || (m_state == tsEditing && m_editor && m_editor->IsActive());

@@ -24,6 +24,11 @@ struct TreeListColors
     rtl::TColor InactiveTextColor = rtl::clBtnText;
     rtl::TColor LightColor = rtl::cl3DLight;
     rtl::TColor FrameColor = rtl::clWindowFrame;
+    rtl::TColor GrayTextColor = rtl::clGrayText; // solid tree lines
+    // Kept with the others as the grid's settings have them; nothing the
+    // grid paints reads these two.
+    rtl::TColor WindowTextColor = rtl::clWindowText;
+    rtl::TColor ExtraColor = 0x00FF00;
     rtl::TColor GridColor = rtl::clNone; // clNone: GridFallbackColor
     rtl::TColor GridFallbackColor = rtl::clBtnShadow;
     // Incremental-search highlight; clNone inverts the cell's own colours.

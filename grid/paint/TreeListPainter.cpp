@@ -89,7 +89,7 @@ void TreeListPainter::createBrushes()
     m_brushes.control = passBrush(m_tree.Color());
     m_brushes.treeLine = passBrush(TreeLineColor(m_tree.Look()));
     m_brushes.highlight = passBrush(c.HighlightColor);
-    m_brushes.grayText = passBrush(rtl::clGrayText);
+    m_brushes.grayText = passBrush(c.GrayTextColor);
     m_brushes.inactive = passBrush(c.InactiveColor);
     m_brushes.light = passBrush(c.LightColor);
     m_brushes.frame = passBrush(c.FrameColor);

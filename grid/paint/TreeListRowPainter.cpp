@@ -292,7 +292,7 @@ void TreeListPainter::drawTreeLines(const TdxTreeListRowInfo &row, int left, con
     rtl::TColor text = 0, bk = 0;
     if (dotted) {
         brush = gfx::Brush::halftone();
-        text = m_canvas.setTextColor(rtl::ColorToRGB(rtl::clGrayText));
+        text = m_canvas.setTextColor(rtl::ColorToRGB(m_tree.Colors().GrayTextColor));
         bk = m_canvas.setBkColor(rtl::ColorToRGB(background));
     }
     const gfx::Brush previous = m_canvas.brush();

@@ -115,7 +115,13 @@ TreeListWidget::TreeListWidget(TCustomdxTreeList *tree, QWidget *parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this, [this](int a) { barAction(false, a); });
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this](int a) { barAction(true, a); });
+    resize(DefaultSize);
     setTreeList(tree);
+}
+
+QSize TreeListWidget::sizeHint() const
+{
+    return DefaultSize;
 }
 
 TreeListWidget::~TreeListWidget()

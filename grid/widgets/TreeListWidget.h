@@ -35,6 +35,10 @@ public:
     explicit TreeListWidget(TCustomdxTreeList *tree, QWidget *parent = nullptr);
     ~TreeListWidget() override;
 
+    // A new grid window's size, and what it asks of a layout.
+    static constexpr QSize DefaultSize{250, 150};
+    QSize sizeHint() const override;
+
     TCustomdxTreeList *treeList() const { return m_tree; }
     void setTreeList(TCustomdxTreeList *tree);
     // The picture the grid paints in its current state, without a window

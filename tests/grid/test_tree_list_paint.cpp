@@ -306,6 +306,16 @@ TEST(TreeListPaint, DottedTreeLinesContinueFromRowToRow)
     const rtl::TColor gray = rtl::ColorToRGB(rtl::clGrayText);
     for (int y = top; y < bottom; ++y)
         ASSERT_EQ(at(image, x, y), ((x + y) % 2 == 0) ? gray : window) << y;
+
+    // Solid lines, in the grid's grey-text colour.
+    s.LineStyle = 0;
+    f.tree->SetPaintSwitches(s);
+    TreeListColors colors = f.tree->Colors();
+    colors.GrayTextColor = 0x0000FF;
+    f.tree->SetColors(colors);
+    const QImage solid = f.paint(300, 160);
+    for (int y = top; y < bottom; ++y)
+        ASSERT_EQ(at(solid, x, y), rtl::TColor(0x0000FF)) << y;
 }
 
 TEST(TreeListPaint, ExpandButtonsAndTheGlyphPairMatchTheirPictures)

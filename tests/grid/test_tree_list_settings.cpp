@@ -22,6 +22,10 @@ TEST(TreeListSettings, DefaultsAndDerivedAnswers)
     EXPECT_TRUE(tree.SearchAllNodes());
     EXPECT_EQ(tree.PreviewFont().Color(), rtl::clBlue);
     EXPECT_TRUE(tree.ParentFont());
+    const TreeListColors &colors = tree.Colors();
+    EXPECT_EQ(colors.WindowTextColor, rtl::clWindowText);
+    EXPECT_EQ(colors.GrayTextColor, rtl::clGrayText);
+    EXPECT_EQ(colors.ExtraColor, rtl::TColor(0x00FF00));
 
     TreeListSettings grid = s;
     grid.ShowGrid = true;

@@ -565,3 +565,29 @@ TEST(TreeListWidget, ADescendantPaintsTheGroupPanelAndCellsThroughAPainterOfItsO
     EXPECT_EQ(zvotest::at(image, 60, info.Rows[0].Top + 3), rtl::TColor(0xFF0000));
     widget.setTreeList(nullptr);
 }
+
+TEST(TreeListWidget, ANewGridWindowIs250By150AndKnowsWhenAPointIsOverItsEditor)
+{
+    TCustomdxTreeListControl tree(nullptr);
+    tree.CreateColumn(TdxTreeListColumn::StaticClass())->SetCaption("A");
+    tree.SetNodeString(tree.Add(), 0, "one");
+    TreeListWidget widget(&tree);
+    EXPECT_EQ(widget.size(), QSize(250, 150));
+    EXPECT_EQ(widget.sizeHint(), QSize(250, 150));
+
+    tree.SetOptionsA((tree.OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
+    tree.SetFocusedNode(tree.Items(0));
+    const rtl::TRect cell = tree.CellRect(tree.Items(0), 0);
+    const rtl::TPoint inside{cell.Left + 5, (cell.Top + cell.Bottom) / 2};
+    EXPECT_FALSE(tree.IsPointInEditor(inside));
+    ASSERT_TRUE(tree.ShowEditor(QChar()));
+    ASSERT_NE(tree.Editor(), nullptr);
+    EXPECT_TRUE(tree.IsPointInEditor(inside));
+    // The editor's frame and the cells beside it are not its client area.
+    const rtl::TRect client = tree.Editor()->ClientBounds();
+    EXPECT_FALSE(tree.IsPointInEditor({client.Left - 1, inside.Y}));
+    EXPECT_FALSE(tree.IsPointInEditor({inside.X, client.Bottom + 4}));
+    ASSERT_TRUE(tree.EndEditing());
+    EXPECT_FALSE(tree.IsPointInEditor(inside));
+    widget.setTreeList(nullptr);
+}
