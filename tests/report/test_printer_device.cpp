@@ -406,6 +406,40 @@ TEST_F(PrinterDeviceTest, HostilePicturesAndAPageOfAnotherPrinterStillPrint)
         EXPECT_EQ(call.device.toStdString(), "Office") << call.what.toStdString();
 }
 
+TEST_F(PrinterDeviceTest, APageLikeTheNewPrintersOwnSetupStillGetsItsPaper)
+{
+    // A page set up exactly as a new printer's own setup, on a queue whose
+    // default is the other paper: the job must go out on the page's paper.
+    TppPrinterSetup fresh;
+    const bool letter = fresh.PaperName() == QLatin1String("Letter");
+    ASSERT_TRUE(letter || fresh.PaperName() == QLatin1String("A4")) << fresh.PaperName().toStdString();
+    if (!letter) {
+        DriverSettings &queue = *printers->find("Office")->settings;
+        queue.paperSize = 1;
+        queue.paperWidth = 2159;
+        queue.paperLength = 2794;
+    }
+    TppPrinterSetup pageSetup;
+    pageSetup.Assign(&fresh);
+    ASSERT_TRUE(pageSetup.DocumentName().isEmpty());
+    // As the report hands its setup to the printer before the job starts.
+    device->Printer()->SetPrinterSetup(&pageSetup);
+    page.SetPrinterSetup(&pageSetup);
+    page.SetFinal(true);
+    device->StartJob();
+    device->ReceivePage(&page);
+    device->EndJob();
+    int pagesStarted = 0;
+    for (const print::FakePrinterBackend::Call &call : printers->calls()) {
+        if (call.what != QLatin1String("startPage") && call.what != QLatin1String("startDoc"))
+            continue;
+        pagesStarted += call.what == QLatin1String("startPage");
+        ASSERT_TRUE(call.settings.has_value());
+        EXPECT_EQ(call.settings->paperSize, letter ? 1 : 9) << call.what.toStdString();
+    }
+    EXPECT_EQ(pagesStarted, 1);
+}
+
 TEST_F(PrinterDeviceTest, AutoSizedTextKeepsItsAnchorAndJustifiesAllButParagraphEnds)
 {
     auto *right = command<TppDrawText>(100000, 10000, 50000, 2000);

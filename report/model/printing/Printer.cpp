@@ -283,6 +283,7 @@ void TppCustomPrinter::SetDevMode(const std::optional<DriverSettings> &aDevMode)
         freeDC();
     m_devMode = aDevMode;
     m_devModeMade = true;
+    m_devModeAssigned = true;
 }
 
 void TppCustomPrinter::SetPrinterName(const QString &aName)
@@ -301,6 +302,7 @@ void TppCustomPrinter::SetPrinterName(const QString &aName)
     freeDC();
     m_devMode.reset();
     m_devModeMade = false;
+    m_devModeAssigned = false;
     m_defaultSource = 0;
     m_printerInfo = ppHoldPrinterInfo(info);
     if (info)
@@ -452,7 +454,11 @@ void TppPrinter::SetPrinterSetup(const TppPrinterSetup *aSetup)
 {
     if (!aSetup)
         return;
-    if (PrinterInfo() && PrinterInfo()->Name() == aSetup->PrinterDescription() && m_printerSetup->IsEqual(*aSetup))
+    // The own setup describes the driver settings only once it was written
+    // into them: until then they hold the queue's defaults, whose paper may
+    // well differ from a setup that equals the one the printer was made with.
+    if (DevModeAssigned() && PrinterInfo() && PrinterInfo()->Name() == aSetup->PrinterDescription() &&
+        m_printerSetup->IsEqual(*aSetup))
         return;
     if (!Printing() && m_printerSetup->PrinterName() != aSetup->PrinterName())
         m_printerSetup->SetPrinterName(aSetup->PrinterName());

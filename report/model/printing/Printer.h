@@ -105,6 +105,9 @@ public:
     const std::optional<DriverSettings> &DevMode();
     std::optional<DriverSettings> DevModeCopy() { return DevMode(); }
     void SetDevMode(const std::optional<DriverSettings> &aDevMode);
+    // False while the driver settings are still the driver's own defaults
+    // (or not made yet): nothing has been written into them since.
+    bool DevModeAssigned() const { return m_devModeAssigned; }
     classes::TNotifyEvent OnDevModeChange;
 
     bool IsColor();
@@ -138,6 +141,7 @@ private:
     mutable std::shared_ptr<TppPrinterInfo> m_printerInfo;
     std::optional<DriverSettings> m_devMode;
     bool m_devModeMade = false;
+    bool m_devModeAssigned = false;
     int16_t m_defaultSource = 0;
     QString m_documentName;
     QString m_outputFileName;
