@@ -55,12 +55,18 @@ constexpr int WindowStateLimit = 32;
 constexpr int TextLimit = 4096;
 
 const std::string PasswordPrefix = "Base64:";
+// Leads the decoded text of a password stored unescaped. The escaped form
+// never holds a ";", so no file written before can begin with one.
+constexpr char UnescapedMark = ';';
 
 // Bytes that Windows-1252 leaves undefined, so no character a user can type
-// scrambles to NUL, and none of the ASCII range to ";" or "~". Only "\xFF\xF3\xE3"
-// at positions 1 to 3 (or a shift by three) scrambles to "~~~" and reads back
-// as ";". A key of 0x7F would rule that out, but every password stored so far
-// is scrambled with these, so they stay.
+// scrambles to NUL, and none of the ASCII range to ";" or "~". Other
+// characters can: the escape of ";" as "~~~" then fails for every scrambled
+// text holding "~~~", or a "~" directly before a ";" ("~;" and ";~" both
+// become "~~~~", which reads back as ";~"), and one ending in NUL loses it.
+// A key of 0x7F would rule the first out, but every password stored so far
+// is scrambled with these, so they stay; the writer checks its round trip
+// instead and stores such a password in the unescaped form below.
 constexpr unsigned char ScrambleKeys[3] = {0x9D, 0x81, 0x8D};
 
 std::string programFileName()
@@ -114,9 +120,37 @@ std::string windowStateText(TWindowState value)
     return "Normal";
 }
 
+struct StoredPassword
+{
+    std::string password;
+    // False where the text after the prefix is no Base64: the password is
+    // what a lenient decoder makes of it, and the text is no password's form.
+    bool decodable = true;
+};
+
+StoredPassword passwordFromStored(const std::string &value)
+{
+    std::string text = value;
+    bool decodable = true;
+    if (value.starts_with(PasswordPrefix)) {
+        const auto strict = QByteArray::fromBase64Encoding(
+            QByteArray::fromStdString(value.substr(PasswordPrefix.size())), QByteArray::AbortOnBase64DecodingErrors);
+        decodable = bool(strict);
+        text = decodable ? strict.decoded.toStdString() : DecodeBase64Option(value.substr(PasswordPrefix.size()));
+        if (decodable && text.starts_with(UnescapedMark))
+            return {ScrambleText(text.substr(1)), true};
+        if (!text.empty() && text.back() == '\0')
+            text.pop_back();
+    }
+    return {ScrambleText(ReplaceText(text, "~~~", ";", true)), decodable};
+}
+
 std::string passwordText(const std::string &value)
 {
-    return PasswordPrefix + EncodeBase64Option(ReplaceText(ScrambleText(value), ";", "~~~", true));
+    const std::string escaped = PasswordPrefix + EncodeBase64Option(ReplaceText(ScrambleText(value), ";", "~~~", true));
+    if (passwordFromStored(escaped).password == value)
+        return escaped;
+    return PasswordPrefix + EncodeBase64Option(UnescapedMark + ScrambleText(value));
 }
 
 template <typename... Ts>
@@ -228,15 +262,10 @@ TWindowState ReadWindowStateOption(const std::string &key, TWindowState defaultV
 
 std::string ReadPasswordOption(const std::string &key, const std::string &defaultValue)
 {
-    std::string value = ReadStringOption(key, std::string());
+    const std::string value = ReadStringOption(key, std::string());
     if (value.empty())
         return defaultValue;
-    if (value.starts_with(PasswordPrefix)) {
-        value = DecodeBase64Option(value.substr(PasswordPrefix.size()));
-        if (!value.empty() && value.back() == '\0')
-            value.pop_back();
-    }
-    return ScrambleText(ReplaceText(value, "~~~", ";", true));
+    return passwordFromStored(value).password;
 }
 
 void WriteStringOption(const std::string &key, const std::string &value)

@@ -65,6 +65,8 @@ void WriteStringOption(const std::string &key, const std::string &value);
 void WriteNumberOption(const std::string &key, double value);
 void WriteBoolOption(const std::string &key, bool value);
 void WriteWindowStateOption(const std::string &key, TWindowState value);
+// Scrambled, ";" escaped and in Base64; a password the escape would not
+// carry back is stored unescaped behind a leading ";" of the decoded text.
 void WritePasswordOption(const std::string &key, const std::string &value);
 
 std::string ScrambleText(const std::string &text);

@@ -1,5 +1,7 @@
 #include "options_fixture.h"
 
+#include "foundation/MyUtilities.h"
+
 using namespace foundation;
 
 namespace {
@@ -53,6 +55,35 @@ TEST_F(OptionsTest, StoredPasswordForms)
 
     EXPECT_EQ(EncodeBase64Option("ab"), "YWI=");
     EXPECT_EQ(DecodeBase64Option("YWI="), "ab");
+}
+
+// Scrambled texts the escape of ";" cannot carry: "~;" and ";~" both become
+// "~~~~", "~~~" reads as ";", and a trailing NUL is taken for padding. Each
+// at every position of the three scramble keys, through the file.
+TEST_F(OptionsTest, PasswordsTheEscapeCannotCarryReadBack)
+{
+    const std::string scrambled[] = {"~;", "~~~", "~~;", "~;~;", "a~~~~b", ";~", "x"s + '\0', "~;"s + '\0'};
+    for (int offset = 0; offset < 3; ++offset) {
+        for (const std::string &s : scrambled) {
+            const std::string password = ScrambleText(ScrambleText(std::string(size_t(offset), 'a')) + s);
+            SCOPED_TRACE(testing::PrintToString(password));
+            writeOptions(header() + "UseProxy=true\r\n");
+            LoadOptions();
+            ProxyPassword = password;
+            ASSERT_TRUE(SaveOptions());
+            ProxyPassword.clear();
+            LoadOptions();
+            EXPECT_EQ(ProxyPassword, password);
+            // Stored as before wherever the escape carries it.
+            if (s == ";~") {
+                EXPECT_NE(optionsFile().find("ProxyPassword=Base64:" +
+                                             EncodeBase64Option(ReplaceText(ScrambleText(password), ";", "~~~", true))),
+                          std::string::npos);
+            }
+        }
+    }
+    WritePasswordOption("ProxyPassword", "secret");
+    EXPECT_NE(optionsFile().find("ProxyPassword=Base64:8uj+8+jp\r\n"), std::string::npos);
 }
 
 } // namespace
