@@ -20,6 +20,7 @@
 #include <cmath>
 #include <filesystem>
 #include <iterator>
+#include <map>
 #include <variant>
 
 namespace foundation {
@@ -145,8 +146,31 @@ StoredPassword passwordFromStored(const std::string &value)
     return {ScrambleText(ReplaceText(text, "~~~", ";", true)), decodable};
 }
 
-std::string passwordText(const std::string &value)
+// A stored value that is no Base64 cannot be told from a password the user
+// meant, so it is written back as it stands while the password read from it
+// is unchanged; rewriting it would lose whatever it held for good.
+struct KeptPassword
 {
+    std::string stored;
+    std::string password;
+};
+
+std::map<std::string, KeptPassword> &keptPasswords()
+{
+    static std::map<std::string, KeptPassword> kept;
+    return kept;
+}
+
+std::string keptPasswordKey(const std::string &key)
+{
+    return OptionsFileName + '\n' + OptionsSection + '\n' + key;
+}
+
+std::string passwordText(const std::string &key, const std::string &value)
+{
+    const auto kept = keptPasswords().find(keptPasswordKey(key));
+    if (kept != keptPasswords().end() && kept->second.password == value)
+        return kept->second.stored;
     const std::string escaped = PasswordPrefix + EncodeBase64Option(ReplaceText(ScrambleText(value), ";", "~~~", true));
     if (passwordFromStored(escaped).password == value)
         return escaped;
@@ -263,9 +287,13 @@ TWindowState ReadWindowStateOption(const std::string &key, TWindowState defaultV
 std::string ReadPasswordOption(const std::string &key, const std::string &defaultValue)
 {
     const std::string value = ReadStringOption(key, std::string());
+    keptPasswords().erase(keptPasswordKey(key));
     if (value.empty())
         return defaultValue;
-    return passwordFromStored(value).password;
+    StoredPassword stored = passwordFromStored(value);
+    if (!stored.decodable)
+        keptPasswords()[keptPasswordKey(key)] = {value, stored.password};
+    return std::move(stored.password);
 }
 
 void WriteStringOption(const std::string &key, const std::string &value)
@@ -292,7 +320,7 @@ void WriteWindowStateOption(const std::string &key, TWindowState value)
 
 void WritePasswordOption(const std::string &key, const std::string &value)
 {
-    WriteStringOption(key, passwordText(value));
+    WriteStringOption(key, passwordText(key, value));
 }
 
 std::string ScrambleText(const std::string &text)
@@ -376,7 +404,7 @@ bool SaveOptions()
     return ini::editFile(OptionsFileName, [](ini::IniDocument &doc) {
         for (const Setting &setting : Settings) {
             const std::string text = std::visit(
-                Overloaded{[&](const std::string *v) { return setting.password ? passwordText(*v) : *v; },
+                Overloaded{[&](const std::string *v) { return setting.password ? passwordText(setting.key, *v) : *v; },
                            [](const int32_t *v) { return numberText(*v); }, [](const bool *v) { return boolText(*v); },
                            [](const TWindowState *v) { return windowStateText(*v); }},
                 setting.variable);

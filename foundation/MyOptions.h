@@ -59,6 +59,8 @@ std::string ReadStringOption(const std::string &key, const std::string &defaultV
 int32_t ReadNumberOption(const std::string &key, int32_t defaultValue);
 bool ReadBoolOption(const std::string &key, bool defaultValue);
 TWindowState ReadWindowStateOption(const std::string &key, TWindowState defaultValue);
+// A stored value whose text after "Base64:" is no Base64 reads as before and
+// is written back as it stands until the password changes.
 std::string ReadPasswordOption(const std::string &key, const std::string &defaultValue);
 
 void WriteStringOption(const std::string &key, const std::string &value);

@@ -86,4 +86,45 @@ TEST_F(OptionsTest, PasswordsTheEscapeCannotCarryReadBack)
     EXPECT_NE(optionsFile().find("ProxyPassword=Base64:8uj+8+jp\r\n"), std::string::npos);
 }
 
+// Text after the prefix that is no Base64 is nobody's password form; a
+// lenient decoder would make some bytes of it, and a save would then lose
+// the text for good. It is written back as it stands until the password is
+// changed.
+TEST_F(OptionsTest, AStoredPasswordThatIsNoBase64IsWrittenBackAsItStands)
+{
+    const std::string odd = "ProxyPassword=Base64:@@@notbase64@@@\r\n";
+    writeOptions(header() + odd + "UseProxy=true\r\n");
+    LoadOptions();
+    EXPECT_EQ(ProxyPassword, ScrambleText(DecodeBase64Option("@@@notbase64@@@"))); // read as before
+    ASSERT_TRUE(SaveOptions());
+    EXPECT_NE(optionsFile().find(odd), std::string::npos) << optionsFile();
+    WritePasswordOption("ProxyPassword", ProxyPassword);
+    EXPECT_NE(optionsFile().find(odd), std::string::npos) << optionsFile();
+
+    ProxyPassword = "changed";
+    ASSERT_TRUE(SaveOptions());
+    EXPECT_EQ(optionsFile().find("@@@"), std::string::npos);
+    LoadOptions();
+    EXPECT_EQ(ProxyPassword, "changed");
+
+    // The form written for a password the escape cannot carry is Base64,
+    // and a save keeps it.
+    const std::string hard = ScrambleText("~;");
+    WritePasswordOption("ProxyPassword", hard);
+    const std::string stored = optionsFile();
+    LoadOptions();
+    EXPECT_EQ(ProxyPassword, hard);
+    ASSERT_TRUE(SaveOptions());
+    EXPECT_EQ(optionsFile(), stored);
+
+    // Another file's odd value is no reason to keep this one's.
+    writeOptions(header() + odd);
+    LoadOptions();
+    writeOptions(header() + "ProxyPassword=Base64:8uj+8+jp\r\n");
+    LoadOptions();
+    ProxyPassword = ScrambleText(DecodeBase64Option("@@@notbase64@@@"));
+    ASSERT_TRUE(SaveOptions());
+    EXPECT_EQ(optionsFile().find("@@@"), std::string::npos);
+}
+
 } // namespace
