@@ -72,7 +72,7 @@ int RunZarvello(QApplication &app)
     TMainForm mainForm;
     QObject::connect(&instance, &ProgramInstance::raiseRequested, &mainForm, [&mainForm] { bringToFront(mainForm); });
     QObject::connect(&terminations, &TerminationSignals::requested, &mainForm,
-                     [&mainForm] { mainForm.CloseOnRequest(); });
+                     [&mainForm] { mainForm.CloseOnTerminationSignal(); });
     if (!mainForm.FormCreate())
         return 0;
     return app.exec();

@@ -40,6 +40,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -507,6 +508,12 @@ bool TMainForm::CloseOnRequest()
     return true;
 }
 
+void TMainForm::CloseOnTerminationSignal()
+{
+    m_unattended = true;
+    CloseOnRequest();
+}
+
 void TMainForm::SaveAtQuit()
 {
     if (!m_started)
@@ -578,6 +585,12 @@ bool TMainForm::closeDespite(const std::vector<std::string> &failures)
     std::string text;
     for (const std::string &failure : failures)
         text += failure + "\r\n";
+    if (m_unattended) {
+        // A kill or a terminal that went away: a box would wait for ever.
+        const QString lines = rtl::ToQString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        std::fputs(lines.toLocal8Bit().constData(), stderr);
+        return true;
+    }
     // Once the program is quitting there is nothing left to ask.
     if (m_quitting) {
         ShowMessageBox(this, text + "\r\nThe changes since the last save are lost.", '!');
@@ -683,8 +696,8 @@ bool TMainForm::LoadSearchEngines()
 {
     const std::string path = programFile(SearchEngineFileName);
     const auto report = [this](const char *what) {
-        ShowMessageBox(this, std::string("The file \"ZVO-SearchEngines.txt\" ") + what + ". Please re-install Zarvello.",
-                       '!');
+        ShowMessageBox(
+            this, std::string("The file \"ZVO-SearchEngines.txt\" ") + what + ". Please re-install Zarvello.", '!');
         return false;
     };
     if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(path))))

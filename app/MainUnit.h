@@ -66,6 +66,10 @@ public:
     // once a running check has been cancelled and has wound down. False when
     // the user chose to keep the program (a save failed).
     bool CloseOnRequest();
+    // A termination signal: the close as above, but nobody is there to
+    // answer a question, so a failed save is told on standard error and the
+    // program ends with the file it could not save as it was.
+    void CloseOnTerminationSignal();
     // The event loop has ended without a close: save what a close saves.
     void SaveAtQuit();
 
@@ -222,6 +226,8 @@ private:
     bool m_quitting = false;
     // A close was asked for while a check ran or the start-up went on.
     bool m_closeRequested = false;
+    // The close came from a signal: no box may wait for an answer.
+    bool m_unattended = false;
 };
 
 } // namespace app

@@ -109,15 +109,36 @@ class ProgramLifeTest : public MainFormTest
 {
 protected:
     // Starts the program itself from the test's folder, offscreen.
-    void startProgram(QProcess &program)
+    // A shell command before it (a ulimit) runs in the same process.
+    void startProgram(QProcess &program, const QString &shellFirst = {}, bool writeOptions = true)
     {
         write("Domain-Data.txt", SortedRows);
-        write("Options.ini", "[zarvello]\r\nShowSplashScreen=false\r\n");
+        if (writeOptions)
+            write("Options.ini", "[zarvello]\r\nShowSplashScreen=false\r\n");
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         program.setProcessEnvironment(env);
-        program.start(m_folder.file(QStringLiteral("zarvello")), {});
+        if (shellFirst.isEmpty())
+            program.start(m_folder.file(QStringLiteral("zarvello")), {});
+        else
+            program.start(QStringLiteral("/bin/sh"),
+                          {QStringLiteral("-c"), shellFirst + QStringLiteral("; exec \"$0\""),
+                           m_folder.file(QStringLiteral("zarvello"))});
         ASSERT_TRUE(program.waitForStarted(10000));
+    }
+
+    // Sends SIGTERM once the program's own handling is in place and waits
+    // for its end; false when it did not end.
+    bool terminate(QProcess &program)
+    {
+        const QString lock = ProgramInstance::lockFileName(m_folder.path());
+        EXPECT_TRUE(QTest::qWaitFor([&lock] { return QFile::exists(lock); }, 20000));
+        ::kill(pid_t(program.processId()), SIGTERM);
+        if (program.waitForFinished(20000))
+            return true;
+        program.kill();
+        program.waitForFinished(5000);
+        return false;
     }
 
     // Waits, serving the event loop, until the window has closed.
@@ -332,6 +353,25 @@ TEST_F(ProgramLifeTest, TheProgramEndedBySigtermSavesItsSettings)
     EXPECT_NE(read("Options.ini").find("MainWindowState=Normal"), std::string::npos) << read("Options.ini");
     EXPECT_EQ(read("Domain-Data.txt"), SortedRows);
     EXPECT_FALSE(QFile::exists(lock));
+}
+
+// A kill cannot answer "Close Zarvello anyway?": the program ends as the
+// close would, says on standard error what it could not save, and leaves
+// that file as it was.
+TEST_F(ProgramLifeTest, SigtermEndsTheProgramWithoutAskingWhenASaveFails)
+{
+    const QString options = m_folder.file("Options.ini");
+    QFile::remove(options);
+    ASSERT_TRUE(QDir().mkdir(options));
+    QProcess program;
+    ASSERT_NO_FATAL_FAILURE(startProgram(program, {}, false));
+    ASSERT_TRUE(terminate(program)) << "the program waits for an answer";
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_TRUE(QFileInfo(options).isDir());
+    EXPECT_EQ(read("Domain-Data.txt"), SortedRows);
+    EXPECT_TRUE(program.readAllStandardError().contains(
+        QStringLiteral("The file \"%1\" could not be saved (Is a directory).\n").arg(options).toLocal8Bit()));
 }
 
 // A number the settings cannot hold, in the file and in the desktop's proxy
