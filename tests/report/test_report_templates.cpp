@@ -582,6 +582,30 @@ TEST_F(ReportTemplates, AFailedSaveOrLoadLeavesUnsavedEditsMarked)
     EXPECT_TRUE(report->Modified());
 }
 
+// A detail band may print from a pipeline nobody named (made in code): both
+// forms save the whole report and load it again, the band's entry left out
+// since nothing could find the pipeline by an empty name.
+TEST_F(ReportTemplates, ADetailPipelineWithoutANameSavesAndLoadsInBothForms)
+{
+    reporttest::MemoryPipeline unnamed;
+    for (TppFormatType format : {TppFormatType::ftBinary, TppFormatType::ftASCII}) {
+        SCOPED_TRACE(int(format));
+        auto *detail = dynamic_cast<TppDetailBand *>(report->GetBand(4));
+        ASSERT_TRUE(detail);
+        const QByteArray without = save(format);
+        detail->SetDataPipeline(&unnamed);
+        ASSERT_EQ(detail->DataPipeline(), &unnamed);
+        QByteArray bytes;
+        ASSERT_NO_THROW(bytes = save(format));
+        EXPECT_EQ(bytes, without);
+        replaceLayout();
+        ASSERT_NO_THROW(load(bytes));
+        EXPECT_EQ(firstCaption(), QStringLiteral("Stored"));
+        ASSERT_TRUE(report->GetBand(4));
+        EXPECT_EQ(dynamic_cast<TppDetailBand *>(report->GetBand(4))->DataPipeline(), nullptr);
+    }
+}
+
 } // namespace
 
 namespace {

@@ -158,9 +158,12 @@ void TppDetailBand::Notify(TppCommunicator *aCommunicator, int aOperation)
 void TppDetailBand::DefineProperties(classes::TFiler &aFiler)
 {
     TppBasicBand::DefineProperties(aFiler);
+    // A pipeline without a name cannot be referred to: the text form has no
+    // empty identifier, and a load could not find it by name either.
     aFiler.DefineProperty(
         QStringLiteral("DataPipeline"), [this](classes::TReader &r) { m_dataPipelineName = r.ReadIdent(); },
-        [this](classes::TWriter &w) { w.WriteIdent(m_dataPipeline->Name()); }, m_dataPipeline != nullptr);
+        [this](classes::TWriter &w) { w.WriteIdent(m_dataPipeline->Name()); },
+        m_dataPipeline != nullptr && !m_dataPipeline->Name().isEmpty());
     const auto ignored = [](classes::TReader &r) { r.SkipValue(); };
     for (const char *name : {"DataSource", "NoRecordsAction", "SkipWhenNoRecords"})
         aFiler.DefineProperty(QString::fromLatin1(name), ignored, nullptr, false);
