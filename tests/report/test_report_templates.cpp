@@ -606,6 +606,25 @@ TEST_F(ReportTemplates, ADetailPipelineWithoutANameSavesAndLoadsInBothForms)
     }
 }
 
+// A save-start handler that raises ends the save as any failure does: the
+// report is not left marked as saving, nor its edits as saved.
+TEST_F(ReportTemplates, ARaisingSaveStartHandlerLeavesTheReportOutOfItsSavingState)
+{
+    QTemporaryDir dir;
+    TppReportTemplate &storage = *report->Template();
+    storage.SetFileName(dir.filePath(QStringLiteral("r.rtm")));
+    storage.OnSaveStart.Set(
+        [](classes::TObject *, classes::TObject *) { throw EBrevantorError(QStringLiteral("no")); });
+    report->SetModified(true);
+    EXPECT_THROW(storage.SaveToFile(), EBrevantorError);
+    EXPECT_EQ(report->CommunicatorState() & 256, 0);
+    EXPECT_TRUE(report->Modified());
+    EXPECT_FALSE(QFile::exists(storage.FileName()));
+    classes::TMemoryStream stream;
+    EXPECT_THROW(storage.SaveToStream(stream), EBrevantorError);
+    EXPECT_EQ(report->CommunicatorState() & 256, 0);
+}
+
 } // namespace
 
 namespace {

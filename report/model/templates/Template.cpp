@@ -595,11 +595,13 @@ void TppTemplate::save(TppSaveToType aWhere)
         throw ETemplateSaveError(templateMessage(45, DatabaseSettings()->Name()));
     if (!BeforeSave())
         return;
-    if (OnSaveStart.Assigned())
-        OnSaveStart(this, Owner());
-    TemplateBusyCursor cursor(ShowBusyCursor());
     classes::TMemoryStream stream;
+    // A handler that raises ends the save like any failure after
+    // BeforeSave: AfterSave must still undo what BeforeSave set.
     try {
+        if (OnSaveStart.Assigned())
+            OnSaveStart(this, Owner());
+        TemplateBusyCursor cursor(ShowBusyCursor());
         WriteTemplate(stream);
         if (stream.Size() > 0) {
             stream.SetPosition(0);
