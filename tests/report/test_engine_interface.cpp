@@ -210,3 +210,35 @@ TEST_F(EngineInterface, EveryBandKnowsFromThePageStartWhetherThePageIsDelivered)
 }
 
 } // namespace
+
+namespace {
+
+// SetPageCount is the engine's reset to a page, whoever calls it through the
+// engine base: 0 starts the run afresh, any other count goes on from there
+// with the page count unknown again.
+TEST_F(EngineInterface, SetPageCountResetsTheRunThroughTheEngineBase)
+{
+    rows(100);
+    generate();
+    ASSERT_TRUE(engine()->PageCountKnown());
+    ASSERT_EQ(engine()->PageCount(), 3);
+    TppCustomEngine *base = engine();
+
+    base->SetPageCount(2);
+    EXPECT_EQ(base->PageCount(), 2);
+    EXPECT_FALSE(engine()->PageCountKnown());
+    EXPECT_EQ(base->Page()->DrawCommandCount(), 0);
+    EXPECT_TRUE(base->EngineState() & ppEngineState::Started);
+
+    base->SetPageCount(0);
+    EXPECT_EQ(base->PageNo(), 0);
+    EXPECT_EQ(base->PageCount(), 0);
+    EXPECT_EQ(base->EngineState(), 0);
+    EXPECT_EQ(base->DueBands(), 0);
+    // The next request runs the report from its start.
+    report.Pages.clear();
+    generate();
+    EXPECT_EQ(report.Pages, (QStringList{"Header Detail*47 Footer", "Header Detail*47 Footer", "Header Detail*6 Footer"}));
+}
+
+} // namespace

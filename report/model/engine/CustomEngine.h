@@ -58,7 +58,12 @@ public:
     int PageNo() const { return m_pageNo; }
     void SetPageNo(int aValue) { m_pageNo = aValue; }
     int PageCount() const { return m_pageCount; }
-    void SetPageCount(int aValue) { m_pageCount = aValue; }
+    // The counter alone, as generation moves on or a subreport gives its
+    // child's engine back the count it had.
+    void AssignPageCount(int aValue) { m_pageCount = aValue; }
+    // The run is known up to page aCount and goes on from there, its page
+    // count unknown again; 0 starts the run afresh.
+    virtual void SetPageCount(int aCount) = 0;
     virtual int GetPageNoForDisplay() const { return m_pageNo; }
     virtual int GetPageCountForDisplay() const { return m_pageCount; }
     // The page is to be delivered (not only generated to reach a later one).

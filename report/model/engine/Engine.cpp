@@ -321,7 +321,7 @@ void TppEngine::Reset()
     freeBoundaryPositions();
     Page()->Clear();
     SetPageNo(0);
-    SetPageCount(0);
+    AssignPageCount(0);
     m_pageCountKnown = false;
     m_reportStarted = false;
     m_passes.CountForgotten();
@@ -406,14 +406,14 @@ void TppEngine::DisconnectPipelines()
     }
 }
 
-void TppEngine::ResetPageCount(int aCount)
+void TppEngine::SetPageCount(int aCount)
 {
     if (aCount <= 0) {
         SetPageNo(0);
         SetDueBands(0);
         ExcludeEngineState(0xFFFF);
     }
-    SetPageCount(std::max(aCount, 0));
+    AssignPageCount(std::max(aCount, 0));
     Page()->Clear();
     m_pageCountKnown = false;
     m_passes.CountForgotten();
@@ -608,7 +608,7 @@ void TppEngine::InitReport()
     IncludeDue(ppBandKind::GroupHeader);
     IncludeEngineState(ppEngineState::Started | ppEngineState::FirstPass);
     SetPageNo(0);
-    SetPageCount(0);
+    AssignPageCount(0);
     m_pageCountKnown = false;
     auto *detail = dynamic_cast<TppDetailBand *>(m_report->GetBand(4));
     m_verticalColumns =
@@ -748,7 +748,7 @@ void TppEngine::basicPageStart()
     SetDetailPrinted(false);
     SetPageBandCount(1);
     if (!m_pageCountKnown && PageNo() > PageCount())
-        SetPageCount(PageNo());
+        AssignPageCount(PageNo());
     m_pageNumbering.PageStarted(*m_report, PageNo(), IsDue(ppBandKind::Title), m_bandState < 6);
     Page()->Clear();
     m_pageWanted = false;

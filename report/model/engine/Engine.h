@@ -65,9 +65,7 @@ public:
     void Reset();
     // Unlinks, closes and forgets the pipelines the run opened.
     void DisconnectPipelines();
-    // The run is known up to page aCount and goes on from there, its page
-    // count unknown again; 0 starts the run afresh.
-    void ResetPageCount(int aCount);
+    void SetPageCount(int aCount) override;
     bool Generating() const { return m_generating; }
     // A subreport holds its child's engine as generating between requests.
     void SetGenerating(bool aValue) { m_generating = aValue; }

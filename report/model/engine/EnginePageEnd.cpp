@@ -130,7 +130,7 @@ void TppEngine::endPage()
         m_report->AddOutlineDrawCommand();
     if ((EngineState() & ppEngineState::FirstPass) && m_dataExhausted && m_reportComplete) {
         m_pageCountKnown = true;
-        SetPageCount(PageNo());
+        AssignPageCount(PageNo());
         m_report->SendEventNotify(m_report, ppEvent::ReportEnd, nullptr);
         if (m_reportStarted)
             m_report->ComputeLookAheads();

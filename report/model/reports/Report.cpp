@@ -331,7 +331,7 @@ void TppReport::ResetFromPage(int aPageNo)
 {
     m_cacheManager->TruncatePage(aPageNo);
     if (auto *engine = dynamic_cast<TppEngine *>(Engine()))
-        engine->ResetPageCount(aPageNo);
+        engine->SetPageCount(aPageNo);
 }
 
 void TppReport::ResetEngines(int aAction)

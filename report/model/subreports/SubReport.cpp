@@ -622,7 +622,7 @@ void TppSubReport::calcChild()
     fitChildPage(rect.Right - rect.Left, height);
     TppEngine *engine = childEngine();
     if (m_childStarted)
-        engine->SetPageCount(m_childPageCount);
+        engine->AssignPageCount(m_childPageCount);
     else
         startChild();
     if (!generateChildPage()) {

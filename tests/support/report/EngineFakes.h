@@ -42,6 +42,7 @@ public:
     void ResetBand(report::TppBand *aBand) override;
     void ProcessMessages() override { ++MessageRuns; }
     bool IsLastCachedPlusOne() override { return FirstTimeOnPage; }
+    void SetPageCount(int aCount) override { AssignPageCount(aCount); }
 
     static constexpr int32_t TopMargin = 10000;
     static constexpr int32_t LeftMargin = 10000;
