@@ -135,7 +135,8 @@ TEST_F(SubReports, APageMadeAgainOutOfOrderPrintsTheChildRowsOfASequentialRun)
     report.OnEndPage.Set([this, &firstRows](classes::TObject *) {
         const TppPage *page = report.Engine()->Page();
         for (int i = 0; i < page->DrawCommandCount(); ++i)
-            if (auto *text = dynamic_cast<const TppDrawText *>(page->DrawCommands(i)); text && text->Text() != "Static") {
+            if (auto *text = dynamic_cast<const TppDrawText *>(page->DrawCommands(i));
+                text && text->Text() != "Static") {
                 firstRows << text->Text();
                 return;
             }
@@ -298,6 +299,33 @@ TEST_F(SubReports, TheChildIsNamedInItsTreeAndGoesWithItsSubReport)
     delete second->Report();
     EXPECT_EQ(second->Report(), nullptr);
     EXPECT_EQ(print().toStdString(), std::string("1: Header Detail Footer\n"));
+}
+
+// Subreport names are counted over every report of the tree, whichever
+// report the new one joins: a script or a designer tells them apart by name.
+TEST_F(SubReports, SubReportNamesAreUniqueAcrossTheWholeTree)
+{
+    TppChildReport *child = subreport->Report();
+    ASSERT_NE(child, nullptr);
+    auto *childDetail = new TppDetailBand(nullptr);
+    childDetail->SetReport(child);
+    auto *inChild = new TppSubReport;
+    inChild->SetBand(childDetail);
+    auto *inMain = new TppSubReport;
+    inMain->SetBand(detail);
+    ASSERT_NE(inChild->Report(), nullptr);
+    auto *grandDetail = new TppDetailBand(nullptr);
+    grandDetail->SetReport(inChild->Report());
+    auto *inGrandchild = new TppSubReport;
+    inGrandchild->SetBand(grandDetail);
+    const QStringList names = {subreport->UserName(), inChild->UserName(), inMain->UserName(),
+                               inGrandchild->UserName()};
+    EXPECT_EQ(names.join(u' ').toStdString(), "SubReport1 SubReport2 SubReport3 SubReport4");
+    // A number given up is taken again, from any report of the tree.
+    delete inChild;
+    auto *again = new TppSubReport;
+    again->SetBand(detail);
+    EXPECT_EQ(again->UserName().toStdString(), "SubReport2");
 }
 
 TEST_F(SubReports, AChildTakenFromItsSubReportGeneratesOnItsOwn)
@@ -940,7 +968,8 @@ TEST_F(Regions, AChildRunLeavesTheRunsStartToTheMainReportAndSeesTheParentsPageB
     TppCommunicator listener(nullptr);
     listener.SubscribeEvent(ppEvent::DataStart);
     int dataStarts = 0;
-    listener.OnEventNotify.Set([&dataStarts](classes::TObject *, TppCommunicator *, int, TraParamList *) { ++dataStarts; });
+    listener.OnEventNotify.Set(
+        [&dataStarts](classes::TObject *, TppCommunicator *, int, TraParamList *) { ++dataStarts; });
     child->AddEventNotify(&listener);
     // The second record's region finds 127 mm below the first's rows, on a
     // page the parent has begun: it moves to the next page whole.

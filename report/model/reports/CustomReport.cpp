@@ -386,6 +386,25 @@ uint64_t customReportListStamp(const TppBand &aBand)
     return aBand.ObjectsChanges() - uint64_t(aBand.ObjectCount());
 }
 
+// Notes the numbers of the subreports of aClass in aReport and in every
+// report below it, all but aSelf.
+void noteSubReportNumbers(const TppCustomReport &aReport, const classes::TMetaClass &aClass,
+                          const classes::TComponent *aSelf, TppNameNumbers &aNumbers)
+{
+    for (int b = 0; b < aReport.BandCount(); ++b) {
+        const TppBand *band = aReport.Bands(b);
+        for (int i = 0; band && i < band->ObjectCount(); ++i) {
+            const auto *subreport = dynamic_cast<const TppSubReport *>(band->Objects(i));
+            if (!subreport)
+                continue;
+            if (subreport != aSelf && &subreport->ClassType() == &aClass)
+                aNumbers.Note(subreport->UserName());
+            if (subreport->Report())
+                noteSubReportNumbers(*subreport->Report(), aClass, aSelf, aNumbers);
+        }
+    }
+}
+
 } // namespace
 
 bool TppCustomReport::userNameIndexCurrent() const
@@ -518,9 +537,18 @@ QString TppCustomReport::GetUniqueUserName(classes::TComponent *aComponent) cons
         return QString();
     if (const auto *band = dynamic_cast<const TppBand *>(aComponent))
         return band->UserName();
+    const QString base = ppUserNameBase(aComponent->ClassName());
+    // A subreport's name is unique in the whole tree of reports, not in its
+    // own report only: two "SubReport2" in a child and in the main report
+    // could not be told apart by a script or a designer.
+    if (dynamic_cast<const TppSubReport *>(aComponent)) {
+        TppNameNumbers numbers(base);
+        const TppCustomReport *main = const_cast<TppCustomReport *>(this)->GetMainReport();
+        noteSubReportNumbers(main ? *main : *this, aComponent->ClassType(), aComponent, numbers);
+        return numbers.NameOf(numbers.First());
+    }
     // Each object added to a band is named here: looking at every object of
     // its class for each took n * n steps for a report of many objects.
-    const QString base = ppUserNameBase(aComponent->ClassName());
     if (!userNameIndexCurrent())
         makeUserNameIndex();
     const classes::TMetaClass *const meta = &aComponent->ClassType();
