@@ -202,14 +202,16 @@ std::vector<int> TCustomdxTreeList::lineWidths(int position, int line, int width
     for (int i = 0; i < count; ++i) {
         const int column = ColumnAt(position, line, i);
         stored[size_t(i)] = std::max(0, ColumnStoredWidth(column));
-        minimum[size_t(i)] = std::max(0, ColumnMinWidth(column));
         sizable[size_t(i)] = ColumnSizable(column);
+        // A column that cannot be sized cannot shrink either.
+        minimum[size_t(i)] = sizable[size_t(i)] ? std::max(0, ColumnMinWidth(column)) : stored[size_t(i)];
     }
+    // Without automatic width the columns keep their stored widths, whatever
+    // the band's own width: a band that gets its width from its columns
+    // matches them, and the others cut the line at their edge and give the
+    // last column the rest, as placedLineWidths does.
     if (!optionA(aoAutoWidth))
         return stored;
-    // Stretched: shares of the band's width by stored width. Once any column
-    // falls below its minimum, the columns above theirs share only what the
-    // minimums leave, so the held ones do not push the last column out.
     int64_t a = std::max(width, 0);
     int64_t s = 0;
     int64_t m = 0;
@@ -217,6 +219,18 @@ std::vector<int> TCustomdxTreeList::lineWidths(int position, int line, int width
         s += stored[i];
         m += minimum[i];
     }
+    // A band narrower than the line's minimums has no room to share: every
+    // column but the last keeps its minimum and the last takes what the band
+    // has left, which may be less than its own. Shares of the deficit would
+    // make the columns before it narrower than their minimums, or negative.
+    if (m > a) {
+        for (size_t i = 0; i < widths.size(); ++i)
+            widths[i] = minimum[i];
+        return widths;
+    }
+    // Stretched: shares of the band's width by stored width. Once any column
+    // falls below its minimum, the columns above theirs share only what the
+    // minimums leave, so the held ones do not push the last column out.
     int64_t s2 = 0;
     bool anyBelow = false;
     for (size_t i = 0; i < widths.size(); ++i) {

@@ -762,3 +762,55 @@ TEST(TreeListGeometry, BandsScrollIntoView)
     g.tree->MakeBandVisible(0);
     EXPECT_EQ(g.tree->HorzOffset(), 200);
 }
+
+// Automatic width in a band narrower than its columns' minimums: the
+// columns before the last keep their minimums and the last takes the rest;
+// no cell is ever negative or reaches outside its band.
+TEST(TreeListGeometry, ABandNarrowerThanItsMinimums)
+{
+    LayoutFixture f(118, 200);
+    f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoAutoWidth));
+    f.band(0, 500);
+    f.sized(0, 300, 0);
+    f.sized(0, 200, 200);
+    TdxTreeListLayoutInfo info = f.layout();
+    ASSERT_EQ(info.HeaderCells.size(), 1u); // the first is on no pixel, at its minimum of 0
+    EXPECT_EQ(info.HeaderCells[0].ColumnIndex, 1);
+    EXPECT_EQ(info.HeaderCells[0].CellRect.Left, 0);
+    EXPECT_EQ(info.HeaderCells[0].CellRect.Right, 118);
+
+    // Room for the minimums: the shares on top of them still hold.
+    f.tree->SetClientRect(rtl::Rect(0, 0, 300, 200));
+    EXPECT_EQ(f.cellWidths(), (std::vector<int>{100, 200}));
+
+    // A column that cannot be sized counts its width as its minimum.
+    LayoutFixture g(150, 200);
+    g.tree->SetOptionsA(g.tree->OptionsA() | (1u << aoAutoWidth));
+    g.band(0, 500);
+    g.sized(0, 100, 10)->SetSizing(false);
+    g.sized(0, 100, 80);
+    g.sized(0, 100, 10);
+    EXPECT_EQ(g.cellWidths(), (std::vector<int>{100, 50}));
+
+    std::mt19937 random(31);
+    for (int round = 0; round < 300; ++round) {
+        LayoutFixture r(1 + int(random() % 400), 100);
+        r.tree->SetOptionsA(r.tree->OptionsA() | (1u << aoAutoWidth));
+        r.band(0, int(random() % 600));
+        const int columns = 1 + int(random() % 6);
+        for (int c = 0; c < columns; ++c)
+            r.sized(0, int(random() % 400), int(random() % 150))->SetSizing(random() % 5 != 0);
+        info = r.layout();
+        ASSERT_EQ(info.Bands.size(), 1u);
+        const rtl::TRect band = info.Bands[0].BandRect;
+        int x = band.Left;
+        for (const TdxTreeListHeaderCell &cell : info.HeaderCells) {
+            EXPECT_GE(cell.CellRect.Width(), 0) << round;
+            EXPECT_GE(cell.CellRect.Left, x) << round; // in order, never over each other
+            EXPECT_LE(cell.CellRect.Right, band.Right) << round;
+            x = cell.CellRect.Right;
+        }
+        if (!info.HeaderCells.empty() && info.HeaderCells.back().LastInLine)
+            EXPECT_EQ(info.HeaderCells.back().CellRect.Right, band.Right) << round;
+    }
+}
