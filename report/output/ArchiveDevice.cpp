@@ -11,6 +11,8 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <cstring>
 #include <limits>
 
 namespace report {
@@ -38,6 +40,15 @@ int32_t archiveOffset(int64_t aValue)
     if (aValue < 0 || aValue > std::numeric_limits<int32_t>::max())
         throw classes::EWriteError("Stream write error: the archive is larger than its index can address");
     return int32_t(aValue);
+}
+
+// The page area is the archive's own part, though it waits in the temporary
+// folder: a write refused there (a file-size limit, a full disk) fails the
+// archive with the system's reason.
+classes::EWriteError archivePageAreaError(const QString &aFileName, int aError)
+{
+    return classes::EWriteError("Cannot write file \"" + aFileName.toStdString() +
+                                "\": " + std::strerror(aError != 0 ? aError : EIO));
 }
 
 } // namespace
@@ -137,7 +148,11 @@ void TppArchiveDevice::WritePage(TppPage *aPage)
     archivePutInt32(entry, offset);
     archivePutInt32(entry + 4, aPage->AbsolutePageNo());
     WriteBuffer(entry, 8);
-    m_tempStream->WriteBuffer(page.Memory(), page.Size());
+    try {
+        m_tempStream->WriteBuffer(page.Memory(), page.Size());
+    } catch (const classes::EWriteError &) {
+        throw archivePageAreaError(FileName(), errno);
+    }
 }
 
 void TppArchiveDevice::EndJob()

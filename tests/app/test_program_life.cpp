@@ -112,7 +112,8 @@ protected:
     // A shell command before it (a ulimit) runs in the same process.
     void startProgram(QProcess &program, const QString &shellFirst = {}, bool writeOptions = true)
     {
-        write("Domain-Data.txt", SortedRows);
+        if (!QFileInfo::exists(m_folder.file("Domain-Data.txt")))
+            write("Domain-Data.txt", SortedRows);
         if (writeOptions)
             write("Options.ini", "[zarvello]\r\nShowSplashScreen=false\r\n");
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -372,6 +373,28 @@ TEST_F(ProgramLifeTest, SigtermEndsTheProgramWithoutAskingWhenASaveFails)
     EXPECT_EQ(read("Domain-Data.txt"), SortedRows);
     EXPECT_TRUE(program.readAllStandardError().contains(
         QStringLiteral("The file \"%1\" could not be saved (Is a directory).\n").arg(options).toLocal8Bit()));
+}
+
+// A file-size limit smaller than the site list: the save fails and is told
+// instead of the limit's signal killing the program halfway through its
+// close.
+TEST_F(ProgramLifeTest, UnderAFileSizeLimitSigtermEndsTheProgramAndKeepsItsList)
+{
+    std::string rows;
+    for (int i = 10; i < 60; ++i)
+        rows += "site" + std::to_string(i) + ".example\t0\t0\t0\t0\r\n";
+    write("Domain-Data.txt", rows);
+    QProcess program;
+    // 512-byte blocks in the shell.
+    ASSERT_NO_FATAL_FAILURE(startProgram(program, QStringLiteral("ulimit -f 1")));
+    ASSERT_TRUE(terminate(program));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_EQ(read("Domain-Data.txt"), rows);
+    EXPECT_TRUE(
+        program.readAllStandardError().contains(QStringLiteral("The file \"%1\" could not be saved (File too large).\n")
+                                                    .arg(m_folder.file("Domain-Data.txt"))
+                                                    .toLocal8Bit()));
 }
 
 // A number the settings cannot hold, in the file and in the desktop's proxy

@@ -68,6 +68,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -574,6 +575,9 @@ void demoQtMessage(QtMsgType aType, const QMessageLogContext &, const QString &a
 
 int main(int argc, char **argv)
 {
+    // A file-size limit (ulimit -f) would kill the run without a word; a
+    // write it stops fails instead, and the run says so in its one line.
+    std::signal(SIGXFSZ, SIG_IGN);
     qInstallMessageHandler(demoQtMessage);
     // Texts are measured with fonts, which need the GUI application; only
     // the preview draws on screen, so nothing else needs a display.

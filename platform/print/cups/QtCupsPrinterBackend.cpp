@@ -15,6 +15,7 @@
 
 #include <cups/cups.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -175,8 +176,16 @@ bool isCompletePdf(int fd)
 }
 
 // Why a file could not be completed, as far as can be told afterwards.
-int incompleteFileError(const std::string &fileName)
+int incompleteFileError(const std::string &fileName, int fd)
 {
+    // A file-size limit (ulimit -f) stops the file where the limit is.
+    struct rlimit limit
+    {};
+    struct stat st
+    {};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && ::fstat(fd, &st) == 0 &&
+        rlim_t(st.st_size) >= limit.rlim_cur)
+        return EFBIG;
     struct statvfs fs
     {};
     const auto slash = fileName.rfind('/');
@@ -372,7 +381,7 @@ private:
     int deliverSpool()
     {
         if (!isCompletePdf(m_spool.get()))
-            return incompleteFileError(m_spoolName);
+            return incompleteFileError(m_spoolName, m_spool.get());
         rtl::AtomicFile device;
         if (const rtl::SaveResult opened =
                 device.open(QFile::encodeName(m_target).toStdString(), {.existing = rtl::ExistingFile::Update});
@@ -408,7 +417,7 @@ private:
     {
         m_printer->setOutputFileName(m_target);
         if (!isCompletePdf(m_output.handle())) {
-            const int error = incompleteFileError(m_output.fileName());
+            const int error = incompleteFileError(m_output.fileName(), m_output.handle());
             m_output.discard();
             errno = error;
             return false;

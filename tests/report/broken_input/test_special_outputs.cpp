@@ -169,4 +169,25 @@ TEST_F(SpecialOutputsTest, ADeviceStaysADeviceAndItsRefusalFailsTheRun)
     }
 }
 
+// Under a file-size limit the outputs fail with their one line, as on a full
+// disk, and the earlier file stays, rather than the signal killing the run.
+TEST_F(SpecialOutputsTest, AFileSizeLimitFailsTheRunWithItsReason)
+{
+    // The Trace device's page list is smaller than the limit; its dump is not.
+    std::vector<Output> limited = {{"dump", "--dump NAME"}};
+    for (const Output &output : outputs())
+        if (std::string(output.what) != "trace")
+            limited.push_back(output);
+    for (const Output &output : limited) {
+        SCOPED_TRACE(output.what);
+        const std::string name = path("limited");
+        std::ofstream(name) << "the earlier run's file\n";
+        // 512-byte blocks in the shell that std::system runs.
+        const ToolRun done = run(output, name, "ulimit -f 1; ");
+        EXPECT_EQ(done.signal, 0);
+        EXPECT_EQ(failedWith(done, name, "File too large"), "");
+        EXPECT_EQ(zvotest::readFile(QString::fromStdString(name)), "the earlier run's file\n");
+    }
+}
+
 } // namespace
