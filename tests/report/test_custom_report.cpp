@@ -17,6 +17,7 @@
 #include "report/model/reports/CustomReportRTTI.h"
 #include "report/model/reports/Report.h"
 #include "report/model/reports/ReportModule.h"
+#include "report/model/subreports/SubReport.h"
 #include "report/model/templates/ReportTemplate.h"
 
 #include "platform/classes/ClassBuilder.h"
@@ -235,10 +236,21 @@ TEST(CustomReport, AStaticHeightAboveThePrintableHeightIsRefusedWithAWarningInTh
 }
 
 // A designer that is an object of the class library: the report's host.
+// It keeps the report's state of change as its window would show it.
 class HostingDesigner
     : public classes::TObject
     , public RecordingDesigner
-{};
+    , public IppDesignerHost
+{
+public:
+    void ReportModified(classes::TComponent *aReport, bool aModified) override
+    {
+        Modified.append({aReport, aModified});
+    }
+    bool SupplyMethod(classes::TComponent *, const QString &, const std::any *&) override { return false; }
+
+    QList<QPair<classes::TComponent *, bool>> Modified;
+};
 
 TEST(CustomReport, AnAttachedDesignerIsTheHostAndALanguageChangeRecaptionsTheBands)
 {
@@ -254,6 +266,92 @@ TEST(CustomReport, AnAttachedDesignerIsTheHostAndALanguageChangeRecaptionsTheBan
     EXPECT_NE(header->Caption(), QStringLiteral("stale"));
     report.SetDesigner(nullptr);
     EXPECT_EQ(report.GetHostObject(), nullptr);
+}
+
+TEST(CustomReport, TheHostHearsOfChangesOnlyWhileItsDesignerIsAttached)
+{
+    HostingDesigner designer;
+    RecordingDesigner plain;
+    TppCustomReport report;
+    report.SetModified(true);
+    EXPECT_TRUE(designer.Modified.isEmpty());
+    report.SetDesigner(&designer);
+    report.SetModified(true);
+    report.SetModified(false);
+    using Heard = QPair<classes::TComponent *, bool>;
+    EXPECT_EQ(designer.Modified, (QList<Heard>{{&report, true}, {&report, false}}));
+    // New bands are a change the designer's window shows.
+    report.CreateDefaultBands();
+    ASSERT_GT(designer.Modified.size(), 2);
+    EXPECT_EQ(designer.Modified.last(), Heard(&report, true));
+    const qsizetype heard = designer.Modified.size();
+    report.SetDesigner(nullptr);
+    report.SetModified(true);
+    EXPECT_EQ(designer.Modified.size(), heard);
+    EXPECT_TRUE(report.Modified());
+
+    // A sink that is no host object hears its messages and nothing else.
+    report.SetDesigner(&plain);
+    report.SetModified(false);
+    EXPECT_FALSE(report.Modified());
+    report.SetDesigner(nullptr);
+}
+
+TEST(CustomReport, ATransferLetsTheDesignerGoAndTakesItUpWithTheNewContents)
+{
+    classes::TComponent form(nullptr);
+    auto *source = new TppCustomReport(&form);
+    auto *detail = new TppDetailBand;
+    detail->SetReport(source);
+    auto *subreport = new TppSubReport;
+    subreport->SetBand(detail);
+    ASSERT_NE(subreport->Report(), nullptr);
+
+    auto *target = new TppCustomReport(&form);
+    target->CreateDefaultBands();
+    HostingDesigner designer;
+    target->SetDesigner(&designer);
+    designer.Messages.clear();
+    designer.Objects.clear();
+    target->TransferRelatives(*source);
+
+    // Told that it leaves before anything moves and that it comes back
+    // once the report holds the new contents.
+    QList<QPair<QString, classes::TObject *>> told;
+    for (qsizetype i = 0; i < designer.Messages.size(); ++i)
+        if (designer.Messages[i] == QStringLiteral("send 1143") || designer.Messages[i] == QStringLiteral("send 1142"))
+            told.append({designer.Messages[i], designer.Objects[i]});
+    using Told = QPair<QString, classes::TObject *>;
+    EXPECT_EQ(told, (QList<Told>{{"send 1143", target}, {"send 1142", target}, {"send 1142", subreport->Report()}}))
+        << designer.Messages.join(' ').toStdString();
+    EXPECT_EQ(designer.Messages.indexOf(QStringLiteral("send 1143")), 0);
+    EXPECT_EQ(target->Designer(), &designer);
+    EXPECT_EQ(target->GetHostObject(), &designer);
+    // The subreport came with the detail band: its report shows in the
+    // designer too.
+    EXPECT_EQ(subreport->Report()->Designer(), &designer);
+    EXPECT_EQ(source->Designer(), nullptr);
+    target->SetDesigner(nullptr);
+    delete target;
+    delete source;
+}
+
+TEST(CustomReport, OneColumnAgainTakesThePrintableWidthOnlyInTheDesigner)
+{
+    HostingDesigner designer;
+    TppCustomReport report;
+    const int32_t printable = report.mmPrintableWidth();
+    report.SetColumns(2);
+    report.SetColumns(1);
+    EXPECT_EQ(report.Columns(), 1);
+    EXPECT_EQ(report.mmColumnWidth(), printable / 2);
+
+    report.SetDesigner(&designer);
+    report.SetColumns(2);
+    EXPECT_EQ(report.mmColumnWidth(), printable / 2);
+    report.SetColumns(1);
+    EXPECT_EQ(report.mmColumnWidth(), printable);
+    report.SetDesigner(nullptr);
 }
 
 } // namespace

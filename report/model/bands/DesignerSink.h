@@ -5,6 +5,9 @@
 // the designer's event loop comes round). A report holds the sink of its
 // designer; without one nothing is told.
 
+#include <QString>
+
+#include <any>
 #include <cstdint>
 
 namespace classes {
@@ -64,6 +67,24 @@ public:
 
 protected:
     ~IppComponentCreator() = default;
+};
+
+// What a designer that is a report's host object does besides hearing its
+// messages: it keeps the state of change that its window shows, and it
+// supplies the event handlers that a template read into its form names but
+// the form lacks (it makes them, or offers the ones it keeps).
+class IppDesignerHost
+{
+public:
+    // The report was changed (true), or saved or loaded (false).
+    virtual void ReportModified(classes::TComponent *aReport, bool aModified) = 0;
+    // The handler aMethodName that a component read into aRoot refers to:
+    // true when the designer supplies it. aAddress may stay nullptr; the
+    // name is then kept and the designer makes the handler itself.
+    virtual bool SupplyMethod(classes::TComponent *aRoot, const QString &aMethodName, const std::any *&aAddress) = 0;
+
+protected:
+    ~IppDesignerHost() = default;
 };
 
 } // namespace report

@@ -644,6 +644,10 @@ void TppCustomReport::SetUnits(TppUnitType aValue)
 void TppCustomReport::SetModified(bool aModified)
 {
     m_modified = aModified;
+    if (!m_designer)
+        return;
+    if (auto *host = dynamic_cast<IppDesignerHost *>(GetHostObject()))
+        host->ReportModified(this, aModified);
 }
 
 void TppCustomReport::SetDataPipeline(TppDataPipeline *aPipeline)
@@ -1075,8 +1079,10 @@ void TppCustomReport::TransferRelatives(const TppProducer &aSource)
     // The bands and groups leave the source: taking them is what a
     // transfer is for.
     auto *source = const_cast<TppCustomReport *>(constSource);
+    // The designer lets go of what it shows and takes up the new contents,
+    // the reports of the subreports that come with them included.
     IppDesignerSink *designer = m_designer;
-    m_designer = nullptr;
+    SetDesigner(nullptr);
     m_columns = source->m_columns;
     m_columnPositions = source->m_columnPositions;
     m_mmColumnWidth = source->m_mmColumnWidth;
@@ -1119,7 +1125,7 @@ void TppCustomReport::TransferRelatives(const TppProducer &aSource)
         if (group->Owner() != Owner())
             group->ChangeOwner(Owner());
     m_modified = source->m_modified;
-    m_designer = designer;
+    SetDesigner(designer);
 }
 
 void TppCustomReport::Convert(int32_t aVersionNo)

@@ -37,9 +37,11 @@ void TppCustomReport::SetColumns(int aValue)
                 if (!GetBand(kind))
                     if (auto *band = dynamic_cast<TppBand *>(ppCreateComponent(*BandClass(kind), this)))
                         band->SetReport(this);
-    } else {
+    } else if (m_designer) {
+        // Outside the designer one column keeps the width it had: nothing
+        // lays a single column out by it.
         m_mmColumnWidth = mmPrintableWidth();
-        if (m_designer && oldColumns >= 2)
+        if (oldColumns >= 2)
             allowed = freeColumnBands();
     }
     if (!allowed) {
