@@ -1,3 +1,4 @@
+#include "tests/support/report/BandFakes.h"
 #include "tests/support/report/FormFakes.h"
 #include "tests/support/report/MemoryPipeline.h"
 
@@ -35,6 +36,10 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <any>
+#include <functional>
+#include <map>
 
 using namespace report;
 
@@ -502,6 +507,71 @@ TEST_F(ReportTemplates, ReadErrorsAskTheDialogAndCancelRestoresThePreviousReport
     load(text);
     EXPECT_EQ(ScriptedErrorDialog::Messages.size(), 1);
     EXPECT_EQ(report->GroupCount(), 1);
+}
+
+// A designer that is the report's host: it supplies the handlers it has
+// been given, and keeps the name of those it is told to make.
+class SupplyingDesigner
+    : public classes::TObject
+    , public reporttest::RecordingDesigner
+    , public IppDesignerHost
+{
+public:
+    void ReportModified(classes::TComponent *, bool) override {}
+    bool SupplyMethod(classes::TComponent *aRoot, const QString &aMethodName, const std::any *&aAddress) override
+    {
+        Asked.append(aMethodName);
+        Roots.append(aRoot);
+        const auto it = Handlers.find(aMethodName);
+        if (it != Handlers.end()) {
+            aAddress = &it->second;
+            return true;
+        }
+        return Makes.contains(aMethodName);
+    }
+
+    std::map<QString, std::any> Handlers;
+    QStringList Makes;
+    QStringList Asked;
+    QList<classes::TComponent *> Roots;
+};
+
+TEST_F(ReportTemplates, AHandlerTheFormLacksComesFromTheDesignerOfTheFormBeingDesigned)
+{
+    QByteArray text = save(TppFormatType::ftASCII);
+    const qsizetype at = text.indexOf("\r\n", text.indexOf("object ppReport1")) + 2;
+    ASSERT_GT(at, 2);
+    text.insert(at, "  OnEndPage = Form1EndPage\r\n  OnStartPage = Form1StartPage\r\n");
+
+    SupplyingDesigner designer;
+    int pagesEnded = 0;
+    designer.Handlers[QStringLiteral("Form1EndPage")] =
+        std::function<void(classes::TObject *)>([&pagesEnded](classes::TObject *) { ++pagesEnded; });
+    designer.Makes = {QStringLiteral("Form1StartPage")};
+    report->SetDesigner(&designer);
+    EXPECT_EQ(report->Template()->GetDesigner(), &designer);
+
+    // A form that is not being designed has nobody to make handlers.
+    EXPECT_ANY_THROW(load(text));
+    EXPECT_TRUE(designer.Asked.isEmpty());
+
+    form.SetDesigning(true);
+    load(text);
+    EXPECT_EQ(designer.Asked, (QStringList{"Form1EndPage", "Form1StartPage"}));
+    EXPECT_EQ(designer.Roots, (QList<classes::TComponent *>{&form, &form}));
+    EXPECT_EQ(report->OnEndPage.Name(), QStringLiteral("Form1EndPage"));
+    report->CheckPageLimit();
+    EXPECT_EQ(pagesEnded, 1);
+    // Kept by name for the designer to make.
+    EXPECT_EQ(report->OnStartPage.Name(), QStringLiteral("Form1StartPage"));
+    EXPECT_FALSE(report->OnStartPage.Assigned());
+
+    // One it cannot supply stays an error.
+    designer.Makes.clear();
+    EXPECT_ANY_THROW(load(text));
+    report->SetDesigner(nullptr);
+    EXPECT_EQ(report->Template()->GetDesigner(), nullptr);
+    form.SetDesigning(false);
 }
 
 TEST_F(ReportTemplates, LoadEndFiresAfterFailuresAndTheTemplateKeepsItsOwnSettings)

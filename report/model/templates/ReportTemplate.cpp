@@ -39,6 +39,11 @@ TppReportTemplate::TppReportTemplate(classes::TComponent *aOwner)
 
 TppReportTemplate::~TppReportTemplate() = default;
 
+classes::TObject *TppReportTemplate::GetDesigner() const
+{
+    return m_report ? m_report->GetHostObject() : nullptr;
+}
+
 void TppReportTemplate::notice(int aMessage)
 {
     if (!m_report || !m_report->Designer() || m_report->MainReportPrinting())

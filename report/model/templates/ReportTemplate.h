@@ -25,6 +25,8 @@ public:
     // The report's bands and groups give way to the default bands; the
     // detail band keeps its pipeline.
     void New() override;
+    // The report's host object: its designer while one is attached.
+    classes::TObject *GetDesigner() const override;
 
 protected:
     bool BeforeLoad() override;

@@ -1,5 +1,6 @@
 #include "report/model/templates/Template.h"
 
+#include "report/model/bands/DesignerSink.h"
 #include "report/model/base/Exceptions.h"
 #include "report/model/base/Messages.h"
 #include "report/model/data/DataPipeline.h"
@@ -456,8 +457,8 @@ void TppTemplate::readComponents(classes::TStream &aBinary)
     classes::TReader reader(aBinary, templateReaderBufferSize);
     reader.OnSetName = [this](classes::TReader &r, classes::TComponent *c, QString &n) { ReaderSetName(r, c, n); };
     reader.OnReferenceName = [this](classes::TReader &r, QString &n) { ReaderReferenceName(r, n); };
-    reader.OnFindMethod = [this](classes::TReader &r, const QString &n, const std::any *&, bool &e) {
-        ReaderFindMethod(r, n, e);
+    reader.OnFindMethod = [this](classes::TReader &r, const QString &n, const std::any *&a, bool &e) {
+        ReaderFindMethod(r, n, a, e);
     };
     if (RootDesigning() || !templateOffMainThread())
         reader.OnError = [this](classes::TReader &r, const std::exception &e, bool &h) { ReaderError(r, e, h); };
@@ -508,10 +509,16 @@ void TppTemplate::RenameClash(classes::TReader &aReader, classes::TComponent *aC
     aName = aNamer.GetUniqueName(aComponent);
 }
 
-void TppTemplate::ReaderFindMethod(classes::TReader &, const QString &, bool &)
+void TppTemplate::ReaderFindMethod(classes::TReader &, const QString &aMethodName, const std::any *&aAddress,
+                                   bool &aError)
 {
-    // Handlers come from a designer, and there is none here: a missing
-    // one stays an error for ReaderError to offer.
+    // Only a designer makes handlers; outside it a missing one stays an
+    // error for ReaderError to offer.
+    if (!aError || !RootDesigning())
+        return;
+    auto *designer = dynamic_cast<IppDesignerHost *>(GetDesigner());
+    if (designer && designer->SupplyMethod(m_root, aMethodName, aAddress))
+        aError = false;
 }
 
 void TppTemplate::ReaderError(classes::TReader &, const std::exception &aError, bool &aHandled)

@@ -17,6 +17,7 @@
 
 #include <QString>
 
+#include <any>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -168,6 +169,8 @@ public:
     virtual void New();
     // The file exists and may not be written.
     virtual bool GetReadOnly() const;
+    // The designer that supplies missing handlers: none here.
+    virtual classes::TObject *GetDesigner() const { return nullptr; }
     bool IsDatabaseReady() override;
     void SetFileName(const QString &aValue) override;
 
@@ -181,7 +184,10 @@ protected:
     // the old name goes to the rename list so that references follow.
     void RenameClash(classes::TReader &aReader, classes::TComponent *aComponent, QString &aName,
                      const TppCommunicator &aNamer);
-    virtual void ReaderFindMethod(classes::TReader &aReader, const QString &aMethodName, bool &aError);
+    // A handler the root lacks: while the root is designed, the designer
+    // (GetDesigner, when it is an IppDesignerHost) may supply it.
+    virtual void ReaderFindMethod(classes::TReader &aReader, const QString &aMethodName, const std::any *&aAddress,
+                                  bool &aError);
     virtual void ReaderError(classes::TReader &aReader, const std::exception &aError, bool &aHandled);
     virtual bool BeforeLoad();
     virtual void TextConvertHook(classes::TStream &) {}
