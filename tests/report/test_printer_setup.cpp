@@ -14,6 +14,7 @@
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Reader.h"
 #include "platform/classes/Streams.h"
+#include "platform/classes/Writer.h"
 #include "platform/rtl/FormatSettings.h"
 
 #include <gtest/gtest.h>
@@ -429,3 +430,38 @@ TEST_F(PrinterSetupTest, TheScriptingDescriptorShowsTheSetup)
 }
 
 } // namespace
+
+TEST_F(PrinterSetupTest, ANewSetupAnswersAndStoresTheCodeOfThePaperItsSizeIs)
+{
+    struct Case
+    {
+        QChar separator;
+        const char *paper;
+        int code;
+    };
+    classes::RegisterClass(TSetupOwner::StaticClass());
+    for (const Case &c : {Case{'.', "Letter", 1}, Case{',', "A4", 9}}) {
+        rtl::ScopedFormatSettings locale(withDecimalSeparator(c.separator));
+        {
+            TppPrinterSetup setup;
+            EXPECT_EQ(setup.PaperCode(), c.code) << c.paper;
+            EXPECT_EQ(setup.PaperName(), c.paper);
+        }
+        TSetupOwner owner(nullptr);
+        owner.SetName("Owner");
+        classes::TMemoryStream binary, text;
+        classes::TWriter(binary).WriteRootComponent(&owner);
+        binary.SetPosition(0);
+        classes::ObjectBinaryToText(binary, text);
+        const QByteArray stored(text.Memory(), qsizetype(text.Size()));
+        EXPECT_TRUE(stored.contains("PrinterSetup.PaperSize = " + QByteArray::number(c.code))) << stored.toStdString();
+    }
+    classes::UnRegisterClass(TSetupOwner::StaticClass());
+
+    // A size no paper has stays a size of its own.
+    TppPrinterSetup odd;
+    odd.SetUnits(TppUnitType::utMillimeters);
+    odd.SetPaperWidth(100);
+    EXPECT_EQ(odd.PaperCode(), 256);
+    EXPECT_EQ(odd.PaperName(), "Custom");
+}

@@ -50,20 +50,6 @@ int16_t toInt16(int64_t value)
         std::clamp<int64_t>(value, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max()));
 }
 
-// The code of a paper the setup's printer lists; 256 (a size of its own)
-// for any other, 0 without a printer.
-int printerPaperCodeOf(const TppPrinterSetup &aSetup, const QString &aPaperName)
-{
-    const TppPrinterInfo *info = aSetup.PrinterInfo();
-    if (!info)
-        return 0;
-    const TppPrinterCapabilities *caps = const_cast<TppPrinterInfo *>(info)->GetCapabilities();
-    const int index = caps->PaperNames.IndexOf(aPaperName);
-    if (index >= 0 && index < caps->PaperCodes.Count())
-        return caps->PaperCodes.Strings(index).toInt();
-    return 256;
-}
-
 } // namespace
 
 void ppSetPrinterPropertiesDialog(PrinterPropertiesDialog aDialog)
@@ -486,11 +472,11 @@ void TppPrinter::WriteDevMode()
     dm->copies = setup.CopiesByDriver() && !setup.Collation() ? toInt16(setup.Copies()) : 1;
     dm->duplex = int16_t(int(setup.Duplex()) + 1);
     dm->orientation = int16_t(int(setup.Orientation()) + 1);
-    // The name resolved once, and the code from that name: a setup that
-    // still stores "Custom" while its size is a listed paper prints on that
-    // paper, not on a custom size without dimensions.
+    // The code comes from the resolved name: a setup that still stores
+    // "Custom" while its size is a listed paper prints on that paper, not on
+    // a custom size without dimensions.
     const QString paperName = setup.PaperName();
-    dm->paperSize = toInt16(printerPaperCodeOf(setup, paperName));
+    dm->paperSize = toInt16(setup.PaperCode());
     if (paperName == QLatin1String("Custom")) {
         dm->fields |= DriverSettings::DM_PAPERLENGTH | DriverSettings::DM_PAPERWIDTH;
         const bool landscape = setup.Orientation() == classes::TPrinterOrientation::poLandscape;

@@ -150,8 +150,13 @@ int TppPrinterSetup::PaperCode()
 {
     if (!m_printerInfo)
         return 0;
+    // The paper as the getter answers it: a stored "Custom" whose size is a
+    // listed paper is that paper. The printer lists "Custom" itself, so the
+    // stored name would find it and a plain Letter page would go out, and be
+    // stored, as a size of its own.
+    const QString paperName = PaperName();
     const TppPrinterCapabilities *caps = m_printerInfo->GetCapabilities();
-    int index = caps->PaperNames.IndexOf(m_paperName);
+    int index = caps->PaperNames.IndexOf(paperName);
     if (index < 0) {
         QString name;
         PaperNameFromSize(name, PaperHeight(), PaperWidth());
