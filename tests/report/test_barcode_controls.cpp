@@ -211,7 +211,9 @@ TEST_F(BarCodeControls, DataIsValidatedPerSymbology)
         {T::bcCode39, u"*AB-c12*"_s, true, 0},
         {T::bcCode39, u"AB*C"_s, true, 430},
         {T::bcCode39, u"AB#"_s, true, 430},
-        {T::bcCode39, u"*"_s, true, 430}, // start and stop at once
+        {T::bcCode39, u"*"_s, true, 430},  // start and stop at once
+        {T::bcCode39, u"**"_s, true, 430}, // start and stop around nothing
+        {T::bcCode39, u"*A*"_s, true, 0},
         {T::bcPostnet, u"12345-6789"_s, true, 0},
         {T::bcPostnet, u"1234"_s, true, 436},
         {T::bcPostnet, u"12a45"_s, true, 437},

@@ -76,9 +76,10 @@ BarCodeValidation ppValidateBarCodeData(TppBarCodeType aType, const QString &aDa
     case T::bcCode128: return {};
     case T::bcCode39: {
         auto end = [](QChar c) { return c == u'*' || rulesInCode39Set(c); };
-        // A lone "*" would be the start and the stop character at once: the
-        // encoder frames nothing and no reader decodes the one character.
-        if (aData == u"*" || !end(aData.front()) || !end(aData.back()))
+        // A lone "*" would be the start and the stop character at once, and
+        // "**" a start and a stop around nothing: either draws a symbol that
+        // no reader decodes.
+        if (aData == u"*" || aData == u"**" || !end(aData.front()) || !end(aData.back()))
             return rulesFail(430);
         for (qsizetype i = 1; i + 1 < aData.size(); ++i)
             if (!rulesInCode39Set(aData[i]))
