@@ -102,6 +102,7 @@ TdxTreeListNode *TCustomdxTreeList::insertNode(TdxTreeListNode *parent)
     {
         DeletionDeferral defer(*this);
         NodeAdded(node);
+        NodeCountChanged();
     }
     return added.get();
 }
@@ -120,6 +121,8 @@ void TCustomdxTreeList::deleteNode(TdxTreeListNode *node)
     DeletionDeferral defer(*this);
     SelectionBracket bracket(*this);
     freeSubtree(node);
+    if (!m_clearing)
+        NodeCountChanged();
 }
 
 void TCustomdxTreeList::freeSubtree(TdxTreeListNode *root)
@@ -305,6 +308,7 @@ void TCustomdxTreeList::ClearNodes()
     BeginUpdateHook();
     ClearSelection();
     m_rows.drop();
+    const bool hadNodes = m_topLevel.count() > 0;
     // Handlers of the deletion notice may add top-level nodes; they go too.
     while (m_topLevel.count() > 0) {
         NodeList taken;
@@ -313,6 +317,8 @@ void TCustomdxTreeList::ClearNodes()
             freeSubtree(node);
     }
     m_clearing = false;
+    if (hadNodes && !IsDestroying())
+        NodeCountChanged();
 }
 
 TdxTreeListNode *TCustomdxTreeList::LastVisibleNode() const
@@ -581,12 +587,22 @@ void TCustomdxTreeList::MoveFocus(int kind, bool all)
 
 bool TCustomdxTreeList::IsFocusedFirst()
 {
-    return m_topLevel.count() == 0 || (m_focused && m_focused == m_topLevel.first());
+    return m_topLevel.count() == 0 || (m_focused && IsFirstRow(m_focused));
 }
 
 bool TCustomdxTreeList::IsFocusedLast()
 {
-    return m_topLevel.count() == 0 || (m_focused && m_focused == LastVisibleNode());
+    return m_topLevel.count() == 0 || (m_focused && IsLastRow(m_focused));
+}
+
+bool TCustomdxTreeList::IsFirstRow(TdxTreeListNode *node)
+{
+    return node && m_topLevel.count() > 0 && node == m_topLevel.first();
+}
+
+bool TCustomdxTreeList::IsLastRow(TdxTreeListNode *node)
+{
+    return node && node == LastVisibleNode();
 }
 
 // ---- Display positions ----

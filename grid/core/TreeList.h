@@ -44,6 +44,7 @@ class ImageList;
 namespace grid {
 
 class TreeListHost;
+struct TreeListDragPicture;
 
 class TreeListNodeDrag;
 
@@ -118,6 +119,9 @@ public:
     virtual void MoveFocus(int kind, bool all);
     virtual bool IsFocusedFirst();
     virtual bool IsFocusedLast();
+    // The node is the first node of the tree, or the last visible row.
+    virtual bool IsFirstRow(TdxTreeListNode *node);
+    virtual bool IsLastRow(TdxTreeListNode *node);
     // Expands the collapsed ancestors and scrolls the node's row into view.
     void MakeVisible(TdxTreeListNode *node);
 
@@ -334,6 +338,11 @@ public:
     virtual QString FooterCellText(int /*column*/) { return {}; }
     // A column header's drop-down part: -1 none, else its DropDownState.
     virtual int ColumnHeaderDropDown(int /*column*/) { return -1; }
+    // A column header's picture, none in the base, and whether there is one.
+    virtual classes::TBitmap *ColumnHeaderGlyph(int /*column*/) { return nullptr; }
+    virtual bool ColumnHasHeaderGlyph(int column);
+    // The height of a column's font, measured on "Wg"; 0 without a host.
+    virtual int ColumnTextHeight(int column);
     // Under option word B bit 3 a node's preview lines are measured from it.
     virtual QString NodePreviewText(TdxTreeListNode * /*node*/) { return {}; }
     // The last word on a measured preview height.
@@ -411,6 +420,14 @@ public:
     virtual bool MayTrimScrollBars() { return true; }
     // Runs after each change of the horizontal offset.
     virtual void HorzPositionChanged() {}
+    // The bars follow the positions: after each move of either and each
+    // resize. The window decides how.
+    virtual void UpdateScrollBars();
+    // What a move of the top row scrolls: the rows area, widened over the
+    // indicator column.
+    virtual rtl::TRect RowsScrollRect();
+    // A row height set by hand (sizing a row, a stored layout).
+    virtual void SetDefaultRowHeight(int height);
 
     // ---- Editing and the window ----
     uint8_t State() const { return m_state; }
@@ -573,7 +590,34 @@ public:
         return optionB(boBandDragging) && position != VisiblePositionOfBand(LeftFixedBand()) &&
                position != VisiblePositionOfBand(RightFixedBand());
     }
-    virtual void DropBand(int /*position*/, const BandDrop & /*target*/) {}
+    // The steps of a header drag: it begins, it is dropped at a point (or
+    // ends without a drop), and the changes a drop asks for.
+    virtual void BeginBandDrag(int position, int x, int y);
+    virtual void EndBandDrag(int position, bool dropped, int x, int y);
+    virtual void BeginColumnDrag(int column, int x, int y);
+    virtual void EndColumnDrag(int column, bool dropped, int x, int y);
+    // Bands by collection index; columns placed at (visible band position,
+    // band line, place).
+    virtual void MoveBand(int /*from*/, int /*to*/) {}
+    virtual void HideBand(int /*band*/) {}
+    virtual void ShowBand(int /*band*/, int /*position*/) {}
+    virtual void MoveColumn(int /*column*/, int /*band*/, int /*line*/, int /*place*/) {}
+    virtual void HideColumn(int /*column*/) {}
+    virtual void ShowColumn(int /*column*/, int /*band*/, int /*line*/, int /*place*/) {}
+    // An item that refuses to be hidden or shown by the user.
+    virtual bool BandCustomizingDisabled(int /*band*/) { return false; }
+    virtual bool ColumnCustomizingDisabled(int /*column*/) { return false; }
+    // Hidden and customisable: a customisation window would list it.
+    virtual bool BandMayBeShown(int /*band*/) { return false; }
+    virtual bool ColumnMayBeShown(int /*column*/) { return false; }
+    // The customisation window: whether it is shown, and whether a client
+    // point lies over it. This program has none.
+    virtual bool IsCustomizingShown() { return false; }
+    virtual bool IsPointOverCustomizing(int /*x*/, int /*y*/) { return false; }
+    // The text of a column's header cell as a header drag shows it.
+    virtual void GetHeaderCellText(int /*column*/, QString & /*text*/) {}
+    // A width kept with the drag slots; nothing in this program reads it.
+    virtual int HeaderDragDefaultWidth() { return 100; }
     // Vetoes of a header drag: while it is over the grid (a refusal shows
     // the delete cursor) and as it ends (a refusal changes nothing); target
     // is the visible position the band would go before, -1 outside or for
@@ -594,14 +638,13 @@ public:
     TreeListNodeDrag &NodeDrag();
     // A node drag copies rather than moves while Ctrl is held.
     virtual bool IsCopyDrag() { return false; }
+    // The picture a node drag carries: the node in the column given.
+    virtual TreeListDragPicture BuildNodeDragImage(TdxTreeListNode *node, int column);
     // The inverted arrows at the place a dragged header would go; empty
     // without a place or while the scroll bracket hides the feedback.
     rtl::TRect DropArrowsRect() const;
     // Whether the column's header may be dragged.
     virtual bool MayDragColumn(int /*column*/) { return optionA(aoColumnDragging); }
-    // A dragged column dropped on a place, or outside; the control moves or
-    // hides it.
-    virtual void DropColumn(int /*column*/, const ColumnDrop & /*target*/) {}
 
     // ---- Answers to the editors ----
     bool IsPaintOption() override;
@@ -663,6 +706,8 @@ protected:
 
     // ---- Hooks: what a descendant refines ----
     virtual void NodeAdded(TdxTreeListNode *node);
+    // Nodes came or went (once for a branch or for clearing all).
+    virtual void NodeCountChanged() {}
     // The node has left the tree; previous is its former previous sibling or
     // parent. While the nodes are cleared the neighbours are none and the
     // flags False.
@@ -702,6 +747,13 @@ protected:
     virtual bool CanCacheRowHeight() { return true; }
     virtual void StructureChanged() {}
     virtual void DropWidthCache() {}
+    // Where the columns are placed per band line, and their displayed
+    // widths, are worked out anew; nothing kept in the base.
+    virtual void RebuildColumnPlacement() {}
+    virtual void RebuildWidthCache() {}
+    // The header's line count follows the lines the columns use; nothing
+    // in the base.
+    virtual void AdjustHeaderLineCount() {}
     virtual void BandColumnsChanged(int /*band*/) {}
     virtual void ColumnChanged(int /*column*/) {}
     virtual void RestoreLayout() {}

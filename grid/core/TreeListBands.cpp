@@ -299,7 +299,7 @@ void TdxTreeListBands::Update(classes::TCollectionItem *)
     normaliseFixedBands();
     if (m_treeList->optionB(boComputedHeaderRows)) {
         m_treeList->BeginUpdate();
-        m_treeList->ComputeHeaderRows();
+        m_treeList->AdjustHeaderLineCount();
         m_treeList->EndUpdate();
     } else {
         m_treeList->ColumnsChanged(nullptr);

@@ -565,7 +565,7 @@ void TCustomdxTreeListControl::Loaded()
         column->m_bandIndex = std::clamp(column->m_bandIndex, -1, m_bands->Count() - 1);
     // Computed header rows are not written: the rows come from the columns
     // read, before normalising would press them into one.
-    ComputeHeaderRows();
+    AdjustHeaderLineCount();
     NormaliseHeaderRows();
     rebuildSortedColumns();
     ClearLookupCache();

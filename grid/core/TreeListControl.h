@@ -120,13 +120,30 @@ public:
     void NormaliseHeaderRows();
     void ComputeHeaderRows();
     void ColumnsChanged(TdxTreeListColumn *column);
-    void HideBand(int bandIndex);
-    void ShowBand(int bandIndex, int visiblePosition);
-    void MoveBand(int fromIndex, int toIndex);
+    void HideBand(int bandIndex) override;
+    void ShowBand(int bandIndex, int visiblePosition) override;
+    void MoveBand(int fromIndex, int toIndex) override;
     void HideColumn(TdxTreeListColumn *column);
     // Shows the column at (band position, row, place).
     void PlaceColumn(TdxTreeListColumn *column, int bandPosition, int row, int place);
     void MoveColumn(TdxTreeListColumn *column, int bandPosition, int row, int place);
+    // The same by column index, as a header drag asks for them.
+    void HideColumn(int column) override { HideColumn(Columns(column)); }
+    void ShowColumn(int column, int band, int line, int place) override
+    {
+        PlaceColumn(Columns(column), band, line, place);
+    }
+    void MoveColumn(int column, int band, int line, int place) override
+    {
+        MoveColumn(Columns(column), band, line, place);
+    }
+    bool BandCustomizingDisabled(int band) override;
+    bool ColumnCustomizingDisabled(int column) override;
+    bool BandMayBeShown(int band) override;
+    bool ColumnMayBeShown(int column) override;
+    void GetHeaderCellText(int column, QString &text) override;
+    classes::TBitmap *ColumnHeaderGlyph(int column) override;
+    bool ColumnHasHeaderGlyph(int column) override;
 
     // ---- Sorting ----
     int SortedColumnCount() override { return int(m_sortedColumns.size()); }
@@ -267,8 +284,6 @@ public:
     void ColumnBestFit(int column) override;
     bool MayDragColumn(int column) override;
     bool MayDragBand(int position) override;
-    void DropBand(int position, const BandDrop &target) override;
-    void DropColumn(int column, const ColumnDrop &target) override;
     void DragOverBand(int position, bool &accept) override;
     void EndDragBand(int position, int target, bool &accept) override;
     void DragOverColumn(int column, bool &accept) override;
@@ -302,6 +317,8 @@ public:
     // band is -1 outside the grid or for no place.
     std::function<void(classes::TObject *, TdxTreeListColumn *, int band, int line, int position, bool &accept)>
         OnEndDragColumn;
+    // The text a column's header shows while it is dragged.
+    std::function<void(classes::TObject *, TdxTreeListColumn *, QString &text)> OnGetHeaderCellText;
     TdxTreeListColumnEvent OnColumnClick;
     TdxTreeListBandEvent OnBandClick;
     TdxTreeListBandEvent OnBeginBandSizing;
@@ -351,6 +368,10 @@ protected:
     void GetHotTrackCursor(TdxTreeListNode *node, int column, TCursor &cursor) override;
     void EndUpdateHook() override;
     void LayoutChanged() override;
+    // Computed header rows: as many as the columns use.
+    void AdjustHeaderLineCount() override { ComputeHeaderRows(); }
+    // The lookup tables of columns per band line.
+    void RebuildColumnPlacement() override;
     // Once each per grid, from Loaded and the destructor.
     void RestoreLayout() override;
     void StoreLayout() override;

@@ -221,44 +221,47 @@ void TCustomdxTreeListControl::EndDragColumn(int column, const TreeListColumnDro
         OnEndDragColumn(this, c, target.Band, target.Line, target.Position, accept);
 }
 
-void TCustomdxTreeListControl::DropBand(int position, const BandDrop &target)
+bool TCustomdxTreeListControl::BandCustomizingDisabled(int band)
 {
-    const int from = BandIndexOfVisible(position);
-    TdxTreeListBand *band = visibleBand(position);
-    if (!band)
-        return;
-    if (target.Outside) {
-        if (optionA(aoHideByDragOut) && !band->DisableCustomizing() && VisibleBandCount() >= 2)
-            HideBand(from);
-        return;
-    }
-    if (target.Position < 0)
-        return;
-    const int visible = VisibleBandCount();
-    const int before =
-        target.Position < visible ? BandIndexOfVisible(target.Position) : BandIndexOfVisible(visible - 1) + 1;
-    MoveBand(from, from < before ? before - 1 : before);
+    return band >= 0 && band < m_bands->Count() && m_bands->Items(band)->DisableCustomizing();
 }
 
-void TCustomdxTreeListControl::DropColumn(int column, const ColumnDrop &target)
+bool TCustomdxTreeListControl::ColumnCustomizingDisabled(int column)
 {
-    TdxTreeListColumn *c = Columns(column);
-    if (!c)
-        return;
-    if (target.Outside) {
-        // Hiding by dragging out never takes the last column shown.
-        if (optionA(aoHideByDragOut) && !c->DisableCustomizing() && VisibleColumnCount() >= 2)
-            HideColumn(c);
-        return;
-    }
-    if (!target.Moves())
-        return;
-    int position = target.Position;
-    // The column leaves its own line first: places after it move back one.
-    if (ColumnBand(column) == target.Band && c->RowIndex() == target.Line && c->ColIndex() >= 0 &&
-        position > c->ColIndex())
-        --position;
-    MoveColumn(c, target.Band, target.Line, position);
+    const TdxTreeListColumn *c = Columns(column);
+    return c && c->DisableCustomizing();
+}
+
+bool TCustomdxTreeListControl::BandMayBeShown(int band)
+{
+    if (band < 0 || band >= m_bands->Count())
+        return false;
+    const TdxTreeListBand *b = m_bands->Items(band);
+    return !b->Visible() && !b->DisableCustomizing();
+}
+
+bool TCustomdxTreeListControl::ColumnMayBeShown(int column)
+{
+    const TdxTreeListColumn *c = Columns(column);
+    return c && (!c->Visible() || c->BandIndex() < 0) && !c->DisableCustomizing();
+}
+
+void TCustomdxTreeListControl::GetHeaderCellText(int column, QString &text)
+{
+    if (TdxTreeListColumn *c = Columns(column); c && OnGetHeaderCellText)
+        OnGetHeaderCellText(this, c, text);
+}
+
+classes::TBitmap *TCustomdxTreeListControl::ColumnHeaderGlyph(int column)
+{
+    const TdxTreeListColumn *c = Columns(column);
+    return c ? c->HeaderGlyph() : nullptr;
+}
+
+bool TCustomdxTreeListControl::ColumnHasHeaderGlyph(int column)
+{
+    const TdxTreeListColumn *c = Columns(column);
+    return c && c->HasHeaderGlyph();
 }
 
 void TCustomdxTreeListControl::ColumnBestFit(int column)

@@ -77,9 +77,16 @@ void TCustomdxTreeListControl::buildLookupCache()
 
 const TCustomdxTreeListControl::LookupCache &TCustomdxTreeListControl::cache()
 {
-    if (!m_cache.built && !m_rebuildingCache)
-        buildLookupCache();
+    if (!m_cache.built && !m_rebuildingCache) {
+        RebuildColumnPlacement();
+        RebuildWidthCache();
+    }
     return m_cache;
+}
+
+void TCustomdxTreeListControl::RebuildColumnPlacement()
+{
+    buildLookupCache();
 }
 
 int TCustomdxTreeListControl::BandRowColumnCount(int bandPosition, int row)

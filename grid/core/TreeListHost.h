@@ -85,6 +85,8 @@ public:
     // The picture of a drag, its hot spot at a client point of this window;
     // it follows the pointer (beside it, while the cursor says the drop
     // would remove the item) until the drag ends.
+    // The scroll bars follow the tree list's positions and sizes.
+    virtual void updateScrollBars() {}
     virtual void beginDragImage(const TreeListDragPicture & /*picture*/, const rtl::TPoint & /*clientPoint*/) {}
     virtual void moveDragImage(const rtl::TPoint & /*clientPoint*/, bool /*besideCursor*/) {}
     virtual void endDragImage() {}

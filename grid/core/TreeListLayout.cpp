@@ -30,6 +30,17 @@ int TreeListShare(int a, int b, int c)
 
 // ---- Metrics ----
 
+bool TCustomdxTreeList::ColumnHasHeaderGlyph(int column)
+{
+    const classes::TBitmap *glyph = ColumnHeaderGlyph(column);
+    return glyph && !glyph->Empty();
+}
+
+int TCustomdxTreeList::ColumnTextHeight(int column)
+{
+    return m_host ? m_host->textMeasurer().textHeight(ColumnFont(column).Font()) : 0;
+}
+
 void TCustomdxTreeList::CalcMetrics()
 {
     if (!m_host || HasState(classes::csLoading) || IsDestroying())
@@ -61,7 +72,7 @@ void TCustomdxTreeList::CalcMetrics()
     int columnText = 0;
     for (int column = 0; column < ColumnCount(); ++column)
         if (ColumnVisible(column))
-            columnText = std::max(columnText, textHeight(ColumnFont(column)));
+            columnText = std::max(columnText, ColumnTextHeight(column));
     for (const int tallest : {m_imageSizes.ImageHeight, m_imageSizes.StateImageHeight, columnText})
         if ((minimum + grid) * headerLines < tallest)
             minimum = tallest;

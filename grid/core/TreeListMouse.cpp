@@ -225,6 +225,83 @@ void TCustomdxTreeList::beginHeaderDrag(uint8_t state, int x, int y)
                            {x, y});
 }
 
+void TCustomdxTreeList::BeginBandDrag(int /*position*/, int x, int y)
+{
+    beginHeaderDrag(tsBandDragging, x, y);
+}
+
+void TCustomdxTreeList::BeginColumnDrag(int /*column*/, int x, int y)
+{
+    beginHeaderDrag(tsColumnDragging, x, y);
+}
+
+void TCustomdxTreeList::EndBandDrag(int position, bool dropped, int x, int y)
+{
+    stopDragScroll();
+    const BandDrop target = BandDropTarget(position, x, y);
+    if (m_state == tsBandDragging)
+        CancelMode();
+    if (!dropped)
+        return;
+    // Over the customisation window the band leaves the grid as if dropped
+    // outside.
+    const bool outside = target.Outside || IsPointOverCustomizing(x, y);
+    bool accept = true;
+    EndDragBand(position, outside ? -1 : target.Position, accept);
+    const int band = BandIndexOfVisible(position);
+    if (!accept || band < 0 || band >= BandCount())
+        return;
+    if (outside) {
+        if ((IsCustomizingShown() || optionA(aoHideByDragOut)) && !BandCustomizingDisabled(band) &&
+            VisibleBandCount() >= 2)
+            HideBand(band);
+        return;
+    }
+    if (target.Position < 0)
+        return;
+    const int visible = VisibleBandCount();
+    const int before =
+        target.Position < visible ? BandIndexOfVisible(target.Position) : BandIndexOfVisible(visible - 1) + 1;
+    MoveBand(band, band < before ? before - 1 : before);
+}
+
+void TCustomdxTreeList::EndColumnDrag(int column, bool dropped, int x, int y)
+{
+    stopDragScroll();
+    ColumnDrop target = ColumnDropTarget(column, x, y);
+    if (m_state == tsColumnDragging)
+        CancelMode();
+    if (!dropped)
+        return;
+    if (IsPointOverCustomizing(x, y)) {
+        target = {};
+        target.Outside = true;
+    }
+    bool accept = true;
+    EndDragColumn(column, target, accept);
+    if (!accept || column < 0 || column >= ColumnCount())
+        return;
+    if (target.Outside) {
+        // Hiding by dragging out never takes the last column shown.
+        if ((IsCustomizingShown() || optionA(aoHideByDragOut)) && !ColumnCustomizingDisabled(column) &&
+            VisibleColumnCount() >= 2)
+            HideColumn(column);
+        return;
+    }
+    if (!target.Moves())
+        return;
+    if (!ColumnVisible(column)) {
+        ShowColumn(column, target.Band, target.Line, target.Position);
+        return;
+    }
+    int position = target.Position;
+    // The column leaves its own line first: places after it move back one.
+    const int place = ColumnPositionInLine(column);
+    if (ColumnBand(column) == target.Band && ColumnBandLine(column) == target.Line && place >= 0 && position > place)
+        --position;
+    MoveColumn(column, target.Band, target.Line, position);
+}
+
 void TCustomdxTreeList::headerDragStep(bool outside, bool accepted, const rtl::TRect &arrows, int x, int y)
 {
     stopDragScroll();
@@ -583,10 +660,10 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
     // 5 pixels around the press.
     if (m_state == tsColumnDown && (std::abs(x - m_pressX) > 5 || std::abs(y - m_pressY) > 5) &&
         MayDragColumn(m_pressedColumn))
-        beginHeaderDrag(tsColumnDragging, x, y);
+        BeginColumnDrag(m_pressedColumn, x, y);
     if (m_state == tsBandDown && (std::abs(x - m_pressX) > 5 || std::abs(y - m_pressY) > 5) &&
         MayDragBand(m_pressedBand))
-        beginHeaderDrag(tsBandDragging, x, y);
+        BeginBandDrag(m_pressedBand, x, y);
     if (m_state == tsBandDragging) {
         const BandDrop drop = BandDropTarget(m_pressedBand, x, y);
         bool accept = true;
@@ -707,28 +784,9 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         }
         break;
     }
-    case tsBandDragging: {
-        const int band = m_pressedBand;
-        const BandDrop target = BandDropTarget(band, x, y);
-        CancelMode();
-        bool accept = true;
-        EndDragBand(band, target.Outside ? -1 : target.Position, accept);
-        if (accept)
-            DropBand(band, target);
-        break;
-    }
+    case tsBandDragging: EndBandDrag(m_pressedBand, true, x, y); break;
     case tsNodeDragging: NodeDrag().DropAt(x, y); return;
-    case tsColumnDragging: {
-        stopDragScroll();
-        const int column = m_pressedColumn;
-        const ColumnDrop target = ColumnDropTarget(column, x, y);
-        CancelMode();
-        bool accept = true;
-        EndDragColumn(column, target, accept);
-        if (accept)
-            DropColumn(column, target);
-        break;
-    }
+    case tsColumnDragging: EndColumnDrag(m_pressedColumn, true, x, y); break;
     default: break;
     }
     if (m_host && IsMouseMode(state))

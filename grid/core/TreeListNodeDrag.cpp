@@ -117,7 +117,7 @@ bool TreeListNodeDrag::BeginDrag(int x, int y)
     m_grid.m_state = tsNodeDragging;
     setDropHighlight(false);
     if (m_grid.m_host) {
-        m_grid.m_host->beginDragImage({TreeListDragPicture::Node, m_dragged->get(), -1}, {x, y});
+        m_grid.m_host->beginDragImage(m_grid.BuildNodeDragImage(m_dragged->get(), m_grid.FocusedColumnIndex()), {x, y});
         m_imageShown = true;
     }
     MoveTo(&m_grid, x, y);
@@ -214,9 +214,9 @@ void TreeListNodeDrag::dragOver(TreeListNodeDrag &source, int x, int y)
         m_grid.ChangeFocus(hit.Node, m_grid.FocusedColumn(), false);
     const int row = m_grid.AbsoluteIndex(hit.Node);
     const int top = m_grid.AbsoluteIndex(m_grid.TopNode());
-    if (row == top && row > 0)
+    if (row == top && !m_grid.IsFirstRow(hit.Node))
         startVerticalScroll(-1);
-    else if (row >= top + m_grid.RowsPerPage() - 1 && row < m_grid.VisibleRowCount() - 1)
+    else if (row >= top + m_grid.RowsPerPage() - 1 && !m_grid.IsLastRow(hit.Node))
         startVerticalScroll(1);
 }
 
@@ -388,6 +388,11 @@ void TreeListNodeDrag::end(TCustomdxTreeList *target, int x, int y)
         m_grid.m_host->setCursor(crDefault);
     }
     m_imageShown = false;
+}
+
+TreeListDragPicture TCustomdxTreeList::BuildNodeDragImage(TdxTreeListNode *node, int column)
+{
+    return {TreeListDragPicture::Node, node, VisibleColumnCount() > 0 ? column : -1};
 }
 
 } // namespace grid

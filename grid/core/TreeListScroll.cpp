@@ -80,6 +80,8 @@ void TCustomdxTreeList::SetHorzOffset(int value)
         return;
     const int delta = m_horzOffset - value;
     m_horzOffset = value;
+    if (m_host)
+        UpdateScrollBars();
     if (!m_host || IsUpdating())
         return;
     const bool fixed = LeftFixedBand() >= 0 || RightFixedBand() >= 0;
@@ -201,6 +203,29 @@ int TCustomdxTreeList::RowsOnPage()
     return std::max(int(info.Rows.size()), 1);
 }
 
+rtl::TRect TCustomdxTreeList::RowsScrollRect()
+{
+    TdxTreeListLayoutInfo info;
+    CalcLayout(info);
+    rtl::TRect area = info.RowsRect;
+    area.Left = m_clientRect.Left;
+    return area;
+}
+
+void TCustomdxTreeList::UpdateScrollBars()
+{
+    if (m_host)
+        m_host->updateScrollBars();
+}
+
+void TCustomdxTreeList::SetDefaultRowHeight(int height)
+{
+    TreeListSettings settings = m_settings;
+    settings.DefaultRowHeight = std::max(height, 1);
+    settings.DefaultRowHeightSet = true;
+    SetSettings(settings);
+}
+
 void TCustomdxTreeList::SetTopRowIndex(int value)
 {
     if (!EndEditing())
@@ -229,13 +254,12 @@ void TCustomdxTreeList::SetTopRowIndex(int value)
     m_host = nullptr; // one repaint below, not one per step
     SetTopNode(NodeAtAbsoluteIndex(value));
     m_host = host;
+    if (m_host)
+        UpdateScrollBars();
     if (!m_host || IsUpdating())
         return;
     if (std::abs(value - current) <= perPage) {
-        TdxTreeListLayoutInfo info;
-        CalcLayout(info);
-        rtl::TRect area = info.RowsRect;
-        area.Left = m_clientRect.Left;
+        const rtl::TRect area = RowsScrollRect();
         m_host->scrollContents(0, m_lastScrollDy, area);
         // Dotted tree lines take their phase from the rows area, not from
         // the moved pixels: the first band is drawn again.

@@ -267,10 +267,7 @@ void TCustomdxTreeList::FinishRowSizing(TdxTreeListNode *node, int y)
     int line = m_metrics.TextHeight + 3;
     while (line < SizingUnboundedLimit && int64_t(row->Top) + rowHeightFor(node, line + 1, nullptr, true) <= y)
         ++line;
-    TreeListSettings settings = m_settings;
-    settings.DefaultRowHeight = std::max(line, 1);
-    settings.DefaultRowHeightSet = true;
-    SetSettings(settings);
+    SetDefaultRowHeight(line);
 }
 
 int TCustomdxTreeList::MeasurePreviewLines(const QString &text, int width, int indent, int limit, int lineHeight,

@@ -268,12 +268,10 @@ void TCustomdxTreeListControl::LoadLayoutSettings(TdxRegIniWrapper &store, const
     settings.ShowPreviewGrid = store.ReadBool(key, QStringLiteral("ShowPreviewGrid"), settings.ShowPreviewGrid);
     SetBandRowCount(store.ReadInteger(key, QStringLiteral("BandRowCount"), m_bandRowCount));
     const int rowHeight = storageReadSize(store, key, QStringLiteral("DefaultRowHeight"), settings.DefaultRowHeight);
-    if (rowHeight != settings.DefaultRowHeight) {
-        // Set by hand: the metrics keep it above their minimum.
-        settings.DefaultRowHeight = std::max(rowHeight, 1);
-        settings.DefaultRowHeightSet = true;
-    }
     SetSettings(settings);
+    // Set by hand: the metrics keep it above their minimum.
+    if (rowHeight != settings.DefaultRowHeight)
+        SetDefaultRowHeight(rowHeight);
     // Nothing stored leaves computed rows computed, as a stored -1 does.
     const int headerRows = store.ReadInteger(key, QStringLiteral("HeaderPanelRowCount"),
                                              optionB(boComputedHeaderRows) ? -1 : m_headerPanelRowCount);

@@ -24,9 +24,9 @@ QImage dragPictureCanvas(int width, int height)
     return image;
 }
 
-TreeListDragImage dragPictureOfNode(TCustomdxTreeList &tree, TdxTreeListNode *node, const gfx::TextMeasurer *measurer)
+TreeListDragImage dragPictureOfNode(TCustomdxTreeList &tree, TdxTreeListNode *node, int column,
+                                    const gfx::TextMeasurer *measurer)
 {
-    const int column = tree.VisibleColumnCount() > 0 ? tree.FocusedColumnIndex() : -1;
     const QString text = column >= 0 ? tree.CellText(node, column) : QString();
     gfx::ImageList *states = tree.NodeStateIndex(node) != -1 ? tree.StateImages() : nullptr;
     gfx::ImageList *images = tree.NodeImageIndex(node) != -1 ? tree.Images() : nullptr;
@@ -97,6 +97,7 @@ TreeListDragImage dragPictureOfHeader(TCustomdxTreeList &tree, const TreeListDra
         width = header->CellRect.Right - header->CellRect.Left;
         height = header->CellRect.Bottom - header->CellRect.Top;
         cell.text = tree.ColumnHeaderCaption(what.Index);
+        tree.GetHeaderCellText(what.Index, cell.text);
         cell.alignment = TAlignment(tree.ColumnHeaderAlignment(what.Index));
         cell.sorted = tree.ColumnSortState(what.Index);
         cell.multiLine = header->LineCount > 1 || tree.HeaderPanelLineCount() > 1;
@@ -121,7 +122,8 @@ TreeListDragImage PaintTreeListDragPicture(TCustomdxTreeList &tree, const TreeLi
                                            const gfx::TextMeasurer *measurer, int maxWidth)
 {
     if (picture.What == TreeListDragPicture::Node)
-        return picture.DraggedNode ? dragPictureOfNode(tree, picture.DraggedNode, measurer) : TreeListDragImage{};
+        return picture.DraggedNode ? dragPictureOfNode(tree, picture.DraggedNode, picture.Index, measurer)
+                                   : TreeListDragImage{};
     return dragPictureOfHeader(tree, picture, measurer, maxWidth);
 }
 

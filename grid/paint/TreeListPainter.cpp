@@ -191,9 +191,9 @@ void TreeListPainter::paintHeaderPanel()
         cell.text = m_tree.ColumnHeaderCaption(hc.ColumnIndex);
         cell.alignment = TAlignment(m_tree.ColumnHeaderAlignment(hc.ColumnIndex));
         cell.sorted = m_tree.ColumnSortState(hc.ColumnIndex);
-        if (auto *control = dynamic_cast<TCustomdxTreeListControl *>(&m_tree))
-            if (const TdxTreeListColumn *column = control->Columns(hc.ColumnIndex); column && column->HasHeaderGlyph())
-                cell.glyph = column->HeaderGlyph()->Image();
+        if (m_tree.ColumnHasHeaderGlyph(hc.ColumnIndex))
+            if (const classes::TBitmap *glyph = m_tree.ColumnHeaderGlyph(hc.ColumnIndex))
+                cell.glyph = glyph->Image();
         cell.multiLine = hc.LineCount > 1 || panelMultiLine;
         cell.edges = HeaderEdgeCode(hc.FirstInLine, hc.LastInLine);
         cell.dropDown = m_tree.ColumnHeaderDropDown(hc.ColumnIndex);

@@ -119,6 +119,15 @@ TreeListWidget::TreeListWidget(TCustomdxTreeList *tree, QWidget *parent)
     setTreeList(tree);
 }
 
+void TreeListWidget::barsFollow()
+{
+    // Through the tree list, so that a descendant hears of it.
+    if (m_tree && m_tree->Host() == this)
+        m_tree->UpdateScrollBars();
+    else
+        updateScrollBars();
+}
+
 QSize TreeListWidget::sizeHint() const
 {
     return DefaultSize;
@@ -257,7 +266,7 @@ void TreeListWidget::barAction(bool vertical, int action)
     else
         m_tree->HScroll(code, bar->sliderPosition());
     // The bar shows where the tree list went, not where the slider aimed.
-    updateScrollBars();
+    barsFollow();
     bar->setSliderPosition(bar->value());
 }
 
@@ -365,7 +374,7 @@ void TreeListWidget::keyPressEvent(QKeyEvent *event)
     m_eventModifiers = event->modifiers();
     if (key != 0)
         m_tree->KeyDown(key, shift);
-    updateScrollBars();
+    barsFollow();
     feedbackChanged();
     if (key == 0 && VirtualKey(*event) != 0) {
         m_eventModifiers.reset();
@@ -419,7 +428,7 @@ void TreeListWidget::mouseButton(QMouseEvent *event, bool down, TShiftState extr
             editor->SetClickTime(std::max<int64_t>(int64_t(event->timestamp()), 1));
     } else if (m_tree)
         m_tree->MouseUp(button, shift, at.x(), at.y());
-    updateScrollBars();
+    barsFollow();
     feedbackChanged();
     event->accept();
 }
@@ -472,7 +481,7 @@ void TreeListWidget::wheelEvent(QWheelEvent *event)
     if (std::abs(m_wheelRest) >= 120) {
         m_tree->MouseWheel(m_wheelRest);
         m_wheelRest = 0;
-        updateScrollBars();
+        barsFollow();
     }
     event->accept();
 }
@@ -598,7 +607,7 @@ void TreeListWidget::resizeEvent(QResizeEvent *event)
     // Only a size from outside trims the bars, not one the bars made.
     if (!m_updatingBars)
         m_trimBars = true;
-    updateScrollBars();
+    barsFollow();
 }
 
 void TreeListWidget::scrollContentsBy(int, int)
@@ -651,7 +660,7 @@ void TreeListWidget::changeEvent(QEvent *event)
                         (qfont.underline() ? gfx::fsUnderline : 0u) | (qfont.strikeOut() ? gfx::fsStrikeOut : 0u));
         m_tree->Font().Assign(&parent);
         m_tree->ApplyParentFont(parent);
-        updateScrollBars();
+        barsFollow();
         viewport()->update();
     }
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) {
@@ -703,7 +712,7 @@ void TreeListWidget::invalidateAll()
     if (applyBorder())
         clientResized();
     viewport()->update();
-    updateScrollBars();
+    barsFollow();
 }
 
 void TreeListWidget::scrollContents(int dx, int dy, const rtl::TRect &area)

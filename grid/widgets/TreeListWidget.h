@@ -61,7 +61,7 @@ public:
     // they show: each as the tree list's setting allows and only while its
     // page does not hold everything; after a resize neither when all of
     // the contents fit the area without bars.
-    void updateScrollBars();
+    void updateScrollBars() override;
 
     // ---- TreeListHost ----
     void invalidate(const rtl::TRect &rect) override;
@@ -132,6 +132,7 @@ protected:
 
 private:
     void paintOn(QPainter &painter);
+    void barsFollow();
     void clientResized();
     void barAction(bool vertical, int action);
     void mouseButton(QMouseEvent *event, bool down, TShiftState extra);

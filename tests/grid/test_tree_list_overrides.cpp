@@ -4,6 +4,8 @@
 #include "ControlFixture.h"
 
 #include "grid/core/TreeListControl.h"
+#include "grid/core/TreeListHost.h"
+#include "grid/core/TreeListNodeDrag.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,16 @@ using namespace grid;
 using gridtest::FakeTreeListHost;
 
 namespace {
+
+class PictureHost : public FakeTreeListHost
+{
+public:
+    void beginDragImage(const TreeListDragPicture &picture, const rtl::TPoint &) override
+    {
+        pictures.push_back(picture);
+    }
+    std::vector<TreeListDragPicture> pictures;
+};
 
 class HookedControl : public TCustomdxTreeListControl
 {
@@ -26,7 +38,66 @@ public:
         return texts;
     }
 
+    // What the overrides answer.
+    TdxTreeListNode *lastRow = nullptr;
+    rtl::TRect scrollRect = rtl::Rect(0, 0, 0, 0);
+    bool customizing = false;
+    bool overCustomizing = false;
+    int noCustomizing = -1; // a column that refuses to be hidden
+    int nodeCountNotices = 0;
+    int scrollBarUpdates = 0;
+
+    bool IsLastRow(TdxTreeListNode *node) override
+    {
+        return lastRow ? node == lastRow : TCustomdxTreeList::IsLastRow(node);
+    }
+    rtl::TRect RowsScrollRect() override
+    {
+        return scrollRect.IsEmpty() ? TCustomdxTreeList::RowsScrollRect() : scrollRect;
+    }
+    void UpdateScrollBars() override
+    {
+        ++scrollBarUpdates;
+        TCustomdxTreeList::UpdateScrollBars();
+    }
+    void SetDefaultRowHeight(int height) override
+    {
+        heard << QString("row height %1").arg(height);
+        TCustomdxTreeList::SetDefaultRowHeight(height);
+    }
+    TreeListDragPicture BuildNodeDragImage(TdxTreeListNode *node, int) override
+    {
+        return {TreeListDragPicture::Node, node, 77};
+    }
+    bool IsCustomizingShown() override { return customizing; }
+    bool IsPointOverCustomizing(int, int) override { return overCustomizing; }
+    bool ColumnCustomizingDisabled(int column) override { return column == noCustomizing; }
+    void HideColumn(int column) override
+    {
+        heard << QString("hide %1").arg(column);
+        TCustomdxTreeListControl::HideColumn(column);
+    }
+    void MoveColumn(int column, int band, int line, int place) override
+    {
+        heard << QString("move %1 to %2 %3 %4").arg(column).arg(band).arg(line).arg(place);
+        TCustomdxTreeListControl::MoveColumn(column, band, line, place);
+    }
+    void BeginColumnDrag(int column, int x, int y) override
+    {
+        heard << QString("begin drag %1").arg(column);
+        TCustomdxTreeList::BeginColumnDrag(column, x, y);
+    }
+    void EndColumnDrag(int column, bool dropped, int x, int y) override
+    {
+        heard << QString("end drag %1 %2").arg(column).arg(dropped);
+        TCustomdxTreeList::EndColumnDrag(column, dropped, x, y);
+    }
+    int ColumnTextHeight(int column) override { return column == 1 ? 40 : TCustomdxTreeList::ColumnTextHeight(column); }
+    using TCustomdxTreeListControl::HideColumn;
+    using TCustomdxTreeListControl::MoveColumn;
+
 protected:
+    void NodeCountChanged() override { ++nodeCountNotices; }
     void DoBeforeSort(TdxTreeListColumn *column) override
     {
         heard << QString("before %1 %2").arg(column->Caption()).arg(int(column->Sorted()));
@@ -47,7 +118,43 @@ struct HookedFixture
     }
     ~HookedFixture() { tree.reset(); }
 
-    FakeTreeListHost host;
+    // A second column and a laid-out window of 300 x 200.
+    void laidOut()
+    {
+        tree->SetOptionsB(tree->OptionsB() & ~(1u << boWidthFit));
+        tree->SetDefaultLayout(false);
+        tree->Bands()->Items(0)->SetMinWidth(0);
+        tree->Bands()->Items(0)->SetWidth(200);
+        column->SetWidth(100);
+        auto *second = tree->CreateColumn(TdxTreeListColumn::StaticClass());
+        second->SetCaption("B");
+        second->SetWidth(100);
+        tree->SetClientRect(rtl::Rect(0, 0, 300, 200));
+        tree->CalcMetrics();
+    }
+    rtl::TPoint find(const std::function<bool(const TdxTreeListHitInfo &)> &test)
+    {
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 300; ++x)
+                if (test(tree->HitTest(x, y)))
+                    return {x, y};
+        ADD_FAILURE() << "no such point";
+        return {-1, -1};
+    }
+    rtl::TPoint header(int index)
+    {
+        return find(
+            [index](const TdxTreeListHitInfo &h) { return h.HitCode == htColumnHeader && h.ColumnIndex == index; });
+    }
+    void dragHeader(int index, int dx, int dy)
+    {
+        const rtl::TPoint at = header(index);
+        tree->MouseDown(mbLeft, ssLeft, at.X + 5, at.Y);
+        tree->MouseMove(ssLeft, at.X + 5 + dx, at.Y + dy);
+        tree->MouseUp(mbLeft, 0, at.X + 5 + dx, at.Y + dy);
+    }
+
+    PictureHost host;
     std::unique_ptr<HookedControl> tree;
     TdxTreeListColumn *column = nullptr;
 };
@@ -95,4 +202,124 @@ TEST(TreeListColumn, OwnsTheDrawingDataOfItsCellsForItsLife)
     EXPECT_EQ(second.TextLength, 0);
     EXPECT_FALSE(second.MeasureOnly);
     EXPECT_EQ(second.Bounds, rtl::Rect(0, 18, 50, 36));
+}
+
+TEST(TreeListHooks, NodeCountRowsScrollBarsAndRowHeightGoThroughTheHooks)
+{
+    HookedFixture f;
+    // Three nodes added: three notices; a branch going, or all of them,
+    // one each.
+    EXPECT_EQ(f.tree->nodeCountNotices, 3);
+    TdxTreeListNode *parent = f.tree->Items(0);
+    parent->AddChild();
+    parent->AddChild();
+    EXPECT_EQ(f.tree->nodeCountNotices, 5);
+    parent->Delete();
+    EXPECT_EQ(f.tree->nodeCountNotices, 6);
+
+    // The last row as the descendant says: the focus on it is the last.
+    TdxTreeListNode *first = f.tree->Items(0);
+    f.tree->SetFocusedNode(first);
+    EXPECT_FALSE(f.tree->IsFocusedLast());
+    f.tree->lastRow = first;
+    EXPECT_TRUE(f.tree->IsFocusedLast());
+    f.tree->lastRow = nullptr;
+
+    f.laidOut();
+    for (int i = 0; i < 30; ++i)
+        f.tree->SetNodeString(f.tree->Add(), 0, QString::number(i));
+    f.tree->scrollRect = rtl::Rect(3, 40, 250, 190);
+    f.host.invalidated.clear();
+    const int updates = f.tree->scrollBarUpdates;
+    f.tree->SetTopRowIndex(2);
+    EXPECT_EQ(f.tree->TopRowIndex(), 2);
+    EXPECT_EQ(f.tree->scrollBarUpdates, updates + 1);
+    // The host scrolls (and here repaints) the rectangle the hook gives.
+    ASSERT_FALSE(f.host.invalidated.empty());
+    EXPECT_EQ(f.host.invalidated.back(), f.tree->scrollRect);
+    f.tree->SetTopRowIndex(2);
+    EXPECT_EQ(f.tree->scrollBarUpdates, updates + 1);
+
+    // A row sized by hand sets the default row height through its hook.
+    f.tree->heard.clear();
+    TdxTreeListLayoutInfo info;
+    f.tree->CalcLayout(info);
+    ASSERT_FALSE(info.Rows.empty());
+    f.tree->FinishRowSizing(info.Rows[0].Node, info.Rows[0].Top + 30);
+    ASSERT_EQ(f.tree->heard.size(), 1);
+    EXPECT_TRUE(f.tree->heard[0].startsWith("row height "));
+    // The metrics keep it above the rows' minimum.
+    EXPECT_EQ(f.tree->Settings().DefaultRowHeight,
+              std::max(f.tree->heard[0].mid(11).toInt(), f.tree->Metrics().MinRowHeight));
+
+    // A column's "Wg" height enters the rows' minimum height.
+    EXPECT_GE(f.tree->Metrics().MinRowHeight, 40);
+}
+
+TEST(TreeListHooks, ANodeDragCarriesThePictureTheHookBuilds)
+{
+    HookedFixture f;
+    f.laidOut();
+    TreeListNodeDrag &drag = f.tree->NodeDrag();
+    drag.SetDraggedNode(f.tree->Items(1));
+    ASSERT_TRUE(drag.BeginDrag(20, 40));
+    ASSERT_EQ(f.host.pictures.size(), 1u);
+    EXPECT_EQ(f.host.pictures[0].DraggedNode, f.tree->Items(1));
+    EXPECT_EQ(f.host.pictures[0].Index, 77);
+    drag.Cancel();
+}
+
+TEST(TreeListHooks, HeaderDragsGoThroughTheirSlotsAndTheCustomisationWindowHides)
+{
+    HookedFixture f;
+    f.laidOut();
+    // Dropped on the other column's place: begin, end, move.
+    const rtl::TPoint b = f.header(1);
+    const rtl::TPoint a = f.header(0);
+    f.dragHeader(1, a.X - b.X - 5, 0);
+    EXPECT_EQ(f.tree->heard, (QStringList{"begin drag 1", "end drag 1 1", "move 1 to 0 0 0"}));
+    EXPECT_EQ(f.tree->Columns(1)->Caption(), "A");
+
+    // Outside the grid: kept without the hiding option and no window.
+    f.tree->heard.clear();
+    f.dragHeader(0, 0, 400);
+    EXPECT_EQ(f.tree->heard, (QStringList{"begin drag 0", "end drag 0 1"}));
+    EXPECT_TRUE(f.tree->Columns(0)->Visible());
+    // Over the customisation window while it is shown: hidden, unless the
+    // column refuses.
+    f.tree->customizing = true;
+    f.tree->overCustomizing = true;
+    f.tree->noCustomizing = 0;
+    f.tree->heard.clear();
+    f.dragHeader(0, 10, 0);
+    EXPECT_EQ(f.tree->heard, (QStringList{"begin drag 0", "end drag 0 1"}));
+    f.tree->noCustomizing = -1;
+    f.tree->heard.clear();
+    f.dragHeader(0, 10, 0);
+    EXPECT_EQ(f.tree->heard, (QStringList{"begin drag 0", "end drag 0 1", "hide 0"}));
+    EXPECT_FALSE(f.tree->Columns(0)->Visible());
+    EXPECT_TRUE(f.tree->ColumnMayBeShown(0));
+    EXPECT_FALSE(f.tree->ColumnMayBeShown(1));
+}
+
+TEST(TreeListControl, AnswersTheHeaderQueriesFromItsColumnsAndBands)
+{
+    HookedFixture f;
+    EXPECT_EQ(f.tree->ColumnHeaderGlyph(0), f.column->HeaderGlyph());
+    EXPECT_FALSE(f.tree->ColumnHasHeaderGlyph(0));
+    EXPECT_FALSE(f.tree->ColumnHasHeaderGlyph(5));
+    f.column->SetDisableCustomizing(true);
+    EXPECT_TRUE(f.tree->TCustomdxTreeListControl::ColumnCustomizingDisabled(0));
+    f.tree->Bands()->Items(0)->SetVisible(false);
+    EXPECT_TRUE(f.tree->BandMayBeShown(0));
+    f.tree->Bands()->Items(0)->SetDisableCustomizing(true);
+    EXPECT_FALSE(f.tree->BandMayBeShown(0));
+    EXPECT_TRUE(f.tree->BandCustomizingDisabled(0));
+    QString text = "A";
+    f.tree->GetHeaderCellText(0, text);
+    EXPECT_EQ(text, "A");
+    f.tree->OnGetHeaderCellText = [](classes::TObject *, TdxTreeListColumn *c, QString &t) { t = c->Caption() + "!"; };
+    f.tree->GetHeaderCellText(0, text);
+    EXPECT_EQ(text, "A!");
+    EXPECT_EQ(f.tree->HeaderDragDefaultWidth(), 100);
 }
