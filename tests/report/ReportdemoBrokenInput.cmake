@@ -55,6 +55,27 @@ foreach(_csv first later)
               --pdf ${OUT_DIR}/p.pdf)
 endforeach()
 
+# A picture file that is not there, or a folder named as one, fails as a
+# picture that does not decode, instead of printing blank.
+file(MAKE_DIRECTORY ${OUT_DIR}/folder.gif)
+file(WRITE ${OUT_DIR}/gone.csv "Picture\npicture.gif\n${OUT_DIR}/gone.gif\n")
+file(WRITE ${OUT_DIR}/folder.csv "Picture\n${OUT_DIR}/folder.gif\npicture.gif\n")
+foreach(_device Trace TextFile ArchiveFile)
+  demo_expect(1 "${OUT_DIR}/gone.gif, record 2: No such file or directory"
+              --report shapes --data ${OUT_DIR}/gone.csv --device ${_device} --out ${OUT_DIR}/g.${_device})
+  demo_expect(1 "${OUT_DIR}/folder.gif, record 1: Is a directory"
+              --report shapes --data ${OUT_DIR}/folder.csv --device ${_device} --out ${OUT_DIR}/f.${_device})
+endforeach()
+demo_expect(1 "${OUT_DIR}/gone.gif, record 2: " --report shapes --data ${OUT_DIR}/gone.csv --pdf ${OUT_DIR}/g.pdf)
+# A saved template prints its data picture through the same check.
+execute_process(COMMAND ${PROGRAM} --report shapes --data ${OUT_DIR}/gone.csv --save-template ${OUT_DIR}/shapes.rtm
+                RESULT_VARIABLE _rc ERROR_VARIABLE _err)
+if(NOT _rc EQUAL 0)
+  message(FATAL_ERROR "--save-template shapes: exit ${_rc}: ${_err}")
+endif()
+demo_expect(1 "${OUT_DIR}/gone.gif, record 2: " --template ${OUT_DIR}/shapes.rtm --data ${OUT_DIR}/gone.csv
+            --device Trace)
+
 # A template whose report lost its data pipeline still says AutoStop False:
 # it prints as a report without data, and the run ends.
 file(READ ${OUT_DIR}/list.rtm _text)

@@ -65,9 +65,8 @@ void addSampleLabel(report::TppBand *aBand, const QString &aCaption, int32_t aLe
 // the other values are written out, into a buffer on the stack.
 QString sampleNumberFormat(const reporttest::MemoryPipeline &aData, const QString &aFieldName)
 {
-    static constexpr double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static constexpr double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     size_t decimals = 0;
     char digits[32];
     for (int row = 0; row < aData.RecordCount(); ++row) {
@@ -313,6 +312,28 @@ QStringList LaterSampleNames()
     return {};
 }
 
+namespace {
+
+// The folder of the pictures the tool writes, empty when they could not be
+// written. They live as long as the program.
+QString samplePictureFolder()
+{
+    static QTemporaryDir pictures;
+    static const bool written = [] {
+        QString error;
+        return pictures.isValid() && WriteShapesSamplePictures(pictures.path(), error);
+    }();
+    return written ? pictures.path() : QString();
+}
+
+} // namespace
+
+void ResolveSamplePictureNames(reporttest::MemoryPipeline &aData)
+{
+    if (const QString folder = samplePictureFolder(); !folder.isEmpty())
+        ResolveShapesPictureNames(aData, folder);
+}
+
 std::unique_ptr<report::TppReport> CreateSample(const QString &aName, reporttest::MemoryPipeline &aData)
 {
     if (aName == QLatin1String("list"))
@@ -328,12 +349,8 @@ std::unique_ptr<report::TppReport> CreateSample(const QString &aName, reporttest
     if (aName == QLatin1String("richtext"))
         return CreateRichTextSample();
     if (aName == QLatin1String("shapes")) {
-        // The pictures the sample shows live as long as the program.
-        static QTemporaryDir pictures;
-        QString error;
-        if (!pictures.isValid() || !WriteShapesSamplePictures(pictures.path(), error))
-            return nullptr;
-        return CreateShapesSample(aData, pictures.path());
+        const QString folder = samplePictureFolder();
+        return folder.isEmpty() ? nullptr : CreateShapesSample(aData, folder);
     }
     if (aName != QLatin1String("grouped"))
         return nullptr;

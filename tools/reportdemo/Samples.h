@@ -47,4 +47,8 @@ QStringList LaterSampleNames();
 // nullptr for a name that is no sample.
 std::unique_ptr<report::TppReport> CreateSample(const QString &aName, reporttest::MemoryPipeline &aData);
 
+// Relative names in the data's "Picture" column name the pictures the tool
+// writes, for a template as for the sample that saved it.
+void ResolveSamplePictureNames(reporttest::MemoryPipeline &aData);
+
 } // namespace reportdemo

@@ -223,9 +223,8 @@ bool WriteShapesSamplePictures(const QString &aFolder, QString &aError)
     return true;
 }
 
-std::unique_ptr<report::TppReport> CreateShapesSample(reporttest::MemoryPipeline &aData, const QString &aFolder)
+void ResolveShapesPictureNames(reporttest::MemoryPipeline &aData, const QString &aFolder)
 {
-    // Relative names in the data name the pictures the tool wrote.
     if (aData.GetFieldCount() > 0) {
         std::vector<QVariantList> rows;
         for (int row = 0; row < aData.RecordCount(); ++row) {
@@ -244,7 +243,12 @@ std::unique_ptr<report::TppReport> CreateShapesSample(reporttest::MemoryPipeline
         for (const QVariantList &values : rows)
             aData.AddRow(values);
     }
+}
 
+std::unique_ptr<report::TppReport> CreateShapesSample(reporttest::MemoryPipeline &aData, const QString &aFolder)
+{
+    // Relative names in the data name the pictures the tool wrote.
+    ResolveShapesPictureNames(aData, aFolder);
     auto result = std::make_unique<report::TppReport>();
     report::TppReport &r = *result;
     reporttest::SetA4Portrait(*r.PrinterSetup(), ShapesSampleMargin);

@@ -57,6 +57,9 @@ std::vector<ShapesSampleItem> ShapesSampleItems();
 // tool; the names the CSV's "Picture" column may hold.
 bool WriteShapesSamplePictures(const QString &aFolder, QString &aError);
 
+// The CSV's relative names in its "Picture" column become names in aFolder.
+void ResolveShapesPictureNames(reporttest::MemoryPipeline &aData, const QString &aFolder);
+
 // The CSV's relative picture names are resolved in aFolder.
 std::unique_ptr<report::TppReport> CreateShapesSample(reporttest::MemoryPipeline &aData, const QString &aFolder);
 

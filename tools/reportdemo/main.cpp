@@ -35,6 +35,7 @@
 #include "Criteria.h"
 #include "OutputFile.h"
 #include "PageDump.h"
+#include "PictureFiles.h"
 #include "PrinterChoice.h"
 #include "Samples.h"
 #include "ScreenRun.h"
@@ -473,6 +474,7 @@ int runDemo(const DemoOptions &aOptions)
             return demoExitFailed;
         }
     } else {
+        reportdemo::ResolveSamplePictureNames(data);
         sample = std::make_unique<report::TppReport>(&form);
         sample->Template()->SetFileName(aOptions.templateFile);
         try {
@@ -503,6 +505,7 @@ int runDemo(const DemoOptions &aOptions)
         }
         return 0;
     }
+    reportdemo::RequirePictureFiles(*sample);
     if (!aOptions.templateFile.isEmpty() && demoGiveLostPipelinesNoData(*sample, noData))
         demoNotice = aOptions.templateFile +
                      QStringLiteral(": a report reads no data pipeline and does not stop by itself (AutoStop is "
