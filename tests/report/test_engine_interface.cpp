@@ -242,3 +242,92 @@ TEST_F(EngineInterface, SetPageCountResetsTheRunThroughTheEngineBase)
 }
 
 } // namespace
+
+namespace {
+
+// Reads the report's pipeline as each page loop begins (event 91), once the
+// report start has run.
+class LoopStartProbe : public TppCommunicator
+{
+public:
+    LoopStartProbe(TppCommunicator &aReport, TppDataPipeline &aPipeline)
+        : TppCommunicator(nullptr)
+        , m_pipeline(aPipeline)
+    {
+        SubscribeEvent(ppEvent::PageLoopReset);
+        aReport.AddEventNotify(this);
+    }
+    void EventNotify(TppCommunicator *, int, TraParamList *) override { flags.append(m_pipeline.RecordPositionFlags()); }
+    QList<int> flags;
+
+private:
+    TppDataPipeline &m_pipeline;
+};
+
+// A cancel while the data opens: the run reads no record of it.
+TEST_F(EngineInterface, AStopWhileTheDataOpensLeavesTheMainPipelineWithoutRecords)
+{
+    rows(10);
+    LoopStartProbe probe(report, data);
+    data.OnOpen.Set([this](classes::TObject *) { engine()->SetStopped(true); });
+    generate();
+    EXPECT_EQ(probe.flags, QList<int>{ppNoRecords});
+    EXPECT_TRUE(report.Pages.isEmpty());
+    report.RemoveEventNotify(&probe);
+    data.OnOpen.Set(nullptr);
+}
+
+// A range that begins at the current record begins where the run found the
+// pipeline: in the second pass and on every page made again; the run's
+// bookmark goes with the run.
+// Opening an open cursor leaves it where it stands, as a database's does.
+class CursorPipeline : public MemoryPipeline
+{
+public:
+    void OpenData() override
+    {
+        if (!GetActive())
+            MemoryPipeline::OpenData();
+    }
+};
+
+TEST_F(EngineInterface, ARangeFromTheCurrentRecordStartsWhereTheRunFoundThePipeline)
+{
+    CursorPipeline data;
+    data.AddField(QStringLiteral("G"));
+    for (int i = 0; i < 100; ++i)
+        data.AddRow({QString::number(i)});
+    report.SetDataPipeline(&data);
+    data.SetRangeBegin(TppRangeBeginType::rbCurrentRecord);
+    data.Open();
+    data.First();
+    for (int i = 0; i < 40; ++i)
+        data.Next();
+    QStringList firstOnPage;
+    int lastPage = 0;
+    detail->BeforePrint.Set([&](classes::TObject *) {
+        if (engine()->PageNo() != lastPage)
+            firstOnPage.append(QString::number(engine()->PageNo()) + ":" +
+                               data.GetFieldAsString(QStringLiteral("G")));
+        lastPage = engine()->PageNo();
+    });
+    report.SetPassSetting(TppPassSettingType::psTwoPass);
+    generate();
+    // Both passes, each from record 40: 47 records on page 1, 13 on page 2.
+    EXPECT_EQ(firstOnPage, (QStringList{"1:40", "2:87", "1:40", "2:87"}));
+    EXPECT_EQ(report.Pages.size(), 4) << report.Pages.join('|').toStdString();
+
+    // Page 1 made again from the cache.
+    firstOnPage.clear();
+    lastPage = 0;
+    generate(TppPageSettingType::psSinglePage, 1);
+    EXPECT_EQ(firstOnPage, QStringList{"1:40"});
+
+    report.Reset();
+    EXPECT_EQ(data.StartBookmark(), 0);
+    EXPECT_EQ(data.OutstandingBookmarks(), 0);
+    detail->BeforePrint.Set(nullptr);
+    report.SetDataPipeline(nullptr);
+}
+
+} // namespace

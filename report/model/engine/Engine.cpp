@@ -66,6 +66,7 @@ TppEngine::~TppEngine()
 {
     BeforeDestruction();
     SetStopped(true);
+    freeStartBookmark();
     freeBoundaryPositions();
     m_pageCache.FreeBookmarks(m_mainPipeline, m_detailPipeline);
 }
@@ -75,6 +76,10 @@ void TppEngine::Notify(TppCommunicator *aCommunicator, int aOperation)
     TppCustomEngine::Notify(aCommunicator, aOperation);
     if (aOperation != ppNotify::Remove || !aCommunicator)
         return;
+    if (aCommunicator == m_startBookmarkPipeline) {
+        m_startBookmarkPipeline = nullptr;
+        m_startBookmark = 0;
+    }
     if (aCommunicator == m_mainPipeline) {
         m_pageCache.MainPipelineGone();
         m_mainPipeline = nullptr;
@@ -114,8 +119,31 @@ void TppEngine::SaveToCache(int32_t aPageIndex)
         }
 }
 
+void TppEngine::takeStartBookmark()
+{
+    // A range that begins at the current record begins where the run found
+    // the pipeline, however often the run goes back to its first page.
+    freeStartBookmark();
+    m_startBookmark = m_mainPipeline->GetBookmark();
+    m_startBookmarkPipeline = m_mainPipeline;
+    m_mainPipeline->SetStartBookmark(m_startBookmark);
+}
+
+void TppEngine::freeStartBookmark()
+{
+    TppDataPipeline *pipeline = m_startBookmarkPipeline;
+    if (!pipeline)
+        return;
+    m_startBookmarkPipeline = nullptr;
+    if (pipeline->StartBookmark() == m_startBookmark)
+        pipeline->SetStartBookmark(0);
+    pipeline->FreeBookmark(m_startBookmark);
+    m_startBookmark = 0;
+}
+
 void TppEngine::FreeCachedBookmarks()
 {
+    freeStartBookmark();
     freeBoundaryPositions();
     m_pageCache.FreeBookmarks(m_mainPipeline, m_detailPipeline);
 }
@@ -541,6 +569,7 @@ void TppEngine::InitReport()
     // the parent's pages hold of the child stay good for the main run.
     const bool child = m_report->PrintingAsSubReport();
     if (!child) {
+        freeStartBookmark();
         m_pageCache.FreeBookmarks(m_mainPipeline, m_detailPipeline);
         std::vector<TppCustomReport *> tree;
         m_report->GetReportTree(tree);
@@ -553,7 +582,11 @@ void TppEngine::InitReport()
     m_mainPipeline = m_report->DataPipeline();
     m_detailPipeline = nullptr;
     if (m_mainPipeline) {
-        connectPipeline(m_mainPipeline);
+        if (openPipeline(m_mainPipeline)) {
+            if (!child)
+                takeStartBookmark();
+            m_mainPipeline->First();
+        }
         auto *detail = dynamic_cast<TppDetailBand *>(m_report->GetBand(4));
         TppDataPipeline *own = detail ? detail->DataPipeline() : nullptr;
         if (own && own != m_mainPipeline) {
@@ -567,6 +600,11 @@ void TppEngine::InitReport()
         ExcludeEngineState(ppEngineState::NoData);
     else
         IncludeEngineState(ppEngineState::NoData);
+    // A run stopped while its data opened walks none of it.
+    if (Stopped() && m_mainPipeline) {
+        m_mainPipeline->ExcludeRecordPositionFlags(ppFirstRecord | ppLastRecord | ppNoRecords);
+        m_mainPipeline->IncludeRecordPositionFlags(ppNoRecords);
+    }
     if (!child)
         m_report->InitializePipelines();
     m_reportStarted = true;

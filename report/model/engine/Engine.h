@@ -223,6 +223,12 @@ private:
     CallPosition m_boundaryMain;
     CallPosition m_boundaryDetail;
     bool m_positionsSaved = false;
+    // The main pipeline's record at the run's start (no child's), also
+    // the pipeline's own StartBookmark.
+    TppBookmark m_startBookmark = 0;
+    TppDataPipeline *m_startBookmarkPipeline = nullptr;
+    void takeStartBookmark();
+    void freeStartBookmark();
     void saveBoundaryPositions();
     void restoreBoundaryPositions();
     void freeBoundaryPositions();
