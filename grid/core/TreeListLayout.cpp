@@ -339,8 +339,10 @@ void TCustomdxTreeList::layoutBands(TdxTreeListLayoutInfo &info)
 
     rtl::TRect leftEntry;
     if (leftFixed >= 0 && leftFixed < count) {
-        const int width = BandDisplayWidth(leftFixed) + (leftFixed == 0 ? extra : 0);
-        info.LeftFixedRect = rtl::Rect(panelLeft, bandTop, panelLeft + width, fixedBottom);
+        const int64_t width = int64_t(BandDisplayWidth(leftFixed)) + (leftFixed == 0 ? extra : 0);
+        // Clamped as the cells inside it are, so that its last cell still
+        // ends where it does.
+        info.LeftFixedRect = rtl::Rect(panelLeft, bandTop, layoutClamped(int64_t(panelLeft) + width), fixedBottom);
         info.LeftFixedEntry = leftFixed;
         leftEntry = rtl::Rect(panelLeft, bandTop, info.LeftFixedRect.Right - separator, bandBottom);
         spanLeft = info.LeftFixedRect.Right;
@@ -363,9 +365,10 @@ void TCustomdxTreeList::layoutBands(TdxTreeListLayoutInfo &info)
         const int least = std::max(info.LeftFixedRect.Right, info.ClientRect.Left + m.IndicatorWidth);
         if (left < least)
             left = least;
-        info.RightFixedRect = rtl::Rect(left, bandTop, left + width, fixedBottom);
+        const int right = layoutClamped(int64_t(left) + width);
+        info.RightFixedRect = rtl::Rect(left, bandTop, right, fixedBottom);
         info.RightFixedEntry = rightFixed;
-        rightEntry = rtl::Rect(left + separator, bandTop, left + width, bandBottom);
+        rightEntry = rtl::Rect(std::min(layoutClamped(int64_t(left) + separator), right), bandTop, right, bandBottom);
         spanRight = left;
     }
 

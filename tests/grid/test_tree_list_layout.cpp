@@ -814,3 +814,28 @@ TEST(TreeListGeometry, ABandNarrowerThanItsMinimums)
             EXPECT_EQ(info.HeaderCells.back().CellRect.Right, band.Right) << round;
     }
 }
+
+// Fixed bands as wide as widths go, right of the indicator: a band ends
+// where its last cell does, both held at the same limit.
+TEST(TreeListGeometry, FixedBandsAsWideAsTheLimitEndWithTheirCells)
+{
+    for (const TdxGridBandFixed side : {bfLeft, bfRight}) {
+        LayoutFixture f(400, 300);
+        f.settings([](TreeListSettings &s) { s.ShowIndicator = true; });
+        const int wide = side == bfLeft ? 0 : 1;
+        f.band(0, 100);
+        f.band(1, 100);
+        f.band(wide, 2147483647);
+        f.sized(0, 50);
+        f.sized(1, 50);
+        f.sized(wide, 2147483647, 0);
+        f.tree->Bands()->Items(wide)->SetFixed(side);
+        const TdxTreeListLayoutInfo info = f.layout();
+        for (const TdxTreeListBandInfo &band : info.Bands) {
+            EXPECT_LE(band.BandRect.Right, INT_MAX / 2) << int(side);
+            for (const TdxTreeListHeaderCell &cell : info.HeaderCells)
+                if (cell.BandIndex == band.BandIndex && cell.LastInLine)
+                    EXPECT_EQ(cell.CellRect.Right, band.BandRect.Right) << int(side) << " band " << band.BandIndex;
+        }
+    }
+}
