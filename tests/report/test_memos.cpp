@@ -212,6 +212,19 @@ TEST_F(Memos, ADataMemoReloadsItsLinesUnlessItDisplaysNothingOfItsOwn)
     EXPECT_EQ(calls, 0);
 }
 
+TEST_F(Memos, ADataMemoKeepsTheLinesOfAnUnchangedFieldOnlyUntilTheyAreEdited)
+{
+    rows({QStringLiteral("same"), QStringLiteral("same"), QStringLiteral("other")});
+    data.Open();
+    data.First();
+    EXPECT_EQ(memo->GetText(), QStringLiteral("same\r\n"));
+    memo->Lines()->Add(QStringLiteral("added"));
+    data.Next();
+    EXPECT_EQ(memo->GetText(), QStringLiteral("same\r\n"));
+    data.Next();
+    EXPECT_EQ(memo->GetText(), QStringLiteral("other\r\n"));
+}
+
 TEST_F(Memos, AHandlerOrEvent86SuppliesTheLinesWhilePrinting)
 {
     memo->OnGetMemo.Set([](classes::TObject *, classes::TStrings *aLines) { aLines->Add(QStringLiteral("handled")); });

@@ -125,6 +125,51 @@ TEST_F(RichTextControls, ALineTallerThanAnEmptyPageDoesNotPrintPagesWithoutEnd)
     EXPECT_TRUE(pieces.isEmpty());
 }
 
+// The pages of one long text hold one copy of its RTF between them, and each
+// draws from that shared copy what it would draw from a copy of its own; a
+// change of the text, by whatever path, is printed from then on.
+TEST_F(RichTextControls, ThePagesOfOneTextShareItsRtfAndDrawAsFromTheirOwnCopy)
+{
+    auto *rich = addMemo<TppDBRichText>(0, 60);
+    rich->SetDataPipeline(&data);
+    rich->SetDataField(QStringLiteral("Text"));
+    rows({longRtf(150)});
+    const auto drawn = [](TppDrawRichText &aCommand) {
+        QImage image(600, 900, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        gfx::Canvas canvas(&image);
+        aCommand.DrawToPrinter(canvas, rtl::Rect(0, 0, 600, 900), {96, 96});
+        return image;
+    };
+    QList<const char *> rtf;
+    report.OnEndPage.Set([&](classes::TObject *) {
+        const TppPage *page = engine()->Page();
+        for (int i = 0; i < page->DrawCommandCount(); ++i) {
+            auto *command = dynamic_cast<TppDrawRichText *>(page->DrawCommands(i));
+            if (!command)
+                continue;
+            rtf << command->RichTextBytes().constData();
+            TppDrawRichText own;
+            own.Assign(command);
+            EXPECT_GT(own.RichTextStream().Size(), 0);
+            EXPECT_EQ(drawn(*command), drawn(own)) << "page " << rtf.size();
+        }
+    });
+    generate();
+    ASSERT_GE(rtf.size(), 3);
+    EXPECT_EQ(rtf.count(rtf.first()), rtf.size());
+
+    TppRichText alone;
+    alone.SetRichText(QStringLiteral("{\\rtf1 first}"));
+    TppDrawRichText before;
+    TppDrawRichText after;
+    alone.PropertiesToDrawCommand(&before);
+    alone.RichEdit().SetText(QStringLiteral("second"));
+    alone.PropertiesToDrawCommand(&after);
+    EXPECT_TRUE(before.RichTextBytes().contains("first"));
+    EXPECT_TRUE(after.RichTextBytes().contains("second"));
+}
+
 TEST_F(RichTextControls, MailMergeReplacesKnownTagsOnce)
 {
     data.AddField(QStringLiteral("City"), TppDataType::dtString, 10, QStringLiteral("Town"));

@@ -44,6 +44,13 @@ QList<QByteArray> richTextLines(const QByteArray &aBytes)
 
 } // namespace
 
+TppRichTextSource::TppRichTextSource(QByteArray aRtf)
+    : rtf(std::move(aRtf))
+{
+}
+
+TppRichTextSource::~TppRichTextSource() = default;
+
 const classes::TMetaClass &TppDrawRichText::StaticClass()
 {
     using C = TppDrawRichText;
@@ -77,8 +84,33 @@ void TppDrawRichText::DefineProperties(classes::TFiler &aFiler)
         [this](classes::TStream &s) { WriteRTFStream(s); }, true);
 }
 
+classes::TMemoryStream &TppDrawRichText::RichTextStream() const
+{
+    if (m_source) {
+        // Whoever asks for the stream may write into it.
+        const std::shared_ptr<TppRichTextSource> source = std::move(m_source);
+        m_richTextStream->Clear();
+        if (!source->rtf.isEmpty())
+            m_richTextStream->WriteBuffer(source->rtf.constData(), int32_t(source->rtf.size()));
+        m_richTextStream->SetPosition(0);
+    }
+    return *m_richTextStream;
+}
+
+void TppDrawRichText::SetRichTextSource(std::shared_ptr<TppRichTextSource> aSource)
+{
+    m_richTextStream->Clear();
+    m_source = std::move(aSource);
+}
+
+QByteArray TppDrawRichText::RichTextBytes() const
+{
+    return m_source ? m_source->rtf : richTextBytes(*m_richTextStream);
+}
+
 void TppDrawRichText::ReadRTFStream(classes::TStream &aStream)
 {
+    m_source.reset();
     int32_t size = 0;
     aStream.ReadBuffer(&size, sizeof size);
     const int64_t left = aStream.Size() - aStream.Position();
@@ -94,10 +126,11 @@ void TppDrawRichText::ReadRTFStream(classes::TStream &aStream)
 
 void TppDrawRichText::WriteRTFStream(classes::TStream &aStream) const
 {
-    const int32_t size = int32_t(m_richTextStream->Size());
+    const QByteArray bytes = RichTextBytes();
+    const int32_t size = int32_t(bytes.size());
     aStream.WriteBuffer(&size, sizeof size);
     if (size > 0)
-        aStream.WriteBuffer(m_richTextStream->Memory(), size);
+        aStream.WriteBuffer(bytes.constData(), size);
 }
 
 void TppDrawRichText::Assign(const classes::TPersistent *source)
@@ -110,6 +143,11 @@ void TppDrawRichText::Assign(const classes::TPersistent *source)
     m_startCharPos = other->m_startCharPos;
     m_endCharPos = other->m_endCharPos;
     m_transparent = other->m_transparent;
+    if (other->m_source) {
+        SetRichTextSource(other->m_source);
+        return;
+    }
+    m_source.reset();
     const QByteArray bytes = richTextBytes(*other->m_richTextStream);
     m_richTextStream->Clear();
     if (!bytes.isEmpty())
@@ -125,8 +163,10 @@ bool TppDrawRichText::IsEqual(const TppDrawCommand *aDrawCommand) const
     if (m_color != other->m_color || m_endCharPos != other->m_endCharPos || m_startCharPos != other->m_startCharPos ||
         m_transparent != other->m_transparent)
         return false;
-    const QByteArray mine = richTextBytes(*m_richTextStream);
-    const QByteArray theirs = richTextBytes(*other->m_richTextStream);
+    if (m_source && m_source == other->m_source)
+        return true;
+    const QByteArray mine = RichTextBytes();
+    const QByteArray theirs = other->RichTextBytes();
     return mine.size() == theirs.size() && richTextLines(mine) == richTextLines(theirs);
 }
 
@@ -142,10 +182,21 @@ bool TppDrawRichText::render(QPainter &aPainter, rtl::TPoint aResolution)
         aPainter.fillRect(QRect(0, 0, width, height), gfx::ToQColor(m_color));
     if (m_startCharPos < 0 || m_endCharPos < m_startCharPos)
         return true;
+    const TppRTFDeviceContext dc{&aPainter, aResolution.X, aResolution.Y, true};
+    const rtl::TRect rect = rtl::Rect(0, 0, width, height);
+    if (const std::shared_ptr<TppRichTextSource> source = m_source) {
+        // Read and laid out once for every page of the document.
+        std::lock_guard<std::mutex> guard(source->lock);
+        if (!source->document) {
+            source->document = std::make_unique<richedit::RichEdit>();
+            source->document->LoadFromBytes(source->rtf);
+        }
+        TppRTFEngine::Render(*source->document, dc, {m_startCharPos, m_endCharPos}, rect, dc);
+        return true;
+    }
     richedit::RichEdit edit;
     edit.LoadFromBytes(richTextBytes(*m_richTextStream));
-    const TppRTFDeviceContext dc{&aPainter, aResolution.X, aResolution.Y, true};
-    TppRTFEngine::Render(edit, dc, {m_startCharPos, m_endCharPos}, rtl::Rect(0, 0, width, height), dc);
+    TppRTFEngine::Render(edit, dc, {m_startCharPos, m_endCharPos}, rect, dc);
     return true;
 }
 

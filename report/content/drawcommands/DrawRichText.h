@@ -9,15 +9,37 @@
 #include "platform/rtl/Colors.h"
 #include "platform/rtl/Types.h"
 
+#include <QByteArray>
+
 #include <memory>
+#include <mutex>
 
 class QPainter;
+
+namespace richedit {
+class RichEdit;
+}
 
 namespace gfx {
 class Canvas;
 }
 
 namespace report {
+
+// The RTF of one document as a control printed it, shared by the commands of
+// every page the document fills, with the document read from it once for all
+// of them: a text of many pages would otherwise be copied, read and laid out
+// again for each of its pages.
+struct TppRichTextSource
+{
+    explicit TppRichTextSource(QByteArray aRtf);
+    ~TppRichTextSource();
+
+    const QByteArray rtf;
+    std::mutex lock;
+    // Read on the first page drawn.
+    std::unique_ptr<richedit::RichEdit> document;
+};
 
 // Devices with no printer of their own lay rich text out as a printer of
 // this resolution would.
@@ -44,7 +66,13 @@ public:
     void SetEndCharPos(int32_t aValue) { m_endCharPos = aValue; }
     bool Transparent() const { return m_transparent; }
     void SetTransparent(bool aValue) { m_transparent = aValue; }
-    classes::TMemoryStream &RichTextStream() const { return *m_richTextStream; }
+    // The RTF as a stream; a command that shares its source makes its own
+    // copy here, and from then on reads and draws from that copy.
+    classes::TMemoryStream &RichTextStream() const;
+    // The RTF of a source the commands of other pages share.
+    void SetRichTextSource(std::shared_ptr<TppRichTextSource> aSource);
+    // The RTF the command carries, without copying a shared source.
+    QByteArray RichTextBytes() const;
 
     // Reads the "RTFStream" value: a length that is negative or beyond the
     // bytes left raises EBrevantorError before anything is kept.
@@ -65,6 +93,8 @@ private:
     rtl::TColor m_color = 0xFFFFFF;
     int32_t m_endCharPos = -1;
     std::unique_ptr<classes::TMemoryStream> m_richTextStream;
+    // While set, the RTF is the source's and the stream is empty.
+    mutable std::shared_ptr<TppRichTextSource> m_source;
     int32_t m_startCharPos = -1;
     bool m_transparent = false;
 };

@@ -124,6 +124,22 @@ RtfEngineLines rtfEngineWalk(QTextDocument &aDocument, TppCharRange aRange, doub
     return lines;
 }
 
+// The text from aFrom, at most aCount characters long, is exactly "\r\n",
+// "\n" or "\r".
+bool rtfEngineRestIsLineBreak(const richedit::RichEdit &aRichEdit, int aFrom, int aCount)
+{
+    const int length = aRichEdit.TextLength();
+    const int size = std::min<int64_t>(std::max(aCount, 0), std::max(length - aFrom, 0));
+    if (size < 1 || size > 2)
+        return false;
+    QString rest;
+    for (int i = 0; i < size; ++i) {
+        const QChar c = aRichEdit.Document().characterAt(aFrom + i);
+        rest += c == QChar::ParagraphSeparator ? QChar(u'\n') : c;
+    }
+    return rest == QLatin1String("\n") || rest == QLatin1String("\r\n") || rest == QLatin1String("\r");
+}
+
 struct RtfEngineFrame
 {
     rtl::TRect twips;
@@ -333,10 +349,10 @@ bool TppRTFEngine::Fit(richedit::RichEdit &aRichEdit, const TppRTFDeviceContext 
     if (!fits) {
         last = last - 1;
         aHeightUsed = aRect.Height();
-        // Only a line break left over: the text has fitted.
-        const QString rest = aRichEdit.Text().mid(std::max(last, 0), cpMax);
-        fits =
-            last >= 0 && (rest == QLatin1String("\n") || rest == QLatin1String("\r\n") || rest == QLatin1String("\r"));
+        // Only a line break left over: the text has fitted. The rest is read
+        // only when it is short enough to be one: reading the whole text for
+        // every page made a long text's pages cost its length each.
+        fits = last >= 0 && rtfEngineRestIsLineBreak(aRichEdit, last, cpMax);
     } else {
         aHeightUsed = rtfEngineCalcHeight(aRichEdit, aDC, aRect, aCharRange);
     }

@@ -17,6 +17,7 @@
 #include "platform/richedit/RichEdit.h"
 
 #include <QFile>
+#include <QTextDocument>
 #include <QPainter>
 #include <QSaveFile>
 
@@ -109,6 +110,7 @@ TppCustomRichText::TppCustomRichText(classes::TComponent *aOwner)
     : TppStretchable(aOwner)
     , m_richEdit(std::make_unique<richedit::RichEdit>())
 {
+    watchPrintEdit(*m_richEdit);
     SetCacheRecordSize(int32_t(sizeof(RichTextCacheRecord)));
     SetDrawCommandClass(&TppDrawRichText::StaticClass());
     SetmmWidth(ppToMMThousandths(185, TppUnitType::utScreenPixels, TppAxisType::atHorizontal));
@@ -116,6 +118,12 @@ TppCustomRichText::TppCustomRichText(classes::TComponent *aOwner)
 }
 
 TppCustomRichText::~TppCustomRichText() = default;
+
+void TppCustomRichText::watchPrintEdit(richedit::RichEdit &aEdit)
+{
+    // Any change of text or format, whoever makes it, is printed from then on.
+    QObject::connect(&aEdit.Document(), &QTextDocument::contentsChanged, [this] { m_printSource.reset(); });
+}
 
 QString TppCustomRichText::RichText() const
 {
@@ -255,11 +263,22 @@ void TppCustomRichText::Reload()
 void TppCustomRichText::MailMergeCopy()
 {
     if (!MailMergeActive()) {
-        m_mergeEdit.reset();
+        if (m_mergeEdit) {
+            m_mergeEdit.reset();
+            m_printSource.reset();
+        }
         return;
     }
-    if (!m_mergeEdit)
+    // A text going on from the page before keeps the record it was merged
+    // with: merging it again for every page would copy the whole text each
+    // time.
+    if (m_mergeEdit && continuing())
+        return;
+    if (!m_mergeEdit) {
         m_mergeEdit = std::make_unique<richedit::RichEdit>();
+        watchPrintEdit(*m_mergeEdit);
+        m_printSource.reset();
+    }
     m_mergeEdit->LoadFromBytes(m_richEdit->SaveToBytes());
     IppReportContext *report = Report();
     if (TppDataPipeline *pipeline = report ? report->DataPipeline() : nullptr)
@@ -367,12 +386,10 @@ void TppCustomRichText::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
     command->SetTransparent(Transparent());
     command->SetStartCharPos(m_startCharPos);
     command->SetEndCharPos(m_endCharPos);
-    const QByteArray rtf = printEdit().SaveToBytes();
-    classes::TMemoryStream &stream = command->RichTextStream();
-    stream.Clear();
-    if (!rtf.isEmpty())
-        stream.WriteBuffer(rtf.constData(), int32_t(rtf.size()));
-    stream.SetPosition(0);
+    // Saved once for all the pages the text fills, and shared by them.
+    if (!m_printSource)
+        m_printSource = std::make_shared<TppRichTextSource>(printEdit().SaveToBytes());
+    command->SetRichTextSource(m_printSource);
 }
 
 void TppCustomRichText::PaintDesignControl(gfx::Canvas &aCanvas)

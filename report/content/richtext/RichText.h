@@ -29,6 +29,7 @@ class TMemoryStream;
 namespace report {
 
 struct RichTextCacheRecord;
+struct TppRichTextSource;
 class TParaAttributes;
 class TTextAttributes;
 
@@ -100,7 +101,12 @@ protected:
 private:
     // The page's state as the cache keeps it.
     RichTextCacheRecord cacheState() const;
+    void watchPrintEdit(richedit::RichEdit &aEdit);
 
+    // The printed RTF, shared by the pages of one text until its edit
+    // changes. Declared before the edits, whose changes clear it, so that it
+    // outlives them.
+    std::shared_ptr<TppRichTextSource> m_printSource;
     std::unique_ptr<richedit::RichEdit> m_richEdit;
     std::unique_ptr<richedit::RichEdit> m_mergeEdit;
     std::unique_ptr<classes::TMemoryStream> m_rtfStream;

@@ -530,8 +530,24 @@ void TppDBMemo::loadLines()
         ~Done() { flag = false; }
     } done{m_loading};
     classes::TStringList &memoLines = lines();
+    const bool handled = OnGetMemo.Assigned() || HasEventNotify(ppEvent::OnGetMemo);
+    if (!handled && CheckForPipelineData()) {
+        // The field is read again for every page the memo fills: lines made
+        // from the same text, and not changed since, are kept, so that a memo
+        // of megabytes is split and encoded once, not once a page.
+        QString field = DataPipeline()->GetFieldAsString(DataField());
+        if (m_fieldLoaded && !textStale() && field.size() == m_loadedField.size() &&
+            (field.constData() == m_loadedField.constData() || field == m_loadedField))
+            return;
+        memoLines.SetText(field);
+        m_loadedField = std::move(field);
+        m_fieldLoaded = true;
+        return;
+    }
+    m_fieldLoaded = false;
+    m_loadedField.clear();
     memoLines.Clear();
-    if (OnGetMemo.Assigned() || HasEventNotify(ppEvent::OnGetMemo)) {
+    if (handled) {
         const TppCustomBand *band = printingBand();
         if (!ReportPrinting() && !(band && band->Generating()))
             return;
@@ -544,10 +560,7 @@ void TppDBMemo::loadLines()
         classes::TObject *argument = &memoLines;
         params->SetParamValuePointer(0, &argument);
         SendEventNotify(this, ppEvent::OnGetMemo, params.get());
-        return;
     }
-    if (CheckForPipelineData())
-        memoLines.SetText(DataPipeline()->GetFieldAsString(DataField()));
 }
 
 void TppDBMemo::RefreshText()

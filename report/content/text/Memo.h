@@ -95,6 +95,8 @@ public:
 
 protected:
     classes::TStringList &lines() { return *m_lines; }
+    // The lines changed since the text was last made from them.
+    bool textStale() const { return m_textStale; }
     TppCustomPrinter *measuringPrinter() const;
     // Wraps from aPosition into aRect; answers the line height.
     int32_t wrap(const QString &aText, const rtl::TRect &aRect, qsizetype &aPosition, QStringList &aLines) const;
@@ -176,6 +178,9 @@ private:
     bool m_hasRemembered = false;
     bool m_repeated = false;
     bool m_loading = false;
+    // The field's text the lines were last made from.
+    QString m_loadedField;
+    bool m_fieldLoaded = false;
 };
 
 } // namespace report
