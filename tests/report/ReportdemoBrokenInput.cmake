@@ -76,6 +76,15 @@ endif()
 demo_expect(1 "${OUT_DIR}/gone.gif, record 2: " --template ${OUT_DIR}/shapes.rtm --data ${OUT_DIR}/gone.csv
             --device Trace)
 
+# A template that reads a field the CSV does not have: the line names both.
+file(WRITE ${OUT_DIR}/no-amount.csv "Id,Name,City\n1,Ben 1,Lyon\n")
+foreach(_device Trace TextFile)
+  demo_expect(1 "${OUT_DIR}/list.rtm: ${OUT_DIR}/no-amount.csv, record 1: Field 'Amount' not found"
+              --template ${OUT_DIR}/list.rtm --data ${OUT_DIR}/no-amount.csv --device ${_device} --out ${OUT_DIR}/a.${_device})
+endforeach()
+demo_expect(1 "${OUT_DIR}/list.rtm: ${OUT_DIR}/no-amount.csv, record 1: Field 'Amount' not found"
+            --template ${OUT_DIR}/list.rtm --data ${OUT_DIR}/no-amount.csv --pdf ${OUT_DIR}/a.pdf)
+
 # A template whose report lost its data pipeline still says AutoStop False:
 # it prints as a report without data, and the run ends.
 file(READ ${OUT_DIR}/list.rtm _text)

@@ -49,6 +49,7 @@
 #include "report/model/base/Exceptions.h"
 #include "report/model/base/Messages.h"
 #include "report/model/base/Utils.h"
+#include "report/model/data/DataPipeline.h"
 #include "report/model/forms/CustomForm.h"
 #include "report/model/forms/DialogServices.h"
 #include "report/model/pages/DeviceRegistry.h"
@@ -200,8 +201,25 @@ bool parseDemoOptions(const QStringList &aArgs, DemoOptions &aOptions, QString &
     return true;
 }
 
+// The files a data error is about: a template names fields that the CSV
+// may not have.
+struct DemoDataFiles
+{
+    QString templateFile;
+    QString dataFile;
+    const report::TppDataPipeline *data = nullptr;
+};
+DemoDataFiles demoDataFiles;
+
 QString demoErrorText(const std::exception &aError)
 {
+    if (const auto *dataError = dynamic_cast<const report::EDataError *>(&aError); dataError && demoDataFiles.data) {
+        QString text = demoDataFiles.dataFile;
+        if (const int record = demoDataFiles.data->RecordIndex(); record >= 0)
+            text += QStringLiteral(", record %1").arg(record + 1);
+        text += QStringLiteral(": ") + dataError->Message();
+        return demoDataFiles.templateFile.isEmpty() ? text : demoDataFiles.templateFile + QStringLiteral(": ") + text;
+    }
     if (const auto *brevantor = dynamic_cast<const report::EBrevantorError *>(&aError))
         return brevantor->Message();
     return QString::fromUtf8(aError.what());
@@ -261,7 +279,7 @@ int runScreen(report::TppReport &aReport, const report::TppPageRequest &aRequest
             return demoExitFailed;
         }
     } catch (const report::EBrevantorError &e) {
-        demoError(e.Message());
+        demoError(demoErrorText(e));
         return demoExitFailed;
     } catch (const std::exception &e) {
         demoError(QString::fromUtf8(e.what()));
@@ -290,7 +308,7 @@ int demoPrintQuietly(report::TppReport &aReport, const QString &aDeviceType, con
     try {
         aPrint();
     } catch (const report::EBrevantorError &e) {
-        demoError(e.Message());
+        demoError(demoErrorText(e));
         return demoExitFailed;
     } catch (const std::exception &e) {
         demoError(QString::fromUtf8(e.what()));
@@ -454,6 +472,10 @@ int runDemo(const DemoOptions &aOptions)
         demoError(error);
         return demoExitUsage;
     }
+    demoDataFiles = DemoDataFiles{aOptions.templateFile, aOptions.data, &data};
+    // The data goes when the run does.
+    const std::unique_ptr<DemoDataFiles, void (*)(DemoDataFiles *)> forget(&demoDataFiles,
+                                                                           [](DemoDataFiles *aFiles) { *aFiles = {}; });
     // A template names the pipelines its report reads: the data goes by one
     // name into the form that owns a loaded report.
     data.SetName(QStringLiteral("Data"));
@@ -547,7 +569,7 @@ int runDemo(const DemoOptions &aOptions)
         }
         sample->PrintToDevices();
     } catch (const report::EBrevantorError &e) {
-        demoError(e.Message());
+        demoError(demoErrorText(e));
         return demoExitFailed;
     } catch (const std::exception &e) {
         demoError(QString::fromUtf8(e.what()));
