@@ -856,16 +856,15 @@ void TdxCustomPageControl::removePage(TdxTabSheet *page)
     if (next == page)
         next = nullptr;
     m_pages.erase(std::remove(m_pages.begin(), m_pages.end(), page), m_pages.end());
-    // Only the loss of the page on show moves the selection; removing a page
-    // in the background leaves the user where they are.
-    if (page == m_activePage) {
-        SetActivePage(next);
-        if (m_activePage == page) {
-            // A veto cannot keep a page that is leaving the control.
-            m_activePage = nullptr;
-            page->setVisible(false);
-            m_tabIndex = -1;
-        }
+    // The page after the removed one is selected, whichever page was on
+    // show: where it is on show already nothing changes, else the change is
+    // asked for and told as any other.
+    SetActivePage(next);
+    if (m_activePage == page) {
+        // A veto cannot keep a page that is leaving the control.
+        m_activePage = nullptr;
+        page->setVisible(false);
+        m_tabIndex = -1;
     }
     page->m_pageControl = nullptr;
     page->m_tabShowing = false;

@@ -1378,3 +1378,45 @@ TEST_F(PageControlTest, DragCursorIsTheDragsCursorAndIsStored)
     EXPECT_EQ(restored->Pages(0)->DragCursor(), controls::crDrag);
     EXPECT_EQ(restored->Pages(2)->DragCursor(), controls::crHandPoint);
 }
+
+namespace {
+
+// A page removed in the background selects the page after it, asking and
+// telling as any change does; where that page is on show already, or the
+// change is vetoed, the selection stays.
+TEST_F(PageControlTest, RemovingABackgroundPageSelectsThePageAfterIt)
+{
+    std::vector<TdxTabSheet *> asked;
+    bool allow = true;
+    control->OnChanging.Set([&](TdxCustomPageControl *, TdxTabSheet *page, bool &allowChange) {
+        asked.push_back(page);
+        allowChange = allow;
+    });
+    ASSERT_EQ(control->ActivePage(), pages[0]);
+    changes = 0;
+    delete pages[1];
+    EXPECT_EQ(control->ActivePage(), pages[2]);
+    EXPECT_EQ(asked, std::vector<TdxTabSheet *>{pages[2]});
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(pages[2]->isVisibleTo(control));
+    EXPECT_FALSE(pages[0]->isVisibleTo(control));
+
+    // The page after the removed one is the active one: nothing happens.
+    asked.clear();
+    delete pages[0];
+    EXPECT_EQ(control->ActivePage(), pages[2]);
+    EXPECT_TRUE(asked.empty());
+
+    auto *extra = new TdxTabSheet();
+    extra->SetPageControl(control);
+    auto *last = new TdxTabSheet();
+    last->SetPageControl(control);
+    allow = false;
+    changes = 0;
+    delete extra;
+    EXPECT_EQ(asked, std::vector<TdxTabSheet *>{last});
+    EXPECT_EQ(control->ActivePage(), pages[2]);
+    EXPECT_EQ(changes, 0);
+}
+
+} // namespace
