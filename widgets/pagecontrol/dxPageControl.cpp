@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <utility>
 
 namespace widgets {
 
@@ -321,6 +322,7 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
             c.Integer("TabWidth", &T::TabWidth, &T::SetTabWidth).NoDefault();
             c.Boolean("DockSite", &T::DockSite, &T::SetDockSite).Default(false);
             c.Boolean("TabStop", &T::TabStop, &T::SetTabStop).Default(true);
+            c.Integer("TabOrder", &T::TabOrder, &T::SetTabOrder).Default(-1);
             publishSharedControlProperties(c);
             c.Object("Constraints", [](const T &p) { return p.Constraints(); });
             // Hidden only when hidden on purpose: a control not shown yet,
@@ -834,6 +836,8 @@ void TdxCustomPageControl::insertPage(TdxTabSheet *page)
 void TdxCustomPageControl::Loaded()
 {
     classes::TComponent::Loaded();
+    if (const std::optional<int> order = std::exchange(m_loadedTabOrder, std::nullopt))
+        SetTabOrder(*order);
     for (TdxTabSheet *page : m_pages) {
         const bool highlighted = page->m_highlighted;
         page->m_highlighted = !highlighted;
@@ -895,6 +899,70 @@ void TdxCustomPageControl::tabShowingChanged(TdxTabSheet *page)
 }
 
 // --- properties ----------------------------------------------------------------
+
+namespace {
+
+// The parent's child widgets in the order its window's focus chain visits
+// them.
+std::vector<QWidget *> siblingsInFocusOrder(const QWidget &control)
+{
+    std::vector<QWidget *> siblings;
+    QWidget *parent = control.parentWidget();
+    if (!parent)
+        return siblings;
+    for (QWidget *w = parent->nextInFocusChain(); w && w != parent; w = w->nextInFocusChain())
+        if (w->parentWidget() == parent && !w->isWindow())
+            siblings.push_back(w);
+    return siblings;
+}
+
+} // namespace
+
+int TdxCustomPageControl::TabOrder() const
+{
+    const std::vector<QWidget *> siblings = siblingsInFocusOrder(*this);
+    const auto it = std::find(siblings.begin(), siblings.end(), this);
+    return it == siblings.end() ? -1 : int(it - siblings.begin());
+}
+
+void TdxCustomPageControl::SetTabOrder(int value)
+{
+    if (Loading()) {
+        m_loadedTabOrder = value;
+        return;
+    }
+    std::vector<QWidget *> siblings = siblingsInFocusOrder(*this);
+    const auto it = std::find(siblings.begin(), siblings.end(), this);
+    if (it == siblings.end())
+        return;
+    siblings.erase(it);
+    const int place = std::clamp(value, 0, int(siblings.size()));
+    siblings.insert(siblings.begin() + place, this);
+
+    // Each sibling moves with the widgets inside it, which Qt moves one by
+    // one; and Qt moves none that takes no focus (a page, a control with
+    // HideButtons), so those take it for the while. The run hangs off the
+    // parent: Qt cannot put a widget after the one before it across the
+    // chain's wrap.
+    QWidget *parent = parentWidget();
+    std::vector<QWidget *> chain{parent};
+    for (QWidget *sibling : siblings) {
+        chain.push_back(sibling);
+        for (QWidget *w = parent->nextInFocusChain(); w && w != parent; w = w->nextInFocusChain())
+            if (sibling->isAncestorOf(w) && w->window() == sibling->window())
+                chain.push_back(w);
+    }
+    std::vector<QWidget *> lifted;
+    for (QWidget *w : chain)
+        if (w->focusPolicy() == Qt::NoFocus) {
+            w->setFocusPolicy(Qt::TabFocus);
+            lifted.push_back(w);
+        }
+    for (size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    for (QWidget *w : lifted)
+        w->setFocusPolicy(Qt::NoFocus);
+}
 
 void TdxCustomPageControl::SetHideButtons(bool value)
 {

@@ -348,6 +348,12 @@ public:
     // it, unless HideButtons leaves nothing in it to focus.
     bool TabStop() const { return m_tabStop; }
     void SetTabStop(bool value);
+    // The control's place among its parent's child widgets in the focus
+    // chain, from 0; -1 without a parent. A place out of range is taken as
+    // the nearer end. While a layout is read the place waits for the end of
+    // the read, when the siblings read after the control are there too.
+    int TabOrder() const;
+    void SetTabOrder(int value);
     // Placed in the parent as the class library places a control: docked to
     // a side or the whole of it, or kept at its anchored edges when the
     // parent is resized (Anchors count only without Align).
@@ -504,6 +510,7 @@ private:
     bool m_scrollOpposite = false;
     bool m_dockSite = false;
     bool m_tabStop = true;
+    std::optional<int> m_loadedTabOrder;
     controls::TAlign m_align = controls::TAlign::alNone;
     controls::TAnchors m_anchors = controls::DefaultAnchors;
     controls::TDragMode m_dragMode = controls::TDragMode::dmManual;

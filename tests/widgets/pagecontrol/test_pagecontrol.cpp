@@ -1381,6 +1381,55 @@ TEST_F(PageControlTest, DragCursorIsTheDragsCursorAndIsStored)
 
 namespace {
 
+// The control's TabOrder is its place among its parent's children in the
+// focus chain: set, clamped at both ends, and carried by a stored layout to
+// a window whose other controls came first.
+TEST_F(PageControlTest, TabOrderIsThePlaceInTheFocusChainAndIsStored)
+{
+    auto *first = new QLineEdit(window.get());
+    auto *second = new QLineEdit(window.get());
+    EXPECT_EQ(control->TabOrder(), 0);
+    const auto reachedFrom = [](QWidget *from, QWidget *wanted, QWidget *before) {
+        for (QWidget *w = from->nextInFocusChain(); w != from; w = w->nextInFocusChain()) {
+            if (w == wanted)
+                return true;
+            if (w == before)
+                return false;
+        }
+        return false;
+    };
+    control->SetTabOrder(1);
+    EXPECT_EQ(control->TabOrder(), 1);
+    EXPECT_TRUE(reachedFrom(first, control, second));
+    EXPECT_TRUE(reachedFrom(control, second, first));
+    control->SetTabOrder(-4);
+    EXPECT_EQ(control->TabOrder(), 0);
+    control->SetTabOrder(9);
+    EXPECT_EQ(control->TabOrder(), 2);
+    EXPECT_TRUE(reachedFrom(second, control, first));
+    EXPECT_EQ(TdxPageControl().TabOrder(), -1);
+
+    control->SetTabOrder(1);
+    RegisterPageControlClasses();
+    classes::TMemoryStream stream;
+    stream.WriteComponent(control);
+    stream.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(stream, text);
+    const QByteArray written(text.Memory(), int(text.Size()));
+    EXPECT_TRUE(written.contains("TabOrder = 1")) << written.constData();
+
+    QWidget other;
+    auto *restored = new TdxPageControl(&other);
+    auto *a = new QLineEdit(&other);
+    new QLineEdit(&other);
+    ASSERT_EQ(restored->TabOrder(), 0);
+    stream.SetPosition(0);
+    stream.ReadComponent(restored);
+    EXPECT_EQ(restored->TabOrder(), 1);
+    EXPECT_EQ(a->nextInFocusChain(), restored);
+}
+
 // A page removed in the background selects the page after it, asking and
 // telling as any change does; where that page is on show already, or the
 // change is vetoed, the selection stays.
