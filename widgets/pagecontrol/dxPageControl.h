@@ -101,15 +101,21 @@ public:
     DockDrag();
     ~DockDrag();
     bool active() const { return m_source != nullptr; }
-    void start(QWidget *source, classes::TObject *sender, const TStartDockEvent &onStartDock);
+    // The grabber holds the mouse and the keyboard for the drag: the source
+    // itself unless it is shown inside another control (a docked form,
+    // dragged by its tab).
+    void start(QWidget *source, classes::TObject *sender, const TStartDockEvent &onStartDock,
+               QWidget *grabber = nullptr);
     void move(QPoint globalPos);
-    // Docks on the site that accepted (unless cancelled), then tells OnEndDock.
-    void finish(QPoint globalPos, bool drop, const TEndDockEvent &onEndDock);
+    // Docks on the site that accepted (unless cancelled), then tells
+    // OnEndDock; answers that site, or none when nothing took the source.
+    QObject *finish(QPoint globalPos, bool drop, const TEndDockEvent &onEndDock);
 
 private:
     void leaveSite();
 
     QWidget *m_source = nullptr;
+    QWidget *m_grabber = nullptr;
     classes::TObject *m_sender = nullptr;
     TDragDockObject m_object;
     QPointer<QWidget> m_site;
@@ -385,7 +391,9 @@ public:
     // False when OnUnDock kept the widget (or it is no client here).
     bool UndockControl(QWidget *client);
     // The docked form whose tab was pressed, while the button is down: it
-    // is dragged once the mouse moves past the drag distance.
+    // is dragged once the mouse moves past the drag distance, as a dock
+    // drag: released on a dock site it docks there, anywhere off this
+    // control it floats.
     QWidget *DraggedClient() const { return m_dragClient; }
     bool DockDragging() const { return m_dockDragging; }
 
@@ -500,6 +508,11 @@ private:
     bool handleKey(QKeyEvent *event);
     bool handleAccelerator(QKeyEvent *event);
     TdxTabSheet *dockPageOf(QWidget *client) const;
+    // The docked client leaves, for the new target or floating (none), if
+    // OnUnDock lets it: answers its page, which the caller frees once the
+    // client has left it, or none.
+    TdxTabSheet *releaseClient(QWidget *client, QWidget *newTarget);
+    void finishClientDrag(QPoint globalPos, bool drop);
 
     std::vector<TdxTabSheet *> m_pages;
     TdxTabSheet *m_activePage = nullptr;

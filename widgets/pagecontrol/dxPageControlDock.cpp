@@ -15,8 +15,8 @@ namespace {
 
 // The dock site under the mouse that will take the source: the first whose
 // influence rectangle holds the point and that lets it dock. A control is
-// never docked into itself or a control on it, nor a page into its own
-// control.
+// never docked into itself or a control on it, nor into the site it already
+// sits in (a docked form, or a page, over its own control).
 TdxCustomPageControl *siteAt(QWidget *source, QPoint globalPos)
 {
     auto *page = qobject_cast<TdxTabSheet *>(source);
@@ -28,7 +28,7 @@ TdxCustomPageControl *siteAt(QWidget *source, QPoint globalPos)
             sites.prepend(own);
         for (TdxCustomPageControl *site : sites) {
             if (!site->DockSite() || !site->isVisible() || site == source || source->isAncestorOf(site) ||
-                (page && page->PageControl() == site))
+                site->isAncestorOf(source) || (page && page->PageControl() == site))
                 continue;
             QRect influence;
             if (site->GetSiteInfo(source, influence, globalPos) && influence.contains(globalPos))
@@ -43,17 +43,18 @@ TdxCustomPageControl *siteAt(QWidget *source, QPoint globalPos)
 DockDrag::DockDrag() = default;
 DockDrag::~DockDrag() = default;
 
-void DockDrag::start(QWidget *source, classes::TObject *sender, const TStartDockEvent &onStartDock)
+void DockDrag::start(QWidget *source, classes::TObject *sender, const TStartDockEvent &onStartDock, QWidget *grabber)
 {
     m_source = source;
+    m_grabber = grabber ? grabber : source;
     m_sender = sender;
     m_object = {source, QCursor::pos(), {}};
     m_site = nullptr;
     m_accepted = false;
     if (onStartDock)
         controls::guarded(controls::Report::none(), [&] { onStartDock(sender, m_object); });
-    source->grabMouse();
-    source->grabKeyboard();
+    m_grabber->grabMouse();
+    m_grabber->grabKeyboard();
 }
 
 void DockDrag::move(QPoint globalPos)
@@ -89,16 +90,16 @@ void DockDrag::leaveSite()
     m_object.DockRect = QRect();
 }
 
-void DockDrag::finish(QPoint globalPos, bool drop, const TEndDockEvent &onEndDock)
+QObject *DockDrag::finish(QPoint globalPos, bool drop, const TEndDockEvent &onEndDock)
 {
     if (!m_source)
-        return;
+        return nullptr;
     if (drop)
         move(globalPos);
     QWidget *source = m_source;
     m_source = nullptr;
-    source->releaseKeyboard();
-    source->releaseMouse();
+    m_grabber->releaseKeyboard();
+    m_grabber->releaseMouse();
     if (m_frame)
         m_frame->hide();
     QObject *target = nullptr;
@@ -114,6 +115,7 @@ void DockDrag::finish(QPoint globalPos, bool drop, const TEndDockEvent &onEndDoc
         const QPoint at = source->mapFromGlobal(globalPos);
         controls::guarded(controls::Report::none(), [&] { onEndDock(m_sender, target, at.x(), at.y()); });
     }
+    return target;
 }
 
 bool TdxCustomPageControl::GetSiteInfo(QWidget *client, QRect &influenceRect, QPoint mousePos)

@@ -304,8 +304,17 @@ TdxTabSheet *TdxCustomPageControl::DockControl(QWidget *client)
     for (TdxTabSheet *page : m_pages)
         if (page->isAncestorOf(client))
             return nullptr;
-    const bool form = client->isWindow();
-    const bool visible = form ? client->isVisible() : !client->isHidden();
+    // A form docked in another control is a form still; it leaves that
+    // control first, which may keep it, and its page there goes once it is
+    // here.
+    auto *fromPage = qobject_cast<TdxTabSheet *>(client->parentWidget());
+    TdxCustomPageControl *from = fromPage ? fromPage->PageControl() : nullptr;
+    if (from && from->dockPageOf(client) != fromPage)
+        from = nullptr;
+    const bool form = client->isWindow() || from;
+    const bool visible = client->isWindow() ? client->isVisible() : !client->isHidden();
+    if (from && !from->releaseClient(client, this))
+        return nullptr;
     auto *page = new TdxTabSheet();
     page->SetCaption(form ? firstLine(rtl::FromQString(client->windowTitle())) : std::string());
     page->SetTabVisible(visible);
@@ -315,6 +324,8 @@ TdxTabSheet *TdxCustomPageControl::DockControl(QWidget *client)
     layout->addWidget(client);
     if (visible)
         client->setVisible(true);
+    if (from)
+        delete fromPage;
     page->SetPageControl(this);
     m_dockClients.push_back({client, page});
     client->installEventFilter(this);
@@ -327,16 +338,16 @@ TdxTabSheet *TdxCustomPageControl::DockControl(QWidget *client)
     return page;
 }
 
-bool TdxCustomPageControl::UndockControl(QWidget *client)
+TdxTabSheet *TdxCustomPageControl::releaseClient(QWidget *client, QWidget *newTarget)
 {
     TdxTabSheet *page = dockPageOf(client);
     if (!page)
-        return false;
+        return nullptr;
     bool allow = true;
     if (OnUnDock)
-        controls::guarded(controls::Report::none(), [&] { OnUnDock(this, client, nullptr, allow); });
+        controls::guarded(controls::Report::none(), [&] { OnUnDock(this, client, newTarget, allow); });
     if (!allow || dockPageOf(client) != page)
-        return false;
+        return nullptr;
     client->removeEventFilter(this);
     if (client == m_dragClient) {
         m_dragClient = nullptr;
@@ -345,12 +356,35 @@ bool TdxCustomPageControl::UndockControl(QWidget *client)
     m_dockClients.erase(std::remove_if(m_dockClients.begin(), m_dockClients.end(),
                                        [client](const DockClient &d) { return d.client == client; }),
                         m_dockClients.end());
+    return page;
+}
+
+bool TdxCustomPageControl::UndockControl(QWidget *client)
+{
+    TdxTabSheet *page = releaseClient(client, nullptr);
+    if (!page)
+        return false;
     const bool wasVisible = !client->isHidden();
     client->setParent(nullptr, Qt::Window);
     delete page;
     if (wasVisible)
         client->show();
     return true;
+}
+
+void TdxCustomPageControl::finishClientDrag(QPoint globalPos, bool drop)
+{
+    QWidget *client = m_dragClient;
+    m_dragClient = nullptr;
+    m_dockDragging = false;
+    // The form is the drag's own; the control's dock events are for drags
+    // of the control.
+    QObject *target = m_dockDrag.finish(globalPos, drop, {});
+    // Let go on no site and off this control, it floats where it was let
+    // go; over this control it stays.
+    if (drop && client && !target && !rect().contains(mapFromGlobal(globalPos)) && dockPageOf(client) &&
+        UndockControl(client))
+        client->move(globalPos);
 }
 
 // --- the strip's host ------------------------------------------------------------
@@ -447,7 +481,10 @@ void TdxCustomPageControl::resizeEvent(QResizeEvent *event)
 void TdxCustomPageControl::keyPressEvent(QKeyEvent *event)
 {
     if (m_dockDrag.active() && event->key() == Qt::Key_Escape) {
-        m_dockDrag.finish(QCursor::pos(), false, OnEndDock);
+        if (m_dockDragging)
+            controls::guarded(controls::Report::none(), [&] { finishClientDrag(QCursor::pos(), false); });
+        else
+            m_dockDrag.finish(QCursor::pos(), false, OnEndDock);
         return;
     }
     if (event->modifiers() == Qt::NoModifier && (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)) {
@@ -491,24 +528,18 @@ void TdxCustomPageControl::mousePressEvent(QMouseEvent *event)
 
 void TdxCustomPageControl::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (m_dockDrag.active()) {
+    if (m_dockDrag.active() && !m_dockDragging) {
         m_dockDrag.finish(event->globalPosition().toPoint(), true, OnEndDock);
         return;
     }
     if (event->button() == Qt::LeftButton) {
-        const QPoint p = event->position().toPoint();
         controls::guarded(controls::Report::none(), [&] {
-            m_painter->mouseUp();
-            QWidget *client = m_dockDragging ? m_dragClient : nullptr;
-            m_dragClient = nullptr;
-            m_dockDragging = false;
-            unsetCursor();
-            // Dropped outside the control: the form floats where it was let go.
-            if (client && !rect().contains(p) && dockPageOf(client)) {
-                const QPoint global = mapToGlobal(p);
-                if (UndockControl(client))
-                    client->move(global);
+            if (m_dockDragging) {
+                finishClientDrag(event->globalPosition().toPoint(), true);
+                return;
             }
+            m_painter->mouseUp();
+            m_dragClient = nullptr;
         });
     }
     m_dragFrom.reset();
@@ -548,7 +579,13 @@ void TdxCustomPageControl::mouseMoveEvent(QMouseEvent *event)
     if (m_dragClient && !m_dockDragging && (event->buttons() & Qt::LeftButton) &&
         (p - m_dragStart).manhattanLength() >= QApplication::startDragDistance()) {
         m_dockDragging = true;
-        setCursor(Qt::DragMoveCursor);
+        controls::guarded(controls::Report::none(), [&] {
+            // The strip lets go of its press before the drag takes the mouse.
+            m_painter->mouseUp();
+            m_dockDrag.start(m_dragClient, this, {}, this);
+            m_dockDrag.move(event->globalPosition().toPoint());
+        });
+        return;
     }
     controls::guarded(controls::Report::none(), [&] { m_painter->mouseMove({p.x(), p.y()}); });
     tellMouseMove(OnMouseMove, this, *event);

@@ -1468,4 +1468,77 @@ TEST_F(PageControlTest, RemovingABackgroundPageSelectsThePageAfterIt)
     EXPECT_EQ(changes, 0);
 }
 
+// A docked form's tab dragged onto another dock site docks the form there,
+// as a form with its caption, after this control's OnUnDock let it go; the
+// page it leaves goes. A veto keeps it, and so does a release over the
+// control it is docked in.
+TEST_F(PageControlTest, ADockedFormsTabDraggedOntoADockSiteDocksItThere)
+{
+    control->SetDockSite(true);
+    showWindow();
+    QWidget siteWindow;
+    siteWindow.setGeometry(400, 0, 300, 260);
+    auto *site = new TdxPageControl(&siteWindow);
+    site->setGeometry(0, 0, 280, 200);
+    site->setTextMeasurer(&measurer);
+    site->SetDockSite(true);
+    siteWindow.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&siteWindow, 2000));
+
+    auto *form = new QWidget();
+    form->setWindowTitle("Results");
+    form->show();
+    TdxTabSheet *page = control->DockControl(form);
+    ASSERT_NE(page, nullptr);
+    QPointer<TdxTabSheet> left(page);
+    const auto send = [this](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, QPointF(control->mapFromGlobal(global)), QPointF(global),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(control, &e);
+    };
+    const auto dragTabTo = [&](QPoint global) {
+        const rtl::TRect r = control->painter().findTab(control->ActivePage())->rect();
+        const QPoint onTab = control->mapToGlobal(QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+        send(QEvent::MouseButtonPress, onTab, Qt::LeftButton);
+        send(QEvent::MouseMove, onTab + QPoint(0, QApplication::startDragDistance() + 2), Qt::LeftButton);
+        send(QEvent::MouseMove, global, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, global, Qt::NoButton);
+    };
+    std::vector<QWidget *> targets;
+    bool allow = false;
+    control->OnUnDock.Set([&](classes::TObject *, QWidget *client, QWidget *newTarget, bool &allowed) {
+        EXPECT_EQ(client, form);
+        targets.push_back(newTarget);
+        allowed = allow;
+    });
+    const QPoint onSite = site->mapToGlobal(QPoint(140, 100));
+
+    dragTabTo(onSite);
+    EXPECT_EQ(targets, std::vector<QWidget *>{site});
+    EXPECT_EQ(site->PageCount(), 0);
+    EXPECT_EQ(form->parentWidget(), page);
+
+    dragTabTo(control->mapToGlobal(QPoint(140, 150)));
+    EXPECT_EQ(targets.size(), 1u);
+    EXPECT_EQ(form->parentWidget(), page);
+
+    allow = true;
+    dragTabTo(onSite);
+    ASSERT_EQ(site->PageCount(), 1);
+    EXPECT_EQ(form->parentWidget(), site->Pages(0));
+    EXPECT_EQ(site->Pages(0)->Caption(), "Results");
+    EXPECT_EQ(site->ActivePage(), site->Pages(0));
+    EXPECT_TRUE(form->isVisibleTo(site));
+    EXPECT_FALSE(form->isWindow());
+    EXPECT_TRUE(left.isNull());
+    EXPECT_EQ(control->PageCount(), 3);
+    EXPECT_EQ(control->DraggedClient(), nullptr);
+    EXPECT_FALSE(control->DockDragging());
+
+    // Docked there, it leaves that site as it left this one.
+    EXPECT_TRUE(site->UndockControl(form));
+    EXPECT_TRUE(form->isWindow());
+    delete form;
+}
+
 } // namespace
