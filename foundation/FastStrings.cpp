@@ -219,7 +219,8 @@ size_t blockFind(std::string_view text, std::string_view pattern)
 // Both searches give the leftmost match, so the choice only affects speed:
 // the block filter runs at memory speed on whole pages whatever the needle;
 // the skip-table search serves where no 16-byte compare is available or a
-// byte's case class is larger than a pair.
+// byte's case class is larger than a pair. Kept as a decision of the
+// program's, with its figures, in docs/decisions.md.
 template <bool NoCase>
 size_t searchFrom(std::string_view text, std::string_view pattern)
 {
