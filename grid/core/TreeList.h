@@ -792,6 +792,9 @@ public:
     // The control's colour and font, which a column may have its own of.
     virtual rtl::TColor ColumnColor(int /*column*/) { return Color(); }
     virtual const classes::TFont &ColumnFont(int /*column*/) { return Font(); }
+    // The character a column shows for each character of its texts; null
+    // for a column that shows its texts.
+    virtual QChar ColumnPasswordChar(int /*column*/) { return {}; }
 
 protected:
 private:
@@ -827,6 +830,7 @@ private:
     std::vector<int> exportColumns();
     QString headerEntry(const std::vector<int> &columns);
     QString nodeEntry(TdxTreeListNode *node, const std::vector<int> &columns);
+    QString exportCellText(TdxTreeListNode *node, int column);
 
     void layoutBands(TdxTreeListLayoutInfo &info);
     void layoutHeaderCells(TdxTreeListLayoutInfo &info);
@@ -939,6 +943,8 @@ private:
     TdxTreeListNode *m_editedNode = nullptr;
     bool m_editedNewItemRow = false;
     int m_focusedColumn = 0;
+    // The rows go to the clipboard: texts as the cells show them.
+    bool m_exportShownTexts = false;
 
     int m_searchColumn = -1;
     QString m_searchText;

@@ -258,6 +258,7 @@ public:
     bool ColumnSizable(int column) override;
     rtl::TColor ColumnColor(int column) override;
     const classes::TFont &ColumnFont(int column) override;
+    QChar ColumnPasswordChar(int column) override;
 
     // ---- Custom drawing: the grid's handlers, then the column's ----
     bool IsCustomDrawBand() override;

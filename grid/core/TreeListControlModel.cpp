@@ -429,6 +429,12 @@ rtl::TColor TCustomdxTreeListControl::ColumnColor(int column)
     return c ? c->Color() : Color();
 }
 
+QChar TCustomdxTreeListControl::ColumnPasswordChar(int column)
+{
+    const TdxTreeListColumn *c = Columns(column);
+    return c ? c->PasswordChar() : QChar();
+}
+
 const classes::TFont &TCustomdxTreeListControl::ColumnFont(int column)
 {
     const TdxTreeListColumn *c = Columns(column);

@@ -1,6 +1,7 @@
 // The rows of the tree list as TAB-separated text: one header entry with the
 // captions of the visible columns and a CR LF inside it, then one entry per
-// row. Cell texts go out as they are, TABs and line breaks included.
+// row. Cell texts go out as they are, TABs and line breaks included; on the
+// clipboard a password column gives its mask characters instead.
 
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListHost.h"
@@ -42,16 +43,26 @@ QString TCustomdxTreeList::headerEntry(const std::vector<int> &columns)
     return header + LineEnd;
 }
 
+QString TCustomdxTreeList::exportCellText(TdxTreeListNode *node, int column)
+{
+    QString text = CellText(node, column);
+    if (!m_exportShownTexts || text.isEmpty())
+        return text;
+    if (const QChar mask = ColumnPasswordChar(column); !mask.isNull())
+        text = QString(text.size(), mask);
+    return text;
+}
+
 QString TCustomdxTreeList::nodeEntry(TdxTreeListNode *node, const std::vector<int> &columns)
 {
     if (IsSingleTextNode(node))
-        return CellText(node, 0);
+        return exportCellText(node, 0);
     QString entry;
     for (size_t i = 0; i < columns.size(); ++i) {
         if (i > 0)
             entry += Tab;
         if (columns[i] >= 0)
-            entry += CellText(node, columns[i]);
+            entry += exportCellText(node, columns[i]);
     }
     return entry;
 }
@@ -78,7 +89,21 @@ void TCustomdxTreeList::SaveSelectedToStrings(QStringList &list)
 
 void TCustomdxTreeList::CopySelectedToClipboard()
 {
+    // The clipboard is shared with every program on the desktop: it gets
+    // what the cells show, so a password column goes as its mask
+    // characters. A program that asks SaveSelectedToStrings for the rows
+    // itself still gets the texts.
     QStringList list;
+    struct ShownTexts
+    {
+        bool &flag;
+        explicit ShownTexts(bool &f)
+            : flag(f)
+        {
+            flag = true;
+        }
+        ~ShownTexts() { flag = false; }
+    } shown(m_exportShownTexts);
     SaveSelectedToStrings(list);
     // The list's text as a whole: every entry ends with a line break.
     QString text;

@@ -136,6 +136,31 @@ TEST(TreeListKeyboard, CtrlCNeedsItsOptionCtrlInsertDoesNot)
     EXPECT_EQ(f.host.clipboard, "One\tTwo\r\n\r\na\tx\r\n");
 }
 
+// The clipboard is shared with every program: a password column goes there
+// as its mask characters, by either key, while a program asking for the
+// rows itself still gets the texts.
+TEST(TreeListKeyboard, CopiedRowsShowPasswordColumnsAsTheirMask)
+{
+    KeyFixture f;
+    f.tree->Columns(1)->SetPasswordChar('*');
+    f.tree->SetNodeString(f.b, 1, QString()); // nothing to hide, nothing shown
+    f.host.keys = ssCtrl;
+    f.key(VK_INSERT, ssCtrl);
+    EXPECT_EQ(f.host.clipboard, "One\tTwo\r\n\r\na\t*\r\n");
+    f.tree->SetNodeString(f.a, 1, "s3cr3t");
+    f.tree->SetOptionsB(f.tree->OptionsB() | (1u << boCtrlCCopies));
+    f.type(QString(QChar(3)));
+    EXPECT_EQ(f.host.clipboard, "One\tTwo\r\n\r\na\t******\r\n");
+    f.tree->SetFocusedNode(f.b);
+    f.key(VK_INSERT, ssCtrl);
+    EXPECT_EQ(f.host.clipboard, "One\tTwo\r\n\r\nb\t\r\n");
+
+    QStringList rows;
+    f.tree->SetFocusedNode(f.a);
+    f.tree->SaveSelectedToStrings(rows);
+    EXPECT_EQ(rows, (QStringList{"One\tTwo\r\n", "a\ts3cr3t"}));
+}
+
 TEST(TreeListKeyboard, StarExpandsTheSubtreePlusAndMinusTheNode)
 {
     KeyFixture f;
