@@ -329,8 +329,12 @@ TEST(BarCodeEncoders, ModuleWidthsInDevicePixels)
         {254, 600, 1, 6},
         {254, 2400, 1, 24},
         {2540, 100, 1, 10},
-        // 0.01 inch is a hair short as a Single: 3.4999999.
-        {254, 100, 3.5, 3},
+        // 0.01 inch times 3.5 at 100 dots is an exact half: to even.
+        {254, 100, 3.5, 4},
+        {254, 100, 2.5, 2},
+        {254, 150, 1, 2},
+        {254, 50, 1, 0},
+        {762, 50, 1, 2},
         // The narrowest and widest bars a control accepts, 0.004 and 0.1 inch.
         {102, 72, 1, 0},
         {102, 2400, 1, 10},
@@ -344,6 +348,36 @@ TEST(BarCodeEncoders, ModuleWidthsInDevicePixels)
     for (const Case &c : cases)
         EXPECT_EQ(ppElementColumns(c.barWidth, c.dpi, c.ratio), c.columns)
             << c.barWidth << " at " << c.dpi << " x " << c.ratio;
+}
+
+// Every narrow module of the widths a control takes, at the usual device
+// resolutions, is the four-decimal inch value times the resolution rounded
+// in whole numbers: the exact halves go to the even neighbour.
+TEST(BarCodeEncoders, ModuleWidthsRoundExactHalvesToEven)
+{
+    EXPECT_EQ(ppInchTenThousandths(254), 100);
+    EXPECT_EQ(ppInchTenThousandths(102), 40);
+    EXPECT_EQ(ppInchTenThousandths(2540), 1000);
+    int halves = 0;
+    for (int32_t width = 100; width <= 2540; ++width) {
+        const int64_t t = ppInchTenThousandths(width);
+        for (int dpi : {72, 96, 100, 150, 200, 203, 240, 300, 360, 600, 1200, 2400}) {
+            const int64_t n = t * dpi;
+            const int64_t q = n / 10000;
+            const int64_t r = n % 10000;
+            const int64_t expected = q + ((r > 5000 || (r == 5000 && q % 2 == 1)) ? 1 : 0);
+            halves += r == 5000;
+            ASSERT_EQ(ppElementColumns(width, dpi), expected) << width << " at " << dpi;
+        }
+    }
+    EXPECT_GT(halves, 0);
+    // The quiet zone of a UPC symbol is nine modules' inches, rounded once.
+    BarCodeLayout layout;
+    layout.BarCodeType = TppBarCodeType::bcUPC_A;
+    layout.BarWidth = 254;
+    layout.HorizontalResolution = layout.VerticalResolution = 150;
+    EXPECT_EQ(MeasureBarCode(layout, 95, 0).QuietZone, 14);
+    EXPECT_EQ(MeasureBarCode(layout, 95, 0).ModuleWidth, 2);
 }
 
 // The buffer must never be overrun; a symbol past its ceiling is dropped

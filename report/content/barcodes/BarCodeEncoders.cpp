@@ -588,16 +588,22 @@ void BarColumns::assign(const BarColumns &other)
     m_overflowed = other.m_overflowed;
 }
 
-float ppBarWidthInches(int32_t aBarWidth)
+int32_t ppInchTenThousandths(int32_t aMMThousandths)
 {
-    return ppFromMMThousandths(aBarWidth, TppUnitType::utInches, TppAxisType::atHorizontal);
+    // The millimetre's inches as the units of measure take them, single
+    // precision promoted, so that the four decimals are the ones shown.
+    constexpr double inchPerMM = double(0.03937f);
+    return ppRound(aMMThousandths / 1000.0 * inchPerMM * 10000.0);
 }
 
-namespace {
-
-int64_t elementColumnsFromInches(double aInches, int aResolution, double aRatio)
+int64_t ppInchColumns(int64_t aTenThousandths, int aResolution, double aRatio)
 {
-    const double columns = aInches * aResolution * aRatio;
+    // Whole ten-thousandths rather than a Single of inches: 0.01 inch as a
+    // Single is 0.0099999998, which put every exact half (0.01 inch at 150
+    // dots, a ratio of 2.5 at 100) just below it and rounded it down, one
+    // column short of what four decimals and halves to even give. The
+    // product is exact, and a half divided by 10000 stays an exact half.
+    const double columns = double(aTenThousandths) * aResolution * aRatio / 10000.0;
     // Past the buffer's ceiling the exact count no longer matters, only that
     // it overflows; this also keeps huge ratios away from ppRound's clamp.
     if (!(columns < double(BarColumns::kMaxColumns) * 2))
@@ -605,11 +611,9 @@ int64_t elementColumnsFromInches(double aInches, int aResolution, double aRatio)
     return std::max<int64_t>(0, ppRound(columns));
 }
 
-} // namespace
-
 int64_t ppElementColumns(int32_t aBarWidth, int aResolution, double aRatio)
 {
-    return elementColumnsFromInches(double(ppBarWidthInches(aBarWidth)), aResolution, aRatio);
+    return ppInchColumns(ppInchTenThousandths(aBarWidth), aResolution, aRatio);
 }
 
 BarModuleWriter::BarModuleWriter(const BarCodeSymbol &aSymbol, int aResolution, BarColumns &aColumns)
@@ -634,10 +638,10 @@ BarModuleWriter::BarModuleWriter(const BarCodeSymbol &aSymbol, int aResolution, 
         w.barWidth = aSymbol.BarWidth;
         w.resolution = aResolution;
         w.ratioBits = ratioBits;
-        const double inches = double(ppBarWidthInches(aSymbol.BarWidth));
-        w.narrow = elementColumnsFromInches(inches, aResolution, 1.0);
-        w.wide = elementColumnsFromInches(inches, aResolution, double(aSymbol.WideBarRatio));
-        w.gap = elementColumnsFromInches(inches, aResolution, 2.0);
+        const int32_t inches = ppInchTenThousandths(aSymbol.BarWidth);
+        w.narrow = ppInchColumns(inches, aResolution, 1.0);
+        w.wide = ppInchColumns(inches, aResolution, double(aSymbol.WideBarRatio));
+        w.gap = ppInchColumns(inches, aResolution, 2.0);
         w.postnetSpace = ppRound(double(w.narrow) * 1.375);
         last = w;
     }
@@ -779,12 +783,15 @@ BarCodeGeometry MeasureBarCode(const BarCodeLayout &aLayout, int64_t aColumns, i
     const bool vertical = aLayout.Orientation == TppBarCodeOrientation::orTopToBottom ||
                           aLayout.Orientation == TppBarCodeOrientation::orBottomToTop;
     const int along = vertical ? aLayout.VerticalResolution : aLayout.HorizontalResolution;
-    const double inches = ppBarWidthInches(aLayout.BarWidth);
+    // Every length in inches as whole ten-thousandths, as the modules are.
+    const auto pixels = [](int32_t aMMThousandths, int aResolution) {
+        return ppRound(double(ppInchTenThousandths(aMMThousandths)) * aResolution / 10000.0);
+    };
     BarCodeGeometry g;
     g.ModuleWidth = ppElementColumns(aLayout.BarWidth, along);
     const int64_t n = aColumns;
     if (ppIsUPCEANType(aLayout.BarCodeType))
-        g.QuietZone = ppRound(inches * 9 * aLayout.HorizontalResolution);
+        g.QuietZone = ppInchColumns(ppInchTenThousandths(aLayout.BarWidth), aLayout.HorizontalResolution, 9.0);
     else if (aLayout.BarCodeType == Type::bcInt2of5)
         g.QuietZone = ppRound(double(n) * 0.03);
     g.Width = n;
@@ -794,8 +801,7 @@ BarCodeGeometry MeasureBarCode(const BarCodeLayout &aLayout, int64_t aColumns, i
         g.Width += aAddOnColumns + 9 * g.ModuleWidth;
     if (!aLayout.AutoSize) {
         const int32_t across = vertical ? aLayout.mmWidth : aLayout.mmHeight;
-        g.Height = ppRound(double(ppFromMMThousandths(across, TppUnitType::utInches, TppAxisType::atVertical)) *
-                           aLayout.VerticalResolution);
+        g.Height = pixels(across, aLayout.VerticalResolution);
         return g;
     }
     const double W = double(g.Width);
@@ -812,8 +818,7 @@ BarCodeGeometry MeasureBarCode(const BarCodeLayout &aLayout, int64_t aColumns, i
     case Type::bcUPC_A:
     case Type::bcUPC_E: {
         const int32_t tall = ppRound(double(aLayout.BarWidth) * 73.85);
-        g.Height = ppRound(double(ppFromMMThousandths(tall, TppUnitType::utInches, TppAxisType::atHorizontal)) *
-                           aLayout.HorizontalResolution);
+        g.Height = pixels(tall, aLayout.HorizontalResolution);
         break;
     }
     }

@@ -152,8 +152,13 @@ struct BarCodeError
     QString Text;
 };
 
-// The narrow module's width in inches as the library keeps it (4 decimals).
-float ppBarWidthInches(int32_t aBarWidth);
+// A length in thousandths of a millimetre as inches kept to four decimals,
+// in whole ten-thousandths of an inch.
+int32_t ppInchTenThousandths(int32_t aMMThousandths);
+
+// Device columns of a length of whole ten-thousandths of an inch times
+// aRatio, rounded once, halves to even; never negative.
+int64_t ppInchColumns(int64_t aTenThousandths, int aResolution, double aRatio = 1.0);
 
 // Device columns of one element: the narrow module, or the wide one (the
 // ratio applied before rounding); never negative.
