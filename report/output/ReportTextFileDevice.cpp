@@ -50,9 +50,12 @@ rtl::TSize gridZeroExtent(TppTextDevice &aDevice, const gfx::Font &aFont)
 // rest up to its length blanks. Placing a text padded to its field deletes
 // the characters the field covers and inserts it, so the line grows when
 // the text is wider than what is left; past the line's end the text is
-// appended. A field that reaches past the line's end is padded only up to
-// there: further blanks are all the line could show, so the line costs its
-// length and its texts, whatever the fields' widths. Columns count
+// appended. A field may run past the line's end, as a box ending at the
+// page's right edge does by a column or two, and a right-aligned or centred
+// text then ends where its field ends. Only a field reaching beyond twice
+// the line's length is padded no further than the line's end: such widths
+// (a grid of one thousandth per column) would cost gigabytes of blanks, so
+// the line costs at most twice its length and its texts. Columns count
 // characters, a pair of surrogates being one.
 class GridLine
 {
@@ -61,13 +64,15 @@ public:
     {
         m_text.clear();
         m_length = aLength;
+        m_limit = 2 * int64_t(aLength);
     }
     void place(int64_t aColumn, const QString &aText, int64_t aFieldWidth, classes::TAlignment aAlignment)
     {
         const qsizetype index = qsizetype(std::min<int64_t>(std::max<int64_t>(aColumn, 1) - 1, m_length));
         const qsizetype rest = m_length - index;
-        const qsizetype width =
-            qsizetype(std::min<int64_t>(std::max<int64_t>(aFieldWidth, 0), std::max(rest, ppCharCount(aText))));
+        const int64_t wanted = std::max<int64_t>(aFieldWidth, 0);
+        const qsizetype width = qsizetype(
+            index + wanted <= m_limit ? wanted : std::min<int64_t>(wanted, std::max(rest, ppCharCount(aText))));
         const QString field = ppPadString(aText, int(width), aAlignment);
         const qsizetype removed = std::min(width, rest);
         const qsizetype written = ppCharCount(m_text);
@@ -89,6 +94,7 @@ public:
 private:
     QString m_text;
     qsizetype m_length = 0;
+    int64_t m_limit = 0;
 };
 
 } // namespace

@@ -225,3 +225,31 @@ TEST(ReportTextFileDevice, AFieldWiderThanTheLineIsPaddedOnlyToTheLinesEnd)
     // Two columns left: the text goes on past the line's end, whole.
     EXPECT_EQ(lines[2], QByteArray(209998, ' ') + "centre\r");
 }
+
+// A box that ends at the page's right edge runs a column or two past the
+// line: its text still ends where its field does. Only a field reaching
+// beyond twice the line's length is cut back to the line's end.
+TEST(ReportTextFileDevice, AFieldRunningPastTheLinesEndKeepsItsPlaceUpToTwiceTheLine)
+{
+    std::vector<std::unique_ptr<TppPage>> pages;
+    pages.push_back(gridPage(true));
+    // Columns 20 to 23 of a line of 21.
+    addGridText(*pages[0], QStringLiteral("ab"), 190000, 0, 30000, classes::TAlignment::taRightJustify);
+    addGridText(*pages[0], QStringLiteral("xy"), 190000, 9000, 30000, classes::TAlignment::taCenter);
+    // Columns 12 to 42: twice the line, still whole.
+    addGridText(*pages[0], QStringLiteral("end"), 110000, 18000, 300000, classes::TAlignment::taRightJustify);
+    // One column more: cut back to the line's end.
+    addGridText(*pages[0], QStringLiteral("end"), 110000, 27000, 310000, classes::TAlignment::taRightJustify);
+    // A text after a long field on the same line still lands on its column.
+    addGridText(*pages[0], QStringLiteral("L"), 0, 36000, 250000, classes::TAlignment::taRightJustify);
+    addGridText(*pages[0], QStringLiteral("r"), 200000, 36000, 10000);
+    TppReportTextFileDevice device;
+    fixedGrid(device);
+    const QList<QByteArray> lines = gridRun(device, pages).split('\n');
+    ASSERT_EQ(lines.size(), 33);
+    EXPECT_EQ(lines[0], QByteArray(21, ' ') + "ab\r");
+    EXPECT_EQ(lines[1], QByteArray(20, ' ') + "xy\r");
+    EXPECT_EQ(lines[2], QByteArray(39, ' ') + "end\r");
+    EXPECT_EQ(lines[3], QByteArray(18, ' ') + "end\r");
+    EXPECT_EQ(lines[4], QByteArray(20, ' ') + "r" + QByteArray(4, ' ') + "L\r");
+}
