@@ -331,3 +331,49 @@ TEST_F(EngineInterface, ARangeFromTheCurrentRecordStartsWhereTheRunFoundThePipel
 }
 
 } // namespace
+
+namespace {
+
+class NamedPipeline : public MemoryPipeline
+{
+public:
+    NamedPipeline(const QString &aName, int aRows)
+    {
+        SetName(aName);
+        AddField(QStringLiteral("N"));
+        for (int i = 0; i < aRows; ++i)
+            AddRow({QString::number(i)});
+    }
+};
+
+// Bookmarks of a pipeline that closed are of no use: the engine lets go of
+// those it keeps of the report's pipeline and of the detail band's own.
+TEST_F(EngineInterface, APipelineOfTheRunThatClosesTakesTheEnginesBookmarksAlong)
+{
+    NamedPipeline customers(QStringLiteral("Customers"), 3);
+    NamedPipeline lines(QStringLiteral("Lines"), 40);
+    report.SetDataPipeline(&customers);
+    detail->SetDataPipeline(&lines);
+    QStringList seen;
+    detail->BeforePrint.Set([&](classes::TObject *) {
+        seen.append(customers.GetFieldAsString(QStringLiteral("N")) + ":" + lines.GetFieldAsString(QStringLiteral("N")));
+    });
+    generate(TppPageSettingType::psSinglePage, 2);
+    ASSERT_GT(lines.OutstandingBookmarks(), 0);
+    lines.Close();
+    EXPECT_EQ(lines.OutstandingBookmarks(), 0);
+    // Page 2 made again once the lines are open again goes to no bookmark
+    // that was freed.
+    lines.Open();
+    seen.clear();
+    EXPECT_NO_THROW(generate(TppPageSettingType::psSinglePage, 2));
+    EXPECT_FALSE(seen.isEmpty());
+
+    customers.Close();
+    EXPECT_EQ(customers.OutstandingBookmarks(), 0);
+    detail->BeforePrint.Set(nullptr);
+    detail->SetDataPipeline(nullptr);
+    report.SetDataPipeline(nullptr);
+}
+
+} // namespace

@@ -60,6 +60,7 @@ TppEngine::TppEngine(TppCustomReport *aReport)
     , m_report(aReport)
 {
     SetCacheRecordSize(TppEnginePageCache::RecordSize());
+    SubscribeEvent(ppEvent::OnClose);
 }
 
 TppEngine::~TppEngine()
@@ -92,6 +93,28 @@ void TppEngine::Notify(TppCommunicator *aCommunicator, int aOperation)
         if (aCommunicator == held->pipeline)
             held->pipeline = nullptr;
     std::erase(m_otherPipelines, aCommunicator);
+}
+
+void TppEngine::EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams)
+{
+    TppCustomEngine::EventNotify(aCommunicator, aEventID, aParams);
+    if (aEventID != ppEvent::OnClose || !aCommunicator)
+        return;
+    const bool main = aCommunicator == m_mainPipeline;
+    const bool detail = aCommunicator == m_detailPipeline;
+    if (!main && !detail)
+        return;
+    auto &pipeline = static_cast<TppDataPipeline &>(*aCommunicator);
+    if (&pipeline == m_startBookmarkPipeline)
+        freeStartBookmark();
+    freeBoundaryPositions();
+    m_pageCache.ReleaseBookmarks(pipeline, detail);
+    TppEnginePageState restored;
+    restored.mainPosition = m_restoredMain;
+    restored.detailPosition = m_restoredDetail;
+    m_pageCache.ForgetReleased(restored);
+    m_restoredMain = restored.mainPosition;
+    m_restoredDetail = restored.detailPosition;
 }
 
 void TppEngine::SaveToCache(int32_t aPageIndex)
@@ -150,9 +173,10 @@ void TppEngine::FreeCachedBookmarks()
 
 void TppEngine::RestoreFromCache(int32_t aPageIndex)
 {
-    const std::optional<TppEnginePageState> state = TppEnginePageCache::Restore(*this, aPageIndex);
+    std::optional<TppEnginePageState> state = TppEnginePageCache::Restore(*this, aPageIndex);
     if (!state)
         return;
+    m_pageCache.ForgetReleased(*state);
     m_bandState = state->bandState;
     m_bandIndex = state->bandIndex;
     m_dataExhausted = state->dataExhausted;
@@ -427,6 +451,7 @@ void TppEngine::DisconnectPipelines()
     m_detailPipeline = nullptr;
     m_otherPipelines.clear();
     for (TppDataPipeline *pipeline : pipelines) {
+        pipeline->RemoveEventNotify(this);
         RemoveNotify(pipeline);
         // Closed already when its own closing reset the report.
         if (pipeline->GetActive() && !TppChangingPipeline::Holds(pipeline) && !pipelineInOtherRun(*pipeline, *this))
@@ -582,6 +607,7 @@ void TppEngine::InitReport()
     m_mainPipeline = m_report->DataPipeline();
     m_detailPipeline = nullptr;
     if (m_mainPipeline) {
+        m_mainPipeline->AddEventNotify(this);
         if (openPipeline(m_mainPipeline)) {
             if (!child)
                 takeStartBookmark();
@@ -591,6 +617,7 @@ void TppEngine::InitReport()
         TppDataPipeline *own = detail ? detail->DataPipeline() : nullptr;
         if (own && own != m_mainPipeline) {
             m_detailPipeline = own;
+            own->AddEventNotify(this);
             connectPipeline(own);
         }
     }

@@ -117,6 +117,9 @@ public:
     void SaveToCache(int32_t aPageIndex) override;
     void FreeCachedBookmarks();
     void Notify(TppCommunicator *aCommunicator, int aOperation) override;
+    // A pipeline of the run closed: the bookmarks the engine holds of it
+    // are freed.
+    void EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams) override;
     void RestoreFromCache(int32_t aPageIndex) override;
 
     // ---- Named operations and fields ----

@@ -121,6 +121,24 @@ void TppEnginePageCache::FreeBookmarks(TppDataPipeline *aMainPipeline, TppDataPi
 {
     pageCacheFreeBookmarks(aMainPipeline, m_bookmarks);
     pageCacheFreeBookmarks(aDetailPipeline, m_detailBookmarks);
+    m_mainReleased = false;
+    m_detailReleased = false;
+}
+
+void TppEnginePageCache::ReleaseBookmarks(TppDataPipeline &aPipeline, bool aDetail)
+{
+    pageCacheFreeBookmarks(&aPipeline, aDetail ? m_detailBookmarks : m_bookmarks);
+    (aDetail ? m_detailReleased : m_mainReleased) = true;
+}
+
+void TppEnginePageCache::ForgetReleased(TppEnginePageState &aState) const
+{
+    for (auto [released, position] : {std::pair{m_mainReleased, &aState.mainPosition},
+                                      std::pair{m_detailReleased, &aState.detailPosition}})
+        if (released) {
+            position->hasBookmark = false;
+            position->bookmark = 0;
+        }
 }
 
 } // namespace report

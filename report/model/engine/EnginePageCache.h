@@ -54,6 +54,11 @@ public:
     static void RestorePositions(const TppEnginePageState &aState, TppDataPipeline *aMainPipeline,
                                  TppDataPipeline *aDetailPipeline);
     void FreeBookmarks(TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline);
+    // The pipeline closed: its bookmarks are freed now, and the pages
+    // already cached find their records of it again without them.
+    void ReleaseBookmarks(TppDataPipeline &aPipeline, bool aDetail);
+    // Strips the released bookmarks from a page's positions.
+    void ForgetReleased(TppEnginePageState &aState) const;
     // The pipeline went, and its bookmarks with it.
     void MainPipelineGone() { m_bookmarks.clear(); }
     void DetailPipelineGone() { m_detailBookmarks.clear(); }
@@ -61,6 +66,8 @@ public:
 private:
     std::vector<int32_t> m_bookmarks;
     std::vector<int32_t> m_detailBookmarks;
+    bool m_mainReleased = false;
+    bool m_detailReleased = false;
 };
 
 } // namespace report
