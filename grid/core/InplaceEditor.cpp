@@ -57,7 +57,7 @@ InplaceEditor::InplaceEditor(TCustomdxContainer *container)
     , m_container(container)
 {
     m_alignment = DefaultAlignment();
-    m_style = m_container ? m_container->CreateEditStyle(this) : std::make_unique<TdxEditStyle>(this);
+    m_style = m_container && IsInplace() ? m_container->CreateEditStyle(this) : std::make_unique<TdxEditStyle>(this);
     m_font.OnChange = [this](classes::TObject *) { FontChanged(); };
 }
 
@@ -473,22 +473,24 @@ void InplaceEditor::FocusLost(bool toContainer)
         m_container->EditFocusChanged();
 }
 
-void InplaceEditor::setMouseInside(bool inside)
+bool InplaceEditor::IsCtrlOnly() const
 {
-    m_mouseInside = inside;
-    UpdateHotTrack();
+    const TShiftState keys = KeyboardState();
+    return (keys & ssCtrl) && !(keys & ssAlt);
 }
 
 void InplaceEditor::MouseEnter()
 {
-    setMouseInside(true);
+    SetMouseInside(true);
+    UpdateHotTrack();
     if (OnMouseEnter)
         OnMouseEnter(this);
 }
 
 void InplaceEditor::MouseLeave()
 {
-    setMouseInside(false);
+    SetMouseInside(false);
+    UpdateHotTrack();
     if (OnMouseLeave)
         OnMouseLeave(this);
 }

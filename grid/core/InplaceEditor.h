@@ -143,6 +143,18 @@ public:
     virtual TextEditorProps *TextProps() { return nullptr; }
     virtual MaskEditorProps *MaskProps() { return nullptr; }
     virtual bool IsFocused() const { return HasFocus(); }
+    // Every editor of this program sits in a cell; read once, as the
+    // editor is made (where the base answer holds).
+    virtual bool IsInplace() const { return true; }
+    // Ctrl held and Alt not, as the keyboard is now.
+    virtual bool IsCtrlOnly() const;
+    // A disabled editor paints its content itself.
+    virtual bool NeedsRepaintOnFocus() const { return !Enabled(); }
+    // A flag of the editor's own; while it is set a press on the grid
+    // leaves the editor open. Nothing in this program sets it.
+    virtual bool GetStateFlag() const { return m_stateFlag; }
+    // Where the editor's buttons are; the base has none.
+    virtual void GetButtonsRect(const TdxEditViewData & /*viewData*/, rtl::TRect &rect) const { rect = {}; }
     bool IsActive() const { return m_mouseInside || (IsFocused() && Enabled()); }
     bool IsEditable() const { return !ReadOnly(); }
     virtual bool CanModify() const;
@@ -236,11 +248,15 @@ protected:
     void SetStoredValue(uint8_t bit) { m_storedValues |= bit; }
     const QString &SavedText() const { return m_savedText; }
 
+    // Stores whether the pointer is over the editor.
+    virtual void SetMouseInside(bool inside) { m_mouseInside = inside; }
+    // The keyboard's shift state now; none without a window system.
+    virtual TShiftState KeyboardState() const { return 0; }
+
     bool m_modified = false;
+    bool m_stateFlag = false;
 
 private:
-    void setMouseInside(bool inside);
-
     TCustomdxContainer *m_container;
     TAlignment m_alignment = taLeftJustify;
     bool m_readOnly = false;

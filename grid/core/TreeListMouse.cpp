@@ -420,8 +420,9 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     // on a click, or as the press takes it. Either way the editing ends
     // here, and a refusal stops the press with the grid as it was; the user
     // hears of it once.
+    // An editor whose own flag is set stays open.
     auto editorLetGo = [this] {
-        if (!m_editor || m_state != tsEditing || m_editor->IsFocused())
+        if (!m_editor || m_state != tsEditing || m_editor->GetStateFlag() || m_editor->IsFocused())
             return true;
         return !mouseEditorRefusedToLeave(*m_editor) && EndEditing();
     };

@@ -7,6 +7,7 @@
 
 #include "platform/controls/PaintCanvas.h"
 #include "platform/gfx/Canvas.h"
+#include "platform/gfx/TextMeasurer.h"
 #include "platform/shell/Beep.h"
 #include "platform/shell/MessageBox.h"
 
@@ -315,12 +316,30 @@ void TdxInplaceEdit::paintEvent(QPaintEvent *)
 {
     gfx::Canvas *current = nullptr;
     controls::paintOnCanvas(*this, m_measurer, current, [this](gfx::Canvas &canvas) {
-        const std::unique_ptr<TdxEditViewData> viewData = CreateViewData(true);
-        const TdxEditViewInfo info = CalcViewInfo(*viewData);
-        DrawEditBorder(canvas, info, *viewData);
-        if (!IsTextEditor())
-            DrawEditContent(canvas, info.ClientRect, *viewData);
+        // A disabled editor shows its value in the disabled colours.
+        const std::unique_ptr<TdxEditViewData> viewData = CreateViewData(!NeedsRepaintOnFocus());
+        PaintEdit(canvas, *viewData);
     });
+}
+
+void TdxInplaceEdit::PaintEdit(gfx::Canvas &canvas, TdxEditViewData &viewData)
+{
+    const TdxEditViewInfo info = CalcViewInfo(viewData);
+    DrawEditBorder(canvas, info, viewData);
+    if (!IsTextEditor())
+        DrawEditContent(canvas, info.ClientRect, viewData);
+}
+
+int TdxInplaceEdit::GetDefaultHeight()
+{
+    const std::unique_ptr<TdxEditViewData> viewData = CreateViewData(false);
+    const gfx::QtTextMeasurer screen;
+    return 3 + (m_measurer ? *m_measurer : static_cast<const gfx::TextMeasurer &>(screen)).textHeight(viewData->Font);
+}
+
+TShiftState TdxInplaceEdit::KeyboardState() const
+{
+    return ShiftState(QGuiApplication::queryKeyboardModifiers());
 }
 
 void TdxInplaceEdit::resizeEvent(QResizeEvent *event)

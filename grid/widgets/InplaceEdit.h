@@ -18,8 +18,9 @@
 #include <QWidget>
 
 namespace gfx {
+class Canvas;
 class TextMeasurer;
-}
+} // namespace gfx
 
 namespace grid {
 
@@ -40,6 +41,11 @@ public:
     void setTextMeasurer(const gfx::TextMeasurer *measurer);
     // The client rectangle within the frame.
     QRect clientRect();
+    // The frame and, for an editor that is not a text editor, the content,
+    // drawn from the paint data given.
+    virtual void PaintEdit(gfx::Canvas &canvas, TdxEditViewData &viewData);
+    // The height a line of the editor's font asks for.
+    virtual int GetDefaultHeight();
 
     // The input widget's events, in Qt's terms.
     void handleKeyPress(QKeyEvent *event);
@@ -80,6 +86,7 @@ protected:
     void Beep() override;
     void ReportRefusal(const QString &errorText) override;
     void UpdateWindowRegion() override;
+    TShiftState KeyboardState() const override;
 
     // The input widget's own handling of a key whose routing left key (0:
     // swallowed) and typed of the characters it types; the frame alone has

@@ -6,6 +6,7 @@
 #include "tests/support/PixelProbes.h"
 
 #include "platform/classes/Graphics.h"
+#include "platform/gfx/Canvas.h"
 #include "platform/gfx/Colors.h"
 
 #include <QApplication>
@@ -145,3 +146,45 @@ TEST_F(HintWindow, AMegabyteOfLinesLargerThanTheScreen)
 }
 
 } // namespace
+
+namespace {
+
+// Paints its whole frame in one colour, so that a look shows whose paint
+// the window ran.
+class OwnPaintEdit : public TdxInplaceEdit
+{
+public:
+    using TdxInplaceEdit::TdxInplaceEdit;
+    void PaintEdit(gfx::Canvas &canvas, TdxEditViewData &viewData) override
+    {
+        ++paints;
+        enabledSeen = viewData.Enabled;
+        canvas.FillRect(viewData.Bounds, gfx::Brush::solid(rtl::clRed));
+    }
+    int paints = 0;
+    bool enabledSeen = true;
+};
+
+} // namespace
+
+TEST_F(EditorFrames, TheWindowPaintsThroughPaintEditAndALineOfTheFontSetsTheDefaultHeight)
+{
+    auto *own = make<OwnPaintEdit>();
+    own->SetColor(rtl::clWhite);
+    own->ShowEdit(rtl::TRect{20, 50, 120, 70});
+    QImage image = container->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_GT(own->paints, 0);
+    EXPECT_EQ(zvotest::at(image, 70, 60), rtl::clRed);
+    // Disabled, it paints itself with the disabled data.
+    own->setEnabled(false);
+    EXPECT_TRUE(own->NeedsRepaintOnFocus());
+    container->grab();
+    EXPECT_FALSE(own->enabledSeen);
+
+    const gfx::QtTextMeasurer screen;
+    EXPECT_EQ(edit->GetDefaultHeight(), 3 + screen.textHeight(edit->Font().Font()));
+    EXPECT_TRUE(edit->IsInplace());
+    rtl::TRect buttons = rtl::Rect(1, 2, 3, 4);
+    edit->GetButtonsRect(*edit->CreateViewData(false), buttons);
+    EXPECT_TRUE(buttons.IsEmpty());
+}

@@ -2,6 +2,7 @@
 // what the grid calls them with and when.
 
 #include "ControlFixture.h"
+#include "CoreFakes.h"
 
 #include "grid/core/TreeListControl.h"
 #include "grid/core/TreeListHost.h"
@@ -322,4 +323,79 @@ TEST(TreeListControl, AnswersTheHeaderQueriesFromItsColumnsAndBands)
     f.tree->GetHeaderCellText(0, text);
     EXPECT_EQ(text, "A!");
     EXPECT_EQ(f.tree->HeaderDragDefaultWidth(), 100);
+}
+
+namespace {
+
+class FlaggedEditor : public gridtest::FakeEditor
+{
+public:
+    using FakeEditor::FakeEditor;
+    void setFlag(bool value) { m_stateFlag = value; }
+    QStringList inside;
+    TShiftState keys = 0;
+
+protected:
+    void SetMouseInside(bool value) override
+    {
+        inside << (value ? "in" : "out");
+        FakeEditor::SetMouseInside(value);
+    }
+    TShiftState KeyboardState() const override { return keys; }
+};
+
+class EditingControl : public TCustomdxTreeListControl
+{
+public:
+    using TCustomdxTreeListControl::TCustomdxTreeListControl;
+    void setEditing(InplaceEditor *editor)
+    {
+        SetEditor(editor);
+        SetState(editor ? tsEditing : tsNone);
+    }
+};
+
+} // namespace
+
+TEST(TreeListHooks, AnEditorWithItsFlagSetStaysOpenOverAPressOnTheGrid)
+{
+    FakeTreeListHost host;
+    host.focused = true;
+    EditingControl tree(nullptr);
+    tree.SetHost(&host);
+    tree.SetOptionsA(tree.OptionsA() & ~(1u << aoRowFocus));
+    tree.CreateColumn(TdxTreeListColumn::StaticClass())->SetCaption("A");
+    for (const char *text : {"alpha", "beta"})
+        tree.SetNodeString(tree.Add(), 0, text);
+    tree.SetClientRect(rtl::Rect(0, 0, 300, 200));
+    tree.CalcMetrics();
+    tree.SetFocusedNode(tree.Items(0));
+    FlaggedEditor editor(&tree);
+    editor.ShowEdit(rtl::TRect{0, 0, 60, 18});
+    const rtl::TRect cell = tree.CellRect(tree.Items(1), 0);
+    // The window has already moved the focus out of the editor.
+    const auto press = [&] {
+        editor.focused = false;
+        tree.setEditing(&editor);
+        tree.MouseDown(mbLeft, 0, cell.Left + 5, cell.Top + 3);
+        tree.MouseUp(mbLeft, 0, cell.Left + 5, cell.Top + 3);
+        const bool open = tree.State() == tsEditing;
+        tree.setEditing(nullptr);
+        return open;
+    };
+    editor.setFlag(true);
+    EXPECT_TRUE(press());
+    editor.setFlag(false);
+    EXPECT_FALSE(press());
+
+    // The pointer's coming and going is stored through the hook.
+    editor.MouseEnter();
+    editor.MouseLeave();
+    EXPECT_EQ(editor.inside, (QStringList{"in", "out"}));
+    EXPECT_FALSE(editor.MouseInside());
+    // Ctrl alone, as the keyboard says; AltGr is not.
+    editor.keys = ssCtrl;
+    EXPECT_TRUE(editor.IsCtrlOnly());
+    editor.keys = ssCtrl | ssAlt;
+    EXPECT_FALSE(editor.IsCtrlOnly());
 }
