@@ -58,6 +58,25 @@ bool VarIsNull(const QVariant &value)
     return value.isValid() && value.isNull();
 }
 
+bool VarIsNumber(const QVariant &value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Float:
+    case QMetaType::Double: return true;
+    default: return false;
+    }
+}
+
 QString VarToStr(const QVariant &value, const TFormatSettings &settings)
 {
     if (!value.isValid() || value.isNull())
@@ -66,6 +85,9 @@ QString VarToStr(const QVariant &value, const TFormatSettings &settings)
     case QMetaType::Bool: return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     case QMetaType::Double: return FloatToStr(value.toDouble(), settings);
     case QMetaType::Float: return FloatToStrF(value.toFloat(), ffGeneral, 7, 0, settings);
+    // Qt gives a one-byte integer as the character of that code.
+    case QMetaType::SChar: return QString::number(value.toInt());
+    case QMetaType::UChar: return QString::number(value.toUInt());
     case QMetaType::QDateTime: {
         const QDateTime dt = value.toDateTime();
         return dt.isValid() ? DateTimeToStr(FromQDateTime(dt), settings) : QString();
@@ -97,6 +119,8 @@ TDateTime VarToDateTime(const QVariant &value, const TFormatSettings &settings)
     if (value.isNull())
         cannotConvert(value);
     switch (value.metaType().id()) {
+    case QMetaType::SChar:
+    case QMetaType::UChar:
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
@@ -145,10 +169,12 @@ long double VarToExtended(const QVariant &value, const TFormatSettings &settings
         cannotConvert(value, "Double");
     switch (value.metaType().id()) {
     case QMetaType::Bool: return value.toBool() ? -1 : 0;
+    case QMetaType::SChar:
     case QMetaType::Int:
     case QMetaType::Short:
     case QMetaType::Long:
     case QMetaType::LongLong: return static_cast<long double>(value.toLongLong());
+    case QMetaType::UChar:
     case QMetaType::UInt:
     case QMetaType::UShort:
     case QMetaType::ULong:

@@ -18,6 +18,9 @@ QVariant Unassigned();
 QVariant Null();
 bool VarIsEmpty(const QVariant &value);
 bool VarIsNull(const QVariant &value);
+// A number held as an integer of any width and either sign (one-byte ones
+// included) or as a float or double; Booleans, dates and texts are not.
+bool VarIsNumber(const QVariant &value);
 
 // '' for unassigned and null; "True"/"False"; integers in decimal; doubles in
 // the general format with 15 digits, floats with 7; a date-time, date or time

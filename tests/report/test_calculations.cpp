@@ -4,6 +4,7 @@
 #include "report/content/ContentRegistration.h"
 #include "report/content/drawcommands/DrawVariables.h"
 #include "report/content/variables/Calc.h"
+#include "report/content/variables/CustomVariable.h"
 #include "report/content/variables/DBCalc.h"
 #include "report/content/variables/SystemVariable.h"
 #include "report/content/variables/Variable.h"
@@ -24,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 
 using namespace report;
@@ -97,6 +99,39 @@ TEST_F(Calculations, DataCalculationsAggregateNumbersAndCountEverything)
     data.Last();
     minimum->Calc();
     EXPECT_EQ(minimum->Value(), 7);
+}
+
+TEST_F(Calculations, IntegersOfEveryWidthAndSignAreSummed)
+{
+    // One field per integer type a data source may hand over.
+    const QList<QPair<QString, std::function<QVariant(int)>>> kinds = {
+        {"UInt", [](int v) { return QVariant::fromValue(uint(v)); }},
+        {"ULongLong", [](int v) { return QVariant::fromValue(qulonglong(v)); }},
+        {"UShort", [](int v) { return QVariant::fromValue(ushort(v)); }},
+        {"UChar", [](int v) { return QVariant::fromValue(uchar(v)); }},
+        {"SChar", [](int v) { return QVariant::fromValue(static_cast<signed char>(v)); }},
+        {"ULong", [](int v) { return QVariant::fromValue(static_cast<unsigned long>(v)); }},
+    };
+    for (const auto &kind : kinds)
+        data.AddField(kind.first, TppDataType::dtLongint);
+    for (int v : {5, 3, 7}) {
+        QVariantList row{"x", 1.0, QVariant()};
+        for (const auto &kind : kinds)
+            row << kind.second(v);
+        data.AddRow(row);
+    }
+    for (const auto &kind : kinds) {
+        TppDBCalc *sum = calc(TppDBCalcType::dcSum, kind.first);
+        traverse(*sum);
+        EXPECT_EQ(sum->GetText(), "15") << kind.first.toStdString();
+        TppDBCalc *minimum = calc(TppDBCalcType::dcMinimum, kind.first);
+        traverse(*minimum);
+        EXPECT_EQ(minimum->Value(), 3) << kind.first.toStdString();
+    }
+    // A computed value of a date type that is an unsigned number past the
+    // calendar prints as that number, as a signed one does.
+    EXPECT_EQ(ppFormatComputedValue(QString(), TppDataType::dtDate, QVariant::fromValue(uint(4000000000u))),
+              "4000000000");
 }
 
 TEST_F(Calculations, EmptyAggregatesPrintZeroOrBlank)

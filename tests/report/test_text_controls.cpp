@@ -163,6 +163,27 @@ TEST_F(TextControls, BlankRulesForZeroEmptyTextsAndNullDates)
     };
     EXPECT_EQ(shown("Amount", false), "0");
     EXPECT_EQ(shown("Amount", true), "");
+    // Unsigned and one-byte integers: a zero is blank, another value shows
+    // its digits.
+    MemoryPipeline unsignedFields;
+    const QStringList kinds{"UInt", "ULongLong", "UShort", "UChar", "SChar"};
+    for (const QString &kind : kinds)
+        unsignedFields.AddField(kind, TppDataType::dtInteger);
+    for (int v : {0, 7})
+        unsignedFields.AddRow({QVariant::fromValue(uint(v)), QVariant::fromValue(qulonglong(v)),
+                               QVariant::fromValue(ushort(v)), QVariant::fromValue(uchar(v)),
+                               QVariant::fromValue(static_cast<signed char>(v))});
+    unsignedFields.Open();
+    unsignedFields.First();
+    text.SetDataPipeline(&unsignedFields);
+    for (const QString &kind : kinds) {
+        EXPECT_EQ(shown(kind, false), "0") << kind.toStdString();
+        EXPECT_EQ(shown(kind, true), "") << kind.toStdString();
+    }
+    unsignedFields.Next();
+    for (const QString &kind : kinds)
+        EXPECT_EQ(shown(kind, true), "7") << kind.toStdString();
+    text.SetDataPipeline(&pipeline);
     for (bool blank : {false, true}) {
         EXPECT_EQ(shown("Name", blank), "") << blank;
         EXPECT_EQ(shown("When", blank), "") << blank;

@@ -11,6 +11,7 @@
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Variants.h"
 
 #include <QDate>
 #include <QTime>
@@ -32,13 +33,10 @@ struct DBTextCacheRecord
 // The variant types the blank rule counts as numbers (dates included).
 bool dbTextIsZeroNumber(const QVariant &aValue)
 {
+    // Unsigned integers included: an unsigned 0 is as blank as a signed one.
+    if (rtl::VarIsNumber(aValue))
+        return aValue.toDouble() == 0;
     switch (aValue.typeId()) {
-    case QMetaType::Short:
-    case QMetaType::Int:
-    case QMetaType::Float:
-    case QMetaType::Double:
-    case QMetaType::SChar:
-    case QMetaType::LongLong: return aValue.toDouble() == 0;
     // A date counts by its day number, which is 0 on 30 December 1899.
     case QMetaType::QDateTime: return rtl::FromQDateTime(aValue.toDateTime()) == 0;
     case QMetaType::QDate: return aValue.toDate() == QDate(1899, 12, 30);

@@ -5,6 +5,7 @@
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Variants.h"
 
 namespace report {
 
@@ -33,10 +34,7 @@ QString ppFormatComputedValue(const QString &aDisplayFormat, TppDataType aDataTy
 {
     const bool moment =
         aDataType == TppDataType::dtDate || aDataType == TppDataType::dtTime || aDataType == TppDataType::dtDateTime;
-    const int type = aValue.typeId();
-    const bool number =
-        type == QMetaType::Double || type == QMetaType::Float || type == QMetaType::Int || type == QMetaType::LongLong;
-    if (moment && number) {
+    if (moment && rtl::VarIsNumber(aValue)) {
         const double days = aValue.toDouble();
         rtl::TDateParts date;
         rtl::TTimeParts time;

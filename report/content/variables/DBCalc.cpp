@@ -13,6 +13,7 @@
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Variants.h"
 
 #include <QDate>
 #include <QTime>
@@ -48,16 +49,13 @@ DBCalcCacheRecord dbCalcRecordOf(const TppDBCalc &aCalc)
 }
 
 // A field value as the aggregate takes it: numbers and dates by value,
-// anything else (texts included) as 0.
+// anything else (texts included) as 0. Unsigned integers are numbers too:
+// a field of such a type summed to 0 whatever it held.
 double dbCalcNumber(const QVariant &aValue)
 {
+    if (rtl::VarIsNumber(aValue))
+        return aValue.toDouble();
     switch (aValue.typeId()) {
-    case QMetaType::Short:
-    case QMetaType::Int:
-    case QMetaType::Float:
-    case QMetaType::Double:
-    case QMetaType::SChar:
-    case QMetaType::LongLong: return aValue.toDouble();
     case QMetaType::QDateTime: return rtl::FromQDateTime(aValue.toDateTime());
     case QMetaType::QDate: return rtl::FromQDateTime(aValue.toDate().startOfDay());
     case QMetaType::QTime: return double(aValue.toTime().msecsSinceStartOfDay()) / double(rtl::MsecsPerDay);

@@ -228,6 +228,21 @@ TEST(Variants, NumberOfAValue)
     EXPECT_THROW(VarToExtended(Null(), us), EConvertError);
     EXPECT_THROW(VarToExtended(QStringLiteral("1,234"), us), EConvertError);
     EXPECT_THROW(VarToExtended(QVariant::fromValue(QSize(1, 2)), us), EConvertError);
+
+    // Integers of every width and sign are numbers; one-byte ones are not
+    // the characters of their codes.
+    for (const QVariant &v :
+         {QVariant::fromValue(uint(7)), QVariant::fromValue(qulonglong(7)), QVariant::fromValue(ushort(7)),
+          QVariant::fromValue(uchar(7)), QVariant::fromValue(static_cast<signed char>(7)), QVariant::fromValue(7L)}) {
+        EXPECT_TRUE(VarIsNumber(v)) << v.typeName();
+        EXPECT_EQ(VarToExtended(v, us), 7.0L) << v.typeName();
+        EXPECT_EQ(VarToDateTime(v, us), 7.0) << v.typeName();
+        EXPECT_EQ(VarToStr(v, us), "7") << v.typeName();
+    }
+    EXPECT_EQ(VarToStr(QVariant::fromValue(static_cast<signed char>(-5)), us), "-5");
+    for (const QVariant &v :
+         {Unassigned(), Null(), QVariant(true), QVariant(QStringLiteral("7")), QVariant(QDate(1995, 3, 4))})
+        EXPECT_FALSE(VarIsNumber(v)) << v.typeName();
 }
 
 } // namespace
