@@ -86,7 +86,7 @@ TCheckSEThread::TCheckSEThread(bool CreateSuspended)
         ApplyProxySettings(*client, m_proxySettings);
         client->setHandleRedirects(true);
         // A stop ends a transfer in progress instead of waiting for its end.
-        client->setProgressCallback([this](int64_t, int64_t) { return !m_terminated.load(); });
+        client->setProgressCallback([this](int64_t received, int64_t total) { return HTTPWork(received, total); });
         m_http = std::move(client);
     } catch (const std::exception &) {
         m_http.reset();
@@ -279,37 +279,83 @@ bool TCheckSEThread::DownloadPage(const std::string &URL, std::string &Page)
 void TCheckSEThread::ConnectBrowserEvents(webbrowser::TEmbeddedWB &browser)
 {
     using webbrowser::TEmbeddedWB;
-    browser.OnBeforeNavigate2.Set([this](TEmbeddedWB *, const void *, const std::string &, bool &) {
+    browser.OnBeforeNavigate2.Set([this](TEmbeddedWB *Sender, const void *Frame, const std::string &URL, bool &Cancel) {
+        WebBrowserBeforeNavigate2(Sender, Frame, URL, Cancel);
+    });
+    browser.OnNavigateComplete2.Set([this](TEmbeddedWB *Sender, const void *Frame, const std::string &URL) {
+        WebBrowserNavigateComplete2(Sender, Frame, URL);
+    });
+    browser.OnDocumentComplete.Set([this](TEmbeddedWB *Sender, const void *Frame, const std::string &URL) {
+        WebBrowserDocumentComplete(Sender, Frame, URL);
+    });
+    browser.OnNewWindow2.Set([this](TEmbeddedWB *Sender, const std::string &URL, bool &Cancel) {
+        WebBrowserNewWindow2(Sender, URL, Cancel);
+    });
+    browser.OnShowDialog.Set([this](TEmbeddedWB *Sender, void *h) { WebBrowserShowDialog(Sender, h); });
+    browser.OnShowMessage.Set([this](TEmbeddedWB *Sender, const std::string &Text, const std::string &Caption,
+                                     uint32_t Type) { return WebBrowserShowMessage(Sender, Text, Caption, Type); });
+    browser.OnScriptError.Set([this](TEmbeddedWB *Sender, const std::string &ErrorLine,
+                                     const std::string &ErrorCharacter, const std::string &ErrorCode,
+                                     const std::string &ErrorMessage, const std::string &ErrorUrl, bool &ContinueScript,
+                                     bool &Showdialog) {
+        WebBrowserScriptError(Sender, ErrorLine, ErrorCharacter, ErrorCode, ErrorMessage, ErrorUrl, ContinueScript,
+                              Showdialog);
+    });
+}
+
+void TCheckSEThread::WebBrowserBeforeNavigate2(webbrowser::TEmbeddedWB *, const void *, const std::string &, bool &)
+{
+    m_topFrame = nullptr;
+    m_documentComplete = false;
+}
+
+void TCheckSEThread::WebBrowserNavigateComplete2(webbrowser::TEmbeddedWB *, const void *Frame, const std::string &)
+{
+    if (!m_topFrame)
+        m_topFrame = Frame;
+}
+
+void TCheckSEThread::WebBrowserDocumentComplete(webbrowser::TEmbeddedWB *, const void *Frame, const std::string &)
+{
+    if (Frame == m_topFrame) {
         m_topFrame = nullptr;
-        m_documentComplete = false;
-    });
-    browser.OnNavigateComplete2.Set([this](TEmbeddedWB *, const void *frame, const std::string &) {
-        if (!m_topFrame)
-            m_topFrame = frame;
-    });
-    browser.OnDocumentComplete.Set([this](TEmbeddedWB *, const void *frame, const std::string &) {
-        if (frame == m_topFrame) {
-            m_topFrame = nullptr;
-            m_documentComplete = true;
-        }
-    });
-    // Nothing the page says may reach the user. The hidden page refuses
-    // every window by itself as well; cancelling here keeps that so should
-    // the browser ever open what its host does not refuse.
-    browser.OnNewWindow2.Set([](TEmbeddedWB *, const std::string &, bool &Cancel) { Cancel = true; });
-    // The dialog's window belongs to the GUI thread: it is asked to close
-    // there, as a posted close would.
-    browser.OnShowDialog.Set([](TEmbeddedWB *, void *h) {
-        if (auto *dialog = static_cast<QObject *>(h))
-            QMetaObject::invokeMethod(dialog, "close", Qt::QueuedConnection);
-    });
-    browser.OnShowMessage.Set(
-        [](TEmbeddedWB *, const std::string &, const std::string &, uint32_t) { return webbrowser::S_OK; });
-    browser.OnScriptError.Set([](TEmbeddedWB *, const std::string &, const std::string &, const std::string &,
-                                 const std::string &, const std::string &, bool &ContinueScript, bool &Showdialog) {
-        ContinueScript = false;
-        Showdialog = false;
-    });
+        m_documentComplete = true;
+    }
+}
+
+// Nothing the page says may reach the user. The hidden page refuses every
+// window by itself as well; cancelling here keeps that so should the browser
+// ever open what its host does not refuse.
+void TCheckSEThread::WebBrowserNewWindow2(webbrowser::TEmbeddedWB *, const std::string &, bool &Cancel)
+{
+    Cancel = true;
+}
+
+// The dialog's window belongs to the GUI thread: it is asked to close there,
+// as a posted close would.
+void TCheckSEThread::WebBrowserShowDialog(webbrowser::TEmbeddedWB *, void *h)
+{
+    if (auto *dialog = static_cast<QObject *>(h))
+        QMetaObject::invokeMethod(dialog, "close", Qt::QueuedConnection);
+}
+
+int32_t TCheckSEThread::WebBrowserShowMessage(webbrowser::TEmbeddedWB *, const std::string &, const std::string &,
+                                              uint32_t)
+{
+    return webbrowser::S_OK;
+}
+
+void TCheckSEThread::WebBrowserScriptError(webbrowser::TEmbeddedWB *, const std::string &, const std::string &,
+                                           const std::string &, const std::string &, const std::string &,
+                                           bool &ContinueScript, bool &Showdialog)
+{
+    ContinueScript = false;
+    Showdialog = false;
+}
+
+bool TCheckSEThread::HTTPWork(int64_t, int64_t)
+{
+    return !m_terminated.load();
 }
 
 std::string TCheckSEThread::FetchWithBrowser(const std::string &URL)

@@ -96,6 +96,26 @@ private:
     // The hidden browser's page; throws on failure, rtl::EAbort when stopped.
     std::string FetchWithBrowser(const std::string &URL);
     void ConnectBrowserEvents(webbrowser::TEmbeddedWB &browser);
+    // The browser's events, on the worker's thread while it waits for the
+    // page: the top frame and whether its document has completed; every new
+    // window cancelled, every dialog closed, and no message or script error
+    // shown.
+    void WebBrowserBeforeNavigate2(webbrowser::TEmbeddedWB *Sender, const void *Frame, const std::string &URL,
+                                   bool &Cancel);
+    void WebBrowserNavigateComplete2(webbrowser::TEmbeddedWB *Sender, const void *Frame, const std::string &URL);
+    void WebBrowserDocumentComplete(webbrowser::TEmbeddedWB *Sender, const void *Frame, const std::string &URL);
+    void WebBrowserNewWindow2(webbrowser::TEmbeddedWB *Sender, const std::string &URL, bool &Cancel);
+    // h: the dialog's window, a QObject with a close slot.
+    void WebBrowserShowDialog(webbrowser::TEmbeddedWB *Sender, void *h);
+    int32_t WebBrowserShowMessage(webbrowser::TEmbeddedWB *Sender, const std::string &Text, const std::string &Caption,
+                                  uint32_t Type);
+    void WebBrowserScriptError(webbrowser::TEmbeddedWB *Sender, const std::string &ErrorLine,
+                               const std::string &ErrorCharacter, const std::string &ErrorCode,
+                               const std::string &ErrorMessage, const std::string &ErrorUrl, bool &ContinueScript,
+                               bool &Showdialog);
+    // The client's progress: false, which ends the transfer, once the worker
+    // is terminated.
+    bool HTTPWork(int64_t Received, int64_t Total);
     bool Stopping() const { return m_terminated.load() || m_done.load(); }
 
     std::unique_ptr<http::HttpClient> m_http;
