@@ -377,3 +377,36 @@ TEST_F(EngineInterface, APipelineOfTheRunThatClosesTakesTheEnginesBookmarksAlong
 }
 
 } // namespace
+
+namespace {
+
+// Down the columns, a group's footer that finds no room at the foot of a
+// column prints at the top of the next; the record moved to before it is
+// taken up there, with that footer no longer due: no detail of the next
+// group generates as if its group had ended.
+TEST_F(EngineInterface, AFooterPushedToTheNextColumnLeavesTheNextGroupsDetailsRunning)
+{
+    for (int i = 0; i < 44; ++i)
+        data.AddRow({QStringLiteral("A")});
+    for (int i = 0; i < 60; ++i)
+        data.AddRow({QStringLiteral("B")});
+    report.SetDataPipeline(&data);
+    group(QStringLiteral("G"));
+    report.SetColumns(2);
+    QStringList footerDue;
+    int printed = 0;
+    detail->BeforeGenerate.Set([&](classes::TObject *) {
+        ++printed;
+        if (engine()->IsDue(ppBandKind::GroupFooter))
+            footerDue.append(QString::number(engine()->ColumnNo()) + ":" + QString::number(printed));
+        if (engine()->AdvancedAtColumnEnd())
+            footerDue.append(QStringLiteral("pending at ") + QString::number(printed));
+    });
+    generate();
+    EXPECT_EQ(report.Pages, (QStringList{"Header GH Detail*44 GH GF GH Detail*41 Footer", "Header GH Detail*19 GF Footer"}));
+    EXPECT_EQ(printed, 104);
+    EXPECT_EQ(footerDue.join(QStringLiteral(", ")).toStdString(), "");
+    EXPECT_FALSE(engine()->AdvancedAtColumnEnd());
+}
+
+} // namespace

@@ -1066,10 +1066,24 @@ void TppEngine::sendTraversalEvents()
 
 void TppEngine::AfterTraversal()
 {
-    if (!m_traversalPending)
+    if (!m_traversalPending && !m_advancedAtColumnEnd)
         return;
+    m_inTraversal = false;
     m_traversalPending = false;
-    sendTraversalEvents();
+    if (m_advancedAtColumnEnd) {
+        // A column ended with the record moved to: the data moved, and its
+        // breaks were found, when the record was traversed, so there is
+        // nothing to find again. The column it prints in takes it up as the
+        // start of a run of details, with no footer of the last column's
+        // group still to come.
+        m_advancedAtColumnEnd = false;
+        sendTraversalEvents();
+        if (!IsDue(ppBandKind::Summary))
+            ExcludeDue(ppBandKind::GroupFooter);
+        IncludeDue(ppBandKind::GroupHeader | ppBandKind::Detail);
+    } else {
+        sendTraversalEvents();
+    }
     for (int i = 0; i < m_report->GroupCount(); ++i)
         m_report->Groups(i)->UpdateBreakValue();
 }
