@@ -10,6 +10,7 @@
 #include "platform/classes/Streams.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 #include <cerrno>
 #include <cstring>
@@ -129,17 +130,22 @@ void TppArchiveDevice::WritePage(TppPage *aPage)
 {
     if (!aPage || !m_tempStream)
         return;
-    if (!aPage->LastPage() && m_removeOutline) {
-        if (TppDrawCommand *outline = aPage->OutlineDrawCommand()) {
-            aPage->RemoveDrawCommand(outline);
-            delete outline;
-        }
-    }
     if (!m_pageStream)
         m_pageStream = std::make_unique<classes::TMemoryStream>();
     classes::TMemoryStream &page = *m_pageStream;
     page.SetSize(0);
-    page.WriteComponent(aPage);
+    {
+        // The outline stays out of the stream, not off the page: the page
+        // may be one the publisher keeps in its cache, which later jobs and
+        // the preview still show with its outline.
+        TppDrawCommand *outline = !aPage->LastPage() && m_removeOutline ? aPage->OutlineDrawCommand() : nullptr;
+        const int outlineIndex = outline ? aPage->RemoveChild(outline) : -1;
+        const auto restore = qScopeGuard([aPage, outline, outlineIndex] {
+            if (outlineIndex >= 0)
+                aPage->InsertChild(outlineIndex, outline);
+        });
+        page.WriteComponent(aPage);
+    }
     const int32_t offset = archiveOffset(m_tempStream->Position());
     // The whole archive must stay addressable from its header.
     archiveOffset(FileStream()->Position() + 8 + int64_t(offset) + page.Size());

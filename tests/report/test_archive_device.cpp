@@ -2,8 +2,12 @@
 // archive, the outline only on the last page, jobs that end, are cancelled
 // or fail, and archives that break the format's rules.
 
+#include "TracedReportFixture.h"
+
 #include "tests/support/report/PageFakes.h"
 
+#include "report/model/bands/BandClasses.h"
+#include "report/model/bands/DetailBand.h"
 #include "report/model/outline/OutlineDrawCommand.h"
 #include "report/model/outline/OutlineNode.h"
 #include "report/model/pages/Page.h"
@@ -74,6 +78,9 @@ TEST_F(ArchiveDeviceTest, PagesGoInArrivalOrderWithTheOutlineOnlyOnTheLast)
         device.WritePage(page.get());
     device.EndJob();
     EXPECT_FALSE(QFile::exists(pageFile));
+    // The outline is left out of the archive, not taken off the pages.
+    for (const auto &page : pages)
+        EXPECT_NE(page->OutlineDrawCommand(), nullptr) << page->AbsolutePageNo();
 
     const QByteArray bytes = archiveFileBytes(name);
     ASSERT_GE(bytes.size(), 28);
@@ -91,9 +98,14 @@ TEST_F(ArchiveDeviceTest, PagesGoInArrivalOrderWithTheOutlineOnlyOnTheLast)
         const std::unique_ptr<TppPage> read = reader.ReadPage(i);
         EXPECT_EQ(reader.AbsolutePageNo(i), pages[size_t(i)]->AbsolutePageNo());
         EXPECT_EQ(read->PageNo(), pages[size_t(i)]->PageNo());
-        ASSERT_EQ(read->DrawCommandCount(), pages[size_t(i)]->DrawCommandCount());
+        // Every command of the page in its order, the outline only on the last.
+        std::vector<TppDrawCommand *> stored;
+        for (int c = 0; c < pages[size_t(i)]->DrawCommandCount(); ++c)
+            if (i == 2 || pages[size_t(i)]->DrawCommands(c) != pages[size_t(i)]->OutlineDrawCommand())
+                stored.push_back(pages[size_t(i)]->DrawCommands(c));
+        ASSERT_EQ(size_t(read->DrawCommandCount()), stored.size());
         for (int c = 0; c < read->DrawCommandCount(); ++c)
-            EXPECT_TRUE(read->DrawCommands(c)->IsEqual(pages[size_t(i)]->DrawCommands(c))) << i << " " << c;
+            EXPECT_TRUE(read->DrawCommands(c)->IsEqual(stored[size_t(c)])) << i << " " << c;
         EXPECT_EQ(read->OutlineDrawCommand() != nullptr, i == 2) << i;
     }
 }
@@ -248,4 +260,59 @@ TEST_F(ArchiveDeviceTest, TheReaderRefusesArchivesThatBreakTheRules)
     ASSERT_EQ(reader.PageCount(), 1);
     EXPECT_THROW(reader.ReadPage(0), classes::EStreamError);
     EXPECT_EQ(reader.PageBytes(0), page);
+}
+
+namespace {
+
+class CachedPagesArchive : public TracedReportFixture
+{
+protected:
+    QTemporaryDir folder;
+};
+
+} // namespace
+
+TEST_F(CachedPagesArchive, ArchivingCachedPagesKeepsTheirOutlinesAndWritesTheSameBytes)
+{
+    band<TppHeaderBand>(20000, QStringLiteral("Header"));
+    band<TppFooterBand>(20000, QStringLiteral("Footer"));
+    band<TppDetailBand>(5000, QStringLiteral("Detail"));
+    rows(100);
+    report.SetCachePages(true);
+    // As a preview does: every page generated once and kept.
+    print();
+    TppPublisher &publisher = *report.Publisher();
+    ASSERT_EQ(publisher.CachedPageCount(), 3);
+
+    // What an archive of these pages holds: copies whose outline was taken
+    // off, but the last page's.
+    const QString expectedName = folder.filePath(QStringLiteral("expected.raf"));
+    {
+        TppArchiveDevice expected;
+        expected.SetFileName(expectedName);
+        expected.StartJob();
+        for (int i = 0; i < publisher.CachedPageCount(); ++i) {
+            ASSERT_NE(publisher.CachedPages(i)->OutlineDrawCommand(), nullptr) << i;
+            TppPage copy;
+            copy.Assign(publisher.CachedPages(i));
+            if (!copy.LastPage())
+                delete copy.OutlineDrawCommand();
+            expected.WritePage(&copy);
+        }
+        expected.EndJob();
+    }
+
+    // The job is served from the cache.
+    const QString name = folder.filePath(QStringLiteral("pages.raf"));
+    TppArchiveDevice device;
+    device.SetFileName(name);
+    device.SetPublisher(&publisher);
+    report.PrintToDevices();
+    device.SetPublisher(nullptr);
+    ASSERT_EQ(publisher.CachedPageCount(), 3);
+    for (int i = 0; i < publisher.CachedPageCount(); ++i)
+        EXPECT_NE(publisher.CachedPages(i)->OutlineDrawCommand(), nullptr) << "cached page " << i + 1;
+    const QByteArray bytes = archiveFileBytes(name);
+    EXPECT_EQ(archiveInt(bytes, 0), 28);
+    EXPECT_EQ(bytes, archiveFileBytes(expectedName));
 }
