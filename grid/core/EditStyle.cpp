@@ -3,6 +3,7 @@
 #include "grid/core/InplaceEditor.h"
 
 #include "platform/classes/ClassBuilder.h"
+#include "platform/classes/EnumTypes.h"
 
 #include <algorithm>
 
@@ -23,13 +24,68 @@ DefaultControllers &defaults()
     return controllers;
 }
 
+const classes::TEnumInfo &borderStyleInfo()
+{
+    static const classes::TEnumInfo info(QStringLiteral("TdxEditBorderStyle"),
+                                         {"xbsNone", "xbsSingle", "xbsThick", "xbsFlat", "xbs3D"});
+    return info;
+}
+
+const classes::TEnumInfo &buttonStyleInfo()
+{
+    static const classes::TEnumInfo info(QStringLiteral("TdxEditButtonViewStyle"),
+                                         {"btsDefault", "bts3D", "btsFlat", "btsSimple", "btsHotFlat"});
+    return info;
+}
+
+const classes::TEnumInfo &buttonTransparenceInfo()
+{
+    static const classes::TEnumInfo info(QStringLiteral("TdxEditButtonTransparence"),
+                                         {"ebtNone", "ebtInactive", "ebtAlways", "ebtHideInactive"});
+    return info;
+}
+
+const classes::TEnumInfo &edgeInfo()
+{
+    static const classes::TEnumInfo info(QStringLiteral("TdxEditEdge"), {"edgLeft", "edgTop", "edgRight", "edgBottom"});
+    return info;
+}
+
+const classes::TEnumInfo &styleValueInfo()
+{
+    static const classes::TEnumInfo info(QStringLiteral("TdxEditStyleValue"),
+                                         {"svBorderColor", "svBorderStyle", "svButtonStyle", "svButtonTransparence",
+                                          "svEdges", "svHotTrack", "svShadow"});
+    return info;
+}
+
 } // namespace
 
 // ---- TdxEditStyle ----------------------------------------------------------
 
 const classes::TMetaClass &TdxEditStyle::StaticClass()
 {
-    static const classes::TMetaClass meta = classes::MakeClass<TdxEditStyle, classes::TPersistent>("TdxEditStyle");
+    using S = TdxEditStyle;
+    // A value is written exactly when the style was given it itself.
+    static const auto assigned = [](TdxEditStyleValue value) {
+        return [value](const classes::TPersistent &o) { return static_cast<const S &>(o).isAssigned(value); };
+    };
+    static const classes::TMetaClass meta = classes::MakeClass<
+        S, classes::TPersistent>("TdxEditStyle", [](classes::TClassBuilder<S> &c) {
+        c.Set("AssignedValues", styleValueInfo(), QStringLiteral("TdxEditStyleValues"), &S::AssignedValues,
+              &S::SetAssignedValues)
+            .Stored(false);
+        c.Integer("BorderColor", &S::BorderColor, &S::SetBorderColor)
+            .WithIdents(classes::ColorIdents())
+            .Stored(assigned(svBorderColor));
+        c.Enum("BorderStyle", borderStyleInfo(), &S::BorderStyle, &S::SetBorderStyle).Stored(assigned(svBorderStyle));
+        c.Enum("ButtonStyle", buttonStyleInfo(), &S::ButtonStyle, &S::SetButtonStyle).Stored(assigned(svButtonStyle));
+        c.Enum("ButtonTransparence", buttonTransparenceInfo(), &S::ButtonTransparence, &S::SetButtonTransparence)
+            .Stored(assigned(svButtonTransparence));
+        c.Set("Edges", edgeInfo(), QStringLiteral("TdxEditEdges"), &S::Edges, &S::SetEdges).Stored(assigned(svEdges));
+        c.Boolean("HotTrack", &S::HotTrack, &S::SetHotTrack).Stored(assigned(svHotTrack));
+        c.Boolean("Shadow", &S::Shadow, &S::SetShadow).Stored(assigned(svShadow));
+    });
     return meta;
 }
 
@@ -292,8 +348,22 @@ void TdxStyleController::Loaded()
 
 const classes::TMetaClass &TdxEditStyleController::StaticClass()
 {
+    using E = TdxEditStyleController;
     static const classes::TMetaClass meta =
-        classes::MakeClass<TdxEditStyleController, TdxStyleController>("TdxEditStyleController");
+        classes::MakeClass<E, TdxStyleController>("TdxEditStyleController", [](classes::TClassBuilder<E> &c) {
+            c.Integer("BorderColor", &E::BorderColor, &E::SetBorderColor)
+                .WithIdents(classes::ColorIdents())
+                .Default(rtl::clWindowFrame);
+            c.Enum("BorderStyle", borderStyleInfo(), &E::BorderStyle, &E::SetBorderStyle).Default(xbs3D);
+            c.Enum("ButtonStyle", buttonStyleInfo(), &E::ButtonStyle, &E::SetButtonStyle).Default(btsDefault);
+            c.Enum("ButtonTransparence", buttonTransparenceInfo(), &E::ButtonTransparence, &E::SetButtonTransparence)
+                .Default(ebtNone);
+            c.Set("Edges", edgeInfo(), QStringLiteral("TdxEditEdges"), &E::Edges, &E::SetEdges).Default(edgAll);
+            c.Boolean("HotTrack", &E::HotTrack, &E::SetHotTrack).Default(false);
+            c.Boolean("Shadow", &E::Shadow, &E::SetShadow).Default(false);
+            c.Event("OnStyleChanged", static_cast<TdxStyleChangedEvent E::*>(&E::OnStyleChanged),
+                    QStringLiteral("TdxStyleChangedEvent"));
+        });
     return meta;
 }
 
@@ -387,8 +457,13 @@ void TdxEditStyleController::Assign(const classes::TPersistent *source)
 
 const classes::TMetaClass &TdxCheckEditStyleController::StaticClass()
 {
+    using K = TdxCheckEditStyleController;
+    // Only two defaults differ; the properties keep their places.
     static const classes::TMetaClass meta =
-        classes::MakeClass<TdxCheckEditStyleController, TdxEditStyleController>("TdxCheckEditStyleController");
+        classes::MakeClass<K, TdxEditStyleController>("TdxCheckEditStyleController", [](classes::TClassBuilder<K> &c) {
+            c.Enum("BorderStyle", borderStyleInfo(), &K::BorderStyle, &K::SetBorderStyle).Default(xbsNone);
+            c.Enum("ButtonStyle", buttonStyleInfo(), &K::ButtonStyle, &K::SetButtonStyle).Default(bts3D);
+        });
     return meta;
 }
 

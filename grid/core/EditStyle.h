@@ -45,7 +45,7 @@ constexpr TdxEditStyleValues ValueBit(TdxEditStyleValue value)
     return TdxEditStyleValues(1u << value);
 }
 
-using TdxStyleChangedEvent = std::function<void(classes::TObject *sender, classes::TObject *link)>;
+using TdxStyleChangedEvent = classes::TEvent<void(classes::TObject *sender, classes::TObject *link)>;
 
 class TdxEditStyle : public classes::TPersistent
 {

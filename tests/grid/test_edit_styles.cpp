@@ -2,6 +2,12 @@
 
 #include "grid/core/EditStyle.h"
 
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/MetaClass.h"
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Streams.h"
+#include "platform/classes/TypInfo.h"
+
 #include <gtest/gtest.h>
 
 using namespace grid;
@@ -66,7 +72,7 @@ TEST_F(EditStyles, DefaultControllerReachesOnlyEditorsWithoutOwnController)
     TdxEditStyleController own(nullptr);
     owned.SetStyleController(&own);
     int heard = 0;
-    DefaultEditStyleController()->OnStyleChanged = [&](classes::TObject *, classes::TObject *) { ++heard; };
+    DefaultEditStyleController()->OnStyleChanged.Set([&](classes::TObject *, classes::TObject *) { ++heard; });
     plain.styleChanges = owned.styleChanges = 0;
 
     DefaultEditStyleController()->SetShadow(true);
@@ -79,7 +85,7 @@ TEST_F(EditStyles, DefaultControllerReachesOnlyEditorsWithoutOwnController)
     own.SetShadow(true);
     EXPECT_EQ(plain.styleChanges, 1);
     EXPECT_EQ(owned.styleChanges, 1);
-    DefaultEditStyleController()->OnStyleChanged = nullptr;
+    DefaultEditStyleController()->OnStyleChanged.Clear();
 }
 
 TEST_F(EditStyles, AssignInsideABracketNotifiesOnceAtTheLastEnd)
@@ -147,17 +153,17 @@ TEST_F(EditStyles, AHandlerThatFreesAnEditorDuringANotification)
     for (FakeEditor *e : {first, second, third})
         e->SetStyleController(&own);
     third->styleChanges = 0;
-    own.OnStyleChanged = [&](classes::TObject *, classes::TObject *link) {
+    own.OnStyleChanged.Set([&](classes::TObject *, classes::TObject *link) {
         if (link == first) {
             delete second;
             second = nullptr;
         }
-    };
+    });
     own.SetBorderColor(rtl::clRed);
     EXPECT_EQ(second, nullptr);
     EXPECT_EQ(third->styleChanges, 1);
     EXPECT_EQ(own.ListenerCount(), 2);
-    own.OnStyleChanged = nullptr;
+    own.OnStyleChanged.Clear();
 }
 
 TEST_F(EditStyles, DefaultControllersGoAtShutDownBeforeTheirEditors)
@@ -172,3 +178,83 @@ TEST_F(EditStyles, DefaultControllersGoAtShutDownBeforeTheirEditors)
 }
 
 } // namespace
+
+namespace {
+
+QByteArray controllerAsText(classes::TComponent &controller)
+{
+    classes::TMemoryStream binary;
+    binary.WriteComponent(&controller);
+    binary.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(binary, text);
+    return QByteArray(text.Memory(), int(text.Size()));
+}
+
+} // namespace
+
+TEST_F(EditStyles, ControllersStreamOnlyWhatDiffersFromTheirDefaultsAndReadItBack)
+{
+    classes::RegisterClasses({&TdxEditStyleController::StaticClass(), &TdxCheckEditStyleController::StaticClass()});
+    TdxEditStyleController plain(nullptr);
+    plain.SetName("Plain");
+    QByteArray text = controllerAsText(plain);
+    for (const char *name :
+         {"BorderColor", "BorderStyle", "ButtonStyle", "ButtonTransparence", "Edges", "HotTrack", "Shadow"})
+        EXPECT_FALSE(text.contains(name)) << name << text.constData();
+    // A check controller's own defaults are not written either, and the
+    // edit controller's defaults are, on it.
+    TdxCheckEditStyleController check(nullptr);
+    check.SetName("Check");
+    EXPECT_FALSE(controllerAsText(check).contains("BorderStyle"));
+    EXPECT_FALSE(controllerAsText(check).contains("ButtonStyle"));
+    check.SetBorderStyle(xbs3D);
+    EXPECT_TRUE(controllerAsText(check).contains("BorderStyle = xbs3D"));
+
+    plain.SetBorderColor(rtl::clRed);
+    plain.SetBorderStyle(xbsFlat);
+    plain.SetButtonTransparence(ebtAlways);
+    plain.SetEdges(EdgeBit(edgLeft) | EdgeBit(edgBottom));
+    plain.SetShadow(true);
+    text = controllerAsText(plain);
+    EXPECT_TRUE(text.contains("BorderColor = clRed")) << text.constData();
+    EXPECT_TRUE(text.contains("Edges = [edgLeft, edgBottom]")) << text.constData();
+    classes::TMemoryStream binary;
+    binary.WriteComponent(&plain);
+    binary.SetPosition(0);
+    TdxEditStyleController back(nullptr);
+    binary.ReadComponent(&back);
+    EXPECT_EQ(back.BorderColor(), rtl::clRed);
+    EXPECT_EQ(back.BorderStyle(), xbsFlat);
+    EXPECT_EQ(back.ButtonStyle(), btsDefault);
+    EXPECT_EQ(back.ButtonTransparence(), ebtAlways);
+    EXPECT_EQ(back.Edges(), EdgeBit(edgLeft) | EdgeBit(edgBottom));
+    EXPECT_FALSE(back.HotTrack());
+    EXPECT_TRUE(back.Shadow());
+    classes::UnRegisterClasses({&TdxEditStyleController::StaticClass(), &TdxCheckEditStyleController::StaticClass()});
+}
+
+TEST_F(EditStyles, AStylesValuesAreStoredExactlyWhenItWasGivenThem)
+{
+    gridtest::FakeEditor editor(nullptr);
+    TdxEditStyle &style = editor.Style();
+    const classes::TMetaClass &meta = TdxEditStyle::StaticClass();
+    const auto stored = [&](const char *name) {
+        const classes::TPropInfo *prop = meta.FindProperty(std::string_view(name));
+        return prop && classes::IsStoredProp(style, *prop);
+    };
+    ASSERT_NE(meta.FindProperty(std::string_view("AssignedValues")), nullptr);
+    EXPECT_FALSE(stored("AssignedValues"));
+    for (const char *name :
+         {"BorderColor", "BorderStyle", "ButtonStyle", "ButtonTransparence", "Edges", "HotTrack", "Shadow"})
+        EXPECT_FALSE(stored(name)) << name;
+    // The value it already reports, set, is its own from then on.
+    style.SetBorderStyle(style.BorderStyle());
+    style.SetShadow(true);
+    EXPECT_TRUE(stored("BorderStyle"));
+    EXPECT_TRUE(stored("Shadow"));
+    EXPECT_FALSE(stored("Edges"));
+    EXPECT_FALSE(stored("AssignedValues"));
+    style.RestoreDefaults();
+    EXPECT_FALSE(stored("BorderStyle"));
+}
