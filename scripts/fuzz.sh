@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang into build/fuzz and runs each for the
-# given number of seconds (default 20). Exits non-zero when a target finds a
-# crash, a leak or a mismatch.
+# Builds the libFuzzer targets and runs each for the given number of seconds
+# (default 20). Exits non-zero when a target finds a crash, a leak or a
+# mismatch. The targets build with the project, as CI's sanitizer build
+# makes them (scripts/test.sh, build-asan), here optimised for a fuzzing
+# session, in build-fuzz.
 #   fuzz.sh [seconds]                 build, then run
 #   fuzz.sh build                     build only
-#   fuzz.sh run [seconds] [folder]    run what was built, in build/fuzz or in
-#                                     the folder given (build-asan/fuzz, where
-#                                     scripts/test.sh builds them)
+#   fuzz.sh run [seconds] [folder]    run what was built, in build-fuzz/fuzz or
+#                                     in the folder given (build-asan/fuzz)
+# JOBS limits the build's parallel jobs (default: every core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 step=all
@@ -14,15 +16,17 @@ case "${1:-}" in
   build|run) step=$1; shift ;;
 esac
 seconds=${1:-20}
-dir=build/fuzz
-[ "$step" = run ] && dir=${2:-build/fuzz}
+dir=build-fuzz/fuzz
+[ "$step" = run ] && dir=${2:-build-fuzz/fuzz}
 if [ "$step" != run ]; then
-  if [ ! -f build/fuzz/build.ninja ]; then
+  if [ ! -f build-fuzz/build.ninja ]; then
     opt="-g -O1"
     [ "${CI:-}" = true ] && opt="-g0 -O0"
-    CC=clang CXX=clang++ cmake -S fuzz -B build/fuzz -G Ninja "-DZVO_FUZZ_OPT=$opt" >/dev/null
+    cmake -S . -B build-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+          -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="$opt" \
+          -DZVO_SANITIZE=address,undefined -DZVO_FUZZ=ON >/dev/null
   fi
-  cmake --build build/fuzz -j "$(nproc)"
+  cmake --build build-fuzz -j "${JOBS:-$(nproc)}" --target fuzz_targets
   [ "$step" = build ] && exit 0
 fi
 status=0

@@ -68,8 +68,14 @@ stage sanitizer-build build_asan
 stage sanitizer-tests ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 600 -LE webengine
 
 # Fuzz targets: built with clang's libFuzzer, each run for a short bounded
-# time. A sanitizer build folder made before it held them has them built on
-# their own, as scripts/fuzz.sh does for a fuzzing session.
+# time. They are the targets scripts/fuzz.sh builds for a fuzzing session,
+# from the same project with other flags. A clang sanitizer build folder made
+# before it held them gets them; one of another compiler leaves them to
+# scripts/fuzz.sh, in a build of their own.
+if ! grep -q '^ZVO_FUZZ:BOOL=ON$' build-asan/CMakeCache.txt &&
+  grep -q '^CMAKE_CXX_COMPILER:[A-Z]*=.*clang++' build-asan/CMakeCache.txt; then
+  cmake -DZVO_FUZZ=ON build-asan >/dev/null
+fi
 if grep -q '^ZVO_FUZZ:BOOL=ON$' build-asan/CMakeCache.txt; then
   stage fuzz-build cmake --build build-asan -j "$jobs" --target fuzz_targets
   stage fuzz-run bash scripts/fuzz.sh run 20 build-asan/fuzz

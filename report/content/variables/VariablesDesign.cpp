@@ -5,6 +5,7 @@
 #include "report/content/variables/DBCalc.h"
 #include "report/content/variables/Variable.h"
 
+#include "report/model/data/DataPipeline.h"
 #include "report/model/forms/DialogBases.h"
 #include "report/model/forms/FormClassRegistry.h"
 #include "report/model/reports/CustomReport.h"
