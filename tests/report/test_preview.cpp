@@ -471,6 +471,55 @@ TEST_F(PreviewTest, TheWindowPreviewsAReportAndClosesOnEscape)
     ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());
 }
 
+TEST_F(PreviewTest, TheOutlineTreeKeepsItsKeysAndThePageFollowsItsSelection)
+{
+    ppRegisterFormClass(TppCustomPreviewer::StaticClass(), TppPrintPreview::StaticClass());
+    producer->Exists = true;
+    WhileGenerating = [](TppPage &aPage) { addScriptOutline(aPage, 3); };
+    shell::ScriptedDialogs dialogs;
+    bool driven = false;
+    dialogs.drive<TppPrintPreview>([&](TppPrintPreview &aForm) {
+        driven = true;
+        TppViewer *viewer = aForm.PreviewViewer();
+        controls::processEventsFor(5000, [&] { return viewer->AbsolutePageNo() == 1; });
+        auto *preview = dynamic_cast<TppPreview *>(aForm.PlugIn());
+        ASSERT_NE(preview, nullptr);
+        auto *outline = dynamic_cast<TppOutlineViewer *>(preview->OutlineViewer());
+        ASSERT_NE(outline, nullptr);
+        viewer->LastPage();
+        ASSERT_EQ(outlineItems(*outline), (QStringList{"A", "B", "C"}));
+        QTest::mouseClick(outline->viewport(), Qt::LeftButton, {},
+                          outline->visualItemRect(outline->topLevelItem(0)).center());
+        ASSERT_EQ(viewer->AbsolutePageNo(), 1);
+        outline->setFocus();
+
+        // The arrows and page keys move the tree's selection, and the page
+        // follows it.
+        const auto press = [&](int aKey) {
+            QTest::keyClick(outline, Qt::Key(aKey));
+            const QString item = outline->currentItem() ? outline->currentItem()->text(0) : QStringLiteral("-");
+            return QStringLiteral("%1@%2").arg(item).arg(viewer->AbsolutePageNo()).toStdString();
+        };
+        EXPECT_EQ(press(Qt::Key_Down), "B@2");
+        EXPECT_EQ(press(Qt::Key_Down), "C@3");
+        EXPECT_EQ(press(Qt::Key_Up), "B@2");
+        EXPECT_EQ(press(Qt::Key_PageDown), "C@3");
+        EXPECT_EQ(press(Qt::Key_PageUp), "A@1");
+        EXPECT_EQ(press(Qt::Key_Right), "A@1");
+        EXPECT_EQ(press(Qt::Key_Left), "A@1");
+        // Held with Ctrl the keys stay the preview's.
+        QTest::keyClick(outline, Qt::Key_End, Qt::ControlModifier);
+        EXPECT_EQ(viewer->AbsolutePageNo(), 3);
+        QTest::keyClick(outline, Qt::Key_PageUp, Qt::ControlModifier);
+        EXPECT_EQ(viewer->AbsolutePageNo(), 2);
+        QTest::keyClick(outline, Qt::Key_Escape);
+    });
+    producer->Print();
+    EXPECT_TRUE(driven);
+    EXPECT_EQ(producer->PreviewForm(), nullptr);
+    ppUnRegisterFormClass(TppCustomPreviewer::StaticClass());
+}
+
 TEST_F(PreviewTest, AWindowClosedWhileItsPageIsGeneratedEndsThePreviewQuietly)
 {
     ppRegisterFormClass(TppCustomPreviewer::StaticClass(), TppPrintPreview::StaticClass());

@@ -152,7 +152,7 @@ bool TppPrintPreview::eventFilter(QObject *aWatched, QEvent *aEvent)
     if (!widget || widget->window() != this)
         return TppFormOf<TppCustomPreviewer>::eventFilter(aWatched, aEvent);
     auto *key = static_cast<QKeyEvent *>(aEvent);
-    if (m_plugIn->editKeepsKey(aWatched, key->key()))
+    if (m_plugIn->controlKeepsKey(aWatched, key->key(), key->modifiers()))
         return TppFormOf<TppCustomPreviewer>::eventFilter(aWatched, aEvent);
     bool taken = false;
     controls::guarded(controls::Report::toUser(this), [&] { taken = m_plugIn->KeyDown(key->key(), key->modifiers()); });

@@ -223,6 +223,26 @@ bool TppCustomPreview::editKeepsKey(const QObject *aReceiver, int aKey) const
     return edit && edit != pageFocus() && !edit->isReadOnly();
 }
 
+bool TppCustomPreview::controlKeepsKey(const QObject *aReceiver, int aKey, Qt::KeyboardModifiers aShift) const
+{
+    if (editKeepsKey(aReceiver, aKey))
+        return true;
+    if (aShift & Qt::ControlModifier)
+        return false;
+    switch (aKey) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: break;
+    default: return false;
+    }
+    const QWidget *tree = outlineTree();
+    const auto *widget = qobject_cast<const QWidget *>(aReceiver);
+    return tree && widget && (widget == tree || tree->isAncestorOf(widget));
+}
+
 void TppCustomPreview::Notify(TppCommunicator *aCommunicator, int aOperation)
 {
     TppCommunicator::Notify(aCommunicator, aOperation);

@@ -78,6 +78,11 @@ public:
     // preview: an edit box moves its caret with the arrow keys. The edit
     // that stands for the page (pageFocus) hands them on.
     bool editKeepsKey(const QObject *aReceiver, int aKey) const;
+    // Whether a key sent to aReceiver is the control's own rather than the
+    // preview's: the edit boxes' as above, and the outline tree's arrows and
+    // page keys, which move its selection (and with it the page). Keys held
+    // with Ctrl stay the preview's.
+    bool controlKeepsKey(const QObject *aReceiver, int aKey, Qt::KeyboardModifiers aShift) const;
 
     void GotoPage(int aPageNo);
     void SetZoomPercentage(int aPercentage);
@@ -95,6 +100,8 @@ protected:
     // The widget that has the focus when the page has it; nullptr when
     // there is none.
     virtual const QWidget *pageFocus() const { return nullptr; }
+    // The outline tree; nullptr when there is none.
+    virtual const QWidget *outlineTree() const { return nullptr; }
     // Whether the preview object still stands after a call that can run
     // handlers (a print, a close).
     std::weak_ptr<char> AliveToken() const { return m_alive; }

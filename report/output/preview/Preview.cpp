@@ -254,6 +254,11 @@ const QWidget *TppPreview::pageFocus() const
     return m_focusEdit;
 }
 
+const QWidget *TppPreview::outlineTree() const
+{
+    return m_outlineViewer;
+}
+
 void TppPreview::handEditKeysToPreview(QLineEdit *aEdit)
 {
     new TppKeyPressFilter(aEdit, [this, aEdit](QKeyEvent &aKey) {

@@ -67,6 +67,7 @@ public:
 
 protected:
     const QWidget *pageFocus() const override;
+    const QWidget *outlineTree() const override;
 
 private:
     QToolButton *addToolButton(int aLeft, int aTag, const QIcon &aIcon, int aMessage);
