@@ -33,9 +33,9 @@ bool ParseDemoParts(const QString &list, DemoParts &parts);
 
 struct GridDemo
 {
+    gfx::ImageList images{16, 16}; // first, so that it outlives the grid
     std::unique_ptr<classes::TComponent> form;
     grid::TCustomdxTreeListControl *tree = nullptr; // owned by the form
-    gfx::ImageList images{16, 16};
 };
 
 // Fills demo with the grid in its first state: "Site 01" and "Page 01-1"

@@ -64,6 +64,8 @@ void TCustomdxTreeList::BeginDestroy()
         m_nodeDrag->WindowGoing();
     stopPressScroll();
     m_host = nullptr;
+    // The lists must not call a grid that is going.
+    dropImageLists();
     EndEditing();
     BeginUpdateHook();
     m_rows.drop();

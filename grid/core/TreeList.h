@@ -41,6 +41,10 @@ class Canvas;
 class ImageList;
 } // namespace gfx
 
+namespace classes {
+class TCustomImageList;
+} // namespace classes
+
 namespace grid {
 
 class TreeListHost;
@@ -469,12 +473,20 @@ public:
     const TreeListPaintSwitches &PaintSwitches() const { return m_paintSwitches; }
     void SetPaintSwitches(const TreeListPaintSwitches &switches);
     rtl::TColor GridLineColor() const { return grid::GridLineColor(m_colors); }
-    // The nodes' images and state images; not owned: whoever frees a list
-    // sets none here first. Their sizes enter the geometry.
+    // The nodes' images and state images, not owned. Their sizes enter the
+    // geometry, and the grid follows every change of a list. A list is
+    // forgotten when the image-list component it belongs to goes and tells
+    // this grid (the component form links itself; a program handing over
+    // the list alone links the component with FreeNotification).
     gfx::ImageList *Images() const { return m_images; }
     gfx::ImageList *StateImages() const { return m_stateImages; }
     void SetImages(gfx::ImageList *images);
     void SetStateImages(gfx::ImageList *images);
+    classes::TCustomImageList *ImagesComponent() const { return m_imagesComponent; }
+    classes::TCustomImageList *StateImagesComponent() const { return m_stateImagesComponent; }
+    void SetImagesComponent(classes::TCustomImageList *images);
+    void SetStateImagesComponent(classes::TCustomImageList *images);
+    void Notification(classes::TComponent *component, classes::TOperation operation) override;
     // What a header press draws pressed until the button is released: the
     // column (-1 none) and the band position (-1 none).
     int PressedColumn() const { return m_pressedColumn; }
@@ -938,6 +950,17 @@ private:
     static void stopDelayedEdit();
     gfx::ImageList *m_images = nullptr;
     gfx::ImageList *m_stateImages = nullptr;
+    classes::TCustomImageList *m_imagesComponent = nullptr;
+    classes::TCustomImageList *m_stateImagesComponent = nullptr;
+    int m_imagesLink = 0; // subscriptions to the lists' changes
+    int m_stateImagesLink = 0;
+    // False once this grid goes. A list may outlive the grid or go before
+    // it, so the grid does not unsubscribe as it goes: its callbacks stay
+    // with the list and do nothing.
+    std::shared_ptr<bool> m_listsHeard = std::make_shared<bool>(true);
+    void setImageList(bool state, gfx::ImageList *images, classes::TCustomImageList *component);
+    void imageListChanged(bool state);
+    void dropImageLists();
     InplaceEditor *m_editor = nullptr;
     int m_editedColumn = -1;
     TdxTreeListNode *m_editedNode = nullptr;

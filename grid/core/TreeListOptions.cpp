@@ -7,9 +7,12 @@
 #include "grid/core/TreeListNodeDrag.h"
 #include "grid/core/TreeListShared.h"
 
+#include "platform/classes/ImgList.h"
 #include "platform/gfx/ImageList.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 
 namespace grid {
 
@@ -99,22 +102,113 @@ void TCustomdxTreeList::SetPressed(int column, int band)
         m_host->invalidateAll();
 }
 
+namespace {
+
+// Whether the list is the one kept inside that image-list component. The
+// component tells its partners it is gone only from its base destructor,
+// after its list went and when it no longer is an image list: the place of
+// the list inside it is all that is left to compare.
+bool IsListOf(const gfx::ImageList *list, const classes::TComponent *component)
+{
+    static const std::ptrdiff_t offset = [] {
+        classes::TCustomImageList probe;
+        return reinterpret_cast<const char *>(&probe.List()) -
+               reinterpret_cast<const char *>(static_cast<const classes::TComponent *>(&probe));
+    }();
+    return list && component &&
+           reinterpret_cast<std::uintptr_t>(list) == reinterpret_cast<std::uintptr_t>(component) + offset;
+}
+
+} // namespace
+
 void TCustomdxTreeList::SetImages(gfx::ImageList *images)
 {
-    m_images = images;
-    TreeListImageSizes sizes = m_imageSizes;
-    sizes.ImageWidth = images ? images->width() : 0;
-    sizes.ImageHeight = images ? images->height() : 0;
-    SetImageSizes(sizes);
+    // The list of the component held keeps the component; any other list
+    // lets it go.
+    setImageList(false, images,
+                 m_imagesComponent && images == &m_imagesComponent->List() ? m_imagesComponent : nullptr);
 }
 
 void TCustomdxTreeList::SetStateImages(gfx::ImageList *images)
 {
-    m_stateImages = images;
+    setImageList(true, images,
+                 m_stateImagesComponent && images == &m_stateImagesComponent->List() ? m_stateImagesComponent
+                                                                                     : nullptr);
+}
+
+void TCustomdxTreeList::SetImagesComponent(classes::TCustomImageList *images)
+{
+    setImageList(false, images ? &images->List() : nullptr, images);
+}
+
+void TCustomdxTreeList::SetStateImagesComponent(classes::TCustomImageList *images)
+{
+    setImageList(true, images ? &images->List() : nullptr, images);
+}
+
+void TCustomdxTreeList::setImageList(bool state, gfx::ImageList *images, classes::TCustomImageList *component)
+{
+    gfx::ImageList *&list = state ? m_stateImages : m_images;
+    int &link = state ? m_stateImagesLink : m_imagesLink;
+    classes::TCustomImageList *&held = state ? m_stateImagesComponent : m_imagesComponent;
+    const classes::TCustomImageList *other = state ? m_imagesComponent : m_stateImagesComponent;
+    // Setting the same list again runs it all again: the sizes are read
+    // anew.
+    BeginUpdate();
+    if (list && link)
+        list->unsubscribe(link);
+    link = 0;
+    if (held && held != component && held != other)
+        RemoveFreeNotification(held);
+    list = images;
+    held = component;
+    if (list)
+        link = list->subscribe([this, state, heard = m_listsHeard] {
+            if (*heard)
+                imageListChanged(state);
+        });
+    if (component)
+        FreeNotification(component);
+    imageListChanged(state);
+    EndUpdate();
+}
+
+void TCustomdxTreeList::imageListChanged(bool state)
+{
+    const gfx::ImageList *list = state ? m_stateImages : m_images;
     TreeListImageSizes sizes = m_imageSizes;
-    sizes.StateImageWidth = images ? images->width() : 0;
-    sizes.StateImageHeight = images ? images->height() : 0;
+    (state ? sizes.StateImageWidth : sizes.ImageWidth) = list ? list->width() : 0;
+    (state ? sizes.StateImageHeight : sizes.ImageHeight) = list ? list->height() : 0;
+    // Measured again while the window exists, or when it comes.
     SetImageSizes(sizes);
+}
+
+void TCustomdxTreeList::dropImageLists()
+{
+    *m_listsHeard = false;
+    m_imagesLink = 0;
+    m_stateImagesLink = 0;
+}
+
+void TCustomdxTreeList::Notification(classes::TComponent *component, classes::TOperation operation)
+{
+    TCustomdxContainer::Notification(component, operation);
+    if (operation != classes::TOperation::opRemove || !component)
+        return;
+    for (const bool state : {false, true}) {
+        gfx::ImageList *&list = state ? m_stateImages : m_images;
+        classes::TCustomImageList *&held = state ? m_stateImagesComponent : m_imagesComponent;
+        if (component != held && !IsListOf(list, component))
+            continue;
+        // The list went with its component: there is nothing left to
+        // unsubscribe from.
+        (state ? m_stateImagesLink : m_imagesLink) = 0;
+        held = nullptr;
+        if (IsDestroying())
+            list = nullptr;
+        else
+            setImageList(state, nullptr, nullptr);
+    }
 }
 
 void TCustomdxTreeList::ShowFeedback()

@@ -7,6 +7,8 @@
 
 #include "grid/core/TreeListBottomHint.h"
 
+#include "platform/classes/ImgList.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -476,4 +478,55 @@ TEST(TreeListEvents, InTheAlternativeHeaderModeAHeaderClickGoesToItsHookNotToSor
     f.tree->MouseUp(mbLeft, 0, header.X, header.Y);
     EXPECT_NE(f.tree->ColumnSortState(column), 0);
     EXPECT_EQ(f.hooked().headerClicks.size(), 1u);
+}
+
+// Image lists: a change of a list's size reaches the rows, and a list whose
+// component goes is forgotten, whether the grid was handed the component or
+// only its list.
+TEST(TreeListWindow, ImageListsAreFollowedAndForgottenWhenTheyGo)
+{
+    LayoutFixture f;
+    f.column("A");
+    f.node({"a"});
+    auto *list = new classes::TImageList();
+    f.tree->SetImages(&list->List());
+    EXPECT_EQ(f.tree->ImageSizes().ImageHeight, 16);
+    list->SetHeight(40);
+    EXPECT_EQ(f.tree->ImageSizes().ImageHeight, 40);
+    EXPECT_EQ(f.tree->Metrics().MinRowHeight, 40);
+    EXPECT_EQ(f.layout().Rows.at(0).Height, 40);
+
+    // Handed the list alone, linked by the program.
+    list->FreeNotification(f.tree.get());
+    delete list;
+    EXPECT_EQ(f.tree->Images(), nullptr);
+    EXPECT_EQ(f.tree->ImageSizes().ImageHeight, 0);
+    EXPECT_EQ(f.tree->Metrics().MinRowHeight, 16);
+
+    // The component form links itself; one component may serve both.
+    list = new classes::TImageList();
+    auto *other = new classes::TImageList();
+    other->SetWidth(24);
+    f.tree->SetImagesComponent(list);
+    f.tree->SetStateImagesComponent(list);
+    EXPECT_EQ(f.tree->StateImages(), &list->List());
+    f.tree->SetImages(&other->List()); // lets the component go for the images only
+    EXPECT_EQ(f.tree->ImagesComponent(), nullptr);
+    EXPECT_EQ(f.tree->ImageSizes().ImageWidth, 24);
+    delete list;
+    EXPECT_EQ(f.tree->StateImages(), nullptr);
+    EXPECT_EQ(f.tree->StateImagesComponent(), nullptr);
+    EXPECT_EQ(f.tree->Images(), &other->List());
+    other->SetWidth(20);
+    EXPECT_EQ(f.tree->ImageSizes().ImageWidth, 20);
+
+    // A list that is let go no longer reaches the grid; one that outlives
+    // the grid does not call it once it is gone.
+    f.tree->SetImagesComponent(nullptr);
+    other->SetHeight(50);
+    EXPECT_EQ(f.tree->ImageSizes().ImageHeight, 0);
+    f.tree->SetImagesComponent(other);
+    f.tree.reset();
+    other->SetHeight(60);
+    delete other;
 }
