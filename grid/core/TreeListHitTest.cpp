@@ -330,6 +330,10 @@ void TCustomdxTreeList::hitHeaderPanel(const TdxTreeListLayoutInfo &info, TdxTre
                 hit.ColumnIndex = -1;
                 hit.HitCode = htColumnHeader;
                 bandOrColumnEdge(previousBand);
+                // Without an edge of the band to the left the point is on
+                // this header and answers for it: keeping the band to the
+                // left, and under the fit query its last column, would make
+                // a press sort or drag a column the pointer is not on.
                 if (hit.HitCode == htColumnHeader) {
                     hit.ColumnIndex = cell.ColumnIndex;
                     hit.BandIndex = cell.BandIndex;

@@ -442,11 +442,10 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     const TdxTreeListHitInfo hit = HitTest(x, y);
     m_pressHit = hit;
     const bool dbl = shift & ssDouble;
-    if (button == mbRight && m_state != tsNone && m_state != tsEditing) {
+    // A right press ends a sizing or a drag without changing anything, and
+    // then counts as any right press: on a cell it moves the focus there.
+    if (button == mbRight && m_state != tsNone && m_state != tsEditing)
         CancelMode();
-        TCustomdxContainer::MouseDown(button, shift, x, y);
-        return;
-    }
     if (button == mbLeft && m_state == tsNone) {
         auto startSizing = [&](uint8_t state, int at) {
             m_state = state;

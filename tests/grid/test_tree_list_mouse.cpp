@@ -187,6 +187,28 @@ TEST(TreeListMouse, ColumnSizingAppliesOnReleaseAndARightClickCancelsIt)
     EXPECT_EQ(f.tree->Columns(0)->Width(), edge.X + 30 + 1 - info.HeaderCells.at(0).CellRect.Left);
 }
 
+// The press that cancels a sizing is a right press like any other: on a
+// cell it focuses that cell's row.
+TEST(TreeListMouse, ARightPressThatCancelsASizingStillFocusesTheCell)
+{
+    MouseFixture f;
+    const rtl::TPoint edge =
+        f.find([](const TdxTreeListHitInfo &h) { return h.HitCode == htColumnEdge && h.ColumnIndex == 0; });
+    const rtl::TPoint target = f.cell(f.c, 1);
+    f.tree->SetFocusedNode(f.a);
+    f.tree->MouseDown(mbLeft, 0, edge.X, edge.Y);
+    ASSERT_EQ(f.tree->State(), tsColumnSizing);
+    f.tree->MouseMove(ssLeft, target.X, edge.Y);
+    f.tree->MouseDown(mbRight, ssLeft, target.X, target.Y);
+    EXPECT_EQ(f.tree->State(), tsNone);
+    EXPECT_EQ(f.tree->Columns(0)->Width(), 100);
+    EXPECT_EQ(f.tree->FocusedNode(), f.c);
+    EXPECT_EQ(f.tree->FocusedColumn(), 1);
+    f.tree->MouseUp(mbRight, 0, target.X, target.Y);
+    EXPECT_EQ(f.tree->State(), tsNone);
+    EXPECT_EQ(f.tree->Columns(0)->Width(), 100);
+}
+
 TEST(TreeListMouse, AHeaderClickSortsAndCtrlClearsTheSort)
 {
     MouseFixture f;
