@@ -134,9 +134,12 @@ StoredPassword passwordFromStored(const std::string &value)
     std::string text = value;
     bool decodable = true;
     if (value.starts_with(PasswordPrefix)) {
-        const auto strict = QByteArray::fromBase64Encoding(
-            QByteArray::fromStdString(value.substr(PasswordPrefix.size())), QByteArray::AbortOnBase64DecodingErrors);
-        decodable = bool(strict);
+        // Only what an encoder writes: a decoder that takes a dangling
+        // character, missing padding or stray padding bits drops part of the
+        // text, which a rewrite would then lose.
+        const QByteArray encoded = QByteArray::fromStdString(value.substr(PasswordPrefix.size()));
+        const auto strict = QByteArray::fromBase64Encoding(encoded, QByteArray::AbortOnBase64DecodingErrors);
+        decodable = strict && strict.decoded.toBase64() == encoded;
         text = decodable ? strict.decoded.toStdString() : DecodeBase64Option(value.substr(PasswordPrefix.size()));
         if (decodable && text.starts_with(UnescapedMark))
             return {ScrambleText(text.substr(1)), true};

@@ -127,4 +127,26 @@ TEST_F(OptionsTest, AStoredPasswordThatIsNoBase64IsWrittenBackAsItStands)
     EXPECT_EQ(optionsFile().find("@@@"), std::string::npos);
 }
 
+// Base64 that decodes without complaint but is not what an encoder writes: a
+// dangling character, missing padding, padding bits that are not zero. The
+// decoded bytes do not carry all of such a text, so it is kept as it stands
+// as well; the canonical form is rewritten as before.
+TEST_F(OptionsTest, StoredPasswordsInAnyButTheEncodersBase64AreWrittenBackAsTheyStand)
+{
+    for (const std::string &odd : {"8uj+8+jpZ"s, "8uj+8+g"s, "8uj+8+h="s, "Y"s, "8uj+\t8+jp"s}) {
+        SCOPED_TRACE(odd);
+        writeOptions(header() + "ProxyPassword=Base64:" + odd + "\r\n");
+        LoadOptions();
+        EXPECT_EQ(ProxyPassword, ScrambleText(DecodeBase64Option(odd)));
+        ASSERT_TRUE(SaveOptions());
+        EXPECT_NE(optionsFile().find("ProxyPassword=Base64:" + odd + "\r\n"), std::string::npos) << optionsFile();
+    }
+    writeOptions(header() + "ProxyPassword=Base64:8uj+8+g=\r\n");
+    LoadOptions();
+    EXPECT_EQ(ProxyPassword, "secre");
+    ProxyPassword = "secret";
+    ASSERT_TRUE(SaveOptions());
+    EXPECT_NE(optionsFile().find("ProxyPassword=Base64:8uj+8+jp\r\n"), std::string::npos) << optionsFile();
+}
+
 } // namespace
