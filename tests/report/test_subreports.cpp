@@ -34,6 +34,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 
@@ -1010,6 +1011,43 @@ TEST_F(Regions, TextsInARegionStandWhereTheRegionWasPlaced)
     report.Publisher()->ResetPages();
     print();
     EXPECT_EQ(frame->PrintPosRect().Height(), 10000);
+}
+
+TEST_F(Regions, TheBorderFramesTheRegionNotTheOffsetOrWhatShiftsBelowIt)
+{
+    // Three rows take the region to 15 mm; 2 mm of offset below it and a
+    // 6 mm region shifting after it count in the space it uses, not in its
+    // frame.
+    region->SetKeepTogether(false);
+    childRows(3);
+    region->SetmmBottomOffset(2000);
+    auto *below = new TppRegion;
+    below->SetBand(detail);
+    below->SetBounds(0, 10000, 190000, 6000);
+    below->SetShiftRelativeTo(region);
+    QList<QPair<int32_t, int32_t>> frames;
+    reporttest::TraceDevice device;
+    device.OnPageReceive.Set([&frames](classes::TObject *, classes::TObject *aPage) {
+        const auto *page = static_cast<TppPage *>(aPage);
+        for (int i = 0; !page->Calculation() && i < page->DrawCommandCount(); ++i)
+            if (const auto *shape = dynamic_cast<const TppDrawShape *>(page->DrawCommands(i)))
+                frames.append({shape->Top(), shape->Height()});
+    });
+    device.SetPublisher(report.Publisher());
+    report.PrintToDevices();
+    device.SetPublisher(nullptr);
+    // Two records: each the region's frame and the frame shifting below.
+    ASSERT_EQ(frames.size(), 4);
+    std::sort(frames.begin(), frames.end());
+    // Screen pixels in between: within one pixel of the millimetres.
+    const int32_t pixel = ppToMMThousandths(1, TppUnitType::utScreenPixels, TppAxisType::atVertical);
+    EXPECT_EQ(frames[0].first, 10000);
+    EXPECT_NEAR(frames[0].second, 15000, pixel);
+    // The shifting region starts below the offset and frames its own 6 mm.
+    EXPECT_NEAR(frames[1].first, 10000 + 15000 + 2000, pixel);
+    EXPECT_NEAR(frames[1].second, 6000, pixel);
+    // The second record's region, 23 mm further down, is framed alike.
+    EXPECT_NEAR(frames[2].second, 15000, pixel);
 }
 
 TEST(RegionContinuation, WhatDidNotFitContinuesAtTheTopOfTheRegionOnTheNextPage)

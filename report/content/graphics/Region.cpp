@@ -376,6 +376,7 @@ void TppCustomRegion::ClearDrawComponent()
 void TppCustomRegion::ResetGeneration()
 {
     TppStretchable::ResetGeneration();
+    m_ownHeight = -1;
     m_printList.clear();
     for (TppComponent *child : m_children)
         child->ResetGeneration();
@@ -383,7 +384,12 @@ void TppCustomRegion::ResetGeneration()
 
 void TppCustomRegion::Generate()
 {
+    m_ownHeight = -1;
     TppStretchable::Generate();
+    if (!StretchMode() && !OutOfSpace()) {
+        const rtl::TRect rect = PageRect();
+        m_ownHeight = rect.Bottom - rect.Top;
+    }
     // A region of fixed height generates its children into its rectangle;
     // one that stretches did so while it measured itself.
     if (!StretchMode() && Visible() && DrawComponent() && !OutOfSpace() && SpaceUsed() > 0) {
@@ -433,6 +439,7 @@ void TppCustomRegion::CalcSpaceUsed()
 {
     SetSpaceUsed(mmHeight());
     generateChildren();
+    m_ownHeight = SpaceUsed();
 }
 
 void TppCustomRegion::takeSnapshot()
@@ -565,7 +572,11 @@ void TppCustomRegion::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
     if (!shape)
         return;
     const rtl::TRect rect = PageRect();
-    const int32_t used = SpaceUsed() > 0 ? SpaceUsed() : mmHeight();
+    // The region's own rectangle: from its top to where its children took
+    // it (or its placed height when it does not stretch). The space it used
+    // reaches further, past its bottom offset and down to the components
+    // shifting below it, and a border drawn around that would enclose them.
+    const int32_t used = m_ownHeight > 0 ? m_ownHeight : mmHeight();
     const int width = regionToPixels(rect.Right - rect.Left, TppAxisType::atHorizontal);
     const int height = regionToPixels(used, TppAxisType::atVertical);
     const TppShapeGeometry g = ppShapeGeometry(m_shape, width, height, m_pen->Width());

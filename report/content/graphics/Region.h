@@ -115,6 +115,10 @@ private:
     // children: they print in that order, whatever order they generated in.
     std::map<int, TppComponent *> m_printList;
     TppComponent *m_maxStretchable = nullptr;
+    // The height of the region's own rectangle on the page this generation
+    // (-1 before it placed itself): the space used counts the offset below
+    // it and the components shifting below it too.
+    int32_t m_ownHeight = -1;
     int m_resumeList = 0;
     int m_resumeIndex = 0;
     bool m_firstUnfinishedStretches = false;
