@@ -57,6 +57,34 @@ TEST(TreeListEditingGui, F2OpensTheColumnsEditorAndTypingReachesTheNode)
     EXPECT_EQ(tree->State(), tsNone);
 }
 
+// The editor opens over its cell in view: a focused column the user has
+// scrolled away comes back first.
+TEST(TreeListEditingGui, F2ScrollsTheFocusedColumnBackIntoView)
+{
+    auto tree = std::make_unique<TCustomdxTreeListControl>(nullptr);
+    for (int i = 0; i < 4; ++i)
+        tree->CreateColumn(TdxTreeListColumn::StaticClass())->SetWidth(200);
+    TdxTreeListNode *node = tree->Add();
+    tree->SetNodeString(node, 3, "far");
+    tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
+    auto widget = std::make_unique<TreeListWidget>(tree.get());
+    widget->resize(300, 120);
+    widget->show();
+    widget->setFocus();
+    tree->SetFocusedNode(node);
+    tree->SetFocusedColumn(3);
+    const int shown = tree->HorzOffset();
+    EXPECT_GT(shown, 0);
+    tree->SetHorzOffset(0);
+    QTest::keyClick(widget.get(), Qt::Key_F2);
+    ASSERT_EQ(tree->State(), tsEditing);
+    EXPECT_EQ(tree->HorzOffset(), shown);
+    const rtl::TRect cell = tree->CellRect(node, 3);
+    EXPECT_LE(cell.Right, widget->viewport()->width());
+    EXPECT_GE(cell.Left, 0);
+    ASSERT_TRUE(tree->EndEditing());
+}
+
 TEST(TreeListEditingGui, AnInputMethodsCompositionGoesToTheFocusedCellsEditorOpenedForIt)
 {
     auto tree = std::make_unique<TCustomdxTreeListControl>(nullptr);
