@@ -810,8 +810,9 @@ TEST(TreeListGeometry, ABandNarrowerThanItsMinimums)
             EXPECT_LE(cell.CellRect.Right, band.Right) << round;
             x = cell.CellRect.Right;
         }
-        if (!info.HeaderCells.empty() && info.HeaderCells.back().LastInLine)
+        if (!info.HeaderCells.empty() && info.HeaderCells.back().LastInLine) {
             EXPECT_EQ(info.HeaderCells.back().CellRect.Right, band.Right) << round;
+        }
     }
 }
 
@@ -833,9 +834,11 @@ TEST(TreeListGeometry, FixedBandsAsWideAsTheLimitEndWithTheirCells)
         const TdxTreeListLayoutInfo info = f.layout();
         for (const TdxTreeListBandInfo &band : info.Bands) {
             EXPECT_LE(band.BandRect.Right, INT_MAX / 2) << int(side);
-            for (const TdxTreeListHeaderCell &cell : info.HeaderCells)
-                if (cell.BandIndex == band.BandIndex && cell.LastInLine)
+            for (const TdxTreeListHeaderCell &cell : info.HeaderCells) {
+                if (cell.BandIndex == band.BandIndex && cell.LastInLine) {
                     EXPECT_EQ(cell.CellRect.Right, band.BandRect.Right) << int(side) << " band " << band.BandIndex;
+                }
+            }
         }
     }
 }
