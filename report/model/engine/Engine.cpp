@@ -810,6 +810,7 @@ void TppEngine::basicPageStart()
     m_pageEnded = false;
     m_columnBreakPending = false;
     m_summaryPageStarted = EngineState() & ppEngineState::SummaryNewPage;
+    m_columnEndsOnPage = 0;
     SetDetailPrinted(false);
     SetPageBandCount(1);
     if (!m_pageCountKnown && PageNo() > PageCount())

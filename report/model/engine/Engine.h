@@ -183,6 +183,7 @@ private:
     void findBrokenGroups();
     void sendTraversalEvents();
     void checkProgress(TppCustomBand *aBreakingBand);
+    void stopWithoutProgress(TppCustomBand *aBreakingBand);
     void fire(TppEngineNotify &aEvent);
     void saveCallPositions();
     void restoreCallPositions();
@@ -266,6 +267,8 @@ private:
     // The no-progress guard: pages in a row on which nothing new printed.
     bool m_progress = false;
     int m_pagesWithoutProgress = 0;
+    // Column ends on the page that did not end it.
+    int m_columnEndsOnPage = 0;
 };
 
 } // namespace report

@@ -80,6 +80,13 @@ void TppEngine::endColumn()
     const bool nextFits = !last && !noPositionLeft && positionColumn(ColumnNo() + 1, false);
     const bool pageEnds = last || (m_dataExhausted && m_bandState > 6) || !nextFits || forced ||
                           (EngineState() & ppEngineState::SectionPageWanted);
+    // Every column end that keeps the page starts the next column, so a
+    // page holds fewer of them than columns. More means the columns no
+    // longer move on, and the page guard, which counts pages, never fires.
+    if (!pageEnds && ++m_columnEndsOnPage > m_report->Columns()) {
+        stopWithoutProgress(m_currentBand ? m_currentBand : m_lastBand);
+        return;
+    }
     if (!ownPage) {
         IncludeDue(ppBandKind::ColumnFooter);
         const int state = m_bandState;
@@ -163,6 +170,11 @@ void TppEngine::checkProgress(TppCustomBand *aBreakingBand)
     // Two pages in a row without anything new: the band can never fit.
     if (m_progress || m_pagesWithoutProgress < 1 || !aBreakingBand)
         return;
+    stopWithoutProgress(aBreakingBand);
+}
+
+void TppEngine::stopWithoutProgress(TppCustomBand *aBreakingBand)
+{
     SetStopped(true);
     // A page or column footer as tall as the page leaves room for nothing:
     // it is the band to change, not the one that found no room above it.
@@ -171,7 +183,8 @@ void TppEngine::checkProgress(TppCustomBand *aBreakingBand)
             for (TppCustomBand *band : m_lists[list])
                 if (band->Visible() && band->mmHeight() >= def->mmPrintableHeight())
                     aBreakingBand = band;
-    m_report->HandlePrintError(aBreakingBand->UserName() + QStringLiteral(": ") + ppLoadStr(44));
+    m_report->HandlePrintError(aBreakingBand ? aBreakingBand->UserName() + QStringLiteral(": ") + ppLoadStr(44)
+                                             : ppLoadStr(44));
 }
 
 void TppEngine::applyLastPageRules()
