@@ -482,9 +482,9 @@ TEST_F(PreviewTest, TheOutlineTreeKeepsItsKeysAndThePageFollowsItsSelection)
         driven = true;
         TppViewer *viewer = aForm.PreviewViewer();
         controls::processEventsFor(5000, [&] { return viewer->AbsolutePageNo() == 1; });
-        auto *preview = dynamic_cast<TppPreview *>(aForm.PlugIn());
-        ASSERT_NE(preview, nullptr);
-        auto *outline = dynamic_cast<TppOutlineViewer *>(preview->OutlineViewer());
+        auto *plugIn = dynamic_cast<TppPreview *>(aForm.PlugIn());
+        ASSERT_NE(plugIn, nullptr);
+        auto *outline = dynamic_cast<TppOutlineViewer *>(plugIn->OutlineViewer());
         ASSERT_NE(outline, nullptr);
         viewer->LastPage();
         ASSERT_EQ(outlineItems(*outline), (QStringList{"A", "B", "C"}));
