@@ -938,6 +938,7 @@ private:
     void endHeaderDrag();
     rtl::TRect dropArrowsAt(int edge, int lineTop, int lineHeight) const;
     rtl::TRect m_dropArrows;
+    bool m_endingHeaderDrag = false; // the end step is cancelling the mode
     void pressNewItemRow(TMouseButton button, const TdxTreeListHitInfo &hit, bool hadFocus);
     // Up from the first node of the tree goes into the new item row when it
     // is shown; false leaves the key its ordinary move.

@@ -46,6 +46,16 @@ void TCustomdxTreeList::CancelMode()
         NodeDrag().Cancel();
         return;
     }
+    // A header drag ends through its end step, without a drop; a step of a
+    // descendant that leaves the drag running is finished below.
+    if ((m_state == tsColumnDragging || m_state == tsBandDragging) && !m_endingHeaderDrag) {
+        if (m_state == tsBandDragging)
+            EndBandDrag(m_pressedBand, false, m_pressX, m_pressY);
+        else
+            EndColumnDrag(m_pressedColumn, false, m_pressX, m_pressY);
+        if (m_state != tsColumnDragging && m_state != tsBandDragging)
+            return;
+    }
     if (!IsMouseMode(m_state) && m_state != tsColumnDown && m_state != tsColumnDownAlt && m_state != tsBandDown &&
         m_state != tsNodeDown && m_state != tsBandButtonDown && m_state != tsHeaderButtonDown &&
         m_state != tsBottomButtonDown)

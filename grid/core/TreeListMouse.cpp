@@ -12,6 +12,7 @@
 #include "grid/core/TreeListShared.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace grid {
 
@@ -238,9 +239,12 @@ void TCustomdxTreeList::BeginColumnDrag(int /*column*/, int x, int y)
 void TCustomdxTreeList::EndBandDrag(int position, bool dropped, int x, int y)
 {
     stopDragScroll();
-    const BandDrop target = BandDropTarget(position, x, y);
-    if (m_state == tsBandDragging)
+    const BandDrop target = dropped ? BandDropTarget(position, x, y) : BandDrop{};
+    if (m_state == tsBandDragging) {
+        const bool ending = std::exchange(m_endingHeaderDrag, true);
         CancelMode();
+        m_endingHeaderDrag = ending;
+    }
     if (!dropped)
         return;
     // Over the customisation window the band leaves the grid as if dropped
@@ -268,9 +272,12 @@ void TCustomdxTreeList::EndBandDrag(int position, bool dropped, int x, int y)
 void TCustomdxTreeList::EndColumnDrag(int column, bool dropped, int x, int y)
 {
     stopDragScroll();
-    ColumnDrop target = ColumnDropTarget(column, x, y);
-    if (m_state == tsColumnDragging)
+    ColumnDrop target = dropped ? ColumnDropTarget(column, x, y) : ColumnDrop{};
+    if (m_state == tsColumnDragging) {
+        const bool ending = std::exchange(m_endingHeaderDrag, true);
         CancelMode();
+        m_endingHeaderDrag = ending;
+    }
     if (!dropped)
         return;
     if (IsPointOverCustomizing(x, y)) {

@@ -301,6 +301,18 @@ TEST(TreeListHooks, HeaderDragsGoThroughTheirSlotsAndTheCustomisationWindowHides
     EXPECT_FALSE(f.tree->Columns(0)->Visible());
     EXPECT_TRUE(f.tree->ColumnMayBeShown(0));
     EXPECT_FALSE(f.tree->ColumnMayBeShown(1));
+
+    // Esc during a drag ends it through the same step, without a drop.
+    f.tree->heard.clear();
+    const rtl::TPoint at = f.header(1);
+    f.tree->MouseDown(mbLeft, ssLeft, at.X + 5, at.Y);
+    f.tree->MouseMove(ssLeft, at.X + 40, at.Y + 400);
+    ASSERT_EQ(f.tree->State(), tsColumnDragging);
+    TKey esc = VK_ESCAPE;
+    f.tree->KeyDown(esc, 0);
+    EXPECT_EQ(f.tree->State(), tsNone);
+    EXPECT_EQ(f.tree->heard, (QStringList{"begin drag 1", "end drag 1 0"}));
+    EXPECT_TRUE(f.tree->Columns(1)->Visible());
 }
 
 TEST(TreeListControl, AnswersTheHeaderQueriesFromItsColumnsAndBands)
