@@ -410,3 +410,24 @@ TEST_F(EngineInterface, AFooterPushedToTheNextColumnLeavesTheNextGroupsDetailsRu
 }
 
 } // namespace
+
+namespace {
+
+// A caller that goes back to a page (drill-down) has the pages after it made
+// again; the bookmarks kept of the pages it threw away go with them.
+TEST_F(EngineInterface, PagesMadeAgainAfterATruncationHoldNoMoreBookmarks)
+{
+    rows(200);
+    generate();
+    ASSERT_EQ(engine()->PageCount(), 5);
+    const int held = data.OutstandingBookmarks();
+    for (int round = 0; round < 3; ++round) {
+        report.Cache()->TruncatePage(2);
+        engine()->SetPageCount(2);
+        generate();
+        EXPECT_EQ(engine()->PageCount(), 5);
+        EXPECT_EQ(data.OutstandingBookmarks(), held) << "round " << round;
+    }
+}
+
+} // namespace

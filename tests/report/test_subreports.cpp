@@ -160,6 +160,22 @@ TEST_F(SubReports, APageMadeAgainOutOfOrderPrintsTheChildRowsOfASequentialRun)
     ppModelLayerFinalize();
 }
 
+// Going back to page 1 (as a drill-down does) makes the later pages again;
+// the child's positions kept for the pages thrown away go with them, and the
+// pages made again are those of the first run.
+TEST_F(SubReports, PagesMadeAgainAfterGoingBackHoldNoMoreOfTheChildsBookmarks)
+{
+    childRows(100);
+    const QString sequential = print();
+    ASSERT_EQ(sequential.count(u'\n'), 3);
+    const int held = data.OutstandingBookmarks();
+    for (int round = 0; round < 3; ++round) {
+        report.ResetFromPage(1);
+        EXPECT_EQ(print(), sequential) << "round " << round;
+        EXPECT_EQ(data.OutstandingBookmarks(), held) << "round " << round;
+    }
+}
+
 TEST_F(SubReports, AChildThatFitsLeavesRoomForTheBandsBelowIt)
 {
     childRows(3);

@@ -136,10 +136,8 @@ void TppEngine::SaveToCache(int32_t aPageIndex)
     const TppPipelinePosition *detail = child && m_boundaryDetail.pipeline ? &m_boundaryDetail.position : nullptr;
     m_pageCache.Save(*this, aPageIndex, state, m_mainPipeline, m_detailPipeline, main, detail);
     for (CallPosition *held : {&m_boundaryMain, &m_boundaryDetail})
-        if (child && held->pipeline && !held->cached) {
-            m_pageCache.Adopt(held->position, held == &m_boundaryDetail);
+        if (child && held->pipeline)
             held->cached = true;
-        }
 }
 
 void TppEngine::takeStartBookmark()

@@ -25,23 +25,6 @@ struct EnginePageCacheRecord
 };
 static_assert(sizeof(EnginePageCacheRecord) == 60);
 
-void pageCacheSavePosition(TppPipelinePosition &aPosition, TppDataPipeline *aPipeline, std::vector<int32_t> &aBookmarks)
-{
-    if (!aPipeline)
-        return;
-    aPosition.Save(*aPipeline);
-    if (aPosition.hasBookmark)
-        aBookmarks.push_back(aPosition.bookmark);
-}
-
-void pageCacheFreeBookmarks(TppDataPipeline *aPipeline, std::vector<int32_t> &aBookmarks)
-{
-    if (aPipeline)
-        for (int32_t bookmark : aBookmarks)
-            aPipeline->FreeBookmark(bookmark);
-    aBookmarks.clear();
-}
-
 } // namespace
 
 int32_t TppEnginePageCache::RecordSize()
@@ -67,19 +50,44 @@ void TppEnginePageCache::Save(TppCustomEngine &aEngine, int32_t aPageIndex, cons
     record.lastColumnStarted = aState.lastColumnStarted;
     if (aMainPosition)
         record.mainPosition = *aMainPosition;
-    else
-        pageCacheSavePosition(record.mainPosition, aMainPipeline, m_bookmarks);
+    else if (aMainPipeline)
+        record.mainPosition.Save(*aMainPipeline);
     if (aDetailPosition)
         record.detailPosition = *aDetailPosition;
-    else
-        pageCacheSavePosition(record.detailPosition, aDetailPipeline, m_detailBookmarks);
+    else if (aDetailPipeline)
+        record.detailPosition.Save(*aDetailPipeline);
+    keep(m_main, aMainPipeline, aPageIndex, record.mainPosition);
+    keep(m_detail, aDetailPipeline, aPageIndex, record.detailPosition);
     aEngine.WriteCacheRecord(aPageIndex, &record);
 }
 
-void TppEnginePageCache::Adopt(const TppPipelinePosition &aPosition, bool aDetail)
+void TppEnginePageCache::keep(Kept &aKept, TppDataPipeline *aPipeline, int32_t aPageIndex,
+                              const TppPipelinePosition &aPosition)
 {
+    // The new one first: a page saved again with the same position keeps it.
     if (aPosition.hasBookmark)
-        (aDetail ? m_detailBookmarks : m_bookmarks).push_back(aPosition.bookmark);
+        ++aKept.holders[aPosition.bookmark];
+    const auto old = aKept.pageBookmark.find(aPageIndex);
+    if (old != aKept.pageBookmark.end()) {
+        const auto holders = aKept.holders.find(old->second);
+        if (holders != aKept.holders.end() && --holders->second == 0) {
+            if (aPipeline)
+                aPipeline->FreeBookmark(holders->first);
+            aKept.holders.erase(holders);
+        }
+        aKept.pageBookmark.erase(old);
+    }
+    if (aPosition.hasBookmark)
+        aKept.pageBookmark[aPageIndex] = aPosition.bookmark;
+}
+
+void TppEnginePageCache::freeAll(Kept &aKept, TppDataPipeline *aPipeline)
+{
+    if (aPipeline)
+        for (const auto &[bookmark, holders] : aKept.holders)
+            aPipeline->FreeBookmark(bookmark);
+    aKept.holders.clear();
+    aKept.pageBookmark.clear();
 }
 
 std::optional<TppEnginePageState> TppEnginePageCache::Restore(TppCustomEngine &aEngine, int32_t aPageIndex)
@@ -119,22 +127,23 @@ void TppEnginePageCache::RestorePositions(const TppEnginePageState &aState, TppD
 
 void TppEnginePageCache::FreeBookmarks(TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline)
 {
-    pageCacheFreeBookmarks(aMainPipeline, m_bookmarks);
-    pageCacheFreeBookmarks(aDetailPipeline, m_detailBookmarks);
-    m_mainReleased = false;
-    m_detailReleased = false;
+    freeAll(m_main, aMainPipeline);
+    freeAll(m_detail, aDetailPipeline);
+    m_main.released = false;
+    m_detail.released = false;
 }
 
 void TppEnginePageCache::ReleaseBookmarks(TppDataPipeline &aPipeline, bool aDetail)
 {
-    pageCacheFreeBookmarks(&aPipeline, aDetail ? m_detailBookmarks : m_bookmarks);
-    (aDetail ? m_detailReleased : m_mainReleased) = true;
+    Kept &kept = aDetail ? m_detail : m_main;
+    freeAll(kept, &aPipeline);
+    kept.released = true;
 }
 
 void TppEnginePageCache::ForgetReleased(TppEnginePageState &aState) const
 {
-    for (auto [released, position] : {std::pair{m_mainReleased, &aState.mainPosition},
-                                      std::pair{m_detailReleased, &aState.detailPosition}})
+    for (auto [released, position] : {std::pair{m_main.released, &aState.mainPosition},
+                                      std::pair{m_detail.released, &aState.detailPosition}})
         if (released) {
             position->hasBookmark = false;
             position->bookmark = 0;

@@ -10,8 +10,8 @@
 #include "report/model/engine/PipelinePositions.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
-#include <vector>
 
 namespace report {
 
@@ -39,13 +39,12 @@ public:
     static int32_t RecordSize();
 
     // Takes the pipelines' positions itself, except those given (a child
-    // report's, where its last page ended), whose bookmarks stay the
-    // caller's unless it hands them over with Adopt.
+    // report's, where its last page ended). Either way the cache then owns
+    // the bookmarks: a bookmark goes when no page's record holds it any
+    // more, as when a page made again replaces its record.
     void Save(TppCustomEngine &aEngine, int32_t aPageIndex, const TppEnginePageState &aState,
               TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline,
               const TppPipelinePosition *aMainPosition = nullptr, const TppPipelinePosition *aDetailPosition = nullptr);
-    // The cache frees the position's bookmark with its own.
-    void Adopt(const TppPipelinePosition &aPosition, bool aDetail);
     // Puts the engine base back where the page began; nothing for a page
     // without a record. The pass that runs is kept: a second pass that goes
     // back to a page stays the second pass.
@@ -60,14 +59,23 @@ public:
     // Strips the released bookmarks from a page's positions.
     void ForgetReleased(TppEnginePageState &aState) const;
     // The pipeline went, and its bookmarks with it.
-    void MainPipelineGone() { m_bookmarks.clear(); }
-    void DetailPipelineGone() { m_detailBookmarks.clear(); }
+    void MainPipelineGone() { m_main = {}; }
+    void DetailPipelineGone() { m_detail = {}; }
 
 private:
-    std::vector<int32_t> m_bookmarks;
-    std::vector<int32_t> m_detailBookmarks;
-    bool m_mainReleased = false;
-    bool m_detailReleased = false;
+    // The bookmarks of one pipeline: which page's record holds which, and
+    // how many records hold each (a child's position stands in the records
+    // of every page until its subreport asks again).
+    struct Kept
+    {
+        std::map<int32_t, int32_t> pageBookmark;
+        std::map<int32_t, int> holders;
+        bool released = false;
+    };
+    static void keep(Kept &aKept, TppDataPipeline *aPipeline, int32_t aPageIndex, const TppPipelinePosition &aPosition);
+    static void freeAll(Kept &aKept, TppDataPipeline *aPipeline);
+    Kept m_main;
+    Kept m_detail;
 };
 
 } // namespace report
