@@ -342,8 +342,8 @@ TEST_F(Engine, ColumnPositionsThatAreMissingOrNoNumberStopTheReport)
     report.SetColumnPositions({QStringLiteral("0.5"), QStringLiteral("3")});
     stopRunawayDetails(detail, engine(), 400);
     EXPECT_EQ(generationError([this] { generate(); }), QString());
-    EXPECT_EQ(report.Pages, (QStringList{"Header Detail*94 Footer", "Header Detail*94 Footer",
-                                         "Header Detail*12 Footer"}));
+    EXPECT_EQ(report.Pages,
+              (QStringList{"Header Detail*94 Footer", "Header Detail*94 Footer", "Header Detail*12 Footer"}));
     EXPECT_TRUE(engine()->ReportComplete());
     EXPECT_FALSE(engine()->Generating());
 

@@ -238,7 +238,8 @@ TEST_F(EngineInterface, SetPageCountResetsTheRunThroughTheEngineBase)
     // The next request runs the report from its start.
     report.Pages.clear();
     generate();
-    EXPECT_EQ(report.Pages, (QStringList{"Header Detail*47 Footer", "Header Detail*47 Footer", "Header Detail*6 Footer"}));
+    EXPECT_EQ(report.Pages,
+              (QStringList{"Header Detail*47 Footer", "Header Detail*47 Footer", "Header Detail*6 Footer"}));
 }
 
 } // namespace
@@ -257,7 +258,10 @@ public:
         SubscribeEvent(ppEvent::PageLoopReset);
         aReport.AddEventNotify(this);
     }
-    void EventNotify(TppCommunicator *, int, TraParamList *) override { flags.append(m_pipeline.RecordPositionFlags()); }
+    void EventNotify(TppCommunicator *, int, TraParamList *) override
+    {
+        flags.append(m_pipeline.RecordPositionFlags());
+    }
     QList<int> flags;
 
 private:
@@ -307,8 +311,7 @@ TEST_F(EngineInterface, ARangeFromTheCurrentRecordStartsWhereTheRunFoundThePipel
     int lastPage = 0;
     detail->BeforePrint.Set([&](classes::TObject *) {
         if (engine()->PageNo() != lastPage)
-            firstOnPage.append(QString::number(engine()->PageNo()) + ":" +
-                               data.GetFieldAsString(QStringLiteral("G")));
+            firstOnPage.append(QString::number(engine()->PageNo()) + ":" + data.GetFieldAsString(QStringLiteral("G")));
         lastPage = engine()->PageNo();
     });
     report.SetPassSetting(TppPassSettingType::psTwoPass);
@@ -356,7 +359,8 @@ TEST_F(EngineInterface, APipelineOfTheRunThatClosesTakesTheEnginesBookmarksAlong
     detail->SetDataPipeline(&lines);
     QStringList seen;
     detail->BeforePrint.Set([&](classes::TObject *) {
-        seen.append(customers.GetFieldAsString(QStringLiteral("N")) + ":" + lines.GetFieldAsString(QStringLiteral("N")));
+        seen.append(customers.GetFieldAsString(QStringLiteral("N")) + ":" +
+                    lines.GetFieldAsString(QStringLiteral("N")));
     });
     generate(TppPageSettingType::psSinglePage, 2);
     ASSERT_GT(lines.OutstandingBookmarks(), 0);
@@ -403,7 +407,8 @@ TEST_F(EngineInterface, AFooterPushedToTheNextColumnLeavesTheNextGroupsDetailsRu
             footerDue.append(QStringLiteral("pending at ") + QString::number(printed));
     });
     generate();
-    EXPECT_EQ(report.Pages, (QStringList{"Header GH Detail*44 GH GF GH Detail*41 Footer", "Header GH Detail*19 GF Footer"}));
+    EXPECT_EQ(report.Pages,
+              (QStringList{"Header GH Detail*44 GH GF GH Detail*41 Footer", "Header GH Detail*19 GF Footer"}));
     EXPECT_EQ(printed, 104);
     EXPECT_EQ(footerDue.join(QStringLiteral(", ")).toStdString(), "");
     EXPECT_FALSE(engine()->AdvancedAtColumnEnd());

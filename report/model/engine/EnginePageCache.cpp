@@ -142,8 +142,8 @@ void TppEnginePageCache::ReleaseBookmarks(TppDataPipeline &aPipeline, bool aDeta
 
 void TppEnginePageCache::ForgetReleased(TppEnginePageState &aState) const
 {
-    for (auto [released, position] : {std::pair{m_main.released, &aState.mainPosition},
-                                      std::pair{m_detail.released, &aState.detailPosition}})
+    for (auto [released, position] :
+         {std::pair{m_main.released, &aState.mainPosition}, std::pair{m_detail.released, &aState.detailPosition}})
         if (released) {
             position->hasBookmark = false;
             position->bookmark = 0;
