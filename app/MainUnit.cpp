@@ -107,6 +107,8 @@ TMainForm::TMainForm(QWidget *parent)
     connect(HintTimer, &QTimer::timeout, this, [this] { HintTimerTimer(); });
     HintTimer->start();
 
+    // No visual-styles manifest either: Qt draws every widget in the
+    // platform's style by itself.
     HelpRouter1 = CreateMainHelpRouter(this);
 
     // The desktop session's end closes the program as its own close does; a
@@ -429,6 +431,8 @@ bool TMainForm::FormCreate()
     // Shown and painted at once; it stays at least its minimum time while
     // the start-up goes on.
     std::unique_ptr<TSplashScreen> splash = CreateSplashWindow();
+    // No anti-freeze: no HTTP request blocks this thread, the queries and
+    // the update downloads each run on a thread of their own.
 
     if (!LoadSearchEngines())
         return false;
