@@ -688,6 +688,8 @@ TdxCustomPageControl::~TdxCustomPageControl()
 {
     qApp->removeEventFilter(this);
     QObject::disconnect(m_focusWatch);
+    // Docked clients die with their pages, after this control's own part.
+    forgetDockClients([](const DockClient &) { return true; });
     // Pages die with the child widgets; they must not call back into a
     // control that is half gone.
     for (TdxTabSheet *page : m_pages) {
@@ -878,9 +880,7 @@ void TdxCustomPageControl::removePage(TdxTabSheet *page)
             m_dragClient = nullptr;
             m_dockDragging = false;
         }
-    m_dockClients.erase(std::remove_if(m_dockClients.begin(), m_dockClients.end(),
-                                       [page](const DockClient &d) { return d.page == page; }),
-                        m_dockClients.end());
+    forgetDockClients([page](const DockClient &d) { return d.page == page; });
     m_tabIndex = m_activePage ? m_activePage->TabIndex() : -1;
     relayout();
 }

@@ -513,6 +513,10 @@ private:
     // client has left it, or none.
     TdxTabSheet *releaseClient(QWidget *client, QWidget *newTarget);
     void finishClientDrag(QPoint globalPos, bool drop);
+    // Drops the entries of docked clients that match, no longer told of their end.
+    struct DockClient;
+    void forgetDockClients(const std::function<bool(const DockClient &)> &matches);
+    void dockedClientFreed(QObject *client);
 
     std::vector<TdxTabSheet *> m_pages;
     TdxTabSheet *m_activePage = nullptr;
@@ -555,6 +559,8 @@ private:
     {
         QWidget *client;
         TdxTabSheet *page;
+        // Tells the control when the client is freed while docked.
+        QMetaObject::Connection freed;
     };
     std::vector<DockClient> m_dockClients;
     QWidget *m_dragClient = nullptr;

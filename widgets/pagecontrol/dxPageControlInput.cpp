@@ -297,6 +297,38 @@ TdxTabSheet *TdxCustomPageControl::dockPageOf(QWidget *client) const
     return nullptr;
 }
 
+void TdxCustomPageControl::forgetDockClients(const std::function<bool(const DockClient &)> &matches)
+{
+    const auto gone = std::remove_if(m_dockClients.begin(), m_dockClients.end(), [&](const DockClient &d) {
+        if (!matches(d))
+            return false;
+        QObject::disconnect(d.freed);
+        return true;
+    });
+    m_dockClients.erase(gone, m_dockClients.end());
+}
+
+// A docked client freed leaves as an undocked one: its page goes and the page
+// after it is selected. The page is freed once the client is gone for good,
+// since it still holds the client while the client is being destroyed.
+void TdxCustomPageControl::dockedClientFreed(QObject *client)
+{
+    TdxTabSheet *page = nullptr;
+    for (const DockClient &d : m_dockClients)
+        if (d.client == client)
+            page = d.page;
+    if (!page)
+        return;
+    forgetDockClients([client](const DockClient &d) { return d.client == client; });
+    if (client == m_dragClient) {
+        if (m_dockDragging)
+            m_dockDrag.finish(QCursor::pos(), false, {});
+        m_dragClient = nullptr;
+        m_dockDragging = false;
+    }
+    page->deleteLater();
+}
+
 TdxTabSheet *TdxCustomPageControl::DockControl(QWidget *client)
 {
     if (!m_dockSite || !client || client == this || client->isAncestorOf(this))
@@ -327,7 +359,9 @@ TdxTabSheet *TdxCustomPageControl::DockControl(QWidget *client)
     if (from)
         delete fromPage;
     page->SetPageControl(this);
-    m_dockClients.push_back({client, page});
+    m_dockClients.push_back({client, page, QObject::connect(client, &QObject::destroyed, this, [this](QObject *gone) {
+                                 dockedClientFreed(gone);
+                             })});
     client->installEventFilter(this);
     if (visible)
         SetActivePage(page);
@@ -353,9 +387,7 @@ TdxTabSheet *TdxCustomPageControl::releaseClient(QWidget *client, QWidget *newTa
         m_dragClient = nullptr;
         m_dockDragging = false;
     }
-    m_dockClients.erase(std::remove_if(m_dockClients.begin(), m_dockClients.end(),
-                                       [client](const DockClient &d) { return d.client == client; }),
-                        m_dockClients.end());
+    forgetDockClients([client](const DockClient &d) { return d.client == client; });
     return page;
 }
 

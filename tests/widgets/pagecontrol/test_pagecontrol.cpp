@@ -1541,4 +1541,37 @@ TEST_F(PageControlTest, ADockedFormsTabDraggedOntoADockSiteDocksItThere)
     delete form;
 }
 
+// A docked form that is freed leaves as an undocked one does: its page goes
+// and the page after it is selected; nothing the control keeps points at the
+// form any more, so a widget made in its place is no docked form.
+TEST_F(PageControlTest, AFreedDockedFormTakesItsPageAlong)
+{
+    control->SetDockSite(true);
+    auto *form = new QWidget();
+    form->setWindowTitle("Results");
+    form->show();
+    QPointer<TdxTabSheet> page(control->DockControl(form));
+    ASSERT_TRUE(page);
+    ASSERT_EQ(control->ActivePage(), page);
+    changes = 0;
+    delete form;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(page.isNull());
+    EXPECT_EQ(control->PageCount(), 3);
+    EXPECT_EQ(control->ActivePage(), pages[0]);
+    EXPECT_EQ(changes, 1);
+
+    for (int i = 0; i < 4; ++i) {
+        auto *stranger = new QWidget(window.get());
+        stranger->setWindowTitle("Stranger");
+        stranger->hide();
+        EXPECT_FALSE(control->UndockControl(stranger));
+        EXPECT_EQ(stranger->parentWidget(), window.get());
+    }
+    for (TdxTabSheet *left : pages) {
+        EXPECT_NE(left->Caption(), "Stranger");
+        EXPECT_TRUE(left->TabVisible());
+    }
+}
+
 } // namespace
