@@ -146,7 +146,8 @@ void TppEngine::takeStartBookmark()
     // the pipeline, however often the run goes back to its first page.
     freeStartBookmark();
     m_startBookmark = m_mainPipeline->GetBookmark();
-    m_startBookmarkPipeline = m_mainPipeline;
+    // No record, no bookmark: nothing to go back to or to free.
+    m_startBookmarkPipeline = m_startBookmark != 0 ? m_mainPipeline : nullptr;
     m_mainPipeline->SetStartBookmark(m_startBookmark);
 }
 
