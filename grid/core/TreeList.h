@@ -446,6 +446,11 @@ public:
     virtual bool IsEditingActive();
     // An editor is shown and the client point lies in its client area.
     bool IsPointInEditor(const rtl::TPoint &point);
+    // A client point lies on the node's row as laid out now, across the
+    // rows area. The row is taken 2 pixels larger on every side, as far as
+    // an in-place editor reaches past its cell, so that a point on the
+    // editor's frame still counts as the row. False for a node not shown.
+    virtual bool IsPointInRow(TdxTreeListNode *node, const rtl::TPoint &point);
     bool IsDestroying() const { return HasState(classes::csDestroying); }
     // A timer started through the host elapsed.
     virtual void TimerFired(int id);

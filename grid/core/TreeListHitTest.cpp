@@ -9,6 +9,8 @@ namespace grid {
 namespace {
 
 constexpr int HitEdgeTolerance = 4;
+// How far an in-place editor reaches past its cell on every side.
+constexpr int InplaceEditorOverhang = 2;
 
 bool hitContains(const rtl::TRect &r, int x, int y)
 {
@@ -414,6 +416,27 @@ void TCustomdxTreeList::hitRows(const TdxTreeListLayoutInfo &info, TdxTreeListHi
         }
         return;
     }
+}
+
+bool TCustomdxTreeList::IsPointInRow(TdxTreeListNode *node, const rtl::TPoint &point)
+{
+    if (!node)
+        return false;
+    TdxTreeListLayoutInfo info;
+    CalcLayout(info);
+    for (const TdxTreeListRowInfo &row : info.Rows) {
+        if (row.Node != node)
+            continue;
+        rtl::TRect r = rtl::Rect(info.RowsRect.Left, row.Top, info.RowsRect.Right, row.Top + row.Height);
+        if (r.IsEmpty())
+            return false;
+        r.Left -= InplaceEditorOverhang;
+        r.Top -= InplaceEditorOverhang;
+        r.Right += InplaceEditorOverhang;
+        r.Bottom += InplaceEditorOverhang;
+        return point.X >= r.Left && point.X < r.Right && point.Y >= r.Top && point.Y < r.Bottom;
+    }
+    return false;
 }
 
 } // namespace grid

@@ -411,3 +411,28 @@ TEST(TreeListHooks, AnEditorWithItsFlagSetStaysOpenOverAPressOnTheGrid)
     editor.keys = ssCtrl | ssAlt;
     EXPECT_FALSE(editor.IsCtrlOnly());
 }
+
+TEST(TreeListHooks, APointIsOnARowWithinTheEditorsReachOfItAndNeverOnAHiddenRow)
+{
+    HookedFixture f;
+    f.laidOut();
+    TdxTreeListNode *hidden = f.tree->Items(0)->AddChild();
+    TdxTreeListLayoutInfo info;
+    f.tree->CalcLayout(info);
+    ASSERT_GE(info.Rows.size(), 2u);
+    const TdxTreeListRowInfo first = info.Rows[0];
+    const int x = info.RowsRect.Left + 10;
+    const int bottom = first.Top + first.Height;
+    EXPECT_TRUE(f.tree->IsPointInRow(first.Node, {x, first.Top}));
+    // An editor's frame reaches 2 pixels into the neighbouring rows and
+    // past the rows area's sides.
+    EXPECT_TRUE(f.tree->IsPointInRow(first.Node, {x, bottom + 1}));
+    EXPECT_TRUE(f.tree->IsPointInRow(info.Rows[1].Node, {x, bottom - 2}));
+    EXPECT_FALSE(f.tree->IsPointInRow(first.Node, {x, bottom + 2}));
+    EXPECT_TRUE(f.tree->IsPointInRow(first.Node, {info.RowsRect.Left - 2, first.Top + 1}));
+    EXPECT_FALSE(f.tree->IsPointInRow(first.Node, {info.RowsRect.Left - 3, first.Top + 1}));
+    EXPECT_FALSE(f.tree->IsPointInRow(first.Node, {info.RowsRect.Right + 2, first.Top + 1}));
+    // A collapsed child and no node are on no row, wherever the point is.
+    EXPECT_FALSE(f.tree->IsPointInRow(hidden, {x, bottom}));
+    EXPECT_FALSE(f.tree->IsPointInRow(nullptr, {x, first.Top}));
+}
