@@ -254,6 +254,22 @@ bool InplaceEditor::GetEditOption() const
     return m_container && m_container->EditOptionQuery();
 }
 
+void InplaceEditor::MoveFocus(bool backward)
+{
+    if (m_container)
+        m_container->EditMoveFocus(backward);
+}
+
+TdxEditViewInfo InplaceEditor::CalcViewInfo(const TdxEditViewData &viewData)
+{
+    return grid::CalcViewInfo(viewData);
+}
+
+TCursor InplaceEditor::GetEditCursor(int /*x*/, int /*y*/, const TdxEditViewData &viewData)
+{
+    return grid::GetEditCursor(viewData);
+}
+
 // ---- Paint data -------------------------------------------------------------
 
 std::unique_ptr<TdxEditViewData> InplaceEditor::NewViewData() const
@@ -331,7 +347,7 @@ void InplaceEditor::UpdateHotTrack()
 void InplaceEditor::UpdateHotState()
 {
     UpdateHotTrack();
-    if (!IsTextEditor())
+    if (IsOwnerPainted())
         Invalidate();
 }
 
@@ -467,7 +483,7 @@ void InplaceEditor::FocusGained()
 void InplaceEditor::FocusLost(bool toContainer)
 {
     UpdateHotTrack();
-    if (!IsTextEditor())
+    if (IsOwnerPainted())
         Invalidate();
     if (m_container && !toContainer)
         m_container->EditFocusChanged();

@@ -155,13 +155,22 @@ public:
     virtual bool GetStateFlag() const { return m_stateFlag; }
     // Where the editor's buttons are; the base has none.
     virtual void GetButtonsRect(const TdxEditViewData & /*viewData*/, rtl::TRect &rect) const { rect = {}; }
-    bool IsActive() const { return m_mouseInside || (IsFocused() && Enabled()); }
-    bool IsEditable() const { return !ReadOnly(); }
+    virtual bool IsActive() const { return m_mouseInside || (IsFocused() && Enabled()); }
+    virtual bool IsEditable() const { return !ReadOnly(); }
     virtual bool CanModify() const;
-    bool GetEditOption() const;
+    virtual bool GetEditOption() const;
+    // The editor draws its content itself rather than leaving it to the
+    // window, and so repaints when its hot or focus look changes.
+    virtual bool IsOwnerPainted() const { return !IsTextEditor(); }
+    // Hands the focus to the container's previous or next cell.
+    virtual void MoveFocus(bool backward);
     bool MouseInside() const { return m_mouseInside; }
 
     std::unique_ptr<TdxEditViewData> CreateViewData(bool forPaint);
+    // The frame, client and shadow rectangles of the paint data.
+    virtual TdxEditViewInfo CalcViewInfo(const TdxEditViewData &viewData);
+    // The cursor over a point of the editor; crDefault leaves the window's.
+    virtual TCursor GetEditCursor(int x, int y, const TdxEditViewData &viewData);
     // The client rectangle inside the frame, in the container's
     // coordinates.
     rtl::TRect ClientBounds();
@@ -187,7 +196,7 @@ public:
     bool Exit();
     void FocusGained();
     // toContainer: the focus went to the container itself.
-    void FocusLost(bool toContainer);
+    virtual void FocusLost(bool toContainer);
     void MouseEnter();
     void MouseLeave();
     void MouseWheel(int delta);
@@ -242,7 +251,7 @@ protected:
     // Beeps and reports; answers false for ValidateEdit to return.
     bool Refuse(const QString &errorText);
     void UpdateHotTrack();
-    void UpdateHotState();
+    virtual void UpdateHotState();
     int32_t ValidationLock() const { return m_validationLock; }
     bool IsValidating() const { return m_validationLock > 0; }
     void SetStoredValue(uint8_t bit) { m_storedValues |= bit; }

@@ -2,6 +2,7 @@
 
 #include "grid/core/Container.h"
 #include "grid/paint/EditPaint.h"
+#include "grid/widgets/CursorTable.h"
 #include "grid/widgets/FocusChain.h"
 #include "grid/widgets/KeyTranslation.h"
 
@@ -305,7 +306,12 @@ bool TdxInplaceEdit::event(QEvent *event)
         }
         break;
     }
-    case QEvent::Enter: atEdge([&] { MouseEnter(); }); break;
+    case QEvent::Enter:
+        atEdge([&] {
+            MouseEnter();
+            applyEditCursor();
+        });
+        break;
     case QEvent::Leave: atEdge([&] { MouseLeave(); }); break;
     default: break;
     }
@@ -320,6 +326,31 @@ void TdxInplaceEdit::paintEvent(QPaintEvent *)
         const std::unique_ptr<TdxEditViewData> viewData = CreateViewData(!NeedsRepaintOnFocus());
         PaintEdit(canvas, *viewData);
     });
+}
+
+void TdxInplaceEdit::DrawEditBorder(gfx::Canvas &canvas, const TdxEditViewInfo &info, const TdxEditViewData &viewData)
+{
+    grid::DrawEditBorder(canvas, info, viewData);
+}
+
+void TdxInplaceEdit::DrawEditContent(gfx::Canvas &canvas, const rtl::TRect &rect, const TdxEditViewData &viewData)
+{
+    grid::DrawEditContent(canvas, rect, viewData);
+}
+
+void TdxInplaceEdit::applyEditCursor()
+{
+    QWidget *input = inputWidget();
+    const QPoint at = mapFromGlobal(QCursor::pos());
+    const TCursor cursor = GetEditCursor(at.x(), at.y(), *CreateViewData(false));
+    if (cursor != crDefault) {
+        if (!m_windowCursor)
+            m_windowCursor = input->cursor();
+        input->setCursor(CursorFor(cursor));
+    } else if (m_windowCursor) {
+        input->setCursor(*m_windowCursor);
+        m_windowCursor.reset();
+    }
 }
 
 void TdxInplaceEdit::PaintEdit(gfx::Canvas &canvas, TdxEditViewData &viewData)

@@ -17,6 +17,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <optional>
+
 namespace gfx {
 class Canvas;
 class TextMeasurer;
@@ -44,6 +46,8 @@ public:
     // The frame and, for an editor that is not a text editor, the content,
     // drawn from the paint data given.
     virtual void PaintEdit(gfx::Canvas &canvas, TdxEditViewData &viewData);
+    virtual void DrawEditBorder(gfx::Canvas &canvas, const TdxEditViewInfo &info, const TdxEditViewData &viewData);
+    virtual void DrawEditContent(gfx::Canvas &canvas, const rtl::TRect &rect, const TdxEditViewData &viewData);
     // The height a line of the editor's font asks for.
     virtual int GetDefaultHeight();
 
@@ -115,8 +119,13 @@ private:
     QWidget *containerWidget() const;
     void watchWindow();
 
+    // The pointer came over the editor: its own cursor, where it has one.
+    void applyEditCursor();
+
     QString m_text;
     const gfx::TextMeasurer *m_measurer = nullptr;
+    // The input widget's cursor before the editor put its own.
+    std::optional<QCursor> m_windowCursor;
     bool m_enteredByMouse = false;
     // A refusal's message is up: the focus it takes validates nothing.
     bool m_reporting = false;

@@ -305,3 +305,93 @@ TEST(HintPlacement, StaysOnTheScreen)
 }
 
 } // namespace
+
+namespace {
+
+// An editor that refines the queries its base routes keys, repaints and
+// paint data through.
+class RefinedEditor : public FakeEditor
+{
+public:
+    using FakeEditor::FakeEditor;
+    bool editable = true;
+    bool ownerPainted = false;
+    bool active = false;
+    int repaints = 0;
+    int hotStates = 0;
+    bool IsEditable() const override { return editable; }
+    bool IsOwnerPainted() const override { return ownerPainted; }
+    bool IsActive() const override { return active; }
+    void UpdateHotState() override
+    {
+        ++hotStates;
+        FakeEditor::UpdateHotState();
+    }
+    TdxEditViewInfo CalcViewInfo(const TdxEditViewData &viewData) override
+    {
+        TdxEditViewInfo info = FakeEditor::CalcViewInfo(viewData);
+        info.ClientRect.Left += 10; // room for a button of its own
+        return info;
+    }
+    TCursor GetEditCursor(int x, int, const TdxEditViewData &viewData) override
+    {
+        return x < 10 ? crArrow : FakeEditor::GetEditCursor(x, 0, viewData);
+    }
+
+protected:
+    void Invalidate() override { ++repaints; }
+};
+
+class MoveFocusContainer : public FakeContainer
+{
+public:
+    void EditMoveFocus(bool backward) override { moves << backward; }
+    QList<bool> moves;
+};
+
+} // namespace
+
+TEST(EditorOverrides, KeysRepaintsAndPaintDataFollowTheDescendantsAnswers)
+{
+    MoveFocusContainer container;
+    RefinedEditor edit(&container);
+    edit.editable = false;
+    TKey del = VK_BACK;
+    edit.KeyDown(del, 0);
+    EXPECT_EQ(del, 0) << "an editing key on an editor that says it cannot be edited";
+    edit.editable = true;
+    del = VK_BACK;
+    edit.KeyDown(del, 0);
+    EXPECT_EQ(del, VK_BACK);
+
+    // A text editor that paints itself repaints as the focus goes; the
+    // focus coming goes through the overridable hot-state step.
+    edit.FocusLost(false);
+    EXPECT_EQ(edit.repaints, 0);
+    edit.ownerPainted = true;
+    edit.FocusLost(false);
+    EXPECT_EQ(edit.repaints, 1);
+    edit.FocusGained();
+    EXPECT_EQ(edit.hotStates, 1);
+    EXPECT_EQ(edit.repaints, 2);
+
+    // The hot look follows the editor's own idea of being active.
+    edit.Style().SetHotTrack(true);
+    edit.Style().SetBorderStyle(xbsSingle);
+    EXPECT_EQ(edit.CreateViewData(false)->BorderStyle, xbsSingle);
+    edit.active = true;
+    EXPECT_TRUE(edit.CreateViewData(false)->Active);
+    EXPECT_EQ(edit.CreateViewData(false)->BorderStyle, xbsThick);
+
+    // Its own frame geometry places the client area, and its cursor is
+    // asked with the point.
+    edit.ShowEdit(rtl::TRect{10, 10, 110, 30});
+    const rtl::TRect plain = CalcViewInfo(*edit.CreateViewData(false)).ClientRect;
+    EXPECT_EQ(edit.ClientBounds().Left, edit.bounds.Left + plain.Left + 10);
+    EXPECT_EQ(edit.GetEditCursor(5, 0, *edit.CreateViewData(false)), crArrow);
+    EXPECT_EQ(edit.GetEditCursor(50, 0, *edit.CreateViewData(false)), crDefault);
+
+    edit.MoveFocus(true);
+    edit.MoveFocus(false);
+    EXPECT_EQ(container.moves, (QList<bool>{true, false}));
+}

@@ -188,3 +188,45 @@ TEST_F(EditorFrames, TheWindowPaintsThroughPaintEditAndALineOfTheFontSetsTheDefa
     edit->GetButtonsRect(*edit->CreateViewData(false), buttons);
     EXPECT_TRUE(buttons.IsEmpty());
 }
+
+namespace {
+
+// A frame and a content of its own, and a hand over its left part.
+class OwnPartsEdit : public TdxInplaceEdit
+{
+public:
+    using TdxInplaceEdit::TdxInplaceEdit;
+    void DrawEditBorder(gfx::Canvas &canvas, const TdxEditViewInfo &info, const TdxEditViewData &) override
+    {
+        canvas.FillRect(info.BorderRect, gfx::Brush::solid(rtl::clBlue));
+    }
+    void DrawEditContent(gfx::Canvas &canvas, const rtl::TRect &rect, const TdxEditViewData &) override
+    {
+        canvas.FillRect(rect, gfx::Brush::solid(rtl::clRed));
+    }
+    TCursor GetEditCursor(int, int, const TdxEditViewData &) override { return hand ? HandPoint : crDefault; }
+    static constexpr TCursor HandPoint = -21;
+    bool hand = true;
+};
+
+} // namespace
+
+TEST_F(EditorFrames, APaintDrawsTheFrameAndContentADescendantGivesAndItsCursorComesWithThePointer)
+{
+    auto *own = make<OwnPartsEdit>();
+    own->Style().SetBorderStyle(xbsSingle);
+    own->ShowEdit(rtl::TRect{20, 50, 120, 70});
+    const QImage image = container->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(zvotest::at(image, 70, 60), rtl::clRed);
+    EXPECT_EQ(zvotest::at(image, 70, 49), rtl::clBlue);
+
+    const Qt::CursorShape before = own->cursor().shape();
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(own, &enter);
+    EXPECT_EQ(own->cursor().shape(), Qt::PointingHandCursor);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(own, &leave);
+    own->hand = false;
+    QApplication::sendEvent(own, &enter);
+    EXPECT_EQ(own->cursor().shape(), before);
+}
