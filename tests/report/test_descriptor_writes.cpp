@@ -195,6 +195,117 @@ TEST_F(DescriptorWrites, EveryDescriptorRefusesEnumerationsAndObjectsOutsideTheN
     saveAsText();
 }
 
+// Variables of every type a parameter can name, bound in place.
+struct ArgumentStore
+{
+    int32_t integer = 0;
+    float single = 0;
+    double real = 0;
+    long double extended = 0;
+    int64_t currency = 0;
+    QChar character;
+    QString text;
+    bool boolean = false;
+    QVariant variant;
+    uint8_t enumerated = 0;
+    classes::TObject *object = nullptr;
+    const classes::TMetaClass *metaClass = nullptr;
+
+    TraValuePointer pointerFor(const TraParamRec &aRec)
+    {
+        switch (aRec.DataType) {
+        case TraDataType::daInteger: return &integer;
+        case TraDataType::daSingle: return &single;
+        case TraDataType::daDouble:
+        case TraDataType::daDateTime:
+        case TraDataType::daDate:
+        case TraDataType::daTime: return &real;
+        case TraDataType::daExtended: return &extended;
+        case TraDataType::daCurrency: return &currency;
+        case TraDataType::daChar: return &character;
+        case TraDataType::daString: return &text;
+        case TraDataType::daBoolean: return &boolean;
+        case TraDataType::daVariant: return &variant;
+        case TraDataType::daEnumerated: return &enumerated;
+        case TraDataType::daClass: return &object;
+        case TraDataType::daObject: return object;
+        default: return std::monostate{};
+        }
+    }
+};
+
+// Every value a script can hand over beyond the last of an enumeration:
+// -1 as the byte it travels as, and a value far past the end.
+const uint8_t OutsideEnumerations[] = {uint8_t(-1), uint8_t(200)};
+
+TEST_F(DescriptorWrites, EveryEnumerationRefusesMinusOneAndEveryMethodAnArgumentOutsideItsType)
+{
+    classes::TStringList stranger;
+    int enumerations = 0, arguments = 0;
+    for (classes::TObject *object : objects) {
+        const TraRTTI *rtti = descriptorOf(*object);
+        ASSERT_NE(rtti, nullptr);
+        classes::TStringList names;
+        rtti->GetPropList(object->ClassType(), names);
+        for (int i = 0; i < names.Count(); ++i) {
+            const QString name = names.Strings(i);
+            SCOPED_TRACE((object->ClassName() + u'.' + name).toStdString());
+            TraPropRec rec;
+            if (!rtti->GetPropRec(object->ClassType(), name, rec))
+                continue;
+            if (!rec.ReadOnly && rec.DataType == TraDataType::daEnumerated && !rec.Params) {
+                for (uint8_t outside : OutsideEnumerations) {
+                    uint8_t before = 0, after = 0;
+                    ASSERT_TRUE(rtti->GetPropValue(object, name, &before));
+                    EXPECT_FALSE(written(*rtti, object, name, outside)) << int(outside);
+                    ASSERT_TRUE(rtti->GetPropValue(object, name, &after));
+                    EXPECT_EQ(after, before);
+                    ++enumerations;
+                }
+            }
+            if (rec.EventID >= 0 || rec.IsConstructor || !rec.Params)
+                continue;
+            // One argument outside its type at a time, every other one at
+            // its type's empty value: the call is refused before it acts.
+            for (int arg = 0; arg < rec.Params->Count(); ++arg) {
+                const TraParamRec &param = rec.Params->ParamRec(arg);
+                if (param.IsVar || param.Name.compare(QLatin1String("Result"), Qt::CaseInsensitive) == 0)
+                    continue;
+                const bool isEnumeration = param.DataType == TraDataType::daEnumerated;
+                const bool isForeignObject = param.DataType == TraDataType::daClass && param.ClassType &&
+                                             !stranger.ClassType().InheritsFrom(*param.ClassType);
+                if (!isEnumeration && !isForeignObject)
+                    continue;
+                for (uint8_t outside : OutsideEnumerations) {
+                    std::vector<ArgumentStore> stores(rec.Params->Count());
+                    std::unique_ptr<TraParamList> params = rtti->GetParams(name);
+                    ASSERT_TRUE(params);
+                    for (int j = 0; j < params->Count(); ++j)
+                        params->SetParamValuePointer(j, stores[j].pointerFor(params->ParamRec(j)));
+                    stores[arg].enumerated = outside;
+                    stores[arg].object = &stranger;
+                    bool answered = false;
+                    try {
+                        answered = rtti->CallMethod(object, name, *params);
+                    } catch (const std::exception &) {
+                    }
+                    EXPECT_FALSE(answered) << param.Name.toStdString() << ' ' << int(outside);
+                    ++arguments;
+                    if (!isEnumeration)
+                        break;
+                }
+            }
+        }
+    }
+    EXPECT_GT(enumerations, 60);
+    EXPECT_GT(arguments, 3);
+    saveAsText();
+    report->Template()->SetFormat(TppFormatType::ftBinary);
+    classes::TMemoryStream binary;
+    report->Template()->SaveToStream(binary);
+    EXPECT_GT(binary.Size(), 0);
+}
+
 TEST_F(DescriptorWrites, AProducerEnumerationOutsideItsTypeIsRefusedAndTheReportStillSaves)
 {
     const TraRTTI &rtti = TraTppProducerRTTI::Instance();
