@@ -18,6 +18,8 @@
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Exceptions.h"
 #include "report/model/engine/Engine.h"
+#include "report/model/groups/Group.h"
+#include "report/model/groups/GroupBands.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/pages/DrawCommand.h"
 #include "report/model/pages/Page.h"
@@ -33,6 +35,8 @@
 #include "platform/classes/Writer.h"
 
 #include <gtest/gtest.h>
+
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <limits>
@@ -1260,6 +1264,136 @@ TEST(SubReportDesigner, ADesignerAttachedLaterReachesTheSubreportsAndIsToldOfCom
     EXPECT_EQ(child->Designer(), nullptr);
     EXPECT_EQ(sink.Messages, QStringList({QStringLiteral("send 1143"), QStringLiteral("send 1143")}));
     EXPECT_EQ(sink.Objects, QList<classes::TObject *>({&report, child}));
+}
+
+} // namespace
+
+namespace {
+
+// Every column layout at once: a title and a summary on pages of their own,
+// groups kept together, a subreport in each group footer, column headers
+// and footers. Each run must end, without column footers on the title's or
+// the summary's page.
+class ColumnLayouts : public TracedReportFixture
+{
+protected:
+    struct Outcome
+    {
+        QString pages;
+        QString error;
+        bool complete = false;
+    };
+
+    Outcome run(int aColumns, TppColumnTraversalType aTraversal, const QStringList &aPositions)
+    {
+        report::TppReport layout;
+        reporttest::SetA4Portrait(*layout.PrinterSetup());
+        layout.SetPageLimit(30);
+        MemoryPipeline records, childRecords;
+        records.AddField(QStringLiteral("G"));
+        childRecords.AddField(QStringLiteral("G"));
+        for (int i = 0; i < 120; ++i)
+            records.AddRow({QString::number(i / 8)});
+        for (int i = 0; i < 3; ++i)
+            childRecords.AddRow({QString::number(i)});
+        layout.SetDataPipeline(&records);
+        auto add = [&layout]<class Band>(Band *aBand, int32_t aHeight, const QString &aName) {
+            aBand->SetReport(&layout);
+            aBand->SetmmHeight(aHeight);
+            aBand->SetUserName(aName);
+            auto *object = new BandPrintable;
+            object->SetmmHeight(aHeight);
+            object->SetBand(aBand);
+            return aBand;
+        };
+        add(new TppHeaderBand(nullptr), 20000, QStringLiteral("Header"));
+        add(new TppFooterBand(nullptr), 20000, QStringLiteral("Footer"));
+        add(new TppTitleBand(nullptr), 30000, QStringLiteral("Title"))->SetNewPage(true);
+        add(new TppSummaryBand(nullptr), 30000, QStringLiteral("Summary"))->SetNewPage(true);
+        add(new TppColumnHeaderBand(nullptr), 5000, QStringLiteral("CH"));
+        add(new TppColumnFooterBand(nullptr), 5000, QStringLiteral("CF"));
+        auto *details = add(new TppDetailBand(nullptr), 5000, QStringLiteral("Detail"));
+        details->SetColumnTraversal(aTraversal);
+        auto *group = new TppGroup;
+        group->SetReport(&layout);
+        group->SetDataPipeline(&records);
+        group->SetBreakName(QStringLiteral("G"));
+        group->SetKeepTogether(true);
+        add(new TppGroupHeaderBand(nullptr), 10000, QStringLiteral("GH"))->SetGroup(group);
+        auto *footer = add(new TppGroupFooterBand(nullptr), 10000, QStringLiteral("GF"));
+        footer->SetGroup(group);
+        auto *subreport = new TppSubReport;
+        subreport->SetBand(footer);
+        subreport->SetBounds(0, 5000, 50000, 5000);
+        subreport->SetDataPipeline(&childRecords);
+        SubReports::childBandFor<TppDetailBand>(*subreport->Report(), 5000, QStringLiteral("Row"));
+        layout.SetColumns(aColumns);
+        if (!aPositions.isEmpty())
+            layout.SetColumnPositions(aPositions);
+        auto *engine = static_cast<TppEngine *>(layout.Engine());
+        int printed = 0;
+        details->BeforePrint.Set([engine, &printed](classes::TObject *) {
+            if (++printed > 1000)
+                engine->SetStopped(true);
+        });
+
+        Outcome outcome;
+        reporttest::TraceDevice device;
+        device.SetPublisher(layout.Publisher());
+        try {
+            layout.PrintToDevices();
+        } catch (const EPrintError &e) {
+            outcome.error = e.Message();
+        }
+        device.SetPublisher(nullptr);
+        outcome.pages = device.Text();
+        outcome.complete = engine->ReportComplete() && !engine->Stopped();
+        layout.SetDataPipeline(nullptr);
+        group->SetDataPipeline(nullptr);
+        subreport->SetDataPipeline(nullptr);
+        return outcome;
+    }
+};
+
+TEST_F(ColumnLayouts, TitleAndSummaryPagesOfTheirOwnEndInEveryColumnLayout)
+{
+    for (const auto traversal : {TppColumnTraversalType::ctTopToBottom, TppColumnTraversalType::ctLeftToRight}) {
+        const bool across = traversal == TppColumnTraversalType::ctLeftToRight;
+        for (int columns = 1; columns <= 4; ++columns) {
+            for (const bool fewerPositions : {false, true}) {
+                if (fewerPositions && columns < 3)
+                    continue;
+                SCOPED_TRACE(std::string(across ? "across, " : "down, ") + std::to_string(columns) +
+                             (fewerPositions ? " columns on two positions" : " columns"));
+                const Outcome outcome = run(columns, traversal,
+                                            fewerPositions ? QStringList{QStringLiteral("0.5"), QStringLiteral("3")}
+                                                           : QStringList{});
+                if (fewerPositions && across) {
+                    EXPECT_TRUE(outcome.error.startsWith(QStringLiteral("Unable to find position for column 3..")))
+                        << outcome.error.toStdString();
+                    continue;
+                }
+                EXPECT_EQ(outcome.error, QString());
+                EXPECT_TRUE(outcome.complete) << outcome.pages.toStdString();
+                // Every record once, kept-together groups moved whole.
+                static const QRegularExpression details(QStringLiteral("Detail(\\*(\\d+))?"));
+                int records = 0;
+                for (auto match = details.globalMatch(outcome.pages); match.hasNext();) {
+                    const QRegularExpressionMatch one = match.next();
+                    records += one.hasCaptured(2) ? one.captured(2).toInt() : 1;
+                }
+                EXPECT_EQ(records, 120) << outcome.pages.toStdString();
+                for (const QString &page : outcome.pages.split(u'\n', Qt::SkipEmptyParts)) {
+                    if (page.contains(QStringLiteral("Title")) || page.contains(QStringLiteral("Summary")))
+                        EXPECT_FALSE(page.contains(QStringLiteral(" CF"))) << page.toStdString();
+                }
+                EXPECT_TRUE(outcome.pages.startsWith(QStringLiteral("1: Title Footer\n")))
+                    << outcome.pages.toStdString();
+                EXPECT_TRUE(outcome.pages.trimmed().endsWith(QStringLiteral("Header Summary Footer")))
+                    << outcome.pages.toStdString();
+            }
+        }
+    }
 }
 
 } // namespace
