@@ -983,3 +983,31 @@ TEST_F(ReportTemplates, TheTemplateDescriptorsAreRegisteredAndScriptsDriveTheTem
 }
 
 } // namespace
+
+namespace {
+
+// Every object that refers to a pipeline may be given one nobody named:
+// the report, its groups, data-aware texts and the detail band alike.
+TEST_F(ReportTemplates, PipelinesWithoutANameAnywhereSaveAndLoadInBothForms)
+{
+    reporttest::MemoryPipeline unnamed(&form);
+    unnamed.AddField(QStringLiteral("Name"));
+    report->SetDataPipeline(&unnamed);
+    auto *group = report->Groups(0);
+    group->SetDataPipeline(&unnamed);
+    auto *text = dynamic_cast<TppDBText *>(group->HeaderBand()->Objects(0));
+    ASSERT_TRUE(text);
+    text->SetDataPipeline(&unnamed);
+    text->SetDataField(QStringLiteral("Name"));
+    dynamic_cast<TppDetailBand *>(report->GetBand(4))->SetDataPipeline(&unnamed);
+    for (TppFormatType format : {TppFormatType::ftBinary, TppFormatType::ftASCII}) {
+        SCOPED_TRACE(int(format));
+        QByteArray bytes;
+        ASSERT_NO_THROW(bytes = save(format));
+        replaceLayout();
+        ASSERT_NO_THROW(load(bytes));
+        EXPECT_EQ(firstCaption(), QStringLiteral("Stored"));
+    }
+}
+
+} // namespace
