@@ -3,7 +3,13 @@
 #include "grid/core/Container.h"
 
 #include "platform/classes/ClassBuilder.h"
+#include "platform/classes/Filer.h"
+#include "platform/classes/Reader.h"
+#include "platform/classes/Writer.h"
 #include "platform/rtl/Variants.h"
+
+#include <algorithm>
+#include <climits>
 
 namespace grid {
 
@@ -240,6 +246,24 @@ void InplaceEditor::StyleChanged()
 {
     UpdateWindowRegion();
     Invalidate();
+}
+
+void InplaceEditor::DefineProperties(classes::TFiler &filer)
+{
+    classes::TComponent::DefineProperties(filer);
+    filer.DefineProperty(
+        QStringLiteral("StoredValues"),
+        [this](classes::TReader &reader) { m_storedValues = uint8_t(reader.ReadInteger()); },
+        [this](classes::TWriter &writer) { writer.WriteInteger(m_storedValues); }, m_storedValues != 0);
+    filer.DefineProperty(
+        QStringLiteral("Height"),
+        [this](classes::TReader &reader) {
+            const int height = int(std::clamp<int64_t>(reader.ReadInteger(), 0, INT_MAX / 2));
+            rtl::TRect bounds = BoundsRect();
+            bounds.Bottom = bounds.Top + height;
+            SetBoundsRect(bounds);
+        },
+        [this](classes::TWriter &writer) { writer.WriteInteger(BoundsRect().Height()); }, !IsInplace());
 }
 
 bool InplaceEditor::CanModify() const

@@ -177,6 +177,9 @@ public:
 
     // A destroyed controller is let go.
     void Notification(classes::TComponent *component, classes::TOperation operation) override;
+    // The stored-values flags go with the editor when there are any; the
+    // height only for an editor that does not sit in a cell.
+    void DefineProperties(classes::TFiler &filer) override;
 
     TNotifyEvent OnChange;
     TNotifyEvent OnMouseEnter;

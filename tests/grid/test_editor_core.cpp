@@ -4,6 +4,9 @@
 #include "grid/core/EditViewData.h"
 #include "grid/core/HintPlacement.h"
 
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Streams.h"
+
 #include <gtest/gtest.h>
 
 using namespace grid;
@@ -394,4 +397,57 @@ TEST(EditorOverrides, KeysRepaintsAndPaintDataFollowTheDescendantsAnswers)
     edit.MoveFocus(true);
     edit.MoveFocus(false);
     EXPECT_EQ(container.moves, (QList<bool>{true, false}));
+}
+
+namespace {
+
+// An editor of its own, not over a cell.
+class StandAloneEditor : public FakeEditor
+{
+public:
+    using FakeEditor::FakeEditor;
+    bool IsInplace() const override { return false; }
+};
+
+QByteArray editorAsText(classes::TComponent &edit, classes::TMemoryStream &binary)
+{
+    binary.WriteComponent(&edit);
+    binary.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(binary, text);
+    binary.SetPosition(0);
+    return QByteArray(text.Memory(), int(text.Size()));
+}
+
+} // namespace
+
+TEST(EditorStreaming, TheFlagsOfExplicitValuesGoWithTheEditorAndOnlyAnEditorOutsideACellKeepsItsHeight)
+{
+    FakeContainer container;
+    FakeEditor edit(&container);
+    edit.SetName("Edit");
+    edit.bounds = rtl::Rect(0, 0, 80, 24);
+    classes::TMemoryStream plain;
+    QByteArray text = editorAsText(edit, plain);
+    EXPECT_FALSE(text.contains("StoredValues")) << text.constData();
+    EXPECT_FALSE(text.contains("Height")) << text.constData();
+
+    edit.SetReadOnly(false); // set explicitly, though it is the default
+    classes::TMemoryStream flagged;
+    text = editorAsText(edit, flagged);
+    EXPECT_TRUE(text.contains("StoredValues = 64")) << text.constData();
+    FakeEditor back(nullptr);
+    flagged.ReadComponent(&back);
+    EXPECT_EQ(back.StoredValues(), svsReadOnly);
+
+    StandAloneEditor own(nullptr);
+    own.SetName("Own");
+    own.bounds = rtl::Rect(5, 5, 85, 31);
+    classes::TMemoryStream sized;
+    text = editorAsText(own, sized);
+    EXPECT_TRUE(text.contains("Height = 26")) << text.constData();
+    StandAloneEditor read(nullptr);
+    read.bounds = rtl::Rect(10, 10, 50, 20);
+    sized.ReadComponent(&read);
+    EXPECT_EQ(read.bounds, rtl::Rect(10, 10, 50, 36));
 }
