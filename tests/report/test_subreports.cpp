@@ -1355,6 +1355,18 @@ protected:
     }
 };
 
+// How often a band prints on a page line, "CF*3" counting three.
+int bandCount(const QString &aPage, const QString &aBand)
+{
+    const QRegularExpression band(QStringLiteral("\\b%1(\\*(\\d+))?\\b").arg(aBand));
+    int count = 0;
+    for (auto match = band.globalMatch(aPage); match.hasNext();) {
+        const QRegularExpressionMatch one = match.next();
+        count += one.hasCaptured(2) ? one.captured(2).toInt() : 1;
+    }
+    return count;
+}
+
 TEST_F(ColumnLayouts, TitleAndSummaryPagesOfTheirOwnEndInEveryColumnLayout)
 {
     for (const auto traversal : {TppColumnTraversalType::ctTopToBottom, TppColumnTraversalType::ctLeftToRight}) {
@@ -1384,8 +1396,13 @@ TEST_F(ColumnLayouts, TitleAndSummaryPagesOfTheirOwnEndInEveryColumnLayout)
                 }
                 EXPECT_EQ(records, 120) << outcome.pages.toStdString();
                 for (const QString &page : outcome.pages.split(u'\n', Qt::SkipEmptyParts)) {
-                    if (page.contains(QStringLiteral("Title")) || page.contains(QStringLiteral("Summary")))
+                    if (page.contains(QStringLiteral("Title")) || page.contains(QStringLiteral("Summary"))) {
                         EXPECT_FALSE(page.contains(QStringLiteral(" CF"))) << page.toStdString();
+                    }
+                    // Each column a page started ends there, also when a
+                    // group kept together went on to the next page.
+                    EXPECT_EQ(bandCount(page, QStringLiteral("CF")), bandCount(page, QStringLiteral("CH")))
+                        << page.toStdString();
                 }
                 EXPECT_TRUE(outcome.pages.startsWith(QStringLiteral("1: Title Footer\n")))
                     << outcome.pages.toStdString();

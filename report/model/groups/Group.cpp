@@ -616,6 +616,9 @@ void TppGroup::StartKeepTogether()
     m_keepCache->SavePage(0);
     m_savedPage->Assign(engine->Page());
     m_savedCommandCount = engine->Page()->DrawCommandCount();
+    m_savedColumnFlags.clear();
+    for (int c = 0; c < engine->ColumnFlagCount(); ++c)
+        m_savedColumnFlags.emplace_back(engine->GetColumnFlagA(c), engine->GetColumnFlagB(c));
 }
 
 bool TppGroup::ApplyKeepTogether()
@@ -626,6 +629,13 @@ bool TppGroup::ApplyKeepTogether()
     m_keepCache->RestorePage(0);
     engine->RewindPage();
     m_keptTogether = true;
+    // Columns across the page that ended or started while the group was
+    // tried lose those footers and headers with the rest of its commands:
+    // the page end must still end them, and the next page start them.
+    for (int c = 0; c < int(m_savedColumnFlags.size()); ++c) {
+        engine->SetColumnFlagA(c, m_savedColumnFlags[size_t(c)].first);
+        engine->SetColumnFlagB(c, m_savedColumnFlags[size_t(c)].second);
+    }
     TppPage *page = engine->Page();
     if (page->DrawCommandCount() >= m_savedCommandCount) {
         // The commands made since stand after those saved: taking them off

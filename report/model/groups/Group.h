@@ -18,6 +18,7 @@
 #include <QString>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace report {
@@ -228,6 +229,9 @@ private:
     TppCacheManager *m_keepCache = nullptr;
     std::unique_ptr<TppPage> m_savedPage;
     int m_savedCommandCount = 0;
+    // The engine's column flags (footer ended, header started) where the
+    // group started, one pair a column across the page.
+    std::vector<std::pair<bool, bool>> m_savedColumnFlags;
     TppDataPipeline *m_dataPipeline = nullptr;
     QString m_dataPipelineName;
     int m_firstColumn = 1;
