@@ -19,6 +19,7 @@
 #include "report/model/printing/PrinterSetup.h"
 #include "report/model/reports/Report.h"
 
+#include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/StringList.h"
 
@@ -369,4 +370,35 @@ TEST_F(TracedReport, DevicesAProgramAttachesDecideWhetherTheJobEndsAsAPrint)
         EXPECT_EQ(listener.Seen.size(), withTrace ? 1 : 0) << withTrace;
     }
     report.RemoveEventNotify(&listener);
+}
+
+namespace {
+
+// A screen of the program's own: still a screen device by its ancestry.
+class ProgramScreenDevice : public ScreenStandInDevice
+{
+    ZVO_CLASS(ProgramScreenDevice)
+};
+
+const classes::TMetaClass &ProgramScreenDevice::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<ProgramScreenDevice, ScreenStandInDevice>("TProgramScreenDevice");
+    return meta;
+}
+
+} // namespace
+
+TEST_F(TracedReport, AScreenDeviceOfTheProgramsOwnClassIsAScreenToo)
+{
+    standardBands();
+    rows(3);
+    QStringList ends;
+    report.AfterPrint.Set([&](classes::TObject *) { ends << QStringLiteral("AfterPrint"); });
+    ProgramScreenDevice screen;
+    screen.wantAll();
+    screen.SetPublisher(report.Publisher());
+    report.PrintToDevices();
+    screen.SetPublisher(nullptr);
+    EXPECT_TRUE(ends.isEmpty());
 }

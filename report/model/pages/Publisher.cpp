@@ -169,8 +169,14 @@ TppDevice *TppPublisher::Devices(int aIndex) const
 
 bool TppPublisher::ScreenDevicesOnly() const
 {
+    // By ancestry: a program may attach a screen device of a class of its
+    // own, and its preview is no print either. The screen device's class
+    // lives in a later layer, so it is known here by name alone.
     return std::all_of(m_devices.begin(), m_devices.end(), [](const TppDevice *device) {
-        return device->ClassName().compare(QLatin1String("TppScreenDevice"), Qt::CaseInsensitive) == 0;
+        for (const classes::TMetaClass *meta = &device->ClassType(); meta; meta = meta->ClassParent())
+            if (meta->ClassName().compare(QLatin1String("TppScreenDevice"), Qt::CaseInsensitive) == 0)
+                return true;
+        return false;
     });
 }
 
