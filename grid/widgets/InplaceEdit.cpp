@@ -15,7 +15,9 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEnterEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QWheelEvent>
@@ -90,6 +92,12 @@ void TdxInplaceEdit::SetBoundsRect(const rtl::TRect &rect)
 void TdxInplaceEdit::ShowEditWindow()
 {
     watchWindow();
+    // The cursor may differ from point to point of the editor.
+    if (QWidget *input = inputWidget(); input != m_pointerWidget) {
+        m_pointerWidget = input;
+        input->setMouseTracking(true);
+        input->installEventFilter(this);
+    }
     show();
 }
 
@@ -167,6 +175,10 @@ void TdxInplaceEdit::watchWindow()
 
 bool TdxInplaceEdit::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_pointerWidget && event->type() == QEvent::MouseMove) {
+        const QPoint at = m_pointerWidget->mapTo(this, static_cast<QMouseEvent *>(event)->position().toPoint());
+        atEdge([&] { applyEditCursor(at); });
+    }
     // Closing the window leaves the editor: a refusal keeps the window open.
     if (watched == m_window && event->type() == QEvent::Close && Shown() && isVisible() && !m_reporting) {
         bool accepted = true;
@@ -309,7 +321,8 @@ bool TdxInplaceEdit::event(QEvent *event)
     case QEvent::Enter:
         atEdge([&] {
             MouseEnter();
-            applyEditCursor();
+            const auto *enter = dynamic_cast<const QEnterEvent *>(event);
+            applyEditCursor(enter ? enter->position().toPoint() : mapFromGlobal(QCursor::pos()));
         });
         break;
     case QEvent::Leave: atEdge([&] { MouseLeave(); }); break;
@@ -338,10 +351,9 @@ void TdxInplaceEdit::DrawEditContent(gfx::Canvas &canvas, const rtl::TRect &rect
     grid::DrawEditContent(canvas, rect, viewData);
 }
 
-void TdxInplaceEdit::applyEditCursor()
+void TdxInplaceEdit::applyEditCursor(const QPoint &at)
 {
     QWidget *input = inputWidget();
-    const QPoint at = mapFromGlobal(QCursor::pos());
     const TCursor cursor = GetEditCursor(at.x(), at.y(), *CreateViewData(false));
     if (cursor != crDefault) {
         if (!m_windowCursor)

@@ -119,13 +119,16 @@ private:
     QWidget *containerWidget() const;
     void watchWindow();
 
-    // The pointer came over the editor: its own cursor, where it has one.
-    void applyEditCursor();
+    // The pointer is at that point of the editor: its own cursor there,
+    // where it has one.
+    void applyEditCursor(const QPoint &at);
 
     QString m_text;
     const gfx::TextMeasurer *m_measurer = nullptr;
     // The input widget's cursor before the editor put its own.
     std::optional<QCursor> m_windowCursor;
+    // The widget whose pointer moves ask for the cursor anew.
+    QPointer<QWidget> m_pointerWidget;
     bool m_enteredByMouse = false;
     // A refusal's message is up: the focus it takes validates nothing.
     bool m_reporting = false;

@@ -204,7 +204,8 @@ public:
     {
         canvas.FillRect(rect, gfx::Brush::solid(rtl::clRed));
     }
-    TCursor GetEditCursor(int, int, const TdxEditViewData &) override { return hand ? HandPoint : crDefault; }
+    // A hand over the left 10 pixels.
+    TCursor GetEditCursor(int x, int, const TdxEditViewData &) override { return x < 10 ? HandPoint : crDefault; }
     static constexpr TCursor HandPoint = -21;
     bool hand = true;
 };
@@ -221,12 +222,21 @@ TEST_F(EditorFrames, APaintDrawsTheFrameAndContentADescendantGivesAndItsCursorCo
     EXPECT_EQ(zvotest::at(image, 70, 49), rtl::clBlue);
 
     const Qt::CursorShape before = own->cursor().shape();
-    QEvent enter(QEvent::Enter);
-    QApplication::sendEvent(own, &enter);
+    const auto enterAt = [&](int x) {
+        QEnterEvent enter(QPointF(x, 5), QPointF(x, 5), own->mapToGlobal(QPointF(x, 5)));
+        QApplication::sendEvent(own, &enter);
+    };
+    const auto moveTo = [&](int x) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, 5), own->mapToGlobal(QPointF(x, 5)), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(own, &move);
+    };
+    enterAt(5);
     EXPECT_EQ(own->cursor().shape(), Qt::PointingHandCursor);
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(own, &leave);
-    own->hand = false;
-    QApplication::sendEvent(own, &enter);
+    moveTo(50); // the window's own cursor comes back where the editor has none
+    EXPECT_EQ(own->cursor().shape(), before);
+    moveTo(3);
+    EXPECT_EQ(own->cursor().shape(), Qt::PointingHandCursor);
+    enterAt(60);
     EXPECT_EQ(own->cursor().shape(), before);
 }

@@ -349,3 +349,32 @@ TEST_F(TextEditors, WheelTurnsScrollTheContainer)
 }
 
 } // namespace
+
+namespace {
+
+// A hand over the left 10 pixels of the text.
+class HandTextEdit : public TdxInplaceTextEdit
+{
+public:
+    using TdxInplaceTextEdit::TdxInplaceTextEdit;
+    TCursor GetEditCursor(int x, int, const TdxEditViewData &) override { return x < 10 ? TCursor(-21) : crDefault; }
+};
+
+} // namespace
+
+TEST_F(TextEditors, TheTextKeepsItsOwnCursorWhereTheEditorGivesNone)
+{
+    auto *hand = make<HandTextEdit>();
+    hand->ShowEdit(rtl::TRect{10, 40, 110, 60});
+    QLineEdit *input = hand->lineEdit();
+    EXPECT_EQ(input->cursor().shape(), Qt::IBeamCursor);
+    const auto moveTo = [&](int x) {
+        const QPointF at = QPointF(input->mapFrom(hand, QPoint(x, 5)));
+        QMouseEvent move(QEvent::MouseMove, at, input->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(input, &move);
+    };
+    moveTo(5);
+    EXPECT_EQ(input->cursor().shape(), Qt::PointingHandCursor);
+    moveTo(50);
+    EXPECT_EQ(input->cursor().shape(), Qt::IBeamCursor);
+}
