@@ -1,14 +1,17 @@
 #include "tests/support/report/BandFakes.h"
+#include "tests/support/report/EngineFakes.h"
 #include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/ReportFakes.h"
 
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DesignerSink.h"
 #include "report/model/bands/DetailBand.h"
+#include "report/model/base/Bitmaps.h"
 #include "report/model/base/Exceptions.h"
 #include "report/model/base/Messages.h"
 #include "report/model/data/PipelineList.h"
 #include "report/model/engine/ColumnPositions.h"
+#include "report/model/engine/Engine.h"
 #include "report/model/forms/DialogServices.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
@@ -1176,6 +1179,75 @@ TEST(CustomReport, ABandTheReportOwnsLeavesItsComponentsWithItsDesignControl)
     EXPECT_EQ(formBand->Owner(), &form);
     // Still the report's band, which frees it.
     EXPECT_EQ(report.IndexOfBand(owned), 0);
+}
+
+} // namespace
+
+namespace {
+
+// The report reaches its engine through what every engine offers, so that an
+// engine of another kind is reset, hooked and released like the report's own.
+TEST(CustomReport, AnEngineOfAnotherKindIsHookedResetAndLetGoThroughTheEngineBase)
+{
+    TppReport report;
+    auto own = std::make_unique<FakePageEngine>();
+    FakePageEngine *engine = own.get();
+    report.SetEngine(std::move(own));
+    EXPECT_TRUE(engine->OnCheckPageLimit.Assigned());
+    EXPECT_TRUE(engine->OnPageUpdated.Assigned());
+    int endPages = 0;
+    report.OnEndPage.Set([&](classes::TObject *) { ++endPages; });
+    engine->OnCheckPageLimit(engine);
+    EXPECT_EQ(endPages, 1);
+    engine->Calls.clear();
+    report.Reset();
+    EXPECT_EQ(engine->Calls, QStringList({"Reset"}));
+
+    // The run's page count through the base: a reset to page 2 reaches it.
+    report.ResetFromPage(2);
+    EXPECT_EQ(engine->PageCount(), 2);
+
+    // Through the base a caller reaches every step of the run.
+    TppCustomEngine &base = *engine;
+    engine->Calls.clear();
+    base.GeneratePage(TppPageRequest());
+    base.DisconnectPipelines();
+    base.Reset();
+    EXPECT_EQ(engine->Calls, QStringList({"GeneratePage", "DisconnectPipelines", "Reset"}));
+}
+
+TEST(CustomReport, TheEngineBaseKnowsItsReportAndKeepsItsCallersValues)
+{
+    TppCustomReport report;
+    TppEngine engine(&report);
+    const TppCustomEngine &base = engine;
+    EXPECT_EQ(base.Report(), &report);
+    EXPECT_EQ(base.ClientByte(), 0);
+    EXPECT_EQ(base.ClientValue(), 0);
+    FakePageEngine fake;
+    fake.SetClientByte(7);
+    EXPECT_EQ(fake.ClientByte(), 7);
+    EXPECT_EQ(fake.Report(), nullptr);
+    // The report's own engine is hooked in the base, where the eight hooks are.
+    const TppCustomEngine *own = report.Engine();
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(own->Report(), &report);
+    EXPECT_TRUE(own->OnCheckPageLimit.Assigned());
+    EXPECT_TRUE(own->OnPageUpdated.Assigned());
+    EXPECT_FALSE(own->OnSavePageState.Assigned());
+}
+
+// A designer shows a kind of report by its class name and picture.
+TEST(CustomReport, ADesignerFindsTheReportsClassNameAndPicture)
+{
+    TppCustomReport custom;
+    TppReport report;
+    EXPECT_EQ(custom.DesignerClassName(), QStringLiteral("TppCustomReport"));
+    EXPECT_EQ(report.DesignerClassName(), QStringLiteral("TppReport"));
+    const QImage picture = report.DesignerBitmap();
+    EXPECT_FALSE(picture.isNull());
+    EXPECT_EQ(picture, ppLoadBitmapResource(QStringLiteral("PPNOREPORTBITMAP")));
+    EXPECT_EQ(report.DesignerObject(), nullptr);
 }
 
 } // namespace

@@ -12,9 +12,11 @@ const classes::TMetaClass &TppCustomEngine::StaticClass()
     return meta;
 }
 
-TppCustomEngine::TppCustomEngine(classes::TComponent *aOwner)
+TppCustomEngine::TppCustomEngine(classes::TComponent *aOwner, TppCustomReport *aReport, int aClientValue)
     : TppCacheable(aOwner)
+    , m_report(aReport)
     , m_page(std::make_unique<TppPage>())
+    , m_clientValue(aClientValue)
 {}
 
 TppCustomEngine::~TppCustomEngine()

@@ -17,8 +17,13 @@
 namespace report {
 
 class TppBand;
+class TppCustomReport;
 class TppGroup;
 class TppPage;
+class TppPageRequest;
+
+using TppEngineNotify = classes::TNotifyEvent;
+using TppEnginePageNoEvent = classes::TEvent<void(classes::TObject *Sender, int &aPageNo)>;
 
 // The kind bits of the set of due bands.
 namespace ppBandKind {
@@ -50,8 +55,24 @@ class TppCustomEngine : public TppCacheable
 {
     ZVO_CLASS(TppCustomEngine)
 public:
-    explicit TppCustomEngine(classes::TComponent *aOwner);
+    // aClientValue is kept for whoever made the engine; generation never
+    // reads it, nor the client byte.
+    explicit TppCustomEngine(classes::TComponent *aOwner, TppCustomReport *aReport = nullptr, int aClientValue = 0);
     ~TppCustomEngine() override;
+
+    // The report the engine generates for.
+    TppCustomReport *Report() const { return m_report; }
+    uint8_t ClientByte() const { return m_clientByte; }
+    void SetClientByte(uint8_t aValue) { m_clientByte = aValue; }
+    int ClientValue() const { return m_clientValue; }
+
+    // ---- The run ----
+    // Generates until the request is met; a call during generation returns.
+    virtual void GeneratePage(const TppPageRequest &aRequest) = 0;
+    // Discards the run (not during generation).
+    virtual void Reset() = 0;
+    // Unlinks, closes and forgets the pipelines the run opened.
+    virtual void DisconnectPipelines() = 0;
 
     // ---- The page ----
     TppPage *Page() const { return m_page.get(); }
@@ -175,6 +196,22 @@ public:
     void ClearColumnFlags();
     int ColumnFlagCount() const { return int(m_columnFlagsA.size()); }
 
+    // ---- Hooks ----
+    TppEngineNotify OnPageComplete;
+    TppEngineNotify OnPageEnding;
+    TppEnginePageNoEvent OnGetLastCachedPage;
+    // At every page end; the report's page limit by default.
+    TppEngineNotify OnCheckPageLimit;
+    // Whenever the page record has been filled (page start and end); the
+    // report passes the page on by default.
+    TppEngineNotify OnPageUpdated;
+    TppEngineNotify OnRestorePageState;
+    TppEngineNotify OnResetCache;
+    TppEngineNotify OnSavePageState;
+
+protected:
+    TppCustomReport *m_report = nullptr;
+
 private:
     static bool columnFlag(const std::vector<int> &aList, int aColumn)
     {
@@ -208,6 +245,8 @@ private:
     bool m_detailPrinted = false;
     bool m_stopped = false;
     int m_engineState = 0;
+    uint8_t m_clientByte = 0;
+    int m_clientValue = 0;
 };
 
 } // namespace report

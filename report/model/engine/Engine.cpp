@@ -56,8 +56,7 @@ const classes::TMetaClass &TppEngine::StaticClass()
 }
 
 TppEngine::TppEngine(TppCustomReport *aReport)
-    : TppCustomEngine(nullptr)
-    , m_report(aReport)
+    : TppCustomEngine(nullptr, aReport)
 {
     SetCacheRecordSize(TppEnginePageCache::RecordSize());
     SubscribeEvent(ppEvent::OnClose);

@@ -46,9 +46,6 @@ private:
     TppDataPipeline *m_previous;
 };
 
-using TppEngineNotify = classes::TNotifyEvent;
-using TppEnginePageNoEvent = classes::TEvent<void(classes::TObject *Sender, int &aPageNo)>;
-
 class TppEngine : public TppCustomEngine
 {
     ZVO_CLASS(TppEngine)
@@ -56,15 +53,11 @@ public:
     explicit TppEngine(TppCustomReport *aReport = nullptr);
     ~TppEngine() override;
 
-    TppCustomReport *Report() const { return m_report; }
-    // Generates until the request is met; a call during generation returns.
-    void GeneratePage(const TppPageRequest &aRequest);
-    // Discards the run (not during generation). The run of a report that
-    // is no child ends there: the pipelines it opened close, and the report
-    // ends its data (FinalizeData).
-    void Reset();
-    // Unlinks, closes and forgets the pipelines the run opened.
-    void DisconnectPipelines();
+    void GeneratePage(const TppPageRequest &aRequest) override;
+    // The run of a report that is no child ends here too: the pipelines it
+    // opened close, and the report ends its data (FinalizeData).
+    void Reset() override;
+    void DisconnectPipelines() override;
     void SetPageCount(int aCount) override;
     bool Generating() const { return m_generating; }
     // A subreport holds its child's engine as generating between requests.
@@ -141,19 +134,6 @@ public:
     bool InTraversal() const { return m_inTraversal; }
     bool VerticalColumns() const { return m_verticalColumns; }
 
-    // ---- Hooks ----
-    TppEngineNotify OnPageComplete;
-    TppEngineNotify OnPageEnding;
-    TppEnginePageNoEvent OnGetLastCachedPage;
-    // At every page end; the report's page limit by default.
-    TppEngineNotify OnCheckPageLimit;
-    // Whenever the page record has been filled (page start and end); the
-    // report passes the page on by default.
-    TppEngineNotify OnPageUpdated;
-    TppEngineNotify OnRestorePageState;
-    TppEngineNotify OnResetCache;
-    TppEngineNotify OnSavePageState;
-
 private:
     void pageLoop();
     TppRequestProgress requestProgress();
@@ -191,7 +171,6 @@ private:
     // The engine of the report that holds the subreport, for a child.
     TppCustomEngine *parentEngine() const;
 
-    TppCustomReport *m_report = nullptr;
     TppPageRequest m_pageRequest;
     TppPageRequestRules m_requestRules{m_pageRequest};
     TppEnginePasses m_passes;

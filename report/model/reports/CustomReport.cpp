@@ -6,6 +6,7 @@
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DesignerSink.h"
 #include "report/model/bands/DetailBand.h"
+#include "report/model/base/Bitmaps.h"
 #include "report/model/base/Exceptions.h"
 #include "report/model/base/Messages.h"
 #include "report/model/base/StreamUtils.h"
@@ -727,7 +728,7 @@ void TppCustomReport::SetEngine(std::unique_ptr<TppCustomEngine> aEngine)
     m_engine = std::move(aEngine);
     // Hooks, not calls: a caller may route the page end and the filled
     // page record elsewhere.
-    if (auto *engine = dynamic_cast<TppEngine *>(m_engine.get())) {
+    if (TppCustomEngine *engine = m_engine.get()) {
         engine->OnCheckPageLimit.Set([this](classes::TObject *) { CheckPageLimit(); });
         engine->OnPageUpdated.Set([this](classes::TObject *) { ReceivePageFromEngine(); });
     }
@@ -756,8 +757,8 @@ void TppCustomReport::Reset()
     // settings and data it started with.
     if (Printing() || loading())
         return;
-    if (auto *engine = dynamic_cast<TppEngine *>(m_engine.get()))
-        engine->Reset();
+    if (m_engine)
+        m_engine->Reset();
 }
 
 bool TppCustomReport::NonScreenOutput() const
@@ -885,6 +886,11 @@ void TppCustomReport::DoOnNoData(classes::TObject *aDialog, bool &aShowDialog, c
     params.SetParamValuePointer(2, &drawCommand);
     params.SetParamValuePointer(3, &aAddDrawCommand);
     SendEventNotify(this, ppEvent::OnNoData, &params);
+}
+
+QImage TppCustomReport::DesignerBitmap() const
+{
+    return ppLoadBitmapResource(QStringLiteral("PPNOREPORTBITMAP"));
 }
 
 void TppCustomReport::LanguageChanged()

@@ -14,6 +14,7 @@
 #include "report/model/data/PipelineList.h"
 #include "report/model/production/Producer.h"
 
+#include <QImage>
 #include <QStringList>
 
 #include <memory>
@@ -149,6 +150,12 @@ public:
     const TppPopupMenuCache &PopupMenus() const { return m_popupMenus; }
     // The menus take the captions of the new language.
     void LanguageChanged() override;
+    // What a designer shows for a kind of report: its class name and its
+    // picture. A report class of a designer's own answers for itself.
+    virtual QString DesignerClassName() const { return ClassName(); }
+    virtual QImage DesignerBitmap() const;
+    // An object a designer may attach to a kind of report; none here.
+    virtual classes::TObject *DesignerObject() const { return nullptr; }
 
     // ---- Generation ----
     TppCustomEngine *Engine() const override { return m_engine.get(); }

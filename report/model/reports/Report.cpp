@@ -104,7 +104,7 @@ TppReport::~TppReport()
         if (!m_autoSearchFields.empty() && m_autoSearchFields.back() == field)
             m_autoSearchFields.pop_back();
     }
-    if (auto *engine = dynamic_cast<TppEngine *>(Engine())) {
+    if (TppCustomEngine *engine = Engine()) {
         engine->OnGetLastCachedPage.Clear();
         engine->OnRestorePageState.Clear();
         engine->OnResetCache.Clear();
@@ -120,7 +120,7 @@ bool TppReport::StreamsDesignOnlyModules() const
 
 void TppReport::connectEngineHooks()
 {
-    auto *engine = dynamic_cast<TppEngine *>(Engine());
+    TppCustomEngine *engine = Engine();
     if (!engine)
         return;
     engine->OnGetLastCachedPage.Set(
@@ -330,7 +330,7 @@ void TppReport::TemplateLoadRequest(TppCustomReport *aChildReport)
 void TppReport::ResetFromPage(int aPageNo)
 {
     m_cacheManager->TruncatePage(aPageNo);
-    if (auto *engine = dynamic_cast<TppEngine *>(Engine()))
+    if (TppCustomEngine *engine = Engine())
         engine->SetPageCount(aPageNo);
 }
 

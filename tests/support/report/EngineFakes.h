@@ -4,7 +4,7 @@
 // bottom, due kinds, last page, data exhausted...) and records every
 // operation a band or band engine calls on it, as "Traverse",
 // "AfterTraversal", "EndData", "GroupStart <user name>", "RewindPage",
-// "ResetBand <user name>".
+// "ResetBand <user name>", "GeneratePage", "Reset", "DisconnectPipelines".
 
 #include "report/model/engine/CustomEngine.h"
 
@@ -43,6 +43,9 @@ public:
     void ProcessMessages() override { ++MessageRuns; }
     bool IsLastCachedPlusOne() override { return FirstTimeOnPage; }
     void SetPageCount(int aCount) override { AssignPageCount(aCount); }
+    void GeneratePage(const report::TppPageRequest &) override { Calls.append(QStringLiteral("GeneratePage")); }
+    void Reset() override { Calls.append(QStringLiteral("Reset")); }
+    void DisconnectPipelines() override { Calls.append(QStringLiteral("DisconnectPipelines")); }
 
     static constexpr int32_t TopMargin = 10000;
     static constexpr int32_t LeftMargin = 10000;
