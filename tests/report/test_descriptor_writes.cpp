@@ -7,6 +7,7 @@
 #include "report/content/ContentRegistration.h"
 #include "report/content/drawcommands/DrawText.h"
 #include "report/model/ModelRegistration.h"
+#include "report/model/base/Exceptions.h"
 #include "report/model/autosearch/AutoSearchField.h"
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
@@ -394,6 +395,61 @@ TEST_F(DescriptorWrites, TheGroupKeepsItsPipelineAndBreakComponentAgainstAnObjec
     // An owned font is written into; nil leaves nothing to copy.
     classes::TObject *none = nullptr;
     EXPECT_FALSE(descriptorOf(*label)->SetPropValue(label, QStringLiteral("Font"), &none));
+}
+
+} // namespace
+
+namespace {
+
+// What a descriptor lists it can read into a variable of the listed type,
+// a variable of another type is refused with an error instead of written
+// past, and what it calls read-only no write changes, whatever the class
+// publishes under the same name.
+TEST_F(DescriptorWrites, EveryListedNameReadsAndNoReadOnlyNameIsWritten)
+{
+    group->SetBreakName(QStringLiteral("Name"));
+    int readOnly = 0;
+    for (classes::TObject *object : objects) {
+        const TraRTTI *rtti = descriptorOf(*object);
+        ASSERT_NE(rtti, nullptr);
+        classes::TStringList names;
+        rtti->GetPropList(object->ClassType(), names);
+        for (int i = 0; i < names.Count(); ++i) {
+            const QString name = names.Strings(i);
+            SCOPED_TRACE((object->ClassName() + u'.' + name).toStdString());
+            TraPropRec rec;
+            if (!rtti->GetPropRec(object->ClassType(), name, rec) || rec.Params || rec.IsArray ||
+                rec.DataType == TraDataType::daObject || rec.DataType == TraDataType::daNotSupported ||
+                rec.DataType == TraDataType::daMethod)
+                continue;
+            TraParamRec type;
+            type.DataType = rec.DataType;
+            ArgumentStore before, after;
+            EXPECT_TRUE(rtti->GetPropValue(object, name, before.pointerFor(type)));
+            QChar wrongType;
+            if (rec.DataType != TraDataType::daChar) {
+                EXPECT_THROW(rtti->GetPropValue(object, name, &wrongType), EBrevantorError);
+            }
+            if (!rec.ReadOnly)
+                continue;
+            ++readOnly;
+            // The opposite of what it holds, where that means something.
+            ArgumentStore other = before;
+            other.boolean = !before.boolean;
+            other.integer = before.integer + 1;
+            other.text = before.text + u'x';
+            bool taken = false;
+            try {
+                taken = rtti->SetPropValue(object, name, other.pointerFor(type));
+            } catch (const std::exception &) {
+            }
+            EXPECT_FALSE(taken);
+            EXPECT_TRUE(rtti->GetPropValue(object, name, after.pointerFor(type)));
+            EXPECT_EQ(after.boolean, before.boolean);
+            EXPECT_EQ(after.integer, before.integer);
+        }
+    }
+    EXPECT_GT(readOnly, 20);
 }
 
 } // namespace

@@ -134,8 +134,13 @@ bool TraTppCustomTextRTTI::SetPropValue(classes::TObject *aObject, const QString
 {
     auto *t = dynamic_cast<TppCustomText *>(aObject);
     const TextPropName *p = textPropNamed(aName, CustomTextProps);
-    if (!t || !p || p->readOnly)
+    if (!t || !p)
         return TraRTTI::SetPropValue(aObject, aName, aValue);
+    // A name this descriptor calls read-only stays so for scripts, though
+    // the class publishes a setter under it (AutoSize) that the root would
+    // find.
+    if (p->readOnly)
+        return false;
     if (raSameName(aName, "CharWrap"))
         t->SetCharWrap(raReadValue<bool>(aValue, aName));
     else if (raSameName(aName, "Color"))
@@ -220,8 +225,10 @@ bool TraTppDBTextRTTI::SetPropValue(classes::TObject *aObject, const QString &aN
 {
     auto *t = dynamic_cast<TppDBText *>(aObject);
     const TextPropName *p = textPropNamed(aName, DBTextProps);
-    if (!t || !p || p->readOnly)
+    if (!t || !p)
         return TraRTTI::SetPropValue(aObject, aName, aValue);
+    if (p->readOnly)
+        return false;
     if (raSameName(aName, "BlankWhenZero"))
         t->SetBlankWhenZero(raReadValue<bool>(aValue, aName));
     else if (raSameName(aName, "ReprintOnSubsequent"))
