@@ -1371,7 +1371,7 @@ TEST_F(ColumnLayouts, TitleAndSummaryPagesOfTheirOwnEndInEveryColumnLayout)
 {
     for (const auto traversal : {TppColumnTraversalType::ctTopToBottom, TppColumnTraversalType::ctLeftToRight}) {
         const bool across = traversal == TppColumnTraversalType::ctLeftToRight;
-        for (int columns = 1; columns <= 4; ++columns) {
+        for (int columns = 1; columns <= 7; ++columns) {
             for (const bool fewerPositions : {false, true}) {
                 if (fewerPositions && columns < 3)
                     continue;
