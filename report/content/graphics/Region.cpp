@@ -576,6 +576,9 @@ void TppCustomRegion::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
     // it (or its placed height when it does not stretch). The space it used
     // reaches further, past its bottom offset and down to the components
     // shifting below it, and a border drawn around that would enclose them.
+    // A region that goes on over a page end is framed on each page as a
+    // whole shape of its own, corners and all, from where it stands on that
+    // page: a page holds no open-ended half of a frame.
     const int32_t used = m_ownHeight > 0 ? m_ownHeight : mmHeight();
     const int width = regionToPixels(rect.Right - rect.Left, TppAxisType::atHorizontal);
     const int height = regionToPixels(used, TppAxisType::atVertical);
