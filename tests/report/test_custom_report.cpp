@@ -1251,3 +1251,35 @@ TEST(CustomReport, ADesignerFindsTheReportsClassNameAndPicture)
 }
 
 } // namespace
+
+namespace {
+
+// Another pass setting is a change of the report the designer's host shows,
+// as any other, and a child report's is its parent's change too.
+TEST(CustomReport, AnotherPassSettingIsAChangeTheHostHearsOf)
+{
+    HostingDesigner designer;
+    TppCustomReport report;
+    report.SetDesigner(&designer);
+    report.SetModified(false);
+    designer.Modified.clear();
+    report.SetPassSetting(TppPassSettingType::psTwoPass);
+    EXPECT_TRUE(report.Modified());
+    using Heard = QPair<classes::TComponent *, bool>;
+    EXPECT_EQ(designer.Modified, QList<Heard>({{&report, true}}));
+    report.SetDesigner(nullptr);
+
+    TppReport parent;
+    auto *band = new TppDetailBand(nullptr);
+    band->SetReport(&parent);
+    auto *subReport = new TppSubReport(nullptr);
+    subReport->SetBand(band);
+    subReport->CreateReport();
+    TppCustomReport *child = subReport->Report();
+    ASSERT_NE(child, nullptr);
+    parent.SetModified(false);
+    child->SetPassSetting(TppPassSettingType::psTwoPass);
+    EXPECT_TRUE(parent.Modified());
+}
+
+} // namespace

@@ -625,7 +625,7 @@ void TppCustomReport::SetPageLimit(int aValue)
 void TppCustomReport::SetPassSetting(TppPassSettingType aValue)
 {
     m_passSetting = aValue;
-    m_modified = true;
+    SetModified(true);
     Reset();
 }
 
