@@ -297,21 +297,22 @@ public:
 
 TEST_F(EngineInterface, ARangeFromTheCurrentRecordStartsWhereTheRunFoundThePipeline)
 {
-    CursorPipeline data;
-    data.AddField(QStringLiteral("G"));
+    CursorPipeline cursor;
+    cursor.AddField(QStringLiteral("G"));
     for (int i = 0; i < 100; ++i)
-        data.AddRow({QString::number(i)});
-    report.SetDataPipeline(&data);
-    data.SetRangeBegin(TppRangeBeginType::rbCurrentRecord);
-    data.Open();
-    data.First();
+        cursor.AddRow({QString::number(i)});
+    report.SetDataPipeline(&cursor);
+    cursor.SetRangeBegin(TppRangeBeginType::rbCurrentRecord);
+    cursor.Open();
+    cursor.First();
     for (int i = 0; i < 40; ++i)
-        data.Next();
+        cursor.Next();
     QStringList firstOnPage;
     int lastPage = 0;
     detail->BeforePrint.Set([&](classes::TObject *) {
         if (engine()->PageNo() != lastPage)
-            firstOnPage.append(QString::number(engine()->PageNo()) + ":" + data.GetFieldAsString(QStringLiteral("G")));
+            firstOnPage.append(QString::number(engine()->PageNo()) + ":" +
+                               cursor.GetFieldAsString(QStringLiteral("G")));
         lastPage = engine()->PageNo();
     });
     report.SetPassSetting(TppPassSettingType::psTwoPass);
@@ -327,8 +328,8 @@ TEST_F(EngineInterface, ARangeFromTheCurrentRecordStartsWhereTheRunFoundThePipel
     EXPECT_EQ(firstOnPage, QStringList{"1:40"});
 
     report.Reset();
-    EXPECT_EQ(data.StartBookmark(), 0);
-    EXPECT_EQ(data.OutstandingBookmarks(), 0);
+    EXPECT_EQ(cursor.StartBookmark(), 0);
+    EXPECT_EQ(cursor.OutstandingBookmarks(), 0);
     detail->BeforePrint.Set(nullptr);
     report.SetDataPipeline(nullptr);
 }
