@@ -2,6 +2,7 @@
 #include "tests/support/report/EngineFakes.h"
 #include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/ReportFakes.h"
+#include "tests/support/report/TraceDevice.h"
 
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DesignerSink.h"
@@ -16,6 +17,7 @@
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/model/printing/PrinterSetup.h"
+#include "report/model/reports/BandedReport.h"
 #include "report/model/reports/CustomReport.h"
 #include "report/model/reports/CustomReportRTTI.h"
 #include "report/model/reports/Report.h"
@@ -1280,6 +1282,43 @@ TEST(CustomReport, AnotherPassSettingIsAChangeTheHostHearsOf)
     parent.SetModified(false);
     child->SetPassSetting(TppPassSettingType::psTwoPass);
     EXPECT_TRUE(parent.Modified());
+}
+
+} // namespace
+
+namespace {
+
+// The status line and the caption are asked of any report: a child report
+// shows its status on its main report's publisher, whatever kind of report
+// that is.
+TEST(CustomReport, AChildReportsStatusIsItsMainReportsOfAnyKind)
+{
+    TppBandedReport main;
+    ASSERT_NE(main.Publisher(), nullptr);
+    reporttest::TraceDevice device;
+    device.SetPublisher(main.Publisher());
+    auto *band = new TppDetailBand(nullptr);
+    band->SetReport(&main);
+    auto *subReport = new TppSubReport(nullptr);
+    subReport->SetBand(band);
+    subReport->CreateReport();
+    TppCustomReport *child = subReport->Report();
+    ASSERT_NE(child, nullptr);
+    child->SetStatus(QStringLiteral("Accessing data..."));
+    EXPECT_EQ(main.GetStatus(), QStringLiteral("Accessing data..."));
+    EXPECT_EQ(child->GetStatus(), QStringLiteral("Accessing data..."));
+    main.SetStatus(QStringLiteral("Page 2"));
+    EXPECT_EQ(child->GetStatus(), QStringLiteral("Page 2"));
+    device.SetPublisher(nullptr);
+
+    TppReport report;
+    const TppCustomReport &base = report;
+    EXPECT_TRUE(base.GetCaption().startsWith(QStringLiteral("No Data Pipeline Assigned: ")))
+        << base.GetCaption().toStdString();
+    // A child report no subreport holds has no status to show.
+    TppChildReport loose;
+    loose.SetStatus(QStringLiteral("lost"));
+    EXPECT_EQ(loose.GetStatus(), QString());
 }
 
 } // namespace

@@ -888,6 +888,17 @@ void TppCustomReport::DoOnNoData(classes::TObject *aDialog, bool &aShowDialog, c
     SendEventNotify(this, ppEvent::OnNoData, &params);
 }
 
+QString TppCustomReport::GetStatus() const
+{
+    return Publisher() ? Publisher()->GetStatus() : QString();
+}
+
+void TppCustomReport::SetStatus(const QString &aText)
+{
+    if (Publisher())
+        Publisher()->SetStatus(aText);
+}
+
 QImage TppCustomReport::DesignerBitmap() const
 {
     return ppLoadBitmapResource(QStringLiteral("PPNOREPORTBITMAP"));

@@ -156,6 +156,12 @@ public:
     virtual QImage DesignerBitmap() const;
     // An object a designer may attach to a kind of report; none here.
     virtual classes::TObject *DesignerObject() const { return nullptr; }
+    // How a designer names the report; nothing here.
+    virtual QString GetCaption() const { return QString(); }
+    // The status text of the report's publisher ('' without one); a child
+    // report's is its main report's.
+    virtual QString GetStatus() const;
+    virtual void SetStatus(const QString &aText);
 
     // ---- Generation ----
     TppCustomEngine *Engine() const override { return m_engine.get(); }

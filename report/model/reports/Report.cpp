@@ -354,17 +354,6 @@ void TppReport::ResetEngines(int aAction)
     }
 }
 
-QString TppReport::GetStatus() const
-{
-    return Publisher() ? Publisher()->GetStatus() : QString();
-}
-
-void TppReport::SetStatus(const QString &aText)
-{
-    if (Publisher())
-        Publisher()->SetStatus(aText);
-}
-
 // ---- Child report ------------------------------------------------------------------------------
 
 const classes::TMetaClass &TppChildReport::StaticClass()
@@ -513,13 +502,14 @@ void TppChildReport::PrinterSetupChanged()
 
 QString TppChildReport::GetStatus() const
 {
-    auto *main = dynamic_cast<TppReport *>(const_cast<TppChildReport *>(this)->GetMainReport());
-    return main ? main->GetStatus() : QString();
+    TppCustomReport *main = const_cast<TppChildReport *>(this)->GetMainReport();
+    return main && main != this ? main->GetStatus() : QString();
 }
 
 void TppChildReport::SetStatus(const QString &aText)
 {
-    if (auto *main = dynamic_cast<TppReport *>(GetMainReport()))
+    TppCustomReport *main = GetMainReport();
+    if (main && main != this)
         main->SetStatus(aText);
 }
 

@@ -72,11 +72,9 @@ public:
     // Over every report of the tree: 0 resets each engine; 1 and 2 set and
     // clear ExpandAll of every subreport that holds a child report of it.
     void ResetEngines(int aAction);
-    QString GetStatus() const;
-    void SetStatus(const QString &aText);
     // "<pipeline's UserName>: Report", so a designer tells reports apart by
     // the data they run on.
-    QString GetCaption() const;
+    QString GetCaption() const override;
 
     // ---- Auto-search ----
     // Asks the criteria first when ShowAutoSearchDialog is set; a dialog
@@ -216,9 +214,9 @@ public:
     void ExcludeEngineState(int aBits) override;
     void TransferRelatives(const TppProducer &aSource) override;
     void PrinterSetupChanged() override;
-    QString GetStatus() const;
-    void SetStatus(const QString &aText);
-    QString GetCaption() const;
+    QString GetStatus() const override;
+    void SetStatus(const QString &aText) override;
+    QString GetCaption() const override;
     TppCustomReport *ParentReport() const override { return parentReport(); }
 
 private:
