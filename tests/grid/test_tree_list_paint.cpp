@@ -1,6 +1,7 @@
 #include "TreeListFixture.h"
 
 #include "grid/core/TreeListControl.h"
+#include "grid/paint/TreeListDragPictures.h"
 #include "grid/paint/TreeListGlyphs.h"
 #include "grid/paint/TreeListPainter.h"
 
@@ -398,6 +399,27 @@ TEST(TreeListPaint, PasswordCellsShowOneAsteriskPerCharacter)
         for (int x = cell.Left; x < cell.Right; ++x)
             ASSERT_EQ(at(image, x, f.info.Rows[0].Top + y), at(image, x, f.info.Rows[1].Top + y)) << x << "," << y;
     EXPECT_NE(plain, image);
+}
+
+// The dragged row's picture floats over other windows: a password column
+// shows its mask there, one character per character, as its cells do.
+TEST(TreeListPaint, ANodeDragPictureMasksAPasswordColumn)
+{
+    PaintFixture f;
+    f.column("PIN", 80);
+    TdxTreeListNode *secret = f.node({"abc"});
+    TdxTreeListNode *stars = f.node({"***"});
+    TdxTreeListNode *empty = f.node({""});
+    f.tree->Columns(0)->SetPasswordChar('*');
+    const auto picture = [&](TdxTreeListNode *n) {
+        return PaintTreeListDragPicture(*f.tree, f.tree->BuildNodeDragImage(n, 0), &f.host.measurer, 300).Image;
+    };
+    const QImage masked = picture(secret);
+    ASSERT_FALSE(masked.isNull());
+    EXPECT_EQ(masked, picture(stars));
+    EXPECT_EQ(picture(empty).size(), QSize(26, masked.height())) << "an empty cell has no mask to show";
+    f.tree->Columns(0)->SetPasswordChar(QChar());
+    EXPECT_NE(picture(secret), masked);
 }
 
 TEST(TreeListPaint, AnUnsetSearchHighlightOnAWhiteCellIsBlack)
