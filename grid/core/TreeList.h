@@ -960,9 +960,12 @@ private:
     classes::TCustomImageList *m_stateImagesComponent = nullptr;
     int m_imagesLink = 0; // subscriptions to the lists' changes
     int m_stateImagesLink = 0;
-    // False once this grid goes. A list may outlive the grid or go before
-    // it, so the grid does not unsubscribe as it goes: its callbacks stay
-    // with the list and do nothing.
+    // A list may outlive the grid or go before it: a grid that goes undoes
+    // its links only with the lists still there, so a long-lived list does
+    // not gather a link for every grid it ever served.
+    std::weak_ptr<const void> m_imagesAlive;
+    std::weak_ptr<const void> m_stateImagesAlive;
+    // False once this grid goes: a link left behind does nothing.
     std::shared_ptr<bool> m_listsHeard = std::make_shared<bool>(true);
     void setImageList(bool state, gfx::ImageList *images, classes::TCustomImageList *component);
     void imageListChanged(bool state);

@@ -150,23 +150,27 @@ void TCustomdxTreeList::setImageList(bool state, gfx::ImageList *images, classes
 {
     gfx::ImageList *&list = state ? m_stateImages : m_images;
     int &link = state ? m_stateImagesLink : m_imagesLink;
+    std::weak_ptr<const void> &alive = state ? m_stateImagesAlive : m_imagesAlive;
     classes::TCustomImageList *&held = state ? m_stateImagesComponent : m_imagesComponent;
     const classes::TCustomImageList *other = state ? m_imagesComponent : m_stateImagesComponent;
     // Setting the same list again runs it all again: the sizes are read
     // anew.
     BeginUpdate();
-    if (list && link)
+    if (list && link && !alive.expired())
         list->unsubscribe(link);
     link = 0;
     if (held && held != component && held != other)
         RemoveFreeNotification(held);
     list = images;
     held = component;
-    if (list)
+    alive.reset();
+    if (list) {
         link = list->subscribe([this, state, heard = m_listsHeard] {
             if (*heard)
                 imageListChanged(state);
         });
+        alive = list->lifetime();
+    }
     if (component)
         FreeNotification(component);
     imageListChanged(state);
@@ -186,6 +190,10 @@ void TCustomdxTreeList::imageListChanged(bool state)
 void TCustomdxTreeList::dropImageLists()
 {
     *m_listsHeard = false;
+    if (m_images && m_imagesLink && !m_imagesAlive.expired())
+        m_images->unsubscribe(m_imagesLink);
+    if (m_stateImages && m_stateImagesLink && !m_stateImagesAlive.expired())
+        m_stateImages->unsubscribe(m_stateImagesLink);
     m_imagesLink = 0;
     m_stateImagesLink = 0;
 }

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace gfx {
@@ -48,6 +49,10 @@ public:
     // Change links: the callback runs after every change of the list.
     int subscribe(std::function<void()> onChange);
     void unsubscribe(int link);
+    int linkCount() const { return static_cast<int>(m_links.size()); }
+    // Expires when this list goes: a user that may outlive the list holds
+    // it to know whether its link is still there to undo.
+    std::weak_ptr<const void> lifetime() const { return m_lifetime.token; }
 
 private:
     void changed();
@@ -60,6 +65,14 @@ private:
     ImageDrawStyle m_drawingStyle = ImageDrawStyle::Normal;
     std::map<int, std::function<void()>> m_links;
     int m_nextLink = 1;
+    struct Lifetime
+    {
+        Lifetime() = default;
+        // A copy is a list of its own and lives its own life.
+        Lifetime(const Lifetime &) {}
+        Lifetime &operator=(const Lifetime &) { return *this; }
+        std::shared_ptr<const int> token = std::make_shared<const int>(0);
+    } m_lifetime;
 };
 
 } // namespace gfx

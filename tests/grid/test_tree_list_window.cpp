@@ -530,3 +530,28 @@ TEST(TreeListWindow, ImageListsAreFollowedAndForgottenWhenTheyGo)
     other->SetHeight(60);
     delete other;
 }
+
+// A list that serves one grid after another keeps a link only for the grids
+// that still live; a grid whose lists went before it goes safely.
+TEST(TreeListWindow, GridsThatGoLeaveNoLinkInTheListsThatStay)
+{
+    classes::TImageList shared;
+    const int before = shared.List().linkCount();
+    for (int i = 0; i < 3; ++i) {
+        LayoutFixture f;
+        f.tree->SetImagesComponent(&shared);
+        f.tree->SetStateImages(&shared.List());
+        EXPECT_EQ(shared.List().linkCount(), before + 2);
+    }
+    EXPECT_EQ(shared.List().linkCount(), before);
+
+    LayoutFixture f;
+    auto loose = std::make_unique<gfx::ImageList>(24, 24);
+    auto linked = std::make_unique<classes::TImageList>();
+    f.tree->SetImages(loose.get());
+    f.tree->SetStateImagesComponent(linked.get());
+    loose.reset();
+    linked.reset();
+    EXPECT_EQ(f.tree->StateImages(), nullptr);
+    f.tree.reset();
+}
