@@ -10,6 +10,7 @@
 #include "foundation/MyWebUtilities.h"
 #include "platform/gfx/Colors.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/FileDescriptor.h"
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/Rounding.h"
 
@@ -17,6 +18,8 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPainter>
+
+#include <fcntl.h>
 
 #include <cerrno>
 #include <cmath>
@@ -93,8 +96,9 @@ void TMainForm::LoadDomainData()
     bool loaded = false;
     try {
         // A file that is there but cannot be opened would otherwise read as
-        // an empty list, and the next save would replace it.
-        if (QFileInfo::exists(file) && !QFile(file).open(QIODevice::ReadOnly))
+        // an empty list, and the next save would replace it. A pipe nobody
+        // writes opens, as an empty list, instead of holding up the start.
+        if (QFileInfo::exists(file) && !rtl::openWithoutWaiting(path, O_RDONLY).valid())
             loaded = false;
         else
             loaded = LoadListViewFromFile(path, ListView1, "\t");

@@ -70,7 +70,9 @@ std::string LoadTextFile(const std::string &fileName)
 {
     if (fileName.empty())
         return {};
-    rtl::FileDescriptor fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+    // A pipe in the list's place with nobody writing would stop the start
+    // for good; it reads as an empty file.
+    rtl::FileDescriptor fd = rtl::openWithoutWaiting(fileName, O_RDONLY);
     struct stat st
     {};
     if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))

@@ -16,7 +16,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cstdio>
 #include <exception>
@@ -69,23 +68,16 @@ int main(int argc, char **argv)
     try {
         classes::TMemoryStream output;
         convert(toText, args[2], output);
-        const QFileInfo target(args[3]);
-        if (target.exists() && !target.isFile() && !target.isDir()) {
-            // A device or pipe cannot be replaced; its flush tells.
-            QFile out(args[3]);
-            if (!out.open(QIODevice::WriteOnly) || out.write(output.Memory(), output.Size()) != output.Size() ||
-                !out.flush())
-                return fail("cannot write " + args[3].toStdString() + ": " + out.errorString().toStdString());
-            return 0;
-        }
         // Replaced whole or not at all: a full disk must not leave a cut
-        // file behind a run that says it converted.
+        // file behind a run that says it converted. A device or a pipe is
+        // written in place.
         rtl::AtomicSaveOptions options;
         options.existing = rtl::ExistingFile::Update;
         // A conversion killed while it wrote left its temporary file beside the target.
         options.removeLeftovers = true;
-        const rtl::SaveResult saved = rtl::atomicSave(QFile::encodeName(args[3]).toStdString(),
-                                                      std::string_view(output.Memory(), size_t(output.Size())), options);
+        const rtl::SaveResult saved =
+            rtl::atomicSave(QFile::encodeName(args[3]).toStdString(),
+                            std::string_view(output.Memory(), size_t(output.Size())), options);
         if (!saved)
             return fail("cannot write " + args[3].toStdString() + ": " + saved.reason());
     } catch (const std::exception &e) {

@@ -1,8 +1,9 @@
 #include "platform/ini/PrivateProfile.h"
 
 #include "platform/rtl/AtomicSave.h"
+#include "platform/rtl/FileDescriptor.h"
 
-#include <QFile>
+#include <fcntl.h>
 
 #include <mutex>
 
@@ -14,11 +15,6 @@ namespace {
 // interleave with another's on the same file, and calls are rare enough that
 // finer locks would buy nothing.
 std::recursive_mutex g_fileMutex;
-
-QString qtName(const std::string &fileName)
-{
-    return QFile::decodeName(QByteArray(fileName.data(), qsizetype(fileName.size())));
-}
 
 IniDocument load(const std::string &fileName)
 {
@@ -32,11 +28,13 @@ std::string readFile(const std::string &fileName)
     if (fileName.empty())
         return {};
     std::lock_guard lock(g_fileMutex);
-    QFile file(qtName(fileName));
-    if (!file.open(QIODevice::ReadOnly))
+    // A pipe at the name with nobody writing reads as an empty file rather
+    // than stopping the caller until a writer comes.
+    const rtl::FileDescriptor fd = rtl::openWithoutWaiting(fileName, O_RDONLY);
+    std::string text;
+    if (!fd.valid() || !rtl::readAll(fd.get(), text))
         return {};
-    const QByteArray bytes = file.readAll();
-    return std::string(bytes.constData(), size_t(bytes.size()));
+    return text;
 }
 
 bool writeFile(const std::string &fileName, const std::string &bytes)

@@ -58,7 +58,14 @@ std::string followLinks(const std::string &name)
         if (n <= 0)
             return current;
         target.resize(size_t(n));
-        current = target.front() == '/' ? target : folderOf(current) + target;
+        std::string next = target.front() == '/' ? target : folderOf(current) + target;
+        // The kernel's own links (/dev/stdout, /proc/self/fd/1) name a pipe
+        // or a socket by words that are no path; only the link reaches it.
+        struct stat reached
+        {};
+        if (::lstat(next.c_str(), &reached) != 0 && ::stat(current.c_str(), &reached) == 0)
+            return current;
+        current = std::move(next);
     }
     return name;
 }
@@ -187,7 +194,7 @@ SaveResult AtomicFile::openInPlace()
     // root even /dev/full), and a pipe's reader would wait for ever.
     if (const int error = hookError(SaveStep::Create))
         return failure(SaveStep::Create, error);
-    m_fd = FileDescriptor(::open(m_fileName.c_str(), O_WRONLY | O_CLOEXEC));
+    m_fd = openWithoutWaiting(m_fileName, O_WRONLY);
     if (!m_fd.valid())
         return failure(SaveStep::Create, errno);
     m_inPlace = true;

@@ -1,5 +1,6 @@
 #include "platform/rtl/FileDescriptor.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +12,22 @@ bool FileDescriptor::close()
     const int fd = m_fd;
     m_fd = -1;
     return fd < 0 || ::close(fd) == 0;
+}
+
+FileDescriptor openWithoutWaiting(const std::string &fileName, int flags)
+{
+    FileDescriptor fd(::open(fileName.c_str(), flags | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid())
+        return fd;
+    // A full pipe would otherwise fail a write with EAGAIN instead of waiting
+    // for its reader to catch up, and an empty one a read.
+    const int status = ::fcntl(fd.get(), F_GETFL);
+    if (status < 0 || ::fcntl(fd.get(), F_SETFL, status & ~O_NONBLOCK) != 0) {
+        const int error = errno;
+        fd.close();
+        errno = error;
+    }
+    return fd;
 }
 
 bool writeAll(int fd, const char *data, size_t size)

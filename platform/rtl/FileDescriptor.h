@@ -42,6 +42,11 @@ private:
     int m_fd;
 };
 
+// open() with the flags (and O_CLOEXEC) that does not wait for the other end
+// of a pipe: a pipe nobody reads fails at once with ENXIO, one nobody writes
+// opens and reads as empty. Once open, reads and writes wait as usual.
+FileDescriptor openWithoutWaiting(const std::string &fileName, int flags);
+
 // Writes every byte, going on after short writes and interruptions; false
 // with errno set when the file takes no more.
 bool writeAll(int fd, const char *data, size_t size);

@@ -3,7 +3,6 @@
 #include "platform/rtl/AtomicSave.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <string_view>
 
@@ -11,17 +10,8 @@ namespace reportdemo {
 
 bool SaveOutputFile(const QString &aFileName, const QByteArray &aBytes, QString &aError)
 {
-    const QFileInfo info(aFileName);
-    if (info.exists() && !info.isFile() && !info.isDir()) {
-        // A device cannot be renamed over; its own write and flush say
-        // whether the bytes went.
-        QFile device(aFileName);
-        if (!device.open(QIODevice::WriteOnly) || device.write(aBytes) != aBytes.size() || !device.flush()) {
-            aError = aFileName + QStringLiteral(": ") + device.errorString();
-            return false;
-        }
-        return true;
-    }
+    // A device or a pipe is written in place, and its own writes and close
+    // say whether the bytes went.
     rtl::AtomicSaveOptions options;
     options.existing = rtl::ExistingFile::Update;
     // A run killed while it wrote left its temporary file beside the target.

@@ -45,7 +45,7 @@ public:
         struct stat st
         {};
         if (::stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
-            m_direct = rtl::FileDescriptor(::open(name.c_str(), O_WRONLY | O_CLOEXEC));
+            m_direct = rtl::openWithoutWaiting(name, O_WRONLY);
             if (!m_direct.valid())
                 throw createError(errno);
             return;

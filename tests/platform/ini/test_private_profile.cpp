@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -97,6 +98,26 @@ TEST_F(PrivateProfileTest, AWriteGoesThroughALinkAndKeepsTheFilesMode)
     {};
     ASSERT_EQ(::stat(real.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+// A pipe in the settings' place that nobody serves: the read gives the
+// defaults and the write fails, both at once instead of waiting for the
+// other end (the child's alarm ends a wait).
+TEST_F(PrivateProfileTest, APipeNobodyServesNeitherBlocksAReadNorAWrite)
+{
+    const std::string fifo = path("Options.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(10);
+        const bool read = ini::GetPrivateProfileString("S", "K", "default", 64, fifo) == "default";
+        const bool refused =
+            !ini::WritePrivateProfileString("S", std::string("K"), std::string("V"), fifo) && errno == ENXIO;
+        ::_exit(read && refused ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
 TEST(PrivateProfileOnAFullDisk, TheWriteFailsAndTheFileKeepsItsContent)

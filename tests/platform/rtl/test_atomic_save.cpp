@@ -4,6 +4,7 @@
 
 #include "platform/rtl/AtomicSave.h"
 
+#include "tests/support/PipeReader.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/TinyFileSystem.h"
 
@@ -20,7 +21,6 @@
 
 #include <cerrno>
 #include <functional>
-#include <thread>
 #include <vector>
 
 using namespace rtl;
@@ -164,18 +164,25 @@ TEST_F(AtomicSaveTest, LinksPipesAndDevicesKeepWhatTheyAre)
     const std::string fifo = path("pipe");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string big(200000, 'p'); // more than the pipe holds at once
-    std::string received;
-    std::thread reader([&] {
-        QFile in(QString::fromStdString(fifo));
-        if (in.open(QIODevice::ReadOnly))
-            received = in.readAll().toStdString();
-    });
+    zvotest::PipeReader reader(fifo);
+    ASSERT_TRUE(reader.isOpen());
     const SaveResult piped = atomicSave(fifo, big, {.makeBackup = true, .removeLeftovers = true});
-    reader.join();
     EXPECT_TRUE(piped) << piped.reason();
-    EXPECT_EQ(received.size(), big.size());
+    EXPECT_EQ(reader.finish().size(), big.size());
     EXPECT_TRUE(S_ISFIFO(modeOf(fifo)));
     EXPECT_EQ(entries(), QStringList({"Domain-Data.txt", "chained.txt", "pipe"}));
+
+    // Nobody reads the pipe: the save fails at once rather than waiting for
+    // ever. The child's alarm ends a save that waits.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(10);
+        const SaveResult result = atomicSave(fifo, "unread");
+        ::_exit(!result && result.failedStep == SaveStep::Create && result.error == ENXIO ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 
     if (::geteuid() != 0)
         GTEST_SKIP() << "device nodes need root to be made";
