@@ -7,10 +7,11 @@
 
 int main(int argc, char **argv)
 {
-    // Under a file-size limit (ulimit -f) a save that reaches it fails, is
-    // told and leaves the earlier file, instead of the signal ending the
-    // program on the spot.
+    // Under a file-size limit (ulimit -f), or into a pipe whose reader went
+    // away, a save fails, is told and leaves the earlier file, instead of the
+    // signal ending the program on the spot.
     std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
     // The web engine reads its process settings when the application object
     // is made.
     browser::prepareProcess();

@@ -22,6 +22,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -134,7 +136,12 @@ protected:
     {
         const QString lock = ProgramInstance::lockFileName(m_folder.path());
         EXPECT_TRUE(QTest::qWaitFor([&lock] { return QFile::exists(lock); }, 20000));
-        ::kill(pid_t(program.processId()), SIGTERM);
+        // A program that has ended already has no id, and a kill of id 0
+        // would end the test's own process group.
+        const qint64 pid = program.processId();
+        if (pid <= 0)
+            return false;
+        ::kill(pid_t(pid), SIGTERM);
         if (program.waitForFinished(20000))
             return true;
         program.kill();
@@ -373,6 +380,43 @@ TEST_F(ProgramLifeTest, SigtermEndsTheProgramWithoutAskingWhenASaveFails)
     EXPECT_EQ(read("Domain-Data.txt"), SortedRows);
     EXPECT_TRUE(program.readAllStandardError().contains(
         QStringLiteral("The file \"%1\" could not be saved (Is a directory).\n").arg(options).toLocal8Bit()));
+}
+
+// Pipes where the program expects files: a site list nobody writes into
+// neither holds up the start nor the end, and standard error whose reader has
+// gone makes the line about a failed save fail instead of ending the program
+// by its signal halfway through the close.
+TEST_F(ProgramLifeTest, PipesNobodyServesNeitherHoldUpNorKillTheProgram)
+{
+    const std::string list = m_folder.file("Domain-Data.txt").toStdString();
+    ASSERT_EQ(::mkfifo(list.c_str(), 0600), 0);
+    {
+        QProcess program;
+        ASSERT_NO_FATAL_FAILURE(startProgram(program));
+        ASSERT_TRUE(terminate(program)) << "the program waits at the pipe";
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        struct stat st
+        {};
+        EXPECT_TRUE(::lstat(list.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+    }
+    ASSERT_EQ(::unlink(list.c_str()), 0);
+
+    const QString options = m_folder.file("Options.ini");
+    QFile::remove(options);
+    ASSERT_TRUE(QDir().mkdir(options));
+    const std::string errors = m_folder.file("errors").toStdString();
+    ASSERT_EQ(::mkfifo(errors.c_str(), 0600), 0);
+    const int reader = ::open(errors.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    QProcess program;
+    program.setStandardErrorFile(QString::fromStdString(errors));
+    ASSERT_NO_FATAL_FAILURE(startProgram(program, {}, false));
+    ::close(reader);
+    ASSERT_TRUE(terminate(program)) << (program.exitStatus() == QProcess::CrashExit ? "ended by a signal"
+                                                                                    : "did not end");
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_EQ(read("Domain-Data.txt"), SortedRows);
 }
 
 // A file-size limit smaller than the site list: the save fails and is told

@@ -600,9 +600,11 @@ void demoQtMessage(QtMsgType aType, const QMessageLogContext &, const QString &a
 
 int main(int argc, char **argv)
 {
-    // A file-size limit (ulimit -f) would kill the run without a word; a
-    // write it stops fails instead, and the run says so in its one line.
+    // A file-size limit (ulimit -f), or a pipe whose reader went away, would
+    // kill the run without a word; a write they stop fails instead, and the
+    // run says so in its one line.
     std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
     qInstallMessageHandler(demoQtMessage);
     // Texts are measured with fonts, which need the GUI application; only
     // the preview draws on screen, so nothing else needs a display.

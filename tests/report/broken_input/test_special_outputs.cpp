@@ -3,6 +3,7 @@
 // a device node stays a device node, and a device that refuses the bytes
 // fails the run with one line that names the file and the reason.
 
+#include "tests/support/PipeReader.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,11 +11,14 @@
 #include <QTemporaryDir>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -47,14 +51,18 @@ protected:
     }
 
     // The run of reportdemo with the output's arguments, NAME replaced;
-    // aShell goes before it in the same shell (a ulimit).
-    ToolRun run(const Output &aOutput, const std::string &aName, const std::string &aShell = {}) const
+    // aShell goes before it in the same shell (a ulimit). Standard output
+    // goes to the file or, after "&", the descriptor given.
+    ToolRun run(const Output &aOutput, const std::string &aName, const std::string &aShell = {},
+                const std::string &aStandardOutput = "/dev/null") const
     {
         std::string arguments = aOutput.arguments;
-        arguments.replace(arguments.find("NAME"), 4, aName);
+        if (const auto name = arguments.find("NAME"); name != std::string::npos)
+            arguments.replace(name, 4, aName);
         const std::string errors = path("stderr.txt");
         const std::string command = aShell + std::string(ZVO_REPORTDEMO) + " --report list --data " + ZVO_SOURCE_ROOT +
-                                    "/tools/reportdemo/samples/list.csv " + arguments + " >/dev/null 2>" + errors;
+                                    "/tools/reportdemo/samples/list.csv " + arguments + " >" + aStandardOutput + " 2>" +
+                                    errors;
         ToolRun result;
         const int status = std::system(command.c_str());
         if (status != -1 && WIFSIGNALED(status))
@@ -128,15 +136,10 @@ TEST_F(SpecialOutputsTest, APipesReaderGetsTheOutput)
         const std::string fifo = path("pipe");
         ::unlink(fifo.c_str());
         ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-        std::string received;
-        std::thread reader([&] { received = zvotest::readFile(QString::fromStdString(fifo)); });
+        zvotest::PipeReader reader(fifo);
+        ASSERT_TRUE(reader.isOpen());
         const ToolRun done = run(output, fifo);
-        // A run that never opened the pipe leaves the reader waiting: a
-        // writer of our own ends its wait.
-        const int release = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-        if (release >= 0)
-            ::close(release);
-        reader.join();
+        const std::string received = reader.finish();
         // An archive's header is written last, at its start, where a pipe
         // cannot go back to.
         if (std::string(output.what) == "archive") {
@@ -146,7 +149,78 @@ TEST_F(SpecialOutputsTest, APipesReaderGetsTheOutput)
             EXPECT_FALSE(received.empty());
         }
         EXPECT_TRUE(S_ISFIFO(modeOf(fifo)));
+
+        // A pipe without a name as standard output, given as the kernel's
+        // link to it, whose own link names no file.
+        int ends[2];
+        ASSERT_EQ(::pipe(ends), 0);
+        std::string receivedThere;
+        std::thread standardReader([&] {
+            char buffer[65536];
+            ssize_t n = 0;
+            while ((n = ::read(ends[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
+                receivedThere.append(buffer, size_t(std::max<ssize_t>(n, 0)));
+        });
+        const ToolRun linked = run(output, "/dev/stdout", {}, "&" + std::to_string(ends[1]));
+        ::close(ends[1]);
+        standardReader.join();
+        ::close(ends[0]);
+        if (std::string(output.what) == "archive") {
+            EXPECT_EQ(failedWith(linked, "/dev/stdout", "Illegal seek"), "");
+        } else {
+            EXPECT_EQ(linked.exitCode, 0) << linked.error;
+            EXPECT_FALSE(receivedThere.empty());
+        }
     }
+}
+
+// A pipe nobody reads fails the run at once instead of leaving it waiting
+// for a reader, and a reader that goes away fails it with its reason instead
+// of the signal ending it without a word.
+TEST_F(SpecialOutputsTest, APipeWithoutAReaderFailsTheRun)
+{
+    const std::string fifo = path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const Output &output : outputs()) {
+        SCOPED_TRACE(output.what);
+        // The timeout stands in for a run that waits.
+        EXPECT_EQ(failedWith(run(output, fifo, "timeout 60 "), fifo, "No such device or address"), "");
+    }
+
+    // Outputs larger than the pipe, which holds one page here, so that the
+    // writer is still writing when the reader leaves.
+    const std::vector<Output> larger = {
+        {"dump", "--dump NAME"}, {"report text file", "--device ReportTextFile --out NAME"}, {"pdf", "--pdf NAME"}};
+    for (const Output &output : larger) {
+        SCOPED_TRACE(output.what);
+        const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        ASSERT_GE(reader, 0);
+        ASSERT_EQ(::fcntl(reader, F_SETPIPE_SZ, 4096), 4096);
+        // Gone once the first bytes came, none of them read.
+        std::thread leaving([reader] {
+            pollfd ready{reader, POLLIN, 0};
+            while (::poll(&ready, 1, -1) < 0 && errno == EINTR) {
+            }
+            ::close(reader);
+        });
+        const ToolRun done = run(output, fifo, "timeout 60 ");
+        // Ends the wait of a reader that no byte reached.
+        const int release = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (release >= 0)
+            ::close(release);
+        leaving.join();
+        EXPECT_EQ(done.signal, 0);
+        EXPECT_EQ(failedWith(done, fifo, "Broken pipe"), "");
+    }
+
+    // Standard output a pipe whose reader is gone already.
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ::close(ends[0]);
+    const ToolRun done = run({"trace", ""}, {}, {}, "&" + std::to_string(ends[1]));
+    ::close(ends[1]);
+    EXPECT_EQ(done.signal, 0);
+    EXPECT_EQ(failedWith(done, "standard output", "Broken pipe"), "");
 }
 
 TEST_F(SpecialOutputsTest, ADeviceStaysADeviceAndItsRefusalFailsTheRun)
