@@ -100,7 +100,7 @@ class DockDrag
 public:
     DockDrag();
     ~DockDrag();
-    bool active() const { return m_source != nullptr; }
+    bool active() const { return m_running; }
     // The grabber holds the mouse and the keyboard for the drag: the source
     // itself unless it is shown inside another control (a docked form,
     // dragged by its tab).
@@ -110,12 +110,18 @@ public:
     // Docks on the site that accepted (unless cancelled), then tells
     // OnEndDock; answers that site, or none when nothing took the source.
     QObject *finish(QPoint globalPos, bool drop, const TEndDockEvent &onEndDock);
+    // The dragged control is going, or no longer the drag's to take: the
+    // drag ends where it is, with no drop and no end event, and never
+    // touches it again.
+    void abandon(QObject *source);
 
 private:
     void leaveSite();
+    void letGo();
 
-    QWidget *m_source = nullptr;
-    QWidget *m_grabber = nullptr;
+    bool m_running = false;
+    QPointer<QWidget> m_source;
+    QPointer<QWidget> m_grabber;
     classes::TObject *m_sender = nullptr;
     TDragDockObject m_object;
     QPointer<QWidget> m_site;

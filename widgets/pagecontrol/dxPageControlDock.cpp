@@ -45,6 +45,7 @@ DockDrag::~DockDrag() = default;
 
 void DockDrag::start(QWidget *source, classes::TObject *sender, const TStartDockEvent &onStartDock, QWidget *grabber)
 {
+    m_running = true;
     m_source = source;
     m_grabber = grabber ? grabber : source;
     m_sender = sender;
@@ -59,8 +60,12 @@ void DockDrag::start(QWidget *source, classes::TObject *sender, const TStartDock
 
 void DockDrag::move(QPoint globalPos)
 {
-    if (!m_source)
+    if (!m_running)
         return;
+    if (!m_source) {
+        abandon(m_object.Control);
+        return;
+    }
     m_object.DragPos = globalPos;
     TdxCustomPageControl *site = siteAt(m_source, globalPos);
     TDragState state = TDragState::dsDragMove;
@@ -90,18 +95,46 @@ void DockDrag::leaveSite()
     m_object.DockRect = QRect();
 }
 
-QObject *DockDrag::finish(QPoint globalPos, bool drop, const TEndDockEvent &onEndDock)
+void DockDrag::letGo()
 {
-    if (!m_source)
-        return nullptr;
-    if (drop)
-        move(globalPos);
-    QWidget *source = m_source;
+    m_running = false;
     m_source = nullptr;
-    m_grabber->releaseKeyboard();
-    m_grabber->releaseMouse();
+    if (m_grabber) {
+        m_grabber->releaseKeyboard();
+        m_grabber->releaseMouse();
+    }
     if (m_frame)
         m_frame->hide();
+}
+
+void DockDrag::abandon(QObject *source)
+{
+    if (!m_running || !source || source != m_object.Control)
+        return;
+    // A grabber that is the source itself is going with it.
+    if (m_grabber == source)
+        m_grabber = nullptr;
+    m_object.Control = nullptr;
+    letGo();
+    leaveSite();
+    m_grabber = nullptr;
+    m_sender = nullptr;
+}
+
+QObject *DockDrag::finish(QPoint globalPos, bool drop, const TEndDockEvent &onEndDock)
+{
+    if (!m_running)
+        return nullptr;
+    if (!m_source) {
+        abandon(m_object.Control);
+        return nullptr;
+    }
+    if (drop)
+        move(globalPos);
+    if (!m_running)
+        return nullptr; // it went while it was moved
+    QWidget *source = m_source;
+    letGo();
     QObject *target = nullptr;
     if (auto *site = static_cast<TdxCustomPageControl *>(m_site.data()); drop && site && m_accepted) {
         m_site = nullptr;

@@ -322,7 +322,7 @@ void TdxCustomPageControl::dockedClientFreed(QObject *client)
     forgetDockClients([client](const DockClient &d) { return d.client == client; });
     if (client == m_dragClient) {
         if (m_dockDragging)
-            m_dockDrag.finish(QCursor::pos(), false, {});
+            m_dockDrag.abandon(client);
         m_dragClient = nullptr;
         m_dockDragging = false;
     }
@@ -384,6 +384,9 @@ TdxTabSheet *TdxCustomPageControl::releaseClient(QWidget *client, QWidget *newTa
         return nullptr;
     client->removeEventFilter(this);
     if (client == m_dragClient) {
+        // Let go of while its tab is dragged: the drag no longer holds it.
+        if (m_dockDragging)
+            m_dockDrag.abandon(client);
         m_dragClient = nullptr;
         m_dockDragging = false;
     }

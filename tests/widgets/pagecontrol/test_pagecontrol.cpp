@@ -1541,6 +1541,72 @@ TEST_F(PageControlTest, ADockedFormsTabDraggedOntoADockSiteDocksItThere)
     delete form;
 }
 
+// A docked form freed, or undocked by the program, while its tab is dragged
+// ends the drag there: the site is left without being shown the form, the
+// mouse is let go, and the release that follows touches nothing.
+TEST_F(PageControlTest, AFormGoingWhileItsTabIsDraggedEndsTheDrag)
+{
+    control->SetDockSite(true);
+    showWindow();
+    QWidget siteWindow;
+    siteWindow.setGeometry(400, 0, 300, 260);
+    auto *site = new TdxPageControl(&siteWindow);
+    site->setGeometry(0, 0, 280, 200);
+    site->setTextMeasurer(&measurer);
+    site->SetDockSite(true);
+    siteWindow.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&siteWindow, 2000));
+    std::vector<std::pair<TDragState, QWidget *>> seen;
+    site->OnDockOver.Set([&](classes::TObject *, TDragDockObject &source, int, int, TDragState state, bool &) {
+        seen.emplace_back(state, source.Control);
+    });
+    int ended = 0;
+    control->OnEndDock.Set([&](classes::TObject *, QObject *, int, int) { ++ended; });
+    const auto send = [this](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, QPointF(control->mapFromGlobal(global)), QPointF(global),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(control, &e);
+    };
+    const QPoint onSite = site->mapToGlobal(QPoint(140, 100));
+
+    for (const bool freed : {true, false}) {
+        SCOPED_TRACE(freed);
+        seen.clear();
+        auto *form = new QWidget();
+        form->setWindowTitle("Results");
+        form->show();
+        TdxTabSheet *page = control->DockControl(form);
+        ASSERT_NE(page, nullptr);
+        const rtl::TRect r = control->painter().findTab(page)->rect();
+        const QPoint onTab = control->mapToGlobal(QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+        send(QEvent::MouseButtonPress, onTab, Qt::LeftButton);
+        send(QEvent::MouseMove, onTab + QPoint(0, QApplication::startDragDistance() + 2), Qt::LeftButton);
+        send(QEvent::MouseMove, onSite, Qt::LeftButton);
+        ASSERT_TRUE(control->DockDragging());
+        ASSERT_FALSE(seen.empty());
+        EXPECT_EQ(seen.back(), std::make_pair(TDragState::dsDragEnter, form));
+
+        if (freed) {
+            delete form;
+        } else {
+            ASSERT_TRUE(control->UndockControl(form));
+            delete form;
+        }
+        EXPECT_FALSE(control->DockDragging());
+        EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+        ASSERT_FALSE(seen.empty());
+        EXPECT_EQ(seen.back(), std::make_pair(TDragState::dsDragLeave, static_cast<QWidget *>(nullptr)));
+        const size_t heard = seen.size();
+        send(QEvent::MouseMove, onSite + QPoint(4, 4), Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, onSite, Qt::NoButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(seen.size(), heard);
+        EXPECT_EQ(site->PageCount(), 0);
+        EXPECT_EQ(control->PageCount(), 3);
+    }
+    EXPECT_EQ(ended, 0);
+}
+
 // A docked form that is freed leaves as an undocked one does: its page goes
 // and the page after it is selected; nothing the control keeps points at the
 // form any more, so a widget made in its place is no docked form.
