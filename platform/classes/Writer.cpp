@@ -554,6 +554,11 @@ void TWriter::WriteVariant(const QVariant &value)
 {
     switch (value.typeId()) {
     case QMetaType::Bool: WriteBoolean(value.toBool()); return;
+    // Every integer up to 64 bits with a sign fits an integer value of the
+    // stream, which takes the smallest width that holds it. A plain char
+    // stays refused: it may as well be a character.
+    case QMetaType::SChar:
+    case QMetaType::UChar:
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::Short:

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 
 using namespace classes;
 using namespace sample;
@@ -336,4 +337,43 @@ TEST(TypInfo, PropertiesByNameWithoutRegardToCase)
     EXPECT_EQ(FindPropInfo(label, u"Font").Class, &TFont::StaticClass());
     EXPECT_TRUE(FindPropInfo(label, u"Link").IsReference());
     EXPECT_EQ(FindPropInfo(label, u"Visible").Enum, &BooleanInfo());
+}
+
+// A variant property holding an integer of any width is stored as an integer
+// and reads back with its value; only what no integer value of the stream
+// can hold is refused, and the save says so.
+TEST(Properties, VariantIntegersOfEveryWidthStoreAndReadBack)
+{
+    RegisterSampleClasses();
+    const auto labelHolding = [](TSampleRoot &root, const QVariant &value) {
+        root.SetName(QStringLiteral("Form"));
+        auto *band = new TSampleBand(&root);
+        band->SetName(QStringLiteral("Band1"));
+        auto *l = new TSampleLabel(&root);
+        l->SetName(QStringLiteral("Label1"));
+        l->SetParentComponent(band);
+        l->Extra = value;
+    };
+    const QVariant values[] = {
+        QVariant::fromValue<signed char>(-100), QVariant::fromValue<unsigned char>(200),
+        QVariant::fromValue<signed char>(127),  QVariant::fromValue<ushort>(65535),
+        QVariant::fromValue<uint>(4000000000u), QVariant::fromValue<qulonglong>(9000000000000000000ull),
+    };
+    for (const QVariant &value : values) {
+        SCOPED_TRACE(value.typeName());
+        TSampleRoot root;
+        labelHolding(root, value);
+        QByteArray stored;
+        ASSERT_NO_THROW(stored = writeRoot(&root));
+        TSampleRoot copy;
+        readInto(&copy, stored);
+        const auto *back = dynamic_cast<TSampleLabel *>(copy.FindComponent(u"Label1"));
+        ASSERT_NE(back, nullptr);
+        bool integer = false;
+        EXPECT_EQ(back->Extra.toLongLong(&integer), value.toLongLong());
+        EXPECT_TRUE(integer);
+    }
+    TSampleRoot tooBig;
+    labelHolding(tooBig, QVariant::fromValue<qulonglong>(std::numeric_limits<qulonglong>::max()));
+    EXPECT_THROW(writeRoot(&tooBig), EWriteError);
 }
