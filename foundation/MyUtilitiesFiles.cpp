@@ -107,7 +107,9 @@ bool AppendLineToFile(const std::string &fileName, const std::string &line)
     // Workers log from several threads at once; one lock keeps each line whole.
     static std::mutex mutex;
     std::lock_guard lock(mutex);
-    rtl::FileDescriptor fd(::open(fileName.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    // A pipe nobody reads would hold the worker, and every worker after it
+    // at the lock, for good.
+    rtl::FileDescriptor fd = rtl::openWithoutWaiting(fileName, O_WRONLY | O_APPEND | O_CREAT);
     if (!fd.valid())
         return false;
     const std::string record = line + "\r\n";

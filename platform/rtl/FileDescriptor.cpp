@@ -14,9 +14,9 @@ bool FileDescriptor::close()
     return fd < 0 || ::close(fd) == 0;
 }
 
-FileDescriptor openWithoutWaiting(const std::string &fileName, int flags)
+FileDescriptor openWithoutWaiting(const std::string &fileName, int flags, unsigned mode)
 {
-    FileDescriptor fd(::open(fileName.c_str(), flags | O_NONBLOCK | O_CLOEXEC));
+    FileDescriptor fd(::open(fileName.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode_t(mode)));
     if (!fd.valid())
         return fd;
     // A full pipe would otherwise fail a write with EAGAIN instead of waiting

@@ -44,8 +44,9 @@ private:
 
 // open() with the flags (and O_CLOEXEC) that does not wait for the other end
 // of a pipe: a pipe nobody reads fails at once with ENXIO, one nobody writes
-// opens and reads as empty. Once open, reads and writes wait as usual.
-FileDescriptor openWithoutWaiting(const std::string &fileName, int flags);
+// opens and reads as empty. Once open, reads and writes wait as usual. The
+// mode is that of a file O_CREAT makes.
+FileDescriptor openWithoutWaiting(const std::string &fileName, int flags, unsigned mode = 0666);
 
 // Writes every byte, going on after short writes and interruptions; false
 // with errno set when the file takes no more.

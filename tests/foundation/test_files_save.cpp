@@ -234,6 +234,14 @@ TEST(FileRoutines, AppendDeleteAndLoadReportFailuresOnlyThroughResults)
     EXPECT_TRUE(AppendLineToFile(file, ""));
     EXPECT_EQ(LoadTextFile(file), "first\r\n\r\n");
     EXPECT_FALSE(AppendLineToFile(dir.filePath("no/log.txt").toStdString(), "x"));
+    // A pipe nobody reads refuses the line at once (the alarm ends a wait).
+    const std::string fifo = dir.filePath("pipe.txt").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(inChild([&] {
+                  ::alarm(10);
+                  return AppendLineToFile(fifo, "x") ? 1 : 0;
+              }),
+              0);
     try {
         AppendLineToFile("", "x");
         ADD_FAILURE() << "an empty file name must be refused";
