@@ -355,6 +355,46 @@ TEST(TextSearchHighlights, RichTextIsColouredInPlaceAndGetsItsColoursBack)
     EXPECT_THROW(highlighter.CreateHighlight(&text, &info, "cat", &canvas), ESearchHighlightError);
 }
 
+// The pages of one long text share its RTF: each is searched within its own
+// range, and a highlight colours only the page it is on.
+TEST(TextSearchHighlights, PagesSharingOneTextAreSearchedAndColouredEachOnItsOwn)
+{
+    richedit::RichEdit edit;
+    edit.SetText("cat dog cat dog");
+    const QByteArray bytes = edit.SaveToBytes();
+    const auto source = std::make_shared<TppRichTextSource>(bytes);
+    TppDrawRichText pages[2];
+    for (int i = 0; i < 2; ++i) {
+        pages[i].SetRichTextSource(source);
+        pages[i].SetStartCharPos(8 * i);
+        pages[i].SetEndCharPos(8 * i + 7);
+        pages[i].SetHeight(10000);
+    }
+    TppRichTextSearchEngine engine;
+    for (int i = 0; i < 2; ++i) {
+        std::vector<std::unique_ptr<TppDrawCommandSearchInfo>> found;
+        engine.BuildDrawTextSearchInfoList(&pages[1 - i], 0, found, "cat");
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(found[0]->TextPosition(), 8 * (1 - i));
+    }
+
+    TppDrawCommandSearchInfo info;
+    info.SetTextPosition(8);
+    TppDrawRichTextHighlighter highlighter;
+    QImage image(1, 1, QImage::Format_RGB32);
+    gfx::Canvas canvas(&image);
+    EXPECT_EQ(highlighter.CreateHighlight(&pages[1], &info, "cat", &canvas), nullptr);
+    EXPECT_NE(pages[1].RichTextBytes(), bytes);
+    EXPECT_EQ(pages[0].RichTextBytes(), bytes);
+    EXPECT_EQ(source->rtf, bytes);
+    highlighter.RemoveHighlight(&pages[1], &info, "cat");
+    richedit::RichEdit back;
+    back.LoadFromBytes(pages[1].RichTextBytes());
+    back.SetSelStart(8);
+    back.SetSelLength(1);
+    EXPECT_NE(back.SelAttributes().backColor, 0x6A240A);
+}
+
 TEST(TextSearchHighlights, AParagraphsLastLineIsNotSpreadWhenWholeWordsAreSearched)
 {
     ScopedScreenPixelsPerInch ppi{96};
