@@ -20,6 +20,7 @@
 #include <QPainter>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cmath>
@@ -93,12 +94,19 @@ void TMainForm::LoadDomainData()
 {
     const std::string path = programFile(DomainDataFileName);
     const QString file = QFile::decodeName(QByteArray::fromStdString(path));
+    // A file that is there but cannot be read (a folder among them) would
+    // otherwise read as an empty list, and the next save would replace it. A
+    // pipe nobody writes opens, as an empty list, instead of holding up the
+    // start.
+    const auto unreadable = [&path] {
+        const rtl::FileDescriptor fd = rtl::openWithoutWaiting(path, O_RDONLY);
+        struct stat st
+        {};
+        return !fd.valid() || ::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode);
+    };
     bool loaded = false;
     try {
-        // A file that is there but cannot be opened would otherwise read as
-        // an empty list, and the next save would replace it. A pipe nobody
-        // writes opens, as an empty list, instead of holding up the start.
-        if (QFileInfo::exists(file) && !rtl::openWithoutWaiting(path, O_RDONLY).valid())
+        if (QFileInfo::exists(file) && unreadable())
             loaded = false;
         else
             loaded = LoadListViewFromFile(path, ListView1, "\t");
