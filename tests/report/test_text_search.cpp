@@ -377,6 +377,9 @@ TEST(TextSearchHighlights, PagesSharingOneTextAreSearchedAndColouredEachOnItsOwn
         ASSERT_EQ(found.size(), 1u);
         EXPECT_EQ(found[0]->TextPosition(), 8 * (1 - i));
     }
+    // A search reads the shared text; it gives no page a copy of its own.
+    EXPECT_EQ(pages[0].RichTextBytes().constData(), source->rtf.constData());
+    EXPECT_EQ(pages[1].RichTextBytes().constData(), source->rtf.constData());
 
     TppDrawCommandSearchInfo info;
     info.SetTextPosition(8);

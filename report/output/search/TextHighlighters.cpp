@@ -59,8 +59,7 @@ private:
 void highlighterLoad(richedit::RichEdit &aEdit, TppDrawRichText &aRichText, const TppDrawCommandSearchInfo &aInfo,
                      const QString &aSearchText)
 {
-    classes::TMemoryStream &stream = aRichText.RichTextStream();
-    aEdit.LoadFromBytes(QByteArray(stream.Memory(), qsizetype(stream.Size())));
+    aEdit.LoadFromBytes(aRichText.RichTextBytes());
     aEdit.SetColor(aRichText.Color());
     aEdit.SetSelStart(aInfo.TextPosition());
     aEdit.SetSelLength(int(aSearchText.size()));

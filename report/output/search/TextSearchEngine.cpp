@@ -16,6 +16,8 @@
 #include "platform/classes/StringList.h"
 #include "platform/richedit/RichEdit.h"
 
+#include <QTextDocument>
+
 #include <algorithm>
 
 namespace report {
@@ -330,8 +332,10 @@ TppRichTextSearchEngine::~TppRichTextSearchEngine() = default;
 
 richedit::RichEdit &TppRichTextSearchEngine::ScratchRichEdit()
 {
-    if (!m_richEdit)
+    if (!m_richEdit) {
         m_richEdit = std::make_unique<richedit::RichEdit>();
+        QObject::connect(&m_richEdit->Document(), &QTextDocument::contentsChanged, [this] { m_scratchRtf.clear(); });
+    }
     return *m_richEdit;
 }
 
@@ -348,8 +352,13 @@ void TppRichTextSearchEngine::BuildDrawTextSearchInfoList(TppDrawCommand *aDrawC
         richText->EndCharPos() - richText->StartCharPos() <= 1)
         return;
     richedit::RichEdit &edit = ScratchRichEdit();
-    const classes::TMemoryStream &stream = richText->RichTextStream();
-    edit.LoadFromBytes(QByteArray(stream.Memory(), qsizetype(const_cast<classes::TMemoryStream &>(stream).Size())));
+    // The pages of one long text share its RTF: it is read once for all of
+    // them, not once a page, and no page is given a copy of its own.
+    const QByteArray rtf = richText->RichTextBytes();
+    if (rtf.isEmpty() || rtf.constData() != m_scratchRtf.constData() || rtf.size() != m_scratchRtf.size()) {
+        edit.LoadFromBytes(rtf);
+        m_scratchRtf = rtf;
+    }
     int options = 0;
     if (WholeWord())
         options |= int(richedit::FindOption::WholeWord);

@@ -7,6 +7,8 @@
 
 #include "report/output/search/CustomSearchEngine.h"
 
+#include <QByteArray>
+
 #include <memory>
 #include <vector>
 
@@ -102,6 +104,9 @@ private:
     void restoreCurrentRichText();
     void restoreRichText(TppDrawCommandSearchInfo *aInfo);
 
+    // The RTF the scratch edit holds, while nothing changed it since;
+    // declared first, so that it outlives the edit whose changes clear it.
+    QByteArray m_scratchRtf;
     std::unique_ptr<richedit::RichEdit> m_richEdit;
 };
 
