@@ -68,9 +68,45 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 2000));
     }
 
+    // A second window, beside the control's, with a dock site in it.
+    void showDockSite()
+    {
+        siteWindow = std::make_unique<QWidget>();
+        siteWindow->setGeometry(400, 0, 300, 260);
+        site = new TdxPageControl(siteWindow.get());
+        site->setGeometry(0, 0, 280, 200);
+        site->setTextMeasurer(&measurer);
+        site->SetDockSite(true);
+        siteWindow->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(siteWindow.get(), 2000));
+    }
+
+    // A mouse event at a point of the screen, sent to the control.
+    void sendMouse(QEvent::Type type, QPoint global, Qt::MouseButtons buttons)
+    {
+        QMouseEvent e(type, QPointF(control->mapFromGlobal(global)), QPointF(global),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(control, &e);
+    }
+
+    // The page's tab pressed and moved past the drag distance, then to the
+    // point; the button stays down.
+    void dragTabTo(TdxTabSheet *page, QPoint global)
+    {
+        const rtl::TRect r = control->painter().findTab(page)->rect();
+        const QPoint onTab = control->mapToGlobal(QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+        sendMouse(QEvent::MouseButtonPress, onTab, Qt::LeftButton);
+        sendMouse(QEvent::MouseMove, onTab + QPoint(0, QApplication::startDragDistance() + 2), Qt::LeftButton);
+        sendMouse(QEvent::MouseMove, global, Qt::LeftButton);
+    }
+
     gfx::FixedTextMeasurer measurer;
     std::unique_ptr<QWidget> window;
     TdxPageControl *control = nullptr;
+    // Goes before the control's window, which a control docked there may
+    // belong to.
+    std::unique_ptr<QWidget> siteWindow;
+    TdxPageControl *site = nullptr;
     std::vector<TdxTabSheet *> pages;
     std::vector<QLineEdit *> edits;
     int changes = 0;
@@ -1189,14 +1225,7 @@ TEST_F(PageControlTest, PopupMenuOpensOnAnUnhandledRightClickAndIsStored)
 TEST_F(PageControlTest, DockDragTakesAPageOrTheControlToADockSite)
 {
     showWindow();
-    QWidget siteWindow;
-    siteWindow.setGeometry(400, 0, 300, 260);
-    auto *site = new TdxPageControl(&siteWindow);
-    site->setGeometry(0, 0, 280, 200);
-    site->setTextMeasurer(&measurer);
-    site->SetDockSite(true);
-    siteWindow.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&siteWindow, 2000));
+    ASSERT_NO_FATAL_FAILURE(showDockSite());
 
     std::vector<std::string> told;
     bool canDock = true;
@@ -1214,7 +1243,7 @@ TEST_F(PageControlTest, DockDragTakesAPageOrTheControlToADockSite)
             dockRect = source.DockRect;
         });
     const auto start = [&told](classes::TObject *, TDragDockObject &) { told.push_back("start"); };
-    const auto end = [&told, site](classes::TObject *, QObject *target, int, int) {
+    const auto end = [&told, this](classes::TObject *, QObject *target, int, int) {
         told.push_back(target == site ? "end on site" : "end");
     };
     pages[1]->OnStartDock.Set(start);
@@ -1476,14 +1505,7 @@ TEST_F(PageControlTest, ADockedFormsTabDraggedOntoADockSiteDocksItThere)
 {
     control->SetDockSite(true);
     showWindow();
-    QWidget siteWindow;
-    siteWindow.setGeometry(400, 0, 300, 260);
-    auto *site = new TdxPageControl(&siteWindow);
-    site->setGeometry(0, 0, 280, 200);
-    site->setTextMeasurer(&measurer);
-    site->SetDockSite(true);
-    siteWindow.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&siteWindow, 2000));
+    ASSERT_NO_FATAL_FAILURE(showDockSite());
 
     auto *form = new QWidget();
     form->setWindowTitle("Results");
@@ -1491,18 +1513,9 @@ TEST_F(PageControlTest, ADockedFormsTabDraggedOntoADockSiteDocksItThere)
     TdxTabSheet *page = control->DockControl(form);
     ASSERT_NE(page, nullptr);
     QPointer<TdxTabSheet> left(page);
-    const auto send = [this](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
-        QMouseEvent e(type, QPointF(control->mapFromGlobal(global)), QPointF(global),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(control, &e);
-    };
-    const auto dragTabTo = [&](QPoint global) {
-        const rtl::TRect r = control->painter().findTab(control->ActivePage())->rect();
-        const QPoint onTab = control->mapToGlobal(QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
-        send(QEvent::MouseButtonPress, onTab, Qt::LeftButton);
-        send(QEvent::MouseMove, onTab + QPoint(0, QApplication::startDragDistance() + 2), Qt::LeftButton);
-        send(QEvent::MouseMove, global, Qt::LeftButton);
-        send(QEvent::MouseButtonRelease, global, Qt::NoButton);
+    const auto dropTabAt = [&](QPoint global) {
+        dragTabTo(control->ActivePage(), global);
+        sendMouse(QEvent::MouseButtonRelease, global, Qt::NoButton);
     };
     std::vector<QWidget *> targets;
     bool allow = false;
@@ -1513,17 +1526,17 @@ TEST_F(PageControlTest, ADockedFormsTabDraggedOntoADockSiteDocksItThere)
     });
     const QPoint onSite = site->mapToGlobal(QPoint(140, 100));
 
-    dragTabTo(onSite);
+    dropTabAt(onSite);
     EXPECT_EQ(targets, std::vector<QWidget *>{site});
     EXPECT_EQ(site->PageCount(), 0);
     EXPECT_EQ(form->parentWidget(), page);
 
-    dragTabTo(control->mapToGlobal(QPoint(140, 150)));
+    dropTabAt(control->mapToGlobal(QPoint(140, 150)));
     EXPECT_EQ(targets.size(), 1u);
     EXPECT_EQ(form->parentWidget(), page);
 
     allow = true;
-    dragTabTo(onSite);
+    dropTabAt(onSite);
     ASSERT_EQ(site->PageCount(), 1);
     EXPECT_EQ(form->parentWidget(), site->Pages(0));
     EXPECT_EQ(site->Pages(0)->Caption(), "Results");
@@ -1548,25 +1561,13 @@ TEST_F(PageControlTest, AFormGoingWhileItsTabIsDraggedEndsTheDrag)
 {
     control->SetDockSite(true);
     showWindow();
-    QWidget siteWindow;
-    siteWindow.setGeometry(400, 0, 300, 260);
-    auto *site = new TdxPageControl(&siteWindow);
-    site->setGeometry(0, 0, 280, 200);
-    site->setTextMeasurer(&measurer);
-    site->SetDockSite(true);
-    siteWindow.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&siteWindow, 2000));
+    ASSERT_NO_FATAL_FAILURE(showDockSite());
     std::vector<std::pair<TDragState, QWidget *>> seen;
     site->OnDockOver.Set([&](classes::TObject *, TDragDockObject &source, int, int, TDragState state, bool &) {
         seen.emplace_back(state, source.Control);
     });
     int ended = 0;
     control->OnEndDock.Set([&](classes::TObject *, QObject *, int, int) { ++ended; });
-    const auto send = [this](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
-        QMouseEvent e(type, QPointF(control->mapFromGlobal(global)), QPointF(global),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(control, &e);
-    };
     const QPoint onSite = site->mapToGlobal(QPoint(140, 100));
 
     for (const bool freed : {true, false}) {
@@ -1577,11 +1578,7 @@ TEST_F(PageControlTest, AFormGoingWhileItsTabIsDraggedEndsTheDrag)
         form->show();
         TdxTabSheet *page = control->DockControl(form);
         ASSERT_NE(page, nullptr);
-        const rtl::TRect r = control->painter().findTab(page)->rect();
-        const QPoint onTab = control->mapToGlobal(QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
-        send(QEvent::MouseButtonPress, onTab, Qt::LeftButton);
-        send(QEvent::MouseMove, onTab + QPoint(0, QApplication::startDragDistance() + 2), Qt::LeftButton);
-        send(QEvent::MouseMove, onSite, Qt::LeftButton);
+        dragTabTo(page, onSite);
         ASSERT_TRUE(control->DockDragging());
         ASSERT_FALSE(seen.empty());
         EXPECT_EQ(seen.back(), std::make_pair(TDragState::dsDragEnter, form));
@@ -1597,8 +1594,8 @@ TEST_F(PageControlTest, AFormGoingWhileItsTabIsDraggedEndsTheDrag)
         ASSERT_FALSE(seen.empty());
         EXPECT_EQ(seen.back(), std::make_pair(TDragState::dsDragLeave, static_cast<QWidget *>(nullptr)));
         const size_t heard = seen.size();
-        send(QEvent::MouseMove, onSite + QPoint(4, 4), Qt::LeftButton);
-        send(QEvent::MouseButtonRelease, onSite, Qt::NoButton);
+        sendMouse(QEvent::MouseMove, onSite + QPoint(4, 4), Qt::LeftButton);
+        sendMouse(QEvent::MouseButtonRelease, onSite, Qt::NoButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(seen.size(), heard);
         EXPECT_EQ(site->PageCount(), 0);
