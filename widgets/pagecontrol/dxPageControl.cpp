@@ -875,14 +875,9 @@ void TdxCustomPageControl::removePage(TdxTabSheet *page)
     page->m_pageControl = nullptr;
     page->m_tabShowing = false;
     m_painter->removeTab(page);
-    const bool dragged = std::any_of(m_dockClients.begin(), m_dockClients.end(),
-                                     [&](const DockClient &d) { return d.page == page && d.client == m_dragClient; });
-    if (dragged) {
-        if (m_dockDragging)
-            m_dockDrag.abandon(m_dragClient);
-        m_dragClient = nullptr;
-        m_dockDragging = false;
-    }
+    if (std::any_of(m_dockClients.begin(), m_dockClients.end(),
+                    [&](const DockClient &d) { return d.page == page && d.client == m_dragClient; }))
+        endClientDrag(m_dragClient);
     forgetDockClients([page](const DockClient &d) { return d.page == page; });
     m_tabIndex = m_activePage ? m_activePage->TabIndex() : -1;
     relayout();

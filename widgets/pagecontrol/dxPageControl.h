@@ -523,6 +523,9 @@ private:
     struct DockClient;
     void forgetDockClients(const std::function<bool(const DockClient &)> &matches);
     void dockedClientFreed(QObject *client);
+    // The client is going or let go of: if its tab is being dragged, the
+    // drag ends where it is and no longer holds it.
+    void endClientDrag(QObject *client);
 
     std::vector<TdxTabSheet *> m_pages;
     TdxTabSheet *m_activePage = nullptr;

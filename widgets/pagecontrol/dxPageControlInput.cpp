@@ -320,13 +320,18 @@ void TdxCustomPageControl::dockedClientFreed(QObject *client)
     if (!page)
         return;
     forgetDockClients([client](const DockClient &d) { return d.client == client; });
-    if (client == m_dragClient) {
-        if (m_dockDragging)
-            m_dockDrag.abandon(client);
-        m_dragClient = nullptr;
-        m_dockDragging = false;
-    }
+    endClientDrag(client);
     page->deleteLater();
+}
+
+void TdxCustomPageControl::endClientDrag(QObject *client)
+{
+    if (client != m_dragClient)
+        return;
+    if (m_dockDragging)
+        m_dockDrag.abandon(client);
+    m_dragClient = nullptr;
+    m_dockDragging = false;
 }
 
 TdxTabSheet *TdxCustomPageControl::DockControl(QWidget *client)
@@ -383,13 +388,8 @@ TdxTabSheet *TdxCustomPageControl::releaseClient(QWidget *client, QWidget *newTa
     if (!allow || dockPageOf(client) != page)
         return nullptr;
     client->removeEventFilter(this);
-    if (client == m_dragClient) {
-        // Let go of while its tab is dragged: the drag no longer holds it.
-        if (m_dockDragging)
-            m_dockDrag.abandon(client);
-        m_dragClient = nullptr;
-        m_dockDragging = false;
-    }
+    // Let go of while its tab is dragged: the drag no longer holds it.
+    endClientDrag(client);
     forgetDockClients([client](const DockClient &d) { return d.client == client; });
     return page;
 }
