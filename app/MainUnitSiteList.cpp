@@ -10,7 +10,6 @@
 #include "foundation/MyWebUtilities.h"
 #include "platform/gfx/Colors.h"
 #include "platform/rtl/Exceptions.h"
-#include "platform/rtl/FileDescriptor.h"
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/Rounding.h"
 
@@ -18,9 +17,6 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPainter>
-
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <cmath>
@@ -94,19 +90,13 @@ void TMainForm::LoadDomainData()
 {
     const std::string path = programFile(DomainDataFileName);
     const QString file = QFile::decodeName(QByteArray::fromStdString(path));
-    // A file that is there but cannot be read (a folder among them) would
-    // otherwise read as an empty list, and the next save would replace it. A
-    // pipe nobody writes opens, as an empty list, instead of holding up the
-    // start.
-    const auto unreadable = [&path] {
-        const rtl::FileDescriptor fd = rtl::openWithoutWaiting(path, O_RDONLY);
-        struct stat st
-        {};
-        return !fd.valid() || ::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode);
-    };
     bool loaded = false;
     try {
-        if (QFileInfo::exists(file) && unreadable())
+        // A file that is there but cannot be read (a folder among them) would
+        // otherwise read as an empty list, and the next save would replace it.
+        // A pipe nobody writes opens, as an empty list, instead of holding up
+        // the start.
+        if (QFileInfo::exists(file) && !TextFileOpens(path))
             loaded = false;
         else
             loaded = LoadListViewFromFile(path, ListView1, "\t");

@@ -23,6 +23,17 @@ namespace foundation {
 
 namespace {
 
+// The file open for reading, with its status; invalid when it cannot be
+// opened or is a folder. A pipe in the list's place with nobody writing would
+// stop the start for good; it opens, and reads as an empty file.
+rtl::FileDescriptor openTextFile(const std::string &fileName, struct stat &st)
+{
+    rtl::FileDescriptor fd = rtl::openWithoutWaiting(fileName, O_RDONLY);
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
+        return rtl::FileDescriptor();
+    return fd;
+}
+
 bool pathExists(const std::string &name)
 {
     struct stat st
@@ -66,16 +77,21 @@ std::string GetApplicationPath()
     return path;
 }
 
+bool TextFileOpens(const std::string &fileName)
+{
+    struct stat st
+    {};
+    return openTextFile(fileName, st).valid();
+}
+
 std::string LoadTextFile(const std::string &fileName)
 {
     if (fileName.empty())
         return {};
-    // A pipe in the list's place with nobody writing would stop the start
-    // for good; it reads as an empty file.
-    rtl::FileDescriptor fd = rtl::openWithoutWaiting(fileName, O_RDONLY);
     struct stat st
     {};
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
+    rtl::FileDescriptor fd = openTextFile(fileName, st);
+    if (!fd.valid())
         return {};
     std::string text;
     if (S_ISREG(st.st_mode))

@@ -21,6 +21,9 @@ std::string GetApplicationPath();
 
 // The whole file; empty when the file is missing or cannot be read.
 std::string LoadTextFile(const std::string &fileName);
+// False where LoadTextFile finds no file to read: the file cannot be opened
+// or is a folder. A pipe nobody writes opens.
+bool TextFileOpens(const std::string &fileName);
 
 // Replaces the file with the text. The save is atomic: the previous file stays
 // as it was unless the whole new content reached the disk. With makeBackup the
