@@ -13,8 +13,6 @@
 
 #include <QFile>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -41,17 +39,8 @@ public:
     explicit FileDeviceStream(const QString &aFileName)
         : m_fileName(aFileName.toStdString())
     {
-        const std::string name = QFile::encodeName(aFileName).toStdString();
-        struct stat st
-        {};
-        if (::stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
-            m_direct = rtl::openWithoutWaiting(name, O_WRONLY);
-            if (!m_direct.valid())
-                throw createError(errno);
-            return;
-        }
-        const rtl::SaveResult result =
-            m_file.open(name, {.existing = rtl::ExistingFile::Update, .removeLeftovers = true});
+        const rtl::SaveResult result = m_file.open(QFile::encodeName(aFileName).toStdString(),
+                                                   {.existing = rtl::ExistingFile::Update, .removeLeftovers = true});
         if (!result)
             throw createError(result.error);
     }
@@ -60,13 +49,9 @@ public:
     {
         if (aCount <= 0)
             return 0;
-        if (m_direct.valid()) {
-            if (!rtl::writeAll(m_direct.get(), static_cast<const char *>(aBuffer), size_t(aCount)))
-                throw writeError(errno);
-            m_written += aCount;
-        } else if (const rtl::SaveResult result = m_file.write(aBuffer, size_t(aCount)); !result) {
+        if (const rtl::SaveResult result = m_file.write(aBuffer, size_t(aCount)); !result)
             throw writeError(result.error);
-        }
+        m_written += aCount;
         return aCount;
     }
     int64_t Seek(int64_t aOffset, classes::TSeekOrigin aOrigin) override
@@ -74,7 +59,7 @@ public:
         const int whence = aOrigin == classes::TSeekOrigin::soCurrent ? SEEK_CUR
                            : aOrigin == classes::TSeekOrigin::soEnd   ? SEEK_END
                                                                       : SEEK_SET;
-        const off_t position = ::lseek(handle(), off_t(aOffset), whence);
+        const off_t position = ::lseek(m_file.handle(), off_t(aOffset), whence);
         if (position < 0 && errno == ESPIPE) {
             // A pipe has only the place it has come to; a device that means
             // to go back (an archive's header) cannot be written there.
@@ -82,22 +67,17 @@ public:
                 return m_written;
             throw writeError(ESPIPE);
         }
-        return position < 0 ? int64_t(::lseek(handle(), 0, SEEK_CUR)) : int64_t(position);
+        return position < 0 ? int64_t(::lseek(m_file.handle(), 0, SEEK_CUR)) : int64_t(position);
     }
     // The job's end: the file takes its place, or the stream's error says
     // why it could not.
     void Commit()
     {
-        if (m_direct.valid()) {
-            if (!m_direct.close())
-                throw writeError(errno);
-        } else if (const rtl::SaveResult result = m_file.commit(); !result) {
+        if (const rtl::SaveResult result = m_file.commit(); !result)
             throw writeError(result.error);
-        }
     }
 
 private:
-    int handle() const { return m_direct.valid() ? m_direct.get() : m_file.handle(); }
     classes::EFCreateError createError(int aError) const
     {
         return classes::EFCreateError("Cannot create file \"" + m_fileName + "\": " + fileDeviceReason(aError));
@@ -109,7 +89,7 @@ private:
 
     std::string m_fileName;
     rtl::AtomicFile m_file;
-    rtl::FileDescriptor m_direct;
+    // What a pipe, which cannot tell its place, has been given.
     int64_t m_written = 0;
 };
 
