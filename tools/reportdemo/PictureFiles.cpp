@@ -1,12 +1,9 @@
 #include "PictureFiles.h"
 
 #include "report/content/graphics/Images.h"
-#include "report/model/bands/ReportContext.h"
 #include "report/model/data/DataPipeline.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/reports/Report.h"
-
-#include "platform/classes/ClassErrors.h"
 
 #include <QFileInfo>
 
@@ -36,15 +33,7 @@ QString missingPictureReason(report::TppDBImage &aImage)
 void checkThenLoad(report::TppDBImage &aImage)
 {
     if (const QString reason = missingPictureReason(aImage); !reason.isEmpty()) {
-        report::TppDataPipeline &pipeline = *aImage.DataPipeline();
-        const QString message = QStringLiteral("%1, record %2: %3")
-                                    .arg(pipeline.GetFieldAsString(aImage.DataField()))
-                                    .arg(pipeline.RecordIndex() + 1)
-                                    .arg(reason);
-        report::IppReportContext *report = aImage.Report();
-        if (!report || !aImage.ReportPrinting())
-            throw classes::EInvalidGraphic(message.toStdString());
-        report->HandlePrintError(message);
+        aImage.RaisePictureError(reason);
         return;
     }
     // The control's own loading, which a handler would otherwise replace.

@@ -331,17 +331,22 @@ void TppDBImage::LoadPicture()
         try {
             loadFromField();
         } catch (const classes::EInvalidGraphic &error) {
-            // A picture that does not decode stops the report as its other
-            // print errors do; in the designer it is the designer's to show.
-            // Either way the message says which picture it was.
-            const QString message = pictureErrorText(QString::fromUtf8(error.what()));
-            IppReportContext *report = Report();
-            if (!report || !ReportPrinting())
-                throw classes::EInvalidGraphic(message.toStdString());
-            report->HandlePrintError(message);
+            RaisePictureError(QString::fromUtf8(error.what()));
         }
     }
     InvalidateDesignControl();
+}
+
+void TppDBImage::RaisePictureError(const QString &aReason)
+{
+    // A picture that does not decode stops the report as its other print
+    // errors do; in the designer it is the designer's to show. Either way the
+    // message says which picture it was.
+    const QString message = pictureErrorText(aReason);
+    IppReportContext *report = Report();
+    if (!report || !ReportPrinting())
+        throw classes::EInvalidGraphic(message.toStdString());
+    report->HandlePrintError(message);
 }
 
 QString TppDBImage::pictureErrorText(const QString &aReason) const

@@ -97,6 +97,10 @@ public:
     classes::TPicture *Picture() const override;
     // Clears the picture and reads it anew from the handler or the field.
     void LoadPicture();
+    // A picture that cannot be had stops the report as its other print
+    // errors do, and outside printing raises EInvalidGraphic; either way the
+    // message names the file (or field) and the record with aReason.
+    void RaisePictureError(const QString &aReason);
     TppPictureEvent OnGetPicture;
 
     void PropertiesToDrawCommand(TppDrawCommand *aDrawCommand) override;
