@@ -118,19 +118,9 @@ TDateTime VarToDateTime(const QVariant &value, const TFormatSettings &settings)
         return 0;
     if (value.isNull())
         cannotConvert(value);
+    if (VarIsNumber(value))
+        return checkedDateTime(value.toDouble(), value);
     switch (value.metaType().id()) {
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Double:
-    case QMetaType::Float: return checkedDateTime(value.toDouble(), value);
     case QMetaType::QDateTime: {
         const QDateTime dt = value.toDateTime();
         if (!dt.isValid())
