@@ -24,6 +24,14 @@ QByteArray richTextBytes(const classes::TMemoryStream &aStream)
     return QByteArray(aStream.Memory(), qsizetype(stream.Size()));
 }
 
+void setStreamBytes(classes::TMemoryStream &aStream, const QByteArray &aBytes)
+{
+    aStream.Clear();
+    if (!aBytes.isEmpty())
+        aStream.WriteBuffer(aBytes.constData(), aBytes.size());
+    aStream.SetPosition(0);
+}
+
 // The RTF as lines, the way a line list loads it: CR LF, CR or LF end a line.
 QList<QByteArray> richTextLines(const QByteArray &aBytes)
 {
@@ -89,10 +97,7 @@ classes::TMemoryStream &TppDrawRichText::RichTextStream() const
     if (m_source) {
         // Whoever asks for the stream may write into it.
         const std::shared_ptr<TppRichTextSource> source = std::move(m_source);
-        m_richTextStream->Clear();
-        if (!source->rtf.isEmpty())
-            m_richTextStream->WriteBuffer(source->rtf.constData(), int32_t(source->rtf.size()));
-        m_richTextStream->SetPosition(0);
+        setStreamBytes(*m_richTextStream, source->rtf);
     }
     return *m_richTextStream;
 }
@@ -148,11 +153,7 @@ void TppDrawRichText::Assign(const classes::TPersistent *source)
         return;
     }
     m_source.reset();
-    const QByteArray bytes = richTextBytes(*other->m_richTextStream);
-    m_richTextStream->Clear();
-    if (!bytes.isEmpty())
-        m_richTextStream->WriteBuffer(bytes.constData(), bytes.size());
-    m_richTextStream->SetPosition(0);
+    setStreamBytes(*m_richTextStream, richTextBytes(*other->m_richTextStream));
 }
 
 bool TppDrawRichText::IsEqual(const TppDrawCommand *aDrawCommand) const
