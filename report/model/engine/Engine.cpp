@@ -108,12 +108,7 @@ void TppEngine::EventNotify(TppCommunicator *aCommunicator, int aEventID, TraPar
         freeStartBookmark();
     freeBoundaryPositions();
     m_pageCache.ReleaseBookmarks(pipeline, detail);
-    TppEnginePageState restored;
-    restored.mainPosition = m_restoredMain;
-    restored.detailPosition = m_restoredDetail;
-    m_pageCache.ForgetReleased(restored);
-    m_restoredMain = restored.mainPosition;
-    m_restoredDetail = restored.detailPosition;
+    m_pageCache.ForgetReleased(m_restoredMain, m_restoredDetail);
 }
 
 void TppEngine::SaveToCache(int32_t aPageIndex)
@@ -174,7 +169,7 @@ void TppEngine::RestoreFromCache(int32_t aPageIndex)
     std::optional<TppEnginePageState> state = TppEnginePageCache::Restore(*this, aPageIndex);
     if (!state)
         return;
-    m_pageCache.ForgetReleased(*state);
+    m_pageCache.ForgetReleased(state->mainPosition, state->detailPosition);
     m_bandState = state->bandState;
     m_bandIndex = state->bandIndex;
     m_dataExhausted = state->dataExhausted;

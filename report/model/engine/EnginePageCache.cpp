@@ -140,10 +140,10 @@ void TppEnginePageCache::ReleaseBookmarks(TppDataPipeline &aPipeline, bool aDeta
     kept.released = true;
 }
 
-void TppEnginePageCache::ForgetReleased(TppEnginePageState &aState) const
+void TppEnginePageCache::ForgetReleased(TppPipelinePosition &aMainPosition, TppPipelinePosition &aDetailPosition) const
 {
     for (auto [released, position] :
-         {std::pair{m_main.released, &aState.mainPosition}, std::pair{m_detail.released, &aState.detailPosition}})
+         {std::pair{m_main.released, &aMainPosition}, {m_detail.released, &aDetailPosition}})
         if (released) {
             position->hasBookmark = false;
             position->bookmark = 0;

@@ -57,7 +57,7 @@ public:
     // already cached find their records of it again without them.
     void ReleaseBookmarks(TppDataPipeline &aPipeline, bool aDetail);
     // Strips the released bookmarks from a page's positions.
-    void ForgetReleased(TppEnginePageState &aState) const;
+    void ForgetReleased(TppPipelinePosition &aMainPosition, TppPipelinePosition &aDetailPosition) const;
     // The pipeline went, and its bookmarks with it.
     void MainPipelineGone() { m_main = {}; }
     void DetailPipelineGone() { m_detail = {}; }
