@@ -31,6 +31,7 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <utility>
 
 namespace report {
 
@@ -1064,19 +1065,17 @@ void TppEngine::AfterTraversal()
         return;
     m_inTraversal = false;
     m_traversalPending = false;
-    if (m_advancedAtColumnEnd) {
+    const bool columnEnded = std::exchange(m_advancedAtColumnEnd, false);
+    sendTraversalEvents();
+    if (columnEnded) {
         // A column ended with the record moved to: the data moved, and its
         // breaks were found, when the record was traversed, so there is
         // nothing to find again. The column it prints in takes it up as the
         // start of a run of details, with no footer of the last column's
         // group still to come.
-        m_advancedAtColumnEnd = false;
-        sendTraversalEvents();
         if (!IsDue(ppBandKind::Summary))
             ExcludeDue(ppBandKind::GroupFooter);
         IncludeDue(ppBandKind::GroupHeader | ppBandKind::Detail);
-    } else {
-        sendTraversalEvents();
     }
     for (int i = 0; i < m_report->GroupCount(); ++i)
         m_report->Groups(i)->UpdateBreakValue();
