@@ -138,6 +138,30 @@ const TraRTTI *descriptorOf(const classes::TObject &aObject)
     return nullptr;
 }
 
+// Calls aVisit(object, descriptor, name, record) for every name the
+// descriptor of each object lists and describes, under a trace of the
+// name. A fatal failure ends the sweep.
+template <class Visit>
+void forEachListedName(const std::vector<classes::TObject *> &aObjects, Visit aVisit)
+{
+    for (classes::TObject *object : aObjects) {
+        const TraRTTI *rtti = descriptorOf(*object);
+        ASSERT_NE(rtti, nullptr) << object->ClassName().toStdString();
+        classes::TStringList names;
+        rtti->GetPropList(object->ClassType(), names);
+        for (int i = 0; i < names.Count(); ++i) {
+            const QString name = names.Strings(i);
+            SCOPED_TRACE((object->ClassName() + u'.' + name).toStdString());
+            TraPropRec rec;
+            if (!rtti->GetPropRec(object->ClassType(), name, rec))
+                continue;
+            aVisit(object, *rtti, name, rec);
+            if (::testing::Test::HasFatalFailure())
+                return;
+        }
+    }
+}
+
 // Writes aValue to aName; a raised error counts as a refusal too, but the
 // value must stay as it was either way.
 template <class T>
@@ -155,37 +179,30 @@ TEST_F(DescriptorWrites, EveryDescriptorRefusesEnumerationsAndObjectsOutsideTheN
     classes::TStringList stranger;
     std::set<const TraRTTI *> reached;
     int enumerations = 0, objectNames = 0;
-    for (classes::TObject *object : objects) {
-        const TraRTTI *rtti = descriptorOf(*object);
-        ASSERT_NE(rtti, nullptr) << object->ClassName().toStdString();
-        for (const TraRTTI *level = rtti; level; level = level->Parent())
+    for (classes::TObject *object : objects)
+        for (const TraRTTI *level = descriptorOf(*object); level; level = level->Parent())
             reached.insert(level);
-        classes::TStringList names;
-        rtti->GetPropList(object->ClassType(), names);
-        for (int i = 0; i < names.Count(); ++i) {
-            const QString name = names.Strings(i);
-            SCOPED_TRACE((object->ClassName() + u'.' + name).toStdString());
-            TraPropRec rec;
-            if (!rtti->GetPropRec(object->ClassType(), name, rec) || rec.ReadOnly)
-                continue;
+    ASSERT_NO_FATAL_FAILURE(forEachListedName(
+        objects, [&](classes::TObject *object, const TraRTTI &rtti, const QString &name, const TraPropRec &rec) {
+            if (rec.ReadOnly)
+                return;
             if (rec.DataType == TraDataType::daEnumerated) {
                 uint8_t before = 0, after = 0;
-                ASSERT_TRUE(rtti->GetPropValue(object, name, &before));
-                EXPECT_FALSE(written(*rtti, object, name, uint8_t(200)));
-                ASSERT_TRUE(rtti->GetPropValue(object, name, &after));
+                ASSERT_TRUE(rtti.GetPropValue(object, name, &before));
+                EXPECT_FALSE(written(rtti, object, name, uint8_t(200)));
+                ASSERT_TRUE(rtti.GetPropValue(object, name, &after));
                 EXPECT_EQ(after, before);
                 ++enumerations;
             } else if (rec.DataType == TraDataType::daClass && rec.ClassType &&
                        !stranger.ClassType().InheritsFrom(*rec.ClassType)) {
                 classes::TObject *before = nullptr, *after = nullptr;
-                ASSERT_TRUE(rtti->GetPropValue(object, name, &before));
-                EXPECT_FALSE(written(*rtti, object, name, static_cast<classes::TObject *>(&stranger)));
-                ASSERT_TRUE(rtti->GetPropValue(object, name, &after));
+                ASSERT_TRUE(rtti.GetPropValue(object, name, &before));
+                EXPECT_FALSE(written(rtti, object, name, static_cast<classes::TObject *>(&stranger)));
+                ASSERT_TRUE(rtti.GetPropValue(object, name, &after));
                 EXPECT_EQ(after, before);
                 ++objectNames;
             }
-        }
-    }
+        }));
     // The objects reach every registered descriptor, so a new descriptor
     // cannot slip past the sweep.
     for (const QString &className : raRegisteredRTTIClassNames()) {
@@ -243,29 +260,20 @@ TEST_F(DescriptorWrites, EveryEnumerationRefusesMinusOneAndEveryMethodAnArgument
 {
     classes::TStringList stranger;
     int enumerations = 0, arguments = 0;
-    for (classes::TObject *object : objects) {
-        const TraRTTI *rtti = descriptorOf(*object);
-        ASSERT_NE(rtti, nullptr);
-        classes::TStringList names;
-        rtti->GetPropList(object->ClassType(), names);
-        for (int i = 0; i < names.Count(); ++i) {
-            const QString name = names.Strings(i);
-            SCOPED_TRACE((object->ClassName() + u'.' + name).toStdString());
-            TraPropRec rec;
-            if (!rtti->GetPropRec(object->ClassType(), name, rec))
-                continue;
+    ASSERT_NO_FATAL_FAILURE(forEachListedName(
+        objects, [&](classes::TObject *object, const TraRTTI &rtti, const QString &name, const TraPropRec &rec) {
             if (!rec.ReadOnly && rec.DataType == TraDataType::daEnumerated && !rec.Params) {
                 for (uint8_t outside : OutsideEnumerations) {
                     uint8_t before = 0, after = 0;
-                    ASSERT_TRUE(rtti->GetPropValue(object, name, &before));
-                    EXPECT_FALSE(written(*rtti, object, name, outside)) << int(outside);
-                    ASSERT_TRUE(rtti->GetPropValue(object, name, &after));
+                    ASSERT_TRUE(rtti.GetPropValue(object, name, &before));
+                    EXPECT_FALSE(written(rtti, object, name, outside)) << int(outside);
+                    ASSERT_TRUE(rtti.GetPropValue(object, name, &after));
                     EXPECT_EQ(after, before);
                     ++enumerations;
                 }
             }
             if (rec.EventID >= 0 || rec.IsConstructor || !rec.Params)
-                continue;
+                return;
             // One argument outside its type at a time, every other one at
             // its type's empty value: the call is refused before it acts.
             for (int arg = 0; arg < rec.Params->Count(); ++arg) {
@@ -279,7 +287,7 @@ TEST_F(DescriptorWrites, EveryEnumerationRefusesMinusOneAndEveryMethodAnArgument
                     continue;
                 for (uint8_t outside : OutsideEnumerations) {
                     std::vector<ArgumentStore> stores(rec.Params->Count());
-                    std::unique_ptr<TraParamList> params = rtti->GetParams(name);
+                    std::unique_ptr<TraParamList> params = rtti.GetParams(name);
                     ASSERT_TRUE(params);
                     for (int j = 0; j < params->Count(); ++j)
                         params->SetParamValuePointer(j, stores[j].pointerFor(params->ParamRec(j)));
@@ -287,7 +295,7 @@ TEST_F(DescriptorWrites, EveryEnumerationRefusesMinusOneAndEveryMethodAnArgument
                     stores[arg].object = &stranger;
                     bool answered = false;
                     try {
-                        answered = rtti->CallMethod(object, name, *params);
+                        answered = rtti.CallMethod(object, name, *params);
                     } catch (const std::exception &) {
                     }
                     EXPECT_FALSE(answered) << param.Name.toStdString() << ' ' << int(outside);
@@ -296,8 +304,7 @@ TEST_F(DescriptorWrites, EveryEnumerationRefusesMinusOneAndEveryMethodAnArgument
                         break;
                 }
             }
-        }
-    }
+        }));
     EXPECT_GT(enumerations, 60);
     EXPECT_GT(arguments, 3);
     saveAsText();
@@ -409,29 +416,21 @@ TEST_F(DescriptorWrites, EveryListedNameReadsAndNoReadOnlyNameIsWritten)
 {
     group->SetBreakName(QStringLiteral("Name"));
     int readOnly = 0;
-    for (classes::TObject *object : objects) {
-        const TraRTTI *rtti = descriptorOf(*object);
-        ASSERT_NE(rtti, nullptr);
-        classes::TStringList names;
-        rtti->GetPropList(object->ClassType(), names);
-        for (int i = 0; i < names.Count(); ++i) {
-            const QString name = names.Strings(i);
-            SCOPED_TRACE((object->ClassName() + u'.' + name).toStdString());
-            TraPropRec rec;
-            if (!rtti->GetPropRec(object->ClassType(), name, rec) || rec.Params || rec.IsArray ||
-                rec.DataType == TraDataType::daObject || rec.DataType == TraDataType::daNotSupported ||
-                rec.DataType == TraDataType::daMethod)
-                continue;
+    ASSERT_NO_FATAL_FAILURE(forEachListedName(
+        objects, [&](classes::TObject *object, const TraRTTI &rtti, const QString &name, const TraPropRec &rec) {
+            if (rec.Params || rec.IsArray || rec.DataType == TraDataType::daObject ||
+                rec.DataType == TraDataType::daNotSupported || rec.DataType == TraDataType::daMethod)
+                return;
             TraParamRec type;
             type.DataType = rec.DataType;
             ArgumentStore before, after;
-            EXPECT_TRUE(rtti->GetPropValue(object, name, before.pointerFor(type)));
+            EXPECT_TRUE(rtti.GetPropValue(object, name, before.pointerFor(type)));
             QChar wrongType;
             if (rec.DataType != TraDataType::daChar) {
-                EXPECT_THROW(rtti->GetPropValue(object, name, &wrongType), EBrevantorError);
+                EXPECT_THROW(rtti.GetPropValue(object, name, &wrongType), EBrevantorError);
             }
             if (!rec.ReadOnly)
-                continue;
+                return;
             ++readOnly;
             // The opposite of what it holds, where that means something.
             ArgumentStore other = before;
@@ -440,15 +439,14 @@ TEST_F(DescriptorWrites, EveryListedNameReadsAndNoReadOnlyNameIsWritten)
             other.text = before.text + u'x';
             bool taken = false;
             try {
-                taken = rtti->SetPropValue(object, name, other.pointerFor(type));
+                taken = rtti.SetPropValue(object, name, other.pointerFor(type));
             } catch (const std::exception &) {
             }
             EXPECT_FALSE(taken);
-            EXPECT_TRUE(rtti->GetPropValue(object, name, after.pointerFor(type)));
+            EXPECT_TRUE(rtti.GetPropValue(object, name, after.pointerFor(type)));
             EXPECT_EQ(after.boolean, before.boolean);
             EXPECT_EQ(after.integer, before.integer);
-        }
-    }
+        }));
     EXPECT_GT(readOnly, 20);
 }
 
