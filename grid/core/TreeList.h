@@ -812,6 +812,9 @@ public:
     // The character a column shows for each character of its texts; null
     // for a column that shows its texts.
     virtual QChar ColumnPasswordChar(int /*column*/) { return {}; }
+    // A cell's text as the cell shows it: a password column gives its mask
+    // character for each character.
+    QString ShownCellText(const TdxTreeListNode *node, int column);
 
 protected:
 private:

@@ -6,6 +6,8 @@
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListHost.h"
 
+#include <QScopedValueRollback>
+
 namespace grid {
 
 namespace {
@@ -43,14 +45,17 @@ QString TCustomdxTreeList::headerEntry(const std::vector<int> &columns)
     return header + LineEnd;
 }
 
+QString TCustomdxTreeList::ShownCellText(const TdxTreeListNode *node, int column)
+{
+    const QString text = CellText(node, column);
+    if (const QChar mask = ColumnPasswordChar(column); !mask.isNull() && !text.isEmpty())
+        return QString(text.size(), mask);
+    return text;
+}
+
 QString TCustomdxTreeList::exportCellText(TdxTreeListNode *node, int column)
 {
-    QString text = CellText(node, column);
-    if (!m_exportShownTexts || text.isEmpty())
-        return text;
-    if (const QChar mask = ColumnPasswordChar(column); !mask.isNull())
-        text = QString(text.size(), mask);
-    return text;
+    return m_exportShownTexts ? ShownCellText(node, column) : CellText(node, column);
 }
 
 QString TCustomdxTreeList::nodeEntry(TdxTreeListNode *node, const std::vector<int> &columns)
@@ -94,16 +99,7 @@ void TCustomdxTreeList::CopySelectedToClipboard()
     // characters. A program that asks SaveSelectedToStrings for the rows
     // itself still gets the texts.
     QStringList list;
-    struct ShownTexts
-    {
-        bool &flag;
-        explicit ShownTexts(bool &f)
-            : flag(f)
-        {
-            flag = true;
-        }
-        ~ShownTexts() { flag = false; }
-    } shown(m_exportShownTexts);
+    const QScopedValueRollback shown(m_exportShownTexts, true);
     SaveSelectedToStrings(list);
     // The list's text as a whole: every entry ends with a line break.
     QString text;

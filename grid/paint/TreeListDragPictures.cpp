@@ -27,11 +27,9 @@ QImage dragPictureCanvas(int width, int height)
 TreeListDragImage dragPictureOfNode(TCustomdxTreeList &tree, TdxTreeListNode *node, int column,
                                     const gfx::TextMeasurer *measurer)
 {
-    QString text = column >= 0 ? tree.CellText(node, column) : QString();
     // The picture follows the pointer over other windows: it shows what the
     // cell shows, never a hidden password.
-    if (const QChar mask = column >= 0 ? tree.ColumnPasswordChar(column) : QChar(); !mask.isNull() && !text.isEmpty())
-        text = QString(text.size(), mask);
+    const QString text = column >= 0 ? tree.ShownCellText(node, column) : QString();
     gfx::ImageList *states = tree.NodeStateIndex(node) != -1 ? tree.StateImages() : nullptr;
     gfx::ImageList *images = tree.NodeImageIndex(node) != -1 ? tree.Images() : nullptr;
     const int imagesWidth = (states ? states->width() : 0) + (images ? images->width() : 0);
