@@ -972,6 +972,9 @@ private:
     std::shared_ptr<bool> m_listsHeard = std::make_shared<bool>(true);
     void setImageList(bool state, gfx::ImageList *images, classes::TCustomImageList *component);
     void imageListChanged(bool state);
+    // Ends the subscription to the list's changes, where the list is still
+    // there to end it.
+    void unlinkImageList(bool state);
     void dropImageLists();
     InplaceEditor *m_editor = nullptr;
     int m_editedColumn = -1;

@@ -156,9 +156,7 @@ void TCustomdxTreeList::setImageList(bool state, gfx::ImageList *images, classes
     // Setting the same list again runs it all again: the sizes are read
     // anew.
     BeginUpdate();
-    if (list && link && !alive.expired())
-        list->unsubscribe(link);
-    link = 0;
+    unlinkImageList(state);
     if (held && held != component && held != other)
         RemoveFreeNotification(held);
     list = images;
@@ -187,15 +185,21 @@ void TCustomdxTreeList::imageListChanged(bool state)
     SetImageSizes(sizes);
 }
 
+void TCustomdxTreeList::unlinkImageList(bool state)
+{
+    gfx::ImageList *list = state ? m_stateImages : m_images;
+    int &link = state ? m_stateImagesLink : m_imagesLink;
+    const std::weak_ptr<const void> &alive = state ? m_stateImagesAlive : m_imagesAlive;
+    if (list && link && !alive.expired())
+        list->unsubscribe(link);
+    link = 0;
+}
+
 void TCustomdxTreeList::dropImageLists()
 {
     *m_listsHeard = false;
-    if (m_images && m_imagesLink && !m_imagesAlive.expired())
-        m_images->unsubscribe(m_imagesLink);
-    if (m_stateImages && m_stateImagesLink && !m_stateImagesAlive.expired())
-        m_stateImages->unsubscribe(m_stateImagesLink);
-    m_imagesLink = 0;
-    m_stateImagesLink = 0;
+    unlinkImageList(false);
+    unlinkImageList(true);
 }
 
 void TCustomdxTreeList::Notification(classes::TComponent *component, classes::TOperation operation)
