@@ -944,6 +944,9 @@ private:
     void beginHeaderDrag(uint8_t state, int x, int y);
     void headerDragStep(bool outside, bool accepted, const rtl::TRect &arrows, int x, int y);
     void endHeaderDrag();
+    // The end step leaves the drag's mode, if the drag still has it,
+    // without CancelMode calling the end step again.
+    void leaveHeaderDrag(uint8_t state);
     rtl::TRect dropArrowsAt(int edge, int lineTop, int lineHeight) const;
     rtl::TRect m_dropArrows;
     bool m_endingHeaderDrag = false; // the end step is cancelling the mode

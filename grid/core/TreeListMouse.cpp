@@ -236,15 +236,20 @@ void TCustomdxTreeList::BeginColumnDrag(int /*column*/, int x, int y)
     beginHeaderDrag(tsColumnDragging, x, y);
 }
 
+void TCustomdxTreeList::leaveHeaderDrag(uint8_t state)
+{
+    if (m_state != state)
+        return;
+    const bool ending = std::exchange(m_endingHeaderDrag, true);
+    CancelMode();
+    m_endingHeaderDrag = ending;
+}
+
 void TCustomdxTreeList::EndBandDrag(int position, bool dropped, int x, int y)
 {
     stopDragScroll();
     const BandDrop target = dropped ? BandDropTarget(position, x, y) : BandDrop{};
-    if (m_state == tsBandDragging) {
-        const bool ending = std::exchange(m_endingHeaderDrag, true);
-        CancelMode();
-        m_endingHeaderDrag = ending;
-    }
+    leaveHeaderDrag(tsBandDragging);
     if (!dropped)
         return;
     // Over the customisation window the band leaves the grid as if dropped
@@ -273,11 +278,7 @@ void TCustomdxTreeList::EndColumnDrag(int column, bool dropped, int x, int y)
 {
     stopDragScroll();
     ColumnDrop target = dropped ? ColumnDropTarget(column, x, y) : ColumnDrop{};
-    if (m_state == tsColumnDragging) {
-        const bool ending = std::exchange(m_endingHeaderDrag, true);
-        CancelMode();
-        m_endingHeaderDrag = ending;
-    }
+    leaveHeaderDrag(tsColumnDragging);
     if (!dropped)
         return;
     if (IsPointOverCustomizing(x, y)) {
