@@ -18,6 +18,18 @@ using namespace grid;
 
 namespace {
 
+// Cells that edit, in a focused 300 x 120 window with the node focused.
+std::unique_ptr<TreeListWidget> showForEditing(TCustomdxTreeListControl &tree, TdxTreeListNode *node)
+{
+    tree.SetOptionsA((tree.OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
+    auto widget = std::make_unique<TreeListWidget>(&tree);
+    widget->resize(300, 120);
+    widget->show();
+    widget->setFocus();
+    tree.SetFocusedNode(node);
+    return widget;
+}
+
 TEST(TreeListEditingGui, F2OpensTheColumnsEditorAndTypingReachesTheNode)
 {
     auto tree = std::make_unique<TCustomdxTreeListControl>(nullptr);
@@ -26,12 +38,7 @@ TEST(TreeListEditingGui, F2OpensTheColumnsEditorAndTypingReachesTheNode)
     mask->SetEditMask("000;1;_");
     TdxTreeListNode *node = tree->Add();
     tree->SetNodeString(node, 0, "one");
-    tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
-    auto widget = std::make_unique<TreeListWidget>(tree.get());
-    widget->resize(300, 120);
-    widget->show();
-    widget->setFocus();
-    tree->SetFocusedNode(node);
+    auto widget = showForEditing(*tree, node);
 
     QTest::keyClick(widget.get(), Qt::Key_F2);
     auto *text = dynamic_cast<TdxInplaceTextEdit *>(tree->Editor());
@@ -66,12 +73,7 @@ TEST(TreeListEditingGui, F2ScrollsTheFocusedColumnBackIntoView)
         tree->CreateColumn(TdxTreeListColumn::StaticClass())->SetWidth(200);
     TdxTreeListNode *node = tree->Add();
     tree->SetNodeString(node, 3, "far");
-    tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
-    auto widget = std::make_unique<TreeListWidget>(tree.get());
-    widget->resize(300, 120);
-    widget->show();
-    widget->setFocus();
-    tree->SetFocusedNode(node);
+    auto widget = showForEditing(*tree, node);
     tree->SetFocusedColumn(3);
     const int shown = tree->HorzOffset();
     EXPECT_GT(shown, 0);
@@ -91,12 +93,7 @@ TEST(TreeListEditingGui, AnInputMethodsCompositionGoesToTheFocusedCellsEditorOpe
     tree->CreateColumn(TdxTreeListColumn::StaticClass());
     TdxTreeListNode *node = tree->Add();
     tree->SetNodeString(node, 0, "one");
-    tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
-    auto widget = std::make_unique<TreeListWidget>(tree.get());
-    widget->resize(300, 120);
-    widget->show();
-    widget->setFocus();
-    tree->SetFocusedNode(node);
+    auto widget = showForEditing(*tree, node);
     EXPECT_TRUE(widget->testAttribute(Qt::WA_InputMethodEnabled));
     const QRect cursor = widget->inputMethodQuery(Qt::ImCursorRectangle).toRect();
     const rtl::TRect cell = tree->CellRect(node, 0);
@@ -138,12 +135,7 @@ TEST(TreeListEditingGui, ANewWindowSizeEndsEditingKeepingWhatWasTyped)
     tree->CreateColumn(TdxTreeListColumn::StaticClass());
     TdxTreeListNode *node = tree->Add();
     tree->SetNodeString(node, 0, "one");
-    tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
-    auto widget = std::make_unique<TreeListWidget>(tree.get());
-    widget->resize(300, 120);
-    widget->show();
-    widget->setFocus();
-    tree->SetFocusedNode(node);
+    auto widget = showForEditing(*tree, node);
     QTest::keyClick(widget.get(), Qt::Key_F2);
     auto *text = dynamic_cast<TdxInplaceTextEdit *>(tree->Editor());
     ASSERT_TRUE(text);
