@@ -102,25 +102,6 @@ void TCustomdxTreeList::SetPressed(int column, int band)
         m_host->invalidateAll();
 }
 
-namespace {
-
-// Whether the list is the one kept inside that image-list component. The
-// component tells its partners it is gone only from its base destructor,
-// after its list went and when it no longer is an image list: the place of
-// the list inside it is all that is left to compare.
-bool IsListOf(const gfx::ImageList *list, const classes::TComponent *component)
-{
-    static const std::ptrdiff_t offset = [] {
-        classes::TCustomImageList probe;
-        return reinterpret_cast<const char *>(&probe.List()) -
-               reinterpret_cast<const char *>(static_cast<const classes::TComponent *>(&probe));
-    }();
-    return list && component &&
-           reinterpret_cast<std::uintptr_t>(list) == reinterpret_cast<std::uintptr_t>(component) + offset;
-}
-
-} // namespace
-
 void TCustomdxTreeList::SetImages(gfx::ImageList *images)
 {
     // The list of the component held keeps the component; any other list
@@ -210,7 +191,11 @@ void TCustomdxTreeList::Notification(classes::TComponent *component, classes::TO
     for (const bool state : {false, true}) {
         gfx::ImageList *&list = state ? m_stateImages : m_images;
         classes::TCustomImageList *&held = state ? m_stateImagesComponent : m_imagesComponent;
-        if (component != held && !IsListOf(list, component))
+        // A list handed over bare that has gone by the time a component
+        // tells of its end went with that component (or before it): either
+        // way nothing is left to draw from.
+        const bool listGone = list && (state ? m_stateImagesAlive : m_imagesAlive).expired();
+        if (component != held && !listGone)
             continue;
         // The list went with its component: there is nothing left to
         // unsubscribe from.
