@@ -193,11 +193,14 @@ std::vector<int> TCustomdxTreeList::placedLineWidths(int position, int line, int
         int64_t w = widths[i];
         if (position == 0 && i == 0 && count > 1)
             w += extra;
-        // The last column takes what the band has left.
-        // Stored widths wider than the band are cut at its edge.
-        const int64_t right = i + 1 == count ? bandWidth : std::min<int64_t>(x + w, bandWidth);
-        widths[i] = layoutClamped(right - x);
-        x = right;
+        // The last column takes what the band has left, none when the
+        // columns before it already pass the band's edge. Those keep their
+        // widths, so that no cell, and no editor opened on it, is narrower
+        // than its column's minimum: what passes the edge is clipped.
+        if (i + 1 == count)
+            w = std::max<int64_t>(int64_t(bandWidth) - x, 0);
+        widths[i] = layoutClamped(w);
+        x += widths[i];
     }
     return widths;
 }

@@ -136,7 +136,7 @@ TEST(TreeListGeometry, ColumnsShareTheirBandLine)
     const Case cases[] = {
         // Stored widths as they are; the last column takes the rest of the band.
         {200, {100, 300}, {20, 20}, {100, 100}},
-        {200, {300, 300}, {20, 20}, {200}},                    // cut at the band's edge, the last on no pixel
+        {200, {300, 300}, {20, 20}, {300}},                    // clipped at the band's edge, the last on no pixel
         {200, {50, 50, 50}, {100, 100, 100}, {100, 100, 100}}, // the band widens to its minimums
         {300, {0, 0}, {0, 0}, {300}},                          // the first is on no pixel
         // Stretched into the client by stored widths.
@@ -764,10 +764,27 @@ TEST(TreeListGeometry, BandsScrollIntoView)
 }
 
 // Automatic width in a band narrower than its columns' minimums: the
-// columns before the last keep their minimums and the last takes the rest;
-// no cell is ever negative or reaches outside its band.
+// columns before the last keep their minimums, even past the band's edge,
+// where their clip ends; the last takes the rest, none when nothing is left.
+// No cell is ever negative and nothing is drawn outside its band.
 TEST(TreeListGeometry, ABandNarrowerThanItsMinimums)
 {
+    {
+        LayoutFixture n(94, 200);
+        n.tree->SetOptionsA(n.tree->OptionsA() | (1u << aoAutoWidth));
+        n.band(0, 300);
+        for (const int minimum : {64, 56, 87, 36})
+            n.sized(0, 100, minimum);
+        const TdxTreeListLayoutInfo narrow = n.layout();
+        ASSERT_EQ(narrow.HeaderCells.size(), 2u);
+        EXPECT_EQ(narrow.HeaderCells[1].CellRect.Left, 64);
+        EXPECT_EQ(narrow.HeaderCells[1].CellRect.Right, 120);
+        EXPECT_EQ(narrow.HeaderCells[1].ClipRect.Right, 94);
+        // The cell an editor opens on is the column's whole minimum too.
+        TdxTreeListNode *node = n.tree->Add();
+        EXPECT_EQ(n.tree->CellRect(node, 1).Right, 120);
+    }
+
     LayoutFixture f(118, 200);
     f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoAutoWidth));
     f.band(0, 500);
@@ -790,7 +807,7 @@ TEST(TreeListGeometry, ABandNarrowerThanItsMinimums)
     g.sized(0, 100, 10)->SetSizing(false);
     g.sized(0, 100, 80);
     g.sized(0, 100, 10);
-    EXPECT_EQ(g.cellWidths(), (std::vector<int>{100, 50}));
+    EXPECT_EQ(g.cellWidths(), (std::vector<int>{100, 80}));
 
     std::mt19937 random(31);
     for (int round = 0; round < 300; ++round) {
@@ -798,8 +815,12 @@ TEST(TreeListGeometry, ABandNarrowerThanItsMinimums)
         r.tree->SetOptionsA(r.tree->OptionsA() | (1u << aoAutoWidth));
         r.band(0, int(random() % 600));
         const int columns = 1 + int(random() % 6);
-        for (int c = 0; c < columns; ++c)
-            r.sized(0, int(random() % 400), int(random() % 150))->SetSizing(random() % 5 != 0);
+        std::vector<int> least;
+        for (int c = 0; c < columns; ++c) {
+            TdxTreeListColumn *column = r.sized(0, int(random() % 400), int(random() % 150));
+            column->SetSizing(random() % 5 != 0);
+            least.push_back(column->Sizing() ? column->MinWidth() : column->Width());
+        }
         info = r.layout();
         ASSERT_EQ(info.Bands.size(), 1u);
         const rtl::TRect band = info.Bands[0].BandRect;
@@ -807,11 +828,14 @@ TEST(TreeListGeometry, ABandNarrowerThanItsMinimums)
         for (const TdxTreeListHeaderCell &cell : info.HeaderCells) {
             EXPECT_GE(cell.CellRect.Width(), 0) << round;
             EXPECT_GE(cell.CellRect.Left, x) << round; // in order, never over each other
-            EXPECT_LE(cell.CellRect.Right, band.Right) << round;
+            EXPECT_LE(cell.ClipRect.Right, band.Right) << round;
+            if (!cell.LastInLine) {
+                EXPECT_GE(cell.CellRect.Width(), least[size_t(cell.ColumnIndex)]) << round;
+            }
             x = cell.CellRect.Right;
         }
         if (!info.HeaderCells.empty() && info.HeaderCells.back().LastInLine) {
-            EXPECT_EQ(info.HeaderCells.back().CellRect.Right, band.Right) << round;
+            EXPECT_EQ(std::max(info.HeaderCells.back().CellRect.Right, band.Right), band.Right) << round;
         }
     }
 }
