@@ -46,6 +46,12 @@ TCustomdxTreeList::~TCustomdxTreeList()
     BeginDestroy();
 }
 
+void TCustomdxTreeList::Loaded()
+{
+    TCustomdxContainer::Loaded();
+    LayoutChanged();
+}
+
 void TCustomdxTreeList::BeginDestroy()
 {
     if (m_destroyStarted)

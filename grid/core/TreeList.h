@@ -759,6 +759,8 @@ protected:
     // Fonts or metrics changed: measures and heights are computed anew
     // unless an update is in progress.
     virtual void LayoutChanged();
+    // The metrics were left alone while the stream was read.
+    void Loaded() override;
     // Whether a node's measured row height is kept until something it
     // depends on changes.
     virtual bool CanCacheRowHeight() { return true; }

@@ -3,7 +3,9 @@
 // stream are clamped.
 
 #include "ControlFixture.h"
+#include "TreeListFixture.h"
 
+#include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Streams.h"
@@ -231,4 +233,46 @@ end
         order << column->Name();
     EXPECT_EQ(order, (QStringList{"D", "A", "B", "C"}));
     EXPECT_TRUE(f.tree->SortedColumnDesc(2));
+}
+
+namespace {
+
+// A tree list of its own, not the control, that stores its header font.
+class FontedTreeList : public gridtest::ArrayTreeList
+{
+    ZVO_CLASS(FontedTreeList)
+
+public:
+    classes::TFont *storedHeaderFont() const { return &const_cast<FontedTreeList *>(this)->HeaderFont(); }
+    void storeHeaderFont(const classes::TFont *font) { SetHeaderFont(*font); }
+};
+
+} // namespace
+
+const classes::TMetaClass &FontedTreeList::StaticClass()
+{
+    using C = FontedTreeList;
+    static const classes::TMetaClass meta =
+        classes::MakeClass<C, TCustomdxTreeList>("TFontedTreeList", [](classes::TClassBuilder<C> &c) {
+            c.Object("HeaderFont", &C::storedHeaderFont, &C::storeHeaderFont);
+        });
+    return meta;
+}
+
+// The metrics are not measured while a stream is read; any tree list read
+// from one has them measured anew once it is loaded.
+TEST(TreeListStreaming, ATreeListOfItsOwnMeasuresWhatItReadOnceLoaded)
+{
+    FontedTreeList written;
+    written.HeaderFont().SetSize(40);
+    classes::TMemoryStream stream;
+    stream.WriteComponent(&written);
+
+    FontedTreeList read;
+    const int before = read.Metrics().HeaderLineHeight;
+    stream.SetPosition(0);
+    stream.ReadComponent(&read);
+    EXPECT_EQ(read.HeaderFont().Size(), 40);
+    EXPECT_GT(read.Metrics().HeaderLineHeight, before);
+    EXPECT_EQ(read.Metrics().HeaderLineHeight, written.Metrics().HeaderLineHeight);
 }
