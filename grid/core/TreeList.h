@@ -268,6 +268,10 @@ public:
     virtual QVariant GetSortValue(TdxTreeListNode * /*node*/, int /*column*/) { return QString(); }
     // A click on a column's header that may sort by it.
     virtual void ColumnSortClick(int /*column*/, TShiftState /*shift*/) {}
+    // While a header click runs: Shift was held and several columns may
+    // sort; Ctrl was held.
+    bool HeaderClickShift() const { return m_headerClickShift; }
+    bool HeaderClickCtrl() const { return m_headerClickCtrl; }
 
     // ---- Geometry: metrics, layout, hit testing ----
     const rtl::TRect &ClientRect() const { return m_clientRect; }
@@ -936,6 +940,8 @@ private:
     bool m_toggleOnPress = false;
     bool m_selectOnRelease = false;
     bool m_focusMovedByPress = false;
+    bool m_headerClickShift = false;
+    bool m_headerClickCtrl = false;
     bool m_buttonPressed = false;
     int m_dragScrollDirection = 0;
     int m_pressScrollDirection = 0;

@@ -11,6 +11,8 @@
 #include "grid/core/TreeListScopes.h"
 #include "grid/core/TreeListShared.h"
 
+#include <QScopedValueRollback>
+
 #include <cstdlib>
 #include <utility>
 
@@ -778,6 +780,8 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         // A header click ends the release; one let go elsewhere is an
         // ordinary release the program hears of.
         if (hit.HitCode == htColumnHeader && hit.ColumnIndex == column && column >= 0) {
+            const QScopedValueRollback shifted(m_headerClickShift, (shift & ssShift) && optionB(boMultiSort));
+            const QScopedValueRollback ctrl(m_headerClickCtrl, (shift & ssCtrl) != 0);
             ColumnSortClick(column, shift);
             return;
         }
@@ -786,7 +790,8 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
     case tsColumnDownAlt: {
         const int column = m_pressedColumn;
         CancelMode();
-        if (hit.HitCode == htColumnHeader && hit.ColumnIndex == column && column >= 0 && AlternativeHeaderMode() == 2) {
+        if (hit.HitCode == htColumnHeader && hit.ColumnIndex == column && column >= 0 && AlternativeHeaderMode() == 2 &&
+            !HasState(classes::csDesigning)) {
             AlternativeHeaderClick(column);
             return;
         }

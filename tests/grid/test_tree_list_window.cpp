@@ -109,7 +109,13 @@ public:
     bool IsBottomPanelShown() override { return true; }
     int AlternativeHeaderMode() override { return headerMode; }
     void AlternativeHeaderClick(int column) override { headerClicks.push_back(column); }
+    void ColumnSortClick(int column, TShiftState shift) override
+    {
+        clickFlags.push_back({HeaderClickShift(), HeaderClickCtrl()});
+        TCustomdxTreeListControl::ColumnSortClick(column, shift);
+    }
     int headerMode = 0;
+    std::vector<std::pair<bool, bool>> clickFlags;
     std::vector<int> headerClicks;
     std::vector<int> bandFits;
     int bandButtons = 0;
@@ -478,6 +484,34 @@ TEST(TreeListEvents, InTheAlternativeHeaderModeAHeaderClickGoesToItsHookNotToSor
     f.tree->MouseUp(mbLeft, 0, header.X, header.Y);
     EXPECT_NE(f.tree->ColumnSortState(column), 0);
     EXPECT_EQ(f.hooked().headerClicks.size(), 1u);
+    // In design mode the alternative click is nobody's.
+    f.hooked().headerMode = 2;
+    f.tree->SetDesigning(true, false);
+    f.tree->MouseDown(mbLeft, ssLeft, header.X, header.Y);
+    f.tree->MouseUp(mbLeft, 0, header.X, header.Y);
+    EXPECT_EQ(f.hooked().headerClicks.size(), 1u);
+}
+
+// The header click knows which modifiers it came with while it runs, and
+// only then; Shift counts only where several columns may sort.
+TEST(TreeListEvents, AHeaderClickKnowsItsModifiersOnlyWhileItRuns)
+{
+    EventFixture f;
+    const rtl::TPoint header = f.pointOf(htColumnHeader);
+    auto click = [&](TShiftState shift) {
+        f.tree->MouseDown(mbLeft, ssLeft | shift, header.X, header.Y);
+        f.tree->MouseUp(mbLeft, shift, header.X, header.Y);
+    };
+    click(ssShift);
+    click(ssCtrl);
+    f.tree->SetOptionsB(f.tree->OptionsB() | (1u << boMultiSort));
+    click(ssShift | ssCtrl);
+    click(0);
+    using Flags = std::pair<bool, bool>;
+    EXPECT_EQ(f.hooked().clickFlags,
+              (std::vector<Flags>{{false, false}, {false, true}, {true, true}, {false, false}}));
+    EXPECT_FALSE(f.tree->HeaderClickShift());
+    EXPECT_FALSE(f.tree->HeaderClickCtrl());
 }
 
 // Image lists: a change of a list's size reaches the rows, and a list whose
