@@ -487,8 +487,9 @@ public:
     // forgotten when the image-list component it belongs to goes and tells
     // this grid (the component form links itself; a program handing over
     // the list alone links the component with FreeNotification).
-    gfx::ImageList *Images() const { return m_images; }
-    gfx::ImageList *StateImages() const { return m_stateImages; }
+    // None once the list has gone, even before anyone tells of it.
+    gfx::ImageList *Images() const { return m_imagesAlive.expired() ? nullptr : m_images; }
+    gfx::ImageList *StateImages() const { return m_stateImagesAlive.expired() ? nullptr : m_stateImages; }
     void SetImages(gfx::ImageList *images);
     void SetStateImages(gfx::ImageList *images);
     classes::TCustomImageList *ImagesComponent() const { return m_imagesComponent; }

@@ -537,6 +537,15 @@ TEST(TreeListWindow, ImageListsAreFollowedAndForgottenWhenTheyGo)
     EXPECT_EQ(f.tree->ImageSizes().ImageHeight, 0);
     EXPECT_EQ(f.tree->Metrics().MinRowHeight, 16);
 
+    // A bare list that goes with no component to tell of it is no list the
+    // painters may read.
+    for (const bool state : {false, true}) {
+        auto bare = std::make_unique<gfx::ImageList>();
+        (f.tree.get()->*(state ? &TCustomdxTreeList::SetStateImages : &TCustomdxTreeList::SetImages))(bare.get());
+        bare.reset();
+        EXPECT_EQ(state ? f.tree->StateImages() : f.tree->Images(), nullptr);
+    }
+
     // The component form links itself; one component may serve both.
     list = new classes::TImageList();
     auto *other = new classes::TImageList();
