@@ -908,8 +908,17 @@ std::vector<QWidget *> siblingsInFocusOrder(const QWidget &control)
     QWidget *parent = control.parentWidget();
     if (!parent)
         return siblings;
+    // Only what can be tabbed to, or holds what can, has a place: a label
+    // beside the control has none.
+    auto counts = [&control](QWidget *w) {
+        if (w == &control || w->focusPolicy() != Qt::NoFocus)
+            return true;
+        const QList<QWidget *> inside = w->findChildren<QWidget *>();
+        return std::any_of(inside.begin(), inside.end(),
+                           [](QWidget *child) { return child->focusPolicy() != Qt::NoFocus; });
+    };
     for (QWidget *w = parent->nextInFocusChain(); w && w != parent; w = w->nextInFocusChain())
-        if (w->parentWidget() == parent && !w->isWindow())
+        if (w->parentWidget() == parent && !w->isWindow() && counts(w))
             siblings.push_back(w);
     return siblings;
 }

@@ -14,6 +14,7 @@
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QDrag>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -1457,6 +1458,25 @@ TEST_F(PageControlTest, TabOrderIsThePlaceInTheFocusChainAndIsStored)
     stream.ReadComponent(restored);
     EXPECT_EQ(restored->TabOrder(), 1);
     EXPECT_EQ(a->nextInFocusChain(), restored);
+}
+
+// Labels take no place in the order; a plain frame holding an edit does.
+TEST_F(PageControlTest, OnlyWhatCanBeTabbedToOrHoldsSuchCountsInTheTabOrder)
+{
+    QWidget form;
+    new QLabel(QStringLiteral("Pages:"), &form);
+    auto *pageControl = new TdxPageControl(&form);
+    new QLineEdit(&form);
+    EXPECT_EQ(pageControl->TabOrder(), 0);
+    pageControl->SetTabOrder(1);
+    EXPECT_EQ(pageControl->TabOrder(), 1);
+
+    QWidget other;
+    auto *frame = new QWidget(&other);
+    new QLineEdit(frame);
+    new QLabel(QStringLiteral("Pages:"), &other);
+    auto *later = new TdxPageControl(&other);
+    EXPECT_EQ(later->TabOrder(), 1);
 }
 
 // A page removed in the background selects the page after it, asking and
