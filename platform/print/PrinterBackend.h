@@ -121,7 +121,8 @@ public:
     // False when the job did not reach the printer.
     virtual bool endDoc() = 0;
     virtual void abortDoc() = 0;
-    // New settings; during a job they hold from the next page on.
+    // New settings; during a job they hold from the next page on, the first
+    // page too when it has not begun.
     virtual bool reset(const std::optional<DriverSettings> &settings) = 0;
 };
 

@@ -357,6 +357,35 @@ TEST_F(CupsPrinting, ThePdfPrinterNamesItsFileAfterTheDocumentAndWritesOverNothi
     QFile::remove(folder + "/Report (2).pdf");
 }
 
+TEST_F(CupsPrinting, ATurnBeforeTheFirstPageHoldsFromThatPage)
+{
+    // The turn reaches the printer between the start of the job and its
+    // first page, as when a report opens with a section of its own
+    // orientation or a page range starts inside one.
+    QTemporaryDir dir;
+    for (const QString &where : {QStringLiteral("Print to File (PDF)"), QStringLiteral("JobA4")}) {
+        SCOPED_TRACE(where.toStdString());
+        TppPrinter printer;
+        TppPrinterSetup setup;
+        setup.SetPrinterName(where);
+        setup.SetOutputFileName(where == "JobA4" ? QString() : dir.filePath("turned.pdf"));
+        printer.SetPrinterSetup(&setup);
+        printer.BeginDoc();
+        printer.PrinterSetup()->SetOrientation(classes::TPrinterOrientation::poLandscape);
+        for (int page = 0; page < 3; ++page) {
+            if (page == 2)
+                printer.PrinterSetup()->SetOrientation(classes::TPrinterOrientation::poPortrait);
+            printer.StartPage();
+            EXPECT_EQ(printer.Caps().physicalWidth > printer.Caps().physicalHeight, page < 2) << page;
+            printer.EndPage();
+        }
+        printer.EndDoc();
+        ASSERT_TRUE(server->waitForJobs()) << server->error().toStdString();
+        const QString file = where == "JobA4" ? server->outputFile(where) : setup.OutputFileName();
+        EXPECT_EQ(pageSizes(file).join(", ").toStdString(), "792 x 612, 792 x 612, 612 x 792");
+    }
+}
+
 TEST_F(CupsPrinting, AQueueDeletedOrRejectingIsAnErrorNotASilentSuccess)
 {
     TppPrinter midJob;

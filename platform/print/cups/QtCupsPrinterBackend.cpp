@@ -206,7 +206,7 @@ public:
     {}
     ~QtPrinterContext() override
     {
-        if (m_painter.isActive())
+        if (m_inJob)
             abortDoc();
     }
 
@@ -245,22 +245,20 @@ public:
             return false;
         if (!openOutput())
             return false;
-        if (!m_painter.begin(m_printer.get())) {
-            const int error = errno;
-            dropOutput();
-            errno = error;
-            return false;
-        }
+        // The painter begins with the first page, so that a change between
+        // here and that page still holds for it.
+        m_inJob = true;
         m_pages = 0;
         return true;
     }
 
     bool startPage() override
     {
-        if (!m_painter.isActive())
+        if (!m_inJob)
             return false;
-        if (m_pages++ > 0 && !m_printer->newPage())
+        if (m_pages == 0 ? !beginPainting() : !m_printer->newPage())
             return false;
+        ++m_pages;
         // Device (0, 0) is the printable corner, as on the platform.
         const DeviceCaps c = caps();
         m_painter.resetTransform();
@@ -268,16 +266,25 @@ public:
         return true;
     }
 
-    bool endPage() override { return m_painter.isActive(); }
+    bool endPage() override { return m_inJob && m_painter.isActive(); }
 
     bool endDoc() override
     {
-        if (!m_painter.isActive())
+        if (!m_inJob)
             return false;
         // A queue given a file writes the file itself (a PDF, whatever the
         // name says) and spools nothing.
         const bool spooled =
             m_printer->outputFormat() == QPrinter::NativeFormat && m_printer->outputFileName().isEmpty();
+        // A job without pages still makes its document, of one empty page:
+        // Qt writes none without a page.
+        if (m_pages == 0 && !beginPainting())
+            return false;
+        m_inJob = false;
+        if (!m_painter.isActive()) {
+            dropOutput();
+            return false;
+        }
         if (!m_painter.end()) {
             dropOutput();
             return false;
@@ -293,9 +300,11 @@ public:
 
     void abortDoc() override
     {
-        m_printer->abort();
-        if (m_painter.isActive())
+        m_inJob = false;
+        if (m_painter.isActive()) {
+            m_printer->abort();
             m_painter.end();
+        }
         dropOutput();
     }
 
@@ -303,11 +312,12 @@ public:
     {
         if (!settings)
             return true;
-        if (!m_painter.isActive()) {
+        if (!m_inJob) {
             QtCupsPrinterBackend::apply(*settings, *m_printer, *m_queue);
             return true;
         }
-        // During a job only the page may change; it holds from the next page.
+        // During a job only the page may change; it holds from the next page,
+        // the first one included.
         QPrinter scratch(QPrinter::HighResolution);
         scratch.setOutputFormat(QPrinter::PdfFormat);
         scratch.setPageLayout(m_printer->pageLayout());
@@ -319,6 +329,19 @@ public:
     }
 
 private:
+    // False, with errno, when the job's output cannot take the document; the
+    // job is over then.
+    bool beginPainting()
+    {
+        if (m_painter.begin(m_printer.get()))
+            return true;
+        const int error = errno;
+        m_inJob = false;
+        dropOutput();
+        errno = error;
+        return false;
+    }
+
     // A job's file is written beside its name and takes its place only when
     // the job is complete, so that a failed, cancelled or killed job leaves
     // an earlier file as it was. A device or a pipe there is written as is.
@@ -447,6 +470,7 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     std::shared_ptr<const QtCupsPrinterBackend::Queue> m_queue;
     QPainter m_painter;
+    bool m_inJob = false; // between startDoc and endDoc
     int m_pages = 0;
     rtl::AtomicFile m_output;
     rtl::FileDescriptor m_spool;
