@@ -386,6 +386,30 @@ TEST_F(CupsPrinting, ATurnBeforeTheFirstPageHoldsFromThatPage)
     }
 }
 
+TEST_F(CupsPrinting, AJobWithoutPagesPrintsNoSheetButWritesItsFile)
+{
+    // A page range past the report's end leaves the job without pages.
+    TppPrinter queue;
+    queue.SetPrinterName("JobA4");
+    queue.SetDocumentName("zvo-no-pages");
+    queue.BeginDoc();
+    EXPECT_NO_THROW(queue.EndDoc());
+    QTemporaryDir dir;
+    TppPrinter file;
+    file.SetPrinterName("Print to File (PDF)");
+    file.SetOutputFileName(dir.filePath("none.pdf"));
+    file.BeginDoc();
+    EXPECT_NO_THROW(file.EndDoc());
+    EXPECT_EQ(pageSizes(dir.filePath("none.pdf")).size(), 1);
+
+    // A later job shows that the server has had all the jobs it will get.
+    queue.SetDocumentName("zvo-after-no-pages");
+    printSquare(queue);
+    ASSERT_TRUE(server->waitForPageLog("zvo-after-no-pages")) << server->error().toStdString();
+    for (const CupsServer::PageLogEntry &e : server->pageLog())
+        EXPECT_NE(e.jobName, "zvo-no-pages");
+}
+
 TEST_F(CupsPrinting, AQueueDeletedOrRejectingIsAnErrorNotASilentSuccess)
 {
     TppPrinter midJob;

@@ -276,10 +276,17 @@ public:
         // name says) and spools nothing.
         const bool spooled =
             m_printer->outputFormat() == QPrinter::NativeFormat && m_printer->outputFileName().isEmpty();
-        // A job without pages still makes its document, of one empty page:
-        // Qt writes none without a page.
-        if (m_pages == 0 && !beginPainting())
-            return false;
+        if (m_pages == 0) {
+            // A job without pages puts no empty sheet on a printer; a file
+            // still gets its document, of one empty page, as Qt writes none
+            // without a page.
+            if (spooled) {
+                m_inJob = false;
+                return true;
+            }
+            if (!beginPainting())
+                return false;
+        }
         m_inJob = false;
         if (!m_painter.isActive()) {
             dropOutput();
