@@ -11,6 +11,7 @@
 #include "report/model/printing/PrinterSetup.h"
 #include "report/output/PrintingSystem.h"
 
+#include "platform/print/fake/FakePrinterBackend.h"
 #include "platform/rtl/FormatSettings.h"
 
 #include <gtest/gtest.h>
@@ -408,6 +409,140 @@ TEST_F(CupsPrinting, AJobWithoutPagesPrintsNoSheetButWritesItsFile)
     ASSERT_TRUE(server->waitForPageLog("zvo-after-no-pages")) << server->error().toStdString();
     for (const CupsServer::PageLogEntry &e : server->pageLog())
         EXPECT_NE(e.jobName, "zvo-no-pages");
+}
+
+// What a printing layer answers to the steps of a job, in order, and the
+// shape of each page it printed.
+struct JobAnswers
+{
+    QStringList answers;
+    QStringList pages;
+};
+
+QString shapeOf(int width, int height)
+{
+    return width > height ? QStringLiteral("wide") : QStringLiteral("tall");
+}
+
+std::string joined(const QStringList &list)
+{
+    return list.join(", ").toStdString();
+}
+
+// A job that turns its paper before the first page and asks for the painter,
+// a job and the job's end where there is none; `refused`: the job is not
+// expected to start.
+JobAnswers answersTo(print::PrinterBackend &backend, const print::PrinterEntry &entry, const QString &outputFile,
+                     bool refused)
+{
+    JobAnswers job;
+    const std::optional<print::DriverSettings> settings = backend.driverSettings(entry);
+    if (!settings) {
+        job.answers << "no settings";
+        return job;
+    }
+    std::unique_ptr<print::PrinterContext> context = backend.createContext(entry, settings, true);
+    if (!context) {
+        job.answers << "no context";
+        return job;
+    }
+    const auto say = [&](const char *step, bool answer) { job.answers << QString(step) + (answer ? " yes" : " no"); };
+    const auto shape = [&] { job.answers << shapeOf(context->caps().physicalWidth, context->caps().physicalHeight); };
+    say("page outside a job", context->startPage());
+    say("end outside a job", context->endDoc());
+    say("job on an information context",
+        backend.createContext(entry, settings, false)->startDoc("zvo-info", outputFile + ".info"));
+    say("job", context->startDoc("zvo-answers", outputFile));
+    if (refused) {
+        say("page of a refused job", context->startPage());
+        say("end of a refused job", context->endDoc());
+        return job;
+    }
+    say("painter before the first page", context->painter() != nullptr);
+    say("second job", context->startDoc("zvo-second", outputFile + ".second"));
+    print::DriverSettings turned = *settings;
+    turned.fields |= print::DriverSettings::DM_ORIENTATION;
+    turned.orientation = 2;
+    say("turn", context->reset(turned));
+    shape();
+    say("page 1", context->startPage());
+    say("painter on the page", context->painter() != nullptr);
+    say("end of page 1", context->endPage());
+    say("painter between pages", context->painter() != nullptr);
+    say("reset to nothing", context->reset(std::nullopt));
+    shape();
+    say("page 2", context->startPage());
+    say("end of page 2", context->endPage());
+    say("end", context->endDoc());
+    say("end again", context->endDoc());
+
+    std::unique_ptr<print::PrinterContext> aborted = backend.createContext(entry, settings, true);
+    say("job to abort", aborted->startDoc("zvo-aborted", outputFile + ".aborted"));
+    say("page to abort", aborted->startPage());
+    aborted->abortDoc();
+    say("painter after the abort", aborted->painter() != nullptr);
+    say("end after the abort", aborted->endDoc());
+    return job;
+}
+
+TEST_F(CupsPrinting, TheFakeAndTheRealPrintingLayerAnswerAJobAlike)
+{
+    // Tests of the printers above the layer run on the fake; what they find
+    // holds only where the fake defers and refuses as the real one does.
+    QTemporaryDir dir;
+    print::PrinterEntry pdf;
+    for (const print::PrinterEntry &entry : print::printerBackend().printers())
+        if (entry.device == "Print to File (PDF)")
+            pdf = entry;
+    ASSERT_FALSE(pdf.device.isEmpty());
+    JobAnswers real = answersTo(print::printerBackend(), pdf, dir.filePath("real.pdf"), false);
+    for (const QString &size : pageSizes(dir.filePath("real.pdf")))
+        real.pages << shapeOf(size.section(" x ", 0, 0).toInt(), size.section(" x ", 1, 1).toInt());
+    // Neither the refused jobs nor the one given up left a file.
+    EXPECT_EQ(joined(QDir(dir.path()).entryList(QDir::Files)), "real.pdf");
+
+    print::FakePrinterBackend fakeBackend;
+    // Small enough a sheet for the fake to keep its pictures.
+    print::FakePrinterBackend::Printer &fakePrinter = fakeBackend.add("Fake");
+    fakePrinter.dpiX = fakePrinter.dpiY = 72;
+    JobAnswers fake = answersTo(fakeBackend, fakeBackend.printers().front(), dir.filePath("fake.pdf"), false);
+    for (const QImage &page : fakeBackend.pages())
+        fake.pages << shapeOf(page.width(), page.height());
+
+    const QStringList expected = {"page outside a job no",
+                                  "end outside a job no",
+                                  "job on an information context no",
+                                  "job yes",
+                                  "painter before the first page no",
+                                  "second job no",
+                                  "turn yes",
+                                  "wide",
+                                  "page 1 yes",
+                                  "painter on the page yes",
+                                  "end of page 1 yes",
+                                  "painter between pages no",
+                                  "reset to nothing yes",
+                                  "wide",
+                                  "page 2 yes",
+                                  "end of page 2 yes",
+                                  "end yes",
+                                  "end again no",
+                                  "job to abort yes",
+                                  "page to abort yes",
+                                  "painter after the abort no",
+                                  "end after the abort no"};
+    EXPECT_EQ(joined(real.answers), joined(expected));
+    EXPECT_EQ(joined(fake.answers), joined(expected));
+    EXPECT_EQ(joined(real.pages), "wide, wide");
+    EXPECT_EQ(joined(fake.pages), "wide, wide");
+
+    // A job that cannot start: a file in a folder that is not there, a fake
+    // told to refuse.
+    const std::string refused = "page outside a job no, end outside a job no, job on an information context no, "
+                                "job no, page of a refused job no, end of a refused job no";
+    EXPECT_EQ(joined(answersTo(print::printerBackend(), pdf, dir.filePath("none/real.pdf"), true).answers), refused);
+    fakePrinter.refuseJob = true;
+    EXPECT_EQ(joined(answersTo(fakeBackend, fakeBackend.printers().front(), QString(), true).answers), refused);
 }
 
 TEST_F(CupsPrinting, AQueueDeletedOrRejectingIsAnErrorNotASilentSuccess)

@@ -200,9 +200,11 @@ int incompleteFileError(const std::string &fileName, int fd)
 class QtPrinterContext : public PrinterContext
 {
 public:
-    QtPrinterContext(std::unique_ptr<QPrinter> printer, std::shared_ptr<const QtCupsPrinterBackend::Queue> queue)
+    QtPrinterContext(std::unique_ptr<QPrinter> printer, std::shared_ptr<const QtCupsPrinterBackend::Queue> queue,
+                     bool printing)
         : m_printer(std::move(printer))
         , m_queue(std::move(queue))
+        , m_printing(printing)
     {}
     ~QtPrinterContext() override
     {
@@ -230,11 +232,15 @@ public:
         return c;
     }
 
-    QPainter *painter() override { return m_painter.isActive() ? &m_painter : nullptr; }
+    QPainter *painter() override { return m_pageOpen && m_painter.isActive() ? &m_painter : nullptr; }
     const gfx::TextMeasurer *measurer() const override { return nullptr; }
 
     bool startDoc(const QString &documentName, const QString &outputFileName) override
     {
+        // An information context only measures; a context runs one job at
+        // a time.
+        if (!m_printing || m_inJob)
+            return false;
         m_printer->setDocName(documentName);
         if (m_queue->pdf) {
             m_printer->setOutputFileName(outputFileName.isEmpty() ? defaultFileName(documentName) : outputFileName);
@@ -259,6 +265,7 @@ public:
         if (m_pages == 0 ? !beginPainting() : !m_printer->newPage())
             return false;
         ++m_pages;
+        m_pageOpen = true;
         // Device (0, 0) is the printable corner, as on the platform.
         const DeviceCaps c = caps();
         m_painter.resetTransform();
@@ -266,12 +273,17 @@ public:
         return true;
     }
 
-    bool endPage() override { return m_inJob && m_painter.isActive(); }
+    bool endPage() override
+    {
+        m_pageOpen = false;
+        return m_inJob && m_painter.isActive();
+    }
 
     bool endDoc() override
     {
         if (!m_inJob)
             return false;
+        m_pageOpen = false;
         // A queue given a file writes the file itself (a PDF, whatever the
         // name says) and spools nothing.
         const bool spooled =
@@ -308,6 +320,7 @@ public:
     void abortDoc() override
     {
         m_inJob = false;
+        m_pageOpen = false;
         if (m_painter.isActive()) {
             m_printer->abort();
             m_painter.end();
@@ -476,8 +489,10 @@ private:
 
     std::unique_ptr<QPrinter> m_printer;
     std::shared_ptr<const QtCupsPrinterBackend::Queue> m_queue;
+    const bool m_printing;
     QPainter m_painter;
-    bool m_inJob = false; // between startDoc and endDoc
+    bool m_inJob = false;    // between startDoc and endDoc
+    bool m_pageOpen = false; // between startPage and endPage
     int m_pages = 0;
     rtl::AtomicFile m_output;
     rtl::FileDescriptor m_spool;
@@ -628,12 +643,13 @@ std::unique_ptr<QPrinter> QtCupsPrinterBackend::makePrinter(const PrinterEntry &
 }
 
 std::unique_ptr<PrinterContext> QtCupsPrinterBackend::createContext(const PrinterEntry &printer,
-                                                                    const std::optional<DriverSettings> &settings, bool)
+                                                                    const std::optional<DriverSettings> &settings,
+                                                                    bool printing)
 {
     std::unique_ptr<QPrinter> p = makePrinter(printer, settings);
     if (!p)
         return nullptr;
-    return std::make_unique<QtPrinterContext>(std::move(p), queue(printer.device));
+    return std::make_unique<QtPrinterContext>(std::move(p), queue(printer.device), printing);
 }
 
 void QtCupsPrinterBackend::apply(const DriverSettings &s, QPrinter &printer, const Queue &queue)
