@@ -447,11 +447,13 @@ JobAnswers answersTo(print::PrinterBackend &backend, const print::PrinterEntry &
         return job;
     }
     const auto say = [&](const char *step, bool answer) { job.answers << QString(step) + (answer ? " yes" : " no"); };
+    // A queue's jobs all go to the queue.
+    const auto fileFor = [&](const char *suffix) { return outputFile.isEmpty() ? outputFile : outputFile + suffix; };
     const auto shape = [&] { job.answers << shapeOf(context->caps().physicalWidth, context->caps().physicalHeight); };
     say("page outside a job", context->startPage());
     say("end outside a job", context->endDoc());
     say("job on an information context",
-        backend.createContext(entry, settings, false)->startDoc("zvo-info", outputFile + ".info"));
+        backend.createContext(entry, settings, false)->startDoc("zvo-info", fileFor(".info")));
     say("job", context->startDoc("zvo-answers", outputFile));
     if (refused) {
         say("page of a refused job", context->startPage());
@@ -459,7 +461,7 @@ JobAnswers answersTo(print::PrinterBackend &backend, const print::PrinterEntry &
         return job;
     }
     say("painter before the first page", context->painter() != nullptr);
-    say("second job", context->startDoc("zvo-second", outputFile + ".second"));
+    say("second job", context->startDoc("zvo-second", fileFor(".second")));
     print::DriverSettings turned = *settings;
     turned.fields |= print::DriverSettings::DM_ORIENTATION;
     turned.orientation = 2;
@@ -477,7 +479,7 @@ JobAnswers answersTo(print::PrinterBackend &backend, const print::PrinterEntry &
     say("end again", context->endDoc());
 
     std::unique_ptr<print::PrinterContext> aborted = backend.createContext(entry, settings, true);
-    say("job to abort", aborted->startDoc("zvo-aborted", outputFile + ".aborted"));
+    say("job to abort", aborted->startDoc("zvo-aborted", fileFor(".aborted")));
     say("page to abort", aborted->startPage());
     aborted->abortDoc();
     say("painter after the abort", aborted->painter() != nullptr);
@@ -500,6 +502,22 @@ TEST_F(CupsPrinting, TheFakeAndTheRealPrintingLayerAnswerAJobAlike)
         real.pages << shapeOf(size.section(" x ", 0, 0).toInt(), size.section(" x ", 1, 1).toInt());
     // Neither the refused jobs nor the one given up left a file.
     EXPECT_EQ(joined(QDir(dir.path()).entryList(QDir::Files)), "real.pdf");
+    print::PrinterEntry queue = pdf;
+    queue.name = queue.device = "JobA4";
+    const auto jobsOnTheQueue = [] {
+        int jobs = 0;
+        for (const CupsServer::PageLogEntry &e : server->pageLog())
+            jobs += e.printer == "JobA4" && e.page == "total";
+        return jobs;
+    };
+    const int jobsBefore = jobsOnTheQueue();
+    JobAnswers spooled = answersTo(print::printerBackend(), queue, QString(), false);
+    ASSERT_TRUE(server->waitForJobs()) << server->error().toStdString();
+    ASSERT_TRUE(server->waitForPageLog("zvo-answers")) << server->error().toStdString();
+    // Of the jobs asked for, the queue got the one that ran.
+    EXPECT_EQ(jobsOnTheQueue(), jobsBefore + 1);
+    for (const QString &size : pageSizes(server->outputFile("JobA4")))
+        spooled.pages << shapeOf(size.section(" x ", 0, 0).toInt(), size.section(" x ", 1, 1).toInt());
 
     print::FakePrinterBackend fakeBackend;
     // Small enough a sheet for the fake to keep its pictures.
@@ -532,8 +550,10 @@ TEST_F(CupsPrinting, TheFakeAndTheRealPrintingLayerAnswerAJobAlike)
                                   "painter after the abort no",
                                   "end after the abort no"};
     EXPECT_EQ(joined(real.answers), joined(expected));
+    EXPECT_EQ(joined(spooled.answers), joined(expected));
     EXPECT_EQ(joined(fake.answers), joined(expected));
     EXPECT_EQ(joined(real.pages), "wide, wide");
+    EXPECT_EQ(joined(spooled.pages), "wide, wide");
     EXPECT_EQ(joined(fake.pages), "wide, wide");
 
     // A job that cannot start: a file in a folder that is not there, a fake

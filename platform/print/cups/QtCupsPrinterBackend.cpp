@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -284,10 +285,7 @@ public:
         if (!m_inJob)
             return false;
         m_pageOpen = false;
-        // A queue given a file writes the file itself (a PDF, whatever the
-        // name says) and spools nothing.
-        const bool spooled =
-            m_printer->outputFormat() == QPrinter::NativeFormat && m_printer->outputFileName().isEmpty();
+        const bool spooled = isSpooled();
         if (m_pages == 0) {
             // A job without pages puts no empty sheet on a printer; a file
             // still gets its document, of one empty page, as Qt writes none
@@ -322,8 +320,14 @@ public:
         m_inJob = false;
         m_pageOpen = false;
         if (m_painter.isActive()) {
+            // Qt cannot call a job off: ending the painter hands it to the
+            // server all the same. It goes there held, and is cancelled
+            // before it can print.
+            const QString heldTitle = isSpooled() ? holdJob() : QString();
             m_printer->abort();
             m_painter.end();
+            if (!heldTitle.isEmpty())
+                cancelHeldJob(heldTitle);
         }
         dropOutput();
     }
@@ -349,6 +353,38 @@ public:
     }
 
 private:
+    // A queue given a file writes the file itself (a PDF, whatever the name
+    // says) and spools nothing.
+    bool isSpooled() const
+    {
+        return m_printer->outputFormat() == QPrinter::NativeFormat && m_printer->outputFileName().isEmpty();
+    }
+
+    // Makes the job go to the server held; answers the title it goes under,
+    // one of its own.
+    QString holdJob()
+    {
+        static std::atomic<unsigned> serial{0};
+        const QString title = QStringLiteral("zarvello-cancelled-%1-%2").arg(::getpid()).arg(++serial);
+        QPrintEngine *engine = m_printer->printEngine();
+        engine->setProperty(QPrintEngine::PPK_DocumentName, title);
+        QStringList options = engine->property(CupsOptionsProperty).toStringList();
+        options << QStringLiteral("job-hold-until") << QStringLiteral("indefinite");
+        engine->setProperty(CupsOptionsProperty, options);
+        return title;
+    }
+
+    void cancelHeldJob(const QString &title)
+    {
+        const QByteArray queue = m_printer->printerName().toUtf8();
+        cups_job_t *jobs = nullptr;
+        const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.constData(), 1, CUPS_WHICHJOBS_ACTIVE);
+        for (int i = 0; i < count; ++i)
+            if (jobs[i].title && QString::fromUtf8(jobs[i].title) == title)
+                cupsCancelJob2(CUPS_HTTP_DEFAULT, jobs[i].dest, jobs[i].id, 1);
+        cupsFreeJobs(count, jobs);
+    }
+
     // False, with errno, when the job's output cannot take the document; the
     // job is over then.
     bool beginPainting()
