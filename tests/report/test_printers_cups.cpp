@@ -424,6 +424,14 @@ QString shapeOf(int width, int height)
     return width > height ? QStringLiteral("wide") : QStringLiteral("tall");
 }
 
+QStringList shapesOf(const QString &pdf)
+{
+    QStringList shapes;
+    for (const QString &size : pageSizes(pdf))
+        shapes << shapeOf(size.section(" x ", 0, 0).toInt(), size.section(" x ", 1, 1).toInt());
+    return shapes;
+}
+
 std::string joined(const QStringList &list)
 {
     return list.join(", ").toStdString();
@@ -498,8 +506,7 @@ TEST_F(CupsPrinting, TheFakeAndTheRealPrintingLayerAnswerAJobAlike)
             pdf = entry;
     ASSERT_FALSE(pdf.device.isEmpty());
     JobAnswers real = answersTo(print::printerBackend(), pdf, dir.filePath("real.pdf"), false);
-    for (const QString &size : pageSizes(dir.filePath("real.pdf")))
-        real.pages << shapeOf(size.section(" x ", 0, 0).toInt(), size.section(" x ", 1, 1).toInt());
+    real.pages = shapesOf(dir.filePath("real.pdf"));
     // Neither the refused jobs nor the one given up left a file.
     EXPECT_EQ(joined(QDir(dir.path()).entryList(QDir::Files)), "real.pdf");
     print::PrinterEntry queue = pdf;
@@ -516,8 +523,7 @@ TEST_F(CupsPrinting, TheFakeAndTheRealPrintingLayerAnswerAJobAlike)
     ASSERT_TRUE(server->waitForPageLog("zvo-answers")) << server->error().toStdString();
     // Of the jobs asked for, the queue got the one that ran.
     EXPECT_EQ(jobsOnTheQueue(), jobsBefore + 1);
-    for (const QString &size : pageSizes(server->outputFile("JobA4")))
-        spooled.pages << shapeOf(size.section(" x ", 0, 0).toInt(), size.section(" x ", 1, 1).toInt());
+    spooled.pages = shapesOf(server->outputFile("JobA4"));
 
     print::FakePrinterBackend fakeBackend;
     // Small enough a sheet for the fake to keep its pictures.
@@ -527,31 +533,15 @@ TEST_F(CupsPrinting, TheFakeAndTheRealPrintingLayerAnswerAJobAlike)
     for (const QImage &page : fakeBackend.pages())
         fake.pages << shapeOf(page.width(), page.height());
 
-    const QStringList expected = {"page outside a job no",
-                                  "end outside a job no",
-                                  "job on an information context no",
-                                  "job yes",
-                                  "painter before the first page no",
-                                  "second job no",
-                                  "turn yes",
-                                  "wide",
-                                  "page 1 yes",
-                                  "painter on the page yes",
-                                  "end of page 1 yes",
-                                  "painter between pages no",
-                                  "reset to nothing yes",
-                                  "wide",
-                                  "page 2 yes",
-                                  "end of page 2 yes",
-                                  "end yes",
-                                  "end again no",
-                                  "job to abort yes",
-                                  "page to abort yes",
-                                  "painter after the abort no",
-                                  "end after the abort no"};
-    EXPECT_EQ(joined(real.answers), joined(expected));
-    EXPECT_EQ(joined(spooled.answers), joined(expected));
-    EXPECT_EQ(joined(fake.answers), joined(expected));
+    const std::string expected =
+        "page outside a job no, end outside a job no, job on an information context no, job yes, "
+        "painter before the first page no, second job no, turn yes, wide, page 1 yes, painter on the page yes, "
+        "end of page 1 yes, painter between pages no, reset to nothing yes, wide, page 2 yes, end of page 2 yes, "
+        "end yes, end again no, job to abort yes, page to abort yes, painter after the abort no, "
+        "end after the abort no";
+    EXPECT_EQ(joined(real.answers), expected);
+    EXPECT_EQ(joined(spooled.answers), expected);
+    EXPECT_EQ(joined(fake.answers), expected);
     EXPECT_EQ(joined(real.pages), "wide, wide");
     EXPECT_EQ(joined(spooled.pages), "wide, wide");
     EXPECT_EQ(joined(fake.pages), "wide, wide");
