@@ -107,21 +107,23 @@ class PrinterContext
 public:
     virtual ~PrinterContext() = default;
     virtual DeviceCaps caps() const = 0;
-    // The painter of the current page (printing contexts between startDoc
-    // and endDoc), else nullptr.
+    // The painter of the current page (between startPage and endPage), else
+    // nullptr.
     virtual QPainter *painter() = 0;
     // A measurer of the device's own, or nullptr for the real fonts at the
     // device's resolution.
     virtual const gfx::TextMeasurer *measurer() const = 0;
 
-    // False when the job cannot start; outputFileName empty: the printer.
+    // False when the job cannot start, also on an information context or
+    // during a job; outputFileName empty: the printer.
     virtual bool startDoc(const QString &documentName, const QString &outputFileName) = 0;
     virtual bool startPage() = 0;
     virtual bool endPage() = 0;
     // False when the job did not reach the printer.
     virtual bool endDoc() = 0;
     virtual void abortDoc() = 0;
-    // New settings; during a job they hold from the next page on.
+    // New settings; during a job they hold from the next page on, the first
+    // page too when it has not begun.
     virtual bool reset(const std::optional<DriverSettings> &settings) = 0;
 };
 

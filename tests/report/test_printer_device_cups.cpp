@@ -36,7 +36,7 @@ protected:
     {
         std::vector<std::pair<QString, QString>> queues;
         for (const char *queue :
-             {"DevCopies", "DevCollated", "DevTurn", "DevLetter", "DevCancel", "DevSquare", "DevGone"})
+             {"DevCopies", "DevCollated", "DevTurn", "DevTurnFirst", "DevLetter", "DevCancel", "DevSquare", "DevGone"})
             queues.emplace_back(queue, "zvo-a4.ppd");
         StartServer(queues, "DevCopies");
     }
@@ -63,7 +63,7 @@ protected:
         script.commandsPerPage = 0;
         reporttest::StandInProducer producer(&publisher, script);
         producer.BeforeDeliver = [&](TppPage &aPage) {
-            aPage.SetPrinterSetup(turn && aPage.PageNo() == 2 ? turn : &setup);
+            aPage.SetPrinterSetup(turn && aPage.PageNo() == turnPage ? turn : &setup);
             if (content) {
                 content(aPage);
                 return;
@@ -134,6 +134,7 @@ protected:
 
     TppPrinterSetup setup;
     TppPrinterSetup *turn = nullptr;
+    int turnPage = 2;
     // What the pages hold instead of their number and the square.
     std::function<void(TppPage &)> content;
     TppPrinterDevice device;
@@ -161,6 +162,10 @@ TEST_F(CupsPrinterDevice, EachPageTakesItsOwnSetup)
     landscape.SetOrientation(classes::TPrinterOrientation::poLandscape);
     turn = &landscape;
     EXPECT_EQ(reporttest::pdfPageSizes(print("DevTurn", 2)), QStringList({"595 x 842", "842 x 595"}));
+    // The first page too, which the job began on the report's own setup.
+    landscape.SetPrinterName("DevTurnFirst");
+    turnPage = 1;
+    EXPECT_EQ(reporttest::pdfPageSizes(print("DevTurnFirst", 2)).join(", ").toStdString(), "842 x 595, 595 x 842");
     turn = nullptr;
 
     // A Letter report on an A4 queue prints on Letter.

@@ -11,6 +11,7 @@
 #include "report/model/printing/PrinterSetup.h"
 #include "report/output/PrintingSystem.h"
 
+#include "platform/print/fake/FakePrinterBackend.h"
 #include "platform/rtl/FormatSettings.h"
 
 #include <gtest/gtest.h>
@@ -355,6 +356,203 @@ TEST_F(CupsPrinting, ThePdfPrinterNamesItsFileAfterTheDocumentAndWritesOverNothi
     EXPECT_EQ(pageSizes(folder + "/Report (2).pdf").size(), 1);
     QFile::remove(folder + "/Report.pdf");
     QFile::remove(folder + "/Report (2).pdf");
+}
+
+TEST_F(CupsPrinting, ATurnBeforeTheFirstPageHoldsFromThatPage)
+{
+    // The turn reaches the printer between the start of the job and its
+    // first page, as when a report opens with a section of its own
+    // orientation or a page range starts inside one.
+    QTemporaryDir dir;
+    for (const QString &where : {QStringLiteral("Print to File (PDF)"), QStringLiteral("JobA4")}) {
+        SCOPED_TRACE(where.toStdString());
+        TppPrinter printer;
+        TppPrinterSetup setup;
+        setup.SetPrinterName(where);
+        setup.SetOutputFileName(where == "JobA4" ? QString() : dir.filePath("turned.pdf"));
+        printer.SetPrinterSetup(&setup);
+        printer.BeginDoc();
+        printer.PrinterSetup()->SetOrientation(classes::TPrinterOrientation::poLandscape);
+        for (int page = 0; page < 3; ++page) {
+            if (page == 2)
+                printer.PrinterSetup()->SetOrientation(classes::TPrinterOrientation::poPortrait);
+            printer.StartPage();
+            EXPECT_EQ(printer.Caps().physicalWidth > printer.Caps().physicalHeight, page < 2) << page;
+            printer.EndPage();
+        }
+        printer.EndDoc();
+        ASSERT_TRUE(server->waitForJobs()) << server->error().toStdString();
+        const QString file = where == "JobA4" ? server->outputFile(where) : setup.OutputFileName();
+        EXPECT_EQ(pageSizes(file).join(", ").toStdString(), "792 x 612, 792 x 612, 612 x 792");
+    }
+}
+
+TEST_F(CupsPrinting, AJobWithoutPagesPrintsNoSheetButWritesItsFile)
+{
+    // A page range past the report's end leaves the job without pages.
+    TppPrinter queue;
+    queue.SetPrinterName("JobA4");
+    queue.SetDocumentName("zvo-no-pages");
+    queue.BeginDoc();
+    EXPECT_NO_THROW(queue.EndDoc());
+    QTemporaryDir dir;
+    TppPrinter file;
+    file.SetPrinterName("Print to File (PDF)");
+    file.SetOutputFileName(dir.filePath("none.pdf"));
+    file.BeginDoc();
+    EXPECT_NO_THROW(file.EndDoc());
+    EXPECT_EQ(pageSizes(dir.filePath("none.pdf")).size(), 1);
+
+    // A later job shows that the server has had all the jobs it will get.
+    queue.SetDocumentName("zvo-after-no-pages");
+    printSquare(queue);
+    ASSERT_TRUE(server->waitForPageLog("zvo-after-no-pages")) << server->error().toStdString();
+    for (const CupsServer::PageLogEntry &e : server->pageLog())
+        EXPECT_NE(e.jobName, "zvo-no-pages");
+}
+
+// What a printing layer answers to the steps of a job, in order, and the
+// shape of each page it printed.
+struct JobAnswers
+{
+    QStringList answers;
+    QStringList pages;
+};
+
+QString shapeOf(int width, int height)
+{
+    return width > height ? QStringLiteral("wide") : QStringLiteral("tall");
+}
+
+QStringList shapesOf(const QString &pdf)
+{
+    QStringList shapes;
+    for (const QString &size : pageSizes(pdf))
+        shapes << shapeOf(size.section(" x ", 0, 0).toInt(), size.section(" x ", 1, 1).toInt());
+    return shapes;
+}
+
+std::string joined(const QStringList &list)
+{
+    return list.join(", ").toStdString();
+}
+
+// A job that turns its paper before the first page and asks for the painter,
+// a job and the job's end where there is none; `refused`: the job is not
+// expected to start.
+JobAnswers answersTo(print::PrinterBackend &backend, const print::PrinterEntry &entry, const QString &outputFile,
+                     bool refused)
+{
+    JobAnswers job;
+    const std::optional<print::DriverSettings> settings = backend.driverSettings(entry);
+    if (!settings) {
+        job.answers << "no settings";
+        return job;
+    }
+    std::unique_ptr<print::PrinterContext> context = backend.createContext(entry, settings, true);
+    if (!context) {
+        job.answers << "no context";
+        return job;
+    }
+    const auto say = [&](const char *step, bool answer) { job.answers << QString(step) + (answer ? " yes" : " no"); };
+    // A queue's jobs all go to the queue.
+    const auto fileFor = [&](const char *suffix) { return outputFile.isEmpty() ? outputFile : outputFile + suffix; };
+    const auto shape = [&] { job.answers << shapeOf(context->caps().physicalWidth, context->caps().physicalHeight); };
+    say("page outside a job", context->startPage());
+    say("end outside a job", context->endDoc());
+    say("job on an information context",
+        backend.createContext(entry, settings, false)->startDoc("zvo-info", fileFor(".info")));
+    say("job", context->startDoc("zvo-answers", outputFile));
+    if (refused) {
+        say("page of a refused job", context->startPage());
+        say("end of a refused job", context->endDoc());
+        return job;
+    }
+    say("painter before the first page", context->painter() != nullptr);
+    say("second job", context->startDoc("zvo-second", fileFor(".second")));
+    print::DriverSettings turned = *settings;
+    turned.fields |= print::DriverSettings::DM_ORIENTATION;
+    turned.orientation = 2;
+    say("turn", context->reset(turned));
+    shape();
+    say("page 1", context->startPage());
+    say("painter on the page", context->painter() != nullptr);
+    say("end of page 1", context->endPage());
+    say("painter between pages", context->painter() != nullptr);
+    say("reset to nothing", context->reset(std::nullopt));
+    shape();
+    say("page 2", context->startPage());
+    say("end of page 2", context->endPage());
+    say("end", context->endDoc());
+    say("end again", context->endDoc());
+
+    std::unique_ptr<print::PrinterContext> aborted = backend.createContext(entry, settings, true);
+    say("job to abort", aborted->startDoc("zvo-aborted", fileFor(".aborted")));
+    say("page to abort", aborted->startPage());
+    aborted->abortDoc();
+    say("painter after the abort", aborted->painter() != nullptr);
+    say("end after the abort", aborted->endDoc());
+    return job;
+}
+
+TEST_F(CupsPrinting, TheFakeAndTheRealPrintingLayerAnswerAJobAlike)
+{
+    // Tests of the printers above the layer run on the fake; what they find
+    // holds only where the fake defers and refuses as the real one does.
+    QTemporaryDir dir;
+    print::PrinterEntry pdf;
+    for (const print::PrinterEntry &entry : print::printerBackend().printers())
+        if (entry.device == "Print to File (PDF)")
+            pdf = entry;
+    ASSERT_FALSE(pdf.device.isEmpty());
+    JobAnswers real = answersTo(print::printerBackend(), pdf, dir.filePath("real.pdf"), false);
+    real.pages = shapesOf(dir.filePath("real.pdf"));
+    // Neither the refused jobs nor the one given up left a file.
+    EXPECT_EQ(joined(QDir(dir.path()).entryList(QDir::Files)), "real.pdf");
+    print::PrinterEntry queue = pdf;
+    queue.name = queue.device = "JobA4";
+    const auto jobsOnTheQueue = [] {
+        int jobs = 0;
+        for (const CupsServer::PageLogEntry &e : server->pageLog())
+            jobs += e.printer == "JobA4" && e.page == "total";
+        return jobs;
+    };
+    const int jobsBefore = jobsOnTheQueue();
+    JobAnswers spooled = answersTo(print::printerBackend(), queue, QString(), false);
+    ASSERT_TRUE(server->waitForJobs()) << server->error().toStdString();
+    ASSERT_TRUE(server->waitForPageLog("zvo-answers")) << server->error().toStdString();
+    // Of the jobs asked for, the queue got the one that ran.
+    EXPECT_EQ(jobsOnTheQueue(), jobsBefore + 1);
+    spooled.pages = shapesOf(server->outputFile("JobA4"));
+
+    print::FakePrinterBackend fakeBackend;
+    // Small enough a sheet for the fake to keep its pictures.
+    print::FakePrinterBackend::Printer &fakePrinter = fakeBackend.add("Fake");
+    fakePrinter.dpiX = fakePrinter.dpiY = 72;
+    JobAnswers fake = answersTo(fakeBackend, fakeBackend.printers().front(), dir.filePath("fake.pdf"), false);
+    for (const QImage &page : fakeBackend.pages())
+        fake.pages << shapeOf(page.width(), page.height());
+
+    const std::string expected =
+        "page outside a job no, end outside a job no, job on an information context no, job yes, "
+        "painter before the first page no, second job no, turn yes, wide, page 1 yes, painter on the page yes, "
+        "end of page 1 yes, painter between pages no, reset to nothing yes, wide, page 2 yes, end of page 2 yes, "
+        "end yes, end again no, job to abort yes, page to abort yes, painter after the abort no, "
+        "end after the abort no";
+    EXPECT_EQ(joined(real.answers), expected);
+    EXPECT_EQ(joined(spooled.answers), expected);
+    EXPECT_EQ(joined(fake.answers), expected);
+    EXPECT_EQ(joined(real.pages), "wide, wide");
+    EXPECT_EQ(joined(spooled.pages), "wide, wide");
+    EXPECT_EQ(joined(fake.pages), "wide, wide");
+
+    // A job that cannot start: a file in a folder that is not there, a fake
+    // told to refuse.
+    const std::string refused = "page outside a job no, end outside a job no, job on an information context no, "
+                                "job no, page of a refused job no, end of a refused job no";
+    EXPECT_EQ(joined(answersTo(print::printerBackend(), pdf, dir.filePath("none/real.pdf"), true).answers), refused);
+    fakePrinter.refuseJob = true;
+    EXPECT_EQ(joined(answersTo(fakeBackend, fakeBackend.printers().front(), QString(), true).answers), refused);
 }
 
 TEST_F(CupsPrinting, AQueueDeletedOrRejectingIsAnErrorNotASilentSuccess)

@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -200,13 +201,15 @@ int incompleteFileError(const std::string &fileName, int fd)
 class QtPrinterContext : public PrinterContext
 {
 public:
-    QtPrinterContext(std::unique_ptr<QPrinter> printer, std::shared_ptr<const QtCupsPrinterBackend::Queue> queue)
+    QtPrinterContext(std::unique_ptr<QPrinter> printer, std::shared_ptr<const QtCupsPrinterBackend::Queue> queue,
+                     bool printing)
         : m_printer(std::move(printer))
         , m_queue(std::move(queue))
+        , m_printing(printing)
     {}
     ~QtPrinterContext() override
     {
-        if (m_painter.isActive())
+        if (m_inJob)
             abortDoc();
     }
 
@@ -230,11 +233,15 @@ public:
         return c;
     }
 
-    QPainter *painter() override { return m_painter.isActive() ? &m_painter : nullptr; }
+    QPainter *painter() override { return m_pageOpen && m_painter.isActive() ? &m_painter : nullptr; }
     const gfx::TextMeasurer *measurer() const override { return nullptr; }
 
     bool startDoc(const QString &documentName, const QString &outputFileName) override
     {
+        // An information context only measures; a context runs one job at
+        // a time.
+        if (!m_printing || m_inJob)
+            return false;
         m_printer->setDocName(documentName);
         if (m_queue->pdf) {
             m_printer->setOutputFileName(outputFileName.isEmpty() ? defaultFileName(documentName) : outputFileName);
@@ -245,22 +252,21 @@ public:
             return false;
         if (!openOutput())
             return false;
-        if (!m_painter.begin(m_printer.get())) {
-            const int error = errno;
-            dropOutput();
-            errno = error;
-            return false;
-        }
+        // The painter begins with the first page, so that a change between
+        // here and that page still holds for it.
+        m_inJob = true;
         m_pages = 0;
         return true;
     }
 
     bool startPage() override
     {
-        if (!m_painter.isActive())
+        if (!m_inJob)
             return false;
-        if (m_pages++ > 0 && !m_printer->newPage())
+        if (m_pages == 0 ? !beginPainting() : !m_printer->newPage())
             return false;
+        ++m_pages;
+        m_pageOpen = true;
         // Device (0, 0) is the printable corner, as on the platform.
         const DeviceCaps c = caps();
         m_painter.resetTransform();
@@ -268,16 +274,34 @@ public:
         return true;
     }
 
-    bool endPage() override { return m_painter.isActive(); }
+    bool endPage() override
+    {
+        m_pageOpen = false;
+        return m_inJob && m_painter.isActive();
+    }
 
     bool endDoc() override
     {
-        if (!m_painter.isActive())
+        if (!m_inJob)
             return false;
-        // A queue given a file writes the file itself (a PDF, whatever the
-        // name says) and spools nothing.
-        const bool spooled =
-            m_printer->outputFormat() == QPrinter::NativeFormat && m_printer->outputFileName().isEmpty();
+        m_pageOpen = false;
+        const bool spooled = isSpooled();
+        if (m_pages == 0) {
+            // A job without pages puts no empty sheet on a printer; a file
+            // still gets its document, of one empty page, as Qt writes none
+            // without a page.
+            if (spooled) {
+                m_inJob = false;
+                return true;
+            }
+            if (!beginPainting())
+                return false;
+        }
+        m_inJob = false;
+        if (!m_painter.isActive()) {
+            dropOutput();
+            return false;
+        }
         if (!m_painter.end()) {
             dropOutput();
             return false;
@@ -293,9 +317,18 @@ public:
 
     void abortDoc() override
     {
-        m_printer->abort();
-        if (m_painter.isActive())
+        m_inJob = false;
+        m_pageOpen = false;
+        if (m_painter.isActive()) {
+            // Qt cannot call a job off: ending the painter hands it to the
+            // server all the same. It goes there held, and is cancelled
+            // before it can print.
+            const QString heldTitle = isSpooled() ? holdJob() : QString();
+            m_printer->abort();
             m_painter.end();
+            if (!heldTitle.isEmpty())
+                cancelHeldJob(heldTitle);
+        }
         dropOutput();
     }
 
@@ -303,11 +336,12 @@ public:
     {
         if (!settings)
             return true;
-        if (!m_painter.isActive()) {
+        if (!m_inJob) {
             QtCupsPrinterBackend::apply(*settings, *m_printer, *m_queue);
             return true;
         }
-        // During a job only the page may change; it holds from the next page.
+        // During a job only the page may change; it holds from the next page,
+        // the first one included.
         QPrinter scratch(QPrinter::HighResolution);
         scratch.setOutputFormat(QPrinter::PdfFormat);
         scratch.setPageLayout(m_printer->pageLayout());
@@ -319,6 +353,51 @@ public:
     }
 
 private:
+    // A queue given a file writes the file itself (a PDF, whatever the name
+    // says) and spools nothing.
+    bool isSpooled() const
+    {
+        return m_printer->outputFormat() == QPrinter::NativeFormat && m_printer->outputFileName().isEmpty();
+    }
+
+    // Makes the job go to the server held; answers the title it goes under,
+    // one of its own.
+    QString holdJob()
+    {
+        static std::atomic<unsigned> serial{0};
+        const QString title = QStringLiteral("zarvello-cancelled-%1-%2").arg(::getpid()).arg(++serial);
+        QPrintEngine *engine = m_printer->printEngine();
+        engine->setProperty(QPrintEngine::PPK_DocumentName, title);
+        QStringList options = engine->property(CupsOptionsProperty).toStringList();
+        options << QStringLiteral("job-hold-until") << QStringLiteral("indefinite");
+        engine->setProperty(CupsOptionsProperty, options);
+        return title;
+    }
+
+    void cancelHeldJob(const QString &title)
+    {
+        const QByteArray queue = m_printer->printerName().toUtf8();
+        cups_job_t *jobs = nullptr;
+        const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.constData(), 1, CUPS_WHICHJOBS_ACTIVE);
+        for (int i = 0; i < count; ++i)
+            if (jobs[i].title && QString::fromUtf8(jobs[i].title) == title)
+                cupsCancelJob2(CUPS_HTTP_DEFAULT, jobs[i].dest, jobs[i].id, 1);
+        cupsFreeJobs(count, jobs);
+    }
+
+    // False, with errno, when the job's output cannot take the document; the
+    // job is over then.
+    bool beginPainting()
+    {
+        if (m_painter.begin(m_printer.get()))
+            return true;
+        const int error = errno;
+        m_inJob = false;
+        dropOutput();
+        errno = error;
+        return false;
+    }
+
     // A job's file is written beside its name and takes its place only when
     // the job is complete, so that a failed, cancelled or killed job leaves
     // an earlier file as it was. A device or a pipe there is written as is.
@@ -446,7 +525,10 @@ private:
 
     std::unique_ptr<QPrinter> m_printer;
     std::shared_ptr<const QtCupsPrinterBackend::Queue> m_queue;
+    const bool m_printing;
     QPainter m_painter;
+    bool m_inJob = false;    // between startDoc and endDoc
+    bool m_pageOpen = false; // between startPage and endPage
     int m_pages = 0;
     rtl::AtomicFile m_output;
     rtl::FileDescriptor m_spool;
@@ -597,12 +679,13 @@ std::unique_ptr<QPrinter> QtCupsPrinterBackend::makePrinter(const PrinterEntry &
 }
 
 std::unique_ptr<PrinterContext> QtCupsPrinterBackend::createContext(const PrinterEntry &printer,
-                                                                    const std::optional<DriverSettings> &settings, bool)
+                                                                    const std::optional<DriverSettings> &settings,
+                                                                    bool printing)
 {
     std::unique_ptr<QPrinter> p = makePrinter(printer, settings);
     if (!p)
         return nullptr;
-    return std::make_unique<QtPrinterContext>(std::move(p), queue(printer.device));
+    return std::make_unique<QtPrinterContext>(std::move(p), queue(printer.device), printing);
 }
 
 void QtCupsPrinterBackend::apply(const DriverSettings &s, QPrinter &printer, const Queue &queue)

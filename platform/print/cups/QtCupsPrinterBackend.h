@@ -3,7 +3,7 @@
 // The printers of the machine through Qt's printing support on CUPS: the
 // queues in the server's order, then a printer that writes PDF files. Bins
 // come from the queue's media sources, asked of CUPS directly; jobs run on a
-// QPrinter with a painter begun for the whole job.
+// QPrinter with one painter, begun with the job's first page.
 //
 // Installed by the program at start-up:
 //     print::installPrinterBackend(std::make_shared<print::QtCupsPrinterBackend>(papers));

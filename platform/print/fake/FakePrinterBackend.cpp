@@ -12,10 +12,11 @@ class FakeContext : public PrinterContext
 {
 public:
     FakeContext(FakePrinterBackend &backend, const FakePrinterBackend::Printer &printer,
-                const std::optional<DriverSettings> &settings)
+                const std::optional<DriverSettings> &settings, bool printing)
         : m_backend(backend)
         , m_printer(printer)
         , m_settings(settings)
+        , m_printing(printing)
     {}
     ~FakeContext() override
     {
@@ -52,6 +53,10 @@ public:
     bool startDoc(const QString &documentName, const QString &outputFileName) override
     {
         record("startDoc", documentName + QLatin1Char('|') + outputFileName);
+        // An information context only measures; a context runs one job at
+        // a time.
+        if (!m_printing || m_inJob)
+            return false;
         m_inJob = !m_printer.refuseJob;
         return m_inJob;
     }
@@ -87,8 +92,11 @@ public:
     {
         record("endDoc");
         finishPage();
+        // Nothing reaches the printer from a job that did not start or was
+        // given up.
+        const bool inJob = m_inJob;
         m_inJob = false;
-        return !m_printer.loseJob;
+        return inJob && !m_printer.loseJob;
     }
 
     void abortDoc() override
@@ -101,7 +109,9 @@ public:
 
     bool reset(const std::optional<DriverSettings> &settings) override
     {
-        m_settings = settings;
+        // Without settings nothing changes, as with a real driver.
+        if (settings)
+            m_settings = settings;
         record("reset");
         return true;
     }
@@ -123,6 +133,7 @@ private:
     FakePrinterBackend &m_backend;
     const FakePrinterBackend::Printer &m_printer;
     std::optional<DriverSettings> m_settings;
+    const bool m_printing;
     QImage m_page;
     QPainter m_painter;
     bool m_inJob = false;
@@ -206,7 +217,7 @@ std::unique_ptr<PrinterContext> FakePrinterBackend::createContext(const PrinterE
                        printing ? QStringLiteral("printing") : QStringLiteral("info")});
     if (!p || p->refuseContext)
         return nullptr;
-    return std::make_unique<FakeContext>(*this, *p, settings);
+    return std::make_unique<FakeContext>(*this, *p, settings, printing);
 }
 
 } // namespace print
