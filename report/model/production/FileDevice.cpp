@@ -65,7 +65,8 @@ public:
             // to go back (an archive's header) cannot be written there.
             if (aOffset == 0 && whence == SEEK_CUR)
                 return m_written;
-            throw writeError(ESPIPE);
+            throw classes::EWriteError("Cannot write file \"" + m_fileName + "\": an archive needs a seekable file (" +
+                                       fileDeviceReason(ESPIPE) + ")");
         }
         return position < 0 ? int64_t(::lseek(m_file.handle(), 0, SEEK_CUR)) : int64_t(position);
     }
