@@ -6,16 +6,24 @@
 #include "platform/controls/Guard.h"
 #include "platform/http/HttpClient.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/FileDescriptor.h"
 #include "platform/rtl/QtText.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace settings {
 
@@ -46,6 +54,40 @@ std::string homePageLink()
 std::string quoted(const std::string &name)
 {
     return "\"" + name + "\"...";
+}
+
+// A program beside ours (a helper it starts), told by its first bytes rather
+// than its mode: on a memory stick every file shows as executable, the data
+// files too. A folder can take no download either.
+bool isProgramOnDisk(const std::string &fileName)
+{
+    const rtl::FileDescriptor fd(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat st
+    {};
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0)
+        return false;
+    if (S_ISDIR(st.st_mode))
+        return true;
+    static constexpr char elf[4] = {0x7f, 'E', 'L', 'F'};
+    char head[4] = {};
+    const ssize_t n = S_ISREG(st.st_mode) ? ::read(fd.get(), head, sizeof head) : 0;
+    return (n >= 2 && head[0] == '#' && head[1] == '!') || (n == 4 && std::memcmp(head, elf, 4) == 0);
+}
+
+// The list comes over plain HTTP, so whoever answers in the server's place
+// chooses the names. Only the maker's data files may be written: never the
+// program, its libraries and helpers, or the user's settings and lists.
+// Empty when the name may be written, else why not.
+std::string refusal(const std::string &name)
+{
+    if (!IsBareFileName(name))
+        return "not a plain file name";
+    // The name it runs under, which a packager may have changed.
+    const std::string program =
+        QFile::encodeName(QFileInfo(QCoreApplication::applicationFilePath()).fileName()).toStdString();
+    if (IsProgramOwnFileName(name, program) || isProgramOnDisk(GetApplicationPath() + name))
+        return "one of the program's own files, not a data file";
+    return {};
 }
 
 } // namespace
@@ -266,9 +308,9 @@ void TCheckForUpdatesForm::processCurrentFile()
         return;
     }
 
-    // A name that is not a plain file name is never looked at on disk: it
-    // goes straight to the download, which refuses it.
-    if (IsBareFileName(name)) {
+    // A name that may not be written is never looked at on disk: it goes
+    // straight to the download, which refuses it.
+    if (refusal(name).empty()) {
         const TUpdateDate date = DecodeUpdateDate(Script.FileVersions[i]);
         const rtl::TDateTime released = rtl::EncodeDate(date.Year, date.Month, date.Day);
         if (GetFileDateTime(GetApplicationPath() + name) > released) {
@@ -285,9 +327,12 @@ void TCheckForUpdatesForm::processCurrentFile()
 
 void TCheckForUpdatesForm::DownloadFile(const std::string &url, const std::string &fileName)
 {
-    // Only plain names inside the program folder are ever written; anything
-    // else the list names is a failed file, fetched from nowhere.
-    if (!IsBareFileName(fileName) || url.empty()) {
+    // Anything the list may not have written is a failed file, fetched from
+    // nowhere; the log says which name it was, as the status line cannot.
+    const std::string refused = refusal(fileName);
+    if (!refused.empty())
+        qWarning("Update: \"%s\" refused: %s", fileName.c_str(), refused.c_str());
+    if (!refused.empty() || url.empty()) {
         m_failed = true;
         fileDone();
         return;
@@ -311,7 +356,7 @@ void TCheckForUpdatesForm::downloadReceived(std::string text)
 
 bool TCheckForUpdatesForm::SaveDownloadedFile(const std::string &fileName, const std::string &text)
 {
-    if (!IsBareFileName(fileName))
+    if (!refusal(fileName).empty())
         return false;
     try {
         return SaveTextFile(GetApplicationPath() + fileName, text, true, false);

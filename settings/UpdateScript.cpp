@@ -53,6 +53,38 @@ std::vector<std::string_view> splitDots(std::string_view text)
     }
 }
 
+// The files in the program folder that are the user's or the program's
+// running state; the update list has no business with any of them.
+constexpr std::string_view UserFileNames[] = {
+    "options.ini", "domain-data.txt", "zvo-domains.txt", "~se-errors.txt", ".zarvello.lock",
+};
+
+// The name as a case-insensitive file system that drops trailing dots and
+// blanks would store it.
+std::string foldedFileName(std::string_view name)
+{
+    while (!name.empty() && (name.back() == '.' || name.back() == ' '))
+        name.remove_suffix(1);
+    std::string folded(name);
+    for (char &c : folded)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return folded;
+}
+
+// The name its ".bak" copy takes, without the ".bak": the name up to its
+// last dot, a leading dot being no extension's.
+std::string_view backupStem(std::string_view name)
+{
+    const size_t dot = name.rfind('.');
+    return dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+bool endsWith(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
 bool isLeapYear(int year)
 {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
@@ -163,6 +195,27 @@ bool IsBareFileName(std::string_view name)
             return false;
     }
     return true;
+}
+
+bool IsProgramOwnFileName(std::string_view name, std::string_view programName)
+{
+    const std::string folded = foldedFileName(name);
+    // Hidden names: the instance lock and the saves' temporary files.
+    if (folded.empty() || folded.front() == '.')
+        return true;
+    // "libQt6Core.so", "libfoo.so.6", "libfoo.so.6.2.0"
+    if (endsWith(folded, ".so") || folded.find(".so.") != std::string::npos || endsWith(folded, ".bak"))
+        return true;
+    // A data file is saved with its ".bak" copy: "Options.txt" would
+    // overwrite the settings' backup, "zarvello.txt" the program's.
+    const std::string_view stem = backupStem(folded);
+    const std::string program = foldedFileName(programName);
+    if (!program.empty() && (folded == program || stem == backupStem(program)))
+        return true;
+    for (const std::string_view own : UserFileNames)
+        if (folded == own || stem == backupStem(own))
+            return true;
+    return false;
 }
 
 std::string NormalizeDownloadedText(std::string_view text)

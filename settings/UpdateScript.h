@@ -65,6 +65,16 @@ TUpdateDate DecodeUpdateDate(std::string_view text);
 // a plain file name, not a path, without control characters.
 bool IsBareFileName(std::string_view name);
 
+// Whether a name from an update list is one of the program's own files
+// rather than a data file its maker ships: the program itself (its file name
+// given), a shared library or plug-in, the settings "Options.ini", the site
+// list, the stored domains, the error log, the instance lock or any hidden
+// name (the saves' temporary files), a ".bak" copy, or a name whose ".bak"
+// copy would take the place of one of theirs. Names compare without case and
+// without trailing dots and blanks, as a folder on a memory stick or a
+// case-folding file system compares them.
+bool IsProgramOwnFileName(std::string_view name, std::string_view programName);
+
 // Every line break (CR LF, LF or CR) made CR LF, then runs of empty lines
 // removed: four passes that each merge pairs of line breaks, so up to sixteen
 // breaks in a row become one.

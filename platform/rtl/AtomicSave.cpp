@@ -33,7 +33,7 @@ int hookError(SaveStep step)
 
 SaveResult failure(SaveStep step, int error)
 {
-    return SaveResult{false, step, error != 0 ? error : EIO};
+    return SaveResult{false, step, error != 0 ? error : EIO, {}};
 }
 
 // The folder part including its final "/", or "" for a bare name.
@@ -43,20 +43,49 @@ std::string folderOf(const std::string &name)
     return slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
 }
 
+// The kernel's guard against links planted in folders that everybody shares
+// (/tmp): a link in a sticky folder that anyone may write is followed only
+// for its owner, or when the folder's owner owns it too. A rename onto the
+// link's target passes no such guard, so the save asks it itself, and asks
+// it whether or not the guard is switched on: a save may be run by root.
+bool mayFollow(const std::string &link, const struct stat &linkStat)
+{
+    if (linkStat.st_uid == ::geteuid())
+        return true;
+    const std::string folder = folderOf(link);
+    struct stat dir
+    {};
+    if (::stat(folder.empty() ? "." : folder.c_str(), &dir) != 0)
+        return false;
+    const mode_t shared = S_ISVTX | S_IWOTH;
+    return (dir.st_mode & shared) != shared || dir.st_uid == linkStat.st_uid;
+}
+
+struct LinkEnd
+{
+    std::string name;
+    int error = 0; // as open() would have refused the chain
+};
+
 // The file a chain of symbolic links ends at, even one that does not exist
 // yet (the save creates it); the name itself when there is no link.
-std::string followLinks(const std::string &name)
+LinkEnd followLinks(const std::string &name)
 {
     std::string current = name;
-    for (int depth = 0; depth < MaxLinkDepth; ++depth) {
+    for (int depth = 0; depth <= MaxLinkDepth; ++depth) {
         struct stat st
         {};
         if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return current;
+            return {current};
+        // A loop, or a chain longer than the kernel would walk.
+        if (depth == MaxLinkDepth)
+            return {name, ELOOP};
+        if (!mayFollow(current, st))
+            return {name, EACCES};
         std::string target(size_t(st.st_size > 0 ? st.st_size : 4096), '\0');
         const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
         if (n <= 0)
-            return current;
+            return {current};
         target.resize(size_t(n));
         std::string next = target.front() == '/' ? target : folderOf(current) + target;
         // The kernel's own links (/dev/stdout, /proc/self/fd/1) name a pipe
@@ -64,14 +93,31 @@ std::string followLinks(const std::string &name)
         struct stat reached
         {};
         if (::lstat(next.c_str(), &reached) != 0 && ::stat(current.c_str(), &reached) == 0)
-            return current;
+            return {current};
         current = std::move(next);
     }
-    return name;
+    return {name, ELOOP};
+}
+
+// The new file is the old one in all but its content: a private list stays
+// private, and a file root saves stays its owner's. The owner goes first, as
+// a change of owner clears the set-id bits. Rights meant for a group or an
+// owner the caller cannot give the file are not handed to the caller's own.
+// Extra rights are added on top (a replaced read-only file is writable again).
+void keepAccess(int fd, const struct stat &previous, mode_t extra = 0)
+{
+    mode_t mode = (previous.st_mode & 07777) | extra;
+    if (::fchown(fd, previous.st_uid, previous.st_gid) != 0) {
+        mode &= ~mode_t(S_ISUID);
+        if (::fchown(fd, uid_t(-1), previous.st_gid) != 0)
+            mode &= ~mode_t(S_ISGID | S_IRWXG);
+    }
+    ::fchmod(fd, mode);
 }
 
 // A new, empty file beside the target that nobody else can have opened. Its
-// mode is the ordinary one for new files (0666 less the umask).
+// mode is the ordinary one for new files (0666 less the umask) until the
+// caller gives it the previous file's.
 FileDescriptor createTemporaryBeside(const std::string &name, std::string &tempName)
 {
     static std::mutex mutex;
@@ -109,12 +155,16 @@ bool copyForBackup(const std::string &from, const std::string &to)
 {
     FileDescriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     std::string content;
-    if (!in.valid() || !readAll(in.get(), content))
+    struct stat st
+    {};
+    if (!in.valid() || ::fstat(in.get(), &st) != 0 || !readAll(in.get(), content))
         return false;
     std::string tempName;
     FileDescriptor out = createTemporaryBeside(to, tempName);
     if (!out.valid())
         return false;
+    // A private file's copy is as private as the file.
+    keepAccess(out.get(), st);
     const bool ok = writeAll(out.get(), content.data(), content.size()) && ::fsync(out.get()) == 0 && out.close() &&
                     ::rename(tempName.c_str(), to.c_str()) == 0;
     if (!ok)
@@ -158,7 +208,10 @@ SaveResult AtomicFile::open(const std::string &requestedName, const AtomicSaveOp
     m_options = options;
     // A link renamed over would become a file of its own, and the file it
     // pointed at would keep the old content.
-    m_fileName = followLinks(requestedName);
+    LinkEnd end = followLinks(requestedName);
+    m_fileName = std::move(end.name);
+    if (end.error != 0)
+        return failure(SaveStep::Create, end.error);
 
     m_previous.reset();
     struct stat st
@@ -179,12 +232,20 @@ SaveResult AtomicFile::open(const std::string &requestedName, const AtomicSaveOp
     if (const int error = hookError(SaveStep::Create))
         return failure(SaveStep::Create, error);
     m_fd = createTemporaryBeside(m_fileName, m_tempName);
-    if (!m_fd.valid())
-        return failure(SaveStep::Create, errno);
+    if (!m_fd.valid()) {
+        // Behind a link, the folder that refused is not the one the caller
+        // named; the message has to say which it was.
+        SaveResult result = failure(SaveStep::Create, errno);
+        const std::string folder = folderOf(m_fileName);
+        result.folder = folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder.empty() ? "." : folder;
+        return result;
+    }
     // Shared with nobody: the lock only tells a leftover from a running save.
     ::flock(m_fd.get(), LOCK_EX | LOCK_NB);
-    if (m_previous && options.existing == ExistingFile::Update)
-        ::fchmod(m_fd.get(), m_previous->st_mode & 07777);
+    // Replace clears a read-only file's protection with the old file, as a
+    // deletion would, and keeps who may read it.
+    if (m_previous)
+        keepAccess(m_fd.get(), *m_previous, options.existing == ExistingFile::Replace ? S_IWUSR : 0);
     return {};
 }
 
@@ -268,7 +329,10 @@ void AtomicFile::discard()
 
 std::string SaveResult::reason() const
 {
-    return std::strerror(error);
+    std::string text = std::strerror(error);
+    if (!folder.empty())
+        text += " (the folder \"" + folder + "\" refused the temporary file)";
+    return text;
 }
 
 SaveResult atomicSave(const std::string &fileName, std::string_view bytes, const AtomicSaveOptions &options)

@@ -7,7 +7,12 @@
 // previous file or the whole new one, never half a file or none.
 //
 // A symbolic link is followed: its target is the file replaced, beside
-// itself, and the link stays. A device, a pipe or a socket at the name
+// itself, and the link stays. Only links open() would follow are: a loop or
+// a chain of more than 40 fails with ELOOP, and a link someone else planted
+// in a shared sticky folder (/tmp) with EACCES, the link left as it was.
+// The new file keeps the mode, owner and group of the one it replaces where
+// the caller may give them; it is a new file, so hard links to the old one
+// keep the old content. A device, a pipe or a socket at the name
 // (/dev/null, a FIFO a reader waits at) has nothing a rename could replace:
 // it is written in place, and only its own writes and close say whether the
 // bytes went.
@@ -28,8 +33,8 @@ namespace rtl {
 
 // What a save does with a file already at the target name.
 enum class ExistingFile {
-    // The file gets new content as a new ordinary file: a read-only file is
-    // replaced, and the new file has the mode new files get.
+    // The file gets new content as a new file: a read-only file is replaced
+    // and the new one is writable by its owner; who may read it stays.
     Replace,
     // As if the content were written into the file: it keeps its mode, and a
     // file the user may not write is refused.
@@ -68,9 +73,12 @@ struct SaveResult
     bool ok = true;
     SaveStep failedStep = SaveStep::Create;
     int error = 0; // the errno of the failed step
+    // The folder that refused the temporary file, when that is what failed:
+    // behind a link it is not the folder of the name the caller gave.
+    std::string folder;
 
     explicit operator bool() const { return ok; }
-    // The system's reason, as strerror words it.
+    // The system's reason, as strerror words it, and the folder that refused.
     std::string reason() const;
 };
 

@@ -48,6 +48,42 @@ TEST(UpdateScript, VersionsDatesAndNames)
         EXPECT_FALSE(IsBareFileName(bad)) << bad;
 }
 
+// A list from whoever answers in the server's place must not reach the
+// program, its libraries, the user's files or their backups, however the
+// name is spelled for a case-folding folder.
+TEST(UpdateScript, TheProgramsOwnFilesAreNoDataFiles)
+{
+    for (const char *data : {"ZVO-SearchEngines.txt", "ZVO-RowIcon.png", "ZVO-Logo.png", "ZVO.chm", "CSHelp.txt",
+                             "solo.txt", "notes.sol", "Options-Help.txt"})
+        EXPECT_FALSE(IsProgramOwnFileName(data, "zarvello")) << data;
+    for (const char *own : {"zarvello",
+                            "Zarvello",
+                            "zarvello.",
+                            "zarvello.txt",
+                            "Options.ini",
+                            "options.INI",
+                            "Options.ini. .",
+                            "Options.txt",
+                            "Domain-Data.txt",
+                            "DOMAIN-DATA.TXT",
+                            "Domain-Data.csv",
+                            "Domain-Data.bak",
+                            "ZVO-Domains.txt",
+                            "~SE-Errors.txt",
+                            ".Zarvello.lock",
+                            ".Domain-Data.txt.0123456789ab~",
+                            "ZVO-SearchEngines.BAK",
+                            "libQt6Core.so.6",
+                            "libqxcb.so",
+                            "libfoo.so.6.2.0",
+                            "LIBFOO.SO",
+                            ".hidden"})
+        EXPECT_TRUE(IsProgramOwnFileName(own, "zarvello")) << own;
+    // The program as it is called, not as it was shipped.
+    EXPECT_TRUE(IsProgramOwnFileName("ZVO-Bin", "zvo-bin"));
+    EXPECT_TRUE(IsProgramOwnFileName("zvo-bin.txt", "zvo-bin"));
+}
+
 TEST(UpdateScript, DownloadedLineBreaksBecomeSingleCrLf)
 {
     EXPECT_EQ(NormalizeDownloadedText("a\nb\rc\r\nd\r\n\r\n\r\ne\r\r\nf"), "a\r\nb\r\nc\r\nd\r\ne\r\nf");

@@ -19,12 +19,14 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 
@@ -286,6 +288,48 @@ TEST_F(UpdateWindowTest, RefusedNamesAndFailedDownloadsLeaveFilesAlone)
     EXPECT_EQ(opened, Strings{"http://www.zarvello.example/?zvo"});
     closeWindow(form);
     EXPECT_TRUE(boxTexts().empty());
+}
+
+// Whoever answers in the update server's place names the program, its
+// helpers and the user's files: none of them is fetched or written, the log
+// names each, and the data files still update, an executable-looking one
+// from a memory stick too.
+TEST_F(UpdateWindowTest, TheProgramsOwnFilesAreNeverReplaced)
+{
+    static std::vector<std::string> logged;
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &text) { logged.push_back(text.toStdString()); });
+    const auto restore = qScopeGuard([previous] { qInstallMessageHandler(previous); });
+
+    const std::string program = QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
+    const Strings own = {program,       "Options.ini", "Domain-Data.txt", ".Zarvello.lock",
+                         "libzvo.so.1", "helper",      "Domain-Data.bak"};
+    for (const std::string &name : own)
+        write(name, name == "helper" ? "#!/bin/sh\n" : "mine\r\n");
+    write("ZVO-RowIcon.png", "old icon");
+    ASSERT_TRUE(QFile::setPermissions(file("ZVO-RowIcon.png"), QFile::permissions(file("ZVO-RowIcon.png")) |
+                                                                   QFileDevice::ExeOwner | QFileDevice::ExeOther));
+    std::string list;
+    for (const std::string &name : own) {
+        server.setFile(name, "replaced\n");
+        list += "* " + name + "\nVersion: 2099-01-01\nLink: " + server.fileLink(name) + "\n";
+    }
+    server.setFile("ZVO-RowIcon.png", "new icon");
+    list += "* ZVO-RowIcon.png\nVersion: 2099-01-01\nLink: " + server.fileLink("ZVO-RowIcon.png") + "\n";
+    server.setUpdateList(list);
+
+    QPointer<TCheckForUpdatesForm> form = runWindow();
+    ASSERT_TRUE(form);
+    EXPECT_EQ(status(form), FailedStatus);
+    EXPECT_EQ(server.fetchedFiles(), Strings{"ZVO-RowIcon.png"});
+    for (const std::string &name : own) {
+        EXPECT_EQ(zvotest::readFile(file(name)), name == "helper" ? "#!/bin/sh\n" : "mine\r\n") << name;
+        const std::string line = "Update: \"" + name + "\" refused: one of the program's own files, not a data file";
+        EXPECT_NE(std::find(logged.begin(), logged.end(), line), logged.end()) << name;
+    }
+    EXPECT_EQ(zvotest::readFile(file("ZVO-RowIcon.png")), "new icon");
+    closeWindow(form);
 }
 
 TEST_F(UpdateWindowTest, SchedulerOpensTheWindowOnYesAndWaitsForIt)

@@ -42,7 +42,7 @@ public:
         const rtl::SaveResult result = m_file.open(QFile::encodeName(aFileName).toStdString(),
                                                    {.existing = rtl::ExistingFile::Update, .removeLeftovers = true});
         if (!result)
-            throw createError(result.error);
+            throw createError(result);
     }
     int64_t Read(void *, int64_t) override { return 0; }
     int64_t Write(const void *aBuffer, int64_t aCount) override
@@ -65,7 +65,8 @@ public:
             // to go back (an archive's header) cannot be written there.
             if (aOffset == 0 && whence == SEEK_CUR)
                 return m_written;
-            throw writeError(ESPIPE);
+            throw classes::EWriteError("Cannot write file \"" + m_fileName + "\": an archive needs a seekable file (" +
+                                       fileDeviceReason(ESPIPE) + ")");
         }
         return position < 0 ? int64_t(::lseek(m_file.handle(), 0, SEEK_CUR)) : int64_t(position);
     }
@@ -78,9 +79,11 @@ public:
     }
 
 private:
-    classes::EFCreateError createError(int aError) const
+    // The reason names the folder that refused, which behind a link is not
+    // the named file's.
+    classes::EFCreateError createError(const rtl::SaveResult &aResult) const
     {
-        return classes::EFCreateError("Cannot create file \"" + m_fileName + "\": " + fileDeviceReason(aError));
+        return classes::EFCreateError("Cannot create file \"" + m_fileName + "\": " + aResult.reason());
     }
     classes::EWriteError writeError(int aError) const
     {
