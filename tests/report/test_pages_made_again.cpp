@@ -10,7 +10,23 @@
 #include "report/content/richtext/RichText.h"
 #include "report/content/text/DBText.h"
 
+#include "tests/support/report/CsvPipeline.h"
+#include "tests/support/report/TraceDevice.h"
+
+#include "Samples.h"
+
+#include "report/model/pages/Publisher.h"
+#include "report/model/reports/Report.h"
+#include "report/output/LibraryInit.h"
+
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Streams.h"
 #include "platform/richedit/RichEdit.h"
+
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <map>
 
 namespace {
 
@@ -141,6 +157,137 @@ TEST_F(RichTextMadeAgain, ATextGoingForwardIsLoadedOnceARecordAndOnceMoreForAPag
     loads = 0;
     generate(TppPageSettingType::psSinglePage, 3);
     EXPECT_EQ(loads, 1);
+}
+
+// ---- Every page again, of whole reports -------------------------------------------------
+
+// A page's draw commands, each in the text form of its stream: every value a
+// device reads, the rich text's RTF included. The outline is left out: a page
+// carries the outline as far as the report is known when the page is made.
+QStringList pageCommands(report::TppPage &aPage)
+{
+    QStringList commands;
+    const report::TppDrawCommand *outline = aPage.OutlineDrawCommand();
+    for (int i = 0; i < aPage.DrawCommandCount(); ++i) {
+        if (aPage.DrawCommands(i) == outline)
+            continue;
+        classes::TMemoryStream binary;
+        binary.WriteComponent(aPage.DrawCommands(i));
+        binary.SetPosition(0);
+        classes::TMemoryStream text;
+        classes::ObjectBinaryToText(binary, text);
+        commands << QString::fromLatin1(text.Memory(), qsizetype(text.Size()));
+    }
+    return commands;
+}
+
+// The report's pages as its devices get them: the whole report forward,
+// then page by page on their own, as the preview asks for them going back
+// with no pages cached.
+class PageSweep
+{
+public:
+    explicit PageSweep(report::TppReport &aReport)
+        : m_report(aReport)
+    {
+        m_report.SetCachePages(false);
+    }
+
+    // Page number to commands, of the pages the request delivered.
+    std::map<int, QStringList> print(const report::TppPageRequest *aRequest = nullptr)
+    {
+        std::map<int, QStringList> pages;
+        reporttest::TraceDevice device;
+        if (aRequest)
+            device.SetPageRequest(aRequest);
+        device.OnPageReceive.Set([&](classes::TObject *, classes::TObject *aPage) {
+            auto *page = static_cast<report::TppPage *>(aPage);
+            if (!page->Calculation() && device.PageInRequest())
+                pages[page->AbsolutePageNo()] = pageCommands(*page);
+        });
+        device.SetPublisher(m_report.Publisher());
+        m_report.PrintToDevices();
+        device.SetPublisher(nullptr);
+        return pages;
+    }
+
+    QStringList single(int aPage)
+    {
+        report::TppPageRequest request;
+        request.SetPageSetting(report::TppPageSettingType::psSinglePage);
+        request.SetPageRequested(aPage);
+        const std::map<int, QStringList> pages = print(&request);
+        const auto found = pages.find(aPage);
+        return found == pages.end() ? QStringList{QStringLiteral("page %1 not delivered").arg(aPage)}
+                                    : found->second;
+    }
+
+    // Every page made again backwards, then in a shuffled order; answers
+    // the pages that came out otherwise than forward, with their first
+    // difference.
+    QStringList differences()
+    {
+        const std::map<int, QStringList> forward = print();
+        QStringList found;
+        if (forward.size() < 2)
+            return {QStringLiteral("only %1 pages").arg(forward.size())};
+        std::vector<int> order;
+        for (const auto &[page, commands] : forward)
+            order.insert(order.begin(), page);
+        std::vector<int> shuffled = order;
+        QRandomGenerator random(20261208);
+        std::shuffle(shuffled.begin(), shuffled.end(), random);
+        order.insert(order.end(), shuffled.begin(), shuffled.end());
+        for (int page : order) {
+            const QStringList again = single(page);
+            const QStringList &before = forward.at(page);
+            if (again == before)
+                continue;
+            int i = 0;
+            while (i < again.size() && i < before.size() && again[i] == before[i])
+                ++i;
+            found << QStringLiteral("page %1 (%2 commands, forward %3), command %4:\n%5\nforward:\n%6")
+                         .arg(page)
+                         .arg(again.size())
+                         .arg(before.size())
+                         .arg(i)
+                         .arg(again.value(i), before.value(i));
+        }
+        return found;
+    }
+
+private:
+    report::TppReport &m_report;
+};
+
+class PagesMadeAgain : public ::testing::Test
+{
+protected:
+    PagesMadeAgain() { report::ppLibraryInit(); }
+    ~PagesMadeAgain() override { report::ppLibraryFinalize(); }
+};
+
+// reportdemo's samples over their CSV files, as --report prints them.
+TEST_F(PagesMadeAgain, EveryPageOfEverySampleComesOutAsForward)
+{
+    const std::map<QString, QString> files{{QStringLiteral("grouped"), QStringLiteral("grouped.csv")},
+                                           {QStringLiteral("memo"), QStringLiteral("memo.csv")},
+                                           {QStringLiteral("barcodes"), QStringLiteral("codes.csv")},
+                                           {QStringLiteral("shapes"), QStringLiteral("pics.csv")}};
+    for (const QString &name : reportdemo::SampleNames()) {
+        const auto file = files.find(name);
+        const QString csv = file == files.end() ? QStringLiteral("list.csv") : file->second;
+        reporttest::MemoryPipeline data;
+        QString error;
+        ASSERT_TRUE(reporttest::LoadCsvPipeline(QStringLiteral(ZVO_DEMO_SAMPLES "/") + csv, data, error))
+            << error.toStdString();
+        std::unique_ptr<report::TppReport> sample = reportdemo::CreateSample(name, data);
+        ASSERT_TRUE(sample) << name.toStdString();
+        sample->SetPageLimit(40);
+        PageSweep sweep(*sample);
+        const QStringList found = sweep.differences();
+        EXPECT_TRUE(found.isEmpty()) << name.toStdString() << ": " << found.join(u'\n').left(3000).toStdString();
+    }
 }
 
 } // namespace
