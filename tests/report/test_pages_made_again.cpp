@@ -336,14 +336,27 @@ public:
             lines.AddRow({QStringLiteral("line %1").arg(i)});
     }
 
-    std::unique_ptr<report::TppReport> build(int aColumns, report::TppColumnTraversalType aTraversal)
+    struct Layout
     {
+        const char *name;
+        int columns = 1;
+        report::TppColumnTraversalType traversal = report::TppColumnTraversalType::ctTopToBottom;
+        // How the summary's subreport prints; a section stands alone there.
+        report::TppPrintBehaviorType summary = report::TppPrintBehaviorType::pbChild;
+        // The group footer's fixed subreport goes on with its data group by group.
+        bool fixedTraversesAllData = false;
+    };
+
+    std::unique_ptr<report::TppReport> build(const Layout &aLayout)
+    {
+        const int aColumns = aLayout.columns;
+        const report::TppColumnTraversalType aTraversal = aLayout.traversal;
         using namespace report;
         auto result = std::make_unique<TppReport>();
         TppReport &r = *result;
         reporttest::SetA4Portrait(*r.PrinterSetup());
         r.SetDataPipeline(&data);
-        r.SetPageLimit(60);
+        r.SetPageLimit(100);
         if (aColumns > 1) {
             r.SetColumns(aColumns);
             r.SetmmColumnWidth(95000);
@@ -383,6 +396,7 @@ public:
 
         auto *fixed = place(new TppSubReport, groupFooter, 0, 6000, width, 12000);
         fixed->SetPrintBehavior(TppPrintBehaviorType::pbFixed);
+        fixed->SetTraverseAllData(aLayout.fixedTraversesAllData);
         childList(*fixed);
 
         auto *detail = band<TppDetailBand>(r, 44000);
@@ -434,8 +448,10 @@ public:
         merged->SetRichText(QStringLiteral("{\\rtf1 Merged <Key> of <Group>.}"));
 
         auto *summary = band<TppSummaryBand>(r, 12000);
-        label(summary, QStringLiteral("Summary"), 0, 0, 40000);
+        if (aLayout.summary != TppPrintBehaviorType::pbSection)
+            label(summary, QStringLiteral("Summary"), 0, 0, 40000);
         auto *child = place(new TppSubReport, summary, 0, 6000, width, 5000);
+        child->SetPrintBehavior(aLayout.summary);
         childList(*child);
         return result;
     }
@@ -543,17 +559,15 @@ TEST_F(PagesMadeAgain, AGroupBreaksOnAPageMadeAgainWhereItDidForward)
 
 TEST_F(PagesMadeAgain, EveryPageOfAReportOfEveryPrintableComesOutAsForward)
 {
-    const struct
-    {
-        const char *name;
-        int columns;
-        report::TppColumnTraversalType traversal;
-    } layouts[] = {{"one column", 1, report::TppColumnTraversalType::ctTopToBottom},
-                   {"columns down", 2, report::TppColumnTraversalType::ctTopToBottom},
-                   {"columns across", 2, report::TppColumnTraversalType::ctLeftToRight}};
-    for (const auto &layout : layouts) {
+    using Layout = EveryPrintable::Layout;
+    const Layout layouts[] = {
+        {"one column"},
+        {"columns down", 2},
+        {"columns across", 2, report::TppColumnTraversalType::ctLeftToRight},
+        {"a section", 1, report::TppColumnTraversalType::ctTopToBottom, report::TppPrintBehaviorType::pbSection, true}};
+    for (const Layout &layout : layouts) {
         EveryPrintable every;
-        std::unique_ptr<report::TppReport> built = every.build(layout.columns, layout.traversal);
+        std::unique_ptr<report::TppReport> built = every.build(layout);
         PageSweep sweep(*built);
         const QStringList found = sweep.differences();
         EXPECT_TRUE(found.isEmpty()) << layout.name << ": " << found.size() << " pages differ\n"
