@@ -411,6 +411,7 @@ public:
         });
 
         label(detail, QStringLiteral("Label"), 0, 15000, 20000);
+        groupOnce(detail, 60000, 15000);
         auto *text = place(new TppDBMemo, detail, 20000, 0, 35000);
         text->SetDataPipeline(&data);
         text->SetDataField(QStringLiteral("Text"));
@@ -488,6 +489,17 @@ public:
     reporttest::MemoryPipeline lines;
 
 private:
+    // The group's name beside its first record only: a data text and a data
+    // memo that suppress repeated values.
+    void groupOnce(report::TppBand *aBand, int32_t aLeft, int32_t aTop)
+    {
+        dbText(aBand, QStringLiteral("Group"), aLeft, aTop, 10000)->SetSuppressRepeatedValues(true);
+        auto *memo = place(new report::TppDBMemo, aBand, aLeft + 15000, aTop, 10000);
+        memo->SetDataPipeline(&data);
+        memo->SetDataField(QStringLiteral("Group"));
+        memo->SetSuppressRepeatedValues(true);
+    }
+
     template <class Band>
     static Band *band(report::TppCustomReport &aReport, int32_t aHeight)
     {
