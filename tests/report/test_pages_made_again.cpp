@@ -33,6 +33,7 @@
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Picture.h"
 #include "platform/classes/Streams.h"
+#include "platform/classes/StringList.h"
 #include "platform/richedit/RichEdit.h"
 
 #include <QBuffer>
@@ -235,15 +236,29 @@ public:
         return found == pages.end() ? QStringList{QStringLiteral("page %1 not delivered").arg(aPage)} : found->second;
     }
 
-    // Every page made again backwards, then in a shuffled order; answers
-    // the pages that came out otherwise than forward, with their first
-    // difference.
+    // Every page made again backwards, then in a shuffled order, then the
+    // second half of the report as one range; answers the pages that came
+    // out otherwise than forward, with their first difference.
     QStringList differences()
     {
         const std::map<int, QStringList> forward = print();
         QStringList found;
         if (forward.size() < 2)
             return {QStringLiteral("only %1 pages").arg(forward.size())};
+        const auto compare = [&](int aPage, const QStringList &aAgain) {
+            const QStringList &before = forward.at(aPage);
+            if (aAgain == before)
+                return;
+            int i = 0;
+            while (i < aAgain.size() && i < before.size() && aAgain[i] == before[i])
+                ++i;
+            found << QStringLiteral("page %1 (%2 commands, forward %3), command %4:\n%5\nforward:\n%6")
+                         .arg(aPage)
+                         .arg(aAgain.size())
+                         .arg(before.size())
+                         .arg(i)
+                         .arg(aAgain.value(i), before.value(i));
+        };
         std::vector<int> order;
         for (const auto &[page, commands] : forward)
             order.insert(order.begin(), page);
@@ -251,21 +266,21 @@ public:
         QRandomGenerator random(20261208);
         std::shuffle(shuffled.begin(), shuffled.end(), random);
         order.insert(order.end(), shuffled.begin(), shuffled.end());
-        for (int page : order) {
-            const QStringList again = single(page);
-            const QStringList &before = forward.at(page);
-            if (again == before)
-                continue;
-            int i = 0;
-            while (i < again.size() && i < before.size() && again[i] == before[i])
-                ++i;
-            found << QStringLiteral("page %1 (%2 commands, forward %3), command %4:\n%5\nforward:\n%6")
-                         .arg(page)
-                         .arg(again.size())
-                         .arg(before.size())
-                         .arg(i)
-                         .arg(again.value(i), before.value(i));
-        }
+        for (int page : order)
+            compare(page, single(page));
+
+        report::TppPageRequest range;
+        range.SetPageSetting(report::TppPageSettingType::psPageList);
+        classes::TStringList list;
+        const int last = forward.rbegin()->first;
+        for (int page = last / 2 + 1; page <= last; ++page)
+            list.Add(QString::number(page));
+        range.SetPageList(&list);
+        const std::map<int, QStringList> printed = print(&range);
+        if (int(printed.size()) != list.Count())
+            found << QStringLiteral("%1 pages of a range of %2").arg(printed.size()).arg(list.Count());
+        for (const auto &[page, commands] : printed)
+            compare(page, commands);
         return found;
     }
 
@@ -384,6 +399,7 @@ public:
         group->SetDataPipeline(&data);
         group->SetBreakName(QStringLiteral("Group"));
         group->SetKeepTogether(true);
+        group->SetReprintOnSubsequentPage(true);
         auto *groupHeader = band<TppGroupHeaderBand>(r, 6000);
         groupHeader->SetGroup(group);
         dbText(groupHeader, QStringLiteral("Group"), 0, 0, 40000);
@@ -406,6 +422,8 @@ public:
         dbText(detail, QStringLiteral("Amount"), 0, 5000, 20000);
         auto *running = place(new TppVariable, detail, 0, 10000, 20000);
         running->SetDataType(TppDataType::dtDouble);
+        running->SetResetType(TppVarEventType::veGroupEnd);
+        running->SetResetComponent(group);
         running->OnCalc.Set([this](classes::TObject *, QVariant &aValue) {
             aValue = aValue.toDouble() + data.GetFieldValue(QStringLiteral("Amount")).toDouble();
         });
@@ -416,10 +434,12 @@ public:
         text->SetDataPipeline(&data);
         text->SetDataField(QStringLiteral("Text"));
         text->SetStretch(true);
+        text->SetKeepTogether(true);
         auto *rich = place(new TppDBRichText, detail, 55000, 0, 35000);
         rich->SetDataPipeline(&data);
         rich->SetDataField(QStringLiteral("Rtf"));
         rich->SetStretch(true);
+        rich->SetKeepTogether(true);
 
         auto *image = place(new TppImage, detail, 0, 21000, 8000, 8000);
         image->Picture()->LoadFromBytes(bitmap(Qt::darkGreen));
