@@ -83,6 +83,12 @@ std::unique_ptr<report::TppReport> CreateBarCodeSample(reporttest::MemoryPipelin
         const bool known = BarCodeTypeFromName(barCodeSampleField(aData, QStringLiteral("Type")), type);
         barCode->BeginUpdate();
         barCode->SetBarCodeType(type);
+        // A symbology switches these on or off for good when it is chosen:
+        // set for every record, each record's symbol looks the same whatever
+        // record printed before it, as when a page is printed on its own.
+        barCode->SetAutoEncode(type == report::TppBarCodeType::bcCode128);
+        barCode->SetPrintHumanReadable(type != report::TppBarCodeType::bcPostnet &&
+                                       type != report::TppBarCodeType::bcFIM);
         barCode->SetCalcCheckDigit(true);
         barCode->SetData(known ? barCodeSampleField(aData, QStringLiteral("Data")) : QString());
         barCode->SetBarWidth(

@@ -32,6 +32,7 @@ struct RichTextCacheRecord
     int32_t startCharPos = -1;
     int32_t endCharPos = -1;
     int32_t nextStart = -1;
+    uint32_t heldTextLoad = 0;
     bool movedWhole = false;
 };
 
@@ -188,6 +189,7 @@ void TppCustomRichText::loadBytes(const QByteArray &aBytes)
     m_rtf = aBytes;
     m_richEdit->LoadFromBytes(aBytes);
     m_reload = false;
+    ++m_heldTextLoad;
 }
 
 void TppCustomRichText::afterChange()
@@ -272,7 +274,7 @@ void TppCustomRichText::MailMergeCopy()
     // A text going on from the page before keeps the record it was merged
     // with: merging it again for every page would copy the whole text each
     // time.
-    if (m_mergeEdit && continuing())
+    if (m_mergeEdit && keepsHeldText())
         return;
     if (!m_mergeEdit) {
         m_mergeEdit = std::make_unique<richedit::RichEdit>();
@@ -280,6 +282,7 @@ void TppCustomRichText::MailMergeCopy()
         m_printSource.reset();
     }
     m_mergeEdit->LoadFromBytes(m_richEdit->SaveToBytes());
+    ++m_heldTextLoad;
     IppReportContext *report = Report();
     if (TppDataPipeline *pipeline = report ? report->DataPipeline() : nullptr)
         ppMailMerge(*m_mergeEdit, *pipeline);
@@ -310,6 +313,7 @@ void TppCustomRichText::CalcSpaceUsed()
 {
     Reload();
     MailMergeCopy();
+    m_heldTextStale = false;
     richedit::RichEdit &edit = printEdit();
     const int length = edit.TextLength();
     const rtl::TRect page = PageRect();
@@ -436,6 +440,7 @@ RichTextCacheRecord TppCustomRichText::cacheState() const
     record.startCharPos = m_startCharPos;
     record.endCharPos = m_endCharPos;
     record.nextStart = m_nextStart;
+    record.heldTextLoad = m_heldTextLoad;
     record.movedWhole = m_movedWhole;
     return record;
 }
@@ -457,6 +462,9 @@ void TppCustomRichText::RestoreFromCache(int32_t aPageIndex)
     m_endCharPos = std::max(record.endCharPos, -1);
     m_nextStart = std::max(record.nextStart, -1);
     m_movedWhole = record.movedWhole;
+    // Every page begins with a restore, going forward too: only a text
+    // loaded since the page's record was kept is another record's.
+    m_heldTextStale = m_heldTextStale || record.heldTextLoad != m_heldTextLoad;
 }
 
 // ---- TppRichText -------------------------------------------------------------------
@@ -538,7 +546,7 @@ QString TppDBRichText::GetDescription() const
 void TppDBRichText::Reload()
 {
     // A text going on from the page before keeps the record it began with.
-    if (continuing())
+    if (keepsHeldText())
         return;
     if (OnGetRichText.Assigned()) {
         QString text;

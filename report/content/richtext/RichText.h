@@ -96,6 +96,11 @@ protected:
     void loadBytes(const QByteArray &aBytes);
     void loadText(const QString &aValue);
     bool continuing() const { return m_nextStart >= 0; }
+    // Going on with the text already held: true only while that text came
+    // from the record the page goes on with. A page made again from the
+    // cache restores the position in the text, but the edits may still hold
+    // the last record generated, another one.
+    bool keepsHeldText() const { return continuing() && !m_heldTextStale; }
     virtual void afterChange();
 
 private:
@@ -119,6 +124,10 @@ private:
     int m_nextStart = -1;
     bool m_movedWhole = false;
     bool m_reload = false;
+    // Counts the loads and merges of a record's text, so that a page's
+    // cache record tells whether the text it went on with is still held.
+    uint32_t m_heldTextLoad = 0;
+    bool m_heldTextStale = false;
 };
 
 class TppRichText : public TppCustomRichText

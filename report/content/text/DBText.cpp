@@ -179,6 +179,7 @@ void TppDBText::Init()
     m_printedPage = -1;
     m_firstPage = -1;
     m_priorValue.clear();
+    m_pagePriorValues.Clear();
     m_priorValueSame = false;
     followEngine();
 }
@@ -244,6 +245,7 @@ void TppDBText::SaveToCache(int32_t aPageIndex)
 {
     const DBTextCacheRecord record = dbTextRecordOf(*this);
     WriteCacheRecord(aPageIndex, &record);
+    SavePriorValue(aPageIndex);
 }
 
 void TppDBText::RestoreFromCache(int32_t aPageIndex)
@@ -257,6 +259,7 @@ void TppDBText::RestoreFromCache(int32_t aPageIndex)
     SetResetOnCompute(record.resetOnCompute != 0);
     m_firstPage = record.firstPage;
     m_printedPage = record.printedPage;
+    RestorePriorValue(aPageIndex);
     m_currentText = GetText();
 }
 

@@ -5,6 +5,7 @@
 // records and pages.
 
 #include "report/content/text/CustomText.h"
+#include "report/model/data/PageValues.h"
 
 #include <QVariant>
 
@@ -72,6 +73,11 @@ protected:
         m_firstPage = aFirstPage;
         m_printedPage = aPrintedPage;
     }
+    // The prior value is a text, kept beside the cache record: a page made
+    // again would otherwise compare its first record with the value of the
+    // last page generated.
+    void SavePriorValue(int32_t aPageIndex) { m_pagePriorValues.Save(*this, aPageIndex, m_priorValue); }
+    void RestorePriorValue(int32_t aPageIndex) { m_pagePriorValues.Restore(*this, aPageIndex, m_priorValue); }
 
 private:
     int enginePageNo() const;
@@ -82,6 +88,7 @@ private:
     bool m_suppressRepeatedValues = false;
     QString m_currentText;
     QString m_priorValue;
+    TppPageValues<QString> m_pagePriorValues;
     int m_firstPage = -1;
     bool m_priorValueSame = false;
     bool m_alreadyPrinted = false;

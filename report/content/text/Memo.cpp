@@ -593,6 +593,7 @@ QString TppDBMemo::GetDescription() const
 void TppDBMemo::Init()
 {
     TppCustomMemo::Init();
+    m_pageRepeatStates.Clear();
     m_hasRemembered = false;
     m_repeated = false;
     m_rememberedText.clear();
@@ -624,6 +625,22 @@ void TppDBMemo::EventNotify(TppCommunicator *aCommunicator, int aEventID, TraPar
     m_rememberedText = text;
     m_hasRemembered = true;
     SetResetOnCompute(false);
+}
+
+void TppDBMemo::SaveToCache(int32_t aPageIndex)
+{
+    TppCustomMemo::SaveToCache(aPageIndex);
+    m_pageRepeatStates.Save(*this, aPageIndex, {m_rememberedText, m_hasRemembered, m_repeated});
+}
+
+void TppDBMemo::RestoreFromCache(int32_t aPageIndex)
+{
+    TppCustomMemo::RestoreFromCache(aPageIndex);
+    RepeatState state{m_rememberedText, m_hasRemembered, m_repeated};
+    m_pageRepeatStates.Restore(*this, aPageIndex, state);
+    m_rememberedText = state.rememberedText;
+    m_hasRemembered = state.hasRemembered;
+    m_repeated = state.repeated;
 }
 
 void TppDBMemo::Generate()

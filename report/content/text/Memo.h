@@ -7,6 +7,7 @@
 // what its OnGetMemo handler supplies).
 
 #include "report/model/bands/Stretchable.h"
+#include "report/model/data/PageValues.h"
 
 #include "platform/classes/StringList.h"
 
@@ -165,10 +166,23 @@ public:
     void Generate() override;
     void EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams) override;
     void Notify(TppCommunicator *aCommunicator, int aOperation) override;
+    void SaveToCache(int32_t aPageIndex) override;
+    void RestoreFromCache(int32_t aPageIndex) override;
 
 private:
     bool loadsLines() const;
     void loadLines();
+
+    // The repeated-value state, kept per page beside the cache record: a
+    // page made again would otherwise compare its first record with the
+    // text of the last page generated.
+    struct RepeatState
+    {
+        QString rememberedText;
+        bool hasRemembered = false;
+        bool repeated = false;
+    };
+    TppPageValues<RepeatState> m_pageRepeatStates;
 
     bool m_autoDisplay = true;
     bool m_suppressRepeatedValues = false;

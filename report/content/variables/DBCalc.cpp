@@ -192,6 +192,7 @@ void TppDBCalc::SaveToCache(int32_t aPageIndex)
 {
     DBCalcCacheRecord record = dbCalcRecordOf(*this);
     WriteCacheRecord(aPageIndex, &record);
+    SavePriorValue(aPageIndex);
     m_cachedValue = true;
 }
 
@@ -202,6 +203,7 @@ void TppDBCalc::RestoreFromCache(int32_t aPageIndex)
     SetDrawComponent(record.drawComponent != 0);
     SetResetOnCompute(record.resetOnCompute != 0);
     SetRepeatState(record.priorValueSame != 0, record.alreadyPrinted != 0, record.firstPage, record.printedPage);
+    RestorePriorValue(aPageIndex);
     m_value = record.value;
     m_divisor = record.divisor;
 }

@@ -729,7 +729,15 @@ void TppEngine::sortBands()
 void TppEngine::generateOnePage()
 {
     fire(OnRestorePageState);
+    const bool restored = m_positionsRestored;
     RestorePagePositions();
+    // The groups keep no break value per page: a page made again from the
+    // cache would compare its records with the value of the last page
+    // generated, and break where that differs. Read again from the record
+    // the page begins with, as after a traversal.
+    if (restored && !m_dataExhausted)
+        for (int i = 0; i < m_report->GroupCount(); ++i)
+            m_report->Groups(i)->UpdateBreakValue();
     m_progress = false;
     // A section's pages take this page's place: no page bands, and the band
     // that holds the section goes on where it stood.
