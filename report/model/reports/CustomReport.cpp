@@ -102,7 +102,7 @@ const classes::TMetaClass &TppCustomReport::StaticClass()
         c.Reference("DataPipeline", &R::DataPipeline, &R::SetDataPipeline)
             .Stored(false)
             .ReadByName([](classes::TPersistent &o, const QString &aName) {
-                static_cast<R &>(o).m_dataPipelineName = aName.mid(aName.lastIndexOf(u'.') + 1);
+                static_cast<R &>(o).m_dataPipelineName = ppUnqualifiedName(aName);
             });
         c.Set("NoDataBehaviors", EnumInfo<TppNoDataBehaviorType>(), QStringLiteral("TppNoDataBehaviors"),
               &R::NoDataBehaviors, &R::SetNoDataBehaviors)
@@ -1235,7 +1235,8 @@ void TppCustomReport::DefineProperties(classes::TFiler &aFiler)
         QStringLiteral("mmColumnWidth"), [this](classes::TReader &r) { m_mmColumnWidth = ppReadIntegerOrFloat(r); },
         [this](classes::TWriter &w) { w.WriteInteger(m_mmColumnWidth); }, true);
     aFiler.DefineProperty(
-        QStringLiteral("DataPipelineName"), [this](classes::TReader &r) { m_dataPipelineName = r.ReadString(); },
+        QStringLiteral("DataPipelineName"),
+        [this](classes::TReader &r) { m_dataPipelineName = ppUnqualifiedName(r.ReadString()); },
         [this](classes::TWriter &w) { w.WriteString(m_dataPipeline ? m_dataPipeline->Name() : QString()); }, true);
 }
 
