@@ -525,6 +525,43 @@ void readReportText(TppCustomReport &aReport, const QByteArray &aProperties)
     classes::TReader(binary).ReadRootComponent(&aReport);
 }
 
+// Column positions are read and written in the file's one form, whatever
+// separator the system uses: a fraction prints, one saved with "," (as a
+// comma system used to save it) reads too, and a save writes "." again.
+TEST(CustomReport, FractionalColumnPositionsPrintAndSaveInTheFilesOwnForm)
+{
+    TppCustomReport report;
+    readReportText(report, "  Version = '7.01'\n  Columns = 2\n"
+                           "  ColumnPositions.Strings = (\n    '6350.4'\n    '105500,6')\n");
+    EXPECT_EQ(report.mmColumnPositions(), (QStringList{"6350.4", "105500.6"}));
+    TppColumnPlace first;
+    TppColumnPlace second;
+    EXPECT_NO_THROW({
+        first = ppPlaceColumn(report, 1);
+        second = ppPlaceColumn(report, 2);
+    });
+    EXPECT_EQ(first.left, 6350);
+    EXPECT_EQ(second.left, 105501);
+    EXPECT_TRUE(second.fits);
+    EXPECT_EQ(report.ColumnPositions(), (QStringList{"0.25", "4.1536"}));
+
+    classes::TMemoryStream binary;
+    classes::TWriter(binary).WriteRootComponent(&report);
+    binary.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(binary, text);
+    const QByteArray saved(text.Memory(), qsizetype(text.Size()));
+    EXPECT_TRUE(saved.contains("'6350.4'")) << saved.constData();
+    EXPECT_TRUE(saved.contains("'105500.6'")) << saved.constData();
+
+    // Older reports keep their positions in their units, converted once
+    // loaded.
+    TppCustomReport old;
+    readReportText(old, "  Version = '2.50'\n  Units = utInches\n  Columns = 2\n"
+                        "  ColumnPositions.Strings = (\n    '0.25'\n    '4.5')\n");
+    EXPECT_EQ(old.mmColumnPositions(), (QStringList{"6350", "114300"}));
+}
+
 TEST(CustomReport, OldReportsAreBroughtUpToDate)
 {
     const QByteArray threeColumns = "  Units = utMillimeters\n  Columns = 3\n  ColumnWidth = 200.000000000000000000\n";

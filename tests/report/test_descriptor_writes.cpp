@@ -7,13 +7,14 @@
 #include "report/content/ContentRegistration.h"
 #include "report/content/drawcommands/DrawText.h"
 #include "report/model/ModelRegistration.h"
-#include "report/model/base/Exceptions.h"
 #include "report/model/autosearch/AutoSearchField.h"
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
+#include "report/model/base/Exceptions.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/model/outline/OutlineNode.h"
+#include "report/model/pages/DeviceRegistry.h"
 #include "report/model/pages/Page.h"
 #include "report/model/printing/PrinterSetup.h"
 #include "report/model/production/ProducerRTTI.h"
@@ -23,6 +24,8 @@
 #include "report/model/templates/ReportTemplate.h"
 
 #include "tests/support/report/MemoryPipeline.h"
+#include "tests/support/report/PageFakes.h"
+#include "tests/support/report/ReportFakes.h"
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/MetaClass.h"
@@ -326,6 +329,31 @@ TEST_F(DescriptorWrites, AProducerEnumerationOutsideItsTypeIsRefusedAndTheReport
     EXPECT_TRUE(rtti.SetPropValue(report, QStringLiteral("TextFileType"), &type));
     EXPECT_EQ(report->TextFileType(), TppFileType::ftTab);
     saveAsText();
+}
+
+// A device nobody registered and a language without its messages keep the
+// old value; the script is told, and learns it when a value does take.
+TEST_F(DescriptorWrites, AProducerSetterThatKeepsTheOldValueAnswersFalse)
+{
+    const TraRTTI &rtti = TraTppProducerRTTI::Instance();
+    const QString before = report->DeviceType();
+    QString device = QStringLiteral("NoSuchDevice");
+    EXPECT_FALSE(rtti.SetPropValue(report, QStringLiteral("DeviceType"), &device));
+    EXPECT_EQ(report->DeviceType(), before);
+    ppRegisterDevice(&ppDeviceClass<reporttest::RecordingDevice>());
+    device = QStringLiteral("RecordingDevice");
+    EXPECT_TRUE(rtti.SetPropValue(report, QStringLiteral("DeviceType"), &device));
+    ppUnRegisterDevice(&ppDeviceClass<reporttest::RecordingDevice>());
+    EXPECT_EQ(report->DeviceType(), device);
+
+    reporttest::LanguageModuleFolder modules;
+    auto language = uint8_t(TppLanguageType::lgGerman);
+    EXPECT_FALSE(rtti.SetPropValue(report, QStringLiteral("Language"), &language));
+    EXPECT_EQ(report->Language(), TppLanguageType::lgDefault);
+    ASSERT_TRUE(modules.write("bvPrint." + ppLanguageExtension(TppLanguageType::lgGerman), "43001=x\n"));
+    EXPECT_TRUE(rtti.SetPropValue(report, QStringLiteral("Language"), &language));
+    EXPECT_EQ(report->Language(), TppLanguageType::lgGerman);
+    report->SetLanguage(TppLanguageType::lgDefault);
 }
 
 TEST_F(DescriptorWrites, MethodsRefuseAnArgumentOutsideTheParameterType)

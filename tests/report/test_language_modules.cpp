@@ -76,8 +76,8 @@ TEST(LanguageModules, TheShippedModuleHasTheLibrarysTexts)
     const auto module = LanguageModule::parse(bytes);
     ASSERT_TRUE(module);
 
-    QList<int> used{119, 284, 297, 300, 301, 328, 331, 342, 343, 374, 378, 415, 459, 691, 1127, 1132, 1150,
-                    117, 118, 162, 181, 182, 318, 319, 320, 321, 322, 323, 325, 327, 370, 371, 412, 681, 1138};
+    QList<int> used{119, 284, 297, 300, 301, 328, 331, 342, 343, 374, 378, 415, 459, 691, 1127, 1132, 1150, 117,
+                    118, 162, 181, 182, 318, 319, 320, 321, 322, 323, 325, 327, 370, 371, 412,  681,  1138};
     // The data types' captions and the variables' menu items.
     used << 324 << 334 << 335 << 337 << 339 << 341 << 363 << 379 << 409 << 689 << 1131;
     // The rich text controls' menu items.
@@ -86,6 +86,8 @@ TEST(LanguageModules, TheShippedModuleHasTheLibrarysTexts)
     used << 146 << 161 << 177 << 386 << 693 << 296;
     // The template dialogs.
     used << 134 << 138 << 361 << 362 << 416 << 417 << 418 << 494 << 523;
+    // The hints on the default property: a caption, a data field.
+    used << 154 << 203;
     for (int n = 226; n <= 248; ++n)
         if (n != 233)
             used << n;

@@ -9,6 +9,8 @@
 #include "report/model/data/PipelineList.h"
 #include "report/model/printing/PageDef.h"
 
+#include "report/model/ModelRegistration.h"
+
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Reader.h"
@@ -39,6 +41,7 @@ public:
     bool HasColor() const override { return Colored; }
     bool SupportsFullJustify() const override { return Justifies; }
     void withoutCommands() { SetDrawCommandClass(nullptr); }
+    using TppPrintable::SetDefaultProp;
     void makeDataAware()
     {
         DataAware = true;
@@ -180,6 +183,22 @@ TEST_F(Printables, TheCreateEventCarriesTheNewCommandAndARaisingHandlerLeaksNoth
     EXPECT_THROW(printable.CreateDrawCommand(target.get()), std::runtime_error);
     EXPECT_EQ(TppLiveCount<TppDrawCommand>::Count(), living);
     EXPECT_EQ(target->DrawCommandCount(), 1);
+}
+
+// The hint names what the default property holds: a data field for a
+// data-aware object, the printed text for one whose default is its caption.
+TEST_F(Printables, TheDefaultPropertyHintNamesWhatThePropertyHolds)
+{
+    ppModelLayerInit();
+    TestPrintable plain;
+    EXPECT_EQ(plain.GetDefaultPropHint(), QString());
+    TestPrintable caption;
+    caption.SetDefaultProp(QStringLiteral("Caption"), TppPropEditType(1));
+    EXPECT_EQ(caption.GetDefaultPropHint(), QStringLiteral("The text this object prints"));
+    TestPrintable data;
+    data.makeDataAware();
+    EXPECT_EQ(data.GetDefaultPropHint(), QStringLiteral("The data field whose value this object prints"));
+    ppModelLayerFinalize();
 }
 
 TEST_F(Printables, GeometryKeepsItsDefaultsFlagsAndRefusals)

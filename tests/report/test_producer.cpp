@@ -351,6 +351,34 @@ TEST(Producer, AReportFromBefore40ShowsTheNoticeOnceWaitsASecondThenPrints)
     EXPECT_EQ(f.boxes.requests().size(), 1u);
 }
 
+// Devices a program attaches itself: the notice holds the job up, and the
+// job then runs as any other, started, published and ended once.
+TEST(Producer, AReportFromBefore40PrintedToItsOwnDevicesStartsThemAndEndsOnce)
+{
+    ProducerFixture f;
+    f.producer->SetDeviceType(QStringLiteral("StandInFile"));
+    f.producer->SetConvertedFromPre40(true);
+    QStringList steps;
+    f.producer->BeforePrint.Set([&](classes::TObject *) { steps << QStringLiteral("BeforePrint"); });
+    f.producer->AfterPrint.Set([&](classes::TObject *) { steps << QStringLiteral("AfterPrint"); });
+    f.producer->OnPrintingComplete.Set([&](classes::TObject *) { steps << QStringLiteral("Complete"); });
+    {
+        StandInFileDevice device;
+        device.SetFileName(f.fileName());
+        device.SetPublisher(f.producer->Publisher());
+        f.producer->PrintToDevices();
+        device.SetPublisher(nullptr);
+    }
+    EXPECT_EQ(f.boxes.requests().size(), 1u);
+    EXPECT_FALSE(f.producer->ConvertedFromPre40());
+    EXPECT_EQ(StandInFileDevice::Calls, expectedJob(3));
+    EXPECT_EQ(steps, (QStringList{"BeforePrint", "AfterPrint", "Complete"}));
+    EXPECT_EQ(f.events->Count(ppEvent::EndOfPrint), 1);
+    QFile file(f.fileName());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("page 1\npage 2\npage 3\n"));
+}
+
 TEST(Producer, APrinterUsedFromAnotherThreadIsTheProducersOwn)
 {
     ProducerFixture f;

@@ -5,6 +5,7 @@
 #include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/ReportFakes.h"
 
+#include "report/content/variables/Variable.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/forms/DialogBases.h"
 #include "report/model/forms/FormClassRegistry.h"
@@ -255,6 +256,59 @@ TEST_F(StoredReports, ControlStreamsNamingThePublishedEntriesLoad)
         EXPECT_FALSE(subReport->Stretch());
     };
     check();
+    afterSaveAndLoad(check);
+}
+
+// Names that another module qualifies ("DataModule1.") in the entries that
+// name a pipeline or a component by text: each finds the object by its own
+// name, the detail band's pipeline as a data text's.
+TEST_F(StoredReports, QualifiedNamesFindTheirObjectsWhereverTheyAreStored)
+{
+    auto *orders = new reporttest::MemoryPipeline(&form);
+    orders->SetName(QStringLiteral("plOrders"));
+    load("object ppReport1: TppReport\r\n"
+         "  DataPipelineName = 'DataModule1.plCustomers'\r\n"
+         "  Version = '7.01'\r\n"
+         "  object ppGroup1: TppGroup\r\n"
+         "    BreakName = 'Key'\r\n"
+         "    DataPipelineName = 'DataModule1.plCustomers'\r\n"
+         "  end\r\n"
+         "  object ppDetailBand1: TppDetailBand\r\n"
+         "    DataPipeline = DataModule1.plOrders\r\n"
+         "    object ppDBText1: TppDBText\r\n"
+         "      DataPipelineName = 'DataModule1.plOrders'\r\n"
+         "      DataField = 'Name'\r\n"
+         "    end\r\n"
+         "    object ppMemo1: TppMemo\r\n"
+         "    end\r\n"
+         "    object ppMemo2: TppMemo\r\n"
+         "      ShiftRelativeTo = Form1.ppMemo1\r\n"
+         "    end\r\n"
+         "    object ppVariable1: TppVariable\r\n"
+         "      CalcType = veDataPipelineTraversal\r\n"
+         "      CalcDataPipelineName = 'DataModule1.plCustomers'\r\n"
+         "    end\r\n"
+         "  end\r\n"
+         "end\r\n");
+    const auto check = [&] {
+        EXPECT_EQ(report->DataPipeline(), pipeline);
+        ASSERT_EQ(report->GroupCount(), 1);
+        EXPECT_EQ(report->Groups(0)->DataPipeline(), pipeline);
+        auto *band = dynamic_cast<TppDetailBand *>(report->GetDetailBand());
+        ASSERT_TRUE(band);
+        EXPECT_EQ(band->DataPipeline(), orders);
+        ASSERT_EQ(band->ObjectCount(), 4);
+        EXPECT_EQ(band->Objects(0)->DataPipeline(), orders);
+        auto *memo = dynamic_cast<TppStretchable *>(band->Objects(2));
+        ASSERT_TRUE(memo);
+        EXPECT_EQ(memo->ShiftRelativeTo(), band->Objects(1));
+        auto *variable = dynamic_cast<TppVariable *>(band->Objects(3));
+        ASSERT_TRUE(variable);
+        EXPECT_EQ(variable->CalcComponent(), pipeline);
+    };
+    check();
+    // Written again under their own names, and read back as such.
+    EXPECT_FALSE(save().contains("DataModule1"));
     afterSaveAndLoad(check);
 }
 

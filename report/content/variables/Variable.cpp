@@ -5,6 +5,7 @@
 #include "report/model/bands/PublishedGeometry.h"
 #include "report/model/base/DisplayFormat.h"
 #include "report/model/base/Messages.h"
+#include "report/model/base/StreamUtils.h"
 #include "report/model/data/DataPipeline.h"
 #include "report/model/data/PipelineList.h"
 #include "report/model/engine/CustomEngine.h"
@@ -713,7 +714,8 @@ void TppVariable::DefineProperties(classes::TFiler &aFiler)
     const auto pipelineName = [&aFiler](const char *aName, QString &aStored, TppCommunicator *const &aComponent) {
         auto *pipeline = dynamic_cast<TppDataPipeline *>(aComponent);
         aFiler.DefineProperty(
-            QString::fromLatin1(aName), [&aStored](classes::TReader &r) { aStored = r.ReadString(); },
+            QString::fromLatin1(aName),
+            [&aStored](classes::TReader &r) { aStored = ppUnqualifiedName(r.ReadString()); },
             [pipeline](classes::TWriter &w) { w.WriteString(pipeline ? pipeline->Name() : QString()); },
             pipeline != nullptr);
     };

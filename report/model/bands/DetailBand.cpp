@@ -2,6 +2,7 @@
 
 #include "report/model/bands/ReportContext.h"
 #include "report/model/base/Messages.h"
+#include "report/model/base/StreamUtils.h"
 #include "report/model/data/DataPipeline.h"
 #include "report/model/data/PipelineList.h"
 #include "report/model/engine/BandEngine.h"
@@ -160,8 +161,10 @@ void TppDetailBand::DefineProperties(classes::TFiler &aFiler)
     TppBasicBand::DefineProperties(aFiler);
     // A pipeline without a name cannot be referred to: the text form has no
     // empty identifier, and a load could not find it by name either.
+    // Read ahead by ReadState, where a name qualified by its module loses
+    // the qualifier, as a data text's does.
     aFiler.DefineProperty(
-        QStringLiteral("DataPipeline"), [this](classes::TReader &r) { m_dataPipelineName = r.ReadIdent(); },
+        QStringLiteral("DataPipeline"), [](classes::TReader &r) { r.SkipValue(); },
         [this](classes::TWriter &w) { w.WriteIdent(m_dataPipeline->Name()); },
         m_dataPipeline != nullptr && !m_dataPipeline->Name().isEmpty());
     const auto ignored = [](classes::TReader &r) { r.SkipValue(); };
@@ -171,6 +174,9 @@ void TppDetailBand::DefineProperties(classes::TFiler &aFiler)
 
 void TppDetailBand::ReadState(classes::TReader &aReader)
 {
+    const QString name = TppHReaderUtils::ReadIdentProperty(aReader, QStringLiteral("DataPipeline"));
+    if (!name.isEmpty())
+        m_dataPipelineName = name;
     TppBasicBand::ReadState(aReader);
 }
 

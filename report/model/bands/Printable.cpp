@@ -703,7 +703,8 @@ void TppPrintable::DefineProperties(classes::TFiler &aFiler)
 {
     TppCacheable::DefineProperties(aFiler);
     aFiler.DefineProperty(
-        QStringLiteral("DataPipelineName"), [this](classes::TReader &r) { m_dataPipelineName = r.ReadString(); },
+        QStringLiteral("DataPipelineName"),
+        [this](classes::TReader &r) { m_dataPipelineName = ppUnqualifiedName(r.ReadString()); },
         [this](classes::TWriter &w) { w.WriteString(m_dataPipeline ? m_dataPipeline->Name() : QString()); },
         m_dataPipeline != nullptr);
     // The stored geometry goes straight into the fields: the clamps of the

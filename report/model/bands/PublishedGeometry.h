@@ -4,6 +4,7 @@
 #pragma once
 
 #include "report/model/bands/Stretchable.h"
+#include "report/model/base/StreamUtils.h"
 #include "report/model/data/DataPipeline.h"
 
 #include "platform/classes/ClassBuilder.h"
@@ -32,7 +33,7 @@ void ppPublishDataPipeline(classes::TClassBuilder<C> &c)
          [](C &o, TppDataPipeline *aPipeline) { o.SetDataPipeline(aPipeline); })
         .Stored(false)
         .ReadByName([](classes::TPersistent &o, const QString &aName) {
-            static_cast<C &>(o).SetDataPipelineName(aName.mid(aName.lastIndexOf(u'.') + 1));
+            static_cast<C &>(o).SetDataPipelineName(ppUnqualifiedName(aName));
         });
 }
 
@@ -46,8 +47,9 @@ void ppPublishShiftRelativeTo(classes::TClassBuilder<C> &c)
          "ShiftRelativeTo", [](const C &o) { return o.ShiftRelativeTo(); },
          [](C &o, TppStretchable *aTarget) { o.SetShiftRelativeTo(aTarget); })
         .Stored(false)
-        .ReadByName(
-            [](classes::TPersistent &o, const QString &aName) { static_cast<C &>(o).SetShiftRelativeToName(aName); });
+        .ReadByName([](classes::TPersistent &o, const QString &aName) {
+            static_cast<C &>(o).SetShiftRelativeToName(ppUnqualifiedName(aName));
+        });
 }
 
 } // namespace report

@@ -634,7 +634,8 @@ void TppStretchable::DefineProperties(classes::TFiler &aFiler)
     // The target is named; the name is looked up among the band's objects
     // once they are all there.
     aFiler.DefineProperty(
-        QStringLiteral("ShiftRelativeTo"), [this](classes::TReader &r) { m_shiftRelativeToName = r.ReadIdent(); },
+        QStringLiteral("ShiftRelativeTo"),
+        [this](classes::TReader &r) { m_shiftRelativeToName = ppUnqualifiedName(r.ReadIdent()); },
         [this](classes::TWriter &w) { w.WriteIdent(m_shiftRelativeTo ? m_shiftRelativeTo->Name() : QString()); },
         m_shiftRelativeTo != nullptr);
 }

@@ -9,6 +9,8 @@
 #include "platform/classes/TypInfo.h"
 #include "platform/rtl/QtText.h"
 
+#include <cmath>
+
 namespace report {
 
 namespace {
@@ -73,8 +75,22 @@ QString TppHReaderUtils::ReadIdentProperty(classes::TReader &aReader, const QStr
     PositionGuard guard(aReader);
     if (!seekProperty(aReader, aPropName))
         return QString();
-    const QString value = isText(aReader.NextValue()) ? aReader.ReadString() : aReader.ReadIdent();
-    return value.mid(value.lastIndexOf(u'.') + 1);
+    return ppUnqualifiedName(isText(aReader.NextValue()) ? aReader.ReadString() : aReader.ReadIdent());
+}
+
+QString ppUnqualifiedName(const QString &aName)
+{
+    return aName.mid(aName.lastIndexOf(u'.') + 1);
+}
+
+bool ppReadStoredFloat(const QString &aText, double &aValue)
+{
+    bool ok = false;
+    const double value = QString(aText.trimmed()).replace(u',', u'.').toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return false;
+    aValue = value;
+    return true;
 }
 
 classes::TMethod ppMethodByName(const classes::TPersistent *aObject, const QString &aName)

@@ -23,6 +23,16 @@ namespace report {
 // (rounded, halves to even, saturating).
 int32_t ppReadIntegerOrFloat(classes::TReader &aReader);
 
+// A stored component name without the module that qualifies it ("Form1." in
+// Form1.Pipeline1): the pipelines and components are looked up by their own
+// names, wherever they live.
+QString ppUnqualifiedName(const QString &aName);
+
+// A number stored as text (a column position): always written with ".",
+// but read with "," too, as a system that wrote its own separator into the
+// file left it. False for a text that is no finite number.
+bool ppReadStoredFloat(const QString &aText, double &aValue);
+
 // Looks ahead among the remaining entries of the object being read; the
 // reader is back where it was afterwards.
 class TppHReaderUtils

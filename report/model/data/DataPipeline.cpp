@@ -1,5 +1,6 @@
 #include "report/model/data/DataPipeline.h"
 
+#include "report/model/base/StreamUtils.h"
 #include "report/model/data/PipelineList.h"
 
 #include "platform/classes/ClassBuilder.h"
@@ -818,7 +819,8 @@ void TppDataPipeline::DefineProperties(classes::TFiler &aFiler)
 {
     TppRelative::DefineProperties(aFiler);
     aFiler.DefineProperty(
-        QStringLiteral("MasterDataPipelineName"), [this](classes::TReader &r) { m_masterName = readName(r); },
+        QStringLiteral("MasterDataPipelineName"),
+        [this](classes::TReader &r) { m_masterName = ppUnqualifiedName(readName(r)); },
         [this](classes::TWriter &w) { w.WriteString(m_masterDataPipeline ? m_masterDataPipeline->Name() : QString()); },
         m_masterDataPipeline != nullptr);
     // Older reports stored the master as a reference ("Form1.Pipeline1").
@@ -827,7 +829,7 @@ void TppDataPipeline::DefineProperties(classes::TFiler &aFiler)
             QStringLiteral("MasterDataPipeline"),
             [this](classes::TReader &r) {
                 const QString name = readName(r);
-                m_masterName = name.mid(name.lastIndexOf(u'.') + 1);
+                m_masterName = ppUnqualifiedName(name);
             },
             nullptr, false);
 }

@@ -1,12 +1,11 @@
 #include "report/model/engine/ColumnPositions.h"
 
 #include "report/model/base/Messages.h"
+#include "report/model/base/StreamUtils.h"
 #include "report/model/base/Units.h"
 #include "report/model/printing/PageDef.h"
 #include "report/model/printing/PrinterSetup.h"
 #include "report/model/reports/CustomReport.h"
-
-#include <cmath>
 
 namespace report {
 
@@ -26,9 +25,8 @@ TppColumnPlace ppPlaceColumn(TppCustomReport &aReport, int aColumn)
     } else if (positions.size() < aColumn) {
         aReport.HandlePrintError(ppLoadStrFormat(43, {QString::number(aColumn)}) + QLatin1Char('.'));
     } else {
-        bool ok = false;
-        const double value = positions[aColumn - 1].trimmed().toDouble(&ok);
-        if (!ok || !std::isfinite(value)) {
+        double value = 0;
+        if (!ppReadStoredFloat(positions[aColumn - 1], value)) {
             aReport.HandlePrintError(ppLoadStrFormat(42, {QString::number(aColumn)}) + QLatin1Char('.'));
             return place;
         }

@@ -72,7 +72,7 @@ const classes::TMetaClass &TppGroup::StaticClass()
         c.Reference("DataPipeline", &G::DataPipeline, &G::SetDataPipeline)
             .Stored(false)
             .ReadByName([](classes::TPersistent &o, const QString &aName) {
-                static_cast<G &>(o).m_dataPipelineName = aName.mid(aName.lastIndexOf(u'.') + 1);
+                static_cast<G &>(o).m_dataPipelineName = ppUnqualifiedName(aName);
             });
     });
     return meta;
@@ -725,7 +725,8 @@ void TppGroup::DefineProperties(classes::TFiler &aFiler)
         [this](classes::TReader &r) { m_mmNewPageThreshold = ppReadIntegerOrFloat(r); },
         [this](classes::TWriter &w) { w.WriteInteger(m_mmNewPageThreshold); }, true);
     aFiler.DefineProperty(
-        QStringLiteral("DataPipelineName"), [this](classes::TReader &r) { m_dataPipelineName = r.ReadString(); },
+        QStringLiteral("DataPipelineName"),
+        [this](classes::TReader &r) { m_dataPipelineName = ppUnqualifiedName(r.ReadString()); },
         [this](classes::TWriter &w) { w.WriteString(m_dataPipeline ? m_dataPipeline->Name() : QString()); }, true);
     aFiler.DefineProperty(
         QStringLiteral("FieldName"), [this](classes::TReader &r) { m_legacyFieldName = r.ReadString(); }, nullptr,

@@ -359,13 +359,15 @@ void TppProducer::PrintToDevices()
 
 void TppProducer::StartJob()
 {
-    // While Printing the notice does not run; the job then starts as any
-    // other, or its devices would be ended without being started.
-    if (m_convertedFromPre40 && !m_printing) {
-        conversionNotice(true);
-        return;
-    }
+    // The notice only holds the job up: the start goes on as any other, so
+    // that the devices are started before the caller publishes and ends
+    // the job, once.
     const QPointer<QObject> alive = Guard();
+    if (m_convertedFromPre40) {
+        conversionNotice();
+        if (!alive)
+            return;
+    }
     DoBeforePrint();
     if (!alive)
         return;

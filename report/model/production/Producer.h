@@ -227,8 +227,9 @@ private:
     // End a print that a raising handler left half done.
     void abandonPreview();
     void abandonJob();
-    // The conversion notice; true when the print may go on.
-    void conversionNotice(bool aFromStartJob);
+    // The conversion notice of a report from before 4.0: once, before its
+    // first job, unless a print is already running.
+    void conversionNotice();
     void resetForNewSetup();
     void fire(const classes::TNotifyEvent &aEvent, int aEventID);
     void releaseForms();

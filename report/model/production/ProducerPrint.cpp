@@ -45,7 +45,7 @@ void TppProducer::Print()
         return;
     const QPointer<QObject> alive = Guard();
     if (m_convertedFromPre40) {
-        conversionNotice(false);
+        conversionNotice();
         if (!alive)
             return;
     }
@@ -442,7 +442,7 @@ void TppProducer::EndPrint()
 
 // ---- Conversion notice ------------------------------------------------------------------
 
-void TppProducer::conversionNotice(bool aFromStartJob)
+void TppProducer::conversionNotice()
 {
     if (m_printing)
         return;
@@ -457,22 +457,6 @@ void TppProducer::conversionNotice(bool aFromStartJob)
         return;
     m_convertedFromPre40 = false;
     m_printing = false;
-    if (!aFromStartJob)
-        return;
-    if (!m_jobStarted && !m_cancelled)
-        m_publisher->Reset();
-    m_jobStarted = true;
-    m_cancelled = false;
-    m_publisher->Publish();
-    if (!alive)
-        return;
-    if (m_cancelled)
-        m_publisher->CancelJob();
-    if (NonScreenOutput()) {
-        DoAfterPrint();
-        if (alive)
-            DoOnPrintingComplete();
-    }
 }
 
 } // namespace report

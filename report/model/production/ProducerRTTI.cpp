@@ -78,6 +78,16 @@ auto producerSetter(void (TppProducer::*aSet)(T))
     };
 }
 
+// For a setter that may keep the old value (an unknown device name, a
+// language without its messages): a script learns whether the value took.
+template <class T, class G>
+auto producerCheckedSetter(void (TppProducer::*aSet)(T), G (TppProducer::*aGet)() const)
+{
+    return [set = producerSetter(aSet), aGet](TppProducer &p, const TraValuePointer &v, const QString &n) {
+        return set(p, v, n) && (p.*aGet)() == raReadValue<std::remove_cvref_t<T>>(v, n);
+    };
+}
+
 template <class C>
 const classes::TMetaClass *producerClassOf()
 {
@@ -111,13 +121,13 @@ const std::vector<ProducerProperty> &producerProperties()
         {"CurrentPage", D::daInteger, nullptr, nullptr, producerGetter(&P::CurrentPage),
          producerSetter(&P::SetCurrentPage)},
         {"DeviceType", D::daString, nullptr, nullptr, producerGetter(&P::DeviceType),
-         producerSetter(&P::SetDeviceType)},
+         producerCheckedSetter(&P::SetDeviceType, &P::DeviceType)},
         {"EnableProcessMessages", D::daBoolean, nullptr, nullptr, producerGetter(&P::EnableProcessMessages),
          producerSetter(&P::SetEnableProcessMessages)},
         {"FileDevice", D::daClass, &producerClassOf<TppDevice>, nullptr, producerObject(&P::FileDevice), nullptr},
         {"Icon", D::daNotSupported, nullptr, nullptr, nullptr, nullptr},
         {"Language", D::daEnumerated, nullptr, "TppLanguageType", producerGetter(&P::Language),
-         producerSetter(&P::SetLanguage)},
+         producerCheckedSetter(&P::SetLanguage, &P::Language)},
         {"LanguageIndex", D::daInteger, nullptr, nullptr, producerGetter(&P::LanguageIndex),
          producerSetter(&P::SetLanguageIndex)},
         {"ModalCancelDialog", D::daBoolean, nullptr, nullptr, producerGetter(&P::ModalCancelDialog),

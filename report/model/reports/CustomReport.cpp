@@ -31,7 +31,6 @@
 #include "platform/classes/StringList.h"
 #include "platform/classes/Writer.h"
 
-#include <QLocale>
 #include <QPointer>
 
 #include <algorithm>
@@ -102,7 +101,7 @@ const classes::TMetaClass &TppCustomReport::StaticClass()
         c.Reference("DataPipeline", &R::DataPipeline, &R::SetDataPipeline)
             .Stored(false)
             .ReadByName([](classes::TPersistent &o, const QString &aName) {
-                static_cast<R &>(o).m_dataPipelineName = aName.mid(aName.lastIndexOf(u'.') + 1);
+                static_cast<R &>(o).m_dataPipelineName = ppUnqualifiedName(aName);
             });
         c.Set("NoDataBehaviors", EnumInfo<TppNoDataBehaviorType>(), QStringLiteral("TppNoDataBehaviors"),
               &R::NoDataBehaviors, &R::SetNoDataBehaviors)
@@ -1052,12 +1051,14 @@ void TppCustomReport::Loaded()
 {
     m_userNameIndex.ownerNames.reset();
     ResolveDataPipelines();
-    // Stored positions were written with "."; a system that writes numbers
-    // otherwise reads them with its own separator.
-    const QString separator = QLocale::system().decimalPoint();
-    if (separator != QStringLiteral("."))
-        for (QString &position : m_columnPositions)
-            position.replace(QLatin1Char('.'), separator);
+    // Positions are kept and read in the one form the file has, whatever
+    // the system's separator: one with "," (saved where the system's
+    // separator was put into them) goes back to "." for the next save.
+    for (QString &position : m_columnPositions) {
+        double value = 0;
+        if (position.contains(u',') && ppReadStoredFloat(position, value))
+            position.replace(u',', u'.');
+    }
     if (PrinterSetup())
         PrinterSetup()->Loaded();
     TppProducer::Loaded();
@@ -1157,11 +1158,10 @@ void TppCustomReport::Convert(int32_t aVersionNo)
         if (PrinterSetup())
             PrinterSetup()->SetUnits(m_units);
         for (QString &position : m_columnPositions) {
-            bool ok = false;
-            const float value = position.trimmed().toFloat(&ok);
+            double value = 0;
             // A text that is no number stays, for generation to report.
-            if (ok && std::isfinite(value))
-                position = QString::number(ppToMMThousandths(value, m_units, TppAxisType::atHorizontal));
+            if (ppReadStoredFloat(position, value))
+                position = QString::number(ppToMMThousandths(float(value), m_units, TppAxisType::atHorizontal));
         }
         if (std::isfinite(m_legacyColumnWidth))
             m_mmColumnWidth = ppToMMThousandths(m_legacyColumnWidth, m_units, TppAxisType::atHorizontal);
@@ -1235,7 +1235,8 @@ void TppCustomReport::DefineProperties(classes::TFiler &aFiler)
         QStringLiteral("mmColumnWidth"), [this](classes::TReader &r) { m_mmColumnWidth = ppReadIntegerOrFloat(r); },
         [this](classes::TWriter &w) { w.WriteInteger(m_mmColumnWidth); }, true);
     aFiler.DefineProperty(
-        QStringLiteral("DataPipelineName"), [this](classes::TReader &r) { m_dataPipelineName = r.ReadString(); },
+        QStringLiteral("DataPipelineName"),
+        [this](classes::TReader &r) { m_dataPipelineName = ppUnqualifiedName(r.ReadString()); },
         [this](classes::TWriter &w) { w.WriteString(m_dataPipeline ? m_dataPipeline->Name() : QString()); }, true);
 }
 

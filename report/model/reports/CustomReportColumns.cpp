@@ -4,6 +4,7 @@
 #include "report/model/bands/Component.h"
 #include "report/model/bands/DesignerSink.h"
 #include "report/model/base/Messages.h"
+#include "report/model/base/StreamUtils.h"
 #include "report/model/base/Units.h"
 #include "report/model/forms/DialogServices.h"
 #include "report/model/printing/PageDef.h"
@@ -179,9 +180,8 @@ QStringList TppCustomReport::ColumnPositions() const
         return m_columnPositions;
     QStringList shown;
     for (const QString &position : m_columnPositions) {
-        bool ok = false;
-        const double mm = position.trimmed().toDouble(&ok);
-        if (ok && std::isfinite(mm))
+        double mm = 0;
+        if (ppReadStoredFloat(position, mm))
             shown.append(QString::number(ppFromMMThousandths(ppRound(mm), m_units, TppAxisType::atHorizontal), 'g', 7));
         else
             shown.append(position);
@@ -196,10 +196,10 @@ void TppCustomReport::SetColumnPositions(const QStringList &aValue)
     } else {
         m_columnPositions.clear();
         for (const QString &position : aValue) {
-            bool ok = false;
-            const float value = position.trimmed().toFloat(&ok);
-            if (ok && std::isfinite(value))
-                m_columnPositions.append(QString::number(ppToMMThousandths(value, m_units, TppAxisType::atHorizontal)));
+            double value = 0;
+            if (ppReadStoredFloat(position, value))
+                m_columnPositions.append(
+                    QString::number(ppToMMThousandths(float(value), m_units, TppAxisType::atHorizontal)));
             else
                 m_columnPositions.append(position);
         }
