@@ -223,24 +223,25 @@ void TdxInplaceMaskEdit::OwnKeyDown(TKey &key, TShiftState shift)
         apply(SelectAtCaret(m_mask, current(), GetSelStart()));
 }
 
-void TdxInplaceMaskEdit::OwnKeyPress(QChar &key)
+void TdxInplaceMaskEdit::OwnKeyPress(TChar &key)
 {
     if (m_mask.isEmpty()) {
         TdxInplaceTextEdit::OwnKeyPress(key);
         return;
     }
-    const char16_t c = key.unicode();
-    if (c == 3 || c == 22 || c == 24) // Ctrl+C, Ctrl+V, Ctrl+X
+    if (key == 3 || key == 22 || key == 24) // Ctrl+C, Ctrl+V, Ctrl+X
         return;
-    if (c >= 32 && c != 127) {
-        TdxInplaceTextEdit::OwnKeyPress(key);
-        const MaskTyped typed = MaskTypeChar(m_mask, current(), key);
+    if (IsTypedChar(key)) {
+        // A mask position holds one UTF-16 unit: a character beyond the
+        // basic plane cannot stand in one and is refused whole.
+        const MaskTyped typed = QChar::requiresSurrogates(key) ? MaskTyped{current(), true}
+                                                               : MaskTypeChar(m_mask, current(), QChar(char16_t(key)));
         if (typed.refused)
             Beep();
         else
             apply(typed.edit);
     }
-    key = QChar();
+    key = 0;
 }
 
 void TdxInplaceMaskEdit::cutText()

@@ -43,7 +43,7 @@ protected:
     void SetText(const QString &text) override;
     void Enter() override;
     void OwnKeyDown(TKey &key, TShiftState shift) override;
-    void OwnKeyPress(QChar &key) override;
+    void OwnKeyPress(TChar &key) override;
     void cutText() override;
     void pasteText(const QString &text) override;
     void clearText() override;

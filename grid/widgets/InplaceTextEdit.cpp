@@ -2,6 +2,7 @@
 
 #include "grid/core/Container.h"
 #include "grid/widgets/InplaceLineEdit.h"
+#include "grid/widgets/KeyTranslation.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/gfx/Colors.h"
@@ -35,14 +36,6 @@ public:
 };
 
 namespace {
-
-bool typesCharacters(const QString &text)
-{
-    for (QChar c : text)
-        if (c.unicode() >= 32 && c.unicode() != 127)
-            return true;
-    return false;
-}
 
 // Editing keys of Qt's line edit beyond the platform's own edit keys.
 bool changesText(const QKeyEvent *event)
@@ -313,40 +306,47 @@ void TdxInplaceTextEdit::OwnKeyDown(TKey &key, TShiftState shift)
     }
 }
 
-void TdxInplaceTextEdit::KeyPress(QChar &key)
+void TdxInplaceTextEdit::KeyPress(TChar &key)
 {
-    if (key.unicode() >= 32) {
+    if (IsTypedChar(key)) {
         if (m_charCase == ecUpperCase)
-            key = key.toUpper();
+            key = QChar::toUpper(key);
         else if (m_charCase == ecLowerCase)
-            key = key.toLower();
+            key = QChar::toLower(key);
     }
     TdxInplaceEdit::KeyPress(key);
 }
 
-void TdxInplaceTextEdit::ownKeyEvent(QKeyEvent *event, TKey key, const QString &characters, const QString &typed)
+void TdxInplaceTextEdit::OwnKeyPress(TChar &key)
 {
-    if (!typesCharacters(characters)) {
-        if (key == 0 || (!CanModify() && changesText(event)))
-            return;
-        m_line->lineEditKeyPress(event);
+    if (!IsTypedChar(key))
         return;
-    }
-    // The characters that came through the routing go in here, so that
-    // the editor's MaxLength holds and a changed character is the one typed.
-    QString printable;
-    for (QChar c : typed)
-        if (c.unicode() >= 32 && c.unicode() != 127)
-            printable += c;
-    insertText(printable);
+    insertText(CharacterText(key));
+    key = 0;
+}
+
+void TdxInplaceTextEdit::ownKeyEvent(QKeyEvent *event, TKey key, const QString &characters)
+{
+    // Typed characters went in through KeyPress, so that the routing and
+    // MaxLength hold for them, and for the one that opened the editor alike.
+    if (TypesCharacters(characters))
+        return;
+    if (key == 0 || (!CanModify() && changesText(event)))
+        return;
+    m_line->lineEditKeyPress(event);
 }
 
 QString TdxInplaceTextEdit::fitToMaxLength(const QString &text) const
 {
     if (m_maxLength <= 0)
         return text;
-    const qsizetype room = m_maxLength - (m_line->text().size() - m_line->selectedText().size());
-    return room > 0 ? text.left(room) : QString();
+    qsizetype room = m_maxLength - (m_line->text().size() - m_line->selectedText().size());
+    if (room <= 0)
+        return QString();
+    // The limit counts UTF-16 units; a character of two is left out whole.
+    if (room < text.size() && text[room].isLowSurrogate() && text[room - 1].isHighSurrogate())
+        --room;
+    return text.left(room);
 }
 
 void TdxInplaceTextEdit::insertText(const QString &text)

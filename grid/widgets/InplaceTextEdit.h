@@ -64,7 +64,7 @@ public:
 
     // With CharCase set, the character is converted before the container
     // and the acceptance check see it.
-    void KeyPress(QChar &key) override;
+    void KeyPress(TChar &key) override;
     void SetEditValue(const QVariant &value) override;
     bool GetModified() const override;
     void SetModified(bool value) override;
@@ -94,7 +94,10 @@ protected:
     void SetText(const QString &text) override;
     void Enter() override;
     void OwnKeyDown(TKey &key, TShiftState shift) override;
-    void ownKeyEvent(QKeyEvent *event, TKey key, const QString &characters, const QString &typed) override;
+    // A typed character goes in at the selection, as far as MaxLength
+    // leaves room for it whole.
+    void OwnKeyPress(TChar &key) override;
+    void ownKeyEvent(QKeyEvent *event, TKey key, const QString &characters) override;
     std::unique_ptr<TdxEditViewData> NewViewData() const override;
     void FillViewData(TdxEditViewData &viewData, bool forPaint) override;
     void ColorChanged() override;
