@@ -94,6 +94,9 @@ public:
     void BeginShow() { ++m_showLock; }
     void EndShow() { --m_showLock; }
     virtual void SetEditValue(const QVariant &value);
+    // Takes alignment and read-only anew from the data link where they are
+    // not set explicitly; no editor of this program has a data link.
+    virtual void RefreshDefaults() {}
     virtual QVariant GetEditValue(bool fromDataLink);
     // The text the host reads.
     virtual QString GetText();

@@ -54,6 +54,12 @@ void TdxInplaceMaskEdit::apply(const MaskEditText &edit)
         line->setCursorPosition(edit.selStart);
 }
 
+void TdxInplaceMaskEdit::GetSel(int &start, int &stop) const
+{
+    start = GetSelStart();
+    stop = start + GetSelLength();
+}
+
 // ---- Mask and value ----------------------------------------------------------------
 
 void TdxInplaceMaskEdit::SetEditMask(const QString &mask)
@@ -69,7 +75,7 @@ void TdxInplaceMaskEdit::SetEditMask(const QString &mask)
     const QString text = lineEdit()->text();
     TdxInplaceTextEdit::SetText(m_mask.isEmpty() ? text : m_mask.format(text));
     setSettingValue(false);
-    applyMaxLength(m_mask.isEmpty() ? 0 : m_mask.size());
+    ApplyMaxLength(m_mask.isEmpty() ? 0 : m_mask.size());
     if (HasFocus())
         lineEdit()->setSelection(start, length);
 }

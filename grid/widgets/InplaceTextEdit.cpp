@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QProxyStyle>
 
+#include <algorithm>
 #include <climits>
 
 namespace grid {
@@ -82,6 +83,12 @@ TdxInplaceTextEdit::TdxInplaceTextEdit(TCustomdxContainer *container, QWidget *p
     m_line->setStyle(m_passwordStyle.get());
     m_line->setAutoFillBackground(true);
     connect(m_line, &QLineEdit::textChanged, this, [this]() { atEdge([this] { lineTextChanged(); }); });
+    const auto selectionMoved = [this]() {
+        if (!HasState(classes::csLoading))
+            atEdge([this] { SelectionChange(); });
+    };
+    connect(m_line, &QLineEdit::selectionChanged, this, selectionMoved);
+    connect(m_line, &QLineEdit::cursorPositionChanged, this, selectionMoved);
     applyPalette();
     FontChanged();
     AlignmentChanged();
@@ -124,8 +131,13 @@ void TdxInplaceTextEdit::SetCharCase(TEditCharCase value)
 
 void TdxInplaceTextEdit::SetMaxLength(int value)
 {
-    m_maxLength = value < 0 ? 0 : value;
+    ApplyMaxLength(value);
     SetStoredValue(svsMaxLength);
+}
+
+void TdxInplaceTextEdit::ApplyMaxLength(int value)
+{
+    m_maxLength = value < 0 ? 0 : value;
 }
 
 void TdxInplaceTextEdit::SetPasswordChar(QChar value)
@@ -178,6 +190,28 @@ void TdxInplaceTextEdit::SetSelStart(int start)
 void TdxInplaceTextEdit::SetSelLength(int length)
 {
     m_line->setSelection(GetSelStart(), length);
+}
+
+int TdxInplaceTextEdit::GetSelTextBuffer(QChar *buffer, int size) const
+{
+    const QString selected = GetSelText();
+    int count = int(std::min<qsizetype>(std::max(size, 0), selected.size()));
+    if (count > 0 && count < selected.size() && selected[count].isLowSurrogate() && selected[count - 1].isHighSurrogate())
+        --count;
+    std::copy_n(selected.constData(), count, buffer);
+    return count;
+}
+
+void TdxInplaceTextEdit::SelectionChange()
+{
+    const std::pair<int, int> now{GetSelStart(), GetSelLength()};
+    // Qt tells of a moved caret and of a changed selection apart, often
+    // both for one change; the event comes once for it.
+    if (now == m_toldSelection)
+        return;
+    m_toldSelection = now;
+    if (OnSelectionChange)
+        OnSelectionChange(this);
 }
 
 // ---- Value -----------------------------------------------------------------------
@@ -239,7 +273,15 @@ void TdxInplaceTextEdit::SelectAll()
 void TdxInplaceTextEdit::RestoreDefaults()
 {
     TdxInplaceEdit::RestoreDefaults();
-    m_maxLength = 0;
+    ApplyMaxLength(DefaultMaxLength());
+    m_line->setReadOnly(!IsEditable());
+}
+
+void TdxInplaceTextEdit::RefreshDefaults()
+{
+    TdxInplaceEdit::RefreshDefaults();
+    if (!(StoredValues() & svsMaxLength))
+        ApplyMaxLength(DefaultMaxLength());
     m_line->setReadOnly(!IsEditable());
 }
 
