@@ -383,7 +383,13 @@ void TreeListWidget::keyPressEvent(QKeyEvent *event)
     for (TChar ch : m_typed.take(TypedCharacters(*event))) {
         if (!m_tree)
             break;
-        m_tree->KeyPress(ch);
+        // The characters after the one that opened the editor are typed
+        // into it, as the keys after the event will be.
+        if (InplaceEditor *editor = m_tree->State() == tsEditing ? m_tree->Editor() : nullptr;
+            editor && editor->IsFocused())
+            editor->KeyPress(ch);
+        else
+            m_tree->KeyPress(ch);
     }
     m_eventModifiers.reset();
     event->accept();

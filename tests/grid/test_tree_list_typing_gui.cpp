@@ -103,6 +103,14 @@ TEST(TreeListTypingGui, TheCharacterThatOpensTheEditorIsTheEditorsFirstCharacter
         ASSERT_TRUE(g.tree->EndEditing());
         EXPECT_EQ(g.tree->GetNodeString(g.nodes[0], 0), first + "b");
     }
+    // One key event that types two characters: the second goes in after the
+    // first rather than to the grid under the open editor.
+    {
+        TypingGrid two(1u << boImmediateEditor);
+        two.type(Cyrillic + Emoji);
+        ASSERT_TRUE(two.line());
+        EXPECT_EQ(two.line()->text(), Cyrillic + Emoji);
+    }
     // A platform that sends the two halves of a pair as two key events: the
     // grid opens the editor on the whole character, not on its first half.
     TypingGrid g(1u << boImmediateEditor);
