@@ -195,11 +195,9 @@ void TdxInplaceTextEdit::SetSelLength(int length)
 int TdxInplaceTextEdit::GetSelTextBuffer(QChar *buffer, int size) const
 {
     const QString selected = GetSelText();
-    int count = int(std::min<qsizetype>(std::max(size, 0), selected.size()));
-    if (count > 0 && count < selected.size() && selected[count].isLowSurrogate() && selected[count - 1].isHighSurrogate())
-        --count;
+    const qsizetype count = WholeCharacterUnits(selected, size);
     std::copy_n(selected.constData(), count, buffer);
-    return count;
+    return int(count);
 }
 
 void TdxInplaceTextEdit::SelectionChange()
@@ -382,13 +380,9 @@ QString TdxInplaceTextEdit::fitToMaxLength(const QString &text) const
 {
     if (m_maxLength <= 0)
         return text;
-    qsizetype room = m_maxLength - (m_line->text().size() - m_line->selectedText().size());
-    if (room <= 0)
-        return QString();
     // The limit counts UTF-16 units; a character of two is left out whole.
-    if (room < text.size() && text[room].isLowSurrogate() && text[room - 1].isHighSurrogate())
-        --room;
-    return text.left(room);
+    const qsizetype room = m_maxLength - (m_line->text().size() - m_line->selectedText().size());
+    return text.left(WholeCharacterUnits(text, room));
 }
 
 void TdxInplaceTextEdit::insertText(const QString &text)

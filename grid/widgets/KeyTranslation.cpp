@@ -141,4 +141,12 @@ QString CharacterText(TChar c)
     return QString::fromUcs4(&c, 1);
 }
 
+qsizetype WholeCharacterUnits(QStringView text, qsizetype units)
+{
+    qsizetype n = std::clamp<qsizetype>(units, 0, text.size());
+    if (n > 0 && n < text.size() && text[n].isLowSurrogate() && text[n - 1].isHighSurrogate())
+        --n;
+    return n;
+}
+
 } // namespace grid

@@ -38,5 +38,8 @@ private:
 };
 // One character as text.
 QString CharacterText(TChar c);
+// How many of the first units of a text, at most units, hold whole
+// characters: a cut never leaves the first half of a pair behind.
+qsizetype WholeCharacterUnits(QStringView text, qsizetype units);
 
 } // namespace grid
