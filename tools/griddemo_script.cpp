@@ -70,7 +70,7 @@ public:
     {
         // What a program listening to the grid would hear, counted.
         m_tree.OnKeyDown.Set([this](classes::TObject *, TKey &, TShiftState) { ++m_events["keydown"]; });
-        m_tree.OnKeyPress.Set([this](classes::TObject *, QChar &) { ++m_events["keypress"]; });
+        m_tree.OnKeyPress.Set([this](classes::TObject *, TChar &) { ++m_events["keypress"]; });
         m_tree.OnMouseDown.Set(
             [this](classes::TObject *, TMouseButton, TShiftState, int, int) { ++m_events["mousedown"]; });
         m_tree.OnMouseUp.Set(
@@ -308,8 +308,15 @@ bool ScriptRun::run(const QStringList &t, const QString &where)
         QTest::keyClick(keyTarget(), combination.key(), combination.keyboardModifiers());
     } else if (command == "type") {
         need(t, 2);
-        for (QChar ch : t.mid(1).join(' '))
-            QTest::keyClick(keyTarget(), ch.toLatin1());
+        // A character beyond ASCII is typed as the keyboard layout types
+        // it: a key the test library cannot name, with the text it makes.
+        for (const char32_t ch : t.mid(1).join(' ').toUcs4()) {
+            if (ch < 0x80)
+                QTest::keyClick(keyTarget(), char(ch));
+            else
+                QTest::sendKeyEvent(QTest::Click, keyTarget(), Qt::Key_unknown, QString::fromUcs4(&ch, 1),
+                                    Qt::NoModifier);
+        }
     } else if (command == "wheel") {
         need(t, 2);
         const int notches = integer(t[1]);

@@ -32,7 +32,7 @@ bool TCustomdxContainer::CanEditModify()
     return false;
 }
 
-bool TCustomdxContainer::CanEditAcceptChar(QChar)
+bool TCustomdxContainer::CanEditAcceptChar(TChar)
 {
     return false;
 }
@@ -126,7 +126,7 @@ void TCustomdxContainer::KeyDown(TKey &key, TShiftState shift)
 
 void TCustomdxContainer::KeyUp(TKey &, TShiftState) {}
 
-void TCustomdxContainer::KeyPress(QChar &key)
+void TCustomdxContainer::KeyPress(TChar &key)
 {
     if (OnKeyPress)
         OnKeyPress(this, key);

@@ -27,7 +27,7 @@ class TdxEditStyle;
 using TKeyEvent = std::function<void(classes::TObject *sender, TKey &key, TShiftState shift)>;
 // The control's own events, as a program listens to them.
 using TControlKeyEvent = classes::TEvent<void(classes::TObject *sender, TKey &key, TShiftState shift)>;
-using TKeyPressEvent = classes::TEvent<void(classes::TObject *sender, QChar &key)>;
+using TKeyPressEvent = classes::TEvent<void(classes::TObject *sender, TChar &key)>;
 using TMouseEvent =
     classes::TEvent<void(classes::TObject *sender, TMouseButton button, TShiftState shift, int x, int y)>;
 
@@ -40,7 +40,7 @@ public:
 
     // ---- The editor-host contract, in slot order ----
     virtual bool CanEditModify();
-    virtual bool CanEditAcceptChar(QChar key);
+    virtual bool CanEditAcceptChar(TChar key);
     virtual bool EditReservedQuery();
     virtual std::unique_ptr<TdxEditStyle> CreateEditStyle(InplaceEditor *edit);
     // Lines requests of one line each; nothing below one line.
@@ -78,7 +78,7 @@ public:
     // change the key, 0 ends it ----
     virtual void KeyDown(TKey &key, TShiftState shift);
     virtual void KeyUp(TKey &key, TShiftState shift);
-    virtual void KeyPress(QChar &key);
+    virtual void KeyPress(TChar &key);
     virtual void Click();
     virtual void DblClick();
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);

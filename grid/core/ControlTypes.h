@@ -21,6 +21,21 @@ enum : unsigned {
     ssDouble = 0x40,
 };
 
+// One typed character, a whole code point: a character beyond the basic
+// plane comes as two UTF-16 units and must reach the search, the editors and
+// the program's handlers as one, never in halves.
+using TChar = char32_t;
+
+// A character the user typed, as against a control character: every code
+// point from 32 on except DEL and the C1 controls U+0080-U+009F. The 8-bit
+// platform took 32-255, the letters of the user's code page; in Unicode the
+// same letters lie anywhere, while 127-159 are controls. A lone surrogate is
+// no character at all.
+constexpr bool IsTypedChar(TChar c)
+{
+    return c >= 32 && c != 127 && !(c >= 0x80 && c <= 0x9F) && !(c >= 0xD800 && c <= 0xDFFF) && c <= 0x10FFFF;
+}
+
 // Virtual key codes. Letters and digits are their upper-case ASCII codes.
 using TKey = uint16_t;
 constexpr TKey VK_BACK = 0x08;

@@ -377,7 +377,7 @@ void InplaceEditor::UpdateHotState()
 
 // ---- Keys --------------------------------------------------------------------
 
-bool InplaceEditor::IsValidChar(QChar key)
+bool InplaceEditor::IsValidChar(TChar key)
 {
     return m_container ? m_container->CanEditAcceptChar(key) : true;
 }
@@ -442,22 +442,21 @@ void InplaceEditor::KeyDown(TKey &key, TShiftState shift)
         OwnKeyDown(key, shift);
 }
 
-void InplaceEditor::KeyPress(QChar &key)
+void InplaceEditor::KeyPress(TChar &key)
 {
     if (m_container)
         m_container->KeyPress(key);
-    const bool printable = key.unicode() >= 32;
-    if (printable && !IsValidChar(key)) {
-        key = QChar();
+    if (IsTypedChar(key) && !IsValidChar(key)) {
+        key = 0;
         Beep();
     }
-    if (key == u'\t' && !WantTabChar())
-        key = QChar();
-    if (key == QChar(0x1B))
-        key = QChar();
-    if (IsTextEditor() && !CanModify() && (key == u'\t' || key.unicode() >= 32))
-        key = QChar();
-    if (!key.isNull())
+    if (key == '\t' && !WantTabChar())
+        key = 0;
+    if (key == 0x1B)
+        key = 0;
+    if (IsTextEditor() && !CanModify() && (key == '\t' || IsTypedChar(key)))
+        key = 0;
+    if (key != 0)
         OwnKeyPress(key);
 }
 
@@ -469,7 +468,7 @@ void InplaceEditor::KeyUp(TKey &key, TShiftState shift)
 
 void InplaceEditor::OwnKeyDown(TKey &, TShiftState) {}
 
-void InplaceEditor::OwnKeyPress(QChar &) {}
+void InplaceEditor::OwnKeyPress(TChar &) {}
 
 bool InplaceEditor::IsOutOfSync() const
 {

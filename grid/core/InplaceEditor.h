@@ -94,6 +94,9 @@ public:
     void BeginShow() { ++m_showLock; }
     void EndShow() { --m_showLock; }
     virtual void SetEditValue(const QVariant &value);
+    // Takes alignment and read-only anew from the data link where they are
+    // not set explicitly; no editor of this program has a data link.
+    virtual void RefreshDefaults() {}
     virtual QVariant GetEditValue(bool fromDataLink);
     // The text the host reads.
     virtual QString GetText();
@@ -190,7 +193,7 @@ public:
     // Key codes set to 0 were swallowed; a non-zero result is left to the
     // window's own handling.
     virtual void KeyDown(TKey &key, TShiftState shift);
-    virtual void KeyPress(QChar &key);
+    virtual void KeyPress(TChar &key);
     void KeyUp(TKey &key, TShiftState shift);
     // The focus came from another control.
     virtual void Enter();
@@ -235,9 +238,9 @@ protected:
     // The window's own handling of a key and a character that passed the
     // routing; set the key to 0 when it is done with.
     virtual void OwnKeyDown(TKey &key, TShiftState shift);
-    virtual void OwnKeyPress(QChar &key);
+    virtual void OwnKeyPress(TChar &key);
     virtual bool WantTabChar() const { return false; }
-    virtual bool IsValidChar(QChar key);
+    virtual bool IsValidChar(TChar key);
     virtual bool IsEditKey(TKey key, TShiftState shift) const;
     virtual void FocusChanged(bool focused);
     virtual void UpdateWindowRegion();

@@ -516,7 +516,7 @@ public:
     void KeyDown(TKey &key, TShiftState shift) override;
     // A typed character: search, the immediate editor, "*", "+", "-" and
     // Ctrl+C.
-    void KeyPress(QChar &key) override;
+    void KeyPress(TChar &key) override;
     // Ends a sizing or dragging mode without changing anything.
     void CancelMode() override;
     // The key stays for the control's handlers; false swallows it.
@@ -525,7 +525,7 @@ public:
     virtual bool MayRangeSelect() { return true; }
     // Shows the in-place editor on the focused cell, handing it the typed
     // character when there is one; false when no editor came up.
-    virtual bool ShowEditor(QChar typed);
+    virtual bool ShowEditor(TChar typed = 0);
     // Ctrl is held and Alt is not, so that AltGr characters still type.
     bool CtrlWithoutAlt() const;
     // Interaction states of a sizing or dragging mode.
@@ -675,7 +675,7 @@ public:
     uint8_t GetEditKind() override;
     // An editor on the grid takes changes and characters.
     bool CanEditModify() override { return true; }
-    bool CanEditAcceptChar(QChar /*key*/) override { return true; }
+    bool CanEditAcceptChar(TChar /*key*/) override { return true; }
     // The focus went to another column than the editor was filled for: keys
     // meant for that column must not change this one's value.
     bool IsEditOutOfSync() override;
@@ -963,6 +963,8 @@ private:
     // Up from the first node of the tree goes into the new item row when it
     // is shown; false leaves the key its ordinary move.
     bool activateNewItemRowAbove();
+    // Takes the last character off a search text: a surrogate pair whole.
+    static void chopLastCharacter(QString &text);
     void stopPressScroll();
     void startDelayedEdit();
     // Editing begins and the click that began it places the caret.

@@ -9,7 +9,7 @@
 
 namespace grid {
 
-bool TCustomdxTreeList::ShowEditor(QChar typed)
+bool TCustomdxTreeList::ShowEditor(TChar typed)
 {
     if (!optionA(aoEditing) || optionA(aoRowFocus) || !m_focused)
         return false;
@@ -34,14 +34,13 @@ bool TCustomdxTreeList::ShowEditor(QChar typed)
     }
     if (m_state != tsEditing || !m_editor || !m_editor->Shown())
         return false;
-    const ushort code = typed.unicode();
-    if (code == 22 || code == 24) {
+    if (typed == 22 || typed == 24) {
         // Ctrl+V and Ctrl+X come as their control characters, which an
         // editor would drop; it pastes and cuts on the keys instead.
-        TKey key = code == 22 ? 'V' : 'X';
+        TKey key = typed == 22 ? 'V' : 'X';
         m_editor->KeyDown(key, ssCtrl);
-    } else if (!typed.isNull()) {
-        QChar key = typed;
+    } else if (typed != 0) {
+        TChar key = typed;
         m_editor->KeyPress(key);
     }
     return true;

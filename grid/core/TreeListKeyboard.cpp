@@ -137,7 +137,7 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
             return;
         }
         if (key == VK_BACK)
-            m_searchText.chop(1);
+            chopLastCharacter(m_searchText);
         else if (key == VK_DELETE)
             m_searchText.clear();
         const int direction = key != VK_RETURN ? sdFocused : (ctrlHeld ? sdForward : sdBackward);
@@ -266,7 +266,7 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
     case VK_RETURN:
         if (optionB(boEnterMovesOn) && optionB(boImmediateEditor)) {
             StepColumn(true, true, true);
-            ShowEditor(QChar());
+            ShowEditor();
         }
         break;
     case VK_ESCAPE:
@@ -275,7 +275,7 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
             m_editor->MoveCaretToEnd();
         EndEditing();
         break;
-    case VK_F2: ShowEditor(QChar()); break;
+    case VK_F2: ShowEditor(); break;
     default: break;
     }
     // Without multiple selection the focused node is the selection itself.
@@ -283,19 +283,18 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
         SetNodeSelected(m_focused, true);
 }
 
-void TCustomdxTreeList::KeyPress(QChar &key)
+void TCustomdxTreeList::KeyPress(TChar &key)
 {
     DeletionDeferral defer(*this);
-    ushort code = key.unicode();
     const bool ctrlOnly = CtrlWithoutAlt();
-    if (m_state == tsNone && !m_searching && optionB(boIncrementalSearch) && code != 8 && code != 9 && code != 13 &&
-        code != 27 && !ctrlOnly && code >= 32)
+    // Only a character that the search would take starts one.
+    if (m_state == tsNone && !m_searching && optionB(boIncrementalSearch) && !ctrlOnly && IsTypedChar(key))
         StartSearch(-1, QString());
     if (!m_searching) {
         if (optionB(boImmediateEditor) && m_state != tsEditing) {
-            if (code == 13) {
-                ShowEditor(QChar());
-            } else if (code == 8 || code == 22 || code == 24 || (code >= 32 && code <= 255)) {
+            if (key == 13) {
+                ShowEditor();
+            } else if (key == 8 || key == 22 || key == 24 || IsTypedChar(key)) {
                 if (!ShowEditor(key))
                     TCustomdxContainer::KeyPress(key);
             } else {
@@ -306,29 +305,28 @@ void TCustomdxTreeList::KeyPress(QChar &key)
         }
     }
     // A program's handler may have changed the character or taken it.
-    code = key.unicode();
     if (m_state != tsEditing && m_focused) {
         TdxTreeListNode *node = m_focused;
-        if (code == 3) {
+        if (key == 3) {
             if (optionB(boCtrlCCopies))
                 CopySelectedToClipboard();
-        } else if (code == '*') {
+        } else if (key == '*') {
             if (node->HasChildren() || node->Count() > 0)
                 node->Expand(true);
-        } else if (code == '+') {
+        } else if (key == '+') {
             MakeVisible(node);
             node->SetExpanded(true);
-        } else if (code == '-') {
+        } else if (key == '-') {
             MakeVisible(node);
             node->SetExpanded(false);
         }
     }
-    if (m_searching && code >= 32 && code <= 255 && !ctrlOnly) {
+    if (m_searching && IsTypedChar(key) && !ctrlOnly) {
         if (m_searchColumn != FocusedColumnIndex()) {
             m_searchText.clear();
             m_searchColumn = FocusedColumnIndex();
         }
-        m_searchText += key;
+        m_searchText += QString::fromUcs4(&key, 1);
         SearchStep(m_searchText, sdFocused, false);
     }
 }

@@ -639,7 +639,7 @@ bool TCustomdxTreeList::DesignHitTest(int x, int y)
 
 void TCustomdxTreeList::showEditorAt(int x, int y)
 {
-    if (ShowEditor(QChar()) && m_editor && m_state == tsEditing)
+    if (ShowEditor() && m_editor && m_state == tsEditing)
         m_editor->ClickAt({x, y});
 }
 

@@ -404,7 +404,7 @@ void TCustomdxTreeList::TimerFired(int id)
         return;
     stopDelayedEdit();
     if (m_state == tsNone)
-        ShowEditor(QChar());
+        ShowEditor();
 }
 
 bool TCustomdxTreeList::IsPaintOption()

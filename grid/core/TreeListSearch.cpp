@@ -9,10 +9,7 @@
 
 namespace grid {
 
-namespace {
-
-// The last character typed may be a surrogate pair.
-void chopLastCharacter(QString &text)
+void TCustomdxTreeList::chopLastCharacter(QString &text)
 {
     const qsizetype n = text.size();
     if (n >= 2 && text.at(n - 1).isLowSurrogate() && text.at(n - 2).isHighSurrogate())
@@ -20,8 +17,6 @@ void chopLastCharacter(QString &text)
     else
         text.chop(1);
 }
-
-} // namespace
 
 // ---- Columns in reading order ----
 

@@ -229,17 +229,12 @@ void TdxInplaceEdit::handleKeyPress(QKeyEvent *event)
     const bool dropsCharacter = original == VK_RETURN || (original == VK_TAB && !WantTabChar());
     if (dropsCharacter || original == VK_DELETE)
         characters.clear();
-    QString typed;
-    {
-        for (QChar c : characters) {
-            KeyPress(c);
-            if (!self)
-                return;
-            if (!c.isNull())
-                typed += c;
-        }
+    for (TChar c : m_typed.take(characters)) {
+        KeyPress(c);
+        if (!self)
+            return;
     }
-    ownKeyEvent(event, key, characters, typed);
+    ownKeyEvent(event, key, characters);
 }
 
 void TdxInplaceEdit::handleKeyRelease(QKeyEvent *event)
@@ -250,7 +245,7 @@ void TdxInplaceEdit::handleKeyRelease(QKeyEvent *event)
         KeyUp(key, ShiftState(event->modifiers()));
 }
 
-void TdxInplaceEdit::ownKeyEvent(QKeyEvent *, TKey, const QString &, const QString &) {}
+void TdxInplaceEdit::ownKeyEvent(QKeyEvent *, TKey, const QString &) {}
 
 // ---- Focus -----------------------------------------------------------------------
 

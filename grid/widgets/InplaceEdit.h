@@ -11,6 +11,7 @@
 // key, a focus change, closing the window) does not happen.
 
 #include "grid/core/InplaceEditor.h"
+#include "grid/widgets/KeyTranslation.h"
 
 #include "platform/controls/Guard.h"
 
@@ -93,9 +94,9 @@ protected:
     TShiftState KeyboardState() const override;
 
     // The input widget's own handling of a key whose routing left key (0:
-    // swallowed) and typed of the characters it types; the frame alone has
-    // none.
-    virtual void ownKeyEvent(QKeyEvent *event, TKey key, const QString &characters, const QString &typed);
+    // swallowed), after the characters it types went through KeyPress; the
+    // frame alone has none.
+    virtual void ownKeyEvent(QKeyEvent *event, TKey key, const QString &characters);
     // The client rectangle moved or changed its size.
     virtual void clientRectChanged(const QRect &) {}
     bool enteredByMouse() const { return m_enteredByMouse; }
@@ -124,6 +125,7 @@ private:
     void applyEditCursor(const QPoint &at);
 
     QString m_text;
+    CharacterJoiner m_typed;
     const gfx::TextMeasurer *m_measurer = nullptr;
     // The input widget's cursor before the editor put its own.
     std::optional<QCursor> m_windowCursor;

@@ -54,6 +54,12 @@ void TdxInplaceMaskEdit::apply(const MaskEditText &edit)
         line->setCursorPosition(edit.selStart);
 }
 
+void TdxInplaceMaskEdit::GetSel(int &start, int &stop) const
+{
+    start = GetSelStart();
+    stop = start + GetSelLength();
+}
+
 // ---- Mask and value ----------------------------------------------------------------
 
 void TdxInplaceMaskEdit::SetEditMask(const QString &mask)
@@ -69,7 +75,7 @@ void TdxInplaceMaskEdit::SetEditMask(const QString &mask)
     const QString text = lineEdit()->text();
     TdxInplaceTextEdit::SetText(m_mask.isEmpty() ? text : m_mask.format(text));
     setSettingValue(false);
-    applyMaxLength(m_mask.isEmpty() ? 0 : m_mask.size());
+    ApplyMaxLength(m_mask.isEmpty() ? 0 : m_mask.size());
     if (HasFocus())
         lineEdit()->setSelection(start, length);
 }
@@ -223,24 +229,25 @@ void TdxInplaceMaskEdit::OwnKeyDown(TKey &key, TShiftState shift)
         apply(SelectAtCaret(m_mask, current(), GetSelStart()));
 }
 
-void TdxInplaceMaskEdit::OwnKeyPress(QChar &key)
+void TdxInplaceMaskEdit::OwnKeyPress(TChar &key)
 {
     if (m_mask.isEmpty()) {
         TdxInplaceTextEdit::OwnKeyPress(key);
         return;
     }
-    const char16_t c = key.unicode();
-    if (c == 3 || c == 22 || c == 24) // Ctrl+C, Ctrl+V, Ctrl+X
+    if (key == 3 || key == 22 || key == 24) // Ctrl+C, Ctrl+V, Ctrl+X
         return;
-    if (c >= 32 && c != 127) {
-        TdxInplaceTextEdit::OwnKeyPress(key);
-        const MaskTyped typed = MaskTypeChar(m_mask, current(), key);
+    if (IsTypedChar(key)) {
+        // A mask position holds one UTF-16 unit: a character beyond the
+        // basic plane cannot stand in one and is refused whole.
+        const MaskTyped typed = QChar::requiresSurrogates(key) ? MaskTyped{current(), true}
+                                                               : MaskTypeChar(m_mask, current(), QChar(char16_t(key)));
         if (typed.refused)
             Beep();
         else
             apply(typed.edit);
     }
-    key = QChar();
+    key = 0;
 }
 
 void TdxInplaceMaskEdit::cutText()

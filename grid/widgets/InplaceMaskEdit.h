@@ -30,6 +30,13 @@ public:
     bool IgnoreMaskBlank() const override { return m_ignoreMaskBlank; }
     void SetIgnoreMaskBlank(bool value) override { m_ignoreMaskBlank = value; }
     const rtl::EditMask &Mask() const { return m_mask; }
+    // Where the selection starts and where it stops.
+    virtual void GetSel(int &start, int &stop) const;
+    // The mask a data link's field would give; no editor here has a link.
+    virtual QString GetEditMaskFromLink() const { return {}; }
+    // No rule of the grid gives the flag a meaning of the mask editor's
+    // own, so it answers as every editor does.
+    bool GetStateFlag() const override { return TdxInplaceTextEdit::GetStateFlag(); }
 
     void SetEditValue(const QVariant &value) override;
     QString GetText() override;
@@ -43,7 +50,7 @@ protected:
     void SetText(const QString &text) override;
     void Enter() override;
     void OwnKeyDown(TKey &key, TShiftState shift) override;
-    void OwnKeyPress(QChar &key) override;
+    void OwnKeyPress(TChar &key) override;
     void cutText() override;
     void pasteText(const QString &text) override;
     void clearText() override;

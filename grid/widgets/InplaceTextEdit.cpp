@@ -2,6 +2,7 @@
 
 #include "grid/core/Container.h"
 #include "grid/widgets/InplaceLineEdit.h"
+#include "grid/widgets/KeyTranslation.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/gfx/Colors.h"
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QProxyStyle>
 
+#include <algorithm>
 #include <climits>
 
 namespace grid {
@@ -35,14 +37,6 @@ public:
 };
 
 namespace {
-
-bool typesCharacters(const QString &text)
-{
-    for (QChar c : text)
-        if (c.unicode() >= 32 && c.unicode() != 127)
-            return true;
-    return false;
-}
 
 // Editing keys of Qt's line edit beyond the platform's own edit keys.
 bool changesText(const QKeyEvent *event)
@@ -89,6 +83,12 @@ TdxInplaceTextEdit::TdxInplaceTextEdit(TCustomdxContainer *container, QWidget *p
     m_line->setStyle(m_passwordStyle.get());
     m_line->setAutoFillBackground(true);
     connect(m_line, &QLineEdit::textChanged, this, [this]() { atEdge([this] { lineTextChanged(); }); });
+    const auto selectionMoved = [this]() {
+        if (!HasState(classes::csLoading))
+            atEdge([this] { SelectionChange(); });
+    };
+    connect(m_line, &QLineEdit::selectionChanged, this, selectionMoved);
+    connect(m_line, &QLineEdit::cursorPositionChanged, this, selectionMoved);
     applyPalette();
     FontChanged();
     AlignmentChanged();
@@ -131,8 +131,13 @@ void TdxInplaceTextEdit::SetCharCase(TEditCharCase value)
 
 void TdxInplaceTextEdit::SetMaxLength(int value)
 {
-    m_maxLength = value < 0 ? 0 : value;
+    ApplyMaxLength(value);
     SetStoredValue(svsMaxLength);
+}
+
+void TdxInplaceTextEdit::ApplyMaxLength(int value)
+{
+    m_maxLength = value < 0 ? 0 : value;
 }
 
 void TdxInplaceTextEdit::SetPasswordChar(QChar value)
@@ -185,6 +190,26 @@ void TdxInplaceTextEdit::SetSelStart(int start)
 void TdxInplaceTextEdit::SetSelLength(int length)
 {
     m_line->setSelection(GetSelStart(), length);
+}
+
+int TdxInplaceTextEdit::GetSelTextBuffer(QChar *buffer, int size) const
+{
+    const QString selected = GetSelText();
+    const qsizetype count = WholeCharacterUnits(selected, size);
+    std::copy_n(selected.constData(), count, buffer);
+    return int(count);
+}
+
+void TdxInplaceTextEdit::SelectionChange()
+{
+    const std::pair<int, int> now{GetSelStart(), GetSelLength()};
+    // Qt tells of a moved caret and of a changed selection apart, often
+    // both for one change; the event comes once for it.
+    if (now == m_toldSelection)
+        return;
+    m_toldSelection = now;
+    if (OnSelectionChange)
+        OnSelectionChange(this);
 }
 
 // ---- Value -----------------------------------------------------------------------
@@ -246,7 +271,15 @@ void TdxInplaceTextEdit::SelectAll()
 void TdxInplaceTextEdit::RestoreDefaults()
 {
     TdxInplaceEdit::RestoreDefaults();
-    m_maxLength = 0;
+    ApplyMaxLength(DefaultMaxLength());
+    m_line->setReadOnly(!IsEditable());
+}
+
+void TdxInplaceTextEdit::RefreshDefaults()
+{
+    TdxInplaceEdit::RefreshDefaults();
+    if (!(StoredValues() & svsMaxLength))
+        ApplyMaxLength(DefaultMaxLength());
     m_line->setReadOnly(!IsEditable());
 }
 
@@ -313,40 +346,43 @@ void TdxInplaceTextEdit::OwnKeyDown(TKey &key, TShiftState shift)
     }
 }
 
-void TdxInplaceTextEdit::KeyPress(QChar &key)
+void TdxInplaceTextEdit::KeyPress(TChar &key)
 {
-    if (key.unicode() >= 32) {
+    if (IsTypedChar(key)) {
         if (m_charCase == ecUpperCase)
-            key = key.toUpper();
+            key = QChar::toUpper(key);
         else if (m_charCase == ecLowerCase)
-            key = key.toLower();
+            key = QChar::toLower(key);
     }
     TdxInplaceEdit::KeyPress(key);
 }
 
-void TdxInplaceTextEdit::ownKeyEvent(QKeyEvent *event, TKey key, const QString &characters, const QString &typed)
+void TdxInplaceTextEdit::OwnKeyPress(TChar &key)
 {
-    if (!typesCharacters(characters)) {
-        if (key == 0 || (!CanModify() && changesText(event)))
-            return;
-        m_line->lineEditKeyPress(event);
+    if (!IsTypedChar(key))
         return;
-    }
-    // The characters that came through the routing go in here, so that
-    // the editor's MaxLength holds and a changed character is the one typed.
-    QString printable;
-    for (QChar c : typed)
-        if (c.unicode() >= 32 && c.unicode() != 127)
-            printable += c;
-    insertText(printable);
+    insertText(CharacterText(key));
+    key = 0;
+}
+
+void TdxInplaceTextEdit::ownKeyEvent(QKeyEvent *event, TKey key, const QString &characters)
+{
+    // Typed characters went in through KeyPress, so that the routing and
+    // MaxLength hold for them, and for the one that opened the editor alike.
+    if (TypesCharacters(characters))
+        return;
+    if (key == 0 || (!CanModify() && changesText(event)))
+        return;
+    m_line->lineEditKeyPress(event);
 }
 
 QString TdxInplaceTextEdit::fitToMaxLength(const QString &text) const
 {
     if (m_maxLength <= 0)
         return text;
+    // The limit counts UTF-16 units; a character of two is left out whole.
     const qsizetype room = m_maxLength - (m_line->text().size() - m_line->selectedText().size());
-    return room > 0 ? text.left(room) : QString();
+    return text.left(WholeCharacterUnits(text, room));
 }
 
 void TdxInplaceTextEdit::insertText(const QString &text)

@@ -56,15 +56,31 @@ public:
     void SetPasswordChar(QChar value) override;
     void EmptyUndoBuffer() override;
 
-    int GetSelStart() const;
-    int GetSelLength() const;
-    QString GetSelText() const;
-    void SetSelStart(int start);
-    void SetSelLength(int length);
+    // The editor's own operations, open to descendants.
+    virtual void UpdateCharCase();
+    // Sets the limit typing and pasting keep to, without marking MaxLength
+    // as set explicitly; 0 or less: no limit of the editor's own.
+    virtual void ApplyMaxLength(int value);
+    virtual int GetSelLength() const;
+    virtual int GetSelStart() const;
+    virtual QString GetSelText() const;
+    // Only an editor bound to a data link takes drops through the callback;
+    // none of this program is, and its editors take no drops at all.
+    virtual bool UseOleCallback() const { return false; }
+    // The selection or the caret moved: OnSelectionChange.
+    virtual void SelectionChange();
+    virtual void SetSelLength(int length);
+    virtual void SetSelStart(int start);
+    // The limit when none is set explicitly; a data link would give its
+    // field's size, and no editor here has one.
+    virtual int DefaultMaxLength() const { return 0; }
+    // Copies at most size UTF-16 units of the selected text, never half of a
+    // pair, and answers how many it copied.
+    virtual int GetSelTextBuffer(QChar *buffer, int size) const;
 
     // With CharCase set, the character is converted before the container
     // and the acceptance check see it.
-    void KeyPress(QChar &key) override;
+    void KeyPress(TChar &key) override;
     void SetEditValue(const QVariant &value) override;
     bool GetModified() const override;
     void SetModified(bool value) override;
@@ -73,6 +89,9 @@ public:
     void ClickAt(const rtl::TPoint &point) override;
     void SelectAll() override;
     void RestoreDefaults() override;
+    void RefreshDefaults() override;
+
+    TNotifyEvent OnSelectionChange;
 
     // The context menu, made on first use (nullptr before).
     QMenu *contextMenu() const { return m_menu; }
@@ -94,7 +113,10 @@ protected:
     void SetText(const QString &text) override;
     void Enter() override;
     void OwnKeyDown(TKey &key, TShiftState shift) override;
-    void ownKeyEvent(QKeyEvent *event, TKey key, const QString &characters, const QString &typed) override;
+    // A typed character goes in at the selection, as far as MaxLength
+    // leaves room for it whole.
+    void OwnKeyPress(TChar &key) override;
+    void ownKeyEvent(QKeyEvent *event, TKey key, const QString &characters) override;
     std::unique_ptr<TdxEditViewData> NewViewData() const override;
     void FillViewData(TdxEditViewData &viewData, bool forPaint) override;
     void ColorChanged() override;
@@ -112,9 +134,6 @@ protected:
     virtual void textChanged();
     // Inserts at the selection what room MaxLength leaves.
     void insertText(const QString &text);
-    // MaxLength without marking it as set explicitly.
-    void applyMaxLength(int value) { m_maxLength = value < 0 ? 0 : value; }
-    void UpdateCharCase();
     bool settingValue() const { return m_settingValue; }
     void setSettingValue(bool value) { m_settingValue = value; }
 
@@ -135,6 +154,8 @@ private:
     QChar m_passwordChar;
     bool m_settingValue = false;
     bool m_converting = false;
+    // The selection OnSelectionChange last told of: start and length.
+    std::pair<int, int> m_toldSelection{0, 0};
 };
 
 } // namespace grid

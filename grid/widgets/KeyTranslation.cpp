@@ -2,6 +2,9 @@
 
 #include <QKeyEvent>
 
+#include <algorithm>
+#include <utility>
+
 namespace grid {
 
 TKey VirtualKey(const QKeyEvent &event)
@@ -93,6 +96,57 @@ QString TypedCharacters(const QKeyEvent &event)
         if (c.unicode() < 32)
             controls += c;
     return controls;
+}
+
+std::vector<TChar> CharactersOf(QStringView text)
+{
+    std::vector<TChar> characters;
+    characters.reserve(size_t(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            characters.push_back(QChar::surrogateToUcs4(c, text[i + 1]));
+            ++i;
+        } else {
+            characters.push_back(c.unicode());
+        }
+    }
+    return characters;
+}
+
+bool TypesCharacters(QStringView text)
+{
+    const std::vector<TChar> characters = CharactersOf(text);
+    return std::any_of(characters.begin(), characters.end(),
+                       [](TChar c) { return IsTypedChar(c) || QChar::isSurrogate(c); });
+}
+
+std::vector<TChar> CharacterJoiner::take(QStringView text)
+{
+    std::vector<TChar> characters;
+    for (TChar c : CharactersOf(text)) {
+        const char16_t high = std::exchange(m_high, 0);
+        if (high && QChar::isLowSurrogate(c))
+            characters.push_back(QChar::surrogateToUcs4(high, char16_t(c)));
+        else if (QChar::isHighSurrogate(c))
+            m_high = char16_t(c);
+        else if (!QChar::isSurrogate(c))
+            characters.push_back(c);
+    }
+    return characters;
+}
+
+QString CharacterText(TChar c)
+{
+    return QString::fromUcs4(&c, 1);
+}
+
+qsizetype WholeCharacterUnits(QStringView text, qsizetype units)
+{
+    qsizetype n = std::clamp<qsizetype>(units, 0, text.size());
+    if (n > 0 && n < text.size() && text[n].isLowSurrogate() && text[n - 1].isHighSurrogate())
+        --n;
+    return n;
 }
 
 } // namespace grid

@@ -380,10 +380,16 @@ void TreeListWidget::keyPressEvent(QKeyEvent *event)
         m_eventModifiers.reset();
         return;
     }
-    for (QChar ch : TypedCharacters(*event)) {
+    for (TChar ch : m_typed.take(TypedCharacters(*event))) {
         if (!m_tree)
             break;
-        m_tree->KeyPress(ch);
+        // The characters after the one that opened the editor are typed
+        // into it, as the keys after the event will be.
+        if (InplaceEditor *editor = m_tree->State() == tsEditing ? m_tree->Editor() : nullptr;
+            editor && editor->IsFocused())
+            editor->KeyPress(ch);
+        else
+            m_tree->KeyPress(ch);
     }
     m_eventModifiers.reset();
     event->accept();
@@ -676,14 +682,14 @@ void TreeListWidget::inputMethodEvent(QInputMethodEvent *event)
         return;
     }
     if (m_tree->State() != tsEditing)
-        m_tree->ShowEditor(QChar());
+        m_tree->ShowEditor();
     auto *edit = m_tree->State() == tsEditing ? dynamic_cast<TdxInplaceEdit *>(m_tree->Editor()) : nullptr;
     if (edit && edit->inputWidget()) {
         edit->inputWidget()->setFocus(Qt::OtherFocusReason);
         QApplication::sendEvent(edit->inputWidget(), event);
         return;
     }
-    for (QChar ch : event->commitString()) {
+    for (TChar ch : CharactersOf(event->commitString())) {
         if (!m_tree)
             break;
         m_tree->KeyPress(ch);

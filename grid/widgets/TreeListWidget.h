@@ -7,6 +7,7 @@
 
 #include "grid/core/PanningController.h"
 #include "grid/core/TreeListHost.h"
+#include "grid/widgets/KeyTranslation.h"
 
 #include "platform/gfx/TextMeasurer.h"
 
@@ -152,6 +153,7 @@ private:
     // The modifiers of the key event being handled; a synthetic event's
     // are not in the system's key state.
     std::optional<Qt::KeyboardModifiers> m_eventModifiers;
+    CharacterJoiner m_typed;
     int m_wheelRest = 0;
     bool m_updatingBars = false;
     bool m_trimBars = false;

@@ -238,6 +238,10 @@ std::optional<QChar> EditMask::accept(int pos, QChar c) const
     const Position &p = m_positions[size_t(pos)];
     if (p.literal)
         return p.ch;
+    // A position holds one UTF-16 unit: half of a character beyond the
+    // basic plane would split it.
+    if (c.isSurrogate())
+        return std::nullopt;
     switch (p.ch.unicode()) {
     case u'0':
     case u'9':

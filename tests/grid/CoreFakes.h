@@ -26,14 +26,14 @@ public:
     {}
 
     bool CanEditModify() override { return modify; }
-    bool CanEditAcceptChar(QChar) override { return acceptChars; }
+    bool CanEditAcceptChar(grid::TChar) override { return acceptChars; }
     void KeyDown(grid::TKey &key, grid::TShiftState shift) override
     {
         keysDown.push_back({key, shift});
         if (onKeyDown)
             onKeyDown(key);
     }
-    void KeyPress(QChar &key) override { charsPressed += key; }
+    void KeyPress(grid::TChar &key) override { charsPressed += QString::fromUcs4(&key, 1); }
     void VScroll(int code) override { scrolls.push_back(code); }
     void CancelMode() override { ++cancelModes; }
     int WheelScrollLines() const override { return wheelLines; }
@@ -104,7 +104,7 @@ protected:
     void Beep() override { ++beeps; }
     void ReportRefusal(const QString &errorText) override { refusals << errorText; }
     void OwnKeyDown(grid::TKey &key, grid::TShiftState shift) override { ownKeys.push_back({key, shift}); }
-    void OwnKeyPress(QChar &key) override { ownChars += key; }
+    void OwnKeyPress(grid::TChar &key) override { ownChars += QString::fromUcs4(&key, 1); }
 
 private:
     bool m_textEditor;

@@ -31,14 +31,14 @@ public:
     }
 
     bool CanEditModify() override { return modify; }
-    bool CanEditAcceptChar(QChar key) override
+    bool CanEditAcceptChar(grid::TChar key) override
     {
-        charsAsked += key;
+        charsAsked += QString::fromUcs4(&key, 1);
         return true;
     }
     bool EditWantTabs() override { return wantTabs; }
     bool IsEditOutOfSync() override { return outOfSync; }
-    void KeyPress(QChar &key) override { charsPressed += key; }
+    void KeyPress(grid::TChar &key) override { charsPressed += QString::fromUcs4(&key, 1); }
     void KeyDown(grid::TKey &key, grid::TShiftState) override
     {
         keysDown.push_back(key);

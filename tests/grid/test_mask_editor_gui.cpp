@@ -161,3 +161,22 @@ TEST_F(MaskEditor, RandomKeysKeepTheShapeAndTheValueRoundTrips)
 }
 
 } // namespace
+
+// The selection as start and stop, moved over the mask by the keys; the
+// mask's length is the limit, given through ApplyMaxLength.
+TEST_F(MaskEditor, GetSelGivesTheSelectionAsTheMaskPlacesIt)
+{
+    open("00/00;1;_", QVariant());
+    EXPECT_EQ(edit->MaxLength(), 5);
+    EXPECT_FALSE(edit->StoredValues() & svsMaxLength);
+    int start = -1, stop = -1;
+    QTest::keyClicks(line, "12");
+    edit->GetSel(start, stop);
+    EXPECT_EQ(start, 3);
+    EXPECT_EQ(stop, 4);
+    edit->SelectAll();
+    edit->GetSel(start, stop);
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(stop, 5);
+    EXPECT_TRUE(edit->GetEditMaskFromLink().isEmpty());
+}

@@ -378,3 +378,75 @@ TEST_F(TextEditors, TheTextKeepsItsOwnCursorWhereTheEditorGivesNone)
     moveTo(50);
     EXPECT_EQ(input->cursor().shape(), Qt::IBeamCursor);
 }
+
+// The selection-change event comes once for each change the user makes,
+// by keys, by typing or by the program, and not for a move that changes
+// nothing.
+TEST_F(TextEditors, OnSelectionChangeComesOnceForEachChangeOfTheSelection)
+{
+    open("abc");
+    std::vector<std::pair<int, int>> told;
+    edit->OnSelectionChange = [&](classes::TObject *sender) {
+        EXPECT_EQ(sender, static_cast<classes::TObject *>(edit));
+        told.emplace_back(edit->GetSelStart(), edit->GetSelLength());
+    };
+    QTest::keyClick(line, Qt::Key_End);
+    QTest::keyClick(line, Qt::Key_End); // already there
+    QTest::keyClick(line, Qt::Key_Left, Qt::ShiftModifier);
+    edit->SelectAll();
+    typeText(line, QStringLiteral("д"));
+    edit->SetSelStart(0);
+    EXPECT_EQ(told, (std::vector<std::pair<int, int>>{{3, 0}, {2, 1}, {0, 3}, {1, 0}, {0, 0}}));
+}
+
+// The selected text copied into a buffer of a given size: no more than
+// fits, and never the first half of a pair without the second.
+TEST_F(TextEditors, TheSelectedTextGoesIntoABufferWithoutSplittingAPair)
+{
+    open(QStringLiteral("a\U0001F600b"));
+    edit->SelectAll();
+    QChar buffer[8];
+    EXPECT_EQ(edit->GetSelTextBuffer(buffer, 2), 1);
+    EXPECT_EQ(QString(buffer, 1), "a");
+    EXPECT_EQ(edit->GetSelTextBuffer(buffer, 3), 3);
+    EXPECT_EQ(QString(buffer, 3), QStringLiteral("a\U0001F600"));
+    EXPECT_EQ(edit->GetSelTextBuffer(buffer, 8), 4);
+    EXPECT_EQ(edit->GetSelTextBuffer(buffer, 0), 0);
+}
+
+namespace {
+
+// A text editor whose limit, when none is set, comes from elsewhere.
+class LimitedEdit : public TdxInplaceTextEdit
+{
+public:
+    using TdxInplaceTextEdit::TdxInplaceTextEdit;
+    int DefaultMaxLength() const override { return 4; }
+    void ApplyMaxLength(int value) override
+    {
+        applied.push_back(value);
+        TdxInplaceTextEdit::ApplyMaxLength(value);
+    }
+    std::vector<int> applied;
+};
+
+} // namespace
+
+// Refreshing the defaults takes the editor's default limit unless one was
+// set explicitly; every limit goes through ApplyMaxLength.
+TEST_F(TextEditors, RefreshingTheDefaultsKeepsAnExplicitMaxLength)
+{
+    auto *limited = make<LimitedEdit>();
+    limited->RefreshDefaults();
+    EXPECT_EQ(limited->MaxLength(), 4);
+    limited->SetMaxLength(2);
+    limited->RefreshDefaults();
+    EXPECT_EQ(limited->MaxLength(), 2);
+    limited->SetReadOnly(true);
+    limited->RefreshDefaults();
+    EXPECT_TRUE(limited->lineEdit()->isReadOnly());
+    limited->RestoreDefaults();
+    EXPECT_EQ(limited->MaxLength(), 4);
+    EXPECT_FALSE(limited->lineEdit()->isReadOnly());
+    EXPECT_EQ(limited->applied, (std::vector<int>{4, 2, 4}));
+}

@@ -157,7 +157,7 @@ TEST(TreeListEditing, OneEditorPerEditorClass)
     EditingFixture e;
     for (int position : {0, 1, 2}) {
         e.f.tree->SetFocusedColumn(position);
-        ASSERT_TRUE(e.f.tree->ShowEditor(QChar()));
+        ASSERT_TRUE(e.f.tree->ShowEditor());
         ASSERT_TRUE(e.f.tree->EndEditing());
     }
     EXPECT_EQ(e.host.made, QStringList({InplaceTreeListTextEditName, InplaceTreeListMaskEditName}));
@@ -169,7 +169,7 @@ TEST(TreeListEditing, TheEditorIsOutOfSyncWheneverTheFocusedColumnIsNotTheEdited
     EditingFixture e;
     e.f.tree->SetFocusedColumn(1);
     EXPECT_TRUE(e.f.tree->IsEditOutOfSync());
-    ASSERT_TRUE(e.f.tree->ShowEditor(QChar()));
+    ASSERT_TRUE(e.f.tree->ShowEditor());
     EXPECT_FALSE(e.f.tree->IsEditOutOfSync());
     // The focus moved on under an open editor: what is typed now must not
     // land in the column the editor was filled from.
@@ -177,7 +177,7 @@ TEST(TreeListEditing, TheEditorIsOutOfSyncWheneverTheFocusedColumnIsNotTheEdited
     EXPECT_EQ(e.f.tree->EditedColumn(), 1);
     EXPECT_TRUE(e.f.tree->IsEditOutOfSync());
     ASSERT_TRUE(e.f.tree->EndEditing());
-    ASSERT_TRUE(e.f.tree->ShowEditor(QChar()));
+    ASSERT_TRUE(e.f.tree->ShowEditor());
     EXPECT_FALSE(e.f.tree->IsEditOutOfSync());
 }
 
@@ -185,14 +185,14 @@ TEST(TreeListEditing, TypingIntoACellOpensTheEditorAndPastesAndCutsOnCtrlVAndCtr
 {
     EditingFixture e;
     e.f.tree->SetOptionsB(e.f.tree->OptionsB() | 1u << boImmediateEditor);
-    QChar typed(u'x');
+    TChar typed = 'x';
     e.f.tree->KeyPress(typed);
     ASSERT_EQ(e.f.tree->State(), tsEditing);
     EXPECT_EQ(e.editor()->ownChars, "x");
     ASSERT_TRUE(e.f.tree->EndEditing());
 
     for (const ushort code : {22, 24}) {
-        QChar control(code);
+        TChar control = code;
         e.f.tree->KeyPress(control);
         ASSERT_EQ(e.f.tree->State(), tsEditing);
         EXPECT_EQ(e.editor()->ownKeys.back(), (gridtest::KeyCall{code == 22 ? TKey('V') : TKey('X'), ssCtrl}));
@@ -201,11 +201,33 @@ TEST(TreeListEditing, TypingIntoACellOpensTheEditorAndPastesAndCutsOnCtrlVAndCtr
     EXPECT_EQ(e.editor()->ownChars, "x");
 }
 
+// A typed character is any code point from 32 on but the controls: the
+// editor opens on a Cyrillic letter or a character beyond the basic plane,
+// handed over whole, and not on DEL or a C1 control, which Latin-1 counted
+// among its 32-255.
+TEST(TreeListEditing, TheImmediateEditorOpensOnTypedCharactersOfAnyScriptAndNotOnControls)
+{
+    EditingFixture e;
+    e.f.tree->SetOptionsB(e.f.tree->OptionsB() | 1u << boImmediateEditor);
+    for (const TChar control : {TChar(127), TChar(0x85), TChar(0x9F)}) {
+        TChar key = control;
+        e.f.tree->KeyPress(key);
+        EXPECT_EQ(e.f.tree->State(), tsNone) << int(control);
+    }
+    for (const TChar typed : {TChar(0xA0), TChar(0x434), TChar(0x4E2D), TChar(0x1F600), TChar(0x20000)}) {
+        TChar key = typed;
+        e.f.tree->KeyPress(key);
+        ASSERT_EQ(e.f.tree->State(), tsEditing) << int(typed);
+        EXPECT_EQ(e.editor()->ownChars.toUcs4().back(), typed);
+        ASSERT_TRUE(e.f.tree->EndEditing());
+    }
+}
+
 TEST(TreeListEditing, ACommittedEditIsStoredAndAnUnchangedOneIsNot)
 {
     EditingFixture e;
     e.f.tree->SetFocusedColumn(1);
-    ASSERT_TRUE(e.f.tree->ShowEditor(QChar()));
+    ASSERT_TRUE(e.f.tree->ShowEditor());
     EXPECT_TRUE(e.editor()->visible);
     EXPECT_EQ(e.f.tree->GetEditorText(), "b1");
     EXPECT_EQ(e.f.tree->EditedColumn(), 1);
@@ -219,7 +241,7 @@ TEST(TreeListEditing, ACommittedEditIsStoredAndAnUnchangedOneIsNot)
 
     // Opened and closed without a change: the text stays.
     e.f.tree->SetFocusedNode(e.f.tree->Items(1));
-    ASSERT_TRUE(e.f.tree->ShowEditor(QChar()));
+    ASSERT_TRUE(e.f.tree->ShowEditor());
     ASSERT_TRUE(e.f.tree->EndEditing());
     EXPECT_EQ(e.f.tree->GetNodeString(e.f.tree->Items(1), 1), "b2");
 }
@@ -227,7 +249,7 @@ TEST(TreeListEditing, ACommittedEditIsStoredAndAnUnchangedOneIsNot)
 TEST(TreeListEditing, DeletingTheEditedNodeOrColumnStoresNothing)
 {
     EditingFixture e;
-    ASSERT_TRUE(e.f.tree->ShowEditor(QChar()));
+    ASSERT_TRUE(e.f.tree->ShowEditor());
     e.f.tree->SetEditorText("lost");
     e.editor()->SetModified(true);
     e.f.tree->Items(0)->Delete();
@@ -237,7 +259,7 @@ TEST(TreeListEditing, DeletingTheEditedNodeOrColumnStoresNothing)
 
     e.f.tree->SetFocusedNode(e.f.tree->Items(0));
     e.f.tree->SetFocusedColumn(2);
-    ASSERT_TRUE(e.f.tree->ShowEditor(QChar()));
+    ASSERT_TRUE(e.f.tree->ShowEditor());
     e.editor()->SetModified(true);
     delete e.mask;
     EXPECT_EQ(e.f.tree->State(), tsNone);

@@ -43,7 +43,7 @@ struct KeyFixture
     void key(TKey k, TShiftState shift = 0) { tree->KeyDown(k, shift); }
     void type(const QString &text)
     {
-        for (QChar ch : text)
+        for (TChar ch : text.toUcs4())
             tree->KeyPress(ch);
     }
     void cellFocus() { tree->SetOptionsA(tree->OptionsA() & ~(1u << aoRowFocus)); }
@@ -189,6 +189,33 @@ TEST(TreeListKeyboard, TypingSearchesAndAMissLeavesTheText)
     EXPECT_EQ(f.tree->SearchText(), "");
     f.key(VK_ESCAPE);
     EXPECT_FALSE(f.tree->Searching());
+}
+
+// The search takes letters of any script, a character beyond the basic
+// plane whole (a miss takes it out whole, not half of it), and no control.
+TEST(TreeListKeyboard, TypingSearchesInAnyScriptAndPassesControlsBy)
+{
+    KeyFixture f;
+    const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");
+    f.tree->SetNodeString(f.b, 0, QStringLiteral("Ωмега"));
+    f.tree->SetNodeString(f.c, 0, smile + "x");
+    f.tree->SetOptionsB(f.tree->OptionsB() | (1u << boIncrementalSearch));
+    f.type(QString(QChar(0x85)));
+    EXPECT_FALSE(f.tree->Searching());
+    f.type(QStringLiteral("ωм"));
+    EXPECT_EQ(f.tree->FocusedNode(), f.b);
+    EXPECT_EQ(f.tree->SearchText(), QStringLiteral("ωм"));
+    f.type(QString(QChar(0x9C)) + QChar(127));
+    EXPECT_EQ(f.tree->SearchText(), QStringLiteral("ωм"));
+    f.key(VK_ESCAPE);
+
+    f.type(smile);
+    EXPECT_EQ(f.tree->FocusedNode(), f.c);
+    EXPECT_EQ(f.tree->SearchText(), smile);
+    f.type(QString::fromUtf8("\xF0\x9F\x98\x81")); // a miss that shares the first half
+    EXPECT_EQ(f.tree->SearchText(), smile);
+    f.key(VK_BACK);
+    EXPECT_EQ(f.tree->SearchText(), "");
 }
 
 TEST(TreeListKeyboard, ShiftExtendsAMultipleSelectionFromTheAnchor)

@@ -15,7 +15,7 @@ class MouseControl : public TCustomdxTreeListControl
 {
 public:
     using TCustomdxTreeListControl::TCustomdxTreeListControl;
-    bool ShowEditor(QChar) override
+    bool ShowEditor(TChar) override
     {
         ++editorsShown;
         return false;

@@ -155,7 +155,7 @@ TEST(TreeListNewItemRow, ItsEditorAsksItsOwnHookStartsEmptyAndMakesANewNode)
     };
     f.key(VK_UP);
     ASSERT_TRUE(f.tree->IsNewItemRowActive());
-    EXPECT_FALSE(f.tree->ShowEditor(QChar()));
+    EXPECT_FALSE(f.tree->ShowEditor());
     EXPECT_EQ(rowAsks, 1);
     EXPECT_EQ(nodeAsks, 0);
     EXPECT_EQ(f.tree->State(), tsNone);
@@ -163,10 +163,10 @@ TEST(TreeListNewItemRow, ItsEditorAsksItsOwnHookStartsEmptyAndMakesANewNode)
     // The column's own refusal holds for the new item row too.
     allowRow = true;
     f.tree->Columns(0)->SetDisableEditor(true);
-    EXPECT_FALSE(f.tree->ShowEditor(QChar()));
+    EXPECT_FALSE(f.tree->ShowEditor());
     f.tree->Columns(0)->SetDisableEditor(false);
 
-    ASSERT_TRUE(f.tree->ShowEditor(QChar()));
+    ASSERT_TRUE(f.tree->ShowEditor());
     EXPECT_EQ(nodeAsks, 0);
     EXPECT_EQ(f.editor()->text, QString()); // not the focused node's "a"
     TdxTreeListLayoutInfo info;
@@ -185,7 +185,7 @@ TEST(TreeListNewItemRow, ItsEditorAsksItsOwnHookStartsEmptyAndMakesANewNode)
 
     // On a node's row the node's hook is asked again.
     f.key(VK_DOWN);
-    ASSERT_TRUE(f.tree->ShowEditor(QChar()));
+    ASSERT_TRUE(f.tree->ShowEditor());
     EXPECT_EQ(nodeAsks, 1);
     EXPECT_EQ(f.editor()->text, "a");
     // Placed over the new item row's cell as it is placed over a node's.

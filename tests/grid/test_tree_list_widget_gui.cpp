@@ -580,7 +580,7 @@ TEST(TreeListWidget, ANewGridWindowIs250By150AndKnowsWhenAPointIsOverItsEditor)
     const rtl::TRect cell = tree.CellRect(tree.Items(0), 0);
     const rtl::TPoint inside{cell.Left + 5, (cell.Top + cell.Bottom) / 2};
     EXPECT_FALSE(tree.IsPointInEditor(inside));
-    ASSERT_TRUE(tree.ShowEditor(QChar()));
+    ASSERT_TRUE(tree.ShowEditor());
     ASSERT_NE(tree.Editor(), nullptr);
     EXPECT_TRUE(tree.IsPointInEditor(inside));
     // The editor's frame and the cells beside it are not its client area.

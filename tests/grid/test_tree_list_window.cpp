@@ -145,7 +145,8 @@ struct EventFixture : ControlFixture
             if (key == swallowed)
                 key = 0;
         });
-        tree->OnKeyPress.Set([this](classes::TObject *, QChar &key) { log << QString("keypress ") + key; });
+        tree->OnKeyPress.Set(
+            [this](classes::TObject *, TChar &key) { log << QString("keypress ") + QString::fromUcs4(&key, 1); });
         tree->OnMouseDown.Set([this](classes::TObject *sender, TMouseButton, TShiftState shift, int x, int y) {
             EXPECT_EQ(sender, tree.get());
             log << QString("down%1 %2 %3").arg(shift & ssDouble ? "dbl" : "").arg(x).arg(y);
@@ -197,13 +198,13 @@ TEST(TreeListEvents, KeysAndClicksReachTheControlsEventsWhereTheyBelong)
     EXPECT_EQ(up, 0);
     EXPECT_EQ(f.tree->FocusedNode(), f.tree->Items(1));
     f.log.clear();
-    QChar typed('x');
+    TChar typed = 'x';
     f.tree->KeyPress(typed);
     EXPECT_EQ(f.log, QStringList{"keypress x"});
     // A character the handler takes does nothing more: "+" opens no node.
     f.tree->SetFocusedNode(f.parent);
-    f.tree->OnKeyPress.Set([](classes::TObject *, QChar &key) { key = QChar(); });
-    QChar plus('+');
+    f.tree->OnKeyPress.Set([](classes::TObject *, TChar &key) { key = 0; });
+    TChar plus = '+';
     f.tree->KeyPress(plus);
     EXPECT_FALSE(f.parent->Expanded());
 

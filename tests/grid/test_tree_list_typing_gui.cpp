@@ -1,0 +1,202 @@
+// Typing into the grid as a user does, in any script: the key events go to
+// the real grid widget and its real editors, and what a cell, an editor or
+// the incremental search ends up holding is read back.
+
+#include "GridTestSinks.h"
+
+#include "grid/core/TreeListControl.h"
+#include "grid/core/TreeListHooks.h"
+#include "grid/widgets/InplaceMaskEdit.h"
+#include "grid/widgets/TreeListWidget.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace grid;
+
+namespace {
+
+const QString Cyrillic = QStringLiteral("д");
+const QString Emoji = QString::fromUtf8("\xF0\x9F\x98\x80");        // U+1F600, two UTF-16 units
+const QString DeseretSmall = QString::fromUtf8("\xF0\x90\x90\xA8"); // U+10428
+const QString DeseretCapital = QString::fromUtf8("\xF0\x90\x90\x80");
+
+// One key that types text, as the keyboard layout makes it.
+void typeKey(QWidget *target, const QString &text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    const int key = text.size() == 1 ? int(QChar(text[0]).toUpper().unicode()) : int(Qt::Key_unknown);
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(target, &release);
+}
+
+// The widget that has the keyboard now: the grid, or its editor's line.
+QWidget *keyboardTarget(QWidget *fallback)
+{
+    QWidget *focus = QApplication::focusWidget();
+    return focus ? focus : fallback;
+}
+
+struct TypingGrid
+{
+    explicit TypingGrid(unsigned extraOptionsB)
+        : tree(std::make_unique<TCustomdxTreeListControl>(nullptr))
+    {
+        text = tree->CreateColumn(TdxTreeListColumn::StaticClass());
+        mask = static_cast<TdxTreeListMaskColumn *>(tree->CreateColumn(TdxTreeListMaskColumn::StaticClass()));
+        mask->SetEditMask("LL;1;_");
+        for (const char *caption : {"x", "été", "дом", "😀 smile", "Дно"}) {
+            TdxTreeListNode *node = tree->Add();
+            tree->SetNodeString(node, 0, QString::fromUtf8(caption));
+            nodes.push_back(node);
+        }
+        tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
+        tree->SetOptionsB(tree->OptionsB() | extraOptionsB);
+        widget = std::make_unique<TreeListWidget>(tree.get());
+        widget->resize(320, 160);
+        widget->show();
+        widget->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(widget.get()));
+        widget->setFocus();
+        tree->SetFocusedNode(nodes[0]);
+    }
+    ~TypingGrid()
+    {
+        widget.reset();
+        tree.reset();
+    }
+
+    void type(const QString &typed) { typeKey(keyboardTarget(widget.get()), typed); }
+    QLineEdit *line() const
+    {
+        auto *edit = dynamic_cast<TdxInplaceTextEdit *>(tree->Editor());
+        return edit && tree->State() == tsEditing ? edit->lineEdit() : nullptr;
+    }
+
+    gridtest::RecordingBeeps beeps;
+    std::unique_ptr<TCustomdxTreeListControl> tree;
+    TdxTreeListColumn *text = nullptr;
+    TdxTreeListMaskColumn *mask = nullptr;
+    std::vector<TdxTreeListNode *> nodes;
+    std::unique_ptr<TreeListWidget> widget;
+};
+
+} // namespace
+
+// The first character typed on a cell opens its editor holding that
+// character, whatever the script; it replaces what the cell held, and the
+// keys after it go on from there.
+TEST(TreeListTypingGui, TheCharacterThatOpensTheEditorIsTheEditorsFirstCharacter)
+{
+    for (const QString &first : {QStringLiteral("a"), QStringLiteral("é"), Cyrillic, Emoji}) {
+        TypingGrid g(1u << boImmediateEditor);
+        g.type(first);
+        ASSERT_TRUE(g.line()) << first.toStdString();
+        EXPECT_EQ(g.line()->text(), first) << first.toStdString();
+        g.type(QStringLiteral("b"));
+        EXPECT_EQ(g.line()->text(), first + "b");
+        ASSERT_TRUE(g.tree->EndEditing());
+        EXPECT_EQ(g.tree->GetNodeString(g.nodes[0], 0), first + "b");
+    }
+    // One key event that types two characters: the second goes in after the
+    // first rather than to the grid under the open editor.
+    {
+        TypingGrid two(1u << boImmediateEditor);
+        two.type(Cyrillic + Emoji);
+        ASSERT_TRUE(two.line());
+        EXPECT_EQ(two.line()->text(), Cyrillic + Emoji);
+    }
+    // A platform that sends the two halves of a pair as two key events: the
+    // grid opens the editor on the whole character, not on its first half.
+    TypingGrid g(1u << boImmediateEditor);
+    g.type(Emoji.left(1));
+    EXPECT_EQ(g.tree->State(), tsNone);
+    g.type(Emoji.mid(1));
+    ASSERT_TRUE(g.line());
+    EXPECT_EQ(g.line()->text(), Emoji);
+}
+
+// A mask editor takes the opening character through its mask; a character
+// the mask's positions cannot hold whole is refused as any other, not split
+// over two positions.
+TEST(TreeListTypingGui, AMaskedCellTakesTheOpeningLetterAndRefusesACharacterItCannotHold)
+{
+    TypingGrid g(1u << boImmediateEditor);
+    g.tree->SetFocusedColumn(1);
+    g.type(Cyrillic);
+    ASSERT_TRUE(g.line());
+    EXPECT_EQ(g.line()->text(), Cyrillic + "_");
+    EXPECT_EQ(g.beeps.count(), 0);
+    g.type(Emoji);
+    EXPECT_EQ(g.line()->text(), Cyrillic + "_");
+    EXPECT_EQ(g.beeps.count(), 1);
+    g.type(QStringLiteral("ы"));
+    EXPECT_EQ(g.line()->text(), Cyrillic + "ы");
+
+    ASSERT_TRUE(g.tree->EndEditing());
+
+    // Pasted where any character goes, the character the mask cannot hold
+    // is dropped whole: neither half takes a position.
+    g.mask->SetEditMask("CCC;1;_");
+    g.tree->SetFocusedNode(g.nodes[1]);
+    QTest::keyClick(g.widget.get(), Qt::Key_F2);
+    ASSERT_TRUE(g.line());
+    g.line()->selectAll();
+    QApplication::clipboard()->setText(QStringLiteral("a") + Emoji + "b");
+    QTest::keyClick(g.line(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(g.line()->text(), "ab_");
+}
+
+// Character case and MaxLength work on whole characters: a capital from
+// beyond the basic plane, and a pair that does not fit is left out whole.
+TEST(TreeListTypingGui, CaseAndLengthLimitsKeepCharactersWhole)
+{
+    TypingGrid g(1u << boImmediateEditor);
+    g.text->SetCharCase(ecUpperCase);
+    g.type(Cyrillic);
+    g.type(DeseretSmall);
+    ASSERT_TRUE(g.line());
+    EXPECT_EQ(g.line()->text(), QStringLiteral("Д") + DeseretCapital);
+    ASSERT_TRUE(g.tree->EndEditing());
+
+    g.text->SetCharCase(ecNormal);
+    g.text->SetMaxLength(3);
+    g.tree->SetFocusedNode(g.nodes[1]);
+    g.type(QStringLiteral("a"));
+    g.type(QStringLiteral("b"));
+    g.type(Emoji);
+    EXPECT_EQ(g.line()->text(), "ab");
+    g.type(Cyrillic);
+    EXPECT_EQ(g.line()->text(), "ab" + Cyrillic);
+}
+
+// The incremental search takes what is typed in any script, a character
+// beyond the basic plane as one, and leaves out control characters that
+// Latin-1 counted among its upper half.
+TEST(TreeListTypingGui, IncrementalSearchFindsWhatIsTypedInAnyScript)
+{
+    TypingGrid g(1u << boIncrementalSearch);
+    g.type(Cyrillic);
+    EXPECT_EQ(g.tree->FocusedNode(), g.nodes[2]);
+    EXPECT_EQ(g.tree->SearchText(), Cyrillic);
+    g.type(QStringLiteral("н"));
+    EXPECT_EQ(g.tree->FocusedNode(), g.nodes[4]);
+    EXPECT_EQ(g.tree->SearchText(), Cyrillic + "н");
+
+    g.tree->EndSearch();
+    g.type(Emoji);
+    EXPECT_EQ(g.tree->FocusedNode(), g.nodes[3]);
+    EXPECT_EQ(g.tree->SearchText(), Emoji);
+    g.type(QString(QChar(0x85))); // NEL, a control in Unicode
+    EXPECT_EQ(g.tree->SearchText(), Emoji);
+
+    g.tree->EndSearch();
+    g.tree->SetFocusedNode(g.nodes[0]);
+    g.type(QStringLiteral("é"));
+    EXPECT_EQ(g.tree->FocusedNode(), g.nodes[1]);
+}
