@@ -1,6 +1,7 @@
 // Objects that a handler moves to the front of their band or region while
-// they generate: each still prints once, from the place it had when the
-// band got ready to generate.
+// they generate, or frees between pages: each still prints once, from the
+// place it had when the band got ready to generate, and what continues on
+// the next page is still found.
 
 #include "tests/support/report/SamplePage.h"
 #include "tests/support/report/TraceDevice.h"
@@ -78,6 +79,51 @@ protected:
         return texts;
     }
 
+    // Every line of the memos and texts of each page.
+    QList<QStringList> printPages()
+    {
+        QList<QStringList> pages;
+        reporttest::TraceDevice device;
+        device.OnPageReceive.Set([&](classes::TObject *, classes::TObject *aPage) {
+            const auto *page = static_cast<TppPage *>(aPage);
+            if (page->Calculation() || page->DrawCommandCount() == 0)
+                return;
+            QStringList texts;
+            for (int i = 0; i < page->DrawCommandCount(); ++i) {
+                const auto *text = dynamic_cast<const TppDrawText *>(page->DrawCommands(i));
+                if (text && text->IsMemo())
+                    for (int line = 0; line < text->WrappedText()->Count(); ++line)
+                        texts << text->WrappedText()->Strings(line);
+                else if (text)
+                    texts << text->Text();
+            }
+            pages << texts;
+        });
+        device.SetPublisher(report.Publisher());
+        report.PrintToDevices();
+        device.SetPublisher(nullptr);
+        return pages;
+    }
+
+    // The object is freed as the second page starts.
+    void goesOnPageTwo(TppComponent *aObject)
+    {
+        report.OnStartPage.Set([this, aObject](classes::TObject *) {
+            if (report.Engine()->PageNo() == 2)
+                delete aObject;
+        });
+    }
+
+    // A stretching memo of aLines lines "<aName><n>".
+    TppMemo *longMemo(const QString &aName, int aLines, int32_t aTop)
+    {
+        auto *memo = add<TppMemo>(aName + QStringLiteral("0"), aTop);
+        for (int i = 1; i < aLines; ++i)
+            memo->Lines()->Add(aName + QString::number(i));
+        memo->SetStretch(true);
+        return memo;
+    }
+
     TppReport report;
     TppDetailBand *detail = nullptr;
 };
@@ -110,6 +156,43 @@ TEST_F(MovedWhileGenerating, EachChildOfARegionPrintsOnceInItsPreparedOrder)
     EXPECT_EQ(print(), (QStringList{"Label 0", "Label 1", "Label 2"}));
     // The region keeps the order the handlers left for the next run.
     EXPECT_EQ(region->Objects(2), labels[1]);
+}
+
+// What continues on the next page is found by its place in a list; an
+// object that leaves the list between the pages takes no other one's place.
+TEST_F(MovedWhileGenerating, AShifterThatGoesBetweenPagesLeavesTheOneThatContinuesItsPlace)
+{
+    auto *target = add<TppMemo>(QStringLiteral("Target"), 0);
+    target->SetStretch(true);
+    TppMemo *gone = add<TppMemo>(QStringLiteral("Gone"), 5000);
+    TppMemo *continuing = longMemo(QStringLiteral("C"), 200, 10000);
+    TppMemo *last = add<TppMemo>(QStringLiteral("Last"), 15000);
+    for (TppMemo *shifter : {gone, continuing, last})
+        shifter->SetShiftRelativeTo(target);
+    goesOnPageTwo(gone);
+    const QList<QStringList> pages = printPages();
+    ASSERT_GE(pages.size(), 2);
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Gone")));
+    EXPECT_TRUE(pages.last().contains(QStringLiteral("C199"))) << pages.last().join(u' ').toStdString();
+}
+
+TEST_F(MovedWhileGenerating, AChildThatLeavesItsRegionBetweenPagesLeavesTheOneThatContinuesItsPlace)
+{
+    auto *region = new TppRegion;
+    region->SetBand(detail);
+    region->SetBounds(0, 0, 190000, 30000);
+    TppMemo *gone = add<TppMemo>(QStringLiteral("Gone"), 0);
+    gone->SetStretch(true);
+    TppMemo *continuing = longMemo(QStringLiteral("C"), 200, 5000);
+    TppMemo *last = add<TppMemo>(QStringLiteral("Last"), 10000);
+    last->SetStretch(true);
+    for (TppMemo *child : {gone, continuing, last})
+        child->SetRegion(region);
+    goesOnPageTwo(gone);
+    const QList<QStringList> pages = printPages();
+    ASSERT_GE(pages.size(), 2);
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Gone")));
+    EXPECT_TRUE(pages.last().contains(QStringLiteral("C199"))) << pages.last().join(u' ').toStdString();
 }
 
 TEST_F(MovedWhileGenerating, EachObjectOfABandPrintsOnceInItsPreparedOrder)
