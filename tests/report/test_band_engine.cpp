@@ -286,6 +286,26 @@ TEST_F(DetailEngine, AnUnfinishedObjectThatDoesNotStretchIsGeneratedAgainOnTheNe
     EXPECT_EQ(afterPrints, 1);
 }
 
+// The object the band would go on with is freed between the pages: the band
+// no longer names it and goes on without it.
+TEST_F(DetailEngine, AnUnfinishedObjectFreedBeforeTheNextPageIsForgotten)
+{
+    auto *late = new LateObject(1);
+    late->SetmmTop(1000);
+    late->SetmmHeight(2000);
+    late->SetBand(detail);
+    detail->InitObjects();
+    detail->Generate();
+    ASSERT_EQ(detail->CurrentObject(), late);
+    delete late;
+    EXPECT_EQ(detail->CurrentObject(), nullptr);
+    engine.StartPage(2);
+    detail->SetPrintCount(1);
+    detail->Generate();
+    EXPECT_FALSE(detail->PartialGeneration());
+    EXPECT_EQ(drawn(), 1);
+}
+
 TEST_F(DetailEngine, AStretchingObjectContinuesWithTheStaticObjectsPrintedAgain)
 {
     detail->SetPrintHeight(TppPrintHeightType::phDynamic);
