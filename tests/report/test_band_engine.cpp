@@ -107,6 +107,16 @@ protected:
         detail->AfterPrint.Set([this](classes::TObject *) { ++afterPrints; });
     }
 
+    // An object 1 mm down the detail that does not finish the first time.
+    LateObject *lateOnce()
+    {
+        auto *late = new LateObject(1);
+        late->SetmmTop(1000);
+        late->SetmmHeight(2000);
+        late->SetBand(detail);
+        return late;
+    }
+
     TppDetailBand *detail = nullptr;
     int beforePrints = 0;
     int afterPrints = 0;
@@ -261,10 +271,7 @@ TEST_F(DetailEngine, AnInvisibleBandRunsOneCycleAndDrawsNothing)
 
 TEST_F(DetailEngine, AnUnfinishedObjectThatDoesNotStretchIsGeneratedAgainOnTheNextPage)
 {
-    auto *late = new LateObject(1);
-    late->SetmmTop(1000);
-    late->SetmmHeight(2000);
-    late->SetBand(detail);
+    LateObject *late = lateOnce();
     detail->InitObjects();
     detail->Generate();
     EXPECT_TRUE(detail->PartialGeneration());
@@ -290,10 +297,7 @@ TEST_F(DetailEngine, AnUnfinishedObjectThatDoesNotStretchIsGeneratedAgainOnTheNe
 // no longer names it and goes on without it.
 TEST_F(DetailEngine, AnUnfinishedObjectFreedBeforeTheNextPageIsForgotten)
 {
-    auto *late = new LateObject(1);
-    late->SetmmTop(1000);
-    late->SetmmHeight(2000);
-    late->SetBand(detail);
+    LateObject *late = lateOnce();
     detail->InitObjects();
     detail->Generate();
     ASSERT_EQ(detail->CurrentObject(), late);

@@ -105,23 +105,32 @@ protected:
         return pages;
     }
 
-    // The object is freed as the second page starts.
-    void goesOnPageTwo(TppComponent *aObject)
+    // Three stretching memos 5 mm apart from aTop: "Gone", 200 lines "C0"
+    // to "C199", which need more than a page, and "Last".
+    std::vector<TppMemo *> goneContinuingLast(int32_t aTop)
     {
-        report.OnStartPage.Set([this, aObject](classes::TObject *) {
-            if (report.Engine()->PageNo() == 2)
-                delete aObject;
-        });
+        std::vector<TppMemo *> memos;
+        for (const char *name : {"Gone", "C0", "Last"}) {
+            memos.push_back(add<TppMemo>(QString::fromLatin1(name), aTop + 5000 * int32_t(memos.size())));
+            memos.back()->SetStretch(true);
+        }
+        for (int i = 1; i < 200; ++i)
+            memos[1]->Lines()->Add(QStringLiteral("C%1").arg(i));
+        return memos;
     }
 
-    // A stretching memo of aLines lines "<aName><n>".
-    TppMemo *longMemo(const QString &aName, int aLines, int32_t aTop)
+    // aGone is freed as the second page starts: the memo after it still
+    // goes on to its last line.
+    void expectTheContinuationWhenTheFirstGoes(TppMemo *aGone)
     {
-        auto *memo = add<TppMemo>(aName + QStringLiteral("0"), aTop);
-        for (int i = 1; i < aLines; ++i)
-            memo->Lines()->Add(aName + QString::number(i));
-        memo->SetStretch(true);
-        return memo;
+        report.OnStartPage.Set([this, aGone](classes::TObject *) {
+            if (report.Engine()->PageNo() == 2)
+                delete aGone;
+        });
+        const QList<QStringList> pages = printPages();
+        ASSERT_GE(pages.size(), 2);
+        EXPECT_TRUE(pages[0].contains(QStringLiteral("Gone")));
+        EXPECT_TRUE(pages.last().contains(QStringLiteral("C199"))) << pages.last().join(u' ').toStdString();
     }
 
     TppReport report;
@@ -164,16 +173,10 @@ TEST_F(MovedWhileGenerating, AShifterThatGoesBetweenPagesLeavesTheOneThatContinu
 {
     auto *target = add<TppMemo>(QStringLiteral("Target"), 0);
     target->SetStretch(true);
-    TppMemo *gone = add<TppMemo>(QStringLiteral("Gone"), 5000);
-    TppMemo *continuing = longMemo(QStringLiteral("C"), 200, 10000);
-    TppMemo *last = add<TppMemo>(QStringLiteral("Last"), 15000);
-    for (TppMemo *shifter : {gone, continuing, last})
+    const std::vector<TppMemo *> shifters = goneContinuingLast(5000);
+    for (TppMemo *shifter : shifters)
         shifter->SetShiftRelativeTo(target);
-    goesOnPageTwo(gone);
-    const QList<QStringList> pages = printPages();
-    ASSERT_GE(pages.size(), 2);
-    EXPECT_TRUE(pages[0].contains(QStringLiteral("Gone")));
-    EXPECT_TRUE(pages.last().contains(QStringLiteral("C199"))) << pages.last().join(u' ').toStdString();
+    expectTheContinuationWhenTheFirstGoes(shifters.front());
 }
 
 TEST_F(MovedWhileGenerating, AChildThatLeavesItsRegionBetweenPagesLeavesTheOneThatContinuesItsPlace)
@@ -181,18 +184,10 @@ TEST_F(MovedWhileGenerating, AChildThatLeavesItsRegionBetweenPagesLeavesTheOneTh
     auto *region = new TppRegion;
     region->SetBand(detail);
     region->SetBounds(0, 0, 190000, 30000);
-    TppMemo *gone = add<TppMemo>(QStringLiteral("Gone"), 0);
-    gone->SetStretch(true);
-    TppMemo *continuing = longMemo(QStringLiteral("C"), 200, 5000);
-    TppMemo *last = add<TppMemo>(QStringLiteral("Last"), 10000);
-    last->SetStretch(true);
-    for (TppMemo *child : {gone, continuing, last})
+    const std::vector<TppMemo *> children = goneContinuingLast(0);
+    for (TppMemo *child : children)
         child->SetRegion(region);
-    goesOnPageTwo(gone);
-    const QList<QStringList> pages = printPages();
-    ASSERT_GE(pages.size(), 2);
-    EXPECT_TRUE(pages[0].contains(QStringLiteral("Gone")));
-    EXPECT_TRUE(pages.last().contains(QStringLiteral("C199"))) << pages.last().join(u' ').toStdString();
+    expectTheContinuationWhenTheFirstGoes(children.front());
 }
 
 TEST_F(MovedWhileGenerating, EachObjectOfABandPrintsOnceInItsPreparedOrder)

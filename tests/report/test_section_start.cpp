@@ -2,13 +2,10 @@
 // a page made for the first time, and the look-aheads are computed at the
 // end of the main report's run, not of each child's.
 
-#include "TracedReportFixture.h"
+#include "ChildRunsFixture.h"
 
-#include "report/model/bands/BandClasses.h"
-#include "report/model/bands/DetailBand.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
-#include "report/model/subreports/SubReport.h"
 
 using namespace report;
 using namespace reporttest;
@@ -47,40 +44,14 @@ public:
     }
 };
 
-// Two records of a main report whose detail holds only a subreport; its
-// child lists 60 rows of 5 mm, 55 a page.
-class ChildRuns : public TracedReportFixture
+class ChildRuns : public ChildRunsFixture
 {
 protected:
     ChildRuns()
     {
-        rows(2);
-        detail = band<TppDetailBand>(10000, QStringLiteral("Detail"));
-        delete detail->Objects(0);
-        subreport = new TppSubReport;
-        subreport->SetBand(detail);
-        subreport->SetBounds(0, 0, 190000, 10000);
-        childData.AddField(QStringLiteral("R"));
-        for (int i = 0; i < 60; ++i)
-            childData.AddRow({QString::number(i)});
-        subreport->SetDataPipeline(&childData);
         child = subreport->Report();
-        childRows = childBand<TppDetailBand>(5000, QStringLiteral("Row"));
         childRunStarts = new InitCounter;
         childRunStarts->SetBand(childRows);
-    }
-
-    template <class Band>
-    Band *childBand(int32_t aHeight, const QString &aName)
-    {
-        auto *b = new Band(nullptr);
-        b->SetReport(child);
-        b->SetmmHeight(aHeight);
-        b->SetUserName(aName);
-        auto *object = new BandPrintable;
-        object->SetmmHeight(aHeight);
-        object->SetBand(b);
-        return b;
     }
 
     // The main engine answers that every page it makes is one the cache
@@ -90,11 +61,7 @@ protected:
         report.Engine()->OnGetLastCachedPage.Set([](classes::TObject *, int &aPageNo) { aPageNo = 1000; });
     }
 
-    MemoryPipeline childData;
-    TppDetailBand *detail = nullptr;
-    TppSubReport *subreport = nullptr;
     TppCustomReport *child = nullptr;
-    TppDetailBand *childRows = nullptr;
     // The child's run prepares its bands each time it starts.
     InitCounter *childRunStarts = nullptr;
 };
