@@ -43,8 +43,16 @@ protected:
     template <class Band>
     Band *band(int32_t aHeight, const QString &aName)
     {
+        return bandFor<Band>(report, aHeight, aName);
+    }
+
+    // A band of aReport (the main report or a child) with one object of its
+    // height.
+    template <class Band>
+    static Band *bandFor(report::TppCustomReport &aReport, int32_t aHeight, const QString &aName)
+    {
         auto *b = new Band(nullptr);
-        b->SetReport(&report);
+        b->SetReport(&aReport);
         b->SetmmHeight(aHeight);
         b->SetUserName(aName);
         auto *object = new reporttest::BandPrintable;

@@ -107,6 +107,16 @@ protected:
         detail->AfterPrint.Set([this](classes::TObject *) { ++afterPrints; });
     }
 
+    // An object 1 mm down the detail that does not finish the first time.
+    LateObject *lateOnce()
+    {
+        auto *late = new LateObject(1);
+        late->SetmmTop(1000);
+        late->SetmmHeight(2000);
+        late->SetBand(detail);
+        return late;
+    }
+
     TppDetailBand *detail = nullptr;
     int beforePrints = 0;
     int afterPrints = 0;
@@ -133,7 +143,8 @@ TEST_F(DetailEngine, TheDataMovesOnAfterEveryBandsPerRecordCycles)
 }
 
 // Objects that handlers move within the band or out of it: the one moved
-// to the front prints last, the one taken out is no longer reset.
+// to the front prints from the place it had when the band was prepared, the
+// one taken out is no longer reset.
 TEST_F(DetailEngine, ObjectsMovedByHandlersPrintAndResetWhereTheyNowAre)
 {
     auto *first = new Reorderer;
@@ -152,17 +163,17 @@ TEST_F(DetailEngine, ObjectsMovedByHandlersPrintAndResetWhereTheyNowAre)
     for (int i = 0; i < drawn(); ++i)
         order.push_back(engine.Page()->DrawCommands(i)->Component());
     ASSERT_EQ(order.size(), 6u);
-    EXPECT_EQ(order.back(), first);
-    EXPECT_EQ(order[order.size() - 2], second);
+    EXPECT_EQ(order.back(), second);
+    EXPECT_EQ(order[order.size() - 2], first);
     EXPECT_EQ(second->Resets, 2);
     EXPECT_EQ(third->Resets, 0);
     EXPECT_EQ(detail->IndexOfObject(third), -1);
 }
 
-// In a band of many objects, an object that takes the place another went on
-// the print list with in the cycle takes its entry; the next cycle starts
-// a list of its own.
-TEST_F(DetailEngine, AnObjectTakingAPlaceAlreadyListedInTheCycleTakesItsEntry)
+// In a band of many objects, two objects that move to the front as they
+// generate end on the same place one after the other: each prints once a
+// cycle, from the place it was prepared with.
+TEST_F(DetailEngine, ObjectsMovedToOnePlaceWhileTheyGenerateEachPrintOnceACycle)
 {
     std::vector<Reorderer *> objects;
     for (int i = 0; i < 40; ++i) {
@@ -178,13 +189,15 @@ TEST_F(DetailEngine, AnObjectTakingAPlaceAlreadyListedInTheCycleTakesItsEntry)
     std::vector<const classes::TObject *> order;
     for (int i = 0; i < drawn(); ++i)
         order.push_back(engine.Page()->DrawCommands(i)->Component());
-    // The band's own object and 39 of the 40, twice.
-    ASSERT_EQ(order.size(), 80u);
-    EXPECT_EQ(std::count(order.begin(), order.end(), objects[0]), 0);
-    EXPECT_EQ(order[1], objects[2]);
-    EXPECT_EQ(order[39], objects[1]);
-    EXPECT_EQ(order[41], objects[2]);
-    EXPECT_EQ(order.back(), objects[1]);
+    // The band's own object and the 40, twice.
+    ASSERT_EQ(order.size(), 82u);
+    EXPECT_EQ(std::count(order.begin(), order.end(), objects[0]), 2);
+    EXPECT_EQ(std::count(order.begin(), order.end(), objects[1]), 2);
+    EXPECT_EQ(order[1], objects[0]);
+    EXPECT_EQ(order[2], objects[1]);
+    EXPECT_EQ(order[40], objects[39]);
+    EXPECT_EQ(order[42], objects[0]);
+    EXPECT_EQ(order.back(), objects[39]);
 }
 
 TEST_F(DetailEngine, PrintCountBreaksThePageAfterThatManyCycles)
@@ -258,10 +271,7 @@ TEST_F(DetailEngine, AnInvisibleBandRunsOneCycleAndDrawsNothing)
 
 TEST_F(DetailEngine, AnUnfinishedObjectThatDoesNotStretchIsGeneratedAgainOnTheNextPage)
 {
-    auto *late = new LateObject(1);
-    late->SetmmTop(1000);
-    late->SetmmHeight(2000);
-    late->SetBand(detail);
+    LateObject *late = lateOnce();
     detail->InitObjects();
     detail->Generate();
     EXPECT_TRUE(detail->PartialGeneration());
@@ -281,6 +291,23 @@ TEST_F(DetailEngine, AnUnfinishedObjectThatDoesNotStretchIsGeneratedAgainOnTheNe
     EXPECT_EQ(engine.CallCount(QStringLiteral("Traverse")), 1);
     EXPECT_EQ(engine.ReportBandCount(), 1);
     EXPECT_EQ(afterPrints, 1);
+}
+
+// The object the band would go on with is freed between the pages: the band
+// no longer names it and goes on without it.
+TEST_F(DetailEngine, AnUnfinishedObjectFreedBeforeTheNextPageIsForgotten)
+{
+    LateObject *late = lateOnce();
+    detail->InitObjects();
+    detail->Generate();
+    ASSERT_EQ(detail->CurrentObject(), late);
+    delete late;
+    EXPECT_EQ(detail->CurrentObject(), nullptr);
+    engine.StartPage(2);
+    detail->SetPrintCount(1);
+    detail->Generate();
+    EXPECT_FALSE(detail->PartialGeneration());
+    EXPECT_EQ(drawn(), 1);
 }
 
 TEST_F(DetailEngine, AStretchingObjectContinuesWithTheStaticObjectsPrintedAgain)

@@ -1,3 +1,4 @@
+#include "ChildRunsFixture.h"
 #include "TracedReportFixture.h"
 
 #include "tests/support/report/BandSequence.h"
@@ -94,14 +95,7 @@ public:
     template <class Band>
     static Band *childBandFor(TppCustomReport &aReport, int32_t aHeight, const QString &aName)
     {
-        auto *b = new Band(nullptr);
-        b->SetReport(&aReport);
-        b->SetmmHeight(aHeight);
-        b->SetUserName(aName);
-        auto *object = new BandPrintable;
-        object->SetmmHeight(aHeight);
-        object->SetBand(b);
-        return b;
+        return bandFor<Band>(aReport, aHeight, aName);
     }
 
 protected:
@@ -483,24 +477,10 @@ TEST_F(SubReports, ADrillDownPrintsOnlyOnceItsComponentIsClicked)
 // A main report over two records whose detail holds only a section
 // subreport; each run of the child lists 60 rows of its own on two A4
 // pages (55 and 5).
-class Sections : public TracedReportFixture
+class Sections : public ChildRunsFixture
 {
 protected:
-    Sections()
-    {
-        rows(2);
-        detail = band<TppDetailBand>(10000, QStringLiteral("Detail"));
-        delete detail->Objects(0);
-        subreport = new TppSubReport;
-        subreport->SetBand(detail);
-        subreport->SetBounds(0, 0, 190000, 10000);
-        subreport->SetPrintBehavior(TppPrintBehaviorType::pbSection);
-        childData.AddField(QStringLiteral("R"));
-        for (int i = 0; i < 60; ++i)
-            childData.AddRow({QString::number(i)});
-        subreport->SetDataPipeline(&childData);
-        SubReports::childBandFor<TppDetailBand>(*subreport->Report(), 5000, QStringLiteral("Row"));
-    }
+    Sections() { subreport->SetPrintBehavior(TppPrintBehaviorType::pbSection); }
 
     // The display numbers of the pages delivered.
     QString printNumbers()
@@ -519,9 +499,6 @@ protected:
         return device.Text();
     }
 
-    MemoryPipeline childData;
-    TppDetailBand *detail = nullptr;
-    TppSubReport *subreport = nullptr;
     QStringList numbers;
 };
 

@@ -465,6 +465,42 @@ TEST_F(TextControls, TheStartUpRegistersTheTextsWithTheirPaletteRowsAndDescripto
     EXPECT_EQ(raFindRTTI("TppCustomText"), nullptr);
 }
 
+// A value that reprints on overflow is a repeat when its band continues on
+// the next page: suppressed there when asked, drawn again otherwise.
+TEST_F(TextControls, AValueDrawnOnceIsARepeatWhenItsBandOverflows)
+{
+    MemoryPipeline pipeline;
+    fillRepeatedCity(pipeline);
+    TppDetailBand detail;
+    detail.SetReport(&report);
+    detail.SetPrintRect(rtl::TRect{0, 0, 200000, 4000});
+    auto *text = new TppDBText();
+    text->SetBand(&detail);
+    text->SetDataPipeline(&pipeline);
+    text->SetDataField("City");
+    text->SetBounds(0, 0, 20000, 4000);
+    text->SetReprintOnOverFlow(true);
+    const auto generate = [&] {
+        text->ResetGeneration();
+        text->Generate();
+        return text->SpaceUsed();
+    };
+    for (bool suppress : {false, true}) {
+        SCOPED_TRACE(suppress);
+        text->SetSuppressRepeatedValues(suppress);
+        text->Reset();
+        text->UpdateValue();
+        text->InitDrawComponent();
+        detail.SetOverFlow(false);
+        EXPECT_EQ(generate(), 4000);
+        EXPECT_TRUE(text->PriorValueSame());
+        // The band goes on on the next page with the same record.
+        text->ClearDrawComponent();
+        detail.SetOverFlow(true);
+        EXPECT_EQ(generate(), suppress ? 0 : 4000);
+    }
+}
+
 TEST_F(TextControls, ADataTextsRepeatedValueStateComesBackWithItsPage)
 {
     MemoryPipeline pipeline;

@@ -141,8 +141,10 @@ void TppCustomRegion::RegionRemoveChild(TppComponent *aChild)
     if (it == m_children.end())
         return;
     m_children.erase(it);
+    // The lists keep their places: the place to go on from on the next page
+    // names the child that stood there.
     for (auto &list : m_lists)
-        list.erase(std::remove(list.begin(), list.end(), aChild), list.end());
+        std::replace(list.begin(), list.end(), aChild, static_cast<TppComponent *>(nullptr));
     for (auto entry = m_printList.begin(); entry != m_printList.end();)
         entry = entry->second == aChild ? m_printList.erase(entry) : std::next(entry);
     if (m_maxStretchable == aChild)
@@ -331,7 +333,9 @@ void TppCustomRegion::buildLists()
 {
     std::vector<TppComponent *> byKind[4];
     m_maxStretchable = nullptr;
-    for (TppComponent *child : m_children) {
+    for (size_t i = 0; i < m_children.size(); ++i) {
+        TppComponent *child = m_children[i];
+        child->SetGenerationIndex(int(i));
         const int kind = regionCategory(*child);
         if (kind == 0)
             continue;
@@ -340,9 +344,12 @@ void TppCustomRegion::buildLists()
             m_maxStretchable = child;
     }
     m_lists.clear();
-    for (auto &list : byKind)
-        if (!list.empty())
-            m_lists.push_back(list);
+    m_listKinds.clear();
+    for (int kind = 1; kind <= 4; ++kind)
+        if (!byKind[kind - 1].empty()) {
+            m_lists.push_back(byKind[kind - 1]);
+            m_listKinds.push_back(kind);
+        }
 }
 
 void TppCustomRegion::Init()
@@ -491,12 +498,14 @@ void TppCustomRegion::generateChildren()
     const int lists = int(m_lists.size());
     const int from = std::clamp(m_resumeList, 0, std::max(lists - 1, 0));
     // Plain children print again on every page the region continues on.
-    if (from > 0 && lists > 0 && regionCategory(*m_lists[0].front()) == 1)
-        for (TppComponent *child : m_lists[0]) {
+    if (from > 0 && lists > 0 && m_listKinds[0] == 1)
+        for (TppComponent *child : std::vector<TppComponent *>(m_lists[0])) {
+            if (RegionIndexOf(child) < 0)
+                continue;
             child->InitDrawComponent();
             child->Generate();
             if (child->SpaceUsed() > 0)
-                m_printList.insert_or_assign(RegionIndexOf(child), child);
+                m_printList.insert_or_assign(child->GenerationIndex(), child);
         }
     bool stop = false;
     for (int list = from; list < lists && !stop; ++list) {
@@ -507,7 +516,7 @@ void TppCustomRegion::generateChildren()
                 continue;
             child->Generate();
             if (child->SpaceUsed() > 0) {
-                m_printList.insert_or_assign(RegionIndexOf(child), child);
+                m_printList.insert_or_assign(child->GenerationIndex(), child);
                 const int64_t bottom = child->BottomOnPage(band ? band->PrintRect().Top : 0);
                 lowest = std::max(lowest, bottom);
                 // Children that stretch or shift with the region, generated
@@ -536,7 +545,7 @@ void TppCustomRegion::generateChildren()
         }
         // As a band does: what stretches or shifts with the region waits
         // while nothing of the region is on the page yet.
-        if (!m_lists[size_t(list)].empty() && regionCategory(*m_lists[size_t(list)].front()) == 2 && lowest <= top)
+        if (m_listKinds[size_t(list)] == 2 && lowest <= top)
             break;
     }
     if (stretching)

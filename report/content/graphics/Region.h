@@ -110,9 +110,14 @@ private:
     std::vector<TppComponent *> m_children;
     // The children by kind: "1" plain, "2" stretching, "3" stretching with
     // the region, "4" shifting with it; only kinds that have children.
+    // A child that leaves the region leaves a gap, so that a place in a
+    // list stays the child's that had it.
     std::vector<std::vector<TppComponent *>> m_lists;
-    // The children that used space on the page, by their place among the
-    // children: they print in that order, whatever order they generated in.
+    // The kind of each list, as the lists were built.
+    std::vector<int> m_listKinds;
+    // The children that used space on the page, by their generation index:
+    // they print in that order, whatever order they generated in and
+    // wherever a handler moved them since.
     std::map<int, TppComponent *> m_printList;
     TppComponent *m_maxStretchable = nullptr;
     // The height of the region's own rectangle on the page this generation

@@ -239,6 +239,9 @@ void TppDBText::AfterPlace()
     } else {
         SetSpaceUsed(0);
     }
+    // The value just placed is the prior one from now on: the same record
+    // placed again, on the page its band overflows to, is a repeat.
+    UpdateValue();
 }
 
 void TppDBText::SaveToCache(int32_t aPageIndex)

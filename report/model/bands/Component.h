@@ -90,6 +90,12 @@ public:
     virtual void SendToBack();
     int GetZOrder() const override;
     TppBandType BandType() const { return m_bandType; }
+    // The object's place when its band (or region) got ready to generate.
+    // Print lists order by it rather than by where the object stands now: a
+    // handler that moves objects while they generate would otherwise give
+    // two of them one place, and a moved one no place at all.
+    int GenerationIndex() const { return m_generationIndex; }
+    void SetGenerationIndex(int aValue) { m_generationIndex = aValue; }
     int32_t GroupNo() const { return m_groupNo; }
     IppReportContext *Report() const;
     // True without band or report; else whether the main report's engine
@@ -152,6 +158,7 @@ private:
     TppBand *m_band = nullptr;
     TppBandType m_bandType = ppDetailBandType;
     int32_t m_groupNo = -1;
+    int m_generationIndex = -1;
     bool m_parentDataPipeline = true;
     TppComponent *m_region = nullptr;
     TppCommunicator *m_resetGroup = nullptr;

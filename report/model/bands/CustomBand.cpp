@@ -146,7 +146,11 @@ TppComponent *TppCustomBand::CurrentObject() const
     if (!categories || m_currentSection < 0 || m_currentSection >= int(categories->size()))
         return nullptr;
     const std::vector<TppComponent *> &list = Section((*categories)[size_t(m_currentSection)]);
-    return m_currentObject >= 0 && m_currentObject < int(list.size()) ? list[size_t(m_currentObject)] : nullptr;
+    TppComponent *object =
+        m_currentObject >= 0 && m_currentObject < int(list.size()) ? list[size_t(m_currentObject)] : nullptr;
+    // The sections are as the band was prepared: a handler may have taken
+    // the object out of the band, or freed it, since.
+    return object && IndexOfObject(object) >= 0 ? object : nullptr;
 }
 
 void TppCustomBand::Notify(TppCommunicator *aCommunicator, int aOperation)

@@ -88,7 +88,8 @@ public:
     void SetCurrentSection(int aValue) { m_currentSection = aValue; }
     int CurrentObjectIndex() const { return m_currentObject; }
     void SetCurrentObjectIndex(int aValue) { m_currentObject = aValue; }
-    // The object at the current section and index, nullptr for none.
+    // The object at the current section and index, nullptr for none or for
+    // one no longer in the band.
     TppComponent *CurrentObject() const;
     bool OutOfSpace() const { return m_outOfSpace; }
     void SetOutOfSpace(bool aValue) { m_outOfSpace = aValue; }

@@ -30,11 +30,6 @@ int32_t stretchableClamp(int64_t aValue)
 // than the objects a band can hold.
 constexpr int StretchableChainLimit = 1 << 20;
 
-QString stretchableKey(int aIndex)
-{
-    return QString::asprintf("%8d", aIndex);
-}
-
 } // namespace
 
 const classes::TMetaClass &TppStretchable::StaticClass()
@@ -203,9 +198,12 @@ void TppStretchable::RemoveShifter(TppStretchable *aComponent)
 void TppStretchable::dropShifter(std::vector<TppStretchable *>::iterator aShifter)
 {
     TppStretchable *shifter = *aShifter;
+    // The place to go on from names a shifter; one that goes before it
+    // moves it.
+    if (int(aShifter - m_shifters.begin()) < m_firstUnfinishedShifter)
+        --m_firstUnfinishedShifter;
     m_shifters.erase(aShifter);
-    for (auto entry = m_shifterPrintList.begin(); entry != m_shifterPrintList.end();)
-        entry = entry.value() == shifter ? m_shifterPrintList.erase(entry) : std::next(entry);
+    std::erase_if(m_shifterPrintList, [shifter](const ShifterEntry &aEntry) { return aEntry.second == shifter; });
 }
 
 TppStretchable *TppStretchable::Shifters(int aIndex) const
@@ -505,12 +503,12 @@ void TppStretchable::Generate()
 
 void TppStretchable::generateShifters()
 {
-    const TppBand *band = Band();
     m_currentPosition = stretchableClamp(int64_t(m_pageTop) + SpaceUsed());
     m_pageBottom = stretchableClamp(int64_t(m_pageBottom) + m_mmBottomOffset);
     m_shifterPrintList.clear();
     int64_t lowest = m_currentPosition;
-    int firstUnfinished = -1;
+    TppStretchable *firstUnfinished = nullptr;
+    int firstUnfinishedAt = -1;
     bool firstStretches = false;
     int32_t smallest = std::numeric_limits<int32_t>::max();
     m_allShiftersComplete = true;
@@ -522,20 +520,26 @@ void TppStretchable::generateShifters()
             continue;
         shifter->Generate();
         if (shifter->SpaceUsed() > 0) {
-            m_shifterPrintList.insert(stretchableKey(band ? band->IndexOfObject(shifter) : i), shifter);
+            m_shifterPrintList.emplace_back(shifter->GenerationIndex(), shifter);
             lowest = std::max<int64_t>(lowest, int64_t(shifter->PageTop()) + shifter->SpaceUsed());
         }
         if (!shifter->GenerationComplete()) {
-            if (firstUnfinished < 0) {
-                firstUnfinished = i;
+            if (!firstUnfinished) {
+                firstUnfinished = shifter;
+                firstUnfinishedAt = i;
                 firstStretches = shifter->Stretch();
             }
             smallest = std::min(smallest, shifter->ContinuationPosition());
             m_allShiftersComplete = false;
         }
     }
-    if (firstUnfinished >= 0)
-        m_firstUnfinishedShifter = firstUnfinished;
+    if (firstUnfinished) {
+        // Handlers may have taken shifters out of the list since it was
+        // copied: the place is where that shifter stands now.
+        const auto now = std::find(m_shifters.begin(), m_shifters.end(), firstUnfinished);
+        m_firstUnfinishedShifter = now != m_shifters.end() ? int(now - m_shifters.begin())
+                                                           : std::min(firstUnfinishedAt, int(m_shifters.size()));
+    }
     m_firstUnfinishedShifterStretches = firstStretches;
     if (!m_allShiftersComplete)
         m_partialAdjustment = smallest;
@@ -563,10 +567,13 @@ void TppStretchable::ClearDrawComponent()
 void TppStretchable::PrintToPage(TppPage *aPage)
 {
     TppComponent::PrintToPage(aPage);
-    const QMap<QString, TppStretchable *> list = m_shifterPrintList;
-    for (TppStretchable *shifter : list)
-        if (std::find(m_shifters.begin(), m_shifters.end(), shifter) != m_shifters.end())
-            shifter->PrintToPage(aPage);
+    // In the order the band's objects had when it was prepared.
+    std::vector<ShifterEntry> list = m_shifterPrintList;
+    std::stable_sort(list.begin(), list.end(),
+                     [](const ShifterEntry &aLeft, const ShifterEntry &aRight) { return aLeft.first < aRight.first; });
+    for (const ShifterEntry &entry : list)
+        if (std::find(m_shifters.begin(), m_shifters.end(), entry.second) != m_shifters.end())
+            entry.second->PrintToPage(aPage);
 }
 
 // ---- Cache, notices and streams -----------------------------------------------------------

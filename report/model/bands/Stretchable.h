@@ -9,11 +9,11 @@
 
 #include "report/model/bands/Component.h"
 
-#include <QMap>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace report {
@@ -97,9 +97,10 @@ public:
     void SetKeptTogether(bool aValue) { m_keptTogether = aValue; }
     bool PartialGeneration() const { return m_partialGeneration; }
     int32_t PartialAdjustment() const { return m_partialAdjustment; }
-    // The shifters that used space in this cycle, by "%8d" of their place
-    // in the band.
-    const QMap<QString, TppStretchable *> &ShifterPrintList() const { return m_shifterPrintList; }
+    // The shifters that used space in this cycle with their generation
+    // index, in the order they generated; they print by that index.
+    using ShifterEntry = std::pair<int, TppStretchable *>;
+    const std::vector<ShifterEntry> &ShifterPrintList() const { return m_shifterPrintList; }
 
     // ---- What descendants use ----
     // Computes SpaceUsed and OverFlow for the space up to PageBottom.
@@ -221,7 +222,7 @@ private:
     bool m_allShiftersComplete = true;
     int m_firstUnfinishedShifter = 0;
     bool m_firstUnfinishedShifterStretches = false;
-    QMap<QString, TppStretchable *> m_shifterPrintList;
+    std::vector<ShifterEntry> m_shifterPrintList;
     // Expires with the component: OnPrint handlers may free it.
     std::shared_ptr<char> m_life = std::make_shared<char>(0);
     TppLiveCount<TppStretchable> m_live;

@@ -185,6 +185,9 @@ void TppBandEngine::InitBand()
         return;
     m_report = m_band->Report();
     bandEngineEachObject(*m_band, [](TppComponent &o) { o.Init(); });
+    for (int i = 0; i < m_band->ObjectCount(); ++i)
+        m_band->Objects(i)->SetGenerationIndex(i);
+    m_preparedChanges = m_band->ObjectsChanges();
     m_band->SetCurrentSection(0);
     m_band->SetCurrentObjectIndex(0);
     m_band->SetOverFlow(false);
@@ -398,32 +401,13 @@ void TppBandEngine::generateList(int aList, int aFrom)
     const int32_t before = band.CumulativeCurrentPosition();
     for (int i = std::max(aFrom, 0); i < int(objects.size()) && !band.GenerationComplete(); ++i) {
         TppComponent *object = objects[size_t(i)];
-        const uint64_t changes = band.ObjectsChanges();
-        const int index = band.IndexOfObject(object);
-        if (index < 0)
+        // The list is the one the band was prepared with: an object a
+        // handler took out of the band since has no turn.
+        if (band.ObjectsChanges() != m_preparedChanges && band.IndexOfObject(object) < 0)
             continue;
         object->Generate();
         if (object->SpaceUsed() > 0) {
-            const int order = band.ObjectsChanges() == changes ? index : band.IndexOfObject(object);
-            if (order < 0) {
-                // It left the band as it generated.
-                const auto same = std::find_if(m_printList.begin(), m_printList.end(),
-                                               [order](const PrintEntry &aEntry) { return aEntry.first == order; });
-                if (same != m_printList.end())
-                    same->second = object;
-                else
-                    m_printList.emplace_back(order, object);
-            } else {
-                if (size_t(order) >= m_printPlaces.size())
-                    m_printPlaces.resize(std::max(size_t(order) + 1, size_t(band.ObjectCount())));
-                std::pair<uint64_t, size_t> &place = m_printPlaces[size_t(order)];
-                if (place.first == m_printCycle) {
-                    m_printList[place.second].second = object;
-                } else {
-                    place = {m_printCycle, m_printList.size()};
-                    m_printList.emplace_back(order, object);
-                }
-            }
+            listForPrint(object);
             m_beyondStatics = m_beyondStatics || m_categories[size_t(aList)] != 1;
         }
         if (!object->GenerationComplete()) {
@@ -457,6 +441,25 @@ void TppBandEngine::generateList(int aList, int aFrom)
     }
 }
 
+void TppBandEngine::listForPrint(TppComponent *aObject)
+{
+    const int key = aObject->GenerationIndex();
+    if (key < 0) {
+        // Not prepared with the band: it prints after those that were.
+        if (std::none_of(m_printList.begin(), m_printList.end(),
+                         [aObject](const PrintEntry &aEntry) { return aEntry.second == aObject; }))
+            m_printList.emplace_back(std::numeric_limits<int>::max(), aObject);
+        return;
+    }
+    if (size_t(key) >= m_printPlaces.size())
+        m_printPlaces.resize(size_t(key) + 1);
+    std::pair<uint64_t, size_t> &place = m_printPlaces[size_t(key)];
+    if (place.first == m_printCycle)
+        return;
+    place = {m_printCycle, m_printList.size()};
+    m_printList.emplace_back(key, aObject);
+}
+
 void TppBandEngine::subReportStop(const std::vector<TppComponent *> &aObjects, int aIndex, TppComponent *aComponent)
 {
     TppCustomBand &band = *m_band;
@@ -464,7 +467,11 @@ void TppBandEngine::subReportStop(const std::vector<TppComponent *> &aObjects, i
         band.SetGenerationComplete(true);
         return;
     }
-    const bool nextIsSection = aIndex + 1 < int(aObjects.size()) && aObjects[size_t(aIndex) + 1]->IsSectionSubReport();
+    TppComponent *next = aIndex + 1 < int(aObjects.size()) ? aObjects[size_t(aIndex) + 1] : nullptr;
+    // The next one may have been freed by a handler since the band was
+    // prepared.
+    const bool nextIsSection = next && (band.ObjectsChanges() == m_preparedChanges || band.IndexOfObject(next) >= 0) &&
+                               next->IsSectionSubReport();
     if (nextIsSection) {
         if (aComponent->Visible())
             band.SetSpaceUsed(aComponent->mmHeight());
@@ -498,16 +505,17 @@ void TppBandEngine::AdvancePosition()
 void TppBandEngine::printComponents()
 {
     TppCustomEngine *engine = PageEngine();
-    // In the order of the band's objects, back to front. A copy: printing
-    // runs handlers, which may start another cycle of this band.
+    // In the order the band's objects had when it was prepared, back to
+    // front. A copy: printing runs handlers, which may start another cycle
+    // of this band.
     std::vector<PrintEntry> list;
     list.swap(m_printing);
     list.assign(m_printList.begin(), m_printList.end());
-    std::sort(list.begin(), list.end(),
-              [](const PrintEntry &aLeft, const PrintEntry &aRight) { return aLeft.first < aRight.first; });
+    std::stable_sort(list.begin(), list.end(),
+                     [](const PrintEntry &aLeft, const PrintEntry &aRight) { return aLeft.first < aRight.first; });
     for (const PrintEntry &entry : list) {
         TppComponent *object = entry.second;
-        if (!m_band || m_band->IndexOfObject(object) < 0)
+        if (!m_band || (m_band->ObjectsChanges() != m_preparedChanges && m_band->IndexOfObject(object) < 0))
             continue;
         object->PrintToPage(engine->Page());
     }

@@ -83,8 +83,8 @@ public:
     // The last cycle continued the band from the page before and printed
     // nothing but its static objects again: it did not get any further.
     bool StalledContinuation() const { return m_stalledContinuation; }
-    // The objects that used space in the current cycle with their z-order,
-    // in the order they generated; an object comes once.
+    // The objects that used space in the current cycle with their
+    // generation index, in the order they generated; an object comes once.
     using PrintEntry = std::pair<int, TppComponent *>;
     const std::vector<PrintEntry> &PrintList() const { return m_printList; }
     // The category numbers of the sections that have objects, in order.
@@ -104,6 +104,8 @@ protected:
     void runCycle();
     void generateComponents();
     void generateList(int aList, int aFrom);
+    // Puts an object that used space on the print list once a cycle.
+    void listForPrint(TppComponent *aObject);
     void subReportStop(const std::vector<TppComponent *> &aObjects, int aIndex, TppComponent *aComponent);
     void printComponents();
     void fire(classes::TNotifyEvent &aEvent);
@@ -111,12 +113,15 @@ protected:
     TppCustomBand *m_band = nullptr;
     IppReportContext *m_report = nullptr;
     std::vector<PrintEntry> m_printList;
-    // By an object's place in the band: the cycle in which it went on the
+    // By an object's generation index: the cycle in which it went on the
     // print list and where it stands there. An object that generates again
-    // in the cycle takes its entry back; looked for in the list, that took
-    // n * n steps a cycle in a band of many fields.
+    // in the cycle keeps its entry; looked for in the list, that took n * n
+    // steps a cycle in a band of many fields.
     std::vector<std::pair<uint64_t, size_t>> m_printPlaces;
     uint64_t m_printCycle = 1;
+    // The band's count of changes to its objects when it was prepared:
+    // while it holds, every object of the print sections is still there.
+    uint64_t m_preparedChanges = 0;
     // The print list sorted back to front while it prints; kept to reuse
     // its room from cycle to cycle.
     std::vector<PrintEntry> m_printing;

@@ -626,9 +626,12 @@ void TppEngine::InitReport()
         m_mainPipeline->ExcludeRecordPositionFlags(ppFirstRecord | ppLastRecord | ppNoRecords);
         m_mainPipeline->IncludeRecordPositionFlags(ppNoRecords);
     }
-    if (!child)
+    // The look-aheads are the main report's to compute, once its whole run
+    // is known; a child's run ends at every record of its parent.
+    if (!child) {
         m_report->InitializePipelines();
-    m_reportStarted = true;
+        m_reportStarted = true;
+    }
     m_report->ResetHooks();
     SetDueBands(0);
     fire(OnResetCache);

@@ -67,6 +67,7 @@ public:
     void EndGeneration() override;
 
     bool AlreadyPageBreak() const { return m_pageBreakDone; }
+    void SetAlreadyPageBreak(bool aValue) { m_pageBreakDone = aValue; }
     bool AlreadyColumnBreak() const { return m_columnBreakDone; }
 
 protected:

@@ -9,6 +9,8 @@
 #include "report/model/data/PipelineList.h"
 #include "report/model/engine/ChildPageRequest.h"
 #include "report/model/engine/Engine.h"
+#include "report/model/groups/Group.h"
+#include "report/model/groups/GroupBands.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/outline/OutlineSettings.h"
 #include "report/model/pages/Device.h"
@@ -697,7 +699,9 @@ void TppSubReport::generateSection()
     if (!m_sectionStarted) {
         m_sectionStarted = true;
         m_sectionEnded = false;
-        startChild();
+        markNewPageHeaders();
+        if (sectionRestartsChild())
+            startChild();
         parent->AddEventNotify(this);
         if (TppCustomBand *band = printingBand())
             band->SetPrintingSection(true);
@@ -728,6 +732,30 @@ void TppSubReport::generateSection()
     }
     ++m_runsCompleted;
     endSection();
+}
+
+void TppSubReport::markNewPageHeaders()
+{
+    if (!m_report)
+        return;
+    for (int i = 0; i < m_report->GroupCount(); ++i)
+        if (TppGroup *group = m_report->Groups(i); group && group->NewPage() && group->HeaderBand())
+            group->HeaderBand()->SetAlreadyPageBreak(true);
+}
+
+bool TppSubReport::sectionRestartsChild() const
+{
+    TppCustomReport *parent = ParentReport();
+    TppCustomReport *main = parent ? parent->GetMainReport() : nullptr;
+    TppCustomEngine *engine = main ? main->Engine() : nullptr;
+    if (!engine)
+        return true;
+    // The main report's first page once more pages are known is a page made
+    // again: the child goes on from the state that page restored.
+    if (engine->PageNo() == 1 && engine->PageCount() > 1)
+        return false;
+    // So is any page the cache holds.
+    return engine->PageNotCached();
 }
 
 void TppSubReport::refreshSectionRecords(int aParentPage)

@@ -162,6 +162,11 @@ private:
     // The page position of the fixed frame's foot where it prints now.
     int32_t fixedFrameStop() const;
     void generateSection();
+    // A section's pages are pages of their own: the first header of each
+    // of the child's NewPage groups has had its page break.
+    void markNewPageHeaders();
+    // Whether a section starting now runs its child from the beginning.
+    bool sectionRestartsChild() const;
     // A section's child page replaces the parent engine's page.
     void placeSectionPage(TppCustomEngine &aParentEngine);
     void refreshSectionRecords(int aParentPage);

@@ -1,0 +1,203 @@
+// Objects that a handler moves to the front of their band or region while
+// they generate, or frees between pages: each still prints once, from the
+// place it had when the band got ready to generate, and what continues on
+// the next page is still found.
+
+#include "tests/support/report/SamplePage.h"
+#include "tests/support/report/TraceDevice.h"
+
+#include "report/content/ContentRegistration.h"
+#include "report/content/drawcommands/DrawText.h"
+#include "report/content/graphics/Region.h"
+#include "report/content/text/Label.h"
+#include "report/content/text/Memo.h"
+#include "report/model/ModelRegistration.h"
+#include "report/model/bands/BandClasses.h"
+#include "report/model/bands/DetailBand.h"
+#include "report/model/pages/Page.h"
+#include "report/model/reports/Report.h"
+
+#include <gtest/gtest.h>
+
+using namespace report;
+
+namespace {
+
+class MovedWhileGenerating : public ::testing::Test
+{
+protected:
+    MovedWhileGenerating()
+    {
+        ppModelLayerInit();
+        ppContentLayerInit();
+        reporttest::SetA4Portrait(*report.PrinterSetup());
+        report.SetPageLimit(3);
+        detail = new TppDetailBand(nullptr);
+        detail->SetReport(&report);
+        detail->SetmmHeight(40000);
+        detail->SetPrintHeight(TppPrintHeightType::phDynamic);
+    }
+
+    template <class T>
+    T *add(const QString &aText, int32_t aTop)
+    {
+        auto *object = new T;
+        object->SetBand(detail);
+        object->SetBounds(0, aTop, 50000, 4000);
+        if constexpr (std::is_same_v<T, TppMemo>)
+            object->Lines()->Add(aText);
+        else
+            object->SetCaption(aText);
+        return object;
+    }
+
+    // As the handler of a user's report might: the object goes to the
+    // front as it prints.
+    static void toFrontOnPrint(TppComponent *aObject)
+    {
+        aObject->OnPrint.Set([aObject](classes::TObject *) { aObject->BringToFront(); });
+    }
+
+    // The texts of the first page, in the order it holds them.
+    QStringList print()
+    {
+        QStringList texts;
+        bool first = true;
+        reporttest::TraceDevice device;
+        device.OnPageReceive.Set([&](classes::TObject *, classes::TObject *aPage) {
+            const auto *page = static_cast<TppPage *>(aPage);
+            if (page->Calculation() || !first)
+                return;
+            first = false;
+            for (int i = 0; i < page->DrawCommandCount(); ++i)
+                if (const auto *text = dynamic_cast<const TppDrawText *>(page->DrawCommands(i)))
+                    texts << (text->IsMemo() ? text->WrappedText()->Strings(0) : text->Text());
+        });
+        device.SetPublisher(report.Publisher());
+        report.PrintToDevices();
+        device.SetPublisher(nullptr);
+        return texts;
+    }
+
+    // Every line of the memos and texts of each page.
+    QList<QStringList> printPages()
+    {
+        QList<QStringList> pages;
+        reporttest::TraceDevice device;
+        device.OnPageReceive.Set([&](classes::TObject *, classes::TObject *aPage) {
+            const auto *page = static_cast<TppPage *>(aPage);
+            if (page->Calculation() || page->DrawCommandCount() == 0)
+                return;
+            QStringList texts;
+            for (int i = 0; i < page->DrawCommandCount(); ++i) {
+                const auto *text = dynamic_cast<const TppDrawText *>(page->DrawCommands(i));
+                if (text && text->IsMemo())
+                    for (int line = 0; line < text->WrappedText()->Count(); ++line)
+                        texts << text->WrappedText()->Strings(line);
+                else if (text)
+                    texts << text->Text();
+            }
+            pages << texts;
+        });
+        device.SetPublisher(report.Publisher());
+        report.PrintToDevices();
+        device.SetPublisher(nullptr);
+        return pages;
+    }
+
+    // Three stretching memos 5 mm apart from aTop: "Gone", 200 lines "C0"
+    // to "C199", which need more than a page, and "Last".
+    std::vector<TppMemo *> goneContinuingLast(int32_t aTop)
+    {
+        std::vector<TppMemo *> memos;
+        for (const char *name : {"Gone", "C0", "Last"}) {
+            memos.push_back(add<TppMemo>(QString::fromLatin1(name), aTop + 5000 * int32_t(memos.size())));
+            memos.back()->SetStretch(true);
+        }
+        for (int i = 1; i < 200; ++i)
+            memos[1]->Lines()->Add(QStringLiteral("C%1").arg(i));
+        return memos;
+    }
+
+    // aGone is freed as the second page starts: the memo after it still
+    // goes on to its last line.
+    void expectTheContinuationWhenTheFirstGoes(TppMemo *aGone)
+    {
+        report.OnStartPage.Set([this, aGone](classes::TObject *) {
+            if (report.Engine()->PageNo() == 2)
+                delete aGone;
+        });
+        const QList<QStringList> pages = printPages();
+        ASSERT_GE(pages.size(), 2);
+        EXPECT_TRUE(pages[0].contains(QStringLiteral("Gone")));
+        EXPECT_TRUE(pages.last().contains(QStringLiteral("C199"))) << pages.last().join(u' ').toStdString();
+    }
+
+    TppReport report;
+    TppDetailBand *detail = nullptr;
+};
+
+TEST_F(MovedWhileGenerating, EachShifterOfAMemoPrintsOnceInItsPreparedOrder)
+{
+    auto *target = add<TppMemo>(QStringLiteral("Target"), 0);
+    target->SetStretch(true);
+    auto *first = add<TppMemo>(QStringLiteral("First"), 5000);
+    auto *second = add<TppMemo>(QStringLiteral("Second"), 10000);
+    first->SetShiftRelativeTo(target);
+    second->SetShiftRelativeTo(target);
+    toFrontOnPrint(first);
+    toFrontOnPrint(second);
+    EXPECT_EQ(print(), (QStringList{"Target", "First", "Second"}));
+}
+
+TEST_F(MovedWhileGenerating, EachChildOfARegionPrintsOnceInItsPreparedOrder)
+{
+    auto *region = new TppRegion;
+    region->SetBand(detail);
+    region->SetBounds(0, 0, 190000, 30000);
+    TppLabel *labels[3];
+    for (int i = 0; i < 3; ++i) {
+        labels[i] = add<TppLabel>(QStringLiteral("Label %1").arg(i), 5000 * i);
+        labels[i]->SetRegion(region);
+    }
+    toFrontOnPrint(labels[0]);
+    toFrontOnPrint(labels[1]);
+    EXPECT_EQ(print(), (QStringList{"Label 0", "Label 1", "Label 2"}));
+    // The region keeps the order the handlers left for the next run.
+    EXPECT_EQ(region->Objects(2), labels[1]);
+}
+
+// What continues on the next page is found by its place in a list; an
+// object that leaves the list between the pages takes no other one's place.
+TEST_F(MovedWhileGenerating, AShifterThatGoesBetweenPagesLeavesTheOneThatContinuesItsPlace)
+{
+    auto *target = add<TppMemo>(QStringLiteral("Target"), 0);
+    target->SetStretch(true);
+    const std::vector<TppMemo *> shifters = goneContinuingLast(5000);
+    for (TppMemo *shifter : shifters)
+        shifter->SetShiftRelativeTo(target);
+    expectTheContinuationWhenTheFirstGoes(shifters.front());
+}
+
+TEST_F(MovedWhileGenerating, AChildThatLeavesItsRegionBetweenPagesLeavesTheOneThatContinuesItsPlace)
+{
+    auto *region = new TppRegion;
+    region->SetBand(detail);
+    region->SetBounds(0, 0, 190000, 30000);
+    const std::vector<TppMemo *> children = goneContinuingLast(0);
+    for (TppMemo *child : children)
+        child->SetRegion(region);
+    expectTheContinuationWhenTheFirstGoes(children.front());
+}
+
+TEST_F(MovedWhileGenerating, EachObjectOfABandPrintsOnceInItsPreparedOrder)
+{
+    TppLabel *labels[3];
+    for (int i = 0; i < 3; ++i)
+        labels[i] = add<TppLabel>(QStringLiteral("Label %1").arg(i), 5000 * i);
+    toFrontOnPrint(labels[0]);
+    toFrontOnPrint(labels[1]);
+    EXPECT_EQ(print(), (QStringList{"Label 0", "Label 1", "Label 2"}));
+}
+
+} // namespace
