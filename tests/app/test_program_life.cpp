@@ -419,6 +419,45 @@ TEST_F(ProgramLifeTest, PipesNobodyServesNeitherHoldUpNorKillTheProgram)
     EXPECT_EQ(read("Domain-Data.txt"), SortedRows);
 }
 
+// Each file the program reads at its start, in turn a pipe nobody writes:
+// the program ends by itself (without its engine table) or goes on with its
+// window, a kill ends it either way, and the pipe stays.
+TEST_F(ProgramLifeTest, EveryStartUpFileAsAPipeNobodyWritesLetsTheProgramGoOnOrEndAndSigtermEndIt)
+{
+    for (const char *name : {"ZVO-SearchEngines.txt", "Domain-Data.txt", "Options.ini", "ZVO-RowIcon.png",
+                             "ZVO-Logo.png", "about.gif"}) {
+        SCOPED_TRACE(name);
+        const QString file = m_folder.file(QString::fromLatin1(name));
+        const std::string original = read(name);
+        write("Domain-Data.txt", SortedRows);
+        write("Options.ini", std::string("[zarvello]\r\nShowSplashScreen=") +
+                                 (name == std::string("about.gif") ? "true" : "false") + "\r\n");
+        ASSERT_TRUE(QFile::remove(file));
+        ASSERT_EQ(::mkfifo(file.toStdString().c_str(), 0600), 0);
+        QProcess program;
+        ASSERT_NO_FATAL_FAILURE(startProgram(program, {}, false));
+        if (name == std::string("ZVO-SearchEngines.txt")) {
+            const bool ended = program.waitForFinished(20000);
+            if (!ended) {
+                program.kill();
+                program.waitForFinished(5000);
+                // The next start would take the killed one's lock for its own.
+                QFile::remove(ProgramInstance::lockFileName(m_folder.path()));
+            }
+            EXPECT_TRUE(ended) << "the program waits at the engine table";
+        } else {
+            EXPECT_TRUE(terminate(program)) << "the program waits at the pipe";
+        }
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0);
+        struct stat st
+        {};
+        EXPECT_TRUE(::lstat(file.toStdString().c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+        ASSERT_TRUE(QFile::remove(file));
+        write(name, original);
+    }
+}
+
 // A file-size limit smaller than the site list: the save fails and is told
 // instead of the limit's signal killing the program halfway through its
 // close.
