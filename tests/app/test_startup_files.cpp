@@ -138,4 +138,36 @@ TEST_F(StartUpFilesTest, WhatIsNoFileNeitherHoldsUpTheStartNorIsMovedOrReplaced)
     }
 }
 
+// A site list too large to read: an ordinary file is set aside for the user,
+// as any list that cannot be read; behind a link it stays where the user put
+// it, and no save replaces it with the empty list the start goes on with.
+TEST_F(StartUpFilesTest, AListTooLargeToReadIsSetAsideOrLeftBehindItsLinkAndNeverSavedOver)
+{
+    const std::string big = m_folder.file(QStringLiteral("big.txt")).toStdString();
+    const std::string list = m_folder.file(QStringLiteral("Domain-Data.txt")).toStdString();
+    for (const bool linked : {false, true}) {
+        SCOPED_TRACE(linked ? "behind a link" : "an ordinary file");
+        write("big.txt", SortedRows);
+        ASSERT_EQ(::truncate(big.c_str(), off_t(rtl::FileReadLimit + 1)), 0);
+        QFile::remove(QString::fromStdString(list));
+        ASSERT_EQ(linked ? ::symlink("big.txt", list.c_str()) : ::rename(big.c_str(), list.c_str()), 0);
+        m_dialogs.drive<TFirstStartWizardForm>([](TFirstStartWizardForm &w) { w.ExitButton->click(); });
+        start(false);
+        EXPECT_TRUE(m_boxes.requests().empty());
+        m_form.reset();
+        const std::string kept = linked ? big : list + ".bad";
+        struct stat st
+        {};
+        ASSERT_EQ(::stat(kept.c_str(), &st), 0);
+        EXPECT_EQ(uint64_t(st.st_size), rtl::FileReadLimit + 1);
+        if (linked) {
+            EXPECT_TRUE(QFileInfo(QString::fromStdString(list)).isSymLink());
+        } else {
+            // The save after the first start made a new, empty list.
+            EXPECT_EQ(read("Domain-Data.txt"), "");
+        }
+        QFile::remove(QString::fromStdString(kept));
+    }
+}
+
 } // namespace
