@@ -107,6 +107,34 @@ TEST(ProgramInstanceTest, ALockNoRunningProgramHoldsIsTakenOver)
     }
 }
 
+// A pipe nobody writes, or one whose writer never writes, at the lock's name
+// says nothing of an owner: it is taken over at once (the child's alarm ends
+// a wait), and so is a link.
+TEST(ProgramInstanceTest, WhatIsNoLockAtTheLocksNameIsTakenOverAtOnce)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::string lock = ProgramInstance::lockFileName(folder.path()).toStdString();
+    for (const int kind : {0, 1, 2}) {
+        SCOPED_TRACE(kind);
+        ASSERT_EQ(kind == 2 ? ::symlink("/dev/zero", lock.c_str()) : ::mkfifo(lock.c_str(), 0600), 0);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::alarm(10);
+            const int writer = kind == 1 ? ::open(lock.c_str(), O_RDWR | O_CLOEXEC) : -1;
+            ProgramInstance instance(folder.path());
+            const bool claimed = instance.claim();
+            if (writer >= 0)
+                ::close(writer);
+            ::_exit(claimed ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+        ::unlink(lock.c_str());
+    }
+}
+
 class ProgramLifeTest : public MainFormTest
 {
 protected:
