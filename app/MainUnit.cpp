@@ -157,7 +157,9 @@ void TMainForm::createControls()
     column->setContentsMargins(0, 0, 0, 4);
     column->setSpacing(4);
 
-    ImageList1 = QIcon(rtl::ToQString(programFile("ZVO-RowIcon.png")));
+    // Read now rather than whenever the icon is first drawn, and as the
+    // other files beside the program are.
+    ImageList1 = QIcon(LoadPictureFile(programFile("ZVO-RowIcon.png")));
     setWindowIcon(ImageList1);
 
     LogoImage = new TImage(client);
@@ -165,7 +167,7 @@ void TMainForm::createControls()
     LogoImage->setStatusTip(QStringLiteral("Zarvello - Please tell your friends about it! :-)"));
     LogoImage->setFixedHeight(60);
     LogoImage->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    LogoImage->setPixmap(QPixmap(rtl::ToQString(programFile("ZVO-Logo.png"))));
+    LogoImage->setPixmap(LoadPictureFile(programFile("ZVO-Logo.png")));
     // The picture fades into this colour, so a wider window continues it.
     LogoImage->setAutoFillBackground(true);
     QPalette logoPalette = LogoImage->palette();
@@ -704,15 +706,18 @@ bool TMainForm::LoadSearchEngines()
             this, std::string("The file \"ZVO-SearchEngines.txt\" ") + what + ". Please re-install Zarvello.", '!');
         return false;
     };
-    if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(path))))
+    const rtl::FileText table = ReadTextFile(path);
+    if (table.failure == rtl::ReadFailure::Missing)
         return report("does not exists");
-    // A table that exists but cannot be read ends the program silently.
-    if (QFile file(QFile::decodeName(QByteArray::fromStdString(path))); !file.open(QIODevice::ReadOnly))
+    // A table that is there but cannot be read ends the program silently,
+    // also when it is a pipe or a device: read as empty, it would ask the
+    // user to re-install over a table that may well be fine.
+    if (!table)
         return false;
     try {
         std::vector<std::string> names;
         std::vector<std::string> urls;
-        for (TSearchEngineEntry &entry : ParseSearchEngineTable(LoadTextFile(path))) {
+        for (TSearchEngineEntry &entry : ParseSearchEngineTable(table.text)) {
             names.push_back(std::move(entry.Name));
             urls.push_back(std::move(entry.URLTemplate));
         }

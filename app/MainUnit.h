@@ -5,6 +5,7 @@
 // shut-down around them.
 
 #include "app/MyConstants.h"
+#include "platform/rtl/FileDescriptor.h"
 
 #include <QIcon>
 #include <QMainWindow>
@@ -210,6 +211,9 @@ private:
     void setEnabledIfChanged(QWidget *control, bool enabled);
     void setEnabledIfChanged(QAction *action, bool enabled);
     std::string programFile(const char *name) const;
+    // After a failed load: what stays of the file, and whether saves may
+    // replace it.
+    void keepUnreadableList(const std::string &path, const rtl::FileText &content);
     // The splash window while the start-up runs; null when it is turned off.
     std::unique_ptr<TSplashScreen> CreateSplashWindow();
     // The site list's own file of stored counts, added after the first start.
@@ -222,6 +226,9 @@ private:
     bool m_started = false;
     // Why the last save of the site list failed.
     std::string m_saveFailure;
+    // Why the site list's file, which could not be read, is left alone by
+    // saves; empty when saves may replace it.
+    std::string m_siteListKept;
     // The event loop has ended: a close can no longer be refused.
     bool m_quitting = false;
     // A close was asked for while a check ran or the start-up went on.

@@ -18,6 +18,8 @@
 #include <QHeaderView>
 #include <QPainter>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cmath>
 #include <limits>
@@ -89,36 +91,55 @@ void TMainForm::FitFirstColumn()
 void TMainForm::LoadDomainData()
 {
     const std::string path = programFile(DomainDataFileName);
-    const QString file = QFile::decodeName(QByteArray::fromStdString(path));
+    m_siteListKept.clear();
+    // Only an ordinary file of a sane size is read: a pipe whose writer never
+    // ends or a device without end would hold up the start for good.
+    const rtl::FileText content = ReadTextFile(path);
     bool loaded = false;
     try {
-        // A file that is there but cannot be read (a folder among them) would
-        // otherwise read as an empty list, and the next save would replace it.
-        // A pipe nobody writes opens, as an empty list, instead of holding up
-        // the start.
-        if (QFileInfo::exists(file) && !TextFileOpens(path))
-            loaded = false;
-        else
-            loaded = LoadListViewFromFile(path, ListView1, "\t");
+        // A file that is there but cannot be read would otherwise read as an
+        // empty list, and the next save would replace it.
+        if (content || content.failure == rtl::ReadFailure::Missing)
+            loaded = LoadListViewFromText(content.text, ListView1, "\t");
     } catch (...) {
         loaded = false;
     }
-    if (!loaded) {
-        // Kept aside for the user, never deleted; the program goes on as with
-        // an empty list.
-        ListView1->clear();
-        // An older copy set aside is not overwritten either.
-        QString aside = file + QStringLiteral(".bad");
-        for (int n = 1; QFileInfo::exists(aside) && n < 1000; ++n)
-            aside = file + QStringLiteral(".bad.%1").arg(n);
-        QFile::rename(file, aside);
-    }
+    if (!loaded)
+        keepUnreadableList(path, content);
     normalizeRows();
     SortSiteList();
 }
 
+void TMainForm::keepUnreadableList(const std::string &path, const rtl::FileText &content)
+{
+    // The program goes on as with an empty list.
+    ListView1->clear();
+    const QString file = QFile::decodeName(QByteArray::fromStdString(path));
+    struct stat st
+    {};
+    const bool there = ::lstat(path.c_str(), &st) == 0;
+    if (there && (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))) {
+        // Kept aside for the user, never deleted, and an older copy set
+        // aside is not overwritten either; the next save makes a new list.
+        QString aside = file + QStringLiteral(".bad");
+        for (int n = 1; QFileInfo::exists(aside) && n < 1000; ++n)
+            aside = file + QStringLiteral(".bad.%1").arg(n);
+        QFile::rename(file, aside);
+    } else if (there && S_ISLNK(st.st_mode) && content.failure != rtl::ReadFailure::NotRegular) {
+        // Moved aside, the link the user made would be lost; saved through,
+        // the file it leads to would be replaced by the empty list.
+        m_siteListKept = "it could not be read: " + content.reason(path);
+    }
+    // A pipe or a device, directly or by a link, stays too: saves go into it
+    // as into any pipe or device, and replace nothing.
+}
+
 bool TMainForm::SaveDomainData()
 {
+    if (!m_siteListKept.empty()) {
+        m_saveFailure = m_siteListKept;
+        return false;
+    }
     // The save is atomic: whatever fails, the previous file is still there.
     errno = 0;
     try {

@@ -4,11 +4,13 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace app {
@@ -47,6 +49,14 @@ QString ProgramInstance::serverName(const QString &folder)
 
 bool ProgramInstance::claim()
 {
+    // A pipe, a device or a link at the lock's name is no lock, and reading
+    // what it says of its owner would wait at a pipe for good: it goes, as
+    // any lock that says nothing of its owner.
+    const QByteArray lockName = QFile::encodeName(lockFileName(m_folder));
+    struct stat st
+    {};
+    if (::lstat(lockName.constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+        ::unlink(lockName.constData());
     auto lock = std::make_unique<QLockFile>(lockFileName(m_folder));
     // The lock lasts as long as the program runs; only a program that no
     // longer runs loses it.

@@ -23,17 +23,6 @@ namespace foundation {
 
 namespace {
 
-// The file open for reading, with its status; invalid when it cannot be
-// opened or is a folder. A pipe in the list's place with nobody writing would
-// stop the start for good; it opens, and reads as an empty file.
-rtl::FileDescriptor openTextFile(const std::string &fileName, struct stat &st)
-{
-    rtl::FileDescriptor fd = rtl::openWithoutWaiting(fileName, O_RDONLY);
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
-        return rtl::FileDescriptor();
-    return fd;
-}
-
 bool pathExists(const std::string &name)
 {
     struct stat st
@@ -77,28 +66,16 @@ std::string GetApplicationPath()
     return path;
 }
 
-bool TextFileOpens(const std::string &fileName)
+rtl::FileText ReadTextFile(const std::string &fileName)
 {
-    struct stat st
-    {};
-    return openTextFile(fileName, st).valid();
+    if (fileName.empty())
+        return {{}, rtl::ReadFailure::Missing, ENOENT, rtl::FileReadLimit};
+    return rtl::readWholeFile(fileName);
 }
 
 std::string LoadTextFile(const std::string &fileName)
 {
-    if (fileName.empty())
-        return {};
-    struct stat st
-    {};
-    rtl::FileDescriptor fd = openTextFile(fileName, st);
-    if (!fd.valid())
-        return {};
-    std::string text;
-    if (S_ISREG(st.st_mode))
-        text.reserve(size_t(st.st_size));
-    if (!rtl::readAll(fd.get(), text))
-        return {};
-    return text;
+    return ReadTextFile(fileName).text;
 }
 
 bool SaveTextFile(const std::string &fileName, const std::string &text, bool makeBackup, bool keepDate)
@@ -146,9 +123,14 @@ bool LoadListViewFromFile(const std::string &fileName, QTreeWidget *listView, co
 {
     ZVO_ASSERT(!fileName.empty(), MyUtilitiesUnit);
     ZVO_ASSERT(listView != nullptr, MyUtilitiesUnit);
+    return LoadListViewFromText(LoadTextFile(fileName), listView, delimiter);
+}
+
+bool LoadListViewFromText(std::string_view content, QTreeWidget *listView, const std::string &delimiter)
+{
+    ZVO_ASSERT(listView != nullptr, MyUtilitiesUnit);
     try {
         listView->clear();
-        const std::string content = LoadTextFile(fileName);
         std::string_view rest = content;
         std::string_view line;
         while (nextLine(rest, line)) {

@@ -8,9 +8,11 @@
 // lines are written with CR LF. File names are the file system's own bytes
 // (UTF-8 on Linux), as GetApplicationPath returns them.
 
+#include "platform/rtl/FileDescriptor.h"
 #include "platform/rtl/Types.h"
 
 #include <string>
+#include <string_view>
 
 class QTreeWidget;
 
@@ -21,9 +23,11 @@ std::string GetApplicationPath();
 
 // The whole file; empty when the file is missing or cannot be read.
 std::string LoadTextFile(const std::string &fileName);
-// False where LoadTextFile finds no file to read: the file cannot be opened
-// or is a folder. A pipe nobody writes opens.
-bool TextFileOpens(const std::string &fileName);
+// LoadTextFile with the reason when there is no text: only an ordinary file
+// (or a link to one) of at most rtl::FileReadLimit bytes is read, so that a
+// pipe or a device in a file's place neither holds up the start nor fills
+// the memory.
+rtl::FileText ReadTextFile(const std::string &fileName);
 
 // Replaces the file with the text. The save is atomic: the previous file stays
 // as it was unless the whole new content reached the disk. With makeBackup the
@@ -43,6 +47,8 @@ bool DeleteFileForced(const std::string &fileName);
 // delimited fields. Loading gives each row exactly as many sub-items as its
 // line has fields after the first.
 bool LoadListViewFromFile(const std::string &fileName, QTreeWidget *listView, const std::string &delimiter);
+// The same from text already read.
+bool LoadListViewFromText(std::string_view content, QTreeWidget *listView, const std::string &delimiter);
 // Raises an rtl::Exception (list index error) before touching the file when a
 // row has fewer sub-items than the list has columns after the first.
 bool SaveListViewToFile(const std::string &fileName, QTreeWidget *listView, const std::string &delimiter);

@@ -1,6 +1,7 @@
 #include "foundation/MyUtilitiesUi.h"
 
 #include "foundation/MyUtilities.h"
+#include "foundation/MyUtilitiesFiles.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/Win1252.h"
@@ -14,6 +15,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QMainWindow>
+#include <QPixmap>
 #include <QPointer>
 #include <QTreeWidget>
 
@@ -298,6 +300,15 @@ bool IsDevelopmentEnvironmentRunning()
             return line.mid(10).trimmed().toLongLong() != 0;
     }
     return false;
+}
+
+QPixmap LoadPictureFile(const std::string &fileName, const char *format)
+{
+    const rtl::FileText read = ReadTextFile(fileName);
+    QPixmap picture;
+    if (read)
+        picture.loadFromData(reinterpret_cast<const uchar *>(read.text.data()), uint(read.text.size()), format);
+    return picture;
 }
 
 } // namespace foundation

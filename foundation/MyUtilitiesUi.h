@@ -12,6 +12,7 @@
 #include <string>
 
 class QComboBox;
+class QPixmap;
 class QTreeWidget;
 class QWidget;
 
@@ -89,5 +90,11 @@ void SetMainForm(QWidget *form);
 
 // True when a debugger is attached to the program or ZVO_DEVELOPER is set.
 bool IsDevelopmentEnvironmentRunning();
+
+// A picture the program keeps beside itself, read as its text files are
+// (ReadTextFile), so that a pipe or a device in its place cannot hold up the
+// start; empty when it cannot be read or decoded. The format is guessed from
+// the content when none is given.
+QPixmap LoadPictureFile(const std::string &fileName, const char *format = nullptr);
 
 } // namespace foundation

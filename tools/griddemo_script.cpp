@@ -1,6 +1,8 @@
 #include "griddemo_script.h"
 
 #include "grid/widgets/TreeListWidget.h"
+#include "platform/ini/PrivateProfile.h"
+#include "platform/rtl/FileDescriptor.h"
 #include "platform/shell/Beep.h"
 #include "platform/shell/MessageBox.h"
 
@@ -183,9 +185,10 @@ private:
         if (!save) {
             // The ini reader takes a file it cannot read for an empty one
             // and would give the defaults; a script asked for this file.
-            QFile file(t[1]);
-            if (QFileInfo(t[1]).isDir() || !file.open(QIODevice::ReadOnly))
-                throw ScriptError{QString("cannot read \"%1\"").arg(t[1])};
+            if (const rtl::FileText read = ini::readFileText(QFile::encodeName(t[1]).toStdString()); !read)
+                throw ScriptError{read.failure == rtl::ReadFailure::Missing
+                                      ? QString("cannot read \"%1\"").arg(t[1])
+                                      : QString::fromLocal8Bit(read.reason(QFile::encodeName(t[1]).toStdString()))};
         }
         m_tree.SetIniSectionName(t[2] == "-" ? QString() : t[2]);
         try {
@@ -589,12 +592,14 @@ bool ScriptRun::check(const QStringList &t, const QString &where)
 
 int RunGridScript(const QString &path, GridDemo &demo, TreeListWidget &widget)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A script may come through a pipe; a device without end is stopped at the limit.
+    const rtl::FileText script = rtl::readWholeFile(QFile::encodeName(path).toStdString(), {.regularOnly = false});
+    if (!script) {
         std::fprintf(stderr, "griddemo: cannot read the script \"%s\"\n", qPrintable(path));
         return 2;
     }
-    const QStringList lines = QString::fromUtf8(file.readAll()).replace("\r\n", "\n").split('\n');
+    const QStringList lines =
+        QString::fromUtf8(script.text.data(), qsizetype(script.text.size())).replace("\r\n", "\n").split('\n');
     ScriptRun run(demo, widget);
     bool allHeld = true;
     for (int i = 0; i < lines.size(); ++i) {

@@ -36,12 +36,12 @@ int fail(const std::string &reason, int code = 1)
 
 void convert(bool toText, const QString &inPath, classes::TMemoryStream &output)
 {
-    QFile file(inPath);
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error("cannot read " + inPath.toStdString() + ": " + file.errorString().toStdString());
-    const QByteArray bytes = file.readAll();
+    // The input may come through a pipe; a device without end is stopped at the limit.
+    const rtl::FileText read = rtl::readWholeFile(QFile::encodeName(inPath).toStdString(), {.regularOnly = false});
+    if (!read)
+        throw std::runtime_error("cannot read " + read.reason(inPath.toStdString()));
     classes::TMemoryStream input;
-    input.WriteBuffer(bytes.constData(), bytes.size());
+    input.WriteBuffer(read.text.data(), int64_t(read.text.size()));
     input.SetPosition(0);
     if (toText) {
         classes::ObjectBinaryToText(input, output);

@@ -6,11 +6,8 @@
 #include "platform/controls/EventPump.h"
 #include "platform/controls/Guard.h"
 #include "platform/rtl/QtText.h"
-#include "platform/shell/Desktop.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QImageReader>
 #include <QLabel>
 
 namespace app {
@@ -28,8 +25,7 @@ const char *const ProductWebAddress = "www.zarvello.example";
 
 QPixmap LoadAboutPicture()
 {
-    QImageReader reader(QDir(shell::programFolder()).filePath(QStringLiteral("about.gif")), "gif");
-    return QPixmap::fromImage(reader.read());
+    return LoadPictureFile(GetApplicationPath() + "about.gif", "gif");
 }
 
 } // namespace

@@ -87,8 +87,13 @@ void TIniFile::EraseSection(const QString &section)
 // ---- TMemIniFile -----------------------------------------------------------
 
 TMemIniFile::TMemIniFile(std::string fileName)
+    : TMemIniFile(fileName, ini::readFileText(fileName))
+{}
+
+TMemIniFile::TMemIniFile(std::string fileName, const rtl::FileText &read)
     : TCustomIniFile(std::move(fileName))
-    , m_document(ini::readFile(FileName()))
+    , m_document(read.text)
+    , m_unreadable(ini::mayWriteOver(read) ? std::string() : read.reason(FileName()))
 {}
 
 QString TMemIniFile::ReadString(const QString &section, const QString &ident, const QString &defaultValue)
@@ -114,6 +119,9 @@ void TMemIniFile::EraseSection(const QString &section)
 
 void TMemIniFile::UpdateFile()
 {
+    // The layouts of other forms in that file would go with it.
+    if (!m_unreadable.empty())
+        throw EIniFileException("Unable to write to " + FileName() + ": " + m_unreadable);
     if (!ini::writeFile(FileName(), m_document.text()))
         cannotWrite(FileName());
 }

@@ -9,6 +9,7 @@
 #include "platform/ini/IniDocument.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/FileDescriptor.h"
 
 #include <QString>
 #include <QStringList>
@@ -67,7 +68,8 @@ public:
 class TMemIniFile : public TCustomIniFile
 {
 public:
-    // Reads the file once; a missing file is an empty store.
+    // Reads the file once; a missing file is an empty store, and so is one
+    // that cannot be read, which UpdateFile then refuses to replace.
     explicit TMemIniFile(std::string fileName);
     QString ReadString(const QString &section, const QString &ident, const QString &defaultValue) override;
     void WriteString(const QString &section, const QString &ident, const QString &value) override;
@@ -79,7 +81,12 @@ public:
     const ini::IniDocument &Document() const { return m_document; }
 
 private:
+    explicit TMemIniFile(std::string fileName, const rtl::FileText &read);
+
     ini::IniDocument m_document;
+    // Why the file could not be read; empty when it was, or when a save may
+    // replace what is there.
+    std::string m_unreadable;
 };
 
 class TRegIniFile

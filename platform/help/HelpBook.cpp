@@ -1,5 +1,6 @@
 #include "platform/help/HelpBook.h"
 
+#include "platform/rtl/FileDescriptor.h"
 #include "platform/rtl/QtText.h"
 
 #include <QDir>
@@ -46,12 +47,12 @@ bool splitPair(std::string_view line, QString &left, QString &right)
     return !right.isEmpty();
 }
 
+// As every file beside the program is read: a pipe or a device in a page's
+// place cannot hold up the window that asked for help.
 QByteArray readAll(const QString &file)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    const rtl::FileText read = rtl::readWholeFile(QFile::encodeName(file).toStdString());
+    return QByteArray::fromStdString(read.text);
 }
 
 std::string_view view(const QByteArray &bytes)

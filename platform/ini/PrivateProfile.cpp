@@ -3,8 +3,7 @@
 #include "platform/rtl/AtomicSave.h"
 #include "platform/rtl/FileDescriptor.h"
 
-#include <fcntl.h>
-
+#include <cerrno>
 #include <mutex>
 
 namespace ini {
@@ -23,18 +22,15 @@ IniDocument load(const std::string &fileName)
 
 } // namespace
 
+rtl::FileText readFileText(const std::string &fileName)
+{
+    std::lock_guard lock(g_fileMutex);
+    return rtl::readWholeFile(fileName);
+}
+
 std::string readFile(const std::string &fileName)
 {
-    if (fileName.empty())
-        return {};
-    std::lock_guard lock(g_fileMutex);
-    // A pipe at the name with nobody writing reads as an empty file rather
-    // than stopping the caller until a writer comes.
-    const rtl::FileDescriptor fd = rtl::openWithoutWaiting(fileName, O_RDONLY);
-    std::string text;
-    if (!fd.valid() || !rtl::readAll(fd.get(), text))
-        return {};
-    return text;
+    return readFileText(fileName).text;
 }
 
 bool writeFile(const std::string &fileName, const std::string &bytes)
@@ -73,7 +69,15 @@ bool WritePrivateProfileString(const std::string &section, const std::optional<s
 bool editFile(const std::string &fileName, const std::function<bool(IniDocument &)> &edit)
 {
     std::lock_guard lock(g_fileMutex);
-    IniDocument doc = load(fileName);
+    const rtl::FileText read = readFileText(fileName);
+    // The write would replace a file it could not read with the edited keys
+    // alone. A pipe or a device holds nothing to lose: it is written in
+    // place, and its own write says whether that worked.
+    if (!mayWriteOver(read)) {
+        errno = read.error;
+        return false;
+    }
+    IniDocument doc(read.text);
     if (!edit(doc))
         return true;
     return writeFile(fileName, doc.text());

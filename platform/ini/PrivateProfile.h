@@ -8,6 +8,7 @@
 // several threads are serialised.
 
 #include "platform/ini/IniDocument.h"
+#include "platform/rtl/FileDescriptor.h"
 
 #include <cstddef>
 #include <functional>
@@ -39,8 +40,18 @@ bool eraseKey(const std::string &section, const std::string &key, const std::str
 // written (errno says why).
 bool editFile(const std::string &fileName, const std::function<bool(IniDocument &)> &edit);
 
-// The whole file as bytes; empty when it is missing or unreadable.
+// The whole file as bytes; empty when it is missing or unreadable. Only an
+// ordinary file is read, up to rtl::FileReadLimit bytes.
 std::string readFile(const std::string &fileName);
+// The same with the reason when there is no text.
+rtl::FileText readFileText(const std::string &fileName);
+// Whether a write may replace what the read found: nothing, or a pipe or a
+// device, which a write does not replace but goes into. A file that is there
+// but could not be read would lose every key but the written ones.
+inline bool mayWriteOver(const rtl::FileText &read)
+{
+    return read || read.failure == rtl::ReadFailure::Missing || read.failure == rtl::ReadFailure::NotRegular;
+}
 // Replaces the whole file atomically; false when it could not be written
 // (errno says why).
 bool writeFile(const std::string &fileName, const std::string &bytes);

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <charconv>
 #include <mutex>
 
@@ -138,6 +139,12 @@ ini::IniDocument loadStore()
 bool saveStore(const ini::IniDocument &doc)
 {
     const std::string path = storeFilePath();
+    // A store that is there but could not be read came as an empty one; the
+    // write would drop every other key it holds.
+    if (const rtl::FileText read = ini::readFileText(path); !ini::mayWriteOver(read)) {
+        errno = read.error;
+        return false;
+    }
     const QString folder = QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).absolutePath();
     QDir().mkpath(folder);
     return ini::writeFile(path, doc.text());

@@ -1,9 +1,12 @@
 #include "platform/rtl/FileDescriptor.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 namespace rtl {
 
@@ -48,11 +51,18 @@ bool writeAll(int fd, const char *data, size_t size)
     return true;
 }
 
-bool readAll(int fd, std::string &text)
+bool readAll(int fd, std::string &text, uint64_t limit)
 {
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        // One byte past the limit tells a file of exactly the limit from a
+        // longer one, without taking more than that into memory.
+        const uint64_t room = limit >= uint64_t(text.size()) ? limit - text.size() + 1 : 0;
+        if (room == 0) {
+            errno = EFBIG;
+            return false;
+        }
+        const ssize_t n = ::read(fd, buffer, size_t(std::min<uint64_t>(sizeof buffer, room)));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -61,6 +71,74 @@ bool readAll(int fd, std::string &text)
             return true;
         text.append(buffer, size_t(n));
     }
+}
+
+std::string FileText::reason(const std::string &fileName) const
+{
+    const std::string quoted = "\"" + fileName + "\"";
+    switch (failure) {
+    case ReadFailure::None:
+        return {};
+    case ReadFailure::NotRegular:
+        return quoted + " is not a regular file";
+    case ReadFailure::TooLarge:
+        return quoted + " is larger than " + std::to_string(limit) + " bytes, the most read of such a file";
+    case ReadFailure::Missing:
+    case ReadFailure::Unreadable:
+        break;
+    }
+    return quoted + ": " + std::strerror(error);
+}
+
+namespace {
+
+ReadFailure failureOfOpen(int error)
+{
+    return error == ENOENT ? ReadFailure::Missing : ReadFailure::Unreadable;
+}
+
+bool takes(const struct stat &st, const FileReadOptions &options)
+{
+    return !S_ISDIR(st.st_mode) && (S_ISREG(st.st_mode) || !options.regularOnly);
+}
+
+} // namespace
+
+FileText readWholeFile(const std::string &fileName, const FileReadOptions &options)
+{
+    FileText result;
+    result.limit = options.limit;
+    const auto fail = [&result](ReadFailure failure, int error) {
+        result.text = std::string();
+        result.failure = failure;
+        result.error = error;
+        return std::move(result);
+    };
+    struct stat st
+    {};
+    if (::stat(fileName.c_str(), &st) != 0)
+        return fail(failureOfOpen(errno), errno);
+    if (!takes(st, options))
+        return fail(ReadFailure::NotRegular, 0);
+    if (S_ISREG(st.st_mode) && uint64_t(st.st_size) > options.limit)
+        return fail(ReadFailure::TooLarge, EFBIG);
+    FileDescriptor fd = options.regularOnly ? openWithoutWaiting(fileName, O_RDONLY)
+                                            : FileDescriptor(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid())
+        return fail(failureOfOpen(errno), errno);
+    // Something else may have taken the name since it was looked at.
+    if (::fstat(fd.get(), &st) != 0)
+        return fail(ReadFailure::Unreadable, errno);
+    if (!takes(st, options))
+        return fail(ReadFailure::NotRegular, 0);
+    if (S_ISREG(st.st_mode)) {
+        if (uint64_t(st.st_size) > options.limit)
+            return fail(ReadFailure::TooLarge, EFBIG);
+        result.text.reserve(size_t(st.st_size));
+    }
+    if (!readAll(fd.get(), result.text, options.limit))
+        return fail(errno == EFBIG ? ReadFailure::TooLarge : ReadFailure::Unreadable, errno);
+    return result;
 }
 
 } // namespace rtl

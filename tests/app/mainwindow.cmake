@@ -6,7 +6,7 @@ zvo_add_test(test_mainwindow_rules
   LABELS unit)
 
 zvo_add_test(test_mainwindow_gui
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_mainwindow_gui.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_mainwindow_gui.cpp ${CMAKE_CURRENT_LIST_DIR}/test_startup_files.cpp
   LIBS app_core Qt6::Test
   LABELS gui
   GUI)

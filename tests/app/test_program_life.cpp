@@ -107,6 +107,34 @@ TEST(ProgramInstanceTest, ALockNoRunningProgramHoldsIsTakenOver)
     }
 }
 
+// A pipe nobody writes, or one whose writer never writes, at the lock's name
+// says nothing of an owner: it is taken over at once (the child's alarm ends
+// a wait), and so is a link.
+TEST(ProgramInstanceTest, WhatIsNoLockAtTheLocksNameIsTakenOverAtOnce)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::string lock = ProgramInstance::lockFileName(folder.path()).toStdString();
+    for (const int kind : {0, 1, 2}) {
+        SCOPED_TRACE(kind);
+        ASSERT_EQ(kind == 2 ? ::symlink("/dev/zero", lock.c_str()) : ::mkfifo(lock.c_str(), 0600), 0);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::alarm(10);
+            const int writer = kind == 1 ? ::open(lock.c_str(), O_RDWR | O_CLOEXEC) : -1;
+            ProgramInstance instance(folder.path());
+            const bool claimed = instance.claim();
+            if (writer >= 0)
+                ::close(writer);
+            ::_exit(claimed ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+        ::unlink(lock.c_str());
+    }
+}
+
 class ProgramLifeTest : public MainFormTest
 {
 protected:
@@ -417,6 +445,45 @@ TEST_F(ProgramLifeTest, PipesNobodyServesNeitherHoldUpNorKillTheProgram)
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
     EXPECT_EQ(read("Domain-Data.txt"), SortedRows);
+}
+
+// Each file the program reads at its start, in turn a pipe nobody writes:
+// the program ends by itself (without its engine table) or goes on with its
+// window, a kill ends it either way, and the pipe stays.
+TEST_F(ProgramLifeTest, EveryStartUpFileAsAPipeNobodyWritesLetsTheProgramGoOnOrEndAndSigtermEndIt)
+{
+    for (const char *name : {"ZVO-SearchEngines.txt", "Domain-Data.txt", "Options.ini", "ZVO-RowIcon.png",
+                             "ZVO-Logo.png", "about.gif"}) {
+        SCOPED_TRACE(name);
+        const QString file = m_folder.file(QString::fromLatin1(name));
+        const std::string original = read(name);
+        write("Domain-Data.txt", SortedRows);
+        write("Options.ini", std::string("[zarvello]\r\nShowSplashScreen=") +
+                                 (name == std::string("about.gif") ? "true" : "false") + "\r\n");
+        ASSERT_TRUE(QFile::remove(file));
+        ASSERT_EQ(::mkfifo(file.toStdString().c_str(), 0600), 0);
+        QProcess program;
+        ASSERT_NO_FATAL_FAILURE(startProgram(program, {}, false));
+        if (name == std::string("ZVO-SearchEngines.txt")) {
+            const bool ended = program.waitForFinished(20000);
+            if (!ended) {
+                program.kill();
+                program.waitForFinished(5000);
+                // The next start would take the killed one's lock for its own.
+                QFile::remove(ProgramInstance::lockFileName(m_folder.path()));
+            }
+            EXPECT_TRUE(ended) << "the program waits at the engine table";
+        } else {
+            EXPECT_TRUE(terminate(program)) << "the program waits at the pipe";
+        }
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0);
+        struct stat st
+        {};
+        EXPECT_TRUE(::lstat(file.toStdString().c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+        ASSERT_TRUE(QFile::remove(file));
+        write(name, original);
+    }
 }
 
 // A file-size limit smaller than the site list: the save fails and is told

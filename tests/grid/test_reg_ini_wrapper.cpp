@@ -4,6 +4,9 @@
 
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -99,6 +102,28 @@ TEST_F(Stores, TheMemoryStoreWritesItsFileOnceAtTheEnd)
     TMemIniFile unwritable(dir.filePath("no/such/folder/layout.ini").toStdString());
     unwritable.WriteInteger("S", "K", 1);
     EXPECT_THROW(unwritable.UpdateFile(), EIniFileException);
+}
+
+// The layouts of every other form live in the same file: one that could not
+// be read whole is not replaced by the one layout just saved.
+TEST_F(Stores, TheMemoryStoreDoesNotReplaceAFileItCouldNotRead)
+{
+    const std::string path = file("layout.ini");
+    ini::writeFile(path, "[Other]\r\nKeep=1\r\n");
+    ASSERT_EQ(::truncate(path.c_str(), off_t(rtl::FileReadLimit + 1)), 0);
+    TMemIniFile store(path);
+    EXPECT_TRUE(store.ReadSections().isEmpty());
+    store.WriteInteger("S", "K", 1);
+    try {
+        store.UpdateFile();
+        ADD_FAILURE() << "the file was replaced";
+    } catch (const EIniFileException &e) {
+        EXPECT_NE(std::string(e.what()).find("is larger than 268435456 bytes"), std::string::npos) << e.what();
+    }
+    struct stat st
+    {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(uint64_t(st.st_size), rtl::FileReadLimit + 1);
 }
 
 TEST_F(Stores, TheRegistryKeepsSectionsAsKeysAndErasesByName)

@@ -15,6 +15,7 @@
 #include "platform/classes/Streams.h"
 #include "platform/classes/Writer.h"
 #include "platform/rtl/AtomicSave.h"
+#include "platform/rtl/FileDescriptor.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -369,9 +370,15 @@ bool TppTemplate::locateRecord()
 void TppTemplate::load(TppSaveToType aWhere)
 {
     TppTemplateDBSettings &settings = *DatabaseSettings();
+    rtl::FileText read;
     if (aWhere == TppSaveToType::stFile) {
-        if (!QFileInfo(FileName()).isFile())
+        // Read once, whole and bounded: a pipe, a device or a file larger
+        // than any template is told for what it is.
+        read = rtl::readWholeFile(QFile::encodeName(FileName()).toStdString());
+        if (read.failure == rtl::ReadFailure::Missing)
             throw ETemplateLoadError(templateMessage(46, FileName()));
+        if (!read)
+            throw ETemplateLoadError(QString::fromLocal8Bit(read.reason(QFile::encodeName(FileName()).toStdString())));
     } else {
         if (!settings.DataPipeline())
             throw ETemplateLoadError(templateMessage(45, settings.Name()));
@@ -383,11 +390,8 @@ void TppTemplate::load(TppSaveToType aWhere)
     classes::TMemoryStream stream;
     TemplateBusyCursor cursor(ShowBusyCursor());
     if (aWhere == TppSaveToType::stFile) {
-        QFile file(FileName());
-        if (!file.open(QIODevice::ReadOnly))
-            throw ETemplateLoadError(templateMessage(46, FileName()));
-        const QByteArray bytes = file.readAll();
-        stream.WriteBuffer(bytes.constData(), bytes.size());
+        stream.WriteBuffer(read.text.data(), int64_t(read.text.size()));
+        read = {};
     } else {
         settings.DataPipeline()->FieldToStream(settings.TemplateField(), stream);
     }

@@ -9,6 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace help {
 namespace {
 
@@ -69,6 +74,35 @@ TEST(HelpBookFiles, PagesStayInsideTheBook)
     EXPECT_EQ(book->findKeyword(QStringLiteral("x")), -1);
 
     EXPECT_FALSE(HelpBook::load(dir.path())); // no contents: no book
+}
+
+// The book's own files with a pipe whose writer never writes, or a device
+// without end, in their place: the book opens at once without them.
+TEST(HelpBookFiles, PipesAndDevicesInTheBookHoldNothingUp)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.path();
+    ASSERT_TRUE(zvotest::writeFile(folder + "/Contents.txt", "Start|Start.htm\r\n"));
+    ASSERT_TRUE(zvotest::writeFile(folder + "/Start.htm", "<html><title>Book</title></html>"));
+    const std::string index = (folder + "/Index.txt").toStdString();
+    ASSERT_EQ(::mkfifo(index.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/zero", (folder + "/Context.txt").toStdString().c_str()), 0);
+    ASSERT_EQ(::symlink("/dev/zero", (folder + "/Pop.txt").toStdString().c_str()), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(10);
+        const int writer = ::open(index.c_str(), O_RDWR | O_CLOEXEC);
+        const auto book = HelpBook::load(folder);
+        ::close(writer);
+        ::_exit(book && book->title() == QStringLiteral("Book") && book->findKeyword(QStringLiteral("x")) == -1 &&
+                        book->popupText(QStringLiteral("Pop.txt"), 1).isEmpty()
+                    ? 0
+                    : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/ini/PrivateProfile.h"
 
 #include "platform/rtl/AtomicSave.h"
+#include "platform/rtl/FileDescriptor.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/TinyFileSystem.h"
 
@@ -118,6 +119,45 @@ TEST_F(PrivateProfileTest, APipeNobodyServesNeitherBlocksAReadNorAWrite)
     int status = 0;
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+}
+
+// A settings file past the read limit gives the defaults and is never
+// replaced by the few keys a write knows of; a device in its place ends the
+// read at once, and a write goes into it and leaves the link to it (the
+// child's alarm ends a read without end).
+TEST_F(PrivateProfileTest, WhatCannotBeReadWholeIsNotReplacedAndADeviceIsNotReadForEver)
+{
+    const std::string big = path("big.ini");
+    ASSERT_TRUE(zvotest::writeFile(QString::fromStdString(big), "[S]\r\nK=V\r\n"));
+    // Sparse: it takes no room on the disk.
+    ASSERT_EQ(::truncate(big.c_str(), off_t(rtl::FileReadLimit + 1)), 0);
+    EXPECT_EQ(ini::GetPrivateProfileString("S", "K", "default", 64, big), "default");
+    errno = 0;
+    EXPECT_FALSE(ini::WritePrivateProfileString("S", std::string("K"), std::string("W"), big));
+    EXPECT_EQ(errno, EFBIG);
+    struct stat st
+    {};
+    ASSERT_EQ(::stat(big.c_str(), &st), 0);
+    EXPECT_EQ(uint64_t(st.st_size), rtl::FileReadLimit + 1);
+
+    const std::string zero = path("Options.ini");
+    const std::string full = path("Full.ini");
+    ASSERT_EQ(::symlink("/dev/zero", zero.c_str()), 0);
+    ASSERT_EQ(::symlink("/dev/full", full.c_str()), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(10);
+        const bool read = ini::GetPrivateProfileString("S", "K", "default", 64, zero) == "default";
+        const bool written = ini::WritePrivateProfileString("S", std::string("K"), std::string("V"), zero);
+        const bool refused =
+            !ini::WritePrivateProfileString("S", std::string("K"), std::string("V"), full) && errno == ENOSPC;
+        ::_exit((read ? 0 : 1) | (written ? 0 : 2) | (refused ? 0 : 4));
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(zero)).isSymLink());
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(full)).isSymLink());
 }
 
 TEST(PrivateProfileOnAFullDisk, TheWriteFailsAndTheFileKeepsItsContent)

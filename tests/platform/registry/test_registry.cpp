@@ -2,7 +2,13 @@
 
 #include "tests/support/TestSupport.h"
 
+#include "platform/rtl/FileDescriptor.h"
+
+#include <QDir>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +69,25 @@ TEST_F(RegistryTest, KeysFormATree)
     // Roots are separate trees.
     Registry classes(registry::RootKey::ClassesRoot);
     EXPECT_FALSE(classes.openKey("\\A\\D", false));
+}
+
+// The grid's layouts of every form share the store: one too large to read
+// gives no values, and a write does not replace it with its own key alone.
+TEST_F(RegistryTest, AStoreThatCannotBeReadIsNotReplaced)
+{
+    const std::string store = m_dir.filePath("sub/registry.ini").toStdString();
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath("sub"));
+    ASSERT_TRUE(zvotest::writeFile(QString::fromStdString(store), "[HKEY_CURRENT_USER\\Software]\r\nKept=s:1\r\n"));
+    ASSERT_EQ(::truncate(store.c_str(), off_t(rtl::FileReadLimit + 1)), 0);
+    Registry registry;
+    EXPECT_FALSE(registry.openKey("Software", false));
+    // Making the key writes the store too.
+    EXPECT_FALSE(registry.openKey("Software", true));
+    EXPECT_FALSE(registry.writeInteger("Int", 1));
+    struct stat st
+    {};
+    ASSERT_EQ(::stat(store.c_str(), &st), 0);
+    EXPECT_EQ(uint64_t(st.st_size), rtl::FileReadLimit + 1);
 }
 
 } // namespace

@@ -1,13 +1,18 @@
 // reportdemo's outputs where the name is not an ordinary file: a symbolic
 // link is written through and stays a link, a pipe's reader gets the output,
 // a device node stays a device node, and a device that refuses the bytes
-// fails the run with one line that names the file and the reason.
+// fails the run with one line that names the file and the reason. And the
+// tools' inputs there: a template that is a pipe or a device is refused at
+// once for what it is, and data or a stream from a device without end stops
+// at the read limit with one line that names the file and the limit, instead
+// of filling the memory.
 
 #include "tests/support/PipeReader.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
@@ -59,10 +64,15 @@ protected:
         std::string arguments = aOutput.arguments;
         if (const auto name = arguments.find("NAME"); name != std::string::npos)
             arguments.replace(name, 4, aName);
+        return runCommand(aShell + std::string(ZVO_REPORTDEMO) + " --report list --data " + ZVO_SOURCE_ROOT +
+                          "/tools/reportdemo/samples/list.csv " + arguments + " >" + aStandardOutput);
+    }
+
+    // The command's exit and its standard error.
+    ToolRun runCommand(const std::string &aCommand) const
+    {
         const std::string errors = path("stderr.txt");
-        const std::string command = aShell + std::string(ZVO_REPORTDEMO) + " --report list --data " + ZVO_SOURCE_ROOT +
-                                    "/tools/reportdemo/samples/list.csv " + arguments + " >" + aStandardOutput + " 2>" +
-                                    errors;
+        const std::string command = aCommand + " 2>" + errors;
         ToolRun result;
         const int status = std::system(command.c_str());
         if (status != -1 && WIFSIGNALED(status))
@@ -320,6 +330,48 @@ TEST_F(SpecialOutputsTest, AFileSizeLimitFailsTheRunWithItsReason)
         EXPECT_EQ(failedWith(done, name, "File too large"), "");
         EXPECT_EQ(zvotest::readFile(QString::fromStdString(name)), "the earlier run's file\n");
     }
+}
+
+class SpecialInputsTest : public SpecialOutputsTest
+{
+protected:
+    // A bound on its time: an input read without end would hold the test.
+    ToolRun runInput(const std::string &aCommand) const { return runCommand("timeout 60 " + aCommand + " >/dev/null"); }
+
+    static std::string listData() { return std::string(ZVO_SOURCE_ROOT) + "/tools/reportdemo/samples/list.csv"; }
+};
+
+TEST_F(SpecialInputsTest, ATemplateThatIsNoFileIsRefusedForWhatItIs)
+{
+    const std::string fifo = path("report.rtm");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // A writer that never writes, and none.
+    const int writer = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    for (const std::string &name : {fifo, std::string("/dev/zero")}) {
+        SCOPED_TRACE(name);
+        const ToolRun done = runInput(std::string(ZVO_REPORTDEMO) + " --template " + name + " --data " + listData());
+        EXPECT_EQ(done.exitCode, 2);
+        EXPECT_NE(done.error.find("\"" + name + "\" is not a regular file"), std::string::npos) << done.error;
+        EXPECT_EQ(done.error.find("File not found"), std::string::npos) << done.error;
+    }
+    ::close(writer);
+    const ToolRun done = runInput(std::string(ZVO_REPORTDEMO) + " --template " + fifo + " --data " + listData());
+    EXPECT_NE(done.error.find("is not a regular file"), std::string::npos) << done.error;
+}
+
+TEST_F(SpecialInputsTest, InputWithoutEndStopsAtTheLimitAndSaysSo)
+{
+    const std::string limit = "\"/dev/zero\" is larger than 268435456 bytes";
+    const ToolRun data = runInput(std::string(ZVO_REPORTDEMO) + " --report list --data /dev/zero");
+    EXPECT_EQ(data.exitCode, 2);
+    EXPECT_NE(data.error.find(limit), std::string::npos) << data.error;
+    EXPECT_EQ(data.error.find("bad_alloc"), std::string::npos) << data.error;
+
+    const ToolRun stream = runInput(std::string(ZVO_STREAMCONV) + " --to-text /dev/zero " + path("out.txt"));
+    EXPECT_EQ(stream.exitCode, 1);
+    EXPECT_NE(stream.error.find(limit), std::string::npos) << stream.error;
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("out.txt"))));
 }
 
 } // namespace

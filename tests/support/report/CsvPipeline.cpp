@@ -2,6 +2,7 @@
 
 #include "tests/support/report/CsvReader.h"
 #include "tests/support/report/MemoryPipeline.h"
+#include "platform/rtl/FileDescriptor.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -72,23 +73,21 @@ MemoryColumn csvNumbers(const std::string &aText, const std::vector<uint32_t> &a
 
 bool LoadCsvPipeline(const QString &aFileName, MemoryPipeline &aPipeline, QString &aError)
 {
-    const QFileInfo info(aFileName);
-    if (info.isDir()) {
-        aError = aFileName + QStringLiteral(": is a folder");
-        return false;
-    }
-    QFile file(aFileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        aError = aFileName + QStringLiteral(": ") + file.errorString();
+    // Data may come through a pipe, which is waited for as pipes are; a
+    // device without end is stopped at the limit.
+    rtl::FileText read = rtl::readWholeFile(QFile::encodeName(aFileName).toStdString(), {.regularOnly = false});
+    if (!read) {
+        aError = read.failure == rtl::ReadFailure::NotRegular
+                     ? aFileName + QStringLiteral(": is a folder")
+                     : QString::fromLocal8Bit(read.reason(QFile::encodeName(aFileName).toStdString()));
         return false;
     }
     CsvColumnSink sink;
     std::vector<bool> numeric;
     reportcsv::CsvError error;
     {
-        const QByteArray bytes = file.readAll();
-        file.close();
-        if (!reportcsv::ReadCsv(std::string_view(bytes.constData(), size_t(bytes.size())), sink, numeric, error)) {
+        const std::string bytes = std::move(read.text);
+        if (!reportcsv::ReadCsv(bytes, sink, numeric, error)) {
             aError = aFileName + QLatin1Char(':') + QString::number(error.line) + QStringLiteral(": ") +
                      QString::fromStdString(error.message);
             return false;

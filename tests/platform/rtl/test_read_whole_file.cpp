@@ -1,0 +1,102 @@
+// The one whole-file read: what it takes and where it stops. What it refuses
+// at once is tried with every file the program reads at its start.
+
+#include "platform/rtl/FileDescriptor.h"
+
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <functional>
+
+using namespace rtl;
+
+namespace {
+
+class ReadWholeFileTest : public ::testing::Test
+{
+protected:
+    std::string path(const char *name) const { return m_dir.filePath(QString::fromLatin1(name)).toStdString(); }
+    void write(const char *name, const std::string &bytes)
+    {
+        ASSERT_TRUE(zvotest::writeFile(m_dir.filePath(QString::fromLatin1(name)), bytes));
+    }
+
+    QTemporaryDir m_dir;
+};
+
+// Runs the check in a child whose alarm ends a read that waits or never
+// ends; the child's answer, or -1 when the alarm or a crash ended it.
+int inChild(const std::function<int()> &check)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(10);
+        ::_exit(check());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(ReadWholeFileTest, AFileOrALinkToOneIsReadWholeUpToTheLimit)
+{
+    write("sites.txt", "a\r\nb");
+    ASSERT_EQ(::symlink("sites.txt", path("link").c_str()), 0);
+    for (const char *name : {"sites.txt", "link"}) {
+        SCOPED_TRACE(name);
+        const FileText read = readWholeFile(path(name), {.limit = 4});
+        EXPECT_TRUE(read);
+        EXPECT_EQ(read.text, "a\r\nb");
+    }
+    const FileText over = readWholeFile(path("sites.txt"), {.limit = 3});
+    EXPECT_EQ(over.failure, ReadFailure::TooLarge);
+    EXPECT_TRUE(over.text.empty());
+    EXPECT_EQ(over.reason("sites.txt"), "\"sites.txt\" is larger than 3 bytes, the most read of such a file");
+
+    EXPECT_EQ(readWholeFile(path("none")).failure, ReadFailure::Missing);
+    ASSERT_EQ(::symlink("gone.txt", path("dangling").c_str()), 0);
+    EXPECT_EQ(readWholeFile(path("dangling")).failure, ReadFailure::Missing);
+    EXPECT_EQ(readWholeFile(path("dangling")).reason("d"), "\"d\": No such file or directory");
+    // Not even opened: see the start-up's files for every kind.
+    const FileText device = readWholeFile("/dev/zero");
+    EXPECT_EQ(device.failure, ReadFailure::NotRegular);
+    EXPECT_EQ(device.reason("zero"), "\"zero\" is not a regular file");
+}
+
+// Input a user names on a command line may come from a pipe or a device:
+// what a pipe's writer sends comes whole, and a device without end is cut at
+// the limit instead of filling the memory.
+TEST_F(ReadWholeFileTest, APipeOrADeviceReadOnRequestStopsAtTheLimit)
+{
+    const std::string fifo = path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int code = inChild([&] {
+        const pid_t writer = ::fork();
+        if (writer == 0) {
+            const int fd = ::open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
+            ::_exit(fd >= 0 && writeAll(fd, "data\n", 5) ? 0 : 1);
+        }
+        const FileText piped = readWholeFile(fifo, {.regularOnly = false});
+        ::waitpid(writer, nullptr, 0);
+        if (!piped || piped.text != "data\n")
+            return 1;
+        const FileText zero = readWholeFile("/dev/zero", {.limit = 1 << 20, .regularOnly = false});
+        if (zero.failure != ReadFailure::TooLarge || zero.error != EFBIG || !zero.text.empty())
+            return 2;
+        if (readWholeFile(m_dir.path().toStdString(), {.regularOnly = false}).failure != ReadFailure::NotRegular)
+            return 3;
+        return 0;
+    });
+    EXPECT_EQ(code, 0);
+}
+
+} // namespace
