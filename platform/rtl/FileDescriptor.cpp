@@ -57,12 +57,14 @@ bool readAll(int fd, std::string &text, uint64_t limit)
     for (;;) {
         // One byte past the limit tells a file of exactly the limit from a
         // longer one, without taking more than that into memory.
-        const uint64_t room = limit >= uint64_t(text.size()) ? limit - text.size() + 1 : 0;
-        if (room == 0) {
+        // Without a limit (the largest number) the room must not wrap to 0.
+        if (uint64_t(text.size()) > limit) {
             errno = EFBIG;
             return false;
         }
-        const ssize_t n = ::read(fd, buffer, size_t(std::min<uint64_t>(sizeof buffer, room)));
+        const uint64_t left = limit - uint64_t(text.size());
+        const uint64_t room = left < sizeof buffer ? left + 1 : sizeof buffer;
+        const ssize_t n = ::read(fd, buffer, size_t(room));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)

@@ -57,6 +57,13 @@ TEST_F(ReadWholeFileTest, AFileOrALinkToOneIsReadWholeUpToTheLimit)
         EXPECT_TRUE(read);
         EXPECT_EQ(read.text, "a\r\nb");
     }
+    // The plain read of a descriptor has no limit unless given one.
+    {
+        FileDescriptor fd(::open(path("sites.txt").c_str(), O_RDONLY | O_CLOEXEC));
+        std::string whole;
+        EXPECT_TRUE(readAll(fd.get(), whole));
+        EXPECT_EQ(whole, "a\r\nb");
+    }
     const FileText over = readWholeFile(path("sites.txt"), {.limit = 3});
     EXPECT_EQ(over.failure, ReadFailure::TooLarge);
     EXPECT_TRUE(over.text.empty());
