@@ -196,7 +196,9 @@ TEST_F(AutoSearch, StoredValuesMeanTheSameOnEverySystem)
 {
     TppAutoSearchField field;
     field.SetDataType(TppDataType::dtDouble);
-    const std::pair<const char *, double> numbers[] = {{"9.25", 9.25}, {"1,234.5", 1234.5}, {"-0.5", -0.5},
+    const std::pair<const char *, double> numbers[] = {{"9.25", 9.25},
+                                                       {"1,234.5", 1234.5},
+                                                       {"-0.5", -0.5},
                                                        // What a "," system wrote with its own separator.
                                                        {"9,25", 9.25}};
     for (const auto &[text, value] : numbers) {

@@ -111,7 +111,7 @@ QString ppConvertSearchValue(const QString &aText, TppDataType aType, const rtl:
         if (aFrom.DecimalSeparator == aTo.DecimalSeparator && aFrom.ThousandSeparator == aTo.ThousandSeparator)
             return aText;
         QString number = aFrom == ppAutoSearchStoredSettings() ? ppStoredSearchNumber(aText, aType)
-                                                                : QString(aText).remove(aFrom.ThousandSeparator);
+                                                               : QString(aText).remove(aFrom.ThousandSeparator);
         if (!searchReadsAsNumber(number, aType, aFrom))
             return aText;
         // What reads is digits, signs, blanks, an exponent and at most one

@@ -442,8 +442,7 @@ bool TppBetweenSearchPanel::ApplyCriteria()
     }
     if (!m_edtFrom->text().isEmpty() && !m_edtTo->text().isEmpty())
         Field()->SetSearchExpression(ppSearchValueToStored(m_edtFrom->text(), Field()->DataType()) +
-                                     searchListSeparator +
-                                     ppSearchValueToStored(m_edtTo->text(), Field()->DataType()));
+                                     searchListSeparator + ppSearchValueToStored(m_edtTo->text(), Field()->DataType()));
     else
         Field()->SetSearchExpression(QString());
     return true;
