@@ -10,6 +10,7 @@
 #include "report/model/ModelRegistration.h"
 #include "report/model/autosearch/AutoSearchField.h"
 #include "report/model/autosearch/AutoSearchGroups.h"
+#include "report/model/autosearch/AutoSearchValues.h"
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/forms/DialogBases.h"
@@ -26,6 +27,8 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatSettings.h"
 
+#include <QDate>
+#include <QLocale>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -184,6 +187,55 @@ TEST_F(AutoSearch, ValuesAreConvertedByTheDataTypeAndMissingOnesAreEmpty)
     field.SetDataType(TppDataType::dtDate);
     field.SetSearchExpression(QStringLiteral("31/02/2023"));
     EXPECT_THROW(field.Value(), rtl::EConvertError);
+}
+
+// The value text is stored in one form: a file saved on a "." system filters
+// the same on a "," system with its day-first dates (this test runs under a
+// German locale too, where the system's own form is that of the last block).
+TEST_F(AutoSearch, StoredValuesMeanTheSameOnEverySystem)
+{
+    TppAutoSearchField field;
+    field.SetDataType(TppDataType::dtDouble);
+    const std::pair<const char *, double> numbers[] = {{"9.25", 9.25},
+                                                       {"1,234.5", 1234.5},
+                                                       {"-0.5", -0.5},
+                                                       // What a "," system wrote with its own separator.
+                                                       {"9,25", 9.25}};
+    for (const auto &[text, value] : numbers) {
+        field.SetSearchExpression(QString::fromLatin1(text));
+        EXPECT_EQ(field.Value(), QVariant(value)) << text;
+    }
+    field.SetDataType(TppDataType::dtCurrency);
+    field.SetSearchExpression(QStringLiteral("2.5"));
+    EXPECT_EQ(field.Value(), QVariant(2.5));
+    field.SetDataType(TppDataType::dtInteger);
+    for (const char *bad : {"1.234.567", "9.25"}) {
+        field.SetSearchExpression(QString::fromLatin1(bad));
+        EXPECT_THROW(field.Value(), rtl::EConvertError) << bad;
+    }
+    field.SetDataType(TppDataType::dtDate);
+    field.SetSearchExpression(QStringLiteral("12/31/2025"));
+    EXPECT_EQ(field.Value().toDate(), QDate(2025, 12, 31));
+
+    // In a German user's hands: shown and typed with "," and day first,
+    // stored as above, and an older save in the German form still reads.
+    rtl::ScopedFormatSettings german(rtl::FormatSettingsFromLocale(QLocale(QLocale::German, QLocale::Germany)));
+    field.SetSearchExpression(QStringLiteral("12/31/2025"));
+    EXPECT_EQ(field.Value().toDate(), QDate(2025, 12, 31));
+    EXPECT_EQ(ppSearchValueToShown(QStringLiteral("12/31/2025"), TppDataType::dtDate), QStringLiteral("31.12.2025"));
+    EXPECT_EQ(ppSearchValueToStored(QStringLiteral("31.12.2025"), TppDataType::dtDate), QStringLiteral("12/31/2025"));
+    field.SetSearchExpression(QStringLiteral("31.12.2025"));
+    EXPECT_EQ(field.Value().toDate(), QDate(2025, 12, 31));
+    EXPECT_EQ(ppSearchValueToStored(QStringLiteral("1.234,5"), TppDataType::dtDouble), QStringLiteral("1234.5"));
+    EXPECT_EQ(ppSearchValueToShown(QStringLiteral("1,234.5"), TppDataType::dtDouble), QStringLiteral("1234,5"));
+    EXPECT_EQ(ppSearchValueToShown(QStringLiteral("9,25"), TppDataType::dtDouble), QStringLiteral("9,25"));
+    EXPECT_EQ(ppSearchValueToStored(QStringLiteral("-3"), TppDataType::dtInteger), QStringLiteral("-3"));
+    // Texts and what does not read stand as typed.
+    EXPECT_EQ(ppSearchValueToStored(QStringLiteral("1,5"), TppDataType::dtString), QStringLiteral("1,5"));
+    EXPECT_EQ(ppSearchValueToStored(QStringLiteral("12a"), TppDataType::dtDouble), QStringLiteral("12a"));
+    field.SetDataType(TppDataType::dtDouble);
+    field.SetSearchExpression(QStringLiteral("9.25"));
+    EXPECT_EQ(field.Value(), QVariant(9.25));
 }
 
 TEST_F(AutoSearch, DescriptionsNameTheFirstFieldAndTheOperatorOfItsType)

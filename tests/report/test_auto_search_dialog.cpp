@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -171,6 +172,44 @@ TEST_F(AutoSearchDialog, OKChecksEveryValueAndShowsTheFirstFailingPage)
     rangePanel.edtTo()->setText(QStringLiteral("9"));
     EXPECT_TRUE(rangePanel.ApplyCriteria());
     EXPECT_EQ(range->SearchExpression(), QStringLiteral("3,9"));
+}
+
+// A German user reads and types values with "," and day first; the field
+// keeps them in the one stored form, so a "," typed as the decimal
+// separator is no separator of the values.
+TEST_F(AutoSearchDialog, ValuesAreShownAndTypedInTheUsersFormAndStoredInOne)
+{
+    rtl::ScopedFormatSettings german(rtl::FormatSettingsFromLocale(QLocale(QLocale::German, QLocale::Germany)));
+    TppAutoSearchField *price = field(QStringLiteral("Price"), TppSearchOperatorType::soEqual);
+    price->SetDataType(TppDataType::dtDouble);
+    price->SetSearchExpression(QStringLiteral("9.25"));
+    TppAutoSearchField *since = field(QStringLiteral("Since"), TppSearchOperatorType::soBetween);
+    since->SetDataType(TppDataType::dtDate);
+    since->SetSearchExpression(QStringLiteral("1/31/2025,12/1/2025"));
+    TppAutoSearchField *sizes = field(QStringLiteral("Size"), TppSearchOperatorType::soInList);
+    sizes->SetDataType(TppDataType::dtDouble);
+    sizes->SetSearchExpression(QStringLiteral("1.5,2"));
+    open();
+    auto &pricePanel = panel<TppSimpleSearchPanel>(0);
+    auto &sincePanel = panel<TppBetweenSearchPanel>(1);
+    auto &sizePanel = panel<TppInListSearchPanel>(2);
+    EXPECT_EQ(pricePanel.edtValue()->text(), QStringLiteral("9,25"));
+    EXPECT_EQ(sincePanel.edtFrom()->text(), QStringLiteral("31.01.2025"));
+    EXPECT_EQ(sincePanel.edtTo()->text(), QStringLiteral("01.12.2025"));
+    ASSERT_EQ(sizePanel.lbxValues()->count(), 2);
+    EXPECT_EQ(sizePanel.lbxValues()->item(0)->text(), QStringLiteral("1,5"));
+
+    pricePanel.edtValue()->setText(QStringLiteral("1.234,5"));
+    sincePanel.edtTo()->setText(QStringLiteral("24.12.2025"));
+    sizePanel.edtValue()->setText(QStringLiteral("3,75"));
+    sizePanel.AddClick();
+    EXPECT_TRUE(sizePanel.lblError()->isHidden());
+    ASSERT_TRUE(dialog->Notebook()->ApplyCriteria());
+    EXPECT_EQ(price->SearchExpression(), QStringLiteral("1234.5"));
+    EXPECT_EQ(price->Value(), QVariant(1234.5));
+    EXPECT_EQ(since->SearchExpression(), QStringLiteral("1/31/2025,12/24/2025"));
+    EXPECT_EQ(sizes->SearchExpression(), QStringLiteral("1.5,2,3.75"));
+    EXPECT_EQ(sizes->ValueCount(), 3);
 }
 
 TEST_F(AutoSearchDialog, TypingUnticksShowAllAndTheListKeepsItsValues)

@@ -400,6 +400,38 @@ TEST_F(PrinterListTest, ASettingsChangeInsideAJobHoldsFromTheNextPage)
     EXPECT_GT(fake->pages()[1].width(), fake->pages()[1].height());
 }
 
+// A driver that keeps its old settings would print the next pages on the
+// paper of the ones before without a word: the job fails instead, at its
+// start as well as between pages.
+TEST_F(PrinterListTest, SettingsTheDriverRefusesFailTheJob)
+{
+    auto &office = fake->add("Office");
+    TppPrinter printer;
+    printer.SetPrinterName("Office");
+    printer.BeginDoc();
+    printer.StartPage();
+    printer.EndPage();
+    std::optional<DriverSettings> landscape = printer.DevModeCopy();
+    landscape->orientation = 2;
+    printer.SetDevMode(landscape);
+    office.refuseReset = true;
+    try {
+        printer.StartPage();
+        FAIL() << "the second page started on the first one's paper";
+    } catch (const EPrintError &e) {
+        EXPECT_EQ(e.Message(), "Printing on \"Office\" could not take the settings of page 2.");
+    }
+    EXPECT_EQ(printer.PageNumber(), 1);
+    printer.EndDoc();
+    EXPECT_FALSE(printer.Printing());
+
+    // Refused before the first page: no job starts.
+    fake->clearRecord();
+    EXPECT_THROW(printer.BeginDoc(), EPrintError);
+    EXPECT_FALSE(printer.Printing());
+    EXPECT_EQ(fake->callNames(), "createContext reset");
+}
+
 TEST_F(PrinterListTest, TheCanvasPaintsFromThePrintableCornerAndMeasuresAtThePrintersResolution)
 {
     auto &office = fake->add("Office");

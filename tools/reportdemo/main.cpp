@@ -29,8 +29,9 @@
 // records that match them all; --ask shows the "Search" dialog first, in
 // which the user may change them (Cancel prints nothing).
 // Exit 0 when
-// done, 1 when generation fails (its message on one line), 2 for bad
-// arguments or data (one line).
+// done (an information the library gives on the way is a line of its own),
+// 1 when generation fails (its message on one line), 2 for bad arguments or
+// data (one line).
 
 #include "Criteria.h"
 #include "OutputFile.h"
@@ -289,17 +290,20 @@ int runScreen(report::TppReport &aReport, const report::TppPageRequest &aRequest
 }
 
 // Prints through the report's own print road, as a program would, with
-// neither print nor cancel dialog: nobody is there to answer them. A message
-// the library would show in a box is the failure's reason.
-// Prints with aPrint on the device type given, without print or cancel
-// dialog; a message the library would show ends the run as a failure.
+// neither print nor cancel dialog: nobody is there to answer them. A warning
+// or error the library would show in a box is the failure's reason; an
+// information box (the conversion notice of a report from before 4.0) is
+// written as a line of its own and the run goes on, as the library does.
 int demoPrintQuietly(report::TppReport &aReport, const QString &aDeviceType, const std::function<void()> &aPrint)
 {
     QStringList messages;
     report::ScopedDialogServices services(
         report::TppDialogServices{[](int64_t) {},
                                   [&messages](const report::TppMessageRequest &aRequest) {
-                                      messages << aRequest.text;
+                                      if (aRequest.kind == report::TppMessageKind::Information)
+                                          demoError(aRequest.text);
+                                      else
+                                          messages << aRequest.text;
                                       return 1;
                                   }});
     aReport.SetDeviceType(aDeviceType);

@@ -109,10 +109,12 @@ public:
 
     bool reset(const std::optional<DriverSettings> &settings) override
     {
+        record("reset");
+        if (m_printer.refuseReset)
+            return false;
         // Without settings nothing changes, as with a real driver.
         if (settings)
             m_settings = settings;
-        record("reset");
         return true;
     }
 

@@ -36,6 +36,7 @@ public:
         bool refuseContext = false; // no context can be made
         bool refuseJob = false;     // a job cannot start
         bool loseJob = false;       // a job does not reach the printer
+        bool refuseReset = false;   // new settings are not taken; the old ones hold
     };
 
     // One recorded call of a context: "createContext", "startDoc",

@@ -15,14 +15,15 @@
 #include "platform/classes/StringList.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/richedit/RichEdit.h"
+#include "platform/rtl/AtomicSave.h"
 
 #include <QFile>
 #include <QTextDocument>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace report {
 
@@ -231,11 +232,12 @@ bool TppCustomRichText::LoadFromFile(const QString &aFileName)
 
 bool TppCustomRichText::SaveToFile(const QString &aFileName)
 {
-    QSaveFile file(aFileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(m_richEdit->SaveToBytes());
-    return file.commit();
+    // The program's own save: a link loop or a link somebody else planted in
+    // a shared folder fails instead of being replaced or followed, and the
+    // file keeps who may read it.
+    const QByteArray bytes = m_richEdit->SaveToBytes();
+    return bool(rtl::atomicSave(QFile::encodeName(aFileName).toStdString(),
+                                std::string_view(bytes.constData(), size_t(bytes.size()))));
 }
 
 QString TppCustomRichText::PlainText() const

@@ -1,13 +1,13 @@
 #include "report/model/autosearch/AutoSearchField.h"
 
+#include "report/model/autosearch/AutoSearchValues.h"
+
 #include "report/model/base/Messages.h"
 #include "report/model/data/DataPipeline.h"
 #include "report/model/reports/Report.h"
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/rtl/DateTime.h"
-#include "platform/rtl/FormatSettings.h"
-#include "platform/rtl/StrToDateTime.h"
 #include "platform/rtl/StrToFloat.h"
 
 #include <vector>
@@ -32,31 +32,22 @@ bool autoSearchIsDateType(TppDataType aType)
     return aType == TppDataType::dtDate || aType == TppDataType::dtTime || aType == TppDataType::dtDateTime;
 }
 
-QVariant autoSearchConvert(QString aText, TppDataType aType, const QString &aWildCard)
+QVariant autoSearchConvert(const QString &aText, TppDataType aType, const QString &aWildCard)
 {
-    switch (aType) {
-    case TppDataType::dtInteger:
-    case TppDataType::dtLongint:
-    case TppDataType::dtSingle:
-    case TppDataType::dtDouble:
-    case TppDataType::dtExtended:
-    case TppDataType::dtCurrency:
-        // The dialog's check lets thousand separators through: the value
-        // must read as it passed.
-        aText.remove(rtl::FormatSettings().ThousandSeparator);
-        break;
-    default: break;
-    }
+    // The value text is read in its stored form, whatever the system's own:
+    // a file means the same wherever it prints.
+    const rtl::TFormatSettings &stored = ppAutoSearchStoredSettings();
     switch (aType) {
     case TppDataType::dtDate:
     case TppDataType::dtTime:
-    case TppDataType::dtDateTime: return QVariant(rtl::ToQDateTime(rtl::StrToDateTime(aText)));
+    case TppDataType::dtDateTime: return QVariant(rtl::ToQDateTime(ppReadStoredSearchMoment(aText)));
     case TppDataType::dtInteger:
-    case TppDataType::dtLongint: return QVariant(rtl::StrToInt(aText));
+    case TppDataType::dtLongint: return QVariant(rtl::StrToInt(ppStoredSearchNumber(aText, aType)));
     case TppDataType::dtSingle:
     case TppDataType::dtDouble:
-    case TppDataType::dtExtended: return QVariant(double(rtl::StrToFloat(aText)));
-    case TppDataType::dtCurrency: return QVariant(double(rtl::StrToCurr(aText).toExtended()));
+    case TppDataType::dtExtended: return QVariant(double(rtl::StrToFloat(ppStoredSearchNumber(aText, aType), stored)));
+    case TppDataType::dtCurrency:
+        return QVariant(double(rtl::StrToCurr(ppStoredSearchNumber(aText, aType), stored).toExtended()));
     case TppDataType::dtChar:
     case TppDataType::dtString:
     case TppDataType::dtMemo:

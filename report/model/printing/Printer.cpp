@@ -418,7 +418,13 @@ void TppCustomPrinter::ResetDC()
     PrinterContext *dc = GetDC();
     if (!dc)
         return;
-    dc->reset(DevMode());
+    // A driver that keeps its old settings would put the next pages on the
+    // paper and in the orientation of the ones before, and the job would end
+    // as if all were well.
+    if (!dc->reset(DevMode()))
+        throw EPrintError(QStringLiteral("Printing on \"%1\" could not take the settings of page %2.")
+                              .arg(m_printerName)
+                              .arg(m_pageNumber + 1));
     readCaps();
     if (m_canvas)
         m_canvas->UpdateFont();

@@ -1,6 +1,7 @@
 #include "report/output/autosearch/AutoSearchPanels.h"
 
 #include "report/model/autosearch/AutoSearchField.h"
+#include "report/model/autosearch/AutoSearchValues.h"
 #include "report/model/base/Messages.h"
 
 #include "platform/rtl/FormatSettings.h"
@@ -76,6 +77,15 @@ QLineEdit *searchEdit(const QString &aText, QWidget *aParent)
     return edit;
 }
 
+// The values of a list or range as the user reads them.
+QStringList searchShownValues(const TppAutoSearchField &aField)
+{
+    QStringList values = ppSplitSearchExpression(aField.SearchExpression());
+    for (QString &value : values)
+        value = ppSearchValueToShown(value, aField.DataType());
+    return values;
+}
+
 TppAutoSearchPanel *makeSimpleSearchPanel(QWidget *aParent)
 {
     return new TppSimpleSearchPanel(aParent);
@@ -142,9 +152,10 @@ QString ppCheckSearchValue(const TppAutoSearchField &aField, const QString &aTex
     }
     default: break;
     }
-    // A thousand separator that is the list's separator would split the
-    // value when it is read back: the list cannot hold it.
-    if (aInList && aText.contains(searchListSeparator))
+    // A "," that stays in the stored form would split the value when it is
+    // read back: the list cannot hold it. A decimal "," the user types is a
+    // "." there.
+    if (aInList && ppSearchValueToStored(aText, aField.DataType()).contains(searchListSeparator))
         return QStringLiteral("%1 holds a \",\", which separates the values.").arg(aText);
     return QString();
 }
@@ -334,7 +345,7 @@ void TppSimpleSearchPanel::CreateControls()
 {
     TppAutoSearchPanel::CreateControls();
     const TppAutoSearchField &field = *Field();
-    m_edtValue = searchEdit(field.SearchExpression(), this);
+    m_edtValue = searchEdit(ppSearchValueToShown(field.SearchExpression(), field.DataType()), this);
     m_edtValue->setObjectName(QStringLiteral("edtValue"));
     m_edtValue->setGeometry(lblOperator()->geometry().right() + 1 + searchGap, searchEditTop, searchSimpleEditWidth,
                             m_edtValue->sizeHint().height());
@@ -370,7 +381,7 @@ bool TppSimpleSearchPanel::ApplyCriteria()
         if (!error.isEmpty())
             return false;
     }
-    Field()->SetSearchExpression(m_edtValue->text());
+    Field()->SetSearchExpression(ppSearchValueToStored(m_edtValue->text(), Field()->DataType()));
     Field()->SetShowAllValues(ShowAllTicked());
     return true;
 }
@@ -389,7 +400,7 @@ void TppSimpleSearchPanel::FocusEditor()
 void TppBetweenSearchPanel::CreateControls()
 {
     TppAutoSearchPanel::CreateControls();
-    const QStringList values = ppSplitSearchExpression(Field()->SearchExpression());
+    const QStringList values = searchShownValues(*Field());
     m_edtFrom = searchEdit(values.value(0), this);
     m_edtFrom->setObjectName(QStringLiteral("edtFrom"));
     const int editHeight = m_edtFrom->sizeHint().height();
@@ -430,7 +441,8 @@ bool TppBetweenSearchPanel::ApplyCriteria()
         }
     }
     if (!m_edtFrom->text().isEmpty() && !m_edtTo->text().isEmpty())
-        Field()->SetSearchExpression(m_edtFrom->text() + searchListSeparator + m_edtTo->text());
+        Field()->SetSearchExpression(ppSearchValueToStored(m_edtFrom->text(), Field()->DataType()) +
+                                     searchListSeparator + ppSearchValueToStored(m_edtTo->text(), Field()->DataType()));
     else
         Field()->SetSearchExpression(QString());
     return true;
@@ -468,7 +480,7 @@ void TppInListSearchPanel::CreateControls()
     m_lbxValues = new QListWidget(this);
     m_lbxValues->setObjectName(QStringLiteral("lbxValues"));
     m_lbxValues->setGeometry(listLeft, searchEditTop, searchListBoxWidth, searchListBoxHeight);
-    m_lbxValues->addItems(ppSplitSearchExpression(Field()->SearchExpression()));
+    m_lbxValues->addItems(searchShownValues(*Field()));
     for (QWidget *editor : {static_cast<QWidget *>(m_edtValue), static_cast<QWidget *>(m_btnAdd),
                             static_cast<QWidget *>(m_btnRemove), static_cast<QWidget *>(m_lbxValues)})
         addEditor(editor);
@@ -523,7 +535,7 @@ bool TppInListSearchPanel::ApplyCriteria()
     showError(QString(), m_lbxValues, 0, 0);
     QStringList values;
     for (int i = 0; i < m_lbxValues->count(); ++i)
-        values << m_lbxValues->item(i)->text();
+        values << ppSearchValueToStored(m_lbxValues->item(i)->text(), Field()->DataType());
     // The split drops one trailing empty value: a list ending in one keeps
     // it by a separator more.
     QString expression = values.join(searchListSeparator);
