@@ -217,6 +217,45 @@ QList<std::pair<int, int>> richTextInkBands(const QImage &aImage)
     return bands;
 }
 
+// 4,500 paragraphs of 22 inches each are taller than the document layout
+// holds in one piece (about 8.4 million of its pixels); laid out whole, the
+// pages past that height never came.
+TEST(RichTextEngine, PagesOfATextTallerThanTheLayoutCanHoldReachItsEnd)
+{
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20\\sa31680 ";
+    for (int p = 0; p < 4500; ++p)
+        rtf += "Line " + QByteArray::number(p) + "\\par ";
+    richedit::RichEdit edit;
+    edit.LoadFromBytes(rtf + "}");
+    const int length = edit.TextLength();
+    const TppRTFDeviceContext printer{nullptr, 600, 600, true};
+    // 30 inches: two lines and the space between them.
+    const rtl::TRect page = rtl::Rect(0, 0, 3000, 18000);
+    int start = 0;
+    int pages = 0;
+    for (;;) {
+        ASSERT_LT(++pages, 3000);
+        int height = 0;
+        int last = -1;
+        if (TppRTFEngine::Fit(edit, printer, height, last, page, {start, length - 1}))
+            break;
+        ASSERT_GE(last, start);
+        start = last + 1;
+    }
+    EXPECT_EQ(pages, 2250);
+    EXPECT_EQ(edit.Document().findBlock(start).text(), QStringLiteral("Line 4498"));
+
+    // The last page draws its lines: "Line 4498" at the top.
+    QImage image(3000, 600, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    EXPECT_EQ(TppRTFEngine::Render(edit, {&painter, 600, 600, true}, {start, length - 1}, rtl::Rect(0, 0, 3000, 600),
+                                   printer),
+              edit.Document().findBlock(start).next().position());
+    painter.end();
+    EXPECT_FALSE(richTextInkBands(image.convertToFormat(QImage::Format_Grayscale8)).isEmpty());
+}
+
 TEST(RichTextEngine, PrinterAndScreenDrawTheSameLinesOfTheirRange)
 {
     richedit::RichEdit edit;
