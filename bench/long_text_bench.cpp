@@ -180,12 +180,7 @@ void BM_DataRichTextBare(benchmark::State &state)
         rtf += QStringLiteral("\\par ");
     runDataRichText(state, rtf + u'}');
 }
-BENCHMARK(BM_DataRichTextBare)
-    ->Arg(100000)
-    ->Arg(600000)
-    ->Arg(2000000)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DataRichTextBare)->Arg(100000)->Arg(600000)->Arg(2000000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

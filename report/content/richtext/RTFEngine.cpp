@@ -64,10 +64,10 @@ int rtfEngineLastPosition(const QTextDocument &aDocument, TppCharRange aRange)
 
 struct RtfEngineLines
 {
-    int first = 0;     // first position of the first line
-    int next = 0;      // first position not laid out
-    double top = 0;    // top of the first line, layout pixels
-    double bottom = 0; // bottom of the last whole line
+    int first = 0;          // first position of the first line
+    int next = 0;           // first position not laid out
+    double top = 0;         // top of the first line, layout pixels
+    double bottom = 0;      // bottom of the last whole line
     bool exhausted = false; // every line of the document fitted
 };
 
@@ -129,9 +129,9 @@ RtfEngineLines rtfEngineWalk(QTextDocument &aDocument, TppCharRange aRange, doub
 struct RtfEngineWindow : richedit::RichEdit::LayoutCache
 {
     QTextDocument document;
-    int offset = 0;      // position in the rich edit of the window's first character
-    int end = 0;         // position in the rich edit just past its last paragraph
-    bool last = false;   // holds the rich edit's last paragraph
+    int offset = 0;    // position in the rich edit of the window's first character
+    int end = 0;       // position in the rich edit just past its last paragraph
+    bool last = false; // holds the rich edit's last paragraph
     double width = 0;
     QFont font;
 
