@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -239,6 +240,7 @@ TEST(RichTextEngine, PagesOfATextTallerThanTheLayoutCanHoldReachItsEnd)
         int last = -1;
         if (TppRTFEngine::Fit(edit, printer, height, last, page, {start, length - 1}))
             break;
+        ASSERT_EQ(edit.Document().findBlock(start).blockNumber(), 2 * (pages - 1));
         ASSERT_GE(last, start);
         start = last + 1;
     }
@@ -254,6 +256,46 @@ TEST(RichTextEngine, PagesOfATextTallerThanTheLayoutCanHoldReachItsEnd)
               edit.Document().findBlock(start).next().position());
     painter.end();
     EXPECT_FALSE(richTextInkBands(image.convertToFormat(QImage::Format_Grayscale8)).isEmpty());
+}
+
+// Laid out a few pages at a time, a text of thousands of paragraphs still
+// breaks its pages where the lines of the whole text laid out in one piece
+// say: at a line's start, and each page as full as the next line allows.
+TEST(RichTextEngine, PagesOfATextOfManyParagraphsAreFullPagesOfWholeLines)
+{
+    richedit::RichEdit edit;
+    edit.LoadFromBytes(richTextEngineDocument(3000));
+    const int length = edit.TextLength();
+    const std::unique_ptr<QTextDocument> laid = richTextEngineLines(edit, 477);
+    QAbstractTextDocumentLayout *layout = laid->documentLayout();
+    // The line holding a position, and its top and bottom in the whole text.
+    const auto lineAt = [&](int aPosition) {
+        const QTextBlock block = laid->findBlock(aPosition);
+        const double top = layout->blockBoundingRect(block).top();
+        const QTextLine line = block.layout()->lineForTextPosition(aPosition - block.position());
+        return std::tuple{line, top + line.y(), top + line.y() + line.height(), block.position()};
+    };
+    const TppRTFDeviceContext printer{nullptr, 600, 600, true};
+    const rtl::TRect page = rtl::Rect(0, 0, 3000, 2400); // 384 layout pixels tall
+    int start = 0;
+    int pages = 0;
+    for (;;) {
+        ASSERT_LT(++pages, 2000);
+        int height = 0;
+        int last = -1;
+        if (TppRTFEngine::Fit(edit, printer, height, last, page, {start, length - 1}))
+            break;
+        ASSERT_GE(last, start);
+        const auto [first, top, firstBottom, firstBlock] = lineAt(start);
+        const auto [next, nextTop, nextBottom, nextBlock] = lineAt(last + 1);
+        ASSERT_TRUE(next.isValid());
+        ASSERT_EQ(nextBlock + next.textStart(), last + 1) << "page " << pages;
+        ASSERT_GT(nextBottom - top, 384.01) << "page " << pages;
+        ASSERT_LE(nextTop - top, 384.01) << "page " << pages;
+        start = last + 1;
+    }
+    EXPECT_GT(pages, 300);
+    EXPECT_EQ(laid->findBlock(start).blockNumber() / 10, 299);
 }
 
 TEST(RichTextEngine, PrinterAndScreenDrawTheSameLinesOfTheirRange)

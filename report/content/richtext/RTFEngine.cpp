@@ -16,6 +16,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <memory>
 
@@ -279,8 +280,8 @@ RtfEngineLines rtfEngineLayOut(richedit::RichEdit &aRichEdit, double aWidth, Tpp
         // The page goes on past the window: the next one starts at the page,
         // and is larger when this one did already.
         if (window->offset == source.findBlock(from).position()) {
-            paragraphs *= 2;
-            characters *= 2;
+            paragraphs = std::min(paragraphs, INT_MAX / 2) * 2;
+            characters = std::min(characters, INT_MAX / 2) * 2;
         }
         window = nullptr;
     }
