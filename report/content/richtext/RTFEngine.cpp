@@ -13,6 +13,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFormat>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -142,12 +143,50 @@ struct RtfEngineWindow : richedit::RichEdit::LayoutCache
     }
 };
 
-// What a window takes at first; a page that needs more doubles it.
-constexpr int rtfEngineWindowParagraphs = 2048;
-constexpr int rtfEngineWindowCharacters = 32768;
+// What a window takes at most. Its height is bounded from above before it is
+// laid out, at half the layout's limit; a page that needs more doubles it all.
+struct RtfEngineWindowSize
+{
+    int paragraphs = 8192;
+    int characters = 131072;
+    double height = 4.0e6; // layout pixels
+
+    void grow()
+    {
+        paragraphs = std::min(paragraphs, INT_MAX / 2) * 2;
+        characters = std::min(characters, INT_MAX / 2) * 2;
+        height *= 2;
+    }
+};
+
+// No less than the paragraph's height at any width: every character on a
+// line of its own, each as tall as its largest font, picture or set line
+// height makes one.
+double rtfEngineTallestParagraph(const QTextDocument &aSource, const QTextBlock &aBlock)
+{
+    const auto points = [&](const QTextCharFormat &aFormat) {
+        return aFormat.hasProperty(QTextFormat::FontPointSize) ? std::abs(aFormat.fontPointSize())
+                                                               : aSource.defaultFont().pointSizeF();
+    };
+    // Ascent, descent and leading of any font stay within twice its size.
+    constexpr double pixelsPerLinePoint = 2 * 96.0 / 72;
+    double line = points(aBlock.charFormat()) * pixelsPerLinePoint;
+    for (auto it = aBlock.begin(); !it.atEnd(); ++it) {
+        const QTextCharFormat format = it.fragment().charFormat();
+        line = std::max(line, points(format) * pixelsPerLinePoint);
+        if (format.isImageFormat())
+            line = std::max(line, format.toImageFormat().height() + points(format) * pixelsPerLinePoint);
+    }
+    const QTextBlockFormat format = aBlock.blockFormat();
+    if (format.lineHeightType() == QTextBlockFormat::ProportionalHeight)
+        line *= std::max(1.0, format.lineHeight() / 100);
+    else if (format.lineHeightType() != QTextBlockFormat::SingleHeight)
+        line = std::max(line, format.lineHeight());
+    return line * aBlock.length() + std::max(format.topMargin(), 0.0) + std::max(format.bottomMargin(), 0.0);
+}
 
 std::unique_ptr<RtfEngineWindow> rtfEngineCopyWindow(const QTextDocument &aSource, QTextBlock aFirst, double aWidth,
-                                                     int aParagraphs, int aCharacters)
+                                                     const RtfEngineWindowSize &aSize)
 {
     auto window = std::make_unique<RtfEngineWindow>();
     QTextDocument &document = window->document;
@@ -161,9 +200,13 @@ std::unique_ptr<RtfEngineWindow> rtfEngineCopyWindow(const QTextDocument &aSourc
     cursor.beginEditBlock();
     int paragraphs = 0;
     int characters = 0;
+    double height = 0;
     QTextBlock block = aFirst;
-    for (; block.isValid() && (paragraphs == 0 || (paragraphs < aParagraphs && characters < aCharacters));
-         block = block.next(), ++paragraphs) {
+    for (; block.isValid(); block = block.next(), ++paragraphs) {
+        height += rtfEngineTallestParagraph(aSource, block);
+        if (paragraphs > 0 &&
+            (paragraphs >= aSize.paragraphs || characters >= aSize.characters || height > aSize.height))
+            break;
         if (paragraphs == 0) {
             cursor.setBlockFormat(block.blockFormat());
             cursor.setBlockCharFormat(block.charFormat());
@@ -263,11 +306,10 @@ RtfEngineLines rtfEngineLayOut(richedit::RichEdit &aRichEdit, double aWidth, Tpp
     const QTextDocument &source = aRichEdit.Document();
     const int from = std::clamp(aRange.cpMin, 0, rtfEngineLength(source));
     auto *window = dynamic_cast<RtfEngineWindow *>(aRichEdit.CachedLayout());
-    int paragraphs = rtfEngineWindowParagraphs;
-    int characters = rtfEngineWindowCharacters;
+    RtfEngineWindowSize size;
     for (;;) {
         if (!window || !window->holds(from, aWidth, source.defaultFont())) {
-            auto made = rtfEngineCopyWindow(source, source.findBlock(from), aWidth, paragraphs, characters);
+            auto made = rtfEngineCopyWindow(source, source.findBlock(from), aWidth, size);
             window = made.get();
             aRichEdit.SetCachedLayout(std::move(made));
         }
@@ -279,10 +321,8 @@ RtfEngineLines rtfEngineLayOut(richedit::RichEdit &aRichEdit, double aWidth, Tpp
         }
         // The page goes on past the window: the next one starts at the page,
         // and is larger when this one did already.
-        if (window->offset == source.findBlock(from).position()) {
-            paragraphs = std::min(paragraphs, INT_MAX / 2) * 2;
-            characters = std::min(characters, INT_MAX / 2) * 2;
-        }
+        if (window->offset == source.findBlock(from).position())
+            size.grow();
         window = nullptr;
     }
 }
