@@ -218,6 +218,28 @@ QList<std::pair<int, int>> richTextInkBands(const QImage &aImage)
     return bands;
 }
 
+// Fits the pages of the whole text at 600 dpi one after the other, from the
+// start: aPage sees the first and last position of each page that does not
+// hold the rest. The start of the page that does (-1 past aLimit pages or at
+// a fatal failure); aPages counts them all.
+template <class PageCheck>
+int richTextEnginePages(richedit::RichEdit &aEdit, const rtl::TRect &aPage, int aLimit, int &aPages, PageCheck aCheck)
+{
+    const TppRTFDeviceContext printer{nullptr, 600, 600, true};
+    int start = 0;
+    for (aPages = 1; aPages <= aLimit && !::testing::Test::HasFatalFailure(); ++aPages) {
+        int height = 0;
+        int last = -1;
+        if (TppRTFEngine::Fit(aEdit, printer, height, last, aPage, {start, aEdit.TextLength() - 1}))
+            return start;
+        EXPECT_GE(last, start);
+        aCheck(start, last);
+        start = std::max(last + 1, start + 1);
+    }
+    ADD_FAILURE() << "the pages do not end";
+    return -1;
+}
+
 // 4,500 paragraphs of 22 inches each are taller than the document layout
 // holds in one piece (about 8.4 million of its pixels); laid out whole, the
 // pages past that height never came.
@@ -231,19 +253,11 @@ TEST(RichTextEngine, PagesOfATextTallerThanTheLayoutCanHoldReachItsEnd)
     const int length = edit.TextLength();
     const TppRTFDeviceContext printer{nullptr, 600, 600, true};
     // 30 inches: two lines and the space between them.
-    const rtl::TRect page = rtl::Rect(0, 0, 3000, 18000);
-    int start = 0;
     int pages = 0;
-    for (;;) {
-        ASSERT_LT(++pages, 3000);
-        int height = 0;
-        int last = -1;
-        if (TppRTFEngine::Fit(edit, printer, height, last, page, {start, length - 1}))
-            break;
-        ASSERT_EQ(edit.Document().findBlock(start).blockNumber(), 2 * (pages - 1));
-        ASSERT_GE(last, start);
-        start = last + 1;
-    }
+    const int start = richTextEnginePages(edit, rtl::Rect(0, 0, 3000, 18000), 3000, pages, [&](int aStart, int) {
+        ASSERT_EQ(edit.Document().findBlock(aStart).blockNumber(), 2 * (pages - 1));
+    });
+    ASSERT_GE(start, 0);
     EXPECT_EQ(pages, 2250);
     EXPECT_EQ(edit.Document().findBlock(start).text(), QStringLiteral("Line 4498"));
 
@@ -265,7 +279,6 @@ TEST(RichTextEngine, PagesOfATextOfManyParagraphsAreFullPagesOfWholeLines)
 {
     richedit::RichEdit edit;
     edit.LoadFromBytes(richTextEngineDocument(3000));
-    const int length = edit.TextLength();
     const std::unique_ptr<QTextDocument> laid = richTextEngineLines(edit, 477);
     QAbstractTextDocumentLayout *layout = laid->documentLayout();
     // The line holding a position, and its top and bottom in the whole text.
@@ -275,25 +288,17 @@ TEST(RichTextEngine, PagesOfATextOfManyParagraphsAreFullPagesOfWholeLines)
         const QTextLine line = block.layout()->lineForTextPosition(aPosition - block.position());
         return std::tuple{line, top + line.y(), top + line.y() + line.height(), block.position()};
     };
-    const TppRTFDeviceContext printer{nullptr, 600, 600, true};
-    const rtl::TRect page = rtl::Rect(0, 0, 3000, 2400); // 384 layout pixels tall
-    int start = 0;
+    // 384 layout pixels tall.
     int pages = 0;
-    for (;;) {
-        ASSERT_LT(++pages, 2000);
-        int height = 0;
-        int last = -1;
-        if (TppRTFEngine::Fit(edit, printer, height, last, page, {start, length - 1}))
-            break;
-        ASSERT_GE(last, start);
-        const auto [first, top, firstBottom, firstBlock] = lineAt(start);
-        const auto [next, nextTop, nextBottom, nextBlock] = lineAt(last + 1);
+    const int start = richTextEnginePages(edit, rtl::Rect(0, 0, 3000, 2400), 2000, pages, [&](int aStart, int aLast) {
+        const auto [first, top, firstBottom, firstBlock] = lineAt(aStart);
+        const auto [next, nextTop, nextBottom, nextBlock] = lineAt(aLast + 1);
         ASSERT_TRUE(next.isValid());
-        ASSERT_EQ(nextBlock + next.textStart(), last + 1) << "page " << pages;
+        ASSERT_EQ(nextBlock + next.textStart(), aLast + 1) << "page " << pages;
         ASSERT_GT(nextBottom - top, 384.01) << "page " << pages;
         ASSERT_LE(nextTop - top, 384.01) << "page " << pages;
-        start = last + 1;
-    }
+    });
+    ASSERT_GE(start, 0);
     EXPECT_GT(pages, 300);
     EXPECT_EQ(laid->findBlock(start).blockNumber() / 10, 299);
 }
