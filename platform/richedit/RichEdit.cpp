@@ -47,6 +47,7 @@ RichEdit::RichEdit()
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(10);
     m_document->setDefaultFont(font);
+    QObject::connect(m_document.get(), &QTextDocument::contentsChange, [this] { m_layoutCache.reset(); });
 }
 
 RichEdit::~RichEdit() = default;
@@ -69,12 +70,14 @@ void RichEdit::EndUpdate()
 
 void RichEdit::Clear()
 {
+    m_layoutCache.reset();
     m_document->clear();
     m_selStart = m_selLength = 0;
 }
 
 void RichEdit::LoadFromBytes(const QByteArray &data)
 {
+    m_layoutCache.reset();
     m_selStart = m_selLength = 0;
     if (IsRtf(data)) {
         ReadRtf(data, *m_document);

@@ -92,6 +92,16 @@ public:
     rtl::TColor Color() const { return m_color; }
     void SetColor(rtl::TColor value) { m_color = value; }
 
+    // What a layout engine keeps of this text between its calls. Any change
+    // of the text or its formats drops it, so the engine never works from a
+    // stale copy.
+    struct LayoutCache
+    {
+        virtual ~LayoutCache() = default;
+    };
+    LayoutCache *CachedLayout() const { return m_layoutCache.get(); }
+    void SetCachedLayout(std::unique_ptr<LayoutCache> cache) { m_layoutCache = std::move(cache); }
+
 private:
     void clampSelection();
 
@@ -101,6 +111,7 @@ private:
     int m_selStart = 0;
     int m_selLength = 0;
     rtl::TColor m_color = 0xFFFFFF;
+    std::unique_ptr<LayoutCache> m_layoutCache;
 };
 
 // The character format plain text takes in a rich edit.

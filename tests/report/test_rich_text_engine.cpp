@@ -9,6 +9,7 @@
 #include "platform/gfx/Canvas.h"
 #include "platform/richedit/RichEdit.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QImage>
 #include <QPainter>
 #include <QTextBlock>
@@ -16,6 +17,9 @@
 #include <QTextLayout>
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <tuple>
 
 namespace {
 
@@ -35,6 +39,27 @@ QByteArray richTextEngineDocument(int aParagraphs)
     return rtf + "}";
 }
 
+// A copy of the text laid out as the engine lays it out, to tell where its
+// lines begin: the engine leaves the rich edit's own document unlaid.
+std::unique_ptr<QTextDocument> richTextEngineLines(const richedit::RichEdit &aEdit, double aWidth)
+{
+    static QImage device = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        image.setDotsPerMeterX(3780);
+        image.setDotsPerMeterY(3780);
+        return image;
+    }();
+    std::unique_ptr<QTextDocument> copy(aEdit.Document().clone());
+    copy->setDocumentMargin(0);
+    copy->setUseDesignMetrics(true);
+    QTextOption option = copy->defaultTextOption();
+    option.setTabStopDistance(48);
+    copy->setDefaultTextOption(option);
+    copy->documentLayout()->setPaintDevice(&device);
+    copy->setTextWidth(aWidth);
+    return copy;
+}
+
 TEST(RichTextEngine, FormatRectangleIsInTwipsWithTheInset)
 {
     EXPECT_EQ(TppRTFEngine::FormatRect(rtl::Rect(0, 0, 96, 96), 96, 96), rtl::Rect(45, 0, 1440, 1440));
@@ -48,6 +73,8 @@ TEST(RichTextEngine, PagesOfALongTextCoverEveryPositionOnce)
     const int length = edit.TextLength();
     const TppRTFDeviceContext printer{nullptr, 600, 600, true};
     const rtl::TRect page = rtl::Rect(0, 0, 3000, 2400); // 5 by 4 inches
+    // 7200 - 45 twips, 15 to a layout pixel.
+    const std::unique_ptr<QTextDocument> laid = richTextEngineLines(edit, 477);
     int start = 0;
     int pages = 0;
     for (;;) {
@@ -63,8 +90,10 @@ TEST(RichTextEngine, PagesOfALongTextCoverEveryPositionOnce)
         EXPECT_EQ(height, page.Height());
         // The page ends at a line's end and the next begins right after it.
         ASSERT_GE(last, start);
-        const QTextBlock block = edit.Document().findBlock(last + 1);
+        const QTextBlock block = laid->findBlock(last + 1);
+        laid->documentLayout()->blockBoundingRect(block);
         const QTextLine line = block.layout()->lineForTextPosition(last + 1 - block.position());
+        ASSERT_TRUE(line.isValid());
         EXPECT_EQ(block.position() + line.textStart(), last + 1);
         start = last + 1;
     }
@@ -187,6 +216,91 @@ QList<std::pair<int, int>> richTextInkBands(const QImage &aImage)
             bands.append({y, y});
     }
     return bands;
+}
+
+// Fits the pages of the whole text at 600 dpi one after the other, from the
+// start: aPage sees the first and last position of each page that does not
+// hold the rest. The start of the page that does (-1 past aLimit pages or at
+// a fatal failure); aPages counts them all.
+template <class PageCheck>
+int richTextEnginePages(richedit::RichEdit &aEdit, const rtl::TRect &aPage, int aLimit, int &aPages, PageCheck aCheck)
+{
+    const TppRTFDeviceContext printer{nullptr, 600, 600, true};
+    int start = 0;
+    for (aPages = 1; aPages <= aLimit && !::testing::Test::HasFatalFailure(); ++aPages) {
+        int height = 0;
+        int last = -1;
+        if (TppRTFEngine::Fit(aEdit, printer, height, last, aPage, {start, aEdit.TextLength() - 1}))
+            return start;
+        EXPECT_GE(last, start);
+        aCheck(start, last);
+        start = std::max(last + 1, start + 1);
+    }
+    ADD_FAILURE() << "the pages do not end";
+    return -1;
+}
+
+// 4,500 paragraphs of 22 inches each are taller than the document layout
+// holds in one piece (about 8.4 million of its pixels); laid out whole, the
+// pages past that height never came.
+TEST(RichTextEngine, PagesOfATextTallerThanTheLayoutCanHoldReachItsEnd)
+{
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20\\sa31680 ";
+    for (int p = 0; p < 4500; ++p)
+        rtf += "Line " + QByteArray::number(p) + "\\par ";
+    richedit::RichEdit edit;
+    edit.LoadFromBytes(rtf + "}");
+    const int length = edit.TextLength();
+    const TppRTFDeviceContext printer{nullptr, 600, 600, true};
+    // 30 inches: two lines and the space between them.
+    int pages = 0;
+    const int start = richTextEnginePages(edit, rtl::Rect(0, 0, 3000, 18000), 3000, pages, [&](int aStart, int) {
+        ASSERT_EQ(edit.Document().findBlock(aStart).blockNumber(), 2 * (pages - 1));
+    });
+    ASSERT_GE(start, 0);
+    EXPECT_EQ(pages, 2250);
+    EXPECT_EQ(edit.Document().findBlock(start).text(), QStringLiteral("Line 4498"));
+
+    // The last page draws its lines: "Line 4498" at the top.
+    QImage image(3000, 600, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    EXPECT_EQ(TppRTFEngine::Render(edit, {&painter, 600, 600, true}, {start, length - 1}, rtl::Rect(0, 0, 3000, 600),
+                                   printer),
+              edit.Document().findBlock(start).next().position());
+    painter.end();
+    EXPECT_FALSE(richTextInkBands(image.convertToFormat(QImage::Format_Grayscale8)).isEmpty());
+}
+
+// Laid out a few pages at a time, a text of thousands of paragraphs still
+// breaks its pages where the lines of the whole text laid out in one piece
+// say: at a line's start, and each page as full as the next line allows.
+TEST(RichTextEngine, PagesOfATextOfManyParagraphsAreFullPagesOfWholeLines)
+{
+    richedit::RichEdit edit;
+    edit.LoadFromBytes(richTextEngineDocument(3000));
+    const std::unique_ptr<QTextDocument> laid = richTextEngineLines(edit, 477);
+    QAbstractTextDocumentLayout *layout = laid->documentLayout();
+    // The line holding a position, and its top and bottom in the whole text.
+    const auto lineAt = [&](int aPosition) {
+        const QTextBlock block = laid->findBlock(aPosition);
+        const double top = layout->blockBoundingRect(block).top();
+        const QTextLine line = block.layout()->lineForTextPosition(aPosition - block.position());
+        return std::tuple{line, top + line.y(), top + line.y() + line.height(), block.position()};
+    };
+    // 384 layout pixels tall.
+    int pages = 0;
+    const int start = richTextEnginePages(edit, rtl::Rect(0, 0, 3000, 2400), 2000, pages, [&](int aStart, int aLast) {
+        const auto [first, top, firstBottom, firstBlock] = lineAt(aStart);
+        const auto [next, nextTop, nextBottom, nextBlock] = lineAt(aLast + 1);
+        ASSERT_TRUE(next.isValid());
+        ASSERT_EQ(nextBlock + next.textStart(), aLast + 1) << "page " << pages;
+        ASSERT_GT(nextBottom - top, 384.01) << "page " << pages;
+        ASSERT_LE(nextTop - top, 384.01) << "page " << pages;
+    });
+    ASSERT_GE(start, 0);
+    EXPECT_GT(pages, 300);
+    EXPECT_EQ(laid->findBlock(start).blockNumber() / 10, 299);
 }
 
 TEST(RichTextEngine, PrinterAndScreenDrawTheSameLinesOfTheirRange)

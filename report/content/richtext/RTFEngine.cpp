@@ -4,6 +4,7 @@
 #include "platform/rtl/Rounding.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QMutex>
@@ -12,10 +13,13 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFormat>
 #include <QTextLayout>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <memory>
 
 namespace report {
 
@@ -40,21 +44,13 @@ QPaintDevice &rtfEngineLayoutDevice()
 
 void rtfEnginePrepare(QTextDocument &aDocument, double aWidth)
 {
-    if (aDocument.documentMargin() != 0)
-        aDocument.setDocumentMargin(0);
-    if (!aDocument.useDesignMetrics())
-        aDocument.setUseDesignMetrics(true);
+    aDocument.setDocumentMargin(0);
+    aDocument.setUseDesignMetrics(true);
     QTextOption option = aDocument.defaultTextOption();
-    if (option.tabStopDistance() != rtfEngineDefaultTab) {
-        option.setTabStopDistance(rtfEngineDefaultTab);
-        aDocument.setDefaultTextOption(option);
-    }
-    QAbstractTextDocumentLayout *layout = aDocument.documentLayout();
-    if (layout->paintDevice() != &rtfEngineLayoutDevice())
-        layout->setPaintDevice(&rtfEngineLayoutDevice());
-    // Every change of width lays the whole document out again.
-    if (aDocument.textWidth() != aWidth)
-        aDocument.setTextWidth(aWidth);
+    option.setTabStopDistance(rtfEngineDefaultTab);
+    aDocument.setDefaultTextOption(option);
+    aDocument.documentLayout()->setPaintDevice(&rtfEngineLayoutDevice());
+    aDocument.setTextWidth(aWidth);
 }
 
 int rtfEngineLength(const QTextDocument &aDocument)
@@ -70,10 +66,11 @@ int rtfEngineLastPosition(const QTextDocument &aDocument, TppCharRange aRange)
 
 struct RtfEngineLines
 {
-    int first = 0;     // first position of the first line
-    int next = 0;      // first position not laid out
-    double top = 0;    // top of the first line, layout pixels
-    double bottom = 0; // bottom of the last whole line
+    int first = 0;          // first position of the first line
+    int next = 0;           // first position not laid out
+    double top = 0;         // top of the first line, layout pixels
+    double bottom = 0;      // bottom of the last whole line
+    bool exhausted = false; // every line of the document fitted
 };
 
 // Walks the lines from the one holding cpMin while they fit aHeight.
@@ -121,7 +118,119 @@ RtfEngineLines rtfEngineWalk(QTextDocument &aDocument, TppCharRange aRange, doub
             lines.bottom = lineBottom;
         }
     }
+    lines.exhausted = true;
     return lines;
+}
+
+// A run of whole paragraphs of a rich edit, copied into a document of its
+// own and laid out there. The document layout gives up on a document taller
+// than about 8.4 million pixels (INT_MAX / 256, its limit of a height), and
+// only goes on stepping a layout it cannot finish: a long text laid out in
+// one piece stalled from about 600,000 empty paragraphs. A window is a few
+// pages tall, laid out once for the pages that fall in it.
+struct RtfEngineWindow : richedit::RichEdit::LayoutCache
+{
+    QTextDocument document;
+    int offset = 0;    // position in the rich edit of the window's first character
+    int end = 0;       // position in the rich edit just past its last paragraph
+    bool last = false; // holds the rich edit's last paragraph
+    double width = 0;
+    QFont font;
+
+    bool holds(int aPosition, double aWidth, const QFont &aFont) const
+    {
+        return aPosition >= offset && aPosition < end && width == aWidth && font == aFont;
+    }
+};
+
+// What a window takes at most. Its height is bounded from above before it is
+// laid out, at half the layout's limit; a page that needs more doubles it all.
+struct RtfEngineWindowSize
+{
+    int paragraphs = 8192;
+    int characters = 131072;
+    double height = 4.0e6; // layout pixels
+
+    void grow()
+    {
+        paragraphs = std::min(paragraphs, INT_MAX / 2) * 2;
+        characters = std::min(characters, INT_MAX / 2) * 2;
+        height *= 2;
+    }
+};
+
+// No less than the paragraph's height at any width: every character on a
+// line of its own, each as tall as its largest font, picture or set line
+// height makes one.
+double rtfEngineTallestParagraph(const QTextDocument &aSource, const QTextBlock &aBlock)
+{
+    const auto points = [&](const QTextCharFormat &aFormat) {
+        return aFormat.hasProperty(QTextFormat::FontPointSize) ? std::abs(aFormat.fontPointSize())
+                                                               : aSource.defaultFont().pointSizeF();
+    };
+    // Ascent, descent and leading of any font stay within twice its size.
+    constexpr double pixelsPerLinePoint = 2 * 96.0 / 72;
+    double line = points(aBlock.charFormat()) * pixelsPerLinePoint;
+    for (auto it = aBlock.begin(); !it.atEnd(); ++it) {
+        const QTextCharFormat format = it.fragment().charFormat();
+        line = std::max(line, points(format) * pixelsPerLinePoint);
+        if (format.isImageFormat())
+            line = std::max(line, format.toImageFormat().height() + points(format) * pixelsPerLinePoint);
+    }
+    const QTextBlockFormat format = aBlock.blockFormat();
+    if (format.lineHeightType() == QTextBlockFormat::ProportionalHeight)
+        line *= std::max(1.0, format.lineHeight() / 100);
+    else if (format.lineHeightType() != QTextBlockFormat::SingleHeight)
+        line = std::max(line, format.lineHeight());
+    return line * aBlock.length() + std::max(format.topMargin(), 0.0) + std::max(format.bottomMargin(), 0.0);
+}
+
+std::unique_ptr<RtfEngineWindow> rtfEngineCopyWindow(const QTextDocument &aSource, QTextBlock aFirst, double aWidth,
+                                                     const RtfEngineWindowSize &aSize)
+{
+    auto window = std::make_unique<RtfEngineWindow>();
+    QTextDocument &document = window->document;
+    document.setUndoRedoEnabled(false);
+    document.setDefaultFont(aSource.defaultFont());
+    document.setDefaultTextOption(aSource.defaultTextOption());
+    window->offset = aFirst.position();
+    window->width = aWidth;
+    window->font = aSource.defaultFont();
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    int paragraphs = 0;
+    int characters = 0;
+    double height = 0;
+    QTextBlock block = aFirst;
+    for (; block.isValid(); block = block.next(), ++paragraphs) {
+        height += rtfEngineTallestParagraph(aSource, block);
+        if (paragraphs > 0 &&
+            (paragraphs >= aSize.paragraphs || characters >= aSize.characters || height > aSize.height))
+            break;
+        if (paragraphs == 0) {
+            cursor.setBlockFormat(block.blockFormat());
+            cursor.setBlockCharFormat(block.charFormat());
+        } else {
+            cursor.insertBlock(block.blockFormat(), block.charFormat());
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (format.isImageFormat()) {
+                // Pictures are resources of the document they were read into.
+                const QUrl name(format.toImageFormat().name());
+                document.addResource(QTextDocument::ImageResource, name,
+                                     aSource.resource(QTextDocument::ImageResource, name));
+            }
+            cursor.insertText(fragment.text(), format);
+        }
+        window->end = block.position() + block.length();
+        characters += block.length();
+    }
+    cursor.endEditBlock();
+    window->last = !block.isValid();
+    rtfEnginePrepare(document, aWidth);
+    return window;
 }
 
 // The text from aFrom, at most aCount characters long, is exactly "\r\n",
@@ -188,18 +297,47 @@ void rtfEnginePaint(QTextDocument &aDocument, const TppRTFDeviceContext &aDC, co
     painter.restore();
 }
 
+// The lines of the range that fit aHeight, laid out in the window that holds
+// cpMin (positions of the window; its offset turns them into the rich
+// edit's).
+RtfEngineLines rtfEngineLayOut(richedit::RichEdit &aRichEdit, double aWidth, TppCharRange aRange, double aHeight,
+                               RtfEngineWindow *&aWindow)
+{
+    const QTextDocument &source = aRichEdit.Document();
+    const int from = std::clamp(aRange.cpMin, 0, rtfEngineLength(source));
+    auto *window = dynamic_cast<RtfEngineWindow *>(aRichEdit.CachedLayout());
+    RtfEngineWindowSize size;
+    for (;;) {
+        if (!window || !window->holds(from, aWidth, source.defaultFont())) {
+            auto made = rtfEngineCopyWindow(source, source.findBlock(from), aWidth, size);
+            window = made.get();
+            aRichEdit.SetCachedLayout(std::move(made));
+        }
+        TppCharRange range{from - window->offset, aRange.cpMax < 0 ? -1 : std::max(aRange.cpMax - window->offset, 0)};
+        const RtfEngineLines lines = rtfEngineWalk(window->document, range, aHeight);
+        if (window->last || !lines.exhausted) {
+            aWindow = window;
+            return lines;
+        }
+        // The page goes on past the window: the next one starts at the page,
+        // and is larger when this one did already.
+        if (window->offset == source.findBlock(from).position())
+            size.grow();
+        window = nullptr;
+    }
+}
+
 int rtfEngineFormatRange(richedit::RichEdit &aRichEdit, const TppRTFDeviceContext &aDC, bool aRender,
                          TppCharRange aCharRange, const rtl::TRect &aRect)
 {
-    QTextDocument &document = aRichEdit.Document();
     const RtfEngineFrame frame = rtfEngineFrame(aRect, aDC);
-    rtfEnginePrepare(document, frame.width);
     if (frame.height <= 0)
-        return std::clamp(aCharRange.cpMin, 0, rtfEngineLength(document));
-    const RtfEngineLines lines = rtfEngineWalk(document, aCharRange, frame.height);
+        return std::clamp(aCharRange.cpMin, 0, rtfEngineLength(aRichEdit.Document()));
+    RtfEngineWindow *window = nullptr;
+    const RtfEngineLines lines = rtfEngineLayOut(aRichEdit, frame.width, aCharRange, frame.height, window);
     if (aRender)
-        rtfEnginePaint(document, aDC, frame, lines);
-    return lines.next;
+        rtfEnginePaint(window->document, aDC, frame, lines);
+    return window->offset + lines.next;
 }
 
 // Every position up to cpMax was laid out. The last paragraph has no break
