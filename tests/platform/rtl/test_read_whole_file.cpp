@@ -1,5 +1,5 @@
-// The one whole-file read: what it takes and where it stops. What it refuses
-// at once is tried with every file the program reads at its start.
+// The one whole-file read: what it takes, what it refuses at once, and where
+// it stops.
 
 #include "platform/rtl/FileDescriptor.h"
 
@@ -66,10 +66,37 @@ TEST_F(ReadWholeFileTest, AFileOrALinkToOneIsReadWholeUpToTheLimit)
     ASSERT_EQ(::symlink("gone.txt", path("dangling").c_str()), 0);
     EXPECT_EQ(readWholeFile(path("dangling")).failure, ReadFailure::Missing);
     EXPECT_EQ(readWholeFile(path("dangling")).reason("d"), "\"d\": No such file or directory");
-    // Not even opened: see the start-up's files for every kind.
-    const FileText device = readWholeFile("/dev/zero");
-    EXPECT_EQ(device.failure, ReadFailure::NotRegular);
-    EXPECT_EQ(device.reason("zero"), "\"zero\" is not a regular file");
+}
+
+// Nothing that is not an ordinary file is opened for a read: a pipe with or
+// without a writer, a folder, devices with and without an end, and links to
+// them, all fail at once and say so.
+TEST_F(ReadWholeFileTest, WhatIsNoFileIsRefusedAtOnce)
+{
+    const std::string fifo = path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/zero", path("zero").c_str()), 0);
+    const int code = inChild([&] {
+        int answer = 0;
+        const auto refused = [&answer](const std::string &name, int bit) {
+            if (readWholeFile(name).failure != ReadFailure::NotRegular)
+                answer |= bit;
+        };
+        refused(fifo, 1);
+        // A writer that never writes.
+        const int writer = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+        refused(fifo, 2);
+        ::close(writer);
+        refused(m_dir.path().toStdString(), 4);
+        refused("/dev/zero", 8);
+        refused(path("zero"), 16);
+        refused("/dev/null", 32);
+        return answer;
+    });
+    EXPECT_EQ(code, 0) << "bits of the kinds read: " << code;
+    FileText refused;
+    refused.failure = ReadFailure::NotRegular;
+    EXPECT_EQ(refused.reason("fifo"), "\"fifo\" is not a regular file");
 }
 
 // Input a user names on a command line may come from a pipe or a device:
