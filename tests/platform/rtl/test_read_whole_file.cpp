@@ -33,20 +33,6 @@ protected:
     QTemporaryDir m_dir;
 };
 
-// Runs the check in a child whose alarm ends a read that waits or never
-// ends; the child's answer, or -1 when the alarm or a crash ended it.
-int inChild(const std::function<int()> &check)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::alarm(10);
-        ::_exit(check());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 TEST_F(ReadWholeFileTest, AFileOrALinkToOneIsReadWholeUpToTheLimit)
 {
     write("sites.txt", "a\r\nb");
@@ -76,7 +62,7 @@ TEST_F(ReadWholeFileTest, WhatIsNoFileIsRefusedAtOnce)
     const std::string fifo = path("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     ASSERT_EQ(::symlink("/dev/zero", path("zero").c_str()), 0);
-    const int code = inChild([&] {
+    const int code = zvotest::inTimedChild([&] {
         int answer = 0;
         const auto refused = [&answer](const std::string &name, int bit) {
             if (readWholeFile(name).failure != ReadFailure::NotRegular)
@@ -106,7 +92,7 @@ TEST_F(ReadWholeFileTest, APipeOrADeviceReadOnRequestStopsAtTheLimit)
 {
     const std::string fifo = path("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const int code = inChild([&] {
+    const int code = zvotest::inTimedChild([&] {
         const pid_t writer = ::fork();
         if (writer == 0) {
             const int fd = ::open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
