@@ -47,6 +47,13 @@ TEST_F(ReadWholeFileTest, AFileOrALinkToOneIsReadWholeUpToTheLimit)
     EXPECT_EQ(over.failure, ReadFailure::TooLarge);
     EXPECT_TRUE(over.text.empty());
     EXPECT_EQ(over.reason("sites.txt"), "\"sites.txt\" is larger than 3 bytes, the most read of such a file");
+    // Without a limit (a backup's copy of the file it keeps) everything comes.
+    for (const uint64_t limit : {uint64_t(4), std::numeric_limits<uint64_t>::max()}) {
+        const FileDescriptor fd(::open(path("sites.txt").c_str(), O_RDONLY | O_CLOEXEC));
+        std::string text;
+        EXPECT_TRUE(readAll(fd.get(), text, limit)) << limit;
+        EXPECT_EQ(text, "a\r\nb");
+    }
 
     EXPECT_EQ(readWholeFile(path("none")).failure, ReadFailure::Missing);
     ASSERT_EQ(::symlink("gone.txt", path("dangling").c_str()), 0);
