@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -179,17 +180,23 @@ private:
     // Stores or restores the layout under the section; "-" leaves the
     // section to be derived from the form and grid names. A file that cannot
     // be read or written stops the script rather than the program.
+    static std::string readIniFile(const QString &name)
+    {
+        const rtl::FileText read = ini::readFileText(QFile::encodeName(name).toStdString());
+        if (!read)
+            throw ScriptError{read.failure == rtl::ReadFailure::Missing
+                                  ? QString("cannot read \"%1\"").arg(name)
+                                  : QString::fromLocal8Bit(read.reason(QFile::encodeName(name).toStdString()))};
+        return read.text;
+    }
+
     void iniLayout(const QStringList &t, bool save)
     {
         need(t, 3);
-        if (!save) {
-            // The ini reader takes a file it cannot read for an empty one
-            // and would give the defaults; a script asked for this file.
-            if (const rtl::FileText read = ini::readFileText(QFile::encodeName(t[1]).toStdString()); !read)
-                throw ScriptError{read.failure == rtl::ReadFailure::Missing
-                                      ? QString("cannot read \"%1\"").arg(t[1])
-                                      : QString::fromLocal8Bit(read.reason(QFile::encodeName(t[1]).toStdString()))};
-        }
+        // The ini reader takes a file it cannot read for an empty one and
+        // would give the defaults; a script asked for this file.
+        if (!save)
+            readIniFile(t[1]);
         m_tree.SetIniSectionName(t[2] == "-" ? QString() : t[2]);
         try {
             if (save)
@@ -561,12 +568,10 @@ bool ScriptRun::check(const QStringList &t, const QString &where)
         // expect ini FILE SECTION yes|no: the file as saved, not as the grid
         // reads it back.
         need(t, 5);
-        QFile file(t[2]);
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-            throw ScriptError{QString("cannot read \"%1\"").arg(t[2])};
-        bool found = false;
-        while (!file.atEnd() && !found)
-            found = QString::fromUtf8(file.readLine()).trimmed() == "[" + t[3] + "]";
+        const QString header = "[" + t[3] + "]";
+        const QStringList lines = QString::fromUtf8(readIniFile(t[2])).split(QLatin1Char('\n'));
+        const bool found = std::any_of(lines.begin(), lines.end(),
+                                       [&header](const QString &line) { return line.trimmed() == header; });
         return expect(found == (t[4] == "yes"), where, "section " + t[3] + " " + t[4], found ? "yes" : "no");
     }
     if (what == "boxes") {

@@ -7,9 +7,9 @@
 #include "platform/classes/Streams.h"
 #include "platform/gfx/Dib.h"
 #include "platform/gfx/MetafilePlayer.h"
+#include "platform/rtl/QtFileText.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 #include <QPainter>
 
@@ -374,12 +374,12 @@ void TPicture::LoadFromBytes(const QByteArray &bytes)
 
 void TPicture::LoadFromFile(const QString &fileName)
 {
-    QFile file(fileName);
-    // No picture a report shows comes near this; a larger file is no picture.
-    constexpr qint64 pictureFileLimit = qint64(256) << 20;
-    if (!file.open(QIODevice::ReadOnly) || file.size() > pictureFileLimit)
+    // A pipe or a device named as a picture would otherwise hold up the
+    // report, or fill the memory, before any decoder could refuse it.
+    const rtl::FileText read = rtl::readWholeFile(fileName);
+    if (!read)
         throw EInvalidGraphic("Cannot open the picture file");
-    LoadFromBytes(file.readAll());
+    LoadFromBytes(QByteArray::fromStdString(read.text));
 }
 
 void TPicture::Assign(const TPersistent *source)

@@ -1,6 +1,7 @@
 #include "platform/help/HelpViewer.h"
 
 #include "platform/controls/Guard.h"
+#include "platform/rtl/QtFileText.h"
 #include "platform/shell/Desktop.h"
 #include "platform/shell/WindowFrame.h"
 
@@ -34,6 +35,35 @@ QString pageKey(const QString &page)
     return key.toLower();
 }
 
+// The pictures and style sheets a page names are read as every file beside
+// the program is: a pipe or a device in their place leaves a gap in the page
+// instead of holding up the help window or filling the memory.
+class HelpBrowser : public QTextBrowser
+{
+public:
+    using QTextBrowser::QTextBrowser;
+
+    QVariant loadResource(int type, const QUrl &name) override
+    {
+        const QUrl resolved = name.isRelative() && source().isValid() ? source().resolved(name) : name;
+        if (!resolved.isLocalFile() && !resolved.scheme().isEmpty())
+            return QTextBrowser::loadResource(type, name);
+        QStringList candidates{resolved.isLocalFile() ? resolved.toLocalFile() : resolved.path()};
+        if (name.isRelative())
+            for (const QString &folder : searchPaths())
+                candidates.append(QDir(folder).filePath(name.path()));
+        for (const QString &file : candidates) {
+            const rtl::FileText read = rtl::readWholeFile(file);
+            if (read.failure == rtl::ReadFailure::Missing)
+                continue;
+            // Empty bytes, not nothing: the document would try the file
+            // again itself.
+            return QVariant(QByteArray::fromStdString(read.text));
+        }
+        return {};
+    }
+};
+
 } // namespace
 
 HelpViewer::HelpViewer(std::shared_ptr<const HelpBook> book, QWidget *parent)
@@ -62,7 +92,7 @@ HelpViewer::HelpViewer(std::shared_ptr<const HelpBook> book, QWidget *parent)
     indexLayout->addWidget(m_indexList);
     m_navigation->addTab(indexPage, tr("Index"));
 
-    m_browser = new QTextBrowser(splitter);
+    m_browser = new HelpBrowser(splitter);
     m_browser->setOpenLinks(false);
     m_browser->setSearchPaths({m_book->folder()});
 

@@ -55,16 +55,16 @@ bool readAll(int fd, std::string &text, uint64_t limit)
 {
     char buffer[65536];
     for (;;) {
-        // One byte past the limit tells a file of exactly the limit from a
-        // longer one, without taking more than that into memory.
-        // Without a limit (the largest number) the room must not wrap to 0.
         if (uint64_t(text.size()) > limit) {
             errno = EFBIG;
             return false;
         }
-        const uint64_t left = limit - uint64_t(text.size());
-        const uint64_t room = left < sizeof buffer ? left + 1 : sizeof buffer;
-        const ssize_t n = ::read(fd, buffer, size_t(room));
+        // One byte past the limit tells a file of exactly the limit from a
+        // longer one, without taking more than that into memory. No limit
+        // at all has no byte past it.
+        const uint64_t left = limit - text.size();
+        const size_t room = left < sizeof buffer ? size_t(left) + 1 : sizeof buffer;
+        const ssize_t n = ::read(fd, buffer, room);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)

@@ -5,6 +5,7 @@
 #include "platform/classes/ClassErrors.h"
 #include "platform/classes/Reader.h"
 #include "platform/classes/Streams.h"
+#include "platform/rtl/QtFileText.h"
 
 #include <QFile>
 
@@ -87,11 +88,13 @@ TppArchiveReader::TppArchiveReader(QByteArray aBytes)
 
 TppArchiveReader TppArchiveReader::FromFile(const QString &aFileName)
 {
-    QFile file(aFileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw classes::EFOpenError("Cannot open file \"" + aFileName.toStdString() +
-                                   "\": " + file.errorString().toStdString());
-    return TppArchiveReader(file.readAll());
+    // An archive is only ever written to a seekable file, so one behind a
+    // pipe or a device is none, and waiting for its end would hold up the
+    // viewer.
+    const rtl::FileText read = rtl::readWholeFile(aFileName);
+    if (!read)
+        throw classes::EFOpenError("Cannot open file " + read.reason(QFile::encodeName(aFileName).toStdString()));
+    return TppArchiveReader(QByteArray::fromStdString(read.text));
 }
 
 QByteArray TppArchiveReader::PageBytes(int aIndex) const

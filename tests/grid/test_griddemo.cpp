@@ -14,6 +14,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -126,6 +128,10 @@ TEST(GridDemo, ScriptsTellAFailedCheckByItsLineAndRefuseBadScripts)
     QFile::link("/dev/full", full);
     bads.push_back("load-ini /dev/zero Demo\n");
     bads.push_back("save-ini " + full.toUtf8() + " Demo\n");
+    // A pipe nobody writes where a saved layout is looked at.
+    const QString pipe = dir.filePath("pipe.ini");
+    if (::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0)
+        bads.push_back("expect ini " + pipe.toUtf8() + " Demo yes\n");
     for (const QByteArray &bad : bads) {
         run = runGridDemo({"--script", script("bad.txt", bad)});
         EXPECT_EQ(run.exitCode, 2) << bad.constData();

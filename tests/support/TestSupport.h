@@ -3,6 +3,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <string>
 
 namespace zvotest {
@@ -10,6 +11,10 @@ namespace zvotest {
 // Reads or writes a whole file as bytes; the tests compare exact bytes.
 std::string readFile(const QString &path);
 bool writeFile(const QString &path, const std::string &bytes);
+
+// Runs the check in a child whose alarm ends a read that waits or never
+// ends; the child's answer, or -1 when the alarm or a crash ended it.
+int inTimedChild(const std::function<int()> &check);
 
 // A fresh copy of build/program in a temporary folder, removed on destruction.
 class ProgramFolder

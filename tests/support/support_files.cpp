@@ -4,6 +4,9 @@
 #include <QDirIterator>
 #include <QFile>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace zvotest {
 
 std::string readFile(const QString &path)
@@ -21,6 +24,18 @@ bool writeFile(const QString &path, const std::string &bytes)
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     return f.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+}
+
+int inTimedChild(const std::function<int()> &check)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(10);
+        ::_exit(check());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 ProgramFolder::ProgramFolder()

@@ -16,6 +16,7 @@
 #include "platform/gfx/Canvas.h"
 #include "platform/richedit/RichEdit.h"
 #include "platform/rtl/AtomicSave.h"
+#include "platform/rtl/QtFileText.h"
 
 #include <QFile>
 #include <QTextDocument>
@@ -222,10 +223,12 @@ void TppCustomRichText::SaveToRTFStream(classes::TStream &aStream)
 
 bool TppCustomRichText::LoadFromFile(const QString &aFileName)
 {
-    QFile file(aFileName);
-    if (!file.open(QIODevice::ReadOnly))
+    // A pipe or a device named by a report's script must not hold up the
+    // report that runs it.
+    const rtl::FileText read = rtl::readWholeFile(aFileName);
+    if (!read)
         return false;
-    loadBytes(file.readAll());
+    loadBytes(QByteArray::fromStdString(read.text));
     afterChange();
     return true;
 }

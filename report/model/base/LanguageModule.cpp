@@ -1,6 +1,7 @@
 #include "report/model/base/LanguageModule.h"
 
-#include <QFile>
+#include "platform/rtl/QtFileText.h"
+
 #include <QStringDecoder>
 
 namespace report {
@@ -95,17 +96,12 @@ std::unique_ptr<LanguageModule> LanguageModule::parse(const QByteArray &data)
 
 std::unique_ptr<LanguageModule> LanguageModule::load(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    // A pipe beside the program in the module's place would otherwise hold
+    // up every report that asks for a message.
+    const rtl::FileText read = rtl::readWholeFile(fileName, {.limit = MaxFileSize});
+    if (!read)
         return nullptr;
-    // A size of 0 also stands for files whose size the system does not know.
-    const qint64 size = file.size();
-    if (size > MaxFileSize)
-        return nullptr;
-    const QByteArray data = file.read(MaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return nullptr;
-    return parse(data);
+    return parse(QByteArray::fromStdString(read.text));
 }
 
 } // namespace report

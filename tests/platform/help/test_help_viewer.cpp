@@ -19,9 +19,19 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace help {
 namespace {
@@ -203,6 +213,40 @@ TEST_F(HelpViewerTest, AMissingBookIsReportedOnce)
     ASSERT_EQ(boxes.requests().size(), 1u);
     EXPECT_TRUE(boxes.requests()[0].text.contains(missing));
     EXPECT_EQ(viewerFor(missing), nullptr);
+}
+
+// A picture of a page with a pipe nobody writes in its place: the page shows
+// at once, without the picture. Should the viewer wait at the pipe, a writer
+// that comes and goes after ten seconds lets the test end and fail.
+TEST_F(HelpViewerTest, APipeInAPicturesPlaceHoldsNothingUp)
+{
+    ASSERT_TRUE(zvotest::writeFile(m_dir.filePath(QStringLiteral("help/Pictured.htm")),
+                                   "<html><body><p>Before</p><img src=\"pic.png\"><p>After</p></body></html>"));
+    const std::string pipe = m_dir.filePath(QStringLiteral("help/pic.png")).toStdString();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::mutex mutex;
+    std::condition_variable shown;
+    bool done = false;
+    std::thread rescue([&] {
+        std::unique_lock lock(mutex);
+        if (!shown.wait_for(lock, std::chrono::seconds(10), [&] { return done; }))
+            ::close(::open(pipe.c_str(), O_RDWR | O_CLOEXEC));
+    });
+    const auto start = std::chrono::steady_clock::now();
+    HelpViewer *viewer = show(HtmlHelpCommand::DisplayTopic, chm + "::/Pictured.htm");
+    // The picture is asked for when the page is laid out.
+    if (viewer)
+        viewer->browser()->document()->size();
+    const auto took = std::chrono::steady_clock::now() - start;
+    {
+        std::lock_guard lock(mutex);
+        done = true;
+    }
+    shown.notify_one();
+    rescue.join();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_LT(took, std::chrono::seconds(5));
+    EXPECT_TRUE(viewer->browser()->toPlainText().contains(QStringLiteral("After")));
 }
 
 } // namespace

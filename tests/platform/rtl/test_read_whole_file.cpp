@@ -1,5 +1,5 @@
-// The one whole-file read: what it takes and where it stops. What it refuses
-// at once is tried with every file the program reads at its start.
+// The one whole-file read: what it takes, what it refuses at once, and where
+// it stops.
 
 #include "platform/rtl/FileDescriptor.h"
 
@@ -33,20 +33,6 @@ protected:
     QTemporaryDir m_dir;
 };
 
-// Runs the check in a child whose alarm ends a read that waits or never
-// ends; the child's answer, or -1 when the alarm or a crash ended it.
-int inChild(const std::function<int()> &check)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::alarm(10);
-        ::_exit(check());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 TEST_F(ReadWholeFileTest, AFileOrALinkToOneIsReadWholeUpToTheLimit)
 {
     write("sites.txt", "a\r\nb");
@@ -57,26 +43,53 @@ TEST_F(ReadWholeFileTest, AFileOrALinkToOneIsReadWholeUpToTheLimit)
         EXPECT_TRUE(read);
         EXPECT_EQ(read.text, "a\r\nb");
     }
-    // The plain read of a descriptor has no limit unless given one.
-    {
-        FileDescriptor fd(::open(path("sites.txt").c_str(), O_RDONLY | O_CLOEXEC));
-        std::string whole;
-        EXPECT_TRUE(readAll(fd.get(), whole));
-        EXPECT_EQ(whole, "a\r\nb");
-    }
     const FileText over = readWholeFile(path("sites.txt"), {.limit = 3});
     EXPECT_EQ(over.failure, ReadFailure::TooLarge);
     EXPECT_TRUE(over.text.empty());
     EXPECT_EQ(over.reason("sites.txt"), "\"sites.txt\" is larger than 3 bytes, the most read of such a file");
+    // Without a limit (a backup's copy of the file it keeps) everything comes.
+    for (const uint64_t limit : {uint64_t(4), std::numeric_limits<uint64_t>::max()}) {
+        const FileDescriptor fd(::open(path("sites.txt").c_str(), O_RDONLY | O_CLOEXEC));
+        std::string text;
+        EXPECT_TRUE(readAll(fd.get(), text, limit)) << limit;
+        EXPECT_EQ(text, "a\r\nb");
+    }
 
     EXPECT_EQ(readWholeFile(path("none")).failure, ReadFailure::Missing);
     ASSERT_EQ(::symlink("gone.txt", path("dangling").c_str()), 0);
     EXPECT_EQ(readWholeFile(path("dangling")).failure, ReadFailure::Missing);
     EXPECT_EQ(readWholeFile(path("dangling")).reason("d"), "\"d\": No such file or directory");
-    // Not even opened: see the start-up's files for every kind.
-    const FileText device = readWholeFile("/dev/zero");
-    EXPECT_EQ(device.failure, ReadFailure::NotRegular);
-    EXPECT_EQ(device.reason("zero"), "\"zero\" is not a regular file");
+}
+
+// Nothing that is not an ordinary file is opened for a read: a pipe with or
+// without a writer, a folder, devices with and without an end, and links to
+// them, all fail at once and say so.
+TEST_F(ReadWholeFileTest, WhatIsNoFileIsRefusedAtOnce)
+{
+    const std::string fifo = path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/zero", path("zero").c_str()), 0);
+    const int code = zvotest::inTimedChild([&] {
+        int answer = 0;
+        const auto refused = [&answer](const std::string &name, int bit) {
+            if (readWholeFile(name).failure != ReadFailure::NotRegular)
+                answer |= bit;
+        };
+        refused(fifo, 1);
+        // A writer that never writes.
+        const int writer = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+        refused(fifo, 2);
+        ::close(writer);
+        refused(m_dir.path().toStdString(), 4);
+        refused("/dev/zero", 8);
+        refused(path("zero"), 16);
+        refused("/dev/null", 32);
+        return answer;
+    });
+    EXPECT_EQ(code, 0) << "bits of the kinds read: " << code;
+    FileText refused;
+    refused.failure = ReadFailure::NotRegular;
+    EXPECT_EQ(refused.reason("fifo"), "\"fifo\" is not a regular file");
 }
 
 // Input a user names on a command line may come from a pipe or a device:
@@ -86,7 +99,7 @@ TEST_F(ReadWholeFileTest, APipeOrADeviceReadOnRequestStopsAtTheLimit)
 {
     const std::string fifo = path("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const int code = inChild([&] {
+    const int code = zvotest::inTimedChild([&] {
         const pid_t writer = ::fork();
         if (writer == 0) {
             const int fd = ::open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
