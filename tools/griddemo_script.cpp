@@ -233,8 +233,16 @@ QPoint ScriptRun::point(const QStringList &t, int &at) const
     const TdxTreeListLayoutInfo info = layout();
     if (kind == "cell") {
         TdxTreeListNode *n = node(arg(1));
-        const rtl::TRect r = m_tree.CellRect(n, m_tree.PositionOfColumn(column(arg(2))));
+        const int c = column(arg(2));
+        rtl::TRect r = m_tree.CellRect(n, m_tree.PositionOfColumn(c));
         at += 3;
+        // A cell passing its band's edge, or the window's, is clipped
+        // there: a click goes to the part that shows.
+        for (const TdxTreeListHeaderCell &cell : info.HeaderCells)
+            if (cell.ColumnIndex == c && !r.IsEmpty()) {
+                r.Left = std::max(r.Left, cell.ClipRect.Left);
+                r.Right = std::min(r.Right, cell.ClipRect.Right);
+            }
         return centre(r, "the cell");
     }
     if (kind == "header" || kind == "edge") {

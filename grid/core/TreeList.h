@@ -517,6 +517,9 @@ public:
     // A typed character: search, the immediate editor, "*", "+", "-" and
     // Ctrl+C.
     void KeyPress(TChar &key) override;
+    // A typed character would open the editor rather than search or go
+    // unused: what an input method is still composing opens it only then.
+    bool TypingOpensEditor() const;
     // Ends a sizing or dragging mode without changing anything.
     void CancelMode() override;
     // The key stays for the control's handlers; false swallows it.

@@ -283,6 +283,13 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
         SetNodeSelected(m_focused, true);
 }
 
+bool TCustomdxTreeList::TypingOpensEditor() const
+{
+    if (m_searching || m_state == tsEditing || !optionB(boImmediateEditor))
+        return false;
+    return !(m_state == tsNone && optionB(boIncrementalSearch) && !CtrlWithoutAlt());
+}
+
 void TCustomdxTreeList::KeyPress(TChar &key)
 {
     DeletionDeferral defer(*this);

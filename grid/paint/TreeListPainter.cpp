@@ -211,9 +211,14 @@ void TreeListPainter::paintHeaderPanel()
         m_canvas.setFont(m_tree.HeaderFont().Font());
     }
     // A header a hook drew itself still has the panel's filler below it.
-    for (const TdxTreeListHeaderCell &hc : m_info.HeaderCells)
-        if (!hc.FillerRect.IsEmpty() && m_canvas.RectVisible(hc.FillerRect))
-            m_canvas.FillRect(hc.FillerRect, m_brushes.treeLine);
+    // The filler is clipped as its cell is: a cell passing its band's edge,
+    // or the edge of the bands in view, would fill the headers beside it.
+    for (const TdxTreeListHeaderCell &hc : m_info.HeaderCells) {
+        const TRect filler = rtl::Rect(std::max(hc.FillerRect.Left, hc.ClipRect.Left), hc.FillerRect.Top,
+                                       std::min(hc.FillerRect.Right, hc.ClipRect.Right), hc.FillerRect.Bottom);
+        if (!hc.FillerRect.IsEmpty() && !filler.IsEmpty() && m_canvas.RectVisible(filler))
+            m_canvas.FillRect(filler, m_brushes.treeLine);
+    }
     for (const TdxTreeListEmptyBand &empty : m_info.EmptyBands) {
         const TRect part = rtl::Rect(empty.ClipRect.Left, std::max(empty.ClipRect.Top, panel.Top), empty.ClipRect.Right,
                                      std::min(empty.ClipRect.Bottom, panel.Bottom));

@@ -359,6 +359,15 @@ void TdxInplaceTextEdit::KeyPress(TChar &key)
 
 void TdxInplaceTextEdit::OwnKeyPress(TChar &key)
 {
+    // Backspace deletes as the character it types, not as the key: so the
+    // one the grid hands over when it opens the editor on it deletes too,
+    // and a handler that takes the character keeps the text.
+    if (key == '\b') {
+        if (CanModify())
+            m_line->backspace();
+        key = 0;
+        return;
+    }
     if (!IsTypedChar(key))
         return;
     insertText(CharacterText(key));
@@ -369,7 +378,7 @@ void TdxInplaceTextEdit::ownKeyEvent(QKeyEvent *event, TKey key, const QString &
 {
     // Typed characters went in through KeyPress, so that the routing and
     // MaxLength hold for them, and for the one that opened the editor alike.
-    if (TypesCharacters(characters))
+    if (TypesCharacters(characters) || characters.contains(u'\b'))
         return;
     if (key == 0 || (!CanModify() && changesText(event)))
         return;

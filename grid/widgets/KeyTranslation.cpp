@@ -91,6 +91,10 @@ QString TypedCharacters(const QKeyEvent &event)
     const int key = event.key();
     if (key >= Qt::Key_A && key <= Qt::Key_Z)
         return QString(QChar(char16_t(key - Qt::Key_A + 1)));
+    // Ctrl+Backspace types DEL, not the Backspace character that deletes
+    // one character: the key deletes a word.
+    if (key == Qt::Key_Backspace)
+        return QString(QChar(char16_t(0x7F)));
     QString controls;
     for (QChar c : event.text())
         if (c.unicode() < 32)

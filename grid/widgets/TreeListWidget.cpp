@@ -380,7 +380,14 @@ void TreeListWidget::keyPressEvent(QKeyEvent *event)
         m_eventModifiers.reset();
         return;
     }
-    for (TChar ch : m_typed.take(TypedCharacters(*event))) {
+    typeCharacters(m_typed.take(TypedCharacters(*event)));
+    m_eventModifiers.reset();
+    event->accept();
+}
+
+void TreeListWidget::typeCharacters(const std::vector<TChar> &characters)
+{
+    for (TChar ch : characters) {
         if (!m_tree)
             break;
         // The characters after the one that opened the editor are typed
@@ -391,8 +398,6 @@ void TreeListWidget::keyPressEvent(QKeyEvent *event)
         else
             m_tree->KeyPress(ch);
     }
-    m_eventModifiers.reset();
-    event->accept();
 }
 
 namespace {
@@ -681,7 +686,10 @@ void TreeListWidget::inputMethodEvent(QInputMethodEvent *event)
         QAbstractScrollArea::inputMethodEvent(event);
         return;
     }
-    if (m_tree->State() != tsEditing)
+    // A composition under way opens the editor, so that it shows there,
+    // only where a typed character would; the text it commits is typed as
+    // keys are, into the search or the grid when the editor stays shut.
+    if (!event->preeditString().isEmpty() && m_tree->TypingOpensEditor())
         m_tree->ShowEditor();
     auto *edit = m_tree->State() == tsEditing ? dynamic_cast<TdxInplaceEdit *>(m_tree->Editor()) : nullptr;
     if (edit && edit->inputWidget()) {
@@ -689,11 +697,7 @@ void TreeListWidget::inputMethodEvent(QInputMethodEvent *event)
         QApplication::sendEvent(edit->inputWidget(), event);
         return;
     }
-    for (TChar ch : CharactersOf(event->commitString())) {
-        if (!m_tree)
-            break;
-        m_tree->KeyPress(ch);
-    }
+    typeCharacters(CharactersOf(event->commitString()));
     event->accept();
 }
 

@@ -127,11 +127,13 @@ protected:
     // The pointer coming into and leaving the client area.
     bool viewportEvent(QEvent *event) override;
     // A composition of the input method goes to the focused cell's editor,
-    // opened for it; without an editor what it commits is typed into the
-    // grid.
+    // opened for it where typing opens one; without an editor what it
+    // commits is typed into the grid.
     void inputMethodEvent(QInputMethodEvent *event) override;
 
 private:
+    // Characters typed on the grid, or into the editor once one opened.
+    void typeCharacters(const std::vector<TChar> &characters);
     void paintOn(QPainter &painter);
     void barsFollow();
     void clientResized();

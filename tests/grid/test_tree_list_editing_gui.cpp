@@ -94,6 +94,7 @@ TEST(TreeListEditingGui, AnInputMethodsCompositionGoesToTheFocusedCellsEditorOpe
     TdxTreeListNode *node = tree->Add();
     tree->SetNodeString(node, 0, "one");
     auto widget = showForEditing(*tree, node);
+    tree->SetOptionsB(tree->OptionsB() | 1u << boImmediateEditor);
     EXPECT_TRUE(widget->testAttribute(Qt::WA_InputMethodEnabled));
     const QRect cursor = widget->inputMethodQuery(Qt::ImCursorRectangle).toRect();
     const rtl::TRect cell = tree->CellRect(node, 0);
@@ -127,6 +128,50 @@ TEST(TreeListEditingGui, AnInputMethodsCompositionGoesToTheFocusedCellsEditorOpe
     EXPECT_EQ(tree->State(), tsNone);
     EXPECT_EQ(tree->FocusedNode(), tree->Items(1));
     EXPECT_EQ(tree->SearchText(), QStringLiteral("\u00e9"));
+}
+
+// What an input method composes is typed text: it opens the editor only
+// where a typed key would, and otherwise searches as keys do.
+TEST(TreeListEditingGui, AnInputMethodsTextFollowsTheTypingOptions)
+{
+    auto tree = std::make_unique<TCustomdxTreeListControl>(nullptr);
+    tree->CreateColumn(TdxTreeListColumn::StaticClass());
+    TdxTreeListNode *node = tree->Add();
+    tree->SetNodeString(node, 0, "one");
+    tree->SetNodeString(tree->Add(), 0, QStringLiteral("\u6771\u4eac"));
+    auto widget = showForEditing(*tree, node);
+    widget->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(widget.get()));
+    tree->SetOptionsB((tree->OptionsB() & ~(1u << boImmediateEditor)) | 1u << boIncrementalSearch);
+
+    QInputMethodEvent preedit(QStringLiteral("dong"), {});
+    QApplication::sendEvent(widget.get(), &preedit);
+    EXPECT_EQ(tree->State(), tsNone);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("\u6771"));
+    QApplication::sendEvent(widget.get(), &commit);
+    EXPECT_EQ(tree->State(), tsNone);
+    EXPECT_EQ(tree->FocusedNode(), tree->Items(1));
+    EXPECT_EQ(tree->SearchText(), QStringLiteral("\u6771"));
+    EXPECT_EQ(tree->GetNodeString(node, 0), "one");
+
+    // Neither option: nothing opens and nothing changes.
+    tree->EndSearch();
+    tree->SetFocusedNode(node);
+    tree->SetOptionsB(tree->OptionsB() & ~(1u << boIncrementalSearch));
+    QApplication::sendEvent(widget.get(), &preedit);
+    QApplication::sendEvent(widget.get(), &commit);
+    EXPECT_EQ(tree->State(), tsNone);
+    EXPECT_EQ(tree->FocusedNode(), node);
+
+    // The immediate editor takes the whole of a text committed at once.
+    tree->SetOptionsB(tree->OptionsB() | 1u << boImmediateEditor);
+    QInputMethodEvent word;
+    word.setCommitString(QStringLiteral("\u0434\u043e\U0001F600"));
+    QApplication::sendEvent(widget.get(), &word);
+    ASSERT_EQ(tree->State(), tsEditing);
+    ASSERT_TRUE(tree->EndEditing());
+    EXPECT_EQ(tree->GetNodeString(node, 0), QStringLiteral("\u0434\u043e\U0001F600"));
 }
 
 TEST(TreeListEditingGui, ANewWindowSizeEndsEditingKeepingWhatWasTyped)

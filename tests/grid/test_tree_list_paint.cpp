@@ -624,6 +624,39 @@ TEST(TreeListPaint, AHeaderDrawnByItsHookKeepsItsFiller)
               rtl::ColorToRGB(rtl::clBtnShadow));
 }
 
+// A band that may not be sized can come out narrower than its columns'
+// minimums; the column that passes its edge is clipped there, and so is
+// the filler under it: the header of the band beside it stays as drawn.
+TEST(TreeListPaint, AFillerStopsAtTheEdgeOfANarrowBand)
+{
+    PaintFixture f;
+    f.tree->SetHeaderPanelRowCount(2);
+    for (const char *caption : {"A", "B", "C"})
+        f.column(caption, 80)->SetMinWidth(80);
+    f.column("", 80, 1);
+    TdxTreeListColumn *lower = f.column("", 80, 1);
+    lower->SetRowIndex(1);
+    f.tree->Bands()->Items(0)->SetSizing(false);
+    f.tree->SetOptionsA(f.tree->OptionsA() | 1u << aoAutoWidth);
+    f.node({"1", "2", "3", "4", "5"});
+    const QImage image = f.paint(200, 160);
+    const TdxTreeListHeaderCell *passing = nullptr;
+    for (const TdxTreeListHeaderCell &c : f.info.HeaderCells)
+        if (c.BandIndex == 0 && c.CellRect.Right > c.ClipRect.Right && !c.FillerRect.IsEmpty())
+            passing = &c;
+    ASSERT_TRUE(passing);
+    const rtl::TRect beside = f.headerCell(lower->Index());
+    ASSERT_LT(beside.Left, passing->CellRect.Right);
+    const int x = (beside.Left + std::min(beside.Right, passing->CellRect.Right)) / 2;
+    const int y = (beside.Top + beside.Bottom) / 2;
+    EXPECT_NE(at(image, x, y), rtl::ColorToRGB(rtl::clBtnShadow));
+    EXPECT_EQ(at(image, x, y), at(image, (beside.Left + beside.Right) / 2 + 10, y));
+    // Inside its own band the filler is there.
+    EXPECT_EQ(at(image, (passing->ClipRect.Left + passing->ClipRect.Right) / 2,
+                 (passing->FillerRect.Top + passing->FillerRect.Bottom) / 2),
+              rtl::ColorToRGB(rtl::clBtnShadow));
+}
+
 TEST(TreeListPaint, AHeaderGlyphIsDrawnWithoutItsTransparentColour)
 {
     PaintFixture f;

@@ -200,3 +200,28 @@ TEST(TreeListTypingGui, IncrementalSearchFindsWhatIsTypedInAnyScript)
     g.type(QStringLiteral("é"));
     EXPECT_EQ(g.tree->FocusedNode(), g.nodes[1]);
 }
+
+// Backspace is a character as well as a key: handed to the editor it opens,
+// it deletes there, once, and a handler that takes it keeps the text.
+TEST(TreeListTypingGui, BackspaceDeletesOnceInTheEditorItOpens)
+{
+    TypingGrid g(1u << boImmediateEditor);
+    QTest::keyClick(g.widget.get(), Qt::Key_Backspace);
+    ASSERT_TRUE(g.line());
+    EXPECT_EQ(g.line()->text(), QString());
+    g.type(QStringLiteral("ab") + Emoji);
+    QTest::keyClick(g.line(), Qt::Key_Backspace);
+    EXPECT_EQ(g.line()->text(), QStringLiteral("ab"));
+    g.tree->OnKeyPress.Set([](classes::TObject *, TChar &key) {
+        if (key == '\b')
+            key = 0;
+    });
+    QTest::keyClick(g.line(), Qt::Key_Backspace);
+    EXPECT_EQ(g.line()->text(), QStringLiteral("ab"));
+    // Ctrl+Backspace is no Backspace character: it deletes the word before.
+    g.tree->OnKeyPress.Set(nullptr);
+    g.type(QStringLiteral(" cd"));
+    QKeyEvent word(QEvent::KeyPress, Qt::Key_Backspace, Qt::ControlModifier, QStringLiteral("\b"));
+    QApplication::sendEvent(g.line(), &word);
+    EXPECT_EQ(g.line()->text(), QStringLiteral("ab "));
+}
