@@ -178,6 +178,17 @@ TEST_F(UpdateWindowTest, NewerApplicationOffersTheDownloadPage)
     EXPECT_TRUE(boxTexts().empty());
 }
 
+TEST_F(UpdateWindowTest, ADownloadPageThatIsNoWebPageIsNotOpened)
+{
+    server.setUpdateList("* Application\nVersion: 3.0\nLink: file:///etc/passwd\n");
+    QPointer<TCheckForUpdatesForm> form = runWindow();
+    ASSERT_TRUE(form);
+    ASSERT_TRUE(form->GetUpdateButton->isEnabled());
+    form->GetUpdateButton->click();
+    EXPECT_EQ(opened, Strings{});
+    closeWindow(form);
+}
+
 TEST_F(UpdateWindowTest, OnlyDueFilesAreFetchedAndReplacedWithBackups)
 {
     write("old.txt", "old line\r\n");
