@@ -67,12 +67,11 @@ bool changeAllowed(TdxCustomPageControl &control, TdxTabSheet *page)
 
 QWidget *firstFocusableIn(QWidget *page)
 {
-    QWidget *w = page->nextInFocusChain();
-    while (w && w != page && page->isAncestorOf(w)) {
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(page))
+    // A page's controls need not follow it in the chain: those made after
+    // the next page was come after that page and its controls.
+    for (QWidget *w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain())
+        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(page))
             return w;
-        w = w->nextInFocusChain();
-    }
     return nullptr;
 }
 

@@ -25,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -1658,3 +1659,19 @@ TEST_F(PageControlTest, AFreedDockedFormTakesItsPageAlong)
 }
 
 } // namespace
+
+TEST_F(PageControlTest, TheFocusFollowsIntoControlsMadeAfterEveryPage)
+{
+    // The edits are made after all three pages, so each page's edit stands
+    // behind the other pages in Qt's focus chain.
+    addEdits();
+    showWindow();
+    ASSERT_NE(control->focusPolicy(), Qt::NoFocus);
+    edits[0]->setFocus();
+    control->SetActivePageIndex(1);
+    EXPECT_TRUE(edits[1]->hasFocus());
+    // The focused page going takes the focus to the page that follows.
+    delete pages[1];
+    EXPECT_EQ(control->ActivePage(), pages[2]);
+    EXPECT_TRUE(edits[2]->hasFocus());
+}
