@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -56,13 +57,17 @@ bool assignIfChanged(T &field, const T &value)
     return true;
 }
 
-// Asks the control's handler whether the active page may become page.
+// Asks the control's handler whether the active page may become page. A
+// page the handler freed, or gave to another control, is no longer this
+// control's to show.
 bool changeAllowed(TdxCustomPageControl &control, TdxTabSheet *page)
 {
+    if (!control.OnChanging)
+        return true;
     bool allowChange = true;
-    if (control.OnChanging)
-        control.OnChanging(&control, page, allowChange);
-    return allowChange;
+    const QPointer<TdxTabSheet> asked(page);
+    control.OnChanging(&control, page, allowChange);
+    return allowChange && (!page || (asked && asked->PageControl() == &control));
 }
 
 QWidget *firstFocusableIn(QWidget *page)

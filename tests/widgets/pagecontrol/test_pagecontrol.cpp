@@ -1675,3 +1675,33 @@ TEST_F(PageControlTest, TheFocusFollowsIntoControlsMadeAfterEveryPage)
     EXPECT_EQ(control->ActivePage(), pages[2]);
     EXPECT_TRUE(edits[2]->hasFocus());
 }
+
+TEST_F(PageControlTest, APageFreedOrMovedWhileItsChangeIsAskedForIsNotActivated)
+{
+    showWindow();
+    TdxPageControl other(window.get());
+    std::function<void(TdxTabSheet *)> act;
+    control->OnChanging.Set([&](TdxCustomPageControl *, TdxTabSheet *newPage, bool &) {
+        if (newPage && act)
+            std::exchange(act, {})(newPage);
+    });
+    act = [](TdxTabSheet *page) { delete page; };
+    control->SetActivePageIndex(2);
+    EXPECT_EQ(control->PageCount(), 2);
+    EXPECT_EQ(control->ActivePage(), pages[0]);
+
+    act = [&](TdxTabSheet *page) { page->SetPageControl(&other); };
+    control->SelectNextPage(true);
+    EXPECT_EQ(control->PageCount(), 1);
+    EXPECT_EQ(control->ActivePage(), pages[0]);
+    EXPECT_EQ(other.ActivePage(), pages[1]);
+    EXPECT_TRUE(pages[1]->isVisibleTo(&other));
+
+    act = [](TdxTabSheet *page) { delete page; };
+    other.OnChanging = control->OnChanging;
+    auto *third = new TdxTabSheet();
+    third->SetPageControl(&other);
+    other.SelectNextPage(true);
+    EXPECT_EQ(other.PageCount(), 1);
+    EXPECT_EQ(other.ActivePage(), pages[1]);
+}
