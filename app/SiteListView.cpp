@@ -1,5 +1,6 @@
 #include "app/SiteListView.h"
 
+#include "foundation/MyUtilitiesUi.h"
 #include "platform/controls/Guard.h"
 #include "platform/gfx/Colors.h"
 #include "platform/rtl/QtText.h"
@@ -211,7 +212,8 @@ void TSiteListDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
         QStyledItemDelegate::setModelData(editor, model, index);
         return;
     }
-    std::string text = rtl::FromQString(edit->text());
+    // The caption is the site's address.
+    std::string text = foundation::TypedAddress(edit->text());
     // The handler may sort the list; the persistent index follows the row.
     const QPersistentModelIndex row(index);
     // A handler that fails keeps the caption as it was.
