@@ -308,6 +308,23 @@ TEST_F(PageControlTest, ArrowKeysAndAcceleratorsSelectPages)
     EXPECT_EQ(control->ActivePage(), pages[1]);
 }
 
+TEST_F(PageControlTest, AcceleratorsAreLettersOfTheCaptionsCodePageToo)
+{
+    // Captions hold the program's single-byte text: "&Übersicht", "&été".
+    pages[1]->SetCaption("&\xDC" "bersicht");
+    pages[2]->SetCaption("&\xE9t\xE9");
+    showWindow();
+    control->setFocus();
+    QTest::keyClick(control, Qt::Key_Eacute, Qt::AltModifier);
+    EXPECT_EQ(control->ActivePage(), pages[2]);
+    QTest::keyClick(control, Qt::Key_Udiaeresis, Qt::AltModifier);
+    EXPECT_EQ(control->ActivePage(), pages[1]);
+    // "U" is no accelerator of "&Übersicht".
+    QTest::keyClick(control, Qt::Key_G, Qt::AltModifier);
+    QTest::keyClick(control, Qt::Key_U, Qt::AltModifier);
+    EXPECT_EQ(control->ActivePage(), pages[0]);
+}
+
 TEST_F(PageControlTest, SideTabsForceMultiLineAndNegativeSizesStoreZero)
 {
     control->SetTabPosition(TdxTabPosition::dxtpLeft);
