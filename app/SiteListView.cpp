@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionHeader>
+#include <QTextDocument>
 #include <QToolTip>
 
 #include <algorithm>
@@ -47,7 +48,12 @@ protected:
             initStyleOptionForIndex(&option, logical);
             const QString caption = model()->headerData(logical, orientation(), Qt::DisplayRole).toString();
             if (option.text != caption) {
-                QToolTip::showText(help->globalPos(), caption, this);
+                // The names come from the engine table, which the update
+                // list may replace; as markup, <img src="..."> would have the
+                // tip read a local file.
+                const QString tip =
+                    Qt::mightBeRichText(caption) ? Qt::convertFromPlainText(caption, Qt::WhiteSpaceNoWrap) : caption;
+                QToolTip::showText(help->globalPos(), tip, this);
                 return true;
             }
         }
