@@ -172,7 +172,8 @@ std::optional<std::string> TMainForm::AskForText(const std::string &Caption, con
         edit->setMinimumWidth(InputBoxMinimumWidth);
     if (shell::execDialog(box) != QDialog::Accepted)
         return std::nullopt;
-    return rtl::FromQString(box.textValue());
+    // The one text asked for is a site's address.
+    return TypedAddress(box.textValue());
 }
 
 void TMainForm::AddWebSiteButtonClick()

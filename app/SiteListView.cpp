@@ -1,5 +1,6 @@
 #include "app/SiteListView.h"
 
+#include "foundation/MyUtilitiesUi.h"
 #include "platform/controls/Guard.h"
 #include "platform/gfx/Colors.h"
 #include "platform/rtl/QtText.h"
@@ -10,6 +11,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionHeader>
+#include <QTextDocument>
 #include <QToolTip>
 
 #include <algorithm>
@@ -46,7 +48,12 @@ protected:
             initStyleOptionForIndex(&option, logical);
             const QString caption = model()->headerData(logical, orientation(), Qt::DisplayRole).toString();
             if (option.text != caption) {
-                QToolTip::showText(help->globalPos(), caption, this);
+                // The names come from the engine table, which the update
+                // list may replace; as markup, <img src="..."> would have the
+                // tip read a local file.
+                const QString tip =
+                    Qt::mightBeRichText(caption) ? Qt::convertFromPlainText(caption, Qt::WhiteSpaceNoWrap) : caption;
+                QToolTip::showText(help->globalPos(), tip, this);
                 return true;
             }
         }
@@ -211,7 +218,8 @@ void TSiteListDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
         QStyledItemDelegate::setModelData(editor, model, index);
         return;
     }
-    std::string text = rtl::FromQString(edit->text());
+    // The caption is the site's address.
+    std::string text = foundation::TypedAddress(edit->text());
     // The handler may sort the list; the persistent index follows the row.
     const QPersistentModelIndex row(index);
     // A handler that fails keeps the caption as it was.

@@ -18,6 +18,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include <cstdlib>
 #include <mutex>
@@ -168,6 +169,24 @@ int RandomRange(int a, int b)
     // 64-bit bounds: b - a + 1 overflows an int for the widest ranges.
     std::uniform_int_distribution<long long> distribution(0, static_cast<long long>(b) - a);
     return static_cast<int>(a + distribution(generator));
+}
+
+std::string TypedAddress(const QString &typed)
+{
+    // Question marks in place of the letters would name another site, or
+    // none; every search engine and browser takes the ASCII form instead.
+    const std::string text = rtl::FromQString(typed);
+    if (rtl::ToQString(text) == typed)
+        return text;
+    const QString address = typed.trimmed();
+    const bool withScheme = address.contains(QLatin1String("://"));
+    const QUrl url(withScheme ? address : QStringLiteral("http://") + address, QUrl::TolerantMode);
+    if (!url.isValid() || url.host(QUrl::EncodeUnicode).isEmpty())
+        return text;
+    std::string ascii = url.toEncoded().toStdString();
+    if (!withScheme)
+        ascii.erase(0, std::string_view("http://").size());
+    return ascii;
 }
 
 void OpenURL(const std::string &url, int /*showCommand*/)

@@ -13,6 +13,7 @@
 
 class QComboBox;
 class QPixmap;
+class QString;
 class QTreeWidget;
 class QWidget;
 
@@ -53,6 +54,12 @@ rtl::TPoint CalcCenteredPosition(const rtl::TSize &size, const rtl::TRect *contr
 int RandomRange(int a, int b);
 
 void OpenURL(const std::string &url, int showCommand = SW_SHOWNORMAL);
+
+// The text of a web address the user typed, as the program keeps it. A host
+// or path in a script without a single-byte form comes back in its ASCII
+// form (Punycode host, percent-encoded path), with or without the scheme as
+// typed; any other text as it stands.
+std::string TypedAddress(const QString &typed);
 
 // The help viewer is reached through a handler the help router installs
 // while it lives; the topic is empty for the contents, and a close request

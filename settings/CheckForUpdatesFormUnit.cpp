@@ -121,6 +121,9 @@ void TCheckForUpdatesForm::FormCreate()
     StatusLabel = new QLabel(this);
     StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
     StatusLabel->setGeometry(8, 12, 360, 13);
+    // The status names files the list sent; as markup, a name such as
+    // <img src="/dev/zero"> would have the label read whatever it points at.
+    StatusLabel->setTextFormat(Qt::PlainText);
     StatusLabel->clear();
 
     ProgressBar1 = new QProgressBar(this);

@@ -298,14 +298,14 @@ void TFirstStartWizardForm::ShowAndWait()
 
 std::string TFirstStartWizardForm::GetURL() const
 {
-    return rtl::FromQString(URLEdit->text());
+    return TypedAddress(URLEdit->text());
 }
 
 void TFirstStartWizardForm::GetCompetitorURLs(TCompetitorURLList &list) const
 {
     const QLineEdit *fields[] = {Competitor1Edit, Competitor2Edit, Competitor3Edit};
     for (int n = 1; n <= 3; ++n) {
-        std::string url = rtl::FromQString(fields[n - 1]->text());
+        std::string url = TypedAddress(fields[n - 1]->text());
         if (url.empty() || url == PlaceholderCompetitorURL(n) || !IsValidURL(url))
             continue;
         // People type schemes in capitals too; a second scheme in front would
@@ -328,7 +328,7 @@ void TFirstStartWizardForm::UpdateControls()
     const int page = dxPageControl1->ActivePageIndex();
     SetEnabledIfChanged(BackButton, page >= ConnectionPage);
     SetEnabledIfChanged(ExitButton, true);
-    SetEnabledIfChanged(NextButton, page != URLPage || IsValidURL(rtl::FromQString(URLEdit->text())));
+    SetEnabledIfChanged(NextButton, page != URLPage || IsValidURL(GetURL()));
 }
 
 void TFirstStartWizardForm::endWith(bool &flag)

@@ -24,6 +24,19 @@ std::optional<ProgramVersion> compiledVersion()
     return ProgramVersion{ZVO_VERSION_MAJOR, ZVO_VERSION_MINOR, ZVO_VERSION_PATCH, ZVO_VERSION_TWEAK};
 }
 
+// Links also come from texts the network wrote: the update list over plain
+// HTTP, and the engine table and help book it may replace. A file, a share or
+// a script handed to the desktop would open or run whatever the sender chose.
+bool isWebPageOrMail(const QUrl &url)
+{
+    if (!url.isValid())
+        return false;
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("mailto"))
+        return !url.path().isEmpty();
+    return (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty();
+}
+
 QScreen *primaryScreen()
 {
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
@@ -76,13 +89,18 @@ rtl::TSize screenSize()
 
 void openUrl(const QString &url)
 {
+    // TolerantMode keeps what the user typed (spaces, odd characters)
+    // openable.
+    const QUrl parsed(url, QUrl::TolerantMode);
+    if (!isWebPageOrMail(parsed)) {
+        qWarning("Link not opened, as it is no web page or mail address: \"%s\"", qUtf8Printable(url));
+        return;
+    }
     if (const UrlOpener opener = ScopedUrlOpener::valueOr({})) {
         opener(url);
         return;
     }
-    // Links come from the program's own texts and settings; TolerantMode
-    // keeps what the user typed (spaces, odd characters) openable.
-    QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
+    QDesktopServices::openUrl(parsed);
 }
 
 } // namespace shell

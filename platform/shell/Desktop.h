@@ -45,8 +45,9 @@ rtl::TSize screenSize();
 using ScopedWorkArea = rtl::ScopedOverride<struct WorkAreaTag, rtl::TRect>;
 using ScopedScreenSize = rtl::ScopedOverride<struct ScreenSizeTag, rtl::TSize>;
 
-// Opens a web page or a mailto link with the user's program. The result of
-// the desktop is not reported: the caller has nothing sensible to do with it.
+// Opens a web page (http, https) or a mailto link with the user's program;
+// any other link is only logged. The result of the desktop is not reported:
+// the caller has nothing sensible to do with it.
 void openUrl(const QString &url);
 using UrlOpener = std::function<void(const QString &)>;
 // An opener that receives every URL instead of the desktop.

@@ -30,6 +30,9 @@ int showRealBox(const MessageBoxRequest &request)
                                                              : IDOK;
 
     QMessageBox box(toQtIcon(request.icon), request.caption, request.text, QMessageBox::NoButton, request.owner);
+    // Messages quote what the user typed and what servers and files said; as
+    // markup, <img src="..."> in them would have the box read a local file.
+    box.setTextFormat(Qt::PlainText);
     if (request.buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

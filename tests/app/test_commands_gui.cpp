@@ -164,6 +164,35 @@ TEST_F(CommandsTest, AddWebSiteAsksChecksTheAddressAndSelectsTheNewRowWithoutChe
     EXPECT_EQ(m_dialogs.shown(), QStringList(3, QStringLiteral("QInputDialog")));
 }
 
+TEST_F(CommandsTest, SitesAddedOrRenamedInTheirOwnScriptAreKeptInTheirAsciiForm)
+{
+    write("Domain-Data.txt", SortedRows);
+    TMainForm &form = start();
+    const auto captions = [&form] {
+        std::string all;
+        for (int i = 0; i < form.ListView1->topLevelItemCount(); ++i)
+            all += form.RowCaption(i) + ";";
+        return all;
+    };
+    m_dialogs.drive<QInputDialog>([](QInputDialog &box) {
+        box.setTextValue(QStringLiteral("http://пример.рф"));
+        box.accept();
+    });
+    form.AddWebSiteButton->click();
+    EXPECT_TRUE(m_boxes.requests().empty());
+    EXPECT_NE((";" + captions()).find(";xn--e1afmkfd.xn--p1ai;"), std::string::npos) << captions();
+
+    QTreeWidgetItem *big = form.ListView1->topLevelItem(3);
+    form.ListView1->setCurrentItem(big, 0);
+    form.ListView1->editItem(big, 0);
+    auto *edit = form.ListView1->viewport()->findChild<QLineEdit *>();
+    ASSERT_NE(edit, nullptr);
+    edit->setText(QStringLiteral("ελλάδα.gr"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_NE((";" + captions()).find(";xn--hxakic4aa.gr;"), std::string::npos) << captions();
+}
+
 TEST_F(CommandsTest, ButtonsLogoAndMenuOpenTheirPagesAndTheRecommendationMail)
 {
     write("Domain-Data.txt", SortedRows);

@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QTextDocument>
 #include <QToolTip>
 
 #include <optional>
@@ -205,6 +206,28 @@ TEST(SiteListHeaderTest, ACaptionCutShortShowsWholeAsItsTooltip)
     };
     EXPECT_EQ(tipOver(1), QString());
     EXPECT_EQ(tipOver(2), longName);
+    QToolTip::hideText();
+}
+
+// The engine table comes by the update road: a name that looks like markup
+// is shown as it stands, so an <img> in it reads no local file.
+TEST(SiteListHeaderTest, ACaptionThatLooksLikeMarkupShowsAsItStands)
+{
+    TSiteListView list;
+    const QString markup = QStringLiteral("<b>Engine</b> <img src=\"missing.png\"> with a long name");
+    list.setHeaderLabels({QStringLiteral("Domain"), markup});
+    list.setColumnWidth(0, 60);
+    list.setColumnWidth(1, 78);
+    list.resize(300, 80);
+    list.show();
+    QHeaderView *header = list.header();
+    const QPoint at(header->sectionViewportPosition(1) + header->sectionSize(1) / 2, header->height() / 2);
+    QHelpEvent help(QEvent::ToolTip, at, header->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(header->viewport(), &help);
+    ASSERT_TRUE(QToolTip::isVisible());
+    QTextDocument shown;
+    shown.setHtml(QToolTip::text());
+    EXPECT_EQ(shown.toPlainText().toStdString(), markup.toStdString());
     QToolTip::hideText();
 }
 

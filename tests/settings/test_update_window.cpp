@@ -178,6 +178,31 @@ TEST_F(UpdateWindowTest, NewerApplicationOffersTheDownloadPage)
     EXPECT_TRUE(boxTexts().empty());
 }
 
+TEST_F(UpdateWindowTest, ADownloadPageThatIsNoWebPageIsNotOpened)
+{
+    server.setUpdateList("* Application\nVersion: 3.0\nLink: file:///etc/passwd\n");
+    QPointer<TCheckForUpdatesForm> form = runWindow();
+    ASSERT_TRUE(form);
+    ASSERT_TRUE(form->GetUpdateButton->isEnabled());
+    form->GetUpdateButton->click();
+    EXPECT_EQ(opened, Strings{});
+    closeWindow(form);
+}
+
+TEST_F(UpdateWindowTest, ANameInTheListIsShownAsItStandsNeverAsMarkup)
+{
+    // As markup, <img src="..."> would have the label read a local file, a
+    // pipe or a device among them.
+    const std::string name = "<b>a</b><br><br><br><img src=\"missing.png\">";
+    server.setUpdateList("* " + name + "\nRequiresAppVersion: 99\n");
+    QPointer<TCheckForUpdatesForm> form = runWindow();
+    ASSERT_TRUE(form);
+    const QLabel *label = form->StatusLabel;
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_LT(label->sizeHint().height(), 2 * label->fontMetrics().height());
+    closeWindow(form);
+}
+
 TEST_F(UpdateWindowTest, OnlyDueFilesAreFetchedAndReplacedWithBackups)
 {
     write("old.txt", "old line\r\n");

@@ -132,6 +132,23 @@ TEST_F(Wizard, CompetitorsAreFilteredGivenASchemeAndListedOnce)
     EXPECT_EQ(*once.begin(), "http://rival.com");
 }
 
+TEST_F(Wizard, SitesInTheirOwnScriptComeBackInTheirAsciiForm)
+{
+    // No single-byte form holds them: as question marks they would name
+    // another site, or none.
+    wizard->URLEdit->setText(QStringLiteral("пример.рф"));
+    EXPECT_EQ(wizard->GetURL(), "xn--e1afmkfd.xn--p1ai");
+    wizard->URLEdit->setText(QStringLiteral("http://bücher.de/straße"));
+    EXPECT_EQ(wizard->GetURL(), "http://b\xFC" "cher.de/stra\xDF" "e") << "Latin-1 stays as typed";
+    wizard->Competitor1Edit->setText(QStringLiteral("http://例え.jp/パス"));
+    wizard->Competitor2Edit->setText(QStringLiteral("ελλάδα.gr"));
+    wizard->Competitor3Edit->setText(QString::fromUtf8("site.com/\xF0\x9F\x98\x80"));
+    TCompetitorURLList list;
+    wizard->GetCompetitorURLs(list);
+    EXPECT_EQ(list, (TCompetitorURLList{"http://site.com/%F0%9F%98%80", "http://xn--hxakic4aa.gr",
+                                        "http://xn--r8jz45g.jp/%E3%83%91%E3%82%B9"}));
+}
+
 TEST_F(Wizard, ProxyIsStoredOnNextIncludingCredentialsSocks4DoesNotUse)
 {
     QTest::mouseClick(wizard->NextButton, Qt::LeftButton);

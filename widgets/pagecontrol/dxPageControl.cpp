@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -56,23 +57,26 @@ bool assignIfChanged(T &field, const T &value)
     return true;
 }
 
-// Asks the control's handler whether the active page may become page.
+// Asks the control's handler whether the active page may become page. A
+// page the handler freed, or gave to another control, is no longer this
+// control's to show.
 bool changeAllowed(TdxCustomPageControl &control, TdxTabSheet *page)
 {
+    if (!control.OnChanging)
+        return true;
     bool allowChange = true;
-    if (control.OnChanging)
-        control.OnChanging(&control, page, allowChange);
-    return allowChange;
+    const QPointer<TdxTabSheet> asked(page);
+    control.OnChanging(&control, page, allowChange);
+    return allowChange && (!page || (asked && asked->PageControl() == &control));
 }
 
 QWidget *firstFocusableIn(QWidget *page)
 {
-    QWidget *w = page->nextInFocusChain();
-    while (w && w != page && page->isAncestorOf(w)) {
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(page))
+    // A page's controls need not follow it in the chain: those made after
+    // the next page was come after that page and its controls.
+    for (QWidget *w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain())
+        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(page))
             return w;
-        w = w->nextInFocusChain();
-    }
     return nullptr;
 }
 

@@ -266,7 +266,9 @@ void TdxTabSheet::mouseMoveEvent(QMouseEvent *event)
 
 namespace {
 
-bool isAccel(int ch, const std::string &caption)
+// ch is an upper-case character; the caption holds single-byte text, whose
+// accented letters ("&Übersicht") are accelerators as much as ASCII ones.
+bool isAccel(char32_t ch, const std::string &caption)
 {
     for (size_t i = 0; i + 1 < caption.size(); ++i) {
         if (caption[i] != '&')
@@ -275,9 +277,26 @@ bool isAccel(int ch, const std::string &caption)
             ++i; // "&&" is a literal ampersand
             continue;
         }
-        return std::toupper(static_cast<unsigned char>(caption[i + 1])) == std::toupper(ch);
+        const QString letter = rtl::ToQString(caption.substr(i + 1, 1));
+        return letter.size() == 1 && letter[0].toUpper().unicode() == ch;
     }
     return false;
+}
+
+// The upper-case character of an accelerator key, 0 for a key that is no
+// letter or digit. A Latin-1 letter's key code is its upper-case character;
+// a letter of another layout comes as the event's text.
+char32_t accelCharacter(const QKeyEvent &event)
+{
+    const int key = event.key();
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+        return char32_t(key);
+    if (key >= 0xC0 && key <= 0xFF && QChar(key).isLetter())
+        return QChar(key).toUpper().unicode();
+    const QString text = event.text();
+    if (text.size() == 1 && text[0].isLetterOrNumber())
+        return text[0].toUpper().unicode();
+    return 0;
 }
 
 std::string firstLine(const std::string &text)
@@ -692,8 +711,8 @@ bool TdxCustomPageControl::handleAccelerator(QKeyEvent *event)
 {
     if (!(event->modifiers() & Qt::AltModifier) || (event->modifiers() & Qt::ControlModifier))
         return false;
-    const int key = event->key();
-    if (!((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)))
+    const char32_t key = accelCharacter(*event);
+    if (key == 0)
         return false;
     if (!isVisible())
         return false;

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 
 using namespace shell;
@@ -53,6 +54,22 @@ TEST(RealMessageBox, OkCancelAnswersCancelUnlessOkIsPressed)
     dialogs.drive<QMessageBox>([](QMessageBox &) {});
     EXPECT_EQ(MessageBox(nullptr, "Delete?", "T", MessageButtons::OkCancel, MessageIcon::Exclamation), IDCANCEL);
     EXPECT_EQ(dialogs.pending(), 0);
+}
+
+TEST(RealMessageBox, ATextIsShownAsItStandsNeverAsMarkup)
+{
+    // Messages quote what the user typed and what a server sent; as markup,
+    // <img src="..."> would have the box read a local file or a device.
+    ScriptedDialogs dialogs;
+    const QString text = QStringLiteral("The URL \"<b>a</b><img src=x.png>\" is not valid.");
+    Qt::TextFormat format = Qt::AutoText;
+    dialogs.drive<QMessageBox>([&](QMessageBox &box) {
+        if (const auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+            format = label->textFormat();
+        box.accept();
+    });
+    MessageBox(nullptr, text, "T", MessageButtons::Ok, MessageIcon::Information);
+    EXPECT_EQ(format, Qt::PlainText);
 }
 
 TEST(ScriptedDialogs, AnswersWithoutTheWaitAndTellsAboutWindowsBeyondTheScript)

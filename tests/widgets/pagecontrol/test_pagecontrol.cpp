@@ -25,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -305,6 +306,23 @@ TEST_F(PageControlTest, ArrowKeysAndAcceleratorsSelectPages)
     pages[0]->SetTabVisible(false);
     QTest::keyClick(control, Qt::Key_G, Qt::AltModifier);
     EXPECT_EQ(control->ActivePage(), pages[1]);
+}
+
+TEST_F(PageControlTest, AcceleratorsAreLettersOfTheCaptionsCodePageToo)
+{
+    // Captions hold the program's single-byte text: "&Übersicht", "&été".
+    pages[1]->SetCaption("&\xDC" "bersicht");
+    pages[2]->SetCaption("&\xE9t\xE9");
+    showWindow();
+    control->setFocus();
+    QTest::keyClick(control, Qt::Key_Eacute, Qt::AltModifier);
+    EXPECT_EQ(control->ActivePage(), pages[2]);
+    QTest::keyClick(control, Qt::Key_Udiaeresis, Qt::AltModifier);
+    EXPECT_EQ(control->ActivePage(), pages[1]);
+    // "U" is no accelerator of "&Übersicht".
+    QTest::keyClick(control, Qt::Key_G, Qt::AltModifier);
+    QTest::keyClick(control, Qt::Key_U, Qt::AltModifier);
+    EXPECT_EQ(control->ActivePage(), pages[0]);
 }
 
 TEST_F(PageControlTest, SideTabsForceMultiLineAndNegativeSizesStoreZero)
@@ -1658,3 +1676,49 @@ TEST_F(PageControlTest, AFreedDockedFormTakesItsPageAlong)
 }
 
 } // namespace
+
+TEST_F(PageControlTest, TheFocusFollowsIntoControlsMadeAfterEveryPage)
+{
+    // The edits are made after all three pages, so each page's edit stands
+    // behind the other pages in Qt's focus chain.
+    addEdits();
+    showWindow();
+    ASSERT_NE(control->focusPolicy(), Qt::NoFocus);
+    edits[0]->setFocus();
+    control->SetActivePageIndex(1);
+    EXPECT_TRUE(edits[1]->hasFocus());
+    // The focused page going takes the focus to the page that follows.
+    delete pages[1];
+    EXPECT_EQ(control->ActivePage(), pages[2]);
+    EXPECT_TRUE(edits[2]->hasFocus());
+}
+
+TEST_F(PageControlTest, APageFreedOrMovedWhileItsChangeIsAskedForIsNotActivated)
+{
+    showWindow();
+    TdxPageControl other(window.get());
+    std::function<void(TdxTabSheet *)> act;
+    control->OnChanging.Set([&](TdxCustomPageControl *, TdxTabSheet *newPage, bool &) {
+        if (newPage && act)
+            std::exchange(act, {})(newPage);
+    });
+    act = [](TdxTabSheet *page) { delete page; };
+    control->SetActivePageIndex(2);
+    EXPECT_EQ(control->PageCount(), 2);
+    EXPECT_EQ(control->ActivePage(), pages[0]);
+
+    act = [&](TdxTabSheet *page) { page->SetPageControl(&other); };
+    control->SelectNextPage(true);
+    EXPECT_EQ(control->PageCount(), 1);
+    EXPECT_EQ(control->ActivePage(), pages[0]);
+    EXPECT_EQ(other.ActivePage(), pages[1]);
+    EXPECT_TRUE(pages[1]->isVisibleTo(&other));
+
+    act = [](TdxTabSheet *page) { delete page; };
+    other.OnChanging = control->OnChanging;
+    auto *third = new TdxTabSheet();
+    third->SetPageControl(&other);
+    other.SelectNextPage(true);
+    EXPECT_EQ(other.PageCount(), 1);
+    EXPECT_EQ(other.ActivePage(), pages[1]);
+}
