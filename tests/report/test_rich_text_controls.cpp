@@ -12,6 +12,8 @@
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
 
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Reader.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/richedit/RichEdit.h"
 
@@ -307,6 +309,50 @@ TEST_F(RichTextControls, TheDesignerShowsTheTextOrElseTheCaptionInAFrame)
     EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black));
     rich.SetRichText(QStringLiteral("{\\rtf1\\fs20 first line\\par\\par\\par\\par fifth line}"));
     EXPECT_GT(darkFrom(40), 20);
+}
+
+// Plain text is a text, not bytes: Latin-1 that happens to spell UTF-8
+// ("Ã©"), a C1 character Windows-1252 would read as a quote, and text
+// beyond U+FFFF all print, read back and survive a template as given.
+TEST_F(RichTextControls, PlainTextComesBackAsItWasGivenInEveryScript)
+{
+    const QStringList texts = {QStringLiteral("Ã©"), QStringLiteral("é ü"), QStringLiteral("x\u0092y"),
+                               QStringLiteral("日本 \U0001F600")};
+    auto *rich = addMemo<TppDBRichText>(0, 60);
+    rich->SetDataPipeline(&data);
+    rich->SetDataField(QStringLiteral("Text"));
+    rows(texts);
+    generate();
+    ASSERT_EQ(pieces.size(), texts.size());
+    for (int i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(pieces[i].text, texts[i]);
+
+    for (const QString &text : texts) {
+        TppRichText given;
+        given.SetName(QStringLiteral("Given"));
+        given.SetRichText(text);
+        EXPECT_EQ(given.PlainText(), text);
+        EXPECT_EQ(given.RichText(), text);
+        richedit::RichEdit searched;
+        searched.LoadFromBytes(given.RichTextBytes());
+        EXPECT_EQ(searched.Text(), text);
+
+        classes::TMemoryStream binary;
+        binary.WriteComponent(&given);
+        classes::TMemoryStream textForm;
+        binary.SetPosition(0);
+        classes::ObjectBinaryToText(binary, textForm);
+        textForm.SetPosition(0);
+        classes::TMemoryStream again;
+        classes::ObjectTextToBinary(textForm, again);
+        for (classes::TMemoryStream *stream : {&binary, &again}) {
+            TppRichText read;
+            stream->SetPosition(0);
+            classes::TReader reader(*stream);
+            reader.ReadRootComponent(&read);
+            EXPECT_EQ(read.PlainText(), text);
+        }
+    }
 }
 
 TEST(RichTextMailMerge, ManyTagsAndEmptyOnesEnd)

@@ -15,6 +15,7 @@
 #include "platform/classes/StringList.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/richedit/RichEdit.h"
+#include "platform/richedit/RtfReader.h"
 #include "platform/rtl/AtomicSave.h"
 #include "platform/rtl/QtFileText.h"
 
@@ -130,7 +131,9 @@ void TppCustomRichText::watchPrintEdit(richedit::RichEdit &aEdit)
 
 QString TppCustomRichText::RichText() const
 {
-    return QString::fromLatin1(RichTextBytes());
+    const QByteArray bytes = RichTextBytes();
+    // Plain text is given back as the text it was given as.
+    return richedit::IsRtf(bytes) ? QString::fromLatin1(bytes) : richedit::RichEdit::PlainTextOf(bytes);
 }
 
 QByteArray TppCustomRichText::RichTextBytes() const
@@ -178,12 +181,19 @@ void TppCustomRichText::SetRichText(const QString &aValue)
 
 void TppCustomRichText::loadText(const QString &aValue)
 {
-    // RTF is bytes; the string holds them one for one. Text beyond Latin-1
-    // is plain text and goes in as UTF-8.
+    // RTF is bytes and the string holds them one for one. Plain text goes in
+    // as UTF-8, which reads back as the same text whatever its characters:
+    // as Latin-1 bytes, "Ã©" would read back as "é".
+    loadBytes(aValue.startsWith(QLatin1String("{\\rtf")) ? bytesOneForOne(aValue) : aValue.toUtf8());
+}
+
+QByteArray TppCustomRichText::bytesOneForOne(const QString &aValue)
+{
+    // A value beyond Latin-1 was put in by hand and means its text.
     bool latin1 = true;
     for (const QChar c : aValue)
         latin1 = latin1 && c.unicode() < 0x100;
-    loadBytes(latin1 ? aValue.toLatin1() : aValue.toUtf8());
+    return latin1 ? aValue.toLatin1() : aValue.toUtf8();
 }
 
 void TppCustomRichText::loadBytes(const QByteArray &aBytes)
@@ -495,6 +505,17 @@ const classes::TMetaClass &TppRichText::StaticClass()
 TppRichText::TppRichText(classes::TComponent *aOwner)
     : TppCustomRichText(aOwner)
 {}
+
+QString TppRichText::StoredRichText() const
+{
+    return QString::fromLatin1(RichTextBytes());
+}
+
+void TppRichText::SetStoredRichText(const QString &aValue)
+{
+    loadBytes(bytesOneForOne(aValue));
+    afterChange();
+}
 
 void TppRichText::SetMailMerge(bool aValue)
 {

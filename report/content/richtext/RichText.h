@@ -94,6 +94,7 @@ protected:
     // The edit a page prints: the merge edit under mail merge.
     richedit::RichEdit &printEdit() const;
     void loadBytes(const QByteArray &aBytes);
+    static QByteArray bytesOneForOne(const QString &aValue);
     void loadText(const QString &aValue);
     bool continuing() const { return m_nextStart >= 0; }
     // Going on with the text already held: true only while that text came
@@ -143,8 +144,8 @@ public:
     bool MailMerge() const { return m_mailMerge; }
     void SetMailMerge(bool aValue);
     // The property as templates store it: the RTF's bytes one for one.
-    QString StoredRichText() const { return RichText(); }
-    void SetStoredRichText(const QString &aValue) { SetRichText(aValue); }
+    QString StoredRichText() const;
+    void SetStoredRichText(const QString &aValue);
 
 protected:
     bool MailMergeActive() const override { return m_mailMerge; }
