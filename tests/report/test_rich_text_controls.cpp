@@ -99,6 +99,26 @@ TEST_F(RichTextControls, ALongTextContinuesAndItsPagesCoverEveryPositionOnce)
     EXPECT_GT(pieces[i].top, pieces[i - 1].top);
 }
 
+// A rich text that does not stretch (the default) prints whole at its own
+// height: its own text, and a data rich text the record's.
+TEST_F(RichTextControls, ATextThatDoesNotStretchPrintsWholeForEveryRecord)
+{
+    auto *own = addMemo<TppRichText>(0, 60);
+    auto *field = addMemo<TppDBRichText>(LineMM, 60);
+    own->SetRichText(QStringLiteral("{\\rtf1 own}"));
+    field->SetDataPipeline(&data);
+    field->SetDataField(QStringLiteral("Text"));
+    for (TppCustomRichText *rich : std::initializer_list<TppCustomRichText *>{own, field})
+        rich->SetStretch(false);
+    rows({QStringLiteral("{\\rtf1 one}"), QStringLiteral("{\\rtf1 two}")});
+    generate();
+    QStringList printed;
+    for (const RichTextPiece &piece : pieces)
+        printed << QStringLiteral("%1 %2-%3").arg(piece.text).arg(piece.start).arg(piece.end);
+    EXPECT_EQ(printed, QStringList({QStringLiteral("own 0-3"), QStringLiteral("one 0-3"), QStringLiteral("own 0-3"),
+                                    QStringLiteral("two 0-3")}));
+}
+
 TEST_F(RichTextControls, KeepTogetherMovesOnceThenSplits)
 {
     auto *rich = addMemo<TppDBRichText>(0, 60);

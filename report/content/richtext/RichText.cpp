@@ -324,18 +324,40 @@ void TppCustomRichText::Reset()
     m_reload = true;
 }
 
-void TppCustomRichText::CalcSpaceUsed()
+void TppCustomRichText::Generate()
+{
+    TppStretchable::Generate();
+    // A text that does not stretch is never measured, yet prints whole at
+    // the height it was placed with: it is loaded and merged for the record
+    // all the same.
+    if (StretchMode() || !Visible() || !DrawComponent() || OutOfSpace())
+        return;
+    loadForPage();
+    printWhole();
+}
+
+void TppCustomRichText::loadForPage()
 {
     Reload();
     MailMergeCopy();
     m_heldTextStale = false;
+}
+
+void TppCustomRichText::printWhole()
+{
+    m_startCharPos = 0;
+    m_endCharPos = printEdit().TextLength();
+    m_nextStart = -1;
+}
+
+void TppCustomRichText::CalcSpaceUsed()
+{
+    loadForPage();
     richedit::RichEdit &edit = printEdit();
     const int length = edit.TextLength();
     const rtl::TRect page = PageRect();
     if (!Stretch() || !StretchAllowed()) {
-        m_startCharPos = 0;
-        m_endCharPos = length;
-        m_nextStart = -1;
+        printWhole();
         SetSpaceUsed(mmHeight());
         SetOverFlow(false);
         return;

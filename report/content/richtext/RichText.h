@@ -76,6 +76,7 @@ public:
     // ---- Generation ----
     void Init() override;
     void Reset() override;
+    void Generate() override;
     void CalcSpaceUsed() override;
     void PropertiesToDrawCommand(TppDrawCommand *aDrawCommand) override;
     void SaveToCache(int32_t aPageIndex) override;
@@ -96,6 +97,10 @@ protected:
     void loadBytes(const QByteArray &aBytes);
     static QByteArray bytesOneForOne(const QString &aValue);
     void loadText(const QString &aValue);
+    // The text of the record the page prints, merged.
+    void loadForPage();
+    // The whole text on this page, none left for the next.
+    void printWhole();
     bool continuing() const { return m_nextStart >= 0; }
     // Going on with the text already held: true only while that text came
     // from the record the page goes on with. A page made again from the
