@@ -250,6 +250,51 @@ TEST_F(RichTextControls, Event53SuppliesTheTextAndAnEmptyAnswerLeavesTheField)
     EXPECT_EQ(found, 1);
 }
 
+// A handler that frees its rich text while the text is loaded, directly or
+// through event 53, stretching or not: the page goes on without it and the
+// other rich text prints every record.
+TEST_F(RichTextControls, ARichTextFreedWhileItsTextIsLoadedLeavesThePageToTheOthers)
+{
+    for (const int run : {0, 1, 2, 3}) {
+        const bool throughEvent = run & 1;
+        SCOPED_TRACE(run);
+        pieces.clear();
+        auto *freed = addMemo<TppDBRichText>(0, 60);
+        auto *kept = addMemo<TppDBRichText>(LineMM, 60);
+        for (TppDBRichText *rich : {freed, kept}) {
+            rich->SetDataPipeline(&data);
+            rich->SetDataField(QStringLiteral("Text"));
+            rich->SetStretch(run < 2);
+        }
+        TppCommunicator receiver(nullptr);
+        const auto freeIt = [&freed] {
+            delete freed;
+            freed = nullptr;
+        };
+        if (throughEvent) {
+            receiver.SubscribeEvent(ppEvent::OnGetRichText);
+            receiver.OnEventNotify.Set(
+                [&](classes::TObject *aSender, TppCommunicator *aFrom, int, TraParamList *) {
+                    if (freed && (aSender == freed || aFrom == freed))
+                        freeIt();
+                });
+            freed->AddEventNotify(&receiver);
+        } else {
+            freed->OnGetRichText.Set([&](classes::TObject *, QString &) { freeIt(); });
+        }
+        if (data.RecordCount() == 0)
+            rows({QStringLiteral("{\\rtf1 one}"), QStringLiteral("{\\rtf1 two}")});
+        generate();
+        EXPECT_EQ(freed, nullptr);
+        QStringList printed;
+        for (const RichTextPiece &piece : pieces)
+            printed << piece.text;
+        EXPECT_EQ(printed, QStringList({QStringLiteral("one"), QStringLiteral("two")}));
+        delete freed;
+        delete kept;
+    }
+}
+
 TEST_F(RichTextControls, ScriptsCarryTheRtfThroughStreams)
 {
     auto *rich = addMemo<TppRichText>(0, 60);

@@ -326,21 +326,27 @@ void TppCustomRichText::Reset()
 
 void TppCustomRichText::Generate()
 {
+    const std::weak_ptr<char> alive = lifeToken();
     TppStretchable::Generate();
     // A text that does not stretch is never measured, yet prints whole at
     // the height it was placed with: it is loaded and merged for the record
     // all the same.
-    if (StretchMode() || !Visible() || !DrawComponent() || OutOfSpace())
+    if (alive.expired() || StretchMode() || !Visible() || !DrawComponent() || OutOfSpace())
         return;
-    loadForPage();
-    printWhole();
+    if (loadForPage())
+        printWhole();
 }
 
-void TppCustomRichText::loadForPage()
+bool TppCustomRichText::loadForPage()
 {
+    // The text's handler may free the control.
+    const std::weak_ptr<char> alive = lifeToken();
     Reload();
+    if (alive.expired())
+        return false;
     MailMergeCopy();
     m_heldTextStale = false;
+    return true;
 }
 
 void TppCustomRichText::printWhole()
@@ -352,7 +358,8 @@ void TppCustomRichText::printWhole()
 
 void TppCustomRichText::CalcSpaceUsed()
 {
-    loadForPage();
+    if (!loadForPage())
+        return;
     richedit::RichEdit &edit = printEdit();
     const int length = edit.TextLength();
     const rtl::TRect page = PageRect();
@@ -596,10 +603,12 @@ void TppDBRichText::Reload()
     // A text going on from the page before keeps the record it began with.
     if (keepsHeldText())
         return;
+    const std::weak_ptr<char> alive = lifeToken();
     if (OnGetRichText.Assigned()) {
         QString text;
         OnGetRichText(this, text);
-        loadText(text);
+        if (!alive.expired())
+            loadText(text);
         return;
     }
     if (HasEventNotify(ppEvent::OnGetRichText)) {
@@ -607,7 +616,6 @@ void TppDBRichText::Reload()
         TraParamList params;
         params.AddParam(QStringLiteral("Text"), TraDataType::daString, true);
         params.BindParamValue(0, &text);
-        const std::weak_ptr<char> alive = lifeToken();
         SendEventNotify(this, ppEvent::OnGetRichText, &params);
         if (alive.expired())
             return;

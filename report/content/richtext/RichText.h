@@ -97,8 +97,9 @@ protected:
     void loadBytes(const QByteArray &aBytes);
     static QByteArray bytesOneForOne(const QString &aValue);
     void loadText(const QString &aValue);
-    // The text of the record the page prints, merged.
-    void loadForPage();
+    // The text of the record the page prints, merged; false when a handler
+    // freed the control meanwhile.
+    bool loadForPage();
     // The whole text on this page, none left for the next.
     void printWhole();
     bool continuing() const { return m_nextStart >= 0; }
