@@ -83,13 +83,18 @@ void RichEdit::LoadFromBytes(const QByteArray &data)
         ReadRtf(data, *m_document);
         return;
     }
+    SetText(PlainTextOf(data));
+}
+
+QString RichEdit::PlainTextOf(const QByteArray &data)
+{
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(data);
     if (utf8.hasError()) {
         QStringDecoder ansi("windows-1252");
         text = ansi.isValid() ? ansi.decode(data) : QString::fromLatin1(data);
     }
-    SetText(text);
+    return text;
 }
 
 QByteArray RichEdit::SaveToBytes() const

@@ -56,9 +56,10 @@ public:
 
     QTextDocument &Document() const { return *m_document; }
 
-    // RTF when the data begins "{\rtf", else plain text (UTF-8 when it is
-    // valid UTF-8, else Windows-1252).
+    // RTF when the data begins "{\rtf", else plain text as PlainTextOf reads it.
     void LoadFromBytes(const QByteArray &data);
+    // Plain text's bytes: UTF-8 when they are valid UTF-8, else Windows-1252.
+    static QString PlainTextOf(const QByteArray &data);
     QByteArray SaveToBytes() const;
     void Clear();
 

@@ -353,6 +353,23 @@ TEST_F(Memos, AnEndlessWordFillsEveryLineToTheEdge)
     EXPECT_EQ(position, 3 * 40 * 100);
 }
 
+// A handler that frees its memo while the lines are loaded: the page goes
+// on without it and the other memo prints every record.
+TEST_F(Memos, AMemoFreedWhileItsLinesAreLoadedLeavesThePageToTheOthers)
+{
+    auto *kept = addMemo<TppDBMemo>(LineMM, 20);
+    kept->SetDataPipeline(&data);
+    kept->SetDataField(QStringLiteral("Key"));
+    memo->OnGetMemo.Set([this](classes::TObject *, classes::TStrings *) {
+        delete memo;
+        memo = nullptr;
+    });
+    rows({QStringLiteral("one"), QStringLiteral("two")});
+    generate();
+    EXPECT_EQ(memo, nullptr);
+    EXPECT_EQ(printedWords(), QStringList({QStringLiteral("1"), QStringLiteral("2")}));
+}
+
 TEST(MemoProperties, LeadingStreamsInThousandthsAndConvertsOldTemplates)
 {
     TppMemo memo;

@@ -12,6 +12,8 @@
 #include "report/model/objects/EventIds.h"
 #include "report/model/objects/ParamList.h"
 
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Reader.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/richedit/RichEdit.h"
 
@@ -95,6 +97,26 @@ TEST_F(RichTextControls, ALongTextContinuesAndItsPagesCoverEveryPositionOnce)
     EXPECT_EQ(pieces[i].start, 0);
     EXPECT_EQ(pieces[i].page, pieces[i - 1].page);
     EXPECT_GT(pieces[i].top, pieces[i - 1].top);
+}
+
+// A rich text that does not stretch (the default) prints whole at its own
+// height: its own text, and a data rich text the record's.
+TEST_F(RichTextControls, ATextThatDoesNotStretchPrintsWholeForEveryRecord)
+{
+    auto *own = addMemo<TppRichText>(0, 60);
+    auto *field = addMemo<TppDBRichText>(LineMM, 60);
+    own->SetRichText(QStringLiteral("{\\rtf1 own}"));
+    field->SetDataPipeline(&data);
+    field->SetDataField(QStringLiteral("Text"));
+    for (TppCustomRichText *rich : std::initializer_list<TppCustomRichText *>{own, field})
+        rich->SetStretch(false);
+    rows({QStringLiteral("{\\rtf1 one}"), QStringLiteral("{\\rtf1 two}")});
+    generate();
+    QStringList printed;
+    for (const RichTextPiece &piece : pieces)
+        printed << QStringLiteral("%1 %2-%3").arg(piece.text).arg(piece.start).arg(piece.end);
+    EXPECT_EQ(printed, QStringList({QStringLiteral("own 0-3"), QStringLiteral("one 0-3"), QStringLiteral("own 0-3"),
+                                    QStringLiteral("two 0-3")}));
 }
 
 TEST_F(RichTextControls, KeepTogetherMovesOnceThenSplits)
@@ -228,6 +250,51 @@ TEST_F(RichTextControls, Event53SuppliesTheTextAndAnEmptyAnswerLeavesTheField)
     EXPECT_EQ(found, 1);
 }
 
+// A handler that frees its rich text while the text is loaded, directly or
+// through event 53, stretching or not: the page goes on without it and the
+// other rich text prints every record.
+TEST_F(RichTextControls, ARichTextFreedWhileItsTextIsLoadedLeavesThePageToTheOthers)
+{
+    for (const int run : {0, 1, 2, 3}) {
+        const bool throughEvent = run & 1;
+        SCOPED_TRACE(run);
+        pieces.clear();
+        auto *freed = addMemo<TppDBRichText>(0, 60);
+        auto *kept = addMemo<TppDBRichText>(LineMM, 60);
+        for (TppDBRichText *rich : {freed, kept}) {
+            rich->SetDataPipeline(&data);
+            rich->SetDataField(QStringLiteral("Text"));
+            rich->SetStretch(run < 2);
+        }
+        TppCommunicator receiver(nullptr);
+        const auto freeIt = [&freed] {
+            delete freed;
+            freed = nullptr;
+        };
+        if (throughEvent) {
+            receiver.SubscribeEvent(ppEvent::OnGetRichText);
+            receiver.OnEventNotify.Set(
+                [&](classes::TObject *aSender, TppCommunicator *aFrom, int, TraParamList *) {
+                    if (freed && (aSender == freed || aFrom == freed))
+                        freeIt();
+                });
+            freed->AddEventNotify(&receiver);
+        } else {
+            freed->OnGetRichText.Set([&](classes::TObject *, QString &) { freeIt(); });
+        }
+        if (data.RecordCount() == 0)
+            rows({QStringLiteral("{\\rtf1 one}"), QStringLiteral("{\\rtf1 two}")});
+        generate();
+        EXPECT_EQ(freed, nullptr);
+        QStringList printed;
+        for (const RichTextPiece &piece : pieces)
+            printed << piece.text;
+        EXPECT_EQ(printed, QStringList({QStringLiteral("one"), QStringLiteral("two")}));
+        delete freed;
+        delete kept;
+    }
+}
+
 TEST_F(RichTextControls, ScriptsCarryTheRtfThroughStreams)
 {
     auto *rich = addMemo<TppRichText>(0, 60);
@@ -307,6 +374,50 @@ TEST_F(RichTextControls, TheDesignerShowsTheTextOrElseTheCaptionInAFrame)
     EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black));
     rich.SetRichText(QStringLiteral("{\\rtf1\\fs20 first line\\par\\par\\par\\par fifth line}"));
     EXPECT_GT(darkFrom(40), 20);
+}
+
+// Plain text is a text, not bytes: Latin-1 that happens to spell UTF-8
+// ("Ã©"), a C1 character Windows-1252 would read as a quote, and text
+// beyond U+FFFF all print, read back and survive a template as given.
+TEST_F(RichTextControls, PlainTextComesBackAsItWasGivenInEveryScript)
+{
+    const QStringList texts = {QStringLiteral("Ã©"), QStringLiteral("é ü"), QStringLiteral("x\u0092y"),
+                               QStringLiteral("日本 \U0001F600")};
+    auto *rich = addMemo<TppDBRichText>(0, 60);
+    rich->SetDataPipeline(&data);
+    rich->SetDataField(QStringLiteral("Text"));
+    rows(texts);
+    generate();
+    ASSERT_EQ(pieces.size(), texts.size());
+    for (int i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(pieces[i].text, texts[i]);
+
+    for (const QString &text : texts) {
+        TppRichText given;
+        given.SetName(QStringLiteral("Given"));
+        given.SetRichText(text);
+        EXPECT_EQ(given.PlainText(), text);
+        EXPECT_EQ(given.RichText(), text);
+        richedit::RichEdit searched;
+        searched.LoadFromBytes(given.RichTextBytes());
+        EXPECT_EQ(searched.Text(), text);
+
+        classes::TMemoryStream binary;
+        binary.WriteComponent(&given);
+        classes::TMemoryStream textForm;
+        binary.SetPosition(0);
+        classes::ObjectBinaryToText(binary, textForm);
+        textForm.SetPosition(0);
+        classes::TMemoryStream again;
+        classes::ObjectTextToBinary(textForm, again);
+        for (classes::TMemoryStream *stream : {&binary, &again}) {
+            TppRichText read;
+            stream->SetPosition(0);
+            classes::TReader reader(*stream);
+            reader.ReadRootComponent(&read);
+            EXPECT_EQ(read.PlainText(), text);
+        }
+    }
 }
 
 TEST(RichTextMailMerge, ManyTagsAndEmptyOnesEnd)

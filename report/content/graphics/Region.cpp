@@ -503,8 +503,9 @@ void TppCustomRegion::generateChildren()
             if (RegionIndexOf(child) < 0)
                 continue;
             child->InitDrawComponent();
+            const std::weak_ptr<char> alive = child->AliveToken();
             child->Generate();
-            if (child->SpaceUsed() > 0)
+            if (!alive.expired() && child->SpaceUsed() > 0)
                 m_printList.insert_or_assign(child->GenerationIndex(), child);
         }
     bool stop = false;
@@ -514,7 +515,11 @@ void TppCustomRegion::generateChildren()
             TppComponent *child = children[size_t(i)];
             if (RegionIndexOf(child) < 0)
                 continue;
+            const std::weak_ptr<char> alive = child->AliveToken();
             child->Generate();
+            // A handler freed it while it generated: it has nothing to print.
+            if (alive.expired())
+                continue;
             if (child->SpaceUsed() > 0) {
                 m_printList.insert_or_assign(child->GenerationIndex(), child);
                 const int64_t bottom = child->BottomOnPage(band ? band->PrintRect().Top : 0);

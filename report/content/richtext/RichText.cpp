@@ -15,6 +15,7 @@
 #include "platform/classes/StringList.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/richedit/RichEdit.h"
+#include "platform/richedit/RtfReader.h"
 #include "platform/rtl/AtomicSave.h"
 #include "platform/rtl/QtFileText.h"
 
@@ -130,7 +131,9 @@ void TppCustomRichText::watchPrintEdit(richedit::RichEdit &aEdit)
 
 QString TppCustomRichText::RichText() const
 {
-    return QString::fromLatin1(RichTextBytes());
+    const QByteArray bytes = RichTextBytes();
+    // Plain text is given back as the text it was given as.
+    return richedit::IsRtf(bytes) ? QString::fromLatin1(bytes) : richedit::RichEdit::PlainTextOf(bytes);
 }
 
 QByteArray TppCustomRichText::RichTextBytes() const
@@ -178,12 +181,19 @@ void TppCustomRichText::SetRichText(const QString &aValue)
 
 void TppCustomRichText::loadText(const QString &aValue)
 {
-    // RTF is bytes; the string holds them one for one. Text beyond Latin-1
-    // is plain text and goes in as UTF-8.
+    // RTF is bytes and the string holds them one for one. Plain text goes in
+    // as UTF-8, which reads back as the same text whatever its characters:
+    // as Latin-1 bytes, "Ã©" would read back as "é".
+    loadBytes(aValue.startsWith(QLatin1String("{\\rtf")) ? bytesOneForOne(aValue) : aValue.toUtf8());
+}
+
+QByteArray TppCustomRichText::bytesOneForOne(const QString &aValue)
+{
+    // A value beyond Latin-1 was put in by hand and means its text.
     bool latin1 = true;
     for (const QChar c : aValue)
         latin1 = latin1 && c.unicode() < 0x100;
-    loadBytes(latin1 ? aValue.toLatin1() : aValue.toUtf8());
+    return latin1 ? aValue.toLatin1() : aValue.toUtf8();
 }
 
 void TppCustomRichText::loadBytes(const QByteArray &aBytes)
@@ -314,18 +324,47 @@ void TppCustomRichText::Reset()
     m_reload = true;
 }
 
-void TppCustomRichText::CalcSpaceUsed()
+void TppCustomRichText::Generate()
 {
+    const std::weak_ptr<char> alive = lifeToken();
+    TppStretchable::Generate();
+    // A text that does not stretch is never measured, yet prints whole at
+    // the height it was placed with: it is loaded and merged for the record
+    // all the same.
+    if (alive.expired() || StretchMode() || !Visible() || !DrawComponent() || OutOfSpace())
+        return;
+    if (loadForPage())
+        printWhole();
+}
+
+bool TppCustomRichText::loadForPage()
+{
+    // The text's handler may free the control.
+    const std::weak_ptr<char> alive = lifeToken();
     Reload();
+    if (alive.expired())
+        return false;
     MailMergeCopy();
     m_heldTextStale = false;
+    return true;
+}
+
+void TppCustomRichText::printWhole()
+{
+    m_startCharPos = 0;
+    m_endCharPos = printEdit().TextLength();
+    m_nextStart = -1;
+}
+
+void TppCustomRichText::CalcSpaceUsed()
+{
+    if (!loadForPage())
+        return;
     richedit::RichEdit &edit = printEdit();
     const int length = edit.TextLength();
     const rtl::TRect page = PageRect();
     if (!Stretch() || !StretchAllowed()) {
-        m_startCharPos = 0;
-        m_endCharPos = length;
-        m_nextStart = -1;
+        printWhole();
         SetSpaceUsed(mmHeight());
         SetOverFlow(false);
         return;
@@ -496,6 +535,17 @@ TppRichText::TppRichText(classes::TComponent *aOwner)
     : TppCustomRichText(aOwner)
 {}
 
+QString TppRichText::StoredRichText() const
+{
+    return QString::fromLatin1(RichTextBytes());
+}
+
+void TppRichText::SetStoredRichText(const QString &aValue)
+{
+    loadBytes(bytesOneForOne(aValue));
+    afterChange();
+}
+
 void TppRichText::SetMailMerge(bool aValue)
 {
     if (aValue == m_mailMerge)
@@ -553,10 +603,12 @@ void TppDBRichText::Reload()
     // A text going on from the page before keeps the record it began with.
     if (keepsHeldText())
         return;
+    const std::weak_ptr<char> alive = lifeToken();
     if (OnGetRichText.Assigned()) {
         QString text;
         OnGetRichText(this, text);
-        loadText(text);
+        if (!alive.expired())
+            loadText(text);
         return;
     }
     if (HasEventNotify(ppEvent::OnGetRichText)) {
@@ -564,7 +616,6 @@ void TppDBRichText::Reload()
         TraParamList params;
         params.AddParam(QStringLiteral("Text"), TraDataType::daString, true);
         params.BindParamValue(0, &text);
-        const std::weak_ptr<char> alive = lifeToken();
         SendEventNotify(this, ppEvent::OnGetRichText, &params);
         if (alive.expired())
             return;

@@ -76,6 +76,7 @@ public:
     // ---- Generation ----
     void Init() override;
     void Reset() override;
+    void Generate() override;
     void CalcSpaceUsed() override;
     void PropertiesToDrawCommand(TppDrawCommand *aDrawCommand) override;
     void SaveToCache(int32_t aPageIndex) override;
@@ -94,7 +95,13 @@ protected:
     // The edit a page prints: the merge edit under mail merge.
     richedit::RichEdit &printEdit() const;
     void loadBytes(const QByteArray &aBytes);
+    static QByteArray bytesOneForOne(const QString &aValue);
     void loadText(const QString &aValue);
+    // The text of the record the page prints, merged; false when a handler
+    // freed the control meanwhile.
+    bool loadForPage();
+    // The whole text on this page, none left for the next.
+    void printWhole();
     bool continuing() const { return m_nextStart >= 0; }
     // Going on with the text already held: true only while that text came
     // from the record the page goes on with. A page made again from the
@@ -143,8 +150,8 @@ public:
     bool MailMerge() const { return m_mailMerge; }
     void SetMailMerge(bool aValue);
     // The property as templates store it: the RTF's bytes one for one.
-    QString StoredRichText() const { return RichText(); }
-    void SetStoredRichText(const QString &aValue) { SetRichText(aValue); }
+    QString StoredRichText() const;
+    void SetStoredRichText(const QString &aValue);
 
 protected:
     bool MailMergeActive() const override { return m_mailMerge; }

@@ -175,7 +175,11 @@ std::unique_ptr<char[]> TppCustomMemo::GetTextBuffer()
 
 QString TppCustomMemo::GetText() const
 {
+    // Loading the lines runs their handler, which may free the memo.
+    const std::weak_ptr<char> alive = lifeToken();
     const_cast<TppCustomMemo *>(this)->GetLines();
+    if (alive.expired())
+        return QString();
     return m_textStale ? m_lines->Text() : m_text;
 }
 
@@ -292,7 +296,10 @@ void TppCustomMemo::ResetGeneration()
 
 void TppCustomMemo::CalcSpaceUsed()
 {
+    const std::weak_ptr<char> alive = lifeToken();
     const QString text = GetText();
+    if (alive.expired())
+        return;
     rtl::TRect rect = PageRect();
     m_printLinesReady = true;
     if (!Stretch() || !StretchAllowed()) {
@@ -567,8 +574,10 @@ void TppDBMemo::RefreshText()
 {
     if (!loadsLines())
         return;
+    const std::weak_ptr<char> alive = lifeToken();
     loadLines();
-    TppCustomMemo::RefreshText();
+    if (!alive.expired())
+        TppCustomMemo::RefreshText();
 }
 
 classes::TStrings *TppDBMemo::GetLines()

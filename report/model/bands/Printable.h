@@ -227,6 +227,9 @@ public:
     bool GenerationComplete() const { return m_generationComplete; }
     void SetGenerationComplete(bool aValue) { m_generationComplete = aValue; }
     bool OutOfSpace() const { return m_outOfSpace; }
+    // Expires with the object: whoever runs its handlers, which may free it,
+    // asks this afterwards.
+    std::weak_ptr<char> AliveToken() const { return m_alive; }
     void SetOutOfSpace(bool aValue) { m_outOfSpace = aValue; }
     bool OverFlow() const { return m_overFlow; }
     void SetOverFlow(bool aValue) { m_overFlow = aValue; }

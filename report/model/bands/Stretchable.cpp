@@ -468,9 +468,14 @@ bool TppStretchable::place()
     }
     if (!printing)
         SetSpaceUsed(0);
-    else if (StretchMode())
+    else if (StretchMode()) {
+        // Measuring may load the content, whose handler may free the
+        // component.
+        const std::weak_ptr<char> alive = m_life;
         CalcSpaceUsed();
-    else
+        if (alive.expired())
+            return false;
+    } else
         SetSpaceUsed(m_pageHeight);
     if (m_mmBottomOffset > 0 && SpaceUsed() > 0)
         SetSpaceUsed(stretchableClamp(int64_t(SpaceUsed()) + m_mmBottomOffset));
@@ -487,7 +492,10 @@ void TppStretchable::Generate()
     if (alive.expired())
         return;
     SetOutOfSpace(false);
-    if (!place()) {
+    const bool placed = place();
+    if (alive.expired())
+        return;
+    if (!placed) {
         SetGenerationComplete(false);
         return;
     }

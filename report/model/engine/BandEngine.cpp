@@ -405,7 +405,11 @@ void TppBandEngine::generateList(int aList, int aFrom)
         // handler took out of the band since has no turn.
         if (band.ObjectsChanges() != m_preparedChanges && band.IndexOfObject(object) < 0)
             continue;
+        const std::weak_ptr<char> alive = object->AliveToken();
         object->Generate();
+        // A handler freed it while it generated: it has nothing to print.
+        if (alive.expired())
+            continue;
         if (object->SpaceUsed() > 0) {
             listForPrint(object);
             m_beyondStatics = m_beyondStatics || m_categories[size_t(aList)] != 1;
