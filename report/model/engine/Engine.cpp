@@ -717,14 +717,18 @@ void TppEngine::sortBands()
         if (list >= 0)
             m_lists[list].push_back(band);
     }
-    m_lastBand = nullptr;
-    for (int list : {7, 6, 5})
-        if (!m_lists[list].empty()) {
-            m_lastBand = m_lists[list].back();
-            break;
-        }
+    m_lastBand = findLastBand();
     for (int i = 0; i < m_report->BandCount(); ++i)
         m_report->Bands(i)->InitObjects();
+}
+
+TppCustomBand *TppEngine::findLastBand() const
+{
+    for (int list : {7, 6, 5})
+        for (auto band = m_lists[list].rbegin(); band != m_lists[list].rend(); ++band)
+            if (*band)
+                return *band;
+    return nullptr;
 }
 
 // ---- Pages ------------------------------------------------------------------------------------
@@ -888,7 +892,7 @@ int32_t TppEngine::GetPageBottom() const
     int32_t bottom = GetPageAreaBottom();
     for (int list : {8, 9})
         for (TppCustomBand *band : m_lists[list])
-            if (band->Visible())
+            if (band && band->Visible())
                 bottom -= band->mmHeight();
     return bottom;
 }
@@ -949,6 +953,8 @@ bool TppEngine::generateList(int aList, int aFrom, bool aKeepIndex)
     int index = std::max(aFrom, 0);
     for (; index < int(list.size()) && !overflowed && !Stopped(); ++index) {
         TppCustomBand *band = list[size_t(index)];
+        if (!band)
+            continue;
         m_currentBand = band;
         const auto *header = dynamic_cast<TppGroupHeaderBand *>(band);
         const bool breakingHeader = header && header->Breaking();
@@ -959,6 +965,8 @@ bool TppEngine::generateList(int aList, int aFrom, bool aKeepIndex)
         if (laterColumn)
             SetMaxPosition(0);
         band->Generate();
+        if (list[size_t(index)] != band)
+            continue;
         if (!GetBandsPrinted() && band->Count() > 0) {
             if (header ? header->Group() && !header->Group()->ReprintOnSubsequentPage()
                        : (m_bandState < 1 || m_bandState > 3))
@@ -1012,7 +1020,9 @@ void TppEngine::resumeGroupFooters()
         const int own = m_report->IndexOfGroup(group);
         for (TppCustomBand *band : m_lists[4]) {
             auto *header = dynamic_cast<TppGroupHeaderBand *>(band);
-            const int index = header && header->Group() ? m_report->IndexOfGroup(header->Group()) : -1;
+            if (!header)
+                continue;
+            const int index = header->Group() ? m_report->IndexOfGroup(header->Group()) : -1;
             if (index < own || (index == own && group->HeaderForOrphanedFooter())) {
                 const bool breaking = header->Breaking();
                 header->SetBreaking(false);
@@ -1113,6 +1123,27 @@ void TppEngine::RewindPage()
 }
 
 void TppEngine::ResetBand(TppBand *) {}
+
+void TppEngine::ForgetBand(TppBand *aBand)
+{
+    // The entry stays, empty, so that a list being generated keeps its
+    // indexes; the lists are sorted afresh at the next run.
+    for (auto &list : m_lists)
+        for (TppCustomBand *&band : list)
+            if (static_cast<TppBand *>(band) == aBand)
+                band = nullptr;
+    if (static_cast<TppBand *>(m_currentBand) == aBand)
+        m_currentBand = nullptr;
+    if (static_cast<TppBand *>(m_lastBand) == aBand)
+        m_lastBand = findLastBand();
+}
+
+void TppEngine::ForgetGroup(TppGroup *aGroup)
+{
+    if (m_keepTogetherGroup == aGroup)
+        m_keepTogetherGroup = nullptr;
+    m_pageNumbering.ForgetGroup(aGroup);
+}
 
 void TppEngine::ProcessMessages()
 {

@@ -94,6 +94,8 @@ public:
     TppGroup *KeepTogetherGroup() const override { return m_keepTogetherGroup; }
     void RewindPage() override;
     void ResetBand(TppBand *aBand) override;
+    void ForgetBand(TppBand *aBand) override;
+    void ForgetGroup(TppGroup *aGroup) override;
     void ProcessMessages() override;
     void NoteProgress() override { m_progress = true; }
     // A child report's engine also answers for the page of its parent's,
@@ -146,6 +148,9 @@ private:
     void noDataStart();
     bool plainPageNumbers() const;
     void sortBands();
+    // The band whose clean printing ends the report: the last summary, else
+    // the last group footer, else the last detail band.
+    TppCustomBand *findLastBand() const;
     void generateOnePage();
     void fullPageStart();
     void basicPageStart();
