@@ -505,6 +505,43 @@ public:
         return result;
     }
 
+    // Three lines, each printing the grouped records in a child report of
+    // many pages: the child's groups break on a page made again where they
+    // did forward.
+    std::unique_ptr<report::TppReport> groupsInAChild(report::TppPrintBehaviorType aBehavior, bool aKeepTogether)
+    {
+        using namespace report;
+        auto result = std::make_unique<TppReport>();
+        reporttest::SetA4Portrait(*result->PrinterSetup());
+        lines.ClearRows();
+        for (int i = 0; i < 3; ++i)
+            lines.AddRow({QStringLiteral("line %1").arg(i)});
+        result->SetDataPipeline(&lines);
+        result->SetPageLimit(100);
+        label(band<TppHeaderBand>(*result, 10000), QStringLiteral("Header"), 0, 0, 40000);
+        auto *subReport = place(new TppSubReport, band<TppDetailBand>(*result, 20000), 0, 6000, 190000, 10000);
+        subReport->SetPrintBehavior(aBehavior);
+        subReport->SetDataPipeline(&data);
+        TppChildReport *child = subReport->Report();
+        auto *group = new TppGroup;
+        group->SetReport(child);
+        group->SetDataPipeline(&data);
+        group->SetBreakName(QStringLiteral("Group"));
+        group->SetKeepTogether(aKeepTogether);
+        for (TppGroupBand *groupBand : {static_cast<TppGroupBand *>(band<TppGroupHeaderBand>(*child, 6000)),
+                                        static_cast<TppGroupBand *>(band<TppGroupFooterBand>(*child, 8000))}) {
+            groupBand->SetGroup(group);
+            dbText(groupBand, QStringLiteral("Group"), 0, 0, 40000);
+        }
+        auto *detail = band<TppDetailBand>(*child, 21000);
+        dbText(detail, QStringLiteral("Key"), 0, 0, 40000);
+        auto *text = place(new TppDBMemo, detail, 45000, 0, 100000);
+        text->SetDataPipeline(&data);
+        text->SetDataField(QStringLiteral("Text"));
+        text->SetStretch(true);
+        return result;
+    }
+
     reporttest::MemoryPipeline data;
     reporttest::MemoryPipeline lines;
 
@@ -604,6 +641,21 @@ TEST_F(PagesMadeAgain, EveryPageOfAReportOfEveryPrintableComesOutAsForward)
         const QStringList found = sweep.differences();
         EXPECT_TRUE(found.isEmpty()) << layout.name << ": " << found.size() << " pages differ\n"
                                      << found.join(u'\n').left(4000).toStdString();
+    }
+}
+
+// A child report's pipelines are put back by its subreport's request, after
+// the page's state came from the cache.
+TEST_F(PagesMadeAgain, AGroupOfAChildReportBreaksOnAPageMadeAgainWhereItDidForward)
+{
+    for (auto [behavior, keepTogether] : {std::pair{report::TppPrintBehaviorType::pbChild, true},
+                                          {report::TppPrintBehaviorType::pbSection, false}}) {
+        EveryPrintable every;
+        std::unique_ptr<report::TppReport> built = every.groupsInAChild(behavior, keepTogether);
+        PageSweep sweep(*built);
+        const QStringList found = sweep.differences();
+        EXPECT_TRUE(found.isEmpty()) << int(behavior) << ": " << found.size() << " pages differ\n"
+                                     << found.join(u'\n').left(3000).toStdString();
     }
 }
 

@@ -179,6 +179,7 @@ void TppEngine::RestoreFromCache(int32_t aPageIndex)
     m_detailTraversed = state->detailTraversed;
     m_advancedAtColumnEnd = state->advancedAtColumnEnd;
     m_lastColumnStarted = state->lastColumnStarted;
+    m_breakValuesStale = true;
     if (!m_report || !m_report->PrintingAsSubReport()) {
         // The page start puts them back, once every object of the page has
         // its state again.
@@ -375,6 +376,7 @@ void TppEngine::Reset()
     ExcludeEngineState(0xFFFF);
     m_pagesWithoutProgress = 0;
     m_positionsRestored = false;
+    m_breakValuesStale = false;
     if (!m_dataStarted || m_report->PrintingAsSubReport())
         return;
     m_dataStarted = false;
@@ -736,13 +738,14 @@ TppCustomBand *TppEngine::findLastBand() const
 void TppEngine::generateOnePage()
 {
     fire(OnRestorePageState);
-    const bool restored = m_positionsRestored;
     RestorePagePositions();
     // The groups keep no break value per page: a page made again from the
     // cache would compare its records with the value of the last page
     // generated, and break where that differs. Read again from the record
-    // the page begins with, as after a traversal.
-    if (restored && !m_dataExhausted)
+    // the page begins with, as after a traversal. A child's pipelines were
+    // put back by its subreport's request, a kept-together group's by the
+    // rewind at the end of the page before.
+    if (std::exchange(m_breakValuesStale, false) && !m_dataExhausted)
         for (int i = 0; i < m_report->GroupCount(); ++i)
             m_report->Groups(i)->UpdateBreakValue();
     m_progress = false;

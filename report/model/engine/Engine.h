@@ -228,6 +228,9 @@ private:
     bool m_inTraversal = false;
     // A restored page's pipeline positions, put back by RestorePagePositions.
     bool m_positionsRestored = false;
+    // A cache record put the engine back: the groups read their break values
+    // again from the record the next page begins with.
+    bool m_breakValuesStale = false;
     TppPipelinePosition m_restoredMain{};
     TppPipelinePosition m_restoredDetail{};
     int32_t m_printRight = 0;
