@@ -492,14 +492,7 @@ public:
         groupHeader->SetGroup(group);
         dbText(groupHeader, QStringLiteral("Group"), 0, 0, 40000);
         band<TppGroupFooterBand>(*result, 21000)->SetGroup(group);
-        auto *detail = band<TppDetailBand>(*result, 21000);
-        dbText(detail, QStringLiteral("Key"), 0, 0, 40000);
-        // The long texts go on over the next page, which then begins within
-        // a record, with no traversal to come first.
-        auto *text = place(new TppDBMemo, detail, 45000, 0, 100000);
-        text->SetDataPipeline(&data);
-        text->SetDataField(QStringLiteral("Text"));
-        text->SetStretch(true);
+        keysWithTheirTexts(*result);
         label(band<TppHeaderBand>(*result, 10000), QStringLiteral("Header"), 0, 0, 40000);
         label(band<TppSummaryBand>(*result, 12000), QStringLiteral("Summary"), 0, 0, 40000);
         return result;
@@ -533,13 +526,21 @@ public:
             groupBand->SetGroup(group);
             dbText(groupBand, QStringLiteral("Group"), 0, 0, 40000);
         }
-        auto *detail = band<TppDetailBand>(*child, 21000);
+        keysWithTheirTexts(*child);
+        return result;
+    }
+
+    // A detail band of each record's key and text. The long texts go on
+    // over the next page, which then begins within a record, with no
+    // traversal to come first.
+    void keysWithTheirTexts(report::TppCustomReport &aReport)
+    {
+        auto *detail = band<report::TppDetailBand>(aReport, 21000);
         dbText(detail, QStringLiteral("Key"), 0, 0, 40000);
-        auto *text = place(new TppDBMemo, detail, 45000, 0, 100000);
+        auto *text = place(new report::TppDBMemo, detail, 45000, 0, 100000);
         text->SetDataPipeline(&data);
         text->SetDataField(QStringLiteral("Text"));
         text->SetStretch(true);
-        return result;
     }
 
     reporttest::MemoryPipeline data;
