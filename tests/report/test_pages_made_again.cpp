@@ -500,8 +500,9 @@ public:
 
     // Three lines, each printing the grouped records in a child report of
     // many pages: the child's groups break on a page made again where they
-    // did forward.
-    std::unique_ptr<report::TppReport> groupsInAChild(report::TppPrintBehaviorType aBehavior, bool aKeepTogether)
+    // did forward. A fixed frame goes on with the child's data.
+    std::unique_ptr<report::TppReport> groupsInAChild(report::TppPrintBehaviorType aBehavior, bool aKeepTogether,
+                                                      int aColumns)
     {
         using namespace report;
         auto result = std::make_unique<TppReport>();
@@ -515,7 +516,15 @@ public:
         auto *subReport = place(new TppSubReport, band<TppDetailBand>(*result, 20000), 0, 6000, 190000, 10000);
         subReport->SetPrintBehavior(aBehavior);
         subReport->SetDataPipeline(&data);
+        if (aBehavior == TppPrintBehaviorType::pbFixed) {
+            subReport->SetTraverseAllData(true);
+            subReport->SetBounds(0, 6000, 190000, 60000);
+        }
         TppChildReport *child = subReport->Report();
+        if (aColumns > 1) {
+            child->SetColumns(aColumns);
+            child->SetmmColumnWidth(95000);
+        }
         auto *group = new TppGroup;
         group->SetReport(child);
         group->SetDataPipeline(&data);
@@ -646,13 +655,24 @@ TEST_F(PagesMadeAgain, EveryPageOfAReportOfEveryPrintableComesOutAsForward)
 }
 
 // A child report's pipelines are put back by its subreport's request, after
-// the page's state came from the cache.
+// the page's state came from the cache; the page it makes is the one the
+// subreport asks for, whatever a later run of the child knew of its pages.
+// In columns a group's header comes again at the top of the next column of
+// the page it goes on to.
 TEST_F(PagesMadeAgain, AGroupOfAChildReportBreaksOnAPageMadeAgainWhereItDidForward)
 {
-    for (auto [behavior, keepTogether] : {std::pair{report::TppPrintBehaviorType::pbChild, true},
-                                          {report::TppPrintBehaviorType::pbSection, false}}) {
+    struct Case
+    {
+        report::TppPrintBehaviorType behavior;
+        bool keepTogether;
+        int columns;
+    };
+    for (const Case &c : {Case{report::TppPrintBehaviorType::pbChild, true, 1},
+                          Case{report::TppPrintBehaviorType::pbSection, false, 1},
+                          Case{report::TppPrintBehaviorType::pbFixed, false, 2}}) {
+        const report::TppPrintBehaviorType behavior = c.behavior;
         EveryPrintable every;
-        std::unique_ptr<report::TppReport> built = every.groupsInAChild(behavior, keepTogether);
+        std::unique_ptr<report::TppReport> built = every.groupsInAChild(behavior, c.keepTogether, c.columns);
         PageSweep sweep(*built);
         const QStringList found = sweep.differences();
         EXPECT_TRUE(found.isEmpty()) << int(behavior) << ": " << found.size() << " pages differ\n"

@@ -64,6 +64,9 @@ public:
     void SetGenerating(bool aValue) { m_generating = aValue; }
     bool ReportComplete() const { return m_reportComplete; }
     bool PageCountKnown() const { return m_pageCountKnown; }
+    // A subreport gives its child's engine back what it knew of the
+    // child's pages when it goes on with it.
+    void AssignPageCountKnown(bool aValue) { m_pageCountKnown = aValue; }
     int BandState() const { return m_bandState; }
     TppCustomBand *CurrentBand() const { return m_currentBand; }
     TppCustomBand *LastBand() const { return m_lastBand; }
