@@ -14,10 +14,13 @@
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
+#include "report/model/groups/Group.h"
 #include "report/model/pages/Page.h"
 #include "report/model/reports/Report.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace report;
 
@@ -133,6 +136,20 @@ protected:
         EXPECT_TRUE(pages.last().contains(QStringLiteral("C199"))) << pages.last().join(u' ').toStdString();
     }
 
+    // Prints with aFree run as the second page starts: the memo that goes
+    // on over the pages still reaches its last line.
+    QList<QStringList> printFreeingAsPageTwoStarts(const std::function<void()> &aFree)
+    {
+        report.OnStartPage.Set([this, aFree](classes::TObject *) {
+            if (report.Engine()->PageNo() == 2)
+                aFree();
+        });
+        const QList<QStringList> pages = printPages();
+        EXPECT_GE(pages.size(), 2);
+        EXPECT_TRUE(!pages.isEmpty() && pages.last().contains(QStringLiteral("C199")));
+        return pages;
+    }
+
     TppReport report;
     TppDetailBand *detail = nullptr;
 };
@@ -198,6 +215,55 @@ TEST_F(MovedWhileGenerating, EachObjectOfABandPrintsOnceInItsPreparedOrder)
     toFrontOnPrint(labels[0]);
     toFrontOnPrint(labels[1]);
     EXPECT_EQ(print(), (QStringList{"Label 0", "Label 1", "Label 2"}));
+}
+
+
+// The engine sorts the bands into its lists once per run; a handler that
+// frees a band part way through leaves no entry behind that a later page
+// would generate or measure.
+TEST_F(MovedWhileGenerating, ABandAHandlerFreesPartWayThroughIsNoLongerGenerated)
+{
+    goneContinuingLast(0);
+    auto *footer = new TppFooterBand(nullptr);
+    footer->SetReport(&report);
+    footer->SetmmHeight(10000);
+    auto *summary = new TppSummaryBand(nullptr);
+    summary->SetReport(&report);
+    for (TppBand *band : {static_cast<TppBand *>(footer), static_cast<TppBand *>(summary)}) {
+        auto *label = new TppLabel;
+        label->SetBand(band);
+        label->SetBounds(0, 0, 50000, 4000);
+        label->SetCaption(band == footer ? QStringLiteral("Footer") : QStringLiteral("Summary"));
+    }
+    const QList<QStringList> pages = printFreeingAsPageTwoStarts([&] {
+        delete footer;
+        delete summary;
+    });
+    ASSERT_GE(pages.size(), 2);
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Footer")));
+    for (int i = 1; i < pages.size(); ++i)
+        EXPECT_FALSE(pages[i].contains(QStringLiteral("Footer")) || pages[i].contains(QStringLiteral("Summary")));
+}
+
+// Likewise the groups the engine picked at the run's start: the one kept
+// together and the one that numbers the pages.
+TEST_F(MovedWhileGenerating, AGroupAHandlerFreesPartWayThroughIsNoLongerAsked)
+{
+    goneContinuingLast(0);
+    auto *numbering = new TppGroup;
+    numbering->SetReport(&report);
+    numbering->SetNewPage(true);
+    numbering->SetResetPageNo(true);
+    auto *keptTogether = new TppGroup;
+    keptTogether->SetReport(&report);
+    keptTogether->SetKeepTogether(true);
+    for (TppGroup *group : {numbering, keptTogether})
+        group->OnGetBreakValue.Set([](classes::TObject *, QString &aValue) { aValue = QStringLiteral("one"); });
+    printFreeingAsPageTwoStarts([&] {
+        delete numbering;
+        delete keptTogether;
+    });
+    EXPECT_EQ(report.Engine()->GetPageNoForDisplay(), report.Engine()->PageNo());
 }
 
 } // namespace

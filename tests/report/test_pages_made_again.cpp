@@ -492,17 +492,64 @@ public:
         groupHeader->SetGroup(group);
         dbText(groupHeader, QStringLiteral("Group"), 0, 0, 40000);
         band<TppGroupFooterBand>(*result, 21000)->SetGroup(group);
-        auto *detail = band<TppDetailBand>(*result, 21000);
-        dbText(detail, QStringLiteral("Key"), 0, 0, 40000);
-        // The long texts go on over the next page, which then begins within
-        // a record, with no traversal to come first.
-        auto *text = place(new TppDBMemo, detail, 45000, 0, 100000);
-        text->SetDataPipeline(&data);
-        text->SetDataField(QStringLiteral("Text"));
-        text->SetStretch(true);
+        keysWithTheirTexts(*result);
         label(band<TppHeaderBand>(*result, 10000), QStringLiteral("Header"), 0, 0, 40000);
         label(band<TppSummaryBand>(*result, 12000), QStringLiteral("Summary"), 0, 0, 40000);
         return result;
+    }
+
+    // Three lines, each printing the grouped records in a child report of
+    // many pages: the child's groups break on a page made again where they
+    // did forward. A fixed frame goes on with the child's data.
+    std::unique_ptr<report::TppReport> groupsInAChild(report::TppPrintBehaviorType aBehavior, bool aKeepTogether,
+                                                      int aColumns)
+    {
+        using namespace report;
+        auto result = std::make_unique<TppReport>();
+        reporttest::SetA4Portrait(*result->PrinterSetup());
+        lines.ClearRows();
+        for (int i = 0; i < 3; ++i)
+            lines.AddRow({QStringLiteral("line %1").arg(i)});
+        result->SetDataPipeline(&lines);
+        result->SetPageLimit(100);
+        label(band<TppHeaderBand>(*result, 10000), QStringLiteral("Header"), 0, 0, 40000);
+        auto *subReport = place(new TppSubReport, band<TppDetailBand>(*result, 20000), 0, 6000, 190000, 10000);
+        subReport->SetPrintBehavior(aBehavior);
+        subReport->SetDataPipeline(&data);
+        if (aBehavior == TppPrintBehaviorType::pbFixed) {
+            subReport->SetTraverseAllData(true);
+            subReport->SetBounds(0, 6000, 190000, 60000);
+        }
+        TppChildReport *child = subReport->Report();
+        if (aColumns > 1) {
+            child->SetColumns(aColumns);
+            child->SetmmColumnWidth(95000);
+        }
+        auto *group = new TppGroup;
+        group->SetReport(child);
+        group->SetDataPipeline(&data);
+        group->SetBreakName(QStringLiteral("Group"));
+        group->SetKeepTogether(aKeepTogether);
+        for (TppGroupBand *groupBand : {static_cast<TppGroupBand *>(band<TppGroupHeaderBand>(*child, 6000)),
+                                        static_cast<TppGroupBand *>(band<TppGroupFooterBand>(*child, 8000))}) {
+            groupBand->SetGroup(group);
+            dbText(groupBand, QStringLiteral("Group"), 0, 0, 40000);
+        }
+        keysWithTheirTexts(*child);
+        return result;
+    }
+
+    // A detail band of each record's key and text. The long texts go on
+    // over the next page, which then begins within a record, with no
+    // traversal to come first.
+    void keysWithTheirTexts(report::TppCustomReport &aReport)
+    {
+        auto *detail = band<report::TppDetailBand>(aReport, 21000);
+        dbText(detail, QStringLiteral("Key"), 0, 0, 40000);
+        auto *text = place(new report::TppDBMemo, detail, 45000, 0, 100000);
+        text->SetDataPipeline(&data);
+        text->SetDataField(QStringLiteral("Text"));
+        text->SetStretch(true);
     }
 
     reporttest::MemoryPipeline data;
@@ -604,6 +651,32 @@ TEST_F(PagesMadeAgain, EveryPageOfAReportOfEveryPrintableComesOutAsForward)
         const QStringList found = sweep.differences();
         EXPECT_TRUE(found.isEmpty()) << layout.name << ": " << found.size() << " pages differ\n"
                                      << found.join(u'\n').left(4000).toStdString();
+    }
+}
+
+// A child report's pipelines are put back by its subreport's request, after
+// the page's state came from the cache; the page it makes is the one the
+// subreport asks for, whatever a later run of the child knew of its pages.
+// In columns a group's header comes again at the top of the next column of
+// the page it goes on to.
+TEST_F(PagesMadeAgain, AGroupOfAChildReportBreaksOnAPageMadeAgainWhereItDidForward)
+{
+    struct Case
+    {
+        report::TppPrintBehaviorType behavior;
+        bool keepTogether;
+        int columns;
+    };
+    for (const Case &c : {Case{report::TppPrintBehaviorType::pbChild, true, 1},
+                          Case{report::TppPrintBehaviorType::pbSection, false, 1},
+                          Case{report::TppPrintBehaviorType::pbFixed, false, 2}}) {
+        const report::TppPrintBehaviorType behavior = c.behavior;
+        EveryPrintable every;
+        std::unique_ptr<report::TppReport> built = every.groupsInAChild(behavior, c.keepTogether, c.columns);
+        PageSweep sweep(*built);
+        const QStringList found = sweep.differences();
+        EXPECT_TRUE(found.isEmpty()) << int(behavior) << ": " << found.size() << " pages differ\n"
+                                     << found.join(u'\n').left(3000).toStdString();
     }
 }
 

@@ -161,6 +161,11 @@ public:
     virtual void RewindPage() = 0;
     // The page-start reset of the objects of a band that asks for one.
     virtual void ResetBand(TppBand *aBand) = 0;
+    // aBand leaves the report (freed or moved by a handler, even part way
+    // through a run): nothing the engine holds may name it any longer.
+    virtual void ForgetBand(TppBand *) {}
+    // Likewise a group that leaves the report.
+    virtual void ForgetGroup(TppGroup *) {}
     // Lets pending window messages run (Cancel, navigation).
     virtual void ProcessMessages() = 0;
     // Something new went on the page that the bands cannot see (a page of

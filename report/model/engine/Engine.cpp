@@ -179,6 +179,7 @@ void TppEngine::RestoreFromCache(int32_t aPageIndex)
     m_detailTraversed = state->detailTraversed;
     m_advancedAtColumnEnd = state->advancedAtColumnEnd;
     m_lastColumnStarted = state->lastColumnStarted;
+    m_breakValuesStale = true;
     if (!m_report || !m_report->PrintingAsSubReport()) {
         // The page start puts them back, once every object of the page has
         // its state again.
@@ -375,6 +376,7 @@ void TppEngine::Reset()
     ExcludeEngineState(0xFFFF);
     m_pagesWithoutProgress = 0;
     m_positionsRestored = false;
+    m_breakValuesStale = false;
     if (!m_dataStarted || m_report->PrintingAsSubReport())
         return;
     m_dataStarted = false;
@@ -717,14 +719,18 @@ void TppEngine::sortBands()
         if (list >= 0)
             m_lists[list].push_back(band);
     }
-    m_lastBand = nullptr;
-    for (int list : {7, 6, 5})
-        if (!m_lists[list].empty()) {
-            m_lastBand = m_lists[list].back();
-            break;
-        }
+    m_lastBand = findLastBand();
     for (int i = 0; i < m_report->BandCount(); ++i)
         m_report->Bands(i)->InitObjects();
+}
+
+TppCustomBand *TppEngine::findLastBand() const
+{
+    for (int list : {7, 6, 5})
+        for (auto band = m_lists[list].rbegin(); band != m_lists[list].rend(); ++band)
+            if (*band)
+                return *band;
+    return nullptr;
 }
 
 // ---- Pages ------------------------------------------------------------------------------------
@@ -732,13 +738,14 @@ void TppEngine::sortBands()
 void TppEngine::generateOnePage()
 {
     fire(OnRestorePageState);
-    const bool restored = m_positionsRestored;
     RestorePagePositions();
     // The groups keep no break value per page: a page made again from the
     // cache would compare its records with the value of the last page
     // generated, and break where that differs. Read again from the record
-    // the page begins with, as after a traversal.
-    if (restored && !m_dataExhausted)
+    // the page begins with, as after a traversal. A child's pipelines were
+    // put back by its subreport's request, a kept-together group's by the
+    // rewind at the end of the page before.
+    if (std::exchange(m_breakValuesStale, false) && !m_dataExhausted)
         for (int i = 0; i < m_report->GroupCount(); ++i)
             m_report->Groups(i)->UpdateBreakValue();
     m_progress = false;
@@ -888,7 +895,7 @@ int32_t TppEngine::GetPageBottom() const
     int32_t bottom = GetPageAreaBottom();
     for (int list : {8, 9})
         for (TppCustomBand *band : m_lists[list])
-            if (band->Visible())
+            if (band && band->Visible())
                 bottom -= band->mmHeight();
     return bottom;
 }
@@ -949,6 +956,8 @@ bool TppEngine::generateList(int aList, int aFrom, bool aKeepIndex)
     int index = std::max(aFrom, 0);
     for (; index < int(list.size()) && !overflowed && !Stopped(); ++index) {
         TppCustomBand *band = list[size_t(index)];
+        if (!band)
+            continue;
         m_currentBand = band;
         const auto *header = dynamic_cast<TppGroupHeaderBand *>(band);
         const bool breakingHeader = header && header->Breaking();
@@ -959,6 +968,8 @@ bool TppEngine::generateList(int aList, int aFrom, bool aKeepIndex)
         if (laterColumn)
             SetMaxPosition(0);
         band->Generate();
+        if (list[size_t(index)] != band)
+            continue;
         if (!GetBandsPrinted() && band->Count() > 0) {
             if (header ? header->Group() && !header->Group()->ReprintOnSubsequentPage()
                        : (m_bandState < 1 || m_bandState > 3))
@@ -1012,7 +1023,9 @@ void TppEngine::resumeGroupFooters()
         const int own = m_report->IndexOfGroup(group);
         for (TppCustomBand *band : m_lists[4]) {
             auto *header = dynamic_cast<TppGroupHeaderBand *>(band);
-            const int index = header && header->Group() ? m_report->IndexOfGroup(header->Group()) : -1;
+            if (!header)
+                continue;
+            const int index = header->Group() ? m_report->IndexOfGroup(header->Group()) : -1;
             if (index < own || (index == own && group->HeaderForOrphanedFooter())) {
                 const bool breaking = header->Breaking();
                 header->SetBreaking(false);
@@ -1113,6 +1126,27 @@ void TppEngine::RewindPage()
 }
 
 void TppEngine::ResetBand(TppBand *) {}
+
+void TppEngine::ForgetBand(TppBand *aBand)
+{
+    // The entry stays, empty, so that a list being generated keeps its
+    // indexes; the lists are sorted afresh at the next run.
+    for (auto &list : m_lists)
+        for (TppCustomBand *&band : list)
+            if (static_cast<TppBand *>(band) == aBand)
+                band = nullptr;
+    if (static_cast<TppBand *>(m_currentBand) == aBand)
+        m_currentBand = nullptr;
+    if (static_cast<TppBand *>(m_lastBand) == aBand)
+        m_lastBand = findLastBand();
+}
+
+void TppEngine::ForgetGroup(TppGroup *aGroup)
+{
+    if (m_keepTogetherGroup == aGroup)
+        m_keepTogetherGroup = nullptr;
+    m_pageNumbering.ForgetGroup(aGroup);
+}
 
 void TppEngine::ProcessMessages()
 {

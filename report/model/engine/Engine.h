@@ -64,6 +64,9 @@ public:
     void SetGenerating(bool aValue) { m_generating = aValue; }
     bool ReportComplete() const { return m_reportComplete; }
     bool PageCountKnown() const { return m_pageCountKnown; }
+    // A subreport gives its child's engine back what it knew of the
+    // child's pages when it goes on with it.
+    void AssignPageCountKnown(bool aValue) { m_pageCountKnown = aValue; }
     int BandState() const { return m_bandState; }
     TppCustomBand *CurrentBand() const { return m_currentBand; }
     TppCustomBand *LastBand() const { return m_lastBand; }
@@ -94,6 +97,8 @@ public:
     TppGroup *KeepTogetherGroup() const override { return m_keepTogetherGroup; }
     void RewindPage() override;
     void ResetBand(TppBand *aBand) override;
+    void ForgetBand(TppBand *aBand) override;
+    void ForgetGroup(TppGroup *aGroup) override;
     void ProcessMessages() override;
     void NoteProgress() override { m_progress = true; }
     // A child report's engine also answers for the page of its parent's,
@@ -146,6 +151,9 @@ private:
     void noDataStart();
     bool plainPageNumbers() const;
     void sortBands();
+    // The band whose clean printing ends the report: the last summary, else
+    // the last group footer, else the last detail band.
+    TppCustomBand *findLastBand() const;
     void generateOnePage();
     void fullPageStart();
     void basicPageStart();
@@ -223,6 +231,9 @@ private:
     bool m_inTraversal = false;
     // A restored page's pipeline positions, put back by RestorePagePositions.
     bool m_positionsRestored = false;
+    // A cache record put the engine back: the groups read their break values
+    // again from the record the next page begins with.
+    bool m_breakValuesStale = false;
     TppPipelinePosition m_restoredMain{};
     TppPipelinePosition m_restoredDetail{};
     int32_t m_printRight = 0;

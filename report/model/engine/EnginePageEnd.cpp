@@ -181,7 +181,7 @@ void TppEngine::stopWithoutProgress(TppCustomBand *aBreakingBand)
     if (const TppPageDef *def = pageDef())
         for (int list : {8, 9})
             for (TppCustomBand *band : m_lists[list])
-                if (band->Visible() && band->mmHeight() >= def->mmPrintableHeight())
+                if (band && band->Visible() && band->mmHeight() >= def->mmPrintableHeight())
                     aBreakingBand = band;
     m_report->HandlePrintError(aBreakingBand ? aBreakingBand->UserName() + QStringLiteral(": ") + ppLoadStr(44)
                                              : ppLoadStr(44));

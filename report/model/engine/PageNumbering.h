@@ -17,6 +17,12 @@ public:
     // Finds the group that numbers the pages at the start of a run.
     void RunStarted(TppCustomReport &aReport);
     TppGroup *PageResetGroup() const { return m_pageResetGroup; }
+    // aGroup leaves the report: the engine's own numbers take over.
+    void ForgetGroup(const TppGroup *aGroup)
+    {
+        if (m_pageResetGroup == aGroup)
+            m_pageResetGroup = nullptr;
+    }
     // At a page start: a group whose header starts on this page (or all of
     // them before the title) numbers from here, when aMayRestart; every
     // group that resets the page number counts the page.

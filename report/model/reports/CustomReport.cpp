@@ -325,6 +325,8 @@ void TppCustomReport::RemoveBand(TppBand *aBand)
         return;
     m_bands.erase(m_bands.begin() + index);
     m_userNameIndex.made = false;
+    if (m_engine)
+        m_engine->ForgetBand(aBand);
     if (m_freeing)
         return;
     SortBands();
@@ -349,7 +351,10 @@ void TppCustomReport::RemoveGroup(classes::TComponent *aGroup)
     const int index = IndexOfGroup(aGroup);
     if (index < 0)
         return;
+    TppGroup *leaving = m_groups[size_t(index)];
     m_groups.erase(m_groups.begin() + index);
+    if (m_engine)
+        m_engine->ForgetGroup(leaving);
     if (m_freeing)
         return;
     for (TppGroup *group : m_groups)

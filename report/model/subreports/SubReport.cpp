@@ -436,6 +436,7 @@ void TppSubReport::Init()
     TppStretchable::Init();
     m_childPageNo = 1;
     m_childPageCount = 0;
+    m_childPageCountKnown = false;
     m_childAbsolutePage = -1;
     m_childStarted = false;
     m_childDone = false;
@@ -505,6 +506,7 @@ void TppSubReport::startChild()
     m_childFinished = false;
     m_childPageNo = 1;
     m_childPageCount = 1;
+    m_childPageCountKnown = false;
     m_childAbsolutePage = -1;
     if (TppEngine *engine = childEngine()) {
         engine->SetGenerating(false);
@@ -623,9 +625,10 @@ void TppSubReport::calcChild()
     const int32_t height = fixedFrame ? mmHeight() : rect.Bottom - rect.Top;
     fitChildPage(rect.Right - rect.Left, height);
     TppEngine *engine = childEngine();
-    if (m_childStarted)
+    if (m_childStarted) {
         engine->AssignPageCount(m_childPageCount);
-    else
+        engine->AssignPageCountKnown(m_childPageCountKnown);
+    } else
         startChild();
     if (!generateChildPage()) {
         m_childStarted = false;
@@ -654,6 +657,7 @@ void TppSubReport::calcChild()
             m_childAbsolutePage = engine->Page()->AbsolutePageNo();
         }
         m_childPageCount = engine->PageCount();
+        m_childPageCountKnown = engine->PageCountKnown();
     } else if (used == 0) {
         m_childAbsolutePage = -1;
     }
@@ -800,6 +804,7 @@ void TppSubReport::endSection()
     m_childStarted = false;
     m_childPageNo = 1;
     m_childPageCount = 0;
+    m_childPageCountKnown = false;
     m_childAbsolutePage = -1;
     SetOverFlow(false);
     SetGenerationComplete(true);

@@ -190,6 +190,9 @@ private:
 
     int m_childPageNo = 1;
     int m_childPageCount = 0;
+    // With the count: a page made again may follow one on which a later
+    // run of the child came to its end and knew its pages.
+    bool m_childPageCountKnown = false;
     int m_childAbsolutePage = -1;
     bool m_childStarted = false;
     bool m_childDone = false;
