@@ -756,6 +756,36 @@ TEST_F(Regions, TheShapeStandsInsideThePenAndTheSquareKindsAreCentred)
     EXPECT_LT(command.Width(), 0);
 }
 
+// A brush or pen handed over whole (a script's "Region1.Brush := ...")
+// comes with its own style: a clear one with a colour stays clear.
+TEST_F(Regions, AnAssignedBrushOrPenKeepsItsStyle)
+{
+    classes::TBrush clearBrush;
+    clearBrush.SetColor(0x00FF00);
+    clearBrush.SetStyle(gfx::BrushStyle::Clear);
+    region->SetBrush(&clearBrush);
+    EXPECT_EQ(region->Brush()->Color(), rtl::TColor(0x00FF00));
+    EXPECT_EQ(region->Brush()->Style(), gfx::BrushStyle::Clear);
+    EXPECT_TRUE(region->Transparent());
+
+    classes::TPen clearPen;
+    clearPen.SetColor(0x0000FF);
+    clearPen.SetStyle(gfx::PenStyle::Clear);
+    region->SetPen(&clearPen);
+    EXPECT_EQ(region->Pen()->Style(), gfx::PenStyle::Clear);
+
+    // A colour set afterwards still makes them solid, and one of none
+    // handed over clears them.
+    region->Brush()->SetColor(0xFF0000);
+    EXPECT_EQ(region->Brush()->Style(), gfx::BrushStyle::Solid);
+    EXPECT_FALSE(region->Transparent());
+    classes::TBrush none;
+    none.SetColor(rtl::clNone);
+    region->SetBrush(&none);
+    EXPECT_EQ(region->Brush()->Style(), gfx::BrushStyle::Clear);
+    EXPECT_TRUE(region->Transparent());
+}
+
 TEST_F(Regions, ChildrenMoveWithTheRegionAndRejoinItFromAStream)
 {
     auto *label = new TppLabel;

@@ -301,16 +301,25 @@ void TppCustomRegion::SetmmHeight(int32_t aValue)
 
 // ---- Brush and pen -----------------------------------------------------------------------------
 
+// A brush or pen given whole keeps the style it comes with: its colour is
+// not one set on a clear tool to make it solid. A colour of none still
+// clears it.
 void TppCustomRegion::SetBrush(const classes::TBrush *aBrush)
 {
-    if (aBrush)
-        m_brush->Assign(aBrush);
+    if (!aBrush)
+        return;
+    if (aBrush->Color() != rtl::clNone)
+        m_brushColor = aBrush->Color();
+    m_brush->Assign(aBrush);
 }
 
 void TppCustomRegion::SetPen(const classes::TPen *aPen)
 {
-    if (aPen)
-        m_pen->Assign(aPen);
+    if (!aPen)
+        return;
+    if (aPen->Color() != rtl::clNone)
+        m_penColor = aPen->Color();
+    m_pen->Assign(aPen);
 }
 
 void TppCustomRegion::SetPenWidth(int aWidth)
