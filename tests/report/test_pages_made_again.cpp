@@ -539,6 +539,28 @@ public:
         return result;
     }
 
+    // Beside each record of a child's detail, values shown once: the group's
+    // name in a data text and a data memo, and the least amount so far,
+    // which shows again at the top of each page.
+    void repeatsInAChild(report::TppReport &aReport)
+    {
+        using namespace report;
+        TppDetailBand *detail = nullptr;
+        for (int i = 0; i < aReport.BandCount() && !detail; ++i)
+            if (auto *sub = aReport.Bands(i)->ObjectCount() ? dynamic_cast<TppSubReport *>(aReport.Bands(i)->Objects(0))
+                                                            : nullptr)
+                for (int j = 0; j < sub->Report()->BandCount() && !detail; ++j)
+                    detail = dynamic_cast<TppDetailBand *>(sub->Report()->Bands(j));
+        ASSERT_NE(detail, nullptr);
+        groupOnce(detail, 150000, 0);
+        auto *least = place(new TppDBCalc, detail, 178000, 0, 10000);
+        least->SetDataPipeline(&data);
+        least->SetDataField(QStringLiteral("Amount"));
+        least->SetDBCalcType(TppDBCalcType::dcMinimum);
+        least->SetSuppressRepeatedValues(true);
+        least->SetReprintOnSubsequent(true);
+    }
+
     // A detail band of each record's key and text. The long texts go on
     // over the next page, which then begins within a record, with no
     // traversal to come first.
@@ -676,6 +698,23 @@ TEST_F(PagesMadeAgain, AGroupOfAChildReportBreaksOnAPageMadeAgainWhereItDidForwa
         PageSweep sweep(*built);
         const QStringList found = sweep.differences();
         EXPECT_TRUE(found.isEmpty()) << int(behavior) << ": " << found.size() << " pages differ\n"
+                                     << found.join(u'\n').left(3000).toStdString();
+    }
+}
+
+// A value shown once in a child's detail stays shown, on a page made again,
+// where the forward run showed it: the value it compares with is the one of
+// the record the page goes on with.
+TEST_F(PagesMadeAgain, AValueShownOnceInAChildReportShowsOnAPageMadeAgainAsForward)
+{
+    for (const bool keepTogether : {true, false}) {
+        EveryPrintable every;
+        std::unique_ptr<report::TppReport> built =
+            every.groupsInAChild(report::TppPrintBehaviorType::pbChild, keepTogether, 1);
+        every.repeatsInAChild(*built);
+        PageSweep sweep(*built);
+        const QStringList found = sweep.differences();
+        EXPECT_TRUE(found.isEmpty()) << keepTogether << ": " << found.size() << " pages differ\n"
                                      << found.join(u'\n').left(3000).toStdString();
     }
 }
