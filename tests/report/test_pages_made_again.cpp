@@ -541,7 +541,7 @@ public:
 
     // Beside each record of a child's detail, values shown once: the group's
     // name in a data text and a data memo, and the least amount so far,
-    // which shows again at the top of each page.
+    // which shows again at the top of each page; below them the last keys.
     void repeatsInAChild(report::TppReport &aReport)
     {
         using namespace report;
@@ -559,6 +559,12 @@ public:
         least->SetDBCalcType(TppDBCalcType::dcMinimum);
         least->SetSuppressRepeatedValues(true);
         least->SetReprintOnSubsequent(true);
+        // A text that runs on from record to record, kept per page too.
+        auto *trail = place(new TppVariable, detail, 150000, 5000, 30000);
+        trail->SetDataType(TppDataType::dtString);
+        trail->OnCalc.Set([this](classes::TObject *, QVariant &aValue) {
+            aValue = aValue.toString().right(4) + data.GetFieldValue(QStringLiteral("Key")).toString().right(1);
+        });
     }
 
     // A detail band of each record's key and text. The long texts go on
