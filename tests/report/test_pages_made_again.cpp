@@ -545,12 +545,7 @@ public:
     void repeatsInAChild(report::TppReport &aReport)
     {
         using namespace report;
-        TppDetailBand *detail = nullptr;
-        for (int i = 0; i < aReport.BandCount() && !detail; ++i)
-            if (auto *sub = aReport.Bands(i)->ObjectCount() ? dynamic_cast<TppSubReport *>(aReport.Bands(i)->Objects(0))
-                                                            : nullptr)
-                for (int j = 0; j < sub->Report()->BandCount() && !detail; ++j)
-                    detail = dynamic_cast<TppDetailBand *>(sub->Report()->Bands(j));
+        TppDetailBand *detail = childDetail(aReport);
         ASSERT_NE(detail, nullptr);
         groupOnce(detail, 150000, 0);
         auto *least = place(new TppDBCalc, detail, 178000, 0, 10000);
@@ -578,6 +573,27 @@ public:
         text->SetDataPipeline(&data);
         text->SetDataField(QStringLiteral("Text"));
         text->SetStretch(true);
+    }
+
+    // The child's page of its count beside each record.
+    void pagesOfAChild(report::TppReport &aReport)
+    {
+        report::TppDetailBand *detail = childDetail(aReport);
+        ASSERT_NE(detail, nullptr);
+        place(new report::TppSystemVariable, detail, 150000, 0, 40000)->SetVarType(report::TppVarType::vtPageSetDesc);
+    }
+
+    static report::TppDetailBand *childDetail(report::TppReport &aReport)
+    {
+        using namespace report;
+        for (int i = 0; i < aReport.BandCount(); ++i) {
+            TppBand *parentBand = aReport.Bands(i);
+            auto *sub = parentBand->ObjectCount() ? dynamic_cast<TppSubReport *>(parentBand->Objects(0)) : nullptr;
+            for (int j = 0; sub && j < sub->Report()->BandCount(); ++j)
+                if (auto *detail = dynamic_cast<TppDetailBand *>(sub->Report()->Bands(j)))
+                    return detail;
+        }
+        return nullptr;
     }
 
     reporttest::MemoryPipeline data;
@@ -718,6 +734,22 @@ TEST_F(PagesMadeAgain, AValueShownOnceInAChildReportShowsOnAPageMadeAgainAsForwa
         std::unique_ptr<report::TppReport> built =
             every.groupsInAChild(report::TppPrintBehaviorType::pbChild, keepTogether, 1);
         every.repeatsInAChild(*built);
+        PageSweep sweep(*built);
+        const QStringList found = sweep.differences();
+        EXPECT_TRUE(found.isEmpty()) << keepTogether << ": " << found.size() << " pages differ\n"
+                                     << found.join(u'\n').left(3000).toStdString();
+    }
+}
+
+// A section's page made again counts the child's pages as far as the forward
+// run knew them there, not as a later section left the child's count.
+TEST_F(PagesMadeAgain, ASectionsPageMadeAgainCountsItsPagesAsForward)
+{
+    for (const bool keepTogether : {false, true}) {
+        EveryPrintable every;
+        std::unique_ptr<report::TppReport> built =
+            every.groupsInAChild(report::TppPrintBehaviorType::pbSection, keepTogether, 1);
+        every.pagesOfAChild(*built);
         PageSweep sweep(*built);
         const QStringList found = sweep.differences();
         EXPECT_TRUE(found.isEmpty()) << keepTogether << ": " << found.size() << " pages differ\n"
