@@ -724,37 +724,42 @@ TEST_F(PagesMadeAgain, AGroupOfAChildReportBreaksOnAPageMadeAgainWhereItDidForwa
     }
 }
 
+// The pages of a one-column child report, kept together and not, that come
+// out otherwise when made again, with what aAdd put in the child.
+QStringList childPagesMadeAgain(report::TppPrintBehaviorType aBehavior,
+                                void (EveryPrintable::*aAdd)(report::TppReport &))
+{
+    QStringList found;
+    for (const bool keepTogether : {true, false}) {
+        EveryPrintable every;
+        std::unique_ptr<report::TppReport> built = every.groupsInAChild(aBehavior, keepTogether, 1);
+        (every.*aAdd)(*built);
+        PageSweep sweep(*built);
+        const QStringList differences = sweep.differences();
+        if (!differences.isEmpty())
+            found << QStringLiteral("kept together %1: %2 pages differ\n").arg(keepTogether).arg(differences.size())
+                  << differences;
+    }
+    return found;
+}
+
 // A value shown once in a child's detail stays shown, on a page made again,
 // where the forward run showed it: the value it compares with is the one of
 // the record the page goes on with.
 TEST_F(PagesMadeAgain, AValueShownOnceInAChildReportShowsOnAPageMadeAgainAsForward)
 {
-    for (const bool keepTogether : {true, false}) {
-        EveryPrintable every;
-        std::unique_ptr<report::TppReport> built =
-            every.groupsInAChild(report::TppPrintBehaviorType::pbChild, keepTogether, 1);
-        every.repeatsInAChild(*built);
-        PageSweep sweep(*built);
-        const QStringList found = sweep.differences();
-        EXPECT_TRUE(found.isEmpty()) << keepTogether << ": " << found.size() << " pages differ\n"
-                                     << found.join(u'\n').left(3000).toStdString();
-    }
+    const QStringList found =
+        childPagesMadeAgain(report::TppPrintBehaviorType::pbChild, &EveryPrintable::repeatsInAChild);
+    EXPECT_TRUE(found.isEmpty()) << found.join(u'\n').left(3000).toStdString();
 }
 
 // A section's page made again counts the child's pages as far as the forward
 // run knew them there, not as a later section left the child's count.
 TEST_F(PagesMadeAgain, ASectionsPageMadeAgainCountsItsPagesAsForward)
 {
-    for (const bool keepTogether : {false, true}) {
-        EveryPrintable every;
-        std::unique_ptr<report::TppReport> built =
-            every.groupsInAChild(report::TppPrintBehaviorType::pbSection, keepTogether, 1);
-        every.pagesOfAChild(*built);
-        PageSweep sweep(*built);
-        const QStringList found = sweep.differences();
-        EXPECT_TRUE(found.isEmpty()) << keepTogether << ": " << found.size() << " pages differ\n"
-                                     << found.join(u'\n').left(3000).toStdString();
-    }
+    const QStringList found =
+        childPagesMadeAgain(report::TppPrintBehaviorType::pbSection, &EveryPrintable::pagesOfAChild);
+    EXPECT_TRUE(found.isEmpty()) << found.join(u'\n').left(3000).toStdString();
 }
 
 } // namespace
