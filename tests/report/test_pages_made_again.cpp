@@ -539,6 +539,29 @@ public:
         return result;
     }
 
+    // Beside each record of a child's detail, values shown once: the group's
+    // name in a data text and a data memo, and the least amount so far,
+    // which shows again at the top of each page; below them the last keys.
+    void repeatsInAChild(report::TppReport &aReport)
+    {
+        using namespace report;
+        TppDetailBand *detail = childDetail(aReport);
+        ASSERT_NE(detail, nullptr);
+        groupOnce(detail, 150000, 0);
+        auto *least = place(new TppDBCalc, detail, 178000, 0, 10000);
+        least->SetDataPipeline(&data);
+        least->SetDataField(QStringLiteral("Amount"));
+        least->SetDBCalcType(TppDBCalcType::dcMinimum);
+        least->SetSuppressRepeatedValues(true);
+        least->SetReprintOnSubsequent(true);
+        // A text that runs on from record to record, kept per page too.
+        auto *trail = place(new TppVariable, detail, 150000, 5000, 30000);
+        trail->SetDataType(TppDataType::dtString);
+        trail->OnCalc.Set([this](classes::TObject *, QVariant &aValue) {
+            aValue = aValue.toString().right(4) + data.GetFieldValue(QStringLiteral("Key")).toString().right(1);
+        });
+    }
+
     // A detail band of each record's key and text. The long texts go on
     // over the next page, which then begins within a record, with no
     // traversal to come first.
@@ -550,6 +573,27 @@ public:
         text->SetDataPipeline(&data);
         text->SetDataField(QStringLiteral("Text"));
         text->SetStretch(true);
+    }
+
+    // The child's page of its count beside each record.
+    void pagesOfAChild(report::TppReport &aReport)
+    {
+        report::TppDetailBand *detail = childDetail(aReport);
+        ASSERT_NE(detail, nullptr);
+        place(new report::TppSystemVariable, detail, 150000, 0, 40000)->SetVarType(report::TppVarType::vtPageSetDesc);
+    }
+
+    static report::TppDetailBand *childDetail(report::TppReport &aReport)
+    {
+        using namespace report;
+        for (int i = 0; i < aReport.BandCount(); ++i) {
+            TppBand *parentBand = aReport.Bands(i);
+            auto *sub = parentBand->ObjectCount() ? dynamic_cast<TppSubReport *>(parentBand->Objects(0)) : nullptr;
+            for (int j = 0; sub && j < sub->Report()->BandCount(); ++j)
+                if (auto *detail = dynamic_cast<TppDetailBand *>(sub->Report()->Bands(j)))
+                    return detail;
+        }
+        return nullptr;
     }
 
     reporttest::MemoryPipeline data;
@@ -678,6 +722,44 @@ TEST_F(PagesMadeAgain, AGroupOfAChildReportBreaksOnAPageMadeAgainWhereItDidForwa
         EXPECT_TRUE(found.isEmpty()) << int(behavior) << ": " << found.size() << " pages differ\n"
                                      << found.join(u'\n').left(3000).toStdString();
     }
+}
+
+// The pages of a one-column child report, kept together and not, that come
+// out otherwise when made again, with what aAdd put in the child.
+QStringList childPagesMadeAgain(report::TppPrintBehaviorType aBehavior,
+                                void (EveryPrintable::*aAdd)(report::TppReport &))
+{
+    QStringList found;
+    for (const bool keepTogether : {true, false}) {
+        EveryPrintable every;
+        std::unique_ptr<report::TppReport> built = every.groupsInAChild(aBehavior, keepTogether, 1);
+        (every.*aAdd)(*built);
+        PageSweep sweep(*built);
+        const QStringList differences = sweep.differences();
+        if (!differences.isEmpty())
+            found << QStringLiteral("kept together %1: %2 pages differ\n").arg(keepTogether).arg(differences.size())
+                  << differences;
+    }
+    return found;
+}
+
+// A value shown once in a child's detail stays shown, on a page made again,
+// where the forward run showed it: the value it compares with is the one of
+// the record the page goes on with.
+TEST_F(PagesMadeAgain, AValueShownOnceInAChildReportShowsOnAPageMadeAgainAsForward)
+{
+    const QStringList found =
+        childPagesMadeAgain(report::TppPrintBehaviorType::pbChild, &EveryPrintable::repeatsInAChild);
+    EXPECT_TRUE(found.isEmpty()) << found.join(u'\n').left(3000).toStdString();
+}
+
+// A section's page made again counts the child's pages as far as the forward
+// run knew them there, not as a later section left the child's count.
+TEST_F(PagesMadeAgain, ASectionsPageMadeAgainCountsItsPagesAsForward)
+{
+    const QStringList found =
+        childPagesMadeAgain(report::TppPrintBehaviorType::pbSection, &EveryPrintable::pagesOfAChild);
+    EXPECT_TRUE(found.isEmpty()) << found.join(u'\n').left(3000).toStdString();
 }
 
 } // namespace

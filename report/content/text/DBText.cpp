@@ -179,7 +179,7 @@ void TppDBText::Init()
     m_printedPage = -1;
     m_firstPage = -1;
     m_priorValue.clear();
-    m_pagePriorValues.Clear();
+    m_pagePriorValues.StartRun(*this);
     m_priorValueSame = false;
     followEngine();
 }

@@ -602,7 +602,7 @@ QString TppDBMemo::GetDescription() const
 void TppDBMemo::Init()
 {
     TppCustomMemo::Init();
-    m_pageRepeatStates.Clear();
+    m_pageRepeatStates.StartRun(*this);
     m_hasRemembered = false;
     m_repeated = false;
     m_rememberedText.clear();

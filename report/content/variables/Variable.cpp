@@ -450,7 +450,7 @@ void TppVariable::Init()
     bindComponent(m_resetComponent, variableKeepsUserComponent(m_resetType) ? m_resetComponent : report, true);
     clearValue();
     m_cachedValue = false;
-    m_cachedStrings.clear();
+    m_cachedStrings.StartRun(*this);
     setUpLookAhead();
 }
 
@@ -549,7 +549,7 @@ void TppVariable::SaveToCache(int32_t aPageIndex)
 {
     VariableCacheRecord record = variableRecordOf(*this);
     WriteCacheRecord(aPageIndex, &record);
-    m_cachedStrings[aPageIndex] = m_string;
+    m_cachedStrings.Save(*this, aPageIndex, m_string);
     m_cachedValue = true;
 }
 
@@ -567,14 +567,7 @@ void TppVariable::RestoreFromCache(int32_t aPageIndex)
     m_double = record.doubleValue;
     m_extended = record.extended;
     m_single = record.single;
-    if (const auto it = m_cachedStrings.find(aPageIndex); it != m_cachedStrings.end())
-        m_string = it->second;
-}
-
-void TppVariable::CacheReset()
-{
-    TppCustomVariable::CacheReset();
-    m_cachedStrings.clear();
+    m_cachedStrings.Restore(*this, aPageIndex, m_string);
 }
 
 // ---- Look-ahead --------------------------------------------------------------

@@ -108,7 +108,6 @@ public:
     void Notify(TppCommunicator *aCommunicator, int aOperation) override;
     void SaveToCache(int32_t aPageIndex) override;
     void RestoreFromCache(int32_t aPageIndex) override;
-    void CacheReset() override;
     bool CachedValue() const { return m_cachedValue; }
 
     // ---- Look-ahead ----
@@ -173,8 +172,11 @@ private:
     bool m_lookAhead = false;
     bool m_cachedValue = false;
     std::unique_ptr<TppLookAheadList> m_lookAheadList;
-    // The string value has no room in the fixed-size cache record.
-    std::map<int32_t, QString> m_cachedStrings;
+    // The string value has no room in the fixed-size cache record. Dropped
+    // with the run, not when a cache starts over or cuts its later pages: a
+    // kept-together group's own cache starts over for each group, while the
+    // report's pages still hold their strings.
+    TppPageValues<QString> m_cachedStrings;
 };
 
 } // namespace report

@@ -6,7 +6,9 @@
 // so a page is known by the stream the cacheable is attached to and its
 // index there.
 
+#include "report/model/bands/Component.h"
 #include "report/model/data/Cacheable.h"
+#include "report/model/reports/CustomReport.h"
 
 #include <cstdint>
 #include <map>
@@ -30,6 +32,16 @@ public:
             aValue = found->second;
     }
     void Clear() { m_values.clear(); }
+    // A child report starts again for each record of its parent, within the
+    // parent's run: the pages that its earlier runs saved can still be made
+    // again, so they keep their values. A page is saved anew before it is
+    // read again, so what a former run left is written over first.
+    void StartRun(const TppComponent &aOwner)
+    {
+        const auto *report = dynamic_cast<const TppCustomReport *>(aOwner.Report());
+        if (!report || !report->PrintingAsSubReport())
+            Clear();
+    }
 
 private:
     std::map<std::pair<const classes::TStream *, int32_t>, Value> m_values;

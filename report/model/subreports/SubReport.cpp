@@ -700,6 +700,7 @@ void TppSubReport::generateSection()
     TppCustomEngine *parentEngine = parent ? parent->Engine() : nullptr;
     if (!parentEngine || !parentEngine->Page())
         return;
+    const bool goesOn = m_sectionStarted && m_childStarted;
     if (!m_sectionStarted) {
         m_sectionStarted = true;
         m_sectionEnded = false;
@@ -720,6 +721,10 @@ void TppSubReport::generateSection()
     parent->ExcludeEngineState(ppEngineState::SectionPageWanted);
     parent->IncludeEngineState(ppEngineState::SectionPages);
     TppEngine *engine = childEngine();
+    // A page made again goes on with the child's count as the parent's
+    // record of that page holds it, not with what a later run left.
+    if (goesOn)
+        engine->AssignPageCount(m_childPageCount);
     if (!generateChildPage()) {
         endSection();
         return;
