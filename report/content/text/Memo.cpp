@@ -531,11 +531,17 @@ void TppDBMemo::loadLines()
     if (m_loading)
         return;
     m_loading = true;
+    // A handler may free the memo while it loads: the flag goes with it.
     struct Done
     {
         bool &flag;
-        ~Done() { flag = false; }
-    } done{m_loading};
+        std::weak_ptr<char> alive;
+        ~Done()
+        {
+            if (!alive.expired())
+                flag = false;
+        }
+    } done{m_loading, lifeToken()};
     classes::TStringList &memoLines = lines();
     const bool handled = OnGetMemo.Assigned() || HasEventNotify(ppEvent::OnGetMemo);
     if (!handled && CheckForPipelineData()) {
@@ -582,8 +588,13 @@ void TppDBMemo::RefreshText()
 
 classes::TStrings *TppDBMemo::GetLines()
 {
-    if (!DataField().isEmpty() || OnGetMemo.Assigned() || HasEventNotify(ppEvent::OnGetMemo))
+    if (!DataField().isEmpty() || OnGetMemo.Assigned() || HasEventNotify(ppEvent::OnGetMemo)) {
+        // None when the handler that loaded them freed the memo.
+        const std::weak_ptr<char> alive = lifeToken();
         RefreshText();
+        if (alive.expired())
+            return nullptr;
+    }
     return &lines();
 }
 
