@@ -273,6 +273,15 @@ TEST_F(AutoSearch, StoredDatesMeanTheSameDayOnEverySystem)
     EXPECT_EQ(field.Value().toDateTime().time(), QTime(13, 30, 5));
     EXPECT_EQ(ppSearchValueToStored(rtl::TimeToStr(rtl::EncodeTime(13, 30, 5, 0)), TppDataType::dtTime),
               QStringLiteral("13:30:05"));
+    // Before 1900 and past 2038 too.
+    field.SetDataType(TppDataType::dtDateTime);
+    for (const auto &[moment, stored] :
+         {std::pair{QDateTime(QDate(1850, 6, 15), QTime(13, 30)), "1850-06-15T13:30:00"},
+          std::pair{QDateTime(QDate(2100, 1, 2), QTime(6, 5, 4)), "2100-01-02T06:05:04"}}) {
+        EXPECT_EQ(ppIsoSearchMoment(rtl::FromQDateTime(moment), TppDataType::dtDateTime), QLatin1String(stored));
+        field.SetSearchExpression(QLatin1String(stored));
+        EXPECT_EQ(field.Value().toDateTime(), moment) << stored;
+    }
     field.SetDataType(TppDataType::dtDate);
     for (const char *bad : {"2025-02-30", "2025-04-01T25:00"}) {
         field.SetSearchExpression(QString::fromLatin1(bad));
