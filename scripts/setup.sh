@@ -17,6 +17,7 @@ packages=(
   python3
   tinyproxy dante-server microsocks
   cups-daemon cups-client libcups2-dev poppler-utils
+  libicu-dev
   unrtf
 )
 

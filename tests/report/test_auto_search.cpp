@@ -24,12 +24,16 @@
 #include "platform/classes/ClassErrors.h"
 #include "platform/classes/Streams.h"
 #include "platform/classes/StringList.h"
+#include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/FormatDateTime.h"
 #include "platform/rtl/FormatSettings.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QLocale>
 #include <QTemporaryDir>
+#include <QTime>
 
 #include <gtest/gtest.h>
 
@@ -214,16 +218,16 @@ TEST_F(AutoSearch, StoredValuesMeanTheSameOnEverySystem)
         EXPECT_THROW(field.Value(), rtl::EConvertError) << bad;
     }
     field.SetDataType(TppDataType::dtDate);
-    field.SetSearchExpression(QStringLiteral("12/31/2025"));
+    field.SetSearchExpression(QStringLiteral("2025-12-31"));
     EXPECT_EQ(field.Value().toDate(), QDate(2025, 12, 31));
 
     // In a German user's hands: shown and typed with "," and day first,
     // stored as above, and an older save in the German form still reads.
     rtl::ScopedFormatSettings german(rtl::FormatSettingsFromLocale(QLocale(QLocale::German, QLocale::Germany)));
-    field.SetSearchExpression(QStringLiteral("12/31/2025"));
+    field.SetSearchExpression(QStringLiteral("2025-12-31"));
     EXPECT_EQ(field.Value().toDate(), QDate(2025, 12, 31));
-    EXPECT_EQ(ppSearchValueToShown(QStringLiteral("12/31/2025"), TppDataType::dtDate), QStringLiteral("31.12.2025"));
-    EXPECT_EQ(ppSearchValueToStored(QStringLiteral("31.12.2025"), TppDataType::dtDate), QStringLiteral("12/31/2025"));
+    EXPECT_EQ(ppSearchValueToShown(QStringLiteral("2025-12-31"), TppDataType::dtDate), QStringLiteral("31.12.2025"));
+    EXPECT_EQ(ppSearchValueToStored(QStringLiteral("31.12.2025"), TppDataType::dtDate), QStringLiteral("2025-12-31"));
     field.SetSearchExpression(QStringLiteral("31.12.2025"));
     EXPECT_EQ(field.Value().toDate(), QDate(2025, 12, 31));
     EXPECT_EQ(ppSearchValueToStored(QStringLiteral("1.234,5"), TppDataType::dtDouble), QStringLiteral("1234.5"));
@@ -236,6 +240,68 @@ TEST_F(AutoSearch, StoredValuesMeanTheSameOnEverySystem)
     field.SetDataType(TppDataType::dtDouble);
     field.SetSearchExpression(QStringLiteral("9.25"));
     EXPECT_EQ(field.Value(), QVariant(9.25));
+}
+
+// Dates are stored in ISO 8601, which reads the same everywhere; a date an
+// older save wrote in another form reads in the system's own, so "03/04/2025"
+// saved on a day-first system is 3 April there. The part without a locale of
+// its own runs under the system's form (CI runs it under four).
+TEST_F(AutoSearch, StoredDatesMeanTheSameDayOnEverySystem)
+{
+    TppAutoSearchField field;
+    field.SetSearchOperator(TppSearchOperatorType::soBetween);
+    const QDate first(2025, 4, 1);
+    const QDate last(2025, 4, 30);
+    const auto shown = [](const QDate &aDate) { return rtl::DateToStr(rtl::FromQDateTime(aDate.startOfDay())); };
+    for (TppDataType type : {TppDataType::dtDate, TppDataType::dtDateTime}) {
+        field.SetDataType(type);
+        field.SetSearchExpression(QStringLiteral("2025-04-01,2025-04-30"));
+        EXPECT_EQ(field.Values(0).toDate(), first);
+        EXPECT_EQ(field.Values(1).toDate(), last);
+        EXPECT_EQ(ppSearchValueToStored(shown(first), type), QStringLiteral("2025-04-01"))
+            << shown(first).toStdString();
+        EXPECT_EQ(ppSearchValueToShown(QStringLiteral("2025-04-30"), type), shown(last));
+    }
+    field.SetDataType(TppDataType::dtDateTime);
+    field.SetSearchExpression(QStringLiteral("2025-04-01T13:30:05"));
+    EXPECT_EQ(field.Value().toDateTime(), QDateTime(first, QTime(13, 30, 5)));
+    EXPECT_EQ(ppSearchValueToStored(rtl::DateTimeToStr(rtl::FromQDateTime(QDateTime(first, QTime(13, 30, 5)))),
+                                    TppDataType::dtDateTime),
+              QStringLiteral("2025-04-01T13:30:05"));
+    field.SetDataType(TppDataType::dtTime);
+    field.SetSearchExpression(QStringLiteral("13:30:05"));
+    EXPECT_EQ(field.Value().toDateTime().time(), QTime(13, 30, 5));
+    EXPECT_EQ(ppSearchValueToStored(rtl::TimeToStr(rtl::EncodeTime(13, 30, 5, 0)), TppDataType::dtTime),
+              QStringLiteral("13:30:05"));
+    // Before 1900 and past 2038 too.
+    field.SetDataType(TppDataType::dtDateTime);
+    for (const auto &[moment, stored] :
+         {std::pair{QDateTime(QDate(1850, 6, 15), QTime(13, 30)), "1850-06-15T13:30:00"},
+          std::pair{QDateTime(QDate(2100, 1, 2), QTime(6, 5, 4)), "2100-01-02T06:05:04"}}) {
+        EXPECT_EQ(ppIsoSearchMoment(rtl::FromQDateTime(moment), TppDataType::dtDateTime), QLatin1String(stored));
+        field.SetSearchExpression(QLatin1String(stored));
+        EXPECT_EQ(field.Value().toDateTime(), moment) << stored;
+    }
+    field.SetDataType(TppDataType::dtDate);
+    for (const char *bad : {"2025-02-30", "2025-04-01T25:00"}) {
+        field.SetSearchExpression(QString::fromLatin1(bad));
+        EXPECT_THROW(field.Value(), rtl::EConvertError) << bad;
+    }
+
+    const std::pair<QLocale, QDate> older[] = {{QLocale(QLocale::English, QLocale::UnitedStates), QDate(2025, 3, 4)},
+                                               {QLocale(QLocale::English, QLocale::UnitedKingdom), QDate(2025, 4, 3)},
+                                               {QLocale(QLocale::French, QLocale::France), QDate(2025, 4, 3)}};
+    for (const auto &[locale, day] : older) {
+        SCOPED_TRACE(locale.name().toStdString());
+        rtl::ScopedFormatSettings system(rtl::FormatSettingsFromLocale(locale));
+        field.SetSearchExpression(QStringLiteral("03/04/2025"));
+        EXPECT_EQ(field.Value().toDate(), day);
+        EXPECT_EQ(ppSearchValueToShown(QStringLiteral("03/04/2025"), TppDataType::dtDate),
+                  QStringLiteral("03/04/2025"));
+        EXPECT_EQ(ppSearchValueToStored(QStringLiteral("03/04/2025"), TppDataType::dtDate), day.toString(Qt::ISODate));
+        field.SetSearchExpression(QStringLiteral("2025-04-01"));
+        EXPECT_EQ(field.Value().toDate(), first);
+    }
 }
 
 TEST_F(AutoSearch, DescriptionsNameTheFirstFieldAndTheOperatorOfItsType)

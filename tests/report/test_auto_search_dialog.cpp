@@ -185,7 +185,7 @@ TEST_F(AutoSearchDialog, ValuesAreShownAndTypedInTheUsersFormAndStoredInOne)
     price->SetSearchExpression(QStringLiteral("9.25"));
     TppAutoSearchField *since = field(QStringLiteral("Since"), TppSearchOperatorType::soBetween);
     since->SetDataType(TppDataType::dtDate);
-    since->SetSearchExpression(QStringLiteral("1/31/2025,12/1/2025"));
+    since->SetSearchExpression(QStringLiteral("2025-01-31,2025-12-01"));
     TppAutoSearchField *sizes = field(QStringLiteral("Size"), TppSearchOperatorType::soInList);
     sizes->SetDataType(TppDataType::dtDouble);
     sizes->SetSearchExpression(QStringLiteral("1.5,2"));
@@ -207,7 +207,7 @@ TEST_F(AutoSearchDialog, ValuesAreShownAndTypedInTheUsersFormAndStoredInOne)
     ASSERT_TRUE(dialog->Notebook()->ApplyCriteria());
     EXPECT_EQ(price->SearchExpression(), QStringLiteral("1234.5"));
     EXPECT_EQ(price->Value(), QVariant(1234.5));
-    EXPECT_EQ(since->SearchExpression(), QStringLiteral("1/31/2025,12/24/2025"));
+    EXPECT_EQ(since->SearchExpression(), QStringLiteral("2025-01-31,2025-12-24"));
     EXPECT_EQ(sizes->SearchExpression(), QStringLiteral("1.5,2,3.75"));
     EXPECT_EQ(sizes->ValueCount(), 3);
 }

@@ -26,7 +26,7 @@ protected:
     StandInCommandClasses registered;
 };
 
-// A command class nobody registered.
+// A program's own command class, which nobody registered.
 class UnlistedCommand : public TppDrawCommand
 {
     ZVO_CLASS(UnlistedCommand)
@@ -34,11 +34,34 @@ public:
     explicit UnlistedCommand(classes::TComponent *aOwner = nullptr)
         : TppDrawCommand(aOwner)
     {}
+    void Assign(const classes::TPersistent *source) override
+    {
+        TppDrawCommand::Assign(source);
+        if (const auto *other = dynamic_cast<const UnlistedCommand *>(source))
+            Stamp = other->Stamp;
+    }
+    QString Stamp;
 };
 
 const classes::TMetaClass &UnlistedCommand::StaticClass()
 {
     static const classes::TMetaClass meta = classes::MakeClass<UnlistedCommand, TppDrawCommand>("UnlistedCommand");
+    return meta;
+}
+
+// A command class that cannot be made without more than an owner.
+class UnmadeCommand : public TppDrawCommand
+{
+    ZVO_CLASS(UnmadeCommand)
+public:
+    explicit UnmadeCommand(int)
+        : TppDrawCommand(nullptr)
+    {}
+};
+
+const classes::TMetaClass &UnmadeCommand::StaticClass()
+{
+    static const classes::TMetaClass meta = classes::MakeClass<UnmadeCommand, TppDrawCommand>("UnmadeCommand");
     return meta;
 }
 
@@ -164,13 +187,24 @@ TEST_F(Pages, ACommandCopiesWhatItShowsButNotWhereItBelongs)
     source.SetPage(nullptr);
 }
 
-TEST_F(Pages, ACopyOfAnUnregisteredCommandClassChangesNeitherPage)
+// A program's own command, registered or not, is copied as what it is; only
+// a class that cannot be made stops the copy, before either page changes.
+TEST_F(Pages, ACopyKeepsAProgramsOwnCommandClassAndRefusesOnlyOneItCannotMake)
 {
     auto source = makePage(1, 2);
-    (new UnlistedCommand())->SetPage(source.get());
+    auto *own = new UnlistedCommand();
+    own->Stamp = "approved";
+    own->SetPage(source.get());
+    TppPage copy;
+    copy.Assign(source.get());
+    expectSameCommands(*source, copy);
+    ASSERT_EQ(&copy.DrawCommands(2)->ClassType(), &UnlistedCommand::StaticClass());
+    EXPECT_EQ(static_cast<UnlistedCommand *>(copy.DrawCommands(2))->Stamp, "approved");
+
+    (new UnmadeCommand(0))->SetPage(source.get());
     auto target = makePage(9, 4);
     EXPECT_THROW(target->Assign(source.get()), EBrevantorError);
-    EXPECT_EQ(source->DrawCommandCount(), 3);
+    EXPECT_EQ(source->DrawCommandCount(), 4);
     EXPECT_EQ(target->DrawCommandCount(), 4);
     EXPECT_EQ(target->AbsolutePageNo(), 9);
 }

@@ -100,6 +100,7 @@ TEST_F(PrinterListTest, NamesResolveThroughDeviceOnPortAndTheDefault)
     const QString longName =
         QString(100, QLatin1Char('x')) + QStringLiteral(" on Büro-Drucker ") + QString(10, QChar(0x00e9));
     fake->add(longName);
+    fake->add("Office").entry.device = "Monitor";
     fake->setDefaultDevice("Laser");
     TppPrinterList *list = ppGetPrinterList();
 
@@ -114,6 +115,11 @@ TEST_F(PrinterListTest, NamesResolveThroughDeviceOnPortAndTheDefault)
     EXPECT_EQ(list->PrinterByName("Gone")->Name(), "Laser");
     EXPECT_EQ(list->PrinterByName(longName)->Name(), longName);
     EXPECT_EQ(list->PrinterByName(longName.left(100) + " on elsewhere")->Name(), "Laser");
+    // Only the part before " on" names a device: a name that merely holds
+    // "on" is no device, and an unknown name falls to the default.
+    EXPECT_EQ(list->PrinterByName("Monitor on lpt2")->Name(), "Office");
+    EXPECT_EQ(list->PrinterByName("Monitor")->Name(), "Laser");
+    EXPECT_EQ(list->PrinterByName(" on lpt2")->Name(), "Laser");
 
     QStringList items;
     classes::TStringList split;

@@ -71,6 +71,7 @@ protected:
                      {"JobGone", "zvo-a4.ppd"},
                      {"JobReject", "zvo-a4.ppd"},
                      {"JobTrays", "zvo-trays.ppd"},
+                     {"JobMargins", "zvo-margins.ppd"},
                      {"TestA4", "zvo-a4.ppd"},
                      {"TestLetter", "zvo-letter.ppd"},
                      {"TestTrays", "zvo-trays.ppd"}},
@@ -124,8 +125,9 @@ protected:
 TEST_F(CupsPrinting, TheQueuesStandBetweenScreenAndThePdfPrinter)
 {
     TppPrinterList *list = ppGetPrinterList();
-    EXPECT_EQ(names(list->Printers()), QStringList({"Default", "Screen", "JobA4", "JobGone", "JobReject", "JobTrays",
-                                                    "TestA4", "TestLetter", "TestTrays", "Print to File (PDF)"}));
+    EXPECT_EQ(names(list->Printers()),
+              QStringList({"Default", "Screen", "JobA4", "JobGone", "JobMargins", "JobReject", "JobTrays", "TestA4",
+                           "TestLetter", "TestTrays", "Print to File (PDF)"}));
     EXPECT_EQ(list->DefaultPrinterName(), "TestLetter");
     const TppPrinterInfo *trays = list->PrinterByName("TestTrays");
     EXPECT_EQ(trays->Driver(), "Zarvello Test Trays");
@@ -151,7 +153,7 @@ TEST_F(CupsPrinting, OurPpdsPassTheServersCheck)
     QStringList ppds;
     for (const QString &name : data.entryList({"*.ppd"}))
         ppds << data.filePath(name);
-    ASSERT_EQ(ppds.size(), 3);
+    ASSERT_EQ(ppds.size(), 4);
     // The check wants filters that root owns, which only root can make; the
     // server of a user runs them all the same.
     const QStringList relaxed = geteuid() == 0 ? QStringList() : QStringList({"-W", "filters"});
@@ -384,6 +386,37 @@ TEST_F(CupsPrinting, ATurnBeforeTheFirstPageHoldsFromThatPage)
         ASSERT_TRUE(server->waitForJobs()) << server->error().toStdString();
         const QString file = where == "JobA4" ? server->outputFile(where) : setup.OutputFileName();
         EXPECT_EQ(pageSizes(file).join(", ").toStdString(), "792 x 612, 792 x 612, 612 x 792");
+    }
+}
+
+// Papers whose printable margins differ (12 pt on A4, 24 pt on US Letter):
+// the next page takes the margins of its own paper, whether the paper changes
+// between pages or before the first.
+TEST_F(CupsPrinting, APaperWithWiderMarginsTakesItsOwnMarginsMidJob)
+{
+    for (const bool first : {false, true}) {
+        SCOPED_TRACE(first);
+        const QString queue = QStringLiteral("JobMargins");
+        TppPrinter printer;
+        TppPrinterSetup setup;
+        setup.SetPrinterName(queue);
+        setup.SetPaperName("A4");
+        printer.SetPrinterSetup(&setup);
+        printer.BeginDoc();
+        QList<int> offsets;
+        for (int page = 0; page < 2; ++page) {
+            if (page == (first ? 0 : 1))
+                printer.PrinterSetup()->SetPaperName("US Letter");
+            printer.StartPage();
+            offsets << printer.Caps().physicalOffsetX;
+            printer.EndPage();
+        }
+        printer.EndDoc();
+        ASSERT_TRUE(server->waitForJobs()) << server->error().toStdString();
+        EXPECT_EQ(pageSizes(server->outputFile(queue)).join(", ").toStdString(),
+                  first ? "612 x 792, 612 x 792" : "595 x 842, 612 x 792");
+        // 12 and 24 pt at 300 dpi.
+        EXPECT_EQ(offsets, first ? QList<int>({100, 100}) : QList<int>({50, 100}));
     }
 }
 

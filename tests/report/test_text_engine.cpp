@@ -8,6 +8,8 @@
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/engine/Engine.h"
+#include "report/model/groups/Group.h"
+#include "report/model/groups/GroupBands.h"
 #include "report/model/pages/Page.h"
 #include "report/model/pages/PageRequest.h"
 #include "report/model/printing/PageDef.h"
@@ -118,4 +120,25 @@ TEST_F(TextEngine, ReprintOnSubsequentShowsTheValueAtTheTopOfTheNextPage)
     city->SetReprintOnSubsequent(true);
     generate(repeated("Oslo", 50) + QStringList{"Rome"});
     EXPECT_EQ(Dumps, (QStringList{"Oslo@31", "Oslo@31 Rome@46"}));
+}
+
+// A group's reset makes its first value new, whatever came before; the
+// values after it are repeats again.
+TEST_F(TextEngine, SuppressedRepeatedValuesStartAgainWithTheirResetGroup)
+{
+    data.AddField(QStringLiteral("Country"));
+    TppGroup group;
+    group.SetReport(&report);
+    group.SetDataPipeline(&data);
+    group.SetBreakName(QStringLiteral("Country"));
+    report.AddBand<TppGroupHeaderBand>(0)->SetGroup(&group);
+    report.AddBand<TppGroupFooterBand>(0)->SetGroup(&group);
+    city->SetResetGroup(&group);
+    city->SetSuppressRepeatedValues(true);
+    for (const auto &[country, town] :
+         {std::pair{"N", "Oslo"}, {"N", "Oslo"}, {"S", "Oslo"}, {"S", "Oslo"}, {"S", "Rome"}})
+        data.AddRow({QString::fromLatin1(town), QString::fromLatin1(country)});
+    generate({});
+    EXPECT_EQ(Dumps, (QStringList{"Oslo@31 Oslo@41 Rome@51"}));
+    city->SetResetGroup(nullptr);
 }

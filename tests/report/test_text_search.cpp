@@ -66,14 +66,72 @@ TEST(TextSearchMatching, WholeWordsSeparatorsAndFolding)
     EXPECT_EQ(findAt("cats (cat)", "cat", true), 7);
     // A separator searched alone is a plain substring.
     EXPECT_EQ(findAt("well-known", "-", true), 5);
-    // Only a-z fold.
     EXPECT_EQ(findAt("THE CAT", "cat", false), 5);
     EXPECT_EQ(findAt("THE CAT", "cat", false, true), 0);
-    EXPECT_EQ(findAt(QStringLiteral("CAFÉ"), QStringLiteral("café"), false), 0);
     // Nothing matches an empty text, which would never move a scan on.
     EXPECT_EQ(findAt("abc", "", false), 0);
     EXPECT_EQ(findAt("ab", "abc", false), 0);
     EXPECT_EQ(TppTextSearchToolboxRegistry::WordSeparators().size(), 30);
+}
+
+// Without case sensitivity every script folds, by full folding: "ß" is "ss"
+// and "ﬁ" is "fi", so a match may be longer or shorter than what was typed;
+// positions and lengths stay those of the text as it stands.
+TEST(TextSearchMatching, EveryScriptFoldsAndAMatchKeepsItsPlaceInTheText)
+{
+    const auto match = [](const QString &aText, const QString &aSearch, bool aWholeWord = false) {
+        int position = 0;
+        TppTextSearchToolboxRegistry::GetToolbox().FindText(aText, aSearch, position, aWholeWord, false);
+        const int length = position ? TppTextSearchToolbox::MatchedLength(aText, position, aSearch, false) : 0;
+        return QStringLiteral("%1+%2").arg(position).arg(length);
+    };
+    EXPECT_EQ(match(QStringLiteral("Иван Петров"), QStringLiteral("иван")), "1+4");
+    EXPECT_EQ(match(QStringLiteral("Иван Петров"), QStringLiteral("ПЕТРОВ"), true), "6+6");
+    EXPECT_EQ(match(QStringLiteral("CAFÉ"), QStringLiteral("café")), "1+4");
+    EXPECT_EQ(match(QStringLiteral("ΟΔΟΣ"), QStringLiteral("οδος")), "1+4");
+    EXPECT_EQ(match(QStringLiteral("Die Straße, bitte"), QStringLiteral("STRASSE"), true), "5+6");
+    EXPECT_EQ(match(QStringLiteral("DIE STRASSE"), QStringLiteral("straße")), "5+7");
+    EXPECT_EQ(match(QStringLiteral("the ﬁle"), QStringLiteral("FILE")), "5+3");
+    EXPECT_EQ(match(QStringLiteral("𐐀𐐁 x"), QStringLiteral("𐐨𐐩")), "1+4");
+    // Half of a character's folding is no match of the character.
+    EXPECT_EQ(match(QStringLiteral("Straße"), QStringLiteral("s"), true), "0+0");
+    EXPECT_EQ(match(QStringLiteral("ß s"), QStringLiteral("s")), "3+1");
+    EXPECT_EQ(findAt(QStringLiteral("CAFÉ"), QStringLiteral("café"), false, true), 0);
+}
+
+// The engine cuts each line behind what it found, and the highlight shows
+// the occurrence as written, whatever its length folded.
+TEST(TextSearchOccurrences, AFoldedMatchOfAnotherLengthIsFoundAndShownAsWritten)
+{
+    ScopedScreenPixelsPerInch ppi{96};
+    TppTextSearchEngine engine;
+    engine.AssignCanvasScale();
+    TppDrawText text;
+    text.SetText(QStringLiteral("Straße und STRASSE, straße"));
+    std::vector<std::unique_ptr<TppDrawCommandSearchInfo>> found;
+    engine.BuildDrawTextSearchInfoList(&text, 0, found, QStringLiteral("strasse"));
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0]->TextPosition(), 1);
+    EXPECT_EQ(found[1]->TextPosition(), 12);
+    EXPECT_EQ(found[2]->TextPosition(), 21);
+
+    QImage image(1, 1, QImage::Format_RGB32);
+    image.setDotsPerMeterX(3780);
+    image.setDotsPerMeterY(3780);
+    gfx::Canvas canvas(&image);
+    text.SetWidth(60000);
+    text.SetScreenFontHeight(-13);
+    text.SetScreenLineHeight(4000);
+    text.SetScreenTextWidth(60000);
+    TppDrawTextSelectionHighlighter highlighter;
+    const QString shown[] = {QStringLiteral("Straße"), QStringLiteral("STRASSE"), QStringLiteral("straße")};
+    for (int i = 0; i < 3; ++i) {
+        TppDrawCommandSearchInfo info;
+        info.SetOccurrenceNo(i + 1);
+        auto highlight = highlighter.CreateHighlight(&text, &info, QStringLiteral("strasse"), &canvas);
+        ASSERT_NE(highlight, nullptr);
+        EXPECT_EQ(dynamic_cast<TppDrawText &>(*highlight).Text(), shown[i]);
+    }
 }
 
 TEST(TextSearchRegistries, TheNearestAncestorAndTheLastEngineOfANameWin)

@@ -418,3 +418,123 @@ TEST_F(ChildReportPrinting, AChildTellsItsDesignerNothingWhileTheMainReportPrint
     EXPECT_TRUE(designer.has(QStringLiteral("send 1129")));
     child->SetDesigner(nullptr);
 }
+
+namespace {
+
+// Groups A (5, 3, 7) and B (-9, -4, -6) over two pages, the last record on
+// the second; in every band a data calculation may stand in, a minimum and a
+// maximum of V shown ahead, each counting the group breaks it fires.
+class LookAheadExtremes : public ::testing::Test
+{
+protected:
+    LookAheadExtremes()
+    {
+        ppModelLayerInit();
+        ppContentLayerInit();
+        SetA4Portrait(*report.PrinterSetup());
+        report.SetPageLimit(20);
+        data.AddField("G");
+        data.AddField("V", TppDataType::dtDouble);
+        for (const auto &[name, value] : {std::pair{"A", 5}, {"A", 3}, {"A", 7}, {"B", -9}, {"B", -4}, {"B", -6}})
+            data.AddRow({QString::fromLatin1(name), double(value)});
+        report.SetDataPipeline(&data);
+        group = new TppGroup;
+        group->SetReport(&report);
+        group->SetDataPipeline(&data);
+        group->SetBreakName("G");
+    }
+    ~LookAheadExtremes() override { ppContentLayerFinalize(); }
+
+    template <class Band>
+    Band *band(int32_t aHeight, const QString &aName)
+    {
+        auto *b = new Band(nullptr);
+        b->SetReport(&report);
+        b->SetmmHeight(aHeight);
+        b->SetUserName(aName);
+        return b;
+    }
+
+    void extremes(TppBand *aBand, bool aByGroup)
+    {
+        for (TppDBCalcType type : {TppDBCalcType::dcMinimum, TppDBCalcType::dcMaximum}) {
+            auto *calc = new TppDBCalc;
+            calc->SetBand(aBand);
+            calc->SetBounds(type == TppDBCalcType::dcMinimum ? 0 : 40000, 500, 30000, 4000);
+            calc->SetDataPipeline(&data);
+            calc->SetDataField("V");
+            calc->SetDBCalcType(type);
+            if (aByGroup)
+                calc->SetResetGroup(group);
+            calc->SetLookAhead(true);
+            const QString key = aBand->UserName() + (type == TppDBCalcType::dcMinimum ? "Min" : "Max");
+            breaks[key] = 0;
+            calc->OnGroupBreak.Set([this, key](classes::TObject *) { ++breaks[key]; });
+        }
+    }
+
+    QStringList print()
+    {
+        TextDevice device;
+        device.SetPublisher(report.Publisher());
+        report.PrintToDevices();
+        device.SetPublisher(nullptr);
+        return device.Pages;
+    }
+
+    rtl::ScopedNow clock{[] { return 46000.5; }};
+    MemoryPipeline data;
+    TppReport report;
+    TppGroup *group = nullptr;
+    QMap<QString, int> breaks;
+};
+
+} // namespace
+
+// The reset leaves its mark until the first value comes, whether or not
+// the calculation was placed in between: a minimum shown ahead over 5, 3, 7
+// is 3 and a maximum over -9, -4, -6 is -4, never the 0 of the reset.
+TEST_F(LookAheadExtremes, EveryBandShowsTheExtremesOfItsOwnRecords)
+{
+    auto *title = band<TppTitleBand>(10000, "Title");
+    auto *header = band<TppHeaderBand>(10000, "PageHeader");
+    auto *footer = band<TppFooterBand>(10000, "PageFooter");
+    auto *detail = band<TppDetailBand>(40000, "Detail");
+    auto *summary = band<TppSummaryBand>(10000, "Summary");
+    auto *groupHeader = band<TppGroupHeaderBand>(10000, "GroupHeader");
+    groupHeader->SetGroup(group);
+    auto *groupFooter = band<TppGroupFooterBand>(10000, "GroupFooter");
+    groupFooter->SetGroup(group);
+    extremes(title, false);
+    extremes(header, false);
+    extremes(footer, false);
+    extremes(detail, true);
+    extremes(summary, false);
+    extremes(groupHeader, true);
+    extremes(groupFooter, true);
+
+    const QStringList pages = print();
+    ASSERT_EQ(pages.size(), 2) << pages.join("\n").toStdString();
+    const QStringList all = {"-9", "7"}, a = {"3", "7"}, b = {"-9", "-4"};
+    EXPECT_EQ(bandTexts(pages[0], "Title"), all);
+    EXPECT_EQ(bandTexts(pages[0], "GroupHeader"), a + b);
+    EXPECT_EQ(bandTexts(pages[0], "Detail"), a + a + a + b + b);
+    EXPECT_EQ(bandTexts(pages[1], "Detail"), b);
+    EXPECT_EQ(bandTexts(pages[0], "GroupFooter"), a);
+    EXPECT_EQ(bandTexts(pages[1], "GroupFooter"), b);
+    EXPECT_EQ(bandTexts(pages[1], "Summary"), all);
+    // Without a group the page bands run on from the report's start; each
+    // page shows where its own last record left them.
+    for (const QString &page : pages) {
+        EXPECT_EQ(bandTexts(page, "PageHeader"), all);
+        EXPECT_EQ(bandTexts(page, "PageFooter"), all);
+    }
+    // One break for each reset that a value followed, in each of the two
+    // passes: the report's start, and each group's.
+    for (const QString kind : {"Min", "Max"}) {
+        for (const QString whole : {"Title", "PageHeader", "PageFooter", "Summary"})
+            EXPECT_EQ(breaks[whole + kind], 2) << (whole + kind).toStdString();
+        for (const QString grouped : {"Detail", "GroupHeader", "GroupFooter"})
+            EXPECT_EQ(breaks[grouped + kind], 4) << (grouped + kind).toStdString();
+    }
+}

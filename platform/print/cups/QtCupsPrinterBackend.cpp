@@ -346,10 +346,14 @@ public:
         scratch.setOutputFormat(QPrinter::PdfFormat);
         scratch.setPageLayout(m_printer->pageLayout());
         QtCupsPrinterBackend::apply(*settings, scratch, *m_queue);
-        QPageLayout layout = m_printer->pageLayout();
-        layout.setPageSize(scratch.pageLayout().pageSize(), layout.minimumMargins());
-        layout.setOrientation(scratch.pageLayout().orientation());
-        return m_printer->setPageLayout(layout);
+        // The printer itself gives the new paper its printable margins: an
+        // envelope or an inkjet's Letter has wider ones than the paper
+        // before, and a layout kept within the old ones is refused. The
+        // turn comes first, as the margins depend on it.
+        const QPageLayout wanted = scratch.pageLayout();
+        m_printer->setPageOrientation(wanted.orientation());
+        return m_printer->setPageSize(wanted.pageSize()) &&
+               m_printer->pageLayout().orientation() == wanted.orientation();
     }
 
 private:

@@ -240,8 +240,15 @@ void TppDBText::AfterPlace()
         SetSpaceUsed(0);
     }
     // The value just placed is the prior one from now on: the same record
-    // placed again, on the page its band overflows to, is a repeat.
+    // placed again, on the page its band overflows to, is a repeat. Placing
+    // is no new value, though: a reset's mark waits for the first one, which
+    // a calculation shown ahead (in a title or a group's header) has yet to
+    // take.
+    const bool awaitingFirstValue = ResetOnCompute();
+    const std::weak_ptr<char> alive = lifeToken();
     UpdateValue();
+    if (!alive.expired())
+        SetResetOnCompute(awaitingFirstValue);
 }
 
 void TppDBText::SaveToCache(int32_t aPageIndex)

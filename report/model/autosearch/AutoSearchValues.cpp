@@ -1,8 +1,11 @@
 #include "report/model/autosearch/AutoSearchValues.h"
 
+#include "platform/rtl/DateTime.h"
 #include "platform/rtl/FormatDateTime.h"
 #include "platform/rtl/StrToDateTime.h"
 #include "platform/rtl/StrToFloat.h"
+
+#include <QRegularExpression>
 
 namespace report {
 
@@ -93,13 +96,57 @@ QString ppStoredSearchNumber(QString aText, TppDataType aType)
     return aText.remove(stored.ThousandSeparator);
 }
 
+bool ppTryReadIsoSearchMoment(const QString &aText, rtl::TDateTime &aValue)
+{
+    // yyyy-mm-dd, hh:nn[:ss[.zzz]], or both joined by a "T" or a blank.
+    static const QRegularExpression datePart(QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})"));
+    static const QRegularExpression timePart(QStringLiteral("^(\\d{2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d{1,3}))?)?$"));
+    const QString text = aText.trimmed();
+    rtl::TDateTime date = 0;
+    rtl::TDateTime time = 0;
+    qsizetype at = 0;
+    if (const QRegularExpressionMatch m = datePart.match(text); m.hasMatch()) {
+        if (!rtl::TryEncodeDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), date))
+            return false;
+        at = m.capturedLength();
+        if (at < text.size() && text[at] != QLatin1Char('T') && text[at] != QLatin1Char(' '))
+            return false;
+        if (at < text.size())
+            ++at;
+    }
+    if (at < text.size() || at == 0) {
+        const QRegularExpressionMatch m = timePart.match(QStringView(text).mid(at));
+        if (!m.hasMatch())
+            return false;
+        const int msec = m.capturedLength(4) > 0 ? m.captured(4).leftJustified(3, QLatin1Char('0')).toInt() : 0;
+        if (!rtl::TryEncodeTime(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), msec, time))
+            return false;
+    }
+    aValue = date >= 0 ? date + time : date - time;
+    return true;
+}
+
+QString ppIsoSearchMoment(rtl::TDateTime aValue, TppDataType aType)
+{
+    const rtl::TDateParts d = rtl::DecodeDate(aValue);
+    const rtl::TTimeParts t = rtl::DecodeTime(aValue);
+    const QString date = QString::asprintf("%04d-%02d-%02d", d.year, d.month, d.day);
+    QString time = QString::asprintf("%02d:%02d:%02d", t.hour, t.minute, t.second);
+    if (t.msec != 0)
+        time += QString::asprintf(".%03d", t.msec);
+    switch (aType) {
+    case TppDataType::dtDate: return date;
+    case TppDataType::dtTime: return time;
+    default: return t == rtl::TTimeParts{} ? date : date + QLatin1Char('T') + time;
+    }
+}
+
 rtl::TDateTime ppReadStoredSearchMoment(const QString &aText)
 {
     rtl::TDateTime value = 0;
-    if (rtl::TryStrToDateTime(aText, value, ppAutoSearchStoredSettings()) ||
-        rtl::TryStrToDateTime(aText, value, rtl::FormatSettings()))
+    if (ppTryReadIsoSearchMoment(aText, value))
         return value;
-    return rtl::StrToDateTime(aText, ppAutoSearchStoredSettings());
+    return rtl::StrToDateTime(aText, rtl::FormatSettings());
 }
 
 QString ppConvertSearchValue(const QString &aText, TppDataType aType, const rtl::TFormatSettings &aFrom,
@@ -133,11 +180,24 @@ QString ppConvertSearchValue(const QString &aText, TppDataType aType, const rtl:
 
 QString ppSearchValueToStored(const QString &aText, TppDataType aType)
 {
+    if (searchValueKind(aType) == SearchValueKind::Moment) {
+        rtl::TDateTime value = 0;
+        if (!searchTryReadMoment(aText, aType, value, rtl::FormatSettings()))
+            return aText;
+        return ppIsoSearchMoment(value, aType);
+    }
     return ppConvertSearchValue(aText, aType, rtl::FormatSettings(), ppAutoSearchStoredSettings());
 }
 
 QString ppSearchValueToShown(const QString &aStored, TppDataType aType)
 {
+    if (searchValueKind(aType) == SearchValueKind::Moment) {
+        // Any other text is in the system's form already, or reads in none.
+        rtl::TDateTime value = 0;
+        if (!ppTryReadIsoSearchMoment(aStored, value))
+            return aStored;
+        return searchWriteMoment(value, aType, rtl::FormatSettings());
+    }
     return ppConvertSearchValue(aStored, aType, ppAutoSearchStoredSettings(), rtl::FormatSettings());
 }
 

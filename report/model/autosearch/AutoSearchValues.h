@@ -1,9 +1,12 @@
 #pragma once
 
 // The values of an auto-search criterion as text. A report file travels
-// between machines, so its value text has one form on every system: numbers
-// with "." and dates as an English (United States) system writes them, which
-// is what every file saved on a "." system already holds. The user types and
+// between machines, so its value text means the same on every system:
+// numbers with "." as an English (United States) system writes them, which
+// is what every file saved on a "." system already holds, and dates and
+// times in ISO 8601 ("2025-04-01", "13:30:00", "2025-04-01T13:30:00"),
+// which no system's own form reads another way. A date stored in another
+// form (by an older save) is read in the system's form. The user types and
 // reads values in the form of the own locale; the dialog converts at its
 // edge.
 
@@ -16,7 +19,7 @@
 
 namespace report {
 
-// The form of the stored value text.
+// The form of a stored number's text.
 const rtl::TFormatSettings &ppAutoSearchStoredSettings();
 
 // One value converted from the form of aFrom to that of aTo. A text that does
@@ -37,9 +40,14 @@ QString ppSearchValueToShown(const QString &aStored, TppDataType aType);
 // three digits) reads with its decimal "," as the ".".
 QString ppStoredSearchNumber(QString aText, TppDataType aType);
 
-// The stored text of a date, time or date-time read; one that an older save
-// wrote in this system's own form, which the stored form cannot read, is read
-// in that form. Raises EConvertError when neither reads it.
+// The stored text of a date, time or date-time read: ISO 8601 first, any
+// other text in the system's form. Raises EConvertError when neither reads it.
 rtl::TDateTime ppReadStoredSearchMoment(const QString &aText);
+
+// A date, time or date-time in ISO 8601 ("2025-04-01", "13:30:00",
+// "2025-04-01T13:30:00"; a date-time at midnight as its date), and read back:
+// False for any text of another form.
+QString ppIsoSearchMoment(rtl::TDateTime aValue, TppDataType aType);
+bool ppTryReadIsoSearchMoment(const QString &aText, rtl::TDateTime &aValue);
 
 } // namespace report

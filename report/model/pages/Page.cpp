@@ -104,8 +104,8 @@ void TppPage::AddDrawCommand(TppDrawCommand *aDrawCommand)
     if (!aDrawCommand || aDrawCommand->m_page == this || IsDestroying())
         return;
     if (const classes::TMetaClass *outline = namesOutline(aDrawCommand->ClassType())
-                                                  ? classes::GetClass(std::string_view("TppOutlineDrawCommand"))
-                                                  : nullptr;
+                                                 ? classes::GetClass(std::string_view("TppOutlineDrawCommand"))
+                                                 : nullptr;
         outline && aDrawCommand->InheritsFrom(*outline) && OutlineDrawCommand())
         throw EOutlineError(
             QStringLiteral("TppPage.AddDrawCommand: Cannot add more than one draw outline command per page."));
@@ -240,21 +240,15 @@ void TppPage::Assign(const classes::TPersistent *source)
     }
     if (other == this)
         return;
-    // Every class is found before anything changes, so that a page holding
-    // an unknown command leaves both pages whole.
-    std::vector<const classes::TMetaClass *> classesOf(size_t(other->ChildCount()));
-    const classes::TMetaClass *lastSource = nullptr;
-    const classes::TMetaClass *lastFound = nullptr;
+    // Each command is copied as its own class, registered or not: a
+    // program's own command class is as much a page's content as the
+    // library's. A class that cannot be made is found before anything
+    // changes, so that both pages stay whole.
     for (int i = 0; i < other->ChildCount(); ++i) {
         const classes::TMetaClass &sourceClass = other->ChildAt(i)->ClassType();
-        if (&sourceClass != lastSource) {
-            lastSource = &sourceClass;
-            lastFound = classes::GetClass(std::string_view(sourceClass.ClassNameBytes()));
-        }
-        if (!lastFound || !lastFound->InheritsFrom(TppDrawCommand::StaticClass()) || lastFound->IsAbstract())
-            throw EBrevantorError(QStringLiteral("TppPage.Assign: Draw command class %1 is not registered.")
+        if (sourceClass.IsAbstract())
+            throw EBrevantorError(QStringLiteral("TppPage.Assign: Draw command class %1 cannot be created.")
                                       .arg(sourceClass.ClassName()));
-        classesOf[size_t(i)] = lastFound;
     }
 
     m_absolutePageNo = other->m_absolutePageNo;
@@ -275,7 +269,7 @@ void TppPage::Assign(const classes::TPersistent *source)
 
     freeDrawCommands();
     for (int i = 0; i < other->ChildCount(); ++i) {
-        auto *copy = static_cast<TppDrawCommand *>(classesOf[size_t(i)]->NewComponent(this));
+        auto *copy = static_cast<TppDrawCommand *>(other->ChildAt(i)->ClassType().NewComponent(this));
         try {
             copy->Assign(other->DrawCommands(i));
             copy->SetPage(this);

@@ -241,10 +241,12 @@ TppPrinterInfo *TppPrinterList::PrinterByName(const QString &aName) const
 {
     const QString name = aName == DefaultName ? m_defaultPrinterName : aName;
     int index = m_printers.IndexOf(name);
-    if (index < 0 && name.contains(QLatin1String("on"))) {
-        const int on = name.indexOf(QLatin1String(" on"));
+    // "Device on port": the part before the first " on" names a device. A
+    // name without " on" gives no part, and nothing names no printer.
+    const int on = name.indexOf(QLatin1String(" on"));
+    if (index < 0 && on > 0) {
         QString entryName;
-        EntryNameOfDevice(on >= 0 ? name.left(on) : name, entryName);
+        EntryNameOfDevice(name.left(on), entryName);
         if (!entryName.isEmpty())
             index = m_printers.IndexOf(entryName);
     }

@@ -19,6 +19,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <cmath>
 
 namespace report {
@@ -91,9 +92,10 @@ bool TppDrawTextHighlighter::FindOccurrence(const QString &aLine, const QString 
 {
     const TppTextSearchToolbox &toolbox = TppTextSearchToolboxRegistry::GetToolbox();
     int position = 0;
-    if (!toolbox.FindText(aLine.mid(aEndPosition), aSearchText, position, WholeWord(), CaseSensitive()))
+    const QString rest = aLine.mid(aEndPosition);
+    if (!toolbox.FindText(rest, aSearchText, position, WholeWord(), CaseSensitive()))
         return false;
-    aEndPosition += position - 1 + int(aSearchText.size());
+    aEndPosition += position - 1 + TppTextSearchToolbox::MatchedLength(rest, position, aSearchText, CaseSensitive());
     return true;
 }
 
@@ -160,11 +162,21 @@ std::unique_ptr<TppDrawCommand> TppDrawTextHighlighter::CreateHighlight(TppDrawC
         line = drawText->Text();
     }
     int end = 0;
-    for (int i = 0; i < aSearchInfo->OccurrenceNo(); ++i)
+    int previousEnd = 0;
+    for (int i = 0; i < aSearchInfo->OccurrenceNo(); ++i) {
+        previousEnd = end;
         // A page changed since the search: nothing left to highlight.
         if (!FindOccurrence(line, aSearchText, end))
             return nullptr;
-    const int length = int(aSearchText.size());
+    }
+    // The occurrence as written, which case folding may have made longer
+    // or shorter than the search text.
+    int length = int(aSearchText.size());
+    int at = 0;
+    const QString rest = line.mid(previousEnd);
+    if (TppTextSearchToolboxRegistry::GetToolbox().FindText(rest, aSearchText, at, WholeWord(), CaseSensitive()))
+        length = TppTextSearchToolbox::MatchedLength(rest, at, aSearchText, CaseSensitive());
+    length = std::clamp(length, 0, end);
     m_occurrenceText = line.mid(end - length, length);
     const QString before = line.left(end - length);
     const QString after = line.mid(end);

@@ -173,7 +173,7 @@ void TppTextSearchEngine::FindOccurrencesInLine(TppDrawText *aDrawText, int aInd
         info->SetSortLeft(aDrawText->Left() + occurrence);
         info->SetTextPosition(aCharOffset + consumed + position);
         aList.push_back(std::move(info));
-        const int cut = position - 1 + int(aText.size());
+        const int cut = position - 1 + TppTextSearchToolbox::MatchedLength(rest, position, aText, caseSensitive);
         consumed += cut;
         rest = rest.mid(cut);
         if (Cancelled())

@@ -11,6 +11,9 @@
 #include "platform/gfx/Canvas.h"
 #include "platform/richedit/RichEdit.h"
 
+#include <unicode/uchar.h>
+#include <unicode/ustring.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <string_view>
@@ -83,13 +86,52 @@ int TppTextSearchToolbox::TextWidth(const gfx::Canvas &aCanvas, const QString &a
     return aCanvas.TextWidth(TppPlainText::RemoveAll(aText, TppTextMarkups::NewLineMarkup()));
 }
 
-QString TppTextSearchToolbox::UpperCaseAscii(const QString &aText)
+QString TppTextSearchToolbox::FoldCase(const QString &aText, std::vector<qsizetype> *aOrigin)
 {
-    QString result = aText;
-    for (QChar &c : result)
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - (u'a' - u'A'));
-    return result;
+    QString folded;
+    folded.reserve(aText.size());
+    if (aOrigin) {
+        aOrigin->clear();
+        aOrigin->reserve(size_t(aText.size()));
+    }
+    for (qsizetype i = 0; i < aText.size();) {
+        const qsizetype width =
+            aText[i].isHighSurrogate() && i + 1 < aText.size() && aText[i + 1].isLowSurrogate() ? 2 : 1;
+        const qsizetype before = folded.size();
+        const char16_t c = aText[i].unicode();
+        if (c < 0x80) {
+            folded += QChar(c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c);
+        } else {
+            // Full folding of one character: "ß" and "ẞ" become "ss", "ﬁ"
+            // "fi"; at most three characters.
+            UChar buffer[8];
+            UErrorCode error = U_ZERO_ERROR;
+            const int32_t length = u_strFoldCase(buffer, 8, reinterpret_cast<const UChar *>(aText.constData() + i),
+                                                 int32_t(width), U_FOLD_CASE_DEFAULT, &error);
+            if (U_SUCCESS(error))
+                folded.append(reinterpret_cast<const QChar *>(buffer), length);
+            else
+                folded.append(aText.constData() + i, width);
+        }
+        if (aOrigin)
+            aOrigin->insert(aOrigin->end(), size_t(folded.size() - before), i);
+        i += width;
+    }
+    return folded;
+}
+
+int TppTextSearchToolbox::MatchedLength(const QString &aText, int aPosition, const QString &aSearchText,
+                                        bool aCaseSensitive)
+{
+    const int plain = int(aSearchText.size());
+    if (aCaseSensitive || aPosition < 1 || aPosition > aText.size())
+        return plain;
+    const QString wanted = FoldCase(aSearchText);
+    std::vector<qsizetype> origin;
+    const QString rest = FoldCase(aText.mid(aPosition - 1), &origin);
+    if (!rest.startsWith(wanted))
+        return plain;
+    return int(size_t(wanted.size()) < origin.size() ? origin[size_t(wanted.size())] : aText.size() - (aPosition - 1));
 }
 
 bool TppTextSearchToolbox::FindText(const QString &aText, const QString &aSearchText, int &aPosition, bool aWholeWord,
@@ -97,10 +139,25 @@ bool TppTextSearchToolbox::FindText(const QString &aText, const QString &aSearch
 {
     aPosition = 0;
     // An empty text would match everywhere and never move a scan on.
-    if (aSearchText.isEmpty() || aSearchText.size() > aText.size())
+    if (aSearchText.isEmpty())
         return false;
-    const QString text = aCaseSensitive ? aText : UpperCaseAscii(aText);
-    const QString searchText = aCaseSensitive ? aSearchText : UpperCaseAscii(aSearchText);
+    // Folded, a text may grow or shrink ("ß" folds to "ss"): the match is
+    // found in the folded text and taken back to the text as it stands,
+    // whole characters only.
+    std::vector<qsizetype> origin;
+    const QString text = aCaseSensitive ? aText : FoldCase(aText, &origin);
+    const QString searchText = aCaseSensitive ? aSearchText : FoldCase(aSearchText);
+    if (searchText.size() > text.size())
+        return false;
+    const auto originOf = [&](qsizetype aAt) {
+        if (aCaseSensitive)
+            return aAt;
+        return aAt < qsizetype(origin.size()) ? origin[size_t(aAt)] : aText.size();
+    };
+    const auto startsCharacter = [&](qsizetype aAt) {
+        return aCaseSensitive || aAt == 0 || aAt >= qsizetype(origin.size()) ||
+               origin[size_t(aAt)] != origin[size_t(aAt - 1)];
+    };
     const QStringList &separators = TppTextSearchToolboxRegistry::WordSeparators();
     const bool wholeWord = aWholeWord && !separators.contains(aSearchText);
     qsizetype from = 0;
@@ -108,13 +165,19 @@ bool TppTextSearchToolbox::FindText(const QString &aText, const QString &aSearch
         const qsizetype found = text.indexOf(searchText, from, Qt::CaseSensitive);
         if (found < 0)
             return false;
-        const qsizetype end = found + searchText.size();
-        if (!wholeWord || ((found == 0 || toolboxIsSeparator(text[found - 1], separators)) &&
-                           (end == text.size() || toolboxIsSeparator(text[end], separators)))) {
-            aPosition = int(found + 1);
+        const qsizetype foldedEnd = found + searchText.size();
+        if (!startsCharacter(found) || !startsCharacter(foldedEnd)) {
+            from = found + 1;
+            continue;
+        }
+        const qsizetype start = originOf(found);
+        const qsizetype end = originOf(foldedEnd);
+        if (!wholeWord || ((start == 0 || toolboxIsSeparator(aText[start - 1], separators)) &&
+                           (end == aText.size() || toolboxIsSeparator(aText[end], separators)))) {
+            aPosition = int(start + 1);
             return true;
         }
-        from = end;
+        from = foldedEnd;
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace gfx {
 class Canvas;
@@ -41,7 +42,9 @@ public:
     virtual int TextWidth(const gfx::Canvas &aCanvas, const QString &aText) const;
     // The 1-based position of the first match in aText, 0 for none. Whole
     // words only when asked and the search text is no separator itself;
-    // without case sensitivity a-z match A-Z and nothing else folds.
+    // without case sensitivity both texts compare by full Unicode case
+    // folding, so the match may be longer or shorter than the search text
+    // (MatchedLength).
     virtual bool FindText(const QString &aText, const QString &aSearchText, int &aPosition, bool aWholeWord,
                           bool aCaseSensitive) const;
     // The rich edit's own find: the 0-based position or -1.
@@ -50,8 +53,13 @@ public:
     virtual QString ReplaceText(const QString &aText, const QString &aOldText, const QString &aNewText,
                                 bool aIgnoreCase, bool aReplaceAll) const;
 
-    // a-z to upper case, everything else as it stands.
-    static QString UpperCaseAscii(const QString &aText);
+    // aText by full Unicode case folding; aOrigin, when given, receives for
+    // each character of the result the index in aText of the one it came
+    // from.
+    static QString FoldCase(const QString &aText, std::vector<qsizetype> *aOrigin = nullptr);
+    // How many characters of aText, from the 1-based aPosition on, a match
+    // of aSearchText found there covers.
+    static int MatchedLength(const QString &aText, int aPosition, const QString &aSearchText, bool aCaseSensitive);
 };
 
 class TppTextSearchToolboxRegistry
