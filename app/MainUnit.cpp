@@ -176,27 +176,33 @@ void TMainForm::createControls()
     LogoImage->OnDblClick = [this] { LogoImageDblClick(); };
     column->addWidget(LogoImage);
 
-    auto *legendRow = new QHBoxLayout;
+    // The scale runs from the lowest colour on the left to the highest on the
+    // right in every language; a right-to-left layout would swap the
+    // captions' ends but not the colours'.
+    auto *legend = new QWidget(client);
+    legend->setObjectName(QStringLiteral("LegendRow"));
+    legend->setLayoutDirection(Qt::LeftToRight);
+    auto *legendRow = new QHBoxLayout(legend);
     legendRow->setContentsMargins(8, 0, 8, 0);
     legendRow->setSpacing(6);
     QFont bold = font();
     bold.setBold(true);
-    LeftLabel = new QLabel(QStringLiteral("Limited Presence..."), client);
+    LeftLabel = new QLabel(QStringLiteral("Limited Presence..."), legend);
     LeftLabel->setObjectName(QStringLiteral("LeftLabel"));
     LeftLabel->setFont(bold);
-    PaintBox1 = new TPaintBox(client);
+    PaintBox1 = new TPaintBox(legend);
     PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
     PaintBox1->setFixedHeight(16);
     PaintBox1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     PaintBox1->OnPaint = [this](QPainter &painter) { PaintBox1Paint(painter); };
     PaintBox1->OnMouseMove = [this](int x, int y) { PaintBox1MouseMove(x, y); };
-    RightLabel = new QLabel(QStringLiteral("...Major Player"), client);
+    RightLabel = new QLabel(QStringLiteral("...Major Player"), legend);
     RightLabel->setObjectName(QStringLiteral("RightLabel"));
     RightLabel->setFont(bold);
     legendRow->addWidget(LeftLabel);
     legendRow->addWidget(PaintBox1, 1);
     legendRow->addWidget(RightLabel);
-    column->addLayout(legendRow);
+    column->addWidget(legend);
 
     ListView1 = new TSiteListView(client);
     ListView1->setObjectName(QStringLiteral("ListView1"));
