@@ -93,6 +93,7 @@ TOptionsForm::TOptionsForm(QWidget *owner)
     setFont(FormFont());
     setFixedSize(284, 265);
     createControls();
+    KeepFormLayout(this);
     FormCreate();
 }
 

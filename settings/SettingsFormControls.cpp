@@ -152,6 +152,42 @@ QFont FormFont(int points, bool bold)
     return font;
 }
 
+namespace {
+
+QString fontRule(const QString &selector, const QFont &font)
+{
+    QString family = QFontInfo(font).family();
+    family.replace(QLatin1Char('"'), QString());
+    const QString size = font.pointSize() > 0 ? QStringLiteral("%1pt").arg(font.pointSize())
+                                              : QStringLiteral("%1px").arg(font.pixelSize());
+    return QStringLiteral("%1 { font-family: \"%2\"; font-size: %3; font-weight: %4; font-style: %5; }\n")
+        .arg(selector, family, size)
+        .arg(font.bold() ? 700 : 400)
+        .arg(font.italic() ? QStringLiteral("italic") : QStringLiteral("normal"));
+}
+
+} // namespace
+
+void KeepFormLayout(QWidget *form)
+{
+    form->setLayoutDirection(Qt::LeftToRight);
+    QString sheet = fontRule(QStringLiteral("*"), form->font());
+    int unnamed = 0;
+    for (QWidget *child : form->findChildren<QWidget *>()) {
+        if (!child->testAttribute(Qt::WA_SetFont) || child->font() == form->font())
+            continue;
+        // A rule needs a name to hold on to.
+        if (child->objectName().isEmpty())
+            child->setObjectName(QStringLiteral("FormFont%1").arg(++unnamed));
+        sheet += fontRule(QStringLiteral("#") + child->objectName(), child->font());
+    }
+    form->setStyleSheet(sheet);
+    // The sheet makes a combo box build its drop-down list, a window of its
+    // own that would keep the application's font until it is first shown.
+    for (QWidget *child : form->findChildren<QWidget *>())
+        child->ensurePolished();
+}
+
 void UseFormFace(widgets::TdxPageControl *control, const QFont &formFont)
 {
     gfx::Font tabFont = control->Font();
