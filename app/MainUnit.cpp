@@ -11,6 +11,7 @@
 #include "foundation/MyUtilities.h"
 #include "foundation/MyUtilitiesFiles.h"
 #include "foundation/MyUtilitiesUi.h"
+#include "platform/controls/Direction.h"
 #include "platform/controls/Guard.h"
 #include "platform/rtl/AtomicSave.h"
 #include "platform/rtl/Exceptions.h"
@@ -181,7 +182,6 @@ void TMainForm::createControls()
     // captions' ends but not the colours'.
     auto *legend = new QWidget(client);
     legend->setObjectName(QStringLiteral("LegendRow"));
-    legend->setLayoutDirection(Qt::LeftToRight);
     auto *legendRow = new QHBoxLayout(legend);
     legendRow->setContentsMargins(8, 0, 8, 0);
     legendRow->setSpacing(6);
@@ -202,6 +202,7 @@ void TMainForm::createControls()
     legendRow->addWidget(LeftLabel);
     legendRow->addWidget(PaintBox1, 1);
     legendRow->addWidget(RightLabel);
+    controls::KeepLeftToRight(legend);
     column->addWidget(legend);
 
     ListView1 = new TSiteListView(client);

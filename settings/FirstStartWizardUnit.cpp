@@ -128,6 +128,7 @@ TFirstStartWizardForm::TFirstStartWizardForm(QWidget *owner)
     setWindowTitle(QStringLiteral("First Start Wizard"));
     setFont(FormFont());
     setFixedSize(510, 333);
+    setLayoutDirection(Qt::LeftToRight);
     // Shown without exec(), yet nothing else of the program takes input
     // while it is up.
     setWindowModality(Qt::ApplicationModal);

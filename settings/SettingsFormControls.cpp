@@ -3,6 +3,7 @@
 #include "foundation/MyOptions.h"
 #include "foundation/MyUtilities.h"
 #include "foundation/MyUtilitiesUi.h"
+#include "platform/controls/Direction.h"
 #include "platform/gfx/Colors.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
@@ -170,7 +171,6 @@ QString fontRule(const QString &selector, const QFont &font)
 
 void KeepFormLayout(QWidget *form)
 {
-    form->setLayoutDirection(Qt::LeftToRight);
     QString sheet = fontRule(QStringLiteral("*"), form->font());
     int unnamed = 0;
     for (QWidget *child : form->findChildren<QWidget *>()) {
@@ -182,6 +182,7 @@ void KeepFormLayout(QWidget *form)
         sheet += fontRule(QStringLiteral("#") + child->objectName(), child->font());
     }
     form->setStyleSheet(sheet);
+    controls::KeepLeftToRight(form);
     // The sheet makes a combo box build its drop-down list, a window of its
     // own that would keep the application's font until it is first shown.
     for (QWidget *child : form->findChildren<QWidget *>())

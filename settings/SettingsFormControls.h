@@ -88,7 +88,9 @@ void UseFormFace(widgets::TdxPageControl *control, const QFont &formFont);
 // whatever the application's layout direction, as its captions are placed
 // for that order; and every control keeps the font the form gives it, even
 // under an application style sheet that sets larger ones (a form's own style
-// sheet comes before the application's). Called once the controls exist.
+// sheet comes before the application's). Called once the controls exist, on
+// a form that was set left to right before they were made (a text box takes
+// its direction when it is made).
 void KeepFormLayout(QWidget *form);
 
 // Default heights of the controls of a stored layout.

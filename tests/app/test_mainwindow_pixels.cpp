@@ -139,27 +139,27 @@ TEST_F(MainWindowPixelsTest, UnderADarkPaletteEveryRowsTextReadsOnItsScaleColour
     }
 }
 
-// Right to left, as a right-to-left translation sets it: the legend still
-// runs from "Limited Presence..." beside the lowest colour to "...Major
-// Player" beside the highest, and the hint follows the colour under the mouse.
-TEST_F(MainWindowPixelsTest, RightToLeftTheLegendStillRunsFromTheLowestColourToTheHighest)
+// Right to left, as a right-to-left translation sets it: the legend row
+// looks as it does left to right, "Limited Presence..." beside the lowest
+// colour and "...Major Player" beside the highest, and the hint follows the
+// colour under the mouse.
+TEST_F(MainWindowPixelsTest, RightToLeftTheLegendRowLooksAsItDoesLeftToRight)
 {
-    const ScopedDesktop desktop(QApplication::palette(), Qt::RightToLeft);
     write("Domain-Data.txt", SortedRows);
-    TMainForm &form = start();
-    form.resize(730, form.height());
-    QCoreApplication::processEvents();
-    ASSERT_TRUE(form.isRightToLeft());
-    const QRect left = form.LeftLabel->geometry();
-    const QRect strip = form.PaintBox1->geometry();
-    const QRect right = form.RightLabel->geometry();
-    EXPECT_LT(left.right(), strip.left());
-    EXPECT_LT(strip.right(), right.left());
-    const QImage colours = form.PaintBox1->grab().toImage();
-    const auto bgr = std::uint32_t(ColorScaleColors[0]);
-    EXPECT_EQ(colours.pixel(4, colours.height() / 2), qRgb(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF));
-    form.PaintBox1MouseMove(4, 5);
-    EXPECT_TRUE(form.PaintBox1->statusTip().endsWith(QStringLiteral(" 250 references")));
+    const auto legendRow = [this](Qt::LayoutDirection direction) {
+        const ScopedDesktop desktop(QApplication::palette(), direction);
+        TMainForm &form = start();
+        form.resize(730, form.height());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form.isRightToLeft(), direction == Qt::RightToLeft);
+        form.PaintBox1MouseMove(4, 5);
+        EXPECT_TRUE(form.PaintBox1->statusTip().endsWith(QStringLiteral(" 250 references")));
+        return form.PaintBox1->parentWidget()->grab().toImage();
+    };
+    const QImage leftToRight = legendRow(Qt::LeftToRight);
+    const QImage rightToLeft = legendRow(Qt::RightToLeft);
+    ASSERT_EQ(leftToRight.size(), rightToLeft.size());
+    EXPECT_TRUE(leftToRight == rightToLeft);
 }
 
 } // namespace
