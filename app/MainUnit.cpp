@@ -11,6 +11,7 @@
 #include "foundation/MyUtilities.h"
 #include "foundation/MyUtilitiesFiles.h"
 #include "foundation/MyUtilitiesUi.h"
+#include "platform/controls/Direction.h"
 #include "platform/controls/Guard.h"
 #include "platform/rtl/AtomicSave.h"
 #include "platform/rtl/Exceptions.h"
@@ -176,27 +177,33 @@ void TMainForm::createControls()
     LogoImage->OnDblClick = [this] { LogoImageDblClick(); };
     column->addWidget(LogoImage);
 
-    auto *legendRow = new QHBoxLayout;
+    // The scale runs from the lowest colour on the left to the highest on the
+    // right in every language; a right-to-left layout would swap the
+    // captions' ends but not the colours'.
+    auto *legend = new QWidget(client);
+    legend->setObjectName(QStringLiteral("LegendRow"));
+    auto *legendRow = new QHBoxLayout(legend);
     legendRow->setContentsMargins(8, 0, 8, 0);
     legendRow->setSpacing(6);
     QFont bold = font();
     bold.setBold(true);
-    LeftLabel = new QLabel(QStringLiteral("Limited Presence..."), client);
+    LeftLabel = new QLabel(QStringLiteral("Limited Presence..."), legend);
     LeftLabel->setObjectName(QStringLiteral("LeftLabel"));
     LeftLabel->setFont(bold);
-    PaintBox1 = new TPaintBox(client);
+    PaintBox1 = new TPaintBox(legend);
     PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
     PaintBox1->setFixedHeight(16);
     PaintBox1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     PaintBox1->OnPaint = [this](QPainter &painter) { PaintBox1Paint(painter); };
     PaintBox1->OnMouseMove = [this](int x, int y) { PaintBox1MouseMove(x, y); };
-    RightLabel = new QLabel(QStringLiteral("...Major Player"), client);
+    RightLabel = new QLabel(QStringLiteral("...Major Player"), legend);
     RightLabel->setObjectName(QStringLiteral("RightLabel"));
     RightLabel->setFont(bold);
     legendRow->addWidget(LeftLabel);
     legendRow->addWidget(PaintBox1, 1);
     legendRow->addWidget(RightLabel);
-    column->addLayout(legendRow);
+    controls::KeepLeftToRight(legend);
+    column->addWidget(legend);
 
     ListView1 = new TSiteListView(client);
     ListView1->setObjectName(QStringLiteral("ListView1"));

@@ -15,6 +15,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <cmath>
 
 namespace app {
 
@@ -233,6 +234,15 @@ void TSiteListDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
         model->setData(row, rtl::ToQString(text), Qt::EditRole);
 }
 
+QColor ReadableTextOn(const QColor &background)
+{
+    // The relative luminance's midpoint between black and white text.
+    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    const double luminance =
+        0.2126 * linear(background.redF()) + 0.7152 * linear(background.greenF()) + 0.0722 * linear(background.blueF());
+    return luminance > 0.179 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
 void TSiteListDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
@@ -247,7 +257,11 @@ void TSiteListDelegate::initStyleOption(QStyleOptionViewItem *option, const QMod
     if (m_list->OnCustomDraw) {
         guarded(Report::none(), [&] {
             if (const auto color = m_list->OnCustomDraw(index.row(), index.column())) {
-                option->backgroundBrush = gfx::ToQColor(*color);
+                const QColor background = gfx::ToQColor(*color);
+                option->backgroundBrush = background;
+                // The scale is light whatever the desktop's palette: a dark
+                // palette's light text would not read on it.
+                option->palette.setColor(QPalette::Text, ReadableTextOn(background));
                 // A check run writes the selected row's counts too; the cell that
                 // receives one must show it through the selection.
                 if (*color == HighlightColor)

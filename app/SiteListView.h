@@ -8,6 +8,7 @@
 
 #include "app/MyConstants.h"
 
+#include <QColor>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 
@@ -76,6 +77,9 @@ private:
 
     QList<int> m_countMinimums;
 };
+
+// Black or white, whichever reads better on the background.
+QColor ReadableTextOn(const QColor &background);
 
 class TSiteListDelegate : public QStyledItemDelegate
 {

@@ -14,6 +14,7 @@
 #include <QPointer>
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <utility>
 
@@ -110,7 +111,11 @@ void CheckForUpdatesIfDue(bool Wait)
 
     const TUpdateDate last = DecodeUpdateDate(CheckForUpdatesLastDate);
     const rtl::TDateTime current = now();
-    if (current < rtl::EncodeDate(last.Year, last.Month, last.Day) + *days)
+    const rtl::TDateTime lastDay = rtl::EncodeDate(last.Year, last.Month, last.Day);
+    // A day after today was stored while the clock ran ahead; waiting for it
+    // would hold the checks back until then, or for good.
+    const bool fromTheFuture = lastDay > std::floor(current);
+    if (!fromTheFuture && current < lastDay + *days)
         return;
 
     // Stored before asking, so that No postpones the question by a whole

@@ -128,10 +128,12 @@ TFirstStartWizardForm::TFirstStartWizardForm(QWidget *owner)
     setWindowTitle(QStringLiteral("First Start Wizard"));
     setFont(FormFont());
     setFixedSize(510, 333);
+    setLayoutDirection(Qt::LeftToRight);
     // Shown without exec(), yet nothing else of the program takes input
     // while it is up.
     setWindowModality(Qt::ApplicationModal);
     createControls();
+    KeepFormLayout(this);
     FormCreate();
     connectHandlers();
 }
@@ -179,6 +181,7 @@ void TFirstStartWizardForm::createWelcomePage()
     dxTabSheet1->setObjectName(QStringLiteral("dxTabSheet1"));
 
     WelcomeLabel = new QLabel(QStringLiteral("How popular is your web site?"), dxTabSheet1);
+    WelcomeLabel->setObjectName(QStringLiteral("WelcomeLabel"));
     WelcomeLabel->setGeometry(16, 32, 320, 32);
     WelcomeLabel->setFont(FormFont(12, true));
     WelcomeLabel->setWordWrap(true);
@@ -206,6 +209,7 @@ void TFirstStartWizardForm::createConnectionPage()
     dxTabSheet2->setObjectName(QStringLiteral("dxTabSheet2"));
 
     Step1Label = MakeLabel(dxTabSheet2, "Step 1 of 2: Select your Internet connection", 16, 18, 320);
+    Step1Label->setObjectName(QStringLiteral("Step1Label"));
     Step1Label->setFont(FormFont(8, true));
 
     ConnectionsComboBox = new QComboBox(dxTabSheet2);
@@ -223,6 +227,7 @@ void TFirstStartWizardForm::createURLPage()
     dxTabSheet3->setObjectName(QStringLiteral("dxTabSheet3"));
 
     Step2Label = MakeLabel(dxTabSheet3, "Step 2 of 2: Enter URLs", 16, 18, 320);
+    Step2Label->setObjectName(QStringLiteral("Step2Label"));
     Step2Label->setFont(FormFont(8, true));
 
     URLEdit = MakeEdit(dxTabSheet3, 16, 56, 320);
@@ -245,9 +250,8 @@ void TFirstStartWizardForm::connectHandlers()
     };
     // Ctrl+Tab still turns the pages without the buttons; their states must
     // follow, or Next could finish with an own site that was never checked.
-    dxPageControl1->OnChange.Set([this](TdxCustomPageControl *) {
-        guarded(Report::toUser(this), [this] { UpdateControls(); });
-    });
+    dxPageControl1->OnChange.Set(
+        [this](TdxCustomPageControl *) { guarded(Report::toUser(this), [this] { UpdateControls(); }); });
     connect(ExitButton, &QPushButton::clicked, this, handler(&TFirstStartWizardForm::ExitButtonClick));
     connect(BackButton, &QPushButton::clicked, this, handler(&TFirstStartWizardForm::BackButtonClick));
     connect(NextButton, &QPushButton::clicked, this, handler(&TFirstStartWizardForm::NextButtonClick));

@@ -92,7 +92,9 @@ TOptionsForm::TOptionsForm(QWidget *owner)
     setWindowTitle(QStringLiteral("Options"));
     setFont(FormFont());
     setFixedSize(284, 265);
+    setLayoutDirection(Qt::LeftToRight);
     createControls();
+    KeepFormLayout(this);
     FormCreate();
 }
 

@@ -3,6 +3,7 @@
 #include "foundation/MyOptions.h"
 #include "foundation/MyUtilities.h"
 #include "foundation/MyUtilitiesUi.h"
+#include "platform/controls/Direction.h"
 #include "platform/gfx/Colors.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
@@ -150,6 +151,42 @@ QFont FormFont(int points, bool bold)
     font.setStretch(96);
     font.setBold(bold);
     return font;
+}
+
+namespace {
+
+QString fontRule(const QString &selector, const QFont &font)
+{
+    QString family = QFontInfo(font).family();
+    family.replace(QLatin1Char('"'), QString());
+    const QString size = font.pointSize() > 0 ? QStringLiteral("%1pt").arg(font.pointSize())
+                                              : QStringLiteral("%1px").arg(font.pixelSize());
+    return QStringLiteral("%1 { font-family: \"%2\"; font-size: %3; font-weight: %4; font-style: %5; }\n")
+        .arg(selector, family, size)
+        .arg(font.bold() ? 700 : 400)
+        .arg(font.italic() ? QStringLiteral("italic") : QStringLiteral("normal"));
+}
+
+} // namespace
+
+void KeepFormLayout(QWidget *form)
+{
+    QString sheet = fontRule(QStringLiteral("*"), form->font());
+    int unnamed = 0;
+    for (QWidget *child : form->findChildren<QWidget *>()) {
+        if (!child->testAttribute(Qt::WA_SetFont) || child->font() == form->font())
+            continue;
+        // A rule needs a name to hold on to.
+        if (child->objectName().isEmpty())
+            child->setObjectName(QStringLiteral("FormFont%1").arg(++unnamed));
+        sheet += fontRule(QStringLiteral("#") + child->objectName(), child->font());
+    }
+    form->setStyleSheet(sheet);
+    controls::KeepLeftToRight(form);
+    // The sheet makes a combo box build its drop-down list, a window of its
+    // own that would keep the application's font until it is first shown.
+    for (QWidget *child : form->findChildren<QWidget *>())
+        child->ensurePolished();
 }
 
 void UseFormFace(widgets::TdxPageControl *control, const QFont &formFont)

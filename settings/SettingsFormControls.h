@@ -84,6 +84,15 @@ QFont FormFont(int points = 8, bool bold = false);
 // The tabs take the face the form's font resolves to.
 void UseFormFace(widgets::TdxPageControl *control, const QFont &formFont);
 
+// A form of fixed size with controls at fixed places keeps them left to right
+// whatever the application's layout direction, as its captions are placed
+// for that order; and every control keeps the font the form gives it, even
+// under an application style sheet that sets larger ones (a form's own style
+// sheet comes before the application's). Called once the controls exist, on
+// a form that was set left to right before they were made (a text box takes
+// its direction when it is made).
+void KeepFormLayout(QWidget *form);
+
 // Default heights of the controls of a stored layout.
 inline constexpr int LabelHeight = 13;
 inline constexpr int CheckBoxHeight = 17;

@@ -40,6 +40,7 @@ const char *const demoUsage =
     "  --script FILE      drive the grid by the commands of FILE and check the outcome:\n"
     "                     exit 0 when every check holds, 1 when one fails, 2 for a bad script\n"
     "  --help             this text\n"
+    "Qt's own options (-reverse, -style NAME, -stylesheet FILE, -platform NAME, ...) go to Qt.\n"
     "Without --render the grid opens in a window. --render needs no display: without\n"
     "QT_QPA_PLATFORM it renders offscreen, as --script runs. A bad size or an unwritable file exits with 1.\n";
 
@@ -61,13 +62,34 @@ struct DemoArgs
     QString error;
 };
 
+// How many arguments an option of Qt's own takes up at args[i] (QApplication
+// reads them from argv, as in every Qt program): 0 for none of them.
+int qtOptionLength(const QStringList &args, int i)
+{
+    static const QStringList bare{"reverse", "nograb", "dograb", "sync", "widgetcount"};
+    static const QStringList valued{"style",         "stylesheet", "platform",        "platformpluginpath",
+                                    "platformtheme", "plugin",     "qwindowgeometry", "qwindowtitle",
+                                    "qwindowicon",   "session",    "display",         "qmljsdebugger"};
+    QString name = args[i];
+    if (!name.startsWith('-') || name == "-" || name == "--")
+        return 0;
+    name.remove(0, name.startsWith("--") ? 2 : 1);
+    if (bare.contains(name))
+        return 1;
+    if (name.contains('='))
+        return valued.contains(name.section('=', 0, 0)) ? 1 : 0;
+    return valued.contains(name) && i + 1 < args.size() ? 2 : 0;
+}
+
 DemoArgs parseDemoArgs(const QStringList &args)
 {
     DemoArgs a;
     for (int i = 1; i < args.size(); ++i) {
         const QString &arg = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (arg == "--help" || arg == "-h") {
+        if (const int qt = qtOptionLength(args, i); qt > 0) {
+            i += qt - 1;
+        } else if (arg == "--help" || arg == "-h") {
             a.help = true;
         } else if (arg == "--render" && hasValue) {
             a.render = args[++i];

@@ -454,6 +454,9 @@ const QFont &Player::currentFont()
     if (m_font && m_font->font == dc.font && m_font->scale == scale)
         return m_font->qfont;
     QFont font(dc.font.face.isEmpty() ? QStringLiteral("DejaVu Sans") : dc.font.face);
+    // Left to Qt, hinting follows the screen's scale, and a printed page
+    // would differ with the screen it was printed from.
+    font.setHintingPreference(QFont::PreferFullHinting);
     const double height = std::clamp(std::abs(dc.font.height) * scale, 0.0, 1e4);
     double pixelSize = height > 0 ? height : 12;
     if (dc.font.height > 0) {
@@ -513,7 +516,8 @@ void Player::textOut(double x, double y, const QString &text, unsigned options, 
             m_painter.setClipRect(mapRect(rect->left(), rect->top(), rect->right(), rect->bottom()), Qt::IntersectClip);
         m_painter.translate(origin);
         if (turned)
-            m_painter.rotate(-(dc.font.escapement / 10.0)); // in double: a file may hold INT_MIN, whose negation overflows an int
+            m_painter.rotate(
+                -(dc.font.escapement / 10.0)); // in double: a file may hold INT_MIN, whose negation overflows an int
     }
     const QPointF at = clipped || turned ? QPointF(dx, dy) : origin + QPointF(dx, dy);
     if (dc.bkMode == 2)

@@ -142,12 +142,19 @@ TDateTime FromQDateTime(const QDateTime &value)
     return join(epoch().daysTo(local.date()), local.time().msecsSinceStartOfDay());
 }
 
-QDateTime ToQDateTime(TDateTime value)
+std::optional<QDateTime> ToQDateTime(TDateTime value)
 {
     int64_t days = 0;
     int64_t msecs = 0;
     checkedSplit(value, days, msecs);
-    return QDateTime(epoch().addDays(days), QTime::fromMSecsSinceStartOfDay(int(msecs)));
+    const QDate date = epoch().addDays(days);
+    const QTime time = QTime::fromMSecsSinceStartOfDay(int(msecs));
+    // Qt answers a wall-clock time the zone skipped with an invalid value or
+    // the moment after the gap; neither is the time the number names.
+    QDateTime local(date, time);
+    if (!local.isValid() || local.date() != date || local.time() != time)
+        return std::nullopt;
+    return local;
 }
 
 } // namespace rtl

@@ -8,6 +8,7 @@
 #include "platform/rtl/Types.h"
 
 #include <functional>
+#include <optional>
 
 #include <QDateTime>
 
@@ -57,8 +58,12 @@ TTimeParts DecodeTime(TDateTime value);
 // for NaN, infinities and values outside the years 1 to 9999.
 bool TryDecodeDateTime(TDateTime value, TDateParts &date, TTimeParts &time, int &dayOfWeek);
 
-// Local time on both sides.
+// Local time on both sides. ToQDateTime gives the local moment whose
+// wall-clock date and time the number names, and nothing where the zone has
+// no such moment (a daylight-saving gap, a day the zone skipped); the number
+// itself is still a sound date and time. Values that travel between report
+// objects go through DateTimeToVar (Variants.h), which never loses one.
 TDateTime FromQDateTime(const QDateTime &value);
-QDateTime ToQDateTime(TDateTime value);
+std::optional<QDateTime> ToQDateTime(TDateTime value);
 
 } // namespace rtl

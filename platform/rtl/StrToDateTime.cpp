@@ -41,21 +41,24 @@ public:
 
     bool atEnd() const { return m_pos >= m_text.size(); }
 
+    static bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
     void skipBlanks()
     {
         while (m_pos < m_text.size() && m_text[m_pos] == u' ')
             ++m_pos;
     }
 
-    // Up to four digits after blanks.
+    // One to four digits after blanks. A longer run is no field at all:
+    // read in part, "1/1/10000" would be a year 1000 with an hour after it.
     bool number(int &value, int &length)
     {
         skipBlanks();
         qsizetype i = m_pos;
         int n = 0;
-        while (i < m_text.size() && i - m_pos < 4 && m_text[i] >= u'0' && m_text[i] <= u'9')
+        while (i < m_text.size() && i - m_pos < 4 && isDigit(m_text[i]))
             n = n * 10 + (m_text[i++].unicode() - u'0');
-        if (i == m_pos)
+        if (i == m_pos || (i < m_text.size() && isDigit(m_text[i])))
             return false;
         length = int(i - m_pos);
         value = n;

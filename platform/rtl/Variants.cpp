@@ -18,7 +18,6 @@ namespace rtl {
 
 namespace {
 
-
 [[noreturn]] void cannotConvert(const QVariant &value, const char *target = "Date")
 {
     const char *name = VarIsNull(value) ? "Null" : value.metaType().name();
@@ -88,18 +87,17 @@ QString VarToStr(const QVariant &value, const TFormatSettings &settings)
     // Qt gives a one-byte integer as the character of that code.
     case QMetaType::SChar: return QString::number(value.toInt());
     case QMetaType::UChar: return QString::number(value.toUInt());
-    case QMetaType::QDateTime: {
-        const QDateTime dt = value.toDateTime();
-        return dt.isValid() ? DateTimeToStr(FromQDateTime(dt), settings) : QString();
-    }
-    case QMetaType::QDate: {
-        const QDate d = value.toDate();
-        TDateTime days = 0;
-        return d.isValid() && TryEncodeDate(d.year(), d.month(), d.day(), days) ? DateToStr(days, settings) : QString();
-    }
+    case QMetaType::QDateTime:
+    case QMetaType::QDate:
     case QMetaType::QTime: {
-        const QTime t = value.toTime();
-        return t.isValid() ? TimeToStr(t.msecsSinceStartOfDay() / double(MsecsPerDay), settings) : QString();
+        TDateTime moment = 0;
+        if (!TryDateVarToDateTime(value, moment))
+            return QString();
+        if (value.typeId() == QMetaType::QDate)
+            return DateToStr(moment, settings);
+        if (value.typeId() == QMetaType::QTime)
+            return TimeToStr(moment, settings);
+        return DateTimeToStr(moment, settings);
     }
     case QMetaType::QByteArray:
         return ToQString(std::string_view(value.toByteArray().constData(), size_t(value.toByteArray().size())));
@@ -121,24 +119,13 @@ TDateTime VarToDateTime(const QVariant &value, const TFormatSettings &settings)
     if (VarIsNumber(value))
         return checkedDateTime(value.toDouble(), value);
     switch (value.metaType().id()) {
-    case QMetaType::QDateTime: {
-        const QDateTime dt = value.toDateTime();
-        if (!dt.isValid())
-            cannotConvert(value);
-        return checkedDateTime(FromQDateTime(dt), value);
-    }
-    case QMetaType::QDate: {
-        const QDate d = value.toDate();
-        TDateTime days = 0;
-        if (!d.isValid() || !TryEncodeDate(d.year(), d.month(), d.day(), days))
-            cannotConvert(value);
-        return days;
-    }
+    case QMetaType::QDateTime:
+    case QMetaType::QDate:
     case QMetaType::QTime: {
-        const QTime t = value.toTime();
-        if (!t.isValid())
+        TDateTime moment = 0;
+        if (!TryDateVarToDateTime(value, moment))
             cannotConvert(value);
-        return t.msecsSinceStartOfDay() / double(MsecsPerDay);
+        return checkedDateTime(moment, value);
     }
     case QMetaType::QString:
     case QMetaType::QByteArray: return StrToDateTime(VarToStr(value, settings), settings);
@@ -149,6 +136,45 @@ TDateTime VarToDateTime(const QVariant &value, const TFormatSettings &settings)
 TDateTime VarToDateTime(const QVariant &value)
 {
     return VarToDateTime(value, FormatSettings());
+}
+
+QVariant DateTimeToVar(TDateTime value)
+{
+    TDateParts date;
+    TTimeParts time;
+    int dayOfWeek = 0;
+    if (!TryDecodeDateTime(value, date, time, dayOfWeek))
+        return QVariant(value);
+    if (time == TTimeParts{})
+        return QVariant(QDate(date.year, date.month, date.day));
+    if (const std::optional<QDateTime> local = ToQDateTime(value))
+        return QVariant(*local);
+    return QVariant(value);
+}
+
+bool TryDateVarToDateTime(const QVariant &value, TDateTime &result)
+{
+    switch (value.typeId()) {
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        if (!dt.isValid())
+            return false;
+        result = FromQDateTime(dt);
+        return true;
+    }
+    case QMetaType::QDate: {
+        const QDate d = value.toDate();
+        return d.isValid() && TryEncodeDate(d.year(), d.month(), d.day(), result);
+    }
+    case QMetaType::QTime: {
+        const QTime t = value.toTime();
+        if (!t.isValid())
+            return false;
+        result = t.msecsSinceStartOfDay() / double(MsecsPerDay);
+        return true;
+    }
+    default: return false;
+    }
 }
 
 long double VarToExtended(const QVariant &value, const TFormatSettings &settings)

@@ -35,6 +35,18 @@ QString VarToStr(const QVariant &value, const TFormatSettings &settings);
 TDateTime VarToDateTime(const QVariant &value);
 TDateTime VarToDateTime(const QVariant &value, const TFormatSettings &settings);
 
+// A day number as a report value. A whole day is its QDate, which no zone
+// can shift; another moment is the local QDateTime of the same wall-clock
+// time, or the number itself where the zone has none (a daylight-saving gap,
+// a skipped day) or the moment has no calendar date. Every form converts
+// back to the same number.
+QVariant DateTimeToVar(TDateTime value);
+
+// The day number of a QDateTime, QDate or QTime value; false for another
+// type, an invalid value or a date outside the years 1 to 9999. A date goes
+// by its parts, never through a local midnight that may not exist.
+bool TryDateVarToDateTime(const QVariant &value, TDateTime &result);
+
 // Unassigned gives 0; True gives -1 and False 0, as the class library
 // converts them; numbers keep their value (64-bit integers exactly); a
 // date-time, date or time gives its TDateTime; a text is read by StrToFloat.

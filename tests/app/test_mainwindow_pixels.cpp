@@ -7,9 +7,13 @@
 #include "tests/app/MainFormFixture.h"
 #include "tests/support/GoldenImage.h"
 
+#include <QApplication>
 #include <QFontInfo>
+#include <QHeaderView>
 #include <QLabel>
+#include <QPalette>
 
+#include <cmath>
 #include <cstdint>
 
 using namespace app;
@@ -17,6 +21,55 @@ using namespace app;
 namespace {
 
 using MainWindowPixelsTest = MainFormTest;
+
+// The contrast of two colours as the accessibility guidelines measure it: 1
+// for the same colour, 21 for black on white; 4.5 reads as body text.
+double contrast(QRgb a, QRgb b)
+{
+    const auto luminance = [](QRgb c) {
+        const auto linear = [](int v) {
+            const double x = v / 255.0;
+            return x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(qRed(c)) + 0.7152 * linear(qGreen(c)) + 0.0722 * linear(qBlue(c));
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A desktop palette and layout direction for as long as the object lives.
+class ScopedDesktop
+{
+public:
+    ScopedDesktop(const QPalette &palette, Qt::LayoutDirection direction)
+        : m_palette(QApplication::palette())
+        , m_direction(QApplication::layoutDirection())
+    {
+        QApplication::setPalette(palette);
+        QApplication::setLayoutDirection(direction);
+    }
+    ~ScopedDesktop()
+    {
+        QApplication::setPalette(m_palette);
+        QApplication::setLayoutDirection(m_direction);
+    }
+
+private:
+    QPalette m_palette;
+    Qt::LayoutDirection m_direction;
+};
+
+QPalette darkPalette()
+{
+    QPalette dark(QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Base, QColor(0x2A, 0x2A, 0x2A));
+    dark.setColor(QPalette::AlternateBase, QColor(0x42, 0x42, 0x42));
+    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::ButtonText, QColor(0xEE, 0xEE, 0xEE));
+    return dark;
+}
 
 TEST_F(MainWindowPixelsTest, LegendRowShowsTheTenScaleColoursBetweenItsCaptions)
 {
@@ -50,6 +103,63 @@ TEST_F(MainWindowPixelsTest, LegendRowShowsTheTenScaleColoursBetweenItsCaptions)
     row.setRight(client->width() - 1);
     EXPECT_TRUE(
         zvotest::matchesGolden(client->grab(row).toImage(), QStringLiteral("tests/app/goldens/legend_row.png")));
+}
+
+// A dark desktop: every cell keeps its light scale colour, and its text
+// must read on it, not take the palette's light text colour.
+TEST_F(MainWindowPixelsTest, UnderADarkPaletteEveryRowsTextReadsOnItsScaleColour)
+{
+    const ScopedDesktop desktop(darkPalette(), Qt::LeftToRight);
+    write("Domain-Data.txt", SortedRows);
+    TMainForm &form = start();
+    form.resize(730, form.height());
+    form.ListView1->clearSelection();
+    form.ListView1->setCurrentItem(nullptr);
+    QCoreApplication::processEvents();
+    const QImage list = form.ListView1->viewport()->grab().toImage();
+    const int columns = form.ListView1->columnCount();
+    ASSERT_EQ(form.ListView1->topLevelItemCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+        QTreeWidgetItem *item = form.ListView1->topLevelItem(row);
+        for (int column = 0; column < columns; ++column) {
+            QRect cell = form.ListView1->visualItemRect(item);
+            cell.setLeft(form.ListView1->header()->sectionViewportPosition(column));
+            cell.setWidth(form.ListView1->header()->sectionSize(column));
+            // Inside the grid lines; past the row's icon.
+            cell.adjust(column == 0 ? 24 : 2, 2, -3, -3);
+            // Domains are left-aligned, counts right-aligned: the far side
+            // of the text is the background.
+            const QRgb background = list.pixel(column == 0 ? cell.right() : cell.left(), cell.center().y());
+            double best = 1;
+            for (int y = cell.top(); y <= cell.bottom(); ++y)
+                for (int x = cell.left(); x <= cell.right(); ++x)
+                    best = std::max(best, contrast(list.pixel(x, y), background));
+            EXPECT_GE(best, 4.5) << "row " << row << " column " << column;
+        }
+    }
+}
+
+// Right to left, as a right-to-left translation sets it: the legend row
+// looks as it does left to right, "Limited Presence..." beside the lowest
+// colour and "...Major Player" beside the highest, and the hint follows the
+// colour under the mouse.
+TEST_F(MainWindowPixelsTest, RightToLeftTheLegendRowLooksAsItDoesLeftToRight)
+{
+    write("Domain-Data.txt", SortedRows);
+    const auto legendRow = [this](Qt::LayoutDirection direction) {
+        const ScopedDesktop desktop(QApplication::palette(), direction);
+        TMainForm &form = start();
+        form.resize(730, form.height());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form.isRightToLeft(), direction == Qt::RightToLeft);
+        form.PaintBox1MouseMove(4, 5);
+        EXPECT_TRUE(form.PaintBox1->statusTip().endsWith(QStringLiteral(" 250 references")));
+        return form.PaintBox1->parentWidget()->grab().toImage();
+    };
+    const QImage leftToRight = legendRow(Qt::LeftToRight);
+    const QImage rightToLeft = legendRow(Qt::RightToLeft);
+    ASSERT_EQ(leftToRight.size(), rightToLeft.size());
+    EXPECT_TRUE(leftToRight == rightToLeft);
 }
 
 } // namespace

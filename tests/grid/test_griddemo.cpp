@@ -93,6 +93,26 @@ TEST(GridDemo, SizesHelpAndBadInput)
     EXPECT_EQ(runGridDemo({"--options", "37,303E", "--render", out}).exitCode, 0);
 }
 
+// Qt's own options go to Qt, as in any Qt program, in either of their forms;
+// a misspelt one is still refused.
+TEST(GridDemo, QtsOwnOptionsAreLeftToQt)
+{
+    QTemporaryDir dir;
+    const QString sheet = dir.filePath("dark.qss");
+    QFile file(sheet);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("QWidget { background: #202020; color: #e0e0e0; }\n");
+    file.close();
+    const QString out = dir.filePath("g.png");
+    for (const QStringList &qt : {QStringList{"-reverse"}, QStringList{"-style", "Fusion"},
+                                  QStringList{"-stylesheet", sheet}, QStringList{"--style=Fusion", "-reverse"}}) {
+        const DemoRun run = runGridDemo(QStringList{"--render", out} + qt);
+        EXPECT_EQ(run.exitCode, 0) << qPrintable(qt.join(' ')) << qPrintable(run.stdErr);
+        EXPECT_EQ(QImage(out).size(), QSize(800, 600)) << qPrintable(qt.join(' '));
+    }
+    EXPECT_EQ(runGridDemo({"--render", out, "-revers"}).exitCode, 1);
+}
+
 TEST(GridDemo, ScriptsTellAFailedCheckByItsLineAndRefuseBadScripts)
 {
     QTemporaryDir dir;

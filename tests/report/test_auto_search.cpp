@@ -5,6 +5,7 @@
 
 #include "TracedReportFixture.h"
 
+#include "tests/support/TimeZone.h"
 #include "tests/support/report/FormFakes.h"
 
 #include "report/model/ModelRegistration.h"
@@ -28,6 +29,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatDateTime.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/Variants.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -329,6 +331,27 @@ TEST_F(AutoSearch, DescriptionsNameTheFirstFieldAndTheOperatorOfItsType)
     delete city;
     EXPECT_EQ(report.AutoSearchFieldCount(), 2);
     EXPECT_EQ(report.AutoSearchFields(0), since);
+}
+
+// São Paulo skipped the midnight of 4 November 2018: a criterion on that day
+// still names it, in the value scripts read and in the printed description.
+TEST_F(AutoSearch, ADateWhoseMidnightTheZoneSkippedStaysInTheCriteria)
+{
+    const zvotest::ScopedTimeZone zone("America/Sao_Paulo");
+    TppAutoSearchField *since = report.CreateAutoSearchCriteria(QStringLiteral("Data"), QStringLiteral("Since"),
+                                                                TppSearchOperatorType::soGreaterThan, QString(), false);
+    since->SetDataType(TppDataType::dtDate);
+    since->SetSearchExpression(QStringLiteral("11/4/2018"));
+    EXPECT_EQ(rtl::VarToDateTime(since->Value()), rtl::EncodeDate(2018, 11, 4));
+    classes::TStringList lines;
+    report.GetAutoSearchDescriptionLines(lines);
+    ASSERT_EQ(lines.Count(), 1);
+    EXPECT_TRUE(lines.Strings(0).startsWith(QStringLiteral("Show all data where the Since is after")))
+        << lines.Strings(0).toStdString();
+    since->SetDataType(TppDataType::dtDateTime);
+    const zvotest::ScopedTimeZone berlin("Europe/Berlin");
+    since->SetSearchExpression(QStringLiteral("3/31/2024 2:30:00 AM"));
+    EXPECT_EQ(rtl::VarToDateTime(since->Value()), rtl::EncodeDate(2024, 3, 31) + rtl::EncodeTime(2, 30, 0, 0));
 }
 
 TEST_F(AutoSearch, ATemplateKeepsTheCriteria)

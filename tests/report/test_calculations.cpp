@@ -22,6 +22,8 @@
 #include "platform/classes/Reader.h"
 #include "platform/classes/Streams.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Variants.h"
+#include "tests/support/TimeZone.h"
 
 #include <gtest/gtest.h>
 
@@ -179,6 +181,34 @@ TEST_F(Calculations, DatesPastTheCalendarPrintAsTheirNumber)
     }
     moment.SetAsDateTime(1e7);
     EXPECT_EQ(moment.GetText(), "10000000");
+    report.SetPrinting(false);
+}
+
+// São Paulo skipped the midnight of 4 November 2018, Berlin the half past two
+// of 31 March 2024: a date or a time held there prints as it reads in UTC.
+TEST_F(Calculations, DatesAndTimesTheZoneSkippedPrintAsTheyRead)
+{
+    const zvotest::ScopedTimeZone zone("America/Sao_Paulo");
+    data.AddField("Day", TppDataType::dtDate);
+    data.AddRow({"x", 1.0, QVariant(), QDate(2018, 11, 4)});
+    data.AddRow({"y", 2.0, QVariant(), QDate(2018, 11, 3)});
+    TppDBCalc *latest = calc(TppDBCalcType::dcMaximum, "Day");
+    traverse(*latest);
+    EXPECT_EQ(latest->GetText(), "11/4/2018");
+
+    report.SetPrinting(true);
+    TppVariable day;
+    day.SetBand(detail);
+    day.SetDataType(TppDataType::dtDate);
+    day.SetValue(QVariant(QDate(2018, 11, 4)));
+    EXPECT_EQ(rtl::VarToDateTime(day.Value()), rtl::EncodeDate(2018, 11, 4));
+    EXPECT_EQ(day.GetText(), "11/4/2018");
+    const zvotest::ScopedTimeZone berlin("Europe/Berlin");
+    TppVariable moment;
+    moment.SetBand(detail);
+    moment.SetAsDateTime(rtl::EncodeDate(2024, 3, 31) + rtl::EncodeTime(2, 30, 0, 0));
+    EXPECT_EQ(moment.GetText(), "3/31/2024 2:30:00 AM");
+    EXPECT_EQ(rtl::VarToDateTime(moment.Value()), moment.AsDateTime());
     report.SetPrinting(false);
 }
 

@@ -123,7 +123,7 @@ int shapesTestDetailPictures(const QImage &aPage, QPointF aOrigin, int aFromY)
 class ReportdemoShapes : public ::testing::Test
 {
 protected:
-    bool run(const QString &aProgram, const QStringList &aArguments)
+    bool run(const QString &aProgram, const QStringList &aArguments, const QStringList &aEnvironment = {})
     {
         QProcess process;
         // Under the sanitizers the leak checker's tracer stumbles over the
@@ -133,6 +133,8 @@ protected:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         if (environment.contains("ASAN_OPTIONS"))
             environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":detect_leaks=0");
+        for (const QString &setting : aEnvironment)
+            environment.insert(setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
         process.setProcessEnvironment(environment);
         process.start(aProgram, aArguments);
         if (!process.waitForFinished(60000) || process.exitCode() != 0) {
@@ -187,4 +189,30 @@ TEST_F(ReportdemoShapes, ThePdfPrinterPrintsEveryItemWhereTheSamplePutsItAndTheM
     const QString words = QString::fromUtf8(text.readAllStandardOutput());
     EXPECT_TRUE(words.contains("WMF")) << words.toStdString();
     EXPECT_TRUE(words.contains("EMF")) << words.toStdString();
+}
+
+// The screen the report is printed from plays no part in the page: the
+// metafiles' text too is hinted the same at every scale.
+TEST_F(ReportdemoShapes, ThePrintedPageIsTheSameAtEveryScreenScale)
+{
+    const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+    if (pdftoppm.isEmpty())
+        GTEST_SKIP() << "poppler-utils are not installed";
+    QList<QImage> pages;
+    for (const char *scale : {"1", "2"}) {
+        const QString pdf = dir.filePath(QStringLiteral("scale%1.pdf").arg(scale));
+        ASSERT_TRUE(run(ZVO_REPORTDEMO, {"--report", "shapes", "--data", data(), "--pdf", pdf},
+                        {QStringLiteral("QT_SCALE_FACTOR=%1").arg(scale)}));
+        const QString png = dir.filePath(QStringLiteral("scale%1").arg(scale));
+        ASSERT_TRUE(run(pdftoppm, {"-r", "150", "-f", "1", "-l", "1", "-aa", "no", "-aaVector", "no", "-png",
+                                   "-singlefile", pdf, png}));
+        pages.append(QImage(png + QStringLiteral(".png")));
+        ASSERT_FALSE(pages.back().isNull()) << scale;
+    }
+    ASSERT_EQ(pages[0].size(), pages[1].size());
+    int differing = 0;
+    for (int y = 0; y < pages[0].height(); ++y)
+        for (int x = 0; x < pages[0].width(); ++x)
+            differing += pages[0].pixel(x, y) != pages[1].pixel(x, y);
+    EXPECT_EQ(differing, 0);
 }

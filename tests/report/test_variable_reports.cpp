@@ -1,3 +1,4 @@
+#include "tests/support/TimeZone.h"
 #include "tests/support/report/BandFakes.h"
 #include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/SamplePage.h"
@@ -254,6 +255,29 @@ TEST_F(VariableReports, AValueThatDoesNotConvertStopsThePrintWithTheConversionEr
         EXPECT_NE(QString::fromUtf8(error.what()).indexOf("abc"), -1) << error.what();
     }
     EXPECT_FALSE(report.Printing());
+}
+
+// A date whose midnight the zone skipped (São Paulo, 4 November 2018), and a
+// half past two Berlin skipped, print on every page as they read in UTC.
+TEST_F(VariableReports, ADateTheZoneSkippedPrintsOnEveryPage)
+{
+    const zvotest::ScopedTimeZone zone("America/Sao_Paulo");
+    auto *day = text<TppVariable>(footer);
+    day->SetDataType(TppDataType::dtDate);
+    day->SetCalcType(TppVarEventType::vePageStart);
+    day->OnCalc.Set([](classes::TObject *, QVariant &aValue) { aValue = rtl::EncodeDate(2018, 11, 4); });
+    const QStringList pages = print();
+    ASSERT_EQ(pages.size(), 3);
+    for (const QString &page : pages)
+        EXPECT_EQ(bandTexts(page, "PageFooter"), QStringList{"11/4/2018"}) << page.toStdString();
+
+    const zvotest::ScopedTimeZone berlin("Europe/Berlin");
+    day->SetDataType(TppDataType::dtDateTime);
+    day->OnCalc.Set([](classes::TObject *, QVariant &aValue) {
+        aValue = rtl::EncodeDate(2024, 3, 31) + rtl::EncodeTime(2, 30, 0, 0);
+    });
+    for (const QString &page : print())
+        EXPECT_EQ(bandTexts(page, "PageFooter"), QStringList{"3/31/2024 2:30:00 AM"}) << page.toStdString();
 }
 
 TEST_F(VariableReports, AVariableResetAtGroupStartTakesEveryRecordOfItsGroup)

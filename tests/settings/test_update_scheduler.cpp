@@ -3,8 +3,8 @@
 #include "foundation/MyOptions.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/StringTable.h"
-#include "widgets/pagecontrol/dxPageControl.h"
 #include "platform/shell/MessageBox.h"
+#include "widgets/pagecontrol/dxPageControl.h"
 
 #include <gtest/gtest.h>
 
@@ -84,6 +84,20 @@ TEST_F(UpdateScheduler, IntervalsCountWholeDaysAndOddSettingsMakeTheCheckDue)
     // The fallback is 1 January 2001.
     setNow(2001, 1, 1, 12);
     EXPECT_FALSE(asks("Every Day", "garbage"));
+}
+
+// A date after today was stored while the clock ran ahead: the check is due,
+// and the stored date comes back to today rather than holding the checks back
+// until then.
+TEST_F(UpdateScheduler, ALastDateAfterTodayMakesTheCheckDue)
+{
+    for (const char *ahead : {"2026-12-07", "2030-06-01", "2099-12-31"}) {
+        EXPECT_TRUE(asks("Every Week", ahead)) << ahead;
+        EXPECT_EQ(CheckForUpdatesLastDate, "2026-12-06") << ahead;
+        // From then on the interval counts from today.
+        EXPECT_FALSE(asks("Every Week", CheckForUpdatesLastDate)) << ahead;
+    }
+    EXPECT_FALSE(asks("Every Day", "2026-12-06"));
 }
 
 // The update and page-control texts keep the numbers they have in the string

@@ -4,8 +4,11 @@
 #include "platform/shell/Modal.h"
 #include "widgets/pagecontrol/dxPageControl.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <vector>
 
 using namespace foundation;
 using namespace settings;
@@ -139,7 +143,10 @@ TEST_F(Wizard, SitesInTheirOwnScriptComeBackInTheirAsciiForm)
     wizard->URLEdit->setText(QStringLiteral("пример.рф"));
     EXPECT_EQ(wizard->GetURL(), "xn--e1afmkfd.xn--p1ai");
     wizard->URLEdit->setText(QStringLiteral("http://bücher.de/straße"));
-    EXPECT_EQ(wizard->GetURL(), "http://b\xFC" "cher.de/stra\xDF" "e") << "Latin-1 stays as typed";
+    EXPECT_EQ(wizard->GetURL(), "http://b\xFC"
+                                "cher.de/stra\xDF"
+                                "e")
+        << "Latin-1 stays as typed";
     wizard->Competitor1Edit->setText(QStringLiteral("http://例え.jp/パス"));
     wizard->Competitor2Edit->setText(QStringLiteral("ελλάδα.gr"));
     wizard->Competitor3Edit->setText(QString::fromUtf8("site.com/\xF0\x9F\x98\x80"));
@@ -210,3 +217,78 @@ TEST_F(Wizard, WaitEndsOnExitOrOnAClose)
 }
 
 } // namespace
+
+namespace {
+
+struct ShownFont
+{
+    QString family;
+    int points = 0;
+    bool bold = false;
+    bool operator==(const ShownFont &) const = default;
+};
+
+// The font each control of a shown wizard draws with, in creation order.
+std::vector<ShownFont> shownFonts(TFirstStartWizardForm &wizard)
+{
+    wizard.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&wizard));
+    std::vector<ShownFont> fonts;
+    for (QWidget *control : wizard.findChildren<QWidget *>()) {
+        const QFontInfo info(control->font());
+        fonts.push_back({info.family(), info.pointSize(), info.bold()});
+    }
+    return fonts;
+}
+
+} // namespace
+
+// An application style sheet with larger fonts leaves the wizard's fixed
+// pages with the fonts they were laid out for, so they still hold their text.
+TEST(WizardScreen, UnderAnApplicationStyleSheetEveryControlKeepsTheFormsFont)
+{
+    TFirstStartWizardForm plain;
+    const std::vector<ShownFont> expected = shownFonts(plain);
+    ASSERT_EQ(expected.front().points, 8);
+    qApp->setStyleSheet(QStringLiteral("QWidget { font-family: serif; font-size: 14pt; } QLabel { font-size: 16pt; }"));
+    {
+        TFirstStartWizardForm styled;
+        const std::vector<ShownFont> fonts = shownFonts(styled);
+        ASSERT_EQ(fonts.size(), expected.size());
+        for (size_t i = 0; i < fonts.size(); ++i)
+            EXPECT_TRUE(fonts[i] == expected[i])
+                << styled.findChildren<QWidget *>()[qsizetype(i)]->metaObject()->className() << " "
+                << fonts[i].family.toStdString() << " " << fonts[i].points;
+        EXPECT_EQ(QFontInfo(styled.WelcomeLabel->font()).pointSize(), 12);
+        EXPECT_TRUE(QFontInfo(styled.Step1Label->font()).bold());
+    }
+    qApp->setStyleSheet(QString());
+}
+
+// Right to left, as a right-to-left translation sets it, the wizard looks as
+// it does left to right: its buttons keep their places and their captions
+// their order ("< Back" on the left of "Next >"), and the welcome text is whole.
+TEST(WizardScreen, RightToLeftTheWizardLooksAsItDoesLeftToRight)
+{
+    const auto picture = [] {
+        TFirstStartWizardForm wizard;
+        wizard.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&wizard));
+        return wizard.grab().toImage();
+    };
+    // Also where an application style sheet draws the controls itself.
+    for (const char *sheet : {"", "QPushButton, QLabel { background: #404040; color: white; }"}) {
+        qApp->setStyleSheet(QString::fromLatin1(sheet));
+        const QImage leftToRight = picture();
+        QApplication::setLayoutDirection(Qt::RightToLeft);
+        const QImage rightToLeft = picture();
+        QApplication::setLayoutDirection(Qt::LeftToRight);
+        ASSERT_EQ(leftToRight.size(), rightToLeft.size());
+        int differing = 0;
+        for (int y = 0; y < leftToRight.height(); ++y)
+            for (int x = 0; x < leftToRight.width(); ++x)
+                differing += leftToRight.pixel(x, y) != rightToLeft.pixel(x, y);
+        EXPECT_EQ(differing, 0) << sheet;
+    }
+    qApp->setStyleSheet(QString());
+}

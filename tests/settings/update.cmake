@@ -10,3 +10,9 @@ zvo_add_test(test_update_scheduler
 zvo_add_test(test_update_window
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_update_window.cpp
   LIBS settings Qt6::Test GUI LABELS gui net TIMEOUT 120)
+
+# The scheduler's days and the list's file dates in zones whose clocks skip.
+zvo_add_zone_runs(test_update_scheduler "UpdateScheduler.*")
+zvo_add_zone_runs(test_update_script "UpdateScript.*")
+zvo_add_zone_runs(test_update_window
+  "UpdateWindowTest.OnlyDueFilesAreFetchedAndReplacedWithBackups:UpdateWindowTest.SchedulerOpensTheWindowOnYesAndWaitsForIt")

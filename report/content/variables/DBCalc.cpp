@@ -55,12 +55,8 @@ double dbCalcNumber(const QVariant &aValue)
 {
     if (rtl::VarIsNumber(aValue))
         return aValue.toDouble();
-    switch (aValue.typeId()) {
-    case QMetaType::QDateTime: return rtl::FromQDateTime(aValue.toDateTime());
-    case QMetaType::QDate: return rtl::FromQDateTime(aValue.toDate().startOfDay());
-    case QMetaType::QTime: return double(aValue.toTime().msecsSinceStartOfDay()) / double(rtl::MsecsPerDay);
-    default: return 0;
-    }
+    rtl::TDateTime moment = 0;
+    return rtl::TryDateVarToDateTime(aValue, moment) ? moment : 0;
 }
 
 bool dbCalcInPageBand(const TppBand *aBand)

@@ -282,15 +282,7 @@ QVariant TppVariable::Value() const
     case TppDataType::dtCurrency: return QVariant(double(m_currency) / 10000.0);
     case TppDataType::dtDate:
     case TppDataType::dtTime:
-    case TppDataType::dtDateTime: {
-        rtl::TDateParts date;
-        rtl::TTimeParts time;
-        int dayOfWeek = 0;
-        // A moment without a calendar date travels as its number.
-        if (!rtl::TryDecodeDateTime(m_dateTime, date, time, dayOfWeek))
-            return QVariant(m_dateTime);
-        return QVariant(rtl::ToQDateTime(m_dateTime));
-    }
+    case TppDataType::dtDateTime: return rtl::DateTimeToVar(m_dateTime);
     case TppDataType::dtDouble: return QVariant(m_double);
     case TppDataType::dtExtended: return QVariant(double(m_extended));
     case TppDataType::dtInteger: return QVariant(m_integer);

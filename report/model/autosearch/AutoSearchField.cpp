@@ -9,6 +9,7 @@
 #include "platform/classes/ClassBuilder.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/StrToFloat.h"
+#include "platform/rtl/Variants.h"
 
 #include <vector>
 
@@ -40,7 +41,7 @@ QVariant autoSearchConvert(const QString &aText, TppDataType aType, const QStrin
     switch (aType) {
     case TppDataType::dtDate:
     case TppDataType::dtTime:
-    case TppDataType::dtDateTime: return QVariant(rtl::ToQDateTime(ppReadStoredSearchMoment(aText)));
+    case TppDataType::dtDateTime: return rtl::DateTimeToVar(ppReadStoredSearchMoment(aText));
     case TppDataType::dtInteger:
     case TppDataType::dtLongint: return QVariant(rtl::StrToInt(ppStoredSearchNumber(aText, aType)));
     case TppDataType::dtSingle:

@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 using namespace rtl;
 
@@ -172,6 +173,28 @@ TEST(StrToDateTime, BadTextsRaise)
     } catch (const EConvertError &e) {
         EXPECT_STREQ(e.what(), "'99:99' is not a valid time");
     }
+}
+
+// A typo that adds a digit to the year must not pass as another year and an
+// hour: "12/31/20245" once read as 2024-12-31 05:00.
+TEST(StrToDateTime, AYearThatRunsOnPastFourDigitsIsRefused)
+{
+    TFormatSettings iso = FormatSettingsEnUS();
+    iso.ShortDateFormat = QStringLiteral("yyyy-mm-dd");
+    iso.DateSeparator = u'-';
+    const std::pair<const char16_t *, TFormatSettings> texts[] = {{u"1/1/10000", FormatSettingsEnUS()},
+                                                                  {u"12/31/20245", FormatSettingsEnUS()},
+                                                                  {u"12/31/20245 1:00", FormatSettingsEnUS()},
+                                                                  {u"31.12.20245", dayFirst()},
+                                                                  {u"20245-12-31", iso},
+                                                                  {u"12/31/2024 10000:00", FormatSettingsEnUS()}};
+    for (const auto &[text, settings] : texts) {
+        TDateTime value = 0;
+        EXPECT_FALSE(TryStrToDateTime(text, value, settings)) << QString::fromUtf16(text).toStdString();
+        EXPECT_FALSE(TryStrToDate(text, value, settings)) << QString::fromUtf16(text).toStdString();
+    }
+    EXPECT_EQ(StrToDateTime(u"12/31/2024 5:00", FormatSettingsEnUS()),
+              EncodeDate(2024, 12, 31) + EncodeTime(5, 0, 0, 0));
 }
 
 TEST(Variants, TextAndDateOfAValue)

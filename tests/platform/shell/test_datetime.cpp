@@ -1,6 +1,8 @@
 #include "platform/rtl/DateTime.h"
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Variants.h"
+#include "tests/support/TimeZone.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +33,7 @@ TEST(DateTime, BeforeTheEpochAndAcrossMidnight)
     EXPECT_EQ(ToQDateTime(-0.99999999999), QDateTime(QDate(1899, 12, 31), QTime(0, 0)));
     const TDateTime t = EncodeDate(2021, 3, 4) + EncodeTime(13, 5, 9, 999);
     EXPECT_EQ(ToQDateTime(t), QDateTime(QDate(2021, 3, 4), QTime(13, 5, 9, 999)));
-    EXPECT_DOUBLE_EQ(FromQDateTime(ToQDateTime(t)), t);
+    EXPECT_DOUBLE_EQ(FromQDateTime(ToQDateTime(t).value()), t);
 }
 
 TEST(DateTime, MomentsOutsideTheYearsOneToNineThousandAreConvertErrors)
@@ -47,4 +49,44 @@ TEST(DateTime, MomentsOutsideTheYearsOneToNineThousandAreConvertErrors)
     EXPECT_EQ(DecodeTime(2958465.5), (TTimeParts{12, 0, 0, 0}));
     // The last moment of 9999 rounds up into a year that does not exist.
     EXPECT_THROW(DecodeDate(2958465.9999999999), EConvertError);
+}
+
+// Wall-clock times that a zone skipped: midnight of the day São Paulo started
+// daylight-saving time in 2018, 02:30 of Berlin's in 2024, and the whole last
+// day of 1994 on Kiritimati. A day number names a date and a time, not an
+// instant: it converts back to itself or to nothing, never to a shifted time.
+TEST(DateTime, WallClockTimesTheZoneSkippedNeverShift)
+{
+    struct Case
+    {
+        const char *zone;
+        TDateTime day;
+        TDateTime time;
+    };
+    const Case cases[] = {{"America/Sao_Paulo", EncodeDate(2018, 11, 4), EncodeTime(0, 30, 0, 0)},
+                          {"Asia/Beirut", EncodeDate(2024, 3, 31), EncodeTime(0, 15, 0, 0)},
+                          {"Europe/Berlin", EncodeDate(2024, 3, 31), EncodeTime(2, 30, 0, 0)},
+                          {"Pacific/Kiritimati", EncodeDate(1994, 12, 31), EncodeTime(13, 0, 0, 0)}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.zone);
+        const zvotest::ScopedTimeZone zone(c.zone);
+        EXPECT_FALSE(ToQDateTime(c.day + c.time).has_value());
+        // The day itself is a date, whatever its midnight.
+        const QVariant day = DateTimeToVar(c.day);
+        EXPECT_EQ(day.typeId(), QMetaType::QDate);
+        EXPECT_EQ(VarToDateTime(day), c.day);
+        const QVariant skipped = DateTimeToVar(c.day + c.time);
+        EXPECT_EQ(skipped.typeId(), QMetaType::Double);
+        EXPECT_DOUBLE_EQ(VarToDateTime(skipped), c.day + c.time);
+        // A date given as a QDate counts from its parts, not from a local
+        // midnight.
+        TDateTime back = 0;
+        ASSERT_TRUE(TryDateVarToDateTime(QVariant(QDate(2018, 11, 4)), back));
+        EXPECT_EQ(back, EncodeDate(2018, 11, 4));
+        // A time the zone has stays a local QDateTime.
+        const TDateTime later = c.day + 1 + EncodeTime(14, 0, 0, 0);
+        const QVariant kept = DateTimeToVar(later);
+        EXPECT_EQ(kept.typeId(), QMetaType::QDateTime);
+        EXPECT_DOUBLE_EQ(VarToDateTime(kept), later);
+    }
 }
