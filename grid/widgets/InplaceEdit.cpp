@@ -237,6 +237,18 @@ void TdxInplaceEdit::handleKeyPress(QKeyEvent *event)
     ownKeyEvent(event, key, characters);
 }
 
+void TdxInplaceEdit::handleCommittedText(QStringView text)
+{
+    if (IsOutOfSync())
+        return;
+    QPointer<TdxInplaceEdit> self(this);
+    for (TChar c : CharactersOf(text)) {
+        KeyPress(c);
+        if (!self)
+            return;
+    }
+}
+
 void TdxInplaceEdit::handleKeyRelease(QKeyEvent *event)
 {
     event->accept();

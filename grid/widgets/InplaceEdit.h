@@ -54,6 +54,9 @@ public:
 
     // The input widget's events, in Qt's terms.
     void handleKeyPress(QKeyEvent *event);
+    // Text an input method commits is typed: each character goes the way of
+    // a typed key's, through the routing, the case, MaxLength and the mask.
+    void handleCommittedText(QStringView text);
     void handleKeyRelease(QKeyEvent *event);
     void handleFocusIn(Qt::FocusReason reason);
     void handleFocusOut(Qt::FocusReason reason);

@@ -9,6 +9,8 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 namespace grid {
 
 InplaceLineEdit::InplaceLineEdit(TdxInplaceTextEdit *editor)
@@ -120,24 +122,25 @@ void InplaceLineEdit::contextMenuEvent(QContextMenuEvent *event)
 
 void InplaceLineEdit::inputMethodEvent(QInputMethodEvent *event)
 {
-    // A composed text is typing: refused where typing is.
-    bool refused = false;
-    if (!event->commitString().isEmpty())
-        m_editor->atEdge([&] { refused = !m_editor->CanModify(); });
-    if (refused) {
-        event->accept();
+    const QString commit = event->commitString();
+    if (commit.isEmpty()) {
+        QLineEdit::inputMethodEvent(event);
         return;
     }
-    // MaxLength holds for a composed text as for a typed one.
-    if (const QString fitted = m_editor->fitToMaxLength(event->commitString());
-        fitted.size() != event->commitString().size()) {
-        QInputMethodEvent cut(event->preeditString(), event->attributes());
-        cut.setCommitString(fitted, event->replacementStart(), event->replacementLength());
-        QLineEdit::inputMethodEvent(&cut);
-        event->accept();
-        return;
+    // The line shows the composition that goes on; what is committed is
+    // typed, so that it is refused, converted and masked where a typed key
+    // is. Handed to the line as it stands, it would land in any place, even
+    // in a mask's literals.
+    QInputMethodEvent composing(event->preeditString(), event->attributes());
+    QLineEdit::inputMethodEvent(&composing);
+    event->accept();
+    const int replaced = event->replacementLength();
+    if (replaced > 0) {
+        // The committed text takes the place of text next to the caret.
+        const int start = std::max(0, cursorPosition() + event->replacementStart());
+        setSelection(start, std::min(replaced, int(text().size()) - start));
     }
-    QLineEdit::inputMethodEvent(event);
+    m_editor->atEdge([&] { m_editor->handleCommittedText(commit); });
 }
 
 } // namespace grid
