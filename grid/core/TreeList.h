@@ -944,6 +944,8 @@ private:
     bool m_toggleOnPress = false;
     bool m_selectOnRelease = false;
     bool m_focusMovedByPress = false;
+    // A press on the new item row, which has no node to hold the click.
+    bool m_clickOnRelease = false;
     bool m_headerClickShift = false;
     bool m_headerClickCtrl = false;
     bool m_buttonPressed = false;
