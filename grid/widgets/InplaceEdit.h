@@ -70,6 +70,10 @@ public:
     // control of its own, so that the window's order applies as it is.
     bool tabOutOfHost(bool backward);
 
+    // A control the editor sits in has a popup menu of its own: a context
+    // menu request then goes to it rather than to the editor's own menu.
+    bool parentHasPopupMenu() const;
+
     // Runs the work of a Qt edge of the editor: a failure is told to the
     // user over the editor's window and goes no further.
     template <class Work>

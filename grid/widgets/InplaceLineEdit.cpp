@@ -116,6 +116,14 @@ void InplaceLineEdit::wheelEvent(QWheelEvent *event)
 
 void InplaceLineEdit::contextMenuEvent(QContextMenuEvent *event)
 {
+    // Where a control the editor sits in has a menu of its own, that menu
+    // shows: the request goes on up to it.
+    bool theirs = false;
+    m_editor->atEdge([&] { theirs = m_editor->parentHasPopupMenu(); });
+    if (theirs) {
+        event->ignore();
+        return;
+    }
     event->accept();
     m_editor->atEdge([&] { m_editor->showContextMenu(event->pos(), event->reason() == QContextMenuEvent::Keyboard); });
 }

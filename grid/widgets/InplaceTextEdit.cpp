@@ -342,7 +342,11 @@ void TdxInplaceTextEdit::OwnKeyDown(TKey &key, TShiftState shift)
             cutText();
         key = 0;
     } else if (shift == ssShift && key == VK_F10) {
-        showContextMenu(QPoint(), true);
+        // A request from the keyboard, as the platform makes it: the line
+        // shows the editor's menu, or passes it up to a control's own.
+        const QPoint caret = m_line->caretRect().topLeft();
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, caret, m_line->mapToGlobal(caret));
+        QApplication::sendEvent(m_line, &request);
         key = 0;
     }
 }
