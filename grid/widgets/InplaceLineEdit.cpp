@@ -131,7 +131,8 @@ void InplaceLineEdit::contextMenuEvent(QContextMenuEvent *event)
 void InplaceLineEdit::inputMethodEvent(QInputMethodEvent *event)
 {
     const QString commit = event->commitString();
-    if (commit.isEmpty()) {
+    const int replaced = event->replacementLength();
+    if (commit.isEmpty() && replaced == 0) {
         QLineEdit::inputMethodEvent(event);
         return;
     }
@@ -140,9 +141,19 @@ void InplaceLineEdit::inputMethodEvent(QInputMethodEvent *event)
     // is. Handed to the line as it stands, it would land in any place, even
     // in a mask's literals.
     QInputMethodEvent composing(event->preeditString(), event->attributes());
+    if (commit.isEmpty()) {
+        // Text next to the caret deleted: an edit like Delete, where the
+        // cell may be changed (a mask puts its blanks back afterwards).
+        bool mayModify = false;
+        m_editor->atEdge([&] { mayModify = m_editor->CanModify(); });
+        if (mayModify)
+            composing.setCommitString(QString(), event->replacementStart(), replaced);
+        QLineEdit::inputMethodEvent(&composing);
+        event->accept();
+        return;
+    }
     QLineEdit::inputMethodEvent(&composing);
     event->accept();
-    const int replaced = event->replacementLength();
     if (replaced > 0) {
         // The committed text takes the place of text next to the caret.
         const int start = std::max(0, cursorPosition() + event->replacementStart());

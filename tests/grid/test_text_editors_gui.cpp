@@ -221,6 +221,14 @@ TEST_F(TextEditors, ABaseContainersEditorTakesNoInput)
     QTest::keyClick(line, Qt::Key_X, Qt::ControlModifier);
     QTest::keyClick(line, Qt::Key_K, Qt::ControlModifier);
     QTest::keyClick(line, Qt::Key_Insert, Qt::ShiftModifier);
+    // Nor what an input method commits or deletes next to the caret.
+    QInputMethodEvent committed(QString(), {});
+    committed.setCommitString("zz");
+    QApplication::sendEvent(line, &committed);
+    line->setCursorPosition(2);
+    QInputMethodEvent deleted(QString(), {});
+    deleted.setCommitString(QString(), -1, 1);
+    QApplication::sendEvent(line, &deleted);
     EXPECT_EQ(line->text(), "fixed");
     EXPECT_FALSE(edit->GetModified());
 }
