@@ -482,9 +482,11 @@ TEST(EditorContract, AnEditorWithoutAContainerMakesItsStyleFromItsStyleClass)
     EXPECT_NE(dynamic_cast<OwnStyle *>(&alone.Style()), nullptr);
     EXPECT_EQ(alone.Style().Edit(), &alone);
     gridtest::FakeEditor plain(nullptr);
-    EXPECT_EQ(typeid(plain.Style()), typeid(TdxEditStyle));
+    const TdxEditStyle &plainStyle = plain.Style();
+    EXPECT_EQ(typeid(plainStyle), typeid(TdxEditStyle));
 
     FakeContainer container;
     OwnStyleEditor hosted(&container);
-    EXPECT_EQ(typeid(hosted.Style()), typeid(TdxEditStyle));
+    const TdxEditStyle &hostedStyle = hosted.Style();
+    EXPECT_EQ(typeid(hostedStyle), typeid(TdxEditStyle));
 }
