@@ -63,7 +63,8 @@ InplaceEditor::InplaceEditor(TCustomdxContainer *container)
     , m_container(container)
 {
     m_alignment = DefaultAlignment();
-    m_style = m_container && IsInplace() ? m_container->CreateEditStyle(this) : std::make_unique<TdxEditStyle>(this);
+    if (m_container && IsInplace())
+        m_style = m_container->CreateEditStyle(this);
     m_font.OnChange = [this](classes::TObject *) { FontChanged(); };
 }
 
@@ -73,6 +74,23 @@ InplaceEditor::~InplaceEditor()
     if (m_styleController && !m_styleController->HasState(classes::csDestroying))
         m_styleController->RemoveListener(this);
     m_style.reset();
+}
+
+TdxEditStyle &InplaceEditor::Style()
+{
+    if (!m_style)
+        m_style = GetEditStyleClass()(this);
+    return *m_style;
+}
+
+const TdxEditStyle &InplaceEditor::Style() const
+{
+    return const_cast<InplaceEditor *>(this)->Style();
+}
+
+InplaceEditor::TdxEditStyleClass InplaceEditor::GetEditStyleClass() const
+{
+    return [](InplaceEditor *edit) { return std::make_unique<TdxEditStyle>(edit); };
 }
 
 // ---- The host's calls -------------------------------------------------------
@@ -219,6 +237,9 @@ void InplaceEditor::RestoreDefaults()
 
 void InplaceEditor::SetStyleController(TdxEditStyleController *controller)
 {
+    // Made first, so that making it never adds a listener while a
+    // controller tells its listeners of a change.
+    Style();
     if (controller == m_styleController)
         return;
     if (m_styleController && !m_styleController->HasState(classes::csDestroying)) {
@@ -321,15 +342,15 @@ void InplaceEditor::FillViewData(TdxEditViewData &data, bool forPaint)
     data.Enabled = Enabled();
     data.Focused = IsFocused();
     data.Active = IsActive();
-    data.BorderColor = m_style->BorderColor();
-    TdxEditBorderStyle border = m_style->BorderStyle();
-    if (data.Active && m_style->HotTrack())
+    data.BorderColor = Style().BorderColor();
+    TdxEditBorderStyle border = Style().BorderStyle();
+    if (data.Active && Style().HotTrack())
         border = HotBorderStyle(border);
     data.BorderStyle = border;
-    data.ButtonStyle = ResolveButtonStyle(m_style->ButtonStyle(), border);
-    data.ButtonsTransparent = ButtonsTransparent(m_style->ButtonTransparence(), data.Active);
-    data.Edges = m_style->Edges();
-    data.Shadow = m_style->Shadow();
+    data.ButtonStyle = ResolveButtonStyle(Style().ButtonStyle(), border);
+    data.ButtonsTransparent = ButtonsTransparent(Style().ButtonTransparence(), data.Active);
+    data.Edges = Style().Edges();
+    data.Shadow = Style().Shadow();
     data.Transparent = false;
     const rtl::TRect bounds = BoundsRect();
     data.Bounds = rtl::TRect{0, 0, bounds.Width(), bounds.Height()};
@@ -363,8 +384,8 @@ void InplaceEditor::UpdateHotTrack()
 {
     if (HasState(classes::csDestroying))
         return;
-    const TdxEditButtonTransparence t = m_style->ButtonTransparence();
-    if (m_style->HotTrack() || t == ebtInactive || t == ebtAlways || t == ebtHideInactive)
+    const TdxEditButtonTransparence t = Style().ButtonTransparence();
+    if (Style().HotTrack() || t == ebtInactive || t == ebtAlways || t == ebtHideInactive)
         UpdateWindowRegion();
 }
 

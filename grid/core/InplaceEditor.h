@@ -135,8 +135,14 @@ public:
     uint8_t StoredValues() const { return m_storedValues; }
     virtual void RestoreDefaults();
 
-    TdxEditStyle &Style() { return *m_style; }
-    const TdxEditStyle &Style() const { return *m_style; }
+    // An editor's style is its container's; one without a container (or
+    // not in place) makes an instance of GetEditStyleClass when first asked
+    // for it, after construction, so that a descendant's answer counts.
+    TdxEditStyle &Style();
+    const TdxEditStyle &Style() const;
+    // The class of that style, as the function that makes one for an editor.
+    using TdxEditStyleClass = std::unique_ptr<TdxEditStyle> (*)(InplaceEditor *edit);
+    virtual TdxEditStyleClass GetEditStyleClass() const;
     TdxEditStyleController *StyleController() const { return m_styleController; }
     void SetStyleController(TdxEditStyleController *controller);
     // The style or its controller changed: new region, repaint.
@@ -284,7 +290,7 @@ private:
     int32_t m_validationLock = 0;
     int32_t m_showLock = 0;
     int64_t m_clickTime = 0;
-    std::unique_ptr<TdxEditStyle> m_style;
+    mutable std::unique_ptr<TdxEditStyle> m_style;
     TdxEditStyleController *m_styleController = nullptr;
     rtl::TColor m_color = rtl::clWindow;
     classes::TFont m_font;

@@ -4,13 +4,77 @@
 #include "platform/ini/PrivateProfile.h"
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/StrToFloat.h"
+#include "platform/rtl/Win1252.h"
+
+#include <cctype>
 
 namespace grid {
 
 namespace {
 
-using rtl::FromQString;
-using rtl::ToQString;
+// Names and texts go into the stores in Windows-1252, so that what stores
+// written before hold is found as it was. A character the code page lacks
+// would become "?" there, and names in another script would all meet in one
+// section of question marks; such a character is written as "&#x" and its
+// code point in hexadecimal digits, then ";". The escape is plain ASCII, so
+// the stores' case-blind comparison of names, which folds by the code page,
+// compares it by its value alone.
+bool heldByCodePage(char32_t c)
+{
+    return c < 0x80 || (c >= 0xA0 && c <= 0xFF) || (c <= 0xFFFF && rtl::UnicodeToAnsi(char16_t(c)) != 0);
+}
+
+std::string toStore(const QString &text)
+{
+    std::string out;
+    out.reserve(size_t(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(char16_t(c), text[++i].unicode());
+        if (heldByCodePage(c)) {
+            out += char(c < 0x80 || (c >= 0xA0 && c <= 0xFF) ? uint8_t(c) : rtl::UnicodeToAnsi(char16_t(c)));
+        } else {
+            out += "&#x";
+            out += QString::number(uint(c), 16).toUpper().toStdString();
+            out += ';';
+        }
+    }
+    return out;
+}
+
+// The escape read back; an escape of a character the code page holds was
+// not written by toStore and stays as it stands.
+QString fromStore(std::string_view bytes)
+{
+    QString out;
+    size_t plain = 0; // the first byte not yet taken
+    size_t at = 0;
+    while ((at = bytes.find("&#x", at)) != std::string_view::npos) {
+        const size_t digits = at + 3;
+        size_t end = digits;
+        while (end < bytes.size() && end - digits < 7 && std::isxdigit(uint8_t(bytes[end])))
+            ++end;
+        bool ok = false;
+        const uint c = end > digits && end - digits <= 6 && end < bytes.size() && bytes[end] == ';'
+                           ? QByteArray(bytes.data() + digits, qsizetype(end - digits)).toUInt(&ok, 16)
+                           : 0;
+        if (!ok || c > 0x10FFFF || heldByCodePage(c)) {
+            at = digits;
+            continue;
+        }
+        out += rtl::ToQString(bytes.substr(plain, at - plain));
+        if (QChar::requiresSurrogates(c)) {
+            out += QChar(QChar::highSurrogate(c));
+            out += QChar(QChar::lowSurrogate(c));
+        } else {
+            out += QChar(char16_t(c));
+        }
+        at = plain = end + 1;
+    }
+    out += rtl::ToQString(bytes.substr(plain));
+    return out;
+}
 
 // The class library's buffer of a private-profile read.
 constexpr size_t ReadBufferSize = 2048;
@@ -26,7 +90,7 @@ QStringList toStringList(const std::vector<std::string> &names)
     QStringList list;
     list.reserve(qsizetype(names.size()));
     for (const std::string &name : names)
-        list << ToQString(name);
+        list << fromStore(name);
     return list;
 }
 
@@ -63,13 +127,13 @@ void TCustomIniFile::WriteBool(const QString &section, const QString &ident, boo
 
 QString TIniFile::ReadString(const QString &section, const QString &ident, const QString &defaultValue)
 {
-    return ToQString(ini::GetPrivateProfileString(FromQString(section), FromQString(ident), FromQString(defaultValue),
+    return fromStore(ini::GetPrivateProfileString(toStore(section), toStore(ident), toStore(defaultValue),
                                                   ReadBufferSize, FileName()));
 }
 
 void TIniFile::WriteString(const QString &section, const QString &ident, const QString &value)
 {
-    if (!ini::WritePrivateProfileString(FromQString(section), FromQString(ident), FromQString(value), FileName()))
+    if (!ini::WritePrivateProfileString(toStore(section), toStore(ident), toStore(value), FileName()))
         cannotWrite(FileName());
 }
 
@@ -80,7 +144,7 @@ QStringList TIniFile::ReadSections()
 
 void TIniFile::EraseSection(const QString &section)
 {
-    if (!ini::eraseSection(FromQString(section), FileName()))
+    if (!ini::eraseSection(toStore(section), FileName()))
         cannotWrite(FileName());
 }
 
@@ -94,17 +158,24 @@ TMemIniFile::TMemIniFile(std::string fileName, const rtl::FileText &read)
     : TCustomIniFile(std::move(fileName))
     , m_document(read.text)
     , m_unreadable(ini::mayWriteOver(read) ? std::string() : read.reason(FileName()))
+    , m_readFailure(read || read.failure == rtl::ReadFailure::Missing ? std::string() : read.reason(FileName()))
 {}
+
+void TMemIniFile::CheckRead() const
+{
+    if (!m_readFailure.empty())
+        throw EIniFileException("The layout cannot be read: " + m_readFailure);
+}
 
 QString TMemIniFile::ReadString(const QString &section, const QString &ident, const QString &defaultValue)
 {
-    const std::optional<std::string> value = m_document.value(FromQString(section), FromQString(ident));
-    return value ? ToQString(*value) : defaultValue;
+    const std::optional<std::string> value = m_document.value(toStore(section), toStore(ident));
+    return value ? fromStore(*value) : defaultValue;
 }
 
 void TMemIniFile::WriteString(const QString &section, const QString &ident, const QString &value)
 {
-    m_document.setValue(FromQString(section), FromQString(ident), FromQString(value));
+    m_document.setValue(toStore(section), toStore(ident), toStore(value));
 }
 
 QStringList TMemIniFile::ReadSections()
@@ -114,7 +185,7 @@ QStringList TMemIniFile::ReadSections()
 
 void TMemIniFile::EraseSection(const QString &section)
 {
-    m_document.removeSection(FromQString(section));
+    m_document.removeSection(toStore(section));
 }
 
 void TMemIniFile::UpdateFile()
@@ -129,7 +200,7 @@ void TMemIniFile::UpdateFile()
 // ---- TRegIniFile -----------------------------------------------------------
 
 TRegIniFile::TRegIniFile(const QString &path)
-    : m_path(FromQString(path))
+    : m_path(toStore(path))
 {
     while (!m_path.empty() && m_path.front() == '\\')
         m_path.erase(0, 1);
@@ -137,7 +208,7 @@ TRegIniFile::TRegIniFile(const QString &path)
 
 std::string TRegIniFile::sectionPath(const QString &section) const
 {
-    const std::string s = FromQString(section);
+    const std::string s = toStore(section);
     if (!s.empty() && s.front() == '\\')
         return s;
     if (m_path.empty())
@@ -160,12 +231,12 @@ int TRegIniFile::ReadInteger(const QString &section, const QString &ident, int d
     registry::Registry key;
     if (!key.openKey(sectionPath(section), false))
         return defaultValue;
-    const std::optional<registry::Value> value = key.readValue(FromQString(ident));
+    const std::optional<registry::Value> value = key.readValue(toStore(ident));
     if (!value)
         return defaultValue;
     switch (value->type) {
     case registry::ValueType::Integer: return value->integer;
-    case registry::ValueType::Text: return toInteger(ToQString(value->data), defaultValue);
+    case registry::ValueType::Text: return toInteger(fromStore(value->data), defaultValue);
     default: return defaultValue;
     }
 }
@@ -173,7 +244,7 @@ int TRegIniFile::ReadInteger(const QString &section, const QString &ident, int d
 void TRegIniFile::WriteInteger(const QString &section, const QString &ident, int value)
 {
     registry::Registry key;
-    if (!key.openKey(sectionPath(section), true) || !key.writeInteger(FromQString(ident), value))
+    if (!key.openKey(sectionPath(section), true) || !key.writeInteger(toStore(ident), value))
         cannotWrite(sectionPath(section));
 }
 
@@ -259,11 +330,11 @@ void TdxRegIniWrapper::EraseSectionTree(const QString &path)
 {
     if (!m_ini)
         return;
-    const std::string root = FromQString(path);
+    const std::string root = toStore(path);
     const std::string below = root + '\\';
     const QStringList sections = m_ini->ReadSections();
     for (const QString &section : sections) {
-        const std::string name = FromQString(section);
+        const std::string name = toStore(section);
         const bool under =
             name.size() > below.size() && ini::sameName(std::string_view(name).substr(0, below.size()), below);
         if (under || ini::sameName(name, root))

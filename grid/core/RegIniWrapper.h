@@ -4,7 +4,8 @@
 // An ini file is read and written key by key through the private-profile
 // calls (TIniFile) or held in memory and written once (TMemIniFile); the
 // registry store (TRegIniFile) keeps each section as a key below its own.
-// Names and texts are Unicode here and Windows-1252 in the stores.
+// Names and texts are Unicode here and Windows-1252 in the stores, with an
+// escape for the characters the code page lacks.
 
 #include "platform/ini/IniDocument.h"
 #include "platform/registry/Registry.h"
@@ -71,6 +72,10 @@ public:
     // Reads the file once; a missing file is an empty store, and so is one
     // that cannot be read, which UpdateFile then refuses to replace.
     explicit TMemIniFile(std::string fileName);
+    // Raises EIniFileException when the file is there but could not be
+    // read (a folder, a pipe, a file past the read limit, one refused):
+    // a load would otherwise pass for one from an empty store.
+    void CheckRead() const;
     QString ReadString(const QString &section, const QString &ident, const QString &defaultValue) override;
     void WriteString(const QString &section, const QString &ident, const QString &value) override;
     QStringList ReadSections() override;
@@ -87,6 +92,9 @@ private:
     // Why the file could not be read; empty when it was, or when a save may
     // replace what is there.
     std::string m_unreadable;
+    // Why the file that is there could not be read; empty when it was read
+    // or is missing.
+    std::string m_readFailure;
 };
 
 class TRegIniFile

@@ -285,7 +285,9 @@ public:
     // host; adopts the minimum row height as DefaultRowHeight unless that
     // was set by hand.
     void CalcMetrics();
-    const TreeListImageSizes &ImageSizes() const { return m_imageSizes; }
+    // The sizes of the lists as they are now: a list handed over bare that
+    // has gone takes no room, even before anyone tells of it.
+    TreeListImageSizes ImageSizes() const;
     void SetImageSizes(const TreeListImageSizes &sizes);
     void CalcLayout(TdxTreeListLayoutInfo &info);
     virtual TdxTreeListHitInfo HitTest(int x, int y);
@@ -340,6 +342,13 @@ public:
     // ---- Panels, previews and footers: what a descendant fills in ----
     // The group-by panel's height; there is none in the base.
     virtual int GroupPanelHeight() { return 0; }
+    // Text lines of one header cell, at least 1; the header line is as
+    // tall as that many lines of the header font.
+    virtual int HeaderCellLineCount() { return 1; }
+    // The indicator column's width while it is shown.
+    virtual int IndicatorWidth() { return 12; }
+    // Rows take 2 pixels more than their text and images need.
+    virtual bool RowsTakeExtraStep() { return false; }
     virtual QString BottomPanelText() { return {}; }
     virtual bool IsBottomPanelButtonShown() { return false; }
     // The text of a column's cell in the footer panel.
@@ -944,6 +953,8 @@ private:
     bool m_toggleOnPress = false;
     bool m_selectOnRelease = false;
     bool m_focusMovedByPress = false;
+    // A press on the new item row, which has no node to hold the click.
+    bool m_clickOnRelease = false;
     bool m_headerClickShift = false;
     bool m_headerClickCtrl = false;
     bool m_buttonPressed = false;

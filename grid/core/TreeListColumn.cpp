@@ -1,5 +1,6 @@
 #include "grid/core/TreeListColumn.h"
 
+#include "grid/core/CharCase.h"
 #include "grid/core/EditViewData.h"
 #include "grid/core/TreeListControl.h"
 
@@ -31,15 +32,6 @@ const classes::TEnumInfo &columnTextLayoutInfo()
 {
     static const classes::TEnumInfo info(QStringLiteral("TTextLayout"), {"tlTop", "tlCenter", "tlBottom"});
     return info;
-}
-
-QString columnCased(const QString &text, TEditCharCase charCase)
-{
-    switch (charCase) {
-    case ecUpperCase: return text.toUpper();
-    case ecLowerCase: return text.toLower();
-    default: return text;
-    }
 }
 
 } // namespace
@@ -565,7 +557,7 @@ QString TdxTreeListColumn::DisplayText(TdxTreeListNode *node) const
 
 int TdxTreeListColumn::TextWidth(const gfx::TextMeasurer &measurer, TdxTreeListNode *node) const
 {
-    return measurer.textWidth(Font()->Font(), columnCased(DisplayText(node), m_charCase));
+    return measurer.textWidth(Font()->Font(), CaseConverted(DisplayText(node), m_charCase));
 }
 
 void TdxTreeListColumn::RestoreDefaults()

@@ -45,12 +45,13 @@ TreeListIndentRects TCustomdxTreeList::NodeIndentRects(const TdxTreeListNode *no
     const int shift = !m_settings.ReserveButtonCell && !children ? indent : 0;
     int x = (level + 1) * indent - shift;
     auto *self = const_cast<TdxTreeListNode *>(node);
-    if (NodeStateIndex(self) != -1 && m_imageSizes.StateImageWidth > 0) {
-        r.StateImage = rtl::Rect(x, 0, x + m_imageSizes.StateImageWidth, rowHeight);
+    const TreeListImageSizes images = ImageSizes();
+    if (NodeStateIndex(self) != -1 && images.StateImageWidth > 0) {
+        r.StateImage = rtl::Rect(x, 0, x + images.StateImageWidth, rowHeight);
         x = r.StateImage.Right;
     }
-    if ((NodeImageIndex(self) != -1 || NodeSelectedIndex(self) != -1) && m_imageSizes.ImageWidth > 0)
-        r.Image = rtl::Rect(x, 0, x + m_imageSizes.ImageWidth, rowHeight);
+    if ((NodeImageIndex(self) != -1 || NodeSelectedIndex(self) != -1) && images.ImageWidth > 0)
+        r.Image = rtl::Rect(x, 0, x + images.ImageWidth, rowHeight);
     int leftmost = (level + 1) * indent - shift;
     for (const rtl::TRect *part : {&r.Button, &r.StateImage, &r.Image})
         if (!part->IsEmpty())
@@ -84,10 +85,11 @@ int TCustomdxTreeList::NodeIndentWidth(const TdxTreeListNode *node)
         return 0;
     auto *self = const_cast<TdxTreeListNode *>(node);
     int width = (node->Level() + (IsRootIndent() ? 1 : 0)) * m_metrics.IndentWidth;
+    const TreeListImageSizes images = ImageSizes();
     if (NodeStateIndex(self) != -1)
-        width += m_imageSizes.StateImageWidth;
+        width += images.StateImageWidth;
     if (NodeImageIndex(self) != -1 || NodeSelectedIndex(self) != -1)
-        width += m_imageSizes.ImageWidth;
+        width += images.ImageWidth;
     return width;
 }
 

@@ -51,6 +51,9 @@ public:
     // in-place editor).
     virtual bool hasKeyboardFocus() const = 0;
     virtual void setKeyboardFocus() = 0;
+    // Whether the control could take the focus: it and every control it
+    // sits in, up to its window, are shown and enabled.
+    virtual bool canFocus() const { return true; }
     // Timers by identifier; starting a running one restarts it. The host
     // calls TCustomdxTreeList::TimerFired when one elapses.
     virtual void startTimer(int id, int intervalMs) = 0;

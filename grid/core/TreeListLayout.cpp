@@ -55,10 +55,10 @@ void TCustomdxTreeList::CalcMetrics()
     TreeListMetrics &m = m_metrics;
     m.BandLineHeight = textHeight(m_bandFont);
     m.BandPanelHeight = m_settings.ShowBands ? bandLines * m.BandLineHeight + 5 + (flat ? 0 : 1) : 0;
-    m.HeaderLineHeight = textHeight(m_headerFont) + 5 + (flat ? 0 : 1);
+    m.HeaderLineHeight = textHeight(m_headerFont) * std::max(1, HeaderCellLineCount()) + 5 + (flat ? 0 : 1);
     m.HeaderPanelHeight = m_settings.ShowHeader ? m.HeaderLineHeight * headerLines : 0;
     m.GroupPanelHeight = std::max(GroupPanelHeight(), 0);
-    m.IndicatorWidth = m_settings.ShowIndicator ? 12 : 0;
+    m.IndicatorWidth = m_settings.ShowIndicator ? std::max(0, IndicatorWidth()) : 0;
     m.TextHeight = textHeight(Font());
     m.FooterLineHeight = m.TextHeight + 7;
     m.FooterPanelHeight = m_settings.ShowFooter ? m.FooterLineHeight * headerLines + 3 + (flat ? 0 : 1) : 0;
@@ -73,10 +73,13 @@ void TCustomdxTreeList::CalcMetrics()
     for (int column = 0; column < ColumnCount(); ++column)
         if (ColumnVisible(column))
             columnText = std::max(columnText, ColumnTextHeight(column));
-    for (const int tallest : {m_imageSizes.ImageHeight, m_imageSizes.StateImageHeight, columnText})
+    const TreeListImageSizes images = ImageSizes();
+    for (const int tallest : {images.ImageHeight, images.StateImageHeight, columnText})
         if ((minimum + grid) * headerLines < tallest)
             minimum = tallest;
     minimum += grid;
+    if (RowsTakeExtraStep())
+        minimum += 2;
     m.MinRowHeight = minimum;
     if (!m_settings.DefaultRowHeightSet)
         m_settings.DefaultRowHeight = minimum;
@@ -88,6 +91,16 @@ void TCustomdxTreeList::CalcMetrics()
                              ? m_settings.DefaultRowHeight + m.NewItemSeparator
                              : 0;
     m.PreviewLineHeight = textHeight(m_previewFont);
+}
+
+TreeListImageSizes TCustomdxTreeList::ImageSizes() const
+{
+    TreeListImageSizes sizes = m_imageSizes;
+    if (m_images && !Images())
+        sizes.ImageWidth = sizes.ImageHeight = 0;
+    if (m_stateImages && !StateImages())
+        sizes.StateImageWidth = sizes.StateImageHeight = 0;
+    return sizes;
 }
 
 void TCustomdxTreeList::SetImageSizes(const TreeListImageSizes &sizes)

@@ -422,6 +422,7 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     m_toggleOnPress = false;
     m_selectOnRelease = false;
     m_focusMovedByPress = false;
+    m_clickOnRelease = false;
     // A press anywhere, on this grid or another, means the earlier click was
     // not a request to edit.
     if (button == mbLeft)
@@ -439,7 +440,9 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     if (!editorLetGo())
         return;
     const bool hadFocus = HasFocus();
-    if (m_host) {
+    // At design time, or where the control cannot take the focus, the press
+    // goes on without asking for it.
+    if (m_host && !HasState(classes::csDesigning) && m_host->canFocus()) {
         m_host->setKeyboardFocus();
         // A press that cannot take the focus is only the control's event.
         if (!m_host->hasKeyboardFocus()) {
@@ -585,8 +588,12 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
         }
     }
 
-    if (hit.HitCode == htNewItemRow && (button == mbLeft || button == mbRight) && m_state == tsNone)
+    if (hit.HitCode == htNewItemRow && (button == mbLeft || button == mbRight) && m_state == tsNone) {
         pressNewItemRow(button, hit, hadFocus);
+        // A click there is a click on a row as on any other: OnClick on the
+        // release, the second press of a double click OnDblClick.
+        m_clickOnRelease = button == mbLeft && !dbl;
+    }
 
     // One double click is one DblClick, wherever in the rows it lands:
     // on a cell, an expand button, the indent or empty space.
@@ -597,6 +604,8 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
             hit.Node->SetExpanded(!hit.Node->Expanded());
         dblClick = dbl;
     }
+    if (!hit.Node && hit.HitCode == htNewItemRow && dbl)
+        dblClick = true;
     if (button == mbRight && m_state == tsEditing)
         EndEditing();
     if (button == mbLeft && dbl && (hit.HitCode == htNowhere || (hit.HitCode >= htButton && hit.HitCode <= htCell)))
@@ -825,7 +834,8 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
     stopPressScroll();
     if (m_state == tsNodeDown)
         m_state = tsNone;
-    if (state == tsEditing || state == tsNodeDragging || state == tsNodeDown)
+    const bool clickOnRelease = std::exchange(m_clickOnRelease, false);
+    if (state == tsEditing || state == tsNodeDragging || state == tsNodeDown || clickOnRelease)
         Click();
     TCustomdxContainer::MouseUp(button, shift, x, y);
 }

@@ -90,6 +90,7 @@ void TCustomdxTreeListControl::Notification(classes::TComponent *component, clas
 void TCustomdxTreeListControl::LoadFromIniFile(const QString &fileName)
 {
     TMemIniFile store(fileName.toStdString());
+    store.CheckRead();
     const QString form = m_parentForm ? m_parentForm->Name() : QString();
     LoadLayout(&store, m_iniSectionName.isEmpty() ? form + QLatin1Char('_') + Name() : m_iniSectionName);
 }

@@ -1,5 +1,6 @@
 #include "grid/paint/EditPaint.h"
 
+#include "grid/core/CharCase.h"
 #include "grid/paint/TextRect.h"
 
 #include "platform/rtl/Variants.h"
@@ -78,10 +79,7 @@ QString TextEditDisplayText(const TdxEditViewData &viewData)
     const auto *textData = dynamic_cast<const TdxTextEditViewData *>(&viewData);
     if (!textData)
         return text;
-    if (textData->CharCase == ecUpperCase)
-        text = text.toUpper();
-    else if (textData->CharCase == ecLowerCase)
-        text = text.toLower();
+    text = CaseConverted(text, textData->CharCase);
     if (!textData->PasswordChar.isNull() && !text.isEmpty())
         text = QString(text.size(), textData->PasswordChar);
     return text;

@@ -6,6 +6,7 @@
 #include "grid/widgets/FocusChain.h"
 #include "grid/widgets/KeyTranslation.h"
 
+#include "platform/classes/MetaClass.h"
 #include "platform/controls/PaintCanvas.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/TextMeasurer.h"
@@ -237,6 +238,18 @@ void TdxInplaceEdit::handleKeyPress(QKeyEvent *event)
     ownKeyEvent(event, key, characters);
 }
 
+void TdxInplaceEdit::handleCommittedText(QStringView text)
+{
+    if (IsOutOfSync())
+        return;
+    QPointer<TdxInplaceEdit> self(this);
+    for (TChar c : CharactersOf(text)) {
+        KeyPress(c);
+        if (!self)
+            return;
+    }
+}
+
 void TdxInplaceEdit::handleKeyRelease(QKeyEvent *event)
 {
     event->accept();
@@ -434,8 +447,29 @@ void TdxInplaceEdit::wheelEvent(QWheelEvent *event)
 
 void TdxInplaceEdit::contextMenuEvent(QContextMenuEvent *event)
 {
-    // The frame is the editor's non-client area: no menu there.
-    event->accept();
+    // The frame is the editor's non-client area: no menu of the editor's
+    // there; a control it sits in may show its own.
+    if (parentHasPopupMenu())
+        event->ignore();
+    else
+        event->accept();
+}
+
+bool TdxInplaceEdit::parentHasPopupMenu() const
+{
+    for (const QWidget *w = parentWidget(); w; w = w->parentWidget()) {
+        const Qt::ContextMenuPolicy policy = w->contextMenuPolicy();
+        if (policy == Qt::CustomContextMenu || (policy == Qt::ActionsContextMenu && !w->actions().isEmpty()))
+            return true;
+        // A control of the class library names its menu in PopupMenu.
+        if (const auto *control = dynamic_cast<const classes::TPersistent *>(w))
+            if (const classes::TPropInfo *menu = control->ClassType().FindProperty(std::string_view("PopupMenu"));
+                menu && menu->GetObj && menu->GetObj(*control))
+                return true;
+        if (w->isWindow())
+            break;
+    }
+    return false;
 }
 
 void TdxInplaceEdit::changeEvent(QEvent *event)

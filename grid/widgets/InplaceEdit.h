@@ -54,6 +54,9 @@ public:
 
     // The input widget's events, in Qt's terms.
     void handleKeyPress(QKeyEvent *event);
+    // Text an input method commits is typed: each character goes the way of
+    // a typed key's, through the routing, the case, MaxLength and the mask.
+    void handleCommittedText(QStringView text);
     void handleKeyRelease(QKeyEvent *event);
     void handleFocusIn(Qt::FocusReason reason);
     void handleFocusOut(Qt::FocusReason reason);
@@ -66,6 +69,10 @@ public:
     // before) the one the editor sits in. False when the editor sits in no
     // control of its own, so that the window's order applies as it is.
     bool tabOutOfHost(bool backward);
+
+    // A control the editor sits in has a popup menu of its own: a context
+    // menu request then goes to it rather than to the editor's own menu.
+    bool parentHasPopupMenu() const;
 
     // Runs the work of a Qt edge of the editor: a failure is told to the
     // user over the editor's window and goes no further.

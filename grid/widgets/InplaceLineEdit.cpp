@@ -9,6 +9,8 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 namespace grid {
 
 InplaceLineEdit::InplaceLineEdit(TdxInplaceTextEdit *editor)
@@ -114,30 +116,50 @@ void InplaceLineEdit::wheelEvent(QWheelEvent *event)
 
 void InplaceLineEdit::contextMenuEvent(QContextMenuEvent *event)
 {
+    // Where a control the editor sits in has a menu of its own, that menu
+    // shows: the request goes on up to it.
+    bool theirs = false;
+    m_editor->atEdge([&] { theirs = m_editor->parentHasPopupMenu(); });
+    if (theirs) {
+        event->ignore();
+        return;
+    }
     event->accept();
     m_editor->atEdge([&] { m_editor->showContextMenu(event->pos(), event->reason() == QContextMenuEvent::Keyboard); });
 }
 
 void InplaceLineEdit::inputMethodEvent(QInputMethodEvent *event)
 {
-    // A composed text is typing: refused where typing is.
-    bool refused = false;
-    if (!event->commitString().isEmpty())
-        m_editor->atEdge([&] { refused = !m_editor->CanModify(); });
-    if (refused) {
+    const QString commit = event->commitString();
+    const int replaced = event->replacementLength();
+    if (commit.isEmpty() && replaced == 0) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    // The line shows the composition that goes on; what is committed is
+    // typed, so that it is refused, converted and masked where a typed key
+    // is. Handed to the line as it stands, it would land in any place, even
+    // in a mask's literals.
+    QInputMethodEvent composing(event->preeditString(), event->attributes());
+    if (commit.isEmpty()) {
+        // Text next to the caret deleted: an edit like Delete, where the
+        // cell may be changed (a mask puts its blanks back afterwards).
+        bool mayModify = false;
+        m_editor->atEdge([&] { mayModify = m_editor->CanModify(); });
+        if (mayModify)
+            composing.setCommitString(QString(), event->replacementStart(), replaced);
+        QLineEdit::inputMethodEvent(&composing);
         event->accept();
         return;
     }
-    // MaxLength holds for a composed text as for a typed one.
-    if (const QString fitted = m_editor->fitToMaxLength(event->commitString());
-        fitted.size() != event->commitString().size()) {
-        QInputMethodEvent cut(event->preeditString(), event->attributes());
-        cut.setCommitString(fitted, event->replacementStart(), event->replacementLength());
-        QLineEdit::inputMethodEvent(&cut);
-        event->accept();
-        return;
+    QLineEdit::inputMethodEvent(&composing);
+    event->accept();
+    if (replaced > 0) {
+        // The committed text takes the place of text next to the caret.
+        const int start = std::max(0, cursorPosition() + event->replacementStart());
+        setSelection(start, std::min(replaced, int(text().size()) - start));
     }
-    QLineEdit::inputMethodEvent(event);
+    m_editor->atEdge([&] { m_editor->handleCommittedText(commit); });
 }
 
 } // namespace grid

@@ -1,5 +1,6 @@
 #include "grid/widgets/InplaceTextEdit.h"
 
+#include "grid/core/CharCase.h"
 #include "grid/core/Container.h"
 #include "grid/widgets/InplaceLineEdit.h"
 #include "grid/widgets/KeyTranslation.h"
@@ -302,7 +303,7 @@ void TdxInplaceTextEdit::UpdateCharCase()
     if (m_charCase == ecNormal)
         return;
     const QString text = Text();
-    const QString converted = m_charCase == ecUpperCase ? text.toUpper() : text.toLower();
+    const QString converted = CaseConverted(text, m_charCase);
     if (converted == text)
         return;
     m_converting = true;
@@ -341,19 +342,19 @@ void TdxInplaceTextEdit::OwnKeyDown(TKey &key, TShiftState shift)
             cutText();
         key = 0;
     } else if (shift == ssShift && key == VK_F10) {
-        showContextMenu(QPoint(), true);
+        // A request from the keyboard, as the platform makes it: the line
+        // shows the editor's menu, or passes it up to a control's own.
+        const QPoint caret = m_line->caretRect().topLeft();
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, caret, m_line->mapToGlobal(caret));
+        QApplication::sendEvent(m_line, &request);
         key = 0;
     }
 }
 
 void TdxInplaceTextEdit::KeyPress(TChar &key)
 {
-    if (IsTypedChar(key)) {
-        if (m_charCase == ecUpperCase)
-            key = QChar::toUpper(key);
-        else if (m_charCase == ecLowerCase)
-            key = QChar::toLower(key);
-    }
+    if (IsTypedChar(key))
+        key = CaseConverted(key, m_charCase);
     TdxInplaceEdit::KeyPress(key);
 }
 

@@ -749,6 +749,17 @@ void TreeListWidget::setKeyboardFocus()
     setFocus(Qt::OtherFocusReason);
 }
 
+bool TreeListWidget::canFocus() const
+{
+    for (const QWidget *w = this; w; w = w->parentWidget()) {
+        if (w->isHidden() || !w->isEnabled())
+            return false;
+        if (w->isWindow())
+            break;
+    }
+    return true;
+}
+
 void TreeListWidget::startTimer(int id, int intervalMs)
 {
     m_timers[id].start(intervalMs, this);

@@ -71,6 +71,7 @@ public:
     void updateNow() override;
     bool hasKeyboardFocus() const override;
     void setKeyboardFocus() override;
+    bool canFocus() const override;
     void startTimer(int id, int intervalMs) override;
     void stopTimer(int id) override;
     void setCursor(TCursor cursor) override;

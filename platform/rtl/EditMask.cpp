@@ -1,6 +1,7 @@
 #include "platform/rtl/EditMask.h"
 
 #include "platform/rtl/QtText.h"
+#include "platform/rtl/SimpleCase.h"
 
 #include <algorithm>
 
@@ -104,8 +105,8 @@ bool EditMask::isLiteral(int pos) const
 QChar EditMask::convert(QChar c, CharCase charCase)
 {
     switch (charCase) {
-    case CharCase::Upper: return c.toUpper();
-    case CharCase::Lower: return c.toLower();
+    case CharCase::Upper: return QChar(char16_t(SimpleUpperCase(c.unicode())));
+    case CharCase::Lower: return QChar(char16_t(SimpleLowerCase(c.unicode())));
     default: return c;
     }
 }

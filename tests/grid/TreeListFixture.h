@@ -30,6 +30,7 @@ public:
         focused = true;
         ++focusRequests;
     }
+    bool canFocus() const override { return focusable; }
     void startTimer(int id, int intervalMs) override { timers[id] = intervalMs; }
     void stopTimer(int id) override { timers.erase(id); }
     void setCursor(grid::TCursor value) override { cursor = value; }
@@ -53,6 +54,7 @@ public:
     int updates = 0;
     bool focused = false;
     int focusRequests = 0;
+    bool focusable = true;
     std::map<int, int> timers;
     grid::TCursor cursor = grid::crDefault;
     QString clipboard;

@@ -36,7 +36,8 @@ TEST(EditBorder, EachStyleDrawsItsEdges)
 {
     // Client rectangle (2, 2, 38, 18); the border grows out of it.
     zvotest::expectPixels(border(xbsNone, false), {{0, 0, EditPaper}, {1, 1, EditPaper}, {39, 19, EditPaper}});
-    zvotest::expectPixels(border(xbsSingle, false), {{0, 0, EditPaper}, {1, 1, Frame}, {38, 18, Frame}, {2, 2, EditPaper}});
+    zvotest::expectPixels(border(xbsSingle, false),
+                          {{0, 0, EditPaper}, {1, 1, Frame}, {38, 18, Frame}, {2, 2, EditPaper}});
     zvotest::expectPixels(border(xbsThick, false), {{0, 0, Frame}, {1, 1, Frame}, {39, 19, Frame}, {2, 2, EditPaper}});
     zvotest::expectPixels(border(xbs3D, false),
                           {{0, 0, Shadow}, {1, 1, Dark}, {39, 19, White}, {38, 18, Light}, {2, 2, EditPaper}});
@@ -48,7 +49,8 @@ TEST(EditBorder, MissingEdgesAreLeftOut)
 {
     // A single border on the left and top only.
     const QImage img = border(xbsSingle, false, EdgeBit(edgLeft) | EdgeBit(edgTop));
-    zvotest::expectPixels(img, {{1, 1, Frame}, {1, 17, Frame}, {37, 1, Frame}, {38, 10, EditPaper}, {10, 18, EditPaper}});
+    zvotest::expectPixels(img,
+                          {{1, 1, Frame}, {1, 17, Frame}, {37, 1, Frame}, {38, 10, EditPaper}, {10, 18, EditPaper}});
     const QImage sunken = border(xbs3D, false, EdgeBit(edgBottom));
     zvotest::expectPixels(sunken, {{10, 19, White}, {10, 18, Light}, {0, 10, EditPaper}, {10, 0, EditPaper}});
 }
@@ -92,6 +94,13 @@ TEST(EditContent, APasswordCharacterHidesTheText)
     data.EditValue = QString("MiXed");
     data.CharCase = ecLowerCase;
     EXPECT_EQ(TextEditDisplayText(data), "mixed");
+    // A cell shows what its editor holds: one character for one.
+    data.EditValue = QString::fromUtf8("İXﬁ");
+    EXPECT_EQ(TextEditDisplayText(data), QString::fromUtf8("ixﬁ"));
+    data.CharCase = ecUpperCase;
+    data.EditValue = QString::fromUtf8("straße");
+    EXPECT_EQ(TextEditDisplayText(data), QString::fromUtf8("STRAßE"));
+    data.CharCase = ecLowerCase;
     data.PasswordChar = u'#';
     data.EditValue = QString();
     EXPECT_EQ(TextEditDisplayText(data), ""); // no characters, none to hide

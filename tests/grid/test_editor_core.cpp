@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <typeinfo>
+
 using namespace grid;
 using gridtest::FakeContainer;
 using gridtest::FakeEditor;
@@ -450,4 +452,41 @@ TEST(EditorStreaming, TheFlagsOfExplicitValuesGoWithTheEditorAndOnlyAnEditorOuts
     read.bounds = rtl::Rect(10, 10, 50, 20);
     sized.ReadComponent(&read);
     EXPECT_EQ(read.bounds, rtl::Rect(10, 10, 50, 36));
+}
+
+namespace {
+
+class OwnStyle : public TdxEditStyle
+{
+public:
+    using TdxEditStyle::TdxEditStyle;
+};
+
+class OwnStyleEditor : public gridtest::FakeEditor
+{
+public:
+    using gridtest::FakeEditor::FakeEditor;
+    TdxEditStyleClass GetEditStyleClass() const override
+    {
+        return [](InplaceEditor *edit) -> std::unique_ptr<TdxEditStyle> { return std::make_unique<OwnStyle>(edit); };
+    }
+};
+
+} // namespace
+
+// An editor without a container makes its style from its own style class;
+// in a container the container's style holds.
+TEST(EditorContract, AnEditorWithoutAContainerMakesItsStyleFromItsStyleClass)
+{
+    OwnStyleEditor alone(nullptr);
+    EXPECT_NE(dynamic_cast<OwnStyle *>(&alone.Style()), nullptr);
+    EXPECT_EQ(alone.Style().Edit(), &alone);
+    gridtest::FakeEditor plain(nullptr);
+    const TdxEditStyle &plainStyle = plain.Style();
+    EXPECT_EQ(typeid(plainStyle), typeid(TdxEditStyle));
+
+    FakeContainer container;
+    OwnStyleEditor hosted(&container);
+    const TdxEditStyle &hostedStyle = hosted.Style();
+    EXPECT_EQ(typeid(hostedStyle), typeid(TdxEditStyle));
 }

@@ -3,8 +3,12 @@
 
 #include "grid/widgets/InplaceTextEdit.h"
 
+#include "platform/classes/ClassBuilder.h"
+#include "platform/controls/PopupMenu.h"
+
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QMenu>
@@ -217,6 +221,14 @@ TEST_F(TextEditors, ABaseContainersEditorTakesNoInput)
     QTest::keyClick(line, Qt::Key_X, Qt::ControlModifier);
     QTest::keyClick(line, Qt::Key_K, Qt::ControlModifier);
     QTest::keyClick(line, Qt::Key_Insert, Qt::ShiftModifier);
+    // Nor what an input method commits or deletes next to the caret.
+    QInputMethodEvent committed(QString(), {});
+    committed.setCommitString("zz");
+    QApplication::sendEvent(line, &committed);
+    line->setCursorPosition(2);
+    QInputMethodEvent deleted(QString(), {});
+    deleted.setCommitString(QString(), -1, 1);
+    QApplication::sendEvent(line, &deleted);
     EXPECT_EQ(line->text(), "fixed");
     EXPECT_FALSE(edit->GetModified());
 }
@@ -449,4 +461,88 @@ TEST_F(TextEditors, RefreshingTheDefaultsKeepsAnExplicitMaxLength)
     EXPECT_EQ(limited->MaxLength(), 4);
     EXPECT_FALSE(limited->lineEdit()->isReadOnly());
     EXPECT_EQ(limited->applied, (std::vector<int>{4, 2, 4}));
+}
+
+namespace {
+
+// A control of the class library that names a popup menu of its own.
+class MenuPanel
+    : public QWidget
+    , public classes::TComponent
+{
+    ZVO_CLASS(MenuPanel)
+public:
+    explicit MenuPanel(QWidget *parent)
+        : QWidget(parent)
+        , classes::TComponent(nullptr)
+    {}
+    controls::TPopupMenu *PopupMenu() const { return menu; }
+    void SetPopupMenu(controls::TPopupMenu *value) { menu = value; }
+    controls::TPopupMenu *menu = nullptr;
+    int requests = 0;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override
+    {
+        ++requests;
+        event->accept();
+    }
+};
+
+const classes::TMetaClass &MenuPanel::StaticClass()
+{
+    static const classes::TMetaClass meta =
+        classes::MakeClass<MenuPanel, classes::TComponent>("TMenuPanel", [](classes::TClassBuilder<MenuPanel> &c) {
+            c.Reference("PopupMenu", &MenuPanel::PopupMenu, &MenuPanel::SetPopupMenu);
+        });
+    return meta;
+}
+
+} // namespace
+
+// The editor's own menu shows only where no control it sits in has a popup
+// menu of its own; otherwise a right click or Shift+F10 goes to that one.
+TEST_F(TextEditors, AParentsPopupMenuTakesTheRequestFromTheEditor)
+{
+    open("abc");
+    const auto rightClick = [this] {
+        QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5), line->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(line, &request);
+    };
+    const auto editorMenuShown = [this] {
+        QMenu *menu = edit->contextMenu();
+        const bool shown = menu && menu->isVisible();
+        if (menu)
+            menu->hide();
+        return shown;
+    };
+    int windowRequests = 0;
+    QObject::connect(&window, &QWidget::customContextMenuRequested, [&] { ++windowRequests; });
+    rightClick();
+    EXPECT_TRUE(editorMenuShown());
+
+    window.setContextMenuPolicy(Qt::CustomContextMenu);
+    rightClick();
+    QTest::keyClick(line, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_FALSE(editorMenuShown());
+    EXPECT_EQ(windowRequests, 2);
+    window.setContextMenuPolicy(Qt::DefaultContextMenu);
+
+    // A control of the class library between the window and the container,
+    // with a PopupMenu set, and then without.
+    auto *panel = new MenuPanel(&window);
+    panel->setGeometry(0, 0, 300, 200);
+    container->setParent(panel);
+    panel->show();
+    container->show();
+    controls::TPopupMenu popup;
+    panel->SetPopupMenu(&popup);
+    rightClick();
+    EXPECT_FALSE(editorMenuShown());
+    EXPECT_EQ(panel->requests, 1);
+    panel->SetPopupMenu(nullptr);
+    rightClick();
+    EXPECT_TRUE(editorMenuShown());
+    EXPECT_EQ(panel->requests, 1);
+    container->setParent(&window);
 }

@@ -582,3 +582,18 @@ TEST(TreeListControl, ManyColumnsAndNoVisibleBand)
     f.tree->SaveAllToStrings(exported);
     EXPECT_EQ(exported.size(), 2);
 }
+
+// A column's case is measured as it is shown: one character for one, so
+// that a best fit leaves no room for letters that are not there.
+TEST(TreeListColumn, ACasedColumnMeasuresItsTextOneCharacterForOne)
+{
+    ControlFixture f;
+    TdxTreeListColumn *c = f.column("A");
+    TdxTreeListNode *n = f.node({QString::fromUtf8("straße")});
+    const gfx::FixedTextMeasurer measurer(7);
+    c->SetCharCase(ecUpperCase);
+    EXPECT_EQ(c->TextWidth(measurer, n), 6 * 7);
+    f.tree->SetNodeString(n, 0, QString::fromUtf8("İﬁ"));
+    c->SetCharCase(ecLowerCase);
+    EXPECT_EQ(c->TextWidth(measurer, n), 2 * 7);
+}

@@ -5,6 +5,8 @@
 #include "GridPrinters.h"
 #include "LayoutFixture.h"
 
+#include "platform/gfx/ImageList.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -865,4 +867,72 @@ TEST(TreeListGeometry, FixedBandsAsWideAsTheLimitEndWithTheirCells)
             }
         }
     }
+}
+
+namespace {
+
+class MetricsHooks : public TCustomdxTreeListControl
+{
+public:
+    using TCustomdxTreeListControl::TCustomdxTreeListControl;
+    int HeaderCellLineCount() override { return cellLines; }
+    int IndicatorWidth() override { return indicator; }
+    bool RowsTakeExtraStep() override { return extraStep; }
+    int cellLines = 1;
+    int indicator = 12;
+    bool extraStep = false;
+};
+
+} // namespace
+
+// The metrics read the lines per header cell, the indicator's width and the
+// rows' extra step through hooks a descendant may answer.
+TEST(TreeListGeometry, MetricsReadTheirHooks)
+{
+    gridtest::FakeTreeListHost host;
+    MetricsHooks tree(nullptr);
+    tree.SetHost(&host);
+    TreeListSettings s = tree.Settings();
+    s.ShowIndicator = true;
+    tree.SetSettings(s);
+    tree.CalcMetrics();
+    EXPECT_EQ(tree.Metrics().HeaderLineHeight, 19);
+    EXPECT_EQ(tree.Metrics().IndicatorWidth, 12);
+    EXPECT_EQ(tree.Metrics().MinRowHeight, 16);
+    tree.cellLines = 2;
+    tree.indicator = 20;
+    tree.extraStep = true;
+    tree.CalcMetrics();
+    EXPECT_EQ(tree.Metrics().HeaderLineHeight, 2 * 13 + 6);
+    EXPECT_EQ(tree.Metrics().HeaderPanelHeight, 2 * 13 + 6);
+    EXPECT_EQ(tree.Metrics().IndicatorWidth, 20);
+    EXPECT_EQ(tree.Metrics().MinRowHeight, 18);
+    EXPECT_EQ(tree.Settings().DefaultRowHeight, 18);
+    tree.SetHost(nullptr);
+}
+
+// A bare image list that goes without a word takes its room with it: rows
+// measured afterwards are no taller for it, and its place in the indent
+// is no image to hit.
+TEST(TreeListGeometry, ABareImageListThatGoesLeavesNoRoomBehind)
+{
+    LayoutFixture f;
+    f.column("A");
+    TdxTreeListNode *n = f.node({"a"});
+    f.tree->SetNodeImageIndex(n, 0);
+    auto list = std::make_unique<gfx::ImageList>();
+    list->setSize(20, 30);
+    f.tree->SetImages(list.get());
+    ASSERT_EQ(f.tree->Metrics().MinRowHeight, 30);
+    const int y = f.layout().Rows.at(0).Top + 5;
+    int x = 0;
+    while (x < 100 && f.tree->HitTest(x, y).HitCode != htImage)
+        ++x;
+    ASSERT_LT(x, 100);
+    const int indent = f.tree->NodeIndentWidth(n);
+    list.reset();
+    EXPECT_NE(f.tree->HitTest(x, y).HitCode, htImage);
+    EXPECT_EQ(f.tree->NodeIndentWidth(n), indent - 20);
+    f.tree->CalcMetrics(); // as the next change of a font or a setting does
+    EXPECT_EQ(f.tree->Metrics().MinRowHeight, 16);
 }

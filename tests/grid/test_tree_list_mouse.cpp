@@ -612,3 +612,19 @@ TEST(TreeListMouse, HeaderDragsAskTheirEventsWhetherTheyMayGoOverAndEndThere)
     EXPECT_EQ(endTarget, 0);
     EXPECT_EQ(f.tree->VisibleBandCaption(1), "Q"); // refused: stays second
 }
+
+// A press asks for the focus only outside design time and where the control
+// could take it; either way the press goes on to the cell.
+TEST(TreeListMouse, APressAsksForTheFocusOnlyWhereTheControlCanTakeIt)
+{
+    for (const int situation : {0, 1, 2}) {
+        MouseFixture f;
+        f.host.focused = false;
+        f.tree->SetDesigning(situation == 1);
+        f.host.focusable = situation != 2;
+        f.click(f.cell(f.c, 1));
+        EXPECT_EQ(f.host.focusRequests, situation == 0 ? 1 : 0) << situation;
+        EXPECT_EQ(f.tree->FocusedNode(), f.c) << situation;
+        EXPECT_EQ(f.tree->FocusedColumnIndex(), 1) << situation;
+    }
+}

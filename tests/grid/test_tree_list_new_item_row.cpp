@@ -195,3 +195,28 @@ TEST(TreeListNewItemRow, ItsEditorAsksItsOwnHookStartsEmptyAndMakesANewNode)
     EXPECT_EQ(newRowBounds.Bottom - newRowCell.Bottom, nodeBounds.Bottom - nodeCell.Bottom);
     ASSERT_TRUE(f.tree->EndEditing());
 }
+
+// A click on the new item row is a click on a row: OnClick once on the
+// release, and a double click OnDblClick once, as on a node's cell.
+TEST(TreeListNewItemRow, AClickOrDoubleClickThereRaisesTheControlsEvents)
+{
+    NewRowFixture f;
+    int clicks = 0;
+    int doubleClicks = 0;
+    f.tree->OnClick.Set([&](classes::TObject *) { ++clicks; });
+    f.tree->OnDblClick.Set([&](classes::TObject *) { ++doubleClicks; });
+    const rtl::TPoint p = f.newRowCell(1);
+    f.tree->MouseDown(mbLeft, ssLeft, p.X, p.Y);
+    EXPECT_EQ(clicks, 0);
+    f.tree->MouseUp(mbLeft, 0, p.X, p.Y);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(f.tree->IsNewItemRowActive());
+    f.tree->MouseDown(mbLeft, ssLeft | ssDouble, p.X, p.Y);
+    f.tree->MouseUp(mbLeft, 0, p.X, p.Y);
+    EXPECT_EQ(doubleClicks, 1);
+    EXPECT_EQ(clicks, 1);
+    // A right press is no click; nor is a release after a press elsewhere.
+    f.tree->MouseDown(mbRight, ssRight, p.X, p.Y);
+    f.tree->MouseUp(mbRight, 0, p.X, p.Y);
+    EXPECT_EQ(clicks, 1);
+}

@@ -377,3 +377,73 @@ TEST_F(Storage, AFailedSaveRaisesAndLeavesWhatWasThere)
 }
 
 } // namespace
+
+namespace {
+
+// Layouts named in any script keep apart, in the ini file and in the
+// registry alike; names the code page holds are written as before.
+TEST_F(Storage, LayoutsNamedInAnyScriptKeepApart)
+{
+    TdxTreeListColumn *a = named("colA", "A");
+    const QStringList names = {QString::fromUtf8("Сетка"), QString::fromUtf8("Табло"), QString::fromUtf8("网格 😀"),
+                               QString::fromUtf8("Größe")};
+    for (int i = 0; i < names.size(); ++i) {
+        a->SetWidth(60 + i);
+        f.tree->SetIniSectionName(names[i]);
+        f.tree->SaveToIniFile(file());
+        f.tree->SaveToRegistry("Software\\" + names[i]);
+    }
+    const QStringList stored = sections(file());
+    for (const QString &name : names) {
+        EXPECT_TRUE(stored.contains("\\" + name)) << name.toStdString();
+        EXPECT_TRUE(stored.contains("\\" + name + "\\Columns\\colA")) << name.toStdString();
+    }
+    for (int i = 0; i < names.size(); ++i) {
+        a->SetWidth(40);
+        f.tree->SetIniSectionName(names[i]);
+        f.tree->LoadFromIniFile(file());
+        EXPECT_EQ(a->Width(), 60 + i) << names[i].toStdString();
+        a->SetWidth(40);
+        f.tree->LoadFromRegistry("Software\\" + names[i]);
+        EXPECT_EQ(a->Width(), 60 + i) << names[i].toStdString();
+    }
+
+    // In the file: the code page's own characters as its bytes, the others
+    // escaped; a section a saved file spells in another case is its own.
+    QFile in(file());
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QByteArray bytes = in.readAll();
+    EXPECT_TRUE(bytes.contains("[\\Gr\xF6\xDF"
+                               "e]"));
+    EXPECT_TRUE(bytes.contains("[\\&#x421;&#x435;&#x442;&#x43A;&#x430;]"));
+    EXPECT_TRUE(bytes.contains("&#x1F600;"));
+    write(file("upper.ini"), "[\\&#x421;&#x435;&#x442;&#x43a;&#x430;\\Columns\\colA]\nWidth=99\n");
+    f.tree->SetIniSectionName(names[0]);
+    f.tree->LoadFromIniFile(file("upper.ini"));
+    EXPECT_EQ(a->Width(), 99);
+}
+
+// A layout file that is there but cannot be read is no empty layout: the
+// load raises and leaves the grid as it was.
+TEST_F(Storage, ALayoutFileThatCannotBeReadRaises)
+{
+    TdxTreeListColumn *a = named("colA", "A");
+    a->SetWidth(70);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.ini"));
+    EXPECT_THROW(f.tree->LoadFromIniFile(file("folder.ini")), EIniFileException);
+    QFile large(file("large.ini"));
+    ASSERT_TRUE(large.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(large.resize(qint64(rtl::FileReadLimit) + 1)); // sparse: no disk taken
+    large.close();
+    try {
+        f.tree->LoadFromIniFile(file("large.ini"));
+        ADD_FAILURE() << "a file past the read limit loaded";
+    } catch (const EIniFileException &e) {
+        EXPECT_NE(std::string(e.what()).find("large.ini"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(a->Width(), 70);
+    // A missing file is an empty layout, as before.
+    EXPECT_NO_THROW(f.tree->LoadFromIniFile(file("missing.ini")));
+}
+
+} // namespace

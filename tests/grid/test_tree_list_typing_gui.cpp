@@ -11,10 +11,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace grid;
 
@@ -224,4 +227,148 @@ TEST(TreeListTypingGui, BackspaceDeletesOnceInTheEditorItOpens)
     QKeyEvent word(QEvent::KeyPress, Qt::Key_Backspace, Qt::ControlModifier, QStringLiteral("\b"));
     QApplication::sendEvent(g.line(), &word);
     EXPECT_EQ(g.line()->text(), QStringLiteral("ab "));
+}
+
+namespace {
+
+// What an input method sends when the user accepts a composition: the text,
+// with no composition left.
+void commitText(QWidget *target, const QString &text)
+{
+    QInputMethodEvent event(QString(), {});
+    event.setCommitString(text);
+    QApplication::sendEvent(target, &event);
+}
+
+// The case mappings of the characters below, one character for one, as the
+// editor's conversion is to make them.
+QString expectedCase(const QString &text, TEditCharCase charCase)
+{
+    static const std::map<QString, std::pair<QString, QString>> upperLower = {
+        {"s", {"S", "s"}}, {"t", {"T", "t"}}, {"r", {"R", "r"}}, {"a", {"A", "a"}},
+        {"e", {"E", "e"}}, {"x", {"X", "x"}}, {"ß", {"ß", "ß"}}, {"İ", {"İ", "i"}},
+        {"ﬁ", {"ﬁ", "ﬁ"}}, {"i", {"I", "i"}}, {"S", {"S", "s"}}, {"T", {"T", "t"}},
+        {"R", {"R", "r"}}, {"A", {"A", "a"}}, {"E", {"E", "e"}}, {"X", {"X", "x"}},
+    };
+    QString out;
+    for (const QChar c : text) {
+        const auto &[upper, lower] = upperLower.at(QString(c));
+        out += charCase == ecUpperCase ? upper : charCase == ecLowerCase ? lower : QString(c);
+    }
+    return out;
+}
+
+} // namespace
+
+// For every case setting and every kind of mask: text whose full case
+// mapping has another length ("ß" to "SS", "İ" to "i" and a dot, "ﬁ" to
+// "FI") is stored one character for one, typed key by key or committed by an
+// input method alike; the mask places committed text as it places keys.
+TEST(TreeListTypingGui, CaseAndMasksHoldForLengthChangingTextAndInputMethods)
+{
+    struct MaskKind
+    {
+        const char *mask;  // nullptr: the text column
+        TEditCharCase own; // the mask's own case directive
+        bool literal;      // a "-" after the third position
+    };
+    const MaskKind kinds[] = {
+        {nullptr, ecNormal, false},          {"", ecNormal, false},
+        {"CCCCCC;1;_", ecNormal, false},     {">CCCCCC;1;_", ecUpperCase, false},
+        {"<CCCCCC;1;_", ecLowerCase, false}, {"LLL-LLL;1;_", ecNormal, true},
+    };
+    const QString texts[] = {QString::fromUtf8("straße"), QString::fromUtf8("İxﬁßİx")};
+    for (const MaskKind &kind : kinds) {
+        for (const TEditCharCase charCase : {ecNormal, ecUpperCase, ecLowerCase}) {
+            for (const QString &text : texts) {
+                // The column's case holds for the whole text after every change,
+                // over the mask's own.
+                QString expected = expectedCase(expectedCase(text, kind.own), charCase);
+                if (kind.literal)
+                    expected.insert(3, u'-');
+                for (const bool byInputMethod : {false, true}) {
+                    const std::string what = std::string(kind.mask ? kind.mask : "(text)") + " case " +
+                                             std::to_string(charCase) + " " + text.toStdString() +
+                                             (byInputMethod ? " committed" : " typed");
+                    TypingGrid g(0);
+                    TdxTreeListColumn *column = kind.mask ? g.mask : g.text;
+                    if (kind.mask)
+                        g.mask->SetEditMask(QString::fromLatin1(kind.mask));
+                    column->SetCharCase(charCase);
+                    g.tree->SetFocusedColumn(column->Index());
+                    g.tree->SetNodeString(g.nodes[0], column->Index(), QString());
+                    QTest::keyClick(g.widget.get(), Qt::Key_F2);
+                    ASSERT_TRUE(g.line()) << what;
+                    QTest::keyClick(g.line(), Qt::Key_Home);
+                    if (byInputMethod) {
+                        commitText(g.line(), text);
+                    } else {
+                        for (const QChar c : text)
+                            g.type(QString(c));
+                    }
+                    EXPECT_EQ(g.line()->text(), expected) << what;
+                    ASSERT_TRUE(g.tree->EndEditing()) << what;
+                    EXPECT_EQ(g.tree->GetNodeString(g.nodes[0], column->Index()), expected) << what;
+                    EXPECT_EQ(g.beeps.count(), 0) << what;
+                }
+            }
+        }
+    }
+}
+
+// A limit on the length counts characters that keep their length through
+// the case; a mask takes a committed text one character at a time, and
+// refuses what it refuses from keys.
+TEST(TreeListTypingGui, ALengthLimitAndADigitMaskHoldForCommittedText)
+{
+    for (const bool byInputMethod : {false, true}) {
+        TypingGrid g(0);
+        g.text->SetCharCase(ecUpperCase);
+        g.text->SetMaxLength(3);
+        g.tree->SetNodeString(g.nodes[0], 0, QString());
+        QTest::keyClick(g.widget.get(), Qt::Key_F2);
+        ASSERT_TRUE(g.line());
+        const QString typed = QString::fromUtf8("abßd");
+        if (byInputMethod)
+            commitText(g.line(), typed);
+        else
+            for (const QChar c : typed)
+                g.type(QString(c));
+        EXPECT_EQ(g.line()->text(), QString::fromUtf8("ABß")) << byInputMethod;
+        ASSERT_TRUE(g.tree->EndEditing());
+
+        g.text->SetMaxLength(0);
+        g.text->SetCharCase(ecLowerCase);
+        g.tree->SetNodeString(g.nodes[0], 0, QString());
+        QTest::keyClick(g.widget.get(), Qt::Key_F2);
+        if (byInputMethod)
+            commitText(g.line(), QString::fromUtf8("İx"));
+        else
+            for (const char *c : {"İ", "x"})
+                g.type(QString::fromUtf8(c));
+        EXPECT_EQ(g.line()->text(), "ix") << byInputMethod;
+        ASSERT_TRUE(g.tree->EndEditing());
+    }
+
+    // "x1-23" into "00-00": the letter is refused with a beep, the "-" typed
+    // where a digit goes moves past the literal, as from the keyboard.
+    TypingGrid g(0);
+    g.mask->SetEditMask("00-00;1;_");
+    g.tree->SetFocusedColumn(1);
+    QTest::keyClick(g.widget.get(), Qt::Key_F2);
+    ASSERT_TRUE(g.line());
+    QTest::keyClick(g.line(), Qt::Key_Home);
+    commitText(g.line(), "x1-23");
+    EXPECT_EQ(g.line()->text(), "1_-23");
+    EXPECT_EQ(g.beeps.count(), 1);
+    // A read-only cell takes nothing committed.
+    QTest::keyClick(g.line(), Qt::Key_Escape);
+    ASSERT_FALSE(g.line());
+    g.mask->SetEditMask(QString());
+    g.mask->SetReadOnly(true);
+    g.tree->SetNodeString(g.nodes[0], 1, "ro");
+    QTest::keyClick(g.widget.get(), Qt::Key_F2);
+    ASSERT_TRUE(g.line());
+    commitText(g.line(), "zz");
+    EXPECT_EQ(g.line()->text(), "ro");
 }
