@@ -296,6 +296,48 @@ TEST_F(SpecialOutputsTest, LinksTheKernelWouldNotFollowFailTheRun)
         GTEST_SKIP() << "this system does not let the tests give a link to another user";
 }
 
+// A file or a pipe another user planted in a shared folder under the name of
+// the output, and a folder link planted on the way to it: each output fails
+// with "Permission denied" rather than give the planter the report, and what
+// was planted stays as it was.
+TEST_F(SpecialOutputsTest, FilesPipesAndFolderLinksSomebodyElsePlantedFailTheRun)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "planting as another user needs root";
+    ASSERT_EQ(::mkdir(path("shared").c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(path("shared").c_str(), 01777), 0);
+    const std::string file = path("shared/report.txt");
+    const std::string fifo = path("shared/report.pipe");
+    std::ofstream(file) << "the planter's\n";
+    ASSERT_EQ(::chmod(file.c_str(), 0666), 0);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    ASSERT_EQ(::mkdir(path("private").c_str(), 0700), 0);
+    std::ofstream(path("private/report.txt")) << "root's own\n";
+    const std::string through = path("shared/folder");
+    ASSERT_EQ(::symlink(path("private").c_str(), through.c_str()), 0);
+    ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chown(fifo.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::lchown(through.c_str(), 65534, 65534), 0);
+    // The planter waits at the pipe.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+
+    for (const Output &output : outputs()) {
+        SCOPED_TRACE(output.what);
+        for (const std::string &name : {file, fifo, through + "/report.txt"})
+            EXPECT_EQ(failedWith(run(output, name), name, "Permission denied"), "") << name;
+    }
+    char byte = 0;
+    EXPECT_LE(::read(reader, &byte, 1), 0);
+    ::close(reader);
+    EXPECT_EQ(zvotest::readFile(QString::fromStdString(file)), "the planter's\n");
+    EXPECT_EQ(zvotest::readFile(QString::fromStdString(path("private/report.txt"))), "root's own\n");
+    struct stat st
+    {};
+    EXPECT_TRUE(::stat(file.c_str(), &st) == 0 && st.st_uid == 65534 && (st.st_mode & 07777) == 0666);
+    EXPECT_TRUE(S_ISFIFO(modeOf(fifo)) && S_ISLNK(modeOf(through)));
+}
+
 // A private file stays private whichever output replaces it.
 TEST_F(SpecialOutputsTest, AReplacedFileKeepsItsMode)
 {
