@@ -59,8 +59,9 @@ QDateTime fileModified(const struct stat &st)
 
 std::string GetApplicationPath()
 {
-    const QByteArray folder = QFile::encodeName(shell::programFolder());
-    std::string path(folder.constData(), static_cast<size_t>(folder.size()));
+    // The bytes the system gave: a name decoded and encoded again could
+    // name another folder, or "/" for one that does not decode.
+    std::string path = shell::programFolderName();
     if (path.empty() || path.back() != '/')
         path += '/';
     return path;

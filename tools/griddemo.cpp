@@ -13,6 +13,7 @@
 
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/ImageList.h"
+#include "platform/rtl/LocalNames.h"
 
 #include <QApplication>
 #include <QImage>
@@ -23,6 +24,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -109,6 +111,10 @@ DemoArgs parseDemoArgs(const QStringList &args)
 
 int main(int argc, char **argv)
 {
+    // Qt would turn such bytes into other ones, and a file of another name
+    // would be read or written.
+    if (const std::optional<std::string> bad = rtl::undecodableArgument(argc, argv))
+        return demoFail(QString::fromStdString(rtl::undecodableArgumentMessage(*bad)));
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -608,7 +608,8 @@ int RunGridScript(const QString &path, GridDemo &demo, TreeListWidget &widget)
     // A script may come through a pipe; a device without end is stopped at the limit.
     const rtl::FileText script = rtl::readWholeFile(QFile::encodeName(path).toStdString(), {.regularOnly = false});
     if (!script) {
-        std::fprintf(stderr, "griddemo: cannot read the script \"%s\"\n", qPrintable(path));
+        const std::string name = QFile::encodeName(path).toStdString();
+        std::fprintf(stderr, "griddemo: %s\n", script.reasonAfter("cannot read the script", name).c_str());
         return 2;
     }
     const QStringList lines =

@@ -5,6 +5,9 @@
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/StrToFloat.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace grid {
 
 namespace {
@@ -33,6 +36,15 @@ QStringList toStringList(const std::vector<std::string> &names)
 [[noreturn]] void cannotWrite(const std::string &store)
 {
     throw EIniFileException("Unable to write to " + store);
+}
+
+// A file says why it took nothing (a full disk, a folder that refused), as
+// the save left it in errno; the caller clears errno first.
+[[noreturn]] void cannotWriteFile(const std::string &fileName)
+{
+    const int error = errno;
+    throw EIniFileException("Unable to write to " + fileName +
+                            (error != 0 ? ": " + std::string(std::strerror(error)) : ""));
 }
 
 } // namespace
@@ -69,8 +81,9 @@ QString TIniFile::ReadString(const QString &section, const QString &ident, const
 
 void TIniFile::WriteString(const QString &section, const QString &ident, const QString &value)
 {
+    errno = 0;
     if (!ini::WritePrivateProfileString(FromQString(section), FromQString(ident), FromQString(value), FileName()))
-        cannotWrite(FileName());
+        cannotWriteFile(FileName());
 }
 
 QStringList TIniFile::ReadSections()
@@ -80,8 +93,9 @@ QStringList TIniFile::ReadSections()
 
 void TIniFile::EraseSection(const QString &section)
 {
+    errno = 0;
     if (!ini::eraseSection(FromQString(section), FileName()))
-        cannotWrite(FileName());
+        cannotWriteFile(FileName());
 }
 
 // ---- TMemIniFile -----------------------------------------------------------
@@ -122,8 +136,9 @@ void TMemIniFile::UpdateFile()
     // The layouts of other forms in that file would go with it.
     if (!m_unreadable.empty())
         throw EIniFileException("Unable to write to " + FileName() + ": " + m_unreadable);
+    errno = 0;
     if (!ini::writeFile(FileName(), m_document.text()))
-        cannotWrite(FileName());
+        cannotWriteFile(FileName());
 }
 
 // ---- TRegIniFile -----------------------------------------------------------

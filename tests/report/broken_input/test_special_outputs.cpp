@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -413,7 +414,48 @@ TEST_F(SpecialInputsTest, InputWithoutEndStopsAtTheLimitAndSaysSo)
     const ToolRun stream = runInput(std::string(ZVO_STREAMCONV) + " --to-text /dev/zero " + path("out.txt"));
     EXPECT_EQ(stream.exitCode, 1);
     EXPECT_NE(stream.error.find(limit), std::string::npos) << stream.error;
+    // One message, not two run together.
+    EXPECT_EQ(stream.error, "streamconv: " + limit + ", the most read of such a file\n");
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("out.txt"))));
 }
 
 } // namespace
+
+// Names whose bytes are not UTF-8 would reach the open call as other bytes:
+// an output would overwrite, and an input read, a file of another name. The
+// tools refuse them in one line and touch no file, although a file of the
+// decoded name exists.
+TEST_F(SpecialInputsTest, NamesThatAreNotUtf8AreRefusedAndNoOtherFileIsOpened)
+{
+    // Put together as bytes: a QString would turn them into U+FFFD.
+    const std::string base = QFile::encodeName(m_dir.path()).toStdString() + "/";
+    const std::string folder = base + "x\xffy";
+    const std::string lookalike = base + "x\xef\xbf\xbdy";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(lookalike.c_str(), 0755), 0);
+    std::ofstream(lookalike + "/o.txt") << "another file\n";
+    std::ofstream(base + "d\xef\xbf\xbd.csv") << zvotest::readFile(QString::fromStdString(listData()));
+    const std::string data = "'" + base + "d\xe9.csv'";
+    const std::string out = "'" + folder + "/o.txt'";
+    const std::vector<std::string> runs = {
+        std::string(ZVO_REPORTDEMO) + " --report list --data " + listData() + " --out " + out,
+        std::string(ZVO_REPORTDEMO) + " --report list --data " + listData() + " --device TextFile --out " + out,
+        std::string(ZVO_REPORTDEMO) + " --report list --data " + listData() + " --pdf " + out,
+        std::string(ZVO_REPORTDEMO) + " --report list --data " + data + " --out " + path("t.txt"),
+        std::string(ZVO_STREAMCONV) + " --to-text " + data + " " + path("t.txt"),
+        std::string(ZVO_STREAMCONV) + " --to-binary " + listData() + " " + out,
+    };
+    for (const std::string &command : runs) {
+        SCOPED_TRACE(command);
+        const ToolRun done = runInput(command);
+        EXPECT_EQ(done.exitCode, 2);
+        EXPECT_NE(done.error.find("\\x"), std::string::npos) << done.error;
+        EXPECT_NE(done.error.find("is not UTF-8 text"), std::string::npos) << done.error;
+    }
+    EXPECT_EQ(zvotest::readFile(QString::fromStdString(lookalike + "/o.txt")), "another file\n");
+    EXPECT_NE(::access((folder + "/o.txt").c_str(), F_OK), 0);
+    // Qt cannot remove what it cannot name.
+    ::rmdir(folder.c_str());
+    ::unlink((base + "d\xef\xbf\xbd.csv").c_str());
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("t.txt"))));
+}
