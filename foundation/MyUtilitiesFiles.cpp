@@ -101,6 +101,12 @@ bool AppendLineToFile(const std::string &fileName, const std::string &line)
     // Workers log from several threads at once; one lock keeps each line whole.
     static std::mutex mutex;
     std::lock_guard lock(mutex);
+    // What somebody else planted in a shared folder under the name would
+    // take the lines, as it would take a save.
+    if (const int error = rtl::plantedFileError(fileName)) {
+        errno = error;
+        return false;
+    }
     // A pipe nobody reads would hold the worker, and every worker after it
     // at the lock, for good.
     rtl::FileDescriptor fd = rtl::openWithoutWaiting(fileName, O_WRONLY | O_APPEND | O_CREAT);

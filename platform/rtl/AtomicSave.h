@@ -137,6 +137,12 @@ private:
     bool m_inPlace = false;
 };
 
+// 0 when a writer that opens the file in place (a log that lines are added
+// to) may open it as a save would, else the error a save fails with: a link
+// or a file or pipe somebody else planted in a shared sticky folder, at the
+// end of the name or on the way (EACCES), or a loop of links (ELOOP).
+int plantedFileError(const std::string &fileName);
+
 // "Domain-Data.txt" -> "Domain-Data.bak", "README" -> "README.bak"; a leading
 // dot starts a hidden name, not an extension.
 std::string backupFileName(const std::string &fileName);
