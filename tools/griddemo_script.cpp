@@ -182,11 +182,10 @@ private:
     // be read or written stops the script rather than the program.
     static std::string readIniFile(const QString &name)
     {
-        const rtl::FileText read = ini::readFileText(QFile::encodeName(name).toStdString());
+        const std::string fileName = QFile::encodeName(name).toStdString();
+        const rtl::FileText read = ini::readFileText(fileName);
         if (!read)
-            throw ScriptError{read.failure == rtl::ReadFailure::Missing
-                                  ? QString("cannot read \"%1\"").arg(name)
-                                  : QString::fromLocal8Bit(read.reason(QFile::encodeName(name).toStdString()))};
+            throw ScriptError{QString::fromLocal8Bit(read.reasonAfter("cannot read", fileName))};
         return read.text;
     }
 

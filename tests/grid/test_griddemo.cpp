@@ -221,6 +221,14 @@ TEST(GridDemo, FailuresSayWhyAndNamesThatAreNotUtf8AreRefused)
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.stdErr.contains("No space left on device")) << qPrintable(run.stdErr);
 
+    QFile load(dir.filePath("load.txt"));
+    ASSERT_TRUE(load.open(QIODevice::WriteOnly));
+    load.write("load-ini " + dir.filePath("none.ini").toUtf8() + " Demo\n");
+    load.close();
+    run = runGridDemo({"--script", load.fileName()});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.stdErr.contains("none.ini\": No such file or directory")) << qPrintable(run.stdErr);
+
     run = runGridDemo({"--script", "/dev/zero"});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.stdErr.contains("larger than 268435456 bytes")) << qPrintable(run.stdErr);
