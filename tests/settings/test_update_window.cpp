@@ -395,7 +395,9 @@ TEST_F(UpdateWindowTest, WhatQtOrTheBrowserReadsIsRefusedAndTheStoredCountsInsta
                                   {"bvPrint.dft", "43117=Line drawn\r\n"},
                                   {"bvPrint.bak", "43117=Line\r\n"},
                               }));
-    for (const auto &[name, reason] : refused) {
+    for (const auto &entry : refused) {
+        const std::string &name = entry.first;
+        const std::string &reason = entry.second;
         const std::string start = "Update: \"" + name + "\" refused: ";
         EXPECT_NE(std::find_if(logged.begin(), logged.end(),
                                [&](const std::string &line) {
