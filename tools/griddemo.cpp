@@ -155,8 +155,8 @@ int main(int argc, char **argv)
             if (image.isNull())
                 result =
                     demoFail(QString("cannot paint a picture of %1x%2").arg(args.size.width()).arg(args.size.height()));
-            else if (!image.save(args.render, "PNG"))
-                result = demoFail(QString("cannot write \"%1\"").arg(args.render));
+            else if (const QString failed = griddemo::SavePicture(image, args.render); !failed.isEmpty())
+                result = demoFail(failed);
         } else if (!args.script.isEmpty()) {
             place();
             window.show();

@@ -16,6 +16,7 @@
 
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -246,4 +247,34 @@ TEST(GridDemo, FailuresSayWhyAndNamesThatAreNotUtf8AreRefused)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     const QByteArray said = fileBytes(dir.filePath("said.txt"));
     EXPECT_TRUE(said.contains("\"s\\xE9.txt\" is not UTF-8 text")) << said.constData();
+}
+
+// A picture is saved as the program saves its files: a file another user
+// planted in a shared folder under its name is refused and stays that
+// user's, and a device that takes nothing says why.
+TEST(GridDemo, APictureIsRefusedToAFilePlantedInASharedFolder)
+{
+    QTemporaryDir dir;
+    const QString full = dir.filePath("full.png");
+    ASSERT_TRUE(QFile::link("/dev/full", full));
+    DemoRun run = runGridDemo({"--render", full});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.stdErr.contains("No space left on device")) << qPrintable(run.stdErr);
+    EXPECT_TRUE(QFileInfo(full).isSymLink());
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "planting as another user needs root";
+    const QByteArray shared = QFile::encodeName(dir.filePath("shared"));
+    ASSERT_EQ(::mkdir(shared.constData(), 01777), 0);
+    ASSERT_EQ(::chmod(shared.constData(), 01777), 0);
+    const QString planted = dir.filePath("shared/grid.png");
+    QFile file(planted);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("the planter's");
+    file.close();
+    ASSERT_EQ(::chown(QFile::encodeName(planted).constData(), 65534, 65534), 0);
+    run = runGridDemo({"--render", planted});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.stdErr.contains("Permission denied")) << qPrintable(run.stdErr);
+    EXPECT_EQ(fileBytes(planted), QByteArray("the planter's"));
 }
