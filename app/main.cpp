@@ -15,14 +15,14 @@ int main(int argc, char **argv)
     // signal ending the program on the spot.
     std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
-    // Qt reads such a name as another folder's: the program would look for
-    // its files, and Qt for its configuration, somewhere else, and save the
-    // user's list and settings there.
-    if (const std::string folder = rtl::executableFolderBytes(); !rtl::decodesFaithfully(folder)) {
+    // Qt reads such a name as another's: the program would look for its
+    // files, and Qt for its configuration, in another folder or in "/", and
+    // save the user's list and settings there, under another section.
+    if (const std::string program = rtl::executablePathBytes(); !rtl::decodesFaithfully(program)) {
         std::fprintf(stderr,
-                     "Zarvello: the name of the program's folder \"%s\" is not UTF-8 text; "
-                     "move the program to a folder whose name is\n",
-                     rtl::printableBytes(folder).c_str());
+                     "Zarvello: the program's path \"%s\" is not UTF-8 text; "
+                     "move or rename the program to a name that is\n",
+                     rtl::printableBytes(program).c_str());
         return 1;
     }
     // The web engine reads its process settings when the application object

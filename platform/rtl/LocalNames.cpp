@@ -55,13 +55,19 @@ std::string undecodableArgumentMessage(std::string_view argument)
            "\" is not UTF-8 text; a name in it would open another file than the one named";
 }
 
-std::string executableFolderBytes()
+std::string executablePathBytes()
 {
     std::string target(4096, '\0');
     const ssize_t n = ::readlink("/proc/self/exe", target.data(), target.size());
     if (n <= 0 || size_t(n) >= target.size())
         return {};
     target.resize(size_t(n));
+    return target;
+}
+
+std::string executableFolderBytes()
+{
+    const std::string target = executablePathBytes();
     const size_t slash = target.rfind('/');
     if (slash == std::string::npos)
         return {};

@@ -29,8 +29,11 @@ std::optional<std::string> undecodableArgument(int argc, char **argv);
 // The line that refuses such an argument, without the program's name.
 std::string undecodableArgumentMessage(std::string_view argument);
 
-// The folder of the running executable, as the bytes the system gives
-// (without a trailing "/"); empty when it cannot be read.
+// The running executable's path, as the bytes the system gives; empty when
+// it cannot be read.
+std::string executablePathBytes();
+
+// Its folder, without a trailing "/"; empty when it cannot be read.
 std::string executableFolderBytes();
 
 } // namespace rtl

@@ -9,6 +9,7 @@
 #include "app/TerminationSignals.h"
 #include "foundation/MyOptions.h"
 #include "platform/controls/ManualClock.h"
+#include "platform/rtl/LocalNames.h"
 #include "tests/app/MainFormFixture.h"
 
 #include <QApplication>
@@ -531,10 +532,11 @@ TEST_F(ProgramLifeTest, AnEngineTableThatIsNoFileEndsTheStartWithOneLineSayingWh
     }
 }
 
-// Copied into a folder whose name is not UTF-8, the program would look for
-// its files in the folder Qt's decoding names, or in "/", and save there: it
-// says so in one line and ends before it reads or writes anything.
-TEST_F(ProgramLifeTest, AProgramFolderWhoseNameIsNotUtf8IsRefusedAtOnce)
+// Copied into a folder whose name is not UTF-8, or renamed to such a name,
+// the program would look for its files in the folder Qt's decoding names, or
+// in "/", and save there: it says so in one line and ends before it reads or
+// writes anything.
+TEST_F(ProgramLifeTest, AProgramWhosePathIsNotUtf8IsRefusedAtOnce)
 {
     QTemporaryDir root;
     const std::string base = QFile::encodeName(root.path()).toStdString();
@@ -542,22 +544,23 @@ TEST_F(ProgramLifeTest, AProgramFolderWhoseNameIsNotUtf8IsRefusedAtOnce)
     const std::string lookalike = base + "/x\xef\xbf\xbdy";
     ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
     ASSERT_EQ(::mkdir(lookalike.c_str(), 0755), 0);
-    for (const char *file : {"zarvello", "ZVO-SearchEngines.txt"})
-        ASSERT_EQ(std::system(("cp '" + QFile::encodeName(m_folder.file(QString::fromLatin1(file))).toStdString() +
-                               "' '" + folder + "/'")
-                                  .c_str()),
-                  0);
+    const std::string program = QFile::encodeName(m_folder.file(QStringLiteral("zarvello"))).toStdString();
+    const std::string table = QFile::encodeName(m_folder.file(QStringLiteral("ZVO-SearchEngines.txt"))).toStdString();
+    ASSERT_EQ(std::system(("cp '" + program + "' '" + table + "' '" + folder + "/'").c_str()), 0);
+    ASSERT_EQ(std::system(("cp '" + program + "' '" + lookalike + "/zarv\xe9llo'").c_str()), 0);
     ASSERT_TRUE(zvotest::writeFile(QFile::decodeName(QByteArray::fromStdString(lookalike)) + "/ZVO-SearchEngines.txt",
                                    "Other:http://127.0.0.1:1/?q=*\r\n"));
-    const std::string command = "cd '" + base +
-                                "' && QT_QPA_PLATFORM=offscreen timeout 20 \"$(printf 'x\\377y')/zarvello\" " + "2>'" +
-                                base + "/said.txt'";
-    const int status = std::system(command.c_str());
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-    const std::string said = zvotest::readFile(root.filePath(QStringLiteral("said.txt")));
-    EXPECT_NE(said.find("Zarvello: the name of the program's folder \"" + base + "/x\\xFFy\" is not UTF-8 text"),
-              std::string::npos)
-        << said;
+    for (const std::string &started : {folder + "/zarvello", lookalike + "/zarv\xe9llo"}) {
+        SCOPED_TRACE(rtl::printableBytes(started));
+        const std::string command =
+            "cd '" + base + "' && QT_QPA_PLATFORM=offscreen timeout 20 '" + started + "' 2>'" + base + "/said.txt'";
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+        const std::string said = zvotest::readFile(root.filePath(QStringLiteral("said.txt")));
+        EXPECT_EQ(said, "Zarvello: the program's path \"" + rtl::printableBytes(started) +
+                            "\" is not UTF-8 text; move or rename the program to a name that is\n");
+    }
+    EXPECT_NE(rtl::printableBytes(folder).find("x\\xFFy"), std::string::npos);
     for (const std::string &dir : {folder, lookalike}) {
         DIR *listing = ::opendir(dir.c_str());
         ASSERT_TRUE(listing);
@@ -565,13 +568,14 @@ TEST_F(ProgramLifeTest, AProgramFolderWhoseNameIsNotUtf8IsRefusedAtOnce)
         while (const dirent *entry = ::readdir(listing))
             entries += std::string_view(entry->d_name) != "." && std::string_view(entry->d_name) != "..";
         ::closedir(listing);
-        EXPECT_EQ(entries, dir == folder ? 2 : 1) << dir;
+        EXPECT_EQ(entries, 2) << dir;
     }
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/Domain-Data.txt")));
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/Options.ini")));
     // Qt cannot remove what it cannot name.
-    for (const char *file : {"/zarvello", "/ZVO-SearchEngines.txt"})
-        ::unlink((folder + file).c_str());
+    for (const std::string &file :
+         {folder + "/zarvello", folder + "/ZVO-SearchEngines.txt", lookalike + "/zarv\xe9llo"})
+        ::unlink(file.c_str());
     ::rmdir(folder.c_str());
 }
 
