@@ -459,3 +459,28 @@ TEST_F(SpecialInputsTest, NamesThatAreNotUtf8AreRefusedAndNoOtherFileIsOpened)
     ::unlink((base + "d\xef\xbf\xbd.csv").c_str());
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("t.txt"))));
 }
+
+// reportdemo copied into a folder whose name is not UTF-8 takes no language
+// module from the folder that name decodes to, which Qt would take for its
+// own.
+TEST_F(SpecialInputsTest, ALanguageModuleIsNotTakenFromTheFolderAnUndecodableNameDecodesTo)
+{
+    const std::string base = QFile::encodeName(m_dir.path()).toStdString() + "/";
+    const std::string folder = base + "x\xffy";
+    const std::string lookalike = base + "x\xef\xbf\xbdy";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(lookalike.c_str(), 0755), 0);
+    ASSERT_EQ(std::system(("cp '" + std::string(ZVO_REPORTDEMO) + "' '" + folder + "/reportdemo'").c_str()), 0);
+    // Qt decodes the name, and takes the folder for the program's own where
+    // a file of the program's name stands in it.
+    std::ofstream(lookalike + "/reportdemo") << "";
+    std::ofstream(lookalike + "/bvPrint.dft") << "43046=Planted:\n";
+    const ToolRun done =
+        runInput("'" + folder + "/reportdemo' --template " + path("none.rtm") + " --data " + listData());
+    EXPECT_EQ(done.exitCode, 2);
+    EXPECT_NE(done.error.find("File not found"), std::string::npos) << done.error;
+    EXPECT_EQ(done.error.find("Planted"), std::string::npos) << done.error;
+    // Qt cannot remove what it cannot name.
+    ::unlink((folder + "/reportdemo").c_str());
+    ::rmdir(folder.c_str());
+}
