@@ -716,11 +716,14 @@ bool TMainForm::LoadSearchEngines()
     const rtl::FileText table = ReadTextFile(path);
     if (table.failure == rtl::ReadFailure::Missing)
         return report("does not exists");
-    // A table that is there but cannot be read ends the program silently,
-    // also when it is a pipe or a device: read as empty, it would ask the
-    // user to re-install over a table that may well be fine.
-    if (!table)
+    // A table that is there but cannot be read ends the program without a
+    // box, also when it is a pipe or a device: read as empty, it would ask
+    // the user to re-install over a table that may well be fine. Standard
+    // error says why, for whoever started it from a shell.
+    if (!table) {
+        std::fprintf(stderr, "Zarvello: %s\n", table.reasonAfter("cannot read the engine table", path).c_str());
         return false;
+    }
     try {
         std::vector<std::string> names;
         std::vector<std::string> urls;
@@ -735,7 +738,11 @@ bool TMainForm::LoadSearchEngines()
         SearchEngineNames = std::move(names);
         SearchEngineURLs = std::move(urls);
         return true;
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "Zarvello: cannot read the engine table \"%s\": %s\n", path.c_str(), e.what());
+        return false;
     } catch (...) {
+        std::fprintf(stderr, "Zarvello: cannot read the engine table \"%s\"\n", path.c_str());
         return false;
     }
 }

@@ -1,9 +1,12 @@
 #include "app/Application.h"
 #include "platform/browser/BrowserProcess.h"
+#include "platform/rtl/LocalNames.h"
 
 #include <QApplication>
 
 #include <csignal>
+#include <cstdio>
+#include <string>
 
 int main(int argc, char **argv)
 {
@@ -12,6 +15,16 @@ int main(int argc, char **argv)
     // signal ending the program on the spot.
     std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
+    // Qt reads such a name as another's: the program would look for its
+    // files, and Qt for its configuration, in another folder or in "/", and
+    // save the user's list and settings there, under another section.
+    if (const std::string program = rtl::executablePathBytes(); !rtl::decodesFaithfully(program)) {
+        std::fprintf(stderr,
+                     "Zarvello: the program's path \"%s\" is not UTF-8 text; "
+                     "move or rename the program to a name that is\n",
+                     rtl::printableBytes(program).c_str());
+        return 1;
+    }
     // The web engine reads its process settings when the application object
     // is made.
     browser::prepareProcess();

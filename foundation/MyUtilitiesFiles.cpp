@@ -59,8 +59,9 @@ QDateTime fileModified(const struct stat &st)
 
 std::string GetApplicationPath()
 {
-    const QByteArray folder = QFile::encodeName(shell::programFolder());
-    std::string path(folder.constData(), static_cast<size_t>(folder.size()));
+    // The bytes the system gave: a name decoded and encoded again could
+    // name another folder, or "/" for one that does not decode.
+    std::string path = shell::programFolderName();
     if (path.empty() || path.back() != '/')
         path += '/';
     return path;
@@ -100,6 +101,12 @@ bool AppendLineToFile(const std::string &fileName, const std::string &line)
     // Workers log from several threads at once; one lock keeps each line whole.
     static std::mutex mutex;
     std::lock_guard lock(mutex);
+    // What somebody else planted in a shared folder under the name would
+    // take the lines, as it would take a save.
+    if (const int error = rtl::plantedFileError(fileName)) {
+        errno = error;
+        return false;
+    }
     // A pipe nobody reads would hold the worker, and every worker after it
     // at the lock, for good.
     rtl::FileDescriptor fd = rtl::openWithoutWaiting(fileName, O_WRONLY | O_APPEND | O_CREAT);

@@ -22,6 +22,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -82,6 +83,10 @@ std::string refusal(const std::string &name)
 {
     if (!IsBareFileName(name))
         return "not a plain file name";
+    // Written there, it would be read as configuration or run as code at the
+    // next start, by whoever's list it was.
+    if (std::string runtime = RuntimeFileRefusal(name); !runtime.empty())
+        return runtime;
     // The name it runs under, which a packager may have changed.
     const std::string program =
         QFile::encodeName(QFileInfo(QCoreApplication::applicationFilePath()).fileName()).toStdString();
@@ -215,17 +220,26 @@ void TCheckForUpdatesForm::fetch(const std::string &url, Continuation onReply)
     http::HttpClient *client = m_client.get();
     m_worker = std::thread([this, client, url, onReply] {
         std::string body;
+        std::string error;
         try {
             body = client->get(url);
-        } catch (...) {
+            if (body.empty())
+                error = "the server sent nothing";
+        } catch (const std::exception &e) {
             // Every kind of failure, a refused connection, an error status or
-            // a stalled server alike, is an empty answer to the run.
+            // a stalled server alike, is an empty answer to the run; the log
+            // keeps why.
             body.clear();
+            error = e.what();
+        } catch (...) {
+            body.clear();
+            error = "unknown failure";
         }
         try {
             QMetaObject::invokeMethod(
                 this,
-                [this, body = std::move(body), onReply]() mutable {
+                [this, body = std::move(body), error = std::move(error), onReply]() mutable {
+                    m_fetchError = std::move(error);
                     guarded(Report::toUser(this), [&] { fetchDone(std::move(body), onReply); });
                 },
                 Qt::QueuedConnection);
@@ -335,6 +349,8 @@ void TCheckForUpdatesForm::DownloadFile(const std::string &url, const std::strin
     const std::string refused = refusal(fileName);
     if (!refused.empty())
         qWarning("Update: \"%s\" refused: %s", fileName.c_str(), refused.c_str());
+    else if (url.empty())
+        qWarning("Update: \"%s\" failed: the list gives no link", fileName.c_str());
     if (!refused.empty() || url.empty()) {
         m_failed = true;
         fileDone();
@@ -345,13 +361,25 @@ void TCheckForUpdatesForm::DownloadFile(const std::string &url, const std::strin
 
 void TCheckForUpdatesForm::downloadReceived(std::string text)
 {
+    const std::string &name = Script.FileNames[m_fileIndex];
     bool saved = false;
-    if (!text.empty())
-        saved = SaveDownloadedFile(Script.FileNames[m_fileIndex], NormalizeDownloadedText(text));
+    std::string failure;
+    if (text.empty()) {
+        failure = m_fetchError;
+    } else {
+        saved = SaveDownloadedFile(name, NormalizeDownloadedText(text));
+        failure = m_saveError;
+    }
     if (saved) {
         ++m_updatedCount;
         UpdatesInstalled = true;
     } else {
+        // The status line says only that the run failed; the log says which
+        // file and why, as for a refused name.
+        // One line a file, though the reason may come in two.
+        std::replace_if(
+            failure.begin(), failure.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        qWarning("Update: \"%s\" failed: %s", name.c_str(), failure.c_str());
         m_failed = true;
     }
     fileDone();
@@ -359,13 +387,21 @@ void TCheckForUpdatesForm::downloadReceived(std::string text)
 
 bool TCheckForUpdatesForm::SaveDownloadedFile(const std::string &fileName, const std::string &text)
 {
-    if (!refusal(fileName).empty())
-        return false;
-    try {
-        return SaveTextFile(GetApplicationPath() + fileName, text, true, false);
-    } catch (...) {
+    m_saveError.clear();
+    if (std::string refused = refusal(fileName); !refused.empty()) {
+        m_saveError = "refused: " + refused;
         return false;
     }
+    try {
+        if (SaveTextFile(GetApplicationPath() + fileName, text, true, false))
+            return true;
+        m_saveError = std::string("cannot write the file: ") + std::strerror(errno);
+    } catch (const std::exception &e) {
+        m_saveError = e.what();
+    } catch (...) {
+        m_saveError = "cannot write the file";
+    }
+    return false;
 }
 
 void TCheckForUpdatesForm::fileDone()

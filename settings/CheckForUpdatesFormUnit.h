@@ -118,6 +118,9 @@ private:
     size_t m_fileIndex = 0;
     int m_updatedCount = 0;
     bool m_failed = false;
+    // Why the last fetch or save gave nothing, for the log.
+    std::string m_fetchError;
+    std::string m_saveError;
     QTimer m_pause;
 
     std::unique_ptr<http::HttpClient> m_client;

@@ -54,9 +54,41 @@ std::vector<std::string_view> splitDots(std::string_view text)
 }
 
 // The files in the program folder that are the user's or the program's
-// running state; the update list has no business with any of them.
+// running state; the update list has no business with any of them. The
+// stored counts "ZVO-Domains.txt" are not among them: the program only reads
+// them, and the maker's list is how new counts reach the users.
 constexpr std::string_view UserFileNames[] = {
-    "options.ini", "domain-data.txt", "zvo-domains.txt", "~se-errors.txt", ".zarvello.lock",
+    "options.ini",
+    "domain-data.txt",
+    "~se-errors.txt",
+    ".zarvello.lock",
+};
+
+struct RuntimeFile
+{
+    std::string_view name; // folded
+    std::string_view reason;
+};
+
+constexpr std::string_view QtConfiguration =
+    "Qt's configuration, which Qt reads from the program folder at start and which names the folders its "
+    "plug-ins load from";
+constexpr std::string_view BrowserHelper =
+    "the web engine's helper program, which the browser runs from the program folder";
+constexpr std::string_view BrowserResource =
+    "a resource of the web engine, which the browser reads from the program folder as its own";
+
+// Names Qt and the web engine look for beside the executable and take as
+// their own configuration or code. Plug-in folders ("platforms/...") need no
+// entry: a name with a folder part is no plain file name.
+constexpr RuntimeFile RuntimeFiles[] = {
+    {"qt.conf", QtConfiguration},
+    // Qt 6.5 and later look for this one first.
+    {"qt6.conf", QtConfiguration},
+    {"qtwebengineprocess", BrowserHelper},
+    {"icudtl.dat", BrowserResource},
+    {"snapshot_blob.bin", BrowserResource},
+    {"v8_context_snapshot.bin", BrowserResource},
 };
 
 // The name as a case-insensitive file system that drops trailing dots and
@@ -195,6 +227,22 @@ bool IsBareFileName(std::string_view name)
             return false;
     }
     return true;
+}
+
+std::string RuntimeFileRefusal(std::string_view name)
+{
+    const std::string folded = foldedFileName(name);
+    for (const RuntimeFile &file : RuntimeFiles)
+        if (folded == file.name)
+            return std::string(file.reason);
+    // "qtwebengine_resources.pak", "qtwebengine_devtools_resources.pak", ...
+    if (folded.starts_with("qtwebengine"))
+        return std::string(BrowserResource);
+    // A file manager shown the folder offers a launcher as a program to run,
+    // with whatever command line its author chose.
+    if (endsWith(folded, ".desktop"))
+        return "a desktop launcher, which a file manager runs as a program";
+    return {};
 }
 
 bool IsProgramOwnFileName(std::string_view name, std::string_view programName)

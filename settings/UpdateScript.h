@@ -65,10 +65,16 @@ TUpdateDate DecodeUpdateDate(std::string_view text);
 // a plain file name, not a path, without control characters.
 bool IsBareFileName(std::string_view name);
 
+// Why Qt, the web engine or the desktop would take a file of this name in
+// the program folder as configuration or code ("qt.conf", the web engine's
+// helper program and resources, a desktop launcher); empty for any other
+// name. Compared as IsProgramOwnFileName compares.
+std::string RuntimeFileRefusal(std::string_view name);
+
 // Whether a name from an update list is one of the program's own files
 // rather than a data file its maker ships: the program itself (its file name
 // given), a shared library or plug-in, the settings "Options.ini", the site
-// list, the stored domains, the error log, the instance lock or any hidden
+// list, the error log, the instance lock or any hidden
 // name (the saves' temporary files), a ".bak" copy, or a name whose ".bak"
 // copy would take the place of one of theirs. Names compare without case and
 // without trailing dots and blanks, as a folder on a memory stick or a

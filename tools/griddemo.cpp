@@ -13,6 +13,7 @@
 
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/ImageList.h"
+#include "platform/rtl/LocalNames.h"
 
 #include <QApplication>
 #include <QImage>
@@ -23,6 +24,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -131,6 +133,10 @@ DemoArgs parseDemoArgs(const QStringList &args)
 
 int main(int argc, char **argv)
 {
+    // Qt would turn such bytes into other ones, and a file of another name
+    // would be read or written.
+    if (const std::optional<std::string> bad = rtl::undecodableArgument(argc, argv))
+        return demoFail(QString::fromStdString(rtl::undecodableArgumentMessage(*bad)));
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -171,8 +177,8 @@ int main(int argc, char **argv)
             if (image.isNull())
                 result =
                     demoFail(QString("cannot paint a picture of %1x%2").arg(args.size.width()).arg(args.size.height()));
-            else if (!image.save(args.render, "PNG"))
-                result = demoFail(QString("cannot write \"%1\"").arg(args.render));
+            else if (const QString failed = griddemo::SavePicture(image, args.render); !failed.isEmpty())
+                result = demoFail(failed);
         } else if (!args.script.isEmpty()) {
             place();
             window.show();

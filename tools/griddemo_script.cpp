@@ -2,11 +2,13 @@
 
 #include "grid/widgets/TreeListWidget.h"
 #include "platform/ini/PrivateProfile.h"
+#include "platform/rtl/AtomicSave.h"
 #include "platform/rtl/FileDescriptor.h"
 #include "platform/shell/Beep.h"
 #include "platform/shell/MessageBox.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <string_view>
 
 namespace griddemo {
 
@@ -182,11 +185,10 @@ private:
     // be read or written stops the script rather than the program.
     static std::string readIniFile(const QString &name)
     {
-        const rtl::FileText read = ini::readFileText(QFile::encodeName(name).toStdString());
+        const std::string fileName = QFile::encodeName(name).toStdString();
+        const rtl::FileText read = ini::readFileText(fileName);
         if (!read)
-            throw ScriptError{read.failure == rtl::ReadFailure::Missing
-                                  ? QString("cannot read \"%1\"").arg(name)
-                                  : QString::fromLocal8Bit(read.reason(QFile::encodeName(name).toStdString()))};
+            throw ScriptError{QString::fromLocal8Bit(read.reasonAfter("cannot read", fileName))};
         return read.text;
     }
 
@@ -347,8 +349,8 @@ bool ScriptRun::run(const QStringList &t, const QString &where)
         QTest::qWait(integer(t[1]));
     } else if (command == "render") {
         need(t, 2);
-        if (!m_widget.render(m_widget.hasFocus()).save(t[1], "PNG"))
-            throw ScriptError{QString("cannot write \"%1\"").arg(t[1])};
+        if (const QString failed = SavePicture(m_widget.render(m_widget.hasFocus()), t[1]); !failed.isEmpty())
+            throw ScriptError{failed};
     } else if (command == "dump") {
         const TdxTreeListLayoutInfo info = layout();
         auto show = [](const char *name, const rtl::TRect &r) {
@@ -603,12 +605,30 @@ bool ScriptRun::check(const QStringList &t, const QString &where)
 
 } // namespace
 
+QString SavePicture(const QImage &image, const QString &path)
+{
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    if (!image.save(&png, "PNG"))
+        return QString("cannot write \"%1\": the picture cannot be encoded").arg(path);
+    // A device or a pipe is written in place.
+    rtl::AtomicSaveOptions options;
+    options.existing = rtl::ExistingFile::Update;
+    const rtl::SaveResult saved =
+        rtl::atomicSave(QFile::encodeName(path).toStdString(),
+                        std::string_view(png.data().constData(), size_t(png.data().size())), options);
+    if (!saved)
+        return QString("cannot write \"%1\": %2").arg(path, QString::fromLocal8Bit(saved.reason().c_str()));
+    return {};
+}
+
 int RunGridScript(const QString &path, GridDemo &demo, TreeListWidget &widget)
 {
     // A script may come through a pipe; a device without end is stopped at the limit.
     const rtl::FileText script = rtl::readWholeFile(QFile::encodeName(path).toStdString(), {.regularOnly = false});
     if (!script) {
-        std::fprintf(stderr, "griddemo: cannot read the script \"%s\"\n", qPrintable(path));
+        const std::string name = QFile::encodeName(path).toStdString();
+        std::fprintf(stderr, "griddemo: %s\n", script.reasonAfter("cannot read the script", name).c_str());
         return 2;
     }
     const QStringList lines =

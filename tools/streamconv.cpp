@@ -13,12 +13,14 @@
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Streams.h"
 #include "platform/rtl/AtomicSave.h"
+#include "platform/rtl/LocalNames.h"
 
 #include <QCoreApplication>
 #include <QFile>
 
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,7 +41,7 @@ void convert(bool toText, const QString &inPath, classes::TMemoryStream &output)
     // The input may come through a pipe; a device without end is stopped at the limit.
     const rtl::FileText read = rtl::readWholeFile(QFile::encodeName(inPath).toStdString(), {.regularOnly = false});
     if (!read)
-        throw std::runtime_error("cannot read " + read.reason(inPath.toStdString()));
+        throw std::runtime_error(read.reasonAfter("cannot read", QFile::encodeName(inPath).toStdString()));
     classes::TMemoryStream input;
     input.WriteBuffer(read.text.data(), int64_t(read.text.size()));
     input.SetPosition(0);
@@ -60,6 +62,10 @@ void convert(bool toText, const QString &inPath, classes::TMemoryStream &output)
 
 int main(int argc, char **argv)
 {
+    // Qt would turn such bytes into other ones, and read or write a file of
+    // another name.
+    if (const std::optional<std::string> bad = rtl::undecodableArgument(argc, argv))
+        return fail(rtl::undecodableArgumentMessage(*bad), 2);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 4 || (args[1] != QLatin1String("--to-text") && args[1] != QLatin1String("--to-binary")))

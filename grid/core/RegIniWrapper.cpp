@@ -8,6 +8,9 @@
 
 #include <cctype>
 
+#include <cerrno>
+#include <cstring>
+
 namespace grid {
 
 namespace {
@@ -99,6 +102,15 @@ QStringList toStringList(const std::vector<std::string> &names)
     throw EIniFileException("Unable to write to " + store);
 }
 
+// A file says why it took nothing (a full disk, a folder that refused), as
+// the save left it in errno; the caller clears errno first.
+[[noreturn]] void cannotWriteFile(const std::string &fileName)
+{
+    const int error = errno;
+    throw EIniFileException("Unable to write to " + fileName +
+                            (error != 0 ? ": " + std::string(std::strerror(error)) : ""));
+}
+
 } // namespace
 
 // ---- TCustomIniFile -------------------------------------------------------
@@ -133,8 +145,9 @@ QString TIniFile::ReadString(const QString &section, const QString &ident, const
 
 void TIniFile::WriteString(const QString &section, const QString &ident, const QString &value)
 {
+    errno = 0;
     if (!ini::WritePrivateProfileString(toStore(section), toStore(ident), toStore(value), FileName()))
-        cannotWrite(FileName());
+        cannotWriteFile(FileName());
 }
 
 QStringList TIniFile::ReadSections()
@@ -144,8 +157,9 @@ QStringList TIniFile::ReadSections()
 
 void TIniFile::EraseSection(const QString &section)
 {
+    errno = 0;
     if (!ini::eraseSection(toStore(section), FileName()))
-        cannotWrite(FileName());
+        cannotWriteFile(FileName());
 }
 
 // ---- TMemIniFile -----------------------------------------------------------
@@ -193,8 +207,9 @@ void TMemIniFile::UpdateFile()
     // The layouts of other forms in that file would go with it.
     if (!m_unreadable.empty())
         throw EIniFileException("Unable to write to " + FileName() + ": " + m_unreadable);
+    errno = 0;
     if (!ini::writeFile(FileName(), m_document.text()))
-        cannotWrite(FileName());
+        cannotWriteFile(FileName());
 }
 
 // ---- TRegIniFile -----------------------------------------------------------

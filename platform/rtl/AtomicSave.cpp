@@ -14,6 +14,7 @@
 #include <mutex>
 #include <optional>
 #include <random>
+#include <vector>
 
 namespace rtl {
 
@@ -43,22 +44,100 @@ std::string folderOf(const std::string &name)
     return slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
 }
 
-// The kernel's guard against links planted in folders that everybody shares
-// (/tmp): a link in a sticky folder that anyone may write is followed only
-// for its owner, or when the folder's owner owns it too. A rename onto the
-// link's target passes no such guard, so the save asks it itself, and asks
-// it whether or not the guard is switched on: a save may be run by root.
-bool mayFollow(const std::string &link, const struct stat &linkStat)
+// The kernel's guards for folders that everybody shares (/tmp, a sticky
+// folder that anyone may write): a link there is followed, and an existing
+// file or pipe there opened to be written, only by its owner, or when the
+// folder's owner owns it too. Anyone else could have planted it: a link to a
+// file of the caller's, a file the planter reads and changes, a pipe the
+// planter reads from. A rename passes no such guard, so the save asks it
+// itself, and asks it whether or not the guards are switched on
+// (fs.protected_symlinks, protected_regular, protected_fifos): a save may be
+// run by root.
+bool ownedBySharer(const std::string &name, uid_t owner)
 {
-    if (linkStat.st_uid == ::geteuid())
+    if (owner == ::geteuid())
         return true;
-    const std::string folder = folderOf(link);
+    const std::string folder = folderOf(name);
     struct stat dir
     {};
     if (::stat(folder.empty() ? "." : folder.c_str(), &dir) != 0)
         return false;
     const mode_t shared = S_ISVTX | S_IWOTH;
-    return (dir.st_mode & shared) != shared || dir.st_uid == linkStat.st_uid;
+    return (dir.st_mode & shared) != shared || dir.st_uid == owner;
+}
+
+bool inSharedFolder(const std::string &name)
+{
+    const std::string folder = folderOf(name);
+    struct stat dir
+    {};
+    const mode_t shared = S_ISVTX | S_IWOTH;
+    return ::stat(folder.empty() ? "." : folder.c_str(), &dir) == 0 && (dir.st_mode & shared) == shared;
+}
+
+// The folders on the way to the name, walked as the kernel walks them, so
+// that a link planted as a folder ("/tmp/out" -> "/root") is refused as one
+// at the end of the name is. 0, or the error open() would give.
+int checkFolderLinks(const std::string &name)
+{
+    const std::string folder = folderOf(name);
+    std::vector<std::string> parts; // the parts still to walk, the next one last
+    for (size_t end = folder.size(); end > 0;) {
+        const size_t start = folder.rfind('/', end - 1);
+        const size_t from = start == std::string::npos ? 0 : start + 1;
+        if (end > from)
+            parts.push_back(folder.substr(from, end - from));
+        if (start == std::string::npos)
+            break;
+        end = start;
+    }
+    // The real folders walked so far, ending in "/" ("" for the current one).
+    std::string walked = !folder.empty() && folder.front() == '/' ? "/" : "";
+    int links = 0;
+    while (!parts.empty()) {
+        const std::string part = std::move(parts.back());
+        parts.pop_back();
+        if (part == ".")
+            continue;
+        if (part == "..") {
+            if (walked.empty() || walked.ends_with("../"))
+                walked += "../";
+            else if (walked != "/")
+                walked.erase(walked.rfind('/', walked.size() - 2) + 1);
+            continue;
+        }
+        const std::string next = walked + part;
+        struct stat st
+        {};
+        // Missing or no folder: the save fails there on its own.
+        if (::lstat(next.c_str(), &st) != 0)
+            return 0;
+        if (!S_ISLNK(st.st_mode)) {
+            walked = next + "/";
+            continue;
+        }
+        if (++links > MaxLinkDepth)
+            return ELOOP;
+        if (!ownedBySharer(next, st.st_uid))
+            return EACCES;
+        std::string target(size_t(st.st_size > 0 ? st.st_size : 4096), '\0');
+        const ssize_t n = ::readlink(next.c_str(), target.data(), target.size());
+        if (n <= 0)
+            return 0;
+        target.resize(size_t(n));
+        for (size_t end = target.size(); end > 0;) {
+            const size_t start = target.rfind('/', end - 1);
+            const size_t from = start == std::string::npos ? 0 : start + 1;
+            if (end > from)
+                parts.push_back(target.substr(from, end - from));
+            if (start == std::string::npos)
+                break;
+            end = start;
+        }
+        if (target.front() == '/')
+            walked = "/";
+    }
+    return 0;
 }
 
 struct LinkEnd
@@ -73,6 +152,8 @@ LinkEnd followLinks(const std::string &name)
 {
     std::string current = name;
     for (int depth = 0; depth <= MaxLinkDepth; ++depth) {
+        if (const int error = checkFolderLinks(current))
+            return {name, error};
         struct stat st
         {};
         if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
@@ -80,7 +161,7 @@ LinkEnd followLinks(const std::string &name)
         // A loop, or a chain longer than the kernel would walk.
         if (depth == MaxLinkDepth)
             return {name, ELOOP};
-        if (!mayFollow(current, st))
+        if (!ownedBySharer(current, st.st_uid))
             return {name, EACCES};
         std::string target(size_t(st.st_size > 0 ? st.st_size : 4096), '\0');
         const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
@@ -220,6 +301,9 @@ SaveResult AtomicFile::open(const std::string &requestedName, const AtomicSaveOp
         m_previous = st;
     if (m_previous && S_ISDIR(m_previous->st_mode))
         return failure(SaveStep::Create, EISDIR);
+    if (m_previous && (S_ISREG(m_previous->st_mode) || S_ISFIFO(m_previous->st_mode)) &&
+        !ownedBySharer(m_fileName, m_previous->st_uid))
+        return failure(SaveStep::Create, EACCES);
     if (m_previous && !S_ISREG(m_previous->st_mode))
         return openInPlace();
     if (m_previous && options.existing == ExistingFile::Update && ::access(m_fileName.c_str(), W_OK) != 0)
@@ -243,8 +327,10 @@ SaveResult AtomicFile::open(const std::string &requestedName, const AtomicSaveOp
     // Shared with nobody: the lock only tells a leftover from a running save.
     ::flock(m_fd.get(), LOCK_EX | LOCK_NB);
     // Replace clears a read-only file's protection with the old file, as a
-    // deletion would, and keeps who may read it.
-    if (m_previous)
+    // deletion would, and keeps who may read it. In a shared folder the
+    // caller's content is never handed to another owner, nor opened to the
+    // readers another owner's file allowed.
+    if (m_previous && (m_previous->st_uid == ::geteuid() || !inSharedFolder(m_fileName)))
         keepAccess(m_fd.get(), *m_previous, options.existing == ExistingFile::Replace ? S_IWUSR : 0);
     return {};
 }
@@ -341,6 +427,19 @@ SaveResult atomicSave(const std::string &fileName, std::string_view bytes, const
     if (!result)
         errno = result.error;
     return result;
+}
+
+int plantedFileError(const std::string &fileName)
+{
+    const LinkEnd end = followLinks(fileName);
+    if (end.error != 0)
+        return end.error;
+    struct stat st
+    {};
+    if (::stat(end.name.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode)) &&
+        !ownedBySharer(end.name, st.st_uid))
+        return EACCES;
+    return 0;
 }
 
 std::string backupFileName(const std::string &fileName)

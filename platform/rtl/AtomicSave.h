@@ -9,9 +9,13 @@
 // A symbolic link is followed: its target is the file replaced, beside
 // itself, and the link stays. Only links open() would follow are: a loop or
 // a chain of more than 40 fails with ELOOP, and a link someone else planted
-// in a shared sticky folder (/tmp) with EACCES, the link left as it was.
+// in a shared sticky folder (/tmp), at the end of the name or as a folder on
+// the way, with EACCES, the link left as it was. A file or a pipe someone
+// else planted there is refused with EACCES too, as the kernel's
+// protected_regular and protected_fifos would refuse it.
 // The new file keeps the mode, owner and group of the one it replaces where
-// the caller may give them; it is a new file, so hard links to the old one
+// the caller may give them, except in a shared sticky folder, where it stays
+// the caller's unless the old one was the caller's own; it is a new file, so hard links to the old one
 // keep the old content. A device, a pipe or a socket at the name
 // (/dev/null, a FIFO a reader waits at) has nothing a rename could replace:
 // it is written in place, and only its own writes and close say whether the
@@ -132,6 +136,12 @@ private:
     std::optional<struct stat> m_previous;
     bool m_inPlace = false;
 };
+
+// 0 when a writer that opens the file in place (a log that lines are added
+// to) may open it as a save would, else the error a save fails with: a link
+// or a file or pipe somebody else planted in a shared sticky folder, at the
+// end of the name or on the way (EACCES), or a loop of links (ELOOP).
+int plantedFileError(const std::string &fileName);
 
 // "Domain-Data.txt" -> "Domain-Data.bak", "README" -> "README.bak"; a leading
 // dot starts a hidden name, not an extension.

@@ -79,17 +79,21 @@ std::string FileText::reason(const std::string &fileName) const
 {
     const std::string quoted = "\"" + fileName + "\"";
     switch (failure) {
-    case ReadFailure::None:
-        return {};
-    case ReadFailure::NotRegular:
-        return quoted + " is not a regular file";
+    case ReadFailure::None: return {};
+    case ReadFailure::NotRegular: return quoted + " is not a regular file";
     case ReadFailure::TooLarge:
         return quoted + " is larger than " + std::to_string(limit) + " bytes, the most read of such a file";
     case ReadFailure::Missing:
-    case ReadFailure::Unreadable:
-        break;
+    case ReadFailure::Unreadable: break;
     }
     return quoted + ": " + std::strerror(error);
+}
+
+std::string FileText::reasonAfter(const std::string &failed, const std::string &fileName) const
+{
+    if (failure == ReadFailure::NotRegular || failure == ReadFailure::TooLarge)
+        return reason(fileName);
+    return failed + " " + reason(fileName);
 }
 
 namespace {

@@ -68,10 +68,10 @@ inline constexpr uint64_t FileReadLimit = uint64_t(256) << 20;
 // Why a whole-file read gave no text.
 enum class ReadFailure {
     None,
-    Missing, // nothing at the name, a dangling link among them
+    Missing,    // nothing at the name, a dangling link among them
     NotRegular, // a folder, a pipe, a device or a socket
     Unreadable, // the open or a read failed; error says why
-    TooLarge, // more bytes than the limit
+    TooLarge,   // more bytes than the limit
 };
 
 struct FileText
@@ -84,6 +84,10 @@ struct FileText
     explicit operator bool() const { return failure == ReadFailure::None; }
     // Why, naming the file, as a message shows it.
     std::string reason(const std::string &fileName) const;
+    // The same after what failed ("cannot read"): "cannot read "x": No such
+    // file or directory", but a reason that is a sentence of its own stands
+    // alone rather than run on from it.
+    std::string reasonAfter(const std::string &failed, const std::string &fileName) const;
 };
 
 struct FileReadOptions

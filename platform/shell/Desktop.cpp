@@ -1,7 +1,10 @@
 #include "platform/shell/Desktop.h"
 
+#include "platform/rtl/LocalNames.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QUrl>
@@ -53,9 +56,22 @@ QString programFolder()
             pinned->chop(1);
         return *pinned;
     }
+    // Qt's own answer turns bytes that are no UTF-8 into U+FFFD, a folder
+    // that does not exist or is another's; such a folder has no name here.
+    if (const std::string folder = rtl::executableFolderBytes(); !folder.empty())
+        return rtl::decodesFaithfully(folder) ? QFile::decodeName(QByteArray::fromStdString(folder)) : QString();
     if (QCoreApplication::instance())
         return QCoreApplication::applicationDirPath();
     return QString();
+}
+
+std::string programFolderName()
+{
+    if (ScopedProgramFolder::current())
+        return QFile::encodeName(programFolder()).toStdString();
+    if (std::string folder = rtl::executableFolderBytes(); !folder.empty())
+        return folder;
+    return QFile::encodeName(programFolder()).toStdString();
 }
 
 std::optional<ProgramVersion> programVersion()

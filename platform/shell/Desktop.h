@@ -13,11 +13,15 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace shell {
 
-// The folder of the executable, without a trailing separator.
+// The folder of the executable, without a trailing separator; empty when
+// its name is not UTF-8 text, which Qt would read as another folder's.
 QString programFolder();
+// The same folder as the file system's bytes, whatever they are.
+std::string programFolderName();
 // Pins the program folder (trailing separators are dropped).
 using ScopedProgramFolder = rtl::ScopedOverride<struct ProgramFolderTag, QString>;
 

@@ -93,7 +93,7 @@ TppArchiveReader TppArchiveReader::FromFile(const QString &aFileName)
     // viewer.
     const rtl::FileText read = rtl::readWholeFile(aFileName);
     if (!read)
-        throw classes::EFOpenError("Cannot open file " + read.reason(QFile::encodeName(aFileName).toStdString()));
+        throw classes::EFOpenError(read.reasonAfter("Cannot open file", QFile::encodeName(aFileName).toStdString()));
     return TppArchiveReader(QByteArray::fromStdString(read.text));
 }
 

@@ -9,6 +9,7 @@
 #include "app/TerminationSignals.h"
 #include "foundation/MyOptions.h"
 #include "platform/controls/ManualClock.h"
+#include "platform/rtl/LocalNames.h"
 #include "tests/app/MainFormFixture.h"
 
 #include <QApplication>
@@ -22,13 +23,16 @@
 #include <QTest>
 #include <QTimer>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <functional>
+#include <string_view>
 #include <utility>
 
 using namespace app;
@@ -452,8 +456,8 @@ TEST_F(ProgramLifeTest, PipesNobodyServesNeitherHoldUpNorKillTheProgram)
 // window, a kill ends it either way, and the pipe stays.
 TEST_F(ProgramLifeTest, EveryStartUpFileAsAPipeNobodyWritesLetsTheProgramGoOnOrEndAndSigtermEndIt)
 {
-    for (const char *name : {"ZVO-SearchEngines.txt", "Domain-Data.txt", "Options.ini", "ZVO-RowIcon.png",
-                             "ZVO-Logo.png", "about.gif"}) {
+    for (const char *name :
+         {"ZVO-SearchEngines.txt", "Domain-Data.txt", "Options.ini", "ZVO-RowIcon.png", "ZVO-Logo.png", "about.gif"}) {
         SCOPED_TRACE(name);
         const QString file = m_folder.file(QString::fromLatin1(name));
         const std::string original = read(name);
@@ -484,6 +488,95 @@ TEST_F(ProgramLifeTest, EveryStartUpFileAsAPipeNobodyWritesLetsTheProgramGoOnOrE
         ASSERT_TRUE(QFile::remove(file));
         write(name, original);
     }
+}
+
+// An engine table that is no file ends the start without a box, as a table
+// that cannot be read does, and standard error says which file and why.
+TEST_F(ProgramLifeTest, AnEngineTableThatIsNoFileEndsTheStartWithOneLineSayingWhy)
+{
+    const QString table = m_folder.file(QStringLiteral("ZVO-SearchEngines.txt"));
+    const std::string name = QFile::encodeName(table).toStdString();
+    const std::string original = read("ZVO-SearchEngines.txt");
+    for (const int kind : {0, 1, 2}) {
+        SCOPED_TRACE(kind == 0 ? "a pipe" : kind == 1 ? "a folder" : "a device");
+        ASSERT_TRUE(QFile::remove(table));
+        int writer = -1;
+        if (kind == 0) {
+            ASSERT_EQ(::mkfifo(name.c_str(), 0600), 0);
+            writer = ::open(name.c_str(), O_RDWR | O_CLOEXEC);
+        } else if (kind == 1) {
+            ASSERT_TRUE(QDir().mkdir(table));
+        } else {
+            ASSERT_EQ(::symlink("/dev/zero", name.c_str()), 0);
+        }
+        QProcess program;
+        ASSERT_NO_FATAL_FAILURE(startProgram(program));
+        const bool ended = program.waitForFinished(20000);
+        if (!ended) {
+            program.kill();
+            program.waitForFinished(5000);
+            QFile::remove(ProgramInstance::lockFileName(m_folder.path()));
+        }
+        EXPECT_TRUE(ended) << "the program waits, at a box or the table";
+        EXPECT_EQ(program.exitCode(), 0);
+        const QStringList said = QString::fromUtf8(program.readAllStandardError()).split(u'\n');
+        EXPECT_TRUE(said.contains(QStringLiteral("Zarvello: \"%1\" is not a regular file").arg(table)))
+            << said.join(u'\n').toStdString();
+        if (writer >= 0)
+            ::close(writer);
+        if (kind == 1)
+            QDir().rmdir(table);
+        else
+            ::unlink(name.c_str());
+        write("ZVO-SearchEngines.txt", original);
+    }
+}
+
+// Copied into a folder whose name is not UTF-8, or renamed to such a name,
+// the program would look for its files in the folder Qt's decoding names, or
+// in "/", and save there: it says so in one line and ends before it reads or
+// writes anything.
+TEST_F(ProgramLifeTest, AProgramWhosePathIsNotUtf8IsRefusedAtOnce)
+{
+    QTemporaryDir root;
+    const std::string base = QFile::encodeName(root.path()).toStdString();
+    const std::string folder = base + "/x\xffy";
+    const std::string lookalike = base + "/x\xef\xbf\xbdy";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(lookalike.c_str(), 0755), 0);
+    const std::string program = QFile::encodeName(m_folder.file(QStringLiteral("zarvello"))).toStdString();
+    const std::string table = QFile::encodeName(m_folder.file(QStringLiteral("ZVO-SearchEngines.txt"))).toStdString();
+    ASSERT_EQ(std::system(("cp '" + program + "' '" + table + "' '" + folder + "/'").c_str()), 0);
+    ASSERT_EQ(std::system(("cp '" + program + "' '" + lookalike + "/zarv\xe9llo'").c_str()), 0);
+    ASSERT_TRUE(zvotest::writeFile(QFile::decodeName(QByteArray::fromStdString(lookalike)) + "/ZVO-SearchEngines.txt",
+                                   "Other:http://127.0.0.1:1/?q=*\r\n"));
+    for (const std::string &started : {folder + "/zarvello", lookalike + "/zarv\xe9llo"}) {
+        SCOPED_TRACE(rtl::printableBytes(started));
+        const std::string command =
+            "cd '" + base + "' && QT_QPA_PLATFORM=offscreen timeout 20 '" + started + "' 2>'" + base + "/said.txt'";
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+        const std::string said = zvotest::readFile(root.filePath(QStringLiteral("said.txt")));
+        EXPECT_EQ(said, "Zarvello: the program's path \"" + rtl::printableBytes(started) +
+                            "\" is not UTF-8 text; move or rename the program to a name that is\n");
+    }
+    EXPECT_NE(rtl::printableBytes(folder).find("x\\xFFy"), std::string::npos);
+    for (const std::string &dir : {folder, lookalike}) {
+        DIR *listing = ::opendir(dir.c_str());
+        ASSERT_TRUE(listing);
+        int entries = 0;
+        while (const dirent *entry = ::readdir(listing))
+            entries += std::string_view(entry->d_name) != "." && std::string_view(entry->d_name) != "..";
+        ::closedir(listing);
+        EXPECT_EQ(entries, 2) << dir;
+    }
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/Domain-Data.txt")));
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/Options.ini")));
+    // Qt cannot remove what it cannot name.
+    for (const std::string &file :
+         {folder + "/zarvello", folder + "/ZVO-SearchEngines.txt", lookalike + "/zarv\xe9llo"})
+        ::unlink(file.c_str());
+    ::rmdir(folder.c_str());
 }
 
 // A file-size limit smaller than the site list: the save fails and is told

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
@@ -17,6 +19,12 @@ using namespace foundation;
 TEST(ProgramFiles, ApplicationPathAndVersionString)
 {
     EXPECT_EQ(GetApplicationPath().back(), '/');
+    // The executable's own folder, and a pinned one as given.
+    EXPECT_EQ(GetApplicationPath(), QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString() + "/");
+    {
+        const shell::ScopedProgramFolder pinned(QStringLiteral("/opt/Отчёт/"));
+        EXPECT_EQ(GetApplicationPath(), "/opt/Отчёт/");
+    }
 
     const std::pair<shell::ProgramVersion, const char *> cases[] = {
         {{2, 0, 7, 0}, "2.0.7"}, {{2, 0, 0, 0}, "2.0"}, {{2, 0, 0, 3}, "2.0.0.3"}, {{2, 0, 7, 1}, "2.0.7.1"}};

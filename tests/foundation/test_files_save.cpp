@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <functional>
 #include <thread>
@@ -257,4 +258,33 @@ TEST(FileRoutines, AppendDeleteAndLoadReportFailuresOnlyThroughResults)
     EXPECT_EQ(LoadTextFile(file), "");
     EXPECT_EQ(LoadTextFile(dir.path().toStdString()), "");
     EXPECT_TRUE(QDir(dir.path()).exists());
+}
+
+// In a shared folder a log is added to as a save writes: not into a file,
+// and not through a link, that somebody else planted under its name.
+TEST(AppendLineToFile, WhatSomebodyElsePlantedInASharedFolderTakesNoLine)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "planting as another user needs root";
+    QTemporaryDir dir;
+    const std::string shared = dir.filePath("shared").toStdString();
+    ASSERT_EQ(::mkdir(shared.c_str(), 01777), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    const std::string planted = shared + "/~SE-Errors.txt";
+    const std::string link = shared + "/linked.txt";
+    const std::string mine = dir.filePath("mine.txt").toStdString();
+    ASSERT_TRUE(AppendLineToFile(planted, "the planter's"));
+    ASSERT_TRUE(AppendLineToFile(mine, "mine"));
+    ASSERT_EQ(::symlink(mine.c_str(), link.c_str()), 0);
+    ASSERT_EQ(::chown(planted.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
+    for (const std::string &name : {planted, link}) {
+        EXPECT_FALSE(AppendLineToFile(name, "http://example.com/?q=secret")) << name;
+        EXPECT_EQ(errno, EACCES);
+    }
+    EXPECT_EQ(LoadTextFile(planted), "the planter's\r\n");
+    EXPECT_EQ(LoadTextFile(mine), "mine\r\n");
+    // The caller's own log there takes its lines.
+    ASSERT_EQ(::chown(planted.c_str(), 0, 0), 0);
+    EXPECT_TRUE(AppendLineToFile(planted, "root's"));
 }

@@ -15,6 +15,10 @@
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 #include <vector>
 
@@ -220,4 +224,77 @@ TEST(GridDemo, EachPartShownOnRequestMatchesItsPicture)
             << part;
     }
     EXPECT_EQ(runGridDemo({"--show", "footer,nothing", "--render", dir.filePath("x.png")}).exitCode, 1);
+}
+
+// A failure says why: the device that took no layout, the script without
+// end, and a script name whose bytes are not UTF-8, which would otherwise
+// read the script of another name.
+TEST(GridDemo, FailuresSayWhyAndNamesThatAreNotUtf8AreRefused)
+{
+    QTemporaryDir dir;
+    const QString full = dir.filePath("full.ini");
+    ASSERT_TRUE(QFile::link("/dev/full", full));
+    QFile script(dir.filePath("save.txt"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("save-ini " + full.toUtf8() + " Demo\n");
+    script.close();
+    DemoRun run = runGridDemo({"--script", script.fileName()});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.stdErr.contains("No space left on device")) << qPrintable(run.stdErr);
+
+    QFile load(dir.filePath("load.txt"));
+    ASSERT_TRUE(load.open(QIODevice::WriteOnly));
+    load.write("load-ini " + dir.filePath("none.ini").toUtf8() + " Demo\n");
+    load.close();
+    run = runGridDemo({"--script", load.fileName()});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.stdErr.contains("none.ini\": No such file or directory")) << qPrintable(run.stdErr);
+
+    run = runGridDemo({"--script", "/dev/zero"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.stdErr.contains("larger than 268435456 bytes")) << qPrintable(run.stdErr);
+
+    // The script of the decoded name passes every check.
+    const QByteArray folder = QFile::encodeName(dir.path());
+    QFile lookalike(QFile::decodeName(folder + "/s\xef\xbf\xbd.txt"));
+    ASSERT_TRUE(lookalike.open(QIODevice::WriteOnly));
+    lookalike.write("expect state 0\n");
+    lookalike.close();
+    const std::string command = "cd '" + folder.toStdString() +
+                                "' && QT_QPA_PLATFORM=offscreen '" GRIDDEMO_PATH
+                                "' --script \"$(printf 's\\351.txt')\" 2>said.txt";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    const QByteArray said = fileBytes(dir.filePath("said.txt"));
+    EXPECT_TRUE(said.contains("\"s\\xE9.txt\" is not UTF-8 text")) << said.constData();
+}
+
+// A picture is saved as the program saves its files: a file another user
+// planted in a shared folder under its name is refused and stays that
+// user's, and a device that takes nothing says why.
+TEST(GridDemo, APictureIsRefusedToAFilePlantedInASharedFolder)
+{
+    QTemporaryDir dir;
+    const QString full = dir.filePath("full.png");
+    ASSERT_TRUE(QFile::link("/dev/full", full));
+    DemoRun run = runGridDemo({"--render", full});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.stdErr.contains("No space left on device")) << qPrintable(run.stdErr);
+    EXPECT_TRUE(QFileInfo(full).isSymLink());
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "planting as another user needs root";
+    const QByteArray shared = QFile::encodeName(dir.filePath("shared"));
+    ASSERT_EQ(::mkdir(shared.constData(), 01777), 0);
+    ASSERT_EQ(::chmod(shared.constData(), 01777), 0);
+    const QString planted = dir.filePath("shared/grid.png");
+    QFile file(planted);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("the planter's");
+    file.close();
+    ASSERT_EQ(::chown(QFile::encodeName(planted).constData(), 65534, 65534), 0);
+    run = runGridDemo({"--render", planted});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.stdErr.contains("Permission denied")) << qPrintable(run.stdErr);
+    EXPECT_EQ(fileBytes(planted), QByteArray("the planter's"));
 }

@@ -53,9 +53,14 @@ TEST(UpdateScript, VersionsDatesAndNames)
 // name is spelled for a case-folding folder.
 TEST(UpdateScript, TheProgramsOwnFilesAreNoDataFiles)
 {
+    // The stored counts are the maker's to renew; the report library's texts
+    // are words only, read by its own parser.
     for (const char *data : {"ZVO-SearchEngines.txt", "ZVO-RowIcon.png", "ZVO-Logo.png", "ZVO.chm", "CSHelp.txt",
-                             "solo.txt", "notes.sol", "Options-Help.txt"})
+                             "about.gif", "ZVO-Domains.txt", "zvo-domains.TXT", "bvPrint.dft", "bvPrint.deu",
+                             "solo.txt", "notes.sol", "Options-Help.txt", "qt.txt", "desktop.txt"}) {
         EXPECT_FALSE(IsProgramOwnFileName(data, "zarvello")) << data;
+        EXPECT_EQ(RuntimeFileRefusal(data), "") << data;
+    }
     for (const char *own : {"zarvello",
                             "Zarvello",
                             "zarvello.",
@@ -68,7 +73,6 @@ TEST(UpdateScript, TheProgramsOwnFilesAreNoDataFiles)
                             "DOMAIN-DATA.TXT",
                             "Domain-Data.csv",
                             "Domain-Data.bak",
-                            "ZVO-Domains.txt",
                             "~SE-Errors.txt",
                             ".Zarvello.lock",
                             ".Domain-Data.txt.0123456789ab~",
@@ -82,6 +86,19 @@ TEST(UpdateScript, TheProgramsOwnFilesAreNoDataFiles)
     // The program as it is called, not as it was shipped.
     EXPECT_TRUE(IsProgramOwnFileName("ZVO-Bin", "zvo-bin"));
     EXPECT_TRUE(IsProgramOwnFileName("zvo-bin.txt", "zvo-bin"));
+}
+
+// What Qt, its web engine or the desktop would take from the program folder
+// as configuration or code, however a case-folding folder spells it.
+TEST(UpdateScript, NamesTheRuntimeReadsAsConfigurationOrCodeAreNoDataFiles)
+{
+    for (const char *name : {"qt.conf", "QT.CONF", "qt.conf. ", "qt6.conf"})
+        EXPECT_NE(RuntimeFileRefusal(name).find("Qt's configuration"), std::string::npos) << name;
+    EXPECT_NE(RuntimeFileRefusal("QtWebEngineProcess").find("helper program"), std::string::npos);
+    for (const char *name : {"qtwebengine_resources.pak", "qtwebengine_devtools_resources.pak",
+                             "QtWebEngine_Resources_100p.pak", "icudtl.dat", "v8_context_snapshot.bin"})
+        EXPECT_NE(RuntimeFileRefusal(name).find("resource of the web engine"), std::string::npos) << name;
+    EXPECT_NE(RuntimeFileRefusal("Zarvello.desktop").find("launcher"), std::string::npos);
 }
 
 TEST(UpdateScript, DownloadedLineBreaksBecomeSingleCrLf)

@@ -357,6 +357,100 @@ TEST_F(UpdateWindowTest, TheProgramsOwnFilesAreNeverReplaced)
     closeWindow(form);
 }
 
+// Names the runtime reads from the program folder as configuration or code
+// are refused, each with its reason in the log; the stored counts and the
+// report library's texts are data files and update with their ".bak".
+TEST_F(UpdateWindowTest, WhatQtOrTheBrowserReadsIsRefusedAndTheStoredCountsInstall)
+{
+    static std::vector<std::string> logged;
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &text) { logged.push_back(text.toStdString()); });
+    const auto restore = qScopeGuard([previous] { qInstallMessageHandler(previous); });
+
+    const std::map<std::string, std::string> refused = {
+        {"qt.conf", "Qt's configuration"},        {"Qt6.conf", "Qt's configuration"},
+        {"QtWebEngineProcess", "helper program"}, {"qtwebengine_resources.pak", "resource of the web engine"},
+        {"Zarvello.desktop", "launcher"},
+    };
+    write("ZVO-Domains.txt", "old.example*1*2*3*4*5*6\r\n");
+    write("bvPrint.dft", "43117=Line\r\n");
+    std::string list;
+    for (const std::string name : {"qt.conf", "Qt6.conf", "QtWebEngineProcess", "qtwebengine_resources.pak",
+                                   "Zarvello.desktop", "ZVO-Domains.txt", "bvPrint.dft"}) {
+        server.setFile(name, name == "ZVO-Domains.txt" ? "new.example*7*1*1*1*1*1\n"
+                             : name == "bvPrint.dft"   ? "43117=Line drawn\n"
+                                                       : "[Paths]\nPrefix=/tmp/x\n");
+        list += "* " + name + "\nVersion: 2099-01-01\nLink: " + server.fileLink(name) + "\n";
+    }
+    server.setUpdateList(list);
+
+    QPointer<TCheckForUpdatesForm> form = runWindow();
+    ASSERT_TRUE(form);
+    EXPECT_EQ(status(form), FailedStatus);
+    EXPECT_EQ(server.fetchedFiles(), (Strings{"ZVO-Domains.txt", "bvPrint.dft"}));
+    EXPECT_EQ(programFiles(), (std::map<std::string, std::string>{
+                                  {"ZVO-Domains.txt", "new.example*7*1*1*1*1*1\r\n"},
+                                  {"ZVO-Domains.bak", "old.example*1*2*3*4*5*6\r\n"},
+                                  {"bvPrint.dft", "43117=Line drawn\r\n"},
+                                  {"bvPrint.bak", "43117=Line\r\n"},
+                              }));
+    for (const auto &entry : refused) {
+        const std::string &name = entry.first;
+        const std::string &reason = entry.second;
+        const std::string start = "Update: \"" + name + "\" refused: ";
+        EXPECT_NE(std::find_if(logged.begin(), logged.end(),
+                               [&](const std::string &line) {
+                                   return line.starts_with(start) && line.find(reason) != std::string::npos;
+                               }),
+                  logged.end())
+            << name;
+    }
+    closeWindow(form);
+}
+
+// A file that fails for any other reason than a refused name is named in the
+// log with the reason, as a refused one is.
+TEST_F(UpdateWindowTest, EveryFailedFileIsLoggedWithItsReason)
+{
+    static std::vector<std::string> logged;
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &text) { logged.push_back(text.toStdString()); });
+    const auto restore = qScopeGuard([previous] { qInstallMessageHandler(previous); });
+
+    const std::string long255 = std::string(251, 'n') + ".txt";
+    const std::string long256 = std::string(252, 'n') + ".txt";
+    server.setFile(long255, "data\n");
+    server.setFile(long256, "data\n");
+    server.setFileResponse("moved.txt", zvotest::CannedHttpReply::redirect("file:///etc/passwd"));
+    server.setFileResponse("gone.txt", zvotest::CannedHttpReply::withStatus(404, "Not Found\n"));
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {long255, server.fileLink(long255)},       {long256, server.fileLink(long256)},
+        {"local.txt", "file:///etc/passwd"},       {"gopher.txt", "gopher://127.0.0.1:1/0x"},
+        {"scp.txt", "scp://127.0.0.1/etc/passwd"}, {"moved.txt", server.fileLink("moved.txt")},
+        {"gone.txt", server.fileLink("gone.txt")}, {"nolink.txt", ""},
+    };
+    std::string list;
+    for (const auto &[name, link] : files)
+        list += "* " + name + "\nVersion: 2099-01-01\n" + (link.empty() ? "" : "Link: " + link + "\n");
+    server.setUpdateList(list);
+
+    QPointer<TCheckForUpdatesForm> form = runWindow();
+    ASSERT_TRUE(form);
+    EXPECT_EQ(status(form), FailedStatus);
+    for (const auto &[name, link] : files) {
+        const std::string start = "Update: \"" + name + "\" failed: ";
+        const auto line = std::find_if(logged.begin(), logged.end(),
+                                       [&](const std::string &text) { return text.starts_with(start); });
+        ASSERT_NE(line, logged.end()) << name;
+        EXPECT_GT(line->size(), start.size() + 8) << *line;
+        EXPECT_EQ(line->find('\n'), std::string::npos) << *line;
+    }
+    EXPECT_TRUE(programFiles().empty());
+    closeWindow(form);
+}
+
 TEST_F(UpdateWindowTest, SchedulerOpensTheWindowOnYesAndWaitsForIt)
 {
     server.setUpdateList("* Application\nVersion: 2.9\n");

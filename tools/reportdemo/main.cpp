@@ -65,6 +65,7 @@
 
 #include "platform/classes/Component.h"
 #include "platform/classes/StringList.h"
+#include "platform/rtl/LocalNames.h"
 #include "platform/shell/Modal.h"
 
 #include <QApplication>
@@ -610,6 +611,12 @@ int main(int argc, char **argv)
     std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
     qInstallMessageHandler(demoQtMessage);
+    // Qt would turn such bytes into other ones, and --out would write, and
+    // --data read, a file of another name.
+    if (const std::optional<std::string> bad = rtl::undecodableArgument(argc, argv)) {
+        std::fprintf(stderr, "reportdemo: %s\n", rtl::undecodableArgumentMessage(*bad).c_str());
+        return demoExitUsage;
+    }
     // Texts are measured with fonts, which need the GUI application; only
     // the preview draws on screen, so nothing else needs a display.
     const bool window = demoShowsWindow(argc, argv);

@@ -2,7 +2,10 @@
 
 #include "report/model/base/MessageTable.h"
 
+#include "platform/rtl/LocalNames.h"
+
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 
 #include <array>
@@ -16,11 +19,14 @@ const QString BuiltInFolder = QStringLiteral(":/pplang");
 
 std::unique_ptr<TppResourceManager> g_manager;
 
+// A folder whose name is not UTF-8 is left out: decoded, it would name
+// another folder, where another module could lie.
 QString programFolder()
 {
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
+    const std::string folder = rtl::executableFolderBytes();
+    if (folder.empty() || !rtl::decodesFaithfully(folder))
+        return QString();
+    return QFile::decodeName(QByteArray::fromStdString(folder));
 }
 
 std::unique_ptr<LanguageModule> loadModule(const QString &baseName, TppLanguageType language)

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -217,3 +218,91 @@ TEST_F(AtomicSaveAccessTest, AFolderThatRefusesTheTemporaryFileIsNamed)
 }
 
 } // namespace
+
+// A file or a pipe somebody else planted in a shared folder under the name
+// the caller saves to: the planter would read and change the caller's
+// content, or read it from the pipe. Refused as the kernel's
+// protected_regular and protected_fifos refuse it; what stands there stays.
+TEST_F(AtomicSaveAccessTest, AFileOrPipeSomebodyElsePlantedInASharedFolderIsRefused)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "planting as another user needs root";
+    const std::string shared = path("shared");
+    ASSERT_EQ(::mkdir(shared.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    const std::string file = path("shared/report.txt");
+    const std::string pipe = path("shared/report.pipe");
+    ASSERT_TRUE(atomicSave(file, "the planter's"));
+    ASSERT_EQ(::chmod(file.c_str(), 0666), 0);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
+    ASSERT_EQ(::chown(file.c_str(), Nobody, Nobody), 0);
+    ASSERT_EQ(::chown(pipe.c_str(), Nobody, Nobody), 0);
+    const FileDescriptor reader(::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    ASSERT_TRUE(reader.valid());
+
+    for (const std::string &name : {file, pipe}) {
+        for (const ExistingFile existing : {ExistingFile::Replace, ExistingFile::Update}) {
+            SCOPED_TRACE(name + (existing == ExistingFile::Update ? " update" : " replace"));
+            const SaveResult result = atomicSave(name, "root's secret", {.makeBackup = true, .existing = existing});
+            EXPECT_FALSE(result);
+            EXPECT_EQ(result.failedStep, SaveStep::Create);
+            EXPECT_EQ(result.reason(), "Permission denied");
+        }
+    }
+    char byte = 0;
+    EXPECT_LE(::read(reader.get(), &byte, 1), 0);
+    EXPECT_EQ(read("shared/report.txt"), "the planter's");
+    EXPECT_EQ(statOf(file).st_uid, Nobody);
+    EXPECT_EQ(QDir(QString::fromStdString(shared))
+                  .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden),
+              (QStringList{"report.pipe", "report.txt"}));
+
+    // The folder's owner may leave a file there for the caller, as the kernel
+    // allows, but the caller's content stays the caller's, not opened to all.
+    ASSERT_EQ(::chown(shared.c_str(), Nobody, Nobody), 0);
+    const mode_t umask = ::umask(022);
+    const bool saved = atomicSave(file, "root's secret").ok;
+    ::umask(umask);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(read("shared/report.txt"), "root's secret");
+    EXPECT_EQ(statOf(file).st_uid, ::geteuid());
+    EXPECT_EQ(statOf(file).st_mode & 0022, 0u);
+    // A folder that is not sticky, or not everyone's: the file stays its
+    // owner's, as ever.
+    for (const mode_t mode : {0777u, 01775u}) {
+        ASSERT_EQ(::chown(shared.c_str(), 0, 0), 0);
+        ASSERT_EQ(::chmod(shared.c_str(), mode), 0);
+        ASSERT_EQ(::chown(file.c_str(), Nobody, Nobody), 0);
+        ASSERT_TRUE(atomicSave(file, "for nobody"));
+        EXPECT_EQ(statOf(file).st_uid, Nobody);
+    }
+}
+
+// A link planted as a folder on the way to the name leads where the planter
+// chose, a folder only root may write among them.
+TEST_F(AtomicSaveAccessTest, AFolderLinkSomebodyElsePlantedOnTheWayIsNotFollowed)
+{
+    ASSERT_EQ(::mkdir(path("private").c_str(), 0700), 0);
+    ASSERT_TRUE(atomicSave(path("private/list.txt"), "the victim's own"));
+    ASSERT_EQ(::mkdir(path("shared").c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(path("shared").c_str(), 01777), 0);
+    const std::string planted = path("shared/out");
+    ASSERT_EQ(::symlink(path("private").c_str(), planted.c_str()), 0);
+    if (::lchown(planted.c_str(), Nobody, Nobody) != 0)
+        GTEST_SKIP() << "this system does not let the tests give a link to another user";
+    // Reached by the name itself, through "..", and through a link of the
+    // caller's own that leads on through the planted one.
+    ASSERT_EQ(::symlink("shared/out/list.txt", path("mine").c_str()), 0);
+    for (const std::string &name : {planted + "/list.txt", path("shared/./../shared/out/list.txt"), path("mine")}) {
+        SCOPED_TRACE(name);
+        const SaveResult result = atomicSave(name, "replaced");
+        EXPECT_FALSE(result);
+        EXPECT_EQ(result.error, EACCES);
+    }
+    EXPECT_EQ(read("private/list.txt"), "the victim's own");
+
+    // The folder's owner's link is followed, as the kernel follows it.
+    ASSERT_EQ(::chown(path("shared").c_str(), Nobody, Nobody), 0);
+    EXPECT_TRUE(atomicSave(planted + "/list.txt", "followed"));
+    EXPECT_EQ(read("private/list.txt"), "followed");
+}

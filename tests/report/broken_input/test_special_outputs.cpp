@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -296,6 +297,48 @@ TEST_F(SpecialOutputsTest, LinksTheKernelWouldNotFollowFailTheRun)
         GTEST_SKIP() << "this system does not let the tests give a link to another user";
 }
 
+// A file or a pipe another user planted in a shared folder under the name of
+// the output, and a folder link planted on the way to it: each output fails
+// with "Permission denied" rather than give the planter the report, and what
+// was planted stays as it was.
+TEST_F(SpecialOutputsTest, FilesPipesAndFolderLinksSomebodyElsePlantedFailTheRun)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "planting as another user needs root";
+    ASSERT_EQ(::mkdir(path("shared").c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(path("shared").c_str(), 01777), 0);
+    const std::string file = path("shared/report.txt");
+    const std::string fifo = path("shared/report.pipe");
+    std::ofstream(file) << "the planter's\n";
+    ASSERT_EQ(::chmod(file.c_str(), 0666), 0);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    ASSERT_EQ(::mkdir(path("private").c_str(), 0700), 0);
+    std::ofstream(path("private/report.txt")) << "root's own\n";
+    const std::string through = path("shared/folder");
+    ASSERT_EQ(::symlink(path("private").c_str(), through.c_str()), 0);
+    ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chown(fifo.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::lchown(through.c_str(), 65534, 65534), 0);
+    // The planter waits at the pipe.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+
+    for (const Output &output : outputs()) {
+        SCOPED_TRACE(output.what);
+        for (const std::string &name : {file, fifo, through + "/report.txt"})
+            EXPECT_EQ(failedWith(run(output, name), name, "Permission denied"), "") << name;
+    }
+    char byte = 0;
+    EXPECT_LE(::read(reader, &byte, 1), 0);
+    ::close(reader);
+    EXPECT_EQ(zvotest::readFile(QString::fromStdString(file)), "the planter's\n");
+    EXPECT_EQ(zvotest::readFile(QString::fromStdString(path("private/report.txt"))), "root's own\n");
+    struct stat st
+    {};
+    EXPECT_TRUE(::stat(file.c_str(), &st) == 0 && st.st_uid == 65534 && (st.st_mode & 07777) == 0666);
+    EXPECT_TRUE(S_ISFIFO(modeOf(fifo)) && S_ISLNK(modeOf(through)));
+}
+
 // A private file stays private whichever output replaces it.
 TEST_F(SpecialOutputsTest, AReplacedFileKeepsItsMode)
 {
@@ -371,7 +414,73 @@ TEST_F(SpecialInputsTest, InputWithoutEndStopsAtTheLimitAndSaysSo)
     const ToolRun stream = runInput(std::string(ZVO_STREAMCONV) + " --to-text /dev/zero " + path("out.txt"));
     EXPECT_EQ(stream.exitCode, 1);
     EXPECT_NE(stream.error.find(limit), std::string::npos) << stream.error;
+    // One message, not two run together.
+    EXPECT_EQ(stream.error, "streamconv: " + limit + ", the most read of such a file\n");
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("out.txt"))));
 }
 
 } // namespace
+
+// Names whose bytes are not UTF-8 would reach the open call as other bytes:
+// an output would overwrite, and an input read, a file of another name. The
+// tools refuse them in one line and touch no file, although a file of the
+// decoded name exists.
+TEST_F(SpecialInputsTest, NamesThatAreNotUtf8AreRefusedAndNoOtherFileIsOpened)
+{
+    // Put together as bytes: a QString would turn them into U+FFFD.
+    const std::string base = QFile::encodeName(m_dir.path()).toStdString() + "/";
+    const std::string folder = base + "x\xffy";
+    const std::string lookalike = base + "x\xef\xbf\xbdy";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(lookalike.c_str(), 0755), 0);
+    std::ofstream(lookalike + "/o.txt") << "another file\n";
+    std::ofstream(base + "d\xef\xbf\xbd.csv") << zvotest::readFile(QString::fromStdString(listData()));
+    const std::string data = "'" + base + "d\xe9.csv'";
+    const std::string out = "'" + folder + "/o.txt'";
+    const std::vector<std::string> runs = {
+        std::string(ZVO_REPORTDEMO) + " --report list --data " + listData() + " --out " + out,
+        std::string(ZVO_REPORTDEMO) + " --report list --data " + listData() + " --device TextFile --out " + out,
+        std::string(ZVO_REPORTDEMO) + " --report list --data " + listData() + " --pdf " + out,
+        std::string(ZVO_REPORTDEMO) + " --report list --data " + data + " --out " + path("t.txt"),
+        std::string(ZVO_STREAMCONV) + " --to-text " + data + " " + path("t.txt"),
+        std::string(ZVO_STREAMCONV) + " --to-binary " + listData() + " " + out,
+    };
+    for (const std::string &command : runs) {
+        SCOPED_TRACE(command);
+        const ToolRun done = runInput(command);
+        EXPECT_EQ(done.exitCode, 2);
+        EXPECT_NE(done.error.find("\\x"), std::string::npos) << done.error;
+        EXPECT_NE(done.error.find("is not UTF-8 text"), std::string::npos) << done.error;
+    }
+    EXPECT_EQ(zvotest::readFile(QString::fromStdString(lookalike + "/o.txt")), "another file\n");
+    EXPECT_NE(::access((folder + "/o.txt").c_str(), F_OK), 0);
+    // Qt cannot remove what it cannot name.
+    ::rmdir(folder.c_str());
+    ::unlink((base + "d\xef\xbf\xbd.csv").c_str());
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("t.txt"))));
+}
+
+// reportdemo copied into a folder whose name is not UTF-8 takes no language
+// module from the folder that name decodes to, which Qt would take for its
+// own.
+TEST_F(SpecialInputsTest, ALanguageModuleIsNotTakenFromTheFolderAnUndecodableNameDecodesTo)
+{
+    const std::string base = QFile::encodeName(m_dir.path()).toStdString() + "/";
+    const std::string folder = base + "x\xffy";
+    const std::string lookalike = base + "x\xef\xbf\xbdy";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(lookalike.c_str(), 0755), 0);
+    ASSERT_EQ(std::system(("cp '" + std::string(ZVO_REPORTDEMO) + "' '" + folder + "/reportdemo'").c_str()), 0);
+    // Qt decodes the name, and takes the folder for the program's own where
+    // a file of the program's name stands in it.
+    std::ofstream(lookalike + "/reportdemo") << "";
+    std::ofstream(lookalike + "/bvPrint.dft") << "43046=Planted:\n";
+    const ToolRun done =
+        runInput("'" + folder + "/reportdemo' --template " + path("none.rtm") + " --data " + listData());
+    EXPECT_EQ(done.exitCode, 2);
+    EXPECT_NE(done.error.find("File not found"), std::string::npos) << done.error;
+    EXPECT_EQ(done.error.find("Planted"), std::string::npos) << done.error;
+    // Qt cannot remove what it cannot name.
+    ::unlink((folder + "/reportdemo").c_str());
+    ::rmdir(folder.c_str());
+}
