@@ -204,10 +204,8 @@ const classes::TEnumInfo &TabPositionInfo()
 template <class T>
 void publishSharedControlProperties(classes::TClassBuilder<T> &c)
 {
-    c.Enum("DragMode", DragModeInfo(), &T::DragMode, &T::SetDragMode)
-        .Default(int(controls::TDragMode::dmManual));
-    c.Enum("DragKind", DragKindInfo(), &T::DragKind, &T::SetDragKind)
-        .Default(int(controls::TDragKind::dkDrag));
+    c.Enum("DragMode", DragModeInfo(), &T::DragMode, &T::SetDragMode).Default(int(controls::TDragMode::dmManual));
+    c.Enum("DragKind", DragKindInfo(), &T::DragKind, &T::SetDragKind).Default(int(controls::TDragKind::dkDrag));
     c.Integer(
          "DragCursor", [](const T &p) { return int(p.DragCursor()); },
          [](T &p, int v) { p.SetDragCursor(controls::TCursor(v)); })
@@ -221,8 +219,9 @@ void publishSharedControlProperties(classes::TClassBuilder<T> &c)
     c.Boolean("ShowHint", &T::ShowHint, &T::SetShowHint).Stored([](const classes::TPersistent &o) {
         return !static_cast<const T &>(o).ParentShowHint();
     });
-    c.Enum("BiDiMode", BiDiModeInfo(), &T::BiDiMode, &T::SetBiDiMode)
-        .Stored([](const classes::TPersistent &o) { return !static_cast<const T &>(o).ParentBiDiMode(); });
+    c.Enum("BiDiMode", BiDiModeInfo(), &T::BiDiMode, &T::SetBiDiMode).Stored([](const classes::TPersistent &o) {
+        return !static_cast<const T &>(o).ParentBiDiMode();
+    });
     c.Boolean("ParentBiDiMode", &T::ParentBiDiMode, &T::SetParentBiDiMode).Default(true);
     c.Reference("PopupMenu", &T::PopupMenu, &T::SetPopupMenu);
 }
@@ -367,8 +366,8 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
                                                                  QStringLiteral("TStartDockEvent"));
             c.Event<void(classes::TObject *, TDragDockObject &, int, int, TDragState, bool &)>(
                 "OnDockOver", &T::OnDockOver, QStringLiteral("TDockOverEvent"));
-            c.Event<void(classes::TObject *, QWidget *, QRect &, QPoint, bool &)>(
-                "OnGetSiteInfo", &T::OnGetSiteInfo, QStringLiteral("TGetSiteInfoEvent"));
+            c.Event<void(classes::TObject *, QWidget *, QRect &, QPoint, bool &)>("OnGetSiteInfo", &T::OnGetSiteInfo,
+                                                                                  QStringLiteral("TGetSiteInfoEvent"));
             c.Event<void(classes::TObject *)>("OnEnter", &T::OnEnter);
             c.Event<void(classes::TObject *)>("OnExit", &T::OnExit);
             c.Event<void(classes::TObject *)>("OnResize", &T::OnResize);
@@ -390,9 +389,9 @@ void RegisterPageControlClasses()
 {
     // The image list and popup menus a stored control names come from the
     // same layout.
-    classes::RegisterClasses(
-        {&TdxTabSheet::StaticClass(), &TdxPageControl::StaticClass(), &classes::TImageList::StaticClass(),
-         &controls::TPopupMenu::StaticClass(), &controls::TMenuItem::StaticClass()});
+    classes::RegisterClasses({&TdxTabSheet::StaticClass(), &TdxPageControl::StaticClass(),
+                              &classes::TImageList::StaticClass(), &controls::TPopupMenu::StaticClass(),
+                              &controls::TMenuItem::StaticClass()});
 }
 
 // --- TdxTabSheet -------------------------------------------------------------
@@ -476,8 +475,15 @@ void TdxTabSheet::SetPageControl(TdxCustomPageControl *control)
 {
     if (control == m_pageControl)
         return;
-    if (m_pageControl)
+    if (m_pageControl) {
+        // The old control's handlers may free it, and this page with it, or
+        // the control this page is going to.
+        const QPointer<TdxTabSheet> self(this);
+        const QPointer<TdxCustomPageControl> target(control);
         m_pageControl->removePage(this);
+        if (!self || (control && !target))
+            return;
+    }
     setParent(control);
     if (control)
         control->insertPage(this);
@@ -754,33 +760,53 @@ void TdxCustomPageControl::SetActivePage(TdxTabSheet *page)
         return;
     if (page == m_activePage)
         return;
+    const QPointer<TdxCustomPageControl> self(this);
     // A stored layout names its active page; nobody is asked about that.
     if (!Loading() && !changeAllowed(*this, page))
         return;
+    // The handler may have freed this control, or switched to the page
+    // itself (freeing the active page selects the next one).
+    if (!self || page == m_activePage)
+        return;
     changeActivePage(page);
+    if (!self)
+        return;
     m_painter->makeActiveVisible();
     relayout();
 }
 
 void TdxCustomPageControl::changeActivePage(TdxTabSheet *page)
 {
-    TdxTabSheet *old = m_activePage;
+    // OnShow, OnHide, OnEnter and OnExit run inside the visibility and focus
+    // changes below; they may free or switch the pages and free this
+    // control. Each is held by its QPointer and checked after every such
+    // call; a switch a handler made stands, and this one ends there.
+    const QPointer<TdxCustomPageControl> self(this);
+    const QPointer<TdxTabSheet> old(m_activePage);
     QWidget *focus = window()->focusWidget();
     const bool focusInOld = old && focus && (focus == old || old->isAncestorOf(focus));
+    const auto overtaken = [&] { return !self || m_activePage != page; };
+    m_activePage = page;
     if (page) {
         page->setGeometry(gfx::ToQRect(displayRect()));
         page->raise();
         page->setVisible(true);
+        if (overtaken())
+            return;
     }
-    m_activePage = page;
     if (focusInOld) {
         if (QWidget *first = page ? firstFocusableIn(page) : nullptr)
             first->setFocus(Qt::OtherFocusReason);
         else if (focusPolicy() != Qt::NoFocus)
             setFocus(Qt::OtherFocusReason);
+        if (overtaken())
+            return;
     }
-    if (old)
+    if (old && old != page) {
         old->setVisible(false);
+        if (overtaken())
+            return;
+    }
     m_tabIndex = page ? page->TabIndex() : -1;
     changed();
 }
@@ -820,10 +846,11 @@ void TdxCustomPageControl::SelectNextPage(bool goForward, bool checkTabVisible)
     TdxTabSheet *page = FindNextPage(m_activePage, goForward, checkTabVisible);
     if (!page || page == m_activePage)
         return;
-    if (!changeAllowed(*this, page))
+    const QPointer<TdxCustomPageControl> self(this);
+    if (!changeAllowed(*this, page) || !self)
         return;
     SetActivePage(page);
-    if (m_tabIndex >= 0)
+    if (self && m_tabIndex >= 0)
         UpdateActivePage();
 }
 
@@ -834,8 +861,12 @@ void TdxCustomPageControl::insertPage(TdxTabSheet *page)
     page->updateTabShowing();
     page->setGeometry(gfx::ToQRect(displayRect()));
     // While a layout is read, the stored ActivePage decides.
-    if (!m_activePage && !Loading())
+    if (!m_activePage && !Loading()) {
+        const QPointer<TdxCustomPageControl> self(this);
         SetActivePage(page);
+        if (!self)
+            return;
+    }
     relayout();
 }
 
@@ -868,13 +899,26 @@ void TdxCustomPageControl::removePage(TdxTabSheet *page)
     m_pages.erase(std::remove(m_pages.begin(), m_pages.end(), page), m_pages.end());
     // The page after the removed one is selected, whichever page was on
     // show: where it is on show already nothing changes, else the change is
-    // asked for and told as any other.
+    // asked for and told as any other. The handlers may free this control;
+    // the page then leaves it all the same.
+    const QPointer<TdxCustomPageControl> self(this);
+    const auto gone = [&] {
+        if (self)
+            return false;
+        page->m_pageControl = nullptr;
+        page->m_tabShowing = false;
+        return true;
+    };
     SetActivePage(next);
+    if (gone())
+        return;
     if (m_activePage == page) {
         // A veto cannot keep a page that is leaving the control.
         m_activePage = nullptr;
-        page->setVisible(false);
         m_tabIndex = -1;
+        page->setVisible(false);
+        if (gone())
+            return;
     }
     page->m_pageControl = nullptr;
     page->m_tabShowing = false;
@@ -895,7 +939,10 @@ void TdxCustomPageControl::tabShowingChanged(TdxTabSheet *page)
     } else {
         m_painter->removeTab(page);
         m_tabIndex = m_activePage && m_activePage != page ? m_activePage->TabIndex() : -1;
+        const QPointer<TdxCustomPageControl> self(this);
         UpdateActivePage();
+        if (!self)
+            return;
     }
     relayout();
 }

@@ -311,7 +311,8 @@ TEST_F(PageControlTest, ArrowKeysAndAcceleratorsSelectPages)
 TEST_F(PageControlTest, AcceleratorsAreLettersOfTheCaptionsCodePageToo)
 {
     // Captions hold the program's single-byte text: "&Übersicht", "&été".
-    pages[1]->SetCaption("&\xDC" "bersicht");
+    pages[1]->SetCaption("&\xDC"
+                         "bersicht");
     pages[2]->SetCaption("&\xE9t\xE9");
     showWindow();
     control->setFocus();
@@ -1255,12 +1256,11 @@ TEST_F(PageControlTest, DockDragTakesAPageOrTheControlToADockSite)
             told.push_back(client == control ? "site asked for control" : "site asked for page");
         can = canDock;
     });
-    site->OnDockOver.Set(
-        [&](classes::TObject *, TDragDockObject &source, int, int, TDragState state, bool &) {
-            const char *names[] = {"enter", "leave", "move"};
-            told.push_back(std::string("over: ") + names[int(state)]);
-            dockRect = source.DockRect;
-        });
+    site->OnDockOver.Set([&](classes::TObject *, TDragDockObject &source, int, int, TDragState state, bool &) {
+        const char *names[] = {"enter", "leave", "move"};
+        told.push_back(std::string("over: ") + names[int(state)]);
+        dockRect = source.DockRect;
+    });
     const auto start = [&told](classes::TObject *, TDragDockObject &) { told.push_back("start"); };
     const auto end = [&told, this](classes::TObject *, QObject *target, int, int) {
         told.push_back(target == site ? "end on site" : "end");
@@ -1358,8 +1358,8 @@ TEST_F(PageControlTest, StoredLayoutCarriesDragKindAndDockHandlers)
     restored->DefineMethod<void(classes::TObject *, TDragDockObject &)>("Sheet2StartDock",
                                                                         [](classes::TObject *, TDragDockObject &) {});
     for (const char *end : {"PageControl1EndDock", "Sheet2EndDock"})
-        restored->DefineMethod<void(classes::TObject *, QObject *, int, int)>(end,
-                                                                              [](classes::TObject *, QObject *, int, int) {});
+        restored->DefineMethod<void(classes::TObject *, QObject *, int, int)>(
+            end, [](classes::TObject *, QObject *, int, int) {});
     restored->DefineMethod<void(classes::TObject *, TDragDockObject &, int, int, TDragState, bool &)>(
         "PageControl1DockOver", [](classes::TObject *, TDragDockObject &, int, int, TDragState, bool &) {});
     restored->DefineMethod<void(classes::TObject *, QWidget *, QRect &, QPoint, bool &)>(
@@ -1721,4 +1721,57 @@ TEST_F(PageControlTest, APageFreedOrMovedWhileItsChangeIsAskedForIsNotActivated)
     other.SelectNextPage(true);
     EXPECT_EQ(other.PageCount(), 1);
     EXPECT_EQ(other.ActivePage(), pages[1]);
+}
+
+namespace {
+
+// One page shows, the active one, and its tab is the marked one.
+void expectOneActivePageOnShow(const TdxCustomPageControl &control)
+{
+    TdxTabSheet *active = control.ActivePage();
+    ASSERT_NE(active, nullptr);
+    EXPECT_GE(control.TabIndex(), 0);
+    EXPECT_EQ(control.TabIndex(), active->TabIndex());
+    for (int i = 0; i < control.PageCount(); ++i)
+        EXPECT_EQ(control.Pages(i)->isVisibleTo(&control), control.Pages(i) == active) << i;
+}
+
+} // namespace
+
+// A switch whose handlers free the page it leaves, the page it goes to, or
+// the page on show ends with a page on show and its tab marked.
+TEST_F(PageControlTest, PagesFreedByTheSwitchesOwnHandlersLeaveAPageOnShow)
+{
+    showWindow();
+    // The new page's OnShow frees the old page.
+    pages[1]->OnShow.Set([&](TdxTabSheet *) { delete std::exchange(pages[0], nullptr); });
+    control->SetActivePageIndex(1);
+    EXPECT_EQ(control->PageCount(), 2);
+    EXPECT_EQ(control->ActivePage(), pages[1]);
+    expectOneActivePageOnShow(*control);
+
+    // The old page's OnHide frees the new page.
+    pages[1]->OnHide.Set([&](TdxTabSheet *) { delete std::exchange(pages[2], nullptr); });
+    control->SetActivePage(pages[2]);
+    EXPECT_EQ(control->PageCount(), 1);
+    EXPECT_EQ(control->ActivePage(), pages[1]);
+    expectOneActivePageOnShow(*control);
+
+    // OnChanging frees the active page: the removal selected the next one,
+    // and the switch to it does not hide it again.
+    for (const char *caption : {"A", "B"}) {
+        auto *page = new TdxTabSheet();
+        page->SetCaption(caption);
+        page->SetPageControl(control);
+    }
+    bool freeActive = true;
+    control->OnChanging.Set([&](TdxCustomPageControl *, TdxTabSheet *, bool &) {
+        if (std::exchange(freeActive, false))
+            delete control->ActivePage();
+    });
+    TdxTabSheet *next = control->Pages(1);
+    control->SetActivePage(next);
+    EXPECT_EQ(control->PageCount(), 2);
+    EXPECT_EQ(control->ActivePage(), next);
+    expectOneActivePageOnShow(*control);
 }
