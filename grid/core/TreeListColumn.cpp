@@ -122,6 +122,7 @@ TdxTreeListColumn::~TdxTreeListColumn()
             m_treeList->deleteColumnTexts(Index());
         m_treeList->removeColumn(this);
     }
+    m_life.end();
     m_font->OnChange = nullptr;
     m_headerGlyph->OnChange = nullptr;
 }
@@ -476,9 +477,14 @@ void TdxTreeListColumn::SetIndex(int value)
 void TdxTreeListColumn::InitEditProperties(InplaceEditor &editor)
 {
     editor.SetReadOnly(ReadOnly());
-    editor.OnChange = [this](classes::TObject *) { editorChanged(); };
-    editor.OnValidate = [this](classes::TObject *, QString &errorText, bool &accept) {
-        editorValidate(errorText, accept);
+    // The editor outlives the column; it calls a column that went no more.
+    editor.OnChange = [this, alive = AliveToken()](classes::TObject *) {
+        if (!alive.expired())
+            editorChanged();
+    };
+    editor.OnValidate = [this, alive = AliveToken()](classes::TObject *, QString &errorText, bool &accept) {
+        if (!alive.expired())
+            editorValidate(errorText, accept);
     };
     if (TextEditorProps *text = editor.TextProps()) {
         text->SetCharCase(m_charCase);
@@ -493,8 +499,13 @@ void TdxTreeListColumn::editorChanged()
 {
     if (m_treeList && m_treeList->EditFlag())
         return;
-    if (m_treeList)
+    if (m_treeList) {
+        // The grid's OnEditChange may free this column.
+        const TreeListAlive alive = AliveToken();
         m_treeList->EditorChanged(this);
+        if (alive.expired())
+            return;
+    }
     if (OnChange)
         OnChange(this);
 }
@@ -503,8 +514,12 @@ void TdxTreeListColumn::editorValidate(QString &errorText, bool &accept)
 {
     if (m_treeList && m_treeList->EditFlag())
         return;
-    if (m_treeList)
+    if (m_treeList) {
+        const TreeListAlive alive = AliveToken();
         m_treeList->EditorValidate(this, errorText, accept);
+        if (alive.expired())
+            return;
+    }
     if (OnValidate)
         OnValidate(this, errorText, accept);
 }

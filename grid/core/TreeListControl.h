@@ -228,6 +228,8 @@ public:
     int ColumnsInBandLine(int band, int line) override { return BandRowColumnCount(band, line); }
     int ColumnAt(int band, int line, int position) override { return ColumnAtPlace(band, line, position); }
     bool ColumnVisible(int column) override;
+    TreeListAlive ColumnAlive(int column) override;
+    TreeListAlive BandAlive(int band) override;
     bool ColumnTabStop(int column) override;
     int ColumnBand(int column) override;
     int ColumnBandLine(int column) override;

@@ -307,6 +307,17 @@ void TCustomdxTreeListControl::RescaleHiddenColumns(int band, int newWidth, int 
 
 // ---- Columns for the core ----
 
+TreeListAlive TCustomdxTreeListControl::ColumnAlive(int column)
+{
+    const TdxTreeListColumn *c = Columns(column);
+    return c ? c->AliveToken() : TreeListAlive();
+}
+
+TreeListAlive TCustomdxTreeListControl::BandAlive(int band)
+{
+    return band >= 0 && band < m_bands->Count() ? m_bands->Items(band)->AliveToken() : TreeListAlive();
+}
+
 bool TCustomdxTreeListControl::ColumnVisible(int column)
 {
     const TdxTreeListColumn *c = Columns(column);
