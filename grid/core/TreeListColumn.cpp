@@ -376,15 +376,33 @@ void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort value)
         tree->EndSortLock();
         return;
     }
+    // The before-sort hook and the other columns' changes may free this
+    // column, the others or the grid.
+    const TreeListAlive treeAlive = tree->AliveToken();
+    const TreeListAlive alive = AliveToken();
     tree->BeginUpdate();
     tree->DoBeforeSort(this);
+    if (treeAlive.expired())
+        return;
+    if (alive.expired()) {
+        tree->EndUpdate();
+        return;
+    }
     m_sorted = value;
     // Without sorting by several columns only one header may claim an order.
     if (!tree->IsMultiSort()) {
-        const std::vector<TdxTreeListColumn *> others = tree->SortedColumns();
-        for (TdxTreeListColumn *other : others)
-            if (other != this)
+        std::vector<std::pair<TdxTreeListColumn *, TreeListAlive>> others;
+        for (TdxTreeListColumn *other : tree->SortedColumns())
+            others.emplace_back(other, other->AliveToken());
+        for (const auto &[other, otherAlive] : others)
+            if (other != this && !otherAlive.expired())
                 other->SetSorted(csNone);
+        if (treeAlive.expired())
+            return;
+        if (alive.expired()) {
+            tree->EndUpdate();
+            return;
+        }
     }
     tree->addSortedColumn(this);
     tree->RequestSort();

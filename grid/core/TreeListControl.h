@@ -407,6 +407,8 @@ private:
 
     void addColumn(TdxTreeListColumn *column);
     void removeColumn(TdxTreeListColumn *column);
+    // The columns with their life tokens, for a loop that calls out.
+    std::vector<std::pair<TdxTreeListColumn *, TreeListAlive>> heldColumns() const;
     // Every node's texts move from one column index to another.
     void moveColumnTexts(int from, int to);
     void deleteColumnTexts(int index);

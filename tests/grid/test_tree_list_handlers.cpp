@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -245,6 +246,372 @@ TEST(TreeListHandlers, AColumnFreedByTheGridsEditChangeHearsNoChangeOfItsOwn)
     // The editor left behind calls the column no more.
     g.editor()->Change();
     EXPECT_EQ(heard, 0);
+}
+
+// ---- The sweep: every event and hook the grid calls, with every victim ----
+
+enum class Sender { Column, Band, Node };
+
+// What a handler does the first time it is called, to the object the event
+// is about, its container or its next sibling: false where there is none.
+struct Victim
+{
+    const char *name;
+    Sender sender;
+    std::function<bool(Grid &, void *)> act;
+};
+
+TdxTreeListColumn *nextColumn(Grid &g, TdxTreeListColumn *c)
+{
+    const int count = g.tree->ColumnCount();
+    return count > 1 ? g.tree->Columns((c->Index() + 1) % count) : nullptr;
+}
+
+TdxTreeListBand *nextBand(Grid &g, TdxTreeListBand *b)
+{
+    const int count = g.tree->Bands()->Count();
+    return count > 1 ? g.tree->Bands()->Items((b->Index() + 1) % count) : nullptr;
+}
+
+template <typename T>
+bool freed(T *object)
+{
+    delete object;
+    return object != nullptr;
+}
+
+bool deleted(TdxTreeListNode *node)
+{
+    if (node)
+        node->Delete();
+    return node != nullptr;
+}
+
+const std::vector<Victim> &victims()
+{
+    using C = TdxTreeListColumn;
+    using B = TdxTreeListBand;
+    using N = TdxTreeListNode;
+    static const std::vector<Victim> list = {
+        {"frees the column", Sender::Column, [](Grid &, void *s) { return freed(static_cast<C *>(s)); }},
+        {"frees its band", Sender::Column,
+         [](Grid &g, void *s) {
+             const int band = static_cast<C *>(s)->BandIndex();
+             return band >= 0 && freed(g.tree->Bands()->Items(band));
+         }},
+        {"frees the next column", Sender::Column,
+         [](Grid &g, void *s) { return freed(nextColumn(g, static_cast<C *>(s))); }},
+        {"moves the column to the front", Sender::Column,
+         [](Grid &g, void *s) {
+             auto *c = static_cast<C *>(s);
+             c->SetIndex(c->Index() == 0 ? g.tree->ColumnCount() - 1 : 0);
+             return true;
+         }},
+        {"moves the column to another band", Sender::Column,
+         [](Grid &g, void *s) {
+             auto *c = static_cast<C *>(s);
+             c->SetBandIndex((c->BandIndex() + 1) % g.tree->Bands()->Count());
+             return true;
+         }},
+        {"moves the next column to the front", Sender::Column,
+         [](Grid &g, void *s) {
+             C *next = nextColumn(g, static_cast<C *>(s));
+             if (next)
+                 next->SetIndex(0);
+             return next != nullptr;
+         }},
+        {"frees the band", Sender::Band, [](Grid &, void *s) { return freed(static_cast<B *>(s)); }},
+        {"frees the next band", Sender::Band, [](Grid &g, void *s) { return freed(nextBand(g, static_cast<B *>(s))); }},
+        {"moves the band to another index", Sender::Band,
+         [](Grid &g, void *s) {
+             auto *b = static_cast<B *>(s);
+             b->SetIndex(b->Index() == 0 ? g.tree->Bands()->Count() - 1 : 0);
+             return true;
+         }},
+        {"moves the next band before it", Sender::Band,
+         [](Grid &g, void *s) {
+             auto *b = static_cast<B *>(s);
+             B *next = nextBand(g, b);
+             if (next)
+                 next->SetIndex(b->Index());
+             return next != nullptr;
+         }},
+        {"deletes the node", Sender::Node, [](Grid &, void *s) { return deleted(static_cast<N *>(s)); }},
+        {"deletes its parent", Sender::Node, [](Grid &, void *s) { return deleted(static_cast<N *>(s)->Parent()); }},
+        {"deletes the next node", Sender::Node,
+         [](Grid &, void *s) { return deleted(static_cast<N *>(s)->GetNextSibling()); }},
+    };
+    return list;
+}
+
+// Where the scenarios press, taken once from an untouched grid.
+struct Points
+{
+    rtl::TPoint b, e, aEdge, p, q, qEdge;
+};
+
+const Points &points()
+{
+    static const Points pts = [] {
+        Grid g;
+        Points p;
+        p.b = g.header(g.column("B"));
+        p.e = g.header(g.column("E"));
+        p.aEdge = g.header(g.column("A"), htColumnEdge);
+        p.p = g.band(0);
+        p.q = g.band(1);
+        p.qEdge = g.band(1, htBandEdge);
+        return p;
+    }();
+    return pts;
+}
+
+using Handler = std::function<void(void *sender)>;
+
+// An event or hook, how a handler is set on it, and what the user (or the
+// program) does that makes the grid call it.
+struct Event
+{
+    const char *name;
+    Sender sender;
+    std::function<void(Grid &, Handler)> set;
+    std::function<void(Grid &)> run;
+};
+
+void dragBIntoR(Grid &g)
+{
+    g.drag(points().b, points().e);
+}
+void dragBOut(Grid &g)
+{
+    g.drag(points().b, {350, 400});
+}
+void dragQOntoP(Grid &g)
+{
+    g.drag(points().q, points().p);
+}
+void dragQOut(Grid &g)
+{
+    g.drag(points().q, {350, 400});
+}
+void clickB(Grid &g)
+{
+    g.tree->MouseDown(mbLeft, 0, points().b.X, points().b.Y);
+    g.tree->MouseUp(mbLeft, 0, points().b.X, points().b.Y);
+}
+void clickQ(Grid &g)
+{
+    g.tree->MouseDown(mbLeft, 0, points().q.X, points().q.Y);
+    g.tree->MouseUp(mbLeft, 0, points().q.X, points().q.Y);
+}
+void sizeA(Grid &g)
+{
+    g.drag(points().aEdge, {points().aEdge.X + 30, points().aEdge.Y});
+}
+void sizeQ(Grid &g)
+{
+    g.drag(points().qEdge, {points().qEdge.X + 30, points().qEdge.Y});
+}
+void editC(Grid &g)
+{
+    g.type(g.column("C"), "typed");
+    g.tree->EndEditing();
+}
+void storeLayout(Grid &g)
+{
+    QTemporaryDir dir;
+    g.tree->SaveToIniFile(dir.filePath("l.ini"));
+}
+void restoreLayout(Grid &g)
+{
+    QTemporaryDir dir;
+    const auto hook = std::exchange(g.tree->onLayoutColumn, {});
+    g.column("F")->SetIndex(0);
+    g.tree->SaveToIniFile(dir.filePath("l.ini"));
+    g.tree->onLayoutColumn = hook;
+    g.column("A")->SetIndex(0);
+    g.tree->LoadFromIniFile(dir.filePath("l.ini"));
+}
+void placeB(Grid &g)
+{
+    g.tree->HideColumn(g.column("B"));
+    g.tree->PlaceColumn(g.column("B"), 2, 0, 0);
+}
+void showQ(Grid &g)
+{
+    g.tree->HideBand(1);
+    g.tree->ShowBand(1, 0);
+}
+void deleteN0(Grid &g)
+{
+    g.tree->Items(0)->Delete();
+}
+void focusN1(Grid &g)
+{
+    g.tree->SetFocusedNode(g.tree->Items(0));
+    g.tree->SetFocusedNode(g.tree->Items(1));
+}
+void collapseExpand(Grid &g)
+{
+    g.tree->Items(0)->SetExpanded(false);
+    g.tree->Items(0)->SetExpanded(true);
+}
+
+template <typename Signature>
+using Fn = std::function<Signature>;
+using TObj = classes::TObject;
+using Col = TdxTreeListColumn;
+using Bnd = TdxTreeListBand;
+using Nd = TdxTreeListNode;
+
+Fn<void(TObj *, Col *, bool &)> onColumnAllow(Handler h)
+{
+    return [h](TObj *, Col *c, bool &) { h(c); };
+}
+Fn<void(TObj *, Col *)> onColumn(Handler h)
+{
+    return [h](TObj *, Col *c) { h(c); };
+}
+Fn<void(TObj *, Bnd *, bool &)> onBandAllow(Handler h)
+{
+    return [h](TObj *, Bnd *b, bool &) { h(b); };
+}
+Fn<void(TObj *, Bnd *)> onBand(Handler h)
+{
+    return [h](TObj *, Bnd *b) { h(b); };
+}
+Fn<void(TObj *, Nd *, bool &)> onNodeAllow(Handler h)
+{
+    return [h](TObj *, Nd *n, bool &) { h(n); };
+}
+Fn<void(TObj *, Nd *)> onNode(Handler h)
+{
+    return [h](TObj *, Nd *n) { h(n); };
+}
+
+const std::vector<Event> &events()
+{
+    using S = Sender;
+    static const std::vector<Event> list = {
+        // Dragging columns.
+        {"OnCanColumnDrag", S::Column, [](Grid &g, Handler h) { g.tree->OnCanColumnDrag = onColumnAllow(h); },
+         dragBIntoR},
+        {"OnDragOverColumn", S::Column, [](Grid &g, Handler h) { g.tree->OnDragOverColumn = onColumnAllow(h); },
+         dragBIntoR},
+        {"OnEndDragColumn", S::Column,
+         [](Grid &g, Handler h) { g.tree->OnEndDragColumn = [h](TObj *, Col *c, int, int, int, bool &) { h(c); }; },
+         dragBIntoR},
+        {"OnMoveColumn", S::Column, [](Grid &g, Handler h) { g.tree->OnMoveColumn = onColumn(h); }, dragBIntoR},
+        {"OnEndDragColumn outside", S::Column,
+         [](Grid &g, Handler h) { g.tree->OnEndDragColumn = [h](TObj *, Col *c, int, int, int, bool &) { h(c); }; },
+         dragBOut},
+        {"OnHideColumn", S::Column, [](Grid &g, Handler h) { g.tree->OnHideColumn = onColumn(h); }, dragBOut},
+        {"OnPlaceColumn", S::Column, [](Grid &g, Handler h) { g.tree->OnPlaceColumn = onColumn(h); }, placeB},
+        // Sorting.
+        {"OnCanSort", S::Column, [](Grid &g, Handler h) { g.tree->OnCanSort = onColumnAllow(h); }, clickB},
+        {"before-sort hook", S::Column, [](Grid &g, Handler h) { g.tree->onBeforeSort = h; }, clickB},
+        {"OnColumnClick", S::Column, [](Grid &g, Handler h) { g.tree->OnColumnClick = onColumn(h); }, clickB},
+        {"OnCompare", S::Node,
+         [](Grid &g, Handler h) { g.tree->OnCompare = [h](TObj *, Nd *a, Nd *, int &) { h(a); }; }, clickB},
+        // Sizing.
+        {"OnBeginColumnSizing", S::Column, [](Grid &g, Handler h) { g.tree->OnBeginColumnSizing = onColumn(h); },
+         sizeA},
+        {"OnColumnSized", S::Column, [](Grid &g, Handler h) { g.tree->OnColumnSized = onColumn(h); }, sizeA},
+        // Editing.
+        {"OnCanEdit", S::Node, [](Grid &g, Handler h) { g.tree->OnCanEdit = onNodeAllow(h); }, editC},
+        {"OnEditChange", S::Column, [](Grid &g, Handler h) { g.tree->OnEditChange = onColumn(h); }, editC},
+        {"column OnChange", S::Column,
+         [](Grid &g, Handler h) {
+             for (int i = 0; i < g.tree->ColumnCount(); ++i)
+                 g.tree->Columns(i)->OnChange.Set([h](TObj *c) {
+                     // The column may free itself, and this handler with it.
+                     const Handler keep = h;
+                     keep(static_cast<Col *>(c));
+                 });
+         },
+         editC},
+        {"OnEditValidate", S::Column,
+         [](Grid &g, Handler h) { g.tree->OnEditValidate = [h](TObj *, Col *c, QString &, bool &) { h(c); }; }, editC},
+        {"column OnValidate", S::Column,
+         [](Grid &g, Handler h) {
+             for (int i = 0; i < g.tree->ColumnCount(); ++i)
+                 g.tree->Columns(i)->OnValidate.Set([h](TObj *c, QString &, bool &) {
+                     const Handler keep = h;
+                     keep(static_cast<Col *>(c));
+                 });
+         },
+         editC},
+        {"OnNodeChanged", S::Node, [](Grid &g, Handler h) { g.tree->OnNodeChanged = onNode(h); }, editC},
+        // Storing and restoring a layout.
+        {"column layout stored", S::Column, [](Grid &g, Handler h) { g.tree->onLayoutColumn = h; }, storeLayout},
+        {"column layout restored", S::Column, [](Grid &g, Handler h) { g.tree->onLayoutColumn = h; }, restoreLayout},
+        // Dragging, sizing and clicking bands.
+        {"OnCanBandDrag", S::Band, [](Grid &g, Handler h) { g.tree->OnCanBandDrag = onBandAllow(h); }, dragQOntoP},
+        {"OnDragOverBand", S::Band, [](Grid &g, Handler h) { g.tree->OnDragOverBand = onBandAllow(h); }, dragQOntoP},
+        {"OnEndDragBand", S::Band,
+         [](Grid &g, Handler h) { g.tree->OnEndDragBand = [h](TObj *, Bnd *b, int, bool &) { h(b); }; }, dragQOntoP},
+        {"OnMoveBand", S::Band, [](Grid &g, Handler h) { g.tree->OnMoveBand = onBand(h); }, dragQOntoP},
+        {"OnEndDragBand outside", S::Band,
+         [](Grid &g, Handler h) { g.tree->OnEndDragBand = [h](TObj *, Bnd *b, int, bool &) { h(b); }; }, dragQOut},
+        {"OnHideBand", S::Band, [](Grid &g, Handler h) { g.tree->OnHideBand = onBand(h); }, dragQOut},
+        {"OnShowBand", S::Band, [](Grid &g, Handler h) { g.tree->OnShowBand = onBand(h); }, showQ},
+        {"OnBandClick", S::Band, [](Grid &g, Handler h) { g.tree->OnBandClick = onBand(h); }, clickQ},
+        {"OnBeginBandSizing", S::Band, [](Grid &g, Handler h) { g.tree->OnBeginBandSizing = onBand(h); }, sizeQ},
+        {"OnBandSized", S::Band, [](Grid &g, Handler h) { g.tree->OnBandSized = onBand(h); }, sizeQ},
+        // Deleting, focusing, collapsing nodes.
+        {"OnDeletion", S::Node, [](Grid &g, Handler h) { g.tree->OnDeletion = onNode(h); }, deleteN0},
+        {"OnChangeNode", S::Node, [](Grid &g, Handler h) { g.tree->OnChangeNode = [h](TObj *, Nd *, Nd *n) { h(n); }; },
+         focusN1},
+        {"OnCollapsing", S::Node, [](Grid &g, Handler h) { g.tree->OnCollapsing = onNodeAllow(h); }, collapseExpand},
+        {"OnCollapsed", S::Node, [](Grid &g, Handler h) { g.tree->OnCollapsed = onNode(h); }, collapseExpand},
+        {"OnExpanding", S::Node, [](Grid &g, Handler h) { g.tree->OnExpanding = onNodeAllow(h); }, collapseExpand},
+        {"OnExpanded", S::Node, [](Grid &g, Handler h) { g.tree->OnExpanded = onNode(h); }, collapseExpand},
+    };
+    return list;
+}
+
+// Each run goes to its end; the grid is whole afterwards (it lays out, edits
+// and drags again). The sanitizer build reports any read of what went.
+TEST(TreeListHandlerSweep, EveryEventWithEveryVictimRunsToItsEnd)
+{
+    int combinations = 0;
+    for (const Event &event : events()) {
+        int heard = 0;
+        for (const Victim &victim : victims()) {
+            if (victim.sender != event.sender)
+                continue;
+            SCOPED_TRACE(std::string(event.name) + ", " + victim.name);
+            if (qEnvironmentVariableIsSet("ZVO_SWEEP_TRACE"))
+                std::fprintf(stderr, "%s, %s\n", event.name, victim.name);
+            // Before the grid: its handlers run while it goes.
+            bool done = false;
+            bool acted = false;
+            Grid g;
+            Grid *grid = &g;
+            event.set(g, [&, grid](void *sender) {
+                ++heard;
+                if (!std::exchange(done, true))
+                    acted = victim.act(*grid, sender);
+            });
+            event.run(g);
+            combinations += acted ? 1 : 0;
+            g.tree->EndEditing();
+            TdxTreeListLayoutInfo info;
+            g.tree->CalcLayout(info);
+            EXPECT_NE(g.tree->State(), tsColumnDragging);
+            EXPECT_NE(g.tree->State(), tsBandDragging);
+            // The grid goes on working.
+            if (g.tree->ColumnCount() > 0 && g.tree->Count() > 0) {
+                g.tree->SetFocusedNode(g.tree->Items(0));
+                g.tree->SetFocusedColumn(0);
+                if (g.tree->ShowEditor())
+                    g.tree->EndEditing();
+            }
+        }
+        EXPECT_GT(heard, 0) << event.name << " was never called";
+    }
+    RecordProperty("combinations", combinations);
+    EXPECT_GT(combinations, 150);
 }
 
 } // namespace handlertest
