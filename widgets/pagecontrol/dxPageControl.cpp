@@ -465,6 +465,7 @@ void TdxTabSheet::SetPopupMenu(controls::TPopupMenu *menu)
 
 TdxTabSheet::~TdxTabSheet()
 {
+    Destroying();
     // The focus moves while child widgets go; the events are gone by then.
     QObject::disconnect(m_focusWatch);
     if (m_pageControl)
@@ -473,7 +474,8 @@ TdxTabSheet::~TdxTabSheet()
 
 void TdxTabSheet::SetPageControl(TdxCustomPageControl *control)
 {
-    if (control == m_pageControl)
+    // A page on its way out goes to no other control.
+    if (control == m_pageControl || (control && HasState(classes::csDestroying)))
         return;
     if (m_pageControl) {
         // The old control's handlers may free it, and this page with it, or
@@ -512,7 +514,8 @@ void TdxTabSheet::SetPageIndex(int value)
         throw EListError(text);
     }
     const int current = PageIndex();
-    if (current == value)
+    // A page on its way out of its control has no place to move from.
+    if (current == value || current < 0)
         return;
     pages.erase(pages.begin() + current);
     pages.insert(pages.begin() + value, this);
@@ -639,8 +642,28 @@ void TdxTabSheet::showEvent(QShowEvent *event)
     if (m_shown)
         return;
     m_shown = true;
-    if (OnShow)
+    showingChanged(true);
+}
+
+void TdxTabSheet::showingChanged(bool shown)
+{
+    if (m_holdShowing) {
+        m_heldShowing = shown ? 1 : -1;
+        return;
+    }
+    if (shown && OnShow)
         controls::guarded(controls::Report::none(), [&] { OnShow(this); });
+    else if (!shown && OnHide)
+        controls::guarded(controls::Report::none(), [&] { OnHide(this); });
+}
+
+void TdxTabSheet::setShowing(bool visible)
+{
+    const bool held = std::exchange(m_holdShowing, true);
+    setVisible(visible);
+    m_holdShowing = held;
+    if (!held && m_heldShowing != 0)
+        showingChanged(std::exchange(m_heldShowing, 0) > 0);
 }
 
 void TdxTabSheet::resizeEvent(QResizeEvent *event)
@@ -656,8 +679,7 @@ void TdxTabSheet::hideEvent(QHideEvent *event)
     if (!m_shown)
         return;
     m_shown = false;
-    if (OnHide)
-        controls::guarded(controls::Report::none(), [&] { OnHide(this); });
+    showingChanged(false);
 }
 
 // --- TdxCustomPageControl: pages and activation --------------------------------
@@ -707,6 +729,13 @@ TdxCustomPageControl::~TdxCustomPageControl()
         page->m_tabShowing = false;
     }
     m_pages.clear();
+    // A page whose removal called the handler that frees this control is
+    // being freed or moved by its own caller.
+    for (TdxTabSheet *page : std::exchange(m_leaving, {})) {
+        page->m_pageControl = nullptr;
+        page->m_tabShowing = false;
+        page->setParent(nullptr);
+    }
     m_activePage = nullptr;
     // Pages a stored layout made are owned by the control as a component;
     // they go now, while the widget they sit on is still whole.
@@ -785,12 +814,22 @@ void TdxCustomPageControl::changeActivePage(TdxTabSheet *page)
     const QPointer<TdxTabSheet> old(m_activePage);
     QWidget *focus = window()->focusWidget();
     const bool focusInOld = old && focus && (focus == old || old->isAncestorOf(focus));
-    const auto overtaken = [&] { return !self || m_activePage != page; };
+    const auto overtaken = [&] {
+        if (!self)
+            return true;
+        if (m_activePage == page)
+            return false;
+        // The handler's switch stands; the page this one left does not stay
+        // on show beside its page.
+        if (old && old != m_activePage && old->m_pageControl == this && old->isVisibleTo(this))
+            old->setShowing(false);
+        return true;
+    };
     m_activePage = page;
     if (page) {
         page->setGeometry(gfx::ToQRect(displayRect()));
         page->raise();
-        page->setVisible(true);
+        page->setShowing(true);
         if (overtaken())
             return;
     }
@@ -802,8 +841,9 @@ void TdxCustomPageControl::changeActivePage(TdxTabSheet *page)
         if (overtaken())
             return;
     }
-    if (old && old != page) {
-        old->setVisible(false);
+    // The page left may have gone to another control meanwhile.
+    if (old && old != page && old->m_pageControl == this) {
+        old->setShowing(false);
         if (overtaken())
             return;
     }
@@ -899,16 +939,31 @@ void TdxCustomPageControl::removePage(TdxTabSheet *page)
     m_pages.erase(std::remove(m_pages.begin(), m_pages.end(), page), m_pages.end());
     // The page after the removed one is selected, whichever page was on
     // show: where it is on show already nothing changes, else the change is
-    // asked for and told as any other. The handlers may free this control;
-    // the page then leaves it all the same.
+    // asked for and told as any other. The handlers may free this control,
+    // the page then leaving it all the same, or free a page that was being
+    // moved, whose own removal then did the rest.
     const QPointer<TdxCustomPageControl> self(this);
+    const QPointer<TdxTabSheet> held(page);
+    m_leaving.push_back(page);
     const auto gone = [&] {
+        if (!held)
+            return true;
         if (self)
             return false;
         page->m_pageControl = nullptr;
         page->m_tabShowing = false;
         return true;
     };
+    struct Left
+    {
+        const QPointer<TdxCustomPageControl> &control;
+        TdxTabSheet *page;
+        ~Left()
+        {
+            if (control)
+                std::erase(control->m_leaving, page);
+        }
+    } left{self, page};
     SetActivePage(next);
     if (gone())
         return;
@@ -916,7 +971,7 @@ void TdxCustomPageControl::removePage(TdxTabSheet *page)
         // A veto cannot keep a page that is leaving the control.
         m_activePage = nullptr;
         m_tabIndex = -1;
-        page->setVisible(false);
+        page->setShowing(false);
         if (gone())
             return;
     }

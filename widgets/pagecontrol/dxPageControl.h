@@ -253,6 +253,10 @@ protected:
 private:
     friend class TdxCustomPageControl;
     void updateTabShowing();
+    // Shows or hides the page for its control. OnShow or OnHide runs once Qt
+    // is done with the page, so that the handler may free it.
+    void setShowing(bool visible);
+    void showingChanged(bool shown);
 
     TdxCustomPageControl *m_pageControl = nullptr;
     std::string m_caption;
@@ -261,6 +265,9 @@ private:
     bool m_tabShowing = false;
     bool m_highlighted = false;
     bool m_shown = false;
+    bool m_holdShowing = false;
+    // The OnShow (1) or OnHide (-1) held back by setShowing; 0: none.
+    int m_heldShowing = 0;
     int m_borderWidth = 0;
     bool m_showHint = false;
     bool m_parentShowHint = true;
@@ -528,6 +535,9 @@ private:
     void endClientDrag(QObject *client);
 
     std::vector<TdxTabSheet *> m_pages;
+    // Pages on their way out while the removal calls the handlers; a
+    // control freed meanwhile lets go of them instead of freeing them.
+    std::vector<TdxTabSheet *> m_leaving;
     TdxTabSheet *m_activePage = nullptr;
     int m_tabIndex = -1;
     std::unique_ptr<TdxPageControlButtons> m_painter;
