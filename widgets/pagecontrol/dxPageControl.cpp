@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -1014,15 +1015,9 @@ std::vector<QWidget *> siblingsInFocusOrder(const QWidget &control)
     QWidget *parent = control.parentWidget();
     if (!parent)
         return siblings;
-    // Only what can be tabbed to, or holds what can, has a place: a label
-    // beside the control has none.
-    auto counts = [&control](QWidget *w) {
-        if (w == &control || w->focusPolicy() != Qt::NoFocus)
-            return true;
-        const QList<QWidget *> inside = w->findChildren<QWidget *>();
-        return std::any_of(inside.begin(), inside.end(),
-                           [](QWidget *child) { return child->focusPolicy() != Qt::NoFocus; });
-    };
+    // Every windowed control has a place, an empty panel too; a label (text
+    // or picture) is drawn on its parent in the class library and has none.
+    auto counts = [&control](QWidget *w) { return w == &control || !qobject_cast<QLabel *>(w); };
     for (QWidget *w = parent->nextInFocusChain(); w && w != parent; w = w->nextInFocusChain())
         if (w->parentWidget() == parent && !w->isWindow() && counts(w))
             siblings.push_back(w);

@@ -1498,6 +1498,24 @@ TEST_F(PageControlTest, OnlyWhatCanBeTabbedToOrHoldsSuchCountsInTheTabOrder)
     EXPECT_EQ(later->TabOrder(), 1);
 }
 
+// A panel with nothing in it is a windowed control as any other: it has a
+// place, before the control and when the control is put behind it.
+TEST_F(PageControlTest, AnEmptyPanelHasAPlaceInTheTabOrder)
+{
+    QWidget form;
+    auto *panel = new QWidget(&form);
+    new QLabel(QStringLiteral("Pages:"), &form);
+    auto *pageControl = new TdxPageControl(&form);
+    auto *edit = new QLineEdit(&form);
+    EXPECT_EQ(pageControl->TabOrder(), 1);
+    pageControl->SetTabOrder(2);
+    EXPECT_EQ(pageControl->TabOrder(), 2);
+    QWidget *w = edit->nextInFocusChain();
+    while (w != pageControl && w != panel && w != edit)
+        w = w->nextInFocusChain();
+    EXPECT_EQ(w, pageControl);
+}
+
 // A page removed in the background selects the page after it, asking and
 // telling as any change does; where that page is on show already, or the
 // change is vetoed, the selection stays.
