@@ -29,6 +29,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace gfx {
@@ -572,6 +573,12 @@ private:
     bool m_syncingFont = false;
     gfx::QtTextMeasurer m_realMeasurer;
     const gfx::TextMeasurer *m_measurer = nullptr;
+    // Caption widths in the font and by the measurer they were measured
+    // with: the strip lays out every tab on each change, and measuring each
+    // caption anew made adding pages one by one take time by the square.
+    mutable std::unordered_map<std::string, int> m_textWidths;
+    mutable gfx::Font m_textWidthsFont;
+    mutable const gfx::TextMeasurer *m_textWidthsMeasurer = nullptr;
     gfx::Canvas *m_canvas = nullptr;
     controls::RepeatTimer m_repeatTimer;
     struct DockClient

@@ -469,7 +469,17 @@ void TdxCustomPageControl::finishClientDrag(QPoint globalPos, bool drop)
 
 int TdxCustomPageControl::textWidth(const std::string &text) const
 {
-    return m_measurer->textWidth(m_font, text);
+    // Captions of pages long gone are not kept for ever.
+    if (m_textWidthsMeasurer != m_measurer || !(m_textWidthsFont == m_font) ||
+        m_textWidths.size() > 2 * m_pages.size() + 64) {
+        m_textWidths.clear();
+        m_textWidthsMeasurer = m_measurer;
+        m_textWidthsFont = m_font;
+    }
+    const auto [it, added] = m_textWidths.try_emplace(text, 0);
+    if (added)
+        it->second = m_measurer->textWidth(m_font, text);
+    return it->second;
 }
 
 int TdxCustomPageControl::textHeight(const std::string &) const
