@@ -591,8 +591,12 @@ void TdxCustomPageControl::mousePressEvent(QMouseEvent *event)
         return;
     }
     const QPoint p = event->position().toPoint();
+    // The press may switch pages, whose handlers may free this control.
+    const QPointer<TdxCustomPageControl> self(this);
     controls::guarded(controls::Report::none(), [&] {
         m_painter->mouseDown({p.x(), p.y()});
+        if (!self)
+            return;
         // A docked form is taken out by dragging its tab, in the styles whose
         // tabs look like something to pick up.
         m_dragClient = nullptr;
@@ -608,6 +612,8 @@ void TdxCustomPageControl::mousePressEvent(QMouseEvent *event)
                 }
         }
     });
+    if (!self)
+        return;
     // A docked form's tab drags the form, not the control.
     if (m_dragMode == controls::TDragMode::dmAutomatic && !m_dragClient)
         m_dragFrom = p;

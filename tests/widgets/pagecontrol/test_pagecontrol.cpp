@@ -1957,6 +1957,30 @@ const std::vector<SweepRun> &sweepRuns()
         {"switch by index", [](TdxPageControl *c, TdxPageControl *) { c->SetActivePageIndex(2); }},
         {"select the next page", [](TdxPageControl *c, TdxPageControl *) { c->SelectNextPage(true); }},
         {"select by tab index", [](TdxPageControl *c, TdxPageControl *) { c->SetTabIndex(1); }},
+        {"click a tab",
+         [](TdxPageControl *c, TdxPageControl *) {
+             const rtl::TRect r = c->painter().findTab(c->Pages(1))->rect();
+             const QPointF at((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+             QMouseEvent press(QEvent::MouseButtonPress, at, c->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                               Qt::NoModifier);
+             const QPointer<TdxPageControl> held(c);
+             QApplication::sendEvent(c, &press);
+             if (!held)
+                 return;
+             QMouseEvent release(QEvent::MouseButtonRelease, at, c->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                                 Qt::NoModifier);
+             QApplication::sendEvent(c, &release);
+         }},
+        {"Ctrl+Tab",
+         [](TdxPageControl *c, TdxPageControl *) {
+             QKeyEvent key(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier);
+             QApplication::sendEvent(c, &key);
+         }},
+        {"Alt and an accelerator",
+         [](TdxPageControl *c, TdxPageControl *) {
+             QKeyEvent key(QEvent::KeyPress, Qt::Key_T, Qt::AltModifier, QStringLiteral("t"));
+             QApplication::sendEvent(c, &key);
+         }},
         {"add a page and show it",
          [](TdxPageControl *c, TdxPageControl *) {
              auto *page = new TdxTabSheet();
@@ -2027,7 +2051,7 @@ TEST(PageControlHandlerSweep, EveryEventWithEveryVictimRunsToItsEnd)
                 control->setGeometry(0, 0, 284, 208);
                 control->setTextMeasurer(&measurer);
                 control->SetDockSite(true);
-                for (const char *caption : {"One", "Two", "Three"}) {
+                for (const char *caption : {"One", "&Two", "Three"}) {
                     auto *page = new TdxTabSheet();
                     page->SetCaption(caption);
                     page->SetPageControl(control);
