@@ -117,11 +117,12 @@ struct Grid
                 return tree->Columns(i);
         return nullptr;
     }
-    // The first client point whose hit satisfies the test; (-1, -1) for none.
+    // The first point of the band and header panels whose hit satisfies the
+    // test; (-1, -1) for none.
     rtl::TPoint find(const std::function<bool(const TdxTreeListHitInfo &)> &test)
     {
         tree->CalcMetrics();
-        for (int y = 0; y < 120; ++y)
+        for (int y = 0; y < 64; ++y)
             for (int x = 0; x < 700; ++x)
                 if (test(tree->HitTest(x, y)))
                     return {x, y};
