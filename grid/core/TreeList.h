@@ -73,6 +73,9 @@ public:
     explicit TCustomdxTreeList(classes::TComponent *owner);
     ~TCustomdxTreeList() override;
 
+    // Expires when this tree list goes; see TreeListLife.h.
+    TreeListAlive AliveToken() const { return m_life.token(); }
+
     TreeListHost *Host() const { return m_host; }
     void SetHost(TreeListHost *host)
     {
@@ -709,7 +712,9 @@ public:
     // ---- The editor of the focused cell ----
     // The column and node the editor was filled from; -1 and none between
     // edits.
-    int EditedColumn() const { return m_editedColumn; }
+    // The edited column is held by its object: the index follows the column
+    // when columns before it go or move, and is -1 once it went.
+    int EditedColumn() const { return const_cast<TCustomdxTreeList *>(this)->findColumn(m_editedColumn); }
     TdxTreeListNode *EditedNode() const { return m_editedNode; }
     virtual bool CanShowEditor();
     // An editor made by the host for the column; owned by this tree list.
@@ -724,6 +729,19 @@ public:
     virtual void StoreEditValue(TdxTreeListNode * /*node*/, int /*column*/, const QVariant & /*value*/,
                                 InplaceEditor * /*editor*/)
     {}
+
+    // A column or band index (by collection index) held across a call-out,
+    // and found again from its object afterwards: -1 once it went.
+    HeldIndex holdColumn(int column) { return {column, column >= 0 ? ColumnAlive(column) : TreeListAlive()}; }
+    int findColumn(const HeldIndex &held)
+    {
+        return held.find(ColumnCount(), [this](int i) { return ColumnAlive(i); });
+    }
+    HeldIndex holdBand(int band) { return {band, band >= 0 ? BandAlive(band) : TreeListAlive()}; }
+    int findBand(const HeldIndex &held)
+    {
+        return held.find(BandCount(), [this](int i) { return BandAlive(i); });
+    }
 
 protected:
     // The node factory; the node must have this tree list as owner.
@@ -933,6 +951,7 @@ private:
     int m_selectionCountAtBegin = 0;
     bool m_clearing = false;
     bool m_destroyStarted = false;
+    TreeListLife m_life;
 
     int m_deferDepth = 0;
     bool m_flushing = false;
@@ -1005,7 +1024,7 @@ private:
     void unlinkImageList(bool state);
     void dropImageLists();
     InplaceEditor *m_editor = nullptr;
-    int m_editedColumn = -1;
+    HeldIndex m_editedColumn;
     TdxTreeListNode *m_editedNode = nullptr;
     bool m_editedNewItemRow = false;
     int m_focusedColumn = 0;

@@ -44,6 +44,7 @@ TdxTreeListBand::TdxTreeListBand(classes::TCollection *collection)
 
 TdxTreeListBand::~TdxTreeListBand()
 {
+    m_life.end();
     TCustomdxTreeListControl *tree = TreeList();
     if (!tree || tree->IsDestroying())
         return;

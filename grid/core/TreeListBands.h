@@ -6,6 +6,7 @@
 // visible position; the collection maps between the two numberings.
 
 #include "grid/core/ControlTypes.h"
+#include "grid/core/TreeListLife.h"
 
 #include "platform/classes/Collection.h"
 
@@ -47,6 +48,8 @@ public:
 
     // -1 while hidden or outside a tree list.
     int VisibleIndex() const;
+    // Expires when the band goes; see TreeListLife.h.
+    TreeListAlive AliveToken() const { return m_life.token(); }
     TCustomdxTreeListControl *TreeList() const;
 
     void RestoreDefaults();
@@ -66,6 +69,7 @@ private:
     bool m_sizing = true;
     bool m_visible = true;
     int m_width = 250;
+    TreeListLife m_life;
 };
 
 class TdxTreeListBands : public classes::TCollection

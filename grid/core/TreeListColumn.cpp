@@ -114,6 +114,7 @@ TdxTreeListColumn::~TdxTreeListColumn()
             m_treeList->deleteColumnTexts(Index());
         m_treeList->removeColumn(this);
     }
+    m_life.end();
     m_font->OnChange = nullptr;
     m_headerGlyph->OnChange = nullptr;
 }
@@ -367,15 +368,33 @@ void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort value)
         tree->EndSortLock();
         return;
     }
+    // The before-sort hook and the other columns' changes may free this
+    // column, the others or the grid.
+    const TreeListAlive treeAlive = tree->AliveToken();
+    const TreeListAlive alive = AliveToken();
     tree->BeginUpdate();
     tree->DoBeforeSort(this);
+    if (treeAlive.expired())
+        return;
+    if (alive.expired()) {
+        tree->EndUpdate();
+        return;
+    }
     m_sorted = value;
     // Without sorting by several columns only one header may claim an order.
     if (!tree->IsMultiSort()) {
-        const std::vector<TdxTreeListColumn *> others = tree->SortedColumns();
-        for (TdxTreeListColumn *other : others)
-            if (other != this)
+        std::vector<std::pair<TdxTreeListColumn *, TreeListAlive>> others;
+        for (TdxTreeListColumn *other : tree->SortedColumns())
+            others.emplace_back(other, other->AliveToken());
+        for (const auto &[other, otherAlive] : others)
+            if (other != this && !otherAlive.expired())
                 other->SetSorted(csNone);
+        if (treeAlive.expired())
+            return;
+        if (alive.expired()) {
+            tree->EndUpdate();
+            return;
+        }
     }
     tree->addSortedColumn(this);
     tree->RequestSort();
@@ -468,9 +487,14 @@ void TdxTreeListColumn::SetIndex(int value)
 void TdxTreeListColumn::InitEditProperties(InplaceEditor &editor)
 {
     editor.SetReadOnly(ReadOnly());
-    editor.OnChange = [this](classes::TObject *) { editorChanged(); };
-    editor.OnValidate = [this](classes::TObject *, QString &errorText, bool &accept) {
-        editorValidate(errorText, accept);
+    // The editor outlives the column; it calls a column that went no more.
+    editor.OnChange = [this, alive = AliveToken()](classes::TObject *) {
+        if (!alive.expired())
+            editorChanged();
+    };
+    editor.OnValidate = [this, alive = AliveToken()](classes::TObject *, QString &errorText, bool &accept) {
+        if (!alive.expired())
+            editorValidate(errorText, accept);
     };
     if (TextEditorProps *text = editor.TextProps()) {
         text->SetCharCase(m_charCase);
@@ -485,8 +509,13 @@ void TdxTreeListColumn::editorChanged()
 {
     if (m_treeList && m_treeList->EditFlag())
         return;
-    if (m_treeList)
+    if (m_treeList) {
+        // The grid's OnEditChange may free this column.
+        const TreeListAlive alive = AliveToken();
         m_treeList->EditorChanged(this);
+        if (alive.expired())
+            return;
+    }
     if (OnChange)
         OnChange(this);
 }
@@ -495,8 +524,12 @@ void TdxTreeListColumn::editorValidate(QString &errorText, bool &accept)
 {
     if (m_treeList && m_treeList->EditFlag())
         return;
-    if (m_treeList)
+    if (m_treeList) {
+        const TreeListAlive alive = AliveToken();
         m_treeList->EditorValidate(this, errorText, accept);
+        if (alive.expired())
+            return;
+    }
     if (OnValidate)
         OnValidate(this, errorText, accept);
 }

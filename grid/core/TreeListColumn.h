@@ -9,6 +9,7 @@
 
 #include "grid/core/ControlTypes.h"
 #include "grid/core/InplaceEditor.h"
+#include "grid/core/TreeListLife.h"
 
 #include "platform/classes/Component.h"
 #include "platform/classes/Graphics.h"
@@ -68,6 +69,8 @@ public:
     ~TdxTreeListColumn() override;
 
     TCustomdxTreeListControl *TreeList() const { return m_treeList; }
+    // Expires when the column goes; see TreeListLife.h.
+    TreeListAlive AliveToken() const { return m_life.token(); }
     uint8_t AssignedValues() const { return m_assigned; }
     bool IsAssigned(AssignedValue value) const { return (m_assigned & value) != 0; }
 
@@ -242,6 +245,7 @@ private:
     bool m_headerButtonOff = false;
     TdxTreeListColumnSort m_sorted = csNone;
     int m_cachedIndex = -1;
+    TreeListLife m_life;
 };
 
 class TdxTreeListMaskColumn : public TdxTreeListColumn

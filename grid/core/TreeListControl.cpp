@@ -142,6 +142,15 @@ void TCustomdxTreeListControl::removeColumn(TdxTreeListColumn *column)
         ColumnsChanged(nullptr);
 }
 
+std::vector<std::pair<TdxTreeListColumn *, TreeListAlive>> TCustomdxTreeListControl::heldColumns() const
+{
+    std::vector<std::pair<TdxTreeListColumn *, TreeListAlive>> held;
+    held.reserve(m_columns.size());
+    for (TdxTreeListColumn *column : m_columns)
+        held.emplace_back(column, column->AliveToken());
+    return held;
+}
+
 void TCustomdxTreeListControl::moveColumnTexts(int from, int to)
 {
     if (from == to || from < 0 || to < 0)

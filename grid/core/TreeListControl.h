@@ -228,6 +228,8 @@ public:
     int ColumnsInBandLine(int band, int line) override { return BandRowColumnCount(band, line); }
     int ColumnAt(int band, int line, int position) override { return ColumnAtPlace(band, line, position); }
     bool ColumnVisible(int column) override;
+    TreeListAlive ColumnAlive(int column) override;
+    TreeListAlive BandAlive(int band) override;
     bool ColumnTabStop(int column) override;
     int ColumnBand(int column) override;
     int ColumnBandLine(int column) override;
@@ -405,6 +407,8 @@ private:
 
     void addColumn(TdxTreeListColumn *column);
     void removeColumn(TdxTreeListColumn *column);
+    // The columns with their life tokens, for a loop that calls out.
+    std::vector<std::pair<TdxTreeListColumn *, TreeListAlive>> heldColumns() const;
     // Every node's texts move from one column index to another.
     void moveColumnTexts(int from, int to);
     void deleteColumnTexts(int index);

@@ -79,14 +79,19 @@ void TCustomdxTreeListControl::DoCustomDrawCell(gfx::Canvas *canvas, const rtl::
                                                 rtl::TColor &color, classes::TFont *font, TAlignment &alignment,
                                                 bool &done)
 {
+    // A handler may free the column, or the grid.
     TdxTreeListColumn *c = Columns(column);
+    const TreeListAlive self = AliveToken();
+    const TreeListAlive alive = c ? c->AliveToken() : TreeListAlive();
     if (OnCustomDrawCell.Assigned() && !done)
         OnCustomDrawCell(this, canvas, rect, node, c, selected, focused, newItemRow, text, color, font, alignment,
                          done);
+    if (self.expired())
+        return;
     if (OnCustomDrawCellEx.Assigned() && !done)
-        OnCustomDrawCellEx(this, canvas, rect, node, c, selected, focused, newItemRow, text, color, font, alignment,
-                           done);
-    if (c && c->OnCustomDrawCell.Assigned() && !done)
+        OnCustomDrawCellEx(this, canvas, rect, node, alive.expired() ? nullptr : c, selected, focused, newItemRow, text,
+                           color, font, alignment, done);
+    if (c && !alive.expired() && c->OnCustomDrawCell.Assigned() && !done)
         c->OnCustomDrawCell(c, canvas, rect, node, c, selected, focused, newItemRow, text, color, font, alignment,
                             done);
 }
@@ -96,10 +101,12 @@ void TCustomdxTreeListControl::DoCustomDrawHeader(int column, gfx::Canvas *canva
                                                   TAlignment &alignment, int &sorted, bool &done)
 {
     TdxTreeListColumn *c = Columns(column);
+    const TreeListAlive alive = c ? c->AliveToken() : TreeListAlive();
     auto mark = TdxTreeListColumnSort(sorted == 1 ? csUp : sorted == 2 ? csDown : csNone);
     if (OnCustomDrawColumnHeader.Assigned() && !done)
         OnCustomDrawColumnHeader(this, c, canvas, rect, text, color, font, alignment, mark, done);
-    if (c && c->OnCustomDrawColumnHeader.Assigned() && !done)
+    // The grid's handler may have freed the column.
+    if (c && !alive.expired() && c->OnCustomDrawColumnHeader.Assigned() && !done)
         c->OnCustomDrawColumnHeader(this, c, canvas, rect, text, color, font, alignment, mark, done);
     sorted = mark == csUp ? 1 : mark == csDown ? 2 : 0;
 }

@@ -307,6 +307,17 @@ void TCustomdxTreeListControl::RescaleHiddenColumns(int band, int newWidth, int 
 
 // ---- Columns for the core ----
 
+TreeListAlive TCustomdxTreeListControl::ColumnAlive(int column)
+{
+    const TdxTreeListColumn *c = Columns(column);
+    return c ? c->AliveToken() : TreeListAlive();
+}
+
+TreeListAlive TCustomdxTreeListControl::BandAlive(int band)
+{
+    return band >= 0 && band < m_bands->Count() ? m_bands->Items(band)->AliveToken() : TreeListAlive();
+}
+
 bool TCustomdxTreeListControl::ColumnVisible(int column)
 {
     const TdxTreeListColumn *c = Columns(column);
@@ -464,14 +475,22 @@ void TCustomdxTreeListControl::ColumnSortClick(int column, TShiftState shift)
     TdxTreeListColumn *c = Columns(column);
     if (!c)
         return;
+    // The handlers, the before-sort hook and the sort's compare event may
+    // free the column or this grid: what is gone is not told of again.
+    const TreeListAlive self = AliveToken();
+    const TreeListAlive alive = c->AliveToken();
     bool allow = true;
     if (OnCanSort)
         OnCanSort(this, c, allow);
+    if (alive.expired())
+        return;
     if (allow) {
         if (shift & ssCtrl)
             c->SetSorted(csNone);
         else
             c->SetSorted(c->Sorted() == csUp ? csDown : csUp);
+        if (self.expired() || alive.expired())
+            return;
     }
     if (OnColumnClick)
         OnColumnClick(this, c);

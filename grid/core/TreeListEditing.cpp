@@ -48,7 +48,7 @@ bool TCustomdxTreeList::ShowEditor(TChar typed)
 
 bool TCustomdxTreeList::IsEditOutOfSync()
 {
-    return FocusedColumnIndex() != m_editedColumn;
+    return FocusedColumnIndex() != EditedColumn();
 }
 
 bool TCustomdxTreeList::CanShowEditor()
@@ -107,7 +107,7 @@ void TCustomdxTreeList::showEditorInCell(bool focusEditor)
         initEditorForCell();
     } else {
         m_editor = editor;
-        if (column != m_editedColumn || m_focused != m_editedNode) {
+        if (column != EditedColumn() || m_focused != m_editedNode) {
             hideEditor(editor);
             m_state = tsEditing;
             initEditorForCell();
@@ -116,7 +116,7 @@ void TCustomdxTreeList::showEditorInCell(bool focusEditor)
     const rtl::TRect rect =
         m_editedNewItemRow ? NewItemRowCellRect(FocusedColumn()) : EditorRect(m_focused, FocusedColumn());
     if (!CanShowEditor()) {
-        m_editedColumn = -1;
+        m_editedColumn = {};
         m_editedNode = nullptr;
         return;
     }
@@ -135,7 +135,7 @@ void TCustomdxTreeList::showEditorInCell(bool focusEditor)
 
 void TCustomdxTreeList::initEditorForCell()
 {
-    m_editedColumn = FocusedColumnIndex();
+    m_editedColumn = holdColumn(FocusedColumnIndex());
     m_editedNode = m_focused;
     m_editedNewItemRow = IsNewItemRowActive();
     if (!m_focused)
@@ -156,17 +156,26 @@ void TCustomdxTreeList::initEditorForCell()
 
 void TCustomdxTreeList::commitEdit()
 {
-    if (m_editedColumn < 0 || !m_editedNode || !m_editor || !m_editor->GetModified())
+    if (EditedColumn() < 0 || !m_editedNode || !m_editor || !m_editor->GetModified())
         return;
+    // The value goes to the column it was typed into, wherever that column
+    // is after the handlers below; a column that went takes the edit along.
+    const HeldIndex held = m_editedColumn;
+    const TreeListAlive self = AliveToken();
     TdxTreeListNode *node = m_editedNode;
     if (m_editedNewItemRow) {
         // What is typed into the new item row makes a new node; the row
         // stays ready for the next one.
         node = AppendNewItemNode();
-        if (!node || !owns(node))
+        if (self.expired() || !node || !owns(node))
             return;
     }
-    StoreEditValue(node, m_editedColumn, m_editor->GetEditValue(false), m_editor);
+    const int column = findColumn(held);
+    if (column < 0 || !m_editor)
+        return;
+    StoreEditValue(node, column, m_editor->GetEditValue(false), m_editor);
+    if (self.expired() || !owns(node))
+        return;
     NodeChanged(node, false);
     // A handler may end the grid's hold of the node; it hears of it last.
     if (owns(node))
@@ -175,7 +184,7 @@ void TCustomdxTreeList::commitEdit()
 
 void TCustomdxTreeList::AbandonEdit()
 {
-    m_editedColumn = -1;
+    m_editedColumn = {};
     m_editedNode = nullptr;
     m_editedNewItemRow = false;
     if (m_state == tsEditing) {
@@ -192,7 +201,7 @@ void TCustomdxTreeList::hideEditor(InplaceEditor *editor)
     editor->SetClosing(true);
     if (!editor->HasState(classes::csDestroying))
         commitEdit();
-    m_editedColumn = -1;
+    m_editedColumn = {};
     m_editedNode = nullptr;
     m_editedNewItemRow = false;
     editor->HideEdit();

@@ -10,6 +10,8 @@
 // column list; -1 means none throughout, and an index out of range gets the
 // neutral answer.
 
+#include "grid/core/TreeListLife.h"
+
 #include "platform/classes/Persistent.h"
 
 #include <QString>
@@ -150,6 +152,11 @@ public:
     // Whether hot tracking may mark the column's node cells, or its header.
     virtual bool ColumnCellHotTrack(int /*column*/) { return false; }
     virtual bool ColumnHeaderHotTrack(int /*column*/) { return false; }
+
+    // ---- Life tokens of the objects behind the indexes; none without ----
+    virtual TreeListAlive ColumnAlive(int /*column*/) { return {}; }
+    // By collection index.
+    virtual TreeListAlive BandAlive(int /*band*/) { return {}; }
 };
 
 using TdxTreeListNodeEvent = std::function<void(classes::TObject *sender, TdxTreeListNode *node)>;

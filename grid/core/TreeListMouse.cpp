@@ -257,9 +257,18 @@ void TCustomdxTreeList::EndBandDrag(int position, bool dropped, int x, int y)
     // Over the customisation window the band leaves the grid as if dropped
     // outside.
     const bool outside = target.Outside || IsPointOverCustomizing(x, y);
+    // The veto hook may free or move bands: the dragged band and the band
+    // the drop goes before are held by their objects, not their positions.
+    const int visible = VisibleBandCount();
+    const HeldIndex dragged = holdBand(BandIndexOfVisible(position));
+    const bool beforeBand = !outside && target.Position >= 0 && target.Position < visible;
+    const HeldIndex before = holdBand(beforeBand ? BandIndexOfVisible(target.Position) : -1);
+    const TreeListAlive self = AliveToken();
     bool accept = true;
     EndDragBand(position, outside ? -1 : target.Position, accept);
-    const int band = BandIndexOfVisible(position);
+    if (self.expired())
+        return;
+    const int band = findBand(dragged);
     if (!accept || band < 0 || band >= BandCount())
         return;
     if (outside) {
@@ -270,10 +279,15 @@ void TCustomdxTreeList::EndBandDrag(int position, bool dropped, int x, int y)
     }
     if (target.Position < 0)
         return;
-    const int visible = VisibleBandCount();
-    const int before =
-        target.Position < visible ? BandIndexOfVisible(target.Position) : BandIndexOfVisible(visible - 1) + 1;
-    MoveBand(band, band < before ? before - 1 : before);
+    int to = -1;
+    if (beforeBand) {
+        to = findBand(before);
+    } else if (const int last = VisibleBandCount() - 1; last >= 0) {
+        to = BandIndexOfVisible(last) + 1;
+    }
+    if (to < 0)
+        return;
+    MoveBand(band, band < to ? to - 1 : to);
 }
 
 void TCustomdxTreeList::EndColumnDrag(int column, bool dropped, int x, int y)
@@ -287,8 +301,16 @@ void TCustomdxTreeList::EndColumnDrag(int column, bool dropped, int x, int y)
         target = {};
         target.Outside = true;
     }
+    // The veto hook may free or move columns and bands: the dragged column
+    // and the target's band are held by their objects.
+    const HeldIndex dragged = holdColumn(column);
+    const HeldIndex targetBand = holdBand(target.Moves() ? BandIndexOfVisible(target.Band) : -1);
+    const TreeListAlive self = AliveToken();
     bool accept = true;
     EndDragColumn(column, target, accept);
+    if (self.expired())
+        return;
+    column = findColumn(dragged);
     if (!accept || column < 0 || column >= ColumnCount())
         return;
     if (target.Outside) {
@@ -299,6 +321,10 @@ void TCustomdxTreeList::EndColumnDrag(int column, bool dropped, int x, int y)
         return;
     }
     if (!target.Moves())
+        return;
+    const int band = findBand(targetBand);
+    target.Band = band < 0 ? -1 : VisiblePositionOfBand(band);
+    if (target.Band < 0)
         return;
     if (!ColumnVisible(column)) {
         ShowColumn(column, target.Band, target.Line, target.Position);

@@ -41,7 +41,7 @@ QString storageSortKey(int index)
 }
 
 template <class Item>
-void storageSortByKey(std::vector<std::pair<QString, Item *>> &list)
+void storageSortByKey(std::vector<std::pair<QString, Item>> &list)
 {
     std::stable_sort(list.begin(), list.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
 }
@@ -150,8 +150,12 @@ void TCustomdxTreeListControl::saveLayout(TdxRegIniWrapper &store, const QString
     // section that only begins with the same text stays.
     store.EraseSectionTree(p);
     SaveLayoutSettings(store, p);
-    for (TdxTreeListColumn *column : m_columns)
-        SaveColumnLayout(store, columnLayoutKey(p, column), column);
+    // A descendant's SaveColumnLayout may free columns: each is held by its
+    // life token, and one that went is not stored.
+    const TreeListAlive self = AliveToken();
+    for (const auto &[column, alive] : heldColumns())
+        if (!self.expired() && !alive.expired())
+            SaveColumnLayout(store, columnLayoutKey(p, column), column);
 }
 
 void TCustomdxTreeListControl::SaveLayoutSettings(TdxRegIniWrapper &store, const QString &key)
@@ -196,18 +200,23 @@ void TCustomdxTreeListControl::loadLayout(TdxRegIniWrapper &store, const QString
     BeginUpdate();
     if (multiSort)
         BeginSortLock();
-    // Released on every way out, a store error included.
+    // Released on every way out, a store error included, unless a
+    // descendant's hook freed the grid.
+    const TreeListAlive self = AliveToken();
     struct LayoutUpdate
     {
         TCustomdxTreeListControl *tree;
+        const TreeListAlive &alive;
         bool multiSort;
         ~LayoutUpdate()
         {
+            if (alive.expired())
+                return;
             if (multiSort)
                 tree->EndSortLock();
             tree->EndUpdate();
         }
-    } update{this, multiSort};
+    } update{this, self, multiSort};
 
     LoadLayoutSettings(store, p);
 
@@ -228,18 +237,29 @@ void TCustomdxTreeListControl::loadLayout(TdxRegIniWrapper &store, const QString
         bands[k].second->SetIndex(int(k));
 
     // Keys are taken before the moves: an unnamed column is found under the
-    // place it was saved from.
-    std::vector<std::pair<QString, TdxTreeListColumn *>> columns;
+    // place it was saved from. A descendant's LoadColumnLayout may free
+    // columns, or the grid: each is held by its life token.
+    std::vector<std::pair<QString, size_t>> columns;
     std::vector<std::pair<QString, TdxTreeListColumn *>> keys;
     for (TdxTreeListColumn *column : m_columns)
         keys.emplace_back(columnLayoutKey(p, column), column);
-    for (const auto &[key, column] : keys) {
+    const std::vector<std::pair<TdxTreeListColumn *, TreeListAlive>> held = heldColumns();
+    const auto gone = [&](size_t i) { return held[i].second.expired(); };
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (gone(i))
+            continue;
+        const auto &[key, column] = keys[i];
         LoadColumnLayout(store, key, column);
-        columns.emplace_back(storageSortKey(store.ReadInteger(key, QStringLiteral("Index"), column->Index())), column);
+        if (self.expired())
+            return;
+        if (!gone(i))
+            columns.emplace_back(storageSortKey(store.ReadInteger(key, QStringLiteral("Index"), column->Index())), i);
     }
     storageSortByKey(columns);
-    for (size_t k = 0; k < columns.size(); ++k)
-        columns[k].second->SetIndex(int(k));
+    int place = 0;
+    for (const auto &[sortKey, i] : columns)
+        if (!gone(i))
+            keys[i].second->SetIndex(place++);
 
     {
         struct LoadingCount
@@ -247,7 +267,10 @@ void TCustomdxTreeListControl::loadLayout(TdxRegIniWrapper &store, const QString
             int &count;
             ~LoadingCount() { --count; }
         } loading{++m_layoutLoading};
-        for (const auto &[key, column] : keys) {
+        for (size_t i = 0; i < keys.size(); ++i) {
+            if (gone(i))
+                continue;
+            const auto &[key, column] = keys[i];
             column->SetBandIndex(store.ReadInteger(key, QStringLiteral("BandIndex"), column->BandIndex()));
             column->SetRowIndex(store.ReadInteger(key, QStringLiteral("RowIndex"), column->RowIndex()));
             column->m_storedRowIndex =

@@ -40,12 +40,17 @@ void TreeListPainter::drawTextCell(const CellContext &cell, QString text, bool e
     font.SetFont(m_tree.ColumnFont(cell.column).Font());
     // A selected cell keeps the selection's text colour whatever the font.
     font.SetColor(cell.textColor);
+    int column = cell.column;
     if (m_tree.IsCustomDrawCell(cell.column)) {
         bool done = false;
         m_canvas.setFont(font.Font());
+        // The handler may free or move the column: it is found again, and
+        // a cell whose column went is not drawn.
+        const HeldIndex held = m_tree.holdColumn(cell.column);
         m_tree.DoCustomDrawCell(&m_canvas, cell.rect, cell.node, cell.column, cell.selected, cell.focused,
                                 cell.newItemRow, text, color, &font, alignment, done);
-        if (done)
+        column = m_tree.findColumn(held);
+        if (done || column < 0)
             return;
         if (color != cell.bkColor)
             brush = gfx::Brush::solid(rtl::ColorToRGB(color));
@@ -54,8 +59,10 @@ void TreeListPainter::drawTextCell(const CellContext &cell, QString text, bool e
     const TRect textRect = rtl::Rect(cell.rect.Left + 2, cell.rect.Top + 1, cell.rect.Right - 2, cell.rect.Bottom - 1);
     if (editorStyle) {
         auto *control = static_cast<TCustomdxTreeListControl *>(&m_tree);
-        TdxTreeListColumn *column = control->Columns(cell.column);
-        TdxEditViewData &view = column->FillCellViewData(cell.rect, text, color, font.Color());
+        TdxTreeListColumn *c = control->Columns(column);
+        if (!c)
+            return;
+        TdxEditViewData &view = c->FillCellViewData(cell.rect, text, color, font.Color());
         view.Font = font.Font();
         view.Alignment = alignment;
         view.VerticalLayout = 1;

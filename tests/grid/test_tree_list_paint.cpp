@@ -1014,3 +1014,41 @@ TEST(TreeListPrimitives, EdgeCodesFlatFramesPreviewTextAndCentredBitmaps)
         for (int x = 0; x < 11; ++x)
             ASSERT_EQ(at(text, x, y), window) << x << "," << y;
 }
+
+// A custom-draw handler of the grid that frees the column it is drawing: the
+// cell and the column's own handler are left out, the rest is drawn.
+TEST(TreeListPaint, AColumnFreedByADrawHandlerIsDrawnNoFurther)
+{
+    PaintFixture f;
+    f.column("A", 80);
+    TdxTreeListColumn *b = f.column("B", 80);
+    f.node({"a", "abc"});
+    f.node({"c", "def"});
+    b->SetPasswordChar('*');
+    int ownCalls = 0;
+    const auto own = [&](classes::TObject *, auto &&...) { ++ownCalls; };
+    b->OnCustomDrawCell.Set(own);
+    b->OnCustomDrawColumnHeader.Set(own);
+    TdxTreeListColumn *victim = b;
+    const auto freeB = [&](TdxTreeListColumn *c) {
+        if (c && c == victim)
+            delete std::exchange(victim, nullptr);
+    };
+    f.tree->OnCustomDrawCell.Set([&](classes::TObject *, gfx::Canvas *, const rtl::TRect &, TdxTreeListNode *,
+                                     TdxTreeListColumn *c, bool, bool, bool, QString &, rtl::TColor &, classes::TFont *,
+                                     TAlignment &, bool &) { freeB(c); });
+    f.paint();
+    EXPECT_EQ(f.tree->ColumnCount(), 1);
+    EXPECT_EQ(ownCalls, 1); // B's header, before the cells
+
+    f.column("C", 80)->OnCustomDrawColumnHeader.Set(own);
+    victim = f.tree->Columns(1);
+    ownCalls = 0;
+    f.tree->OnCustomDrawCell = {};
+    f.tree->OnCustomDrawColumnHeader.Set([&](classes::TObject *, TdxTreeListColumn *c, gfx::Canvas *,
+                                             const rtl::TRect &, QString &, rtl::TColor &, classes::TFont *,
+                                             TAlignment &, TdxTreeListColumnSort &, bool &) { freeB(c); });
+    f.paint();
+    EXPECT_EQ(f.tree->ColumnCount(), 1);
+    EXPECT_EQ(ownCalls, 0);
+}

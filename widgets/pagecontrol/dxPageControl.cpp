@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -204,10 +205,8 @@ const classes::TEnumInfo &TabPositionInfo()
 template <class T>
 void publishSharedControlProperties(classes::TClassBuilder<T> &c)
 {
-    c.Enum("DragMode", DragModeInfo(), &T::DragMode, &T::SetDragMode)
-        .Default(int(controls::TDragMode::dmManual));
-    c.Enum("DragKind", DragKindInfo(), &T::DragKind, &T::SetDragKind)
-        .Default(int(controls::TDragKind::dkDrag));
+    c.Enum("DragMode", DragModeInfo(), &T::DragMode, &T::SetDragMode).Default(int(controls::TDragMode::dmManual));
+    c.Enum("DragKind", DragKindInfo(), &T::DragKind, &T::SetDragKind).Default(int(controls::TDragKind::dkDrag));
     c.Integer(
          "DragCursor", [](const T &p) { return int(p.DragCursor()); },
          [](T &p, int v) { p.SetDragCursor(controls::TCursor(v)); })
@@ -221,8 +220,9 @@ void publishSharedControlProperties(classes::TClassBuilder<T> &c)
     c.Boolean("ShowHint", &T::ShowHint, &T::SetShowHint).Stored([](const classes::TPersistent &o) {
         return !static_cast<const T &>(o).ParentShowHint();
     });
-    c.Enum("BiDiMode", BiDiModeInfo(), &T::BiDiMode, &T::SetBiDiMode)
-        .Stored([](const classes::TPersistent &o) { return !static_cast<const T &>(o).ParentBiDiMode(); });
+    c.Enum("BiDiMode", BiDiModeInfo(), &T::BiDiMode, &T::SetBiDiMode).Stored([](const classes::TPersistent &o) {
+        return !static_cast<const T &>(o).ParentBiDiMode();
+    });
     c.Boolean("ParentBiDiMode", &T::ParentBiDiMode, &T::SetParentBiDiMode).Default(true);
     c.Reference("PopupMenu", &T::PopupMenu, &T::SetPopupMenu);
 }
@@ -367,8 +367,8 @@ const classes::TMetaClass &TdxPageControl::StaticClass()
                                                                  QStringLiteral("TStartDockEvent"));
             c.Event<void(classes::TObject *, TDragDockObject &, int, int, TDragState, bool &)>(
                 "OnDockOver", &T::OnDockOver, QStringLiteral("TDockOverEvent"));
-            c.Event<void(classes::TObject *, QWidget *, QRect &, QPoint, bool &)>(
-                "OnGetSiteInfo", &T::OnGetSiteInfo, QStringLiteral("TGetSiteInfoEvent"));
+            c.Event<void(classes::TObject *, QWidget *, QRect &, QPoint, bool &)>("OnGetSiteInfo", &T::OnGetSiteInfo,
+                                                                                  QStringLiteral("TGetSiteInfoEvent"));
             c.Event<void(classes::TObject *)>("OnEnter", &T::OnEnter);
             c.Event<void(classes::TObject *)>("OnExit", &T::OnExit);
             c.Event<void(classes::TObject *)>("OnResize", &T::OnResize);
@@ -390,9 +390,9 @@ void RegisterPageControlClasses()
 {
     // The image list and popup menus a stored control names come from the
     // same layout.
-    classes::RegisterClasses(
-        {&TdxTabSheet::StaticClass(), &TdxPageControl::StaticClass(), &classes::TImageList::StaticClass(),
-         &controls::TPopupMenu::StaticClass(), &controls::TMenuItem::StaticClass()});
+    classes::RegisterClasses({&TdxTabSheet::StaticClass(), &TdxPageControl::StaticClass(),
+                              &classes::TImageList::StaticClass(), &controls::TPopupMenu::StaticClass(),
+                              &controls::TMenuItem::StaticClass()});
 }
 
 // --- TdxTabSheet -------------------------------------------------------------
@@ -466,6 +466,7 @@ void TdxTabSheet::SetPopupMenu(controls::TPopupMenu *menu)
 
 TdxTabSheet::~TdxTabSheet()
 {
+    Destroying();
     // The focus moves while child widgets go; the events are gone by then.
     QObject::disconnect(m_focusWatch);
     if (m_pageControl)
@@ -474,10 +475,18 @@ TdxTabSheet::~TdxTabSheet()
 
 void TdxTabSheet::SetPageControl(TdxCustomPageControl *control)
 {
-    if (control == m_pageControl)
+    // A page on its way out goes to no other control.
+    if (control == m_pageControl || (control && HasState(classes::csDestroying)))
         return;
-    if (m_pageControl)
+    if (m_pageControl) {
+        // The old control's handlers may free it, and this page with it, or
+        // the control this page is going to.
+        const QPointer<TdxTabSheet> self(this);
+        const QPointer<TdxCustomPageControl> target(control);
         m_pageControl->removePage(this);
+        if (!self || (control && !target))
+            return;
+    }
     setParent(control);
     if (control)
         control->insertPage(this);
@@ -506,7 +515,8 @@ void TdxTabSheet::SetPageIndex(int value)
         throw EListError(text);
     }
     const int current = PageIndex();
-    if (current == value)
+    // A page on its way out of its control has no place to move from.
+    if (current == value || current < 0)
         return;
     pages.erase(pages.begin() + current);
     pages.insert(pages.begin() + value, this);
@@ -633,8 +643,28 @@ void TdxTabSheet::showEvent(QShowEvent *event)
     if (m_shown)
         return;
     m_shown = true;
-    if (OnShow)
+    showingChanged(true);
+}
+
+void TdxTabSheet::showingChanged(bool shown)
+{
+    if (m_holdShowing) {
+        m_heldShowing = shown ? 1 : -1;
+        return;
+    }
+    if (shown && OnShow)
         controls::guarded(controls::Report::none(), [&] { OnShow(this); });
+    else if (!shown && OnHide)
+        controls::guarded(controls::Report::none(), [&] { OnHide(this); });
+}
+
+void TdxTabSheet::setShowing(bool visible)
+{
+    const bool held = std::exchange(m_holdShowing, true);
+    setVisible(visible);
+    m_holdShowing = held;
+    if (!held && m_heldShowing != 0)
+        showingChanged(std::exchange(m_heldShowing, 0) > 0);
 }
 
 void TdxTabSheet::resizeEvent(QResizeEvent *event)
@@ -650,8 +680,7 @@ void TdxTabSheet::hideEvent(QHideEvent *event)
     if (!m_shown)
         return;
     m_shown = false;
-    if (OnHide)
-        controls::guarded(controls::Report::none(), [&] { OnHide(this); });
+    showingChanged(false);
 }
 
 // --- TdxCustomPageControl: pages and activation --------------------------------
@@ -701,6 +730,13 @@ TdxCustomPageControl::~TdxCustomPageControl()
         page->m_tabShowing = false;
     }
     m_pages.clear();
+    // A page whose removal called the handler that frees this control is
+    // being freed or moved by its own caller.
+    for (TdxTabSheet *page : std::exchange(m_leaving, {})) {
+        page->m_pageControl = nullptr;
+        page->m_tabShowing = false;
+        page->setParent(nullptr);
+    }
     m_activePage = nullptr;
     // Pages a stored layout made are owned by the control as a component;
     // they go now, while the widget they sit on is still whole.
@@ -754,33 +790,64 @@ void TdxCustomPageControl::SetActivePage(TdxTabSheet *page)
         return;
     if (page == m_activePage)
         return;
+    const QPointer<TdxCustomPageControl> self(this);
     // A stored layout names its active page; nobody is asked about that.
     if (!Loading() && !changeAllowed(*this, page))
         return;
+    // The handler may have freed this control, or switched to the page
+    // itself (freeing the active page selects the next one).
+    if (!self || page == m_activePage)
+        return;
     changeActivePage(page);
+    if (!self)
+        return;
     m_painter->makeActiveVisible();
     relayout();
 }
 
 void TdxCustomPageControl::changeActivePage(TdxTabSheet *page)
 {
-    TdxTabSheet *old = m_activePage;
+    // OnShow, OnHide, OnEnter and OnExit run inside the visibility and focus
+    // changes below; they may free or switch the pages and free this
+    // control. Each is held by its QPointer and checked after every such
+    // call; a switch a handler made stands, and this one ends there.
+    const QPointer<TdxCustomPageControl> self(this);
+    const QPointer<TdxTabSheet> old(m_activePage);
     QWidget *focus = window()->focusWidget();
     const bool focusInOld = old && focus && (focus == old || old->isAncestorOf(focus));
+    const auto overtaken = [&] {
+        if (!self)
+            return true;
+        if (m_activePage == page)
+            return false;
+        // The handler's switch stands; the page this one left does not stay
+        // on show beside its page.
+        if (old && old != m_activePage && old->m_pageControl == this && old->isVisibleTo(this))
+            old->setShowing(false);
+        return true;
+    };
+    m_activePage = page;
     if (page) {
         page->setGeometry(gfx::ToQRect(displayRect()));
         page->raise();
-        page->setVisible(true);
+        page->setShowing(true);
+        if (overtaken())
+            return;
     }
-    m_activePage = page;
     if (focusInOld) {
         if (QWidget *first = page ? firstFocusableIn(page) : nullptr)
             first->setFocus(Qt::OtherFocusReason);
         else if (focusPolicy() != Qt::NoFocus)
             setFocus(Qt::OtherFocusReason);
+        if (overtaken())
+            return;
     }
-    if (old)
-        old->setVisible(false);
+    // The page left may have gone to another control meanwhile.
+    if (old && old != page && old->m_pageControl == this) {
+        old->setShowing(false);
+        if (overtaken())
+            return;
+    }
     m_tabIndex = page ? page->TabIndex() : -1;
     changed();
 }
@@ -820,10 +887,11 @@ void TdxCustomPageControl::SelectNextPage(bool goForward, bool checkTabVisible)
     TdxTabSheet *page = FindNextPage(m_activePage, goForward, checkTabVisible);
     if (!page || page == m_activePage)
         return;
-    if (!changeAllowed(*this, page))
+    const QPointer<TdxCustomPageControl> self(this);
+    if (!changeAllowed(*this, page) || !self)
         return;
     SetActivePage(page);
-    if (m_tabIndex >= 0)
+    if (self && m_tabIndex >= 0)
         UpdateActivePage();
 }
 
@@ -834,8 +902,12 @@ void TdxCustomPageControl::insertPage(TdxTabSheet *page)
     page->updateTabShowing();
     page->setGeometry(gfx::ToQRect(displayRect()));
     // While a layout is read, the stored ActivePage decides.
-    if (!m_activePage && !Loading())
+    if (!m_activePage && !Loading()) {
+        const QPointer<TdxCustomPageControl> self(this);
         SetActivePage(page);
+        if (!self)
+            return;
+    }
     relayout();
 }
 
@@ -868,13 +940,41 @@ void TdxCustomPageControl::removePage(TdxTabSheet *page)
     m_pages.erase(std::remove(m_pages.begin(), m_pages.end(), page), m_pages.end());
     // The page after the removed one is selected, whichever page was on
     // show: where it is on show already nothing changes, else the change is
-    // asked for and told as any other.
+    // asked for and told as any other. The handlers may free this control,
+    // the page then leaving it all the same, or free a page that was being
+    // moved, whose own removal then did the rest.
+    const QPointer<TdxCustomPageControl> self(this);
+    const QPointer<TdxTabSheet> held(page);
+    m_leaving.push_back(page);
+    const auto gone = [&] {
+        if (!held)
+            return true;
+        if (self)
+            return false;
+        page->m_pageControl = nullptr;
+        page->m_tabShowing = false;
+        return true;
+    };
+    struct Left
+    {
+        const QPointer<TdxCustomPageControl> &control;
+        TdxTabSheet *page;
+        ~Left()
+        {
+            if (control)
+                std::erase(control->m_leaving, page);
+        }
+    } left{self, page};
     SetActivePage(next);
+    if (gone())
+        return;
     if (m_activePage == page) {
         // A veto cannot keep a page that is leaving the control.
         m_activePage = nullptr;
-        page->setVisible(false);
         m_tabIndex = -1;
+        page->setShowing(false);
+        if (gone())
+            return;
     }
     page->m_pageControl = nullptr;
     page->m_tabShowing = false;
@@ -895,7 +995,10 @@ void TdxCustomPageControl::tabShowingChanged(TdxTabSheet *page)
     } else {
         m_painter->removeTab(page);
         m_tabIndex = m_activePage && m_activePage != page ? m_activePage->TabIndex() : -1;
+        const QPointer<TdxCustomPageControl> self(this);
         UpdateActivePage();
+        if (!self)
+            return;
     }
     relayout();
 }
@@ -912,15 +1015,9 @@ std::vector<QWidget *> siblingsInFocusOrder(const QWidget &control)
     QWidget *parent = control.parentWidget();
     if (!parent)
         return siblings;
-    // Only what can be tabbed to, or holds what can, has a place: a label
-    // beside the control has none.
-    auto counts = [&control](QWidget *w) {
-        if (w == &control || w->focusPolicy() != Qt::NoFocus)
-            return true;
-        const QList<QWidget *> inside = w->findChildren<QWidget *>();
-        return std::any_of(inside.begin(), inside.end(),
-                           [](QWidget *child) { return child->focusPolicy() != Qt::NoFocus; });
-    };
+    // Every windowed control has a place, an empty panel too; a label (text
+    // or picture) is drawn on its parent in the class library and has none.
+    auto counts = [&control](QWidget *w) { return w == &control || !qobject_cast<QLabel *>(w); };
     for (QWidget *w = parent->nextInFocusChain(); w && w != parent; w = w->nextInFocusChain())
         if (w->parentWidget() == parent && !w->isWindow() && counts(w))
             siblings.push_back(w);

@@ -29,6 +29,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace gfx {
@@ -253,6 +254,10 @@ protected:
 private:
     friend class TdxCustomPageControl;
     void updateTabShowing();
+    // Shows or hides the page for its control. OnShow or OnHide runs once Qt
+    // is done with the page, so that the handler may free it.
+    void setShowing(bool visible);
+    void showingChanged(bool shown);
 
     TdxCustomPageControl *m_pageControl = nullptr;
     std::string m_caption;
@@ -261,6 +266,9 @@ private:
     bool m_tabShowing = false;
     bool m_highlighted = false;
     bool m_shown = false;
+    bool m_holdShowing = false;
+    // The OnShow (1) or OnHide (-1) held back by setShowing; 0: none.
+    int m_heldShowing = 0;
     int m_borderWidth = 0;
     bool m_showHint = false;
     bool m_parentShowHint = true;
@@ -528,6 +536,9 @@ private:
     void endClientDrag(QObject *client);
 
     std::vector<TdxTabSheet *> m_pages;
+    // Pages on their way out while the removal calls the handlers; a
+    // control freed meanwhile lets go of them instead of freeing them.
+    std::vector<TdxTabSheet *> m_leaving;
     TdxTabSheet *m_activePage = nullptr;
     int m_tabIndex = -1;
     std::unique_ptr<TdxPageControlButtons> m_painter;
@@ -562,6 +573,12 @@ private:
     bool m_syncingFont = false;
     gfx::QtTextMeasurer m_realMeasurer;
     const gfx::TextMeasurer *m_measurer = nullptr;
+    // Caption widths in the font and by the measurer they were measured
+    // with: the strip lays out every tab on each change, and measuring each
+    // caption anew made adding pages one by one take time by the square.
+    mutable std::unordered_map<std::string, int> m_textWidths;
+    mutable gfx::Font m_textWidthsFont;
+    mutable const gfx::TextMeasurer *m_textWidthsMeasurer = nullptr;
     gfx::Canvas *m_canvas = nullptr;
     controls::RepeatTimer m_repeatTimer;
     struct DockClient

@@ -369,7 +369,15 @@ TdxTabSheet *TdxCustomPageControl::DockControl(QWidget *client)
         from = nullptr;
     const bool form = client->isWindow() || from;
     const bool visible = client->isWindow() ? client->isVisible() : !client->isHidden();
+    // The handlers called below (the other control's OnUnDock and page
+    // events, this control's OnChanging, page events and OnDockDrop) may
+    // free the form, its new page or this control: each is held by its
+    // QPointer and the docking ends where one went.
+    const QPointer<TdxCustomPageControl> self(this);
+    const QPointer<QWidget> held(client);
     if (from && !from->releaseClient(client, this))
+        return nullptr;
+    if (!self || !held)
         return nullptr;
     auto *page = new TdxTabSheet();
     page->SetCaption(form ? firstLine(rtl::FromQString(client->windowTitle())) : std::string());
@@ -380,15 +388,28 @@ TdxTabSheet *TdxCustomPageControl::DockControl(QWidget *client)
     layout->addWidget(client);
     if (visible)
         client->setVisible(true);
+    const QPointer<TdxTabSheet> heldPage(page);
     if (from)
         delete fromPage;
+    if (!self || !heldPage || !held) {
+        // Nothing is left to dock into: the form floats again.
+        if (held)
+            client->setParent(nullptr, Qt::Window);
+        delete heldPage.data();
+        return nullptr;
+    }
     page->SetPageControl(this);
+    if (!self || !heldPage || !held)
+        return nullptr;
     m_dockClients.push_back({client, page, QObject::connect(client, &QObject::destroyed, this, [this](QObject *gone) {
                                  dockedClientFreed(gone);
                              })});
     client->installEventFilter(this);
-    if (visible)
+    if (visible) {
         SetActivePage(page);
+        if (!self || !heldPage || !held)
+            return nullptr;
+    }
     if (OnDockDrop) {
         const QPoint at = mapFromGlobal(QCursor::pos());
         controls::guarded(controls::Report::none(), [&] { OnDockDrop(this, client, at.x(), at.y()); });
@@ -402,9 +423,12 @@ TdxTabSheet *TdxCustomPageControl::releaseClient(QWidget *client, QWidget *newTa
     if (!page)
         return nullptr;
     bool allow = true;
+    // OnUnDock may free the form, its page or this control.
+    const QPointer<TdxCustomPageControl> self(this);
+    const QPointer<QWidget> held(client);
     if (OnUnDock)
         controls::guarded(controls::Report::none(), [&] { OnUnDock(this, client, newTarget, allow); });
-    if (!allow || dockPageOf(client) != page)
+    if (!self || !held || !allow || dockPageOf(client) != page)
         return nullptr;
     client->removeEventFilter(this);
     // Let go of while its tab is dragged: the drag no longer holds it.
@@ -445,7 +469,17 @@ void TdxCustomPageControl::finishClientDrag(QPoint globalPos, bool drop)
 
 int TdxCustomPageControl::textWidth(const std::string &text) const
 {
-    return m_measurer->textWidth(m_font, text);
+    // Captions of pages long gone are not kept for ever.
+    if (m_textWidthsMeasurer != m_measurer || !(m_textWidthsFont == m_font) ||
+        m_textWidths.size() > 2 * m_pages.size() + 64) {
+        m_textWidths.clear();
+        m_textWidthsMeasurer = m_measurer;
+        m_textWidthsFont = m_font;
+    }
+    const auto [it, added] = m_textWidths.try_emplace(text, 0);
+    if (added)
+        it->second = m_measurer->textWidth(m_font, text);
+    return it->second;
 }
 
 int TdxCustomPageControl::textHeight(const std::string &) const
@@ -557,8 +591,12 @@ void TdxCustomPageControl::mousePressEvent(QMouseEvent *event)
         return;
     }
     const QPoint p = event->position().toPoint();
+    // The press may switch pages, whose handlers may free this control.
+    const QPointer<TdxCustomPageControl> self(this);
     controls::guarded(controls::Report::none(), [&] {
         m_painter->mouseDown({p.x(), p.y()});
+        if (!self)
+            return;
         // A docked form is taken out by dragging its tab, in the styles whose
         // tabs look like something to pick up.
         m_dragClient = nullptr;
@@ -574,6 +612,8 @@ void TdxCustomPageControl::mousePressEvent(QMouseEvent *event)
                 }
         }
     });
+    if (!self)
+        return;
     // A docked form's tab drags the form, not the control.
     if (m_dragMode == controls::TDragMode::dmAutomatic && !m_dragClient)
         m_dragFrom = p;

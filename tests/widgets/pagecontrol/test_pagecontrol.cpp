@@ -25,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -311,7 +312,8 @@ TEST_F(PageControlTest, ArrowKeysAndAcceleratorsSelectPages)
 TEST_F(PageControlTest, AcceleratorsAreLettersOfTheCaptionsCodePageToo)
 {
     // Captions hold the program's single-byte text: "&Übersicht", "&été".
-    pages[1]->SetCaption("&\xDC" "bersicht");
+    pages[1]->SetCaption("&\xDC"
+                         "bersicht");
     pages[2]->SetCaption("&\xE9t\xE9");
     showWindow();
     control->setFocus();
@@ -1255,12 +1257,11 @@ TEST_F(PageControlTest, DockDragTakesAPageOrTheControlToADockSite)
             told.push_back(client == control ? "site asked for control" : "site asked for page");
         can = canDock;
     });
-    site->OnDockOver.Set(
-        [&](classes::TObject *, TDragDockObject &source, int, int, TDragState state, bool &) {
-            const char *names[] = {"enter", "leave", "move"};
-            told.push_back(std::string("over: ") + names[int(state)]);
-            dockRect = source.DockRect;
-        });
+    site->OnDockOver.Set([&](classes::TObject *, TDragDockObject &source, int, int, TDragState state, bool &) {
+        const char *names[] = {"enter", "leave", "move"};
+        told.push_back(std::string("over: ") + names[int(state)]);
+        dockRect = source.DockRect;
+    });
     const auto start = [&told](classes::TObject *, TDragDockObject &) { told.push_back("start"); };
     const auto end = [&told, this](classes::TObject *, QObject *target, int, int) {
         told.push_back(target == site ? "end on site" : "end");
@@ -1358,8 +1359,8 @@ TEST_F(PageControlTest, StoredLayoutCarriesDragKindAndDockHandlers)
     restored->DefineMethod<void(classes::TObject *, TDragDockObject &)>("Sheet2StartDock",
                                                                         [](classes::TObject *, TDragDockObject &) {});
     for (const char *end : {"PageControl1EndDock", "Sheet2EndDock"})
-        restored->DefineMethod<void(classes::TObject *, QObject *, int, int)>(end,
-                                                                              [](classes::TObject *, QObject *, int, int) {});
+        restored->DefineMethod<void(classes::TObject *, QObject *, int, int)>(
+            end, [](classes::TObject *, QObject *, int, int) {});
     restored->DefineMethod<void(classes::TObject *, TDragDockObject &, int, int, TDragState, bool &)>(
         "PageControl1DockOver", [](classes::TObject *, TDragDockObject &, int, int, TDragState, bool &) {});
     restored->DefineMethod<void(classes::TObject *, QWidget *, QRect &, QPoint, bool &)>(
@@ -1495,6 +1496,24 @@ TEST_F(PageControlTest, OnlyWhatCanBeTabbedToOrHoldsSuchCountsInTheTabOrder)
     new QLabel(QStringLiteral("Pages:"), &other);
     auto *later = new TdxPageControl(&other);
     EXPECT_EQ(later->TabOrder(), 1);
+}
+
+// A panel with nothing in it is a windowed control as any other: it has a
+// place, before the control and when the control is put behind it.
+TEST_F(PageControlTest, AnEmptyPanelHasAPlaceInTheTabOrder)
+{
+    QWidget form;
+    auto *panel = new QWidget(&form);
+    new QLabel(QStringLiteral("Pages:"), &form);
+    auto *pageControl = new TdxPageControl(&form);
+    auto *edit = new QLineEdit(&form);
+    EXPECT_EQ(pageControl->TabOrder(), 1);
+    pageControl->SetTabOrder(2);
+    EXPECT_EQ(pageControl->TabOrder(), 2);
+    QWidget *w = edit->nextInFocusChain();
+    while (w != pageControl && w != panel && w != edit)
+        w = w->nextInFocusChain();
+    EXPECT_EQ(w, pageControl);
 }
 
 // A page removed in the background selects the page after it, asking and
@@ -1721,4 +1740,348 @@ TEST_F(PageControlTest, APageFreedOrMovedWhileItsChangeIsAskedForIsNotActivated)
     other.SelectNextPage(true);
     EXPECT_EQ(other.PageCount(), 1);
     EXPECT_EQ(other.ActivePage(), pages[1]);
+}
+
+namespace {
+
+// One page shows, the active one, and its tab is the marked one.
+void expectOneActivePageOnShow(const TdxCustomPageControl &control)
+{
+    TdxTabSheet *active = control.ActivePage();
+    ASSERT_NE(active, nullptr);
+    EXPECT_GE(control.TabIndex(), 0);
+    EXPECT_EQ(control.TabIndex(), active->TabIndex());
+    for (int i = 0; i < control.PageCount(); ++i)
+        EXPECT_EQ(control.Pages(i)->isVisibleTo(&control), control.Pages(i) == active) << i;
+}
+
+} // namespace
+
+// A switch whose handlers free the page it leaves, the page it goes to, or
+// the page on show ends with a page on show and its tab marked.
+TEST_F(PageControlTest, PagesFreedByTheSwitchesOwnHandlersLeaveAPageOnShow)
+{
+    showWindow();
+    // The new page's OnShow frees the old page.
+    pages[1]->OnShow.Set([&](TdxTabSheet *) { delete std::exchange(pages[0], nullptr); });
+    control->SetActivePageIndex(1);
+    EXPECT_EQ(control->PageCount(), 2);
+    EXPECT_EQ(control->ActivePage(), pages[1]);
+    expectOneActivePageOnShow(*control);
+
+    // The old page's OnHide frees the new page.
+    pages[1]->OnHide.Set([&](TdxTabSheet *) { delete std::exchange(pages[2], nullptr); });
+    control->SetActivePage(pages[2]);
+    EXPECT_EQ(control->PageCount(), 1);
+    EXPECT_EQ(control->ActivePage(), pages[1]);
+    expectOneActivePageOnShow(*control);
+
+    // OnChanging frees the active page: the removal selected the next one,
+    // and the switch to it does not hide it again.
+    for (const char *caption : {"A", "B"}) {
+        auto *page = new TdxTabSheet();
+        page->SetCaption(caption);
+        page->SetPageControl(control);
+    }
+    bool freeActive = true;
+    control->OnChanging.Set([&](TdxCustomPageControl *, TdxTabSheet *, bool &) {
+        if (std::exchange(freeActive, false))
+            delete control->ActivePage();
+    });
+    TdxTabSheet *next = control->Pages(1);
+    control->SetActivePage(next);
+    EXPECT_EQ(control->PageCount(), 2);
+    EXPECT_EQ(control->ActivePage(), next);
+    expectOneActivePageOnShow(*control);
+}
+
+// ---- The sweep: every event the control and its pages fire while pages
+// are switched, added, removed and docked, with a handler that frees or
+// moves the page, its control or the next page ----
+
+namespace {
+
+struct SweepVictim
+{
+    const char *name;
+    // False where there is nothing to act on.
+    std::function<bool(TdxTabSheet *page, TdxPageControl *other)> act;
+};
+
+TdxTabSheet *nextPageOf(TdxTabSheet *page)
+{
+    TdxCustomPageControl *control = page->PageControl();
+    TdxTabSheet *next = control ? control->FindNextPage(page, true, false) : nullptr;
+    return next == page ? nullptr : next;
+}
+
+const std::vector<SweepVictim> &sweepVictims()
+{
+    static const std::vector<SweepVictim> list = {
+        // A page on its way out already is not freed a second time.
+        {"frees the page",
+         [](TdxTabSheet *page, TdxPageControl *) {
+             if (page->HasState(classes::csDestroying))
+                 return false;
+             delete page;
+             return true;
+         }},
+        {"frees its control",
+         [](TdxTabSheet *page, TdxPageControl *) {
+             TdxCustomPageControl *control = page->PageControl();
+             delete control;
+             return control != nullptr;
+         }},
+        {"frees the next page",
+         [](TdxTabSheet *page, TdxPageControl *) {
+             TdxTabSheet *next = nextPageOf(page);
+             delete next;
+             return next != nullptr;
+         }},
+        {"moves the page to another index",
+         [](TdxTabSheet *page, TdxPageControl *) {
+             TdxCustomPageControl *control = page->PageControl();
+             if (!control)
+                 return false;
+             page->SetPageIndex(page->PageIndex() == 0 ? control->PageCount() - 1 : 0);
+             return true;
+         }},
+        {"moves the page to another control",
+         [](TdxTabSheet *page, TdxPageControl *other) {
+             page->SetPageControl(other);
+             return true;
+         }},
+        {"moves the next page to another control",
+         [](TdxTabSheet *page, TdxPageControl *other) {
+             TdxTabSheet *next = nextPageOf(page);
+             if (next)
+                 next->SetPageControl(other);
+             return next != nullptr;
+         }},
+    };
+    return list;
+}
+
+using SweepHandler = std::function<void(TdxTabSheet *page)>;
+
+struct SweepEvent
+{
+    const char *name;
+    std::function<void(TdxPageControl *, SweepHandler)> set;
+};
+
+const std::vector<SweepEvent> &sweepEvents()
+{
+    // Page events are set on every page there is when the run starts.
+    const auto onPages = [](TdxPageControl *control, auto set) {
+        for (int i = 0; i < control->PageCount(); ++i)
+            set(control->Pages(i));
+    };
+    static const std::vector<SweepEvent> list = {
+        {"OnChanging",
+         [](TdxPageControl *c, SweepHandler h) {
+             c->OnChanging.Set([c, h](TdxCustomPageControl *, TdxTabSheet *page, bool &) {
+                 // The control may take this handler along.
+                 const SweepHandler keep = h;
+                 if (TdxTabSheet *about = page ? page : c->ActivePage())
+                     keep(about);
+             });
+         }},
+        {"OnChange",
+         [](TdxPageControl *c, SweepHandler h) {
+             c->OnChange.Set([c, h](TdxCustomPageControl *) {
+                 const SweepHandler keep = h;
+                 if (c->ActivePage())
+                     keep(c->ActivePage());
+             });
+         }},
+        {"page OnShow",
+         [onPages](TdxPageControl *c, SweepHandler h) {
+             onPages(c, [h](TdxTabSheet *p) {
+                 p->OnShow.Set([h](TdxTabSheet *s) {
+                     const SweepHandler keep = h; // the page may take this handler along
+                     keep(s);
+                 });
+             });
+         }},
+        {"page OnHide",
+         [onPages](TdxPageControl *c, SweepHandler h) {
+             onPages(c, [h](TdxTabSheet *p) {
+                 p->OnHide.Set([h](TdxTabSheet *s) {
+                     const SweepHandler keep = h;
+                     keep(s);
+                 });
+             });
+         }},
+        {"OnUnDock",
+         [](TdxPageControl *c, SweepHandler h) {
+             c->OnUnDock.Set([c, h](classes::TObject *, QWidget *client, QWidget *, bool &) {
+                 const SweepHandler keep = h;
+                 if (auto *page = qobject_cast<TdxTabSheet *>(client->parentWidget()))
+                     keep(page);
+                 else if (c->ActivePage())
+                     keep(c->ActivePage());
+             });
+         }},
+        {"OnDockDrop",
+         [](TdxPageControl *c, SweepHandler h) {
+             c->OnDockDrop.Set([c, h](classes::TObject *, QWidget *client, int, int) {
+                 const SweepHandler keep = h;
+                 if (auto *page = qobject_cast<TdxTabSheet *>(client->parentWidget()))
+                     keep(page);
+                 else if (c->ActivePage())
+                     keep(c->ActivePage());
+             });
+         }},
+    };
+    return list;
+}
+
+struct SweepRun
+{
+    const char *name;
+    std::function<void(TdxPageControl *control, TdxPageControl *other)> run;
+};
+
+QWidget *dockedForm(TdxPageControl *control)
+{
+    for (int i = 0; i < control->PageCount(); ++i)
+        if (QWidget *form = control->Pages(i)->findChild<QWidget *>(QStringLiteral("form")))
+            return form;
+    return nullptr;
+}
+
+const std::vector<SweepRun> &sweepRuns()
+{
+    static const std::vector<SweepRun> list = {
+        {"switch by index", [](TdxPageControl *c, TdxPageControl *) { c->SetActivePageIndex(2); }},
+        {"select the next page", [](TdxPageControl *c, TdxPageControl *) { c->SelectNextPage(true); }},
+        {"select by tab index", [](TdxPageControl *c, TdxPageControl *) { c->SetTabIndex(1); }},
+        {"click a tab",
+         [](TdxPageControl *c, TdxPageControl *) {
+             const rtl::TRect r = c->painter().findTab(c->Pages(1))->rect();
+             const QPointF at((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+             QMouseEvent press(QEvent::MouseButtonPress, at, c->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                               Qt::NoModifier);
+             const QPointer<TdxPageControl> held(c);
+             QApplication::sendEvent(c, &press);
+             if (!held)
+                 return;
+             QMouseEvent release(QEvent::MouseButtonRelease, at, c->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                                 Qt::NoModifier);
+             QApplication::sendEvent(c, &release);
+         }},
+        {"Ctrl+Tab",
+         [](TdxPageControl *c, TdxPageControl *) {
+             QKeyEvent key(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier);
+             QApplication::sendEvent(c, &key);
+         }},
+        {"Alt and an accelerator",
+         [](TdxPageControl *c, TdxPageControl *) {
+             QKeyEvent key(QEvent::KeyPress, Qt::Key_T, Qt::AltModifier, QStringLiteral("t"));
+             QApplication::sendEvent(c, &key);
+         }},
+        {"add a page and show it",
+         [](TdxPageControl *c, TdxPageControl *) {
+             auto *page = new TdxTabSheet();
+             page->SetPageControl(c);
+             if (page->PageControl() == c)
+                 c->SetActivePage(page);
+         }},
+        {"free the active page", [](TdxPageControl *c, TdxPageControl *) { delete c->ActivePage(); }},
+        {"move the active page away",
+         [](TdxPageControl *c, TdxPageControl *other) { c->ActivePage()->SetPageControl(other); }},
+        {"hide the active tab", [](TdxPageControl *c, TdxPageControl *) { c->ActivePage()->SetTabVisible(false); }},
+        {"dock a form",
+         [](TdxPageControl *c, TdxPageControl *) {
+             auto *form = new QWidget();
+             form->setObjectName(QStringLiteral("form"));
+             form->setWindowTitle("Form");
+             form->show();
+             // One left floating goes at the end of the run.
+             c->DockControl(form);
+         }},
+        {"undock the docked form",
+         [](TdxPageControl *c, TdxPageControl *) {
+             if (QWidget *form = dockedForm(c); form && c->UndockControl(form))
+                 delete form;
+         }},
+        {"dock the docked form elsewhere",
+         [](TdxPageControl *c, TdxPageControl *other) {
+             if (QWidget *form = dockedForm(c))
+                 other->DockControl(form);
+         }},
+    };
+    return list;
+}
+
+// The control shows its active page and no other, and marks its tab.
+void expectConsistent(const TdxCustomPageControl &control)
+{
+    TdxTabSheet *active = control.ActivePage();
+    if (active) {
+        EXPECT_EQ(active->PageControl(), &control);
+    }
+    EXPECT_EQ(control.TabIndex(), active ? active->TabIndex() : -1);
+    for (int i = 0; i < control.PageCount(); ++i)
+        EXPECT_EQ(control.Pages(i)->isVisibleTo(&control), control.Pages(i) == active) << i;
+}
+
+} // namespace
+
+TEST(PageControlHandlerSweep, EveryEventWithEveryVictimRunsToItsEnd)
+{
+    gfx::FixedTextMeasurer measurer;
+    int combinations = 0;
+    for (const SweepEvent &event : sweepEvents()) {
+        int heard = 0;
+        for (const SweepRun &run : sweepRuns()) {
+            for (const SweepVictim &victim : sweepVictims()) {
+                SCOPED_TRACE(std::string(event.name) + ", " + run.name + ", " + victim.name);
+                if (qEnvironmentVariableIsSet("ZVO_SWEEP_TRACE"))
+                    std::fprintf(stderr, "%s, %s, %s\n", event.name, run.name, victim.name);
+                bool done = false;
+                bool acted = false;
+                QWidget window;
+                window.resize(600, 260);
+                auto *other = new TdxPageControl(&window);
+                other->setGeometry(300, 0, 284, 208);
+                other->SetDockSite(true);
+                QPointer<TdxPageControl> control(new TdxPageControl(&window));
+                control->setGeometry(0, 0, 284, 208);
+                control->setTextMeasurer(&measurer);
+                control->SetDockSite(true);
+                for (const char *caption : {"One", "&Two", "Three"}) {
+                    auto *page = new TdxTabSheet();
+                    page->SetCaption(caption);
+                    page->SetPageControl(control);
+                }
+                auto *form = new QWidget();
+                form->setObjectName(QStringLiteral("form"));
+                form->show();
+                control->DockControl(form);
+                control->SetActivePageIndex(0);
+                window.show();
+                event.set(control, [&](TdxTabSheet *page) {
+                    ++heard;
+                    if (!std::exchange(done, true))
+                        acted = victim.act(page, other);
+                });
+                run.run(control, other);
+                combinations += acted ? 1 : 0;
+                if (control)
+                    expectConsistent(*control);
+                expectConsistent(*other);
+                // Handlers that act no more, then everything goes.
+                done = true;
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                for (QWidget *w : QApplication::topLevelWidgets())
+                    if (w->objectName() == QLatin1String("form"))
+                        delete w;
+            }
+        }
+        EXPECT_GT(heard, 0) << event.name << " was never called";
+    }
+    RecordProperty("combinations", combinations);
+    EXPECT_GT(combinations, 100);
 }
