@@ -341,7 +341,8 @@ TEST_F(AutoSearch, ADateWhoseMidnightTheZoneSkippedStaysInTheCriteria)
     TppAutoSearchField *since = report.CreateAutoSearchCriteria(QStringLiteral("Data"), QStringLiteral("Since"),
                                                                 TppSearchOperatorType::soGreaterThan, QString(), false);
     since->SetDataType(TppDataType::dtDate);
-    since->SetSearchExpression(QStringLiteral("11/4/2018"));
+    // Typed in the system's own form, as a user of any locale types it.
+    since->SetSearchExpression(rtl::DateToStr(rtl::EncodeDate(2018, 11, 4)));
     EXPECT_EQ(rtl::VarToDateTime(since->Value()), rtl::EncodeDate(2018, 11, 4));
     classes::TStringList lines;
     report.GetAutoSearchDescriptionLines(lines);
@@ -350,7 +351,7 @@ TEST_F(AutoSearch, ADateWhoseMidnightTheZoneSkippedStaysInTheCriteria)
         << lines.Strings(0).toStdString();
     since->SetDataType(TppDataType::dtDateTime);
     const zvotest::ScopedTimeZone berlin("Europe/Berlin");
-    since->SetSearchExpression(QStringLiteral("3/31/2024 2:30:00 AM"));
+    since->SetSearchExpression(rtl::DateTimeToStr(rtl::EncodeDate(2024, 3, 31) + rtl::EncodeTime(2, 30, 0, 0)));
     EXPECT_EQ(rtl::VarToDateTime(since->Value()), rtl::EncodeDate(2024, 3, 31) + rtl::EncodeTime(2, 30, 0, 0));
 }
 
