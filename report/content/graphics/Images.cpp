@@ -314,7 +314,7 @@ void TppDBImage::LoadPicture()
     if (!m_autoDisplay && !handled)
         return;
     if (handled) {
-        const std::weak_ptr<char> alive = lifeToken();
+        const std::weak_ptr<char> alive = AliveToken();
         if (OnGetPicture)
             OnGetPicture(this, picture);
         if (alive.expired())

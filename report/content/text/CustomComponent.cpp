@@ -42,7 +42,7 @@ TppCustomComponent::TppCustomComponent(classes::TComponent *aOwner)
 
 TppCustomComponent::~TppCustomComponent()
 {
-    m_life.reset();
+    BeforeDestruction();
 }
 
 TppCustomBand *TppCustomComponent::printingBand() const
@@ -58,7 +58,7 @@ void TppCustomComponent::Generate()
     if (ReprintOnOverFlow() && (region ? region->OverFlow() : band && band->OverFlow()))
         InitDrawComponent();
     const bool shown = Visible() || DrawComponent();
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     DoOnPrint();
     if (alive.expired())
         return;

@@ -195,7 +195,7 @@ QString TppCustomText::GetText() const
     if (loadingOrReading() || (InDesignState() && !ReportPrinting()))
         return text;
     auto *self = const_cast<TppCustomText *>(this);
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     if (OnGetText)
         OnGetText(self, text);
     if (alive.expired() || !HasEventNotify(ppEvent::OnGetText))

@@ -176,7 +176,7 @@ std::unique_ptr<char[]> TppCustomMemo::GetTextBuffer()
 QString TppCustomMemo::GetText() const
 {
     // Loading the lines runs their handler, which may free the memo.
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     const_cast<TppCustomMemo *>(this)->GetLines();
     if (alive.expired())
         return QString();
@@ -296,7 +296,7 @@ void TppCustomMemo::ResetGeneration()
 
 void TppCustomMemo::CalcSpaceUsed()
 {
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     const QString text = GetText();
     if (alive.expired())
         return;
@@ -541,7 +541,7 @@ void TppDBMemo::loadLines()
             if (!alive.expired())
                 flag = false;
         }
-    } done{m_loading, lifeToken()};
+    } done{m_loading, AliveToken()};
     classes::TStringList &memoLines = lines();
     const bool handled = OnGetMemo.Assigned() || HasEventNotify(ppEvent::OnGetMemo);
     if (!handled && CheckForPipelineData()) {
@@ -564,7 +564,7 @@ void TppDBMemo::loadLines()
         const TppCustomBand *band = printingBand();
         if (!ReportPrinting() && !(band && band->Generating()))
             return;
-        const std::weak_ptr<char> alive = lifeToken();
+        const std::weak_ptr<char> alive = AliveToken();
         if (OnGetMemo)
             OnGetMemo(this, &memoLines);
         if (alive.expired() || !HasEventNotify(ppEvent::OnGetMemo))
@@ -580,7 +580,7 @@ void TppDBMemo::RefreshText()
 {
     if (!loadsLines())
         return;
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     loadLines();
     if (!alive.expired())
         TppCustomMemo::RefreshText();
@@ -590,7 +590,7 @@ classes::TStrings *TppDBMemo::GetLines()
 {
     if (!DataField().isEmpty() || OnGetMemo.Assigned() || HasEventNotify(ppEvent::OnGetMemo)) {
         // None when the handler that loaded them freed the memo.
-        const std::weak_ptr<char> alive = lifeToken();
+        const std::weak_ptr<char> alive = AliveToken();
         RefreshText();
         if (alive.expired())
             return nullptr;

@@ -191,7 +191,7 @@ void TppCalc::Compute()
 
 void TppCalc::Generate()
 {
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     Compute();
     if (!alive.expired())
         TppCustomText::Generate();

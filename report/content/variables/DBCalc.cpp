@@ -124,7 +124,7 @@ void TppDBCalc::Calc()
         m_value = 0;
         return;
     }
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     if (ResetOnCompute() && OnGroupBreak) {
         OnGroupBreak(this);
         if (alive.expired())

@@ -466,7 +466,7 @@ void TppVariable::saveAtSegmentEnd(TppVarEventType aType)
 
 void TppVariable::Reset()
 {
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     TppCustomVariable::Reset();
     clearValue();
     if (OnReset) {
@@ -495,7 +495,7 @@ void TppVariable::Calc()
 {
     if (!ReportPrinting())
         return;
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     if (OnCalc) {
         QVariant value = Value();
         const QVariant before = value;
@@ -527,7 +527,7 @@ void TppVariable::Calc()
 void TppVariable::EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams)
 {
     TppCustomVariable::EventNotify(aCommunicator, aEventID, aParams);
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     if (aCommunicator && aCommunicator == m_resetComponent && aEventID == m_resetEventId)
         Reset();
     if (!alive.expired() && aCommunicator && aCommunicator == m_calcComponent && aEventID == m_calcEventId)

@@ -48,7 +48,6 @@ TppPrintable::TppPrintable(classes::TComponent *aOwner)
 TppPrintable::~TppPrintable()
 {
     BeforeDestruction();
-    m_alive.reset();
     m_selectionObject.reset();
     SetDesignControl(nullptr);
     if (TppDataPipeline *pipeline = m_dataPipeline) {
@@ -119,7 +118,7 @@ TppDrawCommand *TppPrintable::CreateDrawCommand(TppPage *aPage)
     PropertiesToDrawCommand(command.get());
     command->SetClickable(OnDrawCommandClick.Assigned() || HasEventNotify(ppEvent::OnDrawCommandClick));
     command->SetComponent(this);
-    command->OnClick.Set([this, alive = std::weak_ptr<char>(m_alive)](classes::TObject *aSender) {
+    command->OnClick.Set([this, alive = AliveToken()](classes::TObject *aSender) {
         if (!alive.expired())
             DrawCommandClick(aSender);
     });
@@ -127,7 +126,7 @@ TppDrawCommand *TppPrintable::CreateDrawCommand(TppPage *aPage)
     command->SetPrintableArea(rtl::TRect{pageDef->mmMarginLeft(), pageDef->mmMarginTop(),
                                          pageDef->mmWidth() - pageDef->mmMarginRight(),
                                          pageDef->mmHeight() - pageDef->mmMarginBottom()});
-    const std::weak_ptr<char> alive = m_alive;
+    const std::weak_ptr<char> alive = AliveToken();
     if (OnDrawCommandCreate)
         OnDrawCommandCreate(this, command.get());
     // A handler that freed the object would leave a command on the page
@@ -157,7 +156,7 @@ void TppPrintable::DrawCommandClick(classes::TObject *aDrawCommand)
 {
     if (!dynamic_cast<TppDrawCommand *>(aDrawCommand))
         return;
-    const std::weak_ptr<char> alive = m_alive;
+    const std::weak_ptr<char> alive = AliveToken();
     if (OnDrawCommandClick)
         OnDrawCommandClick(this, aDrawCommand);
     if (alive.expired() || !HasEventNotify(ppEvent::OnDrawCommandClick))
@@ -170,7 +169,7 @@ void TppPrintable::DrawCommandClick(classes::TObject *aDrawCommand)
 
 void TppPrintable::DoOnPrint()
 {
-    const std::weak_ptr<char> alive = m_alive;
+    const std::weak_ptr<char> alive = AliveToken();
     if (OnPrint)
         OnPrint(this);
     if (!alive.expired())

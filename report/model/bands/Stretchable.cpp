@@ -55,7 +55,6 @@ TppStretchable::TppStretchable(classes::TComponent *aOwner)
 TppStretchable::~TppStretchable()
 {
     BeforeDestruction();
-    m_life.reset();
     leaveTarget();
     const std::vector<TppStretchable *> shifters = m_shifters;
     m_shifters.clear();
@@ -471,7 +470,7 @@ bool TppStretchable::place()
     else if (StretchMode()) {
         // Measuring may load the content, whose handler may free the
         // component.
-        const std::weak_ptr<char> alive = m_life;
+        const std::weak_ptr<char> alive = AliveToken();
         CalcSpaceUsed();
         if (alive.expired())
             return false;
@@ -487,7 +486,7 @@ void TppStretchable::Generate()
     const TppCustomBand *band = printingBand();
     if (ReprintOnOverFlow() && band && band->OverFlow())
         InitDrawComponent();
-    const std::weak_ptr<char> alive = m_life;
+    const std::weak_ptr<char> alive = AliveToken();
     DoOnPrint();
     if (alive.expired())
         return;

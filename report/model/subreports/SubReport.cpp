@@ -384,7 +384,7 @@ bool TppSubReport::DrillDownExpanded() const
 
 void TppSubReport::takeDrillDownEvents(TppComponent *aComponent)
 {
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     aComponent->OnDrawCommandCreate.Set([this, alive](classes::TObject *, classes::TObject *aDrawCommand) {
         auto *command = dynamic_cast<TppDrawCommand *>(aDrawCommand);
         if (alive.expired() || !command)
