@@ -62,7 +62,8 @@ private:
         int64_t growth = 0;
     };
     ParentPlace parentPlace() const;
-    void place();
+    // False when a handler freed the control while it was placed.
+    bool place();
 
     rtl::TRect m_printPosRect;
     // PrintPosRect holds this cycle's placement.

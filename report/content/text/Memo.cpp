@@ -357,7 +357,11 @@ void TppCustomMemo::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
         // Not stretching: the lines that fit the control as designed.
         rect.Bottom = memoClamp(int64_t(rect.Top) + mmHeight());
         qsizetype position = 0;
-        wrap(GetText(), rect, position, m_printLines);
+        const std::weak_ptr<char> alive = AliveToken();
+        const QString lines = GetText();
+        if (alive.expired())
+            return;
+        wrap(lines, rect, position, m_printLines);
         m_printHeight = mmHeight();
         m_printLinesReady = true;
     }
@@ -638,7 +642,10 @@ void TppDBMemo::EventNotify(TppCommunicator *aCommunicator, int aEventID, TraPar
     TppCustomMemo::EventNotify(aCommunicator, aEventID, aParams);
     if (aEventID != ppEvent::Traversal || !m_suppressRepeatedValues)
         return;
+    const std::weak_ptr<char> alive = AliveToken();
     const QString text = GetText();
+    if (alive.expired())
+        return;
     TppDataPipeline *pipeline = DataPipeline();
     const bool backAtFirst = pipeline && pipeline->FirstRecord();
     m_repeated = m_hasRemembered && !ResetOnCompute() && !backAtFirst && text == m_rememberedText;

@@ -155,8 +155,12 @@ void TppDBCalc::Calc()
     SendEventNotify(this, ppEvent::OnCalc, nullptr);
     if (alive.expired())
         return;
-    if (m_lookAheadList && ppLookAheadFirstPass(*this))
-        m_lookAheadList->AddOrUpdate(LookAheadKey(), TraversalCount(), GetText());
+    if (m_lookAheadList && ppLookAheadFirstPass(*this)) {
+        // Its text runs OnFormat and OnGetText, which may free it.
+        const QString text = GetText();
+        if (!alive.expired())
+            m_lookAheadList->AddOrUpdate(LookAheadKey(), TraversalCount(), text);
+    }
 }
 
 void TppDBCalc::Reset()
@@ -273,7 +277,11 @@ QString TppDBCalc::GetLookAheadValue(const QString &aKey) const
 
 void TppDBCalc::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
 {
+    // The text's handlers may free the control.
+    const std::weak_ptr<char> alive = AliveToken();
     TppDBText::PropertiesToDrawCommand(aDrawCommand);
+    if (alive.expired())
+        return;
     if (m_lookAheadList)
         ppLookAheadToDrawCommand(*this, *m_lookAheadList, LookAheadKey(), aDrawCommand);
 }

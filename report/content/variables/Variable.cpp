@@ -520,8 +520,12 @@ void TppVariable::Calc()
         storeIfChanged(before, value);
     }
     saveAtSegmentEnd(m_calcType);
-    if (m_lookAheadList && ppLookAheadFirstPass(*this))
-        m_lookAheadList->AddOrUpdate(LookAheadKey(), TraversalCount(), GetText());
+    if (m_lookAheadList && ppLookAheadFirstPass(*this)) {
+        // Its text runs OnFormat and OnGetText, which may free it.
+        const QString text = GetText();
+        if (!alive.expired())
+            m_lookAheadList->AddOrUpdate(LookAheadKey(), TraversalCount(), text);
+    }
 }
 
 void TppVariable::EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams)
@@ -635,7 +639,11 @@ QString TppVariable::LookAheadKey() const
 
 void TppVariable::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
 {
+    // The text's handlers may free the control.
+    const std::weak_ptr<char> alive = AliveToken();
     TppCustomVariable::PropertiesToDrawCommand(aDrawCommand);
+    if (alive.expired())
+        return;
     if (m_lookAheadList)
         ppLookAheadToDrawCommand(*this, *m_lookAheadList, LookAheadKey(), aDrawCommand);
 }

@@ -115,7 +115,13 @@ TppDrawCommand *TppPrintable::CreateDrawCommand(TppPage *aPage)
     // Held here until the page owns it, so that a handler that raises
     // leaves nothing behind.
     std::unique_ptr<TppDrawCommand> command(static_cast<TppDrawCommand *>(m_drawCommandClass->NewComponent(nullptr)));
+    // A handler that frees the object (its text, its format, the command's
+    // creation) would leave a command on the page whose component is gone:
+    // the command goes with it.
+    const std::weak_ptr<char> alive = AliveToken();
     PropertiesToDrawCommand(command.get());
+    if (alive.expired())
+        return nullptr;
     command->SetClickable(OnDrawCommandClick.Assigned() || HasEventNotify(ppEvent::OnDrawCommandClick));
     command->SetComponent(this);
     command->OnClick.Set([this, alive = AliveToken()](classes::TObject *aSender) {
@@ -126,11 +132,8 @@ TppDrawCommand *TppPrintable::CreateDrawCommand(TppPage *aPage)
     command->SetPrintableArea(rtl::TRect{pageDef->mmMarginLeft(), pageDef->mmMarginTop(),
                                          pageDef->mmWidth() - pageDef->mmMarginRight(),
                                          pageDef->mmHeight() - pageDef->mmMarginBottom()});
-    const std::weak_ptr<char> alive = AliveToken();
     if (OnDrawCommandCreate)
         OnDrawCommandCreate(this, command.get());
-    // A handler that freed the object would leave a command on the page
-    // whose component is gone: the command goes with it.
     if (alive.expired())
         return nullptr;
     TppDrawCommand *placed = command.get();
