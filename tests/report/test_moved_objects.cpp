@@ -406,4 +406,30 @@ TEST_F(FreedByItsHandler, AVariableThatItsOnFormatFreesIsNotReadAgain)
     EXPECT_EQ(pages[0].count(QStringLiteral("Stays")), 3);
 }
 
+TEST_F(FreedByItsHandler, AShifterThatItsOnPrintFreesIsLeftOutOfItsTargetsLoop)
+{
+    auto *target = add<TppMemo>(QStringLiteral("Target"), 0);
+    target->SetStretch(true);
+    TppMemo *shifter = add<TppMemo>(QStringLiteral("Gone"), 5000);
+    auto *next = add<TppMemo>(QStringLiteral("Next"), 10000);
+    shifter->SetShiftRelativeTo(target);
+    next->SetShiftRelativeTo(target);
+    shifter->OnPrint.Set(freeOnce(shifter));
+    const QList<QStringList> pages = run();
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Next")));
+}
+
+// A region of fixed height generates its children as it is placed, one
+// that stretches as it measures itself.
+TEST_F(FreedByItsHandler, ARegionThatAChildsOnPrintFreesEndsItsStep)
+{
+    freeTheRegionFromAChild(false);
+}
+
+TEST_F(FreedByItsHandler, AStretchingRegionThatAChildsOnPrintFreesEndsItsStep)
+{
+    freeTheRegionFromAChild(true);
+}
+
 } // namespace

@@ -193,7 +193,8 @@ private:
     Placement parentPlacement() const;
     // Places the component; false when it does not fit on this page.
     bool place();
-    void generateShifters();
+    // False when a handler freed this component.
+    bool generateShifters();
     void leaveTarget();
     void dropShifter(std::vector<TppStretchable *>::iterator aShifter);
     // ReprintOnOverFlow, ShiftWithParent or StretchWithParent turned on.
