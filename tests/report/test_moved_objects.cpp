@@ -420,6 +420,21 @@ TEST_F(FreedByItsHandler, AShifterThatItsOnPrintFreesIsLeftOutOfItsTargetsLoop)
     EXPECT_TRUE(pages[0].contains(QStringLiteral("Next")));
 }
 
+TEST_F(FreedByItsHandler, AShifterThatFreesItsTargetEndsTheTargetsStepAndPrintsOnItsOwn)
+{
+    TppMemo *target = add<TppMemo>(QStringLiteral("Target"), 0);
+    target->SetStretch(true);
+    auto *shifter = add<TppMemo>(QStringLiteral("Shifter"), 5000);
+    shifter->SetShiftRelativeTo(target);
+    add<TppLabel>(QStringLiteral("Stays"), 20000);
+    shifter->OnPrint.Set(freeOnce(target));
+    const QList<QStringList> pages = run();
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_EQ(pages[0].count(QStringLiteral("Stays")), 3);
+    // Without its target the band prints it, from the next record on.
+    EXPECT_EQ(pages[0].count(QStringLiteral("Shifter")), 2);
+}
+
 // A region of fixed height generates its children as it is placed, one
 // that stretches as it measures itself.
 TEST_F(FreedByItsHandler, ARegionThatAChildsOnPrintFreesEndsItsStep)
@@ -430,6 +445,52 @@ TEST_F(FreedByItsHandler, ARegionThatAChildsOnPrintFreesEndsItsStep)
 TEST_F(FreedByItsHandler, AStretchingRegionThatAChildsOnPrintFreesEndsItsStep)
 {
     freeTheRegionFromAChild(true);
+}
+
+// The band engine belongs to the band: when the band goes, so does the
+// engine, in the middle of its own cycle.
+TEST_F(FreedByItsHandler, TheDetailBandFreedByItsBeforePrintEndsTheRun)
+{
+    freeTheDetailBand([this](TppLabel *) { detail->BeforePrint.Set(freeOnce(detail)); });
+}
+
+TEST_F(FreedByItsHandler, TheDetailBandFreedByItsAfterPrintEndsTheRun)
+{
+    freeTheDetailBand([this](TppLabel *) { detail->AfterPrint.Set(freeOnce(detail)); });
+}
+
+TEST_F(FreedByItsHandler, TheDetailBandFreedByItsGenerateEventsEndsTheRun)
+{
+    freeTheDetailBand([this](TppLabel *) { detail->AfterGenerate.Set(freeOnce(detail)); });
+}
+
+TEST_F(FreedByItsHandler, TheDetailBandFreedByAnObjectsOnPrintEndsTheRun)
+{
+    freeTheDetailBand([this](TppLabel *aLabel) { aLabel->OnPrint.Set(freeOnce(detail)); });
+}
+
+TEST_F(FreedByItsHandler, TheDetailBandFreedByAnObjectsOnGetTextEndsTheRun)
+{
+    freeTheDetailBand([this](TppLabel *aLabel) { aLabel->OnGetText.Set(freeOnce(detail)); });
+}
+
+// Nothing walks the data once the detail band is gone: the run ends, with
+// the summary, instead of offering the empty band list for ever.
+TEST_F(FreedByItsHandler, TheDetailBandFreedBeforeItPrintsEndsTheRun)
+{
+    add<TppLabel>(QStringLiteral("Detail"), 0);
+    auto *title = new TppTitleBand(nullptr);
+    title->SetReport(&report);
+    auto *summary = new TppSummaryBand(nullptr);
+    summary->SetReport(&report);
+    auto *label = new TppLabel;
+    label->SetBand(summary);
+    label->SetBounds(0, 0, 50000, 4000);
+    label->SetCaption(QStringLiteral("Summary"));
+    title->BeforePrint.Set(freeOnce(detail));
+    const QList<QStringList> pages = run();
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pages[0], QStringList{QStringLiteral("Summary")});
 }
 
 } // namespace

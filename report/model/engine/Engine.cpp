@@ -653,9 +653,15 @@ void TppEngine::InitReport()
     m_detailTraversed = m_detailPipeline != nullptr;
     SetBandsPrinted(false);
     m_keepTogetherGroup = nullptr;
-    for (int i = 0; i < m_report->GroupCount(); ++i) {
-        TppGroup *group = m_report->Groups(i);
-        group->Init();
+    // Init reads the break value, whose handlers may free groups.
+    std::vector<std::pair<TppGroup *, std::weak_ptr<char>>> groups;
+    for (int i = 0; i < m_report->GroupCount(); ++i)
+        groups.emplace_back(m_report->Groups(i), m_report->Groups(i)->AliveToken());
+    for (const auto &[group, alive] : groups) {
+        if (!alive.expired())
+            group->Init();
+        if (alive.expired())
+            continue;
         if (group->NewPage())
             m_keepTogetherGroup = nullptr;
         else if (group->KeepTogether())
@@ -746,8 +752,7 @@ void TppEngine::generateOnePage()
     // put back by its subreport's request, a kept-together group's by the
     // rewind at the end of the page before.
     if (std::exchange(m_breakValuesStale, false) && !m_dataExhausted)
-        for (int i = 0; i < m_report->GroupCount(); ++i)
-            m_report->Groups(i)->UpdateBreakValue();
+        updateBreakValues();
     m_progress = false;
     // A section's pages take this page's place: no page bands, and the band
     // that holds the section goes on where it stood.
@@ -922,7 +927,13 @@ void TppEngine::runStateMachine()
         if (!(m_verticalColumns && m_columnBreakPending)) {
             generateList(m_bandState, m_bandIndex, true);
             if ((!m_verticalColumns && !m_pageEnded) || (m_verticalColumns && !m_columnBreakPending)) {
-                if (m_bandState == 6 && !m_dataExhausted) {
+                if (m_bandState == 6 && !m_dataExhausted && !hasDetailBand()) {
+                    // Only the detail band walks the data: without it (a
+                    // handler freed it) the data ends here, or the group
+                    // lists would come round for ever.
+                    EndData();
+                    ++m_bandState;
+                } else if (m_bandState == 6 && !m_dataExhausted) {
                     m_bandState = 4;
                     ExcludeDue(ppBandKind::GroupFooter);
                 } else {
@@ -967,8 +978,10 @@ bool TppEngine::generateList(int aList, int aFrom, bool aKeepIndex)
         const int32_t columnMax = MaxPosition();
         if (laterColumn)
             SetMaxPosition(0);
+        // A handler may free the band while it generates.
+        const std::weak_ptr<char> alive = band->AliveToken();
         band->Generate();
-        if (list[size_t(index)] != band)
+        if (alive.expired())
             continue;
         if (!GetBandsPrinted() && band->Count() > 0) {
             if (header ? header->Group() && !header->Group()->ReprintOnSubsequentPage()
@@ -1101,8 +1114,24 @@ void TppEngine::AfterTraversal()
             ExcludeDue(ppBandKind::GroupFooter);
         IncludeDue(ppBandKind::GroupHeader | ppBandKind::Detail);
     }
+    updateBreakValues();
+}
+
+void TppEngine::updateBreakValues()
+{
+    // A group's handler may free it or another one: each is found again by
+    // its token, not by its place in the list.
+    std::vector<std::pair<TppGroup *, std::weak_ptr<char>>> groups;
     for (int i = 0; i < m_report->GroupCount(); ++i)
-        m_report->Groups(i)->UpdateBreakValue();
+        groups.emplace_back(m_report->Groups(i), m_report->Groups(i)->AliveToken());
+    for (const auto &[group, alive] : groups)
+        if (!alive.expired())
+            group->UpdateBreakValue();
+}
+
+bool TppEngine::hasDetailBand() const
+{
+    return std::any_of(m_lists[5].begin(), m_lists[5].end(), [](const TppCustomBand *aBand) { return aBand; });
 }
 
 void TppEngine::EndData()

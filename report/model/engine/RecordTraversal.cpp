@@ -4,6 +4,10 @@
 #include "report/model/groups/Group.h"
 #include "report/model/reports/CustomReport.h"
 
+#include <memory>
+#include <utility>
+#include <vector>
+
 namespace report {
 
 int ppTraverseRecord(TppCustomReport &aReport, TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline)
@@ -18,18 +22,26 @@ int ppTraverseRecord(TppCustomReport &aReport, TppDataPipeline *aMainPipeline, T
     } else if (aMainPipeline) {
         aMainPipeline->Next();
     }
-    const int count = aReport.GroupCount();
+    // A group's handlers may free it or another group: each is asked by
+    // its token, and the first that broke is found again in the list.
+    std::vector<std::pair<TppGroup *, std::weak_ptr<char>>> groups;
+    for (int i = 0; i < aReport.GroupCount(); ++i)
+        groups.emplace_back(aReport.Groups(i), aReport.Groups(i)->AliveToken());
     const bool atEnd = aMainPipeline && aMainPipeline->Eof();
-    int broken = count;
-    for (int i = count - 1; i >= 0; --i)
-        if (aReport.Groups(i)->CheckForBreak() || atEnd)
+    size_t broken = groups.size();
+    for (size_t i = groups.size(); i-- > 0;) {
+        if (groups[i].second.expired())
+            continue;
+        const bool breaks = groups[i].first->CheckForBreak();
+        if ((breaks || atEnd) && !groups[i].second.expired())
             broken = i;
-    if (broken >= count)
-        return count;
-    for (int i = broken; i < count; ++i)
-        if (!aReport.Groups(i)->Breaking())
-            aReport.Groups(i)->MarkBroken();
-    return broken;
+    }
+    for (size_t i = broken; i < groups.size(); ++i)
+        if (!groups[i].second.expired() && !groups[i].first->Breaking())
+            groups[i].first->MarkBroken();
+    if (broken < groups.size() && !groups[broken].second.expired())
+        return aReport.IndexOfGroup(groups[broken].first);
+    return aReport.GroupCount();
 }
 
 } // namespace report
