@@ -493,4 +493,25 @@ TEST_F(FreedByItsHandler, TheDetailBandFreedBeforeItPrintsEndsTheRun)
     EXPECT_EQ(pages[0], QStringList{QStringLiteral("Summary")});
 }
 
+TEST_F(FreedByItsHandler, AGroupFreedByItsBeforeGroupBreakTakesItsBandsAndTheRunGoesOn)
+{
+    TppGroup *group = addGroup();
+    group->BeforeGroupBreak.Set(freeOnce(group));
+    expectTheDetailsWithoutTheGroup();
+}
+
+TEST_F(FreedByItsHandler, AGroupFreedByItsAfterGroupBreakTakesItsBandsAndTheRunGoesOn)
+{
+    TppGroup *group = addGroup();
+    group->AfterGroupBreak.Set(freeOnce(group));
+    expectTheDetailsWithoutTheGroup();
+}
+
+TEST_F(FreedByItsHandler, AGroupFreedByItsOnGetBreakValueTakesItsBandsAndTheRunGoesOn)
+{
+    TppGroup *group = addGroup();
+    group->OnGetBreakValue.Set(freeOnce(group));
+    expectTheDetailsWithoutTheGroup();
+}
+
 } // namespace

@@ -865,9 +865,11 @@ void TppCustomReport::ResetHooks()
 
 void TppCustomReport::DoEngineEvent(classes::TNotifyEvent &aEvent, int aEventId)
 {
+    const std::weak_ptr<char> alive = AliveToken();
     if (aEvent)
         aEvent(this);
-    SendEventNotify(this, aEventId, nullptr);
+    if (!alive.expired())
+        SendEventNotify(this, aEventId, nullptr);
 }
 
 void TppCustomReport::DoOnNoData(classes::TObject *aDialog, bool &aShowDialog, classes::TObject *aDrawCommand,
