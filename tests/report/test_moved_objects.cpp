@@ -514,4 +514,27 @@ TEST_F(FreedByItsHandler, AGroupFreedByItsOnGetBreakValueTakesItsBandsAndTheRunG
     expectTheDetailsWithoutTheGroup();
 }
 
+// A footer that goes on over the page end has the headers of its groups
+// printed again above it; one of them may free itself as it does.
+TEST_F(FreedByItsHandler, AHeaderPrintedAgainAboveAContinuingFooterMayFreeItself)
+{
+    TppGroup *group = addGroup();
+    auto *memo = new TppMemo;
+    memo->SetBand(group->FooterBand());
+    memo->SetBounds(0, 5000, 50000, 4000);
+    memo->SetStretch(true);
+    for (int i = 0; i < 200; ++i)
+        memo->Lines()->Add(QStringLiteral("F%1").arg(i));
+    TppBand *header = group->HeaderBand();
+    header->BeforePrint.Set([this, &header](classes::TObject *) {
+        if (report.Engine()->PageNo() >= 2)
+            if (TppBand *victim = std::exchange(header, nullptr))
+                delete victim;
+    });
+    const QList<QStringList> pages = run();
+    EXPECT_EQ(header, nullptr);
+    ASSERT_GE(pages.size(), 2);
+    EXPECT_TRUE(pages.last().contains(QStringLiteral("F199")));
+}
+
 } // namespace

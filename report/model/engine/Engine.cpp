@@ -1030,11 +1030,16 @@ void TppEngine::resumeGroupFooters()
                        ? dynamic_cast<TppGroupFooterBand *>(m_lists[6][size_t(m_bandIndex)])
                        : nullptr;
     TppGroup *group = footer ? footer->Group() : nullptr;
+    // The headers' handlers may free them, or the footer's group.
+    const std::weak_ptr<char> groupAlive = group ? group->AliveToken() : std::weak_ptr<char>();
     if (group) {
         // The headers of the groups around the footer, and its own when
         // asked, so that the footer does not stand alone.
         const int own = m_report->IndexOfGroup(group);
+        // A header a handler frees leaves an empty entry behind.
         for (TppCustomBand *band : m_lists[4]) {
+            if (groupAlive.expired())
+                break;
             auto *header = dynamic_cast<TppGroupHeaderBand *>(band);
             if (!header)
                 continue;
@@ -1042,8 +1047,10 @@ void TppEngine::resumeGroupFooters()
             if (index < own || (index == own && group->HeaderForOrphanedFooter())) {
                 const bool breaking = header->Breaking();
                 header->SetBreaking(false);
+                const std::weak_ptr<char> alive = header->AliveToken();
                 header->Generate();
-                header->SetBreaking(breaking);
+                if (!alive.expired())
+                    header->SetBreaking(breaking);
             }
         }
     }
@@ -1052,7 +1059,7 @@ void TppEngine::resumeGroupFooters()
         m_bandState = m_dataExhausted ? 7 : 4;
         m_bandIndex = 0;
     }
-    if (group && !group->NewPage() && !engineRecordStartsGroup(*this, *m_report))
+    if (group && !groupAlive.expired() && !group->NewPage() && !engineRecordStartsGroup(*this, *m_report))
         AfterTraversal();
 }
 
