@@ -22,6 +22,7 @@
 #include "report/model/groups/GroupBands.h"
 #include "report/model/pages/Page.h"
 #include "report/model/reports/Report.h"
+#include "report/model/subreports/SubReport.h"
 
 #include <gtest/gtest.h>
 
@@ -535,6 +536,25 @@ TEST_F(FreedByItsHandler, AHeaderPrintedAgainAboveAContinuingFooterMayFreeItself
     EXPECT_EQ(header, nullptr);
     ASSERT_GE(pages.size(), 2);
     EXPECT_TRUE(pages.last().contains(QStringLiteral("F199")));
+}
+
+TEST_F(FreedByItsHandler, ASubreportThatItsOnPrintFreesRunsNoChild)
+{
+    TppSubReport *subreport = new TppSubReport;
+    subreport->SetBand(detail);
+    subreport->SetBounds(0, 5000, 190000, 5000);
+    auto *childDetail = new TppDetailBand(nullptr);
+    childDetail->SetReport(subreport->Report());
+    auto *child = new TppLabel;
+    child->SetBand(childDetail);
+    child->SetBounds(0, 0, 50000, 4000);
+    child->SetCaption(QStringLiteral("Child"));
+    add<TppLabel>(QStringLiteral("Stays"), 0);
+    subreport->OnPrint.Set(freeOnce(subreport));
+    const QList<QStringList> pages = run();
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_EQ(pages[0].count(QStringLiteral("Stays")), 3);
+    EXPECT_FALSE(pages[0].contains(QStringLiteral("Child")));
 }
 
 } // namespace

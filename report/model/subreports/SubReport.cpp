@@ -573,6 +573,8 @@ void TppSubReport::Generate()
 {
     const bool traversing = m_printBehavior == TppPrintBehaviorType::pbFixed && m_traverseAllData && m_report &&
                             childEngine() && mmHeight() > 0;
+    // Its own handlers and the child's run may free the subreport.
+    const std::weak_ptr<char> alive = AliveToken();
     if (traversing) {
         // Lent for this page only: the child then runs as a child does,
         // cut at the frame's foot, and goes on with its next page on the
@@ -582,14 +584,16 @@ void TppSubReport::Generate()
         try {
             TppStretchable::Generate();
         } catch (...) {
-            SetmmStopPosition(stored);
+            if (!alive.expired())
+                SetmmStopPosition(stored);
             throw;
         }
-        SetmmStopPosition(stored);
+        if (!alive.expired())
+            SetmmStopPosition(stored);
         return;
     }
     TppStretchable::Generate();
-    if (!m_report || !childEngine() || OutOfSpace() || !Visible() || !DrawComponent())
+    if (alive.expired() || !m_report || !childEngine() || OutOfSpace() || !Visible() || !DrawComponent())
         return;
     if (m_printBehavior == TppPrintBehaviorType::pbFixed && !StretchMode())
         generateFixed();
