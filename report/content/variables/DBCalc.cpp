@@ -147,6 +147,8 @@ void TppDBCalc::Calc()
     default: m_value += x; break;
     }
     UpdateValue();
+    if (alive.expired())
+        return;
     if (OnCalc) {
         OnCalc(this);
         if (alive.expired())

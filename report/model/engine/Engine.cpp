@@ -545,7 +545,11 @@ bool TppEngine::openPipeline(TppDataPipeline *aPipeline)
 {
     // Linked, so that a pipeline that goes takes its bookmarks along.
     AddNotify(aPipeline);
+    // Its OnOpen may free it: the run then has no such data to walk.
+    const std::weak_ptr<char> alive = aPipeline->AliveToken();
     aPipeline->Open();
+    if (alive.expired())
+        return false;
     if (!aPipeline->GetActive()) {
         m_report->HandlePrintError(ppLoadStr(40) + QStringLiteral(": ") + aPipeline->Name());
         return false;
@@ -1071,9 +1075,12 @@ void TppEngine::Traverse()
     IncludeDue(ppBandKind::Detail);
     if (m_dataExhausted)
         return;
+    // A handler of the data may free the pipeline as it moves: its data
+    // has ended then.
+    const bool walking = m_mainPipeline != nullptr;
     findBrokenGroups();
     if (!m_mainPipeline || m_mainPipeline->Eof()) {
-        if (m_mainPipeline) {
+        if (walking) {
             m_dataExhausted = true;
             IncludeDue(ppBandKind::Summary | ppBandKind::GroupFooter);
         }

@@ -12,14 +12,19 @@ namespace report {
 
 int ppTraverseRecord(TppCustomReport &aReport, TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline)
 {
-    if (aMainPipeline && aDetailPipeline) {
+    // The pipelines' handlers (OnNext, OnFirst) may free either of them.
+    const std::weak_ptr<char> mainAlive = aMainPipeline ? aMainPipeline->AliveToken() : std::weak_ptr<char>();
+    const std::weak_ptr<char> detailAlive = aDetailPipeline ? aDetailPipeline->AliveToken() : std::weak_ptr<char>();
+    const auto mainNow = [&] { return mainAlive.expired() ? nullptr : aMainPipeline; };
+    const auto detailNow = [&] { return detailAlive.expired() ? nullptr : aDetailPipeline; };
+    if (mainNow() && detailNow()) {
         aDetailPipeline->Next();
-        if (aDetailPipeline->Eof()) {
+        if (detailNow() && mainNow() && aDetailPipeline->Eof()) {
             aMainPipeline->Next();
-            if (!aMainPipeline->Eof())
+            if (mainNow() && detailNow() && !aMainPipeline->Eof())
                 aDetailPipeline->First();
         }
-    } else if (aMainPipeline) {
+    } else if (mainNow()) {
         aMainPipeline->Next();
     }
     // A group's handlers may free it or another group: each is asked by
@@ -27,7 +32,7 @@ int ppTraverseRecord(TppCustomReport &aReport, TppDataPipeline *aMainPipeline, T
     std::vector<std::pair<TppGroup *, std::weak_ptr<char>>> groups;
     for (int i = 0; i < aReport.GroupCount(); ++i)
         groups.emplace_back(aReport.Groups(i), aReport.Groups(i)->AliveToken());
-    const bool atEnd = aMainPipeline && aMainPipeline->Eof();
+    const bool atEnd = mainNow() && aMainPipeline->Eof();
     size_t broken = groups.size();
     for (size_t i = groups.size(); i-- > 0;) {
         if (groups[i].second.expired())
