@@ -186,10 +186,17 @@ void TppBandEngine::InitBand()
     if (!m_band)
         return;
     m_report = m_band->Report();
+    // The sections were built before the objects start: an object's start
+    // (a subreport's child opening its data) may free objects, the band,
+    // and this engine with it.
+    const uint64_t prepared = m_band->ObjectsChanges();
+    const std::weak_ptr<char> alive = AliveToken();
     bandEngineEachObject(*m_band, [](TppComponent &o) { o.Init(); });
+    if (alive.expired() || !m_band)
+        return;
     for (int i = 0; i < m_band->ObjectCount(); ++i)
         m_band->Objects(i)->SetGenerationIndex(i);
-    m_preparedChanges = m_band->ObjectsChanges();
+    m_preparedChanges = prepared;
     m_band->SetCurrentSection(0);
     m_band->SetCurrentObjectIndex(0);
     m_band->SetOverFlow(false);

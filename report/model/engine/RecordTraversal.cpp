@@ -12,7 +12,9 @@ namespace report {
 
 int ppTraverseRecord(TppCustomReport &aReport, TppDataPipeline *aMainPipeline, TppDataPipeline *aDetailPipeline)
 {
-    // The pipelines' handlers (OnNext, OnFirst) may free either of them.
+    // The pipelines' handlers (OnNext, OnFirst) may free either of them,
+    // or the report: then there is nothing left to break.
+    const std::weak_ptr<char> reportAlive = aReport.AliveToken();
     const std::weak_ptr<char> mainAlive = aMainPipeline ? aMainPipeline->AliveToken() : std::weak_ptr<char>();
     const std::weak_ptr<char> detailAlive = aDetailPipeline ? aDetailPipeline->AliveToken() : std::weak_ptr<char>();
     const auto mainNow = [&] { return mainAlive.expired() ? nullptr : aMainPipeline; };
@@ -27,6 +29,8 @@ int ppTraverseRecord(TppCustomReport &aReport, TppDataPipeline *aMainPipeline, T
     } else if (mainNow()) {
         aMainPipeline->Next();
     }
+    if (reportAlive.expired())
+        return 0;
     // A group's handlers may free it or another group: each is asked by
     // its token, and the first that broke is found again in the list.
     std::vector<std::pair<TppGroup *, std::weak_ptr<char>>> groups;

@@ -788,8 +788,9 @@ void TppCustomReport::LayoutChanged()
 
 void TppCustomReport::CheckPageLimit()
 {
+    const std::weak_ptr<char> alive = AliveToken();
     DoEngineEvent(OnEndPage, ppEvent::OnEndPage);
-    if (m_engine && m_pageLimit >= 1 && m_engine->PageNo() >= m_pageLimit)
+    if (!alive.expired() && m_engine && m_pageLimit >= 1 && m_engine->PageNo() >= m_pageLimit)
         m_engine->EndReport();
 }
 

@@ -524,6 +524,10 @@ bool TppSubReport::generateChildPage()
     TppCustomReport *previous = main ? main->GeneratingChildReport() : nullptr;
     if (main)
         main->SetGeneratingChildReport(m_report);
+    // The child's handlers may free this subreport, and the child with it:
+    // the callers ask the token again when this answers false.
+    const std::weak_ptr<char> alive = AliveToken();
+    const std::weak_ptr<char> childAlive = engine->AliveToken();
     try {
         ppRequestChildPage(*engine, m_childPageNo);
     } catch (...) {
@@ -533,6 +537,9 @@ bool TppSubReport::generateChildPage()
     }
     if (main)
         main->SetGeneratingChildReport(previous);
+    // A child report freed on the way has no page to give.
+    if (alive.expired() || childAlive.expired())
+        return false;
     if (!engine->Stopped())
         return true;
     // A child that cannot go on (it was cancelled, or a band of it never
@@ -634,7 +641,10 @@ void TppSubReport::calcChild()
         engine->AssignPageCountKnown(m_childPageCountKnown);
     } else
         startChild();
+    const std::weak_ptr<char> alive = AliveToken();
     if (!generateChildPage()) {
+        if (alive.expired())
+            return;
         m_childStarted = false;
         SetSpaceUsed(0);
         SetOverFlow(false);
@@ -684,8 +694,10 @@ void TppSubReport::generateFixed()
     fitChildPage(mmWidth(), mmHeight());
     startChild();
     TppEngine *engine = childEngine();
+    const std::weak_ptr<char> alive = AliveToken();
     if (!generateChildPage()) {
-        m_childStarted = false;
+        if (!alive.expired())
+            m_childStarted = false;
         return;
     }
     m_childPagePending = true;
@@ -729,8 +741,10 @@ void TppSubReport::generateSection()
     // record of that page holds it, not with what a later run left.
     if (goesOn)
         engine->AssignPageCount(m_childPageCount);
+    const std::weak_ptr<char> alive = AliveToken();
     if (!generateChildPage()) {
-        endSection();
+        if (!alive.expired())
+            endSection();
         return;
     }
     placeSectionPage(*parentEngine);
