@@ -16,7 +16,9 @@
 #include "tests/support/report/SamplePage.h"
 
 #include "report/content/ContentRegistration.h"
+#include "report/content/graphics/Images.h"
 #include "report/content/graphics/Region.h"
+#include "report/content/richtext/RichText.h"
 #include "report/content/text/DBText.h"
 #include "report/content/text/Label.h"
 #include "report/content/text/Memo.h"
@@ -84,6 +86,8 @@ enum class Obj {
     Variable,
     Summary,
     SummaryLabel,
+    RichText,
+    Picture,
     Footer,
     FooterLabel,
     Count
@@ -91,6 +95,10 @@ enum class Obj {
 
 // Which report part an event runs in: its detail band and its data.
 enum class Part { Main, Child };
+
+// The report as built, or run in two passes, in two columns, or without
+// records: the events of passes, columns and empty data fire only there.
+enum class Variant { Plain, TwoPass, Columns, NoData };
 
 enum class Victim { Sender, Container, NextSibling, DetailBand, Pipeline, Group, Region, SubReport, ChildReport };
 enum class Action { Free, ToFront, ToBack, ToOtherBand };
@@ -123,14 +131,14 @@ const char *actionName(Action aAction)
 }
 
 // Six records in three groups on G over two pages; a title, page header
-// and footer, a group header and footer, a summary; a detail band holding
-// a data text, a label, a region with a stretching memo and a memo that
-// shifts below it, a calculation and a subreport whose child lists two
-// records of its own data.
+// and footer, a group header and footer, a summary with a data rich text
+// and a data picture; a detail band holding a data text, a label, a region with
+// a stretching data memo and one that shifts below it, a calculation and a
+// subreport whose child lists two records of its own data.
 class Scene
 {
 public:
-    Scene()
+    explicit Scene(Variant aVariant = Variant::Plain)
     {
         auto *data = new reporttest::MemoryPipeline;
         data->AddField(QStringLiteral("G"));
@@ -138,7 +146,8 @@ public:
         data->AddField(QStringLiteral("M"), TppDataType::dtMemo);
         int v = 0;
         for (const char *g : {"A", "A", "B", "B", "B", "C"})
-            data->AddRow({QString::fromLatin1(g), ++v, QStringLiteral("Memo of %1\nits second line").arg(v)});
+            if (aVariant != Variant::NoData)
+                data->AddRow({QString::fromLatin1(g), ++v, QStringLiteral("Memo of %1\nits second line").arg(v)});
         auto *childData = new reporttest::MemoryPipeline;
         childData->AddField(QStringLiteral("R"));
         childData->AddRow({QStringLiteral("r1")});
@@ -150,6 +159,10 @@ public:
         reporttest::SetA4Portrait(*m_report->PrinterSetup());
         m_report->SetPageLimit(10);
         m_report->SetDataPipeline(data);
+        if (aVariant == Variant::TwoPass)
+            m_report->SetPassSetting(TppPassSettingType::psTwoPass);
+        if (aVariant == Variant::Columns)
+            m_report->SetColumns(2);
         set(Obj::Report, m_report.get());
 
         auto *title = band<TppTitleBand>(Obj::Title, *m_report, 10000);
@@ -210,6 +223,12 @@ public:
 
         auto *summary = band<TppSummaryBand>(Obj::Summary, *m_report, 10000);
         label(Obj::SummaryLabel, summary, 0, QStringLiteral("Summary"));
+        auto *rich = place(Obj::RichText, new TppDBRichText, summary, 50000);
+        rich->SetDataPipeline(data);
+        rich->SetDataField(QStringLiteral("M"));
+        auto *picture = place(Obj::Picture, new TppDBImage, summary, 100000);
+        picture->SetDataPipeline(data);
+        picture->SetDataField(QStringLiteral("M"));
         auto *footer = band<TppFooterBand>(Obj::Footer, *m_report, 10000);
         label(Obj::FooterLabel, footer, 0, QStringLiteral("Footer"));
     }
@@ -347,6 +366,7 @@ struct Event
     Obj container;
     Obj next;
     std::function<void(Scene &)> install;
+    Variant variant = Variant::Plain;
 };
 
 template <class T, class E>
@@ -379,8 +399,13 @@ const std::vector<Event> &events()
         using M = Part;
         std::vector<Event> e;
         const auto add = [&e](const char *aName, Part aPart, Obj aSender, Obj aContainer, Obj aNext,
-                              std::function<void(Scene &)> aInstall) {
-            e.push_back({aName, aPart, aSender, aContainer, aNext, std::move(aInstall)});
+                              std::function<void(Scene &)> aInstall, Variant aVariant = Variant::Plain) {
+            e.push_back({aName, aPart, aSender, aContainer, aNext, std::move(aInstall), aVariant});
+        };
+        // The report's own events where only a variant fires them.
+        const auto report = [&add](const char *aName, classes::TNotifyEvent TppCustomReport::*aEvent,
+                                   Variant aVariant) {
+            add(aName, Part::Main, Obj::Report, Obj::None, Obj::None, on(Obj::Report, aEvent), aVariant);
         };
         add("Report.BeforePrint", M::Main, Obj::Report, Obj::None, Obj::None, on(Obj::Report, &TppReport::BeforePrint));
         add("Data.OnOpen", M::Main, Obj::Data, Obj::None, Obj::None, on(Obj::Data, &TppDataPipeline::OnOpen));
@@ -439,6 +464,10 @@ const std::vector<Event> &events()
             on(Obj::ChildData, &TppDataPipeline::OnOpen));
         add("ChildData.OnFirst", M::Child, Obj::ChildData, Obj::None, Obj::None,
             on(Obj::ChildData, &TppDataPipeline::OnFirst));
+        add("ChildData.OnTraversal", M::Child, Obj::ChildData, Obj::None, Obj::None,
+            on(Obj::ChildData, &TppDataPipeline::OnTraversal));
+        add("ChildData.OnRecordPositionChange", M::Child, Obj::ChildData, Obj::None, Obj::None,
+            on(Obj::ChildData, &TppDataPipeline::OnRecordPositionChange));
         add("ChildReport.OnStartPage", M::Child, Obj::ChildReport, Obj::SubReport, Obj::None,
             on(Obj::ChildReport, &TppChildReport::OnStartPage));
         bandEvents(e, "ChildDetail", M::Child, Obj::ChildDetail, Obj::ChildReport, Obj::None);
@@ -453,6 +482,8 @@ const std::vector<Event> &events()
         add("ChildReport.OnEndPage", M::Child, Obj::ChildReport, Obj::SubReport, Obj::None,
             on(Obj::ChildReport, &TppChildReport::OnEndPage));
         add("Data.OnNext", M::Main, Obj::Data, Obj::None, Obj::None, on(Obj::Data, &TppDataPipeline::OnNext));
+        add("Data.OnDataChange", M::Main, Obj::Data, Obj::None, Obj::None,
+            on(Obj::Data, &TppDataPipeline::OnDataChange));
         bandEvents(e, "GroupFooter", M::Main, Obj::GroupFooter, Obj::Group, Obj::Summary);
         add("Sum.OnCalc", M::Main, Obj::Sum, Obj::GroupFooter, Obj::Variable, on(Obj::Sum, &TppDBCalc::OnCalc));
         add("Sum.OnGroupBreak", M::Main, Obj::Sum, Obj::GroupFooter, Obj::Variable,
@@ -476,9 +507,26 @@ const std::vector<Event> &events()
         add("Device.OnPageReceive", M::Main, Obj::Device, Obj::None, Obj::None,
             on(Obj::Device, &TppDevice::OnPageReceive));
         bandEvents(e, "Summary", M::Main, Obj::Summary, Obj::None, Obj::Footer);
-        add("SummaryLabel.OnPrint", M::Main, Obj::SummaryLabel, Obj::Summary, Obj::None,
+        add("SummaryLabel.OnPrint", M::Main, Obj::SummaryLabel, Obj::Summary, Obj::RichText,
             on(Obj::SummaryLabel, &TppLabel::OnPrint));
+        add("RichText.OnGetRichText", M::Main, Obj::RichText, Obj::Summary, Obj::Picture,
+            on(Obj::RichText, &TppDBRichText::OnGetRichText));
+        add("RichText.OnPrint", M::Main, Obj::RichText, Obj::Summary, Obj::Picture,
+            on(Obj::RichText, &TppDBRichText::OnPrint));
+        add("Picture.OnGetPicture", M::Main, Obj::Picture, Obj::Summary, Obj::None,
+            on(Obj::Picture, &TppDBImage::OnGetPicture));
+        add("Picture.OnPrint", M::Main, Obj::Picture, Obj::Summary, Obj::None, on(Obj::Picture, &TppDBImage::OnPrint));
         add("Report.AfterPrint", M::Main, Obj::Report, Obj::None, Obj::None, on(Obj::Report, &TppReport::AfterPrint));
+        add("Report.OnPrintingComplete", M::Main, Obj::Report, Obj::None, Obj::None,
+            on(Obj::Report, &TppReport::OnPrintingComplete));
+        report("TwoPass.Report.OnStartFirstPass", &TppCustomReport::OnStartFirstPass, Variant::TwoPass);
+        report("TwoPass.Report.OnEndFirstPass", &TppCustomReport::OnEndFirstPass, Variant::TwoPass);
+        report("TwoPass.Report.OnStartSecondPass", &TppCustomReport::OnStartSecondPass, Variant::TwoPass);
+        report("TwoPass.Report.OnEndSecondPass", &TppCustomReport::OnEndSecondPass, Variant::TwoPass);
+        report("Columns.Report.OnStartColumn", &TppCustomReport::OnStartColumn, Variant::Columns);
+        report("Columns.Report.OnEndColumn", &TppCustomReport::OnEndColumn, Variant::Columns);
+        add("NoData.Report.OnNoData", Part::Main, Obj::Report, Obj::None, Obj::None,
+            on(Obj::Report, &TppCustomReport::OnNoData), Variant::NoData);
         return e;
     }();
     return table;
@@ -523,6 +571,8 @@ bool isComponent(Obj aObj)
     case Obj::Sum:
     case Obj::Variable:
     case Obj::SummaryLabel:
+    case Obj::RichText:
+    case Obj::Picture:
     case Obj::FooterLabel: return true;
     default: return false;
     }
@@ -537,9 +587,20 @@ struct Combination
     std::string key() const { return std::string(event->name) + "/" + victimName(victim) + "/" + actionName(action); }
 };
 
+// A move matters to the loop that holds the object as it moves: the
+// sender, what holds it and its next sibling anywhere; the region and the
+// subreport while the detail band generates them.
+bool movesMatter(const Event &aEvent, Victim aVictim)
+{
+    if (aVictim == Victim::Sender || aVictim == Victim::Container || aVictim == Victim::NextSibling)
+        return true;
+    return aEvent.part == Part::Child || aEvent.sender == Obj::Detail || aEvent.container == Obj::Detail ||
+           aEvent.container == Obj::Region;
+}
+
 // Every combination: each victim once per event (a victim that names the
 // same object as one before it is left out), freed, then moved wherever
-// it can move.
+// it can move and the move matters.
 std::vector<Combination> combinations()
 {
     std::vector<Combination> all;
@@ -553,7 +614,7 @@ std::vector<Combination> combinations()
                 const Obj obj = victimOf(event, victim);
                 if (obj == Obj::None || !taken.insert(obj).second)
                     continue;
-                if (action != Action::Free && !isComponent(obj))
+                if (action != Action::Free && (!isComponent(obj) || !movesMatter(event, victim)))
                     continue;
                 all.push_back({&event, victim, obj, action});
             }
@@ -796,6 +857,20 @@ const std::map<std::string, const char *> &knownFaults()
          "freed memory read: the child engine goes on after its subreport was freed in OnFirst"},
         {"ChildData.OnFirst/ChildReport/Free",
          "freed memory read: the child engine goes on after its subreport was freed in OnFirst"},
+        {"ChildData.OnTraversal/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"ChildData.OnTraversal/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildData.OnTraversal/SubReport/Free",
+         "freed memory read: the child engine goes on in itself after OnTraversal freed its report"},
+        {"ChildData.OnTraversal/ChildReport/Free",
+         "freed memory read: the child engine goes on in itself after OnTraversal freed its report"},
+        {"ChildData.OnRecordPositionChange/Region/Free",
+         "freed memory read: the band engine walks the objects of the band freed while the child opened its data"},
+        {"ChildData.OnRecordPositionChange/SubReport/Free",
+         "freed memory read: the child engine goes on after its subreport was freed in OnFirst"},
+        {"ChildData.OnRecordPositionChange/ChildReport/Free",
+         "freed memory read: the child engine goes on after its subreport was freed in OnFirst"},
         {"ChildReport.OnStartPage/Sender/Free",
          "freed memory read: the child report sends its page notice from itself after the event freed it"},
         {"ChildReport.OnStartPage/Container/Free",
@@ -888,6 +963,16 @@ const std::map<std::string, const char *> &knownFaults()
         {"Data.OnNext/SubReport/Free",
          "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"Data.OnNext/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Data.OnDataChange/Sender/Free",
+         "freed memory read: the traversal reads the report state after OnNext freed its pipeline"},
+        {"Data.OnDataChange/DetailBand/Free",
+         "freed memory read: AfterCycle goes on in the detail band freed while the data moved on"},
+        {"Data.OnDataChange/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Data.OnDataChange/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Data.OnDataChange/ChildReport/Free",
          "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"GroupFooter.BeforePrint/Sender/Free",
          "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
@@ -999,6 +1084,23 @@ const std::map<std::string, const char *> &knownFaults()
          "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
         {"SummaryLabel.OnPrint/Container/Free",
          "freed memory read: the band engine reads the band an object's event freed"},
+        {"RichText.OnGetRichText/Container/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"RichText.OnPrint/Container/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"Picture.OnGetPicture/Sender/Free",
+         "freed memory read: the picture hands back its picture from itself after OnGetPicture freed it"},
+        {"Picture.OnGetPicture/Container/Free",
+         "freed memory read: the picture hands back its picture from itself after OnGetPicture freed it"},
+        {"Picture.OnPrint/Container/Free", "freed memory read: the band engine reads the band an object's event freed"},
+        {"TwoPass.Report.OnStartFirstPass/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"TwoPass.Report.OnEndFirstPass/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"TwoPass.Report.OnStartSecondPass/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Columns.Report.OnStartColumn/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
     };
     return faults;
 }
@@ -1007,7 +1109,7 @@ enum Outcome { Ended = 0, ForeignError = 2, NotFired = 3 };
 
 int runCombination(const Combination &aCombination, std::string &aError)
 {
-    Scene scene;
+    Scene scene(aCombination.event->variant);
     scene.setInstall(aCombination.event->install);
     scene.setAction([&scene, aCombination] { scene.act(aCombination.object, aCombination.action); });
     if (!scene.run(aError))
