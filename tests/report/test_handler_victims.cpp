@@ -40,6 +40,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
@@ -77,6 +78,7 @@ enum class Obj {
     Shifter,
     Calc,
     SubReport,
+    Hooked,
     ChildReport,
     ChildDetail,
     ChildLabel,
@@ -129,6 +131,62 @@ const char *actionName(Action aAction)
     }
     return "";
 }
+
+// A label of a user's own class, as a descendant overrides the steps the
+// run calls; each step, once its own work is done, calls the handler set
+// for it.
+class HookedLabel : public TppLabel
+{
+public:
+    void setHook(const char *aStep, std::function<void()> aHook)
+    {
+        m_step = aStep;
+        m_hook = std::move(aHook);
+    }
+
+    void Init() override
+    {
+        TppLabel::Init();
+        hook("Init");
+    }
+    void ResetHook() override
+    {
+        TppLabel::ResetHook();
+        hook("ResetHook");
+    }
+    void Generate() override
+    {
+        TppLabel::Generate();
+        hook("Generate");
+    }
+    void PrintToPage(TppPage *aPage) override
+    {
+        TppLabel::PrintToPage(aPage);
+        hook("PrintToPage");
+    }
+    void PropertiesToDrawCommand(TppDrawCommand *aDrawCommand) override
+    {
+        TppLabel::PropertiesToDrawCommand(aDrawCommand);
+        hook("PropertiesToDrawCommand");
+    }
+    QString GetText() const override
+    {
+        QString text = TppLabel::GetText();
+        const_cast<HookedLabel *>(this)->hook("GetText");
+        return text;
+    }
+
+private:
+    // The hook may free this label: nothing of it is touched afterwards.
+    void hook(const char *aStep)
+    {
+        if (m_hook && std::strcmp(aStep, m_step) == 0)
+            m_hook();
+    }
+
+    const char *m_step = "";
+    std::function<void()> m_hook;
+};
 
 // Six records in three groups on G over two pages; a title, page header
 // and footer, a group header and footer, a summary with a data rich text
@@ -195,6 +253,8 @@ public:
         auto *subreport = place(Obj::SubReport, new TppSubReport, detail, 0, 20000, 190000, 5000);
         subreport->SetDataPipeline(childData);
         set(Obj::ChildReport, subreport->Report());
+        auto *hooked = place(Obj::Hooked, new HookedLabel, detail, 150000);
+        hooked->SetCaption(QStringLiteral("Hooked"));
         auto *memo = place(Obj::Memo, new TppDBMemo, detail, 0, 6000, 90000, 4000);
         memo->SetDataPipeline(data);
         memo->SetDataField(QStringLiteral("M"));
@@ -458,7 +518,15 @@ const std::vector<Event> &events()
         add("Calc.OnCalc", M::Main, Obj::Calc, Obj::Detail, Obj::SubReport, on(Obj::Calc, &TppCalc::OnCalc));
         add("Calc.OnFormat", M::Main, Obj::Calc, Obj::Detail, Obj::SubReport, on(Obj::Calc, &TppCalc::OnFormat));
         add("Calc.OnPrint", M::Main, Obj::Calc, Obj::Detail, Obj::SubReport, on(Obj::Calc, &TppCalc::OnPrint));
-        add("SubReport.OnPrint", M::Main, Obj::SubReport, Obj::Detail, Obj::None,
+        // The steps a descendant overrides, in the order the run calls them.
+        for (const char *step :
+             {"Init", "ResetHook", "Generate", "GetText", "PropertiesToDrawCommand", "PrintToPage"}) {
+            static std::set<std::string> names;
+            const char *name = names.insert(std::string("Hooked.") + step).first->c_str();
+            add(name, M::Main, Obj::Hooked, Obj::Detail, Obj::None,
+                [step](Scene &aScene) { aScene.get<HookedLabel>(Obj::Hooked)->setHook(step, aScene.handler()); });
+        }
+        add("SubReport.OnPrint", M::Main, Obj::SubReport, Obj::Detail, Obj::Hooked,
             on(Obj::SubReport, &TppSubReport::OnPrint));
         add("ChildData.OnOpen", M::Child, Obj::ChildData, Obj::None, Obj::None,
             on(Obj::ChildData, &TppDataPipeline::OnOpen));
@@ -566,6 +634,7 @@ bool isComponent(Obj aObj)
     case Obj::Shifter:
     case Obj::Calc:
     case Obj::SubReport:
+    case Obj::Hooked:
     case Obj::ChildLabel:
     case Obj::ChildValue:
     case Obj::Sum:
@@ -838,6 +907,48 @@ const std::map<std::string, const char *> &knownFaults()
         {"Calc.OnPrint/Container/Free", "freed memory read: the band engine reads the band an object's event freed"},
         {"Calc.OnPrint/Group/Free",
          "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.Init/Sender/Free",
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
+        {"Hooked.Init/Container/Free", "freed memory read: InitBand goes on in the band an object's Init freed"},
+        {"Hooked.Init/Region/Free",
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
+        {"Hooked.Init/SubReport/Free",
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
+        {"Hooked.ResetHook/Container/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Hooked.ResetHook/Group/Free",
+         "freed memory read: ResetHooks walks on into the bands freed with the group by a ResetHook"},
+        {"Hooked.Generate/Container/Free", "freed memory read: the band engine reads the band an object's event freed"},
+        {"Hooked.Generate/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.GetText/Sender/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"Hooked.GetText/Container/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"Hooked.GetText/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.GetText/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.GetText/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.PropertiesToDrawCommand/Sender/Free",
+         "freed memory read: CreateDrawCommand goes on in the object freed in PropertiesToDrawCommand"},
+        {"Hooked.PropertiesToDrawCommand/Container/Free",
+         "freed memory read: CreateDrawCommand goes on in the object freed in PropertiesToDrawCommand"},
+        {"Hooked.PropertiesToDrawCommand/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.PropertiesToDrawCommand/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.PropertiesToDrawCommand/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.PrintToPage/Container/Free",
+         "freed memory read: printComponents goes on in the band engine freed with its band by OnDrawCommandCreate"},
+        {"Hooked.PrintToPage/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.PrintToPage/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.PrintToPage/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"SubReport.OnPrint/Sender/Free",
          "freed memory read: the subreport goes on in itself after its OnPrint freed it"},
         {"SubReport.OnPrint/Container/Free",
@@ -846,13 +957,13 @@ const std::map<std::string, const char *> &knownFaults()
          "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"ChildData.OnOpen/Sender/Free", "freed memory read: the engine opens the pipeline its OnOpen freed"},
         {"ChildData.OnOpen/Region/Free",
-         "freed memory read: the band engine walks the objects of the band freed while the child opened its data"},
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
         {"ChildData.OnOpen/SubReport/Free",
          "freed memory read: the child engine moves to the first record of data whose child it freed"},
         {"ChildData.OnOpen/ChildReport/Free",
          "freed memory read: the child engine moves to the first record of data whose child it freed"},
         {"ChildData.OnFirst/Region/Free",
-         "freed memory read: the band engine walks the objects of the band freed while the child opened its data"},
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
         {"ChildData.OnFirst/SubReport/Free",
          "freed memory read: the child engine goes on after its subreport was freed in OnFirst"},
         {"ChildData.OnFirst/ChildReport/Free",
@@ -866,7 +977,7 @@ const std::map<std::string, const char *> &knownFaults()
         {"ChildData.OnTraversal/ChildReport/Free",
          "freed memory read: the child engine goes on in itself after OnTraversal freed its report"},
         {"ChildData.OnRecordPositionChange/Region/Free",
-         "freed memory read: the band engine walks the objects of the band freed while the child opened its data"},
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
         {"ChildData.OnRecordPositionChange/SubReport/Free",
          "freed memory read: the child engine goes on after its subreport was freed in OnFirst"},
         {"ChildData.OnRecordPositionChange/ChildReport/Free",
