@@ -1,6 +1,6 @@
 // A user's handler may free or move any object of the report while the run
-// calls it. For every event, hook and page callback a run fires, in run
-// order, and for every object such a handler is likely to reach for (the
+// calls it. For every event and page callback a run fires and every step a
+// descendant overrides, in run order, and for every object such a handler is likely to reach for (the
 // sender, what holds it, its next sibling, the detail band, the data, the
 // group, the region, the subreport and the child report), a handler frees
 // it, or moves it, the first time the event fires. The run must end,
@@ -10,13 +10,16 @@
 // With ZVO_HANDLER_VICTIMS_ISOLATE=1 (or the seconds a run may take) every
 // combination runs in a child process of its own, the known faults too, so
 // that a crash or an endless run names its combination and a mended fault
-// shows as such.
+// shows as such; only the sanitizer build tells a mended one, as a plain
+// build reads freed memory without a sign.
 
 #include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/SamplePage.h"
 
 #include "report/content/ContentRegistration.h"
+#include "report/content/graphics/Images.h"
 #include "report/content/graphics/Region.h"
+#include "report/content/richtext/RichText.h"
 #include "report/content/text/DBText.h"
 #include "report/content/text/Label.h"
 #include "report/content/text/Memo.h"
@@ -38,6 +41,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
@@ -75,6 +79,7 @@ enum class Obj {
     Shifter,
     Calc,
     SubReport,
+    Hooked,
     ChildReport,
     ChildDetail,
     ChildLabel,
@@ -84,6 +89,8 @@ enum class Obj {
     Variable,
     Summary,
     SummaryLabel,
+    RichText,
+    Picture,
     Footer,
     FooterLabel,
     Count
@@ -91,6 +98,10 @@ enum class Obj {
 
 // Which report part an event runs in: its detail band and its data.
 enum class Part { Main, Child };
+
+// The report as built, or run in two passes, in two columns, or without
+// records: the events of passes, columns and empty data fire only there.
+enum class Variant { Plain, TwoPass, Columns, NoData };
 
 enum class Victim { Sender, Container, NextSibling, DetailBand, Pipeline, Group, Region, SubReport, ChildReport };
 enum class Action { Free, ToFront, ToBack, ToOtherBand };
@@ -122,15 +133,71 @@ const char *actionName(Action aAction)
     return "";
 }
 
+// A label of a user's own class, as a descendant overrides the steps the
+// run calls; each step, once its own work is done, calls the handler set
+// for it.
+class HookedLabel : public TppLabel
+{
+public:
+    void setHook(const char *aStep, std::function<void()> aHook)
+    {
+        m_step = aStep;
+        m_hook = std::move(aHook);
+    }
+
+    void Init() override
+    {
+        TppLabel::Init();
+        hook("Init");
+    }
+    void ResetHook() override
+    {
+        TppLabel::ResetHook();
+        hook("ResetHook");
+    }
+    void Generate() override
+    {
+        TppLabel::Generate();
+        hook("Generate");
+    }
+    void PrintToPage(TppPage *aPage) override
+    {
+        TppLabel::PrintToPage(aPage);
+        hook("PrintToPage");
+    }
+    void PropertiesToDrawCommand(TppDrawCommand *aDrawCommand) override
+    {
+        TppLabel::PropertiesToDrawCommand(aDrawCommand);
+        hook("PropertiesToDrawCommand");
+    }
+    QString GetText() const override
+    {
+        QString text = TppLabel::GetText();
+        const_cast<HookedLabel *>(this)->hook("GetText");
+        return text;
+    }
+
+private:
+    // The hook may free this label: nothing of it is touched afterwards.
+    void hook(const char *aStep)
+    {
+        if (m_hook && std::strcmp(aStep, m_step) == 0)
+            m_hook();
+    }
+
+    const char *m_step = "";
+    std::function<void()> m_hook;
+};
+
 // Six records in three groups on G over two pages; a title, page header
-// and footer, a group header and footer, a summary; a detail band holding
-// a data text, a label, a region with a stretching memo and a memo that
-// shifts below it, a calculation and a subreport whose child lists two
-// records of its own data.
+// and footer, a group header and footer, a summary with a data rich text
+// and a data picture; a detail band holding a data text, a label, a region with
+// a stretching data memo and one that shifts below it, a calculation and a
+// subreport whose child lists two records of its own data.
 class Scene
 {
 public:
-    Scene()
+    explicit Scene(Variant aVariant = Variant::Plain)
     {
         auto *data = new reporttest::MemoryPipeline;
         data->AddField(QStringLiteral("G"));
@@ -138,7 +205,8 @@ public:
         data->AddField(QStringLiteral("M"), TppDataType::dtMemo);
         int v = 0;
         for (const char *g : {"A", "A", "B", "B", "B", "C"})
-            data->AddRow({QString::fromLatin1(g), ++v, QStringLiteral("Memo of %1\nits second line").arg(v)});
+            if (aVariant != Variant::NoData)
+                data->AddRow({QString::fromLatin1(g), ++v, QStringLiteral("Memo of %1\nits second line").arg(v)});
         auto *childData = new reporttest::MemoryPipeline;
         childData->AddField(QStringLiteral("R"));
         childData->AddRow({QStringLiteral("r1")});
@@ -150,6 +218,10 @@ public:
         reporttest::SetA4Portrait(*m_report->PrinterSetup());
         m_report->SetPageLimit(10);
         m_report->SetDataPipeline(data);
+        if (aVariant == Variant::TwoPass)
+            m_report->SetPassSetting(TppPassSettingType::psTwoPass);
+        if (aVariant == Variant::Columns)
+            m_report->SetColumns(2);
         set(Obj::Report, m_report.get());
 
         auto *title = band<TppTitleBand>(Obj::Title, *m_report, 10000);
@@ -182,6 +254,8 @@ public:
         auto *subreport = place(Obj::SubReport, new TppSubReport, detail, 0, 20000, 190000, 5000);
         subreport->SetDataPipeline(childData);
         set(Obj::ChildReport, subreport->Report());
+        auto *hooked = place(Obj::Hooked, new HookedLabel, detail, 150000);
+        hooked->SetCaption(QStringLiteral("Hooked"));
         auto *memo = place(Obj::Memo, new TppDBMemo, detail, 0, 6000, 90000, 4000);
         memo->SetDataPipeline(data);
         memo->SetDataField(QStringLiteral("M"));
@@ -210,6 +284,12 @@ public:
 
         auto *summary = band<TppSummaryBand>(Obj::Summary, *m_report, 10000);
         label(Obj::SummaryLabel, summary, 0, QStringLiteral("Summary"));
+        auto *rich = place(Obj::RichText, new TppDBRichText, summary, 50000);
+        rich->SetDataPipeline(data);
+        rich->SetDataField(QStringLiteral("M"));
+        auto *picture = place(Obj::Picture, new TppDBImage, summary, 100000);
+        picture->SetDataPipeline(data);
+        picture->SetDataField(QStringLiteral("M"));
         auto *footer = band<TppFooterBand>(Obj::Footer, *m_report, 10000);
         label(Obj::FooterLabel, footer, 0, QStringLiteral("Footer"));
     }
@@ -347,6 +427,7 @@ struct Event
     Obj container;
     Obj next;
     std::function<void(Scene &)> install;
+    Variant variant = Variant::Plain;
 };
 
 template <class T, class E>
@@ -379,8 +460,13 @@ const std::vector<Event> &events()
         using M = Part;
         std::vector<Event> e;
         const auto add = [&e](const char *aName, Part aPart, Obj aSender, Obj aContainer, Obj aNext,
-                              std::function<void(Scene &)> aInstall) {
-            e.push_back({aName, aPart, aSender, aContainer, aNext, std::move(aInstall)});
+                              std::function<void(Scene &)> aInstall, Variant aVariant = Variant::Plain) {
+            e.push_back({aName, aPart, aSender, aContainer, aNext, std::move(aInstall), aVariant});
+        };
+        // The report's own events where only a variant fires them.
+        const auto report = [&add](const char *aName, classes::TNotifyEvent TppCustomReport::*aEvent,
+                                   Variant aVariant) {
+            add(aName, Part::Main, Obj::Report, Obj::None, Obj::None, on(Obj::Report, aEvent), aVariant);
         };
         add("Report.BeforePrint", M::Main, Obj::Report, Obj::None, Obj::None, on(Obj::Report, &TppReport::BeforePrint));
         add("Data.OnOpen", M::Main, Obj::Data, Obj::None, Obj::None, on(Obj::Data, &TppDataPipeline::OnOpen));
@@ -433,12 +519,24 @@ const std::vector<Event> &events()
         add("Calc.OnCalc", M::Main, Obj::Calc, Obj::Detail, Obj::SubReport, on(Obj::Calc, &TppCalc::OnCalc));
         add("Calc.OnFormat", M::Main, Obj::Calc, Obj::Detail, Obj::SubReport, on(Obj::Calc, &TppCalc::OnFormat));
         add("Calc.OnPrint", M::Main, Obj::Calc, Obj::Detail, Obj::SubReport, on(Obj::Calc, &TppCalc::OnPrint));
-        add("SubReport.OnPrint", M::Main, Obj::SubReport, Obj::Detail, Obj::None,
+        // The steps a descendant overrides, in the order the run calls them.
+        for (const char *step :
+             {"Init", "ResetHook", "Generate", "GetText", "PropertiesToDrawCommand", "PrintToPage"}) {
+            static std::set<std::string> names;
+            const char *name = names.insert(std::string("Hooked.") + step).first->c_str();
+            add(name, M::Main, Obj::Hooked, Obj::Detail, Obj::None,
+                [step](Scene &aScene) { aScene.get<HookedLabel>(Obj::Hooked)->setHook(step, aScene.handler()); });
+        }
+        add("SubReport.OnPrint", M::Main, Obj::SubReport, Obj::Detail, Obj::Hooked,
             on(Obj::SubReport, &TppSubReport::OnPrint));
         add("ChildData.OnOpen", M::Child, Obj::ChildData, Obj::None, Obj::None,
             on(Obj::ChildData, &TppDataPipeline::OnOpen));
         add("ChildData.OnFirst", M::Child, Obj::ChildData, Obj::None, Obj::None,
             on(Obj::ChildData, &TppDataPipeline::OnFirst));
+        add("ChildData.OnTraversal", M::Child, Obj::ChildData, Obj::None, Obj::None,
+            on(Obj::ChildData, &TppDataPipeline::OnTraversal));
+        add("ChildData.OnRecordPositionChange", M::Child, Obj::ChildData, Obj::None, Obj::None,
+            on(Obj::ChildData, &TppDataPipeline::OnRecordPositionChange));
         add("ChildReport.OnStartPage", M::Child, Obj::ChildReport, Obj::SubReport, Obj::None,
             on(Obj::ChildReport, &TppChildReport::OnStartPage));
         bandEvents(e, "ChildDetail", M::Child, Obj::ChildDetail, Obj::ChildReport, Obj::None);
@@ -453,6 +551,8 @@ const std::vector<Event> &events()
         add("ChildReport.OnEndPage", M::Child, Obj::ChildReport, Obj::SubReport, Obj::None,
             on(Obj::ChildReport, &TppChildReport::OnEndPage));
         add("Data.OnNext", M::Main, Obj::Data, Obj::None, Obj::None, on(Obj::Data, &TppDataPipeline::OnNext));
+        add("Data.OnDataChange", M::Main, Obj::Data, Obj::None, Obj::None,
+            on(Obj::Data, &TppDataPipeline::OnDataChange));
         bandEvents(e, "GroupFooter", M::Main, Obj::GroupFooter, Obj::Group, Obj::Summary);
         add("Sum.OnCalc", M::Main, Obj::Sum, Obj::GroupFooter, Obj::Variable, on(Obj::Sum, &TppDBCalc::OnCalc));
         add("Sum.OnGroupBreak", M::Main, Obj::Sum, Obj::GroupFooter, Obj::Variable,
@@ -476,9 +576,26 @@ const std::vector<Event> &events()
         add("Device.OnPageReceive", M::Main, Obj::Device, Obj::None, Obj::None,
             on(Obj::Device, &TppDevice::OnPageReceive));
         bandEvents(e, "Summary", M::Main, Obj::Summary, Obj::None, Obj::Footer);
-        add("SummaryLabel.OnPrint", M::Main, Obj::SummaryLabel, Obj::Summary, Obj::None,
+        add("SummaryLabel.OnPrint", M::Main, Obj::SummaryLabel, Obj::Summary, Obj::RichText,
             on(Obj::SummaryLabel, &TppLabel::OnPrint));
+        add("RichText.OnGetRichText", M::Main, Obj::RichText, Obj::Summary, Obj::Picture,
+            on(Obj::RichText, &TppDBRichText::OnGetRichText));
+        add("RichText.OnPrint", M::Main, Obj::RichText, Obj::Summary, Obj::Picture,
+            on(Obj::RichText, &TppDBRichText::OnPrint));
+        add("Picture.OnGetPicture", M::Main, Obj::Picture, Obj::Summary, Obj::None,
+            on(Obj::Picture, &TppDBImage::OnGetPicture));
+        add("Picture.OnPrint", M::Main, Obj::Picture, Obj::Summary, Obj::None, on(Obj::Picture, &TppDBImage::OnPrint));
         add("Report.AfterPrint", M::Main, Obj::Report, Obj::None, Obj::None, on(Obj::Report, &TppReport::AfterPrint));
+        add("Report.OnPrintingComplete", M::Main, Obj::Report, Obj::None, Obj::None,
+            on(Obj::Report, &TppReport::OnPrintingComplete));
+        report("TwoPass.Report.OnStartFirstPass", &TppCustomReport::OnStartFirstPass, Variant::TwoPass);
+        report("TwoPass.Report.OnEndFirstPass", &TppCustomReport::OnEndFirstPass, Variant::TwoPass);
+        report("TwoPass.Report.OnStartSecondPass", &TppCustomReport::OnStartSecondPass, Variant::TwoPass);
+        report("TwoPass.Report.OnEndSecondPass", &TppCustomReport::OnEndSecondPass, Variant::TwoPass);
+        report("Columns.Report.OnStartColumn", &TppCustomReport::OnStartColumn, Variant::Columns);
+        report("Columns.Report.OnEndColumn", &TppCustomReport::OnEndColumn, Variant::Columns);
+        add("NoData.Report.OnNoData", Part::Main, Obj::Report, Obj::None, Obj::None,
+            on(Obj::Report, &TppCustomReport::OnNoData), Variant::NoData);
         return e;
     }();
     return table;
@@ -518,11 +635,14 @@ bool isComponent(Obj aObj)
     case Obj::Shifter:
     case Obj::Calc:
     case Obj::SubReport:
+    case Obj::Hooked:
     case Obj::ChildLabel:
     case Obj::ChildValue:
     case Obj::Sum:
     case Obj::Variable:
     case Obj::SummaryLabel:
+    case Obj::RichText:
+    case Obj::Picture:
     case Obj::FooterLabel: return true;
     default: return false;
     }
@@ -537,9 +657,20 @@ struct Combination
     std::string key() const { return std::string(event->name) + "/" + victimName(victim) + "/" + actionName(action); }
 };
 
+// A move matters to the loop that holds the object as it moves: the
+// sender, what holds it and its next sibling anywhere; the region and the
+// subreport while the detail band generates them.
+bool movesMatter(const Event &aEvent, Victim aVictim)
+{
+    if (aVictim == Victim::Sender || aVictim == Victim::Container || aVictim == Victim::NextSibling)
+        return true;
+    return aEvent.part == Part::Child || aEvent.sender == Obj::Detail || aEvent.container == Obj::Detail ||
+           aEvent.container == Obj::Region;
+}
+
 // Every combination: each victim once per event (a victim that names the
 // same object as one before it is left out), freed, then moved wherever
-// it can move.
+// it can move and the move matters.
 std::vector<Combination> combinations()
 {
     std::vector<Combination> all;
@@ -553,7 +684,7 @@ std::vector<Combination> combinations()
                 const Obj obj = victimOf(event, victim);
                 if (obj == Obj::None || !taken.insert(obj).second)
                     continue;
-                if (action != Action::Free && !isComponent(obj))
+                if (action != Action::Free && (!isComponent(obj) || !movesMatter(event, victim)))
                     continue;
                 all.push_back({&event, victim, obj, action});
             }
@@ -565,7 +696,524 @@ std::vector<Combination> combinations()
 // or a crash, each with what goes wrong; they are skipped until mended.
 const std::map<std::string, const char *> &knownFaults()
 {
-    static const std::map<std::string, const char *> faults = {};
+    static const std::map<std::string, const char *> faults = {
+        {"Report.BeforePrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Data.OnOpen/Sender/Free", "freed memory read: the engine opens the pipeline its OnOpen freed"},
+        {"Data.OnOpen/DetailBand/Free", "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Data.OnFirst/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Data.OnTraversal/DetailBand/Free", "freed memory read: the detail engine starts its components in the detail "
+                                             "band freed by a calculation or traversal"},
+        {"Data.OnTraversal/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Data.OnRecordPositionChange/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Report.OnStartPage/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Title.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"Title.BeforePrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Title.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"Title.BeforeGenerate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Title.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"Title.AfterGenerate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Title.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"Title.AfterPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"TitleLabel.OnGetText/Sender/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"TitleLabel.OnGetText/Container/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"TitleLabel.OnGetText/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"TitleLabel.OnPrint/Container/Free",
+         "freed memory read: the band engine reads the band an object's event freed"},
+        {"TitleLabel.OnPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"TitleLabel.OnDrawCommandCreate/Container/Free",
+         "freed memory read: printComponents goes on in the band engine freed with its band by OnDrawCommandCreate"},
+        {"TitleLabel.OnDrawCommandCreate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Header.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"Header.BeforePrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Header.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"Header.BeforeGenerate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Header.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"Header.AfterGenerate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Header.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"Header.AfterPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"HeaderLabel.OnPrint/Container/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"HeaderLabel.OnPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"PageNo.OnFormat/Sender/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"PageNo.OnFormat/Container/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"PageNo.OnFormat/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"PageNo.OnPrint/Container/Free", "freed memory read: the band engine reads the band an object's event freed"},
+        {"PageNo.OnPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Group.OnGetBreakValue/Sender/Free",
+         "freed memory read: the group sends its break value notice from itself after OnGetBreakValue freed it"},
+        {"Group.OnGetBreakValue/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Group.BeforeGroupBreak/Sender/Free",
+         "freed memory read: the group sends its notice from itself after BeforeGroupBreak freed it"},
+        {"Group.BeforeGroupBreak/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Group.AfterGroupBreak/Sender/Free",
+         "freed memory read: the group sends its notice from itself after AfterGroupBreak freed it"},
+        {"Group.AfterGroupBreak/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Group.AfterGroupBreak/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Group.AfterGroupBreak/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"GroupHeader.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"GroupHeader.BeforePrint/Container/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"GroupHeader.BeforePrint/NextSibling/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupHeader.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"GroupHeader.BeforeGenerate/Container/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"GroupHeader.BeforeGenerate/NextSibling/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupHeader.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"GroupHeader.AfterGenerate/Container/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"GroupHeader.AfterGenerate/NextSibling/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupHeader.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"GroupHeader.AfterPrint/Container/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"GroupHeader.AfterPrint/NextSibling/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupValue.OnGetText/Sender/Free",
+         "freed memory read: the data text stores its text into itself after its OnGetText freed it"},
+        {"GroupValue.OnGetText/Container/Free",
+         "freed memory read: the data text stores its text into itself after its OnGetText freed it"},
+        {"GroupValue.OnGetText/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupValue.OnGetText/Group/Free",
+         "freed memory read: the data text stores its text into itself after its OnGetText freed it"},
+        {"GroupValue.OnFormat/Sender/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"GroupValue.OnFormat/Container/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"GroupValue.OnFormat/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupValue.OnFormat/Group/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"GroupValue.OnPrint/Container/Free",
+         "freed memory read: the band engine reads the band an object's event freed"},
+        {"GroupValue.OnPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupValue.OnPrint/Group/Free", "freed memory read: the band engine reads the band an object's event freed"},
+        {"Detail.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"Detail.BeforePrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Detail.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"Detail.BeforeGenerate/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Detail.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"Detail.AfterGenerate/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Detail.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"Detail.AfterPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Detail.AfterPrint/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Detail.AfterPrint/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Value.OnGetText/Sender/Free",
+         "freed memory read: the data text stores its text into itself after its OnGetText freed it"},
+        {"Value.OnGetText/Container/Free",
+         "freed memory read: the data text stores its text into itself after its OnGetText freed it"},
+        {"Value.OnFormat/Sender/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Value.OnFormat/Container/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Value.OnPrint/Container/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"Value.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Label.OnGetText/Sender/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"Label.OnGetText/Container/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"Label.OnGetText/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Label.OnPrint/Container/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"Label.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Label.OnDrawCommandCreate/Container/Free",
+         "freed memory read: printComponents goes on in the band freed by OnDrawCommandCreate"},
+        {"Label.OnDrawCommandCreate/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Region.OnPrint/Sender/Free", "freed memory read: the region goes on in itself after its OnPrint freed it"},
+        {"Region.OnPrint/Container/Free", "freed memory read: the region goes on in itself after its OnPrint freed it"},
+        {"Region.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Memo.OnGetMemo/Container/Free",
+         "freed memory read: the region's child loop goes on in the region freed with its band by a child's event"},
+        {"Memo.OnGetMemo/DetailBand/Free",
+         "freed memory read: the region's child loop goes on in the region freed with its band by a child's event"},
+        {"Memo.OnGetMemo/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Memo.OnPrint/Container/Free",
+         "freed memory read: the region's child loop goes on in the region a child's OnPrint freed"},
+        {"Memo.OnPrint/DetailBand/Free",
+         "freed memory read: the region's child loop goes on in the region freed with its band by a child's event"},
+        {"Memo.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Shifter.OnGetMemo/Sender/Free",
+         "freed memory read: the memo makes its command from itself after its OnGetMemo freed it"},
+        {"Shifter.OnGetMemo/DetailBand/Free",
+         "freed memory read: the memo makes its command from itself after its OnGetMemo freed it"},
+        {"Shifter.OnGetMemo/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Shifter.OnPrint/Container/Free",
+         "freed memory read: the region's child loop goes on in the region a child's OnPrint freed"},
+        {"Shifter.OnPrint/DetailBand/Free",
+         "freed memory read: the region's child loop goes on in the region freed with its band by a child's event"},
+        {"Shifter.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Calc.OnCalc/Container/Free", "freed memory read: the band engine reads the band an object's event freed"},
+        {"Calc.OnCalc/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Calc.OnFormat/Sender/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Calc.OnFormat/Container/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Calc.OnFormat/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Calc.OnPrint/Container/Free", "freed memory read: the band engine reads the band an object's event freed"},
+        {"Calc.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.Init/Sender/Free",
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
+        {"Hooked.Init/Container/Free", "freed memory read: InitBand goes on in the band an object's Init freed"},
+        {"Hooked.Init/Region/Free",
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
+        {"Hooked.Init/SubReport/Free",
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
+        {"Hooked.ResetHook/Container/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Hooked.ResetHook/Group/Free",
+         "freed memory read: ResetHooks walks on into the bands freed with the group by a ResetHook"},
+        {"Hooked.Generate/Container/Free", "freed memory read: the band engine reads the band an object's event freed"},
+        {"Hooked.Generate/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.GetText/Sender/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"Hooked.GetText/Container/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"Hooked.GetText/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.GetText/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.GetText/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.PropertiesToDrawCommand/Sender/Free",
+         "freed memory read: CreateDrawCommand goes on in the object freed in PropertiesToDrawCommand"},
+        {"Hooked.PropertiesToDrawCommand/Container/Free",
+         "freed memory read: CreateDrawCommand goes on in the object freed in PropertiesToDrawCommand"},
+        {"Hooked.PropertiesToDrawCommand/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.PropertiesToDrawCommand/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.PropertiesToDrawCommand/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.PrintToPage/Container/Free",
+         "freed memory read: printComponents goes on in the band engine freed with its band by OnDrawCommandCreate"},
+        {"Hooked.PrintToPage/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.PrintToPage/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.PrintToPage/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"SubReport.OnPrint/Sender/Free",
+         "freed memory read: the subreport goes on in itself after its OnPrint freed it"},
+        {"SubReport.OnPrint/Container/Free",
+         "freed memory read: the subreport goes on in itself after its OnPrint freed it"},
+        {"SubReport.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildData.OnOpen/Sender/Free", "freed memory read: the engine opens the pipeline its OnOpen freed"},
+        {"ChildData.OnOpen/Region/Free",
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
+        {"ChildData.OnOpen/SubReport/Free",
+         "freed memory read: the child engine moves to the first record of data whose child it freed"},
+        {"ChildData.OnOpen/ChildReport/Free",
+         "freed memory read: the child engine moves to the first record of data whose child it freed"},
+        {"ChildData.OnFirst/Region/Free",
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
+        {"ChildData.OnFirst/SubReport/Free",
+         "freed memory read: the child engine goes on after its subreport was freed in OnFirst"},
+        {"ChildData.OnFirst/ChildReport/Free",
+         "freed memory read: the child engine goes on after its subreport was freed in OnFirst"},
+        {"ChildData.OnTraversal/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"ChildData.OnTraversal/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildData.OnTraversal/SubReport/Free",
+         "freed memory read: the child engine goes on in itself after OnTraversal freed its report"},
+        {"ChildData.OnTraversal/ChildReport/Free",
+         "freed memory read: the child engine goes on in itself after OnTraversal freed its report"},
+        {"ChildData.OnRecordPositionChange/Region/Free",
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
+        {"ChildData.OnRecordPositionChange/SubReport/Free",
+         "freed memory read: the child engine goes on after its subreport was freed in OnFirst"},
+        {"ChildData.OnRecordPositionChange/ChildReport/Free",
+         "freed memory read: the child engine goes on after its subreport was freed in OnFirst"},
+        {"ChildReport.OnStartPage/Sender/Free",
+         "freed memory read: the child report sends its page notice from itself after the event freed it"},
+        {"ChildReport.OnStartPage/Container/Free",
+         "freed memory read: the child report sends its page notice from itself after the event freed it"},
+        {"ChildReport.OnStartPage/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"ChildReport.OnStartPage/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildDetail.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"ChildDetail.BeforePrint/Container/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"ChildDetail.BeforePrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildDetail.BeforePrint/SubReport/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"ChildDetail.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"ChildDetail.BeforeGenerate/Container/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"ChildDetail.BeforeGenerate/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildDetail.BeforeGenerate/SubReport/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"ChildDetail.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"ChildDetail.AfterGenerate/Container/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"ChildDetail.AfterGenerate/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildDetail.AfterGenerate/SubReport/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"ChildDetail.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"ChildDetail.AfterPrint/Container/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"ChildDetail.AfterPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildDetail.AfterPrint/SubReport/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"ChildLabel.OnGetText/Sender/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"ChildLabel.OnGetText/Container/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"ChildLabel.OnGetText/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildLabel.OnGetText/SubReport/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"ChildLabel.OnGetText/ChildReport/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"ChildLabel.OnPrint/Container/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"ChildLabel.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildLabel.OnPrint/SubReport/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"ChildLabel.OnPrint/ChildReport/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"ChildValue.OnPrint/Container/Free",
+         "freed memory read: the band engine reads the band an object's event freed"},
+        {"ChildValue.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildValue.OnPrint/SubReport/Free",
+         "freed memory read: the band engine reads the band an object's event freed"},
+        {"ChildValue.OnPrint/ChildReport/Free",
+         "freed memory read: the band engine reads the band an object's event freed"},
+        {"ChildData.OnNext/Sender/Free",
+         "freed memory read: the traversal reads the report state after OnNext freed its pipeline"},
+        {"ChildData.OnNext/DetailBand/Free",
+         "freed memory read: AfterCycle goes on in the detail band freed while the data moved on"},
+        {"ChildData.OnNext/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildData.OnNext/SubReport/Free", "freed memory read: the child traversal reads its report freed in OnNext"},
+        {"ChildData.OnNext/ChildReport/Free",
+         "freed memory read: the child traversal reads its report freed in OnNext"},
+        {"ChildReport.OnEndPage/Sender/Free",
+         "freed memory read: the child report sends its page notice from itself after the event freed it"},
+        {"ChildReport.OnEndPage/Container/Free",
+         "freed memory read: the child report sends its page notice from itself after the event freed it"},
+        {"ChildReport.OnEndPage/DetailBand/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildReport.OnEndPage/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Data.OnNext/Sender/Free",
+         "freed memory read: the traversal reads the report state after OnNext freed its pipeline"},
+        {"Data.OnNext/DetailBand/Free",
+         "freed memory read: AfterCycle goes on in the detail band freed while the data moved on"},
+        {"Data.OnNext/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Data.OnNext/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Data.OnNext/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Data.OnDataChange/Sender/Free",
+         "freed memory read: the traversal reads the report state after OnNext freed its pipeline"},
+        {"Data.OnDataChange/DetailBand/Free",
+         "freed memory read: AfterCycle goes on in the detail band freed while the data moved on"},
+        {"Data.OnDataChange/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Data.OnDataChange/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Data.OnDataChange/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"GroupFooter.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"GroupFooter.BeforePrint/Container/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"GroupFooter.BeforePrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupFooter.BeforePrint/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"GroupFooter.BeforePrint/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"GroupFooter.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"GroupFooter.BeforeGenerate/Container/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"GroupFooter.BeforeGenerate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupFooter.BeforeGenerate/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"GroupFooter.BeforeGenerate/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"GroupFooter.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"GroupFooter.AfterGenerate/Container/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"GroupFooter.AfterGenerate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupFooter.AfterGenerate/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"GroupFooter.AfterGenerate/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"GroupFooter.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"GroupFooter.AfterPrint/Container/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"GroupFooter.AfterPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupFooter.AfterPrint/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"GroupFooter.AfterPrint/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Sum.OnCalc/DetailBand/Free", "freed memory read: the detail engine starts its components in the detail band "
+                                       "freed by a calculation or traversal"},
+        {"Sum.OnCalc/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Sum.OnGroupBreak/DetailBand/Free", "freed memory read: the detail engine starts its components in the detail "
+                                             "band freed by a calculation or traversal"},
+        {"Sum.OnGroupBreak/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Sum.OnFormat/Sender/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Sum.OnFormat/Container/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Sum.OnFormat/DetailBand/Free", "freed memory read: the detail engine starts its components in the detail "
+                                         "band freed by a calculation or traversal"},
+        {"Sum.OnFormat/Group/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Sum.OnPrint/Container/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"Sum.OnPrint/DetailBand/Free", "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Sum.OnPrint/Group/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"Sum.OnPrint/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Sum.OnPrint/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Variable.OnCalc/DetailBand/Free", "freed memory read: the detail engine starts its components in the detail "
+                                            "band freed by a calculation or traversal"},
+        {"Variable.OnCalc/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Variable.OnFormat/Sender/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Variable.OnFormat/Container/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Variable.OnFormat/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Variable.OnFormat/Group/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Variable.OnFormat/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Variable.OnFormat/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Variable.OnPrint/Container/Free",
+         "freed memory read: the band engine reads the band an object's event freed"},
+        {"Variable.OnPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Variable.OnPrint/Group/Free", "freed memory read: the band engine reads the band an object's event freed"},
+        {"Variable.OnPrint/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Variable.OnPrint/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Footer.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"Footer.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"Footer.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"Footer.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"FooterLabel.OnGetText/Sender/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"FooterLabel.OnGetText/Container/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"FooterLabel.OnPrint/Container/Free",
+         "freed memory read: the band engine reads the band an object's event freed"},
+        {"Device.OnPageReceive/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Summary.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"Summary.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"Summary.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"Summary.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"SummaryLabel.OnPrint/Container/Free",
+         "freed memory read: the band engine reads the band an object's event freed"},
+        {"RichText.OnGetRichText/Container/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"RichText.OnPrint/Container/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"Picture.OnGetPicture/Sender/Free",
+         "freed memory read: the picture hands back its picture from itself after OnGetPicture freed it"},
+        {"Picture.OnGetPicture/Container/Free",
+         "freed memory read: the picture hands back its picture from itself after OnGetPicture freed it"},
+        {"Picture.OnPrint/Container/Free", "freed memory read: the band engine reads the band an object's event freed"},
+        {"TwoPass.Report.OnStartFirstPass/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"TwoPass.Report.OnEndFirstPass/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"TwoPass.Report.OnStartSecondPass/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Columns.Report.OnStartColumn/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+    };
     return faults;
 }
 
@@ -573,7 +1221,7 @@ enum Outcome { Ended = 0, ForeignError = 2, NotFired = 3 };
 
 int runCombination(const Combination &aCombination, std::string &aError)
 {
-    Scene scene;
+    Scene scene(aCombination.event->variant);
     scene.setInstall(aCombination.event->install);
     scene.setAction([&scene, aCombination] { scene.act(aCombination.object, aCombination.action); });
     if (!scene.run(aError))
@@ -596,6 +1244,8 @@ std::string runInChild(const Combination &aCombination)
 {
     fflush(nullptr);
     const pid_t pid = fork();
+    if (pid < 0)
+        return "no child process";
     if (pid == 0) {
         alarm(unsigned(isolated()));
         std::string error;
