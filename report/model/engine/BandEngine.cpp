@@ -622,8 +622,10 @@ void TppDetailBandEngine::SetBand(TppCustomBand *aBand)
 
 void TppDetailBandEngine::InitBand()
 {
+    const std::weak_ptr<char> alive = AliveToken();
     TppBandEngine::InitBand();
-    m_recordsInBand = 1;
+    if (!alive.expired())
+        m_recordsInBand = 1;
 }
 
 void TppDetailBandEngine::ApplyPrintPosition()

@@ -679,6 +679,8 @@ void TppEngine::InitReport()
         m_reportStarted = true;
     }
     m_report->ResetHooks();
+    if (alive.expired())
+        return;
     SetDueBands(0);
     fire(OnResetCache);
     if (alive.expired())
@@ -723,6 +725,8 @@ void TppEngine::InitReport()
     m_printDateTime =
         mainEngine && (mainEngine->EngineState() & ppEngineState::Started) ? mainEngine->PrintDateTime() : rtl::Now();
     sortBands();
+    if (alive.expired())
+        return;
     IncludeDue(ppBandKind::GroupHeader);
     IncludeEngineState(ppEngineState::Started | ppEngineState::FirstPass);
     SetPageNo(0);
@@ -774,8 +778,15 @@ void TppEngine::sortBands()
             m_lists[list].push_back(band);
     }
     m_lastBand = findLastBand();
+    // The objects' start may free bands (a group goes with its own), the
+    // report too: each band is held by its token, not its place.
+    std::vector<std::pair<TppBand *, std::weak_ptr<char>>> bands;
     for (int i = 0; i < m_report->BandCount(); ++i)
-        m_report->Bands(i)->InitObjects();
+        bands.emplace_back(m_report->Bands(i), m_report->Bands(i)->AliveToken());
+    const std::weak_ptr<char> alive = AliveToken();
+    for (const auto &[band, bandAlive] : bands)
+        if (!alive.expired() && !bandAlive.expired())
+            band->InitObjects();
 }
 
 TppCustomBand *TppEngine::findLastBand() const

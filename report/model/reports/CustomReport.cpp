@@ -860,8 +860,15 @@ void TppCustomReport::GetDataPipelines(std::vector<TppDataPipeline *> &aList) co
 
 void TppCustomReport::ResetHooks()
 {
-    for (TppBand *band : std::vector<TppBand *>(m_bands))
-        band->ResetHookAll();
+    // An object's hook may free bands (a group goes with its own): each is
+    // held by its token.
+    std::vector<std::pair<TppBand *, std::weak_ptr<char>>> bands;
+    for (TppBand *band : m_bands)
+        bands.emplace_back(band, band->AliveToken());
+    const std::weak_ptr<char> alive = AliveToken();
+    for (const auto &[band, bandAlive] : bands)
+        if (!alive.expired() && !bandAlive.expired())
+            band->ResetHookAll();
 }
 
 void TppCustomReport::DoEngineEvent(classes::TNotifyEvent &aEvent, int aEventId)
