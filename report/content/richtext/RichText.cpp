@@ -20,8 +20,8 @@
 #include "platform/rtl/QtFileText.h"
 
 #include <QFile>
-#include <QTextDocument>
 #include <QPainter>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <cstring>
