@@ -68,6 +68,8 @@ enum class Obj {
     Header,
     HeaderLabel,
     PageNo,
+    Outer,
+    OuterHeader,
     Group,
     GroupHeader,
     GroupValue,
@@ -189,11 +191,12 @@ private:
     std::function<void()> m_hook;
 };
 
-// Six records in three groups on G over two pages; a title, page header
-// and footer, a group header and footer, a summary with a data rich text
-// and a data picture; a detail band holding a data text, a label, a region with
-// a stretching data memo and one that shifts below it, a calculation and a
-// subreport whose child lists two records of its own data.
+// Six records in three groups on G inside two on H, over two pages; a
+// title, page header and footer, a header for H, a group header and footer
+// for G, a summary with a data rich text and a data picture; a detail band
+// holding a data text, a label, a region with a stretching data memo and
+// one that shifts below it, a calculation, a label of a user's own class
+// and a subreport whose child lists two records of its own data.
 class Scene
 {
 public:
@@ -203,10 +206,14 @@ public:
         data->AddField(QStringLiteral("G"));
         data->AddField(QStringLiteral("V"), TppDataType::dtInteger);
         data->AddField(QStringLiteral("M"), TppDataType::dtMemo);
+        data->AddField(QStringLiteral("H"));
         int v = 0;
         for (const char *g : {"A", "A", "B", "B", "B", "C"})
-            if (aVariant != Variant::NoData)
-                data->AddRow({QString::fromLatin1(g), ++v, QStringLiteral("Memo of %1\nits second line").arg(v)});
+            if (aVariant != Variant::NoData) {
+                ++v;
+                data->AddRow({QString::fromLatin1(g), v, QStringLiteral("Memo of %1\nits second line").arg(v),
+                              v <= 2 ? QStringLiteral("X") : QStringLiteral("Y")});
+            }
         auto *childData = new reporttest::MemoryPipeline;
         childData->AddField(QStringLiteral("R"));
         childData->AddRow({QStringLiteral("r1")});
@@ -231,6 +238,12 @@ public:
         auto *pageNo = place(Obj::PageNo, new TppSystemVariable, header, 100000);
         pageNo->SetVarType(TppVarType::vtPageNo);
 
+        auto *outer = new TppGroup;
+        outer->SetReport(m_report.get());
+        outer->SetDataPipeline(data);
+        outer->SetBreakName(QStringLiteral("H"));
+        set(Obj::Outer, outer);
+        band<TppGroupHeaderBand>(Obj::OuterHeader, *m_report, 5000)->SetGroup(outer);
         auto *group = new TppGroup;
         group->SetReport(m_report.get());
         group->SetDataPipeline(data);
@@ -474,8 +487,10 @@ const std::vector<Event> &events()
         add("Data.OnTraversal", M::Main, Obj::Data, Obj::None, Obj::None, on(Obj::Data, &TppDataPipeline::OnTraversal));
         add("Data.OnRecordPositionChange", M::Main, Obj::Data, Obj::None, Obj::None,
             on(Obj::Data, &TppDataPipeline::OnRecordPositionChange));
+        add("Report.OnOutlineNodeCreate", M::Main, Obj::Report, Obj::None, Obj::None,
+            on(Obj::Report, &TppReport::OnOutlineNodeCreate));
         add("Report.OnStartPage", M::Main, Obj::Report, Obj::None, Obj::None, on(Obj::Report, &TppReport::OnStartPage));
-        bandEvents(e, "Title", M::Main, Obj::Title, Obj::None, Obj::GroupHeader);
+        bandEvents(e, "Title", M::Main, Obj::Title, Obj::None, Obj::OuterHeader);
         add("TitleLabel.OnGetText", M::Main, Obj::TitleLabel, Obj::Title, Obj::None,
             on(Obj::TitleLabel, &TppLabel::OnGetText));
         add("TitleLabel.OnPrint", M::Main, Obj::TitleLabel, Obj::Title, Obj::None,
@@ -489,6 +504,13 @@ const std::vector<Event> &events()
             on(Obj::PageNo, &TppSystemVariable::OnFormat));
         add("PageNo.OnPrint", M::Main, Obj::PageNo, Obj::Header, Obj::None,
             on(Obj::PageNo, &TppSystemVariable::OnPrint));
+        add("Outer.OnGetBreakValue", M::Main, Obj::Outer, Obj::None, Obj::Group,
+            on(Obj::Outer, &TppGroup::OnGetBreakValue));
+        add("Outer.BeforeGroupBreak", M::Main, Obj::Outer, Obj::None, Obj::Group,
+            on(Obj::Outer, &TppGroup::BeforeGroupBreak));
+        add("Outer.AfterGroupBreak", M::Main, Obj::Outer, Obj::None, Obj::Group,
+            on(Obj::Outer, &TppGroup::AfterGroupBreak));
+        bandEvents(e, "OuterHeader", M::Main, Obj::OuterHeader, Obj::Outer, Obj::GroupHeader);
         add("Group.OnGetBreakValue", M::Main, Obj::Group, Obj::None, Obj::None,
             on(Obj::Group, &TppGroup::OnGetBreakValue));
         add("Group.BeforeGroupBreak", M::Main, Obj::Group, Obj::None, Obj::None,
@@ -709,6 +731,8 @@ const std::map<std::string, const char *> &knownFaults()
          "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"Data.OnRecordPositionChange/DetailBand/Free",
          "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Report.OnOutlineNodeCreate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
         {"Report.OnStartPage/DetailBand/Free",
          "endless: once the detail band is gone the engine cycles on its page for ever"},
         {"Title.BeforePrint/Sender/Free",
@@ -767,6 +791,48 @@ const std::map<std::string, const char *> &knownFaults()
          "endless: once the detail band is gone the engine cycles on its page for ever"},
         {"PageNo.OnPrint/Container/Free", "freed memory read: the band engine reads the band an object's event freed"},
         {"PageNo.OnPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Outer.OnGetBreakValue/Sender/Free",
+         "freed memory read: the group sends its break value notice from itself after OnGetBreakValue freed it"},
+        {"Outer.OnGetBreakValue/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Outer.BeforeGroupBreak/Sender/Free",
+         "freed memory read: the group sends its notice from itself after BeforeGroupBreak freed it"},
+        {"Outer.BeforeGroupBreak/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Outer.AfterGroupBreak/Sender/Free",
+         "freed memory read: the group sends its notice from itself after AfterGroupBreak freed it"},
+        {"Outer.AfterGroupBreak/NextSibling/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Outer.AfterGroupBreak/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Outer.AfterGroupBreak/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Outer.AfterGroupBreak/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"OuterHeader.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"OuterHeader.BeforePrint/Container/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"OuterHeader.BeforePrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"OuterHeader.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"OuterHeader.BeforeGenerate/Container/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"OuterHeader.BeforeGenerate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"OuterHeader.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"OuterHeader.AfterGenerate/Container/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"OuterHeader.AfterGenerate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"OuterHeader.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"OuterHeader.AfterPrint/Container/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"OuterHeader.AfterPrint/DetailBand/Free",
          "endless: once the detail band is gone the engine cycles on its page for ever"},
         {"Group.OnGetBreakValue/Sender/Free",
          "freed memory read: the group sends its break value notice from itself after OnGetBreakValue freed it"},
@@ -1148,6 +1214,12 @@ const std::map<std::string, const char *> &knownFaults()
          "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"Sum.OnPrint/ChildReport/Free",
          "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Variable.OnReset/Sender/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Variable.OnReset/Container/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Variable.OnReset/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"Variable.OnCalc/DetailBand/Free", "freed memory read: the detail engine starts its components in the detail "
                                             "band freed by a calculation or traversal"},
         {"Variable.OnCalc/Group/Free",
@@ -1188,23 +1260,41 @@ const std::map<std::string, const char *> &knownFaults()
          "endless: once the detail band is gone the engine cycles on its page for ever"},
         {"Summary.BeforePrint/Sender/Free",
          "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"Summary.BeforePrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"Summary.BeforeGenerate/Sender/Free",
          "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"Summary.BeforeGenerate/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"Summary.AfterGenerate/Sender/Free",
          "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"Summary.AfterGenerate/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"Summary.AfterPrint/Sender/Free",
          "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"Summary.AfterPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"SummaryLabel.OnPrint/Container/Free",
          "freed memory read: the band engine reads the band an object's event freed"},
+        {"SummaryLabel.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"RichText.OnGetRichText/Container/Free",
          "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"RichText.OnGetRichText/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"RichText.OnPrint/Container/Free",
          "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"RichText.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"Picture.OnGetPicture/Sender/Free",
          "freed memory read: the picture hands back its picture from itself after OnGetPicture freed it"},
         {"Picture.OnGetPicture/Container/Free",
          "freed memory read: the picture hands back its picture from itself after OnGetPicture freed it"},
+        {"Picture.OnGetPicture/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"Picture.OnPrint/Container/Free", "freed memory read: the band engine reads the band an object's event freed"},
+        {"Picture.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"TwoPass.Report.OnStartFirstPass/DetailBand/Free",
          "endless: once the detail band is gone the engine cycles on its page for ever"},
         {"TwoPass.Report.OnEndFirstPass/DetailBand/Free",
@@ -1213,6 +1303,16 @@ const std::map<std::string, const char *> &knownFaults()
          "endless: once the detail band is gone the engine cycles on its page for ever"},
         {"Columns.Report.OnStartColumn/DetailBand/Free",
          "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Columns.Report.OnEndColumn/DetailBand/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Columns.Report.OnEndColumn/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Columns.Report.OnEndColumn/Region/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Columns.Report.OnEndColumn/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Columns.Report.OnEndColumn/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
     };
     return faults;
 }
