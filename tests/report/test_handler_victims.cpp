@@ -357,13 +357,11 @@ public:
 
     // Prints to a device that only takes the pages: commands on a page keep
     // their objects unlinked, and a device must not follow them to objects
-    // freed since. False when the run raised an error that is
-    // not the library's own.
+    // freed since. False when the run raised an error not the library's own.
     bool run(std::string &aError)
     {
         TppDevice device;
         set(Obj::Device, &device);
-        m_device = &device;
         if (m_install)
             m_install(*this);
         bool ok = true;
@@ -380,7 +378,6 @@ public:
         return ok;
     }
     void setInstall(std::function<void(Scene &)> aInstall) { m_install = std::move(aInstall); }
-    TppDevice *device() const { return m_device; }
 
 private:
     void set(Obj aObj, classes::TObject *aObject) { m_objects[size_t(aObj)] = aObject; }
@@ -426,7 +423,6 @@ private:
     classes::TObject *m_objects[size_t(Obj::Count)] = {};
     std::function<void()> m_action;
     std::function<void(Scene &)> m_install;
-    TppDevice *m_device = nullptr;
     bool m_fired = false;
 };
 
