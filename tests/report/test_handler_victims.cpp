@@ -1,10 +1,11 @@
 // A user's handler may free or move any object of the report while the run
 // calls it. For every event and page callback a run fires and every step a
-// descendant overrides, in run order, and for every object such a handler is likely to reach for (the
-// sender, what holds it, its next sibling, the detail band, the data, the
-// group, the region, the subreport and the child report), a handler frees
-// it, or moves it, the first time the event fires. The run must end,
-// normally or with the library's own error, and touch nothing it freed:
+// descendant overrides, in run order, and for every object such a handler
+// is likely to reach for (the sender, what holds it, its next sibling, what
+// it shifts below, the detail band, the data, the group, the region, the
+// subreport and the child report), a handler frees it, or moves it, the
+// first time the event fires. The run must end, normally or with the
+// library's own error, and touch nothing it freed:
 // the sanitizer build is the judge of that.
 //
 // With ZVO_HANDLER_VICTIMS_ISOLATE=1 (or the seconds a run may take) every
@@ -68,6 +69,8 @@ enum class Obj {
     Header,
     HeaderLabel,
     PageNo,
+    Outer,
+    OuterHeader,
     Group,
     GroupHeader,
     GroupValue,
@@ -77,6 +80,8 @@ enum class Obj {
     Region,
     Memo,
     Shifter,
+    Stretcher,
+    Follower,
     Calc,
     SubReport,
     Hooked,
@@ -103,7 +108,19 @@ enum class Part { Main, Child };
 // records: the events of passes, columns and empty data fire only there.
 enum class Variant { Plain, TwoPass, Columns, NoData };
 
-enum class Victim { Sender, Container, NextSibling, DetailBand, Pipeline, Group, Region, SubReport, ChildReport };
+// ShiftTarget: the object the sender shifts below.
+enum class Victim {
+    Sender,
+    Container,
+    NextSibling,
+    ShiftTarget,
+    DetailBand,
+    Pipeline,
+    Group,
+    Region,
+    SubReport,
+    ChildReport
+};
 enum class Action { Free, ToFront, ToBack, ToOtherBand };
 
 const char *victimName(Victim aVictim)
@@ -112,6 +129,7 @@ const char *victimName(Victim aVictim)
     case Victim::Sender: return "Sender";
     case Victim::Container: return "Container";
     case Victim::NextSibling: return "NextSibling";
+    case Victim::ShiftTarget: return "ShiftTarget";
     case Victim::DetailBand: return "DetailBand";
     case Victim::Pipeline: return "Pipeline";
     case Victim::Group: return "Group";
@@ -189,11 +207,13 @@ private:
     std::function<void()> m_hook;
 };
 
-// Six records in three groups on G over two pages; a title, page header
-// and footer, a group header and footer, a summary with a data rich text
-// and a data picture; a detail band holding a data text, a label, a region with
-// a stretching data memo and one that shifts below it, a calculation and a
-// subreport whose child lists two records of its own data.
+// Six records in three groups on G inside two on H, over two pages; a
+// title, page header and footer, a header for H, a group header and footer
+// for G, a summary with a data rich text and a data picture; a detail band
+// holding a data text, a label, a region with a stretching data memo and
+// one that shifts below it, the same pair outside the region, a
+// calculation, a label of a user's own class and a subreport whose child
+// lists two records of its own data.
 class Scene
 {
 public:
@@ -203,10 +223,14 @@ public:
         data->AddField(QStringLiteral("G"));
         data->AddField(QStringLiteral("V"), TppDataType::dtInteger);
         data->AddField(QStringLiteral("M"), TppDataType::dtMemo);
+        data->AddField(QStringLiteral("H"));
         int v = 0;
         for (const char *g : {"A", "A", "B", "B", "B", "C"})
-            if (aVariant != Variant::NoData)
-                data->AddRow({QString::fromLatin1(g), ++v, QStringLiteral("Memo of %1\nits second line").arg(v)});
+            if (aVariant != Variant::NoData) {
+                ++v;
+                data->AddRow({QString::fromLatin1(g), v, QStringLiteral("Memo of %1\nits second line").arg(v),
+                              v <= 2 ? QStringLiteral("X") : QStringLiteral("Y")});
+            }
         auto *childData = new reporttest::MemoryPipeline;
         childData->AddField(QStringLiteral("R"));
         childData->AddRow({QStringLiteral("r1")});
@@ -231,6 +255,12 @@ public:
         auto *pageNo = place(Obj::PageNo, new TppSystemVariable, header, 100000);
         pageNo->SetVarType(TppVarType::vtPageNo);
 
+        auto *outer = new TppGroup;
+        outer->SetReport(m_report.get());
+        outer->SetDataPipeline(data);
+        outer->SetBreakName(QStringLiteral("H"));
+        set(Obj::Outer, outer);
+        band<TppGroupHeaderBand>(Obj::OuterHeader, *m_report, 5000)->SetGroup(outer);
         auto *group = new TppGroup;
         group->SetReport(m_report.get());
         group->SetDataPipeline(data);
@@ -266,6 +296,16 @@ public:
         shifter->SetDataField(QStringLiteral("M"));
         shifter->SetShiftRelativeTo(memo);
         shifter->SetRegion(region);
+        // The same pair outside any region, where the stretching one
+        // generates its shifters itself.
+        auto *stretcher = place(Obj::Stretcher, new TppDBMemo, detail, 100000, 18000, 90000, 4000);
+        stretcher->SetDataPipeline(data);
+        stretcher->SetDataField(QStringLiteral("M"));
+        stretcher->SetStretch(true);
+        auto *follower = place(Obj::Follower, new TppDBMemo, detail, 100000, 23000, 90000, 4000);
+        follower->SetDataPipeline(data);
+        follower->SetDataField(QStringLiteral("M"));
+        follower->SetShiftRelativeTo(stretcher);
 
         auto *childDetail = band<TppDetailBand>(Obj::ChildDetail, *subreport->Report(), 5000);
         label(Obj::ChildLabel, childDetail, 0, QStringLiteral("Child"));
@@ -344,13 +384,11 @@ public:
 
     // Prints to a device that only takes the pages: commands on a page keep
     // their objects unlinked, and a device must not follow them to objects
-    // freed since. False when the run raised an error that is
-    // not the library's own.
+    // freed since. False when the run raised an error not the library's own.
     bool run(std::string &aError)
     {
         TppDevice device;
         set(Obj::Device, &device);
-        m_device = &device;
         if (m_install)
             m_install(*this);
         bool ok = true;
@@ -367,7 +405,6 @@ public:
         return ok;
     }
     void setInstall(std::function<void(Scene &)> aInstall) { m_install = std::move(aInstall); }
-    TppDevice *device() const { return m_device; }
 
 private:
     void set(Obj aObj, classes::TObject *aObject) { m_objects[size_t(aObj)] = aObject; }
@@ -413,7 +450,6 @@ private:
     classes::TObject *m_objects[size_t(Obj::Count)] = {};
     std::function<void()> m_action;
     std::function<void(Scene &)> m_install;
-    TppDevice *m_device = nullptr;
     bool m_fired = false;
 };
 
@@ -474,8 +510,10 @@ const std::vector<Event> &events()
         add("Data.OnTraversal", M::Main, Obj::Data, Obj::None, Obj::None, on(Obj::Data, &TppDataPipeline::OnTraversal));
         add("Data.OnRecordPositionChange", M::Main, Obj::Data, Obj::None, Obj::None,
             on(Obj::Data, &TppDataPipeline::OnRecordPositionChange));
+        add("Report.OnOutlineNodeCreate", M::Main, Obj::Report, Obj::None, Obj::None,
+            on(Obj::Report, &TppReport::OnOutlineNodeCreate));
         add("Report.OnStartPage", M::Main, Obj::Report, Obj::None, Obj::None, on(Obj::Report, &TppReport::OnStartPage));
-        bandEvents(e, "Title", M::Main, Obj::Title, Obj::None, Obj::GroupHeader);
+        bandEvents(e, "Title", M::Main, Obj::Title, Obj::None, Obj::OuterHeader);
         add("TitleLabel.OnGetText", M::Main, Obj::TitleLabel, Obj::Title, Obj::None,
             on(Obj::TitleLabel, &TppLabel::OnGetText));
         add("TitleLabel.OnPrint", M::Main, Obj::TitleLabel, Obj::Title, Obj::None,
@@ -489,6 +527,13 @@ const std::vector<Event> &events()
             on(Obj::PageNo, &TppSystemVariable::OnFormat));
         add("PageNo.OnPrint", M::Main, Obj::PageNo, Obj::Header, Obj::None,
             on(Obj::PageNo, &TppSystemVariable::OnPrint));
+        add("Outer.OnGetBreakValue", M::Main, Obj::Outer, Obj::None, Obj::Group,
+            on(Obj::Outer, &TppGroup::OnGetBreakValue));
+        add("Outer.BeforeGroupBreak", M::Main, Obj::Outer, Obj::None, Obj::Group,
+            on(Obj::Outer, &TppGroup::BeforeGroupBreak));
+        add("Outer.AfterGroupBreak", M::Main, Obj::Outer, Obj::None, Obj::Group,
+            on(Obj::Outer, &TppGroup::AfterGroupBreak));
+        bandEvents(e, "OuterHeader", M::Main, Obj::OuterHeader, Obj::Outer, Obj::GroupHeader);
         add("Group.OnGetBreakValue", M::Main, Obj::Group, Obj::None, Obj::None,
             on(Obj::Group, &TppGroup::OnGetBreakValue));
         add("Group.BeforeGroupBreak", M::Main, Obj::Group, Obj::None, Obj::None,
@@ -516,6 +561,9 @@ const std::vector<Event> &events()
         add("Shifter.OnGetMemo", M::Main, Obj::Shifter, Obj::Region, Obj::None,
             on(Obj::Shifter, &TppDBMemo::OnGetMemo));
         add("Shifter.OnPrint", M::Main, Obj::Shifter, Obj::Region, Obj::None, on(Obj::Shifter, &TppDBMemo::OnPrint));
+        add("Follower.OnGetMemo", M::Main, Obj::Follower, Obj::Detail, Obj::None,
+            on(Obj::Follower, &TppDBMemo::OnGetMemo));
+        add("Follower.OnPrint", M::Main, Obj::Follower, Obj::Detail, Obj::None, on(Obj::Follower, &TppDBMemo::OnPrint));
         add("Calc.OnCalc", M::Main, Obj::Calc, Obj::Detail, Obj::SubReport, on(Obj::Calc, &TppCalc::OnCalc));
         add("Calc.OnFormat", M::Main, Obj::Calc, Obj::Detail, Obj::SubReport, on(Obj::Calc, &TppCalc::OnFormat));
         add("Calc.OnPrint", M::Main, Obj::Calc, Obj::Detail, Obj::SubReport, on(Obj::Calc, &TppCalc::OnPrint));
@@ -611,6 +659,9 @@ Obj victimOf(const Event &aEvent, Victim aVictim)
     case Victim::Sender: obj = aEvent.sender; break;
     case Victim::Container: obj = aEvent.container; break;
     case Victim::NextSibling: obj = aEvent.next; break;
+    case Victim::ShiftTarget:
+        obj = aEvent.sender == Obj::Shifter ? Obj::Memo : aEvent.sender == Obj::Follower ? Obj::Stretcher : Obj::None;
+        break;
     case Victim::DetailBand: obj = child ? Obj::ChildDetail : Obj::Detail; break;
     case Victim::Pipeline: obj = child ? Obj::ChildData : Obj::Data; break;
     case Victim::Group: obj = Obj::Group; break;
@@ -633,6 +684,8 @@ bool isComponent(Obj aObj)
     case Obj::Region:
     case Obj::Memo:
     case Obj::Shifter:
+    case Obj::Stretcher:
+    case Obj::Follower:
     case Obj::Calc:
     case Obj::SubReport:
     case Obj::Hooked:
@@ -658,11 +711,13 @@ struct Combination
 };
 
 // A move matters to the loop that holds the object as it moves: the
-// sender, what holds it and its next sibling anywhere; the region and the
-// subreport while the detail band generates them.
+// sender, what holds it, its next sibling and what it shifts below,
+// anywhere; the region and the subreport while the detail band generates
+// them.
 bool movesMatter(const Event &aEvent, Victim aVictim)
 {
-    if (aVictim == Victim::Sender || aVictim == Victim::Container || aVictim == Victim::NextSibling)
+    if (aVictim == Victim::Sender || aVictim == Victim::Container || aVictim == Victim::NextSibling ||
+        aVictim == Victim::ShiftTarget)
         return true;
     return aEvent.part == Part::Child || aEvent.sender == Obj::Detail || aEvent.container == Obj::Detail ||
            aEvent.container == Obj::Region;
@@ -674,9 +729,9 @@ bool movesMatter(const Event &aEvent, Victim aVictim)
 std::vector<Combination> combinations()
 {
     std::vector<Combination> all;
-    const Victim victims[] = {Victim::Sender,     Victim::Container, Victim::NextSibling,
-                              Victim::DetailBand, Victim::Pipeline,  Victim::Group,
-                              Victim::Region,     Victim::SubReport, Victim::ChildReport};
+    const Victim victims[] = {Victim::Sender,     Victim::Container,  Victim::NextSibling, Victim::ShiftTarget,
+                              Victim::DetailBand, Victim::Pipeline,   Victim::Group,       Victim::Region,
+                              Victim::SubReport,  Victim::ChildReport};
     for (const Action action : {Action::Free, Action::ToFront, Action::ToBack, Action::ToOtherBand})
         for (const Event &event : events()) {
             std::set<Obj> taken;
@@ -693,22 +748,560 @@ std::vector<Combination> combinations()
 }
 
 // The combinations that still end in a read of freed memory, an endless run
-// or a crash, each with what goes wrong; they are skipped until mended.
+// or a crash, each with what goes wrong; they are skipped until mended. A
+// reason names the first read the sanitizer reports: mending it may bring
+// a later one to light.
 const std::map<std::string, const char *> &knownFaults()
 {
     static const std::map<std::string, const char *> faults = {
+        {"Report.BeforePrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Data.OnOpen/Sender/Free", "freed memory read: the engine opens the pipeline its OnOpen freed"},
+        {"Data.OnOpen/DetailBand/Free", "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Data.OnFirst/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Data.OnTraversal/DetailBand/Free", "freed memory read: the detail engine starts its components in the detail "
+                                             "band freed by a calculation or traversal"},
+        {"Data.OnTraversal/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Data.OnRecordPositionChange/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Report.OnOutlineNodeCreate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Report.OnStartPage/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Title.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"Title.BeforePrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Title.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"Title.BeforeGenerate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Title.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"Title.AfterGenerate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Title.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"Title.AfterPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"TitleLabel.OnGetText/Sender/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"TitleLabel.OnGetText/Container/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"TitleLabel.OnGetText/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"TitleLabel.OnPrint/Container/Free",
+         "freed memory read: the band engine reads the band an object's event freed"},
+        {"TitleLabel.OnPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"TitleLabel.OnDrawCommandCreate/Container/Free",
+         "freed memory read: printComponents goes on in the band engine freed with its band by OnDrawCommandCreate"},
+        {"TitleLabel.OnDrawCommandCreate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Header.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"Header.BeforePrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Header.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"Header.BeforeGenerate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Header.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"Header.AfterGenerate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Header.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"Header.AfterPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"HeaderLabel.OnPrint/Container/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"HeaderLabel.OnPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"PageNo.OnFormat/Sender/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"PageNo.OnFormat/Container/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"PageNo.OnFormat/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"PageNo.OnPrint/Container/Free", "freed memory read: the band engine reads the band an object's event freed"},
+        {"PageNo.OnPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Outer.OnGetBreakValue/Sender/Free",
+         "freed memory read: the group sends its break value notice from itself after OnGetBreakValue freed it"},
+        {"Outer.OnGetBreakValue/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Outer.BeforeGroupBreak/Sender/Free",
+         "freed memory read: the group sends its notice from itself after BeforeGroupBreak freed it"},
+        {"Outer.BeforeGroupBreak/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Outer.AfterGroupBreak/Sender/Free",
+         "freed memory read: the group sends its notice from itself after AfterGroupBreak freed it"},
+        {"Outer.AfterGroupBreak/NextSibling/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Outer.AfterGroupBreak/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"OuterHeader.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"OuterHeader.BeforePrint/Container/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"OuterHeader.BeforePrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"OuterHeader.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"OuterHeader.BeforeGenerate/Container/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"OuterHeader.BeforeGenerate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"OuterHeader.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"OuterHeader.AfterGenerate/Container/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"OuterHeader.AfterGenerate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"OuterHeader.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"OuterHeader.AfterPrint/Container/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"OuterHeader.AfterPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Group.OnGetBreakValue/Sender/Free",
+         "freed memory read: the group sends its break value notice from itself after OnGetBreakValue freed it"},
+        {"Group.OnGetBreakValue/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Group.BeforeGroupBreak/Sender/Free",
+         "freed memory read: the group sends its notice from itself after BeforeGroupBreak freed it"},
+        {"Group.BeforeGroupBreak/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Group.AfterGroupBreak/Sender/Free",
+         "freed memory read: the group sends its notice from itself after AfterGroupBreak freed it"},
+        {"Group.AfterGroupBreak/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupHeader.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"GroupHeader.BeforePrint/Container/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"GroupHeader.BeforePrint/NextSibling/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupHeader.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"GroupHeader.BeforeGenerate/Container/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"GroupHeader.BeforeGenerate/NextSibling/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupHeader.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"GroupHeader.AfterGenerate/Container/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"GroupHeader.AfterGenerate/NextSibling/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupHeader.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"GroupHeader.AfterPrint/Container/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"GroupHeader.AfterPrint/NextSibling/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupValue.OnGetText/Sender/Free",
+         "freed memory read: the data text stores its text into itself after its OnGetText freed it"},
+        {"GroupValue.OnGetText/Container/Free",
+         "freed memory read: the data text stores its text into itself after its OnGetText freed it"},
+        {"GroupValue.OnGetText/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupValue.OnGetText/Group/Free",
+         "freed memory read: the data text stores its text into itself after its OnGetText freed it"},
+        {"GroupValue.OnFormat/Sender/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"GroupValue.OnFormat/Container/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"GroupValue.OnFormat/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupValue.OnFormat/Group/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"GroupValue.OnPrint/Container/Free",
+         "freed memory read: the band engine reads the band an object's event freed"},
+        {"GroupValue.OnPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupValue.OnPrint/Group/Free", "freed memory read: the band engine reads the band an object's event freed"},
+        {"Detail.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"Detail.BeforePrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Detail.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"Detail.BeforeGenerate/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Detail.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"Detail.AfterGenerate/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Detail.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"Detail.AfterPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Value.OnGetText/Sender/Free",
+         "freed memory read: the data text stores its text into itself after its OnGetText freed it"},
+        {"Value.OnGetText/Container/Free",
+         "freed memory read: the data text stores its text into itself after its OnGetText freed it"},
+        {"Value.OnFormat/Sender/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Value.OnFormat/Container/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Value.OnPrint/Container/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"Value.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Label.OnGetText/Sender/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"Label.OnGetText/Container/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"Label.OnGetText/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Label.OnPrint/Container/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"Label.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Label.OnDrawCommandCreate/Container/Free",
+         "freed memory read: printComponents goes on in the band freed by OnDrawCommandCreate"},
+        {"Label.OnDrawCommandCreate/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Region.OnPrint/Sender/Free", "freed memory read: the region goes on in itself after its OnPrint freed it"},
+        {"Region.OnPrint/Container/Free", "freed memory read: the region goes on in itself after its OnPrint freed it"},
+        {"Region.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Memo.OnGetMemo/Container/Free",
+         "freed memory read: the region's child loop goes on in the region freed with its band by a child's event"},
+        {"Memo.OnGetMemo/DetailBand/Free",
+         "freed memory read: the region's child loop goes on in the region freed with its band by a child's event"},
+        {"Memo.OnGetMemo/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Memo.OnPrint/Container/Free",
+         "freed memory read: the region's child loop goes on in the region a child's OnPrint freed"},
+        {"Memo.OnPrint/DetailBand/Free",
+         "freed memory read: the region's child loop goes on in the region freed with its band by a child's event"},
+        {"Memo.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Shifter.OnGetMemo/Sender/Free",
+         "freed memory read: the memo makes its command from itself after its OnGetMemo freed it"},
+        {"Shifter.OnGetMemo/DetailBand/Free",
+         "freed memory read: the memo makes its command from itself after its OnGetMemo freed it"},
+        {"Shifter.OnGetMemo/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Shifter.OnPrint/Container/Free",
+         "freed memory read: the region's child loop goes on in the region a child's OnPrint freed"},
+        {"Shifter.OnPrint/DetailBand/Free",
+         "freed memory read: the region's child loop goes on in the region freed with its band by a child's event"},
+        {"Shifter.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Follower.OnGetMemo/Sender/Free",
+         "freed memory read: the memo makes its command from itself after its OnGetMemo freed it"},
+        {"Follower.OnGetMemo/Container/Free",
+         "freed memory read: the memo makes its command from itself after its OnGetMemo freed it"},
+        {"Follower.OnGetMemo/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Follower.OnPrint/Sender/Free", "freed memory read: generateShifters reads the shifter its own event freed"},
+        {"Follower.OnPrint/Container/Free",
+         "freed memory read: generateShifters reads the shifter its own event freed"},
+        {"Follower.OnPrint/ShiftTarget/Free",
+         "freed memory read: generateShifters goes on in the stretching object a shifter's event freed"},
+        {"Follower.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Calc.OnCalc/Container/Free", "freed memory read: the band engine reads the band an object's event freed"},
+        {"Calc.OnCalc/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Calc.OnFormat/Sender/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Calc.OnFormat/Container/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Calc.OnFormat/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Calc.OnPrint/Container/Free", "freed memory read: the band engine reads the band an object's event freed"},
+        {"Calc.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.Init/Sender/Free",
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
+        {"Hooked.Init/Container/Free", "freed memory read: InitBand goes on in the band an object's Init freed"},
+        {"Hooked.Init/Region/Free",
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
+        {"Hooked.Init/SubReport/Free",
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
+        {"Hooked.ResetHook/Container/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Hooked.ResetHook/Group/Free",
+         "freed memory read: ResetHooks walks on into the bands freed with the group by a ResetHook"},
+        {"Hooked.Generate/Container/Free", "freed memory read: the band engine reads the band an object's event freed"},
+        {"Hooked.Generate/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"Hooked.GetText/Sender/Free",
-         "freed memory read in the test's HookedLabel, not the library: its override goes on to its own hook after "
-         "the base step, whose hook freed it"},
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
         {"Hooked.GetText/Container/Free",
-         "freed memory read in the test's HookedLabel, not the library: its override goes on to its own hook after "
-         "the base step, whose hook freed it"},
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"Hooked.GetText/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
         {"Hooked.PropertiesToDrawCommand/Sender/Free",
-         "freed memory read in the test's HookedLabel, not the library: its override goes on to its own hook after "
-         "the base step, whose hook freed it"},
+         "freed memory read: CreateDrawCommand goes on in the object freed in PropertiesToDrawCommand"},
         {"Hooked.PropertiesToDrawCommand/Container/Free",
-         "freed memory read in the test's HookedLabel, not the library: its override goes on to its own hook after "
-         "the base step, whose hook freed it"},
+         "freed memory read: CreateDrawCommand goes on in the object freed in PropertiesToDrawCommand"},
+        {"Hooked.PropertiesToDrawCommand/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Hooked.PrintToPage/Container/Free",
+         "freed memory read: printComponents goes on in the band engine freed with its band by OnDrawCommandCreate"},
+        {"Hooked.PrintToPage/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"SubReport.OnPrint/Sender/Free",
+         "freed memory read: the subreport goes on in itself after its OnPrint freed it"},
+        {"SubReport.OnPrint/Container/Free",
+         "freed memory read: the subreport goes on in itself after its OnPrint freed it"},
+        {"SubReport.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildData.OnOpen/Sender/Free", "freed memory read: the engine opens the pipeline its OnOpen freed"},
+        {"ChildData.OnOpen/Region/Free",
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
+        {"ChildData.OnOpen/SubReport/Free",
+         "freed memory read: InitReport goes on in the child engine after OnOpen of the child data freed its report"},
+        {"ChildData.OnOpen/ChildReport/Free",
+         "freed memory read: InitReport goes on in the child engine after OnOpen of the child data freed its report"},
+        {"ChildData.OnFirst/Region/Free",
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
+        {"ChildData.OnFirst/SubReport/Free",
+         "freed memory read: InitReport goes on in the child engine after an event of the child data freed its report"},
+        {"ChildData.OnFirst/ChildReport/Free",
+         "freed memory read: InitReport goes on in the child engine after an event of the child data freed its report"},
+        {"ChildData.OnTraversal/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"ChildData.OnTraversal/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildData.OnTraversal/SubReport/Free",
+         "freed memory read: the child engine goes on in itself after OnTraversal freed its report"},
+        {"ChildData.OnTraversal/ChildReport/Free",
+         "freed memory read: the child engine goes on in itself after OnTraversal freed its report"},
+        {"ChildData.OnRecordPositionChange/Region/Free",
+         "freed memory read: the band engine's list prepared for the cycle still holds an object freed since"},
+        {"ChildData.OnRecordPositionChange/SubReport/Free",
+         "freed memory read: InitReport goes on in the child engine after an event of the child data freed its report"},
+        {"ChildData.OnRecordPositionChange/ChildReport/Free",
+         "freed memory read: InitReport goes on in the child engine after an event of the child data freed its report"},
+        {"ChildReport.OnStartPage/Sender/Free",
+         "freed memory read: the child report sends its page notice from itself after the event freed it"},
+        {"ChildReport.OnStartPage/Container/Free",
+         "freed memory read: the child report sends its page notice from itself after the event freed it"},
+        {"ChildReport.OnStartPage/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"ChildReport.OnStartPage/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildDetail.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"ChildDetail.BeforePrint/Container/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"ChildDetail.BeforePrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildDetail.BeforePrint/SubReport/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"ChildDetail.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"ChildDetail.BeforeGenerate/Container/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"ChildDetail.BeforeGenerate/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildDetail.BeforeGenerate/SubReport/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"ChildDetail.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"ChildDetail.AfterGenerate/Container/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"ChildDetail.AfterGenerate/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildDetail.AfterGenerate/SubReport/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"ChildDetail.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"ChildDetail.AfterPrint/Container/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"ChildDetail.AfterPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildDetail.AfterPrint/SubReport/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"ChildLabel.OnGetText/Sender/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"ChildLabel.OnGetText/Container/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"ChildLabel.OnGetText/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildLabel.OnGetText/SubReport/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"ChildLabel.OnGetText/ChildReport/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"ChildLabel.OnPrint/Container/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"ChildLabel.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildLabel.OnPrint/SubReport/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"ChildLabel.OnPrint/ChildReport/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"ChildValue.OnPrint/Container/Free",
+         "freed memory read: the band engine reads the band an object's event freed"},
+        {"ChildValue.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildValue.OnPrint/SubReport/Free",
+         "freed memory read: the band engine reads the band an object's event freed"},
+        {"ChildValue.OnPrint/ChildReport/Free",
+         "freed memory read: the band engine reads the band an object's event freed"},
+        {"ChildData.OnNext/Sender/Free",
+         "freed memory read: the record traversal reads the pipeline an event of its own freed"},
+        {"ChildData.OnNext/DetailBand/Free",
+         "freed memory read: AfterCycle goes on in the detail band freed while the data moved on"},
+        {"ChildData.OnNext/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildData.OnNext/SubReport/Free",
+         "freed memory read: the record traversal reads the child report an event of the child data freed"},
+        {"ChildData.OnNext/ChildReport/Free",
+         "freed memory read: the record traversal reads the child report an event of the child data freed"},
+        {"ChildReport.OnEndPage/Sender/Free",
+         "freed memory read: the child report sends its page notice from itself after the event freed it"},
+        {"ChildReport.OnEndPage/Container/Free",
+         "freed memory read: the child report sends its page notice from itself after the event freed it"},
+        {"ChildReport.OnEndPage/DetailBand/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"ChildReport.OnEndPage/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Data.OnNext/Sender/Free",
+         "freed memory read: the record traversal reads the pipeline an event of its own freed"},
+        {"Data.OnNext/DetailBand/Free",
+         "freed memory read: AfterCycle goes on in the detail band freed while the data moved on"},
+        {"Data.OnNext/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Data.OnDataChange/Sender/Free",
+         "freed memory read: the record traversal reads the pipeline an event of its own freed"},
+        {"Data.OnDataChange/DetailBand/Free",
+         "freed memory read: AfterCycle goes on in the detail band freed while the data moved on"},
+        {"Data.OnDataChange/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"GroupFooter.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"GroupFooter.BeforePrint/Container/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"GroupFooter.BeforePrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupFooter.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"GroupFooter.BeforeGenerate/Container/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"GroupFooter.BeforeGenerate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupFooter.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"GroupFooter.AfterGenerate/Container/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"GroupFooter.AfterGenerate/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"GroupFooter.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"GroupFooter.AfterPrint/Container/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"GroupFooter.AfterPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Sum.OnCalc/DetailBand/Free", "freed memory read: the detail engine starts its components in the detail band "
+                                       "freed by a calculation or traversal"},
+        {"Sum.OnCalc/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Sum.OnGroupBreak/DetailBand/Free", "freed memory read: the detail engine starts its components in the detail "
+                                             "band freed by a calculation or traversal"},
+        {"Sum.OnGroupBreak/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Sum.OnFormat/Sender/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Sum.OnFormat/Container/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Sum.OnFormat/DetailBand/Free", "freed memory read: the detail engine starts its components in the detail "
+                                         "band freed by a calculation or traversal"},
+        {"Sum.OnFormat/Group/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Sum.OnPrint/Container/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"Sum.OnPrint/DetailBand/Free", "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Sum.OnPrint/Group/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"Variable.OnReset/Sender/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Variable.OnReset/Container/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Variable.OnReset/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Variable.OnCalc/DetailBand/Free", "freed memory read: the detail engine starts its components in the detail "
+                                            "band freed by a calculation or traversal"},
+        {"Variable.OnCalc/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Variable.OnFormat/Sender/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Variable.OnFormat/Container/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Variable.OnFormat/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Variable.OnFormat/Group/Free", "freed memory read: GetText goes on in the text its OnFormat freed"},
+        {"Variable.OnPrint/Container/Free",
+         "freed memory read: the band engine reads the band an object's event freed"},
+        {"Variable.OnPrint/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Variable.OnPrint/Group/Free", "freed memory read: the band engine reads the band an object's event freed"},
+        {"Footer.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"Footer.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"Footer.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"Footer.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"FooterLabel.OnGetText/Sender/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"FooterLabel.OnGetText/Container/Free",
+         "freed memory read: PropertiesToDrawCommand goes on in the text its OnGetText freed"},
+        {"FooterLabel.OnPrint/Container/Free",
+         "freed memory read: the band engine reads the band an object's event freed"},
+        {"Device.OnPageReceive/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Summary.BeforePrint/Sender/Free",
+         "freed memory read: the band sends its BeforePrint notice from itself after the event freed it"},
+        {"Summary.BeforePrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Summary.BeforeGenerate/Sender/Free",
+         "freed memory read: the band sends its BeforeGenerate notice from itself after the event freed it"},
+        {"Summary.BeforeGenerate/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Summary.AfterGenerate/Sender/Free",
+         "freed memory read: the band sends its AfterGenerate notice from itself after the event freed it"},
+        {"Summary.AfterGenerate/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Summary.AfterPrint/Sender/Free",
+         "freed memory read: the band sends its AfterPrint notice from itself after the event freed it"},
+        {"Summary.AfterPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"SummaryLabel.OnPrint/Container/Free",
+         "freed memory read: the band engine reads the band an object's event freed"},
+        {"SummaryLabel.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"RichText.OnGetRichText/Container/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"RichText.OnGetRichText/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"RichText.OnPrint/Container/Free",
+         "freed memory read: the band engine walks the objects of the band an object's OnPrint freed"},
+        {"RichText.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Picture.OnGetPicture/Sender/Free",
+         "freed memory read: the picture hands back its picture from itself after OnGetPicture freed it"},
+        {"Picture.OnGetPicture/Container/Free",
+         "freed memory read: the picture hands back its picture from itself after OnGetPicture freed it"},
+        {"Picture.OnGetPicture/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Picture.OnPrint/Container/Free", "freed memory read: the band engine reads the band an object's event freed"},
+        {"Picture.OnPrint/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"TwoPass.Report.OnStartFirstPass/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"TwoPass.Report.OnEndFirstPass/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"TwoPass.Report.OnStartSecondPass/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Columns.Report.OnStartColumn/DetailBand/Free",
+         "endless: once the detail band is gone the engine cycles on its page for ever"},
+        {"Columns.Report.OnEndColumn/DetailBand/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Columns.Report.OnEndColumn/Group/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Columns.Report.OnEndColumn/Region/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Columns.Report.OnEndColumn/SubReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
+        {"Columns.Report.OnEndColumn/ChildReport/Free",
+         "freed memory read: the last-page rules follow a command on the page to its freed object"},
     };
     return faults;
 }
