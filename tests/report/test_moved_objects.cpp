@@ -3,20 +3,26 @@
 // place it had when the band got ready to generate, and what continues on
 // the next page is still found.
 
+#include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/SamplePage.h"
 #include "tests/support/report/TraceDevice.h"
 
 #include "report/content/ContentRegistration.h"
 #include "report/content/drawcommands/DrawText.h"
 #include "report/content/graphics/Region.h"
+#include "report/content/text/DBText.h"
 #include "report/content/text/Label.h"
 #include "report/content/text/Memo.h"
+#include "report/content/variables/Variable.h"
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
+#include "report/model/base/Exceptions.h"
 #include "report/model/groups/Group.h"
+#include "report/model/groups/GroupBands.h"
 #include "report/model/pages/Page.h"
 #include "report/model/reports/Report.h"
+#include "report/model/subreports/SubReport.h"
 
 #include <gtest/gtest.h>
 
@@ -217,7 +223,6 @@ TEST_F(MovedWhileGenerating, EachObjectOfABandPrintsOnceInItsPreparedOrder)
     EXPECT_EQ(print(), (QStringList{"Label 0", "Label 1", "Label 2"}));
 }
 
-
 // The engine sorts the bands into its lists once per run; a handler that
 // frees a band part way through leaves no entry behind that a later page
 // would generate or measure.
@@ -264,6 +269,292 @@ TEST_F(MovedWhileGenerating, AGroupAHandlerFreesPartWayThroughIsNoLongerAsked)
         delete keptTogether;
     });
     EXPECT_EQ(report.Engine()->GetPageNoForDisplay(), report.Engine()->PageNo());
+}
+
+// A handler that frees an object the library is calling it for: its own
+// sender, the object it belongs to, the band or the group. The run goes on
+// without the freed object, or ends; the library never reads the object
+// again (the sanitizer build tells).
+class FreedByItsHandler : public MovedWhileGenerating
+{
+protected:
+    FreedByItsHandler()
+    {
+        data.AddField(QStringLiteral("Key"));
+        for (const char *key : {"A", "B", "C"})
+            data.AddRow({QString::fromLatin1(key)});
+        report.SetDataPipeline(&data);
+    }
+
+    // A handler's body that frees what aSlot holds, once. The object may be
+    // the handler's owner: nothing is read after the free.
+    template <class T>
+    static auto freeOnce(T *&aSlot)
+    {
+        return [&aSlot](auto &&...) {
+            if (T *victim = std::exchange(aSlot, nullptr))
+                delete victim;
+        };
+    }
+
+    // Every page's texts; a run the library ends with its own error counts
+    // as ended.
+    QList<QStringList> run()
+    {
+        try {
+            return printPages();
+        } catch (const EPrintError &) {
+            return {};
+        }
+    }
+
+    TppDBText *keyText()
+    {
+        auto *text = add<TppDBText>(QString(), 0);
+        text->SetDataPipeline(&data);
+        text->SetDataField(QStringLiteral("Key"));
+        return text;
+    }
+
+    void freeTheRegionFromAChild(bool aStretching)
+    {
+        auto *region = new TppRegion;
+        region->SetBand(detail);
+        region->SetBounds(0, 0, 190000, 20000);
+        auto *child = add<TppMemo>(QStringLiteral("Child"), 0);
+        child->SetStretch(aStretching);
+        child->SetRegion(region);
+        add<TppLabel>(QStringLiteral("Next"), 5000)->SetRegion(region);
+        add<TppLabel>(QStringLiteral("Stays"), 25000);
+        child->OnPrint.Set(freeOnce(region));
+        const QList<QStringList> pages = run();
+        ASSERT_FALSE(pages.isEmpty());
+        EXPECT_EQ(pages[0].count(QStringLiteral("Stays")), 3);
+    }
+
+    // aHook sets the handler that frees the detail band, on the band or on
+    // a label of it.
+    void freeTheDetailBand(const std::function<void(TppLabel *)> &aHook)
+    {
+        aHook(add<TppLabel>(QStringLiteral("Detail"), 0));
+        run();
+        EXPECT_EQ(detail, nullptr);
+        EXPECT_EQ(report.GetBand(4), nullptr);
+    }
+
+    // A group that breaks on every record, with a labelled header and
+    // footer.
+    TppGroup *addGroup()
+    {
+        add<TppLabel>(QStringLiteral("Detail"), 0);
+        auto *group = new TppGroup;
+        group->SetReport(&report);
+        group->SetDataPipeline(&data);
+        group->SetBreakName(QStringLiteral("Key"));
+        for (TppGroupBand *band : {static_cast<TppGroupBand *>(new TppGroupHeaderBand),
+                                   static_cast<TppGroupBand *>(new TppGroupFooterBand)}) {
+            band->SetGroup(group);
+            band->SetmmHeight(5000);
+            auto *label = new TppLabel;
+            label->SetBand(band);
+            label->SetBounds(0, 0, 50000, 4000);
+            label->SetCaption(QStringLiteral("Group"));
+        }
+        return group;
+    }
+
+    void expectTheDetailsWithoutTheGroup()
+    {
+        const QList<QStringList> pages = run();
+        EXPECT_EQ(report.GroupCount(), 0);
+        ASSERT_FALSE(pages.isEmpty());
+        EXPECT_EQ(pages.last().count(QStringLiteral("Detail")), 3);
+    }
+
+    reporttest::MemoryPipeline data;
+};
+
+TEST_F(FreedByItsHandler, ATextThatItsOnGetTextFreesLeavesNoCommandBehind)
+{
+    TppLabel *label = add<TppLabel>(QStringLiteral("Gone"), 0);
+    add<TppLabel>(QStringLiteral("Stays"), 5000);
+    label->OnGetText.Set(freeOnce(label));
+    const QList<QStringList> pages = run();
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Stays")));
+    EXPECT_FALSE(pages[0].contains(QStringLiteral("Gone")));
+}
+
+TEST_F(FreedByItsHandler, ADataTextThatItsOnGetTextOrOnFormatFreesIsNotPlacedAgain)
+{
+    TppDBText *byText = keyText();
+    TppDBText *byFormat = keyText();
+    add<TppLabel>(QStringLiteral("Stays"), 5000);
+    byText->OnGetText.Set(freeOnce(byText));
+    byFormat->OnFormat.Set(freeOnce(byFormat));
+    const QList<QStringList> pages = run();
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_EQ(pages[0].count(QStringLiteral("Stays")), 3);
+}
+
+TEST_F(FreedByItsHandler, AVariableThatItsOnFormatFreesIsNotReadAgain)
+{
+    auto *variable = add<TppVariable>(QString(), 0);
+    add<TppLabel>(QStringLiteral("Stays"), 5000);
+    variable->OnFormat.Set(freeOnce(variable));
+    const QList<QStringList> pages = run();
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_EQ(pages[0].count(QStringLiteral("Stays")), 3);
+}
+
+TEST_F(FreedByItsHandler, AShifterThatItsOnPrintFreesIsLeftOutOfItsTargetsLoop)
+{
+    auto *target = add<TppMemo>(QStringLiteral("Target"), 0);
+    target->SetStretch(true);
+    TppMemo *shifter = add<TppMemo>(QStringLiteral("Gone"), 5000);
+    auto *next = add<TppMemo>(QStringLiteral("Next"), 10000);
+    shifter->SetShiftRelativeTo(target);
+    next->SetShiftRelativeTo(target);
+    shifter->OnPrint.Set(freeOnce(shifter));
+    const QList<QStringList> pages = run();
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Next")));
+}
+
+TEST_F(FreedByItsHandler, AShifterThatFreesItsTargetEndsTheTargetsStepAndPrintsOnItsOwn)
+{
+    TppMemo *target = add<TppMemo>(QStringLiteral("Target"), 0);
+    target->SetStretch(true);
+    auto *shifter = add<TppMemo>(QStringLiteral("Shifter"), 5000);
+    shifter->SetShiftRelativeTo(target);
+    add<TppLabel>(QStringLiteral("Stays"), 20000);
+    shifter->OnPrint.Set(freeOnce(target));
+    const QList<QStringList> pages = run();
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_EQ(pages[0].count(QStringLiteral("Stays")), 3);
+    // Without its target the band prints it, from the next record on.
+    EXPECT_EQ(pages[0].count(QStringLiteral("Shifter")), 2);
+}
+
+// A region of fixed height generates its children as it is placed, one
+// that stretches as it measures itself.
+TEST_F(FreedByItsHandler, ARegionThatAChildsOnPrintFreesEndsItsStep)
+{
+    freeTheRegionFromAChild(false);
+}
+
+TEST_F(FreedByItsHandler, AStretchingRegionThatAChildsOnPrintFreesEndsItsStep)
+{
+    freeTheRegionFromAChild(true);
+}
+
+// The band engine belongs to the band: when the band goes, so does the
+// engine, in the middle of its own cycle.
+TEST_F(FreedByItsHandler, TheDetailBandFreedByItsBeforePrintEndsTheRun)
+{
+    freeTheDetailBand([this](TppLabel *) { detail->BeforePrint.Set(freeOnce(detail)); });
+}
+
+TEST_F(FreedByItsHandler, TheDetailBandFreedByItsAfterPrintEndsTheRun)
+{
+    freeTheDetailBand([this](TppLabel *) { detail->AfterPrint.Set(freeOnce(detail)); });
+}
+
+TEST_F(FreedByItsHandler, TheDetailBandFreedByItsGenerateEventsEndsTheRun)
+{
+    freeTheDetailBand([this](TppLabel *) { detail->AfterGenerate.Set(freeOnce(detail)); });
+}
+
+TEST_F(FreedByItsHandler, TheDetailBandFreedByAnObjectsOnPrintEndsTheRun)
+{
+    freeTheDetailBand([this](TppLabel *aLabel) { aLabel->OnPrint.Set(freeOnce(detail)); });
+}
+
+TEST_F(FreedByItsHandler, TheDetailBandFreedByAnObjectsOnGetTextEndsTheRun)
+{
+    freeTheDetailBand([this](TppLabel *aLabel) { aLabel->OnGetText.Set(freeOnce(detail)); });
+}
+
+// Nothing walks the data once the detail band is gone: the run ends, with
+// the summary, instead of offering the empty band list for ever.
+TEST_F(FreedByItsHandler, TheDetailBandFreedBeforeItPrintsEndsTheRun)
+{
+    add<TppLabel>(QStringLiteral("Detail"), 0);
+    auto *title = new TppTitleBand(nullptr);
+    title->SetReport(&report);
+    auto *summary = new TppSummaryBand(nullptr);
+    summary->SetReport(&report);
+    auto *label = new TppLabel;
+    label->SetBand(summary);
+    label->SetBounds(0, 0, 50000, 4000);
+    label->SetCaption(QStringLiteral("Summary"));
+    title->BeforePrint.Set(freeOnce(detail));
+    const QList<QStringList> pages = run();
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pages[0], QStringList{QStringLiteral("Summary")});
+}
+
+TEST_F(FreedByItsHandler, AGroupFreedByItsBeforeGroupBreakTakesItsBandsAndTheRunGoesOn)
+{
+    TppGroup *group = addGroup();
+    group->BeforeGroupBreak.Set(freeOnce(group));
+    expectTheDetailsWithoutTheGroup();
+}
+
+TEST_F(FreedByItsHandler, AGroupFreedByItsAfterGroupBreakTakesItsBandsAndTheRunGoesOn)
+{
+    TppGroup *group = addGroup();
+    group->AfterGroupBreak.Set(freeOnce(group));
+    expectTheDetailsWithoutTheGroup();
+}
+
+TEST_F(FreedByItsHandler, AGroupFreedByItsOnGetBreakValueTakesItsBandsAndTheRunGoesOn)
+{
+    TppGroup *group = addGroup();
+    group->OnGetBreakValue.Set(freeOnce(group));
+    expectTheDetailsWithoutTheGroup();
+}
+
+// A footer that goes on over the page end has the headers of its groups
+// printed again above it; one of them may free itself as it does.
+TEST_F(FreedByItsHandler, AHeaderPrintedAgainAboveAContinuingFooterMayFreeItself)
+{
+    TppGroup *group = addGroup();
+    auto *memo = new TppMemo;
+    memo->SetBand(group->FooterBand());
+    memo->SetBounds(0, 5000, 50000, 4000);
+    memo->SetStretch(true);
+    for (int i = 0; i < 200; ++i)
+        memo->Lines()->Add(QStringLiteral("F%1").arg(i));
+    TppBand *header = group->HeaderBand();
+    header->BeforePrint.Set([this, &header](classes::TObject *) {
+        if (report.Engine()->PageNo() >= 2)
+            if (TppBand *victim = std::exchange(header, nullptr))
+                delete victim;
+    });
+    const QList<QStringList> pages = run();
+    EXPECT_EQ(header, nullptr);
+    ASSERT_GE(pages.size(), 2);
+    EXPECT_TRUE(pages.last().contains(QStringLiteral("F199")));
+}
+
+TEST_F(FreedByItsHandler, ASubreportThatItsOnPrintFreesRunsNoChild)
+{
+    TppSubReport *subreport = new TppSubReport;
+    subreport->SetBand(detail);
+    subreport->SetBounds(0, 5000, 190000, 5000);
+    auto *childDetail = new TppDetailBand(nullptr);
+    childDetail->SetReport(subreport->Report());
+    auto *child = new TppLabel;
+    child->SetBand(childDetail);
+    child->SetBounds(0, 0, 50000, 4000);
+    child->SetCaption(QStringLiteral("Child"));
+    add<TppLabel>(QStringLiteral("Stays"), 0);
+    subreport->OnPrint.Set(freeOnce(subreport));
+    const QList<QStringList> pages = run();
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_EQ(pages[0].count(QStringLiteral("Stays")), 3);
+    EXPECT_FALSE(pages[0].contains(QStringLiteral("Child")));
 }
 
 } // namespace

@@ -184,7 +184,11 @@ void TppCustomImage::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
     image->SetDirectDraw(m_directDraw);
     if (Name().isEmpty())
         SetName(GetUniqueName(this));
+    // Loading the picture runs its handlers, which may free the control.
+    const std::weak_ptr<char> alive = AliveToken();
     classes::TPicture *picture = Picture();
+    if (alive.expired())
+        return;
     image->SetImageName(Name() + QString::number(m_pictureChanges));
     image->SetPicture(picture);
     image->SetTransparent(Transparent());
@@ -302,8 +306,10 @@ void TppDBImage::SetDataField(const QString &aField)
 
 classes::TPicture *TppDBImage::Picture() const
 {
+    // None when a handler of the picture freed the control.
+    const std::weak_ptr<char> alive = AliveToken();
     const_cast<TppDBImage *>(this)->LoadPicture();
-    return ownPicture();
+    return alive.expired() ? nullptr : ownPicture();
 }
 
 void TppDBImage::LoadPicture()
@@ -314,7 +320,7 @@ void TppDBImage::LoadPicture()
     if (!m_autoDisplay && !handled)
         return;
     if (handled) {
-        const std::weak_ptr<char> alive = lifeToken();
+        const std::weak_ptr<char> alive = AliveToken();
         if (OnGetPicture)
             OnGetPicture(this, picture);
         if (alive.expired())
@@ -404,7 +410,11 @@ void TppDBImage::loadFromField()
 
 void TppDBImage::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
 {
+    // The picture's handlers may free the control.
+    const std::weak_ptr<char> alive = AliveToken();
     TppCustomImage::PropertiesToDrawCommand(aDrawCommand);
+    if (alive.expired())
+        return;
     auto *image = dynamic_cast<TppDrawImage *>(aDrawCommand);
     if (!image)
         return;

@@ -401,7 +401,11 @@ void TppCustomRegion::ResetGeneration()
 void TppCustomRegion::Generate()
 {
     m_ownHeight = -1;
+    // A handler of the region or of a child may free the region.
+    const std::weak_ptr<char> alive = AliveToken();
     TppStretchable::Generate();
+    if (alive.expired())
+        return;
     if (!StretchMode() && !OutOfSpace()) {
         const rtl::TRect rect = PageRect();
         m_ownHeight = rect.Bottom - rect.Top;
@@ -414,8 +418,8 @@ void TppCustomRegion::Generate()
         const int32_t used = SpaceUsed();
         const rtl::TRect rect = PageRect();
         SetSpaceUsed(rect.Bottom - rect.Top);
-        generateChildren();
-        SetSpaceUsed(used);
+        if (generateChildren())
+            SetSpaceUsed(used);
     }
 }
 
@@ -454,8 +458,8 @@ void TppCustomRegion::PaintDesignControl(gfx::Canvas &aCanvas)
 void TppCustomRegion::CalcSpaceUsed()
 {
     SetSpaceUsed(mmHeight());
-    generateChildren();
-    m_ownHeight = SpaceUsed();
+    if (generateChildren())
+        m_ownHeight = SpaceUsed();
 }
 
 void TppCustomRegion::takeSnapshot()
@@ -484,8 +488,10 @@ void TppCustomRegion::rollBack()
     SetKeptTogether(true);
 }
 
-void TppCustomRegion::generateChildren()
+bool TppCustomRegion::generateChildren()
 {
+    // A child's handler may free the region: its step ends there.
+    const std::weak_ptr<char> self = AliveToken();
     m_snapshot = false;
     if (NeedsKeepTogether())
         takeSnapshot();
@@ -514,6 +520,8 @@ void TppCustomRegion::generateChildren()
             child->InitDrawComponent();
             const std::weak_ptr<char> alive = child->AliveToken();
             child->Generate();
+            if (self.expired())
+                return false;
             if (!alive.expired() && child->SpaceUsed() > 0)
                 m_printList.insert_or_assign(child->GenerationIndex(), child);
         }
@@ -526,6 +534,8 @@ void TppCustomRegion::generateChildren()
                 continue;
             const std::weak_ptr<char> alive = child->AliveToken();
             child->Generate();
+            if (self.expired())
+                return false;
             // A handler freed it while it generated: it has nothing to print.
             if (alive.expired())
                 continue;
@@ -582,10 +592,11 @@ void TppCustomRegion::generateChildren()
         // Nothing of it stays on this page: it starts whole on the next.
         rollBack();
         SetOverFlow(true);
-        return;
+        return true;
     }
     if (KeptTogether() && !OverFlow())
         SetKeptTogether(false);
+    return true;
 }
 
 void TppCustomRegion::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
@@ -635,11 +646,18 @@ void TppCustomRegion::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
 
 void TppCustomRegion::PrintToPage(TppPage *aPage)
 {
+    // The handlers of the commands may free the region.
+    const std::weak_ptr<char> alive = AliveToken();
     TppStretchable::PrintToPage(aPage);
+    if (alive.expired())
+        return;
     const std::map<int, TppComponent *> list = m_printList;
-    for (const auto &entry : list)
+    for (const auto &entry : list) {
         if (RegionIndexOf(entry.second) >= 0)
             entry.second->PrintToPage(aPage);
+        if (alive.expired())
+            return;
+    }
 }
 
 // ---- Cache ----------------------------------------------------------------------------------------

@@ -100,7 +100,8 @@ private:
     // Children move with the region by as much as it moved.
     void followBounds();
     void buildLists();
-    void generateChildren();
+    // False when a child's handler freed the region.
+    bool generateChildren();
     // The children's state before a kept-together attempt.
     void takeSnapshot();
     void rollBack();

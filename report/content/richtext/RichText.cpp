@@ -20,8 +20,8 @@
 #include "platform/rtl/QtFileText.h"
 
 #include <QFile>
-#include <QTextDocument>
 #include <QPainter>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <cstring>
@@ -326,7 +326,7 @@ void TppCustomRichText::Reset()
 
 void TppCustomRichText::Generate()
 {
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     TppStretchable::Generate();
     // A text that does not stretch is never measured, yet prints whole at
     // the height it was placed with: it is loaded and merged for the record
@@ -340,7 +340,7 @@ void TppCustomRichText::Generate()
 bool TppCustomRichText::loadForPage()
 {
     // The text's handler may free the control.
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     Reload();
     if (alive.expired())
         return false;
@@ -603,7 +603,7 @@ void TppDBRichText::Reload()
     // A text going on from the page before keeps the record it began with.
     if (keepsHeldText())
         return;
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     if (OnGetRichText.Assigned()) {
         QString text;
         OnGetRichText(this, text);

@@ -42,7 +42,7 @@ TppCustomComponent::TppCustomComponent(classes::TComponent *aOwner)
 
 TppCustomComponent::~TppCustomComponent()
 {
-    m_life.reset();
+    BeforeDestruction();
 }
 
 TppCustomBand *TppCustomComponent::printingBand() const
@@ -58,7 +58,7 @@ void TppCustomComponent::Generate()
     if (ReprintOnOverFlow() && (region ? region->OverFlow() : band && band->OverFlow()))
         InitDrawComponent();
     const bool shown = Visible() || DrawComponent();
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     DoOnPrint();
     if (alive.expired())
         return;
@@ -70,8 +70,8 @@ void TppCustomComponent::Generate()
         SetGenerationComplete(true);
         return;
     }
-    place();
-    SetGenerationComplete(!OutOfSpace());
+    if (place())
+        SetGenerationComplete(!OutOfSpace());
 }
 
 TppCustomComponent::ParentPlace TppCustomComponent::parentPlace() const
@@ -104,7 +104,7 @@ TppCustomComponent::ParentPlace TppCustomComponent::parentPlace() const
     return at;
 }
 
-void TppCustomComponent::place()
+bool TppCustomComponent::place()
 {
     const ParentPlace parent = parentPlace();
     const int32_t left = customComponentSum(int64_t(parent.left) + mmLeft());
@@ -132,14 +132,19 @@ void TppCustomComponent::place()
     if (checksSpace && int64_t(top) + height > int64_t(limit) + 1) {
         SetOutOfSpace(true);
         SetSpaceUsed(0);
-        return;
+        return true;
     }
     m_printPosRect =
         rtl::TRect{left, top, customComponentSum(int64_t(left) + mmWidth()), customComponentSum(int64_t(top) + height)};
     SetSpaceUsed(height);
+    // A data text reads its value here, whose handlers may free it.
+    const std::weak_ptr<char> alive = AliveToken();
     AfterPlace();
+    if (alive.expired())
+        return false;
     m_printPosRect.Bottom = customComponentSum(int64_t(top) + SpaceUsed());
     m_placed = true;
+    return true;
 }
 
 int32_t TppCustomComponent::BottomOnPage(int32_t aBandTop) const

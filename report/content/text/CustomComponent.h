@@ -43,8 +43,6 @@ public:
 
 protected:
     TppCustomBand *printingBand() const;
-    // Expires when the control goes: handlers it calls may free it.
-    std::weak_ptr<char> lifeToken() const { return m_life; }
 
 private:
     // Where the band, or the region the control belongs to, places it: the
@@ -64,12 +62,12 @@ private:
         int64_t growth = 0;
     };
     ParentPlace parentPlace() const;
-    void place();
+    // False when a handler freed the control while it was placed.
+    bool place();
 
     rtl::TRect m_printPosRect;
     // PrintPosRect holds this cycle's placement.
     bool m_placed = false;
-    std::shared_ptr<char> m_life = std::make_shared<char>(0);
 };
 
 } // namespace report

@@ -191,11 +191,12 @@ QString TppCustomText::GetTheText() const
 
 QString TppCustomText::GetText() const
 {
+    // OnFormat (inside GetTheText) and OnGetText may free the control.
+    const std::weak_ptr<char> alive = AliveToken();
     QString text = GetTheText();
-    if (loadingOrReading() || (InDesignState() && !ReportPrinting()))
+    if (alive.expired() || loadingOrReading() || (InDesignState() && !ReportPrinting()))
         return text;
     auto *self = const_cast<TppCustomText *>(this);
-    const std::weak_ptr<char> alive = lifeToken();
     if (OnGetText)
         OnGetText(self, text);
     if (alive.expired() || !HasEventNotify(ppEvent::OnGetText))
@@ -223,8 +224,12 @@ void TppCustomText::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
                      : dynamic_cast<TppDrawText *>(aDrawCommand);
     if (!text)
         return;
-    const rtl::TRect &rect = PrintPosRect();
+    const std::weak_ptr<char> alive = AliveToken();
     const QString value = GetText();
+    // Freed by a handler of its text: the caller drops the command.
+    if (alive.expired())
+        return;
+    const rtl::TRect &rect = PrintPosRect();
     text->SetAlignment(Alignment());
     text->SetAutoSize(AutoSize());
     text->SetColor(Color());

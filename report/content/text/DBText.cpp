@@ -196,7 +196,11 @@ void TppDBText::Reset()
 
 void TppDBText::UpdateValue()
 {
-    m_currentText = GetText();
+    const std::weak_ptr<char> alive = AliveToken();
+    const QString text = GetText();
+    if (alive.expired())
+        return;
+    m_currentText = text;
     if (m_currentText == m_priorValue && !ResetOnCompute()) {
         m_priorValueSame = true;
     } else {
@@ -270,7 +274,10 @@ void TppDBText::RestoreFromCache(int32_t aPageIndex)
     m_firstPage = record.firstPage;
     m_printedPage = record.printedPage;
     RestorePriorValue(aPageIndex);
-    m_currentText = GetText();
+    const std::weak_ptr<char> alive = AliveToken();
+    const QString text = GetText();
+    if (!alive.expired())
+        m_currentText = text;
 }
 
 } // namespace report

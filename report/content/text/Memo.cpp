@@ -176,7 +176,7 @@ std::unique_ptr<char[]> TppCustomMemo::GetTextBuffer()
 QString TppCustomMemo::GetText() const
 {
     // Loading the lines runs their handler, which may free the memo.
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     const_cast<TppCustomMemo *>(this)->GetLines();
     if (alive.expired())
         return QString();
@@ -296,7 +296,7 @@ void TppCustomMemo::ResetGeneration()
 
 void TppCustomMemo::CalcSpaceUsed()
 {
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     const QString text = GetText();
     if (alive.expired())
         return;
@@ -357,7 +357,11 @@ void TppCustomMemo::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
         // Not stretching: the lines that fit the control as designed.
         rect.Bottom = memoClamp(int64_t(rect.Top) + mmHeight());
         qsizetype position = 0;
-        wrap(GetText(), rect, position, m_printLines);
+        const std::weak_ptr<char> alive = AliveToken();
+        const QString lines = GetText();
+        if (alive.expired())
+            return;
+        wrap(lines, rect, position, m_printLines);
         m_printHeight = mmHeight();
         m_printLinesReady = true;
     }
@@ -541,7 +545,7 @@ void TppDBMemo::loadLines()
             if (!alive.expired())
                 flag = false;
         }
-    } done{m_loading, lifeToken()};
+    } done{m_loading, AliveToken()};
     classes::TStringList &memoLines = lines();
     const bool handled = OnGetMemo.Assigned() || HasEventNotify(ppEvent::OnGetMemo);
     if (!handled && CheckForPipelineData()) {
@@ -564,7 +568,7 @@ void TppDBMemo::loadLines()
         const TppCustomBand *band = printingBand();
         if (!ReportPrinting() && !(band && band->Generating()))
             return;
-        const std::weak_ptr<char> alive = lifeToken();
+        const std::weak_ptr<char> alive = AliveToken();
         if (OnGetMemo)
             OnGetMemo(this, &memoLines);
         if (alive.expired() || !HasEventNotify(ppEvent::OnGetMemo))
@@ -580,7 +584,7 @@ void TppDBMemo::RefreshText()
 {
     if (!loadsLines())
         return;
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     loadLines();
     if (!alive.expired())
         TppCustomMemo::RefreshText();
@@ -590,7 +594,7 @@ classes::TStrings *TppDBMemo::GetLines()
 {
     if (!DataField().isEmpty() || OnGetMemo.Assigned() || HasEventNotify(ppEvent::OnGetMemo)) {
         // None when the handler that loaded them freed the memo.
-        const std::weak_ptr<char> alive = lifeToken();
+        const std::weak_ptr<char> alive = AliveToken();
         RefreshText();
         if (alive.expired())
             return nullptr;
@@ -638,7 +642,10 @@ void TppDBMemo::EventNotify(TppCommunicator *aCommunicator, int aEventID, TraPar
     TppCustomMemo::EventNotify(aCommunicator, aEventID, aParams);
     if (aEventID != ppEvent::Traversal || !m_suppressRepeatedValues)
         return;
+    const std::weak_ptr<char> alive = AliveToken();
     const QString text = GetText();
+    if (alive.expired())
+        return;
     TppDataPipeline *pipeline = DataPipeline();
     const bool backAtFirst = pipeline && pipeline->FirstRecord();
     m_repeated = m_hasRemembered && !ResetOnCompute() && !backAtFirst && text == m_rememberedText;

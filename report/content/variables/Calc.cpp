@@ -191,7 +191,7 @@ void TppCalc::Compute()
 
 void TppCalc::Generate()
 {
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     Compute();
     if (!alive.expired())
         TppCustomText::Generate();
@@ -255,7 +255,11 @@ QString TppCalc::GetDescription() const
 
 void TppCalc::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
 {
+    // The text's handlers may free the control.
+    const std::weak_ptr<char> alive = AliveToken();
     TppCustomText::PropertiesToDrawCommand(aDrawCommand);
+    if (alive.expired())
+        return;
     if (auto *command = dynamic_cast<TppDrawCalc *>(aDrawCommand)) {
         command->SetCalcType(m_calcType);
         command->SetDataType(m_customType);

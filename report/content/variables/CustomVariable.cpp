@@ -25,7 +25,11 @@ TppCustomVariable::TppCustomVariable(classes::TComponent *aOwner)
 
 void TppCustomVariable::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
 {
+    // The text's handlers may free the control.
+    const std::weak_ptr<char> alive = AliveToken();
     TppCustomText::PropertiesToDrawCommand(aDrawCommand);
+    if (alive.expired())
+        return;
     if (aDrawCommand)
         aDrawCommand->SetDataType(DataType());
 }

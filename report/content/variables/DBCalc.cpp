@@ -120,7 +120,7 @@ void TppDBCalc::Calc()
         m_value = 0;
         return;
     }
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     if (ResetOnCompute() && OnGroupBreak) {
         OnGroupBreak(this);
         if (alive.expired())
@@ -143,6 +143,8 @@ void TppDBCalc::Calc()
     default: m_value += x; break;
     }
     UpdateValue();
+    if (alive.expired())
+        return;
     if (OnCalc) {
         OnCalc(this);
         if (alive.expired())
@@ -151,8 +153,12 @@ void TppDBCalc::Calc()
     SendEventNotify(this, ppEvent::OnCalc, nullptr);
     if (alive.expired())
         return;
-    if (m_lookAheadList && ppLookAheadFirstPass(*this))
-        m_lookAheadList->AddOrUpdate(LookAheadKey(), TraversalCount(), GetText());
+    if (m_lookAheadList && ppLookAheadFirstPass(*this)) {
+        // Its text runs OnFormat and OnGetText, which may free it.
+        const QString text = GetText();
+        if (!alive.expired())
+            m_lookAheadList->AddOrUpdate(LookAheadKey(), TraversalCount(), text);
+    }
 }
 
 void TppDBCalc::Reset()
@@ -269,7 +275,11 @@ QString TppDBCalc::GetLookAheadValue(const QString &aKey) const
 
 void TppDBCalc::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
 {
+    // The text's handlers may free the control.
+    const std::weak_ptr<char> alive = AliveToken();
     TppDBText::PropertiesToDrawCommand(aDrawCommand);
+    if (alive.expired())
+        return;
     if (m_lookAheadList)
         ppLookAheadToDrawCommand(*this, *m_lookAheadList, LookAheadKey(), aDrawCommand);
 }

@@ -175,7 +175,11 @@ QString TppSystemVariable::GetClassDescription() const
 
 void TppSystemVariable::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
 {
+    // The text's handlers may free the control.
+    const std::weak_ptr<char> alive = AliveToken();
     TppCustomVariable::PropertiesToDrawCommand(aDrawCommand);
+    if (alive.expired())
+        return;
     if (auto *command = dynamic_cast<TppDrawVar *>(aDrawCommand))
         command->SetVarType(m_varType);
 }

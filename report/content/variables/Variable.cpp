@@ -458,7 +458,7 @@ void TppVariable::saveAtSegmentEnd(TppVarEventType aType)
 
 void TppVariable::Reset()
 {
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     TppCustomVariable::Reset();
     clearValue();
     if (OnReset) {
@@ -487,7 +487,7 @@ void TppVariable::Calc()
 {
     if (!ReportPrinting())
         return;
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     if (OnCalc) {
         QVariant value = Value();
         const QVariant before = value;
@@ -512,14 +512,18 @@ void TppVariable::Calc()
         storeIfChanged(before, value);
     }
     saveAtSegmentEnd(m_calcType);
-    if (m_lookAheadList && ppLookAheadFirstPass(*this))
-        m_lookAheadList->AddOrUpdate(LookAheadKey(), TraversalCount(), GetText());
+    if (m_lookAheadList && ppLookAheadFirstPass(*this)) {
+        // Its text runs OnFormat and OnGetText, which may free it.
+        const QString text = GetText();
+        if (!alive.expired())
+            m_lookAheadList->AddOrUpdate(LookAheadKey(), TraversalCount(), text);
+    }
 }
 
 void TppVariable::EventNotify(TppCommunicator *aCommunicator, int aEventID, TraParamList *aParams)
 {
     TppCustomVariable::EventNotify(aCommunicator, aEventID, aParams);
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     if (aCommunicator && aCommunicator == m_resetComponent && aEventID == m_resetEventId)
         Reset();
     if (!alive.expired() && aCommunicator && aCommunicator == m_calcComponent && aEventID == m_calcEventId)
@@ -627,7 +631,11 @@ QString TppVariable::LookAheadKey() const
 
 void TppVariable::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
 {
+    // The text's handlers may free the control.
+    const std::weak_ptr<char> alive = AliveToken();
     TppCustomVariable::PropertiesToDrawCommand(aDrawCommand);
+    if (alive.expired())
+        return;
     if (m_lookAheadList)
         ppLookAheadToDrawCommand(*this, *m_lookAheadList, LookAheadKey(), aDrawCommand);
 }

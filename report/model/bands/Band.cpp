@@ -590,32 +590,34 @@ void TppBand::SetSave(bool aValue)
 
 // ---- Events ------------------------------------------------------------------------------------
 
+void TppBand::fireBandEvent(const classes::TNotifyEvent &aEvent, int aEventID)
+{
+    // The handler may free the band.
+    const std::weak_ptr<char> alive = AliveToken();
+    if (aEvent)
+        aEvent(this);
+    if (!alive.expired())
+        SendEventNotify(this, aEventID, nullptr);
+}
+
 void TppBand::DoBeforePrint()
 {
-    if (BeforePrint)
-        BeforePrint(this);
-    SendEventNotify(this, ppEvent::BandBeforePrint, nullptr);
+    fireBandEvent(BeforePrint, ppEvent::BandBeforePrint);
 }
 
 void TppBand::DoAfterPrint()
 {
-    if (AfterPrint)
-        AfterPrint(this);
-    SendEventNotify(this, ppEvent::BandAfterPrint, nullptr);
+    fireBandEvent(AfterPrint, ppEvent::BandAfterPrint);
 }
 
 void TppBand::DoBeforeGenerate()
 {
-    if (BeforeGenerate)
-        BeforeGenerate(this);
-    SendEventNotify(this, ppEvent::BeforeGenerate, nullptr);
+    fireBandEvent(BeforeGenerate, ppEvent::BeforeGenerate);
 }
 
 void TppBand::DoAfterGenerate()
 {
-    if (AfterGenerate)
-        AfterGenerate(this);
-    SendEventNotify(this, ppEvent::AfterGenerate, nullptr);
+    fireBandEvent(AfterGenerate, ppEvent::AfterGenerate);
 }
 
 // ---- Forwarding -----------------------------------------------------------------------------------
@@ -625,12 +627,17 @@ void TppBand::forEachObject(Op aOp)
 {
     // An object may leave or free others meanwhile: the walk goes over a
     // snapshot and, once the list changed, skips what left (looked up by
-    // address alone: it may be gone).
+    // address alone: it may be gone). An object's handler may free the band:
+    // the walk ends.
+    const std::weak_ptr<char> alive = AliveToken();
     const std::vector<TppComponent *> objects = m_objects;
     const uint64_t changes = m_objectsChanges;
-    for (TppComponent *object : objects)
+    for (TppComponent *object : objects) {
+        if (alive.expired())
+            return;
         if (m_objectsChanges == changes || m_objectSet.count(object))
             aOp(*object);
+    }
 }
 
 void TppBand::InitObjects()

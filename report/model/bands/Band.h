@@ -239,6 +239,9 @@ protected:
     void SetCaptionIndex(int aIndex) { m_captionIndex = aIndex; }
 
 private:
+    // The published event, then the numbered one unless the handler freed
+    // the band.
+    void fireBandEvent(const classes::TNotifyEvent &aEvent, int aEventID);
     void forgetDesignPosition(const TppComponent *aObject);
     void placeBandDesignControls();
     void showCalcOrderDialog();

@@ -6,6 +6,7 @@
 #include "platform/classes/ClassBuilder.h"
 
 #include <cstring>
+#include <unordered_set>
 
 namespace report {
 
@@ -118,18 +119,39 @@ void TppCustomBand::buildSections()
         TppComponent *object = Objects(i);
         if (object->ResetOnInit())
             m_resetObjects.push_back(object);
-        // A region prints its own objects, an object placed below another
-        // one that one, whether it stretches or not.
-        if (object->Region() || object->ShiftsRelative())
+        if (const int category = sectionOf(*object))
+            m_sections[category - 1].push_back(object);
+    }
+}
+
+int TppCustomBand::sectionOf(const TppComponent &aObject)
+{
+    // A region prints its own objects, an object placed below another one
+    // that one, whether it stretches or not.
+    if (aObject.Region() || aObject.ShiftsRelative())
+        return 0;
+    if (aObject.StretchesBand())
+        return 2;
+    if (aObject.StretchWithParent())
+        return 3;
+    if (aObject.ShiftWithParent())
+        return 4;
+    return 1;
+}
+
+void TppCustomBand::RefreshSections()
+{
+    std::unordered_set<const TppComponent *> held;
+    for (auto &section : m_sections) {
+        std::erase_if(section, [this](const TppComponent *aObject) { return IndexOfObject(aObject) < 0; });
+        held.insert(section.begin(), section.end());
+    }
+    for (int i = 0; i < ObjectCount(); ++i) {
+        TppComponent *object = Objects(i);
+        if (object->GenerationIndex() < 0 || held.count(object))
             continue;
-        int category = 1;
-        if (object->StretchesBand())
-            category = 2;
-        else if (object->StretchWithParent())
-            category = 3;
-        else if (object->ShiftWithParent())
-            category = 4;
-        m_sections[category - 1].push_back(object);
+        if (const int category = sectionOf(*object))
+            m_sections[category - 1].push_back(object);
     }
 }
 

@@ -56,6 +56,11 @@ public:
     // The print sections, "1" plain, "2" stretching, "3" stretching with
     // the band, "4" shifting with the band; a missing one is empty.
     const std::vector<TppComponent *> &Section(int aCategory) const;
+    // Between two records, after handlers changed the band's objects: the
+    // sections lose what left the band, and take up what was prepared with
+    // the band but printed by another object that has gone since (a
+    // shifter's target, a child's region). The order stays as prepared.
+    void RefreshSections();
     // The objects whose values reset when a run starts.
     const std::vector<TppComponent *> &ResetObjects() const { return m_resetObjects; }
 
@@ -129,6 +134,8 @@ protected:
 
 private:
     void buildSections();
+    // 1-4, or 0 for an object another one prints.
+    static int sectionOf(const TppComponent &aObject);
 
     std::unique_ptr<TppBandEngine> m_bandEngine;
     std::vector<TppComponent *> m_sections[4];

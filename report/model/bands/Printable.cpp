@@ -48,7 +48,6 @@ TppPrintable::TppPrintable(classes::TComponent *aOwner)
 TppPrintable::~TppPrintable()
 {
     BeforeDestruction();
-    m_alive.reset();
     m_selectionObject.reset();
     SetDesignControl(nullptr);
     if (TppDataPipeline *pipeline = m_dataPipeline) {
@@ -116,10 +115,16 @@ TppDrawCommand *TppPrintable::CreateDrawCommand(TppPage *aPage)
     // Held here until the page owns it, so that a handler that raises
     // leaves nothing behind.
     std::unique_ptr<TppDrawCommand> command(static_cast<TppDrawCommand *>(m_drawCommandClass->NewComponent(nullptr)));
+    // A handler that frees the object (its text, its format, the command's
+    // creation) would leave a command on the page whose component is gone:
+    // the command goes with it.
+    const std::weak_ptr<char> alive = AliveToken();
     PropertiesToDrawCommand(command.get());
+    if (alive.expired())
+        return nullptr;
     command->SetClickable(OnDrawCommandClick.Assigned() || HasEventNotify(ppEvent::OnDrawCommandClick));
     command->SetComponent(this);
-    command->OnClick.Set([this, alive = std::weak_ptr<char>(m_alive)](classes::TObject *aSender) {
+    command->OnClick.Set([this, alive = AliveToken()](classes::TObject *aSender) {
         if (!alive.expired())
             DrawCommandClick(aSender);
     });
@@ -127,11 +132,8 @@ TppDrawCommand *TppPrintable::CreateDrawCommand(TppPage *aPage)
     command->SetPrintableArea(rtl::TRect{pageDef->mmMarginLeft(), pageDef->mmMarginTop(),
                                          pageDef->mmWidth() - pageDef->mmMarginRight(),
                                          pageDef->mmHeight() - pageDef->mmMarginBottom()});
-    const std::weak_ptr<char> alive = m_alive;
     if (OnDrawCommandCreate)
         OnDrawCommandCreate(this, command.get());
-    // A handler that freed the object would leave a command on the page
-    // whose component is gone: the command goes with it.
     if (alive.expired())
         return nullptr;
     TppDrawCommand *placed = command.get();
@@ -157,7 +159,7 @@ void TppPrintable::DrawCommandClick(classes::TObject *aDrawCommand)
 {
     if (!dynamic_cast<TppDrawCommand *>(aDrawCommand))
         return;
-    const std::weak_ptr<char> alive = m_alive;
+    const std::weak_ptr<char> alive = AliveToken();
     if (OnDrawCommandClick)
         OnDrawCommandClick(this, aDrawCommand);
     if (alive.expired() || !HasEventNotify(ppEvent::OnDrawCommandClick))
@@ -170,7 +172,7 @@ void TppPrintable::DrawCommandClick(classes::TObject *aDrawCommand)
 
 void TppPrintable::DoOnPrint()
 {
-    const std::weak_ptr<char> alive = m_alive;
+    const std::weak_ptr<char> alive = AliveToken();
     if (OnPrint)
         OnPrint(this);
     if (!alive.expired())

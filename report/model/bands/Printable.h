@@ -227,9 +227,6 @@ public:
     bool GenerationComplete() const { return m_generationComplete; }
     void SetGenerationComplete(bool aValue) { m_generationComplete = aValue; }
     bool OutOfSpace() const { return m_outOfSpace; }
-    // Expires with the object: whoever runs its handlers, which may free it,
-    // asks this afterwards.
-    std::weak_ptr<char> AliveToken() const { return m_alive; }
     void SetOutOfSpace(bool aValue) { m_outOfSpace = aValue; }
     bool OverFlow() const { return m_overFlow; }
     void SetOverFlow(bool aValue) { m_overFlow = aValue; }
@@ -323,9 +320,6 @@ private:
     std::unique_ptr<IppSelectionObject> m_selectionObject;
     std::unique_ptr<QImage> m_designBitmap;
     bool m_designPictureValid = false;
-    // Expires with the object: commands on cached pages outlive it and must
-    // not call back into it.
-    std::shared_ptr<char> m_alive = std::make_shared<char>(0);
     TppLiveCount<TppPrintable> m_live;
 };
 

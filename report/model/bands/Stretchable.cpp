@@ -55,7 +55,6 @@ TppStretchable::TppStretchable(classes::TComponent *aOwner)
 TppStretchable::~TppStretchable()
 {
     BeforeDestruction();
-    m_life.reset();
     leaveTarget();
     const std::vector<TppStretchable *> shifters = m_shifters;
     m_shifters.clear();
@@ -471,7 +470,7 @@ bool TppStretchable::place()
     else if (StretchMode()) {
         // Measuring may load the content, whose handler may free the
         // component.
-        const std::weak_ptr<char> alive = m_life;
+        const std::weak_ptr<char> alive = AliveToken();
         CalcSpaceUsed();
         if (alive.expired())
             return false;
@@ -487,7 +486,7 @@ void TppStretchable::Generate()
     const TppCustomBand *band = printingBand();
     if (ReprintOnOverFlow() && band && band->OverFlow())
         InitDrawComponent();
-    const std::weak_ptr<char> alive = m_life;
+    const std::weak_ptr<char> alive = AliveToken();
     DoOnPrint();
     if (alive.expired())
         return;
@@ -504,12 +503,12 @@ void TppStretchable::Generate()
         for (TppStretchable *shifter : m_shifters)
             shifter->InitDrawComponent();
     }
-    if (m_shiftersStarted && !m_shifters.empty())
-        generateShifters();
+    if (m_shiftersStarted && !m_shifters.empty() && !generateShifters())
+        return;
     SetGenerationComplete(!OverFlow() && !m_partialGeneration);
 }
 
-void TppStretchable::generateShifters()
+bool TppStretchable::generateShifters()
 {
     m_currentPosition = stretchableClamp(int64_t(m_pageTop) + SpaceUsed());
     m_pageBottom = stretchableClamp(int64_t(m_pageBottom) + m_mmBottomOffset);
@@ -520,13 +519,21 @@ void TppStretchable::generateShifters()
     bool firstStretches = false;
     int32_t smallest = std::numeric_limits<int32_t>::max();
     m_allShiftersComplete = true;
-    // A handler of a shifter may free one of the others.
+    // A handler of a shifter may free one of the others, itself, or this
+    // component: a freed shifter has nothing to print, a freed component
+    // ends its step.
+    const std::weak_ptr<char> self = AliveToken();
     const std::vector<TppStretchable *> shifters = m_shifters;
     for (int i = std::max(m_firstUnfinishedShifter, 0); i < int(shifters.size()); ++i) {
         TppStretchable *shifter = shifters[size_t(i)];
         if (std::find(m_shifters.begin(), m_shifters.end(), shifter) == m_shifters.end())
             continue;
+        const std::weak_ptr<char> alive = shifter->AliveToken();
         shifter->Generate();
+        if (self.expired())
+            return false;
+        if (alive.expired())
+            continue;
         if (shifter->SpaceUsed() > 0) {
             m_shifterPrintList.emplace_back(shifter->GenerationIndex(), shifter);
             lowest = std::max<int64_t>(lowest, int64_t(shifter->PageTop()) + shifter->SpaceUsed());
@@ -557,6 +564,7 @@ void TppStretchable::generateShifters()
     }
     SetOverFlow(firstStretches);
     m_partialGeneration = !m_allShiftersComplete && !OverFlow();
+    return true;
 }
 
 void TppStretchable::ClearDrawComponent()
@@ -574,14 +582,21 @@ void TppStretchable::ClearDrawComponent()
 
 void TppStretchable::PrintToPage(TppPage *aPage)
 {
+    // The handlers of the commands may free this component.
+    const std::weak_ptr<char> alive = AliveToken();
     TppComponent::PrintToPage(aPage);
+    if (alive.expired())
+        return;
     // In the order the band's objects had when it was prepared.
     std::vector<ShifterEntry> list = m_shifterPrintList;
     std::stable_sort(list.begin(), list.end(),
                      [](const ShifterEntry &aLeft, const ShifterEntry &aRight) { return aLeft.first < aRight.first; });
-    for (const ShifterEntry &entry : list)
+    for (const ShifterEntry &entry : list) {
         if (std::find(m_shifters.begin(), m_shifters.end(), entry.second) != m_shifters.end())
             entry.second->PrintToPage(aPage);
+        if (alive.expired())
+            return;
+    }
 }
 
 // ---- Cache, notices and streams -----------------------------------------------------------

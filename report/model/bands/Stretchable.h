@@ -181,8 +181,6 @@ protected:
     // count of what did not finish; its children move up by the adjustment.
     void SetPartialGeneration(bool aValue) { m_partialGeneration = aValue; }
     void SetPartialAdjustment(int32_t aValue) { m_partialAdjustment = aValue; }
-    // Expires when the component goes: handlers it calls may free it.
-    std::weak_ptr<char> lifeToken() const { return m_life; }
 
 private:
     struct Placement
@@ -195,7 +193,8 @@ private:
     Placement parentPlacement() const;
     // Places the component; false when it does not fit on this page.
     bool place();
-    void generateShifters();
+    // False when a handler freed this component.
+    bool generateShifters();
     void leaveTarget();
     void dropShifter(std::vector<TppStretchable *>::iterator aShifter);
     // ReprintOnOverFlow, ShiftWithParent or StretchWithParent turned on.
@@ -223,8 +222,6 @@ private:
     int m_firstUnfinishedShifter = 0;
     bool m_firstUnfinishedShifterStretches = false;
     std::vector<ShifterEntry> m_shifterPrintList;
-    // Expires with the component: OnPrint handlers may free it.
-    std::shared_ptr<char> m_life = std::make_shared<char>(0);
     TppLiveCount<TppStretchable> m_live;
 };
 

@@ -32,13 +32,15 @@ bool bandEngineDynamic(const TppCustomBand &aBand)
     return aBand.PrintHeight() == TppPrintHeightType::phDynamic;
 }
 
-// Every object of the band, over a snapshot: a handler may free objects.
-// This runs several times a record, so a band of a few objects keeps its
-// snapshot on the stack, and the objects are looked for in the band only
-// once a handler changed its list.
+// Every object of the band, over a snapshot: a handler may free objects,
+// or the band (and with it the engine that calls this). This runs several
+// times a record, so a band of a few objects keeps its snapshot on the
+// stack, and the objects are looked for in the band only once a handler
+// changed its list.
 template <class Op>
 void bandEngineEachObject(TppCustomBand &aBand, Op aOp)
 {
+    const std::weak_ptr<char> alive = aBand.AliveToken();
     constexpr int inlineCount = 16;
     const int count = aBand.ObjectCount();
     std::array<TppComponent *, inlineCount> inlineObjects;
@@ -51,7 +53,7 @@ void bandEngineEachObject(TppCustomBand &aBand, Op aOp)
     for (int i = 0; i < count; ++i)
         objects[i] = aBand.Objects(i);
     const uint64_t changes = aBand.ObjectsChanges();
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count && !alive.expired(); ++i)
         if (aBand.ObjectsChanges() == changes || aBand.IndexOfObject(objects[i]) >= 0)
             aOp(*objects[i]);
 }
@@ -184,10 +186,17 @@ void TppBandEngine::InitBand()
     if (!m_band)
         return;
     m_report = m_band->Report();
+    // The sections were built before the objects start: an object's start
+    // (a subreport's child opening its data) may free objects, the band,
+    // and this engine with it.
+    const uint64_t prepared = m_band->ObjectsChanges();
+    const std::weak_ptr<char> alive = AliveToken();
     bandEngineEachObject(*m_band, [](TppComponent &o) { o.Init(); });
+    if (alive.expired() || !m_band)
+        return;
     for (int i = 0; i < m_band->ObjectCount(); ++i)
         m_band->Objects(i)->SetGenerationIndex(i);
-    m_preparedChanges = m_band->ObjectsChanges();
+    m_preparedChanges = prepared;
     m_band->SetCurrentSection(0);
     m_band->SetCurrentObjectIndex(0);
     m_band->SetOverFlow(false);
@@ -225,6 +234,10 @@ void TppBandEngine::Generate()
     TppCustomEngine *engine = PageEngine();
     if (!m_band || !engine)
         return;
+    // The band owns this engine: a handler that frees the band (or has it
+    // prepare again) frees the engine with it, and every step that calls
+    // out ends here when that happened.
+    const std::weak_ptr<char> alive = AliveToken();
     TppCustomBand &band = *m_band;
     band.SetGenerating(true);
     band.SetGenerationComplete(false);
@@ -234,24 +247,34 @@ void TppBandEngine::Generate()
     band.SetDrawPage(engine->PageWanted());
     try {
         band.StartGeneration();
+        if (alive.expired())
+            return;
         BeginGenerate();
+        if (alive.expired())
+            return;
         band.SetSpaceUsed(0);
-        while (m_band && !stopTest())
+        while (m_band && !stopTest()) {
             runCycle();
+            if (alive.expired())
+                return;
+        }
         EndGenerate();
+        if (alive.expired())
+            return;
         if (m_band)
             m_band->EndGeneration();
     } catch (...) {
-        if (m_band)
+        if (!alive.expired() && m_band)
             m_band->SetGenerating(false);
         throw;
     }
-    if (m_band)
+    if (!alive.expired() && m_band)
         m_band->SetGenerating(false);
 }
 
 void TppBandEngine::runCycle()
 {
+    const std::weak_ptr<char> alive = AliveToken();
     TppCustomBand &band = *m_band;
     TppCustomEngine *engine = PageEngine();
     band.SetCycleRun(true);
@@ -264,40 +287,75 @@ void TppBandEngine::runCycle()
     ++m_printCycle;
     m_stalledContinuation = false;
     band.SetSpaceUsed(0);
-    if (!Continuing() && !Restart())
+    if (!Continuing() && !Restart()) {
+        takeUpOrphans();
         bandEngineEachObject(band, [](TppComponent &o) { o.InitDrawComponent(); });
+    }
     StartCycle();
-    if (!m_band)
+    if (alive.expired() || !m_band)
         return;
     CalcBandArea();
+    if (alive.expired())
+        return;
     if (band.Visible() && !PageBreak()) {
         if (!Continuing() && !Restart())
             engine->SetReportBandCount(engine->ReportBandCount() + 1);
         engine->SetPageBandCount(engine->PageBandCount() + 1);
         band.SetCount(band.Count() + 1);
         BeforeComponents();
+        if (alive.expired())
+            return;
         generateComponents();
+        if (alive.expired())
+            return;
         AfterComponents();
+        if (alive.expired())
+            return;
         AdvancePosition();
     }
     if (band.Visible() && band.DrawPage()) {
         PrintToPageHook();
+        if (alive.expired())
+            return;
         printComponents();
+        if (alive.expired())
+            return;
     }
     band.SetGenerationComplete(band.GenerationComplete() || !band.Visible());
     AfterCycle();
+    if (alive.expired())
+        return;
     engine->ProcessMessages();
+}
+
+void TppBandEngine::takeUpOrphans()
+{
+    TppCustomBand &band = *m_band;
+    if (band.ObjectsChanges() == m_preparedChanges)
+        return;
+    band.RefreshSections();
+    m_preparedChanges = band.ObjectsChanges();
+    m_categories.clear();
+    for (int category = 1; category <= 4; ++category)
+        if (!band.Section(category).empty())
+            m_categories.push_back(category);
 }
 
 void TppBandEngine::StartCycle()
 {
+    const std::weak_ptr<char> alive = AliveToken();
     TppCustomEngine *engine = PageEngine();
     if (TraverseBeforeCycle())
         engine->AfterTraversal();
+    if (alive.expired() || !m_band)
+        return;
     if (m_band->ResetOnPage())
         engine->ResetBand(m_band);
+    if (alive.expired() || !m_band)
+        return;
     bandEngineEachObject(*m_band, [](TppComponent &o) { o.ResetGeneration(); });
-    fire(OnBeforePrint);
+    if (!alive.expired())
+        fire(OnBeforePrint);
 }
 
 void TppBandEngine::CalcBandArea()
@@ -355,6 +413,7 @@ void TppBandEngine::BeforeComponents()
 
 void TppBandEngine::generateComponents()
 {
+    const std::weak_ptr<char> alive = AliveToken();
     TppCustomBand &band = *m_band;
     m_stopAtSubreport = band.PrintingSection();
     const bool resuming = Continuing() || Restart();
@@ -366,8 +425,12 @@ void TppBandEngine::generateComponents()
     // on.
     if (Continuing() && lists > 0 && m_categories[0] == 1 && !m_stopAtSubreport && from > 0 && !Restart())
         generateList(0, 0);
+    if (alive.expired())
+        return;
     for (int list = from; list < lists; ++list) {
         generateList(list, list == from ? fromIndex : 0);
+        if (alive.expired())
+            return;
         if (m_stopAtSubreport || band.GenerationComplete())
             break;
         if (m_categories[size_t(list)] == 2 && band.SpaceUsed() == 0)
@@ -394,6 +457,7 @@ void TppBandEngine::generateComponents()
 
 void TppBandEngine::generateList(int aList, int aFrom)
 {
+    const std::weak_ptr<char> self = AliveToken();
     TppCustomBand &band = *m_band;
     const std::vector<TppComponent *> objects = band.Section(m_categories[size_t(aList)]);
     const bool dynamic = bandEngineDynamic(band);
@@ -407,6 +471,9 @@ void TppBandEngine::generateList(int aList, int aFrom)
             continue;
         const std::weak_ptr<char> alive = object->AliveToken();
         object->Generate();
+        // A handler freed the band, and this engine with it.
+        if (self.expired())
+            return;
         // A handler freed it while it generated: it has nothing to print.
         if (alive.expired())
             continue;
@@ -508,6 +575,7 @@ void TppBandEngine::AdvancePosition()
 
 void TppBandEngine::printComponents()
 {
+    const std::weak_ptr<char> alive = AliveToken();
     TppCustomEngine *engine = PageEngine();
     // In the order the band's objects had when it was prepared, back to
     // front. A copy: printing runs handlers, which may start another cycle
@@ -522,14 +590,18 @@ void TppBandEngine::printComponents()
         if (!m_band || (m_band->ObjectsChanges() != m_preparedChanges && m_band->IndexOfObject(object) < 0))
             continue;
         object->PrintToPage(engine->Page());
+        // The commands' handlers may free the band, and this engine.
+        if (alive.expired())
+            return;
     }
     list.swap(m_printing);
 }
 
 void TppBandEngine::AfterCycle()
 {
+    const std::weak_ptr<char> alive = AliveToken();
     bandEngineEachObject(*m_band, [](TppComponent &o) { o.ClearDrawComponent(); });
-    if (!(PageBreak() && !Continuing()))
+    if (!alive.expired() && !(PageBreak() && !Continuing()))
         fire(OnAfterPrint);
 }
 
@@ -550,8 +622,10 @@ void TppDetailBandEngine::SetBand(TppCustomBand *aBand)
 
 void TppDetailBandEngine::InitBand()
 {
+    const std::weak_ptr<char> alive = AliveToken();
     TppBandEngine::InitBand();
-    m_recordsInBand = 1;
+    if (!alive.expired())
+        m_recordsInBand = 1;
 }
 
 void TppDetailBandEngine::ApplyPrintPosition()
@@ -563,17 +637,22 @@ void TppDetailBandEngine::ApplyPrintPosition()
 
 void TppDetailBandEngine::StartCycle()
 {
+    const std::weak_ptr<char> alive = AliveToken();
     bandEngineEachObject(*m_band, [](TppComponent &o) { o.ResetGeneration(); });
+    if (alive.expired())
+        return;
     fire(OnBeforePrint);
     // A band that does not show still takes its record.
-    if (m_band && !m_band->Visible())
+    if (!alive.expired() && m_band && !m_band->Visible())
         PageEngine()->AfterTraversal();
 }
 
 void TppDetailBandEngine::BeforeComponents()
 {
+    const std::weak_ptr<char> alive = AliveToken();
     PageEngine()->AfterTraversal();
-    TppBandEngine::BeforeComponents();
+    if (!alive.expired())
+        TppBandEngine::BeforeComponents();
 }
 
 void TppDetailBandEngine::AfterComponents()
@@ -591,13 +670,18 @@ void TppDetailBandEngine::AfterComponents()
 
 void TppDetailBandEngine::AfterCycle()
 {
+    const std::weak_ptr<char> alive = AliveToken();
     TppBandEngine::AfterCycle();
-    if (!m_band || !m_detailBand)
+    if (alive.expired() || !m_band || !m_detailBand)
         return;
     TppCustomEngine *engine = PageEngine();
     if (!Continuing() && !PageBreak()) {
         if (m_recordsInBand >= m_detailBand->BandsPerRecord()) {
+            // The groups' break values are read here, whose handlers may
+            // free this band.
             engine->Traverse();
+            if (alive.expired() || !m_band)
+                return;
             m_recordsInBand = 1;
         } else {
             ++m_recordsInBand;

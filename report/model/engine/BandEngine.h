@@ -102,6 +102,8 @@ protected:
     int printCountMode() const;
     bool stopTest() const;
     void runCycle();
+    // Before a record's cycle, after handlers changed the band's objects.
+    void takeUpOrphans();
     void generateComponents();
     void generateList(int aList, int aFrom);
     // Puts an object that used space on the print list once a cycle.

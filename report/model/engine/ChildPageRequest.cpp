@@ -11,12 +11,18 @@ void ppRequestChildPage(TppEngine &aChildEngine, int aChildPageNo)
     request.SetPageSetting(TppPageSettingType::psSinglePage);
     request.SetPageRequested(aChildPageNo);
     aChildEngine.SetGenerating(false);
+    // The child's handlers may free the child report, and its engine with
+    // it.
+    const std::weak_ptr<char> alive = aChildEngine.AliveToken();
     try {
         aChildEngine.GeneratePage(request);
     } catch (...) {
-        aChildEngine.Reset();
+        if (!alive.expired())
+            aChildEngine.Reset();
         throw;
     }
+    if (alive.expired())
+        return;
     if (aChildEngine.Stopped())
         aChildEngine.Reset();
     else

@@ -228,6 +228,10 @@ void TppEngine::GeneratePage(const TppPageRequest &aRequest)
 {
     if (m_generating || !m_report)
         return;
+    // The report owns this engine: a handler that frees the report (a
+    // child report its subreport frees) frees the engine in the middle of
+    // its run, and every step that calls out ends here when it did.
+    const std::weak_ptr<char> alive = AliveToken();
     m_generating = true;
     m_pageRequest.Assign(&aRequest);
     saveCallPositions();
@@ -241,6 +245,8 @@ void TppEngine::GeneratePage(const TppPageRequest &aRequest)
             const TppPageSettingType setting = m_pageRequest.PageSetting();
             m_pageRequest.SetPageSetting(TppPageSettingType::psAll);
             pageLoop();
+            if (alive.expired())
+                return;
             m_pageRequest.SetPageSetting(setting);
             m_pageRequest.SetPageRequested(aRequest.PageRequested());
             if (!Stopped())
@@ -248,7 +254,11 @@ void TppEngine::GeneratePage(const TppPageRequest &aRequest)
         } else {
             pageLoop();
         }
+        if (alive.expired())
+            return;
     } catch (...) {
+        if (alive.expired())
+            throw;
         freeBoundaryPositions();
         restoreCallPositions();
         m_generating = false;
@@ -473,8 +483,13 @@ void TppEngine::pageLoop()
     m_pageDone = false;
     SetStopped(false);
     m_reportComplete = false;
+    const std::weak_ptr<char> alive = AliveToken();
     InitReport();
+    if (alive.expired())
+        return;
     m_report->SendEventNotify(m_report, ppEvent::PageLoopReset, nullptr);
+    if (alive.expired())
+        return;
     if (!m_pageDone) {
         const TppRequestStep first = m_requestRules.FirstPage(requestProgress());
         m_pageDone = first.done;
@@ -483,8 +498,14 @@ void TppEngine::pageLoop()
     while (!m_pageDone && !Stopped()) {
         SetMaxPosition(0);
         m_passes.Start(*this, *m_report, m_pageCountKnown);
+        if (alive.expired())
+            return;
         generateOnePage();
+        if (alive.expired())
+            return;
         m_passes.End(*this, *m_report, m_pageCountKnown);
+        if (alive.expired())
+            return;
         if (!m_pageDone) {
             const TppRequestStep next = m_requestRules.NextPage(requestProgress());
             m_pageDone = next.done;
@@ -492,6 +513,8 @@ void TppEngine::pageLoop()
                 SetPageNo(next.pageNo);
         }
         m_report->ProcessMessages();
+        if (alive.expired())
+            return;
         m_lastMessages = ppMessageTickCount();
     }
 }
@@ -545,7 +568,13 @@ bool TppEngine::openPipeline(TppDataPipeline *aPipeline)
 {
     // Linked, so that a pipeline that goes takes its bookmarks along.
     AddNotify(aPipeline);
+    // Its OnOpen may free it: the run then has no such data to walk; or
+    // the report, and this engine with it.
+    const std::weak_ptr<char> self = AliveToken();
+    const std::weak_ptr<char> alive = aPipeline->AliveToken();
     aPipeline->Open();
+    if (self.expired() || alive.expired())
+        return false;
     if (!aPipeline->GetActive()) {
         m_report->HandlePrintError(ppLoadStr(40) + QStringLiteral(": ") + aPipeline->Name());
         return false;
@@ -564,7 +593,8 @@ void TppEngine::connectOtherPipelines()
     // A lookup that only the bands' objects read is opened as the report's
     // own pipelines are; its records are the objects' business.
     m_otherPipelines.clear();
-    for (int b = 0; b < m_report->BandCount(); ++b) {
+    const std::weak_ptr<char> alive = AliveToken();
+    for (int b = 0; b < m_report->BandCount() && !alive.expired(); ++b) {
         TppBand *band = m_report->Bands(b);
         for (int i = 0; i < band->ObjectCount(); ++i) {
             TppComponent *object = band->Objects(i);
@@ -574,6 +604,8 @@ void TppEngine::connectOtherPipelines()
                 continue;
             m_otherPipelines.push_back(pipeline);
             openPipeline(pipeline);
+            if (alive.expired())
+                return;
         }
     }
 }
@@ -600,24 +632,36 @@ void TppEngine::InitReport()
         m_report->InitializeData();
         m_dataStarted = true;
     }
+    // The data's handlers (OnOpen, OnFirst) may free the report.
+    const std::weak_ptr<char> alive = AliveToken();
     m_mainPipeline = m_report->DataPipeline();
     m_detailPipeline = nullptr;
     if (m_mainPipeline) {
         m_mainPipeline->AddEventNotify(this);
-        if (openPipeline(m_mainPipeline)) {
+        const bool opened = openPipeline(m_mainPipeline);
+        if (alive.expired())
+            return;
+        if (opened) {
             if (!child)
                 takeStartBookmark();
-            m_mainPipeline->First();
+            if (m_mainPipeline)
+                m_mainPipeline->First();
         }
+        if (alive.expired())
+            return;
         auto *detail = dynamic_cast<TppDetailBand *>(m_report->GetBand(4));
         TppDataPipeline *own = detail ? detail->DataPipeline() : nullptr;
         if (own && own != m_mainPipeline) {
             m_detailPipeline = own;
             own->AddEventNotify(this);
             connectPipeline(own);
+            if (alive.expired())
+                return;
         }
     }
     connectOtherPipelines();
+    if (alive.expired())
+        return;
     const bool hasData = !Stopped() && (!m_mainPipeline || !m_mainPipeline->GetActive() || !m_mainPipeline->Eof());
     if (hasData)
         ExcludeEngineState(ppEngineState::NoData);
@@ -635,8 +679,12 @@ void TppEngine::InitReport()
         m_reportStarted = true;
     }
     m_report->ResetHooks();
+    if (alive.expired())
+        return;
     SetDueBands(0);
     fire(OnResetCache);
+    if (alive.expired())
+        return;
     m_passes.RunStarted();
     m_pageCountKnown = false;
     m_dataExhausted = false;
@@ -653,9 +701,17 @@ void TppEngine::InitReport()
     m_detailTraversed = m_detailPipeline != nullptr;
     SetBandsPrinted(false);
     m_keepTogetherGroup = nullptr;
-    for (int i = 0; i < m_report->GroupCount(); ++i) {
-        TppGroup *group = m_report->Groups(i);
-        group->Init();
+    // Init reads the break value, whose handlers may free groups.
+    std::vector<std::pair<TppGroup *, std::weak_ptr<char>>> groups;
+    for (int i = 0; i < m_report->GroupCount(); ++i)
+        groups.emplace_back(m_report->Groups(i), m_report->Groups(i)->AliveToken());
+    for (const auto &[group, groupAlive] : groups) {
+        if (!groupAlive.expired())
+            group->Init();
+        if (alive.expired())
+            return;
+        if (groupAlive.expired())
+            continue;
         if (group->NewPage())
             m_keepTogetherGroup = nullptr;
         else if (group->KeepTogether())
@@ -669,6 +725,8 @@ void TppEngine::InitReport()
     m_printDateTime =
         mainEngine && (mainEngine->EngineState() & ppEngineState::Started) ? mainEngine->PrintDateTime() : rtl::Now();
     sortBands();
+    if (alive.expired())
+        return;
     IncludeDue(ppBandKind::GroupHeader);
     IncludeEngineState(ppEngineState::Started | ppEngineState::FirstPass);
     SetPageNo(0);
@@ -720,8 +778,15 @@ void TppEngine::sortBands()
             m_lists[list].push_back(band);
     }
     m_lastBand = findLastBand();
+    // The objects' start may free bands (a group goes with its own), the
+    // report too: each band is held by its token, not its place.
+    std::vector<std::pair<TppBand *, std::weak_ptr<char>>> bands;
     for (int i = 0; i < m_report->BandCount(); ++i)
-        m_report->Bands(i)->InitObjects();
+        bands.emplace_back(m_report->Bands(i), m_report->Bands(i)->AliveToken());
+    const std::weak_ptr<char> alive = AliveToken();
+    for (const auto &[band, bandAlive] : bands)
+        if (!alive.expired() && !bandAlive.expired())
+            band->InitObjects();
 }
 
 TppCustomBand *TppEngine::findLastBand() const
@@ -737,8 +802,13 @@ TppCustomBand *TppEngine::findLastBand() const
 
 void TppEngine::generateOnePage()
 {
+    const std::weak_ptr<char> alive = AliveToken();
     fire(OnRestorePageState);
+    if (alive.expired())
+        return;
     RestorePagePositions();
+    if (alive.expired())
+        return;
     // The groups keep no break value per page: a page made again from the
     // cache would compare its records with the value of the last page
     // generated, and break where that differs. Read again from the record
@@ -746,20 +816,27 @@ void TppEngine::generateOnePage()
     // put back by its subreport's request, a kept-together group's by the
     // rewind at the end of the page before.
     if (std::exchange(m_breakValuesStale, false) && !m_dataExhausted)
-        for (int i = 0; i < m_report->GroupCount(); ++i)
-            m_report->Groups(i)->UpdateBreakValue();
+        updateBreakValues();
+    if (alive.expired())
+        return;
     m_progress = false;
     // A section's pages take this page's place: no page bands, and the band
     // that holds the section goes on where it stood.
     if (EngineState() & (ppEngineState::SectionPageWanted | ppEngineState::SectionPages)) {
         basicPageStart();
+        if (alive.expired())
+            return;
         SetBandsPrinted(false);
         runStateMachine();
         return;
     }
     fullPageStart();
+    if (alive.expired())
+        return;
     if (m_bandState != 6 && !engineRecordStartsGroup(*this, *m_report))
         AfterTraversal();
+    if (alive.expired())
+        return;
     switch (m_bandState) {
     case 1:
     case 2:
@@ -775,7 +852,8 @@ void TppEngine::generateOnePage()
         break;
     default: break;
     }
-    runStateMachine();
+    if (!alive.expired())
+        runStateMachine();
 }
 
 void TppEngine::fullPageStart()
@@ -783,15 +861,22 @@ void TppEngine::fullPageStart()
     SetBandsPrinted(false);
     const int state = m_bandState;
     const int index = m_bandIndex;
+    const std::weak_ptr<char> alive = AliveToken();
     basicPageStart();
+    if (alive.expired())
+        return;
     if (!m_pageEnded) {
         IncludeDue(ppBandKind::Header);
         generateList(0, 0, false);
+        if (alive.expired())
+            return;
         ExcludeDue(ppBandKind::Header);
     }
     if (IsDue(ppBandKind::Title)) {
         m_bandState = 2;
         generateList(2, 0, false);
+        if (alive.expired())
+            return;
         if (!m_pageEnded)
             ExcludeDue(ppBandKind::Title);
     }
@@ -799,6 +884,8 @@ void TppEngine::fullPageStart()
         IncludeDue(ppBandKind::Header);
         m_bandState = 1;
         generateList(1, 0, false);
+        if (alive.expired())
+            return;
         m_bandState = state;
         m_bandIndex = index;
     }
@@ -807,9 +894,14 @@ void TppEngine::fullPageStart()
 
 void TppEngine::basicPageStart()
 {
+    const std::weak_ptr<char> alive = AliveToken();
     if (PageNo() == 1)
         m_report->SendEventNotify(m_report, ppEvent::ReportStart, nullptr);
+    if (alive.expired())
+        return;
     m_report->DoEngineEvent(m_report->OnStartPage, ppEvent::OnStartPage);
+    if (alive.expired())
+        return;
     if (PageNo() == 1)
         IncludeDue(ppBandKind::Detail);
     if (const TppPageDef *def = pageDef()) {
@@ -831,6 +923,8 @@ void TppEngine::basicPageStart()
     Page()->Clear();
     m_pageWanted = false;
     fillPageRecord();
+    if (alive.expired())
+        return;
     m_pageWanted = computePageWanted();
     // A band that has not generated on this page yet still answers for it:
     // scripts and handlers ask before it prints, or when it never does.
@@ -904,6 +998,7 @@ int32_t TppEngine::GetPageBottom() const
 
 void TppEngine::runStateMachine()
 {
+    const std::weak_ptr<char> alive = AliveToken();
     while (m_bandState <= 6 && !m_pageEnded && !Stopped()) {
         // A section that asks for a page of its own ends this page after
         // the iteration that asked.
@@ -911,6 +1006,8 @@ void TppEngine::runStateMachine()
         if (m_verticalColumns && (m_columnBreakPending || ColumnNo() == 0)) {
             m_columnBreakPending = false;
             startNextColumn();
+            if (alive.expired())
+                return;
             if (m_bandState == 6) {
                 resumeGroupFooters();
             } else if (m_bandState == 4 || m_bandState == 5) {
@@ -918,11 +1015,21 @@ void TppEngine::runStateMachine()
                 m_bandState = 5;
                 m_bandIndex = 0;
             }
+            if (alive.expired())
+                return;
         }
         if (!(m_verticalColumns && m_columnBreakPending)) {
             generateList(m_bandState, m_bandIndex, true);
+            if (alive.expired())
+                return;
             if ((!m_verticalColumns && !m_pageEnded) || (m_verticalColumns && !m_columnBreakPending)) {
-                if (m_bandState == 6 && !m_dataExhausted) {
+                if (m_bandState == 6 && !m_dataExhausted && !hasDetailBand()) {
+                    // Only the detail band walks the data: without it (a
+                    // handler freed it) the data ends here, or the group
+                    // lists would come round for ever.
+                    EndData();
+                    ++m_bandState;
+                } else if (m_bandState == 6 && !m_dataExhausted) {
                     m_bandState = 4;
                     ExcludeDue(ppBandKind::GroupFooter);
                 } else {
@@ -932,12 +1039,16 @@ void TppEngine::runStateMachine()
             }
         }
         ProcessMessages();
+        if (alive.expired())
+            return;
         if (!sectionAsked && (EngineState() & ppEngineState::SectionPageWanted))
             break;
     }
     if (!m_pageEnded && m_dataExhausted && !Stopped()) {
         m_bandState = 7;
         generateList(7, 0, false);
+        if (alive.expired())
+            return;
     }
     if (!m_pageEnded && !Stopped()) {
         if (m_verticalColumns)
@@ -949,6 +1060,7 @@ void TppEngine::runStateMachine()
 
 bool TppEngine::generateList(int aList, int aFrom, bool aKeepIndex)
 {
+    const std::weak_ptr<char> self = AliveToken();
     const std::vector<TppCustomBand *> &list = m_lists[aList];
     bool overflowed = false;
     // A kept-together group moved: the engine stands where the group began.
@@ -967,8 +1079,13 @@ bool TppEngine::generateList(int aList, int aFrom, bool aKeepIndex)
         const int32_t columnMax = MaxPosition();
         if (laterColumn)
             SetMaxPosition(0);
+        // A handler may free the band while it generates, or the report
+        // and this engine with it.
+        const std::weak_ptr<char> alive = band->AliveToken();
         band->Generate();
-        if (list[size_t(index)] != band)
+        if (self.expired())
+            return true;
+        if (alive.expired())
             continue;
         if (!GetBandsPrinted() && band->Count() > 0) {
             if (header ? header->Group() && !header->Group()->ReprintOnSubsequentPage()
@@ -989,12 +1106,16 @@ bool TppEngine::generateList(int aList, int aFrom, bool aKeepIndex)
                 m_report->IndexOfGroup(groupBand->Group()) >= m_report->IndexOfGroup(m_keepTogetherGroup);
             if ((dynamic_cast<TppDetailBand *>(band) || inside) && m_keepTogetherGroup->ApplyKeepTogether())
                 moved = true;
+            if (self.expired())
+                return true;
         }
         if (m_dataExhausted && band == m_lastBand && !overflowed)
             m_reportComplete = true;
         if (overflowed)
             break;
         ProcessMessages();
+        if (self.expired())
+            return true;
     }
     if (aList == 4 && !overflowed)
         ExcludeDue(ppBandKind::Title | ppBandKind::Header | ppBandKind::ColumnHeader);
@@ -1017,11 +1138,17 @@ void TppEngine::resumeGroupFooters()
                        ? dynamic_cast<TppGroupFooterBand *>(m_lists[6][size_t(m_bandIndex)])
                        : nullptr;
     TppGroup *group = footer ? footer->Group() : nullptr;
+    const std::weak_ptr<char> self = AliveToken();
+    // The headers' handlers may free them, or the footer's group.
+    const std::weak_ptr<char> groupAlive = group ? group->AliveToken() : std::weak_ptr<char>();
     if (group) {
         // The headers of the groups around the footer, and its own when
         // asked, so that the footer does not stand alone.
         const int own = m_report->IndexOfGroup(group);
+        // A header a handler frees leaves an empty entry behind.
         for (TppCustomBand *band : m_lists[4]) {
+            if (groupAlive.expired())
+                break;
             auto *header = dynamic_cast<TppGroupHeaderBand *>(band);
             if (!header)
                 continue;
@@ -1029,17 +1156,24 @@ void TppEngine::resumeGroupFooters()
             if (index < own || (index == own && group->HeaderForOrphanedFooter())) {
                 const bool breaking = header->Breaking();
                 header->SetBreaking(false);
+                const std::weak_ptr<char> alive = header->AliveToken();
                 header->Generate();
-                header->SetBreaking(breaking);
+                if (self.expired())
+                    return;
+                if (!alive.expired())
+                    header->SetBreaking(breaking);
             }
         }
     }
     ExcludeDue(ppBandKind::Title | ppBandKind::Header | ppBandKind::ColumnHeader);
-    if (!generateList(6, m_bandIndex, true)) {
+    const bool overflowed = generateList(6, m_bandIndex, true);
+    if (self.expired())
+        return;
+    if (!overflowed) {
         m_bandState = m_dataExhausted ? 7 : 4;
         m_bandIndex = 0;
     }
-    if (group && !group->NewPage() && !engineRecordStartsGroup(*this, *m_report))
+    if (group && !groupAlive.expired() && !group->NewPage() && !engineRecordStartsGroup(*this, *m_report))
         AfterTraversal();
 }
 
@@ -1051,9 +1185,15 @@ void TppEngine::Traverse()
     IncludeDue(ppBandKind::Detail);
     if (m_dataExhausted)
         return;
+    // A handler of the data may free the pipeline as it moves: its data
+    // has ended then.
+    const bool walking = m_mainPipeline != nullptr;
+    const std::weak_ptr<char> alive = AliveToken();
     findBrokenGroups();
+    if (alive.expired())
+        return;
     if (!m_mainPipeline || m_mainPipeline->Eof()) {
-        if (m_mainPipeline) {
+        if (walking) {
             m_dataExhausted = true;
             IncludeDue(ppBandKind::Summary | ppBandKind::GroupFooter);
         }
@@ -1068,7 +1208,11 @@ void TppEngine::Traverse()
 void TppEngine::findBrokenGroups()
 {
     m_inTraversal = true;
-    m_breakGroupIndex = ppTraverseRecord(*m_report, m_mainPipeline, m_detailPipeline);
+    const std::weak_ptr<char> alive = AliveToken();
+    const int broken = ppTraverseRecord(*m_report, m_mainPipeline, m_detailPipeline);
+    if (alive.expired())
+        return;
+    m_breakGroupIndex = broken;
     m_inTraversal = false;
     if (m_breakGroupIndex < m_report->GroupCount())
         IncludeDue(ppBandKind::GroupHeader | ppBandKind::GroupFooter);
@@ -1076,11 +1220,13 @@ void TppEngine::findBrokenGroups()
 
 void TppEngine::sendTraversalEvents()
 {
+    const std::weak_ptr<char> alive = AliveToken();
     if (m_mainTraversed && m_mainPipeline)
         m_mainPipeline->DoOnTraversal();
-    if (m_detailTraversed && m_detailPipeline)
+    if (!alive.expired() && m_detailTraversed && m_detailPipeline)
         m_detailPipeline->DoOnTraversal();
-    m_report->SendEventNotify(m_report, ppEvent::Traversal, nullptr);
+    if (!alive.expired())
+        m_report->SendEventNotify(m_report, ppEvent::Traversal, nullptr);
 }
 
 void TppEngine::AfterTraversal()
@@ -1090,7 +1236,10 @@ void TppEngine::AfterTraversal()
     m_inTraversal = false;
     m_traversalPending = false;
     const bool columnEnded = std::exchange(m_advancedAtColumnEnd, false);
+    const std::weak_ptr<char> alive = AliveToken();
     sendTraversalEvents();
+    if (alive.expired())
+        return;
     if (columnEnded) {
         // A column ended with the record moved to: the data moved, and its
         // breaks were found, when the record was traversed, so there is
@@ -1101,8 +1250,24 @@ void TppEngine::AfterTraversal()
             ExcludeDue(ppBandKind::GroupFooter);
         IncludeDue(ppBandKind::GroupHeader | ppBandKind::Detail);
     }
+    updateBreakValues();
+}
+
+void TppEngine::updateBreakValues()
+{
+    // A group's handler may free it or another one: each is found again by
+    // its token, not by its place in the list.
+    std::vector<std::pair<TppGroup *, std::weak_ptr<char>>> groups;
     for (int i = 0; i < m_report->GroupCount(); ++i)
-        m_report->Groups(i)->UpdateBreakValue();
+        groups.emplace_back(m_report->Groups(i), m_report->Groups(i)->AliveToken());
+    for (const auto &[group, alive] : groups)
+        if (!alive.expired())
+            group->UpdateBreakValue();
+}
+
+bool TppEngine::hasDetailBand() const
+{
+    return std::any_of(m_lists[5].begin(), m_lists[5].end(), [](const TppCustomBand *aBand) { return aBand; });
 }
 
 void TppEngine::EndData()

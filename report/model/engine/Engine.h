@@ -170,6 +170,9 @@ private:
     void applyLastPageRules();
     void findBrokenGroups();
     void sendTraversalEvents();
+    void updateBreakValues();
+    // Whether the band list of the details still holds a band.
+    bool hasDetailBand() const;
     void checkProgress(TppCustomBand *aBreakingBand);
     void stopWithoutProgress(TppCustomBand *aBreakingBand);
     void fire(TppEngineNotify &aEvent);

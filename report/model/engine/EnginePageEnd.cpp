@@ -40,11 +40,17 @@ void TppEngine::startNextColumn()
     if (ColumnNo() < m_report->Columns()) {
         SetColumnNo(ColumnNo() + 1);
         if (positionColumn(ColumnNo(), true) && !m_lastColumnStarted) {
+            // The report owns this engine: its handlers may free both.
+            const std::weak_ptr<char> alive = AliveToken();
             m_report->DoEngineEvent(m_report->OnStartColumn, ppEvent::OnStartColumn);
+            if (alive.expired())
+                return;
             IncludeDue(ppBandKind::ColumnHeader);
             m_bandState = 3;
             SetBandsPrinted(false);
             generateList(3, 0, false);
+            if (alive.expired())
+                return;
             if (ColumnNo() == m_report->Columns())
                 m_lastColumnStarted = true;
         }
@@ -88,19 +94,28 @@ void TppEngine::endColumn()
         return;
     }
     if (!ownPage) {
+        // The report owns this engine: its handlers may free both.
+        const std::weak_ptr<char> alive = AliveToken();
         IncludeDue(ppBandKind::ColumnFooter);
         const int state = m_bandState;
         m_bandState = 8;
         generateList(8, 0, false);
+        if (alive.expired())
+            return;
         m_bandState = state;
         m_report->DoEngineEvent(m_report->OnEndColumn, ppEvent::OnEndColumn);
+        if (alive.expired())
+            return;
         ExcludeDue(ppBandKind::ColumnFooter);
     }
     // The record moved to waits for the next column, which tells of it.
     m_advancedAtColumnEnd = m_traversalPending && nextFits && !pageEnds;
     if (!pageEnds)
         return;
+    const std::weak_ptr<char> alive = AliveToken();
     savePageState();
+    if (alive.expired())
+        return;
     if (const TppPageDef *def = pageDef()) {
         SetPrintArea(def->mmMarginLeft(), PrintTop(), def->mmPrintableWidth(), PrintPosition());
         m_printRight = def->mmMarginLeft() + def->mmPrintableWidth();
@@ -112,9 +127,14 @@ void TppEngine::endColumn()
 
 void TppEngine::endPage()
 {
+    // The report owns this engine: the handlers of the page's end may free
+    // both.
+    const std::weak_ptr<char> alive = AliveToken();
     m_pageEnded = true;
     if (!m_verticalColumns)
         savePageState();
+    if (alive.expired())
+        return;
     // A record moved to but not printed yet is told of on the page that
     // prints it, as it is when that page is made again from its saved
     // state: page totals and counts stay with their own records.
@@ -124,23 +144,35 @@ void TppEngine::endPage()
         if (auto *detail = dynamic_cast<TppDetailBand *>(m_report->GetBand(4)))
             if (TppBandEngine *bandEngine = detail->BandEngine())
                 bandEngine->FinishPage();
+    if (alive.expired())
+        return;
     if (!IsDue(ppBandKind::Footer) &&
         !(EngineState() & (ppEngineState::SectionPages | ppEngineState::SectionLastPage))) {
         IncludeDue(ppBandKind::Footer);
         const int state = m_bandState;
         m_bandState = 9;
         generateList(9, 0, false);
+        if (alive.expired())
+            return;
         m_bandState = state;
     }
     fire(OnCheckPageLimit);
+    if (alive.expired())
+        return;
     if (!m_report->PrintingAsSubReport())
         m_report->AddOutlineDrawCommand();
+    if (alive.expired())
+        return;
     if ((EngineState() & ppEngineState::FirstPass) && m_dataExhausted && m_reportComplete) {
         m_pageCountKnown = true;
         AssignPageCount(PageNo());
         m_report->SendEventNotify(m_report, ppEvent::ReportEnd, nullptr);
+        if (alive.expired())
+            return;
         if (m_reportStarted)
             m_report->ComputeLookAheads();
+        if (alive.expired())
+            return;
     }
     if (m_pageCountKnown && PageNo() == PageCount() && m_pageWanted)
         applyLastPageRules();
@@ -150,7 +182,11 @@ void TppEngine::endPage()
             ppNoDataOnPage(*m_report, *Page(), PrintLeft(), def->mmPrintableWidth(), MaxPosition(),
                            !m_passes.SecondPassStarted());
     fire(OnPageEnding);
+    if (alive.expired())
+        return;
     fillPageRecord();
+    if (alive.expired())
+        return;
     if (m_requestRules.Satisfied(requestProgress()))
         m_pageDone = true;
     // The page that ends a request counts too: a child report is asked for
@@ -161,8 +197,11 @@ void TppEngine::endPage()
     else
         ++m_pagesWithoutProgress;
     fire(OnPageComplete);
+    if (alive.expired())
+        return;
     m_report->SendEventNotify(m_report, ppEvent::EngineEvent, nullptr);
-    ExcludeDue(ppBandKind::Footer);
+    if (!alive.expired())
+        ExcludeDue(ppBandKind::Footer);
 }
 
 void TppEngine::checkProgress(TppCustomBand *aBreakingBand)

@@ -98,7 +98,11 @@ void TppHorizontalBandEngine::EndGenerate()
 
 void TppHorizontalBandEngine::StartCycle()
 {
+    // The band's handlers may free it, and this engine with it.
+    const std::weak_ptr<char> alive = AliveToken();
     TppDetailBandEngine::StartCycle();
+    if (alive.expired() || !m_band)
+        return;
     TppCustomEngine *engine = PageEngine();
     const bool samePage = engine->DetailPrinted() && m_flagsPage == engine->PageNo();
     followPage();

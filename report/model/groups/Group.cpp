@@ -317,6 +317,9 @@ TppDataPipeline *TppGroup::breakPipeline() const
 
 QString TppGroup::GetBreakValue()
 {
+    // The handlers (the break component's text, OnGetBreakValue) may free
+    // the group: the value is then the caller's to drop.
+    const std::weak_ptr<char> alive = AliveToken();
     QString value = m_breakValue;
     if (m_breakType == TppBreakType::btDataField) {
         // Without a pipeline only the event can give a value.
@@ -324,9 +327,9 @@ QString TppGroup::GetBreakValue()
     } else if (TppComponent *component = BreakComponent()) {
         value = component->GetText();
     }
-    if (OnGetBreakValue)
+    if (!alive.expired() && OnGetBreakValue)
         OnGetBreakValue(this, value);
-    if (HasEventNotify(ppEvent::OnGetBreakValue)) {
+    if (!alive.expired() && HasEventNotify(ppEvent::OnGetBreakValue)) {
         std::unique_ptr<TraParamList> params = TraTppGroupRTTI::Instance().GetParams(QStringLiteral("OnGetBreakValue"));
         params->SetParamValuePointer(0, &value);
         SendEventNotify(this, ppEvent::OnGetBreakValue, params.get());
@@ -336,13 +339,20 @@ QString TppGroup::GetBreakValue()
 
 void TppGroup::UpdateBreakValue()
 {
-    m_breakValue = GetBreakValue();
+    const std::weak_ptr<char> alive = AliveToken();
+    const QString value = GetBreakValue();
+    if (!alive.expired())
+        m_breakValue = value;
 }
 
 bool TppGroup::CheckForBreak()
 {
-    // The new value first: a handler that raises leaves the group as it was.
+    // The new value first: a handler that raises leaves the group as it was,
+    // one that frees it leaves no break.
+    const std::weak_ptr<char> alive = AliveToken();
     const QString value = GetBreakValue();
+    if (alive.expired())
+        return false;
     m_priorValue = m_breakValue;
     m_breakValue = value;
     bool breaks = value != m_priorValue;
@@ -499,16 +509,23 @@ void TppGroup::Init()
     m_breakNo = 0;
     m_breaking = false;
     m_breakComponentDirty = true;
-    m_breakValue = GetBreakValue();
+    const std::weak_ptr<char> alive = AliveToken();
+    const QString value = GetBreakValue();
+    if (alive.expired())
+        return;
+    m_breakValue = value;
     m_priorValue = m_breakValue;
     SendEventNotify(this, ppEvent::GroupBreakStateChanged, nullptr);
 }
 
 void TppGroup::BeforeHeader()
 {
+    // The handler may free the group, and its bands with it.
+    const std::weak_ptr<char> alive = AliveToken();
     if (BeforeGroupBreak)
         BeforeGroupBreak(this);
-    SendEventNotify(this, ppEvent::BeforeGroupBreak, nullptr);
+    if (!alive.expired())
+        SendEventNotify(this, ppEvent::BeforeGroupBreak, nullptr);
 }
 
 void TppGroup::BeforeHeaderGenerate()
@@ -523,9 +540,15 @@ void TppGroup::BeforeFooter()
 
 void TppGroup::AfterFooter()
 {
+    // The handlers may free the group, and its bands with it.
+    const std::weak_ptr<char> alive = AliveToken();
     if (AfterGroupBreak)
         AfterGroupBreak(this);
+    if (alive.expired())
+        return;
     SendEventNotify(this, ppEvent::AfterGroupBreak, nullptr);
+    if (alive.expired())
+        return;
     TppCustomEngine *engine = PageEngine();
     if (engine && engine->KeepTogetherGroup() == this)
         m_keptTogether = false;

@@ -172,8 +172,17 @@ void TppGroupHeaderBand::StartGeneration()
     }
     const bool resuming = OverFlow() || PartialGeneration();
     if (m_breaking) {
-        if (!resuming)
+        if (!resuming) {
+            // A handler that frees the group frees this band too.
+            const std::weak_ptr<char> alive = AliveToken();
             m_group->BeforeHeader();
+            if (alive.expired())
+                return;
+            if (!m_group) {
+                SetGenerationComplete(true);
+                return;
+            }
+        }
         if (engine->KeepTogetherGroup() == m_group && !resuming)
             m_group->StartKeepTogether();
     } else {

@@ -265,6 +265,7 @@ TppCommunicator::~TppCommunicator()
 void TppCommunicator::BeforeDestruction()
 {
     m_destroying = true;
+    m_alive.reset();
     Destroying();
 }
 

@@ -53,6 +53,12 @@ public:
     // that does more than free memory calls it first.
     virtual void BeforeDestruction();
     bool IsDestroying() const { return m_destroying; }
+    // Expires as the object starts to go (BeforeDestruction, or the last
+    // destructor at the latest). A routine that calls out (an event, a hook,
+    // a virtual a descendant overrides) takes the token of every object it
+    // uses afterwards, and asks it after the call: docs/architecture.md,
+    // "How a routine that calls a handler holds its objects".
+    std::weak_ptr<char> AliveToken() const { return m_alive; }
 
     // What the object is besides a communicator (the interfaces it has).
     template <class Interface>
@@ -179,6 +185,7 @@ private:
     classes::TObject *m_hostObject = nullptr;
     TppCommunicatorState m_state = 0;
     bool m_destroying = false;
+    std::shared_ptr<char> m_alive = std::make_shared<char>(0);
     std::unique_ptr<List> m_notifyList;
     std::unique_ptr<List> m_eventNotifyList;
     // Changes with every change of either list, so that a round of notices

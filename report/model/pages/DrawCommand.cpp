@@ -1,5 +1,6 @@
 #include "report/model/pages/DrawCommand.h"
 
+#include "report/model/bands/Band.h"
 #include "report/model/pages/Device.h"
 #include "report/model/pages/Page.h"
 
@@ -52,6 +53,7 @@ void TppDrawCommand::Assign(const classes::TPersistent *source)
         return;
     }
     m_band = other->m_band;
+    m_bandAlive = other->m_bandAlive;
     SetClickable(other->m_clickable);
     m_dataType = other->m_dataType;
     m_drawRect = other->m_drawRect;
@@ -62,6 +64,30 @@ void TppDrawCommand::Assign(const classes::TPersistent *source)
     SetTag(other->Tag());
     m_top = other->m_top;
     m_width = other->m_width;
+}
+
+void TppDrawCommand::SetBand(TppBand *aBand)
+{
+    m_band = aBand;
+    m_bandAlive = aBand ? aBand->AliveToken() : std::weak_ptr<char>();
+}
+
+void TppDrawCommand::SetComponent(TppCommunicator *aComponent)
+{
+    m_component = aComponent;
+    m_componentAlive = aComponent ? aComponent->AliveToken() : std::weak_ptr<char>();
+    m_componentTracked = aComponent != nullptr;
+}
+
+void TppDrawCommand::SetComponent(classes::TObject *aComponent)
+{
+    if (auto *communicator = dynamic_cast<TppCommunicator *>(aComponent)) {
+        SetComponent(communicator);
+        return;
+    }
+    m_component = aComponent;
+    m_componentAlive.reset();
+    m_componentTracked = false;
 }
 
 void TppDrawCommand::SetPage(TppPage *aPage)

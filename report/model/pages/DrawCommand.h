@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 namespace report {
 
@@ -52,10 +53,11 @@ public:
     void SetParent(TppRelative *aParent) override;
 
     // ---- Properties ----
-    // Not linked: commands in a page cache outlive the report's bands, so
-    // the reference is only followed while the report that made it lives.
-    TppBand *Band() const { return m_band; }
-    void SetBand(TppBand *aBand) { m_band = aBand; }
+    // Not linked: commands in a page cache outlive the report's bands. Held
+    // with the band's life token: a band a handler freed while its commands
+    // were on the page (or since) answers nullptr.
+    TppBand *Band() const { return m_bandAlive.expired() ? nullptr : m_band; }
+    void SetBand(TppBand *aBand);
     bool Clickable() const { return m_clickable; }
     // Keeps the page's list of clickable commands in step.
     void SetClickable(bool aClickable);
@@ -75,9 +77,14 @@ public:
     // A text whose meaning the descendants give.
     const QString &CommandText() const { return m_text; }
     void SetCommandText(const QString &aText) { m_text = aText; }
-    // The object that made the command; not linked (see Band).
-    classes::TObject *Component() const { return m_component; }
-    void SetComponent(classes::TObject *aComponent) { m_component = aComponent; }
+    // The object that made the command; not linked, held like Band: a
+    // report object that has gone answers nullptr.
+    classes::TObject *Component() const
+    {
+        return m_componentTracked && m_componentAlive.expired() ? nullptr : m_component;
+    }
+    void SetComponent(TppCommunicator *aComponent);
+    void SetComponent(classes::TObject *aComponent);
     bool RedrawPage() const { return m_redrawPage; }
     void SetRedrawPage(bool aValue) { m_redrawPage = aValue; }
 
@@ -100,8 +107,11 @@ private:
     friend class TppPage;
 
     TppBand *m_band = nullptr;
+    std::weak_ptr<char> m_bandAlive;
     bool m_clickable = false;
     classes::TObject *m_component = nullptr;
+    std::weak_ptr<char> m_componentAlive;
+    bool m_componentTracked = false;
     TppDataType m_dataType = TppDataType::dtString;
     rtl::TRect m_drawRect;
     QString m_text;

@@ -788,8 +788,9 @@ void TppCustomReport::LayoutChanged()
 
 void TppCustomReport::CheckPageLimit()
 {
+    const std::weak_ptr<char> alive = AliveToken();
     DoEngineEvent(OnEndPage, ppEvent::OnEndPage);
-    if (m_engine && m_pageLimit >= 1 && m_engine->PageNo() >= m_pageLimit)
+    if (!alive.expired() && m_engine && m_pageLimit >= 1 && m_engine->PageNo() >= m_pageLimit)
         m_engine->EndReport();
 }
 
@@ -859,15 +860,24 @@ void TppCustomReport::GetDataPipelines(std::vector<TppDataPipeline *> &aList) co
 
 void TppCustomReport::ResetHooks()
 {
-    for (TppBand *band : std::vector<TppBand *>(m_bands))
-        band->ResetHookAll();
+    // An object's hook may free bands (a group goes with its own): each is
+    // held by its token.
+    std::vector<std::pair<TppBand *, std::weak_ptr<char>>> bands;
+    for (TppBand *band : m_bands)
+        bands.emplace_back(band, band->AliveToken());
+    const std::weak_ptr<char> alive = AliveToken();
+    for (const auto &[band, bandAlive] : bands)
+        if (!alive.expired() && !bandAlive.expired())
+            band->ResetHookAll();
 }
 
 void TppCustomReport::DoEngineEvent(classes::TNotifyEvent &aEvent, int aEventId)
 {
+    const std::weak_ptr<char> alive = AliveToken();
     if (aEvent)
         aEvent(this);
-    SendEventNotify(this, aEventId, nullptr);
+    if (!alive.expired())
+        SendEventNotify(this, aEventId, nullptr);
 }
 
 void TppCustomReport::DoOnNoData(classes::TObject *aDialog, bool &aShowDialog, classes::TObject *aDrawCommand,

@@ -384,7 +384,7 @@ bool TppSubReport::DrillDownExpanded() const
 
 void TppSubReport::takeDrillDownEvents(TppComponent *aComponent)
 {
-    const std::weak_ptr<char> alive = lifeToken();
+    const std::weak_ptr<char> alive = AliveToken();
     aComponent->OnDrawCommandCreate.Set([this, alive](classes::TObject *, classes::TObject *aDrawCommand) {
         auto *command = dynamic_cast<TppDrawCommand *>(aDrawCommand);
         if (alive.expired() || !command)
@@ -524,6 +524,10 @@ bool TppSubReport::generateChildPage()
     TppCustomReport *previous = main ? main->GeneratingChildReport() : nullptr;
     if (main)
         main->SetGeneratingChildReport(m_report);
+    // The child's handlers may free this subreport, and the child with it:
+    // the callers ask the token again when this answers false.
+    const std::weak_ptr<char> alive = AliveToken();
+    const std::weak_ptr<char> childAlive = engine->AliveToken();
     try {
         ppRequestChildPage(*engine, m_childPageNo);
     } catch (...) {
@@ -533,6 +537,9 @@ bool TppSubReport::generateChildPage()
     }
     if (main)
         main->SetGeneratingChildReport(previous);
+    // A child report freed on the way has no page to give.
+    if (alive.expired() || childAlive.expired())
+        return false;
     if (!engine->Stopped())
         return true;
     // A child that cannot go on (it was cancelled, or a band of it never
@@ -573,6 +580,8 @@ void TppSubReport::Generate()
 {
     const bool traversing = m_printBehavior == TppPrintBehaviorType::pbFixed && m_traverseAllData && m_report &&
                             childEngine() && mmHeight() > 0;
+    // Its own handlers and the child's run may free the subreport.
+    const std::weak_ptr<char> alive = AliveToken();
     if (traversing) {
         // Lent for this page only: the child then runs as a child does,
         // cut at the frame's foot, and goes on with its next page on the
@@ -582,14 +591,16 @@ void TppSubReport::Generate()
         try {
             TppStretchable::Generate();
         } catch (...) {
-            SetmmStopPosition(stored);
+            if (!alive.expired())
+                SetmmStopPosition(stored);
             throw;
         }
-        SetmmStopPosition(stored);
+        if (!alive.expired())
+            SetmmStopPosition(stored);
         return;
     }
     TppStretchable::Generate();
-    if (!m_report || !childEngine() || OutOfSpace() || !Visible() || !DrawComponent())
+    if (alive.expired() || !m_report || !childEngine() || OutOfSpace() || !Visible() || !DrawComponent())
         return;
     if (m_printBehavior == TppPrintBehaviorType::pbFixed && !StretchMode())
         generateFixed();
@@ -630,7 +641,10 @@ void TppSubReport::calcChild()
         engine->AssignPageCountKnown(m_childPageCountKnown);
     } else
         startChild();
+    const std::weak_ptr<char> alive = AliveToken();
     if (!generateChildPage()) {
+        if (alive.expired())
+            return;
         m_childStarted = false;
         SetSpaceUsed(0);
         SetOverFlow(false);
@@ -680,8 +694,10 @@ void TppSubReport::generateFixed()
     fitChildPage(mmWidth(), mmHeight());
     startChild();
     TppEngine *engine = childEngine();
+    const std::weak_ptr<char> alive = AliveToken();
     if (!generateChildPage()) {
-        m_childStarted = false;
+        if (!alive.expired())
+            m_childStarted = false;
         return;
     }
     m_childPagePending = true;
@@ -725,8 +741,10 @@ void TppSubReport::generateSection()
     // record of that page holds it, not with what a later run left.
     if (goesOn)
         engine->AssignPageCount(m_childPageCount);
+    const std::weak_ptr<char> alive = AliveToken();
     if (!generateChildPage()) {
-        endSection();
+        if (!alive.expired())
+            endSection();
         return;
     }
     placeSectionPage(*parentEngine);
