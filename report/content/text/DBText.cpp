@@ -249,7 +249,7 @@ void TppDBText::AfterPlace()
     // a calculation shown ahead (in a title or a group's header) has yet to
     // take.
     const bool awaitingFirstValue = ResetOnCompute();
-    const std::weak_ptr<char> alive = lifeToken();
+    const auto alive = AliveToken();
     UpdateValue();
     if (!alive.expired())
         SetResetOnCompute(awaitingFirstValue);
