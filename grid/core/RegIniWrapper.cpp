@@ -71,8 +71,7 @@ void TCustomIniFile::WriteBool(const QString &section, const QString &ident, boo
 
 QString TIniFile::ReadString(const QString &section, const QString &ident, const QString &defaultValue)
 {
-    return fromStore(ini::GetPrivateProfileString(toStore(section), toStore(ident), toStore(defaultValue),
-                                                  ReadBufferSize, FileName()));
+    return ini::GetStoredProfileString(section, ident, defaultValue, ReadBufferSize, FileName());
 }
 
 void TIniFile::WriteString(const QString &section, const QString &ident, const QString &value)

@@ -1,15 +1,19 @@
 #include "platform/ini/StoredText.h"
 
+#include "platform/ini/PrivateProfile.h"
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/Win1252.h"
 
 #include <cctype>
+#include <limits>
 
 namespace ini {
 
 namespace {
 
 constexpr std::string_view EscapeLead = "&#x";
+// The most bytes one UTF-16 unit takes in a store: "&#xFFFF;".
+constexpr size_t MostBytesAUnit = 8;
 
 bool heldByCodePage(char32_t c)
 {
@@ -82,6 +86,25 @@ QString FromStoredText(std::string_view bytes)
     }
     out += rtl::ToQString(bytes.substr(plain));
     return out;
+}
+
+QString GetStoredProfileString(const QString &section, const QString &key, const QString &defaultValue,
+                               size_t bufferSize, const std::string &fileName)
+{
+    if (bufferSize == 0)
+        return {};
+    const size_t bytes = bufferSize < std::numeric_limits<size_t>::max() / MostBytesAUnit
+                             ? bufferSize * MostBytesAUnit
+                             : std::numeric_limits<size_t>::max();
+    QString value = FromStoredText(
+        GetPrivateProfileString(ToStoredText(section), ToStoredText(key), ToStoredText(defaultValue), bytes, fileName));
+    if (size_t(value.size()) > bufferSize - 1) {
+        value.truncate(qsizetype(bufferSize - 1));
+        // Half of a pair is no character.
+        if (!value.isEmpty() && value.back().isHighSurrogate())
+            value.chop(1);
+    }
+    return value;
 }
 
 } // namespace ini

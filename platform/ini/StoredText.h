@@ -18,4 +18,10 @@ namespace ini {
 std::string ToStoredText(const QString &text);
 QString FromStoredText(std::string_view bytes);
 
+// GetPrivateProfileString on stored names and texts: the value is cut to
+// bufferSize - 1 UTF-16 units of the text read back, as a buffer of that many
+// characters would hold it, not in the middle of an escape.
+QString GetStoredProfileString(const QString &section, const QString &key, const QString &defaultValue,
+                               size_t bufferSize, const std::string &fileName);
+
 } // namespace ini

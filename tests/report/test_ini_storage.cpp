@@ -158,6 +158,20 @@ TEST_P(IniFileStorageTest, BinaryGarbageAndHugeLinesReadAsDefaults)
     EXPECT_DOUBLE_EQ(store->ReadFloat("S", "Missing", 0.5), 0.5);
 }
 
+// The read buffer holds as many characters in any script as in the code
+// page, and a longer value is cut between characters, not inside an escape.
+TEST_P(IniFileStorageTest, TheReadBufferCountsCharactersInAnyScript)
+{
+    std::unique_ptr<TppIniStorage> store = TppIniStoragePlugIn::CreateInstance();
+    const QString whole = QString(2045, QChar(0x416)) + QString::fromUtf8("😀");
+    store->WriteString("S", "Whole", whole);
+    EXPECT_EQ(store->ReadString("S", "Whole", ""), whole);
+    store->WriteString("S", "Long", QString(3000, QChar(0x416)));
+    EXPECT_EQ(store->ReadString("S", "Long", ""), QString(2047, QChar(0x416)));
+    store->WriteString("S", "Pairs", QString::fromUtf8("😀").repeated(1500));
+    EXPECT_EQ(store->ReadString("S", "Pairs", ""), QString::fromUtf8("😀").repeated(1023));
+}
+
 INSTANTIATE_TEST_SUITE_P(File, IniFileStorageTest, ::testing::Values(&TppIniFile::StaticClass()));
 
 TEST(RegistryStorage, SectionsAreKeysBelowTheNamedKeyAndFloatsAreEightByteDoubles)

@@ -152,9 +152,7 @@ std::string TIniFile::path() const
 
 QString TIniFile::ReadString(const QString &aSection, const QString &aIdent, const QString &aDefault)
 {
-    return ini::FromStoredText(ini::GetPrivateProfileString(ini::ToStoredText(aSection), ini::ToStoredText(aIdent),
-                                                            ini::ToStoredText(aDefault), IniFilesReadBufferSize,
-                                                            path()));
+    return ini::GetStoredProfileString(aSection, aIdent, aDefault, IniFilesReadBufferSize, path());
 }
 
 bool TIniFile::WriteString(const QString &aSection, const QString &aIdent, const QString &aValue)
