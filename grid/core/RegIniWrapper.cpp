@@ -2,11 +2,8 @@
 
 #include "platform/ini/IniDocument.h"
 #include "platform/ini/PrivateProfile.h"
-#include "platform/rtl/QtText.h"
+#include "platform/ini/StoredText.h"
 #include "platform/rtl/StrToFloat.h"
-#include "platform/rtl/Win1252.h"
-
-#include <cctype>
 
 #include <cerrno>
 #include <cstring>
@@ -15,68 +12,15 @@ namespace grid {
 
 namespace {
 
-// Names and texts go into the stores in Windows-1252, so that what stores
-// written before hold is found as it was. A character the code page lacks
-// would become "?" there, and names in another script would all meet in one
-// section of question marks; such a character is written as "&#x" and its
-// code point in hexadecimal digits, then ";". The escape is plain ASCII, so
-// the stores' case-blind comparison of names, which folds by the code page,
-// compares it by its value alone.
-bool heldByCodePage(char32_t c)
-{
-    return c < 0x80 || (c >= 0xA0 && c <= 0xFF) || (c <= 0xFFFF && rtl::UnicodeToAnsi(char16_t(c)) != 0);
-}
-
+// Names and texts keep apart in any script; see StoredText.h.
 std::string toStore(const QString &text)
 {
-    std::string out;
-    out.reserve(size_t(text.size()));
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t c = text[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            c = QChar::surrogateToUcs4(char16_t(c), text[++i].unicode());
-        if (heldByCodePage(c)) {
-            out += char(c < 0x80 || (c >= 0xA0 && c <= 0xFF) ? uint8_t(c) : rtl::UnicodeToAnsi(char16_t(c)));
-        } else {
-            out += "&#x";
-            out += QString::number(uint(c), 16).toUpper().toStdString();
-            out += ';';
-        }
-    }
-    return out;
+    return ini::ToStoredText(text);
 }
 
-// The escape read back; an escape of a character the code page holds was
-// not written by toStore and stays as it stands.
 QString fromStore(std::string_view bytes)
 {
-    QString out;
-    size_t plain = 0; // the first byte not yet taken
-    size_t at = 0;
-    while ((at = bytes.find("&#x", at)) != std::string_view::npos) {
-        const size_t digits = at + 3;
-        size_t end = digits;
-        while (end < bytes.size() && end - digits < 7 && std::isxdigit(uint8_t(bytes[end])))
-            ++end;
-        bool ok = false;
-        const uint c = end > digits && end - digits <= 6 && end < bytes.size() && bytes[end] == ';'
-                           ? QByteArray(bytes.data() + digits, qsizetype(end - digits)).toUInt(&ok, 16)
-                           : 0;
-        if (!ok || c > 0x10FFFF || heldByCodePage(c)) {
-            at = digits;
-            continue;
-        }
-        out += rtl::ToQString(bytes.substr(plain, at - plain));
-        if (QChar::requiresSurrogates(c)) {
-            out += QChar(QChar::highSurrogate(c));
-            out += QChar(QChar::lowSurrogate(c));
-        } else {
-            out += QChar(char16_t(c));
-        }
-        at = plain = end + 1;
-    }
-    out += rtl::ToQString(bytes.substr(plain));
-    return out;
+    return ini::FromStoredText(bytes);
 }
 
 // The class library's buffer of a private-profile read.
@@ -139,8 +83,7 @@ void TCustomIniFile::WriteBool(const QString &section, const QString &ident, boo
 
 QString TIniFile::ReadString(const QString &section, const QString &ident, const QString &defaultValue)
 {
-    return fromStore(ini::GetPrivateProfileString(toStore(section), toStore(ident), toStore(defaultValue),
-                                                  ReadBufferSize, FileName()));
+    return ini::GetStoredProfileString(section, ident, defaultValue, ReadBufferSize, FileName());
 }
 
 void TIniFile::WriteString(const QString &section, const QString &ident, const QString &value)

@@ -87,6 +87,16 @@ TEST_F(Stores, MissingKeysReadTheDefaultInEveryStore)
     EXPECT_FALSE(TdxRegIniWrapper(&memory).ReadBool("\\Form1_Grid1", "ShowGrid", true));
 }
 
+// The key-by-key store's read buffer counts characters in any script, as it
+// does those of the code page.
+TEST_F(Stores, TheFileStoreReadsAsManyCharactersInAnyScript)
+{
+    TIniFile direct(file("layout.ini"));
+    const QString value = QString(2047, QChar(0x416));
+    direct.WriteString(QString::fromUtf8("\\Сетка"), "Caption", value + value);
+    EXPECT_EQ(direct.ReadString(QString::fromUtf8("\\Сетка"), "Caption", ""), value);
+}
+
 TEST_F(Stores, TheMemoryStoreWritesItsFileOnceAtTheEnd)
 {
     const std::string path = file("layout.ini");

@@ -85,6 +85,38 @@ TEST_P(IniStorageTest, AnUnwritableFolderGivesDefaultsAndWritesFailQuietly)
     EXPECT_EQ(store->ReadInteger("Dialog", "Left", 8), 8);
 }
 
+// Sections, keys and values in any script keep apart and read back whole,
+// also a name that holds the store's escape literally; the store's own name
+// (the registry key) as well.
+TEST_P(IniStorageTest, NamesAndTextsInAnyScriptKeepApart)
+{
+    const QStringList names = {QString::fromUtf8("Сетка"),  QString::fromUtf8("Табло"),
+                               QString::fromUtf8("网格 😀"), QStringLiteral("&#x421;&#x435;&#x442;&#x43A;&#x430;"),
+                               QStringLiteral("&#X41;"),    QString::fromUtf8("Größe &amp;")};
+    const QString storeName = GetParam()->GetDefaultParameter() + QString::fromUtf8("Ж");
+    {
+        std::unique_ptr<TppIniStorage> store = GetParam()->Create(storeName);
+        for (int i = 0; i < names.size(); ++i) {
+            store->WriteInteger(names[i], names[i], i + 1);
+            store->WriteString(names[i], "Text", names[i]);
+        }
+        store->WriteInteger("Plain", "Key", 5);
+    }
+    std::unique_ptr<TppIniStorage> store = GetParam()->Create(storeName);
+    for (int i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(store->ReadInteger(names[i], names[i], 0), i + 1) << names[i].toStdString();
+        EXPECT_EQ(store->ReadString(names[i], "Text", ""), names[i]);
+    }
+    store->EraseSection(names[0]);
+    EXPECT_EQ(store->ReadInteger(names[1], names[1], 0), 2);
+    EXPECT_EQ(store->ReadInteger(names[3], names[3], 0), 4);
+    EXPECT_EQ(store->ReadInteger("Plain", "Key", 0), 5);
+    // Another store's name in another script is another store.
+    EXPECT_EQ(
+        GetParam()->Create(GetParam()->GetDefaultParameter() + QString::fromUtf8("Щ"))->ReadInteger("Plain", "Key", 0),
+        0);
+}
+
 INSTANTIATE_TEST_SUITE_P(PlugIns, IniStorageTest,
                          ::testing::Values(&TppIniFile::StaticClass(), &TppRegistry::StaticClass()),
                          [](const auto &param) { return param.param->GetName().toStdString(); });
@@ -124,6 +156,20 @@ TEST_P(IniFileStorageTest, BinaryGarbageAndHugeLinesReadAsDefaults)
     EXPECT_EQ(store->ReadInteger("S", "Long", 6), 6);
     EXPECT_EQ(store->ReadString("S", "Long", "").size(), 2047);
     EXPECT_DOUBLE_EQ(store->ReadFloat("S", "Missing", 0.5), 0.5);
+}
+
+// The read buffer holds as many characters in any script as in the code
+// page, and a longer value is cut between characters, not inside an escape.
+TEST_P(IniFileStorageTest, TheReadBufferCountsCharactersInAnyScript)
+{
+    std::unique_ptr<TppIniStorage> store = TppIniStoragePlugIn::CreateInstance();
+    const QString whole = QString(2045, QChar(0x416)) + QString::fromUtf8("😀");
+    store->WriteString("S", "Whole", whole);
+    EXPECT_EQ(store->ReadString("S", "Whole", ""), whole);
+    store->WriteString("S", "Long", QString(3000, QChar(0x416)));
+    EXPECT_EQ(store->ReadString("S", "Long", ""), QString(2047, QChar(0x416)));
+    store->WriteString("S", "Pairs", QString::fromUtf8("😀").repeated(1500));
+    EXPECT_EQ(store->ReadString("S", "Pairs", ""), QString::fromUtf8("😀").repeated(1023));
 }
 
 INSTANTIATE_TEST_SUITE_P(File, IniFileStorageTest, ::testing::Values(&TppIniFile::StaticClass()));

@@ -1,10 +1,10 @@
 #include "report/model/storage/IniFiles.h"
 
 #include "platform/ini/PrivateProfile.h"
+#include "platform/ini/StoredText.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/FloatToStr.h"
 #include "platform/rtl/FormatDateTime.h"
-#include "platform/rtl/QtText.h"
 #include "platform/rtl/StrToDateTime.h"
 #include "platform/rtl/StrToFloat.h"
 
@@ -152,28 +152,27 @@ std::string TIniFile::path() const
 
 QString TIniFile::ReadString(const QString &aSection, const QString &aIdent, const QString &aDefault)
 {
-    return rtl::ToQString(ini::GetPrivateProfileString(rtl::FromQString(aSection), rtl::FromQString(aIdent),
-                                                       rtl::FromQString(aDefault), IniFilesReadBufferSize, path()));
+    return ini::GetStoredProfileString(aSection, aIdent, aDefault, IniFilesReadBufferSize, path());
 }
 
 bool TIniFile::WriteString(const QString &aSection, const QString &aIdent, const QString &aValue)
 {
-    return ini::WritePrivateProfileString(rtl::FromQString(aSection), rtl::FromQString(aIdent),
-                                          rtl::FromQString(aValue), path());
+    return ini::WritePrivateProfileString(ini::ToStoredText(aSection), ini::ToStoredText(aIdent),
+                                          ini::ToStoredText(aValue), path());
 }
 
 bool TIniFile::EraseSection(const QString &aSection)
 {
-    return ini::eraseSection(rtl::FromQString(aSection), path());
+    return ini::eraseSection(ini::ToStoredText(aSection), path());
 }
 
 // ---- TRegistryIniFile --------------------------------------------------------
 
 std::string TRegistryIniFile::sectionPath(const QString &aSection) const
 {
-    std::string path = "\\" + rtl::FromQString(FileName());
+    std::string path = "\\" + ini::ToStoredText(FileName());
     if (!aSection.isEmpty())
-        path += "\\" + rtl::FromQString(aSection);
+        path += "\\" + ini::ToStoredText(aSection);
     return path;
 }
 
@@ -184,7 +183,7 @@ std::optional<registry::Value> iniFilesRegistryValue(const std::string &aKey, co
     registry::Registry key;
     if (!key.openKey(aKey, false))
         return std::nullopt;
-    return key.readValue(rtl::FromQString(aIdent));
+    return key.readValue(ini::ToStoredText(aIdent));
 }
 
 } // namespace
@@ -192,14 +191,14 @@ std::optional<registry::Value> iniFilesRegistryValue(const std::string &aKey, co
 QString TRegistryIniFile::ReadString(const QString &aSection, const QString &aIdent, const QString &aDefault)
 {
     const std::optional<registry::Value> value = iniFilesRegistryValue(sectionPath(aSection), aIdent);
-    return value && value->type == registry::ValueType::Text ? rtl::ToQString(value->data) : aDefault;
+    return value && value->type == registry::ValueType::Text ? ini::FromStoredText(value->data) : aDefault;
 }
 
 bool TRegistryIniFile::WriteString(const QString &aSection, const QString &aIdent, const QString &aValue)
 {
     registry::Registry key;
     return key.openKey(sectionPath(aSection), true) &&
-           key.writeText(rtl::FromQString(aIdent), rtl::FromQString(aValue));
+           key.writeText(ini::ToStoredText(aIdent), ini::ToStoredText(aValue));
 }
 
 bool TRegistryIniFile::EraseSection(const QString &aSection)
@@ -217,7 +216,7 @@ int TRegistryIniFile::ReadInteger(const QString &aSection, const QString &aIdent
     if (value->type == registry::ValueType::Integer)
         return value->integer;
     int parsed = 0;
-    return value->type == registry::ValueType::Text && iniFilesParseInteger(rtl::ToQString(value->data), parsed)
+    return value->type == registry::ValueType::Text && iniFilesParseInteger(ini::FromStoredText(value->data), parsed)
                ? parsed
                : aDefault;
 }
@@ -228,7 +227,7 @@ bool TRegistryIniFile::WriteInteger(const QString &aSection, const QString &aIde
     if (!key.openKey(sectionPath(aSection), true))
         return false;
     // A value someone stored as text stays text, as the class library keeps it.
-    const std::string name = rtl::FromQString(aIdent);
+    const std::string name = ini::ToStoredText(aIdent);
     const std::optional<registry::Value> old = key.readValue(name);
     if (old && old->type == registry::ValueType::Text)
         return key.writeText(name, std::to_string(aValue));
@@ -244,7 +243,7 @@ double TRegistryIniFile::readDouble(const QString &aSection, const QString &aIde
     double result = aDefault;
     if (value->type == registry::ValueType::Binary && value->data.size() == sizeof(double))
         std::memcpy(&result, value->data.data(), sizeof(double));
-    else if (value->type == registry::ValueType::Text && !parse(rtl::ToQString(value->data), result))
+    else if (value->type == registry::ValueType::Text && !parse(ini::FromStoredText(value->data), result))
         result = aDefault;
     return result;
 }
@@ -254,7 +253,7 @@ bool TRegistryIniFile::writeDouble(const QString &aSection, const QString &aIden
     registry::Registry key;
     std::string bytes(sizeof(double), '\0');
     std::memcpy(bytes.data(), &aValue, sizeof(double));
-    return key.openKey(sectionPath(aSection), true) && key.writeBinary(rtl::FromQString(aIdent), bytes);
+    return key.openKey(sectionPath(aSection), true) && key.writeBinary(ini::ToStoredText(aIdent), bytes);
 }
 
 double TRegistryIniFile::ReadFloat(const QString &aSection, const QString &aIdent, double aDefault)
