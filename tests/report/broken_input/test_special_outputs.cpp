@@ -551,3 +551,31 @@ TEST_F(SpecialInputsTest, ALanguageModuleIsNotTakenFromTheFolderAnUndecodableNam
     ::unlink((folder + "/reportdemo").c_str());
     ::rmdir(folder.c_str());
 }
+
+// The temporary folder is named by TMPDIR, which Qt decodes: where its bytes
+// are no UTF-8, the archive's page file and a PDF's spool for a device would
+// go into the folder the name decodes to, somebody else's perhaps. The run
+// fails instead, and that folder stays empty.
+TEST_F(SpecialInputsTest, ATemporaryFolderWhoseNameIsNotUtf8IsNotTakenForAnother)
+{
+    const std::string base = QFile::encodeName(m_dir.path()).toStdString() + "/";
+    const std::string folder = base + "t\xffy";
+    const std::string lookalike = base + "t\xef\xbf\xbdy";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(lookalike.c_str(), 0777), 0);
+    // Qt's own runtime folder, made in the temporary one when none is set,
+    // is Qt's affair.
+    ASSERT_EQ(::mkdir(path("runtime").c_str(), 0700), 0);
+    const std::string tmpdir = "env XDG_RUNTIME_DIR=" + path("runtime") + " TMPDIR='" + folder + "' ";
+    const std::string report = std::string(ZVO_REPORTDEMO) + " --report list --data " + listData();
+    ToolRun done = runInput(tmpdir + report + " --device ArchiveFile --out " + path("list.raf"));
+    EXPECT_EQ(done.exitCode, 1) << done.error;
+    EXPECT_NE(done.error.find("temporary folder"), std::string::npos) << done.error;
+    done = runInput(tmpdir + report + " --pdf /dev/null");
+    EXPECT_NE(done.exitCode, 0) << done.error;
+    EXPECT_TRUE(QDir(QFile::decodeName(QByteArray::fromStdString(lookalike)))
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+                    .isEmpty());
+    // Qt cannot remove what it cannot name.
+    ::rmdir(folder.c_str());
+}
