@@ -7,6 +7,7 @@
 #include "platform/http/HttpClient.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FileDescriptor.h"
+#include "platform/rtl/LocalNames.h"
 #include "platform/rtl/QtText.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -73,6 +75,26 @@ bool isProgramOnDisk(const std::string &fileName)
     char head[4] = {};
     const ssize_t n = S_ISREG(st.st_mode) ? ::read(fd.get(), head, sizeof head) : 0;
     return (n >= 2 && head[0] == '#' && head[1] == '!') || (n == 4 && std::memcmp(head, elf, 4) == 0);
+}
+
+// A name or a reason as the log shows it: the list's author and the server
+// chose their bytes, and a control character written to a terminal as it
+// stands would move the cursor, rewrite earlier lines or change the
+// terminal's title.
+std::string logged(const std::string &name)
+{
+    std::string shown;
+    for (const char c : rtl::printableBytes(name)) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", unsigned(u));
+            shown += hex;
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
 }
 
 // The list comes over plain HTTP, so whoever answers in the server's place
@@ -348,9 +370,9 @@ void TCheckForUpdatesForm::DownloadFile(const std::string &url, const std::strin
     // nowhere; the log says which name it was, as the status line cannot.
     const std::string refused = refusal(fileName);
     if (!refused.empty())
-        qWarning("Update: \"%s\" refused: %s", fileName.c_str(), refused.c_str());
+        qWarning("Update: \"%s\" refused: %s", logged(fileName).c_str(), refused.c_str());
     else if (url.empty())
-        qWarning("Update: \"%s\" failed: the list gives no link", fileName.c_str());
+        qWarning("Update: \"%s\" failed: the list gives no link", logged(fileName).c_str());
     if (!refused.empty() || url.empty()) {
         m_failed = true;
         fileDone();
@@ -379,7 +401,7 @@ void TCheckForUpdatesForm::downloadReceived(std::string text)
         // One line a file, though the reason may come in two.
         std::replace_if(
             failure.begin(), failure.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-        qWarning("Update: \"%s\" failed: %s", name.c_str(), failure.c_str());
+        qWarning("Update: \"%s\" failed: %s", logged(name).c_str(), logged(failure).c_str());
         m_failed = true;
     }
     fileDone();

@@ -91,16 +91,45 @@ constexpr RuntimeFile RuntimeFiles[] = {
     {"v8_context_snapshot.bin", BrowserResource},
 };
 
+// The letters outside ASCII that a case-insensitive file system takes for
+// ASCII ones: "Optionſ.ini" is "Options.ini" in a folder that folds case
+// fully (ext4's casefold: "ß" is "ss", "ﬆ" is "st", the Kelvin sign is "K"),
+// and "Optıons.ini" is where names compare in capitals (NTFS, exFAT: "ı" is
+// "I", "ſ" is "S").
+struct AsciiLookalike
+{
+    std::string_view utf8;
+    std::string_view ascii;
+};
+
+constexpr AsciiLookalike AsciiLookalikes[] = {
+    {"\u0131", "i"},   {"\u0130", "i"},  {"\u017F", "s"},  {"\u212A", "k"},  {"\u00DF", "ss"},
+    {"\u1E9E", "ss"},  {"\uFB00", "ff"}, {"\uFB01", "fi"}, {"\uFB02", "fl"}, {"\uFB03", "ffi"},
+    {"\uFB04", "ffl"}, {"\uFB05", "st"}, {"\uFB06", "st"},
+};
+
 // The name as a case-insensitive file system that drops trailing dots and
 // blanks would store it.
 std::string foldedFileName(std::string_view name)
 {
     while (!name.empty() && (name.back() == '.' || name.back() == ' '))
         name.remove_suffix(1);
-    std::string folded(name);
-    for (char &c : folded)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
+    std::string folded;
+    folded.reserve(name.size());
+    while (!name.empty()) {
+        const AsciiLookalike *lookalike = nullptr;
+        for (const AsciiLookalike &candidate : AsciiLookalikes)
+            if (name.starts_with(candidate.utf8))
+                lookalike = &candidate;
+        if (lookalike) {
+            folded += lookalike->ascii;
+            name.remove_prefix(lookalike->utf8.size());
+            continue;
+        }
+        const char c = name.front();
+        folded += c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+        name.remove_prefix(1);
+    }
     return folded;
 }
 

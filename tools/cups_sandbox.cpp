@@ -14,11 +14,18 @@
 
 #include "tests/support/report/CupsServer.h"
 
+#include "platform/rtl/AtomicSave.h"
+#include "platform/rtl/FileDescriptor.h"
+#include "platform/rtl/LocalNames.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 
 #include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -35,6 +42,10 @@ int sandboxFail(const QString &aText)
 
 int main(int argc, char **argv)
 {
+    // Qt would turn bytes that are no UTF-8 into other ones: the file kept
+    // would be another's, and so would the command run.
+    if (const std::optional<std::string> bad = rtl::undecodableArgument(argc, argv))
+        return sandboxFail(QString::fromStdString(rtl::undecodableArgumentMessage(*bad)));
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     QString queue = QStringLiteral("Demo");
@@ -87,19 +98,28 @@ int main(int argc, char **argv)
 
     if (!server.waitForJobs())
         return sandboxFail(server.error());
-    QFile::remove(keep);
-    if (!QFile::copy(server.outputFile(queue), keep))
+    const rtl::FileText printed = rtl::readWholeFile(QFile::encodeName(server.outputFile(queue)).toStdString());
+    if (!printed)
         return sandboxFail(QStringLiteral("the queue printed nothing"));
-    QFile log(keep + QStringLiteral(".log"));
-    if (log.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        for (const reporttest::CupsServer::PageLogEntry &e : server.pageLog())
-            log.write(QStringLiteral("%1 job %2 \"%3\" %4 page %5 copies %6\n")
-                          .arg(e.printer)
-                          .arg(e.job)
-                          .arg(e.jobName, e.media, e.page)
-                          .arg(e.copies)
-                          .toUtf8());
-    }
+    QByteArray log;
+    for (const reporttest::CupsServer::PageLogEntry &e : server.pageLog())
+        log += QStringLiteral("%1 job %2 \"%3\" %4 page %5 copies %6\n")
+                   .arg(e.printer)
+                   .arg(e.job)
+                   .arg(e.jobName, e.media, e.page)
+                   .arg(e.copies)
+                   .toUtf8();
+    // Saved as the program saves its files: a link, file or pipe somebody
+    // else planted in a shared folder under the name is refused, not written.
+    const std::string kept = QFile::encodeName(keep).toStdString();
+    if (const rtl::SaveResult saved = rtl::atomicSave(kept, printed.text, {.existing = rtl::ExistingFile::Update});
+        !saved)
+        return sandboxFail(keep + QStringLiteral(": ") + QString::fromLocal8Bit(saved.reason().c_str()));
+    if (const rtl::SaveResult saved =
+            rtl::atomicSave(kept + ".log", std::string_view(log.constData(), size_t(log.size())),
+                            {.existing = rtl::ExistingFile::Update});
+        !saved)
+        return sandboxFail(keep + QStringLiteral(".log: ") + QString::fromLocal8Bit(saved.reason().c_str()));
     if (!server.stop())
         return sandboxFail(QStringLiteral("the server did not stop cleanly"));
     return 0;

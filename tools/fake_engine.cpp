@@ -12,12 +12,13 @@
 
 #include "tests/support/FakeSearchEngine.h"
 
+#include "platform/rtl/AtomicSave.h"
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -28,14 +29,15 @@ int usage()
     return 2;
 }
 
-bool writeTable(const std::string &fileName, const zvotest::FakeSearchEngine &engine, int engines)
+// Saved as the program saves its files: a link, file or pipe somebody else
+// planted in a shared folder under the name is refused, not written.
+std::string writeTable(const std::string &fileName, const zvotest::FakeSearchEngine &engine, int engines)
 {
-    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-    out << "; Zarvello search engines (local stand-ins)\r\n;\r\n";
+    std::string text = "; Zarvello search engines (local stand-ins)\r\n;\r\n";
     for (int i = 1; i <= engines; ++i)
-        out << "Fake Engine " << i << ":" << engine.queryUrl(i) << "\r\n";
-    out.flush();
-    return bool(out);
+        text += "Fake Engine " + std::to_string(i) + ":" + engine.queryUrl(i) + "\r\n";
+    const rtl::SaveResult saved = rtl::atomicSave(fileName, text, {.existing = rtl::ExistingFile::Update});
+    return saved ? std::string() : saved.reason();
 }
 
 } // namespace
@@ -74,9 +76,11 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "fake_engine: cannot listen on 127.0.0.1\n");
         return 1;
     }
-    if (!table.empty() && !writeTable(table, engine, engines)) {
-        std::fprintf(stderr, "fake_engine: cannot write %s\n", table.c_str());
-        return 1;
+    if (!table.empty()) {
+        if (const std::string failed = writeTable(table, engine, engines); !failed.empty()) {
+            std::fprintf(stderr, "fake_engine: cannot write %s: %s\n", table.c_str(), failed.c_str());
+            return 1;
+        }
     }
     std::printf("%s\n", engine.url("/").c_str());
     std::fflush(stdout);

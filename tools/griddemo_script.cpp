@@ -4,6 +4,7 @@
 #include "platform/ini/PrivateProfile.h"
 #include "platform/rtl/AtomicSave.h"
 #include "platform/rtl/FileDescriptor.h"
+#include "platform/rtl/LocalNames.h"
 #include "platform/shell/Beep.h"
 #include "platform/shell/MessageBox.h"
 
@@ -630,6 +631,23 @@ int RunGridScript(const QString &path, GridDemo &demo, TreeListWidget &widget)
         const std::string name = QFile::encodeName(path).toStdString();
         std::fprintf(stderr, "griddemo: %s\n", script.reasonAfter("cannot read the script", name).c_str());
         return 2;
+    }
+    // A name in the script is bytes as much as one on the command line: a
+    // line Qt would decode to other bytes would save or read another file.
+    // Refused before any line runs, so nothing of the script is done.
+    for (size_t start = 0, number = 1; start < script.text.size(); ++number) {
+        const size_t end = std::min(script.text.find('\n', start), script.text.size());
+        const std::string_view line = std::string_view(script.text).substr(start, end - start);
+        if (!rtl::decodesFaithfully(line)) {
+            constexpr size_t shown = 120;
+            const std::string text = rtl::printableBytes(line.substr(0, shown)) + (line.size() > shown ? "..." : "");
+            std::fprintf(stderr,
+                         "%s:%zu: the line \"%s\" is not UTF-8 text; a name in it would open another file "
+                         "than the one named\n",
+                         QFile::encodeName(path).constData(), number, text.c_str());
+            return 2;
+        }
+        start = end + 1;
     }
     const QStringList lines =
         QString::fromUtf8(script.text.data(), qsizetype(script.text.size())).replace("\r\n", "\n").split('\n');

@@ -7,15 +7,22 @@
 #include "widgets/pagecontrol/dxPageControl.h"
 
 #include "platform/gfx/ImageList.h"
+#include "platform/rtl/AtomicSave.h"
+#include "platform/rtl/LocalNames.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 
 #include <cstdio>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 using namespace widgets;
@@ -83,6 +90,24 @@ std::unique_ptr<TdxPageControl> makeControl(TdxTabStyle style, TdxTabPosition po
     return control;
 }
 
+// Saved as the program saves its files: a link, file or pipe somebody else
+// planted in a shared folder under the name is refused, not written.
+bool savePicture(const QImage &picture, const QString &path)
+{
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    if (!picture.save(&png, "PNG")) {
+        std::fprintf(stderr, "cannot write %s: the picture cannot be encoded\n", QFile::encodeName(path).constData());
+        return false;
+    }
+    const rtl::SaveResult saved = rtl::atomicSave(QFile::encodeName(path).toStdString(),
+                                                  std::string_view(png.data().constData(), size_t(png.data().size())),
+                                                  {.existing = rtl::ExistingFile::Update});
+    if (!saved)
+        std::fprintf(stderr, "cannot write %s: %s\n", QFile::encodeName(path).constData(), saved.reason().c_str());
+    return bool(saved);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -95,7 +120,13 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: pagecontrol_shots <output folder>\n");
         return 2;
     }
-    const QString folder = QString::fromLocal8Bit(argv[1]);
+    // Qt would turn bytes that are no UTF-8 into other ones, and write the
+    // pictures into a folder of another name.
+    if (const std::optional<std::string> bad = rtl::undecodableArgument(argc, argv)) {
+        std::fprintf(stderr, "pagecontrol_shots: %s\n", rtl::undecodableArgumentMessage(*bad).c_str());
+        return 2;
+    }
+    const QString folder = QFile::decodeName(argv[1]);
     if (!QDir().mkpath(folder)) {
         std::fprintf(stderr, "cannot create %s\n", argv[1]);
         return 1;
@@ -115,10 +146,8 @@ int main(int argc, char **argv)
     auto save = [&](TdxPageControl &control, const QString &name, int row, int column) {
         control.ensurePolished();
         const QPixmap picture = control.grab();
-        if (!picture.save(folder + "/" + name + ".png")) {
-            std::fprintf(stderr, "cannot write %s.png\n", qPrintable(name));
+        if (!savePicture(picture.toImage(), folder + "/" + name + ".png"))
             ++failures;
-        }
         sheetPainter.drawPixmap(column * cell.width() + 5, row * cell.height() + 5, picture);
     };
 
@@ -148,7 +177,7 @@ int main(int argc, char **argv)
         save(*rows, QString("%1_multiline").arg(styleName(styles[s])), s, 5);
     }
     sheetPainter.end();
-    if (!sheet.save(folder + "/sheet.png"))
+    if (!savePicture(sheet, folder + "/sheet.png"))
         ++failures;
     return failures == 0 ? 0 : 1;
 }

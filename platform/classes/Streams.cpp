@@ -3,6 +3,7 @@
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Reader.h"
 #include "platform/classes/Writer.h"
+#include "platform/rtl/AtomicSave.h"
 
 #include <algorithm>
 #include <cstring>
@@ -186,6 +187,17 @@ TFileStream::TFileStream(const QString &fileName, uint16_t mode)
     : m_fileName(fileName)
     , m_file(fileName)
 {
+    // Opened in place, as the system's calls open, but not into what somebody
+    // else planted in a shared folder (a link to a file of the caller's, a
+    // file or a pipe the planter reads): refused as a save refuses it.
+    if (mode == fmCreate || (mode & 3) != fmOpenRead) {
+        if (const int error = rtl::plantedFileError(QFile::encodeName(fileName).toStdString())) {
+            const QString reason = QString::fromLocal8Bit(std::strerror(error));
+            if (mode == fmCreate)
+                throw EFCreateError("Cannot create file \"" + messageText(fileName) + "\": " + messageText(reason));
+            throw EFOpenError("Cannot open file \"" + messageText(fileName) + "\": " + messageText(reason));
+        }
+    }
     if (mode == fmCreate) {
         if (!m_file.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered))
             throw EFCreateError("Cannot create file \"" + messageText(fileName) +

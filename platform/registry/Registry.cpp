@@ -2,6 +2,7 @@
 
 #include "platform/ini/IniDocument.h"
 #include "platform/ini/PrivateProfile.h"
+#include "platform/rtl/LocalNames.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -192,6 +193,10 @@ std::string storeFilePath()
 {
     if (std::optional<std::string> pinned = ScopedStoreFilePath::current(); pinned && !pinned->empty())
         return *pinned;
+    // Named by HOME and XDG_CONFIG_HOME, decoded: bytes that are no UTF-8
+    // would name another folder, and the store another's file.
+    if (!rtl::environmentDecodesFaithfully("HOME") || !rtl::environmentDecodesFaithfully("XDG_CONFIG_HOME"))
+        return {};
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     return QFile::encodeName(folder + QStringLiteral("/zarvello/registry.ini")).toStdString();
 }

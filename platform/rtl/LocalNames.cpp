@@ -1,5 +1,6 @@
 #include "platform/rtl/LocalNames.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <unistd.h>
@@ -72,6 +73,17 @@ std::string executableFolderBytes()
     if (slash == std::string::npos)
         return {};
     return slash == 0 ? std::string("/") : target.substr(0, slash);
+}
+
+bool environmentDecodesFaithfully(const char *variable)
+{
+    const QByteArray value = qgetenv(variable);
+    return decodesFaithfully(std::string_view(value.constData(), size_t(value.size())));
+}
+
+QString temporaryFolder()
+{
+    return environmentDecodesFaithfully("TMPDIR") ? QDir::tempPath() : QString();
 }
 
 } // namespace rtl

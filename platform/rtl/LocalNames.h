@@ -36,4 +36,14 @@ std::string executablePathBytes();
 // Its folder, without a trailing "/"; empty when it cannot be read.
 std::string executableFolderBytes();
 
+// Whether a variable of the environment that names a folder (TMPDIR, HOME,
+// XDG_CONFIG_HOME), when set, survives Qt's decoding: Qt names the
+// temporary, home and settings folders by the variable decoded, and bytes
+// that are no UTF-8 would name another folder, which somebody else may own.
+bool environmentDecodesFaithfully(const char *variable);
+
+// Qt's temporary folder (TMPDIR, else /tmp), or empty when TMPDIR is not
+// UTF-8 text.
+QString temporaryFolder();
+
 } // namespace rtl

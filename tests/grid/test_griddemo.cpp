@@ -10,6 +10,7 @@
 #include "tests/support/PixelProbes.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -267,6 +268,43 @@ TEST(GridDemo, FailuresSayWhyAndNamesThatAreNotUtf8AreRefused)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     const QByteArray said = fileBytes(dir.filePath("said.txt"));
     EXPECT_TRUE(said.contains("\"s\\xE9.txt\" is not UTF-8 text")) << said.constData();
+}
+
+// A name inside a script is bytes as much as one on the command line: a line
+// that is not UTF-8 would save the picture or the layout, or read a layout,
+// under the name its bytes decode to. The script is refused before any line
+// runs, although the files of the decoded names exist.
+TEST(GridDemo, AScriptLineThatIsNotUtf8IsRefusedBeforeAnythingRuns)
+{
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QByteArray lookalikeIni = folder + "/l\xef\xbf\xbd.ini";
+    const QByteArray lookalikePng = folder + "/p\xef\xbf\xbd.png";
+    QFile ini(QFile::decodeName(lookalikeIni));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("another layout\n");
+    ini.close();
+    QFile png(QFile::decodeName(lookalikePng));
+    ASSERT_TRUE(png.open(QIODevice::WriteOnly));
+    png.write("another picture");
+    png.close();
+    const QString first = dir.filePath("first.png");
+    for (const QByteArray &line : {"render " + folder + "/p\xff.png", "save-ini " + folder + "/l\xff.ini Demo",
+                                   "load-ini " + folder + "/l\xff.ini Demo"}) {
+        SCOPED_TRACE(line.constData());
+        QFile script(dir.filePath("script.txt"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        script.write("render " + first.toUtf8() + "\n" + line + "\n");
+        script.close();
+        const DemoRun run = runGridDemo({"--script", script.fileName()});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.stdErr.contains("script.txt:2: the line") && run.stdErr.contains("\\xFF") &&
+                    run.stdErr.contains("is not UTF-8 text"))
+            << qPrintable(run.stdErr);
+        EXPECT_FALSE(QFileInfo::exists(first));
+    }
+    EXPECT_EQ(fileBytes(QFile::decodeName(lookalikeIni)), QByteArray("another layout\n"));
+    EXPECT_EQ(fileBytes(QFile::decodeName(lookalikePng)), QByteArray("another picture"));
 }
 
 // A picture is saved as the program saves its files: a file another user

@@ -88,6 +88,25 @@ TEST(UpdateScript, TheProgramsOwnFilesAreNoDataFiles)
     EXPECT_TRUE(IsProgramOwnFileName("zvo-bin.txt", "zvo-bin"));
 }
 
+// Letters outside ASCII that a case-insensitive folder takes for ASCII ones
+// (ext4's casefold folds fully, NTFS and exFAT compare in capitals): the
+// name would replace the program's own file there. Other letters, and the
+// lookalikes in a data file's name, leave a data file.
+TEST(UpdateScript, LettersAFoldingFolderTakesForAsciiSpellNoDataFile)
+{
+    for (const char *own : {"Option\u017F.ini", "Opt\u0131ons.ini", "OPT\u0130ONS.INI", "~\u017FE-Error\u017F.txt",
+                            "libfoo.\u017Fo.6", "libfoo.\u017Fo", "ZVO-SearchEngine\u017F.bak", "Domain-Data.c\u017Fv"})
+        EXPECT_TRUE(IsProgramOwnFileName(own, "zarvello")) << own;
+    EXPECT_TRUE(IsProgramOwnFileName("\u212Aarl", "karl"));
+    for (const char *runtime : {"qtwebengineproce\u00DF", "QtWebEngineProce\u1E9E", "\u017Fnap\u017Fhot_blob.bin",
+                                "Zarvello.des\u212Atop", "v8_context_\u017Fnap\u017Fhot.bin"})
+        EXPECT_NE(RuntimeFileRefusal(runtime), "") << runtime;
+    for (const char *data : {"Gr\u00F6\u00DFe.txt", "\uFF2Fptions.ini", "Opti\u00F6ns.ini", "\u212Aelvin.txt"}) {
+        EXPECT_FALSE(IsProgramOwnFileName(data, "zarvello")) << data;
+        EXPECT_EQ(RuntimeFileRefusal(data), "") << data;
+    }
+}
+
 // What Qt, its web engine or the desktop would take from the program folder
 // as configuration or code, however a case-folding folder spells it.
 TEST(UpdateScript, NamesTheRuntimeReadsAsConfigurationOrCodeAreNoDataFiles)

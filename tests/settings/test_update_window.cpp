@@ -535,3 +535,36 @@ TEST_F(UpdateWindowTest, BadListsEndCleanly)
     EXPECT_EQ(server.fetchedFiles().size(), 2u + 300u);
     EXPECT_EQ(programFiles(), (std::map<std::string, std::string>{{"lf.txt", "fine\r\n"}, {"d.txt", "fine\r\n"}}));
 }
+
+// The list's author chooses the names' bytes: a control character reaches
+// the log as "\xHH", never as it stands, where a terminal would act on it
+// (rewrite a line, set its title), and neither does a byte that is no UTF-8.
+TEST_F(UpdateWindowTest, TheLogShowsNamesControlCharactersEscaped)
+{
+    static std::vector<std::string> logged;
+    logged.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
+            logged.push_back(QFile::encodeName(text).toStdString());
+        });
+    const auto restore = qScopeGuard([previous] { qInstallMessageHandler(previous); });
+    server.setUpdateList("* a\x1b]0;owned\x07z.txt\nVersion: 2099-01-01\nLink: " + server.fileLink("a.txt") +
+                         "\n* c\rd.txt\nVersion: 2099-01-01\n* e\xff.txt\nVersion: 2099-01-01\n");
+
+    QPointer<TCheckForUpdatesForm> form = runWindow();
+    ASSERT_TRUE(form);
+    EXPECT_EQ(status(form), FailedStatus);
+    const std::vector<std::string> expected = {
+        "Update: \"a\\x1B]0;owned\\x07z.txt\" refused: not a plain file name",
+        "Update: \"c\\x0Dd.txt\" refused: not a plain file name",
+        "Update: \"e\\xFF.txt\" failed: the list gives no link",
+    };
+    for (const std::string &line : expected)
+        EXPECT_NE(std::find(logged.begin(), logged.end(), line), logged.end()) << line;
+    for (const std::string &line : logged)
+        EXPECT_EQ(std::find_if(line.begin(), line.end(),
+                               [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }),
+                  line.end())
+            << line;
+    closeWindow(form);
+}

@@ -26,6 +26,8 @@
 #include "report/model/reports/Report.h"
 #include "report/model/subreports/SubReport.h"
 
+#include "platform/rtl/LocalNames.h"
+
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -318,12 +320,15 @@ namespace {
 // written. They live as long as the program.
 QString samplePictureFolder()
 {
-    static QTemporaryDir pictures;
-    static const bool written = [] {
+    static const QString folder = []() -> QString {
+        // A temporary folder whose name is no UTF-8 would be another one.
+        if (rtl::temporaryFolder().isEmpty())
+            return {};
+        static QTemporaryDir pictures;
         QString error;
-        return pictures.isValid() && WriteShapesSamplePictures(pictures.path(), error);
+        return pictures.isValid() && WriteShapesSamplePictures(pictures.path(), error) ? pictures.path() : QString();
     }();
-    return written ? pictures.path() : QString();
+    return folder;
 }
 
 } // namespace

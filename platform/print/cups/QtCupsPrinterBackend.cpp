@@ -3,6 +3,7 @@
 #include "platform/rtl/AtomicSave.h"
 #include "platform/rtl/FileDescriptor.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/LocalNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -434,7 +435,12 @@ private:
     // them.
     bool openSpool()
     {
-        QByteArray name = QFile::encodeName(QDir::tempPath()) + "/zarvello-print-XXXXXX";
+        const QString folder = rtl::temporaryFolder();
+        if (folder.isEmpty()) {
+            errno = EILSEQ;
+            return false;
+        }
+        QByteArray name = QFile::encodeName(folder) + "/zarvello-print-XXXXXX";
         m_spool = rtl::FileDescriptor(::mkostemp(name.data(), O_CLOEXEC));
         if (!m_spool.valid())
             return false;
@@ -516,6 +522,10 @@ private:
     {
         QString base = documentName.trimmed().isEmpty() ? QStringLiteral("Report") : documentName.trimmed();
         base.replace(QLatin1Char('/'), QLatin1Char('_'));
+        // Named by HOME and XDG_CONFIG_HOME, decoded: bytes that are no UTF-8
+        // name another folder.
+        if (!rtl::environmentDecodesFaithfully("HOME") || !rtl::environmentDecodesFaithfully("XDG_CONFIG_HOME"))
+            return QString();
         QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         if (folder.isEmpty())
             folder = QDir::homePath();

@@ -1,14 +1,15 @@
 #include "report/model/base/Utils.h"
 
-#include "report/model/objects/EventIds.h"
 #include "report/model/base/Messages.h"
 #include "report/model/base/PageList.h"
+#include "report/model/objects/EventIds.h"
 
 #include "platform/classes/StringList.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FloatToStr.h"
 #include "platform/rtl/FormatDateTime.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/LocalNames.h"
 #include "platform/rtl/StrToDateTime.h"
 #include "platform/rtl/StrToFloat.h"
 
@@ -42,7 +43,11 @@ std::atomic<bool> g_inMainThreadOverride{false};
 
 QString ppGetTempPath()
 {
-    QString path = QDir::tempPath();
+    // Empty where the folder's name is no UTF-8: the files would go to a
+    // folder of another name.
+    QString path = rtl::temporaryFolder();
+    if (path.isEmpty())
+        return path;
     if (!path.endsWith(u'/'))
         path += u'/';
     return path;
@@ -51,6 +56,8 @@ QString ppGetTempPath()
 QString ppGetTempFileName(const QString &aPath, const QString &aPrefix)
 {
     QString folder = aPath.isEmpty() ? ppGetTempPath() : aPath;
+    if (folder.isEmpty())
+        return QString();
     if (!folder.endsWith(u'/'))
         folder += u'/';
     QByteArray pattern = QFile::encodeName(folder + aPrefix.left(3) + QStringLiteral("XXXXXX"));

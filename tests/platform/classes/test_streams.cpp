@@ -2,8 +2,12 @@
 
 #include "platform/classes/ClassErrors.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -398,4 +402,55 @@ TEST(FileStream, AWriteTheDiskRefusesFailsWhenItIsMade)
     QFile written(name);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), "abcdef");
+}
+
+// A file stream opened to write goes into what stands at the name, as the
+// system's calls go; in a shared sticky folder, a link, a file or a pipe
+// another user planted there is refused as a save refuses it, and stays as
+// it was. The caller's own file there is written as ever.
+TEST(FileStream, WhatSomebodyElsePlantedInASharedFolderIsNotWritten)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "planting as another user needs root";
+    constexpr uid_t nobody = 65534;
+    QTemporaryDir dir;
+    const QByteArray shared = QFile::encodeName(dir.filePath(QStringLiteral("shared")));
+    const QByteArray secret = QFile::encodeName(dir.filePath(QStringLiteral("secret.txt")));
+    ASSERT_EQ(::mkdir(shared.constData(), 0777), 0);
+    ASSERT_EQ(::chmod(shared.constData(), 01777), 0);
+    QFile victim(QFile::decodeName(secret));
+    ASSERT_TRUE(victim.open(QIODevice::WriteOnly));
+    victim.write("root's own");
+    victim.close();
+    const QByteArray file = shared + "/page.tmp";
+    const QByteArray link = shared + "/link.tmp";
+    QFile planted(QFile::decodeName(file));
+    ASSERT_TRUE(planted.open(QIODevice::WriteOnly));
+    planted.write("the planter's");
+    planted.close();
+    ASSERT_EQ(::symlink(secret.constData(), link.constData()), 0);
+    ASSERT_EQ(::chown(file.constData(), nobody, nobody), 0);
+    ASSERT_EQ(::lchown(link.constData(), nobody, nobody), 0);
+
+    for (const QByteArray &name : {file, link}) {
+        SCOPED_TRACE(name.constData());
+        EXPECT_THROW(TFileStream(QFile::decodeName(name), fmCreate), EFCreateError);
+        EXPECT_THROW(TFileStream(QFile::decodeName(name), fmOpenWrite), EFOpenError);
+        EXPECT_THROW(TFileStream(QFile::decodeName(name), fmOpenReadWrite), EFOpenError);
+        EXPECT_NO_THROW(TFileStream(QFile::decodeName(name), fmOpenRead));
+    }
+    const auto bytes = [](const QByteArray &name) {
+        QFile f(QFile::decodeName(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    EXPECT_EQ(bytes(file), "the planter's");
+    EXPECT_EQ(bytes(secret), "root's own");
+
+    const QString own = QFile::decodeName(shared + "/own.tmp");
+    {
+        TFileStream created(own, fmCreate);
+        created.WriteBuffer("mine", 4);
+    }
+    TFileStream again(own, fmOpenReadWrite);
+    again.WriteBuffer("MINE", 4);
 }

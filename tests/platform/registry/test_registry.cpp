@@ -5,6 +5,7 @@
 #include "platform/rtl/FileDescriptor.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -91,3 +92,29 @@ TEST_F(RegistryTest, AStoreThatCannotBeReadIsNotReplaced)
 }
 
 } // namespace
+
+// The store's folder is named by HOME or XDG_CONFIG_HOME; Qt decodes them,
+// and bytes that are no UTF-8 would name another folder, whose store would
+// be read and written as the user's. Such a store has no name.
+TEST(RegistryStore, AHomeWhoseNameIsNotUtf8NamesNoStore)
+{
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    const bool hadConfig = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", home);
+        if (hadConfig)
+            qputenv("XDG_CONFIG_HOME", config);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+    });
+    qunsetenv("XDG_CONFIG_HOME");
+    EXPECT_FALSE(registry::storeFilePath().empty());
+    qputenv("HOME", "/home/j\xf6rg");
+    EXPECT_EQ(registry::storeFilePath(), "");
+    qputenv("HOME", home);
+    qputenv("XDG_CONFIG_HOME", "/home/j\xf6rg/.config");
+    EXPECT_EQ(registry::storeFilePath(), "");
+    qputenv("XDG_CONFIG_HOME", "/home/j\xc3\xb6rg/.config");
+    EXPECT_EQ(registry::storeFilePath(), "/home/j\xc3\xb6rg/.config/zarvello/registry.ini");
+}

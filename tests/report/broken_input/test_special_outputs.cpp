@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -339,6 +340,72 @@ TEST_F(SpecialOutputsTest, FilesPipesAndFolderLinksSomebodyElsePlantedFailTheRun
     EXPECT_TRUE(S_ISFIFO(modeOf(fifo)) && S_ISLNK(modeOf(through)));
 }
 
+// The developers' tools write as the program does: the page control's
+// pictures, the stand-in engine's table and the print sandbox's kept file
+// refuse a file another user planted in a shared folder, and a link of
+// theirs to a file of the caller's; what was planted stays as it was.
+TEST_F(SpecialOutputsTest, TheDevelopersToolsLeaveWhatSomebodyElsePlanted)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "planting as another user needs root";
+    const std::string shared = path("shared");
+    ASSERT_EQ(::mkdir(shared.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    std::ofstream(path("private.txt")) << "root's own\n";
+    const auto plantFile = [&](const std::string &name) {
+        std::ofstream(shared + "/" + name) << "the planter's\n";
+        return ::chown((shared + "/" + name).c_str(), 65534, 65534) == 0;
+    };
+    const auto plantLink = [&](const std::string &name) {
+        return ::symlink(path("private.txt").c_str(), (shared + "/" + name).c_str()) == 0 &&
+               ::lchown((shared + "/" + name).c_str(), 65534, 65534) == 0;
+    };
+    ASSERT_TRUE(plantFile("tabs_top.png") && plantLink("sheet.png"));
+    ASSERT_TRUE(plantFile("table.txt") && plantLink("linked.txt"));
+    ASSERT_TRUE(plantFile("kept.pdf") && plantLink("linked.pdf.log"));
+
+    ToolRun done = runCommand(std::string("QT_QPA_PLATFORM=offscreen ") + ZVO_PAGECONTROL_SHOTS + " " + shared);
+    EXPECT_EQ(done.exitCode, 1);
+    EXPECT_NE(done.error.find("tabs_top.png: Permission denied"), std::string::npos) << done.error;
+    EXPECT_NE(done.error.find("sheet.png: Permission denied"), std::string::npos) << done.error;
+    for (const char *table : {"table.txt", "linked.txt"}) {
+        done = runCommand(std::string(ZVO_FAKE_ENGINE) + " --seconds 1 --table " + shared + "/" + table);
+        EXPECT_EQ(done.exitCode, 1);
+        EXPECT_NE(done.error.find("Permission denied"), std::string::npos) << done.error;
+    }
+    for (const char *kept : {"kept.pdf", "linked.pdf"}) {
+        done = runCommand("ZVO_SOURCE_DIR=" + std::string(ZVO_SOURCE_ROOT) + " " + ZVO_CUPS_SANDBOX + " --keep " +
+                          shared + "/" + kept + " -- " + ZVO_REPORTDEMO + " --report list --data " + ZVO_SOURCE_ROOT +
+                          "/tools/reportdemo/samples/list.csv --device Printer --printer Demo");
+        if (done.exitCode == 4)
+            GTEST_SKIP() << "no CUPS server here: " << done.error;
+        EXPECT_EQ(done.exitCode, 3);
+        EXPECT_NE(done.error.find("Permission denied"), std::string::npos) << done.error;
+    }
+    for (const char *planted : {"tabs_top.png", "table.txt", "kept.pdf"})
+        EXPECT_EQ(zvotest::readFile(QString::fromStdString(shared + "/" + planted)), "the planter's\n") << planted;
+    EXPECT_EQ(zvotest::readFile(QString::fromStdString(path("private.txt"))), "root's own\n");
+}
+
+// Nor do they turn a name that is not UTF-8 into another one.
+TEST_F(SpecialOutputsTest, TheDevelopersToolsRefuseNamesThatAreNotUtf8)
+{
+    const std::string base = QFile::encodeName(m_dir.path()).toStdString() + "/";
+    const std::string folder = base + "x\xffy";
+    const std::string lookalike = base + "x\xef\xbf\xbdy";
+    ASSERT_EQ(::mkdir(lookalike.c_str(), 0755), 0);
+    for (const std::string &command :
+         {"QT_QPA_PLATFORM=offscreen " + std::string(ZVO_PAGECONTROL_SHOTS) + " '" + folder + "'",
+          std::string(ZVO_CUPS_SANDBOX) + " --keep '" + folder + "/kept.pdf' -- true"}) {
+        SCOPED_TRACE(command);
+        const ToolRun done = runCommand(command);
+        EXPECT_NE(done.exitCode, 0);
+        EXPECT_NE(done.error.find("is not UTF-8 text"), std::string::npos) << done.error;
+    }
+    EXPECT_TRUE(QDir(QFile::decodeName(QByteArray::fromStdString(lookalike))).isEmpty());
+    EXPECT_NE(::access(folder.c_str(), F_OK), 0);
+}
+
 // A private file stays private whichever output replaces it.
 TEST_F(SpecialOutputsTest, AReplacedFileKeepsItsMode)
 {
@@ -482,5 +549,33 @@ TEST_F(SpecialInputsTest, ALanguageModuleIsNotTakenFromTheFolderAnUndecodableNam
     EXPECT_EQ(done.error.find("Planted"), std::string::npos) << done.error;
     // Qt cannot remove what it cannot name.
     ::unlink((folder + "/reportdemo").c_str());
+    ::rmdir(folder.c_str());
+}
+
+// The temporary folder is named by TMPDIR, which Qt decodes: where its bytes
+// are no UTF-8, the archive's page file and a PDF's spool for a device would
+// go into the folder the name decodes to, somebody else's perhaps. The run
+// fails instead, and that folder stays empty.
+TEST_F(SpecialInputsTest, ATemporaryFolderWhoseNameIsNotUtf8IsNotTakenForAnother)
+{
+    const std::string base = QFile::encodeName(m_dir.path()).toStdString() + "/";
+    const std::string folder = base + "t\xffy";
+    const std::string lookalike = base + "t\xef\xbf\xbdy";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(lookalike.c_str(), 0777), 0);
+    // Qt's own runtime folder, made in the temporary one when none is set,
+    // is Qt's affair.
+    ASSERT_EQ(::mkdir(path("runtime").c_str(), 0700), 0);
+    const std::string tmpdir = "env XDG_RUNTIME_DIR=" + path("runtime") + " TMPDIR='" + folder + "' ";
+    const std::string report = std::string(ZVO_REPORTDEMO) + " --report list --data " + listData();
+    ToolRun done = runInput(tmpdir + report + " --device ArchiveFile --out " + path("list.raf"));
+    EXPECT_EQ(done.exitCode, 1) << done.error;
+    EXPECT_NE(done.error.find("temporary folder"), std::string::npos) << done.error;
+    done = runInput(tmpdir + report + " --pdf /dev/null");
+    EXPECT_NE(done.exitCode, 0) << done.error;
+    EXPECT_TRUE(QDir(QFile::decodeName(QByteArray::fromStdString(lookalike)))
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+                    .isEmpty());
+    // Qt cannot remove what it cannot name.
     ::rmdir(folder.c_str());
 }
