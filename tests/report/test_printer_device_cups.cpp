@@ -198,6 +198,60 @@ TEST_F(CupsPrinterDevice, ASquareLandsWhereTheGeometrySaysOnAQueueWithMarginsAnd
     expectSquareAt76And113(print("Print to File (PDF)", 1, dir.filePath("square.pdf")));
 }
 
+// A paper whose printable margins differ from the one before (on the queues
+// of the run with such a description) still places each page's draw
+// commands from the paper's edge, wider or narrower, turned or not.
+TEST_F(CupsPrinterDevice, APageOnAnotherPaperPlacesItsCommandsFromThatPapersEdge)
+{
+    content = [](TppPage &aPage) {
+        auto *square = new TppDrawShape();
+        square->SetLeft(20000);
+        square->SetTop(30000);
+        square->SetWidth(10000);
+        square->SetHeight(10000);
+        square->Brush()->SetColor(rtl::clBlack);
+        aPage.AddDrawCommand(square);
+    };
+    struct Change
+    {
+        const char *first;
+        const char *second;
+        classes::TPrinterOrientation orientation;
+        const char *sizes;
+    };
+    const Change changes[] = {{"A4", "US Letter", classes::TPrinterOrientation::poPortrait, "595 x 842, 612 x 792"},
+                              {"A4", "US Letter", classes::TPrinterOrientation::poLandscape, "595 x 842, 792 x 612"},
+                              {"US Letter", "A4", classes::TPrinterOrientation::poPortrait, "612 x 792, 595 x 842"}};
+    for (const Change &change : changes) {
+        SCOPED_TRACE(std::string(change.first) + " then " + change.second);
+        setup.SetPaperName(change.first);
+        TppPrinterSetup second;
+        second.Assign(&setup);
+        second.SetPrinterName("DevSquare");
+        second.SetPaperName(change.second);
+        second.SetOrientation(change.orientation);
+        turn = &second;
+        const QString pdf = print("DevSquare", 2);
+        EXPECT_EQ(reporttest::pdfPageSizes(pdf).join(", ").toStdString(), change.sizes);
+        for (int page = 1; page <= 2; ++page) {
+            const QImage image = reporttest::pdfRasterise(pdf, 96, page);
+            ASSERT_FALSE(image.isNull()) << page;
+            const auto dark = [&](int x, int y) { return qGray(image.pixel(x, y)) < 128; };
+            int left = -1;
+            int top = -1;
+            for (int x = 40; x < 120 && left < 0; ++x)
+                if (dark(x, 130))
+                    left = x;
+            for (int y = 80; y < 160 && top < 0; ++y)
+                if (dark(90, y))
+                    top = y;
+            EXPECT_NEAR(left, 76, 1) << page;
+            EXPECT_NEAR(top, 113, 1) << page;
+        }
+        turn = nullptr;
+    }
+}
+
 } // namespace
 
 namespace {

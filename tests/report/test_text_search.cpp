@@ -99,6 +99,26 @@ TEST(TextSearchMatching, EveryScriptFoldsAndAMatchKeepsItsPlaceInTheText)
     EXPECT_EQ(findAt(QStringLiteral("CAFÉ"), QStringLiteral("café"), false, true), 0);
 }
 
+// A long text is folded a stretch at a time: a hit behind letters that fold
+// longer, one across the end of the first stretch and one after whole-word
+// misses there are each found where they stand.
+TEST(TextSearchMatching, ALongTextFindsEachHitWhereItStands)
+{
+    const auto match = [](const QString &aText, const QString &aSearch, bool aWholeWord) {
+        int position = 0;
+        TppTextSearchToolboxRegistry::GetToolbox().FindText(aText, aSearch, position, aWholeWord, false);
+        const int length = position ? TppTextSearchToolbox::MatchedLength(aText, position, aSearch, false) : 0;
+        return QStringLiteral("%1+%2").arg(position).arg(length);
+    };
+    const QString sharp(127, QChar(0x00DF));
+    EXPECT_EQ(match(sharp + QStringLiteral("xstraße"), QStringLiteral("STRASSE"), false), "129+6");
+    EXPECT_EQ(match(sharp + sharp + QStringLiteral(" Strasse"), QStringLiteral("straße"), true), "256+7");
+    EXPECT_EQ(
+        match(QStringLiteral("strassen ").repeated(40) + QStringLiteral("STRASSE."), QStringLiteral("straße"), true),
+        "361+7");
+    EXPECT_EQ(match(sharp + sharp, QStringLiteral("sss"), false), "0+0");
+}
+
 // The engine cuts each line behind what it found, and the highlight shows
 // the occurrence as written, whatever its length folded.
 TEST(TextSearchOccurrences, AFoldedMatchOfAnotherLengthIsFoundAndShownAsWritten)

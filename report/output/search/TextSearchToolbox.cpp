@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string_view>
 
 namespace report {
@@ -86,21 +87,23 @@ int TppTextSearchToolbox::TextWidth(const gfx::Canvas &aCanvas, const QString &a
     return aCanvas.TextWidth(TppPlainText::RemoveAll(aText, TppTextMarkups::NewLineMarkup()));
 }
 
-QString TppTextSearchToolbox::FoldCase(const QString &aText, std::vector<qsizetype> *aOrigin)
+namespace {
+
+// Folds aText from aFrom on, one character at a time, until aFolded has
+// grown to aWanted characters or the text ends; answers where it stopped,
+// always between two characters. aOrigin, when given, receives for each
+// character added the index in aText of the one it came from.
+qsizetype toolboxFoldInto(const QString &aText, qsizetype aFrom, qsizetype aWanted, QString &aFolded,
+                          std::vector<qsizetype> *aOrigin)
 {
-    QString folded;
-    folded.reserve(aText.size());
-    if (aOrigin) {
-        aOrigin->clear();
-        aOrigin->reserve(size_t(aText.size()));
-    }
-    for (qsizetype i = 0; i < aText.size();) {
+    qsizetype i = aFrom;
+    while (i < aText.size() && aFolded.size() < aWanted) {
         const qsizetype width =
             aText[i].isHighSurrogate() && i + 1 < aText.size() && aText[i + 1].isLowSurrogate() ? 2 : 1;
-        const qsizetype before = folded.size();
+        const qsizetype before = aFolded.size();
         const char16_t c = aText[i].unicode();
         if (c < 0x80) {
-            folded += QChar(c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c);
+            aFolded += QChar(c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c);
         } else {
             // Full folding of one character: "ß" and "ẞ" become "ss", "ﬁ"
             // "fi"; at most three characters.
@@ -109,14 +112,29 @@ QString TppTextSearchToolbox::FoldCase(const QString &aText, std::vector<qsizety
             const int32_t length = u_strFoldCase(buffer, 8, reinterpret_cast<const UChar *>(aText.constData() + i),
                                                  int32_t(width), U_FOLD_CASE_DEFAULT, &error);
             if (U_SUCCESS(error))
-                folded.append(reinterpret_cast<const QChar *>(buffer), length);
+                aFolded.append(reinterpret_cast<const QChar *>(buffer), length);
             else
-                folded.append(aText.constData() + i, width);
+                aFolded.append(aText.constData() + i, width);
         }
         if (aOrigin)
-            aOrigin->insert(aOrigin->end(), size_t(folded.size() - before), i);
+            for (qsizetype n = aFolded.size() - before; n > 0; --n)
+                aOrigin->push_back(i);
         i += width;
     }
+    return i;
+}
+
+} // namespace
+
+QString TppTextSearchToolbox::FoldCase(const QString &aText, std::vector<qsizetype> *aOrigin)
+{
+    QString folded;
+    folded.reserve(aText.size());
+    if (aOrigin) {
+        aOrigin->clear();
+        aOrigin->reserve(size_t(aText.size()));
+    }
+    toolboxFoldInto(aText, 0, std::numeric_limits<qsizetype>::max(), folded, aOrigin);
     return folded;
 }
 
@@ -126,12 +144,16 @@ int TppTextSearchToolbox::MatchedLength(const QString &aText, int aPosition, con
     const int plain = int(aSearchText.size());
     if (aCaseSensitive || aPosition < 1 || aPosition > aText.size())
         return plain;
+    // Only as much of the text as the match covers, and the character
+    // after it: a scan asks this at every hit of a long text.
     const QString wanted = FoldCase(aSearchText);
+    const qsizetype begin = aPosition - 1;
+    QString rest;
     std::vector<qsizetype> origin;
-    const QString rest = FoldCase(aText.mid(aPosition - 1), &origin);
+    toolboxFoldInto(aText, begin, wanted.size() + 1, rest, &origin);
     if (!rest.startsWith(wanted))
         return plain;
-    return int(size_t(wanted.size()) < origin.size() ? origin[size_t(wanted.size())] : aText.size() - (aPosition - 1));
+    return int((size_t(wanted.size()) < origin.size() ? origin[size_t(wanted.size())] : aText.size()) - begin);
 }
 
 bool TppTextSearchToolbox::FindText(const QString &aText, const QString &aSearchText, int &aPosition, bool aWholeWord,
@@ -143,17 +165,21 @@ bool TppTextSearchToolbox::FindText(const QString &aText, const QString &aSearch
         return false;
     // Folded, a text may grow or shrink ("ß" folds to "ss"): the match is
     // found in the folded text and taken back to the text as it stands,
-    // whole characters only.
-    std::vector<qsizetype> origin;
-    const QString text = aCaseSensitive ? aText : FoldCase(aText, &origin);
+    // whole characters only. The text is folded a stretch at a time, each
+    // twice the last: a scan that finds hit after hit in a long text looks
+    // at each stretch once, not at the whole rest of the text every time.
     const QString searchText = aCaseSensitive ? aSearchText : FoldCase(aSearchText);
-    if (searchText.size() > text.size())
-        return false;
+    QString folded;
+    std::vector<qsizetype> origin;
+    qsizetype foldedTo = 0;
+    qsizetype stretch = std::max<qsizetype>(256, 2 * searchText.size());
+    const QString &text = aCaseSensitive ? aText : folded;
     const auto originOf = [&](qsizetype aAt) {
         if (aCaseSensitive)
             return aAt;
-        return aAt < qsizetype(origin.size()) ? origin[size_t(aAt)] : aText.size();
+        return aAt < qsizetype(origin.size()) ? origin[size_t(aAt)] : foldedTo;
     };
+    // The folded text so far ends between two characters.
     const auto startsCharacter = [&](qsizetype aAt) {
         return aCaseSensitive || aAt == 0 || aAt >= qsizetype(origin.size()) ||
                origin[size_t(aAt)] != origin[size_t(aAt - 1)];
@@ -161,10 +187,23 @@ bool TppTextSearchToolbox::FindText(const QString &aText, const QString &aSearch
     const QStringList &separators = TppTextSearchToolboxRegistry::WordSeparators();
     const bool wholeWord = aWholeWord && !separators.contains(aSearchText);
     qsizetype from = 0;
+    bool foldMore = true;
     while (true) {
+        if (foldMore && !aCaseSensitive && foldedTo < aText.size()) {
+            foldedTo = toolboxFoldInto(aText, foldedTo, folded.size() + stretch, folded, &origin);
+            stretch *= 2;
+        }
+        foldMore = false;
+        const bool whole = aCaseSensitive || foldedTo >= aText.size();
         const qsizetype found = text.indexOf(searchText, from, Qt::CaseSensitive);
-        if (found < 0)
-            return false;
+        if (found < 0) {
+            if (whole)
+                return false;
+            // Every place that the text so far holds whole is looked at.
+            from = std::max(from, text.size() - searchText.size() + 1);
+            foldMore = true;
+            continue;
+        }
         const qsizetype foldedEnd = found + searchText.size();
         if (!startsCharacter(found) || !startsCharacter(foldedEnd)) {
             from = found + 1;
