@@ -692,7 +692,7 @@ void TMainForm::FitHeightToRows()
     const int clientHeight = centralWidget()->height() + statusBar()->height();
     const int listTop = ListView1->mapTo(centralWidget(), QPoint(0, 0)).y();
     const int buttonTop = AddWebSiteButton->mapTo(centralWidget(), QPoint(0, 0)).y();
-    int fitted = (ListView1->topLevelItemCount() + 2) * TSiteListView::RowHeight + (windowHeight - clientHeight) +
+    int fitted = (ListView1->topLevelItemCount() + 2) * ListView1->ShownRowHeight() + (windowHeight - clientHeight) +
                  listTop + (windowHeight - buttonTop);
     const int limit = int(shell::screenSize().cy * 0.8);
     if (fitted > limit)

@@ -85,6 +85,13 @@ bool TSiteRow::operator<(const QTreeWidgetItem &other) const
     return list->OnCompare(this, &other) < 0;
 }
 
+int TSiteListView::ShownRowHeight() const
+{
+    // A larger desktop or application font would otherwise cut every row's
+    // text off at the top and bottom.
+    return std::max(RowHeight, fontMetrics().height());
+}
+
 TSiteListView::TSiteListView(QWidget *parent)
     : QTreeWidget(parent)
 {
@@ -286,7 +293,7 @@ void TSiteListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
 QSize TSiteListDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
-    size.setHeight(TSiteListView::RowHeight);
+    size.setHeight(m_list->ShownRowHeight());
     return size;
 }
 

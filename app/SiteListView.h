@@ -38,6 +38,9 @@ public:
 
     // Pixel height of one row.
     static constexpr int RowHeight = 18;
+    // The height rows are shown with: RowHeight, or the list font's line
+    // height where a larger font would not fit in it.
+    int ShownRowHeight() const;
 
     // -1, 0 or 1 as the first row's total is smaller, equal or larger.
     std::function<int(const QTreeWidgetItem *, const QTreeWidgetItem *)> OnCompare;
