@@ -167,9 +167,11 @@ void TMainForm::createControls()
     LogoImage->setObjectName(QStringLiteral("LogoImage"));
     LogoImage->setStatusTip(QStringLiteral("Zarvello - Please tell your friends about it! :-)"));
     LogoImage->setFixedHeight(60);
-    LogoImage->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     LogoImage->setPixmap(LoadPictureFile(programFile("ZVO-Logo.png")));
-    // The picture fades into this colour, so a wider window continues it.
+    // The picture fades into this colour towards the right, so a wider window
+    // continues it; at the right end, right to left, its light left edge would
+    // stand against the colour.
+    LogoImage->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
     LogoImage->setAutoFillBackground(true);
     QPalette logoPalette = LogoImage->palette();
     logoPalette.setColor(QPalette::Window, QColor(0x1F, 0x3A, 0x68));

@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 using namespace app;
 
@@ -177,12 +178,15 @@ TEST_F(MainWindowPixelsTest, RightToLeftTheLegendRowLooksAsItDoesLeftToRight)
         EXPECT_EQ(form.isRightToLeft(), direction == Qt::RightToLeft);
         form.PaintBox1MouseMove(4, 5);
         EXPECT_TRUE(form.PaintBox1->statusTip().endsWith(QStringLiteral(" 250 references")));
-        return form.PaintBox1->parentWidget()->grab().toImage();
+        return std::pair{form.PaintBox1->parentWidget()->grab().toImage(), form.LogoImage->grab().toImage()};
     };
-    const QImage leftToRight = legendRow(Qt::LeftToRight);
-    const QImage rightToLeft = legendRow(Qt::RightToLeft);
+    const auto [leftToRight, logoLeftToRight] = legendRow(Qt::LeftToRight);
+    const auto [rightToLeft, logoRightToLeft] = legendRow(Qt::RightToLeft);
     ASSERT_EQ(leftToRight.size(), rightToLeft.size());
     EXPECT_TRUE(leftToRight == rightToLeft);
+    // The logo fades into its colour towards the right; placed at the right
+    // end, its light left edge would stand against that colour.
+    EXPECT_TRUE(logoLeftToRight == logoRightToLeft);
 }
 
 } // namespace
