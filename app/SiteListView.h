@@ -8,7 +8,6 @@
 
 #include "app/MyConstants.h"
 
-#include <QColor>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 
@@ -80,9 +79,6 @@ private:
 
     QList<int> m_countMinimums;
 };
-
-// Black or white, whichever reads better on the background.
-QColor ReadableTextOn(const QColor &background);
 
 class TSiteListDelegate : public QStyledItemDelegate
 {
