@@ -167,9 +167,11 @@ void TMainForm::createControls()
     LogoImage->setObjectName(QStringLiteral("LogoImage"));
     LogoImage->setStatusTip(QStringLiteral("Zarvello - Please tell your friends about it! :-)"));
     LogoImage->setFixedHeight(60);
-    LogoImage->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     LogoImage->setPixmap(LoadPictureFile(programFile("ZVO-Logo.png")));
-    // The picture fades into this colour, so a wider window continues it.
+    // The picture fades into this colour towards the right, so a wider window
+    // continues it; at the right end, right to left, its light left edge would
+    // stand against the colour.
+    LogoImage->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
     LogoImage->setAutoFillBackground(true);
     QPalette logoPalette = LogoImage->palette();
     logoPalette.setColor(QPalette::Window, QColor(0x1F, 0x3A, 0x68));
@@ -692,7 +694,7 @@ void TMainForm::FitHeightToRows()
     const int clientHeight = centralWidget()->height() + statusBar()->height();
     const int listTop = ListView1->mapTo(centralWidget(), QPoint(0, 0)).y();
     const int buttonTop = AddWebSiteButton->mapTo(centralWidget(), QPoint(0, 0)).y();
-    int fitted = (ListView1->topLevelItemCount() + 2) * TSiteListView::RowHeight + (windowHeight - clientHeight) +
+    int fitted = (ListView1->topLevelItemCount() + 2) * ListView1->ShownRowHeight() + (windowHeight - clientHeight) +
                  listTop + (windowHeight - buttonTop);
     const int limit = int(shell::screenSize().cy * 0.8);
     if (fitted > limit)

@@ -15,7 +15,6 @@
 #include <QToolTip>
 
 #include <algorithm>
-#include <cmath>
 
 namespace app {
 
@@ -83,6 +82,13 @@ bool TSiteRow::operator<(const QTreeWidgetItem &other) const
     if (!list || !list->OnCompare)
         return QTreeWidgetItem::operator<(other);
     return list->OnCompare(this, &other) < 0;
+}
+
+int TSiteListView::ShownRowHeight() const
+{
+    // A larger desktop or application font would otherwise cut every row's
+    // text off at the top and bottom.
+    return std::max(RowHeight, fontMetrics().height());
 }
 
 TSiteListView::TSiteListView(QWidget *parent)
@@ -234,15 +240,6 @@ void TSiteListDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
         model->setData(row, rtl::ToQString(text), Qt::EditRole);
 }
 
-QColor ReadableTextOn(const QColor &background)
-{
-    // The relative luminance's midpoint between black and white text.
-    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    const double luminance =
-        0.2126 * linear(background.redF()) + 0.7152 * linear(background.greenF()) + 0.0722 * linear(background.blueF());
-    return luminance > 0.179 ? QColor(Qt::black) : QColor(Qt::white);
-}
-
 void TSiteListDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
@@ -261,7 +258,7 @@ void TSiteListDelegate::initStyleOption(QStyleOptionViewItem *option, const QMod
                 option->backgroundBrush = background;
                 // The scale is light whatever the desktop's palette: a dark
                 // palette's light text would not read on it.
-                option->palette.setColor(QPalette::Text, ReadableTextOn(background));
+                option->palette.setColor(QPalette::Text, gfx::ReadableTextOn(background));
                 // A check run writes the selected row's counts too; the cell that
                 // receives one must show it through the selection.
                 if (*color == HighlightColor)
@@ -286,7 +283,7 @@ void TSiteListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
 QSize TSiteListDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
-    size.setHeight(TSiteListView::RowHeight);
+    size.setHeight(m_list->ShownRowHeight());
     return size;
 }
 

@@ -8,7 +8,6 @@
 
 #include "app/MyConstants.h"
 
-#include <QColor>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 
@@ -38,6 +37,9 @@ public:
 
     // Pixel height of one row.
     static constexpr int RowHeight = 18;
+    // The height rows are shown with: RowHeight, or the list font's line
+    // height where a larger font would not fit in it.
+    int ShownRowHeight() const;
 
     // -1, 0 or 1 as the first row's total is smaller, equal or larger.
     std::function<int(const QTreeWidgetItem *, const QTreeWidgetItem *)> OnCompare;
@@ -77,9 +79,6 @@ private:
 
     QList<int> m_countMinimums;
 };
-
-// Black or white, whichever reads better on the background.
-QColor ReadableTextOn(const QColor &background);
 
 class TSiteListDelegate : public QStyledItemDelegate
 {

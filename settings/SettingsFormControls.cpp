@@ -183,6 +183,15 @@ void KeepFormLayout(QWidget *form)
     }
     form->setStyleSheet(sheet);
     controls::KeepLeftToRight(form);
+    // A sheet names no stretch. A control with a font of its own keeps the
+    // rest of it under the rule; one that only inherits (a text box's viewport
+    // among them) would fall back to the plain face and wrap its text
+    // elsewhere than the fixed page was laid out for. Given last: a change of
+    // style puts back the font a control had before a sheet first reached it.
+    for (QWidget *child : form->findChildren<QWidget *>()) {
+        if (!child->testAttribute(Qt::WA_SetFont))
+            child->setFont(form->font());
+    }
     // The sheet makes a combo box build its drop-down list, a window of its
     // own that would keep the application's font until it is first shown.
     for (QWidget *child : form->findChildren<QWidget *>())

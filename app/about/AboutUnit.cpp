@@ -5,10 +5,13 @@
 #include "foundation/MyUtilitiesUi.h"
 #include "platform/controls/EventPump.h"
 #include "platform/controls/Guard.h"
+#include "platform/gfx/Colors.h"
 #include "platform/rtl/QtText.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
+#include <QPalette>
 
 namespace app {
 
@@ -91,6 +94,26 @@ void TAboutForm::placeVersionLabel()
 {
     VersionLabel->move(width() - VersionLabelMargin - VersionLabel->width(), VersionLabelMargin);
     VersionLabel->raise();
+    // The label is transparent over a light picture; the desktop's text
+    // colour, light on a dark desktop, would not read on it.
+    const QImage picture = Image1->pixmap().toImage();
+    const QRect under = VersionLabel->geometry().intersected(picture.rect());
+    if (under.isEmpty())
+        return;
+    double red = 0, green = 0, blue = 0;
+    for (int y = under.top(); y <= under.bottom(); ++y) {
+        for (int x = under.left(); x <= under.right(); ++x) {
+            const QRgb pixel = picture.pixel(x, y);
+            red += qRed(pixel);
+            green += qGreen(pixel);
+            blue += qBlue(pixel);
+        }
+    }
+    const double count = double(under.width()) * under.height();
+    QPalette palette = VersionLabel->palette();
+    palette.setColor(QPalette::WindowText,
+                     gfx::ReadableTextOn(QColor(int(red / count), int(green / count), int(blue / count))));
+    VersionLabel->setPalette(palette);
 }
 
 void TAboutForm::OKButtonClick()

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QPalette>
 
+#include <cmath>
+
 namespace gfx {
 
 using namespace rtl;
@@ -54,6 +56,15 @@ SystemColors systemColorsFromPalette(const QPalette &p)
     set(COLOR_INFOBK, p.color(QPalette::Active, QPalette::ToolTipBase));
     set(COLOR_HOTLIGHT, p.color(QPalette::Active, QPalette::Link));
     return s;
+}
+
+QColor ReadableTextOn(const QColor &background)
+{
+    // The relative luminance's midpoint between black and white text.
+    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    const double luminance =
+        0.2126 * linear(background.redF()) + 0.7152 * linear(background.greenF()) + 0.0722 * linear(background.blueF());
+    return luminance > 0.179 ? QColor(Qt::black) : QColor(Qt::white);
 }
 
 } // namespace gfx

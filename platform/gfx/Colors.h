@@ -17,4 +17,8 @@ rtl::TColor FromQColor(const QColor &color);
 // follows the desktop.
 rtl::SystemColors systemColorsFromPalette(const QPalette &palette);
 
+// Black or white, whichever reads better on the background: for text on a
+// colour or picture of its own, which a dark desktop palette does not darken.
+QColor ReadableTextOn(const QColor &background);
+
 } // namespace gfx

@@ -8,10 +8,14 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPalette>
 #include <QPointer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace app;
 using namespace foundation;
@@ -51,6 +55,46 @@ TEST_F(AboutTest, ShowsThePictureAndTheVersionOrKeepsItsSizeWithoutThePicture)
     EXPECT_FALSE(bare->isModal());
     EXPECT_TRUE(bare->Image1->pixmap().isNull());
     EXPECT_EQ(bare->size(), QSize(496, 400));
+}
+
+// The contrast of two colours as the accessibility guidelines measure it: 1
+// for the same colour, 21 for black on white; 4.5 reads as body text.
+double contrast(QRgb a, QRgb b)
+{
+    const auto luminance = [](QRgb c) {
+        const auto linear = [](int v) {
+            const double x = v / 255.0;
+            return x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(qRed(c)) + 0.7152 * linear(qGreen(c)) + 0.0722 * linear(qBlue(c));
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The version stands on the light picture: on a dark desktop, whose text
+// colour is light, it must still read.
+TEST_F(AboutTest, UnderADarkPaletteTheVersionReadsOnThePicture)
+{
+    const QPalette before = QApplication::palette();
+    QPalette dark(QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
+    QApplication::setPalette(dark);
+    QPointer<TAboutForm> form = new TAboutForm;
+    form->show();
+    const QImage shown = form->grab().toImage();
+    const QImage picture = form->Image1->pixmap().toImage();
+    const QRect label = form->VersionLabel->geometry();
+    ASSERT_FALSE(label.isEmpty());
+    double best = 1;
+    for (int y = label.top(); y <= label.bottom(); ++y)
+        for (int x = label.left(); x <= label.right(); ++x)
+            best = std::max(best, contrast(shown.pixel(x, y), picture.pixel(x, y)));
+    EXPECT_GE(best, 4.5);
+    form->OKButtonClick();
+    QApplication::setPalette(before);
 }
 
 TEST_F(AboutTest, TheSplashSitsFramelessInTheMiddleForAtLeastTwoSeconds)

@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 using namespace app;
 
@@ -139,6 +140,29 @@ TEST_F(MainWindowPixelsTest, UnderADarkPaletteEveryRowsTextReadsOnItsScaleColour
     }
 }
 
+// A larger desktop font: every row is as tall as its text, so no domain or
+// count is cut off at the top or bottom; the window is fitted to those rows.
+TEST_F(MainWindowPixelsTest, UnderALargerApplicationFontEveryRowHoldsItsText)
+{
+    const QFont before = QApplication::font();
+    QFont large = before;
+    large.setPointSize(16);
+    QApplication::setFont(large);
+    write("Domain-Data.txt", SortedRows);
+    TMainForm &form = start();
+    QCoreApplication::processEvents();
+    const int textHeight = form.ListView1->fontMetrics().height();
+    ASSERT_GT(textHeight, TSiteListView::RowHeight);
+    ASSERT_EQ(form.ListView1->topLevelItemCount(), 3);
+    for (int row = 0; row < 3; ++row)
+        EXPECT_GE(form.ListView1->visualItemRect(form.ListView1->topLevelItem(row)).height(), textHeight) << row;
+    form.FitHeightToRows();
+    QCoreApplication::processEvents();
+    const QTreeWidgetItem *last = form.ListView1->topLevelItem(2);
+    EXPECT_LE(form.ListView1->visualItemRect(last).bottom(), form.ListView1->viewport()->height());
+    QApplication::setFont(before);
+}
+
 // Right to left, as a right-to-left translation sets it: the legend row
 // looks as it does left to right, "Limited Presence..." beside the lowest
 // colour and "...Major Player" beside the highest, and the hint follows the
@@ -154,12 +178,15 @@ TEST_F(MainWindowPixelsTest, RightToLeftTheLegendRowLooksAsItDoesLeftToRight)
         EXPECT_EQ(form.isRightToLeft(), direction == Qt::RightToLeft);
         form.PaintBox1MouseMove(4, 5);
         EXPECT_TRUE(form.PaintBox1->statusTip().endsWith(QStringLiteral(" 250 references")));
-        return form.PaintBox1->parentWidget()->grab().toImage();
+        return std::pair{form.PaintBox1->parentWidget()->grab().toImage(), form.LogoImage->grab().toImage()};
     };
-    const QImage leftToRight = legendRow(Qt::LeftToRight);
-    const QImage rightToLeft = legendRow(Qt::RightToLeft);
+    const auto [leftToRight, logoLeftToRight] = legendRow(Qt::LeftToRight);
+    const auto [rightToLeft, logoRightToLeft] = legendRow(Qt::RightToLeft);
     ASSERT_EQ(leftToRight.size(), rightToLeft.size());
     EXPECT_TRUE(leftToRight == rightToLeft);
+    // The logo fades into its colour towards the right; placed at the right
+    // end, its light left edge would stand against that colour.
+    EXPECT_TRUE(logoLeftToRight == logoRightToLeft);
 }
 
 } // namespace

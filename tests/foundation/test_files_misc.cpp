@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <ctime>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -58,7 +60,15 @@ TEST(ProgramFiles, DateTimeStampsAndFileDates)
     const std::string file = dir.filePath("f.txt").toStdString();
     EXPECT_EQ(GetFileDateTime(file), 0.0);
     ASSERT_TRUE(SaveTextFile(file, "x"));
-    const timespec times[2] = {{981158400, 500000000}, {981158400, 500000000}}; // 2001-02-03, TZ=UTC
+    // A file's date is the user's wall clock at its last change, whatever
+    // the zone: midnight and a half second on 3 February 2001, locally.
+    std::tm local{};
+    local.tm_year = 2001 - 1900;
+    local.tm_mon = 1;
+    local.tm_mday = 3;
+    local.tm_isdst = -1;
+    const std::time_t seconds = std::mktime(&local);
+    const timespec times[2] = {{seconds, 500000000}, {seconds, 500000000}};
     ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
     EXPECT_NEAR(GetFileDateTime(file), rtl::EncodeDate(2001, 2, 3) + rtl::EncodeTime(0, 0, 0, 500), 1e-9);
 }

@@ -225,6 +225,7 @@ struct ShownFont
     QString family;
     int points = 0;
     bool bold = false;
+    int stretch = 0;
     bool operator==(const ShownFont &) const = default;
 };
 
@@ -236,7 +237,7 @@ std::vector<ShownFont> shownFonts(TFirstStartWizardForm &wizard)
     std::vector<ShownFont> fonts;
     for (QWidget *control : wizard.findChildren<QWidget *>()) {
         const QFontInfo info(control->font());
-        fonts.push_back({info.family(), info.pointSize(), info.bold()});
+        fonts.push_back({info.family(), info.pointSize(), info.bold(), control->font().stretch()});
     }
     return fonts;
 }
@@ -258,7 +259,7 @@ TEST(WizardScreen, UnderAnApplicationStyleSheetEveryControlKeepsTheFormsFont)
         for (size_t i = 0; i < fonts.size(); ++i)
             EXPECT_TRUE(fonts[i] == expected[i])
                 << styled.findChildren<QWidget *>()[qsizetype(i)]->metaObject()->className() << " "
-                << fonts[i].family.toStdString() << " " << fonts[i].points;
+                << fonts[i].family.toStdString() << " " << fonts[i].points << " stretch " << fonts[i].stretch;
         EXPECT_EQ(QFontInfo(styled.WelcomeLabel->font()).pointSize(), 12);
         EXPECT_TRUE(QFontInfo(styled.Step1Label->font()).bold());
     }
