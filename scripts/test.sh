@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test. Exits non-zero on
-# any failure. Prints one line per stage with its wall time, and all of them
-# again at the end, so that a slow stage shows in every log.
+# any failure. Prints one line per stage with its wall and CPU time, and all
+# of them again at the end, so that a slow stage shows in every log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,15 +13,26 @@ report_stages() {
 }
 trap report_stages EXIT
 
-# stage <name> <command...>: runs the command and records its wall time. The
-# command runs where `set -e` does not reach, so the functions below end each
-# step that can fail with `|| return`.
+# The CPU seconds (user and system) of every process this script has waited
+# for so far. On a loaded machine a stage's wall time says little; its CPU
+# time compares across runs.
+children_cpu() {
+  # Fields 16 and 17 of the shell's own stat: its waited-for children's
+  # user and system time, in clock ticks.
+  awk -v hz="$(getconf CLK_TCK)" '{ printf "%d", ($16 + $17) / hz }' "/proc/$$/stat"
+}
+
+# stage <name> <command...>: runs the command and records its wall and CPU
+# time. The command runs where `set -e` does not reach, so the functions below
+# end each step that can fail with `|| return`.
 stage() {
-  local name=$1 start=$SECONDS status=0
+  local name=$1 start=$SECONDS cpu status=0
+  cpu=$(children_cpu)
   shift
   "$@" || status=$?
   local line
-  line=$(printf 'stage %-16s %5d s%s' "$name" $((SECONDS - start)) "$([ $status -eq 0 ] || echo " (failed: $status)")")
+  line=$(printf 'stage %-16s %5d s %6d s cpu%s' "$name" $((SECONDS - start)) $(($(children_cpu) - cpu)) \
+    "$([ $status -eq 0 ] || echo " (failed: $status)")")
   stages+=("$line")
   echo "$line"
   return $status
