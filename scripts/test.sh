@@ -60,7 +60,9 @@ stage tests run_tests
 # are built in the same folder from its libraries, so that no source is
 # compiled a third time for them. CI leaves out debug information and runs
 # half of the broken-input sets; a developer keeps line numbers in the
-# reports and runs the sets whole.
+# reports and runs the sets whole. The project's libraries are shared
+# there: each instrumented test program then holds its own code only, where
+# it held every library it links, 160 MB, linked anew for each program.
 build_asan() {
   if [ ! -f build-asan/build.ninja ]; then
     local flags="-O0 -g1" compilers=() ci=()
@@ -71,7 +73,7 @@ build_asan() {
     command -v clang++ >/dev/null 2>&1 &&
       compilers=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZVO_FUZZ=ON)
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="$flags" \
-          "${compilers[@]}" "${ci[@]}" -DZVO_SANITIZE=address,undefined >/dev/null || return
+          "${compilers[@]}" "${ci[@]}" -DZVO_SANITIZE=address,undefined -DZVO_SHARED_LIBRARIES=ON >/dev/null || return
   fi
   cmake --build build-asan -j "$jobs" --target browserless_tests
 }
