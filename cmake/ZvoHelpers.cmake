@@ -34,6 +34,16 @@ endfunction()
 # it as well as the linker. Sub-folders sort a large target by topic
 # ("report/model/printing/Printer.h"); they are named rather than globbed
 # because a folder may hold the folders of other targets.
+# The sanitizer build (scripts/test.sh) makes these libraries shared: its
+# instrumented test programs were 160 MB each, and linking the same libraries
+# into every one of them took a third of that build's linking and compiling.
+option(ZVO_SHARED_LIBRARIES "Build the project's libraries as shared libraries" OFF)
+if(ZVO_SHARED_LIBRARIES)
+  set(ZVO_LIBRARY_TYPE SHARED)
+else()
+  set(ZVO_LIBRARY_TYPE STATIC)
+endif()
+
 function(zvo_add_library target)
   cmake_parse_arguments(ARG "" "" "SUBDIRS;DEPS" ${ARGN})
   set(_src)
@@ -45,7 +55,7 @@ function(zvo_add_library target)
     list(APPEND _hdr ${_h})
   endforeach()
   if(_src)
-    add_library(${target} STATIC ${_src} ${_hdr})
+    add_library(${target} ${ZVO_LIBRARY_TYPE} ${_src} ${_hdr})
     target_link_libraries(${target} PUBLIC ${ARG_DEPS})
     zvo_include_root(${target} PUBLIC ${target} "${CMAKE_CURRENT_SOURCE_DIR}" ${_hdr})
   else()

@@ -1,0 +1,1 @@
+// Compiled only to make the precompiled headers the benchmark programs share.
