@@ -275,6 +275,22 @@ TEST_F(MovedWhileGenerating, AGroupAHandlerFreesPartWayThroughIsNoLongerAsked)
 // sender, the object it belongs to, the band or the group. The run goes on
 // without the freed object, or ends; the library never reads the object
 // again (the sanitizer build tells).
+// A data text that tells when it is restored from a cache, as a region that
+// keeps its children together restores them when they do not fit.
+class RestoredText : public TppDBText
+{
+public:
+    void RestoreFromCache(int32_t aPageIndex) override
+    {
+        restoring = true;
+        const std::weak_ptr<char> alive = AliveToken();
+        TppDBText::RestoreFromCache(aPageIndex);
+        if (!alive.expired())
+            restoring = false;
+    }
+    bool restoring = false;
+};
+
 class FreedByItsHandler : public MovedWhileGenerating
 {
 protected:
@@ -555,6 +571,117 @@ TEST_F(FreedByItsHandler, ASubreportThatItsOnPrintFreesRunsNoChild)
     ASSERT_FALSE(pages.isEmpty());
     EXPECT_EQ(pages[0].count(QStringLiteral("Stays")), 3);
     EXPECT_FALSE(pages[0].contains(QStringLiteral("Child")));
+}
+
+// A region kept together that does not fit rolls its children back, which
+// gives a data text its text again: the handler of that text may free the
+// region, the text itself or the band, and the roll-back ends there.
+TEST_F(FreedByItsHandler, AKeptTogetherRegionsRollBackEndsWhenATextsHandlerFreesWhatItRestores)
+{
+    for (int victim = 0; victim < 3; ++victim) {
+        SCOPED_TRACE(victim);
+        TppReport kept;
+        reporttest::SetA4Portrait(*kept.PrinterSetup());
+        kept.SetPageLimit(5);
+        kept.SetDataPipeline(&data);
+        auto *band = new TppDetailBand(nullptr);
+        band->SetReport(&kept);
+        band->SetmmHeight(20000);
+        band->SetPrintHeight(TppPrintHeightType::phDynamic);
+        auto *region = new TppRegion;
+        region->SetBand(band);
+        region->SetBounds(0, 0, 190000, 20000);
+        region->SetKeepTogether(true);
+        region->SetStretch(true);
+        auto *text = new RestoredText;
+        text->SetBand(band);
+        text->SetBounds(0, 0, 50000, 4000);
+        text->SetRegion(region);
+        text->SetDataPipeline(&data);
+        text->SetDataField(QStringLiteral("Key"));
+        auto *memo = new TppMemo;
+        memo->SetBand(band);
+        memo->SetBounds(0, 5000, 50000, 4000);
+        memo->SetStretch(true);
+        memo->SetRegion(region);
+        for (int i = 0; i < 30; ++i)
+            memo->Lines()->Add(QStringLiteral("M%1").arg(i));
+        // Armed once the first record printed: the page's own restore is
+        // past, the next one is the region's.
+        bool armed = false;
+        bool rolledBack = false;
+        band->AfterPrint.Set([&armed](classes::TObject *) { armed = true; });
+        classes::TObject *const victims[] = {region, text, band};
+        text->OnGetText.Set([text, gone = victims[victim], &armed, &rolledBack](classes::TObject *, QString &) {
+            if (!armed || rolledBack || !text->restoring)
+                return;
+            rolledBack = true;
+            // The handler may go with its victim: nothing of it is read after.
+            delete gone;
+        });
+        reporttest::TraceDevice device;
+        device.SetPublisher(kept.Publisher());
+        try {
+            kept.PrintToDevices();
+        } catch (const EPrintError &) {
+        }
+        device.SetPublisher(nullptr);
+        EXPECT_TRUE(rolledBack);
+    }
+}
+
+// A group kept together that does not fit rolls the report back to where
+// it began, which gives a data text its text again: its handler may free
+// the group or the text, and the page ends where it stands.
+TEST_F(FreedByItsHandler, AKeptTogetherGroupsRollBackEndsWhenATextsHandlerFreesWhatItRestores)
+{
+    for (int victim = 0; victim < 2; ++victim) {
+        SCOPED_TRACE(victim);
+        TppReport kept;
+        reporttest::SetA4Portrait(*kept.PrinterSetup());
+        kept.SetPageLimit(5);
+        kept.SetDataPipeline(&data);
+        auto *band = new TppDetailBand(nullptr);
+        band->SetReport(&kept);
+        band->SetmmHeight(10000);
+        band->SetPrintHeight(TppPrintHeightType::phDynamic);
+        auto *group = new TppGroup;
+        group->SetReport(&kept);
+        group->SetDataPipeline(&data);
+        group->SetBreakName(QStringLiteral("Key"));
+        group->SetKeepTogether(true);
+        (new TppGroupHeaderBand)->SetGroup(group);
+        auto *text = new RestoredText;
+        text->SetBand(band);
+        text->SetBounds(0, 0, 50000, 4000);
+        text->SetDataPipeline(&data);
+        text->SetDataField(QStringLiteral("Key"));
+        auto *memo = new TppMemo;
+        memo->SetBand(band);
+        memo->SetBounds(0, 5000, 50000, 4000);
+        memo->SetStretch(true);
+        for (int i = 0; i < 30; ++i)
+            memo->Lines()->Add(QStringLiteral("M%1").arg(i));
+        bool armed = false;
+        bool rolledBack = false;
+        band->AfterPrint.Set([&armed](classes::TObject *) { armed = true; });
+        classes::TObject *const victims[] = {group, text};
+        text->OnGetText.Set([text, gone = victims[victim], &armed, &rolledBack](classes::TObject *, QString &) {
+            if (!armed || rolledBack || !text->restoring)
+                return;
+            rolledBack = true;
+            // The handler may go with its victim: nothing of it is read after.
+            delete gone;
+        });
+        reporttest::TraceDevice device;
+        device.SetPublisher(kept.Publisher());
+        try {
+            kept.PrintToDevices();
+        } catch (const EPrintError &) {
+        }
+        device.SetPublisher(nullptr);
+        EXPECT_TRUE(rolledBack);
+    }
 }
 
 } // namespace
