@@ -3,10 +3,10 @@
 // descendant overrides, in run order, and for every object such a handler
 // is likely to reach for (the sender, what holds it, its next sibling, what
 // it shifts below, the detail band, the data, the group, the region, the
-// subreport and the child report), a handler frees it, or moves it, the
-// first time the event fires. The run must end, normally or with the
-// library's own error, and touch nothing it freed:
-// the sanitizer build is the judge of that.
+// subreport, the child report and the report itself), a handler frees it,
+// or moves it, the first time the event fires. The run must end, normally
+// or with the library's own error, and touch nothing it freed: the
+// sanitizer build is the judge of that.
 //
 // With ZVO_HANDLER_VICTIMS_ISOLATE=1 (or the seconds a run may take) every
 // combination runs in a child process of its own, the known faults too, so
@@ -108,7 +108,8 @@ enum class Part { Main, Child };
 // records: the events of passes, columns and empty data fire only there.
 enum class Variant { Plain, TwoPass, Columns, NoData };
 
-// ShiftTarget: the object the sender shifts below.
+// ShiftTarget: the object the sender shifts below; Report: the report being
+// printed itself.
 enum class Victim {
     Sender,
     Container,
@@ -119,7 +120,8 @@ enum class Victim {
     Group,
     Region,
     SubReport,
-    ChildReport
+    ChildReport,
+    Report
 };
 enum class Action { Free, ToFront, ToBack, ToOtherBand };
 
@@ -136,6 +138,7 @@ const char *victimName(Victim aVictim)
     case Victim::Region: return "Region";
     case Victim::SubReport: return "SubReport";
     case Victim::ChildReport: return "ChildReport";
+    case Victim::Report: return "Report";
     }
     return "";
 }
@@ -370,12 +373,17 @@ public:
     void setAction(std::function<void()> aAction) { m_action = std::move(aAction); }
     bool fired() const { return m_fired; }
 
-    // The victim's action. Only the pipelines stand outside the report, so
-    // only they must be forgotten here once freed.
+    // The victim's action. Only the pipelines and the report itself stand
+    // outside the report, so only they must be forgotten here once freed.
     void act(Obj aObj, Action aAction)
     {
         classes::TObject *object = m_objects[size_t(aObj)];
         if (aAction == Action::Free) {
+            if (aObj == Obj::Report) {
+                m_objects[size_t(aObj)] = nullptr;
+                m_report.reset();
+                return;
+            }
             if (aObj == Obj::Data || aObj == Obj::ChildData)
                 m_objects[size_t(aObj)] = nullptr;
             delete object;
@@ -415,7 +423,8 @@ public:
             aError = error.what();
             ok = false;
         }
-        device.SetPublisher(nullptr);
+        if (m_report)
+            device.SetPublisher(nullptr);
         set(Obj::Device, nullptr);
         return ok;
     }
@@ -664,8 +673,8 @@ const std::vector<Event> &events()
     return table;
 }
 
-// The object a victim names for an event; None where there is none, or
-// where it is the report being printed, which its caller holds.
+// The object a victim names for an event; None where there is none. The
+// report being printed goes only as the victim of that name, once per event.
 Obj victimOf(const Event &aEvent, Victim aVictim)
 {
     const bool child = aEvent.part == Part::Child;
@@ -683,6 +692,7 @@ Obj victimOf(const Event &aEvent, Victim aVictim)
     case Victim::Region: obj = Obj::Region; break;
     case Victim::SubReport: obj = Obj::SubReport; break;
     case Victim::ChildReport: obj = Obj::ChildReport; break;
+    case Victim::Report: return Obj::Report;
     }
     return obj == Obj::Report || obj == Obj::Device ? Obj::None : obj;
 }
@@ -744,9 +754,9 @@ bool movesMatter(const Event &aEvent, Victim aVictim)
 std::vector<Combination> combinations()
 {
     std::vector<Combination> all;
-    const Victim victims[] = {Victim::Sender,     Victim::Container,  Victim::NextSibling, Victim::ShiftTarget,
-                              Victim::DetailBand, Victim::Pipeline,   Victim::Group,       Victim::Region,
-                              Victim::SubReport,  Victim::ChildReport};
+    const Victim victims[] = {Victim::Sender,     Victim::Container,   Victim::NextSibling, Victim::ShiftTarget,
+                              Victim::DetailBand, Victim::Pipeline,    Victim::Group,       Victim::Region,
+                              Victim::SubReport,  Victim::ChildReport, Victim::Report};
     for (const Action action : {Action::Free, Action::ToFront, Action::ToBack, Action::ToOtherBand})
         for (const Event &event : events()) {
             std::set<Obj> taken;

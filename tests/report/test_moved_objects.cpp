@@ -18,9 +18,11 @@
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Exceptions.h"
+#include "report/model/engine/Engine.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/model/pages/Page.h"
+#include "report/model/pages/PageRequest.h"
 #include "report/model/reports/Report.h"
 #include "report/model/subreports/SubReport.h"
 
@@ -682,6 +684,75 @@ TEST_F(FreedByItsHandler, AKeptTogetherGroupsRollBackEndsWhenATextsHandlerFreesW
         device.SetPublisher(nullptr);
         EXPECT_TRUE(rolledBack);
     }
+}
+
+// Pages made again from the cache, backwards, as the preview asks for them
+// going back: a handler that frees an object the second time it runs (as
+// the page is restored, or made again) leaves a run that ends.
+TEST_F(FreedByItsHandler, APageMadeAgainSurvivesAHandlerThatFreesOnTheSecondRun)
+{
+    for (int event = 0; event < 3; ++event)
+        for (int victim = 0; victim < 4; ++victim) {
+            SCOPED_TRACE(testing::Message() << "event " << event << " victim " << victim);
+            reporttest::MemoryPipeline rows;
+            rows.AddField(QStringLiteral("Key"));
+            for (int i = 0; i < 60; ++i)
+                rows.AddRow({QStringLiteral("K%1").arg(i / 7)});
+            TppReport again;
+            reporttest::SetA4Portrait(*again.PrinterSetup());
+            again.SetPageLimit(10);
+            again.SetDataPipeline(&rows);
+            auto *band = new TppDetailBand(nullptr);
+            band->SetReport(&again);
+            band->SetmmHeight(10000);
+            auto *group = new TppGroup;
+            group->SetReport(&again);
+            group->SetDataPipeline(&rows);
+            group->SetBreakName(QStringLiteral("Key"));
+            (new TppGroupHeaderBand)->SetGroup(group);
+            auto *text = new TppDBText;
+            text->SetBand(band);
+            text->SetBounds(0, 0, 50000, 4000);
+            text->SetDataPipeline(&rows);
+            text->SetDataField(QStringLiteral("Key"));
+            auto *label = new TppLabel;
+            label->SetBand(band);
+            label->SetBounds(60000, 0, 50000, 4000);
+            label->SetCaption(QStringLiteral("Next"));
+            bool armed = false;
+            bool fired = false;
+            classes::TObject *const victims[] = {text, label, band, group};
+            const auto handler = [gone = victims[victim], &armed, &fired](auto &&...) {
+                if (!armed || fired)
+                    return;
+                fired = true;
+                delete gone;
+            };
+            if (event == 0)
+                text->OnGetText.Set(handler);
+            else if (event == 1)
+                text->OnPrint.Set(handler);
+            else
+                band->BeforePrint.Set(handler);
+            auto *engine = static_cast<TppEngine *>(again.Engine());
+            const auto request = [engine](TppPageSettingType aSetting, int aPage) {
+                TppPageRequest pageRequest;
+                pageRequest.SetPageSetting(aSetting);
+                pageRequest.SetPageRequested(aPage);
+                try {
+                    engine->GeneratePage(pageRequest);
+                } catch (const EPrintError &) {
+                }
+            };
+            request(TppPageSettingType::psAll, 1);
+            const int pages = engine->PageCount();
+            ASSERT_GE(pages, 3);
+            armed = true;
+            for (int page = pages; page >= 1; --page)
+                request(TppPageSettingType::psSinglePage, page);
+            EXPECT_TRUE(fired);
+            again.SetDataPipeline(nullptr);
+        }
 }
 
 } // namespace
