@@ -21,6 +21,7 @@
 #include "report/model/engine/Engine.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
+#include "report/model/outline/OutlineNode.h"
 #include "report/model/pages/Page.h"
 #include "report/model/pages/PageRequest.h"
 #include "report/model/reports/Report.h"
@@ -753,6 +754,59 @@ TEST_F(FreedByItsHandler, APageMadeAgainSurvivesAHandlerThatFreesOnTheSecondRun)
             EXPECT_TRUE(fired);
             again.SetDataPipeline(nullptr);
         }
+}
+
+// The outline offers a page's nodes as the page ends, one group's after
+// another: a handler of the offer may free a group, whose nodes' maker goes
+// with it, the detail band, or the report.
+TEST_F(FreedByItsHandler, AnOutlinePageNodesHandlerMayFreeAGroupTheBandOrTheReport)
+{
+    // The first, second or third page node offered: one of each maker.
+    for (int victim = 0; victim < 12; ++victim) {
+        SCOPED_TRACE(victim);
+        int offers = victim / 4;
+        reporttest::MemoryPipeline rows;
+        rows.AddField(QStringLiteral("Key"));
+        rows.AddField(QStringLiteral("Sub"));
+        for (int i = 0; i < 40; ++i)
+            rows.AddRow({QStringLiteral("K%1").arg(i / 10), QStringLiteral("S%1").arg(i / 3)});
+        auto *printed = new TppReport;
+        reporttest::SetA4Portrait(*printed->PrinterSetup());
+        printed->SetPageLimit(10);
+        printed->SetDataPipeline(&rows);
+        auto *band = new TppDetailBand(nullptr);
+        band->SetReport(printed);
+        band->SetmmHeight(20000);
+        TppGroup *groups[2];
+        for (int g = 0; g < 2; ++g) {
+            groups[g] = new TppGroup;
+            groups[g]->SetReport(printed);
+            groups[g]->SetDataPipeline(&rows);
+            groups[g]->SetBreakName(g ? QStringLiteral("Sub") : QStringLiteral("Key"));
+            (new TppGroupHeaderBand)->SetGroup(groups[g]);
+        }
+        bool fired = false;
+        classes::TObject *const victims[] = {groups[0], groups[1], band, printed};
+        printed->OnOutlineNodeCreate.Set(
+            [gone = victims[victim % 4], &fired, &offers, &printed](classes::TObject *, TppOutlineNode *aNode, bool &) {
+                if (fired || aNode->NodeType() != TppOutlineNodeType::ntPage || offers-- > 0)
+                    return;
+                fired = true;
+                if (gone == printed)
+                    printed = nullptr;
+                delete gone;
+            });
+        reporttest::TraceDevice device;
+        device.SetPublisher(printed->Publisher());
+        try {
+            printed->PrintToDevices();
+        } catch (const EPrintError &) {
+        }
+        EXPECT_TRUE(fired);
+        if (printed)
+            device.SetPublisher(nullptr);
+        delete printed;
+    }
 }
 
 } // namespace
