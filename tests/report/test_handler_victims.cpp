@@ -35,6 +35,9 @@
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
 #include "report/model/pages/Device.h"
+#include "report/model/pages/Page.h"
+#include "report/model/printing/PageDef.h"
+#include "report/model/printing/PrinterSetup.h"
 #include "report/model/reports/Report.h"
 #include "report/model/subreports/SubReport.h"
 
@@ -235,6 +238,8 @@ private:
 class Scene
 {
 public:
+    static constexpr int32_t kPageHeight = 200000;
+
     explicit Scene(Variant aVariant = Variant::Plain)
     {
         auto *data = new reporttest::MemoryPipeline;
@@ -243,7 +248,7 @@ public:
         data->AddField(QStringLiteral("M"), TppDataType::dtMemo);
         data->AddField(QStringLiteral("H"));
         int v = 0;
-        for (const char *g : {"A", "A", "B", "B", "B", "C"})
+        for (const char *g : {"A", "A", "B", "C"})
             if (aVariant != Variant::NoData) {
                 ++v;
                 data->AddRow({QString::fromLatin1(g), v, QStringLiteral("Memo of %1\nits second line").arg(v),
@@ -258,6 +263,8 @@ public:
 
         m_report = std::make_unique<TppReport>();
         reporttest::SetA4Portrait(*m_report->PrinterSetup());
+        // A short page: four records fill two of them.
+        m_report->PrinterSetup()->PageDef()->SetmmHeight(kPageHeight);
         m_report->SetPageLimit(10);
         m_report->SetDataPipeline(data);
         if (aVariant == Variant::TwoPass)
@@ -882,6 +889,27 @@ std::string testName(const ::testing::TestParamInfo<Combination> &aInfo)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sweep, HandlerVictims, ::testing::ValuesIn(combinations()), testName);
+
+// The scene a handler disturbs runs over two pages and breaks both groups,
+// so that a handler's free is followed by a page end, a later page and
+// later breaks, where a freed object is looked for again.
+TEST_F(HandlerVictims, TheUndisturbedSceneRunsOverTwoPagesAndBreaksBothGroups)
+{
+    Scene scene;
+    int pages = 0;
+    int outerBreaks = 0;
+    scene.setInstall([&](Scene &aScene) {
+        aScene.get<TppDevice>(Obj::Device)->OnPageReceive.Set([&](classes::TObject *, classes::TObject *aPage) {
+            if (!static_cast<TppPage *>(aPage)->Calculation())
+                ++pages;
+        });
+        aScene.get<TppGroup>(Obj::Outer)->AfterGroupBreak.Set([&](classes::TObject *) { ++outerBreaks; });
+    });
+    std::string error;
+    ASSERT_TRUE(scene.run(error)) << error;
+    EXPECT_EQ(pages, 2);
+    EXPECT_GE(outerBreaks, 1);
+}
 
 // Every key of the known faults names a combination of the table.
 TEST(HandlerVictimsTable, KnownFaultsNameCombinationsOfTheTable)
