@@ -18,9 +18,12 @@
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
 #include "report/model/base/Exceptions.h"
+#include "report/model/engine/Engine.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
+#include "report/model/outline/OutlineNode.h"
 #include "report/model/pages/Page.h"
+#include "report/model/pages/PageRequest.h"
 #include "report/model/reports/Report.h"
 #include "report/model/subreports/SubReport.h"
 
@@ -275,6 +278,22 @@ TEST_F(MovedWhileGenerating, AGroupAHandlerFreesPartWayThroughIsNoLongerAsked)
 // sender, the object it belongs to, the band or the group. The run goes on
 // without the freed object, or ends; the library never reads the object
 // again (the sanitizer build tells).
+// A data text that tells when it is restored from a cache, as a region that
+// keeps its children together restores them when they do not fit.
+class RestoredText : public TppDBText
+{
+public:
+    void RestoreFromCache(int32_t aPageIndex) override
+    {
+        restoring = true;
+        const std::weak_ptr<char> alive = AliveToken();
+        TppDBText::RestoreFromCache(aPageIndex);
+        if (!alive.expired())
+            restoring = false;
+    }
+    bool restoring = false;
+};
+
 class FreedByItsHandler : public MovedWhileGenerating
 {
 protected:
@@ -555,6 +574,239 @@ TEST_F(FreedByItsHandler, ASubreportThatItsOnPrintFreesRunsNoChild)
     ASSERT_FALSE(pages.isEmpty());
     EXPECT_EQ(pages[0].count(QStringLiteral("Stays")), 3);
     EXPECT_FALSE(pages[0].contains(QStringLiteral("Child")));
+}
+
+// A region kept together that does not fit rolls its children back, which
+// gives a data text its text again: the handler of that text may free the
+// region, the text itself or the band, and the roll-back ends there.
+TEST_F(FreedByItsHandler, AKeptTogetherRegionsRollBackEndsWhenATextsHandlerFreesWhatItRestores)
+{
+    for (int victim = 0; victim < 3; ++victim) {
+        SCOPED_TRACE(victim);
+        TppReport kept;
+        reporttest::SetA4Portrait(*kept.PrinterSetup());
+        kept.SetPageLimit(5);
+        kept.SetDataPipeline(&data);
+        auto *band = new TppDetailBand(nullptr);
+        band->SetReport(&kept);
+        band->SetmmHeight(20000);
+        band->SetPrintHeight(TppPrintHeightType::phDynamic);
+        auto *region = new TppRegion;
+        region->SetBand(band);
+        region->SetBounds(0, 0, 190000, 20000);
+        region->SetKeepTogether(true);
+        region->SetStretch(true);
+        auto *text = new RestoredText;
+        text->SetBand(band);
+        text->SetBounds(0, 0, 50000, 4000);
+        text->SetRegion(region);
+        text->SetDataPipeline(&data);
+        text->SetDataField(QStringLiteral("Key"));
+        auto *memo = new TppMemo;
+        memo->SetBand(band);
+        memo->SetBounds(0, 5000, 50000, 4000);
+        memo->SetStretch(true);
+        memo->SetRegion(region);
+        for (int i = 0; i < 30; ++i)
+            memo->Lines()->Add(QStringLiteral("M%1").arg(i));
+        // Armed once the first record printed: the page's own restore is
+        // past, the next one is the region's.
+        bool armed = false;
+        bool rolledBack = false;
+        band->AfterPrint.Set([&armed](classes::TObject *) { armed = true; });
+        classes::TObject *const victims[] = {region, text, band};
+        text->OnGetText.Set([text, gone = victims[victim], &armed, &rolledBack](classes::TObject *, QString &) {
+            if (!armed || rolledBack || !text->restoring)
+                return;
+            rolledBack = true;
+            // The handler may go with its victim: nothing of it is read after.
+            delete gone;
+        });
+        reporttest::TraceDevice device;
+        device.SetPublisher(kept.Publisher());
+        try {
+            kept.PrintToDevices();
+        } catch (const EPrintError &) {
+        }
+        device.SetPublisher(nullptr);
+        EXPECT_TRUE(rolledBack);
+    }
+}
+
+// A group kept together that does not fit rolls the report back to where
+// it began, which gives a data text its text again: its handler may free
+// the group or the text, and the page ends where it stands.
+TEST_F(FreedByItsHandler, AKeptTogetherGroupsRollBackEndsWhenATextsHandlerFreesWhatItRestores)
+{
+    for (int victim = 0; victim < 2; ++victim) {
+        SCOPED_TRACE(victim);
+        TppReport kept;
+        reporttest::SetA4Portrait(*kept.PrinterSetup());
+        kept.SetPageLimit(5);
+        kept.SetDataPipeline(&data);
+        auto *band = new TppDetailBand(nullptr);
+        band->SetReport(&kept);
+        band->SetmmHeight(10000);
+        band->SetPrintHeight(TppPrintHeightType::phDynamic);
+        auto *group = new TppGroup;
+        group->SetReport(&kept);
+        group->SetDataPipeline(&data);
+        group->SetBreakName(QStringLiteral("Key"));
+        group->SetKeepTogether(true);
+        (new TppGroupHeaderBand)->SetGroup(group);
+        auto *text = new RestoredText;
+        text->SetBand(band);
+        text->SetBounds(0, 0, 50000, 4000);
+        text->SetDataPipeline(&data);
+        text->SetDataField(QStringLiteral("Key"));
+        auto *memo = new TppMemo;
+        memo->SetBand(band);
+        memo->SetBounds(0, 5000, 50000, 4000);
+        memo->SetStretch(true);
+        for (int i = 0; i < 30; ++i)
+            memo->Lines()->Add(QStringLiteral("M%1").arg(i));
+        bool armed = false;
+        bool rolledBack = false;
+        band->AfterPrint.Set([&armed](classes::TObject *) { armed = true; });
+        classes::TObject *const victims[] = {group, text};
+        text->OnGetText.Set([text, gone = victims[victim], &armed, &rolledBack](classes::TObject *, QString &) {
+            if (!armed || rolledBack || !text->restoring)
+                return;
+            rolledBack = true;
+            // The handler may go with its victim: nothing of it is read after.
+            delete gone;
+        });
+        reporttest::TraceDevice device;
+        device.SetPublisher(kept.Publisher());
+        try {
+            kept.PrintToDevices();
+        } catch (const EPrintError &) {
+        }
+        device.SetPublisher(nullptr);
+        EXPECT_TRUE(rolledBack);
+    }
+}
+
+// Pages made again from the cache, backwards, as the preview asks for them
+// going back: a handler that frees an object the second time it runs (as
+// the page is restored, or made again) leaves a run that ends.
+TEST_F(FreedByItsHandler, APageMadeAgainSurvivesAHandlerThatFreesOnTheSecondRun)
+{
+    for (int event = 0; event < 3; ++event)
+        for (int victim = 0; victim < 4; ++victim) {
+            SCOPED_TRACE(testing::Message() << "event " << event << " victim " << victim);
+            reporttest::MemoryPipeline rows;
+            rows.AddField(QStringLiteral("Key"));
+            for (int i = 0; i < 60; ++i)
+                rows.AddRow({QStringLiteral("K%1").arg(i / 7)});
+            TppReport again;
+            reporttest::SetA4Portrait(*again.PrinterSetup());
+            again.SetPageLimit(10);
+            again.SetDataPipeline(&rows);
+            auto *band = new TppDetailBand(nullptr);
+            band->SetReport(&again);
+            band->SetmmHeight(10000);
+            auto *group = new TppGroup;
+            group->SetReport(&again);
+            group->SetDataPipeline(&rows);
+            group->SetBreakName(QStringLiteral("Key"));
+            (new TppGroupHeaderBand)->SetGroup(group);
+            auto *text = new TppDBText;
+            text->SetBand(band);
+            text->SetBounds(0, 0, 50000, 4000);
+            text->SetDataPipeline(&rows);
+            text->SetDataField(QStringLiteral("Key"));
+            auto *label = new TppLabel;
+            label->SetBand(band);
+            label->SetBounds(60000, 0, 50000, 4000);
+            label->SetCaption(QStringLiteral("Next"));
+            bool armed = false;
+            bool fired = false;
+            classes::TObject *const victims[] = {text, label, band, group};
+            const auto handler = [gone = victims[victim], &armed, &fired](auto &&...) {
+                if (!armed || fired)
+                    return;
+                fired = true;
+                delete gone;
+            };
+            if (event == 0)
+                text->OnGetText.Set(handler);
+            else if (event == 1)
+                text->OnPrint.Set(handler);
+            else
+                band->BeforePrint.Set(handler);
+            auto *engine = static_cast<TppEngine *>(again.Engine());
+            const auto request = [engine](TppPageSettingType aSetting, int aPage) {
+                TppPageRequest pageRequest;
+                pageRequest.SetPageSetting(aSetting);
+                pageRequest.SetPageRequested(aPage);
+                try {
+                    engine->GeneratePage(pageRequest);
+                } catch (const EPrintError &) {
+                }
+            };
+            request(TppPageSettingType::psAll, 1);
+            const int pages = engine->PageCount();
+            ASSERT_GE(pages, 3);
+            armed = true;
+            for (int page = pages; page >= 1; --page)
+                request(TppPageSettingType::psSinglePage, page);
+            EXPECT_TRUE(fired);
+            again.SetDataPipeline(nullptr);
+        }
+}
+
+// The outline offers a page's nodes as the page ends, one group's after
+// another: a handler of the offer may free a group, whose nodes' maker goes
+// with it, the detail band, or the report.
+TEST_F(FreedByItsHandler, AnOutlinePageNodesHandlerMayFreeAGroupTheBandOrTheReport)
+{
+    // The first, second or third page node offered: one of each maker.
+    for (int victim = 0; victim < 12; ++victim) {
+        SCOPED_TRACE(victim);
+        int offers = victim / 4;
+        reporttest::MemoryPipeline rows;
+        rows.AddField(QStringLiteral("Key"));
+        rows.AddField(QStringLiteral("Sub"));
+        for (int i = 0; i < 40; ++i)
+            rows.AddRow({QStringLiteral("K%1").arg(i / 10), QStringLiteral("S%1").arg(i / 3)});
+        auto *printed = new TppReport;
+        reporttest::SetA4Portrait(*printed->PrinterSetup());
+        printed->SetPageLimit(10);
+        printed->SetDataPipeline(&rows);
+        auto *band = new TppDetailBand(nullptr);
+        band->SetReport(printed);
+        band->SetmmHeight(20000);
+        TppGroup *groups[2];
+        for (int g = 0; g < 2; ++g) {
+            groups[g] = new TppGroup;
+            groups[g]->SetReport(printed);
+            groups[g]->SetDataPipeline(&rows);
+            groups[g]->SetBreakName(g ? QStringLiteral("Sub") : QStringLiteral("Key"));
+            (new TppGroupHeaderBand)->SetGroup(groups[g]);
+        }
+        bool fired = false;
+        classes::TObject *const victims[] = {groups[0], groups[1], band, printed};
+        printed->OnOutlineNodeCreate.Set(
+            [gone = victims[victim % 4], &fired, &offers, &printed](classes::TObject *, TppOutlineNode *aNode, bool &) {
+                if (fired || aNode->NodeType() != TppOutlineNodeType::ntPage || offers-- > 0)
+                    return;
+                fired = true;
+                if (gone == printed)
+                    printed = nullptr;
+                delete gone;
+            });
+        reporttest::TraceDevice device;
+        device.SetPublisher(printed->Publisher());
+        try {
+            printed->PrintToDevices();
+        } catch (const EPrintError &) {
+        }
+        EXPECT_TRUE(fired);
+        if (printed)
+            device.SetPublisher(nullptr);
+        delete printed;
+    }
 }
 
 } // namespace

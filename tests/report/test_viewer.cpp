@@ -435,3 +435,36 @@ TEST_F(ViewerTest, AViewerFreedByThePrintItStartedLeavesTheReportPreviewingOnThe
     EXPECT_EQ(producer->DeviceType(), QStringLiteral("Screen"));
     EXPECT_TRUE(producer->ShowAutoSearchDialog());
 }
+
+// A viewer's handlers may free the viewer (a preview closed from them): the
+// step that fired them touches nothing of it afterwards. The status changes
+// as the job starts, as the page comes and as the job ends. (A widget freed
+// from its own resize event is beyond what Qt allows.)
+TEST_F(ViewerTest, AViewerFreedByItsOwnPageOrStatusHandlerIsNotTouchedAgain)
+{
+    start();
+    for (int event = 0; event < 4; ++event) {
+        SCOPED_TRACE(event);
+        auto *doomed = new TppViewer();
+        doomed->resize(600, 800);
+        doomed->SetReport(producer.get());
+        doomed->show();
+        producer->PrintToDevices();
+        bool fired = false;
+        int calls = event == 0 ? 0 : event - 1;
+        const auto handler = [&doomed, &fired, &calls](classes::TObject *) {
+            if (calls-- > 0)
+                return;
+            fired = true;
+            delete std::exchange(doomed, nullptr);
+        };
+        if (event == 0)
+            doomed->OnPageChange.Set(handler);
+        else
+            doomed->OnStatusChange.Set(handler);
+        doomed->NextPage();
+        QApplication::processEvents();
+        EXPECT_TRUE(fired);
+        delete doomed;
+    }
+}

@@ -472,9 +472,13 @@ void TppCustomRegion::takeSnapshot()
     m_snapshot = true;
 }
 
-void TppCustomRegion::rollBack()
+bool TppCustomRegion::rollBack()
 {
+    // Restoring a text runs its handlers again, which may free the region.
+    const std::weak_ptr<char> alive = AliveToken();
     m_keepCache->RestorePage(0);
+    if (alive.expired())
+        return false;
     m_printList.clear();
     for (TppComponent *child : m_children) {
         child->InitDrawComponent();
@@ -486,6 +490,7 @@ void TppCustomRegion::rollBack()
     SetPartialAdjustment(mmHeight());
     SetSpaceUsed(0);
     SetKeptTogether(true);
+    return true;
 }
 
 bool TppCustomRegion::generateChildren()
@@ -590,7 +595,8 @@ bool TppCustomRegion::generateChildren()
         SetOverFlow(true);
     if (m_snapshot && OverFlow()) {
         // Nothing of it stays on this page: it starts whole on the next.
-        rollBack();
+        if (!rollBack())
+            return false;
         SetOverFlow(true);
         return true;
     }

@@ -104,7 +104,8 @@ private:
     bool generateChildren();
     // The children's state before a kept-together attempt.
     void takeSnapshot();
-    void rollBack();
+    // False when a handler freed the region while its children were restored.
+    bool rollBack();
     // Puts the children directly after the region in the band's order.
     void gatherChildren();
 

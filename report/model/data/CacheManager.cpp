@@ -202,25 +202,35 @@ void TppCacheManager::unregister(size_t aIndex)
 void TppCacheManager::SavePage(int32_t aPageIndex)
 {
     // A cacheable may leave while others save (freed by a handler): the
-    // list is walked by index and looked at again each time.
+    // list is walked by index and looked at again each time. The handler
+    // may free what owns this manager (a region or group kept together),
+    // and the manager with it: the walk ends there.
+    const std::weak_ptr<char> alive = AliveToken();
     for (size_t i = 0; i < m_cacheables.size(); ++i) {
         const Entry entry = m_cacheables[i];
         if (!entry.cacheable)
             continue;
         attach(entry);
         entry.cacheable->SaveToCache(aPageIndex);
+        if (alive.expired())
+            return;
     }
     m_lastCachedPage = std::max(m_lastCachedPage, aPageIndex);
 }
 
 void TppCacheManager::RestorePage(int32_t aPageIndex)
 {
+    // A text restored runs its handlers again (OnGetText, OnFormat), which
+    // may free what owns this manager, and the manager with it.
+    const std::weak_ptr<char> alive = AliveToken();
     for (size_t i = 0; i < m_cacheables.size(); ++i) {
         const Entry entry = m_cacheables[i];
         if (!entry.cacheable)
             continue;
         attach(entry);
         entry.cacheable->RestoreFromCache(aPageIndex);
+        if (alive.expired())
+            return;
     }
 }
 
@@ -229,12 +239,15 @@ void TppCacheManager::TruncatePage(int32_t aPageIndex)
     if (m_lastCachedPage < 0 || !m_enabled)
         return;
     const int32_t pages = std::max(aPageIndex, 0);
+    const std::weak_ptr<char> alive = AliveToken();
     for (size_t i = 0; i < m_cacheables.size(); ++i) {
         const Entry entry = m_cacheables[i];
         if (!entry.cacheable)
             continue;
         attach(entry);
         entry.cacheable->CacheReset();
+        if (alive.expired())
+            return;
         entry.cacheable->m_cachePageCount = pages - 1;
     }
     for (SizeStream &s : m_streams) {

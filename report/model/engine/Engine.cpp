@@ -696,6 +696,8 @@ void TppEngine::InitReport()
     m_pagesWithoutProgress = 0;
     if (!hasData)
         noDataStart();
+    if (alive.expired())
+        return;
     m_traversalPending = true;
     m_mainTraversed = m_mainPipeline != nullptr;
     m_detailTraversed = m_detailPipeline != nullptr;
@@ -757,8 +759,10 @@ void TppEngine::noDataStart()
     m_pageDone = true;
     m_reportComplete = true;
     m_reportStarted = false;
+    // OnNoData may free the report, and this engine with it.
+    const std::weak_ptr<char> alive = AliveToken();
     ppNoDataAtStart(*m_report, !m_passes.SecondPassStarted());
-    if (m_report->PassSetting() == TppPassSettingType::psTwoPass)
+    if (!alive.expired() && m_report->PassSetting() == TppPassSettingType::psTwoPass)
         m_passes.SkipSecondPassStart();
 }
 
@@ -1123,10 +1127,14 @@ bool TppEngine::generateList(int aList, int aFrom, bool aKeepIndex)
         m_bandIndex = std::max(0, std::min(index, int(list.size()) - 1));
     if (overflowed && !IsDue(ppBandKind::Footer)) {
         checkProgress(m_currentBand);
+        // The page's end fires the report's events, whose handlers may
+        // free the report and this engine with it.
         if (m_verticalColumns)
             endColumn();
         else
             endPage();
+        if (self.expired())
+            return true;
     }
     m_currentBand = nullptr;
     return overflowed;

@@ -181,6 +181,8 @@ void TppEngine::endPage()
         if (const TppPageDef *def = pageDef())
             ppNoDataOnPage(*m_report, *Page(), PrintLeft(), def->mmPrintableWidth(), MaxPosition(),
                            !m_passes.SecondPassStarted());
+    if (alive.expired())
+        return;
     fire(OnPageEnding);
     if (alive.expired())
         return;

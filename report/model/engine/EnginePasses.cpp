@@ -29,14 +29,19 @@ void TppEnginePasses::End(TppCustomEngine &aEngine, TppCustomReport &aReport, bo
         if (m_endFirstFired)
             return;
         m_endFirstFired = true;
+        // The report owns the engine: the handler may free both.
+        const std::weak_ptr<char> alive = aEngine.AliveToken();
         aReport.DoEngineEvent(aReport.OnEndFirstPass, ppEvent::OnEndFirstPass);
-        aEngine.ExcludeEngineState(ppEngineState::FirstPass);
+        if (!alive.expired())
+            aEngine.ExcludeEngineState(ppEngineState::FirstPass);
     } else if (aEngine.EngineState() & ppEngineState::SecondPass) {
         if (m_endSecondFired)
             return;
         m_endSecondFired = true;
+        const std::weak_ptr<char> alive = aEngine.AliveToken();
         aReport.DoEngineEvent(aReport.OnEndSecondPass, ppEvent::OnEndSecondPass);
-        aEngine.ExcludeEngineState(ppEngineState::SecondPass);
+        if (!alive.expired())
+            aEngine.ExcludeEngineState(ppEngineState::SecondPass);
     }
 }
 

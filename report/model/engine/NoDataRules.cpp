@@ -57,8 +57,10 @@ void ppNoDataAtStart(TppCustomReport &aReport, bool aShowDialog)
     NoDataDialogPtr dialog = noDataDialog(aReport);
     bool show = aShowDialog;
     bool addMessage = false;
+    // The handler may free the report: nothing of it is shown then.
+    const std::weak_ptr<char> alive = aReport.AliveToken();
     aReport.DoOnNoData(dialog.get(), show, nullptr, addMessage);
-    if (dialog && show)
+    if (dialog && show && !alive.expired())
         dialog->ShowModal();
 }
 
@@ -81,7 +83,11 @@ void ppNoDataOnPage(TppCustomReport &aReport, TppPage &aPage, int32_t aPrintLeft
     NoDataDialogPtr dialog = noDataDialog(aReport);
     bool show = aShowDialog;
     bool addMessage = onPage;
+    // The handler may free the report, and the page with it.
+    const std::weak_ptr<char> alive = aReport.AliveToken();
     aReport.DoOnNoData(dialog.get(), show, message.get(), addMessage);
+    if (alive.expired())
+        return;
     if (dialog && show)
         dialog->ShowModal();
     if (message && addMessage)

@@ -649,7 +649,12 @@ bool TppGroup::ApplyKeepTogether()
     TppCustomEngine *engine = PageEngine();
     if (!engine || engine->KeepTogetherGroup() != this || !m_keepTogether || m_keptTogether || !m_keepCache)
         return false;
+    // Restoring a text runs its handlers again, which may free the group:
+    // the page then ends where it stands.
+    const std::weak_ptr<char> alive = AliveToken();
     m_keepCache->RestorePage(0);
+    if (alive.expired())
+        return false;
     engine->RewindPage();
     m_keptTogether = true;
     // Columns across the page that ended or started while the group was

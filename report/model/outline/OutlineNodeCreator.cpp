@@ -389,7 +389,11 @@ void TppOutlineGroupNodeCreator::Reset()
 
 void TppOutlineGroupNodeCreator::UpdatePageNodes()
 {
+    // The page nodes' handler may free a group, and this maker with it.
+    const std::weak_ptr<char> self = AliveToken();
     TppOutlineNodeCreator::UpdatePageNodes();
+    if (self.expired())
+        return;
     m_firstNodeOfPage = nullptr;
     if (CurrentNode() && CurrentNode()->Open()) {
         if (ReportSettings() && ReportSettings()->CreatePageNodes())

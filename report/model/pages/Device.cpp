@@ -91,11 +91,13 @@ void TppDevice::ReceivePage(TppPage *aPage)
     if (aPage->Calculation() || (!aPage->Final() && FinalPagesOnly()))
         m_skipPage = true;
     // The handler or a subscriber may free the device (a preview closed on
-    // a page); then nothing of it is touched again.
+    // a page), or the report and the page with it; then nothing of either
+    // is touched again.
     const std::weak_ptr<char> alive = m_alive;
+    const std::weak_ptr<char> pageAlive = aPage->AliveToken();
     if (OnPageReceive)
         OnPageReceive(this, aPage);
-    if (alive.expired())
+    if (alive.expired() || pageAlive.expired())
         return;
     if (HasEventNotify(ppEvent::DevicePageReceived)) {
         classes::TObject *page = aPage;
@@ -103,7 +105,7 @@ void TppDevice::ReceivePage(TppPage *aPage)
         params.AddParam(QStringLiteral("Page"), TraDataType::daClass, false, false, QString(), &TppPage::StaticClass());
         params.SetParamValuePointer(0, &page);
         SendEventNotify(this, ppEvent::DevicePageReceived, &params);
-        if (alive.expired())
+        if (alive.expired() || pageAlive.expired())
             return;
     }
     if (m_pageRequestPending && aPage->Final() && !aPage->Calculation())

@@ -524,18 +524,20 @@ bool TppSubReport::generateChildPage()
     TppCustomReport *previous = main ? main->GeneratingChildReport() : nullptr;
     if (main)
         main->SetGeneratingChildReport(m_report);
-    // The child's handlers may free this subreport, and the child with it:
-    // the callers ask the token again when this answers false.
+    // The child's handlers may free this subreport, and the child with it,
+    // or the main report with both: the callers ask the token again when
+    // this answers false.
     const std::weak_ptr<char> alive = AliveToken();
     const std::weak_ptr<char> childAlive = engine->AliveToken();
+    const std::weak_ptr<char> mainAlive = main ? main->AliveToken() : std::weak_ptr<char>();
     try {
         ppRequestChildPage(*engine, m_childPageNo);
     } catch (...) {
-        if (main)
+        if (!mainAlive.expired())
             main->SetGeneratingChildReport(previous);
         throw;
     }
-    if (main)
+    if (!mainAlive.expired())
         main->SetGeneratingChildReport(previous);
     // A child report freed on the way has no page to give.
     if (alive.expired() || childAlive.expired())

@@ -148,8 +148,12 @@ void TppScreenDevice::SetStatus(const QString &aText)
 
 void TppScreenDevice::CancelJob()
 {
+    // The viewer's status handler may free the viewer, and this device
+    // with it.
+    const std::weak_ptr<char> alive = LifeToken();
     SetStatus(m_page->PageNoDescription());
-    TppRasterDevice::CancelJob();
+    if (!alive.expired())
+        TppRasterDevice::CancelJob();
 }
 
 bool TppScreenDevice::lastPageKnown() const
@@ -159,14 +163,21 @@ bool TppScreenDevice::lastPageKnown() const
 
 void TppScreenDevice::EndJob()
 {
+    const std::weak_ptr<char> alive = LifeToken();
     SetStatus(lastPageKnown() ? m_page->PageNoOfCountDescription() : m_page->PageNoDescription());
-    TppRasterDevice::EndJob();
+    if (!alive.expired())
+        TppRasterDevice::EndJob();
 }
 
 void TppScreenDevice::StartJob()
 {
+    const std::weak_ptr<char> alive = LifeToken();
     TppRasterDevice::StartJob();
+    if (alive.expired())
+        return;
     SetStatus(ppLoadStr(2));
+    if (alive.expired())
+        return;
     m_page->Clear();
     ++m_pageGeneration;
 }

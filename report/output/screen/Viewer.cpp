@@ -521,26 +521,34 @@ void TppViewer::PaintBoxMouseMove(Qt::MouseButtons aButtons, Qt::KeyboardModifie
 
 // ---- Events -------------------------------------------------------------------------
 
+// Each handler may free the viewer (a preview closed from it): the
+// subscribers are then not told, and nothing of the viewer is touched.
 void TppViewer::DoOnPageChange()
 {
+    const QPointer<TppViewer> alive(this);
     if (OnPageChange)
         OnPageChange(nullptr);
-    m_communicator->SendEventNotify(m_communicator.get(), ppEvent::OnPageChange, nullptr);
+    if (alive)
+        m_communicator->SendEventNotify(m_communicator.get(), ppEvent::OnPageChange, nullptr);
 }
 
 void TppViewer::DoOnStatusChange()
 {
+    const QPointer<TppViewer> alive(this);
     if (OnStatusChange)
         OnStatusChange(nullptr);
-    m_communicator->SendEventNotify(m_communicator.get(), ppEvent::OnStatusChange, nullptr);
+    if (alive)
+        m_communicator->SendEventNotify(m_communicator.get(), ppEvent::OnStatusChange, nullptr);
 }
 
 void TppViewer::DoOnPrintStateChange()
 {
     PaintPage();
+    const QPointer<TppViewer> alive(this);
     if (OnPrintStateChange)
         OnPrintStateChange(nullptr);
-    m_communicator->SendEventNotify(m_communicator.get(), ppEvent::OnPrintStateChange, nullptr);
+    if (alive)
+        m_communicator->SendEventNotify(m_communicator.get(), ppEvent::OnPrintStateChange, nullptr);
 }
 
 void TppViewer::DoOnReset()
