@@ -873,6 +873,7 @@ private:
     void fontChanged();
     void expandNode(TdxTreeListNode *node, bool recurse);
     void setFocusedColumnPosition(int position);
+    void focusEditedColumn();
     void ensureVisibleRows();
     bool owns(const TdxTreeListNode *node) const { return node && node->m_owner == this; }
     bool closeEditor(bool validate, bool refocus);
