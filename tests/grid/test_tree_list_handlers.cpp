@@ -561,6 +561,17 @@ void focusN1(Grid &g)
     g.tree->SetFocusedNode(g.tree->Items(0));
     g.tree->SetFocusedNode(g.tree->Items(1));
 }
+void clearNodes(Grid &g)
+{
+    g.tree->ClearNodes();
+}
+void expandAllBelow(Grid &g)
+{
+    g.node("n0a1", g.tree->Items(0)->Items(0));
+    g.node("n0b1", g.tree->Items(0)->Items(1));
+    g.tree->Items(0)->SetExpanded(false);
+    g.tree->Items(0)->Expand(true);
+}
 void collapseExpand(Grid &g)
 {
     g.tree->Items(0)->SetExpanded(false);
@@ -700,6 +711,11 @@ const std::vector<Event> &events()
         {"OnCollapsed", S::Node, [](Grid &g, Handler h) { g.tree->OnCollapsed = onNode(h); }, collapseExpand},
         {"OnExpanding", S::Node, [](Grid &g, Handler h) { g.tree->OnExpanding = onNodeAllow(h); }, collapseExpand},
         {"OnExpanded", S::Node, [](Grid &g, Handler h) { g.tree->OnExpanded = onNode(h); }, collapseExpand},
+        // The same in the loops over many nodes.
+        {"OnDeletion, all nodes", S::Node, [](Grid &g, Handler h) { g.tree->OnDeletion = onNode(h); }, clearNodes},
+        {"OnExpanding, all below", S::Node, [](Grid &g, Handler h) { g.tree->OnExpanding = onNodeAllow(h); },
+         expandAllBelow},
+        {"OnExpanded, all below", S::Node, [](Grid &g, Handler h) { g.tree->OnExpanded = onNode(h); }, expandAllBelow},
     };
     return list;
 }
