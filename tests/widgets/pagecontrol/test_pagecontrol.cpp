@@ -580,6 +580,66 @@ TEST_F(PageControlTest, StoredLayoutWithThreeSheetsReadsBack)
     EXPECT_EQ(madeControl->ActivePage(), madeControl->Pages(2));
 }
 
+// Captions in any script, and every property of the control and its pages
+// set away from its default, come back through the text form of the stream
+// as through the binary one.
+TEST_F(PageControlTest, AStoredLayoutComesBackThroughItsTextFormCaptionsInAnyScript)
+{
+    RegisterPageControlClasses();
+    control->SetName("PageControl1");
+    const char *captions[] = {"&Общие", "代理 \xF0\x9F\x98\x80", "Ελληνικά"};
+    for (size_t i = 0; i < pages.size(); ++i) {
+        pages[i]->SetName(QStringLiteral("Sheet%1").arg(i + 1));
+        pages[i]->SetCaption(captions[i]);
+    }
+    control->SetStyle(TdxTabStyle::dxtsButtons);
+    control->SetTabPosition(TdxTabPosition::dxtpBottom);
+    control->SetMultiLine(true);
+    control->SetRaggedRight(true);
+    control->SetScrollOpposite(true);
+    control->SetOwnerDraw(true);
+    control->SetHideButtons(true);
+    control->SetTabHeight(21);
+    control->SetTabWidth(-4);
+    pages[0]->SetImageIndex(5);
+    pages[2]->SetHighlighted(true);
+    control->SetActivePage(pages[1]);
+
+    classes::TMemoryStream stream;
+    stream.WriteComponent(control);
+    stream.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(stream, text);
+    const QByteArray written(text.Memory(), int(text.Size()));
+    classes::TMemoryStream fromText;
+    text.SetPosition(0);
+    classes::ObjectTextToBinary(text, fromText);
+    for (classes::TMemoryStream *binary : {&stream, &fromText}) {
+        QWidget other;
+        auto *restored = new TdxPageControl(&other);
+        binary->SetPosition(0);
+        binary->ReadComponent(restored);
+        ASSERT_EQ(restored->PageCount(), 3);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(restored->Pages(i)->Caption(), captions[i]) << i;
+        EXPECT_EQ(restored->ActivePage(), restored->Pages(1));
+        EXPECT_EQ(restored->Style(), TdxTabStyle::dxtsButtons);
+        EXPECT_EQ(restored->TabPosition(), TdxTabPosition::dxtpBottom);
+        EXPECT_TRUE(restored->MultiLine() && restored->RaggedRight() && restored->ScrollOpposite());
+        EXPECT_TRUE(restored->OwnerDraw() && restored->HideButtons());
+        EXPECT_EQ(restored->TabHeight(), 21);
+        EXPECT_EQ(restored->TabWidth(), 0);
+        EXPECT_EQ(restored->Pages(0)->ImageIndex(), 5);
+        EXPECT_TRUE(restored->Pages(2)->Highlighted());
+        classes::TMemoryStream again;
+        again.WriteComponent(restored);
+        again.SetPosition(0);
+        classes::TMemoryStream againText;
+        classes::ObjectBinaryToText(again, againText);
+        EXPECT_EQ(QByteArray(againText.Memory(), int(againText.Size())), written);
+    }
+}
+
 // A stored layout keeps the control's place and size, its state, and the
 // names of its handlers and its pages', which the reader finds in the form
 // the layout is read into.
