@@ -1026,6 +1026,8 @@ private:
     void dropImageLists();
     InplaceEditor *m_editor = nullptr;
     HeldIndex m_editedColumn;
+    // The focused column's place while it is the edited one; -1 otherwise.
+    int m_editedPosition = -1;
     TdxTreeListNode *m_editedNode = nullptr;
     bool m_editedNewItemRow = false;
     int m_focusedColumn = 0;

@@ -333,6 +333,13 @@ TEST(TreeListHandlers, TheFocusStaysOnTheEditedColumnWhenColumnsBeforeItChange)
         EXPECT_NE(g.tree->State(), tsEditing);
         EXPECT_EQ(g.tree->GetNodeString(g.tree->Items(1), c->Index()), "NEW");
     }
+    // A focus the program moved itself while the cell is edited stays where
+    // it was put.
+    Grid g;
+    g.type(g.column("C"), "NEW");
+    g.tree->SetFocusedColumn(g.tree->PositionOfColumn(g.column("E")->Index()));
+    g.column("B")->SetWidth(150);
+    EXPECT_EQ(g.tree->FocusedColumnIndex(), g.column("E")->Index());
 }
 
 // ---- The sweep: every event and hook the grid calls, with every victim ----
