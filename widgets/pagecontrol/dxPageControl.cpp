@@ -83,7 +83,10 @@ QWidget *firstFocusableIn(QWidget *page)
 
 // Tells `enter` when the focus comes to the widget or a widget inside it from
 // elsewhere, and `exit` when it goes elsewhere. A window that loses the
-// activation keeps its focus widget, so that is neither.
+// activation keeps its focus widget, so that is neither. Qt reports the move
+// while it is still making it, on the widgets it moves the focus between: the
+// handlers run once Qt is done, so that they may free the widget, and a
+// widget that went meanwhile hears nothing more.
 QMetaObject::Connection watchFocus(QWidget *widget, bool &entered, std::function<void()> enter,
                                    std::function<void()> exit)
 {
@@ -96,7 +99,9 @@ QMetaObject::Connection watchFocus(QWidget *widget, bool &entered, std::function
             if (inside == entered)
                 return;
             entered = inside;
-            controls::guarded(controls::Report::none(), inside ? enter : exit);
+            QMetaObject::invokeMethod(
+                widget, [call = inside ? enter : exit] { controls::guarded(controls::Report::none(), call); },
+                Qt::QueuedConnection);
         });
 }
 

@@ -778,6 +778,7 @@ TEST_F(PageControlTest, EnterExitAndResizeAreToldForTheControlAndItsPages)
     pages[0]->layout()->addWidget(second);
     showWindow();
     outside->setFocus();
+    QCoreApplication::processEvents();
     std::vector<std::string> told;
     const auto note = [&told](const char *what) { return [&told, what](classes::TObject *) { told.push_back(what); }; };
     control->OnEnter.Set(note("control enter"));
@@ -791,6 +792,9 @@ TEST_F(PageControlTest, EnterExitAndResizeAreToldForTheControlAndItsPages)
     second->setFocus();
     control->setFocus();
     outside->setFocus();
+    // Told once Qt has moved the focus, in the order it moved.
+    EXPECT_TRUE(told.empty());
+    QCoreApplication::processEvents();
     EXPECT_EQ(told, (std::vector<std::string>{"control enter", "page enter", "page exit", "control exit"}));
 
     told.clear();
@@ -1973,6 +1977,25 @@ const std::vector<SweepEvent> &sweepEvents()
                  });
              });
          }},
+        // The focus, on a line edit of the active page, moves with a switch.
+        {"page OnEnter",
+         [onPages](TdxPageControl *c, SweepHandler h) {
+             onPages(c, [h](TdxTabSheet *p) {
+                 p->OnEnter.Set([h, p](classes::TObject *) {
+                     const SweepHandler keep = h;
+                     keep(p);
+                 });
+             });
+         }},
+        {"page OnExit",
+         [onPages](TdxPageControl *c, SweepHandler h) {
+             onPages(c, [h](TdxTabSheet *p) {
+                 p->OnExit.Set([h, p](classes::TObject *) {
+                     const SweepHandler keep = h;
+                     keep(p);
+                 });
+             });
+         }},
         {"OnUnDock",
          [](TdxPageControl *c, SweepHandler h) {
              c->OnUnDock.Set([c, h](classes::TObject *, QWidget *client, QWidget *, bool &) {
@@ -2107,6 +2130,7 @@ TEST(PageControlHandlerSweep, EveryEventWithEveryVictimRunsToItsEnd)
                 auto *other = new TdxPageControl(&window);
                 other->setGeometry(300, 0, 284, 208);
                 other->SetDockSite(true);
+                const QPointer<TdxPageControl> otherHeld(other);
                 QPointer<TdxPageControl> control(new TdxPageControl(&window));
                 control->setGeometry(0, 0, 284, 208);
                 control->setTextMeasurer(&measurer);
@@ -2115,6 +2139,7 @@ TEST(PageControlHandlerSweep, EveryEventWithEveryVictimRunsToItsEnd)
                     auto *page = new TdxTabSheet();
                     page->SetCaption(caption);
                     page->SetPageControl(control);
+                    (new QVBoxLayout(page))->addWidget(new QLineEdit(page));
                 }
                 auto *form = new QWidget();
                 form->setObjectName(QStringLiteral("form"));
@@ -2122,16 +2147,23 @@ TEST(PageControlHandlerSweep, EveryEventWithEveryVictimRunsToItsEnd)
                 control->DockControl(form);
                 control->SetActivePageIndex(0);
                 window.show();
+                QApplication::setActiveWindow(&window);
+                if (QTest::qWaitForWindowActive(&window, 2000))
+                    control->Pages(0)->findChild<QLineEdit *>()->setFocus();
                 event.set(control, [&](TdxTabSheet *page) {
                     ++heard;
                     if (!std::exchange(done, true))
                         acted = victim.act(page, other);
                 });
                 run.run(control, other);
+                // The focus moves are told once Qt has made them.
+                QCoreApplication::processEvents();
                 combinations += acted ? 1 : 0;
                 if (control)
                     expectConsistent(*control);
-                expectConsistent(*other);
+                // A page gone to the other control may free that one.
+                if (otherHeld)
+                    expectConsistent(*other);
                 // Handlers that act no more, then everything goes.
                 done = true;
                 QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
