@@ -319,6 +319,14 @@ TEST(TreeListHandlers, TheFocusStaysOnTheEditedColumnWhenColumnsBeforeItChange)
         {"hidden before", [](Grid &g) { g.column("A")->SetVisible(false); }},
         {"band moved before", [](Grid &g) { g.tree->Bands()->Items(2)->SetIndex(0); }},
         {"its band moved first", [](Grid &g) { g.tree->Bands()->Items(1)->SetIndex(0); }},
+        {"layout restored",
+         [](Grid &g) {
+             QTemporaryDir dir;
+             g.tree->Bands()->Items(2)->SetIndex(0);
+             g.tree->SaveToIniFile(dir.filePath("l.ini"));
+             g.tree->Bands()->Items(1)->SetIndex(0);
+             g.tree->LoadFromIniFile(dir.filePath("l.ini"));
+         }},
     };
     for (const auto &[name, change] : changes) {
         SCOPED_TRACE(name);
