@@ -802,6 +802,35 @@ TEST_F(PageControlTest, EnterExitAndResizeAreToldForTheControlAndItsPages)
     EXPECT_EQ(told, (std::vector<std::string>{"page resize", "control resize"}));
 }
 
+// A click into a page whose OnEnter frees it, and a Tab out of a page whose
+// OnExit frees it: the page goes once Qt has moved the focus, and the next
+// page shows.
+TEST_F(PageControlTest, APageFreedByItsOwnOnEnterOrOnExitGoesOnceTheFocusHasMoved)
+{
+    addEdits();
+    auto *outside = new QLineEdit(window.get());
+    outside->move(0, 220);
+    showWindow();
+    outside->setFocus();
+    QCoreApplication::processEvents();
+    QPointer<TdxTabSheet> first(pages[0]);
+    pages[0]->OnEnter.Set([&](classes::TObject *) { delete first.data(); });
+    QTest::mouseClick(edits[0], Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(first.isNull());
+    ASSERT_EQ(control->ActivePage(), pages[1]);
+
+    QPointer<TdxTabSheet> second(pages[1]);
+    pages[1]->OnExit.Set([&](classes::TObject *) { delete second.data(); });
+    edits[1]->setFocus();
+    QCoreApplication::processEvents();
+    outside->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(second.isNull());
+    EXPECT_EQ(control->ActivePage(), pages[2]);
+    EXPECT_EQ(control->PageCount(), 1);
+}
+
 // The mouse on the control and on a page: each tells its own handlers, in
 // its own coordinates, with the buttons and keys held; a press on a page does
 // not reach the strip.
