@@ -1238,6 +1238,9 @@ void TdxCustomPageControl::SetStyle(TdxTabStyle value)
         return;
     auto painter = createTabPainter(value, this);
     painter->takeTabsFrom(*m_painter);
+    // A drawing handler of the painter that is painting goes on in it.
+    if (m_painting)
+        m_retiredPainter = std::move(m_painter);
     m_painter = std::move(painter);
     relayout();
 }

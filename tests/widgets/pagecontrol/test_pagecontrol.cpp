@@ -802,6 +802,76 @@ TEST_F(PageControlTest, EnterExitAndResizeAreToldForTheControlAndItsPages)
     EXPECT_EQ(told, (std::vector<std::string>{"page resize", "control resize"}));
 }
 
+// The strip's drawing handlers freeing, hiding or adding a page: the tabs
+// that went are drawn no further, and the next paint draws the strip as it is
+// now.
+TEST_F(PageControlTest, APageFreedByADrawingHandlerIsDrawnNoFurther)
+{
+    gfx::ImageList images(8, 8);
+    using Install = std::function<void(TdxCustomPageControl *, std::function<void(int tab)>)>;
+    const std::vector<std::pair<std::string, Install>> handlers = {
+        {"OnDrawTab",
+         [](TdxCustomPageControl *c, std::function<void(int)> act) {
+             c->SetOwnerDraw(true);
+             c->OnDrawTab.Set([act](TdxCustomPageControl *, int tab, const rtl::TRect &, bool) { act(tab); });
+         }},
+        {"OnDrawTabEx",
+         [](TdxCustomPageControl *c, std::function<void(int)> act) {
+             c->OnDrawTabEx.Set([act, c](TdxCustomPageControl *, TdxDrawTabExRecord &record) {
+                 act(static_cast<TdxTabSheet *>(record.Item->page())->TabIndex());
+                 (void)c;
+             });
+         }},
+        {"OnGetImageIndex",
+         [&images](TdxCustomPageControl *c, std::function<void(int)> act) {
+             c->SetImages(&images);
+             c->OnGetImageIndex.Set([act, c](TdxCustomPageControl *, int pageIndex, int &) {
+                 if (TdxTabSheet *page = c->Pages(pageIndex))
+                     act(page->TabIndex());
+             });
+         }},
+    };
+    const std::vector<std::pair<std::string, std::function<void(TdxCustomPageControl *, int)>>> acts = {
+        {"frees the tab's page", [](TdxCustomPageControl *c, int tab) { delete c->PageForTab(tab); }},
+        {"frees the next page",
+         [](TdxCustomPageControl *c, int tab) { delete c->PageForTab((tab + 1) % std::max(1, c->PageCount())); }},
+        {"hides the tab", [](TdxCustomPageControl *c, int tab) { c->PageForTab(tab)->SetTabVisible(false); }},
+        {"adds a page",
+         [](TdxCustomPageControl *c, int) {
+             auto *page = new TdxTabSheet();
+             page->SetCaption("New");
+             page->SetPageControl(c);
+         }},
+        {"moves the tab's page last", [](TdxCustomPageControl *c, int tab) { c->PageForTab(tab)->SetPageIndex(2); }},
+        {"sets another style",
+         [](TdxCustomPageControl *c, int) {
+             c->SetStyle(c->Style() == TdxTabStyle::dxtsTabs ? TdxTabStyle::dxtsButtons : TdxTabStyle::dxtsTabs);
+         }},
+    };
+    for (const auto &[handler, install] : handlers)
+        for (const auto &[name, act] : acts) {
+            SCOPED_TRACE(handler + ", " + name);
+            QWidget holder;
+            auto *c = new TdxPageControl(&holder);
+            c->setGeometry(0, 0, 284, 208);
+            c->setTextMeasurer(&measurer);
+            for (const char *caption : {"One", "Two", "Three"}) {
+                auto *page = new TdxTabSheet();
+                page->SetCaption(caption);
+                page->SetPageControl(c);
+            }
+            bool done = false;
+            install(c, [&, c, act = act](int tab) {
+                if (tab >= 0 && c->PageForTab(tab) && !std::exchange(done, true))
+                    act(c, tab);
+            });
+            c->grab();
+            EXPECT_TRUE(done);
+            c->grab();
+            EXPECT_EQ(c->TabIndex(), c->ActivePage() ? c->ActivePage()->TabIndex() : -1);
+        }
+}
+
 // A click into a page whose OnEnter frees it, and a Tab out of a page whose
 // OnExit frees it: the page goes once Qt has moved the focus, and the next
 // page shows.
