@@ -859,6 +859,8 @@ private:
     friend class TreeListNodeRef;
     friend class TreeListNodeDrag;
     friend class NodeList;
+    // A paint defers the deletions its drawing handlers ask for.
+    friend class TreeListPainter;
     class DeletionDeferral;
     class SelectionBracket;
     class UpdateBracket;

@@ -1052,3 +1052,40 @@ TEST(TreeListPaint, AColumnFreedByADrawHandlerIsDrawnNoFurther)
     EXPECT_EQ(f.tree->ColumnCount(), 1);
     EXPECT_EQ(ownCalls, 0);
 }
+
+// A cell drawing handler that deletes the node drawn, the node after it or
+// every node: the paint goes on with the rows that are left, and the next
+// one draws the tree as it is.
+TEST(TreeListPaint, ANodeDeletedByADrawHandlerIsDrawnNoFurther)
+{
+    const std::vector<std::pair<const char *, std::function<void(TCustomdxTreeListControl &, TdxTreeListNode *)>>>
+        acts = {
+            {"the node", [](TCustomdxTreeListControl &, TdxTreeListNode *n) { n->Delete(); }},
+            {"the next node",
+             [](TCustomdxTreeListControl &, TdxTreeListNode *n) {
+                 if (TdxTreeListNode *next = n->GetNext())
+                     next->Delete();
+             }},
+            {"every node", [](TCustomdxTreeListControl &tree, TdxTreeListNode *) { tree.ClearNodes(); }},
+        };
+    for (const auto &[name, act] : acts) {
+        SCOPED_TRACE(name);
+        PaintFixture f;
+        f.column("A", 80);
+        f.column("B", 80);
+        f.node({"a", "abc"});
+        f.node({"b", "def"});
+        f.node({"c", "ghi"});
+        bool done = false;
+        const auto &doIt = act;
+        f.tree->OnCustomDrawCell.Set([&](classes::TObject *, gfx::Canvas *, const rtl::TRect &, TdxTreeListNode *n,
+                                         TdxTreeListColumn *, bool, bool, bool, QString &, rtl::TColor &,
+                                         classes::TFont *, TAlignment &, bool &) {
+            if (n && !std::exchange(done, true))
+                doIt(*f.tree, n);
+        });
+        f.paint();
+        EXPECT_TRUE(done);
+        f.paint();
+    }
+}
