@@ -1089,3 +1089,64 @@ TEST(TreeListPaint, ANodeDeletedByADrawHandlerIsDrawnNoFurther)
         f.paint();
     }
 }
+
+// Every drawing event of the grid with a handler that frees a column, a band
+// or a node while the grid paints: the paint runs to its end, draws nothing
+// that went, and the next paint draws the grid as it is.
+TEST(TreeListPaintSweep, EveryDrawingEventWithEveryVictimRunsToItsEnd)
+{
+    using Act = std::function<void(PaintFixture &)>;
+    const std::vector<std::pair<const char *, Act>> victims = {
+        {"frees the first column", [](PaintFixture &f) { delete f.tree->Columns(0); }},
+        {"frees the last column", [](PaintFixture &f) { delete f.tree->Columns(f.tree->ColumnCount() - 1); }},
+        {"frees the first band", [](PaintFixture &f) { delete f.tree->Bands()->Items(0); }},
+        {"frees the last band", [](PaintFixture &f) { delete f.tree->Bands()->Items(f.tree->Bands()->Count() - 1); }},
+        {"deletes the first node", [](PaintFixture &f) { f.tree->Items(0)->Delete(); }},
+        {"deletes every node", [](PaintFixture &f) { f.tree->ClearNodes(); }},
+    };
+    using Set = std::function<void(PaintFixture &, std::function<void()>)>;
+    const std::vector<std::pair<const char *, Set>> events = {
+        {"OnCustomDrawCell",
+         [](PaintFixture &f, std::function<void()> h) { f.tree->OnCustomDrawCell.Set([h](auto &&...) { h(); }); }},
+        {"OnCustomDrawCellEx",
+         [](PaintFixture &f, std::function<void()> h) { f.tree->OnCustomDrawCellEx.Set([h](auto &&...) { h(); }); }},
+        {"OnCustomDrawColumnHeader",
+         [](PaintFixture &f, std::function<void()> h) {
+             f.tree->OnCustomDrawColumnHeader.Set([h](auto &&...) { h(); });
+         }},
+        {"OnCustomDrawBand",
+         [](PaintFixture &f, std::function<void()> h) { f.tree->OnCustomDrawBand.Set([h](auto &&...) { h(); }); }},
+        {"OnCustomDrawFooter",
+         [](PaintFixture &f, std::function<void()> h) { f.tree->OnCustomDrawFooter.Set([h](auto &&...) { h(); }); }},
+    };
+    for (const auto &[event, set] : events) {
+        int heard = 0;
+        for (const auto &victim : victims) {
+            SCOPED_TRACE(std::string(event) + ", " + victim.first);
+            PaintFixture f;
+            f.column("A", 60);
+            f.column("B", 60);
+            f.column("C", 60, 1);
+            f.column("D", 60, 1);
+            TdxTreeListNode *a = f.node({"a", "b", "c", "d"});
+            f.node({"a1", "b1", "c1", "d1"}, a);
+            f.node({"e", "f", "g", "h"});
+            a->SetExpanded(true);
+            f.settings([](TreeListSettings &s) {
+                s.ShowBands = true;
+                s.ShowFooter = true;
+                s.ShowRowFooters = true;
+            });
+            bool done = false;
+            const Act &act = victim.second;
+            set(f, [&] {
+                ++heard;
+                if (!std::exchange(done, true))
+                    act(f);
+            });
+            f.paint();
+            f.paint();
+        }
+        EXPECT_GT(heard, 0) << event << " was never called";
+    }
+}
