@@ -1309,10 +1309,22 @@ void TdxCustomPageControl::relayout()
 
 void TdxCustomPageControl::placePages()
 {
-    const QRect area = gfx::ToQRect(displayRect());
-    for (TdxTabSheet *page : m_pages)
-        if (page->geometry() != area)
-            page->setGeometry(area);
+    // The page on show hears of its new size at once: its OnResize may free
+    // or add pages, or this control. The pages are held and placed again
+    // until none was added meanwhile.
+    const QPointer<TdxCustomPageControl> self(this);
+    for (bool again = true; again && self;) {
+        again = false;
+        const QRect area = gfx::ToQRect(displayRect());
+        const std::vector<QPointer<TdxTabSheet>> held(m_pages.begin(), m_pages.end());
+        for (const QPointer<TdxTabSheet> &page : held) {
+            if (!self)
+                return;
+            if (page && page->m_pageControl == this && page->geometry() != area)
+                page->setGeometry(area);
+        }
+        again = self && m_pages.size() != held.size();
+    }
 }
 
 } // namespace widgets

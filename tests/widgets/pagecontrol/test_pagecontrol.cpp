@@ -872,6 +872,50 @@ TEST_F(PageControlTest, APageFreedByADrawingHandlerIsDrawnNoFurther)
         }
 }
 
+// The page on show frees or adds a page from its OnResize while the control
+// places its pages: the pages left, and the one added, all fill the display.
+TEST_F(PageControlTest, APageFreedOrAddedByAPagesOnResizeLeavesThePagesPlaced)
+{
+    showWindow();
+    // What the handler of the page on show does; the page itself stays (Qt
+    // reads a widget after telling it of its new size).
+    const std::vector<std::pair<std::string, std::function<void(TdxTabSheet *)>>> acts = {
+        {"frees the next page", [&](TdxTabSheet *self) { delete control->FindNextPage(self, true, false); }},
+        {"frees every other page",
+         [&](TdxTabSheet *self) {
+             while (control->PageCount() > 1)
+                 delete control->Pages(control->Pages(0) == self ? 1 : 0);
+         }},
+        {"adds a page",
+         [&](TdxTabSheet *) {
+             auto *page = new TdxTabSheet();
+             page->SetPageControl(control);
+         }},
+    };
+    int size = 200;
+    for (const auto &entry : acts) {
+        SCOPED_TRACE(entry.first);
+        const std::function<void(TdxTabSheet *)> &act = entry.second;
+        while (control->PageCount() < 3)
+            (new TdxTabSheet())->SetPageControl(control);
+        TdxTabSheet *shown = control->ActivePage();
+        ASSERT_NE(shown, nullptr);
+        bool done = false;
+        shown->OnResize.Set([&, shown](classes::TObject *) {
+            if (!std::exchange(done, true))
+                act(shown);
+        });
+        control->resize(size, size);
+        size += 10;
+        EXPECT_TRUE(done);
+        shown->OnResize.Clear();
+        const rtl::TRect r = control->displayRect();
+        const QRect area(r.Left, r.Top, r.Width(), r.Height());
+        for (int i = 0; i < control->PageCount(); ++i)
+            EXPECT_EQ(control->Pages(i)->geometry(), area) << i;
+    }
+}
+
 // A click into a page whose OnEnter frees it, and a Tab out of a page whose
 // OnExit frees it: the page goes once Qt has moved the focus, and the next
 // page shows.
