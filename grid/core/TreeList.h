@@ -859,6 +859,8 @@ private:
     friend class TreeListNodeRef;
     friend class TreeListNodeDrag;
     friend class NodeList;
+    // A paint defers the deletions its drawing handlers ask for.
+    friend class TreeListPainter;
     class DeletionDeferral;
     class SelectionBracket;
     class UpdateBracket;
@@ -873,6 +875,7 @@ private:
     void fontChanged();
     void expandNode(TdxTreeListNode *node, bool recurse);
     void setFocusedColumnPosition(int position);
+    void focusEditedColumn();
     void ensureVisibleRows();
     bool owns(const TdxTreeListNode *node) const { return node && node->m_owner == this; }
     bool closeEditor(bool validate, bool refocus);
@@ -1025,6 +1028,8 @@ private:
     void dropImageLists();
     InplaceEditor *m_editor = nullptr;
     HeldIndex m_editedColumn;
+    // The focused column's place while it is the edited one; -1 otherwise.
+    int m_editedPosition = -1;
     TdxTreeListNode *m_editedNode = nullptr;
     bool m_editedNewItemRow = false;
     int m_focusedColumn = 0;

@@ -136,6 +136,7 @@ void TCustomdxTreeList::showEditorInCell(bool focusEditor)
 void TCustomdxTreeList::initEditorForCell()
 {
     m_editedColumn = holdColumn(FocusedColumnIndex());
+    m_editedPosition = m_editedColumn.taken() >= 0 ? FocusedColumn() : -1;
     m_editedNode = m_focused;
     m_editedNewItemRow = IsNewItemRowActive();
     if (!m_focused)

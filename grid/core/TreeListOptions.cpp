@@ -277,6 +277,7 @@ void TCustomdxTreeList::LayoutChanged()
 {
     // Fonts, widths and settings all go into a row's height.
     rowHeightsStale();
+    focusEditedColumn();
     if (IsUpdating()) {
         m_layoutPending = true;
         return;
@@ -289,6 +290,23 @@ void TCustomdxTreeList::LayoutChanged()
         KeepPositionsValid();
         m_host->invalidateAll();
     }
+}
+
+void TCustomdxTreeList::focusEditedColumn()
+{
+    // The focused column is kept as a place in the header; columns or bands
+    // before the edited one going, moving or hiding move the edited column
+    // to another place. The focus goes with it: an editor whose column is no
+    // longer the focused one takes no keys, Enter and Esc included. A focus
+    // the program moved elsewhere meanwhile stays where it was put.
+    if (m_state != tsEditing || IsRowFocus() || IsDestroying() || m_focusedColumn != m_editedPosition)
+        return;
+    const int column = EditedColumn();
+    if (column < 0 || FocusedColumnIndex() == column)
+        return;
+    const int position = PositionOfColumn(column);
+    if (ColumnAtPosition(position) == column)
+        m_focusedColumn = m_editedPosition = position;
 }
 
 void TCustomdxTreeList::RowHeightsChanged()

@@ -2,6 +2,7 @@
 
 #include "grid/core/TreeListControl.h"
 #include "grid/core/TreeListHooks.h"
+#include "grid/core/TreeListScopes.h"
 #include "grid/paint/TreeListGlyphs.h"
 
 namespace grid {
@@ -60,6 +61,10 @@ int RowIndicatorFor(TCustomdxTreeList &tree, TdxTreeListNode *node)
 
 void TreeListPainter::Paint()
 {
+    // A drawing handler may delete the node it draws, or any other: the rows
+    // are drawn from the nodes the paint began with, and the deletions are
+    // carried out once it is over (they ask for the next paint).
+    TCustomdxTreeList::DeletionDeferral defer(m_tree);
     PaintPassScope scope(m_tree, m_canvas);
     m_info = {};
     m_segments.clear();

@@ -52,13 +52,26 @@ protected:
     }
 };
 
+// Types a character into its text as a text editor does, and says so.
+class TypingEditor : public gridtest::FakeEditor
+{
+public:
+    using gridtest::FakeEditor::FakeEditor;
+
+protected:
+    void OwnKeyPress(TChar &key) override
+    {
+        gridtest::FakeEditor::OwnKeyPress(key);
+        text += QString::fromUcs4(&key, 1);
+        SetModified(true);
+        Change();
+    }
+};
+
 class EditorHost : public gridtest::FakeTreeListHost
 {
 public:
-    InplaceEditor *createEditor(const QString &, TCustomdxContainer *owner) override
-    {
-        return new gridtest::FakeEditor(owner);
-    }
+    InplaceEditor *createEditor(const QString &, TCustomdxContainer *owner) override { return new TypingEditor(owner); }
 };
 
 // Three bands P, Q, R of 200 px, shown, with columns A..F, two in each;
@@ -154,12 +167,17 @@ struct Grid
         tree->MouseUp(mbLeft, 0, to.X, to.Y);
     }
     gridtest::FakeEditor *editor() const { return static_cast<gridtest::FakeEditor *>(tree->Editor()); }
-    // Opens the editor over the column's cell of the first node and types.
-    void type(TdxTreeListColumn *c, const QString &text)
+    // Opens the editor over the column's cell of the first node.
+    bool open(TdxTreeListColumn *c)
     {
         tree->SetFocusedNode(tree->Items(1));
         tree->SetFocusedColumn(tree->PositionOfColumn(c->Index()));
-        ASSERT_TRUE(tree->ShowEditor());
+        return tree->ShowEditor();
+    }
+    // The same, and types.
+    void type(TdxTreeListColumn *c, const QString &text)
+    {
+        ASSERT_TRUE(open(c));
         editor()->text = text;
         editor()->SetModified(true);
         editor()->Change();
@@ -247,6 +265,89 @@ TEST(TreeListHandlers, AColumnFreedByTheGridsEditChangeHearsNoChangeOfItsOwn)
     // The editor left behind calls the column no more.
     g.editor()->Change();
     EXPECT_EQ(heard, 0);
+}
+
+// A key handler that frees the column being edited: the editor it leaves
+// behind types, changes and validates without a word to the column.
+TEST(TreeListHandlers, AColumnFreedByAKeyHandlerHearsNothingFromItsEditor)
+{
+    using Install = std::function<void(Grid &)>;
+    const std::vector<std::pair<std::string, Install>> handlers = {
+        {"OnKeyPress",
+         [](Grid &g) {
+             g.tree->OnKeyPress.Set(
+                 [&g](classes::TObject *, TChar &) { delete g.tree->Columns(g.tree->EditedColumn()); });
+         }},
+        {"OnEditKeyDown",
+         [](Grid &g) {
+             g.tree->OnEditKeyDown = [&g](classes::TObject *, TKey &, TShiftState) {
+                 delete g.tree->Columns(g.tree->EditedColumn());
+             };
+         }},
+    };
+    for (const auto &[name, install] : handlers) {
+        SCOPED_TRACE(name);
+        Grid g;
+        std::vector<TdxTreeListColumn *> heard;
+        g.tree->OnEditChange = [&](classes::TObject *, TdxTreeListColumn *c) { heard.push_back(c); };
+        g.tree->OnEditValidate = [&](classes::TObject *, TdxTreeListColumn *c, QString &, bool &) {
+            heard.push_back(c);
+        };
+        install(g);
+        ASSERT_TRUE(g.open(g.column("C")));
+        TKey x = 'X';
+        g.editor()->KeyDown(x, 0);
+        TChar typed = 'x';
+        g.editor()->KeyPress(typed);
+        TKey enter = VK_RETURN;
+        g.editor()->KeyDown(enter, 0);
+        g.tree->EndEditing();
+        EXPECT_EQ(g.tree->ColumnCount(), 5);
+        EXPECT_TRUE(heard.empty()) << heard.size();
+        for (int i = 0; i < g.tree->ColumnCount(); ++i)
+            EXPECT_FALSE(g.tree->GetNodeString(g.tree->Items(1), i).contains('x')) << i;
+    }
+}
+
+// Columns before the edited one going, moving or hiding while it is edited:
+// the focus stays on the edited column, so that the editor takes its keys.
+TEST(TreeListHandlers, TheFocusStaysOnTheEditedColumnWhenColumnsBeforeItChange)
+{
+    const std::vector<std::pair<std::string, std::function<void(Grid &)>>> changes = {
+        {"deleted before", [](Grid &g) { delete g.column("A"); }},
+        {"moved before", [](Grid &g) { g.column("E")->SetIndex(0); }},
+        {"hidden before", [](Grid &g) { g.column("A")->SetVisible(false); }},
+        {"band moved before", [](Grid &g) { g.tree->Bands()->Items(2)->SetIndex(0); }},
+        {"its band moved first", [](Grid &g) { g.tree->Bands()->Items(1)->SetIndex(0); }},
+        {"layout restored",
+         [](Grid &g) {
+             QTemporaryDir dir;
+             g.tree->Bands()->Items(2)->SetIndex(0);
+             g.tree->SaveToIniFile(dir.filePath("l.ini"));
+             g.tree->Bands()->Items(1)->SetIndex(0);
+             g.tree->LoadFromIniFile(dir.filePath("l.ini"));
+         }},
+    };
+    for (const auto &[name, change] : changes) {
+        SCOPED_TRACE(name);
+        Grid g;
+        TdxTreeListColumn *c = g.column("C");
+        g.type(c, "NEW");
+        change(g);
+        EXPECT_FALSE(g.tree->IsEditOutOfSync());
+        EXPECT_EQ(g.tree->FocusedColumnIndex(), c->Index());
+        TKey enter = VK_RETURN;
+        g.editor()->KeyDown(enter, 0);
+        EXPECT_NE(g.tree->State(), tsEditing);
+        EXPECT_EQ(g.tree->GetNodeString(g.tree->Items(1), c->Index()), "NEW");
+    }
+    // A focus the program moved itself while the cell is edited stays where
+    // it was put.
+    Grid g;
+    g.type(g.column("C"), "NEW");
+    g.tree->SetFocusedColumn(g.tree->PositionOfColumn(g.column("E")->Index()));
+    g.column("B")->SetWidth(150);
+    EXPECT_EQ(g.tree->FocusedColumnIndex(), g.column("E")->Index());
 }
 
 // ---- The sweep: every event and hook the grid calls, with every victim ----
@@ -418,6 +519,29 @@ void editC(Grid &g)
     g.type(g.column("C"), "typed");
     g.tree->EndEditing();
 }
+// Keys typed into the editor over C: a character, then Enter.
+void keysC(Grid &g)
+{
+    if (!g.open(g.column("C")))
+        return;
+    InplaceEditor *editor = g.tree->Editor();
+    TKey x = 'X';
+    editor->KeyDown(x, 0);
+    TChar typed = 'x';
+    editor->KeyPress(typed);
+    editor->KeyUp(x, 0);
+    TKey enter = VK_RETURN;
+    editor->KeyDown(enter, 0);
+    editor->KeyUp(enter, 0);
+}
+// Calls the handler about the column the editor is open for, else the
+// focused one.
+void aboutEdited(Grid &g, const std::function<void(void *)> &h)
+{
+    const int edited = g.tree->EditedColumn();
+    if (TdxTreeListColumn *c = g.tree->Columns(edited >= 0 ? edited : g.tree->FocusedColumnIndex()))
+        h(c);
+}
 void storeLayout(Grid &g)
 {
     QTemporaryDir dir;
@@ -451,6 +575,17 @@ void focusN1(Grid &g)
 {
     g.tree->SetFocusedNode(g.tree->Items(0));
     g.tree->SetFocusedNode(g.tree->Items(1));
+}
+void clearNodes(Grid &g)
+{
+    g.tree->ClearNodes();
+}
+void expandAllBelow(Grid &g)
+{
+    g.node("n0a1", g.tree->Items(0)->Items(0));
+    g.node("n0b1", g.tree->Items(0)->Items(1));
+    g.tree->Items(0)->SetExpanded(false);
+    g.tree->Items(0)->Expand(true);
 }
 void collapseExpand(Grid &g)
 {
@@ -543,6 +678,30 @@ const std::vector<Event> &events()
          },
          editC},
         {"OnNodeChanged", S::Node, [](Grid &g, Handler h) { g.tree->OnNodeChanged = onNode(h); }, editC},
+        // Keys typed into the editor: what the grid hears of them, and what
+        // the editor tells its column.
+        {"OnEditKeyDown", S::Column,
+         [](Grid &g, Handler h) {
+             g.tree->OnEditKeyDown = [&g, h](TObj *, TKey &, TShiftState) { aboutEdited(g, h); };
+         },
+         keysC},
+        {"OnKeyPress", S::Column,
+         [](Grid &g, Handler h) { g.tree->OnKeyPress.Set([&g, h](TObj *, TChar &) { aboutEdited(g, h); }); }, keysC},
+        {"OnKeyDown", S::Column,
+         [](Grid &g, Handler h) { g.tree->OnKeyDown.Set([&g, h](TObj *, TKey &, TShiftState) { aboutEdited(g, h); }); },
+         keysC},
+        {"OnEditChange typed", S::Column, [](Grid &g, Handler h) { g.tree->OnEditChange = onColumn(h); }, keysC},
+        {"OnEditValidate on Enter", S::Column,
+         [](Grid &g, Handler h) { g.tree->OnEditValidate = [h](TObj *, Col *c, QString &, bool &) { h(c); }; }, keysC},
+        {"column OnValidate on Enter", S::Column,
+         [](Grid &g, Handler h) {
+             for (int i = 0; i < g.tree->ColumnCount(); ++i)
+                 g.tree->Columns(i)->OnValidate.Set([h](TObj *c, QString &, bool &) {
+                     const Handler keep = h;
+                     keep(static_cast<Col *>(c));
+                 });
+         },
+         keysC},
         // Storing and restoring a layout.
         {"column layout stored", S::Column, [](Grid &g, Handler h) { g.tree->onLayoutColumn = h; }, storeLayout},
         {"column layout restored", S::Column, [](Grid &g, Handler h) { g.tree->onLayoutColumn = h; }, restoreLayout},
@@ -567,6 +726,11 @@ const std::vector<Event> &events()
         {"OnCollapsed", S::Node, [](Grid &g, Handler h) { g.tree->OnCollapsed = onNode(h); }, collapseExpand},
         {"OnExpanding", S::Node, [](Grid &g, Handler h) { g.tree->OnExpanding = onNodeAllow(h); }, collapseExpand},
         {"OnExpanded", S::Node, [](Grid &g, Handler h) { g.tree->OnExpanded = onNode(h); }, collapseExpand},
+        // The same in the loops over many nodes.
+        {"OnDeletion, all nodes", S::Node, [](Grid &g, Handler h) { g.tree->OnDeletion = onNode(h); }, clearNodes},
+        {"OnExpanding, all below", S::Node, [](Grid &g, Handler h) { g.tree->OnExpanding = onNodeAllow(h); },
+         expandAllBelow},
+        {"OnExpanded, all below", S::Node, [](Grid &g, Handler h) { g.tree->OnExpanded = onNode(h); }, expandAllBelow},
     };
     return list;
 }

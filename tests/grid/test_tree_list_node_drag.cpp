@@ -7,6 +7,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 using namespace grid;
@@ -497,4 +499,106 @@ TEST(TreeListNodeDrag, TheKeypadPlusAndMinusOpenAndCloseTheNodeUnderThePointer)
     plus = VK_ADD;
     g.tree->KeyDown(plus, 0);
     EXPECT_FALSE(g.a->Expanded());
+}
+
+// Every event of a node drag, with a handler that deletes the dragged node,
+// its parent, the next node or the node under the pointer, or moves the
+// dragged node under another: the drag runs to its end and leaves the grid
+// idle, holding no node that went.
+TEST(TreeListNodeDragSweep, EveryEventWithEveryVictimRunsToItsEnd)
+{
+    using Victim = std::pair<const char *, std::function<bool(DragGrid &, TdxTreeListNode * dragged)>>;
+    const std::vector<Victim> victims = {
+        {"deletes the dragged node",
+         [](DragGrid &, TdxTreeListNode *n) {
+             n->Delete();
+             return true;
+         }},
+        {"deletes its parent",
+         [](DragGrid &, TdxTreeListNode *n) {
+             if (n->Parent())
+                 n->Parent()->Delete();
+             return n->Parent() != nullptr;
+         }},
+        {"deletes the next node",
+         [](DragGrid &, TdxTreeListNode *n) {
+             TdxTreeListNode *next = n->GetNextSibling();
+             if (next)
+                 next->Delete();
+             return next != nullptr;
+         }},
+        {"deletes the node under the pointer",
+         [](DragGrid &g, TdxTreeListNode *) {
+             TdxTreeListNode *target = g.tree->NodeDrag().TargetNode();
+             if (target)
+                 target->Delete();
+             return target != nullptr;
+         }},
+        {"deletes every node",
+         [](DragGrid &g, TdxTreeListNode *) {
+             g.tree->ClearNodes();
+             return true;
+         }},
+    };
+    using Handler = std::function<void()>;
+    using Event = std::pair<const char *, std::function<void(DragGrid &, Handler)>>;
+    const std::vector<Event> events = {
+        {"OnStartDrag", [](DragGrid &g, Handler h) { g.tree->NodeDrag().OnStartDrag = h; }},
+        {"OnStartNodeDrag", [](DragGrid &g, Handler h) { g.tree->NodeDrag().OnStartNodeDrag = [h](auto *) { h(); }; }},
+        {"OnDragOver",
+         [](DragGrid &g, Handler h) { g.tree->NodeDrag().OnDragOver = [h](auto *, int, int, bool &) { h(); }; }},
+        {"OnDragDrop", [](DragGrid &g, Handler h) { g.tree->NodeDrag().OnDragDrop = [h](auto *, int, int) { h(); }; }},
+        {"OnEndDrag", [](DragGrid &g, Handler h) { g.tree->NodeDrag().OnEndDrag = [h](auto *, int, int) { h(); }; }},
+    };
+    // Where the runs press and drop, taken once from an untouched grid.
+    struct Points
+    {
+        rtl::TPoint child, top, over, first;
+    };
+    const Points at = [] {
+        DragGrid g;
+        g.a->SetExpanded(true);
+        return Points{g.cell(g.a->Items(0)), g.cell(g.b), g.cell(g.c), g.cell(g.a)};
+    }();
+    int combinations = 0;
+    for (const auto &[event, set] : events) {
+        int heard = 0;
+        for (const Victim &v : victims) {
+            const char *victim = v.first;
+            const auto &act = v.second;
+            // The dragged node: a child with a sibling, or a top-level node.
+            for (const bool child : {true, false}) {
+                SCOPED_TRACE(std::string(event) + ", " + victim + (child ? ", a child" : ", a top node"));
+                DragGrid g;
+                g.acceptAll();
+                g.a->SetExpanded(true);
+                bool done = false;
+                set(g, [&] {
+                    ++heard;
+                    if (!std::exchange(done, true) && g.tree->NodeDrag().DraggedNode())
+                        combinations += act(g, g.tree->NodeDrag().DraggedNode()) ? 1 : 0;
+                });
+                const rtl::TPoint from = child ? at.child : at.top;
+                g.tree->MouseDown(mbLeft, 0, from.X, from.Y);
+                g.tree->MouseMove(ssLeft, from.X, from.Y + 8);
+                g.tree->MouseMove(ssLeft, at.over.X, at.over.Y);
+                g.tree->MouseUp(mbLeft, 0, at.over.X, at.over.Y);
+                EXPECT_EQ(g.tree->State(), tsNone);
+                EXPECT_EQ(g.tree->NodeDrag().DraggedNode(), nullptr);
+                EXPECT_EQ(TreeListNodeDrag::Running(), nullptr);
+                // The grid goes on: another drag runs.
+                g.tree->NodeDrag().OnStartDrag = nullptr;
+                g.tree->NodeDrag().OnStartNodeDrag = nullptr;
+                g.tree->NodeDrag().OnDragDrop = nullptr;
+                g.tree->NodeDrag().OnEndDrag = nullptr;
+                g.tree->MouseDown(mbLeft, 0, at.first.X, at.first.Y);
+                g.tree->MouseMove(ssLeft, at.first.X, at.first.Y + 8);
+                g.tree->MouseUp(mbLeft, 0, at.over.X, at.over.Y);
+                EXPECT_EQ(g.tree->State(), tsNone);
+            }
+        }
+        EXPECT_GT(heard, 0) << event << " was never called";
+    }
+    RecordProperty("combinations", combinations);
+    EXPECT_GT(combinations, 20);
 }

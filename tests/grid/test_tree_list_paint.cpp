@@ -1052,3 +1052,101 @@ TEST(TreeListPaint, AColumnFreedByADrawHandlerIsDrawnNoFurther)
     EXPECT_EQ(f.tree->ColumnCount(), 1);
     EXPECT_EQ(ownCalls, 0);
 }
+
+// A cell drawing handler that deletes the node drawn, the node after it or
+// every node: the paint goes on with the rows that are left, and the next
+// one draws the tree as it is.
+TEST(TreeListPaint, ANodeDeletedByADrawHandlerIsDrawnNoFurther)
+{
+    const std::vector<std::pair<const char *, std::function<void(TCustomdxTreeListControl &, TdxTreeListNode *)>>>
+        acts = {
+            {"the node", [](TCustomdxTreeListControl &, TdxTreeListNode *n) { n->Delete(); }},
+            {"the next node",
+             [](TCustomdxTreeListControl &, TdxTreeListNode *n) {
+                 if (TdxTreeListNode *next = n->GetNext())
+                     next->Delete();
+             }},
+            {"every node", [](TCustomdxTreeListControl &tree, TdxTreeListNode *) { tree.ClearNodes(); }},
+        };
+    for (const auto &[name, act] : acts) {
+        SCOPED_TRACE(name);
+        PaintFixture f;
+        f.column("A", 80);
+        f.column("B", 80);
+        f.node({"a", "abc"});
+        f.node({"b", "def"});
+        f.node({"c", "ghi"});
+        bool done = false;
+        const auto &doIt = act;
+        f.tree->OnCustomDrawCell.Set([&](classes::TObject *, gfx::Canvas *, const rtl::TRect &, TdxTreeListNode *n,
+                                         TdxTreeListColumn *, bool, bool, bool, QString &, rtl::TColor &,
+                                         classes::TFont *, TAlignment &, bool &) {
+            if (n && !std::exchange(done, true))
+                doIt(*f.tree, n);
+        });
+        f.paint();
+        EXPECT_TRUE(done);
+        f.paint();
+    }
+}
+
+// Every drawing event of the grid with a handler that frees a column, a band
+// or a node while the grid paints: the paint runs to its end, draws nothing
+// that went, and the next paint draws the grid as it is.
+TEST(TreeListPaintSweep, EveryDrawingEventWithEveryVictimRunsToItsEnd)
+{
+    using Act = std::function<void(PaintFixture &)>;
+    const std::vector<std::pair<const char *, Act>> victims = {
+        {"frees the first column", [](PaintFixture &f) { delete f.tree->Columns(0); }},
+        {"frees the last column", [](PaintFixture &f) { delete f.tree->Columns(f.tree->ColumnCount() - 1); }},
+        {"frees the first band", [](PaintFixture &f) { delete f.tree->Bands()->Items(0); }},
+        {"frees the last band", [](PaintFixture &f) { delete f.tree->Bands()->Items(f.tree->Bands()->Count() - 1); }},
+        {"deletes the first node", [](PaintFixture &f) { f.tree->Items(0)->Delete(); }},
+        {"deletes every node", [](PaintFixture &f) { f.tree->ClearNodes(); }},
+    };
+    using Set = std::function<void(PaintFixture &, std::function<void()>)>;
+    const std::vector<std::pair<const char *, Set>> events = {
+        {"OnCustomDrawCell",
+         [](PaintFixture &f, std::function<void()> h) { f.tree->OnCustomDrawCell.Set([h](auto &&...) { h(); }); }},
+        {"OnCustomDrawCellEx",
+         [](PaintFixture &f, std::function<void()> h) { f.tree->OnCustomDrawCellEx.Set([h](auto &&...) { h(); }); }},
+        {"OnCustomDrawColumnHeader",
+         [](PaintFixture &f, std::function<void()> h) {
+             f.tree->OnCustomDrawColumnHeader.Set([h](auto &&...) { h(); });
+         }},
+        {"OnCustomDrawBand",
+         [](PaintFixture &f, std::function<void()> h) { f.tree->OnCustomDrawBand.Set([h](auto &&...) { h(); }); }},
+        {"OnCustomDrawFooter",
+         [](PaintFixture &f, std::function<void()> h) { f.tree->OnCustomDrawFooter.Set([h](auto &&...) { h(); }); }},
+    };
+    for (const auto &[event, set] : events) {
+        int heard = 0;
+        for (const auto &victim : victims) {
+            SCOPED_TRACE(std::string(event) + ", " + victim.first);
+            PaintFixture f;
+            f.column("A", 60);
+            f.column("B", 60);
+            f.column("C", 60, 1);
+            f.column("D", 60, 1);
+            TdxTreeListNode *a = f.node({"a", "b", "c", "d"});
+            f.node({"a1", "b1", "c1", "d1"}, a);
+            f.node({"e", "f", "g", "h"});
+            a->SetExpanded(true);
+            f.settings([](TreeListSettings &s) {
+                s.ShowBands = true;
+                s.ShowFooter = true;
+                s.ShowRowFooters = true;
+            });
+            bool done = false;
+            const Act &act = victim.second;
+            set(f, [&] {
+                ++heard;
+                if (!std::exchange(done, true))
+                    act(f);
+            });
+            f.paint();
+            f.paint();
+        }
+        EXPECT_GT(heard, 0) << event << " was never called";
+    }
+}

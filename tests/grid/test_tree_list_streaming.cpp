@@ -276,3 +276,110 @@ TEST(TreeListStreaming, ATreeListOfItsOwnMeasuresWhatItReadOnceLoaded)
     EXPECT_GT(read.Metrics().HeaderLineHeight, before);
     EXPECT_EQ(read.Metrics().HeaderLineHeight, written.Metrics().HeaderLineHeight);
 }
+
+// Every published property of a column set away from its default goes
+// through the binary stream and its text form and comes back, captions and
+// the password character outside Latin-1 and in any locale included.
+TEST(TreeListStreaming, EveryPublishedColumnPropertyComesBackThroughBothForms)
+{
+    static StreamingClasses registered;
+    ControlFixture f;
+    f.tree->SetName(QStringLiteral("Tree"));
+    f.tree->Bands()->Add();
+    f.tree->SetHeaderPanelRowCount(2);
+    auto *c = new TdxTreeListMaskColumn(f.tree.get());
+    c->SetName(QStringLiteral("Masked"));
+    c->SetParentComponent(f.tree.get());
+    c->SetAlignment(taRightJustify);
+    c->SetCaption(QStringLiteral("Сумма 合計 \U0001F600"));
+    c->SetCharCase(ecUpperCase);
+    c->SetColor(rtl::TColor(0x123456));
+    c->SetDisableCaption(true);
+    c->SetDisableCustomizing(true);
+    c->SetDisableDragging(true);
+    c->SetDisableEditor(true);
+    classes::TFont font;
+    font.SetName(QStringLiteral("DejaVu Serif"));
+    font.SetSize(11);
+    c->SetFont(&font);
+    c->SetHeaderAlignment(taCenter);
+    QImage glyph(4, 3, QImage::Format_RGB32);
+    glyph.fill(Qt::red);
+    classes::TBitmap bitmap;
+    bitmap.SetImage(glyph);
+    c->SetHeaderGlyph(&bitmap);
+    c->SetMaxLength(12);
+    c->SetMinWidth(33);
+    c->SetOEMConvert(true);
+    c->SetPasswordChar(QChar(0x2022));
+    c->SetReadOnly(true);
+    c->SetSizing(false);
+    c->SetTabStop(false);
+    c->SetVertAlignment(tlBottom);
+    c->SetVisible(false);
+    c->SetWidth(140);
+    c->SetBandIndex(1);
+    c->SetRowIndex(1);
+    c->SetHeaderMaxLineCount(3);
+    c->SetEditMask(QStringLiteral("000-00;1;_"));
+    c->SetIgnoreMaskBlank(true);
+    c->SetSorted(csDown);
+    c->OnChange.Set(QStringLiteral("MaskedChange"), nullptr);
+    c->OnValidate.Set(QStringLiteral("MaskedValidate"), nullptr);
+
+    classes::TMemoryStream stream;
+    stream.WriteComponent(f.tree.get());
+    const QByteArray text = asText(stream);
+    for (const char *name : {"Alignment",
+                             "Caption",
+                             "CharCase",
+                             "Color",
+                             "DisableCaption",
+                             "DisableCustomizing",
+                             "DisableDragging",
+                             "DisableEditor",
+                             "Font.Name",
+                             "HeaderAlignment",
+                             "HeaderGlyph.Data",
+                             "MaxLength",
+                             "MinWidth",
+                             "OEMConvert",
+                             "PasswordChar",
+                             "ReadOnly",
+                             "Sizing",
+                             "Sorted",
+                             "TabStop",
+                             "VertAlignment",
+                             "Visible",
+                             "Width",
+                             "BandIndex",
+                             "RowIndex",
+                             "HeaderMaxLineCount",
+                             "OnChange",
+                             "OnValidate",
+                             "EditMask",
+                             "IgnoreMaskBlank"})
+        EXPECT_TRUE(text.contains(QByteArray("\n    ") + name + " = ")) << name << "\n" << text.constData();
+
+    const QByteArray fromText = textToBinary(text);
+    for (const QByteArray &binary : {QByteArray(stream.Memory(), int(stream.Size())), fromText}) {
+        ControlFixture g;
+        g.tree->DefineMethod<void(classes::TObject *)>("MaskedChange", [](classes::TObject *) {});
+        g.tree->DefineMethod<void(classes::TObject *, QString &, bool &)>("MaskedValidate",
+                                                                          [](classes::TObject *, QString &, bool &) {});
+        readInto(*g.tree, binary);
+        ASSERT_EQ(g.tree->ColumnCount(), 1);
+        auto *r = dynamic_cast<TdxTreeListMaskColumn *>(g.tree->Columns(0));
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->Caption(), c->Caption());
+        EXPECT_EQ(r->PasswordChar(), QChar(0x2022));
+        EXPECT_EQ(r->Color(), rtl::TColor(0x123456));
+        EXPECT_EQ(r->Font()->Name(), QStringLiteral("DejaVu Serif"));
+        EXPECT_EQ(r->HeaderGlyph()->Image().size(), QSize(4, 3));
+        EXPECT_EQ(r->Sorted(), csDown);
+        EXPECT_EQ(r->OnValidate.Name(), QStringLiteral("MaskedValidate"));
+        classes::TMemoryStream again;
+        again.WriteComponent(g.tree.get());
+        EXPECT_EQ(asText(again), text);
+    }
+}

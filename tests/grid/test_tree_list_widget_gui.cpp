@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -590,4 +591,85 @@ TEST(TreeListWidget, ANewGridWindowIs250By150AndKnowsWhenAPointIsOverItsEditor)
     ASSERT_TRUE(tree.EndEditing());
     EXPECT_FALSE(tree.IsPointInEditor(inside));
     widget.setTreeList(nullptr);
+}
+
+// A key handler that frees the column being typed into: the real editor
+// goes on with its key, its text and its validation, and calls the column
+// no more; the grid edits its other columns afterwards.
+TEST(TreeListWidget, AColumnFreedByAKeyHandlerWhileTypingLeavesTheEditorWhole)
+{
+    WidgetFixture f;
+    f.tree->CreateColumn(TdxTreeListColumn::StaticClass())->SetCaption("B");
+    f.tree->SetOptionsA((f.tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
+    f.widget->show();
+    f.widget->setFocus();
+    int heard = 0;
+    f.tree->OnEditChange = [&](classes::TObject *, TdxTreeListColumn *) { ++heard; };
+    f.tree->OnEditValidate = [&](classes::TObject *, TdxTreeListColumn *, QString &, bool &) { ++heard; };
+    f.tree->OnKeyPress.Set([&](classes::TObject *, TChar &) {
+        if (f.tree->EditedColumn() >= 0)
+            delete f.tree->Columns(f.tree->EditedColumn());
+    });
+    f.tree->SetFocusedNode(f.tree->Items(1));
+    f.tree->SetFocusedColumn(0);
+    QTest::keyClick(f.widget.get(), Qt::Key_F2);
+    auto *edit = dynamic_cast<TdxInplaceTextEdit *>(f.tree->Editor());
+    ASSERT_NE(edit, nullptr);
+    QTest::keyClicks(edit->lineEdit(), "xy");
+    QTest::keyClick(edit->lineEdit(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(f.tree->ColumnCount(), 1);
+    EXPECT_EQ(heard, 0);
+    f.tree->OnKeyPress.Clear();
+    f.tree->SetFocusedColumn(0);
+    QTest::keyClick(f.widget.get(), Qt::Key_F2);
+    ASSERT_EQ(f.tree->State(), tsEditing);
+    QTest::keyClicks(edit->lineEdit(), "z");
+    ASSERT_TRUE(f.tree->EndEditing());
+    EXPECT_EQ(f.tree->GetNodeString(f.tree->Items(1), 0), "z");
+}
+
+// A program ends a grid from the grid's own events by closing its window,
+// which Qt frees once the event is over: the grid, its editor and the
+// window go with nothing touched afterwards.
+TEST(TreeListWidget, AWindowClosedByTheGridsOwnEventGoesOnceTheEventIsOver)
+{
+    const std::vector<const char *> events = {"key press while editing", "double click", "edit change"};
+    for (const char *event : events) {
+        SCOPED_TRACE(event);
+        auto *window = new QWidget;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        auto tree = std::make_unique<TCustomdxTreeListControl>(nullptr);
+        tree->CreateColumn(TdxTreeListColumn::StaticClass())->SetCaption("A");
+        tree->SetNodeString(tree->Add(), 0, "one");
+        tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
+        QPointer<TreeListWidget> widget = new TreeListWidget(tree.get(), window);
+        widget->resize(200, 100);
+        window->show();
+        widget->setFocus();
+        QApplication::processEvents();
+        const auto close = [window] { window->close(); };
+        const std::string name = event;
+        if (name == "double click")
+            tree->OnDblClick.Set([close](classes::TObject *) { close(); });
+        else if (name == "edit change")
+            tree->OnEditChange = [close](classes::TObject *, TdxTreeListColumn *) { close(); };
+        else
+            tree->OnKeyPress.Set([close](classes::TObject *, TChar &) { close(); });
+        if (name == "double click") {
+            tree->SetOptionsA(tree->OptionsA() & ~(1u << aoEditing));
+            const rtl::TRect cell = tree->CellRect(tree->Items(0), 0);
+            QTest::mouseDClick(widget->viewport(), Qt::LeftButton, {}, QPoint(cell.Left + 3, cell.Top + 3));
+        } else {
+            tree->SetFocusedNode(tree->Items(0));
+            QTest::keyClick(widget.data(), Qt::Key_F2);
+            auto *edit = dynamic_cast<TdxInplaceTextEdit *>(tree->Editor());
+            ASSERT_NE(edit, nullptr);
+            QTest::keyClicks(edit->lineEdit(), "x");
+        }
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(widget.isNull());
+        EXPECT_EQ(tree->Host(), nullptr);
+        tree.reset();
+    }
 }

@@ -83,7 +83,10 @@ QWidget *firstFocusableIn(QWidget *page)
 
 // Tells `enter` when the focus comes to the widget or a widget inside it from
 // elsewhere, and `exit` when it goes elsewhere. A window that loses the
-// activation keeps its focus widget, so that is neither.
+// activation keeps its focus widget, so that is neither. Qt reports the move
+// while it is still making it, on the widgets it moves the focus between: the
+// handlers run once Qt is done, so that they may free the widget, and a
+// widget that went meanwhile hears nothing more.
 QMetaObject::Connection watchFocus(QWidget *widget, bool &entered, std::function<void()> enter,
                                    std::function<void()> exit)
 {
@@ -96,7 +99,9 @@ QMetaObject::Connection watchFocus(QWidget *widget, bool &entered, std::function
             if (inside == entered)
                 return;
             entered = inside;
-            controls::guarded(controls::Report::none(), inside ? enter : exit);
+            QMetaObject::invokeMethod(
+                widget, [call = inside ? enter : exit] { controls::guarded(controls::Report::none(), call); },
+                Qt::QueuedConnection);
         });
 }
 
@@ -1233,6 +1238,9 @@ void TdxCustomPageControl::SetStyle(TdxTabStyle value)
         return;
     auto painter = createTabPainter(value, this);
     painter->takeTabsFrom(*m_painter);
+    // A drawing handler of the painter that is painting goes on in it.
+    if (m_painting)
+        m_retiredPainter = std::move(m_painter);
     m_painter = std::move(painter);
     relayout();
 }
@@ -1301,10 +1309,22 @@ void TdxCustomPageControl::relayout()
 
 void TdxCustomPageControl::placePages()
 {
-    const QRect area = gfx::ToQRect(displayRect());
-    for (TdxTabSheet *page : m_pages)
-        if (page->geometry() != area)
-            page->setGeometry(area);
+    // The page on show hears of its new size at once: its OnResize may free
+    // or add pages, or this control. The pages are held and placed again
+    // until none was added meanwhile.
+    const QPointer<TdxCustomPageControl> self(this);
+    for (bool again = true; again && self;) {
+        again = false;
+        const QRect area = gfx::ToQRect(displayRect());
+        const std::vector<QPointer<TdxTabSheet>> held(m_pages.begin(), m_pages.end());
+        for (const QPointer<TdxTabSheet> &page : held) {
+            if (!self)
+                return;
+            if (page && page->m_pageControl == this && page->geometry() != area)
+                page->setGeometry(area);
+        }
+        again = self && m_pages.size() != held.size();
+    }
 }
 
 } // namespace widgets

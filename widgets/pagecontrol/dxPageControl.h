@@ -542,6 +542,9 @@ private:
     TdxTabSheet *m_activePage = nullptr;
     int m_tabIndex = -1;
     std::unique_ptr<TdxPageControlButtons> m_painter;
+    // The painter a Style set while painting replaced, until the paint ends.
+    std::unique_ptr<TdxPageControlButtons> m_retiredPainter;
+    bool m_painting = false;
     TabStripOptions m_options;
     bool m_ownerDraw = false;
     bool m_scrollOpposite = false;

@@ -145,6 +145,7 @@ void TdxPageControlButtons::addTab(TabStripPage *page, int tabIndex)
     if (tabIndex < 0 || tabIndex > tabCount())
         tabIndex = tabCount();
     m_tabs.insert(m_tabs.begin() + tabIndex, std::move(item));
+    ++m_tabsChanged;
 }
 
 void TdxPageControlButtons::removeTab(TabStripPage *page)
@@ -155,6 +156,7 @@ void TdxPageControlButtons::removeTab(TabStripPage *page)
     if (m_hot == it->get())
         m_hot = nullptr;
     m_tabs.erase(it);
+    ++m_tabsChanged;
     if (m_offset >= tabCount())
         m_offset = std::max(0, tabCount() - 1);
 }
@@ -168,6 +170,7 @@ void TdxPageControlButtons::moveTab(TabStripPage *page, int tabIndex)
     m_tabs.erase(it);
     tabIndex = std::clamp(tabIndex, 0, tabCount());
     m_tabs.insert(m_tabs.begin() + tabIndex, std::move(item));
+    ++m_tabsChanged;
 }
 
 TdxPageControlButton *TdxPageControlButtons::findTab(const TabStripPage *page) const
@@ -183,6 +186,7 @@ void TdxPageControlButtons::takeTabsFrom(TdxPageControlButtons &other)
     for (const auto &t : other.m_tabs)
         addTab(t->page(), tabCount());
     other.m_tabs.clear();
+    ++other.m_tabsChanged;
     other.m_hot = nullptr;
 }
 

@@ -204,6 +204,9 @@ protected:
     rtl::TRect tabDisplayFrame() const;
     void paintStrip(gfx::Canvas &canvas);
     void drawTab(gfx::Canvas &canvas, const TdxPageControlButton &tab);
+    // Whether the tabs are as they were when tabsChanged was `mark`.
+    bool tabsAsAt(int mark) const { return m_tabsChanged == mark; }
+    int tabsMark() const { return m_tabsChanged; }
     void applyRotation(gfx::Canvas &canvas) const;
     // Edge flags for the sides of a tab, given as for a strip on top.
     unsigned sideFlags(bool outer, bool inner, bool nearEnd, bool farEnd) const;
@@ -223,6 +226,9 @@ private:
 
     TabStripHost *m_host;
     std::vector<std::unique_ptr<TdxPageControlButton>> m_tabs;
+    // Counts the changes of m_tabs: the drawing handlers may add, free or
+    // move tabs, and a paint stops where that happened.
+    int m_tabsChanged = 0;
     int m_offset = 0;
     rtl::TRect m_backArrow;
     rtl::TRect m_forwardArrow;

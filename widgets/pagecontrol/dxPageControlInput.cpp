@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace widgets {
 
@@ -544,8 +545,12 @@ void TdxCustomPageControl::paintEvent(QPaintEvent *)
     controls::paintOnCanvas(*this, m_measurer == &m_realMeasurer ? nullptr : m_measurer, m_canvas,
                             [this](gfx::Canvas &canvas) {
                                 canvas.FillRect(rtl::TRect{0, 0, width(), height()}, gfx::Brush::solid(rtl::clBtnFace));
+                                const bool nested = std::exchange(m_painting, true);
                                 m_painter->paint(canvas);
+                                m_painting = nested;
                             });
+    if (!m_painting)
+        m_retiredPainter.reset();
 }
 
 void TdxCustomPageControl::changeEvent(QEvent *event)

@@ -6,6 +6,7 @@
 #include "platform/gfx/Canvas.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace widgets {
 
@@ -112,6 +113,7 @@ void TdxPageControlButtons::paintStrip(Canvas &canvas)
     canvas.IntersectClipRect({strip.Left - 2, strip.Top - 2, strip.Right + 2, strip.Bottom + 2});
     paintArrows(canvas);
     // The active tab goes last so that it overlaps its neighbours.
+    std::vector<const TdxPageControlButton *> order;
     const TdxPageControlButton *activeTab = nullptr;
     for (const auto &t : m_tabs) {
         if (!t->visible())
@@ -119,20 +121,31 @@ void TdxPageControlButtons::paintStrip(Canvas &canvas)
         if (t->active())
             activeTab = t.get();
         else
-            drawTab(canvas, *t);
+            order.push_back(t.get());
     }
     if (activeTab)
-        drawTab(canvas, *activeTab);
+        order.push_back(activeTab);
+    // A drawing handler that adds, frees or moves a tab ends this paint; the
+    // change has asked for the next one.
+    const int mark = tabsMark();
+    for (const TdxPageControlButton *tab : order) {
+        if (!tabsAsAt(mark))
+            break;
+        drawTab(canvas, *tab);
+    }
     canvas.RestoreDC(level);
 }
 
 void TdxPageControlButtons::drawTab(Canvas &canvas, const TdxPageControlButton &tab)
 {
     const int level = canvas.SaveDC();
+    const int mark = tabsMark();
     m_host->customizeTabFont(canvas, tab);
-    applyRotation(canvas);
-    if (!m_host->ownerDrawTab(canvas, tab))
-        paintTab(canvas, tab);
+    if (tabsAsAt(mark)) {
+        applyRotation(canvas);
+        if (!m_host->ownerDrawTab(canvas, tab))
+            paintTab(canvas, tab);
+    }
     canvas.RestoreDC(level);
 }
 
@@ -161,7 +174,10 @@ void TdxPageControlButtons::paintContent(Canvas &canvas, const TdxPageControlBut
             imageBox.Right = std::min(rect.Right, rect.Left + box);
             textRect.Left = imageBox.Right;
         }
+        const int mark = tabsMark();
         const int index = tab.imageIndex();
+        if (!tabsAsAt(mark))
+            return;
         if (index >= 0 && index < images->count())
             canvas.DrawImage(*images, index, imageBox.Left + (imageBox.Width() - images->width()) / 2,
                              imageBox.Top + (imageBox.Height() - images->height()) / 2);
@@ -239,8 +255,9 @@ void TdxPageControlStandardButtons::paintTab(Canvas &canvas, const TdxPageContro
     canvas.DrawEdge(r, BDR_RAISEDINNER, sideFlags(true, false, true, false));
     canvas.DrawEdge(r, EDGE_RAISED, sideFlags(true, false, true, true));
     const TRect content = stripOffsetRect(r, pos, -1, -u, u, u);
+    const int mark = tabsMark();
     paintContent(canvas, tab, content);
-    if (tab.focused())
+    if (tabsAsAt(mark) && tab.focused())
         canvas.DrawFocusRect(deflate(r, u + 1, u + 1));
 }
 

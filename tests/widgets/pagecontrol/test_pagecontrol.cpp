@@ -580,6 +580,66 @@ TEST_F(PageControlTest, StoredLayoutWithThreeSheetsReadsBack)
     EXPECT_EQ(madeControl->ActivePage(), madeControl->Pages(2));
 }
 
+// Captions in any script, and every property of the control and its pages
+// set away from its default, come back through the text form of the stream
+// as through the binary one.
+TEST_F(PageControlTest, AStoredLayoutComesBackThroughItsTextFormCaptionsInAnyScript)
+{
+    RegisterPageControlClasses();
+    control->SetName("PageControl1");
+    const char *captions[] = {"&Общие", "代理 \xF0\x9F\x98\x80", "Ελληνικά"};
+    for (size_t i = 0; i < pages.size(); ++i) {
+        pages[i]->SetName(QStringLiteral("Sheet%1").arg(i + 1));
+        pages[i]->SetCaption(captions[i]);
+    }
+    control->SetStyle(TdxTabStyle::dxtsButtons);
+    control->SetTabPosition(TdxTabPosition::dxtpBottom);
+    control->SetMultiLine(true);
+    control->SetRaggedRight(true);
+    control->SetScrollOpposite(true);
+    control->SetOwnerDraw(true);
+    control->SetHideButtons(true);
+    control->SetTabHeight(21);
+    control->SetTabWidth(-4);
+    pages[0]->SetImageIndex(5);
+    pages[2]->SetHighlighted(true);
+    control->SetActivePage(pages[1]);
+
+    classes::TMemoryStream stream;
+    stream.WriteComponent(control);
+    stream.SetPosition(0);
+    classes::TMemoryStream text;
+    classes::ObjectBinaryToText(stream, text);
+    const QByteArray written(text.Memory(), int(text.Size()));
+    classes::TMemoryStream fromText;
+    text.SetPosition(0);
+    classes::ObjectTextToBinary(text, fromText);
+    for (classes::TMemoryStream *binary : {&stream, &fromText}) {
+        QWidget other;
+        auto *restored = new TdxPageControl(&other);
+        binary->SetPosition(0);
+        binary->ReadComponent(restored);
+        ASSERT_EQ(restored->PageCount(), 3);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(restored->Pages(i)->Caption(), captions[i]) << i;
+        EXPECT_EQ(restored->ActivePage(), restored->Pages(1));
+        EXPECT_EQ(restored->Style(), TdxTabStyle::dxtsButtons);
+        EXPECT_EQ(restored->TabPosition(), TdxTabPosition::dxtpBottom);
+        EXPECT_TRUE(restored->MultiLine() && restored->RaggedRight() && restored->ScrollOpposite());
+        EXPECT_TRUE(restored->OwnerDraw() && restored->HideButtons());
+        EXPECT_EQ(restored->TabHeight(), 21);
+        EXPECT_EQ(restored->TabWidth(), 0);
+        EXPECT_EQ(restored->Pages(0)->ImageIndex(), 5);
+        EXPECT_TRUE(restored->Pages(2)->Highlighted());
+        classes::TMemoryStream again;
+        again.WriteComponent(restored);
+        again.SetPosition(0);
+        classes::TMemoryStream againText;
+        classes::ObjectBinaryToText(again, againText);
+        EXPECT_EQ(QByteArray(againText.Memory(), int(againText.Size())), written);
+    }
+}
+
 // A stored layout keeps the control's place and size, its state, and the
 // names of its handlers and its pages', which the reader finds in the form
 // the layout is read into.
@@ -718,6 +778,7 @@ TEST_F(PageControlTest, EnterExitAndResizeAreToldForTheControlAndItsPages)
     pages[0]->layout()->addWidget(second);
     showWindow();
     outside->setFocus();
+    QCoreApplication::processEvents();
     std::vector<std::string> told;
     const auto note = [&told](const char *what) { return [&told, what](classes::TObject *) { told.push_back(what); }; };
     control->OnEnter.Set(note("control enter"));
@@ -731,11 +792,157 @@ TEST_F(PageControlTest, EnterExitAndResizeAreToldForTheControlAndItsPages)
     second->setFocus();
     control->setFocus();
     outside->setFocus();
+    // Told once Qt has moved the focus, in the order it moved.
+    EXPECT_TRUE(told.empty());
+    QCoreApplication::processEvents();
     EXPECT_EQ(told, (std::vector<std::string>{"control enter", "page enter", "page exit", "control exit"}));
 
     told.clear();
     control->resize(260, 190);
     EXPECT_EQ(told, (std::vector<std::string>{"page resize", "control resize"}));
+}
+
+// The strip's drawing handlers freeing, hiding or adding a page: the tabs
+// that went are drawn no further, and the next paint draws the strip as it is
+// now.
+TEST_F(PageControlTest, APageFreedByADrawingHandlerIsDrawnNoFurther)
+{
+    gfx::ImageList images(8, 8);
+    using Install = std::function<void(TdxCustomPageControl *, std::function<void(int tab)>)>;
+    const std::vector<std::pair<std::string, Install>> handlers = {
+        {"OnDrawTab",
+         [](TdxCustomPageControl *c, std::function<void(int)> act) {
+             c->SetOwnerDraw(true);
+             c->OnDrawTab.Set([act](TdxCustomPageControl *, int tab, const rtl::TRect &, bool) { act(tab); });
+         }},
+        {"OnDrawTabEx",
+         [](TdxCustomPageControl *c, std::function<void(int)> act) {
+             c->OnDrawTabEx.Set([act, c](TdxCustomPageControl *, TdxDrawTabExRecord &record) {
+                 act(static_cast<TdxTabSheet *>(record.Item->page())->TabIndex());
+                 (void)c;
+             });
+         }},
+        {"OnGetImageIndex",
+         [&images](TdxCustomPageControl *c, std::function<void(int)> act) {
+             c->SetImages(&images);
+             c->OnGetImageIndex.Set([act, c](TdxCustomPageControl *, int pageIndex, int &) {
+                 if (TdxTabSheet *page = c->Pages(pageIndex))
+                     act(page->TabIndex());
+             });
+         }},
+    };
+    const std::vector<std::pair<std::string, std::function<void(TdxCustomPageControl *, int)>>> acts = {
+        {"frees the tab's page", [](TdxCustomPageControl *c, int tab) { delete c->PageForTab(tab); }},
+        {"frees the next page",
+         [](TdxCustomPageControl *c, int tab) { delete c->PageForTab((tab + 1) % std::max(1, c->PageCount())); }},
+        {"hides the tab", [](TdxCustomPageControl *c, int tab) { c->PageForTab(tab)->SetTabVisible(false); }},
+        {"adds a page",
+         [](TdxCustomPageControl *c, int) {
+             auto *page = new TdxTabSheet();
+             page->SetCaption("New");
+             page->SetPageControl(c);
+         }},
+        {"moves the tab's page last", [](TdxCustomPageControl *c, int tab) { c->PageForTab(tab)->SetPageIndex(2); }},
+        {"sets another style",
+         [](TdxCustomPageControl *c, int) {
+             c->SetStyle(c->Style() == TdxTabStyle::dxtsTabs ? TdxTabStyle::dxtsButtons : TdxTabStyle::dxtsTabs);
+         }},
+    };
+    for (const auto &[handler, install] : handlers)
+        for (const auto &[name, act] : acts) {
+            SCOPED_TRACE(handler + ", " + name);
+            QWidget holder;
+            auto *c = new TdxPageControl(&holder);
+            c->setGeometry(0, 0, 284, 208);
+            c->setTextMeasurer(&measurer);
+            for (const char *caption : {"One", "Two", "Three"}) {
+                auto *page = new TdxTabSheet();
+                page->SetCaption(caption);
+                page->SetPageControl(c);
+            }
+            bool done = false;
+            install(c, [&, c, act = act](int tab) {
+                if (tab >= 0 && c->PageForTab(tab) && !std::exchange(done, true))
+                    act(c, tab);
+            });
+            c->grab();
+            EXPECT_TRUE(done);
+            c->grab();
+            EXPECT_EQ(c->TabIndex(), c->ActivePage() ? c->ActivePage()->TabIndex() : -1);
+        }
+}
+
+// The page on show frees or adds a page from its OnResize while the control
+// places its pages: the pages left, and the one added, all fill the display.
+TEST_F(PageControlTest, APageFreedOrAddedByAPagesOnResizeLeavesThePagesPlaced)
+{
+    showWindow();
+    // What the handler of the page on show does; the page itself stays (Qt
+    // reads a widget after telling it of its new size).
+    const std::vector<std::pair<std::string, std::function<void(TdxTabSheet *)>>> acts = {
+        {"frees the next page", [&](TdxTabSheet *self) { delete control->FindNextPage(self, true, false); }},
+        {"frees every other page",
+         [&](TdxTabSheet *self) {
+             while (control->PageCount() > 1)
+                 delete control->Pages(control->Pages(0) == self ? 1 : 0);
+         }},
+        {"adds a page",
+         [&](TdxTabSheet *) {
+             auto *page = new TdxTabSheet();
+             page->SetPageControl(control);
+         }},
+    };
+    int size = 200;
+    for (const auto &entry : acts) {
+        SCOPED_TRACE(entry.first);
+        const std::function<void(TdxTabSheet *)> &act = entry.second;
+        while (control->PageCount() < 3)
+            (new TdxTabSheet())->SetPageControl(control);
+        TdxTabSheet *shown = control->ActivePage();
+        ASSERT_NE(shown, nullptr);
+        bool done = false;
+        shown->OnResize.Set([&, shown](classes::TObject *) {
+            if (!std::exchange(done, true))
+                act(shown);
+        });
+        control->resize(size, size);
+        size += 10;
+        EXPECT_TRUE(done);
+        shown->OnResize.Clear();
+        const rtl::TRect r = control->displayRect();
+        const QRect area(r.Left, r.Top, r.Width(), r.Height());
+        for (int i = 0; i < control->PageCount(); ++i)
+            EXPECT_EQ(control->Pages(i)->geometry(), area) << i;
+    }
+}
+
+// A click into a page whose OnEnter frees it, and a Tab out of a page whose
+// OnExit frees it: the page goes once Qt has moved the focus, and the next
+// page shows.
+TEST_F(PageControlTest, APageFreedByItsOwnOnEnterOrOnExitGoesOnceTheFocusHasMoved)
+{
+    addEdits();
+    auto *outside = new QLineEdit(window.get());
+    outside->move(0, 220);
+    showWindow();
+    outside->setFocus();
+    QCoreApplication::processEvents();
+    QPointer<TdxTabSheet> first(pages[0]);
+    pages[0]->OnEnter.Set([&](classes::TObject *) { delete first.data(); });
+    QTest::mouseClick(edits[0], Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(first.isNull());
+    ASSERT_EQ(control->ActivePage(), pages[1]);
+
+    QPointer<TdxTabSheet> second(pages[1]);
+    pages[1]->OnExit.Set([&](classes::TObject *) { delete second.data(); });
+    edits[1]->setFocus();
+    QCoreApplication::processEvents();
+    outside->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(second.isNull());
+    EXPECT_EQ(control->ActivePage(), pages[2]);
+    EXPECT_EQ(control->PageCount(), 1);
 }
 
 // The mouse on the control and on a page: each tells its own handlers, in
@@ -1913,6 +2120,25 @@ const std::vector<SweepEvent> &sweepEvents()
                  });
              });
          }},
+        // The focus, on a line edit of the active page, moves with a switch.
+        {"page OnEnter",
+         [onPages](TdxPageControl *c, SweepHandler h) {
+             onPages(c, [h](TdxTabSheet *p) {
+                 p->OnEnter.Set([h, p](classes::TObject *) {
+                     const SweepHandler keep = h;
+                     keep(p);
+                 });
+             });
+         }},
+        {"page OnExit",
+         [onPages](TdxPageControl *c, SweepHandler h) {
+             onPages(c, [h](TdxTabSheet *p) {
+                 p->OnExit.Set([h, p](classes::TObject *) {
+                     const SweepHandler keep = h;
+                     keep(p);
+                 });
+             });
+         }},
         {"OnUnDock",
          [](TdxPageControl *c, SweepHandler h) {
              c->OnUnDock.Set([c, h](classes::TObject *, QWidget *client, QWidget *, bool &) {
@@ -2047,6 +2273,7 @@ TEST(PageControlHandlerSweep, EveryEventWithEveryVictimRunsToItsEnd)
                 auto *other = new TdxPageControl(&window);
                 other->setGeometry(300, 0, 284, 208);
                 other->SetDockSite(true);
+                const QPointer<TdxPageControl> otherHeld(other);
                 QPointer<TdxPageControl> control(new TdxPageControl(&window));
                 control->setGeometry(0, 0, 284, 208);
                 control->setTextMeasurer(&measurer);
@@ -2055,6 +2282,7 @@ TEST(PageControlHandlerSweep, EveryEventWithEveryVictimRunsToItsEnd)
                     auto *page = new TdxTabSheet();
                     page->SetCaption(caption);
                     page->SetPageControl(control);
+                    (new QVBoxLayout(page))->addWidget(new QLineEdit(page));
                 }
                 auto *form = new QWidget();
                 form->setObjectName(QStringLiteral("form"));
@@ -2062,16 +2290,23 @@ TEST(PageControlHandlerSweep, EveryEventWithEveryVictimRunsToItsEnd)
                 control->DockControl(form);
                 control->SetActivePageIndex(0);
                 window.show();
+                QApplication::setActiveWindow(&window);
+                if (QTest::qWaitForWindowActive(&window, 2000))
+                    control->Pages(0)->findChild<QLineEdit *>()->setFocus();
                 event.set(control, [&](TdxTabSheet *page) {
                     ++heard;
                     if (!std::exchange(done, true))
                         acted = victim.act(page, other);
                 });
                 run.run(control, other);
+                // The focus moves are told once Qt has made them.
+                QCoreApplication::processEvents();
                 combinations += acted ? 1 : 0;
                 if (control)
                     expectConsistent(*control);
-                expectConsistent(*other);
+                // A page gone to the other control may free that one.
+                if (otherHeld)
+                    expectConsistent(*other);
                 // Handlers that act no more, then everything goes.
                 done = true;
                 QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
