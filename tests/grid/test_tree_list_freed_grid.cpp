@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -110,6 +111,16 @@ void click(Grid &g, rtl::TPoint p, TShiftState shift = 0)
     t->MouseDown(mbLeft, shift | ssLeft, p.X, p.Y);
     if (g.tree)
         t->MouseUp(mbLeft, shift, p.X, p.Y);
+}
+
+// The focused cell's editor, holding a changed text.
+void edit(Grid &g)
+{
+    ASSERT_TRUE(g.tree->ShowEditor());
+    auto *editor = static_cast<gridtest::FakeEditor *>(g.tree->Editor());
+    editor->text = "typed";
+    editor->SetModified(true);
+    editor->Change();
 }
 
 struct Event
@@ -213,10 +224,16 @@ const std::vector<Event> &events()
          type('x')},
         {"OnCanEdit by a press on the focused cell",
          [=](Grid &g, Free f) {
-             immediate(g);
+             g.tree->SetOptionsB(g.tree->OptionsB() | 1u << boEditorOption);
              g.tree->OnCanEdit = onAllow(f);
          },
          cellOf(1)},
+        {"OnCanEdit by the delayed edit",
+         [=](Grid &g, Free f) {
+             click(g, g.at(htCell, g.nodes[1], 0));
+             g.tree->OnCanEdit = onAllow(f);
+         },
+         [](Grid &g) { g.host.fire(*g.tree, TCustomdxTreeList::DelayedEditTimer); }},
         {"OnCanEdit by a click after moving",
          [=](Grid &g, Free f) {
              g.tree->SetOptionsA(g.tree->OptionsA() | 1u << aoClickToDblClick);
@@ -229,28 +246,31 @@ const std::vector<Event> &events()
              g.tree->onAppend = [f] { call(f); };
          },
          [](Grid &g) { click(g, g.at(htNewItemRow, nullptr, 1)); }},
-        {"OnChangeNode by a press on the new item row",
-         [=](Grid &g, Free f) {
-             g.tree->SetFocusedNode(nullptr);
-             g.tree->OnChangeNode = onChange(f);
-         },
-         [](Grid &g) { click(g, g.at(htNewItemRow, nullptr, 1)); }},
-        {"OnEditValidate on a press elsewhere",
+        {"OnEditValidate on a right press",
          [](Grid &g, Free f) {
-             g.tree->ShowEditor();
+             edit(g);
              g.tree->OnEditValidate = [f](TObj *, TdxTreeListColumn *, QString &, bool &) { call(f); };
          },
-         cellOf(2)},
+         [](Grid &g) {
+             const rtl::TPoint p = g.at(htCell, g.nodes[1], 0);
+             g.tree->MouseDown(mbRight, ssRight, p.X, p.Y);
+         }},
         {"OnEditValidate on leaving",
          [](Grid &g, Free f) {
-             g.tree->ShowEditor();
+             edit(g);
              g.tree->OnEditValidate = [f](TObj *, TdxTreeListColumn *, QString &, bool &) { call(f); };
          },
          [](Grid &g) { g.tree->FocusLeft(false); }},
         {"OnEditValidate by Down",
          [](Grid &g, Free f) {
-             g.tree->ShowEditor();
+             edit(g);
              g.tree->OnEditValidate = [f](TObj *, TdxTreeListColumn *, QString &, bool &) { call(f); };
+         },
+         key(VK_DOWN)},
+        {"OnNodeChanged by Down",
+         [=](Grid &g, Free f) {
+             edit(g);
+             g.tree->OnNodeChanged = onNode(f);
          },
          key(VK_DOWN)},
         {"OnColumnClick",
@@ -344,6 +364,19 @@ TEST(TreeListFreedGrid, TheWindowStopsWhenAHandlerLetsItsGridGo)
                             Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(w.widget->viewport(), &release);
         EXPECT_EQ(w.heard, 1);
+    }
+    {
+        // A click whose handler frees the grid without letting it go
+        // first: the window lets go of it on its own.
+        WindowGrid w;
+        w.g.tree->OnClick.Set([&w](TObj *) {
+            ++w.heard;
+            w.g.tree.reset();
+        });
+        const rtl::TPoint p = w.g.at(htCell, w.g.nodes[2], 0);
+        QTest::mouseClick(w.widget->viewport(), Qt::LeftButton, {}, QPoint(p.X, p.Y));
+        EXPECT_EQ(w.heard, 1);
+        EXPECT_EQ(w.widget->treeList(), nullptr);
     }
 }
 
