@@ -471,8 +471,12 @@ void TCustomdxTreeList::EndUpdate()
 {
     ZVO_ASSERT(m_updateCount > 0, UnitName);
     --m_updateCount;
+    // A descendant's hook (a pending sort) may run handlers that free the
+    // grid.
+    const TreeListAlive self = AliveToken();
     EndUpdateHook();
-    EndSelection();
+    if (!self.expired())
+        EndSelection();
 }
 
 void TCustomdxTreeList::BeginSelection()

@@ -721,6 +721,9 @@ bool TCustomdxTreeList::ImmediateEditQuery(int /*x*/, int /*y*/, int /*column*/,
 void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
 {
     DeletionDeferral defer(*this);
+    // The drag's veto and drag-over handlers may free the grid: the move
+    // ends there.
+    const TreeListAlive self = AliveToken();
     if (m_state == tsNodeDown && !(shift & ssLeft))
         m_state = tsNone;
     if (m_state == tsNodeDown && NodeDrag().ShouldBegin(shift, x, y)) {
@@ -739,15 +742,21 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
     // A header press becomes a drag once the pointer leaves the square of
     // 5 pixels around the press.
     if (m_state == tsColumnDown && (std::abs(x - m_pressX) > 5 || std::abs(y - m_pressY) > 5) &&
-        MayDragColumn(m_pressedColumn))
+        MayDragColumn(m_pressedColumn) && !self.expired())
         BeginColumnDrag(m_pressedColumn, x, y);
+    if (self.expired())
+        return;
     if (m_state == tsBandDown && (std::abs(x - m_pressX) > 5 || std::abs(y - m_pressY) > 5) &&
-        MayDragBand(m_pressedBand))
+        MayDragBand(m_pressedBand) && !self.expired())
         BeginBandDrag(m_pressedBand, x, y);
+    if (self.expired())
+        return;
     if (m_state == tsBandDragging) {
         const BandDrop drop = BandDropTarget(m_pressedBand, x, y);
         bool accept = true;
         DragOverBand(m_pressedBand, accept);
+        if (self.expired())
+            return;
         headerDragStep(drop.Outside, accept, drop.Arrows, x, y);
         return;
     }
@@ -755,6 +764,8 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
         const ColumnDrop drop = ColumnDropTarget(m_pressedColumn, x, y);
         bool accept = true;
         DragOverColumn(m_pressedColumn, accept);
+        if (self.expired())
+            return;
         headerDragStep(drop.Outside, accept, drop.Arrows, x, y);
         return;
     }

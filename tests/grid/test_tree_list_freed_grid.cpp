@@ -58,10 +58,15 @@ struct Grid
     {
         tree->SetHost(&host);
         host.focused = true;
-        tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
-        tree->SetOptionsB(tree->OptionsB() & ~(1u << boIncrementalSearch | 1u << boImmediateEditor));
-        for (const char *caption : {"A", "B"})
-            tree->CreateColumn(TdxTreeListColumn::StaticClass())->SetCaption(caption);
+        tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing | 1u << aoColumnDragging | 1u << aoColumnSizing) &
+                          ~(1u << aoRowFocus));
+        tree->SetOptionsB(tree->OptionsB() & ~(1u << boIncrementalSearch | 1u << boImmediateEditor | 1u << boWidthFit));
+        for (const char *caption : {"A", "B"}) {
+            auto *c = tree->CreateColumn(TdxTreeListColumn::StaticClass());
+            c->SetCaption(caption);
+            c->SetMinWidth(20);
+            c->SetWidth(120);
+        }
         for (const char *name : {"n0", "n1", "n2"})
             nodes.push_back(add(tree->Add(), name));
         add(nodes[0]->AddChild(), "n0a");
@@ -113,6 +118,18 @@ void click(Grid &g, rtl::TPoint p, TShiftState shift = 0)
         t->MouseUp(mbLeft, shift, p.X, p.Y);
 }
 
+// A press, two moves and a release, each while the grid is there.
+void drag(Grid &g, rtl::TPoint from, rtl::TPoint to)
+{
+    FreedControl *t = g.tree.get();
+    t->MouseDown(mbLeft, ssLeft, from.X, from.Y);
+    for (const rtl::TPoint p : {rtl::TPoint{from.X + 8, from.Y}, to})
+        if (g.tree)
+            t->MouseMove(ssLeft, p.X, p.Y);
+    if (g.tree)
+        t->MouseUp(mbLeft, 0, to.X, to.Y);
+}
+
 // The focused cell's editor, holding a changed text.
 void edit(Grid &g)
 {
@@ -149,6 +166,17 @@ const std::vector<Event> &events()
     auto onNode = [](Free f) { return [f](TObj *, TdxTreeListNode *) { call(f); }; };
     auto onAllow = [](Free f) { return [f](TObj *, TdxTreeListNode *, bool &) { call(f); }; };
     auto onChange = [](Free f) { return [f](TObj *, TdxTreeListNode *, TdxTreeListNode *) { call(f); }; };
+    auto onColumn = [](Free f) { return [f](TObj *, TdxTreeListColumn *) { call(f); }; };
+    auto onColumnAllow = [](Free f) { return [f](TObj *, TdxTreeListColumn *, bool &) { call(f); }; };
+    auto clickHeaderA = [](Grid &g) { click(g, g.at(htColumnHeader, nullptr, 0)); };
+    auto sizeA = [](Grid &g) {
+        const rtl::TPoint edge = g.at(htColumnEdge, nullptr, 0);
+        drag(g, edge, {edge.X + 30, edge.Y});
+    };
+    auto dragA = [](Grid &g) {
+        const rtl::TPoint b = g.at(htColumnHeader, nullptr, 1);
+        drag(g, g.at(htColumnHeader, nullptr, 0), {b.X + 60, b.Y});
+    };
     auto immediate = [](Grid &g) { g.tree->SetOptionsB(g.tree->OptionsB() | 1u << boImmediateEditor); };
     auto focusN0 = [](Grid &g) { g.tree->SetFocusedNode(g.nodes[0]); };
     static const std::vector<Event> list = {
@@ -273,6 +301,22 @@ const std::vector<Event> &events()
              g.tree->OnNodeChanged = onNode(f);
          },
          key(VK_DOWN)},
+        {"OnCanSort", [=](Grid &g, Free f) { g.tree->OnCanSort = onColumnAllow(f); }, clickHeaderA},
+        {"OnCompare",
+         [](Grid &g, Free f) {
+             g.tree->OnCompare = [f](TObj *, TdxTreeListNode *, TdxTreeListNode *, int &) { call(f); };
+         },
+         clickHeaderA},
+        {"OnBeginColumnSizing", [=](Grid &g, Free f) { g.tree->OnBeginColumnSizing = onColumn(f); }, sizeA},
+        {"OnColumnSized", [=](Grid &g, Free f) { g.tree->OnColumnSized = onColumn(f); }, sizeA},
+        {"OnCanColumnDrag", [=](Grid &g, Free f) { g.tree->OnCanColumnDrag = onColumnAllow(f); }, dragA},
+        {"OnDragOverColumn", [=](Grid &g, Free f) { g.tree->OnDragOverColumn = onColumnAllow(f); }, dragA},
+        {"OnEndDragColumn",
+         [](Grid &g, Free f) {
+             g.tree->OnEndDragColumn = [f](TObj *, TdxTreeListColumn *, int, int, int, bool &) { call(f); };
+         },
+         dragA},
+        {"OnMoveColumn", [=](Grid &g, Free f) { g.tree->OnMoveColumn = onColumn(f); }, dragA},
         {"OnColumnClick",
          [](Grid &g, Free f) { g.tree->OnColumnClick = [f](TObj *, TdxTreeListColumn *) { call(f); }; },
          [](Grid &g) { click(g, g.at(htColumnHeader, nullptr, 0)); }},
