@@ -532,6 +532,9 @@ void TCustomdxTreeList::ChangeFocus(TdxTreeListNode *node, int column, bool make
     if (node && !owns(node))
         return;
     DeletionDeferral defer(*this);
+    // OnChangeNode, and the expansion handlers of the node's way into
+    // view, may free the grid.
+    const TreeListAlive self = AliveToken();
     TdxTreeListNode *old = m_focused;
     if (node != old) {
         // Another node's row takes the focus from the new item row too.
@@ -541,8 +544,6 @@ void TCustomdxTreeList::ChangeFocus(TdxTreeListNode *node, int column, bool make
             InvalidateNode(old);
         if (node)
             InvalidateNode(node);
-        // Its handler may free the grid.
-        const TreeListAlive self = AliveToken();
         if (OnChangeNode)
             OnChangeNode(this, old, node);
         if (self.expired())
@@ -551,6 +552,8 @@ void TCustomdxTreeList::ChangeFocus(TdxTreeListNode *node, int column, bool make
     setFocusedColumnPosition(column);
     if (makeVisible && m_focused) {
         MakeVisible(m_focused);
+        if (self.expired())
+            return;
         // With row focus no column is focused: a row step keeps the columns
         // where the user scrolled them.
         if (!IsRowFocus())

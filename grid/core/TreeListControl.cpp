@@ -549,8 +549,12 @@ void TCustomdxTreeListControl::placeColumn(TdxTreeListColumn *column, int bandPo
 bool TCustomdxTreeListControl::CanSelectNode(TdxTreeListNode *node)
 {
     bool allow = true;
+    // Its handler may free the grid: nothing is selected then.
+    const TreeListAlive self = AliveToken();
     if (OnCanSelectNode)
         OnCanSelectNode(this, node, allow);
+    if (self.expired())
+        return false;
     if (!allow || IsFreeSelection())
         return allow;
     // A multiple selection stays among siblings.

@@ -157,6 +157,8 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
         case VK_SPACE:
             if ((IsRowFocus() || !optionA(aoEditing)) && m_focused) {
                 SetNodeSelected(m_focused, !IsNodeSelected(m_focused));
+                if (self.expired())
+                    return;
                 m_anchor = m_focused;
             }
             break;

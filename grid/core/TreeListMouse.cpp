@@ -605,10 +605,14 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
                     m_toggleOnPress = true;
                 if (ctrl && !shiftHeld) {
                     SetNodeSelected(m_focused, !IsNodeSelected(m_focused));
+                    if (self.expired())
+                        return;
                     m_anchor = m_focused;
                 } else if (shiftHeld) {
                     if (!m_anchor) {
                         SetNodeSelected(m_focused, !IsNodeSelected(m_focused));
+                        if (self.expired())
+                            return;
                         m_anchor = m_focused;
                     } else {
                         if (!ctrl)
@@ -618,6 +622,8 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
                 } else if (!IsNodeSelected(m_focused)) {
                     ClearSelection();
                     SetNodeSelected(m_focused, true);
+                    if (self.expired())
+                        return;
                     m_anchor = m_focused;
                 } else if (button != mbRight) {
                     m_selectOnRelease = true;
@@ -907,6 +913,8 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
     if (m_selectOnRelease && m_focused) {
         ClearSelection();
         SetNodeSelected(m_focused, true);
+        if (self.expired())
+            return;
         m_anchor = m_focused;
     }
     m_selectOnRelease = false;

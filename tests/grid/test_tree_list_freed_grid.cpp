@@ -212,6 +212,21 @@ const std::vector<Event> &events()
              g.tree->OnSelectionChanged = [f](TObj *) { call(f); };
          },
          cellOf(2)},
+        {"OnCanSelectNode by a press",
+         [=](Grid &g, Free f) {
+             g.tree->SetOptionsA(g.tree->OptionsA() | 1u << aoMultiSelect);
+             g.tree->OnCanSelectNode = onAllow(f);
+         },
+         cellOf(2)},
+        {"OnCanSelectNode by Shift+Down",
+         [=](Grid &g, Free f) {
+             g.tree->SetOptionsA(g.tree->OptionsA() | 1u << aoMultiSelect);
+             g.tree->OnCanSelectNode = onAllow(f);
+         },
+         [](Grid &g) {
+             TKey k = VK_DOWN;
+             g.tree->KeyDown(k, ssShift);
+         }},
         {"OnKeyDown", [](Grid &g, Free f) { g.tree->OnKeyDown.Set([f](TObj *, TKey &, TShiftState) { call(f); }); },
          key(VK_DOWN)},
         {"OnKeyPress", [](Grid &g, Free f) { g.tree->OnKeyPress.Set([f](TObj *, TChar &) { call(f); }); }, type('x')},
