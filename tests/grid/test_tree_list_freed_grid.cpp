@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -347,6 +348,8 @@ TEST(TreeListFreedGrid, EveryEventsHandlerMayFreeTheGrid)
     int combinations = 0;
     for (const Event &event : events()) {
         SCOPED_TRACE(event.name);
+        if (qEnvironmentVariableIsSet("ZVO_SWEEP_TRACE"))
+            std::fprintf(stderr, "%s\n", event.name);
         Grid g;
         int heard = 0;
         Grid *grid = &g;
