@@ -525,7 +525,7 @@ void TCustomdxTreeListControl::rebuildSortedColumns()
         for (size_t i = 1; i < m_sortedColumns.size(); ++i)
             m_sortedColumns[i]->m_sorted = csNone;
         if (m_sortedColumns.size() > 1)
-            m_sortedColumns.resize(1);
+            m_sortedColumns.erase(m_sortedColumns.begin() + 1, m_sortedColumns.end());
     }
 }
 
