@@ -5,6 +5,7 @@
 #include "ControlFixture.h"
 #include "CoreFakes.h"
 
+#include "grid/core/TreeListBands.h"
 #include "grid/core/TreeListHooks.h"
 #include "grid/widgets/TreeListWidget.h"
 
@@ -51,8 +52,9 @@ public:
     }
 };
 
-// Columns A and B; n0 (collapsed, with child n0a), n1 (focused), n2; the
-// new item row shown above them; cell focus, editing on.
+// Band P with columns A and B, band Q with column C; n0 (collapsed, with
+// child n0a), n1 (focused), n2; the new item row shown above them; cell
+// focus, editing on.
 struct Grid
 {
     Grid()
@@ -62,11 +64,20 @@ struct Grid
         tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing | 1u << aoColumnDragging | 1u << aoColumnSizing) &
                           ~(1u << aoRowFocus));
         tree->SetOptionsB(tree->OptionsB() & ~(1u << boIncrementalSearch | 1u << boImmediateEditor | 1u << boWidthFit));
-        for (const char *caption : {"A", "B"}) {
+        TreeListSettings settings = tree->Settings();
+        settings.ShowBands = true;
+        tree->SetSettings(settings);
+        tree->Bands()->Add();
+        for (TdxTreeListBand *band : {tree->Bands()->Items(0), tree->Bands()->Items(1)}) {
+            band->SetMinWidth(0);
+            band->SetWidth(band->Index() == 0 ? 240 : 120);
+        }
+        for (const char *caption : {"A", "B", "C"}) {
             auto *c = tree->CreateColumn(TdxTreeListColumn::StaticClass());
             c->SetCaption(caption);
             c->SetMinWidth(20);
             c->SetWidth(120);
+            c->SetBandIndex(tree->ColumnCount() / 3);
         }
         for (const char *name : {"n0", "n1", "n2"})
             nodes.push_back(add(tree->Add(), name));
@@ -177,6 +188,11 @@ const std::vector<Event> &events()
     auto dragA = [](Grid &g) {
         const rtl::TPoint b = g.at(htColumnHeader, nullptr, 1);
         drag(g, g.at(htColumnHeader, nullptr, 0), {b.X + 60, b.Y});
+    };
+    auto onBand = [](Free f) { return [f](TObj *, TdxTreeListBand *) { call(f); }; };
+    auto sizeBand = [](Grid &g) {
+        const rtl::TPoint edge = g.at(htBandEdge);
+        drag(g, edge, {edge.X + 30, edge.Y});
     };
     auto immediate = [](Grid &g) { g.tree->SetOptionsB(g.tree->OptionsB() | 1u << boImmediateEditor); };
     auto focusN0 = [](Grid &g) { g.tree->SetFocusedNode(g.nodes[0]); };
@@ -333,6 +349,10 @@ const std::vector<Event> &events()
          },
          dragA},
         {"OnMoveColumn", [=](Grid &g, Free f) { g.tree->OnMoveColumn = onColumn(f); }, dragA},
+        {"OnBandClick", [=](Grid &g, Free f) { g.tree->OnBandClick = onBand(f); },
+         [](Grid &g) { click(g, g.at(htBandHeader)); }},
+        {"OnBeginBandSizing", [=](Grid &g, Free f) { g.tree->OnBeginBandSizing = onBand(f); }, sizeBand},
+        {"OnBandSized", [=](Grid &g, Free f) { g.tree->OnBandSized = onBand(f); }, sizeBand},
         {"OnColumnClick",
          [](Grid &g, Free f) { g.tree->OnColumnClick = [f](TObj *, TdxTreeListColumn *) { call(f); }; },
          [](Grid &g) { click(g, g.at(htColumnHeader, nullptr, 0)); }},
