@@ -57,6 +57,10 @@ void TCustomdxTreeList::BeginDestroy()
     if (m_destroyStarted)
         return;
     m_destroyStarted = true;
+    // Freed by a handler inside one of its own operations: the scopes of
+    // that operation end on nothing (the grid's token has expired), so the
+    // nodes are deleted now instead of waiting for them.
+    m_deferDepth = 0;
     Destroying();
     // The process-wide click-to-edit timer must not name a grid that is gone.
     if (SharedTimers().delayedEditGrid == this)
@@ -364,21 +368,26 @@ void TCustomdxTreeList::setNodeExpanded(TdxTreeListNode *node, bool value)
     if (!owns(node) || !node->m_hasChildren || node->m_expanded == value || node->m_changing || node->m_deleting)
         return;
     DeletionDeferral defer(*this);
+    // The handlers may free the grid, and the node with it.
+    const TreeListAlive self = AliveToken();
     bool allow = true;
     node->m_changing = true;
     try {
         value ? DoExpanding(node, allow) : DoCollapsing(node, allow);
     } catch (...) {
-        node->m_changing = false;
+        if (!self.expired())
+            node->m_changing = false;
         throw;
     }
+    if (self.expired())
+        return;
     node->m_changing = false;
     if (!allow || node->m_expanded == value)
         return;
     if (!value) {
         if (m_top && m_top->HasAsParent(node))
             SetTopNode(node);
-        if (m_focused && m_focused->HasAsParent(node) && !CollapseWithFocusInside(node))
+        if (m_focused && m_focused->HasAsParent(node) && (!CollapseWithFocusInside(node) || self.expired()))
             return;
     }
     node->m_expanded = value;
@@ -400,14 +409,17 @@ void TCustomdxTreeList::expandNode(TdxTreeListNode *node, bool recurse)
         return;
     DeletionDeferral defer(*this);
     UpdateBracket bracket(*this);
+    const TreeListAlive self = AliveToken();
     setNodeExpanded(node, true);
-    if (!recurse)
+    if (!recurse || self.expired())
         return;
     // Pre-order over the branch, without recursion.
     TdxTreeListNode *n = node->GetFirstChild();
     while (n) {
         if (n->m_hasChildren)
             setNodeExpanded(n, true);
+        if (self.expired())
+            return;
         if (n->Count() > 0) {
             n = n->GetFirstChild();
             continue;
@@ -424,9 +436,13 @@ void TCustomdxTreeList::MakeVisible(TdxTreeListNode *node)
         return;
     DeletionDeferral defer(*this);
     UpdateBracket bracket(*this, !node->IsVisible());
+    const TreeListAlive self = AliveToken();
     for (TdxTreeListNode *p = node->m_parent; p; p = p->m_parent)
-        if (!p->m_expanded)
+        if (!p->m_expanded) {
             setNodeExpanded(p, true);
+            if (self.expired())
+                return;
+        }
     const int index = AbsoluteIndex(node);
     if (index < 0)
         return;
@@ -455,8 +471,12 @@ void TCustomdxTreeList::EndUpdate()
 {
     ZVO_ASSERT(m_updateCount > 0, UnitName);
     --m_updateCount;
+    // A descendant's hook (a pending sort) may run handlers that free the
+    // grid.
+    const TreeListAlive self = AliveToken();
     EndUpdateHook();
-    EndSelection();
+    if (!self.expired())
+        EndSelection();
 }
 
 void TCustomdxTreeList::BeginSelection()
@@ -512,6 +532,9 @@ void TCustomdxTreeList::ChangeFocus(TdxTreeListNode *node, int column, bool make
     if (node && !owns(node))
         return;
     DeletionDeferral defer(*this);
+    // OnChangeNode, and the expansion handlers of the node's way into
+    // view, may free the grid.
+    const TreeListAlive self = AliveToken();
     TdxTreeListNode *old = m_focused;
     if (node != old) {
         // Another node's row takes the focus from the new item row too.
@@ -523,10 +546,14 @@ void TCustomdxTreeList::ChangeFocus(TdxTreeListNode *node, int column, bool make
             InvalidateNode(node);
         if (OnChangeNode)
             OnChangeNode(this, old, node);
+        if (self.expired())
+            return;
     }
     setFocusedColumnPosition(column);
     if (makeVisible && m_focused) {
         MakeVisible(m_focused);
+        if (self.expired())
+            return;
         // With row focus no column is focused: a row step keeps the columns
         // where the user scrolled them.
         if (!IsRowFocus())

@@ -66,8 +66,9 @@ std::unique_ptr<TdxTreeListNode> TCustomdxTreeListControl::CreateNode()
 
 void TCustomdxTreeListControl::DoCanEdit(TdxTreeListNode *node, bool &allow)
 {
+    const TreeListAlive self = AliveToken();
     TCustomdxTreeList::DoCanEdit(node, allow);
-    if (allow)
+    if (allow && !self.expired())
         if (const TdxTreeListColumn *column = Columns(FocusedColumnIndex()))
             allow = column->CanEdit();
 }
@@ -76,8 +77,9 @@ void TCustomdxTreeListControl::DoCanEditNewItemRow(bool &allow)
 {
     // The new item row is edited with the focused column's editor, which
     // the column may withhold as on any row.
+    const TreeListAlive self = AliveToken();
     TCustomdxTreeList::DoCanEditNewItemRow(allow);
-    if (allow)
+    if (allow && !self.expired())
         if (const TdxTreeListColumn *column = Columns(FocusedColumnIndex()))
             allow = column->CanEdit();
 }
@@ -547,8 +549,12 @@ void TCustomdxTreeListControl::placeColumn(TdxTreeListColumn *column, int bandPo
 bool TCustomdxTreeListControl::CanSelectNode(TdxTreeListNode *node)
 {
     bool allow = true;
+    // Its handler may free the grid: nothing is selected then.
+    const TreeListAlive self = AliveToken();
     if (OnCanSelectNode)
         OnCanSelectNode(this, node, allow);
+    if (self.expired())
+        return false;
     if (!allow || IsFreeSelection())
         return allow;
     // A multiple selection stays among siblings.

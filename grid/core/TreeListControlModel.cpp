@@ -525,7 +525,7 @@ void TCustomdxTreeListControl::rebuildSortedColumns()
         for (size_t i = 1; i < m_sortedColumns.size(); ++i)
             m_sortedColumns[i]->m_sorted = csNone;
         if (m_sortedColumns.size() > 1)
-            m_sortedColumns.resize(1);
+            m_sortedColumns.erase(m_sortedColumns.begin() + 1, m_sortedColumns.end());
     }
 }
 
@@ -557,19 +557,29 @@ void TCustomdxTreeListControl::SortBySortedColumns()
     if (m_sortedColumns.empty() || m_sorting)
         return;
     const TdxTreeListColumn *first = m_sortedColumns.front();
+    // The sort's OnCompare may free the grid.
     struct Reset
     {
         bool &flag;
-        ~Reset() { flag = false; }
-    } reset{m_sorting};
+        TreeListAlive alive;
+        ~Reset()
+        {
+            if (!alive.expired())
+                flag = false;
+        }
+    } reset{m_sorting, AliveToken()};
     m_sorting = true;
     SortNodes(-1, first->Index(), first->Sorted() == csDown);
 }
 
 void TCustomdxTreeListControl::EndUpdateHook()
 {
+    // The sort's OnCompare may free the grid.
+    const TreeListAlive self = AliveToken();
     if (UpdateCount() == 0)
         runPendingSort();
+    if (self.expired())
+        return;
     TCustomdxTreeList::EndUpdateHook();
 }
 

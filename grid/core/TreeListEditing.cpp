@@ -13,17 +13,22 @@ bool TCustomdxTreeList::ShowEditor(TChar typed)
 {
     if (!optionA(aoEditing) || optionA(aoRowFocus) || !m_focused)
         return false;
+    // The can-edit handlers, and those of the expansion that brings the
+    // node into view, may free the grid: no editor then.
+    const TreeListAlive self = AliveToken();
     bool allow = true;
     if (IsNewItemRowActive())
         DoCanEditNewItemRow(allow);
     else
         DoCanEdit(m_focused, allow);
-    if (!allow)
+    if (!allow || self.expired())
         return false;
     if (m_state == tsNone) {
         if (FocusedColumnIndex() < 0 || VisibleColumnCount() == 0)
             return false;
         MakeVisible(m_focused);
+        if (self.expired())
+            return false;
         MakeColumnVisible(FocusedColumnIndex());
         m_state = tsEditing;
         showEditorInCell(true);
@@ -200,8 +205,12 @@ void TCustomdxTreeList::hideEditor(InplaceEditor *editor)
     if (!editor)
         return;
     editor->SetClosing(true);
+    // The commit's handlers may free the grid, and its editor with it.
+    const TreeListAlive self = AliveToken();
     if (!editor->HasState(classes::csDestroying))
         commitEdit();
+    if (self.expired())
+        return;
     m_editedColumn = {};
     m_editedNode = nullptr;
     m_editedNewItemRow = false;

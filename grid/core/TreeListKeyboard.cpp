@@ -86,8 +86,11 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
 {
     DeletionDeferral defer(*this);
     SelectionBracket bracket(*this);
+    // A handler of the key (OnKeyDown, a focus, editing or node event) may
+    // free the grid: the key ends there.
+    const TreeListAlive self = AliveToken();
     TCustomdxContainer::KeyDown(key, shift);
-    if (key == 0)
+    if (self.expired() || key == 0)
         return;
     if (!KeepKey(key)) {
         key = 0;
@@ -112,7 +115,7 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
                                  key == VK_NEXT || key == VK_UP || key == VK_DOWN)) {
         // An editor that refuses its value keeps the key's move from
         // happening.
-        if (!EndEditing() || key == VK_ESCAPE)
+        if (!EndEditing() || self.expired() || key == VK_ESCAPE)
             return;
     }
 
@@ -154,6 +157,8 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
         case VK_SPACE:
             if ((IsRowFocus() || !optionA(aoEditing)) && m_focused) {
                 SetNodeSelected(m_focused, !IsNodeSelected(m_focused));
+                if (self.expired())
+                    return;
                 m_anchor = m_focused;
             }
             break;
@@ -190,7 +195,8 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
         ClearSelection();
         anchorBefore();
         move();
-        anchorAfter();
+        if (!self.expired())
+            anchorAfter();
     };
     switch (key) {
     case VK_HOME:
@@ -266,7 +272,8 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
     case VK_RETURN:
         if (optionB(boEnterMovesOn) && optionB(boImmediateEditor)) {
             StepColumn(true, true, true);
-            ShowEditor();
+            if (!self.expired())
+                ShowEditor();
         }
         break;
     case VK_ESCAPE:
@@ -278,6 +285,8 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
     case VK_F2: ShowEditor(); break;
     default: break;
     }
+    if (self.expired())
+        return;
     // Without multiple selection the focused node is the selection itself.
     if (IsMultiSelect() && SelectedCount() == 0 && m_focused)
         SetNodeSelected(m_focused, true);
@@ -293,6 +302,9 @@ bool TCustomdxTreeList::TypingOpensEditor() const
 void TCustomdxTreeList::KeyPress(TChar &key)
 {
     DeletionDeferral defer(*this);
+    // A handler of the character (OnKeyPress, the editor's can-edit) may
+    // free the grid: the character ends there.
+    const TreeListAlive self = AliveToken();
     const bool ctrlOnly = CtrlWithoutAlt();
     // Only a character that the search would take starts one.
     if (m_state == tsNone && !m_searching && optionB(boIncrementalSearch) && !ctrlOnly && IsTypedChar(key))
@@ -302,7 +314,7 @@ void TCustomdxTreeList::KeyPress(TChar &key)
             if (key == 13) {
                 ShowEditor();
             } else if (key == 8 || key == 22 || key == 24 || IsTypedChar(key)) {
-                if (!ShowEditor(key))
+                if (!ShowEditor(key) && !self.expired())
                     TCustomdxContainer::KeyPress(key);
             } else {
                 TCustomdxContainer::KeyPress(key);
@@ -311,6 +323,8 @@ void TCustomdxTreeList::KeyPress(TChar &key)
             TCustomdxContainer::KeyPress(key);
         }
     }
+    if (self.expired())
+        return;
     // A program's handler may have changed the character or taken it.
     if (m_state != tsEditing && m_focused) {
         TdxTreeListNode *node = m_focused;
@@ -328,6 +342,8 @@ void TCustomdxTreeList::KeyPress(TChar &key)
             node->SetExpanded(false);
         }
     }
+    if (self.expired())
+        return;
     if (m_searching && IsTypedChar(key) && !ctrlOnly) {
         if (m_searchColumn != FocusedColumnIndex()) {
             m_searchText.clear();

@@ -154,12 +154,21 @@ void TCustomdxTreeList::dragAutoScroll(int x)
 
 void TCustomdxTreeList::pressNewItemRow(TMouseButton button, const TdxTreeListHitInfo &hit, bool hadFocus)
 {
-    if (!m_focused)
-        if (TdxTreeListNode *added = AppendNewItemNode(); added && owns(added) && !m_focused)
+    const TreeListAlive self = AliveToken();
+    if (!m_focused) {
+        TdxTreeListNode *added = AppendNewItemNode();
+        if (self.expired())
+            return;
+        if (added && owns(added) && !m_focused)
             SetFocusedNode(added);
+        if (self.expired())
+            return;
+    }
     const int columnBefore = FocusedColumn();
     if (hit.ColumnIndex >= 0 && PositionOfColumn(hit.ColumnIndex) != columnBefore)
         SetFocusedColumn(PositionOfColumn(hit.ColumnIndex));
+    if (self.expired())
+        return;
     const bool wasActive = IsNewItemRowActive();
     SetNewItemRowActive(true);
     m_focusMovedByPress = true;
@@ -404,9 +413,11 @@ void TCustomdxTreeList::stopDelayedEdit()
 void TCustomdxTreeList::FocusEntered()
 {
     DeletionDeferral defer(*this);
+    // OnChangeNode may free the grid.
+    const TreeListAlive self = AliveToken();
     if (!m_focused && m_topLevel.count() > 0)
         ChangeFocus(m_top ? m_top : m_topLevel.first(), FocusedColumn(), false);
-    if (m_host)
+    if (!self.expired() && m_host)
         m_host->invalidateAll();
 }
 
@@ -415,8 +426,12 @@ void TCustomdxTreeList::FocusLeft(bool toEditor)
     if (toEditor)
         return;
     DeletionDeferral defer(*this);
+    // The editor's events may free the grid.
+    const TreeListAlive self = AliveToken();
     if (m_editor && m_state == tsEditing)
         EndEditing();
+    if (self.expired())
+        return;
     if (m_state == tsNodeDown)
         m_state = tsNone;
     stopPressScroll();
@@ -445,6 +460,10 @@ TCursor TCustomdxTreeList::CursorAt(int x, int y)
 void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     DeletionDeferral defer(*this);
+    // A handler of the press (a focus, selection, editing or node event,
+    // the new item row's append hook) may free the grid: the press ends
+    // there.
+    const TreeListAlive self = AliveToken();
     m_toggleOnPress = false;
     m_selectOnRelease = false;
     m_focusMovedByPress = false;
@@ -458,10 +477,10 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     // here, and a refusal stops the press with the grid as it was; the user
     // hears of it once.
     // An editor whose own flag is set stays open.
-    auto editorLetGo = [this] {
+    auto editorLetGo = [this, &self] {
         if (!m_editor || m_state != tsEditing || m_editor->GetStateFlag() || m_editor->IsFocused())
             return true;
-        return !mouseEditorRefusedToLeave(*m_editor) && EndEditing();
+        return !mouseEditorRefusedToLeave(*m_editor) && EndEditing() && !self.expired();
     };
     if (!editorLetGo())
         return;
@@ -470,8 +489,10 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     // goes on without asking for it.
     if (m_host && !HasState(classes::csDesigning) && m_host->canFocus()) {
         m_host->setKeyboardFocus();
+        if (self.expired())
+            return;
         // A press that cannot take the focus is only the control's event.
-        if (!m_host->hasKeyboardFocus()) {
+        if (!m_host || !m_host->hasKeyboardFocus()) {
             TCustomdxContainer::MouseDown(button, shift, x, y);
             return;
         }
@@ -573,6 +594,8 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
             SelectionBracket bracket(*this);
             const int position = hit.ColumnIndex >= 0 ? PositionOfColumn(hit.ColumnIndex) : FocusedColumn();
             ChangeFocus(hit.Node, position, true);
+            if (self.expired())
+                return;
             m_pressX = x;
             m_pressY = y;
             if (IsMultiSelect() && m_focused) {
@@ -582,10 +605,14 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
                     m_toggleOnPress = true;
                 if (ctrl && !shiftHeld) {
                     SetNodeSelected(m_focused, !IsNodeSelected(m_focused));
+                    if (self.expired())
+                        return;
                     m_anchor = m_focused;
                 } else if (shiftHeld) {
                     if (!m_anchor) {
                         SetNodeSelected(m_focused, !IsNodeSelected(m_focused));
+                        if (self.expired())
+                            return;
                         m_anchor = m_focused;
                     } else {
                         if (!ctrl)
@@ -595,18 +622,24 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
                 } else if (!IsNodeSelected(m_focused)) {
                     ClearSelection();
                     SetNodeSelected(m_focused, true);
+                    if (self.expired())
+                        return;
                     m_anchor = m_focused;
                 } else if (button != mbRight) {
                     m_selectOnRelease = true;
                 }
             }
         }
+        if (self.expired())
+            return;
         m_focusMovedByPress = m_focused != before;
         const bool cellFocus = !IsRowFocus();
         if (button == mbLeft && hit.HitCode == htCell && cellFocus && hit.ColumnIndex >= 0) {
             if (ImmediateEditQuery(x, y, FocusedColumnIndex(), before == hit.Node)) {
                 m_state = tsNone;
                 showEditorAt(x, y);
+                if (self.expired())
+                    return;
             } else if (before == hit.Node && FocusedColumn() == columnBefore && hadFocus && m_state != tsEditing &&
                        SharedTimers().delayedEdit < 0 && m_host) {
                 startDelayedEdit();
@@ -616,6 +649,8 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
 
     if (hit.HitCode == htNewItemRow && (button == mbLeft || button == mbRight) && m_state == tsNone) {
         pressNewItemRow(button, hit, hadFocus);
+        if (self.expired())
+            return;
         // A click there is a click on a row as on any other: OnClick on the
         // release, the second press of a double click OnDblClick.
         m_clickOnRelease = button == mbLeft && !dbl;
@@ -628,16 +663,22 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
         stopDelayedEdit();
         if (hit.HitCode == htButton || m_settings.DblClickExpands)
             hit.Node->SetExpanded(!hit.Node->Expanded());
+        if (self.expired())
+            return;
         dblClick = dbl;
     }
     if (!hit.Node && hit.HitCode == htNewItemRow && dbl)
         dblClick = true;
     if (button == mbRight && m_state == tsEditing)
         EndEditing();
+    if (self.expired())
+        return;
     if (button == mbLeft && dbl && (hit.HitCode == htNowhere || (hit.HitCode >= htButton && hit.HitCode <= htCell)))
         dblClick = true;
     if (dblClick && MayDoubleClick())
         DblClick();
+    if (self.expired())
+        return;
     if (button == mbMiddle && m_state == tsNone)
         if (auto *panning = dynamic_cast<PanningHost *>(m_host))
             panning->startPanning(*this);
@@ -686,6 +727,9 @@ bool TCustomdxTreeList::ImmediateEditQuery(int /*x*/, int /*y*/, int /*column*/,
 void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
 {
     DeletionDeferral defer(*this);
+    // The drag's veto and drag-over handlers may free the grid: the move
+    // ends there.
+    const TreeListAlive self = AliveToken();
     if (m_state == tsNodeDown && !(shift & ssLeft))
         m_state = tsNone;
     if (m_state == tsNodeDown && NodeDrag().ShouldBegin(shift, x, y)) {
@@ -704,15 +748,21 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
     // A header press becomes a drag once the pointer leaves the square of
     // 5 pixels around the press.
     if (m_state == tsColumnDown && (std::abs(x - m_pressX) > 5 || std::abs(y - m_pressY) > 5) &&
-        MayDragColumn(m_pressedColumn))
+        MayDragColumn(m_pressedColumn) && !self.expired())
         BeginColumnDrag(m_pressedColumn, x, y);
+    if (self.expired())
+        return;
     if (m_state == tsBandDown && (std::abs(x - m_pressX) > 5 || std::abs(y - m_pressY) > 5) &&
-        MayDragBand(m_pressedBand))
+        MayDragBand(m_pressedBand) && !self.expired())
         BeginBandDrag(m_pressedBand, x, y);
+    if (self.expired())
+        return;
     if (m_state == tsBandDragging) {
         const BandDrop drop = BandDropTarget(m_pressedBand, x, y);
         bool accept = true;
         DragOverBand(m_pressedBand, accept);
+        if (self.expired())
+            return;
         headerDragStep(drop.Outside, accept, drop.Arrows, x, y);
         return;
     }
@@ -720,6 +770,8 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
         const ColumnDrop drop = ColumnDropTarget(m_pressedColumn, x, y);
         bool accept = true;
         DragOverColumn(m_pressedColumn, accept);
+        if (self.expired())
+            return;
         headerDragStep(drop.Outside, accept, drop.Arrows, x, y);
         return;
     }
@@ -757,6 +809,9 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
 {
     DeletionDeferral defer(*this);
     SelectionBracket bracket(*this);
+    // A handler of the release (a click, a sort, a drop, an edit) may free
+    // the grid: the release ends there.
+    const TreeListAlive self = AliveToken();
     const TdxTreeListHitInfo hit = HitTest(x, y);
     const uint8_t state = m_state;
     switch (state) {
@@ -815,8 +870,22 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         // A header click ends the release; one let go elsewhere is an
         // ordinary release the program hears of.
         if (hit.HitCode == htColumnHeader && hit.ColumnIndex == column && column >= 0) {
-            const QScopedValueRollback shifted(m_headerClickShift, (shift & ssShift) && optionB(boMultiSort));
-            const QScopedValueRollback ctrl(m_headerClickCtrl, (shift & ssCtrl) != 0);
+            // Put back unless the click's handlers freed the grid.
+            struct HeaderClickKeys
+            {
+                const TreeListAlive &alive;
+                bool &shifted, &ctrl;
+                const bool shiftedBefore, ctrlBefore;
+                ~HeaderClickKeys()
+                {
+                    if (!alive.expired()) {
+                        shifted = shiftedBefore;
+                        ctrl = ctrlBefore;
+                    }
+                }
+            } const keys{self, m_headerClickShift, m_headerClickCtrl,
+                         std::exchange(m_headerClickShift, (shift & ssShift) && optionB(boMultiSort)),
+                         std::exchange(m_headerClickCtrl, (shift & ssCtrl) != 0)};
             ColumnSortClick(column, shift);
             return;
         }
@@ -837,11 +906,15 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
     case tsColumnDragging: EndColumnDrag(m_pressedColumn, true, x, y); break;
     default: break;
     }
+    if (self.expired())
+        return;
     if (m_host && IsMouseMode(state))
         m_host->invalidateAll();
     if (m_selectOnRelease && m_focused) {
         ClearSelection();
         SetNodeSelected(m_focused, true);
+        if (self.expired())
+            return;
         m_anchor = m_focused;
     }
     m_selectOnRelease = false;
@@ -854,6 +927,8 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
             m_state = tsNone;
             if (!(shift & (ssShift | ssCtrl)))
                 showEditorAt(x, y);
+            if (self.expired())
+                return;
         }
     }
     m_focusMovedByPress = false;
@@ -863,6 +938,8 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
     const bool clickOnRelease = std::exchange(m_clickOnRelease, false);
     if (state == tsEditing || state == tsNodeDragging || state == tsNodeDown || clickOnRelease)
         Click();
+    if (self.expired())
+        return;
     TCustomdxContainer::MouseUp(button, shift, x, y);
 }
 

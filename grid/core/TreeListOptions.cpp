@@ -339,11 +339,16 @@ void TCustomdxTreeList::SetFocusedRowIndex(int index)
 
 bool TCustomdxTreeList::closeEditor(bool validate, bool refocus)
 {
-    if (m_editor && validate && !m_editor->ValidateEdit())
+    // The validating and committing handlers may free the grid: that ends
+    // the caller's step as a refusal would.
+    const TreeListAlive self = AliveToken();
+    if (m_editor && validate && (!m_editor->ValidateEdit() || self.expired()))
         return false;
     m_state = tsNone;
     if (m_editor)
         hideEditor(m_editor);
+    if (self.expired())
+        return false;
     if (refocus && m_host)
         m_host->setKeyboardFocus();
     return true;

@@ -14,17 +14,22 @@ namespace grid {
 // list's notifications may then delete any node, the one being handled
 // included, without pulling a node from under the operation that called
 // them.
+// A scope of these closes on nothing once a handler freed the tree list
+// meanwhile: what it held went with the tree list.
 class TCustomdxTreeList::DeletionDeferral
 {
 public:
     explicit DeletionDeferral(TCustomdxTreeList &tree)
         : m_tree(tree)
+        , m_alive(tree.AliveToken())
         , m_exceptions(std::uncaught_exceptions())
     {
         ++m_tree.m_deferDepth;
     }
     ~DeletionDeferral() noexcept(false)
     {
+        if (m_alive.expired())
+            return;
         // While an exception passes the deletions wait for the next
         // operation: they would run handlers during the unwinding.
         if (--m_tree.m_deferDepth == 0 && std::uncaught_exceptions() == m_exceptions)
@@ -35,6 +40,7 @@ public:
 
 private:
     TCustomdxTreeList &m_tree;
+    TreeListAlive m_alive;
     int m_exceptions;
 };
 
@@ -43,15 +49,21 @@ class TCustomdxTreeList::SelectionBracket
 public:
     explicit SelectionBracket(TCustomdxTreeList &tree)
         : m_tree(tree)
+        , m_alive(tree.AliveToken())
     {
         m_tree.BeginSelection();
     }
-    ~SelectionBracket() noexcept(false) { m_tree.EndSelection(); }
+    ~SelectionBracket() noexcept(false)
+    {
+        if (!m_alive.expired())
+            m_tree.EndSelection();
+    }
     SelectionBracket(const SelectionBracket &) = delete;
     SelectionBracket &operator=(const SelectionBracket &) = delete;
 
 private:
     TCustomdxTreeList &m_tree;
+    TreeListAlive m_alive;
 };
 
 // Opens the update bracket unless one is open already.
@@ -60,6 +72,7 @@ class TCustomdxTreeList::UpdateBracket
 public:
     explicit UpdateBracket(TCustomdxTreeList &tree, bool open = true)
         : m_tree(tree)
+        , m_alive(tree.AliveToken())
         , m_opened(open && !tree.IsUpdating())
     {
         if (m_opened)
@@ -67,7 +80,7 @@ public:
     }
     ~UpdateBracket() noexcept(false)
     {
-        if (m_opened)
+        if (m_opened && !m_alive.expired())
             m_tree.EndUpdate();
     }
     UpdateBracket(const UpdateBracket &) = delete;
@@ -75,6 +88,7 @@ public:
 
 private:
     TCustomdxTreeList &m_tree;
+    TreeListAlive m_alive;
     bool m_opened;
 };
 

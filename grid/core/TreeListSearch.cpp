@@ -307,6 +307,8 @@ void TCustomdxTreeList::StepRows(int rows, TShiftState shift)
         ChangeFocus(m_top ? m_top : m_topLevel.first(), FocusedColumn(), true);
         return;
     }
+    // The can-select, expansion and focus handlers may free the grid.
+    const TreeListAlive self = AliveToken();
     const bool multi = IsMultiSelect();
     const bool extend = multi && (shift & ssShift);
     if (multi) {
@@ -326,16 +328,20 @@ void TCustomdxTreeList::StepRows(int rows, TShiftState shift)
             else
                 SelectRange(m_anchor, m_focused);
         }
+        if (self.expired())
+            return;
     }
     if (!m_focused->IsVisible())
         MakeVisible(m_focused);
+    if (self.expired())
+        return;
     const int index = m_focused ? AbsoluteIndex(m_focused) : -1;
     if (index < 0)
         return;
     const int last = VisibleRowCount() - 1;
     const long long target = std::clamp<long long>(static_cast<long long>(index) + rows, 0, last);
     ChangeFocus(NodeAtAbsoluteIndex(int(target)), FocusedColumn(), true);
-    if (extend && m_focused)
+    if (extend && !self.expired() && m_focused)
         SetNodeSelected(m_focused, true);
 }
 

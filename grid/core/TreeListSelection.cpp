@@ -85,8 +85,12 @@ void TCustomdxTreeList::SelectRange(TdxTreeListNode *from, TdxTreeListNode *to)
     TdxTreeListNode *n = a <= b ? from : to;
     TdxTreeListNode *other = a <= b ? to : from;
     const int steps = std::abs(a - b);
+    // The can-select handler may free the grid.
+    const TreeListAlive self = AliveToken();
     for (int i = 0; n && i <= steps; ++i) {
         SetNodeSelected(n, true);
+        if (self.expired())
+            return;
         if (n == other)
             break;
         n = n->GetNextVisible();

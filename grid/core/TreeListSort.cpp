@@ -96,6 +96,8 @@ void TCustomdxTreeList::SortNodes(int level, int column, bool descending)
     const QCollator *textOrder = collator ? &*collator : nullptr;
     SortBusyCursor busy(m_host, optionB(boSortHourglass));
     DeletionDeferral defer(*this);
+    // OnCompare may free the grid: the sort asks nothing more then.
+    const TreeListAlive self = AliveToken();
 
     const size_t keyCount = keys.size();
     std::vector<TdxTreeListNode *> nodes;
@@ -114,9 +116,12 @@ void TCustomdxTreeList::SortNodes(int level, int column, bool descending)
         if (OnCompare) {
             sortMergePositions(order, [&](int a, int b) {
                 int result = 0;
-                OnCompare(this, nodes[size_t(a)], nodes[size_t(b)], result);
+                if (!self.expired())
+                    OnCompare(this, nodes[size_t(a)], nodes[size_t(b)], result);
                 return result < 0;
             });
+            if (self.expired())
+                return;
         } else {
             values.resize(size_t(n) * keyCount);
             for (int i = 0; i < n; ++i)
@@ -146,14 +151,18 @@ void TCustomdxTreeList::SortNodes(int level, int column, bool descending)
 
     if (level == -1 || level == 0)
         sortList(m_topLevel);
+    if (self.expired())
+        return;
     if (level != 0) {
         // Pre-order: each node's children are sorted before they are walked.
-        for (TdxTreeListNode *n = m_topLevel.first(); n; n = n->GetNext()) {
+        for (TdxTreeListNode *n = m_topLevel.first(); n && !self.expired(); n = n->GetNext()) {
             if (!n->m_children || n->m_children->count() < 2)
                 continue;
             if (level == -1 || n->Level() == level - 1)
                 sortList(*n->m_children);
         }
+        if (self.expired())
+            return;
     }
     DropVisibleRows();
     ensureVisibleRows();

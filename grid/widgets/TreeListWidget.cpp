@@ -160,13 +160,14 @@ void TreeListWidget::setTreeList(TCustomdxTreeList *tree)
     if (m_panning)
         m_panning->end();
     m_dragImage.reset();
-    if (m_tree && m_tree->Host() == this) {
+    if (holdsTree() && m_tree->Host() == this) {
         // The hint and the hot item belong to this window.
         m_tree->BottomHint().Stop();
         m_tree->HotTrack().Reset();
         m_tree->SetHost(nullptr);
     }
     m_tree = tree;
+    m_treeAlive = tree ? tree->AliveToken() : TreeListAlive();
     applyBorder();
     if (m_tree) {
         m_tree->SetHost(this);
@@ -174,6 +175,13 @@ void TreeListWidget::setTreeList(TCustomdxTreeList *tree)
         clientResized();
     }
     viewport()->update();
+}
+
+bool TreeListWidget::holdsTree()
+{
+    if (m_tree && m_treeAlive.expired())
+        m_tree = nullptr;
+    return m_tree;
 }
 
 void TreeListWidget::clientResized()
@@ -365,7 +373,7 @@ bool TreeListWidget::event(QEvent *event)
 
 void TreeListWidget::keyPressEvent(QKeyEvent *event)
 {
-    if (!m_tree) {
+    if (!holdsTree()) {
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
@@ -374,6 +382,11 @@ void TreeListWidget::keyPressEvent(QKeyEvent *event)
     m_eventModifiers = event->modifiers();
     if (key != 0)
         m_tree->KeyDown(key, shift);
+    if (!holdsTree()) {
+        m_eventModifiers.reset();
+        event->accept();
+        return;
+    }
     barsFollow();
     feedbackChanged();
     if (key == 0 && VirtualKey(*event) != 0) {
@@ -388,7 +401,7 @@ void TreeListWidget::keyPressEvent(QKeyEvent *event)
 void TreeListWidget::typeCharacters(const std::vector<TChar> &characters)
 {
     for (TChar ch : characters) {
-        if (!m_tree)
+        if (!holdsTree())
             break;
         // The characters after the one that opened the editor are typed
         // into it, as the keys after the event will be.
@@ -418,7 +431,7 @@ TShiftState widgetButtonsState(Qt::MouseButtons buttons)
 
 void TreeListWidget::mouseButton(QMouseEvent *event, bool down, TShiftState extra)
 {
-    if (!m_tree)
+    if (!holdsTree())
         return;
     TMouseButton button = mbLeft;
     if (event->button() == Qt::RightButton)
@@ -435,10 +448,12 @@ void TreeListWidget::mouseButton(QMouseEvent *event, bool down, TShiftState extr
         m_tree->MouseDown(button, shift, at.x(), at.y());
         // A press on the editor soon after this one, once the release has
         // opened it, is the second click of a double click.
-        if (InplaceEditor *editor = m_tree ? m_tree->Editor() : nullptr; editor && button == mbLeft && !extra)
+        if (InplaceEditor *editor = holdsTree() ? m_tree->Editor() : nullptr; editor && button == mbLeft && !extra)
             editor->SetClickTime(std::max<int64_t>(int64_t(event->timestamp()), 1));
-    } else if (m_tree)
+    } else {
         m_tree->MouseUp(button, shift, at.x(), at.y());
+    }
+    holdsTree();
     barsFollow();
     feedbackChanged();
     event->accept();
@@ -456,12 +471,12 @@ void TreeListWidget::mouseDoubleClickEvent(QMouseEvent *event)
 
 void TreeListWidget::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!m_tree)
+    if (!holdsTree())
         return;
     const QPoint at = event->position().toPoint();
     const bool sizing = TCustomdxTreeList::IsMouseMode(m_tree->State());
     m_tree->MouseMove(ShiftState(event->modifiers()) | widgetButtonsState(event->buttons()), at.x(), at.y());
-    if (sizing || TCustomdxTreeList::IsMouseMode(m_tree->State()))
+    if (!holdsTree() || sizing || TCustomdxTreeList::IsMouseMode(m_tree->State()))
         feedbackChanged();
     event->accept();
 }
@@ -682,15 +697,21 @@ void TreeListWidget::changeEvent(QEvent *event)
 
 void TreeListWidget::inputMethodEvent(QInputMethodEvent *event)
 {
-    if (!m_tree || (event->commitString().isEmpty() && event->preeditString().isEmpty())) {
+    if (!holdsTree() || (event->commitString().isEmpty() && event->preeditString().isEmpty())) {
         QAbstractScrollArea::inputMethodEvent(event);
         return;
     }
     // A composition under way opens the editor, so that it shows there,
     // only where a typed character would; the text it commits is typed as
     // keys are, into the search or the grid when the editor stays shut.
-    if (!event->preeditString().isEmpty() && m_tree->TypingOpensEditor())
+    if (!event->preeditString().isEmpty() && m_tree->TypingOpensEditor()) {
         m_tree->ShowEditor();
+        // Its can-edit handler may have let the grid go.
+        if (!holdsTree()) {
+            event->accept();
+            return;
+        }
+    }
     auto *edit = m_tree->State() == tsEditing ? dynamic_cast<TdxInplaceEdit *>(m_tree->Editor()) : nullptr;
     if (edit && edit->inputWidget()) {
         edit->inputWidget()->setFocus(Qt::OtherFocusReason);

@@ -7,6 +7,7 @@
 
 #include "grid/core/PanningController.h"
 #include "grid/core/TreeListHost.h"
+#include "grid/core/TreeListLife.h"
 #include "grid/widgets/KeyTranslation.h"
 
 #include "platform/gfx/TextMeasurer.h"
@@ -144,8 +145,12 @@ private:
     // The frame follows the tree list's border; answers whether it changed.
     bool applyBorder();
     void paintFlatBorder();
+    // Whether the window still has its grid: a handler the grid called
+    // meanwhile may have let it go, or freed it.
+    bool holdsTree();
 
     TCustomdxTreeList *m_tree = nullptr;
+    TreeListAlive m_treeAlive;
     gfx::QtTextMeasurer m_measurer;
     std::map<int, QBasicTimer> m_timers;
     int m_failedPaints = 0;
