@@ -57,9 +57,10 @@ stage tests run_tests
 # UndefinedBehaviorSanitizer, in a build folder of their own that holds only
 # what they link. Unoptimised: on two cores that compiles 100 s faster than
 # -O1 and the tests take 14 s longer; grid_core alone is compiled at -O1
-# (ZVO_SANITIZE_OPTIMISED), which its test repays nearly twice over. Compiled by clang where it is installed
-# (the fuzz targets need it anyway): with the sanitizers' instrumentation it
-# compiles our sources in about half GCC's time, and every source is then
+# (ZVO_SANITIZE_OPTIMISED), which its test repays nearly twice over.
+# Compiled by clang where it is installed (the fuzz targets need it anyway):
+# with the sanitizers' instrumentation it compiles our sources in about half
+# GCC's time, and every source is then
 # compiled by both compilers, each with its own warnings. The fuzz targets
 # are built in the same folder from its libraries, so that no source is
 # compiled a third time for them. CI leaves out debug information and runs
