@@ -65,12 +65,17 @@ function(zvo_add_library target)
   endif()
 endfunction()
 
-# zvo_add_test(<name> SOURCES ... LIBS ... LABELS ... [GUI] [WEBENGINE] [TIMEOUT <s>])
+# zvo_add_test(<name> SOURCES ... LIBS ... LABELS ... [GUI] [WEBENGINE] [TIMEOUT <s>]
+#              [COST <s>])
 # One test program per call. GUI tests get a QApplication on the offscreen
 # platform, WEBENGINE tests the web engine's environment as well; every test
-# runs with a pinned locale and time zone.
+# runs with a pinned locale and time zone. COST is for the long tests: about
+# their seconds on two cores, the longer of the plain and the sanitizer
+# build's. Without the times of an earlier run (a fresh clone, as in CI)
+# ctest starts the tests of highest cost first, and a long test started
+# last would run on alone while the other core idles.
 function(zvo_add_test name)
-  cmake_parse_arguments(ARG "GUI;WEBENGINE" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI;WEBENGINE" "TIMEOUT;COST" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   if(NOT ARG_LABELS)
     set(ARG_LABELS unit)
@@ -124,6 +129,9 @@ function(zvo_add_test name)
     set(ARG_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "${_env}" TIMEOUT ${ARG_TIMEOUT})
+  if(ARG_COST)
+    set_tests_properties(${name} PROPERTIES COST ${ARG_COST})
+  endif()
 endfunction()
 
 # zvo_write_static_library_list(<file>) writes the path of every static

@@ -6,5 +6,6 @@ zvo_add_test(test_commands_gui
   LIBS app_core Qt6::Test
   LABELS gui net
   WEBENGINE
-  TIMEOUT 180)
+  TIMEOUT 180
+  COST 7)
 add_dependencies(test_commands_gui program_data)

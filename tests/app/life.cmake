@@ -4,5 +4,6 @@ zvo_add_test(test_program_life
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_program_life.cpp ${CMAKE_CURRENT_LIST_DIR}/test_program_desktop_proxy.cpp
   LIBS app_core Qt6::Test
   LABELS gui
-  GUI)
+  GUI
+  COST 25)
 add_dependencies(test_program_life program_data zarvello)

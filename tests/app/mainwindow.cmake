@@ -9,7 +9,8 @@ zvo_add_test(test_mainwindow_gui
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_mainwindow_gui.cpp ${CMAKE_CURRENT_LIST_DIR}/test_startup_files.cpp
   LIBS app_core Qt6::Test
   LABELS gui
-  GUI)
+  GUI
+  COST 7)
 add_dependencies(test_mainwindow_gui program_data)
 
 # The real program under a window manager on a display of its own.
@@ -17,5 +18,6 @@ zvo_add_test(test_mainwindow_x11
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_mainwindow_x11.cpp
   LIBS Qt6::Core
   LABELS gui slow
-  GUI)
+  GUI
+  COST 13)
 add_dependencies(test_mainwindow_x11 zarvello program_data)
