@@ -75,6 +75,21 @@ bool inSharedFolder(const std::string &name)
     return ::stat(folder.empty() ? "." : folder.c_str(), &dir) == 0 && (dir.st_mode & shared) == shared;
 }
 
+// Pushes the parts of a path onto a walk's stack, last part first, so that
+// the next part to walk is the stack's last.
+void pushPathParts(const std::string &path, std::vector<std::string> &parts)
+{
+    for (size_t end = path.size(); end > 0;) {
+        const size_t start = path.rfind('/', end - 1);
+        const size_t from = start == std::string::npos ? 0 : start + 1;
+        if (end > from)
+            parts.push_back(path.substr(from, end - from));
+        if (start == std::string::npos)
+            break;
+        end = start;
+    }
+}
+
 // The folders on the way to the name, walked as the kernel walks them, so
 // that a link planted as a folder ("/tmp/out" -> "/root") is refused as one
 // at the end of the name is. 0, or the error open() would give.
@@ -82,15 +97,7 @@ int checkFolderLinks(const std::string &name)
 {
     const std::string folder = folderOf(name);
     std::vector<std::string> parts; // the parts still to walk, the next one last
-    for (size_t end = folder.size(); end > 0;) {
-        const size_t start = folder.rfind('/', end - 1);
-        const size_t from = start == std::string::npos ? 0 : start + 1;
-        if (end > from)
-            parts.push_back(folder.substr(from, end - from));
-        if (start == std::string::npos)
-            break;
-        end = start;
-    }
+    pushPathParts(folder, parts);
     // The real folders walked so far, ending in "/" ("" for the current one).
     std::string walked = !folder.empty() && folder.front() == '/' ? "/" : "";
     int links = 0;
@@ -125,15 +132,7 @@ int checkFolderLinks(const std::string &name)
         if (n <= 0)
             return 0;
         target.resize(size_t(n));
-        for (size_t end = target.size(); end > 0;) {
-            const size_t start = target.rfind('/', end - 1);
-            const size_t from = start == std::string::npos ? 0 : start + 1;
-            if (end > from)
-                parts.push_back(target.substr(from, end - from));
-            if (start == std::string::npos)
-                break;
-            end = start;
-        }
+        pushPathParts(target, parts);
         if (target.front() == '/')
             walked = "/";
     }
