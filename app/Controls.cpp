@@ -42,3 +42,5 @@ void TImage::mouseDoubleClickEvent(QMouseEvent *event)
 }
 
 } // namespace app
+
+#include "moc_Controls.cpp"

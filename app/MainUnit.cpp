@@ -758,3 +758,5 @@ std::string TMainForm::GetSearchEngineQueryURL(int32_t SearchEngineIndex, const 
 }
 
 } // namespace app
+
+#include "moc_MainUnit.cpp"

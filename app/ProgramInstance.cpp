@@ -112,3 +112,5 @@ std::string AlreadyRunningText(const QString &folder)
 }
 
 } // namespace app
+
+#include "moc_ProgramInstance.cpp"

@@ -172,3 +172,5 @@ void TMyProgressForm::FormHide()
 }
 
 } // namespace app
+
+#include "moc_ProgressUnit.cpp"

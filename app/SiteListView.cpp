@@ -288,3 +288,5 @@ QSize TSiteListDelegate::sizeHint(const QStyleOptionViewItem &option, const QMod
 }
 
 } // namespace app
+
+#include "moc_SiteListView.cpp"

@@ -73,3 +73,5 @@ void TerminationSignals::readPending()
 }
 
 } // namespace app
+
+#include "moc_TerminationSignals.cpp"

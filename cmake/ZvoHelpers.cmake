@@ -174,10 +174,65 @@ function(zvo_test_compile_setup target)
   target_link_libraries(${target} PRIVATE Qt6::Widgets)
   if(ZVO_PRECOMPILED_HEADERS)
     target_precompile_headers(${target} REUSE_FROM zvo_test_pch)
-    # Most test programs have nothing for moc, and loading the precompiled
-    # headers into their empty moc file costs more than it saves elsewhere.
+    # A test program with a class for moc gets a moc file of its own
+    # (zvo_moc_only_where_needed), better compiled without the precompiled
+    # headers than with them.
     get_target_property(_bin ${target} BINARY_DIR)
     set_source_files_properties("${_bin}/${target}_autogen/mocs_compilation.cpp"
       TARGET_DIRECTORY ${target} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
   endif()
+endfunction()
+
+# zvo_moc_only_where_needed(<folder>) leaves moc out of every target of the
+# folder and those below it none of whose files declares a Qt meta-object.
+# A target with moc runs it over each of its files and compiles one more
+# file, and most of ours have nothing for it. A file counts when it is a
+# source of the target or the header of one (moc finds "Form.h" beside
+# "Form.cpp" whether or not it is listed). Where a header declares one, its
+# source includes the header's moc file at its end ("moc_Form.cpp"), so that
+# it compiles in the source's batch instead of in a file of its own that
+# reads the target's headers once more.
+function(zvo_moc_only_where_needed dir)
+  get_property(_targets DIRECTORY "${dir}" PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(_t IN LISTS _targets)
+    get_target_property(_type ${_t} TYPE)
+    if(NOT _type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$")
+      continue()
+    endif()
+    get_target_property(_moc ${_t} AUTOMOC)
+    if(NOT _moc)
+      continue()
+    endif()
+    get_target_property(_sources ${_t} SOURCES)
+    get_target_property(_source_dir ${_t} SOURCE_DIR)
+    set(_files)
+    foreach(_s IN LISTS _sources)
+      if(_s MATCHES "^\\$<")
+        continue()
+      endif()
+      cmake_path(ABSOLUTE_PATH _s BASE_DIRECTORY "${_source_dir}")
+      list(APPEND _files "${_s}")
+      if(_s MATCHES "\\.cpp$")
+        string(REGEX REPLACE "\\.cpp$" ".h" _h "${_s}")
+        list(APPEND _files "${_h}")
+      endif()
+    endforeach()
+    set(_needed FALSE)
+    foreach(_f IN LISTS _files)
+      if(EXISTS "${_f}" AND NOT IS_DIRECTORY "${_f}")
+        file(STRINGS "${_f}" _meta REGEX "Q_OBJECT|Q_GADGET|Q_NAMESPACE" LIMIT_COUNT 1)
+        if(_meta)
+          set(_needed TRUE)
+          break()
+        endif()
+      endif()
+    endforeach()
+    if(NOT _needed)
+      set_target_properties(${_t} PROPERTIES AUTOMOC OFF)
+    endif()
+  endforeach()
+  get_property(_subdirs DIRECTORY "${dir}" PROPERTY SUBDIRECTORIES)
+  foreach(_d IN LISTS _subdirs)
+    zvo_moc_only_where_needed("${_d}")
+  endforeach()
 endfunction()

@@ -509,3 +509,5 @@ void TCheckForUpdatesForm::closeEvent(QCloseEvent *event)
 }
 
 } // namespace settings
+
+#include "moc_CheckForUpdatesFormUnit.cpp"

@@ -468,3 +468,5 @@ bool TFirstStartWizardForm::eventFilter(QObject *watched, QEvent *event)
 }
 
 } // namespace settings
+
+#include "moc_FirstStartWizardUnit.cpp"

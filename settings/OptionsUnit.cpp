@@ -283,3 +283,5 @@ void TOptionsForm::UpdateMemoMouseUp()
 }
 
 } // namespace settings
+
+#include "moc_OptionsUnit.cpp"

@@ -174,3 +174,5 @@ void TSplashScreen::Finish()
 }
 
 } // namespace app
+
+#include "moc_AboutUnit.cpp"

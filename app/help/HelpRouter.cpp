@@ -303,3 +303,5 @@ THelpRouter *CreateMainHelpRouter(QObject *Owner)
 }
 
 } // namespace app
+
+#include "moc_HelpRouter.cpp"

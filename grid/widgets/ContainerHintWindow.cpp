@@ -111,3 +111,5 @@ void TdxContainerHintWindow::paint(gfx::Canvas &canvas)
 }
 
 } // namespace grid
+
+#include "moc_ContainerHintWindow.cpp"

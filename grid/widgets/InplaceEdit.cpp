@@ -480,3 +480,5 @@ void TdxInplaceEdit::changeEvent(QEvent *event)
 }
 
 } // namespace grid
+
+#include "moc_InplaceEdit.cpp"

@@ -287,3 +287,5 @@ void TdxInplaceMaskEdit::pasteText(const QString &text)
 }
 
 } // namespace grid
+
+#include "moc_InplaceMaskEdit.cpp"

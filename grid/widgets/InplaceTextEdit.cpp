@@ -569,3 +569,5 @@ void TdxInplaceTextEdit::changeEvent(QEvent *event)
 }
 
 } // namespace grid
+
+#include "moc_InplaceTextEdit.cpp"

@@ -363,3 +363,5 @@ void BrowserService::jobDone(PageJob *job)
 }
 
 } // namespace browser
+
+#include "moc_BrowserService.cpp"

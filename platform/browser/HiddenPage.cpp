@@ -190,3 +190,5 @@ QStringList HiddenPage::chooseFiles(FileSelectionMode, const QStringList &, cons
 }
 
 } // namespace browser
+
+#include "moc_HiddenPage.cpp"

@@ -277,3 +277,5 @@ void PageJob::end(FetchStatus status, const QString &errorText)
 }
 
 } // namespace browser
+
+#include "moc_PageJob.cpp"

@@ -276,3 +276,5 @@ void HelpViewer::linkClicked(const QUrl &url)
 }
 
 } // namespace help
+
+#include "moc_HelpViewer.cpp"

@@ -1,7 +1,8 @@
 # cmake -DBUILD_DIR=<build folder> -DPROBES=<probes.txt> -P check_layers.cmake
 # Builds each probe of the list ("probe|target|ALLOWED or FORBIDDEN|header"
-# per line) and fails unless every allowed include compiles and every forbidden
-# one fails for the one reason that counts: the header is not found.
+# per line) and fails unless every allowed include is found, with all it
+# includes, and every forbidden one fails for the one reason that counts: the
+# header is not found.
 file(STRINGS "${PROBES}" _lines)
 set(_probes)
 foreach(_line IN LISTS _lines)

@@ -1328,3 +1328,5 @@ void TdxCustomPageControl::placePages()
 }
 
 } // namespace widgets
+
+#include "moc_dxPageControl.cpp"

@@ -199,3 +199,5 @@ void TppAutoSearchDialog::releaseFields()
 }
 
 } // namespace report
+
+#include "moc_AutoSearchDialog.cpp"

@@ -554,3 +554,5 @@ void TppInListSearchPanel::FocusEditor()
 }
 
 } // namespace report
+
+#include "moc_AutoSearchPanels.cpp"

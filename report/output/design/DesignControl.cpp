@@ -103,3 +103,5 @@ bool TppDesignControl::eventFilter(QObject *aWatched, QEvent *aEvent)
 }
 
 } // namespace report
+
+#include "moc_DesignControl.cpp"

@@ -213,3 +213,5 @@ void TppPopupMenu::Recaption()
 }
 
 } // namespace report
+
+#include "moc_PopupMenu.cpp"

@@ -250,3 +250,5 @@ void TppSelectionObject::Refresh()
 }
 
 } // namespace report
+
+#include "moc_SelectionObject.cpp"

@@ -122,3 +122,5 @@ void TppCancelDialog::restorePreviousForm(bool aDialogWasActive)
 }
 
 } // namespace report
+
+#include "moc_CancelDialog.cpp"

@@ -137,3 +137,5 @@ void TppForm::changeEvent(QEvent *aEvent)
 }
 
 } // namespace report
+
+#include "moc_Form.cpp"

@@ -51,3 +51,5 @@ void TppNoDataDialog::reject()
 }
 
 } // namespace report
+
+#include "moc_NoDataDialog.cpp"

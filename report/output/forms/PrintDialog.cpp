@@ -680,3 +680,5 @@ bool TppPrintDialog::eventFilter(QObject *aWatched, QEvent *aEvent)
 }
 
 } // namespace report
+
+#include "moc_PrintDialog.cpp"

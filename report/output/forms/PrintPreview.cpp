@@ -160,3 +160,5 @@ bool TppPrintPreview::eventFilter(QObject *aWatched, QEvent *aEvent)
 }
 
 } // namespace report
+
+#include "moc_PrintPreview.cpp"

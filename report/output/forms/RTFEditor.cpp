@@ -168,3 +168,5 @@ void TppRTFEditor::showSelectionFormat()
 }
 
 } // namespace report
+
+#include "moc_RTFEditor.cpp"

@@ -115,3 +115,5 @@ void TppTemplateDialog::LanguageChanged()
 }
 
 } // namespace report
+
+#include "moc_TemplateDialog.cpp"

@@ -79,3 +79,5 @@ void TppTemplateErrorDialog::LanguageChanged()
 }
 
 } // namespace report
+
+#include "moc_TemplateErrorDialog.cpp"

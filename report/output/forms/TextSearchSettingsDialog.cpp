@@ -240,3 +240,5 @@ void TppTextSearchSettingsDialog::done(int aResult)
 }
 
 } // namespace report
+
+#include "moc_TextSearchSettingsDialog.cpp"

@@ -105,3 +105,5 @@ void TppUpDown::paintEvent(QPaintEvent *)
 }
 
 } // namespace report
+
+#include "moc_UpDown.cpp"
