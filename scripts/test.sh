@@ -83,7 +83,11 @@ build_asan() {
   cmake --build build-asan -j "$jobs" --target browserless_tests
 }
 stage sanitizer-build build_asan
-stage sanitizer-tests ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 600 -LE webengine
+# Half as many tests again as cores: they compute, but some of the longest
+# wait on the programs they start (test_program_life, test_mainwindow_x11:
+# 25 s and 13 s, a fifth of it on a core), and with one test a core the
+# other core idled through them.
+stage sanitizer-tests ctest --test-dir build-asan --output-on-failure -j $((jobs + (jobs + 1) / 2)) --timeout 600 -LE webengine
 
 # Fuzz targets: built with clang's libFuzzer, each run for a short bounded
 # time. They are the targets scripts/fuzz.sh builds for a fuzzing session,
