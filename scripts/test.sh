@@ -10,8 +10,9 @@ report_stages() {
   local line
   echo "== stage times =="
   for line in "${stages[@]}"; do echo "$line"; done
+  printf 'stage %-16s %5d s\n' "whole run" "$SECONDS"
 }
-trap report_stages EXIT
+trap 'stop_sanitizer_build; report_stages' EXIT
 
 # The CPU seconds (user and system) of every process this script has waited
 # for so far. On a loaded machine a stage's wall time says little; its CPU
@@ -51,7 +52,6 @@ run_tests() {
   # one core idled through much of the stage.
   ctest --test-dir build --output-on-failure -j $((2 * jobs)) --timeout 600
 }
-stage tests run_tests
 
 # The test programs that need no browser once more under AddressSanitizer and
 # UndefinedBehaviorSanitizer, in a build folder of their own that holds only
@@ -63,7 +63,8 @@ stage tests run_tests
 # GCC's time, and every source is then
 # compiled by both compilers, each with its own warnings. The fuzz targets
 # are built in the same folder from its libraries, so that no source is
-# compiled a third time for them. CI leaves out debug information and runs
+# compiled a third time for them; a clang sanitizer folder made before it
+# held them gets them. CI leaves out debug information and runs
 # half of the broken-input sets; a developer keeps line numbers in the
 # reports and runs the sets whole. The project's libraries are shared
 # there: each instrumented test program then holds its own code only, where
@@ -79,10 +80,53 @@ build_asan() {
       compilers=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZVO_FUZZ=ON)
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="$flags" \
           "${compilers[@]}" "${ci[@]}" -DZVO_SANITIZE=address,undefined -DZVO_SHARED_LIBRARIES=ON >/dev/null || return
+  elif ! grep -q '^ZVO_FUZZ:BOOL=ON$' build-asan/CMakeCache.txt &&
+    grep -q '^CMAKE_CXX_COMPILER:[A-Z]*=.*clang++' build-asan/CMakeCache.txt; then
+    cmake -DZVO_FUZZ=ON build-asan >/dev/null || return
   fi
-  cmake --build build-asan -j "$jobs" --target browserless_tests
+  local targets=(browserless_tests)
+  grep -q '^ZVO_FUZZ:BOOL=ON$' build-asan/CMakeCache.txt && targets+=(fuzz_targets)
+  cmake --build build-asan -j "$jobs" --target "${targets[@]}"
 }
-stage sanitizer-build build_asan
+
+# The sanitizer build runs beside the plain tests, at the lowest priority.
+# The tests wait on X servers, servers on loopback and the programs they
+# start for much of their stage; the build takes what they leave of the
+# cores, and a test that wants a core has it at once. Its own session, so
+# that a failing test stage stops all of it; its output is shown once done.
+asan_pid=
+start_sanitizer_build() {
+  asan_log=$(mktemp)
+  asan_start=$SECONDS
+  export -f build_asan
+  export jobs
+  setsid nice -n 19 bash -c build_asan >"$asan_log" 2>&1 &
+  asan_pid=$!
+}
+stop_sanitizer_build() {
+  if [ -n "$asan_pid" ]; then
+    kill -- "-$asan_pid" 2>/dev/null || true
+    wait "$asan_pid" 2>/dev/null || true
+    rm -f "$asan_log"
+  fi
+}
+wait_for_sanitizer_build() {
+  local status=0 cpu line
+  cpu=$(children_cpu)
+  wait "$asan_pid" || status=$?
+  asan_pid=
+  cat "$asan_log"
+  rm -f "$asan_log"
+  line=$(printf 'stage %-16s %5d s %6d s cpu, beside the tests%s' sanitizer-build $((SECONDS - asan_start)) \
+    $(($(children_cpu) - cpu)) "$([ $status -eq 0 ] || echo " (failed: $status)")")
+  stages+=("$line")
+  echo "$line"
+  return $status
+}
+
+start_sanitizer_build
+stage tests run_tests
+wait_for_sanitizer_build
 # Half as many tests again as cores: they compute, but some of the longest
 # wait on the programs they start (test_program_life, test_mainwindow_x11:
 # 25 s and 13 s, a fifth of it on a core), and with one test a core the
@@ -91,15 +135,9 @@ stage sanitizer-tests ctest --test-dir build-asan --output-on-failure -j $((jobs
 
 # Fuzz targets: built with clang's libFuzzer, each run for a short bounded
 # time. They are the targets scripts/fuzz.sh builds for a fuzzing session,
-# from the same project with other flags. A clang sanitizer build folder made
-# before it held them gets them; one of another compiler leaves them to
-# scripts/fuzz.sh, in a build of their own.
-if ! grep -q '^ZVO_FUZZ:BOOL=ON$' build-asan/CMakeCache.txt &&
-  grep -q '^CMAKE_CXX_COMPILER:[A-Z]*=.*clang++' build-asan/CMakeCache.txt; then
-  cmake -DZVO_FUZZ=ON build-asan >/dev/null
-fi
+# from the same project with other flags. A sanitizer build of another
+# compiler leaves them to scripts/fuzz.sh, in a build of their own.
 if grep -q '^ZVO_FUZZ:BOOL=ON$' build-asan/CMakeCache.txt; then
-  stage fuzz-build cmake --build build-asan -j "$jobs" --target fuzz_targets
   stage fuzz-run bash scripts/fuzz.sh run 20 build-asan/fuzz
 elif command -v clang++ >/dev/null 2>&1; then
   stage fuzz-build bash scripts/fuzz.sh build
