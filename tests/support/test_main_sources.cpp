@@ -1,10 +1,9 @@
 // One test program holds the tests of several ctest entries (zvo_add_test's
 // PROGRAM); each entry names its own source files, and a run of the program
-// keeps the tests defined in those files alone, so that every entry runs
-// what it ran when it was a program of its own.
+// keeps the tests defined in those files alone: each entry runs its own
+// tests and no other entry's.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
