@@ -66,40 +66,102 @@ function(zvo_add_library target)
 endfunction()
 
 # zvo_add_test(<name> SOURCES ... LIBS ... LABELS ... [GUI] [WEBENGINE] [TIMEOUT <s>]
-#              [COST <s>])
-# One test program per call. GUI tests get a QApplication on the offscreen
-# platform, WEBENGINE tests the web engine's environment as well; every test
-# runs with a pinned locale and time zone. COST is for the long tests: about
-# their seconds on two cores, the longer of the plain and the sanitizer
-# build's. Without the times of an earlier run (a fresh clone, as in CI)
-# ctest starts the tests of highest cost first, and a long test started
-# last would run on alone while the other core idles.
+#              [COST <s>] [PROGRAM <program>])
+# One ctest entry, <name>. Without PROGRAM its tests make a program of the
+# same name. With PROGRAM they go into <program>, which the entries naming it
+# share, and the entry runs that program on the tests of its own source files
+# alone (--zvo_sources, tests/support/test_main_sources.cpp), combined with
+# any --gtest_filter it passes. Every test program loads the precompiled
+# headers once per batch and instantiates GoogleTest's and Qt's templates
+# anew: gathered, an area's entries compile in a few batches where they
+# took one or more each. The entries of a program agree on GUI and WEBENGINE,
+# as a QApplication and the web engine change what a test sees; the program
+# links the union of their LIBS, so a library's static set-up reaches every
+# entry of the program.
+# GUI tests get a QApplication on the offscreen platform, WEBENGINE tests the
+# web engine's environment as well; every test runs with a pinned locale and
+# time zone. COST is for the long tests: about their seconds on two cores, the
+# longer of the plain and the sanitizer build's. Without the times of an
+# earlier run (a fresh clone, as in CI) ctest starts the tests of highest cost
+# first, and a long test started last would run on alone while the other core
+# idles.
+# zvo_test_target(<name> <var>) gives the program of an entry, for the
+# target_* commands; zvo_test_command(<name> <var>) its command, for more
+# entries that run the same tests in other conditions.
 function(zvo_add_test name)
-  cmake_parse_arguments(ARG "GUI;WEBENGINE" "TIMEOUT;COST" "SOURCES;LIBS;LABELS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
+  cmake_parse_arguments(ARG "GUI;WEBENGINE" "TIMEOUT;COST;PROGRAM" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT ARG_LABELS)
     set(ARG_LABELS unit)
   endif()
-  # The tests that start the web engine carry the label "webengine"; the
-  # others make up the target browserless_tests.
   if(ARG_WEBENGINE)
     list(APPEND ARG_LABELS webengine)
+    set(_kind webengine)
+  elseif(ARG_GUI)
+    set(_kind gui)
   else()
-    set_property(GLOBAL APPEND PROPERTY ZVO_BROWSERLESS_TESTS ${name})
+    set(_kind plain)
   endif()
-  if(ARG_GUI OR ARG_WEBENGINE)
-    target_link_libraries(${name} PRIVATE zvo_test_main_gui)
+  set(_program ${name})
+  if(ARG_PROGRAM)
+    set(_program ${ARG_PROGRAM})
+  endif()
+  set(_sources)
+  foreach(_s IN LISTS ARG_SOURCES)
+    cmake_path(ABSOLUTE_PATH _s BASE_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}" NORMALIZE)
+    list(APPEND _sources "${_s}")
+  endforeach()
+  if(TARGET ${_program})
+    get_target_property(_program_kind ${_program} ZVO_TEST_KIND)
+    if(NOT _program_kind STREQUAL _kind)
+      message(FATAL_ERROR "${name}: a ${_kind} test in ${_program}, a program of ${_program_kind} tests")
+    endif()
+    # A source two entries share (a fixture, a sample) is compiled once.
+    get_target_property(_had ${_program} ZVO_TEST_SOURCES)
+    list(REMOVE_ITEM _sources ${_had})
+    target_sources(${_program} PRIVATE ${_sources})
   else()
-    target_link_libraries(${name} PRIVATE zvo_test_main)
+    add_executable(${_program} ${_sources})
+    set_target_properties(${_program} PROPERTIES ZVO_TEST_KIND ${_kind} ZVO_TEST_SOURCES "" ZVO_TEST_FOLDERS "")
+    # The tests that start the web engine carry the label "webengine"; the
+    # others make up the target browserless_tests.
+    if(NOT ARG_WEBENGINE)
+      set_property(GLOBAL APPEND PROPERTY ZVO_BROWSERLESS_TESTS ${_program})
+    endif()
+    if(ARG_GUI OR ARG_WEBENGINE)
+      target_link_libraries(${_program} PRIVATE zvo_test_main_gui)
+    else()
+      target_link_libraries(${_program} PRIVATE zvo_test_main)
+    endif()
+    target_link_libraries(${_program} PRIVATE zvo_test_support GTest::gtest GTest::gmock)
+    zvo_test_compile_setup(${_program})
   endif()
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} zvo_test_support GTest::gtest GTest::gmock)
-  zvo_test_compile_setup(${name})
+  set_property(TARGET ${_program} APPEND PROPERTY ZVO_TEST_SOURCES ${_sources})
+  target_link_libraries(${_program} PRIVATE ${ARG_LIBS})
   # The fixtures of the test's own folder ("tests/app/MainFormFixture.h"), in
   # one root that every test of the folder shares.
   file(RELATIVE_PATH _folder "${PROJECT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}")
   string(REPLACE "/" "-" _folder "${_folder}")
-  zvo_include_root(${name} PRIVATE ${_folder} "${CMAKE_CURRENT_SOURCE_DIR}")
-  add_test(NAME ${name} COMMAND ${name})
+  get_target_property(_folders ${_program} ZVO_TEST_FOLDERS)
+  if(NOT _folder IN_LIST _folders)
+    zvo_include_root(${_program} PRIVATE ${_folder} "${CMAKE_CURRENT_SOURCE_DIR}")
+    set_property(TARGET ${_program} APPEND PROPERTY ZVO_TEST_FOLDERS ${_folder})
+  endif()
+  set(_command ${_program})
+  if(ARG_PROGRAM)
+    set(_own)
+    foreach(_s IN LISTS ARG_SOURCES)
+      cmake_path(ABSOLUTE_PATH _s BASE_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}" NORMALIZE)
+      file(RELATIVE_PATH _s "${PROJECT_SOURCE_DIR}" "${_s}")
+      list(APPEND _own "${_s}")
+    endforeach()
+    list(JOIN _own "," _own)
+    list(APPEND _command "--zvo_sources=${_own}")
+    set_property(TARGET ${_program} APPEND PROPERTY ZVO_TEST_ENTRIES "${name}:${_own}")
+    set_property(GLOBAL APPEND PROPERTY ZVO_GATHERED_PROGRAMS ${_program})
+  endif()
+  set_property(GLOBAL PROPERTY ZVO_TEST_TARGET_${name} ${_program})
+  set_property(GLOBAL PROPERTY ZVO_TEST_COMMAND_${name} ${_command})
+  add_test(NAME ${name} COMMAND ${_command})
   set(_env "LC_ALL=C.UTF-8" "LANG=C.UTF-8" "TZ=UTC" "QT_QPA_PLATFORM=offscreen"
            "ZVO_PROGRAM_DIR=${ZVO_PROGRAM_DIR}" "ZVO_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
            # Per-user stores of the tests stay out of the real home folder.
@@ -129,9 +191,53 @@ function(zvo_add_test name)
     set(ARG_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "${_env}" TIMEOUT ${ARG_TIMEOUT})
+  # For zvo_add_gathered_checks: the environment its program runs in.
+  get_target_property(_program_env ${_program} ZVO_TEST_ENV)
+  if(NOT _program_env)
+    list(TRANSFORM _env REPLACE "/test-home/${name}/" "/test-home/gathered_${_program}/")
+    set_target_properties(${_program} PROPERTIES ZVO_TEST_ENV "${_env}")
+  endif()
   if(ARG_COST)
     set_tests_properties(${name} PROPERTIES COST ${ARG_COST})
   endif()
+endfunction()
+
+# zvo_add_gathered_checks() adds, for every gathered program, the check
+# that each of its tests runs in exactly one of its entries
+# (tests/support/GatheredTests.cmake); called once all tests are added.
+function(zvo_add_gathered_checks)
+  get_property(_programs GLOBAL PROPERTY ZVO_GATHERED_PROGRAMS)
+  list(REMOVE_DUPLICATES _programs)
+  foreach(_program IN LISTS _programs)
+    get_target_property(_entries ${_program} ZVO_TEST_ENTRIES)
+    get_target_property(_env ${_program} ZVO_TEST_ENV)
+    get_target_property(_kind ${_program} ZVO_TEST_KIND)
+    list(JOIN _entries "|" _entries)
+    add_test(NAME gathered_${_program}
+      COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${_program}> "-DENTRIES=${_entries}"
+              -P "${PROJECT_SOURCE_DIR}/tests/support/GatheredTests.cmake")
+    set(_labels unit)
+    if(_kind STREQUAL "webengine")
+      list(APPEND _labels webengine)
+    endif()
+    set_tests_properties(gathered_${_program} PROPERTIES LABELS "${_labels}" ENVIRONMENT "${_env}" TIMEOUT 120)
+  endforeach()
+endfunction()
+
+function(zvo_test_target name result)
+  get_property(_target GLOBAL PROPERTY ZVO_TEST_TARGET_${name})
+  if(NOT _target)
+    message(FATAL_ERROR "zvo_test_target: no test ${name}")
+  endif()
+  set(${result} ${_target} PARENT_SCOPE)
+endfunction()
+
+function(zvo_test_command name result)
+  get_property(_command GLOBAL PROPERTY ZVO_TEST_COMMAND_${name})
+  if(NOT _command)
+    message(FATAL_ERROR "zvo_test_command: no test ${name}")
+  endif()
+  set(${result} ${_command} PARENT_SCOPE)
 endfunction()
 
 # zvo_write_static_library_list(<file>) writes the path of every static

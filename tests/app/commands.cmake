@@ -7,5 +7,7 @@ zvo_add_test(test_commands_gui
   LABELS gui net
   WEBENGINE
   TIMEOUT 180
-  COST 7)
-add_dependencies(test_commands_gui program_data)
+  COST 7
+  PROGRAM app_browser_tests)
+zvo_test_target(test_commands_gui _program)
+add_dependencies(${_program} program_data)

@@ -6,8 +6,10 @@ zvo_add_test(test_driver_gui
   LIBS app_core Qt6::Test
   LABELS gui net
   WEBENGINE
-  TIMEOUT 180)
-add_dependencies(test_driver_gui program_data)
+  TIMEOUT 180
+  PROGRAM app_browser_tests)
+zvo_test_target(test_driver_gui _program)
+add_dependencies(${_program} program_data)
 # The pacing is checked on the server's arrival times, which also carry each
 # request's way through a new thread and a new connection; other tests
 # loading the machine at the same time would blur them.

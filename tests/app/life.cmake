@@ -5,5 +5,7 @@ zvo_add_test(test_program_life
   LIBS app_core Qt6::Test
   LABELS gui
   GUI
-  COST 25)
-add_dependencies(test_program_life program_data zarvello)
+  COST 25
+  PROGRAM app_gui_tests)
+zvo_test_target(test_program_life _program)
+add_dependencies(${_program} program_data zarvello)

@@ -2,4 +2,5 @@
 zvo_add_test(test_component_registration
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_component_registration.cpp
   LIBS app_core webbrowser pagecontrol platform_registry
-  LABELS unit)
+  LABELS unit
+  PROGRAM app_tests)

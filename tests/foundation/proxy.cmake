@@ -2,8 +2,10 @@
 zvo_add_test(test_foundation_proxy
   SOURCES test_proxy_settings.cpp
   LIBS foundation
-  LABELS unit)
+  LABELS unit
+  PROGRAM foundation_tests)
 zvo_add_test(test_foundation_proxy_net
   SOURCES test_proxy_settings_net.cpp
   LIBS foundation
-  LABELS net TIMEOUT 120)
+  LABELS net TIMEOUT 120
+  PROGRAM foundation_tests)

@@ -11,11 +11,10 @@ using namespace foundation;
 
 using zvotest::CannedHttpReply;
 using zvotest::LocalHttpServer;
-using zvotest::ProxyServer;
 
 namespace {
 
-ProxySettingsSnapshot through(const ProxyServer &proxy, const std::string &kind, const std::string &user = {},
+ProxySettingsSnapshot through(const zvotest::ProxyServer &proxy, const std::string &kind, const std::string &user = {},
                               const std::string &password = {})
 {
     ProxySettingsSnapshot s;
@@ -53,13 +52,13 @@ protected:
 TEST_F(ProxySettingsNetTest, EveryKindReachesTheTargetThroughItsProxy)
 {
     std::string error;
-    auto tinyproxy = ProxyServer::startTinyProxy("zvo", "pw1", &error);
+    auto tinyproxy = zvotest::ProxyServer::startTinyProxy("zvo", "pw1", &error);
     ASSERT_TRUE(tinyproxy) << error;
-    auto dante = ProxyServer::startDante(&error);
+    auto dante = zvotest::ProxyServer::startDante(&error);
     ASSERT_TRUE(dante) << error;
-    auto socks5Auth = ProxyServer::startMicroSocks("zvo", "pw2", &error);
+    auto socks5Auth = zvotest::ProxyServer::startMicroSocks("zvo", "pw2", &error);
     ASSERT_TRUE(socks5Auth) << error;
-    auto socks5Open = ProxyServer::startMicroSocks({}, {}, &error);
+    auto socks5Open = zvotest::ProxyServer::startMicroSocks({}, {}, &error);
     ASSERT_TRUE(socks5Open) << error;
 
     EXPECT_EQ(fetch(through(*tinyproxy, "HTTP", "zvo", "pw1")), "About 1,234 results");

@@ -18,10 +18,10 @@ using gridtest::EditorWindow;
 namespace {
 
 const rtl::TColor Below = rtl::clAqua; // the container's background
-const rtl::TColor Frame = rtl::clBlack;
-const rtl::TColor Shadow = rtl::RGB(128, 128, 128);
-const rtl::TColor Dark = rtl::clBlack;
-const rtl::TColor Face = rtl::RGB(192, 192, 192);
+const rtl::TColor FrameColour = rtl::clBlack;
+const rtl::TColor ShadowColour = rtl::RGB(128, 128, 128);
+const rtl::TColor DarkColour = rtl::clBlack;
+const rtl::TColor FaceColour = rtl::RGB(192, 192, 192);
 const rtl::TColor Inside = rtl::clWhite; // the editor's colour
 
 class EditorFrames : public EditorWindow
@@ -57,16 +57,16 @@ TEST_F(EditorFrames, EachBorderStyleAndTheMaskOfAThinBorder)
     zvotest::expectPixels(shown(xbsSingle, false), {{18, 18, Below},
                                                     {60, 18, Below},
                                                     {121, 30, Below},
-                                                    {19, 19, Frame},
-                                                    {120, 40, Frame},
-                                                    {60, 19, Frame},
+                                                    {19, 19, FrameColour},
+                                                    {120, 40, FrameColour},
+                                                    {60, 19, FrameColour},
                                                     {20, 20, Inside},
                                                     {60, 30, Inside}});
     zvotest::expectPixels(shown(xbsThick, false),
-                          {{18, 18, Frame}, {19, 19, Frame}, {121, 41, Frame}, {20, 20, Inside}});
+                          {{18, 18, FrameColour}, {19, 19, FrameColour}, {121, 41, FrameColour}, {20, 20, Inside}});
     zvotest::expectPixels(shown(xbs3D, false),
-                          {{18, 18, Shadow}, {19, 19, Dark}, {121, 41, rtl::clWhite}, {20, 20, Inside}});
-    zvotest::expectPixels(shown(xbsFlat, false), {{18, 18, Shadow}, {19, 19, Face}, {20, 20, Inside}});
+                          {{18, 18, ShadowColour}, {19, 19, DarkColour}, {121, 41, rtl::clWhite}, {20, 20, Inside}});
+    zvotest::expectPixels(shown(xbsFlat, false), {{18, 18, ShadowColour}, {19, 19, FaceColour}, {20, 20, Inside}});
     // No border: two pixels of the cell below show all round.
     zvotest::expectPixels(shown(xbsNone, false),
                           {{18, 18, Below}, {19, 19, Below}, {20, 20, Inside}, {120, 40, Below}});
@@ -76,12 +76,12 @@ TEST_F(EditorFrames, TheShadowAndWhatItCutsAway)
 {
     // Border (18, 18, 120, 40); the shadow's strips at the right and bottom
     // of (20, 20, 122, 42); the corners outside both show what is below.
-    zvotest::expectPixels(shown(xbs3D, true), {{121, 41, Shadow},
-                                               {21, 41, Shadow},
-                                               {121, 21, Shadow},
+    zvotest::expectPixels(shown(xbs3D, true), {{121, 41, ShadowColour},
+                                               {21, 41, ShadowColour},
+                                               {121, 21, ShadowColour},
                                                {19, 41, Below},
                                                {121, 19, Below},
-                                               {18, 18, Shadow},
+                                               {18, 18, ShadowColour},
                                                {119, 39, rtl::clWhite}});
 }
 
@@ -90,11 +90,11 @@ TEST_F(EditorFrames, AHotTrackedSingleBorderThickensWhileFocused)
     edit->Style().SetHotTrack(true);
     const QImage focused = shown(xbsSingle, false);
     ASSERT_TRUE(edit->hasFocus());
-    zvotest::expectPixels(focused, {{18, 18, Frame}, {19, 19, Frame}});
+    zvotest::expectPixels(focused, {{18, 18, FrameColour}, {19, 19, FrameColour}});
     other->setFocus();
     QCoreApplication::processEvents();
     zvotest::expectPixels(container->grab().toImage().convertToFormat(QImage::Format_RGB32),
-                          {{18, 18, Below}, {19, 19, Frame}});
+                          {{18, 18, Below}, {19, 19, FrameColour}});
 }
 
 class HintWindow : public ::testing::Test

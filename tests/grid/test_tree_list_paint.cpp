@@ -139,7 +139,7 @@ struct PaintFixture
 };
 
 const rtl::TColor window = rtl::ColorToRGB(rtl::clWindow);
-const rtl::TColor highlight = rtl::ColorToRGB(rtl::clHighlight);
+const rtl::TColor highlightColour = rtl::ColorToRGB(rtl::clHighlight);
 const rtl::TColor btnFace = rtl::ColorToRGB(rtl::clBtnFace);
 
 } // namespace
@@ -208,12 +208,12 @@ TEST(TreeListPaint, CellFocusHighlightsTheFocusedCellOrTheRowsOtherCells)
     f.focusedTwoColumns();
     QImage image = f.paint();
     // Without multiple selection the focused row is the selected one.
-    EXPECT_EQ(f.firstRowCell(image, 0), highlight);
+    EXPECT_EQ(f.firstRowCell(image, 0), highlightColour);
     EXPECT_EQ(f.firstRowCell(image, 1), window);
     f.tree->SetOptionsB(f.tree->OptionsB() | 1u);
     image = f.paint();
     EXPECT_EQ(f.firstRowCell(image, 0), window);
-    EXPECT_EQ(f.firstRowCell(image, 1), highlight);
+    EXPECT_EQ(f.firstRowCell(image, 1), highlightColour);
 }
 
 TEST(TreeListPaint, UnfocusedRowsLoseTheHighlightOrTakeTheInactiveColours)
@@ -244,7 +244,7 @@ TEST(TreeListPaint, ADragFromAnotherGridHighlightsTheFocusedRowOfAnUnfocusedOne)
     source.tree->NodeDrag().SetDraggedNode(source.tree->FocusedNode());
     ASSERT_TRUE(source.tree->NodeDrag().BeginDrag(0, 0));
     source.tree->NodeDrag().MoveTo(f.tree.get(), 0, 0);
-    EXPECT_EQ(f.firstRowCell(f.paint(), 1), highlight);
+    EXPECT_EQ(f.firstRowCell(f.paint(), 1), highlightColour);
     source.tree->NodeDrag().Cancel();
     EXPECT_EQ(f.firstRowCell(f.paint(), 1), window);
 }
@@ -274,7 +274,7 @@ TEST(TreeListPaint, ColumnColoursAndGridLines)
     image = f.paint();
     const rtl::TRect cell = f.headerCell(0);
     const int y = f.info.Rows[0].Top + 3;
-    EXPECT_EQ(at(image, cell.Right - 2, y), highlight);
+    EXPECT_EQ(at(image, cell.Right - 2, y), highlightColour);
     EXPECT_EQ(at(image, cell.Right - 1, y), window);
     f.settings([](TreeListSettings &s) { s.ShowGrid = true; });
     image = f.paint();
@@ -360,7 +360,7 @@ TEST(TreeListPaint, TheActiveNewItemRowTakesTheHighlightAndTheFocusMarkFromTheFo
     f.tree->newItemRow = true;
     f.tree->CalcMetrics();
     QImage image = f.paint();
-    EXPECT_EQ(f.firstRowCell(image, 0), highlight);
+    EXPECT_EQ(f.firstRowCell(image, 0), highlightColour);
     f.tree->SetNewItemRowActive(true);
     ASSERT_TRUE(f.tree->IsNewItemRowActive());
     image = f.paint();
@@ -373,8 +373,8 @@ TEST(TreeListPaint, TheActiveNewItemRowTakesTheHighlightAndTheFocusMarkFromTheFo
     // The new item row's focused cell is, its other cell is not.
     const rtl::TRect row = f.info.NewItemRowRect;
     const int y = row.Top + 3;
-    EXPECT_EQ(at(image, f.headerCell(0).Right - 4, y), highlight);
-    EXPECT_NE(at(image, f.headerCell(1).Right - 4, y), highlight);
+    EXPECT_EQ(at(image, f.headerCell(0).Right - 4, y), highlightColour);
+    EXPECT_NE(at(image, f.headerCell(1).Right - 4, y), highlightColour);
 }
 
 TEST(TreeListPaint, PasswordCellsShowOneAsteriskPerCharacter)
@@ -504,7 +504,7 @@ TEST(TreeListPaint, PreviewLinesTakeTheRowColours)
             const int bottom = row.Top + row.Height - f.info.HorzLineWidth - row.FooterHeight;
             const int top = bottom - row.PreviewLines * f.tree->Metrics().PreviewLineHeight - 2;
             // The focused row is selected: its preview is highlighted with it.
-            const rtl::TColor expected = i == 0 ? highlight : window;
+            const rtl::TColor expected = i == 0 ? highlightColour : window;
             for (const int y : {top + 1, (top + bottom) / 2, bottom - 1})
                 for (const int x : {f.headerCell(0).Left + f.tree->NodeIndentWidth(row.Node) + 4, f.info.ColumnsRight})
                     ASSERT_EQ(at(image, x, y), expected) << grid << " row " << i << " at " << x << "," << y;
@@ -721,7 +721,7 @@ TEST(TreeListPaint, RowsUnderABandOfFewerLinesAreFilled)
         const rtl::TRect a = f.headerCell(0);
         const TdxTreeListRowInfo &row = f.info.Rows.at(0);
         const int line = f.tree->Settings().DefaultRowHeight;
-        EXPECT_EQ(at(image, a.Right - 4, row.Top + line + line / 2), focused ? highlight : window) << focused;
+        EXPECT_EQ(at(image, a.Right - 4, row.Top + line + line / 2), focused ? highlightColour : window) << focused;
     }
 }
 

@@ -34,7 +34,7 @@ using reporttest::CupsServer;
 
 namespace {
 
-QStringList names(const classes::TStrings &list)
+QStringList printerNames(const classes::TStrings &list)
 {
     QStringList out;
     for (int i = 0; i < list.Count(); ++i)
@@ -125,7 +125,7 @@ protected:
 TEST_F(CupsPrinting, TheQueuesStandBetweenScreenAndThePdfPrinter)
 {
     TppPrinterList *list = ppGetPrinterList();
-    EXPECT_EQ(names(list->Printers()),
+    EXPECT_EQ(printerNames(list->Printers()),
               QStringList({"Default", "Screen", "JobA4", "JobGone", "JobMargins", "JobReject", "JobTrays", "TestA4",
                            "TestLetter", "TestTrays", "Print to File (PDF)"}));
     EXPECT_EQ(list->DefaultPrinterName(), "TestLetter");
@@ -165,10 +165,10 @@ TEST_F(CupsPrinting, OurPpdsPassTheServersCheck)
 TEST_F(CupsPrinting, PapersBinsAndResolutionComeFromTheQueue)
 {
     TppPrinterCapabilities *caps = ppGetPrinterList()->PrinterByName("TestTrays")->GetCapabilities();
-    EXPECT_EQ(names(caps->PaperCodes), QStringList({"9", "1", "11", "256"}));
-    EXPECT_EQ(names(caps->PaperWidths), QStringList({"2100", "2159", "1480", "0"}));
-    EXPECT_EQ(names(caps->BinNames), QStringList({"Default", "Auto", "Tray 1", "Tray 2", "Manual"}));
-    EXPECT_EQ(names(caps->BinCodes), QStringList({"7", "7", "257", "258", "4"}));
+    EXPECT_EQ(printerNames(caps->PaperCodes), QStringList({"9", "1", "11", "256"}));
+    EXPECT_EQ(printerNames(caps->PaperWidths), QStringList({"2100", "2159", "1480", "0"}));
+    EXPECT_EQ(printerNames(caps->BinNames), QStringList({"Default", "Auto", "Tray 1", "Tray 2", "Manual"}));
+    EXPECT_EQ(printerNames(caps->BinCodes), QStringList({"7", "7", "257", "258", "4"}));
     EXPECT_TRUE(caps->DriverCopies);
 
     TppPrinter printer;
@@ -185,7 +185,7 @@ TEST_F(CupsPrinting, PapersBinsAndResolutionComeFromTheQueue)
     TppPrinterCapabilities *pdf = ppGetPrinterList()->PrinterByName("Print to File (PDF)")->GetCapabilities();
     EXPECT_EQ(pdf->PaperCodes.Strings(0), "1");
     EXPECT_EQ(pdf->PaperNames.Strings(pdf->PaperNames.Count() - 1), "Custom");
-    EXPECT_EQ(names(pdf->BinNames), QStringList({"Default"}));
+    EXPECT_EQ(printerNames(pdf->BinNames), QStringList({"Default"}));
     EXPECT_FALSE(pdf->DriverCopies);
 }
 

@@ -44,16 +44,16 @@ public:
 };
 
 // Named as the library names its label.
-class TppLabel : public classes::TComponent
+class RegistryTestLabel : public classes::TComponent
 {
-    ZVO_CLASS(TppLabel)
+    ZVO_CLASS(RegistryTestLabel)
 public:
     using TComponent::TComponent;
 };
 
-class TppShape : public classes::TComponent
+class RegistryTestShape : public classes::TComponent
 {
-    ZVO_CLASS(TppShape)
+    ZVO_CLASS(RegistryTestShape)
 public:
     using TComponent::TComponent;
 };
@@ -80,15 +80,15 @@ const classes::TMetaClass &RegistryTestOtherCancelForm::StaticClass()
     return meta;
 }
 
-const classes::TMetaClass &TppLabel::StaticClass()
+const classes::TMetaClass &RegistryTestLabel::StaticClass()
 {
-    static const classes::TMetaClass meta = classes::MakeClass<TppLabel, classes::TComponent>("TppLabel");
+    static const classes::TMetaClass meta = classes::MakeClass<RegistryTestLabel, classes::TComponent>("TppLabel");
     return meta;
 }
 
-const classes::TMetaClass &TppShape::StaticClass()
+const classes::TMetaClass &RegistryTestShape::StaticClass()
 {
-    static const classes::TMetaClass meta = classes::MakeClass<TppShape, classes::TComponent>("TppShape");
+    static const classes::TMetaClass meta = classes::MakeClass<RegistryTestShape, classes::TComponent>("TppShape");
     return meta;
 }
 
@@ -142,8 +142,8 @@ TEST(ComponentRegistry, ARegistrationAgainKeepsOneRecordWithTheLatestValues)
     ModelLayer layer;
     // The model layer's own row (the subreport) is there already.
     const int rows = ppComponentList() ? ppComponentList()->Count() : 0;
-    ppRegisterComponent(TppLabel::StaticClass(), QStringLiteral("Standard Components"), 0, 172);
-    ppRegisterComponent(TppLabel::StaticClass(), QStringLiteral("Mine"), 4, 999, QStringLiteral("x"), 7);
+    ppRegisterComponent(RegistryTestLabel::StaticClass(), QStringLiteral("Standard Components"), 0, 172);
+    ppRegisterComponent(RegistryTestLabel::StaticClass(), QStringLiteral("Mine"), 4, 999, QStringLiteral("x"), 7);
     ASSERT_NE(ppComponentList(), nullptr);
     EXPECT_EQ(ppComponentList()->Count(), rows + 1);
     const TppRegComponent *record = ppFindRegComponent(QStringLiteral("tpplabel"));
@@ -153,13 +153,13 @@ TEST(ComponentRegistry, ARegistrationAgainKeepsOneRecordWithTheLatestValues)
     EXPECT_EQ(record->PaletteTextID, 999);
     EXPECT_EQ(record->Text, QStringLiteral("x"));
     EXPECT_EQ(record->Value, 7);
-    EXPECT_EQ(classes::GetClass(u"TppLabel"), &TppLabel::StaticClass());
+    EXPECT_EQ(classes::GetClass(u"TppLabel"), &RegistryTestLabel::StaticClass());
 
     // Never registered: nothing changes.
-    ppUnRegisterComponent(TppShape::StaticClass());
+    ppUnRegisterComponent(RegistryTestShape::StaticClass());
     EXPECT_EQ(ppComponentList()->Count(), rows + 1);
 
-    ppUnRegisterComponent(TppLabel::StaticClass());
+    ppUnRegisterComponent(RegistryTestLabel::StaticClass());
     EXPECT_EQ(ppComponentList()->Count(), rows);
     EXPECT_EQ(classes::GetClass(u"TppLabel"), nullptr);
 }
@@ -172,7 +172,7 @@ TEST(ComponentRegistry, ThePaletteTableGivesEachClassItsPlace)
     EXPECT_STREQ(table[8].className, "TppBarCode");
     EXPECT_STREQ(table[16].page, "Advanced Components");
 
-    ppRegisterPaletteComponent(TppShape::StaticClass());
+    ppRegisterPaletteComponent(RegistryTestShape::StaticClass());
     const TppRegComponent *record = ppFindRegComponent(QStringLiteral("TppShape"));
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->PalettePage, QStringLiteral("Standard Components"));
@@ -185,17 +185,17 @@ TEST(ComponentRegistry, AfterFinalisationRegistrationsRaise)
 {
     {
         ModelLayer layer;
-        ppRegisterComponent(TppLabel::StaticClass(), QStringLiteral("Standard Components"), 0, 172);
+        ppRegisterComponent(RegistryTestLabel::StaticClass(), QStringLiteral("Standard Components"), 0, 172);
     }
     EXPECT_EQ(ppComponentList(), nullptr);
     try {
-        ppRegisterComponent(TppLabel::StaticClass(), QStringLiteral("Standard Components"), 0, 172);
+        ppRegisterComponent(RegistryTestLabel::StaticClass(), QStringLiteral("Standard Components"), 0, 172);
         FAIL() << "registered without a registry";
     } catch (const rtl::Exception &e) {
         EXPECT_STREQ(e.what(), "Unable to register component classes.");
     }
     try {
-        ppUnRegisterComponent(TppLabel::StaticClass());
+        ppUnRegisterComponent(RegistryTestLabel::StaticClass());
         FAIL() << "unregistered without a registry";
     } catch (const rtl::Exception &e) {
         EXPECT_STREQ(e.what(), "Unable to unregister component classes.");

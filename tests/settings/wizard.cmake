@@ -4,4 +4,5 @@ zvo_add_test(test_wizard
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_wizard.cpp
   LIBS settings Qt6::Test
   LABELS gui
-  GUI)
+  GUI
+  PROGRAM settings_gui_tests)

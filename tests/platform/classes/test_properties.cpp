@@ -136,8 +136,8 @@ TEST(Properties, AFontTakesAnotherOnceWhetherHeldAsAFontOrNot)
     font.Assign(static_cast<const TPersistent *>(&source));
     EXPECT_EQ(font.Size(), 20);
     EXPECT_EQ(changes, 2);
-    EXPECT_THROW(font.Assign(static_cast<const TFont *>(nullptr)), EConvertError);
-    EXPECT_THROW(font.Assign(static_cast<const TPersistent *>(nullptr)), EConvertError);
+    EXPECT_THROW(font.Assign(static_cast<const TFont *>(nullptr)), classes::EConvertError);
+    EXPECT_THROW(font.Assign(static_cast<const TPersistent *>(nullptr)), classes::EConvertError);
     EXPECT_EQ(changes, 2);
 }
 

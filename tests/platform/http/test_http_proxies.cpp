@@ -19,7 +19,7 @@ using zvotest::ProxyServer;
 
 namespace {
 
-std::optional<EHttpError> failureOf(HttpClient &client, const std::string &url)
+std::optional<EHttpError> proxyFailureOf(HttpClient &client, const std::string &url)
 {
     try {
         client.get(url);
@@ -74,7 +74,7 @@ TEST_F(ProxyTest, HttpProxyWithBasicAuthenticationReachesTheTarget)
     // tinyproxy answers 401 where the standard says 407).
     for (const std::string password : {"wrong", ""}) {
         client.proxyParams().password = password;
-        auto failure = failureOf(client, target.url("/page"));
+        auto failure = proxyFailureOf(client, target.url("/page"));
         ASSERT_TRUE(failure) << password;
         EXPECT_EQ(failure->kind(), ErrorKind::HttpStatus);
         EXPECT_TRUE(failure->httpStatus() == 407 || failure->httpStatus() == 401) << failure->httpStatus();
@@ -95,7 +95,7 @@ TEST_F(ProxyTest, Socks5ProxyWithAndWithoutAuthentication)
 
     HttpClient wrong;
     useSocks(wrong, SocksVersion::Socks5, *withAuth, "zvouser", "nope");
-    auto failure = failureOf(wrong, target.url("/page"));
+    auto failure = proxyFailureOf(wrong, target.url("/page"));
     ASSERT_TRUE(failure);
     EXPECT_NE(failure->kind(), ErrorKind::HttpStatus);
 
@@ -107,7 +107,7 @@ TEST_F(ProxyTest, Socks5ProxyWithAndWithoutAuthentication)
     // The worker tells a dead target behind the proxy by its socket error.
     const uint16_t deadPort = target.port();
     target.stop();
-    failure = failureOf(anonymous, "http://127.0.0.1:" + std::to_string(deadPort) + "/page");
+    failure = proxyFailureOf(anonymous, "http://127.0.0.1:" + std::to_string(deadPort) + "/page");
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->kind(), ErrorKind::Socket);
     EXPECT_EQ(failure->socketError(), http::SocketError::ConnectionRefused);

@@ -40,7 +40,7 @@ struct Output
     std::string arguments; // NAME stands for the output's name
 };
 
-struct ToolRun
+struct SpecialOutputRun
 {
     int exitCode = -1;
     int signal = 0;
@@ -60,8 +60,8 @@ protected:
     // The run of reportdemo with the output's arguments, NAME replaced;
     // aShell goes before it in the same shell (a ulimit). Standard output
     // goes to the file or, after "&", the descriptor given.
-    ToolRun run(const Output &aOutput, const std::string &aName, const std::string &aShell = {},
-                const std::string &aStandardOutput = "/dev/null") const
+    SpecialOutputRun run(const Output &aOutput, const std::string &aName, const std::string &aShell = {},
+                         const std::string &aStandardOutput = "/dev/null") const
     {
         std::string arguments = aOutput.arguments;
         if (const auto name = arguments.find("NAME"); name != std::string::npos)
@@ -71,11 +71,11 @@ protected:
     }
 
     // The command's exit and its standard error.
-    ToolRun runCommand(const std::string &aCommand) const
+    SpecialOutputRun runCommand(const std::string &aCommand) const
     {
         const std::string errors = path("stderr.txt");
         const std::string command = aCommand + " 2>" + errors;
-        ToolRun result;
+        SpecialOutputRun result;
         const int status = std::system(command.c_str());
         if (status != -1 && WIFSIGNALED(status))
             result.signal = WTERMSIG(status);
@@ -98,7 +98,7 @@ protected:
     }
 
     // "" when the run failed with its one line naming the file and the reason.
-    static std::string failedWith(const ToolRun &aRun, const std::string &aName, const std::string &aReason)
+    static std::string failedWith(const SpecialOutputRun &aRun, const std::string &aName, const std::string &aReason)
     {
         if (aRun.exitCode == 1 && aRun.error.find(aName) != std::string::npos &&
             aRun.error.find(aReason) != std::string::npos && aRun.error.find('\n') == aRun.error.size() - 1)
@@ -132,7 +132,7 @@ TEST_F(SpecialOutputsTest, ALinkIsWrittenThroughAndStaysALink)
         std::ofstream(target) << "the earlier run's file\n";
         ::unlink(link.c_str());
         ASSERT_EQ(::symlink("kept/target", link.c_str()), 0);
-        const ToolRun done = run(output, link);
+        const SpecialOutputRun done = run(output, link);
         EXPECT_EQ(done.exitCode, 0) << done.error;
         EXPECT_TRUE(S_ISLNK(modeOf(link)));
         const std::string written = zvotest::readFile(QString::fromStdString(target));
@@ -150,7 +150,7 @@ TEST_F(SpecialOutputsTest, APipesReaderGetsTheOutput)
         ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
         zvotest::PipeReader reader(fifo);
         ASSERT_TRUE(reader.isOpen());
-        const ToolRun done = run(output, fifo);
+        const SpecialOutputRun done = run(output, fifo);
         const std::string received = reader.finish();
         // An archive's header is written last, at its start, where a pipe
         // cannot go back to.
@@ -173,7 +173,7 @@ TEST_F(SpecialOutputsTest, APipesReaderGetsTheOutput)
             while ((n = ::read(ends[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
                 receivedThere.append(buffer, size_t(std::max<ssize_t>(n, 0)));
         });
-        const ToolRun linked = run(output, "/dev/stdout", {}, "&" + std::to_string(ends[1]));
+        const SpecialOutputRun linked = run(output, "/dev/stdout", {}, "&" + std::to_string(ends[1]));
         ::close(ends[1]);
         standardReader.join();
         ::close(ends[0]);
@@ -215,7 +215,7 @@ TEST_F(SpecialOutputsTest, APipeWithoutAReaderFailsTheRun)
             }
             ::close(reader);
         });
-        const ToolRun done = run(output, fifo, "timeout 60 ");
+        const SpecialOutputRun done = run(output, fifo, "timeout 60 ");
         // Ends the wait of a reader that no byte reached.
         const int release = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
         if (release >= 0)
@@ -229,7 +229,7 @@ TEST_F(SpecialOutputsTest, APipeWithoutAReaderFailsTheRun)
     int ends[2];
     ASSERT_EQ(::pipe(ends), 0);
     ::close(ends[0]);
-    const ToolRun done = run({"trace", ""}, {}, {}, "&" + std::to_string(ends[1]));
+    const SpecialOutputRun done = run({"trace", ""}, {}, {}, "&" + std::to_string(ends[1]));
     ::close(ends[1]);
     EXPECT_EQ(done.signal, 0);
     EXPECT_EQ(failedWith(done, "standard output", "Broken pipe"), "");
@@ -247,7 +247,7 @@ TEST_F(SpecialOutputsTest, ADeviceStaysADeviceAndItsRefusalFailsTheRun)
     ASSERT_EQ(::symlink("full", link.c_str()), 0);
     for (const Output &output : outputs()) {
         SCOPED_TRACE(output.what);
-        const ToolRun toNull = run(output, null);
+        const SpecialOutputRun toNull = run(output, null);
         EXPECT_EQ(toNull.exitCode, 0) << toNull.error;
         for (const std::string &name : {full, link})
             EXPECT_EQ(failedWith(run(output, name), name, "No space left on device"), "") << name;
@@ -364,7 +364,8 @@ TEST_F(SpecialOutputsTest, TheDevelopersToolsLeaveWhatSomebodyElsePlanted)
     ASSERT_TRUE(plantFile("table.txt") && plantLink("linked.txt"));
     ASSERT_TRUE(plantFile("kept.pdf") && plantLink("linked.pdf.log"));
 
-    ToolRun done = runCommand(std::string("QT_QPA_PLATFORM=offscreen ") + ZVO_PAGECONTROL_SHOTS + " " + shared);
+    SpecialOutputRun done =
+        runCommand(std::string("QT_QPA_PLATFORM=offscreen ") + ZVO_PAGECONTROL_SHOTS + " " + shared);
     EXPECT_EQ(done.exitCode, 1);
     EXPECT_NE(done.error.find("tabs_top.png: Permission denied"), std::string::npos) << done.error;
     EXPECT_NE(done.error.find("sheet.png: Permission denied"), std::string::npos) << done.error;
@@ -398,7 +399,7 @@ TEST_F(SpecialOutputsTest, TheDevelopersToolsRefuseNamesThatAreNotUtf8)
          {"QT_QPA_PLATFORM=offscreen " + std::string(ZVO_PAGECONTROL_SHOTS) + " '" + folder + "'",
           std::string(ZVO_CUPS_SANDBOX) + " --keep '" + folder + "/kept.pdf' -- true"}) {
         SCOPED_TRACE(command);
-        const ToolRun done = runCommand(command);
+        const SpecialOutputRun done = runCommand(command);
         EXPECT_NE(done.exitCode, 0);
         EXPECT_NE(done.error.find("is not UTF-8 text"), std::string::npos) << done.error;
     }
@@ -414,7 +415,7 @@ TEST_F(SpecialOutputsTest, AReplacedFileKeepsItsMode)
         const std::string name = path("private");
         std::ofstream(name) << "the earlier run's file\n";
         ASSERT_EQ(::chmod(name.c_str(), 0600), 0);
-        const ToolRun done = run(output, name);
+        const SpecialOutputRun done = run(output, name);
         EXPECT_EQ(done.exitCode, 0) << done.error;
         EXPECT_NE(zvotest::readFile(QString::fromStdString(name)), "the earlier run's file\n");
         EXPECT_EQ(modeOf(name) & 07777, 0600u);
@@ -435,7 +436,7 @@ TEST_F(SpecialOutputsTest, AFileSizeLimitFailsTheRunWithItsReason)
         const std::string name = path("limited");
         std::ofstream(name) << "the earlier run's file\n";
         // 512-byte blocks in the shell that std::system runs.
-        const ToolRun done = run(output, name, "ulimit -f 1; ");
+        const SpecialOutputRun done = run(output, name, "ulimit -f 1; ");
         EXPECT_EQ(done.signal, 0);
         EXPECT_EQ(failedWith(done, name, "File too large"), "");
         EXPECT_EQ(zvotest::readFile(QString::fromStdString(name)), "the earlier run's file\n");
@@ -446,7 +447,10 @@ class SpecialInputsTest : public SpecialOutputsTest
 {
 protected:
     // A bound on its time: an input read without end would hold the test.
-    ToolRun runInput(const std::string &aCommand) const { return runCommand("timeout 60 " + aCommand + " >/dev/null"); }
+    SpecialOutputRun runInput(const std::string &aCommand) const
+    {
+        return runCommand("timeout 60 " + aCommand + " >/dev/null");
+    }
 
     static std::string listData() { return std::string(ZVO_SOURCE_ROOT) + "/tools/reportdemo/samples/list.csv"; }
 };
@@ -460,25 +464,27 @@ TEST_F(SpecialInputsTest, ATemplateThatIsNoFileIsRefusedForWhatItIs)
     ASSERT_GE(writer, 0);
     for (const std::string &name : {fifo, std::string("/dev/zero")}) {
         SCOPED_TRACE(name);
-        const ToolRun done = runInput(std::string(ZVO_REPORTDEMO) + " --template " + name + " --data " + listData());
+        const SpecialOutputRun done =
+            runInput(std::string(ZVO_REPORTDEMO) + " --template " + name + " --data " + listData());
         EXPECT_EQ(done.exitCode, 2);
         EXPECT_NE(done.error.find("\"" + name + "\" is not a regular file"), std::string::npos) << done.error;
         EXPECT_EQ(done.error.find("File not found"), std::string::npos) << done.error;
     }
     ::close(writer);
-    const ToolRun done = runInput(std::string(ZVO_REPORTDEMO) + " --template " + fifo + " --data " + listData());
+    const SpecialOutputRun done =
+        runInput(std::string(ZVO_REPORTDEMO) + " --template " + fifo + " --data " + listData());
     EXPECT_NE(done.error.find("is not a regular file"), std::string::npos) << done.error;
 }
 
 TEST_F(SpecialInputsTest, InputWithoutEndStopsAtTheLimitAndSaysSo)
 {
     const std::string limit = "\"/dev/zero\" is larger than 268435456 bytes";
-    const ToolRun data = runInput(std::string(ZVO_REPORTDEMO) + " --report list --data /dev/zero");
+    const SpecialOutputRun data = runInput(std::string(ZVO_REPORTDEMO) + " --report list --data /dev/zero");
     EXPECT_EQ(data.exitCode, 2);
     EXPECT_NE(data.error.find(limit), std::string::npos) << data.error;
     EXPECT_EQ(data.error.find("bad_alloc"), std::string::npos) << data.error;
 
-    const ToolRun stream = runInput(std::string(ZVO_STREAMCONV) + " --to-text /dev/zero " + path("out.txt"));
+    const SpecialOutputRun stream = runInput(std::string(ZVO_STREAMCONV) + " --to-text /dev/zero " + path("out.txt"));
     EXPECT_EQ(stream.exitCode, 1);
     EXPECT_NE(stream.error.find(limit), std::string::npos) << stream.error;
     // One message, not two run together.
@@ -514,7 +520,7 @@ TEST_F(SpecialInputsTest, NamesThatAreNotUtf8AreRefusedAndNoOtherFileIsOpened)
     };
     for (const std::string &command : runs) {
         SCOPED_TRACE(command);
-        const ToolRun done = runInput(command);
+        const SpecialOutputRun done = runInput(command);
         EXPECT_EQ(done.exitCode, 2);
         EXPECT_NE(done.error.find("\\x"), std::string::npos) << done.error;
         EXPECT_NE(done.error.find("is not UTF-8 text"), std::string::npos) << done.error;
@@ -542,7 +548,7 @@ TEST_F(SpecialInputsTest, ALanguageModuleIsNotTakenFromTheFolderAnUndecodableNam
     // a file of the program's name stands in it.
     std::ofstream(lookalike + "/reportdemo") << "";
     std::ofstream(lookalike + "/bvPrint.dft") << "43046=Planted:\n";
-    const ToolRun done =
+    const SpecialOutputRun done =
         runInput("'" + folder + "/reportdemo' --template " + path("none.rtm") + " --data " + listData());
     EXPECT_EQ(done.exitCode, 2);
     EXPECT_NE(done.error.find("File not found"), std::string::npos) << done.error;
@@ -568,7 +574,7 @@ TEST_F(SpecialInputsTest, ATemporaryFolderWhoseNameIsNotUtf8IsNotTakenForAnother
     ASSERT_EQ(::mkdir(path("runtime").c_str(), 0700), 0);
     const std::string tmpdir = "env XDG_RUNTIME_DIR=" + path("runtime") + " TMPDIR='" + folder + "' ";
     const std::string report = std::string(ZVO_REPORTDEMO) + " --report list --data " + listData();
-    ToolRun done = runInput(tmpdir + report + " --device ArchiveFile --out " + path("list.raf"));
+    SpecialOutputRun done = runInput(tmpdir + report + " --device ArchiveFile --out " + path("list.raf"));
     EXPECT_EQ(done.exitCode, 1) << done.error;
     EXPECT_NE(done.error.find("temporary folder"), std::string::npos) << done.error;
     done = runInput(tmpdir + report + " --pdf /dev/null");
