@@ -94,13 +94,16 @@ build_asan() {
 # start for much of their stage; the build takes what they leave of the
 # cores, and a test that wants a core has it at once. Its own session, so
 # that a failing test stage stops all of it; its output is shown once done.
+# Where the kernel groups the processes of a session for scheduling, a new
+# session has a group of its own that shares the cores evenly with the
+# tests' whatever its processes' niceness: the group is made nice as well.
 asan_pid=
 start_sanitizer_build() {
   asan_log=$(mktemp)
   asan_start=$SECONDS
   export -f build_asan
   export jobs
-  setsid nice -n 19 bash -c build_asan >"$asan_log" 2>&1 &
+  setsid nice -n 19 bash -c '{ echo 19 >/proc/self/autogroup; } 2>/dev/null; build_asan' >"$asan_log" 2>&1 &
   asan_pid=$!
 }
 stop_sanitizer_build() {
