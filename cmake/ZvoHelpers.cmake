@@ -77,7 +77,9 @@ endfunction()
 # took one or more each. The entries of a program agree on GUI and WEBENGINE,
 # as a QApplication and the web engine change what a test sees; the program
 # links the union of their LIBS, so a library's static set-up reaches every
-# entry of the program.
+# entry of the program; a file with a global test environment
+# (::testing::AddGlobalTestEnvironment) would set it up for every entry, so
+# its tests keep a program of their own.
 # GUI tests get a QApplication on the offscreen platform, WEBENGINE tests the
 # web engine's environment as well; every test runs with a pinned locale and
 # time zone. COST is for the long tests: about their seconds on two cores, the

@@ -12,6 +12,7 @@ report_stages() {
   for line in "${stages[@]}"; do echo "$line"; done
   printf 'stage %-16s %5d s\n' "whole run" "$SECONDS"
 }
+asan_pid=
 trap 'stop_sanitizer_build; report_stages' EXIT
 
 # The CPU seconds (user and system) of every process this script has waited
@@ -97,31 +98,39 @@ build_asan() {
 # Where the kernel groups the processes of a session for scheduling, a new
 # session has a group of its own that shares the cores evenly with the
 # tests' whatever its processes' niceness: the group is made nice as well.
-asan_pid=
+# A watchdog in the session ends it should this script be killed outright
+# (a CI time limit), when no trap runs. The session writes its own CPU time
+# to a file: bash adds a child's time to its own once it reaps it, which may
+# be while it waits for the tests.
 start_sanitizer_build() {
   asan_log=$(mktemp)
+  asan_cpu_file=$(mktemp)
   asan_start=$SECONDS
-  export -f build_asan
-  export jobs
-  setsid nice -n 19 bash -c '{ echo 19 >/proc/self/autogroup; } 2>/dev/null; build_asan' >"$asan_log" 2>&1 &
+  setsid nice -n 19 bash -c "jobs=$jobs; $(declare -f build_asan children_cpu)"'
+    { echo 19 >/proc/self/autogroup; } 2>/dev/null
+    (while kill -0 "$1" 2>/dev/null; do sleep 5; done; kill -- "-$$") &
+    status=0
+    build_asan || status=$?
+    children_cpu >"$2"
+    exit $status' _ $$ "$asan_cpu_file" >"$asan_log" 2>&1 &
   asan_pid=$!
 }
 stop_sanitizer_build() {
   if [ -n "$asan_pid" ]; then
     kill -- "-$asan_pid" 2>/dev/null || true
     wait "$asan_pid" 2>/dev/null || true
-    rm -f "$asan_log"
+    rm -f "$asan_log" "$asan_cpu_file"
   fi
 }
 wait_for_sanitizer_build() {
   local status=0 cpu line
-  cpu=$(children_cpu)
   wait "$asan_pid" || status=$?
   asan_pid=
   cat "$asan_log"
-  rm -f "$asan_log"
+  cpu=$(cat "$asan_cpu_file")
+  rm -f "$asan_log" "$asan_cpu_file"
   line=$(printf 'stage %-16s %5d s %6d s cpu, beside the tests%s' sanitizer-build $((SECONDS - asan_start)) \
-    $(($(children_cpu) - cpu)) "$([ $status -eq 0 ] || echo " (failed: $status)")")
+    "${cpu:-0}" "$([ $status -eq 0 ] || echo " (failed: $status)")")
   stages+=("$line")
   echo "$line"
   return $status
