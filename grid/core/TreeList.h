@@ -880,6 +880,9 @@ private:
     bool owns(const TdxTreeListNode *node) const { return node && node->m_owner == this; }
     bool closeEditor(bool validate, bool refocus);
     void showEditorInCell(bool focusEditor);
+    // Puts an open editor over its cell as the layout has it now, and
+    // brings back one that an update bracket put aside.
+    void placeEditor();
     void initEditorForCell();
     void commitEdit();
     // Commits (unless the editor is going) and hides the editor.
@@ -1032,6 +1035,11 @@ private:
     int m_editedPosition = -1;
     TdxTreeListNode *m_editedNode = nullptr;
     bool m_editedNewItemRow = false;
+    // The open editor is hidden until its cell is laid out again: by an
+    // update bracket, or because its cell went out of view. Whether it had
+    // the keys when it went.
+    bool m_editorAside = false;
+    bool m_editorAsideFocused = false;
     int m_focusedColumn = 0;
     // The rows go to the clipboard: texts as the cells show them.
     bool m_exportShownTexts = false;
