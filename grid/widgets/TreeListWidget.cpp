@@ -110,6 +110,10 @@ TreeListWidget::TreeListWidget(TCustomdxTreeList *tree, QWidget *parent)
     m_overlay->setGeometry(viewport()->rect());
     setFrameShape(QFrame::StyledPanel);
     setFocusPolicy(Qt::StrongFocus);
+    // The grid lays itself out from the left, the scroll offset counting
+    // what went out on the left, in any program: its bars and its editors
+    // go the same way, or the bar across would scroll against its arrows.
+    setLayoutDirection(Qt::LeftToRight);
     setAttribute(Qt::WA_InputMethodEnabled);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
