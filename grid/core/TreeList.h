@@ -452,6 +452,9 @@ public:
     // ---- Editing and the window ----
     uint8_t State() const { return m_state; }
     InplaceEditor *Editor() const { return m_editor; }
+    // The open editor is hidden for a while, its edit going on: by an
+    // update bracket, or while its cell is out of view.
+    bool EditorAside() const { return m_state == tsEditing && m_editor && m_editorAside; }
     // The editor validates (it may refuse: false, still editing), hides and
     // the focus returns to the tree list.
     bool EndEditing();

@@ -408,9 +408,10 @@ void TreeListWidget::typeCharacters(const std::vector<TChar> &characters)
         if (!holdsTree())
             break;
         // The characters after the one that opened the editor are typed
-        // into it, as the keys after the event will be.
+        // into it, as the keys after the event will be; so are those typed
+        // while it is hidden, its edit going on.
         if (InplaceEditor *editor = m_tree->State() == tsEditing ? m_tree->Editor() : nullptr;
-            editor && editor->IsFocused())
+            editor && (editor->IsFocused() || m_tree->EditorAside()))
             editor->KeyPress(ch);
         else
             m_tree->KeyPress(ch);

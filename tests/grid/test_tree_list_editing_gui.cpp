@@ -284,6 +284,14 @@ TEST(TreeListEditingGui, AnUpdateBracketGivesTheEditorBackWithTheKeys)
              g.tree->EndUpdate();
          }},
         {"ini", [&ini](EditingBesideAnother &g) { g.tree->LoadFromIniFile(ini); }},
+        {"typed inside",
+         [](EditingBesideAnother &g) {
+             g.tree->BeginUpdate();
+             g.type("+");
+             g.tree->EndUpdate();
+             EXPECT_EQ(g.line()->text(), "NEW+");
+             QTest::keyClick(g.line(), Qt::Key_Backspace);
+         }},
     };
     {
         EditingBesideAnother saved;
