@@ -38,7 +38,8 @@ const char *const demoUsage =
     "  --show PARTS       also show, comma-separated: multiline (rows as tall as their\n"
     "                     wrapped notes), rowfooters, footer, grouppanel, bottompanel\n"
     "  --render FILE.png  paint the grid as it looks with the focus to FILE.png and exit\n"
-    "  --size WxH         client size of the picture or window in pixels (default 800x600)\n"
+    "  --size WxH         client size of the picture or window in pixels (default 920x600,\n"
+    "                     which holds the three bands whole)\n"
     "  --script FILE      drive the grid by the commands of FILE and check the outcome:\n"
     "                     exit 0 when every check holds, 1 when one fails, 2 for a bad script\n"
     "  --help             this text\n"
@@ -57,7 +58,10 @@ struct DemoArgs
     bool help = false;
     QString render;
     QString script;
-    QSize size{800, 600};
+    // Wide enough for the indicator and the three bands (902 pixels): in a
+    // narrower window the fixed Notes band covers the end of the Counts
+    // band, and E4's right-aligned counts with it.
+    QSize size{920, 600};
     uint32_t optionsA = griddemo::DefaultOptionsA;
     uint32_t optionsB = griddemo::DefaultOptionsB;
     griddemo::DemoParts parts;

@@ -110,6 +110,21 @@ void InplaceEditor::ShowEdit(const rtl::TRect &rect)
         AfterFirstShow();
 }
 
+void InplaceEditor::PlaceEdit(const rtl::TRect &rect, bool takeFocus)
+{
+    if (rect.IsEmpty())
+        return;
+    const rtl::TRect bounds{rect.Left - 2, rect.Top - 2, rect.Right + 2, rect.Bottom + 2};
+    if (BoundsRect() != bounds)
+        SetBoundsRect(bounds);
+    if (!m_shown) {
+        ShowEditWindow();
+        m_shown = true;
+    }
+    if (takeFocus && !HasFocus())
+        ReturnFocus();
+}
+
 void InplaceEditor::HideEdit()
 {
     m_shown = false;

@@ -88,6 +88,10 @@ public:
     // Nothing for an empty rectangle; else the editor covers it with 2
     // pixels to spare a side, shows, takes the focus and selects all.
     void ShowEdit(const rtl::TRect &rect);
+    // Moves a shown editor over rect, or shows one hidden while editing
+    // there again, without entering it anew: caret, selection and the text
+    // Esc restores stay. With takeFocus it gets the keys back.
+    void PlaceEdit(const rtl::TRect &rect, bool takeFocus);
     virtual void HideEdit();
     bool Shown() const { return m_shown; }
     // While a show bracket is open, a first showing runs no AfterFirstShow.
@@ -231,6 +235,8 @@ protected:
     virtual void HideEditWindow() = 0;
     virtual bool HasFocus() const = 0;
     virtual void SetFocus() = 0;
+    // Gives the editor the keys as if it had kept them.
+    virtual void ReturnFocus() { SetFocus(); }
     virtual bool Enabled() const = 0;
     virtual void Invalidate() = 0;
     // An empty region: the whole window.

@@ -461,8 +461,15 @@ void TCustomdxTreeList::BeginUpdate()
     ZVO_ASSERT(m_updateCount < INT32_MAX, UnitName);
     ++m_updateCount;
     ResetHotTracking();
-    if (m_editor && m_editor->Shown())
+    if (m_editor && m_editor->Shown()) {
+        // The edit goes on: the editor comes back over its cell, with the
+        // keys if it had them, once the bracket closes.
+        if (m_state == tsEditing && !m_editorAside) {
+            m_editorAside = true;
+            m_editorAsideFocused = m_editor->IsFocused();
+        }
         m_editor->HideEdit();
+    }
     BeginUpdateHook();
     BeginSelection();
 }
@@ -477,6 +484,8 @@ void TCustomdxTreeList::EndUpdate()
     EndUpdateHook();
     if (!self.expired())
         EndSelection();
+    if (!self.expired() && m_updateCount == 0)
+        placeEditor();
 }
 
 void TCustomdxTreeList::BeginSelection()

@@ -452,6 +452,9 @@ public:
     // ---- Editing and the window ----
     uint8_t State() const { return m_state; }
     InplaceEditor *Editor() const { return m_editor; }
+    // The open editor is hidden for a while, its edit going on: by an
+    // update bracket, or while its cell is out of view.
+    bool EditorAside() const { return m_state == tsEditing && m_editor && m_editorAside; }
     // The editor validates (it may refuse: false, still editing), hides and
     // the focus returns to the tree list.
     bool EndEditing();
@@ -880,6 +883,9 @@ private:
     bool owns(const TdxTreeListNode *node) const { return node && node->m_owner == this; }
     bool closeEditor(bool validate, bool refocus);
     void showEditorInCell(bool focusEditor);
+    // Puts an open editor over its cell as the layout has it now, and
+    // brings back one that an update bracket put aside.
+    void placeEditor();
     void initEditorForCell();
     void commitEdit();
     // Commits (unless the editor is going) and hides the editor.
@@ -1032,6 +1038,11 @@ private:
     int m_editedPosition = -1;
     TdxTreeListNode *m_editedNode = nullptr;
     bool m_editedNewItemRow = false;
+    // The open editor is hidden until its cell is laid out again: by an
+    // update bracket, or because its cell went out of view. Whether it had
+    // the keys when it went.
+    bool m_editorAside = false;
+    bool m_editorAsideFocused = false;
     int m_focusedColumn = 0;
     // The rows go to the clipboard: texts as the cells show them.
     bool m_exportShownTexts = false;

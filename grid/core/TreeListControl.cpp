@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
+#include <exception>
 
 namespace grid {
 
@@ -46,10 +48,15 @@ TCustomdxTreeListControl::TCustomdxTreeListControl(classes::TComponent *owner)
 
 TCustomdxTreeListControl::~TCustomdxTreeListControl()
 {
-    // A destructor cannot report a store that refuses the layout.
+    // A destructor cannot raise: a store that refuses the layout is told
+    // on the error output, so that the loss is not silent.
     try {
         StoreLayout();
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "Zarvello: the layout of the grid \"%s\" was not saved: %s\n", qPrintable(Name()),
+                     error.what());
     } catch (...) {
+        std::fprintf(stderr, "Zarvello: the layout of the grid \"%s\" was not saved\n", qPrintable(Name()));
     }
     SetParentForm(nullptr);
     BeginDestroy();

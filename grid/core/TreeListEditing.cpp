@@ -125,6 +125,7 @@ void TCustomdxTreeList::showEditorInCell(bool focusEditor)
         m_editedNode = nullptr;
         return;
     }
+    m_editorAside = false;
     if (focusEditor) {
         editor->ShowEdit(rect);
         return;
@@ -136,6 +137,36 @@ void TCustomdxTreeList::showEditorInCell(bool focusEditor)
         ~ShowLock() { editor->EndShow(); }
     } lock{editor};
     editor->ShowEdit(rect);
+}
+
+void TCustomdxTreeList::placeEditor()
+{
+    if (m_state != tsEditing || !m_editor || !CanShowEditor() || (!m_editor->Shown() && !m_editorAside))
+        return;
+    // The editor stays with the cell it was opened on, which is where its
+    // value goes, wherever that cell is now.
+    const int column = EditedColumn();
+    const int position = column >= 0 ? PositionOfColumn(column) : -1;
+    rtl::TRect rect{-1, -1, -1, -1};
+    if (position >= 0 && ColumnAtPosition(position) == column && owns(m_editedNode))
+        rect = m_editedNewItemRow ? NewItemRowCellRect(position) : EditorRect(m_editedNode, position);
+    if (rect.IsEmpty()) {
+        // Its cell is out of view: the editor waits hidden, the keys with
+        // the grid.
+        if (m_editor->Shown()) {
+            if (!m_editorAside) {
+                m_editorAside = true;
+                m_editorAsideFocused = m_editor->IsFocused();
+            }
+            m_editor->HideEdit();
+        }
+        return;
+    }
+    // It takes the keys back only from its own grid, and as it left them:
+    // the caret, the selection and the text Esc goes back to stay.
+    const bool refocus = m_editorAside && m_editorAsideFocused && HasFocus();
+    m_editorAside = false;
+    m_editor->PlaceEdit(rect, refocus);
 }
 
 void TCustomdxTreeList::initEditorForCell()
@@ -190,6 +221,7 @@ void TCustomdxTreeList::commitEdit()
 
 void TCustomdxTreeList::AbandonEdit()
 {
+    m_editorAside = false;
     m_editedColumn = {};
     m_editedNode = nullptr;
     m_editedNewItemRow = false;
@@ -204,6 +236,7 @@ void TCustomdxTreeList::hideEditor(InplaceEditor *editor)
 {
     if (!editor)
         return;
+    m_editorAside = false;
     editor->SetClosing(true);
     // The commit's handlers may free the grid, and its editor with it.
     const TreeListAlive self = AliveToken();

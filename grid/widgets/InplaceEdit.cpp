@@ -105,6 +105,12 @@ void TdxInplaceEdit::ShowEditWindow()
 void TdxInplaceEdit::HideEditWindow()
 {
     m_focusHeld = false;
+    // Hidden with the keys, the editor gives them to its control, not to
+    // whatever control comes next in the window.
+    const QWidget *focus = QApplication::focusWidget();
+    if (focus && (focus == this || isAncestorOf(focus)) && isVisible())
+        if (QWidget *host = hostWidget(); host && host->isVisible() && host->isEnabled())
+            host->setFocus(Qt::OtherFocusReason);
     // Qt repaints what the editor covered in its parent.
     hide();
 }
@@ -117,6 +123,13 @@ bool TdxInplaceEdit::HasFocus() const
 void TdxInplaceEdit::SetFocus()
 {
     inputWidget()->setFocus(Qt::OtherFocusReason);
+}
+
+void TdxInplaceEdit::ReturnFocus()
+{
+    // Not an entry: nothing is selected anew, nothing saved for Esc.
+    m_focusHeld = true;
+    SetFocus();
 }
 
 void TdxInplaceEdit::ApplyWindowRegion(const std::vector<rtl::TRect> &region)
@@ -199,12 +212,17 @@ bool TdxInplaceEdit::routesTab()
     return Container() && Container()->EditWantTabs();
 }
 
-bool TdxInplaceEdit::tabOutOfHost(bool backward)
+QWidget *TdxInplaceEdit::hostWidget() const
 {
-    // The control is the parent, or the scroll area whose viewport it is.
     QWidget *host = parentWidget();
     if (host && qobject_cast<QAbstractScrollArea *>(host->parentWidget()))
         host = host->parentWidget();
+    return host;
+}
+
+bool TdxInplaceEdit::tabOutOfHost(bool backward)
+{
+    QWidget *host = hostWidget();
     // Leaving validates: a refusal takes the focus back.
     return host && !host->isWindow() && focusPastControl(host, backward);
 }

@@ -92,6 +92,7 @@ protected:
     void HideEditWindow() override;
     bool HasFocus() const override;
     void SetFocus() override;
+    void ReturnFocus() override;
     bool Enabled() const override { return isEnabled(); }
     void Invalidate() override { update(); }
     void ApplyWindowRegion(const std::vector<rtl::TRect> &region) override;
@@ -125,6 +126,9 @@ protected:
 
 private:
     QWidget *containerWidget() const;
+    // The control the editor sits in: its parent, or the scroll area whose
+    // viewport that is.
+    QWidget *hostWidget() const;
     void watchWindow();
 
     // The pointer is at that point of the editor: its own cursor there,

@@ -143,10 +143,15 @@ void InplaceLineEdit::inputMethodEvent(QInputMethodEvent *event)
     QInputMethodEvent composing(event->preeditString(), event->attributes());
     if (commit.isEmpty()) {
         // Text next to the caret deleted: an edit like Delete, where the
-        // cell may be changed (a mask puts its blanks back afterwards).
+        // cell may be changed; a mask deletes its places as Delete does.
         bool mayModify = false;
-        m_editor->atEdge([&] { mayModify = m_editor->CanModify(); });
-        if (mayModify)
+        bool deleted = false;
+        const int start = cursorPosition() + event->replacementStart();
+        m_editor->atEdge([&] {
+            mayModify = m_editor->CanModify();
+            deleted = mayModify && m_editor->lineInputMethodDeletes(start, replaced);
+        });
+        if (mayModify && !deleted)
             composing.setCommitString(QString(), event->replacementStart(), replaced);
         QLineEdit::inputMethodEvent(&composing);
         event->accept();

@@ -5,8 +5,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+
+#include <algorithm>
 
 namespace grid {
 
@@ -207,9 +210,7 @@ void TdxInplaceMaskEdit::OwnKeyDown(TKey &key, TShiftState shift)
     case VK_BACK:
         if (key == VK_DELETE && (shifted || ctrl))
             break; // Shift+Delete cuts
-        if (CanModify() && IsEditable())
-            if (const std::optional<MaskEditText> deleted = MaskDelete(m_mask, edit, key == VK_BACK))
-                apply(*deleted);
+        deletePlaces(edit, key == VK_BACK);
         key = 0;
         return;
     case 'A':
@@ -248,6 +249,41 @@ void TdxInplaceMaskEdit::OwnKeyPress(TChar &key)
             apply(typed.edit);
     }
     key = 0;
+}
+
+void TdxInplaceMaskEdit::ownKeyEvent(QKeyEvent *event, TKey key, const QString &characters)
+{
+    // The line edit's own deletions (of a word, to the end of the line, of
+    // the line) would shift the later characters across the literals, and
+    // the reformat would then put them in places they do not fit. A mask
+    // deletes place by place: forwards as Delete, backwards as Backspace.
+    if (!m_mask.isEmpty() && key != 0) {
+        const bool backward = event->matches(QKeySequence::DeleteStartOfWord);
+        if (backward || event->matches(QKeySequence::DeleteEndOfWord) ||
+            event->matches(QKeySequence::DeleteEndOfLine) || event->matches(QKeySequence::DeleteCompleteLine)) {
+            deletePlaces(current(), backward);
+            return;
+        }
+    }
+    TdxInplaceTextEdit::ownKeyEvent(event, key, characters);
+}
+
+bool TdxInplaceMaskEdit::lineInputMethodDeletes(int start, int length)
+{
+    if (m_mask.isEmpty())
+        return false;
+    const int size = int(lineEdit()->text().size());
+    start = std::clamp(start, 0, size);
+    length = std::clamp(length, 0, size - start);
+    deletePlaces(MaskEditText{lineEdit()->text(), start, length}, false);
+    return true;
+}
+
+void TdxInplaceMaskEdit::deletePlaces(const MaskEditText &edit, bool backspace)
+{
+    if (CanModify() && IsEditable())
+        if (const std::optional<MaskEditText> deleted = MaskDelete(m_mask, edit, backspace))
+            apply(*deleted);
 }
 
 void TdxInplaceMaskEdit::cutText()

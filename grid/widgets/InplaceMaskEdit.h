@@ -45,12 +45,14 @@ public:
     void lineMousePress(QMouseEvent *event) override;
     void lineMouseRelease(QMouseEvent *event) override;
     void lineFocusIn() override;
+    bool lineInputMethodDeletes(int start, int length) override;
 
 protected:
     void SetText(const QString &text) override;
     void Enter() override;
     void OwnKeyDown(TKey &key, TShiftState shift) override;
     void OwnKeyPress(TChar &key) override;
+    void ownKeyEvent(QKeyEvent *event, TKey key, const QString &characters) override;
     void cutText() override;
     void pasteText(const QString &text) override;
     void clearText() override;
@@ -61,6 +63,9 @@ private:
     // Puts the edit in place; a changed text goes in as one step of the
     // line edit, so that undo and the modified flag follow it.
     void apply(const MaskEditText &edit);
+    // Delete, or Backspace, over the selection of edit, as the mask's keys
+    // delete: its places are blanked, its literals stay.
+    void deletePlaces(const MaskEditText &edit, bool backspace);
 
     QString m_editMask;
     rtl::EditMask m_mask;

@@ -102,6 +102,9 @@ public:
     virtual void lineMousePress(QMouseEvent *) {}
     virtual void lineMouseRelease(QMouseEvent *) {}
     virtual void lineFocusIn() {}
+    // An input method deletes length characters from start; false leaves it
+    // to the line edit.
+    virtual bool lineInputMethodDeletes(int /*start*/, int /*length*/) { return false; }
     void lineTextChanged();
     // What of the text fits at the selection in the room MaxLength leaves.
     QString fitToMaxLength(const QString &text) const;

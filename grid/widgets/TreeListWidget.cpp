@@ -110,6 +110,10 @@ TreeListWidget::TreeListWidget(TCustomdxTreeList *tree, QWidget *parent)
     m_overlay->setGeometry(viewport()->rect());
     setFrameShape(QFrame::StyledPanel);
     setFocusPolicy(Qt::StrongFocus);
+    // The grid lays itself out from the left, the scroll offset counting
+    // what went out on the left, in any program: its bars and its editors
+    // go the same way, or the bar across would scroll against its arrows.
+    setLayoutDirection(Qt::LeftToRight);
     setAttribute(Qt::WA_InputMethodEnabled);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -404,9 +408,10 @@ void TreeListWidget::typeCharacters(const std::vector<TChar> &characters)
         if (!holdsTree())
             break;
         // The characters after the one that opened the editor are typed
-        // into it, as the keys after the event will be.
+        // into it, as the keys after the event will be; so are those typed
+        // while it is hidden, its edit going on.
         if (InplaceEditor *editor = m_tree->State() == tsEditing ? m_tree->Editor() : nullptr;
-            editor && editor->IsFocused())
+            editor && (editor->IsFocused() || m_tree->EditorAside()))
             editor->KeyPress(ch);
         else
             m_tree->KeyPress(ch);

@@ -71,7 +71,7 @@ TEST(GridDemo, RendersTheSamePictureEveryTime)
     const QString second = dir.filePath("h.png");
     ASSERT_EQ(runGridDemo({"--render", first}).exitCode, 0);
     ASSERT_EQ(runGridDemo({"--render", second}, false).exitCode, 0);
-    EXPECT_EQ(QImage(first).size(), QSize(800, 600));
+    EXPECT_EQ(QImage(first).size(), QSize(920, 600));
     EXPECT_EQ(fileBytes(first), fileBytes(second));
     ASSERT_FALSE(fileBytes(first).isEmpty());
 }
@@ -113,7 +113,7 @@ TEST(GridDemo, QtsOwnOptionsAreLeftToQt)
                                   QStringList{"-stylesheet", sheet}, QStringList{"--style=Fusion", "-reverse"}}) {
         const DemoRun run = runGridDemo(QStringList{"--render", out} + qt);
         EXPECT_EQ(run.exitCode, 0) << qPrintable(qt.join(' ')) << qPrintable(run.stdErr);
-        EXPECT_EQ(QImage(out).size(), QSize(800, 600)) << qPrintable(qt.join(' '));
+        EXPECT_EQ(QImage(out).size(), QSize(920, 600)) << qPrintable(qt.join(' '));
     }
     EXPECT_EQ(runGridDemo({"--render", out, "-revers"}).exitCode, 1);
 }
@@ -172,13 +172,13 @@ TEST(GridDemo, PictureShowsHeadersSeparatorsAndTheIndicatorArrow)
     const QString path = dir.filePath("g.png");
     ASSERT_EQ(runGridDemo({"--render", path}).exitCode, 0);
     const QImage picture(path);
-    ASSERT_EQ(picture.size(), QSize(800, 600));
+    ASSERT_EQ(picture.size(), QSize(920, 600));
 
     rtl::setSystemColors(rtl::SystemColors::classic());
     griddemo::GridDemo demo;
     griddemo::BuildGridDemo(demo);
     grid::TreeListWidget widget(demo.tree);
-    demo.tree->SetClientRect(rtl::Rect(0, 0, 800, 600));
+    demo.tree->SetClientRect(rtl::Rect(0, 0, 920, 600));
     grid::TdxTreeListLayoutInfo info;
     demo.tree->CalcLayout(info);
 
@@ -211,6 +211,41 @@ TEST(GridDemo, PictureShowsHeadersSeparatorsAndTheIndicatorArrow)
     ASSERT_EQ(info.Rows.at(0).Node, demo.tree->FocusedNode());
     EXPECT_GE(blackIn(info.Rows[0]), 10);
     EXPECT_EQ(blackIn(info.Rows[1]), 0);
+    widget.setTreeList(nullptr);
+}
+
+// The demo's picture, by default and at every scale (the window's size is
+// in logical pixels), holds its three bands whole: no column of the
+// scrolling band lies partly under the fixed band on the right, where a
+// right-aligned count would show only its first digits, or none.
+TEST(GridDemo, TheDefaultPictureShowsEveryColumnWhole)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("g.png");
+    ASSERT_EQ(runGridDemo({"--render", path}).exitCode, 0);
+    const QImage picture(path);
+
+    rtl::setSystemColors(rtl::SystemColors::classic());
+    griddemo::GridDemo demo;
+    griddemo::BuildGridDemo(demo);
+    grid::TreeListWidget widget(demo.tree);
+    demo.tree->SetClientRect(rtl::Rect(0, 0, picture.width(), picture.height()));
+    grid::TdxTreeListLayoutInfo info;
+    demo.tree->CalcLayout(info);
+    EXPECT_EQ(int(info.HeaderCells.size()), demo.tree->ColumnCount());
+    const grid::TdxTreeListRowInfo &row = info.Rows.at(1); // not the focused one
+    for (const grid::TdxTreeListHeaderCell &cell : info.HeaderCells) {
+        const QString name = demo.tree->Columns(cell.ColumnIndex)->Name();
+        EXPECT_EQ(cell.ClipRect, cell.CellRect) << qPrintable(name);
+        if (demo.tree->Columns(cell.ColumnIndex)->Alignment() != grid::taRightJustify)
+            continue;
+        // The count's digits stand at the cell's right end, in view.
+        int ink = 0;
+        for (int y = row.Top + 2; y < row.Top + row.Height - 2; ++y)
+            for (int x = cell.CellRect.Right - cell.CellRect.Width() / 3; x < cell.CellRect.Right - 1; ++x)
+                ink += at(picture, x, y) == rtl::clBlack;
+        EXPECT_GE(ink, 10) << qPrintable(name);
+    }
     widget.setTreeList(nullptr);
 }
 

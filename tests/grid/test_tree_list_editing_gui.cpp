@@ -10,7 +10,11 @@
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QVBoxLayout>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -192,6 +196,155 @@ TEST(TreeListEditingGui, ANewWindowSizeEndsEditingKeepingWhatWasTyped)
     EXPECT_EQ(tree->State(), tsNone);
     EXPECT_FALSE(text->isVisible());
     EXPECT_EQ(tree->GetNodeString(node, 0), "x");
+}
+
+// A grid with columns A, B and C beside another control, "NEW" typed into
+// C's editor. What a program does to the grid meanwhile must neither lose
+// the keys that follow nor leave the editor over another cell.
+struct EditingBesideAnother
+{
+    EditingBesideAnother()
+        : tree(std::make_unique<TCustomdxTreeListControl>(nullptr))
+    {
+        for (const char *name : {"A", "B", "C"}) {
+            TdxTreeListColumn *column = tree->CreateColumn(TdxTreeListColumn::StaticClass());
+            column->SetName(name);
+            column->SetWidth(80);
+        }
+        node = tree->Add();
+        tree->SetNodeString(node, 0, "a");
+        tree->SetNodeString(node, 2, "old");
+        tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
+        tree->SetOptionsB(tree->OptionsB() | 1u << boImmediateEditor);
+        auto *layout = new QVBoxLayout(&window);
+        grid = new TreeListWidget(tree.get());
+        other = new QLineEdit;
+        layout->addWidget(grid);
+        layout->addWidget(other);
+        window.resize(400, 200);
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        grid->setFocus();
+        tree->SetFocusedNode(node);
+        tree->SetFocusedColumn(2);
+        type("NEW");
+    }
+    ~EditingBesideAnother()
+    {
+        delete grid;
+        tree.reset();
+    }
+
+    void type(const QString &text)
+    {
+        for (QChar c : text)
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    }
+    QLineEdit *line() const
+    {
+        auto *edit = dynamic_cast<TdxInplaceTextEdit *>(tree->Editor());
+        return edit ? edit->lineEdit() : nullptr;
+    }
+    // Where the editor stands over C's cell as the grid lays it out now.
+    QRect overC() const
+    {
+        const rtl::TRect r = tree->EditorRect(node, tree->PositionOfColumn(2));
+        return QRect(QPoint(r.Left - 2, r.Top - 2), QPoint(r.Right + 1, r.Bottom + 1));
+    }
+
+    QWidget window;
+    std::unique_ptr<TCustomdxTreeListControl> tree;
+    TdxTreeListNode *node = nullptr;
+    TreeListWidget *grid = nullptr;
+    QLineEdit *other = nullptr;
+};
+
+// An update bracket hides the editor while the grid changes; when it closes
+// the editor is back over its cell with the keys, the caret where it was
+// and Esc still going back to the text it opened on.
+TEST(TreeListEditingGui, AnUpdateBracketGivesTheEditorBackWithTheKeys)
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("layout.ini");
+    const std::vector<std::pair<const char *, std::function<void(EditingBesideAnother &)>>> brackets{
+        {"empty", [](EditingBesideAnother &g) { g.tree->BeginUpdate(); g.tree->EndUpdate(); }},
+        {"width",
+         [](EditingBesideAnother &g) {
+             g.tree->BeginUpdate();
+             g.tree->Columns(0)->SetWidth(140);
+             g.tree->EndUpdate();
+         }},
+        {"nested",
+         [](EditingBesideAnother &g) {
+             g.tree->BeginUpdate();
+             g.tree->BeginUpdate();
+             g.tree->EndUpdate();
+             EXPECT_FALSE(g.line()->isVisible()); // until the outer one closes
+             g.tree->EndUpdate();
+         }},
+        {"ini", [&ini](EditingBesideAnother &g) { g.tree->LoadFromIniFile(ini); }},
+        {"typed inside",
+         [](EditingBesideAnother &g) {
+             g.tree->BeginUpdate();
+             g.type("+");
+             g.tree->EndUpdate();
+             EXPECT_EQ(g.line()->text(), "NEW+");
+             QTest::keyClick(g.line(), Qt::Key_Backspace);
+         }},
+    };
+    {
+        EditingBesideAnother saved;
+        ASSERT_TRUE(saved.tree->EndEditing());
+        saved.tree->Columns(0)->SetWidth(30);
+        saved.tree->SaveToIniFile(ini);
+    }
+    for (const auto &[name, bracket] : brackets) {
+        EditingBesideAnother g;
+        ASSERT_TRUE(g.line()) << name;
+        ASSERT_EQ(g.line()->text(), "NEW") << name;
+        bracket(g);
+        EXPECT_EQ(g.tree->State(), tsEditing) << name;
+        EXPECT_TRUE(g.line()->isVisible()) << name;
+        EXPECT_TRUE(g.line()->hasFocus()) << name;
+        EXPECT_EQ(dynamic_cast<QWidget *>(g.tree->Editor())->geometry(), g.overC()) << name;
+        g.type("X");
+        EXPECT_EQ(g.line()->text(), "NEWX") << name;
+        EXPECT_EQ(g.other->text(), "") << name;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_EQ(g.tree->State(), tsNone) << name;
+        EXPECT_EQ(g.tree->GetNodeString(g.node, 2), "old") << name;
+        EXPECT_EQ(g.tree->GetNodeString(g.node, 0), "a") << name;
+    }
+}
+
+// Widths changed under an open editor, in a bracket or not, take it along
+// with its cell; a cell out of view hides it until it is back.
+TEST(TreeListEditingGui, TheEditorFollowsItsCellWhenTheLayoutChanges)
+{
+    EditingBesideAnother g;
+    ASSERT_TRUE(g.line());
+    auto *editor = dynamic_cast<QWidget *>(g.tree->Editor());
+    const QRect before = editor->geometry();
+    g.tree->Columns(0)->SetWidth(120);
+    EXPECT_EQ(editor->geometry(), g.overC());
+    EXPECT_EQ(editor->geometry().left(), before.left() + 40);
+    EXPECT_TRUE(g.line()->hasFocus());
+
+    g.tree->Columns(1)->SetVisible(false);
+    EXPECT_EQ(editor->geometry(), g.overC());
+    g.tree->Columns(2)->SetVisible(false);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(g.tree->State(), tsEditing);
+    EXPECT_TRUE(g.grid->hasFocus()); // not the control after the grid
+    g.tree->Columns(2)->SetVisible(true);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_TRUE(g.line()->hasFocus());
+    EXPECT_EQ(editor->geometry(), g.overC());
+    g.type("Z");
+    ASSERT_TRUE(g.tree->EndEditing());
+    EXPECT_EQ(g.tree->GetNodeString(g.node, 2), "NEWZ");
+    EXPECT_EQ(g.tree->GetNodeString(g.node, 0), "a");
 }
 
 } // namespace

@@ -399,11 +399,20 @@ TEST(TreeListMouse, ABandHeaderDraggedMovesOrHidesItsBand)
     EXPECT_EQ(f.tree->State(), tsNone);
     // Dragged out with hiding by dragging out.
     f.tree->SetOptionsA(f.tree->OptionsA() | (1u << aoHideByDragOut));
-    const rtl::TPoint q = bandAt(2);
-    f.tree->MouseDown(mbLeft, 0, q.X, q.Y);
-    f.tree->MouseMove(ssLeft, q.X, -20);
-    f.tree->MouseUp(mbLeft, 0, q.X, -20);
+    auto dragOut = [&](int position) {
+        const rtl::TPoint q = bandAt(position);
+        f.tree->MouseDown(mbLeft, 0, q.X, q.Y);
+        f.tree->MouseMove(ssLeft, q.X, -20);
+        f.tree->MouseUp(mbLeft, 0, q.X, -20);
+    };
+    dragOut(2);
     EXPECT_EQ(order(), "RP");
+    // The only band shown stays: nothing in the program could show it again.
+    dragOut(0);
+    EXPECT_EQ(order(), "P");
+    dragOut(0);
+    EXPECT_EQ(order(), "P");
+    EXPECT_EQ(f.tree->State(), tsNone);
 }
 
 TEST(TreeListMouse, APressedNodeHeldAboveOrBelowTheRowsMovesTheFocusEveryTick)

@@ -307,16 +307,26 @@ TEST_F(Storage, AutomaticStorageRunsOnceEach)
     EXPECT_EQ(col->Width(), 80);
 
     col->SetWidth(130);
+    testing::internal::CaptureStderr();
     grid.reset();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     TMemIniFile store(file().toStdString());
     EXPECT_EQ(store.ReadInteger("\\Form1_Grid1\\Columns\\colA", "Width", 0), 130);
 
-    // A save into a missing folder raises; the destructor swallows it.
+    // A save into a missing folder raises; the destructor cannot, and says
+    // on one line of the error output which grid's layout was lost where.
     auto failing = std::make_unique<TCustomdxTreeListControl>(nullptr);
+    failing->SetName(QStringLiteral("Grid2"));
     failing->SetOptionsA(failing->OptionsA() | 1u << aoStoreInIni);
     failing->SetIniFileName(dir.filePath("no/such/folder/layout.ini"));
     EXPECT_THROW(failing->SaveToIniFile(failing->IniFileName()), EIniFileException);
+    testing::internal::CaptureStderr();
     EXPECT_NO_THROW(failing.reset());
+    const QString said = QString::fromStdString(testing::internal::GetCapturedStderr());
+    EXPECT_EQ(said.count(QLatin1Char('\n')), 1) << said.toStdString();
+    EXPECT_TRUE(said.endsWith(QLatin1Char('\n')));
+    EXPECT_TRUE(said.contains(QStringLiteral("\"Grid2\""))) << said.toStdString();
+    EXPECT_TRUE(said.contains(dir.filePath("no/such/folder/layout.ini"))) << said.toStdString();
 }
 
 // Files stop growing past a few bytes while it lives, whoever runs the

@@ -372,3 +372,58 @@ TEST(TreeListTypingGui, ALengthLimitAndADigitMaskHoldForCommittedText)
     commitText(g.line(), "zz");
     EXPECT_EQ(g.line()->text(), "ro");
 }
+
+// Word deletions in a digit mask act on its places as Delete and Backspace
+// do: Ctrl+Delete blanks the place at the caret, Ctrl+Backspace the one
+// before it, and an input method's deletion the places it names. No literal
+// ever moves into a digit's place, nor a digit out of its own.
+TEST(TreeListTypingGui, WordDeletionsInADigitMaskBlankPlacesAndShiftNothing)
+{
+    TypingGrid g(0);
+    g.mask->SetEditMask("00-00;1;_");
+    g.tree->SetFocusedColumn(1);
+    g.tree->SetNodeString(g.nodes[0], 1, "12-34");
+    QTest::keyClick(g.widget.get(), Qt::Key_F2);
+    ASSERT_TRUE(g.line());
+    ASSERT_EQ(g.line()->text(), "12-34");
+    QTest::keyClick(g.line(), Qt::Key_Home);
+    QTest::keyClick(g.line(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(g.line()->text(), "_2-34");
+    g.type("5");
+    EXPECT_EQ(g.line()->text(), "52-34");
+
+    QTest::keyClick(g.line(), Qt::Key_End);
+    QKeyEvent word(QEvent::KeyPress, Qt::Key_Backspace, Qt::ControlModifier, QStringLiteral("\x7f"));
+    QApplication::sendEvent(g.line(), &word);
+    EXPECT_EQ(g.line()->text(), "52-_4");
+    g.type("7");
+    EXPECT_EQ(g.line()->text(), "52-74");
+
+    // The input method deletes the "7" after the caret, then "-7" before it.
+    g.line()->setCursorPosition(3);
+    QInputMethodEvent after(QString(), {});
+    after.setCommitString(QString(), 0, 1);
+    QApplication::sendEvent(g.line(), &after);
+    EXPECT_EQ(g.line()->text(), "52-_4");
+    g.line()->setCursorPosition(4);
+    QInputMethodEvent before(QString(), {});
+    before.setCommitString(QString(), -2, 2);
+    QApplication::sendEvent(g.line(), &before);
+    EXPECT_EQ(g.line()->text(), "52-_4");
+    EXPECT_EQ(g.tree->State(), tsEditing);
+    g.line()->setCursorPosition(3);
+    g.type("9");
+    EXPECT_EQ(g.line()->text(), "52-94");
+
+    // The platform's keys that delete to the end of the line, or the line.
+    for (const auto kind : {QKeySequence::DeleteEndOfLine, QKeySequence::DeleteCompleteLine}) {
+        for (const QKeySequence &keys : QKeySequence::keyBindings(kind)) {
+            QTest::keyClick(g.line(), Qt::Key_Home);
+            QTest::keySequence(g.line(), keys);
+            EXPECT_EQ(g.line()->text(), "_2-94") << keys.toString().toStdString();
+            g.type("5");
+        }
+    }
+    ASSERT_TRUE(g.tree->EndEditing());
+    EXPECT_EQ(g.tree->GetNodeString(g.nodes[0], 1), "52-94");
+}

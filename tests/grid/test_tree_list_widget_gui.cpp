@@ -13,6 +13,8 @@
 #include <QPaintEvent>
 #include <QPointer>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -229,6 +231,69 @@ TEST(TreeListWidget, BarsAndTheWheelScrollTheRows)
     QWheelEvent down(at, f.widget->mapToGlobal(at), {}, QPoint(0, -120000), Qt::NoButton, {}, Qt::NoScrollPhase, false);
     QApplication::sendEvent(f.widget->viewport(), &down);
     EXPECT_EQ(f.tree->TopRowIndex(), f.tree->WheelScrollLines());
+}
+
+namespace {
+
+// Where the style draws a part of the bar, as on the screen.
+QRect barPart(QScrollBar *bar, QStyle::SubControl part)
+{
+    QStyleOptionSlider opt;
+    opt.initFrom(bar);
+    opt.subControls = QStyle::SC_All;
+    opt.orientation = bar->orientation();
+    if (opt.orientation == Qt::Horizontal)
+        opt.state |= QStyle::State_Horizontal;
+    opt.minimum = bar->minimum();
+    opt.maximum = bar->maximum();
+    opt.sliderPosition = bar->sliderPosition();
+    opt.sliderValue = bar->value();
+    opt.singleStep = bar->singleStep();
+    opt.pageStep = bar->pageStep();
+    opt.upsideDown = bar->invertedAppearance();
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, bar);
+}
+
+} // namespace
+
+// The grid is drawn left to right in a right-to-left program too, so its
+// bars run as it does: the right end of the bar across scrolls towards the
+// right of the columns, the thumb stands left at the start and right at the
+// end, and the bar down stands beside the end of the rows.
+TEST(TreeListWidget, TheBarsRunLeftToRightAsTheGridInARightToLeftProgram)
+{
+    struct Reversed
+    {
+        Reversed() { QApplication::setLayoutDirection(Qt::RightToLeft); }
+        ~Reversed() { QApplication::setLayoutDirection(Qt::LeftToRight); }
+    } reversed;
+    ScrollFixture f;
+    QScrollBar *bar = f.widget->horizontalScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    const int step = std::max(f.tree->Metrics().HorzLineStep, 1);
+    const int end = f.tree->ScrollableWidth() - f.tree->HorzPageWidth();
+    const QPoint rightEnd(bar->width() - 3, bar->height() / 2);
+    const QPoint leftEnd(2, bar->height() / 2);
+    ASSERT_EQ(f.tree->HorzOffset(), 0);
+    EXPECT_LT(barPart(bar, QStyle::SC_ScrollBarSlider).center().x(), bar->width() / 2);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, leftEnd);
+    EXPECT_EQ(f.tree->HorzOffset(), 0);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, rightEnd);
+    EXPECT_EQ(f.tree->HorzOffset(), step);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, leftEnd);
+    EXPECT_EQ(f.tree->HorzOffset(), 0);
+
+    f.tree->SetHorzOffset(end);
+    f.widget->updateScrollBars();
+    EXPECT_EQ(bar->value(), end);
+    EXPECT_GT(barPart(bar, QStyle::SC_ScrollBarSlider).center().x(), bar->width() / 2);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, rightEnd);
+    EXPECT_EQ(f.tree->HorzOffset(), end);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, leftEnd);
+    EXPECT_EQ(f.tree->HorzOffset(), end - step);
+
+    QScrollBar *down = f.widget->verticalScrollBar();
+    EXPECT_GT(down->mapTo(f.widget.get(), QPoint(0, 0)).x(), f.widget->viewport()->mapTo(f.widget.get(), QPoint(0, 0)).x());
 }
 
 TEST(TreeListWidget, AOneLineScrollRepaintsOnlyTheUncoveredStrip)
