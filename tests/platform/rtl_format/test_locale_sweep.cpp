@@ -96,6 +96,9 @@ TEST(FormatSettings, ZoneFieldsAndDirectionMarksLeaveTheForms)
     ASSERT_TRUE(TryStrToDate(u"1/4/2025", read, sa));
     EXPECT_EQ(read, moment(2025, 4, 1));
     EXPECT_EQ(DateToStr(read, sa).remove(QChar(0x200F)), "1/4/2025");
+    long double number = 0;
+    ASSERT_TRUE(TryStrToFloat(QString::fromUtf8("\u200F-12\u200F") + sa.DecimalSeparator + u'5', number, sa));
+    EXPECT_EQ(number, -12.5L);
     // A time without its seconds, in the fields of the locale's short form.
     const TFormatSettings ko = FormatSettingsFromLocale(QLocale(QLocale::Korean, QLocale::SouthKorea));
     ASSERT_TRUE(TryStrToTime(QString::fromUtf8("오후 1:30"), read, ko));
