@@ -477,7 +477,8 @@ bool TryStrToDateTime(QStringView text, TDateTime &value, const TFormatSettings 
         return true;
     }
     const QString &shortDate = settings.ShortDateFormat;
-    for (const QString &format : {shortDate + u' ' + settings.LongTimeFormat, shortDate + u' ' + settings.ShortTimeFormat, shortDate})
+    for (const QString &format :
+         {shortDate + u' ' + settings.LongTimeFormat, shortDate + u' ' + settings.ShortTimeFormat, shortDate})
         if (readByFormat(plain, format, settings, value))
             return true;
     return TryStrToTime(plain, value, settings);

@@ -289,8 +289,8 @@ TEST(Variants, AWallClockTimeTheZoneSkippedIsReadByItsDateAndTime)
     };
     for (const auto &c : cases) {
         const zvotest::ScopedTimeZone zone(c.zone);
-        const TDateTime moment = EncodeDate(c.date.year(), c.date.month(), c.date.day()) +
-                                 EncodeTime(c.time.hour(), c.time.minute(), 0, 0);
+        const TDateTime moment =
+            EncodeDate(c.date.year(), c.date.month(), c.date.day()) + EncodeTime(c.time.hour(), c.time.minute(), 0, 0);
         const QVariant fromData(QDateTime(c.date, c.time));
         TDateTime read = 0;
         ASSERT_TRUE(TryDateVarToDateTime(fromData, read)) << c.zone;

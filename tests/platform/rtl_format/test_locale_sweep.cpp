@@ -85,7 +85,8 @@ TEST(FormatSettings, ZoneFieldsAndDirectionMarksLeaveTheForms)
     const TFormatSettings es = FormatSettingsFromLocale(QLocale(QLocale::Spanish, QLocale::Spain));
     EXPECT_EQ(TimeToStr(t, es), "13:30:05");
     // So does a day period that Qt passes through as a letter.
-    const TFormatSettings tw = FormatSettingsFromLocale(QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan));
+    const TFormatSettings tw =
+        FormatSettingsFromLocale(QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan));
     EXPECT_EQ(TimeToStr(t, tw), "13:30:05");
     const TFormatSettings ja = FormatSettingsFromLocale(QLocale(QLocale::Japanese, QLocale::Japan));
     EXPECT_EQ(TimeToStr(t, ja), QString::fromUtf8("13時30分05秒"));
