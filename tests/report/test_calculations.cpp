@@ -2,7 +2,9 @@
 #include "tests/support/report/MemoryPipeline.h"
 
 #include "report/content/ContentRegistration.h"
+#include "report/content/barcodes/BarCode.h"
 #include "report/content/drawcommands/DrawVariables.h"
+#include "report/content/text/DBText.h"
 #include "report/content/variables/Calc.h"
 #include "report/content/variables/CustomVariable.h"
 #include "report/content/variables/DBCalc.h"
@@ -22,6 +24,7 @@
 #include "platform/classes/Reader.h"
 #include "platform/classes/Streams.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/Variants.h"
 #include "tests/support/TimeZone.h"
 
@@ -68,6 +71,9 @@ protected:
     }
 
     rtl::ScopedNow clock{[] { return 46000.25; }};
+    // What is summed and compared, not the form: the texts are those of the
+    // class library's English record, whatever the system's.
+    rtl::ScopedFormatSettings english{rtl::FormatSettingsEnUS()};
     TppReport report;
     TppDetailBand *detail = new TppDetailBand(nullptr);
     MemoryPipeline data;
@@ -209,6 +215,57 @@ TEST_F(Calculations, DatesAndTimesTheZoneSkippedPrintAsTheyRead)
     moment.SetAsDateTime(rtl::EncodeDate(2024, 3, 31) + rtl::EncodeTime(2, 30, 0, 0));
     EXPECT_EQ(moment.GetText(), "3/31/2024 2:30:00 AM");
     EXPECT_EQ(rtl::VarToDateTime(moment.Value()), moment.AsDateTime());
+    report.SetPrinting(false);
+}
+
+// A pipeline hands over a wall-clock time the user's zone skipped as Qt's
+// invalid local value with its date and time: every control that takes it
+// prints it as it reads, and a date-time variable's value of such a moment
+// stays a date-time wherever it goes.
+TEST_F(Calculations, DateTimesTheZoneSkippedInTheDataPrintAsTheyRead)
+{
+    const zvotest::ScopedTimeZone zone("America/Sao_Paulo");
+    data.AddField("Day", TppDataType::dtDate);
+    const QDateTime skipped(QDate(2018, 11, 4), QTime(0, 30));
+    data.AddRow({"x", 1.0, skipped, skipped});
+    data.AddRow({"y", 2.0, QDateTime(QDate(2018, 11, 3), QTime(8, 0)), QDateTime(QDate(2018, 11, 3), QTime(8, 0))});
+    TppDBCalc *latest = calc(TppDBCalcType::dcMaximum, "Due");
+    traverse(*latest);
+    EXPECT_EQ(latest->GetText(), "11/4/2018 12:30:00 AM");
+
+    report.SetPrinting(true);
+    data.Open();
+    data.First();
+    for (const char *field : {"Due", "Day"}) {
+        TppDBText text;
+        text.SetBand(detail);
+        text.SetDataPipeline(&data);
+        text.SetDataField(field);
+        EXPECT_EQ(text.GetText(), QString::fromLatin1(field) == "Due" ? "11/4/2018 12:30:00 AM" : "11/4/2018") << field;
+    }
+    TppDBBarCode code;
+    code.SetBand(detail);
+    code.SetDataPipeline(&data);
+    code.SetDataField("Due");
+    QString codeData;
+    code.GetData(codeData);
+    EXPECT_EQ(codeData, "11/4/2018 12:30:00 AM");
+
+    TppVariable taken;
+    taken.SetBand(detail);
+    taken.SetDataType(TppDataType::dtDateTime);
+    taken.OnCalc.Set([this](classes::TObject *, QVariant &aValue) { aValue = data.GetFieldValue("Due"); });
+    taken.Calc();
+    EXPECT_EQ(taken.GetText(), "11/4/2018 12:30:00 AM");
+
+    const zvotest::ScopedTimeZone berlin("Europe/Berlin");
+    TppVariable moment;
+    moment.SetBand(detail);
+    moment.SetAsDateTime(rtl::EncodeDate(2024, 3, 31) + rtl::EncodeTime(2, 30, 0, 0));
+    TppVariable copy;
+    copy.SetBand(detail);
+    copy.SetValue(moment.Value());
+    EXPECT_EQ(copy.GetText(), "3/31/2024 2:30:00 AM");
     report.SetPrinting(false);
 }
 
