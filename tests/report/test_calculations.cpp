@@ -17,6 +17,7 @@
 #include "report/model/data/PipelineFields.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
+#include "report/model/objects/Descriptors.h"
 #include "report/model/reports/Report.h"
 
 #include "platform/classes/Component.h"
@@ -266,6 +267,12 @@ TEST_F(Calculations, DateTimesTheZoneSkippedInTheDataPrintAsTheyRead)
     copy.SetBand(detail);
     copy.SetValue(moment.Value());
     EXPECT_EQ(copy.GetText(), "3/31/2024 2:30:00 AM");
+    // So does a script's text of the value.
+    const TraRTTI *rtti = raFindRTTI("TppVariable");
+    ASSERT_NE(rtti, nullptr);
+    QString scripted;
+    rtti->GetPropText(&moment, "Value", scripted);
+    EXPECT_EQ(scripted, "3/31/2024 2:30:00 AM");
     report.SetPrinting(false);
 }
 

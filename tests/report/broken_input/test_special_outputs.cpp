@@ -28,6 +28,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -375,7 +376,8 @@ TEST_F(SpecialOutputsTest, TheDevelopersToolsLeaveWhatSomebodyElsePlanted)
     for (const char *table : {"table.txt", "linked.txt"}) {
         done = runCommand(std::string(ZVO_FAKE_ENGINE) + " --seconds 1 --table " + shared + "/" + table);
         EXPECT_EQ(done.exitCode, 1);
-        EXPECT_NE(done.error.find(zvotest::systemMessage(EACCES).toStdString()), std::string::npos) << done.error;
+        // The fake engine keeps the C library's own locale, as the tests do.
+        EXPECT_NE(done.error.find(std::strerror(EACCES)), std::string::npos) << done.error;
     }
     for (const char *kept : {"kept.pdf", "linked.pdf"}) {
         done = runCommand("ZVO_SOURCE_DIR=" + std::string(ZVO_SOURCE_ROOT) + " " + ZVO_CUPS_SANDBOX + " --keep " +
@@ -441,7 +443,7 @@ TEST_F(SpecialOutputsTest, AFileSizeLimitFailsTheRunWithItsReason)
         // 512-byte blocks in the shell that std::system runs.
         const SpecialOutputRun done = run(output, name, "ulimit -f 1; ");
         EXPECT_EQ(done.signal, 0);
-        EXPECT_EQ(failedWith(done, name, "File too large"), "");
+        EXPECT_EQ(failedWith(done, name, zvotest::systemMessage(EFBIG).toStdString()), "");
         EXPECT_EQ(zvotest::readFile(QString::fromStdString(name)), "the earlier run's file\n");
     }
 }
