@@ -95,7 +95,7 @@ endfunction()
 # -DZVO_TEST_ZONE=America/Sao_Paulo) runs the whole suite as a user abroad
 # would, to find the tests and the code that take English or UTC for granted;
 # the runs that pin their own locale or zone (the "_comma", "_tz_" and
-# "_locale_" runs, the golden comparisons) keep theirs.
+# "_locale_" runs) keep theirs.
 set(ZVO_TEST_LOCALE "C.UTF-8" CACHE STRING "The locale (LC_ALL, LANG) the tests run in")
 set(ZVO_TEST_ZONE "UTC" CACHE STRING "The time zone (TZ) the tests run in")
 function(zvo_add_test name)
