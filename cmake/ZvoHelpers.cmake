@@ -90,6 +90,14 @@ endfunction()
 # zvo_test_target(<name> <var>) gives the program of an entry, for the
 # target_* commands; zvo_test_command(<name> <var>) its command, for more
 # entries that run the same tests in other conditions.
+# The locale and the zone of every test: C.UTF-8 and UTC, where a test's
+# result depends on neither. Another pair (-DZVO_TEST_LOCALE=de_DE.UTF-8
+# -DZVO_TEST_ZONE=America/Sao_Paulo) runs the whole suite as a user abroad
+# would, to find the tests and the code that take English or UTC for granted;
+# the runs that pin their own locale or zone (the "_comma", "_tz_" and
+# "_locale_" runs) keep theirs.
+set(ZVO_TEST_LOCALE "C.UTF-8" CACHE STRING "The locale (LC_ALL, LANG) the tests run in")
+set(ZVO_TEST_ZONE "UTC" CACHE STRING "The time zone (TZ) the tests run in")
 function(zvo_add_test name)
   cmake_parse_arguments(ARG "GUI;WEBENGINE" "TIMEOUT;COST;PROGRAM" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT ARG_LABELS)
@@ -164,7 +172,7 @@ function(zvo_add_test name)
   set_property(GLOBAL PROPERTY ZVO_TEST_TARGET_${name} ${_program})
   set_property(GLOBAL PROPERTY ZVO_TEST_COMMAND_${name} ${_command})
   add_test(NAME ${name} COMMAND ${_command})
-  set(_env "LC_ALL=C.UTF-8" "LANG=C.UTF-8" "TZ=UTC" "QT_QPA_PLATFORM=offscreen"
+  set(_env "LC_ALL=${ZVO_TEST_LOCALE}" "LANG=${ZVO_TEST_LOCALE}" "TZ=${ZVO_TEST_ZONE}" "QT_QPA_PLATFORM=offscreen"
            "ZVO_PROGRAM_DIR=${ZVO_PROGRAM_DIR}" "ZVO_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
            # Per-user stores of the tests stay out of the real home folder.
            "XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/${name}/config"

@@ -19,7 +19,23 @@ packages=(
   cups-daemon cups-client libcups2-dev poppler-utils
   libicu-dev
   unrtf
+  locales
 )
+
+# The system locales the tests run under besides C.UTF-8 (the locale runs of
+# tests/CMakeLists.txt, ZVO_TEST_LOCALE): without them only Qt's own locale
+# would change, and the C library's messages and formats stayed English.
+test_locales=(de_DE fr_FR en_GB ar_SA ja_JP)
+
+make_test_locales() {
+  local have l
+  have=$(locale -a 2>/dev/null | tr 'A-Z' 'a-z')
+  for l in "${test_locales[@]}"; do
+    grep -qx "$(echo "$l" | tr 'A-Z' 'a-z').utf8" <<<"$have" && continue
+    echo "setup: making the locale $l.UTF-8"
+    $SUDO localedef -i "$l" -f UTF-8 "$l.UTF-8"
+  done
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -28,14 +44,17 @@ for p in "${packages[@]}"; do
   fi
 done
 
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
 if [ ${#missing[@]} -eq 0 ]; then
+  make_test_locales
   exit 0
 fi
 
 echo "setup: installing ${missing[*]}"
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 # The proxy servers come with service scripts; nothing here should start them.
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+make_test_locales

@@ -51,17 +51,47 @@ bool isAsciiLetter(QChar c)
 }
 
 // The first separator character of a Qt format: what stands between its
-// first two fields.
+// first two fields. A direction mark beside it is none.
 QChar firstSeparator(const QString &qtFormat, QChar fallback)
 {
     bool quoted = false;
     for (QChar c : qtFormat) {
         if (c == u'\'')
             quoted = !quoted;
-        else if (!quoted && !isAsciiLetter(c) && !c.isSpace())
+        else if (!quoted && !isAsciiLetter(c) && !c.isSpace() && !isBidiMark(c))
             return c;
     }
     return fallback;
+}
+
+// Qt's letters for the fields the class library writes; any other letter
+// outside quotes is a field Qt passes through as it stands (the day period
+// "B" of zh_TW), which means nothing to a reader.
+bool isKnownQtField(QChar c)
+{
+    switch (c.unicode()) {
+    case u'd':
+    case u'M':
+    case u'y':
+    case u'h':
+    case u'H':
+    case u'm':
+    case u's':
+    case u'z':
+    case u'A':
+    case u'a': return true;
+    default: return false;
+    }
+}
+
+bool opensAround(QChar c)
+{
+    return c == u'(' || c == u'[' || c == QChar(0xFF08);
+}
+
+bool closesAround(QChar c)
+{
+    return c == u')' || c == u']' || c == QChar(0xFF09);
 }
 
 void appendLiteral(QString &out, const QString &text)
@@ -143,10 +173,22 @@ QString convertQtFormat(const QString &qt, QChar separator, QChar separatorCode,
             if (count == 1 && i + 1 < n && (qt.at(i + 1) == u'P' || qt.at(i + 1) == u'p'))
                 ++count;
             break;
-        case u't': break; // the time zone
         default:
-            literal += qt.mid(i, count);
+            if (letter != u't' && isKnownQtField(c)) {
+                literal += qt.mid(i, count);
+                i += count;
+                continue;
+            }
+            // The time zone ("t") and the fields without a counterpart go
+            // with what stands only for them: the blanks and commas before,
+            // a bracket around ("13:30:05 (t)" is "13:30:05", not
+            // "13:30:05 ()").
+            flush();
+            while (!out.isEmpty() && (out.back() == u' ' || out.back() == u',' || opensAround(out.back())))
+                out.chop(1);
             i += count;
+            while (i < n && (qt.at(i) == u' ' || closesAround(qt.at(i))))
+                ++i;
             continue;
         }
         flush();
@@ -213,7 +255,10 @@ void setCurrencyFormats(const QLocale &locale, TFormatSettings &s)
 
 QChar firstChar(const QString &s, QChar fallback)
 {
-    return s.isEmpty() ? fallback : s.at(0);
+    for (QChar c : s)
+        if (!isBidiMark(c))
+            return c;
+    return fallback;
 }
 
 // --- the process-wide record ----------------------------------------------
@@ -235,6 +280,16 @@ void install(const TFormatSettings *record)
 }
 
 } // namespace
+
+QString withoutBidiMarks(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text)
+        if (!isBidiMark(c))
+            out += c;
+    return out;
+}
 
 const TFormatSettings &FormatSettingsEnUS()
 {

@@ -53,6 +53,19 @@ struct TFormatSettings
     friend bool operator==(const TFormatSettings &, const TFormatSettings &) = default;
 };
 
+// The marks that set the direction of bidirectional text (left-to-right and
+// right-to-left marks, the Arabic letter mark, embeddings, overrides and
+// isolates). A locale puts them around the parts of its dates and numbers;
+// they are never a separator, and every reader passes over them.
+inline bool isBidiMark(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == 0x200E || u == 0x200F || u == 0x061C || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+}
+
+// The text without its bidirectional marks.
+QString withoutBidiMarks(QStringView text);
+
 // The record every machine agrees on: English (United States) as the class
 // library knows it. It is also what the C locale gives.
 const TFormatSettings &FormatSettingsEnUS();

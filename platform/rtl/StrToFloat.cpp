@@ -156,16 +156,18 @@ bool parseInteger(QStringView text, Int &value)
 
 } // namespace
 
+// A number copied from right-to-left text carries direction marks around
+// its sign and separator; they are no part of it.
 bool TryStrToFloat(QStringView text, long double &value, const TFormatSettings &settings)
 {
     NumberText n;
-    return parseNumber(text, settings.DecimalSeparator, n) && toFloat(n, value);
+    return parseNumber(withoutBidiMarks(text), settings.DecimalSeparator, n) && toFloat(n, value);
 }
 
 bool TryStrToCurr(QStringView text, Currency &value, const TFormatSettings &settings)
 {
     NumberText n;
-    return parseNumber(text, settings.DecimalSeparator, n) && toCurrency(n, value);
+    return parseNumber(withoutBidiMarks(text), settings.DecimalSeparator, n) && toCurrency(n, value);
 }
 
 bool TryStrToInt(QStringView text, int32_t &value)

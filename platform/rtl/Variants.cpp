@@ -145,10 +145,17 @@ QVariant DateTimeToVar(TDateTime value)
     int dayOfWeek = 0;
     if (!TryDecodeDateTime(value, date, time, dayOfWeek))
         return QVariant(value);
+    const QDate day(date.year, date.month, date.day);
     if (time == TTimeParts{})
-        return QVariant(QDate(date.year, date.month, date.day));
+        return QVariant(day);
     if (const std::optional<QDateTime> local = ToQDateTime(value))
         return QVariant(*local);
+    // A wall-clock time the zone skipped stays a date-time: Qt keeps its date
+    // and time in a local value it calls invalid, which reads back by them.
+    const QDateTime skipped(day, QTime(time.hour, time.minute, time.second, time.msec));
+    if (skipped.timeSpec() == Qt::LocalTime && skipped.date() == day &&
+        skipped.time() == QTime(time.hour, time.minute, time.second, time.msec))
+        return QVariant(skipped);
     return QVariant(value);
 }
 
@@ -157,9 +164,22 @@ bool TryDateVarToDateTime(const QVariant &value, TDateTime &result)
     switch (value.typeId()) {
     case QMetaType::QDateTime: {
         const QDateTime dt = value.toDateTime();
-        if (!dt.isValid())
+        if (dt.isValid()) {
+            result = FromQDateTime(dt);
+            return true;
+        }
+        // A local wall-clock time the user's zone skipped (a pipeline's
+        // value, as a database hands it over): Qt calls it invalid but keeps
+        // its date and time. The class library's date-time has no zone, so
+        // it is read by them, as a QDate is.
+        if (dt.timeSpec() != Qt::LocalTime || !dt.date().isValid() || !dt.time().isValid())
             return false;
-        result = FromQDateTime(dt);
+        const QDate d = dt.date();
+        TDateTime day = 0;
+        if (!TryEncodeDate(d.year(), d.month(), d.day(), day))
+            return false;
+        const TDateTime time = dt.time().msecsSinceStartOfDay() / double(MsecsPerDay);
+        result = day >= 0 ? day + time : day - time;
         return true;
     }
     case QMetaType::QDate: {

@@ -37,14 +37,16 @@ TDateTime VarToDateTime(const QVariant &value, const TFormatSettings &settings);
 
 // A day number as a report value. A whole day is its QDate, which no zone
 // can shift; another moment is the local QDateTime of the same wall-clock
-// time, or the number itself where the zone has none (a daylight-saving gap,
-// a skipped day) or the moment has no calendar date. Every form converts
-// back to the same number.
+// time, also where the zone has none (a daylight-saving gap, a skipped day:
+// Qt's invalid local value that keeps the date and time), so that it prints
+// as a date-time everywhere; the number itself only where the moment has no
+// calendar date. Every form converts back to the same number.
 QVariant DateTimeToVar(TDateTime value);
 
 // The day number of a QDateTime, QDate or QTime value; false for another
 // type, an invalid value or a date outside the years 1 to 9999. A date goes
-// by its parts, never through a local midnight that may not exist.
+// by its parts, never through a local midnight that may not exist; so does a
+// local QDateTime the zone skipped (invalid, with a valid date and time).
 bool TryDateVarToDateTime(const QVariant &value, TDateTime &result);
 
 // Unassigned gives 0; True gives -1 and False 0, as the class library

@@ -11,6 +11,7 @@
 #include "platform/controls/ManualClock.h"
 #include "platform/rtl/LocalNames.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/support/SystemMessage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,6 +30,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <functional>
@@ -410,8 +412,9 @@ TEST_F(ProgramLifeTest, SigtermEndsTheProgramWithoutAskingWhenASaveFails)
     EXPECT_EQ(program.exitCode(), 0);
     EXPECT_TRUE(QFileInfo(options).isDir());
     EXPECT_EQ(read("Domain-Data.txt"), SortedRows);
-    EXPECT_TRUE(program.readAllStandardError().contains(
-        QStringLiteral("The file \"%1\" could not be saved (Is a directory).\n").arg(options).toLocal8Bit()));
+    EXPECT_TRUE(program.readAllStandardError().contains(QStringLiteral("The file \"%1\" could not be saved (%2).\n")
+                                                            .arg(options, zvotest::systemMessage(EISDIR))
+                                                            .toLocal8Bit()));
 }
 
 // Pipes where the program expects files: a site list nobody writes into
@@ -595,10 +598,10 @@ TEST_F(ProgramLifeTest, UnderAFileSizeLimitSigtermEndsTheProgramAndKeepsItsList)
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
     EXPECT_EQ(read("Domain-Data.txt"), rows);
-    EXPECT_TRUE(
-        program.readAllStandardError().contains(QStringLiteral("The file \"%1\" could not be saved (File too large).\n")
-                                                    .arg(m_folder.file("Domain-Data.txt"))
-                                                    .toLocal8Bit()));
+    EXPECT_TRUE(program.readAllStandardError().contains(
+        QStringLiteral("The file \"%1\" could not be saved (%2).\n")
+            .arg(m_folder.file("Domain-Data.txt"), zvotest::systemMessage(EFBIG))
+            .toLocal8Bit()));
 }
 
 // A number the settings cannot hold, in the file and in the desktop's proxy

@@ -17,8 +17,10 @@ endif()
 # All probes in one build that goes on past failures, as one build a probe
 # took longer to start than to compile, and probes compile side by side. A
 # failure is told apart by the name of the probe in the build's output: in
-# Ninja's line for the failed step and in the compiler's message.
-execute_process(COMMAND ${CMAKE_COMMAND} --build "${BUILD_DIR}" --target ${_probes} -- -k 0
+# Ninja's line for the failed step and in the compiler's message, which is
+# read in English whatever the language of the run.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C LANGUAGE=
+                        ${CMAKE_COMMAND} --build "${BUILD_DIR}" --target ${_probes} -- -k 0
                 RESULT_VARIABLE _rc OUTPUT_VARIABLE _out ERROR_VARIABLE _out)
 set(_failures 0)
 foreach(_line IN LISTS _lines)

@@ -355,6 +355,39 @@ TEST_F(AutoSearch, ADateWhoseMidnightTheZoneSkippedStaysInTheCriteria)
     EXPECT_EQ(rtl::VarToDateTime(since->Value()), rtl::EncodeDate(2024, 3, 31) + rtl::EncodeTime(2, 30, 0, 0));
 }
 
+// The printed line shows each value as the dialog shows it; the stored text
+// stays as it is.
+TEST_F(AutoSearch, TheDescriptionShowsTheValuesAsTheUserReadsThem)
+{
+    rtl::ScopedFormatSettings german(rtl::FormatSettingsFromLocale(QLocale(QLocale::German, QLocale::Germany)));
+    TppAutoSearchField *since = report.CreateAutoSearchCriteria(QStringLiteral("Data"), QStringLiteral("Since"),
+                                                                TppSearchOperatorType::soGreaterThan,
+                                                                QStringLiteral("2024-03-31T02:30:00"), false);
+    since->SetDataType(TppDataType::dtDateTime);
+    EXPECT_TRUE(since->GetDescription().endsWith(QStringLiteral("the Since is after 31.03.2024 02:30:00")))
+        << since->GetDescription().toStdString();
+    EXPECT_EQ(since->SearchExpression(), QStringLiteral("2024-03-31T02:30:00"));
+
+    // A list's values one by one, parted so that a decimal "," stays theirs.
+    TppAutoSearchField *amount =
+        report.CreateAutoSearchCriteria(QStringLiteral("Data"), QStringLiteral("Amount"),
+                                        TppSearchOperatorType::soInList, QStringLiteral("9.25,10"), false);
+    amount->SetDataType(TppDataType::dtDouble);
+    EXPECT_TRUE(amount->GetDescription().endsWith(QStringLiteral("in this list 9,25; 10")))
+        << amount->GetDescription().toStdString();
+    TppAutoSearchField *days =
+        report.CreateAutoSearchCriteria(QStringLiteral("Data"), QStringLiteral("Day"), TppSearchOperatorType::soBetween,
+                                        QStringLiteral("2025-04-01,2025-04-30"), false);
+    days->SetDataType(TppDataType::dtDate);
+    EXPECT_TRUE(days->GetDescription().endsWith(QStringLiteral("is between 01.04.2025,30.04.2025")))
+        << days->GetDescription().toStdString();
+    // A single value's operator takes the whole text as one value.
+    TppAutoSearchField *name =
+        report.CreateAutoSearchCriteria(QStringLiteral("Data"), QStringLiteral("Name"), TppSearchOperatorType::soEqual,
+                                        QStringLiteral("Lyon,Paris"), false);
+    EXPECT_TRUE(name->GetDescription().endsWith(QStringLiteral("is equal to Lyon,Paris")));
+}
+
 TEST_F(AutoSearch, ATemplateKeepsTheCriteria)
 {
     TppAutoSearchField *city =

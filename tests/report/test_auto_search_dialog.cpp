@@ -77,7 +77,8 @@ protected:
     std::vector<std::unique_ptr<TppAutoSearchField>> fields;
     std::unique_ptr<TppAutoSearchGroups> groups = std::make_unique<TppAutoSearchGroups>();
     std::unique_ptr<TppAutoSearchDialog> dialog;
-    rtl::ScopedFormatSettings english{rtl::FormatSettingsEnUS()};
+    // The system's own record: the runs under other locales are runs in
+    // their forms. A check of one form scopes its record itself.
 };
 
 TEST_F(AutoSearchDialog, OneGroupScrollsWithoutTabsAndTwoGroupsGetPagesInTabOrder)
@@ -143,7 +144,9 @@ TEST_F(AutoSearchDialog, OKChecksEveryValueAndShowsTheFirstFailingPage)
     // The first failing panel's page is the one in front.
     EXPECT_EQ(dialog->Notebook()->PageControl()->currentIndex(), 0);
 
-    countPanel.edtValue()->setText(QStringLiteral("1,234"));
+    // A whole number with the system's thousand separator.
+    countPanel.edtValue()->setText(QStringLiteral("1") + rtl::FormatSettings().ThousandSeparator +
+                                   QStringLiteral("234"));
     cityPanel.edtValue()->setText(QStringLiteral("Lyon"));
     EXPECT_TRUE(dialog->Notebook()->ApplyCriteria());
     EXPECT_TRUE(countPanel.lblError()->isHidden());
@@ -153,11 +156,13 @@ TEST_F(AutoSearchDialog, OKChecksEveryValueAndShowsTheFirstFailingPage)
     // One end of a range is no range.
     EXPECT_EQ(range->SearchExpression(), QString());
 
-    // A comma inside one of several values could not be stored.
+    // On a system that writes "," between thousands, a comma inside one of
+    // several values could not be stored.
+    rtl::ScopedFormatSettings english(rtl::FormatSettingsEnUS());
     rangePanel.edtTo()->setText(QStringLiteral("1,234"));
     EXPECT_FALSE(rangePanel.ApplyCriteria());
     EXPECT_EQ(rangePanel.lblError()->text(), QStringLiteral("1,234 holds a \",\", which separates the values."));
-    // What the check refuses, by data type.
+    // What the check refuses on such a system, by data type.
     const std::pair<TppDataType, const char *> refused[] = {{TppDataType::dtBoolean, "maybe"},
                                                             {TppDataType::dtDate, "31/02/2023"},
                                                             {TppDataType::dtInteger, "99999999999"},
@@ -210,6 +215,43 @@ TEST_F(AutoSearchDialog, ValuesAreShownAndTypedInTheUsersFormAndStoredInOne)
     EXPECT_EQ(since->SearchExpression(), QStringLiteral("2025-01-31,2025-12-24"));
     EXPECT_EQ(sizes->SearchExpression(), QStringLiteral("1.5,2,3.75"));
     EXPECT_EQ(sizes->ValueCount(), 3);
+}
+
+// What the dialog shows, it takes back unchanged: a value of every type that
+// converts, in the system's form (the runs under other locales) and in the
+// forms of locales whose times and dates stand between words or carry
+// direction marks.
+TEST_F(AutoSearchDialog, EveryShownValueIsTakenBackInEveryLocale)
+{
+    const std::pair<TppDataType, const char *> stored[] = {{TppDataType::dtDate, "2025-04-01"},
+                                                           {TppDataType::dtTime, "13:30:05"},
+                                                           {TppDataType::dtDateTime, "2024-03-31T02:30:00"},
+                                                           {TppDataType::dtDateTime, "2025-04-01"},
+                                                           {TppDataType::dtDouble, "1234.5"},
+                                                           {TppDataType::dtCurrency, "-0.25"},
+                                                           {TppDataType::dtInteger, "-12"}};
+    for (const auto &[type, text] : stored) {
+        TppAutoSearchField *made = field(QStringLiteral("F%1").arg(fields.size()), TppSearchOperatorType::soEqual);
+        made->SetDataType(type);
+        made->SetSearchExpression(QString::fromLatin1(text));
+    }
+    auto takenBack = [&](const QString &aLocale) {
+        open();
+        for (size_t i = 0; i < fields.size(); ++i) {
+            auto &shown = panel<TppSimpleSearchPanel>(int(i));
+            EXPECT_TRUE(shown.ApplyCriteria())
+                << aLocale.toStdString() << ": " << shown.lblError()->text().toStdString();
+            EXPECT_EQ(fields[i]->SearchExpression(), QString::fromLatin1(stored[i].second))
+                << aLocale.toStdString() << ": shown as " << shown.edtValue()->text().toStdString();
+        }
+        dialog.reset();
+    };
+    takenBack(QStringLiteral("the system's"));
+    for (const char *name :
+         {"es_ES", "ja_JP", "ko_KR", "zh_TW", "fr_CA", "ar_SA", "ar_EG", "de_DE", "fr_FR", "en_GB"}) {
+        rtl::ScopedFormatSettings local(rtl::FormatSettingsFromLocale(QLocale(QString::fromLatin1(name))));
+        takenBack(QString::fromLatin1(name));
+    }
 }
 
 TEST_F(AutoSearchDialog, TypingUnticksShowAllAndTheListKeepsItsValues)

@@ -22,6 +22,7 @@
 #include "report/output/forms/UpDown.h"
 
 #include "platform/classes/StringList.h"
+#include "platform/rtl/StrToFloat.h"
 #include "platform/shell/MessageBox.h"
 #include "platform/shell/Modal.h"
 
@@ -306,7 +307,10 @@ TEST_F(PrintDialog, AReportPrintedToATextFileThroughTheDialog)
         EXPECT_EQ(std::stoi(fields[0]), data.Cell(row, QStringLiteral("Id")).toInt()) << row;
         EXPECT_EQ(QString::fromStdString(fields[1]), data.Cell(row, QStringLiteral("Name")).toString()) << row;
         EXPECT_EQ(QString::fromStdString(fields[2]), data.Cell(row, QStringLiteral("City")).toString()) << row;
-        EXPECT_DOUBLE_EQ(std::stod(fields[3]), data.Cell(row, QStringLiteral("Amount")).toDouble()) << row;
+        // The amount in the user's own form, as the text file writes it.
+        EXPECT_DOUBLE_EQ(double(rtl::StrToFloat(QString::fromStdString(fields[3]))),
+                         data.Cell(row, QStringLiteral("Amount")).toDouble())
+            << row;
     }
     EXPECT_TRUE(messages().isEmpty()) << messages().join('|').toStdString();
 }

@@ -229,10 +229,10 @@ TEST_F(CupsPrinting, AJobCarriesPaperSidesTrayAndCopiesAndTurnsMidJob)
 
 TEST_F(CupsPrinting, ANewOrCopiedSetupPrintsAtItsOwnPaperWhateverTheQueuesDefault)
 {
-    // A new setup on the default printer is Letter here (numbers are written
-    // with a point) while it still stores "Custom" as its paper's name; a
-    // copy stores the same.
-    ASSERT_EQ(rtl::FormatSettings().DecimalSeparator, QLatin1Char('.'));
+    // A new setup on the default printer is Letter where numbers are written
+    // with a point and A4 elsewhere, while it still stores "Custom" as its
+    // paper's name; a copy stores the same.
+    const bool letter = rtl::FormatSettings().DecimalSeparator == QLatin1Char('.');
     struct RestoreDefault
     {
         ~RestoreDefault()
@@ -259,9 +259,9 @@ TEST_F(CupsPrinting, ANewOrCopiedSetupPrintsAtItsOwnPaperWhateverTheQueuesDefaul
             printer.EndPage();
             printer.EndDoc();
             ASSERT_TRUE(server->waitForJobs()) << server->error().toStdString();
-            // 215.9 x 279.4 mm.
-            EXPECT_EQ(pageSizes(server->outputFile(queue)), QStringList({"612 x 792"}));
-            EXPECT_NE(tool("pdfinfo", {server->outputFile(queue)}).indexOf("(letter)"), -1);
+            // 215.9 x 279.4 mm, or 210 x 297 mm.
+            EXPECT_EQ(pageSizes(server->outputFile(queue)), QStringList({letter ? "612 x 792" : "595 x 842"}));
+            EXPECT_NE(tool("pdfinfo", {server->outputFile(queue)}).indexOf(letter ? "(letter)" : "(A4)"), -1);
         }
     }
 }
@@ -385,7 +385,11 @@ TEST_F(CupsPrinting, ATurnBeforeTheFirstPageHoldsFromThatPage)
         printer.EndDoc();
         ASSERT_TRUE(server->waitForJobs()) << server->error().toStdString();
         const QString file = where == "JobA4" ? server->outputFile(where) : setup.OutputFileName();
-        EXPECT_EQ(pageSizes(file).join(", ").toStdString(), "792 x 612, 792 x 612, 612 x 792");
+        // A new setup's paper: Letter where numbers are written with a point,
+        // A4 elsewhere.
+        const bool letter = rtl::FormatSettings().DecimalSeparator == QLatin1Char('.');
+        EXPECT_EQ(pageSizes(file).join(", ").toStdString(),
+                  letter ? "792 x 612, 792 x 612, 612 x 792" : "842 x 595, 842 x 595, 595 x 842");
     }
 }
 

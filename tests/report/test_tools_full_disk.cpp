@@ -2,6 +2,7 @@
 // disk: the run fails with one line that names the file and the reason, and
 // the file that was there stays as it was.
 
+#include "tests/support/SystemMessage.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/TinyFileSystem.h"
 
@@ -12,6 +13,7 @@
 
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -46,7 +48,7 @@ std::string checkFailedRun(const ToolRun &aRun, const std::string &aFile, const 
     if (aRun.exitCode != 1)
         what += "exit " + std::to_string(aRun.exitCode) + "; ";
     if (aRun.error.find(aFile) == std::string::npos ||
-        aRun.error.find("No space left on device") == std::string::npos ||
+        aRun.error.find(zvotest::systemMessage(ENOSPC).toStdString()) == std::string::npos ||
         aRun.error.find('\n') != aRun.error.size() - 1)
         what += "said \"" + aRun.error + "\"; ";
     if (zvotest::readFile(QString::fromStdString(aFile)) != aEarlier)

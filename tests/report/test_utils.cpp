@@ -1,7 +1,7 @@
 #include "report/model/base/Messages.h"
 #include "report/model/base/PageList.h"
-#include "report/model/objects/RegList.h"
 #include "report/model/base/Utils.h"
+#include "report/model/objects/RegList.h"
 
 #include "platform/classes/StringList.h"
 #include "platform/rtl/DateTime.h"
@@ -149,7 +149,9 @@ TEST(TextHelpers, NumberListsInUnits)
     classes::TStringList list;
     list.SetText("25400\r\n12700\r\nwide\r\n");
     ppConvertListFromMMThousandths(list, TppUnitType::utInches, TppAxisType::atHorizontal);
-    EXPECT_EQ(entries(list), QStringList({"1", "0.5", "wide"}));
+    // In the user's own form ("0,5" on a "," system).
+    EXPECT_EQ(entries(list),
+              QStringList({"1", QStringLiteral("0") + rtl::FormatSettings().DecimalSeparator + u'5', "wide"}));
     ppConvertListToMMThousandths(list, TppUnitType::utInches, TppAxisType::atHorizontal);
     EXPECT_EQ(entries(list), QStringList({"25400", "12700", "wide"}));
 

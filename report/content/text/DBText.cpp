@@ -36,13 +36,9 @@ bool dbTextIsZeroNumber(const QVariant &aValue)
     // Unsigned integers included: an unsigned 0 is as blank as a signed one.
     if (rtl::VarIsNumber(aValue))
         return aValue.toDouble() == 0;
-    switch (aValue.typeId()) {
     // A date counts by its day number, which is 0 on 30 December 1899.
-    case QMetaType::QDateTime: return rtl::FromQDateTime(aValue.toDateTime()) == 0;
-    case QMetaType::QDate: return aValue.toDate() == QDate(1899, 12, 30);
-    case QMetaType::QTime: return aValue.toTime() == QTime(0, 0);
-    default: return false;
-    }
+    rtl::TDateTime moment = 0;
+    return rtl::TryDateVarToDateTime(aValue, moment) && moment == 0;
 }
 
 bool dbTextIsTextType(TppDataType aType)

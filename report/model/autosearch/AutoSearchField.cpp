@@ -223,9 +223,31 @@ QString TppAutoSearchField::GetDescription() const
     if (m_showAllValues) {
         parts << ppLoadStr(1036);
     } else {
-        parts << ppAutoSearchOperatorText(m_searchOperator, m_dataType) << m_searchExpression;
+        parts << ppAutoSearchOperatorText(m_searchOperator, m_dataType) << shownSearchExpression();
     }
     return parts.join(QLatin1Char(' '));
+}
+
+// The values as the "Search" dialog shows them: a range's or a list's one by
+// one, a single value's operator the whole text as one value, as its edit box
+// takes it. A shown value with a "," of its own ("9,25") makes "; " part the
+// values, which "," would run together.
+QString TppAutoSearchField::shownSearchExpression() const
+{
+    switch (m_searchOperator) {
+    case TppSearchOperatorType::soBetween:
+    case TppSearchOperatorType::soNotBetween:
+    case TppSearchOperatorType::soInList:
+    case TppSearchOperatorType::soNotInList: break;
+    default: return ppSearchValueToShown(m_searchExpression, m_dataType);
+    }
+    QStringList values = ppSplitSearchExpression(m_searchExpression);
+    bool comma = false;
+    for (QString &value : values) {
+        value = ppSearchValueToShown(value, m_dataType);
+        comma = comma || value.contains(QLatin1Char(','));
+    }
+    return values.join(comma ? QStringLiteral("; ") : QStringLiteral(","));
 }
 
 bool TppAutoSearchField::AssignCriteria(const TppAutoSearchField &aField)

@@ -109,7 +109,8 @@ public:
     QVariant Value() const { return Values(0); }
     QVariant Values(int aIndex) const;
     int ValueCount() const;
-    // "Show all data where the Name is equal to Lyon".
+    // "Show all data where the Name is equal to Lyon", each value as the
+    // user reads it.
     QString GetDescription() const;
     // Takes the other's SearchExpression and ShowAllValues through the
     // setters; false when both are equal already.
@@ -151,6 +152,7 @@ public:
     void SetParentComponent(classes::TComponent *aParent) override;
 
 private:
+    QString shownSearchExpression() const;
     void changed();
     // Split once per value text: a handler asks every value of a long list
     // for each record.

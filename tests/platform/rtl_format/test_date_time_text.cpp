@@ -6,6 +6,8 @@
 
 #include "QStringPrinter.h"
 
+#include "tests/support/TimeZone.h"
+
 #include <gtest/gtest.h>
 
 #include <QDate>
@@ -266,6 +268,45 @@ TEST(Variants, NumberOfAValue)
     for (const QVariant &v :
          {Unassigned(), Null(), QVariant(true), QVariant(QStringLiteral("7")), QVariant(QDate(1995, 3, 4))})
         EXPECT_FALSE(VarIsNumber(v)) << v.typeName();
+}
+
+// A wall-clock time the user's zone skipped: a pipeline hands it over as
+// Qt's invalid local value with its date and time, and the library's own
+// value of that moment travels the same way. Both read by their date and
+// time, as a date does, and print as a date-time.
+TEST(Variants, AWallClockTimeTheZoneSkippedIsReadByItsDateAndTime)
+{
+    const TFormatSettings &us = FormatSettingsEnUS();
+    const struct
+    {
+        const char *zone;
+        QDate date;
+        QTime time;
+        const char *text;
+    } cases[] = {
+        {"America/Sao_Paulo", QDate(2018, 11, 4), QTime(0, 30), "11/4/2018 12:30:00 AM"},
+        {"Europe/Berlin", QDate(2024, 3, 31), QTime(2, 30), "3/31/2024 2:30:00 AM"},
+    };
+    for (const auto &c : cases) {
+        const zvotest::ScopedTimeZone zone(c.zone);
+        const TDateTime moment =
+            EncodeDate(c.date.year(), c.date.month(), c.date.day()) + EncodeTime(c.time.hour(), c.time.minute(), 0, 0);
+        const QVariant fromData(QDateTime(c.date, c.time));
+        TDateTime read = 0;
+        ASSERT_TRUE(TryDateVarToDateTime(fromData, read)) << c.zone;
+        EXPECT_EQ(read, moment) << c.zone;
+        EXPECT_EQ(VarToDateTime(fromData, us), moment) << c.zone;
+        EXPECT_EQ(VarToExtended(fromData, us), static_cast<long double>(moment)) << c.zone;
+        EXPECT_EQ(VarToStr(fromData, us), c.text) << c.zone;
+
+        const QVariant own = DateTimeToVar(moment);
+        EXPECT_EQ(own.typeId(), QMetaType::QDateTime) << c.zone;
+        EXPECT_EQ(VarToStr(own, us), c.text) << c.zone;
+        EXPECT_EQ(VarToDateTime(own, us), moment) << c.zone;
+    }
+    // A date-time without date or time stays refused.
+    TDateTime read = 0;
+    EXPECT_FALSE(TryDateVarToDateTime(QVariant(QDateTime()), read));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/rtl/DateTime.h"
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/FormatDateTime.h"
 #include "platform/rtl/Variants.h"
 #include "tests/support/TimeZone.h"
 
@@ -75,9 +76,12 @@ TEST(DateTime, WallClockTimesTheZoneSkippedNeverShift)
         const QVariant day = DateTimeToVar(c.day);
         EXPECT_EQ(day.typeId(), QMetaType::QDate);
         EXPECT_EQ(VarToDateTime(day), c.day);
+        // A moment the zone skipped stays a date-time, read back by its date
+        // and time.
         const QVariant skipped = DateTimeToVar(c.day + c.time);
-        EXPECT_EQ(skipped.typeId(), QMetaType::Double);
+        EXPECT_EQ(skipped.typeId(), QMetaType::QDateTime);
         EXPECT_DOUBLE_EQ(VarToDateTime(skipped), c.day + c.time);
+        EXPECT_EQ(VarToStr(skipped, FormatSettingsEnUS()), DateTimeToStr(c.day + c.time, FormatSettingsEnUS()));
         // A date given as a QDate counts from its parts, not from a local
         // midnight.
         TDateTime back = 0;

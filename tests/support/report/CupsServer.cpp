@@ -283,6 +283,12 @@ QString CupsServer::run(const QString &program, const QStringList &arguments, bo
     env.insert(QStringLiteral("CUPS_SERVER"), serverName());
     env.remove(QStringLiteral("LPDEST"));
     env.remove(QStringLiteral("PRINTER"));
+    // The server's tools answer in the user's language; what the fixture
+    // reads of them ("scheduler is running", the queue lines) is their
+    // English, whatever locale the test itself runs in.
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    env.remove(QStringLiteral("LANGUAGE"));
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::MergedChannels);
     // The administration tools live in /usr/sbin, which a user's PATH may lack.
