@@ -213,7 +213,7 @@ void KeepFormLayout(QWidget *form)
 void UseFormFace(widgets::TdxPageControl *control, const QFont &formFont)
 {
     gfx::Font tabFont = control->Font();
-    tabFont.name = rtl::FromQString(QFontInfo(formFont).family());
+    tabFont.name = gfx::FaceName(QFontInfo(formFont).family());
     control->SetFont(tabFont);
 }
 
