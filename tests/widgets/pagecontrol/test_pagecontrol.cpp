@@ -10,6 +10,7 @@
 #include "platform/classes/TypInfo.h"
 #include "platform/controls/ManualClock.h"
 #include "platform/gfx/ImageList.h"
+#include "tests/support/StringSweep.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -2343,3 +2344,33 @@ TEST(PageControlHandlerSweep, EveryEventWithEveryVictimRunsToItsEnd)
     RecordProperty("combinations", combinations);
     EXPECT_GT(combinations, 100);
 }
+
+namespace {
+
+// Every string the control and its pages store, as their property tables
+// name them, comes back in other scripts through both stream forms.
+TEST_F(PageControlTest, EveryStoredStringComesBackInAnyScript)
+{
+    RegisterPageControlClasses();
+    control->SetName("PageControl1");
+    std::vector<zvotest::Locate> targets{[](classes::TComponent &root) { return &root; }};
+    std::vector<std::string> names{"TdxPageControl"};
+    for (int i = 0; i < int(pages.size()); ++i) {
+        pages[size_t(i)]->SetName(QStringLiteral("Sheet%1").arg(i + 1));
+        targets.push_back([i](classes::TComponent &root) { return static_cast<TdxPageControl &>(root).Pages(i); });
+        names.push_back("TdxTabSheet");
+    }
+    std::vector<std::unique_ptr<QWidget>> holders;
+    const zvotest::SweepResult result =
+        zvotest::sweepThroughStreams(*control, targets, names, [&]() -> classes::TComponent & {
+            holders.push_back(std::make_unique<QWidget>());
+            return *new TdxPageControl(holders.back().get());
+        });
+    for (const std::string &failure : result.failures)
+        ADD_FAILURE() << failure;
+    EXPECT_EQ(result.properties,
+              (std::set<std::string>{"TdxPageControl.Font.Name", "TdxTabSheet.Caption", "TdxTabSheet.Font.Name"}));
+    RecordProperty("StringPropertiesSwept", int(result.properties.size()));
+}
+
+} // namespace
