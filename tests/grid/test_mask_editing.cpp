@@ -108,10 +108,10 @@ TEST(MaskEditing, TypingOverAPairReplacesItWhole)
     const EditMask any = mask(u"ccc;1;_");
     const QString shown = any.format(QString::fromUtf8("A\xF0\x9F\x98\x80"));
     ASSERT_EQ(shown, QString::fromUtf8("A\xF0\x9F\x98\x80_"));
-    MaskTyped typed = MaskTypeChar(any, at(shown, 1, 2), u'x');
+    MaskTyped typed = MaskTypeChar(any, at(shown, 1), u'x');
     EXPECT_FALSE(typed.refused);
     EXPECT_EQ(typed.edit.text, "Ax_");
-    EXPECT_EQ(MaskPaste(any, at(shown, 1, 2), u"yz").text, "Ayz");
+    EXPECT_EQ(MaskPaste(any, at(shown, 1), u"yz").text, "Ayz");
 }
 
 // Random masks, keys and pastes: the text keeps the mask's length, literals
