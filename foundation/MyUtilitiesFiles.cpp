@@ -163,6 +163,12 @@ bool SaveListViewToFile(const std::string &fileName, QTreeWidget *listView, cons
     std::string text;
     for (int row = 0; row < listView->topLevelItemCount(); ++row) {
         const QTreeWidgetItem *item = listView->topLevelItem(row);
+        // The file is the code page's bytes: a character it lacks would come
+        // back as "?", so the save is refused before the file is touched.
+        for (int column = 0; column < std::min(columns, item->columnCount()); ++column)
+            if (!rtl::FitsCodePage(item->text(column)))
+                throw rtl::Exception("Row " + std::to_string(row + 1) +
+                                     " holds a character that the file's character set (Windows-1252) cannot keep");
         text += rtl::FromQString(item->text(0));
         for (int column = 1; column < columns; ++column) {
             // Sub-item k lives in column k; a row without it is a fault of

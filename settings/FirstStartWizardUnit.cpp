@@ -362,6 +362,12 @@ void TFirstStartWizardForm::NextButtonClick()
         dxPageControl1->SetActivePageIndex(ConnectionPage);
         ConnectionsComboBox->setFocus();
     } else if (page == ConnectionPage || page == URLPage) {
+        if (const std::string refusal = ProxyControlsRefusal(); !refusal.empty()) {
+            dxPageControl1->SetActivePageIndex(ConnectionPage);
+            ShowMessageBox(this, refusal, '!');
+            UpdateControls();
+            return;
+        }
         StoreProxyControls();
         if (page == ConnectionPage) {
             dxPageControl1->SetActivePageIndex(URLPage);

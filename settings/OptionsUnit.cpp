@@ -251,6 +251,11 @@ void TOptionsForm::OKButtonClick()
 
 bool TOptionsForm::acceptChanges()
 {
+    if (const std::string refusal = ProxyControlsRefusal(); !refusal.empty()) {
+        ShowPage(2);
+        ShowMessageBox(this, refusal, '!');
+        return false;
+    }
     const OptionsWindowSettings before;
     OKButtonClick();
     if (!SaveSettings)

@@ -86,6 +86,18 @@ void ProxyGroup::StoreProxyControls() const
     ProxyUsername = rtl::FromQString(ProxyUsernameEdit->text());
 }
 
+std::string ProxyGroup::ProxyControlsRefusal() const
+{
+    const std::pair<QLineEdit *, const char *> fields[] = {
+        {ProxyServerEdit, "Proxy Server"}, {ProxyUsernameEdit, "User Name"}, {ProxyPasswordEdit, "Password"}};
+    for (const auto &[edit, name] : fields)
+        if (!rtl::FitsCodePage(edit->text()))
+            return std::string("The ") + name +
+                   " holds a character that the settings file cannot keep. Please use only characters of the "
+                   "Western European (Windows-1252) character set.";
+    return std::string();
+}
+
 void ProxyGroup::UpdateProxyControls() const
 {
     const bool on = UseProxyServerCheckBox->isChecked();
@@ -201,7 +213,7 @@ void KeepFormLayout(QWidget *form)
 void UseFormFace(widgets::TdxPageControl *control, const QFont &formFont)
 {
     gfx::Font tabFont = control->Font();
-    tabFont.name = rtl::FromQString(QFontInfo(formFont).family());
+    tabFont.name = gfx::FaceName(QFontInfo(formFont).family());
     control->SetFont(tabFont);
 }
 

@@ -57,6 +57,11 @@ protected:
     // number leaves the port as it is, so the other values are never half
     // stored.
     void StoreProxyControls() const;
+    // Options.ini keeps these values in the code page, and the proxy is sent
+    // them as they are kept: a field with a character the code page lacks
+    // is refused with this message (empty when every field fits), rather
+    // than stored as question marks that no proxy accepts.
+    std::string ProxyControlsRefusal() const;
     // Server and port follow the use-proxy box; the credentials also need a
     // kind that carries them (SOCKS 4 has none).
     void UpdateProxyControls() const;

@@ -3,6 +3,7 @@
 #include "foundation/MyOptions.h"
 #include "foundation/MyUtilitiesUi.h"
 #include "platform/help/HtmlHelp.h"
+#include "platform/rtl/LocalNames.h"
 #include "platform/rtl/QtText.h"
 
 #include <QApplication>
@@ -40,7 +41,7 @@ bool ApplicationHelpCommand(uint16_t Command, const help::HelpData &Data)
         QWidget *window = QApplication::activeWindow();
         if (!window)
             window = GetMainForm();
-        Result = help::winHelp(window, rtl::ToQString(ApplicationHelpFile), Command, Data);
+        Result = help::winHelp(window, rtl::FileNameText(ApplicationHelpFile), Command, Data);
     }
     return Result;
 }

@@ -4,6 +4,7 @@
 #include "foundation/MyOptions.h"
 #include "platform/help/HtmlHelp.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/LocalNames.h"
 #include "platform/rtl/QtText.h"
 
 #include <QApplication>
@@ -157,7 +158,7 @@ std::string THelpRouter::CurrentHelpFile(QWidget **Window) const
     if (form) {
         const QString own = form->property("HelpFile").toString();
         if (!own.isEmpty())
-            file = rtl::FromQString(own);
+            file = rtl::FileNameBytes(own);
     }
     return file;
 }
@@ -191,7 +192,7 @@ bool THelpRouter::RouteHelpRequest(uint16_t Command, const help::HelpData &Data,
             return Result;
     } else {
         file = ChangeFileExt(file, ".hlp");
-        Result = Command == 0 || help::winHelp(window, rtl::ToQString(file), Command, Data);
+        Result = Command == 0 || help::winHelp(window, rtl::FileNameText(file), Command, Data);
     }
     CallHelp = false;
     return Result;
@@ -201,7 +202,7 @@ bool THelpRouter::RouteHelpRequest(uint16_t Command, const help::HelpData &Data,
 bool THelpRouter::RouteToHtmlHelp(uint16_t Command, const help::HelpData &Data, const std::string &File, QWidget *,
                                   bool &CallHelp, bool &Result)
 {
-    const QString file = rtl::ToQString(File);
+    const QString file = rtl::FileNameText(File);
     help::HtmlHelpArg arg;
     QWidget *shown = nullptr;
     switch (Command) {
@@ -245,7 +246,7 @@ bool THelpRouter::JumpToTopic(const std::string &File, const std::string &Topic)
 
     if (m_helpType == THelpType::htWinhelp) {
         path = ChangeFileExt(path, ".hlp");
-        const QString file = rtl::ToQString(path);
+        const QString file = rtl::FileNameText(path);
         if (!help::winHelp(window, file, help::HELP_CONTENTS))
             return false;
         std::string macro = "JumpID(\"\",\"" + Topic + "\")";
@@ -263,8 +264,11 @@ bool THelpRouter::JumpToTopic(const std::string &File, const std::string &Topic)
             page = MangleTopicId(page);
         page += ".htm";
     }
-    const std::string target = page.empty() ? path : path + "::/" + page;
-    return help::htmlHelp(nullptr, rtl::ToQString(target), help::HtmlHelpCommand::DisplayTopic) != nullptr;
+    // The path is the system's bytes, the topic the application's own text.
+    QString target = rtl::FileNameText(path);
+    if (!page.empty())
+        target += QStringLiteral("::/") + rtl::ToQString(page);
+    return help::htmlHelp(nullptr, target, help::HtmlHelpCommand::DisplayTopic) != nullptr;
 }
 
 bool THelpRouter::ShowTextPopup(int X, int Y, const std::string &Text, int ContextId)
@@ -283,7 +287,7 @@ bool THelpRouter::ShowTextPopup(int X, int Y, const std::string &Text, int Conte
     QString path;
     if (ContextId != 0) {
         const std::string topics = CHMPopupTopics.empty() ? std::string("CSHelp.txt") : CHMPopupTopics;
-        path = rtl::ToQString(ChangeFileExt(file, ".chm") + "::/" + topics);
+        path = rtl::FileNameText(ChangeFileExt(file, ".chm")) + QStringLiteral("::/") + rtl::ToQString(topics);
     }
     return help::htmlHelp(window, path, help::HtmlHelpCommand::DisplayTextPopup, arg) != nullptr;
 }

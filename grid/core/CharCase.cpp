@@ -38,4 +38,15 @@ QString CaseConverted(QStringView text, TEditCharCase charCase)
     return result;
 }
 
+QString PasswordText(QStringView text, QChar passwordChar)
+{
+    qsizetype count = text.size();
+    for (qsizetype i = 0; i + 1 < text.size(); ++i)
+        if (text[i].isHighSurrogate() && text[i + 1].isLowSurrogate()) {
+            --count;
+            ++i;
+        }
+    return QString(count, passwordChar);
+}
+
 } // namespace grid

@@ -14,4 +14,8 @@ namespace grid {
 TChar CaseConverted(TChar c, TEditCharCase charCase);
 QString CaseConverted(QStringView text, TEditCharCase charCase);
 
+// What a password cell shows: one password character for each character of
+// the text, a pair of UTF-16 units being one.
+QString PasswordText(QStringView text, QChar passwordChar);
+
 } // namespace grid

@@ -15,6 +15,15 @@ MaskEditText shaped(const rtl::EditMask &mask, MaskEditText edit)
     return edit;
 }
 
+// Puts a typed character where the caret is. The editor counts its caret in
+// UTF-16 units: a character beyond the basic plane there is replaced whole,
+// never left as a lone half.
+void putAt(QString &text, int index, QChar c)
+{
+    const bool pair = index + 1 < text.size() && text[index].isHighSurrogate() && text[index + 1].isLowSurrogate();
+    text.replace(index, pair ? 2 : 1, c);
+}
+
 } // namespace
 
 MaskEditText SelectAtCaret(const rtl::EditMask &mask, MaskEditText edit, int caret)
@@ -57,7 +66,7 @@ MaskTyped MaskTypeChar(const rtl::EditMask &mask, const MaskEditText &edit, QCha
             MaskEditText out = shaped(mask, edit);
             if (edit.selLength > 1)
                 out.text = mask.blankRange(out.text, start, edit.selLength);
-            out.text[p] = *accepted;
+            putAt(out.text, p, *accepted);
             return MaskTyped{SelectAtCaret(mask, out, mask.nextEditable(p + 1)), false};
         }
     }
@@ -100,7 +109,7 @@ MaskEditText MaskPaste(const rtl::EditMask &mask, const MaskEditText &edit, QStr
         if (p >= n)
             break;
         if (const std::optional<QChar> accepted = mask.accept(p, c)) {
-            out.text[p] = *accepted;
+            putAt(out.text, p, *accepted);
             pos = p + 1;
             continue;
         }

@@ -3,6 +3,7 @@
 // row. Cell texts go out as they are, TABs and line breaks included; on the
 // clipboard a password column gives its mask characters instead.
 
+#include "grid/core/CharCase.h"
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListHost.h"
 
@@ -49,7 +50,7 @@ QString TCustomdxTreeList::ShownCellText(const TdxTreeListNode *node, int column
 {
     const QString text = CellText(node, column);
     if (const QChar mask = ColumnPasswordChar(column); !mask.isNull() && !text.isEmpty())
-        return QString(text.size(), mask);
+        return PasswordText(text, mask);
     return text;
 }
 

@@ -81,7 +81,7 @@ QString TextEditDisplayText(const TdxEditViewData &viewData)
         return text;
     text = CaseConverted(text, textData->CharCase);
     if (!textData->PasswordChar.isNull() && !text.isEmpty())
-        text = QString(text.size(), textData->PasswordChar);
+        text = PasswordText(text, textData->PasswordChar);
     return text;
 }
 

@@ -1,11 +1,14 @@
 #include "platform/browser/HiddenPage.h"
 
+#include <algorithm>
+
 #include <QAuthenticator>
 #include <QWebEngineCertificateError>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
+#include <algorithm>
 #include <atomic>
 
 namespace browser {
@@ -37,9 +40,11 @@ const char *statusName(FetchStatus status)
 QByteArray composeUserAgent(const QString &profileAgent, const QString &token)
 {
     const QString trimmed = token.trimmed();
-    if (trimmed.isEmpty())
-        return profileAgent.toLatin1();
-    return (profileAgent + QLatin1Char(' ') + trimmed).toLatin1();
+    const QString agent = trimmed.isEmpty() ? profileAgent : profileAgent + QLatin1Char(' ') + trimmed;
+    // Header bytes were Latin-1, and a token that fits goes out as before; one
+    // in another script goes out as UTF-8 rather than as question marks.
+    const bool latin1 = std::all_of(agent.cbegin(), agent.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
+    return latin1 ? agent.toLatin1() : agent.toUtf8();
 }
 
 PageRequestStamp::PageRequestStamp(QByteArray userAgent, bool bypassCache, bool behindProxy,

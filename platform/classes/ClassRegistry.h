@@ -26,6 +26,8 @@ const TMetaClass *GetClass(QStringView name);
 const TMetaClass *GetClass(std::string_view name);
 // EClassNotFound when no class of that name is registered.
 const TMetaClass &FindClass(QStringView name);
+// Every class registered now, by name.
+std::vector<const TMetaClass *> RegisteredClasses();
 
 // Values by name, in registration order, safe to use from several threads.
 template <class Value>

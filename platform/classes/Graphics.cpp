@@ -160,15 +160,16 @@ void TFont::SetFont(const gfx::Font &font)
 
 QString TFont::Name() const
 {
-    return rtl::ToQString(m_font.name);
+    return m_font.name.text();
 }
 
 void TFont::SetName(const QString &name)
 {
-    const std::string bytes = rtl::FromQString(name);
-    if (bytes.empty() || bytes == m_font.name)
+    // Families are named in Unicode; the byte form would turn most of the
+    // world's font names into question marks.
+    if (name.isEmpty() || name == m_font.name.text())
         return;
-    m_font.name = bytes;
+    m_font.name = gfx::FaceName(name);
     Changed();
 }
 

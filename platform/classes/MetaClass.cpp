@@ -5,6 +5,7 @@
 #include "platform/classes/Collection.h"
 #include "platform/classes/Persistent.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace classes {
@@ -157,6 +158,20 @@ const TMetaClass *GetClass(std::string_view name)
 const TMetaClass *GetClass(QStringView name)
 {
     return GetClass(std::string_view(name.toString().toStdString()));
+}
+
+std::vector<const TMetaClass *> RegisteredClasses()
+{
+    ClassTable &t = classTable();
+    std::vector<const TMetaClass *> all;
+    {
+        std::lock_guard lock(t.mutex);
+        for (const auto &[name, meta] : t.byName)
+            all.push_back(meta);
+    }
+    std::sort(all.begin(), all.end(),
+              [](const TMetaClass *a, const TMetaClass *b) { return a->ClassName() < b->ClassName(); });
+    return all;
 }
 
 const TMetaClass &FindClass(QStringView name)

@@ -25,9 +25,40 @@ bool isMaskChar(QChar c)
     }
 }
 
-bool isRequired(QChar c)
+bool isRequired(char32_t c)
 {
-    return c == u'L' || c == u'A' || c == u'C' || c == u'0';
+    return c == U'L' || c == U'A' || c == U'C' || c == U'0';
+}
+
+// A text as the mask's positions hold it: a pair is one character; a lone
+// half, which no position would ever make, is kept as it stands.
+std::vector<char32_t> characters(QStringView text)
+{
+    std::vector<char32_t> out;
+    out.reserve(size_t(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            out.push_back(QChar::surrogateToUcs4(u, text[++i].unicode()));
+        else
+            out.push_back(u);
+    }
+    return out;
+}
+
+QString fromCharacters(const std::vector<char32_t> &chars)
+{
+    QString out;
+    out.reserve(qsizetype(chars.size()));
+    for (const char32_t c : chars) {
+        if (QChar::requiresSurrogates(c)) {
+            out += QChar(QChar::highSurrogate(c));
+            out += QChar(QChar::lowSurrogate(c));
+        } else {
+            out += QChar(char16_t(c));
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -58,13 +89,21 @@ EditMask::EditMask(QStringView mask, const TFormatSettings &settings)
 
     CharCase charCase = CharCase::Normal;
     bool afterLower = false; // "<>" switches conversion off
+    // A literal beyond the basic plane is one position, as a character of
+    // the value is.
+    auto literalAt = [&](qsizetype &i) -> char32_t {
+        const char16_t u = mask[i].unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < bodyEnd && mask[i + 1].isLowSurrogate())
+            return QChar::surrogateToUcs4(u, mask[++i].unicode());
+        return u;
+    };
     for (qsizetype i = 0; i < bodyEnd; ++i) {
         const QChar c = mask[i];
         const bool wasAfterLower = afterLower;
         afterLower = false;
         if (c == u'\\') {
             if (i + 1 < bodyEnd)
-                m_positions.push_back(Position{mask[++i], true, CharCase::Normal});
+                m_positions.push_back(Position{literalAt(++i), true, CharCase::Normal});
             continue; // a trailing backslash stands for nothing
         }
         switch (c.unicode()) {
@@ -75,18 +114,18 @@ EditMask::EditMask(QStringView mask, const TFormatSettings &settings)
             afterLower = true;
             break;
         case u'/':
-            m_positions.push_back(
-                Position{settings.DateSeparator.isNull() ? c : settings.DateSeparator, true, CharCase::Normal});
+            m_positions.push_back(Position{(settings.DateSeparator.isNull() ? c : settings.DateSeparator).unicode(),
+                                           true, CharCase::Normal});
             break;
         case u':':
-            m_positions.push_back(
-                Position{settings.TimeSeparator.isNull() ? c : settings.TimeSeparator, true, CharCase::Normal});
+            m_positions.push_back(Position{(settings.TimeSeparator.isNull() ? c : settings.TimeSeparator).unicode(),
+                                           true, CharCase::Normal});
             break;
         default:
             if (isMaskChar(c))
-                m_positions.push_back(Position{c, false, charCase});
+                m_positions.push_back(Position{c.unicode(), false, charCase});
             else
-                m_positions.push_back(Position{c, true, CharCase::Normal});
+                m_positions.push_back(Position{literalAt(i), true, CharCase::Normal});
             break;
         }
     }
@@ -102,11 +141,19 @@ bool EditMask::isLiteral(int pos) const
     return pos >= 0 && pos < size() && m_positions[size_t(pos)].literal;
 }
 
-QChar EditMask::convert(QChar c, CharCase charCase)
+QChar EditMask::convertUnit(QChar c, CharCase charCase)
 {
+    const char32_t converted = convert(c.unicode(), charCase);
+    return QChar::requiresSurrogates(converted) ? c : QChar(char16_t(converted));
+}
+
+char32_t EditMask::convert(char32_t c, CharCase charCase)
+{
+    if (QChar::isSurrogate(c))
+        return c;
     switch (charCase) {
-    case CharCase::Upper: return QChar(char16_t(SimpleUpperCase(c.unicode())));
-    case CharCase::Lower: return QChar(char16_t(SimpleLowerCase(c.unicode())));
+    case CharCase::Upper: return SimpleUpperCase(c);
+    case CharCase::Lower: return SimpleLowerCase(c);
     default: return c;
     }
 }
@@ -115,35 +162,35 @@ QString EditMask::format(QStringView value, QChar blank) const
 {
     if (isEmpty())
         return value.toString();
+    const std::vector<char32_t> chars = characters(value);
     const int n = size();
-    QString out(n, blank);
-    QChar *o = out.data();
+    std::vector<char32_t> out(size_t(n), blank.unicode());
     if (!m_reversed) {
-        qsizetype v = 0;
+        size_t v = 0;
         for (int p = 0; p < n; ++p) {
             const Position &pos = m_positions[size_t(p)];
             if (pos.literal) {
-                o[p] = pos.ch;
-                if (v < value.size() && value[v] == pos.ch)
+                out[size_t(p)] = pos.ch;
+                if (v < chars.size() && chars[v] == pos.ch)
                     ++v;
-            } else if (v < value.size()) {
-                o[p] = convert(value[v++], pos.charCase);
+            } else if (v < chars.size()) {
+                out[size_t(p)] = convert(chars[v++], pos.charCase);
             }
         }
     } else {
-        qsizetype v = value.size() - 1;
+        qsizetype v = qsizetype(chars.size()) - 1;
         for (int p = n - 1; p >= 0; --p) {
             const Position &pos = m_positions[size_t(p)];
             if (pos.literal) {
-                o[p] = pos.ch;
-                if (v >= 0 && value[v] == pos.ch)
+                out[size_t(p)] = pos.ch;
+                if (v >= 0 && chars[size_t(v)] == pos.ch)
                     --v;
             } else if (v >= 0) {
-                o[p] = convert(value[v--], pos.charCase);
+                out[size_t(p)] = convert(chars[size_t(v--)], pos.charCase);
             }
         }
     }
-    return out;
+    return fromCharacters(out);
 }
 
 QString EditMask::unformat(QStringView text) const
@@ -151,72 +198,72 @@ QString EditMask::unformat(QStringView text) const
     if (isEmpty())
         return text.toString();
     const int n = size();
-    auto at = [&](int p) { return p < text.size() ? text[p] : m_blank; };
+    const std::vector<char32_t> chars = characters(text);
+    const char32_t blank = m_blank.unicode();
+    auto at = [&](int p) { return size_t(p) < chars.size() ? chars[size_t(p)] : blank; };
     bool allBlank = true;
     for (int p = 0; p < n && allBlank; ++p)
-        allBlank = m_positions[size_t(p)].literal || at(p) == m_blank;
+        allBlank = m_positions[size_t(p)].literal || at(p) == blank;
     if (allBlank)
         return QString();
-    QString out;
-    out.reserve(n);
+    std::vector<char32_t> out;
+    out.reserve(size_t(n));
     if (m_saveLiterals) {
         for (int p = 0; p < n; ++p) {
             const Position &pos = m_positions[size_t(p)];
-            out += pos.literal ? pos.ch : (at(p) == m_blank ? QChar(u' ') : at(p));
+            out.push_back(pos.literal ? pos.ch : (at(p) == blank ? U' ' : at(p)));
         }
-        return out;
+        return fromCharacters(out);
     }
     for (int p = 0; p < n; ++p)
         if (!m_positions[size_t(p)].literal)
-            out += at(p);
+            out.push_back(at(p));
     if (m_reversed) {
-        qsizetype lead = 0;
-        while (lead < out.size() && out[lead] == m_blank)
-            ++lead;
-        out.remove(0, lead);
+        const auto lead = std::find_if(out.begin(), out.end(), [&](char32_t c) { return c != blank; });
+        out.erase(out.begin(), lead);
     } else {
-        qsizetype keep = out.size();
-        while (keep > 0 && out[keep - 1] == m_blank)
-            --keep;
-        out.truncate(keep);
+        while (!out.empty() && out.back() == blank)
+            out.pop_back();
     }
-    out.replace(m_blank, u' ');
-    return out;
+    std::replace(out.begin(), out.end(), blank, U' ');
+    return fromCharacters(out);
 }
 
 QString EditMask::formatUnformatted(QStringView value) const
 {
     if (isEmpty() || m_saveLiterals)
         return format(value);
+    const std::vector<char32_t> chars = characters(value);
     const int n = size();
-    QString out(n, m_blank);
-    QChar *o = out.data();
+    std::vector<char32_t> out(size_t(n), m_blank.unicode());
     const int step = m_reversed ? -1 : 1;
-    qsizetype v = m_reversed ? value.size() - 1 : 0;
+    qsizetype v = m_reversed ? qsizetype(chars.size()) - 1 : 0;
     for (int p = m_reversed ? n - 1 : 0; p >= 0 && p < n; p += step) {
         const Position &pos = m_positions[size_t(p)];
         if (pos.literal) {
-            o[p] = pos.ch;
-        } else if (v >= 0 && v < value.size()) {
-            o[p] = convert(value[v], pos.charCase);
+            out[size_t(p)] = pos.ch;
+        } else if (v >= 0 && v < qsizetype(chars.size())) {
+            out[size_t(p)] = convert(chars[size_t(v)], pos.charCase);
             v += step;
         }
     }
-    return out;
+    return fromCharacters(out);
 }
 
 int EditMask::firstFailure(QStringView text, bool acceptBlanks) const
 {
     if (text.isEmpty())
         return -1;
+    const std::vector<char32_t> chars = characters(text);
+    const char32_t blank = m_blank.unicode();
     for (int p = 0; p < size(); ++p) {
         const Position &pos = m_positions[size_t(p)];
         if (pos.literal || !isRequired(pos.ch))
             continue;
-        const QChar c = p < text.size() ? text[p] : m_blank;
-        if (acceptBlanks && c == m_blank)
+        const char32_t c = size_t(p) < chars.size() ? chars[size_t(p)] : blank;
+        if (acceptBlanks && c == blank)
             continue;
-        if (c == m_blank || (c == u' ' && pos.ch != u'C'))
+        if (c == blank || (c == U' ' && pos.ch != U'C'))
             return p;
     }
     return -1;
@@ -237,13 +284,13 @@ std::optional<QChar> EditMask::accept(int pos, QChar c) const
     if (pos < 0 || pos >= size())
         return std::nullopt;
     const Position &p = m_positions[size_t(pos)];
+    // A key hands in one unit: half of a character beyond the basic plane
+    // would split it, and such a literal is no unit either.
     if (p.literal)
-        return p.ch;
-    // A position holds one UTF-16 unit: half of a character beyond the
-    // basic plane would split it.
+        return QChar::requiresSurrogates(p.ch) ? std::nullopt : std::optional<QChar>(QChar(char16_t(p.ch)));
     if (c.isSurrogate())
         return std::nullopt;
-    switch (p.ch.unicode()) {
+    switch (p.ch) {
     case u'0':
     case u'9':
         if (isAsciiDigit(c))
@@ -254,17 +301,17 @@ std::optional<QChar> EditMask::accept(int pos, QChar c) const
             return c;
         return std::nullopt;
     case u'C':
-    case u'c': return c.isLetter() ? convert(c, p.charCase) : c;
+    case u'c': return c.isLetter() ? convertUnit(c, p.charCase) : c;
     case u'A':
     case u'a':
         if (c.isLetter())
-            return convert(c, p.charCase);
+            return convertUnit(c, p.charCase);
         if (c.isLetterOrNumber())
             return c;
         return std::nullopt;
     default: // L, l
         if (c.isLetter())
-            return convert(c, p.charCase);
+            return convertUnit(c, p.charCase);
         return std::nullopt;
     }
 }
@@ -291,7 +338,7 @@ int EditMask::findLiteral(int pos, QChar c) const
         return -1;
     for (int p = std::max(pos + 1, 0); p < size(); ++p) {
         const Position &q = m_positions[size_t(p)];
-        if (q.literal && q.ch == c)
+        if (q.literal && q.ch == c.unicode())
             return p;
     }
     return -1;
@@ -299,13 +346,19 @@ int EditMask::findLiteral(int pos, QChar c) const
 
 QString EditMask::blankRange(QStringView text, int start, int count) const
 {
-    QString out = text.toString();
+    std::vector<char32_t> chars = characters(text);
     const qsizetype from = std::max(start, 0);
-    const qsizetype to = std::min<qsizetype>({qsizetype(start) + std::max(count, 0), out.size(), qsizetype(size())});
+    const qsizetype to =
+        std::min<qsizetype>({qsizetype(start) + std::max(count, 0), qsizetype(chars.size()), qsizetype(size())});
     for (qsizetype p = from; p < to; ++p)
         if (!m_positions[size_t(p)].literal)
-            out[p] = m_blank;
-    return out;
+            chars[size_t(p)] = m_blank.unicode();
+    return fromCharacters(chars);
+}
+
+int EditMask::length(QStringView text)
+{
+    return int(characters(text).size());
 }
 
 QString FormatMaskText(QStringView mask, QStringView value, const TFormatSettings &settings)

@@ -15,7 +15,8 @@
 // the record's time and date separators; any other character is a literal.
 //
 // Positions count from 0; the text a mask shows has one character per
-// position.
+// position, and a character beyond the basic plane (a pair of UTF-16 units)
+// is one character: it takes one position, and neither half takes one alone.
 
 #include "platform/rtl/FormatSettings.h"
 
@@ -94,16 +95,21 @@ public:
     // blanked; literals stay.
     QString blankRange(QStringView text, int start, int count) const;
 
+    // The number of positions a text fills: its characters, a pair counting
+    // as one.
+    static int length(QStringView text);
+
 private:
     enum class CharCase : uint8_t { Normal, Upper, Lower };
     struct Position
     {
-        QChar ch; // the mask character, or the literal
+        char32_t ch; // the mask character, or the literal
         bool literal = false;
         CharCase charCase = CharCase::Normal;
     };
 
-    static QChar convert(QChar c, CharCase charCase);
+    static char32_t convert(char32_t c, CharCase charCase);
+    static QChar convertUnit(QChar c, CharCase charCase);
     int firstFailure(QStringView text, bool acceptBlanks) const;
 
     std::vector<Position> m_positions;

@@ -9,6 +9,16 @@
 
 namespace rtl {
 
+QString FileNameText(std::string_view bytes)
+{
+    return QFile::decodeName(QByteArray(bytes.data(), qsizetype(bytes.size())));
+}
+
+std::string FileNameBytes(const QString &name)
+{
+    return QFile::encodeName(name).toStdString();
+}
+
 bool decodesFaithfully(std::string_view bytes)
 {
     const QByteArray raw(bytes.data(), qsizetype(bytes.size()));

@@ -15,6 +15,12 @@
 
 namespace rtl {
 
+// A path the program keeps as the system's bytes, decoded and encoded as
+// file names are. Never through the application's code page: there "é" is
+// another byte than the system's, and the name would open nothing.
+QString FileNameText(std::string_view bytes);
+std::string FileNameBytes(const QString &name);
+
 // Whether the bytes survive Qt's decoding and encoding of file names.
 bool decodesFaithfully(std::string_view bytes);
 

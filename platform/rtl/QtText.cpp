@@ -34,6 +34,16 @@ std::string FromQString(const QString &text)
     return out;
 }
 
+bool FitsCodePage(QStringView text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (!(u < 0x80 || (u >= 0xA0 && u <= 0xFF)) && UnicodeToAnsi(u) == 0)
+            return false;
+    }
+    return true;
+}
+
 void raiseNotValid(QStringView text, const char *what)
 {
     throw EConvertError("'" + FromQString(text.toString()) + "' is not a valid " + what);

@@ -13,6 +13,9 @@ namespace rtl {
 QString ToQString(std::string_view text);
 // Characters the code page cannot hold become '?'.
 std::string FromQString(const QString &text);
+// Whether every character of the text has a byte in the code page: what
+// must be written in it whole is refused, not folded, when this is false.
+bool FitsCodePage(QStringView text);
 
 // '0' to '9' only: numbers and masks take no other digits.
 inline bool isAsciiDigit(QChar c)

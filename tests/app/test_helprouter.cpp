@@ -196,6 +196,42 @@ TEST_F(HelpRouterTest, JumpToTopicNamesThePage)
     EXPECT_EQ(win.size(), 1u);
 }
 
+// The program folder is the system's bytes (UTF-8 here), and a form names its
+// help file in Unicode; neither may pass through the application's code page,
+// where "é" is one byte and "З" none.
+TEST_F(HelpRouterTest, HelpFromAFolderNamedInAnotherScript)
+{
+    const std::string folder =
+        "/home/u/\xD0\x97\xD0\xB0\xD0\xB3\xD1\x80\xD1\x83\xD0\xB7\xD0\xBA\xD0\xB8/prog-\xC3\xA9/";
+    ApplicationHelpFile = folder + "ZVO.chm";
+    route(help::HELP_CONTENTS);
+    EXPECT_TRUE(router->JumpToTopic(std::string(), "\xDC"
+                                                   "bersicht"));
+    EXPECT_TRUE(router->ShowTextPopup(1, 2, std::string(), 5));
+    EXPECT_EQ(html, (Calls{"toc " + folder + "ZVO.chm", "topic " + folder + "ZVO.chm::/\xC3\x9C" + "bersicht.htm",
+                           "popup " + folder + "ZVO.chm::/CSHelp.txt #5  @1,2"}));
+    router->SetHelpType(THelpType::htWinhelp);
+    EXPECT_TRUE(router->JumpToTopic(std::string(), "A"));
+    route(help::HELP_KEY, HelpData(QStringLiteral("proxy")));
+    EXPECT_EQ(win, (Calls{"3 " + folder + "ZVO.hlp ", "258 " + folder + "ZVO.hlp JumpID(\"\",\"A\")",
+                          "257 " + folder + "ZVO.hlp proxy"}));
+
+    // A form's own help file, and the application's when no router serves.
+    QWidget form;
+    form.setProperty("HelpFile",
+                     QString::fromUtf8("/srv/\xD0\xA1\xD0\xBF\xD1\x80\xD0\xB0\xD0\xB2\xD0\xBA\xD0\xB0/Form.chm"));
+    router.reset(); // one router at a time
+    router = std::make_unique<THelpRouter>(&form);
+    router->SetHelpType(THelpType::htHTMLhelp);
+    html.clear();
+    route(help::HELP_FINDER);
+    EXPECT_EQ(html, Calls{"toc /srv/\xD0\xA1\xD0\xBF\xD1\x80\xD0\xB0\xD0\xB2\xD0\xBA\xD0\xB0/Form.chm"});
+    router.reset();
+    win.clear();
+    EXPECT_TRUE(ApplicationHelpCommand(help::HELP_FINDER));
+    EXPECT_EQ(win, Calls{"11 " + folder + "ZVO.chm "});
+}
+
 TEST(MangleTopicId, ReplacesOrDropsWhatPageNamesCannotHold)
 {
     EXPECT_EQ(MangleTopicId("a b%c.d"), "a_b_c_d");

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include <cerrno>
 
 using namespace foundation;
 using namespace std::string_literals;
@@ -101,4 +102,28 @@ TEST(ListViewFile, ARowShortOfSubItemsFailsBeforeTheFileIsTouched)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"Domain-Data.txt"}));
     EXPECT_THROW(SaveListViewToFile("", &list, "\t"), rtl::EAssertionFailed);
     EXPECT_THROW(LoadListViewFromFile(file, nullptr, "\t"), rtl::EAssertionFailed);
+}
+
+// The file holds the code page's bytes: a cell with a character the code
+// page lacks refuses the save, saying which row, instead of writing "?".
+TEST(ListViewFile, ACharacterTheCodePageLacksFailsBeforeTheFileIsTouched)
+{
+    QTemporaryDir dir;
+    const std::string file = dir.filePath("Domain-Data.txt").toStdString();
+    ASSERT_TRUE(SaveTextFile(file, "old\t1\t2\r\n"));
+    for (const char *cell : {"\xD0\xB6", "\xF0\x9F\x98\x80"}) {
+        QTreeWidget list;
+        list.setColumnCount(3);
+        addRows(list, {{"site.de", "1", "2"}, {"other.de", "3", "4"}});
+        list.topLevelItem(1)->setText(2, QString::fromUtf8(cell));
+        errno = 0;
+        try {
+            SaveListViewToFile(file, &list, "\t");
+            ADD_FAILURE() << "a cell the code page cannot hold must raise";
+        } catch (const rtl::Exception &e) {
+            EXPECT_STREQ(e.what(), "Row 2 holds a character that the file's character set (Windows-1252) cannot keep");
+        }
+        EXPECT_EQ(errno, 0) << "the reason is the message, not a system error";
+        EXPECT_EQ(LoadTextFile(file), "old\t1\t2\r\n");
+    }
 }

@@ -104,6 +104,10 @@ TEST(EditContent, APasswordCharacterHidesTheText)
     data.PasswordChar = u'#';
     data.EditValue = QString();
     EXPECT_EQ(TextEditDisplayText(data), ""); // no characters, none to hide
+    data.EditValue = QString::fromUtf8("a\U0001F600b\U00020000");
+    EXPECT_EQ(TextEditDisplayText(data), "####");   // a pair is one character
+    data.EditValue = QString(QChar(0xD800)) + u'x'; // a lone half still takes a place
+    EXPECT_EQ(TextEditDisplayText(data), "##");
 }
 
 TEST(EditContent, TextEditorsMeasureAndLeaveTheirOwnWindowAlone)

@@ -101,6 +101,19 @@ TEST(MaskEditing, OddMasksAndLongPastes)
     EXPECT_EQ(MaskPaste(digits, at("___", 0), QString(100000, u'x')).text, "___");
 }
 
+// A value that holds a character beyond the basic plane shows it whole; a
+// key typed over it replaces it whole, never leaving half of it.
+TEST(MaskEditing, TypingOverAPairReplacesItWhole)
+{
+    const EditMask any = mask(u"ccc;1;_");
+    const QString shown = any.format(QString::fromUtf8("A\xF0\x9F\x98\x80"));
+    ASSERT_EQ(shown, QString::fromUtf8("A\xF0\x9F\x98\x80_"));
+    MaskTyped typed = MaskTypeChar(any, at(shown, 1), u'x');
+    EXPECT_FALSE(typed.refused);
+    EXPECT_EQ(typed.edit.text, "Ax_");
+    EXPECT_EQ(MaskPaste(any, at(shown, 1), u"yz").text, "Ayz");
+}
+
 // Random masks, keys and pastes: the text keeps the mask's length, literals
 // never change, and what the host reads comes back through SetEditValue.
 TEST(MaskEditing, RandomKeysKeepTheMasksShape)

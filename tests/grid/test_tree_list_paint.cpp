@@ -410,6 +410,7 @@ TEST(TreeListPaint, ANodeDragPictureMasksAPasswordColumn)
     TdxTreeListNode *secret = f.node({"abc"});
     TdxTreeListNode *stars = f.node({"***"});
     TdxTreeListNode *empty = f.node({""});
+    TdxTreeListNode *pair = f.node({QString::fromUtf8("a\U0001F600b")});
     f.tree->Columns(0)->SetPasswordChar('*');
     const auto picture = [&](TdxTreeListNode *n) {
         return PaintTreeListDragPicture(*f.tree, f.tree->BuildNodeDragImage(n, 0), &f.host.measurer, 300).Image;
@@ -417,6 +418,7 @@ TEST(TreeListPaint, ANodeDragPictureMasksAPasswordColumn)
     const QImage masked = picture(secret);
     ASSERT_FALSE(masked.isNull());
     EXPECT_EQ(masked, picture(stars));
+    EXPECT_EQ(picture(pair), masked) << "a character beyond the basic plane is one star";
     EXPECT_EQ(picture(empty).size(), QSize(26, masked.height())) << "an empty cell has no mask to show";
     f.tree->Columns(0)->SetPasswordChar(QChar());
     EXPECT_NE(picture(secret), masked);

@@ -395,8 +395,9 @@ namespace {
 TEST_F(Storage, LayoutsNamedInAnyScriptKeepApart)
 {
     TdxTreeListColumn *a = named("colA", "A");
-    const QStringList names = {QString::fromUtf8("Сетка"), QString::fromUtf8("Табло"), QString::fromUtf8("网格 😀"),
-                               QString::fromUtf8("Größe"), QStringLiteral("&#x421;&#x435;&#x442;&#x43A;&#x430;")};
+    const QStringList names = {QString::fromUtf8("Сетка"),  QString::fromUtf8("Табло"),
+                               QString::fromUtf8("网格 😀"), QString::fromUtf8("شبكة 𠀀"),
+                               QString::fromUtf8("Größe"),  QStringLiteral("&#x421;&#x435;&#x442;&#x43A;&#x430;")};
     for (int i = 0; i < names.size(); ++i) {
         a->SetWidth(60 + i);
         f.tree->SetIniSectionName(names[i]);

@@ -9,6 +9,7 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Streams.h"
+#include "tests/support/StringSweep.h"
 
 #include <gtest/gtest.h>
 
@@ -383,3 +384,45 @@ TEST(TreeListStreaming, EveryPublishedColumnPropertyComesBackThroughBothForms)
         EXPECT_EQ(asText(again), text);
     }
 }
+
+namespace {
+
+// Every string the control, its bands and a column of each registered
+// column class store, as their property tables name them, comes back in
+// other scripts through both stream forms.
+TEST(TreeListStreaming, EveryStoredStringComesBackInAnyScript)
+{
+    static StreamingClasses registered;
+    ControlFixture f;
+    f.tree->SetName(QStringLiteral("Tree"));
+    std::vector<zvotest::Locate> targets{[](classes::TComponent &root) { return &root; }};
+    std::vector<std::string> names{"TCustomdxTreeListControl"};
+    for (const classes::TMetaClass *meta : classes::RegisteredClasses()) {
+        if (!meta->InheritsFrom(TdxTreeListColumn::StaticClass()) || meta->IsAbstract())
+            continue;
+        classes::TComponent *column = meta->NewComponent(f.tree.get());
+        column->SetName(meta->ClassName() + QStringLiteral("1"));
+        column->SetParentComponent(f.tree.get());
+        const int index = f.tree->ColumnCount() - 1;
+        targets.push_back([index](classes::TComponent &root) -> classes::TPersistent * {
+            auto &tree = static_cast<TCustomdxTreeListControl &>(root);
+            return index < tree.ColumnCount() ? tree.Columns(index) : nullptr;
+        });
+        names.push_back(meta->ClassName().toStdString());
+    }
+    ASSERT_GE(names.size(), 3u);
+    std::vector<std::unique_ptr<ControlFixture>> fixtures;
+    const zvotest::SweepResult result =
+        zvotest::sweepThroughStreams(*f.tree, targets, names, [&]() -> classes::TComponent & {
+            fixtures.push_back(std::make_unique<ControlFixture>());
+            return *fixtures.back()->tree;
+        });
+    for (const std::string &failure : result.failures)
+        ADD_FAILURE() << failure;
+    EXPECT_TRUE(result.properties.contains("TdxTreeListColumn.Caption"));
+    EXPECT_TRUE(result.properties.contains("TCustomdxTreeListControl.Bands[0].Caption"));
+    EXPECT_TRUE(result.properties.contains("TdxTreeListMaskColumn.EditMask"));
+    RecordProperty("StringPropertiesSwept", int(result.properties.size()));
+}
+
+} // namespace

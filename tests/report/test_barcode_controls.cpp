@@ -226,6 +226,15 @@ TEST_F(BarCodeControls, DataIsValidatedPerSymbology)
         {T::bcCodabar, u"A12C34B"_s, true, 654},
         {T::bcCode128, u"anything"_s, true, 0},
         {T::bcMSI, u""_s, true, 0},
+        // A character beyond the basic plane is one character, never two digits' room.
+        {T::bcEAN_8, u"1234567\U0001F600"_s, true, 647},
+        {T::bcUPC_E, u"12345\U0001F600"_s, false, 649},
+        {T::bcUPC_A, u"0123456789\U0001F600"_s, true, 440},
+        {T::bcEAN_13, u"123456789012\U00020000"_s, true, 433},
+        {T::bcInt2of5, u"1\U0001F600"_s, true, 434},
+        {T::bcCode39, u"*A\U0001F600*"_s, true, 430},
+        {T::bcPostnet, u"12345\U0001F600"_s, true, 437},
+        {T::bcFIM, u"\U0001F600"_s, true, 651},
     };
     for (const Case &c : cases) {
         const BarCodeValidation v = ppValidateBarCodeData(c.type, c.data, c.calc);

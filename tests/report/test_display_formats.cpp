@@ -77,6 +77,9 @@ TEST_F(DisplayFormats, ValuesByDataType)
 
     EXPECT_EQ(format("!\\(999\\)\\ 000\\-0000;0; ", DT::dtString, QStringLiteral("5551234567")),
               QStringLiteral("(555) 123-4567"));
+    // A character beyond U+FFFF takes one position, whole.
+    EXPECT_EQ(format("cccc;0; ", DT::dtString, QString::fromUtf8("Ann\xF0\x9F\x98\x80")),
+              QString::fromUtf8("Ann\xF0\x9F\x98\x80"));
     EXPECT_EQ(format("", DT::dtMemo, QStringLiteral("as is")), QStringLiteral("as is"));
     EXPECT_EQ(format("#,0", DT::dtBLOB, 5), QString());
     EXPECT_EQ(format("#,0", DT::dtGraphic, 5), QString());

@@ -2,6 +2,7 @@
 
 #include "foundation/MyOptions.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/shell/MessageBox.h"
 #include "widgets/pagecontrol/dxPageControl.h"
 
 #include <QCheckBox>
@@ -149,6 +150,33 @@ TEST_F(OptionsWindow, ValuesTheWindowCannotShowSurviveOk)
     form.ConnectionsComboBox->setCurrentIndex(form.ConnectionsComboBox->findText("100"));
     form.OKButton->click();
     EXPECT_EQ(ConcurrentConnectionCount, 100);
+}
+
+// The proxy settings are kept in the code page and sent so: a field with a
+// character it lacks is refused with a message, the window stays open, and
+// nothing is stored as question marks.
+TEST_F(OptionsWindow, AProxyFieldTheCodePageCannotKeepIsRefused)
+{
+    shell::RecordingMessageBoxes boxes;
+    for (QLineEdit *TOptionsForm::*field :
+         {&TOptionsForm::ProxyServerEdit, &TOptionsForm::ProxyUsernameEdit, &TOptionsForm::ProxyPasswordEdit}) {
+        boxes.clear();
+        TOptionsForm form;
+        (form.*field)->setText(QString::fromUtf8("\xD0\xBF\xD1\x80\xD0\xBE\xD0\xBA\xD1\x81\xD0\xB8 \xF0\x9F\x98\x80"));
+        form.ProxyPortEdit->setText("8080");
+        form.OKButton->click();
+        EXPECT_NE(form.result(), QDialog::Accepted);
+        ASSERT_EQ(boxes.requests().size(), 1u);
+        EXPECT_TRUE(boxes.requests()[0].text.contains("cannot keep")) << boxes.requests()[0].text.toStdString();
+        EXPECT_EQ(std::tuple(ProxyServer, ProxyUsername, ProxyPassword, ProxyPort),
+                  std::tuple(std::string("proxy.local"), std::string("anna"), std::string("secret"), 3128));
+    }
+    // What the code page holds is stored as typed.
+    TOptionsForm form;
+    form.ProxyPasswordEdit->setText(QString::fromUtf8("s\xC3\xA9same\xE2\x82\xAC"));
+    form.OKButton->click();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(ProxyPassword, "s\xE9same\x80");
 }
 
 TEST_F(OptionsWindow, EnterPressesOkAndEscCancels)

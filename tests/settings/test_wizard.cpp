@@ -1,6 +1,7 @@
 #include "settings/FirstStartWizardUnit.h"
 
 #include "foundation/MyOptions.h"
+#include "platform/shell/MessageBox.h"
 #include "platform/shell/Modal.h"
 #include "widgets/pagecontrol/dxPageControl.h"
 
@@ -175,6 +176,26 @@ TEST_F(Wizard, ProxyIsStoredOnNextIncludingCredentialsSocks4DoesNotUse)
     EXPECT_EQ(page(), 2);
     EXPECT_EQ(std::tuple(UseProxy, ProxyKind, ProxyServer, ProxyPort, ProxyUsername),
               std::tuple(true, std::string("Socks4"), std::string("proxy.local"), 1080, std::string("anna")));
+}
+
+// A proxy field with a character the code page lacks keeps the wizard on
+// its page with a message; nothing is stored as question marks.
+TEST_F(Wizard, AProxyFieldTheCodePageCannotKeepStaysOnItsPage)
+{
+    shell::RecordingMessageBoxes boxes;
+    QTest::mouseClick(wizard->NextButton, Qt::LeftButton);
+    wizard->UseProxyServerCheckBox->setChecked(true);
+    wizard->ProxyServerEdit->setText("proxy.local");
+    wizard->ProxyUsernameEdit->setText(QString::fromUtf8("\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0"));
+    QTest::mouseClick(wizard->NextButton, Qt::LeftButton);
+    EXPECT_EQ(page(), 1);
+    ASSERT_EQ(boxes.requests().size(), 1u);
+    EXPECT_TRUE(boxes.requests()[0].text.contains("User Name"));
+    EXPECT_EQ(std::tuple(UseProxy, ProxyServer, ProxyUsername), std::tuple(false, std::string(), std::string()));
+    wizard->ProxyUsernameEdit->setText("anna");
+    QTest::mouseClick(wizard->NextButton, Qt::LeftButton);
+    EXPECT_EQ(page(), 2);
+    EXPECT_EQ(ProxyUsername, "anna");
 }
 
 TEST_F(Wizard, EscGoesBackAndEnterGoesOn)

@@ -240,8 +240,7 @@ const classes::TMetaClass &TdxTabSheet::StaticClass()
     static const classes::TMetaClass meta =
         classes::MakeClass<T, classes::TComponent>("TdxTabSheet", [](classes::TClassBuilder<T> &c) {
             c.String(
-                 "Caption", [](const T &p) { return rtl::ToQString(p.Caption()); },
-                 [](T &p, const QString &v) { p.SetCaption(rtl::FromQString(v)); })
+                 "Caption", [](const T &p) { return p.Caption(); }, [](T &p, const QString &v) { p.SetCaption(v); })
                 .NoDefault();
             c.Boolean(
                  "Enabled", [](const T &p) { return ownEnabled(p); }, [](T &p, bool v) { p.QWidget::setEnabled(v); })
@@ -545,7 +544,7 @@ int TdxTabSheet::TabIndex() const
     return -1;
 }
 
-void TdxTabSheet::SetCaption(const std::string &caption)
+void TdxTabSheet::SetCaption(const QString &caption)
 {
     if (assignIfChanged(m_caption, caption) && m_tabShowing)
         m_pageControl->relayout();

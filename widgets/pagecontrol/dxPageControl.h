@@ -160,8 +160,8 @@ public:
     // Number of pages before this one whose tab shows; -1 when its own does not.
     int TabIndex() const;
 
-    const std::string &Caption() const { return m_caption; }
-    void SetCaption(const std::string &caption);
+    const QString &Caption() const { return m_caption; }
+    void SetCaption(const QString &caption);
     bool TabVisible() const { return m_tabVisible; }
     void SetTabVisible(bool value);
     bool TabShowing() const { return m_tabShowing; }
@@ -231,7 +231,7 @@ public:
     TDragOverEvent OnDragOver;
 
     // The strip's view of the page.
-    std::string tabCaption() const override { return m_caption; }
+    QString tabCaption() const override { return m_caption; }
     int tabImageIndex() const override;
     bool tabHighlighted() const override { return m_highlighted; }
     int tabPageIndex() const override { return PageIndex(); }
@@ -260,7 +260,7 @@ private:
     void showingChanged(bool shown);
 
     TdxCustomPageControl *m_pageControl = nullptr;
-    std::string m_caption;
+    QString m_caption;
     int m_imageIndex = 0;
     bool m_tabVisible = true;
     bool m_tabShowing = false;
@@ -474,8 +474,8 @@ public:
     // TabStripHost
     const TabStripOptions &stripOptions() const override { return m_options; }
     rtl::TSize clientSize() const override { return {width(), height()}; }
-    int textWidth(const std::string &text) const override;
-    int textHeight(const std::string &text) const override;
+    int textWidth(const QString &text) const override;
+    int textHeight(const QString &text) const override;
     TabStripPage *activeTabPage() const override { return m_activePage; }
     bool stripFocused() const override;
     void activateTabPage(TabStripPage *page) override;
@@ -579,7 +579,7 @@ private:
     // Caption widths in the font and by the measurer they were measured
     // with: the strip lays out every tab on each change, and measuring each
     // caption anew made adding pages one by one take time by the square.
-    mutable std::unordered_map<std::string, int> m_textWidths;
+    mutable std::unordered_map<QString, int> m_textWidths;
     mutable gfx::Font m_textWidthsFont;
     mutable const gfx::TextMeasurer *m_textWidthsMeasurer = nullptr;
     gfx::Canvas *m_canvas = nullptr;

@@ -15,7 +15,7 @@ bool contains(const TRect &r, rtl::TPoint p)
 }
 
 // "Wt" spans the ascent and the descent of the font.
-const std::string HeightSample = "Wt";
+const QString HeightSample = QStringLiteral("Wt");
 
 } // namespace
 
@@ -36,10 +36,10 @@ bool TdxPageControlButton::hot() const
     return m_painter->hotTab() == this && !m_painter->drawnHighlighted(*this);
 }
 
-std::string TdxPageControlButton::caption() const
+QString TdxPageControlButton::caption() const
 {
-    std::string text = m_page->tabCaption();
-    return text.empty() ? std::string(" ") : text;
+    QString text = m_page->tabCaption();
+    return text.isEmpty() ? QStringLiteral(" ") : text;
 }
 
 // ---------------------------------------------------------------------------

@@ -36,7 +36,7 @@ class TabStripPage
 {
 public:
     virtual ~TabStripPage() = default;
-    virtual std::string tabCaption() const = 0;
+    virtual QString tabCaption() const = 0;
     virtual int tabImageIndex() const = 0; // after the control's image-index event
     virtual bool tabHighlighted() const = 0;
     virtual int tabPageIndex() const = 0;
@@ -65,8 +65,8 @@ public:
     virtual ~TabStripHost() = default;
     virtual const TabStripOptions &stripOptions() const = 0;
     virtual rtl::TSize clientSize() const = 0;
-    virtual int textWidth(const std::string &text) const = 0;
-    virtual int textHeight(const std::string &text) const = 0;
+    virtual int textWidth(const QString &text) const = 0;
+    virtual int textHeight(const QString &text) const = 0;
     virtual TabStripPage *activeTabPage() const = 0;
     // The control holds the focus of its window.
     virtual bool stripFocused() const = 0;
@@ -106,7 +106,7 @@ public:
     bool focused() const;
     bool hot() const;
     bool visible() const { return m_rect.Width() > 0; }
-    std::string caption() const;
+    QString caption() const;
     int imageIndex() const { return m_page->tabImageIndex(); }
 
 private:

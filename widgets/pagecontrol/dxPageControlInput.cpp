@@ -267,19 +267,21 @@ void TdxTabSheet::mouseMoveEvent(QMouseEvent *event)
 
 namespace {
 
-// ch is an upper-case character; the caption holds single-byte text, whose
-// accented letters ("&Übersicht") are accelerators as much as ASCII ones.
-bool isAccel(char32_t ch, const std::string &caption)
+// ch is an upper-case character. The letter after "&" is a whole character
+// of any script ("&Жизнь", "&Übersicht"), a pair of UTF-16 units included.
+bool isAccel(char32_t ch, const QString &caption)
 {
-    for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&')
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&')
             continue;
-        if (caption[i + 1] == '&') {
+        if (caption[i + 1] == u'&') {
             ++i; // "&&" is a literal ampersand
             continue;
         }
-        const QString letter = rtl::ToQString(caption.substr(i + 1, 1));
-        return letter.size() == 1 && letter[0].toUpper().unicode() == ch;
+        char32_t letter = caption[i + 1].unicode();
+        if (QChar::isHighSurrogate(letter) && i + 2 < caption.size() && caption[i + 2].isLowSurrogate())
+            letter = QChar::surrogateToUcs4(caption[i + 1], caption[i + 2]);
+        return QChar::toUpper(letter) == ch;
     }
     return false;
 }
@@ -294,15 +296,18 @@ char32_t accelCharacter(const QKeyEvent &event)
         return char32_t(key);
     if (key >= 0xC0 && key <= 0xFF && QChar(key).isLetter())
         return QChar(key).toUpper().unicode();
-    const QString text = event.text();
-    if (text.size() == 1 && text[0].isLetterOrNumber())
-        return text[0].toUpper().unicode();
+    const QList<uint> text = event.text().toUcs4();
+    if (text.size() == 1 && QChar::isLetterOrNumber(text[0]))
+        return QChar::toUpper(text[0]);
     return 0;
 }
 
-std::string firstLine(const std::string &text)
+QString firstLine(const QString &text)
 {
-    return text.substr(0, text.find_first_of("\r\n"));
+    qsizetype end = 0;
+    while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+        ++end;
+    return text.left(end);
 }
 
 } // namespace
@@ -381,7 +386,7 @@ TdxTabSheet *TdxCustomPageControl::DockControl(QWidget *client)
     if (!self || !held)
         return nullptr;
     auto *page = new TdxTabSheet();
-    page->SetCaption(form ? firstLine(rtl::FromQString(client->windowTitle())) : std::string());
+    page->SetCaption(form ? firstLine(client->windowTitle()) : QString());
     page->SetTabVisible(visible);
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -468,7 +473,7 @@ void TdxCustomPageControl::finishClientDrag(QPoint globalPos, bool drop)
 
 // --- the strip's host ------------------------------------------------------------
 
-int TdxCustomPageControl::textWidth(const std::string &text) const
+int TdxCustomPageControl::textWidth(const QString &text) const
 {
     // Captions of pages long gone are not kept for ever.
     if (m_textWidthsMeasurer != m_measurer || !(m_textWidthsFont == m_font) ||
@@ -483,7 +488,7 @@ int TdxCustomPageControl::textWidth(const std::string &text) const
     return it->second;
 }
 
-int TdxCustomPageControl::textHeight(const std::string &) const
+int TdxCustomPageControl::textHeight(const QString &) const
 {
     return m_measurer->textHeight(m_font);
 }
@@ -812,9 +817,8 @@ bool TdxCustomPageControl::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::WindowTitleChange:
         if (TdxTabSheet *page = dockPageOf(static_cast<QWidget *>(watched)))
-            controls::guarded(controls::Report::none(), [&] {
-                page->SetCaption(firstLine(rtl::FromQString(static_cast<QWidget *>(watched)->windowTitle())));
-            });
+            controls::guarded(controls::Report::none(),
+                              [&] { page->SetCaption(firstLine(static_cast<QWidget *>(watched)->windowTitle())); });
         break;
     case QEvent::ShowToParent:
     case QEvent::HideToParent:

@@ -188,12 +188,12 @@ void TdxPageControlButtons::paintContent(Canvas &canvas, const TdxPageControlBut
         canvas.setTextColor(clHighlightText);
     else if (tab.hot())
         canvas.setTextColor(pageControlHotColor());
-    const std::string caption = tab.caption();
+    const QString caption = tab.caption();
     if (!vertical(position())) {
         canvas.DrawText(caption, textRect, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_END_ELLIPSIS);
         return;
     }
-    const std::string shown = StripPrefixes(caption);
+    const QString shown = StripPrefixes(caption);
     const int length = canvas.TextWidth(shown);
     const int thickness = canvas.TextHeight(shown);
     // The text's own top-left corner, which the rotation swings around.

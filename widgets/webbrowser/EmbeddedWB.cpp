@@ -3,8 +3,10 @@
 #include "platform/browser/BrowserService.h"
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ClassRegistry.h"
+#include "platform/ini/StoredText.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/LocalNames.h"
 #include "platform/rtl/QtText.h"
 
 #include <QCoreApplication>
@@ -75,18 +77,20 @@ const char *const PostPlatformKey =
 // when the last live wrapper that registered it goes, or a page still
 // starting would lose the token of the program.
 std::mutex s_agentMutex;
-std::map<std::string, int> s_agentUsers;
+std::map<QString, int> s_agentUsers;
 
-void registerAgent(const std::string &name)
+// Value names are kept as the settings stores keep names, so that a token
+// in any script is sent as it was set.
+void registerAgent(const QString &name)
 {
     std::lock_guard lock(s_agentMutex);
     ++s_agentUsers[name];
     registry::Registry key(registry::RootKey::CurrentUser);
     if (key.openKey(PostPlatformKey, true))
-        key.writeText(name, std::string());
+        key.writeText(ini::ToStoredText(name), std::string());
 }
 
-void unregisterAgent(const std::string &name)
+void unregisterAgent(const QString &name)
 {
     std::lock_guard lock(s_agentMutex);
     const auto it = s_agentUsers.find(name);
@@ -96,7 +100,7 @@ void unregisterAgent(const std::string &name)
         s_agentUsers.erase(it);
     registry::Registry key(registry::RootKey::CurrentUser);
     if (key.openKey(PostPlatformKey, false))
-        key.deleteValue(name);
+        key.deleteValue(ini::ToStoredText(name));
 }
 
 // The floating-point state the program started with, brought back when a
@@ -228,11 +232,6 @@ const classes::TEnumInfo &OrientationInfo()
     return info;
 }
 
-QString qText(const std::string &text)
-{
-    return rtl::ToQString(text);
-}
-
 } // namespace
 
 const classes::TMetaClass &TMargins::StaticClass()
@@ -264,12 +263,10 @@ const classes::TMetaClass &TPrintOptions::StaticClass()
         classes::MakeClass<T, classes::TPersistent>("TPrintOptions", [](classes::TClassBuilder<T> &c) {
             c.Object("Margins", [](const T &o) { return o.Margins.get(); });
             c.String(
-                "Header", [](const T &o) { return qText(o.Header); },
-                [](T &o, const QString &v) { o.Header = rtl::FromQString(v); });
+                "Header", [](const T &o) { return o.Header; }, [](T &o, const QString &v) { o.Header = v; });
             c.Object("HTMLHeader", [](const T &o) { return o.HTMLHeader.get(); });
             c.String(
-                "Footer", [](const T &o) { return qText(o.Footer); },
-                [](T &o, const QString &v) { o.Footer = rtl::FromQString(v); });
+                "Footer", [](const T &o) { return o.Footer; }, [](T &o, const QString &v) { o.Footer = v; });
             c.Enum(
                  "Orientation", OrientationInfo(), [](const T &o) { return o.Orientation; },
                  [](T &o, TPrintOrientationOption v) { o.Orientation = v; })
@@ -292,8 +289,7 @@ const classes::TMetaClass &TEmbeddedWB::StaticClass()
                 [](const T &w) { return int64_t(w.GetUserInterfaceOptions().Ordinals()); },
                 [](T &w, int64_t v) { w.SetUserInterfaceOptions(TUserInterfaceOptions::FromOrdinals(uint32_t(v))); });
             c.String(
-                "UserAgent", [](const T &w) { return qText(w.UserAgent); },
-                [](T &w, const QString &v) { w.UserAgent = rtl::FromQString(v); });
+                "UserAgent", [](const T &w) { return w.UserAgent; }, [](T &w, const QString &v) { w.UserAgent = v; });
             c.Boolean(
                  "ReplaceCaption", [](const T &w) { return w.ReplaceCaption; },
                  [](T &w, bool v) { w.ReplaceCaption = v; })
@@ -301,8 +297,8 @@ const classes::TMetaClass &TEmbeddedWB::StaticClass()
             c.Boolean("EnableDDE", &T::GetEnableDDE, &T::SetEnableDDE).Default(false);
             c.Boolean("fpExceptions", &T::GetfpExceptions, &T::SetfpExceptions).Default(true);
             c.String(
-                "HelpFile", [](const T &w) { return qText(w.HelpFile); },
-                [](T &w, const QString &v) { w.HelpFile = rtl::FromQString(v); });
+                "HelpFile", [](const T &w) { return rtl::FileNameText(w.HelpFile); },
+                [](T &w, const QString &v) { w.HelpFile = rtl::FileNameBytes(v); });
             c.Object("PrintOptions", [](const T &w) { return w.PrintOptions.get(); });
             c.Event("OnRefresh", &T::OnRefresh, QStringLiteral("TRefreshEvent"));
             c.Event("OnScriptError", &T::OnScriptError, QStringLiteral("TScriptErrorEvent"));
@@ -374,18 +370,18 @@ void TEmbeddedWB::Loaded()
     registerAgent(UserAgent);
 }
 
-std::string TEmbeddedWB::RegisteredUserAgentTokens()
+QString TEmbeddedWB::RegisteredUserAgentTokens()
 {
     registry::Registry key(registry::RootKey::CurrentUser);
     if (!key.openKey(PostPlatformKey, false))
         return {};
-    std::string tokens;
+    QString tokens;
     for (const std::string &name : key.valueNames()) {
         if (name.empty())
             continue;
-        if (!tokens.empty())
-            tokens += "; ";
-        tokens += name;
+        if (!tokens.isEmpty())
+            tokens += QStringLiteral("; ");
+        tokens += ini::FromStoredText(name);
     }
     return tokens;
 }
@@ -439,7 +435,9 @@ void TEmbeddedWB::NavigateItemList(const TItemList &list)
     const std::string path = ItemListPath(list);
     if (path.empty())
         return;
-    Navigate(rtl::FromQString(QUrl::fromLocalFile(rtl::ToQString(path)).toString()));
+    // The path is the system's bytes; the address goes on percent-encoded,
+    // which every code page holds.
+    Navigate(QUrl::fromLocalFile(rtl::FileNameText(path)).toEncoded().toStdString());
 }
 
 void TEmbeddedWB::startNavigation(const std::string &url, bool blank)
@@ -459,7 +457,7 @@ void TEmbeddedWB::startNavigation(const std::string &url, bool blank)
         return;
     }
     browser::PageOptions options = PageOptionsFor(m_downloadOptions, m_uiOptions);
-    options.userAgentToken = rtl::ToQString(RegisteredUserAgentTokens());
+    options.userAgentToken = RegisteredUserAgentTokens();
     options.timeLimit = RequestTimeLimit;
     options.proxy = Proxy;
     // The page asks only what a handler is there to answer; each question
@@ -467,14 +465,14 @@ void TEmbeddedWB::startNavigation(const std::string &url, bool blank)
     if (OnTranslateUrl)
         options.host.translateUrl = [this](const QUrl &from) {
             std::string to;
-            if (TranslateUrl(0, rtl::FromQString(from.toString()), to) != S_OK || to.empty())
+            if (TranslateUrl(0, from.toEncoded().toStdString(), to) != S_OK || to.empty())
                 return from;
             return QUrl(rtl::ToQString(to));
         };
     if (OnNewWindow2)
         options.host.newWindow = [this](const QUrl &target) {
             bool refused = false;
-            OnNewWindow2(this, rtl::FromQString(target.toString()), refused);
+            OnNewWindow2(this, target.toEncoded().toStdString(), refused);
         };
     if (OnShowMessage)
         options.host.showMessage = [this](const QString &text, const QString &caption) {

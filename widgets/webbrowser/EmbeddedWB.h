@@ -152,9 +152,9 @@ public:
     TPrintOptions();
 
     const std::unique_ptr<TMargins> Margins = std::make_unique<TMargins>();
-    std::string Header;
+    QString Header;
     const std::unique_ptr<classes::TStringList> HTMLHeader = std::make_unique<classes::TStringList>();
-    std::string Footer;
+    QString Footer;
     TPrintOrientationOption Orientation = TPrintOrientationOption::poPortrait;
     // Not published: the user's locale decides it.
     bool Inches = false;
@@ -297,8 +297,9 @@ public:
     bool GetEnableDDE() const { return m_dde.Enabled(); }
     void SetEnableDDE(bool value) { m_dde.SetEnabled(value); }
 
-    std::string UserAgent;
+    QString UserAgent;
     bool ReplaceCaption = false;
+    // A path: the system's bytes.
     std::string HelpFile;
     const std::unique_ptr<TPrintOptions> PrintOptions = std::make_unique<TPrintOptions>();
     // Bound of one page load, from Navigate to the answer.
@@ -408,7 +409,7 @@ public:
     // The user-agent tokens in the registry (the names of the values under
     // the browser's "Post Platform" key), as the servers get them appended
     // to the browser's own string.
-    static std::string RegisteredUserAgentTokens();
+    static QString RegisteredUserAgentTokens();
 
 private:
     void recompute();
@@ -421,7 +422,7 @@ private:
     uint32_t m_uiValue = 0;
     bool m_fpExceptions = true;
     bool m_loaded = false;
-    std::optional<std::string> m_registeredAgent;
+    std::optional<QString> m_registeredAgent;
 
     std::shared_ptr<browser::FetchRequest> m_request;
     bool m_blankPending = false;

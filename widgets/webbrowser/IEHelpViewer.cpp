@@ -1,7 +1,7 @@
 #include "widgets/webbrowser/IEUtils.h"
 
 #include "platform/help/HtmlHelp.h"
-#include "platform/rtl/QtText.h"
+#include "platform/rtl/LocalNames.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -28,7 +28,8 @@ THtmlHelpFunction ViewerHtmlHelp()
         default: return 0;
         }
         const auto show = [&] {
-            return intptr_t(help::htmlHelp(static_cast<QWidget *>(window), rtl::ToQString(file), viewerCommand, arg));
+            return intptr_t(
+                help::htmlHelp(static_cast<QWidget *>(window), rtl::FileNameText(file), viewerCommand, arg));
         };
         // The wrapper asks on its worker's thread, but the viewer is a window:
         // it is made on the GUI thread while the worker waits. The GUI

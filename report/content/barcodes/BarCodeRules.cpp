@@ -47,9 +47,12 @@ BarCodeValidation rulesFail(int aMessage)
 // Length rule, short-form rule and digits rule of the UPC/EAN family.
 BarCodeValidation rulesFixedDigits(const QString &aData, bool aCalc, int aShort, int aMessages)
 {
-    if (aData.size() != aShort && aData.size() != aShort + 1)
+    // The length is a count of characters: a character beyond the basic plane
+    // is one, and must meet the non-digit check, not pass for two.
+    const qsizetype length = aData.toUcs4().size();
+    if (length != aShort && length != aShort + 1)
         return rulesFail(aMessages);
-    if (aData.size() == aShort && !aCalc)
+    if (length == aShort && !aCalc)
         return rulesFail(aMessages + 1);
     if (!rulesAllDigits(aData))
         return rulesFail(aMessages + 2);

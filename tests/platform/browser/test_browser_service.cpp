@@ -17,8 +17,8 @@
 using namespace browser;
 using namespace std::chrono_literals;
 using zvotest::CannedHttpReply;
-using zvotest::serveUntil;
 using zvotest::LocalHttpServer;
+using zvotest::serveUntil;
 
 namespace {
 
@@ -52,6 +52,17 @@ protected:
 };
 
 } // namespace
+
+// The token is the wrapper's user agent, which a user may write in any
+// script: it goes out whole, as Latin-1 where it fits, as before.
+TEST(ComposeUserAgent, TheTokenKeepsEveryCharacter)
+{
+    EXPECT_EQ(composeUserAgent("Mozilla/5.0", "  "), "Mozilla/5.0");
+    EXPECT_EQ(composeUserAgent("Mozilla/5.0", " Probe/1 "), "Mozilla/5.0 Probe/1");
+    EXPECT_EQ(composeUserAgent("Mozilla/5.0", QString::fromUtf8("Caf\xC3\xA9/1")), "Mozilla/5.0 Caf\xE9/1");
+    EXPECT_EQ(composeUserAgent("Mozilla/5.0", QString::fromUtf8("\xD0\x97\xD0\xBE\xD0\xBD\xD0\xB4 \xF0\x9F\x98\x80")),
+              "Mozilla/5.0 \xD0\x97\xD0\xBE\xD0\xBD\xD0\xB4 \xF0\x9F\x98\x80");
+}
 
 TEST_F(BrowserServiceTest, PageComesBackAsItsCurrentDocumentWithTheTokenOnTheWire)
 {

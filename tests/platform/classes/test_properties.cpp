@@ -112,6 +112,26 @@ TEST(Properties, FontStreamsItsHeightAndReadsASizeToo)
     EXPECT_EQ(other.Title()->Font()->Size(), 9);
 }
 
+// Font families are named in every script; two names that differ only
+// outside the code page are two fonts.
+TEST(Properties, AFontNameKeepsEveryCharacter)
+{
+    const QString name = QString::fromUtf8("\xE6\xBA\x90\xE3\x83\x8E\xE8\xA7\x92\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83"
+                                           "\xE3\x82\xAF \xD0\xA8\xD1\x80\xD0\xB8\xD1\x84\xD1\x82 \xF0\x9F\x98\x80");
+    const QString other = QString::fromUtf8("\xD9\x86\xD8\xB3\xD8\xAE \xF0\x9F\x98\x81");
+    TFont font;
+    int changes = 0;
+    font.OnChange = [&changes](TObject *) { ++changes; };
+    font.SetName(name);
+    EXPECT_EQ(font.Name(), name);
+    font.SetName(other);
+    EXPECT_EQ(font.Name(), other);
+    EXPECT_EQ(changes, 2);
+    font.SetName(QString()); // no family at all is no name
+    EXPECT_EQ(font.Name(), other);
+    EXPECT_EQ(changes, 2);
+}
+
 // Stored reports name these values; their order is the class library's.
 TEST(Properties, AFontTakesAnotherOnceWhetherHeldAsAFontOrNot)
 {

@@ -191,4 +191,42 @@ TEST(EditMask, FormatUnformattedUndoesUnformat)
     EXPECT_EQ(EditMask(u"!cc-cc;0;_", us).formatUnformatted(u"a-x"), "_a--x");
 }
 
+// A character beyond the basic plane is one character: it takes one
+// position, whole, in every routine that counts positions.
+TEST(EditMask, APairTakesOnePosition)
+{
+#define SMILE "\xF0\x9F\x98\x80"
+#define HAN "\xF0\xA0\x80\x80" // U+20000
+    const auto t = [](const char *utf8) { return QString::fromUtf8(utf8); };
+    const TFormatSettings &us = FormatSettingsEnUS();
+    EXPECT_EQ(FormatMaskText(u"cccc;0; ", t("Ann" SMILE), us), t("Ann" SMILE));
+    EXPECT_EQ(EditMask(u"!cccc;0;_", us).format(t(SMILE "b")), t("__" SMILE "b"));
+    EXPECT_EQ(EditMask(u"cc;0;_", us).format(t(SMILE HAN "x")), t(SMILE HAN)); // the rest does not fit
+    EXPECT_EQ(EditMask(u">cc;1;_", us).format(t(SMILE "a")), t(SMILE "A"));
+    EXPECT_EQ(EditMask::length(t("a" SMILE) + QChar(0xDC00)), 3); // a lone half counts alone
+
+    const EditMask m(u"ccc;0;_", us);
+    EXPECT_EQ(m.unformat(t("A" SMILE "_")), t("A" SMILE));
+    EXPECT_EQ(EditMask(u"!ccc;0;_", us).unformat(t("_" SMILE "b")), t(SMILE "b"));
+    EXPECT_EQ(EditMask(u"cc-c;1;_", us).unformat(t(SMILE "_-" HAN)), t(SMILE " -" HAN));
+    EXPECT_EQ(m.formatUnformatted(t(SMILE "z")), t(SMILE "z_"));
+    EXPECT_EQ(m.unformat(m.formatUnformatted(t(HAN SMILE))), t(HAN SMILE));
+    EXPECT_EQ(m.blankRange(t(SMILE "b" HAN), 1, 1), t(SMILE "_" HAN));
+    // The second required position is the blank one, not the pair's low half.
+    EXPECT_EQ(EditMask(u"LL;1;_", us).check(t(SMILE "_")), 1);
+    EXPECT_EQ(EditMask(u"CCC;1;_", us).check(t(SMILE HAN "_")), 2);
+    EXPECT_EQ(EditMask(u"CC;1;_", us).checkAcceptingBlanks(t(SMILE "_")), -1);
+
+    // A literal beyond the basic plane is one position, and no key's unit.
+    const EditMask literal(t("0" SMILE "0"), us);
+    EXPECT_EQ(literal.size(), 3);
+    EXPECT_TRUE(literal.isLiteral(1));
+    EXPECT_EQ(literal.format(u"12"), t("1" SMILE "2"));
+    EXPECT_EQ(literal.format(t("1" SMILE "2")), t("1" SMILE "2"));
+    EXPECT_FALSE(literal.accept(1, u'x').has_value());
+    EXPECT_FALSE(EditMask(u"c", us).accept(0, t(SMILE)[0]).has_value()); // half of a pair never takes one
+#undef SMILE
+#undef HAN
+}
+
 } // namespace

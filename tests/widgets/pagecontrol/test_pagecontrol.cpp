@@ -7,8 +7,10 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Streams.h"
+#include "platform/classes/TypInfo.h"
 #include "platform/controls/ManualClock.h"
 #include "platform/gfx/ImageList.h"
+#include "tests/support/StringSweep.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -311,10 +313,9 @@ TEST_F(PageControlTest, ArrowKeysAndAcceleratorsSelectPages)
 
 TEST_F(PageControlTest, AcceleratorsAreLettersOfTheCaptionsCodePageToo)
 {
-    // Captions hold the program's single-byte text: "&Übersicht", "&été".
-    pages[1]->SetCaption("&\xDC"
-                         "bersicht");
-    pages[2]->SetCaption("&\xE9t\xE9");
+    // Accented letters are accelerators as much as ASCII ones.
+    pages[1]->SetCaption(QString::fromUtf16(u"&\u00DCbersicht"));
+    pages[2]->SetCaption(QString::fromUtf16(u"&\u00E9t\u00E9"));
     showWindow();
     control->setFocus();
     QTest::keyClick(control, Qt::Key_Eacute, Qt::AltModifier);
@@ -325,6 +326,29 @@ TEST_F(PageControlTest, AcceleratorsAreLettersOfTheCaptionsCodePageToo)
     QTest::keyClick(control, Qt::Key_G, Qt::AltModifier);
     QTest::keyClick(control, Qt::Key_U, Qt::AltModifier);
     EXPECT_EQ(control->ActivePage(), pages[0]);
+}
+
+// A caption is whatever the user's script holds, set through the published
+// property as a stored layout sets it; the letter after "&" is an
+// accelerator whatever its script, one beyond the basic plane included.
+TEST_F(PageControlTest, CaptionsOfAnyScriptKeepTheirCharactersAndAccelerators)
+{
+    const QString captions[] = {QString::fromUtf8("&\xD0\x96\xD0\xB8\xD0\xB7\xD0\xBD\xD1\x8C"),
+                                QString::fromUtf8("&\xF0\x9D\x90\x80 \xE8\xA8\xAD\xE5\xAE\x9A"),
+                                QString::fromUtf8("\xD8\xA5\xD8\xB9\xD8\xAF\xD8\xA7\xD8\xAF")};
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const classes::TPropInfo &caption = classes::FindPropInfo(*pages[i], u"Caption");
+        classes::SetStrProp(*pages[i], caption, captions[i]);
+        EXPECT_EQ(classes::GetStrProp(*pages[i], caption), captions[i]) << i;
+    }
+    showWindow();
+    control->setFocus();
+    control->SetActivePage(pages[2]);
+    QTest::sendKeyEvent(QTest::Click, control, Qt::Key(0x416), QString::fromUtf8("\xD0\xB6"), Qt::AltModifier);
+    EXPECT_EQ(control->ActivePage(), pages[0]);
+    // U+1D400, a capital letter beyond the basic plane, typed as its pair.
+    QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, QString::fromUtf8("\xF0\x9D\x90\x80"), Qt::AltModifier);
+    EXPECT_EQ(control->ActivePage(), pages[1]);
 }
 
 TEST_F(PageControlTest, SideTabsForceMultiLineAndNegativeSizesStoreZero)
@@ -416,7 +440,7 @@ TEST_F(PageControlTest, AHeldScrollArrowRepeatsEveryPeriodUntilReleased)
     controls::ManualClock clock;
     for (int i = 0; i < 6; ++i) {
         auto *page = new TdxTabSheet();
-        page->SetCaption("Page " + std::to_string(i));
+        page->SetCaption(QStringLiteral("Page %1").arg(i));
         page->SetPageControl(control);
     }
     control->SetStyle(TdxTabStyle::dxtsTabs);
@@ -2320,3 +2344,33 @@ TEST(PageControlHandlerSweep, EveryEventWithEveryVictimRunsToItsEnd)
     RecordProperty("combinations", combinations);
     EXPECT_GT(combinations, 100);
 }
+
+namespace {
+
+// Every string the control and its pages store, as their property tables
+// name them, comes back in other scripts through both stream forms.
+TEST_F(PageControlTest, EveryStoredStringComesBackInAnyScript)
+{
+    RegisterPageControlClasses();
+    control->SetName("PageControl1");
+    std::vector<zvotest::Locate> targets{[](classes::TComponent &root) { return &root; }};
+    std::vector<std::string> names{"TdxPageControl"};
+    for (int i = 0; i < int(pages.size()); ++i) {
+        pages[size_t(i)]->SetName(QStringLiteral("Sheet%1").arg(i + 1));
+        targets.push_back([i](classes::TComponent &root) { return static_cast<TdxPageControl &>(root).Pages(i); });
+        names.push_back("TdxTabSheet");
+    }
+    std::vector<std::unique_ptr<QWidget>> holders;
+    const zvotest::SweepResult result =
+        zvotest::sweepThroughStreams(*control, targets, names, [&]() -> classes::TComponent & {
+            holders.push_back(std::make_unique<QWidget>());
+            return *new TdxPageControl(holders.back().get());
+        });
+    for (const std::string &failure : result.failures)
+        ADD_FAILURE() << failure;
+    EXPECT_EQ(result.properties,
+              (std::set<std::string>{"TdxPageControl.Font.Name", "TdxTabSheet.Caption", "TdxTabSheet.Font.Name"}));
+    RecordProperty("StringPropertiesSwept", int(result.properties.size()));
+}
+
+} // namespace

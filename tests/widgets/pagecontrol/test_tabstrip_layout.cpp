@@ -15,12 +15,12 @@ namespace {
 
 struct FakePage : TabStripPage
 {
-    explicit FakePage(std::string c)
+    explicit FakePage(QString c)
         : caption(std::move(c))
     {}
-    std::string caption;
+    QString caption;
     bool highlighted = false;
-    std::string tabCaption() const override { return caption; }
+    QString tabCaption() const override { return caption; }
     int tabImageIndex() const override { return 0; }
     bool tabHighlighted() const override { return highlighted; }
     int tabPageIndex() const override { return 0; }
@@ -38,8 +38,8 @@ struct FakeHost : TabStripHost
 
     const TabStripOptions &stripOptions() const override { return options; }
     rtl::TSize clientSize() const override { return size; }
-    int textWidth(const std::string &text) const override { return 7 * int(text.size()); }
-    int textHeight(const std::string &) const override { return 13; }
+    int textWidth(const QString &text) const override { return 7 * int(text.size()); }
+    int textHeight(const QString &) const override { return 13; }
     TabStripPage *activeTabPage() const override { return active; }
     bool stripFocused() const override { return focused; }
     void activateTabPage(TabStripPage *page) override
@@ -65,7 +65,7 @@ protected:
     void makeTabs(const std::vector<int> &lengths)
     {
         for (int n : lengths)
-            pages.push_back(std::make_unique<FakePage>(std::string(size_t(n), 'x')));
+            pages.push_back(std::make_unique<FakePage>(QString(n, u'x')));
     }
     void makePainter(TdxTabStyle style)
     {

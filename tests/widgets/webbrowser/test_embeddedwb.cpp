@@ -4,6 +4,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/rtl/Exceptions.h"
 #include "widgets/webbrowser/EmbeddedWB.h"
+#include "widgets/webbrowser/IEUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -533,4 +534,48 @@ TEST(EmbeddedWBStream, SettingsPageSetupAndHandlersReadBack)
     EXPECT_EQ(restored.ShowMessage("hi", "page", 0), S_OK);
     // Read, the wrapper is loaded: its token is registered.
     EXPECT_EQ(TEmbeddedWB::RegisteredUserAgentTokens(), "ZVO-Stream/1");
+}
+
+// Page set-up texts and the user agent hold any script, through the stored
+// layout and the token sent with every page; the help file and a local page
+// are paths, the system's bytes, and a path reaches the page as an address
+// every code page holds.
+TEST(EmbeddedWBStream, TextsAndPathsKeepEveryCharacter)
+{
+    const QString agent = QString::fromUtf8("\xD0\x97\xD0\xBE\xD0\xBD\xD0\xB4/1 \xF0\x9F\x98\x80");
+    const QString header = QString::fromUtf8("&w \xE9\xA1\xB5 &p");
+    const QString footer = QString::fromUtf8("\xD8\xAA\xD8\xB0\xD9\x8A\xD9\x8A\xD9\x84 \xF0\x9F\x98\x80");
+    const std::string help = "/srv/\xD0\xA1\xD0\xBF\xD1\x80\xD0\xB0\xD0\xB2\xD0\xBA\xD0\xB0/ZVO.chm";
+    TEmbeddedWB wb;
+    wb.SetName("EmbeddedWB1");
+    wb.UserAgent = agent;
+    wb.HelpFile = help;
+    wb.PrintOptions->Header = header;
+    wb.PrintOptions->Footer = footer;
+    classes::TMemoryStream stream;
+    stream.WriteComponent(&wb);
+    classes::TMemoryStream text, fromText;
+    stream.SetPosition(0);
+    classes::ObjectBinaryToText(stream, text);
+    text.SetPosition(0);
+    classes::ObjectTextToBinary(text, fromText);
+    for (classes::TMemoryStream *binary : {&stream, &fromText}) {
+        binary->SetPosition(0);
+        TEmbeddedWB restored;
+        binary->ReadComponent(&restored);
+        EXPECT_EQ(restored.UserAgent, agent);
+        EXPECT_EQ(restored.HelpFile, help);
+        EXPECT_EQ(restored.PrintOptions->Header, header);
+        EXPECT_EQ(restored.PrintOptions->Footer, footer);
+        EXPECT_EQ(TEmbeddedWB::RegisteredUserAgentTokens(), agent);
+    }
+    EXPECT_TRUE(postPlatformValues().empty());
+
+    std::string address;
+    wb.OnBeforeNavigate2.Set([&](TEmbeddedWB *, const void *, const std::string &url, bool &cancel) {
+        address = url;
+        cancel = true;
+    });
+    wb.NavigateItemList(MakeItemList({"tmp", "\xD0\x97", "caf\xC3\xA9.htm"}));
+    EXPECT_EQ(address, "file:///tmp/%D0%97/caf%C3%A9.htm");
 }
