@@ -729,7 +729,13 @@ bool TMainForm::LoadSearchEngines()
     try {
         std::vector<std::string> names;
         std::vector<std::string> urls;
-        for (TSearchEngineEntry &entry : ParseSearchEngineTable(table.text)) {
+        std::vector<TSearchEngineEntry> engines = ParseSearchEngineTable(table.text);
+        if (engines.size() > MaxSearchEngines) {
+            std::fprintf(stderr, "Zarvello: the engine table \"%s\" holds %zu search engines; the first %zu are used\n",
+                         path.c_str(), engines.size(), MaxSearchEngines);
+            engines.resize(MaxSearchEngines);
+        }
+        for (TSearchEngineEntry &entry : engines) {
             names.push_back(std::move(entry.Name));
             urls.push_back(std::move(entry.URLTemplate));
         }

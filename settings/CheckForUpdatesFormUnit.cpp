@@ -3,6 +3,7 @@
 #include "foundation/MyUtilitiesFiles.h"
 #include "foundation/MyUtilitiesUi.h"
 #include "foundation/MyWebUtilitiesProxy.h"
+#include "foundation/SearchEngineTable.h"
 #include "platform/controls/Guard.h"
 #include "platform/http/HttpClient.h"
 #include "platform/rtl/DateTime.h"
@@ -423,6 +424,15 @@ bool TCheckForUpdatesForm::SaveDownloadedFile(const std::string &fileName, const
     if (std::string refused = refusalOf(fileName); !refused.empty()) {
         m_saveError = "refused: " + refused;
         return false;
+    }
+    // Installed, a table the program cannot use would stop every start while
+    // the good one sat unused as its ".bak"; it is read as the program reads
+    // it first.
+    if (FoldedFileName(fileName) == FoldedFileName(SearchEngineFileName)) {
+        if (std::string unusable = SearchEngineTableRefusal(text); !unusable.empty()) {
+            m_saveError = "not installed: the engine table " + unusable;
+            return false;
+        }
     }
     try {
         if (SaveTextFile(GetApplicationPath() + fileName, text, true, false))

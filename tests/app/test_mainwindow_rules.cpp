@@ -35,6 +35,21 @@ TEST(StoredDomains, OnlyLinesTheListCanKeepBecomeRows)
         EXPECT_FALSE(ReadStoredSite(bad)) << rtl::printableBytes(bad);
 }
 
+// The update installs a table only when the program could use it: one with
+// no engine would stop every start, one past the bound would lose engines.
+TEST(EngineTable, ATableIsUsableWithOneToTheBoundsEngines)
+{
+    std::string table;
+    for (size_t i = 1; i <= MaxSearchEngines; ++i)
+        table += "E" + std::to_string(i) + ":http://e.example/?q=YOURDOMAIN.COM\r\n";
+    EXPECT_EQ(foundation::SearchEngineTableRefusal(table), "");
+    EXPECT_EQ(foundation::SearchEngineTableRefusal("One:http://e.example/?q=YOURDOMAIN.COM"), "");
+    table += "Past:http://e.example/?q=YOURDOMAIN.COM\r\n";
+    EXPECT_NE(foundation::SearchEngineTableRefusal(table), "");
+    for (const char *unusable : {"", "<html>Not found</html>\r\n", "Blank: http://e.example/\r\n"})
+        EXPECT_EQ(foundation::SearchEngineTableRefusal(unusable), "holds no search engine") << unusable;
+}
+
 TEST(EngineTable, KeepsOnlyNameColonHttpLinesInTheirOrder)
 {
     std::string table = "; comment with a colon: and http://example.invalid\r\n"

@@ -396,6 +396,37 @@ TEST_F(UpdateWindowTest, TheSetAsideListAndANameGivenTwiceAreNeverWritten)
     closeWindow(form);
 }
 
+// A table the program could not use would stop every start while the good
+// one sat unused as its ".bak": it is not installed, and the log says why.
+TEST_F(UpdateWindowTest, AnEngineTableTheProgramCannotUseIsNotInstalled)
+{
+    static std::vector<std::string> logged;
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &text) { logged.push_back(text.toStdString()); });
+    const auto restore = qScopeGuard([previous] { qInstallMessageHandler(previous); });
+
+    const std::string good = "Good:http://e.example/?q=YOURDOMAIN.COM\r\n";
+    std::string tooMany;
+    for (int i = 0; i <= 1000; ++i)
+        tooMany += "E" + std::to_string(i) + ":http://e.example/?q=YOURDOMAIN.COM\n";
+    for (const std::string &served : {std::string("<html>Moved</html>\n"), tooMany}) {
+        write("ZVO-SearchEngines.txt", good);
+        server.setFile("ZVO-SearchEngines.txt", served);
+        server.setUpdateList(
+            "* ZVO-SearchEngines.txt\nVersion: 2099-01-01\nLink: " + server.fileLink("ZVO-SearchEngines.txt") + "\n");
+        QPointer<TCheckForUpdatesForm> form = runWindow();
+        ASSERT_TRUE(form);
+        EXPECT_EQ(status(form), FailedStatus);
+        EXPECT_EQ(programFiles(), (std::map<std::string, std::string>{{"ZVO-SearchEngines.txt", good}}));
+        ASSERT_FALSE(logged.empty());
+        EXPECT_TRUE(logged.back().starts_with("Update: \"ZVO-SearchEngines.txt\" failed: not installed: the engine "
+                                              "table holds "))
+            << logged.back();
+        closeWindow(form);
+    }
+}
+
 // Names the runtime reads from the program folder as configuration or code
 // are refused, each with its reason in the log; the stored counts and the
 // report library's texts are data files and update with their ".bak".
