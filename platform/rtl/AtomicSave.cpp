@@ -441,6 +441,39 @@ int plantedFileError(const std::string &fileName)
     return 0;
 }
 
+FileDescriptor openUnplanted(const std::string &fileName, int flags, unsigned mode)
+{
+    const LinkEnd end = followLinks(fileName);
+    if (end.error != 0) {
+        errno = end.error;
+        return FileDescriptor();
+    }
+    if (const std::optional<BeforeInPlaceOpen> hook = ScopedBeforeInPlaceOpen::current())
+        (*hook)(end.name);
+    // The end of the chain is no link unless it is one of the kernel's own
+    // (/proc/self/fd/1 naming a pipe), which only the link reaches.
+    struct stat seen
+    {};
+    const bool kernelLink = end.name != fileName && ::lstat(end.name.c_str(), &seen) == 0 && S_ISLNK(seen.st_mode);
+    FileDescriptor fd = openWithoutWaiting(end.name, flags | (kernelLink ? 0 : O_NOFOLLOW), mode);
+    if (!fd.valid())
+        return fd;
+    struct stat st
+    {};
+    if (::fstat(fd.get(), &st) != 0)
+        return FileDescriptor();
+    const bool planted = (S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode)) && !ownedBySharer(end.name, st.st_uid);
+    // A hard link in a shared folder to a file of the caller's, made where
+    // the kernel's protected_hardlinks is off.
+    const bool linked = S_ISREG(st.st_mode) && st.st_nlink > 1 && inSharedFolder(end.name);
+    if (planted || linked) {
+        fd.close();
+        errno = EACCES;
+        return FileDescriptor();
+    }
+    return fd;
+}
+
 std::string backupFileName(const std::string &fileName)
 {
     const std::string folder = folderOf(fileName);
