@@ -212,6 +212,7 @@ void TMainForm::createControls()
     ListView1->setStatusTip(QString::fromLatin1(ListHint));
     ListView1->RowIcon = ImageList1;
     ListView1->OnCompare = [](const QTreeWidgetItem *a, const QTreeWidgetItem *b) { return ListView1Compare(a, b); };
+    ListView1->OnSortKey = [](const QString &total) { return GetLinkCountFromText(rtl::FromQString(total)); };
     ListView1->OnCustomDraw = [this](int row, int col) {
         return col == 0 ? ListView1CustomDrawItem(row) : ListView1CustomDrawSubItem(row, col);
     };
