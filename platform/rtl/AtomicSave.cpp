@@ -1,6 +1,7 @@
 #include "platform/rtl/AtomicSave.h"
 
 #include "platform/rtl/FileDescriptor.h"
+#include "platform/rtl/LocalNames.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -247,8 +248,11 @@ bool copyForBackup(const std::string &from, const std::string &to)
     keepAccess(out.get(), st);
     const bool ok = writeAll(out.get(), content.data(), content.size()) && ::fsync(out.get()) == 0 && out.close() &&
                     ::rename(tempName.c_str(), to.c_str()) == 0;
-    if (!ok)
+    if (!ok) {
+        const int error = errno;
         ::unlink(tempName.c_str());
+        errno = error;
+    }
     return ok;
 }
 
@@ -256,11 +260,17 @@ void makeBackup(const std::string &fileName)
 {
     // A hard link keeps the target in place until the rename swaps in the
     // new content; file systems without links get a copy. A backup that
-    // cannot be made does not stop the save.
+    // cannot be made does not stop the save, but is told: the caller counts
+    // on the previous content being kept (a file somebody else put under
+    // the backup's name in a shared folder, a folder there, stay).
     const std::string backupName = backupFileName(fileName);
     ::unlink(backupName.c_str());
-    if (::link(fileName.c_str(), backupName.c_str()) != 0)
-        copyForBackup(fileName, backupName);
+    if (::link(fileName.c_str(), backupName.c_str()) == 0 || copyForBackup(fileName, backupName))
+        return;
+    const int error = errno;
+    std::fprintf(stderr, "%s: the backup \"%s\" was not made: %s; \"%s\" is saved without it\n",
+                 program_invocation_short_name, printableBytes(backupName).c_str(), std::strerror(error),
+                 printableBytes(fileName).c_str());
 }
 
 SaveResult save(const std::string &fileName, std::string_view bytes, const AtomicSaveOptions &options)
