@@ -425,6 +425,15 @@ TEST_F(UpdateWindowTest, AnEngineTableTheProgramCannotUseIsNotInstalled)
             << logged.back();
         closeWindow(form);
     }
+    // A table the program can use installs, with the old one as its ".bak".
+    server.setFile("ZVO-SearchEngines.txt", "New:http://n.example/?q=YOURDOMAIN.COM\n");
+    QPointer<TCheckForUpdatesForm> form = runWindow();
+    ASSERT_TRUE(form);
+    EXPECT_EQ(status(form), "One file has been updated.");
+    EXPECT_EQ(programFiles(), (std::map<std::string, std::string>{
+                                  {"ZVO-SearchEngines.txt", "New:http://n.example/?q=YOURDOMAIN.COM\r\n"},
+                                  {"ZVO-SearchEngines.bak", good}}));
+    closeWindow(form);
 }
 
 // Names the runtime reads from the program folder as configuration or code
