@@ -438,19 +438,6 @@ SaveResult atomicSave(const std::string &fileName, std::string_view bytes, const
     return result;
 }
 
-int plantedFileError(const std::string &fileName)
-{
-    const LinkEnd end = followLinks(fileName);
-    if (end.error != 0)
-        return end.error;
-    struct stat st
-    {};
-    if (::stat(end.name.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode)) &&
-        !ownedBySharer(end.name, st.st_uid))
-        return EACCES;
-    return 0;
-}
-
 FileDescriptor openUnplanted(const std::string &fileName, int flags, unsigned mode)
 {
     const LinkEnd end = followLinks(fileName);
