@@ -212,6 +212,7 @@ void TMainForm::createControls()
     ListView1->setStatusTip(QString::fromLatin1(ListHint));
     ListView1->RowIcon = ImageList1;
     ListView1->OnCompare = [](const QTreeWidgetItem *a, const QTreeWidgetItem *b) { return ListView1Compare(a, b); };
+    ListView1->OnSortKey = [](const QString &total) { return GetLinkCountFromText(rtl::FromQString(total)); };
     ListView1->OnCustomDraw = [this](int row, int col) {
         return col == 0 ? ListView1CustomDrawItem(row) : ListView1CustomDrawSubItem(row, col);
     };
@@ -729,7 +730,13 @@ bool TMainForm::LoadSearchEngines()
     try {
         std::vector<std::string> names;
         std::vector<std::string> urls;
-        for (TSearchEngineEntry &entry : ParseSearchEngineTable(table.text)) {
+        std::vector<TSearchEngineEntry> engines = ParseSearchEngineTable(table.text);
+        if (engines.size() > MaxSearchEngines) {
+            std::fprintf(stderr, "Zarvello: the engine table \"%s\" holds %zu search engines; the first %zu are used\n",
+                         path.c_str(), engines.size(), MaxSearchEngines);
+            engines.resize(MaxSearchEngines);
+        }
+        for (TSearchEngineEntry &entry : engines) {
             names.push_back(std::move(entry.Name));
             urls.push_back(std::move(entry.URLTemplate));
         }

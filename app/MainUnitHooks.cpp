@@ -4,6 +4,7 @@
 
 #include "app/MainUnit.h"
 #include "app/SiteListView.h"
+#include "app/StoredDomains.h"
 #include "app/about/AboutUnit.h"
 #include "foundation/MyUtilities.h"
 #include "foundation/MyUtilitiesFiles.h"
@@ -14,6 +15,8 @@
 #include "settings/FirstStartWizardUnit.h"
 
 #include <QApplication>
+#include <QHash>
+#include <QScopeGuard>
 
 namespace app {
 
@@ -23,8 +26,6 @@ using namespace settings;
 namespace {
 
 constexpr const char *StoredDomainsFileName = "ZVO-Domains.txt";
-// A stored line: the domain, the total and the counts of engines 1 to 5.
-constexpr int StoredValueCount = 6;
 
 } // namespace
 
@@ -64,26 +65,57 @@ bool TMainForm::RunFirstStartWizard()
 
 void TMainForm::AddStoredDomains()
 {
-    // People edit the file with editors that end lines with a lone LF.
-    std::string text = ReplaceText(LoadTextFile(programFile(StoredDomainsFileName)), "\r\n", "\n", true);
-    text = ReplaceText(text, "\n", "\r\n", true);
+    const std::string text = LoadTextFile(programFile(StoredDomainsFileName));
     const int subItems = ListView1->columnCount() - 1;
-    while (!text.empty()) {
-        const std::string line = ExtractFirstLine(text);
-        const std::string domain = GetField(line, "*", 1);
-        // A blank line would become a row without a site, which no engine
-        // can be asked about.
-        if (domain.find_first_not_of(" \t") == std::string::npos)
+    // The file may hold hundreds of thousands of sites: each line is looked
+    // at once, and each site is looked up among the listed ones by its
+    // folded name, as AddWebSite compares them.
+    QHash<QString, QTreeWidgetItem *> listed;
+    listed.reserve(ListView1->topLevelItemCount());
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
+        listed.insert(ListView1->topLevelItem(i)->text(0).toCaseFolded(), ListView1->topLevelItem(i));
+    QList<QTreeWidgetItem *> added;
+    QTreeWidgetItem *alreadyListed = nullptr;
+    // Whatever stops the walk, the rows made so far join the list, and the
+    // last site found listed already is selected, as AddWebSite selects it.
+    const auto addRows = qScopeGuard([&] {
+        if (!added.isEmpty()) {
+            ListView1->addTopLevelItems(added);
+            UpdateControls();
+        }
+        if (alreadyListed) {
+            ListView1->setCurrentItem(alreadyListed);
+            alreadyListed->setSelected(true);
+            ListView1->setFocus();
+        }
+    });
+    for (size_t at = 0; at < text.size();) {
+        // People edit the file with editors that end lines with a lone LF.
+        const size_t lf = text.find('\n', at);
+        std::string_view line(text.data() + at, (lf == std::string::npos ? text.size() : lf) - at);
+        at = lf == std::string::npos ? text.size() : lf + 1;
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        const std::optional<StoredSite> stored = ReadStoredSite(line);
+        if (!stored)
             continue;
-        QTreeWidgetItem *row = AddWebSite(domain);
-        if (!row)
+        const QString caption = rtl::ToQString(stored->Site);
+        const QString folded = caption.toCaseFolded();
+        if (const auto found = listed.constFind(folded); found != listed.constEnd()) {
+            alreadyListed = found.value();
             continue;
+        }
+        auto *row = new TSiteRow;
+        row->setFlags(row->flags() | Qt::ItemIsEditable);
+        row->setText(0, caption);
         // With fewer than five engines the counts of the missing ones have no
         // column; the values that fit are kept.
-        for (int value = 0; value < StoredValueCount && value < subItems; ++value) {
-            const double number = StrToNumber(GetField(line, "*", value + 2));
-            row->setText(value + 1, rtl::ToQString(rtl::FormatFloat(",0", number)));
-        }
+        for (int i = 1; i <= subItems; ++i)
+            row->setText(i, i - 1 < int(stored->Counts.size())
+                                ? rtl::ToQString(rtl::FormatFloat(",0", stored->Counts[size_t(i - 1)]))
+                                : QStringLiteral("0"));
+        listed.insert(folded, row);
+        added.append(row);
     }
 }
 

@@ -176,7 +176,11 @@ void TMainForm::normalizeRows()
 
 QTreeWidgetItem *TMainForm::AddWebSite(const std::string &domain)
 {
-    const std::string site = withoutScheme(domain);
+    // The address check overlooks blanks and control characters around the
+    // text; kept, a line break would split the row in the list's file.
+    const std::string site(TrimmedAddress(withoutScheme(domain)));
+    if (!IsStorableSite(site))
+        return nullptr;
     const QString caption = rtl::ToQString(site);
     for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
         QTreeWidgetItem *row = ListView1->topLevelItem(i);
@@ -199,7 +203,7 @@ QTreeWidgetItem *TMainForm::AddWebSite(const std::string &domain)
 
 void TMainForm::ListView1Edited(QTreeWidgetItem *item, std::string &text)
 {
-    text = withoutScheme(text);
+    text = std::string(TrimmedAddress(withoutScheme(text)));
     const std::string old = rtl::FromQString(item->text(0));
     if (!IsValidURL(text)) {
         text = old;

@@ -18,23 +18,6 @@ namespace {
 constexpr std::array<std::string_view, 4> AsTypedHosts = {"altavista.com", "alltheweb.com", "search.yahoo.com",
                                                           "search.msn.com"};
 
-// Blanks and control characters, as the table's trimming understands them.
-bool isTrimmed(char c)
-{
-    return static_cast<unsigned char>(c) <= ' ';
-}
-
-std::string trimmed(std::string_view text)
-{
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && isTrimmed(text[first]))
-        ++first;
-    while (last > first && isTrimmed(text[last - 1]))
-        --last;
-    return std::string(text.substr(first, last - first));
-}
-
 bool isHexDigit(char c)
 {
     return std::isxdigit(static_cast<unsigned char>(c)) != 0;
@@ -49,28 +32,6 @@ void appendEscaped(std::string &out, unsigned char byte)
 }
 
 } // namespace
-
-bool IsSearchEngineLine(std::string_view line)
-{
-    return StrPos(line, ":http://", false) > 0;
-}
-
-std::vector<TSearchEngineEntry> ParseSearchEngineTable(std::string_view text)
-{
-    std::vector<TSearchEngineEntry> engines;
-    while (!text.empty()) {
-        const size_t eol = text.find('\n');
-        std::string_view line = text.substr(0, eol);
-        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (line.empty() || !IsSearchEngineLine(line))
-            continue;
-        const size_t colon = line.find(':');
-        engines.push_back({trimmed(line.substr(0, colon)), trimmed(line.substr(colon + 1))});
-    }
-    return engines;
-}
 
 bool TakesDomainAsTyped(std::string_view urlTemplate)
 {

@@ -5,27 +5,20 @@
 // the table: a name, a colon, and a URL template in which "YOURDOMAIN.COM"
 // stands for the site.
 
+#include "foundation/SearchEngineTable.h"
+
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace app {
 
-struct TSearchEngineEntry
-{
-    std::string Name;
-    std::string URLTemplate;
-};
+using foundation::IsSearchEngineLine;
+using foundation::MaxSearchEngines;
+using foundation::ParseSearchEngineTable;
+using foundation::SearchEngineFileName;
+using foundation::TSearchEngineEntry;
 
-inline constexpr const char *SearchEngineFileName = "ZVO-SearchEngines.txt";
 inline constexpr const char *DomainPlaceholder = "YOURDOMAIN.COM";
-
-// Whether a line of the table names an engine: it holds ":http://" (any case).
-bool IsSearchEngineLine(std::string_view line);
-
-// The engines of a table in file order. Lines end in CR LF or a lone LF;
-// every line that is not an engine line is skipped.
-std::vector<TSearchEngineEntry> ParseSearchEngineTable(std::string_view text);
 
 // Whether the engine of this template receives the site exactly as typed
 // rather than reduced to its host.

@@ -79,9 +79,27 @@ protected:
 bool TSiteRow::operator<(const QTreeWidgetItem &other) const
 {
     const auto *list = qobject_cast<const TSiteListView *>(treeWidget());
+    if (list && list->OnSortKey && other.type() == RowType)
+        return sortKey(*list) < static_cast<const TSiteRow &>(other).sortKey(*list);
     if (!list || !list->OnCompare)
         return QTreeWidgetItem::operator<(other);
     return list->OnCompare(this, &other) < 0;
+}
+
+void TSiteRow::setData(int column, int role, const QVariant &value)
+{
+    if (column == 1)
+        m_sortKeyKnown = false;
+    QTreeWidgetItem::setData(column, role, value);
+}
+
+int64_t TSiteRow::sortKey(const TSiteListView &list) const
+{
+    if (!m_sortKeyKnown) {
+        m_sortKey = list.OnSortKey(text(1));
+        m_sortKeyKnown = true;
+    }
+    return m_sortKey;
 }
 
 int TSiteListView::ShownRowHeight() const

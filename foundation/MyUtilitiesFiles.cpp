@@ -102,14 +102,11 @@ bool AppendLineToFile(const std::string &fileName, const std::string &line)
     static std::mutex mutex;
     std::lock_guard lock(mutex);
     // What somebody else planted in a shared folder under the name would
-    // take the lines, as it would take a save.
-    if (const int error = rtl::plantedFileError(fileName)) {
-        errno = error;
-        return false;
-    }
-    // A pipe nobody reads would hold the worker, and every worker after it
-    // at the lock, for good.
-    rtl::FileDescriptor fd = rtl::openWithoutWaiting(fileName, O_WRONLY | O_APPEND | O_CREAT);
+    // take the lines, as it would take a save; what is judged is what was
+    // opened, so nothing planted between a look and the open wins. A pipe
+    // nobody reads would hold the worker, and every worker after it at the
+    // lock, for good.
+    rtl::FileDescriptor fd = rtl::openUnplanted(fileName, O_WRONLY | O_APPEND | O_CREAT);
     if (!fd.valid())
         return false;
     const std::string record = line + "\r\n";

@@ -134,9 +134,30 @@ std::string GetSiteRootURL(std::string_view url, bool withScheme)
     return root;
 }
 
+std::string_view TrimmedAddress(std::string_view url)
+{
+    return trimmed(url);
+}
+
+bool IsStorableSite(std::string_view site)
+{
+    if (site.empty() || site.size() > MaxSiteLength)
+        return false;
+    for (const char c : site)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return false;
+    return true;
+}
+
 bool IsValidURL(std::string_view url)
 {
     std::string_view s = trimmed(url);
+    // The same rule as for a stored site: what passes here becomes a row.
+    std::string_view site = s;
+    if (const size_t scheme = site.find("://"); scheme != std::string_view::npos)
+        site.remove_prefix(scheme + 3);
+    if (!IsStorableSite(site))
+        return false;
     if (startsWithNoCase(s, "http://"))
         s.remove_prefix(7);
     if (startsWithNoCase(s, "www."))

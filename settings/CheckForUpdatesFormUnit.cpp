@@ -3,6 +3,7 @@
 #include "foundation/MyUtilitiesFiles.h"
 #include "foundation/MyUtilitiesUi.h"
 #include "foundation/MyWebUtilitiesProxy.h"
+#include "foundation/SearchEngineTable.h"
 #include "platform/controls/Guard.h"
 #include "platform/http/HttpClient.h"
 #include "platform/rtl/DateTime.h"
@@ -27,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 
 namespace settings {
 
@@ -324,6 +326,15 @@ void TCheckForUpdatesForm::updateListReceived(std::string text)
     AppDownloadURL = Script.AppDownloadURL;
     m_runningVersion = GetFileVersionString();
 
+    // Two entries for one file: the second would replace the first, and the
+    // first's ".bak", the copy from before the run, would be lost. Which body
+    // the list means it does not say, so neither is written.
+    m_repeatedNames.clear();
+    std::set<std::string> seen;
+    for (const std::string &name : Script.FileNames)
+        if (std::string folded = FoldedFileName(name); !seen.insert(folded).second)
+            m_repeatedNames.insert(std::move(folded));
+
     const size_t count = Script.FileNames.size();
     m_step = count == 0 ? 90 : int(90 / count);
     m_failed = false;
@@ -349,7 +360,7 @@ void TCheckForUpdatesForm::processCurrentFile()
 
     // A name that may not be written is never looked at on disk: it goes
     // straight to the download, which refuses it.
-    if (refusal(name).empty()) {
+    if (refusalOf(name).empty()) {
         const TUpdateDate date = DecodeUpdateDate(Script.FileVersions[i]);
         const rtl::TDateTime released = rtl::EncodeDate(date.Year, date.Month, date.Day);
         if (GetFileDateTime(GetApplicationPath() + name) > released) {
@@ -368,7 +379,7 @@ void TCheckForUpdatesForm::DownloadFile(const std::string &url, const std::strin
 {
     // Anything the list may not have written is a failed file, fetched from
     // nowhere; the log says which name it was, as the status line cannot.
-    const std::string refused = refusal(fileName);
+    const std::string refused = refusalOf(fileName);
     if (!refused.empty())
         qWarning("Update: \"%s\" refused: %s", logged(fileName).c_str(), refused.c_str());
     else if (url.empty())
@@ -410,9 +421,18 @@ void TCheckForUpdatesForm::downloadReceived(std::string text)
 bool TCheckForUpdatesForm::SaveDownloadedFile(const std::string &fileName, const std::string &text)
 {
     m_saveError.clear();
-    if (std::string refused = refusal(fileName); !refused.empty()) {
+    if (std::string refused = refusalOf(fileName); !refused.empty()) {
         m_saveError = "refused: " + refused;
         return false;
+    }
+    // Installed, a table the program cannot use would stop every start while
+    // the good one sat unused as its ".bak"; it is read as the program reads
+    // it first.
+    if (FoldedFileName(fileName) == FoldedFileName(SearchEngineFileName)) {
+        if (std::string unusable = SearchEngineTableRefusal(text); !unusable.empty()) {
+            m_saveError = "not installed: the engine table " + unusable;
+            return false;
+        }
     }
     try {
         if (SaveTextFile(GetApplicationPath() + fileName, text, true, false))
@@ -424,6 +444,13 @@ bool TCheckForUpdatesForm::SaveDownloadedFile(const std::string &fileName, const
         m_saveError = "cannot write the file";
     }
     return false;
+}
+
+std::string TCheckForUpdatesForm::refusalOf(const std::string &name) const
+{
+    if (m_repeatedNames.contains(FoldedFileName(name)))
+        return "named more than once in the list";
+    return refusal(name);
 }
 
 void TCheckForUpdatesForm::fileDone()

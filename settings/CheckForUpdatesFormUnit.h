@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -106,6 +107,8 @@ private:
     void DownloadFile(const std::string &url, const std::string &fileName);
     void downloadReceived(std::string text);
     void fileDone();
+    // Why the list may not write this name in this run; empty when it may.
+    std::string refusalOf(const std::string &name) const;
     void nextFile();
     void finishRun();
 
@@ -121,6 +124,8 @@ private:
     // Why the last fetch or save gave nothing, for the log.
     std::string m_fetchError;
     std::string m_saveError;
+    // Names the list gives more than once, as a folder stores them.
+    std::set<std::string> m_repeatedNames;
     QTimer m_pause;
 
     std::unique_ptr<http::HttpClient> m_client;

@@ -289,10 +289,22 @@ bool IsProgramOwnFileName(std::string_view name, std::string_view programName)
     const std::string program = foldedFileName(programName);
     if (!program.empty() && (folded == program || stem == backupStem(program)))
         return true;
-    for (const std::string_view own : UserFileNames)
-        if (folded == own || stem == backupStem(own))
+    for (const std::string_view own : UserFileNames) {
+        if (stem == backupStem(own))
             return true;
+        // What the program keeps of the user's beside the file itself: a list
+        // it could not read is set aside as "Domain-Data.txt.bad" (".bad.1",
+        // ...), never to be overwritten; and the ".bak" copies and anything
+        // named after them.
+        if (folded.starts_with(own) || folded.starts_with(std::string(backupStem(own)) + ".bak"))
+            return true;
+    }
     return false;
+}
+
+std::string FoldedFileName(std::string_view name)
+{
+    return foldedFileName(name);
 }
 
 std::string NormalizeDownloadedText(std::string_view text)

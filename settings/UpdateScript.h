@@ -75,11 +75,16 @@ std::string RuntimeFileRefusal(std::string_view name);
 // rather than a data file its maker ships: the program itself (its file name
 // given), a shared library or plug-in, the settings "Options.ini", the site
 // list, the error log, the instance lock or any hidden
-// name (the saves' temporary files), a ".bak" copy, or a name whose ".bak"
-// copy would take the place of one of theirs. Names compare without case and
+// name (the saves' temporary files), a ".bak" copy, a name whose ".bak"
+// copy would take the place of one of theirs, or any name that begins with
+// the user's file's name or its ".bak" copy's (the set-aside ".bad" lists). Names compare without case and
 // without trailing dots and blanks, as a folder on a memory stick or a
 // case-folding file system compares them.
 bool IsProgramOwnFileName(std::string_view name, std::string_view programName);
+
+// The name as such a folder stores it: two names of one list that fold alike
+// are one file.
+std::string FoldedFileName(std::string_view name);
 
 // Every line break (CR LF, LF or CR) made CR LF, then runs of empty lines
 // removed: four passes that each merge pairs of line breaks, so up to sixteen

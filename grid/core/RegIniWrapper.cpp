@@ -5,6 +5,7 @@
 #include "platform/ini/StoredText.h"
 #include "platform/rtl/StrToFloat.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -58,6 +59,11 @@ QStringList toStringList(const std::vector<std::string> &names)
 } // namespace
 
 // ---- TCustomIniFile -------------------------------------------------------
+
+bool TCustomIniFile::AdoptPreviousForm(const QString &)
+{
+    return false;
+}
 
 int TCustomIniFile::ReadInteger(const QString &section, const QString &ident, int defaultValue)
 {
@@ -143,6 +149,40 @@ QStringList TMemIniFile::ReadSections()
 void TMemIniFile::EraseSection(const QString &section)
 {
     m_document.removeSection(toStore(section));
+}
+
+bool TMemIniFile::AdoptPreviousForm(const QString &path)
+{
+    const std::string previous = ini::PreviousStoredText(path);
+    if (previous.empty())
+        return false;
+    const std::string current = toStore(path);
+    const auto underOrAt = [](const std::string &name, const std::string &root) {
+        return ini::sameName(name, root) || (name.size() > root.size() && name[root.size()] == '\\' &&
+                                             ini::sameName(std::string_view(name).substr(0, root.size()), root));
+    };
+    const std::vector<std::string> sections = m_document.sectionNames();
+    for (const std::string &name : sections)
+        if (underOrAt(name, current))
+            return false;
+    bool any = false;
+    for (const std::string &name : sections) {
+        if (!underOrAt(name, previous))
+            continue;
+        const std::string renamed = current + name.substr(previous.size());
+        // A key given twice reads as its first line, and moves so.
+        std::vector<std::string> moved;
+        for (const ini::IniEntry &entry : m_document.sectionEntries(name)) {
+            if (std::any_of(moved.begin(), moved.end(),
+                            [&](const std::string &k) { return ini::sameName(k, entry.key); }))
+                continue;
+            m_document.setValue(renamed, entry.key, entry.value);
+            moved.push_back(entry.key);
+        }
+        m_document.removeSection(name);
+        any = true;
+    }
+    return any;
 }
 
 void TMemIniFile::UpdateFile()
@@ -272,6 +312,11 @@ void TdxRegIniWrapper::EraseSection(const QString &section)
         m_ini->EraseSection(section);
     else
         m_registry->EraseSection(section);
+}
+
+bool TdxRegIniWrapper::AdoptPreviousForm(const QString &path)
+{
+    return m_ini && m_ini->AdoptPreviousForm(path);
 }
 
 void TdxRegIniWrapper::EraseSectionsWithPrefix(const QString &prefix)

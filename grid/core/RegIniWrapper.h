@@ -45,6 +45,11 @@ public:
     virtual void WriteString(const QString &section, const QString &ident, const QString &value) = 0;
     virtual QStringList ReadSections() = 0;
     virtual void EraseSection(const QString &section) = 0;
+    // Moves the sections stored under a path (and below it) in the form a
+    // build before the escape wrote them into this build's form, when none
+    // of this form are there; see ini::PreviousStoredText. True when any
+    // moved. Only the store held in memory can; the others answer false.
+    virtual bool AdoptPreviousForm(const QString &path);
 
     // A value that is no integer reads the default too.
     int ReadInteger(const QString &section, const QString &ident, int defaultValue);
@@ -80,6 +85,7 @@ public:
     void WriteString(const QString &section, const QString &ident, const QString &value) override;
     QStringList ReadSections() override;
     void EraseSection(const QString &section) override;
+    bool AdoptPreviousForm(const QString &path) override;
     // Writes the whole file at once (atomically); raises EIniFileException
     // when it cannot.
     void UpdateFile();
@@ -149,6 +155,9 @@ public:
     // names compared as the ini layer compares them; a sibling that merely
     // begins with the same text stays. Ini stores only, like the above.
     void EraseSectionTree(const QString &path);
+    // TCustomIniFile::AdoptPreviousForm of an ini store; a registry store
+    // answers false.
+    bool AdoptPreviousForm(const QString &path);
 
 private:
     TCustomIniFile *m_ini = nullptr;

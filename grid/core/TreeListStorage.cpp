@@ -146,6 +146,9 @@ void TCustomdxTreeListControl::SaveLayout(TRegIniFile *store, const QString &pat
 void TCustomdxTreeListControl::saveLayout(TdxRegIniWrapper &store, const QString &path)
 {
     const QString p = storageNormalisedPath(path);
+    // A layout an earlier build stored under a name that holds "&#x" goes
+    // over to this build's form, and so does not stay behind.
+    store.AdoptPreviousForm(p);
     // Sections of columns removed since the last save go; another grid's
     // section that only begins with the same text stays.
     store.EraseSectionTree(p);
@@ -196,6 +199,9 @@ void TCustomdxTreeListControl::SaveColumnLayout(TdxRegIniWrapper &store, const Q
 void TCustomdxTreeListControl::loadLayout(TdxRegIniWrapper &store, const QString &path)
 {
     const QString p = storageNormalisedPath(path);
+    // Stored by an earlier build under a name that holds "&#x", the layout
+    // is found only under the bytes that build wrote.
+    store.AdoptPreviousForm(p);
     const bool multiSort = IsMultiSort();
     BeginUpdate();
     if (multiSort)

@@ -5,7 +5,12 @@
 #include "platform/classes/Writer.h"
 #include "platform/rtl/AtomicSave.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 
@@ -189,27 +194,36 @@ TFileStream::TFileStream(const QString &fileName, uint16_t mode)
 {
     // Opened in place, as the system's calls open, but not into what somebody
     // else planted in a shared folder (a link to a file of the caller's, a
-    // file or a pipe the planter reads): refused as a save refuses it.
+    // file or a pipe the planter reads): refused as a save refuses it, judged
+    // on what was opened, and emptied only once it has passed.
     if (mode == fmCreate || (mode & 3) != fmOpenRead) {
-        if (const int error = rtl::plantedFileError(QFile::encodeName(fileName).toStdString())) {
-            const QString reason = QString::fromLocal8Bit(std::strerror(error));
-            if (mode == fmCreate)
+        const bool create = mode == fmCreate;
+        const int access = create || (mode & 3) == fmOpenReadWrite ? O_RDWR : O_WRONLY;
+        rtl::FileDescriptor fd =
+            rtl::openUnplanted(QFile::encodeName(fileName).toStdString(), access | (create ? O_CREAT : 0));
+        struct stat st
+        {};
+        // Writing only empties the file first, as Qt's open for writing does.
+        if (fd.valid() && (create || access == O_WRONLY) && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
+            ::ftruncate(fd.get(), 0) != 0) {
+            const int error = errno;
+            fd.close();
+            errno = error;
+        }
+        if (!fd.valid()) {
+            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+            if (create)
                 throw EFCreateError("Cannot create file \"" + messageText(fileName) + "\": " + messageText(reason));
             throw EFOpenError("Cannot open file \"" + messageText(fileName) + "\": " + messageText(reason));
         }
-    }
-    if (mode == fmCreate) {
-        if (!m_file.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered))
-            throw EFCreateError("Cannot create file \"" + messageText(fileName) +
-                                "\": " + messageText(m_file.errorString()));
+        const QIODevice::OpenMode openMode =
+            access == O_RDWR ? QIODevice::ReadWrite : QIODevice::WriteOnly | QIODevice::ExistingOnly;
+        if (!m_file.open(fd.release(), openMode | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
+            throw EFOpenError("Cannot open file \"" + messageText(fileName) +
+                              "\": " + messageText(m_file.errorString()));
         return;
     }
-    QIODevice::OpenMode openMode = QIODevice::ReadOnly;
-    if ((mode & 3) == fmOpenWrite)
-        openMode = QIODevice::WriteOnly | QIODevice::ExistingOnly;
-    else if ((mode & 3) == fmOpenReadWrite)
-        openMode = QIODevice::ReadWrite | QIODevice::ExistingOnly;
-    if (!m_file.open(openMode | QIODevice::Unbuffered))
+    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw EFOpenError("Cannot open file \"" + messageText(fileName) + "\": " + messageText(m_file.errorString()));
 }
 

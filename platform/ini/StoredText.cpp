@@ -50,6 +50,24 @@ std::string ToStoredText(const QString &text)
     return out;
 }
 
+std::string PreviousStoredText(const QString &text)
+{
+    if (!text.contains(QLatin1String("&#x"), Qt::CaseInsensitive))
+        return {};
+    std::string out;
+    out.reserve(size_t(text.size()));
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (QChar::isSurrogate(c) || !heldByCodePage(c))
+            return {};
+        out += char(rtl::UnicodeToAnsi(c));
+    }
+    // Bytes this build reads as another name ("&#x416;" literally, which is
+    // how this build stores "Ж") may be that name's: whose they are cannot
+    // be told, and the other name's layout must not be taken.
+    return FromStoredText(out) == text ? out : std::string();
+}
+
 // An escape ToStoredText would not have written (a character the code page
 // holds, an "&" before anything but "#x") is text that stores written by
 // earlier builds may hold, and stays as it stands.

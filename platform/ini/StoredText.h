@@ -18,6 +18,15 @@ namespace ini {
 std::string ToStoredText(const QString &text);
 QString FromStoredText(std::string_view bytes);
 
+// The bytes a build before the escape stored this name as, where they differ
+// from ToStoredText's and name nothing else: a name that holds "&#x" (or
+// "&#X") literally and only characters of the code page. Such a build wrote
+// the "&" as it stands, so the name is found there only under these bytes.
+// Empty for every other name: one with a character outside the code page was
+// stored as "?", and one whose old bytes this build reads as another name
+// ("&#x416;", which is how this build stores "Ж") may be that name's.
+std::string PreviousStoredText(const QString &text);
+
 // GetPrivateProfileString on stored names and texts: the value is cut to
 // bufferSize - 1 UTF-16 units of the text read back, as a buffer of that many
 // characters would hold it, not in the middle of an escape.

@@ -1,6 +1,7 @@
 #include "platform/rtl/AtomicSave.h"
 
 #include "platform/rtl/FileDescriptor.h"
+#include "platform/rtl/LocalNames.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -247,8 +248,11 @@ bool copyForBackup(const std::string &from, const std::string &to)
     keepAccess(out.get(), st);
     const bool ok = writeAll(out.get(), content.data(), content.size()) && ::fsync(out.get()) == 0 && out.close() &&
                     ::rename(tempName.c_str(), to.c_str()) == 0;
-    if (!ok)
+    if (!ok) {
+        const int error = errno;
         ::unlink(tempName.c_str());
+        errno = error;
+    }
     return ok;
 }
 
@@ -256,11 +260,17 @@ void makeBackup(const std::string &fileName)
 {
     // A hard link keeps the target in place until the rename swaps in the
     // new content; file systems without links get a copy. A backup that
-    // cannot be made does not stop the save.
+    // cannot be made does not stop the save, but is told: the caller counts
+    // on the previous content being kept (a file somebody else put under
+    // the backup's name in a shared folder, a folder there, stay).
     const std::string backupName = backupFileName(fileName);
     ::unlink(backupName.c_str());
-    if (::link(fileName.c_str(), backupName.c_str()) != 0)
-        copyForBackup(fileName, backupName);
+    if (::link(fileName.c_str(), backupName.c_str()) == 0 || copyForBackup(fileName, backupName))
+        return;
+    const int error = errno;
+    std::fprintf(stderr, "%s: the backup \"%s\" was not made: %s; \"%s\" is saved without it\n",
+                 program_invocation_short_name, printableBytes(backupName).c_str(), std::strerror(error),
+                 printableBytes(fileName).c_str());
 }
 
 SaveResult save(const std::string &fileName, std::string_view bytes, const AtomicSaveOptions &options)
@@ -428,17 +438,37 @@ SaveResult atomicSave(const std::string &fileName, std::string_view bytes, const
     return result;
 }
 
-int plantedFileError(const std::string &fileName)
+FileDescriptor openUnplanted(const std::string &fileName, int flags, unsigned mode)
 {
     const LinkEnd end = followLinks(fileName);
-    if (end.error != 0)
-        return end.error;
+    if (end.error != 0) {
+        errno = end.error;
+        return FileDescriptor();
+    }
+    if (const std::optional<BeforeInPlaceOpen> hook = ScopedBeforeInPlaceOpen::current())
+        (*hook)(end.name);
+    // The end of the chain is no link unless it is one of the kernel's own
+    // (/proc/self/fd/1 naming a pipe), which only the link reaches.
+    struct stat seen
+    {};
+    const bool kernelLink = end.name != fileName && ::lstat(end.name.c_str(), &seen) == 0 && S_ISLNK(seen.st_mode);
+    FileDescriptor fd = openWithoutWaiting(end.name, flags | (kernelLink ? 0 : O_NOFOLLOW), mode);
+    if (!fd.valid())
+        return fd;
     struct stat st
     {};
-    if (::stat(end.name.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode)) &&
-        !ownedBySharer(end.name, st.st_uid))
-        return EACCES;
-    return 0;
+    if (::fstat(fd.get(), &st) != 0)
+        return FileDescriptor();
+    const bool planted = (S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode)) && !ownedBySharer(end.name, st.st_uid);
+    // A hard link in a shared folder to a file of the caller's, made where
+    // the kernel's protected_hardlinks is off.
+    const bool linked = S_ISREG(st.st_mode) && st.st_nlink > 1 && inSharedFolder(end.name);
+    if (planted || linked) {
+        fd.close();
+        errno = EACCES;
+        return FileDescriptor();
+    }
+    return fd;
 }
 
 std::string backupFileName(const std::string &fileName)

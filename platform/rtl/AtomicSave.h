@@ -137,11 +137,23 @@ private:
     bool m_inPlace = false;
 };
 
-// 0 when a writer that opens the file in place (a log that lines are added
-// to) may open it as a save would, else the error a save fails with: a link
-// or a file or pipe somebody else planted in a shared sticky folder, at the
-// end of the name or on the way (EACCES), or a loop of links (ELOOP).
-int plantedFileError(const std::string &fileName);
+// Opens a file in place for a writer that does not save it whole (a log that
+// lines are added to, a stream), as a save would reach it: the links on the
+// way are judged as a save judges them (a link somebody else planted in a
+// shared sticky folder is refused with EACCES, a loop with ELOOP), the file
+// at the end is opened without following a link and without waiting for a
+// pipe's reader (flags must not hold O_TRUNC; the caller truncates what it
+// was given), and then what was opened is judged, not what was looked at
+// before: a file or pipe somebody else planted in a shared sticky folder, or
+// a file there with another hard link, is closed again and refused with
+// EACCES. A link planted at the name after the look fails the open with
+// ELOOP. Invalid with errno set on failure.
+FileDescriptor openUnplanted(const std::string &fileName, int flags, unsigned mode = 0666);
+
+// For tests: called after the links were judged and before the file is
+// opened, the moment a planter would have to win.
+using BeforeInPlaceOpen = std::function<void(const std::string &fileName)>;
+using ScopedBeforeInPlaceOpen = ScopedOverride<struct BeforeInPlaceOpenTag, BeforeInPlaceOpen>;
 
 // "Domain-Data.txt" -> "Domain-Data.bak", "README" -> "README.bak"; a leading
 // dot starts a hidden name, not an extension.

@@ -36,6 +36,13 @@ public:
 
     int get() const { return m_fd; }
     bool valid() const { return m_fd >= 0; }
+    // Hands the descriptor over to the caller, who closes it.
+    int release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
     // Closes now and reports whether the close, which may be the first to
     // see a write error of the file system, succeeded.
     bool close();

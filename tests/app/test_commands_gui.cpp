@@ -463,4 +463,28 @@ TEST_F(CommandsTest, FirstStartAddsTheWizardsSitesAndStoredCountsThenChecksEvery
     EXPECT_FALSE(form.Busy);
 }
 
+// Stored lines the list could not save and read back as they were are
+// skipped: a tab would shift a row's counts in the list's file, a NUL or a
+// line break cut or split it.
+TEST_F(CommandsTest, FirstStartSkipsStoredLinesTheListCouldNotKeep)
+{
+    setEngines(2);
+    std::string stored = "tab\tsite.example*5*1*1\r\n"
+                         "bell\a.example*5*1*1\r\n"
+                         "lots.example*many*1*1\r\n"
+                         "good.example*5*2*3\r\n";
+    stored += std::string("nul\0site.example*5*1*1\r\n", 26);
+    stored += std::string(10240, 'x') + ".example*5*1*1\r\n";
+    write("ZVO-Domains.txt", stored);
+    m_dialogs.drive<TFirstStartWizardForm>([](TFirstStartWizardForm &w) {
+        w.NextButton->click();
+        w.NextButton->click();
+        w.URLEdit->setText(QStringLiteral("http://www.own.example"));
+        w.NextButton->click();
+    });
+    TMainForm &form = start();
+    EXPECT_EQ(read("Domain-Data.txt"), "www.own.example\t0\t0\t0\r\ngood.example\t5\t2\t3\r\n");
+    EXPECT_EQ(form.ListView1->topLevelItemCount(), 2);
+}
+
 } // namespace

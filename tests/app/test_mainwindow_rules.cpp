@@ -2,7 +2,9 @@
 #include "app/MainUnit.h"
 #include "app/MyConstants.h"
 #include "app/SearchEngines.h"
+#include "app/StoredDomains.h"
 #include "platform/rtl/FormatFloat.h"
+#include "platform/rtl/LocalNames.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,42 @@
 using namespace app;
 
 namespace {
+
+// A stored line becomes a row only when the list can save it and read it back
+// as it was: a tab, a line break or another control character in the site
+// would shift or split the row in the list's file.
+TEST(StoredDomains, OnlyLinesTheListCanKeepBecomeRows)
+{
+    const std::optional<StoredSite> full = ReadStoredSite("http://stored.example*12345,6*1000* 2 *3*4*5*6");
+    ASSERT_TRUE(full);
+    EXPECT_EQ(full->Site, "stored.example");
+    EXPECT_EQ(full->Counts, (std::array<double, 6>{12345.6, 1000, 2, 3, 4, 5}));
+    const std::optional<StoredSite> short_ = ReadStoredSite("short.example*7");
+    ASSERT_TRUE(short_);
+    EXPECT_EQ(short_->Counts, (std::array<double, 6>{7, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(ReadStoredSite(std::string(253, 'a') + "*1"));
+    for (const std::string &bad :
+         {std::string("tab\tsite.example*1*2"), std::string("nul\0site.example*1", 19), std::string("bell\a.example"),
+          std::string("cr\rsite.example*1"), std::string("del\x7F.example"), std::string(254, 'a') + "*1",
+          std::string(10240, 'b'), std::string(""), std::string("   *1*2"), std::string("http://*1"),
+          std::string("words.example*many*1"), std::string("huge.example*1e999"), std::string("minus.example*1*-5")})
+        EXPECT_FALSE(ReadStoredSite(bad)) << rtl::printableBytes(bad);
+}
+
+// The update installs a table only when the program could use it: one with
+// no engine would stop every start, one past the bound would lose engines.
+TEST(EngineTable, ATableIsUsableWithOneToTheBoundsEngines)
+{
+    std::string table;
+    for (size_t i = 1; i <= MaxSearchEngines; ++i)
+        table += "E" + std::to_string(i) + ":http://e.example/?q=YOURDOMAIN.COM\r\n";
+    EXPECT_EQ(foundation::SearchEngineTableRefusal(table), "");
+    EXPECT_EQ(foundation::SearchEngineTableRefusal("One:http://e.example/?q=YOURDOMAIN.COM"), "");
+    table += "Past:http://e.example/?q=YOURDOMAIN.COM\r\n";
+    EXPECT_NE(foundation::SearchEngineTableRefusal(table), "");
+    for (const char *unusable : {"", "<html>Not found</html>\r\n", "Blank: http://e.example/\r\n"})
+        EXPECT_EQ(foundation::SearchEngineTableRefusal(unusable), "holds no search engine") << unusable;
+}
 
 TEST(EngineTable, KeepsOnlyNameColonHttpLinesInTheirOrder)
 {

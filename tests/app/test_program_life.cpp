@@ -6,6 +6,7 @@
 #include "app/ProgramInstance.h"
 #include "app/ProgressUnit.h"
 #include "app/SiteListView.h"
+#include "app/StartRefusal.h"
 #include "app/TerminationSignals.h"
 #include "foundation/MyOptions.h"
 #include "platform/controls/ManualClock.h"
@@ -20,6 +21,7 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -580,6 +582,122 @@ TEST_F(ProgramLifeTest, AProgramWhosePathIsNotUtf8IsRefusedAtOnce)
          {folder + "/zarvello", folder + "/ZVO-SearchEngines.txt", lookalike + "/zarv\xe9llo"})
         ::unlink(file.c_str());
     ::rmdir(folder.c_str());
+}
+
+// A folder somebody else may write could hold a "qt.conf" or plug-ins of
+// theirs, which Qt would load into the program of whoever starts it.
+TEST(StartRefusal, AFolderOthersMayWriteIsRefused)
+{
+    QTemporaryDir root;
+    const auto folder = [&](const char *name, mode_t mode) {
+        const std::string path = QFile::encodeName(root.filePath(QString::fromLatin1(name))).toStdString();
+        EXPECT_EQ(::mkdir(path.c_str(), 0700), 0);
+        EXPECT_EQ(::chmod(path.c_str(), mode), 0);
+        return path;
+    };
+    EXPECT_EQ(ProgramFolderRefusal(folder("own", 0755)), "");
+    EXPECT_EQ(ProgramFolderRefusal(folder("private", 0700)), "");
+    EXPECT_NE(ProgramFolderRefusal(folder("everyone", 0777)), "");
+    EXPECT_NE(ProgramFolderRefusal(folder("sticky", 01777)), "");
+    EXPECT_NE(ProgramFolderRefusal(folder("everyone-write-only", 0703)), "");
+    if (::geteuid() == 0) {
+        // Another user's sticky folder, and a group of several users.
+        const std::string theirs = folder("theirs", 01755);
+        ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
+        EXPECT_NE(ProgramFolderRefusal(theirs), "");
+        const std::string group = folder("group", 0775);
+        ASSERT_EQ(::chown(group.c_str(), 0, 65534), 0);
+        EXPECT_NE(ProgramFolderRefusal(group), "");
+    }
+}
+
+// Started from a file manager nobody reads standard error: the refusal shows
+// in a desktop program's window as well, found only where the system keeps
+// its programs and only when nobody else may have written it.
+TEST(StartRefusal, TheRefusalShowsInAWindowWhenNobodyReadsStandardError)
+{
+    QTemporaryDir root;
+    const QString said = root.filePath(QStringLiteral("said.txt"));
+    const std::string script = "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + said.toStdString() + "'\n";
+    ASSERT_TRUE(QDir(root.path()).mkdir(QStringLiteral("system")));
+    ASSERT_TRUE(QDir(root.path()).mkdir(QStringLiteral("planted")));
+    ASSERT_TRUE(zvotest::writeFile(root.filePath(QStringLiteral("system/xmessage")), script));
+    ASSERT_TRUE(zvotest::writeFile(root.filePath(QStringLiteral("planted/zenity")), script));
+    ASSERT_EQ(::chmod(QFile::encodeName(root.filePath(QStringLiteral("system/xmessage"))).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(root.filePath(QStringLiteral("planted/zenity"))).constData(), 0777), 0);
+    const std::vector<std::string> folders = {QFile::encodeName(root.filePath(QStringLiteral("planted"))).toStdString(),
+                                              QFile::encodeName(root.filePath(QStringLiteral("system"))).toStdString()};
+
+    const QByteArray display = qgetenv("DISPLAY");
+    const auto restoreDisplay = qScopeGuard([&] {
+        if (display.isNull())
+            qunsetenv("DISPLAY");
+        else
+            qputenv("DISPLAY", display);
+    });
+    // Standard error into a file, as a file manager's session log takes it.
+    const std::string errors = QFile::encodeName(root.filePath(QStringLiteral("errors.txt"))).toStdString();
+    const int saved = ::dup(STDERR_FILENO);
+    const int log = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    ASSERT_GE(log, 0);
+    ::dup2(log, STDERR_FILENO);
+    ::close(log);
+    qunsetenv("DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+    const bool withoutDesktop = TellStartRefusal("no desktop", folders);
+    qputenv("DISPLAY", ":99");
+    const bool withDesktop = TellStartRefusal("the folder <b>is</b> shared", folders);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+
+    EXPECT_FALSE(withoutDesktop);
+    EXPECT_TRUE(withDesktop);
+    EXPECT_EQ(zvotest::readFile(QString::fromStdString(errors)),
+              "Zarvello: no desktop\nZarvello: the folder <b>is</b> shared\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(said).size() > 0; }, 10000));
+    EXPECT_EQ(zvotest::readFile(said), "-center\nZarvello: the folder <b>is</b> shared\n");
+}
+
+// Whoever may write the program's folder could make Qt load their code: the
+// program ends before Qt reads the planted "qt.conf" or looks at the planted
+// plug-in folder, with one line saying why, and reads and writes nothing.
+TEST_F(ProgramLifeTest, AProgramInAFolderOthersMayWriteIsRefusedBeforeQtStarts)
+{
+    QTemporaryDir root;
+    const QString shared = root.filePath(QStringLiteral("shared"));
+    ASSERT_TRUE(QDir().mkpath(shared + QStringLiteral("/platforms")));
+    ASSERT_TRUE(QFile::copy(m_folder.file(QStringLiteral("zarvello")), shared + QStringLiteral("/zarvello")));
+    ASSERT_TRUE(QFile::copy(m_folder.file(QStringLiteral("ZVO-SearchEngines.txt")),
+                            shared + QStringLiteral("/ZVO-SearchEngines.txt")));
+    ASSERT_TRUE(zvotest::writeFile(shared + QStringLiteral("/qt.conf"), "[Paths]\nPlugins=.\n"));
+    ASSERT_TRUE(zvotest::writeFile(shared + QStringLiteral("/platforms/libqoffscreen.so"), "not a plug-in"));
+    for (const mode_t mode : {mode_t(0777), mode_t(01777)}) {
+        SCOPED_TRACE(mode);
+        ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), mode), 0);
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("QT_DEBUG_PLUGINS"), QStringLiteral("1"));
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        program.setProcessEnvironment(env);
+        program.start(shared + QStringLiteral("/zarvello"), {});
+        ASSERT_TRUE(program.waitForStarted(10000));
+        if (!program.waitForFinished(20000)) {
+            program.kill();
+            program.waitForFinished(5000);
+            ADD_FAILURE() << "the program started";
+            continue;
+        }
+        EXPECT_EQ(program.exitCode(), 1);
+        EXPECT_EQ(program.readAllStandardError().toStdString(),
+                  "Zarvello: every user may write to the program's folder (\"" +
+                      QFile::encodeName(QFileInfo(shared).canonicalFilePath()).toStdString() +
+                      "\"); move the program to a folder only its owner may write\n");
+        EXPECT_EQ(QDir(shared).entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase),
+                  (QStringList{QStringLiteral("qt.conf"), QStringLiteral("zarvello"),
+                               QStringLiteral("ZVO-SearchEngines.txt")}));
+    }
 }
 
 // A file-size limit smaller than the site list: the save fails and is told

@@ -3,6 +3,7 @@
 // a link to a device without end. The start goes on or ends at once, as each
 // file's own rules say, and what stands in the file's place stays there.
 
+#include "app/SearchEngines.h"
 #include "platform/controls/ManualClock.h"
 #include "settings/FirstStartWizardUnit.h"
 #include "tests/app/MainFormFixture.h"
@@ -81,6 +82,22 @@ protected:
         return false;
     }
 };
+
+// A table past the bound would hold the start for minutes (a column, a popup
+// entry and a query per site for each engine): its first engines are used.
+TEST_F(StartUpFilesTest, AnEngineTablePastTheBoundGivesItsFirstEngines)
+{
+    std::string table;
+    for (size_t i = 1; i <= MaxSearchEngines + 5; ++i)
+        table += "E" + std::to_string(i) + ":http://127.0.0.1:9/?q=YOURDOMAIN.COM\r\n";
+    write("ZVO-SearchEngines.txt", table);
+    write("Domain-Data.txt", SortedRows);
+    TMainForm &form = start();
+    ASSERT_TRUE(form.SearchEngineNames.has_value());
+    EXPECT_EQ(form.SearchEngineNames->size(), MaxSearchEngines);
+    EXPECT_EQ(form.SearchEngineNames->back(), "E" + std::to_string(MaxSearchEngines));
+    EXPECT_EQ(form.ListView1->columnCount(), int(MaxSearchEngines) + 2);
+}
 
 TEST_F(StartUpFilesTest, WhatIsNoFileNeitherHoldsUpTheStartNorIsMovedOrReplaced)
 {

@@ -2,6 +2,7 @@
 
 #include "foundation/MyUtilitiesFiles.h"
 
+#include "platform/rtl/AtomicSave.h"
 #include "platform/rtl/Exceptions.h"
 #include "tests/support/PipeReader.h"
 
@@ -225,6 +226,41 @@ TEST(AppendLineToFile, EightThreadsLoseNoLineAndMixNone)
     }
     EXPECT_EQ(start, text.size()) << "the file ends with a whole line";
     EXPECT_EQ(next, std::vector<int>(threadCount, lineCount));
+}
+
+// What is judged is what was opened: a link put at the name after the look
+// and before the open, or a hard link to a file of the caller's in a shared
+// sticky folder, takes no line, and the file it leads to stays as it was.
+TEST(AppendLineToFile, NothingPutAtTheNameAfterTheLookTakesTheLine)
+{
+    QTemporaryDir dir;
+    const std::string own = dir.filePath("own.txt").toStdString();
+    ASSERT_TRUE(AppendLineToFile(own, "private"));
+    ASSERT_EQ(::chmod(own.c_str(), 0600), 0);
+    const std::string shared = dir.filePath("shared").toStdString();
+    ASSERT_EQ(::mkdir(shared.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+
+    for (const std::string &folder : {dir.path().toStdString(), shared}) {
+        const std::string log = folder + "/log.txt";
+        const rtl::ScopedBeforeInPlaceOpen plant([&](const std::string &name) {
+            if (name == log)
+                ASSERT_EQ(::symlink(own.c_str(), name.c_str()), 0);
+        });
+        EXPECT_FALSE(AppendLineToFile(log, "planted")) << folder;
+        EXPECT_EQ(errno, ELOOP);
+        ::unlink(log.c_str());
+    }
+    const std::string hardLink = shared + "/log.txt";
+    ASSERT_EQ(::link(own.c_str(), hardLink.c_str()), 0);
+    EXPECT_FALSE(AppendLineToFile(hardLink, "planted"));
+    EXPECT_EQ(errno, EACCES);
+    EXPECT_EQ(LoadTextFile(own), "private\r\n");
+    // The caller's own log there takes its lines as ever.
+    const std::string mine = shared + "/mine.txt";
+    EXPECT_TRUE(AppendLineToFile(mine, "a"));
+    EXPECT_TRUE(AppendLineToFile(mine, "b"));
+    EXPECT_EQ(LoadTextFile(mine), "a\r\nb\r\n");
 }
 
 TEST(FileRoutines, AppendDeleteAndLoadReportFailuresOnlyThroughResults)

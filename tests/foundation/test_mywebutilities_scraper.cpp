@@ -103,4 +103,11 @@ TEST(ValidURL, PlausibleAddresses)
     for (const char *url :
          {"https://localhost", "a.b", "www.a.b", "example", ".example.com", "example.c", "http://www.", ""})
         EXPECT_FALSE(IsValidURL(url)) << url;
+    // What passes becomes a row: no control character inside, and a site
+    // no longer than a host name may be.
+    EXPECT_TRUE(IsValidURL("http://" + std::string(249, 'a') + ".com"));
+    for (const std::string &url : {std::string("www.exa\tmple.com"), std::string("www.example.com\0x", 17),
+                                   std::string("http://www.exam\nple.com"), std::string("example.com/\x1B[2J"),
+                                   "http://" + std::string(250, 'a') + ".com", std::string(10240, 'a') + ".com"})
+        EXPECT_FALSE(IsValidURL(url)) << url.size();
 }

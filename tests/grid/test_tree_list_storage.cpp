@@ -434,6 +434,46 @@ TEST_F(Storage, LayoutsNamedInAnyScriptKeepApart)
     EXPECT_EQ(a->Width(), 99);
 }
 
+// A build before the escape wrote a name's "&" as it stands: a layout stored
+// so under a name that holds "&#x" is found, and the next save writes it in
+// this build's form and leaves nothing of the old one. Old bytes this build
+// reads as another name ("&#x421;" is how it stores "С") stay that name's.
+TEST_F(Storage, ALayoutAnEarlierBuildStoredUnderANameWithAnEscapeIsFound)
+{
+    TdxTreeListColumn *a = named("colA", "A");
+    write(file(), "[\\Grid &#x41; &#X2a; Board]\nBandRowCount=1\n"
+                  "[\\Grid &#x41; &#X2a; Board\\Columns\\colA]\nWidth=77\n"
+                  "[\\Other]\nBandRowCount=1\n"
+                  "[\\&#x421;\\Columns\\colA]\nWidth=55\n");
+    f.tree->SetIniSectionName(QStringLiteral("Grid &#x41; &#X2a; Board"));
+    a->SetWidth(40);
+    f.tree->LoadFromIniFile(file());
+    EXPECT_EQ(a->Width(), 77);
+
+    a->SetWidth(88);
+    f.tree->SaveToIniFile(file());
+    const QStringList stored = sections(file());
+    EXPECT_FALSE(stored.contains(QStringLiteral("\\Grid A * Board\\Columns\\colA"))) << stored.join(' ').toStdString();
+    EXPECT_TRUE(stored.contains(QStringLiteral("\\Other")));
+    QFile in(file());
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QByteArray bytes = in.readAll();
+    EXPECT_FALSE(bytes.contains("[\\Grid &#x41; &#X2a; Board")) << bytes.toStdString();
+    EXPECT_TRUE(bytes.contains("[\\Grid &#x26;#x41; &#x26;#X2a; Board\\Columns\\colA]")) << bytes.toStdString();
+    a->SetWidth(40);
+    f.tree->LoadFromIniFile(file());
+    EXPECT_EQ(a->Width(), 88);
+
+    // Stored by this build for "С", never taken for the literal name.
+    f.tree->SetIniSectionName(QStringLiteral("&#x421;"));
+    a->SetWidth(40);
+    f.tree->LoadFromIniFile(file());
+    EXPECT_EQ(a->Width(), 40);
+    f.tree->SetIniSectionName(QString::fromUtf8("С"));
+    f.tree->LoadFromIniFile(file());
+    EXPECT_EQ(a->Width(), 55);
+}
+
 // A layout file that is there but cannot be read is no empty layout: the
 // load raises and leaves the grid as it was.
 TEST_F(Storage, ALayoutFileThatCannotBeReadRaises)

@@ -83,6 +83,12 @@ TEST(UpdateScript, TheProgramsOwnFilesAreNoDataFiles)
                             "LIBFOO.SO",
                             ".hidden"})
         EXPECT_TRUE(IsProgramOwnFileName(own, "zarvello")) << own;
+    // What the program keeps of the user's beside the files: the lists set
+    // aside as unreadable, and anything named after a file or its copy.
+    for (const char *kept : {"Domain-Data.txt.bad", "Domain-Data.txt.bad.1", "domain-data.TXT.BAD.17",
+                             "Domain-Data.txt.bad.bak", "Domain-Data.txt.old", "Options.ini.bad", "Options.ini.bak",
+                             "~SE-Errors.txt.1", "Domain-Data.bak.1", "Options.bak.txt", "Domain-Data.txt.bad.1. "})
+        EXPECT_TRUE(IsProgramOwnFileName(kept, "zarvello")) << kept;
     // The program as it is called, not as it was shipped.
     EXPECT_TRUE(IsProgramOwnFileName("ZVO-Bin", "zvo-bin"));
     EXPECT_TRUE(IsProgramOwnFileName("zvo-bin.txt", "zvo-bin"));

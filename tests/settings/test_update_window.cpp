@@ -357,6 +357,85 @@ TEST_F(UpdateWindowTest, TheProgramsOwnFilesAreNeverReplaced)
     closeWindow(form);
 }
 
+// The set-aside list is the user's only copy of a list the program could
+// not read; and a file the list names twice would lose its ".bak", the copy
+// from before the run, to the second body. Neither is written.
+TEST_F(UpdateWindowTest, TheSetAsideListAndANameGivenTwiceAreNeverWritten)
+{
+    static std::vector<std::string> logged;
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &text) { logged.push_back(text.toStdString()); });
+    const auto restore = qScopeGuard([previous] { qInstallMessageHandler(previous); });
+
+    write("Domain-Data.txt.bad", "only copy\r\n");
+    write("ZVO-Domains.txt", "old.example*1*2*3*4*5*6\r\n");
+    std::string list;
+    for (const std::string name : {"Domain-Data.txt.bad", "Domain-Data.txt.bad", "Domain-Data.txt.bad.1",
+                                   "Options.ini.bad", "ZVO-Domains.txt", "zvo-domains.TXT", "about.gif"}) {
+        server.setFile(name, name + "\n");
+        list += "* " + name + "\nVersion: 2099-01-01\nLink: " + server.fileLink(name) + "\n";
+    }
+    server.setUpdateList(list);
+
+    QPointer<TCheckForUpdatesForm> form = runWindow();
+    ASSERT_TRUE(form);
+    EXPECT_EQ(status(form), FailedStatus);
+    EXPECT_EQ(server.fetchedFiles(), Strings{"about.gif"});
+    EXPECT_EQ(programFiles(), (std::map<std::string, std::string>{
+                                  {"Domain-Data.txt.bad", "only copy\r\n"},
+                                  {"ZVO-Domains.txt", "old.example*1*2*3*4*5*6\r\n"},
+                                  {"about.gif", "about.gif\r\n"},
+                              }));
+    for (const std::string line : {"Update: \"Domain-Data.txt.bad.1\" refused: one of the program's own files",
+                                   "Update: \"ZVO-Domains.txt\" refused: named more than once in the list",
+                                   "Update: \"zvo-domains.TXT\" refused: named more than once in the list"})
+        EXPECT_NE(std::find_if(logged.begin(), logged.end(), [&](const std::string &l) { return l.starts_with(line); }),
+                  logged.end())
+            << line;
+    closeWindow(form);
+}
+
+// A table the program could not use would stop every start while the good
+// one sat unused as its ".bak": it is not installed, and the log says why.
+TEST_F(UpdateWindowTest, AnEngineTableTheProgramCannotUseIsNotInstalled)
+{
+    static std::vector<std::string> logged;
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &text) { logged.push_back(text.toStdString()); });
+    const auto restore = qScopeGuard([previous] { qInstallMessageHandler(previous); });
+
+    const std::string good = "Good:http://e.example/?q=YOURDOMAIN.COM\r\n";
+    std::string tooMany;
+    for (int i = 0; i <= 1000; ++i)
+        tooMany += "E" + std::to_string(i) + ":http://e.example/?q=YOURDOMAIN.COM\n";
+    for (const std::string &served : {std::string("<html>Moved</html>\n"), tooMany}) {
+        write("ZVO-SearchEngines.txt", good);
+        server.setFile("ZVO-SearchEngines.txt", served);
+        server.setUpdateList(
+            "* ZVO-SearchEngines.txt\nVersion: 2099-01-01\nLink: " + server.fileLink("ZVO-SearchEngines.txt") + "\n");
+        QPointer<TCheckForUpdatesForm> form = runWindow();
+        ASSERT_TRUE(form);
+        EXPECT_EQ(status(form), FailedStatus);
+        EXPECT_EQ(programFiles(), (std::map<std::string, std::string>{{"ZVO-SearchEngines.txt", good}}));
+        ASSERT_FALSE(logged.empty());
+        EXPECT_TRUE(logged.back().starts_with("Update: \"ZVO-SearchEngines.txt\" failed: not installed: the engine "
+                                              "table holds "))
+            << logged.back();
+        closeWindow(form);
+    }
+    // A table the program can use installs, with the old one as its ".bak".
+    server.setFile("ZVO-SearchEngines.txt", "New:http://n.example/?q=YOURDOMAIN.COM\n");
+    QPointer<TCheckForUpdatesForm> form = runWindow();
+    ASSERT_TRUE(form);
+    EXPECT_EQ(status(form), "One file has been updated.");
+    EXPECT_EQ(programFiles(), (std::map<std::string, std::string>{
+                                  {"ZVO-SearchEngines.txt", "New:http://n.example/?q=YOURDOMAIN.COM\r\n"},
+                                  {"ZVO-SearchEngines.bak", good}}));
+    closeWindow(form);
+}
+
 // Names the runtime reads from the program folder as configuration or code
 // are refused, each with its reason in the log; the stored counts and the
 // report library's texts are data files and update with their ".bak".

@@ -1,6 +1,7 @@
 #include "StreamHelpers.h"
 
 #include "platform/classes/ClassErrors.h"
+#include "platform/rtl/AtomicSave.h"
 
 #include <QFile>
 #include <QProcess>
@@ -402,6 +403,37 @@ TEST(FileStream, AWriteTheDiskRefusesFailsWhenItIsMade)
     QFile written(name);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), "abcdef");
+}
+
+// A link put at the name after the look and before the open, or a hard link
+// to the caller's file in a shared sticky folder, is refused, and the file it
+// leads to is neither written nor emptied.
+TEST(FileStream, NothingPutAtTheNameAfterTheLookIsWrittenOrEmptied)
+{
+    QTemporaryDir dir;
+    const QString own = dir.filePath(QStringLiteral("own.txt"));
+    {
+        TFileStream file(own, fmCreate);
+        file.WriteBuffer("private", 7);
+    }
+    const QByteArray shared = QFile::encodeName(dir.filePath(QStringLiteral("shared")));
+    ASSERT_EQ(::mkdir(shared.constData(), 0777), 0);
+    ASSERT_EQ(::chmod(shared.constData(), 01777), 0);
+    const std::string page = QFile::encodeName(dir.filePath(QStringLiteral("page.tmp"))).toStdString();
+    {
+        const rtl::ScopedBeforeInPlaceOpen plant([&](const std::string &name) {
+            if (name == page)
+                ASSERT_EQ(::symlink(QFile::encodeName(own).constData(), name.c_str()), 0);
+        });
+        EXPECT_THROW(TFileStream(QFile::decodeName(QByteArray::fromStdString(page)), fmCreate), EFCreateError);
+    }
+    const QByteArray hardLink = shared + "/page.tmp";
+    ASSERT_EQ(::link(QFile::encodeName(own).constData(), hardLink.constData()), 0);
+    EXPECT_THROW(TFileStream(QFile::decodeName(hardLink), fmCreate), EFCreateError);
+    EXPECT_THROW(TFileStream(QFile::decodeName(hardLink), fmOpenWrite), EFOpenError);
+    QFile back(own);
+    ASSERT_TRUE(back.open(QIODevice::ReadOnly));
+    EXPECT_EQ(back.readAll(), "private");
 }
 
 // A file stream opened to write goes into what stands at the name, as the

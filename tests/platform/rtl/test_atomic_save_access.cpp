@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
@@ -16,9 +17,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace rtl;
 
@@ -197,6 +201,47 @@ TEST_F(AtomicSaveAccessTest, ALinkSomebodyElsePlantedInASharedFolderIsNotFollowe
     ASSERT_EQ(::lchown(planted.c_str(), ::geteuid(), ::getegid()), 0);
     EXPECT_TRUE(atomicSave(planted, "mine"));
     EXPECT_EQ(read("victim"), "mine");
+}
+
+// The save goes on when its backup cannot be made, but says so: the caller
+// counts on the previous content being kept. A folder under the backup's
+// name, or a backup somebody else planted in a shared sticky folder, stays.
+TEST_F(AtomicSaveAccessTest, ABackupThatCannotBeMadeIsToldOnStandardError)
+{
+    const auto saveTelling = [this](const std::string &file, const std::string &backup) -> std::string {
+        testing::internal::CaptureStderr();
+        const SaveResult result = atomicSave(path(file), "new", {.makeBackup = true});
+        const std::string said = testing::internal::GetCapturedStderr();
+        if (!result)
+            return "the save failed: " + result.reason();
+        if (said.find("the backup \"" + path(backup) + "\" was not made: ") == std::string::npos ||
+            std::count(said.begin(), said.end(), '\n') != 1)
+            return "standard error said \"" + said + "\"";
+        return read(file) == "new" ? "" : "the file was not saved";
+    };
+    ASSERT_TRUE(atomicSave(path("list.txt"), "old"));
+    ASSERT_EQ(::mkdir(path("list.bak").c_str(), 0755), 0);
+    EXPECT_EQ(saveTelling("list.txt", "list.bak"), "");
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(path("list.bak"))).isDir());
+    if (::geteuid() == 0) {
+        // Another user's backup planted where the saver may not remove it.
+        ASSERT_EQ(::mkdir(path("shared").c_str(), 0777), 0);
+        ASSERT_EQ(::chmod(path("shared").c_str(), 01777), 0);
+        ASSERT_TRUE(atomicSave(path("shared/list.bak"), "the planter's"));
+        EXPECT_EQ(asAnotherUser([&]() -> std::string {
+                      if (!atomicSave(path("shared/list.txt"), "old"))
+                          return "no list";
+                      return saveTelling("shared/list.txt", "shared/list.bak");
+                  }),
+                  "");
+        EXPECT_EQ(read("shared/list.bak"), "the planter's");
+    }
+    // A backup that can be made says nothing.
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(atomicSave(path("other.txt"), "old"));
+    EXPECT_TRUE(atomicSave(path("other.txt"), "new", {.makeBackup = true}));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(read("other.bak"), "old");
 }
 
 TEST_F(AtomicSaveAccessTest, AFolderThatRefusesTheTemporaryFileIsNamed)
