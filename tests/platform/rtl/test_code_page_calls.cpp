@@ -25,12 +25,12 @@ struct Calls
 
 // clang-format off
 const Calls Listed[] = {
-    {"app/MainUnit.cpp", "FromQString", 2, "system error wording and a saved file's name in the main window's messages"},
+    {"app/MainUnit.cpp", "FromQString", 3, "system error wording and a saved file's name in the main window's messages, a row's shown total read back for sorting"},
     {"app/MainUnit.cpp", "ToQString", 3, "engine column captions, the window caption, failures written to standard error"},
     {"app/MainUnitCheck.cpp", "ToQString", 2, "the counts written into a row after a check"},
     {"app/MainUnitCommands.cpp", "FromQString", 2, "the selected row's domain for the row commands"},
     {"app/MainUnitCommands.cpp", "ToQString", 3, "the input box's caption, prompt and default"},
-    {"app/MainUnitHooks.cpp", "ToQString", 1, "a count written into a row"},
+    {"app/MainUnitHooks.cpp", "ToQString", 2, "a count written into a row, a stored site's caption from the reference counts"},
     {"app/MainUnitSiteList.cpp", "FromQString", 5, "the site list's rows read back as the program's texts"},
     {"app/MainUnitSiteList.cpp", "ToQString", 3, "engine captions, a site's row and the legend's hint"},
     {"app/ProgramInstance.cpp", "FromQString", 1, "the already-running message naming the program folder"},
@@ -68,10 +68,10 @@ const Calls Listed[] = {
     {"platform/gfx/TextLayout.cpp", "ToQString", 1, "accelerator prefixes stripped from single-byte captions"},
     {"platform/gfx/TextMeasurer.cpp", "ToQString", 1, "single-byte text measured"},
     {"platform/help/HelpBook.cpp", "ToQString", 6, "the help book's text files"},
-    {"platform/ini/StoredText.cpp", "FromStoredText", 1, "the settings stores' escape"},
+    {"platform/ini/StoredText.cpp", "FromStoredText", 2, "the settings stores' escape, and a name as an earlier build stored it"},
     {"platform/ini/StoredText.cpp", "ToQString", 2, "the settings stores' escape"},
     {"platform/ini/StoredText.cpp", "ToStoredText", 3, "the settings stores' escape"},
-    {"platform/ini/StoredText.cpp", "UnicodeToAnsi", 3, "the settings stores' escape"},
+    {"platform/ini/StoredText.cpp", "UnicodeToAnsi", 4, "the settings stores' escape, and a name as an earlier build stored it"},
     {"platform/richedit/RichEdit.cpp", "windows-1252", 1, "plain text that is no UTF-8, loaded into a rich-text editor"},
     {"platform/richedit/RtfCodePages.cpp", "windows-1252", 1, "an RTF character set without a decoder of its own"},
     {"platform/rtl/DateTime.cpp", "FromQString", 1, "a date conversion's error message"},
