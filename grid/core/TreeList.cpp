@@ -132,9 +132,24 @@ void TCustomdxTreeList::deleteNode(TdxTreeListNode *node)
     }
     DeletionDeferral defer(*this);
     SelectionBracket bracket(*this);
+    // OnDeletion may free the tree list.
+    const TreeListAlive self = AliveToken();
     freeSubtree(node);
-    if (!m_clearing)
+    if (!self.expired() && !m_clearing)
         NodeCountChanged();
+}
+
+void TCustomdxTreeList::dropBranch(TdxTreeListNode *root)
+{
+    std::vector<TdxTreeListNode *> left{root};
+    while (!left.empty()) {
+        TdxTreeListNode *node = left.back();
+        left.pop_back();
+        if (node->m_children)
+            while (TdxTreeListNode *child = node->m_children->takeFirst())
+                left.push_back(child);
+        delete node;
+    }
 }
 
 void TCustomdxTreeList::freeSubtree(TdxTreeListNode *root)
@@ -204,8 +219,23 @@ void TCustomdxTreeList::freeSubtree(TdxTreeListNode *root)
                 nextVisible = stack.size() > 1 ? afterBranch(stack.size() - 2) : node->GetNextVisible();
         }
         stack.pop_back();
+        const TreeListAlive self = AliveToken();
+        const bool clearing = m_clearing;
         finishDeletion(node, nextVisible);
         delete node;
+        if (self.expired()) {
+            // OnDeletion freed the tree list, and with it every node still
+            // in the tree; what a clearing had taken out goes here.
+            if (clearing) {
+                for (Frame &frame : stack) {
+                    if (frame.taken)
+                        while (TdxTreeListNode *left = frame.taken->takeFirst())
+                            dropBranch(left);
+                    dropBranch(frame.node);
+                }
+            }
+            return;
+        }
     }
 }
 
@@ -242,8 +272,11 @@ void TCustomdxTreeList::finishDeletion(TdxTreeListNode *node, TdxTreeListNode *n
 void TCustomdxTreeList::NodeDeleted(TdxTreeListNode *node, TdxTreeListNode *previous, bool, bool wasLast,
                                     TdxTreeListNode *nextVisible)
 {
+    const TreeListAlive self = AliveToken();
     if (OnDeletion)
         OnDeletion(this, node);
+    if (self.expired())
+        return;
     // The edited node is gone: editing ends without storing into it.
     if (node == m_editedNode)
         AbandonEdit();
@@ -322,11 +355,19 @@ void TCustomdxTreeList::ClearNodes()
     m_rows.drop();
     const bool hadNodes = m_topLevel.count() > 0;
     // Handlers of the deletion notice may add top-level nodes; they go too.
+    // They may also free the tree list: the nodes taken out go then.
+    const TreeListAlive self = AliveToken();
     while (m_topLevel.count() > 0) {
         NodeList taken;
         std::swap(taken, m_topLevel);
-        while (TdxTreeListNode *node = taken.takeFirst())
-            freeSubtree(node);
+        while (TdxTreeListNode *node = taken.takeFirst()) {
+            if (self.expired())
+                dropBranch(node);
+            else
+                freeSubtree(node);
+        }
+        if (self.expired())
+            return;
     }
     m_clearing = false;
     if (hadNodes && !IsDestroying())

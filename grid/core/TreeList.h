@@ -424,6 +424,8 @@ public:
     // the thumb requests. Nothing when the may-scroll hook refuses.
     void HScroll(int code, int track = 0);
     void VScroll(int code) override { VScrollTo(code, 0); }
+    // Each line may end the edit, whose handlers may free the grid.
+    void MouseWheelScroll(bool up, int lines) override;
     void VScrollTo(int code, int track);
     // Every row and the whole width fit the client area as it is: the
     // window then shows neither scroll bar.
@@ -868,6 +870,9 @@ private:
     TdxTreeListNode *insertNode(TdxTreeListNode *parent);
     void deleteNode(TdxTreeListNode *node);
     void freeSubtree(TdxTreeListNode *root);
+    // Frees a branch no list holds any more, without telling anyone: what
+    // a clearing had taken out when a handler freed the tree list.
+    static void dropBranch(TdxTreeListNode *root);
     void finishDeletion(TdxTreeListNode *node, TdxTreeListNode *nextVisible);
     void repairReferences(TdxTreeListNode *node, TdxTreeListNode *previous, bool wasLast, TdxTreeListNode *nextVisible);
     void flushPendingDeletions();
@@ -880,7 +885,8 @@ private:
     bool owns(const TdxTreeListNode *node) const { return node && node->m_owner == this; }
     bool closeEditor(bool validate, bool refocus);
     void showEditorInCell(bool focusEditor);
-    void initEditorForCell();
+    // False when a handler freed the grid meanwhile.
+    bool initEditorForCell();
     void commitEdit();
     // Commits (unless the editor is going) and hides the editor.
     void hideEditor(InplaceEditor *editor);

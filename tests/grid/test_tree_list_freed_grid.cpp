@@ -13,9 +13,11 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -31,7 +33,10 @@ class FreedControl : public TCustomdxTreeListControl
 public:
     using TCustomdxTreeListControl::TCustomdxTreeListControl;
     bool IsNewItemRowShown() override { return true; }
+    // Node cells hot under the pointer, so that it asks for their cursor.
+    bool ColumnCellHotTrack(int) override { return hotCells; }
     std::function<void()> onAppend;
+    bool hotCells = false;
 
 protected:
     TdxTreeListNode *AppendNewItemNode() override
@@ -195,6 +200,7 @@ const std::vector<Event> &events()
         drag(g, edge, {edge.X + 30, edge.Y});
     };
     auto immediate = [](Grid &g) { g.tree->SetOptionsB(g.tree->OptionsB() | 1u << boImmediateEditor); };
+    auto search = [](Grid &g) { g.tree->SetOptionsB(g.tree->OptionsB() | 1u << boIncrementalSearch); };
     auto focusN0 = [](Grid &g) { g.tree->SetFocusedNode(g.nodes[0]); };
     static const std::vector<Event> list = {
         {"OnMouseDown",
@@ -356,6 +362,48 @@ const std::vector<Event> &events()
         {"OnColumnClick",
          [](Grid &g, Free f) { g.tree->OnColumnClick = [f](TObj *, TdxTreeListColumn *) { call(f); }; },
          [](Grid &g) { click(g, g.at(htColumnHeader, nullptr, 0)); }},
+        {"OnChangeNode by StartSearch",
+         [=](Grid &g, Free f) {
+             search(g);
+             g.tree->OnChangeNode = onChange(f);
+         },
+         [](Grid &g) { g.tree->StartSearch(0, QStringLiteral("n2")); }},
+        {"OnChangeNode by a typed search key",
+         [=](Grid &g, Free f) {
+             search(g);
+             g.tree->OnChangeNode = onChange(f);
+         },
+         [](Grid &g) {
+             // The first character matches the focused node, the second
+             // the next one.
+             for (TChar ch : {TChar('n'), TChar('2')})
+                 if (g.tree)
+                     g.tree->KeyPress(ch);
+         }},
+        {"OnExpanding by the search's MakeVisible",
+         [=](Grid &g, Free f) {
+             search(g);
+             g.tree->OnExpanding = onAllow(f);
+         },
+         [](Grid &g) { g.tree->StartSearch(0, QStringLiteral("n0aa")); }},
+        {"OnHotTrackCursor by a move",
+         [](Grid &g, Free f) {
+             g.tree->hotCells = true;
+             g.tree->SetOptionsB(g.tree->OptionsB() | 1u << boHotTrack);
+             g.tree->OnHotTrackCursor = [f](TObj *, TdxTreeListNode *, int, TCursor &) { call(f); };
+         },
+         [](Grid &g) {
+             const rtl::TPoint p = g.at(htCell, g.nodes[2], 0);
+             g.tree->MouseMove(0, p.X, p.Y);
+         }},
+        {"OnGetEditColor by F2",
+         [](Grid &g, Free f) { g.tree->OnGetEditColor = [f](TObj *, rtl::TColor &) { call(f); }; }, key(VK_F2)},
+        {"OnCanEditNewItemRow by F2",
+         [](Grid &g, Free f) {
+             click(g, g.at(htNewItemRow, nullptr, 0));
+             g.tree->OnCanEditNewItemRow = [f](TObj *, bool &) { call(f); };
+         },
+         key(VK_F2)},
     };
     return list;
 }
@@ -394,6 +442,18 @@ struct WindowGrid
         widget = std::make_unique<TreeListWidget>(g.tree.get());
         widget->resize(400, 300);
         g.tree->SetFocusedNode(g.nodes[1]);
+        const rtl::TPoint c = g.at(htCell, g.nodes[2], 0);
+        cell = {c.X, c.Y};
+        const rtl::TPoint f = g.at(htCell, g.nodes[1], 0);
+        focusedCell = {f.X, f.Y};
+    }
+    // The keyboard focus on the window, as a user's click leaves it.
+    void focus()
+    {
+        widget->activateWindow();
+        QApplication::setActiveWindow(widget.get());
+        widget->setFocus();
+        (void)QTest::qWaitFor([this] { return widget->hasFocus(); }, 1000);
     }
     ~WindowGrid()
     {
@@ -411,6 +471,8 @@ struct WindowGrid
     Grid g;
     std::unique_ptr<TreeListWidget> widget;
     int heard = 0;
+    QPoint cell;        // n2's cell of column A
+    QPoint focusedCell; // n1's
 };
 
 TEST(TreeListFreedGrid, TheWindowStopsWhenAHandlerLetsItsGridGo)
@@ -460,6 +522,224 @@ TEST(TreeListFreedGrid, TheWindowStopsWhenAHandlerLetsItsGridGo)
         EXPECT_EQ(w.heard, 1);
         EXPECT_EQ(w.widget->treeList(), nullptr);
     }
+}
+
+// OnDeletion freeing the grid, while a node, a branch, a child or all nodes
+// go. The grid tells of the nodes it frees itself on its way out too.
+TEST(TreeListFreedGrid, OnDeletionMayFreeTheGrid)
+{
+    const std::vector<std::pair<const char *, std::function<void(Grid &)>>> runs = {
+        {"a node", [](Grid &g) { g.nodes[2]->Delete(); }},
+        {"a branch", [](Grid &g) { g.nodes[0]->Delete(); }},
+        {"a child", [](Grid &g) { g.nodes[0]->Items(0)->Delete(); }},
+        {"all nodes", [](Grid &g) { g.tree->ClearNodes(); }},
+    };
+    for (const auto &[name, run] : runs) {
+        SCOPED_TRACE(name);
+        Grid g;
+        std::vector<TdxTreeListNode *> told;
+        Grid *grid = &g;
+        g.tree->OnDeletion = [grid, &told](TObj *, TdxTreeListNode *node) {
+            told.push_back(node);
+            grid->tree.reset();
+        };
+        run(g);
+        EXPECT_EQ(g.tree, nullptr);
+        // Every node is told of once, whoever freed it; what a clearing had
+        // taken out when the grid went is freed untold, the grid gone.
+        std::sort(told.begin(), told.end());
+        EXPECT_EQ(std::adjacent_find(told.begin(), told.end()), told.end());
+        EXPECT_EQ(told.size(), std::string(name) == "all nodes" ? 1u : 4u);
+    }
+}
+
+// The window's Qt events, each with the grid freed before it comes and
+// with a handler it reaches freeing the grid without letting it go: the
+// window reads nothing of the grid then, and paints, sizes and takes the
+// focus afterwards as a window without one.
+struct WindowEntry
+{
+    const char *site;
+    // Sets a handler the event reaches to the free; none where the event
+    // reaches no handler of the grid's.
+    std::function<void(WindowGrid &, Free)> set;
+    std::function<void(WindowGrid &)> run;
+};
+
+// The focused cell's editor of the window, holding a changed text.
+void editIn(WindowGrid &w)
+{
+    ASSERT_TRUE(w.g.tree->ShowEditor());
+    w.g.tree->SetEditorText(QStringLiteral("typed"));
+    w.g.tree->Editor()->SetModified(true);
+}
+
+void sendMouse(QWidget *to, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent e(type, QPointF(at), QPointF(to->mapToGlobal(at)), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(to, &e);
+}
+
+const std::vector<WindowEntry> &windowEntries()
+{
+    static const std::vector<WindowEntry> list = {
+        // A blocking window ends a mode unapplied, telling no one.
+        {"TreeListWidget::event", nullptr,
+         [](WindowGrid &w) {
+             QEvent blocked(QEvent::WindowBlocked);
+             QApplication::sendEvent(w.widget.get(), &blocked);
+         }},
+        {"TreeListWidget::keyPressEvent",
+         [](WindowGrid &w, Free f) { w.g.tree->OnKeyDown.Set([f](TObj *, TKey &, TShiftState) { call(f); }); },
+         [](WindowGrid &w) {
+             QKeyEvent press(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+             QApplication::sendEvent(w.widget.get(), &press);
+         }},
+        {"TreeListWidget::mousePressEvent",
+         [](WindowGrid &w, Free f) {
+             w.g.tree->OnMouseDown.Set([f](TObj *, TMouseButton, TShiftState, int, int) { call(f); });
+         },
+         [](WindowGrid &w) {
+             sendMouse(w.widget->viewport(), QEvent::MouseButtonPress, w.cell, Qt::LeftButton, Qt::LeftButton);
+         }},
+        {"TreeListWidget::mouseDoubleClickEvent",
+         [](WindowGrid &w, Free f) {
+             w.g.tree->OnMouseDown.Set([f](TObj *, TMouseButton, TShiftState, int, int) { call(f); });
+         },
+         [](WindowGrid &w) {
+             sendMouse(w.widget->viewport(), QEvent::MouseButtonDblClick, w.cell, Qt::LeftButton, Qt::LeftButton);
+         }},
+        {"TreeListWidget::mouseMoveEvent",
+         [](WindowGrid &w, Free f) {
+             w.g.tree->hotCells = true;
+             w.g.tree->SetOptionsB(w.g.tree->OptionsB() | 1u << boHotTrack);
+             w.g.tree->OnHotTrackCursor = [f](TObj *, TdxTreeListNode *, int, TCursor &) { call(f); };
+         },
+         [](WindowGrid &w) { sendMouse(w.widget->viewport(), QEvent::MouseMove, w.cell, Qt::NoButton, Qt::NoButton); }},
+        {"TreeListWidget::mouseReleaseEvent",
+         [](WindowGrid &w, Free f) {
+             w.g.tree->OnMouseUp.Set([f](TObj *, TMouseButton, TShiftState, int, int) { call(f); });
+         },
+         [](WindowGrid &w) {
+             sendMouse(w.widget->viewport(), QEvent::MouseButtonRelease, w.cell, Qt::LeftButton, Qt::NoButton);
+         }},
+        {"TreeListWidget::paintEvent",
+         [](WindowGrid &w, Free f) { w.g.tree->OnCustomDrawCell.Set([f](auto &&...) { call(f); }); },
+         [](WindowGrid &w) { w.widget->viewport()->repaint(); }},
+        {"TreeListWidget::resizeEvent",
+         [](WindowGrid &w, Free f) {
+             editIn(w);
+             w.g.tree->OnEditValidate = [f](TObj *, TdxTreeListColumn *, QString &, bool &) { call(f); };
+         },
+         [](WindowGrid &w) { w.widget->resize(w.widget->width() + 10, w.widget->height()); }},
+        {"TreeListWidget::timerEvent",
+         [](WindowGrid &w, Free f) {
+             // The delayed edit of a press on the focused cell.
+             w.g.tree->OnCanEdit = [f](TObj *, TdxTreeListNode *, bool &) { call(f); };
+             w.focus();
+             sendMouse(w.widget->viewport(), QEvent::MouseButtonPress, w.focusedCell, Qt::LeftButton, Qt::LeftButton);
+             sendMouse(w.widget->viewport(), QEvent::MouseButtonRelease, w.focusedCell, Qt::LeftButton, Qt::NoButton);
+         },
+         [](WindowGrid &w) {
+             // A timer of the window whatever the grid did: the delayed
+             // edit's, or one started here for a grid already gone.
+             w.widget->startTimer(TCustomdxTreeList::DelayedEditTimer, 1);
+             (void)QTest::qWaitFor([&w] { return w.heard > 0; }, 500);
+         }},
+        {"TreeListWidget::wheelEvent",
+         [](WindowGrid &w, Free f) {
+             // Scrolling ends the edit.
+             editIn(w);
+             w.g.tree->OnEditValidate = [f](TObj *, TdxTreeListColumn *, QString &, bool &) { call(f); };
+         },
+         [](WindowGrid &w) {
+             QWheelEvent wheel(QPointF(w.cell), QPointF(w.widget->viewport()->mapToGlobal(w.cell)), QPoint(),
+                               QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+             QApplication::sendEvent(w.widget->viewport(), &wheel);
+         }},
+        {"TreeListWidget::focusInEvent",
+         [](WindowGrid &w, Free f) {
+             w.g.tree->SetFocusedNode(nullptr);
+             w.g.tree->OnChangeNode = [f](TObj *, TdxTreeListNode *, TdxTreeListNode *) { call(f); };
+         },
+         [](WindowGrid &w) {
+             QFocusEvent in(QEvent::FocusIn, Qt::OtherFocusReason);
+             QApplication::sendEvent(w.widget.get(), &in);
+         }},
+        // What it reaches of the grid's handlers is the end of an edit,
+        // which the core's table fires by the same call ("OnEditValidate
+        // on leaving").
+        {"TreeListWidget::focusOutEvent", nullptr,
+         [](WindowGrid &w) {
+             QFocusEvent out(QEvent::FocusOut, Qt::OtherFocusReason);
+             QApplication::sendEvent(w.widget.get(), &out);
+         }},
+        {"TreeListWidget::changeEvent", nullptr,
+         [](WindowGrid &w) {
+             QFont font = w.widget->font();
+             font.setPointSize(font.pointSize() + 1);
+             w.widget->setFont(font);
+         }},
+        {"TreeListWidget::viewportEvent", nullptr,
+         [](WindowGrid &w) {
+             QEnterEvent enter(QPointF(w.cell), QPointF(w.cell), QPointF(w.widget->viewport()->mapToGlobal(w.cell)));
+             QApplication::sendEvent(w.widget->viewport(), &enter);
+             QEvent leave(QEvent::Leave);
+             QApplication::sendEvent(w.widget->viewport(), &leave);
+         }},
+        {"TreeListWidget::inputMethodEvent",
+         [](WindowGrid &w, Free f) {
+             w.g.tree->SetOptionsB(w.g.tree->OptionsB() | 1u << boImmediateEditor);
+             w.g.tree->OnCanEdit = [f](TObj *, TdxTreeListNode *, bool &) { call(f); };
+         },
+         [](WindowGrid &w) {
+             QInputMethodEvent compose(QStringLiteral("k"), {});
+             QApplication::sendEvent(w.widget.get(), &compose);
+         }},
+        {"TreeListFeedbackOverlay::paintEvent", nullptr,
+         [](WindowGrid &w) {
+             for (QWidget *child : w.widget->viewport()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                 child->repaint();
+         }},
+    };
+    return list;
+}
+
+TEST(TreeListFreedGrid, EveryQtEventOfTheWindowLetsAFreedGridGo)
+{
+    const int doubleClick = QApplication::doubleClickInterval();
+    QApplication::setDoubleClickInterval(1);
+    for (const WindowEntry &entry : windowEntries()) {
+        for (const bool byHandler : {false, true}) {
+            if (byHandler && !entry.set)
+                continue;
+            SCOPED_TRACE(std::string(entry.site) + (byHandler ? ", freed by a handler" : ", freed before"));
+            WindowGrid w;
+            w.widget->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(w.widget.get()));
+            Grid *grid = &w.g;
+            int &heard = w.heard;
+            const Free free = [grid, &heard] {
+                ++heard;
+                grid->tree.reset();
+            };
+            if (byHandler)
+                entry.set(w, free);
+            else
+                free();
+            entry.run(w);
+            EXPECT_EQ(w.heard, 1);
+            EXPECT_EQ(w.g.tree, nullptr);
+            EXPECT_EQ(w.widget->treeList(), nullptr);
+            // The window goes on as one without a grid.
+            w.widget->viewport()->repaint();
+            w.widget->resize(w.widget->width() - 10, w.widget->height());
+            QFocusEvent in(QEvent::FocusIn, Qt::OtherFocusReason);
+            QApplication::sendEvent(w.widget.get(), &in);
+            QCoreApplication::processEvents();
+        }
+    }
+    QApplication::setDoubleClickInterval(doubleClick);
 }
 
 } // namespace freedgrid
