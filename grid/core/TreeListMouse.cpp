@@ -480,7 +480,10 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     auto editorLetGo = [this, &self] {
         if (!m_editor || m_state != tsEditing || m_editor->GetStateFlag() || m_editor->IsFocused())
             return true;
-        return !mouseEditorRefusedToLeave(*m_editor) && EndEditing() && !self.expired();
+        // Its validation handler may free the grid.
+        if (mouseEditorRefusedToLeave(*m_editor) || self.expired())
+            return false;
+        return EndEditing() && !self.expired();
     };
     if (!editorLetGo())
         return;

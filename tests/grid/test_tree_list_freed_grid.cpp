@@ -321,6 +321,13 @@ const std::vector<Event> &events()
              const rtl::TPoint p = g.at(htCell, g.nodes[1], 0);
              g.tree->MouseDown(mbRight, ssRight, p.X, p.Y);
          }},
+        {"OnEditValidate on a press, the editor without the focus",
+         [](Grid &g, Free f) {
+             edit(g);
+             static_cast<gridtest::FakeEditor *>(g.tree->Editor())->focused = false;
+             g.tree->OnEditValidate = [f](TObj *, TdxTreeListColumn *, QString &, bool &) { call(f); };
+         },
+         cellOf(2)},
         {"OnEditValidate on leaving",
          [](Grid &g, Free f) {
              edit(g);
