@@ -2,12 +2,15 @@
 // from its OnClick, say): the routine that called it stops there and reads
 // nothing of what went. The sanitizer build reports any read.
 
+#include "CallOutSweeps.h"
 #include "ControlFixture.h"
 #include "CoreFakes.h"
 
 #include "grid/core/TreeListBands.h"
 #include "grid/core/TreeListHooks.h"
 #include "grid/widgets/TreeListWidget.h"
+
+#include "tests/support/CallOutSites.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -20,7 +23,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -747,6 +752,195 @@ TEST(TreeListFreedGrid, EveryQtEventOfTheWindowLetsAFreedGridGo)
         }
     }
     QApplication::setDoubleClickInterval(doubleClick);
+}
+
+} // namespace freedgrid
+
+namespace freedgrid {
+
+// The picture of a dragged header asks for its text as the drag starts in
+// the window; the handler frees the grid.
+TEST(TreeListFreedGrid, TheDraggedHeadersTextMayFreeTheGrid)
+{
+    SCOPED_TRACE("OnGetHeaderCellText as a header drag starts");
+    WindowGrid w;
+    w.widget->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.widget.get()));
+    w.g.tree->OnGetHeaderCellText = [f = w.letGo(), &w](TObj *, TdxTreeListColumn *, QString &) {
+        // Frees the grid without letting the window know.
+        ++w.heard;
+        w.g.tree.reset();
+    };
+    const QPoint from = [&w] {
+        const rtl::TPoint p = w.g.at(htColumnHeader, nullptr, 0);
+        return QPoint(p.X, p.Y);
+    }();
+    sendMouse(w.widget->viewport(), QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    for (const int dx : {8, 30})
+        sendMouse(w.widget->viewport(), QEvent::MouseMove, from + QPoint(dx, 0), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(w.heard, 1);
+    EXPECT_EQ(w.widget->treeList(), nullptr);
+    sendMouse(w.widget->viewport(), QEvent::MouseButtonRelease, from + QPoint(30, 0), Qt::LeftButton, Qt::NoButton);
+    w.widget->viewport()->repaint();
+}
+
+// Every call-out site of the grid, as the sources have it, and the sweep
+// entries that fire it with the grid itself as the victim (the handler,
+// node-drag and paint sweeps fire theirs with the column, band and node
+// victims too): "file: entry", the entry's name as its table has it.
+const std::map<std::string, std::vector<std::string>> &gridSweptSites()
+{
+    static const std::map<std::string, std::vector<std::string>> sites = {
+        {"InplaceEditor::Change: OnChange", {"handlers: OnEditChange typed"}},
+        {"InplaceEditor::ValidateEdit: OnValidate", {"handlers: OnEditValidate on Enter"}},
+        {"mouseEditorRefusedToLeave: editor.OnValidate",
+         {"freed_grid: OnEditValidate on a press, the editor without the focus"}},
+        {"TCustomdxContainer::Click: OnClick", {"freed_grid: OnClick on a cell"}},
+        {"TCustomdxContainer::DblClick: OnDblClick", {"freed_grid: OnDblClick"}},
+        {"TCustomdxContainer::DoEditKeyDown: OnEditKeyDown", {"handlers: OnEditKeyDown"}},
+        {"TCustomdxContainer::KeyDown: OnKeyDown", {"freed_grid: OnKeyDown", "handlers: OnKeyDown"}},
+        {"TCustomdxContainer::KeyPress: OnKeyPress", {"freed_grid: OnKeyPress", "handlers: OnKeyPress"}},
+        {"TCustomdxContainer::MouseDown: OnMouseDown", {"freed_grid: OnMouseDown"}},
+        {"TCustomdxContainer::MouseUp: OnMouseUp", {"freed_grid: OnMouseUp"}},
+        {"TCustomdxTreeList::ChangeFocus: OnChangeNode",
+         {"freed_grid: OnChangeNode by a press", "freed_grid: OnChangeNode by StartSearch", "handlers: OnChangeNode"}},
+        {"TCustomdxTreeList::DoCanEdit: OnCanEdit", {"freed_grid: OnCanEdit by F2", "handlers: OnCanEdit"}},
+        {"TCustomdxTreeList::DoCanEditNewItemRow: OnCanEditNewItemRow", {"freed_grid: OnCanEditNewItemRow by F2"}},
+        {"TCustomdxTreeList::DoCollapsed: OnCollapsed", {"handlers: OnCollapsed"}},
+        {"TCustomdxTreeList::DoCollapsing: OnCollapsing",
+         {"freed_grid: OnCollapsing by '-'", "handlers: OnCollapsing"}},
+        {"TCustomdxTreeList::DoExpanded: OnExpanded", {"freed_grid: OnExpanded by '*'", "handlers: OnExpanded"}},
+        {"TCustomdxTreeList::DoExpanding: OnExpanding",
+         {"freed_grid: OnExpanding by the button", "freed_grid: OnExpanding by the search's MakeVisible"}},
+        {"TCustomdxTreeList::DoNodeChanged: OnNodeChanged", {"freed_grid: OnNodeChanged by Down"}},
+        {"TCustomdxTreeList::GetEditColor: OnGetEditColor", {"freed_grid: OnGetEditColor by F2"}},
+        {"TCustomdxTreeList::GetHotTrackCursor: OnHotTrackCursor", {"freed_grid: OnHotTrackCursor by a move"}},
+        {"TCustomdxTreeList::NodeDeleted: OnDeletion", {"handlers: OnDeletion", "handlers: OnDeletion, all nodes"}},
+        {"TCustomdxTreeList::SelectionChanged: OnSelectionChanged", {"freed_grid: OnSelectionChanged by a press"}},
+        {"TCustomdxTreeList::SortNodes: OnCompare", {"freed_grid: OnCompare", "handlers: OnCompare"}},
+        {"TCustomdxTreeListControl::BandClick: OnBandClick", {"freed_grid: OnBandClick", "handlers: OnBandClick"}},
+        {"TCustomdxTreeListControl::BandSized: OnBandSized", {"handlers: OnBandSized"}},
+        {"TCustomdxTreeListControl::BeginBandSizing: OnBeginBandSizing", {"handlers: OnBeginBandSizing"}},
+        {"TCustomdxTreeListControl::BeginColumnSizing: OnBeginColumnSizing", {"handlers: OnBeginColumnSizing"}},
+        {"TCustomdxTreeListControl::CanSelectNode: OnCanSelectNode", {"freed_grid: OnCanSelectNode by a press"}},
+        {"TCustomdxTreeListControl::ColumnSized: OnColumnSized", {"handlers: OnColumnSized"}},
+        {"TCustomdxTreeListControl::ColumnSortClick: OnCanSort", {"handlers: OnCanSort"}},
+        {"TCustomdxTreeListControl::ColumnSortClick: OnColumnClick", {"handlers: OnColumnClick"}},
+        {"TCustomdxTreeListControl::ColumnSortState: OnGetSortMark", {"paint: OnGetSortMark"}},
+        {"TCustomdxTreeListControl::DoCustomDrawBand: OnCustomDrawBand", {"paint: OnCustomDrawBand"}},
+        {"TCustomdxTreeListControl::DoCustomDrawCell: OnCustomDrawCell",
+         {"paint: OnCustomDrawCell", "window: TreeListWidget::paintEvent"}},
+        {"TCustomdxTreeListControl::DoCustomDrawCell: OnCustomDrawCellEx", {"paint: OnCustomDrawCellEx"}},
+        {"TCustomdxTreeListControl::DoCustomDrawCell: c->OnCustomDrawCell", {"paint: column OnCustomDrawCell"}},
+        {"TCustomdxTreeListControl::DoCustomDrawHeader: OnCustomDrawColumnHeader", {"paint: OnCustomDrawColumnHeader"}},
+        {"TCustomdxTreeListControl::DoCustomDrawHeader: c->OnCustomDrawColumnHeader",
+         {"paint: column OnCustomDrawColumnHeader"}},
+        {"TCustomdxTreeListControl::DoCustomDrawNode: OnCustomDrawNode", {"paint: OnCustomDrawNode"}},
+        {"TCustomdxTreeListControl::DoCustomDrawNode: OnCustomDrawNodeEx", {"paint: OnCustomDrawNodeEx"}},
+        {"TCustomdxTreeListControl::DragOverBand: OnDragOverBand", {"handlers: OnDragOverBand"}},
+        {"TCustomdxTreeListControl::DragOverColumn: OnDragOverColumn", {"handlers: OnDragOverColumn"}},
+        {"TCustomdxTreeListControl::EditorChanged: OnEditChange", {"handlers: OnEditChange"}},
+        {"TCustomdxTreeListControl::EditorValidate: OnEditValidate",
+         {"freed_grid: OnEditValidate by Down", "handlers: OnEditValidate"}},
+        {"TCustomdxTreeListControl::EndDragBand: OnEndDragBand", {"handlers: OnEndDragBand"}},
+        {"TCustomdxTreeListControl::EndDragColumn: OnEndDragColumn", {"handlers: OnEndDragColumn"}},
+        {"TCustomdxTreeListControl::GetHeaderCellText: OnGetHeaderCellText",
+         {"freed_grid: OnGetHeaderCellText as a header drag starts"}},
+        {"TCustomdxTreeListControl::HideBand: OnHideBand", {"handlers: OnHideBand"}},
+        {"TCustomdxTreeListControl::HideColumn: OnHideColumn", {"handlers: OnHideColumn"}},
+        {"TCustomdxTreeListControl::IsRowIndicator: OnIsNodeIndicator", {"paint: OnIsNodeIndicator"}},
+        {"TCustomdxTreeListControl::MayDragBand: OnCanBandDrag", {"handlers: OnCanBandDrag"}},
+        {"TCustomdxTreeListControl::MayDragColumn: OnCanColumnDrag", {"handlers: OnCanColumnDrag"}},
+        {"TCustomdxTreeListControl::MoveBand: OnMoveBand", {"handlers: OnMoveBand"}},
+        {"TCustomdxTreeListControl::MoveColumn: OnMoveColumn", {"handlers: OnMoveColumn"}},
+        {"TCustomdxTreeListControl::PlaceColumn: OnPlaceColumn", {"handlers: OnPlaceColumn"}},
+        {"TCustomdxTreeListControl::ShowBand: OnShowBand", {"handlers: OnShowBand"}},
+        {"TdxTreeListColumn::editorChanged: OnChange", {"handlers: column OnChange"}},
+        {"TdxTreeListColumn::editorValidate: OnValidate", {"handlers: column OnValidate"}},
+        {"TreeListNodeDrag::BeginDrag: OnStartDrag", {"node_drag: OnStartDrag"}},
+        {"TreeListNodeDrag::BeginDrag: OnStartNodeDrag", {"node_drag: OnStartNodeDrag"}},
+        {"TreeListNodeDrag::dragOver: OnDragOver", {"node_drag: OnDragOver"}},
+        {"TreeListNodeDrag::Drop: over->OnDragDrop", {"node_drag: OnDragDrop"}},
+        {"TreeListNodeDrag::end: OnEndDrag", {"node_drag: OnEndDrag"}},
+    };
+    return sites;
+}
+
+// Sites no sweep fires with the grid as victim, each with its reason.
+std::map<std::string, std::string> gridExcusedSites()
+{
+    std::map<std::string, std::string> excused = {
+        {"TCustomdxTreeListControl::DoCustomDrawNotify: OnCustomDrawNotify",
+         "no routine of the grid calls DoCustomDrawNotify: no program reaches the event"},
+        {"TdxTreeListColumn::SetName: OnNameChanged",
+         "the control's own notice of a renamed column, set by the control, never by a program"},
+        {"InplaceEditor::MouseEnter: OnMouseEnter",
+         "an event of the editor, called last in a Qt event of the editor's window: freeing the grid there frees "
+         "that widget inside its own Qt event, which a recorded decision leaves to the program (deleteLater)"},
+        {"InplaceEditor::MouseLeave: OnMouseLeave", "as OnMouseEnter"},
+        {"TdxInplaceTextEdit::SelectionChange: OnSelectionChange", "as OnMouseEnter: the text editor's own event"},
+        {"TdxStyleController::NotifyListener: OnStyleChanged",
+         "an event of the style controller about its own listeners; the grid is not in the routine that calls it"},
+    };
+    // The paint sweep's known faults: the site is fired, the grid victim
+    // still reads the grid.
+    const std::map<std::string, std::string> faultSites = {
+        {"OnGetImageIndex", "TCustomdxTreeListControl::NodeImageIndex: OnGetImageIndex"},
+        {"OnGetSelectedIndex", "TCustomdxTreeListControl::NodeSelectedIndex: OnGetSelectedIndex"},
+        {"OnGetStateIndex", "TCustomdxTreeListControl::NodeStateIndex: OnGetStateIndex"},
+        {"OnAutoRowHeight", "TCustomdxTreeListControl::MeasureCellHeight: OnAutoRowHeight"},
+    };
+    for (const auto &[entry, fault] : gridtest::PaintSweepKnownFaults())
+        if (const auto site = faultSites.find(entry); site != faultSites.end())
+            excused.emplace(site->second, "known fault: " + fault);
+    return excused;
+}
+
+// Whether the test file's table has the entry: its name as a string.
+bool sweepHasEntry(const std::string &reference)
+{
+    static const std::map<std::string, QString> files = {
+        {"freed_grid", "test_tree_list_freed_grid.cpp"}, {"handlers", "test_tree_list_handlers.cpp"},
+        {"node_drag", "test_tree_list_node_drag.cpp"},   {"paint", "test_tree_list_paint.cpp"},
+        {"window", "test_tree_list_freed_grid.cpp"},
+    };
+    const size_t colon = reference.find(": ");
+    const auto file = files.find(reference.substr(0, colon));
+    if (colon == std::string::npos || file == files.end())
+        return false;
+    QFile source(QDir(zvotest::SourceRoot()).filePath("tests/grid/" + file->second));
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    const QString text = QString::fromUtf8(source.readAll());
+    return text.contains(QLatin1Char('"') + QString::fromStdString(reference.substr(colon + 2)) + QLatin1Char('"'));
+}
+
+// The sites the sources have against the sweeps: a call through an event
+// of the grid, or a Qt event of its window, that no sweep fires with the
+// grid freed (and no reason excuses) fails here, named with its place.
+TEST(TreeListCallOuts, EverySiteOfTheGridIsSweptWithTheGridAsItsVictim)
+{
+    ASSERT_FALSE(zvotest::SourceRoot().isEmpty()) << "ZVO_SOURCE_DIR is not set; run the test through ctest";
+    const zvotest::CallOutSites events =
+        zvotest::EventCallSites(zvotest::SourceRoot(), {"grid/core/*.cpp", "grid/paint/*.cpp", "grid/widgets/*.cpp"});
+    const zvotest::CallOutSites entries = zvotest::QtEntrySites(
+        zvotest::SourceRoot(), {"grid/widgets/TreeListWidget.h", "grid/widgets/TreeListWidget.cpp"});
+    ASSERT_GT(events.size(), 50u);
+    ASSERT_GT(entries.size(), 10u);
+    zvotest::CallOutSites code = events;
+    code.insert(entries.begin(), entries.end());
+
+    std::set<std::string> swept;
+    for (const auto &[site, sweeps] : gridSweptSites()) {
+        swept.insert(site);
+        for (const std::string &entry : sweeps)
+            EXPECT_TRUE(sweepHasEntry(entry)) << site << ": no sweep entry " << entry;
+    }
+    // The window's Qt events are their own sweep's entries.
+    for (const WindowEntry &entry : windowEntries())
+        swept.insert(entry.site);
+    EXPECT_EQ(zvotest::CallOutMismatch(code, swept, gridExcusedSites()), "");
+    RecordProperty("sites", int(code.size()));
 }
 
 } // namespace freedgrid
