@@ -145,9 +145,11 @@ void TCustomdxTreeList::dropBranch(TdxTreeListNode *root)
     while (!left.empty()) {
         TdxTreeListNode *node = left.back();
         left.pop_back();
+        // The lists are read, not emptied: emptying one tells the tree
+        // list, which has gone.
         if (node->m_children)
-            while (TdxTreeListNode *child = node->m_children->takeFirst())
-                left.push_back(child);
+            for (int i = 0; i < node->m_children->count(); ++i)
+                left.push_back(node->m_children->at(i));
         delete node;
     }
 }
@@ -229,8 +231,8 @@ void TCustomdxTreeList::freeSubtree(TdxTreeListNode *root)
             if (clearing) {
                 for (Frame &frame : stack) {
                     if (frame.taken)
-                        while (TdxTreeListNode *left = frame.taken->takeFirst())
-                            dropBranch(left);
+                        for (int i = 0; i < frame.taken->count(); ++i)
+                            dropBranch(frame.taken->at(i));
                     dropBranch(frame.node);
                 }
             }
@@ -361,13 +363,13 @@ void TCustomdxTreeList::ClearNodes()
         NodeList taken;
         std::swap(taken, m_topLevel);
         while (TdxTreeListNode *node = taken.takeFirst()) {
-            if (self.expired())
-                dropBranch(node);
-            else
-                freeSubtree(node);
+            freeSubtree(node);
+            if (self.expired()) {
+                for (int i = 0; i < taken.count(); ++i)
+                    dropBranch(taken.at(i));
+                return;
+            }
         }
-        if (self.expired())
-            return;
     }
     m_clearing = false;
     if (hadNodes && !IsDestroying())

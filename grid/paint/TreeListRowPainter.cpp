@@ -74,7 +74,8 @@ void TreeListPainter::drawRows()
         return;
     m_dragObject = tree().NodeDrag().DropHighlight();
     m_segments.reserve(m_info.Rows.size() * (m_info.HeaderCells.size() + m_info.EmptyBands.size() + 1));
-    const TreeListSettings &settings = tree().Settings();
+    // By value: a drawing handler may free the tree list meanwhile.
+    const TreeListSettings settings = tree().Settings();
     for (const TdxTreeListRowInfo &row : m_info.Rows) {
         const TRect whole = rtl::Rect(m_info.RowsRect.Left, row.Top, m_info.RowsRect.Right, row.Top + row.Height);
         if (!m_canvas.RectVisible(whole))
@@ -216,7 +217,8 @@ void TreeListPainter::drawRowFooters(const TdxTreeListRowInfo &row)
 void TreeListPainter::drawIndent(const TdxTreeListRowInfo &row)
 {
     TdxTreeListNode *node = row.Node;
-    const TreeListSettings &settings = tree().Settings();
+    // By value: a drawing handler may free the tree list meanwhile.
+    const TreeListSettings settings = tree().Settings();
     const int left = rowsLeft();
     const int right = indentRight(node);
     TRect area = rtl::Rect(std::max(left, m_info.RowsRect.Left), row.Top, std::min(right, m_info.RowsRect.Right),
