@@ -2129,6 +2129,40 @@ void focusOutside(TdxPageControl *c)
     QCoreApplication::processEvents();
 }
 
+// The second page, or the control, dragged to dock on the other control,
+// dropped there or ended by Esc.
+void dockDrag(QWidget *dragged, TdxPageControl *site, bool drop)
+{
+    if (auto *page = qobject_cast<TdxTabSheet *>(dragged)) {
+        page->SetDragKind(controls::TDragKind::dkDock);
+        page->BeginDrag();
+    } else if (auto *control = qobject_cast<TdxPageControl *>(dragged)) {
+        control->SetDragKind(controls::TDragKind::dkDock);
+        control->BeginDrag();
+    }
+    const QPointer<QWidget> held(dragged);
+    const QPointer<TdxPageControl> heldSite(site);
+    for (const QPoint at : {QPoint(140, 240), QPoint(440, 100)}) {
+        if (!held)
+            return;
+        const QPoint global = dragged->window()->mapToGlobal(at);
+        QMouseEvent move(QEvent::MouseMove, QPointF(dragged->mapFromGlobal(global)), QPointF(global), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(dragged, &move);
+    }
+    if (!held)
+        return;
+    if (drop) {
+        const QPoint global = dragged->window()->mapToGlobal(QPoint(440, 100));
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(dragged->mapFromGlobal(global)), QPointF(global),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(dragged, &release);
+    } else {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(dragged, &escape);
+    }
+}
+
 // A handler of the control's own events acts on its active page.
 void aboutActive(TdxPageControl *c, const SweepHandler &h)
 {
@@ -2294,6 +2328,82 @@ const std::vector<SweepEvent> &sweepEvents()
              c->OnDragDrop.Set([c, h](auto &&...) { aboutActive(c, h); });
          },
          [](TdxPageControl *c, TdxPageControl *) { dragOver(c, true); }, SweepEvent::Control},
+        // A dock drag of the control onto the other control.
+        {"control OnStartDock",
+         [](TdxPageControl *c, SweepHandler h) {
+             c->OnStartDock.Set([c, h](classes::TObject *, TDragDockObject &) { aboutActive(c, h); });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c, other, true); }, SweepEvent::Control},
+        {"control OnEndDock",
+         [](TdxPageControl *c, SweepHandler h) {
+             c->OnEndDock.Set([c, h](classes::TObject *, QObject *, int, int) { aboutActive(c, h); });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c, other, true); }, SweepEvent::Control},
+        {"control OnEndDock on Esc",
+         [](TdxPageControl *c, SweepHandler h) {
+             c->OnEndDock.Set([c, h](classes::TObject *, QObject *, int, int) { aboutActive(c, h); });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c, other, false); }, SweepEvent::Control},
+        // A dock drag of the second page onto the other control: its own
+        // events, and the site's about it.
+        {"page OnStartDock",
+         [](TdxPageControl *c, SweepHandler h) {
+             TdxTabSheet *p = c->Pages(1);
+             p->OnStartDock.Set([h, p](classes::TObject *, TDragDockObject &) {
+                 const SweepHandler keep = h; // the page may take this handler along
+                 keep(p);
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c->Pages(1), other, true); }, SweepEvent::Page},
+        {"page OnEndDock",
+         [](TdxPageControl *c, SweepHandler h) {
+             TdxTabSheet *p = c->Pages(1);
+             p->OnEndDock.Set([h, p](classes::TObject *, QObject *, int, int) {
+                 const SweepHandler keep = h;
+                 keep(p);
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c->Pages(1), other, true); }, SweepEvent::Page},
+        {"page OnEndDock on Esc",
+         [](TdxPageControl *c, SweepHandler h) {
+             TdxTabSheet *p = c->Pages(1);
+             p->OnEndDock.Set([h, p](classes::TObject *, QObject *, int, int) {
+                 const SweepHandler keep = h;
+                 keep(p);
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c->Pages(1), other, false); }, SweepEvent::Page},
+        {"site OnGetSiteInfo",
+         [](TdxPageControl *c, SweepHandler h) {
+             auto *site = c->parentWidget()->findChild<TdxPageControl *>(QStringLiteral("site"));
+             site->OnGetSiteInfo.Set([h](classes::TObject *, QWidget *client, QRect &, QPoint, bool &) {
+                 const SweepHandler keep = h;
+                 if (auto *page = qobject_cast<TdxTabSheet *>(client))
+                     keep(page);
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c->Pages(1), other, true); }, SweepEvent::Page},
+        {"site OnDockOver",
+         [](TdxPageControl *c, SweepHandler h) {
+             auto *site = c->parentWidget()->findChild<TdxPageControl *>(QStringLiteral("site"));
+             const QPointer<TdxTabSheet> p(c->Pages(1));
+             site->OnDockOver.Set([h, p](classes::TObject *, TDragDockObject &, int, int, TDragState, bool &) {
+                 const SweepHandler keep = h;
+                 if (p)
+                     keep(p);
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c->Pages(1), other, true); }, SweepEvent::Page},
+        {"site OnDockDrop by a drag",
+         [](TdxPageControl *c, SweepHandler h) {
+             auto *site = c->parentWidget()->findChild<TdxPageControl *>(QStringLiteral("site"));
+             site->OnDockDrop.Set([h](classes::TObject *, QWidget *client, int, int) {
+                 const SweepHandler keep = h;
+                 if (auto *page = qobject_cast<TdxTabSheet *>(client))
+                     keep(page);
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c->Pages(1), other, true); }, SweepEvent::Page},
         // The pages' own events.
         {"page OnResize",
          [onPages](TdxPageControl *c, SweepHandler h) {
@@ -2515,6 +2625,7 @@ TEST(PageControlHandlerSweep, EveryEventWithEveryVictimRunsToItsEnd)
                 outside->setObjectName(QStringLiteral("outside"));
                 outside->setGeometry(0, 220, 100, 24);
                 auto *other = new TdxPageControl(&window);
+                other->setObjectName(QStringLiteral("site"));
                 other->setGeometry(300, 0, 284, 208);
                 other->SetDockSite(true);
                 const QPointer<TdxPageControl> otherHeld(other);
@@ -2634,6 +2745,16 @@ const std::map<std::string, std::vector<std::string>> &pageControlSweptSites()
         {"TdxTabSheet::dragLeaveEvent: OnDragOver", {"sweep: page OnDragOver"}},
         {"TdxTabSheet::dropEvent", {"sweep: page OnDragDrop"}},
         {"TdxTabSheet::dropEvent: OnDragDrop", {"sweep: page OnDragDrop"}},
+        {"TdxCustomPageControl::BeginDrag: OnStartDock", {"sweep: control OnStartDock"}},
+        {"TdxCustomPageControl::mouseReleaseEvent: OnEndDock", {"sweep: control OnEndDock"}},
+        {"TdxCustomPageControl::keyPressEvent: OnEndDock", {"sweep: control OnEndDock on Esc"}},
+        {"TdxTabSheet::BeginDrag: OnStartDock", {"sweep: page OnStartDock"}},
+        {"TdxTabSheet::mouseReleaseEvent: OnEndDock", {"sweep: page OnEndDock"}},
+        {"TdxTabSheet::keyPressEvent", {"sweep: page OnEndDock on Esc"}},
+        {"TdxTabSheet::keyPressEvent: OnEndDock", {"sweep: page OnEndDock on Esc"}},
+        {"TdxCustomPageControl::GetSiteInfo: OnGetSiteInfo", {"sweep: site OnGetSiteInfo"}},
+        {"TdxCustomPageControl::DockOver: OnDockOver", {"sweep: site OnDockOver"}},
+        {"TdxCustomPageControl::DockDrop: OnDockDrop", {"sweep: site OnDockDrop by a drag"}},
     };
     return sites;
 }
@@ -2641,26 +2762,17 @@ const std::map<std::string, std::vector<std::string>> &pageControlSweptSites()
 // Sites no sweep fires, each with its reason.
 const std::map<std::string, std::string> &pageControlExcusedSites()
 {
-    const std::string dockDrag = "not swept yet: a drag of a page or a docked form (its start, the dock sites "
-                                 "asked on the way, the dock by dragging, and its end by a release or Esc)";
+    // OnStartDrag opens a drag and drop of the window system (QDrag::exec), whose own event loop
+    // the tests do not drive; OnEndDrag is told in the same routine.
+    const std::string dragAndDrop = "not swept yet: the window system's drag and drop runs its own event loop";
     static const std::map<std::string, std::string> excused = {
         {"TdxCustomPageControl::focusInEvent", "repaints the active tab's focus mark; calls no handler"},
         {"TdxCustomPageControl::focusOutEvent", "repaints the active tab's focus mark; calls no handler"},
         {"TdxCustomPageControl::leaveEvent", "clears the hot tab; calls no handler"},
         {"TdxCustomPageControl::changeEvent", "a font or colour change relays the strip out and repaints; the "
                                               "pages' placing it leads to is swept with page OnResize"},
-        {"TdxCustomPageControl::BeginDrag: OnStartDock", dockDrag},
-        {"TdxCustomPageControl::BeginDrag: OnStartDrag", dockDrag},
-        {"TdxTabSheet::BeginDrag: OnStartDock", dockDrag},
-        {"TdxTabSheet::BeginDrag: OnStartDrag", dockDrag},
-        {"TdxCustomPageControl::DockDrop: OnDockDrop", dockDrag},
-        {"TdxCustomPageControl::DockOver: OnDockOver", dockDrag},
-        {"TdxCustomPageControl::GetSiteInfo: OnGetSiteInfo", dockDrag},
-        {"TdxCustomPageControl::keyPressEvent: OnEndDock", dockDrag},
-        {"TdxCustomPageControl::mouseReleaseEvent: OnEndDock", dockDrag},
-        {"TdxTabSheet::keyPressEvent", dockDrag},
-        {"TdxTabSheet::keyPressEvent: OnEndDock", dockDrag},
-        {"TdxTabSheet::mouseReleaseEvent: OnEndDock", dockDrag},
+        {"TdxCustomPageControl::BeginDrag: OnStartDrag", dragAndDrop},
+        {"TdxTabSheet::BeginDrag: OnStartDrag", dragAndDrop},
     };
     return excused;
 }
