@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <climits>
 
+#include <utility>
+
 namespace grid {
 
 namespace {
@@ -30,21 +32,28 @@ bool isNavigationKey(TKey key)
     }
 }
 
-// Keeps a counter raised for a scope, also when the scope is left early.
+// Keeps a counter raised for a scope, also when the scope is left early;
+// the counter goes with an editor a handler freed meanwhile.
 class CounterGuard
 {
 public:
-    explicit CounterGuard(int32_t &counter)
+    CounterGuard(int32_t &counter, TreeListAlive alive)
         : m_counter(counter)
+        , m_alive(std::move(alive))
     {
         ++m_counter;
     }
-    ~CounterGuard() { --m_counter; }
+    ~CounterGuard()
+    {
+        if (!m_alive.expired())
+            --m_counter;
+    }
     CounterGuard(const CounterGuard &) = delete;
     CounterGuard &operator=(const CounterGuard &) = delete;
 
 private:
     int32_t &m_counter;
+    TreeListAlive m_alive;
 };
 
 } // namespace
@@ -175,8 +184,13 @@ bool InplaceEditor::ValidateEdit()
         return true;
     bool accept = true;
     QString errorText = InvalidInputText;
+    // The handler may free the container, and this editor with it: that
+    // ends the caller's step as a refusal does.
+    const TreeListAlive alive = AliveToken();
     if (OnValidate)
         OnValidate(this, errorText, accept);
+    if (alive.expired())
+        return false;
     if (!accept)
         return Refuse(errorText);
     return true;
@@ -433,7 +447,9 @@ void InplaceEditor::KeyDown(TKey &key, TShiftState shift)
         key = 0;
         return;
     }
-    CounterGuard lock(m_validationLock);
+    // The container's handlers may free it, and this editor with it.
+    const TreeListAlive alive = AliveToken();
+    CounterGuard lock(m_validationLock, alive);
     bool toContainer = false;
     switch (key) {
     case VK_TAB: toContainer = !(shift & ssAlt); break;
@@ -452,6 +468,8 @@ void InplaceEditor::KeyDown(TKey &key, TShiftState shift)
     case VK_F2:
         if (m_container)
             m_container->DoEditKeyDown(key, shift);
+        if (alive.expired())
+            return;
         if (key == VK_F2)
             MoveCaretToEnd();
         key = 0;
@@ -472,6 +490,8 @@ void InplaceEditor::KeyDown(TKey &key, TShiftState shift)
         return;
     if (m_container)
         m_container->DoEditKeyDown(key, shift);
+    if (alive.expired())
+        return;
     if (key != 0 && IsEditKey(key, shift) && (!IsEditable() || !CanModify()))
         key = 0;
     if (key != 0)
@@ -480,8 +500,11 @@ void InplaceEditor::KeyDown(TKey &key, TShiftState shift)
 
 void InplaceEditor::KeyPress(TChar &key)
 {
+    const TreeListAlive alive = AliveToken();
     if (m_container)
         m_container->KeyPress(key);
+    if (alive.expired())
+        return;
     if (IsTypedChar(key) && !IsValidChar(key)) {
         key = 0;
         Beep();

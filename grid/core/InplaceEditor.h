@@ -13,6 +13,7 @@
 #include "grid/core/ControlTypes.h"
 #include "grid/core/EditStyle.h"
 #include "grid/core/EditViewData.h"
+#include "grid/core/TreeListLife.h"
 
 #include "platform/classes/Component.h"
 #include "platform/classes/Graphics.h"
@@ -270,6 +271,9 @@ protected:
     bool Refuse(const QString &errorText);
     void UpdateHotTrack();
     virtual void UpdateHotState();
+    // Expires when the editor goes: a handler its container calls may free
+    // the container, and the editor with it.
+    TreeListAlive AliveToken() const { return m_life.token(); }
     int32_t ValidationLock() const { return m_validationLock; }
     bool IsValidating() const { return m_validationLock > 0; }
     void SetStoredValue(uint8_t bit) { m_storedValues |= bit; }
@@ -294,6 +298,7 @@ private:
     QString m_savedText;
     bool m_savedModified = false;
     int32_t m_validationLock = 0;
+    TreeListLife m_life;
     int32_t m_showLock = 0;
     int64_t m_clickTime = 0;
     mutable std::unique_ptr<TdxEditStyle> m_style;

@@ -132,9 +132,26 @@ void TCustomdxTreeList::deleteNode(TdxTreeListNode *node)
     }
     DeletionDeferral defer(*this);
     SelectionBracket bracket(*this);
+    // OnDeletion may free the tree list.
+    const TreeListAlive self = AliveToken();
     freeSubtree(node);
-    if (!m_clearing)
+    if (!self.expired() && !m_clearing)
         NodeCountChanged();
+}
+
+void TCustomdxTreeList::dropBranch(TdxTreeListNode *root)
+{
+    std::vector<TdxTreeListNode *> left{root};
+    while (!left.empty()) {
+        TdxTreeListNode *node = left.back();
+        left.pop_back();
+        // The lists are read, not emptied: emptying one tells the tree
+        // list, which has gone.
+        if (node->m_children)
+            for (int i = 0; i < node->m_children->count(); ++i)
+                left.push_back(node->m_children->at(i));
+        delete node;
+    }
 }
 
 void TCustomdxTreeList::freeSubtree(TdxTreeListNode *root)
@@ -204,8 +221,23 @@ void TCustomdxTreeList::freeSubtree(TdxTreeListNode *root)
                 nextVisible = stack.size() > 1 ? afterBranch(stack.size() - 2) : node->GetNextVisible();
         }
         stack.pop_back();
+        const TreeListAlive self = AliveToken();
+        const bool clearing = m_clearing;
         finishDeletion(node, nextVisible);
         delete node;
+        if (self.expired()) {
+            // OnDeletion freed the tree list, and with it every node still
+            // in the tree; what a clearing had taken out goes here.
+            if (clearing) {
+                for (Frame &frame : stack) {
+                    if (frame.taken)
+                        for (int i = 0; i < frame.taken->count(); ++i)
+                            dropBranch(frame.taken->at(i));
+                    dropBranch(frame.node);
+                }
+            }
+            return;
+        }
     }
 }
 
@@ -242,8 +274,11 @@ void TCustomdxTreeList::finishDeletion(TdxTreeListNode *node, TdxTreeListNode *n
 void TCustomdxTreeList::NodeDeleted(TdxTreeListNode *node, TdxTreeListNode *previous, bool, bool wasLast,
                                     TdxTreeListNode *nextVisible)
 {
+    const TreeListAlive self = AliveToken();
     if (OnDeletion)
         OnDeletion(this, node);
+    if (self.expired())
+        return;
     // The edited node is gone: editing ends without storing into it.
     if (node == m_editedNode)
         AbandonEdit();
@@ -322,11 +357,19 @@ void TCustomdxTreeList::ClearNodes()
     m_rows.drop();
     const bool hadNodes = m_topLevel.count() > 0;
     // Handlers of the deletion notice may add top-level nodes; they go too.
+    // They may also free the tree list: the nodes taken out go then.
+    const TreeListAlive self = AliveToken();
     while (m_topLevel.count() > 0) {
         NodeList taken;
         std::swap(taken, m_topLevel);
-        while (TdxTreeListNode *node = taken.takeFirst())
+        while (TdxTreeListNode *node = taken.takeFirst()) {
             freeSubtree(node);
+            if (self.expired()) {
+                for (int i = 0; i < taken.count(); ++i)
+                    dropBranch(taken.at(i));
+                return;
+            }
+        }
     }
     m_clearing = false;
     if (hadNodes && !IsDestroying())

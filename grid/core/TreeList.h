@@ -424,6 +424,8 @@ public:
     // the thumb requests. Nothing when the may-scroll hook refuses.
     void HScroll(int code, int track = 0);
     void VScroll(int code) override { VScrollTo(code, 0); }
+    // Each line may end the edit, whose handlers may free the grid.
+    void MouseWheelScroll(bool up, int lines) override;
     void VScrollTo(int code, int track);
     // Every row and the whole width fit the client area as it is: the
     // window then shows neither scroll bar.
@@ -871,6 +873,9 @@ private:
     TdxTreeListNode *insertNode(TdxTreeListNode *parent);
     void deleteNode(TdxTreeListNode *node);
     void freeSubtree(TdxTreeListNode *root);
+    // Frees a branch no list holds any more, without telling anyone: what
+    // a clearing had taken out when a handler freed the tree list.
+    static void dropBranch(TdxTreeListNode *root);
     void finishDeletion(TdxTreeListNode *node, TdxTreeListNode *nextVisible);
     void repairReferences(TdxTreeListNode *node, TdxTreeListNode *previous, bool wasLast, TdxTreeListNode *nextVisible);
     void flushPendingDeletions();
@@ -886,7 +891,8 @@ private:
     // Puts an open editor over its cell as the layout has it now, and
     // brings back one that an update bracket put aside.
     void placeEditor();
-    void initEditorForCell();
+    // False when a handler freed the grid meanwhile.
+    bool initEditorForCell();
     void commitEdit();
     // Commits (unless the editor is going) and hides the editor.
     void hideEditor(InplaceEditor *editor);

@@ -93,9 +93,12 @@ void TCustomdxTreeListControl::DoCanEditNewItemRow(bool &allow)
 
 void TCustomdxTreeListControl::GetHotTrackCursor(TdxTreeListNode *node, int column, TCursor &cursor)
 {
+    // The column's handler may free the grid.
+    const TreeListAlive self = AliveToken();
     if (TdxTreeListColumn *c = Columns(column))
         c->GetHotTrackCursor(node, cursor);
-    TCustomdxTreeList::GetHotTrackCursor(node, column, cursor);
+    if (!self.expired())
+        TCustomdxTreeList::GetHotTrackCursor(node, column, cursor);
 }
 
 // ---- Columns ----

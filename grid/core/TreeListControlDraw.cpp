@@ -43,9 +43,11 @@ void TCustomdxTreeListControl::DoCustomDrawNode(gfx::Canvas *canvas, const rtl::
                                                 QString &text, rtl::TColor &color, classes::TFont *font,
                                                 TAlignment &alignment, bool &done)
 {
+    // The first handler may free the grid.
+    const TreeListAlive self = AliveToken();
     if (OnCustomDrawNode.Assigned() && !done)
         OnCustomDrawNode(this, canvas, rect, node, text, color, font, alignment, done);
-    if (OnCustomDrawNodeEx.Assigned() && !done)
+    if (!self.expired() && OnCustomDrawNodeEx.Assigned() && !done)
         OnCustomDrawNodeEx(this, canvas, rect, node, text, color, font, alignment, done);
 }
 

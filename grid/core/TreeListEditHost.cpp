@@ -104,7 +104,10 @@ InplaceEditor *TCustomdxTreeListControl::FindEditor(int column)
 
 void TCustomdxTreeListControl::InitEditor(InplaceEditor *editor)
 {
+    const TreeListAlive self = AliveToken();
     TCustomdxTreeList::InitEditor(editor);
+    if (self.expired())
+        return;
     if (TdxTreeListColumn *column = Columns(FocusedColumnIndex()))
         column->InitEditProperties(*editor);
 }

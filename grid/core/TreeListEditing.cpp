@@ -37,6 +37,8 @@ bool TCustomdxTreeList::ShowEditor(TChar typed)
         // takes the keys again.
         showEditorInCell(true);
     }
+    if (self.expired())
+        return false;
     if (m_state != tsEditing || !m_editor || !m_editor->Shown())
         return false;
     if (typed == 22 || typed == 24) {
@@ -86,7 +88,12 @@ void TCustomdxTreeList::InitEditor(InplaceEditor *editor)
 {
     editor->SetClosing(false);
     // Screens here show every colour exactly: the nearest is the colour.
-    editor->SetColor(GetEditColor());
+    // The colour's handler may free the grid, and the editor with it.
+    const TreeListAlive self = AliveToken();
+    const rtl::TColor color = GetEditColor();
+    if (self.expired())
+        return;
+    editor->SetColor(color);
     editor->Font().Assign(&GetEditFont());
     editor->SetMargins(rtl::TRect{1, 0, 0, 0});
 }
@@ -109,13 +116,15 @@ void TCustomdxTreeList::showEditorInCell(bool focusEditor)
             return;
         }
         m_editor = editor;
-        initEditorForCell();
+        if (!initEditorForCell())
+            return;
     } else {
         m_editor = editor;
         if (column != EditedColumn() || m_focused != m_editedNode) {
             hideEditor(editor);
             m_state = tsEditing;
-            initEditorForCell();
+            if (!initEditorForCell())
+                return;
         }
     }
     const rtl::TRect rect =
@@ -169,26 +178,36 @@ void TCustomdxTreeList::placeEditor()
     m_editor->PlaceEdit(rect, refocus);
 }
 
-void TCustomdxTreeList::initEditorForCell()
+bool TCustomdxTreeList::initEditorForCell()
 {
     m_editedColumn = holdColumn(FocusedColumnIndex());
     m_editedPosition = m_editedColumn.taken() >= 0 ? FocusedColumn() : -1;
     m_editedNode = m_focused;
     m_editedNewItemRow = IsNewItemRowActive();
     if (!m_focused)
-        return;
+        return true;
     SetEditFlag();
+    // The editor's set-up calls out: a handler may free the grid.
+    const TreeListAlive self = AliveToken();
     struct EditFlag
     {
         TCustomdxTreeList *tree;
-        ~EditFlag() { tree->ClearEditFlag(); }
-    } flag{this};
+        const TreeListAlive &alive;
+        ~EditFlag()
+        {
+            if (!alive.expired())
+                tree->ClearEditFlag();
+        }
+    } flag{this, self};
     InitEditor(m_editor);
+    if (self.expired())
+        return false;
     const QVariant value = GetEditValue();
     m_editor->SetModified(false);
     if (IsEditReadOnly())
         m_editor->SetReadOnly(true);
     m_editor->SetEditValue(value);
+    return true;
 }
 
 void TCustomdxTreeList::commitEdit()

@@ -309,6 +309,8 @@ void TCustomdxTreeList::KeyPress(TChar &key)
     // Only a character that the search would take starts one.
     if (m_state == tsNone && !m_searching && optionB(boIncrementalSearch) && !ctrlOnly && IsTypedChar(key))
         StartSearch(-1, QString());
+    if (self.expired())
+        return;
     if (!m_searching) {
         if (optionB(boImmediateEditor) && m_state != tsEditing) {
             if (key == 13) {

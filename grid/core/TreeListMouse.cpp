@@ -480,7 +480,10 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     auto editorLetGo = [this, &self] {
         if (!m_editor || m_state != tsEditing || m_editor->GetStateFlag() || m_editor->IsFocused())
             return true;
-        return !mouseEditorRefusedToLeave(*m_editor) && EndEditing() && !self.expired();
+        // Its validation handler may free the grid.
+        if (mouseEditorRefusedToLeave(*m_editor) || self.expired())
+            return false;
+        return EndEditing() && !self.expired();
     };
     if (!editorLetGo())
         return;
@@ -788,8 +791,14 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
     if (IsHotTrack() || m_hotTrack->Column() >= 0)
         m_hotTrack->Update(HitTest(x, y));
     // An open editor leaves the edges sizable: they show their cursor too.
-    if (m_host && (IsMouseMode(m_state) || m_state == tsNone || m_state == tsEditing))
-        m_host->setCursor(CursorAt(x, y));
+    // The cursor handler may free the grid.
+    if (m_host && (IsMouseMode(m_state) || m_state == tsNone || m_state == tsEditing)) {
+        const TCursor cursor = CursorAt(x, y);
+        if (self.expired())
+            return;
+        if (m_host)
+            m_host->setCursor(cursor);
+    }
     m_bottomHint->MouseMoved(x, y);
 }
 

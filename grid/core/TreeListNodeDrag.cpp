@@ -90,11 +90,18 @@ bool TreeListNodeDrag::BeginDrag(int x, int y)
 {
     if (nodeDragRunning)
         return false;
+    // The editor's and the start events' handlers may free the grid, and
+    // this drag with it.
+    const TreeListAlive self = m_grid.AliveToken();
     if (m_grid.m_editor && m_grid.m_state == tsEditing)
         m_grid.EndEditing();
+    if (self.expired())
+        return false;
     TCustomdxTreeList::stopDelayedEdit();
     if (OnStartDrag)
         OnStartDrag();
+    if (self.expired())
+        return false;
     if (!m_dragged->get()) {
         const rtl::TPoint at =
             m_grid.m_state == tsNodeDown ? rtl::TPoint{m_grid.m_pressX, m_grid.m_pressY} : rtl::TPoint{x, y};
@@ -107,6 +114,8 @@ bool TreeListNodeDrag::BeginDrag(int x, int y)
     }
     if (OnStartNodeDrag)
         OnStartNodeDrag(m_dragged->get());
+    if (self.expired())
+        return false;
     // The start event may have deleted the node.
     if (!m_dragged->get()) {
         m_grid.m_state = tsNone;
@@ -134,8 +143,12 @@ void TreeListNodeDrag::MoveTo(TCustomdxTreeList *target, int x, int y)
             m_over->leave();
         m_over = over;
     }
+    // The drag-over handler may free this grid, the drag's source.
+    const TreeListAlive self = m_grid.AliveToken();
     if (m_over)
         m_over->dragOver(*this, x, y);
+    if (self.expired())
+        return;
     if (m_grid.m_host)
         m_grid.m_host->setCursor(m_over && m_over->m_accepted ? AcceptedCursor() : crNoDrop);
 }
@@ -189,8 +202,12 @@ void TreeListNodeDrag::dragOver(TreeListNodeDrag &source, int x, int y)
     m_targetCode = hit.HitCode;
     m_accepted = false;
     if (OnDragOver) {
+        // The handler may free this grid, the drop's target.
+        const TreeListAlive self = m_grid.AliveToken();
         m_accepted = true;
         OnDragOver(&source.m_grid, x, y, m_accepted);
+        if (self.expired())
+            return;
     }
     // A drag from elsewhere lights the focused row while this grid may take it.
     if (&source != this)
@@ -328,11 +345,17 @@ void TreeListNodeDrag::Drop(TCustomdxTreeList *target, int x, int y)
 {
     if (!Dragging())
         return;
+    // The drag-over and drop handlers may free this grid, the source.
+    const TreeListAlive self = m_grid.AliveToken();
     MoveTo(target, x, y);
+    if (self.expired())
+        return;
     TreeListNodeDrag *over = m_over;
     const bool taken = over && over->m_accepted;
     if (taken && over->OnDragDrop)
         over->OnDragDrop(&m_grid, x, y);
+    if (self.expired())
+        return;
     // The drop handler may have ended the drag or destroyed the target.
     if (Dragging())
         end(taken && m_over ? &m_over->m_grid : nullptr, x, y);
@@ -371,8 +394,12 @@ void TreeListNodeDrag::end(TCustomdxTreeList *target, int x, int y)
         m_over = nullptr;
     }
     nodeDragRunning = nullptr;
+    // The handler may free the grid, and this drag with it.
+    const TreeListAlive self = m_grid.AliveToken();
     if (OnEndDrag)
         OnEndDrag(target, x, y);
+    if (self.expired())
+        return;
     *m_dragged = nullptr;
     *m_target = nullptr;
     m_targetCode = htNowhere;

@@ -20,6 +20,13 @@ void TCustomdxTreeList::SetClientRect(const rtl::TRect &rect)
     KeepPositionsValid();
 }
 
+void TCustomdxTreeList::MouseWheelScroll(bool up, int lines)
+{
+    const TreeListAlive self = AliveToken();
+    for (int i = 0; i < lines && !self.expired(); ++i)
+        VScroll(up ? SB_LINEUP : SB_LINEDOWN);
+}
+
 void TCustomdxTreeList::WindowResized()
 {
     RowHeightsChanged();

@@ -82,16 +82,21 @@ int TCustomdxTreeList::PositionOfColumn(int column)
 
 bool TCustomdxTreeList::StartSearch(int column, const QString &text)
 {
-    if (!EndEditingQuietly())
+    // The editor's, the focus's and the expansion's handlers may free the
+    // grid: the search ends there, unstarted.
+    const TreeListAlive self = AliveToken();
+    if (!EndEditingQuietly() || self.expired())
         return false;
     if (column == -1)
         column = FocusedColumnIndex();
     m_searchColumn = column;
     SetFocusedColumn(PositionOfColumn(column));
+    if (self.expired())
+        return false;
     m_searching = true;
     m_searchText = text;
     SearchStep(m_searchText, sdFocused, true);
-    return !m_searchText.isEmpty();
+    return !self.expired() && !m_searchText.isEmpty();
 }
 
 void TCustomdxTreeList::EndSearch()
@@ -107,18 +112,28 @@ void TCustomdxTreeList::SearchStep(QString &text, int direction, bool clearOnFai
     if (m_searchReentry > 0)
         return;
     DeletionDeferral defer(*this);
+    // The focus's, selection's and expansion's handlers may free the grid,
+    // and the text with it when it is the grid's own.
+    const TreeListAlive self = AliveToken();
     ++m_searchReentry;
     struct Leave
     {
         int &count;
-        ~Leave() { --count; }
-    } leave{m_searchReentry};
+        const TreeListAlive &alive;
+        ~Leave()
+        {
+            if (!alive.expired())
+                --count;
+        }
+    } leave{m_searchReentry, self};
 
     if (m_searchColumn >= 0 && m_topLevel.count() > 0) {
         TdxTreeListNode *found = nullptr;
-        if (FindByPrefix(m_searchColumn, text, direction, found))
+        if (FindByPrefix(m_searchColumn, text, direction, found)) {
             ChangeFocus(found, FocusedColumn(), false);
-        else if (clearOnFailure)
+            if (self.expired())
+                return;
+        } else if (clearOnFailure)
             text.clear();
         else if (direction == sdFocused)
             chopLastCharacter(text);
@@ -129,10 +144,13 @@ void TCustomdxTreeList::SearchStep(QString &text, int direction, bool clearOnFai
         if (IsMultiSelect()) {
             SelectionBracket bracket(*this);
             ClearSelection();
-            SetNodeSelected(m_focused, true);
+            if (!self.expired() && m_focused)
+                SetNodeSelected(m_focused, true);
         }
+        if (self.expired() || !m_focused)
+            return;
         MakeVisible(m_focused);
-        if (m_focused)
+        if (!self.expired() && m_focused)
             InvalidateNode(m_focused);
     }
 }

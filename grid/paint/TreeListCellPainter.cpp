@@ -24,32 +24,32 @@ unsigned cellAlignmentFlags(TAlignment alignment)
 
 void TreeListPainter::DrawCell(const CellContext &cell)
 {
-    auto *control = dynamic_cast<TCustomdxTreeListControl *>(&m_tree);
+    auto *control = dynamic_cast<TCustomdxTreeListControl *>(&tree());
     const TdxTreeListColumn *column = control ? control->Columns(cell.column) : nullptr;
     const bool editorStyle =
         column && (!column->PasswordChar().isNull() || dynamic_cast<const TdxTreeListMaskColumn *>(column) != nullptr);
-    drawTextCell(cell, cell.newItemRow ? QString() : m_tree.CellText(cell.node, cell.column), editorStyle);
+    drawTextCell(cell, cell.newItemRow ? QString() : tree().CellText(cell.node, cell.column), editorStyle);
 }
 
 void TreeListPainter::drawTextCell(const CellContext &cell, QString text, bool editorStyle)
 {
-    TAlignment alignment = TAlignment(m_tree.ColumnAlignment(cell.column));
+    TAlignment alignment = TAlignment(tree().ColumnAlignment(cell.column));
     rtl::TColor color = cell.bkColor;
     gfx::Brush brush = cell.brush;
     classes::TFont font;
-    font.SetFont(m_tree.ColumnFont(cell.column).Font());
+    font.SetFont(tree().ColumnFont(cell.column).Font());
     // A selected cell keeps the selection's text colour whatever the font.
     font.SetColor(cell.textColor);
     int column = cell.column;
-    if (m_tree.IsCustomDrawCell(cell.column)) {
+    if (tree().IsCustomDrawCell(cell.column)) {
         bool done = false;
         m_canvas.setFont(font.Font());
         // The handler may free or move the column: it is found again, and
         // a cell whose column went is not drawn.
-        const HeldIndex held = m_tree.holdColumn(cell.column);
-        m_tree.DoCustomDrawCell(&m_canvas, cell.rect, cell.node, cell.column, cell.selected, cell.focused,
+        const HeldIndex held = tree().holdColumn(cell.column);
+        tree().DoCustomDrawCell(&m_canvas, cell.rect, cell.node, cell.column, cell.selected, cell.focused,
                                 cell.newItemRow, text, color, &font, alignment, done);
-        column = m_tree.findColumn(held);
+        column = tree().findColumn(held);
         if (done || column < 0)
             return;
         if (color != cell.bkColor)
@@ -58,7 +58,7 @@ void TreeListPainter::drawTextCell(const CellContext &cell, QString text, bool e
     const rtl::TColor bkBefore = m_canvas.setBkColor(rtl::ColorToRGB(color));
     const TRect textRect = rtl::Rect(cell.rect.Left + 2, cell.rect.Top + 1, cell.rect.Right - 2, cell.rect.Bottom - 1);
     if (editorStyle) {
-        auto *control = static_cast<TCustomdxTreeListControl *>(&m_tree);
+        auto *control = static_cast<TCustomdxTreeListControl *>(&tree());
         TdxTreeListColumn *c = control->Columns(column);
         if (!c)
             return;
@@ -85,20 +85,20 @@ void TreeListPainter::DrawWholeRow(const CellContext &cell, const QString &text,
     gfx::Brush brush = cell.brush;
     // Group rows and footer lines are the header's kind of text.
     classes::TFont font;
-    font.SetFont(m_tree.HeaderFont().Font());
+    font.SetFont(tree().HeaderFont().Font());
     font.SetColor(cell.textColor);
     TAlignment alignment = taLeftJustify;
     // A footer line is a row cell of its node (the line as the row); a row
     // drawn in one piece is the node's own part.
     const bool footer = footerLine >= 0;
-    if (footer ? m_tree.IsCustomDrawRowCell(footerLine) : m_tree.IsCustomDrawNode()) {
+    if (footer ? tree().IsCustomDrawRowCell(footerLine) : tree().IsCustomDrawNode()) {
         bool done = false;
         m_canvas.setFont(font.Font());
         if (footer)
-            m_tree.DoCustomDrawRowCell(footerLine, &m_canvas, cell.rect, cell.node, -1, shown, color, &font, alignment,
+            tree().DoCustomDrawRowCell(footerLine, &m_canvas, cell.rect, cell.node, -1, shown, color, &font, alignment,
                                        done);
         else
-            m_tree.DoCustomDrawNode(&m_canvas, cell.rect, cell.node, shown, color, &font, alignment, done);
+            tree().DoCustomDrawNode(&m_canvas, cell.rect, cell.node, shown, color, &font, alignment, done);
         if (done)
             return;
         if (color != cell.bkColor)
@@ -115,15 +115,15 @@ void TreeListPainter::DrawWholeRow(const CellContext &cell, const QString &text,
 void TreeListPainter::searchHighlight(const CellContext &cell, const QString &text, const TRect &textRect,
                                       TAlignment alignment, rtl::TColor bk, rtl::TColor fontColor)
 {
-    const QString &search = m_tree.SearchText();
-    if (!m_tree.Searching() || search.isEmpty() || cell.column != m_tree.SearchColumn() || cell.newItemRow ||
+    const QString &search = tree().SearchText();
+    if (!tree().Searching() || search.isEmpty() || cell.column != tree().SearchColumn() || cell.newItemRow ||
         cell.multiLine || !text.startsWith(search, Qt::CaseInsensitive))
         return;
-    const TreeListColors &c = m_tree.Colors();
+    const TreeListColors &c = tree().Colors();
     const rtl::TColor back = SearchHighlightColor(c.SearchColor, bk);
     const rtl::TColor fore = SearchHighlightColor(c.SearchTextColor, fontColor);
     const QString match = text.left(search.size());
-    m_canvas.setFont(m_tree.ColumnFont(cell.column).Font());
+    m_canvas.setFont(tree().ColumnFont(cell.column).Font());
     const int full = m_canvas.TextWidth(text);
     const int width = m_canvas.TextWidth(match);
     int left = textRect.Left;
@@ -136,7 +136,7 @@ void TreeListPainter::searchHighlight(const CellContext &cell, const QString &te
     if (area.IsEmpty())
         return;
     DrawTextRect(m_canvas, match, area, area, DTR_LEFT | DTR_VCENTER, gfx::Brush::solid(back),
-                 m_tree.ColumnFont(cell.column).Font(), back, fore);
+                 tree().ColumnFont(cell.column).Font(), back, fore);
 }
 
 } // namespace grid

@@ -99,7 +99,11 @@ TreeListDragImage dragPictureOfHeader(TCustomdxTreeList &tree, const TreeListDra
         width = header->CellRect.Right - header->CellRect.Left;
         height = header->CellRect.Bottom - header->CellRect.Top;
         cell.text = tree.ColumnHeaderCaption(what.Index);
+        // The text's handler may free the grid: no picture then.
+        const TreeListAlive alive = tree.AliveToken();
         tree.GetHeaderCellText(what.Index, cell.text);
+        if (alive.expired())
+            return {};
         cell.alignment = TAlignment(tree.ColumnHeaderAlignment(what.Index));
         cell.sorted = tree.ColumnSortState(what.Index);
         cell.multiLine = header->LineCount > 1 || tree.HeaderPanelLineCount() > 1;

@@ -72,8 +72,12 @@ protected:
     virtual void DrawFooterCell(const rtl::TRect &rect, int column);
     // The preview lines of a row.
     virtual void DrawPreview(const CellContext &cell, const QString &text);
-    TCustomdxTreeList &tree() { return m_tree; }
+    // The tree list painted. A drawing handler may free it: the pass then
+    // ends (by PassEnded, which Paint catches) at the next read of it.
+    TCustomdxTreeList &tree() const;
     gfx::Canvas &canvas() { return m_canvas; }
+    struct PassEnded
+    {};
 
 private:
     struct PassBrushes
@@ -135,7 +139,8 @@ private:
     void searchHighlight(const CellContext &cell, const QString &text, const rtl::TRect &textRect, TAlignment alignment,
                          rtl::TColor bk, rtl::TColor fontColor);
 
-    TCustomdxTreeList &m_tree;
+    TCustomdxTreeList &m_grid;
+    TreeListAlive m_alive;
     gfx::Canvas &m_canvas;
     bool m_focused;
     TdxTreeListLayoutInfo m_info;

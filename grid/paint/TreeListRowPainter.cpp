@@ -34,12 +34,12 @@ TRect rowIntersect(const TRect &a, const TRect &b)
 
 int TreeListPainter::rowsLeft() const
 {
-    return m_info.RowsRect.Left - (m_tree.LeftFixedBand() < 0 ? m_tree.HorzOffset() : 0);
+    return m_info.RowsRect.Left - (tree().LeftFixedBand() < 0 ? tree().HorzOffset() : 0);
 }
 
 int TreeListPainter::indentRight(const TdxTreeListNode *node) const
 {
-    return rowsLeft() + m_tree.NodeIndentWidth(node);
+    return rowsLeft() + tree().NodeIndentWidth(node);
 }
 
 void TreeListPainter::addSegment(int x0, int y0, int x1, int y1)
@@ -70,18 +70,19 @@ void TreeListPainter::drawRows()
     for (const TRect *empty : {&m_info.EmptyRightRect, &emptyBottom})
         if (!empty->IsEmpty() && m_canvas.RectVisible(*empty))
             m_canvas.FillRect(*empty, m_brushes.control);
-    if (m_info.RowsRect.IsEmpty() || !m_canvas.RectVisible(m_info.RowsRect) || m_tree.VisibleBandCount() == 0)
+    if (m_info.RowsRect.IsEmpty() || !m_canvas.RectVisible(m_info.RowsRect) || tree().VisibleBandCount() == 0)
         return;
-    m_dragObject = m_tree.NodeDrag().DropHighlight();
+    m_dragObject = tree().NodeDrag().DropHighlight();
     m_segments.reserve(m_info.Rows.size() * (m_info.HeaderCells.size() + m_info.EmptyBands.size() + 1));
-    const TreeListSettings &settings = m_tree.Settings();
+    // By value: a drawing handler may free the tree list meanwhile.
+    const TreeListSettings settings = tree().Settings();
     for (const TdxTreeListRowInfo &row : m_info.Rows) {
         const TRect whole = rtl::Rect(m_info.RowsRect.Left, row.Top, m_info.RowsRect.Right, row.Top + row.Height);
         if (!m_canvas.RectVisible(whole))
             continue;
         ++m_rowsPainted;
-        m_tree.DoRowBegin(row.Node);
-        m_canvas.setFont(m_tree.Font().Font());
+        tree().DoRowBegin(row.Node);
+        m_canvas.setFont(tree().Font().Font());
         drawIndent(row);
         if (row.WholeRow)
             drawWholeRow(row);
@@ -92,9 +93,9 @@ void TreeListPainter::drawRows()
         if (settings.ShowGrid)
             addSegment(indentRight(row.Node), whole.Bottom - 1, m_info.ColumnsRight, whole.Bottom - 1);
         fixedSeparators(whole.Top, whole.Bottom);
-        m_tree.DoRowEnd(row.Node);
+        tree().DoRowEnd(row.Node);
     }
-    drawGridLines(settings.ShowGrid ? m_tree.GridLineColor() : m_tree.Color());
+    drawGridLines(settings.ShowGrid ? tree().GridLineColor() : tree().Color());
 }
 
 void TreeListPainter::drawPreview(const TdxTreeListRowInfo &row)
@@ -104,7 +105,7 @@ void TreeListPainter::drawPreview(const TdxTreeListRowInfo &row)
     // The lines between the cells and the row's grid line, where a click
     // hits the preview. ColumnsRight is the last column's last pixel.
     const int bottom = row.Top + row.Height - m_info.HorzLineWidth - row.FooterHeight;
-    const int top = bottom - row.PreviewLines * m_tree.Metrics().PreviewLineHeight - 2;
+    const int top = bottom - row.PreviewLines * tree().Metrics().PreviewLineHeight - 2;
     const TRect rect =
         rowIntersect(rtl::Rect(indentRight(row.Node), top, m_info.ColumnsRight + 1, bottom), m_info.RowsRect);
     if (rect.IsEmpty() || !m_canvas.RectVisible(rect))
@@ -120,13 +121,13 @@ void TreeListPainter::drawPreview(const TdxTreeListRowInfo &row)
     cell.selected = row.Selected;
     const int saved = m_canvas.SaveDC();
     m_canvas.IntersectClipRect(rect);
-    DrawPreview(cell, m_tree.NodePreviewText(row.Node));
+    DrawPreview(cell, tree().NodePreviewText(row.Node));
     m_canvas.RestoreDC(saved);
 }
 
 void TreeListPainter::DrawPreview(const CellContext &cell, const QString &text)
 {
-    DrawPreviewText(m_canvas, cell.rect, text, 0, m_tree.PreviewFont().Font(), m_tree.PreviewFont().Color(),
+    DrawPreviewText(m_canvas, cell.rect, text, 0, tree().PreviewFont().Font(), tree().PreviewFont().Color(),
                     cell.brush);
 }
 
@@ -135,12 +136,12 @@ const gfx::Brush &TreeListPainter::levelBrush(TdxTreeListNode *node, int level, 
 {
     if (color)
         *color = fallbackColor;
-    if (!m_tree.HasLevelColors())
+    if (!tree().HasLevelColors())
         return fallback;
-    const rtl::TColor own = m_tree.LevelColor(node, level);
+    const rtl::TColor own = tree().LevelColor(node, level);
     if (color)
         *color = own;
-    if (rtl::ColorToRGB(own) == rtl::ColorToRGB(m_tree.Colors().GroupColor))
+    if (rtl::ColorToRGB(own) == rtl::ColorToRGB(tree().Colors().GroupColor))
         return m_brushes.group;
     auto it = m_levelBrushes.find(own);
     if (it == m_levelBrushes.end())
@@ -167,7 +168,7 @@ void TreeListPainter::drawWholeRow(const TdxTreeListRowInfo &row)
     cell.focused = CellFocusedFlag(s);
     const int saved = m_canvas.SaveDC();
     m_canvas.IntersectClipRect(rect);
-    DrawWholeRow(cell, m_tree.CellText(row.Node, 0), -1);
+    DrawWholeRow(cell, tree().CellText(row.Node, 0), -1);
     ++m_cellsPainted;
     m_canvas.RestoreDC(saved);
     if (!s.NewItemRowActive && s.FocusedNode) {
@@ -182,10 +183,10 @@ void TreeListPainter::drawRowFooters(const TdxTreeListRowInfo &row)
 {
     if (row.FooterLines <= 0)
         return;
-    const std::vector<int> levels = m_tree.NodeFooterLevels(row.Node);
-    const int lineHeight = m_tree.Metrics().RowFooterHeight;
-    const int indent = m_tree.Metrics().IndentWidth;
-    const int shift = m_tree.IsRootIndent() ? 0 : indent;
+    const std::vector<int> levels = tree().NodeFooterLevels(row.Node);
+    const int lineHeight = tree().Metrics().RowFooterHeight;
+    const int indent = tree().Metrics().IndentWidth;
+    const int shift = tree().IsRootIndent() ? 0 : indent;
     int top = row.Top + row.Height - m_info.HorzLineWidth - row.FooterHeight;
     for (int line = 0; line < row.FooterLines; ++line, top += lineHeight) {
         const int level = line < int(levels.size()) ? levels[size_t(line)] : 0;
@@ -194,9 +195,9 @@ void TreeListPainter::drawRowFooters(const TdxTreeListRowInfo &row)
         const TRect r = rowIntersect(rtl::Rect(left, top, m_info.ColumnsRight + 1, top + lineHeight), m_info.RowsRect);
         if (r.IsEmpty() || !m_canvas.RectVisible(r))
             continue;
-        rtl::TColor color = m_tree.Colors().LightColor;
+        rtl::TColor color = tree().Colors().LightColor;
         m_canvas.FillRect(r, levelBrush(row.Node, level, m_brushes.light, color, &color));
-        if (m_tree.Look() == 2)
+        if (tree().Look() == 2)
             m_canvas.FrameRect(r, gfx::Brush::solid(rtl::ColorToRGB(rtl::clBtnShadow)));
         else
             m_canvas.DrawEdge(r, gfx::BDR_RAISEDINNER, gfx::BF_RECT);
@@ -205,7 +206,7 @@ void TreeListPainter::drawRowFooters(const TdxTreeListRowInfo &row)
         cell.node = row.Node;
         cell.brush = levelBrush(row.Node, level, m_brushes.light, color);
         cell.bkColor = color;
-        cell.textColor = m_tree.Font().Color();
+        cell.textColor = tree().Font().Color();
         const int saved = m_canvas.SaveDC();
         m_canvas.IntersectClipRect(cell.rect);
         DrawWholeRow(cell, QString(), line);
@@ -216,7 +217,8 @@ void TreeListPainter::drawRowFooters(const TdxTreeListRowInfo &row)
 void TreeListPainter::drawIndent(const TdxTreeListRowInfo &row)
 {
     TdxTreeListNode *node = row.Node;
-    const TreeListSettings &settings = m_tree.Settings();
+    // By value: a drawing handler may free the tree list meanwhile.
+    const TreeListSettings settings = tree().Settings();
     const int left = rowsLeft();
     const int right = indentRight(node);
     TRect area = rtl::Rect(std::max(left, m_info.RowsRect.Left), row.Top, std::min(right, m_info.RowsRect.Right),
@@ -229,9 +231,9 @@ void TreeListPainter::drawIndent(const TdxTreeListRowInfo &row)
         return;
     const int saved = m_canvas.SaveDC();
     m_canvas.IntersectClipRect(area);
-    const int indent = m_tree.Metrics().IndentWidth;
+    const int indent = tree().Metrics().IndentWidth;
     const gfx::Brush &fill = settings.ReserveButtonCell ? m_brushes.control : m_brushes.group;
-    const int shift = m_tree.IsRootIndent() ? 0 : indent;
+    const int shift = tree().IsRootIndent() ? 0 : indent;
     const int levels = node->Level() + 1;
     for (int level = 0; level < levels; ++level) {
         const TRect r = rtl::Rect(left + level * indent - shift, row.Top, left + (level + 1) * indent - shift,
@@ -241,13 +243,13 @@ void TreeListPainter::drawIndent(const TdxTreeListRowInfo &row)
         if (settings.ReserveButtonCell)
             m_canvas.FillRect(r, fill);
         else
-            m_canvas.FillRect(r, this->levelBrush(node, level, fill, m_tree.Colors().GroupColor));
+            m_canvas.FillRect(r, this->levelBrush(node, level, fill, tree().Colors().GroupColor));
     }
-    if (settings.ReserveButtonCell && m_tree.PaintSwitches().ShowLines)
-        drawTreeLines(row, left - shift, m_brushes.grayText, m_tree.Color());
+    if (settings.ReserveButtonCell && tree().PaintSwitches().ShowLines)
+        drawTreeLines(row, left - shift, m_brushes.grayText, tree().Color());
 
     // The button and images stand beside the cells, above the row's footers.
-    const TreeListIndentRects parts = m_tree.NodeIndentRects(node, row.Height - row.FooterHeight);
+    const TreeListIndentRects parts = tree().NodeIndentRects(node, row.Height - row.FooterHeight);
     auto place = [&](const TRect &r) {
         return rtl::Rect(left + r.Left, row.Top + r.Top, left + r.Right, row.Top + r.Bottom);
     };
@@ -256,27 +258,27 @@ void TreeListPainter::drawIndent(const TdxTreeListRowInfo &row)
         const bool expanded = node->Expanded();
         if (settings.ReserveButtonCell)
             DrawTwoStateGlyph(m_canvas, button, !expanded);
-        else if (m_tree.Look() == 2)
+        else if (tree().Look() == 2)
             DrawFlatExpandButton(m_canvas, button, expanded);
         else
             DrawClassicExpandButton(m_canvas, button, (button.Top + button.Bottom) / 2, expanded);
     }
     const gfx::Brush &imageBrush = rowNodeHasChildren(node) || row.WholeRow
-                                       ? levelBrush(node, node->Level(), m_brushes.group, m_tree.Colors().GroupColor)
+                                       ? levelBrush(node, node->Level(), m_brushes.group, tree().Colors().GroupColor)
                                        : m_brushes.control;
     if (!parts.StateImage.IsEmpty()) {
         const TRect r = place(parts.StateImage);
         m_canvas.FillRect(r, imageBrush);
-        if (const gfx::ImageList *list = m_tree.StateImages())
-            DrawCentredImage(m_canvas, r, *list, m_tree.NodeStateIndex(node));
+        if (const gfx::ImageList *list = tree().StateImages())
+            DrawCentredImage(m_canvas, r, *list, tree().NodeStateIndex(node));
     }
     if (!parts.Image.IsEmpty()) {
         const TRect r = place(parts.Image);
         m_canvas.FillRect(r, imageBrush);
-        int index = m_tree.NodeImageIndex(node);
-        if (row.Selected && m_tree.NodeSelectedIndex(node) != -1)
-            index = m_tree.NodeSelectedIndex(node);
-        if (const gfx::ImageList *list = m_tree.Images())
+        int index = tree().NodeImageIndex(node);
+        if (row.Selected && tree().NodeSelectedIndex(node) != -1)
+            index = tree().NodeSelectedIndex(node);
+        if (const gfx::ImageList *list = tree().Images())
             DrawCentredImage(m_canvas, r, *list, index);
     }
     m_canvas.RestoreDC(saved);
@@ -288,17 +290,17 @@ void TreeListPainter::drawTreeLines(const TdxTreeListRowInfo &row, int left, con
     // Dotted lines take the half-tone from the device origin, so the dots of
     // one row continue those of the row above whatever its height.
     gfx::Brush brush = solid;
-    const bool dotted = m_tree.PaintSwitches().LineStyle == 1;
+    const bool dotted = tree().PaintSwitches().LineStyle == 1;
     rtl::TColor text = 0, bk = 0;
     if (dotted) {
         brush = gfx::Brush::halftone();
-        text = m_canvas.setTextColor(rtl::ColorToRGB(m_tree.Colors().GrayTextColor));
+        text = m_canvas.setTextColor(rtl::ColorToRGB(tree().Colors().GrayTextColor));
         bk = m_canvas.setBkColor(rtl::ColorToRGB(background));
     }
     const gfx::Brush previous = m_canvas.brush();
     const rtl::TPoint origin = m_canvas.brushOrigin();
     m_canvas.setBrushOrigin({0, 0});
-    const int indent = m_tree.Metrics().IndentWidth;
+    const int indent = tree().Metrics().IndentWidth;
     const int top = row.Top;
     const int bottom = row.Top + row.Height;
     const int middle = top + (row.Height - row.FooterHeight) / 2;
@@ -321,23 +323,22 @@ void TreeListPainter::drawTreeLines(const TdxTreeListRowInfo &row, int left, con
 
 TreeListCellState TreeListPainter::cellState(const TdxTreeListRowInfo &row, int column, bool newItemRow) const
 {
-    auto &tree = const_cast<TCustomdxTreeList &>(m_tree);
     TreeListCellState s;
     s.RowSelected = row.Selected;
     // The active new item row holds the focus in place of the focused node:
     // the ordinary rows are told so, while the new item row itself is drawn
     // as the focused, selected row.
-    s.NewItemRowActive = !newItemRow && tree.IsNewItemRowActive();
-    s.MultiSelect = tree.IsMultiSelect();
-    s.RowFocus = tree.IsRowFocus();
-    s.InvertedFocus = tree.optionB(0);
-    s.FocusedNode = newItemRow ? tree.IsNewItemRowActive() : (row.Node && row.Node == tree.FocusedNode());
+    s.NewItemRowActive = !newItemRow && tree().IsNewItemRowActive();
+    s.MultiSelect = tree().IsMultiSelect();
+    s.RowFocus = tree().IsRowFocus();
+    s.InvertedFocus = tree().optionB(0);
+    s.FocusedNode = newItemRow ? tree().IsNewItemRowActive() : (row.Node && row.Node == tree().FocusedNode());
     s.FocusedColumn = column >= 0 && column == m_focusedColumn;
-    s.HideSelection = tree.PaintSwitches().HideSelection;
+    s.HideSelection = tree().PaintSwitches().HideSelection;
     s.ControlFocused = m_focused;
     s.DragObject = m_dragObject;
     s.GroupRow = rowNodeHasChildren(row.Node) || row.WholeRow;
-    s.ReserveButtonCell = tree.Settings().ReserveButtonCell;
+    s.ReserveButtonCell = tree().Settings().ReserveButtonCell;
     s.ColumnOwnBrush = column >= 0 && column < int(m_columnBrushes.size()) && m_columnBrushes[size_t(column)];
     return s;
 }
@@ -345,8 +346,8 @@ TreeListCellState TreeListPainter::cellState(const TdxTreeListRowInfo &row, int 
 TreeListPainter::RowColors TreeListPainter::colorsFor(const TreeListCellState &s, bool selected, int column,
                                                       const TdxTreeListNode *node)
 {
-    const TreeListColors &c = m_tree.Colors();
-    auto &tree = const_cast<TCustomdxTreeList &>(m_tree);
+    // By value: the level colour's handler may free the tree list.
+    const TreeListColors c = tree().Colors();
     switch (CellColorRule(s, selected)) {
     case CellColorRole::Highlight: return {m_brushes.highlight, c.HighlightColor, c.HighlightTextColor};
     case CellColorRole::Inactive: return {m_brushes.inactive, c.InactiveColor, c.InactiveTextColor};
@@ -355,29 +356,29 @@ TreeListPainter::RowColors TreeListPainter::colorsFor(const TreeListCellState &s
         auto *n = const_cast<TdxTreeListNode *>(node);
         const gfx::Brush &brush =
             n ? levelBrush(n, n->Level(), m_brushes.group, c.GroupColor, &color) : m_brushes.group;
-        return {brush, color, c.GroupTextColor == rtl::clNone ? tree.Font().Color() : c.GroupTextColor};
+        return {brush, color, c.GroupTextColor == rtl::clNone ? tree().Font().Color() : c.GroupTextColor};
     }
     case CellColorRole::Column:
-        return {*m_columnBrushes[size_t(column)], tree.ColumnColor(column), tree.ColumnFont(column).Color()};
+        return {*m_columnBrushes[size_t(column)], tree().ColumnColor(column), tree().ColumnFont(column).Color()};
     case CellColorRole::Control: break;
     }
-    const rtl::TColor text = column >= 0 ? tree.ColumnFont(column).Color() : tree.Font().Color();
-    return {m_brushes.control, tree.Color(), text};
+    const rtl::TColor text = column >= 0 ? tree().ColumnFont(column).Color() : tree().Font().Color();
+    return {m_brushes.control, tree().Color(), text};
 }
 
 int TreeListPainter::rowCellsBottom(const TdxTreeListRowInfo &row) const
 {
-    const int previewPart = row.PreviewLines > 0 ? row.PreviewLines * m_tree.Metrics().PreviewLineHeight + 2 : 0;
+    const int previewPart = row.PreviewLines > 0 ? row.PreviewLines * tree().Metrics().PreviewLineHeight + 2 : 0;
     return row.Top + row.Height - previewPart - row.FooterHeight;
 }
 
 TRect TreeListPainter::rowCellRect(const TdxTreeListRowInfo &row, const TdxTreeListHeaderCell &cell) const
 {
-    const int line = m_tree.Settings().DefaultRowHeight;
+    const int line = tree().Settings().DefaultRowHeight;
     const int rowBottom = rowCellsBottom(row);
     TRect r = rtl::Rect(cell.CellRect.Left, row.Top + cell.BandLine * line, cell.CellRect.Right,
                         row.Top + (cell.BandLine + std::max(cell.LineCount, 1)) * line);
-    const bool lastLine = cell.BandLine + std::max(cell.LineCount, 1) >= m_tree.HeaderPanelLineCount();
+    const bool lastLine = cell.BandLine + std::max(cell.LineCount, 1) >= tree().HeaderPanelLineCount();
     if (lastLine || r.Bottom > rowBottom)
         r.Bottom = rowBottom;
     if (cell.BandIndex == 0 && row.Node)
@@ -387,8 +388,8 @@ TRect TreeListPainter::rowCellRect(const TdxTreeListRowInfo &row, const TdxTreeL
 
 void TreeListPainter::focusMark(const TRect &rect)
 {
-    const FocusMarkStyle style = FocusMarkStyleFor(m_focused, m_tree.optionA(aoEditorHostPaint),
-                                                   m_tree.PaintSwitches().NoInactiveFocus, m_dragObject);
+    const FocusMarkStyle style = FocusMarkStyleFor(m_focused, tree().optionA(aoEditorHostPaint),
+                                                   tree().PaintSwitches().NoInactiveFocus, m_dragObject);
     if (style == FocusMarkStyle::Dotted)
         DrawFocusMark(m_canvas, rect);
     else if (style == FocusMarkStyle::Inverted)
@@ -397,7 +398,7 @@ void TreeListPainter::focusMark(const TRect &rect)
 
 void TreeListPainter::drawRowCells(const TdxTreeListRowInfo &row, bool newItemRow)
 {
-    const bool collect = m_tree.Settings().ShowPreviewGrid;
+    const bool collect = tree().Settings().ShowPreviewGrid;
     TRect rowMark;
     bool markRow = false;
     for (const TdxTreeListHeaderCell &hc : m_info.HeaderCells) {
@@ -448,7 +449,7 @@ void TreeListPainter::drawRowCells(const TdxTreeListRowInfo &row, bool newItemRo
         }
         if (collect && clip.Right == rect.Right)
             addSegment(rect.Right - 1, rect.Top, rect.Right - 1, std::max(rect.Bottom, below.Bottom) - 1);
-        if (collect && hc.BandLine + hc.LineCount < m_tree.HeaderPanelLineCount())
+        if (collect && hc.BandLine + hc.LineCount < tree().HeaderPanelLineCount())
             addSegment(clip.Left, rect.Bottom - 1, clip.Right - 1, rect.Bottom - 1);
     }
     for (const TdxTreeListEmptyBand &empty : m_info.EmptyBands) {
@@ -461,10 +462,10 @@ void TreeListPainter::drawRowCells(const TdxTreeListRowInfo &row, bool newItemRo
             const TreeListCellState s = cellState(row, -1, false);
             m_canvas.FillRect(part, colorsFor(s, CellDrawnSelected(s), -1, row.Node).brush);
         }
-        const int leftFixed = m_tree.LeftFixedBand();
-        const int rightFixed = m_tree.RightFixedBand();
-        const bool fixed = (leftFixed >= 0 && empty.BandIndex == m_tree.VisiblePositionOfBand(leftFixed)) ||
-                           (rightFixed >= 0 && empty.BandIndex == m_tree.VisiblePositionOfBand(rightFixed));
+        const int leftFixed = tree().LeftFixedBand();
+        const int rightFixed = tree().RightFixedBand();
+        const bool fixed = (leftFixed >= 0 && empty.BandIndex == tree().VisiblePositionOfBand(leftFixed)) ||
+                           (rightFixed >= 0 && empty.BandIndex == tree().VisiblePositionOfBand(rightFixed));
         if (collect && !fixed && !empty.CutRight)
             addSegment(part.Right - 1, part.Top, part.Right - 1, part.Bottom - 1);
     }

@@ -170,8 +170,7 @@ void TreeListWidget::setTreeList(TCustomdxTreeList *tree)
         m_tree->HotTrack().Reset();
         m_tree->SetHost(nullptr);
     }
-    m_tree = tree;
-    m_treeAlive = tree ? tree->AliveToken() : TreeListAlive();
+    m_tree.reset(tree, tree ? tree->AliveToken() : TreeListAlive());
     applyBorder();
     if (m_tree) {
         m_tree->SetHost(this);
@@ -183,9 +182,7 @@ void TreeListWidget::setTreeList(TCustomdxTreeList *tree)
 
 bool TreeListWidget::holdsTree()
 {
-    if (m_tree && m_treeAlive.expired())
-        m_tree = nullptr;
-    return m_tree;
+    return m_tree.get();
 }
 
 void TreeListWidget::clientResized()

@@ -41,7 +41,7 @@ public:
     static constexpr QSize DefaultSize{250, 150};
     QSize sizeHint() const override;
 
-    TCustomdxTreeList *treeList() const { return m_tree; }
+    TCustomdxTreeList *treeList() const { return m_tree.get(); }
     void setTreeList(TCustomdxTreeList *tree);
     // The picture the grid paints in its current state, without a window
     // system: what a paint event would put on the viewport.
@@ -149,8 +149,25 @@ private:
     // meanwhile may have let it go, or freed it.
     bool holdsTree();
 
-    TCustomdxTreeList *m_tree = nullptr;
-    TreeListAlive m_treeAlive;
+    // The grid shown, read through its token: none once a handler freed it,
+    // whichever Qt event the window is in when that comes out.
+    class HeldTree
+    {
+    public:
+        void reset(TCustomdxTreeList *tree, TreeListAlive alive)
+        {
+            m_tree = tree;
+            m_alive = std::move(alive);
+        }
+        TCustomdxTreeList *get() const { return m_tree && !m_alive.expired() ? m_tree : nullptr; }
+        operator TCustomdxTreeList *() const { return get(); }
+        TCustomdxTreeList *operator->() const { return get(); }
+
+    private:
+        TCustomdxTreeList *m_tree = nullptr;
+        TreeListAlive m_alive;
+    };
+    HeldTree m_tree;
     gfx::QtTextMeasurer m_measurer;
     std::map<int, QBasicTimer> m_timers;
     int m_failedPaints = 0;

@@ -1,3 +1,4 @@
+#include "CallOutSweeps.h"
 #include "TreeListFixture.h"
 
 #include "grid/core/TreeListControl.h"
@@ -96,6 +97,8 @@ struct PaintFixture
     }
     QImage paint(int width = 300, int height = 120)
     {
+        if (!tree)
+            return {};
         tree->SetClientRect(rtl::Rect(0, 0, width, height));
         tree->CalcMetrics();
         QImage image = zvotest::blank(std::max(width, 1), std::max(height, 1), untouched);
@@ -1095,19 +1098,16 @@ TEST(TreeListPaint, ANodeDeletedByADrawHandlerIsDrawnNoFurther)
 // Every drawing event of the grid with a handler that frees a column, a band
 // or a node while the grid paints: the paint runs to its end, draws nothing
 // that went, and the next paint draws the grid as it is.
-TEST(TreeListPaintSweep, EveryDrawingEventWithEveryVictimRunsToItsEnd)
+namespace {
+
+// The drawing events and hooks of a paint, each set to call the sweep's
+// handler.
+using PaintSweepSet = std::function<void(PaintFixture &, std::function<void()>)>;
+const std::vector<std::pair<const char *, PaintSweepSet>> &paintSweepEvents()
 {
-    using Act = std::function<void(PaintFixture &)>;
-    const std::vector<std::pair<const char *, Act>> victims = {
-        {"frees the first column", [](PaintFixture &f) { delete f.tree->Columns(0); }},
-        {"frees the last column", [](PaintFixture &f) { delete f.tree->Columns(f.tree->ColumnCount() - 1); }},
-        {"frees the first band", [](PaintFixture &f) { delete f.tree->Bands()->Items(0); }},
-        {"frees the last band", [](PaintFixture &f) { delete f.tree->Bands()->Items(f.tree->Bands()->Count() - 1); }},
-        {"deletes the first node", [](PaintFixture &f) { f.tree->Items(0)->Delete(); }},
-        {"deletes every node", [](PaintFixture &f) { f.tree->ClearNodes(); }},
-    };
-    using Set = std::function<void(PaintFixture &, std::function<void()>)>;
-    const std::vector<std::pair<const char *, Set>> events = {
+    using Fix = PaintFixture;
+    using H = std::function<void()>;
+    static const std::vector<std::pair<const char *, PaintSweepSet>> list = {
         {"OnCustomDrawCell",
          [](PaintFixture &f, std::function<void()> h) { f.tree->OnCustomDrawCell.Set([h](auto &&...) { h(); }); }},
         {"OnCustomDrawCellEx",
@@ -1120,11 +1120,97 @@ TEST(TreeListPaintSweep, EveryDrawingEventWithEveryVictimRunsToItsEnd)
          [](PaintFixture &f, std::function<void()> h) { f.tree->OnCustomDrawBand.Set([h](auto &&...) { h(); }); }},
         {"OnCustomDrawFooter",
          [](PaintFixture &f, std::function<void()> h) { f.tree->OnCustomDrawFooter.Set([h](auto &&...) { h(); }); }},
+        {"column OnCustomDrawCell",
+         [](Fix &f, H h) { f.tree->Columns(0)->OnCustomDrawCell.Set([h](auto &&...) { h(); }); }},
+        {"column OnCustomDrawColumnHeader",
+         [](Fix &f, H h) { f.tree->Columns(0)->OnCustomDrawColumnHeader.Set([h](auto &&...) { h(); }); }},
+        {"OnCustomDrawFooterNode",
+         [](Fix &f, H h) {
+             f.tree->groupFooters = true;
+             f.tree->OnCustomDrawFooterNode.Set([h](auto &&...) { h(); });
+         }},
+        {"OnCustomDrawNode",
+         [](Fix &f, H h) {
+             f.tree->singleText = f.tree->Items(1);
+             f.tree->OnCustomDrawNode.Set([h](auto &&...) { h(); });
+         }},
+        {"OnCustomDrawNodeEx",
+         [](Fix &f, H h) {
+             f.tree->singleText = f.tree->Items(1);
+             f.tree->OnCustomDrawNodeEx.Set([h](auto &&...) { h(); });
+         }},
+        {"OnIsNodeIndicator",
+         [](Fix &f, H h) {
+             f.settings([](TreeListSettings &s) { s.ShowIndicator = true; });
+             f.tree->OnIsNodeIndicator = [h](auto &&...) { h(); };
+         }},
+        {"OnGetImageIndex", [](Fix &f, H h) { f.tree->OnGetImageIndex = [h](auto &&...) { h(); }; }},
+        {"OnGetSelectedIndex",
+         [](Fix &f, H h) {
+             // Asked when a node has no image of its own.
+             f.tree->OnGetImageIndex = [](classes::TObject *, TdxTreeListNode *, int &index) { index = -1; };
+             f.tree->OnGetSelectedIndex = [h](auto &&...) { h(); };
+         }},
+        {"OnGetStateIndex", [](Fix &f, H h) { f.tree->OnGetStateIndex = [h](auto &&...) { h(); }; }},
+        {"OnGetSortMark", [](Fix &f, H h) { f.tree->OnGetSortMark = [h](auto &&...) { h(); }; }},
+        {"OnAutoRowHeight",
+         [](Fix &f, H h) {
+             f.tree->SetOptionsB(f.tree->OptionsB() | 1u << boMultiLineRows);
+             f.settings([](TreeListSettings &s) { s.RowLineLimit = 3; });
+             f.tree->OnAutoRowHeight = [h](auto &&...) { h(); };
+         }},
     };
+    return list;
+}
+
+const char *const imageQueryFault =
+    "the layout (NodeIndentRects, NodeIndentWidth, and CalcLayout and HitTest through them) asks the image "
+    "queries in the middle of its computation and goes on with the grid a handler freed there";
+
+} // namespace
+
+const std::map<std::string, std::string> &gridtest::PaintSweepKnownFaults()
+{
+    static const std::map<std::string, std::string> faults = {
+        {"OnGetImageIndex", imageQueryFault},
+        {"OnGetSelectedIndex", imageQueryFault},
+        {"OnGetStateIndex", imageQueryFault},
+        {"OnAutoRowHeight", "the row layout (the row heights CalcLayout computes) asks it in the middle of its "
+                            "computation and goes on with the grid a handler freed there"},
+    };
+    return faults;
+}
+
+std::vector<std::string> gridtest::PaintSweepNames()
+{
+    std::vector<std::string> names;
+    for (const auto &[name, set] : paintSweepEvents())
+        names.emplace_back(name);
+    return names;
+}
+
+TEST(TreeListPaintSweep, EveryDrawingEventWithEveryVictimRunsToItsEnd)
+{
+    using Act = std::function<void(PaintFixture &)>;
+    const std::vector<std::pair<const char *, Act>> victims = {
+        {"frees the first column", [](PaintFixture &f) { delete f.tree->Columns(0); }},
+        {"frees the last column", [](PaintFixture &f) { delete f.tree->Columns(f.tree->ColumnCount() - 1); }},
+        {"frees the first band", [](PaintFixture &f) { delete f.tree->Bands()->Items(0); }},
+        {"frees the last band", [](PaintFixture &f) { delete f.tree->Bands()->Items(f.tree->Bands()->Count() - 1); }},
+        {"deletes the first node", [](PaintFixture &f) { f.tree->Items(0)->Delete(); }},
+        {"deletes every node", [](PaintFixture &f) { f.tree->ClearNodes(); }},
+        {"frees the grid", [](PaintFixture &f) { f.tree.reset(); }},
+    };
+    using Set = std::function<void(PaintFixture &, std::function<void()>)>;
+    const std::vector<std::pair<const char *, Set>> &events = paintSweepEvents();
     for (const auto &[event, set] : events) {
         int heard = 0;
         for (const auto &victim : victims) {
+            if (victim.first == std::string("frees the grid") && gridtest::PaintSweepKnownFaults().count(event))
+                continue;
             SCOPED_TRACE(std::string(event) + ", " + victim.first);
+            if (qEnvironmentVariableIsSet("ZVO_SWEEP_TRACE"))
+                std::fprintf(stderr, "%s, %s\n", event, victim.first);
             PaintFixture f;
             f.column("A", 60);
             f.column("B", 60);

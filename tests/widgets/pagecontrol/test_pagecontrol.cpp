@@ -12,6 +12,8 @@
 #include "platform/gfx/ImageList.h"
 #include "tests/support/StringSweep.h"
 
+#include "tests/support/CallOutSites.h"
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -29,7 +31,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 using namespace widgets;
@@ -2099,7 +2103,103 @@ struct SweepEvent
 {
     const char *name;
     std::function<void(TdxPageControl *, SweepHandler)> set;
+    // What fires an event no switch of pages fires; none for those the
+    // runs below fire.
+    std::function<void(TdxPageControl *control, TdxPageControl *other)> run = nullptr;
+    // The widget whose own Qt event runs the handler: it, and what owns
+    // it, is ended by the program with deleteLater there, not freed (a
+    // recorded decision), so those victims are left out.
+    enum Own { None, Control, Page } own = None;
 };
+
+// A mouse event of the type at the point of the widget.
+void sendMouseTo(QWidget *to, QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent e(type, QPointF(at), QPointF(to->mapToGlobal(at)), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(to, &e);
+}
+
+// Text dragged over the widget from elsewhere, and dropped when asked.
+void dragOver(QWidget *to, bool drop)
+{
+    QMimeData data;
+    data.setText(QStringLiteral("text"));
+    const QPoint at(20, 40);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(to, &enter);
+    QDragMoveEvent move(at + QPoint(4, 4), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(to, &move);
+    if (drop) {
+        QDropEvent dropped(QPointF(at + QPoint(4, 4)), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(to, &dropped);
+    } else {
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(to, &leave);
+    }
+}
+
+void contextMenuOn(QWidget *to)
+{
+    QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(20, 40), to->mapToGlobal(QPoint(20, 40)));
+    QApplication::sendEvent(to, &e);
+}
+
+// The focus to a line edit outside the control, or back into its page.
+void focusOutside(TdxPageControl *c)
+{
+    if (auto *outside = c->window()->findChild<QLineEdit *>(QStringLiteral("outside")))
+        outside->setFocus();
+    QCoreApplication::processEvents();
+}
+
+// The second page, or the control, dragged to dock on the other control,
+// dropped there or ended by Esc.
+void dockDrag(QWidget *dragged, TdxPageControl *site, bool drop)
+{
+    if (auto *page = qobject_cast<TdxTabSheet *>(dragged)) {
+        page->SetDragKind(controls::TDragKind::dkDock);
+        page->BeginDrag();
+    } else if (auto *control = qobject_cast<TdxPageControl *>(dragged)) {
+        control->SetDragKind(controls::TDragKind::dkDock);
+        control->BeginDrag();
+    }
+    const QPointer<QWidget> held(dragged);
+    const QPointer<TdxPageControl> heldSite(site);
+    for (const QPoint at : {QPoint(140, 240), QPoint(440, 100)}) {
+        if (!held)
+            return;
+        const QPoint global = dragged->window()->mapToGlobal(at);
+        QMouseEvent move(QEvent::MouseMove, QPointF(dragged->mapFromGlobal(global)), QPointF(global), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(dragged, &move);
+    }
+    if (!held)
+        return;
+    if (drop) {
+        const QPoint global = dragged->window()->mapToGlobal(QPoint(440, 100));
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(dragged->mapFromGlobal(global)), QPointF(global),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(dragged, &release);
+    } else {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(dragged, &escape);
+    }
+}
+
+// A handler of the control's own events acts on its active page.
+void aboutActive(TdxPageControl *c, const SweepHandler &h)
+{
+    const SweepHandler keep = h; // the control may take this handler along
+    if (c->ActivePage())
+        keep(c->ActivePage());
+}
+
+// A point of the strip right of the last tab: the control's own, no tab's.
+QPoint stripEnd(TdxPageControl *c)
+{
+    return QPoint(c->width() - 4, 6);
+}
 
 const std::vector<SweepEvent> &sweepEvents()
 {
@@ -2183,6 +2283,246 @@ const std::vector<SweepEvent> &sweepEvents()
                      keep(c->ActivePage());
              });
          }},
+        // The control's own events, about its active page.
+        {"control OnEnter",
+         [](TdxPageControl *c, SweepHandler h) {
+             focusOutside(c);
+             c->OnEnter.Set([c, h](classes::TObject *) { aboutActive(c, h); });
+         },
+         [](TdxPageControl *c, TdxPageControl *) {
+             if (c->ActivePage())
+                 if (auto *edit = c->ActivePage()->findChild<QLineEdit *>())
+                     edit->setFocus();
+         }},
+        {"control OnExit",
+         [](TdxPageControl *c, SweepHandler h) { c->OnExit.Set([c, h](classes::TObject *) { aboutActive(c, h); }); },
+         [](TdxPageControl *c, TdxPageControl *) { focusOutside(c); }},
+        {"control OnResize",
+         [](TdxPageControl *c, SweepHandler h) { c->OnResize.Set([c, h](classes::TObject *) { aboutActive(c, h); }); },
+         [](TdxPageControl *c, TdxPageControl *) { c->resize(c->width() + 20, c->height() + 10); },
+         SweepEvent::Control},
+        {"control OnMouseDown",
+         [](TdxPageControl *c, SweepHandler h) {
+             c->OnMouseDown.Set([c, h](classes::TObject *, controls::TMouseButton, controls::TShiftState, int, int) {
+                 aboutActive(c, h);
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *) {
+             sendMouseTo(c, QEvent::MouseButtonPress, stripEnd(c), Qt::LeftButton);
+         },
+         SweepEvent::Control},
+        {"control OnMouseUp",
+         [](TdxPageControl *c, SweepHandler h) {
+             c->OnMouseUp.Set([c, h](classes::TObject *, controls::TMouseButton, controls::TShiftState, int, int) {
+                 aboutActive(c, h);
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *) {
+             sendMouseTo(c, QEvent::MouseButtonRelease, stripEnd(c), Qt::NoButton);
+         },
+         SweepEvent::Control},
+        {"control OnMouseMove",
+         [](TdxPageControl *c, SweepHandler h) {
+             c->OnMouseMove.Set([c, h](classes::TObject *, controls::TShiftState, int, int) { aboutActive(c, h); });
+         },
+         [](TdxPageControl *c, TdxPageControl *) { sendMouseTo(c, QEvent::MouseMove, stripEnd(c), Qt::NoButton); },
+         SweepEvent::Control},
+        {"control OnMouseDown on a double click",
+         [](TdxPageControl *c, SweepHandler h) {
+             c->OnMouseDown.Set([c, h](classes::TObject *, controls::TMouseButton, controls::TShiftState, int, int) {
+                 aboutActive(c, h);
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *) {
+             sendMouseTo(c, QEvent::MouseButtonDblClick, stripEnd(c), Qt::LeftButton);
+         },
+         SweepEvent::Control},
+        {"control OnContextPopup",
+         [](TdxPageControl *c, SweepHandler h) {
+             c->OnContextPopup.Set([c, h](classes::TObject *, QPoint, bool &) { aboutActive(c, h); });
+         },
+         [](TdxPageControl *c, TdxPageControl *) { contextMenuOn(c); }, SweepEvent::Control},
+        {"control OnDragOver",
+         [](TdxPageControl *c, SweepHandler h) { c->OnDragOver.Set([c, h](auto &&...) { aboutActive(c, h); }); },
+         [](TdxPageControl *c, TdxPageControl *) { dragOver(c, false); }, SweepEvent::Control},
+        {"control OnDragDrop",
+         [](TdxPageControl *c, SweepHandler h) {
+             c->OnDragOver.Set(
+                 [](classes::TObject *, const QDropEvent &, int, int, TDragState, bool &accept) { accept = true; });
+             c->OnDragDrop.Set([c, h](auto &&...) { aboutActive(c, h); });
+         },
+         [](TdxPageControl *c, TdxPageControl *) { dragOver(c, true); }, SweepEvent::Control},
+        // A dock drag of the control onto the other control.
+        {"control OnStartDock",
+         [](TdxPageControl *c, SweepHandler h) {
+             c->OnStartDock.Set([c, h](classes::TObject *, TDragDockObject &) { aboutActive(c, h); });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c, other, true); }, SweepEvent::Control},
+        {"control OnEndDock",
+         [](TdxPageControl *c, SweepHandler h) {
+             c->OnEndDock.Set([c, h](classes::TObject *, QObject *, int, int) { aboutActive(c, h); });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c, other, true); }, SweepEvent::Control},
+        {"control OnEndDock on Esc",
+         [](TdxPageControl *c, SweepHandler h) {
+             c->OnEndDock.Set([c, h](classes::TObject *, QObject *, int, int) { aboutActive(c, h); });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c, other, false); }, SweepEvent::Control},
+        // A dock drag of the second page onto the other control: its own
+        // events, and the site's about it.
+        {"page OnStartDock",
+         [](TdxPageControl *c, SweepHandler h) {
+             TdxTabSheet *p = c->Pages(1);
+             p->OnStartDock.Set([h, p](classes::TObject *, TDragDockObject &) {
+                 const SweepHandler keep = h; // the page may take this handler along
+                 keep(p);
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c->Pages(1), other, true); }, SweepEvent::Page},
+        {"page OnEndDock",
+         [](TdxPageControl *c, SweepHandler h) {
+             TdxTabSheet *p = c->Pages(1);
+             p->OnEndDock.Set([h, p](classes::TObject *, QObject *, int, int) {
+                 const SweepHandler keep = h;
+                 keep(p);
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c->Pages(1), other, true); }, SweepEvent::Page},
+        {"page OnEndDock on Esc",
+         [](TdxPageControl *c, SweepHandler h) {
+             TdxTabSheet *p = c->Pages(1);
+             p->OnEndDock.Set([h, p](classes::TObject *, QObject *, int, int) {
+                 const SweepHandler keep = h;
+                 keep(p);
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c->Pages(1), other, false); }, SweepEvent::Page},
+        {"site OnGetSiteInfo",
+         [](TdxPageControl *c, SweepHandler h) {
+             auto *site = c->parentWidget()->findChild<TdxPageControl *>(QStringLiteral("site"));
+             site->OnGetSiteInfo.Set([h](classes::TObject *, QWidget *client, QRect &, QPoint, bool &) {
+                 const SweepHandler keep = h;
+                 if (auto *page = qobject_cast<TdxTabSheet *>(client))
+                     keep(page);
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c->Pages(1), other, true); }, SweepEvent::Page},
+        {"site OnDockOver",
+         [](TdxPageControl *c, SweepHandler h) {
+             auto *site = c->parentWidget()->findChild<TdxPageControl *>(QStringLiteral("site"));
+             const QPointer<TdxTabSheet> p(c->Pages(1));
+             site->OnDockOver.Set([h, p](classes::TObject *, TDragDockObject &, int, int, TDragState, bool &) {
+                 const SweepHandler keep = h;
+                 if (p)
+                     keep(p);
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c->Pages(1), other, true); }, SweepEvent::Page},
+        {"site OnDockDrop by a drag",
+         [](TdxPageControl *c, SweepHandler h) {
+             auto *site = c->parentWidget()->findChild<TdxPageControl *>(QStringLiteral("site"));
+             site->OnDockDrop.Set([h](classes::TObject *, QWidget *client, int, int) {
+                 const SweepHandler keep = h;
+                 if (auto *page = qobject_cast<TdxTabSheet *>(client))
+                     keep(page);
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *other) { dockDrag(c->Pages(1), other, true); }, SweepEvent::Page},
+        // The pages' own events.
+        {"page OnResize",
+         [onPages](TdxPageControl *c, SweepHandler h) {
+             onPages(c, [h](TdxTabSheet *p) {
+                 p->OnResize.Set([h, p](classes::TObject *) {
+                     const SweepHandler keep = h; // the page may take this handler along
+                     keep(p);
+                 });
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *) { c->resize(c->width() + 20, c->height() + 10); }, SweepEvent::Page},
+        {"page OnMouseDown",
+         [onPages](TdxPageControl *c, SweepHandler h) {
+             onPages(c, [h](TdxTabSheet *p) {
+                 p->OnMouseDown.Set([h, p](auto &&...) {
+                     const SweepHandler keep = h; // the page may take this handler along
+                     keep(p);
+                 });
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *) {
+             sendMouseTo(c->ActivePage(), QEvent::MouseButtonPress, QPoint(10, 60), Qt::LeftButton);
+         },
+         SweepEvent::Page},
+        {"page OnMouseUp",
+         [onPages](TdxPageControl *c, SweepHandler h) {
+             onPages(c, [h](TdxTabSheet *p) {
+                 p->OnMouseUp.Set([h, p](auto &&...) {
+                     const SweepHandler keep = h; // the page may take this handler along
+                     keep(p);
+                 });
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *) {
+             sendMouseTo(c->ActivePage(), QEvent::MouseButtonRelease, QPoint(10, 60), Qt::NoButton);
+         },
+         SweepEvent::Page},
+        {"page OnMouseMove",
+         [onPages](TdxPageControl *c, SweepHandler h) {
+             onPages(c, [h](TdxTabSheet *p) {
+                 p->OnMouseMove.Set([h, p](auto &&...) {
+                     const SweepHandler keep = h; // the page may take this handler along
+                     keep(p);
+                 });
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *) {
+             sendMouseTo(c->ActivePage(), QEvent::MouseMove, QPoint(10, 60), Qt::NoButton);
+         },
+         SweepEvent::Page},
+        {"page OnMouseDown on a double click",
+         [onPages](TdxPageControl *c, SweepHandler h) {
+             onPages(c, [h](TdxTabSheet *p) {
+                 p->OnMouseDown.Set([h, p](auto &&...) {
+                     const SweepHandler keep = h; // the page may take this handler along
+                     keep(p);
+                 });
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *) {
+             sendMouseTo(c->ActivePage(), QEvent::MouseButtonDblClick, QPoint(10, 60), Qt::LeftButton);
+         },
+         SweepEvent::Page},
+        {"page OnContextPopup",
+         [onPages](TdxPageControl *c, SweepHandler h) {
+             onPages(c, [h](TdxTabSheet *p) {
+                 p->OnContextPopup.Set([h, p](classes::TObject *, QPoint, bool &) {
+                     const SweepHandler keep = h; // the page may take this handler along
+                     keep(p);
+                 });
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *) { contextMenuOn(c->ActivePage()); }, SweepEvent::Page},
+        {"page OnDragOver",
+         [onPages](TdxPageControl *c, SweepHandler h) {
+             onPages(c, [h](TdxTabSheet *p) {
+                 p->OnDragOver.Set([h, p](auto &&...) {
+                     const SweepHandler keep = h; // the page may take this handler along
+                     keep(p);
+                 });
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *) { dragOver(c->ActivePage(), false); }, SweepEvent::Page},
+        {"page OnDragDrop",
+         [onPages](TdxPageControl *c, SweepHandler h) {
+             onPages(c, [h](TdxTabSheet *p) {
+                 p->OnDragOver.Set(
+                     [](classes::TObject *, const QDropEvent &, int, int, TDragState, bool &accept) { accept = true; });
+                 p->OnDragDrop.Set([h, p](auto &&...) {
+                     const SweepHandler keep = h; // the page may take this handler along
+                     keep(p);
+                 });
+             });
+         },
+         [](TdxPageControl *c, TdxPageControl *) { dragOver(c->ActivePage(), true); }, SweepEvent::Page},
     };
     return list;
 }
@@ -2225,6 +2565,12 @@ const std::vector<SweepRun> &sweepRuns()
          [](TdxPageControl *c, TdxPageControl *) {
              QKeyEvent key(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier);
              QApplication::sendEvent(c, &key);
+         }},
+        {"Ctrl+Tab in a page",
+         [](TdxPageControl *c, TdxPageControl *) {
+             QWidget *edit = c->ActivePage() ? c->ActivePage()->findChild<QLineEdit *>() : nullptr;
+             QKeyEvent key(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier);
+             QApplication::sendEvent(edit ? edit : static_cast<QWidget *>(c), &key);
          }},
         {"Alt and an accelerator",
          [](TdxPageControl *c, TdxPageControl *) {
@@ -2285,8 +2631,13 @@ TEST(PageControlHandlerSweep, EveryEventWithEveryVictimRunsToItsEnd)
     int combinations = 0;
     for (const SweepEvent &event : sweepEvents()) {
         int heard = 0;
-        for (const SweepRun &run : sweepRuns()) {
+        const std::vector<SweepRun> ownRun = {{event.name, event.run}};
+        for (const SweepRun &run : event.run ? ownRun : sweepRuns()) {
             for (const SweepVictim &victim : sweepVictims()) {
+                const std::string victimName = victim.name;
+                if ((event.own != SweepEvent::None && victimName == "frees its control") ||
+                    (event.own == SweepEvent::Page && victimName == "frees the page"))
+                    continue;
                 SCOPED_TRACE(std::string(event.name) + ", " + run.name + ", " + victim.name);
                 if (qEnvironmentVariableIsSet("ZVO_SWEEP_TRACE"))
                     std::fprintf(stderr, "%s, %s, %s\n", event.name, run.name, victim.name);
@@ -2294,7 +2645,11 @@ TEST(PageControlHandlerSweep, EveryEventWithEveryVictimRunsToItsEnd)
                 bool acted = false;
                 QWidget window;
                 window.resize(600, 260);
+                auto *outside = new QLineEdit(&window);
+                outside->setObjectName(QStringLiteral("outside"));
+                outside->setGeometry(0, 220, 100, 24);
                 auto *other = new TdxPageControl(&window);
+                other->setObjectName(QStringLiteral("site"));
                 other->setGeometry(300, 0, 284, 208);
                 other->SetDockSite(true);
                 const QPointer<TdxPageControl> otherHeld(other);
@@ -2374,3 +2729,140 @@ TEST_F(PageControlTest, EveryStoredStringComesBackInAnyScript)
 }
 
 } // namespace
+
+namespace {
+
+// Every call-out site of the page control, as its sources have it, and the
+// sweep entries that fire it with the sender page, the control and the next
+// page as victims: "sweep: event" of PageControlHandlerSweep (a run's name
+// where a run of it fires the site), "drawing: handler" of the strip's
+// drawing handlers' test.
+const std::map<std::string, std::vector<std::string>> &pageControlSweptSites()
+{
+    static const std::map<std::string, std::vector<std::string>> sites = {
+        {"changeAllowed: control.OnChanging", {"sweep: OnChanging"}},
+        {"TdxCustomPageControl::changed: OnChange", {"sweep: OnChange"}},
+        {"TdxCustomPageControl::TdxCustomPageControl: OnEnter", {"sweep: control OnEnter"}},
+        {"TdxCustomPageControl::TdxCustomPageControl: OnExit", {"sweep: control OnExit"}},
+        {"TdxTabSheet::TdxTabSheet: OnEnter", {"sweep: page OnEnter"}},
+        {"TdxTabSheet::TdxTabSheet: OnExit", {"sweep: page OnExit"}},
+        {"TdxTabSheet::showingChanged: OnShow", {"sweep: page OnShow"}},
+        {"TdxTabSheet::showingChanged: OnHide", {"sweep: page OnHide"}},
+        {"TdxTabSheet::showEvent", {"sweep: page OnShow"}},
+        {"TdxTabSheet::hideEvent", {"sweep: page OnHide"}},
+        {"TdxCustomPageControl::releaseClient: OnUnDock", {"sweep: OnUnDock"}},
+        {"TdxCustomPageControl::DockControl: OnDockDrop", {"sweep: OnDockDrop"}},
+        {"TdxCustomPageControl::customizeTabFont: OnDrawTabEx", {"drawing: OnDrawTabEx"}},
+        {"TdxCustomPageControl::ownerDrawTab: OnDrawTab", {"drawing: OnDrawTab"}},
+        {"TdxTabSheet::tabImageIndex: m_pageControl->OnGetImageIndex", {"drawing: OnGetImageIndex"}},
+        {"TdxCustomPageControl::paintEvent",
+         {"drawing: OnDrawTab", "drawing: OnDrawTabEx", "drawing: OnGetImageIndex"}},
+        {"TdxCustomPageControl::resizeEvent", {"sweep: control OnResize"}},
+        {"TdxCustomPageControl::resizeEvent: OnResize", {"sweep: control OnResize"}},
+        {"TdxTabSheet::resizeEvent", {"sweep: page OnResize"}},
+        {"TdxTabSheet::resizeEvent: OnResize", {"sweep: page OnResize"}},
+        {"TdxCustomPageControl::mousePressEvent", {"sweep: click a tab", "sweep: control OnMouseDown"}},
+        {"TdxCustomPageControl::mousePressEvent: OnMouseDown", {"sweep: control OnMouseDown"}},
+        {"TdxCustomPageControl::mouseDoubleClickEvent", {"sweep: control OnMouseDown on a double click"}},
+        {"TdxCustomPageControl::mouseDoubleClickEvent: OnMouseDown", {"sweep: control OnMouseDown on a double click"}},
+        {"TdxCustomPageControl::mouseReleaseEvent", {"sweep: click a tab", "sweep: control OnMouseUp"}},
+        {"TdxCustomPageControl::mouseReleaseEvent: OnMouseUp", {"sweep: control OnMouseUp"}},
+        {"TdxCustomPageControl::mouseMoveEvent", {"sweep: control OnMouseMove"}},
+        {"TdxCustomPageControl::mouseMoveEvent: OnMouseMove", {"sweep: control OnMouseMove"}},
+        {"TdxCustomPageControl::contextMenuEvent", {"sweep: control OnContextPopup"}},
+        {"TdxCustomPageControl::contextMenuEvent: OnContextPopup", {"sweep: control OnContextPopup"}},
+        {"TdxCustomPageControl::dragEnterEvent", {"sweep: control OnDragOver"}},
+        {"TdxCustomPageControl::dragEnterEvent: OnDragOver", {"sweep: control OnDragOver"}},
+        {"TdxCustomPageControl::dragMoveEvent", {"sweep: control OnDragOver"}},
+        {"TdxCustomPageControl::dragMoveEvent: OnDragOver", {"sweep: control OnDragOver"}},
+        {"TdxCustomPageControl::dragLeaveEvent", {"sweep: control OnDragOver"}},
+        {"TdxCustomPageControl::dragLeaveEvent: OnDragOver", {"sweep: control OnDragOver"}},
+        {"TdxCustomPageControl::dropEvent", {"sweep: control OnDragDrop"}},
+        {"TdxCustomPageControl::dropEvent: OnDragDrop", {"sweep: control OnDragDrop"}},
+        {"TdxCustomPageControl::keyPressEvent", {"sweep: Ctrl+Tab"}},
+        {"TdxCustomPageControl::eventFilter", {"sweep: Ctrl+Tab in a page"}},
+        {"TdxTabSheet::mousePressEvent", {"sweep: page OnMouseDown"}},
+        {"TdxTabSheet::mousePressEvent: OnMouseDown", {"sweep: page OnMouseDown"}},
+        {"TdxTabSheet::mouseDoubleClickEvent", {"sweep: page OnMouseDown on a double click"}},
+        {"TdxTabSheet::mouseDoubleClickEvent: OnMouseDown", {"sweep: page OnMouseDown on a double click"}},
+        {"TdxTabSheet::mouseReleaseEvent", {"sweep: page OnMouseUp"}},
+        {"TdxTabSheet::mouseReleaseEvent: OnMouseUp", {"sweep: page OnMouseUp"}},
+        {"TdxTabSheet::mouseMoveEvent", {"sweep: page OnMouseMove"}},
+        {"TdxTabSheet::mouseMoveEvent: OnMouseMove", {"sweep: page OnMouseMove"}},
+        {"TdxTabSheet::contextMenuEvent", {"sweep: page OnContextPopup"}},
+        {"TdxTabSheet::contextMenuEvent: OnContextPopup", {"sweep: page OnContextPopup"}},
+        {"TdxTabSheet::dragEnterEvent", {"sweep: page OnDragOver"}},
+        {"TdxTabSheet::dragEnterEvent: OnDragOver", {"sweep: page OnDragOver"}},
+        {"TdxTabSheet::dragMoveEvent", {"sweep: page OnDragOver"}},
+        {"TdxTabSheet::dragMoveEvent: OnDragOver", {"sweep: page OnDragOver"}},
+        {"TdxTabSheet::dragLeaveEvent", {"sweep: page OnDragOver"}},
+        {"TdxTabSheet::dragLeaveEvent: OnDragOver", {"sweep: page OnDragOver"}},
+        {"TdxTabSheet::dropEvent", {"sweep: page OnDragDrop"}},
+        {"TdxTabSheet::dropEvent: OnDragDrop", {"sweep: page OnDragDrop"}},
+        {"TdxCustomPageControl::BeginDrag: OnStartDock", {"sweep: control OnStartDock"}},
+        {"TdxCustomPageControl::mouseReleaseEvent: OnEndDock", {"sweep: control OnEndDock"}},
+        {"TdxCustomPageControl::keyPressEvent: OnEndDock", {"sweep: control OnEndDock on Esc"}},
+        {"TdxTabSheet::BeginDrag: OnStartDock", {"sweep: page OnStartDock"}},
+        {"TdxTabSheet::mouseReleaseEvent: OnEndDock", {"sweep: page OnEndDock"}},
+        {"TdxTabSheet::keyPressEvent", {"sweep: page OnEndDock on Esc"}},
+        {"TdxTabSheet::keyPressEvent: OnEndDock", {"sweep: page OnEndDock on Esc"}},
+        {"TdxCustomPageControl::GetSiteInfo: OnGetSiteInfo", {"sweep: site OnGetSiteInfo"}},
+        {"TdxCustomPageControl::DockOver: OnDockOver", {"sweep: site OnDockOver"}},
+        {"TdxCustomPageControl::DockDrop: OnDockDrop", {"sweep: site OnDockDrop by a drag"}},
+    };
+    return sites;
+}
+
+// Sites no sweep fires, each with its reason.
+const std::map<std::string, std::string> &pageControlExcusedSites()
+{
+    // OnStartDrag opens a drag and drop of the window system (QDrag::exec), whose own event loop
+    // the tests do not drive; OnEndDrag is told in the same routine.
+    const std::string dragAndDrop = "not swept yet: the window system's drag and drop runs its own event loop";
+    static const std::map<std::string, std::string> excused = {
+        {"TdxCustomPageControl::focusInEvent", "repaints the active tab's focus mark; calls no handler"},
+        {"TdxCustomPageControl::focusOutEvent", "repaints the active tab's focus mark; calls no handler"},
+        {"TdxCustomPageControl::leaveEvent", "clears the hot tab; calls no handler"},
+        {"TdxCustomPageControl::changeEvent", "a font or colour change relays the strip out and repaints; the "
+                                              "pages' placing it leads to is swept with page OnResize"},
+        {"TdxCustomPageControl::BeginDrag: OnStartDrag", dragAndDrop},
+        {"TdxTabSheet::BeginDrag: OnStartDrag", dragAndDrop},
+    };
+    return excused;
+}
+
+bool pageControlSweepHas(const std::string &reference)
+{
+    const size_t colon = reference.find(": ");
+    if (colon == std::string::npos)
+        return false;
+    QFile source(QDir(zvotest::SourceRoot()).filePath("tests/widgets/pagecontrol/test_pagecontrol.cpp"));
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    const QString name = QString::fromStdString(reference.substr(colon + 2));
+    return QString::fromUtf8(source.readAll()).contains(QLatin1Char('"') + name + QLatin1Char('"'));
+}
+
+} // namespace
+
+// The sites the sources have against the sweeps: a call through an event
+// of the control or its pages, or a Qt event they override, that no sweep
+// fires (and no reason excuses) fails here, named with its place.
+TEST(PageControlCallOuts, EverySiteIsSweptWithItsVictims)
+{
+    ASSERT_FALSE(zvotest::SourceRoot().isEmpty()) << "ZVO_SOURCE_DIR is not set; run the test through ctest";
+    zvotest::CallOutSites code = zvotest::EventCallSites(zvotest::SourceRoot(), {"widgets/pagecontrol/*.cpp"});
+    const zvotest::CallOutSites entries =
+        zvotest::QtEntrySites(zvotest::SourceRoot(), {"widgets/pagecontrol/*.h", "widgets/pagecontrol/*.cpp"});
+    ASSERT_GT(code.size(), 20u);
+    ASSERT_GT(entries.size(), 20u);
+    code.insert(entries.begin(), entries.end());
+    std::set<std::string> swept;
+    for (const auto &[site, sweeps] : pageControlSweptSites()) {
+        swept.insert(site);
+        for (const std::string &entry : sweeps)
+            EXPECT_TRUE(pageControlSweepHas(entry)) << site << ": no sweep entry " << entry;
+    }
+    EXPECT_EQ(zvotest::CallOutMismatch(code, swept, pageControlExcusedSites()), "");
+    RecordProperty("sites", int(code.size()));
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+// The names of the entries of the sweeps that free the grid from its
+// call-outs; the check of the grid's call-out sites finds each site's
+// entries among them.
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace gridtest {
+
+// The drawing events and hooks of a paint (test_tree_list_paint.cpp).
+std::vector<std::string> PaintSweepNames();
+// Events whose handler freeing the grid still reads it, with what goes
+// wrong; the sweep leaves out that victim for them.
+const std::map<std::string, std::string> &PaintSweepKnownFaults();
+
+} // namespace gridtest
