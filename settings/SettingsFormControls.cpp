@@ -125,9 +125,9 @@ QPlainTextEdit *MakeNoteMemo(QWidget *parent, const QRect &geometry, const QStri
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->document()->setDocumentMargin(1);
-    QPalette palette = memo->palette();
-    palette.setColor(QPalette::Base, gfx::ToQColor(rtl::clBtnFace));
-    memo->setPalette(palette);
+    // The face's role rather than its colour, so that the note follows the
+    // desktop's colours as the page around it does.
+    memo->viewport()->setBackgroundRole(QPalette::Button);
     memo->setPlainText(text);
     return memo;
 }
