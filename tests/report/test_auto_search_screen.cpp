@@ -192,16 +192,18 @@ TEST_F(AutoSearchScreen, UnderA14PointFontNoControlIsCoveredOrCut)
         for (QWidget *control : controls) {
             EXPECT_TRUE(panel->rect().contains(control->geometry()))
                 << i << " " << control->metaObject()->className() << " " << control->objectName().toStdString();
-            if (auto *button = qobject_cast<QAbstractButton *>(control); button && !qobject_cast<QCheckBox *>(control))
+            if (auto *button = qobject_cast<QAbstractButton *>(control); button && !qobject_cast<QCheckBox *>(control)) {
                 EXPECT_TRUE(button->size().expandedTo(button->sizeHint()) == button->size()) << i;
+            }
         }
         // The sentence and the box above it.
         EXPECT_FALSE(panel->chkShowAll()->geometry().intersects(panel->lblLead()->geometry())) << i;
     }
     for (auto *button : shown.findChildren<QPushButton *>(QString(), Qt::FindChildrenRecursively))
-        if (button->isVisible())
+        if (button->isVisible()) {
             EXPECT_TRUE(button->size().expandedTo(button->sizeHint()) == button->size())
                 << button->text().toStdString();
+        }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "report/content/ContentRegistration.h"
 #include "report/content/drawcommands/DrawText.h"
 #include "report/model/ModelRegistration.h"
+#include "report/model/base/Messages.h"
 #include "report/model/base/Units.h"
 #include "report/model/pages/DeviceRegistry.h"
 #include "report/model/pages/Publisher.h"
@@ -30,12 +31,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -364,3 +368,43 @@ TEST(TextSearchSettingsDialog, OkHandsTheValuesToTheReportAndTheDialogKeepsItsPl
     EXPECT_TRUE(settings.WholeWord());
     ppIniStorageFinalize();
 }
+
+namespace {
+
+// A 14-point application font: in both places the search panel holds every
+// control whole, and the find and done buttons hold "Find Text", "Done" and
+// "Cancel".
+TEST_F(SearchPreviewTest, UnderA14PointFontThePanelHoldsItsControlsAndCaptions)
+{
+    const QFont before = QApplication::font();
+    QFont large = before;
+    large.setPointSize(14);
+    QApplication::setFont(large);
+    TppSearchPreview &search = open(true);
+    auto &standard = static_cast<TppPreview &>(*preview);
+    QWidget *panel = search.SearchPanel();
+    const auto holdsAll = [&](const char *aPlace) {
+        for (QWidget *control : panel->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            if (!control->isHidden() && !qobject_cast<QMenu *>(control)) {
+                EXPECT_TRUE(panel->rect().contains(control->geometry()))
+                    << aPlace << " " << control->metaObject()->className();
+            }
+        QPushButton *probe = search.DoneButton();
+        const QString shown = probe->text();
+        for (const QString &caption : {ppLoadStr(1046), ppLoadStr(5)}) {
+            probe->setText(caption);
+            EXPECT_TRUE(probe->size().expandedTo(probe->sizeHint()) == probe->size()) << aPlace;
+        }
+        probe->setText(shown);
+        EXPECT_TRUE(search.FindTextButton()->size().expandedTo(search.FindTextButton()->sizeHint()) ==
+                    search.FindTextButton()->size())
+            << aPlace;
+    };
+    ASSERT_EQ(panel->parentWidget(), standard.OutlinePanel());
+    holdsAll("beside the outline");
+    search.PlaceInToolbar(standard.ToolButton(ppPreviewAction::LastPage));
+    holdsAll("in the toolbar");
+    QApplication::setFont(before);
+}
+
+} // namespace
