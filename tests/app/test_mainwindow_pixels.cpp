@@ -152,7 +152,8 @@ TEST_F(MainWindowPixelsTest, UnderALargerApplicationFontEveryRowHoldsItsText)
 }
 
 // A 14-point application font: the window is never narrower than its
-// buttons need, so no caption is cut at its ends, also from a stored width.
+// buttons need, so no caption is cut at its ends, also from a stored width;
+// the count columns hold their captions.
 TEST_F(MainWindowPixelsTest, UnderA14PointFontEveryButtonHoldsItsCaption)
 {
     const QFont before = QApplication::font();
@@ -168,6 +169,9 @@ TEST_F(MainWindowPixelsTest, UnderA14PointFontEveryButtonHoldsItsCaption)
         if (button->isVisible()) {
             EXPECT_GE(button->width(), button->sizeHint().width()) << button->objectName().toStdString();
         }
+    // And no count column cuts its caption.
+    for (int column = 1; column < form.ListView1->columnCount(); ++column)
+        EXPECT_GE(form.ListView1->columnWidth(column), form.ListView1->header()->sectionSizeHint(column)) << column;
     QApplication::setFont(before);
 }
 
