@@ -23,6 +23,7 @@
 #include "report/output/search/SearchEngineRegistry.h"
 #include "report/output/search/SearchRegistration.h"
 
+#include "tests/support/Contrast.h"
 #include "tests/support/report/PageFakes.h"
 #include "tests/support/report/SamplePage.h"
 
@@ -405,6 +406,34 @@ TEST_F(SearchPreviewTest, UnderA14PointFontThePanelHoldsItsControlsAndCaptions)
     search.PlaceInToolbar(standard.ToolButton(ppPreviewAction::LastPage));
     holdsAll("in the toolbar");
     QApplication::setFont(before);
+}
+
+} // namespace
+
+namespace {
+
+// Under a dark desktop palette the navigation glyphs read on the toolbar.
+TEST_F(SearchPreviewTest, UnderADarkPaletteTheNavigationGlyphsRead)
+{
+    const QPalette before = QApplication::palette();
+    QPalette dark(QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::ButtonText, QColor(0xEE, 0xEE, 0xEE));
+    QApplication::setPalette(dark);
+    TppSearchPreview &search = open(true);
+    auto &standard = static_cast<TppPreview &>(*preview);
+    const QRgb face = dark.color(QPalette::Button).rgb();
+    for (QAbstractButton *button : {static_cast<QAbstractButton *>(standard.ToolButton(ppPreviewAction::LastPage)),
+                                    static_cast<QAbstractButton *>(search.FindButton())}) {
+        const QImage glyph = button->icon().pixmap(16, 16).toImage();
+        double best = 1;
+        for (int y = 0; y < glyph.height(); ++y)
+            for (int x = 0; x < glyph.width(); ++x)
+                if (qAlpha(glyph.pixel(x, y)) == 255)
+                    best = std::max(best, zvotest::contrast(glyph.pixel(x, y), face));
+        EXPECT_GE(best, 4.5) << button->objectName().toStdString();
+    }
+    QApplication::setPalette(before);
 }
 
 } // namespace
