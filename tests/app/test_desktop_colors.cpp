@@ -10,6 +10,7 @@
 #include "widgets/pagecontrol/dxPageControl.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -107,9 +108,19 @@ TEST_F(DesktopColorsTest, TheWizardFollowsAPaletteThatTurnsDarkWhileItShows)
     double page = 0;
     double welcome = 0;
     double heading = 0;
+    QStringList fontsBefore;
+    QStringList fontsAfter;
+    const auto fonts = [](QWidget &window) {
+        QStringList shown;
+        for (QWidget *control : window.findChildren<QWidget *>())
+            shown << QFontInfo(control->font()).family() + QString::number(QFontInfo(control->font()).pointSize());
+        return shown;
+    };
     m_dialogs.drive<settings::TFirstStartWizardForm>([&](settings::TFirstStartWizardForm &wizard) {
+        fontsBefore = fonts(wizard);
         QApplication::setPalette(darkDesktop());
         QCoreApplication::processEvents();
+        fontsAfter = fonts(wizard);
         page = textContrastAt(*wizard.dxPageControl1, QPoint(wizard.dxPageControl1->width() - 3, 3),
                               QPalette::WindowText);
         welcome = textContrastAt(*wizard.LengthyMemo, QPoint(wizard.LengthyMemo->width() - 3, 3), QPalette::Text);
@@ -121,6 +132,8 @@ TEST_F(DesktopColorsTest, TheWizardFollowsAPaletteThatTurnsDarkWhileItShows)
     EXPECT_GE(page, 4.5);
     EXPECT_GE(welcome, 4.5);
     EXPECT_GE(heading, 4.5);
+    // Polished again, every control keeps the face the form gave it.
+    EXPECT_EQ(fontsAfter, fontsBefore);
 }
 
 } // namespace
