@@ -3,6 +3,7 @@
 // it was laid out for, so no caption is cut.
 
 #include "report/model/forms/CustomForm.h"
+#include "report/model/forms/DialogBases.h"
 #include "report/model/forms/FormClassRegistry.h"
 #include "report/output/LibraryInit.h"
 
@@ -64,6 +65,39 @@ TEST(ReportFormsScreen, UnderA14PointFontEveryRegisteredFormHoldsItsCaptions)
         window->hide();
     }
     QApplication::setFont(before);
+    ppLibraryFinalize();
+}
+
+} // namespace
+
+namespace {
+
+// Right to left the print dialog looks as it does left to right: its
+// controls stand at fixed places, and none is mirrored inside its own.
+TEST(ReportFormsScreen, RightToLeftThePrintDialogLooksAsItDoesLeftToRight)
+{
+    ppLibraryInit();
+    const auto picture = [] {
+        std::unique_ptr<classes::TComponent> component(ppCreateFormOf(TppCustomPrintDialog::StaticClass()));
+        auto *window = dynamic_cast<QDialog *>(component.get());
+        EXPECT_NE(window, nullptr);
+        if (!window)
+            return QImage();
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+        return window->grab().toImage();
+    };
+    const QImage leftToRight = picture();
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+    const QImage rightToLeft = picture();
+    QApplication::setLayoutDirection(Qt::LeftToRight);
+    ASSERT_FALSE(leftToRight.isNull());
+    ASSERT_EQ(leftToRight.size(), rightToLeft.size());
+    int differing = 0;
+    for (int y = 0; y < leftToRight.height(); ++y)
+        for (int x = 0; x < leftToRight.width(); ++x)
+            differing += leftToRight.pixel(x, y) != rightToLeft.pixel(x, y);
+    EXPECT_EQ(differing, 0);
     ppLibraryFinalize();
 }
 
