@@ -5,7 +5,7 @@
 #include "app/ProgramInstance.h"
 #include "app/TerminationSignals.h"
 #include "foundation/MyUtilitiesUi.h"
-#include "platform/gfx/Colors.h"
+#include "platform/controls/DesktopColors.h"
 #include "platform/shell/Desktop.h"
 
 #include <QApplication>
@@ -64,8 +64,9 @@ int RunZarvello(QApplication &app)
         return 0;
     }
     // Custom-painted controls take the system colours from the desktop's
-    // palette, so they match the standard widgets around them.
-    rtl::setSystemColors(gfx::systemColorsFromPalette(QApplication::palette()));
+    // palette, so they match the standard widgets around them, also once
+    // the desktop's colours change.
+    const controls::DesktopColors desktopColors;
     RegisterGridComponents();
     RegisterWidgetComponents();
     RegisterReportComponents();

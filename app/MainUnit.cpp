@@ -120,7 +120,7 @@ TMainForm::TMainForm(QWidget *parent)
     });
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { SaveAtQuit(); });
 
-    setMinimumSize(MainWindowMinWidth, MinimumHeight);
+    fitMinimumSize();
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     SetMainForm(this);
 }
@@ -665,7 +665,19 @@ bool TMainForm::event(QEvent *event)
     // The hint timer alone writes the status bar.
     if (event->type() == QEvent::StatusTip)
         return true;
-    return QMainWindow::event(event);
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        fitMinimumSize();
+    return handled;
+}
+
+void TMainForm::fitMinimumSize()
+{
+    // Never narrower than the button rows need: a larger font would cut
+    // every caption at both ends. A width stored or set smaller is raised
+    // to it as the window is sized.
+    const QSize needed = minimumSizeHint();
+    setMinimumSize(std::max(MainWindowMinWidth, needed.width()), MinimumHeight);
 }
 
 void TMainForm::CheckForUpdatesTimerTimer()

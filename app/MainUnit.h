@@ -196,6 +196,7 @@ protected:
 private:
     void createControls();
     void createMenus();
+    void fitMinimumSize();
     // Cuts every callback and connection from the controls to the form.
     void detachControls();
     // Closes every other window of the program, the newest first.

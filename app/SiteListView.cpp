@@ -193,7 +193,8 @@ int TSiteListView::contentWidth(int column) const
 
 int TSiteListView::requiredWidth(int column) const
 {
-    return std::max(m_countMinimums.value(column - 1), contentWidth(column));
+    // The caption too: under a larger font "Engine 2" showed as "Engin...".
+    return std::max({m_countMinimums.value(column - 1), contentWidth(column), header()->sectionSizeHint(column)});
 }
 
 void TSiteListView::widenForCells(int firstRow, int lastRow, int firstColumn, int lastColumn)

@@ -4,6 +4,7 @@
 #include "foundation/MyUtilities.h"
 #include "foundation/MyUtilitiesUi.h"
 #include "foundation/MyWebUtilities.h"
+#include "platform/controls/ControlTypes.h"
 #include "platform/controls/Guard.h"
 #include "platform/rtl/QtText.h"
 #include "platform/rtl/Win1252.h"
@@ -146,6 +147,7 @@ void TFirstStartWizardForm::createControls()
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(8, 12, 154, 272);
     Image1->setCursor(Qt::PointingHandCursor);
+    controls::MarkGraphicControl(Image1);
 
     // Children are made in tab order: the focus chain follows creation.
     dxPageControl1 = new TdxPageControl(this);

@@ -4,6 +4,7 @@
 #include "foundation/MyUtilities.h"
 #include "foundation/MyUtilitiesUi.h"
 #include "platform/controls/Direction.h"
+#include "platform/controls/FormFont.h"
 #include "platform/gfx/Colors.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/QtText.h"
@@ -137,9 +138,9 @@ QPlainTextEdit *MakeNoteMemo(QWidget *parent, const QRect &geometry, const QStri
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->document()->setDocumentMargin(1);
-    QPalette palette = memo->palette();
-    palette.setColor(QPalette::Base, gfx::ToQColor(rtl::clBtnFace));
-    memo->setPalette(palette);
+    // The face's role rather than its colour, so that the note follows the
+    // desktop's colours as the page around it does.
+    memo->viewport()->setBackgroundRole(QPalette::Button);
     memo->setPlainText(text);
     return memo;
 }
@@ -153,16 +154,7 @@ void SetEnabledIfChanged(QWidget *control, bool enabled)
 
 QFont FormFont(int points, bool bold)
 {
-    QFont font;
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial"),
-                      QStringLiteral("Helvetica")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(points);
-    // The face the forms were measured with is a little narrower than its
-    // metric-compatible stand-ins.
-    font.setStretch(96);
-    font.setBold(bold);
-    return font;
+    return controls::FormFont(points, bold);
 }
 
 namespace {

@@ -81,8 +81,7 @@ QPlainTextEdit *MakeNoteMemo(QWidget *parent, const QRect &geometry, const QStri
 // Writes the enabled state only when it changes.
 void SetEnabledIfChanged(QWidget *control, bool enabled);
 
-// The forms were laid out for an 8-point sans-serif face (11 pixels at the
-// usual 96 dots per inch); a wider face would run labels into their fields.
+// The face the forms were laid out for (controls::FormFont).
 QFont FormFont(int points = 8, bool bold = false);
 // The page control draws its tabs with a font of its own, not with the
 // form's; left alone, its face differs from every other caption of the form.

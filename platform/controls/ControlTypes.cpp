@@ -2,6 +2,9 @@
 
 #include "platform/classes/PropInfo.h"
 
+#include <QLabel>
+#include <QVariant>
+
 #include <iterator>
 
 namespace controls {
@@ -36,6 +39,20 @@ const classes::TIdentMap &CursorIdents()
     };
     static const classes::TIdentMap map{std::span<const classes::TIdentMapEntry>(names)};
     return map;
+}
+
+namespace {
+constexpr char GraphicControlProperty[] = "zvoGraphicControl";
+}
+
+void MarkGraphicControl(QWidget *widget)
+{
+    widget->setProperty(GraphicControlProperty, true);
+}
+
+bool IsGraphicControl(const QWidget *widget)
+{
+    return qobject_cast<const QLabel *>(widget) || widget->property(GraphicControlProperty).toBool();
 }
 
 } // namespace controls

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+class QWidget;
+
 namespace classes {
 class TIdentMap;
 }
@@ -37,5 +39,12 @@ constexpr TCursor crHandPoint = -21;
 Qt::CursorShape CursorShapeOf(TCursor cursor);
 // The names a stored layout gives the standard cursors.
 const classes::TIdentMap &CursorIdents();
+
+// A control the class library draws on its parent rather than in a window
+// of its own (a label, a picture, a paint box) has no place in its parent's
+// tab order. Qt makes each a widget: labels are known by their class, the
+// program's other pictures are marked.
+void MarkGraphicControl(QWidget *widget);
+bool IsGraphicControl(const QWidget *widget);
 
 } // namespace controls

@@ -50,7 +50,8 @@ bool hatchPixel(BrushStyle style, int x, int y)
     }
 }
 
-QImage brushTile(const Brush &brush, rtl::TColor textColor, rtl::TColor bkColor, bool opaqueBackground)
+QImage brushTile(const Brush &brush, rtl::TColor textColor, rtl::TColor bkColor, bool opaqueBackground,
+                 const rtl::SystemColors *table)
 {
     QImage tile(8, 8, QImage::Format_ARGB32);
     if (brush.style == BrushStyle::Pattern && !brush.bitmap.isNull()) {
@@ -60,15 +61,15 @@ QImage brushTile(const Brush &brush, rtl::TColor textColor, rtl::TColor bkColor,
                 tile.setPixel(x, y, src.pixel(x % src.width(), y % src.height()) | 0xFF000000u);
         return tile;
     }
-    const QRgb fg = opaque(textColor).rgba();
-    const QRgb bg = opaque(bkColor).rgba();
+    const QRgb fg = opaque(textColor, table).rgba();
+    const QRgb bg = opaque(bkColor, table).rgba();
     if (brush.style == BrushStyle::Pattern) {
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x)
                 tile.setPixel(x, y, (brush.pattern[y] & (0x80 >> x)) ? bg : fg);
         return tile;
     }
-    const QRgb line = opaque(brush.color).rgba();
+    const QRgb line = opaque(brush.color, table).rgba();
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
             tile.setPixel(x, y, hatchPixel(brush.style, x, y) ? line : (opaqueBackground ? bg : 0u));
@@ -167,6 +168,11 @@ Canvas::~Canvas()
         m_ownPainter->end();
     else
         m_painter->restore();
+}
+
+QColor Canvas::resolved(rtl::TColor color) const
+{
+    return detail::opaque(color, m_systemColors ? &*m_systemColors : nullptr);
 }
 
 void Canvas::init()
@@ -340,12 +346,13 @@ void Canvas::fillRegion(const QRegion &area, const Brush &brush)
     if (brush.style == BrushStyle::Solid) {
         if (brush.color == rtl::clNone)
             return;
-        const QColor c = detail::opaque(brush.color);
+        const QColor c = resolved(brush.color);
         for (const QRect &r : area)
             p.fillRect(r, c);
         return;
     }
-    const QImage tile = detail::brushTile(brush, m_state.font.color, m_state.bkColor, m_state.bkMode == BkMode::Opaque);
+    const QImage tile = detail::brushTile(brush, m_state.font.color, m_state.bkColor, m_state.bkMode == BkMode::Opaque,
+                                           m_systemColors ? &*m_systemColors : nullptr);
     p.setBrushOrigin(m_state.brushOrigin.X, m_state.brushOrigin.Y);
     const QBrush qb(tile);
     for (const QRect &r : area)
@@ -401,7 +408,7 @@ void Canvas::InvertRect(const TRect &rect)
 void Canvas::SetPixel(int x, int y, rtl::TColor color)
 {
     changing();
-    fillRects({QRect(x, y, 1, 1)}, detail::opaque(color), QPainter::CompositionMode_SourceOver);
+    fillRects({QRect(x, y, 1, 1)}, resolved(color), QPainter::CompositionMode_SourceOver);
 }
 
 // ---- Lines ----------------------------------------------------------------
@@ -417,7 +424,7 @@ void Canvas::drawLinePixels(int x0, int y0, int x1, int y1, bool includeEnd)
         applyClip();
         QPainter &p = *m_painter;
         p.setCompositionMode(penComposition(pen.mode));
-        p.setPen(QPen(detail::opaque(pen.color), pen.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(QPen(resolved(pen.color), pen.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.drawLine(x0, y0, x1, y1);
         p.setPen(Qt::NoPen);
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -461,7 +468,7 @@ void Canvas::drawLinePixels(int x0, int y0, int x1, int y1, bool includeEnd)
                 y2 -= sy;
         }
         fillRects({QRect(QPoint(std::min(x0, x2), std::min(y0, y2)), QPoint(std::max(x0, x2), std::max(y0, y2)))},
-                  detail::opaque(pen.color), penComposition(pen.mode));
+                  resolved(pen.color), penComposition(pen.mode));
         return;
     }
     int err = dx - dy;
@@ -484,9 +491,9 @@ void Canvas::drawLinePixels(int x0, int y0, int x1, int y1, bool includeEnd)
             y += sy;
         }
     }
-    fillRects(on.take(), detail::opaque(pen.color), penComposition(pen.mode));
+    fillRects(on.take(), resolved(pen.color), penComposition(pen.mode));
     if (m_state.bkMode == BkMode::Opaque && pen.mode == PenMode::Copy)
-        fillRects(off.take(), detail::opaque(m_state.bkColor), QPainter::CompositionMode_SourceOver);
+        fillRects(off.take(), resolved(m_state.bkColor), QPainter::CompositionMode_SourceOver);
 }
 
 void Canvas::MoveTo(int x, int y)
@@ -523,7 +530,7 @@ QPen Canvas::qtPen() const
     case PenStyle::DashDotDot: style = Qt::DashDotDotLine; break;
     default: break;
     }
-    QPen qp(detail::opaque(pen.color), pen.width <= 1 ? 0 : pen.width, style, Qt::SquareCap, Qt::MiterJoin);
+    QPen qp(resolved(pen.color), pen.width <= 1 ? 0 : pen.width, style, Qt::SquareCap, Qt::MiterJoin);
     return qp;
 }
 
@@ -532,9 +539,10 @@ QBrush Canvas::qtBrush(const Brush &brush) const
     switch (brush.style) {
     case BrushStyle::Clear: return QBrush(Qt::NoBrush);
     case BrushStyle::Solid:
-        return brush.color == rtl::clNone ? QBrush(Qt::NoBrush) : QBrush(detail::opaque(brush.color));
+        return brush.color == rtl::clNone ? QBrush(Qt::NoBrush) : QBrush(resolved(brush.color));
     default:
-        return QBrush(detail::brushTile(brush, m_state.font.color, m_state.bkColor, m_state.bkMode == BkMode::Opaque));
+        return QBrush(detail::brushTile(brush, m_state.font.color, m_state.bkColor, m_state.bkMode == BkMode::Opaque,
+                                           m_systemColors ? &*m_systemColors : nullptr));
     }
 }
 
@@ -561,7 +569,7 @@ void Canvas::Rectangle(const TRect &rect)
     }
     const QRegion outline = detail::frameRegion(rect, w);
     std::vector<QRect> rects(outline.begin(), outline.end());
-    fillRects(rects, detail::opaque(pen.color), penComposition(pen.mode));
+    fillRects(rects, resolved(pen.color), penComposition(pen.mode));
 }
 
 void Canvas::strokeShape(const std::function<void(QPainter &)> &draw)

@@ -61,6 +61,12 @@ public:
     // Called before each drawing operation, as a device's canvas needs to
     // fit a font, pen or brush set since the last one to the device.
     void setChangingHook(std::function<void()> hook) { m_changing = std::move(hook); }
+    // System colours are resolved through this table rather than the one the
+    // desktop set: what is printed must not change with the screen's colours.
+    void setSystemColors(const rtl::SystemColors &colors) { m_systemColors = colors; }
+    // A colour as this canvas draws it: opaque, system colours resolved
+    // through its table.
+    QColor resolved(rtl::TColor color) const;
 
     // ---- Selected objects and text colours (changed in place) ----
     Font &font() { return m_state.font; }
@@ -257,6 +263,7 @@ private:
     void flushGlyphs();
     void setPainterClip();
     std::function<void()> m_changing;
+    std::optional<rtl::SystemColors> m_systemColors;
 };
 
 } // namespace gfx

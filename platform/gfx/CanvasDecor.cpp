@@ -73,8 +73,8 @@ void Canvas::drawEdgeRing(const TRect &r, unsigned sides, rtl::TColor lt, rtl::T
         dark.emplace_back(r.Right - 1, r.Top, 1, r.Height());
     if (sides & BF_BOTTOM)
         dark.emplace_back(r.Left, r.Bottom - 1, r.Width(), 1);
-    fillRects(light, detail::opaque(lt), QPainter::CompositionMode_SourceOver);
-    fillRects(dark, detail::opaque(rb), QPainter::CompositionMode_SourceOver);
+    fillRects(light, resolved(lt), QPainter::CompositionMode_SourceOver);
+    fillRects(dark, resolved(rb), QPainter::CompositionMode_SourceOver);
 }
 
 bool Canvas::DrawEdge(TRect &rect, unsigned edge, unsigned flags)
@@ -175,7 +175,8 @@ void Canvas::DrawFocusRect(const TRect &rect)
     // The half-tone in the text and background colours, combined by xor:
     // black and white colours invert every other pixel.
     xorRegion(detail::frameRegion(rect, 1),
-              detail::brushTile(Brush::halftone(), m_state.font.color, m_state.bkColor, true));
+              detail::brushTile(Brush::halftone(), m_state.font.color, m_state.bkColor, true,
+                                                m_systemColors ? &*m_systemColors : nullptr));
 }
 
 // ---- Frame controls -----------------------------------------------------------
@@ -231,12 +232,12 @@ bool Canvas::DrawFrameControl(const TRect &rect, unsigned type, unsigned state)
     const unsigned kind = state & 0xF;
     const int offset = pushed ? 1 : 0;
     if (state & DFCS_INACTIVE) {
-        fillRects(arrowRects(rect, kind, offset + 1), detail::opaque(rtl::clBtnHighlight),
+        fillRects(arrowRects(rect, kind, offset + 1), resolved(rtl::clBtnHighlight),
                   QPainter::CompositionMode_SourceOver);
-        fillRects(arrowRects(rect, kind, offset), detail::opaque(rtl::clGrayText),
+        fillRects(arrowRects(rect, kind, offset), resolved(rtl::clGrayText),
                   QPainter::CompositionMode_SourceOver);
     } else {
-        fillRects(arrowRects(rect, kind, offset), detail::opaque(rtl::clBtnText), QPainter::CompositionMode_SourceOver);
+        fillRects(arrowRects(rect, kind, offset), resolved(rtl::clBtnText), QPainter::CompositionMode_SourceOver);
     }
     return true;
 }
@@ -318,7 +319,7 @@ void Canvas::DrawImage(const ImageList &list, int index, int x, int y, ImageDraw
     if (glyph.isNull())
         return;
     if (style == ImageDrawStyle::Normal && list.bkColor() != rtl::clNone)
-        fillRects({QRect(x, y, glyph.width(), glyph.height())}, detail::opaque(list.bkColor()),
+        fillRects({QRect(x, y, glyph.width(), glyph.height())}, resolved(list.bkColor()),
                   QPainter::CompositionMode_SourceOver);
     glyph = glyph.convertToFormat(QImage::Format_ARGB32);
     auto mix = [](QRgb px, const QColor &with, int percent) {
@@ -331,8 +332,8 @@ void Canvas::DrawImage(const ImageList &list, int index, int x, int y, ImageDraw
         percent = 25;
     else if (style == ImageDrawStyle::Selected)
         percent = 50;
-    const QColor blendWith = detail::opaque(list.blendColor() == rtl::clDefault ? rtl::clHighlight : list.blendColor());
-    const QColor face = detail::opaque(rtl::clBtnFace);
+    const QColor blendWith = resolved(list.blendColor() == rtl::clDefault ? rtl::clHighlight : list.blendColor());
+    const QColor face = resolved(rtl::clBtnFace);
     for (int py = 0; py < glyph.height(); ++py) {
         auto *line = reinterpret_cast<QRgb *>(glyph.scanLine(py));
         for (int px = 0; px < glyph.width(); ++px) {

@@ -13,10 +13,15 @@
 
 namespace gfx::detail {
 
-// An opaque colour (system colours resolved).
-inline QColor opaque(rtl::TColor color)
+// An opaque colour, system colours resolved through the given table (the
+// desktop's when none).
+inline QColor opaque(rtl::TColor color, const rtl::SystemColors *table = nullptr)
 {
-    QColor c = ToQColor(color == rtl::clNone || color == rtl::clDefault ? rtl::clBlack : color);
+    if (color == rtl::clNone || color == rtl::clDefault)
+        color = rtl::clBlack;
+    else if (color < 0 && table)
+        color = table->color(color & 0xFF);
+    QColor c = ToQColor(color);
     c.setAlpha(255);
     return c;
 }
@@ -30,6 +35,7 @@ bool hatchPixel(BrushStyle style, int x, int y);
 
 // The tile a patterned or hatched brush paints with. Pixels that leave the
 // destination alone (hatch gaps in transparent mode) have alpha 0.
-QImage brushTile(const Brush &brush, rtl::TColor textColor, rtl::TColor bkColor, bool opaqueBackground);
+QImage brushTile(const Brush &brush, rtl::TColor textColor, rtl::TColor bkColor, bool opaqueBackground,
+                 const rtl::SystemColors *table);
 
 } // namespace gfx::detail

@@ -112,7 +112,7 @@ void Canvas::DrawShapedLine(int x, int y, const ShapedLine &line, const rtl::TRe
         ExtTextOut(x, y, clip ? ETO_CLIPPED : 0, clip, line.text());
         return;
     }
-    const QColor color = detail::opaque(m_state.font.color);
+    const QColor color = resolved(m_state.font.color);
     if (!clip) {
         const QList<QGlyphRun> &runs = line.glyphRuns();
         // One font, no lines through or under it: its glyphs join the others.

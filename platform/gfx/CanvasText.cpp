@@ -25,7 +25,7 @@ void Canvas::drawTextRun(int x, int y, QStringView text, int underline, int tabW
     // again for the next text; the font it has already does not.
     if (!(p.font() == m_fontCache->qfont))
         p.setFont(m_fontCache->qfont);
-    p.setPen(detail::opaque(m_state.font.color));
+    p.setPen(resolved(m_state.font.color));
     const int baseline = y + m_fontCache->ascent;
     const Font &font = m_state.font;
 
@@ -45,7 +45,7 @@ void Canvas::drawTextRun(int x, int y, QStringView text, int underline, int tabW
     if (underline >= 0 && underline < text.size()) {
         const int ux = x + m_measurer->textWidth(font, text.first(underline));
         const int uw = m_measurer->textWidth(font, text.sliced(underline, CharLength(text, underline)));
-        p.fillRect(QRect(ux, baseline + 1, uw, 1), detail::opaque(m_state.font.color));
+        p.fillRect(QRect(ux, baseline + 1, uw, 1), resolved(m_state.font.color));
     }
     // Left for the next text; painter() takes it away for other drawing.
     m_textPen = true;
@@ -128,7 +128,7 @@ int Canvas::DrawText(QStringView text, TRect &rect, unsigned format)
     auto draw = [&]() {
         for (const TextLine &line : layout.lines) {
             if (m_state.bkMode == BkMode::Opaque && line.width > 0)
-                fillRects({QRect(line.x, line.y, line.width, layout.lineHeight)}, detail::opaque(m_state.bkColor),
+                fillRects({QRect(line.x, line.y, line.width, layout.lineHeight)}, resolved(m_state.bkColor),
                           QPainter::CompositionMode_SourceOver);
             drawTextRun(line.x, line.y, line.text, line.underline, line.tabWidth);
         }
@@ -169,7 +169,7 @@ void Canvas::ExtTextOut(int x, int y, unsigned options, const TRect *rect, QStri
 {
     changing();
     if (rect && (options & ETO_OPAQUE) && !rect->IsEmpty())
-        fillRects({ToQRect(*rect)}, detail::opaque(m_state.bkColor), QPainter::CompositionMode_SourceOver);
+        fillRects({ToQRect(*rect)}, resolved(m_state.bkColor), QPainter::CompositionMode_SourceOver);
     auto draw = [&]() {
         QPainter &p = *m_painter;
         const bool rotated = m_state.font.orientation % 3600 != 0;
@@ -189,7 +189,7 @@ void Canvas::ExtTextOut(int x, int y, unsigned options, const TRect *rect, QStri
             const int width = m_measurer->textWidth(m_state.font, text) + extra;
             if (width > 0)
                 p.fillRect(QRect(lx, ly, width, m_measurer->metrics(m_state.font).height),
-                           detail::opaque(m_state.bkColor));
+                           resolved(m_state.bkColor));
         }
         if (extra != 0 && text.contains(u' ')) {
             int seen = 0;
@@ -267,7 +267,7 @@ int Canvas::TabbedTextOut(int x, int y, QStringView text, const std::vector<int>
     const int width = TabbedTextWidth(text, tabStops);
     applyClip();
     if (m_state.bkMode == BkMode::Opaque && width > 0)
-        fillRects({QRect(x, y, width, m_measurer->metrics(m_state.font).height)}, detail::opaque(m_state.bkColor),
+        fillRects({QRect(x, y, width, m_measurer->metrics(m_state.font).height)}, resolved(m_state.bkColor),
                   QPainter::CompositionMode_SourceOver);
     const int defaultWidth = 8 * std::max(1, m_measurer->metrics(m_state.font).avgCharWidth);
     const int breaks = m_state.justifyBreaks;

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPalette>
 
+#include <algorithm>
 #include <cmath>
 
 namespace gfx {
@@ -58,13 +59,43 @@ SystemColors systemColorsFromPalette(const QPalette &p)
     return s;
 }
 
+namespace {
+
+double relativeLuminance(const QColor &color)
+{
+    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) + 0.0722 * linear(color.blueF());
+}
+
+double contrastOf(const QColor &a, const QColor &b)
+{
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+} // namespace
+
 QColor ReadableTextOn(const QColor &background)
 {
     // The relative luminance's midpoint between black and white text.
-    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    const double luminance =
-        0.2126 * linear(background.redF()) + 0.7152 * linear(background.greenF()) + 0.0722 * linear(background.blueF());
-    return luminance > 0.179 ? QColor(Qt::black) : QColor(Qt::white);
+    return relativeLuminance(background) > 0.179 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+QColor ReadableShade(const QColor &color, const QColor &background, double minContrast)
+{
+    if (contrastOf(color, background) >= minContrast)
+        return color;
+    const bool lighten = relativeLuminance(background) <= 0.179;
+    const QColor hsl = color.toHsl();
+    const int hue = hsl.hslHue();
+    const int saturation = hsl.hslSaturation();
+    for (int lightness = hsl.lightness(); lightness >= 0 && lightness <= 255; lightness += lighten ? 1 : -1) {
+        const QColor shade = QColor::fromHsl(hue, saturation, lightness);
+        if (contrastOf(shade, background) >= minContrast)
+            return shade;
+    }
+    return ReadableTextOn(background);
 }
 
 } // namespace gfx

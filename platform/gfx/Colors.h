@@ -21,4 +21,11 @@ rtl::SystemColors systemColorsFromPalette(const QPalette &palette);
 // colour or picture of its own, which a dark desktop palette does not darken.
 QColor ReadableTextOn(const QColor &background);
 
+// The colour in the nearest shade of its hue that reads on the background
+// with at least the given contrast (4.5: body text), lightened on a dark
+// background and darkened on a light one; the colour itself where it reads.
+// For a colour a layout names (a blue field name) that a dark desktop
+// palette would otherwise put on a background as dark as itself.
+QColor ReadableShade(const QColor &color, const QColor &background, double minContrast = 4.5);
+
 } // namespace gfx

@@ -2,6 +2,7 @@
 # by the end of its event loop, and as a process of its own.
 zvo_add_test(test_program_life
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_program_life.cpp ${CMAKE_CURRENT_LIST_DIR}/test_program_desktop_proxy.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_desktop_colors.cpp
   LIBS app_core Qt6::Test
   LABELS gui
   GUI

@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPalette>
+#include <QPushButton>
 
 #include <cmath>
 #include <cstdint>
@@ -147,6 +148,30 @@ TEST_F(MainWindowPixelsTest, UnderALargerApplicationFontEveryRowHoldsItsText)
     QCoreApplication::processEvents();
     const QTreeWidgetItem *last = form.ListView1->topLevelItem(2);
     EXPECT_LE(form.ListView1->visualItemRect(last).bottom(), form.ListView1->viewport()->height());
+    QApplication::setFont(before);
+}
+
+// A 14-point application font: the window is never narrower than its
+// buttons need, so no caption is cut at its ends, also from a stored width;
+// the count columns hold their captions.
+TEST_F(MainWindowPixelsTest, UnderA14PointFontEveryButtonHoldsItsCaption)
+{
+    const QFont before = QApplication::font();
+    QFont large = before;
+    large.setPointSize(14);
+    QApplication::setFont(large);
+    write("Domain-Data.txt", SortedRows);
+    writeOptions("ShowSplashScreen=false\r\nMainWindowW=630\r\nMainWindowState=Normal\r\n");
+    TMainForm &form = start();
+    form.show();
+    QCoreApplication::processEvents();
+    for (QPushButton *button : form.findChildren<QPushButton *>())
+        if (button->isVisible()) {
+            EXPECT_GE(button->width(), button->sizeHint().width()) << button->objectName().toStdString();
+        }
+    // And no count column cuts its caption.
+    for (int column = 1; column < form.ListView1->columnCount(); ++column)
+        EXPECT_GE(form.ListView1->columnWidth(column), form.ListView1->header()->sectionSizeHint(column)) << column;
     QApplication::setFont(before);
 }
 

@@ -10,6 +10,7 @@
 #include "tests/support/report/SamplePage.h"
 
 #include "report/content/drawcommands/DrawImage.h"
+#include "report/content/drawcommands/DrawRichText.h"
 #include "report/content/drawcommands/DrawShapes.h"
 #include "report/content/drawcommands/DrawText.h"
 #include "report/model/forms/DialogBases.h"
@@ -21,7 +22,10 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/gfx/Colors.h"
+
 #include <QBuffer>
+#include <QPalette>
 #include <QtEndian>
 #include <limits>
 #include <set>
@@ -738,3 +742,48 @@ TEST_F(PrinterDeviceTest, FittedPicturesCentreAndTransparentWhiteLeavesThePage)
 }
 
 } // namespace
+
+namespace {
+
+// The system colours a dark desktop palette gives the program.
+rtl::SystemColors darkDesktopColors()
+{
+    QPalette dark(QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Base, QColor(0x2A, 0x2A, 0x2A));
+    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::ButtonText, QColor(0xEE, 0xEE, 0xEE));
+    return gfx::systemColorsFromPalette(dark);
+}
+
+} // namespace
+
+// What a page prints does not depend on the screen's colours: text of the
+// default colour, and shapes and rich text in system colours, print alike
+// under a dark desktop palette and a light one, and the text prints dark.
+TEST_F(PrinterDeviceTest, APagePrintsTheSameUnderADarkDesktopPalette)
+{
+    auto *text = command<TppDrawText>(20000, 20000, 60000, 8000);
+    text->SetText("Default colour");
+    text->SetTransparent(true);
+    auto *framed = command<TppDrawShape>(20000, 40000, 60000, 20000);
+    framed->Pen()->SetColor(rtl::clWindowText);
+    framed->Brush()->SetColor(rtl::clWindow);
+    auto *rich = command<TppDrawRichText>(20000, 70000, 60000, 10000);
+    rich->SetColor(rtl::clWindow);
+    const auto printed = [this](const rtl::SystemColors &aDesktop) {
+        rtl::setSystemColors(aDesktop);
+        const QImage sheet = printPage();
+        rtl::setSystemColors(rtl::SystemColors::classic());
+        return sheet;
+    };
+    const QImage light = printed(rtl::SystemColors::classic());
+    const QImage dark = printed(darkDesktopColors());
+    ASSERT_FALSE(light.isNull());
+    EXPECT_TRUE(light == dark);
+    EXPECT_GT(inkRows(dark, text->DrawLeft() + 75 + 10, text->DrawTop() + 75, text->DrawBottom() + 75), 0);
+    // The shape's and the rich text's fill stay the paper's white.
+    EXPECT_FALSE(inkAt(dark, (framed->DrawLeft() + framed->DrawRight()) / 2 + 75,
+                       (framed->DrawTop() + framed->DrawBottom()) / 2 + 75));
+    EXPECT_FALSE(inkAt(dark, rich->DrawLeft() + 75 + 30, rich->DrawTop() + 75 + 30));
+}

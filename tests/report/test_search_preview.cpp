@@ -5,6 +5,7 @@
 #include "report/content/ContentRegistration.h"
 #include "report/content/drawcommands/DrawText.h"
 #include "report/model/ModelRegistration.h"
+#include "report/model/base/Messages.h"
 #include "report/model/base/Units.h"
 #include "report/model/pages/DeviceRegistry.h"
 #include "report/model/pages/Publisher.h"
@@ -22,6 +23,7 @@
 #include "report/output/search/SearchEngineRegistry.h"
 #include "report/output/search/SearchRegistration.h"
 
+#include "tests/support/Contrast.h"
 #include "tests/support/report/PageFakes.h"
 #include "tests/support/report/SamplePage.h"
 
@@ -30,12 +32,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -364,3 +369,71 @@ TEST(TextSearchSettingsDialog, OkHandsTheValuesToTheReportAndTheDialogKeepsItsPl
     EXPECT_TRUE(settings.WholeWord());
     ppIniStorageFinalize();
 }
+
+namespace {
+
+// A 14-point application font: in both places the search panel holds every
+// control whole, and the find and done buttons hold "Find Text", "Done" and
+// "Cancel".
+TEST_F(SearchPreviewTest, UnderA14PointFontThePanelHoldsItsControlsAndCaptions)
+{
+    const QFont before = QApplication::font();
+    QFont large = before;
+    large.setPointSize(14);
+    QApplication::setFont(large);
+    TppSearchPreview &search = open(true);
+    auto &standard = static_cast<TppPreview &>(*preview);
+    QWidget *panel = search.SearchPanel();
+    const auto holdsAll = [&](const char *aPlace) {
+        for (QWidget *control : panel->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            if (!control->isHidden() && !qobject_cast<QMenu *>(control)) {
+                EXPECT_TRUE(panel->rect().contains(control->geometry()))
+                    << aPlace << " " << control->metaObject()->className();
+            }
+        QPushButton *probe = search.DoneButton();
+        const QString shown = probe->text();
+        for (const QString &caption : {ppLoadStr(1046), ppLoadStr(5)}) {
+            probe->setText(caption);
+            EXPECT_TRUE(probe->size().expandedTo(probe->sizeHint()) == probe->size()) << aPlace;
+        }
+        probe->setText(shown);
+        EXPECT_TRUE(search.FindTextButton()->size().expandedTo(search.FindTextButton()->sizeHint()) ==
+                    search.FindTextButton()->size())
+            << aPlace;
+    };
+    ASSERT_EQ(panel->parentWidget(), standard.OutlinePanel());
+    holdsAll("beside the outline");
+    search.PlaceInToolbar(standard.ToolButton(ppPreviewAction::LastPage));
+    holdsAll("in the toolbar");
+    QApplication::setFont(before);
+}
+
+} // namespace
+
+namespace {
+
+// Under a dark desktop palette the navigation glyphs read on the toolbar.
+TEST_F(SearchPreviewTest, UnderADarkPaletteTheNavigationGlyphsRead)
+{
+    const QPalette before = QApplication::palette();
+    QPalette dark(QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::ButtonText, QColor(0xEE, 0xEE, 0xEE));
+    QApplication::setPalette(dark);
+    TppSearchPreview &search = open(true);
+    auto &standard = static_cast<TppPreview &>(*preview);
+    const QRgb face = dark.color(QPalette::Button).rgb();
+    for (QAbstractButton *button : {static_cast<QAbstractButton *>(standard.ToolButton(ppPreviewAction::LastPage)),
+                                    static_cast<QAbstractButton *>(search.FindButton())}) {
+        const QImage glyph = button->icon().pixmap(16, 16).toImage();
+        double best = 1;
+        for (int y = 0; y < glyph.height(); ++y)
+            for (int x = 0; x < glyph.width(); ++x)
+                if (qAlpha(glyph.pixel(x, y)) == 255)
+                    best = std::max(best, zvotest::contrast(glyph.pixel(x, y), face));
+        EXPECT_GE(best, 4.5) << button->objectName().toStdString();
+    }
+    QApplication::setPalette(before);
+}
+
+} // namespace

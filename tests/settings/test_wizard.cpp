@@ -58,6 +58,20 @@ protected:
     std::unique_ptr<TFirstStartWizardForm> wizard;
 };
 
+// The side picture is drawn on the form, as a label is: the page control is
+// the first control in the tab order, as the form lays it out.
+TEST_F(Wizard, ThePageControlIsFirstInTheTabOrder)
+{
+    EXPECT_EQ(wizard->dxPageControl1->TabOrder(), 0);
+    // Place 1 is after Exit, before Back: the picture takes none.
+    wizard->dxPageControl1->SetTabOrder(1);
+    EXPECT_EQ(wizard->dxPageControl1->TabOrder(), 1);
+    QWidget *after = wizard->ExitButton->nextInFocusChain();
+    while (after != wizard->dxPageControl1 && after != wizard->BackButton)
+        after = after->nextInFocusChain();
+    EXPECT_EQ(after, wizard->dxPageControl1);
+}
+
 TEST_F(Wizard, ConnectionSpeedSetsTheCountFromTheStart)
 {
     EXPECT_EQ(ConcurrentConnectionCount, 5);

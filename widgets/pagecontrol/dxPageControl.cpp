@@ -2,6 +2,7 @@
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/ClassRegistry.h"
+#include "platform/controls/ControlTypes.h"
 #include "platform/controls/Guard.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/ImageList.h"
@@ -11,7 +12,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -1019,9 +1019,9 @@ std::vector<QWidget *> siblingsInFocusOrder(const QWidget &control)
     QWidget *parent = control.parentWidget();
     if (!parent)
         return siblings;
-    // Every windowed control has a place, an empty panel too; a label (text
-    // or picture) is drawn on its parent in the class library and has none.
-    auto counts = [&control](QWidget *w) { return w == &control || !qobject_cast<QLabel *>(w); };
+    // Every windowed control has a place, an empty panel too; a label or
+    // picture is drawn on its parent in the class library and has none.
+    auto counts = [&control](QWidget *w) { return w == &control || !controls::IsGraphicControl(w); };
     for (QWidget *w = parent->nextInFocusChain(); w && w != parent; w = w->nextInFocusChain())
         if (w->parentWidget() == parent && !w->isWindow() && counts(w))
             siblings.push_back(w);

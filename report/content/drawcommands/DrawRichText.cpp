@@ -171,7 +171,7 @@ bool TppDrawRichText::IsEqual(const TppDrawCommand *aDrawCommand) const
     return mine.size() == theirs.size() && richTextLines(mine) == richTextLines(theirs);
 }
 
-bool TppDrawRichText::render(QPainter &aPainter, rtl::TPoint aResolution)
+bool TppDrawRichText::render(QPainter &aPainter, const QColor &aBackground, rtl::TPoint aResolution)
 {
     // The page's size as the control measured it, whatever the device's
     // rounding of its position.
@@ -180,7 +180,7 @@ bool TppDrawRichText::render(QPainter &aPainter, rtl::TPoint aResolution)
     if (width <= 0 || height <= 0)
         return true;
     if (!m_transparent)
-        aPainter.fillRect(QRect(0, 0, width, height), gfx::ToQColor(m_color));
+        aPainter.fillRect(QRect(0, 0, width, height), aBackground);
     if (m_startCharPos < 0 || m_endCharPos < m_startCharPos)
         return true;
     const TppRTFDeviceContext dc{&aPainter, aResolution.X, aResolution.Y, true};
@@ -206,7 +206,7 @@ bool TppDrawRichText::DrawToPrinter(gfx::Canvas &aCanvas, const rtl::TRect &aDra
     QPainter &painter = aCanvas.painter();
     painter.save();
     painter.translate(aDrawRect.Left, aDrawRect.Top);
-    const bool drawn = render(painter, aResolution);
+    const bool drawn = render(painter, aCanvas.resolved(m_color), aResolution);
     painter.restore();
     return drawn;
 }
@@ -221,7 +221,7 @@ bool TppDrawRichText::DrawToScreen(gfx::Canvas &aCanvas, const rtl::TRect &aDraw
     painter.save();
     painter.translate(aDrawRect.Left, aDrawRect.Top);
     painter.scale(double(aDrawRect.Width()) / width, double(aDrawRect.Height()) / height);
-    const bool drawn = render(painter, aPrinterResolution);
+    const bool drawn = render(painter, aCanvas.resolved(m_color), aPrinterResolution);
     painter.restore();
     return drawn;
 }

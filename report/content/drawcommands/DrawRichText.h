@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 
+class QColor;
 class QPainter;
 
 namespace richedit {
@@ -88,7 +89,7 @@ public:
     bool DrawToScreen(gfx::Canvas &aCanvas, const rtl::TRect &aDrawRect, rtl::TPoint aPrinterResolution);
 
 private:
-    bool render(QPainter &aPainter, rtl::TPoint aResolution);
+    bool render(QPainter &aPainter, const QColor &aBackground, rtl::TPoint aResolution);
 
     rtl::TColor m_color = 0xFFFFFF;
     int32_t m_endCharPos = -1;

@@ -121,6 +121,9 @@ void TppPrinterCanvas::createHandle()
         m_surface.setDotsPerMeterY(qRound(dpiY / 0.0254));
         m_canvas = std::make_unique<gfx::Canvas>(&m_surface, measurer);
     }
+    // Paper is white whatever the desktop's colours: a dark palette's light
+    // window text would print near-white.
+    m_canvas->setSystemColors(rtl::SystemColors::classic());
     m_canvas->setFont(m_font);
     m_canvas->setPen(m_pen);
     m_canvas->setBrush(m_brush);

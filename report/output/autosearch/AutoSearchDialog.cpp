@@ -73,10 +73,8 @@ TppAutoSearchDialog::TppAutoSearchDialog(classes::TComponent *aOwner)
     bottom->addWidget(m_pnlButtons);
     auto *buttons = new QHBoxLayout(m_pnlButtons);
     buttons->setContentsMargins(0, 0, 0, 0);
-    for (QPushButton *button : {m_btnOK, m_btnCancel}) {
-        button->setFixedSize(searchButtonWidth, searchButtonHeight);
+    for (QPushButton *button : {m_btnOK, m_btnCancel})
         buttons->addWidget(button);
-    }
     m_btnOK->setObjectName(QStringLiteral("btnOK"));
     m_btnOK->setDefault(true);
     m_btnCancel->setObjectName(QStringLiteral("btnCancel"));
@@ -103,6 +101,10 @@ void TppAutoSearchDialog::LanguageChanged()
     m_lblMandatory->setText(ppLoadStr(66));
     m_btnOK->setText(ppLoadStr(17));
     m_btnCancel->setText(ppLoadStr(5));
+    // The layout's size, or what a larger font needs for the caption.
+    for (QPushButton *button : {m_btnOK, m_btnCancel})
+        button->setFixedSize(QSize(searchButtonWidth, searchButtonHeight).expandedTo(button->sizeHint()));
+    m_pnlBottom->setFixedHeight(std::max(searchBottomHeight, m_btnOK->height() + 2 * 4));
 }
 
 void TppAutoSearchDialog::CreatePanels()
@@ -127,7 +129,7 @@ void TppAutoSearchDialog::CreatePanels()
     }
     m_shpMandatory->setVisible(m_notebook->HasMandatory());
     m_lblMandatory->setVisible(m_notebook->HasMandatory());
-    const int wanted = m_notebook->Height() + searchBottomHeight;
+    const int wanted = m_notebook->Height() + m_pnlBottom->height();
     int width = std::max(m_notebook->GreatestWidth(), searchDialogMinWidth);
     // A panel as wide as a very long field name scrolls: a window wider
     // than the screen cannot be shown, and its buffer would take gigabytes.

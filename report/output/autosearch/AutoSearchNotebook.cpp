@@ -4,6 +4,8 @@
 #include "report/model/autosearch/AutoSearchGroups.h"
 #include "report/model/base/Messages.h"
 
+#include "platform/controls/Direction.h"
+
 #include <QMenu>
 #include <QPainter>
 #include <QScrollArea>
@@ -74,6 +76,9 @@ void TppAutoSearchNotebook::Build()
         m_scrollBox->setObjectName(QStringLiteral("scbPanels"));
         if (groups == 1)
             m_height = fillContainer(*m_groups->Groups(0), *m_scrollBox->widget(), 0, false);
+        // The sentences stand left to right at fixed places: mirrored, the
+        // box would open scrolled to their ends.
+        controls::KeepLeftToRight(m_scrollBox);
         return;
     }
     m_pageControl = new QTabWidget(m_parent);
@@ -96,6 +101,7 @@ void TppAutoSearchNotebook::Build()
         QScrollArea *box = makeScrollBox(nullptr);
         m_pageControl->addTab(box, group->Description());
         tallest = std::max(tallest, fillContainer(*group, *box->widget(), int(page), true));
+        controls::KeepLeftToRight(box);
     }
     m_height = tallest + notebookTabsHeight;
     m_pageControl->resize(m_greatestWidth + notebookMargin, m_height + notebookMargin);

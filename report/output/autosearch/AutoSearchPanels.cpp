@@ -4,6 +4,7 @@
 #include "report/model/autosearch/AutoSearchValues.h"
 #include "report/model/base/Messages.h"
 
+#include "platform/gfx/Colors.h"
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/StrToDateTime.h"
 #include "platform/rtl/StrToFloat.h"
@@ -17,6 +18,8 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <initializer_list>
+#include <utility>
 #include <limits>
 
 namespace report {
@@ -84,6 +87,16 @@ QStringList searchShownValues(const TppAutoSearchField &aField)
     for (QString &value : values)
         value = ppSearchValueToShown(value, aField.DataType());
     return values;
+}
+
+// The layout's height, or more where a larger font makes the controls
+// reach further: the next panel must not cover them. Two pixels stay for the
+// line below a panel on a page.
+int searchHeightHolding(int aHeight, std::initializer_list<const QWidget *> aLowest)
+{
+    for (const QWidget *control : aLowest)
+        aHeight = std::max(aHeight, control->geometry().bottom() + 1 + 2);
+    return aHeight;
 }
 
 TppAutoSearchPanel *makeSimpleSearchPanel(QWidget *aParent)
@@ -177,7 +190,9 @@ TppSearchMarker::TppSearchMarker(const QColor &aColor, QWidget *aParent)
     : QWidget(aParent)
     , m_color(aColor)
 {
-    resize(searchMarkerWidth, searchMarkerHeight);
+    // Fixed, so that a layout gives it its size too: it has no content to
+    // ask for one.
+    setFixedSize(searchMarkerWidth, searchMarkerHeight);
 }
 
 void TppSearchMarker::paintEvent(QPaintEvent *)
@@ -185,7 +200,7 @@ void TppSearchMarker::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(m_color);
+    painter.setBrush(gfx::ReadableShade(m_color, palette().color(QPalette::Window)));
     painter.drawEllipse(rect());
 }
 
@@ -242,9 +257,6 @@ void TppAutoSearchPanel::CreateControls()
     m_lblLead = searchLabel(this, ppLoadStr(first == this ? 54 : 55), searchPanelLeft, searchSentenceTop);
     m_lblAlias =
         searchLabel(this, field.FieldAlias(), m_lblLead->geometry().right() + 1 + searchGap, searchSentenceTop);
-    QPalette blue = m_lblAlias->palette();
-    blue.setColor(QPalette::WindowText, Qt::blue);
-    m_lblAlias->setPalette(blue);
     m_lblOperator = searchLabel(this, ppAutoSearchOperatorText(field.SearchOperator(), field.DataType()),
                                 m_lblAlias->geometry().right() + 1 + searchGap, searchSentenceTop);
 
@@ -252,12 +264,30 @@ void TppAutoSearchPanel::CreateControls()
     m_shpError->hide();
     m_lblError = new QLabel(this);
     m_lblError->setObjectName(QStringLiteral("lblError"));
-    QPalette red = m_lblError->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    m_lblError->setPalette(red);
     m_lblError->hide();
     m_shpMandatory = new TppSearchMarker(Qt::black, this);
     m_shpMandatory->setHidden(!field.Mandatory());
+    applyColours();
+}
+
+void TppAutoSearchPanel::applyColours()
+{
+    if (!m_lblAlias)
+        return;
+    const QColor window = palette().color(QPalette::Window);
+    for (const auto &[label, wanted] : {std::pair<QLabel *, QColor>{m_lblAlias, Qt::blue}, {m_lblError, Qt::red}}) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, gfx::ReadableShade(wanted, window));
+        label->setPalette(palette);
+    }
+}
+
+void TppAutoSearchPanel::changeEvent(QEvent *aEvent)
+{
+    // The desktop's colours changed while the dialog shows.
+    if (aEvent->type() == QEvent::PaletteChange)
+        applyColours();
+    QFrame::changeEvent(aEvent);
 }
 
 void TppAutoSearchPanel::DisableInput()
@@ -364,7 +394,7 @@ void TppSimpleSearchPanel::CreateControls()
                               chkShowAll()->sizeHint().height());
     shpMandatory()->move(edit.right() + 1 + searchMarkerGap, edit.top());
     const int right = m_edtValue->isHidden() ? lblOperator()->geometry().right() : edit.right();
-    resize(right + 1 + searchMarkerGap + searchMarkerWidth + searchGap, searchSimpleHeight);
+    resize(right + 1 + searchMarkerGap + searchMarkerWidth + searchGap, searchHeightHolding(searchSimpleHeight, {chkShowAll()}));
 }
 
 int TppSimpleSearchPanel::PanelWidth() const
@@ -421,7 +451,8 @@ void TppBetweenSearchPanel::CreateControls()
     const QRect from = m_edtFrom->geometry();
     chkShowAll()->setGeometry(from.left(), from.bottom() + 1 + searchGap, m_edtTo->geometry().right() - from.left(),
                               chkShowAll()->sizeHint().height());
-    resize(m_edtTo->geometry().right() + 1 + searchMarkerGap + searchMarkerWidth + searchGap, searchSimpleHeight);
+    resize(m_edtTo->geometry().right() + 1 + searchMarkerGap + searchMarkerWidth + searchGap,
+           searchHeightHolding(searchSimpleHeight, {chkShowAll()}));
 }
 
 int TppBetweenSearchPanel::PanelWidth() const
@@ -462,6 +493,11 @@ void TppInListSearchPanel::CreateControls()
     TppAutoSearchPanel::CreateControls();
     lblOperator()->setText(lblOperator()->text() + QLatin1Char(':'));
     lblOperator()->adjustSize();
+    // The box stands above the sentence here: a larger font must not put
+    // one over the other.
+    const int sentenceTop = std::max(searchSentenceTop, chkShowAll()->geometry().bottom() + 2);
+    for (QLabel *label : {lblLead(), lblAlias(), lblOperator()})
+        label->move(label->x(), sentenceTop);
     m_edtValue = searchEdit(QString(), this);
     m_edtValue->setObjectName(QStringLiteral("edtValue"));
     m_edtValue->setGeometry(searchPanelLeft, searchListEditTop, searchListEditWidth, m_edtValue->sizeHint().height());
@@ -473,8 +509,15 @@ void TppInListSearchPanel::CreateControls()
     // At least as wide as their captions in the screen's font.
     const int buttonWidth =
         std::max({searchListButtonWidth, m_btnAdd->sizeHint().width(), m_btnRemove->sizeHint().width()});
-    m_btnAdd->setGeometry(buttonsLeft, searchListAddTop, buttonWidth, searchListButtonHeight);
-    m_btnRemove->setGeometry(buttonsLeft, searchListRemoveTop, buttonWidth, searchListButtonHeight);
+    const int buttonHeight =
+        std::max({searchListButtonHeight, m_btnAdd->sizeHint().height(), m_btnRemove->sizeHint().height()});
+    const int addTop = std::max(searchListAddTop, lblOperator()->geometry().bottom() + 2);
+    m_edtValue->move(searchPanelLeft, addTop);
+    m_btnAdd->setGeometry(buttonsLeft, addTop, buttonWidth, buttonHeight);
+    m_btnRemove->setGeometry(buttonsLeft,
+                             std::max(searchListRemoveTop, addTop + buttonHeight + searchListRemoveTop -
+                                                               searchListAddTop - searchListButtonHeight),
+                             buttonWidth, buttonHeight);
     const int listLeft =
         std::max(m_btnAdd->geometry().right(), lblOperator()->geometry().right()) + 1 + searchBetweenGap;
     m_lbxValues = new QListWidget(this);
@@ -488,7 +531,8 @@ void TppInListSearchPanel::CreateControls()
     connect(m_btnRemove, &QPushButton::clicked, this, &TppInListSearchPanel::RemoveClick);
     const QRect list = m_lbxValues->geometry();
     shpMandatory()->move(list.right() + 1 + searchMarkerGap, list.top());
-    resize(list.right() + 1 + searchMarkerGap + searchMarkerWidth + searchGap, searchListHeight);
+    resize(list.right() + 1 + searchMarkerGap + searchMarkerWidth + searchGap,
+           searchHeightHolding(searchListHeight, {m_btnRemove, m_lbxValues}));
     chkShowAll()->resize(width() - searchPanelLeft, chkShowAll()->height());
 }
 

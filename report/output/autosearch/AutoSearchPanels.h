@@ -84,6 +84,7 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent *aEvent) override;
+    void changeEvent(QEvent *aEvent) override;
     // Shows the message beside aEditor's right edge, or hides both markers.
     void showError(const QString &aMessage, const QWidget *aEditor, int aLabelLeft, int aLabelTop);
     QList<QWidget *> editors() const { return m_editors; }
@@ -92,6 +93,9 @@ protected:
 private:
     // The sentence and the editors on or off.
     void setInputEnabled(bool aEnabled);
+    // The field name's blue and the error's red, in shades that read on the
+    // panel's colour.
+    void applyColours();
 
     TppAutoSearchField *m_field = nullptr;
     QLabel *m_lblLead = nullptr;

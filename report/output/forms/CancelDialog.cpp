@@ -36,9 +36,9 @@ TppCancelDialog::TppCancelDialog(classes::TComponent *aOwner)
     m_memMessage->setGeometry(42, 14, 187, 75);
     m_memMessage->setReadOnly(true);
     m_memMessage->setFrameShape(QFrame::NoFrame);
-    QPalette palette = m_memMessage->palette();
-    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
-    m_memMessage->setPalette(palette);
+    // The face's role rather than its colour, so that it follows the
+    // desktop's colours.
+    m_memMessage->viewport()->setBackgroundRole(QPalette::Button);
     m_memMessage->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_memMessage->clear();
 

@@ -1,5 +1,6 @@
 #include "report/output/forms/Form.h"
 
+#include "platform/controls/FormFont.h"
 #include "platform/shell/Modal.h"
 
 #include <QCloseEvent>
@@ -33,7 +34,11 @@ double formScreenPixelsPerInch(const QWidget &aWidget)
 
 TppForm::TppForm(QWidget *aParent)
     : QDialog(aParent)
-{}
+{
+    // The dialogs stand at fixed places: under a larger application font
+    // their texts would be cut.
+    setFont(controls::FormFont());
+}
 
 TppForm::~TppForm() = default;
 

@@ -15,6 +15,7 @@
 
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/StringList.h"
+#include "platform/controls/Direction.h"
 #include "platform/gfx/Colors.h"
 #include "platform/shell/Modal.h"
 
@@ -23,6 +24,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QFrame>
@@ -142,6 +144,12 @@ TppPrintDialog::TppPrintDialog(classes::TComponent *aOwner)
     m_collationPictures[1] = TppMetaBitmap::CreateBitmap<TppNonCollationBitmap>();
     createControls();
     LanguageChanged();
+    // Its controls stand at fixed places laid out left to right; mirrored
+    // one by one inside them, the page range's buttons stood at the far side
+    // of their frame, away from the page field.
+    controls::KeepLeftToRight(this);
+    // The file dialog is a window of its own and follows the application.
+    m_saveDialog->setLayoutDirection(QGuiApplication::layoutDirection());
     int left = 0;
     int top = 0;
     CenterPosition(left, top);

@@ -2,7 +2,9 @@
 
 #include "platform/gfx/Colors.h"
 
+#include <QApplication>
 #include <QBitmap>
+#include <QPalette>
 #include <QPixmap>
 
 namespace report {
@@ -90,7 +92,10 @@ TppDoubleGlyphIcon::TppDoubleGlyphIcon()
 
 void TppDoubleGlyphIcon::Draw(QImage &aCanvas)
 {
-    DrawShape(aCanvas, 0, EnabledColor());
+    // The glyph stands on the toolbar's face, which a dark desktop palette
+    // makes as dark as the glyph's black or navy.
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    DrawShape(aCanvas, 0, gfx::FromQColor(gfx::ReadableShade(gfx::ToQColor(EnabledColor()), face)));
     DrawShape(aCanvas, 16, DisabledColor());
 }
 

@@ -145,6 +145,8 @@ private:
     void givePanel0Back();
     void layOutBesideOutline();
     void layOutInToolbar();
+    // The find and done buttons as large as their captions need.
+    void fitSearchButtons();
     void subscribeScreenDevice();
 
     TppViewer *m_viewer = nullptr;
@@ -179,6 +181,7 @@ private:
     QPointer<QToolButton> m_findButton;
     QPointer<QWidget> m_searchPanel;
     QPointer<QWidget> m_outlinePanel;
+    bool m_inToolbar = false;
     // The context of the controls' connections, which end with this object.
     std::unique_ptr<QObject> m_context;
     QLineEdit *m_textBox = nullptr;

@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace report {
 
 namespace {
@@ -183,6 +185,7 @@ void TppSearchPreview::LanguageChanged()
         m_navButtons[i]->setToolTip(ppLoadStr(hints[i]));
     m_findTextButton->setText(ppLoadStr(1072));
     m_findTextButton->setToolTip(ppLoadStr(1053));
+    fitSearchButtons();
     const std::pair<QAction *, int> items[] = {{m_showAllItem, 1062},
                                                {m_caseSensitiveItem, 1063},
                                                {m_wholeWordItem, 1064},
@@ -220,6 +223,29 @@ void TppSearchPreview::refreshButtons()
     m_doneButton->setToolTip(ppLoadStr(m_busyCursor ? 5 : 1049));
 }
 
+void TppSearchPreview::fitSearchButtons()
+{
+    // Both as large as the find button's layout size, or as a caption in the
+    // screen's font needs, the done button's two captions included: a larger
+    // application font cut "Find Text" to "nd Tex".
+    QSize size(55, 23);
+    size = size.expandedTo(m_findTextButton->sizeHint());
+    const QString shown = m_doneButton->text();
+    for (const int message : {1046, 5}) {
+        m_doneButton->setText(ppLoadStr(message));
+        size = size.expandedTo(m_doneButton->sizeHint());
+    }
+    m_doneButton->setText(shown);
+    m_findTextButton->resize(size);
+    m_doneButton->resize(size);
+    if (!m_searchPanel)
+        return;
+    if (m_inToolbar)
+        layOutInToolbar();
+    else if (m_outlinePanel && m_searchPanel->parentWidget() == m_outlinePanel)
+        layOutBesideOutline();
+}
+
 // ---- Placements ---------------------------------------------------------------------
 
 void TppSearchPreview::PlaceSearchPanel(QWidget *aOutlinePanel, QWidget *aSearchPanel)
@@ -234,6 +260,7 @@ void TppSearchPreview::PlaceBesideOutline(QWidget *aOutlinePanel)
     if (!m_searchPanel || !aOutlinePanel || m_searchPanel->parentWidget() == aOutlinePanel)
         return;
     m_outlinePanel = aOutlinePanel;
+    m_inToolbar = false;
     m_searchPanel->setParent(aOutlinePanel);
     // On top of the outline, across the panel.
     if (auto *layout = qobject_cast<QBoxLayout *>(aOutlinePanel->layout()))
@@ -241,7 +268,6 @@ void TppSearchPreview::PlaceBesideOutline(QWidget *aOutlinePanel)
     // Its inner bevel is lowered here; in a toolbar it has none.
     if (auto *frame = qobject_cast<QFrame *>(m_searchPanel.data()))
         frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_searchPanel->setFixedHeight(78);
     m_searchPanel->setMinimumWidth(0);
     m_searchPanel->setMaximumWidth(QWIDGETSIZE_MAX);
     layOutBesideOutline();
@@ -264,6 +290,10 @@ void TppSearchPreview::layOutBesideOutline()
     const int row3 = searchPanelBottom(LastButton()) + 2;
     m_findTextButton->move(5, row3);
     m_doneButton->move(searchPanelRight(m_findTextButton) + 6, row3);
+    m_searchPanel->setFixedHeight(std::max(78, searchPanelBottom(m_doneButton) + 2));
+    // The outline's panel is never narrower than the rows: the done button
+    // must not go under the splitter.
+    m_searchPanel->setMinimumWidth(searchPanelRight(m_doneButton) + 5);
 }
 
 void TppSearchPreview::PlaceInToolbar(QWidget *aControl)
@@ -274,9 +304,9 @@ void TppSearchPreview::PlaceInToolbar(QWidget *aControl)
     if (QLayout *layout = m_outlinePanel ? m_outlinePanel->layout() : nullptr)
         layout->removeWidget(m_searchPanel);
     m_searchPanel->setParent(toolbar);
+    m_inToolbar = true;
     if (auto *frame = qobject_cast<QFrame *>(m_searchPanel.data()))
         frame->setFrameStyle(QFrame::NoFrame);
-    m_searchPanel->setFixedHeight(32);
     layOutInToolbar();
     m_searchPanel->move(searchPanelRight(aControl), m_searchPanel->y());
     m_searchPanel->setVisible(m_searchPanelVisible);
@@ -289,11 +319,14 @@ void TppSearchPreview::layOutInToolbar()
     QWidget *row[] = {m_textBox,       m_navButtons[0],  m_navButtons[1], m_navButtons[2],
                       m_navButtons[3], m_findTextButton, m_doneButton};
     int left = 2;
+    int bottom = 0;
     for (QWidget *control : row) {
         control->move(left, 2);
         left = searchPanelRight(control) + 5;
+        bottom = std::max(bottom, searchPanelBottom(control));
     }
     m_searchPanel->setFixedWidth(searchPanelRight(m_doneButton));
+    m_searchPanel->setFixedHeight(std::max(32, bottom + 2));
 }
 
 } // namespace report
