@@ -30,6 +30,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 using namespace report;
 
@@ -294,6 +295,20 @@ public:
     bool restoring = false;
 };
 
+// Tells whether a handler's captures went while the handler still ran: set
+// by the destructor of what the handler captures.
+bool handlerRunning = false;
+bool capturesWentDuringTheCall = false;
+
+struct CaptureWitness
+{
+    ~CaptureWitness()
+    {
+        if (handlerRunning)
+            capturesWentDuringTheCall = true;
+    }
+};
+
 class FreedByItsHandler : public MovedWhileGenerating
 {
 protected:
@@ -313,6 +328,28 @@ protected:
         return [&aSlot](auto &&...) {
             if (T *victim = std::exchange(aSlot, nullptr))
                 delete victim;
+        };
+    }
+
+    // A handler's body that frees its sender, aSlot, and then goes on with
+    // its own captures, as a handler of a form that forgets the object it
+    // freed does.
+    template <class T>
+    static auto freeThenUseCaptures(T *&aSlot)
+    {
+        capturesWentDuringTheCall = false;
+        auto witness = std::make_shared<CaptureWitness>();
+        return [witness, &aSlot](auto &&...) {
+            T *victim = std::exchange(aSlot, nullptr);
+            if (!victim)
+                return;
+            handlerRunning = true;
+            delete victim;
+            handlerRunning = false;
+            if (!capturesWentDuringTheCall) {
+                aSlot = nullptr;
+                EXPECT_EQ(witness.use_count(), 1);
+            }
         };
     }
 
@@ -453,6 +490,42 @@ TEST_F(FreedByItsHandler, AShifterThatFreesItsTargetEndsTheTargetsStepAndPrintsO
     EXPECT_EQ(pages[0].count(QStringLiteral("Stays")), 3);
     // Without its target the band prints it, from the next record on.
     EXPECT_EQ(pages[0].count(QStringLiteral("Shifter")), 2);
+}
+
+// The event keeps its handler for the call: a handler that frees its own
+// sender still has what it captured.
+TEST_F(FreedByItsHandler, ABandEventThatFreesItsBandKeepsItsCaptures)
+{
+    add<TppLabel>(QStringLiteral("Detail"), 0);
+    TppBand *header = new TppHeaderBand(nullptr);
+    header->SetReport(&report);
+    header->BeforePrint.Set(freeThenUseCaptures(header));
+    const QList<QStringList> pages = run();
+    EXPECT_EQ(header, nullptr);
+    EXPECT_FALSE(capturesWentDuringTheCall);
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_EQ(pages[0].count(QStringLiteral("Detail")), 3);
+}
+
+TEST_F(FreedByItsHandler, ALabelsOnPrintThatFreesTheLabelKeepsItsCaptures)
+{
+    TppLabel *label = add<TppLabel>(QStringLiteral("Gone"), 0);
+    add<TppLabel>(QStringLiteral("Stays"), 5000);
+    label->OnPrint.Set(freeThenUseCaptures(label));
+    const QList<QStringList> pages = run();
+    EXPECT_EQ(label, nullptr);
+    EXPECT_FALSE(capturesWentDuringTheCall);
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_EQ(pages[0].count(QStringLiteral("Stays")), 3);
+}
+
+TEST_F(FreedByItsHandler, ABeforeGroupBreakThatFreesTheGroupKeepsItsCaptures)
+{
+    TppGroup *group = addGroup();
+    group->BeforeGroupBreak.Set(freeThenUseCaptures(group));
+    expectTheDetailsWithoutTheGroup();
+    EXPECT_EQ(group, nullptr);
+    EXPECT_FALSE(capturesWentDuringTheCall);
 }
 
 // A region of fixed height generates its children as it is placed, one
