@@ -36,6 +36,44 @@ using namespace report;
 
 namespace {
 
+// The runs here end by themselves: one that is still going after the pages
+// a test allows is ended, and the test fails. A page limit would end it
+// too, and hide a run that never ends.
+class RunEnd
+{
+public:
+    RunEnd(TppCustomReport &aReport, int aMaxPages) : m_report(&aReport), m_alive(aReport.AliveToken())
+    {
+        aReport.OnEndPage.Set([this, aMaxPages](classes::TObject *) {
+            if (m_report->Engine()->PageNo() > aMaxPages) {
+                ranOn = true;
+                m_report->Engine()->EndReport();
+            }
+        });
+    }
+    ~RunEnd()
+    {
+        if (!m_alive.expired())
+            m_report->OnEndPage.Clear();
+    }
+
+    // The run ended by itself within the pages allowed: complete, or ended
+    // by the library's own error, or where it stood when a handler freed
+    // the report.
+    void expectEnded(bool aByError = false) const
+    {
+        EXPECT_FALSE(ranOn) << "the run was still going after the pages allowed";
+        if (!aByError && !m_alive.expired())
+            EXPECT_TRUE(static_cast<const TppEngine *>(m_report->Engine())->ReportComplete());
+    }
+
+    bool ranOn = false;
+
+private:
+    TppCustomReport *m_report;
+    std::weak_ptr<char> m_alive;
+};
+
 class MovedWhileGenerating : public ::testing::Test
 {
 protected:
@@ -44,7 +82,6 @@ protected:
         ppModelLayerInit();
         ppContentLayerInit();
         reporttest::SetA4Portrait(*report.PrinterSetup());
-        report.SetPageLimit(3);
         detail = new TppDetailBand(nullptr);
         detail->SetReport(&report);
         detail->SetmmHeight(40000);
@@ -86,9 +123,11 @@ protected:
                 if (const auto *text = dynamic_cast<const TppDrawText *>(page->DrawCommands(i)))
                     texts << (text->IsMemo() ? text->WrappedText()->Strings(0) : text->Text());
         });
+        const RunEnd end(report, maxPages);
         device.SetPublisher(report.Publisher());
         report.PrintToDevices();
         device.SetPublisher(nullptr);
+        end.expectEnded();
         return texts;
     }
 
@@ -97,8 +136,11 @@ protected:
     {
         QList<QStringList> pages;
         reporttest::TraceDevice device;
+        pagesPrinted = 0;
         device.OnPageReceive.Set([&](classes::TObject *, classes::TObject *aPage) {
             const auto *page = static_cast<TppPage *>(aPage);
+            if (!page->Calculation())
+                ++pagesPrinted;
             if (page->Calculation() || page->DrawCommandCount() == 0)
                 return;
             QStringList texts;
@@ -112,9 +154,11 @@ protected:
             }
             pages << texts;
         });
+        const RunEnd end(report, maxPages);
         device.SetPublisher(report.Publisher());
         report.PrintToDevices();
         device.SetPublisher(nullptr);
+        end.expectEnded();
         return pages;
     }
 
@@ -162,6 +206,10 @@ protected:
 
     TppReport report;
     TppDetailBand *detail = nullptr;
+    // Every run of these tests ends by itself within this many pages.
+    int maxPages = 4;
+    // The pages the last printPages() printed, empty ones too.
+    int pagesPrinted = 0;
 };
 
 TEST_F(MovedWhileGenerating, EachShifterOfAMemoPrintsOnceInItsPreparedOrder)
@@ -389,13 +437,26 @@ protected:
     }
 
     // aHook sets the handler that frees the detail band, on the band or on
-    // a label of it.
+    // a label of it. The report has no summary and no group footer: the
+    // detail band was the last band, and the run ends on its first page.
     void freeTheDetailBand(const std::function<void(TppLabel *)> &aHook)
     {
         aHook(add<TppLabel>(QStringLiteral("Detail"), 0));
         run();
         EXPECT_EQ(detail, nullptr);
         EXPECT_EQ(report.GetBand(4), nullptr);
+        EXPECT_EQ(pagesPrinted, 1);
+    }
+
+    TppBand *addSummary()
+    {
+        auto *summary = new TppSummaryBand(nullptr);
+        summary->SetReport(&report);
+        auto *label = new TppLabel;
+        label->SetBand(summary);
+        label->SetBounds(0, 0, 50000, 4000);
+        label->SetCaption(QStringLiteral("Summary"));
+        return summary;
     }
 
     // A group that breaks on every record, with a labelled header and
@@ -557,6 +618,18 @@ TEST_F(FreedByItsHandler, TheDetailBandFreedByItsGenerateEventsEndsTheRun)
     freeTheDetailBand([this](TppLabel *) { detail->AfterGenerate.Set(freeOnce(detail)); });
 }
 
+TEST_F(FreedByItsHandler, TheDetailBandFreedByItsBeforeGenerateEndsTheRun)
+{
+    freeTheDetailBand([this](TppLabel *) { detail->BeforeGenerate.Set(freeOnce(detail)); });
+}
+
+TEST_F(FreedByItsHandler, TheDetailBandFreedByTheTitleEndsTheRunWithoutASummary)
+{
+    auto *title = new TppTitleBand(nullptr);
+    title->SetReport(&report);
+    freeTheDetailBand([&](TppLabel *) { title->BeforePrint.Set(freeOnce(detail)); });
+}
+
 TEST_F(FreedByItsHandler, TheDetailBandFreedByAnObjectsOnPrintEndsTheRun)
 {
     freeTheDetailBand([this](TppLabel *aLabel) { aLabel->OnPrint.Set(freeOnce(detail)); });
@@ -584,6 +657,48 @@ TEST_F(FreedByItsHandler, TheDetailBandFreedBeforeItPrintsEndsTheRun)
     const QList<QStringList> pages = run();
     ASSERT_EQ(pages.size(), 1);
     EXPECT_EQ(pages[0], QStringList{QStringLiteral("Summary")});
+}
+
+// The band that was to print last goes as it prints: the run ends all the
+// same, once its data has ended.
+TEST_F(FreedByItsHandler, TheSummaryFreedByItsOwnHandlerEndsTheRun)
+{
+    add<TppLabel>(QStringLiteral("Detail"), 0);
+    TppBand *summary = addSummary();
+    summary->BeforePrint.Set(freeOnce(summary));
+    const QList<QStringList> pages = run();
+    EXPECT_EQ(summary, nullptr);
+    EXPECT_EQ(pagesPrinted, 1);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pages[0].count(QStringLiteral("Detail")), 3);
+}
+
+TEST_F(FreedByItsHandler, TheLastGroupFooterFreedByItsOwnHandlerEndsTheRun)
+{
+    TppGroup *group = addGroup();
+    TppBand *footer = group->FooterBand();
+    int footers = 0;
+    // The third footer is the last band's print at the end of the data.
+    footer->AfterPrint.Set([&footer, &footers](classes::TObject *) {
+        if (++footers == 3)
+            delete std::exchange(footer, nullptr);
+    });
+    const QList<QStringList> pages = run();
+    EXPECT_EQ(footer, nullptr);
+    EXPECT_EQ(pagesPrinted, 1);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pages[0].count(QStringLiteral("Group")), 6);
+}
+
+TEST_F(FreedByItsHandler, TheSummaryRemovedFromTheReportAsItPrintsEndsTheRun)
+{
+    add<TppLabel>(QStringLiteral("Detail"), 0);
+    TppBand *summary = addSummary();
+    summary->BeforePrint.Set([summary](classes::TObject *) { summary->SetReport(nullptr); });
+    run();
+    EXPECT_EQ(report.GetBand(7), nullptr);
+    EXPECT_EQ(pagesPrinted, 1);
+    delete summary;
 }
 
 TEST_F(FreedByItsHandler, AGroupFreedByItsBeforeGroupBreakTakesItsBandsAndTheRunGoesOn)
@@ -624,6 +739,8 @@ TEST_F(FreedByItsHandler, AHeaderPrintedAgainAboveAContinuingFooterMayFreeItself
             if (TppBand *victim = std::exchange(header, nullptr))
                 delete victim;
     });
+    // Three footers of 200 lines each.
+    maxPages = 8;
     const QList<QStringList> pages = run();
     EXPECT_EQ(header, nullptr);
     ASSERT_GE(pages.size(), 2);
@@ -658,7 +775,6 @@ TEST_F(FreedByItsHandler, AKeptTogetherRegionsRollBackEndsWhenATextsHandlerFrees
         SCOPED_TRACE(victim);
         TppReport kept;
         reporttest::SetA4Portrait(*kept.PrinterSetup());
-        kept.SetPageLimit(5);
         kept.SetDataPipeline(&data);
         auto *band = new TppDetailBand(nullptr);
         band->SetReport(&kept);
@@ -696,13 +812,17 @@ TEST_F(FreedByItsHandler, AKeptTogetherRegionsRollBackEndsWhenATextsHandlerFrees
             delete gone;
         });
         reporttest::TraceDevice device;
+        const RunEnd end(kept, 5);
         device.SetPublisher(kept.Publisher());
+        bool byError = false;
         try {
             kept.PrintToDevices();
         } catch (const EPrintError &) {
+            byError = true;
         }
         device.SetPublisher(nullptr);
         EXPECT_TRUE(rolledBack);
+        end.expectEnded(byError);
     }
 }
 
@@ -715,7 +835,6 @@ TEST_F(FreedByItsHandler, AKeptTogetherGroupsRollBackEndsWhenATextsHandlerFreesW
         SCOPED_TRACE(victim);
         TppReport kept;
         reporttest::SetA4Portrait(*kept.PrinterSetup());
-        kept.SetPageLimit(5);
         kept.SetDataPipeline(&data);
         auto *band = new TppDetailBand(nullptr);
         band->SetReport(&kept);
@@ -750,13 +869,17 @@ TEST_F(FreedByItsHandler, AKeptTogetherGroupsRollBackEndsWhenATextsHandlerFreesW
             delete gone;
         });
         reporttest::TraceDevice device;
+        const RunEnd end(kept, 5);
         device.SetPublisher(kept.Publisher());
+        bool byError = false;
         try {
             kept.PrintToDevices();
         } catch (const EPrintError &) {
+            byError = true;
         }
         device.SetPublisher(nullptr);
         EXPECT_TRUE(rolledBack);
+        end.expectEnded(byError);
     }
 }
 
@@ -774,7 +897,6 @@ TEST_F(FreedByItsHandler, APageMadeAgainSurvivesAHandlerThatFreesOnTheSecondRun)
                 rows.AddRow({QStringLiteral("K%1").arg(i / 7)});
             TppReport again;
             reporttest::SetA4Portrait(*again.PrinterSetup());
-            again.SetPageLimit(10);
             again.SetDataPipeline(&rows);
             auto *band = new TppDetailBand(nullptr);
             band->SetReport(&again);
@@ -809,22 +931,27 @@ TEST_F(FreedByItsHandler, APageMadeAgainSurvivesAHandlerThatFreesOnTheSecondRun)
             else
                 band->BeforePrint.Set(handler);
             auto *engine = static_cast<TppEngine *>(again.Engine());
-            const auto request = [engine](TppPageSettingType aSetting, int aPage) {
+            const RunEnd end(again, 10);
+            bool byError = false;
+            const auto request = [engine, &byError](TppPageSettingType aSetting, int aPage) {
                 TppPageRequest pageRequest;
                 pageRequest.SetPageSetting(aSetting);
                 pageRequest.SetPageRequested(aPage);
                 try {
                     engine->GeneratePage(pageRequest);
                 } catch (const EPrintError &) {
+                    byError = true;
                 }
             };
             request(TppPageSettingType::psAll, 1);
             const int pages = engine->PageCount();
             ASSERT_GE(pages, 3);
+            end.expectEnded(byError);
             armed = true;
             for (int page = pages; page >= 1; --page)
                 request(TppPageSettingType::psSinglePage, page);
             EXPECT_TRUE(fired);
+            EXPECT_FALSE(end.ranOn);
             again.SetDataPipeline(nullptr);
         }
 }
@@ -845,7 +972,6 @@ TEST_F(FreedByItsHandler, AnOutlinePageNodesHandlerMayFreeAGroupTheBandOrTheRepo
             rows.AddRow({QStringLiteral("K%1").arg(i / 10), QStringLiteral("S%1").arg(i / 3)});
         auto *printed = new TppReport;
         reporttest::SetA4Portrait(*printed->PrinterSetup());
-        printed->SetPageLimit(10);
         printed->SetDataPipeline(&rows);
         auto *band = new TppDetailBand(nullptr);
         band->SetReport(printed);
@@ -870,12 +996,16 @@ TEST_F(FreedByItsHandler, AnOutlinePageNodesHandlerMayFreeAGroupTheBandOrTheRepo
                 delete gone;
             });
         reporttest::TraceDevice device;
+        const RunEnd end(*printed, 10);
         device.SetPublisher(printed->Publisher());
+        bool byError = false;
         try {
             printed->PrintToDevices();
         } catch (const EPrintError &) {
+            byError = true;
         }
         EXPECT_TRUE(fired);
+        end.expectEnded(byError);
         if (printed)
             device.SetPublisher(nullptr);
         delete printed;
