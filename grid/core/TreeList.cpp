@@ -485,7 +485,7 @@ void TCustomdxTreeList::EndUpdate()
     if (!self.expired())
         EndSelection();
     if (!self.expired() && m_updateCount == 0)
-        placeEditor();
+        PlaceEditor();
 }
 
 void TCustomdxTreeList::BeginSelection()

@@ -749,6 +749,10 @@ void TreeListWidget::invalidateAll()
         clientResized();
     viewport()->update();
     barsFollow();
+    // The grid repaints whole when its cells may have moved: an open editor
+    // goes with its cell, or the value typed would show over another row.
+    if (holdsTree())
+        m_tree->PlaceEditor();
 }
 
 void TreeListWidget::scrollContents(int dx, int dy, const rtl::TRect &area)

@@ -347,4 +347,98 @@ TEST(TreeListEditingGui, TheEditorFollowsItsCellWhenTheLayoutChanges)
     EXPECT_EQ(g.tree->GetNodeString(g.node, 0), "a");
 }
 
+// A program changes the rows above the one whose cell is edited, with no
+// update bracket round it: the editor goes with its row, keeps the keys,
+// and what is typed goes to the cell it was opened on.
+TEST(TreeListEditingGui, TheEditorFollowsItsRowWhenNodesChangeAbove)
+{
+    struct Rows
+    {
+        Rows()
+            : tree(std::make_unique<TCustomdxTreeListControl>(nullptr))
+        {
+            for (int i = 0; i < 3; ++i)
+                tree->CreateColumn(TdxTreeListColumn::StaticClass())->SetWidth(80);
+            branch = tree->Add();
+            branch->AddChild();
+            above = tree->Add();
+            edited = tree->Add();
+            tree->SetNodeString(edited, 0, "edited");
+            tree->Add();
+            tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
+            tree->SetOptionsB(tree->OptionsB() | 1u << boImmediateEditor);
+            grid = std::make_unique<TreeListWidget>(tree.get());
+            grid->resize(400, 300);
+            grid->show();
+            grid->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(grid.get()));
+            grid->setFocus();
+            tree->SetFocusedNode(edited);
+            tree->SetFocusedColumn(2);
+            QTest::keyClicks(QApplication::focusWidget(), "NEW");
+        }
+        QRect overCell() const
+        {
+            const rtl::TRect r = tree->EditorRect(edited, tree->PositionOfColumn(2));
+            return QRect(QPoint(r.Left - 2, r.Top - 2), QPoint(r.Right + 1, r.Bottom + 1));
+        }
+        std::unique_ptr<TCustomdxTreeListControl> tree;
+        TdxTreeListNode *branch = nullptr, *above = nullptr, *edited = nullptr;
+        std::unique_ptr<TreeListWidget> grid;
+    };
+    const std::vector<std::pair<const char *, std::function<void(Rows &)>>> changes{
+        {"expanded", [](Rows &g) { g.branch->SetExpanded(true); }},
+        {"child added",
+         [](Rows &g) {
+             g.tree->BeginUpdate();
+             g.branch->SetExpanded(true);
+             g.tree->EndUpdate();
+             g.branch->AddChild();
+         }},
+        {"deleted", [](Rows &g) { g.above->Delete(); }},
+        {"top row deleted", [](Rows &g) { g.branch->Delete(); }},
+        {"in a bracket",
+         [](Rows &g) {
+             g.tree->BeginUpdate();
+             g.branch->SetExpanded(true);
+             g.branch->AddChild();
+             g.tree->EndUpdate();
+         }},
+    };
+    for (const auto &[name, change] : changes) {
+        Rows g;
+        auto *editor = dynamic_cast<QWidget *>(g.tree->Editor());
+        ASSERT_TRUE(editor) << name;
+        const QRect before = editor->geometry();
+        change(g);
+        EXPECT_EQ(g.tree->State(), tsEditing) << name;
+        EXPECT_NE(editor->geometry(), before) << name;
+        EXPECT_EQ(editor->geometry(), g.overCell()) << name;
+        EXPECT_TRUE(editor->isVisible()) << name;
+        QTest::keyClicks(QApplication::focusWidget(), "X");
+        ASSERT_TRUE(g.tree->EndEditing()) << name;
+        EXPECT_EQ(g.tree->GetNodeString(g.edited, 2), "NEWX") << name;
+    }
+
+    // Its row collapsed out of sight, the editor waits hidden, the keys with
+    // the grid and what is typed with it; the row back, so is the editor.
+    Rows g;
+    g.tree->EndEditing();
+    g.branch->SetExpanded(true);
+    g.edited = g.branch->Items(0);
+    g.tree->SetFocusedNode(g.edited);
+    QTest::keyClicks(QApplication::focusWidget(), "K");
+    g.branch->SetExpanded(false);
+    auto *editor = dynamic_cast<QWidget *>(g.tree->Editor());
+    EXPECT_EQ(g.tree->State(), tsEditing);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), g.grid.get());
+    QTest::keyClicks(QApplication::focusWidget(), "L");
+    g.branch->SetExpanded(true);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->geometry(), g.overCell());
+    ASSERT_TRUE(g.tree->EndEditing());
+    EXPECT_EQ(g.tree->GetNodeString(g.edited, 2), "KL");
+}
+
 } // namespace
