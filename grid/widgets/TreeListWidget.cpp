@@ -719,7 +719,11 @@ void TreeListWidget::inputMethodEvent(QInputMethodEvent *event)
     }
     auto *edit = m_tree->State() == tsEditing ? dynamic_cast<TdxInplaceEdit *>(m_tree->Editor()) : nullptr;
     if (edit && edit->inputWidget()) {
-        edit->inputWidget()->setFocus(Qt::OtherFocusReason);
+        // An editor put aside takes the text where it stands, hidden, as it
+        // takes typed keys; the keys stay with the grid until it is back.
+        // Focused now, it would be entered anew and its text selected.
+        if (!m_tree->EditorAside())
+            edit->inputWidget()->setFocus(Qt::OtherFocusReason);
         QApplication::sendEvent(edit->inputWidget(), event);
         return;
     }

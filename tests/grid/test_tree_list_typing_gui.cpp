@@ -465,4 +465,19 @@ TEST(TreeListTypingGui, AnEditorPutAsideKeepsItsSelectionForTheKeys)
         ASSERT_TRUE(g.tree->EndEditing());
         EXPECT_EQ(g.tree->GetNodeString(g.nodes[0], 1), Cyrillic + "ж") << insideBracket;
     }
+    // An input method's text committed meanwhile goes in as typed keys do;
+    // the hidden editor is not entered anew, which would select its text.
+    for (const int column : {0, 1}) {
+        TypingGrid g(1u << boImmediateEditor);
+        g.tree->SetFocusedColumn(column);
+        g.type(Cyrillic);
+        g.tree->BeginUpdate();
+        QInputMethodEvent commit(QString(), {});
+        commit.setCommitString(QStringLiteral("ж"));
+        QApplication::sendEvent(keyboardTarget(g.widget.get()), &commit);
+        EXPECT_EQ(QApplication::focusWidget(), g.widget.get()) << column;
+        g.tree->EndUpdate();
+        EXPECT_TRUE(g.line()->hasFocus()) << column;
+        EXPECT_EQ(g.line()->text(), Cyrillic + "ж") << column;
+    }
 }
