@@ -381,6 +381,17 @@ void TreeListWidget::keyPressEvent(QKeyEvent *event)
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
+    // While the open editor is hidden, its edit going on, the keys are its
+    // own as when it is shown: the grid keeps them only for it. Taken here,
+    // an arrow would move the focus off the edited cell, and the editor
+    // back would take no key at all.
+    if (auto *edit = m_tree->EditorAside() ? dynamic_cast<TdxInplaceEdit *>(m_tree->Editor()) : nullptr;
+        edit && edit->inputWidget()) {
+        QApplication::sendEvent(edit->inputWidget(), event);
+        if (holdsTree())
+            barsFollow();
+        return;
+    }
     TKey key = VirtualKey(*event);
     const TShiftState shift = ShiftState(event->modifiers());
     m_eventModifiers = event->modifiers();

@@ -441,4 +441,30 @@ TEST(TreeListEditingGui, TheEditorFollowsItsRowWhenNodesChangeAbove)
     EXPECT_EQ(g.tree->GetNodeString(g.edited, 2), "KL");
 }
 
+// Keys pressed while an update bracket has put the editor aside are the
+// editor's, as when it is shown: they move its caret and delete its text,
+// rather than moving the grid's focus off the edited cell, which would
+// leave the editor taking no keys, Enter and Esc included, once back.
+TEST(TreeListEditingGui, KeysPressedWhileTheEditorIsAsideAreItsOwn)
+{
+    EditingBesideAnother g;
+    ASSERT_TRUE(g.tree->EndEditing());
+    g.tree->SetFocusedColumn(1);
+    QTest::keyClick(g.grid, Qt::Key_F2);
+    g.type("NEW");
+    g.tree->BeginUpdate();
+    for (const Qt::Key key : {Qt::Key_Home, Qt::Key_Delete, Qt::Key_Right})
+        QTest::keyClick(QApplication::focusWidget(), key);
+    g.type("x");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+    EXPECT_EQ(g.tree->FocusedColumn(), 1);
+    g.tree->EndUpdate();
+    g.type("Y");
+    EXPECT_EQ(g.line()->text(), "ExWY");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(g.tree->State(), tsNone);
+    EXPECT_EQ(g.tree->GetNodeString(g.node, 1), "ExWY");
+    EXPECT_EQ(g.tree->FocusedColumn(), 1);
+}
+
 } // namespace
