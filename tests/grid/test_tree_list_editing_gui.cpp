@@ -467,4 +467,28 @@ TEST(TreeListEditingGui, KeysPressedWhileTheEditorIsAsideAreItsOwn)
     EXPECT_EQ(g.tree->FocusedColumn(), 1);
 }
 
+// While the editor is aside the grid holds the keys for it; the user may
+// still go to another control. The edit ends, stored, and the focus stays
+// where the user put it.
+TEST(TreeListEditingGui, TheFocusGoesOnFromAGridWhoseEditorIsAside)
+{
+    const std::vector<std::pair<const char *, std::function<void(EditingBesideAnother &)>>> asides{
+        {"bracket", [](EditingBesideAnother &g) { g.tree->BeginUpdate(); }},
+        {"cell hidden", [](EditingBesideAnother &g) { g.tree->Columns(2)->SetVisible(false); }},
+    };
+    for (const auto &[name, putAside] : asides) {
+        EditingBesideAnother g;
+        putAside(g);
+        ASSERT_TRUE(g.tree->EditorAside()) << name;
+        ASSERT_TRUE(g.grid->hasFocus()) << name;
+        QTest::mouseClick(g.other, Qt::LeftButton);
+        EXPECT_TRUE(g.other->hasFocus()) << name;
+        EXPECT_EQ(g.tree->State(), tsNone) << name;
+        EXPECT_EQ(g.tree->GetNodeString(g.node, 2), "NEW") << name;
+        if (g.tree->IsUpdating())
+            g.tree->EndUpdate();
+        EXPECT_TRUE(g.other->hasFocus()) << name;
+    }
+}
+
 } // namespace
