@@ -397,6 +397,7 @@ TEST(TreeListEditingGui, TheEditorFollowsItsRowWhenNodesChangeAbove)
          }},
         {"deleted", [](Rows &g) { g.above->Delete(); }},
         {"top row deleted", [](Rows &g) { g.branch->Delete(); }},
+        {"sorted", [](Rows &g) { g.tree->SortNodes(-1, 0, false); }}, // "edited" goes last
         {"in a bracket",
          [](Rows &g) {
              g.tree->BeginUpdate();
