@@ -643,8 +643,15 @@ void TreeListWidget::resizeEvent(QResizeEvent *event)
     QAbstractScrollArea::resizeEvent(event);
     m_overlay->setGeometry(viewport()->rect());
     clientResized();
-    if (m_tree && viewport()->size() != m_lastViewportSize && m_lastViewportSize.isValid())
-        m_tree->WindowResized();
+    if (m_tree && viewport()->size() != m_lastViewportSize && m_lastViewportSize.isValid()) {
+        // A size from outside ends an edit. One the grid's own bars made, as
+        // rows or columns came or went, is a change of its layout, which the
+        // editor follows: the client rectangle has told the rows already.
+        if (!m_updatingBars)
+            m_tree->WindowResized();
+        else if (holdsTree())
+            m_tree->PlaceEditor();
+    }
     m_lastViewportSize = viewport()->size();
     // Only a size from outside trims the bars, not one the bars made.
     if (!m_updatingBars)

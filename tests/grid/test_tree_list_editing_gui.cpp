@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <functional>
@@ -490,6 +491,29 @@ TEST(TreeListEditingGui, TheFocusGoesOnFromAGridWhoseEditorIsAside)
             g.tree->EndUpdate();
         EXPECT_TRUE(g.other->hasFocus()) << name;
     }
+}
+
+// Rows a program adds or deletes while the user types bring the grid's bar
+// down, or take it away: that narrows or widens the rows' area, no new
+// window size. The edit goes on over its cell, the keys with it.
+TEST(TreeListEditingGui, TheBarDownComingOrGoingKeepsTheEdit)
+{
+    EditingBesideAnother g;
+    std::vector<TdxTreeListNode *> added;
+    for (int i = 0; i < 30; ++i)
+        added.push_back(g.tree->Add());
+    ASSERT_TRUE(g.grid->verticalScrollBar()->isVisible());
+    EXPECT_EQ(g.tree->State(), tsEditing);
+    EXPECT_TRUE(g.line()->hasFocus());
+    EXPECT_EQ(dynamic_cast<QWidget *>(g.tree->Editor())->geometry(), g.overC());
+    g.type("X");
+    for (TdxTreeListNode *node : added)
+        node->Delete();
+    ASSERT_FALSE(g.grid->verticalScrollBar()->isVisible());
+    EXPECT_EQ(g.tree->State(), tsEditing);
+    g.type("Y");
+    ASSERT_TRUE(g.tree->EndEditing());
+    EXPECT_EQ(g.tree->GetNodeString(g.node, 2), "NEWXY");
 }
 
 } // namespace
