@@ -528,7 +528,7 @@ void TCustomdxTreeList::EndUpdate()
     if (!self.expired())
         EndSelection();
     if (!self.expired() && m_updateCount == 0)
-        placeEditor();
+        PlaceEditor();
 }
 
 void TCustomdxTreeList::BeginSelection()

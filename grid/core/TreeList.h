@@ -457,6 +457,12 @@ public:
     // The open editor is hidden for a while, its edit going on: by an
     // update bracket, or while its cell is out of view.
     bool EditorAside() const { return m_state == tsEditing && m_editor && m_editorAside; }
+    // Puts an open editor over its cell as the layout has it now, and
+    // brings back one that an update bracket put aside. Whatever moves the
+    // cells repaints the grid whole, and the window calls this then: rows
+    // added, deleted, expanded or sorted above the edited one, the top row
+    // moved, a setting that changes the rows' heights.
+    void PlaceEditor();
     // The editor validates (it may refuse: false, still editing), hides and
     // the focus returns to the tree list.
     bool EndEditing();
@@ -888,9 +894,6 @@ private:
     bool owns(const TdxTreeListNode *node) const { return node && node->m_owner == this; }
     bool closeEditor(bool validate, bool refocus);
     void showEditorInCell(bool focusEditor);
-    // Puts an open editor over its cell as the layout has it now, and
-    // brings back one that an update bracket put aside.
-    void placeEditor();
     // False when a handler freed the grid meanwhile.
     bool initEditorForCell();
     void commitEdit();

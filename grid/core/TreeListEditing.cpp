@@ -148,7 +148,7 @@ void TCustomdxTreeList::showEditorInCell(bool focusEditor)
     editor->ShowEdit(rect);
 }
 
-void TCustomdxTreeList::placeEditor()
+void TCustomdxTreeList::PlaceEditor()
 {
     if (m_state != tsEditing || !m_editor || !CanShowEditor() || (!m_editor->Shown() && !m_editorAside))
         return;

@@ -428,8 +428,12 @@ void TCustomdxTreeList::FocusLeft(bool toEditor)
     DeletionDeferral defer(*this);
     // The editor's events may free the grid.
     const TreeListAlive self = AliveToken();
-    if (m_editor && m_state == tsEditing)
-        EndEditing();
+    // The focus went on to another control: the edit ends there, without
+    // taking the focus back to the grid from where the user put it.
+    if (m_editor && m_state == tsEditing && !IsDestroying()) {
+        ResetHotTracking();
+        closeEditor(true, false);
+    }
     if (self.expired())
         return;
     if (m_state == tsNodeDown)

@@ -289,7 +289,7 @@ void TCustomdxTreeList::LayoutChanged()
         // the last page.
         KeepPositionsValid();
         m_host->invalidateAll();
-        placeEditor();
+        PlaceEditor();
     }
 }
 

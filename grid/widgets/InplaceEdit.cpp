@@ -109,8 +109,14 @@ void TdxInplaceEdit::HideEditWindow()
     // whatever control comes next in the window.
     const QWidget *focus = QApplication::focusWidget();
     if (focus && (focus == this || isAncestorOf(focus)) && isVisible())
-        if (QWidget *host = hostWidget(); host && host->isVisible() && host->isEnabled())
+        if (QWidget *host = hostWidget(); host && host->isVisible() && host->isEnabled()) {
+            m_hidingWithKeys = true;
+            const QPointer<TdxInplaceEdit> self(this);
             host->setFocus(Qt::OtherFocusReason);
+            if (!self)
+                return;
+            m_hidingWithKeys = false;
+        }
     // Qt repaints what the editor covered in its parent.
     hide();
 }

@@ -70,6 +70,10 @@ public:
     // control of its own, so that the window's order applies as it is.
     bool tabOutOfHost(bool backward);
 
+    // The editor is hiding and gives the keys to its control: what is
+    // selected stays, as where the keys go once it has them again.
+    bool hidingWithKeys() const { return m_hidingWithKeys; }
+
     // A control the editor sits in has a popup menu of its own: a context
     // menu request then goes to it rather than to the editor's own menu.
     bool parentHasPopupMenu() const;
@@ -147,6 +151,7 @@ private:
     bool m_reporting = false;
     // A refused exit let the focus go; it comes back as if it had stayed.
     bool m_focusHeld = false;
+    bool m_hidingWithKeys = false;
     QPointer<QWidget> m_window; // whose closing is validated
 };
 

@@ -61,8 +61,10 @@ void InplaceLineEdit::focusInEvent(QFocusEvent *event)
 void InplaceLineEdit::focusOutEvent(QFocusEvent *event)
 {
     // The line edit drops its selection when the focus moves on; an editor
-    // that does not hide its selection keeps it.
-    const bool keep = !m_editor->HideSelection() && hasSelectedText();
+    // that does not hide its selection keeps it, and so does one put aside
+    // with its edit going on: the keys typed meanwhile, and those once it is
+    // back, go where they would have gone.
+    const bool keep = (!m_editor->HideSelection() || m_editor->hidingWithKeys()) && hasSelectedText();
     const int start = selectionStart();
     const int length = selectionLength();
     const bool caretAtStart = cursorPosition() == start;

@@ -378,6 +378,17 @@ void TreeListWidget::keyPressEvent(QKeyEvent *event)
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
+    // While the open editor is hidden, its edit going on, the keys are its
+    // own as when it is shown: the grid keeps them only for it. Taken here,
+    // an arrow would move the focus off the edited cell, and the editor
+    // back would take no key at all.
+    if (auto *edit = m_tree->EditorAside() ? dynamic_cast<TdxInplaceEdit *>(m_tree->Editor()) : nullptr;
+        edit && edit->inputWidget()) {
+        QApplication::sendEvent(edit->inputWidget(), event);
+        if (holdsTree())
+            barsFollow();
+        return;
+    }
     TKey key = VirtualKey(*event);
     const TShiftState shift = ShiftState(event->modifiers());
     m_eventModifiers = event->modifiers();
@@ -629,8 +640,15 @@ void TreeListWidget::resizeEvent(QResizeEvent *event)
     QAbstractScrollArea::resizeEvent(event);
     m_overlay->setGeometry(viewport()->rect());
     clientResized();
-    if (m_tree && viewport()->size() != m_lastViewportSize && m_lastViewportSize.isValid())
-        m_tree->WindowResized();
+    if (m_tree && viewport()->size() != m_lastViewportSize && m_lastViewportSize.isValid()) {
+        // A size from outside ends an edit. One the grid's own bars made, as
+        // rows or columns came or went, is a change of its layout, which the
+        // editor follows: the client rectangle has told the rows already.
+        if (!m_updatingBars)
+            m_tree->WindowResized();
+        else if (holdsTree())
+            m_tree->PlaceEditor();
+    }
     m_lastViewportSize = viewport()->size();
     // Only a size from outside trims the bars, not one the bars made.
     if (!m_updatingBars)
@@ -716,7 +734,11 @@ void TreeListWidget::inputMethodEvent(QInputMethodEvent *event)
     }
     auto *edit = m_tree->State() == tsEditing ? dynamic_cast<TdxInplaceEdit *>(m_tree->Editor()) : nullptr;
     if (edit && edit->inputWidget()) {
-        edit->inputWidget()->setFocus(Qt::OtherFocusReason);
+        // An editor put aside takes the text where it stands, hidden, as it
+        // takes typed keys; the keys stay with the grid until it is back.
+        // Focused now, it would be entered anew and its text selected.
+        if (!m_tree->EditorAside())
+            edit->inputWidget()->setFocus(Qt::OtherFocusReason);
         QApplication::sendEvent(edit->inputWidget(), event);
         return;
     }
@@ -746,6 +768,10 @@ void TreeListWidget::invalidateAll()
         clientResized();
     viewport()->update();
     barsFollow();
+    // The grid repaints whole when its cells may have moved: an open editor
+    // goes with its cell, or the value typed would show over another row.
+    if (holdsTree())
+        m_tree->PlaceEditor();
 }
 
 void TreeListWidget::scrollContents(int dx, int dy, const rtl::TRect &area)

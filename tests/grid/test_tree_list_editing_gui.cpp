@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <functional>
@@ -345,6 +346,174 @@ TEST(TreeListEditingGui, TheEditorFollowsItsCellWhenTheLayoutChanges)
     ASSERT_TRUE(g.tree->EndEditing());
     EXPECT_EQ(g.tree->GetNodeString(g.node, 2), "NEWZ");
     EXPECT_EQ(g.tree->GetNodeString(g.node, 0), "a");
+}
+
+// A program changes the rows above the one whose cell is edited, with no
+// update bracket round it: the editor goes with its row, keeps the keys,
+// and what is typed goes to the cell it was opened on.
+TEST(TreeListEditingGui, TheEditorFollowsItsRowWhenNodesChangeAbove)
+{
+    struct Rows
+    {
+        Rows()
+            : tree(std::make_unique<TCustomdxTreeListControl>(nullptr))
+        {
+            for (int i = 0; i < 3; ++i)
+                tree->CreateColumn(TdxTreeListColumn::StaticClass())->SetWidth(80);
+            branch = tree->Add();
+            branch->AddChild();
+            above = tree->Add();
+            edited = tree->Add();
+            tree->SetNodeString(edited, 0, "edited");
+            tree->Add();
+            tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
+            tree->SetOptionsB(tree->OptionsB() | 1u << boImmediateEditor);
+            grid = std::make_unique<TreeListWidget>(tree.get());
+            grid->resize(400, 300);
+            grid->show();
+            grid->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(grid.get()));
+            grid->setFocus();
+            tree->SetFocusedNode(edited);
+            tree->SetFocusedColumn(2);
+            QTest::keyClicks(QApplication::focusWidget(), "NEW");
+        }
+        QRect overCell() const
+        {
+            const rtl::TRect r = tree->EditorRect(edited, tree->PositionOfColumn(2));
+            return QRect(QPoint(r.Left - 2, r.Top - 2), QPoint(r.Right + 1, r.Bottom + 1));
+        }
+        std::unique_ptr<TCustomdxTreeListControl> tree;
+        TdxTreeListNode *branch = nullptr, *above = nullptr, *edited = nullptr;
+        std::unique_ptr<TreeListWidget> grid;
+    };
+    const std::vector<std::pair<const char *, std::function<void(Rows &)>>> changes{
+        {"expanded", [](Rows &g) { g.branch->SetExpanded(true); }},
+        {"child added",
+         [](Rows &g) {
+             g.tree->BeginUpdate();
+             g.branch->SetExpanded(true);
+             g.tree->EndUpdate();
+             g.branch->AddChild();
+         }},
+        {"deleted", [](Rows &g) { g.above->Delete(); }},
+        {"top row deleted", [](Rows &g) { g.branch->Delete(); }},
+        {"sorted", [](Rows &g) { g.tree->SortNodes(-1, 0, false); }}, // "edited" goes last
+        {"in a bracket",
+         [](Rows &g) {
+             g.tree->BeginUpdate();
+             g.branch->SetExpanded(true);
+             g.branch->AddChild();
+             g.tree->EndUpdate();
+         }},
+    };
+    for (const auto &[name, change] : changes) {
+        Rows g;
+        auto *editor = dynamic_cast<QWidget *>(g.tree->Editor());
+        ASSERT_TRUE(editor) << name;
+        const QRect before = editor->geometry();
+        change(g);
+        EXPECT_EQ(g.tree->State(), tsEditing) << name;
+        EXPECT_NE(editor->geometry(), before) << name;
+        EXPECT_EQ(editor->geometry(), g.overCell()) << name;
+        EXPECT_TRUE(editor->isVisible()) << name;
+        QTest::keyClicks(QApplication::focusWidget(), "X");
+        ASSERT_TRUE(g.tree->EndEditing()) << name;
+        EXPECT_EQ(g.tree->GetNodeString(g.edited, 2), "NEWX") << name;
+    }
+
+    // Its row collapsed out of sight, the editor waits hidden, the keys with
+    // the grid and what is typed with it; the row back, so is the editor.
+    Rows g;
+    g.tree->EndEditing();
+    g.branch->SetExpanded(true);
+    g.edited = g.branch->Items(0);
+    g.tree->SetFocusedNode(g.edited);
+    QTest::keyClicks(QApplication::focusWidget(), "K");
+    g.branch->SetExpanded(false);
+    auto *editor = dynamic_cast<QWidget *>(g.tree->Editor());
+    EXPECT_EQ(g.tree->State(), tsEditing);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), g.grid.get());
+    QTest::keyClicks(QApplication::focusWidget(), "L");
+    g.branch->SetExpanded(true);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->geometry(), g.overCell());
+    ASSERT_TRUE(g.tree->EndEditing());
+    EXPECT_EQ(g.tree->GetNodeString(g.edited, 2), "KL");
+}
+
+// Keys pressed while an update bracket has put the editor aside are the
+// editor's, as when it is shown: they move its caret and delete its text,
+// rather than moving the grid's focus off the edited cell, which would
+// leave the editor taking no keys, Enter and Esc included, once back.
+TEST(TreeListEditingGui, KeysPressedWhileTheEditorIsAsideAreItsOwn)
+{
+    EditingBesideAnother g;
+    ASSERT_TRUE(g.tree->EndEditing());
+    g.tree->SetFocusedColumn(1);
+    QTest::keyClick(g.grid, Qt::Key_F2);
+    g.type("NEW");
+    g.tree->BeginUpdate();
+    for (const Qt::Key key : {Qt::Key_Home, Qt::Key_Delete, Qt::Key_Right})
+        QTest::keyClick(QApplication::focusWidget(), key);
+    g.type("x");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+    EXPECT_EQ(g.tree->FocusedColumn(), 1);
+    g.tree->EndUpdate();
+    g.type("Y");
+    EXPECT_EQ(g.line()->text(), "ExWY");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(g.tree->State(), tsNone);
+    EXPECT_EQ(g.tree->GetNodeString(g.node, 1), "ExWY");
+    EXPECT_EQ(g.tree->FocusedColumn(), 1);
+}
+
+// While the editor is aside the grid holds the keys for it; the user may
+// still go to another control. The edit ends, stored, and the focus stays
+// where the user put it.
+TEST(TreeListEditingGui, TheFocusGoesOnFromAGridWhoseEditorIsAside)
+{
+    const std::vector<std::pair<const char *, std::function<void(EditingBesideAnother &)>>> asides{
+        {"bracket", [](EditingBesideAnother &g) { g.tree->BeginUpdate(); }},
+        {"cell hidden", [](EditingBesideAnother &g) { g.tree->Columns(2)->SetVisible(false); }},
+    };
+    for (const auto &[name, putAside] : asides) {
+        EditingBesideAnother g;
+        putAside(g);
+        ASSERT_TRUE(g.tree->EditorAside()) << name;
+        ASSERT_TRUE(g.grid->hasFocus()) << name;
+        QTest::mouseClick(g.other, Qt::LeftButton);
+        EXPECT_TRUE(g.other->hasFocus()) << name;
+        EXPECT_EQ(g.tree->State(), tsNone) << name;
+        EXPECT_EQ(g.tree->GetNodeString(g.node, 2), "NEW") << name;
+        if (g.tree->IsUpdating())
+            g.tree->EndUpdate();
+        EXPECT_TRUE(g.other->hasFocus()) << name;
+    }
+}
+
+// Rows a program adds or deletes while the user types bring the grid's bar
+// down, or take it away: that narrows or widens the rows' area, no new
+// window size. The edit goes on over its cell, the keys with it.
+TEST(TreeListEditingGui, TheBarDownComingOrGoingKeepsTheEdit)
+{
+    EditingBesideAnother g;
+    std::vector<TdxTreeListNode *> added;
+    for (int i = 0; i < 30; ++i)
+        added.push_back(g.tree->Add());
+    ASSERT_TRUE(g.grid->verticalScrollBar()->isVisible());
+    EXPECT_EQ(g.tree->State(), tsEditing);
+    EXPECT_TRUE(g.line()->hasFocus());
+    EXPECT_EQ(dynamic_cast<QWidget *>(g.tree->Editor())->geometry(), g.overC());
+    g.type("X");
+    for (TdxTreeListNode *node : added)
+        node->Delete();
+    ASSERT_FALSE(g.grid->verticalScrollBar()->isVisible());
+    EXPECT_EQ(g.tree->State(), tsEditing);
+    g.type("Y");
+    ASSERT_TRUE(g.tree->EndEditing());
+    EXPECT_EQ(g.tree->GetNodeString(g.node, 2), "NEWXY");
 }
 
 } // namespace

@@ -427,3 +427,57 @@ TEST(TreeListTypingGui, WordDeletionsInADigitMaskBlankPlacesAndShiftNothing)
     ASSERT_TRUE(g.tree->EndEditing());
     EXPECT_EQ(g.tree->GetNodeString(g.nodes[0], 1), "52-94");
 }
+// An update bracket puts the open editor aside while the program changes
+// the grid. The editor keeps its selection meanwhile, as the place where
+// the keys go: what is typed then, or once it is back, goes where it would
+// have gone without the bracket, in a text cell and in a mask cell.
+TEST(TreeListTypingGui, AnEditorPutAsideKeepsItsSelectionForTheKeys)
+{
+    for (const bool insideBracket : {false, true}) {
+        TypingGrid g(1u << boImmediateEditor);
+        QTest::keyClick(g.widget.get(), Qt::Key_F2);
+        ASSERT_TRUE(g.line());
+        ASSERT_EQ(g.line()->selectedText(), "x"); // entered: all selected
+        g.tree->BeginUpdate();
+        if (insideBracket)
+            g.type(Cyrillic);
+        g.tree->EndUpdate();
+        if (!insideBracket)
+            g.type(Cyrillic);
+        EXPECT_EQ(g.line()->text(), Cyrillic) << insideBracket;
+        ASSERT_TRUE(g.tree->EndEditing());
+        EXPECT_EQ(g.tree->GetNodeString(g.nodes[0], 0), Cyrillic) << insideBracket;
+    }
+    for (const bool insideBracket : {false, true}) {
+        TypingGrid g(1u << boImmediateEditor);
+        g.tree->SetFocusedColumn(1);
+        g.type(Cyrillic);
+        ASSERT_TRUE(g.line());
+        ASSERT_EQ(g.line()->text(), Cyrillic + "_");
+        g.tree->BeginUpdate();
+        if (insideBracket)
+            g.type(QStringLiteral("ж"));
+        g.tree->EndUpdate();
+        if (!insideBracket)
+            g.type(QStringLiteral("ж"));
+        EXPECT_EQ(g.line()->text(), Cyrillic + "ж") << insideBracket;
+        EXPECT_EQ(g.beeps.count(), 0) << insideBracket;
+        ASSERT_TRUE(g.tree->EndEditing());
+        EXPECT_EQ(g.tree->GetNodeString(g.nodes[0], 1), Cyrillic + "ж") << insideBracket;
+    }
+    // An input method's text committed meanwhile goes in as typed keys do;
+    // the hidden editor is not entered anew, which would select its text.
+    for (const int column : {0, 1}) {
+        TypingGrid g(1u << boImmediateEditor);
+        g.tree->SetFocusedColumn(column);
+        g.type(Cyrillic);
+        g.tree->BeginUpdate();
+        QInputMethodEvent commit(QString(), {});
+        commit.setCommitString(QStringLiteral("ж"));
+        QApplication::sendEvent(keyboardTarget(g.widget.get()), &commit);
+        EXPECT_EQ(QApplication::focusWidget(), g.widget.get()) << column;
+        g.tree->EndUpdate();
+        EXPECT_TRUE(g.line()->hasFocus()) << column;
+        EXPECT_EQ(g.line()->text(), Cyrillic + "ж") << column;
+    }
+}
