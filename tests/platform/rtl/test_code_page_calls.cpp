@@ -25,15 +25,14 @@ struct Calls
 
 // clang-format off
 const Calls Listed[] = {
-    {"app/MainUnit.cpp", "FromQString", 3, "system error wording and a saved file's name in the main window's messages, a row's shown total read back for sorting"},
-    {"app/MainUnit.cpp", "ToQString", 3, "engine column captions, the window caption, failures written to standard error"},
+    {"app/MainUnit.cpp", "FromQString", 1, "a row's shown total read back for sorting"},
+    {"app/MainUnit.cpp", "ToQString", 2, "engine column captions, the window caption"},
     {"app/MainUnitCheck.cpp", "ToQString", 2, "the counts written into a row after a check"},
     {"app/MainUnitCommands.cpp", "FromQString", 2, "the selected row's domain for the row commands"},
     {"app/MainUnitCommands.cpp", "ToQString", 3, "the input box's caption, prompt and default"},
     {"app/MainUnitHooks.cpp", "ToQString", 2, "a count written into a row, a stored site's caption from the reference counts"},
     {"app/MainUnitSiteList.cpp", "FromQString", 5, "the site list's rows read back as the program's texts"},
     {"app/MainUnitSiteList.cpp", "ToQString", 3, "engine captions, a site's row and the legend's hint"},
-    {"app/ProgramInstance.cpp", "FromQString", 1, "the already-running message naming the program folder"},
     {"app/ProgressUnit.cpp", "ToQString", 1, "the progress window's status line"},
     {"app/SearchEngines.cpp", "AnsiToUnicode", 1, "the engine table file"},
     {"app/SiteListView.cpp", "ToQString", 1, "a row caption edited in place"},
