@@ -58,7 +58,7 @@ const Calls Listed[] = {
     {"platform/classes/ValueReader.cpp", "FromWin1252", 2, "String and LString values of a component stream"},
     {"platform/classes/Writer.cpp", "ToWin1252", 1, "a stream string in the single-byte form where it fits, else the wide form"},
     {"platform/classes/Writer.cpp", "ToWin1252Lossy", 6, "class, component, property and method names in a stream (identifiers)"},
-    {"platform/controls/Guard.cpp", "ToQString", 1, "the message of an error caught at a Qt edge"},
+    {"platform/controls/Guard.cpp", "ToQString", 1, "the message of an error caught at a Qt edge, where it is no UTF-8"},
     {"platform/gfx/CanvasText.cpp", "ToQString", 6, "the canvas's single-byte text entry points"},
     {"platform/gfx/GdiObjects.cpp", "FromQString", 1, "a font family's byte form beside its Unicode name"},
     {"platform/gfx/GdiObjects.cpp", "ToQString", 1, "a font family named by the program's single-byte text"},
