@@ -15,6 +15,7 @@
 #include "platform/controls/Guard.h"
 #include "platform/rtl/AtomicSave.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/LocalNames.h"
 #include "platform/rtl/QtText.h"
 #include "platform/shell/Desktop.h"
 #include "platform/shell/MessageBox.h"
@@ -558,7 +559,7 @@ bool TMainForm::FormClose()
     CheckForUpdatesTimer->stop();
     // A caption being edited in place is part of the list too.
     ListView1->CommitEdit();
-    std::vector<std::string> failures;
+    std::vector<QString> failures;
     if (!SaveDomainData())
         failures.push_back(saveFailureText(programFile(DomainDataFileName), m_saveFailure));
     const Qt::WindowStates state = windowState();
@@ -584,37 +585,37 @@ bool TMainForm::FormClose()
     return true;
 }
 
-std::string TMainForm::systemReason(int error)
+QString TMainForm::systemReason(int error)
 {
-    // The C library words it in the user's language and encoding.
-    return rtl::FromQString(QString::fromLocal8Bit(std::strerror(error)));
+    // The C library words it in the user's language and encoding, which
+    // the program's code page need not hold.
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
-std::string TMainForm::saveFailureText(const std::string &fileName, const std::string &reason)
+QString TMainForm::saveFailureText(const std::string &fileName, const QString &reason)
 {
-    const QString name = QFile::decodeName(QByteArray::fromStdString(fileName));
-    return "The file \"" + rtl::FromQString(name) + "\" could not be saved (" + reason + ").";
+    return QStringLiteral("The file \"%1\" could not be saved (%2).").arg(rtl::FileNameText(fileName), reason);
 }
 
-bool TMainForm::closeDespite(const std::vector<std::string> &failures)
+bool TMainForm::closeDespite(const std::vector<QString> &failures)
 {
-    std::string text;
-    for (const std::string &failure : failures)
-        text += failure + "\r\n";
+    QString text;
+    for (const QString &failure : failures)
+        text += failure + QStringLiteral("\r\n");
     if (m_unattended) {
         // A kill or a terminal that went away: a box would wait for ever.
-        const QString lines = rtl::ToQString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        const QString lines = QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
         std::fputs(lines.toLocal8Bit().constData(), stderr);
         return true;
     }
     // Once the program is quitting there is nothing left to ask.
     if (m_quitting) {
-        ShowMessageBox(this, text + "\r\nThe changes since the last save are lost.", '!');
+        ShowMessageBox(this, text + QStringLiteral("\r\nThe changes since the last save are lost."), '!');
         return true;
     }
     return ShowMessageBox(this,
-                          text + "\r\nIf you close Zarvello now, the changes since the last save are lost. "
-                                 "Close Zarvello anyway?",
+                          text + QStringLiteral("\r\nIf you close Zarvello now, the changes since the last save "
+                                                "are lost. Close Zarvello anyway?"),
                           'D') == shell::IDYES;
 }
 

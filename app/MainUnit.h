@@ -201,11 +201,12 @@ private:
     void detachControls();
     // Closes every other window of the program, the newest first.
     void closeOtherWindows();
-    // The C library's words for an errno value, as message text.
-    static std::string systemReason(int error);
-    static std::string saveFailureText(const std::string &fileName, const std::string &reason);
+    // The C library's words for an errno value, in the user's language.
+    static QString systemReason(int error);
+    // The file's name is the system's bytes.
+    static QString saveFailureText(const std::string &fileName, const QString &reason);
     // Tells the user what could not be saved; true when the close goes on.
-    bool closeDespite(const std::vector<std::string> &failures);
+    bool closeDespite(const std::vector<QString> &failures);
     void addSearchEngineMenuEntries();
     // Rebuilds the rows with exactly one sub-item per column after the first.
     void normalizeRows();
@@ -226,10 +227,10 @@ private:
 
     bool m_started = false;
     // Why the last save of the site list failed.
-    std::string m_saveFailure;
+    QString m_saveFailure;
     // Why the site list's file, which could not be read, is left alone by
     // saves; empty when saves may replace it.
-    std::string m_siteListKept;
+    QString m_siteListKept;
     // The event loop has ended: a close can no longer be refused.
     bool m_quitting = false;
     // A close was asked for while a check ran or the start-up went on.

@@ -257,7 +257,7 @@ void TMainForm::ShowOptionsWindow()
     }
     form->SaveSettings = [] {
         errno = 0;
-        return SaveOptions() ? std::string() : saveFailureText(OptionsFileName, systemReason(errno));
+        return SaveOptions() ? QString() : saveFailureText(OptionsFileName, systemReason(errno));
     };
     form->ShowPage(1);
     if (shell::execDialog(*form) == QDialog::Accepted)

@@ -128,7 +128,7 @@ void TMainForm::keepUnreadableList(const std::string &path, const rtl::FileText 
     } else if (there && S_ISLNK(st.st_mode) && content.failure != rtl::ReadFailure::NotRegular) {
         // Moved aside, the link the user made would be lost; saved through,
         // the file it leads to would be replaced by the empty list.
-        m_siteListKept = "it could not be read: " + content.reason(path);
+        m_siteListKept = QStringLiteral("it could not be read: ") + QString::fromLocal8Bit(content.reason(path));
     }
     // A pipe or a device, directly or by a link, stays too: saves go into it
     // as into any pipe or device, and replace nothing.
@@ -136,7 +136,7 @@ void TMainForm::keepUnreadableList(const std::string &path, const rtl::FileText 
 
 bool TMainForm::SaveDomainData()
 {
-    if (!m_siteListKept.empty()) {
+    if (!m_siteListKept.isEmpty()) {
         m_saveFailure = m_siteListKept;
         return false;
     }
@@ -147,7 +147,7 @@ bool TMainForm::SaveDomainData()
             return true;
         m_saveFailure = systemReason(errno);
     } catch (const std::exception &e) {
-        m_saveFailure = errno != 0 ? systemReason(errno) : std::string(e.what());
+        m_saveFailure = errno != 0 ? systemReason(errno) : QString::fromLocal8Bit(e.what());
     } catch (...) {
         m_saveFailure = systemReason(errno != 0 ? errno : EIO);
     }

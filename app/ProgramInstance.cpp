@@ -105,10 +105,10 @@ bool ProgramInstance::askToRaise(int timeoutMs)
     return true;
 }
 
-std::string AlreadyRunningText(const QString &folder)
+QString AlreadyRunningText(const QString &folder)
 {
-    return "Zarvello is already running from the folder \"" + rtl::FromQString(QDir::toNativeSeparators(folder)) +
-           "\".";
+    // The folder as the system names it: the code page has no "Ж".
+    return QStringLiteral("Zarvello is already running from the folder \"%1\".").arg(QDir::toNativeSeparators(folder));
 }
 
 } // namespace app

@@ -47,6 +47,6 @@ private:
 };
 
 // What a later start on a folder that is held tells the user.
-std::string AlreadyRunningText(const QString &folder);
+QString AlreadyRunningText(const QString &folder);
 
 } // namespace app

@@ -74,6 +74,11 @@ void selectOnly(QTreeWidget *listView, QTreeWidgetItem *item)
 
 int ShowMessageBox(QWidget *owner, const std::string &text, MessageKind kind, const std::string &caption)
 {
+    return ShowMessageBox(owner, rtl::ToQString(text), kind, caption);
+}
+
+int ShowMessageBox(QWidget *owner, const QString &text, MessageKind kind, const std::string &caption)
+{
     const KindStyle style = styleOf(kind);
     const QString title = caption.empty() ? QStringLiteral("Zarvello") : rtl::ToQString(caption);
     shell::MessageBeep(style.sound);
@@ -84,7 +89,7 @@ int ShowMessageBox(QWidget *owner, const std::string &text, MessageKind kind, co
         parent = owner;
     else if (QWidget *main = GetMainForm(); main && main->isVisible())
         parent = main;
-    return shell::MessageBox(parent, rtl::ToQString(text), title, style.buttons, style.icon);
+    return shell::MessageBox(parent, text, title, style.buttons, style.icon);
 }
 
 rtl::TSize PlacementArea(const rtl::TRect &workArea, const rtl::TSize &screen)

@@ -28,6 +28,15 @@ using MessageKind = char;
 // main window.
 int ShowMessageBox(QWidget *owner, const std::string &text, MessageKind kind = 'i',
                    const std::string &caption = std::string());
+// A text that names what the program's code page cannot hold: a file name
+// or the system's own wording.
+int ShowMessageBox(QWidget *owner, const QString &text, MessageKind kind = 'i',
+                   const std::string &caption = std::string());
+inline int ShowMessageBox(QWidget *owner, const char *text, MessageKind kind = 'i',
+                          const std::string &caption = std::string())
+{
+    return ShowMessageBox(owner, std::string(text), kind, caption);
+}
 
 // The show command of OpenURL (the platform's SW_SHOWNORMAL); Linux desktops
 // decide for themselves how to show the program they start.

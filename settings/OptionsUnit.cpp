@@ -260,8 +260,8 @@ bool TOptionsForm::acceptChanges()
     OKButtonClick();
     if (!SaveSettings)
         return true;
-    const std::string failure = SaveSettings();
-    if (failure.empty())
+    const QString failure = SaveSettings();
+    if (failure.isEmpty())
         return true;
     before.restore();
     ShowMessageBox(this, failure, '!');

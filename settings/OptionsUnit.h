@@ -7,7 +7,7 @@
 // told while the user can still act on it, and after the window has closed.
 //
 //     TOptionsForm form(mainWindow);
-//     form.SaveSettings = [] { return SaveOptions() ? std::string() : why; };
+//     form.SaveSettings = [] { return SaveOptions() ? QString() : why; };
 //     form.ShowPage(1);
 //     if (shell::execDialog(form) == QDialog::Accepted) ...;
 //     SaveOptions();
@@ -56,7 +56,7 @@ public:
     // they could not be saved, or nothing when they were. After a failure,
     // which is shown over the window, the settings are as they were before
     // and the window stays open with the user's choices.
-    std::function<std::string()> SaveSettings;
+    std::function<QString()> SaveSettings;
 
     // Handlers of the window's events.
     void FormCreate();

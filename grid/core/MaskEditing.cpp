@@ -1,6 +1,7 @@
 #include "grid/core/MaskEditing.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace grid {
 
@@ -10,25 +11,64 @@ namespace {
 // mask before a key works on it.
 MaskEditText shaped(const rtl::EditMask &mask, MaskEditText edit)
 {
-    if (edit.text.size() != mask.size())
+    if (rtl::EditMask::length(edit.text) != mask.size())
         edit.text = mask.format(edit.text);
     return edit;
 }
 
-// Puts a typed character where the caret is. The editor counts its caret in
-// UTF-16 units: a character beyond the basic plane there is replaced whole,
-// never left as a lone half.
-void putAt(QString &text, int index, QChar c)
+// Puts a typed character at a position: whatever stands there, one unit or
+// a pair, makes way for it whole.
+void putAt(QString &text, int position, char32_t c)
 {
-    const bool pair = index + 1 < text.size() && text[index].isHighSurrogate() && text[index + 1].isLowSurrogate();
-    text.replace(index, pair ? 2 : 1, c);
+    const int unit = MaskUnitOf(text, position);
+    const int taken = MaskUnitOf(text, position + 1) - unit;
+    if (QChar::requiresSurrogates(c)) {
+        const QChar pair[2] = {QChar(QChar::highSurrogate(c)), QChar(QChar::lowSurrogate(c))};
+        text.replace(unit, taken, pair, 2);
+    } else {
+        text.replace(unit, taken, QChar(char16_t(c)));
+    }
+}
+
+// The characters of a pasted text, a pair being one; a lone half is kept
+// as it stands for the mask to refuse.
+std::vector<char32_t> charactersOf(QStringView text)
+{
+    std::vector<char32_t> out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            out.push_back(QChar::surrogateToUcs4(u, text[++i].unicode()));
+        else
+            out.push_back(u);
+    }
+    return out;
 }
 
 } // namespace
 
+int MaskUnitOf(QStringView text, int position)
+{
+    qsizetype unit = 0;
+    for (int p = 0; p < position && unit < text.size(); ++p)
+        unit += unit + 1 < text.size() && text[unit].isHighSurrogate() && text[unit + 1].isLowSurrogate() ? 2 : 1;
+    return int(unit);
+}
+
+int MaskPositionOf(QStringView text, int unit)
+{
+    int position = 0;
+    for (qsizetype u = 0; u < text.size(); ++position) {
+        u += u + 1 < text.size() && text[u].isHighSurrogate() && text[u + 1].isLowSurrogate() ? 2 : 1;
+        if (u > unit)
+            break;
+    }
+    return position;
+}
+
 MaskEditText SelectAtCaret(const rtl::EditMask &mask, MaskEditText edit, int caret)
 {
-    const int n = mask.isEmpty() ? int(edit.text.size()) : mask.size();
+    const int n = mask.isEmpty() ? rtl::EditMask::length(edit.text) : mask.size();
     edit.selStart = std::clamp(caret, 0, n);
     edit.selLength = edit.selStart < n ? 1 : 0;
     return edit;
@@ -57,12 +97,12 @@ MaskEditText MaskCaretEnd(const rtl::EditMask &mask, const MaskEditText &edit)
     return SelectAtCaret(mask, edit, mask.lastEditable());
 }
 
-MaskTyped MaskTypeChar(const rtl::EditMask &mask, const MaskEditText &edit, QChar c)
+MaskTyped MaskTypeChar(const rtl::EditMask &mask, const MaskEditText &edit, char32_t c)
 {
     const int start = edit.selStart;
     const int p = mask.nextEditable(start);
     if (p < mask.size()) {
-        if (const std::optional<QChar> accepted = mask.accept(p, c)) {
+        if (const std::optional<char32_t> accepted = mask.acceptCharacter(p, c)) {
             MaskEditText out = shaped(mask, edit);
             if (edit.selLength > 1)
                 out.text = mask.blankRange(out.text, start, edit.selLength);
@@ -104,11 +144,11 @@ MaskEditText MaskPaste(const rtl::EditMask &mask, const MaskEditText &edit, QStr
         out.text = mask.blankRange(out.text, edit.selStart, edit.selLength);
     const int n = mask.size();
     int pos = edit.selStart;
-    for (QChar c : pasted) {
+    for (const char32_t c : charactersOf(pasted)) {
         const int p = mask.nextEditable(pos);
         if (p >= n)
             break;
-        if (const std::optional<QChar> accepted = mask.accept(p, c)) {
+        if (const std::optional<char32_t> accepted = mask.acceptCharacter(p, c)) {
             putAt(out.text, p, *accepted);
             pos = p + 1;
             continue;
@@ -116,7 +156,7 @@ MaskEditText MaskPaste(const rtl::EditMask &mask, const MaskEditText &edit, QStr
         // A literal of the pasted text that stands where the mask has one
         // is passed over; anything else the mask refuses is dropped.
         for (int q = pos; q < p; ++q)
-            if (mask.accept(q, c) == c) {
+            if (mask.acceptCharacter(q, c) == c) {
                 pos = q + 1;
                 break;
             }

@@ -3,6 +3,9 @@
 // What a key does to the text of a mask editor. The mask editor keeps one
 // character selected at its caret, so that typing replaces it; the text
 // always has one character per mask position and its literals never change.
+// The caret and the selection count characters, as the mask's positions do:
+// a character beyond the basic plane is one, and the editor turns them into
+// the line edit's UTF-16 units and back (MaskUnitOf, MaskPositionOf).
 // The mask's own rules (which character goes where, blanks, literals) are
 // rtl::EditMask's; this adds only the caret and the keys.
 
@@ -23,6 +26,11 @@ struct MaskEditText
     friend bool operator==(const MaskEditText &, const MaskEditText &) = default;
 };
 
+// The UTF-16 unit where a position of the text starts, and the position
+// that holds a unit (the half of a pair belongs to the pair's position).
+int MaskUnitOf(QStringView text, int position);
+int MaskPositionOf(QStringView text, int unit);
+
 // One character selected at the caret; at the end of the text, none.
 MaskEditText SelectAtCaret(const rtl::EditMask &mask, MaskEditText edit, int caret);
 
@@ -42,7 +50,7 @@ struct MaskTyped
 // A typed character goes to the next editable position from the caret when
 // the mask takes it there. One it refuses that equals a literal further on
 // moves the caret past that literal.
-MaskTyped MaskTypeChar(const rtl::EditMask &mask, const MaskEditText &edit, QChar c);
+MaskTyped MaskTypeChar(const rtl::EditMask &mask, const MaskEditText &edit, char32_t c);
 
 // Delete and Backspace blank the selected editable positions. Backspace
 // with at most one character selected first steps back to the previous

@@ -13,10 +13,43 @@
 
 namespace grid {
 
+namespace {
+
+// Whether a caret at pos stands between the two halves of a pair.
+bool insidePair(const QString &text, int pos)
+{
+    return pos > 0 && pos < text.size() && text[pos - 1].isHighSurrogate() && text[pos].isLowSurrogate();
+}
+
+} // namespace
+
 InplaceLineEdit::InplaceLineEdit(TdxInplaceTextEdit *editor)
     : QLineEdit(editor)
     , m_editor(editor)
-{}
+{
+    // Showing a password, the line edit steps by its stars, one for each
+    // UTF-16 unit: the caret would stop inside a pair, and a key typed
+    // there would split it. It goes on past the pair in the way it went.
+    connect(this, &QLineEdit::cursorPositionChanged, this, [this](int from, int to) {
+        if (!insidePair(text(), to))
+            return;
+        if (to > from)
+            cursorForward(hasSelectedText(), 1);
+        else
+            cursorBackward(hasSelectedText(), 1);
+    });
+}
+
+void InplaceLineEdit::lineEditKeyPress(QKeyEvent *event)
+{
+    // Delete takes the character after the caret, and in a password that
+    // is one star, half of a pair; the pair goes whole.
+    const int at = cursorPosition();
+    if (event->matches(QKeySequence::Delete) && !hasSelectedText() && insidePair(text(), at + 1))
+        setSelection(at, 2);
+    QLineEdit::keyPressEvent(event);
+    event->accept();
+}
 
 bool InplaceLineEdit::event(QEvent *event)
 {

@@ -18,11 +18,7 @@ public:
     // The line edit's own handling of a key.
     // A key the line has no use for ends here: passed on up, it would reach
     // the grid under the open editor and move its focus.
-    void lineEditKeyPress(QKeyEvent *event)
-    {
-        QLineEdit::keyPressEvent(event);
-        event->accept();
-    }
+    void lineEditKeyPress(QKeyEvent *event);
     QRect caretRect() const { return cursorRect(); }
 
 protected:

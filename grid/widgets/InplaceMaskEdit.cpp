@@ -29,7 +29,14 @@ TdxInplaceMaskEdit::TdxInplaceMaskEdit(TCustomdxContainer *container, QWidget *p
 
 MaskEditText TdxInplaceMaskEdit::current() const
 {
-    return MaskEditText{lineEdit()->text(), GetSelStart(), GetSelLength()};
+    const QString text = lineEdit()->text();
+    const int start = MaskPositionOf(text, GetSelStart());
+    return MaskEditText{text, start, MaskPositionOf(text, GetSelStart() + GetSelLength()) - start};
+}
+
+int TdxInplaceMaskEdit::caret() const
+{
+    return MaskPositionOf(lineEdit()->text(), GetSelStart());
 }
 
 void TdxInplaceMaskEdit::apply(const MaskEditText &edit)
@@ -37,24 +44,28 @@ void TdxInplaceMaskEdit::apply(const MaskEditText &edit)
     QLineEdit *line = lineEdit();
     const QString old = line->text();
     if (edit.text != old) {
-        if (old.size() == edit.text.size()) {
-            qsizetype first = 0;
-            while (old[first] == edit.text[first])
-                ++first;
-            qsizetype last = old.size() - 1;
-            while (old[last] == edit.text[last])
-                --last;
-            line->setSelection(int(first), int(last - first + 1));
-            line->insert(edit.text.mid(first, last - first + 1));
-        } else {
-            line->setText(edit.text);
-            SetModified(true);
-        }
+        // Only what changed is replaced, and never half of a pair: a
+        // character beyond the basic plane may take the place of one that
+        // is not, so the two texts need not be of one length.
+        const qsizetype shorter = std::min(old.size(), edit.text.size());
+        qsizetype first = 0;
+        while (first < shorter && old[first] == edit.text[first])
+            ++first;
+        if (first > 0 && old[first - 1].isHighSurrogate())
+            --first;
+        qsizetype same = 0;
+        while (same < shorter - first && old[old.size() - 1 - same] == edit.text[edit.text.size() - 1 - same])
+            ++same;
+        if (same > 0 && old[old.size() - same].isLowSurrogate())
+            --same;
+        line->setSelection(int(first), int(old.size() - same - first));
+        line->insert(edit.text.mid(first, edit.text.size() - same - first));
     }
+    const int start = MaskUnitOf(edit.text, edit.selStart);
     if (edit.selLength > 0)
-        line->setSelection(edit.selStart, edit.selLength);
+        line->setSelection(start, MaskUnitOf(edit.text, edit.selStart + edit.selLength) - start);
     else
-        line->setCursorPosition(edit.selStart);
+        line->setCursorPosition(start);
 }
 
 void TdxInplaceMaskEdit::GetSel(int &start, int &stop) const
@@ -124,7 +135,7 @@ bool TdxInplaceMaskEdit::ValidateEdit()
         m_failedValidation = true;
         return Refuse(MaskErrorText);
     }
-    apply(SelectAtCaret(m_mask, current(), GetSelStart()));
+    apply(SelectAtCaret(m_mask, current(), caret()));
     return TdxInplaceTextEdit::ValidateEdit();
 }
 
@@ -132,13 +143,13 @@ void TdxInplaceMaskEdit::textChanged()
 {
     if (m_reformatting)
         return;
-    if (!m_mask.isEmpty() && !settingValue() && lineEdit()->text().size() != m_mask.size()) {
+    if (!m_mask.isEmpty() && !settingValue() && rtl::EditMask::length(lineEdit()->text()) != m_mask.size()) {
         // An undo or an input method can leave a text of another length.
         m_reformatting = true;
-        const int caret = GetSelStart();
+        const int at = caret();
         lineEdit()->setText(m_mask.format(lineEdit()->text()));
         SetModified(true);
-        lineEdit()->setCursorPosition(caret);
+        lineEdit()->setCursorPosition(MaskUnitOf(lineEdit()->text(), at));
         m_reformatting = false;
     }
     TdxInplaceTextEdit::textChanged();
@@ -155,14 +166,14 @@ void TdxInplaceMaskEdit::Enter()
     if (!m_failedValidation && AutoSelect() && !enteredByMouse())
         SelectAll();
     m_failedValidation = false;
-    apply(SelectAtCaret(m_mask, current(), GetSelStart()));
+    apply(SelectAtCaret(m_mask, current(), caret()));
     TdxInplaceEdit::Enter();
 }
 
 void TdxInplaceMaskEdit::lineFocusIn()
 {
     if (!m_mask.isEmpty())
-        apply(SelectAtCaret(m_mask, current(), GetSelStart()));
+        apply(SelectAtCaret(m_mask, current(), caret()));
 }
 
 void TdxInplaceMaskEdit::lineMousePress(QMouseEvent *event)
@@ -174,8 +185,8 @@ void TdxInplaceMaskEdit::lineMouseRelease(QMouseEvent *event)
 {
     if (m_mask.isEmpty() || event->button() != Qt::LeftButton)
         return;
-    const int caret = event->position().x() > m_pressX ? GetSelStart() + GetSelLength() : GetSelStart();
-    apply(SelectAtCaret(m_mask, current(), caret));
+    const MaskEditText edit = current();
+    apply(SelectAtCaret(m_mask, edit, event->position().x() > m_pressX ? edit.selStart + edit.selLength : edit.selStart));
 }
 
 // ---- Keys ---------------------------------------------------------------------------
@@ -227,7 +238,7 @@ void TdxInplaceMaskEdit::OwnKeyDown(TKey &key, TShiftState shift)
     // Any other key works on the character at the caret; a command key
     // (copy) keeps the selection it acts on.
     if (key != 0 && !ctrl && !modifierKey)
-        apply(SelectAtCaret(m_mask, current(), GetSelStart()));
+        apply(SelectAtCaret(m_mask, current(), caret()));
 }
 
 void TdxInplaceMaskEdit::OwnKeyPress(TChar &key)
@@ -239,10 +250,7 @@ void TdxInplaceMaskEdit::OwnKeyPress(TChar &key)
     if (key == 3 || key == 22 || key == 24) // Ctrl+C, Ctrl+V, Ctrl+X
         return;
     if (IsTypedChar(key)) {
-        // A mask position holds one UTF-16 unit: a character beyond the
-        // basic plane cannot stand in one and is refused whole.
-        const MaskTyped typed = QChar::requiresSurrogates(key) ? MaskTyped{current(), true}
-                                                               : MaskTypeChar(m_mask, current(), QChar(char16_t(key)));
+        const MaskTyped typed = MaskTypeChar(m_mask, current(), key);
         if (typed.refused)
             Beep();
         else
@@ -272,10 +280,12 @@ bool TdxInplaceMaskEdit::lineInputMethodDeletes(int start, int length)
 {
     if (m_mask.isEmpty())
         return false;
-    const int size = int(lineEdit()->text().size());
+    const QString text = lineEdit()->text();
+    const int size = int(text.size());
     start = std::clamp(start, 0, size);
     length = std::clamp(length, 0, size - start);
-    deletePlaces(MaskEditText{lineEdit()->text(), start, length}, false);
+    const int first = MaskPositionOf(text, start);
+    deletePlaces(MaskEditText{text, first, MaskPositionOf(text, start + length) - first}, false);
     return true;
 }
 

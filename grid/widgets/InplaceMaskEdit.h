@@ -59,7 +59,9 @@ protected:
     void textChanged() override;
 
 private:
+    // The text with its selection in positions, and the caret's position.
     MaskEditText current() const;
+    int caret() const;
     // Puts the edit in place; a changed text goes in as one step of the
     // line edit, so that undo and the modified flag follow it.
     void apply(const MaskEditText &edit);

@@ -141,12 +141,6 @@ bool EditMask::isLiteral(int pos) const
     return pos >= 0 && pos < size() && m_positions[size_t(pos)].literal;
 }
 
-QChar EditMask::convertUnit(QChar c, CharCase charCase)
-{
-    const char32_t converted = convert(c.unicode(), charCase);
-    return QChar::requiresSurrogates(converted) ? c : QChar(char16_t(converted));
-}
-
 char32_t EditMask::convert(char32_t c, CharCase charCase)
 {
     if (QChar::isSurrogate(c))
@@ -279,41 +273,50 @@ int EditMask::checkAcceptingBlanks(QStringView text) const
     return firstFailure(text, true);
 }
 
-std::optional<QChar> EditMask::accept(int pos, QChar c) const
+std::optional<char32_t> EditMask::acceptCharacter(int pos, char32_t c) const
 {
     if (pos < 0 || pos >= size())
         return std::nullopt;
     const Position &p = m_positions[size_t(pos)];
-    // A key hands in one unit: half of a character beyond the basic plane
-    // would split it, and such a literal is no unit either.
     if (p.literal)
-        return QChar::requiresSurrogates(p.ch) ? std::nullopt : std::optional<QChar>(QChar(char16_t(p.ch)));
-    if (c.isSurrogate())
+        return p.ch;
+    // Half of a pair is no character: it would split one.
+    if (QChar::isSurrogate(c) || c > QChar::LastValidCodePoint)
         return std::nullopt;
     switch (p.ch) {
-    case u'0':
-    case u'9':
-        if (isAsciiDigit(c))
+    case U'0':
+    case U'9':
+        if (c >= U'0' && c <= U'9')
             return c;
         return std::nullopt;
-    case u'#':
-        if (isAsciiDigit(c) || c == u' ' || c == u'+' || c == u'-')
+    case U'#':
+        if ((c >= U'0' && c <= U'9') || c == U' ' || c == U'+' || c == U'-')
             return c;
         return std::nullopt;
-    case u'C':
-    case u'c': return c.isLetter() ? convertUnit(c, p.charCase) : c;
-    case u'A':
-    case u'a':
-        if (c.isLetter())
-            return convertUnit(c, p.charCase);
-        if (c.isLetterOrNumber())
+    case U'C':
+    case U'c': return QChar::isLetter(c) ? convert(c, p.charCase) : c;
+    case U'A':
+    case U'a':
+        if (QChar::isLetter(c))
+            return convert(c, p.charCase);
+        if (QChar::isLetterOrNumber(c))
             return c;
         return std::nullopt;
     default: // L, l
-        if (c.isLetter())
-            return convertUnit(c, p.charCase);
+        if (QChar::isLetter(c))
+            return convert(c, p.charCase);
         return std::nullopt;
     }
+}
+
+std::optional<QChar> EditMask::accept(int pos, QChar c) const
+{
+    if (c.isSurrogate())
+        return std::nullopt;
+    const std::optional<char32_t> accepted = acceptCharacter(pos, char32_t(c.unicode()));
+    if (!accepted || QChar::requiresSurrogates(*accepted))
+        return std::nullopt;
+    return QChar(char16_t(*accepted));
 }
 
 int EditMask::nextEditable(int pos) const
@@ -332,13 +335,13 @@ int EditMask::previousEditable(int pos) const
     return firstEditable();
 }
 
-int EditMask::findLiteral(int pos, QChar c) const
+int EditMask::findLiteral(int pos, char32_t c) const
 {
     if (pos >= size())
         return -1;
     for (int p = std::max(pos + 1, 0); p < size(); ++p) {
         const Position &q = m_positions[size_t(p)];
-        if (q.literal && q.ch == c.unicode())
+        if (q.literal && q.ch == c)
             return p;
     }
     return -1;

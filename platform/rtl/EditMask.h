@@ -77,6 +77,9 @@ public:
     // The character that typing `c` at `pos` puts there (case-converted), or
     // nothing when the mask refuses it. A literal position takes its own
     // literal whatever is typed.
+    std::optional<char32_t> acceptCharacter(int pos, char32_t c) const;
+    // The same for one UTF-16 unit: half of a pair is refused, and so is an
+    // answer that takes two units.
     std::optional<QChar> accept(int pos, QChar c) const;
 
     // The first editable position at or after `pos` (size() when none).
@@ -89,7 +92,8 @@ public:
 
     // The first literal after `pos` that equals `c` (a typed separator jumps
     // there), or -1.
-    int findLiteral(int pos, QChar c) const;
+    int findLiteral(int pos, char32_t c) const;
+    int findLiteral(int pos, QChar c) const { return findLiteral(pos, char32_t(c.unicode())); }
 
     // The text with the editable positions among count characters from start
     // blanked; literals stay.
@@ -109,7 +113,6 @@ private:
     };
 
     static char32_t convert(char32_t c, CharCase charCase);
-    static QChar convertUnit(QChar c, CharCase charCase);
     int firstFailure(QStringView text, bool acceptBlanks) const;
 
     std::vector<Position> m_positions;

@@ -33,6 +33,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <clocale>
+#include <cstring>
 #include <csignal>
 #include <cstdlib>
 #include <functional>
@@ -300,6 +302,49 @@ TEST_F(ProgramLifeTest, ATerminationSignalDuringTheStartUpEndsItOnceItIsDone)
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(read("Domain-Data.txt"), SortedRows);
     EXPECT_NE(read("Options.ini").find("MainWindowState=Normal"), std::string::npos);
+}
+
+// What the program says of a folder or a save names the folder as the
+// system does and gives the system's own wording, whatever their script:
+// the program's code page holds neither "Загрузки" nor Japanese.
+TEST_F(ProgramLifeTest, MessagesGiveFolderNamesAndTheSystemsWordingWhole)
+{
+    EXPECT_EQ(AlreadyRunningText(QStringLiteral("/home/u/\u0417\u0430\u0433\u0440\u0443\u0437\u043a\u0438/prog-\u00e9")),
+              QStringLiteral("Zarvello is already running from the folder "
+                             "\"/home/u/\u0417\u0430\u0433\u0440\u0443\u0437\u043a\u0438/prog-\u00e9\"."));
+
+    // The program's folder reached by a Cyrillic name; a row the site list's
+    // character set cannot keep, so its save is refused; Options.ini a folder.
+    QTemporaryDir links;
+    ASSERT_TRUE(links.isValid());
+    const QString named = links.filePath(QStringLiteral("\u0417\u0430\u0433\u0440\u0443\u0437\u043a\u0438"));
+    ASSERT_TRUE(QFile::link(m_folder.path(), named));
+    shell::ScopedProgramFolder folder{named};
+    const QString list = named + QStringLiteral("/Domain-Data.txt");
+    write("Domain-Data.txt", SortedRows);
+    const QString options = m_folder.file("Options.ini");
+
+    // The system's words in Japanese, where the system has them.
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    const auto restore = qScopeGuard([&before] { std::setlocale(LC_ALL, before.c_str()); });
+    std::setlocale(LC_ALL, "ja_JP.UTF-8");
+    const QString isFolder = QString::fromUtf8(std::strerror(EISDIR));
+
+    TMainForm &form = start();
+    form.ListView1->topLevelItem(0)->setText(0, QStringLiteral("\u0436.example"));
+    ASSERT_TRUE(QFile::remove(options) && QDir().mkdir(options));
+    m_boxes.clear();
+    m_boxes.script(shell::IDYES);
+    form.close();
+    ASSERT_EQ(m_boxes.requests().size(), 1u);
+    const QString text = m_boxes.requests()[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("The file \"%1\" could not be saved (Row 1 ").arg(list)))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(
+        QStringLiteral(").\r\nThe file \"%1/Options.ini\" could not be saved (%2).\r\n").arg(named, isFolder)))
+        << text.toStdString();
+    EXPECT_EQ(text.count(u'?'), 1) << text.toStdString(); // the question's own
+    ASSERT_TRUE(QDir().rmdir(options));
 }
 
 // The event loop ends: a quit closes the window, which saves and may ask;

@@ -114,6 +114,51 @@ TEST(MaskEditing, TypingOverAPairReplacesItWhole)
     EXPECT_EQ(MaskPaste(any, at(shown, 1), u"yz").text, "Ayz");
 }
 
+// The caret and the keys count characters: a character beyond the basic
+// plane, typed, pasted or committed, takes one position as any other, and
+// a letter among them is a letter to the mask, case conversion included.
+TEST(MaskEditing, APairTypedPastedOrSteppedOverIsOneCharacter)
+{
+    const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");       // U+1F600
+    const QString deseretLow = QString::fromUtf8("\xF0\x90\x90\xA8");  // U+10428, a lower-case letter
+    const QString deseretHigh = QString::fromUtf8("\xF0\x90\x90\x80"); // U+10400, its capital
+
+    const EditMask any = mask(u"ccc;1;_");
+    MaskTyped typed = MaskTypeChar(any, at("___", 0), U'\U0001F600');
+    EXPECT_FALSE(typed.refused);
+    EXPECT_EQ(typed.edit, at(smile + "__", 1));
+    typed = MaskTypeChar(any, typed.edit, U'\U0001F600');
+    EXPECT_EQ(typed.edit, at(smile + smile + "_", 2));
+    // Pasted, each pair fills one position and the caret follows by characters.
+    EXPECT_EQ(MaskPaste(any, at("___", 0), QString("a" + smile + "b")), at("a" + smile + "b", 3, 0));
+    // Left, Right, Delete and Backspace step over a pair as over one place.
+    const MaskEditText two = at("a" + smile + "b", 2);
+    EXPECT_EQ(MaskCaretLeft(any, two).selStart, 1);
+    EXPECT_EQ(MaskCaretRight(any, at("a" + smile + "b", 1)).selStart, 2);
+    EXPECT_EQ(MaskDelete(any, two, true), at("a_b", 1));
+    EXPECT_EQ(MaskDelete(any, at("a" + smile + "b", 1), false), at("a_b", 1));
+
+    // A letter beyond the basic plane is a letter, and ">" raises it.
+    const EditMask upper = mask(u">LL-00;1;_");
+    typed = MaskTypeChar(upper, at("__-__", 0), U'\U00010428');
+    EXPECT_FALSE(typed.refused);
+    EXPECT_EQ(typed.edit.text, deseretHigh + "_-__");
+    EXPECT_TRUE(MaskTypeChar(upper, typed.edit, U'\U0001F600').refused); // no letter
+    EXPECT_EQ(MaskPaste(upper, at("__-__", 0), QString(smile + deseretLow + smile + "\u0436" + "12")).text,
+              deseretHigh + "\u0416-12");
+    // A lone half is never a character.
+    EXPECT_TRUE(MaskTypeChar(any, at("___", 0), char32_t(0xD83D)).refused);
+
+    // The line edit's units and the mask's positions, both ways.
+    const QString mixed = "a" + smile + "b" + smile;
+    const int units[] = {0, 1, 3, 4, 6};
+    for (int p = 0; p < 5; ++p) {
+        EXPECT_EQ(MaskUnitOf(mixed, p), units[p]) << p;
+        EXPECT_EQ(MaskPositionOf(mixed, units[p]), p) << p;
+    }
+    EXPECT_EQ(MaskPositionOf(mixed, 2), 1); // inside a pair: the pair's place
+}
+
 // Random masks, keys and pastes: the text keeps the mask's length, literals
 // never change, and what the host reads comes back through SetEditValue.
 TEST(MaskEditing, RandomKeysKeepTheMasksShape)
@@ -150,7 +195,7 @@ TEST(MaskEditing, RandomKeysKeepTheMasksShape)
                 break;
             }
             case 5: edit.selLength = int(random() % (m.size() + 1)); break;
-            default: edit = MaskTypeChar(m, edit, pick(typing)).edit; break;
+            default: edit = MaskTypeChar(m, edit, pick(typing).unicode()).edit; break;
             }
             ASSERT_EQ(edit.text.size(), m.size()) << name;
             for (int p = 0; p < m.size(); ++p) {

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 
 #include <random>
 
@@ -134,6 +136,44 @@ TEST_F(MaskEditor, PastesAndCutsKeepTheShape)
     QTest::keyClick(line, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(line->text(), "(777) 777-7777");
     EXPECT_TRUE(boxes.requests().empty());
+}
+
+// A character beyond the basic plane typed as the platform sends it (two
+// key events, one per half), pasted or committed by an input method fills
+// one place, and the caret moves on to the next place, not into the pair.
+TEST_F(MaskEditor, APairTypedPastedOrCommittedFillsOnePlace)
+{
+    const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");
+    open("cc-cc;1;_", QVariant());
+    for (const QChar half : smile) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(half));
+        QApplication::sendEvent(line, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(half));
+        QApplication::sendEvent(line, &release);
+    }
+    EXPECT_EQ(line->text(), smile + "_-__");
+    EXPECT_EQ(line->selectionStart(), 2);
+    EXPECT_EQ(line->selectedText(), "_");
+    QTest::keyClicks(line, "x");
+    EXPECT_EQ(line->text(), smile + "x-__");
+    EXPECT_EQ(beeps.count(), 0);
+
+    QInputMethodEvent committed;
+    committed.setCommitString(smile);
+    QApplication::sendEvent(line, &committed);
+    EXPECT_EQ(line->text(), smile + "x-" + smile + "_");
+
+    // Backspace from the last place blanks the pair before it whole.
+    QTest::keyClick(line, Qt::Key_End);
+    QTest::keyClick(line, Qt::Key_Backspace);
+    EXPECT_EQ(line->text(), smile + "x-__");
+    EXPECT_EQ(edit->GetText(), smile + "x-  ");
+
+    line->setSelection(0, 0);
+    QApplication::clipboard()->setText("\u0416" + smile + smile);
+    QTest::keyClick(line, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(line->text(), "\u0416" + smile + "-" + smile + "_");
+    EXPECT_EQ(beeps.count(), 0);
 }
 
 TEST_F(MaskEditor, RandomKeysKeepTheShapeAndTheValueRoundTrips)

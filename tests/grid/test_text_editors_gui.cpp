@@ -274,6 +274,38 @@ TEST_F(TextEditors, APasswordHidesTheTextAndItsCutAndCopy)
     EXPECT_EQ(QApplication::clipboard()->text(), "abc");
 }
 
+// A password shows a star for each UTF-16 unit, and the line edit steps by
+// its stars; a character beyond U+FFFF is still never split: the caret
+// passes over both its halves, and typing, Delete and Backspace keep or
+// take it whole.
+TEST_F(TextEditors, APasswordsCaretAndKeysNeverSplitAPair)
+{
+    const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");
+    edit->SetPasswordChar(u'*');
+    open("a" + smile + "b");
+    line->home(false);
+    QTest::keyClick(line, Qt::Key_Right);
+    QTest::keyClick(line, Qt::Key_Right);
+    EXPECT_EQ(line->cursorPosition(), 3);
+    QTest::keyClicks(line, "x");
+    EXPECT_EQ(line->text(), "a" + smile + "xb");
+    QTest::keyClick(line, Qt::Key_Left);
+    QTest::keyClick(line, Qt::Key_Left);
+    EXPECT_EQ(line->cursorPosition(), 1);
+    QTest::keyClick(line, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(line->selectionLength(), 2);
+    line->setCursorPosition(1);
+    QTest::keyClick(line, Qt::Key_Delete);
+    EXPECT_EQ(line->text(), "axb");
+    line->setText("a" + smile + smile);
+    line->setCursorPosition(2); // a click between the halves of a star pair
+    EXPECT_NE(line->cursorPosition(), 2);
+    line->end(false);
+    QTest::keyClick(line, Qt::Key_Backspace);
+    QTest::keyClick(line, Qt::Key_Backspace);
+    EXPECT_EQ(line->text(), "a");
+}
+
 TEST_F(TextEditors, UpperCaseKeepsSelectionAndModifiedFlag)
 {
     open("mixed Case");

@@ -143,8 +143,8 @@ TEST(TreeListTypingGui, AMaskedCellTakesTheOpeningLetterAndRefusesACharacterItCa
 
     ASSERT_TRUE(g.tree->EndEditing());
 
-    // Pasted where any character goes, the character the mask cannot hold
-    // is dropped whole: neither half takes a position.
+    // Pasted where any character goes, a character beyond the basic plane
+    // takes one position, whole.
     g.mask->SetEditMask("CCC;1;_");
     g.tree->SetFocusedNode(g.nodes[1]);
     QTest::keyClick(g.widget.get(), Qt::Key_F2);
@@ -152,7 +152,33 @@ TEST(TreeListTypingGui, AMaskedCellTakesTheOpeningLetterAndRefusesACharacterItCa
     g.line()->selectAll();
     QApplication::clipboard()->setText(QStringLiteral("a") + Emoji + "b");
     QTest::keyClick(g.line(), Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(g.line()->text(), "ab_");
+    EXPECT_EQ(g.line()->text(), QStringLiteral("a") + Emoji + "b");
+}
+
+// A character beyond U+FFFF opens a masked cell's editor, or is typed on in
+// it, as one character: a letter from beyond the basic plane is a letter
+// where the mask asks for one, an emoji fills a place that takes anything.
+TEST(TreeListTypingGui, AMaskedCellTakesACharacterBeyondTheBasicPlaneWhole)
+{
+    TypingGrid g(1u << boImmediateEditor);
+    g.tree->SetFocusedColumn(1);
+    g.type(DeseretSmall);
+    ASSERT_TRUE(g.line());
+    EXPECT_EQ(g.line()->text(), DeseretSmall + "_");
+    g.type(Cyrillic);
+    EXPECT_EQ(g.line()->text(), DeseretSmall + Cyrillic);
+    ASSERT_TRUE(g.tree->EndEditing());
+    EXPECT_EQ(g.tree->GetNodeString(g.nodes[0], 1), DeseretSmall + Cyrillic);
+
+    g.mask->SetEditMask("CCC;1;_");
+    g.tree->SetFocusedNode(g.nodes[1]);
+    g.type(Emoji);
+    ASSERT_TRUE(g.line());
+    g.type(Emoji.left(1));
+    g.type(Emoji.mid(1));
+    g.type(QStringLiteral("z"));
+    EXPECT_EQ(g.line()->text(), Emoji + Emoji + "z");
+    EXPECT_EQ(g.beeps.count(), 0);
 }
 
 // Character case and MaxLength work on whole characters: a capital from

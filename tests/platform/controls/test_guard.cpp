@@ -43,6 +43,24 @@ TEST(Guard, ACommandsErrorIsShownOnceOverItsWindowAndNothingEscapes)
     EXPECT_NE(boxes.requests()[1].owner, &window);
 }
 
+// A failure that names a file, or gives the system's or a report's words,
+// carries them as UTF-8: they are shown as written, in any script, while a
+// message of the program's own Windows-1252 texts still reads as before.
+TEST(Guard, AMessageNamingAFileShowsItsNameWhole)
+{
+    shell::RecordingMessageBoxes boxes;
+    QWidget window;
+    window.show();
+    const QString name = QString::fromUtf8("/home/u/\u0417\u0430\u0433\u0440\u0443\u0437\u043a\u0438/\u65e5\u672c "
+                                           "\xF0\x9F\x98\x80.pdf");
+    guarded(Report::toUser(&window),
+            [&] { throw rtl::Exception("Cannot create file \"" + name.toStdString() + "\": No space left"); });
+    guarded(Report::toUser(&window), [] { throw rtl::Exception("Engine \xc4\xd6 has no \x80 price"); });
+    ASSERT_EQ(boxes.requests().size(), 2u);
+    EXPECT_EQ(boxes.requests()[0].text, "Cannot create file \"" + name + "\": No space left");
+    EXPECT_EQ(boxes.requests()[1].text, QString::fromUtf8("Engine \u00c4\u00d6 has no \u20ac price"));
+}
+
 TEST(Guard, AnOwnerThatWentDuringTheCommandIsNotUsed)
 {
     shell::RecordingMessageBoxes boxes;

@@ -25,15 +25,14 @@ struct Calls
 
 // clang-format off
 const Calls Listed[] = {
-    {"app/MainUnit.cpp", "FromQString", 3, "system error wording and a saved file's name in the main window's messages, a row's shown total read back for sorting"},
-    {"app/MainUnit.cpp", "ToQString", 3, "engine column captions, the window caption, failures written to standard error"},
+    {"app/MainUnit.cpp", "FromQString", 1, "a row's shown total read back for sorting"},
+    {"app/MainUnit.cpp", "ToQString", 2, "engine column captions, the window caption"},
     {"app/MainUnitCheck.cpp", "ToQString", 2, "the counts written into a row after a check"},
     {"app/MainUnitCommands.cpp", "FromQString", 2, "the selected row's domain for the row commands"},
     {"app/MainUnitCommands.cpp", "ToQString", 3, "the input box's caption, prompt and default"},
     {"app/MainUnitHooks.cpp", "ToQString", 2, "a count written into a row, a stored site's caption from the reference counts"},
     {"app/MainUnitSiteList.cpp", "FromQString", 5, "the site list's rows read back as the program's texts"},
     {"app/MainUnitSiteList.cpp", "ToQString", 3, "engine captions, a site's row and the legend's hint"},
-    {"app/ProgramInstance.cpp", "FromQString", 1, "the already-running message naming the program folder"},
     {"app/ProgressUnit.cpp", "ToQString", 1, "the progress window's status line"},
     {"app/SearchEngines.cpp", "AnsiToUnicode", 1, "the engine table file"},
     {"app/SiteListView.cpp", "ToQString", 1, "a row caption edited in place"},
@@ -59,7 +58,7 @@ const Calls Listed[] = {
     {"platform/classes/ValueReader.cpp", "FromWin1252", 2, "String and LString values of a component stream"},
     {"platform/classes/Writer.cpp", "ToWin1252", 1, "a stream string in the single-byte form where it fits, else the wide form"},
     {"platform/classes/Writer.cpp", "ToWin1252Lossy", 6, "class, component, property and method names in a stream (identifiers)"},
-    {"platform/controls/Guard.cpp", "ToQString", 1, "the message of an error caught at a Qt edge"},
+    {"platform/controls/Guard.cpp", "ToQString", 1, "the message of an error caught at a Qt edge, where it is no UTF-8"},
     {"platform/gfx/CanvasText.cpp", "ToQString", 6, "the canvas's single-byte text entry points"},
     {"platform/gfx/GdiObjects.cpp", "FromQString", 1, "a font family's byte form beside its Unicode name"},
     {"platform/gfx/GdiObjects.cpp", "ToQString", 1, "a font family named by the program's single-byte text"},
