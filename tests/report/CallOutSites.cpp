@@ -222,10 +222,10 @@ void addSteps(std::map<std::string, std::string> &aSites, const std::vector<Sour
         }
     }
     // GetText answers, but it is the step that runs OnGetText.
+    static const QRegularExpression getText(QStringLiteral(R"(\bvirtual\s+QString\s+GetText\s*\(\s*\))"));
     for (const Source &source : aHeaders)
-        if (source.path == u"report/model/bands/Printable.h")
-            add(aSites, QStringLiteral("virtual TppPrintable::GetText"), source,
-                source.text.indexOf(QStringLiteral("GetText()")));
+        if (const auto m = getText.match(source.text); m.hasMatch() && source.path == u"report/model/bands/Printable.h")
+            add(aSites, QStringLiteral("virtual TppPrintable::GetText"), source, m.capturedStart());
 }
 
 } // namespace

@@ -57,6 +57,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -1494,6 +1496,76 @@ INSTANTIATE_TEST_SUITE_P(Paint, DesignPaintVictims, ::testing::ValuesIn(paintCas
                              return name;
                          });
 
+
+// The scan finds a call-out however it is written: called directly, through
+// a routine that takes the holder, through a copy, a device class, a
+// control's painting and a printable's step; not the holder's declaration,
+// a handler set, or a member pointer.
+TEST(HandlerVictimsTable, TheScanFindsEveryFormOfACallOut)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("report/model/bands")));
+    const auto write = [&](const char *aPath, const char *aText) {
+        QFile file(root.filePath(QString::fromLatin1(aPath)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(aText);
+    };
+    write("report/model/bands/Printable.h", R"(
+using TppThingEvent = classes::TEvent<void(classes::TObject *, int &)>;
+class TppPrintable : public TppCommunicator
+{
+public:
+    virtual void Generate() {}
+    virtual bool CanPrint() const { return true; }
+    virtual void SetText(const QString &aText);
+    classes::TNotifyEvent OnPrint;
+    TppThingEvent OnThing;
+    void fire(const classes::TNotifyEvent &aEvent, int aId);
+};
+class TppDevice : public TppCommunicator
+{
+};
+class TppOwnDevice
+    : public TppDevice
+{
+};
+)");
+    write("report/model/bands/Printable.cpp", R"(
+void TppPrintable::DoOnPrint()
+{
+    // OnThing(this, n) in a comment is no call
+    if (OnPrint)
+        OnPrint(this);
+}
+void TppPrintable::Relayed()
+{
+    fire(OnPrint, 32);
+}
+void TppPrintable::Copied()
+{
+    const TppThingEvent thing = OnThing;
+    int n = 0;
+    thing(this, n);
+}
+void TppPrintable::NotACall()
+{
+    OnPrint.Set([](classes::TObject *) {});
+    auto member = &TppPrintable::OnPrint;
+}
+void TppLabel::PaintDesignControl(gfx::Canvas &aCanvas)
+{
+}
+)");
+    std::set<std::string> names;
+    for (const reporttest::CallOutSite &site : reporttest::ScanCallOutSites(root.path().toStdString()))
+        names.insert(site.name);
+    const std::set<std::string> expected = {
+        "TppPrintable::DoOnPrint/OnPrint", "TppPrintable::Relayed/OnPrint", "TppPrintable::Copied/OnThing",
+        "device TppDevice",                "device TppOwnDevice",           "paint TppLabel",
+        "virtual TppPrintable::Generate",
+    };
+    EXPECT_EQ(names, expected);
+}
 
 // The places where the library calls out, read from its sources, and the
 // sweep: each place is fired by an event of the table, with the sender and
