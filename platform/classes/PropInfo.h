@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -128,21 +129,34 @@ public:
     void Set(const QString &name, Function function)
     {
         m_name = name;
-        m_function = std::move(function);
+        m_function = function ? std::make_shared<const Function>(std::move(function)) : nullptr;
     }
     void Set(Function function) { Set(QString(), std::move(function)); }
     void Clear() { Set(QString(), nullptr); }
 
     const QString &Name() const { return m_name; }
-    const Function &Code() const { return m_function; }
+    const Function &Code() const
+    {
+        static const Function none;
+        return m_function ? *m_function : none;
+    }
     bool Assigned() const { return bool(m_function); }
     explicit operator bool() const { return Assigned(); }
 
-    R operator()(Args... args) const { return m_function(std::forward<Args>(args)...); }
+    // The handler may free the object that holds this event, its sender, or
+    // set the event anew: the call keeps its own share of the callable, so
+    // the handler's captures stay valid until it returns.
+    R operator()(Args... args) const
+    {
+        const std::shared_ptr<const Function> held = m_function;
+        if (!held)
+            throw std::bad_function_call();
+        return (*held)(std::forward<Args>(args)...);
+    }
 
 private:
     QString m_name;
-    Function m_function;
+    std::shared_ptr<const Function> m_function;
 };
 
 using TNotifyEvent = TEvent<void(TObject *)>;

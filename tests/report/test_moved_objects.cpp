@@ -30,10 +30,49 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 using namespace report;
 
 namespace {
+
+// The runs here end by themselves: one that is still going after the pages
+// a test allows is ended, and the test fails. A page limit would end it
+// too, and hide a run that never ends.
+class RunEnd
+{
+public:
+    RunEnd(TppCustomReport &aReport, int aMaxPages) : m_report(&aReport), m_alive(aReport.AliveToken())
+    {
+        aReport.OnEndPage.Set([this, aMaxPages](classes::TObject *) {
+            if (m_report->Engine()->PageNo() > aMaxPages) {
+                ranOn = true;
+                m_report->Engine()->EndReport();
+            }
+        });
+    }
+    ~RunEnd()
+    {
+        if (!m_alive.expired())
+            m_report->OnEndPage.Clear();
+    }
+
+    // The run ended by itself within the pages allowed: complete, or ended
+    // by the library's own error, or where it stood when a handler freed
+    // the report.
+    void expectEnded(bool aByError = false) const
+    {
+        EXPECT_FALSE(ranOn) << "the run was still going after the pages allowed";
+        if (!aByError && !m_alive.expired())
+            EXPECT_TRUE(static_cast<const TppEngine *>(m_report->Engine())->ReportComplete());
+    }
+
+    bool ranOn = false;
+
+private:
+    TppCustomReport *m_report;
+    std::weak_ptr<char> m_alive;
+};
 
 class MovedWhileGenerating : public ::testing::Test
 {
@@ -43,7 +82,6 @@ protected:
         ppModelLayerInit();
         ppContentLayerInit();
         reporttest::SetA4Portrait(*report.PrinterSetup());
-        report.SetPageLimit(3);
         detail = new TppDetailBand(nullptr);
         detail->SetReport(&report);
         detail->SetmmHeight(40000);
@@ -85,9 +123,11 @@ protected:
                 if (const auto *text = dynamic_cast<const TppDrawText *>(page->DrawCommands(i)))
                     texts << (text->IsMemo() ? text->WrappedText()->Strings(0) : text->Text());
         });
+        const RunEnd end(report, maxPages);
         device.SetPublisher(report.Publisher());
         report.PrintToDevices();
         device.SetPublisher(nullptr);
+        end.expectEnded();
         return texts;
     }
 
@@ -96,8 +136,11 @@ protected:
     {
         QList<QStringList> pages;
         reporttest::TraceDevice device;
+        pagesPrinted = 0;
         device.OnPageReceive.Set([&](classes::TObject *, classes::TObject *aPage) {
             const auto *page = static_cast<TppPage *>(aPage);
+            if (!page->Calculation())
+                ++pagesPrinted;
             if (page->Calculation() || page->DrawCommandCount() == 0)
                 return;
             QStringList texts;
@@ -111,9 +154,11 @@ protected:
             }
             pages << texts;
         });
+        const RunEnd end(report, maxPages);
         device.SetPublisher(report.Publisher());
         report.PrintToDevices();
         device.SetPublisher(nullptr);
+        end.expectEnded();
         return pages;
     }
 
@@ -161,6 +206,10 @@ protected:
 
     TppReport report;
     TppDetailBand *detail = nullptr;
+    // Every run of these tests ends by itself within this many pages.
+    int maxPages = 4;
+    // The pages the last printPages() printed, empty ones too.
+    int pagesPrinted = 0;
 };
 
 TEST_F(MovedWhileGenerating, EachShifterOfAMemoPrintsOnceInItsPreparedOrder)
@@ -294,6 +343,20 @@ public:
     bool restoring = false;
 };
 
+// Tells whether a handler's captures went while the handler still ran: set
+// by the destructor of what the handler captures.
+bool handlerRunning = false;
+bool capturesWentDuringTheCall = false;
+
+struct CaptureWitness
+{
+    ~CaptureWitness()
+    {
+        if (handlerRunning)
+            capturesWentDuringTheCall = true;
+    }
+};
+
 class FreedByItsHandler : public MovedWhileGenerating
 {
 protected:
@@ -313,6 +376,28 @@ protected:
         return [&aSlot](auto &&...) {
             if (T *victim = std::exchange(aSlot, nullptr))
                 delete victim;
+        };
+    }
+
+    // A handler's body that frees its sender, aSlot, and then goes on with
+    // its own captures, as a handler of a form that forgets the object it
+    // freed does.
+    template <class T>
+    static auto freeThenUseCaptures(T *&aSlot)
+    {
+        capturesWentDuringTheCall = false;
+        auto witness = std::make_shared<CaptureWitness>();
+        return [witness, &aSlot](auto &&...) {
+            T *victim = std::exchange(aSlot, nullptr);
+            if (!victim)
+                return;
+            handlerRunning = true;
+            delete victim;
+            handlerRunning = false;
+            if (!capturesWentDuringTheCall) {
+                aSlot = nullptr;
+                EXPECT_EQ(witness.use_count(), 1);
+            }
         };
     }
 
@@ -352,13 +437,26 @@ protected:
     }
 
     // aHook sets the handler that frees the detail band, on the band or on
-    // a label of it.
+    // a label of it. The report has no summary and no group footer: the
+    // detail band was the last band, and the run ends on its first page.
     void freeTheDetailBand(const std::function<void(TppLabel *)> &aHook)
     {
         aHook(add<TppLabel>(QStringLiteral("Detail"), 0));
         run();
         EXPECT_EQ(detail, nullptr);
         EXPECT_EQ(report.GetBand(4), nullptr);
+        EXPECT_EQ(pagesPrinted, 1);
+    }
+
+    TppBand *addSummary()
+    {
+        auto *summary = new TppSummaryBand(nullptr);
+        summary->SetReport(&report);
+        auto *label = new TppLabel;
+        label->SetBand(summary);
+        label->SetBounds(0, 0, 50000, 4000);
+        label->SetCaption(QStringLiteral("Summary"));
+        return summary;
     }
 
     // A group that breaks on every record, with a labelled header and
@@ -455,6 +553,42 @@ TEST_F(FreedByItsHandler, AShifterThatFreesItsTargetEndsTheTargetsStepAndPrintsO
     EXPECT_EQ(pages[0].count(QStringLiteral("Shifter")), 2);
 }
 
+// The event keeps its handler for the call: a handler that frees its own
+// sender still has what it captured.
+TEST_F(FreedByItsHandler, ABandEventThatFreesItsBandKeepsItsCaptures)
+{
+    add<TppLabel>(QStringLiteral("Detail"), 0);
+    TppBand *header = new TppHeaderBand(nullptr);
+    header->SetReport(&report);
+    header->BeforePrint.Set(freeThenUseCaptures(header));
+    const QList<QStringList> pages = run();
+    EXPECT_EQ(header, nullptr);
+    EXPECT_FALSE(capturesWentDuringTheCall);
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_EQ(pages[0].count(QStringLiteral("Detail")), 3);
+}
+
+TEST_F(FreedByItsHandler, ALabelsOnPrintThatFreesTheLabelKeepsItsCaptures)
+{
+    TppLabel *label = add<TppLabel>(QStringLiteral("Gone"), 0);
+    add<TppLabel>(QStringLiteral("Stays"), 5000);
+    label->OnPrint.Set(freeThenUseCaptures(label));
+    const QList<QStringList> pages = run();
+    EXPECT_EQ(label, nullptr);
+    EXPECT_FALSE(capturesWentDuringTheCall);
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_EQ(pages[0].count(QStringLiteral("Stays")), 3);
+}
+
+TEST_F(FreedByItsHandler, ABeforeGroupBreakThatFreesTheGroupKeepsItsCaptures)
+{
+    TppGroup *group = addGroup();
+    group->BeforeGroupBreak.Set(freeThenUseCaptures(group));
+    expectTheDetailsWithoutTheGroup();
+    EXPECT_EQ(group, nullptr);
+    EXPECT_FALSE(capturesWentDuringTheCall);
+}
+
 // A region of fixed height generates its children as it is placed, one
 // that stretches as it measures itself.
 TEST_F(FreedByItsHandler, ARegionThatAChildsOnPrintFreesEndsItsStep)
@@ -484,6 +618,18 @@ TEST_F(FreedByItsHandler, TheDetailBandFreedByItsGenerateEventsEndsTheRun)
     freeTheDetailBand([this](TppLabel *) { detail->AfterGenerate.Set(freeOnce(detail)); });
 }
 
+TEST_F(FreedByItsHandler, TheDetailBandFreedByItsBeforeGenerateEndsTheRun)
+{
+    freeTheDetailBand([this](TppLabel *) { detail->BeforeGenerate.Set(freeOnce(detail)); });
+}
+
+TEST_F(FreedByItsHandler, TheDetailBandFreedByTheTitleEndsTheRunWithoutASummary)
+{
+    auto *title = new TppTitleBand(nullptr);
+    title->SetReport(&report);
+    freeTheDetailBand([&](TppLabel *) { title->BeforePrint.Set(freeOnce(detail)); });
+}
+
 TEST_F(FreedByItsHandler, TheDetailBandFreedByAnObjectsOnPrintEndsTheRun)
 {
     freeTheDetailBand([this](TppLabel *aLabel) { aLabel->OnPrint.Set(freeOnce(detail)); });
@@ -511,6 +657,48 @@ TEST_F(FreedByItsHandler, TheDetailBandFreedBeforeItPrintsEndsTheRun)
     const QList<QStringList> pages = run();
     ASSERT_EQ(pages.size(), 1);
     EXPECT_EQ(pages[0], QStringList{QStringLiteral("Summary")});
+}
+
+// The band that was to print last goes as it prints: the run ends all the
+// same, once its data has ended.
+TEST_F(FreedByItsHandler, TheSummaryFreedByItsOwnHandlerEndsTheRun)
+{
+    add<TppLabel>(QStringLiteral("Detail"), 0);
+    TppBand *summary = addSummary();
+    summary->BeforePrint.Set(freeOnce(summary));
+    const QList<QStringList> pages = run();
+    EXPECT_EQ(summary, nullptr);
+    EXPECT_EQ(pagesPrinted, 1);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pages[0].count(QStringLiteral("Detail")), 3);
+}
+
+TEST_F(FreedByItsHandler, TheLastGroupFooterFreedByItsOwnHandlerEndsTheRun)
+{
+    TppGroup *group = addGroup();
+    TppBand *footer = group->FooterBand();
+    int footers = 0;
+    // The third footer is the last band's print at the end of the data.
+    footer->AfterPrint.Set([&footer, &footers](classes::TObject *) {
+        if (++footers == 3)
+            delete std::exchange(footer, nullptr);
+    });
+    const QList<QStringList> pages = run();
+    EXPECT_EQ(footer, nullptr);
+    EXPECT_EQ(pagesPrinted, 1);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pages[0].count(QStringLiteral("Group")), 6);
+}
+
+TEST_F(FreedByItsHandler, TheSummaryRemovedFromTheReportAsItPrintsEndsTheRun)
+{
+    add<TppLabel>(QStringLiteral("Detail"), 0);
+    TppBand *summary = addSummary();
+    summary->BeforePrint.Set([summary](classes::TObject *) { summary->SetReport(nullptr); });
+    run();
+    EXPECT_EQ(report.GetBand(7), nullptr);
+    EXPECT_EQ(pagesPrinted, 1);
+    delete summary;
 }
 
 TEST_F(FreedByItsHandler, AGroupFreedByItsBeforeGroupBreakTakesItsBandsAndTheRunGoesOn)
@@ -551,6 +739,8 @@ TEST_F(FreedByItsHandler, AHeaderPrintedAgainAboveAContinuingFooterMayFreeItself
             if (TppBand *victim = std::exchange(header, nullptr))
                 delete victim;
     });
+    // Three footers of 200 lines each.
+    maxPages = 8;
     const QList<QStringList> pages = run();
     EXPECT_EQ(header, nullptr);
     ASSERT_GE(pages.size(), 2);
@@ -585,7 +775,6 @@ TEST_F(FreedByItsHandler, AKeptTogetherRegionsRollBackEndsWhenATextsHandlerFrees
         SCOPED_TRACE(victim);
         TppReport kept;
         reporttest::SetA4Portrait(*kept.PrinterSetup());
-        kept.SetPageLimit(5);
         kept.SetDataPipeline(&data);
         auto *band = new TppDetailBand(nullptr);
         band->SetReport(&kept);
@@ -623,13 +812,17 @@ TEST_F(FreedByItsHandler, AKeptTogetherRegionsRollBackEndsWhenATextsHandlerFrees
             delete gone;
         });
         reporttest::TraceDevice device;
+        const RunEnd end(kept, 5);
         device.SetPublisher(kept.Publisher());
+        bool byError = false;
         try {
             kept.PrintToDevices();
         } catch (const EPrintError &) {
+            byError = true;
         }
         device.SetPublisher(nullptr);
         EXPECT_TRUE(rolledBack);
+        end.expectEnded(byError);
     }
 }
 
@@ -642,7 +835,6 @@ TEST_F(FreedByItsHandler, AKeptTogetherGroupsRollBackEndsWhenATextsHandlerFreesW
         SCOPED_TRACE(victim);
         TppReport kept;
         reporttest::SetA4Portrait(*kept.PrinterSetup());
-        kept.SetPageLimit(5);
         kept.SetDataPipeline(&data);
         auto *band = new TppDetailBand(nullptr);
         band->SetReport(&kept);
@@ -677,13 +869,17 @@ TEST_F(FreedByItsHandler, AKeptTogetherGroupsRollBackEndsWhenATextsHandlerFreesW
             delete gone;
         });
         reporttest::TraceDevice device;
+        const RunEnd end(kept, 5);
         device.SetPublisher(kept.Publisher());
+        bool byError = false;
         try {
             kept.PrintToDevices();
         } catch (const EPrintError &) {
+            byError = true;
         }
         device.SetPublisher(nullptr);
         EXPECT_TRUE(rolledBack);
+        end.expectEnded(byError);
     }
 }
 
@@ -701,7 +897,6 @@ TEST_F(FreedByItsHandler, APageMadeAgainSurvivesAHandlerThatFreesOnTheSecondRun)
                 rows.AddRow({QStringLiteral("K%1").arg(i / 7)});
             TppReport again;
             reporttest::SetA4Portrait(*again.PrinterSetup());
-            again.SetPageLimit(10);
             again.SetDataPipeline(&rows);
             auto *band = new TppDetailBand(nullptr);
             band->SetReport(&again);
@@ -736,22 +931,27 @@ TEST_F(FreedByItsHandler, APageMadeAgainSurvivesAHandlerThatFreesOnTheSecondRun)
             else
                 band->BeforePrint.Set(handler);
             auto *engine = static_cast<TppEngine *>(again.Engine());
-            const auto request = [engine](TppPageSettingType aSetting, int aPage) {
+            const RunEnd end(again, 10);
+            bool byError = false;
+            const auto request = [engine, &byError](TppPageSettingType aSetting, int aPage) {
                 TppPageRequest pageRequest;
                 pageRequest.SetPageSetting(aSetting);
                 pageRequest.SetPageRequested(aPage);
                 try {
                     engine->GeneratePage(pageRequest);
                 } catch (const EPrintError &) {
+                    byError = true;
                 }
             };
             request(TppPageSettingType::psAll, 1);
             const int pages = engine->PageCount();
             ASSERT_GE(pages, 3);
+            end.expectEnded(byError);
             armed = true;
             for (int page = pages; page >= 1; --page)
                 request(TppPageSettingType::psSinglePage, page);
             EXPECT_TRUE(fired);
+            EXPECT_FALSE(end.ranOn);
             again.SetDataPipeline(nullptr);
         }
 }
@@ -772,7 +972,6 @@ TEST_F(FreedByItsHandler, AnOutlinePageNodesHandlerMayFreeAGroupTheBandOrTheRepo
             rows.AddRow({QStringLiteral("K%1").arg(i / 10), QStringLiteral("S%1").arg(i / 3)});
         auto *printed = new TppReport;
         reporttest::SetA4Portrait(*printed->PrinterSetup());
-        printed->SetPageLimit(10);
         printed->SetDataPipeline(&rows);
         auto *band = new TppDetailBand(nullptr);
         band->SetReport(printed);
@@ -797,12 +996,16 @@ TEST_F(FreedByItsHandler, AnOutlinePageNodesHandlerMayFreeAGroupTheBandOrTheRepo
                 delete gone;
             });
         reporttest::TraceDevice device;
+        const RunEnd end(*printed, 10);
         device.SetPublisher(printed->Publisher());
+        bool byError = false;
         try {
             printed->PrintToDevices();
         } catch (const EPrintError &) {
+            byError = true;
         }
         EXPECT_TRUE(fired);
+        end.expectEnded(byError);
         if (printed)
             device.SetPublisher(nullptr);
         delete printed;

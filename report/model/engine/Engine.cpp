@@ -1052,9 +1052,15 @@ void TppEngine::runStateMachine()
     }
     if (!m_pageEnded && m_dataExhausted && !Stopped()) {
         m_bandState = 7;
-        generateList(7, 0, false);
+        const bool overflowed = generateList(7, 0, false);
         if (alive.expired())
             return;
+        // The summaries are the last list a run generates: once they are
+        // through, so is the run. The band that was to print last may be
+        // gone by then (a handler freed or removed it, or the detail band
+        // after the footers had their turn), and nothing else would end it.
+        if (!overflowed && !m_pageEnded && !Stopped())
+            m_reportComplete = true;
     }
     if (!m_pageEnded && !Stopped()) {
         if (m_verticalColumns)
