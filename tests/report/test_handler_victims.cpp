@@ -1195,19 +1195,7 @@ const std::map<std::string, const char *> &unsweptSites()
 // a later one to light.
 const std::map<std::string, const char *> &knownFaults()
 {
-    static const char *const lastBand = "the run never ends once its last band goes: TppEngine::ForgetBand leaves "
-                                        "the engine without a last band, and only meeting it completes the report";
-    static const std::map<std::string, const char *> faults = {
-        {"Summary.BeforePrint/Sender/Free", lastBand},
-        {"Summary.BeforeGenerate/Sender/Free", lastBand},
-        {"Summary.AfterGenerate/Sender/Free", lastBand},
-        {"Summary.AfterPrint/Sender/Free", lastBand},
-        {"SummaryLabel.OnPrint/Container/Free", lastBand},
-        {"RichText.OnGetRichText/Container/Free", lastBand},
-        {"RichText.OnPrint/Container/Free", lastBand},
-        {"Picture.OnGetPicture/Container/Free", lastBand},
-        {"Picture.OnPrint/Container/Free", lastBand},
-    };
+    static const std::map<std::string, const char *> faults = {};
     return faults;
 }
 
