@@ -43,6 +43,7 @@
 #include "report/model/groups/GroupBands.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/pages/Device.h"
+#include "report/model/pages/DrawCommand.h"
 #include "report/model/pages/Page.h"
 #include "report/model/printing/PageDef.h"
 #include "report/model/printing/PrinterSetup.h"
@@ -285,6 +286,15 @@ public:
     void ReceivePage(TppPage *aPage) override
     {
         TppDevice::ReceivePage(aPage);
+        // What a viewer does with the first page it shows: a click, say.
+        if (shown && aPage && !aPage->Calculation()) {
+            const std::weak_ptr<char> self = AliveToken();
+            std::function<void(TppPage &)> show = std::move(shown);
+            shown = nullptr;
+            show(*aPage);
+            if (self.expired())
+                return;
+        }
         if (++pages > kPageBound && !alive.expired() && report->Engine())
             report->Engine()->EndReport();
         if (pages > 4 * kPageBound)
@@ -292,6 +302,7 @@ public:
     }
 
     int pages = 0;
+    std::function<void(TppPage &)> shown;
     TppCustomReport *report = nullptr;
     std::weak_ptr<char> alive;
 };
@@ -514,6 +525,7 @@ public:
             }
             counter.SetPublisher(m_report->Publisher());
             counter.report = m_report.get();
+            counter.shown = m_shown;
             counter.alive = m_report->AliveToken();
             m_report->PrintToDevices();
         } catch (const EBrevantorError &) {
@@ -532,6 +544,8 @@ public:
         return ok;
     }
     void setInstall(std::function<void(Scene &)> aInstall) { m_install = std::move(aInstall); }
+    // What is done with the first page the run makes, as a viewer shows it.
+    void setShown(std::function<void(TppPage &)> aShown) { m_shown = std::move(aShown); }
 
 private:
     void set(Obj aObj, classes::TObject *aObject) { m_objects[size_t(aObj)] = aObject; }
@@ -613,6 +627,7 @@ private:
     classes::TObject *m_objects[size_t(Obj::Count)] = {};
     std::function<void()> m_action;
     std::function<void(Scene &)> m_install;
+    std::function<void(TppPage &)> m_shown;
     bool m_fired = false;
 };
 
@@ -754,6 +769,9 @@ std::vector<std::string> sitesOf(const Event &aEvent)
     static const std::map<std::string, std::vector<std::string>> byEvent = {
         {"OnPrint", {"TppPrintable::DoOnPrint/OnPrint"}},
         {"OnDrawCommandCreate", {"TppPrintable::CreateDrawCommand/OnDrawCommandCreate"}},
+        {"OnDrawCommandClick",
+         {"TppPrintable::DrawCommandClick/OnDrawCommandClick", "TppDrawCommand::DoOnClick/OnClick",
+          "virtual TppPrintable::DrawCommandClick"}},
         {"OnGetText", {"TppCustomText::GetText/OnGetText"}},
         {"OnGetMemo", {"TppDBMemo::loadLines/OnGetMemo"}},
         {"OnGetRichText", {"TppDBRichText::Reload/OnGetRichText"}},
@@ -856,6 +874,18 @@ const std::vector<Event> &events()
         add("Label.OnPrint", M::Main, Obj::Label, Obj::Detail, Obj::Region, on(Obj::Label, &TppLabel::OnPrint));
         add("Label.OnDrawCommandCreate", M::Main, Obj::Label, Obj::Detail, Obj::Region,
             on(Obj::Label, &TppLabel::OnDrawCommandCreate));
+        // A click on the label as the first page shows, while the run goes on.
+        add("Label.OnDrawCommandClick", M::Main, Obj::Label, Obj::Detail, Obj::Region, [](Scene &aScene) {
+            auto *label = aScene.get<TppLabel>(Obj::Label);
+            label->OnDrawCommandClick.Set(aScene.handler());
+            aScene.setShown([label](TppPage &aPage) {
+                for (int i = 0; i < aPage.DrawCommandCount(); ++i)
+                    if (aPage.DrawCommands(i)->Component() == label) {
+                        aPage.DrawCommands(i)->DoOnClick();
+                        return;
+                    }
+            });
+        });
         add("Region.OnPrint", M::Main, Obj::Region, Obj::Detail, Obj::Calc, on(Obj::Region, &TppRegion::OnPrint));
         add("Memo.OnGetMemo", M::Main, Obj::Memo, Obj::Region, Obj::Shifter, on(Obj::Memo, &TppDBMemo::OnGetMemo));
         add("Memo.OnPrint", M::Main, Obj::Memo, Obj::Region, Obj::Shifter, on(Obj::Memo, &TppDBMemo::OnPrint));
@@ -1146,9 +1176,6 @@ const std::map<std::string, const char *> &unsweptSites()
         {"TppReport::DoBeforeAutoSearchDialogCreate/BeforeAutoSearchDialogCreate", autosearch},
         {"TppReport::DoOnAutoSearchDialogClose/OnAutoSearchDialogClose", autosearch},
         {"TppReport::DoOnGetAutoSearchValues/OnGetAutoSearchValues", autosearch},
-        {"TppPrintable::DrawCommandClick/OnDrawCommandClick", viewer},
-        {"virtual TppPrintable::DrawCommandClick", viewer},
-        {"TppDrawCommand::DoOnClick/OnClick", viewer},
         {"TppCustomPreview::PageChange/OnPageChange", viewer},
         {"TppCustomPreview::PerformPreviewAction/OnClose", viewer},
         {"TppCustomPreview::Print/OnAfterPreviewPrint", viewer},
@@ -1170,7 +1197,8 @@ const std::map<std::string, const char *> &unsweptSites()
         {"TppDevice::Notify/OnPublisherChange", "not swept yet: fires as the publisher goes with its report"},
         {"TppDataPipeline::Last/OnLast", "not swept yet: the engine walks the scene's data forward only"},
         {"TppDataPipeline::Prior/OnPrior", "not swept yet: the engine walks the scene's data forward only"},
-        {"TppDataPipeline::Close/OnClose", "not swept yet: the run leaves open the pipeline it found open"},
+        {"TppDataPipeline::Close/OnClose", "not swept yet: fires as the engine lets go of its pipelines, when the "
+                                           "report is reset or freed after the run"},
         {"virtual TppPrintable::Reset", "taken by Init only for the objects that answer ResetOnInit, the variables, "
                                         "whose Reset runs OnReset, swept there"},
         {"virtual TppPrintable::Compute", "taken by a calculation's own Generate, which runs OnCalc, swept there"},
