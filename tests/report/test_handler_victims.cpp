@@ -599,7 +599,7 @@ private:
     TppDevice *makeDevice()
     {
         const auto file = [this](TppFileDevice *aDevice, const char *aName) {
-            aDevice->SetFileName(m_folder.filePath(QString::fromLatin1(aName)));
+            aDevice->SetFileName(m_folder.emplace().filePath(QString::fromLatin1(aName)));
             return aDevice;
         };
         switch (m_variant) {
@@ -628,7 +628,7 @@ private:
     }
 
     Variant m_variant;
-    QTemporaryDir m_folder;
+    std::optional<QTemporaryDir> m_folder;
     std::optional<reporttest::FakePrinters> m_printers;
     std::unique_ptr<TppReport> m_report;
     classes::TObject *m_objects[size_t(Obj::Count)] = {};
@@ -1158,6 +1158,12 @@ std::vector<Combination> combinations()
                 // outside it is still the scene's.
                 if (std::strncmp(event.name, "Template.", 9) == 0 && victim != Victim::Report &&
                     victim != Victim::Pipeline)
+                    continue;
+                // What a device class does after its handlers meets only the
+                // device and the page, which goes with the report; the run's
+                // other objects go at the same point on the bare device.
+                if (event.sender == Obj::Device && event.variant != Variant::Plain && victim != Victim::Sender &&
+                    victim != Victim::Report)
                     continue;
                 all.push_back({&event, victim, obj, action});
             }
