@@ -26,16 +26,15 @@ protected:
         reporttest::SetA4Portrait(*report.PrinterSetup());
         data.AddField(QStringLiteral("G"));
         report.SetPageLimit(20);
-        // Cached pages are copies, made by class name; every page carries
-        // the outline.
-        classes::RegisterClasses({&reporttest::StandInTextCommand::StaticClass()});
+        // Every page carries the outline, which a page finds by its class
+        // name. The bands' own commands stay unregistered, as a program's
+        // are: cached pages copy them all the same.
         m_outlineClass = !classes::GetClass(report::TppOutlineDrawCommand::StaticClass().ClassName());
         if (m_outlineClass)
             classes::RegisterClass(report::TppOutlineDrawCommand::StaticClass());
     }
     ~TracedReportFixture() override
     {
-        classes::UnRegisterClasses({&reporttest::StandInTextCommand::StaticClass()});
         if (m_outlineClass)
             classes::UnRegisterClass(report::TppOutlineDrawCommand::StaticClass());
     }

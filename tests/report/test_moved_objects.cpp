@@ -448,6 +448,27 @@ protected:
         EXPECT_EQ(pagesPrinted, 1);
     }
 
+    // aOwn has the first place in the detail band; a label of the title,
+    // with the first place there, moves into the detail band once the
+    // title printed.
+    void expectBothPrintWhenMovedIn(TppComponent *aOwn)
+    {
+        ASSERT_EQ(detail->IndexOfObject(aOwn), 0);
+        auto *title = new TppTitleBand(nullptr);
+        title->SetReport(&report);
+        auto *moved = new TppLabel;
+        moved->SetBand(title);
+        moved->SetBounds(0, 5000, 50000, 4000);
+        moved->SetCaption(QStringLiteral("Moved"));
+        title->AfterPrint.Set([this, moved](classes::TObject *) { moved->SetBand(detail); });
+        const QList<QStringList> pages = run();
+        EXPECT_EQ(moved->Band(), detail);
+        ASSERT_EQ(pages.size(), 1);
+        EXPECT_EQ(pages[0].count(QStringLiteral("Own")), 3);
+        // Once in the title, then with each record.
+        EXPECT_EQ(pages[0].count(QStringLiteral("Moved")), 4);
+    }
+
     TppBand *addSummary()
     {
         auto *summary = new TppSummaryBand(nullptr);
@@ -587,6 +608,23 @@ TEST_F(FreedByItsHandler, ABeforeGroupBreakThatFreesTheGroupKeepsItsCaptures)
     expectTheDetailsWithoutTheGroup();
     EXPECT_EQ(group, nullptr);
     EXPECT_FALSE(capturesWentDuringTheCall);
+}
+
+// An object a handler moves into the detail band comes with the place it
+// had in its old band, which is another object's place here: both print,
+// record after record.
+TEST_F(FreedByItsHandler, AnObjectMovedIntoTheDetailBandPrintsBesideTheOneInItsPlace)
+{
+    expectBothPrintWhenMovedIn(add<TppLabel>(QStringLiteral("Own"), 0));
+}
+
+// The band's own object stretches: the moved one, a plain object, comes
+// first.
+TEST_F(FreedByItsHandler, AnObjectMovedIntoTheDetailBandPrintsBesideAStretchingOneInItsPlace)
+{
+    auto *own = add<TppMemo>(QStringLiteral("Own"), 0);
+    own->SetStretch(true);
+    expectBothPrintWhenMovedIn(own);
 }
 
 // A region of fixed height generates its children as it is placed, one

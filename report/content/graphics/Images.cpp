@@ -199,7 +199,10 @@ void TppCustomImage::PaintDesignControl(gfx::Canvas &aCanvas)
     const rtl::TRect client = GetSpClientRect();
     const int width = client.Right - client.Left;
     const int height = client.Bottom - client.Top;
+    // None when a handler of the picture freed the control.
     classes::TPicture *picture = Picture();
+    if (!picture)
+        return;
     const auto *graphic = dynamic_cast<const classes::TGraphic *>(picture->Graphic());
     if (picture->Empty() || width <= 0 || height <= 0) {
         if (!Transparent())

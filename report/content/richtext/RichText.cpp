@@ -442,7 +442,11 @@ void TppCustomRichText::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
 
 void TppCustomRichText::PaintDesignControl(gfx::Canvas &aCanvas)
 {
+    // Loading the text runs OnGetRichText, which may free the control.
+    const std::weak_ptr<char> alive = AliveToken();
     Reload();
+    if (alive.expired())
+        return;
     MailMergeCopy();
     const rtl::TRect client = GetSpClientRect();
     if (client.IsEmpty())

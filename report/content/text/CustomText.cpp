@@ -130,7 +130,10 @@ void TppCustomText::SetCharWrap(bool aValue)
     if (aValue == m_charWrap)
         return;
     m_charWrap = aValue;
+    const std::weak_ptr<char> alive = AliveToken();
     AdjustBounds();
+    if (alive.expired())
+        return;
     InvalidateDesignControl();
     PropertyChange();
 }
@@ -166,7 +169,11 @@ void TppCustomText::AdjustBounds()
     device.SetFont(Font()->Font());
     rtl::TRect rect{0, 0, device.ToPixels(mmWidth(), TppAxisType::atHorizontal),
                     device.ToPixels(mmHeight(), TppAxisType::atVertical)};
+    // The caption of a data text runs its handlers, which may free it.
+    const std::weak_ptr<char> alive = AliveToken();
     const QString caption = GetCaption();
+    if (alive.expired())
+        return;
     device.Canvas().DrawText(QStringView(caption), rect, flags);
     const int32_t width = device.ToMM(rect.Right - rect.Left, TppAxisType::atHorizontal);
     const int32_t height = device.ToMM(rect.Bottom - rect.Top, TppAxisType::atVertical);

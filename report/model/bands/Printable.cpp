@@ -226,8 +226,11 @@ void TppPrintable::BoundsChange()
 
 void TppPrintable::FontChange()
 {
+    // Measuring a text runs its handlers, which may free it.
+    const std::weak_ptr<char> alive = AliveToken();
     AdjustSize();
-    InvalidateDesignControl();
+    if (!alive.expired())
+        InvalidateDesignControl();
 }
 
 void TppPrintable::CreateDesignControl()
@@ -259,7 +262,12 @@ void TppPrintable::FreeDesignControl()
 QString TppPrintable::GetCaption()
 {
     if (m_caption.isEmpty() && InDesignState() && !ReportPrinting()) {
-        m_caption = GetText();
+        // A text's handlers (OnFormat, OnGetText) may free the object.
+        const std::weak_ptr<char> alive = AliveToken();
+        QString text = GetText();
+        if (alive.expired())
+            return text;
+        m_caption = std::move(text);
         if (IsDataAware() && !CheckForPipelineData())
             fieldCaption();
     }
@@ -276,8 +284,11 @@ void TppPrintable::SetCaption(const QString &aCaption)
     const bool changed = aCaption != m_caption;
     m_caption = aCaption;
     m_text = aCaption;
+    const std::weak_ptr<char> alive = AliveToken();
     if (m_autoSize && changed)
         AdjustSize();
+    if (alive.expired())
+        return;
     InvalidateDesignControl();
     if (!IsDataAware())
         PropertyChange();
@@ -548,8 +559,10 @@ void TppPrintable::SetAutoSize(bool aValue)
     if (aValue == m_autoSize)
         return;
     m_autoSize = aValue;
+    const std::weak_ptr<char> alive = AliveToken();
     AdjustSize();
-    PropertyChange();
+    if (!alive.expired())
+        PropertyChange();
 }
 
 void TppPrintable::SetColor(rtl::TColor aValue)
@@ -592,7 +605,10 @@ void TppPrintable::SetWordWrap(bool aValue)
     if (aValue == m_wordWrap)
         return;
     m_wordWrap = aValue;
+    const std::weak_ptr<char> alive = AliveToken();
     AdjustSize();
+    if (alive.expired())
+        return;
     PropertyChange();
     DesignChanged();
 }

@@ -47,13 +47,23 @@ void TppPrintable::DesignControlPaint(gfx::Canvas &aCanvas)
         PaintDesignControl(aCanvas);
         return;
     }
-    QImage &picture = GetBitmap();
     if (!m_designPictureValid) {
-        picture.fill(Qt::white);
-        gfx::Canvas pictureCanvas(&picture);
-        PaintDesignControl(pictureCanvas);
+        // Painting may run the object's handlers, which may free it and its
+        // bitmap: the bitmap is the painting's own until it is done.
+        QImage bitmap;
+        bitmap.swap(GetBitmap());
+        bitmap.fill(Qt::white);
+        const std::weak_ptr<char> alive = AliveToken();
+        {
+            gfx::Canvas pictureCanvas(&bitmap);
+            PaintDesignControl(pictureCanvas);
+        }
+        if (alive.expired() || !m_designBitmap)
+            return;
+        m_designBitmap->swap(bitmap);
         m_designPictureValid = true;
     }
+    const QImage &picture = GetBitmap();
     // A transparent object multiplies its picture into what lies beneath:
     // the white it left untouched changes nothing there.
     QPainter &painter = aCanvas.painter();

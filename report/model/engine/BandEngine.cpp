@@ -194,8 +194,12 @@ void TppBandEngine::InitBand()
     bandEngineEachObject(*m_band, [](TppComponent &o) { o.Init(); });
     if (alive.expired() || !m_band)
         return;
-    for (int i = 0; i < m_band->ObjectCount(); ++i)
-        m_band->Objects(i)->SetGenerationIndex(i);
+    m_prepared.clear();
+    for (int i = 0; i < m_band->ObjectCount(); ++i) {
+        TppComponent *object = m_band->Objects(i);
+        object->SetGenerationIndex(i);
+        m_prepared.emplace_back(object, object->AliveToken());
+    }
     m_preparedChanges = prepared;
     m_band->SetCurrentSection(0);
     m_band->SetCurrentObjectIndex(0);
@@ -517,7 +521,12 @@ void TppBandEngine::generateList(int aList, int aFrom)
 void TppBandEngine::listForPrint(TppComponent *aObject)
 {
     const int key = aObject->GenerationIndex();
-    if (key < 0) {
+    // The index is the object's place when this band was prepared. An
+    // object a handler moved in from another band brings that band's index,
+    // another object's place here: it is found again by the object.
+    const bool prepared = key >= 0 && size_t(key) < m_prepared.size() && m_prepared[size_t(key)].first == aObject &&
+                          !m_prepared[size_t(key)].second.expired();
+    if (!prepared) {
         // Not prepared with the band: it prints after those that were.
         if (std::none_of(m_printList.begin(), m_printList.end(),
                          [aObject](const PrintEntry &aEntry) { return aEntry.second == aObject; }))

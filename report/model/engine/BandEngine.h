@@ -24,6 +24,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -115,6 +116,8 @@ protected:
     TppCustomBand *m_band = nullptr;
     IppReportContext *m_report = nullptr;
     std::vector<PrintEntry> m_printList;
+    // The band's objects as it was prepared, at their generation indexes.
+    std::vector<std::pair<const TppComponent *, std::weak_ptr<char>>> m_prepared;
     // By an object's generation index: the cycle in which it went on the
     // print list and where it stands there. An object that generates again
     // in the cycle keeps its entry; looked for in the list, that took n * n

@@ -87,17 +87,28 @@ void TppDevice::ReceivePage(TppPage *aPage)
     if (!aPage)
         return;
     m_skipPage = false;
+    m_pageGone = false;
     m_pageInRequest = m_pageRequest->IsRequestedPage(*aPage);
     if (aPage->Calculation() || (!aPage->Final() && FinalPagesOnly()))
         m_skipPage = true;
     // The handler or a subscriber may free the device (a preview closed on
     // a page), or the report and the page with it; then nothing of either
-    // is touched again.
+    // is touched again, here or by the descendant that goes on after this.
     const std::weak_ptr<char> alive = m_alive;
     const std::weak_ptr<char> pageAlive = aPage->AliveToken();
+    const auto gone = [&] {
+        if (alive.expired())
+            return true;
+        if (!pageAlive.expired())
+            return false;
+        m_skipPage = true;
+        m_pageInRequest = false;
+        m_pageGone = true;
+        return true;
+    };
     if (OnPageReceive)
         OnPageReceive(this, aPage);
-    if (alive.expired() || pageAlive.expired())
+    if (gone())
         return;
     if (HasEventNotify(ppEvent::DevicePageReceived)) {
         classes::TObject *page = aPage;
@@ -105,7 +116,7 @@ void TppDevice::ReceivePage(TppPage *aPage)
         params.AddParam(QStringLiteral("Page"), TraDataType::daClass, false, false, QString(), &TppPage::StaticClass());
         params.SetParamValuePointer(0, &page);
         SendEventNotify(this, ppEvent::DevicePageReceived, &params);
-        if (alive.expired() || pageAlive.expired())
+        if (gone())
             return;
     }
     if (m_pageRequestPending && aPage->Final() && !aPage->Calculation())

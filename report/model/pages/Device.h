@@ -48,7 +48,9 @@ public:
     // Sets SkipPage and PageInRequest for the page, tells the handlers and
     // the subscribers (event 98), and ends the wait when the request is met.
     // Descendants call it first and output the page unless SkipPage (and
-    // unless LifeToken has expired).
+    // unless LifeToken has expired). A page that a handler freed (with the
+    // report that made it) leaves SkipPage set, PageInRequest clear and
+    // PageGone set: nothing of it is read again.
     virtual void ReceivePage(TppPage *aPage);
     virtual void Reset();
     virtual void StartJob();
@@ -99,6 +101,8 @@ protected:
     // Expires when the device is freed: a descendant's ReceivePage checks it
     // after the base's, whose handlers may free the device.
     std::weak_ptr<char> LifeToken() const { return m_alive; }
+    // The page the base's ReceivePage was given went during its handlers.
+    bool PageGone() const { return m_pageGone; }
 
 private:
     bool m_active = true;
@@ -106,6 +110,7 @@ private:
     bool m_cancelled = false;
     bool m_skipPage = false;
     bool m_pageInRequest = false;
+    bool m_pageGone = false;
     classes::TObject *m_cancelDialog = nullptr;
     int32_t m_languageIndex = 0;
     std::unique_ptr<TppPageRequest> m_pageRequest;

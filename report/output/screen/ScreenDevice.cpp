@@ -202,7 +202,7 @@ void TppScreenDevice::ReceivePage(TppPage *aPage)
         return;
     const std::weak_ptr<char> alive = LifeToken();
     TppRasterDevice::ReceivePage(aPage);
-    if (alive.expired())
+    if (alive.expired() || PageGone())
         return;
     if (HasState(classes::csDesigning) && !(m_viewer && m_viewer->DesignPreview()))
         return;
