@@ -803,6 +803,7 @@ std::vector<std::string> sitesOf(const Event &aEvent)
         {"OnGroupBreak", {"TppDBCalc::Calc/OnGroupBreak"}},
         {"OnReset", {"TppVariable::Reset/OnReset"}},
         {"OnEventNotify", {"TppCommunicator::EventNotify/OnEventNotify"}},
+        {"OnNotify", {"TppCommunicator::Notify/OnNotify"}},
         {"OnOutlineNodeCreate",
          {"TppReport::DoOnOutlineNodeCreate/OnOutlineNodeCreate", "TppOutline::DoOnOutlineNodeCreate/OnOutlineNodeCreate"}},
         {"OnStartPage", {"TppEngine::basicPageStart/OnStartPage"}},
@@ -959,6 +960,8 @@ const std::vector<Event> &events()
         add("Data.OnNext", M::Main, Obj::Data, Obj::None, Obj::None, on(Obj::Data, &TppDataPipeline::OnNext));
         add("Data.OnDataChange", M::Main, Obj::Data, Obj::None, Obj::None,
             on(Obj::Data, &TppDataPipeline::OnDataChange));
+        // The data text hears of the change of its data before the event.
+        add("Value.OnNotify", M::Main, Obj::Value, Obj::Detail, Obj::Label, on(Obj::Value, &TppCommunicator::OnNotify));
         bandEvents(e, "GroupFooter", M::Main, Obj::GroupFooter, Obj::Group, Obj::Summary);
         add("Sum.OnCalc", M::Main, Obj::Sum, Obj::GroupFooter, Obj::Variable, on(Obj::Sum, &TppDBCalc::OnCalc));
         add("Sum.OnGroupBreak", M::Main, Obj::Sum, Obj::GroupFooter, Obj::Variable,
@@ -1250,8 +1253,6 @@ const std::map<std::string, const char *> &unsweptSites()
         {"TppViewer::Resize/OnResize", viewer},
         {"viewerHasDisplay/OnDblClick", viewer},
         {"TppScreenDevice::RenderPage/OnPageDrawn", viewer},
-        {"TppCommunicator::Notify/OnNotify", "not swept yet: fires as a linked object is freed, renamed or its data "
-                                             "changes, which a run's own steps do not do"},
         {"TppDevice::Notify/OnPublisherChange", "not swept yet: fires as the publisher goes with its report"},
         {"TppDataPipeline::Last/OnLast", "not swept yet: the engine walks the scene's data forward only"},
         {"TppDataPipeline::Prior/OnPrior", "not swept yet: the engine walks the scene's data forward only"},
