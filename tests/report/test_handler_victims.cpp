@@ -135,7 +135,7 @@ enum class Part { Main, Child };
 // records: the events of passes, columns and empty data fire only there.
 // The devices other than the bare one: each class takes its pages in a way
 // of its own after its OnPageReceive.
-enum class Variant { Plain, TwoPass, Columns, NoData, TextFile, ReportTextFile, Archive, Printer, Screen };
+enum class Variant { Plain, TwoPass, Columns, Across, NoData, TextFile, ReportTextFile, Archive, Printer, Screen };
 
 // ShiftTarget: the object the sender shifts below; Report: the report being
 // printed itself.
@@ -349,7 +349,7 @@ public:
         m_report->SetDataPipeline(data);
         if (aVariant == Variant::TwoPass)
             m_report->SetPassSetting(TppPassSettingType::psTwoPass);
-        if (aVariant == Variant::Columns)
+        if (aVariant == Variant::Columns || aVariant == Variant::Across)
             m_report->SetColumns(2);
         set(Obj::Report, m_report.get());
 
@@ -381,6 +381,9 @@ public:
 
         auto *detail = band<TppDetailBand>(Obj::Detail, *m_report, 30000);
         detail->SetPrintHeight(TppPrintHeightType::phDynamic);
+        // Records side by side across the columns.
+        if (aVariant == Variant::Across)
+            detail->SetColumnTraversal(TppColumnTraversalType::ctLeftToRight);
         auto *value = place(Obj::Value, new TppDBText, detail, 0);
         value->SetDataPipeline(data);
         value->SetDataField(QStringLiteral("V"));
@@ -778,6 +781,10 @@ std::vector<std::string> sitesOf(const Event &aEvent)
         default: return {"TppDBText::GetTheText/OnFormat"};
         }
     }
+    if (aEvent.variant == Variant::Across && what == "OnStartColumn")
+        return {"TppHorizontalBandEngine::startColumn/OnStartColumn"};
+    if (aEvent.variant == Variant::Across && what == "OnEndColumn")
+        return {"TppHorizontalBandEngine::endColumn/OnEndColumn"};
     if (what == "OldOnCalc")
         return {"TppVariable::Calc/OldOnCalc"};
     if (what == "OnCalc") {
@@ -1008,6 +1015,8 @@ const std::vector<Event> &events()
         report("TwoPass.Report.OnEndSecondPass", &TppCustomReport::OnEndSecondPass, Variant::TwoPass);
         report("Columns.Report.OnStartColumn", &TppCustomReport::OnStartColumn, Variant::Columns);
         report("Columns.Report.OnEndColumn", &TppCustomReport::OnEndColumn, Variant::Columns);
+        report("Across.Report.OnStartColumn", &TppCustomReport::OnStartColumn, Variant::Across);
+        report("Across.Report.OnEndColumn", &TppCustomReport::OnEndColumn, Variant::Across);
         add("NoData.Report.OnNoData", Part::Main, Obj::Report, Obj::None, Obj::None,
             on(Obj::Report, &TppCustomReport::OnNoData), Variant::NoData);
         // The report's template as a program saves, loads and renews it; the
@@ -1268,10 +1277,7 @@ const std::map<std::string, const char *> &unsweptSites()
                                                 "program's own, which a run does not call"},
         {"TppDataPipeline::DoOnMasterRecordPositionChange/OnMasterRecordPositionChange",
          "not swept yet: fires in a detail pipeline of a master, which the scene has none of"},
-        {"TppHorizontalBandEngine::endColumn/OnEndColumn",
-         "not swept yet: fires in a detail band printed across the page, which the scene has none of"},
-        {"TppHorizontalBandEngine::startColumn/OnStartColumn",
-         "not swept yet: fires in a detail band printed across the page, which the scene has none of"},
+
     };
     return sites;
 }
