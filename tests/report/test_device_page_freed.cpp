@@ -8,11 +8,14 @@
 
 #include "report/content/ContentRegistration.h"
 #include "report/content/drawcommands/DrawText.h"
+#include "report/content/text/Label.h"
 #include "report/model/ModelRegistration.h"
+#include "report/model/bands/DetailBand.h"
 #include "report/model/pages/Page.h"
 #include "report/model/printing/Printer.h"
 #include "report/model/printing/PrinterList.h"
 #include "report/model/printing/PrinterSetup.h"
+#include "report/model/reports/Report.h"
 #include "report/output/ArchiveDevice.h"
 #include "report/output/PrinterDevice.h"
 #include "report/output/ReportTextFileDevice.h"
@@ -103,6 +106,35 @@ TEST_F(DevicePageFreed, TheTextFileDevicesWriteNothingOfIt)
         device.EndJob();
     }
     EXPECT_EQ(contents(grid), QByteArray());
+}
+
+// As a program does: the handler frees the report being printed, and its
+// page goes with it.
+TEST_F(DevicePageFreed, AReportFreedByATextFileDevicesHandlerLeavesTheFileEmpty)
+{
+    auto *printed = new TppReport;
+    reporttest::SetA4Portrait(*printed->PrinterSetup());
+    auto *detail = new TppDetailBand(nullptr);
+    detail->SetReport(printed);
+    auto *label = new TppLabel;
+    label->SetBand(detail);
+    label->SetBounds(0, 0, 50000, 4000);
+    label->SetCaption(QStringLiteral("Gone"));
+    label->SetSave(true);
+    detail->SetSave(true);
+    const QString name = folder.filePath(QStringLiteral("report.txt"));
+    TppTextFileDevice device;
+    device.SetFileName(name);
+    device.SetPublisher(printed->Publisher());
+    device.OnPageReceive.Set([&printed](classes::TObject *, classes::TObject *) {
+        delete std::exchange(printed, nullptr);
+    });
+    TppReport *running = printed;
+    running->PrintToDevices();
+    EXPECT_EQ(printed, nullptr);
+    EXPECT_FALSE(device.PageInRequest());
+    device.EndJob();
+    EXPECT_EQ(contents(name), QByteArray());
 }
 
 TEST_F(DevicePageFreed, TheArchiveDeviceWritesNoPage)
