@@ -206,12 +206,14 @@ void TppPrinterDevice::ReceivePage(TppPage *aPage)
     int copies = 1;
     if (!setup->Collation() && !setup->CopiesByDriver() && aPage->PrinterSetup())
         copies = std::max(1, aPage->PrinterSetup()->Copies());
+    // The handlers of a page may cancel the job, free the device, or free
+    // the report and the page with it.
+    const std::weak_ptr<char> pageAlive = aPage->AliveToken();
     for (int copy = 0; copy < copies; ++copy) {
-        // The handlers of a page may cancel the job or free the device.
-        if (alive.expired() || !Busy())
+        if (alive.expired() || pageAlive.expired() || !Busy())
             return;
         StartPrinterPage(aPage);
-        if (alive.expired())
+        if (alive.expired() || pageAlive.expired())
             return;
         DrawPage(aPage);
         EndPrinterPage(aPage);

@@ -14,10 +14,16 @@
 // shows as such; only the sanitizer build tells a mended one, as a plain
 // build reads freed memory without a sign.
 
+#include "tests/report/CallOutSites.h"
+#include "tests/support/report/FakePrinters.h"
 #include "tests/support/report/MemoryPipeline.h"
 #include "tests/support/report/SamplePage.h"
 
+#include "platform/gfx/Canvas.h"
+
 #include "report/content/ContentRegistration.h"
+#include "report/content/barcodes/BarCode.h"
+#include "report/content/graphics/Graphics.h"
 #include "report/content/graphics/Images.h"
 #include "report/content/graphics/Region.h"
 #include "report/content/richtext/RichText.h"
@@ -31,25 +37,42 @@
 #include "report/model/ModelRegistration.h"
 #include "report/model/bands/BandClasses.h"
 #include "report/model/bands/DetailBand.h"
+#include "report/model/engine/CustomEngine.h"
 #include "report/model/base/Exceptions.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
+#include "report/model/objects/EventIds.h"
 #include "report/model/pages/Device.h"
+#include "report/model/pages/DrawCommand.h"
 #include "report/model/pages/Page.h"
 #include "report/model/printing/PageDef.h"
 #include "report/model/printing/PrinterSetup.h"
+#include "report/model/printing/PrinterList.h"
 #include "report/model/reports/Report.h"
+#include "report/model/templates/ReportTemplate.h"
+#include "report/output/ArchiveDevice.h"
+#include "report/output/PrinterDevice.h"
+#include "report/output/ReportTextFileDevice.h"
+#include "report/output/TextFileDevice.h"
+#include "report/output/screen/ScreenDevice.h"
 #include "report/model/subreports/SubReport.h"
 
 #include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
 
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -101,6 +124,7 @@ enum class Obj {
     Picture,
     Footer,
     FooterLabel,
+    Listener,
     Count
 };
 
@@ -109,7 +133,9 @@ enum class Part { Main, Child };
 
 // The report as built, or run in two passes, in two columns, or without
 // records: the events of passes, columns and empty data fire only there.
-enum class Variant { Plain, TwoPass, Columns, NoData };
+// The devices other than the bare one: each class takes its pages in a way
+// of its own after its OnPageReceive.
+enum class Variant { Plain, TwoPass, Columns, Across, NoData, TextFile, ReportTextFile, Archive, Printer, Screen };
 
 // ShiftTarget: the object the sender shifts below; Report: the report being
 // printed itself.
@@ -179,20 +205,23 @@ public:
         if (!alive.expired())
             hook("Init");
     }
-    void ResetHook() override
-    {
-        const auto alive = AliveToken();
-        TppLabel::ResetHook();
-        if (!alive.expired())
-            hook("ResetHook");
+#define HOOKED_STEP(Step)                                                                                             \
+    void Step() override                                                                                               \
+    {                                                                                                                  \
+        const auto alive = AliveToken();                                                                               \
+        TppLabel::Step();                                                                                              \
+        if (!alive.expired())                                                                                          \
+            hook(#Step);                                                                                               \
     }
-    void Generate() override
-    {
-        const auto alive = AliveToken();
-        TppLabel::Generate();
-        if (!alive.expired())
-            hook("Generate");
-    }
+    HOOKED_STEP(ResetGeneration)
+    HOOKED_STEP(InitDrawComponent)
+    HOOKED_STEP(ClearDrawComponent)
+    HOOKED_STEP(ComputeLookAhead)
+    HOOKED_STEP(FreeLookAhead)
+    HOOKED_STEP(ResetHook)
+    HOOKED_STEP(Generate)
+    HOOKED_STEP(AfterPlace)
+#undef HOOKED_STEP
     void PrintToPage(TppPage *aPage) override
     {
         const auto alive = AliveToken();
@@ -228,6 +257,57 @@ private:
     std::function<void()> m_hook;
 };
 
+// A memo of a user's own class that measures itself as the stretching
+// memos do, then calls the handler set for it.
+class HookedMemo : public TppDBMemo
+{
+public:
+    void setHook(std::function<void()> aHook) { m_hook = std::move(aHook); }
+    void CalcSpaceUsed() override
+    {
+        const auto alive = AliveToken();
+        TppDBMemo::CalcSpaceUsed();
+        if (!alive.expired() && m_hook)
+            m_hook();
+    }
+
+private:
+    std::function<void()> m_hook;
+};
+
+// The undisturbed scene makes two pages (more with its passes and columns);
+// a run past this bound is one that would never end.
+constexpr int kPageBound = 20;
+
+// Counts the pages a run makes; past the bound it ends the run, so that a
+// run that would never end fails instead of hanging the sweep.
+class PageCounter : public TppDevice
+{
+public:
+    void ReceivePage(TppPage *aPage) override
+    {
+        TppDevice::ReceivePage(aPage);
+        // What a viewer does with the first page it shows: a click, say.
+        if (shown && aPage && !aPage->Calculation()) {
+            const std::weak_ptr<char> self = AliveToken();
+            std::function<void(TppPage &)> show = std::move(shown);
+            shown = nullptr;
+            show(*aPage);
+            if (self.expired())
+                return;
+        }
+        if (++pages > kPageBound && !alive.expired() && report->Engine())
+            report->Engine()->EndReport();
+        if (pages > 4 * kPageBound)
+            throw std::runtime_error("the run went on after it was told to end");
+    }
+
+    int pages = 0;
+    std::function<void(TppPage &)> shown;
+    TppCustomReport *report = nullptr;
+    std::weak_ptr<char> alive;
+};
+
 // Six records in three groups on G inside two on H, over two pages; a
 // title, page header and footer, a header for H, a group header and footer
 // for G, a summary with a data rich text and a data picture; a detail band
@@ -241,6 +321,7 @@ public:
     static constexpr int32_t kPageHeight = 200000;
 
     explicit Scene(Variant aVariant = Variant::Plain)
+        : m_variant(aVariant)
     {
         auto *data = new reporttest::MemoryPipeline;
         data->AddField(QStringLiteral("G"));
@@ -265,16 +346,17 @@ public:
         reporttest::SetA4Portrait(*m_report->PrinterSetup());
         // A short page: four records fill two of them.
         m_report->PrinterSetup()->PageDef()->SetmmHeight(kPageHeight);
-        m_report->SetPageLimit(10);
         m_report->SetDataPipeline(data);
         if (aVariant == Variant::TwoPass)
             m_report->SetPassSetting(TppPassSettingType::psTwoPass);
-        if (aVariant == Variant::Columns)
+        if (aVariant == Variant::Columns || aVariant == Variant::Across)
             m_report->SetColumns(2);
         set(Obj::Report, m_report.get());
 
         auto *title = band<TppTitleBand>(Obj::Title, *m_report, 10000);
-        label(Obj::TitleLabel, title, 0, QStringLiteral("Title"));
+        // What a text file saves.
+        title->SetSave(true);
+        label(Obj::TitleLabel, title, 0, QStringLiteral("Title"))->SetSave(true);
         auto *header = band<TppHeaderBand>(Obj::Header, *m_report, 10000);
         label(Obj::HeaderLabel, header, 0, QStringLiteral("Header"));
         auto *pageNo = place(Obj::PageNo, new TppSystemVariable, header, 100000);
@@ -299,6 +381,9 @@ public:
 
         auto *detail = band<TppDetailBand>(Obj::Detail, *m_report, 30000);
         detail->SetPrintHeight(TppPrintHeightType::phDynamic);
+        // Records side by side across the columns.
+        if (aVariant == Variant::Across)
+            detail->SetColumnTraversal(TppColumnTraversalType::ctLeftToRight);
         auto *value = place(Obj::Value, new TppDBText, detail, 0);
         value->SetDataPipeline(data);
         value->SetDataField(QStringLiteral("V"));
@@ -323,7 +408,7 @@ public:
         shifter->SetRegion(region);
         // The same pair outside any region, where the stretching one
         // generates its shifters itself.
-        auto *stretcher = place(Obj::Stretcher, new TppDBMemo, detail, 100000, 18000, 90000, 4000);
+        auto *stretcher = place(Obj::Stretcher, new HookedMemo, detail, 100000, 18000, 90000, 4000);
         stretcher->SetDataPipeline(data);
         stretcher->SetDataField(QStringLiteral("M"));
         stretcher->SetStretch(true);
@@ -357,6 +442,13 @@ public:
         picture->SetDataField(QStringLiteral("M"));
         auto *footer = band<TppFooterBand>(Obj::Footer, *m_report, 10000);
         label(Obj::FooterLabel, footer, 0, QStringLiteral("Footer"));
+
+        // What follows the detail band's numbered events, as variables and
+        // the outline do.
+        auto *listener = new TppCommunicator(nullptr);
+        listener->SubscribeEvent(ppEvent::BandBeforePrint);
+        detail->AddEventNotify(listener);
+        set(Obj::Listener, listener);
     }
 
     ~Scene()
@@ -364,6 +456,7 @@ public:
         m_report.reset();
         delete m_objects[size_t(Obj::Data)];
         delete m_objects[size_t(Obj::ChildData)];
+        delete m_objects[size_t(Obj::Listener)];
     }
 
     template <class T = classes::TObject>
@@ -380,8 +473,9 @@ public:
     void setAction(std::function<void()> aAction) { m_action = std::move(aAction); }
     bool fired() const { return m_fired; }
 
-    // The victim's action. Only the pipelines and the report itself stand
-    // outside the report, so only they must be forgotten here once freed.
+    // The victim's action. Only the pipelines, the device, the listener and
+    // the report itself stand outside the report, so only they must be
+    // forgotten here once freed.
     void act(Obj aObj, Action aAction)
     {
         classes::TObject *object = m_objects[size_t(aObj)];
@@ -391,7 +485,7 @@ public:
                 m_report.reset();
                 return;
             }
-            if (aObj == Obj::Data || aObj == Obj::ChildData)
+            if (aObj == Obj::Data || aObj == Obj::ChildData || aObj == Obj::Listener || aObj == Obj::Device)
                 m_objects[size_t(aObj)] = nullptr;
             delete object;
             return;
@@ -414,28 +508,54 @@ public:
 
     // Prints to a device that only takes the pages: commands on a page keep
     // their objects unlinked, and a device must not follow them to objects
-    // freed since. False when the run raised an error not the library's own.
+    // freed since. False when the run raised an error not the library's own,
+    // or did not end by itself within kPageBound pages (then it is ended
+    // here, and aError says so).
     bool run(std::string &aError)
     {
-        TppDevice device;
-        set(Obj::Device, &device);
+        TppDevice *device = makeDevice();
+        PageCounter counter;
+        set(Obj::Device, device);
         if (m_install)
             m_install(*this);
         bool ok = true;
         try {
-            device.SetPublisher(m_report->Publisher());
-            m_report->PrintToDevices();
+            device->SetPublisher(m_report->Publisher());
+            // The device's OnPublisherChange may have freed the report.
+            if (!m_report) {
+                delete m_objects[size_t(Obj::Device)];
+                set(Obj::Device, nullptr);
+                return true;
+            }
+            counter.SetPublisher(m_report->Publisher());
+            counter.report = m_report.get();
+            counter.shown = m_shown;
+            counter.alive = m_report->AliveToken();
+            if (m_drive)
+                m_drive(*m_report);
+            else
+                m_report->PrintToDevices();
         } catch (const EBrevantorError &) {
         } catch (const std::exception &error) {
             aError = error.what();
             ok = false;
         }
+        if (counter.pages > kPageBound) {
+            aError = "the run did not end by itself within " + std::to_string(kPageBound) + " pages";
+            ok = false;
+        }
         if (m_report)
-            device.SetPublisher(nullptr);
+            counter.SetPublisher(nullptr);
+        delete m_objects[size_t(Obj::Device)];
         set(Obj::Device, nullptr);
         return ok;
     }
     void setInstall(std::function<void(Scene &)> aInstall) { m_install = std::move(aInstall); }
+    // What the program does instead of printing (saves or loads the
+    // report's template).
+    void setDrive(std::function<void(TppReport &)> aDrive) { m_drive = std::move(aDrive); }
+    // What is done with the first page the run makes, as a viewer shows it.
+    void setShown(std::function<void(TppPage &)> aShown) { m_shown = std::move(aShown); }
 
 private:
     void set(Obj aObj, classes::TObject *aObject) { m_objects[size_t(aObj)] = aObject; }
@@ -477,10 +597,48 @@ private:
         return l;
     }
 
+    // The device of the variant, on the file of a folder of its own or on
+    // a printer of the test's.
+    TppDevice *makeDevice()
+    {
+        const auto file = [this](TppFileDevice *aDevice, const char *aName) {
+            aDevice->SetFileName(m_folder.emplace().filePath(QString::fromLatin1(aName)));
+            return aDevice;
+        };
+        switch (m_variant) {
+        case Variant::TextFile: {
+            auto *device = new TppTextFileDevice;
+            file(device, "out.txt");
+            // As the producer hooks a device it makes, so that its own
+            // OnSaveText runs too.
+            device->HookSaveText(
+                [this](classes::TObject *aSender, QString &aText) { m_report->TextFileDeviceSaveText(aSender, aText); });
+            return device;
+        }
+        case Variant::ReportTextFile: return file(new TppReportTextFileDevice, "out.rtf.txt");
+        case Variant::Archive: return file(new TppArchiveDevice, "out.raf");
+        case Variant::Printer: {
+            m_printers.emplace();
+            (*m_printers)->add("Office");
+            (*m_printers)->setDefaultDevice("Office");
+            ppFreePrinters();
+            m_report->PrinterSetup()->SetPrinterName(QStringLiteral("Office"));
+            return new TppPrinterDevice;
+        }
+        case Variant::Screen: return new TppScreenDevice;
+        default: return new TppDevice;
+        }
+    }
+
+    Variant m_variant;
+    std::optional<QTemporaryDir> m_folder;
+    std::optional<reporttest::FakePrinters> m_printers;
     std::unique_ptr<TppReport> m_report;
     classes::TObject *m_objects[size_t(Obj::Count)] = {};
     std::function<void()> m_action;
     std::function<void(Scene &)> m_install;
+    std::function<void(TppPage &)> m_shown;
+    std::function<void(TppReport &)> m_drive;
     bool m_fired = false;
 };
 
@@ -495,6 +653,9 @@ struct Event
     Obj next;
     std::function<void(Scene &)> install;
     Variant variant = Variant::Plain;
+    // The places in the library's sources where it calls out to fire it,
+    // as the scan of the sources names them.
+    std::vector<std::string> sites = {};
 };
 
 template <class T, class E>
@@ -519,6 +680,155 @@ void bandEvents(std::vector<Event> &aEvents, const char *aName, Part aPart, Obj 
     }
 }
 
+// Where the library calls out to fire an event of the table: the routine
+// that calls and the holder it calls, or the step of a printable.
+std::vector<std::string> sitesOf(const Event &aEvent)
+{
+    const std::string name = aEvent.name;
+    const std::string what = name.substr(name.rfind('.') + 1);
+    const auto band = [&](const char *aDo, const char *aEngine, const char *aEngineHolder) {
+        std::vector<std::string> sites = {std::string("TppBand::") + aDo + "/" + what};
+        const bool detail = aEvent.sender == Obj::Detail || aEvent.sender == Obj::ChildDetail;
+        sites.push_back(std::string(detail && std::strcmp(aEngine, "StartCycle") == 0 ? "TppDetailBandEngine::"
+                                                                                          : "TppBandEngine::") +
+                        aEngine + "/" + aEngineHolder);
+        return sites;
+    };
+    const bool report = aEvent.sender == Obj::Report || aEvent.sender == Obj::ChildReport;
+    if (name.rfind("Template.", 0) == 0) {
+        static const std::map<std::string, std::string> templ = {
+            {"OnSaveStart", "TppTemplate::SaveToStream/OnSaveStart"},
+            {"OnSaveStream", "TppTemplate::DoOnSaveStream/OnSaveStream"},
+            {"OwnerOnSaveStream", "TppTemplate::DoOnSaveStream/OwnerOnSaveStream"},
+            {"OnLoadStream", "TppTemplate::DoOnLoadStream/OnLoadStream"},
+            {"OnLoadEnd", "TppTemplate::LoadFromStream/OnLoadEnd"},
+            {"OwnerOnLoadEnd", "TppTemplate::LoadFromStream/OwnerOnLoadEnd"},
+            {"OnNew", "TppTemplate::New/OnNew"},
+            {"OwnerOnNew", "TppTemplate::New/OwnerOnNew"},
+        };
+        return {templ.at(what)};
+    }
+    if (name.rfind("Hooked.", 0) == 0) {
+        const std::string owner = what == "AfterPlace"     ? "TppCustomComponent"
+                                  : what == "AdjustBounds" ? "TppCustomText"
+                                                           : "TppPrintable";
+        return {"virtual " + owner + "::" + what};
+    }
+    if (what == "CalcSpaceUsed")
+        return {"virtual TppStretchable::CalcSpaceUsed"};
+    if (report && what == "OnSaveText")
+        return {"TppProducer::DoOnSaveText/OnSaveText"};
+    if (report && what == "BeforePrint")
+        return {"TppProducer::DoBeforePrint/BeforePrint"};
+    if (report && what == "AfterPrint")
+        return {"TppProducer::DoAfterPrint/AfterPrint"};
+    if (what == "BeforePrint")
+        return band("DoBeforePrint", "StartCycle", "OnBeforePrint");
+    if (what == "BeforeGenerate")
+        return band("DoBeforeGenerate", "BeforeComponents", "OnBeforeGenerate");
+    if (what == "AfterGenerate")
+        return band("DoAfterGenerate", "AfterComponents", "OnAfterGenerate");
+    if (what == "AfterPrint")
+        return band("DoAfterPrint", "AfterCycle", "OnAfterPrint");
+    if (aEvent.sender == Obj::Device) {
+        static const std::map<Variant, std::vector<std::string>> classes = {
+            {Variant::TextFile, {"device TppTextFileDevice", "device TppFileDevice"}},
+            {Variant::ReportTextFile, {"device TppReportTextFileDevice"}},
+            {Variant::Archive, {"device TppArchiveDevice"}},
+            {Variant::Printer, {"device TppPrinterDevice"}},
+            {Variant::Screen, {"device TppScreenDevice", "device TppRasterDevice"}},
+        };
+        if (what == "OnPageReceive" && classes.count(aEvent.variant))
+            return classes.at(aEvent.variant);
+        if (what == "OnSaveText")
+            return {"TppTextFileDevice::WritePage/OnSaveText"};
+        if (what == "OnStartPage")
+            return {"TppPrinterDevice::StartPrinterPage/OnStartPage"};
+        if (what == "OnEndPage")
+            return {"TppPrinterDevice::EndPrinterPage/OnEndPage"};
+        if (what == "OnPageReceive")
+            return {"TppDevice::ReceivePage/OnPageReceive", "device TppDevice", "TppEngine::fillPageRecord/OnPageUpdated"};
+        if (what == "OnPublisherChange")
+            return {"TppDevice::SetPublisher/OnPublisherChange"};
+        if (what == "OnStartJob")
+            return {"TppDevice::StartJob/OnStartJob"};
+        if (what == "OnEndJob")
+            return {"TppDevice::EndJob/OnEndJob"};
+        if (what == "OnPageRequest")
+            return {"TppDevice::DoOnPageRequest/OnPageRequest"};
+    }
+    if (aEvent.sender == Obj::Data || aEvent.sender == Obj::ChildData) {
+        static const std::map<std::string, std::string> pipeline = {
+            {"OnOpen", "Open"},
+            {"OnClose", "Close"},
+            {"OnFirst", "First"},
+            {"OnLast", "Last"},
+            {"OnNext", "Next"},
+            {"OnPrior", "Prior"},
+            {"OnGotoBookmark", "GotoBookmark"},
+            {"OnTraversal", "DoOnTraversal"},
+            {"OnRecordPositionChange", "DoOnRecordPositionChange"},
+            {"OnDataChange", "DataChange"},
+        };
+        return {"TppDataPipeline::" + pipeline.at(what) + "/" + what};
+    }
+    if (what == "OnFormat") {
+        switch (aEvent.sender) {
+        case Obj::PageNo: return {"TppSystemVariable::GetTheText/OnFormat"};
+        case Obj::Calc: return {"TppCalc::GetTheText/OnFormat"};
+        case Obj::Sum: return {"TppDBCalc::GetTheText/OnFormat"};
+        case Obj::Variable: return {"TppVariable::GetTheText/OnFormat"};
+        default: return {"TppDBText::GetTheText/OnFormat"};
+        }
+    }
+    if (aEvent.variant == Variant::Across && what == "OnStartColumn")
+        return {"TppHorizontalBandEngine::startColumn/OnStartColumn"};
+    if (aEvent.variant == Variant::Across && what == "OnEndColumn")
+        return {"TppHorizontalBandEngine::endColumn/OnEndColumn"};
+    if (what == "OldOnCalc")
+        return {"TppVariable::Calc/OldOnCalc"};
+    if (what == "OnCalc") {
+        switch (aEvent.sender) {
+        case Obj::Calc: return {"TppCalc::Compute/OnCalc"};
+        case Obj::Sum: return {"TppDBCalc::Calc/OnCalc"};
+        default: return {"TppVariable::Calc/OnCalc"};
+        }
+    }
+    static const std::map<std::string, std::vector<std::string>> byEvent = {
+        {"OnPrint", {"TppPrintable::DoOnPrint/OnPrint"}},
+        {"OnDrawCommandCreate", {"TppPrintable::CreateDrawCommand/OnDrawCommandCreate"}},
+        {"OnDrawCommandClick",
+         {"TppPrintable::DrawCommandClick/OnDrawCommandClick", "TppDrawCommand::DoOnClick/OnClick",
+          "virtual TppPrintable::DrawCommandClick"}},
+        {"OnGetText", {"TppCustomText::GetText/OnGetText"}},
+        {"OnGetMemo", {"TppDBMemo::loadLines/OnGetMemo"}},
+        {"OnGetRichText", {"TppDBRichText::Reload/OnGetRichText"}},
+        {"OnGetPicture", {"TppDBImage::LoadPicture/OnGetPicture"}},
+        {"OnGetBreakValue", {"TppGroup::GetBreakValue/OnGetBreakValue"}},
+        {"BeforeGroupBreak", {"TppGroup::BeforeHeader/BeforeGroupBreak"}},
+        {"AfterGroupBreak", {"TppGroup::AfterFooter/AfterGroupBreak"}},
+        {"OnGroupBreak", {"TppDBCalc::Calc/OnGroupBreak"}},
+        {"OnReset", {"TppVariable::Reset/OnReset"}},
+        {"OnEventNotify", {"TppCommunicator::EventNotify/OnEventNotify"}},
+        {"OnNotify", {"TppCommunicator::Notify/OnNotify"}},
+        {"OnOutlineNodeCreate",
+         {"TppReport::DoOnOutlineNodeCreate/OnOutlineNodeCreate", "TppOutline::DoOnOutlineNodeCreate/OnOutlineNodeCreate"}},
+        {"OnStartPage", {"TppEngine::basicPageStart/OnStartPage"}},
+        {"OnEndPage", {"TppCustomReport::CheckPageLimit/OnEndPage", "TppEngine::endPage/OnCheckPageLimit"}},
+        {"OnPageRequest", {"TppProducer::DoOnPageRequest/OnPageRequest", "TppPublisher::processPageRequest/OnPageRequest"}},
+        {"OnPrintingComplete", {"TppProducer::DoOnPrintingComplete/OnPrintingComplete"}},
+        {"OnStartFirstPass", {"TppEnginePasses::Start/OnStartFirstPass"}},
+        {"OnStartSecondPass", {"TppEnginePasses::Start/OnStartSecondPass"}},
+        {"OnEndFirstPass", {"TppEnginePasses::End/OnEndFirstPass"}},
+        {"OnEndSecondPass", {"TppEnginePasses::End/OnEndSecondPass"}},
+        {"OnStartColumn", {"TppEngine::startNextColumn/OnStartColumn"}},
+        {"OnEndColumn", {"TppEngine::endColumn/OnEndColumn"}},
+        {"OnNoData", {"TppCustomReport::DoOnNoData/OnNoData"}},
+    };
+    const auto it = byEvent.find(what);
+    return it == byEvent.end() ? std::vector<std::string>{} : it->second;
+}
+
 // Every event, hook and callback a run fires, in about the order of the
 // run; each one fires in a run nobody's handler disturbs.
 const std::vector<Event> &events()
@@ -535,7 +845,14 @@ const std::vector<Event> &events()
                                    Variant aVariant) {
             add(aName, Part::Main, Obj::Report, Obj::None, Obj::None, on(Obj::Report, aEvent), aVariant);
         };
+        add("Device.OnPublisherChange", M::Main, Obj::Device, Obj::None, Obj::None,
+            on(Obj::Device, &TppDevice::OnPublisherChange));
         add("Report.BeforePrint", M::Main, Obj::Report, Obj::None, Obj::None, on(Obj::Report, &TppReport::BeforePrint));
+        add("Device.OnStartJob", M::Main, Obj::Device, Obj::None, Obj::None, on(Obj::Device, &TppDevice::OnStartJob));
+        add("Device.OnPageRequest", M::Main, Obj::Device, Obj::None, Obj::None,
+            on(Obj::Device, &TppDevice::OnPageRequest));
+        add("Report.OnPageRequest", M::Main, Obj::Report, Obj::None, Obj::None,
+            on(Obj::Report, &TppReport::OnPageRequest));
         add("Data.OnOpen", M::Main, Obj::Data, Obj::None, Obj::None, on(Obj::Data, &TppDataPipeline::OnOpen));
         add("Data.OnFirst", M::Main, Obj::Data, Obj::None, Obj::None, on(Obj::Data, &TppDataPipeline::OnFirst));
         add("Data.OnTraversal", M::Main, Obj::Data, Obj::None, Obj::None, on(Obj::Data, &TppDataPipeline::OnTraversal));
@@ -586,6 +903,18 @@ const std::vector<Event> &events()
         add("Label.OnPrint", M::Main, Obj::Label, Obj::Detail, Obj::Region, on(Obj::Label, &TppLabel::OnPrint));
         add("Label.OnDrawCommandCreate", M::Main, Obj::Label, Obj::Detail, Obj::Region,
             on(Obj::Label, &TppLabel::OnDrawCommandCreate));
+        // A click on the label as the first page shows, while the run goes on.
+        add("Label.OnDrawCommandClick", M::Main, Obj::Label, Obj::Detail, Obj::Region, [](Scene &aScene) {
+            auto *label = aScene.get<TppLabel>(Obj::Label);
+            label->OnDrawCommandClick.Set(aScene.handler());
+            aScene.setShown([label](TppPage &aPage) {
+                for (int i = 0; i < aPage.DrawCommandCount(); ++i)
+                    if (aPage.DrawCommands(i)->Component() == label) {
+                        aPage.DrawCommands(i)->DoOnClick();
+                        return;
+                    }
+            });
+        });
         add("Region.OnPrint", M::Main, Obj::Region, Obj::Detail, Obj::Calc, on(Obj::Region, &TppRegion::OnPrint));
         add("Memo.OnGetMemo", M::Main, Obj::Memo, Obj::Region, Obj::Shifter, on(Obj::Memo, &TppDBMemo::OnGetMemo));
         add("Memo.OnPrint", M::Main, Obj::Memo, Obj::Region, Obj::Shifter, on(Obj::Memo, &TppDBMemo::OnPrint));
@@ -599,13 +928,19 @@ const std::vector<Event> &events()
         add("Calc.OnFormat", M::Main, Obj::Calc, Obj::Detail, Obj::SubReport, on(Obj::Calc, &TppCalc::OnFormat));
         add("Calc.OnPrint", M::Main, Obj::Calc, Obj::Detail, Obj::SubReport, on(Obj::Calc, &TppCalc::OnPrint));
         // The steps a descendant overrides, in the order the run calls them.
-        for (const char *step :
-             {"Init", "ResetHook", "Generate", "GetText", "PropertiesToDrawCommand", "PrintToPage"}) {
+        for (const char *step : {"Init", "ResetGeneration", "InitDrawComponent", "ClearDrawComponent",
+                                 "ComputeLookAhead", "FreeLookAhead", "ResetHook", "AfterPlace", "Generate",
+                                 "GetText", "PropertiesToDrawCommand", "PrintToPage"}) {
             static std::set<std::string> names;
             const char *name = names.insert(std::string("Hooked.") + step).first->c_str();
             add(name, M::Main, Obj::Hooked, Obj::Detail, Obj::None,
                 [step](Scene &aScene) { aScene.get<HookedLabel>(Obj::Hooked)->setHook(step, aScene.handler()); });
         }
+        add("Stretcher.CalcSpaceUsed", M::Main, Obj::Stretcher, Obj::Detail, Obj::Follower, [](Scene &aScene) {
+            aScene.get<HookedMemo>(Obj::Stretcher)->setHook(aScene.handler());
+        });
+        add("Listener.OnEventNotify", M::Main, Obj::Listener, Obj::Detail, Obj::None,
+            on(Obj::Listener, &TppCommunicator::OnEventNotify));
         add("SubReport.OnPrint", M::Main, Obj::SubReport, Obj::Detail, Obj::Hooked,
             on(Obj::SubReport, &TppSubReport::OnPrint));
         add("ChildData.OnOpen", M::Child, Obj::ChildData, Obj::None, Obj::None,
@@ -632,6 +967,8 @@ const std::vector<Event> &events()
         add("Data.OnNext", M::Main, Obj::Data, Obj::None, Obj::None, on(Obj::Data, &TppDataPipeline::OnNext));
         add("Data.OnDataChange", M::Main, Obj::Data, Obj::None, Obj::None,
             on(Obj::Data, &TppDataPipeline::OnDataChange));
+        // The data text hears of the change of its data before the event.
+        add("Value.OnNotify", M::Main, Obj::Value, Obj::Detail, Obj::Label, on(Obj::Value, &TppCommunicator::OnNotify));
         bandEvents(e, "GroupFooter", M::Main, Obj::GroupFooter, Obj::Group, Obj::Summary);
         add("Sum.OnCalc", M::Main, Obj::Sum, Obj::GroupFooter, Obj::Variable, on(Obj::Sum, &TppDBCalc::OnCalc));
         add("Sum.OnGroupBreak", M::Main, Obj::Sum, Obj::GroupFooter, Obj::Variable,
@@ -642,6 +979,8 @@ const std::vector<Event> &events()
             on(Obj::Variable, &TppVariable::OnReset));
         add("Variable.OnCalc", M::Main, Obj::Variable, Obj::GroupFooter, Obj::None,
             on(Obj::Variable, &TppVariable::OnCalc));
+        add("Variable.OldOnCalc", M::Main, Obj::Variable, Obj::GroupFooter, Obj::None,
+            on(Obj::Variable, &TppVariable::OldOnCalc));
         add("Variable.OnFormat", M::Main, Obj::Variable, Obj::GroupFooter, Obj::None,
             on(Obj::Variable, &TppVariable::OnFormat));
         add("Variable.OnPrint", M::Main, Obj::Variable, Obj::GroupFooter, Obj::None,
@@ -664,6 +1003,9 @@ const std::vector<Event> &events()
         add("Picture.OnGetPicture", M::Main, Obj::Picture, Obj::Summary, Obj::None,
             on(Obj::Picture, &TppDBImage::OnGetPicture));
         add("Picture.OnPrint", M::Main, Obj::Picture, Obj::Summary, Obj::None, on(Obj::Picture, &TppDBImage::OnPrint));
+        add("Data.OnGotoBookmark", M::Main, Obj::Data, Obj::None, Obj::None,
+            on(Obj::Data, &TppDataPipeline::OnGotoBookmark));
+        add("Device.OnEndJob", M::Main, Obj::Device, Obj::None, Obj::None, on(Obj::Device, &TppDevice::OnEndJob));
         add("Report.AfterPrint", M::Main, Obj::Report, Obj::None, Obj::None, on(Obj::Report, &TppReport::AfterPrint));
         add("Report.OnPrintingComplete", M::Main, Obj::Report, Obj::None, Obj::None,
             on(Obj::Report, &TppReport::OnPrintingComplete));
@@ -673,8 +1015,59 @@ const std::vector<Event> &events()
         report("TwoPass.Report.OnEndSecondPass", &TppCustomReport::OnEndSecondPass, Variant::TwoPass);
         report("Columns.Report.OnStartColumn", &TppCustomReport::OnStartColumn, Variant::Columns);
         report("Columns.Report.OnEndColumn", &TppCustomReport::OnEndColumn, Variant::Columns);
+        report("Across.Report.OnStartColumn", &TppCustomReport::OnStartColumn, Variant::Across);
+        report("Across.Report.OnEndColumn", &TppCustomReport::OnEndColumn, Variant::Across);
         add("NoData.Report.OnNoData", Part::Main, Obj::Report, Obj::None, Obj::None,
             on(Obj::Report, &TppCustomReport::OnNoData), Variant::NoData);
+        // The report's template as a program saves, loads and renews it; the
+        // objects of the report are those a load makes, so only the report
+        // goes, which holds the template.
+        const auto templ = [&add](const char *aName, auto aEvent, std::function<void(TppReport &)> aDrive) {
+            add(aName, Part::Main, Obj::Report, Obj::None, Obj::None,
+                [aEvent, aDrive](Scene &aScene) {
+                    (aScene.get<TppReport>(Obj::Report)->Template()->*aEvent).Set(aScene.handler());
+                    aScene.setDrive(aDrive);
+                });
+        };
+        const auto save = [](TppReport &aReport) {
+            classes::TMemoryStream stream;
+            aReport.Template()->SaveToStream(stream);
+        };
+        const auto load = [](TppReport &aReport) {
+            classes::TMemoryStream stream;
+            {
+                // Saved without the handlers, as a file made earlier.
+                TppReport other;
+                other.Template()->SaveToStream(stream);
+            }
+            stream.SetPosition(0);
+            aReport.Template()->LoadFromStream(stream);
+        };
+        const auto renew = [](TppReport &aReport) { aReport.Template()->New(); };
+        templ("Template.OnSaveStart", &TppTemplate::OnSaveStart, save);
+        templ("Template.OnSaveStream", &TppTemplate::OnSaveStream, save);
+        templ("Template.OwnerOnSaveStream", &TppTemplate::OwnerOnSaveStream, save);
+        templ("Template.OnLoadStream", &TppTemplate::OnLoadStream, load);
+        templ("Template.OnLoadEnd", &TppTemplate::OnLoadEnd, load);
+        templ("Template.OwnerOnLoadEnd", &TppTemplate::OwnerOnLoadEnd, load);
+        templ("Template.OnNew", &TppTemplate::OnNew, renew);
+        templ("Template.OwnerOnNew", &TppTemplate::OwnerOnNew, renew);
+        // Each device class after its page receipt, and its own events.
+        const auto device = [&add](const char *aName, auto aEvent, Variant aVariant) {
+            add(aName, Part::Main, Obj::Device, Obj::None, Obj::None, on(Obj::Device, aEvent), aVariant);
+        };
+        device("TextFile.Device.OnPageReceive", &TppTextFileDevice::OnPageReceive, Variant::TextFile);
+        device("TextFile.Device.OnSaveText", &TppTextFileDevice::OnSaveText, Variant::TextFile);
+        add("TextFile.Report.OnSaveText", Part::Main, Obj::Report, Obj::None, Obj::None,
+            on(Obj::Report, &TppReport::OnSaveText), Variant::TextFile);
+        device("ReportTextFile.Device.OnPageReceive", &TppReportTextFileDevice::OnPageReceive, Variant::ReportTextFile);
+        device("Archive.Device.OnPageReceive", &TppArchiveDevice::OnPageReceive, Variant::Archive);
+        device("Printer.Device.OnPageReceive", &TppPrinterDevice::OnPageReceive, Variant::Printer);
+        device("Printer.Device.OnStartPage", &TppPrinterDevice::OnStartPage, Variant::Printer);
+        device("Printer.Device.OnEndPage", &TppPrinterDevice::OnEndPage, Variant::Printer);
+        device("Screen.Device.OnPageReceive", &TppScreenDevice::OnPageReceive, Variant::Screen);
+        for (Event &event : e)
+            event.sites = sitesOf(event);
         return e;
     }();
     return table;
@@ -701,7 +1094,7 @@ Obj victimOf(const Event &aEvent, Victim aVictim)
     case Victim::ChildReport: obj = Obj::ChildReport; break;
     case Victim::Report: return Obj::Report;
     }
-    return obj == Obj::Report || obj == Obj::Device ? Obj::None : obj;
+    return obj == Obj::Report ? Obj::None : obj;
 }
 
 bool isComponent(Obj aObj)
@@ -773,10 +1166,120 @@ std::vector<Combination> combinations()
                     continue;
                 if (action != Action::Free && (!isComponent(obj) || !movesMatter(event, victim)))
                     continue;
+                // A load makes the report's objects anew: only what stands
+                // outside it is still the scene's.
+                if (std::strncmp(event.name, "Template.", 9) == 0 && victim != Victim::Report &&
+                    victim != Victim::Pipeline)
+                    continue;
+                // What a device class does after its handlers meets only the
+                // device and the page, which goes with the report; the run's
+                // other objects go at the same point on the bare device.
+                if (event.sender == Obj::Device && event.variant != Variant::Plain && victim != Victim::Sender &&
+                    victim != Victim::Report)
+                    continue;
                 all.push_back({&event, victim, obj, action});
             }
         }
     return all;
+}
+
+// The places where the library calls out that no event of the table fires,
+// each with the reason. "Not swept yet" marks a place a program reaches
+// that a later sweep must take; everything else here is out of a program's
+// reach or excluded by a recorded decision.
+const std::map<std::string, const char *> &unsweptSites()
+{
+    static const char *const wiring = "the library's own wiring between two objects it makes: the report sets it on "
+                                      "its engine (or the subreport on the child's); a program's handler runs inside "
+                                      "as a site of its own";
+    static const char *const design = "a step of the designer and of property setters, which a run does not take";
+    static const char *const templates = "not swept yet: fires as a template loads from or saves to a file or a "
+                                         "database record, or a child's template loads";
+    static const char *const dialogs = "not swept yet: fires with the producer's dialogs, preview and cancel, which "
+                                       "PrintToDevices does not open";
+    static const char *const printer = "not swept yet: fires as the printer setup or the printer changes";
+    static const char *const viewer = "not swept yet: an event of the preview window, its viewer or a dialog's "
+                                      "control, fired by a user's action on screen";
+    static const char *const autosearch = "not swept yet: fires with the auto-search dialog before a run";
+    static const std::map<std::string, const char *> sites = {
+        {"TppEngine::InitReport/OnResetCache", wiring},
+        {"TppEngine::generateOnePage/OnRestorePageState", wiring},
+        {"TppEngine::lastCachedPage/OnGetLastCachedPage", wiring},
+        {"TppEngine::savePageState/OnSavePageState", wiring},
+        {"TppEngine::endPage/OnPageComplete", wiring},
+        {"TppEngine::endPage/OnPageEnding", wiring},
+        {"virtual TppPrintable::AdjustSize", design},
+        {"virtual TppPrintable::BoundsChange", design},
+        {"virtual TppPrintable::FontChange", design},
+        {"virtual TppPrintable::RefreshTabStops", design},
+        {"virtual TppStretchable::AddShifter", "called by the program's own SetShiftRelativeTo, not by a run"},
+        {"virtual TppStretchable::RemoveShifter", "called by the program's own SetShiftRelativeTo, not by a run"},
+        {"virtual TppPrintable::ResolveDataPipeline", templates},
+        {"virtual TppPrintable::ReplaceDataPipeline", templates},
+        {"virtual TppPrintable::ReplaceDataField", templates},
+        {"TppTemplate::save/OnSaveStart", templates},
+        {"TppTemplate::locateRecord/OnLocateRecord", templates},
+        {"TppTemplate::locateRecord/OwnerOnLocateRecord", templates},
+        {"TppReport::TemplateLoadRequest/OnTemplateLoad", templates},
+        {"TppProducer::DoOnAssignPreviewFormSettings/OnAssignPreviewFormSettings", dialogs},
+        {"TppProducer::DoOnCancel/OnCancel", dialogs},
+        {"TppProducer::DoOnCancelDialogClose/OnCancelDialogClose", dialogs},
+        {"TppProducer::DoOnCancelDialogCreate/OnCancelDialogCreate", dialogs},
+        {"TppProducer::DoOnPreviewFormClose/OnPreviewFormClose", dialogs},
+        {"TppProducer::DoOnPreviewFormCreate/OnPreviewFormCreate", dialogs},
+        {"TppProducer::DoOnPrintDialogClose/OnPrintDialogClose", dialogs},
+        {"TppProducer::DoOnPrintDialogCreate/OnPrintDialogCreate", dialogs},
+        {"TppDevice::CancelJob/OnCancelJob", dialogs},
+        {"TppCustomCancelDialog::TimerTick/OnPrintNotify", dialogs},
+        {"TppCustomForm::Activate/OnActivateNotify", dialogs},
+        {"TppCustomForm::CloseQuery/OnCloseQueryNotify", dialogs},
+        {"TppCustomForm::DestroyNotify/OnDestroyNotify", dialogs},
+        {"TppCustomForm::DoClose/OnCloseNotify", dialogs},
+        {"TppPreviewFormSettings::changed/OnChange", printer},
+        {"TppCustomPrinter::ShowProperties/OnDevModeChange", printer},
+        {"TppPrinterSetup::changed/OnChange", printer},
+        {"TppPrinterSetup::offer/OnPageDefChanging", printer},
+        {"TppPrinterSetup::pageDefChanged/OnPageDefChange", printer},
+        {"TppPrinterSetup::printer/OnGetPrinter", printer},
+        {"TppAutoSearchField::changed/OnChange", autosearch},
+        {"TppReport::DoAfterAutoSearchDialogCreate/AfterAutoSearchDialogCreate", autosearch},
+        {"TppReport::DoBeforeAutoSearchDialogCreate/BeforeAutoSearchDialogCreate", autosearch},
+        {"TppReport::DoOnAutoSearchDialogClose/OnAutoSearchDialogClose", autosearch},
+        {"TppReport::DoOnGetAutoSearchValues/OnGetAutoSearchValues", autosearch},
+        {"TppCustomPreview::PageChange/OnPageChange", viewer},
+        {"TppCustomPreview::PerformPreviewAction/OnClose", viewer},
+        {"TppCustomPreview::Print/OnAfterPreviewPrint", viewer},
+        {"TppCustomPreview::Print/OnBeforePreviewPrint", viewer},
+        {"TppPrintPreview::TppPrintPreview/OnCancelRequest", viewer},
+        {"TppUpDown::step/OnClick", viewer},
+        {"TppViewer::Cancel/OnCancelRequest", viewer},
+        {"TppViewer::DoOnPageChange/OnPageChange", viewer},
+        {"TppViewer::DoOnPrintStateChange/OnPrintStateChange", viewer},
+        {"TppViewer::DoOnReset/OnReset", viewer},
+        {"TppViewer::DoOnStatusChange/OnStatusChange", viewer},
+        {"TppViewer::PaintBoxClick/OnClick", viewer},
+        {"TppViewer::RegenerateReport/OnReset", viewer},
+        {"TppViewer::Resize/OnResize", viewer},
+        {"viewerHasDisplay/OnDblClick", viewer},
+        {"TppScreenDevice::RenderPage/OnPageDrawn", viewer},
+        {"TppDevice::Notify/OnPublisherChange", "not swept yet: fires as the publisher goes with its report"},
+        {"TppDataPipeline::Last/OnLast", "not swept yet: the engine walks the scene's data forward only"},
+        {"TppDataPipeline::Prior/OnPrior", "not swept yet: the engine walks the scene's data forward only"},
+        {"TppDataPipeline::Close/OnClose", "not swept yet: fires as the engine lets go of its pipelines, when the "
+                                           "report is reset or freed after the run"},
+        {"virtual TppPrintable::Reset", "taken by Init only for the objects that answer ResetOnInit, the variables, "
+                                        "whose Reset runs OnReset, swept there"},
+        {"virtual TppPrintable::Compute", "taken by a calculation's own Generate, which runs OnCalc, swept there"},
+        {"virtual TppPrintable::BandHook", "no routine calls it"},
+        {"virtual TppPrintable::SubReportHook", "no routine calls it"},
+        {"virtual TppPrintable::ReportHook", "taken by the band's UpdateCaption, a step of the designer"},
+        {"virtual TppCustomText::AdjustBounds", "taken by the text's property setters, the designer's and a "
+                                                "program's own, which a run does not call"},
+        {"TppDataPipeline::DoOnMasterRecordPositionChange/OnMasterRecordPositionChange",
+         "not swept yet: fires in a detail pipeline of a master, which the scene has none of"},
+
+    };
+    return sites;
 }
 
 // The combinations that still end in a read of freed memory, an endless run
@@ -921,4 +1424,275 @@ TEST(HandlerVictimsTable, KnownFaultsNameCombinationsOfTheTable)
         EXPECT_TRUE(keys.count(key)) << key;
 }
 
+// The designer paints a control from its data, and the handlers that give
+// its text, lines, picture or rich text run there too. For every control
+// class that paints itself and every object within such a handler's reach
+// (the control, its band, the next control there, the report), a handler
+// frees it while the control paints: painting must end and touch nothing
+// freed. Classes whose painting calls no handler of a program are painted
+// all the same, so that a handler added to them is met here.
+struct PaintCase
+{
+    const char *control; // the class whose painting is swept
+    const char *site;    // its painting, as the scan of the sources names it
+    std::function<TppComponent *(TppDataPipeline &)> make;
+    bool callsHandler;
+    Victim victim;
+    std::string key() const { return std::string(control) + "/" + victimName(victim); }
+};
+
+template <class C>
+std::function<TppComponent *(TppDataPipeline &)> dataControl()
+{
+    return [](TppDataPipeline &aData) {
+        auto *control = new C;
+        control->SetDataPipeline(&aData);
+        control->SetDataField(QStringLiteral("M"));
+        return control;
+    };
+}
+
+template <class C>
+std::function<TppComponent *(TppDataPipeline &)> plainControl()
+{
+    return [](TppDataPipeline &) { return new C; };
+}
+
+std::vector<PaintCase> paintCases()
+{
+    const std::vector<PaintCase> controls = {
+        {"TppLabel", "paint TppCustomText", plainControl<TppLabel>(), false, {}},
+        {"TppDBText", "paint TppCustomText", dataControl<TppDBText>(), false, {}},
+        {"TppDBMemo", "paint TppCustomMemo", dataControl<TppDBMemo>(), false, {}},
+        {"TppDBImage", "paint TppCustomImage", dataControl<TppDBImage>(), true, {}},
+        {"TppDBRichText", "paint TppCustomRichText", dataControl<TppDBRichText>(), true, {}},
+        {"TppDBBarCode", "paint TppCustomBarCode", dataControl<TppDBBarCode>(), false, {}},
+        {"TppRegion", "paint TppCustomRegion", plainControl<TppRegion>(), false, {}},
+        {"TppShape", "paint TppShape", plainControl<TppShape>(), false, {}},
+        {"TppLine", "paint TppLine", plainControl<TppLine>(), false, {}},
+        {"TppSubReport", "paint TppPrintable", plainControl<TppSubReport>(), false, {}},
+    };
+    std::vector<PaintCase> cases;
+    for (const PaintCase &control : controls)
+        for (const Victim victim : {Victim::Sender, Victim::Container, Victim::NextSibling, Victim::Report}) {
+            PaintCase c = control;
+            c.victim = victim;
+            cases.push_back(c);
+        }
+    return cases;
+}
+
+// Paints the case's control in a band of a report, with every handler that
+// may run there freeing the case's victim the first time; true when one ran.
+bool paintCase(const PaintCase &aCase)
+{
+    reporttest::MemoryPipeline data;
+    data.AddField(QStringLiteral("M"), TppDataType::dtMemo);
+    data.AddRow({QStringLiteral("Memo of 1\nits second line")});
+    auto report = std::make_unique<TppReport>();
+    reporttest::SetA4Portrait(*report->PrinterSetup());
+    report->SetDataPipeline(&data);
+    auto *band = new TppDetailBand(nullptr);
+    band->SetReport(report.get());
+    data.Open();
+    TppComponent *control = aCase.make(data);
+    // As the designer shows it, with its data.
+    control->IncludeState(ppState::Design | ppState::DesignData);
+    control->SetBand(band);
+    control->SetBounds(0, 500, 40000, 8000);
+    auto *sibling = new TppLabel;
+    sibling->SetBand(band);
+    sibling->SetCaption(QStringLiteral("Next"));
+
+    bool fired = false;
+    const auto handler = [&](auto &&...) {
+        if (fired)
+            return;
+        fired = true;
+        switch (aCase.victim) {
+        case Victim::Sender: delete control; break;
+        case Victim::Container: delete band; break;
+        case Victim::NextSibling: delete sibling; break;
+        default: report.reset(); break;
+        }
+    };
+    if (auto *text = dynamic_cast<TppCustomText *>(control))
+        text->OnGetText.Set(handler);
+    if (auto *value = dynamic_cast<TppDBText *>(control))
+        value->OnFormat.Set(handler);
+    if (auto *memo = dynamic_cast<TppDBMemo *>(control))
+        memo->OnGetMemo.Set(handler);
+    if (auto *image = dynamic_cast<TppDBImage *>(control))
+        image->OnGetPicture.Set(handler);
+    if (auto *rich = dynamic_cast<TppDBRichText *>(control))
+        rich->OnGetRichText.Set(handler);
+    control->OnPrint.Set(handler);
+    control->OnDrawCommandCreate.Set(handler);
+
+    QImage image(200, 60, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    gfx::Canvas canvas(&image);
+    control->PaintDesignControl(canvas);
+    return fired;
+}
+
+// The combinations of painting that still read freed memory, with what
+// goes wrong; skipped until mended.
+const std::map<std::string, const char *> &knownPaintFaults()
+{
+    static const std::map<std::string, const char *> faults = {};
+    return faults;
+}
+
+class DesignPaintVictims : public ::testing::TestWithParam<PaintCase>
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        ppModelLayerInit();
+        ppContentLayerInit();
+    }
+};
+
+TEST_P(DesignPaintVictims, PaintingEndsAndTouchesNothingFreed)
+{
+    const auto known = knownPaintFaults().find(GetParam().key());
+    if (known != knownPaintFaults().end())
+        GTEST_SKIP() << "known fault: " << known->second;
+    // The table says which classes call a program's handler as they paint:
+    // one that starts or stops doing so is looked at again.
+    EXPECT_EQ(paintCase(GetParam()), GetParam().callsHandler) << GetParam().key();
+}
+
+void PrintTo(const PaintCase &aCase, std::ostream *aOut)
+{
+    *aOut << aCase.key();
+}
+
+INSTANTIATE_TEST_SUITE_P(Paint, DesignPaintVictims, ::testing::ValuesIn(paintCases()),
+                         [](const ::testing::TestParamInfo<PaintCase> &aInfo) {
+                             std::string name = aInfo.param.key();
+                             for (char &c : name)
+                                 if (!isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name;
+                         });
+
+
+// The scan finds a call-out however it is written: called directly, through
+// a routine that takes the holder, through a copy, a device class, a
+// control's painting and a printable's step; not the holder's declaration,
+// a handler set, or a member pointer.
+TEST(HandlerVictimsTable, TheScanFindsEveryFormOfACallOut)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("report/model/bands")));
+    const auto write = [&](const char *aPath, const char *aText) {
+        QFile file(root.filePath(QString::fromLatin1(aPath)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(aText);
+    };
+    write("report/model/bands/Printable.h", R"(
+using TppThingEvent = classes::TEvent<void(classes::TObject *, int &)>;
+class TppPrintable : public TppCommunicator
+{
+public:
+    virtual void Generate() {}
+    virtual bool CanPrint() const { return true; }
+    virtual void SetText(const QString &aText);
+    classes::TNotifyEvent OnPrint;
+    TppThingEvent OnThing;
+    void fire(const classes::TNotifyEvent &aEvent, int aId);
+};
+class TppDevice : public TppCommunicator
+{
+};
+class TppOwnDevice
+    : public TppDevice
+{
+};
+)");
+    write("report/model/bands/Printable.cpp", R"(
+void TppPrintable::DoOnPrint()
+{
+    // OnThing(this, n) in a comment is no call
+    if (OnPrint)
+        OnPrint(this);
+}
+void TppPrintable::Relayed()
+{
+    fire(OnPrint, 32);
+}
+void TppPrintable::Copied()
+{
+    const TppThingEvent thing = OnThing;
+    int n = 0;
+    thing(this, n);
+}
+void TppPrintable::NotACall()
+{
+    OnPrint.Set([](classes::TObject *) {});
+    auto member = &TppPrintable::OnPrint;
+}
+void TppLabel::PaintDesignControl(gfx::Canvas &aCanvas)
+{
+}
+)");
+    std::set<std::string> names;
+    for (const reporttest::CallOutSite &site : reporttest::ScanCallOutSites(root.path().toStdString()))
+        names.insert(site.name);
+    const std::set<std::string> expected = {
+        "TppPrintable::DoOnPrint/OnPrint", "TppPrintable::Relayed/OnPrint", "TppPrintable::Copied/OnThing",
+        "device TppDevice",                "device TppOwnDevice",           "paint TppLabel",
+        "virtual TppPrintable::Generate",
+    };
+    EXPECT_EQ(names, expected);
+}
+
+// The places where the library calls out, read from its sources, and the
+// sweep: each place is fired by an event of the table, with the sender and
+// the report freed at least, or it stands on the unswept list with its
+// reason. A new call-out that is neither fails here, by its name and place.
+TEST(HandlerVictimsTable, EveryCallOutSiteIsSweptOrListedWithItsReason)
+{
+    const std::vector<reporttest::CallOutSite> scanned = reporttest::ScanCallOutSites(ZVO_REPORT_SOURCE_ROOT);
+    // A scan that finds little has lost its way in the sources.
+    ASSERT_GT(scanned.size(), 100u);
+    std::map<std::string, std::set<std::string>> swept; // site -> the victims freed there
+    for (const Combination &combination : combinations())
+        if (combination.action == Action::Free)
+            for (const std::string &site : combination.event->sites) {
+                swept[site].insert(victimName(combination.victim));
+                // The report as the sender goes as the victim "Report".
+                if (combination.victim == Victim::Report && combination.event->sender == Obj::Report)
+                    swept[site].insert("Sender");
+            }
+    for (const Event &event : events())
+        EXPECT_FALSE(event.sites.empty()) << event.name << " names no place where the library fires it";
+    for (const PaintCase &paint : paintCases()) {
+        swept[paint.site].insert(victimName(paint.victim));
+        if (paint.victim == Victim::Report)
+            swept[paint.site].insert("Report");
+    }
+    std::set<std::string> names;
+    for (const reporttest::CallOutSite &site : scanned) {
+        names.insert(site.name);
+        const auto fired = swept.find(site.name);
+        const bool listed = unsweptSites().count(site.name) != 0;
+        if (fired == swept.end()) {
+            EXPECT_TRUE(listed) << "the call-out " << site.name << " (" << site.where
+                                << ") is neither fired by the sweep nor on its unswept list with a reason";
+            continue;
+        }
+        EXPECT_FALSE(listed) << site.name << " is swept: take it off the unswept list";
+        for (const char *victim : {"Sender", "Report"})
+            EXPECT_TRUE(fired->second.count(victim)) << "the sweep does not free the " << victim << " at " << site.name;
+    }
+    for (const auto &[site, victims] : swept)
+        EXPECT_TRUE(names.count(site)) << "the sweep names " << site << ", which the sources no longer have";
+    for (const auto &[site, reason] : unsweptSites())
+        EXPECT_TRUE(names.count(site)) << "the unswept list names " << site << ", which the sources no longer have";
+}
+
 } // namespace
+

@@ -294,6 +294,8 @@ void TppBandEngine::runCycle()
     if (!Continuing() && !Restart()) {
         takeUpOrphans();
         bandEngineEachObject(band, [](TppComponent &o) { o.InitDrawComponent(); });
+        if (alive.expired())
+            return;
     }
     StartCycle();
     if (alive.expired() || !m_band)

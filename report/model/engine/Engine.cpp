@@ -676,6 +676,8 @@ void TppEngine::InitReport()
     // is known; a child's run ends at every record of its parent.
     if (!child) {
         m_report->InitializePipelines();
+        if (alive.expired())
+            return;
         m_reportStarted = true;
     }
     m_report->ResetHooks();

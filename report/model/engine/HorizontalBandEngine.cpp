@@ -130,9 +130,16 @@ void TppHorizontalBandEngine::startColumn()
     engine->IncludeDue(ppBandKind::ColumnHeader);
     engine->SetPrintArea(columnLeft(m_column), top, columnWidth(), position);
     if (report) {
+        // The handlers and the header may free the detail band, and this
+        // engine with it, or the report: the column ends there.
+        const std::weak_ptr<char> alive = AliveToken();
         report->DoEngineEvent(report->OnStartColumn, ppEvent::OnStartColumn);
+        if (alive.expired())
+            return;
         if (TppBand *header = report->GetBand(2))
             header->Generate();
+        if (alive.expired())
+            return;
     }
     engine->SetPrintArea(left, top, width, position);
     engine->SetMaxPosition(maxPosition);
@@ -149,9 +156,14 @@ void TppHorizontalBandEngine::endColumn(int aColumn)
     // The footer goes below the column's last row.
     engine->SetPrintArea(columnLeft(aColumn), m_rowBottom, columnWidth(), m_rowBottom);
     if (report) {
+        const std::weak_ptr<char> alive = AliveToken();
         if (TppBand *footer = report->GetBand(6))
             footer->Generate();
+        if (alive.expired())
+            return;
         report->DoEngineEvent(report->OnEndColumn, ppEvent::OnEndColumn);
+        if (alive.expired())
+            return;
     }
     engine->SetPrintArea(left, top, width, position);
     engine->SetMaxPosition(maxPosition);
@@ -202,8 +214,12 @@ void TppHorizontalBandEngine::AfterComponents()
     const TppCustomBand &band = *m_band;
     // Measured from the bottom of this row, where the next one would start.
     const int64_t rowBottom = std::max<int64_t>(m_rowBottom, int64_t(band.PrintRect().Bottom) + band.mmBottomOffset());
-    if (band.Visible() && rowBottom + band.mmHeight() > band.PageBottom())
+    if (band.Visible() && rowBottom + band.mmHeight() > band.PageBottom()) {
+        const std::weak_ptr<char> alive = AliveToken();
         endColumn(m_column);
+        if (alive.expired())
+            return;
+    }
     TppDetailBandEngine::AfterComponents();
 }
 
@@ -214,7 +230,8 @@ void TppHorizontalBandEngine::FinishPage()
     // columns to end.
     if (!engine || !engine->DetailPrinted() || m_flagsPage != engine->PageNo())
         return;
-    for (int c = 0; c < columnCount(); ++c)
+    const std::weak_ptr<char> alive = AliveToken();
+    for (int c = 0; c < columnCount() && !alive.expired(); ++c)
         if (!engine->GetColumnFlagA(c))
             endColumn(c);
 }

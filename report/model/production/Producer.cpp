@@ -385,11 +385,12 @@ void TppProducer::Publish()
 
 void TppProducer::EndJob()
 {
+    // A device's OnEndJob may free the report that owns this producer.
+    const QPointer<QObject> alive = Guard();
     if (!m_cancelled)
         m_publisher->EndJob();
-    if (!NonScreenOutput())
+    if (!alive || !NonScreenOutput())
         return;
-    const QPointer<QObject> alive = Guard();
     DoAfterPrint();
     if (!alive)
         return;

@@ -794,16 +794,32 @@ void TppCustomReport::CheckPageLimit()
         m_engine->EndReport();
 }
 
+bool TppCustomReport::eachBand(const std::function<void(TppBand &)> &aOp)
+{
+    // An object's step may free its band, a group with its bands, or this
+    // report: each band is held by its token, the walk by the report's.
+    const std::weak_ptr<char> alive = AliveToken();
+    std::vector<std::pair<TppBand *, std::weak_ptr<char>>> bands;
+    for (TppBand *band : m_bands)
+        bands.emplace_back(band, band->AliveToken());
+    for (const auto &[band, bandAlive] : bands) {
+        if (alive.expired())
+            return false;
+        if (!bandAlive.expired())
+            aOp(*band);
+    }
+    return !alive.expired();
+}
+
 void TppCustomReport::ComputeLookAheads()
 {
-    for (TppBand *band : std::vector<TppBand *>(m_bands))
-        band->ComputeLookAheads();
+    eachBand([](TppBand &aBand) { aBand.ComputeLookAheads(); });
 }
 
 void TppCustomReport::InitializePipelines()
 {
-    for (TppBand *band : std::vector<TppBand *>(m_bands))
-        band->FreeLookAheads();
+    if (!eachBand([](TppBand &aBand) { aBand.FreeLookAheads(); }))
+        return;
     for (TppGroup *group : std::vector<TppGroup *>(m_groups))
         group->PrepareKeepTogether();
     for (TppCustomReport *child : subReportChildren())

@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -225,6 +226,9 @@ public:
     void GetDataPipelines(std::vector<TppDataPipeline *> &aList) const;
     // The child reports of the subreports on the report's own bands.
     std::vector<TppCustomReport *> subReportChildren() const;
+    // Runs aOp on every band that is still there; false once this report
+    // has gone.
+    bool eachBand(const std::function<void(TppBand &)> &aOp);
     // At every report start: the bands' reset hooks.
     virtual void ResetHooks();
     // Fires the event and sends its id.

@@ -164,7 +164,11 @@ void TppReport::PrintToDevices()
 
 void TppReport::PublisherPageRequest(classes::TObject *Sender, classes::TObject *aPageRequest)
 {
+    // The program's OnPageRequest runs first and may free the report.
+    const QPointer<QObject> alive = Guard();
     TppBandedReport::PublisherPageRequest(Sender, aPageRequest);
+    if (!alive)
+        return;
     auto *engine = dynamic_cast<TppEngine *>(Engine());
     auto *request = dynamic_cast<TppPageRequest *>(aPageRequest);
     if (!engine || !request)
@@ -175,7 +179,6 @@ void TppReport::PublisherPageRequest(classes::TObject *Sender, classes::TObject 
         if (!made)
             m_outline->Initialize();
     }
-    const QPointer<QObject> alive = Guard();
     SetPrinting(true);
     try {
         TppPage *page = engine->Page();
@@ -232,7 +235,10 @@ void TppReport::InitializePipelines()
     GetDataPipelines(pipelines);
     for (TppDataPipeline *pipeline : pipelines)
         pipeline->InitTraversal(pipelines);
+    const std::weak_ptr<char> alive = AliveToken();
     TppBandedReport::InitializePipelines();
+    if (alive.expired())
+        return;
     TppDataPipeline *pipeline = DataPipeline();
     if (pipeline && pipeline->GetActive()) {
         pipeline->ExcludeRecordPositionFlags(ppNoRecords | ppLastRecord | ppFirstRecord);

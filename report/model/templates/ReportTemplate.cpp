@@ -198,8 +198,10 @@ void TppReportTemplate::New()
         if (auto *detail = dynamic_cast<TppDetailBand *>(m_report->BandAt(i)))
             detail->SetDataPipeline(pipeline);
     SetDescription(QString());
+    const std::weak_ptr<char> alive = AliveToken();
     TppTemplate::New();
-    notice(ppTemplateMsg::NewEnd);
+    if (!alive.expired())
+        notice(ppTemplateMsg::NewEnd);
 }
 
 } // namespace report

@@ -405,9 +405,12 @@ void TppTemplate::LoadFromStream(classes::TStream &aStream)
     m_renameList.clear();
     if (!BeforeLoad())
         return;
+    const std::weak_ptr<char> alive = m_alive;
     bool success = false;
     try {
         DoOnLoadStream(aStream);
+        if (alive.expired())
+            return;
         const TppFormatType format = DetectFormat(aStream);
         // Where the data was found and its form describe this template's
         // source, and outlive the restoring of its settings.
@@ -443,7 +446,7 @@ void TppTemplate::LoadFromStream(classes::TStream &aStream)
         AfterLoad(false);
         if (OnLoadEnd.Assigned())
             OnLoadEnd(this, Owner());
-        if (OwnerOnLoadEnd.Assigned())
+        if (!alive.expired() && OwnerOnLoadEnd.Assigned())
             OwnerOnLoadEnd(this, Owner());
         throw;
     }
@@ -452,7 +455,7 @@ void TppTemplate::LoadFromStream(classes::TStream &aStream)
     AfterLoad(success);
     if (OnLoadEnd.Assigned())
         OnLoadEnd(this, Owner());
-    if (OwnerOnLoadEnd.Assigned())
+    if (!alive.expired() && OwnerOnLoadEnd.Assigned())
         OwnerOnLoadEnd(this, Owner());
 }
 
@@ -487,9 +490,10 @@ void TppTemplate::DoOnLoadStream(classes::TStream &aStream)
 
 void TppTemplate::DoOnSaveStream(classes::TStream &aStream)
 {
+    const std::weak_ptr<char> alive = m_alive;
     if (OnSaveStream.Assigned())
         OnSaveStream(this, &aStream);
-    if (OwnerOnSaveStream.Assigned())
+    if (!alive.expired() && OwnerOnSaveStream.Assigned())
         OwnerOnSaveStream(this, &aStream);
 }
 
@@ -668,11 +672,16 @@ void TppTemplate::SaveToStream(classes::TStream &aStream)
 {
     if (!BeforeSave())
         return;
+    const std::weak_ptr<char> alive = m_alive;
     try {
         if (OnSaveStart.Assigned())
             OnSaveStart(this, Owner());
+        if (alive.expired())
+            return;
         WriteTemplate(aStream);
         DoOnSaveStream(aStream);
+        if (alive.expired())
+            return;
     } catch (...) {
         AfterSave(false);
         throw;
@@ -682,9 +691,10 @@ void TppTemplate::SaveToStream(classes::TStream &aStream)
 
 void TppTemplate::New()
 {
+    const std::weak_ptr<char> alive = m_alive;
     if (OnNew.Assigned())
         OnNew(this, Owner());
-    if (OwnerOnNew.Assigned())
+    if (!alive.expired() && OwnerOnNew.Assigned())
         OwnerOnNew(this, Owner());
 }
 

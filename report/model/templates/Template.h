@@ -204,6 +204,8 @@ protected:
     virtual bool AcceptsTopComponent(classes::TComponent *aComponent) const;
 
     classes::TComponent *ReadingComponent() const { return m_readingComponent; }
+    // Expires as the template goes, with the report that holds it.
+    std::weak_ptr<char> AliveToken() const { return m_alive; }
     // Old names of the components renamed during the load, with them.
     std::vector<std::pair<QString, classes::TComponent *>> &RenameList() { return m_renameList; }
 
@@ -223,6 +225,9 @@ private:
     classes::TComponent *m_readingComponent = nullptr;
     std::vector<std::pair<QString, classes::TComponent *>> m_renameList;
     std::unique_ptr<TppTemplate> m_backup;
+    // Expires as the template goes: a handler may free the report that
+    // holds it, and the routine that called the handler ends there.
+    std::shared_ptr<char> m_alive = std::make_shared<char>();
 };
 
 // What a load from a stream that is not at its start and the probes of
