@@ -62,7 +62,8 @@ bool wallClockOf(const QVariant &value, QDate &date, QTime &time)
     }
     date = moment.date();
     time = moment.time();
-    return moment.timeSpec() == Qt::LocalTime && date.isValid() && time.isValid();
+    const bool wallClock = moment.timeSpec() == Qt::LocalTime || moment.timeSpec() == Qt::TimeZone;
+    return wallClock && date.isValid() && time.isValid();
 }
 
 bool isValidDateTime(const QVariant &value)

@@ -11,6 +11,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QTimeZone>
 
 #include <random>
 
@@ -67,6 +68,11 @@ TEST(NodeValueOrder, DateTimesTheZoneSkippedSortByTheirClock)
                 EXPECT_EQ(NodeValueOrder(ordered[i], ordered[j]), expected) << c.zone << ' ' << i << ' ' << j;
             }
     }
+    // Times a named zone skipped go by their clock too, not all as one.
+    const QTimeZone named("Europe/Berlin");
+    EXPECT_LT(NodeValueOrder(QVariant(QDateTime(QDate(2024, 3, 31), QTime(2, 15), named)),
+                             QVariant(QDateTime(QDate(2024, 3, 31), QTime(2, 45), named))),
+              0);
     // Two valid moments go by their moment, also in the hour shown twice.
     const zvotest::ScopedTimeZone berlin("Europe/Berlin");
     const QDateTime first = QDateTime(QDate(2024, 10, 27), QTime(0, 30), Qt::UTC).toLocalTime();
