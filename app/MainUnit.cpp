@@ -41,6 +41,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <locale.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -586,8 +587,18 @@ bool TMainForm::FormClose()
 
 std::string TMainForm::systemReason(int error)
 {
-    // The C library words it in the user's language and encoding.
-    return rtl::FromQString(QString::fromLocal8Bit(std::strerror(error)));
+    // The C library words it in the user's language and encoding. Where the
+    // program's code page has no letters for that language (Japanese,
+    // Russian), its English wording is told rather than question marks.
+    const QString text = QString::fromLocal8Bit(std::strerror(error));
+    if (rtl::FitsCodePage(text))
+        return rtl::FromQString(text);
+    const locale_t english = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    if (!english)
+        return "error " + std::to_string(error);
+    std::string reason = strerror_l(error, english);
+    freelocale(english);
+    return reason;
 }
 
 std::string TMainForm::saveFailureText(const std::string &fileName, const std::string &reason)
