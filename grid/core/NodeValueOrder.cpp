@@ -1,5 +1,6 @@
 #include "grid/core/NodeValueOrder.h"
 
+#include <QDateTime>
 #include <QLocale>
 
 namespace grid {
@@ -37,6 +38,54 @@ int valueOrderKind(const QVariant &value)
 int valueOrderSign(int value)
 {
     return value < 0 ? -1 : (value > 0 ? 1 : 0);
+}
+
+// The local wall-clock date and time of a date value. A local date-time the
+// user's zone skipped (a daylight-saving gap, a skipped day) is one Qt calls
+// invalid while it keeps its date and time; Qt orders all of them as equal
+// and before every valid one, where the user reads them by their clock.
+bool wallClockOf(const QVariant &value, QDate &date, QTime &time)
+{
+    if (value.metaType().id() == QMetaType::QDate) {
+        date = value.toDate();
+        time = QTime(0, 0);
+        return date.isValid();
+    }
+    if (value.metaType().id() != QMetaType::QDateTime)
+        return false;
+    const QDateTime moment = value.toDateTime();
+    if (moment.isValid()) {
+        const QDateTime local = moment.toLocalTime();
+        date = local.date();
+        time = local.time();
+        return true;
+    }
+    date = moment.date();
+    time = moment.time();
+    const bool wallClock = moment.timeSpec() == Qt::LocalTime || moment.timeSpec() == Qt::TimeZone;
+    return wallClock && date.isValid() && time.isValid();
+}
+
+bool isValidDateTime(const QVariant &value)
+{
+    return value.metaType().id() == QMetaType::QDateTime && value.toDateTime().isValid();
+}
+
+// Two date values by the clock, unless both are valid date-times, which go
+// by their moment (an hour the clocks went back shows one clock time twice).
+bool orderByWallClock(const QVariant &a, const QVariant &b, int &order)
+{
+    if (isValidDateTime(a) && isValidDateTime(b))
+        return false;
+    QDate dateA, dateB;
+    QTime timeA, timeB;
+    if (!wallClockOf(a, dateA, timeA) || !wallClockOf(b, dateB, timeB))
+        return false;
+    if (dateA != dateB)
+        order = dateA < dateB ? -1 : 1;
+    else
+        order = timeA < timeB ? -1 : (timeB < timeA ? 1 : 0);
+    return true;
 }
 
 } // namespace
@@ -77,6 +126,8 @@ int NodeValueOrder(const QVariant &a, const QVariant &b, const QCollator *collat
         return valueOrderSign(x.compare(y));
     }
     default: {
+        if (int byClock = 0; orderByWallClock(a, b, byClock))
+            return byClock;
         const QPartialOrdering order = QVariant::compare(a, b);
         if (order == QPartialOrdering::Less)
             return -1;

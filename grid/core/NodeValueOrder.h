@@ -2,7 +2,8 @@
 
 // How two column values are ordered when nodes are sorted: nulls first, then
 // numbers, then texts; values of one kind by their own order. Texts can
-// instead follow the user's locale, case-sensitive.
+// instead follow the user's locale, case-sensitive. Dates and date-times go
+// by the user's clock, so a local time the zone skipped sorts where it reads.
 
 #include <QCollator>
 #include <QVariant>

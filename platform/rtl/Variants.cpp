@@ -171,8 +171,11 @@ bool TryDateVarToDateTime(const QVariant &value, TDateTime &result)
         // A local wall-clock time the user's zone skipped (a pipeline's
         // value, as a database hands it over): Qt calls it invalid but keeps
         // its date and time. The class library's date-time has no zone, so
-        // it is read by them, as a QDate is.
-        if (dt.timeSpec() != Qt::LocalTime || !dt.date().isValid() || !dt.time().isValid())
+        // it is read by them, as a QDate is. So is one that a named zone
+        // skipped: it has no moment to move to the user's clock, and refusing
+        // it would stop the whole run.
+        const bool wallClock = dt.timeSpec() == Qt::LocalTime || dt.timeSpec() == Qt::TimeZone;
+        if (!wallClock || !dt.date().isValid() || !dt.time().isValid())
             return false;
         const QDate d = dt.date();
         TDateTime day = 0;

@@ -46,7 +46,8 @@ QVariant DateTimeToVar(TDateTime value);
 // The day number of a QDateTime, QDate or QTime value; false for another
 // type, an invalid value or a date outside the years 1 to 9999. A date goes
 // by its parts, never through a local midnight that may not exist; so does a
-// local QDateTime the zone skipped (invalid, with a valid date and time).
+// local QDateTime the zone skipped (invalid, with a valid date and time), and
+// one a named zone skipped.
 bool TryDateVarToDateTime(const QVariant &value, TDateTime &result);
 
 // Unassigned gives 0; True gives -1 and False 0, as the class library

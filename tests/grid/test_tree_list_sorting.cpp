@@ -5,10 +5,13 @@
 #include "ControlFixture.h"
 
 #include "grid/core/NodeValueOrder.h"
+#include "tests/support/TimeZone.h"
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QLocale>
+#include <QTimeZone>
 
 #include <random>
 
@@ -33,6 +36,49 @@ TEST(NodeValueOrder, NullsThenNumbersThenTexts)
     EXPECT_GT(NodeValueOrder(QVariant(QStringLiteral("9")), QVariant(10), &collator), 0);
     EXPECT_LT(NodeValueOrder(QVariant(9), QVariant(QStringLiteral("10")), &collator), 0); // a number first: by kind
     EXPECT_GT(NodeValueOrder(QVariant(QStringLiteral("")), QVariant(), &collator), 0);
+}
+
+// Data may hold a local time the user's zone skipped (Qt keeps its date and
+// time but calls it invalid): it sorts where its clock time stands, among
+// valid date-times and dates, in every zone whose clock skips.
+TEST(NodeValueOrder, DateTimesTheZoneSkippedSortByTheirClock)
+{
+    const struct
+    {
+        const char *zone;
+        QDate day;
+        QTime gap;
+    } cases[] = {
+        {"America/Sao_Paulo", QDate(2018, 11, 4), QTime(0, 30)},
+        {"Asia/Beirut", QDate(2024, 3, 31), QTime(0, 30)},
+        {"Europe/Berlin", QDate(2024, 3, 31), QTime(2, 30)},
+        {"Pacific/Kiritimati", QDate(1994, 12, 31), QTime(12, 0)},
+    };
+    for (const auto &c : cases) {
+        const zvotest::ScopedTimeZone zone(c.zone);
+        const QVariant day(c.day.addDays(-1));
+        const QVariant before(QDateTime(c.day.addDays(-1), QTime(23, 0)));
+        const QVariant skipped(QDateTime(c.day, c.gap));
+        const QVariant laterSkipped(QDateTime(c.day, c.gap.addSecs(10 * 60)));
+        const QVariant after(QDateTime(c.day.addDays(1), QTime(12, 0)));
+        const std::vector<QVariant> ordered{day, before, skipped, laterSkipped, after};
+        for (size_t i = 0; i < ordered.size(); ++i)
+            for (size_t j = 0; j < ordered.size(); ++j) {
+                const int expected = i < j ? -1 : (i > j ? 1 : 0);
+                EXPECT_EQ(NodeValueOrder(ordered[i], ordered[j]), expected) << c.zone << ' ' << i << ' ' << j;
+            }
+    }
+    // Times a named zone skipped go by their clock too, not all as one.
+    const QTimeZone named("Europe/Berlin");
+    EXPECT_LT(NodeValueOrder(QVariant(QDateTime(QDate(2024, 3, 31), QTime(2, 15), named)),
+                             QVariant(QDateTime(QDate(2024, 3, 31), QTime(2, 45), named))),
+              0);
+    // Two valid moments go by their moment, also in the hour shown twice.
+    const zvotest::ScopedTimeZone berlin("Europe/Berlin");
+    const QDateTime first = QDateTime(QDate(2024, 10, 27), QTime(0, 30), Qt::UTC).toLocalTime();
+    const QDateTime second = first.addSecs(3600);
+    ASSERT_EQ(first.time(), second.time());
+    EXPECT_LT(NodeValueOrder(QVariant(first), QVariant(second)), 0);
 }
 
 TEST(TreeListSort, EqualValuesKeepTheirOrderAndLevelsAreRespected)

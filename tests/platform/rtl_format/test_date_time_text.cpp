@@ -13,6 +13,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QSize>
+#include <QTimeZone>
 
 #include <cmath>
 #include <limits>
@@ -304,6 +305,12 @@ TEST(Variants, AWallClockTimeTheZoneSkippedIsReadByItsDateAndTime)
         EXPECT_EQ(VarToStr(own, us), c.text) << c.zone;
         EXPECT_EQ(VarToDateTime(own, us), moment) << c.zone;
     }
+    // A time that a named zone skipped has no moment on the user's clock
+    // either: it reads by its own date and time, whatever the user's zone.
+    const zvotest::ScopedTimeZone user("America/Sao_Paulo");
+    const QVariant named(QDateTime(QDate(2024, 3, 31), QTime(2, 30), QTimeZone("Europe/Berlin")));
+    EXPECT_EQ(VarToDateTime(named, us), EncodeDate(2024, 3, 31) + EncodeTime(2, 30, 0, 0));
+    EXPECT_EQ(VarToStr(named, us), "3/31/2024 2:30:00 AM");
     // A date-time without date or time stays refused.
     TDateTime read = 0;
     EXPECT_FALSE(TryDateVarToDateTime(QVariant(QDateTime()), read));

@@ -1,5 +1,6 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FloatToStr.h"
+#include "platform/rtl/FormatFloat.h"
 #include "platform/rtl/FormatDateTime.h"
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/StrToDateTime.h"
@@ -64,6 +65,15 @@ TEST(FormatSettings, EveryLocaleReadsWhatItWrites)
             long double back = 0;
             if (!TryStrToFloat(text, back, s) || FloatToStr(back, s) != text)
                 fail("number", text);
+        }
+        // A number typed in groups, as the search dialog takes it: without
+        // the locale's thousand separator (a narrow no-break space in fr_FR,
+        // U+066C in Arabic) it reads.
+        for (long double x : {1234567.25L, -9876.5L}) {
+            const QString text = FormatFloat(QStringLiteral("#,##0.00"), x, s);
+            long double back = 0;
+            if (!TryStrToFloat(QString(text).remove(s.ThousandSeparator), back, s) || back != x)
+                fail("grouped number", text);
         }
         for (Currency c : amounts) {
             for (const QString &text :
