@@ -53,8 +53,10 @@ std::string ProgramFolderRefusal(const std::string &folder)
         return "every user may write to the program's folder";
     if ((st.st_mode & S_IWGRP) && groupHoldsOthers(st))
         return "other users of its group may write to the program's folder";
-    if ((st.st_mode & S_ISVTX) && st.st_uid != ::geteuid() && st.st_uid != 0)
-        return "the program's folder is a shared folder of another user";
+    // Its owner may write it whatever its mode says, sticky or not; only
+    // root's folders and the caller's own are no other user's to fill.
+    if (st.st_uid != ::geteuid() && st.st_uid != 0)
+        return "another user owns the program's folder";
     return {};
 }
 

@@ -605,6 +605,13 @@ TEST(StartRefusal, AFolderOthersMayWriteIsRefused)
         const std::string theirs = folder("theirs", 01755);
         ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
         EXPECT_NE(ProgramFolderRefusal(theirs), "");
+        // Its owner may write it whatever its mode: not sticky, nor even
+        // writable by its owner, it is as much theirs.
+        for (const mode_t mode : {mode_t(0755), mode_t(0555)}) {
+            const std::string owned = folder(mode == 0755 ? "theirs-plain" : "theirs-read-only", mode);
+            ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0);
+            EXPECT_NE(ProgramFolderRefusal(owned), "") << std::oct << mode;
+        }
         const std::string group = folder("group", 0775);
         ASSERT_EQ(::chown(group.c_str(), 0, 65534), 0);
         EXPECT_NE(ProgramFolderRefusal(group), "");
