@@ -665,6 +665,50 @@ TEST(StartRefusal, TheRefusalShowsInAWindowWhenNobodyReadsStandardError)
     EXPECT_EQ(zvotest::readFile(said), "-center\nZarvello: the folder <b>is</b> shared\n");
 }
 
+// xmessage cuts a line that passes the edge of its window: a refusal with a
+// long folder name reaches it in lines, every word of it there.
+TEST(StartRefusal, ALongRefusalReachesTheMessageWindowWhole)
+{
+    QTemporaryDir root;
+    const QString said = root.filePath(QStringLiteral("said.txt"));
+    ASSERT_TRUE(QDir(root.path()).mkdir(QStringLiteral("system")));
+    const QString xmessage = root.filePath(QStringLiteral("system/xmessage"));
+    ASSERT_TRUE(zvotest::writeFile(xmessage, "#!/bin/sh\nprintf '%s' \"$2\" > '" + said.toStdString() + "'\n"));
+    ASSERT_EQ(::chmod(QFile::encodeName(xmessage).constData(), 0755), 0);
+    const QByteArray display = qgetenv("DISPLAY");
+    const auto restoreDisplay = qScopeGuard([&] {
+        if (display.isNull())
+            qunsetenv("DISPLAY");
+        else
+            qputenv("DISPLAY", display);
+    });
+    qputenv("DISPLAY", ":99");
+    const std::string errors = QFile::encodeName(root.filePath(QStringLiteral("errors.txt"))).toStdString();
+    const int saved = ::dup(STDERR_FILENO);
+    const int log = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    ASSERT_GE(log, 0);
+    ::dup2(log, STDERR_FILENO);
+    ::close(log);
+    const std::string folder = "/home/\xd0\xbc\xd0\xb0\xd1\x80\xd0\xb8\xd1\x8f/" + std::string(90, 'd') + "/bin";
+    const std::string reason = "every user may write to the program's folder (\"" + folder +
+                               "\"); move the program to a folder only its owner may write";
+    const bool shown = TellStartRefusal(reason, {QFile::encodeName(root.filePath(QStringLiteral("system"))).toStdString()});
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    ASSERT_TRUE(shown);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(said).size() > 0; }, 10000));
+    const QString text = QString::fromUtf8(QByteArray::fromStdString(zvotest::readFile(said)));
+    const QStringList lines = text.split(u'\n');
+    EXPECT_GT(lines.size(), 2) << text.toStdString();
+    for (const QString &line : lines)
+        EXPECT_LE(line.size(), 72) << line.toStdString();
+    QString joined = text;
+    joined.remove(u'\n').remove(u' ');
+    QString expected = QString::fromUtf8(("Zarvello: " + reason).c_str());
+    expected.remove(u' ');
+    EXPECT_EQ(joined, expected);
+}
+
 // Whoever may write the program's folder could make Qt load their code: the
 // program ends before Qt reads the planted "qt.conf" or looks at the planted
 // plug-in folder, with one line saying why, and reads and writes nothing.
