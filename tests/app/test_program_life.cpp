@@ -537,6 +537,18 @@ TEST_F(ProgramLifeTest, AnEngineTableThatIsNoFileEndsTheStartWithOneLineSayingWh
     }
 }
 
+// A kill while the splash shows, at a first start, ends the program as the
+// wizard's Exit would, rather than leaving the wizard to wait for the user.
+TEST_F(ProgramLifeTest, ATerminationSignalDuringTheSplashEndsAFirstStart)
+{
+    write("Domain-Data.txt", "");
+    write("Options.ini", "[zarvello]\r\nShowSplashScreen=true\r\n");
+    QProcess program;
+    ASSERT_NO_FATAL_FAILURE(startProgram(program, {}, false));
+    EXPECT_TRUE(terminate(program)) << "the first-start wizard waits";
+    EXPECT_EQ(program.exitCode(), 0);
+}
+
 // Copied into a folder whose name is not UTF-8, or renamed to such a name,
 // the program would look for its files in the folder Qt's decoding names, or
 // in "/", and save there: it says so in one line and ends before it reads or
