@@ -479,7 +479,9 @@ bool TMainForm::FormCreate()
     LoadDomainData();
     bool wizardRan = false;
     if (ListView1->topLevelItemCount() == 0) {
-        wizardRan = RunFirstStartWizard();
+        // A close asked for while the splash showed found no wizard to take
+        // it as Exit, and the wizard would wait for a user who asked to go.
+        wizardRan = m_closeRequested || RunFirstStartWizard();
         SaveDomainData();
     }
     if (wizardRan && ListView1->topLevelItemCount() == 0)

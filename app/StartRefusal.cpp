@@ -41,6 +41,39 @@ bool trustedProgram(const std::string &path)
            (st.st_uid == 0 || st.st_uid == ::geteuid()) && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
+// xmessage shows each line as it stands in a window no wider than it
+// chooses, and cuts what passes its edge: the refusal's advice is at the
+// end. Lines break at blanks, a longer word (a path) where it must, never
+// inside a character.
+std::string brokenIntoLines(const std::string &text, size_t width)
+{
+    std::string result;
+    size_t lineStart = 0; // where the current line begins in result
+    size_t lastBlank = std::string::npos;
+    size_t characters = 0;
+    for (const char c : text) {
+        const bool continuation = (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+        if (!continuation && characters == width) {
+            if (lastBlank != std::string::npos) {
+                result[lastBlank] = '\n';
+                lineStart = lastBlank + 1;
+            } else {
+                result += '\n';
+                lineStart = result.size();
+            }
+            lastBlank = std::string::npos;
+            characters = 0;
+            for (size_t i = lineStart; i < result.size(); ++i)
+                characters += (static_cast<unsigned char>(result[i]) & 0xC0) != 0x80;
+        }
+        if (c == ' ')
+            lastBlank = result.size();
+        result += c;
+        characters += !continuation;
+    }
+    return result;
+}
+
 } // namespace
 
 std::string ProgramFolderRefusal(const std::string &folder)
@@ -53,8 +86,10 @@ std::string ProgramFolderRefusal(const std::string &folder)
         return "every user may write to the program's folder";
     if ((st.st_mode & S_IWGRP) && groupHoldsOthers(st))
         return "other users of its group may write to the program's folder";
-    if ((st.st_mode & S_ISVTX) && st.st_uid != ::geteuid() && st.st_uid != 0)
-        return "the program's folder is a shared folder of another user";
+    // Its owner may write it whatever its mode says, sticky or not; only
+    // root's folders and the caller's own are no other user's to fill.
+    if (st.st_uid != ::geteuid() && st.st_uid != 0)
+        return "another user owns the program's folder";
     return {};
 }
 
@@ -81,7 +116,7 @@ bool TellStartRefusal(const std::string &reason, const std::vector<std::string> 
     const Notifier notifiers[] = {
         {"zenity", {"--error", "--no-markup", "--title=Zarvello", "--text=" + text}},
         {"kdialog", {"--title", "Zarvello", "--error", text}},
-        {"xmessage", {"-center", text}},
+        {"xmessage", {"-center", brokenIntoLines(text, 72)}},
         {"notify-send", {"--urgency=critical", "Zarvello", text}},
     };
     for (const Notifier &notifier : notifiers) {

@@ -13,8 +13,9 @@ namespace app {
 // Why the program may not run from this folder, empty when it may: somebody
 // other than its owner could put a "qt.conf" or a plug-in folder there (a
 // folder everyone may write, sticky or not; one whose group holds other
-// users and may write), or it is a sticky folder another user owns. Qt would
-// load that code into the program of whoever starts it.
+// users and may write), or another user than root and the caller owns it,
+// sticky or not. Qt would load that code into the program of whoever starts
+// it.
 std::string ProgramFolderRefusal(const std::string &folder);
 
 // The folders the notifier is looked for in: the system's own, never the

@@ -56,6 +56,69 @@ QStringList toStringList(const std::vector<std::string> &names)
                             (error != 0 ? ": " + std::string(std::strerror(error)) : ""));
 }
 
+// The sections under path (or at it) that a build before the escape wrote,
+// renamed to this build's form, unless this build's form is there already.
+bool adoptPreviousForm(ini::IniDocument &document, const QString &path)
+{
+    const std::string previous = ini::PreviousStoredText(path);
+    if (previous.empty())
+        return false;
+    const std::string current = toStore(path);
+    const auto underOrAt = [](const std::string &name, const std::string &root) {
+        return ini::sameName(name, root) || (name.size() > root.size() && name[root.size()] == '\\' &&
+                                             ini::sameName(std::string_view(name).substr(0, root.size()), root));
+    };
+    const std::vector<std::string> sections = document.sectionNames();
+    for (const std::string &name : sections)
+        if (underOrAt(name, current))
+            return false;
+    bool any = false;
+    for (const std::string &name : sections) {
+        if (!underOrAt(name, previous))
+            continue;
+        const std::string renamed = current + name.substr(previous.size());
+        // A key given twice reads as its first line, and moves so.
+        std::vector<std::string> moved;
+        for (const ini::IniEntry &entry : document.sectionEntries(name)) {
+            if (std::any_of(moved.begin(), moved.end(),
+                            [&](const std::string &k) { return ini::sameName(k, entry.key); }))
+                continue;
+            document.setValue(renamed, entry.key, entry.value);
+            moved.push_back(entry.key);
+        }
+        document.removeSection(name);
+        any = true;
+    }
+    return any;
+}
+
+// Copies the key with its values and every key below it.
+bool copyRegistryTree(const std::string &from, const std::string &to)
+{
+    registry::Registry source;
+    registry::Registry target;
+    if (!source.openKey(from, false) || !target.openKey(to, true))
+        return false;
+    for (const std::string &name : source.valueNames()) {
+        const std::optional<registry::Value> value = source.readValue(name);
+        if (!value)
+            continue;
+        bool written = true;
+        switch (value->type) {
+        case registry::ValueType::Integer: written = target.writeInteger(name, value->integer); break;
+        case registry::ValueType::Text: written = target.writeText(name, value->data); break;
+        case registry::ValueType::Binary: written = target.writeBinary(name, value->data); break;
+        case registry::ValueType::None: break;
+        }
+        if (!written)
+            return false;
+    }
+    for (const std::string &key : source.subKeyNames())
+        if (!copyRegistryTree(from + "\\" + key, to + "\\" + key))
+            return false;
+    return true;
+}
+
 } // namespace
 
 // ---- TCustomIniFile -------------------------------------------------------
@@ -111,6 +174,16 @@ void TIniFile::EraseSection(const QString &section)
         cannotWriteFile(FileName());
 }
 
+bool TIniFile::AdoptPreviousForm(const QString &path)
+{
+    // Moved in one write; a file that cannot be written keeps the old form,
+    // which the save then reports as any write it cannot make.
+    bool moved = false;
+    const bool written =
+        ini::editFile(FileName(), [&](ini::IniDocument &document) { return moved = adoptPreviousForm(document, path); });
+    return written && moved;
+}
+
 // ---- TMemIniFile -----------------------------------------------------------
 
 TMemIniFile::TMemIniFile(std::string fileName)
@@ -153,36 +226,7 @@ void TMemIniFile::EraseSection(const QString &section)
 
 bool TMemIniFile::AdoptPreviousForm(const QString &path)
 {
-    const std::string previous = ini::PreviousStoredText(path);
-    if (previous.empty())
-        return false;
-    const std::string current = toStore(path);
-    const auto underOrAt = [](const std::string &name, const std::string &root) {
-        return ini::sameName(name, root) || (name.size() > root.size() && name[root.size()] == '\\' &&
-                                             ini::sameName(std::string_view(name).substr(0, root.size()), root));
-    };
-    const std::vector<std::string> sections = m_document.sectionNames();
-    for (const std::string &name : sections)
-        if (underOrAt(name, current))
-            return false;
-    bool any = false;
-    for (const std::string &name : sections) {
-        if (!underOrAt(name, previous))
-            continue;
-        const std::string renamed = current + name.substr(previous.size());
-        // A key given twice reads as its first line, and moves so.
-        std::vector<std::string> moved;
-        for (const ini::IniEntry &entry : m_document.sectionEntries(name)) {
-            if (std::any_of(moved.begin(), moved.end(),
-                            [&](const std::string &k) { return ini::sameName(k, entry.key); }))
-                continue;
-            m_document.setValue(renamed, entry.key, entry.value);
-            moved.push_back(entry.key);
-        }
-        m_document.removeSection(name);
-        any = true;
-    }
-    return any;
+    return adoptPreviousForm(m_document, path);
 }
 
 void TMemIniFile::UpdateFile()
@@ -206,12 +250,36 @@ TRegIniFile::TRegIniFile(const QString &path)
 
 std::string TRegIniFile::sectionPath(const QString &section) const
 {
-    const std::string s = toStore(section);
+    return storedSectionPath(toStore(section));
+}
+
+std::string TRegIniFile::storedSectionPath(const std::string &s) const
+{
     if (!s.empty() && s.front() == '\\')
         return s;
     if (m_path.empty())
         return "\\" + s;
     return "\\" + m_path + (s.empty() ? "" : "\\" + s);
+}
+
+bool TRegIniFile::AdoptPreviousForm(const QString &path)
+{
+    const std::string previous = ini::PreviousStoredText(path);
+    if (previous.empty())
+        return false;
+    const std::string from = storedSectionPath(previous);
+    const std::string to = sectionPath(path);
+    registry::Registry key;
+    if (key.keyExists(to) || !key.keyExists(from))
+        return false;
+    // Copied before the old key goes: a copy cut short leaves the layout
+    // where it was, and this build's half is erased again.
+    if (!copyRegistryTree(from, to)) {
+        key.deleteKey(to);
+        return false;
+    }
+    key.deleteKey(from);
+    return true;
 }
 
 bool TRegIniFile::OpenKey(const QString &key, bool canCreate)
@@ -316,7 +384,7 @@ void TdxRegIniWrapper::EraseSection(const QString &section)
 
 bool TdxRegIniWrapper::AdoptPreviousForm(const QString &path)
 {
-    return m_ini && m_ini->AdoptPreviousForm(path);
+    return m_ini ? m_ini->AdoptPreviousForm(path) : m_registry->AdoptPreviousForm(path);
 }
 
 void TdxRegIniWrapper::EraseSectionsWithPrefix(const QString &prefix)

@@ -48,7 +48,7 @@ public:
     // Moves the sections stored under a path (and below it) in the form a
     // build before the escape wrote them into this build's form, when none
     // of this form are there; see ini::PreviousStoredText. True when any
-    // moved. Only the store held in memory can; the others answer false.
+    // moved.
     virtual bool AdoptPreviousForm(const QString &path);
 
     // A value that is no integer reads the default too.
@@ -69,6 +69,8 @@ public:
     void WriteString(const QString &section, const QString &ident, const QString &value) override;
     QStringList ReadSections() override;
     void EraseSection(const QString &section) override;
+    // Moves them in one write of the file.
+    bool AdoptPreviousForm(const QString &path) override;
 };
 
 class TMemIniFile : public TCustomIniFile
@@ -123,9 +125,14 @@ public:
     void WriteBool(const QString &section, const QString &ident, bool value);
     QStringList ReadSections();
     void EraseSection(const QString &section);
+    // The key at path (a section's path), with every key below it, moved
+    // from the form a build before the escape wrote it in, as
+    // TCustomIniFile::AdoptPreviousForm moves sections.
+    bool AdoptPreviousForm(const QString &path);
 
 private:
     std::string sectionPath(const QString &section) const;
+    std::string storedSectionPath(const std::string &stored) const;
 
     std::string m_path; // the store's own key, from the root
     registry::Registry m_registry;
@@ -155,8 +162,7 @@ public:
     // names compared as the ini layer compares them; a sibling that merely
     // begins with the same text stays. Ini stores only, like the above.
     void EraseSectionTree(const QString &path);
-    // TCustomIniFile::AdoptPreviousForm of an ini store; a registry store
-    // answers false.
+    // The store's own AdoptPreviousForm.
     bool AdoptPreviousForm(const QString &path);
 
 private:

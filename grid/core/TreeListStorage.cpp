@@ -105,6 +105,9 @@ void TCustomdxTreeListControl::SaveToIniFile(const QString &fileName)
 void TCustomdxTreeListControl::LoadFromRegistry(const QString &path)
 {
     TRegIniFile store(QString{});
+    // Stored by an earlier build under a name that holds "&#x", the key is
+    // there only in that build's form.
+    store.AdoptPreviousForm(storageNormalisedPath(path));
     if (!store.OpenKey(path, false))
         return;
     store.CloseKey();

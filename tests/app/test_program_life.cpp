@@ -582,6 +582,18 @@ TEST_F(ProgramLifeTest, AnEngineTableThatIsNoFileEndsTheStartWithOneLineSayingWh
     }
 }
 
+// A kill while the splash shows, at a first start, ends the program as the
+// wizard's Exit would, rather than leaving the wizard to wait for the user.
+TEST_F(ProgramLifeTest, ATerminationSignalDuringTheSplashEndsAFirstStart)
+{
+    write("Domain-Data.txt", "");
+    write("Options.ini", "[zarvello]\r\nShowSplashScreen=true\r\n");
+    QProcess program;
+    ASSERT_NO_FATAL_FAILURE(startProgram(program, {}, false));
+    EXPECT_TRUE(terminate(program)) << "the first-start wizard waits";
+    EXPECT_EQ(program.exitCode(), 0);
+}
+
 // Copied into a folder whose name is not UTF-8, or renamed to such a name,
 // the program would look for its files in the folder Qt's decoding names, or
 // in "/", and save there: it says so in one line and ends before it reads or
@@ -650,6 +662,13 @@ TEST(StartRefusal, AFolderOthersMayWriteIsRefused)
         const std::string theirs = folder("theirs", 01755);
         ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
         EXPECT_NE(ProgramFolderRefusal(theirs), "");
+        // Its owner may write it whatever its mode: not sticky, nor even
+        // writable by its owner, it is as much theirs.
+        for (const mode_t mode : {mode_t(0755), mode_t(0555)}) {
+            const std::string owned = folder(mode == 0755 ? "theirs-plain" : "theirs-read-only", mode);
+            ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0);
+            EXPECT_NE(ProgramFolderRefusal(owned), "") << std::oct << mode;
+        }
         const std::string group = folder("group", 0775);
         ASSERT_EQ(::chown(group.c_str(), 0, 65534), 0);
         EXPECT_NE(ProgramFolderRefusal(group), "");
@@ -701,6 +720,50 @@ TEST(StartRefusal, TheRefusalShowsInAWindowWhenNobodyReadsStandardError)
               "Zarvello: no desktop\nZarvello: the folder <b>is</b> shared\n");
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(said).size() > 0; }, 10000));
     EXPECT_EQ(zvotest::readFile(said), "-center\nZarvello: the folder <b>is</b> shared\n");
+}
+
+// xmessage cuts a line that passes the edge of its window: a refusal with a
+// long folder name reaches it in lines, every word of it there.
+TEST(StartRefusal, ALongRefusalReachesTheMessageWindowWhole)
+{
+    QTemporaryDir root;
+    const QString said = root.filePath(QStringLiteral("said.txt"));
+    ASSERT_TRUE(QDir(root.path()).mkdir(QStringLiteral("system")));
+    const QString xmessage = root.filePath(QStringLiteral("system/xmessage"));
+    ASSERT_TRUE(zvotest::writeFile(xmessage, "#!/bin/sh\nprintf '%s' \"$2\" > '" + said.toStdString() + "'\n"));
+    ASSERT_EQ(::chmod(QFile::encodeName(xmessage).constData(), 0755), 0);
+    const QByteArray display = qgetenv("DISPLAY");
+    const auto restoreDisplay = qScopeGuard([&] {
+        if (display.isNull())
+            qunsetenv("DISPLAY");
+        else
+            qputenv("DISPLAY", display);
+    });
+    qputenv("DISPLAY", ":99");
+    const std::string errors = QFile::encodeName(root.filePath(QStringLiteral("errors.txt"))).toStdString();
+    const int saved = ::dup(STDERR_FILENO);
+    const int log = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    ASSERT_GE(log, 0);
+    ::dup2(log, STDERR_FILENO);
+    ::close(log);
+    const std::string folder = "/home/\xd0\xbc\xd0\xb0\xd1\x80\xd0\xb8\xd1\x8f/" + std::string(90, 'd') + "/bin";
+    const std::string reason = "every user may write to the program's folder (\"" + folder +
+                               "\"); move the program to a folder only its owner may write";
+    const bool shown = TellStartRefusal(reason, {QFile::encodeName(root.filePath(QStringLiteral("system"))).toStdString()});
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    ASSERT_TRUE(shown);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(said).size() > 0; }, 10000));
+    const QString text = QString::fromUtf8(QByteArray::fromStdString(zvotest::readFile(said)));
+    const QStringList lines = text.split(u'\n');
+    EXPECT_GT(lines.size(), 2) << text.toStdString();
+    for (const QString &line : lines)
+        EXPECT_LE(line.size(), 72) << line.toStdString();
+    QString joined = text;
+    joined.remove(u'\n').remove(u' ');
+    QString expected = QString::fromUtf8(("Zarvello: " + reason).c_str());
+    expected.remove(u' ');
+    EXPECT_EQ(joined, expected);
 }
 
 // Whoever may write the program's folder could make Qt load their code: the

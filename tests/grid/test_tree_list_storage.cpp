@@ -474,6 +474,50 @@ TEST_F(Storage, ALayoutAnEarlierBuildStoredUnderANameWithAnEscapeIsFound)
     EXPECT_EQ(a->Width(), 55);
 }
 
+// The key-by-key ini store and the registry find such a layout too, and a
+// save leaves nothing of the old form behind; a grid whose layout this build
+// has already saved keeps that one.
+TEST_F(Storage, TheKeyByKeyStoreAndTheRegistryFindALayoutOfTheEarlierForm)
+{
+    TdxTreeListColumn *a = named("colA", "A");
+    const QString name = QStringLiteral("Grid &#x41; Board");
+    write(file(), "[\\Grid &#x41; Board]\nBandRowCount=1\n[\\Grid &#x41; Board\\Columns\\colA]\nWidth=77\n");
+    TIniFile direct(file().toStdString());
+    a->SetWidth(40);
+    f.tree->LoadLayout(&direct, name);
+    EXPECT_EQ(a->Width(), 77);
+    a->SetWidth(88);
+    f.tree->SaveLayout(&direct, name);
+    QFile in(file());
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QByteArray bytes = in.readAll();
+    EXPECT_FALSE(bytes.contains("[\\Grid &#x41; Board")) << bytes.toStdString();
+    a->SetWidth(40);
+    f.tree->LoadLayout(&direct, name);
+    EXPECT_EQ(a->Width(), 88);
+
+    {
+        registry::Registry old;
+        ASSERT_TRUE(old.openKey("\\Software\\Grid &#x41; Board\\Columns\\colA", true));
+        ASSERT_TRUE(old.writeInteger("Width", 66));
+    }
+    a->SetWidth(40);
+    f.tree->LoadFromRegistry("Software\\" + name);
+    EXPECT_EQ(a->Width(), 66);
+    a->SetWidth(55);
+    f.tree->SaveToRegistry("Software\\" + name);
+    EXPECT_FALSE(registry::Registry().keyExists("\\Software\\Grid &#x41; Board"));
+    // An old key that turns up again beside this build's stays unread.
+    {
+        registry::Registry old;
+        ASSERT_TRUE(old.openKey("\\Software\\Grid &#x41; Board\\Columns\\colA", true));
+        ASSERT_TRUE(old.writeInteger("Width", 11));
+    }
+    a->SetWidth(40);
+    f.tree->LoadFromRegistry("Software\\" + name);
+    EXPECT_EQ(a->Width(), 55);
+}
+
 // A layout file that is there but cannot be read is no empty layout: the
 // load raises and leaves the grid as it was.
 TEST_F(Storage, ALayoutFileThatCannotBeReadRaises)
