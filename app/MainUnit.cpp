@@ -669,7 +669,10 @@ bool TMainForm::event(QEvent *event)
     if (event->type() == QEvent::StatusTip)
         return true;
     const bool handled = QMainWindow::event(event);
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+    // A font changed while the window shows reaches the buttons' sizes only
+    // when the layout has been asked again, after the font change itself.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange ||
+        event->type() == QEvent::LayoutRequest)
         fitMinimumSize();
     return handled;
 }

@@ -197,6 +197,20 @@ int TSiteListView::requiredWidth(int column) const
     return std::max({m_countMinimums.value(column - 1), contentWidth(column), header()->sectionSizeHint(column)});
 }
 
+void TSiteListView::changeEvent(QEvent *event)
+{
+    QTreeWidget::changeEvent(event);
+    // A font grown while the list shows: the captions and the values need
+    // more room than the widths taken under the old one. Never narrowed, as
+    // a count is never shortened.
+    if (event->type() == QEvent::FontChange)
+        guarded(Report::none(), [&] {
+            for (int column = 1; isCountColumn(column) && column < columnCount(); ++column)
+                if (const int required = requiredWidth(column); columnWidth(column) < required)
+                    setColumnWidth(column, required);
+        });
+}
+
 void TSiteListView::widenForCells(int firstRow, int lastRow, int firstColumn, int lastColumn)
 {
     for (int column = std::max(1, firstColumn); column <= lastColumn && isCountColumn(column); ++column) {

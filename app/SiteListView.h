@@ -80,6 +80,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     int cellWidth(int row, int column) const;

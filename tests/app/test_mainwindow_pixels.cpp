@@ -175,6 +175,37 @@ TEST_F(MainWindowPixelsTest, UnderA14PointFontEveryButtonHoldsItsCaption)
     QApplication::setFont(before);
 }
 
+// The desktop's font grows while the window shows: the window widens with
+// its buttons' needs and the count columns with their captions and values,
+// as they do when it starts under that font.
+TEST_F(MainWindowPixelsTest, AFontGrownWhileTheWindowShowsCutsNoButtonCaption)
+{
+    const QFont before = QApplication::font();
+    write("Domain-Data.txt", SortedRows);
+    writeOptions("ShowSplashScreen=false\r\nMainWindowW=630\r\nMainWindowState=Normal\r\n");
+    TMainForm &form = start();
+    form.show();
+    QCoreApplication::processEvents();
+    QFont large = before;
+    large.setPointSize(14);
+    QApplication::setFont(large);
+    for (int round = 0; round < 5; ++round)
+        QCoreApplication::processEvents();
+    for (QPushButton *button : form.findChildren<QPushButton *>())
+        if (button->isVisible()) {
+            EXPECT_GE(button->width(), button->sizeHint().width()) << button->text().toStdString();
+        }
+    // The count columns hold their captions and their values in it.
+    TSiteListView &list = *form.ListView1;
+    for (int column = 1; column < list.columnCount(); ++column) {
+        EXPECT_GE(list.columnWidth(column), list.header()->sectionSizeHint(column)) << column;
+        for (int row = 0; row < list.topLevelItemCount(); ++row)
+            EXPECT_GE(list.columnWidth(column), list.sizeHintForIndex(list.model()->index(row, column)).width())
+                << row << " " << column;
+    }
+    QApplication::setFont(before);
+}
+
 // Right to left, as a right-to-left translation sets it: the legend row
 // looks as it does left to right, "Limited Presence..." beside the lowest
 // colour and "...Major Player" beside the highest, and the hint follows the

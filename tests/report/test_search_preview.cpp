@@ -436,4 +436,44 @@ TEST_F(SearchPreviewTest, UnderADarkPaletteTheNavigationGlyphsRead)
     QApplication::setPalette(before);
 }
 
+// The best contrast a glyph's opaque pixels have on a face.
+double glyphContrast(const QAbstractButton &aButton, QRgb aFace)
+{
+    const QImage glyph = aButton.icon().pixmap(16, 16).toImage();
+    double best = 1;
+    for (int y = 0; y < glyph.height(); ++y)
+        for (int x = 0; x < glyph.width(); ++x)
+            if (qAlpha(glyph.pixel(x, y)) == 255)
+                best = std::max(best, zvotest::contrast(glyph.pixel(x, y), aFace));
+    return best;
+}
+
+// The desktop turns dark while the preview shows, and light again: the
+// glyphs are drawn again each time in a shade that reads on the new face.
+TEST_F(SearchPreviewTest, ThePaletteTurnedDarkWhileThePreviewShowsKeepsTheGlyphsReadable)
+{
+    const QPalette before = QApplication::palette();
+    QPalette light(QColor(0xEF, 0xEF, 0xEF));
+    light.setColor(QPalette::WindowText, Qt::black);
+    light.setColor(QPalette::ButtonText, Qt::black);
+    QApplication::setPalette(light);
+    TppSearchPreview &search = open(true);
+    auto &standard = static_cast<TppPreview &>(*preview);
+    const QAbstractButton *buttons[] = {standard.ToolButton(ppPreviewAction::LastPage),
+                                        standard.ToolButton(ppPreviewAction::Print), search.FindButton(),
+                                        search.NextButton()};
+    QPalette dark(QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::ButtonText, QColor(0xEE, 0xEE, 0xEE));
+    for (const QPalette &palette : {dark, light}) {
+        QApplication::setPalette(palette);
+        QCoreApplication::processEvents();
+        const QRgb face = palette.color(QPalette::Button).rgb();
+        for (const QAbstractButton *button : buttons)
+            EXPECT_GE(glyphContrast(*button, face), 4.5)
+                << button->toolTip().toStdString() << " on " << std::hex << face;
+    }
+    QApplication::setPalette(before);
+}
+
 } // namespace

@@ -20,6 +20,8 @@
 #include "tests/support/report/PageFakes.h"
 #include "tests/support/report/SamplePage.h"
 
+#include "platform/gfx/Colors.h"
+#include "platform/rtl/Colors.h"
 #include "platform/shell/MessageBox.h"
 
 #include <gtest/gtest.h>
@@ -103,6 +105,32 @@ TppDrawShape *viewerBox(TppPage &aPage, int aLeft, int aTop, bool aClickable)
 }
 
 } // namespace
+
+// The preview shows the page as it prints: the page's colour and commands in
+// system colours are paper's under a dark desktop too, where the page would
+// turn dark grey under its black text.
+TEST_F(ViewerTest, ThePageLooksAsItPrintsUnderADarkDesktop)
+{
+    Decorate = [](TppPage &aPage) {
+        TppDrawShape *box = viewerBox(aPage, 20000, 30000, false);
+        box->Brush()->SetColor(rtl::clWindow);
+        box->Pen()->SetColor(rtl::clWindowText);
+    };
+    viewer.SetZoomSetting(TppZoomSettingType::zs100Percent);
+    QPalette dark(QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Base, QColor(0x2A, 0x2A, 0x2A));
+    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
+    rtl::setSystemColors(gfx::systemColorsFromPalette(dark));
+    start();
+    const QImage shown = viewer.ScreenDevice()->PageBitmap();
+    rtl::setSystemColors(rtl::SystemColors::classic());
+    const int left = 24 + ppRound(20 * 0.03937f * 96);
+    const int top = 24 + ppRound(30 * 0.03937f * 96);
+    zvotest::expectPixels(shown, {{30, 30, rtl::clWhite},
+                                  {left, top + 5, rtl::clBlack},
+                                  {left + 5, top + 5, rtl::clWhite}});
+}
 
 TEST_F(ViewerTest, ThePageShowsOnItsSurroundAtEveryZoom)
 {

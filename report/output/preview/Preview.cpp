@@ -43,17 +43,21 @@ const QString PreviewZoomMask = QStringLiteral("999\\ %;0; ");
 const QString PreviewPageMask = QStringLiteral("99999;0; ");
 
 template <class Glyph>
-QIcon previewSingleGlyph()
+std::function<QIcon()> previewSingleGlyph()
 {
-    Glyph glyph;
-    return ppSingleGlyphIcon(glyph);
+    return [] {
+        Glyph glyph;
+        return ppSingleGlyphIcon(glyph);
+    };
 }
 
 template <class Glyph>
-QIcon previewDoubleGlyph()
+std::function<QIcon()> previewDoubleGlyph()
 {
-    Glyph glyph;
-    return ppDoubleGlyphIcon(glyph);
+    return [] {
+        Glyph glyph;
+        return ppDoubleGlyphIcon(glyph);
+    };
 }
 
 // The edit shows its text from the start, however narrow it is.
@@ -163,12 +167,12 @@ void TppPreview::CreateToolbarPanels()
     m_searchPanel = std::make_unique<QFrame>();
 }
 
-QToolButton *TppPreview::addToolButton(int aLeft, int aTag, const QIcon &aIcon, int aMessage)
+QToolButton *TppPreview::addToolButton(int aLeft, int aTag, const std::function<QIcon()> &aIcon, int aMessage)
 {
     auto *button = new QToolButton(m_buttonPanel);
     button->setAutoRaise(true);
     button->setGeometry(aLeft, 2, PreviewButtonWidth, PreviewButtonHeight);
-    button->setIcon(aIcon);
+    ppSetGlyphIcon(*button, aIcon);
     button->setToolTip(ppLoadStr(aMessage));
     button->setFocusPolicy(Qt::NoFocus);
     QObject::connect(button, &QToolButton::clicked, button, [this, aTag, button] {

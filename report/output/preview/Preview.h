@@ -11,6 +11,8 @@
 
 #include <QPointer>
 
+#include <functional>
+
 class QLineEdit;
 class QPushButton;
 class QSplitter;
@@ -70,7 +72,7 @@ protected:
     const QWidget *outlineTree() const override;
 
 private:
-    QToolButton *addToolButton(int aLeft, int aTag, const QIcon &aIcon, int aMessage);
+    QToolButton *addToolButton(int aLeft, int aTag, const std::function<QIcon()> &aIcon, int aMessage);
     void updateZoomButtons();
     void updateAutoSearchButton();
     void focusEditFocus();

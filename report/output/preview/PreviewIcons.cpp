@@ -2,7 +2,9 @@
 
 #include "platform/gfx/Colors.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QEvent>
 #include <QBitmap>
 #include <QPalette>
 #include <QPixmap>
@@ -179,6 +181,39 @@ QIcon ppDoubleGlyphIcon(TppMetaBitmap &aGlyph)
     icon.addPixmap(iconTransparent(image.copy(0, 0, half, image.height()), aGlyph.BackColor()), QIcon::Normal);
     icon.addPixmap(iconTransparent(image.copy(half, 0, half, image.height()), aGlyph.BackColor()), QIcon::Disabled);
     return icon;
+}
+
+namespace {
+
+class GlyphRedraw : public QObject
+{
+public:
+    GlyphRedraw(QAbstractButton &aButton, std::function<QIcon()> aMake)
+        : QObject(&aButton)
+        , m_make(std::move(aMake))
+    {
+        aButton.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *aWatched, QEvent *aEvent) override
+    {
+        if (aEvent->type() == QEvent::PaletteChange)
+            if (auto *button = qobject_cast<QAbstractButton *>(aWatched))
+                button->setIcon(m_make());
+        return QObject::eventFilter(aWatched, aEvent);
+    }
+
+private:
+    std::function<QIcon()> m_make;
+};
+
+} // namespace
+
+void ppSetGlyphIcon(QAbstractButton &aButton, std::function<QIcon()> aMake)
+{
+    aButton.setIcon(aMake());
+    new GlyphRedraw(aButton, std::move(aMake));
 }
 
 } // namespace report

@@ -9,6 +9,10 @@
 
 #include <QIcon>
 
+#include <functional>
+
+class QAbstractButton;
+
 namespace report {
 
 class TppPreviewIcon : public TppMetaBitmap
@@ -130,5 +134,10 @@ public:
 // its left half to the enabled button and its right half to the disabled.
 QIcon ppSingleGlyphIcon(TppMetaBitmap &aGlyph);
 QIcon ppDoubleGlyphIcon(TppMetaBitmap &aGlyph);
+
+// Gives the button the icon aMake draws, and has it drawn again at every
+// change of the desktop's palette: a glyph's shade is chosen for the face
+// it stands on, which the palette gives.
+void ppSetGlyphIcon(QAbstractButton &aButton, std::function<QIcon()> aMake);
 
 } // namespace report

@@ -31,10 +31,12 @@ constexpr int SearchPanelButtonWidth = 23;
 constexpr int SearchPanelButtonHeight = 22;
 
 template <class Glyph>
-QIcon searchPanelGlyph()
+std::function<QIcon()> searchPanelGlyph()
 {
-    Glyph glyph;
-    return ppDoubleGlyphIcon(glyph);
+    return [] {
+        Glyph glyph;
+        return ppDoubleGlyphIcon(glyph);
+    };
 }
 
 int searchPanelRight(const QWidget *aWidget)
@@ -57,7 +59,7 @@ void TppSearchPreview::CreateToolbar(QWidget *aButtonPanel)
     button->setObjectName(QStringLiteral("FindButton"));
     button->setAutoRaise(true);
     button->setGeometry(77, 2, SearchPanelButtonWidth, SearchPanelButtonHeight);
-    button->setIcon(searchPanelGlyph<TppTextSearchIcon>());
+    ppSetGlyphIcon(*button, searchPanelGlyph<TppTextSearchIcon>());
     button->setCheckable(true);
     button->setProperty("Tag", 2);
     button->setFocusPolicy(Qt::NoFocus);
@@ -99,7 +101,7 @@ void TppSearchPreview::CreateResultPanel(QWidget *aSearchPanel)
             QMetaObject::invokeMethod(m_textBox, &QLineEdit::selectAll, Qt::QueuedConnection);
     });
 
-    const std::pair<QIcon, int> navigation[] = {
+    const std::pair<std::function<QIcon()>, int> navigation[] = {
         {searchPanelGlyph<TppFirstSearchOccurrenceIcon>(), ppSearchAction::First},
         {searchPanelGlyph<TppPriorSearchOccurrenceIcon>(), ppSearchAction::Prior},
         {searchPanelGlyph<TppNextSearchOccurrenceIcon>(), ppSearchAction::Next},
@@ -108,7 +110,7 @@ void TppSearchPreview::CreateResultPanel(QWidget *aSearchPanel)
         auto *button = new QToolButton(aSearchPanel);
         button->setAutoRaise(true);
         button->resize(SearchPanelButtonWidth, SearchPanelButtonHeight);
-        button->setIcon(navigation[i].first);
+        ppSetGlyphIcon(*button, navigation[i].first);
         button->setProperty("Tag", 102 + i);
         button->setFocusPolicy(Qt::NoFocus);
         button->setEnabled(false);

@@ -387,6 +387,10 @@ void TppScreenDevice::RenderPage()
     const std::weak_ptr<char> alive = LifeToken();
     {
         gfx::Canvas canvas(&m_pageBitmap);
+        // The page shows as it prints, whose system colours are the classic
+        // ones: a dark desktop's window colour would give a dark page under
+        // the default black text.
+        canvas.setSystemColors(rtl::SystemColors::classic());
         canvas.setBrush(gfx::Brush::solid(m_viewer ? m_viewer->PageColor() : ScreenPageColor));
         canvas.Rectangle(rtl::TRect{m_offsetX, m_offsetY, m_offsetX + m_pageWidth, m_offsetY + m_pageHeight});
         TppCommandRenderer renderer(canvas, RenderSettings());
