@@ -932,6 +932,9 @@ const std::map<std::string, std::vector<std::string>> &gridSweptVirtuals()
 {
     static const std::map<std::string, std::vector<std::string>> sites = {
         {"TCustomdxTreeList::MayScroll", {"panning: a pan's beat whose MayScroll frees the grid"}},
+        {"TCustomdxTreeList::DoRowBegin", {"paint: DoRowBegin"}},
+        {"TCustomdxTreeList::DoRowEnd", {"paint: DoRowEnd"}},
+        {"TCustomdxTreeList::LevelColor", {"paint: LevelColor"}},
     };
     return sites;
 }
@@ -963,7 +966,7 @@ std::map<std::string, std::string> gridExcusedVirtuals()
           "ClearSelection", "CollapseWithFocusInside", "ColumnBestFit", "ColumnColor",
           "ColumnCustomizingDisabled", "ColumnFont", "ColumnHasHeaderGlyph", "ColumnHeaderDropDown",
           "ColumnHeaderGlyph", "ColumnPasswordChar", "ColumnTextHeight", "ColumnWrapsText",
-          "CreateDefaultEditor", "CreateNode", "CreatePainter", "DoRowBegin", "DoRowEnd", "DropVisibleRows",
+          "CreateDefaultEditor", "CreateNode", "CreatePainter", "DropVisibleRows",
           "EndBandDrag", "EndColumnDrag", "EndSelection", "EndUpdateHook", "FindByPrefix", "FindEditor",
           "FooterCellText", "GetEditValue", "GetRelativeNode", "GetSortValue", "GroupPanelHeight",
           "HasLevelColors", "HeaderCellLineCount", "HitTest", "HorzPositionChanged", "ImmediateEditQuery",
@@ -972,7 +975,7 @@ std::map<std::string, std::string> gridExcusedVirtuals()
           "IsFocusedFirst", "IsFocusedLast", "IsGroupFooter", "IsHotCell", "IsHotTrack", "IsLastRow",
           "IsMultiSort", "IsNewItemRowActive", "IsNewItemRowShown", "IsNodeSelected",
           "IsPointOverCustomizing", "IsSingleTextNode", "IsWholeRow", "IsWidthFit", "KeepKey",
-          "LayoutChanged", "LevelColor", "MakeColumnVisible", "MayDoubleClick", "MayRangeSelect",
+          "LayoutChanged", "MakeColumnVisible", "MayDoubleClick", "MayRangeSelect",
           "MayTrimScrollBars", "MeasureCellHeight", "NodeAdded", "NodeChanged", "NodeCountChanged",
           "NodeHasChildren", "NodeImageIndex", "NodeLineCount", "NodePreviewText", "NodeRowHeight",
           "NodeSelectedIndex", "NodeStateIndex", "RebuildColumnPlacement", "RebuildWidthCache",

@@ -33,10 +33,25 @@ public:
     bool IsNewItemRowShown() override { return newItemRow; }
     bool IsGroupFooter(TdxTreeListNode *, int) override { return groupFooters; }
     bool HasLevelColors() override { return levelColor != rtl::clNone; }
-    rtl::TColor LevelColor(TdxTreeListNode *, int) override { return levelColor; }
+    rtl::TColor LevelColor(TdxTreeListNode *, int) override
+    {
+        const rtl::TColor color = levelColor;
+        call(levelColorHook);
+        return color;
+    }
     bool IsSingleTextNode(TdxTreeListNode *node) override { return node == singleText; }
-    void DoRowBegin(TdxTreeListNode *node) override { rowCalls.push_back({node, true}); }
-    void DoRowEnd(TdxTreeListNode *node) override { rowCalls.push_back({node, false}); }
+    void DoRowBegin(TdxTreeListNode *node) override
+    {
+        rowCalls.push_back({node, true});
+        call(rowBeginHook);
+    }
+    void DoRowEnd(TdxTreeListNode *node) override
+    {
+        rowCalls.push_back({node, false});
+        call(rowEndHook);
+    }
+    // What an override does besides answering; it may free the grid.
+    std::function<void()> levelColorHook, rowBeginHook, rowEndHook;
     int GroupPanelHeight() override { return groupPanel; }
     bool IsBottomPanelShown() override { return bottomPanel; }
     bool IsBottomPanelButtonShown() override { return bottomButton; }
@@ -51,6 +66,15 @@ public:
     bool groupFooters = false;
     rtl::TColor levelColor = rtl::clNone;
     TdxTreeListNode *singleText = nullptr;
+
+private:
+    // The hook is copied first: it may free this control and itself with it.
+    static void call(const std::function<void()> &hook)
+    {
+        if (const std::function<void()> h = hook)
+            h();
+    }
+public:
     std::vector<std::pair<TdxTreeListNode *, bool>> rowCalls;
 };
 
@@ -1108,6 +1132,14 @@ const std::vector<std::pair<const char *, PaintSweepSet>> &paintSweepEvents()
     using Fix = PaintFixture;
     using H = std::function<void()>;
     static const std::vector<std::pair<const char *, PaintSweepSet>> list = {
+        // Virtuals a descendant overrides, the drawing's call-outs as much as its events.
+        {"DoRowBegin", [](PaintFixture &f, std::function<void()> h) { f.tree->rowBeginHook = h; }},
+        {"DoRowEnd", [](PaintFixture &f, std::function<void()> h) { f.tree->rowEndHook = h; }},
+        {"LevelColor",
+         [](PaintFixture &f, std::function<void()> h) {
+             f.tree->levelColor = rtl::clRed;
+             f.tree->levelColorHook = h;
+         }},
         {"OnCustomDrawCell",
          [](PaintFixture &f, std::function<void()> h) { f.tree->OnCustomDrawCell.Set([h](auto &&...) { h(); }); }},
         {"OnCustomDrawCellEx",
