@@ -935,6 +935,10 @@ const std::map<std::string, std::vector<std::string>> &gridSweptVirtuals()
         {"TCustomdxTreeList::DoRowBegin", {"paint: DoRowBegin"}},
         {"TCustomdxTreeList::DoRowEnd", {"paint: DoRowEnd"}},
         {"TCustomdxTreeList::LevelColor", {"paint: LevelColor"}},
+        {"TCustomdxTreeList::AppendNewItemNode", {"freed_grid: append hook of the new item row"}},
+        {"TCustomdxTreeListControl::DoBeforeSort", {"handlers: before-sort hook"}},
+        {"TCustomdxTreeListControl::LoadColumnLayout", {"handlers: column layout restored"}},
+        {"TCustomdxTreeListControl::SaveColumnLayout", {"handlers: column layout stored"}},
     };
     return sites;
 }
@@ -960,7 +964,7 @@ std::map<std::string, std::string> gridExcusedVirtuals()
           "SetEditFlag", "VScroll", "WheelScrollLines"}},
         {"TCustomdxTreeList",
          {"AdjustDragCursor", "AdjustHeaderLineCount", "AdjustPreviewHeight", "AlternativeHeaderClick",
-          "AlternativeHeaderMode", "AppendNewItemNode", "BandBestFit", "BandCustomizingDisabled",
+          "AlternativeHeaderMode", "BandBestFit", "BandCustomizingDisabled",
           "BeginBandDrag", "BeginColumnDrag", "BeginSelection", "BeginUpdateHook", "BottomButtonClick",
           "BottomButtonHint", "BottomPanelText", "BuildNodeDragImage", "CanCacheRowHeight", "CanShowEditor",
           "ClearSelection", "CollapseWithFocusInside", "ColumnBestFit", "ColumnColor",
@@ -986,8 +990,7 @@ std::map<std::string, std::string> gridExcusedVirtuals()
           "StoreEditValue", "StoreLayout", "TimerFired", "UpdateScrollBars", "UpdateVisibleRows", "optionA",
           "optionB"}},
         {"TCustomdxTreeListControl",
-         {"DoBeforeSort", "IsFreeSelection", "LoadColumnLayout", "LoadLayoutSettings", "SaveColumnLayout",
-          "SaveLayoutSettings", "SortUnlocked"}},
+         {"IsFreeSelection", "LoadLayoutSettings", "SaveLayoutSettings", "SortUnlocked"}},
         {"TdxTreeListColumn",
          {"DefaultAlignment", "DefaultCaption", "DefaultMaxLength", "DefaultReadOnly", "DefaultWidth",
           "FillViewData", "GetEditorClassName", "InitEditProperties", "RestoreDefaults"}},
