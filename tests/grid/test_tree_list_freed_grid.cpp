@@ -1062,6 +1062,9 @@ TEST(TreeListCallOuts, EverySiteOfTheGridIsSweptWithTheGridAsItsVictim)
         swept.insert(entry.site);
     EXPECT_EQ(zvotest::CallOutMismatch(code, swept, gridExcusedSites()), "");
     RecordProperty("sites", int(code.size()));
+    RecordProperty("events", int(events.size()));
+    RecordProperty("entries", int(entries.size()));
+    RecordProperty("excused", int(gridExcusedSites().size()));
 }
 
 // The virtuals of the tree list's published classes that the grid calls:
@@ -1095,6 +1098,7 @@ TEST(TreeListCallOuts, EveryVirtualTheGridCallsIsSweptWithTheGridAsItsVictim)
     }
     EXPECT_EQ(zvotest::CallOutMismatch(code, swept, gridExcusedVirtuals()), "");
     RecordProperty("swept", int(swept.size()));
+    RecordProperty("excused", int(gridExcusedVirtuals().size()));
     RecordProperty("virtuals", int(code.size()));
 }
 
