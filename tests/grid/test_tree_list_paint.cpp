@@ -58,6 +58,20 @@ public:
     bool IsBottomPanelButtonShown() override { return bottomButton; }
     QString BottomPanelText() override { return answer(bottomText, "BottomPanelText"); }
     int ColumnHeaderDropDown(int) override { return answer(dropDown, "ColumnHeaderDropDown"); }
+    bool IsWholeRow(TdxTreeListNode *node) override
+    {
+        return answer(TCustomdxTreeListControl::IsWholeRow(node), "IsWholeRow");
+    }
+    bool RowFlag(TdxTreeListNode *node) override { return answer(TCustomdxTreeListControl::RowFlag(node), "RowFlag"); }
+    QString FooterCellText(int column) override
+    {
+        return answer(TCustomdxTreeListControl::FooterCellText(column), "FooterCellText");
+    }
+    rtl::TColor ColumnColor(int column) override
+    {
+        return answer(TCustomdxTreeListControl::ColumnColor(column), "ColumnColor");
+    }
+
     bool newItemRow = false;
     int groupPanel = 0;
     bool bottomPanel = false;
@@ -1163,6 +1177,10 @@ const std::vector<std::pair<const char *, PaintSweepSet>> &paintSweepEvents()
          }},
         {"ColumnHeaderDropDown",
          [](PaintFixture &f, std::function<void()> h) { f.tree->queryHooks["ColumnHeaderDropDown"] = h; }},
+        {"IsWholeRow", [](PaintFixture &f, std::function<void()> h) { f.tree->queryHooks["IsWholeRow"] = h; }},
+        {"RowFlag", [](PaintFixture &f, std::function<void()> h) { f.tree->queryHooks["RowFlag"] = h; }},
+        {"FooterCellText", [](PaintFixture &f, std::function<void()> h) { f.tree->queryHooks["FooterCellText"] = h; }},
+        {"ColumnColor", [](PaintFixture &f, std::function<void()> h) { f.tree->queryHooks["ColumnColor"] = h; }},
         {"OnCustomDrawCell",
          [](PaintFixture &f, std::function<void()> h) { f.tree->OnCustomDrawCell.Set([h](auto &&...) { h(); }); }},
         {"OnCustomDrawCellEx",
@@ -1237,6 +1255,8 @@ const std::map<std::string, std::string> &gridtest::PaintSweepKnownFaults()
         {"OnAutoRowHeight", "the row layout (the row heights CalcLayout computes) asks it in the middle of its "
                             "computation and goes on with the grid a handler freed there"},
         {"IsGroupFooter", layoutQueryFault},
+        {"RowFlag", layoutQueryFault},
+        {"IsWholeRow", layoutQueryFault},
         {"IsBottomPanelShown", layoutQueryFault},
         {"GroupPanelHeight", layoutQueryFault},
         {"IsSingleTextNode", layoutQueryFault},
