@@ -1014,8 +1014,8 @@ std::map<std::string, std::string> gridExcusedVirtuals()
             excused.emplace(owner + "::" + name, "not yet swept");
     // The paint sweep's known faults among the virtuals: fired, the grid
     // victim still read.
-    for (const char *name : {"IsGroupFooter", "IsSingleTextNode", "GroupPanelHeight", "IsBottomPanelShown", "IsWholeRow",
-                             "RowFlag"})
+    for (const char *name :
+         {"IsGroupFooter", "IsSingleTextNode", "GroupPanelHeight", "IsBottomPanelShown", "IsWholeRow", "RowFlag"})
         if (const auto fault = gridtest::PaintSweepKnownFaults().find(name);
             fault != gridtest::PaintSweepKnownFaults().end())
             excused.emplace(std::string("TCustomdxTreeList::") + name, "known fault: " + fault->second);
