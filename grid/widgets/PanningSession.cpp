@@ -87,6 +87,7 @@ PanningSession::PanningSession(TreeListWidget *window, TCustomdxTreeList &tree, 
     : QObject(window)
     , m_window(window)
     , m_tree(tree)
+    , m_treeAlive(tree.AliveToken())
     , m_ended(std::move(ended))
 {
     PanningController::Setup setup;
@@ -97,6 +98,8 @@ PanningSession::PanningSession(TreeListWidget *window, TCustomdxTreeList &tree, 
     if (const QScreen *screen = window->screen())
         setup.screen = {screen->geometry().width(), screen->geometry().height()};
     m_controller = std::make_unique<PanningController>(setup, [this](bool horizontal, int code) {
+        if (m_treeAlive.expired())
+            return;
         if (horizontal)
             m_tree.HScroll(code);
         else
@@ -159,11 +162,14 @@ void PanningSession::tick()
 {
     if (!m_running)
         return;
-    if (lostGrab()) {
+    if (lostGrab() || m_treeAlive.expired()) {
         end();
         return;
     }
     m_controller->Tick();
+    // A scroll's handler that freed the grid ends the mode at once.
+    if (m_treeAlive.expired())
+        end();
 }
 
 bool PanningSession::eventFilter(QObject *watched, QEvent *event)

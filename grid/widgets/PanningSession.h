@@ -7,6 +7,7 @@
 // core's PanningController's; no nested event loop runs.
 
 #include "grid/core/PanningController.h"
+#include "grid/core/TreeListLife.h"
 
 #include <QBasicTimer>
 #include <QObject>
@@ -50,6 +51,10 @@ private:
 
     TreeListWidget *m_window;
     TCustomdxTreeList &m_tree;
+    // The grid may be freed while the mode runs (by a handler of its
+    // scrolling, or by the program between two beats): the beats read it
+    // only while this holds.
+    TreeListAlive m_treeAlive;
     std::function<void()> m_ended;
     std::unique_ptr<PanningController> m_controller;
     QPointer<QWidget> m_indicator;

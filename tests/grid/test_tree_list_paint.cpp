@@ -31,17 +31,47 @@ public:
     using TCustomdxTreeList::SetState;
     using TCustomdxTreeListControl::TCustomdxTreeListControl;
     bool IsNewItemRowShown() override { return newItemRow; }
-    bool IsGroupFooter(TdxTreeListNode *, int) override { return groupFooters; }
+    bool IsGroupFooter(TdxTreeListNode *, int) override { return answer(groupFooters, "IsGroupFooter"); }
     bool HasLevelColors() override { return levelColor != rtl::clNone; }
-    rtl::TColor LevelColor(TdxTreeListNode *, int) override { return levelColor; }
-    bool IsSingleTextNode(TdxTreeListNode *node) override { return node == singleText; }
-    void DoRowBegin(TdxTreeListNode *node) override { rowCalls.push_back({node, true}); }
-    void DoRowEnd(TdxTreeListNode *node) override { rowCalls.push_back({node, false}); }
-    int GroupPanelHeight() override { return groupPanel; }
-    bool IsBottomPanelShown() override { return bottomPanel; }
+    rtl::TColor LevelColor(TdxTreeListNode *, int) override
+    {
+        const rtl::TColor color = levelColor;
+        call(levelColorHook);
+        return color;
+    }
+    bool IsSingleTextNode(TdxTreeListNode *node) override { return answer(node == singleText, "IsSingleTextNode"); }
+    void DoRowBegin(TdxTreeListNode *node) override
+    {
+        rowCalls.push_back({node, true});
+        call(rowBeginHook);
+    }
+    void DoRowEnd(TdxTreeListNode *node) override
+    {
+        rowCalls.push_back({node, false});
+        call(rowEndHook);
+    }
+    // What an override does besides answering; it may free the grid.
+    std::function<void()> levelColorHook, rowBeginHook, rowEndHook;
+    std::map<std::string, std::function<void()>> queryHooks; // by the virtual's name
+    int GroupPanelHeight() override { return answer(groupPanel, "GroupPanelHeight"); }
+    bool IsBottomPanelShown() override { return answer(bottomPanel, "IsBottomPanelShown"); }
     bool IsBottomPanelButtonShown() override { return bottomButton; }
-    QString BottomPanelText() override { return bottomText; }
-    int ColumnHeaderDropDown(int) override { return dropDown; }
+    QString BottomPanelText() override { return answer(bottomText, "BottomPanelText"); }
+    int ColumnHeaderDropDown(int) override { return answer(dropDown, "ColumnHeaderDropDown"); }
+    bool IsWholeRow(TdxTreeListNode *node) override
+    {
+        return answer(TCustomdxTreeListControl::IsWholeRow(node), "IsWholeRow");
+    }
+    bool RowFlag(TdxTreeListNode *node) override { return answer(TCustomdxTreeListControl::RowFlag(node), "RowFlag"); }
+    QString FooterCellText(int column) override
+    {
+        return answer(TCustomdxTreeListControl::FooterCellText(column), "FooterCellText");
+    }
+    rtl::TColor ColumnColor(int column) override
+    {
+        return answer(TCustomdxTreeListControl::ColumnColor(column), "ColumnColor");
+    }
+
     bool newItemRow = false;
     int groupPanel = 0;
     bool bottomPanel = false;
@@ -51,6 +81,23 @@ public:
     bool groupFooters = false;
     rtl::TColor levelColor = rtl::clNone;
     TdxTreeListNode *singleText = nullptr;
+
+private:
+    // The answer is taken before the hook runs: the hook may free this control.
+    template <typename T>
+    T answer(T value, const char *query)
+    {
+        if (const auto hook = queryHooks.find(query); hook != queryHooks.end())
+            call(hook->second);
+        return value;
+    }
+    // The hook is copied first: it may free this control and itself with it.
+    static void call(const std::function<void()> &hook)
+    {
+        if (const std::function<void()> h = hook)
+            h();
+    }
+public:
     std::vector<std::pair<TdxTreeListNode *, bool>> rowCalls;
 };
 
@@ -1108,6 +1155,32 @@ const std::vector<std::pair<const char *, PaintSweepSet>> &paintSweepEvents()
     using Fix = PaintFixture;
     using H = std::function<void()>;
     static const std::vector<std::pair<const char *, PaintSweepSet>> list = {
+        // Virtuals a descendant overrides, the drawing's call-outs as much as its events.
+        {"DoRowBegin", [](PaintFixture &f, std::function<void()> h) { f.tree->rowBeginHook = h; }},
+        {"DoRowEnd", [](PaintFixture &f, std::function<void()> h) { f.tree->rowEndHook = h; }},
+        {"LevelColor",
+         [](PaintFixture &f, std::function<void()> h) {
+             f.tree->levelColor = rtl::clRed;
+             f.tree->levelColorHook = h;
+         }},
+        {"IsGroupFooter", [](PaintFixture &f, std::function<void()> h) { f.tree->queryHooks["IsGroupFooter"] = h; }},
+        {"IsSingleTextNode",
+         [](PaintFixture &f, std::function<void()> h) { f.tree->queryHooks["IsSingleTextNode"] = h; }},
+        {"GroupPanelHeight",
+         [](PaintFixture &f, std::function<void()> h) { f.tree->queryHooks["GroupPanelHeight"] = h; }},
+        {"IsBottomPanelShown",
+         [](PaintFixture &f, std::function<void()> h) { f.tree->queryHooks["IsBottomPanelShown"] = h; }},
+        {"BottomPanelText",
+         [](PaintFixture &f, std::function<void()> h) {
+             f.tree->bottomPanel = true;
+             f.tree->queryHooks["BottomPanelText"] = h;
+         }},
+        {"ColumnHeaderDropDown",
+         [](PaintFixture &f, std::function<void()> h) { f.tree->queryHooks["ColumnHeaderDropDown"] = h; }},
+        {"IsWholeRow", [](PaintFixture &f, std::function<void()> h) { f.tree->queryHooks["IsWholeRow"] = h; }},
+        {"RowFlag", [](PaintFixture &f, std::function<void()> h) { f.tree->queryHooks["RowFlag"] = h; }},
+        {"FooterCellText", [](PaintFixture &f, std::function<void()> h) { f.tree->queryHooks["FooterCellText"] = h; }},
+        {"ColumnColor", [](PaintFixture &f, std::function<void()> h) { f.tree->queryHooks["ColumnColor"] = h; }},
         {"OnCustomDrawCell",
          [](PaintFixture &f, std::function<void()> h) { f.tree->OnCustomDrawCell.Set([h](auto &&...) { h(); }); }},
         {"OnCustomDrawCellEx",
@@ -1167,6 +1240,10 @@ const char *const imageQueryFault =
     "the layout (NodeIndentRects, NodeIndentWidth, and CalcLayout and HitTest through them) asks the image "
     "queries in the middle of its computation and goes on with the grid a handler freed there";
 
+const char *const layoutQueryFault =
+    "a descendant's override asked in the middle of the layout's or the metrics' computation (CalcLayout, "
+    "CalcMetrics, HitTest), which goes on with the grid the override freed";
+
 } // namespace
 
 const std::map<std::string, std::string> &gridtest::PaintSweepKnownFaults()
@@ -1177,6 +1254,12 @@ const std::map<std::string, std::string> &gridtest::PaintSweepKnownFaults()
         {"OnGetStateIndex", imageQueryFault},
         {"OnAutoRowHeight", "the row layout (the row heights CalcLayout computes) asks it in the middle of its "
                             "computation and goes on with the grid a handler freed there"},
+        {"IsGroupFooter", layoutQueryFault},
+        {"RowFlag", layoutQueryFault},
+        {"IsWholeRow", layoutQueryFault},
+        {"IsBottomPanelShown", layoutQueryFault},
+        {"GroupPanelHeight", layoutQueryFault},
+        {"IsSingleTextNode", layoutQueryFault},
     };
     return faults;
 }

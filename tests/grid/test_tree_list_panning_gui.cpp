@@ -13,16 +13,32 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 using namespace grid;
 
 namespace {
 
+// A program's grid whose scroll veto may free the grid.
+struct PanTree : TCustomdxTreeListControl
+{
+    using TCustomdxTreeListControl::TCustomdxTreeListControl;
+    bool MayScroll() override
+    {
+        if (!freeOnScroll)
+            return true;
+        const std::function<void()> free = freeOnScroll;
+        free(); // this is gone from here on
+        return false;
+    }
+    std::function<void()> freeOnScroll;
+};
+
 struct PanWindowFixture
 {
     PanWindowFixture()
-        : tree(std::make_unique<TCustomdxTreeListControl>(nullptr))
+        : tree(std::make_unique<PanTree>(nullptr))
     {
         tree->SetOptionsB(tree->OptionsB() & ~(1u << boWidthFit));
         tree->SetDefaultLayout(false);
@@ -61,7 +77,7 @@ struct PanWindowFixture
             widget->panning()->tick();
     }
 
-    std::unique_ptr<TCustomdxTreeListControl> tree;
+    std::unique_ptr<PanTree> tree;
     std::unique_ptr<TreeListWidget> widget;
 };
 
@@ -184,4 +200,28 @@ TEST(TreeListPanningWindow, WithOneBarOnlyMovesAlongItCount)
     EXPECT_EQ(horizontal.Cursor(), crPanLeft);
     QTest::keyClick(f.viewport(), Qt::Key_Escape);
     EXPECT_EQ(f.widget->panning(), nullptr);
+}
+
+// The grid freed while a pan runs, by the scroll veto a beat asks or by the
+// program between two beats: the mode ends, gives the grabs back and reads
+// the grid no more.
+TEST(TreeListPanningWindow, AGridFreedWhileItPansEndsTheMode)
+{
+    for (const bool byTheVeto : {true, false}) {
+        SCOPED_TRACE(byTheVeto ? "a pan's beat whose MayScroll frees the grid" : "a pan's beat after the grid went");
+        PanWindowFixture f;
+        f.press(Qt::MiddleButton);
+        ASSERT_NE(f.widget->panning(), nullptr);
+        f.moveBy(2, 40); // a line every 7 beats
+        if (byTheVeto)
+            f.tree->freeOnScroll = [&f] { f.tree.reset(); };
+        else
+            f.tree.reset();
+        f.ticks(30);
+        EXPECT_EQ(f.tree, nullptr);
+        EXPECT_EQ(f.widget->panning(), nullptr);
+        EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+        EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
+        f.widget->viewport()->repaint();
+    }
 }

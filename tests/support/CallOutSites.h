@@ -116,6 +116,48 @@ inline CallOutSites QtEntrySites(const QString &root, const QStringList &pattern
     return sites;
 }
 
+// Virtual members of the classes the headers declare (at the first column),
+// "Class::member", that the sources call: a descendant a program writes may
+// override any of them and free the object the call was about. A line that
+// declares or defines the member is no call.
+inline CallOutSites VirtualCallSites(const QString &root, const QStringList &headers, const QStringList &sources)
+{
+    using namespace calloutdetail;
+    static const QRegularExpression declared(QStringLiteral(R"(^(?:class|struct)\s+(\w+)\s*(?::|$|\{))"));
+    static const QRegularExpression member(QStringLiteral(R"(^\s*virtual\s[^(~]*?\b(\w+)\s*\()"));
+    std::map<QString, std::pair<QString, std::string>> members; // name -> class, where declared
+    for (const QString &path : sourceFiles(root, headers)) {
+        const QStringList lines = linesOf(path);
+        QString owner;
+        for (int i = 0; i < lines.size(); ++i) {
+            if (const QRegularExpressionMatch m = declared.match(lines[i]); m.hasMatch())
+                owner = m.captured(1);
+            if (const QRegularExpressionMatch m = member.match(lines[i]); m.hasMatch())
+                members.emplace(m.captured(1), std::make_pair(owner, where(path, i + 1)));
+        }
+    }
+    CallOutSites sites;
+    for (const QString &path : sourceFiles(root, sources)) {
+        for (const QString &line : linesOf(path)) {
+            const QString code = line.left(int(line.indexOf(QLatin1String("//"))));
+            if (code.contains(QLatin1String("virtual ")) || code.contains(QLatin1String(" override")))
+                continue;
+            static const QRegularExpression use(QStringLiteral(R"(\b(\w+)\s*\()"));
+            for (auto it = use.globalMatch(code); it.hasNext();) {
+                const QRegularExpressionMatch m = it.next();
+                const auto declaration = members.find(m.captured(1));
+                // Not a definition: "Type Class::name(" at the first column.
+                if (declaration == members.end() || (!code[0].isSpace() && m.capturedStart() >= 2 &&
+                                                     code.mid(int(m.capturedStart()) - 2, 2) == QLatin1String("::")))
+                    continue;
+                sites.emplace((declaration->second.first + QStringLiteral("::") + m.captured(1)).toStdString(),
+                              declaration->second.second);
+            }
+        }
+    }
+    return sites;
+}
+
 // What the code has that neither the swept list nor the excused one names,
 // and what those lists name that the code no longer has; empty when they
 // agree.
