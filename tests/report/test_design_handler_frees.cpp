@@ -6,6 +6,7 @@
 #include "tests/support/report/MemoryPipeline.h"
 
 #include "report/content/ContentRegistration.h"
+#include "report/content/barcodes/BarCode.h"
 #include "report/content/graphics/Images.h"
 #include "report/content/richtext/RichText.h"
 #include "report/content/text/DBText.h"
@@ -99,6 +100,51 @@ TEST_F(DesignHandlerFrees, ADataTextThatItsOnFormatFreesAsItIsSizedIsLeftAlone)
             text->SetCharWrap(true);
         EXPECT_EQ(text, nullptr);
         delete text;
+    }
+}
+
+// A program's pipeline, which may free what reads it. A data bar code reads
+// its value as the designer sizes and paints it.
+class FreeingPipeline : public reporttest::MemoryPipeline
+{
+public:
+    QVariant GetFieldValue(const QString &aFieldName) override
+    {
+        // The name may be the freed reader's own.
+        const QString name = aFieldName;
+        if (auto once = std::exchange(OnValue, {}))
+            once();
+        return MemoryPipeline::GetFieldValue(name);
+    }
+    std::function<void()> OnValue;
+};
+
+TEST_F(DesignHandlerFrees, ADataBarCodeThatItsPipelineFreesAsItIsSizedOrPaintedIsLeftAlone)
+{
+    FreeingPipeline data;
+    data.AddField(QStringLiteral("Code"));
+    data.AddField(QStringLiteral("Other"));
+    data.AddRow({QStringLiteral("ABC123"), QStringLiteral("XYZ")});
+    data.Open();
+    for (int setter = 0; setter < 6; ++setter) {
+        SCOPED_TRACE(setter);
+        auto *code = new TppDBBarCode;
+        code->SetDataPipeline(&data);
+        code->IncludeState(ppState::Design | ppState::DesignData);
+        code->SetDataField(QStringLiteral("Code"));
+        code->SetAutoSize(true);
+        data.OnValue = [&code] { delete std::exchange(code, nullptr); };
+        switch (setter) {
+        case 0: code->SetOrientation(TppBarCodeOrientation::orTopToBottom); break;
+        case 1: code->SetPrintHumanReadable(false); break;
+        case 2: code->SetWideBarRatio(2.5f); break;
+        case 3: code->SetDataField(QStringLiteral("Other")); break;
+        case 4: code->SetData(QStringLiteral("DEF456")); break;
+        default: EXPECT_TRUE(paintsNothing(code)); break;
+        }
+        EXPECT_EQ(code, nullptr);
+        data.OnValue = nullptr;
+        delete code;
     }
 }
 

@@ -38,9 +38,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QPointer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <malloc.h>
 
 using namespace report;
 using namespace reporttest;
@@ -231,6 +234,28 @@ TEST_F(DesignedBand, ObjectsPaintIntoTheirControlsWhereTheBandPlacesThem)
     EXPECT_EQ(clear.DesignControl(), nullptr);
     clear.SetspHeight(25);
     clear.SetBand(nullptr);
+}
+
+// An object's handler frees the object while its control paints it: the
+// control is inside its own paint event, so it is hidden and left for Qt to
+// free once the event is over, never deleted under Qt's feet.
+TEST_F(DesignedBand, AControlWhoseObjectGoesWhileItPaintsIsFreedAfterItsPaint)
+{
+    auto *image = new TppDBImage;
+    image->OnGetPicture.Set([&image](auto &&...) { delete std::exchange(image, nullptr); });
+    image->SetBand(&band);
+    QPointer<TppDesignControl> control = dynamic_cast<TppDesignControl *>(place(*image, 10, 5, 60, 30));
+    ASSERT_TRUE(control);
+    ASSERT_NE(image, nullptr);
+    mallopt(M_PERTURB, 0xA5);
+    control->grab();
+    mallopt(M_PERTURB, 0);
+    EXPECT_EQ(image, nullptr);
+    ASSERT_TRUE(control);
+    EXPECT_TRUE(control->isHidden());
+    EXPECT_EQ(band.ObjectCount(), 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(control);
 }
 
 TEST_F(DesignedBand, MenusListTheirItemsAndActOnTheObjectTheyPopUpFor)

@@ -728,6 +728,34 @@ TEST_F(FreedByItsHandler, TheLastGroupFooterFreedByItsOwnHandlerEndsTheRun)
     EXPECT_EQ(pages[0].count(QStringLiteral("Group")), 6);
 }
 
+// The detail band goes after a record of a group: the data ends with it,
+// and the group that record opened closes with its footer, once.
+TEST_F(FreedByItsHandler, TheDetailBandFreedInAGroupClosesTheGroup)
+{
+    for (int record = 1; record <= 3; ++record) {
+        SCOPED_TRACE(record);
+        if (record > 1) {
+            detail = new TppDetailBand(nullptr);
+            detail->SetReport(&report);
+            detail->SetmmHeight(40000);
+        }
+        TppGroup *group = addGroup();
+        int printed = 0;
+        detail->AfterPrint.Set([this, &printed, record](classes::TObject *) {
+            if (++printed == record)
+                delete std::exchange(detail, nullptr);
+        });
+        const QList<QStringList> pages = run();
+        EXPECT_EQ(detail, nullptr);
+        ASSERT_EQ(pages.size(), 1);
+        QStringList expected;
+        for (int i = 0; i < record; ++i)
+            expected << QStringLiteral("Group") << QStringLiteral("Detail") << QStringLiteral("Group");
+        EXPECT_EQ(pages[0], expected);
+        delete group;
+    }
+}
+
 TEST_F(FreedByItsHandler, TheSummaryRemovedFromTheReportAsItPrintsEndsTheRun)
 {
     add<TppLabel>(QStringLiteral("Detail"), 0);

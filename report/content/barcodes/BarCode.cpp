@@ -109,8 +109,10 @@ void TppCustomBarCode::GetData(QString &aText) const
 
 void TppCustomBarCode::refresh()
 {
+    const std::weak_ptr<char> alive = AliveToken();
     AdjustSize();
-    PropertyChange();
+    if (!alive.expired())
+        PropertyChange();
 }
 
 void TppCustomBarCode::EndUpdate()
@@ -280,8 +282,9 @@ void TppCustomBarCode::SetData(const QString &aValue)
     if (loading())
         return;
     m_codeOK = ValidateData(m_data);
+    const std::weak_ptr<char> alive = AliveToken();
     AdjustSize();
-    if (!IsDataAware())
+    if (!alive.expired() && !IsDataAware())
         PropertyChange();
 }
 
@@ -340,7 +343,12 @@ void TppCustomBarCode::AdjustSize()
         return;
     if (AutoSize()) {
         TppDrawBarCode &cmd = measuringCommand();
+        // A data bar code reads its value from the program's pipeline,
+        // which may free it.
+        const std::weak_ptr<char> alive = AliveToken();
         PropertiesToDrawCommand(&cmd);
+        if (alive.expired())
+            return;
         cmd.SetLeft(0);
         cmd.SetTop(0);
         cmd.SetWidth(mmWidth());
@@ -391,7 +399,10 @@ void TppCustomBarCode::PropertiesToDrawCommand(TppDrawCommand *aDrawCommand)
         cmd->SetHeight(mmHeight());
     }
     QString data;
+    const std::weak_ptr<char> alive = AliveToken();
     GetData(data);
+    if (alive.expired())
+        return;
     cmd->SetAlignment(Alignment());
     cmd->SetAddOnCode(m_addOnCode);
     cmd->SetAutoEncode(m_autoEncode);
@@ -431,7 +442,10 @@ void TppCustomBarCode::PaintDesignControl(gfx::Canvas &aCanvas)
     const int width = spWidth(), height = spHeight();
     if (width > 0 && height > 0 && int64_t(width) * height <= (int64_t(1) << 24)) {
         TppDrawBarCode &cmd = measuringCommand();
+        const std::weak_ptr<char> alive = AliveToken();
         PropertiesToDrawCommand(&cmd);
+        if (alive.expired())
+            return;
         const int dpi = ppScreenPixelsPerInch();
         m_designBitmap = QImage(width, height, QImage::Format_RGB32);
         m_designBitmap.fill(Qt::white);
@@ -529,8 +543,10 @@ void TppDBBarCode::GetData(QString &aText) const
         aText = ReportPrinting() ? QString() : ppBarCodeSampleData(BarCodeType(), CalcCheckDigit(), true);
         return;
     }
+    // The pipeline is the program's, and may free this bar code.
+    const std::weak_ptr<char> alive = AliveToken();
     const QVariant value = pipeline->GetFieldValue(DataField());
-    if (value.isNull() || !value.isValid()) {
+    if (alive.expired() || value.isNull() || !value.isValid()) {
         aText.clear();
         return;
     }
@@ -542,8 +558,10 @@ void TppDBBarCode::refreshFromField()
     if (!InDesignState() || ReportPrinting())
         return;
     QString data;
+    const std::weak_ptr<char> alive = AliveToken();
     GetData(data);
-    SetData(data);
+    if (!alive.expired())
+        SetData(data);
 }
 
 void TppDBBarCode::SetText(const QString &aText)

@@ -295,8 +295,8 @@ private:
     TppBandObjectList m_variables;
     bool m_visible = true;
     QString m_legacyEventName;
-    std::unique_ptr<IppDesignControl> m_bandDesignControl;
-    std::unique_ptr<IppDesignControl> m_designRuler;
+    TppDesignControlHolder m_bandDesignControl;
+    TppDesignControlHolder m_designRuler;
     // Runs the conversion of an old band's calculations once the stream has
     // been read whole and the program's loop comes round.
     std::unique_ptr<QTimer> m_calcConversionTimer;

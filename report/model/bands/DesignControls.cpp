@@ -74,15 +74,18 @@ void ppBindPopupMenu(IppDesignControl &aControl, IppPopupMenu *aMenu, classes::T
     };
 }
 
-void ppAdoptDesignControl(std::unique_ptr<IppDesignControl> &aHolder, std::unique_ptr<IppDesignControl> aControl,
+void TppDesignControlRelease::operator()(IppDesignControl *aControl) const
+{
+    aControl->OnFreed = nullptr;
+    aControl->OnPaint = nullptr;
+    aControl->OnPopup = nullptr;
+    aControl->Release();
+}
+
+void ppAdoptDesignControl(TppDesignControlHolder &aHolder, std::unique_ptr<IppDesignControl> aControl,
                           std::function<void()> aFreed)
 {
-    if (aHolder) {
-        aHolder->OnFreed = nullptr;
-        aHolder->OnPaint = nullptr;
-        aHolder->OnPopup = nullptr;
-    }
-    aHolder = std::move(aControl);
+    aHolder.reset(aControl.release());
     if (aHolder)
         aHolder->OnFreed = [&aHolder, freed = std::move(aFreed)] {
             (void)aHolder.release();

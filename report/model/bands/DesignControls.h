@@ -109,6 +109,10 @@ public:
     // The menu it pops up on a right click; not owned.
     virtual void SetPopupMenu(IppPopupMenu *aMenu) = 0;
     virtual IppPopupMenu *PopupMenu() const = 0;
+    // Ends the control. Its object may go from inside the control's own
+    // paint or resize (a handler the painting runs frees it): a control that
+    // is a window lets its toolkit free it once that event is over.
+    virtual void Release() { delete this; }
 
     // An object with nothing to show (an image without a picture) frames
     // itself in dashes rather than a solid line.
@@ -130,6 +134,14 @@ public:
     virtual void Refresh() = 0;
 };
 
+// How an object holds its control: letting go unbinds the control and
+// releases it, so that it calls nothing of its holder again.
+struct TppDesignControlRelease
+{
+    void operator()(IppDesignControl *aControl) const;
+};
+using TppDesignControlHolder = std::unique_ptr<IppDesignControl, TppDesignControlRelease>;
+
 // Gives aControl the menu of its object's class and binds it to aObject as
 // it pops up: the object's own bindings (aUpdate) first, then the published
 // Boolean properties.
@@ -138,7 +150,7 @@ void ppBindPopupMenu(IppDesignControl &aControl, IppPopupMenu *aMenu, classes::T
 // Hands aControl over to aHolder, freeing the one it held without a word
 // from it; a control its surface frees first lets go of the holder, then
 // calls aFreed.
-void ppAdoptDesignControl(std::unique_ptr<IppDesignControl> &aHolder, std::unique_ptr<IppDesignControl> aControl,
+void ppAdoptDesignControl(TppDesignControlHolder &aHolder, std::unique_ptr<IppDesignControl> aControl,
                           std::function<void()> aFreed = {});
 
 // Binds the item of that name, when the menu has one, to a flag of the

@@ -316,7 +316,7 @@ private:
     bool m_wordWrap = false;
     QString m_legacyRegionName;
     QString m_legacyReportField;
-    std::unique_ptr<IppDesignControl> m_designControl;
+    TppDesignControlHolder m_designControl;
     std::unique_ptr<IppSelectionObject> m_selectionObject;
     std::unique_ptr<QImage> m_designBitmap;
     bool m_designPictureValid = false;

@@ -1033,8 +1033,9 @@ void TppEngine::runStateMachine()
                     // Only the detail band walks the data: without it (a
                     // handler freed it) the data ends here, or the group
                     // lists would come round for ever.
+                    // The footers go round once more with the data ended,
+                    // so the open groups close.
                     EndData();
-                    ++m_bandState;
                 } else if (m_bandState == 6 && !m_dataExhausted) {
                     m_bandState = 4;
                     ExcludeDue(ppBandKind::GroupFooter);

@@ -27,6 +27,14 @@ TppDesignControl::~TppDesignControl()
     }
 }
 
+// Its object may be going from inside this control's paint event, after
+// which Qt still reads the widget.
+void TppDesignControl::Release()
+{
+    hide();
+    deleteLater();
+}
+
 void TppDesignControl::SetDesignBounds(const rtl::TRect &aBounds)
 {
     setGeometry(aBounds.Left, aBounds.Top, std::max(0, aBounds.Right - aBounds.Left),

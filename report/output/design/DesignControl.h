@@ -32,6 +32,7 @@ public:
     void SendToBack() override { lower(); }
     void SetPopupMenu(IppPopupMenu *aMenu) override { m_popupMenu = aMenu; }
     IppPopupMenu *PopupMenu() const override { return m_popupMenu; }
+    void Release() override;
 
     // Where the mouse was last pressed, in the control's pixels.
     QPoint PressPosition() const { return m_pressPosition; }
