@@ -20,6 +20,7 @@
 #include "tests/support/report/SamplePage.h"
 
 #include "platform/gfx/Canvas.h"
+#include "platform/shell/Modal.h"
 
 #include "report/content/ContentRegistration.h"
 #include "report/content/barcodes/BarCode.h"
@@ -51,6 +52,9 @@
 #include "report/model/reports/Report.h"
 #include "report/model/templates/ReportTemplate.h"
 #include "report/output/ArchiveDevice.h"
+#include "report/output/LibraryInit.h"
+#include "report/output/forms/CancelDialog.h"
+#include "report/output/forms/PrintPreview.h"
 #include "report/output/PrinterDevice.h"
 #include "report/output/ReportTextFileDevice.h"
 #include "report/output/TextFileDevice.h"
@@ -62,6 +66,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -74,6 +79,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <sys/wait.h>
@@ -1195,8 +1201,9 @@ const std::map<std::string, const char *> &unsweptSites()
     static const char *const design = "a step of the designer and of property setters, which a run does not take";
     static const char *const templates = "not swept yet: fires as a template loads from or saves to a file or a "
                                          "database record, or a child's template loads";
-    static const char *const dialogs = "not swept yet: fires with the producer's dialogs, preview and cancel, which "
-                                       "PrintToDevices does not open";
+    static const char *const dialogs = "the producer's own wiring to the cancel dialog and the preview it makes; the "
+                                       "program's handlers inside (OnCancel, OnCancelDialogClose, OnPreviewFormClose "
+                                       "and the run's events) are sites of their own, swept by their scenes";
     static const char *const printer = "not swept yet: fires as the printer setup or the printer changes";
     static const char *const viewer = "not swept yet: an event of the preview window, its viewer or a dialog's "
                                       "control, fired by a user's action on screen";
@@ -1217,19 +1224,7 @@ const std::map<std::string, const char *> &unsweptSites()
         {"virtual TppPrintable::ResolveDataPipeline", templates},
         {"virtual TppPrintable::ReplaceDataPipeline", templates},
         {"virtual TppPrintable::ReplaceDataField", templates},
-        {"TppTemplate::save/OnSaveStart", templates},
-        {"TppTemplate::locateRecord/OnLocateRecord", templates},
-        {"TppTemplate::locateRecord/OwnerOnLocateRecord", templates},
         {"TppReport::TemplateLoadRequest/OnTemplateLoad", templates},
-        {"TppProducer::DoOnAssignPreviewFormSettings/OnAssignPreviewFormSettings", dialogs},
-        {"TppProducer::DoOnCancel/OnCancel", dialogs},
-        {"TppProducer::DoOnCancelDialogClose/OnCancelDialogClose", dialogs},
-        {"TppProducer::DoOnCancelDialogCreate/OnCancelDialogCreate", dialogs},
-        {"TppProducer::DoOnPreviewFormClose/OnPreviewFormClose", dialogs},
-        {"TppProducer::DoOnPreviewFormCreate/OnPreviewFormCreate", dialogs},
-        {"TppProducer::DoOnPrintDialogClose/OnPrintDialogClose", dialogs},
-        {"TppProducer::DoOnPrintDialogCreate/OnPrintDialogCreate", dialogs},
-        {"TppDevice::CancelJob/OnCancelJob", dialogs},
         {"TppCustomCancelDialog::TimerTick/OnPrintNotify", dialogs},
         {"TppCustomForm::Activate/OnActivateNotify", dialogs},
         {"TppCustomForm::CloseQuery/OnCloseQueryNotify", dialogs},
@@ -1649,6 +1644,236 @@ void TppLabel::PaintDesignControl(gfx::Canvas &aCanvas)
     EXPECT_EQ(names, expected);
 }
 
+// Places a program reaches outside a run, each fired by a scene of its own
+// whose handler frees the victim there. A template belongs to its report,
+// so freeing the report frees the sender of a template's events too.
+struct SiteScene {
+    const char *name;
+    const char *site;
+    std::vector<const char *> victims;
+    // Fires the site; true once the handler freed its victim.
+    std::function<bool()> run;
+};
+
+// A report with a header label and a database pipeline its template keeps
+// its records in, with one record already saved.
+struct TemplateScene {
+    TemplateScene()
+    {
+        report = new TppReport(nullptr);
+        report->SetName(QStringLiteral("ppReport1"));
+        auto *header = new TppHeaderBand(report);
+        header->SetReport(report);
+        auto *label = new TppLabel(report);
+        label->SetBand(header);
+        store.AddField(QStringLiteral("Name"));
+        store.AddField(QStringLiteral("Data"), TppDataType::dtBLOB);
+        TppTemplateDBSettings &settings = *report->Template()->DatabaseSettings();
+        settings.SetDataPipeline(&store);
+        settings.SetName(QStringLiteral("Monthly"));
+        settings.SetNameField(QStringLiteral("Name"));
+        settings.SetTemplateField(QStringLiteral("Data"));
+        report->Template()->SetFileName(folder.filePath(QStringLiteral("report.rtm")));
+        report->Template()->SaveToDatabase();
+        report->Template()->SaveToFile();
+    }
+    ~TemplateScene() { delete report; }
+
+    // A handler that frees the report (and its template) the first time.
+    template <typename... Args> auto freer()
+    {
+        return [this](Args...) {
+            delete std::exchange(report, nullptr);
+        };
+    }
+
+    QTemporaryDir folder;
+    reporttest::MemoryPipeline store;
+    TppReport *report = nullptr;
+};
+
+// A report over three records printed by the producer as a program prints
+// it, with its dialogs and preview served by the test's own modal sink.
+struct PrintScene {
+    PrintScene()
+    {
+        data.AddField(QStringLiteral("Name"));
+        for (const char *name : {"a", "b", "c"})
+            data.AddRow({QString::fromLatin1(name)});
+        report = new TppReport(nullptr);
+        report->SetDataPipeline(&data);
+        auto *detail = new TppDetailBand(report);
+        detail->SetReport(report);
+        auto *label = new TppLabel(report);
+        label->SetBand(detail);
+        label->SetCaption(QStringLiteral("row"));
+        report->SetTextFileName(folder.filePath(QStringLiteral("out.txt")));
+        report->SetDeviceType(QStringLiteral("TextFile"));
+        report->SetShowCancelDialog(false);
+        report->SetShowPrintDialog(false);
+    }
+    ~PrintScene() { delete report; }
+
+    // A handler that frees the report the first time it runs.
+    auto freer()
+    {
+        return [this](classes::TObject *) { delete std::exchange(report, nullptr); };
+    }
+    // Prints; true when the handler freed the report.
+    bool print()
+    {
+        report->Print();
+        return report == nullptr;
+    }
+
+    reporttest::FakePrinters printers;
+    QTemporaryDir folder;
+    reporttest::MemoryPipeline data;
+    shell::ScriptedDialogs dialogs;
+    TppReport *report = nullptr;
+};
+
+const std::vector<SiteScene> &siteScenes()
+{
+    static const std::vector<SiteScene> scenes = {
+        {"SaveToFileStart", "TppTemplate::save/OnSaveStart", {"Sender", "Report"},
+         [] {
+             TemplateScene scene;
+             scene.report->Template()->OnSaveStart.Set(scene.freer<classes::TObject *, classes::TObject *>());
+             scene.report->Template()->SaveToFile();
+             return scene.report == nullptr;
+         }},
+        {"SaveToDatabaseLocate", "TppTemplate::locateRecord/OnLocateRecord", {"Sender", "Report"},
+         [] {
+             TemplateScene scene;
+             scene.report->Template()->OnLocateRecord.Set(
+                 scene.freer<classes::TObject *, const QString &, bool &>());
+             scene.report->Template()->SaveToDatabase();
+             return scene.report == nullptr;
+         }},
+        {"LoadFromDatabaseLocate", "TppTemplate::locateRecord/OnLocateRecord", {"Sender", "Report"},
+         [] {
+             TemplateScene scene;
+             scene.report->Template()->OnLocateRecord.Set(
+                 scene.freer<classes::TObject *, const QString &, bool &>());
+             scene.report->Template()->LoadFromDatabase();
+             return scene.report == nullptr;
+         }},
+        {"LoadFromDatabaseOwnerLocate", "TppTemplate::locateRecord/OwnerOnLocateRecord", {"Sender", "Report"},
+         [] {
+             TemplateScene scene;
+             scene.report->Template()->OwnerOnLocateRecord.Set(
+                 scene.freer<classes::TObject *, const QString &, bool &>());
+             scene.report->Template()->LoadFromDatabase();
+             return scene.report == nullptr;
+         }},
+        {"PrintDialogCreate", "TppProducer::DoOnPrintDialogCreate/OnPrintDialogCreate", {"Sender", "Report"},
+         [] {
+             PrintScene scene;
+             scene.report->SetShowPrintDialog(true);
+             scene.report->OnPrintDialogCreate.Set(scene.freer());
+             return scene.print();
+         }},
+        {"PrintDialogClose", "TppProducer::DoOnPrintDialogClose/OnPrintDialogClose", {"Sender", "Report"},
+         [] {
+             PrintScene scene;
+             scene.report->SetShowPrintDialog(true);
+             scene.report->SetAllowPrintToFile(true);
+             scene.dialogs.answer(ppModalResultOK);
+             scene.report->OnPrintDialogClose.Set(scene.freer());
+             return scene.print();
+         }},
+        {"CancelDialogCreate", "TppProducer::DoOnCancelDialogCreate/OnCancelDialogCreate", {"Sender", "Report"},
+         [] {
+             PrintScene scene;
+             scene.report->SetShowCancelDialog(true);
+             scene.report->OnCancelDialogCreate.Set(scene.freer());
+             return scene.print();
+         }},
+        {"CancelButton", "TppProducer::DoOnCancel/OnCancel", {"Sender", "Report"},
+         [] {
+             PrintScene scene;
+             scene.report->SetShowCancelDialog(true);
+             scene.dialogs.drive<TppCancelDialog>([](TppCancelDialog &dialog) { dialog.btnCancel()->click(); });
+             scene.report->OnCancel.Set(scene.freer());
+             return scene.print();
+         }},
+        {"CancelDialogClose", "TppProducer::DoOnCancelDialogClose/OnCancelDialogClose", {"Sender", "Report"},
+         [] {
+             PrintScene scene;
+             scene.report->SetShowCancelDialog(true);
+             scene.dialogs.drive<TppCancelDialog>([](TppCancelDialog &dialog) { dialog.btnCancel()->click(); });
+             scene.report->OnCancelDialogClose.Set(scene.freer());
+             return scene.print();
+         }},
+        {"CancelJob", "TppDevice::CancelJob/OnCancelJob", {"Sender", "Report"},
+         [] {
+             PrintScene scene;
+             scene.report->SetShowCancelDialog(true);
+             scene.dialogs.drive<TppCancelDialog>([](TppCancelDialog &dialog) { dialog.btnCancel()->click(); });
+             // The device goes with the report that made it.
+             scene.report->OnCancelDialogCreate.Set([&scene](classes::TObject *) {
+                 scene.report->FileDevice()->OnCancelJob.Set(scene.freer());
+             });
+             return scene.print();
+         }},
+        {"PreviewSettings", "TppProducer::DoOnAssignPreviewFormSettings/OnAssignPreviewFormSettings",
+         {"Sender", "Report"},
+         [] {
+             PrintScene scene;
+             scene.report->SetDeviceType(QStringLiteral("Screen"));
+             scene.report->OnAssignPreviewFormSettings.Set(scene.freer());
+             return scene.print();
+         }},
+        {"PreviewCreate", "TppProducer::DoOnPreviewFormCreate/OnPreviewFormCreate", {"Sender", "Report"},
+         [] {
+             PrintScene scene;
+             scene.report->SetDeviceType(QStringLiteral("Screen"));
+             scene.report->OnPreviewFormCreate.Set(scene.freer());
+             return scene.print();
+         }},
+        {"PreviewClose", "TppProducer::DoOnPreviewFormClose/OnPreviewFormClose", {"Sender", "Report"},
+         [] {
+             PrintScene scene;
+             scene.report->SetDeviceType(QStringLiteral("Screen"));
+             // The preview left open by the script closes as with its close button.
+             scene.dialogs.drive<TppPrintPreview>([](TppPrintPreview &) {});
+             scene.report->OnPreviewFormClose.Set(scene.freer());
+             return scene.print();
+         }},
+    };
+    return scenes;
+}
+
+class SiteVictims : public ::testing::TestWithParam<SiteScene>
+{
+protected:
+    // The dialogs, the preview and the devices a program prints through.
+    static void SetUpTestSuite() { ppLibraryInit(); }
+    static void TearDownTestSuite() { ppLibraryFinalize(); }
+};
+
+// The step that fired the handler ends, quietly or with the library's own
+// error, and touches nothing the handler freed.
+TEST_P(SiteVictims, TheStepEndsAndTouchesNothingFreed)
+{
+    bool freed = false;
+    try {
+        freed = GetParam().run();
+    } catch (const EBrevantorError &) {
+        freed = true;
+    }
+    EXPECT_TRUE(freed) << GetParam().site << " did not fire";
+}
+
+void PrintTo(const SiteScene &aScene, std::ostream *aOut)
+{
+    *aOut << aScene.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Site, SiteVictims, ::testing::ValuesIn(siteScenes()),
+                         [](const ::testing::TestParamInfo<SiteScene> &aInfo) { return std::string(aInfo.param.name); });
+
 // The places where the library calls out, read from its sources, and the
 // sweep: each place is fired by an event of the table, with the sender and
 // the report freed at least, or it stands on the unswept list with its
@@ -1674,6 +1899,9 @@ TEST(HandlerVictimsTable, EveryCallOutSiteIsSweptOrListedWithItsReason)
         if (paint.victim == Victim::Report)
             swept[paint.site].insert("Report");
     }
+    for (const SiteScene &scene : siteScenes())
+        for (const char *victim : scene.victims)
+            swept[scene.site].insert(victim);
     std::set<std::string> names;
     for (const reporttest::CallOutSite &site : scanned) {
         names.insert(site.name);
