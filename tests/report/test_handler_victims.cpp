@@ -42,17 +42,20 @@
 #include "report/model/base/Exceptions.h"
 #include "report/model/groups/Group.h"
 #include "report/model/groups/GroupBands.h"
+#include "report/model/autosearch/AutoSearchField.h"
 #include "report/model/objects/EventIds.h"
 #include "report/model/pages/Device.h"
 #include "report/model/pages/DrawCommand.h"
 #include "report/model/pages/Page.h"
 #include "report/model/printing/PageDef.h"
+#include "report/model/production/PreviewFormSettings.h"
 #include "report/model/printing/PrinterSetup.h"
 #include "report/model/printing/PrinterList.h"
 #include "report/model/reports/Report.h"
 #include "report/model/templates/ReportTemplate.h"
 #include "report/output/ArchiveDevice.h"
 #include "report/output/LibraryInit.h"
+#include "report/output/autosearch/AutoSearchDialog.h"
 #include "report/output/forms/CancelDialog.h"
 #include "report/output/forms/PrintPreview.h"
 #include "report/output/PrinterDevice.h"
@@ -1207,7 +1210,6 @@ const std::map<std::string, const char *> &unsweptSites()
     static const char *const printer = "not swept yet: fires as the printer setup or the printer changes";
     static const char *const viewer = "not swept yet: an event of the preview window, its viewer or a dialog's "
                                       "control, fired by a user's action on screen";
-    static const char *const autosearch = "not swept yet: fires with the auto-search dialog before a run";
     static const std::map<std::string, const char *> sites = {
         {"TppEngine::InitReport/OnResetCache", wiring},
         {"TppEngine::generateOnePage/OnRestorePageState", wiring},
@@ -1230,17 +1232,11 @@ const std::map<std::string, const char *> &unsweptSites()
         {"TppCustomForm::CloseQuery/OnCloseQueryNotify", dialogs},
         {"TppCustomForm::DestroyNotify/OnDestroyNotify", dialogs},
         {"TppCustomForm::DoClose/OnCloseNotify", dialogs},
-        {"TppPreviewFormSettings::changed/OnChange", printer},
         {"TppCustomPrinter::ShowProperties/OnDevModeChange", printer},
         {"TppPrinterSetup::changed/OnChange", printer},
         {"TppPrinterSetup::offer/OnPageDefChanging", printer},
         {"TppPrinterSetup::pageDefChanged/OnPageDefChange", printer},
         {"TppPrinterSetup::printer/OnGetPrinter", printer},
-        {"TppAutoSearchField::changed/OnChange", autosearch},
-        {"TppReport::DoAfterAutoSearchDialogCreate/AfterAutoSearchDialogCreate", autosearch},
-        {"TppReport::DoBeforeAutoSearchDialogCreate/BeforeAutoSearchDialogCreate", autosearch},
-        {"TppReport::DoOnAutoSearchDialogClose/OnAutoSearchDialogClose", autosearch},
-        {"TppReport::DoOnGetAutoSearchValues/OnGetAutoSearchValues", autosearch},
         {"TppCustomPreview::PageChange/OnPageChange", viewer},
         {"TppCustomPreview::PerformPreviewAction/OnClose", viewer},
         {"TppCustomPreview::Print/OnAfterPreviewPrint", viewer},
@@ -1697,6 +1693,7 @@ struct TemplateScene {
 struct PrintScene {
     PrintScene()
     {
+        data.SetName(QStringLiteral("Data"));
         data.AddField(QStringLiteral("Name"));
         for (const char *name : {"a", "b", "c"})
             data.AddRow({QString::fromLatin1(name)});
@@ -1718,6 +1715,13 @@ struct PrintScene {
     auto freer()
     {
         return [this](classes::TObject *) { delete std::exchange(report, nullptr); };
+    }
+    // A criterion on the data, asked before the print.
+    TppAutoSearchField *searchCriterion()
+    {
+        report->SetShowAutoSearchDialog(true);
+        return report->CreateAutoSearchCriteria(QStringLiteral("Data"), QStringLiteral("Name"),
+                                                TppSearchOperatorType::soEqual, QStringLiteral("a"), false);
     }
     // Prints; true when the handler freed the report.
     bool print()
@@ -1839,6 +1843,51 @@ const std::vector<SiteScene> &siteScenes()
              // The preview left open by the script closes as with its close button.
              scene.dialogs.drive<TppPrintPreview>([](TppPrintPreview &) {});
              scene.report->OnPreviewFormClose.Set(scene.freer());
+             return scene.print();
+         }},
+        {"PreviewSettingsChange", "TppPreviewFormSettings::changed/OnChange", {"Sender", "Report"},
+         [] {
+             PrintScene scene;
+             scene.report->PreviewFormSettings()->OnChange.Set(scene.freer());
+             scene.report->PreviewFormSettings()->SetZoomPercentage(150);
+             return scene.report == nullptr;
+         }},
+        {"AutoSearchFieldChange", "TppAutoSearchField::changed/OnChange", {"Sender", "Report"},
+         [] {
+             PrintScene scene;
+             scene.searchCriterion()->OnChange.Set(scene.freer());
+             scene.report->AutoSearchFields(0)->SetSearchExpression(QStringLiteral("b"));
+             return scene.report == nullptr;
+         }},
+        {"BeforeAutoSearch", "TppReport::DoBeforeAutoSearchDialogCreate/BeforeAutoSearchDialogCreate",
+         {"Sender", "Report"},
+         [] {
+             PrintScene scene;
+             scene.searchCriterion();
+             scene.report->BeforeAutoSearchDialogCreate.Set(scene.freer());
+             return scene.print();
+         }},
+        {"AfterAutoSearch", "TppReport::DoAfterAutoSearchDialogCreate/AfterAutoSearchDialogCreate", {"Sender", "Report"},
+         [] {
+             PrintScene scene;
+             scene.searchCriterion();
+             scene.report->AfterAutoSearchDialogCreate.Set(scene.freer());
+             return scene.print();
+         }},
+        {"AutoSearchClose", "TppReport::DoOnAutoSearchDialogClose/OnAutoSearchDialogClose", {"Sender", "Report"},
+         [] {
+             PrintScene scene;
+             scene.searchCriterion();
+             scene.dialogs.drive<TppAutoSearchDialog>([](TppAutoSearchDialog &dialog) { dialog.btnOK()->click(); });
+             scene.report->OnAutoSearchDialogClose.Set(scene.freer());
+             return scene.print();
+         }},
+        {"AutoSearchValues", "TppReport::DoOnGetAutoSearchValues/OnGetAutoSearchValues", {"Sender", "Report"},
+         [] {
+             PrintScene scene;
+             scene.searchCriterion();
+             scene.dialogs.drive<TppAutoSearchDialog>([](TppAutoSearchDialog &dialog) { dialog.btnOK()->click(); });
+             scene.report->OnGetAutoSearchValues.Set(scene.freer());
              return scene.print();
          }},
     };
