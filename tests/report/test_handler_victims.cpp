@@ -49,6 +49,7 @@
 #include "report/model/pages/Page.h"
 #include "report/model/printing/PageDef.h"
 #include "report/model/production/PreviewFormSettings.h"
+#include "report/model/printing/Printer.h"
 #include "report/model/printing/PrinterSetup.h"
 #include "report/model/printing/PrinterList.h"
 #include "report/model/reports/Report.h"
@@ -57,6 +58,7 @@
 #include "report/output/LibraryInit.h"
 #include "report/output/autosearch/AutoSearchDialog.h"
 #include "report/output/forms/CancelDialog.h"
+#include "report/output/forms/PrintDialog.h"
 #include "report/output/forms/PrintPreview.h"
 #include "report/output/PrinterDevice.h"
 #include "report/output/ReportTextFileDevice.h"
@@ -1207,7 +1209,8 @@ const std::map<std::string, const char *> &unsweptSites()
     static const char *const dialogs = "the producer's own wiring to the cancel dialog and the preview it makes; the "
                                        "program's handlers inside (OnCancel, OnCancelDialogClose, OnPreviewFormClose "
                                        "and the run's events) are sites of their own, swept by their scenes";
-    static const char *const printer = "not swept yet: fires as the printer setup or the printer changes";
+    static const char *const printer = "the producer's own wiring to its printer setup (and a printer's to the setup it "
+                                       "holds), whose handlers recompute the layout and run no program's handler";
     static const char *const viewer = "not swept yet: an event of the preview window, its viewer or a dialog's "
                                       "control, fired by a user's action on screen";
     static const std::map<std::string, const char *> sites = {
@@ -1232,7 +1235,6 @@ const std::map<std::string, const char *> &unsweptSites()
         {"TppCustomForm::CloseQuery/OnCloseQueryNotify", dialogs},
         {"TppCustomForm::DestroyNotify/OnDestroyNotify", dialogs},
         {"TppCustomForm::DoClose/OnCloseNotify", dialogs},
-        {"TppCustomPrinter::ShowProperties/OnDevModeChange", printer},
         {"TppPrinterSetup::changed/OnChange", printer},
         {"TppPrinterSetup::offer/OnPageDefChanging", printer},
         {"TppPrinterSetup::pageDefChanged/OnPageDefChange", printer},
@@ -1888,6 +1890,35 @@ const std::vector<SiteScene> &siteScenes()
              scene.searchCriterion();
              scene.dialogs.drive<TppAutoSearchDialog>([](TppAutoSearchDialog &dialog) { dialog.btnOK()->click(); });
              scene.report->OnGetAutoSearchValues.Set(scene.freer());
+             return scene.print();
+         }},
+        {"PrinterPropertiesFreeThePrinter", "TppCustomPrinter::ShowProperties/OnDevModeChange", {"Sender"},
+         [] {
+             reporttest::FakePrinters printers;
+             printers->add("Office");
+             auto *printer = new TppPrinter;
+             printer->SetPrinterName(QStringLiteral("Office"));
+             const ScopedPrinterPropertiesDialog accept(
+                 [](TppCustomPrinter &, std::optional<DriverSettings> &) { return true; });
+             printer->OnDevModeChange.Set([&printer](classes::TObject *) { delete std::exchange(printer, nullptr); });
+             printer->ShowProperties();
+             delete printer;
+             return printer == nullptr;
+         }},
+        {"PrinterPropertiesInThePrintDialog", "TppCustomPrinter::ShowProperties/OnDevModeChange", {"Report"},
+         [] {
+             PrintScene scene;
+             scene.printers->add("Office");
+             scene.printers->setDefaultDevice("Office");
+             scene.report->SetDeviceType(QStringLiteral("Printer"));
+             scene.report->SetShowPrintDialog(true);
+             // The printer of the job goes with the report's device.
+             const ScopedPrinterPropertiesDialog accept(
+                 [](TppCustomPrinter &, std::optional<DriverSettings> &) { return true; });
+             scene.dialogs.drive<TppPrintDialog>([&scene](TppPrintDialog &dialog) {
+                 dialog.Printer->OnDevModeChange.Set(scene.freer());
+                 dialog.Printer->ShowProperties();
+             });
              return scene.print();
          }},
     };
