@@ -1256,10 +1256,6 @@ const std::map<std::string, const char *> &unsweptSites()
         {"viewerHasDisplay/OnDblClick", viewer},
         {"TppScreenDevice::RenderPage/OnPageDrawn", viewer},
         {"TppDevice::Notify/OnPublisherChange", "not swept yet: fires as the publisher goes with its report"},
-        {"TppDataPipeline::Last/OnLast", "not swept yet: the engine walks the scene's data forward only"},
-        {"TppDataPipeline::Prior/OnPrior", "not swept yet: the engine walks the scene's data forward only"},
-        {"TppDataPipeline::Close/OnClose", "not swept yet: fires as the engine lets go of its pipelines, when the "
-                                           "report is reset or freed after the run"},
         {"virtual TppPrintable::Reset", "taken by Init only for the objects that answer ResetOnInit, the variables, "
                                         "whose Reset runs OnReset, swept there"},
         {"virtual TppPrintable::Compute", "taken by a calculation's own Generate, which runs OnCalc, swept there"},
@@ -1739,6 +1735,48 @@ struct PrintScene {
     TppReport *report = nullptr;
 };
 
+// A report over a pipeline of three records, both the program's, which a
+// program moves or closes itself; the handler frees the pipeline or the
+// report.
+struct PipelineScene {
+    PipelineScene()
+    {
+        data = new reporttest::MemoryPipeline;
+        data->AddField(QStringLiteral("Name"));
+        for (const char *name : {"a", "b", "c"})
+            data->AddRow({QString::fromLatin1(name)});
+        report = new TppReport(nullptr);
+        report->SetDataPipeline(data);
+        data->Open();
+        data->First();
+        data->Next();
+    }
+    ~PipelineScene()
+    {
+        delete report;
+        delete data;
+    }
+    // Runs aStep with aEvent freeing the pipeline (aReport false) or the
+    // report; true when it did.
+    static bool run(classes::TNotifyEvent TppDataPipeline::*aEvent,
+                    void (TppDataPipeline::*aStep)(), bool aReport)
+    {
+        PipelineScene scene;
+        (scene.data->*aEvent).Set([&scene, aReport](classes::TObject *) {
+            if (aReport)
+                delete std::exchange(scene.report, nullptr);
+            else
+                delete std::exchange(scene.data, nullptr);
+        });
+        TppDataPipeline *pipeline = scene.data;
+        (pipeline->*aStep)();
+        return aReport ? scene.report == nullptr : scene.data == nullptr;
+    }
+
+    reporttest::MemoryPipeline *data = nullptr;
+    TppReport *report = nullptr;
+};
+
 const std::vector<SiteScene> &siteScenes()
 {
     static const std::vector<SiteScene> scenes = {
@@ -1921,6 +1959,18 @@ const std::vector<SiteScene> &siteScenes()
              });
              return scene.print();
          }},
+        {"LastFreesThePipeline", "TppDataPipeline::Last/OnLast", {"Sender"},
+         [] { return PipelineScene::run(&TppDataPipeline::OnLast, &TppDataPipeline::Last, false); }},
+        {"LastFreesTheReport", "TppDataPipeline::Last/OnLast", {"Report"},
+         [] { return PipelineScene::run(&TppDataPipeline::OnLast, &TppDataPipeline::Last, true); }},
+        {"PriorFreesThePipeline", "TppDataPipeline::Prior/OnPrior", {"Sender"},
+         [] { return PipelineScene::run(&TppDataPipeline::OnPrior, &TppDataPipeline::Prior, false); }},
+        {"PriorFreesTheReport", "TppDataPipeline::Prior/OnPrior", {"Report"},
+         [] { return PipelineScene::run(&TppDataPipeline::OnPrior, &TppDataPipeline::Prior, true); }},
+        {"CloseFreesThePipeline", "TppDataPipeline::Close/OnClose", {"Sender"},
+         [] { return PipelineScene::run(&TppDataPipeline::OnClose, &TppDataPipeline::Close, false); }},
+        {"CloseFreesTheReport", "TppDataPipeline::Close/OnClose", {"Report"},
+         [] { return PipelineScene::run(&TppDataPipeline::OnClose, &TppDataPipeline::Close, true); }},
     };
     return scenes;
 }
