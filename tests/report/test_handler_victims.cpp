@@ -1255,7 +1255,9 @@ const std::map<std::string, const char *> &unsweptSites()
         {"TppViewer::Resize/OnResize", viewer},
         {"viewerHasDisplay/OnDblClick", viewer},
         {"TppScreenDevice::RenderPage/OnPageDrawn", viewer},
-        {"TppDevice::Notify/OnPublisherChange", "not swept yet: fires as the publisher goes with its report"},
+        {"TppDevice::Notify/OnPublisherChange",
+         "fires only inside the report's own destruction, as its publisher goes: the report cannot be freed "
+         "again there; the device freed there is its own test"},
         {"virtual TppPrintable::Reset", "taken by Init only for the objects that answer ResetOnInit, the variables, "
                                         "whose Reset runs OnReset, swept there"},
         {"virtual TppPrintable::Compute", "taken by a calculation's own Generate, which runs OnCalc, swept there"},
@@ -2003,6 +2005,19 @@ void PrintTo(const SiteScene &aScene, std::ostream *aOut)
 
 INSTANTIATE_TEST_SUITE_P(Site, SiteVictims, ::testing::ValuesIn(siteScenes()),
                          [](const ::testing::TestParamInfo<SiteScene> &aInfo) { return std::string(aInfo.param.name); });
+
+// A device the program attached to a report hears the report's publisher go
+// as the report is freed; its handler may free the device then.
+TEST(HandlerVictimsDevice, ADeviceFreedAsItsReportsPublisherGoesIsNotTouchedAgain)
+{
+    ppModelLayerInit();
+    auto *report = new TppReport(nullptr);
+    auto *device = new TppTextFileDevice;
+    device->SetPublisher(report->Publisher());
+    device->OnPublisherChange.Set([&device](classes::TObject *) { delete std::exchange(device, nullptr); });
+    delete report;
+    EXPECT_EQ(device, nullptr);
+}
 
 // The places where the library calls out, read from its sources, and the
 // sweep: each place is fired by an event of the table, with the sender and
