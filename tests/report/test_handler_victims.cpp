@@ -64,10 +64,12 @@
 #include "report/output/ReportTextFileDevice.h"
 #include "report/output/TextFileDevice.h"
 #include "report/output/screen/ScreenDevice.h"
+#include "report/output/screen/Viewer.h"
 #include "report/model/subreports/SubReport.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -1246,12 +1248,9 @@ const std::map<std::string, const char *> &unsweptSites()
         {"TppPrintPreview::TppPrintPreview/OnCancelRequest", viewer},
         {"TppUpDown::step/OnClick", viewer},
         {"TppViewer::Cancel/OnCancelRequest", viewer},
-        {"TppViewer::DoOnPageChange/OnPageChange", viewer},
         {"TppViewer::DoOnPrintStateChange/OnPrintStateChange", viewer},
-        {"TppViewer::DoOnReset/OnReset", viewer},
         {"TppViewer::DoOnStatusChange/OnStatusChange", viewer},
         {"TppViewer::PaintBoxClick/OnClick", viewer},
-        {"TppViewer::RegenerateReport/OnReset", viewer},
         {"TppViewer::Resize/OnResize", viewer},
         {"viewerHasDisplay/OnDblClick", viewer},
         {"TppScreenDevice::RenderPage/OnPageDrawn", viewer},
@@ -1810,6 +1809,37 @@ bool masterMoves(bool aReport)
     return freed;
 }
 
+// A viewer of the program's own showing the report's pages; aStep acts on
+// it (or the print brings the pages) with aEvent freeing the viewer
+// (aReport false) or the report.
+bool viewerScene(classes::TNotifyEvent TppViewer::*aEvent, const std::function<void(TppViewer &)> &aStep,
+                 bool aReport)
+{
+    PrintScene scene;
+    scene.report->SetDeviceType(QStringLiteral("Screen"));
+    auto *viewer = new TppViewer;
+    viewer->resize(600, 800);
+    viewer->SetReport(scene.report);
+    viewer->show();
+    // Without a step the print that brings the first page is the step.
+    if (aStep)
+        scene.report->PrintToDevices();
+    (viewer->*aEvent).Set([&](classes::TObject *) {
+        if (aReport)
+            delete std::exchange(scene.report, nullptr);
+        else
+            delete std::exchange(viewer, nullptr);
+    });
+    if (aStep)
+        aStep(*viewer);
+    else
+        scene.report->PrintToDevices();
+    QApplication::processEvents();
+    const bool freed = aReport ? scene.report == nullptr : viewer == nullptr;
+    delete viewer;
+    return freed;
+}
+
 const std::vector<SiteScene> &siteScenes()
 {
     static const std::vector<SiteScene> scenes = {
@@ -2008,6 +2038,20 @@ const std::vector<SiteScene> &siteScenes()
          {"Sender"}, [] { return masterMoves(false); }},
         {"MasterMovesFreeingTheReport", "TppDataPipeline::DoOnMasterRecordPositionChange/OnMasterRecordPositionChange",
          {"Report"}, [] { return masterMoves(true); }},
+        {"ResetFreesTheViewer", "TppViewer::DoOnReset/OnReset", {"Sender"},
+         [] { return viewerScene(&TppViewer::OnReset, [](TppViewer &viewer) { viewer.Reset(); }, false); }},
+        {"ResetFreesTheReport", "TppViewer::DoOnReset/OnReset", {"Report"},
+         [] { return viewerScene(&TppViewer::OnReset, [](TppViewer &viewer) { viewer.Reset(); }, true); }},
+        {"RegenerateFreesTheViewer", "TppViewer::RegenerateReport/OnReset", {"Sender"},
+         [] {
+             return viewerScene(&TppViewer::OnReset, [](TppViewer &viewer) { viewer.RegenerateReport(); }, false);
+         }},
+        {"RegenerateFreesTheReport", "TppViewer::RegenerateReport/OnReset", {"Report"},
+         [] { return viewerScene(&TppViewer::OnReset, [](TppViewer &viewer) { viewer.RegenerateReport(); }, true); }},
+        {"PageChangeFreesTheViewer", "TppViewer::DoOnPageChange/OnPageChange", {"Sender"},
+         [] { return viewerScene(&TppViewer::OnPageChange, nullptr, false); }},
+        {"PageChangeFreesTheReport", "TppViewer::DoOnPageChange/OnPageChange", {"Report"},
+         [] { return viewerScene(&TppViewer::OnPageChange, nullptr, true); }},
     };
     return scenes;
 }
