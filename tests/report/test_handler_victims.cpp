@@ -74,6 +74,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPushButton>
+#include <QTest>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -1248,12 +1249,7 @@ const std::map<std::string, const char *> &unsweptSites()
         {"TppPrintPreview::TppPrintPreview/OnCancelRequest", viewer},
         {"TppUpDown::step/OnClick", viewer},
         {"TppViewer::Cancel/OnCancelRequest", viewer},
-        {"TppViewer::DoOnPrintStateChange/OnPrintStateChange", viewer},
-        {"TppViewer::DoOnStatusChange/OnStatusChange", viewer},
-        {"TppViewer::PaintBoxClick/OnClick", viewer},
         {"TppViewer::Resize/OnResize", viewer},
-        {"viewerHasDisplay/OnDblClick", viewer},
-        {"TppScreenDevice::RenderPage/OnPageDrawn", viewer},
         {"TppDevice::Notify/OnPublisherChange",
          "fires only inside the report's own destruction, as its publisher goes: the report cannot be freed "
          "again there; the device freed there is its own test"},
@@ -1840,6 +1836,29 @@ bool viewerScene(classes::TNotifyEvent TppViewer::*aEvent, const std::function<v
     return freed;
 }
 
+// The viewer's screen device draws the first page; its handler frees the
+// viewer (and the device with it) or the report.
+bool pageDrawnScene(bool aReport)
+{
+    PrintScene scene;
+    scene.report->SetDeviceType(QStringLiteral("Screen"));
+    auto *viewer = new TppViewer;
+    viewer->resize(600, 800);
+    viewer->SetReport(scene.report);
+    viewer->show();
+    viewer->ScreenDevice()->OnPageDrawn.Set([&](classes::TObject *) {
+        if (aReport)
+            delete std::exchange(scene.report, nullptr);
+        else
+            delete std::exchange(viewer, nullptr);
+    });
+    scene.report->PrintToDevices();
+    QApplication::processEvents();
+    const bool freed = aReport ? scene.report == nullptr : viewer == nullptr;
+    delete viewer;
+    return freed;
+}
+
 const std::vector<SiteScene> &siteScenes()
 {
     static const std::vector<SiteScene> scenes = {
@@ -2052,6 +2071,42 @@ const std::vector<SiteScene> &siteScenes()
          [] { return viewerScene(&TppViewer::OnPageChange, nullptr, false); }},
         {"PageChangeFreesTheReport", "TppViewer::DoOnPageChange/OnPageChange", {"Report"},
          [] { return viewerScene(&TppViewer::OnPageChange, nullptr, true); }},
+        {"StatusChangeFreesTheViewer", "TppViewer::DoOnStatusChange/OnStatusChange", {"Sender"},
+         [] { return viewerScene(&TppViewer::OnStatusChange, nullptr, false); }},
+        {"StatusChangeFreesTheReport", "TppViewer::DoOnStatusChange/OnStatusChange", {"Report"},
+         [] { return viewerScene(&TppViewer::OnStatusChange, nullptr, true); }},
+        {"PrintStateFreesTheViewer", "TppViewer::DoOnPrintStateChange/OnPrintStateChange", {"Sender"},
+         [] { return viewerScene(&TppViewer::OnPrintStateChange, nullptr, false); }},
+        {"PrintStateFreesTheReport", "TppViewer::DoOnPrintStateChange/OnPrintStateChange", {"Report"},
+         [] { return viewerScene(&TppViewer::OnPrintStateChange, nullptr, true); }},
+        {"ClickFreesTheViewer", "TppViewer::PaintBoxClick/OnClick", {"Sender"},
+         [] {
+             return viewerScene(
+                 &TppViewer::OnClick, [](TppViewer &viewer) { QTest::mouseClick(viewer.PaintBox(), Qt::LeftButton); },
+                 false);
+         }},
+        {"ClickFreesTheReport", "TppViewer::PaintBoxClick/OnClick", {"Report"},
+         [] {
+             return viewerScene(
+                 &TppViewer::OnClick, [](TppViewer &viewer) { QTest::mouseClick(viewer.PaintBox(), Qt::LeftButton); },
+                 true);
+         }},
+        {"DoubleClickFreesTheViewer", "viewerHasDisplay/OnDblClick", {"Sender"},
+         [] {
+             return viewerScene(
+                 &TppViewer::OnDblClick,
+                 [](TppViewer &viewer) { QTest::mouseDClick(viewer.PaintBox(), Qt::LeftButton); }, false);
+         }},
+        {"PageDrawnFreesTheViewer", "TppScreenDevice::RenderPage/OnPageDrawn", {"Sender"},
+         [] { return pageDrawnScene(false); }},
+        {"PageDrawnFreesTheReport", "TppScreenDevice::RenderPage/OnPageDrawn", {"Report"},
+         [] { return pageDrawnScene(true); }},
+        {"DoubleClickFreesTheReport", "viewerHasDisplay/OnDblClick", {"Report"},
+         [] {
+             return viewerScene(
+                 &TppViewer::OnDblClick,
+                 [](TppViewer &viewer) { QTest::mouseDClick(viewer.PaintBox(), Qt::LeftButton); }, true);
+         }},
     };
     return scenes;
 }
