@@ -60,6 +60,7 @@
 #include "report/output/forms/CancelDialog.h"
 #include "report/output/forms/PrintDialog.h"
 #include "report/output/forms/PrintPreview.h"
+#include "report/output/forms/UpDown.h"
 #include "report/output/PrinterDevice.h"
 #include "report/output/ReportTextFileDevice.h"
 #include "report/output/TextFileDevice.h"
@@ -1247,8 +1248,6 @@ const std::map<std::string, const char *> &unsweptSites()
         {"TppCustomPreview::Print/OnAfterPreviewPrint", viewer},
         {"TppCustomPreview::Print/OnBeforePreviewPrint", viewer},
         {"TppPrintPreview::TppPrintPreview/OnCancelRequest", viewer},
-        {"TppUpDown::step/OnClick", viewer},
-        {"TppViewer::Cancel/OnCancelRequest", viewer},
         {"TppViewer::Resize/OnResize", viewer},
         {"TppDevice::Notify/OnPublisherChange",
          "fires only inside the report's own destruction, as its publisher goes: the report cannot be freed "
@@ -1859,6 +1858,47 @@ bool pageDrawnScene(bool aReport)
     return freed;
 }
 
+// The viewer's Cancel asks its host, whose request frees the viewer or the
+// report.
+bool viewerCancel(bool aReport)
+{
+    PrintScene scene;
+    auto *viewer = new TppViewer;
+    viewer->SetReport(scene.report);
+    viewer->OnCancelRequest = [&] {
+        if (aReport)
+            delete std::exchange(scene.report, nullptr);
+        else
+            delete std::exchange(viewer, nullptr);
+    };
+    viewer->Cancel();
+    const bool freed = aReport ? scene.report == nullptr : viewer == nullptr;
+    delete viewer;
+    return freed;
+}
+
+// A program's arrows beside an edit of its own; the owner's step frees the
+// arrows or the report.
+bool arrowClicked(bool aReport)
+{
+    PrintScene scene;
+    auto *arrows = new TppUpDown;
+    arrows->resize(16, 22);
+    arrows->show();
+    arrows->OnClick = [&](int) {
+        if (aReport)
+            delete std::exchange(scene.report, nullptr);
+        else
+            delete std::exchange(arrows, nullptr);
+    };
+    QTest::mousePress(arrows, Qt::LeftButton, {}, QPoint(8, 4));
+    const bool freed = aReport ? scene.report == nullptr : arrows == nullptr;
+    if (arrows)
+        QTest::mouseRelease(arrows, Qt::LeftButton, {}, QPoint(8, 4));
+    delete arrows;
+    return freed;
+}
+
 const std::vector<SiteScene> &siteScenes()
 {
     static const std::vector<SiteScene> scenes = {
@@ -2101,6 +2141,12 @@ const std::vector<SiteScene> &siteScenes()
          [] { return pageDrawnScene(false); }},
         {"PageDrawnFreesTheReport", "TppScreenDevice::RenderPage/OnPageDrawn", {"Report"},
          [] { return pageDrawnScene(true); }},
+        {"ViewerCancelFreesTheViewer", "TppViewer::Cancel/OnCancelRequest", {"Sender"},
+         [] { return viewerCancel(false); }},
+        {"ViewerCancelFreesTheReport", "TppViewer::Cancel/OnCancelRequest", {"Report"},
+         [] { return viewerCancel(true); }},
+        {"ArrowFreesItself", "TppUpDown::step/OnClick", {"Sender"}, [] { return arrowClicked(false); }},
+        {"ArrowFreesTheReport", "TppUpDown::step/OnClick", {"Report"}, [] { return arrowClicked(true); }},
         {"DoubleClickFreesTheReport", "viewerHasDisplay/OnDblClick", {"Report"},
          [] {
              return viewerScene(
