@@ -1198,8 +1198,8 @@ std::vector<Combination> combinations()
     return all;
 }
 
-// The places where the library calls out that no event of the table fires,
-// each with the reason. "Not swept yet" marks a place a program reaches
+// The places where the library calls out that neither an event of the
+// table nor a site scene fires, each with the reason. "Not swept yet" marks a place a program reaches
 // that a later sweep must take; everything else here is out of a program's
 // reach or excluded by a recorded decision.
 const std::map<std::string, const char *> &unsweptSites()
@@ -1208,15 +1208,15 @@ const std::map<std::string, const char *> &unsweptSites()
                                       "its engine (or the subreport on the child's); a program's handler runs inside "
                                       "as a site of its own";
     static const char *const design = "a step of the designer and of property setters, which a run does not take";
-    static const char *const templates = "not swept yet: fires as a template loads from or saves to a file or a "
-                                         "database record, or a child's template loads";
+    static const char *const templates = "not swept yet: fires as a template's stream replaces the report's layout, "
+                                         "or a child's template loads";
     static const char *const dialogs = "the producer's own wiring to the cancel dialog and the preview it makes; the "
                                        "program's handlers inside (OnCancel, OnCancelDialogClose, OnPreviewFormClose "
                                        "and the run's events) are sites of their own, swept by their scenes";
     static const char *const printer = "the producer's own wiring to its printer setup (and a printer's to the setup it "
                                        "holds), whose handlers recompute the layout and run no program's handler";
-    static const char *const viewer = "not swept yet: an event of the preview window, its viewer or a dialog's "
-                                      "control, fired by a user's action on screen";
+    static const char *const viewer = "not swept yet: an event of the preview window's plug-in, or the viewer's "
+                                      "resize";
     static const std::map<std::string, const char *> sites = {
         {"TppEngine::InitReport/OnResetCache", wiring},
         {"TppEngine::generateOnePage/OnRestorePageState", wiring},
@@ -1247,7 +1247,7 @@ const std::map<std::string, const char *> &unsweptSites()
         {"TppCustomPreview::PerformPreviewAction/OnClose", viewer},
         {"TppCustomPreview::Print/OnAfterPreviewPrint", viewer},
         {"TppCustomPreview::Print/OnBeforePreviewPrint", viewer},
-        {"TppPrintPreview::TppPrintPreview/OnCancelRequest", viewer},
+        {"TppPrintPreview::TppPrintPreview/OnCancelRequest", dialogs},
         {"TppViewer::Resize/OnResize", viewer},
         {"TppDevice::Notify/OnPublisherChange",
          "fires only inside the report's own destruction, as its publisher goes: the report cannot be freed "
