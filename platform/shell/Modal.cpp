@@ -22,8 +22,11 @@ int execDialog(QDialog &dialog)
             dialog.setWindowModality(Qt::ApplicationModal);
         dialog.show();
     }
+    // A handler run inside the wait may free the dialog (with whatever owns
+    // it); the answer stands without it.
+    const QPointer<QDialog> alive(&dialog);
     const int answer = runModal(dialog, [&dialog] { return dialog.exec(); });
-    if (dialog.isVisible())
+    if (alive && dialog.isVisible())
         dialog.done(answer);
     return answer;
 }

@@ -158,8 +158,11 @@ void TppFileDevice::EndJob()
 
 void TppFileDevice::CancelJob()
 {
+    // The cancel handler may free the device with the report that made it.
+    const std::weak_ptr<char> alive = LifeToken();
     TppDevice::CancelJob();
-    closeFile();
+    if (!alive.expired())
+        closeFile();
 }
 
 void TppFileDevice::closeFile()

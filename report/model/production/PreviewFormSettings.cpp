@@ -60,8 +60,10 @@ void TppPreviewFormSettings::SetZoomSetting(TppZoomSettingType aValue)
 void TppPreviewFormSettings::SetZoomPercentage(int32_t aValue)
 {
     m_zoomPercentage = std::clamp(aValue, 25, 250);
+    const std::weak_ptr<char> alive = m_alive;
     SetZoomSetting(TppZoomSettingType::zsPercentage);
-    changed();
+    if (!alive.expired())
+        changed();
 }
 
 void TppPreviewFormSettings::changed()

@@ -9,6 +9,7 @@
 #include "platform/classes/PropInfo.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace report {
 
@@ -41,6 +42,8 @@ private:
 
     TWindowState m_windowState = TWindowState::wsNormal;
     TppZoomSettingType m_zoomSetting = TppZoomSettingType::zsWholePage;
+    // Expires when the settings go, perhaps with their report inside OnChange.
+    std::shared_ptr<char> m_alive = std::make_shared<char>(0);
     int32_t m_zoomPercentage = 100;
 };
 

@@ -214,7 +214,11 @@ void TppReport::PublisherPageRequest(classes::TObject *Sender, classes::TObject 
 
 void TppReport::Cancel()
 {
+    // A device's cancel handler may free the report.
+    const QPointer<QObject> alive = Guard();
     TppBandedReport::Cancel();
+    if (!alive)
+        return;
     if (m_generatingChildReport && m_generatingChildReport != this)
         m_generatingChildReport->Cancel();
     if (Engine())

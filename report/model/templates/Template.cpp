@@ -357,8 +357,13 @@ bool TppTemplate::locateRecord()
     const QString &name = DatabaseSettings()->Name();
     if (OnLocateRecord.Assigned() || OwnerOnLocateRecord.Assigned()) {
         bool found = false;
+        const std::weak_ptr<char> alive = m_alive;
+        // The handler may free the template with its report: nothing is
+        // found then, and the caller checks its own token before going on.
         if (OnLocateRecord.Assigned())
             OnLocateRecord(this, name, found);
+        if (alive.expired())
+            return false;
         if (OwnerOnLocateRecord.Assigned())
             OwnerOnLocateRecord(this, name, found);
         return found;
@@ -384,7 +389,11 @@ void TppTemplate::load(TppSaveToType aWhere)
             throw ETemplateLoadError(templateMessage(45, settings.Name()));
         if (!settings.DataPipeline()->GetActive())
             settings.DataPipeline()->Open();
-        if (!IsDatabaseReady() || !locateRecord())
+        const std::weak_ptr<char> alive = m_alive;
+        const bool located = IsDatabaseReady() && locateRecord();
+        if (alive.expired())
+            return;
+        if (!located)
             throw ETemplateLoadError(templateMessage(45, settings.Name()));
     }
     classes::TMemoryStream stream;
@@ -612,10 +621,14 @@ void TppTemplate::save(TppSaveToType aWhere)
         return;
     classes::TMemoryStream stream;
     // A handler that raises ends the save like any failure after
-    // BeforeSave: AfterSave must still undo what BeforeSave set.
+    // BeforeSave: AfterSave must still undo what BeforeSave set. One that
+    // frees the template with its report ends it with nothing left to undo.
+    const std::weak_ptr<char> alive = m_alive;
     try {
         if (OnSaveStart.Assigned())
             OnSaveStart(this, Owner());
+        if (alive.expired())
+            return;
         TemplateBusyCursor cursor(ShowBusyCursor());
         WriteTemplate(stream);
         if (stream.Size() > 0) {
@@ -625,9 +638,12 @@ void TppTemplate::save(TppSaveToType aWhere)
             else
                 writeToDatabase(stream);
         }
+        if (alive.expired())
+            return;
     } catch (...) {
         // Nothing was stored: the report keeps counting as unsaved.
-        AfterSave(false);
+        if (!alive.expired())
+            AfterSave(false);
         throw;
     }
     AfterSave(true);
@@ -635,7 +651,10 @@ void TppTemplate::save(TppSaveToType aWhere)
 
 void TppTemplate::writeToFile(classes::TStream &aStream)
 {
+    const std::weak_ptr<char> alive = m_alive;
     DoOnSaveStream(aStream);
+    if (alive.expired())
+        return;
     if (GetReadOnly())
         throw ETemplateSaveError(ppLoadStr(51));
     const int64_t size = aStream.Size();
@@ -656,13 +675,19 @@ void TppTemplate::writeToDatabase(classes::TStream &aStream)
     TppDataPipeline *pipeline = settings.DataPipeline();
     if (!pipeline->GetActive())
         pipeline->Open();
-    if (!locateRecord()) {
+    const std::weak_ptr<char> alive = m_alive;
+    const bool located = locateRecord();
+    if (alive.expired())
+        return;
+    if (!located) {
         pipeline->AppendRecord();
         pipeline->SetFieldValue(settings.NameField(), settings.Name());
     } else {
         pipeline->EditRecord();
     }
     DoOnSaveStream(aStream);
+    if (alive.expired())
+        return;
     aStream.SetPosition(0);
     pipeline->StreamToField(settings.TemplateField(), aStream);
     pipeline->PostRecord();

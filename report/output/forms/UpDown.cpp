@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -71,8 +72,11 @@ void TppUpDown::mousePressEvent(QMouseEvent *aEvent)
         return;
     m_direction = aEvent->position().y() < height() / 2.0 ? 1 : -1;
     m_repeating = false;
+    // The owner's step may free the arrows (a dialog closed from it).
+    const QPointer<TppUpDown> alive(this);
     step();
-    m_repeat.start(RepeatDelayMs);
+    if (alive)
+        m_repeat.start(RepeatDelayMs);
 }
 
 void TppUpDown::mouseReleaseEvent(QMouseEvent *)

@@ -553,9 +553,11 @@ void TppViewer::DoOnPrintStateChange()
 
 void TppViewer::DoOnReset()
 {
+    const QPointer<TppViewer> alive(this);
     if (OnReset)
         OnReset(nullptr);
-    m_communicator->SendEventNotify(m_communicator.get(), ppEvent::ViewerChange, nullptr);
+    if (alive)
+        m_communicator->SendEventNotify(m_communicator.get(), ppEvent::ViewerChange, nullptr);
 }
 
 // ---- Printing, searching, regenerating ---------------------------------------------
@@ -637,9 +639,11 @@ void TppViewer::RegenerateReport()
         publisher->Reset();
     m_screenDevice->Reset();
     m_jobStarted = true;
+    const QPointer<TppViewer> alive(this);
     if (OnReset)
         OnReset(nullptr);
-    m_screenDevice->RequestPages();
+    if (alive)
+        m_screenDevice->RequestPages();
 }
 
 void TppViewer::Reset()
