@@ -112,9 +112,12 @@ TdxTreeListNode *TCustomdxTreeList::insertNode(TdxTreeListNode *parent)
     ++m_nodeCount;
     TreeListNodeRef added(*this, node);
     {
+        // Both are a descendant's, and may free the grid.
+        const TreeListAlive self = AliveToken();
         DeletionDeferral defer(*this);
         NodeAdded(node);
-        NodeCountChanged();
+        if (!self.expired())
+            NodeCountChanged();
     }
     return added.get();
 }

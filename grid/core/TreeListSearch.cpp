@@ -333,8 +333,10 @@ void TCustomdxTreeList::StepRows(int rows, TShiftState shift)
         if (!extend) {
             // At the first row going up, or the last going down, nothing
             // moves and the selection stays.
-            if (!(rows < 0 ? IsFocusedFirst() : IsFocusedLast()))
+            if (!(rows < 0 ? IsFocusedFirst() : IsFocusedLast()) && !self.expired())
                 ClearSelection();
+            if (self.expired())
+                return;
             m_anchor = nullptr;
         } else if (!m_anchor) {
             m_anchor = m_focused;
