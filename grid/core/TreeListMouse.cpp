@@ -556,12 +556,16 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
             m_pressY = y;
             SetPressed(-1, hit.BandIndex);
             break;
-        case htColumnHeader:
-            m_state = AlternativeHeaderMode() == 2 ? tsColumnDownAlt : tsColumnDown;
+        case htColumnHeader: {
+            const bool alternative = AlternativeHeaderMode() == 2;
+            if (self.expired())
+                return;
+            m_state = alternative ? tsColumnDownAlt : tsColumnDown;
             m_pressX = x;
             m_pressY = y;
             SetPressed(hit.ColumnIndex, -1);
             break;
+        }
         case htBandIndicator:
             if (optionB(boBandButton)) {
                 TdxTreeListLayoutInfo info;
@@ -682,7 +686,7 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
         return;
     if (button == mbLeft && dbl && (hit.HitCode == htNowhere || (hit.HitCode >= htButton && hit.HitCode <= htCell)))
         dblClick = true;
-    if (dblClick && MayDoubleClick())
+    if (dblClick && MayDoubleClick() && !self.expired())
         DblClick();
     if (self.expired())
         return;
@@ -792,8 +796,15 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
     }
     // A hit test costs a layout; without hot tracking nothing can be hot.
     // The hot cell is known before the cursor is chosen for it.
-    if (IsHotTrack() || m_hotTrack->Column() >= 0)
-        m_hotTrack->Update(HitTest(x, y));
+    const bool hotTrack = IsHotTrack();
+    if (self.expired())
+        return;
+    if (hotTrack || m_hotTrack->Column() >= 0) {
+        const TdxTreeListHitInfo hit = HitTest(x, y);
+        if (self.expired())
+            return;
+        m_hotTrack->Update(hit);
+    }
     // An open editor leaves the edges sizable: they show their cursor too.
     // The cursor handler may free the grid.
     if (m_host && (IsMouseMode(m_state) || m_state == tsNone || m_state == tsEditing)) {

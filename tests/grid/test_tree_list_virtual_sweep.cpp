@@ -383,7 +383,8 @@ const std::vector<std::pair<const char *, std::vector<const char *>>> &sweptVirt
           "IsNewItemRowActive", "NodeImageIndex", "ShowEditor", "EndSelection", "SetNodeSelected", "ClearSelection",
           "SelectRange", "SearchStep", "BeginBandDrag", "EndBandDrag", "BeginColumnDrag", "EndColumnDrag",
           "InitEditor", "StoreEditValue", "NodeAdded", "NodeCountChanged", "SetTopNode", "MakeColumnVisible", "EndUpdateHook",
-          "SetFocusedRowIndex"}},
+          "SetFocusedRowIndex", "KeepKey", "MayRangeSelect", "IsHotTrack", "HitTest", "AlternativeHeaderMode",
+          "MayDoubleClick"}},
     };
     return names;
 }
@@ -409,18 +410,12 @@ const std::map<std::string, std::string> &knownFaults()
         const std::vector<std::pair<const char *, const char *>> readOn = {
             {"SelectedCount", "BeginSelection (a key's selection bracket)"},
             {"BeginSelection", "KeyDown"},
-            {"KeepKey", "KeyDown"},
-            {"MayRangeSelect", "KeyDown"},
             {"SortedColumnCount", "SortNodes"},
             {"SortedColumnDesc", "SortNodes"},
             {"SortedColumnIndex", "SortNodes"},
             {"GetSortValue", "SortNodes"},
             {"DropVisibleRows", "SortNodes"},
             {"IsMultiSort", "TdxTreeListColumn::SetSorted"},
-            {"HitTest", "TreeListHotTrack::Update"},
-            {"IsHotTrack", "MouseMove"},
-            {"AlternativeHeaderMode", "MouseDown"},
-            {"MayDoubleClick", "MouseDown"},
             {"IsPointOverCustomizing", "EndColumnDrag"},
             {"CanShowEditor", "showEditorInCell"},
             {"GetEditValue", "initEditorForCell"},
