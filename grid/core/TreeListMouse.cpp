@@ -306,15 +306,19 @@ void TCustomdxTreeList::EndColumnDrag(int column, bool dropped, int x, int y)
     leaveHeaderDrag(tsColumnDragging);
     if (!dropped)
         return;
-    if (IsPointOverCustomizing(x, y)) {
+    // The customisation query and the veto hook may free or move columns
+    // and bands, or the grid: the dragged column and the target's band are
+    // held by their objects.
+    const TreeListAlive self = AliveToken();
+    const bool overCustomizing = IsPointOverCustomizing(x, y);
+    if (self.expired())
+        return;
+    if (overCustomizing) {
         target = {};
         target.Outside = true;
     }
-    // The veto hook may free or move columns and bands: the dragged column
-    // and the target's band are held by their objects.
     const HeldIndex dragged = holdColumn(column);
     const HeldIndex targetBand = holdBand(target.Moves() ? BandIndexOfVisible(target.Band) : -1);
-    const TreeListAlive self = AliveToken();
     bool accept = true;
     EndDragColumn(column, target, accept);
     if (self.expired())
@@ -352,7 +356,10 @@ void TCustomdxTreeList::headerDragStep(bool outside, bool accepted, const rtl::T
     stopDragScroll();
     m_dropArrows = arrows;
     TCursor cursor = outside ? crDXTLDelete : NodeDrag().DragCursor;
+    const TreeListAlive self = AliveToken();
     AdjustDragCursor(x, y, cursor);
+    if (self.expired())
+        return;
     // A refusal shows the cursor of a drop that would remove the item.
     if (!accepted)
         cursor = crDXTLDelete;

@@ -129,7 +129,10 @@ void TCustomdxTreeList::SearchStep(QString &text, int direction, bool clearOnFai
 
     if (m_searchColumn >= 0 && m_topLevel.count() > 0) {
         TdxTreeListNode *found = nullptr;
-        if (FindByPrefix(m_searchColumn, text, direction, found)) {
+        const bool hit = FindByPrefix(m_searchColumn, text, direction, found);
+        if (self.expired())
+            return;
+        if (hit) {
             ChangeFocus(found, FocusedColumn(), false);
             if (self.expired())
                 return;

@@ -384,7 +384,8 @@ const std::vector<std::pair<const char *, std::vector<const char *>>> &sweptVirt
           "SelectRange", "SearchStep", "BeginBandDrag", "EndBandDrag", "BeginColumnDrag", "EndColumnDrag",
           "InitEditor", "StoreEditValue", "NodeAdded", "NodeCountChanged", "SetTopNode", "MakeColumnVisible", "EndUpdateHook",
           "SetFocusedRowIndex", "KeepKey", "MayRangeSelect", "IsHotTrack", "HitTest", "AlternativeHeaderMode",
-          "MayDoubleClick"}},
+          "MayDoubleClick", "IsPointOverCustomizing", "AdjustDragCursor", "CanShowEditor", "GetEditValue",
+          "FindByPrefix"}},
     };
     return names;
 }
@@ -416,11 +417,6 @@ const std::map<std::string, std::string> &knownFaults()
             {"GetSortValue", "SortNodes"},
             {"DropVisibleRows", "SortNodes"},
             {"IsMultiSort", "TdxTreeListColumn::SetSorted"},
-            {"IsPointOverCustomizing", "EndColumnDrag"},
-            {"CanShowEditor", "showEditorInCell"},
-            {"GetEditValue", "initEditorForCell"},
-            {"FindByPrefix", "SearchStep"},
-            {"AdjustDragCursor", "headerDragStep"},
             {"NodeChanged", "setNodeExpanded"},
             {"UpdateVisibleRows", "setNodeExpanded"},
             {"InvalidateNode", "ChangeFocus"},
