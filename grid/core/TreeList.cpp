@@ -597,8 +597,10 @@ void TCustomdxTreeList::ChangeFocus(TdxTreeListNode *node, int column, bool make
         m_focused = node;
         if (old)
             InvalidateNode(old);
-        if (node)
+        if (node && !self.expired())
             InvalidateNode(node);
+        if (self.expired())
+            return;
         if (OnChangeNode)
             OnChangeNode(this, old, node);
         if (self.expired())

@@ -385,7 +385,7 @@ const std::vector<std::pair<const char *, std::vector<const char *>>> &sweptVirt
           "InitEditor", "StoreEditValue", "NodeAdded", "NodeCountChanged", "SetTopNode", "MakeColumnVisible", "EndUpdateHook",
           "SetFocusedRowIndex", "KeepKey", "MayRangeSelect", "IsHotTrack", "HitTest", "AlternativeHeaderMode",
           "MayDoubleClick", "IsPointOverCustomizing", "AdjustDragCursor", "CanShowEditor", "GetEditValue",
-          "FindByPrefix"}},
+          "FindByPrefix", "InvalidateNode", "IsMultiSort"}},
     };
     return names;
 }
@@ -416,10 +416,8 @@ const std::map<std::string, std::string> &knownFaults()
             {"SortedColumnIndex", "SortNodes"},
             {"GetSortValue", "SortNodes"},
             {"DropVisibleRows", "SortNodes"},
-            {"IsMultiSort", "TdxTreeListColumn::SetSorted"},
             {"NodeChanged", "setNodeExpanded"},
             {"UpdateVisibleRows", "setNodeExpanded"},
-            {"InvalidateNode", "ChangeFocus"},
             {"BeginUpdateHook", "BeginUpdate"},
             {"ResetHotTracking", "BeginUpdate"},
             {"LayoutChanged", "FinishColumnSizing"},
