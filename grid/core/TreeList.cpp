@@ -433,19 +433,28 @@ void TCustomdxTreeList::setNodeExpanded(TdxTreeListNode *node, bool value)
     if (!value) {
         if (m_top && m_top->HasAsParent(node))
             SetTopNode(node);
+        if (self.expired())
+            return;
         if (m_focused && m_focused->HasAsParent(node) && (!CollapseWithFocusInside(node) || self.expired()))
             return;
     }
     node->m_expanded = value;
+    // The rows' and the node's hooks are a descendant's, and may free the grid.
     if (!IsDestroying()) {
         if (IsUpdating()) {
             DropVisibleRows();
         } else {
             UpdateVisibleRows(node);
+            if (self.expired())
+                return;
             KeepPositionsValid();
         }
     }
+    if (self.expired())
+        return;
     NodeChanged(node, true);
+    if (self.expired())
+        return;
     value ? DoExpanded(node) : DoCollapsed(node);
 }
 

@@ -385,7 +385,7 @@ const std::vector<std::pair<const char *, std::vector<const char *>>> &sweptVirt
           "InitEditor", "StoreEditValue", "NodeAdded", "NodeCountChanged", "SetTopNode", "MakeColumnVisible", "EndUpdateHook",
           "SetFocusedRowIndex", "KeepKey", "MayRangeSelect", "IsHotTrack", "HitTest", "AlternativeHeaderMode",
           "MayDoubleClick", "IsPointOverCustomizing", "AdjustDragCursor", "CanShowEditor", "GetEditValue",
-          "FindByPrefix", "InvalidateNode", "IsMultiSort"}},
+          "FindByPrefix", "InvalidateNode", "IsMultiSort", "NodeChanged", "UpdateVisibleRows"}},
     };
     return names;
 }
@@ -416,8 +416,6 @@ const std::map<std::string, std::string> &knownFaults()
             {"SortedColumnIndex", "SortNodes"},
             {"GetSortValue", "SortNodes"},
             {"DropVisibleRows", "SortNodes"},
-            {"NodeChanged", "setNodeExpanded"},
-            {"UpdateVisibleRows", "setNodeExpanded"},
             {"BeginUpdateHook", "BeginUpdate"},
             {"ResetHotTracking", "BeginUpdate"},
             {"LayoutChanged", "FinishColumnSizing"},
