@@ -112,9 +112,12 @@ TdxTreeListNode *TCustomdxTreeList::insertNode(TdxTreeListNode *parent)
     ++m_nodeCount;
     TreeListNodeRef added(*this, node);
     {
+        // Both are a descendant's, and may free the grid.
+        const TreeListAlive self = AliveToken();
         DeletionDeferral defer(*this);
         NodeAdded(node);
-        NodeCountChanged();
+        if (!self.expired())
+            NodeCountChanged();
     }
     return added.get();
 }
@@ -430,19 +433,28 @@ void TCustomdxTreeList::setNodeExpanded(TdxTreeListNode *node, bool value)
     if (!value) {
         if (m_top && m_top->HasAsParent(node))
             SetTopNode(node);
+        if (self.expired())
+            return;
         if (m_focused && m_focused->HasAsParent(node) && (!CollapseWithFocusInside(node) || self.expired()))
             return;
     }
     node->m_expanded = value;
+    // The rows' and the node's hooks are a descendant's, and may free the grid.
     if (!IsDestroying()) {
         if (IsUpdating()) {
             DropVisibleRows();
         } else {
             UpdateVisibleRows(node);
+            if (self.expired())
+                return;
             KeepPositionsValid();
         }
     }
+    if (self.expired())
+        return;
     NodeChanged(node, true);
+    if (self.expired())
+        return;
     value ? DoExpanded(node) : DoCollapsed(node);
 }
 
@@ -594,8 +606,10 @@ void TCustomdxTreeList::ChangeFocus(TdxTreeListNode *node, int column, bool make
         m_focused = node;
         if (old)
             InvalidateNode(old);
-        if (node)
+        if (node && !self.expired())
             InvalidateNode(node);
+        if (self.expired())
+            return;
         if (OnChangeNode)
             OnChangeNode(this, old, node);
         if (self.expired())

@@ -381,8 +381,11 @@ void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort value)
         return;
     }
     m_sorted = value;
+    const bool multiSort = tree->IsMultiSort();
+    if (treeAlive.expired())
+        return;
     // Without sorting by several columns only one header may claim an order.
-    if (!tree->IsMultiSort()) {
+    if (!multiSort) {
         std::vector<std::pair<TdxTreeListColumn *, TreeListAlive>> others;
         for (TdxTreeListColumn *other : tree->SortedColumns())
             others.emplace_back(other, other->AliveToken());

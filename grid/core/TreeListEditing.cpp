@@ -105,7 +105,9 @@ QVariant TCustomdxTreeList::GetEditValue()
 
 void TCustomdxTreeList::showEditorInCell(bool focusEditor)
 {
-    if (!CanShowEditor())
+    // The editing queries are a descendant's, and may free the grid.
+    const TreeListAlive self = AliveToken();
+    if (!CanShowEditor() || self.expired())
         return;
     const int column = FocusedColumnIndex();
     InplaceEditor *editor = FindEditor(column);
@@ -129,7 +131,10 @@ void TCustomdxTreeList::showEditorInCell(bool focusEditor)
     }
     const rtl::TRect rect =
         m_editedNewItemRow ? NewItemRowCellRect(FocusedColumn()) : EditorRect(m_focused, FocusedColumn());
-    if (!CanShowEditor()) {
+    const bool mayShow = CanShowEditor();
+    if (self.expired())
+        return;
+    if (!mayShow) {
         m_editedColumn = {};
         m_editedNode = nullptr;
         return;
@@ -203,6 +208,8 @@ bool TCustomdxTreeList::initEditorForCell()
     if (self.expired())
         return false;
     const QVariant value = GetEditValue();
+    if (self.expired())
+        return false;
     m_editor->SetModified(false);
     if (IsEditReadOnly())
         m_editor->SetReadOnly(true);

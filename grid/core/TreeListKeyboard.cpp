@@ -92,7 +92,10 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
     TCustomdxContainer::KeyDown(key, shift);
     if (self.expired() || key == 0)
         return;
-    if (!KeepKey(key)) {
+    const bool keep = KeepKey(key);
+    if (self.expired())
+        return;
+    if (!keep) {
         key = 0;
         return;
     }
@@ -150,6 +153,8 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
     }
 
     const bool rangeAllowed = MayRangeSelect();
+    if (self.expired())
+        return;
     if (ctrlHeld && !(shiftHeld && rangeAllowed && keyIsCtrlShiftRangeKey(key))) {
         // A Ctrl key is no longer the press's selection change.
         m_toggleOnPress = false;

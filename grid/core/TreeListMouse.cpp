@@ -306,15 +306,19 @@ void TCustomdxTreeList::EndColumnDrag(int column, bool dropped, int x, int y)
     leaveHeaderDrag(tsColumnDragging);
     if (!dropped)
         return;
-    if (IsPointOverCustomizing(x, y)) {
+    // The customisation query and the veto hook may free or move columns
+    // and bands, or the grid: the dragged column and the target's band are
+    // held by their objects.
+    const TreeListAlive self = AliveToken();
+    const bool overCustomizing = IsPointOverCustomizing(x, y);
+    if (self.expired())
+        return;
+    if (overCustomizing) {
         target = {};
         target.Outside = true;
     }
-    // The veto hook may free or move columns and bands: the dragged column
-    // and the target's band are held by their objects.
     const HeldIndex dragged = holdColumn(column);
     const HeldIndex targetBand = holdBand(target.Moves() ? BandIndexOfVisible(target.Band) : -1);
-    const TreeListAlive self = AliveToken();
     bool accept = true;
     EndDragColumn(column, target, accept);
     if (self.expired())
@@ -352,7 +356,10 @@ void TCustomdxTreeList::headerDragStep(bool outside, bool accepted, const rtl::T
     stopDragScroll();
     m_dropArrows = arrows;
     TCursor cursor = outside ? crDXTLDelete : NodeDrag().DragCursor;
+    const TreeListAlive self = AliveToken();
     AdjustDragCursor(x, y, cursor);
+    if (self.expired())
+        return;
     // A refusal shows the cursor of a drop that would remove the item.
     if (!accepted)
         cursor = crDXTLDelete;
@@ -556,12 +563,16 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
             m_pressY = y;
             SetPressed(-1, hit.BandIndex);
             break;
-        case htColumnHeader:
-            m_state = AlternativeHeaderMode() == 2 ? tsColumnDownAlt : tsColumnDown;
+        case htColumnHeader: {
+            const bool alternative = AlternativeHeaderMode() == 2;
+            if (self.expired())
+                return;
+            m_state = alternative ? tsColumnDownAlt : tsColumnDown;
             m_pressX = x;
             m_pressY = y;
             SetPressed(hit.ColumnIndex, -1);
             break;
+        }
         case htBandIndicator:
             if (optionB(boBandButton)) {
                 TdxTreeListLayoutInfo info;
@@ -682,7 +693,7 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
         return;
     if (button == mbLeft && dbl && (hit.HitCode == htNowhere || (hit.HitCode >= htButton && hit.HitCode <= htCell)))
         dblClick = true;
-    if (dblClick && MayDoubleClick())
+    if (dblClick && MayDoubleClick() && !self.expired())
         DblClick();
     if (self.expired())
         return;
@@ -792,8 +803,15 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
     }
     // A hit test costs a layout; without hot tracking nothing can be hot.
     // The hot cell is known before the cursor is chosen for it.
-    if (IsHotTrack() || m_hotTrack->Column() >= 0)
-        m_hotTrack->Update(HitTest(x, y));
+    const bool hotTrack = IsHotTrack();
+    if (self.expired())
+        return;
+    if (hotTrack || m_hotTrack->Column() >= 0) {
+        const TdxTreeListHitInfo hit = HitTest(x, y);
+        if (self.expired())
+            return;
+        m_hotTrack->Update(hit);
+    }
     // An open editor leaves the edges sizable: they show their cursor too.
     // The cursor handler may free the grid.
     if (m_host && (IsMouseMode(m_state) || m_state == tsNone || m_state == tsEditing)) {

@@ -4,6 +4,8 @@
 // interaction states, relative-node kinds and search directions of the tree
 // list, which its helpers name without needing the whole engine.
 
+#include "grid/core/TreeListLife.h"
+
 #include <cstdint>
 #include <functional>
 
@@ -41,8 +43,8 @@ enum TdxSearchDirection : int { sdFocused = 0, sdBackward = 1, sdForward = 2 };
 
 // A node reference that the tree list keeps valid: when its node is deleted
 // the reference becomes none and, when given, the handler is told which node
-// went. It registers itself for its lifetime and must not outlive the tree
-// list.
+// went. It registers itself for its lifetime; a tree list a call-out freed
+// meanwhile leaves it naming none.
 class TreeListNodeRef
 {
 public:
@@ -53,18 +55,19 @@ public:
     TreeListNodeRef(const TreeListNodeRef &) = delete;
     TreeListNodeRef &operator=(const TreeListNodeRef &) = delete;
 
-    TdxTreeListNode *get() const { return m_node; }
+    TdxTreeListNode *get() const { return m_tree.expired() ? nullptr : m_node; }
     TreeListNodeRef &operator=(TdxTreeListNode *node)
     {
         m_node = node;
         return *this;
     }
-    operator TdxTreeListNode *() const { return m_node; }
-    TdxTreeListNode *operator->() const { return m_node; }
+    operator TdxTreeListNode *() const { return get(); }
+    TdxTreeListNode *operator->() const { return get(); }
 
 private:
     friend class TCustomdxTreeList;
-    TCustomdxTreeList *m_tree;
+    TCustomdxTreeList *m_owner;
+    TreeListAlive m_tree;
     TdxTreeListNode *m_node;
     Handler m_onDeleted;
 };

@@ -129,7 +129,10 @@ void TCustomdxTreeList::SearchStep(QString &text, int direction, bool clearOnFai
 
     if (m_searchColumn >= 0 && m_topLevel.count() > 0) {
         TdxTreeListNode *found = nullptr;
-        if (FindByPrefix(m_searchColumn, text, direction, found)) {
+        const bool hit = FindByPrefix(m_searchColumn, text, direction, found);
+        if (self.expired())
+            return;
+        if (hit) {
             ChangeFocus(found, FocusedColumn(), false);
             if (self.expired())
                 return;
@@ -333,8 +336,10 @@ void TCustomdxTreeList::StepRows(int rows, TShiftState shift)
         if (!extend) {
             // At the first row going up, or the last going down, nothing
             // moves and the selection stays.
-            if (!(rows < 0 ? IsFocusedFirst() : IsFocusedLast()))
+            if (!(rows < 0 ? IsFocusedFirst() : IsFocusedLast()) && !self.expired())
                 ClearSelection();
+            if (self.expired())
+                return;
             m_anchor = nullptr;
         } else if (!m_anchor) {
             m_anchor = m_focused;

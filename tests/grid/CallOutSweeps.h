@@ -16,4 +16,11 @@ std::vector<std::string> PaintSweepNames();
 // wrong; the sweep leaves out that victim for them.
 const std::map<std::string, std::string> &PaintSweepKnownFaults();
 
+// The virtuals whose override frees the grid in the scene of
+// test_tree_list_virtual_sweep.cpp, each as owner::member.
+std::vector<std::string> VirtualSweepNames();
+// The virtuals that scene reaches whose caller still reads the grid their
+// override freed, with what goes wrong.
+std::map<std::string, std::string> VirtualSweepKnownFaults();
+
 } // namespace gridtest
