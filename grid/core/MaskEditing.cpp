@@ -30,21 +30,6 @@ void putAt(QString &text, int position, char32_t c)
     }
 }
 
-// The characters of a pasted text, a pair being one; a lone half is kept
-// as it stands for the mask to refuse.
-std::vector<char32_t> charactersOf(QStringView text)
-{
-    std::vector<char32_t> out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            out.push_back(QChar::surrogateToUcs4(u, text[++i].unicode()));
-        else
-            out.push_back(u);
-    }
-    return out;
-}
-
 } // namespace
 
 int MaskUnitOf(QStringView text, int position)
@@ -144,7 +129,7 @@ MaskEditText MaskPaste(const rtl::EditMask &mask, const MaskEditText &edit, QStr
         out.text = mask.blankRange(out.text, edit.selStart, edit.selLength);
     const int n = mask.size();
     int pos = edit.selStart;
-    for (const char32_t c : charactersOf(pasted)) {
+    for (const char32_t c : rtl::MaskCharacters(pasted)) {
         const int p = mask.nextEditable(pos);
         if (p >= n)
             break;

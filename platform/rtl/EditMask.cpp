@@ -30,22 +30,6 @@ bool isRequired(char32_t c)
     return c == U'L' || c == U'A' || c == U'C' || c == U'0';
 }
 
-// A text as the mask's positions hold it: a pair is one character; a lone
-// half, which no position would ever make, is kept as it stands.
-std::vector<char32_t> characters(QStringView text)
-{
-    std::vector<char32_t> out;
-    out.reserve(size_t(text.size()));
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            out.push_back(QChar::surrogateToUcs4(u, text[++i].unicode()));
-        else
-            out.push_back(u);
-    }
-    return out;
-}
-
 QString fromCharacters(const std::vector<char32_t> &chars)
 {
     QString out;
@@ -156,7 +140,7 @@ QString EditMask::format(QStringView value, QChar blank) const
 {
     if (isEmpty())
         return value.toString();
-    const std::vector<char32_t> chars = characters(value);
+    const std::vector<char32_t> chars = MaskCharacters(value);
     const int n = size();
     std::vector<char32_t> out(size_t(n), blank.unicode());
     if (!m_reversed) {
@@ -192,7 +176,7 @@ QString EditMask::unformat(QStringView text) const
     if (isEmpty())
         return text.toString();
     const int n = size();
-    const std::vector<char32_t> chars = characters(text);
+    const std::vector<char32_t> chars = MaskCharacters(text);
     const char32_t blank = m_blank.unicode();
     auto at = [&](int p) { return size_t(p) < chars.size() ? chars[size_t(p)] : blank; };
     bool allBlank = true;
@@ -227,7 +211,7 @@ QString EditMask::formatUnformatted(QStringView value) const
 {
     if (isEmpty() || m_saveLiterals)
         return format(value);
-    const std::vector<char32_t> chars = characters(value);
+    const std::vector<char32_t> chars = MaskCharacters(value);
     const int n = size();
     std::vector<char32_t> out(size_t(n), m_blank.unicode());
     const int step = m_reversed ? -1 : 1;
@@ -248,7 +232,7 @@ int EditMask::firstFailure(QStringView text, bool acceptBlanks) const
 {
     if (text.isEmpty())
         return -1;
-    const std::vector<char32_t> chars = characters(text);
+    const std::vector<char32_t> chars = MaskCharacters(text);
     const char32_t blank = m_blank.unicode();
     for (int p = 0; p < size(); ++p) {
         const Position &pos = m_positions[size_t(p)];
@@ -349,7 +333,7 @@ int EditMask::findLiteral(int pos, char32_t c) const
 
 QString EditMask::blankRange(QStringView text, int start, int count) const
 {
-    std::vector<char32_t> chars = characters(text);
+    std::vector<char32_t> chars = MaskCharacters(text);
     const qsizetype from = std::max(start, 0);
     const qsizetype to =
         std::min<qsizetype>({qsizetype(start) + std::max(count, 0), qsizetype(chars.size()), qsizetype(size())});
@@ -361,7 +345,7 @@ QString EditMask::blankRange(QStringView text, int start, int count) const
 
 int EditMask::length(QStringView text)
 {
-    return int(characters(text).size());
+    return int(MaskCharacters(text).size());
 }
 
 QString FormatMaskText(QStringView mask, QStringView value, const TFormatSettings &settings)
@@ -372,6 +356,20 @@ QString FormatMaskText(QStringView mask, QStringView value, const TFormatSetting
 QString FormatMaskText(QStringView mask, QStringView value)
 {
     return FormatMaskText(mask, value, FormatSettings());
+}
+
+std::vector<char32_t> MaskCharacters(QStringView text)
+{
+    std::vector<char32_t> out;
+    out.reserve(size_t(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            out.push_back(QChar::surrogateToUcs4(u, text[++i].unicode()));
+        else
+            out.push_back(u);
+    }
+    return out;
 }
 
 } // namespace rtl

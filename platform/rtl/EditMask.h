@@ -126,4 +126,8 @@ private:
 QString FormatMaskText(QStringView mask, QStringView value);
 QString FormatMaskText(QStringView mask, QStringView value, const TFormatSettings &settings);
 
+// A text as a mask's positions hold it: a pair is one character; a lone
+// half, which no position would ever make, is kept as it stands.
+std::vector<char32_t> MaskCharacters(QStringView text);
+
 } // namespace rtl
