@@ -1231,8 +1231,6 @@ const std::map<std::string, const char *> &unsweptSites()
         {"virtual TppStretchable::AddShifter", "called by the program's own SetShiftRelativeTo, not by a run"},
         {"virtual TppStretchable::RemoveShifter", "called by the program's own SetShiftRelativeTo, not by a run"},
         {"virtual TppPrintable::ResolveDataPipeline", templates},
-        {"virtual TppPrintable::ReplaceDataPipeline", templates},
-        {"virtual TppPrintable::ReplaceDataField", templates},
         {"TppReport::TemplateLoadRequest/OnTemplateLoad", templates},
         {"TppCustomCancelDialog::TimerTick/OnPrintNotify", dialogs},
         {"TppCustomForm::Activate/OnActivateNotify", dialogs},
@@ -1894,6 +1892,65 @@ bool arrowClicked(bool aReport)
     return freed;
 }
 
+// A data-aware text of a user's own class whose pipeline steps call the
+// handler set for them once their own work is done.
+class PipelineHookedText : public TppDBText
+{
+public:
+    std::function<void()> hook;
+
+    void ResolveDataPipeline(const TppDataPipelineList &aList) override
+    {
+        TppDBText::ResolveDataPipeline(aList);
+        call();
+    }
+    void ReplaceDataPipeline(TppDataPipeline *aPipeline, const QString &aName) override
+    {
+        TppDBText::ReplaceDataPipeline(aPipeline, aName);
+        call();
+    }
+    void ReplaceDataField(TppDataPipeline *aPipeline, const QString &aOldName, const QString &aNewName) override
+    {
+        TppDBText::ReplaceDataField(aPipeline, aOldName, aNewName);
+        call();
+    }
+
+private:
+    // The hook may free this text: nothing of it is touched afterwards.
+    void call()
+    {
+        if (const std::function<void()> step = hook)
+            step();
+    }
+};
+
+// Two texts of that class on the detail band of a report over the
+// program's pipeline; aStep makes the program's change, whose step frees
+// the first text or the report. The walk goes on to the second text, or
+// ends with the report.
+bool pipelineStepScene(const std::function<void(TppReport &, TppDataPipeline &)> &aStep, bool aReport)
+{
+    PrintScene scene;
+    auto *detail = dynamic_cast<TppDetailBand *>(scene.report->Bands(0));
+    PipelineHookedText *victim = nullptr;
+    for (int i = 0; i < 2; ++i) {
+        auto *text = new PipelineHookedText;
+        text->SetBand(detail);
+        text->SetDataPipeline(&scene.data);
+        text->SetDataField(QStringLiteral("Name"));
+        if (!victim)
+            victim = text;
+    }
+    victim->hook = [&] {
+        if (aReport)
+            delete std::exchange(scene.report, nullptr);
+        else
+            delete std::exchange(victim, nullptr);
+    };
+    aStep(*scene.report, scene.data);
+    return aReport ? scene.report == nullptr : victim == nullptr;
+}
+
 // A preview of the registered plug-in on a host window of the program's,
 // its viewer on the first page; aStep fires aEvent, whose handler frees the
 // preview or the report.
@@ -2238,6 +2295,38 @@ nullptr, true);
              return previewScene(
                  &TppCustomPreview::OnAfterPreviewPrint,
                  [](TppCustomPreview &preview) { preview.PerformPreviewAction(ppPreviewAction::Print); }, true);
+         }},
+        {"ReplacePipelineFreesTheText", "virtual TppPrintable::ReplaceDataPipeline", {"Sender"},
+         [] {
+             return pipelineStepScene(
+                 [](TppReport &aReport, TppDataPipeline &aData) {
+                     aReport.Bands(0)->ReplaceDataPipeline(&aData, aData.UserName());
+                 },
+                 false);
+         }},
+        {"ReplacePipelineFreesTheReport", "virtual TppPrintable::ReplaceDataPipeline", {"Report"},
+         [] {
+             return pipelineStepScene(
+                 [](TppReport &aReport, TppDataPipeline &aData) {
+                     aReport.Bands(0)->ReplaceDataPipeline(&aData, aData.UserName());
+                 },
+                 true);
+         }},
+        {"ReplaceFieldFreesTheText", "virtual TppPrintable::ReplaceDataField", {"Sender"},
+         [] {
+             return pipelineStepScene(
+                 [](TppReport &aReport, TppDataPipeline &aData) {
+                     aReport.Bands(0)->ReplaceDataField(&aData, QStringLiteral("Name"), QStringLiteral("Title"));
+                 },
+                 false);
+         }},
+        {"ReplaceFieldFreesTheReport", "virtual TppPrintable::ReplaceDataField", {"Report"},
+         [] {
+             return pipelineStepScene(
+                 [](TppReport &aReport, TppDataPipeline &aData) {
+                     aReport.Bands(0)->ReplaceDataField(&aData, QStringLiteral("Name"), QStringLiteral("Title"));
+                 },
+                 true);
          }},
         {"DoubleClickFreesTheReport", "viewerHasDisplay/OnDblClick", {"Report"},
          [] {
