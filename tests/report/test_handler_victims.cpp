@@ -1231,7 +1231,6 @@ const std::map<std::string, const char *> &unsweptSites()
         {"virtual TppStretchable::AddShifter", "called by the program's own SetShiftRelativeTo, not by a run"},
         {"virtual TppStretchable::RemoveShifter", "called by the program's own SetShiftRelativeTo, not by a run"},
         {"virtual TppPrintable::ResolveDataPipeline", templates},
-        {"TppReport::TemplateLoadRequest/OnTemplateLoad", templates},
         {"TppCustomCancelDialog::TimerTick/OnPrintNotify", dialogs},
         {"TppCustomForm::Activate/OnActivateNotify", dialogs},
         {"TppCustomForm::CloseQuery/OnCloseQueryNotify", dialogs},
@@ -2327,6 +2326,21 @@ nullptr, true);
                      aReport.Bands(0)->ReplaceDataField(&aData, QStringLiteral("Name"), QStringLiteral("Title"));
                  },
                  true);
+         }},
+        {"ChildTemplateLoadFreesTheReport", "TppReport::TemplateLoadRequest/OnTemplateLoad", {"Sender", "Report"},
+         [] {
+             // A child report kept in its template asks its main report as
+             // the reader finishes it; the handler frees the main report,
+             // the subreport and the child with it.
+             PrintScene scene;
+             auto *subreport = new TppSubReport(scene.report);
+             subreport->SetBand(scene.report->Bands(0));
+             TppChildReport *child = subreport->Report();
+             child->SetSaveAsTemplate(true);
+             scene.report->OnTemplateLoad.Set(
+                 [&scene](classes::TObject *, TppCustomReport *) { delete std::exchange(scene.report, nullptr); });
+             child->Loaded();
+             return scene.report == nullptr;
          }},
         {"DoubleClickFreesTheReport", "viewerHasDisplay/OnDblClick", {"Report"},
          [] {

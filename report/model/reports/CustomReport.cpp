@@ -1096,8 +1096,14 @@ void TppCustomReport::Loaded()
     if (!m_saveAsTemplate || CommunicatorState() >= ppState::FirstLoad)
         return;
     TppCustomReport *main = GetMainReport();
-    if (main && main != this)
+    if (main && main != this) {
+        // The main report's handler may free the main report, and this
+        // child with the subreport that holds it.
+        const std::weak_ptr<char> alive = AliveToken();
         main->TemplateLoadRequest(this);
+        if (alive.expired())
+            return;
+    }
     if (main != this || !HasCommunicatorState(ppState::Design))
         m_template->Load();
 }
