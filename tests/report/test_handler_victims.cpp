@@ -1210,8 +1210,6 @@ const std::map<std::string, const char *> &unsweptSites()
                                       "its engine (or the subreport on the child's); a program's handler runs inside "
                                       "as a site of its own";
     static const char *const design = "a step of the designer and of property setters, which a run does not take";
-    static const char *const templates = "not swept yet: fires as a template's stream replaces the report's layout, "
-                                         "or a child's template loads";
     static const char *const dialogs = "the producer's own wiring to the cancel dialog and the preview it makes; the "
                                        "program's handlers inside (OnCancel, OnCancelDialogClose, OnPreviewFormClose "
                                        "and the run's events) are sites of their own, swept by their scenes";
@@ -1230,7 +1228,6 @@ const std::map<std::string, const char *> &unsweptSites()
         {"virtual TppPrintable::RefreshTabStops", design},
         {"virtual TppStretchable::AddShifter", "called by the program's own SetShiftRelativeTo, not by a run"},
         {"virtual TppStretchable::RemoveShifter", "called by the program's own SetShiftRelativeTo, not by a run"},
-        {"virtual TppPrintable::ResolveDataPipeline", templates},
         {"TppCustomCancelDialog::TimerTick/OnPrintNotify", dialogs},
         {"TppCustomForm::Activate/OnActivateNotify", dialogs},
         {"TppCustomForm::CloseQuery/OnCloseQueryNotify", dialogs},
@@ -2341,6 +2338,16 @@ nullptr, true);
                  [&scene](classes::TObject *, TppCustomReport *) { delete std::exchange(scene.report, nullptr); });
              child->Loaded();
              return scene.report == nullptr;
+         }},
+        {"ResolvePipelinesFreesTheText", "virtual TppPrintable::ResolveDataPipeline", {"Sender"},
+         [] {
+             return pipelineStepScene([](TppReport &aReport, TppDataPipeline &) { aReport.ResolveDataPipelines(); },
+                                      false);
+         }},
+        {"ResolvePipelinesFreesTheReport", "virtual TppPrintable::ResolveDataPipeline", {"Report"},
+         [] {
+             return pipelineStepScene([](TppReport &aReport, TppDataPipeline &) { aReport.ResolveDataPipelines(); },
+                                      true);
          }},
         {"DoubleClickFreesTheReport", "viewerHasDisplay/OnDblClick", {"Report"},
          [] {

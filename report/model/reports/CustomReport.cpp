@@ -1081,7 +1081,12 @@ void TppCustomReport::ChangeOwner(classes::TComponent *aNewOwner)
 void TppCustomReport::Loaded()
 {
     m_userNameIndex.ownerNames.reset();
-    ResolveDataPipelines();
+    {
+        const std::weak_ptr<char> alive = AliveToken();
+        ResolveDataPipelines();
+        if (alive.expired())
+            return;
+    }
     // Positions are kept and read in the one form the file has, whatever
     // the system's separator: one with "," (saved where the system's
     // separator was put into them) goes back to "." for the next save.
@@ -1119,8 +1124,16 @@ void TppCustomReport::ResolveDataPipelines()
         // the bands and groups name their own pipelines.
         if (TppDataPipeline *pipeline = pipelines.GetPipelineByName(m_dataPipelineName))
             attachPipeline(pipeline);
-    for (TppBand *band : std::vector<TppBand *>(m_bands))
+    // A component's own step may free this report, and its bands with it,
+    // or another band: the walk ends, or skips what went.
+    const std::weak_ptr<char> alive = AliveToken();
+    for (TppBand *band : std::vector<TppBand *>(m_bands)) {
+        if (std::find(m_bands.begin(), m_bands.end(), band) == m_bands.end())
+            continue;
         band->ResolveDataPipelines(pipelines);
+        if (alive.expired())
+            return;
+    }
     for (TppGroup *group : std::vector<TppGroup *>(m_groups))
         group->ResolveDataPipeline(pipelines);
 }
