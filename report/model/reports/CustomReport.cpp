@@ -1081,7 +1081,12 @@ void TppCustomReport::ChangeOwner(classes::TComponent *aNewOwner)
 void TppCustomReport::Loaded()
 {
     m_userNameIndex.ownerNames.reset();
-    ResolveDataPipelines();
+    {
+        const std::weak_ptr<char> alive = AliveToken();
+        ResolveDataPipelines();
+        if (alive.expired())
+            return;
+    }
     // Positions are kept and read in the one form the file has, whatever
     // the system's separator: one with "," (saved where the system's
     // separator was put into them) goes back to "." for the next save.
@@ -1096,8 +1101,14 @@ void TppCustomReport::Loaded()
     if (!m_saveAsTemplate || CommunicatorState() >= ppState::FirstLoad)
         return;
     TppCustomReport *main = GetMainReport();
-    if (main && main != this)
+    if (main && main != this) {
+        // The main report's handler may free the main report, and this
+        // child with the subreport that holds it.
+        const std::weak_ptr<char> alive = AliveToken();
         main->TemplateLoadRequest(this);
+        if (alive.expired())
+            return;
+    }
     if (main != this || !HasCommunicatorState(ppState::Design))
         m_template->Load();
 }
@@ -1113,8 +1124,16 @@ void TppCustomReport::ResolveDataPipelines()
         // the bands and groups name their own pipelines.
         if (TppDataPipeline *pipeline = pipelines.GetPipelineByName(m_dataPipelineName))
             attachPipeline(pipeline);
-    for (TppBand *band : std::vector<TppBand *>(m_bands))
+    // A component's own step may free this report, and its bands with it,
+    // or another band: the walk ends, or skips what went.
+    const std::weak_ptr<char> alive = AliveToken();
+    for (TppBand *band : std::vector<TppBand *>(m_bands)) {
+        if (std::find(m_bands.begin(), m_bands.end(), band) == m_bands.end())
+            continue;
         band->ResolveDataPipelines(pipelines);
+        if (alive.expired())
+            return;
+    }
     for (TppGroup *group : std::vector<TppGroup *>(m_groups))
         group->ResolveDataPipeline(pipelines);
 }
