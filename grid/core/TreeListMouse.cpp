@@ -610,6 +610,8 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
         SetNewItemRowActive(false);
         {
             SelectionBracket bracket(*this);
+            if (bracket.gone())
+                return;
             const int position = hit.ColumnIndex >= 0 ? PositionOfColumn(hit.ColumnIndex) : FocusedColumn();
             ChangeFocus(hit.Node, position, true);
             if (self.expired())
@@ -840,6 +842,8 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
 {
     DeletionDeferral defer(*this);
     SelectionBracket bracket(*this);
+    if (bracket.gone())
+        return;
     // A handler of the release (a click, a sort, a drop, an edit) may free
     // the grid: the release ends there.
     const TreeListAlive self = AliveToken();

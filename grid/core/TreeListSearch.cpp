@@ -146,6 +146,8 @@ void TCustomdxTreeList::SearchStep(QString &text, int direction, bool clearOnFai
     if (m_focused) {
         if (IsMultiSelect()) {
             SelectionBracket bracket(*this);
+            if (bracket.gone())
+                return;
             ClearSelection();
             if (!self.expired() && m_focused)
                 SetNodeSelected(m_focused, true);
@@ -324,6 +326,8 @@ void TCustomdxTreeList::StepRows(int rows, TShiftState shift)
         return;
     DeletionDeferral defer(*this);
     SelectionBracket bracket(*this);
+    if (bracket.gone())
+        return;
     if (!m_focused) {
         ChangeFocus(m_top ? m_top : m_topLevel.first(), FocusedColumn(), true);
         return;

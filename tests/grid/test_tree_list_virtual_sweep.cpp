@@ -385,7 +385,8 @@ const std::vector<std::pair<const char *, std::vector<const char *>>> &sweptVirt
           "InitEditor", "StoreEditValue", "NodeAdded", "NodeCountChanged", "SetTopNode", "MakeColumnVisible", "EndUpdateHook",
           "SetFocusedRowIndex", "KeepKey", "MayRangeSelect", "IsHotTrack", "HitTest", "AlternativeHeaderMode",
           "MayDoubleClick", "IsPointOverCustomizing", "AdjustDragCursor", "CanShowEditor", "GetEditValue",
-          "FindByPrefix", "InvalidateNode", "IsMultiSort", "NodeChanged", "UpdateVisibleRows"}},
+          "FindByPrefix", "InvalidateNode", "IsMultiSort", "NodeChanged", "UpdateVisibleRows",
+          "SelectedCount", "BeginSelection", "BeginUpdateHook", "ResetHotTracking"}},
     };
     return names;
 }
@@ -409,15 +410,11 @@ const std::map<std::string, std::string> &knownFaults()
             f[name] = layoutQueryFault;
         f["NodeStateIndex"] = imageQueryFault;
         const std::vector<std::pair<const char *, const char *>> readOn = {
-            {"SelectedCount", "BeginSelection (a key's selection bracket)"},
-            {"BeginSelection", "KeyDown"},
             {"SortedColumnCount", "SortNodes"},
             {"SortedColumnDesc", "SortNodes"},
             {"SortedColumnIndex", "SortNodes"},
             {"GetSortValue", "SortNodes"},
             {"DropVisibleRows", "SortNodes"},
-            {"BeginUpdateHook", "BeginUpdate"},
-            {"ResetHotTracking", "BeginUpdate"},
             {"LayoutChanged", "FinishColumnSizing"},
             {"RebuildColumnPlacement", "FinishColumnSizing (ColumnAt)"},
             {"RebuildWidthCache", "FinishColumnSizing (ColumnAt)"},
