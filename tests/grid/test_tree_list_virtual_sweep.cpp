@@ -386,7 +386,8 @@ const std::vector<std::pair<const char *, std::vector<const char *>>> &sweptVirt
           "SetFocusedRowIndex", "KeepKey", "MayRangeSelect", "IsHotTrack", "HitTest", "AlternativeHeaderMode",
           "MayDoubleClick", "IsPointOverCustomizing", "AdjustDragCursor", "CanShowEditor", "GetEditValue",
           "FindByPrefix", "InvalidateNode", "IsMultiSort", "NodeChanged", "UpdateVisibleRows",
-          "SelectedCount", "BeginSelection", "BeginUpdateHook", "ResetHotTracking"}},
+          "SelectedCount", "BeginSelection", "BeginUpdateHook", "ResetHotTracking", "SortedColumnCount",
+          "SortedColumnDesc", "SortedColumnIndex", "GetSortValue", "DropVisibleRows"}},
     };
     return names;
 }
@@ -410,11 +411,6 @@ const std::map<std::string, std::string> &knownFaults()
             f[name] = layoutQueryFault;
         f["NodeStateIndex"] = imageQueryFault;
         const std::vector<std::pair<const char *, const char *>> readOn = {
-            {"SortedColumnCount", "SortNodes"},
-            {"SortedColumnDesc", "SortNodes"},
-            {"SortedColumnIndex", "SortNodes"},
-            {"GetSortValue", "SortNodes"},
-            {"DropVisibleRows", "SortNodes"},
             {"LayoutChanged", "FinishColumnSizing"},
             {"RebuildColumnPlacement", "FinishColumnSizing (ColumnAt)"},
             {"RebuildWidthCache", "FinishColumnSizing (ColumnAt)"},
