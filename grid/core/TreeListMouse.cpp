@@ -855,7 +855,8 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         m_state = tsNone;
         if (at != m_sizingStart) {
             FinishBandSizing(m_pressHit.BandIndex, at);
-            BandSized(m_pressHit.BandIndex);
+            if (!self.expired())
+                BandSized(m_pressHit.BandIndex);
         }
         break;
     }
@@ -864,7 +865,8 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         m_state = tsNone;
         if (at != m_sizingStart) {
             FinishColumnSizing(m_pressHit.ColumnIndex, at);
-            ColumnSized(m_pressHit.ColumnIndex);
+            if (!self.expired())
+                ColumnSized(m_pressHit.ColumnIndex);
         }
         break;
     }

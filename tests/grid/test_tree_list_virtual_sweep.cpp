@@ -387,7 +387,8 @@ const std::vector<std::pair<const char *, std::vector<const char *>>> &sweptVirt
           "MayDoubleClick", "IsPointOverCustomizing", "AdjustDragCursor", "CanShowEditor", "GetEditValue",
           "FindByPrefix", "InvalidateNode", "IsMultiSort", "NodeChanged", "UpdateVisibleRows",
           "SelectedCount", "BeginSelection", "BeginUpdateHook", "ResetHotTracking", "SortedColumnCount",
-          "SortedColumnDesc", "SortedColumnIndex", "GetSortValue", "DropVisibleRows"}},
+          "SortedColumnDesc", "SortedColumnIndex", "GetSortValue", "DropVisibleRows", "LayoutChanged",
+          "RebuildColumnPlacement", "RebuildWidthCache"}},
     };
     return names;
 }
@@ -410,13 +411,6 @@ const std::map<std::string, std::string> &knownFaults()
                                  "IsNewItemRowShown", "CanCacheRowHeight", "NodeRowHeight"})
             f[name] = layoutQueryFault;
         f["NodeStateIndex"] = imageQueryFault;
-        const std::vector<std::pair<const char *, const char *>> readOn = {
-            {"LayoutChanged", "FinishColumnSizing"},
-            {"RebuildColumnPlacement", "FinishColumnSizing (ColumnAt)"},
-            {"RebuildWidthCache", "FinishColumnSizing (ColumnAt)"},
-        };
-        for (const auto &[name, routine] : readOn)
-            f[name] = std::string(routine) + " goes on with the grid the override freed";
         return f;
     }();
     return faults;
