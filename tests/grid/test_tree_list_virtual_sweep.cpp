@@ -466,3 +466,52 @@ TEST(TreeListVirtualSweep, AnOverrideThatFreesTheGridEndsTheGridsStepCleanly)
 }
 
 } // namespace virtualsweep
+
+namespace virtualsweep {
+
+// Routines the scene reaches only after the virtual's first call: each is
+// run by itself with the override freeing the grid at its first question.
+TEST(TreeListVirtualSweep, ARoutineWhoseQueryFreesTheGridEndsThere)
+{
+    struct Site
+    {
+        const char *routine;
+        const char *name;
+        std::function<void(Scene &)> run;
+    };
+    const std::vector<Site> sites = {
+        {"MouseEntered", "IsHotTrack", [](Scene &s) { s.tree->MouseEntered(61, 60); }},
+        {"MouseEntered", "HitTest", [](Scene &s) { s.tree->MouseEntered(61, 60); }},
+        {"the hot track's update", "IsHotTrack", [](Scene &s) { s.tree->MouseLeft(); }},
+        {"StepPage", "RowsPerPage", [](Scene &s) { s.tree->StepPage(true); }},
+        {"StepPage on one row", "IsFocusedLast",
+         [](Scene &s) {
+             for (Node *n : s.nodes)
+                 if (n != s.nodes[1])
+                     n->Delete();
+             s.tree->StepPage(true);
+         }},
+        {"StepPage on one row, up", "IsFocusedFirst",
+         [](Scene &s) {
+             for (Node *n : s.nodes)
+                 if (n != s.nodes[1])
+                     n->Delete();
+             s.tree->StepPage(false);
+         }},
+        {"EndBandDrag", "IsPointOverCustomizing", [](Scene &s) { s.tree->EndBandDrag(0, true, 390, 5); }},
+    };
+    for (const Site &site : sites) {
+        SCOPED_TRACE(std::string(site.routine) + " / " + site.name);
+        Scene s;
+        heardIn.clear();
+        victim = site.name;
+        freeGrid = [&s] { s.tree.reset(); };
+        site.run(s);
+        victim = nullptr;
+        freeGrid = nullptr;
+        EXPECT_EQ(heardIn, site.name) << "the routine never asked it";
+        EXPECT_FALSE(s.tree) << "the grid outlived its free";
+    }
+}
+
+} // namespace virtualsweep
