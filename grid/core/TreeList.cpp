@@ -135,6 +135,8 @@ void TCustomdxTreeList::deleteNode(TdxTreeListNode *node)
     }
     DeletionDeferral defer(*this);
     SelectionBracket bracket(*this);
+    if (bracket.gone())
+        return;
     // OnDeletion may free the tree list.
     const TreeListAlive self = AliveToken();
     freeSubtree(node);
@@ -354,14 +356,21 @@ void TCustomdxTreeList::ClearNodes()
     }
     DeletionDeferral defer(*this);
     UpdateBracket bracket(*this, !IsDestroying());
+    if (bracket.gone())
+        return;
+    // The hook, the selection's handlers and those of the deletion notice
+    // may free the tree list: the nodes taken out go then. The latter may
+    // add top-level nodes; they go too.
+    const TreeListAlive self = AliveToken();
     m_clearing = true;
     BeginUpdateHook();
+    if (self.expired())
+        return;
     ClearSelection();
+    if (self.expired())
+        return;
     m_rows.drop();
     const bool hadNodes = m_topLevel.count() > 0;
-    // Handlers of the deletion notice may add top-level nodes; they go too.
-    // They may also free the tree list: the nodes taken out go then.
-    const TreeListAlive self = AliveToken();
     while (m_topLevel.count() > 0) {
         NodeList taken;
         std::swap(taken, m_topLevel);
@@ -464,6 +473,8 @@ void TCustomdxTreeList::expandNode(TdxTreeListNode *node, bool recurse)
         return;
     DeletionDeferral defer(*this);
     UpdateBracket bracket(*this);
+    if (bracket.gone())
+        return;
     const TreeListAlive self = AliveToken();
     setNodeExpanded(node, true);
     if (!recurse || self.expired())
@@ -491,6 +502,8 @@ void TCustomdxTreeList::MakeVisible(TdxTreeListNode *node)
         return;
     DeletionDeferral defer(*this);
     UpdateBracket bracket(*this, !node->IsVisible());
+    if (bracket.gone())
+        return;
     const TreeListAlive self = AliveToken();
     for (TdxTreeListNode *p = node->m_parent; p; p = p->m_parent)
         if (!p->m_expanded) {
@@ -515,7 +528,12 @@ void TCustomdxTreeList::BeginUpdate()
 {
     ZVO_ASSERT(m_updateCount < INT32_MAX, UnitName);
     ++m_updateCount;
+    // A descendant's hooks may free the grid: the bracket then ends on
+    // nothing, and the caller checks the grid's token before going on.
+    const TreeListAlive self = AliveToken();
     ResetHotTracking();
+    if (self.expired())
+        return;
     if (m_editor && m_editor->Shown()) {
         // The edit goes on: the editor comes back over its cell, with the
         // keys if it had them, once the bracket closes.
@@ -526,7 +544,8 @@ void TCustomdxTreeList::BeginUpdate()
         m_editor->HideEdit();
     }
     BeginUpdateHook();
-    BeginSelection();
+    if (!self.expired())
+        BeginSelection();
 }
 
 void TCustomdxTreeList::EndUpdate()
@@ -546,8 +565,13 @@ void TCustomdxTreeList::EndUpdate()
 void TCustomdxTreeList::BeginSelection()
 {
     ZVO_ASSERT(m_selectionLock < INT32_MAX, UnitName);
-    if (m_selectionLock == 0)
-        m_selectionCountAtBegin = SelectedCount();
+    if (m_selectionLock == 0) {
+        const TreeListAlive self = AliveToken();
+        const int count = SelectedCount();
+        if (self.expired())
+            return;
+        m_selectionCountAtBegin = count;
+    }
     ++m_selectionLock;
 }
 
@@ -677,12 +701,20 @@ void TCustomdxTreeList::MoveFocus(int kind, bool all)
     TdxTreeListNode *next = GetRelativeNode(m_focused, kind, all);
     if (!next)
         return;
-    const bool onlyFocusedSelected = IsMultiSelect() && SelectedCount() == 1 && IsNodeSelected(m_focused);
+    // The selection's answers and the focus handlers may free the grid.
+    const TreeListAlive self = AliveToken();
+    const bool onlyFocusedSelected = IsMultiSelect() && SelectedCount() == 1 && !self.expired() &&
+                                     IsNodeSelected(m_focused);
+    if (self.expired())
+        return;
     ChangeFocus(next, FocusedColumn(), true);
-    if (onlyFocusedSelected && m_focused) {
+    if (!self.expired() && onlyFocusedSelected && m_focused) {
         SelectionBracket bracket(*this);
+        if (bracket.gone())
+            return;
         ClearSelection();
-        SetNodeSelected(m_focused, true);
+        if (!self.expired() && m_focused)
+            SetNodeSelected(m_focused, true);
     }
 }
 

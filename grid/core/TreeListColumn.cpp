@@ -373,6 +373,8 @@ void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort value)
     const TreeListAlive treeAlive = tree->AliveToken();
     const TreeListAlive alive = AliveToken();
     tree->BeginUpdate();
+    if (treeAlive.expired())
+        return;
     tree->DoBeforeSort(this);
     if (treeAlive.expired())
         return;
@@ -625,8 +627,14 @@ void TdxTreeListColumn::Assign(const classes::TPersistent *source)
         classes::TComponent::Assign(source);
         return;
     }
-    if (m_treeList)
+    if (m_treeList) {
+        // Opening the bracket runs a descendant's hooks, which may free the
+        // grid and this column with it.
+        const TreeListAlive alive = AliveToken();
         m_treeList->BeginUpdate();
+        if (alive.expired())
+            return;
+    }
     RestoreDefaults();
     if (other->IsAssigned(avAlignment))
         SetAlignment(other->m_alignment);

@@ -417,7 +417,9 @@ private:
     void rebuildSortedColumns();
     void applyDefaultLayout();
     void buildLookupCache();
-    const LookupCache &cache();
+    // Null when a descendant's rebuild freed the grid: the query answers
+    // nothing then.
+    const LookupCache *cache();
     bool cacheUsable() const { return m_cache.built && !m_rebuildingCache; }
     int bandIndexOfPosition(int position) const;
     TdxTreeListBand *visibleBand(int position) const;

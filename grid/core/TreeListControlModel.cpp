@@ -75,13 +75,18 @@ void TCustomdxTreeListControl::buildLookupCache()
     m_rebuildingCache = false;
 }
 
-const TCustomdxTreeListControl::LookupCache &TCustomdxTreeListControl::cache()
+const TCustomdxTreeListControl::LookupCache *TCustomdxTreeListControl::cache()
 {
     if (!m_cache.built && !m_rebuildingCache) {
+        const TreeListAlive self = AliveToken();
         RebuildColumnPlacement();
+        if (self.expired())
+            return nullptr;
         RebuildWidthCache();
+        if (self.expired())
+            return nullptr;
     }
-    return m_cache;
+    return &m_cache;
 }
 
 void TCustomdxTreeListControl::RebuildColumnPlacement()
@@ -93,7 +98,10 @@ int TCustomdxTreeListControl::BandRowColumnCount(int bandPosition, int row)
 {
     if (m_rebuildingCache)
         return ScanBandRowColumnCount(bandPosition, row);
-    const LookupCache &c = cache();
+    const LookupCache *cached = cache();
+    if (!cached)
+        return 0;
+    const LookupCache &c = *cached;
     if (bandPosition < 0 || bandPosition >= int(c.columns.size()))
         return 0;
     const auto &rows = c.columns[size_t(bandPosition)];
@@ -104,7 +112,10 @@ int TCustomdxTreeListControl::BandUsedRowCount(int bandPosition)
 {
     if (m_rebuildingCache)
         return ScanBandUsedRowCount(bandPosition);
-    const LookupCache &c = cache();
+    const LookupCache *cached = cache();
+    if (!cached)
+        return 0;
+    const LookupCache &c = *cached;
     if (bandPosition < 0 || bandPosition >= int(c.columns.size()))
         return 0;
     const auto &rows = c.columns[size_t(bandPosition)];
@@ -115,7 +126,10 @@ int TCustomdxTreeListControl::ColumnAtPlace(int bandPosition, int row, int place
 {
     if (m_rebuildingCache)
         return ScanColumnAtPlace(bandPosition, row, place);
-    const LookupCache &c = cache();
+    const LookupCache *cached = cache();
+    if (!cached)
+        return -1;
+    const LookupCache &c = *cached;
     if (bandPosition < 0 || bandPosition >= int(c.columns.size()))
         return -1;
     const auto &rows = c.columns[size_t(bandPosition)];
@@ -207,22 +221,22 @@ int TCustomdxTreeListControl::BandAlignment(int band)
 
 int TCustomdxTreeListControl::VisibleBandCount()
 {
-    if (!m_rebuildingCache)
-        cache();
+    if (!m_rebuildingCache && !cache())
+        return 0;
     return m_bands->VisibleCount();
 }
 
 int TCustomdxTreeListControl::BandIndexOfVisible(int position)
 {
-    if (!m_rebuildingCache)
-        cache();
+    if (!m_rebuildingCache && !cache())
+        return -1;
     return m_bands->VisibleIndexToBandIndex(position);
 }
 
 int TCustomdxTreeListControl::VisiblePositionOfBand(int band)
 {
-    if (!m_rebuildingCache)
-        cache();
+    if (!m_rebuildingCache && !cache())
+        return -1;
     return m_bands->BandIndexToVisibleIndex(band);
 }
 
@@ -349,7 +363,8 @@ int TCustomdxTreeListControl::ColumnPositionInLine(int column)
         return -1;
     if (m_rebuildingCache)
         return ScanColIndex(c);
-    return cache().places[size_t(column)];
+    const LookupCache *cached = cache();
+    return cached ? cached->places[size_t(column)] : -1;
 }
 
 int TCustomdxTreeListControl::ColumnStoredWidth(int column)

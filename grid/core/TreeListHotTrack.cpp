@@ -48,12 +48,27 @@ void TreeListHotTrack::Update(const TdxTreeListHitInfo &hit)
         return;
     TdxTreeListNode *node = nullptr;
     int column = -1;
-    if (m_tree.IsHotTrack() && hit.ColumnIndex >= 0) {
-        if (hit.HitCode == htCell && hit.Node && m_tree.ColumnCellHotTrack(hit.ColumnIndex)) {
-            node = hit.Node;
-            column = hit.ColumnIndex;
-        } else if (hit.HitCode == htColumnHeader && m_tree.ColumnHeaderHotTrack(hit.ColumnIndex)) {
-            column = hit.ColumnIndex;
+    // The grid's answers are a descendant's, which may free the grid and
+    // this tracker with it.
+    const TreeListAlive tree = m_tree.AliveToken();
+    const bool hotTrack = m_tree.IsHotTrack();
+    if (tree.expired())
+        return;
+    if (hotTrack && hit.ColumnIndex >= 0) {
+        if (hit.HitCode == htCell && hit.Node) {
+            const bool cell = m_tree.ColumnCellHotTrack(hit.ColumnIndex);
+            if (tree.expired())
+                return;
+            if (cell) {
+                node = hit.Node;
+                column = hit.ColumnIndex;
+            }
+        } else if (hit.HitCode == htColumnHeader) {
+            const bool header = m_tree.ColumnHeaderHotTrack(hit.ColumnIndex);
+            if (tree.expired())
+                return;
+            if (header)
+                column = hit.ColumnIndex;
         }
     }
     set(node, column);

@@ -86,6 +86,8 @@ void TCustomdxTreeList::KeyDown(TKey &key, TShiftState shift)
 {
     DeletionDeferral defer(*this);
     SelectionBracket bracket(*this);
+    if (bracket.gone())
+        return;
     // A handler of the key (OnKeyDown, a focus, editing or node event) may
     // free the grid: the key ends there.
     const TreeListAlive self = AliveToken();

@@ -264,15 +264,17 @@ void TCustomdxTreeList::EndBandDrag(int position, bool dropped, int x, int y)
     if (!dropped)
         return;
     // Over the customisation window the band leaves the grid as if dropped
-    // outside.
+    // outside. The query, like the veto hook, may free the grid.
+    const TreeListAlive self = AliveToken();
     const bool outside = target.Outside || IsPointOverCustomizing(x, y);
+    if (self.expired())
+        return;
     // The veto hook may free or move bands: the dragged band and the band
     // the drop goes before are held by their objects, not their positions.
     const int visible = VisibleBandCount();
     const HeldIndex dragged = holdBand(BandIndexOfVisible(position));
     const bool beforeBand = !outside && target.Position >= 0 && target.Position < visible;
     const HeldIndex before = holdBand(beforeBand ? BandIndexOfVisible(target.Position) : -1);
-    const TreeListAlive self = AliveToken();
     bool accept = true;
     EndDragBand(position, outside ? -1 : target.Position, accept);
     if (self.expired())
@@ -610,6 +612,8 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
         SetNewItemRowActive(false);
         {
             SelectionBracket bracket(*this);
+            if (bracket.gone())
+                return;
             const int position = hit.ColumnIndex >= 0 ? PositionOfColumn(hit.ColumnIndex) : FocusedColumn();
             ChangeFocus(hit.Node, position, true);
             if (self.expired())
@@ -811,6 +815,8 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
         if (self.expired())
             return;
         m_hotTrack->Update(hit);
+        if (self.expired())
+            return;
     }
     // An open editor leaves the edges sizable: they show their cursor too.
     // The cursor handler may free the grid.
@@ -826,20 +832,30 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y)
 
 void TCustomdxTreeList::MouseEntered(int x, int y)
 {
-    if (IsHotTrack())
-        m_hotTrack->Update(HitTest(x, y));
+    // A descendant's answers may free the grid.
+    const TreeListAlive self = AliveToken();
+    if (!IsHotTrack() || self.expired())
+        return;
+    const TdxTreeListHitInfo hit = HitTest(x, y);
+    if (!self.expired())
+        m_hotTrack->Update(hit);
 }
 
 void TCustomdxTreeList::MouseLeft()
 {
+    // The hot track asks a descendant, which may free the grid.
+    const TreeListAlive self = AliveToken();
     m_hotTrack->Update(TdxTreeListHitInfo{});
-    m_bottomHint->PointerLeft();
+    if (!self.expired())
+        m_bottomHint->PointerLeft();
 }
 
 void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
     DeletionDeferral defer(*this);
     SelectionBracket bracket(*this);
+    if (bracket.gone())
+        return;
     // A handler of the release (a click, a sort, a drop, an edit) may free
     // the grid: the release ends there.
     const TreeListAlive self = AliveToken();
@@ -851,7 +867,8 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         m_state = tsNone;
         if (at != m_sizingStart) {
             FinishBandSizing(m_pressHit.BandIndex, at);
-            BandSized(m_pressHit.BandIndex);
+            if (!self.expired())
+                BandSized(m_pressHit.BandIndex);
         }
         break;
     }
@@ -860,7 +877,8 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         m_state = tsNone;
         if (at != m_sizingStart) {
             FinishColumnSizing(m_pressHit.ColumnIndex, at);
-            ColumnSized(m_pressHit.ColumnIndex);
+            if (!self.expired())
+                ColumnSized(m_pressHit.ColumnIndex);
         }
         break;
     }
@@ -925,10 +943,14 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
     case tsColumnDownAlt: {
         const int column = m_pressedColumn;
         CancelMode();
-        if (hit.HitCode == htColumnHeader && hit.ColumnIndex == column && column >= 0 && AlternativeHeaderMode() == 2 &&
-            !HasState(classes::csDesigning)) {
-            AlternativeHeaderClick(column);
-            return;
+        if (hit.HitCode == htColumnHeader && hit.ColumnIndex == column && column >= 0) {
+            const bool alternative = AlternativeHeaderMode() == 2;
+            if (self.expired())
+                return;
+            if (alternative && !HasState(classes::csDesigning)) {
+                AlternativeHeaderClick(column);
+                return;
+            }
         }
         break;
     }

@@ -58,6 +58,9 @@ public:
         if (!m_alive.expired())
             m_tree.EndSelection();
     }
+    // The count the bracket opens with is a descendant's answer, which may
+    // free the grid: the operation in the bracket ends then.
+    bool gone() const { return m_alive.expired(); }
     SelectionBracket(const SelectionBracket &) = delete;
     SelectionBracket &operator=(const SelectionBracket &) = delete;
 
@@ -83,6 +86,9 @@ public:
         if (m_opened && !m_alive.expired())
             m_tree.EndUpdate();
     }
+    // Opening runs a descendant's hooks, which may free the grid: the
+    // operation in the bracket ends then.
+    bool gone() const { return m_alive.expired(); }
     UpdateBracket(const UpdateBracket &) = delete;
     UpdateBracket &operator=(const UpdateBracket &) = delete;
 

@@ -146,6 +146,8 @@ void TCustomdxTreeList::SearchStep(QString &text, int direction, bool clearOnFai
     if (m_focused) {
         if (IsMultiSelect()) {
             SelectionBracket bracket(*this);
+            if (bracket.gone())
+                return;
             ClearSelection();
             if (!self.expired() && m_focused)
                 SetNodeSelected(m_focused, true);
@@ -324,6 +326,8 @@ void TCustomdxTreeList::StepRows(int rows, TShiftState shift)
         return;
     DeletionDeferral defer(*this);
     SelectionBracket bracket(*this);
+    if (bracket.gone())
+        return;
     if (!m_focused) {
         ChangeFocus(m_top ? m_top : m_topLevel.first(), FocusedColumn(), true);
         return;
@@ -377,8 +381,13 @@ void TCustomdxTreeList::StepPage(bool down)
         ChangeFocus(m_top ? m_top : m_topLevel.first(), FocusedColumn(), true);
         return;
     }
+    // The expansion handlers and a descendant's answers (first or last,
+    // the rows of a page) may free the grid: the step ends there.
+    const TreeListAlive self = AliveToken();
     if (!m_focused->IsVisible())
         MakeVisible(m_focused);
+    if (self.expired())
+        return;
     const int current = m_focused ? AbsoluteIndex(m_focused) : -1;
     if (current < 0)
         return;
@@ -387,10 +396,14 @@ void TCustomdxTreeList::StepPage(bool down)
     if (count < 2) {
         if (down ? IsFocusedLast() : IsFocusedFirst())
             return;
+        if (self.expired())
+            return;
         target = current + (down ? 1 : -1);
     } else {
         const int top = std::max(0, TopRowIndex());
         const int rows = std::max(1, RowsPerPage());
+        if (self.expired())
+            return;
         const int last = std::min(top + rows - 1, count - 1);
         if (top < current && current < last)
             target = down ? last : top;

@@ -76,6 +76,8 @@ void TCustomdxTreeList::SelectRange(TdxTreeListNode *from, TdxTreeListNode *to)
     if (!owns(from) || !owns(to))
         return;
     SelectionBracket bracket(*this);
+    if (bracket.gone())
+        return;
     const int a = AbsoluteIndex(from);
     const int b = AbsoluteIndex(to);
     if (a < 0 || b < 0) {

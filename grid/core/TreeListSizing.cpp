@@ -162,16 +162,24 @@ void TCustomdxTreeList::FinishColumnSizing(int column, int x)
                                    [column](const TdxTreeListHeaderCell &c) { return c.ColumnIndex == column; });
     if (cell == info.HeaderCells.end())
         return;
+    // Rebuilding the column placement, a column's new width and the layout's
+    // change run a descendant's overrides, which may free the grid: the
+    // sizing ends there.
+    const TreeListAlive self = AliveToken();
     x = ClampColumnSizing(column, x);
     const int position = cell->BandIndex;
     const int line = cell->BandLine;
     const int extra = FirstColumnExtraWidth();
     const int count = ColumnsInBandLine(position, line);
+    if (self.expired())
+        return;
     auto extraAt = [&](int place) { return position == 0 && line == 0 && place == 0 && count > 1 ? extra : 0; };
     const int target = std::max(sizingClamp(int64_t(x) - cell->CellRect.Left + 1) - extraAt(cell->Position), 0);
     std::vector<int> widths;
     for (int place = 0; place < count; ++place) {
         const int c = ColumnAt(position, line, place);
+        if (self.expired())
+            return;
         const auto laid = std::find_if(info.HeaderCells.begin(), info.HeaderCells.end(),
                                        [c](const TdxTreeListHeaderCell &h) { return h.ColumnIndex == c; });
         widths.push_back(laid != info.HeaderCells.end() ? laid->CellRect.Width() - extraAt(place)
@@ -180,7 +188,11 @@ void TCustomdxTreeList::FinishColumnSizing(int column, int x)
     const int old = widths[size_t(cell->Position)];
     const int oldBand = BandStoredWidth(position);
     const bool bandGrows = IsWidthFit() && !optionA(aoAutoWidth) && BandLineCount(position) == 1;
+    if (self.expired())
+        return;
     BeginUpdate();
+    if (self.expired())
+        return;
     if (bandGrows) {
         // The band grows or shrinks with its column.
         int64_t rest = int64_t(oldBand) + target - old;
@@ -202,20 +214,28 @@ void TCustomdxTreeList::FinishColumnSizing(int column, int x)
         if (poolTotal > 0)
             RescaleHiddenColumns(position, sizingClamp(poolTotal - (int64_t(target) - old)), sizingClamp(poolTotal));
     }
-    for (int place = 0; place < count; ++place)
-        SetColumnWidth(ColumnAt(position, line, place), widths[size_t(place)]);
+    for (int place = 0; place < count; ++place) {
+        const int c = ColumnAt(position, line, place);
+        if (self.expired())
+            return;
+        SetColumnWidth(c, widths[size_t(place)]);
+        if (self.expired())
+            return;
+    }
     // Width fit: the other lines of the band follow the new line width.
-    if (IsWidthFit() && oldBand > 0) {
+    if (IsWidthFit() && !self.expired() && oldBand > 0) {
         int64_t lineTotal = 0;
         for (int w : widths)
             lineTotal += w;
-        for (int other = 0; other < BandLineCount(position); ++other) {
+        for (int other = 0; other < BandLineCount(position) && !self.expired(); ++other) {
             if (other == line)
                 continue;
             const int places = ColumnsInBandLine(position, other);
             int64_t given = 0;
-            for (int place = 0; place < places; ++place) {
+            for (int place = 0; place < places && !self.expired(); ++place) {
                 const int c = ColumnAt(position, other, place);
+                if (self.expired())
+                    return;
                 int w = TreeListShare(ColumnStoredWidth(c), sizingClamp(lineTotal), oldBand);
                 // A grown band's lines end together: the last takes the rest.
                 if (bandGrows && place == places - 1)
@@ -225,8 +245,11 @@ void TCustomdxTreeList::FinishColumnSizing(int column, int x)
             }
         }
     }
+    if (self.expired())
+        return;
     EndUpdate();
-    LayoutChanged();
+    if (!self.expired())
+        LayoutChanged();
 }
 
 void TCustomdxTreeList::FinishBandPanelSizing(int y)

@@ -83,10 +83,30 @@ void TCustomdxTreeList::SortNodes(int level, int column, bool descending)
 {
     if (m_topLevel.count() == 0 || IsDestroying())
         return;
+    // A descendant's answers (the sorted columns, the values, the compare
+    // event) may free the grid: the sort asks nothing more then and leaves
+    // the lists alone.
+    const TreeListAlive self = AliveToken();
     std::vector<SortKeyColumn> keys;
-    if (IsMultiSort() && SortedColumnCount() > 1) {
-        for (int i = 0; i < SortedColumnCount(); ++i)
-            keys.push_back({SortedColumnIndex(i), SortedColumnDesc(i)});
+    const bool multiSort = IsMultiSort();
+    if (self.expired())
+        return;
+    int sortedCount = multiSort ? SortedColumnCount() : 0;
+    if (self.expired())
+        return;
+    if (sortedCount > 1) {
+        for (int i = 0; i < sortedCount; ++i) {
+            const int index = SortedColumnIndex(i);
+            if (self.expired())
+                return;
+            const bool desc = SortedColumnDesc(i);
+            if (self.expired())
+                return;
+            keys.push_back({index, desc});
+            sortedCount = SortedColumnCount();
+            if (self.expired())
+                return;
+        }
     } else {
         keys.push_back({column, descending});
     }
@@ -96,8 +116,6 @@ void TCustomdxTreeList::SortNodes(int level, int column, bool descending)
     const QCollator *textOrder = collator ? &*collator : nullptr;
     SortBusyCursor busy(m_host, optionB(boSortHourglass));
     DeletionDeferral defer(*this);
-    // OnCompare may free the grid: the sort asks nothing more then.
-    const TreeListAlive self = AliveToken();
 
     const size_t keyCount = keys.size();
     std::vector<TdxTreeListNode *> nodes;
@@ -125,8 +143,11 @@ void TCustomdxTreeList::SortNodes(int level, int column, bool descending)
         } else {
             values.resize(size_t(n) * keyCount);
             for (int i = 0; i < n; ++i)
-                for (size_t k = 0; k < keyCount; ++k)
+                for (size_t k = 0; k < keyCount; ++k) {
                     values[size_t(i) * keyCount + k] = GetSortValue(nodes[size_t(i)], keys[k].column);
+                    if (self.expired())
+                        return;
+                }
             sortMergePositions(order, [&](int a, int b) {
                 for (size_t k = 0; k < keyCount; ++k) {
                     int c =
@@ -165,6 +186,8 @@ void TCustomdxTreeList::SortNodes(int level, int column, bool descending)
             return;
     }
     DropVisibleRows();
+    if (self.expired())
+        return;
     ensureVisibleRows();
     if (m_host && !IsUpdating())
         m_host->invalidateAll();
