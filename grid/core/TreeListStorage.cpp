@@ -160,6 +160,8 @@ void TCustomdxTreeListControl::saveLayout(TdxRegIniWrapper &store, const QString
     // one that went is not stored.
     const TreeListAlive self = AliveToken();
     SaveLayoutSettings(store, p);
+    if (self.expired())
+        return;
     for (const auto &[column, alive] : heldColumns())
         if (!self.expired() && !alive.expired())
             SaveColumnLayout(store, columnLayoutKey(p, column), column);
