@@ -698,13 +698,14 @@ void TCustomdxTreeList::MoveFocus(int kind, bool all)
     if (!m_focused)
         return;
     DeletionDeferral defer(*this);
-    TdxTreeListNode *next = GetRelativeNode(m_focused, kind, all);
-    if (!next)
-        return;
-    // The selection's answers and the focus handlers may free the grid.
+    // A descendant's answer for the next node, the selection's answers and
+    // the focus handlers may free the grid.
     const TreeListAlive self = AliveToken();
-    const bool onlyFocusedSelected = IsMultiSelect() && SelectedCount() == 1 && !self.expired() &&
-                                     IsNodeSelected(m_focused);
+    TdxTreeListNode *next = GetRelativeNode(m_focused, kind, all);
+    if (!next || self.expired())
+        return;
+    const bool onlyFocusedSelected =
+        IsMultiSelect() && SelectedCount() == 1 && !self.expired() && IsNodeSelected(m_focused);
     if (self.expired())
         return;
     ChangeFocus(next, FocusedColumn(), true);

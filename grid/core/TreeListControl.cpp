@@ -559,14 +559,18 @@ void TCustomdxTreeListControl::placeColumn(TdxTreeListColumn *column, int bandPo
 bool TCustomdxTreeListControl::CanSelectNode(TdxTreeListNode *node)
 {
     bool allow = true;
-    // Its handler may free the grid: nothing is selected then.
+    // Its handler, or a descendant's answer on a free selection, may free
+    // the grid: nothing is selected then.
     const TreeListAlive self = AliveToken();
     if (OnCanSelectNode)
         OnCanSelectNode(this, node, allow);
+    if (self.expired() || !allow)
+        return false;
+    const bool freeSelection = IsFreeSelection();
     if (self.expired())
         return false;
-    if (!allow || IsFreeSelection())
-        return allow;
+    if (freeSelection)
+        return true;
     // A multiple selection stays among siblings.
     TdxTreeListNode *reference = AnySelectedNode();
     if (!reference)

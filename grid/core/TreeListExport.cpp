@@ -7,7 +7,7 @@
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListHost.h"
 
-#include <QScopedValueRollback>
+#include <utility>
 
 namespace grid {
 
@@ -63,8 +63,11 @@ QString TCustomdxTreeList::nodeEntry(TdxTreeListNode *node, const std::vector<in
 {
     if (IsSingleTextNode(node))
         return exportCellText(node, 0);
+    // A descendant's answer for a cell's text may free the grid: the
+    // entry ends there.
+    const TreeListAlive self = AliveToken();
     QString entry;
-    for (size_t i = 0; i < columns.size(); ++i) {
+    for (size_t i = 0; i < columns.size() && !self.expired(); ++i) {
         if (i > 0)
             entry += Tab;
         if (columns[i] >= 0)
@@ -75,19 +78,29 @@ QString TCustomdxTreeList::nodeEntry(TdxTreeListNode *node, const std::vector<in
 
 void TCustomdxTreeList::SaveAllToStrings(QStringList &list)
 {
+    const TreeListAlive self = AliveToken();
     const std::vector<int> columns = exportColumns();
     list.append(headerEntry(columns));
-    for (TdxTreeListNode *n = m_topLevel.first(); n; n = n->GetNextVisible())
+    for (TdxTreeListNode *n = m_topLevel.first(); n && !self.expired(); n = n->GetNextVisible()) {
         list.append(nodeEntry(n, columns));
+        if (self.expired())
+            return;
+    }
 }
 
 void TCustomdxTreeList::SaveSelectedToStrings(QStringList &list)
 {
+    const TreeListAlive self = AliveToken();
     const std::vector<int> columns = exportColumns();
     list.append(headerEntry(columns));
+    if (self.expired())
+        return;
     if (IsMultiSelect()) {
-        for (TdxTreeListNode *n : SelectedNodes())
+        for (TdxTreeListNode *n : SelectedNodes()) {
             list.append(nodeEntry(n, columns));
+            if (self.expired())
+                return;
+        }
     } else if (m_focused) {
         list.append(nodeEntry(m_focused, columns));
     }
@@ -99,9 +112,23 @@ void TCustomdxTreeList::CopySelectedToClipboard()
     // what the cells show, so a password column goes as its mask
     // characters. A program that asks SaveSelectedToStrings for the rows
     // itself still gets the texts.
+    // A descendant's answers may free the grid: nothing goes out then.
+    const TreeListAlive self = AliveToken();
+    struct ShownTexts
+    {
+        TCustomdxTreeList *tree;
+        const TreeListAlive &alive;
+        bool was = std::exchange(tree->m_exportShownTexts, true);
+        ~ShownTexts()
+        {
+            if (!alive.expired())
+                tree->m_exportShownTexts = was;
+        }
+    } shown{this, self};
     QStringList list;
-    const QScopedValueRollback shown(m_exportShownTexts, true);
     SaveSelectedToStrings(list);
+    if (self.expired())
+        return;
     // The list's text as a whole: every entry ends with a line break.
     QString text;
     for (const QString &entry : list)

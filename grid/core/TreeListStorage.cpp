@@ -155,10 +155,13 @@ void TCustomdxTreeListControl::saveLayout(TdxRegIniWrapper &store, const QString
     // Sections of columns removed since the last save go; another grid's
     // section that only begins with the same text stays.
     store.EraseSectionTree(p);
-    SaveLayoutSettings(store, p);
-    // A descendant's SaveColumnLayout may free columns: each is held by its
-    // life token, and one that went is not stored.
+    // A descendant's SaveLayoutSettings or SaveColumnLayout may free the
+    // grid, and the latter columns: each is held by its life token, and
+    // one that went is not stored.
     const TreeListAlive self = AliveToken();
+    SaveLayoutSettings(store, p);
+    if (self.expired())
+        return;
     for (const auto &[column, alive] : heldColumns())
         if (!self.expired() && !alive.expired())
             SaveColumnLayout(store, columnLayoutKey(p, column), column);
@@ -205,13 +208,15 @@ void TCustomdxTreeListControl::loadLayout(TdxRegIniWrapper &store, const QString
     // Stored by an earlier build under a name that holds "&#x", the layout
     // is found only under the bytes that build wrote.
     store.AdoptPreviousForm(p);
-    const bool multiSort = IsMultiSort();
-    BeginUpdate();
-    if (multiSort)
-        BeginSortLock();
     // Released on every way out, a store error included, unless a
     // descendant's hook freed the grid.
     const TreeListAlive self = AliveToken();
+    const bool multiSort = IsMultiSort();
+    if (self.expired())
+        return;
+    BeginUpdate();
+    if (multiSort)
+        BeginSortLock();
     struct LayoutUpdate
     {
         TCustomdxTreeListControl *tree;
@@ -228,6 +233,8 @@ void TCustomdxTreeListControl::loadLayout(TdxRegIniWrapper &store, const QString
     } update{this, self, multiSort};
 
     LoadLayoutSettings(store, p);
+    if (self.expired())
+        return;
 
     std::vector<std::pair<QString, TdxTreeListBand *>> bands;
     for (int i = 0; i < m_bands->Count(); ++i) {

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -155,6 +157,18 @@ public:
     SWEEP_STEP(RebuildColumnPlacement, (), ())
     SWEEP_STEP(RebuildWidthCache, (), ())
     SWEEP_STEP(SetFocusedRowIndex, (int index), (index))
+    SWEEP_QUERY(Node *, GetRelativeNode, (Node * node, int kind, bool all), (node, kind, all))
+    SWEEP_QUERY(bool, CollapseWithFocusInside, (Node * node), (node))
+    SWEEP_QUERY(bool, IsFreeSelection, (), ())
+    SWEEP_QUERY(QChar, ColumnPasswordChar, (int column), (column))
+    SWEEP_STEP(SaveSelectedToStrings, (QStringList & list), (list))
+    SWEEP_STEP(BandBestFit, (int band), (band))
+    SWEEP_STEP(HorzPositionChanged, (), ())
+    SWEEP_STEP(StoreLayout, (), ())
+    SWEEP_STEP(RestoreLayout, (), ())
+    SWEEP_STEP(SaveLayoutSettings, (TdxRegIniWrapper & store, const QString &key), (store, key))
+    SWEEP_STEP(LoadLayoutSettings, (TdxRegIniWrapper & store, const QString &key), (store, key))
+    SWEEP_STEP(TimerFired, (int id), (id))
 };
 
 class EditorHost : public gridtest::FakeTreeListHost
@@ -174,9 +188,9 @@ struct Scene
     {
         tree->SetHost(&host);
         host.focused = true;
-        tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing | 1u << aoColumnDragging | 1u << aoColumnSizing |
-                           1u << aoMultiSelect) &
-                          ~(1u << aoRowFocus));
+        tree->SetOptionsA(
+            (tree->OptionsA() | 1u << aoEditing | 1u << aoColumnDragging | 1u << aoColumnSizing | 1u << aoMultiSelect) &
+            ~(1u << aoRowFocus));
         tree->SetOptionsB((tree->OptionsB() | 1u << boHotTrack | 1u << boMultiSort) &
                           ~(1u << boIncrementalSearch | 1u << boImmediateEditor | 1u << boWidthFit));
         TreeListSettings settings = tree->Settings();
@@ -283,13 +297,24 @@ const std::vector<Step> &scene()
              TreeListPainter pass(*s.tree, canvas, true);
              pass.Paint();
          }},
-        {"hover", [](Scene &s) {
+        {"hover",
+         [](Scene &s) {
              for (int y = 0; y < 200 && s.tree; y += 9)
                  s.tree->MouseMove(0, 61, y);
          }},
-        {"moves", keys({{VK_DOWN, 0}, {VK_UP, 0}, {VK_NEXT, 0}, {VK_PRIOR, 0}, {VK_END, ssCtrl}, {VK_HOME, ssCtrl},
-                        {VK_RIGHT, 0}, {VK_LEFT, 0}, {VK_END, 0}, {VK_HOME, 0}, {VK_DOWN, ssShift},
-                        {VK_NEXT, ssShift}, {VK_TAB, 0}})},
+        {"moves", keys({{VK_DOWN, 0},
+                        {VK_UP, 0},
+                        {VK_NEXT, 0},
+                        {VK_PRIOR, 0},
+                        {VK_END, ssCtrl},
+                        {VK_HOME, ssCtrl},
+                        {VK_RIGHT, 0},
+                        {VK_LEFT, 0},
+                        {VK_END, 0},
+                        {VK_HOME, 0},
+                        {VK_DOWN, ssShift},
+                        {VK_NEXT, ssShift},
+                        {VK_TAB, 0}})},
         {"click a cell", [](Scene &s) { click(s, s.at(htCell, 0)); }},
         {"shift click a cell", [](Scene &s) { click(s, s.at(htCell, 1), ssShift); }},
         {"ctrl click a cell", [](Scene &s) { click(s, s.at(htCell, 0), ssCtrl); }},
@@ -316,8 +341,13 @@ const std::vector<Step> &scene()
              drag(s, edge, {edge.X + 30, edge.Y});
          }},
         {"drag a header",
-         [](Scene &s) { drag(s, s.at(htColumnHeader, 0), {s.at(htColumnHeader, 1).X + 60, s.at(htColumnHeader, 1).Y}); }},
-        {"drag a band", [](Scene &s) { drag(s, s.at(htBandHeader), {390, s.at(htBandHeader).Y}); }},
+         [](Scene &s) {
+             drag(s, s.at(htColumnHeader, 0), {s.at(htColumnHeader, 1).X + 60, s.at(htColumnHeader, 1).Y});
+         }},
+        {"drag a band",
+         [](Scene &s) {
+             drag(s, s.at(htBandHeader), {390, s.at(htBandHeader).Y});
+         }},
         {"expand and collapse",
          [](Scene &s) {
              s.tree->SetFocusedNode(s.nodes[0]);
@@ -350,9 +380,56 @@ const std::vector<Step> &scene()
          }},
         {"timers",
          [](Scene &s) {
+             // A press dragged below the rows starts the scroll's timer.
+             const rtl::TPoint p = s.at(htCell, 0);
+             SweptControl *t = s.tree.get();
+             if (p.X >= 0) {
+                 t->MouseDown(mbLeft, ssLeft, p.X, p.Y);
+                 if (s.tree)
+                     t->MouseMove(ssLeft, p.X, 260);
+             }
              for (const auto &[id, interval] : std::map<int, int>(s.host.timers))
                  if (s.tree)
                      s.host.fire(*s.tree, id);
+             if (s.tree && p.X >= 0)
+                 t->MouseUp(mbLeft, 0, p.X, 260);
+         }},
+        {"move the focus", [](Scene &s) { s.tree->MoveFocus(rnNext, false); }},
+        {"scroll sideways",
+         [](Scene &s) {
+             s.tree->Bands()->Items(0)->SetWidth(600);
+             if (s.tree)
+                 s.tree->SetHorzOffset(40);
+         }},
+        {"copy the selection",
+         [](Scene &s) {
+             s.tree->SetNodeSelected(s.nodes[3], true);
+             if (s.tree)
+                 s.tree->CopySelectedToClipboard();
+         }},
+        {"best fit",
+         [](Scene &s) {
+             const rtl::TPoint p = s.at(htBandEdge);
+             click(s, p);
+             if (s.tree)
+                 click(s, p, ssDouble);
+         }},
+        {"collapse around the focus",
+         [](Scene &s) {
+             s.nodes[0]->SetExpanded(true);
+             if (s.tree)
+                 s.tree->SetFocusedNode(s.nodes[0]->Items(0));
+             if (s.tree)
+                 s.nodes[0]->SetExpanded(false);
+         }},
+        {"store and restore the layout",
+         [](Scene &s) {
+             QTemporaryDir dir;
+             s.tree->SaveToIniFile(dir.filePath("l.ini"));
+             if (s.tree)
+                 s.tree->LoadFromIniFile(dir.filePath("l.ini"));
+             if (s.tree)
+                 s.tree->Loaded();
          }},
         {"nodes",
          [](Scene &s) {
@@ -379,16 +456,71 @@ const std::vector<std::pair<const char *, std::vector<const char *>>> &sweptVirt
 {
     static const std::vector<std::pair<const char *, std::vector<const char *>>> names = {
         {"TCustomdxTreeList",
-         {"IsFocusedFirst", "IsFocusedLast", "IsFirstRow", "IsLastRow", "HasLevelColors", "ColumnHasHeaderGlyph", "IsHotCell", "ImmediateEditQuery", "RowsPerPage",
-          "IsNewItemRowActive", "NodeImageIndex", "ShowEditor", "EndSelection", "SetNodeSelected", "ClearSelection",
-          "SelectRange", "SearchStep", "BeginBandDrag", "EndBandDrag", "BeginColumnDrag", "EndColumnDrag",
-          "InitEditor", "StoreEditValue", "NodeAdded", "NodeCountChanged", "SetTopNode", "MakeColumnVisible", "EndUpdateHook",
-          "SetFocusedRowIndex", "KeepKey", "MayRangeSelect", "IsHotTrack", "HitTest", "AlternativeHeaderMode",
-          "MayDoubleClick", "IsPointOverCustomizing", "AdjustDragCursor", "CanShowEditor", "GetEditValue",
-          "FindByPrefix", "InvalidateNode", "IsMultiSort", "NodeChanged", "UpdateVisibleRows",
-          "SelectedCount", "BeginSelection", "BeginUpdateHook", "ResetHotTracking", "SortedColumnCount",
-          "SortedColumnDesc", "SortedColumnIndex", "GetSortValue", "DropVisibleRows", "LayoutChanged",
-          "RebuildColumnPlacement", "RebuildWidthCache"}},
+         {"IsFocusedFirst",
+          "IsFocusedLast",
+          "IsFirstRow",
+          "IsLastRow",
+          "HasLevelColors",
+          "ColumnHasHeaderGlyph",
+          "IsHotCell",
+          "ImmediateEditQuery",
+          "RowsPerPage",
+          "IsNewItemRowActive",
+          "NodeImageIndex",
+          "ShowEditor",
+          "EndSelection",
+          "SetNodeSelected",
+          "ClearSelection",
+          "SelectRange",
+          "SearchStep",
+          "BeginBandDrag",
+          "EndBandDrag",
+          "BeginColumnDrag",
+          "EndColumnDrag",
+          "InitEditor",
+          "StoreEditValue",
+          "NodeAdded",
+          "NodeCountChanged",
+          "SetTopNode",
+          "MakeColumnVisible",
+          "EndUpdateHook",
+          "SetFocusedRowIndex",
+          "KeepKey",
+          "MayRangeSelect",
+          "IsHotTrack",
+          "HitTest",
+          "AlternativeHeaderMode",
+          "MayDoubleClick",
+          "IsPointOverCustomizing",
+          "AdjustDragCursor",
+          "CanShowEditor",
+          "GetEditValue",
+          "FindByPrefix",
+          "InvalidateNode",
+          "IsMultiSort",
+          "NodeChanged",
+          "UpdateVisibleRows",
+          "SelectedCount",
+          "BeginSelection",
+          "BeginUpdateHook",
+          "ResetHotTracking",
+          "SortedColumnCount",
+          "SortedColumnDesc",
+          "SortedColumnIndex",
+          "GetSortValue",
+          "DropVisibleRows",
+          "LayoutChanged",
+          "RebuildColumnPlacement",
+          "RebuildWidthCache",
+          "GetRelativeNode",
+          "CollapseWithFocusInside",
+          "ColumnPasswordChar",
+          "SaveSelectedToStrings",
+          "BandBestFit",
+          "HorzPositionChanged",
+          "RestoreLayout",
+          "TimerFired"}},
+        {"TCustomdxTreeListControl", {"IsFreeSelection", "SaveLayoutSettings", "LoadLayoutSettings"}},
     };
     return names;
 }
