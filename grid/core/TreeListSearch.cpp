@@ -422,9 +422,13 @@ bool TCustomdxTreeList::StepColumn(bool forward, bool wrapRows, bool tabStopsOnl
     if (positions == 0)
         return false;
     const int step = forward ? 1 : -1;
+    const TreeListAlive self = AliveToken();
     for (int p = FocusedColumn() + step; p >= 0 && p < positions; p += step) {
         const int column = ColumnAtPosition(p);
-        if (column >= 0 && ColumnVisible(column) && (!tabStopsOnly || ColumnTabStop(column))) {
+        const bool stop = column >= 0 && ColumnVisible(column) && (!tabStopsOnly || ColumnTabStop(column));
+        if (self.expired())
+            return false;
+        if (stop) {
             SetFocusedColumn(p);
             return true;
         }
