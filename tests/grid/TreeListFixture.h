@@ -6,6 +6,7 @@
 
 #include "grid/core/TreeList.h"
 #include "grid/core/TreeListHost.h"
+#include "CoreFakes.h"
 
 #include "platform/gfx/TextMeasurer.h"
 
@@ -60,6 +61,16 @@ public:
     QString clipboard;
     int beeps = 0;
     grid::TShiftState keys = 0;
+};
+
+// A host whose grids edit with the recording editor.
+class FakeEditorHost : public FakeTreeListHost
+{
+public:
+    grid::InplaceEditor *createEditor(const QString &, grid::TCustomdxContainer *owner) override
+    {
+        return new FakeEditor(owner);
+    }
 };
 
 class TextNode : public grid::TdxTreeListNode

@@ -53,14 +53,7 @@ protected:
     }
 };
 
-class EditorHost : public gridtest::FakeTreeListHost
-{
-public:
-    InplaceEditor *createEditor(const QString &, TCustomdxContainer *owner) override
-    {
-        return new gridtest::FakeEditor(owner);
-    }
-};
+using EditorHost = gridtest::FakeEditorHost;
 
 // Band P with columns A and B, band Q with column C; n0 (collapsed, with
 // child n0a), n1 (focused), n2; the new item row shown above them; cell

@@ -24,11 +24,7 @@ public:
     bool shown = true;
 };
 
-class NewRowHost : public gridtest::FakeTreeListHost
-{
-public:
-    InplaceEditor *createEditor(const QString &, TCustomdxContainer *owner) override { return new FakeEditor(owner); }
-};
+using NewRowHost = gridtest::FakeEditorHost;
 
 // Two columns, rows "a" and "b", the first focused, cell focus, editing on.
 struct NewRowFixture

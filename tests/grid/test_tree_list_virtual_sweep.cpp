@@ -246,14 +246,7 @@ const classes::TMetaClass &SweptColumn::StaticClass()
     return meta;
 }
 
-class EditorHost : public gridtest::FakeTreeListHost
-{
-public:
-    InplaceEditor *createEditor(const QString &, TCustomdxContainer *owner) override
-    {
-        return new gridtest::FakeEditor(owner);
-    }
-};
+using EditorHost = gridtest::FakeEditorHost;
 
 // Two bands of three columns; n0 (with child n0a), n1 (focused), n2 and
 // enough more to scroll; cell focus, editing, multi-select, hot tracking.

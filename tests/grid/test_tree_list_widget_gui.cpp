@@ -702,18 +702,18 @@ TEST(TreeListWidget, AWindowClosedByTheGridsOwnEventGoesOnceTheEventIsOver)
     const std::vector<const char *> events = {"key press while editing", "double click", "edit change"};
     for (const char *event : events) {
         SCOPED_TRACE(event);
-        auto *window = new QWidget;
-        window->setAttribute(Qt::WA_DeleteOnClose);
+        auto *form = new QWidget;
+        form->setAttribute(Qt::WA_DeleteOnClose);
         auto tree = std::make_unique<TCustomdxTreeListControl>(nullptr);
         tree->CreateColumn(TdxTreeListColumn::StaticClass())->SetCaption("A");
         tree->SetNodeString(tree->Add(), 0, "one");
         tree->SetOptionsA((tree->OptionsA() | 1u << aoEditing) & ~(1u << aoRowFocus));
-        QPointer<TreeListWidget> widget = new TreeListWidget(tree.get(), window);
+        QPointer<TreeListWidget> widget = new TreeListWidget(tree.get(), form);
         widget->resize(200, 100);
-        window->show();
+        form->show();
         widget->setFocus();
         QApplication::processEvents();
-        const auto close = [window] { window->close(); };
+        const auto close = [form] { form->close(); };
         const std::string name = event;
         if (name == "double click")
             tree->OnDblClick.Set([close](classes::TObject *) { close(); });
